@@ -1,0 +1,24 @@
+# zlib and libjpeg (6b API) for both presets, GoogleTest built from Debian's sources.
+
+find_package(ZLIB REQUIRED)
+
+if(WIN32)
+  set(_jpeg ${ZUVO_DEPS_CACHE}/libjpeg-mingw32)
+  if(NOT EXISTS ${_jpeg}/lib/libjpeg.a)
+    message(FATAL_ERROR "libjpeg for mingw missing in ${_jpeg}: run scripts/setup.sh")
+  endif()
+  add_library(zuvo_jpeg STATIC IMPORTED GLOBAL)
+  set_target_properties(zuvo_jpeg PROPERTIES
+    IMPORTED_LOCATION ${_jpeg}/lib/libjpeg.a
+    INTERFACE_INCLUDE_DIRECTORIES ${_jpeg}/include)
+else()
+  find_package(JPEG REQUIRED)
+  add_library(zuvo_jpeg INTERFACE)
+  target_link_libraries(zuvo_jpeg INTERFACE JPEG::JPEG)
+endif()
+add_library(Zuvo::jpeg ALIAS zuvo_jpeg)
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL SYSTEM)

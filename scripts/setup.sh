@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Installs everything a fresh Debian machine needs to build and test the
+# installer, idempotently. Safe to run before every build: each step checks
+# whether it is already done.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+cache=${ZUVO_CACHE:-/var/cache/zuvo-build}
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+
+log() { printf '[setup] %s\n' "$*"; }
+
+packages=(
+  cmake ninja-build make pkg-config dpkg-dev
+  g++ googletest
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
+  zlib1g-dev libjpeg62-turbo-dev libpixman-1-dev
+  wine wine32 fonts-wine xvfb xauth x11-utils imagemagick
+)
+
+missing_packages() {
+  local p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || echo "$p"
+  done
+}
+
+ensure_i386() {
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    log "adding the i386 architecture (wine32)"
+    $sudo dpkg --add-architecture i386
+    apt_updated=""
+  fi
+}
+
+# apt-get source needs a deb-src entry for the same archive apt already uses.
+ensure_deb_src() {
+  local list=/etc/apt/sources.list.d/zuvo-src.sources
+  [ -f "$list" ] && return
+  local src=/etc/apt/sources.list.d/debian.sources
+  if [ -f "$src" ]; then
+    log "adding deb-src entries mirroring $src"
+    sed -e 's/^Types:.*/Types: deb-src/' "$src" | $sudo tee "$list" >/dev/null
+  else
+    log "adding deb-src entries mirroring /etc/apt/sources.list"
+    grep -E '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
+      $sudo tee /etc/apt/sources.list.d/zuvo-src.list >/dev/null
+    $sudo touch "$list"
+  fi
+  apt_updated=""
+}
+
+apt_updated=""
+apt_update() {
+  [ -n "$apt_updated" ] && return
+  log "apt-get update"
+  $sudo apt-get update -qq
+  apt_updated=1
+}
+
+ensure_packages() {
+  local missing
+  missing=$(missing_packages)
+  [ -z "$missing" ] && return
+  apt_update
+  log "installing:" $missing
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+# Debian ships no mingw build of libjpeg: build libjpeg-turbo's jpeg62 API
+# statically from Debian's own source package, once, into the cache.
+ensure_mingw_libjpeg() {
+  local prefix=$cache/libjpeg-mingw32
+  [ -f "$prefix/lib/libjpeg.a" ] && [ -f "$prefix/include/jpeglib.h" ] && return
+  apt_update
+  local work
+  work=$(mktemp -d)
+  log "building libjpeg-turbo for mingw in $work"
+  (cd "$work" && apt-get source -qq --download-only libjpeg-turbo >/dev/null &&
+    dpkg-source -x --skip-patches ./*.dsc src >/dev/null 2>&1 || dpkg-source -x ./*.dsc src >/dev/null)
+  cmake -S "$work/src" -B "$work/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF \
+    -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF >/dev/null
+  cmake --build "$work/build" --target jpeg-static >/dev/null
+  $sudo mkdir -p "$prefix/lib" "$prefix/include"
+  $sudo cp "$work/build/libjpeg.a" "$prefix/lib/"
+  $sudo cp "$work/build/jconfig.h" "$work/src/jerror.h" "$work/src/jmorecfg.h" "$work/src/jpeglib.h" "$prefix/include/"
+  rm -rf "$work"
+}
+
+ensure_i386
+ensure_deb_src
+ensure_packages
+ensure_mingw_libjpeg
+log "ready (dependency cache: $cache)"
