@@ -1,0 +1,1 @@
+# zuvo_add_test(...) calls of this area
