@@ -1,0 +1,62 @@
+#include "installer/PayloadStore.h"
+
+#include "vcl/System.h"
+
+#include <string>
+
+namespace installer {
+
+const std::array<PayloadFileInfo, PayloadFileCount> &PayloadFileInfos() {
+    using enum TStepKind;
+    static const std::array<PayloadFileInfo, PayloadFileCount> files = {{
+        {"zuvoeet_dll.dll", "zuvoeet_dll_dll", "zuvoeet_dll.dll", "var_zuvoeet_dll_dll", ByteSteps,
+         "Nelze vytvořit zuvoeet_dll.dll !"},
+        {"eet_z.exe", "eet_z_exe", "eet_z.exe", "var_eet_z_exe", TenByteSteps, "Nelze vytvořit eet_z.exe !"},
+        {"eetzuvo.exe", "eetzuvo_exe", "eetzuvo.exe", "var_eetzuvo_exe", TenByteSteps,
+         "Nelze vytvořit eetzuvo.exe !"},
+        {"merkzuvo.exe", "merkzuvo_exe", "merkzuvo.exe", "var_merkzuvo_exe", TenByteSteps,
+         "Nelze vytvořit merkzuvo.exe !"},
+        {"Licence_MERKZUVO.pdf", "Licence_MERKZUVO_pdf", "Licence MERKANO ZUVO.pdf", "var_max_Licence_MERKZUVO_pdf",
+         ByteSteps, "Nelze vytvořit Licence_MERKZUVO.pdf !"},
+        {"fiscal_test_cert.p12", "p01000003_p12", "fiscal_test_cert.p12", "var_max_p01000003_p12", ByteSteps,
+         "Nelze vytvořit fiscal_test_cert.p12 !"},
+        {"Uživatelská příručka Merkano zuvo1-1.pdf", "prirucka", "Uživatelská příručka Merkano zuvo1-1.pdf",
+         "var_max_prirucka", TenByteSteps, "Nelze vytvořit Merkano zuvo1-1.pdf !"},
+        {"PdfQuill.dll", "PdfQuill", "PdfQuill.dll", "var_max_PdfQuill", TenByteSteps,
+         "Nelze vytvořit PdfQuill.dll !"},
+        {"PdfQuill.Charting.dll", "PdfQuillCharting", "PdfQuill.Charting.dll", "var_max_PdfQuillCharting",
+         TenByteSteps, "Nelze vytvořit PdfQuill.Charting.dll !"},
+        {"pdfconv.exe", "pdfconv", "pdfconv.exe", "var_max_pdfconv", TenByteSteps, "Nelze vytvořit pdfconv.exe !"},
+        {"ticket.jpg", "ticket", "ticket.jpg", "var_max_ticket", TenByteSteps, "Nelze vytvořit ticket.jpg !"},
+    }};
+    return files;
+}
+
+namespace {
+
+// Interim hexadecimal reading until the class library's StrToInt is in place.
+int StrToInt(const std::string &text) {
+    if (text.size() < 2 || text[0] != '$' || text.size() > 9)
+        throw vcl::EConvertError("'" + text + "' is not a valid integer value");
+    unsigned value = 0;
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const char c = text[i];
+        unsigned digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else throw vcl::EConvertError("'" + text + "' is not a valid integer value");
+        value = value * 16 + digit;
+    }
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+std::uint8_t HexPairToByte(std::string_view element) {
+    std::string text = "$";
+    text += element;
+    return static_cast<std::uint8_t>(StrToInt(text) & 0xFF);
+}
+
+} // namespace installer
