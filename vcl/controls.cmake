@@ -1,2 +1,6 @@
-# Modules of this area: target_sources(vcl_portable ...) for portable ones,
-# target_sources(vcl ...) inside if(WIN32) for the Windows ones.
+# Controls, forms, the application and dialogs: the windowed half of the
+# class library.
+if(WIN32)
+  target_sources(vcl PRIVATE ObjectInstance.cpp)
+  target_link_libraries(vcl PUBLIC comctl32)
+endif()

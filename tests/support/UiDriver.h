@@ -1,0 +1,70 @@
+#pragma once
+// Drives windows as a user would, for tests that run a program (or a modal
+// loop of their own process) and must find its windows, read them, click
+// them and keep a picture of them. Windows only; text is UTF-8 here as in
+// the product.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace uitest {
+
+using namespace std::chrono_literals;
+
+std::string ClassNameOf(HWND window);
+std::string TextOf(HWND window);
+
+// Visible or not, every top-level window of the class; with a process id,
+// only that process's windows.
+std::vector<HWND> TopLevelWindows(std::string_view className, DWORD processId = 0);
+
+// Direct and indirect children, in the order the system lists them;
+// an empty class name takes every child.
+std::vector<HWND> ChildWindows(HWND parent, std::string_view className = {});
+
+// The first child of the class whose text is `text`; 0 when none.
+HWND FindChild(HWND parent, std::string_view className, std::string_view text);
+
+// Polls until `probe` answers a window or the time is up (then 0). Polling
+// instead of waiting on an event: the window may belong to another process.
+HWND WaitForWindow(const std::function<HWND()> &probe, std::chrono::milliseconds timeout);
+
+// The first visible top-level window of the class, waited for.
+HWND WaitForTopLevelWindow(std::string_view className, std::chrono::milliseconds timeout,
+                           DWORD processId = 0);
+
+// Clicks a button the way its keyboard and mouse handling would
+// (BM_CLICK, sent: it returns after the click has been handled).
+void ClickButton(HWND button);
+
+// Moves the mouse to the centre of the window and clicks the left button
+// through the system's input queue.
+void ClickWithMouse(HWND window);
+
+// Waits until the window is gone or the time is up; true when gone.
+bool WaitUntilGone(HWND window, std::chrono::milliseconds timeout);
+
+// Processes this thread's messages until `done` answers true or the time is
+// up; answers `done()` at the end.
+bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout);
+
+// A top-down 32-bit picture (blue, green, red, alpha bytes).
+struct TImage32 {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint32_t> Pixels;
+    std::uint32_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y) * Width + x]; }
+};
+
+// What the screen shows in the window's rectangle (frame included).
+TImage32 CaptureWindow(HWND window);
+
+// Writes an RGB PNG file; throws std::runtime_error when it cannot.
+void WritePng(const std::string &path, const TImage32 &image);
+
+} // namespace uitest

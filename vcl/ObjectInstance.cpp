@@ -1,0 +1,139 @@
+#include "ObjectInstance.h"
+
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+
+namespace vcl {
+namespace {
+
+constexpr std::size_t kCodeSize = 24;
+
+// One stub: its code first, then what the code hands to the common entry.
+struct alignas(16) TInstanceRecord {
+    std::uint8_t Code[kCodeSize];
+    TWndMethod Method;
+    HWND OrphanWindow;       // set once the stub only forwards
+    WNDPROC OrphanPrevious;
+    TInstanceRecord *NextFree;
+};
+
+LRESULT CALLBACK InstanceEntry(HWND record, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    // The stub replaced the window handle with the address of its record.
+    auto *r = reinterpret_cast<TInstanceRecord *>(record);
+    if (r->OrphanPrevious) return CallWindowProcW(r->OrphanPrevious, r->OrphanWindow, msg, wParam, lParam);
+    TMessage m{msg, wParam, lParam, 0};
+    r->Method(m);
+    return m.Result;
+}
+
+void WriteCode(TInstanceRecord *r) {
+    std::uint8_t *c = r->Code;
+    const auto self = reinterpret_cast<std::uintptr_t>(r);
+    const auto entry = reinterpret_cast<std::uintptr_t>(&InstanceEntry);
+#if defined(_M_X64) || defined(__x86_64__)
+    // mov rcx, record ; mov rax, entry ; jmp rax
+    c[0] = 0x48; c[1] = 0xB9; std::memcpy(c + 2, &self, 8);
+    c[10] = 0x48; c[11] = 0xB8; std::memcpy(c + 12, &entry, 8);
+    c[20] = 0xFF; c[21] = 0xE0;
+#elif defined(_M_IX86) || defined(__i386__)
+    // mov dword ptr [esp+4], record ; jmp entry  (stdcall: the handle is the first argument)
+    c[0] = 0xC7; c[1] = 0x44; c[2] = 0x24; c[3] = 0x04;
+    const auto self32 = static_cast<std::uint32_t>(self);
+    std::memcpy(c + 4, &self32, 4);
+    c[8] = 0xE9;
+    const auto rel = static_cast<std::int32_t>(entry - (self + 13));
+    std::memcpy(c + 9, &rel, 4);
+#else
+#error "object instances are written for x86 and x86-64"
+#endif
+    FlushInstructionCache(GetCurrentProcess(), r->Code, kCodeSize);
+}
+
+// Stubs live in executable pages that are never given back: a page is tiny
+// and a window may call a stub until the very end of the process.
+class TInstancePool {
+public:
+    TInstanceRecord *Take() {
+        std::lock_guard lock(FMutex);
+        if (!FFree) Grow();
+        TInstanceRecord *r = FFree;
+        FFree = r->NextFree;
+        return r;
+    }
+
+    void Give(TInstanceRecord *r) {
+        std::lock_guard lock(FMutex);
+        r->Method = {};
+        r->NextFree = FFree;
+        FFree = r;
+    }
+
+private:
+    void Grow() {
+        constexpr std::size_t pageSize = 4096;
+        void *page = VirtualAlloc(nullptr, pageSize, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
+        if (!page) throw Exception("No memory for window procedure stubs");
+        auto *records = static_cast<TInstanceRecord *>(page);
+        for (std::size_t i = 0; i < pageSize / sizeof(TInstanceRecord); ++i) {
+            TInstanceRecord *r = new (&records[i]) TInstanceRecord{};
+            WriteCode(r);
+            r->NextFree = FFree;
+            FFree = r;
+        }
+    }
+
+    std::mutex FMutex;
+    TInstanceRecord *FFree = nullptr;
+};
+
+TInstancePool &Pool() {
+    static TInstancePool pool;
+    return pool;
+}
+
+TInstanceRecord *RecordOf(WNDPROC instance) { return reinterpret_cast<TInstanceRecord *>(instance); }
+
+} // namespace
+
+WNDPROC MakeObjectInstance(TWndMethod method) {
+    TInstanceRecord *r = Pool().Take();
+    r->Method = method;
+    r->OrphanWindow = nullptr;
+    r->OrphanPrevious = nullptr;
+    return reinterpret_cast<WNDPROC>(r->Code);
+}
+
+void FreeObjectInstance(WNDPROC instance) {
+    // An orphaned stub stays in some window's chain for good.
+    if (instance && !RecordOf(instance)->OrphanPrevious) Pool().Give(RecordOf(instance));
+}
+
+void OrphanObjectInstance(WNDPROC instance, HWND window, WNDPROC previous) {
+    TInstanceRecord *r = RecordOf(instance);
+    r->OrphanWindow = window;
+    r->OrphanPrevious = previous;
+}
+
+void RebindObjectInstance(WNDPROC instance, TWndMethod method) { RecordOf(instance)->Method = method; }
+
+TObjectInstance &TObjectInstance::operator=(TObjectInstance &&other) noexcept {
+    if (this != &other) {
+        Reset();
+        FProc = other.Release();
+    }
+    return *this;
+}
+
+void TObjectInstance::Reset() {
+    FreeObjectInstance(FProc);
+    FProc = nullptr;
+}
+
+WNDPROC TObjectInstance::Release() {
+    WNDPROC p = FProc;
+    FProc = nullptr;
+    return p;
+}
+
+} // namespace vcl
