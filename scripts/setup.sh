@@ -17,6 +17,7 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
   zlib1g-dev libjpeg62-turbo-dev libpixman-1-dev
   wine wine32 fonts-wine xvfb xauth x11-utils imagemagick
+  time
 )
 
 missing_packages() {
