@@ -1,0 +1,229 @@
+#include "vcl/StringList.h"
+
+#include <gtest/gtest.h>
+
+#include "vcl/Streams.h"
+
+using namespace vcl;
+
+namespace {
+
+// Counts its instances, so tests see which objects a list frees.
+class Counted : public TObject {
+public:
+    explicit Counted(int &live) : FLive(live) { ++FLive; }
+    ~Counted() override { --FLive; }
+
+private:
+    int &FLive;
+};
+
+std::string Join(const TStrings &list) {
+    std::string out;
+    for (int i = 0; i < list.Count(); ++i) out += (i ? "|" : "") + list[i];
+    return out;
+}
+
+class ChangeCounter {
+public:
+    void Changed(TObject *) { ++Count; }
+    int Count = 0;
+};
+
+} // namespace
+
+TEST(StringList, AddsInsertsAndDeletesLines) {
+    TStringList list;
+    EXPECT_EQ(list.Add("b"), 0);
+    EXPECT_EQ(list.Add("c"), 1);
+    list.Insert(0, "a");
+    list.Insert(3, "d");
+    EXPECT_EQ(Join(list), "a|b|c|d");
+    list.Delete(1);
+    EXPECT_EQ(Join(list), "a|c|d");
+    list.Move(0, 2);
+    EXPECT_EQ(Join(list), "c|d|a");
+    list.Exchange(0, 2);
+    EXPECT_EQ(Join(list), "a|d|c");
+    list.SetStrings(1, "x");
+    EXPECT_EQ(Join(list), "a|x|c");
+    EXPECT_THROW(list.Strings(3), EStringListError);
+    EXPECT_THROW(list.Delete(-1), EStringListError);
+    EXPECT_THROW(list.Insert(5, "y"), EStringListError);
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(StringList, ComparesWithoutCaseUnlessMadeCaseSensitive) {
+    TStringList list;
+    list.Add("GLOBALINFO");
+    list.Add("Button");
+    EXPECT_EQ(list.IndexOf("globalinfo"), 0);
+    EXPECT_EQ(list.IndexOf("BUTTON"), 1);
+    EXPECT_EQ(list.IndexOf("Butto"), -1);
+    list.SetCaseSensitive(true);
+    EXPECT_EQ(list.IndexOf("globalinfo"), -1);
+    EXPECT_EQ(list.IndexOf("Button"), 1);
+}
+
+TEST(StringList, NamesAndValuesSplitAtTheFirstEqualsSign) {
+    TStringList list;
+    list.SetText("COLOR=123\r\nGRADIENT=0;1;2=x\r\nnoequals\r\n COLOR = 7\r\n");
+    EXPECT_EQ(list.IndexOfName("color"), 0);  // without regard to case
+    EXPECT_EQ(list.Values("Color"), "123");
+    EXPECT_EQ(list.Values("GRADIENT"), "0;1;2=x");
+    EXPECT_EQ(list.Names(1), "GRADIENT");
+    EXPECT_EQ(list.ValueFromIndex(1), "0;1;2=x");
+    EXPECT_EQ(list.Names(2), "");
+    EXPECT_EQ(list.ValueFromIndex(2), "");
+    EXPECT_EQ(list.IndexOfName("noequals"), -1);
+    EXPECT_EQ(list.IndexOfName(" COLOR "), 3);  // blanks are part of the name
+    list.SetValues("color", "456");
+    EXPECT_EQ(list[0], "color=456");
+    list.SetValues("NEW", "");
+    EXPECT_EQ(list[4], "NEW=");
+    list.SetCaseSensitive(true);
+    EXPECT_EQ(list.IndexOfName("color"), 0);
+    EXPECT_EQ(list.IndexOfName("COLOR"), -1);
+}
+
+TEST(StringList, TextJoinsWithCrLfAndSplitsAnyLineBreak) {
+    TStringList list;
+    list.SetText("one\r\ntwo\nthree\rfour\r\n\r\nsix");
+    EXPECT_EQ(Join(list), "one|two|three|four||six");
+    EXPECT_EQ(list.Text(), "one\r\ntwo\r\nthree\r\nfour\r\n\r\nsix\r\n");
+    list.SetText("last\n");
+    EXPECT_EQ(list.Count(), 1);
+    list.SetText("");
+    EXPECT_EQ(list.Count(), 0);
+    list.SetText("\r\n");
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(list[0], "");
+}
+
+TEST(StringList, SortedListsKeepOrderAndApplyDuplicates) {
+    TStringList list;
+    list.SetSorted(true);
+    for (const char *s : {"TcxGridFilterPopup", "TApplication", "tapplication", "TfcPopup"}) list.Add(s);
+    EXPECT_EQ(Join(list), "TApplication|TcxGridFilterPopup|TfcPopup");  // dupIgnore by default
+    int index = -1;
+    EXPECT_TRUE(list.Find("TFCPOPUP", index));
+    EXPECT_EQ(index, 2);
+    EXPECT_FALSE(list.Find("TB", index));
+    EXPECT_EQ(index, 1);
+    EXPECT_THROW(list.Insert(0, "x"), EStringListError);
+    EXPECT_THROW(list.SetStrings(0, "x"), EStringListError);
+
+    list.SetDuplicates(dupError);
+    EXPECT_THROW(list.Add("TAPPLICATION"), EStringListError);
+    list.SetDuplicates(dupAccept);
+    list.Add("TAPPLICATION");
+    EXPECT_EQ(list.Count(), 4);
+
+    list.SetCaseSensitive(true);
+    EXPECT_EQ(list.IndexOf("TAPPLICATION"), 0);  // upper case sorts first
+    EXPECT_EQ(list.IndexOf("TApplication"), 1);
+}
+
+TEST(StringList, SortingCarriesEachLinesObject) {
+    int live = 0;
+    TStringList list(true);
+    list.AddObject("b", new Counted(live));
+    TObject *a = new Counted(live);
+    list.AddObject("a", a);
+    list.Sort();
+    EXPECT_EQ(list.Objects(0), a);
+    EXPECT_EQ(list.IndexOfObject(a), 0);
+}
+
+TEST(StringList, AnOwningListFreesObjectsOfLinesThatGo) {
+    int live = 0;
+    {
+        TStringList list(true);
+        list.AddObject("a", new Counted(live));
+        list.AddObject("b", new Counted(live));
+        list.AddObject("c", new Counted(live));
+        list.AddObject("d", new Counted(live));
+        EXPECT_EQ(live, 4);
+        list.Delete(0);
+        EXPECT_EQ(live, 3);
+        list.SetObjects(0, new Counted(live));  // replaces b's object
+        EXPECT_EQ(live, 3);
+        list.Move(0, 2);
+        list.Exchange(0, 1);
+        EXPECT_EQ(live, 3);
+    }
+    EXPECT_EQ(live, 0);
+
+    TStringList borrowing;
+    Counted kept(live);
+    borrowing.AddObject("x", &kept);
+    borrowing.Clear();
+    EXPECT_EQ(live, 1);
+}
+
+TEST(StringList, SortedDuplicateIgnoredKeepsTheFirstObject) {
+    int live = 0;
+    TStringList list(true);
+    list.SetSorted(true);
+    Counted *first = new Counted(live);
+    list.AddObject("x", first);
+    Counted second(live);
+    EXPECT_EQ(list.AddObject("X", &second), 0);
+    EXPECT_EQ(list.Objects(0), first);
+}
+
+TEST(StringList, UpdatesAnnounceOneChange) {
+    TStringList list;
+    ChangeCounter counter;
+    list.OnChange = TNotifyEvent::Bind<&ChangeCounter::Changed>(&counter);
+    list.Add("a");
+    EXPECT_EQ(counter.Count, 1);
+    list.BeginUpdate();
+    list.BeginUpdate();
+    list.Add("b");
+    list.Delete(0);
+    list.EndUpdate();
+    EXPECT_EQ(counter.Count, 1);
+    list.EndUpdate();
+    EXPECT_EQ(counter.Count, 2);
+    list.SetText("x\ny\nz");
+    EXPECT_EQ(counter.Count, 3);
+}
+
+TEST(StringList, AssignCopiesLinesAndObjectsButNotFromOtherClasses) {
+    TStringList source;
+    TObject marker;
+    source.AddObject("Beryllo (internal)", &marker);
+    source.Add("Other");
+    TStringList dest;
+    dest.Add("stale");
+    dest.Assign(&source);
+    EXPECT_EQ(Join(dest), "Beryllo (internal)|Other");
+    EXPECT_EQ(dest.Objects(0), &marker);
+    dest.Assign(&dest);
+    EXPECT_EQ(dest.Count(), 2);
+
+    TStringList sortedDest;
+    sortedDest.SetSorted(true);
+    sortedDest.Assign(&source);
+    EXPECT_EQ(Join(sortedDest), "Beryllo (internal)|Other");
+
+    class Other : public TPersistent {};
+    Other other;
+    EXPECT_THROW(dest.Assign(&other), EConvertError);
+    EXPECT_THROW(dest.Assign(nullptr), EConvertError);
+}
+
+TEST(StringList, LoadsFromTheStreamPositionAndSkipsAByteOrderMark) {
+    TMemoryStream s;
+    const std::string data = "skip\xEF\xBB\xBF[GLOBALINFO]\r\nVERSION=10.21\r\n";
+    s.WriteBuffer(data.data(), data.size());
+    s.SetPosition(4);
+    TStringList list;
+    list.LoadFromStream(s);
+    EXPECT_EQ(Join(list), "[GLOBALINFO]|VERSION=10.21");
+    TMemoryStream out;
+    list.SaveToStream(out);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(out.Memory()), out.Size()), "[GLOBALINFO]\r\nVERSION=10.21\r\n");
+}
