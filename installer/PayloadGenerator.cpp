@@ -1,61 +1,14 @@
 #include "installer/PayloadGenerator.h"
 
 #include "installer/PayloadStore.h"
-#include "vcl/System.h"
+#include "vcl/Streams.h"
+#include "vcl/SysUtils.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <string_view>
-
-#ifdef _WIN32
-#include "vcl/WideText.h"
-#endif
 
 namespace installer {
 
 namespace {
-
-// Interim file access until the class library's file stream is in place.
-class TFile {
-public:
-    TFile(const std::string &path, const char *mode) : FPath(path) {
-#ifdef _WIN32
-        FFile = _wfopen(vcl::Utf8ToWide(path).c_str(), vcl::Utf8ToWide(mode).c_str());
-#else
-        FFile = std::fopen(path.c_str(), mode);
-#endif
-        if (!FFile)
-            Fail("Cannot open file");
-    }
-    ~TFile() { std::fclose(FFile); }
-    TFile(const TFile &) = delete;
-    TFile &operator=(const TFile &) = delete;
-
-    std::int64_t Size() {
-        std::fseek(FFile, 0, SEEK_END);
-        const long size = std::ftell(FFile);
-        std::fseek(FFile, 0, SEEK_SET);
-        return size;
-    }
-    void ReadBuffer(void *to, std::int64_t count) {
-        if (std::fread(to, 1, static_cast<std::size_t>(count), FFile) != static_cast<std::size_t>(count))
-            Fail("Read error");
-    }
-    void WriteBuffer(const void *from, std::int64_t count) {
-        if (std::fwrite(from, 1, static_cast<std::size_t>(count), FFile) != static_cast<std::size_t>(count))
-            Fail("Write error");
-    }
-
-private:
-    [[noreturn]] void Fail(const char *what) { throw vcl::EInOutError(std::string(what) + " \"" + FPath + "\"", errno); }
-    std::string FPath;
-    std::FILE *FFile;
-};
-
-std::string TwoHexDigits(std::uint8_t value) {
-    static const char digits[] = "0123456789ABCDEF";
-    return {digits[value >> 4], digits[value & 15]};
-}
 
 // The module is read by compilers on every platform; CR LF is its fixed form.
 constexpr std::string_view kLineBreak = "\r\n";
@@ -67,18 +20,16 @@ void AppendLine(std::string &text, std::string_view line) {
 }
 
 std::string SourcePath(const std::string &folder, const std::string &name) {
-    if (folder.empty() || folder.back() == '\\' || folder.back() == '/')
-        return folder + name;
-    return folder + '/' + name;
+    return folder.empty() ? name : vcl::IncludeTrailingPathDelimiter(folder) + name;
 }
 
 // The whole file at once, so that the size constant and the number of
 // elements written always agree, even if the file changes meanwhile.
 std::vector<std::uint8_t> ReadSource(const std::string &path) {
-    TFile file(path, "rb");
+    vcl::TFileStream file(path, vcl::fmOpenRead | vcl::fmShareDenyWrite);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.Size()));
     if (!bytes.empty())
-        file.ReadBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+        file.ReadBuffer(bytes.data(), bytes.size());
     return bytes;
 }
 
@@ -95,7 +46,7 @@ std::string StoredFileText(const TGeneratorSource &source, const std::vector<std
     AppendLine(text, "inline constexpr char " + source.Identifier + "[" + sizePlusOne + "][3] = {");
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         text += '"';
-        text += TwoHexDigits(bytes[i]);
+        text += vcl::IntToHex(bytes[i], 2);
         text += "\",";
         if ((i + 1) % kElementsPerLine == 0)
             text += kLineBreak;
@@ -107,8 +58,8 @@ std::string StoredFileText(const TGeneratorSource &source, const std::vector<std
     return text;
 }
 
-void Write(TFile &stream, const std::string &text) {
-    stream.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
+void Write(vcl::TFileStream &stream, const std::string &text) {
+    stream.WriteBuffer(text.data(), text.size());
 }
 
 } // namespace
@@ -122,7 +73,7 @@ std::vector<TGeneratorSource> GeneratorSources() {
 
 void GeneratePayloadModule(const std::string &sourceFolder, std::span<const TGeneratorSource> sources,
                            const std::string &outputPath, const TFileGeneratedEvent &onFileGenerated) {
-    TFile output(outputPath, "wb");
+    vcl::TFileStream output(outputPath, vcl::fmCreate);
     std::string head;
     AppendLine(head, "#pragma once");
     AppendLine(head, "#include <cstdint>");

@@ -1,6 +1,6 @@
 #include "installer/PayloadStore.h"
 
-#include "vcl/System.h"
+#include "vcl/SysUtils.h"
 
 #include <string>
 
@@ -32,31 +32,10 @@ const std::array<PayloadFileInfo, PayloadFileCount> &PayloadFileInfos() {
     return files;
 }
 
-namespace {
-
-// Interim hexadecimal reading until the class library's StrToInt is in place.
-int StrToInt(const std::string &text) {
-    if (text.size() < 2 || text[0] != '$' || text.size() > 9)
-        throw vcl::EConvertError("'" + text + "' is not a valid integer value");
-    unsigned value = 0;
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        const char c = text[i];
-        unsigned digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else throw vcl::EConvertError("'" + text + "' is not a valid integer value");
-        value = value * 16 + digit;
-    }
-    return static_cast<int>(value);
-}
-
-} // namespace
-
 std::uint8_t HexPairToByte(std::string_view element) {
     std::string text = "$";
     text += element;
-    return static_cast<std::uint8_t>(StrToInt(text) & 0xFF);
+    return static_cast<std::uint8_t>(vcl::StrToInt(text) & 0xFF);
 }
 
 } // namespace installer

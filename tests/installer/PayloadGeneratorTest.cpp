@@ -127,7 +127,7 @@ TEST_F(PayloadGeneratorTest, NamesFilesInUtf8) {
 TEST_F(PayloadGeneratorTest, AMissingSourceRaisesKeepsWhatWasWrittenAndLeavesNoFileOpen) {
     const std::vector<TGeneratorSource> sources = {Twenty, {"missing.bin", "missing", "var_missing"}, Newline};
     const std::size_t openBefore = OpenFileCount();
-    EXPECT_THROW(GeneratePayloadModule(Utf8(Folder), sources, Utf8(Folder / "Unit1.h")), vcl::Exception);
+    EXPECT_THROW(GeneratePayloadModule(Utf8(Folder), sources, Utf8(Folder / "Unit1.h")), vcl::EFOpenError);
     EXPECT_EQ(OpenFileCount(), openBefore);
 
     EXPECT_EQ(ReadText(Folder / "Unit1.h"), kHead + kTwentyBlock);
@@ -142,7 +142,7 @@ TEST_F(PayloadGeneratorTest, AMissingSourceRaisesKeepsWhatWasWrittenAndLeavesNoF
 TEST_F(PayloadGeneratorTest, AnOutputThatCannotBeCreatedRaises) {
     const std::vector<TGeneratorSource> sources = {Newline};
     EXPECT_THROW(GeneratePayloadModule(Utf8(Folder), sources, Utf8(Folder / "no such folder" / "Unit1.h")),
-                 vcl::Exception);
+                 vcl::EFCreateError);
 }
 
 TEST(GeneratorSources, NameTheLicenceAsInTheSourceFolderAndKeepTheBufferNames) {
