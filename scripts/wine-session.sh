@@ -52,6 +52,11 @@ case "${1:-}" in
     fi
     wineserver -p
     reg_settings
+    # The desktop process that Wine starts for the first window of a program
+    # otherwise inherits that program's output and holds the test runner's
+    # pipe open for about a second after the program ends; one started here,
+    # with its output elsewhere, serves every program of the session.
+    wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
     echo "wine-session: prefix $WINEPREFIX on display $DISPLAY"
     ;;
   stop)
