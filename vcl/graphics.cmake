@@ -1,3 +1,7 @@
-# Graphics of the class library. What only computes (pixel formats, the BMP
-# file format, colour names) is portable; the GDI side is Windows only.
-target_sources(vcl_portable PRIVATE Colors.cpp Dib.cpp BmpFile.cpp)
+# Graphics of the class library. What only computes (pixel formats, BMP and
+# icon files, colour names) is portable; the GDI side is Windows only.
+target_sources(vcl_portable PRIVATE Colors.cpp Dib.cpp BmpFile.cpp IcoFile.cpp)
+if(WIN32)
+  target_sources(vcl PRIVATE Graphics.cpp Canvas.cpp Graphic.cpp Bitmap.cpp Icon.cpp Picture.cpp)
+  target_link_libraries(vcl PUBLIC msimg32)
+endif()

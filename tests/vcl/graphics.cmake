@@ -1,4 +1,11 @@
-# The portable half: pixel formats, BMP files, colour names (both presets).
+# The portable half: pixel formats, BMP and icon files, colour names (both presets).
 zuvo_add_test(NAME GraphicsFormatsTest
-  SOURCES ColorsTest.cpp DibTest.cpp BmpFileTest.cpp
+  SOURCES ColorsTest.cpp DibTest.cpp BmpFileTest.cpp IcoFileTest.cpp
   LIBS vcl_portable)
+
+# Fonts, canvases, bitmaps, icons and pictures on GDI.
+if(WIN32)
+  zuvo_add_test(NAME GraphicsTest
+    SOURCES GraphicsObjectsTest.cpp CanvasTest.cpp BitmapTest.cpp IconTest.cpp PictureTest.cpp GraphicsTest.rc
+    LIBS vcl)
+endif()

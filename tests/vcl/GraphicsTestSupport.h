@@ -1,0 +1,81 @@
+#pragma once
+// Small helpers shared by the Windows graphics tests.
+#include <windows.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "vcl/Bitmap.h"
+#include "vcl/GdiObjects.h"
+
+namespace vcl::test {
+
+// A 32-bit DIB section selected into a memory DC of its own: a DC to hand to
+// a plain canvas, with pixels the test can read back.
+class TDibSurface {
+public:
+    TDibSurface(int width, int height, COLORREF fill = RGB(255, 255, 255)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top-down: row y at Bits + y * width
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void *bits = nullptr;
+        FBitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        FBits = static_cast<std::uint32_t *>(bits);
+        FWidth = width;
+        FOriginal = SelectObject(FDC.Get(), FBitmap.Get());
+        TBrushHandle brush(CreateSolidBrush(fill));
+        RECT r{0, 0, width, height};
+        FillRect(FDC.Get(), &r, brush.Get());
+    }
+    ~TDibSurface() { SelectObject(FDC.Get(), FOriginal); }
+
+    HDC DC() const { return FDC.Get(); }
+    // The pixel as a colour value (red in the low byte).
+    COLORREF Pixel(int x, int y) const {
+        GdiFlush();
+        const std::uint32_t v = FBits[y * FWidth + x];
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+
+private:
+    TMemoryDC FDC;
+    TBitmapHandle FBitmap;
+    HGDIOBJ FOriginal = nullptr;
+    std::uint32_t *FBits = nullptr;
+    int FWidth = 0;
+};
+
+// The 32-bit pixel at (x, y) of a pf32bit bitmap, as stored (B, G, R, A from the low byte).
+inline std::uint32_t Pixel32(TBitmap &bitmap, int x, int y) {
+    return static_cast<std::uint32_t *>(bitmap.ScanLine(y))[x];
+}
+
+// A file name in a folder of its own that is removed with this object.
+class TTempFile {
+public:
+    explicit TTempFile(const std::string &name) {
+        FFolder = std::filesystem::temp_directory_path() /
+                  ("zuvo-gfx-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++Counter()));
+        std::filesystem::create_directories(FFolder);
+        FPath = (FFolder / name).string();
+    }
+    ~TTempFile() {
+        std::error_code ignored;
+        std::filesystem::remove_all(FFolder, ignored);
+    }
+    const std::string &Path() const { return FPath; }
+
+private:
+    static int &Counter() {
+        static int counter = 0;
+        return counter;
+    }
+    std::filesystem::path FFolder;
+    std::string FPath;
+};
+
+} // namespace vcl::test

@@ -1,0 +1,87 @@
+#include "vcl/IcoFile.h"
+#include "vcl/Dib.h"
+#include "vcl/System.h"
+
+#include <gtest/gtest.h>
+
+using namespace vcl;
+
+namespace {
+
+TIconImage SolidImage(int width, int height) {
+    TIconImage image;
+    image.Width = width;
+    image.Height = height;
+    image.BitCount = 32;
+    image.XorBits.assign(BytesPerScanLine(width, 32) * height, 0x80);
+    image.AndBits.assign(BytesPerScanLine(width, 1) * height, 0);
+    return image;
+}
+
+} // namespace
+
+TEST(IcoFile, WrittenFileReadsBackAsOneCheckedImage) {
+    const std::vector<std::uint8_t> file = WriteIconFile(SolidImage(16, 16));
+    EXPECT_EQ(IconImageCount(file), 1u);
+    const std::vector<TIconDirEntry> entries = ReadIconDirectory(file);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].Width, 16);
+    EXPECT_EQ(entries[0].BitCount, 32);
+    EXPECT_EQ(ImagesEnd(entries), file.size());
+    EXPECT_NO_THROW(CheckIconImage(std::span(file).subspan(entries[0].Offset, entries[0].Size)));
+}
+
+TEST(IcoFile, TheSizeWantedChoosesTheImage) {
+    auto entry = [](int size, int bits) { return TIconDirEntry{size, size, bits, 100, 10}; };
+    const std::vector<TIconDirEntry> entries = {entry(16, 32), entry(32, 8), entry(32, 32), entry(48, 32),
+                                                entry(256, 32)};
+    EXPECT_EQ(ChooseIconImage(entries, 32, 32), 2u);  // exact size, most colours
+    EXPECT_EQ(ChooseIconImage(entries, 16, 16), 0u);
+    EXPECT_EQ(ChooseIconImage(entries, 40, 40), 3u);  // as near as 32, and larger
+    EXPECT_EQ(ChooseIconImage(entries, 200, 200), 4u);
+}
+
+TEST(IcoFileDamage, BrokenDirectoriesAreReported) {
+    const std::vector<std::uint8_t> good = WriteIconFile(SolidImage(16, 16));
+    struct Case {
+        const char *What;
+        std::size_t At;
+        std::uint32_t Value;
+        int Bytes;
+    };
+    for (const Case &c : {Case{"reserved word", 0, 1, 2}, Case{"cursor type", 2, 2, 2}, Case{"no images", 4, 0, 2},
+                          Case{"empty image", 14, 0, 4}, Case{"image inside the directory", 18, 8, 4}}) {
+        std::vector<std::uint8_t> bad = good;
+        for (int i = 0; i < c.Bytes; ++i)
+            bad[c.At + i] = std::uint8_t(c.Value >> (8 * i));
+        EXPECT_THROW(ReadIconDirectory(bad), EInvalidGraphic) << c.What;
+    }
+    EXPECT_THROW(ReadIconDirectory(std::span(good).first(10)), EInvalidGraphic);
+    EXPECT_THROW(IconImageCount(std::span(good).first(5)), EInvalidGraphic);
+}
+
+TEST(IcoFileDamage, ImagesThatWouldBeReadPastTheirBytesAreRefused) {
+    const std::vector<std::uint8_t> file = WriteIconFile(SolidImage(16, 16));
+    const std::span<const std::uint8_t> image = std::span(file).subspan(22);
+    for (std::size_t n = 0; n < image.size(); ++n)
+        EXPECT_THROW(CheckIconImage(image.first(n)), EInvalidGraphic) << n;
+
+    struct Case {
+        const char *What;
+        std::size_t At;
+        std::uint32_t Value;
+        int Bytes;
+    };
+    for (const Case &c : {Case{"header size", 0, 12, 4}, Case{"width", 4, 0, 4}, Case{"odd height", 8, 31, 4},
+                          Case{"huge height", 8, 4000, 4}, Case{"bits", 14, 7, 2}, Case{"compression", 16, 1, 4}}) {
+        std::vector<std::uint8_t> bad(image.begin(), image.end());
+        for (int i = 0; i < c.Bytes; ++i)
+            bad[c.At + i] = std::uint8_t(c.Value >> (8 * i));
+        EXPECT_THROW(CheckIconImage(bad), EInvalidGraphic) << c.What;
+    }
+}
+
+TEST(IcoFile, PngImagesAreLeftToTheSystem) {
+    const std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0};
+    EXPECT_NO_THROW(CheckIconImage(png));
+}

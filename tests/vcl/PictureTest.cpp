@@ -1,0 +1,248 @@
+#include "vcl/Picture.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "GraphicsTestSupport.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Icon.h"
+
+using namespace vcl;
+using vcl::test::Pixel32;
+using vcl::test::TTempFile;
+
+namespace {
+
+// A graphic whose file format is its text; text starting with "BAD" is damaged.
+class TTextGraphic : public TGraphic {
+    VCL_CLASS(TTextGraphic, TGraphic)
+public:
+    std::string Text;
+
+    bool Empty() const override { return Text.empty(); }
+    int Width() const override { return static_cast<int>(Text.size()); }
+    int Height() const override { return 1; }
+    void SetWidth(int) override {}
+    void SetHeight(int) override {}
+    void LoadFromStream(TStream &Stream) override {
+        std::string text(static_cast<std::size_t>(Stream.Size() - Stream.Position()), '\0');
+        Stream.ReadBuffer(text.data(), text.size());
+        if (text.rfind("BAD", 0) == 0)
+            throw EInvalidGraphic("damaged text graphic");
+        Text = text;
+        Changed();
+    }
+    void SaveToStream(TStream &Stream) override { Stream.WriteBuffer(Text.data(), Text.size()); }
+    void Draw(TCanvas &, const TRect &) override {}
+    void Assign(const TPersistent *Source) override {
+        if (auto *text = dynamic_cast<const TTextGraphic *>(Source))
+            Text = text->Text;
+        else
+            inherited::Assign(Source);
+    }
+};
+VCL_CLASS_INFO(TTextGraphic)
+
+class TOtherBitmap : public TBitmap {
+    VCL_CLASS(TOtherBitmap, TBitmap)
+};
+VCL_CLASS_INFO(TOtherBitmap)
+
+// Registers a format for the length of a test.
+struct TRegistration {
+    TRegistration(const std::string &extension, const TClassInfo &graphicClass) : Class(graphicClass) {
+        TPicture::RegisterFileFormat(extension, "test format", graphicClass);
+    }
+    ~TRegistration() { TPicture::UnregisterGraphicClass(Class); }
+    const TClassInfo &Class;
+};
+
+void WriteFile(const std::string &path, const std::string &bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Captures what an object declares in DefineProperties.
+class TCaptureFiler : public TFiler {
+public:
+    void DefineBinaryProperty(const std::string &Name, const TStreamProc &ReadData, const TStreamProc &WriteData,
+                              bool HasData) override {
+        this->Name = Name;
+        Read = ReadData;
+        Write = WriteData;
+        Has = HasData;
+    }
+    std::string Name;
+    TStreamProc Read, Write;
+    bool Has = false;
+};
+
+struct TChangeCounter {
+    int Count = 0;
+    void Changed(TObject *) { ++Count; }
+};
+
+} // namespace
+
+TEST(PictureRegistry, BitmapsAndIconsAreKnownFromTheStart) {
+    EXPECT_EQ(TPicture::FileFormatClass("bmp"), &TBitmap::StaticClassInfo());
+    EXPECT_EQ(TPicture::FileFormatClass(".BMP"), &TBitmap::StaticClassInfo());
+    EXPECT_EQ(TPicture::FileFormatClass("Ico"), &TIcon::StaticClassInfo());
+    EXPECT_EQ(TPicture::FileFormatClass("png"), nullptr);
+}
+
+TEST(PictureRegistry, TheExtensionChoosesTheGraphicClass) {
+    TRegistration registration(".TXG", TTextGraphic::StaticClassInfo());
+    TTempFile text("picture.txg");
+    WriteFile(text.Path(), "hello");
+    TPicture picture;
+    picture.LoadFromFile(text.Path());
+    auto *graphic = dynamic_cast<TTextGraphic *>(picture.Graphic());
+    ASSERT_NE(graphic, nullptr);
+    EXPECT_EQ(graphic->Text, "hello");
+
+    TTempFile bmp("picture.Bmp");
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf32bit);
+    bitmap.SetSize(3, 1);
+    bitmap.SaveToFile(bmp.Path());
+    picture.LoadFromFile(bmp.Path());
+    EXPECT_EQ(picture.Graphic()->ClassName(), "TBitmap");
+    EXPECT_EQ(picture.Width(), 3);
+}
+
+TEST(PictureRegistry, TheLatestRegistrationOfAnExtensionWins) {
+    TRegistration first("txg", TTextGraphic::StaticClassInfo());
+    TRegistration second("txg", TOtherBitmap::StaticClassInfo());
+    EXPECT_EQ(TPicture::FileFormatClass("txg"), &TOtherBitmap::StaticClassInfo());
+}
+
+TEST(PictureRegistry, UnregisteringForgetsTheClassAndOnlyIt) {
+    {
+        TRegistration text("txg", TTextGraphic::StaticClassInfo());
+        TRegistration other("obm", TOtherBitmap::StaticClassInfo());
+    }
+    EXPECT_EQ(TPicture::FileFormatClass("txg"), nullptr);
+    EXPECT_EQ(TPicture::FileFormatClass("obm"), nullptr);
+    EXPECT_EQ(TPicture::FileFormatClass("bmp"), &TBitmap::StaticClassInfo());
+
+    TTempFile text("picture.txg");
+    WriteFile(text.Path(), "hello");
+    TPicture picture;
+    EXPECT_THROW(picture.LoadFromFile(text.Path()), EInvalidGraphic);
+}
+
+TEST(PictureRegistry, OnlyGraphicsCanRegister) {
+    EXPECT_THROW(TPicture::RegisterFileFormat("x", "not a graphic", TPicture::StaticClassInfo()), EInvalidGraphic);
+    EXPECT_EQ(TPicture::FileFormatClass("x"), nullptr);
+}
+
+TEST(Picture, AFailedLoadKeepsTheGraphic) {
+    TRegistration registration("txg", TTextGraphic::StaticClassInfo());
+    TPicture picture;
+    picture.Bitmap()->SetSize(4, 4);
+    TGraphic *before = picture.Graphic();
+
+    TTempFile unknown("picture.xyz");
+    WriteFile(unknown.Path(), "data");
+    EXPECT_THROW(picture.LoadFromFile(unknown.Path()), EInvalidGraphic);
+    TTempFile damaged("picture.txg");
+    WriteFile(damaged.Path(), "BAD data");
+    EXPECT_THROW(picture.LoadFromFile(damaged.Path()), EInvalidGraphic);
+    EXPECT_THROW(picture.LoadFromFile(damaged.Path() + ".missing.txg"), EFOpenError);
+    EXPECT_EQ(picture.Graphic(), before);
+    EXPECT_EQ(picture.Width(), 4);
+}
+
+TEST(Picture, BitmapAndIconReplaceAGraphicOfAnotherKind) {
+    TPicture picture;
+    EXPECT_EQ(picture.Graphic(), nullptr);
+    TIcon *icon = picture.Icon();
+    EXPECT_EQ(picture.Graphic(), icon);
+    TBitmap *bitmap = picture.Bitmap();
+    EXPECT_EQ(picture.Graphic(), bitmap);
+    EXPECT_EQ(picture.Bitmap(), bitmap);  // a bitmap stays
+}
+
+TEST(Picture, ChangesOfTheGraphicAreAnnounced) {
+    TPicture picture;
+    TChangeCounter counter;
+    picture.OnChange = TNotifyEvent::Bind<&TChangeCounter::Changed>(&counter);
+    TBitmap *bitmap = picture.Bitmap();
+    EXPECT_EQ(counter.Count, 1);
+    bitmap->SetSize(2, 2);
+    bitmap->Canvas()->FillRect(Rect(0, 0, 1, 1));
+    EXPECT_EQ(counter.Count, 3);
+}
+
+TEST(Picture, AssignCopiesTheGraphic) {
+    TPicture source, copy;
+    source.Bitmap()->SetPixelFormat(pf32bit);
+    source.Bitmap()->SetSize(1, 1);
+    static_cast<std::uint32_t *>(source.Bitmap()->ScanLine(0))[0] = 0x12345678;
+    copy.Assign(&source);
+    ASSERT_NE(copy.Graphic(), nullptr);
+    EXPECT_NE(copy.Graphic(), source.Graphic());
+    EXPECT_EQ(Pixel32(*copy.Bitmap(), 0, 0), 0x12345678u);
+
+    TBitmap target;  // a picture assigned to a graphic gives its graphic
+    target.Assign(&source);
+    EXPECT_EQ(Pixel32(target, 0, 0), 0x12345678u);
+
+    copy.Assign(nullptr);
+    EXPECT_EQ(copy.Graphic(), nullptr);
+}
+
+TEST(PictureData, AStoredPictureKeepsItsClassAndImage) {
+    TPicture picture;
+    picture.Bitmap()->SetPixelFormat(pf32bit);
+    picture.Bitmap()->SetSize(2, 1);
+    static_cast<std::uint32_t *>(picture.Bitmap()->ScanLine(0))[1] = 0xAABBCCDD;
+    TCaptureFiler writer;
+    picture.DefineProperties(writer);
+    EXPECT_EQ(writer.Name, "Data");
+    ASSERT_TRUE(writer.Has);
+    TMemoryStream data;
+    writer.Write(data);
+    const std::string head(reinterpret_cast<const char *>(data.Memory()), 10);
+    EXPECT_EQ(head, std::string("\x07TBitmapBM"));
+
+    TPicture read;
+    TCaptureFiler reader;
+    read.DefineProperties(reader);
+    data.SetPosition(0);
+    reader.Read(data);
+    ASSERT_NE(dynamic_cast<TBitmap *>(read.Graphic()), nullptr);
+    EXPECT_EQ(Pixel32(*read.Bitmap(), 1, 0), 0xAABBCCDDu);
+}
+
+TEST(PictureData, RegisteredClassesAreFoundByName) {
+    TRegistration registration("txg", TTextGraphic::StaticClassInfo());
+    TMemoryStream data;
+    const std::string stored = std::string("\x0CTTextGraphic") + "stored text";
+    data.WriteBuffer(stored.data(), stored.size());
+    data.SetPosition(0);
+    TPicture picture;
+    TCaptureFiler reader;
+    picture.DefineProperties(reader);
+    reader.Read(data);
+    auto *graphic = dynamic_cast<TTextGraphic *>(picture.Graphic());
+    ASSERT_NE(graphic, nullptr);
+    EXPECT_EQ(graphic->Text, "stored text");
+}
+
+TEST(PictureData, AnUnknownClassOrAnEmptyPictureIsHandled) {
+    TPicture picture;
+    TCaptureFiler filer;
+    picture.DefineProperties(filer);
+    EXPECT_FALSE(filer.Has);  // nothing to store
+
+    picture.Bitmap()->SetSize(1, 1);
+    TMemoryStream data;
+    const std::string stored = "\x07TNoSuchGARBAGE";
+    data.WriteBuffer(stored.data(), stored.size());
+    data.SetPosition(0);
+    EXPECT_THROW(filer.Read(data), EInvalidGraphic);
+    EXPECT_EQ(picture.Width(), 1);  // the picture keeps its graphic
+}

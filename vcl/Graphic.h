@@ -1,0 +1,70 @@
+#pragma once
+// TGraphic: the abstract image that a picture holds and a canvas draws: a
+// size, transparency, a stream format, and a way to draw itself into a
+// rectangle of a canvas. TBitmap and TIcon are graphics; image formats of
+// higher layers (the PNG reader) derive from them and register with TPicture.
+// Windows only.
+#include <string>
+
+#include "Persistent.h"
+#include "Streams.h"
+#include "Types.h"
+
+#include <windows.h>
+
+namespace vcl {
+
+class TCanvas;
+
+class TGraphic : public TPersistent {
+    VCL_CLASS(TGraphic, TPersistent)
+public:
+    virtual bool Empty() const = 0;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual void SetWidth(int Value) = 0;
+    virtual void SetHeight(int Value) = 0;
+    virtual void SetSize(int AWidth, int AHeight);
+
+    virtual bool Transparent() const { return FTransparent; }
+    virtual void SetTransparent(bool Value);
+    // Set by every change; cleared by whoever saved the graphic.
+    bool Modified() const { return FModified; }
+    void SetModified(bool Value) { FModified = Value; }
+    // The palette of an indexed image; null when there is none. A palette
+    // given to a graphic is copied: the caller keeps its handle.
+    virtual HPALETTE Palette() { return nullptr; }
+    virtual void SetPalette(HPALETTE Value) {}
+
+    // Reads the graphic's own file format from the stream's position. On an
+    // error the graphic keeps what it held and EInvalidGraphic (or the
+    // stream's read error) says why.
+    virtual void LoadFromStream(TStream &Stream) = 0;
+    virtual void SaveToStream(TStream &Stream) = 0;
+    void LoadFromFile(const std::string &FileName);
+    // Builds the whole file in memory first, so a graphic that cannot be
+    // saved leaves an existing file as it was.
+    void SaveToFile(const std::string &FileName);
+
+    // Draws the graphic stretched into Rect of the canvas.
+    virtual void Draw(TCanvas &ACanvas, const TRect &Rect) = 0;
+
+    // A graphic stored as a property keeps its file format in the binary
+    // block "Data" of the form description.
+    void DefineProperties(TFiler &Filer) override;
+
+    TNotifyEvent OnChange;
+
+protected:
+    friend class TPicture;  // stores and reads the graphic's data
+
+    virtual void Changed();
+    virtual void ReadData(TStream &Stream) { LoadFromStream(Stream); }
+    virtual void WriteData(TStream &Stream) { SaveToStream(Stream); }
+
+private:
+    bool FTransparent = false;
+    bool FModified = false;
+};
+
+} // namespace vcl
