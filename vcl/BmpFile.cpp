@@ -1,5 +1,6 @@
 #include "BmpFile.h"
 
+#include "LittleEndian.h"
 #include "System.h"
 
 #include <algorithm>
@@ -17,19 +18,6 @@ constexpr std::int64_t MaxDimension = 1 << 16;
 constexpr std::int64_t MaxPixels = std::int64_t(1) << 28;
 
 [[noreturn]] void Fail(const std::string &what) { throw EInvalidGraphic("Cannot load bitmap: " + what + "."); }
-
-std::uint16_t U16(const std::uint8_t *p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t U32(const std::uint8_t *p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
-std::int32_t I32(const std::uint8_t *p) { return static_cast<std::int32_t>(U32(p)); }
-
-void Put16(std::vector<std::uint8_t> &out, unsigned v) {
-    out.push_back(std::uint8_t(v));
-    out.push_back(std::uint8_t(v >> 8));
-}
-void Put32(std::vector<std::uint8_t> &out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(std::uint8_t(v >> (8 * i)));
-}
 
 struct TMasks {
     std::uint32_t Red = 0, Green = 0, Blue = 0, Alpha = 0;
@@ -65,7 +53,7 @@ THeader ReadHeader(std::span<const std::uint8_t> dib) {
     THeader h;
     if (dib.size() < 4)
         Fail("the header is truncated");
-    h.HeaderSize = U32(dib.data());
+    h.HeaderSize = ReadU32(dib.data());
     const std::uint32_t size = h.HeaderSize;
     if (size != CoreHeaderSize && size != InfoHeaderSize && size != 52 && size != 56 && size != 108 && size != 124)
         Fail("unknown header size " + std::to_string(size));
@@ -73,9 +61,9 @@ THeader ReadHeader(std::span<const std::uint8_t> dib) {
         Fail("the header is truncated");
     const std::uint8_t *p = dib.data();
     if (size == CoreHeaderSize) {
-        h.Width = U16(p + 4);
-        h.Height = U16(p + 6);
-        h.BitCount = U16(p + 10);
+        h.Width = ReadU16(p + 4);
+        h.Height = ReadU16(p + 6);
+        h.BitCount = ReadU16(p + 10);
         h.TableEntrySize = 3;
         if (h.BitCount != 1 && h.BitCount != 4 && h.BitCount != 8 && h.BitCount != 24)
             Fail(std::to_string(h.BitCount) + " bits per pixel are not supported");
@@ -83,13 +71,13 @@ THeader ReadHeader(std::span<const std::uint8_t> dib) {
         h.MasksEnd = size;
         return h;
     }
-    h.Width = I32(p + 4);
-    const std::int64_t height = I32(p + 8);
+    h.Width = ReadI32(p + 4);
+    const std::int64_t height = ReadI32(p + 8);
     h.TopDown = height < 0;
     h.Height = height < 0 ? -height : height;
-    h.BitCount = U16(p + 14);
-    h.Compression = U32(p + 16);
-    const std::uint32_t colorsUsed = U32(p + 32);
+    h.BitCount = ReadU16(p + 14);
+    h.Compression = ReadU32(p + 16);
+    const std::uint32_t colorsUsed = ReadU32(p + 32);
     if (h.BitCount != 1 && h.BitCount != 4 && h.BitCount != 8 && h.BitCount != 16 && h.BitCount != 24 &&
         h.BitCount != 32)
         Fail(std::to_string(h.BitCount) + " bits per pixel are not supported");
@@ -106,11 +94,11 @@ THeader ReadHeader(std::span<const std::uint8_t> dib) {
                 Fail("the colour masks are truncated");
             h.MasksEnd = size + 4 * maskCount;
         }
-        h.Masks.Red = U32(m);
-        h.Masks.Green = U32(m + 4);
-        h.Masks.Blue = U32(m + 8);
+        h.Masks.Red = ReadU32(m);
+        h.Masks.Green = ReadU32(m + 4);
+        h.Masks.Blue = ReadU32(m + 8);
         if (maskCount == 4 || size >= 56)
-            h.Masks.Alpha = U32(m + 12);
+            h.Masks.Alpha = ReadU32(m + 12);
     } else if (h.Compression != BI_RGB_) {
         Fail("compression method " + std::to_string(h.Compression) + " is not supported");
     }
@@ -198,7 +186,7 @@ TDibImage ReadDib(std::span<const std::uint8_t> dib, std::size_t pixelOffset /* 
             continue;
         }
         for (int x = 0; x < image.Width; ++x) {
-            const std::uint32_t v = h.BitCount == 16 ? U16(from + 2 * x) : U32(from + 4 * x);
+            const std::uint32_t v = h.BitCount == 16 ? ReadU16(from + 2 * x) : ReadU32(from + 4 * x);
             to[4 * x] = MaskedChannel(v, h.Masks.Blue);
             to[4 * x + 1] = MaskedChannel(v, h.Masks.Green);
             to[4 * x + 2] = MaskedChannel(v, h.Masks.Red);
@@ -228,7 +216,7 @@ TDibLayout TDibImage::Layout() {
 std::uint32_t BmpFileSize(std::span<const std::uint8_t> header) {
     if (header.size() < BmpFileHeaderSize || header[0] != 'B' || header[1] != 'M')
         return 0;
-    return U32(header.data() + 2);
+    return ReadU32(header.data() + 2);
 }
 
 TDibImage ReadBmpFile(std::span<const std::uint8_t> data) {
@@ -236,7 +224,7 @@ TDibImage ReadBmpFile(std::span<const std::uint8_t> data) {
         Fail("the data is not a BMP file");
     if (data.size() < BmpFileHeaderSize)
         Fail("the file header is truncated");
-    const std::uint32_t offBits = U32(data.data() + 10);
+    const std::uint32_t offBits = ReadU32(data.data() + 10);
     // Some writers leave the offset 0: the pixels then follow the table.
     std::size_t pixelOffset = 0;
     if (offBits != 0) {
@@ -266,25 +254,25 @@ std::vector<std::uint8_t> WriteBmpFile(const TDibLayout &image) {
     out.reserve(offBits + pixelBytes);
     out.push_back('B');
     out.push_back('M');
-    Put32(out, static_cast<std::uint32_t>(offBits + pixelBytes));
-    Put32(out, 0);
-    Put32(out, offBits);
+    AppendU32(out, static_cast<std::uint32_t>(offBits + pixelBytes));
+    AppendU32(out, 0);
+    AppendU32(out, offBits);
 
-    Put32(out, InfoHeaderSize);
-    Put32(out, static_cast<std::uint32_t>(width));
-    Put32(out, static_cast<std::uint32_t>(height));
-    Put16(out, 1);
-    Put16(out, static_cast<unsigned>(bits));
-    Put32(out, masks ? BI_BITFIELDS_ : BI_RGB_);
-    Put32(out, static_cast<std::uint32_t>(pixelBytes));
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
+    AppendU32(out, InfoHeaderSize);
+    AppendU32(out, static_cast<std::uint32_t>(width));
+    AppendU32(out, static_cast<std::uint32_t>(height));
+    AppendU16(out, 1);
+    AppendU16(out, static_cast<unsigned>(bits));
+    AppendU32(out, masks ? BI_BITFIELDS_ : BI_RGB_);
+    AppendU32(out, static_cast<std::uint32_t>(pixelBytes));
+    AppendU32(out, 0);
+    AppendU32(out, 0);
+    AppendU32(out, 0);
+    AppendU32(out, 0);
     if (masks) {
-        Put32(out, 0xF800);
-        Put32(out, 0x07E0);
-        Put32(out, 0x001F);
+        AppendU32(out, 0xF800);
+        AppendU32(out, 0x07E0);
+        AppendU32(out, 0x001F);
     }
     for (std::uint32_t i = 0; i < tableEntries; ++i) {
         const TBGRA c = i < static_cast<std::uint32_t>(image.ColorCount) ? image.ColorTable[i] : TBGRA{};

@@ -7,26 +7,29 @@
 
 namespace vcl {
 
-// Owns a GDI object (font, brush, pen, bitmap, palette, region) and deletes
-// it. Stock objects are never put in one: they are not ours to delete.
-template <class H> class TGdiObject {
+// Owns one handle and gives it back with Free when it goes.
+template <class H, auto Free> class TOwnedHandle {
 public:
-    TGdiObject() = default;
-    explicit TGdiObject(H handle) : FHandle(handle) {}
-    TGdiObject(TGdiObject &&other) noexcept : FHandle(other.Release()) {}
-    TGdiObject &operator=(TGdiObject &&other) noexcept { Reset(other.Release()); return *this; }
-    TGdiObject(const TGdiObject &) = delete;
-    TGdiObject &operator=(const TGdiObject &) = delete;
-    ~TGdiObject() { Reset(); }
+    TOwnedHandle() = default;
+    explicit TOwnedHandle(H handle) : FHandle(handle) {}
+    TOwnedHandle(TOwnedHandle &&other) noexcept : FHandle(other.Release()) {}
+    TOwnedHandle &operator=(TOwnedHandle &&other) noexcept { Reset(other.Release()); return *this; }
+    TOwnedHandle(const TOwnedHandle &) = delete;
+    TOwnedHandle &operator=(const TOwnedHandle &) = delete;
+    ~TOwnedHandle() { Reset(); }
 
     H Get() const { return FHandle; }
     explicit operator bool() const { return FHandle != nullptr; }
     H Release() { return std::exchange(FHandle, nullptr); }
-    void Reset(H handle = nullptr) { if (FHandle) DeleteObject(FHandle); FHandle = handle; }
+    void Reset(H handle = nullptr) { if (FHandle) Free(FHandle); FHandle = handle; }
 
 private:
     H FHandle = nullptr;
 };
+
+// A GDI object (font, brush, pen, bitmap, palette, region). Stock objects
+// are never put in one: they are not ours to delete.
+template <class H> using TGdiObject = TOwnedHandle<H, DeleteObject>;
 
 using TFontHandle = TGdiObject<HFONT>;
 using TBrushHandle = TGdiObject<HBRUSH>;
@@ -34,26 +37,8 @@ using TPenHandle = TGdiObject<HPEN>;
 using TBitmapHandle = TGdiObject<HBITMAP>;
 using TPaletteHandle = TGdiObject<HPALETTE>;
 using TRegionHandle = TGdiObject<HRGN>;
-
-// Owns an icon or cursor handle (DestroyIcon).
-class TIconHandle {
-public:
-    TIconHandle() = default;
-    explicit TIconHandle(HICON handle) : FHandle(handle) {}
-    TIconHandle(TIconHandle &&other) noexcept : FHandle(other.Release()) {}
-    TIconHandle &operator=(TIconHandle &&other) noexcept { Reset(other.Release()); return *this; }
-    TIconHandle(const TIconHandle &) = delete;
-    TIconHandle &operator=(const TIconHandle &) = delete;
-    ~TIconHandle() { Reset(); }
-
-    HICON Get() const { return FHandle; }
-    explicit operator bool() const { return FHandle != nullptr; }
-    HICON Release() { return std::exchange(FHandle, nullptr); }
-    void Reset(HICON handle = nullptr) { if (FHandle) DestroyIcon(FHandle); FHandle = handle; }
-
-private:
-    HICON FHandle = nullptr;
-};
+// An icon or cursor.
+using TIconHandle = TOwnedHandle<HICON, DestroyIcon>;
 
 // A memory DC of our own (CreateCompatibleDC / DeleteDC).
 class TMemoryDC {

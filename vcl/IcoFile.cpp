@@ -5,25 +5,13 @@
 #include <string>
 
 #include "Dib.h"
+#include "LittleEndian.h"
 #include "System.h"
 
 namespace vcl {
 namespace {
 
 [[noreturn]] void Fail(const std::string &what) { throw EInvalidGraphic("Cannot load icon: " + what + "."); }
-
-std::uint16_t U16(const std::uint8_t *p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t U32(const std::uint8_t *p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
-std::int32_t I32(const std::uint8_t *p) { return static_cast<std::int32_t>(U32(p)); }
-
-void Put16(std::vector<std::uint8_t> &out, unsigned v) {
-    out.push_back(std::uint8_t(v));
-    out.push_back(std::uint8_t(v >> 8));
-}
-void Put32(std::vector<std::uint8_t> &out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(std::uint8_t(v >> (8 * i)));
-}
 
 constexpr std::uint8_t PngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
@@ -32,9 +20,9 @@ constexpr std::uint8_t PngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A,
 std::size_t IconImageCount(std::span<const std::uint8_t> header) {
     if (header.size() < IconDirHeaderSize)
         Fail("the header is truncated");
-    if (U16(header.data()) != 0 || U16(header.data() + 2) != 1)
+    if (ReadU16(header.data()) != 0 || ReadU16(header.data() + 2) != 1)
         Fail("the data is not an icon file");
-    const std::size_t count = U16(header.data() + 4);
+    const std::size_t count = ReadU16(header.data() + 4);
     if (count == 0)
         Fail("the file holds no image");
     return count;
@@ -51,9 +39,9 @@ std::vector<TIconDirEntry> ReadIconDirectory(std::span<const std::uint8_t> data)
         TIconDirEntry entry;
         entry.Width = e[0] == 0 ? 256 : e[0];
         entry.Height = e[1] == 0 ? 256 : e[1];
-        entry.BitCount = U16(e + 6);
-        entry.Size = U32(e + 8);
-        entry.Offset = U32(e + 12);
+        entry.BitCount = ReadU16(e + 6);
+        entry.Size = ReadU32(e + 8);
+        entry.Offset = ReadU32(e + 12);
         if (entry.Offset < directoryEnd)
             Fail("image " + std::to_string(i) + " overlaps the directory");
         if (entry.Size == 0)
@@ -88,13 +76,13 @@ std::size_t ChooseIconImage(const std::vector<TIconDirEntry> &entries, int width
 void CheckIconImage(std::span<const std::uint8_t> image) {
     if (image.size() >= sizeof PngSignature && std::equal(PngSignature, PngSignature + 8, image.begin()))
         return;  // a PNG image is checked by the system's own decoder
-    if (image.size() < 40 || U32(image.data()) != 40)
+    if (image.size() < 40 || ReadU32(image.data()) != 40)
         Fail("an image has no valid header");
-    const std::int64_t width = I32(image.data() + 4);
-    const std::int64_t height = I32(image.data() + 8);  // colours and mask together
-    const int bits = U16(image.data() + 14);
-    const std::uint32_t compression = U32(image.data() + 16);
-    const std::uint32_t colorsUsed = U32(image.data() + 32);
+    const std::int64_t width = ReadI32(image.data() + 4);
+    const std::int64_t height = ReadI32(image.data() + 8);  // colours and mask together
+    const int bits = ReadU16(image.data() + 14);
+    const std::uint32_t compression = ReadU32(image.data() + 16);
+    const std::uint32_t colorsUsed = ReadU32(image.data() + 32);
     if (width <= 0 || width > 256 || height <= 0 || height > 512 || height % 2 != 0)
         Fail("an image has an invalid size");
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
@@ -115,29 +103,29 @@ std::vector<std::uint8_t> WriteIconFile(const TIconImage &image) {
     const std::uint32_t imageSize = static_cast<std::uint32_t>(40 + 4 * tableEntries + image.XorBits.size() +
                                                                image.AndBits.size());
     std::vector<std::uint8_t> out;
-    Put16(out, 0);
-    Put16(out, 1);
-    Put16(out, 1);
+    AppendU16(out, 0);
+    AppendU16(out, 1);
+    AppendU16(out, 1);
     out.push_back(std::uint8_t(image.Width >= 256 ? 0 : image.Width));
     out.push_back(std::uint8_t(image.Height >= 256 ? 0 : image.Height));
     out.push_back(std::uint8_t(tableEntries < 256 ? tableEntries : 0));
     out.push_back(0);
-    Put16(out, 1);
-    Put16(out, static_cast<unsigned>(image.BitCount));
-    Put32(out, imageSize);
-    Put32(out, static_cast<std::uint32_t>(IconDirHeaderSize + IconDirEntrySize));
+    AppendU16(out, 1);
+    AppendU16(out, static_cast<unsigned>(image.BitCount));
+    AppendU32(out, imageSize);
+    AppendU32(out, static_cast<std::uint32_t>(IconDirHeaderSize + IconDirEntrySize));
 
-    Put32(out, 40);
-    Put32(out, static_cast<std::uint32_t>(image.Width));
-    Put32(out, static_cast<std::uint32_t>(2 * image.Height));
-    Put16(out, 1);
-    Put16(out, static_cast<unsigned>(image.BitCount));
-    Put32(out, 0);
-    Put32(out, static_cast<std::uint32_t>(image.XorBits.size() + image.AndBits.size()));
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
+    AppendU32(out, 40);
+    AppendU32(out, static_cast<std::uint32_t>(image.Width));
+    AppendU32(out, static_cast<std::uint32_t>(2 * image.Height));
+    AppendU16(out, 1);
+    AppendU16(out, static_cast<unsigned>(image.BitCount));
+    AppendU32(out, 0);
+    AppendU32(out, static_cast<std::uint32_t>(image.XorBits.size() + image.AndBits.size()));
+    AppendU32(out, 0);
+    AppendU32(out, 0);
+    AppendU32(out, 0);
+    AppendU32(out, 0);
     for (std::uint32_t i = 0; i < tableEntries; ++i) {
         const TBGRA c = i < image.ColorTable.size() ? image.ColorTable[i] : TBGRA{};
         out.insert(out.end(), {c.B, c.G, c.R, 0});

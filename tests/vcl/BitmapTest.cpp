@@ -416,8 +416,7 @@ TEST(BitmapDraw, TransparentBitmapsLeaveTheirKeyColourOut) {
     bitmap.SetTransparent(true);
     bitmap.SetTransparentColor(clFuchsia);
     TDibSurface surface(2, 1);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     canvas.Draw(0, 0, &bitmap);
     EXPECT_EQ(surface.Pixel(0, 0), RGB(255, 255, 255));
     EXPECT_EQ(surface.Pixel(1, 0), RGB(0, 255, 0));

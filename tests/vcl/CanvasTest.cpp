@@ -12,8 +12,7 @@ TEST(CanvasSelection, ToolsGoIntoTheDCOnlyWhenUsed) {
     TDibSurface surface(40, 40);
     const HGDIOBJ originalFont = GetCurrentObject(surface.DC(), OBJ_FONT);
     const HGDIOBJ originalBrush = GetCurrentObject(surface.DC(), OBJ_BRUSH);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     EXPECT_EQ(GetCurrentObject(surface.DC(), OBJ_FONT), originalFont);
 
     canvas.TextExtent("x");
@@ -26,8 +25,7 @@ TEST(CanvasSelection, ToolsGoIntoTheDCOnlyWhenUsed) {
 
 TEST(CanvasSelection, ChangingTheFontChangesTheMeasuredText) {
     TDibSurface surface(10, 10);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     canvas.Font()->SetName("Tahoma");
     canvas.Font()->SetHeight(-11);
     const TSize small = canvas.TextExtent("Instaluj");
@@ -42,8 +40,7 @@ TEST(CanvasSelection, ChangingTheFontChangesTheMeasuredText) {
 TEST(CanvasSelection, AChangedToolLeavesTheDCAtOnce) {
     TDibSurface surface(10, 10);
     const HGDIOBJ originalFont = GetCurrentObject(surface.DC(), OBJ_FONT);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     canvas.TextExtent("x");
     canvas.Font()->SetHeight(-40);
     // The old font object must not stay selected: it is deleted now.
@@ -86,8 +83,7 @@ TEST(CanvasSelection, ACanvasWithoutDCRefusesToDraw) {
 
 TEST(CanvasSelection, ALockedCanvasKeepsItsDC) {
     TDibSurface surface(10, 10);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     canvas.Lock();
     canvas.Lock();
     canvas.FreeHandle();
@@ -101,8 +97,7 @@ TEST(CanvasSelection, ALockedCanvasKeepsItsDC) {
 
 TEST(CanvasDrawing, FillsAndFramesUseTheBrush) {
     TDibSurface surface(10, 10);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     canvas.Brush()->SetColor(clRed);
     canvas.FillRect(Rect(2, 2, 5, 5));
     EXPECT_EQ(surface.Pixel(2, 2), RGB(255, 0, 0));
@@ -121,8 +116,7 @@ TEST(CanvasDrawing, FillsAndFramesUseTheBrush) {
 
 TEST(CanvasDrawing, LinesAndRectanglesUseThePen) {
     TDibSurface surface(10, 10);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     canvas.Pen()->SetColor(clLime);
     canvas.MoveTo(0, 1);
     canvas.LineTo(5, 1);
@@ -145,8 +139,7 @@ TEST(CanvasDrawing, LinesAndRectanglesUseThePen) {
 
 TEST(CanvasDrawing, PixelsReadAndWriteSingleDots) {
     TDibSurface surface(4, 4);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     canvas.SetPixels(1, 2, 0x00336699);
     EXPECT_EQ(surface.Pixel(1, 2), 0x00336699u);
     EXPECT_EQ(canvas.Pixels(1, 2), 0x00336699);
@@ -156,8 +149,7 @@ TEST(CanvasDrawing, PixelsReadAndWriteSingleDots) {
 
 TEST(CanvasDrawing, TextIsDrawnInTheFontColourOverTheBrush) {
     TDibSurface surface(60, 30);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     canvas.Font()->SetColor(clBlack);
     canvas.Brush()->SetColor(0x00FFFF);  // yellow
     canvas.TextOut(0, 0, "W");
@@ -180,8 +172,7 @@ TEST(CanvasDrawing, TextIsDrawnInTheFontColourOverTheBrush) {
 
 TEST(CanvasDrawing, TextRectClipsToItsRectangle) {
     TDibSurface surface(80, 30);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     canvas.Font()->SetHeight(-20);
     canvas.Font()->SetColor(clBlack);
     canvas.Brush()->SetStyle(bsClear);
@@ -216,8 +207,7 @@ TEST(CanvasDrawing, CopyRectStretchesWithTheCopyMode) {
 
 TEST(CanvasDrawing, OnChangeFollowsEveryDrawing) {
     TDibSurface surface(4, 4);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     struct TCounter {
         int Changing = 0, Changed = 0;
         void OnChanging(TObject *) { ++Changing; }
@@ -240,8 +230,7 @@ TEST(CanvasDrawing, DrawAndStretchDrawPutAGraphicOnTheCanvas) {
     bitmap.Canvas()->SetPixels(0, 0, clRed);
     bitmap.Canvas()->SetPixels(1, 0, clBlue);
     TDibSurface surface(8, 4);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     canvas.Draw(1, 1, &bitmap);
     EXPECT_EQ(surface.Pixel(1, 1), RGB(255, 0, 0));
     EXPECT_EQ(surface.Pixel(2, 1), RGB(0, 0, 255));

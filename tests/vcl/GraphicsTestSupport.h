@@ -7,12 +7,13 @@
 #include <string>
 
 #include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
 #include "vcl/GdiObjects.h"
 
 namespace vcl::test {
 
-// A 32-bit DIB section selected into a memory DC of its own: a DC to hand to
-// a plain canvas, with pixels the test can read back.
+// A 32-bit DIB section selected into a memory DC of its own, with a plain
+// canvas on that DC and pixels the test can read back.
 class TDibSurface {
 public:
     TDibSurface(int width, int height, COLORREF fill = RGB(255, 255, 255)) {
@@ -31,9 +32,17 @@ public:
         RECT r{0, 0, width, height};
         FillRect(FDC.Get(), &r, brush.Get());
     }
-    ~TDibSurface() { SelectObject(FDC.Get(), FOriginal); }
+    ~TDibSurface() {
+        FCanvas.SetHandle(nullptr);
+        SelectObject(FDC.Get(), FOriginal);
+    }
 
     HDC DC() const { return FDC.Get(); }
+    // A canvas drawing on DC().
+    TCanvas &Canvas() {
+        FCanvas.SetHandle(FDC.Get());
+        return FCanvas;
+    }
     // The pixel as a colour value (red in the low byte).
     COLORREF Pixel(int x, int y) const {
         GdiFlush();
@@ -47,6 +56,7 @@ private:
     HGDIOBJ FOriginal = nullptr;
     std::uint32_t *FBits = nullptr;
     int FWidth = 0;
+    TCanvas FCanvas;
 };
 
 // The 32-bit pixel at (x, y) of a pf32bit bitmap, as stored (B, G, R, A from the low byte).

@@ -65,8 +65,7 @@ TEST(Icon, LoadsIcoDataAndDrawsWithItsTransparency) {
     EXPECT_TRUE(icon.Transparent());
 
     TDibSurface surface(32, 32);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     canvas.Draw(0, 0, &icon);
     EXPECT_EQ(surface.Pixel(5, 5), RGB(255, 0, 0));
     EXPECT_EQ(surface.Pixel(0, 0), RGB(255, 255, 255));
@@ -106,8 +105,7 @@ TEST(Icon, AnIconMadeFromAHandleIsSavedAsAFile) {
     again.LoadFromStream(saved);
     EXPECT_EQ(again.Width(), 32);
     TDibSurface surface(32, 32);
-    TCanvas canvas;
-    canvas.SetHandle(surface.DC());
+    TCanvas &canvas = surface.Canvas();
     canvas.Draw(0, 0, &again);
     EXPECT_EQ(surface.Pixel(9, 9), RGB(0, 255, 0));
     EXPECT_EQ(surface.Pixel(0, 0), RGB(255, 255, 255));
