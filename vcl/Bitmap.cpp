@@ -266,7 +266,9 @@ void TBitmap::SetHandle(HBITMAP Value) {
     if (Value == FHandle.Get())
         return;
     if (!Value) {
-        AdoptImage(TBitmapHandle(), nullptr, FPixelFormat, 0, 0, false);
+        FColorTable.clear();
+        FPalette.Reset();
+        AdoptImage(TBitmapHandle(), nullptr, pfDevice, 0, 0, false);
         return;
     }
     TBitmapHandle handle(Value);
@@ -316,8 +318,9 @@ HBITMAP TBitmap::ReleaseHandle() {
         FCanvas->ReleaseImage();
     HBITMAP handle = FHandle.Release();
     FBits = nullptr;
-    FWidth = FHeight = 0;
-    Changed();
+    FColorTable.clear();
+    FPalette.Reset();
+    AdoptImage(TBitmapHandle(), nullptr, pfDevice, 0, 0, false);
     return handle;
 }
 

@@ -59,9 +59,10 @@ public:
     // selected into the canvas's DC; call Canvas()->FreeHandle() before
     // selecting it into another DC.
     HBITMAP Handle() const { return FHandle.Get(); }
-    // Takes over a bitmap object (a DIB section or a device bitmap).
+    // Takes over a bitmap object (a DIB section or a device bitmap); null
+    // leaves the bitmap as a new one is: empty, pfDevice, no colour table.
     void SetHandle(HBITMAP Value);
-    // Gives up the bitmap object to the caller; the bitmap is empty after.
+    // Gives up the bitmap object to the caller; the bitmap is as new after.
     HBITMAP ReleaseHandle();
 
     // Built from the colour table; owned by the bitmap. Null for a bitmap

@@ -103,6 +103,7 @@ std::vector<std::uint8_t> WriteIconFile(const TIconImage &image) {
     const std::uint32_t imageSize = static_cast<std::uint32_t>(40 + 4 * tableEntries + image.XorBits.size() +
                                                                image.AndBits.size());
     std::vector<std::uint8_t> out;
+    out.reserve(IconDirHeaderSize + IconDirEntrySize + imageSize);
     AppendU16(out, 0);
     AppendU16(out, 1);
     AppendU16(out, 1);

@@ -454,5 +454,19 @@ TEST(BitmapHandle, ForeignDibSectionsAreTakenOver) {
     EXPECT_EQ(Pixel32(bitmap, 1, 2), 0x01020304u);
     EXPECT_EQ(bitmap.ReleaseHandle(), handle);
     EXPECT_TRUE(bitmap.Empty());
+    EXPECT_EQ(bitmap.PixelFormat(), pfDevice);
     DeleteObject(handle);
+}
+
+TEST(BitmapHandle, NoHandleLeavesTheBitmapAsNew) {
+    // An image reader releases the old image this way and then looks at the
+    // format to see whether anything prepared it.
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf8bit);
+    bitmap.SetSize(4, 4);
+    bitmap.SetHandle(nullptr);
+    EXPECT_TRUE(bitmap.Empty());
+    EXPECT_EQ(bitmap.Width(), 0);
+    EXPECT_EQ(bitmap.PixelFormat(), pfDevice);
+    EXPECT_TRUE(bitmap.ColorTable().empty());
 }
