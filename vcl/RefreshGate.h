@@ -3,6 +3,7 @@
 // progress bar stepped after every byte is redrawn once per display frame,
 // and a long loop pumps messages once every few milliseconds. Portable; the
 // clock is a millisecond tick count that wraps around (GetTickCount).
+#include <chrono>
 #include <cstdint>
 
 namespace vcl {
@@ -30,6 +31,13 @@ private:
     std::uint32_t FLast = 0;
     bool FOpened = false;
 };
+
+// A millisecond clock for the gates: steady and finer than the system tick
+// count, whose steps of about 16 ms would stretch every interval.
+inline std::uint32_t TickMs() {
+    using namespace std::chrono;
+    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
 
 // About one display frame: the longest a progress bar's window lags its value.
 inline constexpr std::uint32_t kDisplayFrameMs = 16;

@@ -1,0 +1,100 @@
+#include "ComCtrls.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace vcl {
+
+VCL_CLASS_INFO(TProgressBar)
+
+TProgressBar::TProgressBar(TComponent *AOwner) : TWinControl(AOwner) {
+    SetControlStyle(ControlStyle() - TControlStyle{csClickEvents, csCaptureMouse});
+    SetBounds(0, 0, 150, 16);
+}
+
+void TProgressBar::CreateParams(TCreateParams &Params) {
+    inherited::CreateParams(Params);
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&icc);
+    CreateSubClass(Params, PROGRESS_CLASSW);
+}
+
+void TProgressBar::InitializeWnd() {
+    Perform(PBM_SETRANGE32, static_cast<WPARAM>(FMin), FMax);
+    Perform(PBM_SETSTEP, static_cast<WPARAM>(FStep), 0);
+    Perform(PBM_SETPOS, static_cast<WPARAM>(FPosition), 0);
+    FShownMin = FMin;
+    FShownMax = FMax;
+    FShownStep = FStep;
+    FShownPosition = FPosition;
+    FGate.Mark(TickMs());
+}
+
+void TProgressBar::SetRange(int AMin, int AMax) {
+    if (AMax < AMin) throw EInvalidOperation("Progress bar range " + std::to_string(AMin) + ".." + std::to_string(AMax) + " is empty");
+    if (AMin == FMin && AMax == FMax) return;
+    FMin = AMin;
+    FMax = AMax;
+    FPosition = std::clamp(FPosition, FMin, FMax);
+    Changed();
+}
+
+void TProgressBar::SetPosition(int Value) {
+    Value = std::clamp(Value, FMin, FMax);
+    if (Value == FPosition) return;
+    FPosition = Value;
+    Changed();
+}
+
+void TProgressBar::SetStep(int Value) {
+    if (Value == FStep) return;
+    FStep = Value;
+    Changed();
+}
+
+void TProgressBar::StepIt() {
+    if (FMax == FMin) return;
+    // 64 bits: Position + Step may leave the 32-bit range.
+    const std::int64_t span = static_cast<std::int64_t>(FMax) - FMin;
+    std::int64_t p = static_cast<std::int64_t>(FPosition) + FStep;
+    if (p > FMax) p = FMin + (p - FMin) % span;
+    else if (p < FMin) p = FMax - (FMax - p) % span;
+    FPosition = static_cast<int>(p);
+    Changed();
+}
+
+void TProgressBar::StepBy(int Delta) {
+    SetPosition(static_cast<int>(std::clamp<std::int64_t>(static_cast<std::int64_t>(FPosition) + Delta, FMin, FMax)));
+}
+
+void TProgressBar::Changed() {
+    if (!HandleAllocated()) return;
+    if (FGate.Pass(TickMs())) SyncWindow();
+    else DeferWindowUpdate();
+}
+
+void TProgressBar::FlushWindowUpdate() {
+    if (!HandleAllocated()) return;
+    FGate.Mark(TickMs());
+    SyncWindow();
+}
+
+void TProgressBar::SyncWindow() {
+    if (FShownMin != FMin || FShownMax != FMax) {
+        Perform(PBM_SETRANGE32, static_cast<WPARAM>(FMin), FMax);
+        FShownMin = FMin;
+        FShownMax = FMax;
+    }
+    if (FShownStep != FStep) {
+        Perform(PBM_SETSTEP, static_cast<WPARAM>(FStep), 0);
+        FShownStep = FStep;
+    }
+    if (FShownPosition != FPosition) {
+        Perform(PBM_SETPOS, static_cast<WPARAM>(FPosition), 0);
+        FShownPosition = FPosition;
+    }
+}
+
+} // namespace vcl

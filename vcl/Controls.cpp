@@ -1,0 +1,1337 @@
+#include "Controls.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "Forms.h"
+#include "WideText.h"
+
+namespace vcl {
+
+VCL_CLASS_INFO(TControl)
+VCL_CLASS_INFO(TWinControl)
+VCL_CLASS_INFO(TGraphicControl)
+VCL_CLASS_INFO(TCustomControl)
+
+LRESULT CALLBACK InitWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+namespace {
+
+// The control whose window is being created on this thread; the window's
+// first message binds the two (InitWndProc).
+thread_local TWinControl *CreationControl = nullptr;
+thread_local std::uint32_t MessageCount = 0;
+
+// The graphic control that holds the mouse through its parent's capture.
+TControl *CaptureControl = nullptr;
+
+// Controls whose windows lag the state they keep (see DeferWindowUpdate).
+std::vector<TWinControl *> &PendingWindowUpdates() {
+    static std::vector<TWinControl *> list;
+    return list;
+}
+
+void CancelWindowUpdate(TWinControl *Control) {
+    auto &list = PendingWindowUpdates();
+    list.erase(std::remove(list.begin(), list.end(), Control), list.end());
+}
+
+// The window property that leads from a window to its control.
+LPCWSTR ControlProperty() {
+    static const ATOM atom = GlobalAddAtomW(L"vcl.Control");
+    return MAKEINTATOM(atom);
+}
+
+HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
+
+// Child windows need an identifier for WM_MEASUREITEM; they are told apart by it.
+UINT NextChildId() {
+    static UINT id = 100;
+    return ++id;
+}
+
+class TSavedDC {
+public:
+    explicit TSavedDC(HDC DC) : FDC(DC), FState(SaveDC(DC)) {}
+    ~TSavedDC() { RestoreDC(FDC, FState); }
+    TSavedDC(const TSavedDC &) = delete;
+    TSavedDC &operator=(const TSavedDC &) = delete;
+
+private:
+    HDC FDC;
+    int FState;
+};
+
+// Clears the thread's creation slot however window creation ends.
+class TCreationScope {
+public:
+    explicit TCreationScope(TWinControl *Control) { CreationControl = Control; }
+    ~TCreationScope() { CreationControl = nullptr; }
+    TCreationScope(const TCreationScope &) = delete;
+    TCreationScope &operator=(const TCreationScope &) = delete;
+};
+
+void RegisterWindowClass(const TCreateParams &Params) {
+    WNDCLASSW existing{};
+    if (GetClassInfoW(ModuleInstance(), Params.WinClassName.c_str(), &existing)) {
+        if (existing.lpfnWndProc == InitWndProc) return;
+        // Someone else's class of that name: ours takes its place.
+        UnregisterClassW(Params.WinClassName.c_str(), ModuleInstance());
+    }
+    WNDCLASSW wc = Params.WindowClass;
+    wc.lpfnWndProc = InitWndProc;
+    wc.hInstance = ModuleInstance();
+    wc.lpszClassName = Params.WinClassName.c_str();
+    wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
+    if (!RegisterClassW(&wc))
+        throw Exception("Cannot register the window class " + WideToUtf8(Params.WinClassName));
+}
+
+std::string LastErrorText() {
+    wchar_t *buffer = nullptr;
+    const DWORD code = GetLastError();
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    std::string text = buffer ? WideToUtf8(buffer) : "error " + std::to_string(code);
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+TMouseButton ButtonOf(UINT Msg) {
+    switch (Msg) {
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: return mbRight;
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: return mbMiddle;
+    default: return mbLeft;
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- TControl
+
+TControl::TControl(TComponent *AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>()) {
+    WindowProc = TWndMethod::Bind<&TControl::WndProc>(this);
+    FFont->OnChange = TNotifyEvent::Bind<&TControl::FontOnChange>(this);
+}
+
+TControl::~TControl() {
+    if (CaptureControl == this) {
+        CaptureControl = nullptr;
+        ReleaseCapture();
+    }
+    Application->ControlDestroyed(this);
+    // A windowed control has left its parent in its own destructor already.
+    if (FParent) SetParent(nullptr);
+}
+
+void TControl::SetParent(TWinControl *AParent) {
+    if (FParent == AParent) return;
+    if (AParent == this) throw EInvalidOperation("A control cannot be its own parent");
+    if (FParent) FParent->RemoveControl(this);
+    if (AParent) AParent->InsertControl(this);
+}
+
+TComponent *TControl::GetParentComponent() const { return FParent; }
+
+void TControl::SetParentComponent(TComponent *Value) {
+    if (auto *parent = dynamic_cast<TWinControl *>(Value)) SetParent(parent);
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    AWidth = std::max(AWidth, 0);
+    AHeight = std::max(AHeight, 0);
+    if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
+    InvalidateControl(FVisible, false);
+    FLeft = ALeft;
+    FTop = ATop;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    InvalidateControl(FVisible, false);
+    RequestAlign();
+}
+
+TRect TControl::ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
+
+void TControl::SetClientSize(int AWidth, int AHeight) { SetBounds(FLeft, FTop, AWidth, AHeight); }
+
+TPoint TControl::ClientOrigin() const {
+    if (!FParent) throw EInvalidOperation("Control '" + Name() + "' has no parent");
+    const TPoint p = FParent->ClientOrigin();
+    return Point(p.X + FLeft, p.Y + FTop);
+}
+
+TPoint TControl::ClientToScreen(TPoint P) const {
+    const TPoint o = ClientOrigin();
+    return Point(P.X + o.X, P.Y + o.Y);
+}
+
+TPoint TControl::ScreenToClient(TPoint P) const {
+    const TPoint o = ClientOrigin();
+    return Point(P.X - o.X, P.Y - o.Y);
+}
+
+void TControl::SetVisible(bool Value) {
+    if (FVisible == Value) return;
+    FVisible = Value;
+    Perform(CM_VISIBLECHANGED, Value ? 1 : 0, 0);
+    RequestAlign();
+}
+
+bool TControl::Showing() const { return FVisible && FParent && FParent->Showing(); }
+
+void TControl::SetEnabled(bool Value) {
+    if (FEnabled == Value) return;
+    FEnabled = Value;
+    Perform(CM_ENABLEDCHANGED, 0, 0);
+}
+
+void TControl::SetText(const std::string &Value) {
+    if (GetText() == Value) return;
+    // Through the window procedure, so that whoever replaced it sees the change.
+    const std::wstring wide = Utf8ToWide(Value);
+    Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+void TControl::SetColor(TColor Value) {
+    if (!FUpdatingFromParent) FParentColor = false;
+    if (FColor == Value) return;
+    FColor = Value;
+    Perform(CM_COLORCHANGED, 0, 0);
+}
+
+void TControl::SetParentColor(bool Value) {
+    if (FParentColor == Value) return;
+    FParentColor = Value;
+    if (Value && FParent && !IsLoading()) Perform(CM_PARENTCOLORCHANGED, 0, 0);
+}
+
+void TControl::SetParentFont(bool Value) {
+    if (FParentFont == Value) return;
+    FParentFont = Value;
+    if (Value && FParent && !IsLoading()) Perform(CM_PARENTFONTCHANGED, 0, 0);
+}
+
+void TControl::SetAlign(TAlign Value) {
+    if (FAlign == Value) return;
+    FAlign = Value;
+    RequestAlign();
+}
+
+LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TMessage m{Msg, WParam, LParam, 0};
+    WindowProc(m);
+    return m.Result;
+}
+
+void TControl::Invalidate() { InvalidateControl(FVisible, FControlStyle.Contains(csOpaque)); }
+
+void TControl::Update() {
+    if (FParent) FParent->Update();
+}
+
+void TControl::Repaint() {
+    Invalidate();
+    Update();
+}
+
+void TControl::InvalidateControl(bool IsVisible, bool IsOpaque) {
+    if (!IsVisible || !FParent || !FParent->HandleAllocated()) return;
+    const RECT r{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
+    InvalidateRect(FParent->WindowHandle(), &r, IsOpaque ? FALSE : TRUE);
+}
+
+void TControl::RequestAlign() {
+    if (FAlign != alNone && FParent) FParent->Realign();
+}
+
+void TControl::Loaded() {
+    inherited::Loaded();
+    // The parent's font and colour may have been read after this control's.
+    if (FParent) {
+        if (FParentColor) Perform(CM_PARENTCOLORCHANGED, 0, 0);
+        if (FParentFont) Perform(CM_PARENTFONTCHANGED, 0, 0);
+    }
+    AdjustSize();
+}
+
+void TControl::Click() {
+    if (OnClick) OnClick(this);
+}
+
+void TControl::DblClick() {
+    if (OnDblClick) OnDblClick(this);
+}
+
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseMove(TShiftState Shift, int X, int Y) {
+    if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+}
+
+void TControl::WndProc(TMessage &Message) { Dispatch(Message); }
+
+void TControl::Dispatch(TMessage &Message) {
+    switch (Message.Msg) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+        WMMouse(Message);
+        break;
+    case CM_ENABLEDCHANGED: CMEnabledChanged(Message); break;
+    case CM_VISIBLECHANGED: CMVisibleChanged(Message); break;
+    case CM_FONTCHANGED: CMFontChanged(Message); break;
+    case CM_COLORCHANGED: CMColorChanged(Message); break;
+    case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
+    case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
+    case CM_MOUSEENTER: CMMouseEnter(Message); break;
+    case CM_MOUSELEAVE: CMMouseLeave(Message); break;
+    case CM_TEXTCHANGED: AdjustSize(); Invalidate(); break;
+    default: DefaultHandler(Message); break;
+    }
+}
+
+// Without a window the control keeps its text itself.
+void TControl::DefaultHandler(TMessage &Message) {
+    switch (Message.Msg) {
+    case WM_SETTEXT: WMSetText(Message); break;
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH: WMGetText(Message); break;
+    default: break;
+    }
+}
+
+void TControl::WMSetText(TMessage &Message) {
+    FText = Message.LParam ? WideToUtf8(reinterpret_cast<const wchar_t *>(Message.LParam)) : std::string();
+    Message.Result = TRUE;
+}
+
+void TControl::WMGetText(TMessage &Message) {
+    const std::wstring wide = Utf8ToWide(FText);
+    if (Message.Msg == WM_GETTEXTLENGTH) {
+        Message.Result = static_cast<LRESULT>(wide.size());
+        return;
+    }
+    const auto capacity = static_cast<std::size_t>(Message.WParam);
+    auto *buffer = reinterpret_cast<wchar_t *>(Message.LParam);
+    if (!buffer || capacity == 0) return;
+    const std::size_t n = std::min(wide.size(), capacity - 1);
+    std::copy_n(wide.data(), n, buffer);
+    buffer[n] = L'\0';
+    Message.Result = static_cast<LRESULT>(n);
+}
+
+void TControl::WMMouse(TMessage &Message) {
+    // A windowed control's system class wants its mouse input too.
+    DefaultHandler(Message);
+    const int x = GET_X_LPARAM(Message.LParam);
+    const int y = GET_Y_LPARAM(Message.LParam);
+    TShiftState shift = KeysToShiftState(Message.WParam);
+    auto *self = dynamic_cast<TWinControl *>(this);
+    switch (Message.Msg) {
+    case WM_MOUSEMOVE:
+        MouseMove(shift, x, y);
+        break;
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK: {
+        const bool dbl = Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK ||
+                         Message.Msg == WM_MBUTTONDBLCLK;
+        if (dbl) shift.Include(ssDouble);
+        if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) {
+            if (FControlStyle.Contains(csCaptureMouse)) {
+                if (self) {
+                    SetCapture(self->WindowHandle());
+                } else if (FParent && FParent->HandleAllocated()) {
+                    CaptureControl = this;
+                    SetCapture(FParent->WindowHandle());
+                }
+            }
+            FControlState.Include(csLButtonDown);
+            if (FControlStyle.Contains(csClickEvents) && !dbl) FControlState.Include(csClicked);
+            if (dbl && FControlStyle.Contains(csDoubleClicks)) DblClick();
+        }
+        MouseDown(ButtonOf(Message.Msg), shift, x, y);
+        break;
+    }
+    default: {  // button up
+        if (Message.Msg == WM_LBUTTONUP) {
+            FControlState.Exclude(csLButtonDown);
+            if (CaptureControl == this) CaptureControl = nullptr;
+            if (FControlStyle.Contains(csCaptureMouse) && GetCapture()) ReleaseCapture();
+            if (FControlState.Contains(csClicked)) {
+                FControlState.Exclude(csClicked);
+                const TRect r = ClientRect();
+                if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) Click();
+            }
+        }
+        MouseUp(ButtonOf(Message.Msg), shift, x, y);
+        break;
+    }
+    }
+}
+
+void TControl::CMEnabledChanged(TMessage &) { Invalidate(); }
+
+void TControl::CMVisibleChanged(TMessage &) { InvalidateControl(true, FVisible && FControlStyle.Contains(csOpaque)); }
+
+void TControl::CMFontChanged(TMessage &) {
+    AdjustSize();
+    Invalidate();
+}
+
+void TControl::CMColorChanged(TMessage &) { Invalidate(); }
+
+void TControl::CMParentFontChanged(TMessage &) {
+    if (!FParentFont || !FParent) return;
+    FUpdatingFromParent = true;
+    try {
+        FFont->Assign(FParent->Font());
+    } catch (...) {
+        FUpdatingFromParent = false;
+        throw;
+    }
+    FUpdatingFromParent = false;
+}
+
+void TControl::CMParentColorChanged(TMessage &) {
+    if (!FParentColor || !FParent) return;
+    FUpdatingFromParent = true;
+    SetColor(FParent->Color());
+    FUpdatingFromParent = false;
+}
+
+void TControl::CMMouseEnter(TMessage &) {
+    if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::CMMouseLeave(TMessage &) {
+    if (OnMouseLeave) OnMouseLeave(this);
+}
+
+void TControl::FontOnChange(TObject *) {
+    if (!FUpdatingFromParent) FParentFont = false;
+    Perform(CM_FONTCHANGED, 0, 0);
+}
+
+// ------------------------------------------------------------- TWinControl
+
+TWinControl::TWinControl(TComponent *AOwner)
+    : TControl(AOwner), FObjectInstance(TWndMethod::Bind<&TWinControl::MainWndProc>(this)),
+      FBrush(std::make_unique<TBrush>()) {
+    FBrush->SetColor(Color());
+}
+
+TWinControl::~TWinControl() {
+    CancelWindowUpdate(this);
+    // Leave the parent while still a windowed control (the parent keeps a tab list).
+    if (Parent()) SetParent(nullptr);
+    DestroyHandle();
+    for (TControl *child : FControls) child->FParent = nullptr;
+    FControls.clear();
+    FTabList.clear();
+}
+
+HWND TWinControl::Handle() {
+    HandleNeeded();
+    return FHandle;
+}
+
+void TWinControl::HandleNeeded() {
+    if (FHandle) return;
+    if (Parent()) Parent()->HandleNeeded();
+    CreateHandle();
+}
+
+void TWinControl::CreateHandle() {
+    if (!FHandle) CreateWnd();
+}
+
+void TWinControl::CreateParams(TCreateParams &Params) {
+    Params = TCreateParams{};
+    Params.Caption = StoredText();
+    Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    if (ControlStyle().Contains(csAcceptsControls)) Params.Style |= WS_CLIPCHILDREN;
+    if (!Enabled()) Params.Style |= WS_DISABLED;
+    if (FTabStop) Params.Style |= WS_TABSTOP;
+    Params.X = Left();
+    Params.Y = Top();
+    Params.Width = Width();
+    Params.Height = Height();
+    if (Parent()) Params.WndParent = Parent()->WindowHandle();
+    Params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    Params.WindowClass.lpfnWndProc = DefWindowProcW;
+    Params.WindowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    Params.WinClassName = Utf8ToWide(ClassName());
+}
+
+void TWinControl::CreateSubClass(TCreateParams &Params, const wchar_t *ControlClassName) {
+    WNDCLASSW base{};
+    if (!GetClassInfoW(nullptr, ControlClassName, &base) && !GetClassInfoW(ModuleInstance(), ControlClassName, &base))
+        throw Exception("The window class " + WideToUtf8(ControlClassName) + " does not exist");
+    const std::wstring name = Params.WinClassName;
+    Params.WindowClass = base;
+    Params.WinClassName = name;
+}
+
+void TWinControl::CreateWnd() {
+    TCreateParams params;
+    CreateParams(params);
+    if ((params.Style & WS_CHILD) && !params.WndParent)
+        throw EInvalidOperation("Control '" + Name() + "' has no parent window");
+    FDefWndProc = params.WindowClass.lpfnWndProc;
+    RegisterWindowClass(params);
+    SetControlState(ControlState() + TControlState{csCreating});
+    try {
+        CreateWindowHandle(params);
+    } catch (...) {
+        SetControlState(ControlState() - TControlState{csCreating});
+        throw;
+    }
+    SetControlState(ControlState() - TControlState{csCreating});
+    if (!FHandle) throw Exception("Cannot create the window of " + ClassName() + ": " + LastErrorText());
+    Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
+    InitializeWnd();
+}
+
+void TWinControl::CreateWindowHandle(const TCreateParams &Params) {
+    const std::wstring caption = Utf8ToWide(Params.Caption);
+    const auto id = (Params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(NextChildId())) : nullptr;
+    HWND window;
+    {
+        TCreationScope scope(this);
+        window = CreateWindowExW(Params.ExStyle, Params.WinClassName.c_str(), caption.c_str(), Params.Style, Params.X,
+                                 Params.Y, Params.Width, Params.Height, Params.WndParent, id, ModuleInstance(),
+                                 Params.Param);
+    }
+    if (!window) FHandle = nullptr;
+}
+
+void TWinControl::DestroyHandle() {
+    if (!FHandle) return;
+    SetControlState(ControlState() + TControlState{csDestroyingHandle});
+    try {
+        // Children first, while they can still save what their windows hold.
+        for (TControl *child : std::vector<TControl *>(FControls))
+            if (auto *w = dynamic_cast<TWinControl *>(child)) w->DestroyHandle();
+        DestroyWnd();
+    } catch (...) {
+        SetControlState(ControlState() - TControlState{csDestroyingHandle});
+        throw;
+    }
+    SetControlState(ControlState() - TControlState{csDestroyingHandle});
+}
+
+void TWinControl::DestroyWnd() {
+    SetStoredText(GetText());
+    DestroyWindowHandle();
+}
+
+void TWinControl::DestroyWindowHandle() {
+    if (FHandle) DestroyWindow(FHandle);
+    // WM_NCDESTROY has cleared FHandle; a window that refused to go is let go.
+    FHandle = nullptr;
+    FShowing = false;
+}
+
+void TWinControl::RecreateWnd() {
+    if (FHandle) Perform(CM_RECREATEWND, 0, 0);
+}
+
+void TWinControl::CMRecreateWnd(TMessage &) {
+    const bool wasFocused = Focused();
+    DestroyHandle();
+    UpdateControlState();
+    if (wasFocused && FHandle) ::SetFocus(FHandle);
+}
+
+LRESULT CALLBACK InitWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TWinControl *control = CreationControl;
+    if (!control) return DefWindowProcW(Window, Msg, WParam, LParam);
+    CreationControl = nullptr;
+    control->FHandle = Window;
+    SetPropW(Window, ControlProperty(), control);
+    const WNDPROC proc = control->FObjectInstance.Proc();
+    SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+    return CallWindowProcW(proc, Window, Msg, WParam, LParam);
+}
+
+void TWinControl::MainWndProc(TMessage &Message) {
+    ++MessageCount;
+    const UINT msg = Message.Msg;
+    if (msg == WM_MOUSEMOVE && FHandle) {
+        // So that leaving the window is noticed even when no other of ours is entered.
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, FHandle, 0};
+        TrackMouseEvent(&track);
+    }
+    const HWND window = FHandle;
+    try {
+        WindowProc(Message);
+    } catch (...) {
+        Application->HandleException(this);
+    }
+    // The object may be gone now (a form released itself); only a window's
+    // last message finds it whole, since the object outlives its window.
+    if (msg == WM_NCDESTROY && window) {
+        RemovePropW(window, ControlProperty());
+        FHandle = nullptr;
+        FShowing = false;
+        CancelWindowUpdate(this);
+    }
+}
+
+void TWinControl::WndProc(TMessage &Message) {
+    if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST && Message.Msg != WM_MOUSEWHEEL &&
+        RouteMouseToChild(Message))
+        return;
+    inherited::WndProc(Message);
+}
+
+bool TWinControl::RouteMouseToChild(TMessage &Message) {
+    TControl *target = nullptr;
+    const TPoint p = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+    if (CaptureControl && CaptureControl->Parent() == this) target = CaptureControl;
+    else if (!GetCapture() || GetCapture() != FHandle || !ControlStyle().Contains(csCaptureMouse))
+        target = ControlAtPos(p, false);
+    if (!target) return false;
+    const LPARAM local = MAKELPARAM(static_cast<WORD>(p.X - target->Left()), static_cast<WORD>(p.Y - target->Top()));
+    Message.Result = target->Perform(Message.Msg, Message.WParam, local);
+    return true;
+}
+
+void TWinControl::Dispatch(TMessage &Message) {
+    switch (Message.Msg) {
+    case WM_PAINT: WMPaint(Message); break;
+    case WM_ERASEBKGND: WMEraseBkgnd(Message); break;
+    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); break;
+    case WM_SETFOCUS: WMSetFocus(Message); break;
+    case WM_KILLFOCUS: WMKillFocus(Message); break;
+    case WM_COMMAND: WMCommand(Message); break;
+    case WM_NOTIFY: WMNotify(Message); break;
+    case WM_DRAWITEM: WMDrawItem(Message); break;
+    case WM_MEASUREITEM: WMMeasureItem(Message); break;
+    case WM_DELETEITEM:
+        if (!ReflectToChild(reinterpret_cast<DELETEITEMSTRUCT *>(Message.LParam)->hwndItem, Message))
+            DefaultHandler(Message);
+        break;
+    case WM_COMPAREITEM:
+        if (!ReflectToChild(reinterpret_cast<COMPAREITEMSTRUCT *>(Message.LParam)->hwndItem, Message))
+            DefaultHandler(Message);
+        break;
+    case WM_HSCROLL: case WM_VSCROLL: case WM_CHARTOITEM: case WM_VKEYTOITEM:
+        WMScroll(Message);
+        break;
+    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
+        WMCtlColor(Message);
+        break;
+    case CN_CTLCOLORMSGBOX: case CN_CTLCOLOREDIT: case CN_CTLCOLORLISTBOX: case CN_CTLCOLORBTN:
+    case CN_CTLCOLORDLG: case CN_CTLCOLORSCROLLBAR: case CN_CTLCOLORSTATIC:
+        CNCtlColor(Message);
+        break;
+    case CN_KEYDOWN: case CN_SYSKEYDOWN: CNKeyDown(Message); break;
+    case CM_SHOWINGCHANGED: CMShowingChanged(Message); break;
+    case CM_VISIBLECHANGED: CMVisibleChanged(Message); break;
+    case CM_ENABLEDCHANGED: CMEnabledChanged(Message); break;
+    case CM_FONTCHANGED: CMFontChanged(Message); break;
+    case CM_COLORCHANGED: CMColorChanged(Message); break;
+    case CM_RECREATEWND: CMRecreateWnd(Message); break;
+    case CM_FOCUSCHANGED: CMFocusChanged(Message); break;
+    case CM_DIALOGKEY: CMDialogKey(Message); break;
+    default: inherited::Dispatch(Message); break;
+    }
+}
+
+void TWinControl::DefaultHandler(TMessage &Message) {
+    if (!FHandle) {
+        inherited::DefaultHandler(Message);
+        return;
+    }
+    Message.Result = CallWindowProcW(FDefWndProc, FHandle, Message.Msg, Message.WParam, Message.LParam);
+}
+
+std::string TWinControl::GetText() const {
+    if (!FHandle) return inherited::GetText();
+    const int length = GetWindowTextLengthW(FHandle);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int n = GetWindowTextW(FHandle, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(std::max(n, 0)));
+    return WideToUtf8(text);
+}
+
+TControl *TWinControl::Controls(int Index) const {
+    if (Index < 0 || Index >= ControlCount()) throw EListError("Control index out of bounds (" + std::to_string(Index) + ")");
+    return FControls[static_cast<std::size_t>(Index)];
+}
+
+bool TWinControl::ContainsControl(const TControl *Control) const {
+    for (const TControl *c = Control; c; c = c->Parent())
+        if (c == this) return true;
+    return false;
+}
+
+TControl *TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWinControls) const {
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+        TControl *c = *it;
+        if (!AllowWinControls && dynamic_cast<TWinControl *>(c)) continue;
+        if (!c->Visible() || (!AllowDisabled && !c->Enabled())) continue;
+        if (Pos.X >= c->Left() && Pos.X < c->Left() + c->Width() && Pos.Y >= c->Top() && Pos.Y < c->Top() + c->Height())
+            return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::Broadcast(TMessage &Message) {
+    for (TControl *child : std::vector<TControl *>(FControls)) {
+        if (!ContainsControl(child)) continue;  // a receiver took it away
+        child->WindowProc(Message);
+        if (Message.Result != 0) return;
+    }
+}
+
+void TWinControl::InsertControl(TControl *AControl) {
+    FControls.push_back(AControl);
+    AControl->FParent = this;
+    auto *windowed = dynamic_cast<TWinControl *>(AControl);
+    if (windowed) FTabList.push_back(windowed);
+    if (AControl->ParentFont()) AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
+    if (AControl->ParentColor()) AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
+    if (!IsDestroying()) Perform(CM_CONTROLLISTCHANGE, 1, reinterpret_cast<LPARAM>(AControl));
+    if (windowed) windowed->UpdateControlState();
+    else AControl->Invalidate();
+    AControl->RequestAlign();
+}
+
+void TWinControl::RemoveControl(TControl *AControl) {
+    if (!IsDestroying()) Perform(CM_CONTROLLISTCHANGE, 0, reinterpret_cast<LPARAM>(AControl));
+    if (auto *windowed = dynamic_cast<TWinControl *>(AControl)) {
+        if (auto *form = GetParentForm(this); form && form->ActiveControl() && windowed->ContainsControl(form->ActiveControl()))
+            form->SetActiveControl(nullptr);
+        windowed->DestroyHandle();
+        FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), windowed), FTabList.end());
+    } else {
+        AControl->InvalidateControl(AControl->Visible(), false);
+    }
+    FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
+    AControl->FParent = nullptr;
+    if (AControl->Align() != alNone) Realign();
+}
+
+int TWinControl::TabOrder() const {
+    if (!Parent()) return -1;
+    const auto &list = Parent()->FTabList;
+    return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+void TWinControl::SetTabOrder(int Value) {
+    if (IsLoading() || !Parent()) {
+        FTabOrderWanted = Value;
+        if (!Parent()) return;
+        if (IsLoading()) return;
+    }
+    auto &list = Parent()->FTabList;
+    auto it = std::find(list.begin(), list.end(), this);
+    if (it == list.end()) return;
+    list.erase(it);
+    const auto index = static_cast<std::size_t>(std::clamp(Value, 0, static_cast<int>(list.size())));
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(index), this);
+}
+
+void TWinControl::Loaded() {
+    inherited::Loaded();
+    if (FTabOrderWanted >= 0 && Parent()) {
+        const int wanted = FTabOrderWanted;
+        FTabOrderWanted = -1;
+        SetTabOrder(wanted);
+    }
+    Realign();
+}
+
+bool TWinControl::CanFocus() const {
+    const TControl *c = this;
+    for (; c; c = c->Parent())
+        if (!c->Visible() || !c->Enabled()) return false;
+    return true;
+}
+
+bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
+
+void TWinControl::SetFocus() {
+    if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    if (auto *form = GetParentForm(this); form && form != this) form->SetActiveControl(this);
+    ::SetFocus(Handle());
+}
+
+TWinControl *TWinControl::FindNextControl(TWinControl *CurControl, bool GoForward, bool CheckTabStop,
+                                          bool CheckParent) const {
+    // Every windowed descendant, in tab order, depth first.
+    std::vector<TWinControl *> order;
+    auto append = [&](const TWinControl *parent, auto &self) -> void {
+        for (TWinControl *w : parent->FTabList) {
+            order.push_back(w);
+            self(w, self);
+        }
+    };
+    append(this, append);
+    if (order.empty()) return nullptr;
+    auto it = std::find(order.begin(), order.end(), CurControl);
+    std::ptrdiff_t start = it == order.end() ? (GoForward ? -1 : static_cast<std::ptrdiff_t>(order.size()))
+                                             : it - order.begin();
+    const auto n = static_cast<std::ptrdiff_t>(order.size());
+    for (std::ptrdiff_t step = 1; step <= n; ++step) {
+        const std::ptrdiff_t i = ((start + (GoForward ? step : -step)) % n + n) % n;
+        TWinControl *c = order[static_cast<std::size_t>(i)];
+        if (c == CurControl) break;
+        if (CheckTabStop && !c->TabStop()) continue;
+        if (CheckParent && c->Parent() != this) continue;
+        if (c->CanFocus()) return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl *CurControl, bool GoForward, bool CheckTabStop) {
+    if (TWinControl *next = FindNextControl(CurControl, GoForward, CheckTabStop, false)) next->SetFocus();
+}
+
+void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    AWidth = std::max(AWidth, 0);
+    AHeight = std::max(AHeight, 0);
+    if (FHandle && !IsIconic(FHandle)) {
+        SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        // WM_WINDOWPOSCHANGED has read the window's bounds back unless
+        // someone swallowed it; the requested ones stand then.
+        if (Left() != ALeft || Top() != ATop || Width() != AWidth || Height() != AHeight)
+            UpdateBounds();
+        return;
+    }
+    const bool resized = AWidth != Width() || AHeight != Height();
+    inherited::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (resized) Realign();
+}
+
+void TWinControl::UpdateBounds() {
+    if (!FHandle || IsIconic(FHandle)) return;
+    RECT r{};
+    GetWindowRect(FHandle, &r);
+    if (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD)
+        MapWindowPoints(HWND_DESKTOP, GetParent(FHandle), reinterpret_cast<POINT *>(&r), 2);
+    const bool resized = r.right - r.left != Width() || r.bottom - r.top != Height();
+    TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    if (resized) Realign();
+}
+
+TRect TWinControl::ClientRect() const {
+    if (!FHandle) return inherited::ClientRect();
+    RECT r{};
+    GetClientRect(FHandle, &r);
+    return Rect(r.left, r.top, r.right, r.bottom);
+}
+
+TPoint TWinControl::ClientOrigin() const {
+    if (FHandle) {
+        POINT p{0, 0};
+        ::ClientToScreen(FHandle, &p);
+        return Point(p.x, p.y);
+    }
+    if (!Parent()) return Point(Left(), Top());
+    const TPoint p = Parent()->ClientOrigin();
+    return Point(p.X + Left(), p.Y + Top());
+}
+
+void TWinControl::SetClientSize(int AWidth, int AHeight) {
+    if (!FHandle) {
+        inherited::SetClientSize(AWidth, AHeight);
+        return;
+    }
+    const TRect client = ClientRect();
+    SetBounds(Left(), Top(), Width() - client.Width() + AWidth, Height() - client.Height() + AHeight);
+}
+
+void TWinControl::Invalidate() {
+    if (FHandle) InvalidateRect(FHandle, nullptr, ControlStyle().Contains(csOpaque) ? FALSE : TRUE);
+}
+
+void TWinControl::Update() {
+    if (FHandle) UpdateWindow(FHandle);
+}
+
+void TWinControl::Repaint() {
+    Invalidate();
+    Update();
+}
+
+void TWinControl::UpdateShowing() {
+    const bool show = Visible() && (Parent() ? Parent()->FShowing : IsTopLevel());
+    if (show) HandleNeeded();
+    if (show == FShowing) return;
+    FShowing = show;
+    try {
+        const std::vector<TControl *> children(FControls);
+        if (show) {
+            // The children get their windows before this one announces that
+            // it starts showing.
+            for (TControl *child : children)
+                if (auto *w = dynamic_cast<TWinControl *>(child); w && ContainsControl(w)) w->UpdateShowing();
+            Perform(CM_SHOWINGCHANGED, 0, 0);
+        } else {
+            Perform(CM_SHOWINGCHANGED, 0, 0);
+            for (TControl *child : children)
+                if (auto *w = dynamic_cast<TWinControl *>(child); w && ContainsControl(w)) w->UpdateShowing();
+        }
+    } catch (...) {
+        FShowing = !show;
+        throw;
+    }
+}
+
+void TWinControl::UpdateControlState() {
+    for (const TWinControl *p = Parent(); p; p = p->Parent())
+        if (!p->FShowing) return;
+    if (Parent() || IsTopLevel()) UpdateShowing();
+}
+
+void TWinControl::CMShowingChanged(TMessage &) {
+    if (!FHandle) return;
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+void TWinControl::CMVisibleChanged(TMessage &) {
+    if (!Visible() && Parent()) {
+        if (auto *form = GetParentForm(this); form && form->ActiveControl() && ContainsControl(form->ActiveControl()))
+            form->SetActiveControl(nullptr);
+    }
+    UpdateControlState();
+}
+
+void TWinControl::CMEnabledChanged(TMessage &) {
+    if (FHandle) EnableWindow(FHandle, Enabled() ? TRUE : FALSE);
+}
+
+void TWinControl::CMFontChanged(TMessage &Message) {
+    if (FHandle) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
+    for (TControl *child : std::vector<TControl *>(FControls)) child->Perform(CM_PARENTFONTCHANGED, 0, 0);
+    AdjustSize();
+    Invalidate();
+}
+
+void TWinControl::CMColorChanged(TMessage &) {
+    FBrush->SetColor(Color());
+    for (TControl *child : std::vector<TControl *>(FControls)) child->Perform(CM_PARENTCOLORCHANGED, 0, 0);
+    Invalidate();
+}
+
+void TWinControl::CMFocusChanged(TMessage &Message) {
+    Broadcast(Message);
+    Message.Result = 0;
+}
+
+void TWinControl::CMDialogKey(TMessage &Message) { Broadcast(Message); }
+
+bool TWinControl::WantsKey(WPARAM Key) {
+    if (!FHandle) return false;
+    const LRESULT code = Perform(WM_GETDLGCODE, Key, 0);
+    if (Key == VK_TAB) return (code & DLGC_WANTTAB) != 0;
+    if (Key == VK_LEFT || Key == VK_RIGHT || Key == VK_UP || Key == VK_DOWN) return (code & DLGC_WANTARROWS) != 0;
+    return (code & DLGC_WANTALLKEYS) != 0;
+}
+
+void TWinControl::CNKeyDown(TMessage &Message) {
+    Message.Result = 0;
+    const WPARAM key = Message.WParam;
+    if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE && key != VK_EXECUTE && key != VK_CANCEL) return;
+    if (WantsKey(key)) return;
+    if (TCustomForm *form = GetParentForm(this))
+        if (form->Perform(CM_DIALOGKEY, key, Message.LParam) != 0) Message.Result = 1;
+}
+
+void TWinControl::WMPaint(TMessage &Message) {
+    if (ControlState().Contains(csCustomPaint)) PaintHandler(Message);
+    else DefaultHandler(Message);
+}
+
+void TWinControl::PaintHandler(TMessage &Message) {
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    PAINTSTRUCT ps{};
+    const bool own = dc == nullptr;
+    if (own) dc = BeginPaint(FHandle, &ps);
+    try {
+        {
+            TSavedDC saved(dc);
+            PaintWindow(dc);
+        }
+        PaintControls(dc, nullptr);
+    } catch (...) {
+        if (own) EndPaint(FHandle, &ps);
+        throw;
+    }
+    if (own) EndPaint(FHandle, &ps);
+}
+
+void TWinControl::PaintWindow(HDC DC) {
+    TMessage m{WM_PAINT, reinterpret_cast<WPARAM>(DC), 0, 0};
+    DefaultHandler(m);
+}
+
+void TWinControl::PaintControls(HDC DC, TControl *First) {
+    auto it = First ? std::find(FControls.begin(), FControls.end(), First) : FControls.begin();
+    RECT clip{};
+    GetClipBox(DC, &clip);
+    for (; it != FControls.end(); ++it) {
+        TControl *c = *it;
+        if (dynamic_cast<TWinControl *>(c) || !c->Visible()) continue;
+        const RECT bounds{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
+        RECT common{};
+        if (!IntersectRect(&common, &bounds, &clip)) continue;
+        TSavedDC saved(DC);
+        POINT old{};
+        OffsetViewportOrgEx(DC, c->Left(), c->Top(), &old);
+        IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+    }
+}
+
+void TWinControl::WMEraseBkgnd(TMessage &Message) {
+    if (!ControlState().Contains(csCustomPaint)) {
+        DefaultHandler(Message);
+        return;
+    }
+    RECT r{};
+    GetClientRect(FHandle, &r);
+    FillRect(reinterpret_cast<HDC>(Message.WParam), &r, FBrush->Handle());
+    Message.Result = 1;
+}
+
+void TWinControl::WMWindowPosChanged(TMessage &Message) {
+    DefaultHandler(Message);
+    UpdateBounds();
+}
+
+void TWinControl::WMSetFocus(TMessage &Message) {
+    DefaultHandler(Message);
+    if (TCustomForm *form = GetParentForm(this); form && form != this) form->SetFocusedControl(this);
+}
+
+void TWinControl::WMKillFocus(TMessage &Message) { DefaultHandler(Message); }
+
+bool TWinControl::ReflectToChild(HWND Child, TMessage &Message) {
+    if (!Child || Child == FHandle) return false;
+    TWinControl *control = FindControl(Child);
+    if (!control) return false;
+    Message.Result = control->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+    return true;
+}
+
+void TWinControl::WMCommand(TMessage &Message) {
+    if (!ReflectToChild(reinterpret_cast<HWND>(Message.LParam), Message)) DefaultHandler(Message);
+}
+
+void TWinControl::WMNotify(TMessage &Message) {
+    const auto *header = reinterpret_cast<const NMHDR *>(Message.LParam);
+    if (!header || !ReflectToChild(header->hwndFrom, Message)) DefaultHandler(Message);
+}
+
+void TWinControl::WMDrawItem(TMessage &Message) {
+    const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(Message.LParam);
+    if (!item || item->CtlType == ODT_MENU || !ReflectToChild(item->hwndItem, Message)) DefaultHandler(Message);
+}
+
+void TWinControl::WMMeasureItem(TMessage &Message) {
+    const auto *item = reinterpret_cast<const MEASUREITEMSTRUCT *>(Message.LParam);
+    HWND child = (item && item->CtlType != ODT_MENU && FHandle) ? GetDlgItem(FHandle, static_cast<int>(item->CtlID)) : nullptr;
+    if (!ReflectToChild(child, Message)) DefaultHandler(Message);
+}
+
+void TWinControl::WMScroll(TMessage &Message) {
+    if (!ReflectToChild(reinterpret_cast<HWND>(Message.LParam), Message)) DefaultHandler(Message);
+}
+
+void TWinControl::WMCtlColor(TMessage &Message) {
+    if (!ReflectToChild(reinterpret_cast<HWND>(Message.LParam), Message)) DefaultHandler(Message);
+}
+
+// A control paints its text and background in its own font colour and colour.
+void TWinControl::CNCtlColor(TMessage &Message) {
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    SetTextColor(dc, ColorToRGB(Font()->Color()));
+    SetBkColor(dc, ColorToRGB(Color()));
+    Message.Result = reinterpret_cast<LRESULT>(FBrush->Handle());
+}
+
+void TWinControl::AlignControls(TControl *, TRect &R) {
+    static const TAlign order[] = {alTop, alBottom, alLeft, alRight, alClient};
+    for (TAlign align : order) {
+        for (TControl *c : std::vector<TControl *>(FControls)) {
+            if (c->Align() != align || !c->Visible()) continue;
+            const int w = c->Width();
+            const int h = c->Height();
+            switch (align) {
+            case alTop: c->SetBounds(R.Left, R.Top, R.Width(), h); R.Top += h; break;
+            case alBottom: c->SetBounds(R.Left, R.Bottom - h, R.Width(), h); R.Bottom -= h; break;
+            case alLeft: c->SetBounds(R.Left, R.Top, w, R.Height()); R.Left += w; break;
+            case alRight: c->SetBounds(R.Right - w, R.Top, w, R.Height()); R.Right -= w; break;
+            default: c->SetBounds(R.Left, R.Top, R.Width(), R.Height()); break;
+            }
+        }
+    }
+}
+
+void TWinControl::Realign() {
+    if (FAligning || IsLoading() || IsDestroying()) return;
+    const bool any = std::any_of(FControls.begin(), FControls.end(), [](const TControl *c) { return c->Align() != alNone; });
+    if (!any) return;
+    FAligning = true;
+    try {
+        TRect r = ClientRect();
+        AlignControls(nullptr, r);
+    } catch (...) {
+        FAligning = false;
+        throw;
+    }
+    FAligning = false;
+}
+
+void TWinControl::DeferWindowUpdate() {
+    auto &list = PendingWindowUpdates();
+    if (std::find(list.begin(), list.end(), this) == list.end()) list.push_back(this);
+}
+
+void FlushWindowUpdates() {
+    auto &list = PendingWindowUpdates();
+    while (!list.empty()) {
+        TWinControl *c = list.back();
+        list.pop_back();
+        c->FlushWindowUpdate();
+    }
+}
+
+std::uint32_t ControlMessageCount() { return MessageCount; }
+
+// --------------------------------------------------------- TGraphicControl
+
+TGraphicControl::TGraphicControl(TComponent *AOwner)
+    : TControl(AOwner), FCanvas(std::make_unique<TControlCanvas>(this)) {}
+
+TGraphicControl::~TGraphicControl() = default;
+
+void TGraphicControl::Dispatch(TMessage &Message) {
+    if (Message.Msg != WM_PAINT) {
+        inherited::Dispatch(Message);
+        return;
+    }
+    // Painted only by its parent, which hands over its DC set up for this control.
+    if (!Message.WParam) return;
+    FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
+    try {
+        Paint();
+    } catch (...) {
+        FCanvas->SetHandle(nullptr);
+        throw;
+    }
+    FCanvas->SetHandle(nullptr);
+}
+
+// ---------------------------------------------------------- TCustomControl
+
+TCustomControl::TCustomControl(TComponent *AOwner)
+    : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>(this)) {
+    SetControlState(ControlState() + TControlState{csCustomPaint});
+}
+
+TCustomControl::~TCustomControl() = default;
+
+void TCustomControl::PaintWindow(HDC DC) {
+    FCanvas->SetHandle(DC);
+    try {
+        Paint();
+    } catch (...) {
+        FCanvas->SetHandle(nullptr);
+        throw;
+    }
+    FCanvas->SetHandle(nullptr);
+}
+
+// ---------------------------------------------------------- TControlCanvas
+
+TControlCanvas::~TControlCanvas() { FreeHandle(); }
+
+void TControlCanvas::CreateHandle() {
+    if (auto *windowed = dynamic_cast<TWinControl *>(FControl)) {
+        FWindow = windowed->Handle();
+        FDC = GetDCEx(FWindow, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+    } else if (FControl->Parent()) {
+        FWindow = FControl->Parent()->Handle();
+        FDC = GetDCEx(FWindow, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+        SetViewportOrgEx(FDC, FControl->Left(), FControl->Top(), nullptr);
+        IntersectClipRect(FDC, 0, 0, FControl->Width(), FControl->Height());
+    }
+    if (!FDC) throw EInvalidOperation("Control '" + FControl->Name() + "' has nothing to paint on");
+    SetHandle(FDC);
+}
+
+void TControlCanvas::FreeHandle() {
+    if (!FDC) return;
+    SetHandle(nullptr);
+    ReleaseDC(FWindow, FDC);
+    FDC = nullptr;
+    FWindow = nullptr;
+}
+
+// --------------------------------------------------------- TWindowSubclass
+
+TWindowSubclass::TWindowSubclass(TWndMethod Handler)
+    : FHandler(Handler), FInstance(TWndMethod::Bind<&TWindowSubclass::WndProc>(this)),
+      FAlive(std::make_shared<bool>(true)) {}
+
+TWindowSubclass::~TWindowSubclass() {
+    *FAlive = false;
+    if (FHandle && !Detach() && IsWindow(FHandle)) {
+        // Another procedure was chained over ours: ours must stay in the
+        // chain, forwarding to the one before it, for as long as the window lives.
+        OrphanObjectInstance(FInstance.Release(), FHandle, FPrevious);
+    }
+}
+
+void TWindowSubclass::Attach(HWND Window) {
+    if (FHandle) throw EInvalidOperation("The subclass is attached to a window already");
+    if (!IsWindow(Window)) throw EInvalidOperation("Cannot subclass a window that does not exist");
+    FPrevious = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance.Proc())));
+    FHandle = Window;
+}
+
+bool TWindowSubclass::Detach() {
+    if (!FHandle) return true;
+    if (IsWindow(FHandle)) {
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(FHandle, GWLP_WNDPROC)) != FInstance.Proc()) return false;
+        SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FPrevious));
+    }
+    FHandle = nullptr;
+    FPrevious = nullptr;
+    return true;
+}
+
+void TWindowSubclass::CallPrevious(TMessage &Message) const {
+    Message.Result = CallPrevious(Message.Msg, Message.WParam, Message.LParam);
+}
+
+LRESULT TWindowSubclass::CallPrevious(UINT Msg, WPARAM WParam, LPARAM LParam) const {
+    if (!FPrevious) return 0;
+    return CallWindowProcW(FPrevious, FHandle, Msg, WParam, LParam);
+}
+
+void TWindowSubclass::WndProc(TMessage &Message) {
+    const std::shared_ptr<bool> alive = FAlive;
+    const HWND window = FHandle;
+    try {
+        if (FHandler) FHandler(Message);
+        else CallPrevious(Message);
+    } catch (...) {
+        Application->HandleException(nullptr);
+    }
+    // The handler may have destroyed this object, or detached it.
+    if (!*alive) return;
+    if (Message.Msg == WM_NCDESTROY && FHandle == window) {
+        // The window is gone; nothing is left to give back.
+        FHandle = nullptr;
+        FPrevious = nullptr;
+    }
+}
+
+// ------------------------------------------------------------------ helpers
+
+TWinControl *FindControl(HWND Window) {
+    if (!Window) return nullptr;
+    DWORD process = 0;
+    GetWindowThreadProcessId(Window, &process);
+    if (process != GetCurrentProcessId()) return nullptr;
+    return static_cast<TWinControl *>(GetPropW(Window, ControlProperty()));
+}
+
+TControl *FindDragTarget(TPoint Pos, bool AllowDisabled) {
+    HWND window = WindowFromPoint(POINT{Pos.X, Pos.Y});
+    TWinControl *control = FindControl(window);
+    if (!control) return nullptr;
+    if (TControl *child = control->ControlAtPos(control->ScreenToClient(Pos), AllowDisabled)) return child;
+    return control;
+}
+
+TCustomForm *GetParentForm(const TControl *Control) {
+    if (!Control) return nullptr;
+    while (Control->Parent()) Control = Control->Parent();
+    return dynamic_cast<TCustomForm *>(const_cast<TControl *>(Control));
+}
+
+namespace {
+
+LPCWSTR UtilWindowClass() {
+    static const ATOM atom = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = ModuleInstance();
+        wc.lpszClassName = L"TPUtilWindow";
+        return RegisterClassW(&wc);
+    }();
+    if (!atom) throw Exception("Cannot register the window class TPUtilWindow");
+    return L"TPUtilWindow";
+}
+
+} // namespace
+
+HWND AllocateHWnd(TWndMethod Method) {
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, UtilWindowClass(), L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, ModuleInstance(), nullptr);
+    if (!window) throw Exception("Cannot create a utility window: " + LastErrorText());
+    if (Method)
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MakeObjectInstance(Method)));
+    return window;
+}
+
+void DeallocateHWnd(HWND Window) {
+    if (!Window) return;
+    const auto instance = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Window, GWLP_WNDPROC));
+    DestroyWindow(Window);
+    if (instance != DefWindowProcW) FreeObjectInstance(instance);
+}
+
+bool IsKeyMessage(MSG &Msg) {
+    if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST) return false;
+    // The control of the window, or of the nearest parent window that has one
+    // (the edit inside a combo box).
+    TWinControl *control = nullptr;
+    for (HWND w = Msg.hwnd; w && !control; w = GetParent(w)) control = FindControl(w);
+    if (!control) return false;
+    return control->Perform(CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
+}
+
+TShiftState KeysToShiftState(WPARAM Keys) {
+    TShiftState s;
+    if (Keys & MK_SHIFT) s.Include(ssShift);
+    if (Keys & MK_CONTROL) s.Include(ssCtrl);
+    if (Keys & MK_LBUTTON) s.Include(ssLeft);
+    if (Keys & MK_RBUTTON) s.Include(ssRight);
+    if (Keys & MK_MBUTTON) s.Include(ssMiddle);
+    if (GetKeyState(VK_MENU) < 0) s.Include(ssAlt);
+    return s;
+}
+
+TShiftState KeyboardStateToShiftState() {
+    TShiftState s;
+    if (GetKeyState(VK_SHIFT) < 0) s.Include(ssShift);
+    if (GetKeyState(VK_CONTROL) < 0) s.Include(ssCtrl);
+    if (GetKeyState(VK_MENU) < 0) s.Include(ssAlt);
+    if (GetKeyState(VK_LBUTTON) < 0) s.Include(ssLeft);
+    if (GetKeyState(VK_RBUTTON) < 0) s.Include(ssRight);
+    if (GetKeyState(VK_MBUTTON) < 0) s.Include(ssMiddle);
+    return s;
+}
+
+} // namespace vcl

@@ -1,0 +1,506 @@
+#pragma once
+// Controls: everything that sits on a form. TControl has a place, a text, a
+// colour, a font and a replaceable window procedure (WindowProc); TWinControl
+// adds a window of its own, created on demand, and the list of child
+// controls; TGraphicControl and TCustomControl paint themselves on a canvas.
+//
+// Every message of a control goes through WindowProc. It starts bound to the
+// control's virtual WndProc, which runs the control's own handlers (Dispatch,
+// one switch per class) and leaves the rest to DefaultHandler: for a control
+// with a window, the procedure of the system class it is made from.
+//
+// Windows: each windowed control registers a window class named after its
+// own class (TButton, TMemo, TSDIAppForm...), as a superclass of the system
+// control it wraps. A window is made when something needs it (Handle,
+// HandleNeeded) or when the control starts showing; controls that are not
+// visible get none. The control is bound to its window while the window is
+// being created and is found again from the window with FindControl.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Classes.h"
+#include "GraphicsStandIn.h"  // TEMPORARY
+#include "Messages.h"
+#include "ObjectInstance.h"
+#include "Types.h"
+
+namespace vcl {
+
+class TWinControl;
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateItem>;
+
+// What a class of control is like.
+enum TControlStyleItem {
+    csAcceptsControls,   // may be the parent of other controls
+    csCaptureMouse,      // keeps the mouse while a button is down on it
+    csClickEvents,       // a press and release on it is a click
+    csSetCaption,        // takes its name as caption when named
+    csOpaque,            // fills its whole rectangle when it paints
+    csDoubleClicks,      // gets double clicks as such
+    csParentBackground,  // shows its parent's background
+};
+using TControlStyle = TSet<TControlStyleItem>;
+
+// What a control is doing at the moment.
+enum TControlStateItem {
+    csLButtonDown,       // the left button went down on it
+    csClicked,           // a press started a click
+    csFocusing,          // focus is being moved to it
+    csCreating,          // its window is being created
+    csPaintCopy,         // it paints a copy of itself, not the screen
+    csCustomPaint,       // its window paints through the library, not the system class
+    csDestroyingHandle,  // its window is being destroyed
+};
+using TControlState = TSet<TControlStateItem>;
+
+// What a modal form or a button answers (IDOK... for the first seven).
+using TModalResult = int;
+inline constexpr TModalResult mrNone = 0;
+inline constexpr TModalResult mrOk = IDOK;
+inline constexpr TModalResult mrCancel = IDCANCEL;
+inline constexpr TModalResult mrAbort = IDABORT;
+inline constexpr TModalResult mrRetry = IDRETRY;
+inline constexpr TModalResult mrIgnore = IDIGNORE;
+inline constexpr TModalResult mrYes = IDYES;
+inline constexpr TModalResult mrNo = IDNO;
+inline constexpr TModalResult mrAll = mrNo + 1;
+inline constexpr TModalResult mrNoToAll = mrAll + 1;
+inline constexpr TModalResult mrYesToAll = mrNoToAll + 1;
+
+using TMouseEvent = TMethod<void(TObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = TMethod<void(TObject *Sender, TShiftState Shift, int X, int Y)>;
+
+// What CreateWindowEx is given, prepared by CreateParams.
+struct TCreateParams {
+    std::string Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0;
+    int Y = 0;
+    int Width = 0;
+    int Height = 0;
+    HWND WndParent = nullptr;
+    void *Param = nullptr;
+    // The window class to register under WinClassName; its lpfnWndProc is the
+    // procedure that DefaultHandler passes messages to (the system control's
+    // own for a superclass).
+    WNDCLASSW WindowClass{};
+    std::wstring WinClassName;
+};
+
+class TControl : public TComponent {
+    VCL_CLASS(TControl, TComponent)
+public:
+    explicit TControl(TComponent *AOwner);
+    ~TControl() override;
+
+    TWinControl *Parent() const { return FParent; }
+    void SetParent(TWinControl *AParent);
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int Value) { SetBounds(Value, FTop, FWidth, FHeight); }
+    void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
+    void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+    void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+    TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+    void SetBoundsRect(const TRect &R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
+    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+
+    // The area inside the control's frame, in its own coordinates.
+    virtual TRect ClientRect() const;
+    int ClientWidth() const { return ClientRect().Width(); }
+    int ClientHeight() const { return ClientRect().Height(); }
+    void SetClientWidth(int Value) { SetClientSize(Value, ClientHeight()); }
+    void SetClientHeight(int Value) { SetClientSize(ClientWidth(), Value); }
+    // Screen position of the client area's top-left corner.
+    virtual TPoint ClientOrigin() const;
+    TPoint ClientToScreen(TPoint P) const;
+    TPoint ScreenToClient(TPoint P) const;
+
+    bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool Value);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    // Visible, and so are all its parents up to a shown form.
+    virtual bool Showing() const;
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+
+    // Caption and Text are one property under two names.
+    std::string Caption() const { return GetText(); }
+    void SetCaption(const std::string &Value) { SetText(Value); }
+    std::string Text() const { return GetText(); }
+    void SetText(const std::string &Value);
+
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool Value);
+    TFont *Font() const { return FFont.get(); }
+    void SetFont(const TFont *Value) { FFont->Assign(Value); }
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign Value);
+
+    TControlStyle ControlStyle() const { return FControlStyle; }
+    void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
+    TControlState ControlState() const { return FControlState; }
+    void SetControlState(TControlState Value) { FControlState = Value; }
+
+    // Every message of the control passes through this delegate.
+    TWndMethod WindowProc;
+    // Runs a message through WindowProc at once and answers its Result.
+    LRESULT Perform(UINT Msg, WPARAM WParam, LPARAM LParam);
+
+    virtual void Invalidate();
+    virtual void Update();
+    virtual void Repaint();
+    void Refresh() { Repaint(); }
+
+    bool HasParent() const override { return true; }
+    TComponent *GetParentComponent() const override;
+    void SetParentComponent(TComponent *Value) override;
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+protected:
+    friend class TWinControl;
+
+    // The control's own message handling: its handlers, then DefaultHandler.
+    virtual void WndProc(TMessage &Message);
+    // One switch per class over the messages it handles; the rest goes to
+    // the inherited Dispatch and finally to DefaultHandler.
+    virtual void Dispatch(TMessage &Message);
+    virtual void DefaultHandler(TMessage &Message);
+
+    virtual std::string GetText() const { return FText; }
+    virtual void SetClientSize(int AWidth, int AHeight);
+    virtual void Click();
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    // Recomputes a size that follows the content (a label's AutoSize).
+    virtual void AdjustSize() {}
+    void Loaded() override;
+    bool IsLoading() const { return ComponentState().Contains(csLoading); }
+    bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
+    // Lets the parent rearrange aligned children after a change of this one.
+    void RequestAlign();
+    // Invalidates the control's rectangle in its parent's window.
+    void InvalidateControl(bool IsVisible, bool IsOpaque);
+    const std::string &StoredText() const { return FText; }
+    void SetStoredText(std::string Value) { FText = std::move(Value); }
+    // Sets Visible without telling anyone: for a form that is not to show
+    // while it is being read.
+    void SetVisibleState(bool Value) { FVisible = Value; }
+
+private:
+    void WMMouse(TMessage &Message);
+    void WMSetText(TMessage &Message);
+    void WMGetText(TMessage &Message);
+    void CMEnabledChanged(TMessage &Message);
+    void CMVisibleChanged(TMessage &Message);
+    void CMFontChanged(TMessage &Message);
+    void CMColorChanged(TMessage &Message);
+    void CMParentFontChanged(TMessage &Message);
+    void CMParentColorChanged(TMessage &Message);
+    void CMMouseEnter(TMessage &Message);
+    void CMMouseLeave(TMessage &Message);
+    void FontOnChange(TObject *Sender);
+
+    TWinControl *FParent = nullptr;
+    int FLeft = 0;
+    int FTop = 0;
+    int FWidth = 0;
+    int FHeight = 0;
+    bool FVisible = true;
+    bool FEnabled = true;
+    bool FParentColor = true;
+    bool FParentFont = true;
+    bool FUpdatingFromParent = false;
+    std::string FText;
+    TColor FColor = clWindow;
+    std::unique_ptr<TFont> FFont;
+    TAlign FAlign = alNone;
+    TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    TControlState FControlState;
+};
+
+class TWinControl : public TControl {
+    VCL_CLASS(TWinControl, TControl)
+public:
+    explicit TWinControl(TComponent *AOwner);
+    ~TWinControl() override;
+
+    // The window, created first when there is none.
+    HWND Handle();
+    // The window or null; never creates one.
+    HWND WindowHandle() const { return FHandle; }
+    bool HandleAllocated() const { return FHandle != nullptr; }
+    void HandleNeeded();
+    // Destroys and creates the window again (through CM_RECREATEWND) when it exists.
+    void RecreateWnd();
+
+    // All child controls, windowed or not, in the order they were inserted.
+    int ControlCount() const { return static_cast<int>(FControls.size()); }
+    TControl *Controls(int Index) const;
+    bool ContainsControl(const TControl *Control) const;
+    // The child whose rectangle holds Pos (client coordinates), the topmost
+    // first; graphic children only unless AllowWinControls.
+    TControl *ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWinControls = false) const;
+    // Performs the message on every child control.
+    void Broadcast(TMessage &Message);
+
+    int TabOrder() const;
+    void SetTabOrder(int Value);
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool Value) { FTabStop = Value; }
+    virtual bool CanFocus() const;
+    bool Focused() const;
+    virtual void SetFocus();
+    // The next control in tab order after CurControl, within this control.
+    TWinControl *FindNextControl(TWinControl *CurControl, bool GoForward, bool CheckTabStop, bool CheckParent) const;
+    void SelectNext(TWinControl *CurControl, bool GoForward, bool CheckTabStop);
+
+    bool Showing() const override { return FShowing; }
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    TRect ClientRect() const override;
+    TPoint ClientOrigin() const override;
+    void Invalidate() override;
+    void Update() override;
+    void Repaint() override;
+    // The brush that fills the background; follows Color.
+    TBrush *Brush() const { return FBrush.get(); }
+
+    // Brings the window up to date with state that the control keeps ahead
+    // of it (see DeferWindowUpdate); the message pump calls it.
+    virtual void FlushWindowUpdate() {}
+
+protected:
+    virtual void CreateParams(TCreateParams &Params);
+    virtual void CreateWnd();
+    virtual void CreateWindowHandle(const TCreateParams &Params);
+    // Sets up a window that was just created (font, state held while there was none).
+    virtual void InitializeWnd() {}
+    virtual void DestroyWnd();
+    virtual void DestroyWindowHandle();
+    void CreateHandle();
+    void DestroyHandle();
+    // Makes Params describe a superclass of the system class ControlClassName.
+    static void CreateSubClass(TCreateParams &Params, const wchar_t *ControlClassName);
+    // Follows Visible and the parent's showing state: creates the window and
+    // shows or hides it.
+    void UpdateShowing();
+    void UpdateControlState();
+    // A control without a parent control shows on its own (a form).
+    virtual bool IsTopLevel() const { return false; }
+
+    void WndProc(TMessage &Message) override;
+    void Dispatch(TMessage &Message) override;
+    void DefaultHandler(TMessage &Message) override;
+    std::string GetText() const override;
+    void SetClientSize(int AWidth, int AHeight) override;
+    void Loaded() override;
+
+    // Paints the window's own content into DC; the default asks the system class.
+    virtual void PaintWindow(HDC DC);
+    void PaintHandler(TMessage &Message);
+    // Paints the graphic children into DC (the window's own coordinates).
+    void PaintControls(HDC DC, TControl *First);
+    virtual void AlignControls(TControl *AControl, TRect &Rect);
+    void Realign();
+    // The key is one the control uses itself rather than the form (Tab,
+    // Return, Escape, arrows); by default as the window's WM_GETDLGCODE says.
+    virtual bool WantsKey(WPARAM Key);
+    // Asks the pump to call FlushWindowUpdate; undone by the window's end.
+    void DeferWindowUpdate();
+
+    // The procedure the window's stub calls: WindowProc, with exceptions
+    // handed to the application.
+    void MainWndProc(TMessage &Message);
+    WNDPROC DefWndProc() const { return FDefWndProc; }
+
+private:
+    friend class TControl;
+    friend LRESULT CALLBACK InitWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend bool IsKeyMessage(MSG &Msg);
+
+    void InsertControl(TControl *AControl);
+    void RemoveControl(TControl *AControl);
+    bool RouteMouseToChild(TMessage &Message);
+    void UpdateBounds();
+    void CMShowingChanged(TMessage &Message);
+    void CMVisibleChanged(TMessage &Message);
+    void CMEnabledChanged(TMessage &Message);
+    void CMFontChanged(TMessage &Message);
+    void CMColorChanged(TMessage &Message);
+    void CMRecreateWnd(TMessage &Message);
+    void CMFocusChanged(TMessage &Message);
+    void CMDialogKey(TMessage &Message);
+    void CNKeyDown(TMessage &Message);
+    void WMPaint(TMessage &Message);
+    void WMEraseBkgnd(TMessage &Message);
+    void WMWindowPosChanged(TMessage &Message);
+    void WMSetFocus(TMessage &Message);
+    void WMKillFocus(TMessage &Message);
+    void WMCtlColor(TMessage &Message);
+    void WMCommand(TMessage &Message);
+    void WMNotify(TMessage &Message);
+    void WMDrawItem(TMessage &Message);
+    void WMMeasureItem(TMessage &Message);
+    void WMScroll(TMessage &Message);
+    void CNCtlColor(TMessage &Message);
+    bool ReflectToChild(HWND Child, TMessage &Message);
+
+    HWND FHandle = nullptr;
+    WNDPROC FDefWndProc = nullptr;
+    TObjectInstance FObjectInstance;
+    std::vector<TControl *> FControls;    // not owned: the owner component owns them
+    std::vector<TWinControl *> FTabList;  // windowed children in tab order
+    std::unique_ptr<TBrush> FBrush;
+    int FTabOrderWanted = -1;  // as read from a description, applied in Loaded
+    bool FShowing = false;
+    bool FTabStop = false;
+    bool FAligning = false;
+};
+
+// A control without a window, painted by its parent on the parent's window.
+class TGraphicControl : public TControl {
+    VCL_CLASS(TGraphicControl, TControl)
+public:
+    explicit TGraphicControl(TComponent *AOwner);
+    ~TGraphicControl() override;
+
+    // Valid while the control paints; takes the DC its parent hands over.
+    TCanvas *Canvas() const { return FCanvas.get(); }
+
+protected:
+    virtual void Paint() {}
+    void Dispatch(TMessage &Message) override;
+
+private:
+    std::unique_ptr<TCanvas> FCanvas;
+};
+
+// A windowed control that paints itself on a canvas of its window.
+class TCustomControl : public TWinControl {
+    VCL_CLASS(TCustomControl, TWinControl)
+public:
+    explicit TCustomControl(TComponent *AOwner);
+    ~TCustomControl() override;
+
+    TCanvas *Canvas() const { return FCanvas.get(); }
+
+protected:
+    virtual void Paint() {}
+    void PaintWindow(HDC DC) override;
+
+private:
+    std::unique_ptr<TCanvas> FCanvas;
+};
+
+// A canvas on a control: a windowed control's window, or the area of a
+// graphic control on its parent's window, clipped to the control.
+class TControlCanvas : public TCanvas {
+public:
+    explicit TControlCanvas(TControl *AControl) : FControl(AControl) {}
+    ~TControlCanvas() override;
+
+    TControl *Control() const { return FControl; }
+    // Gives the DC back that CreateHandle took; the next drawing takes a new one.
+    void FreeHandle();
+
+protected:
+    void CreateHandle() override;
+
+private:
+    TControl *FControl;  // not owned: the control owns the canvas
+    HWND FWindow = nullptr;
+    HDC FDC = nullptr;
+};
+
+// Takes over the window procedure of a window made elsewhere: every message
+// goes to the handler, which passes what it does not consume on with
+// CallPrevious. Detaching puts the previous procedure back, but only while
+// the window still points at this one: a procedure chained over it later
+// would otherwise be cut out. The window's end detaches it as well.
+class TWindowSubclass {
+public:
+    explicit TWindowSubclass(TWndMethod Handler);
+    ~TWindowSubclass();
+    TWindowSubclass(const TWindowSubclass &) = delete;
+    TWindowSubclass &operator=(const TWindowSubclass &) = delete;
+
+    // Raises EInvalidOperation when already attached or the window is invalid.
+    void Attach(HWND Window);
+    // True when the previous procedure is back (or nothing was attached).
+    // False while another procedure is chained over ours: the subclass stays
+    // attached and may try again.
+    bool Detach();
+    void CallPrevious(TMessage &Message) const;
+    LRESULT CallPrevious(UINT Msg, WPARAM WParam, LPARAM LParam) const;
+
+    HWND Handle() const { return FHandle; }
+    bool Attached() const { return FHandle != nullptr; }
+    WNDPROC Instance() const { return FInstance.Proc(); }
+    WNDPROC Previous() const { return FPrevious; }
+
+private:
+    void WndProc(TMessage &Message);
+
+    TWndMethod FHandler;
+    TObjectInstance FInstance;
+    HWND FHandle = nullptr;
+    WNDPROC FPrevious = nullptr;
+    std::shared_ptr<bool> FAlive;  // false once destroyed, for a handler that destroys it
+};
+
+// The control bound to a window made by the library; null for other windows.
+TWinControl *FindControl(HWND Window);
+// The control under a screen point (a graphic child where there is one).
+TControl *FindDragTarget(TPoint Pos, bool AllowDisabled);
+// The nearest form among the control and its parents; null when none.
+class TCustomForm;
+TCustomForm *GetParentForm(const TControl *Control);
+
+// A window for a component that needs messages but shows nothing (a timer):
+// a message-only window of the class "TPUtilWindow".
+HWND AllocateHWnd(TWndMethod Method);
+void DeallocateHWnd(HWND Window);
+
+// Brings every window whose control keeps state ahead of it up to date.
+void FlushWindowUpdates();
+
+// Counts the messages that reached a control's window on this thread; a
+// message loop compares it to see whether a sent message was handled while
+// it looked for posted ones.
+std::uint32_t ControlMessageCount();
+
+// Routes a keyboard message to the control of its window first (CN_KEYDOWN,
+// CN_CHAR...); true when a control used it and it must not be dispatched.
+bool IsKeyMessage(MSG &Msg);
+
+// The current modifier keys and mouse buttons.
+TShiftState KeysToShiftState(WPARAM Keys);
+TShiftState KeyboardStateToShiftState();
+
+} // namespace vcl

@@ -1,0 +1,761 @@
+#include "Forms.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "Dialogs.h"
+#include "WideText.h"
+
+namespace vcl {
+
+VCL_CLASS_INFO(TCustomForm)
+VCL_CLASS_INFO(TForm)
+VCL_CLASS_INFO(TApplication)
+VCL_CLASS_INFO(TScreen)
+
+namespace {
+
+// Owns the program's application and screen objects. Forms still alive at
+// the end are destroyed here at the latest; Initialize makes it happen
+// before any other static object of the program goes (see there).
+struct TGlobals {
+    TGlobals() : App(new TApplication(nullptr)), Scr(new TScreen(nullptr)) {
+        Application = App;
+        Screen = Scr;
+    }
+    ~TGlobals() {
+        delete App;
+        Application = nullptr;
+        delete Scr;
+        Screen = nullptr;
+    }
+    TApplication *App;
+    TScreen *Scr;
+};
+
+void DestroyApplicationForms() {
+    if (Application) Application->DestroyComponents();
+}
+
+// Windows other than the modal form's that are disabled while it runs.
+struct TTaskWindows {
+    HWND Except;
+    std::vector<HWND> Disabled;
+};
+
+BOOL CALLBACK DisableTaskWindow(HWND Window, LPARAM Param) {
+    auto *q = reinterpret_cast<TTaskWindows *>(Param);
+    if (Window != q->Except && IsWindowVisible(Window) && IsWindowEnabled(Window)) {
+        EnableWindow(Window, FALSE);
+        q->Disabled.push_back(Window);
+    }
+    return TRUE;
+}
+
+std::vector<HWND> DisableTaskWindows(HWND Except) {
+    TTaskWindows q{Except, {}};
+    EnumThreadWindows(GetCurrentThreadId(), DisableTaskWindow, reinterpret_cast<LPARAM>(&q));
+    return q.Disabled;
+}
+
+void EnableTaskWindows(const std::vector<HWND> &Windows) {
+    for (HWND w : Windows)
+        if (IsWindow(w)) EnableWindow(w, TRUE);
+}
+
+} // namespace
+
+TApplication *Application = nullptr;
+TScreen *Screen = nullptr;
+// Made before the program's other static objects, so that they may use the
+// application object from the start.
+static TGlobals Globals __attribute__((init_priority(200)));
+
+// ------------------------------------------------------------- TCustomForm
+
+TCustomForm::TCustomForm(TComponent *AOwner) : TWinControl(AOwner) { Init(); }
+
+TCustomForm::TCustomForm(TComponent *AOwner, TCreateNew) : TWinControl(AOwner) {
+    FReadsDescription = false;
+    Init();
+}
+
+void TCustomForm::Init() {
+    SetVisibleState(false);
+    SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
+    SetControlState(ControlState() + TControlState{csCustomPaint});
+    SetParentColor(false);
+    SetParentFont(false);
+    SetColor(clBtnFace);
+    SetBounds(0, 0, 320, 240);
+    FCanvas = std::make_unique<TControlCanvas>(this);
+    Screen->AddForm(this);
+}
+
+void TCustomForm::AfterConstruction() {
+    inherited::AfterConstruction();
+    if (FReadsDescription) ReadDescription();
+    DoCreate();
+}
+
+bool TCustomForm::ReadDescription() { return false; }
+
+void TCustomForm::BeforeDestruction() {
+    DoDestroy();
+    inherited::BeforeDestruction();
+}
+
+TCustomForm::~TCustomForm() {
+    // The window goes first (whoever took over its procedure lets go of it
+    // there), then what the form owns, last created first, while the form is
+    // still whole: those components may reach back into it as they go.
+    DestroyHandle();
+    DestroyComponents();
+    Application->FormDestroyed(this);
+    Screen->RemoveForm(this);
+}
+
+void TCustomForm::DoCreate() {
+    if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::DoDestroy() {
+    if (!OnDestroy) return;
+    try {
+        OnDestroy(this);
+    } catch (...) {
+        Application->HandleException(this);
+    }
+}
+
+void TCustomForm::DoShow() {
+    if (OnShow) OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+    if (OnHide) OnHide(this);
+}
+
+void TCustomForm::DoClose(TCloseAction &Action) {
+    if (OnClose) OnClose(this, Action);
+}
+
+void TCustomForm::Paint() {
+    if (OnPaint) OnPaint(this);
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
+    if (FBorderStyle == Value) return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons Value) {
+    if (FBorderIcons == Value) return;
+    FBorderIcons = Value;
+    RecreateWnd();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle Value) {
+    if (FFormStyle == Value) return;
+    if (Value == fsMDIChild || Value == fsMDIForm || FFormStyle == fsMDIChild || FFormStyle == fsMDIForm)
+        throw EInvalidOperation("Multiple-document forms are not supported");
+    FFormStyle = Value;
+    if (HandleAllocated())
+        SetWindowPos(WindowHandle(), Value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+TWindowState TCustomForm::WindowState() const {
+    if (HandleAllocated() && Showing()) {
+        if (IsIconic(WindowHandle())) return wsMinimized;
+        if (IsZoomed(WindowHandle())) return wsMaximized;
+        return wsNormal;
+    }
+    return FWindowState;
+}
+
+void TCustomForm::SetWindowState(TWindowState Value) {
+    FWindowState = Value;
+    if (!HandleAllocated() || !Showing()) return;
+    static const int commands[] = {SW_RESTORE, SW_MINIMIZE, SW_SHOWMAXIMIZED};
+    ShowWindow(WindowHandle(), commands[Value]);
+}
+
+void TCustomForm::SetActiveControl(TWinControl *Control) {
+    if (FActiveControl == Control) return;
+    if (Control && (Control == this || GetParentForm(Control) != this))
+        throw EInvalidOperation("The active control must be a control of the form");
+    FActiveControl = Control;
+    if (Control && FActive && HandleAllocated() && Control->CanFocus()) ::SetFocus(Control->Handle());
+}
+
+void TCustomForm::SetFocusedControl(TWinControl *Control) {
+    if (!Control || Control == this) return;
+    TWinControl *previous = FActiveControl;
+    FActiveControl = Control;
+    if (previous != Control) {
+        if (previous && ContainsControl(previous)) previous->Perform(CM_EXIT, 0, 0);
+        Control->Perform(CM_ENTER, 0, 0);
+    }
+    Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
+}
+
+void TCustomForm::SetVisible(bool Value) {
+    // A form read from its description shows when it is asked to, not
+    // while it is being read.
+    if (IsLoading()) {
+        FVisibleRead = Value;
+        return;
+    }
+    inherited::SetVisible(Value);
+}
+
+void TCustomForm::Show() {
+    SetVisible(true);
+    if (HandleAllocated() && Showing()) SetForegroundWindow(WindowHandle());
+}
+
+void TCustomForm::Close() {
+    if (FModal) {
+        SetModalResult(mrCancel);
+        return;
+    }
+    if (!CloseQuery()) return;
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone) return;
+    if (Application->MainForm() == this) {
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: SetWindowState(wsMinimized); break;
+    case caFree: Release(); break;
+    default: break;
+    }
+}
+
+bool TCustomForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::SetModalResult(TModalResult Value) { FModalResult = Value; }
+
+TModalResult TCustomForm::ShowModal() {
+    if (Visible() || !Enabled() || FModal) throw EInvalidOperation("Cannot make a visible window modal");
+    if (GetCapture()) SendMessageW(GetCapture(), WM_CANCELMODE, 0, 0);
+    ReleaseCapture();
+    const HWND activeBefore = GetActiveWindow();
+    const std::vector<HWND> disabled = DisableTaskWindows(WindowHandle());
+    FModal = true;
+    FModalResult = mrNone;
+    try {
+        Show();
+        do {
+            Application->HandleMessage();
+            if (Application->Terminated()) FModalResult = mrCancel;
+            else if (FModalResult != mrNone) CloseModal();
+        } while (FModalResult == mrNone);
+    } catch (...) {
+        EnableTaskWindows(disabled);
+        FModal = false;
+        Hide();
+        throw;
+    }
+    // The other windows come back first, so that the system activates the
+    // one that was active before rather than some other program.
+    EnableTaskWindows(disabled);
+    if (activeBefore && IsWindow(activeBefore)) SetActiveWindow(activeBefore);
+    FModal = false;
+    Hide();
+    return FModalResult;
+}
+
+void TCustomForm::CloseModal() {
+    TCloseAction action = caNone;
+    if (CloseQuery()) {
+        action = caHide;
+        DoClose(action);
+    }
+    switch (action) {
+    case caNone: FModalResult = mrNone; break;
+    case caFree: Release(); break;
+    default: break;
+    }
+}
+
+void TCustomForm::Release() {
+    if (HandleAllocated()) PostMessageW(WindowHandle(), CM_RELEASE, 0, 0);
+    else delete this;
+}
+
+void TCustomForm::CreateParams(TCreateParams &Params) {
+    inherited::CreateParams(Params);
+    if (Parent()) return;  // a form inside another control is a child window
+    Params.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    Params.ExStyle = 0;
+    if (!Enabled()) Params.Style |= WS_DISABLED;
+    switch (FBorderStyle) {
+    case bsNone: Params.Style |= WS_POPUP; break;
+    case bsSingle: Params.Style |= WS_CAPTION | WS_BORDER; break;
+    case bsSizeable: Params.Style |= WS_CAPTION | WS_THICKFRAME; break;
+    case bsDialog:
+        Params.Style |= WS_POPUP | WS_CAPTION;
+        Params.ExStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+        break;
+    case bsToolWindow:
+        Params.Style |= WS_CAPTION;
+        Params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    case bsSizeToolWin:
+        Params.Style |= WS_CAPTION | WS_THICKFRAME;
+        Params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    }
+    if (FBorderStyle != bsNone) {
+        const bool minMaxAllowed = FBorderStyle != bsDialog && FBorderStyle != bsToolWindow && FBorderStyle != bsSizeToolWin;
+        if (FBorderIcons.Contains(biSystemMenu)) Params.Style |= WS_SYSMENU;
+        if (minMaxAllowed && FBorderIcons.Contains(biMinimize)) Params.Style |= WS_MINIMIZEBOX;
+        if (minMaxAllowed && FBorderIcons.Contains(biMaximize)) Params.Style |= WS_MAXIMIZEBOX;
+        if (FBorderIcons.Contains(biHelp) &&
+            (FBorderStyle == bsDialog || !FBorderIcons.Contains(biMinimize) || !FBorderIcons.Contains(biMaximize)))
+            Params.ExStyle |= WS_EX_CONTEXTHELP;
+    }
+    if (FFormStyle == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
+    // The main form has the taskbar button; the other forms stay above it.
+    TCustomForm *mainForm = Application->MainForm();
+    if (mainForm == this || !mainForm) {
+        Params.ExStyle |= WS_EX_APPWINDOW;
+        Params.WndParent = mainForm == this ? nullptr : Application->Handle();
+    } else {
+        Params.WndParent = mainForm->HandleAllocated() ? mainForm->WindowHandle() : Application->Handle();
+    }
+    if (FPosition == poDefault || FPosition == poDefaultPosOnly) {
+        Params.X = CW_USEDEFAULT;
+        Params.Y = CW_USEDEFAULT;
+    }
+    Params.WindowClass.style = CS_DBLCLKS;
+    Params.WindowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+    if (!Params.WindowClass.hIcon) Params.WindowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+}
+
+void TCustomForm::InitializeWnd() {
+    if (FFormStyle == fsStayOnTop)
+        SetWindowPos(WindowHandle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// Frame widths around the client area: left, top, right, bottom.
+TRect TCustomForm::FrameSizes() const {
+    TCreateParams params;
+    const_cast<TCustomForm *>(this)->CreateParams(params);
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
+    return Rect(-r.left, -r.top, r.right, r.bottom);
+}
+
+TRect TCustomForm::ClientRect() const {
+    if (HandleAllocated() || Parent()) return inherited::ClientRect();
+    const TRect f = FrameSizes();
+    return Rect(0, 0, std::max(0, Width() - f.Left - f.Right), std::max(0, Height() - f.Top - f.Bottom));
+}
+
+void TCustomForm::SetClientSize(int AWidth, int AHeight) {
+    if (IsLoading()) {
+        // The border style that decides the frame may come later in the description.
+        FClientWidthRead = AWidth;
+        FClientHeightRead = AHeight;
+        return;
+    }
+    if (HandleAllocated() || Parent()) {
+        inherited::SetClientSize(AWidth, AHeight);
+        return;
+    }
+    const TRect f = FrameSizes();
+    SetBounds(Left(), Top(), AWidth + f.Left + f.Right, AHeight + f.Top + f.Bottom);
+}
+
+void TCustomForm::Loaded() {
+    inherited::Loaded();
+    if (FClientWidthRead >= 0 || FClientHeightRead >= 0) {
+        const int w = FClientWidthRead >= 0 ? FClientWidthRead : ClientWidth();
+        const int h = FClientHeightRead >= 0 ? FClientHeightRead : ClientHeight();
+        FClientWidthRead = FClientHeightRead = -1;
+        SetClientSize(w, h);
+    }
+}
+
+void TCustomForm::PaintWindow(HDC DC) {
+    Canvas()->SetHandle(DC);
+    try {
+        Paint();
+    } catch (...) {
+        Canvas()->SetHandle(nullptr);
+        throw;
+    }
+    Canvas()->SetHandle(nullptr);
+}
+
+void TCustomForm::Dispatch(TMessage &Message) {
+    switch (Message.Msg) {
+    case CM_SHOWINGCHANGED: CMShowingChanged(Message); break;
+    case CM_DIALOGKEY: CMDialogKey(Message); break;
+    case CM_RELEASE: CMRelease(Message); break;
+    case WM_ACTIVATE: WMActivate(Message); break;
+    case WM_CLOSE: WMClose(Message); break;
+    case WM_SYSCOMMAND: WMSysCommand(Message); break;
+    default: inherited::Dispatch(Message); break;
+    }
+}
+
+// The form's own show: OnShow runs before the window appears, so that the
+// first frame on screen already shows what OnShow put in place.
+void TCustomForm::CMShowingChanged(TMessage &Message) {
+    if (!HandleAllocated()) return;
+    if (Parent()) {
+        inherited::Dispatch(Message);
+        return;
+    }
+    if (Showing()) {
+        DoShow();
+        PlaceOnShow();
+        static const int commands[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+        ShowWindow(WindowHandle(), commands[FWindowState]);
+    } else {
+        DoHide();
+        ShowWindow(WindowHandle(), SW_HIDE);
+        if (Screen->ActiveForm() == this) FActive = false;
+    }
+}
+
+void TCustomForm::PlaceOnShow() {
+    TRect area;
+    switch (FPosition) {
+    case poScreenCenter: area = Rect(0, 0, Screen->Width(), Screen->Height()); break;
+    case poDesktopCenter: area = Screen->DesktopRect(); break;
+    case poMainFormCenter:
+    case poOwnerFormCenter: {
+        TCustomForm *center = FPosition == poMainFormCenter ? Application->MainForm() : dynamic_cast<TCustomForm *>(Owner());
+        if (!center || center == this) center = Application->MainForm();
+        if (!center || center == this) area = Rect(0, 0, Screen->Width(), Screen->Height());
+        else area = center->BoundsRect();
+        break;
+    }
+    default: return;
+    }
+    SetBounds(area.Left + (area.Width() - Width()) / 2, area.Top + (area.Height() - Height()) / 2, Width(), Height());
+}
+
+void TCustomForm::CMDialogKey(TMessage &Message) {
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    if (Message.WParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+        SelectNext(FActiveControl, !shift, true);
+        Message.Result = 1;
+        return;
+    }
+    inherited::Dispatch(Message);
+}
+
+void TCustomForm::CMRelease(TMessage &) { delete this; }
+
+void TCustomForm::WMActivate(TMessage &Message) {
+    DefaultHandler(Message);
+    const bool active = LOWORD(Message.WParam) != WA_INACTIVE;
+    FActive = active;
+    if (active) {
+        Screen->SetActiveForm(this);
+        if (!IsIconic(WindowHandle())) FocusFirstControl();
+        if (OnActivate) OnActivate(this);
+    } else if (OnDeactivate) {
+        OnDeactivate(this);
+    }
+}
+
+void TCustomForm::FocusFirstControl() {
+    TWinControl *target = FActiveControl;
+    if (!target || !target->CanFocus()) target = FindNextControl(nullptr, true, true, false);
+    if (target && target->CanFocus()) ::SetFocus(target->Handle());
+}
+
+void TCustomForm::WMClose(TMessage &) { Close(); }
+
+void TCustomForm::WMSysCommand(TMessage &Message) {
+    // The main form's minimize is the application's.
+    if ((Message.WParam & 0xFFF0) == SC_MINIMIZE && Application->MainForm() == this) {
+        Application->Minimize();
+        return;
+    }
+    DefaultHandler(Message);
+}
+
+// ------------------------------------------------------------ TApplication
+
+TApplication::TApplication(TComponent *AOwner) : TComponent(AOwner) {}
+
+TApplication::~TApplication() {
+    // The forms go before the window that owns theirs.
+    DestroyComponents();
+    DestroyHandle();
+}
+
+HWND TApplication::Handle() {
+    if (FHandle) return FHandle;
+    static const bool registered = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TApplication";
+        wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+        return RegisterClassW(&wc) != 0;
+    }();
+    if (!registered) throw Exception("Cannot register the window class TApplication");
+    const std::wstring title = Utf8ToWide(FTitle);
+    // Hidden, and without a taskbar button of its own: the main form has one.
+    FHandle = CreateWindowExW(WS_EX_TOOLWINDOW, L"TApplication", title.c_str(),
+                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!FHandle) throw Exception("Cannot create the application window");
+    SetWindowLongPtrW(FHandle, GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(MakeObjectInstance(TWndMethod::Bind<&TApplication::WndProc>(this))));
+    return FHandle;
+}
+
+void TApplication::DestroyHandle() {
+    if (FHandle) DeallocateHWnd(FHandle);
+    FHandle = nullptr;
+}
+
+void TApplication::SetTitle(const std::string &Value) {
+    FTitle = Value;
+    if (FHandle) SetWindowTextW(FHandle, Utf8ToWide(Value).c_str());
+}
+
+void TApplication::Initialize() {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    // Registered from the program's main block, this runs before the static
+    // objects of every module are destroyed: the forms go while everything
+    // they may reach in their destructors still exists.
+    static bool registered = false;
+    if (!registered) {
+        registered = true;
+        std::atexit(DestroyApplicationForms);
+    }
+}
+
+void TApplication::FormCreated(TCustomForm *Form) {
+    if (!Form) return;
+    if (!FMainForm) {
+        FMainForm = Form;
+        return;
+    }
+    if (Form->FVisibleRead) {
+        Form->FVisibleRead = false;
+        Form->Show();
+    }
+}
+
+void TApplication::FormDestroyed(TCustomForm *Form) {
+    if (FMainForm == Form) FMainForm = nullptr;
+}
+
+void TApplication::ControlDestroyed(const TControl *Control) {
+    if (FMouseControl == Control) FMouseControl = nullptr;
+}
+
+void TApplication::Run() {
+    if (FMainForm && FShowMainForm) {
+        try {
+            FMainForm->FVisibleRead = false;
+            FMainForm->Show();
+        } catch (...) {
+            HandleException(FMainForm);
+        }
+    }
+    while (!FTerminated) HandleMessage();
+}
+
+bool TApplication::ProcessMessage(MSG &Msg) {
+    if (!PeekMessageW(&Msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (Msg.message == WM_QUIT) {
+        FTerminated = true;
+        return true;
+    }
+    if (!IsKeyMessage(Msg)) {
+        TranslateMessage(&Msg);
+        DispatchMessageW(&Msg);
+    }
+    if ((Msg.message >= WM_MOUSEFIRST && Msg.message <= WM_MOUSELAST) || Msg.message == WM_MOUSELEAVE ||
+        Msg.message == WM_NCMOUSEMOVE)
+        UpdateMouseControl();
+    return true;
+}
+
+void TApplication::HandleMessage() {
+    try {
+        MSG msg;
+        const std::uint32_t before = ControlMessageCount();
+        if (ProcessMessage(msg)) return;
+        Idle();
+        // A message sent to one of our windows while the queue was read
+        // counts as work done: the caller may be waiting for its effect.
+        if (ControlMessageCount() != before || FTerminated) return;
+        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    } catch (...) {
+        HandleException(this);
+    }
+}
+
+void TApplication::Idle() {
+    FlushWindowUpdates();
+    UpdateMouseControl();
+    if (OnIdle) OnIdle(this);
+}
+
+void TApplication::ProcessMessages() {
+    FlushWindowUpdates();
+    MSG msg;
+    while (ProcessMessage(msg)) {
+    }
+    FPumpGate.Mark(TickMs());
+}
+
+void TApplication::ProcessMessagesThrottled() {
+    if (FPumpGate.Due(TickMs())) ProcessMessages();
+}
+
+void TApplication::Terminate() { PostQuitMessage(0); }
+
+void TApplication::Minimize() {
+    if (FMainForm && FMainForm->HandleAllocated()) ShowWindow(FMainForm->WindowHandle(), SW_MINIMIZE);
+}
+
+void TApplication::Restore() {
+    if (FMainForm && FMainForm->HandleAllocated() && IsIconic(FMainForm->WindowHandle()))
+        ShowWindow(FMainForm->WindowHandle(), SW_RESTORE);
+}
+
+void TApplication::HookMainWindow(TWindowHook Hook) {
+    if (std::find(FWindowHooks.begin(), FWindowHooks.end(), Hook) == FWindowHooks.end()) FWindowHooks.push_back(Hook);
+}
+
+void TApplication::UnhookMainWindow(TWindowHook Hook) {
+    FWindowHooks.erase(std::remove(FWindowHooks.begin(), FWindowHooks.end(), Hook), FWindowHooks.end());
+}
+
+void TApplication::WndProc(TMessage &Message) {
+    try {
+        // Newest hook first; a hook may remove itself while it runs.
+        for (const TWindowHook &hook : std::vector<TWindowHook>(FWindowHooks.rbegin(), FWindowHooks.rend()))
+            if (std::find(FWindowHooks.begin(), FWindowHooks.end(), hook) != FWindowHooks.end() && hook(Message))
+                return;
+        switch (Message.Msg) {
+        case WM_CLOSE:
+            if (FMainForm) FMainForm->Close();
+            return;
+        case WM_SYSCOMMAND:
+            if ((Message.WParam & 0xFFF0) == SC_MINIMIZE) {
+                Minimize();
+                return;
+            }
+            if ((Message.WParam & 0xFFF0) == SC_RESTORE) {
+                Restore();
+                return;
+            }
+            break;
+        case WM_ENDSESSION:
+            if (Message.WParam) Terminate();
+            return;
+        default: break;
+        }
+        Message.Result = DefWindowProcW(FHandle, Message.Msg, Message.WParam, Message.LParam);
+    } catch (...) {
+        HandleException(this);
+    }
+}
+
+void TApplication::HandleException(TObject *Sender) {
+    // Re-entered from the error dialog's own message loop: one dialog is enough.
+    if (FHandleException) return;
+    FHandleException = true;
+    auto report = [&](const Exception &e) {
+        if (OnException) OnException(Sender, e);
+        else ShowException(e);
+    };
+    try {
+        try {
+            throw;
+        } catch (const EAbort &) {
+        } catch (const Exception &e) {
+            report(e);
+        } catch (const std::exception &e) {
+            report(Exception(e.what()));
+        } catch (...) {
+            report(Exception("An unknown error occurred"));
+        }
+    } catch (...) {
+        // An error while reporting an error is not reported again.
+    }
+    FHandleException = false;
+}
+
+void TApplication::ShowException(const Exception &E) { MessageDlg(E.Message(), mtError, {mbOK}, 0); }
+
+void TApplication::UpdateMouseControl() {
+    POINT p{};
+    GetCursorPos(&p);
+    TControl *control = FindDragTarget(Point(p.x, p.y), false);
+    if (control == FMouseControl) return;
+    TControl *previous = FMouseControl;
+    FMouseControl = control;
+    if (previous) previous->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(previous));
+    if (control && control == FMouseControl) control->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(control));
+}
+
+// ------------------------------------------------------------------ TScreen
+
+TCustomForm *TScreen::Forms(int Index) const {
+    if (Index < 0 || Index >= FormCount()) throw EListError("Form index out of bounds (" + std::to_string(Index) + ")");
+    return FForms[static_cast<std::size_t>(Index)];
+}
+
+int TScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }
+int TScreen::Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+int TScreen::DesktopWidth() const { return GetSystemMetrics(SM_CXVIRTUALSCREEN); }
+int TScreen::DesktopHeight() const { return GetSystemMetrics(SM_CYVIRTUALSCREEN); }
+
+TRect TScreen::DesktopRect() const {
+    return Bounds(GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), DesktopWidth(),
+                  DesktopHeight());
+}
+
+TRect TScreen::WorkAreaRect() const {
+    RECT r{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+    return Rect(r.left, r.top, r.right, r.bottom);
+}
+
+int TScreen::PixelsPerInch() const {
+    HDC dc = GetDC(nullptr);
+    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return ppi;
+}
+
+void TScreen::AddForm(TCustomForm *Form) {
+    if (std::find(FForms.begin(), FForms.end(), Form) == FForms.end()) FForms.push_back(Form);
+}
+
+void TScreen::RemoveForm(TCustomForm *Form) {
+    FForms.erase(std::remove(FForms.begin(), FForms.end(), Form), FForms.end());
+    if (FActiveForm == Form) FActiveForm = nullptr;
+}
+
+void TScreen::SetActiveForm(TCustomForm *Form) { FActiveForm = Form; }
+
+} // namespace vcl

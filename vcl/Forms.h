@@ -1,0 +1,277 @@
+#pragma once
+// Forms, the application and the screen.
+//
+// A form is a top-level window with controls on it, read from its form
+// description when its class has one. The application object owns the
+// forms, runs the message loop and keeps a hidden window of its own (class
+// "TApplication") that owns the forms' windows and that others may hook. The
+// screen object lists the forms and knows the display.
+//
+// Life of a program: Application->Initialize(); Application->CreateForm(...)
+// for each form (the first becomes the main form); Application->Run() shows
+// the main form and pumps messages until the main form is closed. At the end
+// of the program the forms are destroyed, the last created first.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Controls.h"
+#include "RefreshGate.h"
+
+namespace vcl {
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
+enum TPosition {
+    poDesigned,         // where the description puts it
+    poDefault,          // where the system puts it, at the system's size
+    poDefaultPosOnly,   // where the system puts it
+    poDefaultSizeOnly,  // at the system's size
+    poScreenCenter,     // centred on the primary screen
+    poDesktopCenter,    // centred on the whole desktop
+    poMainFormCenter,   // centred on the main form
+    poOwnerFormCenter,  // centred on the form that owns it
+};
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TCloseEvent = TMethod<void(TObject *Sender, TCloseAction &Action)>;
+using TCloseQueryEvent = TMethod<void(TObject *Sender, bool &CanClose)>;
+
+// Selects the constructor of a form that reads no description.
+struct TCreateNew {};
+inline constexpr TCreateNew CreateNew{};
+
+class TCustomForm : public TWinControl {
+    VCL_CLASS(TCustomForm, TWinControl)
+public:
+    // A form whose class has a description reads it once it is constructed
+    // (AfterConstruction); OnCreate follows.
+    explicit TCustomForm(TComponent *AOwner);
+    TCustomForm(TComponent *AOwner, TCreateNew);
+    ~TCustomForm() override;
+    void AfterConstruction() override;
+
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle Value);
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons Value);
+    TPosition Position() const { return FPosition; }
+    void SetPosition(TPosition Value) { FPosition = Value; }
+    TFormStyle FormStyle() const { return FFormStyle; }
+    void SetFormStyle(TFormStyle Value);
+    TWindowState WindowState() const;
+    void SetWindowState(TWindowState Value);
+    // The resolution the description was made for; kept, not scaled to.
+    int PixelsPerInch() const { return FPixelsPerInch; }
+    void SetPixelsPerInch(int Value) { FPixelsPerInch = Value; }
+
+    // The control that has, or gets when the form is activated, the focus.
+    TWinControl *ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TWinControl *Control);
+    // Called by a control of this form that received the focus.
+    void SetFocusedControl(TWinControl *Control);
+    bool Active() const { return FActive; }
+
+    void SetVisible(bool Value) override;
+    // Shows the form and brings it to the front.
+    void Show();
+    // Asks OnCloseQuery, then OnClose, then does what OnClose decided.
+    // Closing the main form ends the application's message loop.
+    void Close();
+    bool CloseQuery();
+    // Shows the form, disables the program's other windows and pumps
+    // messages until ModalResult is set; answers ModalResult.
+    TModalResult ShowModal();
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult Value);
+    bool Modal() const { return FModal; }
+    // Destroys the form once the messages now waiting for it are handled.
+    void Release();
+
+    TCanvas *Canvas() const { return FCanvas.get(); }
+    TRect ClientRect() const override;
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnPaint;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+
+protected:
+    void CreateParams(TCreateParams &Params) override;
+    void InitializeWnd() override;
+    bool IsTopLevel() const override { return Parent() == nullptr; }
+    void Dispatch(TMessage &Message) override;
+    void PaintWindow(HDC DC) override;
+    void SetClientSize(int AWidth, int AHeight) override;
+    void Loaded() override;
+    void BeforeDestruction() override;
+
+    virtual void DoCreate();
+    virtual void DoDestroy();
+    virtual void DoShow();
+    virtual void DoHide();
+    virtual void DoClose(TCloseAction &Action);
+    virtual void Paint();
+    // Reads the description of the form's class into the form; false when
+    // the class has none.
+    virtual bool ReadDescription();
+
+private:
+    friend class TApplication;
+
+    void Init();
+    void CMShowingChanged(TMessage &Message);
+    void CMDialogKey(TMessage &Message);
+    void CMRelease(TMessage &Message);
+    void WMActivate(TMessage &Message);
+    void WMClose(TMessage &Message);
+    void WMSysCommand(TMessage &Message);
+    void PlaceOnShow();
+    void FocusFirstControl();
+    void CloseModal();
+    TRect FrameSizes() const;
+
+    TFormBorderStyle FBorderStyle = bsSizeable;
+    TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+    TPosition FPosition = poDesigned;
+    TFormStyle FFormStyle = fsNormal;
+    TWindowState FWindowState = wsNormal;
+    int FPixelsPerInch = 96;
+    TWinControl *FActiveControl = nullptr;  // not owned
+    TModalResult FModalResult = mrNone;
+    std::unique_ptr<TCanvas> FCanvas;
+    int FClientWidthRead = -1;   // ClientWidth / ClientHeight read from the
+    int FClientHeightRead = -1;  // description, applied once the frame is known
+    bool FReadsDescription = true;
+    bool FVisibleRead = false;
+    bool FModal = false;
+    bool FActive = false;
+};
+
+class TForm : public TCustomForm {
+    VCL_CLASS(TForm, TCustomForm)
+public:
+    explicit TForm(TComponent *AOwner) : TCustomForm(AOwner) {}
+    TForm(TComponent *AOwner, TCreateNew) : TCustomForm(AOwner, CreateNew) {}
+};
+
+using TExceptionEvent = TMethod<void(TObject *Sender, const Exception &E)>;
+// A hook of the application window: true when it handled the message.
+using TWindowHook = TMethod<bool(TMessage &Message)>;
+
+class TApplication : public TComponent {
+    VCL_CLASS(TApplication, TComponent)
+public:
+    explicit TApplication(TComponent *AOwner);
+    ~TApplication() override;
+
+    // The hidden application window, created when first asked for.
+    HWND Handle();
+    std::string Title() const { return FTitle; }
+    void SetTitle(const std::string &Value);
+    TCustomForm *MainForm() const { return FMainForm; }
+    // The main form has its own taskbar button (the application window has none).
+    bool MainFormOnTaskBar() const { return true; }
+    bool ShowMainForm() const { return FShowMainForm; }
+    void SetShowMainForm(bool Value) { FShowMainForm = Value; }
+    bool Terminated() const { return FTerminated; }
+
+    void Initialize();
+    // Creates a form owned by the application into Reference; the first form
+    // created becomes the main form.
+    template <class T> void CreateForm(T *&Reference);
+    // Shows the main form and handles messages until the application ends.
+    void Run();
+    // Handles every message that is waiting, then returns.
+    void ProcessMessages();
+    // ProcessMessages, but only when some milliseconds have passed since the
+    // last pump: for loops that want to keep the window alive after every
+    // small step without paying for an empty queue check each time.
+    void ProcessMessagesThrottled();
+    // Handles one message, waiting for one when none is there.
+    void HandleMessage();
+    // Ends the message loop (by posting WM_QUIT).
+    void Terminate();
+    void Minimize();
+    void Restore();
+
+    void HookMainWindow(TWindowHook Hook);
+    void UnhookMainWindow(TWindowHook Hook);
+
+    // Called inside a catch block: hands the exception to OnException, or
+    // shows its message in the default error dialog. EAbort stays silent.
+    void HandleException(TObject *Sender);
+    void ShowException(const Exception &E);
+
+    TExceptionEvent OnException;
+    TNotifyEvent OnIdle;
+
+    // For the library: a form came or went; a control went; the mouse moved.
+    void FormCreated(TCustomForm *Form);
+    void FormDestroyed(TCustomForm *Form);
+    void ControlDestroyed(const TControl *Control);
+    void UpdateMouseControl();
+
+private:
+    bool ProcessMessage(MSG &Msg);
+    void Idle();
+    void WndProc(TMessage &Message);
+    void DestroyHandle();
+
+    HWND FHandle = nullptr;
+    std::string FTitle;
+    TCustomForm *FMainForm = nullptr;  // owned as a component of the application
+    TControl *FMouseControl = nullptr;  // not owned
+    std::vector<TWindowHook> FWindowHooks;
+    TRefreshGate FPumpGate{kPumpIntervalMs};
+    bool FTerminated = false;
+    bool FShowMainForm = true;
+    bool FHandleException = false;
+};
+
+class TScreen : public TComponent {
+    VCL_CLASS(TScreen, TComponent)
+public:
+    explicit TScreen(TComponent *AOwner) : TComponent(AOwner) {}
+
+    // The forms that exist, in the order they were created.
+    int FormCount() const { return static_cast<int>(FForms.size()); }
+    TCustomForm *Forms(int Index) const;
+    TCustomForm *ActiveForm() const { return FActiveForm; }
+    int Width() const;
+    int Height() const;
+    int DesktopWidth() const;
+    int DesktopHeight() const;
+    TRect DesktopRect() const;
+    TRect WorkAreaRect() const;
+    int PixelsPerInch() const;
+
+    // For the library: forms come, go and become active.
+    void AddForm(TCustomForm *Form);
+    void RemoveForm(TCustomForm *Form);
+    void SetActiveForm(TCustomForm *Form);
+
+private:
+    std::vector<TCustomForm *> FForms;  // not owned
+    TCustomForm *FActiveForm = nullptr;
+};
+
+// The program's application and screen objects; they live from the start of
+// the program to its end.
+extern TApplication *Application;
+extern TScreen *Screen;
+
+template <class T> void TApplication::CreateForm(T *&Reference) {
+    Reference = Create<T>(this);
+    FormCreated(Reference);
+}
+
+} // namespace vcl

@@ -1,0 +1,422 @@
+#include "StdCtrls.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "Forms.h"
+#include "WideText.h"
+
+namespace vcl {
+
+VCL_CLASS_INFO(TCustomLabel)
+VCL_CLASS_INFO(TLabel)
+VCL_CLASS_INFO(TButtonControl)
+VCL_CLASS_INFO(TButton)
+VCL_CLASS_INFO(TCustomEdit)
+VCL_CLASS_INFO(TMemoStrings)
+VCL_CLASS_INFO(TCustomMemo)
+VCL_CLASS_INFO(TMemo)
+VCL_CLASS_INFO(TEdit)
+
+namespace {
+
+// A font selected into a DC for as long as the object lives.
+class TSelectedFont {
+public:
+    TSelectedFont(HDC DC, HFONT Font) : FDC(DC), FOld(SelectObject(DC, Font)) {}
+    ~TSelectedFont() { SelectObject(FDC, FOld); }
+    TSelectedFont(const TSelectedFont &) = delete;
+    TSelectedFont &operator=(const TSelectedFont &) = delete;
+
+private:
+    HDC FDC;
+    HGDIOBJ FOld;
+};
+
+class TScreenDC {
+public:
+    TScreenDC() : FDC(GetDC(nullptr)) {}
+    ~TScreenDC() { ReleaseDC(nullptr, FDC); }
+    TScreenDC(const TScreenDC &) = delete;
+    TScreenDC &operator=(const TScreenDC &) = delete;
+    HDC Handle() const { return FDC; }
+
+private:
+    HDC FDC;
+};
+
+// Where each line of a memo's text starts and how long it is, in UTF-16
+// positions; lines are separated by CR LF.
+struct TLineSpan {
+    std::size_t Start;
+    std::size_t Length;
+};
+
+std::vector<TLineSpan> SplitLines(const std::wstring &Text) {
+    std::vector<TLineSpan> spans;
+    if (Text.empty()) return spans;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t brk = Text.find(L"\r\n", start);
+        if (brk == std::wstring::npos) {
+            spans.push_back({start, Text.size() - start});
+            return spans;
+        }
+        spans.push_back({start, brk - start});
+        start = brk + 2;
+    }
+}
+
+void CheckIndex(int Index, std::size_t Count, bool AllowEnd) {
+    const auto limit = static_cast<int>(Count) + (AllowEnd ? 1 : 0);
+    if (Index < 0 || Index >= limit)
+        throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
+}
+
+} // namespace
+
+// ------------------------------------------------------------ TCustomLabel
+
+TCustomLabel::TCustomLabel(TComponent *AOwner) : TGraphicControl(AOwner) {
+    SetControlStyle(ControlStyle() + TControlStyle{csOpaque});
+    SetBounds(0, 0, 65, 17);
+}
+
+void TCustomLabel::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetLayout(TTextLayout Value) {
+    if (FLayout == Value) return;
+    FLayout = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetAutoSize(bool Value) {
+    if (FAutoSize == Value) return;
+    FAutoSize = Value;
+    AdjustSize();
+}
+
+void TCustomLabel::SetTransparent(bool Value) {
+    if (Transparent() == Value) return;
+    if (Value) SetControlStyle(ControlStyle() - TControlStyle{csOpaque});
+    else SetControlStyle(ControlStyle() + TControlStyle{csOpaque});
+    Invalidate();
+}
+
+void TCustomLabel::SetWordWrap(bool Value) {
+    if (FWordWrap == Value) return;
+    FWordWrap = Value;
+    AdjustSize();
+    Invalidate();
+}
+
+void TCustomLabel::SetShowAccelChar(bool Value) {
+    if (FShowAccelChar == Value) return;
+    FShowAccelChar = Value;
+    AdjustSize();
+    Invalidate();
+}
+
+UINT TCustomLabel::TextFlags() const {
+    UINT flags = DT_EXPANDTABS;
+    if (FWordWrap) flags |= DT_WORDBREAK;
+    if (!FShowAccelChar) flags |= DT_NOPREFIX;
+    switch (FAlignment) {
+    case taRightJustify: flags |= DT_RIGHT; break;
+    case taCenter: flags |= DT_CENTER; break;
+    default: flags |= DT_LEFT; break;
+    }
+    return flags;
+}
+
+void TCustomLabel::AdjustSize() {
+    if (!FAutoSize || IsLoading()) return;
+    const std::wstring text = Utf8ToWide(Caption());
+    TScreenDC screen;
+    TSelectedFont font(screen.Handle(), Font()->Handle());
+    RECT r{0, 0, FWordWrap ? Width() : 0, 0};
+    if (text.empty()) {
+        TEXTMETRICW tm{};
+        GetTextMetricsW(screen.Handle(), &tm);
+        r.bottom = tm.tmHeight;
+    } else {
+        DrawTextW(screen.Handle(), text.c_str(), static_cast<int>(text.size()), &r, TextFlags() | DT_CALCRECT);
+    }
+    int left = Left();
+    const int width = FWordWrap ? Width() : r.right;
+    if (!FWordWrap && FAlignment == taRightJustify) left = Left() + Width() - width;
+    if (!FWordWrap && FAlignment == taCenter) left = Left() + (Width() - width) / 2;
+    SetBounds(left, Top(), width, r.bottom);
+}
+
+void TCustomLabel::Paint() {
+    HDC dc = Canvas()->Handle();
+    RECT r{0, 0, Width(), Height()};
+    if (!Transparent()) {
+        Canvas()->Brush()->SetColor(Color());
+        Canvas()->FillRect(Rect(0, 0, Width(), Height()));
+    }
+    const std::wstring text = Utf8ToWide(Caption());
+    if (text.empty()) return;
+    TSelectedFont font(dc, Font()->Handle());
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    UINT flags = TextFlags();
+    if (FLayout != tlTop) {
+        RECT measure = r;
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measure, flags | DT_CALCRECT);
+        const int h = measure.bottom - measure.top;
+        r.top = FLayout == tlCenter ? (Height() - h) / 2 : Height() - h;
+    }
+    if (Enabled()) {
+        SetTextColor(dc, ColorToRGB(Font()->Color()));
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
+    } else {
+        // Disabled text: a light copy one pixel down and right, the shadow above it.
+        RECT offset{r.left + 1, r.top + 1, r.right + 1, r.bottom + 1};
+        SetTextColor(dc, ColorToRGB(clBtnHighlight));
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &offset, flags);
+        SetTextColor(dc, ColorToRGB(clBtnShadow));
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
+    }
+    SetBkMode(dc, oldMode);
+}
+
+// ---------------------------------------------------------------- TButton
+
+TButtonControl::TButtonControl(TComponent *AOwner) : TWinControl(AOwner) {}
+
+TButton::TButton(TComponent *AOwner) : TButtonControl(AOwner) {
+    // The system class handles the mouse; a click comes as BN_CLICKED.
+    SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
+    SetTabStop(true);
+    SetBounds(0, 0, 75, 25);
+}
+
+void TButton::SetDefault(bool Value) {
+    if (FDefault == Value) return;
+    FDefault = Value;
+    if (HandleAllocated())
+        Perform(BM_SETSTYLE, Value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::CreateParams(TCreateParams &Params) {
+    inherited::CreateParams(Params);
+    CreateSubClass(Params, L"BUTTON");
+    Params.Style |= FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::Dispatch(TMessage &Message) {
+    switch (Message.Msg) {
+    case CN_COMMAND: CNCommand(Message); break;
+    case CM_DIALOGKEY: CMDialogKey(Message); break;
+    default: inherited::Dispatch(Message); break;
+    }
+}
+
+void TButton::CNCommand(TMessage &Message) {
+    if (HIWORD(Message.WParam) == BN_CLICKED) Click();
+}
+
+void TButton::Click() {
+    if (FModalResult != mrNone)
+        if (TCustomForm *form = GetParentForm(this)) form->SetModalResult(FModalResult);
+    inherited::Click();
+}
+
+void TButton::CMDialogKey(TMessage &Message) {
+    if (!CanFocus()) return;
+    bool fire = false;
+    if (Message.WParam == VK_RETURN) {
+        // The focused button, or the default one while no button has the focus.
+        TWinControl *focused = FindControl(GetFocus());
+        fire = Focused() || (FDefault && !dynamic_cast<TButton *>(focused));
+    } else if (Message.WParam == VK_ESCAPE) {
+        fire = FCancel;
+    }
+    if (!fire) return;
+    Click();
+    Message.Result = 1;
+}
+
+// ------------------------------------------------------------ TCustomEdit
+
+TCustomEdit::TCustomEdit(TComponent *AOwner) : TWinControl(AOwner) {
+    SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
+    SetParentColor(false);
+    SetColor(clWindow);
+    SetTabStop(true);
+    SetBounds(0, 0, 121, 21);
+}
+
+void TCustomEdit::CreateParams(TCreateParams &Params) {
+    inherited::CreateParams(Params);
+    CreateSubClass(Params, L"EDIT");
+    Params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
+    if (FReadOnly) Params.Style |= ES_READONLY;
+    if (FBorderStyle == bsSingleBorder) Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomEdit::InitializeWnd() {
+    // No limit but the system's: the default of 32,767 characters is too small for a memo.
+    Perform(EM_SETLIMITTEXT, 0, 0);
+}
+
+void TCustomEdit::SetReadOnly(bool Value) {
+    if (FReadOnly == Value) return;
+    FReadOnly = Value;
+    if (HandleAllocated()) Perform(EM_SETREADONLY, Value ? TRUE : FALSE, 0);
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
+    if (FBorderStyle == Value) return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+void TCustomEdit::SelectAll() {
+    if (HandleAllocated()) Perform(EM_SETSEL, 0, -1);
+}
+
+void TCustomEdit::Dispatch(TMessage &Message) {
+    if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == EN_CHANGE) {
+        Change();
+        return;
+    }
+    inherited::Dispatch(Message);
+}
+
+void TCustomEdit::Change() {
+    if (OnChange) OnChange(this);
+}
+
+// ------------------------------------------------------------ TCustomMemo
+
+TCustomMemo::TCustomMemo(TComponent *AOwner)
+    : TCustomEdit(AOwner), FLines(std::make_unique<TMemoStrings>(this)) {
+    SetBounds(0, 0, 185, 89);
+}
+
+TCustomMemo::~TCustomMemo() = default;
+
+void TCustomMemo::CreateParams(TCreateParams &Params) {
+    inherited::CreateParams(Params);
+    Params.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
+    Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL;
+    if (FWantReturns) Params.Style |= ES_WANTRETURN;
+    if (!FWordWrap) Params.Style |= ES_AUTOHSCROLL;
+    if (FScrollBars == ssVertical || FScrollBars == ssBoth) Params.Style |= WS_VSCROLL;
+    if (!FWordWrap && (FScrollBars == ssHorizontal || FScrollBars == ssBoth)) Params.Style |= WS_HSCROLL;
+    switch (FAlignment) {
+    case taRightJustify: Params.Style |= ES_RIGHT; break;
+    case taCenter: Params.Style |= ES_CENTER; break;
+    default: Params.Style |= ES_LEFT; break;
+    }
+}
+
+// The system edit fixes these styles when its window is made.
+void TCustomMemo::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    RecreateWnd();
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle Value) {
+    if (FScrollBars == Value) return;
+    FScrollBars = Value;
+    RecreateWnd();
+}
+
+void TCustomMemo::SetWordWrap(bool Value) {
+    if (FWordWrap == Value) return;
+    FWordWrap = Value;
+    RecreateWnd();
+}
+
+bool TCustomMemo::WantsKey(WPARAM Key) {
+    if (Key == VK_TAB) return FWantTabs;
+    if (Key == VK_RETURN) return FWantReturns;
+    return inherited::WantsKey(Key);
+}
+
+std::wstring TCustomMemo::WideText() const { return Utf8ToWide(Text()); }
+
+void TCustomMemo::ReplaceText(std::size_t From, std::size_t To, const std::wstring &With) {
+    if (HandleAllocated()) {
+        // Through the window, so that its caret and scroll position follow
+        // and whoever watches its messages sees the change.
+        Perform(EM_SETSEL, From, static_cast<LPARAM>(To));
+        Perform(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(With.c_str()));
+        return;
+    }
+    std::wstring text = Utf8ToWide(StoredText());
+    text.replace(From, To - From, With);
+    SetStoredText(WideToUtf8(text));
+}
+
+// ----------------------------------------------------------- TMemoStrings
+
+int TMemoStrings::Count() const { return static_cast<int>(SplitLines(FMemo->WideText()).size()); }
+
+std::string TMemoStrings::Strings(int Index) const {
+    const std::wstring text = FMemo->WideText();
+    const auto spans = SplitLines(text);
+    CheckIndex(Index, spans.size(), false);
+    const TLineSpan &s = spans[static_cast<std::size_t>(Index)];
+    return WideToUtf8(std::wstring_view(text).substr(s.Start, s.Length));
+}
+
+void TMemoStrings::SetStrings(int Index, const std::string &S) {
+    const auto spans = SplitLines(FMemo->WideText());
+    CheckIndex(Index, spans.size(), false);
+    const TLineSpan &s = spans[static_cast<std::size_t>(Index)];
+    FMemo->ReplaceText(s.Start, s.Start + s.Length, Utf8ToWide(S));
+}
+
+void TMemoStrings::Insert(int Index, const std::string &S) {
+    const std::wstring text = FMemo->WideText();
+    const auto spans = SplitLines(text);
+    CheckIndex(Index, spans.size(), true);
+    const std::wstring line = Utf8ToWide(S);
+    if (spans.empty()) FMemo->ReplaceText(0, text.size(), line);
+    else if (static_cast<std::size_t>(Index) == spans.size()) FMemo->ReplaceText(text.size(), text.size(), L"\r\n" + line);
+    else {
+        const std::size_t at = spans[static_cast<std::size_t>(Index)].Start;
+        FMemo->ReplaceText(at, at, line + L"\r\n");
+    }
+}
+
+void TMemoStrings::Delete(int Index) {
+    const std::wstring text = FMemo->WideText();
+    const auto spans = SplitLines(text);
+    CheckIndex(Index, spans.size(), false);
+    const auto i = static_cast<std::size_t>(Index);
+    if (spans.size() == 1) FMemo->ReplaceText(0, text.size(), L"");
+    else if (i + 1 < spans.size()) FMemo->ReplaceText(spans[i].Start, spans[i + 1].Start, L"");
+    else FMemo->ReplaceText(spans[i - 1].Start + spans[i - 1].Length, text.size(), L"");  // the break before it too
+}
+
+void TMemoStrings::Clear() { FMemo->SetText(std::string()); }
+
+void TMemoStrings::SetText(std::string_view Text) {
+    // The lines as TStrings splits them, joined as the memo keeps them.
+    TStringList lines;
+    lines.SetText(Text);
+    std::string joined;
+    for (int i = 0; i < lines.Count(); ++i) {
+        if (i) joined += "\r\n";
+        joined += lines.StringRef(i);
+    }
+    FMemo->SetText(joined);
+}
+
+void TMemoStrings::SetUpdateState(bool Updating) {
+    if (!FMemo->HandleAllocated()) return;
+    FMemo->Perform(WM_SETREDRAW, Updating ? FALSE : TRUE, 0);
+    if (!Updating) FMemo->Invalidate();
+}
+
+} // namespace vcl
