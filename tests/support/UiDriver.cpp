@@ -149,6 +149,15 @@ bool WaitUntilGone(HWND window, std::chrono::milliseconds timeout) {
     return true;
 }
 
+bool WaitUntilClosed(HWND window, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
 bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!done() && std::chrono::steady_clock::now() < end) {

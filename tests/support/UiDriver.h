@@ -48,6 +48,8 @@ void ClickWithMouse(HWND window);
 
 // Waits until the window is gone or the time is up; true when gone.
 bool WaitUntilGone(HWND window, std::chrono::milliseconds timeout);
+// Waits until the window is gone or hidden; true when it is.
+bool WaitUntilClosed(HWND window, std::chrono::milliseconds timeout);
 
 // Processes this thread's messages until `done` answers true or the time is
 // up; answers `done()` at the end.

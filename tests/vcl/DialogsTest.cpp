@@ -1,0 +1,127 @@
+// Message forms: found by their window class, answered by a click, sized to
+// their text, Czech text kept.
+#include <gtest/gtest.h>
+
+#include <future>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "UiDriver.h"
+#include "vcl/Dialogs.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/WideText.h"
+
+namespace vcl {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct TSeenBox {
+    std::string Caption;
+    std::vector<std::string> Buttons;
+    bool Clicked = false;
+};
+
+// From a second thread, as a user would: waits for the message form, reads
+// it and clicks the button with the given text.
+std::future<TSeenBox> AnswerMessageForm(std::string button, bool withMouse = false) {
+    const DWORD pid = GetCurrentProcessId();
+    return std::async(std::launch::async, [=] {
+        TSeenBox seen;
+        HWND box = uitest::WaitForTopLevelWindow("TMessageForm", 10s, pid);
+        if (!box) return seen;
+        seen.Caption = uitest::TextOf(box);
+        for (HWND b : uitest::ChildWindows(box, "TButton")) seen.Buttons.push_back(uitest::TextOf(b));
+        if (HWND target = uitest::FindChild(box, "TButton", button)) {
+            if (withMouse) uitest::ClickWithMouse(target);
+            else uitest::ClickButton(target);
+            seen.Clicked = uitest::WaitUntilClosed(box, 10s);
+        }
+        return seen;
+    });
+}
+
+TEST(Dialogs, ShowMessageIsAMessageFormClosedByItsButton) {
+    Application->SetTitle("Setup MERKANO ZUVO DEMO EET 2020");
+    auto answer = AnswerMessageForm("OK");
+    ShowMessage("Program je již spuštěn, vícenásobné spuštění není dovoleno");
+    const TSeenBox seen = answer.get();
+    EXPECT_TRUE(seen.Clicked);
+    EXPECT_EQ(seen.Caption, "Setup MERKANO ZUVO DEMO EET 2020");
+    EXPECT_EQ(seen.Buttons, (std::vector<std::string>{"OK"}));
+}
+
+TEST(Dialogs, ShowMessageAnswersARealMouseClick) {
+    auto answer = AnswerMessageForm("OK", true);
+    ShowMessage("Hotovo");
+    EXPECT_TRUE(answer.get().Clicked);
+}
+
+TEST(Dialogs, MessageDlgAnswersTheClickedButton) {
+    auto answer = AnswerMessageForm("&No");
+    const int result = MessageDlg("Pokračovat?", mtConfirmation, mbYesNoCancel, 0);
+    const TSeenBox seen = answer.get();
+    EXPECT_EQ(result, mrNo);
+    EXPECT_EQ(seen.Caption, "Confirm");
+    EXPECT_EQ(seen.Buttons, (std::vector<std::string>{"&Yes", "&No", "Cancel"}));
+}
+
+TEST(Dialogs, MessageFormKeepsCzechTextAndFitsIt) {
+    const std::string text = "Podpora tisku účtenky na úzký papír při zadání hodnoty Okraj X –1 v konfiguraci.";
+    std::unique_ptr<TMessageForm> form(CreateMessageDialog(text, mtWarning, {mbOK, mbCancel}));
+    EXPECT_EQ(form->ClassName(), "TMessageForm");
+    ASSERT_TRUE(form->MessageLabel());
+    EXPECT_EQ(form->MessageLabel()->Caption(), text);
+    EXPECT_EQ(form->Caption(), "Warning");
+    form->SetCaption("Varování – Žluťoučký kůň");
+    form->Show();
+    std::wstring caption(64, L'\0');
+    caption.resize(static_cast<std::size_t>(GetWindowTextW(form->Handle(), caption.data(), 64)));
+    EXPECT_EQ(caption, L"Varování – Žluťoučký kůň");
+
+    // The text fits beside the icon and above the buttons, all inside the form.
+    const TRect label = form->MessageLabel()->BoundsRect();
+    EXPECT_GT(label.Width(), 0);
+    EXPECT_LE(label.Right, form->ClientWidth());
+    auto *ok = dynamic_cast<TButton *>(form->FindComponent("OK"));
+    auto *cancel = dynamic_cast<TButton *>(form->FindComponent("Cancel"));
+    ASSERT_TRUE(ok && cancel);
+    EXPECT_GE(ok->Top(), label.Bottom);
+    EXPECT_LE(cancel->BoundsRect().Right, form->ClientWidth());
+    EXPECT_LE(ok->BoundsRect().Bottom, form->ClientHeight());
+    EXPECT_TRUE(ok->Default());
+    EXPECT_TRUE(cancel->Cancel());
+    EXPECT_EQ(ok->ModalResult(), mrOk);
+    EXPECT_TRUE(form->FindComponent("Image"));
+}
+
+TEST(Dialogs, LongMessagesWrapWithinHalfTheScreen) {
+    std::string text;
+    for (int i = 0; i < 60; ++i) text += "slovo ";
+    std::unique_ptr<TMessageForm> form(CreateMessageDialog(text, mtInformation, {mbOK}));
+    const TRect label = form->MessageLabel()->BoundsRect();
+    EXPECT_LE(label.Width(), Screen->Width() / 2);
+    EXPECT_GT(label.Height(), form->MessageLabel()->Font()->Height() < 0 ? -form->MessageLabel()->Font()->Height() : 0);
+}
+
+TEST(Dialogs, EscapeAnswersCancel) {
+    std::unique_ptr<TMessageForm> form(CreateMessageDialog("?", mtConfirmation, mbOKCancel));
+    const DWORD pid = GetCurrentProcessId();
+    auto pressed = std::async(std::launch::async, [=] {
+        HWND box = uitest::WaitForTopLevelWindow("TMessageForm", 10s, pid);
+        if (!box) return false;
+        SetForegroundWindow(box);
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+        return uitest::WaitUntilClosed(box, 10s);
+    });
+    EXPECT_EQ(form->ShowModal(), mrCancel);
+    EXPECT_TRUE(pressed.get());
+}
+
+} // namespace
+} // namespace vcl
