@@ -121,7 +121,7 @@ TControl::~TControl() {
         CaptureControl = nullptr;
         ReleaseCapture();
     }
-    Application->ControlDestroyed(this);
+    if (Application) Application->ControlDestroyed(this);
     // A windowed control has left its parent in its own destructor already.
     if (FParent) SetParent(nullptr);
 }

@@ -35,8 +35,13 @@ struct TGlobals {
     TScreen *Scr;
 };
 
+// The end of the program, as the application object's destruction: marked
+// first, so that every form knows it is going, then the forms, the last
+// created first.
 void DestroyApplicationForms() {
-    if (Application) Application->DestroyComponents();
+    if (!Application) return;
+    Application->Destroying();
+    Application->DestroyComponents();
 }
 
 // Windows other than the modal form's that are disabled while it runs.
@@ -113,8 +118,8 @@ TCustomForm::~TCustomForm() {
     // still whole: those components may reach back into it as they go.
     DestroyHandle();
     DestroyComponents();
-    Application->FormDestroyed(this);
-    Screen->RemoveForm(this);
+    if (Application) Application->FormDestroyed(this);
+    if (Screen) Screen->RemoveForm(this);
 }
 
 void TCustomForm::DoCreate() {

@@ -180,8 +180,10 @@ TImage32 CaptureWindow(HWND window) {
     if (image.Width <= 0 || image.Height <= 0) return image;
     image.Pixels.resize(static_cast<std::size_t>(image.Width) * image.Height);
 
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    // From the window's own DC: under Wine the screen DC does not reliably
+    // hold what top-level windows show, their own surfaces do.
+    HDC source = GetWindowDC(window);
+    HDC memory = CreateCompatibleDC(source);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
     bi.bmiHeader.biWidth = image.Width;
@@ -190,16 +192,15 @@ TImage32 CaptureWindow(HWND window) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void *bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, dib);
-    // CAPTUREBLT takes layered windows in as the screen shows them.
-    BitBlt(memory, 0, 0, image.Width, image.Height, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
+    BitBlt(memory, 0, 0, image.Width, image.Height, source, 0, 0, SRCCOPY);
     GdiFlush();
     std::memcpy(image.Pixels.data(), bits, image.Pixels.size() * 4);
     SelectObject(memory, old);
     DeleteObject(dib);
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(window, source);
     return image;
 }
 

@@ -63,7 +63,7 @@ struct TImage32 {
     std::uint32_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y) * Width + x]; }
 };
 
-// What the screen shows in the window's rectangle (frame included).
+// What the window shows, frame included.
 TImage32 CaptureWindow(HWND window);
 
 // Writes an RGB PNG file; throws std::runtime_error when it cannot.

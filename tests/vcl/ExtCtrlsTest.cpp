@@ -1,0 +1,92 @@
+// Where an image is drawn in its control, and the window timer.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "UiDriver.h"
+#include "vcl/ExtCtrls.h"
+#include "vcl/Forms.h"
+
+namespace vcl {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct TDestCase {
+    TSize Picture;
+    TSize Client;
+    bool Stretch;
+    bool Proportional;
+    bool Center;
+    TRect Expected;
+};
+
+// The installer's picture box is 313 x 221, stretched and proportional.
+const TDestCase DestCases[] = {
+    {{640, 480}, {313, 221}, true, true, false, {0, 0, 294, 221}},    // taller than the box: fit the height
+    {{800, 300}, {313, 221}, true, true, false, {0, 0, 313, 117}},    // wider: fit the width (117.375 cut)
+    {{100, 50}, {313, 221}, true, true, false, {0, 0, 313, 156}},     // small: stretched up, kept in shape
+    {{100, 50}, {313, 221}, false, true, false, {0, 0, 100, 50}},     // small, not stretched: own size
+    {{626, 442}, {313, 221}, false, true, true, {0, 0, 313, 221}},    // large, not stretched: shrunk to fit
+    {{100, 50}, {313, 221}, true, false, false, {0, 0, 313, 221}},    // stretched out of shape
+    {{100, 50}, {313, 221}, false, false, false, {0, 0, 100, 50}},    // as it is
+    {{100, 50}, {313, 221}, false, false, true, {106, 85, 206, 135}}, // as it is, centred
+    {{640, 480}, {313, 221}, true, true, true, {9, 0, 303, 221}},     // fitted and centred
+    {{0, 0}, {313, 221}, true, true, false, {0, 0, 313, 221}},        // empty picture: the whole box
+};
+
+TEST(ExtCtrls, ImageDestRectFitsThePicture) {
+    for (const TDestCase &c : DestCases) {
+        const TRect r = ImageDestRect(c.Picture, c.Client, c.Stretch, c.Proportional, c.Center);
+        EXPECT_EQ(r, c.Expected) << c.Picture.cx << "x" << c.Picture.cy << " stretch " << c.Stretch << " proportional "
+                                 << c.Proportional << " center " << c.Center << ": got " << r.Left << "," << r.Top
+                                 << "," << r.Right << "," << r.Bottom;
+    }
+}
+
+struct TTicks {
+    int Count = 0;
+    TTimer *Timer = nullptr;
+    void Tick(TObject *Sender) {
+        EXPECT_EQ(Sender, Timer);
+        if (++Count == 3) Timer->SetEnabled(false);
+    }
+    void Throw(TObject *) {
+        ++Count;
+        Timer->SetEnabled(false);
+        throw Exception("chyba v časovači");
+    }
+};
+
+TEST(ExtCtrls, TimerFiresUntilDisabled) {
+    std::unique_ptr<TTimer> timer(Create<TTimer>(nullptr));
+    TTicks ticks;
+    ticks.Timer = timer.get();
+    timer->SetInterval(10);
+    timer->OnTimer = TNotifyEvent::Bind<&TTicks::Tick>(&ticks);
+    EXPECT_TRUE(uitest::PumpUntil([&] { return ticks.Count >= 3; }, 5s));
+    uitest::PumpUntil([] { return false; }, 60ms);
+    EXPECT_EQ(ticks.Count, 3);
+    EXPECT_FALSE(timer->Enabled());
+}
+
+struct TErrors {
+    std::string Last;
+    void Handle(TObject *, const Exception &E) { Last = E.Message(); }
+};
+
+TEST(ExtCtrls, ExceptionInOnTimerReachesTheApplication) {
+    std::unique_ptr<TTimer> timer(Create<TTimer>(nullptr));
+    TTicks ticks;
+    ticks.Timer = timer.get();
+    TErrors errors;
+    Application->OnException = TExceptionEvent::Bind<&TErrors::Handle>(&errors);
+    timer->SetInterval(10);
+    timer->OnTimer = TNotifyEvent::Bind<&TTicks::Throw>(&ticks);
+    EXPECT_TRUE(uitest::PumpUntil([&] { return ticks.Count >= 1; }, 5s));
+    Application->OnException = {};
+    EXPECT_EQ(errors.Last, "chyba v časovači");
+}
+
+} // namespace
+} // namespace vcl
