@@ -1,6 +1,14 @@
 # Controls, forms, the application and dialogs: the windowed half of the
 # class library.
 if(WIN32)
-  target_sources(vcl PRIVATE ObjectInstance.cpp)
+  target_sources(vcl PRIVATE
+    ObjectInstance.cpp
+    GraphicsStandIn.cpp
+    Controls.cpp
+    Forms.cpp
+    StdCtrls.cpp
+    ComCtrls.cpp
+    ExtCtrls.cpp
+    Dialogs.cpp)
   target_link_libraries(vcl PUBLIC comctl32)
 endif()

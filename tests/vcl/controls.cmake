@@ -2,4 +2,11 @@
 zuvo_add_test(NAME RefreshGateTest SOURCES RefreshGateTest.cpp LIBS vcl_portable)
 if(WIN32)
   zuvo_add_test(NAME ObjectInstanceTest SOURCES ObjectInstanceTest.cpp LIBS vcl)
+  zuvo_add_test(NAME ControlsTest SOURCES ControlsTest.cpp LIBS vcl zuvo_ui_driver)
+  zuvo_add_test(NAME ProgressBarTest SOURCES ProgressBarTest.cpp LIBS vcl)
+  zuvo_add_test(NAME ExtCtrlsTest SOURCES ExtCtrlsTest.cpp LIBS vcl zuvo_ui_driver)
+  zuvo_add_test(NAME FormsTest SOURCES FormsTest.cpp LIBS vcl zuvo_ui_driver)
+  zuvo_add_test(NAME DialogsTest SOURCES DialogsTest.cpp LIBS vcl zuvo_ui_driver)
+  # Alone in its process: the message loop it runs ends the application.
+  zuvo_add_test(NAME ApplicationRunTest SOURCES ApplicationRunTest.cpp LIBS vcl)
 endif()
