@@ -394,5 +394,97 @@ TEST(Controls, ExceptionInAHandlerReachesTheApplication) {
     EXPECT_EQ(sink.Messages[0], "'zz' is not a valid integer value");
 }
 
+struct TMouseLog {
+    std::vector<std::string> Events;
+    void Enter(TObject *Sender) { Events.push_back("enter " + static_cast<TComponent *>(Sender)->Name()); }
+    void Leave(TObject *Sender) { Events.push_back("leave " + static_cast<TComponent *>(Sender)->Name()); }
+};
+
+// Lets the application handle what the system queued for a while.
+void PumpApplication(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        Application->ProcessMessages();
+        Sleep(5);
+    }
+}
+
+void MoveMouseTo(TPoint p, int settleMs = 60) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(p.X, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(p.Y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(INPUT));
+    PumpApplication(settleMs);
+}
+
+TEST(Controls, MouseEnterAndLeaveFollowTheCursor) {
+    TFixture f;
+    f.Button->SetName("Button1");
+    f.Label->SetName("Label1");
+    TMouseLog log;
+    for (TControl *c : {static_cast<TControl *>(f.Button), static_cast<TControl *>(f.Label)}) {
+        c->OnMouseEnter = TNotifyEvent::Bind<&TMouseLog::Enter>(&log);
+        c->OnMouseLeave = TNotifyEvent::Bind<&TMouseLog::Leave>(&log);
+    }
+    f.Form->Show();
+    SetForegroundWindow(f.Form->Handle());
+    MoveMouseTo(f.Button->ClientToScreen(Point(20, 10)));
+    MoveMouseTo(f.Label->ClientToScreen(Point(5, 5)));
+    // Leaving every window of ours is reported by the system with some delay.
+    MoveMouseTo(Point(f.Form->Left() + f.Form->Width() + 50, f.Form->Top() + f.Form->Height() + 50), 600);
+    EXPECT_EQ(log.Events, (std::vector<std::string>{"enter Button1", "leave Button1", "enter Label1", "leave Label1"}));
+}
+
+TEST(Controls, TabMovesTheFocusInTabOrderAndReturnClicksTheDefaultButton) {
+    TFixture f;
+    TClickCounter counter;
+    f.Button->SetDefault(true);
+    f.Button->OnClick = TNotifyEvent::Bind<&TClickCounter::Click>(&counter);
+    f.Memo->SetTabOrder(0);
+    EXPECT_EQ(f.Memo->TabOrder(), 0);
+    EXPECT_EQ(f.Button->TabOrder(), 1);
+    f.Form->Show();
+    SetForegroundWindow(f.Form->Handle());
+    Application->ProcessMessages();
+    EXPECT_TRUE(f.Memo->Focused());  // the first in tab order got the focus
+    auto press = [](WORD key) {
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = key;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+        PumpApplication(50);
+    };
+    press(VK_RETURN);  // the memo takes Return as a line break
+    EXPECT_EQ(counter.Clicks, 0);
+    EXPECT_EQ(f.Memo->Lines()->Count(), 2);
+    press(VK_TAB);
+    EXPECT_TRUE(f.Button->Focused());
+    EXPECT_EQ(f.Form->ActiveControl(), f.Button);
+    press(VK_RETURN);
+    EXPECT_EQ(counter.Clicks, 1);
+}
+
+TEST(Controls, LabelTakesTheSizeOfItsText) {
+    TFixture f;
+    f.Label->SetCaption("Generuji : ");
+    const int shortWidth = f.Label->Width();
+    f.Label->SetCaption("Generuji : Uživatelská příručka Merkano zuvo1-1.pdf");
+    EXPECT_GT(f.Label->Width(), shortWidth);
+    EXPECT_GT(f.Label->Height(), 0);
+    const int oneLine = f.Label->Height();
+    f.Label->SetWordWrap(true);
+    f.Label->SetWidth(60);
+    f.Label->SetCaption("Generuji : Uživatelská příručka Merkano zuvo1-1.pdf");
+    f.Label->SetCaption(f.Label->Caption() + " ");
+    EXPECT_EQ(f.Label->Width(), 60);
+    EXPECT_GT(f.Label->Height(), oneLine);
+    f.Label->SetAutoSize(false);
+    f.Label->SetCaption("");
+    EXPECT_EQ(f.Label->Width(), 60);
+}
+
 } // namespace
 } // namespace vcl
