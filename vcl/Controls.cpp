@@ -51,18 +51,6 @@ UINT NextChildId() {
     return ++id;
 }
 
-class TSavedDC {
-public:
-    explicit TSavedDC(HDC DC) : FDC(DC), FState(SaveDC(DC)) {}
-    ~TSavedDC() { RestoreDC(FDC, FState); }
-    TSavedDC(const TSavedDC &) = delete;
-    TSavedDC &operator=(const TSavedDC &) = delete;
-
-private:
-    HDC FDC;
-    int FState;
-};
-
 // Clears the thread's creation slot however window creation ends.
 class TCreationScope {
 public:
@@ -1061,8 +1049,8 @@ void TWinControl::WMCtlColor(TMessage &Message) {
 // A control paints its text and background in its own font colour and colour.
 void TWinControl::CNCtlColor(TMessage &Message) {
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    SetTextColor(dc, ColorToRGB(Font()->Color()));
-    SetBkColor(dc, ColorToRGB(Color()));
+    SetTextColor(dc, GdiColor(Font()->Color()));
+    SetBkColor(dc, GdiColor(Color()));
     Message.Result = reinterpret_cast<LRESULT>(FBrush->Handle());
 }
 
@@ -1129,14 +1117,17 @@ void TGraphicControl::Dispatch(TMessage &Message) {
     }
     // Painted only by its parent, which hands over its DC set up for this control.
     if (!Message.WParam) return;
+    FCanvas->Lock();
     FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
     try {
         Paint();
     } catch (...) {
         FCanvas->SetHandle(nullptr);
+        FCanvas->Unlock();
         throw;
     }
     FCanvas->SetHandle(nullptr);
+    FCanvas->Unlock();
 }
 
 // ---------------------------------------------------------- TCustomControl
@@ -1149,14 +1140,17 @@ TCustomControl::TCustomControl(TComponent *AOwner)
 TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintWindow(HDC DC) {
+    FCanvas->Lock();
     FCanvas->SetHandle(DC);
     try {
         Paint();
     } catch (...) {
         FCanvas->SetHandle(nullptr);
+        FCanvas->Unlock();
         throw;
     }
     FCanvas->SetHandle(nullptr);
+    FCanvas->Unlock();
 }
 
 // ---------------------------------------------------------- TControlCanvas
@@ -1178,7 +1172,7 @@ void TControlCanvas::CreateHandle() {
 }
 
 void TControlCanvas::FreeHandle() {
-    if (!FDC) return;
+    if (LockCount() > 0 || !FDC) return;
     SetHandle(nullptr);
     ReleaseDC(FWindow, FDC);
     FDC = nullptr;

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "Classes.h"
-#include "GraphicsStandIn.h"  // TEMPORARY
+#include "Canvas.h"
 #include "Messages.h"
 #include "ObjectInstance.h"
 #include "Types.h"
@@ -427,7 +427,7 @@ public:
 
     TControl *Control() const { return FControl; }
     // Gives the DC back that CreateHandle took; the next drawing takes a new one.
-    void FreeHandle();
+    void FreeHandle() override;
 
 protected:
     void CreateHandle() override;

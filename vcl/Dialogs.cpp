@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "ExtCtrls.h"
+#include "Icon.h"
 #include "StdCtrls.h"
 #include "WideText.h"
 
@@ -41,45 +43,6 @@ LPCWSTR IconOf(TMsgDlgType Type) {
     }
 }
 
-// The type's icon, painted by the form like a label.
-class TMessageIcon : public TGraphicControl {
-    VCL_CLASS(TMessageIcon, TGraphicControl)
-public:
-    TMessageIcon(TComponent *AOwner, HICON Icon) : TGraphicControl(AOwner), FIcon(Icon) {}
-
-protected:
-    void Paint() override { DrawIconEx(Canvas()->Handle(), 0, 0, FIcon, Width(), Height(), 0, nullptr, DI_NORMAL); }
-
-private:
-    HICON FIcon;  // a shared system icon: never destroyed
-};
-
-VCL_CLASS_INFO(TMessageIcon)
-
-class TScreenDC {
-public:
-    TScreenDC() : FDC(GetDC(nullptr)) {}
-    ~TScreenDC() { ReleaseDC(nullptr, FDC); }
-    TScreenDC(const TScreenDC &) = delete;
-    TScreenDC &operator=(const TScreenDC &) = delete;
-    HDC Handle() const { return FDC; }
-
-private:
-    HDC FDC;
-};
-
-class TSelectedObject {
-public:
-    TSelectedObject(HDC DC, HGDIOBJ Object) : FDC(DC), FOld(SelectObject(DC, Object)) {}
-    ~TSelectedObject() { SelectObject(FDC, FOld); }
-    TSelectedObject(const TSelectedObject &) = delete;
-    TSelectedObject &operator=(const TSelectedObject &) = delete;
-
-private:
-    HDC FDC;
-    HGDIOBJ FOld;
-};
-
 // The font the system uses for message boxes: it has the glyphs of the
 // user's language.
 void UseMessageFont(TFont *Font) {
@@ -113,12 +76,13 @@ TMessageForm *CreateMessageDialog(const std::string &Msg, TMsgDlgType DlgType, T
 
     // Sizes in units of the font, as dialogs are laid out: a quarter of the
     // average character width across, an eighth of the line height down.
-    TScreenDC screen;
-    TSelectedObject font(screen.Handle(), form->Font()->Handle());
+    TWindowDC screenDC;
+    HDC screen = screenDC.Get();
+    TSelectObject font(screen, form->Font()->Handle());
     TEXTMETRICW tm{};
-    GetTextMetricsW(screen.Handle(), &tm);
+    GetTextMetricsW(screen, &tm);
     SIZE alphabet{};
-    GetTextExtentPoint32W(screen.Handle(), L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &alphabet);
+    GetTextExtentPoint32W(screen, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &alphabet);
     const int avg = (alphabet.cx + 51) / 52;
     auto dluX = [&](int n) { return MulDiv(n, avg, 4); };
     auto dluY = [&](int n) { return MulDiv(n, tm.tmHeight, 8); };
@@ -128,7 +92,7 @@ TMessageForm *CreateMessageDialog(const std::string &Msg, TMsgDlgType DlgType, T
 
     const std::wstring text = Utf8ToWide(Msg);
     RECT textRect{0, 0, Screen->Width() / 2, 0};
-    DrawTextW(screen.Handle(), text.c_str(), static_cast<int>(text.size()), &textRect,
+    DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &textRect,
               DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
 
     const LPCWSTR iconName = IconOf(DlgType);
@@ -143,7 +107,7 @@ TMessageForm *CreateMessageDialog(const std::string &Msg, TMsgDlgType DlgType, T
         kinds.push_back(static_cast<TMsgDlgBtn>(b));
         const std::wstring caption = Utf8ToWide(ButtonKinds[b].Caption);
         RECT r{0, 0, 0, 0};
-        DrawTextW(screen.Handle(), caption.c_str(), static_cast<int>(caption.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+        DrawTextW(screen, caption.c_str(), static_cast<int>(caption.size()), &r, DT_CALCRECT | DT_SINGLELINE);
         buttonWidth = std::max<int>(buttonWidth, r.right + dluX(8));
     }
     const int buttonHeight = dluY(14);
@@ -155,10 +119,13 @@ TMessageForm *CreateMessageDialog(const std::string &Msg, TMsgDlgType DlgType, T
     form->SetClientHeight(clientHeight);
 
     if (iconName) {
-        auto *icon = Create<TMessageIcon>(form.get(), LoadIconW(nullptr, iconName));
-        icon->SetName("Image");
-        icon->SetBounds(hMargin, vMargin, iconSize, iconSize);
-        icon->SetParent(form.get());
+        auto *image = Create<TImage>(form.get());
+        image->SetName("Image");
+        // A copy: the icon object destroys the handle it holds, and the
+        // system's own icons are shared.
+        image->Picture()->Icon()->SetHandle(CopyIcon(LoadIconW(nullptr, iconName)));
+        image->SetBounds(hMargin, vMargin, iconSize, iconSize);
+        image->SetParent(form.get());
     }
 
     auto *label = Create<TLabel>(form.get());

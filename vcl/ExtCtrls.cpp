@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "Forms.h"
+#include "Icon.h"
 
 namespace vcl {
 
+VCL_CLASS_INFO(TImage)
 VCL_CLASS_INFO(TTimer)
 
 TRect ImageDestRect(TSize PictureSize, TSize ClientSize, bool Stretch, bool Proportional, bool Center) {
@@ -35,6 +37,63 @@ TRect ImageDestRect(TSize PictureSize, TSize ClientSize, bool Stretch, bool Prop
         r = Rect(dx, dy, dx + w, dy + h);
     }
     return r;
+}
+
+TImage::TImage(TComponent *AOwner) : TGraphicControl(AOwner), FPicture(std::make_unique<TPicture>()) {
+    FPicture->OnChange = TNotifyEvent::Bind<&TImage::PictureChanged>(this);
+    SetBounds(0, 0, 105, 105);
+}
+
+TImage::~TImage() { FPicture->OnChange = {}; }
+
+void TImage::SetStretch(bool Value) {
+    if (FStretch == Value) return;
+    FStretch = Value;
+    Invalidate();
+}
+
+void TImage::SetProportional(bool Value) {
+    if (FProportional == Value) return;
+    FProportional = Value;
+    Invalidate();
+}
+
+void TImage::SetCenter(bool Value) {
+    if (FCenter == Value) return;
+    FCenter = Value;
+    Invalidate();
+}
+
+void TImage::SetTransparent(bool Value) {
+    if (FTransparent == Value) return;
+    FTransparent = Value;
+    PictureChanged(this);
+}
+
+void TImage::SetAutoSize(bool Value) {
+    if (FAutoSize == Value) return;
+    FAutoSize = Value;
+    PictureChanged(this);
+}
+
+TRect TImage::DestRect() const {
+    return ImageDestRect(TSize{FPicture->Width(), FPicture->Height()}, TSize{Width(), Height()}, FStretch,
+                         FProportional, FCenter);
+}
+
+void TImage::PictureChanged(TObject *) {
+    if (TGraphic *g = FPicture->Graphic()) {
+        // An icon is transparent by nature; other graphics as the image says.
+        if (g->Transparent() != FTransparent && !dynamic_cast<TIcon *>(g)) g->SetTransparent(FTransparent);
+        if (FAutoSize && !g->Empty()) SetBounds(Left(), Top(), g->Width(), g->Height());
+    }
+    Invalidate();
+}
+
+void TImage::Paint() {
+    TGraphic *g = FPicture->Graphic();
+    if (!g || g->Empty()) return;
+    Canvas()->StretchDraw(DestRect(), g);
 }
 
 TTimer::TTimer(TComponent *AOwner)

@@ -1,6 +1,9 @@
 #pragma once
 // More controls and components: the image and the timer.
+#include <memory>
+
 #include "Controls.h"
+#include "Picture.h"
 
 namespace vcl {
 
@@ -9,6 +12,44 @@ namespace vcl {
 // area, or (Proportional) as large as fits without distortion, where an image
 // that fits already keeps its size unless stretched; Center centres it.
 TRect ImageDestRect(TSize PictureSize, TSize ClientSize, bool Stretch, bool Proportional, bool Center);
+
+// A picture painted by its parent.
+class TImage : public TGraphicControl {
+    VCL_CLASS(TImage, TGraphicControl)
+public:
+    explicit TImage(TComponent *AOwner);
+    ~TImage() override;
+
+    TPicture *Picture() const { return FPicture.get(); }
+    void SetPicture(const TPicture *Value) { FPicture->Assign(Value); }
+    bool Stretch() const { return FStretch; }
+    void SetStretch(bool Value);
+    bool Proportional() const { return FProportional; }
+    void SetProportional(bool Value);
+    bool Center() const { return FCenter; }
+    void SetCenter(bool Value);
+    // The picture's transparent parts let the parent show through.
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value);
+    // The control takes the picture's size.
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
+    // Where the picture is drawn, in the control's coordinates.
+    TRect DestRect() const;
+
+protected:
+    void Paint() override;
+
+private:
+    void PictureChanged(TObject *Sender);
+
+    std::unique_ptr<TPicture> FPicture;
+    bool FStretch = false;
+    bool FProportional = false;
+    bool FCenter = false;
+    bool FTransparent = false;
+    bool FAutoSize = false;
+};
 
 // A window timer of the GUI thread: OnTimer runs every Interval
 // milliseconds while Enabled (and Interval is not 0).

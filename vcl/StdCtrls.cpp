@@ -20,31 +20,6 @@ VCL_CLASS_INFO(TEdit)
 
 namespace {
 
-// A font selected into a DC for as long as the object lives.
-class TSelectedFont {
-public:
-    TSelectedFont(HDC DC, HFONT Font) : FDC(DC), FOld(SelectObject(DC, Font)) {}
-    ~TSelectedFont() { SelectObject(FDC, FOld); }
-    TSelectedFont(const TSelectedFont &) = delete;
-    TSelectedFont &operator=(const TSelectedFont &) = delete;
-
-private:
-    HDC FDC;
-    HGDIOBJ FOld;
-};
-
-class TScreenDC {
-public:
-    TScreenDC() : FDC(GetDC(nullptr)) {}
-    ~TScreenDC() { ReleaseDC(nullptr, FDC); }
-    TScreenDC(const TScreenDC &) = delete;
-    TScreenDC &operator=(const TScreenDC &) = delete;
-    HDC Handle() const { return FDC; }
-
-private:
-    HDC FDC;
-};
-
 // Where each line of a memo's text starts and how long it is, in UTF-16
 // positions; lines are separated by CR LF.
 struct TLineSpan {
@@ -136,15 +111,15 @@ UINT TCustomLabel::TextFlags() const {
 void TCustomLabel::AdjustSize() {
     if (!FAutoSize || IsLoading()) return;
     const std::wstring text = Utf8ToWide(Caption());
-    TScreenDC screen;
-    TSelectedFont font(screen.Handle(), Font()->Handle());
+    TWindowDC screen;
+    TSelectObject font(screen.Get(), Font()->Handle());
     RECT r{0, 0, FWordWrap ? Width() : 0, 0};
     if (text.empty()) {
         TEXTMETRICW tm{};
-        GetTextMetricsW(screen.Handle(), &tm);
+        GetTextMetricsW(screen.Get(), &tm);
         r.bottom = tm.tmHeight;
     } else {
-        DrawTextW(screen.Handle(), text.c_str(), static_cast<int>(text.size()), &r, TextFlags() | DT_CALCRECT);
+        DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, TextFlags() | DT_CALCRECT);
     }
     int left = Left();
     const int width = FWordWrap ? Width() : r.right;
@@ -154,32 +129,35 @@ void TCustomLabel::AdjustSize() {
 }
 
 void TCustomLabel::Paint() {
-    HDC dc = Canvas()->Handle();
-    RECT r{0, 0, Width(), Height()};
+    TCanvas *canvas = Canvas();
     if (!Transparent()) {
-        Canvas()->Brush()->SetColor(Color());
-        Canvas()->FillRect(Rect(0, 0, Width(), Height()));
+        canvas->Brush()->SetStyle(bsSolid);
+        canvas->Brush()->SetColor(Color());
+        canvas->FillRect(ClientRect());
     }
     const std::wstring text = Utf8ToWide(Caption());
     if (text.empty()) return;
-    TSelectedFont font(dc, Font()->Handle());
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    UINT flags = TextFlags();
+    canvas->SetFont(Font());
+    canvas->RequiredState(TCanvasState{csHandleValid, csFontValid});
+    HDC dc = canvas->Handle();
+    RECT r{0, 0, Width(), Height()};
+    const UINT flags = TextFlags();
     if (FLayout != tlTop) {
         RECT measure = r;
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measure, flags | DT_CALCRECT);
         const int h = measure.bottom - measure.top;
         r.top = FLayout == tlCenter ? (Height() - h) / 2 : Height() - h;
     }
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
     if (Enabled()) {
-        SetTextColor(dc, ColorToRGB(Font()->Color()));
+        SetTextColor(dc, GdiColor(Font()->Color()));
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
     } else {
         // Disabled text: a light copy one pixel down and right, the shadow above it.
         RECT offset{r.left + 1, r.top + 1, r.right + 1, r.bottom + 1};
-        SetTextColor(dc, ColorToRGB(clBtnHighlight));
+        SetTextColor(dc, GdiColor(clBtnHighlight));
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &offset, flags);
-        SetTextColor(dc, ColorToRGB(clBtnShadow));
+        SetTextColor(dc, GdiColor(clBtnShadow));
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
     }
     SetBkMode(dc, oldMode);

@@ -3,7 +3,6 @@
 if(WIN32)
   target_sources(vcl PRIVATE
     ObjectInstance.cpp
-    GraphicsStandIn.cpp
     Controls.cpp
     Forms.cpp
     StdCtrls.cpp

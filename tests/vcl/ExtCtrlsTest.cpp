@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "UiDriver.h"
+#include "vcl/Bitmap.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 
@@ -42,6 +43,31 @@ TEST(ExtCtrls, ImageDestRectFitsThePicture) {
                                  << c.Proportional << " center " << c.Center << ": got " << r.Left << "," << r.Top
                                  << "," << r.Right << "," << r.Bottom;
     }
+}
+
+TEST(ExtCtrls, ImagePaintsItsPictureWhereDestRectSays) {
+    std::unique_ptr<TForm> form(Create<TForm>(Application, CreateNew));
+    form->SetBorderStyle(bsNone);
+    form->SetColor(clWhite);
+    form->SetBounds(40, 40, 200, 150);
+    auto *image = Create<TImage>(form.get());
+    image->SetParent(form.get());
+    image->SetBounds(10, 10, 120, 60);
+    image->SetStretch(true);
+    image->SetProportional(true);
+    TBitmap *bitmap = image->Picture()->Bitmap();
+    bitmap->SetPixelFormat(pf24bit);
+    bitmap->SetSize(40, 40);  // square: fitted to 60 x 60 at the left of the box
+    bitmap->Canvas()->Brush()->SetColor(clRed);
+    bitmap->Canvas()->FillRect(Rect(0, 0, 40, 40));
+    EXPECT_EQ(image->DestRect(), Rect(0, 0, 60, 60));
+    form->Show();
+    form->Repaint();
+    const uitest::TImage32 shot = uitest::CaptureWindow(form->Handle());
+    ASSERT_EQ(shot.Width, 200);
+    EXPECT_EQ(shot.At(10 + 30, 10 + 30) & 0xFFFFFF, 0xFF0000u);  // inside the picture
+    EXPECT_EQ(shot.At(10 + 90, 10 + 30) & 0xFFFFFF, 0xFFFFFFu);  // in the box, right of the picture
+    EXPECT_EQ(shot.At(5, 5) & 0xFFFFFF, 0xFFFFFFu);              // the form around it
 }
 
 struct TTicks {
