@@ -418,11 +418,19 @@ void TBitmap::SetTransparentMode(TTransparentMode Value) {
     Changed();
 }
 
-void TBitmap::LoadDib(TDibImage &Image) {
+void TBitmap::LoadFromDib(const TDibImage &Image) {
+    const int bitsPerPixel = PixelFormatBits(Image.PixelFormat);
+    const bool hasPixels = Image.Width > 0 && Image.Height > 0;
+    if (bitsPerPixel == 0 || Image.Width < 0 || Image.Height < 0 ||
+        (hasPixels && Image.Bits.size() != static_cast<std::size_t>(BytesPerScanLine(Image.Width, bitsPerPixel)) *
+                                                static_cast<std::size_t>(Image.Height)))
+        throw EInvalidGraphic("The decoded image does not match its size and pixel format");
     std::vector<TBGRA> table = IsIndexedFormat(Image.PixelFormat) ? Image.ColorTable : std::vector<TBGRA>{};
+    if (IsIndexedFormat(Image.PixelFormat))
+        table.resize(ColorTableSize(Image.PixelFormat), TBGRA{});
     TBitmapHandle handle;
     std::uint8_t *bits = nullptr;
-    if (Image.Width > 0 && Image.Height > 0) {
+    if (hasPixels) {
         handle = CreateDib(Image.PixelFormat, Image.Width, Image.Height, table, &bits);
         std::memcpy(bits, Image.Bits.data(), Image.Bits.size());
     }
@@ -445,7 +453,7 @@ void TBitmap::LoadFromStream(TStream &Stream) {
     data.resize(static_cast<std::size_t>(std::max<std::int64_t>(length, 0)));
     Stream.ReadBuffer(data.data() + header, data.size() - header);
     TDibImage image = ReadBmpFile(data);
-    LoadDib(image);
+    LoadFromDib(image);
 }
 
 void TBitmap::SaveToStream(TStream &Stream) {
@@ -468,7 +476,7 @@ void TBitmap::SaveToStream(TStream &Stream) {
 void TBitmap::LoadFromResourceName(HINSTANCE Instance, const std::string &ResName) {
     TResourceStream resource(ResName, MAKEINTRESOURCEW(2) /* RT_BITMAP */, Instance);
     TDibImage image = ReadPackedDib({resource.Memory(), static_cast<std::size_t>(resource.Size())});
-    LoadDib(image);
+    LoadFromDib(image);
 }
 
 void TBitmap::Assign(const TPersistent *Source) {
@@ -505,16 +513,6 @@ void TBitmap::Assign(const TPersistent *Source) {
         FTransparentMode = bitmap->FTransparentMode;
         SetTransparent(bitmap->Transparent());
         AdoptImage(std::move(handle), bits, bitmap->FPixelFormat, bitmap->FWidth, bitmap->FHeight, false);
-        return;
-    }
-    if (const TGraphic *graphic = dynamic_cast<const TGraphic *>(Source)) {
-        // Drawing only reads the graphic; its canvas, if any, is made on demand.
-        TGraphic *other = const_cast<TGraphic *>(graphic);
-        SetSize(other->Width(), other->Height());
-        if (!Empty()) {
-            Canvas()->FillRect(Rect(0, 0, FWidth, FHeight));
-            other->Draw(*Canvas(), Rect(0, 0, FWidth, FHeight));
-        }
         return;
     }
     inherited::Assign(Source);

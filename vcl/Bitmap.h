@@ -37,7 +37,7 @@ public:
     ~TBitmap() override;
 
     // Copies another bitmap (format, colour table, pixels, transparency);
-    // another graphic is drawn onto this bitmap at its own size; null empties it.
+    // another graphic assigns itself (TGraphic::AssignTo); null empties it.
     void Assign(const TPersistent *Source) override;
 
     bool Empty() const override { return FWidth == 0 || FHeight == 0; }
@@ -99,6 +99,8 @@ public:
     void SaveToStream(TStream &Stream) override;
     // A bitmap resource (RT_BITMAP) of the module; null is the program.
     void LoadFromResourceName(HINSTANCE Instance, const std::string &ResName);
+    // Takes a decoded image: its format, colour table, size and pixels.
+    void LoadFromDib(const TDibImage &Image);
 
     void Draw(TCanvas &ACanvas, const TRect &Rect) override;
 
@@ -110,7 +112,6 @@ private:
     void NewImage(TPixelFormat Format, int AWidth, int AHeight, bool KeepPixels, std::vector<TBGRA> Table);
     void AdoptImage(TBitmapHandle Handle, std::uint8_t *Bits, TPixelFormat Format, int AWidth, int AHeight,
                     bool TopDown);
-    void LoadDib(TDibImage &Image);
     void CanvasChanged(TObject *Sender);
 
     int FWidth = 0;

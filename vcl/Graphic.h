@@ -58,6 +58,10 @@ public:
 protected:
     friend class TPicture;  // stores and reads the graphic's data
 
+    // Into a bitmap a graphic draws itself, at its own size over the
+    // bitmap's brush colour; a graphic that holds pixels may copy them instead.
+    void AssignTo(TPersistent *Dest) const override;
+
     virtual void Changed();
     virtual void ReadData(TStream &Stream) { LoadFromStream(Stream); }
     virtual void WriteData(TStream &Stream) { SaveToStream(Stream); }

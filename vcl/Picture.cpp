@@ -5,6 +5,7 @@
 
 #include "Bitmap.h"
 #include "Icon.h"
+#include "Jpeg.h"
 
 namespace vcl {
 
@@ -33,6 +34,8 @@ std::vector<TFileFormat> &Registry() {
     static std::vector<TFileFormat> formats = {
         {"bmp", "Bitmaps", &TBitmap::StaticClassInfo()},
         {"ico", "Icons", &TIcon::StaticClassInfo()},
+        {"jpg", "JPEG images", &TJPEGImage::StaticClassInfo()},
+        {"jpeg", "JPEG images", &TJPEGImage::StaticClassInfo()},
     };
     return formats;
 }

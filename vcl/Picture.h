@@ -1,8 +1,8 @@
 #pragma once
 // TPicture: holds one graphic of any registered class and chooses that class
 // by file extension when it loads a file. Graphic classes register with
-// RegisterFileFormat; "bmp" (TBitmap) and "ico" (TIcon) are known from the
-// start.
+// RegisterFileFormat; "bmp" (TBitmap), "ico" (TIcon), "jpg" and "jpeg"
+// (TJPEGImage) are known from the start.
 //
 // A picture stored in a form description keeps its graphic in the binary
 // block "Data": one byte with the length of the graphic's class name, the

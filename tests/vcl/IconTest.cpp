@@ -138,3 +138,15 @@ TEST(Icon, AssignCopiesTheIcon) {
     EXPECT_TRUE(copy.Empty());
     EXPECT_FALSE(icon.Empty());
 }
+
+TEST(Icon, ABitmapTakesAnIconByDrawingIt) {
+    TIcon icon;
+    Load(icon, WriteIconFile(IconImage(32, 0xFF0000)));
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf24bit);
+    bitmap.Assign(&icon);
+    EXPECT_EQ(bitmap.Width(), 32);
+    EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
+    EXPECT_EQ(bitmap.Canvas()->Pixels(5, 5), clRed);
+    EXPECT_EQ(bitmap.Canvas()->Pixels(0, 0), clWhite);  // the transparent corner shows the brush
+}

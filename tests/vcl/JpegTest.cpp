@@ -1,0 +1,77 @@
+#include "vcl/Jpeg.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "GraphicsTestSupport.h"
+#include "JpegTestSupport.h"
+#include "vcl/Picture.h"
+
+using namespace vcl;
+using vcl::test::QuadrantJpeg;
+using vcl::test::TDibSurface;
+using vcl::test::TTempFile;
+
+namespace {
+
+void Load(TJPEGImage &image, const std::vector<std::uint8_t> &file) {
+    TMemoryStream stream;
+    stream.WriteBuffer(file.data(), file.size());
+    stream.SetPosition(0);
+    image.LoadFromStream(stream);
+}
+
+bool NearColour(TColor c, int r, int g, int b) {
+    return std::abs((c & 0xFF) - r) <= 4 && std::abs(((c >> 8) & 0xFF) - g) <= 4 && std::abs(((c >> 16) & 0xFF) - b) <= 4;
+}
+
+} // namespace
+
+TEST(JpegImage, LoadsAndDrawsItsImage) {
+    TJPEGImage image;
+    EXPECT_TRUE(image.Empty());
+    Load(image, QuadrantJpeg());
+    EXPECT_EQ(image.Width(), 16);
+    EXPECT_EQ(image.Height(), 16);
+    EXPECT_EQ(image.Bitmap()->PixelFormat(), pf24bit);
+    TDibSurface surface(16, 16);
+    surface.Canvas().Draw(0, 0, &image);
+    EXPECT_TRUE(NearColour(static_cast<TColor>(surface.Pixel(2, 2)), 255, 0, 0));
+    EXPECT_TRUE(NearColour(static_cast<TColor>(surface.Pixel(13, 13)), 255, 255, 255));
+}
+
+TEST(JpegImage, SavesTheBytesItLoaded) {
+    const std::vector<std::uint8_t> file = QuadrantJpeg(true);
+    TJPEGImage image;
+    Load(image, file);
+    TMemoryStream saved;
+    image.SaveToStream(saved);
+    EXPECT_EQ(std::vector<std::uint8_t>(saved.Memory(), saved.Memory() + saved.Size()), file);
+}
+
+TEST(JpegImage, DamagedDataKeepsTheImage) {
+    TJPEGImage image;
+    Load(image, QuadrantJpeg());
+    std::vector<std::uint8_t> cut = QuadrantJpeg();
+    cut.resize(cut.size() / 2);
+    EXPECT_THROW(Load(image, cut), EInvalidGraphic);
+    EXPECT_EQ(image.Width(), 16);
+    EXPECT_THROW(image.SetWidth(20), EInvalidGraphic);
+}
+
+TEST(JpegImage, APictureLoadsJpegFilesByExtension) {
+    TTempFile file("product.JPG");
+    const std::vector<std::uint8_t> bytes = QuadrantJpeg();
+    std::ofstream(file.Path(), std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()),
+                                                       static_cast<std::streamsize>(bytes.size()));
+    TPicture picture;
+    picture.LoadFromFile(file.Path());
+    ASSERT_NE(dynamic_cast<TJPEGImage *>(picture.Graphic()), nullptr);
+    EXPECT_EQ(picture.Width(), 16);
+
+    TBitmap bitmap;  // a bitmap takes a JPEG image's pixels
+    bitmap.Assign(picture.Graphic());
+    EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
+    EXPECT_TRUE(NearColour(bitmap.Canvas()->Pixels(12, 3), 0, 255, 0));
+}
