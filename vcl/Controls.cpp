@@ -600,6 +600,8 @@ void TWinControl::Dispatch(TMessage &Message) {
     case WM_PAINT: WMPaint(Message); break;
     case WM_ERASEBKGND: WMEraseBkgnd(Message); break;
     case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); break;
+    case WM_NCCALCSIZE: WMNCCalcSize(Message); break;
+    case WM_NCPAINT: WMNCPaint(Message); break;
     case WM_SETFOCUS: WMSetFocus(Message); break;
     case WM_KILLFOCUS: WMKillFocus(Message); break;
     case WM_COMMAND: WMCommand(Message); break;
@@ -1001,6 +1003,42 @@ void TWinControl::WMEraseBkgnd(TMessage &Message) {
 void TWinControl::WMWindowPosChanged(TMessage &Message) {
     DefaultHandler(Message);
     UpdateBounds();
+}
+
+void TWinControl::SetBorderWidth(int Value) {
+    Value = std::max(Value, 0);
+    if (FBorderWidth == Value) return;
+    FBorderWidth = Value;
+    if (FHandle)
+        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TWinControl::WMNCCalcSize(TMessage &Message) {
+    DefaultHandler(Message);
+    if (FBorderWidth <= 0) return;
+    // The first rectangle of either form of the message is the client area.
+    auto *client = reinterpret_cast<RECT *>(Message.LParam);
+    InflateRect(client, -FBorderWidth, -FBorderWidth);
+    if (client->right < client->left) client->right = client->left;
+    if (client->bottom < client->top) client->bottom = client->top;
+}
+
+void TWinControl::WMNCPaint(TMessage &Message) {
+    DefaultHandler(Message);
+    if (FBorderWidth <= 0) return;
+    // The band between the system's frame and the client area.
+    RECT window{}, client{};
+    GetWindowRect(FHandle, &window);
+    GetClientRect(FHandle, &client);
+    MapWindowPoints(FHandle, HWND_DESKTOP, reinterpret_cast<POINT *>(&client), 2);
+    OffsetRect(&client, -window.left, -window.top);
+    RECT band = client;
+    InflateRect(&band, FBorderWidth, FBorderWidth);
+    HDC dc = GetWindowDC(FHandle);
+    ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+    FillRect(dc, &band, FBrush->Handle());
+    ReleaseDC(FHandle, dc);
 }
 
 void TWinControl::WMSetFocus(TMessage &Message) {

@@ -30,6 +30,9 @@ namespace vcl {
 class TWinControl;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+// The frame of a form; of an edit or a memo only bsNone and bsSingle.
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
@@ -290,6 +293,9 @@ public:
     void Repaint() override;
     // The brush that fills the background; follows Color.
     TBrush *Brush() const { return FBrush.get(); }
+    // A band of the background colour inside the frame, around the client area.
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
 
     // Brings the window up to date with state that the control keeps ahead
     // of it (see DeferWindowUpdate); the message pump calls it.
@@ -360,6 +366,8 @@ private:
     void WMPaint(TMessage &Message);
     void WMEraseBkgnd(TMessage &Message);
     void WMWindowPosChanged(TMessage &Message);
+    void WMNCCalcSize(TMessage &Message);
+    void WMNCPaint(TMessage &Message);
     void WMSetFocus(TMessage &Message);
     void WMKillFocus(TMessage &Message);
     void WMCtlColor(TMessage &Message);
@@ -378,6 +386,7 @@ private:
     std::vector<TWinControl *> FTabList;  // windowed children in tab order
     std::unique_ptr<TBrush> FBrush;
     int FTabOrderWanted = -1;  // as read from a description, applied in Loaded
+    int FBorderWidth = 0;
     bool FShowing = false;
     bool FTabStop = false;
     bool FAligning = false;

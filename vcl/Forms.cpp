@@ -353,6 +353,32 @@ void TCustomForm::CreateParams(TCreateParams &Params) {
 void TCustomForm::InitializeWnd() {
     if (FFormStyle == fsStayOnTop)
         SetWindowPos(WindowHandle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (FAlphaBlend) ApplyAlphaBlend();
+}
+
+void TCustomForm::SetAlphaBlend(bool Value) {
+    if (FAlphaBlend == Value) return;
+    FAlphaBlend = Value;
+    ApplyAlphaBlend();
+}
+
+void TCustomForm::SetAlphaBlendValue(std::uint8_t Value) {
+    if (FAlphaBlendValue == Value) return;
+    FAlphaBlendValue = Value;
+    if (FAlphaBlend) ApplyAlphaBlend();
+}
+
+void TCustomForm::ApplyAlphaBlend() {
+    if (!HandleAllocated()) return;
+    const HWND window = WindowHandle();
+    const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    if (FAlphaBlend) {
+        if (!(exStyle & WS_EX_LAYERED)) SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+        SetLayeredWindowAttributes(window, 0, FAlphaBlendValue, LWA_ALPHA);
+    } else if (exStyle & WS_EX_LAYERED) {
+        SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+        RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
 }
 
 // Frame widths around the client area: left, top, right, bottom.

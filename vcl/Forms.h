@@ -20,7 +20,6 @@
 
 namespace vcl {
 
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
 enum TPosition {
@@ -67,6 +66,11 @@ public:
     // The resolution the description was made for; kept, not scaled to.
     int PixelsPerInch() const { return FPixelsPerInch; }
     void SetPixelsPerInch(int Value) { FPixelsPerInch = Value; }
+    // The whole window drawn with the opacity AlphaBlendValue (255 opaque).
+    bool AlphaBlend() const { return FAlphaBlend; }
+    void SetAlphaBlend(bool Value);
+    std::uint8_t AlphaBlendValue() const { return FAlphaBlendValue; }
+    void SetAlphaBlendValue(std::uint8_t Value);
 
     // The control that has, or gets when the form is activated, the focus.
     TWinControl *ActiveControl() const { return FActiveControl; }
@@ -138,6 +142,7 @@ private:
     void FocusFirstControl();
     void CloseModal();
     TRect FrameSizes() const;
+    void ApplyAlphaBlend();
 
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
@@ -145,6 +150,8 @@ private:
     TFormStyle FFormStyle = fsNormal;
     TWindowState FWindowState = wsNormal;
     int FPixelsPerInch = 96;
+    std::uint8_t FAlphaBlendValue = 255;
+    bool FAlphaBlend = false;
     TWinControl *FActiveControl = nullptr;  // not owned
     TModalResult FModalResult = mrNone;
     std::unique_ptr<TCanvas> FCanvas;

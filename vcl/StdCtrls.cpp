@@ -235,7 +235,7 @@ void TCustomEdit::CreateParams(TCreateParams &Params) {
     CreateSubClass(Params, L"EDIT");
     Params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
     if (FReadOnly) Params.Style |= ES_READONLY;
-    if (FBorderStyle == bsSingleBorder) Params.ExStyle |= WS_EX_CLIENTEDGE;
+    if (FBorderStyle != bsNone) Params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
 void TCustomEdit::InitializeWnd() {

@@ -10,7 +10,6 @@ namespace vcl {
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-enum TBorderStyle { bsNoBorder, bsSingleBorder };
 
 // Text painted by its parent: no window of its own.
 class TCustomLabel : public TGraphicControl {
@@ -114,7 +113,7 @@ protected:
 
 private:
     bool FReadOnly = false;
-    TBorderStyle FBorderStyle = bsSingleBorder;
+    TBorderStyle FBorderStyle = bsSingle;
 };
 
 class TCustomMemo;

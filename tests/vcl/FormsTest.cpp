@@ -147,6 +147,33 @@ TEST(Forms, ClientSizeExcludesTheFrame) {
     EXPECT_TRUE(exStyle & WS_EX_DLGMODALFRAME);
 }
 
+TEST(Forms, AlphaBlendMakesTheWindowLayered) {
+    std::unique_ptr<TForm> form(Create<TForm>(Application, CreateNew));
+    form->SetAlphaBlendValue(128);
+    form->SetAlphaBlend(true);
+    form->Show();
+    EXPECT_TRUE(GetWindowLongPtrW(form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(form->Handle(), nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 128);
+    EXPECT_TRUE(flags & LWA_ALPHA);
+    form->SetAlphaBlend(false);
+    EXPECT_FALSE(GetWindowLongPtrW(form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+TEST(Forms, BorderWidthNarrowsTheClientArea) {
+    std::unique_ptr<TForm> form(Create<TForm>(Application, CreateNew));
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(10, 10, 200, 100);
+    form->Show();
+    EXPECT_EQ(form->ClientWidth(), 200);
+    form->SetBorderWidth(6);
+    EXPECT_EQ(form->ClientWidth(), 188);
+    EXPECT_EQ(form->ClientHeight(), 88);
+    EXPECT_EQ(form->Width(), 200);
+}
+
 TEST(Forms, ScreenListsTheFormsInCreationOrder) {
     const int before = Screen->FormCount();
     std::unique_ptr<TForm> a(Create<TForm>(Application, CreateNew));
