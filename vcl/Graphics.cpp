@@ -47,17 +47,25 @@ void TFont::Assign(const TPersistent *Source) {
         inherited::Assign(Source);
         return;
     }
-    if (font == this)
+    const int height = font->FPixelsPerInch == FPixelsPerInch || font->FPixelsPerInch <= 0
+                           ? font->FHeight
+                           : -MulDiv(font->Size(), FPixelsPerInch, 72);
+    // Controls hand their font to a canvas at every paint: an equal font
+    // keeps its object and announces nothing.
+    const bool sameDescription = FName == font->FName && FHeight == height && FStyle == font->FStyle &&
+                                 FCharset == font->FCharset && FPitch == font->FPitch;
+    if (sameDescription && FColor == font->FColor)
         return;
     FName = font->FName;
-    FHeight = font->FPixelsPerInch == FPixelsPerInch || font->FPixelsPerInch <= 0
-                  ? font->FHeight
-                  : -MulDiv(font->Size(), FPixelsPerInch, 72);
+    FHeight = height;
     FColor = font->FColor;
     FStyle = font->FStyle;
     FCharset = font->FCharset;
     FPitch = font->FPitch;
-    DescriptionChanged();
+    if (sameDescription)
+        Changed();
+    else
+        DescriptionChanged();
 }
 
 void TFont::SetName(const std::string &Value) {
@@ -179,7 +187,7 @@ void TBrush::Assign(const TPersistent *Source) {
         inherited::Assign(Source);
         return;
     }
-    if (brush == this)
+    if (brush->FColor == FColor && brush->FStyle == FStyle)
         return;
     FColor = brush->FColor;
     FStyle = brush->FStyle;
@@ -230,7 +238,7 @@ void TPen::Assign(const TPersistent *Source) {
         inherited::Assign(Source);
         return;
     }
-    if (pen == this)
+    if (pen->FColor == FColor && pen->FWidth == FWidth && pen->FStyle == FStyle && pen->FMode == FMode)
         return;
     FColor = pen->FColor;
     FWidth = pen->FWidth;

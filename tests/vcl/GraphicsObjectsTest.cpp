@@ -99,6 +99,24 @@ TEST(Font, AssignKeepsThePointSizeAcrossResolutions) {
     EXPECT_EQ(same.Height(), -16);
 }
 
+TEST(Font, AssigningAnEqualFontChangesNothing) {
+    TFont font, other;
+    font.SetName("Arial");
+    other.SetName("Arial");
+    TChangeCounter counter;
+    font.OnChange = TNotifyEvent::Bind<&TChangeCounter::Changed>(&counter);
+    const HFONT handle = font.Handle();
+    font.Assign(&other);
+    EXPECT_EQ(counter.Count, 0);
+    EXPECT_EQ(font.Handle(), handle);
+
+    other.SetColor(clRed);  // the colour is no part of the font object
+    font.Assign(&other);
+    EXPECT_EQ(counter.Count, 1);
+    EXPECT_EQ(font.Color(), clRed);
+    EXPECT_EQ(font.Handle(), handle);
+}
+
 TEST(Font, SetHandleTakesTheOtherFontsDescription) {
     LOGFONTW lf{};
     lf.lfHeight = -15;
