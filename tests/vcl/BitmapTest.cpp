@@ -470,3 +470,18 @@ TEST(BitmapHandle, NoHandleLeavesTheBitmapAsNew) {
     EXPECT_EQ(bitmap.PixelFormat(), pfDevice);
     EXPECT_TRUE(bitmap.ColorTable().empty());
 }
+
+TEST(BitmapCanvas, CopiesBetweenThirtyTwoBitBitmapsKeepAlpha) {
+    // The skin's painters copy 32-bit images with their alpha through canvases.
+    auto source = Bitmap32(2, 1), target = Bitmap32(4, 2);
+    static_cast<std::uint32_t *>(source->ScanLine(0))[0] = 0x80112233;
+    static_cast<std::uint32_t *>(source->ScanLine(0))[1] = 0x00445566;
+    target->Canvas()->CopyRect(Rect(0, 0, 2, 1), source->Canvas(), Rect(0, 0, 2, 1));
+    EXPECT_EQ(Pixel32(*target, 0, 0), 0x80112233u);
+    EXPECT_EQ(Pixel32(*target, 1, 0), 0x00445566u);
+    target->Canvas()->CopyRect(Rect(0, 1, 4, 2), source->Canvas(), Rect(0, 0, 2, 1));
+    EXPECT_EQ(Pixel32(*target, 1, 1), 0x80112233u);
+    EXPECT_EQ(Pixel32(*target, 2, 1), 0x00445566u);
+    BitBlt(target->Canvas()->Handle(), 3, 0, 1, 1, source->Canvas()->Handle(), 0, 0, SRCCOPY);
+    EXPECT_EQ(Pixel32(*target, 3, 0), 0x80112233u);
+}
