@@ -4,10 +4,14 @@
 
 #include "List.h"
 #include "SysUtils.h"
+#include "TypInfo.h"
 
 namespace vcl {
 
-VCL_CLASS_INFO(TComponent)
+VCL_PUBLISHED(TComponent, p) {
+    p.Property("Name", &TComponent::Name, &TComponent::SetName);
+    p.Property("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
+}
 
 namespace {
 

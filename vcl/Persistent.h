@@ -53,6 +53,19 @@ public:
                                       const TStreamProc &WriteData, bool HasData) = 0;
 };
 
+// Runs Change between Target.BeginUpdate() and Target.EndUpdate(), ending
+// the update however Change ends (string lists, collections).
+template <class T, class F> void Updating(T &Target, F &&Change) {
+    Target.BeginUpdate();
+    try {
+        Change();
+    } catch (...) {
+        Target.EndUpdate();
+        throw;
+    }
+    Target.EndUpdate();
+}
+
 // Classes known by name, for the form reader and for code that creates
 // objects from a class name. Registering a name twice keeps the first class;
 // names compare without regard to case.

@@ -41,14 +41,9 @@ int TStrings::AddObject(const std::string &S, TObject *AObject) {
 }
 
 void TStrings::AddStrings(const TStrings &Strings) {
-    BeginUpdate();
-    try {
+    Updating(*this, [&] {
         for (int i = 0; i < Strings.Count(); ++i) AddObject(Strings.Strings(i), Strings.Objects(i));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::InsertObject(int Index, const std::string &S, TObject *AObject) {
@@ -69,10 +64,10 @@ void TStrings::Move(int CurIndex, int NewIndex) {
     if (CurIndex == NewIndex) return;
     const std::string s = Strings(CurIndex);
     TObject *object = Objects(CurIndex);
-    BeginUpdate();
-    Delete(CurIndex);
-    InsertObject(NewIndex, s, object);
-    EndUpdate();
+    Updating(*this, [&] {
+        Delete(CurIndex);
+        InsertObject(NewIndex, s, object);
+    });
 }
 
 int TStrings::IndexOf(std::string_view S) const {
@@ -132,8 +127,7 @@ std::string TStrings::Text() const {
 }
 
 void TStrings::SetText(std::string_view Text) {
-    BeginUpdate();
-    try {
+    Updating(*this, [&] {
         Clear();
         std::size_t start = 0;
         while (start < Text.size()) {
@@ -143,11 +137,7 @@ void TStrings::SetText(std::string_view Text) {
             if (end < Text.size() && Text[end] == '\r' && end + 1 < Text.size() && Text[end + 1] == '\n') ++end;
             start = end + 1;
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::LoadFromStream(TStream &Stream) {
@@ -187,15 +177,10 @@ void TStrings::Assign(const TPersistent *Source) {
     if (Source && Source->InheritsFrom<TStrings>()) {
         const auto &source = static_cast<const TStrings &>(*Source);
         if (&source == this) return;
-        BeginUpdate();
-        try {
+        Updating(*this, [&] {
             Clear();
             AddStrings(source);
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        });
         return;
     }
     TPersistent::Assign(Source);

@@ -6,7 +6,15 @@ target_sources(vcl_portable PRIVATE
   List.cpp
   Streams.cpp
   StringList.cpp
-  Component.cpp)
+  Component.cpp
+  Collection.cpp
+  TypInfo.cpp
+  FormReader.cpp
+  FormWriter.cpp)
+
+if(WIN32)
+  target_sources(vcl PRIVATE FormReaderWin32.cpp)
+endif()
 
 # The operating system's file services, behind SysUtils.h and FileHandle.h.
 if(WIN32)
