@@ -76,4 +76,9 @@ inline constexpr TColor cl3DLight = clSystemColor | 22;
 inline constexpr TColor clInfoText = clSystemColor | 23;
 inline constexpr TColor clInfoBk = clSystemColor | 24;
 
+// A system colour becomes the RGB value the system uses for it now; any
+// other value is returned as it is. Without Windows (host builds) the
+// system colours are the platform's stock defaults.
+TColor ColorToRGB(TColor Color);
+
 } // namespace vcl

@@ -1,0 +1,38 @@
+#pragma once
+// Arithmetic shared by the pixel modules of this folder: channel access,
+// byte clamping, rounding and clipping. Internal to skin/graphics.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "vcl/BitmapView.h"
+#include "vcl/Types.h"
+
+namespace skin::pixel {
+
+// Channels of a pixel value 0xAARRGGBB (bytes B, G, R, A in memory).
+inline int Blue(std::uint32_t p) { return static_cast<int>(p & 0xFF); }
+inline int Green(std::uint32_t p) { return static_cast<int>((p >> 8) & 0xFF); }
+inline int Red(std::uint32_t p) { return static_cast<int>((p >> 16) & 0xFF); }
+inline int Alpha(std::uint32_t p) { return static_cast<int>(p >> 24); }
+inline int Byte(std::uint32_t p, int index) { return static_cast<int>((p >> (8 * index)) & 0xFF); }
+inline std::uint32_t Make(int b, int g, int r, int a) {
+    return static_cast<std::uint32_t>(b) | static_cast<std::uint32_t>(g) << 8 | static_cast<std::uint32_t>(r) << 16 |
+           static_cast<std::uint32_t>(a) << 24;
+}
+inline std::uint32_t WithAlpha(std::uint32_t p, int a) { return (p & 0x00FFFFFF) | static_cast<std::uint32_t>(a) << 24; }
+inline int ClampByte(long long v) { return static_cast<int>(std::clamp<long long>(v, 0, 255)); }
+
+// Round to nearest, ties to even (the default rounding mode).
+inline long long RoundEven(double v) { return std::llrint(v); }
+
+// R (half-open) cut to the image.
+inline vcl::TRect ClipToBitmap(const vcl::TRect &r, const vcl::TBitmapView &bmp) {
+    return {std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, bmp.Width), std::min(r.Bottom, bmp.Height)};
+}
+
+inline bool Contains(const vcl::TBitmapView &bmp, int x, int y) {
+    return bmp.HasRows() && x >= 0 && y >= 0 && x < bmp.Width && y < bmp.Height;
+}
+
+} // namespace skin::pixel

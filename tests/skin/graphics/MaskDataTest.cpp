@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include "skin/graphics/sMaskData.h"
+
+namespace skin {
+namespace {
+
+TsMaskData Mask(vcl::TRect r, int imageCount, int maskType) {
+    TsMaskData m;
+    m.R = r;
+    m.ImageCount = static_cast<std::int16_t>(imageCount);
+    m.MaskType = static_cast<std::int16_t>(maskType);
+    return m;
+}
+
+struct FrameCase {
+    vcl::TRect R;
+    int ImageCount;
+    int MaskType;
+    int Width;
+    int Height;
+};
+
+class MaskFrameSize : public testing::TestWithParam<FrameCase> {};
+
+TEST_P(MaskFrameSize, FollowsImageCountAndMaskType) {
+    const FrameCase &c = GetParam();
+    const TsMaskData m = Mask(c.R, c.ImageCount, c.MaskType);
+    EXPECT_EQ(GetMaskFrameWidth(m), c.Width);
+    EXPECT_EQ(GetMaskFrameHeight(m), c.Height);
+    EXPECT_EQ(GetMaskFrameSize(m), (vcl::TSize{c.Width, c.Height}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, MaskFrameSize, testing::Values(
+    // No state images: no frame width.
+    FrameCase{{0, 0, 90, 30}, 0, 0, 0, 30},
+    // One state image is the whole rect, without a division.
+    FrameCase{{10, 5, 110, 45}, 1, 0, 100, 40},
+    FrameCase{{0, 0, 90, 30}, 3, 0, 30, 30},
+    // Division truncates: 100 / 3.
+    FrameCase{{0, 0, 100, 30}, 3, 0, 33, 30},
+    // Image above mask: half the height, truncated.
+    FrameCase{{0, 0, 20, 41}, 1, 1, 20, 20},
+    FrameCase{{0, 0, 20, 100}, 1, 3, 20, 25},
+    // No image at all.
+    FrameCase{{0, 0, 20, 100}, 1, -1, 20, 0},
+    // A rect with Right < Left gives a negative width (no clamping), truncated toward zero.
+    FrameCase{{50, 0, 10, 20}, 1, 0, -40, 20},
+    FrameCase{{50, 0, 10, 20}, 3, 0, -13, 20},
+    // Counts the loader never produces give no frame instead of dividing.
+    FrameCase{{0, 0, 20, 20}, -2, -3, 0, 0}));
+
+TEST(MaskData, PlainPictureIsOneStateImage) {
+    const TsMaskData m = Mask({0, 0, 64, 48}, 1, 0);
+    EXPECT_EQ(GetMaskFrameSize(m), (vcl::TSize{64, 48}));
+}
+
+TEST(MaskData, NewItemIsZeroFilled) {
+    const TsMaskData m;
+    EXPECT_EQ(m.Bmp, nullptr);
+    EXPECT_EQ(m.Manager, nullptr);
+    EXPECT_EQ(m.R, vcl::TRect{});
+    EXPECT_EQ(m.WL + m.WT + m.WR + m.WB, 0);
+    EXPECT_EQ(m.CornerClass, 0);
+    EXPECT_EQ(m.MaskType, 0);
+}
+
+TEST(MaskData, DefaultGenStateHasNoTextureNoContoursAndWhiteColours) {
+    const TsGenState &s = DefaultGenState;
+    EXPECT_EQ(s.TextureIndex, -1);
+    EXPECT_EQ(s.Color, 0xFFFFFF);
+    EXPECT_EQ(s.GCol, 0xFFFFFF);
+    EXPECT_EQ(s.FontColor, 0);
+    EXPECT_EQ(s.TCLeft, -1);
+    EXPECT_EQ(s.TCTop, -1);
+    EXPECT_EQ(s.TCRight, -1);
+    EXPECT_EQ(s.TCBottom, -1);
+    EXPECT_TRUE(s.Gradient.empty());
+    EXPECT_EQ(s.ImagePercent + s.GradientPercent + s.Transparency + s.GSize, 0);
+}
+
+TEST(MaskData, NewSectionPointsAtNoMask) {
+    const TsGeneralData d;
+    EXPECT_EQ(d.States, 3);
+    EXPECT_EQ(d.BorderMask, -1);
+    EXPECT_EQ(d.ImgTopLeft, -1);
+    EXPECT_EQ(d.ImgTopRight, -1);
+    EXPECT_EQ(d.ImgBottomLeft, -1);
+    EXPECT_EQ(d.ImgBottomRight, -1);
+    EXPECT_EQ(d.OuterMask, -1);
+    EXPECT_EQ(d.OuterMode, 2);
+    EXPECT_EQ(d.OutOpacity, 200);
+    EXPECT_EQ(d.Props[2].TextureIndex, -1);
+}
+
+struct StateCase {
+    int State;
+    int Count;
+    int Expected;
+};
+
+class StateIndex : public testing::TestWithParam<StateCase> {};
+
+TEST_P(StateIndex, StaysInsideTheStates) {
+    EXPECT_EQ(ClampStateIndex(GetParam().State, GetParam().Count), GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, StateIndex, testing::Values(
+    StateCase{0, 3, 0}, StateCase{2, 3, 2}, StateCase{5, 3, 2}, StateCase{1, 1, 0},
+    // A STATES value below 1 never makes a state index negative.
+    StateCase{1, 0, 0}, StateCase{2, -4, 0},
+    StateCase{-1, 3, 0}));
+
+} // namespace
+} // namespace skin

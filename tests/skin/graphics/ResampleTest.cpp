@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "PixelTestSupport.h"
+#include "skin/graphics/vlResampling.h"
+
+namespace skin {
+namespace {
+
+using test::Hex;
+using test::Image;
+using test::Px;
+
+constexpr std::uint32_t Untouched = Px(1, 2, 3, 4);
+
+std::uint32_t Grey(int v) { return Px(v, v, v, v); }
+
+int WeightSum(const TResampleContributors &list, int d) {
+    int sum = 0;
+    for (int k = 0; k < list.Count[d]; ++k) sum += list.Items[list.First[d] + k].Weight;
+    return sum;
+}
+
+// ---- Filters
+
+struct WeightCase {
+    int Filter;
+    float X;
+    float Weight;
+};
+
+class FilterWeight : public testing::TestWithParam<WeightCase> {};
+
+TEST_P(FilterWeight, MatchesTheKernel) {
+    EXPECT_NEAR(ResampleFilterWeight(GetParam().Filter, GetParam().X), GetParam().Weight, 1e-7)
+        << "filter " << GetParam().Filter << " at " << GetParam().X;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FilterWeight, testing::Values(
+    // The box tells the two sides of its edge apart by the sign.
+    WeightCase{rfBox, 0.0f, 1.0f}, WeightCase{rfBox, 0.5f, 1.0f}, WeightCase{rfBox, -0.5f, 0.0f},
+    WeightCase{rfBox, 0.505f, 0.0f},
+    WeightCase{rfTriangle, 0.25f, 0.75f}, WeightCase{rfTriangle, -0.25f, 0.75f}, WeightCase{rfTriangle, 1.0f, 0.0f},
+    WeightCase{rfHermite, 0.5f, 0.5f}, WeightCase{rfHermite, 0.0f, 1.0f},
+    WeightCase{rfBell, 0.0f, 0.75f}, WeightCase{rfBell, 0.5f, 0.5f}, WeightCase{rfBell, 1.0f, 0.125f},
+    WeightCase{rfBSpline, 0.0f, 2.0f / 3.0f}, WeightCase{rfBSpline, 1.0f, 1.0f / 6.0f}, WeightCase{rfBSpline, 2.0f, 0.0f},
+    // The windowed sine is exactly 1 at 0.
+    WeightCase{rfWindowedSine, 0.0f, 1.0f}, WeightCase{rfWindowedSine, 1.0f, 0.0f},
+    WeightCase{rfMitchell, 0.0f, 8.0f / 9.0f}, WeightCase{rfMitchell, 1.0f, 1.0f / 18.0f},
+    WeightCase{rfMitchell, 1.5f, -5.0f / 144.0f}, WeightCase{rfMitchell, 2.0f, 0.0f},
+    WeightCase{9, 0.0f, 0.0f}, WeightCase{-1, 0.0f, 0.0f}));
+
+TEST(ResampleFilters, RadiiOfTheSevenFilters) {
+    const float radii[] = {0.51f, 1, 1, 1.5f, 2, 3, 2};
+    for (int f = 0; f < ResampleFilterCount; ++f) EXPECT_EQ(ResampleFilterRadius(f), radii[f]) << f;
+    EXPECT_EQ(ResampleFilterRadius(7), 0.0f);
+}
+
+// ---- Contributors
+
+TEST(ResampleContributors, HalvingWithTriangleSpreadsOverTwoPixelsEachSide) {
+    const TResampleContributors list = BuildResampleContributors(50, 100, rfTriangle, 4);
+    ASSERT_EQ(list.Count.size(), 50u);
+    for (int d = 0; d < 50; ++d) {
+        // Weights 1/4, 1/2, 1/4 of the source pixels 2d - 1, 2d, 2d + 1.
+        ASSERT_EQ(list.Count[d], 3) << d;
+        EXPECT_EQ(WeightSum(list, d), 65536) << d;
+        for (int k = 0; k < 3; ++k) {
+            const TResampleContributor &c = list.Items[list.First[d] + k];
+            EXPECT_LE(std::abs(c.Offset / 4 - 2 * d), 1) << d;
+            EXPECT_EQ(c.Weight, c.Offset / 4 == 2 * d ? 32768 : 16384) << d;
+        }
+    }
+    // Position 0 mirrors source pixel -1 onto pixel 1.
+    EXPECT_EQ(list.Items[list.First[0]].Offset, 4);
+    EXPECT_EQ(list.Items[list.First[0] + 2].Offset, 4);
+}
+
+TEST(ResampleContributors, IndexesStayInsideShortLines) {
+    for (int filter = 0; filter < ResampleFilterCount; ++filter)
+        for (int src : {2, 3, 5})
+            for (int dst : {1, 2, 4, 9, 31}) {
+                const TResampleContributors list = BuildResampleContributors(dst, src, filter, 4);
+                for (const TResampleContributor &c : list.Items) {
+                    ASSERT_GE(c.Offset, 0) << "filter " << filter << ", " << src << " -> " << dst;
+                    ASSERT_LT(c.Offset, 4 * src) << "filter " << filter << ", " << src << " -> " << dst;
+                }
+            }
+}
+
+struct SumCase {
+    int Filter;
+    int Src;
+    int Dst;
+};
+
+class ContributorSums : public testing::TestWithParam<SumCase> {};
+
+TEST_P(ContributorSums, WeightsOfWholeRatiosSumToOne) {
+    const SumCase &c = GetParam();
+    const TResampleContributors list = BuildResampleContributors(c.Dst, c.Src, c.Filter, 4);
+    for (int d = 0; d < c.Dst; ++d) {
+        // Each weight is rounded to 1/65536 on its own.
+        EXPECT_NEAR(WeightSum(list, d), 65536, list.Count[d] / 2 + 1) << "position " << d;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ContributorSums, testing::Values(
+    SumCase{rfBox, 40, 20}, SumCase{rfBox, 20, 40}, SumCase{rfTriangle, 20, 40}, SumCase{rfHermite, 40, 20},
+    SumCase{rfHermite, 20, 40}, SumCase{rfBell, 40, 20}, SumCase{rfBell, 20, 40}, SumCase{rfBSpline, 40, 20},
+    SumCase{rfBSpline, 20, 40}, SumCase{rfMitchell, 40, 20}, SumCase{rfMitchell, 20, 40},
+    SumCase{rfMitchell, 60, 20}));
+
+TEST(ResampleContributors, SumsAreClampedToAByte) {
+    TResampleContributors list;
+    list.First = {0, 1, 2};
+    list.Count = {1, 1, 1};
+    list.Items = {{0, -65536}, {0, 70000}, {0, 32768}};
+    const std::uint8_t src[4] = {255, 255, 255, 255};
+    std::uint8_t dst[12] = {};
+    // Source step is in the offsets (0 here); each position writes 4 bytes.
+    ApplyResampleContributors(4, dst, src, list, 3);
+    EXPECT_EQ(dst[0], 0);
+    EXPECT_EQ(dst[4], 255);
+    EXPECT_EQ(dst[8], 127);
+    EXPECT_EQ(dst[11], 127);
+}
+
+// ---- ResampleBitmap32
+
+TEST(ResampleBitmap32, EnlargingWithTheBoxCopiesTheNearestPixel) {
+    vcl::TPixels32 src = Image(3, 2, [](int x, int y) { return Px(10 * x, 100 + y, 200, 255 - x); });
+    vcl::TPixels32 dst;
+    ResampleBitmap32(src.View(), dst, 6, 4, rfBox);
+    ASSERT_EQ(dst.Width(), 6);
+    ASSERT_EQ(dst.Height(), 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) EXPECT_EQ(Hex(dst.At(x, y)), Hex(src.At(x / 2, y / 2))) << x << "," << y;
+}
+
+TEST(ResampleBitmap32, HalvingWithTriangleAveragesQuarterHalfQuarter) {
+    const int values[4] = {0, 100, 200, 40};
+    vcl::TPixels32 src = Image(4, 2, [&](int x, int) { return Grey(values[x]); });
+    vcl::TPixels32 dst;
+    ResampleBitmap32(src.View(), dst, 2, 2, rfTriangle);
+    // (100 + 0 + 100 mirrored) / 4 and (100 + 2 * 200 + 40) / 4, truncated.
+    EXPECT_EQ(Hex(dst.At(0, 0)), Hex(Grey(50)));
+    EXPECT_EQ(Hex(dst.At(1, 0)), Hex(Grey(135)));
+    EXPECT_EQ(Hex(dst.At(1, 1)), Hex(Grey(135)));
+}
+
+TEST(ResampleBitmap32, MitchellKeepsAConstantImageUpToTruncation) {
+    vcl::TPixels32 src(8, 6, Px(40, 80, 120, 160));
+    vcl::TPixels32 up, down;
+    ResampleBitmap32(src.View(), up, 16, 12, rfMitchell);
+    ResampleBitmap32(src.View(), down, 4, 3, rfMitchell);
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(Hex(up.At(x, y)), Hex(Px(40, 80, 120, 160))) << x << "," << y;
+    // Halving, the rounded weights sum to 65535: each pass truncates by one.
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) ASSERT_EQ(Hex(down.At(x, y)), Hex(Px(38, 78, 118, 158))) << x << "," << y;
+}
+
+TEST(ResampleBitmap32, TopDownAndBottomUpImagesGiveTheSamePixels) {
+    vcl::TPixels32 src = Image(5, 4, [](int x, int y) { return Px(50 * x, 60 * y, 7 * x * y, 255); });
+    std::vector<std::uint32_t> topDown(20);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x) topDown[y * 5 + x] = src.At(x, y);
+    const vcl::TBitmapView topDownView{reinterpret_cast<std::uint8_t *>(topDown.data()), 20, 5, 4};
+
+    vcl::TPixels32 a, b;
+    ResampleBitmap32(src.View(), a, 7, 9, rfMitchell);
+    ResampleBitmap32(topDownView, b, 7, 9, rfMitchell);
+    std::vector<std::uint32_t> out(63);
+    const vcl::TBitmapView outView{reinterpret_cast<std::uint8_t *>(out.data()), 28, 7, 9};
+    ResampleBitmap32(src.View(), outView, rfMitchell);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 7; ++x) {
+            ASSERT_EQ(a.At(x, y), b.At(x, y)) << x << "," << y;
+            ASSERT_EQ(a.At(x, y), out[y * 7 + x]) << x << "," << y;
+        }
+}
+
+TEST(ResampleBitmap32, SameSizeCopiesExactly) {
+    vcl::TPixels32 src = Image(3, 3, [](int x, int y) { return Px(x, y, x * y, 77); });
+    vcl::TPixels32 dst;
+    ResampleBitmap32(src.View(), dst, 3, 3, rfMitchell);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(dst.At(x, y), src.At(x, y));
+    // Resizing an image into itself works from a copy.
+    ResampleBitmap32(src.View(), src, 6, 6, rfBox);
+    EXPECT_EQ(src.Width(), 6);
+    EXPECT_EQ(src.At(5, 5), Px(2, 2, 4, 77));
+}
+
+TEST(ResampleBitmap32, ThinSourcesAndEmptyTargetsChangeNothing) {
+    vcl::TPixels32 dst(2, 2, Untouched);
+    vcl::TPixels32 column(1, 5, Px(9, 9, 9, 9));
+    vcl::TPixels32 row(5, 1, Px(9, 9, 9, 9));
+    ResampleBitmap32(column.View(), dst, 4, 4, rfTriangle);
+    ResampleBitmap32(row.View(), dst.View(), rfTriangle);
+    vcl::TPixels32 src(4, 4, Px(9, 9, 9, 9));
+    ResampleBitmap32(src.View(), dst, 0, 3, rfTriangle);
+    ResampleBitmap32(src.View(), dst, 3, 0, rfTriangle);
+    ResampleBitmap32(src.View(), dst, -3, 3, rfTriangle);
+    ResampleBitmap32(src.View(), dst, 3, -3, rfTriangle);
+    ResampleBitmap32(src.View(), vcl::TBitmapView{}, rfTriangle);
+    ASSERT_EQ(dst.Width(), 2);
+    ASSERT_EQ(dst.Height(), 2);
+    EXPECT_EQ(dst.At(0, 0), Untouched);
+    EXPECT_EQ(dst.At(1, 1), Untouched);
+}
+
+TEST(ResampleBitmap32, TinySourcesEnlargeWithEveryFilter) {
+    vcl::TPixels32 src = Image(2, 2, [](int x, int y) { return Grey(x == y ? 255 : 0); });
+    for (int filter = 0; filter < ResampleFilterCount; ++filter) {
+        vcl::TPixels32 dst;
+        ResampleBitmap32(src.View(), dst, 13, 11, filter);
+        EXPECT_EQ(dst.Width(), 13) << filter;
+        // The corners keep their side of the diagonal.
+        EXPECT_GT(dst.At(0, 0) & 0xFF, dst.At(12, 0) & 0xFF) << filter;
+    }
+}
+
+TEST(ResampleBitmap32, OneRowTargetIsWritten) {
+    vcl::TPixels32 src(4, 4, Grey(100));
+    vcl::TPixels32 dst;
+    ResampleBitmap32(src.View(), dst, 2, 1, rfTriangle);
+    ASSERT_EQ(dst.Height(), 1);
+    EXPECT_EQ(dst.At(1, 0), Grey(100));
+    // Ratios that are not whole do not sum to one: 4 -> 3 keeps 15/16 at the right.
+    ResampleBitmap32(src.View(), dst, 3, 1, rfTriangle);
+    EXPECT_EQ(dst.At(2, 0), Grey(93));
+}
+
+} // namespace
+} // namespace skin
