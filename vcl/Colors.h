@@ -1,7 +1,7 @@
 #pragma once
 // Colour values as text: the identifiers a form description uses
 // ("clBtnFace") and the numeric forms. Portable; resolving system colours to
-// RGB needs Windows and lives in Graphics.h (ColorToRGB).
+// RGB is ColorToRGB of Types.h.
 #include "Types.h"
 
 #include <optional>

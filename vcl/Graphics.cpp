@@ -11,12 +11,6 @@ VCL_CLASS_INFO(TFont)
 VCL_CLASS_INFO(TBrush)
 VCL_CLASS_INFO(TPen)
 
-TColor ColorToRGB(TColor Color) {
-    if (Color < 0)
-        return static_cast<TColor>(GetSysColor(Color & 0xFF));
-    return Color;
-}
-
 COLORREF GdiColor(TColor Color) { return static_cast<COLORREF>(ColorToRGB(Color)) & 0x00FFFFFF; }
 
 int ScreenPixelsPerInch() {

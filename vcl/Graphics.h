@@ -13,11 +13,7 @@
 
 namespace vcl {
 
-// System colours resolved through GetSysColor (so a patched GetSysColor is
-// seen); every other value is returned as it is, clNone and clDefault
-// included, so that callers can still recognise them.
-TColor ColorToRGB(TColor Color);
-// What GDI is given for a colour: the low three bytes of ColorToRGB.
+// What GDI is given for a colour: the low three bytes of ColorToRGB (Types.h).
 COLORREF GdiColor(TColor Color);
 
 // Logical pixels per inch of the screen, read once.

@@ -76,9 +76,10 @@ inline constexpr TColor cl3DLight = clSystemColor | 22;
 inline constexpr TColor clInfoText = clSystemColor | 23;
 inline constexpr TColor clInfoBk = clSystemColor | 24;
 
-// A system colour becomes the RGB value the system uses for it now; any
-// other value is returned as it is. Without Windows (host builds) the
-// system colours are the platform's stock defaults.
+// A system colour becomes the RGB value GetSysColor gives for it now (so a
+// patched GetSysColor is seen); every other value is returned as it is,
+// clNone and clDefault included, so that callers can still recognise them.
+// Without Windows (host builds) system colours take the stock defaults.
 TColor ColorToRGB(TColor Color);
 
 } // namespace vcl

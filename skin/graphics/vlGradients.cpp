@@ -5,7 +5,7 @@
 #include <string>
 
 #include "PixelMath.h"
-#include "vcl/System.h"
+#include "vcl/SysUtils.h"
 #include "vlPixelHelpers.h"
 
 namespace skin {
@@ -15,46 +15,6 @@ using vcl::TBitmapView;
 using vcl::TRect;
 
 namespace {
-
-// The integer syntax of the options text: optional blanks and sign, then
-// decimal digits or hexadecimal ones after "$" or "0x". Hexadecimal values
-// take all 32 bits, so "$FFFFFFFF" is -1.
-std::int32_t StrToInt(std::string_view text) {
-    const auto fail = [&]() -> std::int32_t {
-        throw vcl::EConvertError("'" + std::string(text) + "' is not a valid integer value");
-    };
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    unsigned base = 10;
-    if (i < text.size() && text[i] == '$') {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i == text.size()) return fail();
-    std::uint64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        unsigned digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else
-            return fail();
-        value = value * base + digit;
-        if (value > 0xFFFFFFFFull) return fail();
-    }
-    if (base == 10 && value > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return fail();
-    const auto bits = static_cast<std::uint32_t>(value);
-    return static_cast<std::int32_t>(negative ? 0u - bits : bits);
-}
 
 std::vector<std::string_view> SplitFields(std::string_view text, char separator) {
     std::vector<std::string_view> fields;
@@ -156,10 +116,10 @@ void ParseGradient(std::string_view Text, TsGradArray &Stops) {
     for (std::size_t i = 0; i < Stops.size(); ++i) {
         const std::string_view *f = &fields[5 * i];
         TsGradientStop &stop = Stops[i];
-        stop.Color1 = vcl::ColorToRGB(StrToInt(f[0]));
-        stop.Color2 = vcl::ColorToRGB(StrToInt(f[1]));
-        stop.Percent = static_cast<std::uint8_t>(std::clamp(StrToInt(f[2]), 0, 100));
-        stop.Mode = StrToInt(f[3]);
+        stop.Color1 = vcl::ColorToRGB(vcl::StrToInt(f[0]));
+        stop.Color2 = vcl::ColorToRGB(vcl::StrToInt(f[1]));
+        stop.Percent = static_cast<std::uint8_t>(std::clamp(vcl::StrToInt(f[2]), 0, 100));
+        stop.Mode = vcl::StrToInt(f[3]);
     }
 }
 

@@ -74,7 +74,7 @@ TEST(ParseGradient, EmptyFieldsDoNotCount) {
 
 TEST(ParseGradient, ReadsHexadecimalAndResolvesSystemColours) {
     TsGradArray stops;
-    ParseGradient("$FF;0x10;$64;0;0", stops);
+    ParseGradient("$FF; 16;$64;0;0", stops);
     ASSERT_EQ(stops.size(), 1u);
     EXPECT_EQ(stops[0].Color1, 0xFF);
     EXPECT_EQ(stops[0].Color2, 0x10);
