@@ -10,10 +10,11 @@ target_sources(vcl_portable PRIVATE
   Collection.cpp
   TypInfo.cpp
   FormReader.cpp
-  FormWriter.cpp)
+  FormWriter.cpp
+  IniFiles.cpp)
 
 if(WIN32)
-  target_sources(vcl PRIVATE FormReaderWin32.cpp)
+  target_sources(vcl PRIVATE FormReaderWin32.cpp Registry.cpp)
 endif()
 
 # The operating system's file services, behind SysUtils.h and FileHandle.h.
