@@ -506,7 +506,7 @@ void TReader::ReadValue(TPersistent *Target, const TPropInfo &Prop, const TToken
         return;
     case tkChar:
         needWritable();
-        if (v.Kind == TTok::String && v.Text.size() == 1) Prop.SetOrd(Target, static_cast<unsigned char>(v.Text[0]));
+        if (v.Kind == TTok::String && v.Text.size() == 1) Prop.SetOrd(Target, v.Text[0]);
         else if (v.Kind == TTok::Integer) Prop.SetOrd(Target, v.Int);
         else Fail(v.Line, "expected one character for " + what + ", found " + Describe(v));
         Take();

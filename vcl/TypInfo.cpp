@@ -288,13 +288,17 @@ std::uint32_t StringToSet(const TEnumInfo &Elements, std::string_view Text) {
         if (rest.back() != ']') throw EPropertyConvertError("Invalid set text: " + std::string(Text));
         rest = rest.substr(1, rest.size() - 2);
     }
+    // Empty elements are skipped, so that ",a" (an element appended to the
+    // text of an empty set) reads as "a".
     std::uint32_t bits = 0;
-    while (!Trim(rest).empty()) {
+    for (;;) {
         const std::size_t comma = rest.find(',');
         const std::string name = Trim(rest.substr(0, comma));
-        const int v = Elements.ValueOf(name);
-        if (v < 0 || v >= 32) throw EPropertyConvertError("Invalid property element: " + name);
-        bits |= std::uint32_t{1} << v;
+        if (!name.empty()) {
+            const int v = Elements.ValueOf(name);
+            if (v < 0 || v >= 32) throw EPropertyConvertError("Invalid property element: " + name);
+            bits |= std::uint32_t{1} << v;
+        }
         if (comma == std::string_view::npos) break;
         rest = rest.substr(comma + 1);
     }

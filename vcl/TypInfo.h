@@ -186,7 +186,8 @@ void SetOrdProp(TObject *Instance, std::string_view Name, std::int64_t Value);
 std::string GetEnumProp(const TObject *Instance, std::string_view Name);
 void SetEnumProp(TObject *Instance, std::string_view Name, std::string_view Value);
 // A set as its element names joined by commas, optionally in brackets:
-// "fsBold,fsItalic" / "[fsBold,fsItalic]". SetSetProp takes either form.
+// "fsBold,fsItalic" / "[fsBold,fsItalic]". SetSetProp takes either form,
+// with blanks, and skips empty elements (",fsBold" is "fsBold").
 std::string GetSetProp(const TObject *Instance, std::string_view Name, bool Brackets = false);
 void SetSetProp(TObject *Instance, std::string_view Name, std::string_view Value);
 std::string GetStrProp(const TObject *Instance, std::string_view Name);

@@ -342,3 +342,15 @@ TEST_F(FormReaderTest, ClassesOutsideTheFieldsComeFromTheRegistry) {
     EXPECT_EQ(bare->FindComponent("B")->ClassName(), "TTestButton");
     delete bare;
 }
+
+TEST_F(FormReaderTest, CharactersTakeAnyByteAndEscapesReadAsWritten) {
+    Read("TTestForm Form1 {\n  Letter = \"\\xE9\"\n  Caption = \"tab\\there\\r\\n\\\\ \\\"q\\\" \\x01\"\n}\n");
+    EXPECT_EQ(Form->Letter, '\xE9');
+    EXPECT_EQ(Form->Caption(), "tab\there\r\n\\ \"q\" \x01");
+    const std::string written = WriteComponentText(*Form);
+    TTestForm *copy = Create<TTestForm>(nullptr);
+    ReadComponentText(*copy, written);
+    EXPECT_EQ(copy->Letter, '\xE9');
+    EXPECT_EQ(copy->Caption(), Form->Caption());
+    delete copy;
+}

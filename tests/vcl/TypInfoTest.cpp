@@ -104,6 +104,11 @@ TEST_F(TypInfoTest, SetsReadAndWriteAsElementNames) {
     EXPECT_EQ(GetOrdProp(Control, "Options"), 2);
     SetSetProp(Control, "Options", "[]");
     EXPECT_TRUE(Control->Options().Empty());
+    // Appending ",name" to the text of a set, as when an element is added to an empty one.
+    SetSetProp(Control, "Options", GetSetProp(Control, "Options") + ",toBold");
+    EXPECT_EQ(Control->Options(), TTestOptions{toBold});
+    SetSetProp(Control, "Options", "toWide,,toBold,");
+    EXPECT_EQ(Control->Options(), (TTestOptions{toWide, toBold}));
     EXPECT_THROW(SetSetProp(Control, "Options", "toWide,toWidest"), EPropertyConvertError);
     EXPECT_THROW(SetSetProp(Control, "Options", "[toWide"), EPropertyConvertError);
     EXPECT_THROW(GetSetProp(Control, "Style"), EPropertyError);
