@@ -7,9 +7,28 @@
 namespace vcl {
 
 VCL_CLASS_INFO(TGraphicsObject)
-VCL_CLASS_INFO(TFont)
-VCL_CLASS_INFO(TBrush)
-VCL_CLASS_INFO(TPen)
+
+// Height is what a font stores; its size in points follows from it.
+VCL_PUBLISHED(TFont, p) {
+    p.Property("Charset", &TFont::Charset, &TFont::SetCharset).Default(DEFAULT_CHARSET);
+    p.Property("Color", &TFont::Color, &TFont::SetColor).Default(clWindowText).Idents(ColorIdents);
+    p.Property("Height", &TFont::Height, &TFont::SetHeight);
+    p.Property("Name", &TFont::Name, &TFont::SetName);
+    p.Property("Pitch", &TFont::Pitch, &TFont::SetPitch).Default(fpDefault);
+    p.Property("Style", &TFont::Style, &TFont::SetStyle).Default(TFontStyles{});
+}
+
+VCL_PUBLISHED(TBrush, p) {
+    p.Property("Color", &TBrush::Color, &TBrush::SetColor).Default(clWhite).Idents(ColorIdents);
+    p.Property("Style", &TBrush::Style, &TBrush::SetStyle).Default(bsSolid);
+}
+
+VCL_PUBLISHED(TPen, p) {
+    p.Property("Color", &TPen::Color, &TPen::SetColor).Default(clBlack).Idents(ColorIdents);
+    p.Property("Mode", &TPen::Mode, &TPen::SetMode).Default(pmCopy);
+    p.Property("Style", &TPen::Style, &TPen::SetStyle).Default(psSolid);
+    p.Property("Width", &TPen::Width, &TPen::SetWidth).Default(1);
+}
 
 COLORREF GdiColor(TColor Color) { return static_cast<COLORREF>(ColorToRGB(Color)) & 0x00FFFFFF; }
 

@@ -3,12 +3,14 @@
 // pens. Each tool describes itself by value and makes its GDI object on the
 // first use of Handle, again after every change; it tells its owner about a
 // change through OnChange, so a canvas can put the tool back into its DC.
-// Windows only.
+// The tools publish their description (Font.Name, Brush.Color...), so form
+// descriptions and code that works by property name reach them. Windows only.
 #include <cstdint>
 #include <string>
 
 #include "GdiObjects.h"
 #include "Persistent.h"
+#include "TypInfo.h"
 #include "Types.h"
 
 namespace vcl {
@@ -28,9 +30,9 @@ protected:
     virtual void Changed();
 };
 
-enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+VCL_ENUM(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
 using TFontStyles = TSet<TFontStyle>;
-enum TFontPitch { fpDefault, fpVariable, fpFixed };
+VCL_ENUM(TFontPitch, fpDefault, fpVariable, fpFixed)
 using TFontCharset = std::uint8_t;
 
 class TFont : public TGraphicsObject {
@@ -84,7 +86,7 @@ private:
     mutable TFontHandle FHandle;
 };
 
-enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+VCL_ENUM(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross)
 
 class TBrush : public TGraphicsObject {
     VCL_CLASS(TBrush, TGraphicsObject)
@@ -112,12 +114,10 @@ private:
     mutable TBrushHandle FHandle;
 };
 
-enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+VCL_ENUM(TPenStyle, psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame)
 // How the pen's colour mixes with what is there (the binary raster operations).
-enum TPenMode {
-    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-    pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
-};
+VCL_ENUM(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot, pmMergeNotPen,
+         pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor)
 
 class TPen : public TGraphicsObject {
     VCL_CLASS(TPen, TGraphicsObject)

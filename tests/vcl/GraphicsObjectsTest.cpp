@@ -196,3 +196,44 @@ TEST(Pen, ModeIsNoPartOfThePenObject) {
     EXPECT_EQ(PenModeRop2(pmXor), R2_XORPEN);
     EXPECT_EQ(PenModeRop2(pmCopy), R2_COPYPEN);
 }
+
+TEST(PublishedTools, ToolsAreReachedByPropertyName) {
+    TFont font;
+    SetStrProp(&font, "Name", "Courier New");
+    SetOrdProp(&font, "Height", -13);
+    SetOrdProp(&font, "Color", clBtnFace);
+    SetSetProp(&font, "Style", "[fsBold,fsItalic]");
+    SetEnumProp(&font, "Pitch", "fpFixed");
+    SetOrdProp(&font, "Charset", EASTEUROPE_CHARSET);
+    EXPECT_EQ(font.Name(), "Courier New");
+    EXPECT_EQ(font.Height(), -13);
+    EXPECT_EQ(font.Color(), clBtnFace);
+    EXPECT_EQ(font.Style(), (TFontStyles{fsBold, fsItalic}));
+    EXPECT_EQ(font.Pitch(), fpFixed);
+    EXPECT_EQ(font.Charset(), EASTEUROPE_CHARSET);
+    EXPECT_EQ(GetSetProp(&font, "Style"), "fsBold,fsItalic");
+
+    TBrush brush;
+    SetEnumProp(&brush, "Style", "bsClear");
+    EXPECT_EQ(brush.Style(), bsClear);
+    EXPECT_EQ(GetOrdProp(&brush, "Color"), clWhite);
+
+    TPen pen;
+    SetOrdProp(&pen, "Width", 4);
+    SetEnumProp(&pen, "Mode", "pmXor");
+    EXPECT_EQ(pen.Width(), 4);
+    EXPECT_EQ(GetEnumProp(&pen, "Mode"), "pmXor");
+}
+
+TEST(PublishedTools, ColoursTakeTheirIdentifiers) {
+    const TPropInfo *color = GetPropInfo(TFont::StaticClassInfo(), "Color");
+    ASSERT_NE(color, nullptr);
+    ASSERT_NE(color->Idents(), nullptr);
+    std::int64_t value = 0;
+    ASSERT_TRUE(color->Idents()->ToValue("clWindowText", value));
+    EXPECT_EQ(value, clWindowText);
+    TFont font;
+    EXPECT_TRUE(color->IsDefaultValue(&font));  // a new font's colour is not stored
+    font.SetColor(clRed);
+    EXPECT_FALSE(color->IsDefaultValue(&font));
+}
