@@ -7,6 +7,9 @@
 #include "GraphicsTestSupport.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
+#include "vcl/Component.h"
+#include "vcl/FormReader.h"
+#include "vcl/FormWriter.h"
 #include "vcl/Icon.h"
 
 using namespace vcl;
@@ -82,6 +85,34 @@ struct TChangeCounter {
     int Count = 0;
     void Changed(TObject *) { ++Count; }
 };
+
+// A root component that publishes a picture and a font, as a form does.
+class TPictureHolder : public TComponent {
+    VCL_CLASS(TPictureHolder, TComponent)
+public:
+    explicit TPictureHolder(TComponent *AOwner)
+        : TComponent(AOwner), FPicture(std::make_unique<TPicture>()), FFont(std::make_unique<TFont>()) {}
+    TPicture *Picture() const { return FPicture.get(); }
+    TFont *Font() const { return FFont.get(); }
+
+private:
+    std::unique_ptr<TPicture> FPicture;
+    std::unique_ptr<TFont> FFont;
+};
+VCL_PUBLISHED(TPictureHolder, p) {
+    p.Property("Picture", &TPictureHolder::Picture);
+    p.Property("Font", &TPictureHolder::Font);
+}
+
+std::string Hex(const std::uint8_t *data, std::size_t size) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (std::size_t i = 0; i < size; ++i) {
+        text += digits[data[i] >> 4];
+        text += digits[data[i] & 15];
+    }
+    return text;
+}
 
 } // namespace
 
@@ -245,4 +276,36 @@ TEST(PictureData, AnUnknownClassOrAnEmptyPictureIsHandled) {
     data.SetPosition(0);
     EXPECT_THROW(filer.Read(data), EInvalidGraphic);
     EXPECT_EQ(picture.Width(), 1);  // the picture keeps its graphic
+}
+
+TEST(PictureData, AFormDescriptionCarriesAPictureAndAFont) {
+    TPicture source;
+    source.Bitmap()->SetPixelFormat(pf24bit);
+    source.Bitmap()->SetSize(3, 2);
+    source.Bitmap()->Canvas()->SetPixels(2, 1, 0x00345678);
+    TCaptureFiler writer;
+    source.DefineProperties(writer);
+    TMemoryStream data;
+    writer.Write(data);
+
+    const std::string text = "TPictureHolder Holder {\n"
+                             "  Font { Name = \"System\" Height = -13 Color = clWindowText Style = [fsBold] }\n"
+                             "  Picture.Data = hex {" + Hex(data.Memory(), static_cast<std::size_t>(data.Size())) + "}\n"
+                             "}\n";
+    TPictureHolder *holder = Create<TPictureHolder>(nullptr);
+    ReadComponentText(*holder, text);
+    EXPECT_EQ(holder->Font()->Name(), "System");
+    EXPECT_EQ(holder->Font()->Height(), -13);
+    EXPECT_EQ(holder->Font()->Style(), TFontStyles{fsBold});
+    ASSERT_NE(dynamic_cast<TBitmap *>(holder->Picture()->Graphic()), nullptr);
+    EXPECT_EQ(holder->Picture()->Bitmap()->Canvas()->Pixels(2, 1), 0x00345678);
+
+    // What is written reads back to the same text.
+    const std::string written = WriteComponentText(*holder);
+    TPictureHolder *again = Create<TPictureHolder>(nullptr);
+    ReadComponentText(*again, written);
+    EXPECT_EQ(WriteComponentText(*again), written);
+    EXPECT_EQ(again->Picture()->Bitmap()->Canvas()->Pixels(2, 1), 0x00345678);
+    delete again;
+    delete holder;
 }
