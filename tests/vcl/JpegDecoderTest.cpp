@@ -10,7 +10,7 @@
 using namespace vcl;
 using vcl::test::EncodeJpeg;
 using vcl::test::QuadrantJpeg;
-using vcl::test::TJpegSpec;
+using vcl::test::TJpegRecipe;
 
 namespace {
 
@@ -46,25 +46,25 @@ TEST(JpegDecoder, ProgressiveImagesDecodeAlike) {
 }
 
 TEST(JpegDecoder, GreyImagesAreWidenedToColour) {
-    TJpegSpec spec;
-    spec.Components = 1;
-    spec.Pixel = [](int x, int, std::uint8_t *s) { s[0] = x < 8 ? 40 : 200; };
-    TDibImage image = DecodeJpeg(EncodeJpeg(spec));
+    TJpegRecipe recipe;
+    recipe.Components = 1;
+    recipe.Pixel = [](int x, int, std::uint8_t *s) { s[0] = x < 8 ? 40 : 200; };
+    TDibImage image = DecodeJpeg(EncodeJpeg(recipe));
     EXPECT_TRUE(Near(ReadDibPixel(image.Layout(), 2, 5), 40, 40, 40));
     EXPECT_TRUE(Near(ReadDibPixel(image.Layout(), 13, 5), 200, 200, 200));
 }
 
 TEST(JpegDecoder, CmykImagesAreMixedToColour) {
     // Stored inverted: 255 is no ink. Magenta and yellow ink make red.
-    TJpegSpec spec;
-    spec.Components = 4;
-    spec.Pixel = [](int, int, std::uint8_t *s) {
+    TJpegRecipe recipe;
+    recipe.Components = 4;
+    recipe.Pixel = [](int, int, std::uint8_t *s) {
         s[0] = 255;
         s[1] = 0;
         s[2] = 0;
         s[3] = 255;
     };
-    TDibImage image = DecodeJpeg(EncodeJpeg(spec));
+    TDibImage image = DecodeJpeg(EncodeJpeg(recipe));
     EXPECT_TRUE(Near(ReadDibPixel(image.Layout(), 8, 8), 0, 0, 255));
 }
 
