@@ -7,7 +7,16 @@
 
 namespace vcl {
 
-VCL_CLASS_INFO(TProgressBar)
+VCL_PUBLISHED(TProgressBar, p) {
+    p.Property("Min", &TProgressBar::Min, &TProgressBar::SetMin).Default(0);
+    p.Property("Max", &TProgressBar::Max, &TProgressBar::SetMax).Default(100);
+    p.Property("Position", &TProgressBar::Position, &TProgressBar::SetPosition).Default(0);
+    p.Property("Step", &TProgressBar::Step, &TProgressBar::SetStep).Default(10);
+}
+
+namespace {
+const bool ComCtrlsRegistered = (RegisterClasses({&TProgressBar::StaticClassInfo()}), true);
+} // namespace
 
 TProgressBar::TProgressBar(TComponent *AOwner) : TWinControl(AOwner) {
     SetControlStyle(ControlStyle() - TControlStyle{csClickEvents, csCaptureMouse});

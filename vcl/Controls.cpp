@@ -9,8 +9,33 @@
 
 namespace vcl {
 
-VCL_CLASS_INFO(TControl)
-VCL_CLASS_INFO(TWinControl)
+VCL_PUBLISHED(TControl, p) {
+    p.Property("Left", &TControl::Left, &TControl::SetLeft);
+    p.Property("Top", &TControl::Top, &TControl::SetTop);
+    p.Property("Width", &TControl::Width, &TControl::SetWidth);
+    p.Property("Height", &TControl::Height, &TControl::SetHeight);
+    p.Property("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
+    p.Property("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
+    p.Property("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
+    p.Property("Color", &TControl::Color, &TControl::SetColor).Idents(ColorIdents);
+    p.Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(true);
+    p.Property("Font", &TControl::Font);
+    p.Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
+    p.Property("OnClick", &TControl::OnClick);
+    p.Property("OnDblClick", &TControl::OnDblClick);
+    p.Property("OnMouseDown", &TControl::OnMouseDown);
+    p.Property("OnMouseUp", &TControl::OnMouseUp);
+    p.Property("OnMouseMove", &TControl::OnMouseMove);
+    p.Property("OnMouseEnter", &TControl::OnMouseEnter);
+    p.Property("OnMouseLeave", &TControl::OnMouseLeave);
+}
+
+VCL_PUBLISHED(TWinControl, p) {
+    p.Property("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder);
+    p.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
+    p.Property("BorderWidth", &TWinControl::BorderWidth, &TWinControl::SetBorderWidth).Default(0);
+}
+
 VCL_CLASS_INFO(TGraphicControl)
 VCL_CLASS_INFO(TCustomControl)
 

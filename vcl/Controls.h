@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "TypInfo.h"
 #include "Canvas.h"
 #include "Messages.h"
 #include "ObjectInstance.h"
@@ -29,11 +30,11 @@ namespace vcl {
 
 class TWinControl;
 
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+VCL_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
 // The frame of a form; of an edit or a memo only bsNone and bsSingle.
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+VCL_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
 using TBorderStyle = TFormBorderStyle;
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+VCL_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };

@@ -7,8 +7,24 @@
 
 namespace vcl {
 
-VCL_CLASS_INFO(TImage)
-VCL_CLASS_INFO(TTimer)
+VCL_PUBLISHED(TImage, p) {
+    p.Property("Picture", &TImage::Picture);
+    p.Property("Stretch", &TImage::Stretch, &TImage::SetStretch).Default(false);
+    p.Property("Proportional", &TImage::Proportional, &TImage::SetProportional).Default(false);
+    p.Property("Center", &TImage::Center, &TImage::SetCenter).Default(false);
+    p.Property("Transparent", &TImage::Transparent, &TImage::SetTransparent).Default(false);
+    p.Property("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize).Default(false);
+}
+
+VCL_PUBLISHED(TTimer, p) {
+    p.Property("Enabled", &TTimer::Enabled, &TTimer::SetEnabled).Default(true);
+    p.Property("Interval", &TTimer::Interval, &TTimer::SetInterval).Default(1000);
+    p.Property("OnTimer", &TTimer::OnTimer);
+}
+
+namespace {
+const bool ExtCtrlsRegistered = (RegisterClasses({&TImage::StaticClassInfo(), &TTimer::StaticClassInfo()}), true);
+} // namespace
 
 TRect ImageDestRect(TSize PictureSize, TSize ClientSize, bool Stretch, bool Proportional, bool Center) {
     int w = PictureSize.cx;

@@ -6,11 +6,36 @@
 #include <cstdlib>
 
 #include "Dialogs.h"
+#include "FormReader.h"
 #include "WideText.h"
 
 namespace vcl {
 
-VCL_CLASS_INFO(TCustomForm)
+VCL_PUBLISHED(TCustomForm, p) {
+    p.Property("Caption", &TCustomForm::Caption, &TCustomForm::SetCaption);
+    p.Property("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable);
+    p.Property("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons)
+        .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
+    p.Property("ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidth);
+    p.Property("ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetClientHeight);
+    p.Property("Position", &TCustomForm::Position, &TCustomForm::SetPosition).Default(poDesigned);
+    p.Property("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal);
+    p.Property("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState).Default(wsNormal);
+    p.Property("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch);
+    p.Property("AlphaBlend", &TCustomForm::AlphaBlend, &TCustomForm::SetAlphaBlend).Default(false);
+    p.Property("AlphaBlendValue", &TCustomForm::AlphaBlendValue, &TCustomForm::SetAlphaBlendValue).Default(255);
+    p.Property("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+    p.Property("OnCreate", &TCustomForm::OnCreate);
+    p.Property("OnDestroy", &TCustomForm::OnDestroy);
+    p.Property("OnShow", &TCustomForm::OnShow);
+    p.Property("OnHide", &TCustomForm::OnHide);
+    p.Property("OnActivate", &TCustomForm::OnActivate);
+    p.Property("OnDeactivate", &TCustomForm::OnDeactivate);
+    p.Property("OnPaint", &TCustomForm::OnPaint);
+    p.Property("OnClose", &TCustomForm::OnClose);
+    p.Property("OnCloseQuery", &TCustomForm::OnCloseQuery);
+}
+
 VCL_CLASS_INFO(TForm)
 VCL_CLASS_INFO(TApplication)
 VCL_CLASS_INFO(TScreen)
@@ -105,7 +130,13 @@ void TCustomForm::AfterConstruction() {
     DoCreate();
 }
 
-bool TCustomForm::ReadDescription() { return false; }
+bool TCustomForm::ReadDescription() {
+    if (ReadComponentRes(*this)) return true;
+    // A form class of its own comes with a description; a plain form is made in code.
+    if (&ClassInfo() != &TForm::StaticClassInfo() && &ClassInfo() != &TCustomForm::StaticClassInfo())
+        throw EResNotFound("The form description " + ClassName() + " was not found");
+    return false;
+}
 
 void TCustomForm::BeforeDestruction() {
     DoDestroy();
@@ -391,9 +422,17 @@ TRect TCustomForm::FrameSizes() const {
 }
 
 TRect TCustomForm::ClientRect() const {
-    if (HandleAllocated() || Parent()) return inherited::ClientRect();
-    const TRect f = FrameSizes();
-    return Rect(0, 0, std::max(0, Width() - f.Left - f.Right), std::max(0, Height() - f.Top - f.Bottom));
+    TRect r;
+    if (HandleAllocated() || Parent()) {
+        r = inherited::ClientRect();
+    } else {
+        const TRect f = FrameSizes();
+        r = Rect(0, 0, std::max(0, Width() - f.Left - f.Right), std::max(0, Height() - f.Top - f.Bottom));
+    }
+    // While the description is read, the client size is what it said so far.
+    if (FClientWidthRead >= 0) r.Right = r.Left + FClientWidthRead;
+    if (FClientHeightRead >= 0) r.Bottom = r.Top + FClientHeightRead;
+    return r;
 }
 
 void TCustomForm::SetClientSize(int AWidth, int AHeight) {
@@ -414,8 +453,8 @@ void TCustomForm::SetClientSize(int AWidth, int AHeight) {
 void TCustomForm::Loaded() {
     inherited::Loaded();
     if (FClientWidthRead >= 0 || FClientHeightRead >= 0) {
-        const int w = FClientWidthRead >= 0 ? FClientWidthRead : ClientWidth();
-        const int h = FClientHeightRead >= 0 ? FClientHeightRead : ClientHeight();
+        const int w = ClientWidth();
+        const int h = ClientHeight();
         FClientWidthRead = FClientHeightRead = -1;
         SetClientSize(w, h);
     }

@@ -20,20 +20,17 @@
 
 namespace vcl {
 
-enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+VCL_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
 using TBorderIcons = TSet<TBorderIcon>;
-enum TPosition {
-    poDesigned,         // where the description puts it
-    poDefault,          // where the system puts it, at the system's size
-    poDefaultPosOnly,   // where the system puts it
-    poDefaultSizeOnly,  // at the system's size
-    poScreenCenter,     // centred on the primary screen
-    poDesktopCenter,    // centred on the whole desktop
-    poMainFormCenter,   // centred on the main form
-    poOwnerFormCenter,  // centred on the form that owns it
-};
-enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
-enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+// Where a form appears: poDesigned where its description puts it; poDefault
+// where and as large as the system chooses (poDefaultPosOnly: only where;
+// poDefaultSizeOnly: only how large); centred on the primary screen
+// (poScreenCenter), the whole desktop (poDesktopCenter), the main form
+// (poMainFormCenter) or the form that owns it (poOwnerFormCenter).
+VCL_ENUM(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+         poMainFormCenter, poOwnerFormCenter)
+VCL_ENUM(TFormStyle, fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop)
+VCL_ENUM(TWindowState, wsNormal, wsMinimized, wsMaximized)
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
 using TCloseEvent = TMethod<void(TObject *Sender, TCloseAction &Action)>;

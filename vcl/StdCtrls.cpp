@@ -8,15 +8,53 @@
 
 namespace vcl {
 
-VCL_CLASS_INFO(TCustomLabel)
+VCL_PUBLISHED(TCustomLabel, p) {
+    p.Property("Caption", &TCustomLabel::Caption, &TCustomLabel::SetCaption);
+    p.Property("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment).Default(taLeftJustify);
+    p.Property("AutoSize", &TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize).Default(true);
+    p.Property("Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout).Default(tlTop);
+    p.Property("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent).Default(false);
+    p.Property("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap).Default(false);
+    p.Property("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar).Default(true);
+}
+
 VCL_CLASS_INFO(TLabel)
 VCL_CLASS_INFO(TButtonControl)
-VCL_CLASS_INFO(TButton)
-VCL_CLASS_INFO(TCustomEdit)
+
+VCL_PUBLISHED(TButton, p) {
+    p.Property("Caption", &TButton::Caption, &TButton::SetCaption);
+    p.Property("Default", &TButton::Default, &TButton::SetDefault).Default(false);
+    p.Property("Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false);
+    p.Property("ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(mrNone);
+}
+
+VCL_PUBLISHED(TCustomEdit, p) {
+    p.Property("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly).Default(false);
+    p.Property("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle);
+    p.Property("OnChange", &TCustomEdit::OnChange);
+}
+
 VCL_CLASS_INFO(TMemoStrings)
-VCL_CLASS_INFO(TCustomMemo)
+
+VCL_PUBLISHED(TCustomMemo, p) {
+    p.Property("Lines", &TCustomMemo::Lines);
+    p.Property("Alignment", &TCustomMemo::Alignment, &TCustomMemo::SetAlignment).Default(taLeftJustify);
+    p.Property("ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars).Default(ssNone);
+    p.Property("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap).Default(true);
+    p.Property("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns).Default(true);
+    p.Property("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs).Default(false);
+}
+
 VCL_CLASS_INFO(TMemo)
-VCL_CLASS_INFO(TEdit)
+
+VCL_PUBLISHED(TEdit, p) { p.Property("Text", &TEdit::Text, &TEdit::SetText); }
+
+namespace {
+// So that form descriptions can name them without a field of their class.
+const bool StdCtrlsRegistered = (RegisterClasses({&TLabel::StaticClassInfo(), &TButton::StaticClassInfo(),
+                                                  &TMemo::StaticClassInfo(), &TEdit::StaticClassInfo()}),
+                                 true);
+} // namespace
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 namespace vcl {
 
-enum TTextLayout { tlTop, tlCenter, tlBottom };
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+VCL_ENUM(TTextLayout, tlTop, tlCenter, tlBottom)
+VCL_ENUM(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)
 
 // Text painted by its parent: no window of its own.
 class TCustomLabel : public TGraphicControl {

@@ -9,4 +9,5 @@ if(WIN32)
   zuvo_add_test(NAME DialogsTest SOURCES DialogsTest.cpp LIBS vcl zuvo_ui_driver)
   # Alone in its process: the message loop it runs ends the application.
   zuvo_add_test(NAME ApplicationRunTest SOURCES ApplicationRunTest.cpp LIBS vcl)
+  zuvo_add_test(NAME FormDescriptionTest SOURCES FormDescriptionTest.cpp LIBS vcl zuvo_ui_driver)
 endif()
