@@ -716,7 +716,10 @@ void TWinControl::InsertControl(TControl *AControl) {
     FControls.push_back(AControl);
     AControl->FParent = this;
     auto *windowed = dynamic_cast<TWinControl *>(AControl);
-    if (windowed) FTabList.push_back(windowed);
+    if (windowed) {
+        FTabList.push_back(windowed);
+        if (windowed->FTabOrderWanted >= 0 && !windowed->IsLoading()) windowed->SetTabOrder(windowed->FTabOrderWanted);
+    }
     if (AControl->ParentFont()) AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
     if (AControl->ParentColor()) AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
     if (!IsDestroying()) Perform(CM_CONTROLLISTCHANGE, 1, reinterpret_cast<LPARAM>(AControl));
@@ -747,11 +750,12 @@ int TWinControl::TabOrder() const {
 }
 
 void TWinControl::SetTabOrder(int Value) {
+    // Applied once the control is in its parent's list and the description read.
     if (IsLoading() || !Parent()) {
         FTabOrderWanted = Value;
-        if (!Parent()) return;
-        if (IsLoading()) return;
+        return;
     }
+    FTabOrderWanted = -1;
     auto &list = Parent()->FTabList;
     auto it = std::find(list.begin(), list.end(), this);
     if (it == list.end()) return;
