@@ -17,9 +17,14 @@ VCL_PUBLISHED(TControl, p) {
     p.Property("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
     p.Property("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
     p.Property("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
-    p.Property("Color", &TControl::Color, &TControl::SetColor).Idents(ColorIdents);
+    // Colour and font taken from the parent are not the control's own to store.
+    p.Property("Color", &TControl::Color, &TControl::SetColor).Idents(ColorIdents).Stored([](const TObject *c) {
+        return !static_cast<const TControl *>(c)->ParentColor();
+    });
     p.Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(true);
-    p.Property("Font", &TControl::Font);
+    p.Property("Font", &TControl::Font).Stored([](const TObject *c) {
+        return !static_cast<const TControl *>(c)->ParentFont();
+    });
     p.Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
     p.Property("OnClick", &TControl::OnClick);
     p.Property("OnDblClick", &TControl::OnDblClick);

@@ -104,6 +104,7 @@ void TWriter::WriteProperties(const TPersistent &Object, int Indent) {
 
 void TWriter::WriteProperty(const TPersistent &Object, const TPropInfo &Prop, int Indent) {
     const std::string &name = Prop.Name();
+    if (!Prop.IsStored(&Object)) return;
     if (Prop.Kind() == tkClass) {
         const TObject *value = Prop.GetObject(&Object);
         if (!value) return;

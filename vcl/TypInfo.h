@@ -122,6 +122,9 @@ public:
 
     // True when a written form leaves the value out (see the top of this header).
     bool IsDefaultValue(const TObject *Instance) const;
+    // False when the declaration says that the instance's value is not to be
+    // written at all (a colour or font that a control takes from its parent).
+    bool IsStored(const TObject *Instance) const { return !FStored || FStored(Instance); }
 
 protected:
     [[noreturn]] void RaiseKind(const char *what) const;
@@ -135,6 +138,7 @@ protected:
     const TIdentMap *FIdents = nullptr;
     std::int64_t FMin = 0, FMax = 0;
     bool FHasDefault = false;
+    bool (*FStored)(const TObject *Instance) = nullptr;
     std::int64_t FDefault = 0;
     double FDefaultFloat = 0;
     std::string FDefaultStr;
@@ -360,6 +364,11 @@ public:
             FProp.FDefault = detail::ToOrd<V>(value);
         }
         FProp.FHasDefault = true;
+        return *this;
+    }
+    // Written only while Predicate answers true for the instance.
+    TPropBuilder &Stored(bool (*Predicate)(const TObject *Instance)) {
+        FProp.FStored = Predicate;
         return *this;
     }
     TPropBuilder &Idents(const TIdentMap &map) {

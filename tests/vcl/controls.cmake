@@ -10,4 +10,5 @@ if(WIN32)
   # Alone in its process: the message loop it runs ends the application.
   zuvo_add_test(NAME ApplicationRunTest SOURCES ApplicationRunTest.cpp LIBS vcl)
   zuvo_add_test(NAME FormDescriptionTest SOURCES FormDescriptionTest.cpp LIBS vcl zuvo_ui_driver)
+  zuvo_add_test(NAME FormRoundTripTest SOURCES FormRoundTripTest.cpp LIBS vcl)
 endif()
