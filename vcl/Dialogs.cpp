@@ -53,6 +53,20 @@ void UseMessageFont(TFont *Font) {
     Font->SetHeight(metrics.lfMessageFont.lfHeight);
 }
 
+// The client width that shows the whole caption beside the close button.
+int CaptionClientWidth(const std::string &Caption) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return 0;
+    TFontHandle font(CreateFontIndirectW(&metrics.lfCaptionFont));
+    TWindowDC screen;
+    TSelectObject selected(screen.Get(), font.Get());
+    const std::wstring text = Utf8ToWide(Caption);
+    SIZE size{};
+    GetTextExtentPoint32W(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx + 2 * metrics.iCaptionWidth + 2 * GetSystemMetrics(SM_CXFIXEDFRAME);
+}
+
 std::string ProgramName() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -113,7 +127,8 @@ TMessageForm *CreateMessageDialog(const std::string &Msg, TMsgDlgType DlgType, T
     const int buttonHeight = dluY(14);
     const int count = static_cast<int>(kinds.size());
     const int buttonsWidth = count * buttonWidth + std::max(0, count - 1) * spacing;
-    const int clientWidth = std::max<int>(textLeft + textRect.right + hMargin, buttonsWidth + 2 * hMargin);
+    const int clientWidth = std::max({textLeft + static_cast<int>(textRect.right) + hMargin, buttonsWidth + 2 * hMargin,
+                                      std::min(CaptionClientWidth(form->Caption()), Screen->Width() / 2)});
     const int clientHeight = vMargin + contentHeight + vMargin + (count ? buttonHeight + vMargin : 0);
     form->SetClientWidth(clientWidth);
     form->SetClientHeight(clientHeight);

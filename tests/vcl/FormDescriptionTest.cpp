@@ -2,7 +2,8 @@
 // button, a memo, two progress bars, labels and a picture, bound to the form
 // class's fields and handlers by name. Shown; then a message box is found by
 // its window class and closed with a real mouse click, and ShowMessage
-// returns. The form's picture is left as a PNG file beside the test.
+// returns. The pictures of the form and the box are left as PNG files beside
+// the test.
 #include <gtest/gtest.h>
 
 #include <future>
@@ -267,6 +268,8 @@ TEST(FormDescription, FormReadFromItsDescriptionShowsItsControlsAndAMessageBoxIs
         HWND ok = uitest::FindChild(box, "TButton", "OK");
         if (!ok) return std::string("no OK button");
         SetForegroundWindow(box);
+        Sleep(100);  // let it paint before its picture is taken
+        uitest::WritePng("MessageForm.png", uitest::CaptureWindow(box));
         uitest::ClickWithMouse(ok);
         return uitest::WaitUntilClosed(box, 10s) ? std::string("closed") : std::string("still open");
     });
