@@ -1,0 +1,117 @@
+#pragma once
+// Small routines that every part of the skinning library calls: the
+// ini-style reader over string lists (the options text of a skin), word and
+// character-set helpers, geometry builders, the record of what lies behind a
+// painted piece, and folder helpers. The routines of the second half speak
+// to Windows (metrics, registry, message boxes, process probes, files).
+//
+// Strings are UTF-8; the word and set helpers work on bytes.
+#include <bitset>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "vcl/StringList.h"
+#include "vcl/SysUtils.h"
+#include "vcl/Types.h"
+
+namespace vcl {
+class TBitmap;
+}
+
+namespace skin {
+
+// A set of byte values (the delimiters of the word helpers).
+class TCharSet {
+public:
+    TCharSet() = default;
+    // The set of the bytes of Chars.
+    TCharSet(std::string_view Chars);
+    bool Contains(char C) const { return FBits.test(static_cast<unsigned char>(C)); }
+    TCharSet &Include(char C);
+
+private:
+    std::bitset<256> FBits;
+};
+
+// What lies behind a painted piece: an image and the piece's place in it, or
+// a colour.
+struct TvlBgInfo {
+    vcl::TBitmap *Bmp = nullptr;        // not owned: the image behind
+    std::int32_t X = 0;                 // where the piece lies in Bmp
+    std::int32_t Y = 0;
+    vcl::TColor Color = vcl::clFuchsia; // used without an image; 0xFF00FF means none
+    vcl::TRect R;
+    bool UseBmp = false;                // true: Bmp is to be used; false: Color
+};
+
+// Bmp, X, Y, colour none, an empty R, UseBmp true.
+void InitBgInfo(vcl::TBitmap *Bmp, int X, int Y, TvlBgInfo &Info);
+
+// Ini-style text: one string list per section.
+//
+// Clears Sections and fills it with one entry per "[name]" line of Lines,
+// whose object is a new list of the section's lines (Sections is made to
+// own them). Empty lines and lines starting with ";" are skipped; lines
+// before the first header are dropped; nothing is trimmed.
+void SplitIniSections(const vcl::TStrings &Lines, vcl::TStringList &Sections);
+// The text after "Key=" in the section, or Default when the section or the
+// key is missing. Section and key are found without regard to case.
+std::string ReadIniString(const vcl::TStringList &Sections, std::string_view Section, std::string_view Key,
+                          const std::string &Default);
+// The same read as an integer: decimal, "$" hexadecimal or "0x" hexadecimal;
+// Default for a missing or malformed value.
+int ReadIniInteger(const vcl::TStringList &Sections, std::string_view Section, std::string_view Key, int Default);
+
+// Choices and numbers.
+inline std::string IfThenStr(bool Condition, const std::string &A, const std::string &B) { return Condition ? A : B; }
+inline int IfThenInt(bool Condition, int A, int B) { return Condition ? A : B; }
+// Min <= Value <= Max; with Swap and Min >= Max, Max <= Value <= Min.
+bool IsBetween(int Value, int Min, int Max, bool Swap);
+inline int MaxOf(int A, int B) { return A > B ? A : B; }
+// Min when Value < Min, else Max when Value > Max (Min is tested first).
+int LimitTo(int Value, int Min, int Max);
+void SwapInts(int &A, int &B);
+
+// Geometry. Note MakeRect's order: width and height first, so that
+// MakeRect(W, H, 0, 0) is the W x H area at the origin.
+inline vcl::TRect MakeRect(int Right, int Bottom, int Left, int Top) { return {Left, Top, Right, Bottom}; }
+inline vcl::TPoint MakePoint(int X, int Y) { return {X, Y}; }
+inline vcl::TSize MakeSize(int cx, int cy) { return {cx, cy}; }
+inline vcl::TRect SizeRect(const vcl::TSize &Size) { return {0, 0, Size.cx, Size.cy}; }
+// Right - Left and Bottom - Top; 0 instead of a negative value with NonNegative.
+int WidthOf(const vcl::TRect &R, bool NonNegative);
+int HeightOf(const vcl::TRect &R, bool NonNegative);
+inline vcl::TSize RectSize(const vcl::TRect &R) { return {WidthOf(R, true), HeightOf(R, true)}; }
+// The two overlap (strict comparisons) and R2 is not empty.
+bool RectsIntersect(const vcl::TRect &R1, const vcl::TRect &R2);
+// R := the larger Left and Top, the smaller Right and Bottom (may be empty).
+void IntersectRects(const vcl::TRect &R1, const vcl::TRect &R2, vcl::TRect &R);
+
+// Words: maximal runs of bytes outside Delimiters. (The range-checked
+// variants that some callers name are these: every set test here is safe.)
+bool IsCharInSet(char C, const TCharSet &Set);
+// 1-based position of word N's first byte; 0 when N < 1 or there is no word N.
+int NthWordPos(int N, std::string_view S, const TCharSet &Delimiters);
+// Word N; empty when there is none.
+std::string ExtractNthWord(int N, std::string_view S, const TCharSet &Delimiters);
+int CountWords(std::string_view S, const TCharSet &Delimiters);
+
+// S without any occurrence of C.
+std::string DeleteChars(std::string_view S, char C);
+// Every occurrence of OldPattern (case-sensitive, left to right, without
+// overlap; replaced text is not searched again) replaced by NewPattern. An
+// empty OldPattern changes nothing.
+std::string ReplaceAll(std::string_view S, std::string_view OldPattern, std::string_view NewPattern);
+
+// Folders: a name ending in "\" stays; a final "/" becomes "\"; a single
+// character (a drive letter) gets ":\"; anything else gets "\"; empty stays empty.
+std::string NormalizeDir(std::string_view S);
+inline bool DirExists(const std::string &Path) { return vcl::DirectoryExists(Path); }
+inline int FindFirstEntry(const std::string &Path, int Attr, vcl::TSearchRec &Rec) {
+    return vcl::FindFirst(Path, Attr, Rec);
+}
+inline int FindNextEntry(vcl::TSearchRec &Rec) { return vcl::FindNext(Rec); }
+inline void FindCloseSearch(vcl::TSearchRec &Rec) { vcl::FindClose(Rec); }
+
+} // namespace skin

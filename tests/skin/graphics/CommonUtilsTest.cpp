@@ -1,0 +1,210 @@
+// The portable shared helpers: ini-style text, words, strings, geometry.
+#include "skin/graphics/vlCommonUtils.h"
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+using namespace skin;
+
+namespace {
+
+std::unique_ptr<vcl::TStringList> LinesOf(std::initializer_list<const char *> lines) {
+    auto list = std::make_unique<vcl::TStringList>();
+    for (const char *l : lines) list->Add(l);
+    return list;
+}
+
+const vcl::TStringList &SectionAt(const vcl::TStringList &sections, int i) {
+    return *dynamic_cast<const vcl::TStringList *>(sections.Objects(i));
+}
+
+} // namespace
+
+TEST(IniText, SplitSkipsCommentsAndEmptyLinesAndDropsLinesBeforeTheFirstHeader) {
+    const auto lines = LinesOf({"orphan=1", "[A]", "x=1", ";c", "", "[B]", "y=2", " [C]", "[D"});
+    vcl::TStringList sections;
+    SplitIniSections(*lines, sections);
+    ASSERT_EQ(sections.Count(), 2);
+    EXPECT_EQ(sections[0], "A");
+    EXPECT_EQ(sections[1], "B");
+    ASSERT_EQ(SectionAt(sections, 0).Count(), 1);
+    EXPECT_EQ(SectionAt(sections, 0)[0], "x=1");
+    // A header needs '[' first and ']' last: untrimmed lines stay lines.
+    ASSERT_EQ(SectionAt(sections, 1).Count(), 3);
+    EXPECT_EQ(SectionAt(sections, 1)[1], " [C]");
+    EXPECT_EQ(SectionAt(sections, 1)[2], "[D");
+}
+
+TEST(IniText, SplitReplacesWhatTheTargetHeld) {
+    vcl::TStringList sections;
+    SplitIniSections(*LinesOf({"[OLD]", "a=1"}), sections);
+    SplitIniSections(*LinesOf({"[]", "b=2"}), sections);
+    ASSERT_EQ(sections.Count(), 1);
+    EXPECT_EQ(sections[0], "");
+    EXPECT_EQ(SectionAt(sections, 0)[0], "b=2");
+}
+
+TEST(IniText, SectionThatTheTargetRefusesLosesItsLinesOnly) {
+    vcl::TStringList sections;
+    sections.SetSorted(true);
+    sections.SetDuplicates(vcl::dupError);
+    SplitIniSections(*LinesOf({"[A]", "x=1", "[A]", "x=2", "[B]", "y=3"}), sections);
+    ASSERT_EQ(sections.Count(), 2);
+    EXPECT_EQ(ReadIniString(sections, "A", "x", "?"), "1");
+    EXPECT_EQ(ReadIniString(sections, "B", "y", "?"), "3");
+}
+
+TEST(IniText, ReadStringFindsSectionAndKeyWithoutRegardToCase) {
+    vcl::TStringList sections;
+    SplitIniSections(*LinesOf({"[Button]", "color=123", "COLOR2 = 5", "Empty=", "Eq=a=b"}), sections);
+    const struct {
+        const char *section, *key, *expected;
+    } cases[] = {
+        {"BUTTON", "COLOR", "123"}, {"button", "color", "123"}, {"Button", "COLOR2", "?"},
+        {"Button", "COLOR2 ", " 5"}, {"Button", "Empty", ""},   {"Button", "Eq", "a=b"},
+        {"Missing", "color", "?"},  {"Button", "nokey", "?"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ReadIniString(sections, c.section, c.key, "?"), c.expected) << c.section << "/" << c.key;
+}
+
+TEST(IniText, ReadIntegerTakesDecimalDollarAndZeroXHexadecimal) {
+    vcl::TStringList sections;
+    SplitIniSections(*LinesOf({"[S]", "a=0xFF00FF", "b=12", "c=abc", "d=", "e=0x10", "f=0x", "g=$10", "h=0X1f",
+                              "i=-7", "j=0x-1"}),
+                     sections);
+    const std::pair<const char *, int> cases[] = {{"a", 16711935}, {"b", 12}, {"c", -1}, {"d", -1},
+                                                  {"e", 16},       {"f", -1}, {"g", 16}, {"h", 31},
+                                                  {"i", -7},       {"j", -1}, {"zz", -1}};
+    for (auto [key, expected] : cases) EXPECT_EQ(ReadIniInteger(sections, "s", key, -1), expected) << key;
+}
+
+TEST(Words, PositionsCountsAndExtraction) {
+    const TCharSet blank(" ");
+    const std::string s = "  ab  cd ";
+    EXPECT_EQ(NthWordPos(1, s, blank), 3);
+    EXPECT_EQ(NthWordPos(2, s, blank), 7);
+    EXPECT_EQ(NthWordPos(3, s, blank), 0);
+    EXPECT_EQ(NthWordPos(0, s, blank), 0);
+    EXPECT_EQ(NthWordPos(-1, s, blank), 0);
+    EXPECT_EQ(CountWords(s, blank), 2);
+    EXPECT_EQ(ExtractNthWord(1, s, blank), "ab");
+    EXPECT_EQ(ExtractNthWord(2, s, blank), "cd");
+    EXPECT_EQ(ExtractNthWord(3, s, blank), "");
+
+    const TCharSet separators(";,");
+    const struct {
+        const char *text;
+        int count;
+        const char *second;
+    } cases[] = {
+        {"", 0, ""},           {";;;", 0, ""},         {"a", 1, ""},           {"a;b", 2, "b"},
+        {";;a;;,b,", 2, "b"},  {"255;0;50", 3, "0"},   {"x,,y;z", 3, "y"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(CountWords(c.text, separators), c.count) << c.text;
+        EXPECT_EQ(ExtractNthWord(2, c.text, separators), c.second) << c.text;
+    }
+}
+
+TEST(Words, SetsHoldEveryByteValue) {
+    TCharSet set;
+    set.Include('\0').Include('\xFF').Include('A');
+    EXPECT_TRUE(IsCharInSet('\0', set));
+    EXPECT_TRUE(IsCharInSet('\xFF', set));
+    EXPECT_TRUE(IsCharInSet('A', set));
+    EXPECT_FALSE(IsCharInSet('a', set));
+    EXPECT_FALSE(IsCharInSet('\xFE', set));
+    // UTF-8 bytes are ordinary members: "é" is C3 A9.
+    EXPECT_EQ(CountWords("a\xC3\xA9" "b", TCharSet("\xC3")), 2);
+}
+
+TEST(Strings, DeleteAndReplace) {
+    EXPECT_EQ(DeleteChars("a&&b&", '&'), "ab");
+    EXPECT_EQ(DeleteChars("", '&'), "");
+    const struct {
+        const char *s, *old, *now, *expected;
+    } cases[] = {
+        {"a&&b", "&", "", "ab"},     {"aaa", "aa", "b", "ba"},       {"abc", "", "x", "abc"},
+        {"abab", "ab", "abab", "abababab"}, {"xyz", "q", "r", "xyz"}, {"Aa", "a", "b", "Ab"},
+        {"", "a", "b", ""},          {"a", "a", "", ""},
+    };
+    for (const auto &c : cases) EXPECT_EQ(ReplaceAll(c.s, c.old, c.now), c.expected) << c.s << "/" << c.old;
+}
+
+TEST(Numbers, BetweenLimitAndSwap) {
+    EXPECT_TRUE(IsBetween(5, 0, 10, false));
+    EXPECT_TRUE(IsBetween(0, 0, 10, false));
+    EXPECT_TRUE(IsBetween(10, 0, 10, false));
+    EXPECT_FALSE(IsBetween(5, 10, 0, false));
+    EXPECT_TRUE(IsBetween(5, 10, 0, true));
+    EXPECT_TRUE(IsBetween(3, 3, 3, true));
+    EXPECT_FALSE(IsBetween(11, 10, 0, true));
+    EXPECT_EQ(LimitTo(5, 10, 0), 10);  // Min is tested first
+    EXPECT_EQ(LimitTo(-5, 0, 10), 0);
+    EXPECT_EQ(LimitTo(50, 0, 10), 10);
+    EXPECT_EQ(LimitTo(7, 0, 10), 7);
+    int a = 1, b = 2;
+    SwapInts(a, b);
+    EXPECT_EQ(a, 2);
+    EXPECT_EQ(b, 1);
+    EXPECT_EQ(MaxOf(-3, -4), -3);
+    EXPECT_EQ(IfThenInt(false, 1, 2), 2);
+    EXPECT_EQ(IfThenStr(true, "a", "b"), "a");
+}
+
+TEST(Geometry, BuildersKeepTheirArgumentOrder) {
+    EXPECT_EQ(MakeRect(100, 50, 0, 0), vcl::Rect(0, 0, 100, 50));
+    EXPECT_EQ(MakeRect(100, 50, 10, 20), vcl::Rect(10, 20, 100, 50));
+    EXPECT_EQ(SizeRect({7, 8}), vcl::Rect(0, 0, 7, 8));
+    EXPECT_EQ(RectSize(vcl::Rect(10, 10, 5, 30)), (vcl::TSize{0, 20}));
+    EXPECT_EQ(WidthOf(vcl::Rect(10, 0, 5, 0), false), -5);
+    EXPECT_EQ(WidthOf(vcl::Rect(10, 0, 5, 0), true), 0);
+    EXPECT_EQ(HeightOf(vcl::Rect(0, 3, 0, 1), false), -2);
+    EXPECT_EQ(HeightOf(vcl::Rect(0, 3, 0, 1), true), 0);
+    EXPECT_EQ(MakePoint(3, 4), (vcl::TPoint{3, 4}));
+    EXPECT_EQ(MakeSize(3, 4), (vcl::TSize{3, 4}));
+}
+
+TEST(Geometry, IntersectionTests) {
+    const vcl::TRect r1{0, 0, 10, 10};
+    const struct {
+        vcl::TRect r2;
+        bool expected;
+    } cases[] = {
+        {{5, 5, 15, 15}, true},    {{10, 0, 20, 10}, false}, {{0, 10, 10, 20}, false},
+        {{-5, -5, 0, 5}, false},   {{-5, -5, 1, 1}, true},   {{2, 2, 2, 8}, false},  // empty R2
+        {{9, 9, 5, 20}, false},    {{-100, -100, 100, 100}, true},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(RectsIntersect(r1, c.r2), c.expected) << c.r2.Left << "," << c.r2.Top << "," << c.r2.Right;
+    vcl::TRect r;
+    IntersectRects(r1, {5, -5, 20, 8}, r);
+    EXPECT_EQ(r, vcl::Rect(5, 0, 10, 8));
+    IntersectRects(r1, {20, 20, 30, 30}, r);
+    EXPECT_EQ(r, vcl::Rect(20, 20, 10, 10));  // no test for an empty result
+}
+
+TEST(Folders, NormalizeDir) {
+    const std::pair<const char *, const char *> cases[] = {
+        {"", ""},           {"c", "c:\\"},       {"c:/skins/", "c:/skins\\"},
+        {"c:\\x\\", "c:\\x\\"}, {"skins", "skins\\"}, {"/", "\\"},
+        {"c:", "c:\\"},
+    };
+    for (auto [in, out] : cases) EXPECT_EQ(NormalizeDir(in), out) << in;
+}
+
+TEST(Background, InitBgInfoNamesTheImage) {
+    TvlBgInfo info;
+    info.R = {1, 2, 3, 4};
+    info.Color = 5;
+    auto *image = reinterpret_cast<vcl::TBitmap *>(&info);  // never dereferenced
+    InitBgInfo(image, -3, 7, info);
+    EXPECT_EQ(info.Bmp, image);
+    EXPECT_EQ(info.X, -3);
+    EXPECT_EQ(info.Y, 7);
+    EXPECT_EQ(info.Color, 0xFF00FF);
+    EXPECT_EQ(info.R, vcl::TRect{});
+    EXPECT_TRUE(info.UseBmp);
+}
