@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "vcl/WideText.h"
+#include "vlCommonUtils.h"
 
 namespace skin {
 
@@ -19,38 +20,17 @@ std::string ModuleString(HMODULE Module, unsigned Id) {
     return vcl::WideToUtf8(std::wstring_view(text, static_cast<std::size_t>(length)));
 }
 
-// A system library loaded only for its resources: no code of it runs, and
-// only the system folder is searched, so a DLL of the same name next to the
-// program (a downloaded installer's folder) is never picked up.
-class TResourceLibrary {
-public:
-    explicit TResourceLibrary(const wchar_t *Name) {
-        wchar_t folder[MAX_PATH];
-        const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH) return;
-        const std::wstring path = std::wstring(folder, n) + L"\\" + Name;
-        FModule = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    }
-    TResourceLibrary(const TResourceLibrary &) = delete;
-    TResourceLibrary &operator=(const TResourceLibrary &) = delete;
-    ~TResourceLibrary() { if (FModule) FreeLibrary(FModule); }
-
-    void *Handle() const { return FModule; }
-
-private:
-    HMODULE FModule = nullptr;
-};
-
 struct TCaptionSource {
     std::string *Caption;
     unsigned Id;
     const char *Suffix;
-    unsigned FallbackId;  // 0: FallbackText, or the own string sidRoot for LocRoot
-    const char *FallbackText;
+    unsigned FallbackId;
+    const char *FallbackText;  // when set, the fallback instead of FallbackId
 };
 
 void LoadCaptions(const wchar_t *Library, std::initializer_list<TCaptionSource> Captions) {
-    const TResourceLibrary library(Library);
+    // Only the resources are wanted: no code of the library runs here.
+    const TSystemLibrary library(Library, LOAD_LIBRARY_AS_DATAFILE);
     for (const TCaptionSource &c : Captions) {
         if (c.FallbackText)
             LoadDllStringDef(*c.Caption, library.Handle(), c.Id, c.Suffix, c.FallbackText);

@@ -11,6 +11,13 @@
 #include <string>
 #include <string_view>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "vcl/GdiObjects.h"
+#include "vcl/Messages.h"
+#endif
+
 #include "vcl/StringList.h"
 #include "vcl/SysUtils.h"
 #include "vcl/Types.h"
@@ -113,5 +120,59 @@ inline int FindFirstEntry(const std::string &Path, int Attr, vcl::TSearchRec &Re
 }
 inline int FindNextEntry(vcl::TSearchRec &Rec) { return vcl::FindNext(Rec); }
 inline void FindCloseSearch(vcl::TSearchRec &Rec) { vcl::FindClose(Rec); }
+
+#ifdef _WIN32
+// A library of the system folder, loaded by its full path so that a DLL of
+// the same name next to the program is never picked up, and freed with this
+// object. Flags as LoadLibraryExW takes them (LOAD_LIBRARY_AS_DATAFILE when
+// only its resources are wanted). Handle() is null when it did not load.
+class TSystemLibrary {
+public:
+    explicit TSystemLibrary(const wchar_t *Name, DWORD Flags = 0);
+    TSystemLibrary(const TSystemLibrary &) = delete;
+    TSystemLibrary &operator=(const TSystemLibrary &) = delete;
+    ~TSystemLibrary();
+
+    HMODULE Handle() const { return FModule; }
+    // The export of that name, or null.
+    FARPROC Proc(const char *Name) const { return FModule ? GetProcAddress(FModule, Name) : nullptr; }
+
+private:
+    HMODULE FModule = nullptr;
+};
+
+// System metrics and settings.
+// lfHeight of the system caption font; 0 when the system does not say.
+int CaptionFontHeight();
+// A font of the system caption font's description; empty when the system does not say.
+vcl::TFontHandle CreateCaptionFont();
+// Whether windows animate when they shrink to and grow from the taskbar;
+// false when the system does not say.
+bool GetMinAnimation();
+// Switches that animation for this session (not saved); answers the call's success.
+bool SetMinAnimation(bool On);
+
+// The integer value Name of Root\Key. Raises vcl::ERegistryException when the
+// key does not open, the value is missing or it is not an integer.
+int ReadRegistryInteger(HKEY Root, const std::string &Key, const std::string &Name);
+
+inline vcl::TMessage MakeMessage(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT Result) {
+    return {Msg, WParam, LParam, Result};
+}
+
+// Process probes, bound on first use.
+// True under a debugger, and also when the system cannot tell.
+bool DebuggerAttached();
+// True when this 32-bit process runs on 64-bit Windows.
+bool RunningUnderWow64();
+// True when the desktop window manager composes the screen (Windows 6 and later).
+bool DwmCompositionActive();
+// RunningUnderWow64 and no composition, as found on first use: the skinned
+// dialog frames need a different path then.
+bool Wow64WithoutComposition();
+
+// The folder of the program's own file, with its trailing backslash.
+std::string AppFolder();
+#endif
 
 } // namespace skin
