@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "vcl/TypInfo.h"
+
 namespace skin {
 
 TCharSet::TCharSet(std::string_view Chars) {
@@ -160,6 +162,66 @@ std::string ReplaceAll(std::string_view S, std::string_view OldPattern, std::str
     }
     result.append(S.substr(from));
     return result;
+}
+
+// Published properties
+
+namespace {
+
+const vcl::TPropInfo *PropOfKind(const vcl::TObject *Obj, std::string_view Name,
+                                 std::initializer_list<vcl::TTypeKind> Kinds) {
+    const vcl::TPropInfo *prop = Obj ? vcl::GetPropInfo(Obj, Name) : nullptr;
+    if (!prop) return nullptr;
+    for (vcl::TTypeKind kind : Kinds)
+        if (prop->Kind() == kind) return prop;
+    return nullptr;
+}
+
+constexpr std::initializer_list<vcl::TTypeKind> OrdinalKinds = {vcl::tkInteger, vcl::tkChar, vcl::tkEnumeration,
+                                                               vcl::tkSet, vcl::tkInt64};
+
+} // namespace
+
+bool HasProperty(const vcl::TObject *Obj, std::string_view Name) {
+    return Obj && vcl::GetPropInfo(Obj, Name) != nullptr;
+}
+
+vcl::TObject *GetObjectProperty(const vcl::TObject *Obj, std::string_view Name) {
+    const vcl::TPropInfo *prop = PropOfKind(Obj, Name, {vcl::tkClass});
+    return prop ? prop->GetObject(Obj) : nullptr;
+}
+
+bool SetPropertyHas(const vcl::TObject *Obj, std::string_view SetName, std::string_view ElementName) {
+    const vcl::TPropInfo *prop = PropOfKind(Obj, SetName, {vcl::tkSet});
+    if (!prop) return false;
+    const auto bits = static_cast<std::uint32_t>(prop->GetOrd(Obj));
+    const vcl::TEnumInfo &elements = *prop->EnumType();
+    for (int i = 0; i < elements.Count() && i < 32; ++i)
+        if ((bits & (std::uint32_t{1} << i)) && elements.Names(i) == ElementName) return true;
+    return false;
+}
+
+void ChangeSetProperty(vcl::TObject *Obj, std::string_view SetName, std::string_view ElementName, bool Include) {
+    // Whole elements, not text: in the set's text "dghFixed3D" contains
+    // "dghFixed", and a search for the name alone would find or cut the wrong one.
+    const vcl::TPropInfo *prop = PropOfKind(Obj, SetName, {vcl::tkSet});
+    if (!prop || !prop->IsWritable()) return;
+    const int element = prop->EnumType()->ValueOf(ElementName);
+    if (element < 0 || element >= 32 || prop->EnumType()->Names(element) != ElementName) return;
+    const auto bits = static_cast<std::uint32_t>(prop->GetOrd(Obj));
+    const std::uint32_t bit = std::uint32_t{1} << element;
+    const std::uint32_t changed = Include ? bits | bit : bits & ~bit;
+    if (changed != bits) prop->SetOrd(Obj, changed);
+}
+
+std::int64_t GetOrdProperty(const vcl::TObject *Obj, std::string_view Name) {
+    const vcl::TPropInfo *prop = PropOfKind(Obj, Name, OrdinalKinds);
+    return prop ? prop->GetOrd(Obj) : -1;
+}
+
+void SetOrdProperty(vcl::TObject *Obj, std::string_view Name, std::int64_t Value) {
+    const vcl::TPropInfo *prop = PropOfKind(Obj, Name, OrdinalKinds);
+    if (prop && prop->IsWritable()) prop->SetOrd(Obj, Value);
 }
 
 std::string NormalizeDir(std::string_view S) {

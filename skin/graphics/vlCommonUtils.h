@@ -14,7 +14,10 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <memory>
+
 #include "vcl/GdiObjects.h"
+#include "vcl/Icon.h"
 #include "vcl/Messages.h"
 #endif
 
@@ -24,6 +27,8 @@
 
 namespace vcl {
 class TBitmap;
+class TControl;
+class TGraphic;
 }
 
 namespace skin {
@@ -121,6 +126,22 @@ inline int FindFirstEntry(const std::string &Path, int Attr, vcl::TSearchRec &Re
 inline int FindNextEntry(vcl::TSearchRec &Rec) { return vcl::FindNext(Rec); }
 inline void FindCloseSearch(vcl::TSearchRec &Rec) { vcl::FindClose(Rec); }
 
+// Published properties by name, for controls of other libraries whose
+// classes the skin cannot know. Each is silent when the object (which may
+// be null) publishes no property of that name or kind.
+bool HasProperty(const vcl::TObject *Obj, std::string_view Name);
+// The object held by an object-typed property; null without one.
+vcl::TObject *GetObjectProperty(const vcl::TObject *Obj, std::string_view Name);
+// Whether the set property holds the element of that name (case-sensitive).
+bool SetPropertyHas(const vcl::TObject *Obj, std::string_view SetName, std::string_view ElementName);
+// Adds the element to the set property or removes it. A name that is not
+// an element of the set's type changes nothing.
+void ChangeSetProperty(vcl::TObject *Obj, std::string_view SetName, std::string_view ElementName, bool Include);
+// The value of an ordinal property (a colour, an enumeration, a set's bits); -1 without one.
+std::int64_t GetOrdProperty(const vcl::TObject *Obj, std::string_view Name);
+// Sets an ordinal property that exists and can be written.
+void SetOrdProperty(vcl::TObject *Obj, std::string_view Name, std::int64_t Value);
+
 #ifdef _WIN32
 // A library of the system folder, loaded by its full path so that a DLL of
 // the same name next to the program is never picked up, and freed with this
@@ -160,6 +181,19 @@ inline vcl::TMessage MakeMessage(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT
     return {Msg, WParam, LParam, Result};
 }
 
+// (0, 0, Width, Height) of a graphic or a control; their size; a control's place.
+vcl::TRect GraphicRect(const vcl::TGraphic &Graphic);
+vcl::TSize GraphicSize(const vcl::TGraphic &Graphic);
+vcl::TRect ControlRect(const vcl::TControl &Control);
+vcl::TPoint ControlPos(const vcl::TControl &Control);
+
+// The class library's message box with one OK button.
+void ShowWarning(const std::string &Text);
+void ShowError(const std::string &Text);
+// Keeps the application's messages flowing for Milliseconds (by the tick
+// count, so that its wrap after 49.7 days does no harm).
+void WaitWithMessages(unsigned Milliseconds);
+
 // Process probes, bound on first use.
 // True under a debugger, and also when the system cannot tell.
 bool DebuggerAttached();
@@ -173,6 +207,9 @@ bool Wow64WithoutComposition();
 
 // The folder of the program's own file, with its trailing backslash.
 std::string AppFolder();
+// The shell's icon of an existing file (Flags: SHGFI_ values, SHGFI_ICON is
+// added); null when the file is missing or the shell gives no icon.
+std::unique_ptr<vcl::TIcon> GetFileIcon(const std::string &FileName, UINT Flags);
 #endif
 
 } // namespace skin

@@ -4,27 +4,18 @@
 #include <cstddef>
 #include <vector>
 
+#include <shellapi.h>
+
+#include "vcl/Controls.h"
+#include "vcl/Dialogs.h"
+#include "vcl/Forms.h"
+#include "vcl/Graphic.h"
+#include "vcl/Registry.h"
 #include "vcl/WideText.h"
 
 namespace skin {
 
 namespace {
-
-// A registry key opened for reading and closed with this object.
-class TRegistryKey {
-public:
-    TRegistryKey(HKEY Root, const std::wstring &Path) {
-        if (RegOpenKeyExW(Root, Path.c_str(), 0, KEY_READ, &FKey) != ERROR_SUCCESS) FKey = nullptr;
-    }
-    TRegistryKey(const TRegistryKey &) = delete;
-    TRegistryKey &operator=(const TRegistryKey &) = delete;
-    ~TRegistryKey() { if (FKey) RegCloseKey(FKey); }
-
-    HKEY Get() const { return FKey; }
-
-private:
-    HKEY FKey = nullptr;
-};
 
 // The size of the record without the padded border width: every Windows
 // version accepts it, the older ones refuse the longer record.
@@ -89,19 +80,31 @@ bool SetMinAnimation(bool On) {
 }
 
 int ReadRegistryInteger(HKEY Root, const std::string &Key, const std::string &Name) {
-    // A key that does not open reads as a missing value: the caller's guard
-    // for the missing value covers both.
-    const TRegistryKey key(Root, vcl::Utf8ToWide(Key));
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    const LSTATUS status = key.Get() ? RegQueryValueExW(key.Get(), vcl::Utf8ToWide(Name).c_str(), nullptr, &type,
-                                                        reinterpret_cast<BYTE *>(&value), &size)
-                                     : ERROR_FILE_NOT_FOUND;
-    if (status == ERROR_FILE_NOT_FOUND) throw vcl::ERegistryException("Registry value \"" + Name + "\" not found");
-    if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value)
-        throw vcl::ERegistryException("Registry value \"" + Name + "\" is not an integer");
-    return static_cast<int>(value);
+    vcl::TRegistry registry(KEY_READ);
+    registry.SetRootKey(Root);
+    // A key that does not open leaves none open, and the read then raises as
+    // for a missing value, which the caller guards against anyway.
+    registry.OpenKeyReadOnly(Key);
+    return registry.ReadInteger(Name);
+}
+
+vcl::TRect GraphicRect(const vcl::TGraphic &Graphic) { return {0, 0, Graphic.Width(), Graphic.Height()}; }
+vcl::TSize GraphicSize(const vcl::TGraphic &Graphic) { return {Graphic.Width(), Graphic.Height()}; }
+vcl::TRect ControlRect(const vcl::TControl &Control) { return {0, 0, Control.Width(), Control.Height()}; }
+vcl::TPoint ControlPos(const vcl::TControl &Control) { return {Control.Left(), Control.Top()}; }
+
+void ShowWarning(const std::string &Text) { vcl::MessageDlg(Text, vcl::mtWarning, {vcl::mbOK}, 0); }
+void ShowError(const std::string &Text) { vcl::MessageDlg(Text, vcl::mtError, {vcl::mbOK}, 0); }
+
+void WaitWithMessages(unsigned Milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (vcl::Application) vcl::Application->ProcessMessages();
+        const DWORD elapsed = GetTickCount() - start;  // unsigned: right across the wrap
+        if (elapsed >= Milliseconds) return;
+        // Sleep until a message comes or the time is up rather than spin.
+        MsgWaitForMultipleObjectsEx(0, nullptr, Milliseconds - elapsed, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
 }
 
 bool DebuggerAttached() {
@@ -140,6 +143,16 @@ std::string AppFolder() {
         if (n < path.size()) return vcl::ExtractFilePath(vcl::WideToUtf8(std::wstring_view(path.data(), n)));
         path.resize(path.size() * 2);  // a long path was cut: ask again with room
     }
+}
+
+std::unique_ptr<vcl::TIcon> GetFileIcon(const std::string &FileName, UINT Flags) {
+    if (!vcl::FileExists(FileName)) return nullptr;
+    SHFILEINFOW info{};
+    if (!SHGetFileInfoW(vcl::Utf8ToWide(FileName).c_str(), 0, &info, sizeof info, Flags | SHGFI_ICON) || !info.hIcon)
+        return nullptr;
+    auto icon = std::make_unique<vcl::TIcon>();
+    icon->SetHandle(info.hIcon);
+    return icon;
 }
 
 } // namespace skin

@@ -1,6 +1,8 @@
 // The portable shared helpers: ini-style text, words, strings, geometry.
 #include "skin/graphics/vlCommonUtils.h"
 
+#include "vcl/TypInfo.h"
+
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -207,4 +209,88 @@ TEST(Background, InitBgInfoNamesTheImage) {
     EXPECT_EQ(info.Color, 0xFF00FF);
     EXPECT_EQ(info.R, vcl::TRect{});
     EXPECT_TRUE(info.UseBmp);
+}
+
+// A control of another library, known to the skin only by its published properties.
+namespace {
+
+VCL_ENUM(TGridOption, goFixed, goFixed3D, goOwnerDraw, goVisible, goVisibleRows)
+using TGridOptions = vcl::TSet<TGridOption>;
+
+class TForeignGrid : public vcl::TPersistent {
+    VCL_CLASS(TForeignGrid, vcl::TPersistent)
+public:
+    TGridOptions Options() const { return FOptions; }
+    void SetOptions(TGridOptions Value) { FOptions = Value; }
+    vcl::TColor Color() const { return FColor; }
+    void SetColor(vcl::TColor Value) { FColor = Value; }
+    TForeignGrid *Header() const { return FHeader; }
+    const std::string &Caption() const { return FCaption; }
+    int Rows() const { return 12; }
+
+    TGridOptions FOptions;
+    vcl::TColor FColor = vcl::clWindow;
+    TForeignGrid *FHeader = nullptr;
+    std::string FCaption = "grid";
+};
+
+} // namespace
+
+VCL_PUBLISHED(TForeignGrid, p) {
+    p.Property("Options", &TForeignGrid::Options, &TForeignGrid::SetOptions);
+    p.Property("Color", &TForeignGrid::Color, &TForeignGrid::SetColor);
+    p.Property("Header", &TForeignGrid::Header);
+    p.Property("Caption", &TForeignGrid::Caption);
+    p.Property("Rows", &TForeignGrid::Rows);
+}
+
+TEST(Properties, FoundByNameOrSilentlyAbsent) {
+    TForeignGrid grid, header;
+    grid.FHeader = &header;
+    EXPECT_TRUE(HasProperty(&grid, "options"));
+    EXPECT_FALSE(HasProperty(&grid, "Font"));
+    EXPECT_FALSE(HasProperty(nullptr, "Options"));
+    EXPECT_EQ(GetObjectProperty(&grid, "Header"), &header);
+    EXPECT_EQ(GetObjectProperty(&grid, "Caption"), nullptr);  // not an object
+    EXPECT_EQ(GetObjectProperty(&grid, "Nothing"), nullptr);
+    EXPECT_EQ(GetOrdProperty(&grid, "Color"), vcl::clWindow);
+    EXPECT_EQ(GetOrdProperty(&grid, "Caption"), -1);
+    EXPECT_EQ(GetOrdProperty(&grid, "Nothing"), -1);
+    EXPECT_EQ(GetOrdProperty(nullptr, "Color"), -1);
+    SetOrdProperty(&grid, "Color", 0x123456);
+    EXPECT_EQ(grid.Color(), 0x123456);
+    SetOrdProperty(&grid, "Nothing", 1);
+    SetOrdProperty(&grid, "Rows", 3);  // read-only: nothing happens
+    EXPECT_EQ(grid.Rows(), 12);
+}
+
+TEST(Properties, SetElementsMatchWholeNames) {
+    TForeignGrid grid;
+    grid.SetOptions({goFixed3D, goVisibleRows});
+    EXPECT_TRUE(SetPropertyHas(&grid, "Options", "goFixed3D"));
+    EXPECT_FALSE(SetPropertyHas(&grid, "Options", "goFixed"));    // a prefix of a member
+    EXPECT_FALSE(SetPropertyHas(&grid, "Options", "gofixed3d"));  // names compare with case
+    EXPECT_FALSE(SetPropertyHas(&grid, "Options", "goVisible"));
+    EXPECT_FALSE(SetPropertyHas(&grid, "Color", "goFixed3D"));
+    EXPECT_FALSE(SetPropertyHas(&grid, "Nothing", "goFixed3D"));
+
+    // Removing "goVisible" must not cut it out of "goVisibleRows", nor
+    // "goFixed" out of "goFixed3D".
+    ChangeSetProperty(&grid, "Options", "goVisible", false);
+    ChangeSetProperty(&grid, "Options", "goFixed", false);
+    EXPECT_EQ(grid.Options(), (TGridOptions{goFixed3D, goVisibleRows}));
+    // Adding one whose name is part of a member's name still adds it.
+    ChangeSetProperty(&grid, "Options", "goFixed", true);
+    EXPECT_EQ(grid.Options(), (TGridOptions{goFixed, goFixed3D, goVisibleRows}));
+    ChangeSetProperty(&grid, "Options", "goFixed3D", false);
+    EXPECT_EQ(grid.Options(), (TGridOptions{goFixed, goVisibleRows}));
+    ChangeSetProperty(&grid, "Options", "goNothing", true);
+    EXPECT_EQ(grid.Options(), (TGridOptions{goFixed, goVisibleRows}));
+
+    TForeignGrid empty;
+    ChangeSetProperty(&empty, "Options", "goOwnerDraw", true);
+    EXPECT_EQ(empty.Options(), TGridOptions{goOwnerDraw});
+    ChangeSetProperty(&empty, "Options", "goOwnerDraw", false);
+    EXPECT_TRUE(empty.Options().Empty());
+    ChangeSetProperty(nullptr, "Options", "goOwnerDraw", true);
 }

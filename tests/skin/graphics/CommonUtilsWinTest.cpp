@@ -2,9 +2,16 @@
 #include "skin/graphics/vlCommonUtils.h"
 
 #include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
+#include <future>
+
+#include "UiDriver.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Controls.h"
 #include "vcl/SysUtils.h"
 
 using namespace skin;
@@ -80,4 +87,84 @@ TEST(Files, AppFolderHoldsThisProgram) {
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '\\');
     EXPECT_TRUE(vcl::FileExists(folder + "CommonUtilsWinTest.exe")) << folder;
+}
+
+TEST(Files, FileIconOfAnExistingFileOnly) {
+    CoInitialize(nullptr);
+    const auto icon = GetFileIcon(AppFolder() + "CommonUtilsWinTest.exe", SHGFI_SMALLICON);
+    ASSERT_TRUE(icon);
+    EXPECT_TRUE(icon->Handle());
+    EXPECT_GT(icon->Width(), 0);
+    EXPECT_FALSE(GetFileIcon(AppFolder() + "no such file.exe", SHGFI_SMALLICON));
+    CoUninitialize();
+}
+
+TEST(Geometry, RectsOfGraphicsAndControls) {
+    vcl::TBitmap bitmap;
+    bitmap.SetSize(5, 7);
+    EXPECT_EQ(GraphicRect(bitmap), vcl::Rect(0, 0, 5, 7));
+    EXPECT_EQ(GraphicSize(bitmap), (vcl::TSize{5, 7}));
+    vcl::TGraphicControl *control = vcl::Create<vcl::TGraphicControl>(nullptr);
+    control->SetBounds(10, 20, 30, 40);
+    EXPECT_EQ(ControlRect(*control), vcl::Rect(0, 0, 30, 40));
+    EXPECT_EQ(ControlPos(*control), (vcl::TPoint{10, 20}));
+    delete control;
+}
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct TSeenBox {
+    std::string Caption;
+    std::vector<std::string> Buttons;
+    bool Clicked = false;
+};
+
+std::future<TSeenBox> AnswerMessageForm() {
+    const DWORD pid = GetCurrentProcessId();
+    return std::async(std::launch::async, [=] {
+        TSeenBox seen;
+        HWND box = uitest::WaitForTopLevelWindow("TMessageForm", 10s, pid);
+        if (!box) return seen;
+        seen.Caption = uitest::TextOf(box);
+        for (HWND b : uitest::ChildWindows(box, "TButton")) seen.Buttons.push_back(uitest::TextOf(b));
+        if (HWND ok = uitest::FindChild(box, "TButton", "OK")) {
+            uitest::ClickButton(ok);
+            seen.Clicked = uitest::WaitUntilClosed(box, 10s);
+        }
+        return seen;
+    });
+}
+
+int TimerTicks = 0;
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++TimerTicks; }
+
+} // namespace
+
+TEST(MessageBoxes, WarningAndErrorHaveOneOkButton) {
+    auto answer = AnswerMessageForm();
+    ShowWarning("Skin nebyl nalezen");
+    TSeenBox seen = answer.get();
+    EXPECT_TRUE(seen.Clicked);
+    EXPECT_EQ(seen.Caption, "Warning");
+    EXPECT_EQ(seen.Buttons, std::vector<std::string>{"OK"});
+
+    answer = AnswerMessageForm();
+    ShowError("Chyba");
+    seen = answer.get();
+    EXPECT_TRUE(seen.Clicked);
+    EXPECT_EQ(seen.Caption, "Error");
+    EXPECT_EQ(seen.Buttons, std::vector<std::string>{"OK"});
+}
+
+TEST(Waiting, MessagesFlowWhileWaiting) {
+    TimerTicks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, CountTick);
+    const DWORD start = GetTickCount();
+    WaitWithMessages(200);
+    const DWORD elapsed = GetTickCount() - start;
+    KillTimer(nullptr, timer);
+    EXPECT_GE(elapsed, 200u);
+    EXPECT_GE(TimerTicks, 2);
 }
