@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Forms.h"
+#include "SysUtils.h"
 #include "WideText.h"
 
 namespace vcl {
@@ -75,7 +76,8 @@ LPCWSTR ControlProperty() {
 
 HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
 
-// Child windows need an identifier for WM_MEASUREITEM; they are told apart by it.
+// Child windows carry an identifier: a parent finds by it the child that a
+// WM_MEASUREITEM is for.
 UINT NextChildId() {
     static UINT id = 100;
     return ++id;
@@ -104,17 +106,6 @@ void RegisterWindowClass(const TCreateParams &Params) {
     wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
     if (!RegisterClassW(&wc))
         throw Exception("Cannot register the window class " + WideToUtf8(Params.WinClassName));
-}
-
-std::string LastErrorText() {
-    wchar_t *buffer = nullptr;
-    const DWORD code = GetLastError();
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-    std::string text = buffer ? WideToUtf8(buffer) : "error " + std::to_string(code);
-    LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
 }
 
 TMouseButton ButtonOf(UINT Msg) {
@@ -515,7 +506,7 @@ void TWinControl::CreateWnd() {
         throw;
     }
     SetControlState(ControlState() - TControlState{csCreating});
-    if (!FHandle) throw Exception("Cannot create the window of " + ClassName() + ": " + LastErrorText());
+    if (!FHandle) throw Exception("Cannot create the window of " + ClassName() + ": " + SysErrorMessage(static_cast<int>(GetLastError())));
     Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
     InitializeWnd();
 }
@@ -1251,67 +1242,6 @@ void TControlCanvas::FreeHandle() {
     FWindow = nullptr;
 }
 
-// --------------------------------------------------------- TWindowSubclass
-
-TWindowSubclass::TWindowSubclass(TWndMethod Handler)
-    : FHandler(Handler), FInstance(TWndMethod::Bind<&TWindowSubclass::WndProc>(this)),
-      FAlive(std::make_shared<bool>(true)) {}
-
-TWindowSubclass::~TWindowSubclass() {
-    *FAlive = false;
-    if (FHandle && !Detach() && IsWindow(FHandle)) {
-        // Another procedure was chained over ours: ours must stay in the
-        // chain, forwarding to the one before it, for as long as the window lives.
-        OrphanObjectInstance(FInstance.Release(), FHandle, FPrevious);
-    }
-}
-
-void TWindowSubclass::Attach(HWND Window) {
-    if (FHandle) throw EInvalidOperation("The subclass is attached to a window already");
-    if (!IsWindow(Window)) throw EInvalidOperation("Cannot subclass a window that does not exist");
-    FPrevious = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance.Proc())));
-    FHandle = Window;
-}
-
-bool TWindowSubclass::Detach() {
-    if (!FHandle) return true;
-    if (IsWindow(FHandle)) {
-        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(FHandle, GWLP_WNDPROC)) != FInstance.Proc()) return false;
-        SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FPrevious));
-    }
-    FHandle = nullptr;
-    FPrevious = nullptr;
-    return true;
-}
-
-void TWindowSubclass::CallPrevious(TMessage &Message) const {
-    Message.Result = CallPrevious(Message.Msg, Message.WParam, Message.LParam);
-}
-
-LRESULT TWindowSubclass::CallPrevious(UINT Msg, WPARAM WParam, LPARAM LParam) const {
-    if (!FPrevious) return 0;
-    return CallWindowProcW(FPrevious, FHandle, Msg, WParam, LParam);
-}
-
-void TWindowSubclass::WndProc(TMessage &Message) {
-    const std::shared_ptr<bool> alive = FAlive;
-    const HWND window = FHandle;
-    try {
-        if (FHandler) FHandler(Message);
-        else CallPrevious(Message);
-    } catch (...) {
-        Application->HandleException(nullptr);
-    }
-    // The handler may have destroyed this object, or detached it.
-    if (!*alive) return;
-    if (Message.Msg == WM_NCDESTROY && FHandle == window) {
-        // The window is gone; nothing is left to give back.
-        FHandle = nullptr;
-        FPrevious = nullptr;
-    }
-}
-
 // ------------------------------------------------------------------ helpers
 
 TWinControl *FindControl(HWND Window) {
@@ -1334,38 +1264,6 @@ TCustomForm *GetParentForm(const TControl *Control) {
     if (!Control) return nullptr;
     while (Control->Parent()) Control = Control->Parent();
     return dynamic_cast<TCustomForm *>(const_cast<TControl *>(Control));
-}
-
-namespace {
-
-LPCWSTR UtilWindowClass() {
-    static const ATOM atom = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = ModuleInstance();
-        wc.lpszClassName = L"TPUtilWindow";
-        return RegisterClassW(&wc);
-    }();
-    if (!atom) throw Exception("Cannot register the window class TPUtilWindow");
-    return L"TPUtilWindow";
-}
-
-} // namespace
-
-HWND AllocateHWnd(TWndMethod Method) {
-    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, UtilWindowClass(), L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE,
-                                  nullptr, ModuleInstance(), nullptr);
-    if (!window) throw Exception("Cannot create a utility window: " + LastErrorText());
-    if (Method)
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MakeObjectInstance(Method)));
-    return window;
-}
-
-void DeallocateHWnd(HWND Window) {
-    if (!Window) return;
-    const auto instance = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Window, GWLP_WNDPROC));
-    DestroyWindow(Window);
-    if (instance != DefWindowProcW) FreeObjectInstance(instance);
 }
 
 bool IsKeyMessage(MSG &Msg) {

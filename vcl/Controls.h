@@ -448,42 +448,6 @@ private:
     HDC FDC = nullptr;
 };
 
-// Takes over the window procedure of a window made elsewhere: every message
-// goes to the handler, which passes what it does not consume on with
-// CallPrevious. Detaching puts the previous procedure back, but only while
-// the window still points at this one: a procedure chained over it later
-// would otherwise be cut out. The window's end detaches it as well.
-class TWindowSubclass {
-public:
-    explicit TWindowSubclass(TWndMethod Handler);
-    ~TWindowSubclass();
-    TWindowSubclass(const TWindowSubclass &) = delete;
-    TWindowSubclass &operator=(const TWindowSubclass &) = delete;
-
-    // Raises EInvalidOperation when already attached or the window is invalid.
-    void Attach(HWND Window);
-    // True when the previous procedure is back (or nothing was attached).
-    // False while another procedure is chained over ours: the subclass stays
-    // attached and may try again.
-    bool Detach();
-    void CallPrevious(TMessage &Message) const;
-    LRESULT CallPrevious(UINT Msg, WPARAM WParam, LPARAM LParam) const;
-
-    HWND Handle() const { return FHandle; }
-    bool Attached() const { return FHandle != nullptr; }
-    WNDPROC Instance() const { return FInstance.Proc(); }
-    WNDPROC Previous() const { return FPrevious; }
-
-private:
-    void WndProc(TMessage &Message);
-
-    TWndMethod FHandler;
-    TObjectInstance FInstance;
-    HWND FHandle = nullptr;
-    WNDPROC FPrevious = nullptr;
-    std::shared_ptr<bool> FAlive;  // false once destroyed, for a handler that destroys it
-};
-
 // The control bound to a window made by the library; null for other windows.
 TWinControl *FindControl(HWND Window);
 // The control under a screen point (a graphic child where there is one).
@@ -491,11 +455,6 @@ TControl *FindDragTarget(TPoint Pos, bool AllowDisabled);
 // The nearest form among the control and its parents; null when none.
 class TCustomForm;
 TCustomForm *GetParentForm(const TControl *Control);
-
-// A window for a component that needs messages but shows nothing (a timer):
-// a message-only window of the class "TPUtilWindow".
-HWND AllocateHWnd(TWndMethod Method);
-void DeallocateHWnd(HWND Window);
 
 // Brings every window whose control keeps state ahead of it up to date.
 void FlushWindowUpdates();

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <mutex>
 
+#include "Forms.h"
+#include "SysUtils.h"
+
 namespace vcl {
 namespace {
 
@@ -134,6 +137,99 @@ WNDPROC TObjectInstance::Release() {
     WNDPROC p = FProc;
     FProc = nullptr;
     return p;
+}
+
+// --------------------------------------------------------- TWindowSubclass
+
+TWindowSubclass::TWindowSubclass(TWndMethod Handler)
+    : FHandler(Handler), FInstance(TWndMethod::Bind<&TWindowSubclass::WndProc>(this)),
+      FAlive(std::make_shared<bool>(true)) {}
+
+TWindowSubclass::~TWindowSubclass() {
+    *FAlive = false;
+    if (FHandle && !Detach() && IsWindow(FHandle)) {
+        // Another procedure was chained over ours: ours must stay in the
+        // chain, forwarding to the one before it, for as long as the window lives.
+        OrphanObjectInstance(FInstance.Release(), FHandle, FPrevious);
+    }
+}
+
+void TWindowSubclass::Attach(HWND Window) {
+    if (FHandle) throw EInvalidOperation("The subclass is attached to a window already");
+    if (!IsWindow(Window)) throw EInvalidOperation("Cannot subclass a window that does not exist");
+    FPrevious = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance.Proc())));
+    FHandle = Window;
+}
+
+bool TWindowSubclass::Detach() {
+    if (!FHandle) return true;
+    if (IsWindow(FHandle)) {
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(FHandle, GWLP_WNDPROC)) != FInstance.Proc()) return false;
+        SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FPrevious));
+    }
+    FHandle = nullptr;
+    FPrevious = nullptr;
+    return true;
+}
+
+void TWindowSubclass::CallPrevious(TMessage &Message) const {
+    Message.Result = CallPrevious(Message.Msg, Message.WParam, Message.LParam);
+}
+
+LRESULT TWindowSubclass::CallPrevious(UINT Msg, WPARAM WParam, LPARAM LParam) const {
+    if (!FPrevious) return 0;
+    return CallWindowProcW(FPrevious, FHandle, Msg, WParam, LParam);
+}
+
+void TWindowSubclass::WndProc(TMessage &Message) {
+    const std::shared_ptr<bool> alive = FAlive;
+    const HWND window = FHandle;
+    try {
+        if (FHandler) FHandler(Message);
+        else CallPrevious(Message);
+    } catch (...) {
+        Application->HandleException(nullptr);
+    }
+    // The handler may have destroyed this object, or detached it.
+    if (!*alive) return;
+    if (Message.Msg == WM_NCDESTROY && FHandle == window) {
+        // The window is gone; nothing is left to give back.
+        FHandle = nullptr;
+        FPrevious = nullptr;
+    }
+}
+
+namespace {
+
+LPCWSTR UtilWindowClass() {
+    static const ATOM atom = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TPUtilWindow";
+        return RegisterClassW(&wc);
+    }();
+    if (!atom) throw Exception("Cannot register the window class TPUtilWindow");
+    return L"TPUtilWindow";
+}
+
+} // namespace
+
+HWND AllocateHWnd(TWndMethod Method) {
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, UtilWindowClass(), L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!window) throw Exception("Cannot create a utility window: " + SysErrorMessage(static_cast<int>(GetLastError())));
+    if (Method)
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MakeObjectInstance(Method)));
+    return window;
+}
+
+void DeallocateHWnd(HWND Window) {
+    if (!Window) return;
+    const auto instance = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Window, GWLP_WNDPROC));
+    DestroyWindow(Window);
+    if (instance != DefWindowProcW) FreeObjectInstance(instance);
 }
 
 } // namespace vcl

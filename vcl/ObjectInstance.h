@@ -8,6 +8,8 @@
 // which calls the record's method. Every object thus has a procedure address
 // of its own, which is what chained subclassing needs: whoever replaced a
 // window's procedure can tell whether the window still points at theirs.
+#include <memory>
+
 #include "Messages.h"
 
 namespace vcl {
@@ -48,5 +50,46 @@ public:
 private:
     WNDPROC FProc = nullptr;
 };
+
+// Takes over the window procedure of a window made elsewhere: every message
+// goes to the handler, which passes what it does not consume on with
+// CallPrevious. Detaching puts the previous procedure back, but only while
+// the window still points at this one: a procedure chained over it later
+// would otherwise be cut out. The window's end detaches it as well.
+class TWindowSubclass {
+public:
+    explicit TWindowSubclass(TWndMethod Handler);
+    ~TWindowSubclass();
+    TWindowSubclass(const TWindowSubclass &) = delete;
+    TWindowSubclass &operator=(const TWindowSubclass &) = delete;
+
+    // Raises EInvalidOperation when already attached or the window is invalid.
+    void Attach(HWND Window);
+    // True when the previous procedure is back (or nothing was attached).
+    // False while another procedure is chained over ours: the subclass stays
+    // attached and may try again.
+    bool Detach();
+    void CallPrevious(TMessage &Message) const;
+    LRESULT CallPrevious(UINT Msg, WPARAM WParam, LPARAM LParam) const;
+
+    HWND Handle() const { return FHandle; }
+    bool Attached() const { return FHandle != nullptr; }
+    WNDPROC Instance() const { return FInstance.Proc(); }
+    WNDPROC Previous() const { return FPrevious; }
+
+private:
+    void WndProc(TMessage &Message);
+
+    TWndMethod FHandler;
+    TObjectInstance FInstance;
+    HWND FHandle = nullptr;
+    WNDPROC FPrevious = nullptr;
+    std::shared_ptr<bool> FAlive;  // false once destroyed, for a handler that destroys it
+};
+
+// A window for a component that needs messages but shows nothing (a timer):
+// a message-only window of the class "TPUtilWindow".
+HWND AllocateHWnd(TWndMethod Method);
+void DeallocateHWnd(HWND Window);
 
 } // namespace vcl
