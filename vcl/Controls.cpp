@@ -727,8 +727,7 @@ void TWinControl::InsertControl(TControl *AControl) {
 void TWinControl::RemoveControl(TControl *AControl) {
     if (!IsDestroying()) Perform(CM_CONTROLLISTCHANGE, 0, reinterpret_cast<LPARAM>(AControl));
     if (auto *windowed = dynamic_cast<TWinControl *>(AControl)) {
-        if (auto *form = GetParentForm(this); form && form->ActiveControl() && windowed->ContainsControl(form->ActiveControl()))
-            form->SetActiveControl(nullptr);
+        if (TCustomForm *form = GetParentForm(this)) form->ForgetControl(windowed);
         windowed->DestroyHandle();
         FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), windowed), FTabList.end());
     } else {

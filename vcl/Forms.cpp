@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 #include "Dialogs.h"
 #include "FormReader.h"
@@ -46,18 +47,19 @@ namespace {
 // the end are destroyed here at the latest; Initialize makes it happen
 // before any other static object of the program goes (see there).
 struct TGlobals {
-    TGlobals() : App(new TApplication(nullptr)), Scr(new TScreen(nullptr)) {
-        Application = App;
-        Screen = Scr;
+    TGlobals() : Scr(Create<TScreen>(nullptr)), App(Create<TApplication>(nullptr)) {
+        Screen = Scr.get();
+        Application = App.get();
     }
     ~TGlobals() {
-        delete App;
+        // The application (with any form left) before the screen the forms are listed in.
+        App.reset();
         Application = nullptr;
-        delete Scr;
+        Scr.reset();
         Screen = nullptr;
     }
-    TApplication *App;
-    TScreen *Scr;
+    std::unique_ptr<TScreen> Scr;
+    std::unique_ptr<TApplication> App;
 };
 
 // The end of the program, as the application object's destruction: marked
@@ -228,12 +230,20 @@ void TCustomForm::SetActiveControl(TWinControl *Control) {
     if (Control && FActive && HandleAllocated() && Control->CanFocus()) ::SetFocus(Control->Handle());
 }
 
+void TCustomForm::ForgetControl(const TWinControl *Control) {
+    if (FActiveControl && Control->ContainsControl(FActiveControl)) FActiveControl = nullptr;
+    if (FFocusedControl && Control->ContainsControl(FFocusedControl)) FFocusedControl = nullptr;
+}
+
 void TCustomForm::SetFocusedControl(TWinControl *Control) {
     if (!Control || Control == this) return;
-    TWinControl *previous = FActiveControl;
+    // The previous one by focus, not ActiveControl: SetFocus names the new
+    // active control before the focus moves.
+    TWinControl *previous = FFocusedControl;
+    FFocusedControl = Control;
     FActiveControl = Control;
     if (previous != Control) {
-        if (previous && ContainsControl(previous)) previous->Perform(CM_EXIT, 0, 0);
+        if (previous) previous->Perform(CM_EXIT, 0, 0);
         Control->Perform(CM_ENTER, 0, 0);
     }
     Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));

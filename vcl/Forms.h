@@ -74,6 +74,9 @@ public:
     void SetActiveControl(TWinControl *Control);
     // Called by a control of this form that received the focus.
     void SetFocusedControl(TWinControl *Control);
+    // Called for a control that leaves the form: the form keeps no pointer
+    // into it.
+    void ForgetControl(const TWinControl *Control);
     bool Active() const { return FActive; }
 
     void SetVisible(bool Value) override;
@@ -149,7 +152,8 @@ private:
     int FPixelsPerInch = 96;
     std::uint8_t FAlphaBlendValue = 255;
     bool FAlphaBlend = false;
-    TWinControl *FActiveControl = nullptr;  // not owned
+    TWinControl *FActiveControl = nullptr;   // not owned
+    TWinControl *FFocusedControl = nullptr;  // not owned; the last that had the focus
     TModalResult FModalResult = mrNone;
     std::unique_ptr<TCanvas> FCanvas;
     int FClientWidthRead = -1;   // ClientWidth / ClientHeight read from the

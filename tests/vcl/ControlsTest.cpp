@@ -460,9 +460,16 @@ TEST(Controls, TabMovesTheFocusInTabOrderAndReturnClicksTheDefaultButton) {
     press(VK_RETURN);  // the memo takes Return as a line break
     EXPECT_EQ(counter.Clicks, 0);
     EXPECT_EQ(f.Memo->Lines()->Count(), 2);
+    TRecorder focus(f.Memo);
     press(VK_TAB);
     EXPECT_TRUE(f.Button->Focused());
     EXPECT_EQ(f.Form->ActiveControl(), f.Button);
+    // Every control of the form hears where the focus went.
+    const TRecorder::TEntry *changed = focus.Find(CM_FOCUSCHANGED);
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(changed->LParam, reinterpret_cast<LPARAM>(f.Button));
+    EXPECT_TRUE(focus.Find(CM_EXIT));
+    focus.Restore();
     press(VK_RETURN);
     EXPECT_EQ(counter.Clicks, 1);
 }

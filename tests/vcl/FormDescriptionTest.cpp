@@ -40,6 +40,7 @@ TSetupForm SetupForm {
     }
     OnClick = FormClick
     OnCloseQuery = FormCloseQuery
+    OnCreate = FormCreate
     OnShow = FormShow
     PixelsPerInch = 96
     Position = poDesktopCenter
@@ -151,6 +152,7 @@ public:
 
     bool InstallBusy = false;
     int Installs = 0;
+    int MemoLinesAtCreate = -1;
 
     void FormShow(TObject *) {
         Memo1->Lines()->Clear();
@@ -164,6 +166,8 @@ public:
         InstallBusy = false;
     }
     void FormCloseQuery(TObject *, bool &CanClose) { CanClose = !InstallBusy; }
+    // Runs once the whole description has been read.
+    void FormCreate(TObject *) { MemoLinesAtCreate = Memo1 ? Memo1->Lines()->Count() : -2; }
     void FormClick(TObject *) { SetFormStyle(fsNormal); }
     void Button1Click(TObject *) {
         ++Installs;
@@ -192,6 +196,7 @@ VCL_PUBLISHED(TSetupForm, p) {
     p.Field("ProgressBar2", &TSetupForm::ProgressBar2);
     p.Method<&TSetupForm::FormShow>("FormShow");
     p.Method<&TSetupForm::FormCloseQuery>("FormCloseQuery");
+    p.Method<&TSetupForm::FormCreate>("FormCreate");
     p.Method<&TSetupForm::FormClick>("FormClick");
     p.Method<&TSetupForm::Button1Click>("Button1Click");
 }
@@ -219,6 +224,7 @@ TEST(FormDescription, FormReadFromItsDescriptionShowsItsControlsAndAMessageBoxIs
     EXPECT_EQ(form->Button2->TabOrder(), 1);
     EXPECT_EQ(form->Memo1->TabOrder(), 3);
     EXPECT_TRUE(form->OnShow);
+    EXPECT_EQ(form->MemoLinesAtCreate, 0);
 
     // Shown as the message loop shows the main form.
     form->Show();
