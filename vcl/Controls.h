@@ -45,10 +45,8 @@ enum TControlStyleItem {
     csAcceptsControls,   // may be the parent of other controls
     csCaptureMouse,      // keeps the mouse while a button is down on it
     csClickEvents,       // a press and release on it is a click
-    csSetCaption,        // takes its name as caption when named
     csOpaque,            // fills its whole rectangle when it paints
     csDoubleClicks,      // gets double clicks as such
-    csParentBackground,  // shows its parent's background
 };
 using TControlStyle = TSet<TControlStyleItem>;
 
@@ -56,7 +54,6 @@ using TControlStyle = TSet<TControlStyleItem>;
 enum TControlStateItem {
     csLButtonDown,       // the left button went down on it
     csClicked,           // a press started a click
-    csFocusing,          // focus is being moved to it
     csCreating,          // its window is being created
     csPaintCopy,         // it paints a copy of itself, not the screen
     csCustomPaint,       // its window paints through the library, not the system class
@@ -245,7 +242,7 @@ private:
     TColor FColor = clWindow;
     std::unique_ptr<TFont> FFont;
     TAlign FAlign = alNone;
-    TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks};
     TControlState FControlState;
 };
 

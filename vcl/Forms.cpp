@@ -116,7 +116,7 @@ TCustomForm::TCustomForm(TComponent *AOwner, TCreateNew) : TWinControl(AOwner) {
 
 void TCustomForm::Init() {
     SetVisibleState(false);
-    SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
+    SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks});
     SetControlState(ControlState() + TControlState{csCustomPaint});
     SetParentColor(false);
     SetParentFont(false);

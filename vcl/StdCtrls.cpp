@@ -207,7 +207,7 @@ TButtonControl::TButtonControl(TComponent *AOwner) : TWinControl(AOwner) {}
 
 TButton::TButton(TComponent *AOwner) : TButtonControl(AOwner) {
     // The system class handles the mouse; a click comes as BN_CLICKED.
-    SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
+    SetControlStyle(TControlStyle{csDoubleClicks});
     SetTabStop(true);
     SetBounds(0, 0, 75, 25);
 }
@@ -261,7 +261,7 @@ void TButton::CMDialogKey(TMessage &Message) {
 // ------------------------------------------------------------ TCustomEdit
 
 TCustomEdit::TCustomEdit(TComponent *AOwner) : TWinControl(AOwner) {
-    SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
+    SetControlStyle(TControlStyle{csDoubleClicks});
     SetParentColor(false);
     SetColor(clWindow);
     SetTabStop(true);
