@@ -23,6 +23,25 @@ inline std::uint32_t Make(int b, int g, int r, int a) {
 inline std::uint32_t WithAlpha(std::uint32_t p, int a) { return (p & 0x00FFFFFF) | static_cast<std::uint32_t>(a) << 24; }
 inline int ClampByte(long long v) { return static_cast<int>(std::clamp<long long>(v, 0, 255)); }
 
+// A per-channel mapping of colour bytes (blue, green, red) that depends only
+// on the byte's value: computed once for all 256 values, looked up per pixel.
+class TChannelTable {
+public:
+    // f(value, channel) with channel 0 blue, 1 green, 2 red.
+    template <class F> explicit TChannelTable(F f) {
+        for (int c = 0; c < 3; ++c)
+            for (int v = 0; v < 256; ++v) FTable[c][v] = static_cast<std::uint8_t>(f(v, c));
+    }
+    // The pixel with its colour bytes mapped and its alpha byte replaced.
+    std::uint32_t Map(std::uint32_t p, int alpha) const {
+        return FTable[0][p & 0xFF] | std::uint32_t{FTable[1][(p >> 8) & 0xFF]} << 8 |
+               std::uint32_t{FTable[2][(p >> 16) & 0xFF]} << 16 | static_cast<std::uint32_t>(alpha) << 24;
+    }
+
+private:
+    std::uint8_t FTable[3][256];
+};
+
 // Round to nearest, ties to even (the default rounding mode).
 inline long long RoundEven(double v) { return std::llrint(v); }
 

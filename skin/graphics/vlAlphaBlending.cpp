@@ -67,8 +67,13 @@ const std::uint32_t *BgPixelAt(const TBgPixels &bg, int x, int y) {
     return &bg.Image.At(int(bx), int(by));
 }
 
-// d moved toward v by a of 256: the mix of every alpha blend here.
-inline int MixByAlpha(int d, int v, int a) { return (d * 256 + (v - d) * a) >> 8; }
+// d moved toward v by a of 256: the mix of every alpha blend here,
+// d := (d * 256 + (v - d) * a) >> 8. Written as d * (256 - a) + v * a, both
+// products and their sum stay within 255 * 256 for bytes and a <= 255, so
+// 16-bit arithmetic is exact, and the compiler vectorises it as such.
+inline int MixByAlpha(int d, int v, int a) {
+    return static_cast<std::uint16_t>(static_cast<std::uint16_t>(d * (256 - a)) + static_cast<std::uint16_t>(v * a)) >> 8;
+}
 
 // What BlendBitmap32 blends of each source pixel: its channels or, with a
 // tint, the tint's channels scaled by the pixel's grey value.
@@ -166,14 +171,14 @@ void BlendRect32ByRatio(const TBitmapView &Dst, int X, int Y, const TBitmapView 
 void FadeBitmapToColor(const TBitmapView &Bitmap, vcl::TColor Colour, double Ratio) {
     if (!Bitmap.HasRows()) return;
     const std::uint32_t k = ColorToBGRA(Colour);
-    const auto fade = [Ratio](int c, int kc) { return ClampByte(RoundEven((c - kc) * Ratio + kc)); };
+    const TChannelTable fade([&](int c, int channel) {
+        const int kc = Byte(k, channel);
+        return ClampByte(RoundEven((c - kc) * Ratio + kc));
+    });
     for (int y = 0; y < Bitmap.Height; ++y) {
         std::uint32_t *row = Bitmap.Row32(y);
-        for (int x = 0; x < Bitmap.Width; ++x) {
-            const std::uint32_t p = row[x];
-            if (p == KeyPixel) continue;
-            row[x] = Make(fade(Blue(p), Blue(k)), fade(Green(p), Green(k)), fade(Red(p), Red(k)), Alpha(p));
-        }
+        for (int x = 0; x < Bitmap.Width; ++x)
+            if (row[x] != KeyPixel) row[x] = fade.Map(row[x], Alpha(row[x]));
     }
 }
 

@@ -78,9 +78,7 @@ void SetRectAlpha(const TBitmapView &Bitmap, const TRect &R, std::uint8_t Alpha,
         return;
     }
     const auto keep = static_cast<std::uint32_t>(Keep);
-    ForEachInRect(Bitmap, R, [Alpha, keep](std::uint32_t &p) {
-        if (p != keep) p = WithAlpha(p, Alpha);
-    });
+    ForEachInRect(Bitmap, R, [Alpha, keep](std::uint32_t &p) { p = p != keep ? WithAlpha(p, Alpha) : p; });
 }
 
 void FrameRectAlpha(const TBitmapView &Bitmap, const TRect &R, int LeftW, int TopW, int RightW, int BottomW,
@@ -93,21 +91,16 @@ void BlendRectWithColor(const TBitmapView &Bitmap, const TRect &R, std::uint8_t 
     const TRect area{R.Left, R.Top, R.Right + 1, R.Bottom + 1};
     const std::uint32_t col = ColorToBGRA(vcl::ColorToRGB(Colour));
     const double p = Percent / 100.0;
-    const double q = 1 - p;
-    const auto mix = [p, q](int c, int k) { return ClampByte(RoundEven(c * p + k * q)); };
-    ForEachInRect(Bitmap, area, [&](std::uint32_t &px) {
-        px = Make(mix(Blue(px), Blue(col)), mix(Green(px), Green(col)), mix(Red(px), Red(col)), Alpha(px));
-    });
+    const TChannelTable mix([&](int c, int channel) { return ClampByte(RoundEven(c * p + Byte(col, channel) * (1 - p))); });
+    ForEachInRect(Bitmap, area, [&](std::uint32_t &px) { px = mix.Map(px, Alpha(px)); });
 }
 
 void TintRectAlpha(const TBitmapView &Bitmap, const TRect &R, vcl::TColor Colour, std::uint8_t Percent,
                    std::uint8_t Alpha) {
     const std::uint32_t col = ColorToBGRA(Colour);
     // Integer division truncates toward zero, as the mix is defined.
-    const auto tint = [Percent](int c, int k) { return ClampByte(c - (c - k) * Percent / 100); };
-    ForEachInRect(Bitmap, R, [&](std::uint32_t &px) {
-        px = Make(tint(Blue(px), Blue(col)), tint(Green(px), Green(col)), tint(Red(px), Red(col)), Alpha);
-    });
+    const TChannelTable tint([&](int c, int channel) { return ClampByte(c - (c - Byte(col, channel)) * Percent / 100); });
+    ForEachInRect(Bitmap, R, [&](std::uint32_t &px) { px = tint.Map(px, Alpha); });
 }
 
 void PaintDisabledLook(const TBitmapView &Bitmap, int Kind, vcl::TColor ControlColor, const TBgPixels *BgInfo,
