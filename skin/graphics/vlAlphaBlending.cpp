@@ -30,8 +30,11 @@ std::optional<TArea> ClipRectPair(const TRect &dstRect, const TRect &srcRect, co
                            long long srcImage, long long srcStart) {
         return std::min({std::max(dstSize, 0LL), std::max(srcSize, 0LL), dstImage - dstStart, srcImage - srcStart});
     };
-    long long rows = extent(dstRect.Height(), srcRect.Height(), dst.Height, dstRect.Top, src.Height, srcRect.Top);
-    long long cols = extent(dstRect.Width(), srcRect.Width(), dst.Width, dstRect.Left, src.Width, srcRect.Left);
+    const auto size = [](std::int32_t from, std::int32_t to) { return static_cast<long long>(to) - from; };
+    long long rows = extent(size(dstRect.Top, dstRect.Bottom), size(srcRect.Top, srcRect.Bottom), dst.Height,
+                            dstRect.Top, src.Height, srcRect.Top);
+    long long cols = extent(size(dstRect.Left, dstRect.Right), size(srcRect.Left, srcRect.Right), dst.Width,
+                            dstRect.Left, src.Width, srcRect.Left);
     if (rows < 1 || cols < 1) return std::nullopt;
     long long dl = dstRect.Left, sl = srcRect.Left, dt = dstRect.Top, st = srcRect.Top;
     const long long overX = std::max({0LL, -dl, -sl});
@@ -63,8 +66,8 @@ TRect IncludingEdges(const TRect &r) { return {r.Left, r.Top, r.Right + 1, r.Bot
 const std::uint32_t *BgPixelAt(const TBgPixels &bg, int x, int y) {
     const long long bx = static_cast<long long>(bg.X) + x;
     const long long by = static_cast<long long>(bg.Y) + y;
-    if (!bg.Image.HasRows() || bx < 0 || by < 0 || bx >= bg.Image.Width || by >= bg.Image.Height) return nullptr;
-    return &bg.Image.At(int(bx), int(by));
+    if (!bg.Bmp.HasRows() || bx < 0 || by < 0 || bx >= bg.Bmp.Width || by >= bg.Bmp.Height) return nullptr;
+    return &bg.Bmp.At(int(bx), int(by));
 }
 
 // d moved toward v by a of 256: the mix of every alpha blend here,
@@ -127,7 +130,7 @@ void BlendRowsPlain(const TArea &area, const TBitmapView &dst, const TBitmapView
 
 void BlendReflection(const TRect &dstRect, const TRect &srcRect, const TArea &area, const TBitmapView &dst,
                      const TBitmapView &src, const TBlendSource &source, int transparency) {
-    const int r = std::min(src.Height / 2 - 1, dst.Height - dstRect.Bottom - 1);
+    const int r = static_cast<int>(std::min<long long>(src.Height / 2 - 1, static_cast<long long>(dst.Height) - dstRect.Bottom - 1));
     if (r < 1) return;
     const int step = source.Tinted() ? 255 / (src.Height / 2) : 255 / src.Height;
     int k = 255;
@@ -219,7 +222,7 @@ void PaintShapeColored32(const TRect &DstRect, const TRect &SrcRect, const TBitm
                          const TBgPixels &Bg, bool CopyBg) {
     const auto area = ClipRectPair(DstRect, SrcRect, Dst, Src);
     if (!area) return;
-    const bool keyed = Bg.UseImage;
+    const bool keyed = Bg.UseBmp;
     for (int y = 0; y < area->Rows; ++y) {
         const int dy = area->DstY + y;
         const std::uint32_t *s = Src.Row32(area->SrcY + y) + area->SrcX;
@@ -248,7 +251,7 @@ void BlendBitmap32(const TRect &DstRect, const TRect &SrcRect, const TBitmapView
     // Transparencies beyond 0..100 would invert the blend.
     const int transparency = std::clamp(Transparency, 0, 100);
     const TBlendSource source(TintColor);
-    const bool keyed = Bg.UseImage;
+    const bool keyed = Bg.UseBmp;
 
     if (!source.Tinted() && transparency == 0 && !keyed) {
         BlendRowsPlain(*area, Dst, Src);
@@ -298,9 +301,9 @@ void CopyImageWithMask32(const TRect &DstRect, const TRect &SrcRect, const TBitm
         std::uint32_t *d = Dst.Row32(dy) + area->DstX;
         for (int x = 0; x < area->Cols; ++x) {
             const bool key = s[x] == KeyPixel;
-            if (Bg.UseImage && !CopyBg) {
+            if (Bg.UseBmp && !CopyBg) {
                 d[x] = WithAlpha(mix(d[x], s[x], m[x]), 255);
-            } else if (Bg.UseImage) {
+            } else if (Bg.UseBmp) {
                 d[x] = WithAlpha(d[x], 255);
                 if (!key)
                     d[x] = mix(d[x], s[x], m[x]);
@@ -336,9 +339,9 @@ void CopyKeyedRectWithBg32(const TBitmapView &Dst, const TBitmapView &Src, int X
     const auto area = ClipPlacement(X, Y, cut, Dst, Src);
     if (!area) return;
     enum { IntoOwnBackground, FromBgImage, KeepKeys, BgColour } mode;
-    if (CopyBg && Bg.UseImage && Bg.Image.HasRows())
-        mode = Bg.Image.First == Dst.First ? IntoOwnBackground : FromBgImage;
-    else if (Bg.UseImage)
+    if (CopyBg && Bg.UseBmp && Bg.Bmp.HasRows())
+        mode = Bg.Bmp.First == Dst.First ? IntoOwnBackground : FromBgImage;
+    else if (Bg.UseBmp)
         mode = KeepKeys;
     else
         mode = BgColour;

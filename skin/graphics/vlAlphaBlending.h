@@ -35,7 +35,7 @@ void BlendRect32ByAlpha(const vcl::TBitmapView &Dst, const vcl::TBitmapView &Src
                         const vcl::TRect &SrcRect, vcl::TPoint DstPoint);
 
 // Paints Src over Dst by the source alpha and raises the destination alpha.
-// With Bg.UseImage key pixels are not painted; with CopyBg they take the
+// With Bg.UseBmp key pixels are not painted; with CopyBg they take the
 // background image's pixel at alpha 255.
 void PaintShapeColored32(const vcl::TRect &DstRect, const vcl::TRect &SrcRect, const vcl::TBitmapView &Dst,
                          const vcl::TBitmapView &Src, const TBgPixels &Bg, bool CopyBg);

@@ -38,14 +38,18 @@ public:
 
     // Colour 1 at position from to colour 2 at position to: each channel
     // advances by a constant step and is rounded for every position.
-    void Band(vcl::TColor colour1, vcl::TColor colour2, int from, int to) {
+    void Band(vcl::TColor colour1, vcl::TColor colour2, long long from, long long to) {
         const std::uint32_t c1 = OpaquePixel(colour1);
         const std::uint32_t c2 = OpaquePixel(colour2);
-        double v[3] = {double(Blue(c1)), double(Green(c1)), double(Red(c1))};
-        const double n = to - from;
+        const double n = static_cast<double>(to - from);
         const double step[3] = {(Blue(c2) - Blue(c1)) / n, (Green(c2) - Green(c1)) / n, (Red(c2) - Red(c1)) / n};
-        for (int pos = from; pos <= to; ++pos) {
-            Set(pos, Make(ClampByte(RoundEven(v[0])), ClampByte(RoundEven(v[1])), ClampByte(RoundEven(v[2])), 255));
+        // Positions before the line (a band moved up by an offset) are skipped.
+        const long long first = std::max<long long>(from, FFirst);
+        const long long last = std::min<long long>(to, FFirst + static_cast<long long>(FColours.size()) - 1);
+        double v[3];
+        for (int c = 0; c < 3; ++c) v[c] = Byte(c1, c) + step[c] * static_cast<double>(first - from);
+        for (long long pos = first; pos <= last; ++pos) {
+            Set(static_cast<int>(pos), Make(ClampByte(RoundEven(v[0])), ClampByte(RoundEven(v[1])), ClampByte(RoundEven(v[2])), 255));
             for (int c = 0; c < 3; ++c) v[c] += step[c];
         }
     }
@@ -77,11 +81,11 @@ private:
 TGradientLine VerticalBands(const TRect &r, const TsGradArray &stops, int offset) {
     TGradientLine line(r.Top, r.Bottom - 1);
     const long long measured = static_cast<long long>(r.Height()) + offset;
-    int y = r.Top + offset;
+    long long y = static_cast<long long>(r.Top) + offset;
     for (std::size_t i = 0; i < stops.size(); ++i) {
-        const int yStart = y;
-        y = static_cast<int>(yStart + measured * stops[i].Percent / 100);
-        y = i + 1 < stops.size() ? std::min(y, r.Bottom - 1) : r.Bottom - 1;
+        const long long yStart = y;
+        y = yStart + measured * stops[i].Percent / 100;
+        y = i + 1 < stops.size() ? std::min<long long>(y, r.Bottom - 1) : r.Bottom - 1;
         if (y - yStart <= 0) continue;
         line.Band(stops[i].Color1, stops[i].Color2, yStart, y);
     }

@@ -123,10 +123,18 @@ void CalcGlyphTextLayout(const TRect &Client, const vcl::TSize &GlyphSize, const
 
 namespace {
 
-// Whole tiles on a grid that starts at the region's top-left corner.
-void AddTiles(std::vector<TRect> &blocks, const TRect &region, int w, int h) {
-    for (int x = region.Left; x < region.Right; x += w)
-        for (int y = region.Top; y < region.Bottom; y += h) blocks.push_back(vcl::Bounds(x, y, w, h));
+// Whole tiles on a grid that starts at the region's top-left corner; only
+// those that reach into the visible part of the region are listed, so that a
+// huge rect costs no more than the image it is painted into.
+void AddTiles(std::vector<TRect> &blocks, long long left, long long top, long long right, long long bottom, int w,
+              int h, const TRect &visible) {
+    const long long l = std::max<long long>(left, visible.Left), t = std::max<long long>(top, visible.Top);
+    const long long r = std::min<long long>(right, visible.Right), b = std::min<long long>(bottom, visible.Bottom);
+    if (l >= r || t >= b) return;
+    const long long x0 = left + (l - left) / w * w;
+    const long long y0 = top + (t - top) / h * h;
+    for (long long x = x0; x < r; x += w)
+        for (long long y = y0; y < b; y += h) blocks.push_back(vcl::Bounds(int(x), int(y), w, h));
 }
 
 void CopyBlock(const TBitmapView &dst, const TRect &block, const TRect &clip, const TBitmapView &tex,
@@ -151,17 +159,18 @@ void CopyBlock(const TBitmapView &dst, const TRect &block, const TRect &clip, co
 
 } // namespace
 
-std::vector<TRect> CalcTextureBlocks(TRect &R, int W, int H, int Mode) {
+std::vector<TRect> CalcTextureBlocks(TRect &R, int W, int H, int Mode, const TRect &Visible) {
     std::vector<TRect> blocks;
     if (R.IsEmpty() || W < 1 || H < 1) return blocks;
     const TRect r = R;
+    const long long left = r.Left, top = r.Top, right = r.Right, bottom = r.Bottom;
     const TRect none{-1, -1, -1, -1};
     // Every tiled mode tiles a region of R from the region's top-left
     // corner, cut tiles included, so that no strip of R stays unpainted.
     switch (Mode) {
     case tfTile:
     case tfTileAll:
-        AddTiles(blocks, r, W, H);
+        AddTiles(blocks, left, top, right, bottom, W, H, Visible);
         R = none;
         break;
     case tfStretch:
@@ -169,11 +178,11 @@ std::vector<TRect> CalcTextureBlocks(TRect &R, int W, int H, int Mode) {
         R = none;
         break;
     case tfTileTop:
-        AddTiles(blocks, {r.Left, r.Top, r.Right, r.Top + H}, W, H);
+        AddTiles(blocks, left, top, right, top + H, W, H, Visible);
         R.Top = r.Top + H;
         break;
     case tfTileLeft:
-        AddTiles(blocks, {r.Left, r.Top, r.Left + W, r.Bottom}, W, H);
+        AddTiles(blocks, left, top, left + W, bottom, W, H, Visible);
         R.Left = r.Left + W;
         break;
     case tfStretchTop:
@@ -185,23 +194,30 @@ std::vector<TRect> CalcTextureBlocks(TRect &R, int W, int H, int Mode) {
         R.Left = r.Left + W;
         break;
     case tfTileBottom:
-        AddTiles(blocks, {r.Left, r.Bottom - H, r.Right, r.Bottom}, W, H);
+        AddTiles(blocks, left, bottom - H, right, bottom, W, H, Visible);
         R.Bottom = r.Bottom - H;
         break;
     case tfTileRight:
     case 8:
     case 9:
-        AddTiles(blocks, {r.Right - W, r.Top, r.Right, r.Bottom}, W, H);
+        AddTiles(blocks, right - W, top, right, bottom, W, H, Visible);
         R.Right = r.Right - W;
         break;
-    case tfStretchRows:
-        for (int y = r.Top; y < r.Bottom; y += H) blocks.push_back({r.Left, y, r.Right, y + H});
+    case tfStretchRows: {
+        // Bands of the texture's height, each stretched across the rect.
+        std::vector<TRect> rows;
+        AddTiles(rows, left, top, left + 1, bottom, 1, H, {r.Left, Visible.Top, r.Left + 1, Visible.Bottom});
+        for (const TRect &row : rows) blocks.push_back({r.Left, row.Top, r.Right, row.Bottom});
         R = none;
         break;
-    case tfStretchColumns:
-        for (int x = r.Left; x < r.Right; x += W) blocks.push_back({x, r.Top, x + W, r.Bottom});
+    }
+    case tfStretchColumns: {
+        std::vector<TRect> columns;
+        AddTiles(columns, left, top, right, top + 1, W, 1, {Visible.Left, r.Top, Visible.Right, r.Top + 1});
+        for (const TRect &column : columns) blocks.push_back({column.Left, r.Top, column.Right, r.Bottom});
         R = none;
         break;
+    }
     default:
         break;
     }
@@ -213,7 +229,7 @@ void PaintTexture32(const TBitmapView &Dst, TRect &R, const TBitmapView &Tex, co
     const TRect tex = ClipToBitmap(TexRect, Tex);
     if (tex.IsEmpty()) return;
     const TRect clip = ClipToBitmap(R, Dst);
-    for (const TRect &block : CalcTextureBlocks(R, tex.Width(), tex.Height(), Mode))
+    for (const TRect &block : CalcTextureBlocks(R, tex.Width(), tex.Height(), Mode, clip))
         CopyBlock(Dst, block, clip, Tex, tex);
 }
 

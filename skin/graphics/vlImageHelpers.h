@@ -51,11 +51,12 @@ void CalcGlyphTextLayout(const vcl::TRect &Client, const vcl::TSize &GlyphSize, 
 
 // Where a W x H texture goes in R for a fill mode: each rect receives the
 // whole texture, copied when it is W x H and stretched otherwise. Rects may
-// reach beyond R; painters cut every block to R. R becomes what is left for
-// the caller to fill: all -1 when the texture covers it all. Modes 8 and 9
-// act as mode 7; unknown modes, an empty R or an empty texture give nothing
-// and leave R as it is.
-std::vector<vcl::TRect> CalcTextureBlocks(vcl::TRect &R, int W, int H, int Mode);
+// reach beyond R; painters cut every block to R. Tiles that do not reach
+// into Visible (the bounds of the image painted into) are left out. R
+// becomes what is left for the caller to fill: all -1 when the texture
+// covers it all. Modes 8 and 9 act as mode 7; unknown modes, an empty R or
+// an empty texture give nothing and leave R as it is.
+std::vector<vcl::TRect> CalcTextureBlocks(vcl::TRect &R, int W, int H, int Mode, const vcl::TRect &Visible);
 
 // Paints TexRect of Tex into R of Dst by the blocks of CalcTextureBlocks,
 // stretching colour on colour (nearest pixel); R changes as there.

@@ -115,10 +115,10 @@ void PaintDisabledLook(const TBitmapView &Bitmap, int Kind, vcl::TColor ControlC
         }
     }
     if (Kind & dlBlended) {
-        if (BgInfo != nullptr && BgInfo->UseImage) {
+        if (BgInfo != nullptr && BgInfo->UseBmp) {
             const int x = BgInfo->X + Offset.X;
             const int y = BgInfo->Y + Offset.Y;
-            BlendRect32ByRatio(Bitmap, 0, 0, BgInfo->Image, vcl::Bounds(x, y, Bitmap.Width, Bitmap.Height),
+            BlendRect32ByRatio(Bitmap, 0, 0, BgInfo->Bmp, vcl::Bounds(x, y, Bitmap.Width, Bitmap.Height),
                                DisabledBlendRatio, KeyPixel);
         } else {
             vcl::TColor colour = BgInfo != nullptr ? BgInfo->Color : vcl::clFuchsia;

@@ -16,15 +16,16 @@ inline constexpr std::uint32_t KeyPixel = 0x00FF00FF;
 // White with alpha 0: an empty pixel that premultiplication turns into 0.
 inline constexpr std::uint32_t EmptyWhitePixel = 0x00FFFFFF;
 
-// The part of a background record that the pixel routines read: the image
-// behind the painted piece, the piece's offset in it, the colour to use
-// without an image (0xFF00FF = none) and whether the image is to be used.
+// What the pixel routines read of a background record (TvlBgInfo): a view
+// of the image behind the painted piece, the piece's offset in it, the
+// colour to use without an image (0xFF00FF = none) and whether the image is
+// to be used. The fields follow TvlBgInfo's, with Bmp as a view.
 struct TBgPixels {
-    vcl::TBitmapView Image;
+    vcl::TBitmapView Bmp;
     std::int32_t X = 0;
     std::int32_t Y = 0;
     vcl::TColor Color = vcl::clFuchsia;
-    bool UseImage = false;
+    bool UseBmp = false;
 };
 
 // Library settings of the disabled look.

@@ -193,7 +193,7 @@ TEST(PaintShapeColored32, KeyPixelsCopyTheBackgroundAtFullAlpha) {
 
 struct MaskedCopyCase {
     const char *Name;
-    bool UseImage;
+    bool UseBmp;
     bool CopyBg;
     std::uint32_t Plain;  // result for the ordinary pixel
     std::uint32_t Key;    // result for the key pixel
@@ -216,7 +216,7 @@ TEST_P(CopyWithMask, MixesByTheMaskHalf) {
     TsMaskData mask;
     mask.R = {0, 0, 2, 2};
     mask.MaskType = 1;
-    CopyImageWithMask32({0, 0, 2, 1}, {0, 0, 2, 1}, dst.View(), src.View(), {bg.View(), 0, 0, 0x00336699, c.UseImage},
+    CopyImageWithMask32({0, 0, 2, 1}, {0, 0, 2, 1}, dst.View(), src.View(), {bg.View(), 0, 0, 0x00336699, c.UseBmp},
                         c.CopyBg, mask);
     EXPECT_EQ(Hex(dst.At(0, 0)), Hex(c.Plain));
     EXPECT_EQ(Hex(dst.At(1, 0)), Hex(c.Key));
@@ -282,7 +282,7 @@ TEST(CopyKeyedRectAt32, CopiesWholePixelsOfAnInclusiveRect) {
 struct KeyedBgCase {
     const char *Name;
     bool CopyBg;
-    bool UseImage;
+    bool UseBmp;
     bool IntoBackground;  // the background image is the destination itself
     std::uint32_t Plain;
     std::uint32_t Key;
@@ -299,7 +299,7 @@ TEST_P(KeyedWithBg, KeyPixelsTakeTheBackground) {
     src.At(1, 0) = 0x00FF00FF;
     vcl::TPixels32 bg = Image(4, 4, [](int x, int y) { return Px(x, y, 40, 41); });
     vcl::TPixels32 dst(3, 2, Untouched);
-    const TBgPixels info{c.IntoBackground ? dst.View() : bg.View(), 1, 1, 0x336699, c.UseImage};
+    const TBgPixels info{c.IntoBackground ? dst.View() : bg.View(), 1, 1, 0x336699, c.UseBmp};
     CopyKeyedRectWithBg32(dst.View(), src.View(), 1, 1, {0, 0, 1, 0}, KeyPixel, info, c.CopyBg);
     EXPECT_EQ(Hex(dst.At(1, 1)), Hex(c.Plain));
     EXPECT_EQ(Hex(dst.At(2, 1)), Hex(c.Key));

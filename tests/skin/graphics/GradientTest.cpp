@@ -149,6 +149,12 @@ TEST(PaintGradient, NegativeOffsetNeverPaintsAboveTheRect) {
     PaintGradient(img.View(), {0, 3, 2, 8}, Stops({{0x000000, 0x0000FF, 100, gmVertical}}), -6);
     for (int y = 0; y < 3; ++y) EXPECT_EQ(img.At(0, y), Untouched) << y;
     EXPECT_EQ(img.At(0, 7), Px(0, 0, 255, 255));
+
+    // An absurd offset is cut to the rect at once.
+    vcl::TPixels32 far(2, 4, Untouched);
+    PaintGradient(far.View(), {0, 1, 2, 4}, Stops({{0x000000, 0x0000FF, 100, gmVertical}}), -2000000000);
+    EXPECT_EQ(far.At(1, 0), Untouched);
+    EXPECT_EQ(far.At(1, 3), Px(0, 0, 255, 255));
 }
 
 TEST(PaintGradient, NothingForEmptyStopsEmptyRectOrUnknownMode) {

@@ -230,7 +230,22 @@ TEST(PaintTexture32, UnknownModeOrEmptyTexturePaintsNothing) {
     PaintTexture32(img.View(), r, vcl::TBitmapView{}, {0, 0, 2, 2}, tfTile);
     EXPECT_EQ(r, (vcl::TRect{0, 0, 4, 4}));
     EXPECT_EQ(img.At(0, 0), Untouched);
-    EXPECT_TRUE(CalcTextureBlocks(r, 0, 3, tfTile).empty());
+    EXPECT_TRUE(CalcTextureBlocks(r, 0, 3, tfTile, {0, 0, 4, 4}).empty());
+}
+
+TEST(CalcTextureBlocks, HugeRectsListOnlyTheVisibleTiles) {
+    vcl::TRect r{-1000001, -2000000, 2000000000, 2000000000};
+    const auto blocks = CalcTextureBlocks(r, 4, 3, tfTile, {0, 0, 8, 6});
+    // On the grid from (-1000001, -2000000): columns -1, 3, 7 and rows -2, 1, 4.
+    ASSERT_EQ(blocks.size(), 3u * 3u);
+    EXPECT_EQ(blocks.front(), (vcl::TRect{-1, -2, 3, 1}));
+    EXPECT_EQ(blocks.back(), (vcl::TRect{7, 4, 11, 7}));
+
+    vcl::TRect rows{0, -1000000, 10, 1000000};
+    const auto bands = CalcTextureBlocks(rows, 4, 3, tfStretchRows, {0, 0, 10, 5});
+    ASSERT_EQ(bands.size(), 2u);
+    EXPECT_EQ(bands.front(), (vcl::TRect{0, -1, 10, 2}));
+    EXPECT_EQ(bands.back(), (vcl::TRect{0, 2, 10, 5}));
 }
 
 TEST(PaintTexture32, RectBeyondTheImageIsCut) {
