@@ -217,10 +217,14 @@ void PaintTexture(vcl::TCanvas &Canvas, vcl::TRect &R, const TsMaskData &Texture
     if (!image || image->Empty()) return;
     const vcl::TRect tex = Texture.R;
     const vcl::TRect area = R;
-    const std::vector<vcl::TRect> blocks = CalcTextureBlocks(R, tex.Width(), tex.Height(), Mode);
+    HDC dc = Canvas.Handle();
+    // Only tiles that the DC can show are listed.
+    RECT box{};
+    const vcl::TRect visible =
+        GetClipBox(dc, &box) != ERROR ? vcl::TRect{box.left, box.top, box.right, box.bottom} : area;
+    const std::vector<vcl::TRect> blocks = CalcTextureBlocks(R, tex.Width(), tex.Height(), Mode, visible);
     if (blocks.empty()) return;
 
-    HDC dc = Canvas.Handle();
     HDC source = image->Canvas()->Handle();
     const vcl::TSavedDC saved(dc);
     // Whole tiles and whole stretched bands, cut to the rect by the clip:
