@@ -28,8 +28,10 @@ void InitBgInfo(vcl::TBitmap *Bmp, int X, int Y, TvlBgInfo &Info) {
 // Ini-style text
 
 void SplitIniSections(const vcl::TStrings &Lines, vcl::TStringList &Sections) {
-    Sections.SetOwnsObjects(true);
+    // Cleared under the caller's own policy, so that objects it did not give
+    // us are not freed; from here on the list owns the section lists.
     Sections.Clear();
+    Sections.SetOwnsObjects(true);
     vcl::TStringList *current = nullptr;  // owned by Sections
     for (int i = 0; i < Lines.Count(); ++i) {
         const std::string line = Lines.Strings(i);

@@ -64,7 +64,7 @@ void InitBgInfo(vcl::TBitmap *Bmp, int X, int Y, TvlBgInfo &Info);
 //
 // Clears Sections and fills it with one entry per "[name]" line of Lines,
 // whose object is a new list of the section's lines (Sections is made to
-// own them). Empty lines and lines starting with ";" are skipped; lines
+// own them, and frees them when it is cleared or freed). Empty lines and lines starting with ";" are skipped; lines
 // before the first header are dropped; nothing is trimmed.
 void SplitIniSections(const vcl::TStrings &Lines, vcl::TStringList &Sections);
 // The text after "Key=" in the section, or Default when the section or the
