@@ -2,8 +2,9 @@
 // Small routines that every part of the skinning library calls: the
 // ini-style reader over string lists (the options text of a skin), word and
 // character-set helpers, geometry builders, the record of what lies behind a
-// painted piece, and folder helpers. The routines of the second half speak
-// to Windows (metrics, registry, message boxes, process probes, files).
+// painted piece, published properties by name, and folder helpers. The
+// routines of the second half speak to Windows (metrics, registry, message
+// boxes, process probes, files).
 //
 // Strings are UTF-8; the word and set helpers work on bytes.
 #include <bitset>
