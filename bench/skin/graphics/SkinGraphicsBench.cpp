@@ -190,14 +190,19 @@ void PixmanResample(benchmark::State &state, int newWidth, int newHeight) {
     CountImage(state);
 }
 
-// Collects each benchmark's rate so that the ratios can be printed last.
+// Collects each benchmark's rate so that the ratios can be printed last;
+// with --benchmark_repetitions the median of the repetitions counts.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run> &runs) override {
         for (const Run &run : runs) {
             const auto it = run.counters.find("MP/s");
-            if (it != run.counters.end() && run.run_type == Run::RT_Iteration)
-                FRates[run.benchmark_name()] = it->second.value;
+            if (it == run.counters.end()) continue;
+            const std::string name = run.run_name.str();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                FMedians[name] = it->second.value;
+            else if (run.run_type == Run::RT_Iteration)
+                FRates[name] = it->second.value;
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -217,6 +222,7 @@ public:
 
 private:
     double Rate(const std::string &name) const {
+        if (const auto median = FMedians.find(name); median != FMedians.end()) return median->second;
         const auto it = FRates.find(name);
         return it != FRates.end() ? it->second : 0;
     }
@@ -230,6 +236,7 @@ private:
     }
 
     std::map<std::string, double> FRates;
+    std::map<std::string, double> FMedians;
 };
 
 } // namespace
