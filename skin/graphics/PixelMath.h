@@ -20,7 +20,9 @@ inline std::uint32_t Make(int b, int g, int r, int a) {
     return static_cast<std::uint32_t>(b) | static_cast<std::uint32_t>(g) << 8 | static_cast<std::uint32_t>(r) << 16 |
            static_cast<std::uint32_t>(a) << 24;
 }
-inline std::uint32_t WithAlpha(std::uint32_t p, int a) { return (p & 0x00FFFFFF) | static_cast<std::uint32_t>(a) << 24; }
+inline std::uint32_t WithAlpha(std::uint32_t p, int a) {
+    return (p & 0x00FFFFFF) | static_cast<std::uint32_t>(a) << 24;
+}
 inline int ClampByte(long long v) { return static_cast<int>(std::clamp<long long>(v, 0, 255)); }
 
 // A per-channel mapping of colour bytes (blue, green, red) that depends only

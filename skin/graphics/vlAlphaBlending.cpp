@@ -75,7 +75,9 @@ const std::uint32_t *BgPixelAt(const TBgPixels &bg, int x, int y) {
 // products and their sum stay within 255 * 256 for bytes and a <= 255, so
 // 16-bit arithmetic is exact, and the compiler vectorises it as such.
 inline int MixByAlpha(int d, int v, int a) {
-    return static_cast<std::uint16_t>(static_cast<std::uint16_t>(d * (256 - a)) + static_cast<std::uint16_t>(v * a)) >> 8;
+    const auto kept = static_cast<std::uint16_t>(d * (256 - a));
+    const auto added = static_cast<std::uint16_t>(v * a);
+    return static_cast<std::uint16_t>(kept + added) >> 8;
 }
 
 // What BlendBitmap32 blends of each source pixel: its channels or, with a
@@ -88,10 +90,10 @@ public:
         int channel[3] = {Byte(c, 2), Byte(c, 1), Byte(c, 0)};  // in pixel order: blue, green, red
         // The tint is brightened so that its largest channel is 255.
         const int lift = 255 - std::max({channel[0], channel[1], channel[2]});
-        for (int c3 = 0; c3 < 3; ++c3) {
-            const double f = (channel[c3] + lift) / 255.0;
+        for (int i = 0; i < 3; ++i) {
+            const double f = (channel[i] + lift) / 255.0;
             for (int gray = 0; gray < 256; ++gray)
-                FTable[c3][gray] = static_cast<std::uint8_t>(std::min(static_cast<int>(gray * f), 255));
+                FTable[i][gray] = static_cast<std::uint8_t>(std::min(static_cast<int>(gray * f), 255));
         }
     }
     bool Tinted() const { return FTinted; }
@@ -122,15 +124,16 @@ void BlendRowsPlain(const TArea &area, const TBitmapView &dst, const TBitmapView
         for (int x = 0; x < area.Cols; ++x) {
             const std::uint32_t sp = s[x], dp = d[x];
             const int a = Alpha(sp);
-            d[x] = Make(MixByAlpha(Blue(dp), Blue(sp), a), MixByAlpha(Green(dp), Green(sp), a), MixByAlpha(Red(dp), Red(sp), a),
-                        std::max(a, Alpha(dp)));
+            d[x] = Make(MixByAlpha(Blue(dp), Blue(sp), a), MixByAlpha(Green(dp), Green(sp), a),
+                        MixByAlpha(Red(dp), Red(sp), a), std::max(a, Alpha(dp)));
         }
     }
 }
 
 void BlendReflection(const TRect &dstRect, const TRect &srcRect, const TArea &area, const TBitmapView &dst,
                      const TBitmapView &src, const TBlendSource &source, int transparency) {
-    const int r = static_cast<int>(std::min<long long>(src.Height / 2 - 1, static_cast<long long>(dst.Height) - dstRect.Bottom - 1));
+    const long long below = static_cast<long long>(dst.Height) - dstRect.Bottom - 1;
+    const int r = static_cast<int>(std::min<long long>(src.Height / 2 - 1, below));
     if (r < 1) return;
     const int step = source.Tinted() ? 255 / (src.Height / 2) : 255 / src.Height;
     int k = 255;
@@ -196,8 +199,8 @@ void ColorizeByMask32(const TBitmapView &A, const TBitmapView &M, vcl::TColor Co
             const std::uint32_t mp = m[x];
             if (mp == 0xFFFFFFFF) continue;
             const std::uint32_t ap = a[x];
-            a[x] = Make(colorize(Blue(ap), Blue(k), Blue(mp)), colorize(Green(ap), Green(k), Green(mp)), colorize(Red(ap), Red(k), Red(mp)),
-                        pixel::Alpha(ap));
+            a[x] = Make(colorize(Blue(ap), Blue(k), Blue(mp)), colorize(Green(ap), Green(k), Green(mp)),
+                        colorize(Red(ap), Red(k), Red(mp)), Alpha(ap));
         }
     }
 }
@@ -213,7 +216,8 @@ void BlendRect32ByAlpha(const TBitmapView &Dst, const TBitmapView &Src, std::uin
         std::uint32_t *d = Dst.Row32(area->DstY + y) + area->DstX;
         for (int x = 0; x < area->Cols; ++x) {
             const std::uint32_t sp = s[x], dp = d[x];
-            d[x] = Make(mix(Blue(dp), Blue(sp)), mix(Green(dp), Green(sp)), mix(Red(dp), Red(sp)), mix(Alpha(dp), Alpha(sp)));
+            d[x] = Make(mix(Blue(dp), Blue(sp)), mix(Green(dp), Green(sp)), mix(Red(dp), Red(sp)),
+                        mix(Alpha(dp), Alpha(sp)));
         }
     }
 }
@@ -292,7 +296,8 @@ void CopyImageWithMask32(const TRect &DstRect, const TRect &SrcRect, const TBitm
     const std::uint32_t bgColour = SwapRedBlue(static_cast<std::uint32_t>(Bg.Color));
     const auto mix = [](std::uint32_t d, std::uint32_t s, std::uint32_t m) {
         const auto one = [](int dc, int sc, int mc) { return ((dc - sc) * mc + sc * 256) >> 8; };
-        return Make(one(Blue(d), Blue(s), Blue(m)), one(Green(d), Green(s), Green(m)), one(Red(d), Red(s), Red(m)), Alpha(d));
+        return Make(one(Blue(d), Blue(s), Blue(m)), one(Green(d), Green(s), Green(m)), one(Red(d), Red(s), Red(m)),
+                    Alpha(d));
     };
     for (int y = 0; y < area->Rows; ++y) {
         const int dy = area->DstY + y;
@@ -389,11 +394,11 @@ void MixBitmaps32(const TBitmapView &Dst, const TBitmapView &A, const TBitmapVie
         std::uint32_t *d = Dst.Row32(y);
         for (int x = 0; x < A.Width; ++x) {
             const std::uint32_t wp = w != nullptr ? w[x] : 0;
-            const int wb = w != nullptr ? pixel::Blue(wp) : Weight;
-            const int wg = w != nullptr ? pixel::Green(wp) : Weight;
-            const int wr = w != nullptr ? pixel::Red(wp) : Weight;
-            d[x] = Make(mix(pixel::Blue(a[x]), pixel::Blue(b[x]), wb), mix(pixel::Green(a[x]), pixel::Green(b[x]), wg),
-                        mix(pixel::Red(a[x]), pixel::Red(b[x]), wr), pixel::Alpha(d[x]));
+            const int wb = w != nullptr ? Blue(wp) : Weight;
+            const int wg = w != nullptr ? Green(wp) : Weight;
+            const int wr = w != nullptr ? Red(wp) : Weight;
+            d[x] = Make(mix(Blue(a[x]), Blue(b[x]), wb), mix(Green(a[x]), Green(b[x]), wg),
+                        mix(Red(a[x]), Red(b[x]), wr), Alpha(d[x]));
         }
     }
 }

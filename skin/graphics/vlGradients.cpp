@@ -34,7 +34,8 @@ std::uint32_t OpaquePixel(vcl::TColor colour) { return WithAlpha(ColorToBGRA(col
 // position that no band reaches stays unpainted.
 class TGradientLine {
 public:
-    TGradientLine(int first, int last) : FFirst(first), FColours(std::max(last - first + 1, 0)), FPainted(FColours.size()) {}
+    TGradientLine(int first, int last)
+        : FFirst(first), FColours(std::max(last - first + 1, 0)), FPainted(FColours.size()) {}
 
     // Colour 1 at position from to colour 2 at position to: each channel
     // advances by a constant step and is rounded for every position.
@@ -49,7 +50,8 @@ public:
         double v[3];
         for (int c = 0; c < 3; ++c) v[c] = Byte(c1, c) + step[c] * static_cast<double>(first - from);
         for (long long pos = first; pos <= last; ++pos) {
-            Set(static_cast<int>(pos), Make(ClampByte(RoundEven(v[0])), ClampByte(RoundEven(v[1])), ClampByte(RoundEven(v[2])), 255));
+            const auto channel = [&](int c) { return ClampByte(RoundEven(v[c])); };
+            Set(static_cast<int>(pos), Make(channel(0), channel(1), channel(2), 255));
             for (int c = 0; c < 3; ++c) v[c] += step[c];
         }
     }

@@ -65,7 +65,9 @@ void PremultiplyRect(const TBitmapView &Bitmap, const TRect &R) {
     });
 }
 
-void PremultiplyBitmap(const TBitmapView &Bitmap) { PremultiplyRect(Bitmap, vcl::Rect(0, 0, Bitmap.Width, Bitmap.Height)); }
+void PremultiplyBitmap(const TBitmapView &Bitmap) {
+    PremultiplyRect(Bitmap, vcl::Rect(0, 0, Bitmap.Width, Bitmap.Height));
+}
 
 void FillRectAlpha(const TBitmapView &Bitmap, const TRect &R, vcl::TColor Colour, std::uint8_t Alpha) {
     const std::uint32_t value = WithAlpha(ColorToBGRA(Colour), Alpha);
@@ -91,7 +93,9 @@ void BlendRectWithColor(const TBitmapView &Bitmap, const TRect &R, std::uint8_t 
     const TRect area{R.Left, R.Top, R.Right + 1, R.Bottom + 1};
     const std::uint32_t col = ColorToBGRA(vcl::ColorToRGB(Colour));
     const double p = Percent / 100.0;
-    const TChannelTable mix([&](int c, int channel) { return ClampByte(RoundEven(c * p + Byte(col, channel) * (1 - p))); });
+    const TChannelTable mix([&](int c, int channel) {
+        return ClampByte(RoundEven(c * p + Byte(col, channel) * (1 - p)));
+    });
     ForEachInRect(Bitmap, area, [&](std::uint32_t &px) { px = mix.Map(px, Alpha(px)); });
 }
 
@@ -99,7 +103,9 @@ void TintRectAlpha(const TBitmapView &Bitmap, const TRect &R, vcl::TColor Colour
                    std::uint8_t Alpha) {
     const std::uint32_t col = ColorToBGRA(Colour);
     // Integer division truncates toward zero, as the mix is defined.
-    const TChannelTable tint([&](int c, int channel) { return ClampByte(c - (c - Byte(col, channel)) * Percent / 100); });
+    const TChannelTable tint([&](int c, int channel) {
+        return ClampByte(c - (c - Byte(col, channel)) * Percent / 100);
+    });
     ForEachInRect(Bitmap, R, [&](std::uint32_t &px) { px = tint.Map(px, Alpha); });
 }
 

@@ -231,7 +231,8 @@ private:
         const double ours = Rate(name);
         if (ours <= 0) return;
         char versus[32] = "";
-        if (!reference.empty() && Rate(reference) > 0) std::snprintf(versus, sizeof versus, "%.2fx", ours / Rate(reference));
+        if (!reference.empty() && Rate(reference) > 0)
+            std::snprintf(versus, sizeof versus, "%.2fx", ours / Rate(reference));
         std::printf("%-26s %12.0f %11.0f%% %14s\n", name.c_str(), ours, 100 * ours / copy, versus);
     }
 
