@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <vector>
+#include "UniqueName.h"
 
 namespace installer {
 namespace {
@@ -97,8 +97,7 @@ TEST(SampleProduct, DocumentsHaveTheirFormatsFrame) {
 class StandIn : public testing::Test {
 protected:
     void SetUp() override {
-        std::random_device random;
-        Folder = fs::temp_directory_path() / ("zuvo-stand-in-" + std::to_string(random()));
+        Folder = fs::temp_directory_path() / zuvotest::UniqueName("zuvo-stand-in-");
         fs::create_directories(Folder);
     }
     void TearDown() override {

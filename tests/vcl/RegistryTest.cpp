@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 #include "vcl/WideText.h"
+#include "UniqueName.h"
 
 using namespace vcl;
 
@@ -15,8 +15,7 @@ namespace {
 class RegistryTest : public testing::Test {
 protected:
     void SetUp() override {
-        std::random_device rd;
-        Path = "Software\\ZuvoTest\\Run" + std::to_string(rd());
+        Path = zuvotest::UniqueName("Software\\ZuvoTest\\Run");
         SetString("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Desktop",
                   "C:\\users\\Uživatel\\Plocha");
         SetString("", "Caption", "Instaluj");

@@ -2,16 +2,15 @@
 // A fresh folder for one test, removed with everything in it afterwards.
 // Made with std::filesystem, not with the code under test.
 #include <filesystem>
-#include <random>
 #include <string>
+#include "UniqueName.h"
 
 namespace vcl::test {
 
 class TempFolder {
 public:
     TempFolder() {
-        std::random_device rd;
-        FPath = std::filesystem::temp_directory_path() / ("zuvo-test-" + std::to_string(rd()) + std::to_string(rd()));
+        FPath = std::filesystem::temp_directory_path() / zuvotest::UniqueName("zuvo-test-");
         std::filesystem::create_directories(FPath);
     }
     ~TempFolder() {
