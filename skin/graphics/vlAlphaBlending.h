@@ -14,7 +14,13 @@
 #include "vcl/Types.h"
 #include "vlPixelHelpers.h"
 
+namespace vcl {
+class TBitmap;
+}
+
 namespace skin {
+
+struct TvlBgInfo;
 
 // Copies SrcRect of Src to (X, Y) of Dst mixing each colour channel by
 // d = round(s - (s - d) * Ratio); source pixels equal to TransparentValue
@@ -72,5 +78,33 @@ void CopyKeyedRectAt32(const vcl::TBitmapView &Dst, const vcl::TBitmapView &Src,
 // A). A, B (and W) must have the same size and Dst at least that size.
 void MixBitmaps32(const vcl::TBitmapView &Dst, const vcl::TBitmapView &A, const vcl::TBitmapView &B,
                   const vcl::TBitmapView *W, int Weight);
+
+#ifdef _WIN32
+// The same routines on the class library's bitmaps, as the painters of the
+// skin manager, the forms and the adapters hold them. A bitmap that is not
+// 32-bit has no pixels to these routines and makes the call do nothing,
+// except where a routine says that it converts one. Backgrounds are read
+// through BgPixels (vlPixelHelpers).
+void BlendRect32ByRatio(vcl::TBitmap &Dst, int X, int Y, vcl::TBitmap &Src, const vcl::TRect &SrcRect, double Ratio,
+                        std::uint32_t TransparentValue);
+void FadeBitmapToColor(vcl::TBitmap &Bitmap, vcl::TColor Colour, double Ratio);
+void BlendRect32ByAlpha(vcl::TBitmap &Dst, vcl::TBitmap &Src, std::uint8_t T, const vcl::TRect &SrcRect,
+                        vcl::TPoint DstPoint);
+void PaintShapeColored32(const vcl::TRect &DstRect, const vcl::TRect &SrcRect, vcl::TBitmap &Dst, vcl::TBitmap &Src,
+                         const TvlBgInfo &Bg, bool CopyBg);
+// Src is made 32-bit first.
+void BlendBitmap32(const vcl::TRect &DstRect, const vcl::TRect &SrcRect, vcl::TBitmap &Dst, vcl::TBitmap &Src,
+                   const TvlBgInfo &Bg, bool CopyBg, vcl::TColor TintColor = vcl::clNone, int Transparency = 0,
+                   bool Reflection = false);
+void CopyKeyedRect32(vcl::TBitmap &Dst, vcl::TBitmap &Src, int X, int Y, vcl::TColor KeyColor);
+void MixBitmaps32(vcl::TBitmap &Dst, vcl::TBitmap &A, vcl::TBitmap &B, vcl::TBitmap *W, int Weight);
+
+// A soft shadow of Levels graded rounded rects (corner size Radius, both
+// limited by half R's smaller side) over R of Bitmap: its pixels move toward
+// Colour, most in the middle, where Transparency percent of them stays
+// (255 * Transparency / 100 of 256). Works on a bitmap of any format.
+void PaintRoundShadow(vcl::TBitmap &Bitmap, const vcl::TRect &R, int Transparency, vcl::TColor Colour, int Levels,
+                      int Radius);
+#endif
 
 } // namespace skin

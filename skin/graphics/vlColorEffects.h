@@ -6,6 +6,10 @@
 #include "vcl/BitmapView.h"
 #include "vcl/Types.h"
 
+namespace vcl {
+class TBitmap;
+}
+
 namespace skin {
 
 // A per-pixel operation with one integer argument.
@@ -33,5 +37,11 @@ std::uint32_t TintColor(std::uint32_t Pixel, vcl::TColor Color);
 void GrayscaleBitmap32(const vcl::TBitmapView &Bmp);
 // Pixels equal to Key (a pixel value, compared as given) are left alone.
 void GrayscaleBitmapKeyed32(const vcl::TBitmapView &Bmp, std::uint32_t Key);
+
+#ifdef _WIN32
+// On the class library's bitmaps; one that is not 32-bit is left alone.
+void ForEachPixel32(vcl::TBitmap &Bmp, TPixelProc Proc, std::int32_t Arg, vcl::TColor KeyColor);
+void GrayscaleBitmapKeyed32(vcl::TBitmap &Bmp, std::uint32_t Key);
+#endif
 
 } // namespace skin

@@ -8,7 +8,13 @@
 #include "vcl/BitmapView.h"
 #include "vcl/Types.h"
 
+namespace vcl {
+class TBitmap;
+}
+
 namespace skin {
+
+struct TvlBgInfo;
 
 // The transparent key of a 32-bit skin image: magenta with alpha 0, compared
 // as the whole pixel value.
@@ -74,5 +80,25 @@ void PaintDisabledLook(const vcl::TBitmapView &Bitmap, int Kind, vcl::TColor Con
 // Mode 0 draws opaquely, any other mode transparently (premultiplied result).
 void BlendTextImage32(const vcl::TBitmapView &Dst, const vcl::TRect &R, const vcl::TBitmapView &Text,
                       vcl::TColor Colour, int Mode);
+
+#ifdef _WIN32
+// What the pixel routines read of a background record: its image's 32-bit
+// view (none for a missing image or one of another format), offset, colour
+// and image flag.
+TBgPixels BgPixels(const TvlBgInfo &Info);
+
+// The routines above on the class library's bitmaps. A bitmap that is not
+// 32-bit has no pixels to them: GetPixel32 answers 0, the others do nothing.
+std::uint32_t GetPixel32(vcl::TBitmap &Bitmap, int X, int Y);
+void ClearEmptyWhitePixels(vcl::TBitmap &Bitmap);
+void PremultiplyRect(vcl::TBitmap &Bitmap, const vcl::TRect &R);
+void PremultiplyBitmap(vcl::TBitmap &Bitmap);
+void FillRectAlpha(vcl::TBitmap &Bitmap, const vcl::TRect &R, vcl::TColor Colour, std::uint8_t Alpha);
+void SetRectAlpha(vcl::TBitmap &Bitmap, const vcl::TRect &R, std::uint8_t Alpha, vcl::TColor Keep = vcl::clNone);
+// ControlColor as above: the colour of the control behind, which the caller
+// that knows the control finds out.
+void PaintDisabledLook(vcl::TBitmap &Bitmap, int Kind, vcl::TColor ControlColor, const TvlBgInfo *BgInfo,
+                       vcl::TPoint Offset);
+#endif
 
 } // namespace skin

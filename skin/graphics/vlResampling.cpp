@@ -169,12 +169,4 @@ void ResampleBitmap32(const TBitmapView &Src, const TBitmapView &Dst, int Filter
     }
 }
 
-void ResampleBitmap32(const TBitmapView &Src, vcl::TPixels32 &Dst, int NewWidth, int NewHeight, int Filter) {
-    if (NewWidth < 1 || NewHeight < 1 || !Src.HasRows() || Src.Width < 2 || Src.Height < 2) return;
-    // Into a new image first: Src may be a view of Dst.
-    vcl::TPixels32 resized(NewWidth, NewHeight);
-    ResampleBitmap32(Src, resized.View(), Filter);
-    Dst = std::move(resized);
-}
-
 } // namespace skin

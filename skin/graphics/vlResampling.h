@@ -8,6 +8,10 @@
 
 #include "vcl/BitmapView.h"
 
+namespace vcl {
+class TBitmap;
+}
+
 namespace skin {
 
 // Reconstruction filters.
@@ -53,9 +57,13 @@ void ApplyResampleContributors(std::ptrdiff_t DestStep, std::uint8_t *Dest, cons
 // Resizes Src into Dst's size. Nothing happens for an empty destination or a
 // source narrower or lower than 2 pixels; the same size copies Src.
 void ResampleBitmap32(const vcl::TBitmapView &Src, const vcl::TBitmapView &Dst, int Filter);
-// The same into an owned image that becomes NewWidth x NewHeight; nothing
-// happens (Dst left as it is) when either size is below 1 or the source is
-// narrower or lower than 2 pixels.
-void ResampleBitmap32(const vcl::TBitmapView &Src, vcl::TPixels32 &Dst, int NewWidth, int NewHeight, int Filter);
+
+#ifdef _WIN32
+// The same on the class library's bitmaps: Dst becomes a 32-bit bitmap of
+// NewWidth x NewHeight (Src and Dst may be one bitmap) and Src is made
+// 32-bit. At Src's own size Dst is assigned Src as it is. Nothing happens
+// when either size is below 1 or Src is narrower or lower than 2 pixels.
+void ResampleBitmap32(vcl::TBitmap &Src, vcl::TBitmap &Dst, int NewWidth, int NewHeight, int Filter);
+#endif
 
 } // namespace skin

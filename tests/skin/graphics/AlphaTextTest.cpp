@@ -4,27 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include "PixelTestSupport.h"
+#include "BitmapTestSupport.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "vcl/Canvas.h"
 #include "vcl/WideText.h"
 
 using namespace skin;
 using skin::test::Hex;
+using skin::test::Plain32;
 using skin::test::Px;
 
 namespace {
 
-std::unique_ptr<vcl::TBitmap> Filled(int w, int h, std::uint32_t value) {
-    auto bmp = NewBitmap32(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) bmp->View().At(x, y) = value;
-    return bmp;
-}
-
 // What GDI draws for the text, black on white, in a bitmap of R's size.
 std::unique_ptr<vcl::TBitmap> GdiText(const vcl::TFont &font, const std::string &text, int w, int h, UINT flags) {
-    auto bmp = Filled(w, h, 0x00FFFFFF);
+    auto bmp = Plain32(w, h, 0x00FFFFFF);
     bmp->Canvas()->SetFont(&font);
     bmp->Canvas()->RequiredState({vcl::csHandleValid, vcl::csFontValid});
     HDC dc = bmp->Canvas()->Handle();
@@ -52,7 +46,7 @@ int RowsWithInk(vcl::TBitmap &bmp, std::uint32_t background) {
 
 TEST(AlphaText, OpaqueModeMixesEachChannelByTheTextImage) {
     const std::uint32_t white = Px(255, 255, 255, 255);
-    auto bmp = Filled(40, 20, white);
+    auto bmp = Plain32(40, 20, white);
     bmp->Canvas()->Font()->SetHeight(-14);
     const vcl::TRect r{3, 2, 37, 19};
     DrawAlphaText(*bmp, "Žluť", 0, r, DT_LEFT | DT_TOP | DT_SINGLELINE, vcl::clBlack);
@@ -76,7 +70,7 @@ TEST(AlphaText, OpaqueModeMixesEachChannelByTheTextImage) {
 }
 
 TEST(AlphaText, TransparentModeLeavesPremultipliedColour) {
-    auto bmp = Filled(40, 20, 0);
+    auto bmp = Plain32(40, 20, 0);
     bmp->Canvas()->Font()->SetHeight(-14);
     DrawAlphaText(*bmp, "Hi", 1, {0, 0, 40, 20}, DT_LEFT | DT_TOP | DT_SINGLELINE, vcl::clRed);
     auto reference = GdiText(*bmp->Canvas()->Font(), "Hi", 40, 20, DT_LEFT | DT_TOP | DT_SINGLELINE);
@@ -102,22 +96,22 @@ TEST(AlphaText, TransparentModeLeavesPremultipliedColour) {
 }
 
 TEST(AlphaText, TakesTheDestinationCanvassFont) {
-    auto small = Filled(60, 40, 0);
+    auto small = Plain32(60, 40, 0);
     small->Canvas()->Font()->SetHeight(-10);
     DrawAlphaText(*small, "Ag", 0, {0, 0, 60, 40}, DT_LEFT | DT_TOP | DT_SINGLELINE, vcl::clBlack);
-    auto large = Filled(60, 40, 0);
+    auto large = Plain32(60, 40, 0);
     large->Canvas()->Font()->SetHeight(-28);
     DrawAlphaText(*large, "Ag", 0, {0, 0, 60, 40}, DT_LEFT | DT_TOP | DT_SINGLELINE, vcl::clBlack);
     EXPECT_GT(RowsWithInk(*large, 0), RowsWithInk(*small, 0) + 8);
 }
 
 TEST(AlphaText, ClippedToTheBitmapAndNothingForEmptyInput) {
-    auto bmp = Filled(10, 10, Px(255, 255, 255, 255));
+    auto bmp = Plain32(10, 10, Px(255, 255, 255, 255));
     // Half of the text lies left of and above the bitmap.
     DrawAlphaText(*bmp, "WWWW", 0, {-20, -5, 15, 15}, DT_LEFT | DT_TOP | DT_SINGLELINE, vcl::clBlack);
     EXPECT_GT(RowsWithInk(*bmp, Px(255, 255, 255, 255)), 0);
 
-    auto untouched = Filled(10, 10, 7);
+    auto untouched = Plain32(10, 10, 7);
     DrawAlphaText(*untouched, "", 0, {0, 0, 10, 10}, 0, vcl::clBlack);
     DrawAlphaText(*untouched, "x", 0, {5, 5, 5, 10}, 0, vcl::clBlack);
     EXPECT_EQ(RowsWithInk(*untouched, 7), 0);

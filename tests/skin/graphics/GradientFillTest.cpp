@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "PixelTestSupport.h"
+#include "BitmapTestSupport.h"
 #include "skin/graphics/vlGraphUtils.h"
 
 using namespace skin;
@@ -15,12 +15,7 @@ namespace {
 
 constexpr std::uint32_t Back = 0x12345678;
 
-std::unique_ptr<vcl::TBitmap> Canvas10() {
-    auto bmp = NewBitmap32(10, 10);
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x) bmp->View().At(x, y) = Back;
-    return bmp;
-}
+std::unique_ptr<vcl::TBitmap> Canvas10() { return skin::test::Plain32(10, 10, Back); }
 
 TsGradArray Stops(std::initializer_list<vcl::TColor> colours, int mode) {
     TsGradArray stops;

@@ -3,48 +3,23 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
-#include "PixelTestSupport.h"
+#include "BitmapTestSupport.h"
 #include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlImageHelpers.h"
 #include "vcl/Controls.h"
 #include "vcl/Graphics.h"
 
 using namespace skin;
+using skin::test::Bitmap32;
+using skin::test::ExpectPixels;
 using skin::test::Hex;
+using skin::test::Plain32;
 using skin::test::Px;
 
 namespace {
 
-using TRule = std::function<std::uint32_t(int x, int y)>;
-
-std::unique_ptr<vcl::TBitmap> Bitmap32(int w, int h, const TRule &rule) {
-    auto bmp = NewBitmap32(w, h);
-    const vcl::TBitmapView v = bmp->View();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) v.At(x, y) = rule(x, y);
-    return bmp;
-}
-
-std::unique_ptr<vcl::TBitmap> Plain32(int w, int h, std::uint32_t value) {
-    return Bitmap32(w, h, [=](int, int) { return value; });
-}
-
 // A distinct, opaque value per pixel.
 std::uint32_t Pattern(int x, int y) { return Px(10 + x, 20 + y, 30 + x + y, 255); }
-
-// Checks every pixel of the bitmap against the rule; reports the first few mismatches.
-void ExpectPixels(vcl::TBitmap &bmp, const TRule &expected, std::uint32_t mask = 0xFFFFFFFF) {
-    const vcl::TBitmapView v = bmp.View();
-    ASSERT_TRUE(v.HasRows());
-    int reported = 0;
-    for (int y = 0; y < v.Height; ++y)
-        for (int x = 0; x < v.Width; ++x)
-            if ((v.At(x, y) & mask) != (expected(x, y) & mask) && reported++ < 5)
-                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << Hex(v.At(x, y)) << ", expected "
-                              << Hex(expected(x, y));
-}
 
 vcl::TPixels32 Copy(vcl::TBitmap &bmp) {
     return skin::test::Image(bmp.Width(), bmp.Height(), [&](int x, int y) { return bmp.View().At(x, y); });
