@@ -52,6 +52,24 @@ inline vcl::TRect ClipToBitmap(const vcl::TRect &r, const vcl::TBitmapView &bmp)
     return {std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, bmp.Width), std::min(r.Bottom, bmp.Height)};
 }
 
+// The whole image as a rect.
+inline vcl::TRect BitmapRect(const vcl::TBitmapView &bmp) { return {0, 0, bmp.Width, bmp.Height}; }
+
+// The half-open rect of a rect that includes its right and bottom edges.
+inline vcl::TRect IncludingEdges(const vcl::TRect &r) { return {r.Left, r.Top, r.Right + 1, r.Bottom + 1}; }
+
+// Calls f(pixel&) for every pixel of R (half-open, clipped to the image).
+template <class F> void ForEachPixelInRect(const vcl::TBitmapView &bmp, const vcl::TRect &r, F f) {
+    if (!bmp.HasRows()) return;
+    const vcl::TRect c = ClipToBitmap(r, bmp);
+    for (int y = c.Top; y < c.Bottom; ++y) {
+        std::uint32_t *row = bmp.Row32(y);
+        for (int x = c.Left; x < c.Right; ++x) f(row[x]);
+    }
+}
+
+template <class F> void ForEachPixel(const vcl::TBitmapView &bmp, F f) { ForEachPixelInRect(bmp, BitmapRect(bmp), f); }
+
 inline bool Contains(const vcl::TBitmapView &bmp, int x, int y) {
     return bmp.HasRows() && x >= 0 && y >= 0 && x < bmp.Width && y < bmp.Height;
 }

@@ -60,8 +60,6 @@ std::optional<TArea> ClipPlacement(int x, int y, const TRect &srcRect, const TBi
     return TArea{int(dx), int(dy), int(sl), int(st), int(cols), int(rows)};
 }
 
-TRect IncludingEdges(const TRect &r) { return {r.Left, r.Top, r.Right + 1, r.Bottom + 1}; }
-
 // The background image's pixel behind destination pixel (x, y), if there is one.
 const std::uint32_t *BgPixelAt(const TBgPixels &bg, int x, int y) {
     const long long bx = static_cast<long long>(bg.X) + x;
@@ -181,11 +179,9 @@ void FadeBitmapToColor(const TBitmapView &Bitmap, vcl::TColor Colour, double Rat
         const int kc = Byte(k, channel);
         return ClampByte(RoundEven((c - kc) * Ratio + kc));
     });
-    for (int y = 0; y < Bitmap.Height; ++y) {
-        std::uint32_t *row = Bitmap.Row32(y);
-        for (int x = 0; x < Bitmap.Width; ++x)
-            if (row[x] != KeyPixel) row[x] = fade.Map(row[x], Alpha(row[x]));
-    }
+    ForEachPixel(Bitmap, [&](std::uint32_t &p) {
+        if (p != KeyPixel) p = fade.Map(p, Alpha(p));
+    });
 }
 
 void ColorizeByMask32(const TBitmapView &A, const TBitmapView &M, vcl::TColor Colour) {
@@ -324,7 +320,7 @@ void CopyImageWithMask32(const TRect &DstRect, const TRect &SrcRect, const TBitm
 }
 
 void CopyKeyedRect32(const TBitmapView &Dst, const TBitmapView &Src, int X, int Y, vcl::TColor KeyColor) {
-    const auto area = ClipPlacement(X, Y, vcl::Rect(0, 0, Src.Width, Src.Height), Dst, Src);
+    const auto area = ClipPlacement(X, Y, BitmapRect(Src), Dst, Src);
     if (!area) return;
     const std::uint32_t key = SwapRedBlue(static_cast<std::uint32_t>(KeyColor));
     for (int y = 0; y < area->Rows; ++y) {

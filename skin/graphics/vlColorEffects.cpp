@@ -13,14 +13,6 @@ using vcl::TBitmapView;
 
 namespace {
 
-template <class F> void ForEachPixel(const TBitmapView &bmp, F f) {
-    if (!bmp.HasRows()) return;
-    for (int y = 0; y < bmp.Height; ++y) {
-        std::uint32_t *row = bmp.Row32(y);
-        for (int x = 0; x < bmp.Width; ++x) f(row[x]);
-    }
-}
-
 // Converts a value of the hue model to a channel byte.
 int ToChannel(double v) { return static_cast<int>(std::trunc(v)); }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "PixelMath.h"
 #include "vcl/Canvas.h"
 #include "vlCommonUtils.h"
 #include "vlPixelHelpers.h"
@@ -54,8 +55,7 @@ void PaintGradient(vcl::TBitmap &Bitmap, const vcl::TRect &R, const TsGradArray 
         PaintGradient(view, R, Stops, Offset);
         return;
     }
-    const vcl::TRect r{std::max(R.Left, 0), std::max(R.Top, 0), std::min(R.Right, view.Width),
-                       std::min(R.Bottom, view.Height)};
+    const vcl::TRect r = pixel::ClipToBitmap(R, view);
     if (!r.IsEmpty()) PaintTriangles(Bitmap, r, Stops);
 }
 

@@ -162,7 +162,7 @@ void PaintGradientBlended(const TBitmapView &Bitmap, const TRect &R, const TsGra
     const TRect r = ClipToBitmap(R, Bitmap);
     if (r.IsEmpty()) return;
 
-    TRect tex = TexRect.IsEmpty() ? vcl::Rect(0, 0, TexBitmap.Width, TexBitmap.Height) : TexRect;
+    TRect tex = TexRect.IsEmpty() ? BitmapRect(TexBitmap) : TexRect;
     int texW = std::max(tex.Width(), 0);
     int texH = std::max(tex.Height(), 0);
     // A texture rect that starts left of or above the image starts at its edge.

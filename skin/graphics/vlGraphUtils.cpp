@@ -38,28 +38,29 @@ const TLayoutFunctions &LayoutFunctions() {
     return functions;
 }
 
+// Stretches the whole of Src over the whole of Dst by pixel replication.
+void StretchWhole(vcl::TBitmap &Dst, vcl::TBitmap &Src) {
+    HDC dc = Dst.Canvas()->Handle();
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, Dst.Width(), Dst.Height(), Src.Canvas()->Handle(), 0, 0, Src.Width(), Src.Height(), SRCCOPY);
+}
+
+void MakeBytePlane(vcl::TBitmap &Plane, int Width, int Height) {
+    Plane.SetPixelFormat(vcl::pf8bit);
+    Plane.SetSize(Width, Height);
+}
+
 // A Width x Height copy of Bmp stretched by pixel replication: colours and
 // alpha separately, since a stretch through GDI does not promise to carry
 // the alpha byte.
 std::unique_ptr<vcl::TBitmap> StretchWithAlpha(vcl::TBitmap &Bmp, int Width, int Height) {
     auto colours = NewBitmap32(Width, Height);
-    {
-        HDC dc = colours->Canvas()->Handle();
-        SetStretchBltMode(dc, COLORONCOLOR);
-        StretchBlt(dc, 0, 0, Width, Height, Bmp.Canvas()->Handle(), 0, 0, Bmp.Width(), Bmp.Height(), SRCCOPY);
-    }
-    vcl::TBitmap alpha;
-    alpha.SetPixelFormat(vcl::pf8bit);
-    alpha.SetSize(Bmp.Width(), Bmp.Height());
+    StretchWhole(*colours, Bmp);
+    vcl::TBitmap alpha, stretchedAlpha;
+    MakeBytePlane(alpha, Bmp.Width(), Bmp.Height());
+    MakeBytePlane(stretchedAlpha, Width, Height);
     CopyBitmapChannel(Bmp, alpha, 3, true);
-    vcl::TBitmap stretchedAlpha;
-    stretchedAlpha.SetPixelFormat(vcl::pf8bit);
-    stretchedAlpha.SetSize(Width, Height);
-    {
-        HDC dc = stretchedAlpha.Canvas()->Handle();
-        SetStretchBltMode(dc, COLORONCOLOR);
-        StretchBlt(dc, 0, 0, Width, Height, alpha.Canvas()->Handle(), 0, 0, alpha.Width(), alpha.Height(), SRCCOPY);
-    }
+    StretchWhole(stretchedAlpha, alpha);
     CopyBitmapChannel(*colours, stretchedAlpha, 3, false);
     return colours;
 }

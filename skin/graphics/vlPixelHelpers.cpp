@@ -13,21 +13,6 @@ using namespace pixel;
 using vcl::TBitmapView;
 using vcl::TRect;
 
-namespace {
-
-// Calls f(pixel&) for every pixel of R (half-open, clipped to the image).
-template <class F> void ForEachInRect(const TBitmapView &bmp, const TRect &r, F f) {
-    if (!bmp.HasRows()) return;
-    const TRect c = ClipToBitmap(r, bmp);
-    if (c.IsEmpty()) return;
-    for (int y = c.Top; y < c.Bottom; ++y) {
-        std::uint32_t *row = bmp.Row32(y);
-        for (int x = c.Left; x < c.Right; ++x) f(row[x]);
-    }
-}
-
-} // namespace
-
 std::uint32_t GetPixel32(const TBitmapView &Bitmap, int X, int Y) {
     return Contains(Bitmap, X, Y) ? Bitmap.At(X, Y) : 0;
 }
@@ -49,13 +34,13 @@ std::uint32_t SwapRedBlue(std::uint32_t Value) {
 }
 
 void ClearEmptyWhitePixels(const TBitmapView &Bitmap) {
-    ForEachInRect(Bitmap, vcl::Rect(0, 0, Bitmap.Width, Bitmap.Height), [](std::uint32_t &p) {
+    ForEachPixel(Bitmap, [](std::uint32_t &p) {
         if (p == EmptyWhitePixel) p = 0;
     });
 }
 
 void PremultiplyRect(const TBitmapView &Bitmap, const TRect &R) {
-    ForEachInRect(Bitmap, R, [](std::uint32_t &p) {
+    ForEachPixelInRect(Bitmap, R, [](std::uint32_t &p) {
         if (p == EmptyWhitePixel) {
             p = 0;
             return;
@@ -66,21 +51,21 @@ void PremultiplyRect(const TBitmapView &Bitmap, const TRect &R) {
 }
 
 void PremultiplyBitmap(const TBitmapView &Bitmap) {
-    PremultiplyRect(Bitmap, vcl::Rect(0, 0, Bitmap.Width, Bitmap.Height));
+    PremultiplyRect(Bitmap, BitmapRect(Bitmap));
 }
 
 void FillRectAlpha(const TBitmapView &Bitmap, const TRect &R, vcl::TColor Colour, std::uint8_t Alpha) {
     const std::uint32_t value = WithAlpha(ColorToBGRA(Colour), Alpha);
-    ForEachInRect(Bitmap, R, [value](std::uint32_t &p) { p = value; });
+    ForEachPixelInRect(Bitmap, R, [value](std::uint32_t &p) { p = value; });
 }
 
 void SetRectAlpha(const TBitmapView &Bitmap, const TRect &R, std::uint8_t Alpha, vcl::TColor Keep) {
     if (Keep == vcl::clNone) {
-        ForEachInRect(Bitmap, R, [Alpha](std::uint32_t &p) { p = WithAlpha(p, Alpha); });
+        ForEachPixelInRect(Bitmap, R, [Alpha](std::uint32_t &p) { p = WithAlpha(p, Alpha); });
         return;
     }
     const auto keep = static_cast<std::uint32_t>(Keep);
-    ForEachInRect(Bitmap, R, [Alpha, keep](std::uint32_t &p) { p = p != keep ? WithAlpha(p, Alpha) : p; });
+    ForEachPixelInRect(Bitmap, R, [Alpha, keep](std::uint32_t &p) { p = p != keep ? WithAlpha(p, Alpha) : p; });
 }
 
 void FrameRectAlpha(const TBitmapView &Bitmap, const TRect &R, int LeftW, int TopW, int RightW, int BottomW,
@@ -89,14 +74,13 @@ void FrameRectAlpha(const TBitmapView &Bitmap, const TRect &R, int LeftW, int To
 }
 
 void BlendRectWithColor(const TBitmapView &Bitmap, const TRect &R, std::uint8_t Percent, vcl::TColor Colour) {
-    // R includes its right and bottom edges here.
-    const TRect area{R.Left, R.Top, R.Right + 1, R.Bottom + 1};
     const std::uint32_t col = ColorToBGRA(vcl::ColorToRGB(Colour));
     const double p = Percent / 100.0;
     const TChannelTable mix([&](int c, int channel) {
         return ClampByte(RoundEven(c * p + Byte(col, channel) * (1 - p)));
     });
-    ForEachInRect(Bitmap, area, [&](std::uint32_t &px) { px = mix.Map(px, Alpha(px)); });
+    // R includes its right and bottom edges here.
+    ForEachPixelInRect(Bitmap, IncludingEdges(R), [&](std::uint32_t &px) { px = mix.Map(px, Alpha(px)); });
 }
 
 void TintRectAlpha(const TBitmapView &Bitmap, const TRect &R, vcl::TColor Colour, std::uint8_t Percent,
@@ -106,7 +90,7 @@ void TintRectAlpha(const TBitmapView &Bitmap, const TRect &R, vcl::TColor Colour
     const TChannelTable tint([&](int c, int channel) {
         return ClampByte(c - (c - Byte(col, channel)) * Percent / 100);
     });
-    ForEachInRect(Bitmap, R, [&](std::uint32_t &px) { px = tint.Map(px, Alpha); });
+    ForEachPixelInRect(Bitmap, R, [&](std::uint32_t &px) { px = tint.Map(px, Alpha); });
 }
 
 void PaintDisabledLook(const TBitmapView &Bitmap, int Kind, vcl::TColor ControlColor, const TBgPixels *BgInfo,
@@ -130,7 +114,7 @@ void PaintDisabledLook(const TBitmapView &Bitmap, int Kind, vcl::TColor ControlC
             vcl::TColor colour = BgInfo != nullptr ? BgInfo->Color : vcl::clFuchsia;
             if (colour == vcl::clFuchsia) colour = ControlColor;
             const auto keep = static_cast<std::uint8_t>(RoundEven(DisabledBlendRatio * 100));
-            BlendRectWithColor(Bitmap, vcl::Rect(0, 0, Bitmap.Width, Bitmap.Height), keep, colour);
+            BlendRectWithColor(Bitmap, BitmapRect(Bitmap), keep, colour);
         }
     }
 }

@@ -64,14 +64,6 @@ TEST(SystemSettings, CaptionFontMatchesItsReportedHeight) {
     EXPECT_EQ(description.lfHeight, height);
 }
 
-TEST(SystemSettings, MakeMessageKeepsItsFields) {
-    const vcl::TMessage m = MakeMessage(0xA100, 0x220000, -5, 7);
-    EXPECT_EQ(m.Msg, 0xA100u);
-    EXPECT_EQ(m.WParam, 0x220000u);
-    EXPECT_EQ(m.LParam, -5);
-    EXPECT_EQ(m.Result, 7);
-}
-
 TEST(ProcessProbes, Wow64AgreesWithTheSystemsOwnFolders) {
     // Only 64-bit Windows has a WOW64 system folder; a 64-bit build never runs under WOW64.
     wchar_t folder[MAX_PATH];

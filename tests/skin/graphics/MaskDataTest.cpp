@@ -34,7 +34,7 @@ TEST_P(MaskFrameSize, FollowsImageCountAndMaskType) {
 INSTANTIATE_TEST_SUITE_P(Table, MaskFrameSize, testing::Values(
     // No state images: no frame width.
     FrameCase{{0, 0, 90, 30}, 0, 0, 0, 30},
-    // One state image is the whole rect, without a division.
+    // One state image (a plain picture) is the whole rect, without a division.
     FrameCase{{10, 5, 110, 45}, 1, 0, 100, 40},
     FrameCase{{0, 0, 90, 30}, 3, 0, 30, 30},
     // Division truncates: 100 / 3.
@@ -50,47 +50,18 @@ INSTANTIATE_TEST_SUITE_P(Table, MaskFrameSize, testing::Values(
     // Counts the loader never produces give no frame instead of dividing.
     FrameCase{{0, 0, 20, 20}, -2, -3, 0, 0}));
 
-TEST(MaskData, PlainPictureIsOneStateImage) {
-    const TsMaskData m = Mask({0, 0, 64, 48}, 1, 0);
-    EXPECT_EQ(GetMaskFrameSize(m), (vcl::TSize{64, 48}));
-}
-
-TEST(MaskData, NewItemIsZeroFilled) {
+TEST(MaskData, NewRecordsNameNoImageNoMaskAndNoTexture) {
     const TsMaskData m;
     EXPECT_EQ(m.Bmp, nullptr);
     EXPECT_EQ(m.Manager, nullptr);
-    EXPECT_EQ(m.R, vcl::TRect{});
-    EXPECT_EQ(m.WL + m.WT + m.WR + m.WB, 0);
-    EXPECT_EQ(m.CornerClass, 0);
-    EXPECT_EQ(m.MaskType, 0);
-}
-
-TEST(MaskData, DefaultGenStateHasNoTextureNoContoursAndWhiteColours) {
-    const TsGenState &s = DefaultGenState;
-    EXPECT_EQ(s.TextureIndex, -1);
-    EXPECT_EQ(s.Color, 0xFFFFFF);
-    EXPECT_EQ(s.GCol, 0xFFFFFF);
-    EXPECT_EQ(s.FontColor, 0);
-    EXPECT_EQ(s.TCLeft, -1);
-    EXPECT_EQ(s.TCTop, -1);
-    EXPECT_EQ(s.TCRight, -1);
-    EXPECT_EQ(s.TCBottom, -1);
-    EXPECT_TRUE(s.Gradient.empty());
-    EXPECT_EQ(s.ImagePercent + s.GradientPercent + s.Transparency + s.GSize, 0);
-}
-
-TEST(MaskData, NewSectionPointsAtNoMask) {
+    EXPECT_EQ(GetMaskFrameSize(m), (vcl::TSize{0, 0}));
     const TsGeneralData d;
     EXPECT_EQ(d.States, 3);
-    EXPECT_EQ(d.BorderMask, -1);
-    EXPECT_EQ(d.ImgTopLeft, -1);
-    EXPECT_EQ(d.ImgTopRight, -1);
-    EXPECT_EQ(d.ImgBottomLeft, -1);
-    EXPECT_EQ(d.ImgBottomRight, -1);
-    EXPECT_EQ(d.OuterMask, -1);
-    EXPECT_EQ(d.OuterMode, 2);
-    EXPECT_EQ(d.OutOpacity, 200);
-    EXPECT_EQ(d.Props[2].TextureIndex, -1);
+    for (int index : {d.BorderMask, d.ImgTopLeft, d.ImgTopRight, d.ImgBottomLeft, d.ImgBottomRight, d.OuterMask,
+                      d.Props[0].TextureIndex, d.Props[2].TextureIndex})
+        EXPECT_EQ(index, -1);
+    for (vcl::TColor contour : {d.Props[1].TCLeft, d.Props[1].TCTop, d.Props[1].TCRight, d.Props[1].TCBottom})
+        EXPECT_EQ(contour, -1);
 }
 
 struct StateCase {
