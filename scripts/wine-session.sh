@@ -25,6 +25,18 @@ start_xvfb() {
   return 1
 }
 
+# Wine links the user's Desktop, Documents... to the home folder; what tests
+# put there (the installer's desktop shortcut) must stay inside the prefix.
+keep_shell_folders_in_prefix() {
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+      rm "$link"
+      mkdir "$link"
+    fi
+  done
+}
+
 reg_settings() {
   cat >"$WINEPREFIX.reg" <<'REG'
 REGEDIT4
@@ -49,6 +61,7 @@ case "${1:-}" in
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       wineboot -i >/dev/null 2>&1
       wineserver -w
+      keep_shell_folders_in_prefix
     fi
     wineserver -p
     reg_settings

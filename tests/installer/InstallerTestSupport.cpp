@@ -1,0 +1,122 @@
+#include "InstallerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "vcl/StdCtrls.h"
+#include "vcl/WideText.h"
+
+namespace installer::test {
+
+fs::path HostFolder(const std::string &unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char &c : path)
+        if (c == '/') c = '\\';
+    return fs::u8path(path);
+}
+
+fs::path PayloadFolder() { return HostFolder(ZUVO_PAYLOAD_FOLDER); }
+
+const fs::path &InstallFolderPath() {
+    static const fs::path folder = fs::u8path(InstallFolder);
+    return folder;
+}
+
+fs::path DesktopFolder() {
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof(value);
+    const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER,
+                                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                                        L"Desktop", RRF_RT_REG_SZ, nullptr, value, &size);
+    return status == ERROR_SUCCESS ? fs::path(value) : fs::path();
+}
+
+void CleanInstall() {
+    static const fs::path startFolder = fs::current_path();
+    fs::current_path(startFolder);
+    std::error_code ignored;
+    fs::remove_all(InstallFolderPath(), ignored);
+    const fs::path desktop = DesktopFolder();
+    if (!desktop.empty()) fs::remove(desktop / "merkzuvo.lnk", ignored);
+}
+
+std::string ReadBytes(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path &path, const std::string &bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << path;
+}
+
+std::string MessageText(vcl::TMessageForm &Form) { return Form.MessageLabel()->Caption(); }
+
+TMessageAnswerer::TMessageAnswerer(TSeen OnSeen)
+    : FOnSeen(std::move(OnSeen)), FTimer(vcl::Create<vcl::TTimer>(nullptr)) {
+    FTimer->SetInterval(20);
+    FTimer->OnTimer = vcl::TNotifyEvent::Bind<&TMessageAnswerer::Tick>(this);
+}
+
+TMessageAnswerer::~TMessageAnswerer() { delete FTimer; }
+
+void TMessageAnswerer::Tick(vcl::TObject *) {
+    for (int i = 0; i < vcl::Screen->FormCount(); ++i) {
+        auto *box = dynamic_cast<vcl::TMessageForm *>(vcl::Screen->Forms(i));
+        if (!box || !box->Modal() || box->ModalResult() != vcl::mrNone) continue;
+        // Answered at the next tick: by then the box has been on the screen
+        // and the program has been idle at least once, as for a reader.
+        if (box != FShown) {
+            FShown = box;
+            continue;
+        }
+        FShown = nullptr;
+        FTexts.push_back(MessageText(*box));
+        if (FOnSeen) FOnSeen(FTexts.back());
+        box->SetModalResult(vcl::mrOk);
+    }
+}
+
+TStoredFiles::TStoredFiles(const std::vector<std::string> &Contents) : FContents(Contents) {
+    EXPECT_EQ(FContents.size(), PayloadFileCount);
+    FContents.resize(PayloadFileCount);
+    for (std::size_t k = 0; k < PayloadFileCount; ++k) {
+        const std::string &bytes = FContents[k];
+        auto elements = std::make_unique<char[][3]>(bytes.size() + 1);
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            std::snprintf(elements[i], 3, "%02X", static_cast<unsigned char>(bytes[i]));
+        std::snprintf(elements[bytes.size()], 3, "==");
+        FElements.push_back(std::move(elements));
+        FBuffers.emplace_back(bytes.size() + 1);
+    }
+    // File 3 shares file 2's buffer, which must hold it.
+    if (FBuffers[2].size() > FBuffers[1].size()) FBuffers[1].resize(FBuffers[2].size());
+    for (std::size_t k = 0; k < PayloadFileCount; ++k) {
+        const PayloadFileInfo &info = PayloadFileInfos()[k];
+        std::uint8_t *buffer = k == 4 || k == 5 ? nullptr : k == 2 ? FBuffers[1].data() : FBuffers[k].data();
+        FTable[k] = PayloadFile{info.InstalledName, info.Identifier, static_cast<std::int64_t>(FContents[k].size()),
+                                FElements[k].get(), buffer, info.StepKind, info.CreateFailedMessage};
+    }
+}
+
+void TStoredFiles::SetElement(std::size_t k, std::size_t i, const char *text) {
+    std::snprintf(FElements[k][i], 3, "%s", text);
+}
+
+std::vector<std::string> SmallContents() {
+    std::vector<std::string> contents;
+    // Sizes around the ten-byte steps: empty, below, at and above multiples of ten.
+    const std::size_t sizes[PayloadFileCount] = {7, 25, 13, 40, 9, 3, 0, 10, 31, 19, 1};
+    for (std::size_t k = 0; k < PayloadFileCount; ++k) {
+        std::string bytes;
+        for (std::size_t i = 0; i < sizes[k]; ++i) bytes += static_cast<char>((k * 37 + i * 11) & 0xFF);
+        contents.push_back(bytes);
+    }
+    return contents;
+}
+
+} // namespace installer::test

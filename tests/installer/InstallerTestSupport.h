@@ -1,0 +1,83 @@
+#pragma once
+// Shared by the installer's in-process tests: message boxes answered on the
+// GUI thread, the install folder and the desktop cleaned, small stored
+// files made from bytes, and files read back.
+#include <windows.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "installer/InstallProcedure.h"
+#include "vcl/Dialogs.h"
+#include "vcl/ExtCtrls.h"
+
+namespace installer::test {
+
+namespace fs = std::filesystem;
+
+// A folder of the build machine (a Unix path) as this Windows program sees it.
+fs::path HostFolder(const std::string &unixPath);
+// The folder the installer embeds, from the build.
+fs::path PayloadFolder();
+
+const fs::path &InstallFolderPath();
+// The desktop folder that the current user's registry names.
+fs::path DesktopFolder();
+// Removes the install folder and the desktop shortcut, and goes back to
+// the folder the test started in.
+void CleanInstall();
+
+std::string ReadBytes(const fs::path &path);
+void WriteBytes(const fs::path &path, const std::string &bytes);
+
+// Answers every message box of this program when it shows, from a timer of
+// the GUI thread: records its text, lets the caller look at the program's
+// state, then presses OK.
+class TMessageAnswerer {
+public:
+    using TSeen = std::function<void(const std::string &Text)>;
+    explicit TMessageAnswerer(TSeen OnSeen = {});
+    ~TMessageAnswerer();
+    TMessageAnswerer(const TMessageAnswerer &) = delete;
+    TMessageAnswerer &operator=(const TMessageAnswerer &) = delete;
+
+    const std::vector<std::string> &Texts() const { return FTexts; }
+
+private:
+    void Tick(vcl::TObject *Sender);
+
+    TSeen FOnSeen;
+    std::vector<std::string> FTexts;
+    vcl::TTimer *FTimer;  // owned
+    vcl::TMessageForm *FShown = nullptr;  // not owned: seen once, not answered yet
+};
+
+// The text of a message form (the caption of its message label).
+std::string MessageText(vcl::TMessageForm &Form);
+
+// A table of eleven stored files made from bytes, laid out like the
+// generated module's: element arrays with the sentinel, buffers of N + 1
+// bytes, file 3 collected in file 2's buffer, files 5 and 6 without one.
+class TStoredFiles {
+public:
+    explicit TStoredFiles(const std::vector<std::string> &Contents);
+    // Replaces element i (from 0) of file k with text (for damaged data).
+    void SetElement(std::size_t k, std::size_t i, const char *text);
+    const TPayloadTable &Table() const { return FTable; }
+    const std::string &Content(std::size_t k) const { return FContents[k]; }
+
+private:
+    std::vector<std::string> FContents;
+    std::vector<std::unique_ptr<char[][3]>> FElements;
+    std::vector<std::vector<std::uint8_t>> FBuffers;
+    TPayloadTable FTable;
+};
+
+// Eleven small contents, each file its own bytes.
+std::vector<std::string> SmallContents();
+
+} // namespace installer::test
