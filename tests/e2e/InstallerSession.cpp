@@ -1,0 +1,196 @@
+#include "InstallerSession.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <thread>
+
+#include "vcl/Dialogs.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/WideText.h"
+
+namespace e2e {
+
+fs::path HostPath(const std::string &unixPath) {
+    std::string path = "Z:" + unixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return fs::path(vcl::Utf8ToWide(path));
+}
+
+fs::path SetupProgram() { return HostPath(ZUVO_SETUP_PROGRAM); }
+fs::path PayloadFolder() { return HostPath(ZUVO_PAYLOAD_FOLDER); }
+fs::path ArtifactsFolder() { return HostPath(ZUVO_ARTIFACTS_FOLDER); }
+
+fs::path DesktopFolder() {
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                     L"Desktop", RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return {};
+    return value;
+}
+
+void CleanInstall() {
+    std::error_code ignored;
+    fs::remove_all(InstallFolder, ignored);
+    const fs::path desktop = DesktopFolder();
+    if (!desktop.empty()) fs::remove(desktop / "merkzuvo.lnk", ignored);
+}
+
+std::string ReadBytes(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path &path, const std::string &bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << path;
+}
+
+TSetupProcess::TSetupProcess() {
+    std::wstring command = L"\"" + SetupProgram().wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                        &startup, &FInfo);
+    EXPECT_TRUE(started) << "cannot start " << SetupProgram();
+    if (FInfo.hThread) CloseHandle(FInfo.hThread);
+    FInfo.hThread = nullptr;
+}
+
+TSetupProcess::~TSetupProcess() {
+    if (!FInfo.hProcess) return;
+    if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(FInfo.hProcess, 1);
+        WaitForSingleObject(FInfo.hProcess, 10000);
+    }
+    CloseHandle(FInfo.hProcess);
+}
+
+HWND TSetupProcess::WaitForMainWindow(std::chrono::milliseconds timeout) const {
+    return uitest::WaitForTopLevelWindow("TSDIAppForm", timeout, Id());
+}
+
+HWND TSetupProcess::WaitForMessageBox(std::chrono::milliseconds timeout) const {
+    return uitest::WaitForTopLevelWindow("TMessageForm", timeout, Id());
+}
+
+bool TSetupProcess::HasWindow(const char *className) const {
+    return !uitest::TopLevelWindows(className, Id()).empty();
+}
+
+long TSetupProcess::WaitForExit(std::chrono::milliseconds timeout) const {
+    if (WaitForSingleObject(FInfo.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(FInfo.hProcess, &code);
+    return static_cast<long>(code);
+}
+
+namespace {
+
+// Where the client area starts inside a capture of the whole window.
+POINT ClientOffset(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    return {origin.x - frame.left, origin.y - frame.top};
+}
+
+} // namespace
+
+::testing::AssertionResult ShowsMessage(HWND box, const std::string &text) {
+    if (!box) return ::testing::AssertionFailure() << "no message box";
+    if (uitest::TextOf(box) != Title) return ::testing::AssertionFailure() << "title \"" << uitest::TextOf(box) << "\"";
+    RECT client{};
+    GetClientRect(box, &client);
+
+    // The expected box, in a corner where it hides nothing of the installer's.
+    vcl::Application->SetTitle(Title);
+    std::unique_ptr<vcl::TMessageForm> expected(vcl::CreateMessageDialog(text, vcl::mtCustom, {vcl::mbOK}));
+    if (client.right != expected->ClientWidth() || client.bottom != expected->ClientHeight())
+        return ::testing::AssertionFailure() << "a box of " << client.right << "x" << client.bottom
+                                             << " for a text that takes " << expected->ClientWidth() << "x"
+                                             << expected->ClientHeight();
+    expected->SetPosition(vcl::poDesigned);
+    expected->SetBounds(0, 0, expected->Width(), expected->Height());
+    expected->Show();
+    expected->Repaint();
+    const uitest::TImage32 reference = uitest::CaptureWindow(expected->Handle());
+    const POINT referenceOffset = ClientOffset(expected->Handle());
+    const vcl::TRect label = expected->MessageLabel()->BoundsRect();
+    expected->Hide();
+
+    // A box that has just appeared may not have painted yet.
+    int differing = 0;
+    const auto end = std::chrono::steady_clock::now() + 3s;
+    do {
+        const uitest::TImage32 shown = uitest::CaptureWindow(box);
+        const POINT shownOffset = ClientOffset(box);
+        differing = 0;
+        for (int y = label.Top; y < label.Bottom; ++y)
+            for (int x = label.Left; x < label.Right; ++x)
+                if ((shown.At(x + shownOffset.x, y + shownOffset.y) & 0xFFFFFF) !=
+                    (reference.At(x + referenceOffset.x, y + referenceOffset.y) & 0xFFFFFF))
+                    ++differing;
+        if (!differing) return ::testing::AssertionSuccess();
+        std::this_thread::sleep_for(20ms);
+    } while (std::chrono::steady_clock::now() < end);
+    return ::testing::AssertionFailure() << differing << " pixels of the text differ from \"" << text << "\"";
+}
+
+bool AnswerOk(HWND box) {
+    HWND ok = uitest::FindChild(box, "TButton", "OK");
+    if (!ok) return false;
+    SetForegroundWindow(box);
+    uitest::ClickWithMouse(ok);
+    return uitest::WaitUntilGone(box, 10s) || uitest::WaitUntilClosed(box, 1s);
+}
+
+std::vector<HWND> ChildrenByTop(HWND parent, const char *className) {
+    std::vector<HWND> children = uitest::ChildWindows(parent, className);
+    auto top = [](HWND w) {
+        RECT r{};
+        GetWindowRect(w, &r);
+        return r.top;
+    };
+    std::sort(children.begin(), children.end(), [&](HWND a, HWND b) { return top(a) < top(b); });
+    return children;
+}
+
+TBarState BarState(HWND bar) {
+    // Three questions, each answered when the installer next looks at its
+    // messages: a position is only taken together with a range that was the
+    // same before and after it.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        DWORD_PTR before = 0, position = 0, after = 0;
+        if (!SendMessageTimeoutW(bar, PBM_GETRANGE, FALSE, 0, SMTO_NORMAL, 5000, &before) ||
+            !SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_NORMAL, 5000, &position) ||
+            !SendMessageTimeoutW(bar, PBM_GETRANGE, FALSE, 0, SMTO_NORMAL, 5000, &after))
+            return {};
+        if (before == after) return {static_cast<int>(before), static_cast<int>(position)};
+    }
+    return {};
+}
+
+std::string WaitForStartedProduct() {
+    const fs::path record = InstallFolder / "merkzuvo-started.txt";
+    HWND product = uitest::WaitForTopLevelWindow("MerkanoZuvoStandIn", 20s);
+    if (product) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(product, &pid);
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        PostMessageW(product, WM_CLOSE, 0, 0);
+        if (process) {
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+    }
+    return ReadBytes(record);
+}
+
+} // namespace e2e
