@@ -32,7 +32,26 @@ const std::array<PayloadFileInfo, PayloadFileCount> &PayloadFileInfos() {
     return files;
 }
 
+namespace {
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+} // namespace
+
 std::uint8_t HexPairToByte(std::string_view element) {
+    // Every element the generator writes is two hexadecimal digits, for which
+    // StrToInt's reading of "$" + element is plainly digit * 16 + digit; the
+    // install converts millions of them. Anything else takes StrToInt's way,
+    // with its error.
+    if (element.size() == 2) {
+        const int high = HexDigitValue(element[0]), low = HexDigitValue(element[1]);
+        if (high >= 0 && low >= 0) return static_cast<std::uint8_t>(high * 16 + low);
+    }
     std::string text = "$";
     text += element;
     return static_cast<std::uint8_t>(vcl::StrToInt(text) & 0xFF);

@@ -144,11 +144,27 @@ POINT ClientOffset(HWND window) {
 }
 
 bool AnswerOk(HWND box) {
-    HWND ok = uitest::FindChild(box, "TButton", "OK");
+    HWND ok = uitest::WaitForWindow([&] { return uitest::FindChild(box, "TButton", "OK"); }, 10s);
     if (!ok) return false;
-    SetForegroundWindow(box);
-    uitest::ClickWithMouse(ok);
-    return uitest::WaitUntilGone(box, 10s) || uitest::WaitUntilClosed(box, 1s);
+    // A click that reaches a window while it is still being activated can
+    // be lost, as it can for a user, who then clicks again.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SetForegroundWindow(box);
+        uitest::ClickWithMouse(ok);
+        if (uitest::WaitUntilClosed(box, 2s)) return true;
+    }
+    return false;
+}
+
+bool ClickInstall(HWND main, HWND button) {
+    // The button stays disabled while the install runs and while any of its
+    // messages is shown: the sign that the click arrived.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SetForegroundWindow(main);
+        uitest::ClickWithMouse(button);
+        if (uitest::WaitForWindow([&] { return IsWindowEnabled(button) ? nullptr : button; }, 2s)) return true;
+    }
+    return false;
 }
 
 std::vector<HWND> ChildrenByTop(HWND parent, const char *className) {

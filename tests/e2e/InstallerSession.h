@@ -64,6 +64,8 @@ private:
 
 // Presses the message box's OK button with the mouse and waits until it is gone.
 bool AnswerOk(HWND box);
+// Clicks "Instaluj" with the mouse; true once the install has begun.
+bool ClickInstall(HWND main, HWND button);
 
 // The installer's child windows of a class ordered by their top edge.
 std::vector<HWND> ChildrenByTop(HWND parent, const char *className);

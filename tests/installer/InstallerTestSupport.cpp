@@ -60,18 +60,30 @@ TMessageAnswerer::TMessageAnswerer(TSeen OnSeen)
     : FOnSeen(std::move(OnSeen)), FTimer(vcl::Create<vcl::TTimer>(nullptr)) {
     FTimer->SetInterval(20);
     FTimer->OnTimer = vcl::TNotifyEvent::Bind<&TMessageAnswerer::Tick>(this);
+    FPreviousIdle = vcl::Application->OnIdle;
+    vcl::Application->OnIdle = vcl::TNotifyEvent::Bind<&TMessageAnswerer::Idle>(this);
 }
 
-TMessageAnswerer::~TMessageAnswerer() { delete FTimer; }
+TMessageAnswerer::~TMessageAnswerer() {
+    vcl::Application->OnIdle = FPreviousIdle;
+    delete FTimer;
+}
+
+void TMessageAnswerer::Idle(vcl::TObject *Sender) {
+    ++FIdles;
+    if (FPreviousIdle) FPreviousIdle(Sender);
+}
 
 void TMessageAnswerer::Tick(vcl::TObject *) {
     for (int i = 0; i < vcl::Screen->FormCount(); ++i) {
         auto *box = dynamic_cast<vcl::TMessageForm *>(vcl::Screen->Forms(i));
         if (!box || !box->Modal() || box->ModalResult() != vcl::mrNone) continue;
-        // Answered at the next tick: by then the box has been on the screen
-        // and the program has been idle at least once, as for a reader.
-        if (box != FShown) {
+        // Answered once the program has been idle with the box on the
+        // screen: by then the box and the windows behind it show what a
+        // reader would see.
+        if (box != FShown || FIdles == FIdlesWhenShown) {
             FShown = box;
+            FIdlesWhenShown = FIdles;
             continue;
         }
         FShown = nullptr;

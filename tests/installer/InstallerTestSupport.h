@@ -49,11 +49,15 @@ public:
 
 private:
     void Tick(vcl::TObject *Sender);
+    void Idle(vcl::TObject *Sender);
 
     TSeen FOnSeen;
     std::vector<std::string> FTexts;
     vcl::TTimer *FTimer;  // owned
-    vcl::TMessageForm *FShown = nullptr;  // not owned: seen once, not answered yet
+    vcl::TMessageForm *FShown = nullptr;  // not owned: seen, not answered yet
+    int FIdles = 0;
+    int FIdlesWhenShown = 0;
+    vcl::TNotifyEvent FPreviousIdle;
 };
 
 // The text of a message form (the caption of its message label).
