@@ -211,8 +211,9 @@ TEST_F(Setup, InstallsTheProductStartsItPutsItsShortcutAndCloses) {
     }
     const std::string started = WaitForStartedProduct();
     EXPECT_EQ(vcl::LowerCase(started), "c:\\merkano_zuvo\tc:\\merkano_zuvo\\merkzuvo.exe\r\n");
-    const fs::path link = DesktopFolder() / "merkzuvo.lnk";
-    EXPECT_TRUE(fs::exists(link));
+    const TShortcut shortcut = ReadShortcut(DesktopFolder() / "merkzuvo.lnk");
+    EXPECT_EQ(vcl::LowerCase(shortcut.Path), "c:\\merkano_zuvo\\merkzuvo.exe");
+    EXPECT_EQ(vcl::LowerCase(shortcut.WorkingDirectory), "c:\\merkano_zuvo\\");
 }
 
 // --- What a user may meet --------------------------------------------------------

@@ -1,6 +1,8 @@
 #include "InstallerSession.h"
 
 #include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <fstream>
@@ -207,6 +209,30 @@ std::string WaitForStartedProduct() {
         }
     }
     return ReadBytes(record);
+}
+
+TShortcut ReadShortcut(const fs::path &file) {
+    TShortcut shortcut;
+    const bool initialized = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    IShellLinkW *link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void **>(&link)))) {
+        IPersistFile *persist = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&persist)))) {
+            if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
+                wchar_t text[MAX_PATH] = {};
+                if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH)))
+                    shortcut.Path = vcl::WideToUtf8(text);
+                text[0] = 0;
+                if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH)))
+                    shortcut.WorkingDirectory = vcl::WideToUtf8(text);
+            }
+            persist->Release();
+        }
+        link->Release();
+    }
+    if (initialized) CoUninitialize();
+    return shortcut;
 }
 
 } // namespace e2e

@@ -82,4 +82,11 @@ TBarState BarState(HWND bar);
 // Ends the stand-in product once it has started; answers what it recorded.
 std::string WaitForStartedProduct();
 
+// What a shortcut file points at, read back through the shell's link object.
+struct TShortcut {
+    std::string Path;
+    std::string WorkingDirectory;
+};
+TShortcut ReadShortcut(const fs::path &file);
+
 } // namespace e2e
