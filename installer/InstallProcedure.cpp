@@ -47,10 +47,14 @@ public:
             FCounter = 0;
         }
         FBar.StepIt();
-        if (++FStepsDone == FSteps) Application->ProcessMessages();
-        // Asking the clock whether a pump is due costs as much as a step;
-        // every 64th step is soon enough for the pump's ten milliseconds.
-        else if (FStepsDone % 64 == 0) Application->ProcessMessagesThrottled();
+        ++FStepsDone;
+        if (FStepsDone == FSteps) {
+            Application->ProcessMessages();
+        } else if (FStepsDone % 64 == 0) {
+            // Asking the clock whether a pump is due costs as much as a
+            // step; every 64th step is soon enough for ten milliseconds.
+            Application->ProcessMessagesThrottled();
+        }
     }
 
 private:
