@@ -2,6 +2,7 @@
 // their text, Czech text kept.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <future>
 #include <memory>
 #include <string>
@@ -23,6 +24,22 @@ struct TSeenBox {
     bool Clicked = false;
 };
 
+// Input sent while the system is still activating the box can be lost:
+// before each try wait until the box is the foreground window, try a few
+// times, and at last close the box, so that the modal loop always ends and
+// a lost answer fails the test instead of hanging it. True when `answer`
+// closed the box.
+bool AnswerBox(HWND box, const std::function<void()> &answer) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SetForegroundWindow(box);
+        uitest::WaitForWindow([&] { return GetForegroundWindow() == box ? box : HWND{}; }, 1s);
+        answer();
+        if (uitest::WaitUntilClosed(box, 2s)) return true;
+    }
+    PostMessageW(box, WM_CLOSE, 0, 0);
+    return false;
+}
+
 // From a second thread, as a user would: waits for the message form, reads
 // it and clicks the button with the given text.
 std::future<TSeenBox> AnswerMessageForm(std::string button, bool withMouse = false) {
@@ -33,11 +50,12 @@ std::future<TSeenBox> AnswerMessageForm(std::string button, bool withMouse = fal
         if (!box) return seen;
         seen.Caption = uitest::TextOf(box);
         for (HWND b : uitest::ChildWindows(box, "TButton")) seen.Buttons.push_back(uitest::TextOf(b));
-        if (HWND target = uitest::FindChild(box, "TButton", button)) {
+        HWND target = uitest::FindChild(box, "TButton", button);
+        seen.Clicked = AnswerBox(box, [&] {
+            if (!target) return;
             if (withMouse) uitest::ClickWithMouse(target);
             else uitest::ClickButton(target);
-            seen.Clicked = uitest::WaitUntilClosed(box, 10s);
-        }
+        });
         return seen;
     });
 }
@@ -111,13 +129,13 @@ TEST(Dialogs, EscapeAnswersCancel) {
     auto pressed = std::async(std::launch::async, [=] {
         HWND box = uitest::WaitForTopLevelWindow("TMessageForm", 10s, pid);
         if (!box) return false;
-        SetForegroundWindow(box);
-        INPUT keys[2] = {};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
-        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, keys, sizeof(INPUT));
-        return uitest::WaitUntilClosed(box, 10s);
+        return AnswerBox(box, [] {
+            INPUT keys[2] = {};
+            keys[0].type = keys[1].type = INPUT_KEYBOARD;
+            keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+            keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+            SendInput(2, keys, sizeof(INPUT));
+        });
     });
     EXPECT_EQ(form->ShowModal(), mrCancel);
     EXPECT_TRUE(pressed.get());
