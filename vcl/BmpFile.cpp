@@ -86,18 +86,19 @@ THeader ReadHeader(std::span<const std::uint8_t> dib) {
         if (h.BitCount != 16 && h.BitCount != 32)
             Fail("colour masks need 16 or 32 bits per pixel");
         h.HasMasks = true;
+        // The masks start at byte 40; those the header has no room for follow it.
         const std::size_t maskCount = h.Compression == BI_ALPHABITFIELDS_ ? 4 : 3;
-        const std::uint8_t *m = p + 40;
-        if (size == InfoHeaderSize) {
-            // A plain info header keeps its masks right after it.
-            if (dib.size() < size + 4 * maskCount)
+        const std::size_t inHeader = std::min<std::size_t>((size - InfoHeaderSize) / 4, 4);
+        if (maskCount > inHeader) {
+            h.MasksEnd = InfoHeaderSize + 4 * maskCount;
+            if (dib.size() < h.MasksEnd)
                 Fail("the colour masks are truncated");
-            h.MasksEnd = size + 4 * maskCount;
         }
+        const std::uint8_t *m = p + InfoHeaderSize;
         h.Masks.Red = ReadU32(m);
         h.Masks.Green = ReadU32(m + 4);
         h.Masks.Blue = ReadU32(m + 8);
-        if (maskCount == 4 || size >= 56)
+        if (maskCount == 4 || inHeader == 4)
             h.Masks.Alpha = ReadU32(m + 12);
     } else if (h.Compression != BI_RGB_) {
         Fail("compression method " + std::to_string(h.Compression) + " is not supported");

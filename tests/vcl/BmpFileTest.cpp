@@ -156,6 +156,28 @@ TEST(BmpFile, FiveBitMasksWidenToFullRange) {
     EXPECT_EQ(ReadDibPixel(read.Layout(), 0, 0), (TBGRA{0, 136, 255, 255}));
 }
 
+TEST(BmpFile, MasksBeyondAShortHeaderFollowIt) {
+    // A 52-byte header holds three masks; with alpha bit fields the fourth
+    // follows the header, and a file that ends before it is damaged.
+    std::vector<std::uint8_t> dib(52 + 4 + 4, 0);
+    Put32(dib, 0, 52);
+    Put32(dib, 4, 1);
+    Put32(dib, 8, 1);
+    dib[12] = 1;
+    dib[14] = 32;
+    Put32(dib, 16, 6);
+    Put32(dib, 40, 0x0000FF00);
+    Put32(dib, 44, 0x00FF0000);
+    Put32(dib, 48, 0xFF000000);
+    Put32(dib, 52, 0x000000FF);
+    Put32(dib, 56, 0x11223344);
+    EXPECT_EQ(ReadDibPixel(ReadPackedDib(dib).Layout(), 0, 0), (TBGRA{0x11, 0x22, 0x33, 0x44}));
+    for (std::size_t n = 52; n < 56; ++n) {
+        const std::vector<std::uint8_t> cut(dib.begin(), dib.begin() + n);  // exactly n bytes for the sanitizers
+        EXPECT_THROW(ReadPackedDib(cut), EInvalidGraphic) << n;
+    }
+}
+
 TEST(BmpFileDamage, EveryTruncationIsReported) {
     for (TPixelFormat format : {pf1bit, pf8bit, pf16bit, pf32bit}) {
         const std::vector<std::uint8_t> file = WriteBmpFile(Pattern(5, 3, format).Layout());
@@ -211,9 +233,14 @@ TEST(BmpFileDamage, MessageSaysWhatIsWrong) {
 TEST(BmpFileDamage, RandomCorruptionNeverReadsOutOfBounds) {
     // Run under the sanitizers of the host build: any stray read fails there.
     std::mt19937 random(20240611);
-    const std::vector<std::uint8_t> good = WriteBmpFile(Pattern(9, 5, pf4bit).Layout());
+    const std::vector<std::uint8_t> good[] = {WriteBmpFile(Pattern(9, 5, pf4bit).Layout()),
+                                              WriteBmpFile(Pattern(9, 5, pf16bit).Layout())};
+    // Every header size the reader knows, so that the masks of each are read too.
+    constexpr std::uint32_t headerSizes[] = {12, 40, 52, 56, 108, 124};
     for (int round = 0; round < 3000; ++round) {
-        std::vector<std::uint8_t> bad = good;
+        std::vector<std::uint8_t> bad = good[round % 2];
+        if (round % 3 == 0)
+            Put32(bad, HeaderSize, headerSizes[random() % 6]);
         const int flips = 1 + round % 6;
         for (int i = 0; i < flips; ++i)
             bad[random() % 60] = static_cast<std::uint8_t>(random());
