@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace vcl {
@@ -142,7 +143,9 @@ TPixelFormat TargetFormat(const THeader &h, bool &convertMasks) {
     }
 }
 
-TDibImage ReadDib(std::span<const std::uint8_t> dib, std::size_t pixelOffset /* 0 = after the table */) {
+// The pixels start at pixelOffset within the DIB, or right after the colour
+// table when it is not given.
+TDibImage ReadDib(std::span<const std::uint8_t> dib, std::optional<std::size_t> pixelOffset) {
     const THeader h = ReadHeader(dib);
     CheckDimensions(h);
     TDibImage image;
@@ -161,9 +164,8 @@ TDibImage ReadDib(std::span<const std::uint8_t> dib, std::size_t pixelOffset /* 
             image.ColorTable[i] = TBGRA{e[0], e[1], e[2], 0};
         }
     }
-    if (pixelOffset == 0)
-        pixelOffset = h.MasksEnd + tableBytes;
-    if (pixelOffset < h.MasksEnd || pixelOffset > dib.size())
+    const std::size_t pixels = pixelOffset.value_or(h.MasksEnd + tableBytes);
+    if (pixels < h.MasksEnd || pixels > dib.size())
         Fail("the pixel data offset lies outside the file");
 
     image.Width = static_cast<int>(h.Width);
@@ -171,7 +173,7 @@ TDibImage ReadDib(std::span<const std::uint8_t> dib, std::size_t pixelOffset /* 
     if (image.Width == 0 || image.Height == 0)
         return image;
     const std::size_t sourceRow = static_cast<std::size_t>(BytesPerScanLine(image.Width, h.BitCount));
-    if ((dib.size() - pixelOffset) / sourceRow < static_cast<std::size_t>(image.Height))
+    if ((dib.size() - pixels) / sourceRow < static_cast<std::size_t>(image.Height))
         Fail("the pixel data is truncated");
 
     const std::size_t targetRow =
@@ -180,7 +182,7 @@ TDibImage ReadDib(std::span<const std::uint8_t> dib, std::size_t pixelOffset /* 
     for (int row = 0; row < image.Height; ++row) {
         // Memory row r holds image line Height - 1 - r (bottom-up).
         const int fileRow = h.TopDown ? image.Height - 1 - row : row;
-        const std::uint8_t *from = dib.data() + pixelOffset + fileRow * sourceRow;
+        const std::uint8_t *from = dib.data() + pixels + fileRow * sourceRow;
         std::uint8_t *to = image.Bits.data() + row * targetRow;
         if (!convertMasks) {
             std::memcpy(to, from, std::min(sourceRow, targetRow));
@@ -227,7 +229,7 @@ TDibImage ReadBmpFile(std::span<const std::uint8_t> data) {
         Fail("the file header is truncated");
     const std::uint32_t offBits = ReadU32(data.data() + 10);
     // Some writers leave the offset 0: the pixels then follow the table.
-    std::size_t pixelOffset = 0;
+    std::optional<std::size_t> pixelOffset;
     if (offBits != 0) {
         if (offBits < BmpFileHeaderSize)
             Fail("the pixel data offset lies inside the file header");
@@ -236,7 +238,7 @@ TDibImage ReadBmpFile(std::span<const std::uint8_t> data) {
     return ReadDib(data.subspan(BmpFileHeaderSize), pixelOffset);
 }
 
-TDibImage ReadPackedDib(std::span<const std::uint8_t> data) { return ReadDib(data, 0); }
+TDibImage ReadPackedDib(std::span<const std::uint8_t> data) { return ReadDib(data, std::nullopt); }
 
 std::vector<std::uint8_t> WriteBmpFile(const TDibLayout &image) {
     const int bits = PixelFormatBits(image.PixelFormat);

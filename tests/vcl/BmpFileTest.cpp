@@ -205,6 +205,7 @@ TEST(BmpFileDamage, BadHeaderFieldsAreReported) {
         {"huge height", Height, 0x10000000},
         {"offset past the end", OffBits, 100000},
         {"offset inside the file header", OffBits, 3},
+        {"offset at the info header", OffBits, 14},
         {"colour table past the end", ColorsUsed, 0x40000000},
     };
     for (const Case &c : cases) {
