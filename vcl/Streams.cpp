@@ -71,8 +71,9 @@ std::size_t TCustomMemoryStream::Read(void *Buffer, std::size_t Count) {
 
 std::int64_t TCustomMemoryStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {
     const std::int64_t base = Origin == soBeginning ? 0 : Origin == soCurrent ? FPosition : Size();
-    const std::int64_t pos = base + Offset;
-    if (pos < 0) RaiseBadPosition();
+    // Offsets come from file contents too: a sum past the 64-bit range is a bad position, not a wrap.
+    std::int64_t pos;
+    if (__builtin_add_overflow(base, Offset, &pos) || pos < 0) RaiseBadPosition();
     FPosition = pos;
     return pos;
 }
@@ -86,6 +87,7 @@ void TCustomMemoryStream::SetPointer(std::uint8_t *Memory, std::size_t Size) {
 
 std::size_t TMemoryStream::Write(const void *Buffer, std::size_t Count) {
     if (Count == 0) return 0;
+    if (Count > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max() - FPosition)) RaiseBadPosition();
     const std::int64_t end = FPosition + static_cast<std::int64_t>(Count);
     if (end > Size()) SetSize(end);
     std::memcpy(FData.data() + FPosition, Buffer, Count);

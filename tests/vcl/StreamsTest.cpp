@@ -73,6 +73,19 @@ TEST(MemoryStream, ShortTransfersAndBadPositionsRaise) {
     EXPECT_EQ(s.Size(), 2);
 }
 
+TEST(MemoryStream, PositionsPastTheLargestOffsetRaise) {
+    TMemoryStream s;
+    Put(s, "ab");
+    s.SetPosition(1);
+    EXPECT_THROW(s.Seek(INT64_MAX, soCurrent), EStreamError);
+    EXPECT_THROW(s.Seek(INT64_MAX, soEnd), EStreamError);
+    EXPECT_THROW(s.Seek(INT64_MIN, soCurrent), EStreamError);
+    EXPECT_EQ(s.Position(), 1);
+    s.SetPosition(INT64_MAX - 1);
+    EXPECT_THROW(Put(s, "xyz"), EStreamError);
+    EXPECT_EQ(s.Size(), 2);
+}
+
 TEST(Stream, CopyFromCopiesExactlyTheCountFromTheSourcePosition) {
     TMemoryStream source;
     Put(source, "0123456789");
