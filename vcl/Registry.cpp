@@ -121,10 +121,10 @@ void TRegistry::CloseKey() {
 bool TRegistry::KeyExists(const std::string &Key) const {
     std::string path;
     HKEY base = BaseFor(Key, path);
-    HKEY probe = nullptr;
-    if (RegOpenKeyExW(base, Utf8ToWide(path).c_str(), 0, KEY_QUERY_VALUE, &probe) != ERROR_SUCCESS) return false;
-    RegCloseKey(probe);
-    return true;
+    HKEY opened = nullptr;
+    const bool exists = RegOpenKeyExW(base, Utf8ToWide(path).c_str(), 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS;
+    const TRegKey probe(opened);
+    return exists;
 }
 
 bool TRegistry::ValueExists(const std::string &Name) const {
