@@ -1,11 +1,11 @@
 #include "Picture.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "Bitmap.h"
 #include "Icon.h"
 #include "Jpeg.h"
+#include "SysUtils.h"
 
 namespace vcl {
 
@@ -13,19 +13,10 @@ VCL_CLASS_INFO(TPicture)
 
 namespace {
 
-std::string NormalExtension(const std::string &extension) {
-    std::string result = !extension.empty() && extension.front() == '.' ? extension.substr(1) : extension;
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return result;
-}
-
-std::string ExtensionOf(const std::string &fileName) {
-    const std::size_t dot = fileName.find_last_of('.');
-    const std::size_t separator = fileName.find_last_of("\\/:");
-    if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
-        return {};
-    return NormalExtension(fileName.substr(dot + 1));
+std::string NormalExtension(std::string_view extension) {
+    if (!extension.empty() && extension.front() == '.')
+        extension.remove_prefix(1);
+    return LowerCase(extension);
 }
 
 // The registry of file formats, newest first. The class library's own
@@ -121,7 +112,7 @@ TIcon *TPicture::Icon() {
 }
 
 void TPicture::LoadFromFile(const std::string &FileName) {
-    const std::string extension = ExtensionOf(FileName);
+    const std::string extension = NormalExtension(ExtractFileExt(FileName));
     const TClassInfo *graphicClass = FileFormatClass(extension);
     if (!graphicClass)
         throw EInvalidGraphic("Unknown picture file extension (." + extension + ")");
