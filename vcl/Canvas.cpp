@@ -99,26 +99,16 @@ void TCanvas::DeselectHandles() {
 
 void TCanvas::Refresh() { DeselectHandles(); }
 
-void TCanvas::FontChanged(TObject *) {
-    if (FState.Contains(csFontValid)) {
-        PutBack(FOriginalFont);
-        FState.Exclude(csFontValid);
+void TCanvas::ToolChanged(TCanvasStateItem Tool, HGDIOBJ &Original) {
+    if (FState.Contains(Tool)) {
+        PutBack(Original);
+        FState.Exclude(Tool);
     }
 }
 
-void TCanvas::BrushChanged(TObject *) {
-    if (FState.Contains(csBrushValid)) {
-        PutBack(FOriginalBrush);
-        FState.Exclude(csBrushValid);
-    }
-}
-
-void TCanvas::PenChanged(TObject *) {
-    if (FState.Contains(csPenValid)) {
-        PutBack(FOriginalPen);
-        FState.Exclude(csPenValid);
-    }
-}
+void TCanvas::FontChanged(TObject *) { ToolChanged(csFontValid, FOriginalFont); }
+void TCanvas::BrushChanged(TObject *) { ToolChanged(csBrushValid, FOriginalBrush); }
+void TCanvas::PenChanged(TObject *) { ToolChanged(csPenValid, FOriginalPen); }
 
 void TCanvas::Changing() {
     if (OnChanging)

@@ -126,6 +126,8 @@ private:
     void SelectPen();
     void PutBack(HGDIOBJ &Original);
     void DeselectHandles();
+    // A changed tool leaves the DC at once, so that its old object can go.
+    void ToolChanged(TCanvasStateItem Tool, HGDIOBJ &Original);
     void FontChanged(TObject *Sender);
     void BrushChanged(TObject *Sender);
     void PenChanged(TObject *Sender);
