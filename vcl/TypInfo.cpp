@@ -121,12 +121,25 @@ void RaiseReadOnlyProperty(const TPropInfo &Prop) { throw EPropertyError("Proper
 
 // Lookup
 
-const TPropInfo *GetPropInfo(const TClassInfo &Class, std::string_view Name) {
+namespace {
+
+// The first entry of a published list, the class's own before its
+// ancestors', that Matches accepts; null when none does.
+template <class T, class F>
+const T *FindPublished(const TClassInfo &Class, std::vector<T> TPublishedInfo::*List, F Matches) {
     for (const TClassInfo *c = &Class; c; c = c->Parent)
         if (c->Published)
-            for (const auto &p : c->Published->Properties)
-                if (SameText(p->Name(), Name)) return p.get();
+            for (const T &entry : c->Published.get()->*List)
+                if (Matches(entry)) return &entry;
     return nullptr;
+}
+
+} // namespace
+
+const TPropInfo *GetPropInfo(const TClassInfo &Class, std::string_view Name) {
+    const auto *found = FindPublished(Class, &TPublishedInfo::Properties,
+                                      [&](const std::unique_ptr<TPropInfo> &p) { return SameText(p->Name(), Name); });
+    return found ? found->get() : nullptr;
 }
 
 const TPropInfo *GetPropInfo(const TObject *Instance, std::string_view Name) {
@@ -156,27 +169,17 @@ std::vector<const TPropInfo *> GetPropList(const TClassInfo &Class) {
 }
 
 const TPublishedField *FindPublishedField(const TClassInfo &Class, std::string_view Name) {
-    for (const TClassInfo *c = &Class; c; c = c->Parent)
-        if (c->Published)
-            for (const TPublishedField &f : c->Published->Fields)
-                if (SameText(f.Name, Name)) return &f;
-    return nullptr;
+    return FindPublished(Class, &TPublishedInfo::Fields, [&](const TPublishedField &f) { return SameText(f.Name, Name); });
 }
 
 const TPublishedMethod *FindPublishedMethod(const TClassInfo &Class, std::string_view Name) {
-    for (const TClassInfo *c = &Class; c; c = c->Parent)
-        if (c->Published)
-            for (const TPublishedMethod &m : c->Published->Methods)
-                if (SameText(m.Name, Name)) return &m;
-    return nullptr;
+    return FindPublished(Class, &TPublishedInfo::Methods, [&](const TPublishedMethod &m) { return SameText(m.Name, Name); });
 }
 
 const TClassInfo *FindFieldClass(const TClassInfo &Class, std::string_view ClassName) {
-    for (const TClassInfo *c = &Class; c; c = c->Parent)
-        if (c->Published)
-            for (const TPublishedField &f : c->Published->Fields)
-                if (SameText(f.FieldClass().Name, ClassName)) return &f.FieldClass();
-    return nullptr;
+    const TPublishedField *field = FindPublished(
+        Class, &TPublishedInfo::Fields, [&](const TPublishedField &f) { return SameText(f.FieldClass().Name, ClassName); });
+    return field ? &field->FieldClass() : nullptr;
 }
 
 TMethodRef MethodAddress(TObject *Instance, std::string_view Name) {
@@ -188,11 +191,11 @@ TMethodRef MethodAddress(TObject *Instance, std::string_view Name) {
 
 std::string MethodName(const TObject *Instance, const TMethodRef &Method) {
     if (!Instance || !Method) return {};
-    for (const TClassInfo *c = &Instance->ClassInfo(); c; c = c->Parent)
-        if (c->Published)
-            for (const TPublishedMethod &m : c->Published->Methods)
-                if (m.Code == Method.Code && m.Data(const_cast<TObject *>(Instance)) == Method.Data) return m.Name;
-    return {};
+    auto *instance = const_cast<TObject *>(Instance);
+    const TPublishedMethod *method =
+        FindPublished(Instance->ClassInfo(), &TPublishedInfo::Methods,
+                      [&](const TPublishedMethod &m) { return m.Code == Method.Code && m.Data(instance) == Method.Data; });
+    return method ? method->Name : std::string();
 }
 
 // Access by name
