@@ -36,6 +36,25 @@ bool Matches(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
+// Runs a read or write call until `count` bytes have moved, the file ends
+// or it fails; an interrupted call is repeated. Answers the bytes moved; -1
+// when the first call fails.
+template <class Byte, class Call> std::int64_t InPieces(Byte *p, std::size_t count, Call transfer) {
+    std::int64_t total = 0;
+    while (count > 0) {
+        const ssize_t done = transfer(p, count);
+        if (done < 0) {
+            if (errno == EINTR) continue;
+            return total > 0 ? total : -1;
+        }
+        if (done == 0) break;
+        total += done;
+        p += done;
+        count -= static_cast<std::size_t>(done);
+    }
+    return total;
+}
+
 } // namespace
 
 struct TSearchRec::TSearch {
@@ -158,37 +177,12 @@ void TFileHandle::Close() {
 bool TFileHandle::IsOpen() const { return FHandle >= 0; }
 
 std::int64_t TFileHandle::Read(void *buffer, std::size_t count) {
-    auto *p = static_cast<char *>(buffer);
-    std::int64_t total = 0;
-    while (count > 0) {
-        const ssize_t got = read(FHandle, p, count);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return total > 0 ? total : -1;
-        }
-        if (got == 0) break;
-        total += got;
-        p += got;
-        count -= static_cast<std::size_t>(got);
-    }
-    return total;
+    return InPieces(static_cast<char *>(buffer), count, [this](char *p, std::size_t n) { return read(FHandle, p, n); });
 }
 
 std::int64_t TFileHandle::Write(const void *buffer, std::size_t count) {
-    auto *p = static_cast<const char *>(buffer);
-    std::int64_t total = 0;
-    while (count > 0) {
-        const ssize_t put = write(FHandle, p, count);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            return total > 0 ? total : -1;
-        }
-        if (put == 0) break;
-        total += put;
-        p += put;
-        count -= static_cast<std::size_t>(put);
-    }
-    return total;
+    return InPieces(static_cast<const char *>(buffer), count,
+                    [this](const char *p, std::size_t n) { return write(FHandle, p, n); });
 }
 
 std::int64_t TFileHandle::Seek(std::int64_t offset, int origin) {

@@ -22,6 +22,23 @@ DWORD ShareFlags(TFileShare share) {
     return FILE_SHARE_READ | FILE_SHARE_WRITE;
 }
 
+// Runs a ReadFile or WriteFile call as often as it takes to move `count`
+// bytes: they take 32-bit counts, so larger requests go in pieces. Answers
+// the bytes moved; -1 when the first call fails.
+template <class Byte, class Call> std::int64_t InPieces(Byte *p, std::size_t count, Call transfer) {
+    std::int64_t total = 0;
+    while (count > 0) {
+        const DWORD chunk = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
+        DWORD done = 0;
+        if (!transfer(p, chunk, done)) return total > 0 ? total : -1;
+        if (done == 0) break;
+        total += done;
+        p += done;
+        count -= done;
+    }
+    return total;
+}
+
 } // namespace
 
 struct TSearchRec::TSearch {
@@ -154,34 +171,15 @@ void TFileHandle::Close() {
 bool TFileHandle::IsOpen() const { return FHandle != nullptr; }
 
 std::int64_t TFileHandle::Read(void *buffer, std::size_t count) {
-    auto *p = static_cast<char *>(buffer);
-    std::int64_t total = 0;
-    // ReadFile takes 32-bit counts; larger requests go in pieces.
-    while (count > 0) {
-        const DWORD chunk = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
-        DWORD got = 0;
-        if (!ReadFile(FHandle, p, chunk, &got, nullptr)) return total > 0 ? total : -1;
-        if (got == 0) break;
-        total += got;
-        p += got;
-        count -= got;
-    }
-    return total;
+    return InPieces(static_cast<char *>(buffer), count, [this](char *p, DWORD n, DWORD &done) {
+        return ReadFile(FHandle, p, n, &done, nullptr) != 0;
+    });
 }
 
 std::int64_t TFileHandle::Write(const void *buffer, std::size_t count) {
-    auto *p = static_cast<const char *>(buffer);
-    std::int64_t total = 0;
-    while (count > 0) {
-        const DWORD chunk = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
-        DWORD put = 0;
-        if (!WriteFile(FHandle, p, chunk, &put, nullptr)) return total > 0 ? total : -1;
-        if (put == 0) break;
-        total += put;
-        p += put;
-        count -= put;
-    }
-    return total;
+    return InPieces(static_cast<const char *>(buffer), count, [this](const char *p, DWORD n, DWORD &done) {
+        return WriteFile(FHandle, p, n, &done, nullptr) != 0;
+    });
 }
 
 std::int64_t TFileHandle::Seek(std::int64_t offset, int origin) {
