@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "GraphicsTestSupport.h"
+#include "TempFolder.h"
 #include "vcl/BmpFile.h"
 #include "vcl/Canvas.h"
 
@@ -357,14 +358,15 @@ TEST(BitmapStream, DamagedDataRaisesAndLeavesTheBitmapAsItWas) {
 }
 
 TEST(BitmapStream, FilesAreWrittenAndReadByName) {
-    vcl::test::TTempFile file("picture.bmp");
+    const vcl::test::TempFolder temp;
+    const std::string file = temp / "picture.bmp";
     auto bitmap = Bitmap32(3, 2);
     static_cast<std::uint32_t *>(bitmap->ScanLine(1))[2] = 0x11223344;
-    bitmap->SaveToFile(file.Path());
+    bitmap->SaveToFile(file);
     TBitmap read;
-    read.LoadFromFile(file.Path());
+    read.LoadFromFile(file);
     EXPECT_EQ(Pixel32(read, 2, 1), 0x11223344u);
-    EXPECT_THROW(read.LoadFromFile(file.Path() + ".missing"), EFOpenError);
+    EXPECT_THROW(read.LoadFromFile(file + ".missing"), EFOpenError);
     EXPECT_EQ(read.Width(), 3);
 }
 

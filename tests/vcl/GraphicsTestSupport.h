@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "vcl/Bitmap.h"
@@ -63,29 +62,5 @@ private:
 inline std::uint32_t Pixel32(TBitmap &bitmap, int x, int y) {
     return static_cast<std::uint32_t *>(bitmap.ScanLine(y))[x];
 }
-
-// A file name in a folder of its own that is removed with this object.
-class TTempFile {
-public:
-    explicit TTempFile(const std::string &name) {
-        FFolder = std::filesystem::temp_directory_path() /
-                  ("zuvo-gfx-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++Counter()));
-        std::filesystem::create_directories(FFolder);
-        FPath = (FFolder / name).string();
-    }
-    ~TTempFile() {
-        std::error_code ignored;
-        std::filesystem::remove_all(FFolder, ignored);
-    }
-    const std::string &Path() const { return FPath; }
-
-private:
-    static int &Counter() {
-        static int counter = 0;
-        return counter;
-    }
-    std::filesystem::path FFolder;
-    std::string FPath;
-};
 
 } // namespace vcl::test

@@ -5,13 +5,14 @@
 #include <fstream>
 
 #include "GraphicsTestSupport.h"
+#include "TempFolder.h"
 #include "JpegTestSupport.h"
 #include "vcl/Picture.h"
 
 using namespace vcl;
 using vcl::test::QuadrantJpeg;
 using vcl::test::TDibSurface;
-using vcl::test::TTempFile;
+using vcl::test::TempFolder;
 
 namespace {
 
@@ -61,12 +62,13 @@ TEST(JpegImage, DamagedDataKeepsTheImage) {
 }
 
 TEST(JpegImage, APictureLoadsJpegFilesByExtension) {
-    TTempFile file("product.JPG");
+    const TempFolder temp;
+    const std::string file = temp / "product.JPG";
     const std::vector<std::uint8_t> bytes = QuadrantJpeg();
-    std::ofstream(file.Path(), std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()),
+    std::ofstream(TempFolder::Native(file), std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()),
                                                        static_cast<std::streamsize>(bytes.size()));
     TPicture picture;
-    picture.LoadFromFile(file.Path());
+    picture.LoadFromFile(file);
     ASSERT_NE(dynamic_cast<TJPEGImage *>(picture.Graphic()), nullptr);
     EXPECT_EQ(picture.Width(), 16);
 

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "GraphicsTestSupport.h"
+#include "TempFolder.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/Component.h"
@@ -14,7 +15,7 @@
 
 using namespace vcl;
 using vcl::test::Pixel32;
-using vcl::test::TTempFile;
+using vcl::test::TempFolder;
 
 namespace {
 
@@ -63,7 +64,7 @@ struct TRegistration {
 };
 
 void WriteFile(const std::string &path, const std::string &bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::ofstream(TempFolder::Native(path), std::ios::binary) << bytes;
 }
 
 // Captures what an object declares in DefineProperties.
@@ -125,20 +126,21 @@ TEST(PictureRegistry, BitmapsAndIconsAreKnownFromTheStart) {
 
 TEST(PictureRegistry, TheExtensionChoosesTheGraphicClass) {
     TRegistration registration(".TXG", TTextGraphic::StaticClassInfo());
-    TTempFile text("picture.txg");
-    WriteFile(text.Path(), "hello");
+    const TempFolder temp;
+    const std::string text = temp / "picture.txg";
+    WriteFile(text, "hello");
     TPicture picture;
-    picture.LoadFromFile(text.Path());
+    picture.LoadFromFile(text);
     auto *graphic = dynamic_cast<TTextGraphic *>(picture.Graphic());
     ASSERT_NE(graphic, nullptr);
     EXPECT_EQ(graphic->Text, "hello");
 
-    TTempFile bmp("picture.Bmp");
+    const std::string bmp = temp / "picture.Bmp";
     TBitmap bitmap;
     bitmap.SetPixelFormat(pf32bit);
     bitmap.SetSize(3, 1);
-    bitmap.SaveToFile(bmp.Path());
-    picture.LoadFromFile(bmp.Path());
+    bitmap.SaveToFile(bmp);
+    picture.LoadFromFile(bmp);
     EXPECT_EQ(picture.Graphic()->ClassName(), "TBitmap");
     EXPECT_EQ(picture.Width(), 3);
 }
@@ -158,10 +160,11 @@ TEST(PictureRegistry, UnregisteringForgetsTheClassAndOnlyIt) {
     EXPECT_EQ(TPicture::FileFormatClass("obm"), nullptr);
     EXPECT_EQ(TPicture::FileFormatClass("bmp"), &TBitmap::StaticClassInfo());
 
-    TTempFile text("picture.txg");
-    WriteFile(text.Path(), "hello");
+    const TempFolder temp;
+    const std::string text = temp / "picture.txg";
+    WriteFile(text, "hello");
     TPicture picture;
-    EXPECT_THROW(picture.LoadFromFile(text.Path()), EInvalidGraphic);
+    EXPECT_THROW(picture.LoadFromFile(text), EInvalidGraphic);
 }
 
 TEST(PictureRegistry, OnlyGraphicsCanRegister) {
@@ -175,13 +178,14 @@ TEST(Picture, AFailedLoadKeepsTheGraphic) {
     picture.Bitmap()->SetSize(4, 4);
     TGraphic *before = picture.Graphic();
 
-    TTempFile unknown("picture.xyz");
-    WriteFile(unknown.Path(), "data");
-    EXPECT_THROW(picture.LoadFromFile(unknown.Path()), EInvalidGraphic);
-    TTempFile damaged("picture.txg");
-    WriteFile(damaged.Path(), "BAD data");
-    EXPECT_THROW(picture.LoadFromFile(damaged.Path()), EInvalidGraphic);
-    EXPECT_THROW(picture.LoadFromFile(damaged.Path() + ".missing.txg"), EFOpenError);
+    const TempFolder temp;
+    const std::string unknown = temp / "picture.xyz";
+    WriteFile(unknown, "data");
+    EXPECT_THROW(picture.LoadFromFile(unknown), EInvalidGraphic);
+    const std::string damaged = temp / "picture.txg";
+    WriteFile(damaged, "BAD data");
+    EXPECT_THROW(picture.LoadFromFile(damaged), EInvalidGraphic);
+    EXPECT_THROW(picture.LoadFromFile(damaged + ".missing.txg"), EFOpenError);
     EXPECT_EQ(picture.Graphic(), before);
     EXPECT_EQ(picture.Width(), 4);
 }
