@@ -1,7 +1,6 @@
 #pragma once
-// Colour values as text: the identifiers a form description uses
-// ("clBtnFace") and the numeric forms. Portable; resolving system colours to
-// RGB is ColorToRGB of Types.h.
+// The identifiers of colours that a form description uses ("clBtnFace").
+// Portable; resolving system colours to RGB is ColorToRGB of Types.h.
 #include "Types.h"
 
 #include <optional>
@@ -15,11 +14,5 @@ namespace vcl {
 std::optional<TColor> IdentToColor(std::string_view ident);
 // The identifier of a colour that has one, or nothing.
 std::optional<std::string> ColorToIdent(TColor color);
-
-// Identifier when the colour has one, else "$" and eight hex digits.
-std::string ColorToString(TColor color);
-// Identifier, "$" hexadecimal or decimal (optionally signed); raises
-// EConvertError for anything else.
-TColor StringToColor(std::string_view text);
 
 } // namespace vcl
