@@ -13,6 +13,12 @@ VCL_CLASS_INFO(TPicture)
 
 namespace {
 
+struct TFileFormat {
+    std::string Extension;  // lower case, without the dot
+    std::string Description;
+    const TClassInfo *GraphicClass;
+};
+
 std::string NormalExtension(std::string_view extension) {
     if (!extension.empty() && extension.front() == '.')
         extension.remove_prefix(1);
@@ -181,7 +187,5 @@ const TClassInfo *TPicture::FileFormatClass(const std::string &Extension) {
             return format.GraphicClass;
     return nullptr;
 }
-
-std::vector<TFileFormat> TPicture::FileFormats() { return Registry(); }
 
 } // namespace vcl

@@ -9,7 +9,6 @@
 // name, then the graphic's own file format. Windows only.
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "Graphic.h"
 
@@ -17,12 +16,6 @@ namespace vcl {
 
 class TBitmap;
 class TIcon;
-
-struct TFileFormat {
-    std::string Extension;  // lower case, without the dot
-    std::string Description;
-    const TClassInfo *GraphicClass;
-};
 
 class TPicture : public TPersistent {
     VCL_CLASS(TPicture, TPersistent)
@@ -59,7 +52,6 @@ public:
     static void UnregisterGraphicClass(const TClassInfo &GraphicClass);
     // The class registered for an extension; null when none is.
     static const TClassInfo *FileFormatClass(const std::string &Extension);
-    static std::vector<TFileFormat> FileFormats();
 
     TNotifyEvent OnChange;
 
