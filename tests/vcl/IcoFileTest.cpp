@@ -20,6 +20,21 @@ TIconImage SolidImage(int width, int height) {
     return image;
 }
 
+// One field of a file set to another value, little-endian.
+struct TPatch {
+    const char *What;
+    std::size_t At;
+    std::uint32_t Value;
+    int Bytes;
+
+    std::vector<std::uint8_t> Applied(std::span<const std::uint8_t> data) const {
+        std::vector<std::uint8_t> patched(data.begin(), data.end());
+        for (int i = 0; i < Bytes; ++i)
+            patched[At + i] = std::uint8_t(Value >> (8 * i));
+        return patched;
+    }
+};
+
 } // namespace
 
 TEST(IcoFile, WrittenFileReadsBackAsOneCheckedImage) {
@@ -45,19 +60,10 @@ TEST(IcoFile, TheSizeWantedChoosesTheImage) {
 
 TEST(IcoFileDamage, BrokenDirectoriesAreReported) {
     const std::vector<std::uint8_t> good = WriteIconFile(SolidImage(16, 16));
-    struct Case {
-        const char *What;
-        std::size_t At;
-        std::uint32_t Value;
-        int Bytes;
-    };
-    for (const Case &c : {Case{"reserved word", 0, 1, 2}, Case{"cursor type", 2, 2, 2}, Case{"no images", 4, 0, 2},
-                          Case{"empty image", 14, 0, 4}, Case{"image inside the directory", 18, 8, 4}}) {
-        std::vector<std::uint8_t> bad = good;
-        for (int i = 0; i < c.Bytes; ++i)
-            bad[c.At + i] = std::uint8_t(c.Value >> (8 * i));
-        EXPECT_THROW(ReadIconDirectory(bad), EInvalidGraphic) << c.What;
-    }
+    for (const TPatch &c : {TPatch{"reserved word", 0, 1, 2}, TPatch{"cursor type", 2, 2, 2},
+                            TPatch{"no images", 4, 0, 2}, TPatch{"empty image", 14, 0, 4},
+                            TPatch{"image inside the directory", 18, 8, 4}})
+        EXPECT_THROW(ReadIconDirectory(c.Applied(good)), EInvalidGraphic) << c.What;
     EXPECT_THROW(ReadIconDirectory(std::span(good).first(10)), EInvalidGraphic);
     EXPECT_THROW(IconImageCount(std::span(good).first(5)), EInvalidGraphic);
 }
@@ -70,19 +76,9 @@ TEST(IcoFileDamage, ImagesThatWouldBeReadPastTheirBytesAreRefused) {
         EXPECT_THROW(CheckIconImage(cut), EInvalidGraphic) << n;
     }
 
-    struct Case {
-        const char *What;
-        std::size_t At;
-        std::uint32_t Value;
-        int Bytes;
-    };
-    for (const Case &c : {Case{"header size", 0, 12, 4}, Case{"width", 4, 0, 4}, Case{"odd height", 8, 31, 4},
-                          Case{"huge height", 8, 4000, 4}, Case{"bits", 14, 7, 2}, Case{"compression", 16, 1, 4}}) {
-        std::vector<std::uint8_t> bad(image.begin(), image.end());
-        for (int i = 0; i < c.Bytes; ++i)
-            bad[c.At + i] = std::uint8_t(c.Value >> (8 * i));
-        EXPECT_THROW(CheckIconImage(bad), EInvalidGraphic) << c.What;
-    }
+    for (const TPatch &c : {TPatch{"header size", 0, 12, 4}, TPatch{"width", 4, 0, 4}, TPatch{"odd height", 8, 31, 4},
+                            TPatch{"huge height", 8, 4000, 4}, TPatch{"bits", 14, 7, 2}, TPatch{"compression", 16, 1, 4}})
+        EXPECT_THROW(CheckIconImage(c.Applied(image)), EInvalidGraphic) << c.What;
 }
 
 TEST(IcoFile, PngImagesAreLeftToTheSystem) {
@@ -95,7 +91,7 @@ TEST(IcoFileDamage, RandomCorruptionNeverReadsOutOfBounds) {
     // checks run in the order TIcon runs them, each image only once the data
     // is known to reach its end.
     std::mt19937 random(3);
-    std::vector<std::uint8_t> good = WriteIconFile(SolidImage(16, 16));
+    const std::vector<std::uint8_t> good = WriteIconFile(SolidImage(16, 16));
     for (int round = 0; round < 3000; ++round) {
         std::vector<std::uint8_t> bad = good;
         for (int i = 0; i < 1 + round % 6; ++i)
