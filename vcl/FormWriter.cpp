@@ -82,6 +82,9 @@ bool TWriter::IsChildOf(const TComponent &C, const TComponent *Parent) const {
 }
 
 void TWriter::WriteComponent(const TComponent &C, int Indent) {
+    // The reader knows a component by its name: without one the text would not read back.
+    if (C.Name().empty())
+        throw EWriteError("Cannot write a " + C.ClassName() + " without a name into a form description");
     Line(Indent, C.ClassName() + " " + C.Name() + " {");
     WriteProperties(C, Indent + 1);
     for (int i = 0; i < FRoot.ComponentCount(); ++i) {

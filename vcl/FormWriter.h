@@ -5,7 +5,8 @@
 // collections, events bound to the root's published handlers, references
 // by name, and DefineProperties data inline as hex. A component is written
 // inside the component that is its parent (GetParentComponent), else at the
-// top level, in the order of the root's components.
+// top level, in the order of the root's components. A component without a
+// name cannot be read back by name: writing one raises EWriteError.
 #include <string>
 
 #include "Component.h"

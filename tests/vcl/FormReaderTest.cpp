@@ -226,6 +226,14 @@ TEST_F(FormReaderTest, WriterLeavesOutDefaultsAndEmptyValues) {
     EXPECT_EQ(WriteComponentText(empty), "TTestForm Blank {\n}\n");
 }
 
+TEST_F(FormReaderTest, WriterRefusesComponentsWithoutANameRatherThanWriteWhatCannotBeRead) {
+    Create<TTestControl>(Form);
+    Form->SetName("Form1");
+    EXPECT_THROW(WriteComponentText(*Form), EWriteError);
+    TTestForm unnamed(nullptr);
+    EXPECT_THROW(WriteComponentText(unnamed), EWriteError);
+}
+
 namespace {
 
 struct BadCase {
