@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -36,6 +37,25 @@ TDibImage Pattern(int width, int height, TPixelFormat format) {
 void Put32(std::vector<std::uint8_t> &data, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
         data[at + i] = std::uint8_t(v >> (8 * i));
+}
+
+// A packed DIB of one pixel with alpha bit fields: a header of headerSize
+// bytes whose four masks start at byte 40 (those it has no room for follow
+// it), then the pixel.
+std::vector<std::uint8_t> AlphaMaskedDib(std::uint32_t headerSize, int bits, const std::uint32_t (&masks)[4],
+                                         std::uint32_t pixel) {
+    const std::size_t pixelAt = std::max<std::size_t>(headerSize, 40 + 16);
+    std::vector<std::uint8_t> dib(pixelAt + 4, 0);
+    Put32(dib, 0, headerSize);
+    Put32(dib, 4, 1);
+    Put32(dib, 8, 1);
+    dib[12] = 1;
+    dib[14] = static_cast<std::uint8_t>(bits);
+    Put32(dib, 16, 6);
+    for (int i = 0; i < 4; ++i)
+        Put32(dib, 40 + 4 * i, masks[i]);
+    Put32(dib, pixelAt, pixel);
+    return dib;
 }
 
 // Byte offsets in a file written by WriteBmpFile.
@@ -120,38 +140,17 @@ TEST(BmpFile, SixteenBitMasksChooseTheFormat) {
 
 TEST(BmpFile, UnusualMasksAreConvertedToThirtyTwoBits) {
     // 32-bit pixels stored as R, G, B, A from the top byte down.
-    std::vector<std::uint8_t> dib(40 + 16 + 4, 0);
-    Put32(dib, 0, 40);
-    Put32(dib, 4, 1);
-    Put32(dib, 8, 1);
-    dib[12] = 1;
-    dib[14] = 32;
-    Put32(dib, 16, 6);  // alpha bit fields: four masks follow the header
-    Put32(dib, 40, 0xFF000000);
-    Put32(dib, 44, 0x00FF0000);
-    Put32(dib, 48, 0x0000FF00);
-    Put32(dib, 52, 0x000000FF);
-    Put32(dib, 56, 0x11223344);
+    const std::vector<std::uint8_t> dib =
+        AlphaMaskedDib(40, 32, {0xFF000000, 0x00FF0000, 0x0000FF00, 0x000000FF}, 0x11223344);
     TDibImage read = ReadPackedDib(dib);
     EXPECT_EQ(read.PixelFormat, pf32bit);
     EXPECT_EQ(ReadDibPixel(read.Layout(), 0, 0), (TBGRA{0x33, 0x22, 0x11, 0x44}));
 }
 
 TEST(BmpFile, FiveBitMasksWidenToFullRange) {
-    // 16-bit pixels with 4-4-4-4 masks: no bitmap format stores them as they are.
-    std::vector<std::uint8_t> dib(40 + 16 + 4, 0);
-    Put32(dib, 0, 40);
-    Put32(dib, 4, 1);
-    Put32(dib, 8, 1);
-    dib[12] = 1;
-    dib[14] = 16;
-    Put32(dib, 16, 6);
-    Put32(dib, 40, 0x0F00);
-    Put32(dib, 44, 0x00F0);
-    Put32(dib, 48, 0x000F);
-    Put32(dib, 52, 0xF000);
-    dib[56] = 0x80;  // G = 8, B = 0
-    dib[57] = 0xFF;  // A = 15, R = 15
+    // 16-bit pixels with 4-4-4-4 masks: no bitmap format stores them as they
+    // are. The pixel: A = 15, R = 15, G = 8, B = 0.
+    const std::vector<std::uint8_t> dib = AlphaMaskedDib(40, 16, {0x0F00, 0x00F0, 0x000F, 0xF000}, 0xFF80);
     TDibImage read = ReadPackedDib(dib);
     EXPECT_EQ(ReadDibPixel(read.Layout(), 0, 0), (TBGRA{0, 136, 255, 255}));
 }
@@ -159,18 +158,8 @@ TEST(BmpFile, FiveBitMasksWidenToFullRange) {
 TEST(BmpFile, MasksBeyondAShortHeaderFollowIt) {
     // A 52-byte header holds three masks; with alpha bit fields the fourth
     // follows the header, and a file that ends before it is damaged.
-    std::vector<std::uint8_t> dib(52 + 4 + 4, 0);
-    Put32(dib, 0, 52);
-    Put32(dib, 4, 1);
-    Put32(dib, 8, 1);
-    dib[12] = 1;
-    dib[14] = 32;
-    Put32(dib, 16, 6);
-    Put32(dib, 40, 0x0000FF00);
-    Put32(dib, 44, 0x00FF0000);
-    Put32(dib, 48, 0xFF000000);
-    Put32(dib, 52, 0x000000FF);
-    Put32(dib, 56, 0x11223344);
+    const std::vector<std::uint8_t> dib =
+        AlphaMaskedDib(52, 32, {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF}, 0x11223344);
     EXPECT_EQ(ReadDibPixel(ReadPackedDib(dib).Layout(), 0, 0), (TBGRA{0x11, 0x22, 0x33, 0x44}));
     for (std::size_t n = 52; n < 56; ++n) {
         const std::vector<std::uint8_t> cut(dib.begin(), dib.begin() + n);  // exactly n bytes for the sanitizers
