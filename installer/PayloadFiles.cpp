@@ -13,7 +13,7 @@ static_assert(Unit1::max_eetzuvo_exe <= Unit1::max_eet_z_exe,
 
 PayloadFile Entry(std::size_t index, std::int64_t size, const char (*elements)[3], std::uint8_t *buffer) {
     const PayloadFileInfo &info = PayloadFileInfos()[index];
-    return {info.InstalledName, info.Identifier, size, elements, buffer, info.StepKind, info.CreateFailedMessage};
+    return {info.InstalledName, size, elements, buffer, info.StepKind, info.CreateFailedMessage};
 }
 
 } // namespace

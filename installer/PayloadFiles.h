@@ -15,7 +15,6 @@ namespace installer {
 
 struct PayloadFile {
     std::string_view InstalledName;
-    std::string_view Identifier;
     std::int64_t Size;           // max_<id>: N
     const char (*Elements)[3];   // <id>: N two-digit elements, then the sentinel
     std::uint8_t *Buffer;        // where the install collects the bytes; nullptr: written byte by byte

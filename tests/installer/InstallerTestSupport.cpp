@@ -110,7 +110,7 @@ TStoredFiles::TStoredFiles(const std::vector<std::string> &Contents) : FContents
     for (std::size_t k = 0; k < PayloadFileCount; ++k) {
         const PayloadFileInfo &info = PayloadFileInfos()[k];
         std::uint8_t *buffer = k == 4 || k == 5 ? nullptr : k == 2 ? FBuffers[1].data() : FBuffers[k].data();
-        FTable[k] = PayloadFile{info.InstalledName, info.Identifier, static_cast<std::int64_t>(FContents[k].size()),
+        FTable[k] = PayloadFile{info.InstalledName, static_cast<std::int64_t>(FContents[k].size()),
                                 FElements[k].get(), buffer, info.StepKind, info.CreateFailedMessage};
     }
 }
