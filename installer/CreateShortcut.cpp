@@ -1,10 +1,10 @@
 #include "installer/CreateShortcut.h"
 
 #include <windows.h>
-#include <objbase.h>
 #include <objidl.h>
 #include <shlobj.h>
 
+#include "installer/ComInterface.h"
 #include "vcl/Registry.h"
 #include "vcl/SysUtils.h"
 #include "vcl/WideText.h"
@@ -12,44 +12,6 @@
 namespace installer {
 
 namespace {
-
-// COM for the duration of one call; a thread that has it already keeps it.
-class TComApartment {
-public:
-    TComApartment() : FOwned(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~TComApartment() {
-        if (FOwned) CoUninitialize();
-    }
-    TComApartment(const TComApartment &) = delete;
-    TComApartment &operator=(const TComApartment &) = delete;
-
-private:
-    bool FOwned;
-};
-
-// Owns one reference to a COM interface.
-template <class T> class TInterface {
-public:
-    TInterface() = default;
-    ~TInterface() { Reset(); }
-    TInterface(const TInterface &) = delete;
-    TInterface &operator=(const TInterface &) = delete;
-
-    T *operator->() const { return FPointer; }
-    explicit operator bool() const { return FPointer != nullptr; }
-    // For the calls that hand out a reference.
-    void **Out() {
-        Reset();
-        return reinterpret_cast<void **>(&FPointer);
-    }
-    void Reset() {
-        if (FPointer) FPointer->Release();
-        FPointer = nullptr;
-    }
-
-private:
-    T *FPointer = nullptr;
-};
 
 const char *const ExplorerKey = "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer";
 const char *const GrpConvKey = "Software\\MicroSoft\\Windows\\CurrentVersion\\GrpConv";
