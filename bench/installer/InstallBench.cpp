@@ -19,81 +19,30 @@
 #include <thread>
 #include <vector>
 
+#include "InstalledProduct.h"
 #include "UiDriver.h"
+#include "installer/PayloadStore.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace installer::test;
 using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
 
-const wchar_t *const Names[] = {L"zuvoeet_dll.dll", L"eet_z.exe", L"eetzuvo.exe", L"merkzuvo.exe",
-                                L"Licence_MERKZUVO.pdf", L"fiscal_test_cert.p12",
-                                L"U\u017Eivatelsk\u00E1 p\u0159\u00EDru\u010Dka Merkano zuvo1-1.pdf",
-                                L"PdfQuill.dll", L"PdfQuill.Charting.dll", L"pdfconv.exe", L"ticket.jpg"};
-const fs::path InstallFolder = L"c:\\merkano_zuvo";
 const fs::path CopyFolder = L"c:\\merkano_zuvo_copy";
-
-fs::path HostPath(const char *unixPath) {
-    std::wstring path = L"Z:";
-    for (const char *p = unixPath; *p; ++p) path += *p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p));
-    return path;
-}
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-void Clean(const fs::path &folder) {
+void RemoveCopy() {
     std::error_code ignored;
-    fs::remove_all(folder, ignored);
-}
-
-void RemoveDesktopShortcut() {
-    wchar_t desktop[MAX_PATH] = {};
-    DWORD size = sizeof(desktop);
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                     L"Desktop", RRF_RT_REG_SZ, nullptr, desktop, &size) == ERROR_SUCCESS) {
-        std::error_code ignored;
-        fs::remove(fs::path(desktop) / L"merkzuvo.lnk", ignored);
-    }
+    fs::remove_all(CopyFolder, ignored);
 }
 
 // The eleven files copied one by one with the system's copy.
 bool CopyProduct() {
     fs::create_directory(CopyFolder);
-    const fs::path source = HostPath(ZUVO_PAYLOAD_FOLDER);
-    for (const wchar_t *name : Names)
-        if (!CopyFileW((source / name).c_str(), (CopyFolder / name).c_str(), FALSE)) return false;
+    for (std::size_t k = 0; k < installer::PayloadFileCount; ++k)
+        if (!CopyFileW(PayloadPath(k).c_str(), (CopyFolder / PayloadPath(k).filename()).c_str(), FALSE)) return false;
     return true;
-}
-
-struct TProcess {
-    PROCESS_INFORMATION Info{};
-    explicit TProcess(std::wstring command) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &Info))
-            std::fprintf(stderr, "cannot start %ls\n", command.c_str());
-        if (Info.hThread) CloseHandle(Info.hThread);
-    }
-    ~TProcess() {
-        if (!Info.hProcess) return;
-        if (WaitForSingleObject(Info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(Info.hProcess, 1);
-        CloseHandle(Info.hProcess);
-    }
-    bool Wait(DWORD ms) const { return Info.hProcess && WaitForSingleObject(Info.hProcess, ms) == WAIT_OBJECT_0; }
-};
-
-void CloseStartedProduct() {
-    HWND product = uitest::WaitForTopLevelWindow("MerkanoZuvoStandIn", 10s);
-    if (!product) return;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(product, &pid);
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-    PostMessageW(product, WM_CLOSE, 0, 0);
-    if (process) {
-        WaitForSingleObject(process, 10000);
-        CloseHandle(process);
-    }
 }
 
 struct TInstallRun {
@@ -102,11 +51,10 @@ struct TInstallRun {
 };
 
 bool RunInstall(TInstallRun &run) {
-    Clean(InstallFolder);
-    RemoveDesktopShortcut();
+    CleanInstall();
     const auto start = Clock::now();
-    TProcess setup(L"\"" + HostPath(ZUVO_SETUP_PROGRAM).wstring() + L"\"");
-    const DWORD pid = setup.Info.dwProcessId;
+    const TChildProcess setup(L"\"" + HostFolder(ZUVO_SETUP_PROGRAM).wstring() + L"\"");
+    const DWORD pid = setup.Id();
     HWND main = uitest::WaitForTopLevelWindow("TSDIAppForm", 20s, pid);
     HWND button = main ? uitest::FindChild(main, "TButton", "Instaluj") : nullptr;
     if (!button) {
@@ -132,12 +80,12 @@ bool RunInstall(TInstallRun &run) {
         std::fprintf(stderr, "no Hotovo with its button (%s)\n", done ? "a box without OK" : "no box");
         return false;
     }
-    for (int attempt = 0; attempt < 5 && !setup.Wait(0); ++attempt) {
+    for (int attempt = 0; attempt < 5 && !setup.Wait(0ms); ++attempt) {
         SetForegroundWindow(done);
         uitest::ClickWithMouse(ok);
-        setup.Wait(2000);
+        setup.Wait(2s);
     }
-    if (!setup.Wait(20000)) {
+    if (!setup.Wait(20s)) {
         std::fprintf(stderr, "the installer did not end\n");
         return false;
     }
@@ -145,7 +93,7 @@ bool RunInstall(TInstallRun &run) {
     run.Install = Ms(hotovo - click);
     // With the driver's own clicks, which it gives at once.
     run.Whole = Ms(end - start);
-    CloseStartedProduct();
+    WaitForStartedProduct();
     return true;
 }
 
@@ -177,20 +125,20 @@ int wmain(int argc, wchar_t **argv) {
             std::fprintf(stderr, "install run %d failed\n", i);
             return 1;
         }
-        Clean(CopyFolder);
+        RemoveCopy();
         const auto copyStart = Clock::now();
         if (!CopyProduct()) {
             std::fprintf(stderr, "copy failed\n");
             return 1;
         }
         const double copied = Ms(Clock::now() - copyStart);
-        Clean(CopyFolder);
+        RemoveCopy();
         wchar_t self[MAX_PATH] = {};
         GetModuleFileNameW(nullptr, self, MAX_PATH);
         const auto processStart = Clock::now();
         {
-            TProcess copier(L"\"" + std::wstring(self) + L"\" --copy");
-            copier.Wait(20000);
+            const TChildProcess copier(L"\"" + std::wstring(self) + L"\" --copy");
+            copier.Wait(20s);
         }
         const double copiedByProcess = Ms(Clock::now() - processStart);
         if (i == 0) continue;
@@ -199,12 +147,11 @@ int wmain(int argc, wchar_t **argv) {
         copy.Values.push_back(copied);
         copyProcess.Values.push_back(copiedByProcess);
     }
-    Clean(InstallFolder);
-    Clean(CopyFolder);
-    RemoveDesktopShortcut();
+    CleanInstall();
+    RemoveCopy();
 
     std::uintmax_t bytes = 0;
-    for (const wchar_t *name : Names) bytes += fs::file_size(HostPath(ZUVO_PAYLOAD_FOLDER) / name);
+    for (std::size_t k = 0; k < installer::PayloadFileCount; ++k) bytes += fs::file_size(PayloadPath(k));
     std::printf("eleven files, %ju bytes; %d runs, medians\n", bytes, runs);
     Print("install: click on Instaluj to Hotovo", install);
     Print("copy of the eleven files (in process)", copy);

@@ -22,8 +22,8 @@
 #include "installer/PayloadFiles.h"
 #include "installer/ProgramMain.h"
 #include "installer/SDIMAIN.h"
+#include "InstalledProduct.h"
 #include "vcl/Dialogs.h"
-#include "UiDriver.h"
 #include "vcl/Streams.h"
 
 namespace {
@@ -114,8 +114,7 @@ struct TUpdateCounter {
 // The whole procedure in this process, until "Hotovo" shows; then answered.
 // Updates: how often the bars' windows were brought up to date meanwhile.
 double WholeProcedure(TSDIAppForm &form, int &Updates) {
-    std::error_code ignored;
-    fs::remove_all(InstallFolder, ignored);
+    test::CleanInstall();
     std::optional<Clock::time_point> shown;
     struct TAnswer {
         std::optional<Clock::time_point> *Shown;
@@ -134,25 +133,16 @@ double WholeProcedure(TSDIAppForm &form, int &Updates) {
     TUpdateCounter bar1{form.ProgressBar1->WindowProc}, bar2{form.ProgressBar2->WindowProc};
     form.ProgressBar1->WindowProc = vcl::TWndMethod::Bind<&TUpdateCounter::Proc>(&bar1);
     form.ProgressBar2->WindowProc = vcl::TWndMethod::Bind<&TUpdateCounter::Proc>(&bar2);
-    const fs::path startFolder = fs::current_path();
     const auto start = Clock::now();
     InstallProduct(form, PayloadFiles());
     const double ms = shown ? Ms(*shown - start) : -1;
     form.ProgressBar1->WindowProc = bar1.Previous;
     form.ProgressBar2->WindowProc = bar2.Previous;
     Updates = bar1.Updates + bar2.Updates;
-    // The install went into its folder and started the product: undone for the next run.
-    fs::current_path(startFolder);
-    if (HWND product = uitest::WaitForTopLevelWindow("MerkanoZuvoStandIn", std::chrono::seconds(10))) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(product, &pid);
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-        PostMessageW(product, WM_CLOSE, 0, 0);
-        if (process) {
-            WaitForSingleObject(process, 10000);
-            CloseHandle(process);
-        }
-    }
+    // The install started the product, went into its folder and put its
+    // shortcut: undone for the next run.
+    test::WaitForStartedProduct();
+    test::CleanInstall();
     return ms;
 }
 
@@ -223,7 +213,5 @@ int wmain(int argc, wchar_t **argv) {
                 stepItEach, stepItEach * static_cast<double>(steps));
     std::printf("%-52s %9.4f ms -> %8.0f ms for all steps\n", "one empty look at the message queue", peekEach,
                 peekEach * static_cast<double>(steps));
-    std::error_code ignored;
-    fs::remove_all(InstallFolder, ignored);
     return 0;
 }

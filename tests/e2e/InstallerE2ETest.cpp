@@ -10,23 +10,18 @@
 #include <thread>
 
 #include "InstallerSession.h"
+#include "installer/PayloadStore.h"
 #include "vcl/SysUtils.h"
 #include "vcl/WideText.h"
 
 namespace e2e {
 namespace {
 
-const char *const Names[] = {"zuvoeet_dll.dll", "eet_z.exe", "eetzuvo.exe", "merkzuvo.exe",
-                             "Licence_MERKZUVO.pdf", "fiscal_test_cert.p12",
-                             "Uživatelská příručka Merkano zuvo1-1.pdf", "PdfQuill.dll",
-                             "PdfQuill.Charting.dll", "pdfconv.exe", "ticket.jpg"};
-
-fs::path Target(std::size_t k) { return InstallFolder / fs::path(vcl::Utf8ToWide(Names[k])); }
-fs::path Payload(std::size_t k) { return PayloadFolder() / fs::path(vcl::Utf8ToWide(Names[k])); }
+std::string Name(std::size_t k) { return std::string(installer::PayloadFileInfos()[k].InstalledName); }
 
 // The per-file bar's maximum for file k: bytes for files 1, 5 and 6, tens of bytes for the others.
 int BarMax(std::size_t k) {
-    const auto size = static_cast<int>(fs::file_size(Payload(k)));
+    const auto size = static_cast<int>(fs::file_size(PayloadPath(k)));
     return k == 0 || k == 4 || k == 5 ? size : size / 10;
 }
 
@@ -56,15 +51,14 @@ TEST_F(Setup, ASecondCopySaysSoShowsNoWindowAndEndsWithZero) {
 }
 
 TEST_F(Setup, AnyProcessHoldingTheTitleMutexBlocksItTheSameWay) {
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Setup MERKANO ZUVO DEMO EET 2020");
-    ASSERT_NE(mutex, nullptr);
+    const TOwnedHandle mutex(CreateMutexW(nullptr, FALSE, L"Setup MERKANO ZUVO DEMO EET 2020"));
+    ASSERT_TRUE(mutex);
     TSetupProcess blocked;
     HWND box = blocked.WaitForMessageBox();
     EXPECT_TRUE(ShowsMessage(box, "Program je již spuštěn, vícenásobné spuštění není dovoleno"));
     EXPECT_FALSE(blocked.HasWindow("TSDIAppForm"));
     ASSERT_TRUE(AnswerOk(box));
     EXPECT_EQ(blocked.WaitForExit(), 0);
-    CloseHandle(mutex);
 }
 
 // --- The window ----------------------------------------------------------------
@@ -136,7 +130,7 @@ TEST_F(Setup, ShowsItsWindowWithTheWelcomeText) {
 
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(setup.WaitForExit(), 0);
-    EXPECT_FALSE(fs::exists(InstallFolder));
+    EXPECT_FALSE(fs::exists(InstallFolderPath()));
 }
 
 // --- A whole install -------------------------------------------------------------
@@ -207,7 +201,7 @@ TEST_F(Setup, InstallsTheProductStartsItPutsItsShortcutAndCloses) {
     EXPECT_EQ(setup.WaitForExit(), 0);
 
     for (std::size_t k = 0; k < 11; ++k) {
-        EXPECT_TRUE(ReadBytes(Target(k)) == ReadBytes(Payload(k))) << Names[k];
+        EXPECT_TRUE(ReadBytes(TargetPath(k)) == ReadBytes(PayloadPath(k))) << Name(k);
     }
     const std::string started = WaitForStartedProduct();
     EXPECT_EQ(vcl::LowerCase(started), "c:\\merkano_zuvo\tc:\\merkano_zuvo\\merkzuvo.exe\r\n");
@@ -240,27 +234,21 @@ struct TStartedInstall {
 class TRunningProduct {
 public:
     TRunningProduct() {
-        std::wstring command = L"\"" + Target(3).wstring() + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   InstallFolder.c_str(), &startup, &FInfo));
-        CloseHandle(FInfo.hThread);
-        uitest::WaitForTopLevelWindow("MerkanoZuvoStandIn", 20s, FInfo.dwProcessId);
+        EXPECT_TRUE(FProcess.Started());
+        EXPECT_TRUE(uitest::WaitForTopLevelWindow("MerkanoZuvoStandIn", 20s, FProcess.Id()));
     }
     ~TRunningProduct() {
-        for (HWND w : uitest::TopLevelWindows("MerkanoZuvoStandIn", FInfo.dwProcessId)) PostMessageW(w, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(FInfo.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(FInfo.hProcess, 1);
-        CloseHandle(FInfo.hProcess);
+        for (HWND w : uitest::TopLevelWindows("MerkanoZuvoStandIn", FProcess.Id())) PostMessageW(w, WM_CLOSE, 0, 0);
+        FProcess.Wait(10s);
     }
 
 private:
-    PROCESS_INFORMATION FInfo{};
+    TChildProcess FProcess{L"\"" + TargetPath(3).wstring() + L"\"", InstallFolderPath()};
 };
 
 TEST_F(Setup, ARunningProductStopsTheInstallBeforeAnyFileAndTheButtonWorksAgain) {
-    fs::create_directories(InstallFolder);
-    fs::copy_file(Payload(3), Target(3));
+    fs::create_directories(InstallFolderPath());
+    fs::copy_file(PayloadPath(3), TargetPath(3));
     {
         TRunningProduct running;
         TStartedInstall install;
@@ -270,7 +258,7 @@ TEST_F(Setup, ARunningProductStopsTheInstallBeforeAnyFileAndTheButtonWorksAgain)
         ASSERT_TRUE(AnswerOk(install.Box));
         for (std::size_t k = 0; k < 11; ++k) {
             if (k != 3) {
-                EXPECT_FALSE(fs::exists(Target(k))) << Names[k];
+                EXPECT_FALSE(fs::exists(TargetPath(k))) << Name(k);
             }
         }
         EXPECT_TRUE(uitest::WaitForWindow([&] { return IsWindowEnabled(install.Button) ? install.Button : nullptr; }, 5s));
@@ -281,23 +269,23 @@ TEST_F(Setup, ARunningProductStopsTheInstallBeforeAnyFileAndTheButtonWorksAgain)
 }
 
 TEST_F(Setup, ALockedTargetStopsTheInstallWithItsMessageAndTheFilesBeforeStay) {
-    fs::create_directories(InstallFolder);
-    WriteBytes(Target(4), "open in a reader");
-    HANDLE locked = CreateFileW(Target(4).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    fs::create_directories(InstallFolderPath());
+    WriteBytes(TargetPath(4), "open in a reader");
+    TOwnedHandle locked = HoldFile(TargetPath(4), 0);
+    ASSERT_TRUE(locked);
     TStartedInstall install;
     install.Click();
     install.WaitForBox();
     EXPECT_TRUE(ShowsMessage(install.Box, "Nelze vytvořit Licence_MERKZUVO.pdf !"));
     ASSERT_TRUE(AnswerOk(install.Box));
     for (std::size_t k = 0; k < 4; ++k) {
-        EXPECT_TRUE(ReadBytes(Target(k)) == ReadBytes(Payload(k))) << Names[k];
+        EXPECT_TRUE(ReadBytes(TargetPath(k)) == ReadBytes(PayloadPath(k))) << Name(k);
     }
     for (std::size_t k = 5; k < 11; ++k) {
-        EXPECT_FALSE(fs::exists(Target(k))) << Names[k];
+        EXPECT_FALSE(fs::exists(TargetPath(k))) << Name(k);
     }
-    CloseHandle(locked);
-    EXPECT_EQ(ReadBytes(Target(4)), "open in a reader");
+    locked = TOwnedHandle();
+    EXPECT_EQ(ReadBytes(TargetPath(4)), "open in a reader");
 
     // Once the reader lets go, the same window installs.
     ASSERT_TRUE(uitest::WaitForWindow([&] { return IsWindowEnabled(install.Button) ? install.Button : nullptr; }, 5s));
@@ -306,13 +294,13 @@ TEST_F(Setup, ALockedTargetStopsTheInstallWithItsMessageAndTheFilesBeforeStay) {
     EXPECT_TRUE(ShowsMessage(install.Box, "Hotovo"));
     ASSERT_TRUE(AnswerOk(install.Box));
     EXPECT_EQ(install.Setup.WaitForExit(), 0);
-    EXPECT_TRUE(ReadBytes(Target(4)) == ReadBytes(Payload(4)));
+    EXPECT_TRUE(ReadBytes(TargetPath(4)) == ReadBytes(PayloadPath(4)));
     WaitForStartedProduct();
 }
 
 TEST_F(Setup, KeepsAnExistingEetzuvoAndRefusesToCloseWhileItWorks) {
-    fs::create_directories(InstallFolder);
-    WriteBytes(Target(2), "the shop's own eetzuvo.exe");
+    fs::create_directories(InstallFolderPath());
+    WriteBytes(TargetPath(2), "the shop's own eetzuvo.exe");
     TStartedInstall install;
     install.Click();
     // Once the install runs, a click on the close box.
@@ -336,10 +324,10 @@ TEST_F(Setup, KeepsAnExistingEetzuvoAndRefusesToCloseWhileItWorks) {
     ASSERT_TRUE(AnswerOk(install.Box));
     EXPECT_EQ(install.Setup.WaitForExit(), 0);
 
-    EXPECT_EQ(ReadBytes(Target(2)), "the shop's own eetzuvo.exe");
+    EXPECT_EQ(ReadBytes(TargetPath(2)), "the shop's own eetzuvo.exe");
     for (std::size_t k = 0; k < 11; ++k) {
         if (k != 2) {
-            EXPECT_TRUE(ReadBytes(Target(k)) == ReadBytes(Payload(k))) << Names[k];
+            EXPECT_TRUE(ReadBytes(TargetPath(k)) == ReadBytes(PayloadPath(k))) << Name(k);
         }
     }
     WaitForStartedProduct();

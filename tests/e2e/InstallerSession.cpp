@@ -1,12 +1,8 @@
 #include "InstallerSession.h"
 
 #include <commctrl.h>
-#include <objbase.h>
-#include <shlobj.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <thread>
 
@@ -16,61 +12,11 @@
 
 namespace e2e {
 
-fs::path HostPath(const std::string &unixPath) {
-    std::string path = "Z:" + unixPath;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return fs::path(vcl::Utf8ToWide(path));
-}
+fs::path ArtifactsFolder() { return HostFolder(ZUVO_ARTIFACTS_FOLDER); }
 
-fs::path SetupProgram() { return HostPath(ZUVO_SETUP_PROGRAM); }
-fs::path PayloadFolder() { return HostPath(ZUVO_PAYLOAD_FOLDER); }
-fs::path ArtifactsFolder() { return HostPath(ZUVO_ARTIFACTS_FOLDER); }
-
-fs::path DesktopFolder() {
-    wchar_t value[MAX_PATH] = {};
-    DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                     L"Desktop", RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
-        return {};
-    return value;
-}
-
-void CleanInstall() {
-    std::error_code ignored;
-    fs::remove_all(InstallFolder, ignored);
-    const fs::path desktop = DesktopFolder();
-    if (!desktop.empty()) fs::remove(desktop / "merkzuvo.lnk", ignored);
-}
-
-std::string ReadBytes(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const fs::path &path, const std::string &bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good()) << path;
-}
-
-TSetupProcess::TSetupProcess() {
-    std::wstring command = L"\"" + SetupProgram().wstring() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                        &startup, &FInfo);
-    EXPECT_TRUE(started) << "cannot start " << SetupProgram();
-    if (FInfo.hThread) CloseHandle(FInfo.hThread);
-    FInfo.hThread = nullptr;
-}
-
-TSetupProcess::~TSetupProcess() {
-    if (!FInfo.hProcess) return;
-    if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(FInfo.hProcess, 1);
-        WaitForSingleObject(FInfo.hProcess, 10000);
-    }
-    CloseHandle(FInfo.hProcess);
+TSetupProcess::TSetupProcess()
+    : FProcess(L"\"" + HostFolder(ZUVO_SETUP_PROGRAM).wstring() + L"\"") {
+    EXPECT_TRUE(FProcess.Started()) << "cannot start " << ZUVO_SETUP_PROGRAM;
 }
 
 HWND TSetupProcess::WaitForMainWindow(std::chrono::milliseconds timeout) const {
@@ -83,13 +29,6 @@ HWND TSetupProcess::WaitForMessageBox(std::chrono::milliseconds timeout) const {
 
 bool TSetupProcess::HasWindow(const char *className) const {
     return !uitest::TopLevelWindows(className, Id()).empty();
-}
-
-long TSetupProcess::WaitForExit(std::chrono::milliseconds timeout) const {
-    if (WaitForSingleObject(FInfo.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(FInfo.hProcess, &code);
-    return static_cast<long>(code);
 }
 
 namespace {
@@ -193,46 +132,6 @@ TBarState BarState(HWND bar) {
         if (before == after) return {static_cast<int>(before), static_cast<int>(position)};
     }
     return {};
-}
-
-std::string WaitForStartedProduct() {
-    const fs::path record = InstallFolder / "merkzuvo-started.txt";
-    HWND product = uitest::WaitForTopLevelWindow("MerkanoZuvoStandIn", 20s);
-    if (product) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(product, &pid);
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-        PostMessageW(product, WM_CLOSE, 0, 0);
-        if (process) {
-            WaitForSingleObject(process, 10000);
-            CloseHandle(process);
-        }
-    }
-    return ReadBytes(record);
-}
-
-TShortcut ReadShortcut(const fs::path &file) {
-    TShortcut shortcut;
-    const bool initialized = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    IShellLinkW *link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void **>(&link)))) {
-        IPersistFile *persist = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&persist)))) {
-            if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
-                wchar_t text[MAX_PATH] = {};
-                if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH)))
-                    shortcut.Path = vcl::WideToUtf8(text);
-                text[0] = 0;
-                if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH)))
-                    shortcut.WorkingDirectory = vcl::WideToUtf8(text);
-            }
-            persist->Release();
-        }
-        link->Release();
-    }
-    if (initialized) CoUninitialize();
-    return shortcut;
 }
 
 } // namespace e2e

@@ -1,59 +1,42 @@
 #pragma once
 // Runs the real ZuvoSetup.exe as a user would and watches it from outside:
-// its process, its windows, its message boxes, the install folder and the
-// desktop shortcut. Windows (under Wine) only.
+// its process, its windows, its message boxes and its progress bars.
+// Windows (under Wine) only.
 #include <windows.h>
 
 #include <chrono>
-#include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "InstalledProduct.h"
 #include "UiDriver.h"
 
 namespace e2e {
 
-namespace fs = std::filesystem;
-using namespace std::chrono_literals;
+// What an install leaves on the machine, looked at as the in-process tests do.
+using namespace installer::test;
 
-// A folder of the build machine (a Unix path) as this Windows program sees it.
-fs::path HostPath(const std::string &unixPath);
-fs::path SetupProgram();
-fs::path PayloadFolder();
 fs::path ArtifactsFolder();
-
-inline const fs::path InstallFolder = "c:\\merkano_zuvo";
 inline constexpr const char *Title = "Setup MERKANO ZUVO DEMO EET 2020";
-fs::path DesktopFolder();
-// Removes the install folder and the desktop shortcut.
-void CleanInstall();
-
-std::string ReadBytes(const fs::path &path);
-void WriteBytes(const fs::path &path, const std::string &bytes);
 
 // One started ZuvoSetup.exe. The destructor ends it when a test left it running.
 class TSetupProcess {
 public:
     TSetupProcess();
-    ~TSetupProcess();
-    TSetupProcess(const TSetupProcess &) = delete;
-    TSetupProcess &operator=(const TSetupProcess &) = delete;
 
-    DWORD Id() const { return FInfo.dwProcessId; }
-    HANDLE Handle() const { return FInfo.hProcess; }
+    DWORD Id() const { return FProcess.Id(); }
     // The visible main window (class TSDIAppForm), waited for; 0 if none comes.
     HWND WaitForMainWindow(std::chrono::milliseconds timeout = 20s) const;
     // A visible message box of this process, waited for; 0 if none comes.
     HWND WaitForMessageBox(std::chrono::milliseconds timeout = 20s) const;
     bool HasWindow(const char *className) const;
     // Waits for the end; answers the exit code, or -1 when it is still running.
-    long WaitForExit(std::chrono::milliseconds timeout = 20s) const;
+    long WaitForExit(std::chrono::milliseconds timeout = 20s) const { return FProcess.WaitForExit(timeout); }
 
 private:
-    PROCESS_INFORMATION FInfo{};
+    TChildProcess FProcess;
 };
 
 // Whether a message box shows exactly this text under the installer's
@@ -78,15 +61,5 @@ struct TBarState {
     friend bool operator==(const TBarState &, const TBarState &) = default;
 };
 TBarState BarState(HWND bar);
-
-// Ends the stand-in product once it has started; answers what it recorded.
-std::string WaitForStartedProduct();
-
-// What a shortcut file points at, read back through the shell's link object.
-struct TShortcut {
-    std::string Path;
-    std::string WorkingDirectory;
-};
-TShortcut ReadShortcut(const fs::path &file);
 
 } // namespace e2e

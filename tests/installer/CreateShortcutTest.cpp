@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <objbase.h>
-#include <shlobj.h>
 
 #include <optional>
 
@@ -51,28 +49,8 @@ private:
     std::optional<std::wstring> FSaved;
 };
 
-std::wstring LinkTarget(const fs::path &file, std::wstring *workingDirectory = nullptr) {
-    std::wstring target;
-    IShellLinkW *link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void **>(&link))))
-        return target;
-    IPersistFile *persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&persist)))) {
-        if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
-            wchar_t text[MAX_PATH] = {};
-            if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) target = text;
-            if (workingDirectory && SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH))) *workingDirectory = text;
-        }
-        persist->Release();
-    }
-    link->Release();
-    return target;
-}
-
 struct Shortcut : ::testing::Test {
     void SetUp() override {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         Root = fs::temp_directory_path() / "zuvo-shortcut-test";
         std::error_code ignored;
         fs::remove_all(Root, ignored);
@@ -84,9 +62,9 @@ struct Shortcut : ::testing::Test {
     void TearDown() override {
         std::error_code ignored;
         fs::remove_all(Root, ignored);
-        CoUninitialize();
     }
     std::string ProgramName() const { return vcl::WideToUtf8(Program.wstring()); }
+    std::string ProgramFolder() const { return vcl::WideToUtf8(Program.parent_path().wstring()) + "\\"; }
     fs::path Root;
     fs::path Program;
 };
@@ -96,9 +74,9 @@ TEST_F(Shortcut, GoesToTheFolderEachLocationNamesInTheRegistry) {
     // it resolves the desktop, which making a link does.
     CreateShortcut(ProgramName(), DesktopLocation, "");
     const fs::path onDesktop = DesktopFolder() / "merkzuvo.lnk";
-    std::wstring working;
-    EXPECT_EQ(LinkTarget(onDesktop, &working), Program.wstring());
-    EXPECT_EQ(working, Program.parent_path().wstring() + L"\\");
+    TShortcut link = ReadShortcut(onDesktop);
+    EXPECT_EQ(link.Path, ProgramName());
+    EXPECT_EQ(link.WorkingDirectory, ProgramFolder());
     fs::remove(onDesktop);
 
     struct {
@@ -115,8 +93,9 @@ TEST_F(Shortcut, GoesToTheFolderEachLocationNamesInTheRegistry) {
         const fs::path folder = Root / ("location " + std::to_string(c.Location));
         TRedirectedValue redirect(c.Key, c.Name, folder);
         CreateShortcut(ProgramName(), c.Location, "");
-        EXPECT_EQ(LinkTarget(folder / "merkzuvo.lnk", &working), Program.wstring());
-        EXPECT_EQ(working, Program.parent_path().wstring() + L"\\");
+        link = ReadShortcut(folder / "merkzuvo.lnk");
+        EXPECT_EQ(link.Path, ProgramName());
+        EXPECT_EQ(link.WorkingDirectory, ProgramFolder());
     }
 }
 
@@ -126,7 +105,7 @@ TEST_F(Shortcut, GoesIntoAnExistingSubFolderAndOverwritesAnOlderOne) {
     fs::create_directories(sendTo / "Merkano");
     WriteBytes(sendTo / "Merkano" / "merkzuvo.lnk", "not a link yet");
     CreateShortcut(ProgramName(), SendToLocation, "Merkano");
-    EXPECT_EQ(LinkTarget(sendTo / "Merkano" / "merkzuvo.lnk"), Program.wstring());
+    EXPECT_EQ(ReadShortcut(sendTo / "Merkano" / "merkzuvo.lnk").Path, ProgramName());
 
     // A sub-folder that does not exist: nothing, and no complaint.
     EXPECT_NO_THROW(CreateShortcut(ProgramName(), SendToLocation, "Missing"));
@@ -137,7 +116,7 @@ TEST_F(Shortcut, InTheCallersOwnFolderNeedsThatFolder) {
     const fs::path own = Root / "own";
     fs::create_directories(own);
     CreateShortcut(ProgramName(), OwnFolderLocation, vcl::WideToUtf8(own.wstring()));
-    EXPECT_EQ(LinkTarget(own / "merkzuvo.lnk"), Program.wstring());
+    EXPECT_EQ(ReadShortcut(own / "merkzuvo.lnk").Path, ProgramName());
 
     // Without a folder, and for an unknown location, nothing is saved anywhere.
     fs::current_path(Root);
@@ -160,9 +139,7 @@ TEST_F(Shortcut, KeepsCzechNamesOfTheProgramAndTheFolders) {
     CreateShortcut(vcl::WideToUtf8(program.wstring()), StartMenuLocation, "Pokladní systém");
     const fs::path link = startMenu / fs::u8path("Pokladní systém") / fs::u8path("Pokladna účtenky.lnk");
     ASSERT_TRUE(fs::exists(link));
-    std::wstring working;
-    LinkTarget(link, &working);
-    EXPECT_EQ(working, program.parent_path().wstring() + L"\\");
+    EXPECT_EQ(ReadShortcut(link).WorkingDirectory, vcl::WideToUtf8(program.parent_path().wstring()) + "\\");
 }
 
 TEST_F(Shortcut, WithoutTheRegistryValueSavesNothing) {

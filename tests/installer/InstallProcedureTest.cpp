@@ -7,12 +7,8 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
-#include <shlobj.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "InstallerTestSupport.h"
 #include "installer/PayloadFiles.h"
@@ -25,7 +21,6 @@ namespace installer::test {
 namespace {
 
 using namespace vcl;
-using namespace std::chrono_literals;
 
 // What the status line and the per-file bar's window showed, in order.
 struct TEvent {
@@ -180,95 +175,37 @@ void ExpectStatusEvents(const std::vector<TEvent> &actual, const std::vector<TEv
     }
 }
 
-// The shortcut's target and working folder, read back from the link file.
-struct TLink {
-    std::string Path, WorkingDirectory;
-};
-TLink ReadLink(const fs::path &file) {
-    TLink result;
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IShellLinkW *link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void **>(&link)))) {
-        IPersistFile *persist = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&persist)))) {
-            if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
-                wchar_t text[MAX_PATH] = {};
-                if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) result.Path = WideToUtf8(text);
-                text[0] = 0;
-                if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH))) result.WorkingDirectory = WideToUtf8(text);
-            }
-            persist->Release();
-        }
-        link->Release();
+// The status texts with the bars' values at each; and for every file whose
+// bar moves, the overall bar's value when that file's bar is shown full:
+// the files before it, and from the seventh file on the file itself.
+void ExpectProgress(const TInstallWatch &watch, const std::vector<std::int64_t> &sizes, bool eetzuvoKept = false) {
+    ExpectStatusEvents(watch.StatusEvents(), ExpectedStatusEvents(sizes, 100, eetzuvoKept));
+    for (std::size_t k = 0; k < 11; ++k) {
+        if (BarMax(k, sizes[k]) == 0 || (k == 2 && eetzuvoKept)) continue;
+        EXPECT_EQ(watch.OverallWhenFull(Status(k), BarMax(k, sizes[k])), k < 6 ? int(k) : int(k) + 1) << Status(k);
     }
-    CoUninitialize();
-    return result;
 }
 
-// Ends the stand-in product that the install started, once it has recorded its start.
-std::string WaitForStartedProduct() {
-    const fs::path record = InstallFolderPath() / "merkzuvo-started.txt";
-    const auto end = std::chrono::steady_clock::now() + 20s;
-    while (!fs::exists(record) && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(20ms);
-    HWND product = nullptr;
-    while (!(product = FindWindowW(L"MerkanoZuvoStandIn", nullptr)) && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(20ms);
-    if (product) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(product, &pid);
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-        PostMessageW(product, WM_CLOSE, 0, 0);
-        if (process) {
-            WaitForSingleObject(process, 10000);
-            CloseHandle(process);
-        }
-    }
-    return ReadBytes(record);
+std::vector<std::int64_t> Sizes(const TStoredFiles &files) {
+    std::vector<std::int64_t> sizes;
+    for (std::size_t k = 0; k < 11; ++k) sizes.push_back(static_cast<std::int64_t>(files.Content(k).size()));
+    return sizes;
 }
 
 bool CanOpenExclusively(const fs::path &file) {
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(h);
-    return true;
+    return static_cast<bool>(
+        TOwnedHandle(CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
 }
-
-// Holds a file open the way a running program or another writer would.
-class THeldFile {
-public:
-    THeldFile(const fs::path &file, DWORD share)
-        : FHandle(CreateFileW(file.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {
-        EXPECT_NE(FHandle, INVALID_HANDLE_VALUE) << file;
-    }
-    ~THeldFile() { Release(); }
-    void Release() {
-        if (FHandle != INVALID_HANDLE_VALUE) CloseHandle(FHandle);
-        FHandle = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE FHandle;
-};
-
-fs::path Target(std::size_t k) { return InstallFolderPath() / fs::u8path(PayloadFileInfos()[k].InstalledName); }
 
 using Install = TInstallFixture;
 
 TEST_F(Install, WritesTheProductUnderBothBarsStartsItPutsItsShortcutAndCloses) {
     std::vector<std::int64_t> sizes;
-    for (std::size_t k = 0; k < 11; ++k) sizes.push_back(static_cast<std::int64_t>(fs::file_size(PayloadFolder() / fs::u8path(PayloadFileInfos()[k].InstalledName))));
+    for (std::size_t k = 0; k < 11; ++k) sizes.push_back(static_cast<std::int64_t>(fs::file_size(PayloadPath(k))));
     {
         TInstallWatch watch(*Form);
         Form->Button1->Click();
-        ExpectStatusEvents(watch.StatusEvents(), ExpectedStatusEvents(sizes, 100));
-        // Every file's bar is shown full once; the overall bar counts the
-        // files before it, and from the seventh file on the file itself.
-        for (std::size_t k = 0; k < 11; ++k)
-            if (BarMax(k, sizes[k]) > 0) {
-                EXPECT_EQ(watch.OverallWhenFull(Status(k), BarMax(k, sizes[k])), k < 6 ? int(k) : int(k) + 1)
-                    << Status(k);
-            }
+        ExpectProgress(watch, sizes);
     }
     EXPECT_EQ(Answerer.Texts(), std::vector<std::string>{DoneMessage});
     ASSERT_TRUE(Done.Seen);
@@ -283,10 +220,7 @@ TEST_F(Install, WritesTheProductUnderBothBarsStartsItPutsItsShortcutAndCloses) {
     EXPECT_EQ(Done.Bar2Shown, 0);
     EXPECT_EQ(Done.Status, "");
 
-    for (std::size_t k = 0; k < 11; ++k) {
-        const std::string name(PayloadFileInfos()[k].InstalledName);
-        EXPECT_TRUE(ReadBytes(Target(k)) == ReadBytes(PayloadFolder() / fs::u8path(name))) << name;
-    }
+    for (std::size_t k = 0; k < 11; ++k) EXPECT_TRUE(ReadBytes(TargetPath(k)) == ReadBytes(PayloadPath(k))) << Status(k);
     EXPECT_FALSE(InstallBusy);
     EXPECT_TRUE(Form->Button1->Enabled());
     EXPECT_FALSE(Form->Visible());  // closed
@@ -294,7 +228,7 @@ TEST_F(Install, WritesTheProductUnderBothBarsStartsItPutsItsShortcutAndCloses) {
 
     const std::string started = WaitForStartedProduct();
     EXPECT_TRUE(SameText(started, "c:\\merkano_zuvo\tc:\\merkano_zuvo\\merkzuvo.exe\r\n")) << started;
-    const TLink link = ReadLink(DesktopFolder() / "merkzuvo.lnk");
+    const TShortcut link = ReadShortcut(DesktopFolder() / "merkzuvo.lnk");
     EXPECT_TRUE(SameText(link.Path, "c:\\merkano_zuvo\\merkzuvo.exe")) << link.Path;
     EXPECT_TRUE(SameText(link.WorkingDirectory, "c:\\merkano_zuvo\\")) << link.WorkingDirectory;
 }
@@ -302,22 +236,15 @@ TEST_F(Install, WritesTheProductUnderBothBarsStartsItPutsItsShortcutAndCloses) {
 TEST_F(Install, UsesAnExistingFolderAndStepsFilesOfEverySize) {
     fs::create_directory(InstallFolderPath());
     WriteBytes(InstallFolderPath() / "notes.txt", "kept");
-    WriteBytes(Target(10), "an older ticket, longer than the new one");
+    WriteBytes(TargetPath(10), "an older ticket, longer than the new one");
     const TStoredFiles files(SmallContents());
-    std::vector<std::int64_t> sizes;
-    for (std::size_t k = 0; k < 11; ++k) sizes.push_back(static_cast<std::int64_t>(files.Content(k).size()));
     {
         TInstallWatch watch(*Form);
         InstallProduct(*Form, files.Table());
-        ExpectStatusEvents(watch.StatusEvents(), ExpectedStatusEvents(sizes, 100));
-        for (std::size_t k = 0; k < 11; ++k)
-            if (BarMax(k, sizes[k]) > 0) {
-                EXPECT_EQ(watch.OverallWhenFull(Status(k), BarMax(k, sizes[k])), k < 6 ? int(k) : int(k) + 1)
-                    << Status(k);
-            }
+        ExpectProgress(watch, Sizes(files));
     }
     EXPECT_EQ(Answerer.Texts(), std::vector<std::string>{DoneMessage});
-    for (std::size_t k = 0; k < 11; ++k) EXPECT_EQ(ReadBytes(Target(k)), files.Content(k)) << Status(k);
+    for (std::size_t k = 0; k < 11; ++k) EXPECT_EQ(ReadBytes(TargetPath(k)), files.Content(k)) << Status(k);
     EXPECT_EQ(ReadBytes(InstallFolderPath() / "notes.txt"), "kept");
     EXPECT_FALSE(Form->Visible());
     EXPECT_TRUE(fs::exists(DesktopFolder() / "merkzuvo.lnk"));
@@ -325,46 +252,45 @@ TEST_F(Install, UsesAnExistingFolderAndStepsFilesOfEverySize) {
 
 TEST_F(Install, KeepsAnExistingEetzuvoWhileTheTitleLacksTheProductionWord) {
     fs::create_directory(InstallFolderPath());
-    WriteBytes(Target(2), "the customer's own eetzuvo.exe");
+    WriteBytes(TargetPath(2), "the customer's own eetzuvo.exe");
     const TStoredFiles files(SmallContents());
-    std::vector<std::int64_t> sizes;
-    for (std::size_t k = 0; k < 11; ++k) sizes.push_back(static_cast<std::int64_t>(files.Content(k).size()));
     {
         TInstallWatch watch(*Form);
         InstallProduct(*Form, files.Table());
-        ExpectStatusEvents(watch.StatusEvents(), ExpectedStatusEvents(sizes, 100, true));
+        ExpectProgress(watch, Sizes(files), true);
     }
     EXPECT_TRUE(NonProduction);
-    EXPECT_EQ(ReadBytes(Target(2)), "the customer's own eetzuvo.exe");
-    EXPECT_EQ(ReadBytes(Target(3)), files.Content(3));
+    EXPECT_EQ(ReadBytes(TargetPath(2)), "the customer's own eetzuvo.exe");
+    EXPECT_EQ(ReadBytes(TargetPath(3)), files.Content(3));
 
     // A production build's title writes it; the flag, once set, stays.
     CleanInstall();
     fs::create_directory(InstallFolderPath());
-    WriteBytes(Target(2), "the customer's own eetzuvo.exe");
+    WriteBytes(TargetPath(2), "the customer's own eetzuvo.exe");
     NonProduction = false;
     Application->SetTitle("Setup MERKANO ZUVO Produkční 2020");
     Form->Show();
     InstallProduct(*Form, files.Table());
     EXPECT_FALSE(NonProduction);
-    EXPECT_EQ(ReadBytes(Target(2)), files.Content(2));
+    EXPECT_EQ(ReadBytes(TargetPath(2)), files.Content(2));
     Application->SetTitle(ApplicationTitle);
 }
 
 TEST_F(Install, StopsBeforeAnyFileWhenTheOldProgramCannotBeDeleted) {
     fs::create_directory(InstallFolderPath());
-    WriteBytes(Target(3), "the running program");
+    WriteBytes(TargetPath(3), "the running program");
     const TStoredFiles files(SmallContents());
     {
-        THeldFile running(Target(3), FILE_SHARE_READ);  // no FILE_SHARE_DELETE, as a running image
+        const TOwnedHandle running = HoldFile(TargetPath(3), FILE_SHARE_READ);  // no FILE_SHARE_DELETE, as a running image
+        ASSERT_TRUE(running);
         InstallProduct(*Form, files.Table());
     }
     EXPECT_EQ(Answerer.Texts(), std::vector<std::string>{OldProgramMessage});
     for (std::size_t k = 0; k < 11; ++k)
         if (k != 3) {
-            EXPECT_FALSE(fs::exists(Target(k))) << Status(k);
+            EXPECT_FALSE(fs::exists(TargetPath(k))) << Status(k);
         }
-    EXPECT_EQ(ReadBytes(Target(3)), "the running program");
+    EXPECT_EQ(ReadBytes(TargetPath(3)), "the running program");
     EXPECT_TRUE(Form->Button1->Enabled());
     EXPECT_FALSE(InstallBusy);
     EXPECT_TRUE(Form->Visible());
@@ -372,7 +298,7 @@ TEST_F(Install, StopsBeforeAnyFileWhenTheOldProgramCannotBeDeleted) {
 
     // Once the program has ended, the same button installs.
     InstallProduct(*Form, files.Table());
-    EXPECT_EQ(ReadBytes(Target(3)), files.Content(3));
+    EXPECT_EQ(ReadBytes(TargetPath(3)), files.Content(3));
 }
 
 TEST_F(Install, StopsWhenTheFolderCannotBeMade) {
@@ -388,16 +314,17 @@ TEST_F(Install, StopsWhenTheFolderCannotBeMade) {
 
 TEST_F(Install, StopsAtATargetThatCannotBeCreatedAndKeepsTheFilesBefore) {
     fs::create_directory(InstallFolderPath());
-    WriteBytes(Target(4), "locked licence");
+    WriteBytes(TargetPath(4), "locked licence");
     const TStoredFiles files(SmallContents());
     {
-        THeldFile locked(Target(4), 0);
+        const TOwnedHandle locked = HoldFile(TargetPath(4), 0);
+        ASSERT_TRUE(locked);
         InstallProduct(*Form, files.Table());
     }
     EXPECT_EQ(Answerer.Texts(), std::vector<std::string>{"Nelze vytvořit Licence_MERKZUVO.pdf !"});
-    for (std::size_t k = 0; k < 4; ++k) EXPECT_EQ(ReadBytes(Target(k)), files.Content(k)) << Status(k);
-    EXPECT_EQ(ReadBytes(Target(4)), "locked licence");
-    for (std::size_t k = 5; k < 11; ++k) EXPECT_FALSE(fs::exists(Target(k))) << Status(k);
+    for (std::size_t k = 0; k < 4; ++k) EXPECT_EQ(ReadBytes(TargetPath(k)), files.Content(k)) << Status(k);
+    EXPECT_EQ(ReadBytes(TargetPath(4)), "locked licence");
+    for (std::size_t k = 5; k < 11; ++k) EXPECT_FALSE(fs::exists(TargetPath(k))) << Status(k);
     EXPECT_TRUE(Form->Button1->Enabled());
     EXPECT_FALSE(InstallBusy);
     EXPECT_TRUE(Form->Visible());
@@ -405,15 +332,16 @@ TEST_F(Install, StopsAtATargetThatCannotBeCreatedAndKeepsTheFilesBefore) {
     // The manual's message names it by its short name.
     CleanInstall();
     fs::create_directory(InstallFolderPath());
-    WriteBytes(Target(6), "manual in use");
+    WriteBytes(TargetPath(6), "manual in use");
     const TStoredFiles again(SmallContents());
     {
-        THeldFile locked(Target(6), FILE_SHARE_READ);
+        const TOwnedHandle locked = HoldFile(TargetPath(6), FILE_SHARE_READ);
+        ASSERT_TRUE(locked);
         InstallProduct(*Form, again.Table());
     }
     EXPECT_EQ(Answerer.Texts().back(), "Nelze vytvořit Merkano zuvo1-1.pdf !");
-    EXPECT_EQ(ReadBytes(Target(5)), again.Content(5));
-    EXPECT_EQ(ReadBytes(Target(6)), "manual in use");
+    EXPECT_EQ(ReadBytes(TargetPath(5)), again.Content(5));
+    EXPECT_EQ(ReadBytes(TargetPath(6)), "manual in use");
 }
 
 TEST_F(Install, ThatFailsOnADamagedElementLeavesNoFileOpenAndCanBeRepeated) {
@@ -421,8 +349,8 @@ TEST_F(Install, ThatFailsOnADamagedElementLeavesNoFileOpenAndCanBeRepeated) {
     TStoredFiles damaged(SmallContents());
     damaged.SetElement(4, 3, "G1");
     EXPECT_THROW(InstallProduct(*Form, damaged.Table()), EConvertError);
-    EXPECT_EQ(ReadBytes(Target(4)), damaged.Content(4).substr(0, 3));
-    EXPECT_TRUE(CanOpenExclusively(Target(4)));
+    EXPECT_EQ(ReadBytes(TargetPath(4)), damaged.Content(4).substr(0, 3));
+    EXPECT_TRUE(CanOpenExclusively(TargetPath(4)));
     EXPECT_TRUE(Form->Button1->Enabled());
     EXPECT_FALSE(InstallBusy);
     EXPECT_TRUE(Form->Visible());
@@ -432,12 +360,12 @@ TEST_F(Install, ThatFailsOnADamagedElementLeavesNoFileOpenAndCanBeRepeated) {
     TStoredFiles damagedBuffer(SmallContents());
     damagedBuffer.SetElement(1, 24, "=");
     EXPECT_THROW(InstallProduct(*Form, damagedBuffer.Table()), EConvertError);
-    EXPECT_EQ(ReadBytes(Target(1)), "");
-    EXPECT_TRUE(CanOpenExclusively(Target(1)));
+    EXPECT_EQ(ReadBytes(TargetPath(1)), "");
+    EXPECT_TRUE(CanOpenExclusively(TargetPath(1)));
 
     const TStoredFiles good(SmallContents());
     InstallProduct(*Form, good.Table());
-    for (std::size_t k = 0; k < 11; ++k) EXPECT_EQ(ReadBytes(Target(k)), good.Content(k)) << Status(k);
+    for (std::size_t k = 0; k < 11; ++k) EXPECT_EQ(ReadBytes(TargetPath(k)), good.Content(k)) << Status(k);
     EXPECT_FALSE(Form->Visible());
 }
 
@@ -447,7 +375,7 @@ TEST_F(Install, RefusesToCloseWhileItRuns) {
     PostMessageW(Form->Handle(), WM_CLOSE, 0, 0);
     InstallProduct(*Form, files.Table());
     EXPECT_EQ(Answerer.Texts(), (std::vector<std::string>{CloseRefusedMessage, DoneMessage}));
-    for (std::size_t k = 0; k < 11; ++k) EXPECT_EQ(ReadBytes(Target(k)), files.Content(k)) << Status(k);
+    for (std::size_t k = 0; k < 11; ++k) EXPECT_EQ(ReadBytes(TargetPath(k)), files.Content(k)) << Status(k);
     EXPECT_FALSE(Form->Visible());
 }
 

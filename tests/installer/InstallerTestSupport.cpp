@@ -3,56 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "vcl/StdCtrls.h"
-#include "vcl/WideText.h"
 
 namespace installer::test {
-
-fs::path HostFolder(const std::string &unixPath) {
-    std::string path = "Z:" + unixPath;
-    for (char &c : path)
-        if (c == '/') c = '\\';
-    return fs::u8path(path);
-}
-
-fs::path PayloadFolder() { return HostFolder(ZUVO_PAYLOAD_FOLDER); }
-
-const fs::path &InstallFolderPath() {
-    static const fs::path folder = fs::u8path(InstallFolder);
-    return folder;
-}
-
-fs::path DesktopFolder() {
-    wchar_t value[MAX_PATH] = {};
-    DWORD size = sizeof(value);
-    const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER,
-                                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                                        L"Desktop", RRF_RT_REG_SZ, nullptr, value, &size);
-    return status == ERROR_SUCCESS ? fs::path(value) : fs::path();
-}
-
-void CleanInstall() {
-    static const fs::path startFolder = fs::current_path();
-    fs::current_path(startFolder);
-    std::error_code ignored;
-    fs::remove_all(InstallFolderPath(), ignored);
-    const fs::path desktop = DesktopFolder();
-    if (!desktop.empty()) fs::remove(desktop / "merkzuvo.lnk", ignored);
-}
-
-std::string ReadBytes(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const fs::path &path, const std::string &bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good()) << path;
-}
 
 std::string MessageText(vcl::TMessageForm &Form) { return Form.MessageLabel()->Caption(); }
 

@@ -1,38 +1,21 @@
 #pragma once
 // Shared by the installer's in-process tests: message boxes answered on the
-// GUI thread, the install folder and the desktop cleaned, small stored
-// files made from bytes, and files read back.
+// GUI thread and small stored files made from bytes. What an install leaves
+// on disk is looked at through InstalledProduct.h.
 #include <windows.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "InstalledProduct.h"
 #include "installer/InstallProcedure.h"
 #include "vcl/Dialogs.h"
 #include "vcl/ExtCtrls.h"
 
 namespace installer::test {
-
-namespace fs = std::filesystem;
-
-// A folder of the build machine (a Unix path) as this Windows program sees it.
-fs::path HostFolder(const std::string &unixPath);
-// The folder the installer embeds, from the build.
-fs::path PayloadFolder();
-
-const fs::path &InstallFolderPath();
-// The desktop folder that the current user's registry names.
-fs::path DesktopFolder();
-// Removes the install folder and the desktop shortcut, and goes back to
-// the folder the test started in.
-void CleanInstall();
-
-std::string ReadBytes(const fs::path &path);
-void WriteBytes(const fs::path &path, const std::string &bytes);
 
 // Answers every message box of this program when it shows, from a timer of
 // the GUI thread: records its text, lets the caller look at the program's

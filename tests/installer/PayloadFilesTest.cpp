@@ -7,30 +7,23 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <memory>
 #include <vector>
+
+#include "InstalledProduct.h"
+#include "UiDriver.h"
 #include "UniqueName.h"
 
-namespace installer {
+namespace installer::test {
 namespace {
-
-namespace fs = std::filesystem;
-
-const fs::path kPayloadFolder = fs::u8path(ZUVO_PAYLOAD_FOLDER);
-
-std::string ReadBytes(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
 TEST(PayloadFiles, GiveBackEveryByteOfThePayloadFolder) {
-    for (const PayloadFile &file : PayloadFiles()) {
+    for (std::size_t k = 0; k < PayloadFileCount; ++k) {
+        const PayloadFile &file = PayloadFiles()[k];
         SCOPED_TRACE(std::string(file.InstalledName));
-        const std::string bytes = ReadBytes(kPayloadFolder / fs::u8path(file.InstalledName));
+        const std::string bytes = ReadBytes(PayloadPath(k));
         ASSERT_EQ(file.Size, static_cast<std::int64_t>(bytes.size()));
         EXPECT_EQ(file.Element(file.Size), PayloadSentinel);
         for (std::int64_t i = 0; i < file.Size; ++i) {
@@ -73,7 +66,7 @@ TEST(SampleProduct, HasTheProductsNamesAndSizes) {
     for (std::size_t k = 0; k < PayloadFileCount; ++k) {
         EXPECT_EQ(PayloadFiles()[k].InstalledName, expected[k].first);
         EXPECT_EQ(PayloadFiles()[k].Size, expected[k].second);
-        EXPECT_EQ(static_cast<std::int64_t>(fs::file_size(kPayloadFolder / fs::u8path(expected[k].first))),
+        EXPECT_EQ(static_cast<std::int64_t>(fs::file_size(PayloadFolder() / vcl::Utf8ToWide(expected[k].first))),
                   expected[k].second);
         total += expected[k].second;
     }
@@ -82,14 +75,14 @@ TEST(SampleProduct, HasTheProductsNamesAndSizes) {
 
 TEST(SampleProduct, DocumentsHaveTheirFormatsFrame) {
     for (const char *name : {"Licence_MERKZUVO.pdf", "Uživatelská příručka Merkano zuvo1-1.pdf"}) {
-        const std::string pdf = ReadBytes(kPayloadFolder / fs::u8path(name));
+        const std::string pdf = ReadBytes(PayloadFolder() / vcl::Utf8ToWide(name));
         EXPECT_EQ(pdf.substr(0, 8), "%PDF-1.4") << name;
         EXPECT_EQ(pdf.substr(pdf.size() - 6), "%%EOF\n") << name;
     }
-    const std::string jpeg = ReadBytes(kPayloadFolder / "ticket.jpg");
+    const std::string jpeg = ReadBytes(PayloadFolder() / "ticket.jpg");
     EXPECT_EQ(jpeg.substr(0, 2), "\xFF\xD8");
     EXPECT_EQ(jpeg.substr(jpeg.size() - 2), "\xFF\xD9");
-    const std::string der = ReadBytes(kPayloadFolder / "fiscal_test_cert.p12");
+    const std::string der = ReadBytes(PayloadFolder() / "fiscal_test_cert.p12");
     EXPECT_EQ(der.substr(0, 4), std::string("\x30\x82\x0F\xAB", 4)); // SEQUENCE of 4011 bytes
 }
 
@@ -107,41 +100,23 @@ protected:
 
     // Runs a copy of a payload program from Folder, with Folder as its
     // current directory.
-    PROCESS_INFORMATION Start(const char *name) {
-        fs::copy_file(kPayloadFolder / name, Folder / name);
-        std::wstring commandLine = L"\"" + (Folder / name).wstring() + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        EXPECT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   Folder.wstring().c_str(), &startup, &process));
+    std::unique_ptr<TChildProcess> Start(const char *name) {
+        fs::copy_file(PayloadFolder() / name, Folder / name);
+        auto process = std::make_unique<TChildProcess>(L"\"" + (Folder / name).wstring() + L"\"", Folder);
+        EXPECT_TRUE(process->Started()) << name;
         return process;
-    }
-
-    static DWORD Finish(PROCESS_INFORMATION &process, DWORD timeoutMs) {
-        DWORD exitCode = STILL_ACTIVE;
-        if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &exitCode);
-        else
-            TerminateProcess(process.hProcess, 99);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return exitCode;
     }
 
     fs::path Folder;
 };
 
 TEST_F(StandIn, MerkzuvoShowsItsWindowAndRecordsWhereItStarted) {
-    PROCESS_INFORMATION process = Start("merkzuvo.exe");
-    HWND window = nullptr;
-    for (int i = 0; i < 200 && !window; ++i) {
-        Sleep(50);
-        window = FindWindowW(L"MerkanoZuvoStandIn", L"MERKANO ZUVO");
-    }
+    const auto process = Start("merkzuvo.exe");
+    HWND window = uitest::WaitForTopLevelWindow("MerkanoZuvoStandIn", 10s, process->Id());
     ASSERT_NE(window, nullptr);
+    EXPECT_EQ(uitest::TextOf(window), "MERKANO ZUVO");
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(Finish(process, 10000), 0u);
+    EXPECT_EQ(process->WaitForExit(10s), 0);
 
     wchar_t folder[MAX_PATH];
     ASSERT_TRUE(GetFullPathNameW(Folder.wstring().c_str(), MAX_PATH, folder, nullptr));
@@ -151,14 +126,13 @@ TEST_F(StandIn, MerkzuvoShowsItsWindowAndRecordsWhereItStarted) {
 
 TEST_F(StandIn, HelperProgramsRunAndEndWithZero) {
     for (const char *name : {"eet_z.exe", "eetzuvo.exe", "pdfconv.exe"}) {
-        PROCESS_INFORMATION process = Start(name);
-        EXPECT_EQ(Finish(process, 10000), 0u) << name;
+        EXPECT_EQ(Start(name)->WaitForExit(10s), 0) << name;
     }
 }
 
 TEST_F(StandIn, LibrariesLoadAndNameThemselves) {
     for (const char *name : {"zuvoeet_dll.dll", "PdfQuill.dll", "PdfQuill.Charting.dll"}) {
-        fs::copy_file(kPayloadFolder / name, Folder / name);
+        fs::copy_file(PayloadFolder() / name, Folder / name);
         HMODULE library = LoadLibraryW((Folder / name).wstring().c_str());
         ASSERT_NE(library, nullptr) << name;
         using NameFunction = const char *(*)();
@@ -174,4 +148,4 @@ TEST_F(StandIn, LibrariesLoadAndNameThemselves) {
 #endif
 
 } // namespace
-} // namespace installer
+} // namespace installer::test

@@ -51,35 +51,31 @@ private:
 class THungWindow {
 public:
     THungWindow() {
-        FRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        FThread = std::thread([this, ready] {
+        FThread = std::thread([this] {
             HWND w = CreateWindowExW(0, L"STATIC", L"hung", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                      nullptr);
-            SetEvent(ready);
-            WaitForSingleObject(FRelease, 120000);  // not pumping: hung
+            SetEvent(FReady.Get());
+            WaitForSingleObject(FRelease.Get(), 120000);  // not pumping: hung
             DestroyWindow(w);
         });
-        WaitForSingleObject(ready, INFINITE);
-        CloseHandle(ready);
+        WaitForSingleObject(FReady.Get(), 10000);
     }
     ~THungWindow() {
-        Release();
+        SetEvent(FRelease.Get());
         FThread.join();
-        CloseHandle(FRelease);
     }
-    void Release() { SetEvent(FRelease); }
-    bool StillHung() const { return WaitForSingleObject(FRelease, 0) == WAIT_TIMEOUT; }
+    bool StillHung() const { return WaitForSingleObject(FRelease.Get(), 0) == WAIT_TIMEOUT; }
 
 private:
-    HANDLE FRelease;
+    const TOwnedHandle FReady{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    const TOwnedHandle FRelease{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::thread FThread;
 };
 
 TEST(ProgramMain, WhileAnotherProcessHoldsTheTitleMutexSaysSoAnnouncesItAndEndsWithZero) {
     // Held as the other copy would hold it.
-    HANDLE other = CreateMutexW(nullptr, FALSE, L"Setup MERKANO ZUVO DEMO EET 2020");
-    ASSERT_NE(other, nullptr);
+    const TOwnedHandle other(CreateMutexW(nullptr, FALSE, L"Setup MERKANO ZUVO DEMO EET 2020"));
+    ASSERT_TRUE(other);
     TListener listener;
     THungWindow hung;
     const int formsBefore = vcl::Screen->FormCount();
@@ -96,7 +92,6 @@ TEST(ProgramMain, WhileAnotherProcessHoldsTheTitleMutexSaysSoAnnouncesItAndEndsW
     EXPECT_EQ(SDIAppForm, nullptr);
     EXPECT_EQ(vcl::Screen->FormCount(), formsBefore);
     EXPECT_EQ(vcl::Application->MainForm(), nullptr);
-    CloseHandle(other);
 }
 
 } // namespace
