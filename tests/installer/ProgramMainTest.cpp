@@ -55,7 +55,8 @@ public:
             HWND w = CreateWindowExW(0, L"STATIC", L"hung", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                      nullptr);
             SetEvent(FReady.Get());
-            WaitForSingleObject(FRelease.Get(), 120000);  // not pumping: hung
+            WaitForSingleObject(FRelease.Get(), 30000);  // not pumping: hung
+            FWoken = true;
             DestroyWindow(w);
         });
         WaitForSingleObject(FReady.Get(), 10000);
@@ -64,11 +65,14 @@ public:
         SetEvent(FRelease.Get());
         FThread.join();
     }
-    bool StillHung() const { return WaitForSingleObject(FRelease.Get(), 0) == WAIT_TIMEOUT; }
+    // A broadcast that waited for this window would only have come back
+    // after the thread woke up.
+    bool StillHung() const { return !FWoken; }
 
 private:
     const TOwnedHandle FReady{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     const TOwnedHandle FRelease{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::atomic<bool> FWoken = false;
     std::thread FThread;
 };
 
