@@ -20,7 +20,6 @@ TMessageAnswerer::TMessageAnswerer(TSeen OnSeen)
 
 TMessageAnswerer::~TMessageAnswerer() {
     vcl::Application->OnIdle = FPreviousIdle;
-    delete FTimer;
 }
 
 void TMessageAnswerer::Idle(vcl::TObject *Sender) {

@@ -36,7 +36,7 @@ private:
 
     TSeen FOnSeen;
     std::vector<std::string> FTexts;
-    vcl::TTimer *FTimer;  // owned
+    std::unique_ptr<vcl::TTimer> FTimer;
     vcl::TMessageForm *FShown = nullptr;  // not owned: seen, not answered yet
     int FIdles = 0;
     int FIdlesWhenShown = 0;
