@@ -32,16 +32,22 @@ struct Setup : ::testing::Test {
 
 // --- One copy at a time ------------------------------------------------------
 
+// A copy that finds another one running: it says so, shows no window of
+// its own and ends with 0 once the message is answered.
+void ExpectEndsAsSecondCopy(const TSetupProcess &copy) {
+    HWND box = copy.WaitForMessageBox();
+    EXPECT_TRUE(ShowsMessage(box, "Program je již spuštěn, vícenásobné spuštění není dovoleno"));
+    EXPECT_FALSE(copy.HasWindow("TSDIAppForm"));
+    ASSERT_TRUE(AnswerOk(box));
+    EXPECT_EQ(copy.WaitForExit(), 0);
+}
+
 TEST_F(Setup, ASecondCopySaysSoShowsNoWindowAndEndsWithZero) {
     TSetupProcess first;
     ASSERT_TRUE(first.WaitForMainWindow());
 
-    TSetupProcess second;
-    HWND box = second.WaitForMessageBox();
-    EXPECT_TRUE(ShowsMessage(box, "Program je již spuštěn, vícenásobné spuštění není dovoleno"));
-    EXPECT_FALSE(second.HasWindow("TSDIAppForm"));
-    ASSERT_TRUE(AnswerOk(box));
-    EXPECT_EQ(second.WaitForExit(), 0);
+    const TSetupProcess second;
+    ExpectEndsAsSecondCopy(second);
 
     // The first copy is untouched and still closes normally.
     HWND main = first.WaitForMainWindow();
@@ -53,12 +59,8 @@ TEST_F(Setup, ASecondCopySaysSoShowsNoWindowAndEndsWithZero) {
 TEST_F(Setup, AnyProcessHoldingTheTitleMutexBlocksItTheSameWay) {
     const TOwnedHandle mutex(CreateMutexW(nullptr, FALSE, L"Setup MERKANO ZUVO DEMO EET 2020"));
     ASSERT_TRUE(mutex);
-    TSetupProcess blocked;
-    HWND box = blocked.WaitForMessageBox();
-    EXPECT_TRUE(ShowsMessage(box, "Program je již spuštěn, vícenásobné spuštění není dovoleno"));
-    EXPECT_FALSE(blocked.HasWindow("TSDIAppForm"));
-    ASSERT_TRUE(AnswerOk(box));
-    EXPECT_EQ(blocked.WaitForExit(), 0);
+    const TSetupProcess blocked;
+    ExpectEndsAsSecondCopy(blocked);
 }
 
 // --- The window ----------------------------------------------------------------
