@@ -69,10 +69,13 @@ bool RunInstall(TInstallRun &run) {
         uitest::ClickWithMouse(button);
         uitest::WaitForWindow([&] { return IsWindowEnabled(button) ? nullptr : button; }, 2s);
     }
+    // Polled with short pauses: a loop that asks for windows without pause
+    // keeps the window server busy, which the installer shares.
     HWND done = nullptr;
     while (!done && Clock::now() - click < 60s) {
         for (HWND w : uitest::TopLevelWindows("TMessageForm", pid))
             if (IsWindowVisible(w)) done = w;
+        if (!done) std::this_thread::sleep_for(1ms);
     }
     const auto hotovo = Clock::now();
     HWND ok = done ? uitest::WaitForWindow([&] { return uitest::FindChild(done, "TButton", "OK"); }, 10s) : nullptr;
