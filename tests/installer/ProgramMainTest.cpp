@@ -28,6 +28,8 @@ public:
         FWindow = CreateWindowExW(0, wc.lpszClassName, L"listener", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                   wc.hInstance, nullptr);
         Announcement = RegisterWindowMessageW(L"Setup MERKANO ZUVO DEMO EET 2020");
+        Received = 0;
+        ParametersZero = true;
     }
     ~TListener() { DestroyWindow(FWindow); }
 
