@@ -94,7 +94,23 @@ fs::path DesktopFolder() {
     return value;
 }
 
+namespace {
+
+// Closes one window of the stand-in product and waits for its process to end.
+void CloseProduct(HWND Window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(Window, &id);
+    const TOwnedHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+    PostMessageW(Window, WM_CLOSE, 0, 0);
+    if (process) WaitForSingleObject(process.Get(), 10000);
+}
+
+} // namespace
+
 void CleanInstall() {
+    // A product left running by a check that stopped early would keep its
+    // program file from being removed.
+    for (HWND product : uitest::TopLevelWindows("MerkanoZuvoStandIn")) CloseProduct(product);
     static const fs::path startFolder = fs::current_path();
     fs::current_path(startFolder);
     std::error_code ignored;
@@ -121,13 +137,7 @@ TOwnedHandle HoldFile(const fs::path &File, DWORD Share) {
 
 std::string WaitForStartedProduct() {
     // The stand-in records its start before its window appears.
-    if (HWND product = uitest::WaitForTopLevelWindow("MerkanoZuvoStandIn", 20s)) {
-        DWORD id = 0;
-        GetWindowThreadProcessId(product, &id);
-        const TOwnedHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
-        PostMessageW(product, WM_CLOSE, 0, 0);
-        if (process) WaitForSingleObject(process.Get(), 10000);
-    }
+    if (HWND product = uitest::WaitForTopLevelWindow("MerkanoZuvoStandIn", 20s)) CloseProduct(product);
     return ReadBytes(InstallFolderPath() / "merkzuvo-started.txt");
 }
 

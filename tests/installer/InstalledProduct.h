@@ -69,8 +69,9 @@ fs::path TargetPath(std::size_t k);
 fs::path PayloadPath(std::size_t k);
 // The desktop folder that the current user's registry names; empty when none.
 fs::path DesktopFolder();
-// Removes the install folder and the desktop shortcut, and goes back to the
-// folder this program started in (an install changes into its folder).
+// Ends a stand-in product still running, removes the install folder and the
+// desktop shortcut, and goes back to the folder this program started in (an
+// install changes into its folder).
 void CleanInstall();
 
 // A whole file, "" when it cannot be read.
