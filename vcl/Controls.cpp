@@ -968,8 +968,20 @@ void TWinControl::CNKeyDown(TMessage &Message) {
 }
 
 void TWinControl::WMPaint(TMessage &Message) {
-    if (ControlState().Contains(csCustomPaint)) PaintHandler(Message);
-    else DefaultHandler(Message);
+    if (!PaintsItself()) {
+        DefaultHandler(Message);
+        return;
+    }
+    // Flagged only from here on: a procedure put in front of this one sees
+    // the paint before it has started.
+    SetControlState(ControlState() + TControlState{csCustomPaint});
+    try {
+        PaintHandler(Message);
+    } catch (...) {
+        SetControlState(ControlState() - TControlState{csCustomPaint});
+        throw;
+    }
+    SetControlState(ControlState() - TControlState{csCustomPaint});
 }
 
 void TWinControl::PaintHandler(TMessage &Message) {
@@ -1014,7 +1026,7 @@ void TWinControl::PaintControls(HDC DC, TControl *First) {
 }
 
 void TWinControl::WMEraseBkgnd(TMessage &Message) {
-    if (!ControlState().Contains(csCustomPaint)) {
+    if (!PaintsItself()) {
         DefaultHandler(Message);
         return;
     }
@@ -1195,9 +1207,7 @@ void TGraphicControl::Dispatch(TMessage &Message) {
 // ---------------------------------------------------------- TCustomControl
 
 TCustomControl::TCustomControl(TComponent *AOwner)
-    : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>(this)) {
-    SetControlState(ControlState() + TControlState{csCustomPaint});
-}
+    : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>(this)) {}
 
 TCustomControl::~TCustomControl() = default;
 

@@ -55,8 +55,11 @@ enum TControlStateItem {
     csLButtonDown,       // the left button went down on it
     csClicked,           // a press started a click
     csCreating,          // its window is being created
+    // The last three, in this order, mean that the control is in the middle
+    // of a paint or of its window's end: a procedure put in front of the
+    // control's own tests for any of them at once.
     csPaintCopy,         // it paints a copy of itself, not the screen
-    csCustomPaint,       // its window paints through the library, not the system class
+    csCustomPaint,       // it is painting its window itself (inside its WM_PAINT)
     csDestroyingHandle,  // its window is being destroyed
 };
 using TControlState = TSet<TControlStateItem>;
@@ -325,6 +328,9 @@ protected:
     void SetClientSize(int AWidth, int AHeight) override;
     void Loaded() override;
 
+    // The window is painted by PaintWindow and the graphic children rather
+    // than by the system class the control is made from.
+    virtual bool PaintsItself() const { return false; }
     // Paints the window's own content into DC; the default asks the system class.
     virtual void PaintWindow(HDC DC);
     void PaintHandler(TMessage &Message);
@@ -419,6 +425,7 @@ public:
 
 protected:
     virtual void Paint() {}
+    bool PaintsItself() const override { return true; }
     void PaintWindow(HDC DC) override;
 
 private:

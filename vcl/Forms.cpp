@@ -117,7 +117,6 @@ TCustomForm::TCustomForm(TComponent *AOwner, TCreateNew) : TWinControl(AOwner) {
 void TCustomForm::Init() {
     SetVisibleState(false);
     SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks});
-    SetControlState(ControlState() + TControlState{csCustomPaint});
     SetParentColor(false);
     SetParentFont(false);
     SetColor(clBtnFace);

@@ -113,6 +113,7 @@ protected:
     void InitializeWnd() override;
     bool IsTopLevel() const override { return Parent() == nullptr; }
     void Dispatch(TMessage &Message) override;
+    bool PaintsItself() const override { return true; }
     void PaintWindow(HDC DC) override;
     void SetClientSize(int AWidth, int AHeight) override;
     void Loaded() override;

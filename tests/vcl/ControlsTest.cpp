@@ -306,6 +306,42 @@ TEST(Controls, GraphicChildrenArePaintedByTheirParent) {
     EXPECT_TRUE(paint);
 }
 
+// Bits of csPaintCopy and the states after it: a paint or the window's end
+// under way.
+std::uint32_t BusyStates(const TControl *Control) { return Control->ControlState().Bits() >> csPaintCopy; }
+
+// Stands in front of a control's window procedure, as a skinning procedure
+// does, and keeps the busy states that each WM_PAINT and each OnPaint find.
+struct TPaintStates {
+    explicit TPaintStates(TCustomForm *Form) : Form(Form), Saved(Form->WindowProc) {
+        Form->WindowProc = TWndMethod::Bind<&TPaintStates::Handle>(this);
+        Form->OnPaint = TNotifyEvent::Bind<&TPaintStates::OnPaint>(this);
+    }
+    ~TPaintStates() { Form->WindowProc = Saved; }
+    void Handle(TMessage &m) {
+        if (m.Msg == WM_PAINT) OnArrival.push_back(BusyStates(Form));
+        Saved(m);
+    }
+    void OnPaint(TObject *) { InOnPaint.push_back(BusyStates(Form)); }
+
+    TCustomForm *Form;
+    TWndMethod Saved;
+    std::vector<std::uint32_t> OnArrival;
+    std::vector<std::uint32_t> InOnPaint;
+};
+
+TEST(Controls, PaintStateIsSetOnlyWhileTheFormPaintsItself) {
+    TFixture f;
+    f.Form->Show();
+    TPaintStates states(f.Form.get());
+    RedrawWindow(f.Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ASSERT_FALSE(states.OnArrival.empty());
+    EXPECT_EQ(states.OnArrival[0], 0u);
+    ASSERT_FALSE(states.InOnPaint.empty());
+    EXPECT_EQ(states.InOnPaint[0], 1u << (csCustomPaint - csPaintCopy));
+    EXPECT_EQ(BusyStates(f.Form.get()), 0u);
+}
+
 // A window made elsewhere, taken over and given back.
 struct TSubclassProbe {
     std::vector<UINT> Seen;
