@@ -108,6 +108,69 @@ void RegisterWindowClass(const TCreateParams &Params) {
         throw Exception("Cannot register the window class " + WideToUtf8(Params.WinClassName));
 }
 
+// Holds a control state for the length of a scope.
+class TControlStateScope {
+public:
+    TControlStateScope(TControl *Control, TControlStateItem Item) : FControl(Control), FItem(Item) {
+        FControl->SetControlState(FControl->ControlState() + TControlState{FItem});
+    }
+    ~TControlStateScope() { FControl->SetControlState(FControl->ControlState() - TControlState{FItem}); }
+    TControlStateScope(const TControlStateScope &) = delete;
+    TControlStateScope &operator=(const TControlStateScope &) = delete;
+
+private:
+    TControl *FControl;
+    TControlStateItem FItem;
+};
+
+// Sets a flag for the length of a scope.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool &Flag) : FFlag(Flag) { FFlag = true; }
+    ~TFlagScope() { FFlag = false; }
+    TFlagScope(const TFlagScope &) = delete;
+    TFlagScope &operator=(const TFlagScope &) = delete;
+
+private:
+    bool &FFlag;
+};
+
+// The DC of a WM_PAINT: the one the message brings, or BeginPaint's.
+class TPaintDC {
+public:
+    TPaintDC(HWND Window, HDC Given) : FWindow(Window), FDC(Given) {
+        if (!FDC) FDC = BeginPaint(FWindow, &FPaint);
+        else FWindow = nullptr;
+    }
+    ~TPaintDC() {
+        if (FWindow) EndPaint(FWindow, &FPaint);
+    }
+    TPaintDC(const TPaintDC &) = delete;
+    TPaintDC &operator=(const TPaintDC &) = delete;
+    HDC Get() const { return FDC; }
+
+private:
+    HWND FWindow;  // set only when BeginPaint was called
+    HDC FDC;
+    PAINTSTRUCT FPaint{};
+};
+
+// The DC of a whole window, frame included (GetWindowDC / ReleaseDC).
+class TNonClientDC {
+public:
+    explicit TNonClientDC(HWND Window) : FWindow(Window), FDC(GetWindowDC(Window)) {}
+    ~TNonClientDC() {
+        if (FDC) ReleaseDC(FWindow, FDC);
+    }
+    TNonClientDC(const TNonClientDC &) = delete;
+    TNonClientDC &operator=(const TNonClientDC &) = delete;
+    HDC Get() const { return FDC; }
+
+private:
+    HWND FWindow;
+    HDC FDC;
+};
+
 TMouseButton ButtonOf(UINT Msg) {
     switch (Msg) {
     case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: return mbRight;
@@ -401,21 +464,14 @@ void TControl::CMColorChanged(TMessage &) { Invalidate(); }
 
 void TControl::CMParentFontChanged(TMessage &) {
     if (!FParentFont || !FParent) return;
-    FUpdatingFromParent = true;
-    try {
-        FFont->Assign(FParent->Font());
-    } catch (...) {
-        FUpdatingFromParent = false;
-        throw;
-    }
-    FUpdatingFromParent = false;
+    TFlagScope updating(FUpdatingFromParent);
+    FFont->Assign(FParent->Font());
 }
 
 void TControl::CMParentColorChanged(TMessage &) {
     if (!FParentColor || !FParent) return;
-    FUpdatingFromParent = true;
+    TFlagScope updating(FUpdatingFromParent);
     SetColor(FParent->Color());
-    FUpdatingFromParent = false;
 }
 
 void TControl::CMMouseEnter(TMessage &) {
@@ -498,14 +554,10 @@ void TWinControl::CreateWnd() {
         throw EInvalidOperation("Control '" + Name() + "' has no parent window");
     FDefWndProc = params.WindowClass.lpfnWndProc;
     RegisterWindowClass(params);
-    SetControlState(ControlState() + TControlState{csCreating});
-    try {
+    {
+        TControlStateScope creating(this, csCreating);
         CreateWindowHandle(params);
-    } catch (...) {
-        SetControlState(ControlState() - TControlState{csCreating});
-        throw;
     }
-    SetControlState(ControlState() - TControlState{csCreating});
     if (!FHandle) throw Exception("Cannot create the window of " + ClassName() + ": " + SysErrorMessage(static_cast<int>(GetLastError())));
     Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
     InitializeWnd();
@@ -526,17 +578,11 @@ void TWinControl::CreateWindowHandle(const TCreateParams &Params) {
 
 void TWinControl::DestroyHandle() {
     if (!FHandle) return;
-    SetControlState(ControlState() + TControlState{csDestroyingHandle});
-    try {
-        // Children first, while they can still save what their windows hold.
-        for (TControl *child : std::vector<TControl *>(FControls))
-            if (auto *w = dynamic_cast<TWinControl *>(child)) w->DestroyHandle();
-        DestroyWnd();
-    } catch (...) {
-        SetControlState(ControlState() - TControlState{csDestroyingHandle});
-        throw;
-    }
-    SetControlState(ControlState() - TControlState{csDestroyingHandle});
+    TControlStateScope destroying(this, csDestroyingHandle);
+    // Children first, while they can still save what their windows hold.
+    for (TControl *child : std::vector<TControl *>(FControls))
+        if (auto *w = dynamic_cast<TWinControl *>(child)) w->DestroyHandle();
+    DestroyWnd();
 }
 
 void TWinControl::DestroyWnd() {
@@ -974,32 +1020,17 @@ void TWinControl::WMPaint(TMessage &Message) {
     }
     // Flagged only from here on: a procedure put in front of this one sees
     // the paint before it has started.
-    SetControlState(ControlState() + TControlState{csCustomPaint});
-    try {
-        PaintHandler(Message);
-    } catch (...) {
-        SetControlState(ControlState() - TControlState{csCustomPaint});
-        throw;
-    }
-    SetControlState(ControlState() - TControlState{csCustomPaint});
+    TControlStateScope painting(this, csCustomPaint);
+    PaintHandler(Message);
 }
 
 void TWinControl::PaintHandler(TMessage &Message) {
-    HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    PAINTSTRUCT ps{};
-    const bool own = dc == nullptr;
-    if (own) dc = BeginPaint(FHandle, &ps);
-    try {
-        {
-            TSavedDC saved(dc);
-            PaintWindow(dc);
-        }
-        PaintControls(dc, nullptr);
-    } catch (...) {
-        if (own) EndPaint(FHandle, &ps);
-        throw;
+    const TPaintDC dc(FHandle, reinterpret_cast<HDC>(Message.WParam));
+    {
+        TSavedDC saved(dc.Get());
+        PaintWindow(dc.Get());
     }
-    if (own) EndPaint(FHandle, &ps);
+    PaintControls(dc.Get(), nullptr);
 }
 
 void TWinControl::PaintWindow(HDC DC) {
@@ -1071,10 +1102,9 @@ void TWinControl::WMNCPaint(TMessage &Message) {
     OffsetRect(&client, -window.left, -window.top);
     RECT band = client;
     InflateRect(&band, FBorderWidth, FBorderWidth);
-    HDC dc = GetWindowDC(FHandle);
-    ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
-    FillRect(dc, &band, FBrush->Handle());
-    ReleaseDC(FHandle, dc);
+    const TNonClientDC dc(FHandle);
+    ExcludeClipRect(dc.Get(), client.left, client.top, client.right, client.bottom);
+    FillRect(dc.Get(), &band, FBrush->Handle());
 }
 
 void TWinControl::WMSetFocus(TMessage &Message) {
@@ -1150,15 +1180,9 @@ void TWinControl::Realign() {
     if (FAligning || IsLoading() || IsDestroying()) return;
     const bool any = std::any_of(FControls.begin(), FControls.end(), [](const TControl *c) { return c->Align() != alNone; });
     if (!any) return;
-    FAligning = true;
-    try {
-        TRect r = ClientRect();
-        AlignControls(nullptr, r);
-    } catch (...) {
-        FAligning = false;
-        throw;
-    }
-    FAligning = false;
+    TFlagScope aligning(FAligning);
+    TRect r = ClientRect();
+    AlignControls(nullptr, r);
 }
 
 void TWinControl::DeferWindowUpdate() {
@@ -1191,17 +1215,8 @@ void TGraphicControl::Dispatch(TMessage &Message) {
     }
     // Painted only by its parent, which hands over its DC set up for this control.
     if (!Message.WParam) return;
-    FCanvas->Lock();
-    FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    const TCanvasDCScope scope(FCanvas.get(), reinterpret_cast<HDC>(Message.WParam));
+    Paint();
 }
 
 // ---------------------------------------------------------- TCustomControl
@@ -1212,20 +1227,21 @@ TCustomControl::TCustomControl(TComponent *AOwner)
 TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintWindow(HDC DC) {
-    FCanvas->Lock();
-    FCanvas->SetHandle(DC);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    const TCanvasDCScope scope(FCanvas.get(), DC);
+    Paint();
 }
 
 // ---------------------------------------------------------- TControlCanvas
+
+TCanvasDCScope::TCanvasDCScope(TCanvas *Canvas, HDC DC) : FCanvas(Canvas) {
+    FCanvas->Lock();
+    FCanvas->SetHandle(DC);
+}
+
+TCanvasDCScope::~TCanvasDCScope() {
+    FCanvas->SetHandle(nullptr);
+    FCanvas->Unlock();
+}
 
 TControlCanvas::~TControlCanvas() { FreeHandle(); }
 

@@ -452,6 +452,19 @@ private:
     HDC FDC = nullptr;
 };
 
+// Lends a DC that someone else owns (a paint's) to a canvas for the length
+// of a scope; the canvas is locked meanwhile, so that it keeps that DC.
+class TCanvasDCScope {
+public:
+    TCanvasDCScope(TCanvas *Canvas, HDC DC);
+    ~TCanvasDCScope();
+    TCanvasDCScope(const TCanvasDCScope &) = delete;
+    TCanvasDCScope &operator=(const TCanvasDCScope &) = delete;
+
+private:
+    TCanvas *FCanvas;  // not owned
+};
+
 // The control bound to a window made by the library; null for other windows.
 TWinControl *FindControl(HWND Window);
 // The control under a screen point (a graphic child where there is one).

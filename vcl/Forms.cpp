@@ -470,14 +470,8 @@ void TCustomForm::Loaded() {
 }
 
 void TCustomForm::PaintWindow(HDC DC) {
-    Canvas()->SetHandle(DC);
-    try {
-        Paint();
-    } catch (...) {
-        Canvas()->SetHandle(nullptr);
-        throw;
-    }
-    Canvas()->SetHandle(nullptr);
+    const TCanvasDCScope scope(Canvas(), DC);
+    Paint();
 }
 
 void TCustomForm::Dispatch(TMessage &Message) {
@@ -820,10 +814,8 @@ TRect TScreen::WorkAreaRect() const {
 }
 
 int TScreen::PixelsPerInch() const {
-    HDC dc = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return ppi;
+    const TWindowDC screen;
+    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
 }
 
 void TScreen::AddForm(TCustomForm *Form) {
