@@ -592,7 +592,15 @@ void TWinControl::DestroyWnd() {
 
 void TWinControl::DestroyWindowHandle() {
     if (FHandle) DestroyWindow(FHandle);
-    // WM_NCDESTROY has cleared FHandle; a window that refused to go is let go.
+    // WM_NCDESTROY has cleared FHandle. A window that refused to go (one of
+    // another thread) is let go: it keeps the stub, which forwards to the
+    // system class from now on, and the control takes a new one.
+    if (FHandle && IsWindow(FHandle)) {
+        RemovePropW(FHandle, ControlProperty());
+        FObjectInstance.Orphan(FHandle, FDefWndProc);
+        FObjectInstance = TObjectInstance(TWndMethod::Bind<&TWinControl::MainWndProc>(this));
+        CancelWindowUpdate(this);
+    }
     FHandle = nullptr;
     FShowing = false;
 }

@@ -113,15 +113,11 @@ void TImage::Paint() {
 }
 
 TTimer::TTimer(TComponent *AOwner)
-    : TComponent(AOwner), FWindow(AllocateHWnd(TWndMethod::Bind<&TTimer::WndProc>(this))) {
+    : TComponent(AOwner), FWindow(TWndMethod::Bind<&TTimer::WndProc>(this)) {
     UpdateTimer();
 }
 
-TTimer::~TTimer() {
-    FEnabled = false;
-    UpdateTimer();
-    DeallocateHWnd(FWindow);
-}
+TTimer::~TTimer() { KillTimer(FWindow.Handle(), 1); }
 
 void TTimer::SetEnabled(bool Value) {
     if (FEnabled == Value) return;
@@ -136,8 +132,8 @@ void TTimer::SetInterval(unsigned Value) {
 }
 
 void TTimer::UpdateTimer() {
-    KillTimer(FWindow, 1);
-    if (FEnabled && FInterval != 0 && !SetTimer(FWindow, 1, FInterval, nullptr))
+    KillTimer(FWindow.Handle(), 1);
+    if (FEnabled && FInterval != 0 && !SetTimer(FWindow.Handle(), 1, FInterval, nullptr))
         throw Exception("Not enough timers available");
 }
 
@@ -147,7 +143,7 @@ void TTimer::Timer() {
 
 void TTimer::WndProc(TMessage &Message) {
     if (Message.Msg != WM_TIMER) {
-        Message.Result = DefWindowProcW(FWindow, Message.Msg, Message.WParam, Message.LParam);
+        Message.Result = DefWindowProcW(FWindow.Handle(), Message.Msg, Message.WParam, Message.LParam);
         return;
     }
     try {

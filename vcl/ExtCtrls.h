@@ -73,7 +73,7 @@ private:
     void UpdateTimer();
     void WndProc(TMessage &Message);
 
-    HWND FWindow = nullptr;  // owned: a utility window
+    TUtilWindow FWindow;
     unsigned FInterval = 1000;
     bool FEnabled = true;
 };

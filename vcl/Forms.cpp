@@ -593,13 +593,13 @@ HWND TApplication::Handle() {
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!FHandle) throw Exception("Cannot create the application window");
-    SetWindowLongPtrW(FHandle, GWLP_WNDPROC,
-                      reinterpret_cast<LONG_PTR>(MakeObjectInstance(TWndMethod::Bind<&TApplication::WndProc>(this))));
+    FInstance = TObjectInstance(TWndMethod::Bind<&TApplication::WndProc>(this));
+    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance.Proc()));
     return FHandle;
 }
 
 void TApplication::DestroyHandle() {
-    if (FHandle) DeallocateHWnd(FHandle);
+    DestroyInstanceWindow(FHandle, FInstance, DefWindowProcW);
     FHandle = nullptr;
 }
 

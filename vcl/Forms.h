@@ -236,6 +236,7 @@ private:
     void DestroyHandle();
 
     HWND FHandle = nullptr;
+    TObjectInstance FInstance;  // the window's procedure
     std::string FTitle;
     TCustomForm *FMainForm = nullptr;  // owned as a component of the application
     TControl *FMouseControl = nullptr;  // not owned

@@ -25,6 +25,9 @@ LRESULT CALLBACK InstanceEntry(HWND record, UINT msg, WPARAM wParam, LPARAM lPar
     // The stub replaced the window handle with the address of its record.
     auto *r = reinterpret_cast<TInstanceRecord *>(record);
     if (r->OrphanPrevious) return CallWindowProcW(r->OrphanPrevious, r->OrphanWindow, msg, wParam, lParam);
+    // A stub given back is no window's procedure; one that is called all the
+    // same (a window that outlived its object) answers nothing.
+    if (!r->Method) return 0;
     TMessage m{msg, wParam, lParam, 0};
     r->Method(m);
     return m.Result;
@@ -118,8 +121,6 @@ void OrphanObjectInstance(WNDPROC instance, HWND window, WNDPROC previous) {
     r->OrphanPrevious = previous;
 }
 
-void RebindObjectInstance(WNDPROC instance, TWndMethod method) { RecordOf(instance)->Method = method; }
-
 TObjectInstance &TObjectInstance::operator=(TObjectInstance &&other) noexcept {
     if (this != &other) {
         Reset();
@@ -139,6 +140,16 @@ WNDPROC TObjectInstance::Release() {
     return p;
 }
 
+void TObjectInstance::Orphan(HWND window, WNDPROC previous) {
+    if (FProc) OrphanObjectInstance(Release(), window, previous);
+}
+
+void DestroyInstanceWindow(HWND window, TObjectInstance &instance, WNDPROC fallback) {
+    if (window) DestroyWindow(window);
+    if (window && IsWindow(window)) instance.Orphan(window, fallback);
+    instance.Reset();
+}
+
 // --------------------------------------------------------- TWindowSubclass
 
 TWindowSubclass::TWindowSubclass(TWndMethod Handler)
@@ -150,15 +161,17 @@ TWindowSubclass::~TWindowSubclass() {
     if (FHandle && !Detach() && IsWindow(FHandle)) {
         // Another procedure was chained over ours: ours must stay in the
         // chain, forwarding to the one before it, for as long as the window lives.
-        OrphanObjectInstance(FInstance.Release(), FHandle, FPrevious);
+        FInstance.Orphan(FHandle, FPrevious);
     }
 }
 
 void TWindowSubclass::Attach(HWND Window) {
     if (FHandle) throw EInvalidOperation("The subclass is attached to a window already");
     if (!IsWindow(Window)) throw EInvalidOperation("Cannot subclass a window that does not exist");
+    // A window of another process refuses: no window's procedure is null.
     FPrevious = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance.Proc())));
+    if (!FPrevious) throw EInvalidOperation("Cannot subclass a window of another process");
     FHandle = Window;
 }
 
@@ -216,20 +229,14 @@ LPCWSTR UtilWindowClass() {
 
 } // namespace
 
-HWND AllocateHWnd(TWndMethod Method) {
-    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, UtilWindowClass(), L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (!window) throw Exception("Cannot create a utility window: " + SysErrorMessage(static_cast<int>(GetLastError())));
-    if (Method)
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MakeObjectInstance(Method)));
-    return window;
+TUtilWindow::TUtilWindow(TWndMethod Method)
+    : FInstance(Method),
+      FHandle(CreateWindowExW(WS_EX_TOOLWINDOW, UtilWindowClass(), L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              GetModuleHandleW(nullptr), nullptr)) {
+    if (!FHandle) throw Exception("Cannot create a utility window: " + SysErrorMessage(static_cast<int>(GetLastError())));
+    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance.Proc()));
 }
 
-void DeallocateHWnd(HWND Window) {
-    if (!Window) return;
-    const auto instance = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Window, GWLP_WNDPROC));
-    DestroyWindow(Window);
-    if (instance != DefWindowProcW) FreeObjectInstance(instance);
-}
+TUtilWindow::~TUtilWindow() { DestroyInstanceWindow(FHandle, FInstance, DefWindowProcW); }
 
 } // namespace vcl

@@ -24,12 +24,10 @@ WNDPROC MakeObjectInstance(TWndMethod method);
 void FreeObjectInstance(WNDPROC instance);
 
 // Makes the stub forward every further message to `previous` for `window`
-// and never frees it: for a procedure that another subclasser has chained
-// behind their own, so that it can be neither removed nor freed.
+// and never frees it: for a procedure that must stay some window's although
+// its object goes (another subclasser has chained theirs over it, or the
+// window outlived DestroyWindow).
 void OrphanObjectInstance(WNDPROC instance, HWND window, WNDPROC previous);
-
-// Points an existing stub at another method.
-void RebindObjectInstance(WNDPROC instance, TWndMethod method);
 
 // Owns one stub.
 class TObjectInstance {
@@ -46,6 +44,9 @@ public:
     explicit operator bool() const { return FProc != nullptr; }
     void Reset();
     WNDPROC Release();
+    // Leaves the stub to `window` for good (OrphanObjectInstance); this
+    // object owns none afterwards.
+    void Orphan(HWND window, WNDPROC previous);
 
 private:
     WNDPROC FProc = nullptr;
@@ -63,7 +64,8 @@ public:
     TWindowSubclass(const TWindowSubclass &) = delete;
     TWindowSubclass &operator=(const TWindowSubclass &) = delete;
 
-    // Raises EInvalidOperation when already attached or the window is invalid.
+    // Raises EInvalidOperation when already attached, or when the window does
+    // not exist or may not be subclassed (it belongs to another process).
     void Attach(HWND Window);
     // True when the previous procedure is back (or nothing was attached).
     // False while another procedure is chained over ours: the subclass stays
@@ -88,8 +90,25 @@ private:
 };
 
 // A window for a component that needs messages but shows nothing (a timer):
-// a message-only window of the class "TPUtilWindow".
-HWND AllocateHWnd(TWndMethod Method);
-void DeallocateHWnd(HWND Window);
+// a message-only window of the class "TPUtilWindow" whose messages all go to
+// Method, destroyed with this object.
+class TUtilWindow {
+public:
+    explicit TUtilWindow(TWndMethod Method);
+    ~TUtilWindow();
+    TUtilWindow(const TUtilWindow &) = delete;
+    TUtilWindow &operator=(const TUtilWindow &) = delete;
+
+    HWND Handle() const { return FHandle; }
+
+private:
+    TObjectInstance FInstance;
+    HWND FHandle;
+};
+
+// Destroys a window whose procedure is `instance`, then gives the stub back.
+// A window that outlives DestroyWindow (one of another thread) keeps the stub,
+// forwarding to `fallback`, so that it never calls a stub given to another.
+void DestroyInstanceWindow(HWND window, TObjectInstance &instance, WNDPROC fallback);
 
 } // namespace vcl

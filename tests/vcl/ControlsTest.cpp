@@ -373,6 +373,13 @@ TEST(Controls, SubclassIsRestoredOnlyWhileTheWindowPointsAtIt) {
     probe.Subclass = sub.get();
     sub->Attach(w);
     EXPECT_THROW(sub->Attach(w), EInvalidOperation);
+    // The desktop window belongs to another process: it cannot be taken over.
+    DWORD desktopProcess = 0;
+    GetWindowThreadProcessId(GetDesktopWindow(), &desktopProcess);
+    ASSERT_NE(desktopProcess, GetCurrentProcessId());
+    TWindowSubclass foreign(TWndMethod::Bind<&TSubclassProbe::Handle>(&probe));
+    EXPECT_THROW(foreign.Attach(GetDesktopWindow()), EInvalidOperation);
+    EXPECT_FALSE(foreign.Attached());
     EXPECT_EQ(SendMessageW(w, WM_APP + 1, 0, 0), 42);
     EXPECT_EQ(uitest::TextOf(w), "cizí");  // passed on to the static's own procedure
 

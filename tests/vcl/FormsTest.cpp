@@ -246,12 +246,11 @@ TEST(Application, ProcessMessagesHandlesWhatIsWaiting) {
             if (m.Msg == WM_APP + 1) ++*Seen;
         }
     } count{&seen};
-    HWND w = AllocateHWnd(TWndMethod::Bind<&TCount::Handle>(&count));
-    EXPECT_EQ(uitest::ClassNameOf(w), "TPUtilWindow");
-    for (int i = 0; i < 3; ++i) PostMessageW(w, WM_APP + 1, 0, 0);
+    TUtilWindow w(TWndMethod::Bind<&TCount::Handle>(&count));
+    EXPECT_EQ(uitest::ClassNameOf(w.Handle()), "TPUtilWindow");
+    for (int i = 0; i < 3; ++i) PostMessageW(w.Handle(), WM_APP + 1, 0, 0);
     Application->ProcessMessages();
     EXPECT_EQ(seen, 3);
-    DeallocateHWnd(w);
 }
 
 TEST(Application, UncaughtErrorIsShownInAMessageForm) {

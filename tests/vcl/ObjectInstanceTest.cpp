@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+#include <thread>
 #include <vector>
 
 namespace vcl {
@@ -97,6 +99,64 @@ TEST(ObjectInstance, OrphanedStubForwardsToThePreviousProcedure) {
     EXPECT_EQ(SendMessageW(w, kProbe, 2, 0), 1002);
     EXPECT_EQ(rec.Seen.size(), 1u);
     DestroyWindow(w);
+}
+
+TEST(ObjectInstance, WindowThatOutlivesDestroyWindowKeepsAForwardingStub) {
+    // A window of another thread: DestroyWindow from this one fails.
+    std::promise<HWND> made;
+    std::promise<void> release;
+    std::thread owner([&] {
+        HWND w = CreateProbeWindow();
+        made.set_value(w);
+        auto done = release.get_future();
+        while (done.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        }
+        DestroyWindow(w);
+    });
+    HWND w = made.get_future().get();
+    ASSERT_TRUE(w);
+    TRecorder rec;
+    rec.Answer = -1;
+    TObjectInstance inst(TWndMethod::Bind<&TRecorder::Handle>(&rec));
+    const auto original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(inst.Proc())));
+    EXPECT_EQ(SendMessageW(w, kProbe, 1, 0), -1);
+
+    DestroyInstanceWindow(w, inst, original);
+    EXPECT_TRUE(IsWindow(w));
+    EXPECT_FALSE(inst);
+    EXPECT_EQ(SendMessageW(w, kProbe, 2, 0), 1002);  // forwarded, not to the object
+    EXPECT_EQ(rec.Seen.size(), 1u);
+    release.set_value();
+    owner.join();
+}
+
+TEST(ObjectInstance, GivenBackStubAnswersNothing) {
+    TRecorder rec;
+    rec.Answer = 5;
+    WNDPROC stub = MakeObjectInstance(TWndMethod::Bind<&TRecorder::Handle>(&rec));
+    FreeObjectInstance(stub);
+    EXPECT_EQ(CallWindowProcW(stub, nullptr, WM_NULL, 0, 0), 0);
+    EXPECT_TRUE(rec.Seen.empty());
+}
+
+TEST(ObjectInstance, UtilWindowSendsItsMessagesToTheMethod) {
+    TRecorder rec;
+    rec.Answer = 9;
+    HWND handle;
+    {
+        TUtilWindow util(TWndMethod::Bind<&TRecorder::Handle>(&rec));
+        handle = util.Handle();
+        wchar_t name[32] = {};
+        GetClassNameW(handle, name, 32);
+        EXPECT_STREQ(name, L"TPUtilWindow");
+        EXPECT_EQ(SendMessageW(handle, WM_APP, 0, 0), 9);
+    }
+    EXPECT_FALSE(IsWindow(handle));
+    EXPECT_EQ(rec.Seen.back(), static_cast<UINT>(WM_NCDESTROY));
 }
 
 TEST(ObjectInstance, ManyStubsCanLiveAtOnce) {

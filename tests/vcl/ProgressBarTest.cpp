@@ -144,14 +144,13 @@ TEST(ProgressBar, ThrottledPumpWaitsBetweenPumps) {
             if (m.Msg == WM_APP + 9) *Seen = true;
         }
     } flag{&seen};
-    HWND w = AllocateHWnd(TWndMethod::Bind<&TFlag::Handle>(&flag));
-    PostMessageW(w, WM_APP + 9, 0, 0);
+    TUtilWindow w(TWndMethod::Bind<&TFlag::Handle>(&flag));
+    PostMessageW(w.Handle(), WM_APP + 9, 0, 0);
     Application->ProcessMessagesThrottled();  // right after a pump: not yet
     EXPECT_FALSE(seen);
     std::this_thread::sleep_for(std::chrono::milliseconds(kPumpIntervalMs + 2));
     Application->ProcessMessagesThrottled();
     EXPECT_TRUE(seen);
-    DeallocateHWnd(w);
 }
 
 } // namespace
