@@ -74,10 +74,6 @@ void TProgressBar::StepIt() {
     Changed();
 }
 
-void TProgressBar::StepBy(int Delta) {
-    SetPosition(static_cast<int>(std::clamp<std::int64_t>(static_cast<std::int64_t>(FPosition) + Delta, FMin, FMax)));
-}
-
 void TProgressBar::Changed() {
     if (!HandleAllocated()) return;
     if (FGate.Pass(TickMs())) SyncWindow();

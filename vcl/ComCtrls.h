@@ -31,8 +31,6 @@ public:
     // Advances Position by Step; past Max it starts over from Min, as the
     // system's bar does.
     void StepIt();
-    // Moves Position by Delta, kept within Min and Max.
-    void StepBy(int Delta);
 
     void FlushWindowUpdate() override;
 

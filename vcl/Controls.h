@@ -485,8 +485,7 @@ std::uint32_t ControlMessageCount();
 // CN_CHAR...); true when a control used it and it must not be dispatched.
 bool IsKeyMessage(MSG &Msg);
 
-// The current modifier keys and mouse buttons.
+// The modifier keys and mouse buttons of a mouse message's WParam (and Alt).
 TShiftState KeysToShiftState(WPARAM Keys);
-TShiftState KeyboardStateToShiftState();
 
 } // namespace vcl

@@ -642,7 +642,7 @@ void TApplication::ControlDestroyed(const TControl *Control) {
 }
 
 void TApplication::Run() {
-    if (FMainForm && FShowMainForm) {
+    if (FMainForm) {
         try {
             FMainForm->FVisibleRead = false;
             FMainForm->Show();
@@ -805,12 +805,6 @@ int TScreen::DesktopHeight() const { return GetSystemMetrics(SM_CYVIRTUALSCREEN)
 TRect TScreen::DesktopRect() const {
     return Bounds(GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), DesktopWidth(),
                   DesktopHeight());
-}
-
-TRect TScreen::WorkAreaRect() const {
-    RECT r{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
-    return Rect(r.left, r.top, r.right, r.bottom);
 }
 
 int TScreen::PixelsPerInch() const {

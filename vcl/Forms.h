@@ -187,10 +187,6 @@ public:
     std::string Title() const { return FTitle; }
     void SetTitle(const std::string &Value);
     TCustomForm *MainForm() const { return FMainForm; }
-    // The main form has its own taskbar button (the application window has none).
-    bool MainFormOnTaskBar() const { return true; }
-    bool ShowMainForm() const { return FShowMainForm; }
-    void SetShowMainForm(bool Value) { FShowMainForm = Value; }
     bool Terminated() const { return FTerminated; }
 
     void Initialize();
@@ -243,7 +239,6 @@ private:
     std::vector<TWindowHook> FWindowHooks;
     TRefreshGate FPumpGate{kPumpIntervalMs};
     bool FTerminated = false;
-    bool FShowMainForm = true;
     bool FHandleException = false;
 };
 
@@ -261,7 +256,6 @@ public:
     int DesktopWidth() const;
     int DesktopHeight() const;
     TRect DesktopRect() const;
-    TRect WorkAreaRect() const;
     int PixelsPerInch() const;
 
     // For the library: forms come, go and become active.

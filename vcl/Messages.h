@@ -54,7 +54,6 @@ inline constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 0x08;
 inline constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 0x09;
 inline constexpr UINT CM_COLORCHANGED = CM_BASE + 0x0D;
 inline constexpr UINT CM_DIALOGKEY = CM_BASE + 0x16;         // WParam: virtual key; Result 1 when used
-inline constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 0x17;    // WParam: virtual key; Result 1 when the control takes it
 inline constexpr UINT CM_RELEASE = CM_BASE + 0x21;           // posted by TCustomForm::Release
 
 inline constexpr UINT CN_BASE = 0xBC00;

@@ -41,18 +41,15 @@ VCL_PUBLISHED(TCustomMemo, p) {
     p.Property("Alignment", &TCustomMemo::Alignment, &TCustomMemo::SetAlignment).Default(taLeftJustify);
     p.Property("ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars).Default(ssNone);
     p.Property("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap).Default(true);
-    p.Property("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns).Default(true);
-    p.Property("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs).Default(false);
 }
 
 VCL_CLASS_INFO(TMemo)
 
-VCL_PUBLISHED(TEdit, p) { p.Property("Text", &TEdit::Text, &TEdit::SetText); }
 
 namespace {
 // So that form descriptions can name them without a field of their class.
 const bool StdCtrlsRegistered = (RegisterClasses({&TLabel::StaticClassInfo(), &TButton::StaticClassInfo(),
-                                                  &TMemo::StaticClassInfo(), &TEdit::StaticClassInfo()}),
+                                                  &TMemo::StaticClassInfo()}),
                                  true);
 } // namespace
 
@@ -293,10 +290,6 @@ void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
     RecreateWnd();
 }
 
-void TCustomEdit::SelectAll() {
-    if (HandleAllocated()) Perform(EM_SETSEL, 0, -1);
-}
-
 void TCustomEdit::Dispatch(TMessage &Message) {
     if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == EN_CHANGE) {
         Change();
@@ -322,7 +315,7 @@ void TCustomMemo::CreateParams(TCreateParams &Params) {
     inherited::CreateParams(Params);
     Params.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
     Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL;
-    if (FWantReturns) Params.Style |= ES_WANTRETURN;
+    Params.Style |= ES_WANTRETURN;
     if (!FWordWrap) Params.Style |= ES_AUTOHSCROLL;
     if (FScrollBars == ssVertical || FScrollBars == ssBoth) Params.Style |= WS_VSCROLL;
     if (!FWordWrap && (FScrollBars == ssHorizontal || FScrollBars == ssBoth)) Params.Style |= WS_HSCROLL;
@@ -353,8 +346,9 @@ void TCustomMemo::SetWordWrap(bool Value) {
 }
 
 bool TCustomMemo::WantsKey(WPARAM Key) {
-    if (Key == VK_TAB) return FWantTabs;
-    if (Key == VK_RETURN) return FWantReturns;
+    // Return breaks the line; Tab moves the focus on.
+    if (Key == VK_TAB) return false;
+    if (Key == VK_RETURN) return true;
     return inherited::WantsKey(Key);
 }
 

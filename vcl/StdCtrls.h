@@ -101,7 +101,6 @@ public:
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
     void Clear() { SetText(std::string()); }
-    void SelectAll();
 
     TNotifyEvent OnChange;
 
@@ -155,10 +154,6 @@ public:
     void SetScrollBars(TScrollStyle Value);
     bool WordWrap() const { return FWordWrap; }
     void SetWordWrap(bool Value);
-    bool WantReturns() const { return FWantReturns; }
-    void SetWantReturns(bool Value) { FWantReturns = Value; }
-    bool WantTabs() const { return FWantTabs; }
-    void SetWantTabs(bool Value) { FWantTabs = Value; }
 
 protected:
     void CreateParams(TCreateParams &Params) override;
@@ -174,8 +169,6 @@ private:
     TAlignment FAlignment = taLeftJustify;
     TScrollStyle FScrollBars = ssNone;
     bool FWordWrap = true;
-    bool FWantReturns = true;
-    bool FWantTabs = false;
 };
 
 class TMemo : public TCustomMemo {
@@ -184,10 +177,5 @@ public:
     explicit TMemo(TComponent *AOwner) : TCustomMemo(AOwner) {}
 };
 
-class TEdit : public TCustomEdit {
-    VCL_CLASS(TEdit, TCustomEdit)
-public:
-    explicit TEdit(TComponent *AOwner) : TCustomEdit(AOwner) {}
-};
 
 } // namespace vcl
