@@ -2,8 +2,9 @@
 // The message record that every window procedure of the library takes, and
 // the library's own control messages.
 //
-// CM_ messages are notifications between controls, sent through Perform and
-// never through the system's queue. CN_ messages are the system's control
+// CM_ messages are notifications between controls, sent through Perform
+// (only CM_RELEASE goes through the queue: it must come after the messages
+// already waiting). CN_ messages are the system's control
 // notifications (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR...) reflected by a parent
 // to the child control they concern, numbered CN_BASE + the WM_ number.
 #include <windows.h>
