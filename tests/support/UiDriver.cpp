@@ -124,6 +124,28 @@ HWND WaitForTopLevelWindow(std::string_view className, std::chrono::milliseconds
         timeout);
 }
 
+HWND WaitForModalWindow(std::string_view className, DWORD loopThread, std::chrono::milliseconds timeout) {
+    HWND window = WaitForTopLevelWindow(className, timeout, GetCurrentProcessId());
+    if (!window) PostThreadMessageW(loopThread, WM_QUIT, 0, 0);
+    return window;
+}
+
+bool AnswerModalWindow(HWND window, const std::function<void()> &answer) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SetForegroundWindow(window);
+        WaitForWindow([&] { return GetForegroundWindow() == window ? window : HWND{}; }, 1s);
+        answer();
+        if (WaitUntilClosed(window, 2s)) return true;
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return false;
+}
+
+bool ActivateAndWait(HWND window, std::chrono::milliseconds timeout) {
+    SetForegroundWindow(window);
+    return PumpUntil([&] { return GetForegroundWindow() == window && GetActiveWindow() == window; }, timeout);
+}
+
 void ClickButton(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 
 void ClickWithMouse(HWND window) {

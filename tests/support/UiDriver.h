@@ -38,6 +38,26 @@ HWND WaitForWindow(const std::function<HWND()> &probe, std::chrono::milliseconds
 HWND WaitForTopLevelWindow(std::string_view className, std::chrono::milliseconds timeout,
                            DWORD processId = 0);
 
+// From a thread other than `loopThread`, for a window that a modal loop of
+// `loopThread` will show: the first visible top-level window of the class in
+// this process, waited for. When none comes in time, WM_QUIT is posted to
+// `loopThread`, so that its modal loop ends (and the test fails) instead of
+// waiting for ever; then 0.
+HWND WaitForModalWindow(std::string_view className, DWORD loopThread, std::chrono::milliseconds timeout);
+
+// From a thread other than the window's: brings the window to the front,
+// waits until it is the foreground window (input sent while the system is
+// still activating it can be lost) and runs `answer`, which should close it.
+// Tries a few times, and at last posts WM_CLOSE, so that the modal loop
+// waiting on the window always ends and a lost answer fails a test instead
+// of hanging it. True when `answer` closed the window.
+bool AnswerModalWindow(HWND window, const std::function<void()> &answer);
+
+// For a window of this thread: brings it to the front and processes this
+// thread's messages until it is the active foreground window, so that
+// keyboard and mouse input sent next reaches it. False when time ran out.
+bool ActivateAndWait(HWND window, std::chrono::milliseconds timeout);
+
 // Clicks a button the way its keyboard and mouse handling would
 // (BM_CLICK, sent: it returns after the click has been handled).
 void ClickButton(HWND button);

@@ -2,16 +2,13 @@
 // their text, Czech text kept.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <future>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "UiDriver.h"
 #include "vcl/Dialogs.h"
 #include "vcl/StdCtrls.h"
-#include "vcl/WideText.h"
 
 namespace vcl {
 namespace {
@@ -24,34 +21,19 @@ struct TSeenBox {
     bool Clicked = false;
 };
 
-// Input sent while the system is still activating the box can be lost:
-// before each try wait until the box is the foreground window, try a few
-// times, and at last close the box, so that the modal loop always ends and
-// a lost answer fails the test instead of hanging it. True when `answer`
-// closed the box.
-bool AnswerBox(HWND box, const std::function<void()> &answer) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        SetForegroundWindow(box);
-        uitest::WaitForWindow([&] { return GetForegroundWindow() == box ? box : HWND{}; }, 1s);
-        answer();
-        if (uitest::WaitUntilClosed(box, 2s)) return true;
-    }
-    PostMessageW(box, WM_CLOSE, 0, 0);
-    return false;
-}
-
-// From a second thread, as a user would: waits for the message form, reads
-// it and clicks the button with the given text.
+// From a second thread, as a user would: waits for the message form that
+// this thread's modal loop shows, reads it and clicks the button with the
+// given text. Never leaves the loop waiting (see the UI driver).
 std::future<TSeenBox> AnswerMessageForm(std::string button, bool withMouse = false) {
-    const DWORD pid = GetCurrentProcessId();
+    const DWORD loop = GetCurrentThreadId();
     return std::async(std::launch::async, [=] {
         TSeenBox seen;
-        HWND box = uitest::WaitForTopLevelWindow("TMessageForm", 10s, pid);
+        HWND box = uitest::WaitForModalWindow("TMessageForm", loop, 10s);
         if (!box) return seen;
         seen.Caption = uitest::TextOf(box);
         for (HWND b : uitest::ChildWindows(box, "TButton")) seen.Buttons.push_back(uitest::TextOf(b));
         HWND target = uitest::FindChild(box, "TButton", button);
-        seen.Clicked = AnswerBox(box, [&] {
+        seen.Clicked = uitest::AnswerModalWindow(box, [&] {
             if (!target) return;
             if (withMouse) uitest::ClickWithMouse(target);
             else uitest::ClickButton(target);
@@ -125,11 +107,11 @@ TEST(Dialogs, LongMessagesWrapWithinHalfTheScreen) {
 
 TEST(Dialogs, EscapeAnswersCancel) {
     std::unique_ptr<TMessageForm> form(CreateMessageDialog("?", mtConfirmation, mbOKCancel));
-    const DWORD pid = GetCurrentProcessId();
+    const DWORD loop = GetCurrentThreadId();
     auto pressed = std::async(std::launch::async, [=] {
-        HWND box = uitest::WaitForTopLevelWindow("TMessageForm", 10s, pid);
+        HWND box = uitest::WaitForModalWindow("TMessageForm", loop, 10s);
         if (!box) return false;
-        return AnswerBox(box, [] {
+        return uitest::AnswerModalWindow(box, [] {
             INPUT keys[2] = {};
             keys[0].type = keys[1].type = INPUT_KEYBOARD;
             keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;

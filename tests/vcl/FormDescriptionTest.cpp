@@ -267,17 +267,22 @@ TEST(FormDescription, FormReadFromItsDescriptionShowsItsControlsAndAMessageBoxIs
 
     // A message box of the form's program: found by its class, closed by a
     // real mouse click on its button; then ShowMessage returns.
-    const DWORD pid = GetCurrentProcessId();
-    auto clicker = std::async(std::launch::async, [pid] {
-        HWND box = uitest::WaitForTopLevelWindow("TMessageForm", 10s, pid);
+    const DWORD loop = GetCurrentThreadId();
+    auto clicker = std::async(std::launch::async, [loop] {
+        HWND box = uitest::WaitForModalWindow("TMessageForm", loop, 10s);
         if (!box) return std::string("no message form");
         HWND ok = uitest::FindChild(box, "TButton", "OK");
+        bool pictured = false;
+        const bool closed = uitest::AnswerModalWindow(box, [&] {
+            if (!pictured) {
+                Sleep(100);  // let it paint before its picture is taken
+                uitest::WritePng("MessageForm.png", uitest::CaptureWindow(box));
+                pictured = true;
+            }
+            if (ok) uitest::ClickWithMouse(ok);
+        });
         if (!ok) return std::string("no OK button");
-        SetForegroundWindow(box);
-        Sleep(100);  // let it paint before its picture is taken
-        uitest::WritePng("MessageForm.png", uitest::CaptureWindow(box));
-        uitest::ClickWithMouse(ok);
-        return uitest::WaitUntilClosed(box, 10s) ? std::string("closed") : std::string("still open");
+        return closed ? std::string("closed") : std::string("still open");
     });
     ShowMessage("Hotovo");
     EXPECT_EQ(clicker.get(), "closed");
