@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,6 +17,8 @@
 
 namespace vcl {
 namespace {
+
+using namespace std::chrono_literals;
 
 class TSampleForm : public TForm {
     VCL_CLASS(TSampleForm, TForm)
@@ -443,23 +447,32 @@ struct TMouseLog {
     void Leave(TObject *Sender) { Events.push_back("leave " + static_cast<TComponent *>(Sender)->Name()); }
 };
 
-// Lets the application handle what the system queued for a while.
-void PumpApplication(int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
+// Lets the application handle what the system queues until `done` answers
+// true or the time is up; answers done() at the end.
+bool PumpApplicationUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout = 2s) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done() && std::chrono::steady_clock::now() < end) {
         Application->ProcessMessages();
         Sleep(5);
     }
+    return done();
 }
 
-void MoveMouseTo(TPoint p, int settleMs = 60) {
+void MoveMouseTo(TPoint p) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dx = MulDiv(p.X, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
     input.mi.dy = MulDiv(p.Y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof(INPUT));
-    PumpApplication(settleMs);
+}
+
+void PressKey(WORD key) {
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = key;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
 }
 
 TEST(Controls, MouseEnterAndLeaveFollowTheCursor) {
@@ -472,11 +485,15 @@ TEST(Controls, MouseEnterAndLeaveFollowTheCursor) {
         c->OnMouseLeave = TNotifyEvent::Bind<&TMouseLog::Leave>(&log);
     }
     f.Form->Show();
-    SetForegroundWindow(f.Form->Handle());
-    MoveMouseTo(f.Button->ClientToScreen(Point(20, 10)));
-    MoveMouseTo(f.Label->ClientToScreen(Point(5, 5)));
+    ASSERT_TRUE(uitest::ActivateAndWait(f.Form->Handle(), 5s));
+    auto moveAndWait = [&](TPoint p, std::size_t events) {
+        MoveMouseTo(p);
+        PumpApplicationUntil([&] { return log.Events.size() >= events; });
+    };
+    moveAndWait(f.Button->ClientToScreen(Point(20, 10)), 1);
+    moveAndWait(f.Label->ClientToScreen(Point(5, 5)), 3);
     // Leaving every window of ours is reported by the system with some delay.
-    MoveMouseTo(Point(f.Form->Left() + f.Form->Width() + 50, f.Form->Top() + f.Form->Height() + 50), 600);
+    moveAndWait(Point(f.Form->Left() + f.Form->Width() + 50, f.Form->Top() + f.Form->Height() + 50), 4);
     EXPECT_EQ(log.Events, (std::vector<std::string>{"enter Button1", "leave Button1", "enter Label1", "leave Label1"}));
 }
 
@@ -489,23 +506,14 @@ TEST(Controls, TabMovesTheFocusInTabOrderAndReturnClicksTheDefaultButton) {
     EXPECT_EQ(f.Memo->TabOrder(), 0);
     EXPECT_EQ(f.Button->TabOrder(), 1);
     f.Form->Show();
-    SetForegroundWindow(f.Form->Handle());
-    Application->ProcessMessages();
-    EXPECT_TRUE(f.Memo->Focused());  // the first in tab order got the focus
-    auto press = [](WORD key) {
-        INPUT keys[2] = {};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wVk = keys[1].ki.wVk = key;
-        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, keys, sizeof(INPUT));
-        PumpApplication(50);
-    };
-    press(VK_RETURN);  // the memo takes Return as a line break
+    ASSERT_TRUE(uitest::ActivateAndWait(f.Form->Handle(), 5s));
+    EXPECT_TRUE(PumpApplicationUntil([&] { return f.Memo->Focused(); }));  // the first in tab order
+    PressKey(VK_RETURN);  // the memo takes Return as a line break
+    EXPECT_TRUE(PumpApplicationUntil([&] { return f.Memo->Lines()->Count() == 2; }));
     EXPECT_EQ(counter.Clicks, 0);
-    EXPECT_EQ(f.Memo->Lines()->Count(), 2);
     TRecorder focus(f.Memo);
-    press(VK_TAB);
-    EXPECT_TRUE(f.Button->Focused());
+    PressKey(VK_TAB);
+    EXPECT_TRUE(PumpApplicationUntil([&] { return f.Button->Focused(); }));
     EXPECT_EQ(f.Form->ActiveControl(), f.Button);
     // Every control of the form hears where the focus went.
     const TRecorder::TEntry *changed = focus.Find(CM_FOCUSCHANGED);
@@ -513,8 +521,8 @@ TEST(Controls, TabMovesTheFocusInTabOrderAndReturnClicksTheDefaultButton) {
     EXPECT_EQ(changed->LParam, reinterpret_cast<LPARAM>(f.Button));
     EXPECT_TRUE(focus.Find(CM_EXIT));
     focus.Restore();
-    press(VK_RETURN);
-    EXPECT_EQ(counter.Clicks, 1);
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(PumpApplicationUntil([&] { return counter.Clicks == 1; }));
 }
 
 TEST(Controls, LabelTakesTheSizeOfItsText) {
