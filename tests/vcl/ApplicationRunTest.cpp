@@ -3,6 +3,7 @@
 // One process for this test alone: Run ends with the application terminated.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,15 @@ public:
 };
 VCL_CLASS_INFO(TAboutForm)
 
+// Ends the loop if closing the main form did not, so that the test fails
+// instead of hanging.
+struct TWatchdog {
+    void Fire(TObject *) {
+        Log.push_back("watchdog");
+        Application->Terminate();
+    }
+};
+
 TEST(ApplicationRun, ClosingTheMainFormEndsTheLoopAndFormsGoLastCreatedFirst) {
     Application->Initialize();
     Application->SetTitle("Setup MERKANO ZUVO DEMO EET 2020");
@@ -59,7 +69,12 @@ TEST(ApplicationRun, ClosingTheMainFormEndsTheLoopAndFormsGoLastCreatedFirst) {
     Application->CreateForm(about);
     EXPECT_EQ(Application->MainForm(), mainForm);
     EXPECT_FALSE(about->Visible());
+    TWatchdog watchdog;
+    std::unique_ptr<TTimer> timer(Create<TTimer>(nullptr));
+    timer->SetInterval(10000);
+    timer->OnTimer = TNotifyEvent::Bind<&TWatchdog::Fire>(&watchdog);
     Application->Run();
+    timer.reset();
     EXPECT_TRUE(Application->Terminated());
     EXPECT_TRUE(mainForm->Visible());
     Application->DestroyComponents();

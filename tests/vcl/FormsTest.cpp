@@ -50,6 +50,11 @@ struct TOneShot {
     }
 };
 
+// Ends a modal loop that nothing else ended in time, with a result that no
+// test expects, so that the test fails instead of hanging.
+constexpr unsigned kWatchdogMs = 5000;
+constexpr TModalResult mrWatchdog = mrAbort;
+
 struct TCloseLog {
     bool Allow = true;
     std::vector<std::string> Events;
@@ -68,6 +73,7 @@ struct TCloseLog {
 TEST(Forms, ShowModalReturnsTheResultOfTheClickedButton) {
     std::unique_ptr<TDialogForm> form(Create<TDialogForm>(Application));
     TOneShot click([&] { uitest::ClickButton(form->Ok->Handle()); });
+    TOneShot watchdog([&] { form->SetModalResult(mrWatchdog); }, kWatchdogMs);
     EXPECT_EQ(form->ShowModal(), mrOk);
     EXPECT_FALSE(form->Visible());
     EXPECT_FALSE(IsWindowVisible(form->WindowHandle()));
@@ -85,6 +91,7 @@ TEST(Forms, ModalFormIsCentredOnTheDesktopAndDisablesOtherForms) {
         GetWindowRect(form->WindowHandle(), &placed);
         form->SetModalResult(mrCancel);
     });
+    TOneShot watchdog([&] { form->SetModalResult(mrWatchdog); }, kWatchdogMs);
     EXPECT_EQ(form->ShowModal(), mrCancel);
     EXPECT_FALSE(ownerEnabledDuring);
     EXPECT_TRUE(IsWindowEnabled(owner->WindowHandle()));
@@ -255,19 +262,30 @@ TEST(Application, ProcessMessagesHandlesWhatIsWaiting) {
 TEST(Application, UncaughtErrorIsShownInAMessageForm) {
     // The default error dialog: found by its class, closed by its button.
     std::string text;
+    auto visibleBoxes = [] {
+        std::vector<HWND> boxes;
+        for (HWND w : uitest::TopLevelWindows("TMessageForm", GetCurrentProcessId()))
+            if (IsWindowVisible(w)) boxes.push_back(w);
+        return boxes;
+    };
     TOneShot close([&] {
-        for (HWND w : uitest::TopLevelWindows("TMessageForm", GetCurrentProcessId())) {
-            if (!IsWindowVisible(w)) continue;
+        for (HWND w : visibleBoxes()) {
             text = uitest::TextOf(w);
             if (HWND ok = uitest::FindChild(w, "TButton", "OK")) uitest::ClickButton(ok);
         }
     });
+    bool watchdogFired = false;
+    TOneShot watchdog([&] {
+        watchdogFired = true;
+        for (HWND w : visibleBoxes()) PostMessageW(w, WM_CLOSE, 0, 0);
+    }, kWatchdogMs);
     try {
         throw EInOutError("Nelze vytvořit ticket.jpg !", 5);
     } catch (...) {
         Application->HandleException(nullptr);
     }
     EXPECT_EQ(text, "Error");
+    EXPECT_FALSE(watchdogFired);
 }
 
 } // namespace
