@@ -105,10 +105,15 @@ TEST(ProgressBar, WindowCatchesUpAfterAFrameWithoutAPump) {
     f.Bar->SetStep(1);
     Application->ProcessMessages();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const std::uint32_t frameStart = TickMs();
     f.Bar->StepIt();  // the first change after a quiet frame goes out at once
     EXPECT_EQ(f.WindowPosition(), 1);
     f.Bar->StepIt();
-    EXPECT_EQ(f.WindowPosition(), 1);  // within the frame: held back
+    // Within the frame it is held back; a thread that was held up past the
+    // frame (a busy machine) lets it out, rightly.
+    if (TickMs() - frameStart < kDisplayFrameMs) {
+        EXPECT_EQ(f.WindowPosition(), 1);
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     f.Bar->StepIt();
     EXPECT_EQ(f.WindowPosition(), 3);
@@ -132,7 +137,6 @@ TEST(ProgressBar, StateMadeWithoutAWindowReachesTheNewWindow) {
 
 TEST(ProgressBar, ThrottledPumpWaitsBetweenPumps) {
     TBarFixture f;
-    Application->ProcessMessages();
     bool seen = false;
     struct TFlag {
         bool *Seen;
@@ -141,9 +145,14 @@ TEST(ProgressBar, ThrottledPumpWaitsBetweenPumps) {
         }
     } flag{&seen};
     TUtilWindow w(TWndMethod::Bind<&TFlag::Handle>(&flag));
+    const std::uint32_t pumped = TickMs();
+    Application->ProcessMessages();
     PostMessageW(w.Handle(), WM_APP + 9, 0, 0);
-    Application->ProcessMessagesThrottled();  // right after a pump: not yet
-    EXPECT_FALSE(seen);
+    Application->ProcessMessagesThrottled();
+    // Right after a pump: not yet (unless this thread was held up past the interval).
+    if (TickMs() - pumped < kPumpIntervalMs) {
+        EXPECT_FALSE(seen);
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(kPumpIntervalMs + 2));
     Application->ProcessMessagesThrottled();
     EXPECT_TRUE(seen);
