@@ -674,10 +674,13 @@ void TApplication::HandleMessage() {
         MSG msg;
         const std::uint32_t before = ControlMessageCount();
         if (ProcessMessage(msg)) return;
-        Idle();
         // A message sent to one of our windows while the queue was read
         // counts as work done: the caller may be waiting for its effect.
-        if (ControlMessageCount() != before || FTerminated) return;
+        // What the idle handlers send does not, or a handler that always
+        // sends something would keep the loop from ever waiting.
+        const bool handledSent = ControlMessageCount() != before;
+        Idle();
+        if (handledSent || FTerminated) return;
         MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     } catch (...) {
         HandleException(this);

@@ -259,6 +259,28 @@ TEST(Application, ProcessMessagesHandlesWhatIsWaiting) {
     EXPECT_EQ(seen, 3);
 }
 
+// Sends a message to a window of ours each time the application is idle.
+struct TSendingIdle {
+    HWND Window;
+    int Count = 0;
+    void Idle(TObject *) {
+        ++Count;
+        SendMessageW(Window, WM_NULL, 0, 0);
+    }
+};
+
+TEST(Application, LoopWaitsForMessagesWhenIdleHandlersSendSome) {
+    std::unique_ptr<TForm> form(Create<TForm>(Application, CreateNew));
+    TSendingIdle idle{form->Handle()};
+    Application->OnIdle = TNotifyEvent::Bind<&TSendingIdle::Idle>(&idle);
+    bool stop = false;
+    TOneShot timer([&] { stop = true; }, 100);
+    while (!stop) Application->HandleMessage();
+    Application->OnIdle = {};
+    // Idle a few times over 100 ms, not once per turn of a loop that never waits.
+    EXPECT_LT(idle.Count, 50);
+}
+
 TEST(Application, UncaughtErrorIsShownInAMessageForm) {
     // The default error dialog: found by its class, closed by its button.
     std::string text;
