@@ -737,6 +737,10 @@ TControl *TWinControl::Controls(int Index) const {
     return FControls[static_cast<std::size_t>(Index)];
 }
 
+bool TWinControl::IsChild(const TControl *Control) const {
+    return std::find(FControls.begin(), FControls.end(), Control) != FControls.end();
+}
+
 bool TWinControl::ContainsControl(const TControl *Control) const {
     for (const TControl *c = Control; c; c = c->Parent())
         if (c == this) return true;
@@ -756,7 +760,7 @@ TControl *TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWi
 
 void TWinControl::Broadcast(TMessage &Message) {
     for (TControl *child : std::vector<TControl *>(FControls)) {
-        if (!ContainsControl(child)) continue;  // a receiver took it away
+        if (!IsChild(child)) continue;  // a receiver took it away
         child->WindowProc(Message);
         if (Message.Result != 0) return;
     }
@@ -947,12 +951,12 @@ void TWinControl::UpdateShowing() {
             // The children get their windows before this one announces that
             // it starts showing.
             for (TControl *child : children)
-                if (auto *w = dynamic_cast<TWinControl *>(child); w && ContainsControl(w)) w->UpdateShowing();
+                if (auto *w = IsChild(child) ? dynamic_cast<TWinControl *>(child) : nullptr) w->UpdateShowing();
             Perform(CM_SHOWINGCHANGED, 0, 0);
         } else {
             Perform(CM_SHOWINGCHANGED, 0, 0);
             for (TControl *child : children)
-                if (auto *w = dynamic_cast<TWinControl *>(child); w && ContainsControl(w)) w->UpdateShowing();
+                if (auto *w = IsChild(child) ? dynamic_cast<TWinControl *>(child) : nullptr) w->UpdateShowing();
         }
     } catch (...) {
         FShowing = !show;
@@ -1047,12 +1051,14 @@ void TWinControl::PaintWindow(HDC DC) {
 }
 
 void TWinControl::PaintControls(HDC DC, TControl *First) {
-    auto it = First ? std::find(FControls.begin(), FControls.end(), First) : FControls.begin();
+    // A copy: a control's painting may add or remove controls.
+    const std::vector<TControl *> children(FControls);
+    auto it = First ? std::find(children.begin(), children.end(), First) : children.begin();
     RECT clip{};
     GetClipBox(DC, &clip);
-    for (; it != FControls.end(); ++it) {
+    for (; it != children.end(); ++it) {
         TControl *c = *it;
-        if (dynamic_cast<TWinControl *>(c) || !c->Visible()) continue;
+        if (!IsChild(c) || dynamic_cast<TWinControl *>(c) || !c->Visible()) continue;
         const RECT bounds{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
         RECT common{};
         if (!IntersectRect(&common, &bounds, &clip)) continue;

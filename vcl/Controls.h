@@ -356,6 +356,9 @@ private:
 
     void InsertControl(TControl *AControl);
     void RemoveControl(TControl *AControl);
+    // Still a direct child: for loops over a copy of the list, whose
+    // receivers may take controls away (even destroy them).
+    bool IsChild(const TControl *Control) const;
     bool RouteMouseToChild(TMessage &Message);
     void UpdateBounds();
     void CMShowingChanged(TMessage &Message);
