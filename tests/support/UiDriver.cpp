@@ -141,6 +141,24 @@ bool AnswerModalWindow(HWND window, const std::function<void()> &answer) {
     return false;
 }
 
+std::future<TSeenBox> AnswerMessageForm(std::string button, bool withMouse) {
+    const DWORD loop = GetCurrentThreadId();
+    return std::async(std::launch::async, [=] {
+        TSeenBox seen;
+        HWND box = WaitForModalWindow("TMessageForm", loop, 10s);
+        if (!box) return seen;
+        seen.Caption = TextOf(box);
+        for (HWND b : ChildWindows(box, "TButton")) seen.Buttons.push_back(TextOf(b));
+        HWND target = FindChild(box, "TButton", button);
+        seen.Clicked = AnswerModalWindow(box, [&] {
+            if (!target) return;
+            if (withMouse) ClickWithMouse(target);
+            else ClickButton(target);
+        });
+        return seen;
+    });
+}
+
 bool ActivateAndWait(HWND window, std::chrono::milliseconds timeout) {
     SetForegroundWindow(window);
     return PumpUntil([&] { return GetForegroundWindow() == window && GetActiveWindow() == window; }, timeout);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,20 @@ HWND WaitForModalWindow(std::string_view className, DWORD loopThread, std::chron
 // waiting on the window always ends and a lost answer fails a test instead
 // of hanging it. True when `answer` closed the window.
 bool AnswerModalWindow(HWND window, const std::function<void()> &answer);
+
+// What a test saw of a message form it answered.
+struct TSeenBox {
+    std::string Caption;
+    std::vector<std::string> Buttons;
+    bool Clicked = false;
+};
+
+// From a second thread, as a user would: waits for the message form (class
+// TMessageForm) that this thread's modal loop shows, reads it and clicks the
+// button with the given text, by BM_CLICK or with the mouse. Never leaves
+// the loop waiting (WaitForModalWindow, AnswerModalWindow). Call it on the
+// thread that runs the modal loop, before the loop starts.
+std::future<TSeenBox> AnswerMessageForm(std::string button, bool withMouse = false);
 
 // For a window of this thread: brings it to the front and processes this
 // thread's messages until it is the active foreground window, so that

@@ -15,32 +15,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct TSeenBox {
-    std::string Caption;
-    std::vector<std::string> Buttons;
-    bool Clicked = false;
-};
-
-// From a second thread, as a user would: waits for the message form that
-// this thread's modal loop shows, reads it and clicks the button with the
-// given text. Never leaves the loop waiting (see the UI driver).
-std::future<TSeenBox> AnswerMessageForm(std::string button, bool withMouse = false) {
-    const DWORD loop = GetCurrentThreadId();
-    return std::async(std::launch::async, [=] {
-        TSeenBox seen;
-        HWND box = uitest::WaitForModalWindow("TMessageForm", loop, 10s);
-        if (!box) return seen;
-        seen.Caption = uitest::TextOf(box);
-        for (HWND b : uitest::ChildWindows(box, "TButton")) seen.Buttons.push_back(uitest::TextOf(b));
-        HWND target = uitest::FindChild(box, "TButton", button);
-        seen.Clicked = uitest::AnswerModalWindow(box, [&] {
-            if (!target) return;
-            if (withMouse) uitest::ClickWithMouse(target);
-            else uitest::ClickButton(target);
-        });
-        return seen;
-    });
-}
+using uitest::AnswerMessageForm;
+using uitest::TSeenBox;
 
 TEST(Dialogs, ShowMessageIsAMessageFormClosedByItsButton) {
     Application->SetTitle("Setup MERKANO ZUVO DEMO EET 2020");

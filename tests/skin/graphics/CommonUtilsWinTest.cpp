@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <future>
 
 #include "UiDriver.h"
 #include "vcl/Bitmap.h"
@@ -105,29 +104,8 @@ TEST(Geometry, RectsOfGraphicsAndControls) {
 
 namespace {
 
-using namespace std::chrono_literals;
-
-struct TSeenBox {
-    std::string Caption;
-    std::vector<std::string> Buttons;
-    bool Clicked = false;
-};
-
-std::future<TSeenBox> AnswerMessageForm() {
-    const DWORD pid = GetCurrentProcessId();
-    return std::async(std::launch::async, [=] {
-        TSeenBox seen;
-        HWND box = uitest::WaitForTopLevelWindow("TMessageForm", 10s, pid);
-        if (!box) return seen;
-        seen.Caption = uitest::TextOf(box);
-        for (HWND b : uitest::ChildWindows(box, "TButton")) seen.Buttons.push_back(uitest::TextOf(b));
-        if (HWND ok = uitest::FindChild(box, "TButton", "OK")) {
-            uitest::ClickButton(ok);
-            seen.Clicked = uitest::WaitUntilClosed(box, 10s);
-        }
-        return seen;
-    });
-}
+using uitest::AnswerMessageForm;
+using uitest::TSeenBox;
 
 int TimerTicks = 0;
 void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++TimerTicks; }
@@ -135,14 +113,14 @@ void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++TimerTicks; }
 } // namespace
 
 TEST(MessageBoxes, WarningAndErrorHaveOneOkButton) {
-    auto answer = AnswerMessageForm();
+    auto answer = AnswerMessageForm("OK");
     ShowWarning("Skin nebyl nalezen");
     TSeenBox seen = answer.get();
     EXPECT_TRUE(seen.Clicked);
     EXPECT_EQ(seen.Caption, "Warning");
     EXPECT_EQ(seen.Buttons, std::vector<std::string>{"OK"});
 
-    answer = AnswerMessageForm();
+    answer = AnswerMessageForm("OK");
     ShowError("Chyba");
     seen = answer.get();
     EXPECT_TRUE(seen.Clicked);
