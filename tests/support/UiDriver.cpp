@@ -8,25 +8,13 @@
 #include <stdexcept>
 #include <thread>
 
+#include "vcl/WideText.h"
+
 namespace uitest {
 namespace {
 
-std::wstring Wide(std::string_view text) {
-    if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
-
-std::string Utf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
+using vcl::Utf8ToWide;
+using vcl::WideToUtf8;
 
 struct TTopLevelQuery {
     std::string ClassName;
@@ -74,7 +62,7 @@ void AppendChunk(std::FILE *f, const char type[4], const unsigned char *data, st
 std::string ClassNameOf(HWND window) {
     wchar_t name[256] = {};
     const int n = GetClassNameW(window, name, 256);
-    return Utf8(std::wstring_view(name, n > 0 ? static_cast<std::size_t>(n) : 0));
+    return WideToUtf8(std::wstring_view(name, n > 0 ? static_cast<std::size_t>(n) : 0));
 }
 
 std::string TextOf(HWND window) {
@@ -84,7 +72,7 @@ std::string TextOf(HWND window) {
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     const auto copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(copied));
-    return Utf8(text);
+    return WideToUtf8(text);
 }
 
 std::vector<HWND> TopLevelWindows(std::string_view className, DWORD processId) {
@@ -263,7 +251,7 @@ void WritePng(const std::string &path, const TImage32 &image) {
     if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK)
         throw std::runtime_error("PNG: compression failed");
 
-    std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(_wfopen(Wide(path).c_str(), L"wb"), &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(_wfopen(Utf8ToWide(path).c_str(), L"wb"), &std::fclose);
     if (!f) throw std::runtime_error("PNG: cannot create " + path);
     static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     std::fwrite(signature, 1, 8, f.get());
