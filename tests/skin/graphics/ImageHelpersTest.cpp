@@ -114,48 +114,38 @@ INSTANTIATE_TEST_SUITE_P(Table, TiledTexture, testing::Values(
     TileCase{tfTileAll, {1, 2, 9, 8}},
     TileCase{tfTileAll, {0, 0, 15, 13}}));
 
-TEST(PaintTexture32, TopBandLeavesTheRectBelow) {
+struct BandCase {
+    int Mode;
+    vcl::TRect Left;     // what the painter leaves the caller of {1, 1, 11, 9}
+    vcl::TRect Painted;  // the band, tiled from its own top-left corner
+};
+
+class TiledBand : public testing::TestWithParam<BandCase> {};
+
+TEST_P(TiledBand, PaintsTheBandAndLeavesTheRestOfTheRect) {
+    const BandCase &c = GetParam();
     vcl::TPixels32 tex = Image(4, 3, Tex);
     vcl::TPixels32 img(12, 10, Untouched);
     vcl::TRect r{1, 1, 11, 9};
-    PaintTexture32(img.View(), r, tex.View(), {0, 0, 4, 3}, tfTileTop);
-    EXPECT_EQ(r, (vcl::TRect{1, 4, 11, 9}));
-    ExpectTiled(img, {1, 1, 11, 4}, 1, 1, 4, 3);
+    PaintTexture32(img.View(), r, tex.View(), {0, 0, 4, 3}, c.Mode);
+    EXPECT_EQ(r, c.Left);
+    ExpectTiled(img, c.Painted, c.Painted.Left, c.Painted.Top, 4, 3);
 }
 
-TEST(PaintTexture32, LeftBandLeavesTheRectToTheRight) {
-    vcl::TPixels32 tex = Image(4, 3, Tex);
-    vcl::TPixels32 img(12, 10, Untouched);
-    vcl::TRect r{1, 1, 11, 9};
-    PaintTexture32(img.View(), r, tex.View(), {0, 0, 4, 3}, tfTileLeft);
-    EXPECT_EQ(r, (vcl::TRect{5, 1, 11, 9}));
-    ExpectTiled(img, {1, 1, 5, 9}, 1, 1, 4, 3);
-}
+INSTANTIATE_TEST_SUITE_P(Table, TiledBand, testing::Values(
+    BandCase{tfTileTop, {1, 4, 11, 9}, {1, 1, 11, 4}},
+    BandCase{tfTileLeft, {5, 1, 11, 9}, {1, 1, 5, 9}},
+    BandCase{tfTileBottom, {1, 1, 11, 6}, {1, 6, 11, 9}},
+    BandCase{tfTileRight, {1, 1, 7, 9}, {7, 1, 11, 9}},
+    BandCase{8, {1, 1, 7, 9}, {7, 1, 11, 9}},  // modes 8 and 9 paint like the right band
+    BandCase{9, {1, 1, 7, 9}, {7, 1, 11, 9}}));
 
-TEST(PaintTexture32, BottomBandIsAlignedToTheBottom) {
+TEST(PaintTexture32, ABottomBandTallerThanTheRectShowsItsBottomRows) {
     vcl::TPixels32 tex = Image(4, 3, Tex);
-    vcl::TPixels32 img(12, 10, Untouched);
-    vcl::TRect r{1, 1, 11, 9};
-    PaintTexture32(img.View(), r, tex.View(), {0, 0, 4, 3}, tfTileBottom);
-    EXPECT_EQ(r, (vcl::TRect{1, 1, 11, 6}));
-    ExpectTiled(img, {1, 6, 11, 9}, 1, 6, 4, 3);
-
-    // A rect lower than the band shows the band's bottom rows and nothing above the rect.
     vcl::TPixels32 low(12, 10, Untouched);
     vcl::TRect flat{1, 5, 11, 7};
     PaintTexture32(low.View(), flat, tex.View(), {0, 0, 4, 3}, tfTileBottom);
     ExpectTiled(low, {1, 5, 11, 7}, 1, 4, 4, 3);
-}
-
-TEST(PaintTexture32, RightBandLeavesTheRectToTheLeftAndModesEightAndNineFollowIt) {
-    vcl::TPixels32 tex = Image(4, 3, Tex);
-    for (int mode : {tfTileRight, 8, 9}) {
-        vcl::TPixels32 img(12, 10, Untouched);
-        vcl::TRect r{1, 1, 11, 9};
-        PaintTexture32(img.View(), r, tex.View(), {0, 0, 4, 3}, mode);
-        EXPECT_EQ(r, (vcl::TRect{1, 1, 7, 9})) << mode;
-        ExpectTiled(img, {7, 1, 11, 9}, 7, 1, 4, 3);
-    }
 }
 
 TEST(PaintTexture32, StretchPicksTheNearestTexturePixel) {
