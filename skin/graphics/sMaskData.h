@@ -18,7 +18,7 @@ class TBitmap;
 
 namespace skin {
 
-class TsSkinManager;
+class TsSkinTables;  // sSkinTables.h: the manager's tables
 
 // One image or mask of the skin. A new item is zero-filled.
 struct TsMaskData {
@@ -34,7 +34,7 @@ struct TsMaskData {
     std::int16_t BorderWidth = 0;  // margin for every side whose own margin is below 1
     std::uint16_t DrawMode = 0;    // dmStretch | dmNoState0 | dmDrawCenter
     std::uint8_t ImageKind = 0;    // 1 texture, 2 given in the '@' form
-    TsSkinManager *Manager = nullptr;  // not owned; an item without one is not drawn
+    TsSkinTables *Manager = nullptr;  // not owned: the manager that holds the item; without one it is not drawn
     std::int16_t WL = 0;  // nine-slice margins; 0 = derived
     std::int16_t WT = 0;
     std::int16_t WR = 0;

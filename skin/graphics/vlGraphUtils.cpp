@@ -5,6 +5,7 @@
 #include "vcl/Controls.h"
 #include "vcl/GdiObjects.h"
 #include "vcl/Graphics.h"
+#include "sSkinTables.h"
 #include "vlAlphaBlending.h"
 #include "vlBitmapHelpers.h"
 #include "vlImageHelpers.h"
@@ -212,9 +213,10 @@ void DrawCheckeredFrame(vcl::TCanvas &Canvas, const vcl::TRect &R, vcl::TColor C
         }
 }
 
-void PaintTexture(vcl::TCanvas &Canvas, vcl::TRect &R, const TsMaskData &Texture, int Mode,
-                  vcl::TBitmap *MasterBitmap) {
-    vcl::TBitmap *image = Texture.Bmp ? Texture.Bmp.get() : Texture.Manager ? MasterBitmap : nullptr;
+void PaintTexture(vcl::TCanvas &Canvas, vcl::TRect &R, const TsMaskData &Texture, int Mode) {
+    vcl::TBitmap *image = Texture.Bmp ? Texture.Bmp.get()
+                          : Texture.Manager ? Texture.Manager->MasterBitmap.get()
+                                            : nullptr;
     if (!image || image->Empty()) return;
     const vcl::TRect tex = Texture.R;
     const vcl::TRect area = R;

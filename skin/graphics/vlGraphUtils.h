@@ -75,11 +75,9 @@ void DrawCheckeredFrame(vcl::TCanvas &Canvas, const vcl::TRect &R, vcl::TColor C
 // (tfTile ... tfStretchColumns) with block transfers, stretching colour on
 // colour; nothing is painted outside R. R becomes the part left for the
 // caller (all -1 when none). The texture is Texture.R of its own bitmap, or
-// of MasterBitmap (its manager's, given by the caller who holds the
-// manager) when it has none; a texture with neither its own bitmap nor a
-// manager paints nothing and leaves R.
-void PaintTexture(vcl::TCanvas &Canvas, vcl::TRect &R, const TsMaskData &Texture, int Mode,
-                  vcl::TBitmap *MasterBitmap);
+// of its manager's master bitmap; a texture with neither paints nothing and
+// leaves R.
+void PaintTexture(vcl::TCanvas &Canvas, vcl::TRect &R, const TsMaskData &Texture, int Mode);
 
 // gdi32's SetLayout and GetLayout when the system has them.
 void SetLayoutIfAvailable(HDC DC, DWORD Layout);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "BitmapTestSupport.h"
+#include "skin/graphics/sSkinTables.h"
 #include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlImageHelpers.h"
 #include "vcl/Controls.h"
@@ -298,17 +299,22 @@ std::unique_ptr<vcl::TBitmap> Master() {
 
 std::uint32_t TexAt(int tx, int ty) { return Px((tx + 1) * 50, (ty + 1) * 100, 7, 255); }
 
-TsMaskData Texture() {
+// Tables whose master bitmap is the picture above.
+struct MasterSkin : TsSkinTables {
+    MasterSkin() { MasterBitmap = Master(); }
+};
+
+TsMaskData Texture(TsSkinTables &tables) {
     TsMaskData mask;
     mask.R = {1, 1, 4, 3};
-    mask.Manager = reinterpret_cast<TsSkinManager *>(&mask);  // any manager: only its presence is read
+    mask.Manager = &tables;
     return mask;
 }
 
 } // namespace
 
 TEST(Textures, TiledModesCoverTheRectExactlyAndNothingElse) {
-    auto master = Master();
+    MasterSkin tables;
     const std::uint32_t back = Px(1, 1, 1, 255);
     const vcl::TRect r{1, 1, 9, 6};  // 8 x 5: a cut column and a cut row
     const vcl::TRect exact{1, 1, 7, 5};  // 6 x 4: whole tiles only
@@ -331,7 +337,7 @@ TEST(Textures, TiledModesCoverTheRectExactlyAndNothingElse) {
         SCOPED_TRACE("mode " + std::to_string(c.mode));
         auto target = Plain32(11, 8, back);
         vcl::TRect rect = c.rect;
-        PaintTexture(*target->Canvas(), rect, Texture(), c.mode, master.get());
+        PaintTexture(*target->Canvas(), rect, Texture(tables), c.mode);
         EXPECT_EQ(rect, c.left);
         // Tiles start at the painted band's top-left corner.
         ExpectPixels(
@@ -345,12 +351,12 @@ TEST(Textures, TiledModesCoverTheRectExactlyAndNothingElse) {
 }
 
 TEST(Textures, StretchedModesReplicatePixels) {
-    auto master = Master();
+    MasterSkin tables;
     const std::uint32_t back = Px(1, 1, 1, 255);
     {
         auto target = Plain32(8, 6, back);
         vcl::TRect rect{1, 1, 7, 5};  // 6 x 4: each texture pixel twice each way
-        PaintTexture(*target->Canvas(), rect, Texture(), tfStretch, master.get());
+        PaintTexture(*target->Canvas(), rect, Texture(tables), tfStretch);
         EXPECT_EQ(rect, vcl::Rect(-1, -1, -1, -1));
         ExpectPixels(
             *target,
@@ -361,7 +367,7 @@ TEST(Textures, StretchedModesReplicatePixels) {
         // Rows of the texture's height stretched to the width; the last is cut at the bottom.
         auto target = Plain32(8, 6, back);
         vcl::TRect rect{1, 1, 7, 6};
-        PaintTexture(*target->Canvas(), rect, Texture(), tfStretchRows, master.get());
+        PaintTexture(*target->Canvas(), rect, Texture(tables), tfStretchRows);
         ExpectPixels(
             *target,
             [&](int x, int y) { return Inside(x, y, {1, 1, 7, 6}) ? TexAt((x - 1) / 2, (y - 1) % 2) : back; },
@@ -370,20 +376,20 @@ TEST(Textures, StretchedModesReplicatePixels) {
 }
 
 TEST(Textures, OwnBitmapFirstAndNothingWithoutAnImage) {
-    auto master = Master();
-    TsMaskData own = Texture();
+    MasterSkin tables;
+    TsMaskData own = Texture(tables);
     own.Bmp = std::shared_ptr<vcl::TBitmap>(Plain32(2, 2, Px(9, 8, 7, 255)));
     own.R = {0, 0, 2, 2};
     auto target = Plain32(4, 4, 0);
     vcl::TRect rect{0, 0, 4, 4};
-    PaintTexture(*target->Canvas(), rect, own, tfTile, master.get());
+    PaintTexture(*target->Canvas(), rect, own, tfTile);
     ExpectPixels(*target, [](int, int) { return Px(9, 8, 7, 255); }, Colour);
 
     TsMaskData orphan;  // neither a bitmap nor a manager
     orphan.R = {1, 1, 4, 3};
     auto untouched = Plain32(4, 4, 0);
     vcl::TRect kept{0, 0, 4, 4};
-    PaintTexture(*untouched->Canvas(), kept, orphan, tfTile, master.get());
+    PaintTexture(*untouched->Canvas(), kept, orphan, tfTile);
     EXPECT_EQ(kept, vcl::Rect(0, 0, 4, 4));
     ExpectPixels(*untouched, [](int, int) { return 0u; }, Colour);
 }

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "skin/graphics/sMaskData.h"
+#include "skin/graphics/sSkinCommand.h"
+#include "skin/graphics/sSkinTables.h"
 
 namespace skin {
 namespace {
@@ -81,6 +85,54 @@ INSTANTIATE_TEST_SUITE_P(Table, StateIndex, testing::Values(
     // A STATES value below 1 never makes a state index negative.
     StateCase{1, 0, 0}, StateCase{2, -4, 0},
     StateCase{-1, 3, 0}));
+
+// Tables whose master picture is a plain image in memory.
+struct MemorySkin : TsSkinTables {
+    mutable vcl::TPixels32 Master{4, 2, 0x11223344};
+    vcl::TBitmapView MasterImage() const override { return Master.View(); }
+};
+
+TEST(SkinTables, IndexesAreValidOnlyInsideTheTables) {
+    MemorySkin skin;
+    skin.Masks.resize(2);
+    skin.Sections.resize(1);
+    EXPECT_TRUE(skin.IsValidMaskIndex(1));
+    EXPECT_FALSE(skin.IsValidMaskIndex(2));
+    EXPECT_FALSE(skin.IsValidMaskIndex(-1));
+    EXPECT_TRUE(skin.IsValidSectionIndex(0));
+    EXPECT_FALSE(skin.IsValidSectionIndex(1));
+    for (int index : skin.StdSectionIndexes) EXPECT_EQ(index, -1);
+}
+
+TEST(SkinTables, MasksWithoutImageOrManagerHaveNoPixels) {
+    MemorySkin skin;
+    TsMaskData mask;
+    EXPECT_FALSE(MaskImage(mask).HasRows());
+    mask.Manager = &skin;
+    const vcl::TBitmapView view = MaskImage(mask);
+    ASSERT_TRUE(view.HasRows());
+    EXPECT_EQ(view.At(3, 1), 0x11223344u);
+}
+
+TEST(SkinTables, TheDefaultManagerIsForgottenWhenDestroyed) {
+    auto first = std::make_unique<MemorySkin>();
+    DefaultSkinManager = first.get();
+    MemorySkin own;
+    EXPECT_EQ(ManagerOrDefault(nullptr), first.get());
+    EXPECT_EQ(ManagerOrDefault(&own), &own);
+    first.reset();
+    EXPECT_EQ(DefaultSkinManager, nullptr);
+    EXPECT_EQ(ManagerOrDefault(nullptr), nullptr);
+}
+
+TEST(SkinCommand, SubCommandsTravelInTheHighWord) {
+    EXPECT_EQ(SkinCommand(SC_GET_BG_INFO), 0x220000u);
+    EXPECT_EQ(SkinCommand(SC_GET_BG_COLOR), 0x150000u);
+    EXPECT_EQ(SkinCommand(SC_IS_HANDLED, 1), 0x70001u);
+    EXPECT_EQ(EmptyBgInfo.X, -99);
+    EXPECT_EQ(EmptyBgInfo.Color, vcl::clFuchsia);
+    EXPECT_FALSE(EmptyBgInfo.UseBmp);
+}
 
 } // namespace
 } // namespace skin
