@@ -32,6 +32,7 @@ struct TBgPixels {
     std::int32_t Y = 0;
     vcl::TColor Color = vcl::clFuchsia;
     bool UseBmp = false;
+    vcl::TRect R;  // widths of the image's borders that hold real image (a colour answer's margins)
 };
 
 // Library settings of the disabled look.

@@ -7,7 +7,7 @@
 namespace skin {
 
 TBgPixels BgPixels(const TvlBgInfo &Info) {
-    return {Info.Bmp ? Info.Bmp->View() : vcl::TBitmapView{}, Info.X, Info.Y, Info.Color, Info.UseBmp};
+    return {Info.Bmp ? Info.Bmp->View() : vcl::TBitmapView{}, Info.X, Info.Y, Info.Color, Info.UseBmp, Info.R};
 }
 
 std::uint32_t GetPixel32(vcl::TBitmap &Bitmap, int X, int Y) { return GetPixel32(Bitmap.View(), X, Y); }

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include "TestSkin.h"
+#include "skin/graphics/vlSkinPieces.h"
+#include "skin/graphics/vlSkinSections.h"
+
+namespace skin {
+namespace {
+
+using test::At;
+using test::Px;
+using test::TFakeControlData;
+using test::TTestSkin;
+
+constexpr std::uint32_t Back = Px(1, 2, 3, 255);
+// Colour values (red in the low byte) of the three states and their pixels.
+constexpr vcl::TColor C0 = 0x102030, C1 = 0x405060, C2 = 0x708090;
+constexpr std::uint32_t P0 = Px(0x10, 0x20, 0x30, 255), P1 = Px(0x40, 0x50, 0x60, 255), P2 = Px(0x70, 0x80, 0x90, 255);
+
+const TBgPixels Nothing{{}, 0, 0, vcl::clFuchsia, false};
+
+TEST(PaintSectionBackground, StatesAreClampedToTheSectionAndToThreeRecords) {
+    TTestSkin skin;
+    const int s = skin.AddSection("BUTTON", C0, C1, C2);
+    const struct {
+        int states, state;
+        std::uint32_t expected;
+    } cases[] = {{3, 7, P2}, {2, 5, P1}, {1, 2, P0}, {255, 200, P2}, {3, -2, P0}};
+    for (const auto &c : cases) {
+        skin.Sections[s].States = c.states;
+        vcl::TPixels32 dst(4, 4, Back);
+        PaintSectionBackground(s, Nothing, c.state, {0, 0, 4, 4}, {}, dst.View(), &skin, -1, -1, vcl::clFuchsia);
+        EXPECT_EQ(dst.At(3, 3), c.expected) << c.states << " " << c.state;
+    }
+}
+
+TEST(PaintSectionBackground, ACallersColourIsOpaqueEvenOverATransparentSection) {
+    TTestSkin skin;
+    const int s = skin.AddSection("PANEL", C0, C1, C2);
+    skin.Sections[s].Props[0].Transparency = 60;
+    vcl::TPixels32 dst(3, 3, Back);
+    PaintSectionBackground(s, {{}, 0, 0, 0xFFFFFF, false}, 0, {0, 0, 3, 3}, {}, dst.View(), &skin, -1, -1, 0x0000FF);
+    EXPECT_EQ(dst.At(1, 1), Px(0, 0, 255, 255));
+}
+
+TEST(PaintSectionBackground, FullTransparencyShowsTheImageBehind) {
+    TTestSkin skin;
+    const int s = skin.AddSection("TRANSPARENT", C0, C1, C2);
+    skin.Sections[s].Props[0].Transparency = 100;
+    vcl::TPixels32 behind(20, 20, 0);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) behind.At(x, y) = Px(x, y, 5, 255);
+    vcl::TPixels32 dst(6, 6, Back);
+    PaintSectionBackground(s, {behind.View(), 3, 4, vcl::clFuchsia, true}, 0, {1, 1, 5, 5}, {2, 1}, dst.View(),
+                           &skin, -1, -1, vcl::clFuchsia);
+    EXPECT_EQ(dst.At(1, 1), Px(5, 5, 5, 255));  // (X + Pt.X, Y + Pt.Y)
+    EXPECT_EQ(dst.At(4, 4), Px(8, 8, 5, 255));
+    EXPECT_EQ(dst.At(0, 0), Back);
+    // Over its own image the background is already there: nothing changes.
+    PaintSectionBackground(s, {dst.View(), 0, 0, vcl::clFuchsia, true}, 0, {0, 0, 6, 6}, {}, dst.View(), &skin, -1,
+                           -1, vcl::clFuchsia);
+    EXPECT_EQ(dst.At(0, 0), Back);
+}
+
+TEST(PaintSectionBackground, HalfTransparencyBlendsWithTiesToEven) {
+    EXPECT_EQ(TransparencyWeight(50), 128);  // 127.5 to even
+    EXPECT_EQ(TransparencyWeight(30), 76);   // 76.5 to even
+    EXPECT_EQ(TransparencyWeight(10), 26);   // 25.5 to even
+    EXPECT_EQ(TransparencyWeight(100), 255);
+    TTestSkin skin;
+    const int s = skin.AddSection("PANEL", 0x0000FF, C1, C2);  // red
+    skin.Sections[s].Props[0].Transparency = 50;
+    skin.Sections[s].Props[0].GradientPercent = 100;  // a gradient share without stops: the colour
+    vcl::TPixels32 behind(4, 4, Px(0, 0, 0, 255));
+    vcl::TPixels32 full(4, 4, Back), masked(4, 4, Back);
+    const TBgPixels bg{behind.View(), 0, 0, vcl::clFuchsia, true};
+    PaintSectionBackground(s, bg, 0, {0, 0, 4, 4}, {}, full.View(), &skin, -1, -1, vcl::clFuchsia);
+    PaintMaskedSectionBackground(s, -1, bg, 0, {0, 0, 4, 4}, {}, masked.View(), &skin);
+    // d = (t * (d - s) + s * 256) >> 8 with d black behind, s red at 255.
+    EXPECT_EQ(full.At(0, 0), Px(0, 0, (255 * 256 - 128 * 255) >> 8, 255));
+    EXPECT_EQ(masked.At(0, 0), Px(0, 0, (255 * 256 - 127 * 255) >> 8, 255));
+}
+
+TEST(PaintSectionBackground, ALayerShareMixesWithTheColourInsideTheRectOnly) {
+    TTestSkin skin;
+    const int s = skin.AddSection("PANEL", 0x000000, C1, C2);
+    auto &st = skin.Sections[s].Props[0];
+    st.GradientPercent = 30;
+    st.Gradient = {TsGradientStop{0xFFFFFF, 0xFFFFFF, 100, gmVertical}};
+    vcl::TPixels32 dst(6, 6, Back);
+    PaintSectionBackground(s, Nothing, 0, {1, 1, 5, 5}, {}, dst.View(), &skin, -1, -1, vcl::clFuchsia);
+    EXPECT_EQ(dst.At(2, 2), Px(76, 76, 76, 255));  // 30 % of white over black
+    EXPECT_EQ(dst.At(5, 5), Back);
+    EXPECT_EQ(dst.At(5, 2), Back);
+}
+
+// A section whose border mask is a 6 x 6 keyed image with a key corner.
+int BorderedSection(TTestSkin &skin) {
+    const int s = skin.AddSection("BUTTON", C0, C1, C2);
+    const int m = skin.AddMask({0, 0, 6, 6}, 1, 0, 2, 2, 2, 2);
+    skin.Master.At(0, 0) = KeyPixel;
+    skin.Masks[m].CornerClass = 1;
+    skin.Sections[s].BorderMask = m;
+    return s;
+}
+
+TEST(PaintSkinSection, BorderCornersTakeTheColourOrTheImageBehind) {
+    TTestSkin skin;
+    const int s = BorderedSection(skin);
+    vcl::TPixels32 behind(10, 10, Px(9, 8, 7, 255));
+    for (const auto &[bg, corner] : {std::pair{TBgPixels{{}, 0, 0, 0x00FF00, false}, Px(0, 255, 0, 0)},
+                                     std::pair{TBgPixels{behind.View(), 2, 2, vcl::clFuchsia, true}, Px(9, 8, 7, 255)}}) {
+        vcl::TPixels32 dst(8, 8, Back);
+        PaintSkinSection(s, bg, 0, {0, 0, 8, 8}, {}, dst.View(), &skin, -1, -1);
+        EXPECT_EQ(dst.At(0, 0), corner);
+        EXPECT_EQ(dst.At(1, 0), At(1, 0));
+        EXPECT_EQ(dst.At(4, 4), P0);
+    }
+    vcl::TPixels32 small(4, 4, Back);
+    PaintSkinSection(s, Nothing, 0, {0, 0, 8, 8}, {}, small.View(), &skin, -1, -1);  // larger than the bitmap
+    EXPECT_EQ(small.At(0, 0), Back);
+}
+
+TEST(PaintControlSkin, ColourEffectsChangeTheControlsRectOnly) {
+    TTestSkin skin;
+    const int s = BorderedSection(skin);
+    TFakeControlData data;
+    data.Manager = &skin;
+    data.Skin = s;
+    data.Border = skin.Sections[s].BorderMask;
+    data.Sat = -100;
+    vcl::TPixels32 dst(12, 12, Px(0, 0, 200, 255));
+    PaintControlSkin(data, Nothing, 0, {2, 2, 10, 10}, {}, dst.View(), false);
+    EXPECT_EQ(dst.At(0, 0), Px(0, 0, 200, 255));
+    EXPECT_EQ(dst.At(11, 11), Px(0, 0, 200, 255));
+    const std::uint32_t inside = dst.At(6, 6);
+    EXPECT_NE(inside, P0);  // desaturated toward grey
+    EXPECT_LT(std::abs(int(inside & 0xFF) - int((inside >> 16) & 0xFF)), 0x20);
+
+    data.OwnColour = true;
+    data.Own = 0x0000FF;
+    data.Sat = 0;
+    PaintControlSkin(data, Nothing, 0, {2, 2, 10, 10}, {}, dst.View(), false);
+    EXPECT_EQ(dst.At(6, 6), Px(0, 0, 255, 255));
+}
+
+TEST(PaintSkinSection32, TransparencyAlphaAndPremultiplication) {
+    TTestSkin skin;
+    const int s = skin.AddSection("FORM", 0x0000FF, C1, C2);
+    auto &st = skin.Sections[s].Props[0];
+    st.Transparency = 100;
+    vcl::TPixels32 part(6, 6, Back);
+    PaintSkinSection32(s, 0, {1, 1, 5, 5}, part.View(), &skin);
+    EXPECT_EQ(part.At(2, 2), Back);
+    vcl::TPixels32 whole(6, 6, Back);
+    PaintSkinSection32(s, 0, {0, 0, 6, 6}, whole.View(), &skin);
+    EXPECT_EQ(whole.At(2, 2), 0u);
+
+    st.Transparency = 40;
+    vcl::TPixels32 empty(6, 6, 0);
+    PaintSectionBg32(s, 0, {1, 1, 5, 5}, empty.View(), &skin, vcl::clFuchsia);
+    EXPECT_EQ(empty.At(2, 2), Px(0, 0, 255, 153));
+    vcl::TPixels32 premultiplied(6, 6, 0);
+    PaintSkinSection32(s, 0, {0, 0, 6, 6}, premultiplied.View(), &skin);
+    EXPECT_EQ(premultiplied.At(2, 2), Px(0, 0, 152, 153));  // 255 * 153 >> 8
+}
+
+TEST(PaintSkinSection32, BorderKeyCornersShowWhatTheBitmapHeld) {
+    TTestSkin skin;
+    const int s = BorderedSection(skin);
+    vcl::TPixels32 dst(8, 8, Px(5, 6, 7, 200));
+    PaintSkinSection32(s, 0, {1, 1, 7, 7}, dst.View(), &skin);
+    EXPECT_EQ(dst.At(1, 1), Px(5, 6, 7, 200));
+    EXPECT_EQ(dst.At(2, 1), At(1, 0));
+}
+
+} // namespace
+} // namespace skin
