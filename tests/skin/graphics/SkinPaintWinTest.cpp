@@ -1,0 +1,224 @@
+// The painters on real windows and GDI text under Wine: a parent that
+// answers the background question with its image, a child whose rounded
+// border corners and glowing caption show the parent's pixels, text by its
+// bounding box, and a picture of a button section for a person to look at.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "BitmapTestSupport.h"
+#include "TestSkin.h"
+#include "UiDriver.h"
+#include "skin/graphics/sSkinCommand.h"
+#include "skin/graphics/vlNineSlice.h"
+#include "skin/graphics/vlParentBackground.h"
+#include "skin/graphics/vlSkinGlyphs.h"
+#include "skin/graphics/vlSkinSections.h"
+#include "skin/graphics/vlSkinText.h"
+#include "vcl/Forms.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/WideText.h"
+
+using namespace vcl;
+using namespace skin;
+using skin::test::Px;
+
+namespace {
+
+class TSampleForm : public TForm {
+    VCL_CLASS(TSampleForm, TForm)
+public:
+    explicit TSampleForm(TComponent *AOwner) : TForm(AOwner, CreateNew) {}
+};
+VCL_CLASS_INFO(TSampleForm)
+
+// The parent's picture: every pixel tells its place (blue x, green y).
+constexpr std::uint32_t ParentAt(int x, int y) { return Px(x, y, 200, 255); }
+
+// Stands in the form's WindowProc and answers SC_GET_BG_INFO with its image.
+struct TImageAnswer {
+    TCustomForm *Form;
+    TWndMethod Saved;
+    std::unique_ptr<TBitmap> Image = skin::test::Bitmap32(200, 120, ParentAt);
+    int Asked = 0;
+
+    explicit TImageAnswer(TCustomForm *F) : Form(F), Saved(F->WindowProc) {
+        F->WindowProc = TWndMethod::Bind<&TImageAnswer::Handle>(this);
+    }
+    ~TImageAnswer() { Form->WindowProc = Saved; }
+    void Handle(TMessage &m) {
+        if (m.Msg == SM_SKINCOMMAND && m.WParamHi() == SC_GET_BG_INFO) {
+            auto *q = reinterpret_cast<TvlBgQuery *>(m.LParam);
+            q->Image = Image.get();
+            q->X = q->Y = 0;
+            q->Kind = bqImage;
+            m.Result = 1;
+            ++Asked;
+            return;
+        }
+        Saved(m);
+    }
+};
+
+struct TFixture {
+    std::unique_ptr<TSampleForm> Form{Create<TSampleForm>(Application)};
+    TButton *Child = Create<TButton>(Form.get());
+    TFixture() {
+        Form->SetBounds(50, 50, 260, 180);
+        Child->SetParent(Form.get());
+        Child->SetBounds(30, 20, 90, 30);
+        Form->Show();
+    }
+};
+
+// A 3-state button border mask, 8 x 8 each, margins 3, with rounded key corners.
+int RoundedButton(skin::test::TTestSkin &skin) {
+    const int m = skin.AddMask({0, 0, 24, 8}, 3, 0, 3, 3, 3, 3);
+    for (int s = 0; s < 3; ++s)
+        for (const auto &[x, y] : {std::pair{0, 0}, std::pair{7, 0}, std::pair{0, 7}, std::pair{7, 7}})
+            skin.Master.At(s * 8 + x, y) = KeyPixel;
+    skin.Masks[m].CornerClass = 1;
+    return m;
+}
+
+} // namespace
+
+TEST(SkinPaintWin, ChildCornersAndGlowShowTheParentsImage) {
+    TFixture f;
+    TImageAnswer answer(f.Form.get());
+    skin::test::TTestSkin skin;
+    const int section = skin.AddSection("BUTTON", 0x00C000, 0x00E000, 0x008000);
+    skin.Sections[section].BorderMask = RoundedButton(skin);
+    auto cache = NewBitmap32(f.Child->Width(), f.Child->Height());
+    skin::test::TFakeControlData data;
+    data.Manager = &skin;
+    data.Skin = section;
+    data.Border = skin.Sections[section].BorderMask;
+    data.Owner = f.Child;
+    data.Cache = cache.get();
+    const TRect all{0, 0, cache->Width(), cache->Height()};
+    PaintControlSkin(data, EmptyBgInfo, 0, all, {}, *cache, false);
+    EXPECT_EQ(GetPixel32(*cache, 0, 0), KeyPixel);  // no background asked yet
+    PaintBorderCorners(data, 0, bcAll);
+    EXPECT_EQ(answer.Asked, 1);
+    const int w = cache->Width(), h = cache->Height();
+    EXPECT_EQ(GetPixel32(*cache, 0, 0), ParentAt(30, 20));
+    EXPECT_EQ(GetPixel32(*cache, w - 1, h - 1), ParentAt(30 + w - 1, 20 + h - 1));
+    EXPECT_EQ(GetPixel32(*cache, w / 2, h / 2), Px(0, 0xC0, 0, 255));
+
+    // A glow around the caption: red ink laid over the section, only near the text.
+    TBitmap glowMask;
+    const TRect caption{10, 5, w - 10, h - 5};
+    std::vector<std::uint32_t> before;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) before.push_back(GetPixel32(*cache, x, y));
+    WriteTextWithEffects(*cache, "Instaluj", caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE, 15, 2, 0x0000FF,
+                         glowMask);
+    int reddened = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t p = GetPixel32(*cache, x, y);
+            if (p != before[static_cast<std::size_t>(y * w + x)]) {
+                if (((p >> 16) & 0xFF) > 0x40) ++reddened;
+                EXPECT_TRUE(x >= caption.Left - 6 && x < caption.Right + 6 && y >= caption.Top - 6 &&
+                            y < caption.Bottom + 6);
+            }
+        }
+    EXPECT_GT(reddened, 20);
+    EXPECT_EQ(glowMask.Width(), caption.Width() + 12);
+    EXPECT_EQ(GetPixel32(*cache, 0, 0), ParentAt(30, 20));  // the corners still show the parent
+}
+
+TEST(SkinPaintWin, UnansweredQuestionsFallBackToColours) {
+    TFixture f;
+    f.Form->SetColor(0x123456);
+    TvlBgQuery q;
+    q.Image = reinterpret_cast<TBitmap *>(&q);  // a stale answer the asker must clear
+    EXPECT_TRUE(QueryParentBackground(q, f.Form.get(), false));
+    EXPECT_EQ(q.Kind, bqColor);
+    EXPECT_EQ(q.Color, 0x123456);
+    EXPECT_EQ(q.Image, nullptr);
+    TvlBgQuery w;
+    EXPECT_FALSE(QueryParentBackgroundWnd(w, f.Child->Handle(), false));
+    EXPECT_EQ(w.Kind, bqColor);
+    EXPECT_EQ(w.Color, clBtnFace);
+    TvlBgInfo info;
+    w.Kind = bqNoImage;
+    w.Color = clFuchsia;
+    BgQueryToBgInfo(w, info);
+    EXPECT_FALSE(info.UseBmp);
+    EXPECT_EQ(info.Color, clFuchsia);  // no background, not a colour
+}
+
+TEST(SkinPaintWin, TextIsMeasuredAndDrawnInsideItsBox) {
+    auto bmp = skin::test::Plain32(120, 40, Px(255, 255, 255, 255));
+    const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    EXPECT_EQ(GetTextSize(font, "", 0, false, 0), (TSize{0, 0}));
+    const TSize one = GetTextSize(font, "Instaluj soubory", 0, false, 0);
+    EXPECT_GT(one.cx, 20);
+    const TSize wrapped = GetTextSize(font, "Instaluj soubory", DT_WORDBREAK, true, one.cx / 2 + 5);
+    EXPECT_GT(wrapped.cy, one.cy);
+
+    skin::test::TTestSkin skin;
+    const int s = skin.AddSection("LABEL", 0xFFFFFF, 0xFFFFFF, 0xFFFFFF);
+    skin.Sections[s].Props[0].FontColor = 0x0000FF;
+    const TRect box{10, 8, 110, 32};
+    DrawSkinText(*bmp, "Příliš žluťoučký", false, box, DT_LEFT | DT_TOP, s, 0, &skin);
+    int red = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x) {
+            const std::uint32_t p = GetPixel32(*bmp, x, y);
+            if (p != Px(255, 255, 255, 255)) {
+                EXPECT_TRUE(x >= box.Left && x < box.Right && y >= box.Top && y < box.Bottom) << x << ", " << y;
+                if (((p >> 16) & 0xFF) > (p & 0xFF) + 0x40) ++red;
+            }
+        }
+    EXPECT_GT(red, 30);
+}
+
+TEST(SkinPaintWin, ButtonSectionArtifact) {
+    // Three states (blue, orange, dark) of a button with a frame, a light
+    // band and a key-rounded corner, at three sizes, tiled and stretched.
+    skin::test::TTestSkin skin(48, 12);
+    const std::uint32_t face[3] = {Px(230, 200, 160, 255), Px(90, 180, 250, 255), Px(140, 90, 40, 255)};
+    for (int s = 0; s < 3; ++s)
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const bool frame = x == 0 || y == 0 || x == 15 || y == 11;
+                const bool band = y >= 2 && y <= 4;
+                std::uint32_t p = frame ? Px(60, 60, 60, 255) : band ? Px(255, 255, 255, 255) : face[s];
+                if (!frame && ((x + y) % 4 == 0)) p = (p & 0xFEFEFEFE) >> 1 | 0xFF000000;  // a pattern that shows tiling
+                skin.Master.At(s * 16 + x, y) = p;
+            }
+    for (int s = 0; s < 3; ++s)
+        for (const auto &[x, y] : {std::pair{0, 0}, std::pair{15, 0}, std::pair{0, 11}, std::pair{15, 11}})
+            skin.Master.At(s * 16 + x, y) = KeyPixel;
+    const int tiled = skin.AddMask({0, 0, 48, 12}, 3, 0, 4, 4, 4, 4, dmDrawCenter);
+    const int stretched = skin.AddMask({0, 0, 48, 12}, 3, 0, 4, 4, 4, 4, dmDrawCenter | dmStretch);
+    for (int m : {tiled, stretched}) skin.Masks[m].CornerClass = 1;
+    const TSize sizes[3] = {{40, 14}, {90, 26}, {160, 44}};
+    auto out = skin::test::Plain32(3 * 180, 2 * 160, Px(245, 245, 245, 255));
+    TvlBgInfo bg{nullptr, 0, 0, 0xF5F5F5, {}, false};
+    for (int row = 0; row < 2; ++row)
+        for (int s = 0; s < 3; ++s) {
+            int y = row * 160 + 10;
+            for (const TSize &size : sizes) {
+                const TRect r{s * 180 + 10, y, s * 180 + 10 + size.cx, y + size.cy};
+                DrawSkinRect(*out, r, bg, skin.Masks[row == 0 ? tiled : stretched], s, true);
+                y += size.cy + 8;
+            }
+        }
+    // The build folder as Wine names it.
+    std::string unixFolder = "Z:" ZUVO_ARTIFACTS_FOLDER;
+    std::replace(unixFolder.begin(), unixFolder.end(), '/', '\\');
+    const auto folder = std::filesystem::path(vcl::Utf8ToWide(unixFolder));
+    std::filesystem::create_directories(folder);
+    uitest::TImage32 image{out->Width(), out->Height(), {}};
+    for (int y = 0; y < image.Height; ++y)
+        for (int x = 0; x < image.Width; ++x) image.Pixels.push_back(GetPixel32(*out, x, y));
+    uitest::WritePng((folder / "skin-button-states.png").string(), image);
+    EXPECT_TRUE(std::filesystem::exists(folder / "skin-button-states.png"));
+    EXPECT_EQ(GetPixel32(*out, 10, 10) & 0xFFFFFF, 0xF5F5F5u);  // a rounded corner shows the colour behind
+    EXPECT_EQ(GetPixel32(*out, 11, 10), Px(60, 60, 60, 255));
+}
