@@ -7,6 +7,7 @@ if(WIN32)
     Forms.cpp
     StdCtrls.cpp
     ComCtrls.cpp
+    ImgList.cpp
     ExtCtrls.cpp
     Dialogs.cpp)
   target_link_libraries(vcl PUBLIC comctl32)

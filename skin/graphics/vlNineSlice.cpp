@@ -53,15 +53,6 @@ std::optional<TSlices> Slice(const TRect &R, const TsMaskData &Mask, int State) 
     return s;
 }
 
-// Whole pieces of size Piece from Start while they fit before End, then one
-// piece cut at End (the cut piece is the beginning of the piece).
-template <class F> void TileSpan(int Start, int End, int Piece, F Draw) {
-    int pos = Start;
-    if (Piece > 0)
-        for (; pos < End - Piece; pos += Piece) Draw(pos, Piece);
-    if (pos < End) Draw(pos, End - pos);
-}
-
 // Draw(kind, stretched, destination, source piece): a tile's destination
 // may be smaller than the piece (the last, cut one); a keyed copy then
 // copies the destination's size from the piece's start, a masked one the

@@ -71,6 +71,6 @@ bool ClipPiecePair(const TRect &DstRect, const TRect &SrcRect, const TBitmapView
     return true;
 }
 
-TBgPixels EmptyBgPixels() { return {{}, -99, -99, vcl::clFuchsia, false}; }
+TBgPixels EmptyBgPixels() { return {{}, -99, -99, vcl::clFuchsia, false, {}}; }
 
 } // namespace skin

@@ -30,6 +30,16 @@ void CopyPixels(const vcl::TBitmapView &Dst, int DstX, int DstY, const vcl::TBit
 void StretchPixels(const vcl::TBitmapView &Dst, const vcl::TRect &DstRect, const vcl::TBitmapView &Src,
                    const vcl::TRect &SrcRect);
 
+// Whole pieces of size Piece from Start while they fit before End, then one
+// piece cut at End (Draw(position, size); the cut piece is the beginning of
+// a piece). A piece size below 1 gives one piece over the whole span.
+template <class F> void TileSpan(int Start, int End, int Piece, F Draw) {
+    int pos = Start;
+    if (Piece > 0)
+        for (; pos < End - Piece; pos += Piece) Draw(pos, Piece);
+    if (pos < End) Draw(pos, End - pos);
+}
+
 // The background pixel behind destination pixel (X, Y): Bg's image at
 // (Bg.X + X, Bg.Y + Y); null when it has no image or that lies outside it.
 const std::uint32_t *BgPixelAt(const TBgPixels &Bg, int X, int Y);

@@ -169,7 +169,7 @@ TBgPixels MovedBy(TBgPixels Bg, vcl::TPoint Pt) {
 // what is painted already.
 void PaintCornerImages(const TsSkinTables &Manager, const TsGeneralData &Section, const TRect &R,
                        const TBitmapView &Bmp) {
-    const TBgPixels painted{Bmp, 0, 0, vcl::clFuchsia, true};
+    const TBgPixels painted{Bmp, 0, 0, vcl::clFuchsia, true, {}};
     const struct {
         int index;
         bool right, bottom;
@@ -338,7 +338,7 @@ void PaintSkinSection32(int SectionIndex, int State, const TRect &R, const TBitm
     CopyPixels(snapshot.View(), 0, 0, Bitmap, R.Left, R.Top, R.Width() + 1, R.Height() + 1);
     PaintSectionBg32(SectionIndex, std::min(state, 2), R, Bitmap, manager, vcl::clFuchsia, Gradient);
     if (manager->IsValidMaskIndex(section.BorderMask))
-        DrawSkinRect32(Bitmap, R, {snapshot.View(), -R.Left, -R.Top, vcl::clFuchsia, true},
+        DrawSkinRect32(Bitmap, R, {snapshot.View(), -R.Left, -R.Top, vcl::clFuchsia, true, {}},
                        manager->Masks[section.BorderMask], state);
     if (Bitmap.Width == R.Width() && Bitmap.Height == R.Height()) PremultiplyRect(Bitmap, R);
 }

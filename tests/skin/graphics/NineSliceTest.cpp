@@ -129,8 +129,8 @@ TEST(DrawSkinRect, KeyedCornersTakeTheBackgroundOnlyWhenAsked) {
     skin.Masks[m].CornerClass = 1;
     vcl::TPixels32 behind(20, 20, Px(9, 9, 9, 255));
     behind.At(3, 4) = Px(7, 7, 7, 255);
-    const TBgPixels image{behind.View(), 3, 4, vcl::clFuchsia, true};
-    const TBgPixels colour{{}, 0, 0, 0x0000FF, false};
+    const TBgPixels image{behind.View(), 3, 4, vcl::clFuchsia, true, {}};
+    const TBgPixels colour{{}, 0, 0, 0x0000FF, false, {}};
     const struct {
         TBgPixels bg;
         bool fromBg;
@@ -202,7 +202,9 @@ TEST(DrawSkinRectBlended, ZeroCapsDrawOnlyTheCorners) {
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) {
             const bool corner = (x < 2 || x >= 8) && (y < 2 || y >= 8);
-            if (!corner) ASSERT_EQ(dst.At(x, y), 0u) << x << ", " << y;
+            if (!corner) {
+                ASSERT_EQ(dst.At(x, y), 0u) << x << ", " << y;
+            }
         }
     // Mask 0 at opacity 255: a = 254 of the image over an empty pixel, alpha 255.
     EXPECT_EQ(dst.At(0, 0), Px(19, 0, 127, 255));

@@ -96,12 +96,12 @@ TEST(PaintMaskedTexture, ModeTenFillsTheStripsFromTheBackground) {
         for (int x = 0; x < 10; ++x) behind.At(x, y) = Px(x, y, 200, 255);
     vcl::TPixels32 dst(5, 3, Back);
     vcl::TRect r{0, 0, 5, 3};
-    PaintMaskedTexture(dst.View(), r, {behind.View(), 2, 1, vcl::clFuchsia, true}, skin.Masks[m], tfTileAll);
+    PaintMaskedTexture(dst.View(), r, {behind.View(), 2, 1, vcl::clFuchsia, true, {}}, skin.Masks[m], tfTileAll);
     ExpectImage(dst, [&](int x, int y) { return x < 4 && y < 2 ? At(50 + x % 2, y % 2) : Px(x + 2, y + 1, 200, 255); });
 
     vcl::TPixels32 plain(5, 3, Back);
     r = {0, 0, 5, 3};
-    PaintMaskedTexture(plain.View(), r, {{}, 0, 0, 0x0000FF, false}, skin.Masks[m], tfTileAll);
+    PaintMaskedTexture(plain.View(), r, {{}, 0, 0, 0x0000FF, false, {}}, skin.Masks[m], tfTileAll);
     ExpectImage(plain, [&](int x, int y) { return x < 4 && y < 2 ? At(50 + x % 2, y % 2) : Px(0, 0, 255, 255); });
 }
 
@@ -133,8 +133,8 @@ TEST(RestoreBorderCorners, KeyCornersShowTheParentsImageOrColour) {
     vcl::TPixels32 parent(40, 40, 0);
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 40; ++x) parent.At(x, y) = Px(x, y, 9, 255);
-    const TBgPixels image{parent.View(), 10, 20, vcl::clFuchsia, true};
-    const TBgPixels colour{{}, 0, 0, 0x00FF00, false};
+    const TBgPixels image{parent.View(), 10, 20, vcl::clFuchsia, true, {}};
+    const TBgPixels colour{{}, 0, 0, 0x00FF00, false, {}};
     struct Case {
         TBgPixels bg;
         int corners;

@@ -17,7 +17,7 @@ constexpr std::uint32_t Back = Px(1, 2, 3, 255);
 constexpr vcl::TColor C0 = 0x102030, C1 = 0x405060, C2 = 0x708090;
 constexpr std::uint32_t P0 = Px(0x10, 0x20, 0x30, 255), P1 = Px(0x40, 0x50, 0x60, 255), P2 = Px(0x70, 0x80, 0x90, 255);
 
-const TBgPixels Nothing{{}, 0, 0, vcl::clFuchsia, false};
+const TBgPixels Nothing{{}, 0, 0, vcl::clFuchsia, false, {}};
 
 TEST(PaintSectionBackground, StatesAreClampedToTheSectionAndToThreeRecords) {
     TTestSkin skin;
@@ -39,7 +39,7 @@ TEST(PaintSectionBackground, ACallersColourIsOpaqueEvenOverATransparentSection) 
     const int s = skin.AddSection("PANEL", C0, C1, C2);
     skin.Sections[s].Props[0].Transparency = 60;
     vcl::TPixels32 dst(3, 3, Back);
-    PaintSectionBackground(s, {{}, 0, 0, 0xFFFFFF, false}, 0, {0, 0, 3, 3}, {}, dst.View(), &skin, -1, -1, 0x0000FF);
+    PaintSectionBackground(s, {{}, 0, 0, 0xFFFFFF, false, {}}, 0, {0, 0, 3, 3}, {}, dst.View(), &skin, -1, -1, 0x0000FF);
     EXPECT_EQ(dst.At(1, 1), Px(0, 0, 255, 255));
 }
 
@@ -51,13 +51,13 @@ TEST(PaintSectionBackground, FullTransparencyShowsTheImageBehind) {
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x) behind.At(x, y) = Px(x, y, 5, 255);
     vcl::TPixels32 dst(6, 6, Back);
-    PaintSectionBackground(s, {behind.View(), 3, 4, vcl::clFuchsia, true}, 0, {1, 1, 5, 5}, {2, 1}, dst.View(),
+    PaintSectionBackground(s, {behind.View(), 3, 4, vcl::clFuchsia, true, {}}, 0, {1, 1, 5, 5}, {2, 1}, dst.View(),
                            &skin, -1, -1, vcl::clFuchsia);
     EXPECT_EQ(dst.At(1, 1), Px(5, 5, 5, 255));  // (X + Pt.X, Y + Pt.Y)
     EXPECT_EQ(dst.At(4, 4), Px(8, 8, 5, 255));
     EXPECT_EQ(dst.At(0, 0), Back);
     // Over its own image the background is already there: nothing changes.
-    PaintSectionBackground(s, {dst.View(), 0, 0, vcl::clFuchsia, true}, 0, {0, 0, 6, 6}, {}, dst.View(), &skin, -1,
+    PaintSectionBackground(s, {dst.View(), 0, 0, vcl::clFuchsia, true, {}}, 0, {0, 0, 6, 6}, {}, dst.View(), &skin, -1,
                            -1, vcl::clFuchsia);
     EXPECT_EQ(dst.At(0, 0), Back);
 }
@@ -73,7 +73,7 @@ TEST(PaintSectionBackground, HalfTransparencyBlendsWithTiesToEven) {
     skin.Sections[s].Props[0].GradientPercent = 100;  // a gradient share without stops: the colour
     vcl::TPixels32 behind(4, 4, Px(0, 0, 0, 255));
     vcl::TPixels32 full(4, 4, Back), masked(4, 4, Back);
-    const TBgPixels bg{behind.View(), 0, 0, vcl::clFuchsia, true};
+    const TBgPixels bg{behind.View(), 0, 0, vcl::clFuchsia, true, {}};
     PaintSectionBackground(s, bg, 0, {0, 0, 4, 4}, {}, full.View(), &skin, -1, -1, vcl::clFuchsia);
     PaintMaskedSectionBackground(s, -1, bg, 0, {0, 0, 4, 4}, {}, masked.View(), &skin);
     // d = (t * (d - s) + s * 256) >> 8 with d black behind, s red at 255.
@@ -108,8 +108,8 @@ TEST(PaintSkinSection, BorderCornersTakeTheColourOrTheImageBehind) {
     TTestSkin skin;
     const int s = BorderedSection(skin);
     vcl::TPixels32 behind(10, 10, Px(9, 8, 7, 255));
-    for (const auto &[bg, corner] : {std::pair{TBgPixels{{}, 0, 0, 0x00FF00, false}, Px(0, 255, 0, 0)},
-                                     std::pair{TBgPixels{behind.View(), 2, 2, vcl::clFuchsia, true}, Px(9, 8, 7, 255)}}) {
+    for (const auto &[bg, corner] : {std::pair{TBgPixels{{}, 0, 0, 0x00FF00, false, {}}, Px(0, 255, 0, 0)},
+                                     std::pair{TBgPixels{behind.View(), 2, 2, vcl::clFuchsia, true, {}}, Px(9, 8, 7, 255)}}) {
         vcl::TPixels32 dst(8, 8, Back);
         PaintSkinSection(s, bg, 0, {0, 0, 8, 8}, {}, dst.View(), &skin, -1, -1);
         EXPECT_EQ(dst.At(0, 0), corner);

@@ -1,0 +1,56 @@
+#include "ImgList.h"
+
+#include "Bitmap.h"
+#include "Canvas.h"
+
+namespace vcl {
+
+namespace {
+
+// The bitmap object, out of its canvas's DC: the image list selects it into
+// a DC of its own, and a bitmap can be selected into one DC at a time.
+HBITMAP Detached(TBitmap *Bitmap) {
+    if (!Bitmap || Bitmap->Empty()) return nullptr;
+    Bitmap->Canvas()->FreeHandle();
+    return Bitmap->Handle();
+}
+
+} // namespace
+
+TCustomImageList::TCustomImageList(TComponent *AOwner) : TComponent(AOwner) { CreateList(); }
+
+void TCustomImageList::CreateList() {
+    FHandle.Reset(ImageList_Create(FWidth, FHeight, ILC_COLOR32 | ILC_MASK, 0, 4));
+}
+
+void TCustomImageList::SetSize(int AWidth, int AHeight) {
+    if (AWidth == FWidth && AHeight == FHeight) return;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    CreateList();
+}
+
+int TCustomImageList::Count() const { return FHandle ? ImageList_GetImageCount(FHandle.Get()) : 0; }
+
+int TCustomImageList::Add(TBitmap *Image, TBitmap *Mask) {
+    HBITMAP image = Detached(Image);
+    if (!FHandle || !image) return -1;
+    return ImageList_Add(FHandle.Get(), image, Detached(Mask));
+}
+
+int TCustomImageList::AddMasked(TBitmap *Image, TColor MaskColor) {
+    if (!FHandle || !Image || Image->Empty()) return -1;
+    // The system blackens the masked pixels of the bitmap it is given.
+    TBitmap copy;
+    copy.Assign(Image);
+    return ImageList_AddMasked(FHandle.Get(), Detached(&copy), static_cast<COLORREF>(ColorToRGB(MaskColor) & 0xFFFFFF));
+}
+
+void TCustomImageList::Draw(TCanvas &Canvas, int X, int Y, int Index) {
+    if (!FHandle) return;
+    ImageList_Draw(FHandle.Get(), Index, Canvas.Handle(), X, Y, ILD_TRANSPARENT);
+}
+
+VCL_CLASS_INFO(TCustomImageList)
+
+} // namespace vcl
