@@ -1,7 +1,8 @@
 // The painters on real windows and GDI text under Wine: a parent that
 // answers the background question with its image, a child whose rounded
-// border corners and glowing caption show the parent's pixels, text by its
-// bounding box, and a picture of a button section for a person to look at.
+// border corners, glowing caption and border strips show the parent's
+// pixels, text by its bounding box and colours, sections painted through
+// device contexts, and a picture of a button section for a person to look at.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 #include "TestSkin.h"
 #include "UiDriver.h"
 #include "skin/graphics/sSkinCommand.h"
+#include "skin/graphics/vlControlBorder.h"
+#include "skin/graphics/vlImageHelpers.h"
 #include "skin/graphics/vlNineSlice.h"
 #include "skin/graphics/vlParentBackground.h"
 #include "skin/graphics/vlSkinGlyphs.h"
@@ -82,21 +85,47 @@ int RoundedButton(skin::test::TTestSkin &skin) {
     return m;
 }
 
+// The skin data of the fixture's button, with a cache of its size; its
+// background colour is red.
+struct TChildSkin {
+    skin::test::TTestSkin Skin;
+    std::unique_ptr<TBitmap> Cache;
+    skin::test::TFakeControlData Data;
+    explicit TChildSkin(TControl *Child) : Cache(NewBitmap32(Child->Width(), Child->Height())) {
+        Data.Manager = &Skin;
+        Data.Owner = Child;
+        Data.Cache = Cache.get();
+        Data.Back = 0x0000FF;
+    }
+};
+
+constexpr std::uint32_t White = Px(255, 255, 255, 255);
+constexpr std::uint32_t Red = Px(0, 0, 255, 255);
+
+std::uint32_t Rgb(TBitmap &bmp, int x, int y) { return GetPixel32(bmp, x, y) & 0xFFFFFF; }
+
+// The bounds of the pixels that differ from Background.
+TRect Painted(TBitmap &bmp, std::uint32_t background) {
+    TRect r{bmp.Width(), bmp.Height(), 0, 0};
+    for (int y = 0; y < bmp.Height(); ++y)
+        for (int x = 0; x < bmp.Width(); ++x)
+            if (GetPixel32(bmp, x, y) != background)
+                r = {std::min(r.Left, x), std::min(r.Top, y), std::max(r.Right, x + 1), std::max(r.Bottom, y + 1)};
+    return r;
+}
+
 } // namespace
 
 TEST(SkinPaintWin, ChildCornersAndGlowShowTheParentsImage) {
     TFixture f;
     TImageAnswer answer(f.Form.get());
-    skin::test::TTestSkin skin;
-    const int section = skin.AddSection("BUTTON", 0x00C000, 0x00E000, 0x008000);
-    skin.Sections[section].BorderMask = RoundedButton(skin);
-    auto cache = NewBitmap32(f.Child->Width(), f.Child->Height());
-    skin::test::TFakeControlData data;
-    data.Manager = &skin;
+    TChildSkin child(f.Child);
+    const int section = child.Skin.AddSection("BUTTON", 0x00C000, 0x00E000, 0x008000);
+    child.Skin.Sections[section].BorderMask = RoundedButton(child.Skin);
+    skin::test::TFakeControlData &data = child.Data;
+    TBitmap *cache = child.Cache.get();
     data.Skin = section;
-    data.Border = skin.Sections[section].BorderMask;
-    data.Owner = f.Child;
-    data.Cache = cache.get();
+    data.Border = child.Skin.Sections[section].BorderMask;
     const TRect all{0, 0, cache->Width(), cache->Height()};
     PaintControlSkin(data, EmptyBgInfo, 0, all, {}, *cache, false);
     EXPECT_EQ(GetPixel32(*cache, 0, 0), KeyPixel);  // no background asked yet
@@ -221,4 +250,164 @@ TEST(SkinPaintWin, ButtonSectionArtifact) {
     EXPECT_TRUE(std::filesystem::exists(folder / "skin-button-states.png"));
     EXPECT_EQ(GetPixel32(*out, 10, 10) & 0xFFFFFF, 0xF5F5F5u);  // a rounded corner shows the colour behind
     EXPECT_EQ(GetPixel32(*out, 11, 10), Px(60, 60, 60, 255));
+}
+
+TEST(SkinPaintWin, ControlBorderFramesAndItsClientRect) {
+    TFixture f;
+    TImageAnswer answer(f.Form.get());
+    TChildSkin child(f.Child);  // 90 x 30
+    const TRect r{0, 0, 90, 30};
+    auto screen = skin::test::Plain32(90, 30, White);
+    HDC dc = screen->Canvas()->Handle();
+    TRect inner{-7, -7, -7, -7};
+    // No border mask: the frame goes to the DC, and the client rect lies inside it.
+    PaintControlBorder(dc, r, 3, child.Data, 0, inner);
+    EXPECT_EQ(inner, Rect(3, 3, 87, 27));
+    EXPECT_EQ(Rgb(*screen, 2, 2), Red & 0xFFFFFF);
+    EXPECT_EQ(GetPixel32(*screen, 3, 3), White);
+    PaintControlBorder(dc, r, 0, child.Data, 0, inner);
+    EXPECT_EQ(inner, r);
+
+    // A keyed border of margins 2: a frame of 3 leaves a 1-pixel side inside
+    // the margins, and its strips (only they) reach the DC.
+    child.Data.Border = child.Skin.AddMask({0, 0, 8, 8}, 1, 0, 2, 2, 2, 2);
+    const struct {
+        int frame;
+        TRect inner;
+        std::uint32_t screen11, screen33;
+    } cases[] = {{0, {2, 2, 88, 28}, White, White},
+                 {3, {3, 3, 87, 27}, skin::test::At(1, 1), White},
+                 {50, {50, 50, 50, 50}, skin::test::At(1, 1), Red}};
+    for (const auto &c : cases) {
+        screen = skin::test::Plain32(90, 30, White);
+        PaintControlBorder(screen->Canvas()->Handle(), r, c.frame, child.Data, 0, inner);
+        EXPECT_EQ(inner, c.inner) << c.frame;
+        EXPECT_EQ(Rgb(*screen, 1, 1), c.screen11 & 0xFFFFFF) << c.frame;
+        EXPECT_EQ(Rgb(*screen, 3, 3), c.screen33 & 0xFFFFFF) << c.frame;
+    }
+    EXPECT_EQ(GetPixel32(*child.Cache, 2, 2), Red);
+    EXPECT_EQ(Rgb(*screen, 2, 2), Red & 0xFFFFFF);
+
+    // An image-and-mask border over the parent's strips, or over the frame
+    // filled in the control's colour when its background is the parent's.
+    const int masked = child.Skin.AddMask({8, 0, 16, 16}, 1, 1, 2, 2, 2, 2);
+    child.Skin.Paint({8, 0, 16, 8}, KeyPixel);
+    child.Skin.Masks[masked].CornerClass = 1;
+    child.Data.Border = masked;
+    for (const auto &[flags, side] : {std::pair{0, ParentAt(75, 20)}, std::pair{1, Red}}) {
+        child.Data.Flags = static_cast<std::uint16_t>(flags);
+        PaintControlBorder(child.Cache->Canvas()->Handle(), r, 0, child.Data, 0, inner);
+        EXPECT_EQ(Rgb(*child.Cache, 45, 0), side & 0xFFFFFF) << flags;
+        EXPECT_EQ(Rgb(*child.Cache, 0, 0), ParentAt(30, 20) & 0xFFFFFF) << flags;
+    }
+}
+
+TEST(SkinPaintWin, SetByteRecreatesTheWindowOnlyOnAChange) {
+    TFixture f;
+    std::uint8_t stored = 1;
+    const HWND first = f.Child->Handle();
+    SetByteAndRecreateWnd(*f.Child, stored, 1);
+    EXPECT_TRUE(IsWindow(first));
+    SetByteAndRecreateWnd(*f.Child, stored, 0);
+    EXPECT_EQ(stored, 0);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_TRUE(IsWindow(f.Child->Handle()));
+}
+
+TEST(SkinPaintWin, SectionsPaintIntoAndOverDeviceContexts) {
+    skin::test::TTestSkin skin;
+    const int opaque = skin.AddSection("PANEL", 0x0000FF, 0, 0);
+    const int clear = skin.AddSection("TRANSPARENT", 0, 0, 0);
+    skin.Sections[clear].Props[0].Transparency = 100;
+    auto target = skin::test::Plain32(12, 10, Px(1, 2, 3, 255));
+    PaintSkinSectionToDC(opaque, EmptyBgInfo, 0, {2, 3, 7, 8}, {}, target->Canvas()->Handle(), &skin);
+    skin::test::ExpectPixels(
+        *target, [](int x, int y) { return x >= 2 && x < 7 && y >= 3 && y < 8 ? Red : Px(1, 2, 3, 255); }, 0xFFFFFF);
+
+    // Over a DC's picture at (3, 4): the first index, else the fallback.
+    auto parent = skin::test::Bitmap32(40, 40, ParentAt);
+    const struct {
+        int index, fallback, used;
+        std::uint32_t pixel;
+    } cases[] = {{-1, clear, clear, ParentAt(3, 4)}, {opaque, clear, opaque, Red}, {-1, -1, -1, Px(9, 9, 9, 255)}};
+    for (const auto &c : cases) {
+        auto bmp = skin::test::Plain32(6, 5, Px(9, 9, 9, 255));
+        EXPECT_EQ(PaintSkinSectionOverDC(*bmp, c.index, c.fallback, 0, &skin, {3, 4}, clFuchsia,
+                                         parent->Canvas()->Handle()),
+                  c.used);
+        EXPECT_EQ(Rgb(*bmp, 0, 0), c.pixel & 0xFFFFFF) << c.index << " " << c.fallback;
+    }
+}
+
+TEST(SkinPaintWin, CaptionsTakeContoursOnlyWhenSetUnderlineAndEmboss) {
+    skin::test::TTestSkin skin;
+    const int s = skin.AddSection("WEBBUTTON", 0xFFFFFF, 0xFFFFFF, 0xFFFFFF);
+    skin.Sections[s].Props[0].FontColor = 0x800000;
+    skin.StdSectionIndexes[ssWebButton] = s;
+    const TRect box{4, 4, 116, 36};
+    const UINT flags = DT_LEFT | DT_TOP | DT_SINGLELINE;
+    const auto draw = [&](std::uint32_t background, auto paint) {
+        auto bmp = skin::test::Plain32(120, 40, background);
+        paint(*bmp->Canvas());
+        return bmp;
+    };
+    // Contours of -1 are none: the caption is the text drawn once.
+    auto once = draw(White, [&](TCanvas &c) {
+        c.Font()->SetColor(0x800000);
+        DrawTextOnCanvas(c, "Instaluj", box, flags);
+    });
+    auto section = draw(White, [&](TCanvas &c) { WriteSectionText(c, "Instaluj", true, box, flags, s, 0, &skin); });
+    skin::test::ExpectPixels(*section, [&](int x, int y) { return GetPixel32(*once, x, y); });
+    skin.Sections[s].Props[0].TCLeft = 0x00FF00;
+    auto contoured = draw(White, [&](TCanvas &c) { WriteSectionText(c, "Instaluj", true, box, flags, s, 0, &skin); });
+    EXPECT_EQ(Painted(*contoured, White).Left, Painted(*once, White).Left - 1);
+
+    // A hot web button's caption is underlined; the normal one is not.
+    skin::test::TFakeControlData data;
+    data.Manager = &skin;
+    data.Skin = s;
+    for (int state : {0, 1}) {
+        auto bmp = draw(White, [&](TCanvas &c) { WriteTextForControl(c, "Web", true, box, flags, data, state); });
+        EXPECT_EQ(bmp->Canvas()->Font()->Style().Contains(fsUnderline), state == 1);
+    }
+    // Disabled and unskinned: light at (+1, +1), dark in place.
+    data.Skinned = false;
+    const std::uint32_t black = Px(0, 0, 0, 255);
+    auto plain = draw(black, [&](TCanvas &c) { DrawTextOnCanvas(c, "Instaluj", box, flags); });
+    auto embossed = draw(black, [&](TCanvas &c) { WriteTextForControl(c, "Instaluj", false, box, flags, data, 0); });
+    const TRect p = Painted(*plain, black);
+    EXPECT_EQ(Painted(*embossed, black), Rect(p.Left, p.Top, p.Right + 1, p.Bottom + 1));
+    int light = 0, dark = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x) {
+            light += Rgb(*embossed, x, y) == ColorToBGRA(ColorToRGB(clBtnHighlight));
+            dark += Rgb(*embossed, x, y) == ColorToBGRA(ColorToRGB(clBtnShadow));
+        }
+    EXPECT_GT(light, 5);
+    EXPECT_GT(dark, 5);
+}
+
+TEST(SkinPaintWin, ImagesOfTheirOwnAreReadFromThemAndTheTableStays) {
+    TFixture f;
+    TImageAnswer answer(f.Form.get());
+    TChildSkin child(f.Child);
+    // A 2 x 2 texture over its black mask in a bitmap of its own, unlike the master.
+    const int t = child.Skin.AddMask({0, 0, 2, 4}, 1, 1, 0, 0, 0, 0);
+    child.Skin.Masks[t].Bmp = skin::test::Bitmap32(2, 4, [](int x, int y) { return y < 2 ? Px(x, y, 77, 255) : 0; });
+    auto dst = skin::test::Plain32(4, 4, Px(1, 2, 3, 255));
+    TRect r{0, 0, 4, 4};
+    PaintMaskedTexture(*dst, r, EmptyBgInfo, child.Skin.Masks[t], tfTile);
+    skin::test::ExpectPixels(*dst, [](int x, int y) { return Px(x % 2, y % 2, 77, 255); });
+
+    // A border picture of its own without a state count is read as three
+    // states over their mask; the table's record stays as it was.
+    const int b = child.Skin.AddMask({}, 0, 0, 2, 2, 2, 2);
+    child.Skin.Masks[b].Bmp =
+        skin::test::Bitmap32(18, 12, [](int x, int y) { return x % 6 == 0 && y == 0 ? KeyPixel : Px(5, 5, 5, 255); });
+    child.Data.Border = b;
+    PaintBorderCorners(child.Data, 0, bcAll);
+    EXPECT_EQ(GetPixel32(*child.Cache, 0, 0), ParentAt(30, 20));
+    EXPECT_EQ(child.Skin.Masks[b].ImageCount, 0);
+    EXPECT_EQ(child.Skin.Masks[b].MaskType, 0);
+    EXPECT_EQ(child.Skin.Masks[b].R, TRect{});
 }
