@@ -73,57 +73,29 @@ TEST(DrawGlyphReflection, FadesDownwardAndSkipsRowsOutsideTheSource) {
     }
 }
 
-// The arrow in an 11 x 11 rect as a picture.
+// The arrow in an 11 x 11 rect as a picture of columns 1..9 and rows 2..9.
 std::string Arrow(int direction) {
-    std::string out;
-    const auto points = ScrollArrowPixels({0, 0, 11, 11}, direction);
-    const std::set<std::pair<int, int>> set = [&] {
-        std::set<std::pair<int, int>> s;
-        for (const auto &p : points) s.insert({p.X, p.Y});
-        return s;
-    }();
-    EXPECT_EQ(set.size(), points.size());
-    for (int y = 2; y < 10; ++y) {
-        for (int x = 1; x < 10; ++x) out += set.count({x, y}) ? '#' : '.';
-        out += '\n';
-    }
+    std::string out(8 * 10, '.');
+    for (int y = 0; y < 8; ++y) out[static_cast<std::size_t>(y * 10 + 9)] = '\n';
+    for (const vcl::TPoint &p : ScrollArrowPixels({0, 0, 11, 11}, direction))
+        out.at(static_cast<std::size_t>((p.Y - 2) * 10 + p.X - 1)) = '#';
     return out;
 }
 
+// The arrow's pixels, mirrored when asked: x to 11 - x, y to 9 - y.
+std::set<std::pair<int, int>> Points(int direction, bool flipX = false, bool flipY = false) {
+    std::set<std::pair<int, int>> points;
+    for (const vcl::TPoint &p : ScrollArrowPixels({0, 0, 11, 11}, direction))
+        points.insert({flipX ? 11 - p.X : p.X, flipY ? 9 - p.Y : p.Y});
+    return points;
+}
+
 TEST(DrawScrollArrowGlyph, ElevenByElevenArrowsStandWhereTheyShould) {
-    // Columns 1..9, rows 2..9: up has its base row at y 6 from x 2 to 8 and its tip at (5, 3).
-    EXPECT_EQ(Arrow(adUp), ".........\n"
-                           "....#....\n"
-                           "...###...\n"
-                           "..#####..\n"
-                           ".#######.\n"
-                           ".........\n"
-                           ".........\n"
-                           ".........\n");
-    EXPECT_EQ(Arrow(adLeft), ".........\n"
-                             "......#..\n"
-                             ".....##..\n"
-                             "....###..\n"
-                             "...####..\n"
-                             "....###..\n"
-                             ".....##..\n"
-                             "......#..\n");
-    EXPECT_EQ(Arrow(adDown), ".........\n"
-                             ".#######.\n"
-                             "..#####..\n"
-                             "...###...\n"
-                             "....#....\n"
-                             ".........\n"
-                             ".........\n"
-                             ".........\n");
-    EXPECT_EQ(Arrow(adRight), ".........\n"
-                              "...#.....\n"
-                              "...##....\n"
-                              "...###...\n"
-                              "...####..\n"
-                              "...###...\n"
-                              "...##....\n"
-                              "...#.....\n");
+    // Up: the base row at y 6 from x 2 to 8, the tip at (5, 3).
+    EXPECT_EQ(Arrow(adUp), ".........\n....#....\n...###...\n..#####..\n.#######.\n.........\n.........\n.........\n");
+    EXPECT_EQ(Arrow(adLeft), ".........\n......#..\n.....##..\n....###..\n...####..\n....###..\n.....##..\n......#..\n");
+    EXPECT_EQ(Points(adDown, false, true), Points(adUp));
+    EXPECT_EQ(Points(adRight, true, false), Points(adLeft));
     EXPECT_TRUE(ScrollArrowPixels({0, 0, 11, 11}, 4).empty());
 }
 

@@ -257,36 +257,27 @@ TEST(SkinPaintWin, ControlBorderFramesAndItsClientRect) {
     TImageAnswer answer(f.Form.get());
     TChildSkin child(f.Child);  // 90 x 30
     const TRect r{0, 0, 90, 30};
-    auto screen = skin::test::Plain32(90, 30, White);
-    HDC dc = screen->Canvas()->Handle();
-    TRect inner{-7, -7, -7, -7};
-    // No border mask: the frame goes to the DC, and the client rect lies inside it.
-    PaintControlBorder(dc, r, 3, child.Data, 0, inner);
-    EXPECT_EQ(inner, Rect(3, 3, 87, 27));
-    EXPECT_EQ(Rgb(*screen, 2, 2), Red & 0xFFFFFF);
-    EXPECT_EQ(GetPixel32(*screen, 3, 3), White);
-    PaintControlBorder(dc, r, 0, child.Data, 0, inner);
-    EXPECT_EQ(inner, r);
-
-    // A keyed border of margins 2: a frame of 3 leaves a 1-pixel side inside
-    // the margins, and its strips (only they) reach the DC.
-    child.Data.Border = child.Skin.AddMask({0, 0, 8, 8}, 1, 0, 2, 2, 2, 2);
+    const int keyed = child.Skin.AddMask({0, 0, 8, 8}, 1, 0, 2, 2, 2, 2);
+    // Without a border mask the frame goes to the DC and the client rect lies
+    // inside it. A keyed border of margins 2: a frame of 3 leaves a 1-pixel
+    // side inside the margins, and its strips (only they) reach the DC.
     const struct {
-        int frame;
+        int border, frame;
         TRect inner;
         std::uint32_t screen11, screen33;
-    } cases[] = {{0, {2, 2, 88, 28}, White, White},
-                 {3, {3, 3, 87, 27}, skin::test::At(1, 1), White},
-                 {50, {50, 50, 50, 50}, skin::test::At(1, 1), Red}};
+    } cases[] = {{-1, 3, {3, 3, 87, 27}, Red, White}, {-1, 0, r, White, White},
+                 {keyed, 0, {2, 2, 88, 28}, White, White}, {keyed, 3, {3, 3, 87, 27}, skin::test::At(1, 1), White},
+                 {keyed, 50, {50, 50, 50, 50}, skin::test::At(1, 1), Red}};
     for (const auto &c : cases) {
-        screen = skin::test::Plain32(90, 30, White);
+        auto screen = skin::test::Plain32(90, 30, White);
+        TRect inner{-7, -7, -7, -7};
+        child.Data.Border = c.border;
         PaintControlBorder(screen->Canvas()->Handle(), r, c.frame, child.Data, 0, inner);
-        EXPECT_EQ(inner, c.inner) << c.frame;
-        EXPECT_EQ(Rgb(*screen, 1, 1), c.screen11 & 0xFFFFFF) << c.frame;
-        EXPECT_EQ(Rgb(*screen, 3, 3), c.screen33 & 0xFFFFFF) << c.frame;
+        EXPECT_EQ(inner, c.inner) << c.border << " " << c.frame;
+        EXPECT_EQ(Rgb(*screen, 1, 1), c.screen11 & 0xFFFFFF) << c.border << " " << c.frame;
+        EXPECT_EQ(Rgb(*screen, 3, 3), c.screen33 & 0xFFFFFF) << c.border << " " << c.frame;
     }
     EXPECT_EQ(GetPixel32(*child.Cache, 2, 2), Red);
-    EXPECT_EQ(Rgb(*screen, 2, 2), Red & 0xFFFFFF);
 
     // An image-and-mask border over the parent's strips, or over the frame
     // filled in the control's colour when its background is the parent's.
@@ -296,6 +287,7 @@ TEST(SkinPaintWin, ControlBorderFramesAndItsClientRect) {
     child.Data.Border = masked;
     for (const auto &[flags, side] : {std::pair{0, ParentAt(75, 20)}, std::pair{1, Red}}) {
         child.Data.Flags = static_cast<std::uint16_t>(flags);
+        TRect inner;
         PaintControlBorder(child.Cache->Canvas()->Handle(), r, 0, child.Data, 0, inner);
         EXPECT_EQ(Rgb(*child.Cache, 45, 0), side & 0xFFFFFF) << flags;
         EXPECT_EQ(Rgb(*child.Cache, 0, 0), ParentAt(30, 20) & 0xFFFFFF) << flags;
@@ -358,9 +350,6 @@ TEST(SkinPaintWin, CaptionsTakeContoursOnlyWhenSetUnderlineAndEmboss) {
     });
     auto section = draw(White, [&](TCanvas &c) { WriteSectionText(c, "Instaluj", true, box, flags, s, 0, &skin); });
     skin::test::ExpectPixels(*section, [&](int x, int y) { return GetPixel32(*once, x, y); });
-    skin.Sections[s].Props[0].TCLeft = 0x00FF00;
-    auto contoured = draw(White, [&](TCanvas &c) { WriteSectionText(c, "Instaluj", true, box, flags, s, 0, &skin); });
-    EXPECT_EQ(Painted(*contoured, White).Left, Painted(*once, White).Left - 1);
 
     // A hot web button's caption is underlined; the normal one is not.
     skin::test::TFakeControlData data;
@@ -377,14 +366,6 @@ TEST(SkinPaintWin, CaptionsTakeContoursOnlyWhenSetUnderlineAndEmboss) {
     auto embossed = draw(black, [&](TCanvas &c) { WriteTextForControl(c, "Instaluj", false, box, flags, data, 0); });
     const TRect p = Painted(*plain, black);
     EXPECT_EQ(Painted(*embossed, black), Rect(p.Left, p.Top, p.Right + 1, p.Bottom + 1));
-    int light = 0, dark = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 120; ++x) {
-            light += Rgb(*embossed, x, y) == ColorToBGRA(ColorToRGB(clBtnHighlight));
-            dark += Rgb(*embossed, x, y) == ColorToBGRA(ColorToRGB(clBtnShadow));
-        }
-    EXPECT_GT(light, 5);
-    EXPECT_GT(dark, 5);
 }
 
 TEST(SkinPaintWin, ImagesOfTheirOwnAreReadFromThemAndTheTableStays) {
