@@ -11,22 +11,17 @@ namespace vcl {
 
 VCL_CLASS_INFO(TBitmap)
 
-// The canvas of a bitmap: one memory DC, made on first use, into which the
-// bitmap's current image is selected.
+// The canvas of a bitmap: a memory DC, made when the canvas is first drawn
+// on and given back when the application goes idle, into which the bitmap's
+// current image is selected.
 class TBitmapCanvas : public TCanvas {
 public:
     explicit TBitmapCanvas(TBitmap *Bitmap) : FBitmap(Bitmap) {}
-    ~TBitmapCanvas() override {
-        SetHandle(nullptr);
-        ReleaseImage();
-    }
+    ~TBitmapCanvas() override { FreeOwnDC(); }
 
     void FreeHandle() override {
-        if (LockCount() > 0)
-            return;
-        SetHandle(nullptr);
-        ReleaseImage();
-        FDC.reset();
+        if (LockCount() == 0)
+            FreeOwnDC();
     }
 
     // Takes the image out of the DC, so that it can be selected elsewhere or deleted.
@@ -48,12 +43,21 @@ public:
 protected:
     void CreateHandle() override {
         if (!FDC) {
-            FDC = std::make_unique<TMemoryDC>();
-            if (!*FDC)
+            auto dc = std::make_unique<TMemoryDC>();
+            if (!*dc)
                 throw EInvalidGraphic("Cannot create a device context for a bitmap: out of system resources");
+            CacheDC(nullptr);
+            FDC = std::move(dc);
         }
         AttachImage();
         SetHandle(FDC->Get());
+    }
+
+    void FreeOwnDC() override {
+        SetHandle(nullptr);
+        ReleaseImage();
+        FDC.reset();
+        UncacheDC();
     }
 
 private:
@@ -516,6 +520,17 @@ void TBitmap::Assign(const TPersistent *Source) {
         return;
     }
     inherited::Assign(Source);
+}
+
+bool TBitmap::AssignDrawing(const TGraphic &Source) {
+    SetSize(Source.Width(), Source.Height());
+    if (Empty())
+        return true;
+    const TRect whole = Rect(0, 0, Width(), Height());
+    Canvas()->FillRect(whole);
+    // Drawing only reads the graphic, though it may make a canvas of its own on the way.
+    const_cast<TGraphic &>(Source).Draw(*Canvas(), whole);
+    return true;
 }
 
 void TBitmap::Draw(TCanvas &ACanvas, const TRect &Rect) {

@@ -10,8 +10,9 @@
 //
 // Changing the size keeps the pixels of the area old and new size share
 // (top-left aligned); new pixels are 0. Changing the format converts every
-// pixel (see CopyDibPixels). The canvas keeps one memory DC for the bitmap's
-// life, with the current image selected into it. Windows only.
+// pixel (see CopyDibPixels). The canvas draws through a memory DC with the
+// current image selected into it, made on first use and given back when the
+// application goes idle (see Canvas.h). Windows only.
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,8 +57,8 @@ public:
     void SetHandleType(TBitmapHandleType Value);
 
     // The bitmap object (null while empty), owned by this bitmap. It stays
-    // selected into the canvas's DC; call Canvas()->FreeHandle() before
-    // selecting it into another DC.
+    // selected into the canvas's DC while the canvas has one; call
+    // Canvas()->FreeHandle() before selecting it into another DC.
     HBITMAP Handle() const { return FHandle.Get(); }
     // Takes over a bitmap object (a DIB section or a device bitmap); null
     // leaves the bitmap as a new one is: empty, pfDevice, no colour table.
@@ -103,6 +104,9 @@ public:
     void LoadFromDib(const TDibImage &Image);
 
     void Draw(TCanvas &ACanvas, const TRect &Rect) override;
+
+protected:
+    bool AssignDrawing(const TGraphic &Source) override;
 
 private:
     friend class TBitmapCanvas;

@@ -1,5 +1,9 @@
 #include "Canvas.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "AppContext.h"
 #include "Graphic.h"
 #include "WideText.h"
 
@@ -11,7 +15,48 @@ namespace {
 
 RECT ToRECT(const TRect &r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
+// Canvases that hold a DC of their own, with the window it belongs to.
+struct TCachedDC {
+    TCanvas *Canvas;
+    HWND Window;
+};
+
+std::vector<TCachedDC> &CachedDCs() {
+    static std::vector<TCachedDC> list;
+    return list;
+}
+
+bool IsCached(const TCanvas *Canvas) {
+    const auto &list = CachedDCs();
+    return std::any_of(list.begin(), list.end(), [&](const TCachedDC &c) { return c.Canvas == Canvas; });
+}
+
 } // namespace
+
+void FreeCachedDCs() {
+    // A copy: freeing takes canvases off the list.
+    for (const TCachedDC &c : std::vector<TCachedDC>(CachedDCs()))
+        if (IsCached(c.Canvas)) c.Canvas->FreeHandle();
+}
+
+void FreeWindowDCs(HWND Window) {
+    for (const TCachedDC &c : std::vector<TCachedDC>(CachedDCs()))
+        if (c.Window == Window && IsCached(c.Canvas)) c.Canvas->FreeOwnDC();
+}
+
+void TCanvas::CacheDC(HWND Window) {
+    CheckUIThread("Making a DC for a canvas");
+    UncacheDC();
+    CachedDCs().push_back({this, Window});
+    FCached = true;
+}
+
+void TCanvas::UncacheDC() {
+    if (!FCached) return;
+    auto &list = CachedDCs();
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const TCachedDC &c) { return c.Canvas == this; }), list.end());
+    FCached = false;
+}
 
 TCanvas::TCanvas() : FFont(std::make_unique<TFont>()), FBrush(std::make_unique<TBrush>()), FPen(std::make_unique<TPen>()) {
     FFont->OnChange = TNotifyEvent::Bind<&TCanvas::FontChanged>(this);
@@ -22,6 +67,7 @@ TCanvas::TCanvas() : FFont(std::make_unique<TFont>()), FBrush(std::make_unique<T
 TCanvas::~TCanvas() {
     // The tools' objects can only be deleted once they are out of the DC.
     SetHandle(nullptr);
+    UncacheDC();
 }
 
 HDC TCanvas::Handle() {
@@ -44,6 +90,9 @@ void TCanvas::FreeHandle() {
 }
 
 void TCanvas::RequiredState(TCanvasState Required) {
+    // A DC of our own that no longer fits is given back and made again.
+    if (FState.Contains(csHandleValid) && !OwnDCCurrent())
+        FreeOwnDC();
     const TCanvasState missing = Required - FState;
     if (missing.Empty())
         return;

@@ -10,7 +10,12 @@
 //
 // A plain TCanvas draws on a DC it is given and never frees it. Derived
 // canvases (a bitmap's, a control's) make their own DC in CreateHandle when
-// Handle is first asked for and free it in FreeHandle. Windows only.
+// Handle is first asked for and free it in FreeHandle. They do not keep it
+// for their whole life: while they hold one they are listed, and the DCs of
+// the canvases on that list are given back when the application goes idle
+// (FreeCachedDCs; a locked canvas keeps its DC) and when the window they
+// draw on goes (FreeWindowDCs). A form with hundreds of controls thus holds
+// no more DCs between two idle times than it used. Windows only.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -115,12 +120,23 @@ public:
     void RequiredState(TCanvasState Required);
 
 protected:
-    // Derived canvases make their DC here and give it to SetHandle.
+    // Derived canvases make their DC here and give it to SetHandle, and list
+    // it with CacheDC (Window: the window it draws on; null for a memory DC).
     virtual void CreateHandle() {}
+    // Gives back the DC that CreateHandle made, locked or not; UncacheDC.
+    virtual void FreeOwnDC() {}
+    // False when the DC that CreateHandle made no longer fits (its window
+    // went, the control moved): the next drawing makes a new one.
+    virtual bool OwnDCCurrent() const { return true; }
+    void CacheDC(HWND Window);
+    void UncacheDC();
+    // The DC drawn on now, without making one.
+    HDC CurrentHandle() const { return FHandle; }
     virtual void Changing();
     virtual void Changed();
 
 private:
+    friend void FreeWindowDCs(HWND Window);
     void SelectFont();
     void SelectBrush();
     void SelectPen();
@@ -143,6 +159,14 @@ private:
     std::unique_ptr<TPen> FPen;
     TCopyMode FCopyMode = cmSrcCopy;
     int FLockCount = 0;
+    bool FCached = false;
 };
+
+// Gives back the DC of every listed canvas that is not locked: the
+// application calls it when it goes idle.
+void FreeCachedDCs();
+// Gives back the DC of every listed canvas that draws on the window, locked
+// or not: called while the window is destroyed.
+void FreeWindowDCs(HWND Window);
 
 } // namespace vcl

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "Forms.h"
+#include "AppContext.h"
 #include "SysUtils.h"
 #include "WideText.h"
 
@@ -45,13 +45,8 @@ VCL_PUBLISHED(TWinControl, p) {
 VCL_CLASS_INFO(TGraphicControl)
 VCL_CLASS_INFO(TCustomControl)
 
-LRESULT CALLBACK InitWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
-
 namespace {
 
-// The control whose window is being created on this thread; the window's
-// first message binds the two (InitWndProc).
-thread_local TWinControl *CreationControl = nullptr;
 thread_local std::uint32_t MessageCount = 0;
 
 // The graphic control that holds the mouse through its parent's capture.
@@ -68,44 +63,11 @@ void CancelWindowUpdate(TWinControl *Control) {
     list.erase(std::remove(list.begin(), list.end(), Control), list.end());
 }
 
-// The window property that leads from a window to its control.
-LPCWSTR ControlProperty() {
-    static const ATOM atom = GlobalAddAtomW(L"vcl.Control");
-    return MAKEINTATOM(atom);
-}
-
-HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
-
 // Child windows carry an identifier: a parent finds by it the child that a
 // WM_MEASUREITEM is for.
 UINT NextChildId() {
     static UINT id = 100;
     return ++id;
-}
-
-// Clears the thread's creation slot however window creation ends.
-class TCreationScope {
-public:
-    explicit TCreationScope(TWinControl *Control) { CreationControl = Control; }
-    ~TCreationScope() { CreationControl = nullptr; }
-    TCreationScope(const TCreationScope &) = delete;
-    TCreationScope &operator=(const TCreationScope &) = delete;
-};
-
-void RegisterWindowClass(const TCreateParams &Params) {
-    WNDCLASSW existing{};
-    if (GetClassInfoW(ModuleInstance(), Params.WinClassName.c_str(), &existing)) {
-        if (existing.lpfnWndProc == InitWndProc) return;
-        // Someone else's class of that name: ours takes its place.
-        UnregisterClassW(Params.WinClassName.c_str(), ModuleInstance());
-    }
-    WNDCLASSW wc = Params.WindowClass;
-    wc.lpfnWndProc = InitWndProc;
-    wc.hInstance = ModuleInstance();
-    wc.lpszClassName = Params.WinClassName.c_str();
-    wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
-    if (!RegisterClassW(&wc))
-        throw Exception("Cannot register the window class " + WideToUtf8(Params.WinClassName));
 }
 
 // Holds a control state for the length of a scope.
@@ -139,11 +101,17 @@ private:
 class TPaintDC {
 public:
     TPaintDC(HWND Window, HDC Given) : FWindow(Window), FDC(Given) {
-        if (!FDC) FDC = BeginPaint(FWindow, &FPaint);
-        else FWindow = nullptr;
+        if (FDC) {
+            FWindow = nullptr;
+            return;
+        }
+        FDC = BeginPaint(FWindow, &FPaint);
+        CountHandle(THandleKind::DC, 1);
     }
     ~TPaintDC() {
-        if (FWindow) EndPaint(FWindow, &FPaint);
+        if (!FWindow) return;
+        EndPaint(FWindow, &FPaint);
+        CountHandle(THandleKind::DC, -1);
     }
     TPaintDC(const TPaintDC &) = delete;
     TPaintDC &operator=(const TPaintDC &) = delete;
@@ -155,28 +123,20 @@ private:
     PAINTSTRUCT FPaint{};
 };
 
-// The DC of a whole window, frame included (GetWindowDC / ReleaseDC).
-class TNonClientDC {
-public:
-    explicit TNonClientDC(HWND Window) : FWindow(Window), FDC(GetWindowDC(Window)) {}
-    ~TNonClientDC() {
-        if (FDC) ReleaseDC(FWindow, FDC);
-    }
-    TNonClientDC(const TNonClientDC &) = delete;
-    TNonClientDC &operator=(const TNonClientDC &) = delete;
-    HDC Get() const { return FDC; }
-
-private:
-    HWND FWindow;
-    HDC FDC;
-};
-
 TMouseButton ButtonOf(UINT Msg) {
     switch (Msg) {
     case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: return mbRight;
     case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: return mbMiddle;
     default: return mbLeft;
     }
+}
+
+// The control at the top of Control's parents when it is a form.
+TWinControl *ParentFormControl(const TControl *Control) {
+    if (!Control) return nullptr;
+    while (Control->Parent()) Control = Control->Parent();
+    auto *top = dynamic_cast<TWinControl *>(const_cast<TControl *>(Control));
+    return dynamic_cast<TFormHost *>(top) ? top : nullptr;
 }
 
 } // namespace
@@ -193,13 +153,13 @@ TControl::~TControl() {
         CaptureControl = nullptr;
         ReleaseCapture();
     }
-    if (Application) Application->ControlDestroyed(this);
     // A windowed control has left its parent in its own destructor already.
     if (FParent) SetParent(nullptr);
 }
 
 void TControl::SetParent(TWinControl *AParent) {
     if (FParent == AParent) return;
+    CheckUIThread("Setting the parent of a control");
     if (AParent == this) throw EInvalidOperation("A control cannot be its own parent");
     if (FParent) FParent->RemoveControl(this);
     if (AParent) AParent->InsertControl(this);
@@ -490,7 +450,7 @@ void TControl::FontOnChange(TObject *) {
 // ------------------------------------------------------------- TWinControl
 
 TWinControl::TWinControl(TComponent *AOwner)
-    : TControl(AOwner), FObjectInstance(TWndMethod::Bind<&TWinControl::MainWndProc>(this)),
+    : TControl(AOwner), FWindow(TWndMethod::Bind<&TWinControl::MainWndProc>(this), this),
       FBrush(std::make_unique<TBrush>()) {
     FBrush->SetColor(Color());
 }
@@ -507,17 +467,17 @@ TWinControl::~TWinControl() {
 
 HWND TWinControl::Handle() {
     HandleNeeded();
-    return FHandle;
+    return WindowHandle();
 }
 
 void TWinControl::HandleNeeded() {
-    if (FHandle) return;
+    if (WindowHandle()) return;
     if (Parent()) Parent()->HandleNeeded();
     CreateHandle();
 }
 
 void TWinControl::CreateHandle() {
-    if (!FHandle) CreateWnd();
+    if (!WindowHandle()) CreateWnd();
 }
 
 void TWinControl::CreateParams(TCreateParams &Params) {
@@ -540,7 +500,7 @@ void TWinControl::CreateParams(TCreateParams &Params) {
 
 void TWinControl::CreateSubClass(TCreateParams &Params, const wchar_t *ControlClassName) {
     WNDCLASSW base{};
-    if (!GetClassInfoW(nullptr, ControlClassName, &base) && !GetClassInfoW(ModuleInstance(), ControlClassName, &base))
+    if (!GetClassInfoW(nullptr, ControlClassName, &base) && !GetClassInfoW(GetModuleHandleW(nullptr), ControlClassName, &base))
         throw Exception("The window class " + WideToUtf8(ControlClassName) + " does not exist");
     const std::wstring name = Params.WinClassName;
     Params.WindowClass = base;
@@ -548,36 +508,26 @@ void TWinControl::CreateSubClass(TCreateParams &Params, const wchar_t *ControlCl
 }
 
 void TWinControl::CreateWnd() {
+    CheckUIThread("Making the window of a control");
     TCreateParams params;
     CreateParams(params);
     if ((params.Style & WS_CHILD) && !params.WndParent)
         throw EInvalidOperation("Control '" + Name() + "' has no parent window");
-    FDefWndProc = params.WindowClass.lpfnWndProc;
-    RegisterWindowClass(params);
     {
         TControlStateScope creating(this, csCreating);
         CreateWindowHandle(params);
     }
-    if (!FHandle) throw Exception("Cannot create the window of " + ClassName() + ": " + SysErrorMessage(static_cast<int>(GetLastError())));
     Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
     InitializeWnd();
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams &Params) {
-    const std::wstring caption = Utf8ToWide(Params.Caption);
     const auto id = (Params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(NextChildId())) : nullptr;
-    HWND window;
-    {
-        TCreationScope scope(this);
-        window = CreateWindowExW(Params.ExStyle, Params.WinClassName.c_str(), caption.c_str(), Params.Style, Params.X,
-                                 Params.Y, Params.Width, Params.Height, Params.WndParent, id, ModuleInstance(),
-                                 Params.Param);
-    }
-    if (!window) FHandle = nullptr;
+    FWindow.Create(Params, id);
 }
 
 void TWinControl::DestroyHandle() {
-    if (!FHandle) return;
+    if (!HandleAllocated()) return;
     TControlStateScope destroying(this, csDestroyingHandle);
     // Children first, while they can still save what their windows hold.
     for (TControl *child : std::vector<TControl *>(FControls))
@@ -587,65 +537,52 @@ void TWinControl::DestroyHandle() {
 
 void TWinControl::DestroyWnd() {
     SetStoredText(GetText());
+    // Canvases let go of their DCs of the window while it still exists.
+    FreeWindowDCs(WindowHandle());
     DestroyWindowHandle();
 }
 
 void TWinControl::DestroyWindowHandle() {
-    if (FHandle) DestroyWindow(FHandle);
-    // WM_NCDESTROY has cleared FHandle. A window that refused to go (one of
-    // another thread) is let go: it keeps the stub, which forwards to the
-    // system class from now on, and the control takes a new one.
-    if (FHandle && IsWindow(FHandle)) {
-        RemovePropW(FHandle, ControlProperty());
-        FObjectInstance.Orphan(FHandle, FDefWndProc);
-        FObjectInstance = TObjectInstance(TWndMethod::Bind<&TWinControl::MainWndProc>(this));
-        CancelWindowUpdate(this);
-    }
-    FHandle = nullptr;
+    FWindow.Destroy();
     FShowing = false;
+    CancelWindowUpdate(this);
+}
+
+void TWinControl::BeforeDestruction() {
+    inherited::BeforeDestruction();
+    DestroyHandle();
 }
 
 void TWinControl::RecreateWnd() {
-    if (FHandle) Perform(CM_RECREATEWND, 0, 0);
+    if (HandleAllocated()) Perform(CM_RECREATEWND, 0, 0);
 }
 
 void TWinControl::CMRecreateWnd(TMessage &) {
     const bool wasFocused = Focused();
     DestroyHandle();
     UpdateControlState();
-    if (wasFocused && FHandle) ::SetFocus(FHandle);
-}
-
-LRESULT CALLBACK InitWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    TWinControl *control = CreationControl;
-    if (!control) return DefWindowProcW(Window, Msg, WParam, LParam);
-    CreationControl = nullptr;
-    control->FHandle = Window;
-    SetPropW(Window, ControlProperty(), control);
-    const WNDPROC proc = control->FObjectInstance.Proc();
-    SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
-    return CallWindowProcW(proc, Window, Msg, WParam, LParam);
+    if (wasFocused && HandleAllocated()) ::SetFocus(WindowHandle());
 }
 
 void TWinControl::MainWndProc(TMessage &Message) {
     ++MessageCount;
     const UINT msg = Message.Msg;
-    if (msg == WM_MOUSEMOVE && FHandle) {
+    if (msg == WM_MOUSEMOVE && WindowHandle()) {
         // So that leaving the window is noticed even when no other of ours is entered.
-        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, FHandle, 0};
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, WindowHandle(), 0};
         TrackMouseEvent(&track);
     }
-    const HWND window = FHandle;
+    const HWND window = WindowHandle();
     try {
         WindowProc(Message);
     } catch (...) {
-        Application->HandleException(this);
+        ReportException(this);
     }
     // The object may be gone now (a form released itself); only a window's
     // last message finds it whole, since the object outlives its window.
     if (msg == WM_NCDESTROY && window) {
-        RemovePropW(window, ControlProperty());
-        FHandle = nullptr;
+        FreeWindowDCs(window);  // of a window destroyed by someone else
+        FWindow.Unbind();
         FShowing = false;
         CancelWindowUpdate(this);
     }
@@ -662,7 +599,7 @@ bool TWinControl::RouteMouseToChild(TMessage &Message) {
     TControl *target = nullptr;
     const TPoint p = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
     if (CaptureControl && CaptureControl->Parent() == this) target = CaptureControl;
-    else if (!GetCapture() || GetCapture() != FHandle || !ControlStyle().Contains(csCaptureMouse))
+    else if (!GetCapture() || GetCapture() != WindowHandle() || !ControlStyle().Contains(csCaptureMouse))
         target = ControlAtPos(p, false);
     if (!target) return false;
     const LPARAM local = MAKELPARAM(static_cast<WORD>(p.X - target->Left()), static_cast<WORD>(p.Y - target->Top()));
@@ -716,18 +653,18 @@ void TWinControl::Dispatch(TMessage &Message) {
 }
 
 void TWinControl::DefaultHandler(TMessage &Message) {
-    if (!FHandle) {
+    if (!WindowHandle()) {
         inherited::DefaultHandler(Message);
         return;
     }
-    Message.Result = CallWindowProcW(FDefWndProc, FHandle, Message.Msg, Message.WParam, Message.LParam);
+    Message.Result = FWindow.CallDefault(Message.Msg, Message.WParam, Message.LParam);
 }
 
 std::string TWinControl::GetText() const {
-    if (!FHandle) return inherited::GetText();
-    const int length = GetWindowTextLengthW(FHandle);
+    if (!WindowHandle()) return inherited::GetText();
+    const int length = GetWindowTextLengthW(WindowHandle());
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int n = GetWindowTextW(FHandle, text.data(), length + 1);
+    const int n = GetWindowTextW(WindowHandle(), text.data(), length + 1);
     text.resize(static_cast<std::size_t>(std::max(n, 0)));
     return WideToUtf8(text);
 }
@@ -785,7 +722,7 @@ void TWinControl::InsertControl(TControl *AControl) {
 void TWinControl::RemoveControl(TControl *AControl) {
     if (!IsDestroying()) Perform(CM_CONTROLLISTCHANGE, 0, reinterpret_cast<LPARAM>(AControl));
     if (auto *windowed = dynamic_cast<TWinControl *>(AControl)) {
-        if (TCustomForm *form = GetParentForm(this)) form->ForgetControl(windowed);
+        if (TFormHost *form = FormHostOf(this)) form->ForgetControl(windowed);
         windowed->DestroyHandle();
         FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), windowed), FTabList.end());
     } else {
@@ -834,11 +771,12 @@ bool TWinControl::CanFocus() const {
     return true;
 }
 
-bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
+bool TWinControl::Focused() const { return WindowHandle() && GetFocus() == WindowHandle(); }
 
 void TWinControl::SetFocus() {
     if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
-    if (auto *form = GetParentForm(this); form && form != this) form->SetActiveControl(this);
+    if (TWinControl *form = ParentFormControl(this); form && form != this)
+        dynamic_cast<TFormHost *>(form)->SetActiveControl(this);
     ::SetFocus(Handle());
 }
 
@@ -876,8 +814,8 @@ void TWinControl::SelectNext(TWinControl *CurControl, bool GoForward, bool Check
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     AWidth = std::max(AWidth, 0);
     AHeight = std::max(AHeight, 0);
-    if (FHandle && !IsIconic(FHandle)) {
-        SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (WindowHandle() && !IsIconic(WindowHandle())) {
+        SetWindowPos(WindowHandle(), nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
         // WM_WINDOWPOSCHANGED has read the window's bounds back unless
         // someone swallowed it; the requested ones stand then.
         if (Left() != ALeft || Top() != ATop || Width() != AWidth || Height() != AHeight)
@@ -890,27 +828,27 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 }
 
 void TWinControl::UpdateBounds() {
-    if (!FHandle || IsIconic(FHandle)) return;
+    if (!WindowHandle() || IsIconic(WindowHandle())) return;
     RECT r{};
-    GetWindowRect(FHandle, &r);
-    if (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD)
-        MapWindowPoints(HWND_DESKTOP, GetParent(FHandle), reinterpret_cast<POINT *>(&r), 2);
+    GetWindowRect(WindowHandle(), &r);
+    if (GetWindowLongPtrW(WindowHandle(), GWL_STYLE) & WS_CHILD)
+        MapWindowPoints(HWND_DESKTOP, GetParent(WindowHandle()), reinterpret_cast<POINT *>(&r), 2);
     const bool resized = r.right - r.left != Width() || r.bottom - r.top != Height();
     TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
     if (resized) Realign();
 }
 
 TRect TWinControl::ClientRect() const {
-    if (!FHandle) return inherited::ClientRect();
+    if (!WindowHandle()) return inherited::ClientRect();
     RECT r{};
-    GetClientRect(FHandle, &r);
+    GetClientRect(WindowHandle(), &r);
     return Rect(r.left, r.top, r.right, r.bottom);
 }
 
 TPoint TWinControl::ClientOrigin() const {
-    if (FHandle) {
+    if (WindowHandle()) {
         POINT p{0, 0};
-        ::ClientToScreen(FHandle, &p);
+        ::ClientToScreen(WindowHandle(), &p);
         return Point(p.x, p.y);
     }
     if (!Parent()) return Point(Left(), Top());
@@ -919,7 +857,7 @@ TPoint TWinControl::ClientOrigin() const {
 }
 
 void TWinControl::SetClientSize(int AWidth, int AHeight) {
-    if (!FHandle) {
+    if (!WindowHandle()) {
         inherited::SetClientSize(AWidth, AHeight);
         return;
     }
@@ -928,11 +866,11 @@ void TWinControl::SetClientSize(int AWidth, int AHeight) {
 }
 
 void TWinControl::Invalidate() {
-    if (FHandle) InvalidateRect(FHandle, nullptr, ControlStyle().Contains(csOpaque) ? FALSE : TRUE);
+    if (WindowHandle()) InvalidateRect(WindowHandle(), nullptr, ControlStyle().Contains(csOpaque) ? FALSE : TRUE);
 }
 
 void TWinControl::Update() {
-    if (FHandle) UpdateWindow(FHandle);
+    if (WindowHandle()) UpdateWindow(WindowHandle());
 }
 
 void TWinControl::Repaint() {
@@ -971,25 +909,25 @@ void TWinControl::UpdateControlState() {
 }
 
 void TWinControl::CMShowingChanged(TMessage &) {
-    if (!FHandle) return;
-    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+    if (!WindowHandle()) return;
+    SetWindowPos(WindowHandle(), nullptr, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
 void TWinControl::CMVisibleChanged(TMessage &) {
     if (!Visible() && Parent()) {
-        if (auto *form = GetParentForm(this); form && form->ActiveControl() && ContainsControl(form->ActiveControl()))
+        if (TFormHost *form = FormHostOf(this); form && form->ActiveControl() && ContainsControl(form->ActiveControl()))
             form->SetActiveControl(nullptr);
     }
     UpdateControlState();
 }
 
 void TWinControl::CMEnabledChanged(TMessage &) {
-    if (FHandle) EnableWindow(FHandle, Enabled() ? TRUE : FALSE);
+    if (WindowHandle()) EnableWindow(WindowHandle(), Enabled() ? TRUE : FALSE);
 }
 
 void TWinControl::CMFontChanged(TMessage &Message) {
-    if (FHandle) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
+    if (WindowHandle()) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
     for (TControl *child : std::vector<TControl *>(FControls)) child->Perform(CM_PARENTFONTCHANGED, 0, 0);
     AdjustSize();
     Invalidate();
@@ -1009,7 +947,7 @@ void TWinControl::CMFocusChanged(TMessage &Message) {
 void TWinControl::CMDialogKey(TMessage &Message) { Broadcast(Message); }
 
 bool TWinControl::WantsKey(WPARAM Key) {
-    if (!FHandle) return false;
+    if (!WindowHandle()) return false;
     const LRESULT code = Perform(WM_GETDLGCODE, Key, 0);
     if (Key == VK_TAB) return (code & DLGC_WANTTAB) != 0;
     if (Key == VK_LEFT || Key == VK_RIGHT || Key == VK_UP || Key == VK_DOWN) return (code & DLGC_WANTARROWS) != 0;
@@ -1021,7 +959,7 @@ void TWinControl::CNKeyDown(TMessage &Message) {
     const WPARAM key = Message.WParam;
     if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE && key != VK_EXECUTE && key != VK_CANCEL) return;
     if (WantsKey(key)) return;
-    if (TCustomForm *form = GetParentForm(this))
+    if (TWinControl *form = ParentFormControl(this))
         if (form->Perform(CM_DIALOGKEY, key, Message.LParam) != 0) Message.Result = 1;
 }
 
@@ -1037,7 +975,7 @@ void TWinControl::WMPaint(TMessage &Message) {
 }
 
 void TWinControl::PaintHandler(TMessage &Message) {
-    const TPaintDC dc(FHandle, reinterpret_cast<HDC>(Message.WParam));
+    const TPaintDC dc(WindowHandle(), reinterpret_cast<HDC>(Message.WParam));
     {
         TSavedDC saved(dc.Get());
         PaintWindow(dc.Get());
@@ -1076,7 +1014,7 @@ void TWinControl::WMEraseBkgnd(TMessage &Message) {
         return;
     }
     RECT r{};
-    GetClientRect(FHandle, &r);
+    GetClientRect(WindowHandle(), &r);
     FillRect(reinterpret_cast<HDC>(Message.WParam), &r, FBrush->Handle());
     Message.Result = 1;
 }
@@ -1090,8 +1028,8 @@ void TWinControl::SetBorderWidth(int Value) {
     Value = std::max(Value, 0);
     if (FBorderWidth == Value) return;
     FBorderWidth = Value;
-    if (FHandle)
-        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+    if (WindowHandle())
+        SetWindowPos(WindowHandle(), nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
@@ -1110,26 +1048,27 @@ void TWinControl::WMNCPaint(TMessage &Message) {
     if (FBorderWidth <= 0) return;
     // The band between the system's frame and the client area.
     RECT window{}, client{};
-    GetWindowRect(FHandle, &window);
-    GetClientRect(FHandle, &client);
-    MapWindowPoints(FHandle, HWND_DESKTOP, reinterpret_cast<POINT *>(&client), 2);
+    GetWindowRect(WindowHandle(), &window);
+    GetClientRect(WindowHandle(), &client);
+    MapWindowPoints(WindowHandle(), HWND_DESKTOP, reinterpret_cast<POINT *>(&client), 2);
     OffsetRect(&client, -window.left, -window.top);
     RECT band = client;
     InflateRect(&band, FBorderWidth, FBorderWidth);
-    const TNonClientDC dc(FHandle);
+    const TWindowDC dc(WindowHandle(), GetWindowDC(WindowHandle()));
     ExcludeClipRect(dc.Get(), client.left, client.top, client.right, client.bottom);
     FillRect(dc.Get(), &band, FBrush->Handle());
 }
 
 void TWinControl::WMSetFocus(TMessage &Message) {
     DefaultHandler(Message);
-    if (TCustomForm *form = GetParentForm(this); form && form != this) form->SetFocusedControl(this);
+    if (TWinControl *form = ParentFormControl(this); form && form != this)
+        dynamic_cast<TFormHost *>(form)->SetFocusedControl(this);
 }
 
 void TWinControl::WMKillFocus(TMessage &Message) { DefaultHandler(Message); }
 
 bool TWinControl::ReflectToChild(HWND Child, TMessage &Message) {
-    if (!Child || Child == FHandle) return false;
+    if (!Child || Child == WindowHandle()) return false;
     TWinControl *control = FindControl(Child);
     if (!control) return false;
     Message.Result = control->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
@@ -1152,7 +1091,7 @@ void TWinControl::WMDrawItem(TMessage &Message) {
 
 void TWinControl::WMMeasureItem(TMessage &Message) {
     const auto *item = reinterpret_cast<const MEASUREITEMSTRUCT *>(Message.LParam);
-    HWND child = (item && item->CtlType != ODT_MENU && FHandle) ? GetDlgItem(FHandle, static_cast<int>(item->CtlID)) : nullptr;
+    HWND child = (item && item->CtlType != ODT_MENU && WindowHandle()) ? GetDlgItem(WindowHandle(), static_cast<int>(item->CtlID)) : nullptr;
     if (!ReflectToChild(child, Message)) DefaultHandler(Message);
 }
 
@@ -1200,6 +1139,7 @@ void TWinControl::Realign() {
 }
 
 void TWinControl::DeferWindowUpdate() {
+    CheckUIThread("Deferring a window update");
     auto &list = PendingWindowUpdates();
     if (std::find(list.begin(), list.end(), this) == list.end()) list.push_back(this);
 }
@@ -1257,39 +1197,45 @@ TCanvasDCScope::~TCanvasDCScope() {
     FCanvas->Unlock();
 }
 
-TControlCanvas::~TControlCanvas() { FreeHandle(); }
+TControlCanvas::~TControlCanvas() { FreeOwnDC(); }
 
 void TControlCanvas::CreateHandle() {
-    if (auto *windowed = dynamic_cast<TWinControl *>(FControl)) {
-        FWindow = windowed->Handle();
-        FDC = GetDCEx(FWindow, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
-    } else if (FControl->Parent()) {
-        FWindow = FControl->Parent()->Handle();
-        FDC = GetDCEx(FWindow, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
-        SetViewportOrgEx(FDC, FControl->Left(), FControl->Top(), nullptr);
-        IntersectClipRect(FDC, 0, 0, FControl->Width(), FControl->Height());
+    // One made before goes first: a paint may have lent another DC meanwhile.
+    FreeOwnDC();
+    auto *windowed = dynamic_cast<TWinControl *>(FControl);
+    const HWND window = windowed ? windowed->Handle() : FControl->Parent() ? FControl->Parent()->Handle() : nullptr;
+    auto dc = std::make_unique<TWindowDC>(window, window ? GetDCEx(window, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS) : nullptr);
+    if (!*dc) throw EInvalidOperation("Control '" + FControl->Name() + "' has nothing to paint on");
+    FBounds = FControl->BoundsRect();
+    if (!windowed) {
+        SetViewportOrgEx(dc->Get(), FBounds.Left, FBounds.Top, nullptr);
+        IntersectClipRect(dc->Get(), 0, 0, FBounds.Width(), FBounds.Height());
     }
-    if (!FDC) throw EInvalidOperation("Control '" + FControl->Name() + "' has nothing to paint on");
-    SetHandle(FDC);
+    CacheDC(window);
+    FDC = std::move(dc);
+    SetHandle(FDC->Get());
 }
 
 void TControlCanvas::FreeHandle() {
-    if (LockCount() > 0 || !FDC) return;
-    SetHandle(nullptr);
-    ReleaseDC(FWindow, FDC);
-    FDC = nullptr;
-    FWindow = nullptr;
+    if (LockCount() == 0) FreeOwnDC();
+}
+
+void TControlCanvas::FreeOwnDC() {
+    if (!FDC) return;
+    if (CurrentHandle() == FDC->Get()) SetHandle(nullptr);
+    FDC.reset();
+    UncacheDC();
+}
+
+bool TControlCanvas::OwnDCCurrent() const {
+    if (!FDC || CurrentHandle() != FDC->Get()) return true;  // a lent DC is its lender's business
+    if (auto *windowed = dynamic_cast<TWinControl *>(FControl)) return windowed->WindowHandle() == FDC->Window();
+    return FControl->Parent() && FControl->Parent()->WindowHandle() == FDC->Window() && FControl->BoundsRect() == FBounds;
 }
 
 // ------------------------------------------------------------------ helpers
 
-TWinControl *FindControl(HWND Window) {
-    if (!Window) return nullptr;
-    DWORD process = 0;
-    GetWindowThreadProcessId(Window, &process);
-    if (process != GetCurrentProcessId()) return nullptr;
-    return static_cast<TWinControl *>(GetPropW(Window, ControlProperty()));
-}
+TWinControl *FindControl(HWND Window) { return static_cast<TWinControl *>(BoundObject(Window)); }
 
 TControl *FindDragTarget(TPoint Pos, bool AllowDisabled) {
     HWND window = WindowFromPoint(POINT{Pos.X, Pos.Y});
@@ -1299,11 +1245,7 @@ TControl *FindDragTarget(TPoint Pos, bool AllowDisabled) {
     return control;
 }
 
-TCustomForm *GetParentForm(const TControl *Control) {
-    if (!Control) return nullptr;
-    while (Control->Parent()) Control = Control->Parent();
-    return dynamic_cast<TCustomForm *>(const_cast<TControl *>(Control));
-}
+TFormHost *FormHostOf(const TControl *Control) { return dynamic_cast<TFormHost *>(ParentFormControl(Control)); }
 
 bool IsKeyMessage(MSG &Msg) {
     if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST) return false;

@@ -14,7 +14,11 @@
 // control it wraps. A window is made when something needs it (Handle,
 // HandleNeeded) or when the control starts showing; controls that are not
 // visible get none. The control is bound to its window while the window is
-// being created and is found again from the window with FindControl.
+// being created (WindowBinding.h) and is found again from the window with
+// FindControl. The window goes while the whole control still exists (when
+// `delete` starts, BeforeDestruction), so that its last messages reach the
+// control's own handlers. Controls belong to the thread that created the
+// application (AppContext.h).
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,8 +27,8 @@
 #include "TypInfo.h"
 #include "Canvas.h"
 #include "Messages.h"
-#include "ObjectInstance.h"
 #include "Types.h"
+#include "WindowBinding.h"
 
 namespace vcl {
 
@@ -81,22 +85,22 @@ inline constexpr TModalResult mrYesToAll = mrNoToAll + 1;
 using TMouseEvent = TMethod<void(TObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = TMethod<void(TObject *Sender, TShiftState Shift, int X, int Y)>;
 
-// What CreateWindowEx is given, prepared by CreateParams.
-struct TCreateParams {
-    std::string Caption;
-    DWORD Style = 0;
-    DWORD ExStyle = 0;
-    int X = 0;
-    int Y = 0;
-    int Width = 0;
-    int Height = 0;
-    HWND WndParent = nullptr;
-    void *Param = nullptr;
-    // The window class to register under WinClassName; its lpfnWndProc is the
-    // procedure that DefaultHandler passes messages to (the system control's
-    // own for a superclass).
-    WNDCLASSW WindowClass{};
-    std::wstring WinClassName;
+// What the controls on a form ask of it, declared here below the forms and
+// answered by TCustomForm: the form knows its active and focused control and
+// takes the modal result of a button.
+class TFormHost {
+public:
+    virtual TWinControl *ActiveControl() const = 0;
+    // Raises EInvalidOperation for a control that is not on the form.
+    virtual void SetActiveControl(TWinControl *Control) = 0;
+    // Called by a control of the form that received the focus.
+    virtual void SetFocusedControl(TWinControl *Control) = 0;
+    // Called for a control that leaves the form: the form keeps no pointer into it.
+    virtual void ForgetControl(const TWinControl *Control) = 0;
+    virtual void SetModalResult(TModalResult Value) = 0;
+
+protected:
+    ~TFormHost() = default;
 };
 
 class TControl : public TComponent {
@@ -258,8 +262,8 @@ public:
     // The window, created first when there is none.
     HWND Handle();
     // The window or null; never creates one.
-    HWND WindowHandle() const { return FHandle; }
-    bool HandleAllocated() const { return FHandle != nullptr; }
+    HWND WindowHandle() const { return FWindow.Handle(); }
+    bool HandleAllocated() const { return FWindow.Handle() != nullptr; }
     void HandleNeeded();
     // Destroys and creates the window again (through CM_RECREATEWND) when it exists.
     void RecreateWnd();
@@ -327,6 +331,8 @@ protected:
     std::string GetText() const override;
     void SetClientSize(int AWidth, int AHeight) override;
     void Loaded() override;
+    // Destroys the window while the whole control exists.
+    void BeforeDestruction() override;
 
     // The window is painted by PaintWindow and the graphic children rather
     // than by the system class the control is made from.
@@ -347,12 +353,10 @@ protected:
     // The procedure the window's stub calls: WindowProc, with exceptions
     // handed to the application.
     void MainWndProc(TMessage &Message);
-    WNDPROC DefWndProc() const { return FDefWndProc; }
+    WNDPROC DefWndProc() const { return FWindow.DefWndProc(); }
 
 private:
     friend class TControl;
-    friend LRESULT CALLBACK InitWndProc(HWND, UINT, WPARAM, LPARAM);
-    friend bool IsKeyMessage(MSG &Msg);
 
     void InsertControl(TControl *AControl);
     void RemoveControl(TControl *AControl);
@@ -386,9 +390,7 @@ private:
     void CNCtlColor(TMessage &Message);
     bool ReflectToChild(HWND Child, TMessage &Message);
 
-    HWND FHandle = nullptr;
-    WNDPROC FDefWndProc = nullptr;
-    TObjectInstance FObjectInstance;
+    TWindowBinding FWindow;
     std::vector<TControl *> FControls;    // not owned: the owner component owns them
     std::vector<TWinControl *> FTabList;  // windowed children in tab order
     std::unique_ptr<TBrush> FBrush;
@@ -436,7 +438,9 @@ private:
 };
 
 // A canvas on a control: a windowed control's window, or the area of a
-// graphic control on its parent's window, clipped to the control.
+// graphic control on its parent's window, clipped to the control. The DC is
+// made when the canvas is drawn on outside a paint and given back at idle
+// time and with the window (see Canvas.h).
 class TControlCanvas : public TCanvas {
 public:
     explicit TControlCanvas(TControl *AControl) : FControl(AControl) {}
@@ -448,11 +452,15 @@ public:
 
 protected:
     void CreateHandle() override;
+    void FreeOwnDC() override;
+    // The DC still belongs to the control's window (and, for a graphic
+    // control, the control has not moved).
+    bool OwnDCCurrent() const override;
 
 private:
     TControl *FControl;  // not owned: the control owns the canvas
-    HWND FWindow = nullptr;
-    HDC FDC = nullptr;
+    std::unique_ptr<TWindowDC> FDC;
+    TRect FBounds;  // of the control when the DC was made
 };
 
 // Lends a DC that someone else owns (a paint's) to a canvas for the length
@@ -472,9 +480,10 @@ private:
 TWinControl *FindControl(HWND Window);
 // The control under a screen point (a graphic child where there is one).
 TControl *FindDragTarget(TPoint Pos, bool AllowDisabled);
-// The nearest form among the control and its parents; null when none.
-class TCustomForm;
-TCustomForm *GetParentForm(const TControl *Control);
+// The form the control sits on (the topmost of the control and its
+// parents, when that is a form); null when none. GetParentForm (Forms.h)
+// answers the same as a form.
+TFormHost *FormHostOf(const TControl *Control);
 
 // Brings every window whose control keeps state ahead of it up to date.
 void FlushWindowUpdates();

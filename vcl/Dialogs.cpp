@@ -180,4 +180,8 @@ int MessageDlg(const std::string &Msg, TMsgDlgType DlgType, TMsgDlgButtons Butto
 
 void ShowMessage(const std::string &Msg) { MessageDlg(Msg, mtCustom, TMsgDlgButtons{mbOK}, 0); }
 
+// The application's default error dialog lives here, with the message forms
+// it is made of, so that the forms module needs nothing of this one.
+void TApplication::ShowException(const Exception &E) { MessageDlg(E.Message(), mtError, {mbOK}, 0); }
+
 } // namespace vcl

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "Forms.h"
+#include "AppContext.h"
 #include "Icon.h"
 
 namespace vcl {
@@ -149,7 +149,7 @@ void TTimer::WndProc(TMessage &Message) {
     try {
         Timer();
     } catch (...) {
-        Application->HandleException(this);
+        ReportException(this);
     }
 }
 

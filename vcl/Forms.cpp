@@ -6,8 +6,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "Dialogs.h"
+#include "AppContext.h"
 #include "FormReader.h"
+#include "SysUtils.h"
 #include "WideText.h"
 
 namespace vcl {
@@ -568,12 +569,18 @@ void TCustomForm::WMSysCommand(TMessage &Message) {
 
 // ------------------------------------------------------------ TApplication
 
-TApplication::TApplication(TComponent *AOwner) : TComponent(AOwner) {}
+TApplication::TApplication(TComponent *AOwner) : TComponent(AOwner) {
+    SetUIThread();
+    SetErrorReporter(TErrorReporter::Bind<&TApplication::HandleException>(this));
+}
 
 TApplication::~TApplication() {
     // The forms go before the window that owns theirs.
     DestroyComponents();
     DestroyHandle();
+    // Later errors (a message after the program's end) go to the error output.
+    const TErrorReporter mine = TErrorReporter::Bind<&TApplication::HandleException>(this);
+    if (const TErrorReporter other = SetErrorReporter({}); !(other == mine)) SetErrorReporter(other);
 }
 
 HWND TApplication::Handle() {
@@ -593,8 +600,13 @@ HWND TApplication::Handle() {
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!FHandle) throw Exception("Cannot create the application window");
+    CountHandle(THandleKind::Window, 1);
     FInstance = TObjectInstance(TWndMethod::Bind<&TApplication::WndProc>(this));
-    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance.Proc()));
+    if (!SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance.Proc()))) {
+        const int error = static_cast<int>(GetLastError());
+        DestroyHandle();
+        throw Exception("Cannot take over the application window: " + SysErrorMessage(error));
+    }
     return FHandle;
 }
 
@@ -637,8 +649,9 @@ void TApplication::FormDestroyed(TCustomForm *Form) {
     if (FMainForm == Form) FMainForm = nullptr;
 }
 
-void TApplication::ControlDestroyed(const TControl *Control) {
-    if (FMouseControl == Control) FMouseControl = nullptr;
+void TApplication::Notification(TComponent *AComponent, TOperation Operation) {
+    if (Operation == opRemove && AComponent == FMouseControl) FMouseControl = nullptr;
+    inherited::Notification(AComponent, Operation);
 }
 
 void TApplication::Run() {
@@ -670,6 +683,7 @@ bool TApplication::ProcessMessage(MSG &Msg) {
 }
 
 void TApplication::HandleMessage() {
+    CheckUIThread("Handling a message");
     try {
         MSG msg;
         const std::uint32_t before = ControlMessageCount();
@@ -689,11 +703,13 @@ void TApplication::HandleMessage() {
 
 void TApplication::Idle() {
     FlushWindowUpdates();
+    FreeCachedDCs();
     UpdateMouseControl();
     if (OnIdle) OnIdle(this);
 }
 
 void TApplication::ProcessMessages() {
+    CheckUIThread("Processing messages");
     FlushWindowUpdates();
     MSG msg;
     while (ProcessMessage(msg)) {
@@ -756,31 +772,56 @@ void TApplication::WndProc(TMessage &Message) {
 }
 
 void TApplication::HandleException(TObject *Sender) {
-    // Re-entered from the error dialog's own message loop: one dialog is enough.
-    if (FHandleException) return;
-    FHandleException = true;
-    auto report = [&](const Exception &e) {
-        if (OnException) OnException(Sender, e);
-        else ShowException(e);
-    };
-    try {
-        try {
-            throw;
-        } catch (const EAbort &) {
-        } catch (const Exception &e) {
-            report(e);
-        } catch (const std::exception &e) {
-            report(Exception(e.what()));
-        } catch (...) {
-            report(Exception("An unknown error occurred"));
-        }
-    } catch (...) {
-        // An error while reporting an error is not reported again.
+    const std::exception_ptr error = std::current_exception();
+    if (!error) return;
+    if (FReporting) {
+        // The dialog of an error being reported runs a message loop, and
+        // what fails meanwhile waits its turn; an error like one that waits
+        // or is shown is not reported again.
+        std::string message = CurrentExceptionMessage();
+        constexpr std::size_t kMaxPending = 16;
+        const bool known = message == FReportedMessage ||
+                           std::any_of(FPendingErrors.begin(), FPendingErrors.end(),
+                                       [&](const TPendingError &e) { return e.Message == message; });
+        if (known) return;
+        if (FPendingErrors.size() < kMaxPending) FPendingErrors.push_back({error, std::move(message)});
+        else WriteUnreportedError(message);
+        return;
     }
-    FHandleException = false;
+    FReporting = true;
+    Report(Sender, error);
+    while (!FPendingErrors.empty()) {
+        const TPendingError next = FPendingErrors.front();
+        FPendingErrors.erase(FPendingErrors.begin());
+        // The object that raised it may be gone by now.
+        Report(this, next.Error);
+    }
+    FReporting = false;
 }
 
-void TApplication::ShowException(const Exception &E) { MessageDlg(E.Message(), mtError, {mbOK}, 0); }
+void TApplication::Report(TObject *Sender, const std::exception_ptr &Error) noexcept {
+    try {
+        try {
+            std::rethrow_exception(Error);
+        } catch (const EAbort &) {
+            return;
+        } catch (const Exception &e) {
+            FReportedMessage = e.Message();
+            if (OnException) OnException(Sender, e);
+            else ShowException(e);
+        } catch (...) {
+            FReportedMessage = CurrentExceptionMessage();
+            const Exception e(FReportedMessage);
+            if (OnException) OnException(Sender, e);
+            else ShowException(e);
+        }
+    } catch (...) {
+        // Reporting failed (no dialog could be made): the error is written out instead.
+        WriteUnreportedError(FReportedMessage);
+        WriteUnreportedError(CurrentExceptionMessage());
+    }
+    FReportedMessage.clear();
+}
 
 void TApplication::UpdateMouseControl() {
     POINT p{};
@@ -788,9 +829,17 @@ void TApplication::UpdateMouseControl() {
     TControl *control = FindDragTarget(Point(p.x, p.y), false);
     if (control == FMouseControl) return;
     TControl *previous = FMouseControl;
+    if (previous) RemoveFreeNotification(previous);
     FMouseControl = control;
+    if (control) FreeNotification(control);
     if (previous) previous->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(previous));
     if (control && control == FMouseControl) control->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(control));
+}
+
+TCustomForm *GetParentForm(const TControl *Control) {
+    if (!Control) return nullptr;
+    while (Control->Parent()) Control = Control->Parent();
+    return dynamic_cast<TCustomForm *>(const_cast<TControl *>(Control));
 }
 
 // ------------------------------------------------------------------ TScreen

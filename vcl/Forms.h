@@ -10,8 +10,10 @@
 // Life of a program: Application->Initialize(); Application->CreateForm(...)
 // for each form (the first becomes the main form); Application->Run() shows
 // the main form and pumps messages until the main form is closed. At the end
-// of the program the forms are destroyed, the last created first.
+// of the program the forms are destroyed, the last created first. All of it
+// belongs to the thread that created the application (AppContext.h).
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -40,7 +42,7 @@ using TCloseQueryEvent = TMethod<void(TObject *Sender, bool &CanClose)>;
 struct TCreateNew {};
 inline constexpr TCreateNew CreateNew{};
 
-class TCustomForm : public TWinControl {
+class TCustomForm : public TWinControl, public TFormHost {
     VCL_CLASS(TCustomForm, TWinControl)
 public:
     // A form whose class has a description reads it once it is constructed
@@ -70,13 +72,13 @@ public:
     void SetAlphaBlendValue(std::uint8_t Value);
 
     // The control that has, or gets when the form is activated, the focus.
-    TWinControl *ActiveControl() const { return FActiveControl; }
-    void SetActiveControl(TWinControl *Control);
+    TWinControl *ActiveControl() const override { return FActiveControl; }
+    void SetActiveControl(TWinControl *Control) override;
     // Called by a control of this form that received the focus.
-    void SetFocusedControl(TWinControl *Control);
+    void SetFocusedControl(TWinControl *Control) override;
     // Called for a control that leaves the form: the form keeps no pointer
     // into it.
-    void ForgetControl(const TWinControl *Control);
+    void ForgetControl(const TWinControl *Control) override;
     bool Active() const { return FActive; }
 
     void SetVisible(bool Value) override;
@@ -90,7 +92,7 @@ public:
     // messages until ModalResult is set; answers ModalResult.
     TModalResult ShowModal();
     TModalResult ModalResult() const { return FModalResult; }
-    void SetModalResult(TModalResult Value);
+    void SetModalResult(TModalResult Value) override;
     bool Modal() const { return FModal; }
     // Destroys the form once the messages now waiting for it are handled.
     void Release();
@@ -213,19 +215,35 @@ public:
 
     // Called inside a catch block: hands the exception to OnException, or
     // shows its message in the default error dialog. EAbort stays silent.
+    // An error that comes while another is being reported (the dialog runs a
+    // message loop) is reported after it, with the application as Sender;
+    // one that equals an error waiting or shown is not reported twice.
+    // Installed as the class library's error reporter (AppContext.h).
     void HandleException(TObject *Sender);
+    // The default error dialog: a message form (TMessageForm) of type
+    // mtError. Defined with the message forms, in Dialogs.cpp, which this
+    // module does not include.
     void ShowException(const Exception &E);
 
     TExceptionEvent OnException;
     TNotifyEvent OnIdle;
 
-    // For the library: a form came or went; a control went; the mouse moved.
+    // For the library: a form came or went; the mouse moved.
     void FormCreated(TCustomForm *Form);
     void FormDestroyed(TCustomForm *Form);
-    void ControlDestroyed(const TControl *Control);
     void UpdateMouseControl();
 
+protected:
+    // Forgets the control under the mouse when it goes.
+    void Notification(TComponent *AComponent, TOperation Operation) override;
+
 private:
+    struct TPendingError {
+        std::exception_ptr Error;
+        std::string Message;
+    };
+
+    void Report(TObject *Sender, const std::exception_ptr &Error) noexcept;
     bool ProcessMessage(MSG &Msg);
     void Idle();
     void WndProc(TMessage &Message);
@@ -235,11 +253,13 @@ private:
     TObjectInstance FInstance;  // the window's procedure
     std::string FTitle;
     TCustomForm *FMainForm = nullptr;  // owned as a component of the application
-    TControl *FMouseControl = nullptr;  // not owned
+    TControl *FMouseControl = nullptr;  // not owned; a free notification clears it
     std::vector<TWindowHook> FWindowHooks;
     TRefreshGate FPumpGate{kPumpIntervalMs};
+    std::vector<TPendingError> FPendingErrors;  // come while another was reported
+    std::string FReportedMessage;                // of the error being reported
     bool FTerminated = false;
-    bool FHandleException = false;
+    bool FReporting = false;
 };
 
 class TScreen : public TComponent {
@@ -267,6 +287,9 @@ private:
     std::vector<TCustomForm *> FForms;  // not owned
     TCustomForm *FActiveForm = nullptr;
 };
+
+// The nearest form among the control and its parents; null when none.
+TCustomForm *GetParentForm(const TControl *Control);
 
 // The program's application and screen objects; they live from the start of
 // the program to its end.

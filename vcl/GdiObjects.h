@@ -1,29 +1,53 @@
 #pragma once
 // Owners for GDI handles: each handle belongs to exactly one of these, which
-// gives it back to the system when it goes. Windows only.
+// gives it back to the system when it goes, and is counted while it is held
+// (HandleCounts.h). Windows only.
 #include <windows.h>
 
 #include <utility>
 
+#include "HandleCounts.h"
+
 namespace vcl {
 
-// Owns one handle and gives it back with Free when it goes.
+// Owns one handle and gives it back with Free when it goes. Release hands
+// the handle (and its count) to the caller.
 template <class H, auto Free> class TOwnedHandle {
 public:
     TOwnedHandle() = default;
-    explicit TOwnedHandle(H handle) : FHandle(handle) {}
-    TOwnedHandle(TOwnedHandle &&other) noexcept : FHandle(other.Release()) {}
-    TOwnedHandle &operator=(TOwnedHandle &&other) noexcept { Reset(other.Release()); return *this; }
+    explicit TOwnedHandle(H handle) : FHandle(handle) { Count(FHandle, 1); }
+    TOwnedHandle(TOwnedHandle &&other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
+    TOwnedHandle &operator=(TOwnedHandle &&other) noexcept {
+        if (this != &other) {
+            Reset();
+            FHandle = std::exchange(other.FHandle, nullptr);
+        }
+        return *this;
+    }
     TOwnedHandle(const TOwnedHandle &) = delete;
     TOwnedHandle &operator=(const TOwnedHandle &) = delete;
     ~TOwnedHandle() { Reset(); }
 
     H Get() const { return FHandle; }
     explicit operator bool() const { return FHandle != nullptr; }
-    H Release() { return std::exchange(FHandle, nullptr); }
-    void Reset(H handle = nullptr) { if (FHandle) Free(FHandle); FHandle = handle; }
+    H Release() {
+        Count(FHandle, -1);
+        return std::exchange(FHandle, nullptr);
+    }
+    void Reset(H handle = nullptr) {
+        if (FHandle) {
+            Free(FHandle);
+            Count(FHandle, -1);
+        }
+        FHandle = handle;
+        Count(FHandle, 1);
+    }
 
 private:
+    static void Count(H handle, int delta) {
+        if (handle) CountHandle(THandleKind::GdiObject, delta);
+    }
+
     H FHandle = nullptr;
 };
 
@@ -43,12 +67,18 @@ using TIconHandle = TOwnedHandle<HICON, DestroyIcon>;
 // A memory DC of our own (CreateCompatibleDC / DeleteDC).
 class TMemoryDC {
 public:
-    explicit TMemoryDC(HDC compatibleWith = nullptr) : FDC(CreateCompatibleDC(compatibleWith)) {}
+    explicit TMemoryDC(HDC compatibleWith = nullptr) : FDC(CreateCompatibleDC(compatibleWith)) {
+        if (FDC) CountHandle(THandleKind::DC, 1);
+    }
     TMemoryDC(TMemoryDC &&other) noexcept : FDC(std::exchange(other.FDC, nullptr)) {}
     TMemoryDC &operator=(TMemoryDC &&) = delete;
     TMemoryDC(const TMemoryDC &) = delete;
     TMemoryDC &operator=(const TMemoryDC &) = delete;
-    ~TMemoryDC() { if (FDC) DeleteDC(FDC); }
+    ~TMemoryDC() {
+        if (!FDC) return;
+        DeleteDC(FDC);
+        CountHandle(THandleKind::DC, -1);
+    }
 
     HDC Get() const { return FDC; }
     explicit operator bool() const { return FDC != nullptr; }
@@ -57,15 +87,25 @@ private:
     HDC FDC;
 };
 
-// A window's DC, or the screen's for no window (GetDC / ReleaseDC).
+// A window's DC, or the screen's for no window (GetDC / ReleaseDC); or a
+// DC of the window that the caller got otherwise (GetDCEx, GetWindowDC) and
+// that ReleaseDC gives back.
 class TWindowDC {
 public:
-    explicit TWindowDC(HWND window = nullptr) : FWindow(window), FDC(GetDC(window)) {}
+    explicit TWindowDC(HWND window = nullptr) : TWindowDC(window, GetDC(window)) {}
+    TWindowDC(HWND window, HDC dc) : FWindow(window), FDC(dc) {
+        if (FDC) CountHandle(THandleKind::DC, 1);
+    }
     TWindowDC(const TWindowDC &) = delete;
     TWindowDC &operator=(const TWindowDC &) = delete;
-    ~TWindowDC() { if (FDC) ReleaseDC(FWindow, FDC); }
+    ~TWindowDC() {
+        if (!FDC) return;
+        ReleaseDC(FWindow, FDC);
+        CountHandle(THandleKind::DC, -1);
+    }
 
     HDC Get() const { return FDC; }
+    HWND Window() const { return FWindow; }
     explicit operator bool() const { return FDC != nullptr; }
 
 private:

@@ -1,8 +1,5 @@
 #include "Graphic.h"
 
-#include "Bitmap.h"
-#include "Canvas.h"
-
 namespace vcl {
 
 VCL_CLASS_INFO(TGraphic)
@@ -39,18 +36,9 @@ void TGraphic::DefineProperties(TFiler &Filer) {
 }
 
 void TGraphic::AssignTo(TPersistent *Dest) const {
-    TBitmap *bitmap = dynamic_cast<TBitmap *>(Dest);
-    if (!bitmap) {
+    auto *graphic = dynamic_cast<TGraphic *>(Dest);
+    if (!graphic || !graphic->AssignDrawing(*this))
         inherited::AssignTo(Dest);
-        return;
-    }
-    bitmap->SetSize(Width(), Height());
-    if (bitmap->Empty())
-        return;
-    const TRect whole = Rect(0, 0, Width(), Height());
-    bitmap->Canvas()->FillRect(whole);
-    // Drawing only reads the graphic, though it may make a canvas of its own on the way.
-    const_cast<TGraphic *>(this)->Draw(*bitmap->Canvas(), whole);
 }
 
 void TGraphic::Changed() {

@@ -58,9 +58,13 @@ public:
 protected:
     friend class TPicture;  // stores and reads the graphic's data
 
-    // Into a bitmap a graphic draws itself, at its own size over the
-    // bitmap's brush colour; a graphic that holds pixels may copy them instead.
+    // Into another graphic that can take a drawing (AssignDrawing: a
+    // bitmap) a graphic draws itself; a graphic that holds pixels may
+    // override this to copy them instead.
     void AssignTo(TPersistent *Dest) const override;
+    // Takes Source's picture by drawing it (a bitmap: at Source's size over
+    // the brush colour); false when this kind of graphic cannot.
+    virtual bool AssignDrawing(const TGraphic &Source) { return false; }
 
     virtual void Changed();
     virtual void ReadData(TStream &Stream) { LoadFromStream(Stream); }

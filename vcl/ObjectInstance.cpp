@@ -2,28 +2,41 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <mutex>
 
-#include "Forms.h"
+#include "AppContext.h"
+#include "HandleCounts.h"
 #include "SysUtils.h"
 
 namespace vcl {
 namespace {
 
-constexpr std::size_t kCodeSize = 24;
-
-// One stub: its code first, then what the code hands to the common entry.
-struct alignas(16) TInstanceRecord {
-    std::uint8_t Code[kCodeSize];
+// What a stub hands to the common entry: the object's method, or, once the
+// stub only forwards, the window and the procedure to forward to. Kept
+// apart from the code, which lies in pages that are never writable while
+// they can run.
+struct TInstanceData {
     TWndMethod Method;
-    HWND OrphanWindow;       // set once the stub only forwards
-    WNDPROC OrphanPrevious;
-    TInstanceRecord *NextFree;
+    HWND OrphanWindow = nullptr;
+    WNDPROC OrphanPrevious = nullptr;
+    TInstanceData *NextFree = nullptr;
+    std::uint8_t *Code = nullptr;
 };
 
+#if defined(_M_X64) || defined(__x86_64__)
+constexpr std::size_t kStubSize = 32;
+constexpr std::size_t kDataOffset = 2;  // where the stub's code holds its data's address
+#elif defined(_M_IX86) || defined(__i386__)
+constexpr std::size_t kStubSize = 16;
+constexpr std::size_t kDataOffset = 4;
+#else
+#error "object instances are written for x86 and x86-64"
+#endif
+
 LRESULT CALLBACK InstanceEntry(HWND record, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    // The stub replaced the window handle with the address of its record.
-    auto *r = reinterpret_cast<TInstanceRecord *>(record);
+    // The stub replaced the window handle with the address of its data.
+    auto *r = reinterpret_cast<TInstanceData *>(record);
     if (r->OrphanPrevious) return CallWindowProcW(r->OrphanPrevious, r->OrphanWindow, msg, wParam, lParam);
     // A stub given back is no window's procedure; one that is called all the
     // same (a window that outlived its object) answers nothing.
@@ -33,42 +46,40 @@ LRESULT CALLBACK InstanceEntry(HWND record, UINT msg, WPARAM wParam, LPARAM lPar
     return m.Result;
 }
 
-void WriteCode(TInstanceRecord *r) {
-    std::uint8_t *c = r->Code;
-    const auto self = reinterpret_cast<std::uintptr_t>(r);
+void WriteCode(std::uint8_t *c, TInstanceData *data) {
+    const auto self = reinterpret_cast<std::uintptr_t>(c);
+    const auto record = reinterpret_cast<std::uintptr_t>(data);
     const auto entry = reinterpret_cast<std::uintptr_t>(&InstanceEntry);
 #if defined(_M_X64) || defined(__x86_64__)
-    // mov rcx, record ; mov rax, entry ; jmp rax
-    c[0] = 0x48; c[1] = 0xB9; std::memcpy(c + 2, &self, 8);
+    // mov rcx, data ; mov rax, entry ; jmp rax
+    c[0] = 0x48; c[1] = 0xB9; std::memcpy(c + 2, &record, 8);
     c[10] = 0x48; c[11] = 0xB8; std::memcpy(c + 12, &entry, 8);
     c[20] = 0xFF; c[21] = 0xE0;
-#elif defined(_M_IX86) || defined(__i386__)
-    // mov dword ptr [esp+4], record ; jmp entry  (stdcall: the handle is the first argument)
+#else
+    // mov dword ptr [esp+4], data ; jmp entry  (stdcall: the handle is the first argument)
     c[0] = 0xC7; c[1] = 0x44; c[2] = 0x24; c[3] = 0x04;
-    const auto self32 = static_cast<std::uint32_t>(self);
-    std::memcpy(c + 4, &self32, 4);
+    const auto record32 = static_cast<std::uint32_t>(record);
+    std::memcpy(c + 4, &record32, 4);
     c[8] = 0xE9;
     const auto rel = static_cast<std::int32_t>(entry - (self + 13));
     std::memcpy(c + 9, &rel, 4);
-#else
-#error "object instances are written for x86 and x86-64"
 #endif
-    FlushInstructionCache(GetCurrentProcess(), r->Code, kCodeSize);
 }
 
-// Stubs live in executable pages that are never given back: a page is tiny
-// and a window may call a stub until the very end of the process.
+// Stubs live in pages of code that are written once, then made read-only
+// and executable, and never given back: a page is tiny and a window may call
+// a stub until the very end of the process. Their data lies in ordinary memory.
 class TInstancePool {
 public:
-    TInstanceRecord *Take() {
+    TInstanceData *Take() {
         std::lock_guard lock(FMutex);
         if (!FFree) Grow();
-        TInstanceRecord *r = FFree;
+        TInstanceData *r = FFree;
         FFree = r->NextFree;
         return r;
     }
 
-    void Give(TInstanceRecord *r) {
+    void Give(TInstanceData *r) {
         std::lock_guard lock(FMutex);
         r->Method = {};
         r->NextFree = FFree;
@@ -78,19 +89,28 @@ public:
 private:
     void Grow() {
         constexpr std::size_t pageSize = 4096;
-        void *page = VirtualAlloc(nullptr, pageSize, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
+        constexpr std::size_t count = pageSize / kStubSize;
+        auto *page = static_cast<std::uint8_t *>(VirtualAlloc(nullptr, pageSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
         if (!page) throw Exception("No memory for window procedure stubs");
-        auto *records = static_cast<TInstanceRecord *>(page);
-        for (std::size_t i = 0; i < pageSize / sizeof(TInstanceRecord); ++i) {
-            TInstanceRecord *r = new (&records[i]) TInstanceRecord{};
-            WriteCode(r);
-            r->NextFree = FFree;
-            FFree = r;
+        auto data = std::make_unique<TInstanceData[]>(count);
+        for (std::size_t i = 0; i < count; ++i) WriteCode(page + i * kStubSize, &data[i]);
+        DWORD previous = 0;
+        if (!VirtualProtect(page, pageSize, PAGE_EXECUTE_READ, &previous)) {
+            VirtualFree(page, 0, MEM_RELEASE);
+            throw Exception("Cannot make window procedure stubs executable: " +
+                            SysErrorMessage(static_cast<int>(GetLastError())));
+        }
+        FlushInstructionCache(GetCurrentProcess(), page, pageSize);
+        TInstanceData *records = data.release();  // lives as long as its page: for the process
+        for (std::size_t i = 0; i < count; ++i) {
+            records[i].Code = page + i * kStubSize;
+            records[i].NextFree = FFree;
+            FFree = &records[i];
         }
     }
 
     std::mutex FMutex;
-    TInstanceRecord *FFree = nullptr;
+    TInstanceData *FFree = nullptr;
 };
 
 TInstancePool &Pool() {
@@ -98,12 +118,17 @@ TInstancePool &Pool() {
     return pool;
 }
 
-TInstanceRecord *RecordOf(WNDPROC instance) { return reinterpret_cast<TInstanceRecord *>(instance); }
+// The data of a stub, read from its code.
+TInstanceData *RecordOf(WNDPROC instance) {
+    TInstanceData *data = nullptr;
+    std::memcpy(&data, reinterpret_cast<const std::uint8_t *>(instance) + kDataOffset, sizeof data);
+    return data;
+}
 
 } // namespace
 
 WNDPROC MakeObjectInstance(TWndMethod method) {
-    TInstanceRecord *r = Pool().Take();
+    TInstanceData *r = Pool().Take();
     r->Method = method;
     r->OrphanWindow = nullptr;
     r->OrphanPrevious = nullptr;
@@ -116,7 +141,7 @@ void FreeObjectInstance(WNDPROC instance) {
 }
 
 void OrphanObjectInstance(WNDPROC instance, HWND window, WNDPROC previous) {
-    TInstanceRecord *r = RecordOf(instance);
+    TInstanceData *r = RecordOf(instance);
     r->OrphanWindow = window;
     r->OrphanPrevious = previous;
 }
@@ -145,7 +170,10 @@ void TObjectInstance::Orphan(HWND window, WNDPROC previous) {
 }
 
 void DestroyInstanceWindow(HWND window, TObjectInstance &instance, WNDPROC fallback) {
-    if (window) DestroyWindow(window);
+    if (window) {
+        DestroyWindow(window);
+        CountHandle(THandleKind::Window, -1);  // gone, or no longer ours
+    }
     if (window && IsWindow(window)) instance.Orphan(window, fallback);
     instance.Reset();
 }
@@ -179,7 +207,9 @@ bool TWindowSubclass::Detach() {
     if (!FHandle) return true;
     if (IsWindow(FHandle)) {
         if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(FHandle, GWLP_WNDPROC)) != FInstance.Proc()) return false;
-        SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FPrevious));
+        // A window that refuses (it went meanwhile) keeps calling us: stay attached.
+        if (!SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FPrevious)) && IsWindow(FHandle))
+            return false;
     }
     FHandle = nullptr;
     FPrevious = nullptr;
@@ -202,7 +232,7 @@ void TWindowSubclass::WndProc(TMessage &Message) {
         if (FHandler) FHandler(Message);
         else CallPrevious(Message);
     } catch (...) {
-        Application->HandleException(nullptr);
+        ReportException(nullptr);
     }
     // The handler may have destroyed this object, or detached it.
     if (!*alive) return;
@@ -234,7 +264,12 @@ TUtilWindow::TUtilWindow(TWndMethod Method)
       FHandle(CreateWindowExW(WS_EX_TOOLWINDOW, UtilWindowClass(), L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                               GetModuleHandleW(nullptr), nullptr)) {
     if (!FHandle) throw Exception("Cannot create a utility window: " + SysErrorMessage(static_cast<int>(GetLastError())));
-    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance.Proc()));
+    CountHandle(THandleKind::Window, 1);
+    if (!SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance.Proc()))) {
+        const int error = static_cast<int>(GetLastError());
+        DestroyInstanceWindow(FHandle, FInstance, DefWindowProcW);
+        throw Exception("Cannot take over a utility window: " + SysErrorMessage(error));
+    }
 }
 
 TUtilWindow::~TUtilWindow() { DestroyInstanceWindow(FHandle, FInstance, DefWindowProcW); }

@@ -4,10 +4,12 @@
 // The system calls a window procedure with a window handle and nothing else,
 // while the library wants the message to reach one method of one object. A
 // small executable stub per object closes that gap: it puts the address of
-// its own record where the window handle was and jumps to a common entry,
-// which calls the record's method. Every object thus has a procedure address
-// of its own, which is what chained subclassing needs: whoever replaced a
-// window's procedure can tell whether the window still points at theirs.
+// its data where the window handle was and jumps to a common entry, which
+// calls the method the data names. The stubs' code is read-only once
+// written; the data lies apart from it, in ordinary memory. Every object
+// thus has a procedure address of its own, which is what chained
+// subclassing needs: whoever replaced a window's procedure can tell whether
+// the window still points at theirs.
 #include <memory>
 
 #include "Messages.h"

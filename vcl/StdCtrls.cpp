@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "Forms.h"
 #include "WideText.h"
 
 namespace vcl {
@@ -236,7 +235,7 @@ void TButton::CNCommand(TMessage &Message) {
 
 void TButton::Click() {
     if (FModalResult != mrNone)
-        if (TCustomForm *form = GetParentForm(this)) form->SetModalResult(FModalResult);
+        if (TFormHost *form = FormHostOf(this)) form->SetModalResult(FModalResult);
     inherited::Click();
 }
 

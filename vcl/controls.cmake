@@ -3,6 +3,7 @@
 if(WIN32)
   target_sources(vcl PRIVATE
     ObjectInstance.cpp
+    WindowBinding.cpp
     Controls.cpp
     Forms.cpp
     StdCtrls.cpp

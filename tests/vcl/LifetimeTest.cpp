@@ -1,0 +1,198 @@
+// Lifetimes of windows, DCs and the procedures chained into windows, and
+// the error paths of the message handlers.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "UiDriver.h"
+#include "vcl/AppContext.h"
+#include "vcl/Bitmap.h"
+#include "vcl/ExtCtrls.h"
+#include "vcl/Forms.h"
+#include "vcl/HandleCounts.h"
+#include "vcl/StdCtrls.h"
+
+namespace vcl {
+namespace {
+
+class TLifeForm : public TForm {
+    VCL_CLASS(TLifeForm, TForm)
+public:
+    explicit TLifeForm(TComponent *AOwner) : TForm(AOwner, CreateNew) {
+        SetBounds(50, 50, 300, 200);
+        Button = Create<TButton>(this);
+        Button->SetParent(this);
+        Memo = Create<TMemo>(this);
+        Memo->SetParent(this);
+        Memo->SetTop(40);
+    }
+    TButton *Button;
+    TMemo *Memo;
+};
+VCL_CLASS_INFO(TLifeForm)
+
+long DCs() { return LiveHandles().DCs; }
+
+TEST(CanvasDC, APaintBetweenTwoUsesLeavesOneDC) {
+    std::unique_ptr<TLifeForm> form(Create<TLifeForm>(Application));
+    form->Show();
+    const long before = DCs();
+    form->Canvas()->Handle();
+    form->Repaint();  // lends the paint's DC to the same canvas
+    form->Canvas()->Handle();
+    EXPECT_EQ(DCs(), before + 1);
+}
+
+TEST(CanvasDC, ARecreatedWindowGetsANewDC) {
+    std::unique_ptr<TLifeForm> form(Create<TLifeForm>(Application));
+    form->Show();
+    const long before = DCs();
+    form->Canvas()->Handle();
+    form->SetBorderStyle(bsDialog);
+    EXPECT_EQ(DCs(), before);  // given back with the old window
+    EXPECT_EQ(WindowFromDC(form->Canvas()->Handle()), form->Handle());
+}
+
+// Stands in front of a control's window procedure and notes the class the
+// control has when its window is destroyed.
+struct TDestroyWitness {
+    explicit TDestroyWitness(TControl *Control) : Control(Control), Saved(Control->WindowProc) {
+        Control->WindowProc = TWndMethod::Bind<&TDestroyWitness::Handle>(this);
+    }
+    void Handle(TMessage &m) {
+        if (m.Msg == WM_DESTROY) ClassAtDestroy = Control->ClassName();
+        Saved(m);
+    }
+    TControl *Control;
+    TWndMethod Saved;
+    std::string ClassAtDestroy;
+};
+
+TEST(WindowEnd, WindowsGoWhileTheWholeObjectExists) {
+    TLifeForm *form = Create<TLifeForm>(Application);
+    form->Show();
+    TDestroyWitness formWitness(form), memoWitness(form->Memo);
+    delete form->Memo;
+    EXPECT_EQ(memoWitness.ClassAtDestroy, "TMemo");
+    delete form;
+    EXPECT_EQ(formWitness.ClassAtDestroy, "TLifeForm");
+}
+
+// A creation hook that chains a procedure of its own into the first window
+// of one class, as the skinning library's hook does with forms and controls.
+struct TCreationHook {
+    explicit TCreationHook(std::string ClassName) : ClassName(std::move(ClassName)) {
+        Active = this;
+        Hook = SetWindowsHookExW(WH_CBT, &CbtProc, nullptr, GetCurrentThreadId());
+    }
+    ~TCreationHook() {
+        UnhookWindowsHookEx(Hook);
+        Active = nullptr;
+    }
+    static LRESULT CALLBACK CbtProc(int Code, WPARAM WParam, LPARAM LParam) {
+        const auto window = reinterpret_cast<HWND>(WParam);
+        if (Code == HCBT_CREATEWND && Active && !Active->Window && uitest::ClassNameOf(window) == Active->ClassName) {
+            Active->Window = window;
+            Active->Previous = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Chained)));
+        }
+        return CallNextHookEx(nullptr, Code, WParam, LParam);
+    }
+    static LRESULT CALLBACK Chained(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+        ++Active->Seen;
+        return CallWindowProcW(Active->Previous, Window, Msg, WParam, LParam);
+    }
+
+    static inline TCreationHook *Active = nullptr;
+    std::string ClassName;
+    HHOOK Hook;
+    HWND Window = nullptr;
+    WNDPROC Previous = nullptr;
+    int Seen = 0;
+};
+
+struct TClicks {
+    int Count = 0;
+    void Click(TObject *) { ++Count; }
+    void Throw(TObject *) { throw Exception("pozdní chyba"); }
+};
+
+TEST(WindowBinding, AProcedureChainedInAtCreationKeepsItsMessages) {
+    for (const char *className : {"TButton", "TLifeForm"}) {
+        TCreationHook hook(className);
+        std::unique_ptr<TLifeForm> form(Create<TLifeForm>(Application));
+        TClicks clicks;
+        form->Button->OnClick = TNotifyEvent::Bind<&TClicks::Click>(&clicks);
+        form->Show();
+        TWinControl *control = hook.ClassName == "TButton" ? static_cast<TWinControl *>(form->Button) : form.get();
+        ASSERT_EQ(hook.Window, control->Handle()) << className;
+        const int seen = hook.Seen;
+        SendMessageW(control->Handle(), WM_NULL, 0, 0);
+        SendMessageW(control->Handle(), WM_NULL, 0, 0);
+        EXPECT_EQ(hook.Seen, seen + 2) << className;
+        uitest::ClickButton(form->Button->Handle());
+        EXPECT_EQ(clicks.Count, 1) << className;  // the control still has its messages
+        EXPECT_EQ(FindControl(control->Handle()), control);
+    }
+}
+
+TEST(ErrorPaths, AnErrorAfterTheApplicationWentIsWrittenOutNotACrash) {
+    std::unique_ptr<TLifeForm> form(Create<TLifeForm>(Application));
+    TClicks clicks;
+    form->Button->OnClick = TNotifyEvent::Bind<&TClicks::Throw>(&clicks);
+    form->Show();
+    // A late message, after the program's static objects went: as the
+    // application's end leaves things.
+    TApplication *application = std::exchange(Application, nullptr);
+    const TErrorReporter reporter = SetErrorReporter({});
+    testing::internal::CaptureStderr();
+    uitest::ClickButton(form->Button->Handle());
+    const std::string written = testing::internal::GetCapturedStderr();
+    Application = application;
+    SetErrorReporter(reporter);
+    EXPECT_NE(written.find("pozdní chyba"), std::string::npos) << written;
+}
+
+struct TNestedErrors {
+    std::vector<std::string> Seen;
+    void Handle(TObject *, const Exception &E) {
+        Seen.push_back(E.Message());
+        if (Seen.size() > 1) return;
+        // A second error while the first is reported (a dialog's message loop runs meanwhile).
+        try {
+            throw EConvertError("druhá");
+        } catch (...) {
+            Application->HandleException(nullptr);
+        }
+    }
+};
+
+TEST(ErrorPaths, ASecondErrorIsReportedAfterTheFirst) {
+    TNestedErrors errors;
+    Application->OnException = TExceptionEvent::Bind<&TNestedErrors::Handle>(&errors);
+    try {
+        throw EInOutError("první", 5);
+    } catch (...) {
+        Application->HandleException(nullptr);
+    }
+    Application->OnException = {};
+    EXPECT_EQ(errors.Seen, (std::vector<std::string>{"první", "druhá"}));
+}
+
+struct TAnswer {
+    void Handle(TMessage &m) { m.Result = 42; }
+};
+
+TEST(ErrorPaths, StubCodeIsReadAndExecuteOnly) {
+    TAnswer answer;
+    TObjectInstance stub(TWndMethod::Bind<&TAnswer::Handle>(&answer));
+    EXPECT_EQ(CallWindowProcW(stub.Proc(), nullptr, WM_NULL, 0, 0), 42);
+    MEMORY_BASIC_INFORMATION info{};
+    ASSERT_TRUE(VirtualQuery(reinterpret_cast<const void *>(stub.Proc()), &info, sizeof info));
+    EXPECT_EQ(info.Protect, static_cast<DWORD>(PAGE_EXECUTE_READ));
+}
+
+} // namespace
+} // namespace vcl
