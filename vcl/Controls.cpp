@@ -1,5 +1,8 @@
 #include "Controls.h"
 
+// Before windowsx.h, whose SelectFont and friends are macros.
+#include "Canvas.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -41,9 +44,6 @@ VCL_PUBLISHED(TWinControl, p) {
     p.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
     p.Property("BorderWidth", &TWinControl::BorderWidth, &TWinControl::SetBorderWidth).Default(0);
 }
-
-VCL_CLASS_INFO(TGraphicControl)
-VCL_CLASS_INFO(TCustomControl)
 
 namespace {
 
@@ -96,40 +96,6 @@ public:
 private:
     bool &FFlag;
 };
-
-// The DC of a WM_PAINT: the one the message brings, or BeginPaint's.
-class TPaintDC {
-public:
-    TPaintDC(HWND Window, HDC Given) : FWindow(Window), FDC(Given) {
-        if (FDC) {
-            FWindow = nullptr;
-            return;
-        }
-        FDC = BeginPaint(FWindow, &FPaint);
-        CountHandle(THandleKind::DC, 1);
-    }
-    ~TPaintDC() {
-        if (!FWindow) return;
-        EndPaint(FWindow, &FPaint);
-        CountHandle(THandleKind::DC, -1);
-    }
-    TPaintDC(const TPaintDC &) = delete;
-    TPaintDC &operator=(const TPaintDC &) = delete;
-    HDC Get() const { return FDC; }
-
-private:
-    HWND FWindow;  // set only when BeginPaint was called
-    HDC FDC;
-    PAINTSTRUCT FPaint{};
-};
-
-TMouseButton ButtonOf(UINT Msg) {
-    switch (Msg) {
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: return mbRight;
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: return mbMiddle;
-    default: return mbLeft;
-    }
-}
 
 // The control at the top of Control's parents when it is a form.
 TWinControl *ParentFormControl(const TControl *Control) {
@@ -616,24 +582,11 @@ void TWinControl::Dispatch(TMessage &Message) {
     case WM_NCPAINT: WMNCPaint(Message); break;
     case WM_SETFOCUS: WMSetFocus(Message); break;
     case WM_KILLFOCUS: WMKillFocus(Message); break;
-    case WM_COMMAND: WMCommand(Message); break;
-    case WM_NOTIFY: WMNotify(Message); break;
-    case WM_DRAWITEM: WMDrawItem(Message); break;
-    case WM_MEASUREITEM: WMMeasureItem(Message); break;
-    case WM_DELETEITEM:
-        if (!ReflectToChild(reinterpret_cast<DELETEITEMSTRUCT *>(Message.LParam)->hwndItem, Message))
-            DefaultHandler(Message);
-        break;
-    case WM_COMPAREITEM:
-        if (!ReflectToChild(reinterpret_cast<COMPAREITEMSTRUCT *>(Message.LParam)->hwndItem, Message))
-            DefaultHandler(Message);
-        break;
-    case WM_HSCROLL: case WM_VSCROLL: case WM_CHARTOITEM: case WM_VKEYTOITEM:
-        WMScroll(Message);
-        break;
+    case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case WM_MEASUREITEM: case WM_DELETEITEM:
+    case WM_COMPAREITEM: case WM_HSCROLL: case WM_VSCROLL: case WM_CHARTOITEM: case WM_VKEYTOITEM:
     case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
-        WMCtlColor(Message);
+        ReflectToChild(Message);
         break;
     case CN_CTLCOLORMSGBOX: case CN_CTLCOLOREDIT: case CN_CTLCOLORLISTBOX: case CN_CTLCOLORBTN:
     case CN_CTLCOLORDLG: case CN_CTLCOLORSCROLLBAR: case CN_CTLCOLORSTATIC:
@@ -1067,40 +1020,11 @@ void TWinControl::WMSetFocus(TMessage &Message) {
 
 void TWinControl::WMKillFocus(TMessage &Message) { DefaultHandler(Message); }
 
-bool TWinControl::ReflectToChild(HWND Child, TMessage &Message) {
-    if (!Child || Child == WindowHandle()) return false;
-    TWinControl *control = FindControl(Child);
-    if (!control) return false;
-    Message.Result = control->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
-    return true;
-}
-
-void TWinControl::WMCommand(TMessage &Message) {
-    if (!ReflectToChild(reinterpret_cast<HWND>(Message.LParam), Message)) DefaultHandler(Message);
-}
-
-void TWinControl::WMNotify(TMessage &Message) {
-    const auto *header = reinterpret_cast<const NMHDR *>(Message.LParam);
-    if (!header || !ReflectToChild(header->hwndFrom, Message)) DefaultHandler(Message);
-}
-
-void TWinControl::WMDrawItem(TMessage &Message) {
-    const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(Message.LParam);
-    if (!item || item->CtlType == ODT_MENU || !ReflectToChild(item->hwndItem, Message)) DefaultHandler(Message);
-}
-
-void TWinControl::WMMeasureItem(TMessage &Message) {
-    const auto *item = reinterpret_cast<const MEASUREITEMSTRUCT *>(Message.LParam);
-    HWND child = (item && item->CtlType != ODT_MENU && WindowHandle()) ? GetDlgItem(WindowHandle(), static_cast<int>(item->CtlID)) : nullptr;
-    if (!ReflectToChild(child, Message)) DefaultHandler(Message);
-}
-
-void TWinControl::WMScroll(TMessage &Message) {
-    if (!ReflectToChild(reinterpret_cast<HWND>(Message.LParam), Message)) DefaultHandler(Message);
-}
-
-void TWinControl::WMCtlColor(TMessage &Message) {
-    if (!ReflectToChild(reinterpret_cast<HWND>(Message.LParam), Message)) DefaultHandler(Message);
+void TWinControl::ReflectToChild(TMessage &Message) {
+    const HWND child = NotifyingChild(WindowHandle(), Message);
+    TWinControl *control = child && child != WindowHandle() ? FindControl(child) : nullptr;
+    if (control) Message.Result = control->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+    else DefaultHandler(Message);
 }
 
 // A control paints its text and background in its own font colour and colour.
@@ -1155,117 +1079,10 @@ void FlushWindowUpdates() {
 
 std::uint32_t ControlMessageCount() { return MessageCount; }
 
-// --------------------------------------------------------- TGraphicControl
-
-TGraphicControl::TGraphicControl(TComponent *AOwner)
-    : TControl(AOwner), FCanvas(std::make_unique<TControlCanvas>(this)) {}
-
-TGraphicControl::~TGraphicControl() = default;
-
-void TGraphicControl::Dispatch(TMessage &Message) {
-    if (Message.Msg != WM_PAINT) {
-        inherited::Dispatch(Message);
-        return;
-    }
-    // Painted only by its parent, which hands over its DC set up for this control.
-    if (!Message.WParam) return;
-    const TCanvasDCScope scope(FCanvas.get(), reinterpret_cast<HDC>(Message.WParam));
-    Paint();
-}
-
-// ---------------------------------------------------------- TCustomControl
-
-TCustomControl::TCustomControl(TComponent *AOwner)
-    : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>(this)) {}
-
-TCustomControl::~TCustomControl() = default;
-
-void TCustomControl::PaintWindow(HDC DC) {
-    const TCanvasDCScope scope(FCanvas.get(), DC);
-    Paint();
-}
-
-// ---------------------------------------------------------- TControlCanvas
-
-TCanvasDCScope::TCanvasDCScope(TCanvas *Canvas, HDC DC) : FCanvas(Canvas) {
-    FCanvas->Lock();
-    FCanvas->SetHandle(DC);
-}
-
-TCanvasDCScope::~TCanvasDCScope() {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-}
-
-TControlCanvas::~TControlCanvas() { FreeOwnDC(); }
-
-void TControlCanvas::CreateHandle() {
-    // One made before goes first: a paint may have lent another DC meanwhile.
-    FreeOwnDC();
-    auto *windowed = dynamic_cast<TWinControl *>(FControl);
-    const HWND window = windowed ? windowed->Handle() : FControl->Parent() ? FControl->Parent()->Handle() : nullptr;
-    auto dc = std::make_unique<TWindowDC>(window, window ? GetDCEx(window, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS) : nullptr);
-    if (!*dc) throw EInvalidOperation("Control '" + FControl->Name() + "' has nothing to paint on");
-    FBounds = FControl->BoundsRect();
-    if (!windowed) {
-        SetViewportOrgEx(dc->Get(), FBounds.Left, FBounds.Top, nullptr);
-        IntersectClipRect(dc->Get(), 0, 0, FBounds.Width(), FBounds.Height());
-    }
-    CacheDC(window);
-    FDC = std::move(dc);
-    SetHandle(FDC->Get());
-}
-
-void TControlCanvas::FreeHandle() {
-    if (LockCount() == 0) FreeOwnDC();
-}
-
-void TControlCanvas::FreeOwnDC() {
-    if (!FDC) return;
-    if (CurrentHandle() == FDC->Get()) SetHandle(nullptr);
-    FDC.reset();
-    UncacheDC();
-}
-
-bool TControlCanvas::OwnDCCurrent() const {
-    if (!FDC || CurrentHandle() != FDC->Get()) return true;  // a lent DC is its lender's business
-    if (auto *windowed = dynamic_cast<TWinControl *>(FControl)) return windowed->WindowHandle() == FDC->Window();
-    return FControl->Parent() && FControl->Parent()->WindowHandle() == FDC->Window() && FControl->BoundsRect() == FBounds;
-}
-
 // ------------------------------------------------------------------ helpers
 
 TWinControl *FindControl(HWND Window) { return static_cast<TWinControl *>(BoundObject(Window)); }
 
-TControl *FindDragTarget(TPoint Pos, bool AllowDisabled) {
-    HWND window = WindowFromPoint(POINT{Pos.X, Pos.Y});
-    TWinControl *control = FindControl(window);
-    if (!control) return nullptr;
-    if (TControl *child = control->ControlAtPos(control->ScreenToClient(Pos), AllowDisabled)) return child;
-    return control;
-}
-
 TFormHost *FormHostOf(const TControl *Control) { return dynamic_cast<TFormHost *>(ParentFormControl(Control)); }
-
-bool IsKeyMessage(MSG &Msg) {
-    if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST) return false;
-    // The control of the window, or of the nearest parent window that has one
-    // (the edit inside a combo box).
-    TWinControl *control = nullptr;
-    for (HWND w = Msg.hwnd; w && !control; w = GetParent(w)) control = FindControl(w);
-    if (!control) return false;
-    return control->Perform(CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
-}
-
-TShiftState KeysToShiftState(WPARAM Keys) {
-    TShiftState s;
-    if (Keys & MK_SHIFT) s.Include(ssShift);
-    if (Keys & MK_CONTROL) s.Include(ssCtrl);
-    if (Keys & MK_LBUTTON) s.Include(ssLeft);
-    if (Keys & MK_RBUTTON) s.Include(ssRight);
-    if (Keys & MK_MBUTTON) s.Include(ssMiddle);
-    if (GetKeyState(VK_MENU) < 0) s.Include(ssAlt);
-    return s;
-}
 
 } // namespace vcl

@@ -2,7 +2,8 @@
 // Controls: everything that sits on a form. TControl has a place, a text, a
 // colour, a font and a replaceable window procedure (WindowProc); TWinControl
 // adds a window of its own, created on demand, and the list of child
-// controls; TGraphicControl and TCustomControl paint themselves on a canvas.
+// controls. TGraphicControl and TCustomControl, which paint themselves on a
+// canvas, are in ControlCanvas.h.
 //
 // Every message of a control goes through WindowProc. It starts bound to the
 // control's virtual WndProc, which runs the control's own handlers (Dispatch,
@@ -24,8 +25,8 @@
 #include <vector>
 
 #include "Classes.h"
-#include "TypInfo.h"
-#include "Canvas.h"
+#include "ControlTypes.h"
+#include "Graphics.h"
 #include "Messages.h"
 #include "Types.h"
 #include "WindowBinding.h"
@@ -33,75 +34,6 @@
 namespace vcl {
 
 class TWinControl;
-
-VCL_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
-// The frame of a form; of an edit or a memo only bsNone and bsSingle.
-VCL_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
-using TBorderStyle = TFormBorderStyle;
-VCL_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
-
-enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
-using TShiftState = TSet<TShiftStateItem>;
-
-// What a class of control is like.
-enum TControlStyleItem {
-    csAcceptsControls,   // may be the parent of other controls
-    csCaptureMouse,      // keeps the mouse while a button is down on it
-    csClickEvents,       // a press and release on it is a click
-    csOpaque,            // fills its whole rectangle when it paints
-    csDoubleClicks,      // gets double clicks as such
-};
-using TControlStyle = TSet<TControlStyleItem>;
-
-// What a control is doing at the moment.
-enum TControlStateItem {
-    csLButtonDown,       // the left button went down on it
-    csClicked,           // a press started a click
-    csCreating,          // its window is being created
-    // The last three, in this order, mean that the control is in the middle
-    // of a paint or of its window's end: a procedure put in front of the
-    // control's own tests for any of them at once.
-    csPaintCopy,         // it paints a copy of itself, not the screen
-    csCustomPaint,       // it is painting its window itself (inside its WM_PAINT)
-    csDestroyingHandle,  // its window is being destroyed
-};
-using TControlState = TSet<TControlStateItem>;
-
-// What a modal form or a button answers (IDOK... for the first seven).
-using TModalResult = int;
-inline constexpr TModalResult mrNone = 0;
-inline constexpr TModalResult mrOk = IDOK;
-inline constexpr TModalResult mrCancel = IDCANCEL;
-inline constexpr TModalResult mrAbort = IDABORT;
-inline constexpr TModalResult mrRetry = IDRETRY;
-inline constexpr TModalResult mrIgnore = IDIGNORE;
-inline constexpr TModalResult mrYes = IDYES;
-inline constexpr TModalResult mrNo = IDNO;
-inline constexpr TModalResult mrAll = mrNo + 1;
-inline constexpr TModalResult mrNoToAll = mrAll + 1;
-inline constexpr TModalResult mrYesToAll = mrNoToAll + 1;
-
-using TMouseEvent = TMethod<void(TObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
-using TMouseMoveEvent = TMethod<void(TObject *Sender, TShiftState Shift, int X, int Y)>;
-
-// What the controls on a form ask of it, declared here below the forms and
-// answered by TCustomForm: the form knows its active and focused control and
-// takes the modal result of a button.
-class TFormHost {
-public:
-    virtual TWinControl *ActiveControl() const = 0;
-    // Raises EInvalidOperation for a control that is not on the form.
-    virtual void SetActiveControl(TWinControl *Control) = 0;
-    // Called by a control of the form that received the focus.
-    virtual void SetFocusedControl(TWinControl *Control) = 0;
-    // Called for a control that leaves the form: the form keeps no pointer into it.
-    virtual void ForgetControl(const TWinControl *Control) = 0;
-    virtual void SetModalResult(TModalResult Value) = 0;
-
-protected:
-    ~TFormHost() = default;
-};
 
 class TControl : public TComponent {
     VCL_CLASS(TControl, TComponent)
@@ -381,14 +313,10 @@ private:
     void WMNCPaint(TMessage &Message);
     void WMSetFocus(TMessage &Message);
     void WMKillFocus(TMessage &Message);
-    void WMCtlColor(TMessage &Message);
-    void WMCommand(TMessage &Message);
-    void WMNotify(TMessage &Message);
-    void WMDrawItem(TMessage &Message);
-    void WMMeasureItem(TMessage &Message);
-    void WMScroll(TMessage &Message);
     void CNCtlColor(TMessage &Message);
-    bool ReflectToChild(HWND Child, TMessage &Message);
+    // Sends a child control's notification back to it as CN_ (or leaves it
+    // to DefaultHandler when no control of ours is concerned).
+    void ReflectToChild(TMessage &Message);
 
     TWindowBinding FWindow;
     std::vector<TControl *> FControls;    // not owned: the owner component owns them
@@ -401,85 +329,8 @@ private:
     bool FAligning = false;
 };
 
-// A control without a window, painted by its parent on the parent's window.
-class TGraphicControl : public TControl {
-    VCL_CLASS(TGraphicControl, TControl)
-public:
-    explicit TGraphicControl(TComponent *AOwner);
-    ~TGraphicControl() override;
-
-    // Valid while the control paints; takes the DC its parent hands over.
-    TCanvas *Canvas() const { return FCanvas.get(); }
-
-protected:
-    virtual void Paint() {}
-    void Dispatch(TMessage &Message) override;
-
-private:
-    std::unique_ptr<TCanvas> FCanvas;
-};
-
-// A windowed control that paints itself on a canvas of its window.
-class TCustomControl : public TWinControl {
-    VCL_CLASS(TCustomControl, TWinControl)
-public:
-    explicit TCustomControl(TComponent *AOwner);
-    ~TCustomControl() override;
-
-    TCanvas *Canvas() const { return FCanvas.get(); }
-
-protected:
-    virtual void Paint() {}
-    bool PaintsItself() const override { return true; }
-    void PaintWindow(HDC DC) override;
-
-private:
-    std::unique_ptr<TCanvas> FCanvas;
-};
-
-// A canvas on a control: a windowed control's window, or the area of a
-// graphic control on its parent's window, clipped to the control. The DC is
-// made when the canvas is drawn on outside a paint and given back at idle
-// time and with the window (see Canvas.h).
-class TControlCanvas : public TCanvas {
-public:
-    explicit TControlCanvas(TControl *AControl) : FControl(AControl) {}
-    ~TControlCanvas() override;
-
-    TControl *Control() const { return FControl; }
-    // Gives the DC back that CreateHandle took; the next drawing takes a new one.
-    void FreeHandle() override;
-
-protected:
-    void CreateHandle() override;
-    void FreeOwnDC() override;
-    // The DC still belongs to the control's window (and, for a graphic
-    // control, the control has not moved).
-    bool OwnDCCurrent() const override;
-
-private:
-    TControl *FControl;  // not owned: the control owns the canvas
-    std::unique_ptr<TWindowDC> FDC;
-    TRect FBounds;  // of the control when the DC was made
-};
-
-// Lends a DC that someone else owns (a paint's) to a canvas for the length
-// of a scope; the canvas is locked meanwhile, so that it keeps that DC.
-class TCanvasDCScope {
-public:
-    TCanvasDCScope(TCanvas *Canvas, HDC DC);
-    ~TCanvasDCScope();
-    TCanvasDCScope(const TCanvasDCScope &) = delete;
-    TCanvasDCScope &operator=(const TCanvasDCScope &) = delete;
-
-private:
-    TCanvas *FCanvas;  // not owned
-};
-
 // The control bound to a window made by the library; null for other windows.
 TWinControl *FindControl(HWND Window);
-// The control under a screen point (a graphic child where there is one).
-TControl *FindDragTarget(TPoint Pos, bool AllowDisabled);
 // The form the control sits on (the topmost of the control and its
 // parents, when that is a form); null when none. GetParentForm (Forms.h)
 // answers the same as a form.
@@ -493,11 +344,5 @@ void FlushWindowUpdates();
 // it looked for posted ones.
 std::uint32_t ControlMessageCount();
 
-// Routes a keyboard message to the control of its window first (CN_KEYDOWN,
-// CN_CHAR...); true when a control used it and it must not be dispatched.
-bool IsKeyMessage(MSG &Msg);
-
-// The modifier keys and mouse buttons of a mouse message's WParam (and Alt).
-TShiftState KeysToShiftState(WPARAM Keys);
 
 } // namespace vcl

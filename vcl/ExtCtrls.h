@@ -2,7 +2,7 @@
 // More controls and components: the image and the timer.
 #include <memory>
 
-#include "Controls.h"
+#include "ControlCanvas.h"
 #include "Picture.h"
 
 namespace vcl {

@@ -836,6 +836,24 @@ void TApplication::UpdateMouseControl() {
     if (control && control == FMouseControl) control->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(control));
 }
 
+TControl *FindDragTarget(TPoint Pos, bool AllowDisabled) {
+    HWND window = WindowFromPoint(POINT{Pos.X, Pos.Y});
+    TWinControl *control = FindControl(window);
+    if (!control) return nullptr;
+    if (TControl *child = control->ControlAtPos(control->ScreenToClient(Pos), AllowDisabled)) return child;
+    return control;
+}
+
+bool IsKeyMessage(MSG &Msg) {
+    if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST) return false;
+    // The control of the window, or of the nearest parent window that has one
+    // (the edit inside a combo box).
+    TWinControl *control = nullptr;
+    for (HWND w = Msg.hwnd; w && !control; w = GetParent(w)) control = FindControl(w);
+    if (!control) return false;
+    return control->Perform(CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
+}
+
 TCustomForm *GetParentForm(const TControl *Control) {
     if (!Control) return nullptr;
     while (Control->Parent()) Control = Control->Parent();

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "Controls.h"
+#include "ControlCanvas.h"
 #include "RefreshGate.h"
 
 namespace vcl {
@@ -290,6 +290,11 @@ private:
 
 // The nearest form among the control and its parents; null when none.
 TCustomForm *GetParentForm(const TControl *Control);
+// The control under a screen point (a graphic child where there is one).
+TControl *FindDragTarget(TPoint Pos, bool AllowDisabled);
+// Routes a keyboard message to the control of its window first (CN_KEYDOWN,
+// CN_CHAR...); true when a control used it and it must not be dispatched.
+bool IsKeyMessage(MSG &Msg);
 
 // The program's application and screen objects; they live from the start of
 // the program to its end.

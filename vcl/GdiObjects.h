@@ -113,6 +113,31 @@ private:
     HDC FDC;
 };
 
+// The DC of a WM_PAINT: the one the message brings (not owned), or
+// BeginPaint's, ended with EndPaint.
+class TPaintDC {
+public:
+    TPaintDC(HWND window, HDC given) : FWindow(given ? nullptr : window), FDC(given) {
+        if (FDC) return;
+        FDC = BeginPaint(FWindow, &FPaint);
+        CountHandle(THandleKind::DC, 1);
+    }
+    TPaintDC(const TPaintDC &) = delete;
+    TPaintDC &operator=(const TPaintDC &) = delete;
+    ~TPaintDC() {
+        if (!FWindow) return;
+        EndPaint(FWindow, &FPaint);
+        CountHandle(THandleKind::DC, -1);
+    }
+
+    HDC Get() const { return FDC; }
+
+private:
+    HWND FWindow;  // set only when BeginPaint was called
+    HDC FDC;
+    PAINTSTRUCT FPaint{};
+};
+
 // Selects an object into a DC and selects the previous one back on
 // destruction, so that the object can be deleted afterwards.
 class TSelectObject {

@@ -82,4 +82,9 @@ inline constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 inline constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
 static_assert(CN_CTLCOLORSCROLLBAR == 0xBD37);
 
+// The child window that a notification to its parent concerns (WM_COMMAND,
+// WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR..., the scroll and item messages);
+// null for another message or a menu's item.
+HWND NotifyingChild(HWND Parent, const TMessage &Message);
+
 } // namespace vcl

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "Controls.h"
+#include "ControlCanvas.h"
 
 namespace vcl {
 

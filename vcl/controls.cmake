@@ -2,9 +2,12 @@
 # class library.
 if(WIN32)
   target_sources(vcl PRIVATE
+    Messages.cpp
     ObjectInstance.cpp
     WindowBinding.cpp
+    ControlTypes.cpp
     Controls.cpp
+    ControlCanvas.cpp
     Forms.cpp
     StdCtrls.cpp
     ComCtrls.cpp

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "vcl/Controls.h"
+#include "vcl/ControlCanvas.h"
 #include "vcl/GdiObjects.h"
 #include "vcl/Graphics.h"
 #include "sSkinTables.h"

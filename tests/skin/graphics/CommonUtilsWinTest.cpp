@@ -10,7 +10,7 @@
 
 #include "UiDriver.h"
 #include "vcl/Bitmap.h"
-#include "vcl/Controls.h"
+#include "vcl/ControlCanvas.h"
 #include "vcl/SysUtils.h"
 
 using namespace skin;

@@ -7,7 +7,7 @@
 #include "skin/graphics/sSkinTables.h"
 #include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlImageHelpers.h"
-#include "vcl/Controls.h"
+#include "vcl/ControlCanvas.h"
 #include "vcl/Graphics.h"
 
 using namespace skin;
