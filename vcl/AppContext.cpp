@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <thread>
 
 #include "WideText.h"
 
@@ -18,7 +17,9 @@ TErrorReporter &Reporter() {
     return reporter;
 }
 
-std::atomic<std::thread::id> UIThread{};
+// Constant-initialised: the application sets it before dynamic
+// initialisation reaches this module.
+constinit std::atomic<DWORD> UIThread{0};
 
 } // namespace
 
@@ -59,11 +60,11 @@ std::string CurrentExceptionMessage() {
     }
 }
 
-void SetUIThread() { UIThread = std::this_thread::get_id(); }
+void SetUIThread() { UIThread = GetCurrentThreadId(); }
 
 bool IsUIThread() {
-    const std::thread::id owner = UIThread;
-    return owner == std::thread::id() || owner == std::this_thread::get_id();
+    const DWORD owner = UIThread;
+    return owner == 0 || owner == GetCurrentThreadId();
 }
 
 void CheckUIThread(const char *What) {

@@ -2,13 +2,16 @@
 // the error paths of the message handlers.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "UiDriver.h"
 #include "vcl/AppContext.h"
 #include "vcl/Bitmap.h"
+#include "vcl/ComCtrls.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 #include "vcl/HandleCounts.h"
@@ -52,6 +55,42 @@ TEST(CanvasDC, ARecreatedWindowGetsANewDC) {
     form->Canvas()->Handle();
     form->SetBorderStyle(bsDialog);
     EXPECT_EQ(DCs(), before);  // given back with the old window
+    EXPECT_EQ(WindowFromDC(form->Canvas()->Handle()), form->Handle());
+}
+
+struct TIdleFlag {
+    bool Idled = false;
+    void Idle(TObject *) { Idled = true; }
+};
+
+// Lets the application go idle once; a timer ends the wait that follows.
+void GoIdle() {
+    TIdleFlag flag;
+    std::unique_ptr<TTimer> wake(Create<TTimer>(nullptr));
+    wake->SetInterval(10);
+    Application->OnIdle = TNotifyEvent::Bind<&TIdleFlag::Idle>(&flag);
+    while (!flag.Idled) Application->HandleMessage();
+    Application->OnIdle = {};
+}
+
+TEST(CanvasDC, DCsAreGivenBackWhenTheApplicationGoesIdleUnlessLocked) {
+    const long before = DCs();
+    std::vector<std::unique_ptr<TBitmap>> bitmaps(100);
+    for (auto &b : bitmaps) {
+        b = std::make_unique<TBitmap>();
+        b->SetSize(4, 4);
+        b->Canvas()->FillRect(Rect(0, 0, 4, 4));
+    }
+    std::unique_ptr<TLifeForm> form(Create<TLifeForm>(Application));
+    form->Show();
+    form->Canvas()->Handle();
+    bitmaps[0]->Canvas()->Lock();
+    EXPECT_EQ(DCs(), before + 101);
+    GoIdle();
+    EXPECT_EQ(DCs(), before + 1);  // the locked one's
+    bitmaps[0]->Canvas()->Unlock();
+    bitmaps[1]->Canvas()->SetPixels(1, 1, clRed);  // drawing takes a DC again
+    EXPECT_EQ(bitmaps[1]->Canvas()->Pixels(1, 1), clRed);
     EXPECT_EQ(WindowFromDC(form->Canvas()->Handle()), form->Handle());
 }
 
@@ -192,6 +231,93 @@ TEST(ErrorPaths, StubCodeIsReadAndExecuteOnly) {
     MEMORY_BASIC_INFORMATION info{};
     ASSERT_TRUE(VirtualQuery(reinterpret_cast<const void *>(stub.Proc()), &info, sizeof info));
     EXPECT_EQ(info.Protect, static_cast<DWORD>(PAGE_EXECUTE_READ));
+}
+
+TEST(Threads, CallsFromAThreadThatDoesNotOwnTheUserInterfaceAreRefused) {
+#ifndef NDEBUG
+    GTEST_SKIP() << "a debug build aborts on such a call";
+#endif
+    std::unique_ptr<TLifeForm> form(Create<TLifeForm>(Application));
+    TLabel *label = Create<TLabel>(form.get());
+    TBitmap bitmap;
+    bitmap.SetSize(2, 2);
+    const std::pair<const char *, std::function<void()>> calls[] = {
+        {"window", [&] { form->HandleNeeded(); }},
+        {"parent", [&] { label->SetParent(form.get()); }},
+        {"pump", [] { Application->ProcessMessages(); }},
+        {"canvas", [&] { bitmap.Canvas()->Handle(); }},
+    };
+    for (const auto &[what, call] : calls) {
+        bool refused = false;
+        std::thread([&] {
+            try {
+                call();
+            } catch (const EInvalidOperation &) {
+                refused = true;
+            }
+        }).join();
+        EXPECT_TRUE(refused) << what;
+    }
+    EXPECT_FALSE(form->HandleAllocated());
+    EXPECT_EQ(label->Parent(), nullptr);
+    EXPECT_FALSE(bitmap.Canvas()->HandleAllocated());
+}
+
+// One cycle of making and destroying: answers the counts while it was alive.
+using TCycle = std::function<THandleCounts()>;
+
+// Windows made hidden: showing a thousand forms would cost seconds and
+// count nothing more.
+THandleCounts FormWithControls() {
+    std::unique_ptr<TLifeForm> form(Create<TLifeForm>(Application));
+    auto *bar = Create<TProgressBar>(form.get());
+    bar->SetParent(form.get());
+    auto *label = Create<TLabel>(form.get());
+    label->SetParent(form.get());
+    for (TWinControl *control : std::initializer_list<TWinControl *>{bar, form->Memo, form->Button})
+        control->HandleNeeded();
+    form->Canvas()->FillRect(Rect(0, 0, 5, 5));
+    label->Canvas()->Handle();
+    return LiveHandles();
+}
+
+THandleCounts BitmapWithCanvas() {
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf32bit);
+    bitmap.SetSize(16, 16);
+    bitmap.Canvas()->Pen()->SetColor(clRed);
+    bitmap.Canvas()->Rectangle(0, 0, 8, 8);
+    return LiveHandles();
+}
+
+THandleCounts FontInCanvas() {
+    static TBitmap target;
+    static int size = 0;
+    target.SetSize(40, 20);
+    TFont font;
+    font.SetHeight(-10 - size++ % 7);
+    target.Canvas()->SetFont(&font);
+    target.Canvas()->TextOut(0, 0, "Hotovo");
+    return LiveHandles();
+}
+
+TEST(HandleCounts, MakingAndDestroyingAThousandTimesReturnsEveryCount) {
+    const std::pair<const char *, TCycle> cycles[] = {
+        {"form with controls", FormWithControls},
+        {"bitmap with canvas", BitmapWithCanvas},
+        {"font in a canvas", FontInCanvas},
+    };
+    for (const auto &[what, cycle] : cycles) {
+        cycle();  // what is made once for good (the application's window) is made now
+        GoIdle();
+        const THandleCounts start = LiveHandles();
+        THandleCounts alive;
+        for (int i = 0; i < 1000; ++i) alive = cycle();
+        GoIdle();
+        EXPECT_EQ(LiveHandles(), start) << what;
+        // The counts did move while something was alive.
+        EXPECT_GT(alive.GdiObjects + alive.DCs + alive.Windows, start.GdiObjects + start.DCs + start.Windows) << what;
+    }
 }
 
 } // namespace
