@@ -1,6 +1,6 @@
 // Windows of controls: class names, creation on demand, the replaceable
-// window procedure, the notification order around show and hide, and the
-// reflection of control notifications to the child they concern.
+// window procedure, the notification order around show and hide, the
+// reflection of control notifications, keyboard and mouse.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,10 +10,8 @@
 #include <vector>
 
 #include "UiDriver.h"
-#include "vcl/ComCtrls.h"
 #include "vcl/Forms.h"
 #include "vcl/StdCtrls.h"
-#include "vcl/WideText.h"
 
 namespace vcl {
 namespace {
@@ -27,14 +25,15 @@ public:
 };
 VCL_CLASS_INFO(TSampleForm)
 
-// Stands in the WindowProc of a control and records what passes.
+// Stands in the WindowProc of a control and records what passes, numbered
+// across all recorders.
 struct TRecorder {
     struct TEntry {
         UINT Msg;
-        WPARAM WParam;
         LPARAM LParam;
         bool WindowVisible;  // as the message arrived
         bool HadWindow;
+        int Order;
     };
 
     explicit TRecorder(TControl *Control) : Control(Control), Saved(Control->WindowProc) {
@@ -45,13 +44,11 @@ struct TRecorder {
         if (Control) Control->WindowProc = Saved;
         Control = nullptr;
     }
-
     void Handle(TMessage &m) {
         auto *w = dynamic_cast<TWinControl *>(Control);
-        Seen.push_back({m.Msg, m.WParam, m.LParam, w && w->HandleAllocated() && IsWindowVisible(w->WindowHandle()),
-                        w && w->HandleAllocated()});
+        const bool hadWindow = w && w->HandleAllocated();
+        Seen.push_back({m.Msg, m.LParam, hadWindow && IsWindowVisible(w->WindowHandle()), hadWindow, ++Counter});
         Saved(m);
-        if (m.Msg == CM_SHOWINGCHANGED) VisibleAfterShowingChanged.push_back(w && IsWindowVisible(w->WindowHandle()));
     }
     std::vector<UINT> Messages(std::initializer_list<UINT> only) const {
         std::vector<UINT> out;
@@ -65,15 +62,16 @@ struct TRecorder {
         return nullptr;
     }
 
+    static inline int Counter = 0;
     TControl *Control;
     TWndMethod Saved;
     std::vector<TEntry> Seen;
-    std::vector<bool> VisibleAfterShowingChanged;
 };
 
 struct TClickCounter {
     int Clicks = 0;
     void Click(TObject *) { ++Clicks; }
+    void Throw(TObject *) { throw EConvertError("'zz' is not a valid integer value"); }
 };
 
 // A form with a button, a hidden button, a memo and a label.
@@ -94,39 +92,24 @@ struct TFixture {
         Memo->SetParent(Form.get());
         Memo->SetBounds(10, 50, 200, 100);
         Label->SetParent(Form.get());
-        Label->SetCaption("Label1");
         Label->SetBounds(10, 200, 100, 16);
     }
 };
 
-TEST(Controls, WindowClassesAreNamedAfterTheControlClasses) {
-    TFixture f;
-    f.Form->Show();
-    EXPECT_EQ(uitest::ClassNameOf(f.Form->Handle()), "TSampleForm");
-    EXPECT_EQ(uitest::ClassNameOf(f.Button->Handle()), "TButton");
-    EXPECT_EQ(uitest::ClassNameOf(f.Memo->Handle()), "TMemo");
-    // The superclasses behave as the system classes they are made from.
-    EXPECT_TRUE(f.Button->Perform(WM_GETDLGCODE, 0, 0) & (DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON));
-    EXPECT_TRUE(SendMessageW(f.Memo->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL);
-    EXPECT_EQ(FindControl(f.Button->Handle()), f.Button);
-    EXPECT_EQ(FindControl(f.Form->Handle()), f.Form.get());
-    EXPECT_EQ(FindControl(GetDesktopWindow()), nullptr);
-}
-
-TEST(Controls, WindowsAreMadeOnlyForShowingControls) {
+TEST(Controls, WindowsAreMadeForShowingControlsOfClassesNamedAfterThem) {
     TFixture f;
     EXPECT_FALSE(f.Form->HandleAllocated());
-    EXPECT_FALSE(f.Button->HandleAllocated());
     f.Form->Show();
-    EXPECT_TRUE(f.Button->HandleAllocated());
-    EXPECT_TRUE(f.Memo->HandleAllocated());
+    EXPECT_EQ(uitest::ClassNameOf(f.Form->WindowHandle()), "TSampleForm");
+    EXPECT_EQ(uitest::ClassNameOf(f.Button->WindowHandle()), "TButton");
+    EXPECT_EQ(uitest::ClassNameOf(f.Memo->WindowHandle()), "TMemo");
     EXPECT_FALSE(f.Hidden->HandleAllocated());
-    EXPECT_TRUE(IsWindowVisible(f.Form->WindowHandle()));
-    EXPECT_TRUE(IsWindowVisible(f.Button->WindowHandle()));
-
+    // The superclasses behave as the system classes they are made from.
+    EXPECT_TRUE(SendMessageW(f.Memo->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL);
+    EXPECT_EQ(FindControl(f.Button->Handle()), f.Button);
+    EXPECT_EQ(FindControl(GetDesktopWindow()), nullptr);
     // Asking for a hidden control's handle makes its window, hidden.
-    HWND hidden = f.Hidden->Handle();
-    EXPECT_TRUE(hidden);
+    const HWND hidden = f.Hidden->Handle();
     EXPECT_FALSE(IsWindowVisible(hidden));
     EXPECT_EQ(GetParent(hidden), f.Form->WindowHandle());
 }
@@ -135,39 +118,16 @@ TEST(Controls, TextAndBoundsSurviveTheWindow) {
     TFixture f;
     f.Memo->SetText("před oknem");
     f.Form->Show();
-    EXPECT_EQ(uitest::TextOf(f.Button->Handle()), "Instaluj");
     EXPECT_EQ(uitest::TextOf(f.Memo->Handle()), "před oknem");
     RECT r{};
     GetWindowRect(f.Button->Handle(), &r);
     MapWindowPoints(HWND_DESKTOP, f.Form->Handle(), reinterpret_cast<POINT *>(&r), 2);
     EXPECT_EQ(r.left, 10);
-    EXPECT_EQ(r.top, 10);
     EXPECT_EQ(r.right - r.left, 100);
-
     SetWindowTextW(f.Memo->Handle(), L"zapsáno oknem");
     f.Memo->RecreateWnd();
     EXPECT_EQ(f.Memo->Text(), "zapsáno oknem");
     EXPECT_TRUE(IsWindowVisible(f.Memo->WindowHandle()));
-}
-
-TEST(Controls, WindowProcCanBeReplacedAndPutBack) {
-    TFixture f;
-    const TWndMethod original = f.Form->WindowProc;
-    f.Form->Show();
-    {
-        TRecorder rec(f.Form.get());
-        EXPECT_NE(f.Form->WindowProc, original);
-        SendMessageW(f.Form->Handle(), WM_NULL, 0, 0);
-        f.Form->Perform(WM_APP + 5, 0, 0);
-        EXPECT_EQ(rec.Messages({WM_NULL, WM_APP + 5}), (std::vector<UINT>{WM_NULL, WM_APP + 5}));
-        rec.Restore();
-        EXPECT_EQ(f.Form->WindowProc, original);
-        const std::size_t before = rec.Seen.size();
-        SendMessageW(f.Form->Handle(), WM_NULL, 0, 0);
-        EXPECT_EQ(rec.Seen.size(), before);
-    }
-    // The saved procedure still answers as the form does.
-    EXPECT_EQ(f.Form->Perform(WM_GETTEXTLENGTH, 0, 0), 0);
 }
 
 TEST(Controls, ShowingChangedComesBeforeTheWindowShowsAndBeforeItHides) {
@@ -175,29 +135,25 @@ TEST(Controls, ShowingChangedComesBeforeTheWindowShowsAndBeforeItHides) {
     TRecorder form(f.Form.get());
     TRecorder button(f.Button);
     f.Form->Show();
-    // Visible changed first; showing changed inside it, with the window there but not yet shown.
     EXPECT_EQ(form.Messages({CM_VISIBLECHANGED, CM_SHOWINGCHANGED}),
               (std::vector<UINT>{CM_VISIBLECHANGED, CM_SHOWINGCHANGED}));
     const TRecorder::TEntry *showing = form.Find(CM_SHOWINGCHANGED);
     ASSERT_TRUE(showing);
     EXPECT_TRUE(showing->HadWindow);
     EXPECT_FALSE(showing->WindowVisible);
-    ASSERT_EQ(form.VisibleAfterShowingChanged.size(), 1u);
-    EXPECT_TRUE(form.VisibleAfterShowingChanged[0]);
-    // The child had its window and was announced before the form was.
+    EXPECT_TRUE(IsWindowVisible(f.Form->WindowHandle()));
+    // The child had its window and was told before the form was.
     const TRecorder::TEntry *child = button.Find(CM_SHOWINGCHANGED);
     ASSERT_TRUE(child);
     EXPECT_TRUE(child->HadWindow);
+    EXPECT_LT(child->Order, showing->Order);
 
     form.Seen.clear();
-    form.VisibleAfterShowingChanged.clear();
     f.Form->Hide();
     const TRecorder::TEntry *hiding = form.Find(CM_SHOWINGCHANGED);
     ASSERT_TRUE(hiding);
     EXPECT_TRUE(hiding->WindowVisible);
-    ASSERT_EQ(form.VisibleAfterShowingChanged.size(), 1u);
-    EXPECT_FALSE(form.VisibleAfterShowingChanged[0]);
-    EXPECT_FALSE(f.Form->Showing());
+    EXPECT_FALSE(IsWindowVisible(f.Form->WindowHandle()));
     EXPECT_FALSE(f.Button->Showing());
 }
 
@@ -206,67 +162,64 @@ TEST(Controls, NotificationsFollowPropertyChanges) {
     f.Form->Show();
     TRecorder rec(f.Button);
     f.Button->SetEnabled(false);
-    EXPECT_FALSE(IsWindowEnabled(f.Button->WindowHandle()));
     f.Button->SetCaption("Hotovo");
     f.Button->SetCaption("Hotovo");  // unchanged: no notification
     f.Button->Font()->SetHeight(-20);
     f.Button->SetColor(clRed);
     f.Button->SetVisible(false);
-    EXPECT_FALSE(IsWindowVisible(f.Button->WindowHandle()));
     EXPECT_EQ(rec.Messages({CM_ENABLEDCHANGED, CM_TEXTCHANGED, CM_FONTCHANGED, CM_COLORCHANGED, CM_VISIBLECHANGED,
                             CM_SHOWINGCHANGED}),
               (std::vector<UINT>{CM_ENABLEDCHANGED, CM_TEXTCHANGED, CM_FONTCHANGED, CM_COLORCHANGED,
                                  CM_VISIBLECHANGED, CM_SHOWINGCHANGED}));
-    // The text went through the window procedure as WM_SETTEXT.
-    EXPECT_TRUE(rec.Find(WM_SETTEXT));
+    EXPECT_FALSE(IsWindowEnabled(f.Button->WindowHandle()));
+    EXPECT_FALSE(IsWindowVisible(f.Button->WindowHandle()));
+    EXPECT_TRUE(rec.Find(WM_SETTEXT));  // the text went through the window procedure
     EXPECT_EQ(uitest::TextOf(f.Button->WindowHandle()), "Hotovo");
-}
 
-TEST(Controls, ParentHearsOfChildrenComingAndGoing) {
-    TFixture f;
-    TRecorder rec(f.Form.get());
-    TLabel *extra = Create<TLabel>(f.Form.get());
+    // A parent hears of children coming and going.
+    TRecorder parent(f.Form.get());
+    auto *extra = Create<TLabel>(f.Form.get());
     extra->SetParent(f.Form.get());
-    EXPECT_EQ(f.Form->ControlCount(), 5);
-    EXPECT_EQ(f.Form->Controls(4), extra);
     extra->SetParent(nullptr);
-    EXPECT_EQ(f.Form->ControlCount(), 4);
-    std::vector<std::pair<WPARAM, LPARAM>> changes;
-    for (const auto &e : rec.Seen)
-        if (e.Msg == CM_CONTROLLISTCHANGE) changes.emplace_back(e.WParam, e.LParam);
+    std::vector<std::pair<UINT, LPARAM>> changes;
+    for (const auto &e : parent.Seen)
+        if (e.Msg == CM_CONTROLLISTCHANGE) changes.emplace_back(e.Msg, e.LParam);
     const auto self = reinterpret_cast<LPARAM>(extra);
-    EXPECT_EQ(changes, (std::vector<std::pair<WPARAM, LPARAM>>{{1, self}, {0, self}}));
+    EXPECT_EQ(changes, (std::vector<std::pair<UINT, LPARAM>>{{CM_CONTROLLISTCHANGE, self}, {CM_CONTROLLISTCHANGE, self}}));
     delete extra;
 }
 
-TEST(Controls, ButtonClickIsReflectedAsControlCommand) {
+TEST(Controls, AButtonClickIsReflectedToItAndAnErrorInItReachesTheApplication) {
     TFixture f;
     TClickCounter counter;
     f.Button->OnClick = TNotifyEvent::Bind<&TClickCounter::Click>(&counter);
+    f.Button->SetModalResult(mrYes);
     f.Form->Show();
     TRecorder rec(f.Button);
     uitest::ClickButton(f.Button->Handle());
     EXPECT_EQ(counter.Clicks, 1);
-    const TRecorder::TEntry *cn = rec.Find(CN_COMMAND);
-    ASSERT_TRUE(cn);
-    EXPECT_EQ(CN_COMMAND, 0xBD11u);
-}
-
-TEST(Controls, ButtonSetsTheModalResultOfItsForm) {
-    TFixture f;
-    f.Button->SetModalResult(mrYes);
-    f.Form->Show();
-    uitest::ClickButton(f.Button->Handle());
+    EXPECT_TRUE(rec.Find(CN_COMMAND));
     EXPECT_EQ(f.Form->ModalResult(), mrYes);
+
+    struct TSink {
+        std::vector<std::string> Messages;
+        void Handle(TObject *, const Exception &E) { Messages.push_back(E.Message()); }
+    } sink;
+    Application->OnException = TExceptionEvent::Bind<&TSink::Handle>(&sink);
+    f.Button->OnClick = TNotifyEvent::Bind<&TClickCounter::Throw>(&counter);
+    uitest::ClickButton(f.Button->Handle());
+    Application->OnException = {};
+    EXPECT_EQ(sink.Messages, std::vector<std::string>{"'zz' is not a valid integer value"});
 }
 
-TEST(Controls, MemoLinesFollowTheWindow) {
+TEST(Controls, MemoLinesFollowTheWindowAndItsStylesTheProperties) {
     TFixture f;
     TStrings *lines = f.Memo->Lines();
     lines->Add("první");
     lines->Add("");
     lines->Add("třetí");
-    EXPECT_EQ(lines->Count(), 3);
+    f.Memo->SetAlignment(taCenter);
+    f.Memo->SetScrollBars(ssVertical);
     f.Form->Show();
     EXPECT_EQ(uitest::TextOf(f.Memo->Handle()), "první\r\n\r\ntřetí");
     lines->Add("Okraj X –1");
@@ -274,47 +227,23 @@ TEST(Controls, MemoLinesFollowTheWindow) {
     lines->Delete(2);
     lines->SetStrings(1, "jedna");
     EXPECT_EQ(uitest::TextOf(f.Memo->Handle()), "nula\r\njedna\r\ntřetí\r\nOkraj X –1");
-    ASSERT_EQ(lines->Count(), 4);
-    EXPECT_EQ(lines->Strings(3), "Okraj X –1");
     lines->Delete(3);
     EXPECT_EQ(lines->Text(), "nula\r\njedna\r\ntřetí\r\n");
     lines->Clear();
-    EXPECT_EQ(lines->Count(), 0);
     EXPECT_THROW(lines->Strings(0), EStringListError);
     EXPECT_THROW(lines->Insert(1, "x"), EStringListError);
-}
 
-TEST(Controls, MemoStylesFollowItsProperties) {
-    TFixture f;
-    f.Memo->SetAlignment(taCenter);
-    f.Memo->SetReadOnly(true);
-    f.Memo->SetScrollBars(ssVertical);
-    f.Form->Show();
     const LONG_PTR style = GetWindowLongPtrW(f.Memo->Handle(), GWL_STYLE);
     EXPECT_TRUE(style & ES_CENTER);
-    EXPECT_TRUE(style & ES_READONLY);
     EXPECT_TRUE(style & WS_VSCROLL);
-    EXPECT_TRUE(style & ES_MULTILINE);
-    f.Memo->SetAlignment(taLeftJustify);
+    f.Memo->SetAlignment(taLeftJustify);  // made again: the system fixes the style at creation
     EXPECT_FALSE(GetWindowLongPtrW(f.Memo->Handle(), GWL_STYLE) & ES_CENTER);
-    f.Memo->SetReadOnly(false);
-    EXPECT_FALSE(GetWindowLongPtrW(f.Memo->Handle(), GWL_STYLE) & ES_READONLY);
 }
 
-TEST(Controls, GraphicChildrenArePaintedByTheirParent) {
-    TFixture f;
-    f.Form->Show();
-    TRecorder rec(f.Label);
-    RedrawWindow(f.Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
-    const TRecorder::TEntry *paint = rec.Find(WM_PAINT);
-    EXPECT_TRUE(paint);
-}
-
-// Bits of csPaintCopy and the states after it: a paint or the window's end
-// under way.
+// Bits of csPaintCopy and the states after it: a paint or the window's end under way.
 std::uint32_t BusyStates(const TControl *Control) { return Control->ControlState().Bits() >> csPaintCopy; }
 
-// Stands in front of a control's window procedure, as a skinning procedure
+// Stands in front of a form's window procedure, as a skinning procedure
 // does, and keeps the busy states that each WM_PAINT and each OnPaint find.
 struct TPaintStates {
     explicit TPaintStates(TCustomForm *Form) : Form(Form), Saved(Form->WindowProc) {
@@ -346,111 +275,10 @@ TEST(Controls, PaintStateIsSetOnlyWhileTheFormPaintsItself) {
     EXPECT_EQ(BusyStates(f.Form.get()), 0u);
 }
 
-// A window made elsewhere, taken over and given back.
-struct TSubclassProbe {
-    std::vector<UINT> Seen;
-    TWindowSubclass *Subclass = nullptr;
-    void Handle(TMessage &m) {
-        Seen.push_back(m.Msg);
-        if (m.Msg == WM_APP + 1) {
-            m.Result = 42;
-            return;
-        }
-        Subclass->CallPrevious(m);
-    }
-};
-
-LRESULT CALLBACK OuterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
-WNDPROC OuterPrevious = nullptr;
-int OuterCalls = 0;
-LRESULT CALLBACK OuterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    ++OuterCalls;
-    return CallWindowProcW(OuterPrevious, w, msg, wp, lp);
-}
-
-TEST(Controls, SubclassIsRestoredOnlyWhileTheWindowPointsAtIt) {
-    HWND w = CreateWindowExW(0, L"STATIC", L"cizí", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(w);
-    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w, GWLP_WNDPROC));
-    TSubclassProbe probe;
-    auto sub = std::make_unique<TWindowSubclass>(TWndMethod::Bind<&TSubclassProbe::Handle>(&probe));
-    probe.Subclass = sub.get();
-    sub->Attach(w);
-    EXPECT_THROW(sub->Attach(w), EInvalidOperation);
-    // The desktop window belongs to another process: it cannot be taken over.
-    DWORD desktopProcess = 0;
-    GetWindowThreadProcessId(GetDesktopWindow(), &desktopProcess);
-    ASSERT_NE(desktopProcess, GetCurrentProcessId());
-    TWindowSubclass foreign(TWndMethod::Bind<&TSubclassProbe::Handle>(&probe));
-    EXPECT_THROW(foreign.Attach(GetDesktopWindow()), EInvalidOperation);
-    EXPECT_FALSE(foreign.Attached());
-    EXPECT_EQ(SendMessageW(w, WM_APP + 1, 0, 0), 42);
-    EXPECT_EQ(uitest::TextOf(w), "cizí");  // passed on to the static's own procedure
-
-    // Someone chains over us: we may not take ourselves out.
-    OuterPrevious = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OuterProc)));
-    EXPECT_FALSE(sub->Detach());
-    EXPECT_TRUE(sub->Attached());
-    EXPECT_EQ(SendMessageW(w, WM_APP + 1, 0, 0), 42);
-    EXPECT_EQ(OuterCalls, 1);
-
-    // Destroyed while chained over: the chain keeps working without us.
-    sub.reset();
-    EXPECT_EQ(SendMessageW(w, WM_APP + 1, 0, 0), 0);
-    EXPECT_EQ(OuterCalls, 2);
-    EXPECT_EQ(uitest::TextOf(w), "cizí");
-
-    SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OuterPrevious));
-    DestroyWindow(w);
-
-    // Alone on a window, it puts the original back.
-    HWND w2 = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
-    TSubclassProbe probe2;
-    TWindowSubclass sub2(TWndMethod::Bind<&TSubclassProbe::Handle>(&probe2));
-    probe2.Subclass = &sub2;
-    sub2.Attach(w2);
-    EXPECT_NE(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w2, GWLP_WNDPROC)), original);
-    EXPECT_TRUE(sub2.Detach());
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w2, GWLP_WNDPROC)), original);
-    // The window's end detaches as well.
-    sub2.Attach(w2);
-    DestroyWindow(w2);
-    EXPECT_FALSE(sub2.Attached());
-    EXPECT_EQ(probe2.Seen.back(), static_cast<UINT>(WM_NCDESTROY));
-}
-
-struct TThrower {
-    void Click(TObject *) { throw EConvertError("'zz' is not a valid integer value"); }
-};
-
-struct TErrorSink {
-    std::vector<std::string> Messages;
-    void Handle(TObject *, const Exception &E) { Messages.push_back(E.Message()); }
-};
-
-TEST(Controls, ExceptionInAHandlerReachesTheApplication) {
-    TFixture f;
-    TThrower thrower;
-    TErrorSink sink;
-    Application->OnException = TExceptionEvent::Bind<&TErrorSink::Handle>(&sink);
-    f.Button->OnClick = TNotifyEvent::Bind<&TThrower::Click>(&thrower);
-    f.Form->Show();
-    uitest::ClickButton(f.Button->Handle());
-    Application->OnException = {};
-    ASSERT_EQ(sink.Messages.size(), 1u);
-    EXPECT_EQ(sink.Messages[0], "'zz' is not a valid integer value");
-}
-
-struct TMouseLog {
-    std::vector<std::string> Events;
-    void Enter(TObject *Sender) { Events.push_back("enter " + static_cast<TComponent *>(Sender)->Name()); }
-    void Leave(TObject *Sender) { Events.push_back("leave " + static_cast<TComponent *>(Sender)->Name()); }
-};
-
 // Lets the application handle what the system queues until `done` answers
 // true or the time is up; answers done() at the end.
-bool PumpApplicationUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout = 2s) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
+bool PumpApplicationUntil(const std::function<bool()> &done) {
+    const auto end = std::chrono::steady_clock::now() + 2s;
     while (!done() && std::chrono::steady_clock::now() < end) {
         Application->ProcessMessages();
         Sleep(5);
@@ -475,12 +303,18 @@ void PressKey(WORD key) {
     SendInput(2, keys, sizeof(INPUT));
 }
 
+struct TMouseLog {
+    std::vector<std::string> Events;
+    void Enter(TObject *Sender) { Events.push_back("enter " + static_cast<TComponent *>(Sender)->Name()); }
+    void Leave(TObject *Sender) { Events.push_back("leave " + static_cast<TComponent *>(Sender)->Name()); }
+};
+
 TEST(Controls, MouseEnterAndLeaveFollowTheCursor) {
     TFixture f;
     f.Button->SetName("Button1");
     f.Label->SetName("Label1");
     TMouseLog log;
-    for (TControl *c : {static_cast<TControl *>(f.Button), static_cast<TControl *>(f.Label)}) {
+    for (TControl *c : std::initializer_list<TControl *>{f.Button, f.Label}) {
         c->OnMouseEnter = TNotifyEvent::Bind<&TMouseLog::Enter>(&log);
         c->OnMouseLeave = TNotifyEvent::Bind<&TMouseLog::Leave>(&log);
     }
@@ -492,7 +326,6 @@ TEST(Controls, MouseEnterAndLeaveFollowTheCursor) {
     };
     moveAndWait(f.Button->ClientToScreen(Point(20, 10)), 1);
     moveAndWait(f.Label->ClientToScreen(Point(5, 5)), 3);
-    // Leaving every window of ours is reported by the system with some delay.
     moveAndWait(Point(f.Form->Left() + f.Form->Width() + 50, f.Form->Top() + f.Form->Height() + 50), 4);
     EXPECT_EQ(log.Events, (std::vector<std::string>{"enter Button1", "leave Button1", "enter Label1", "leave Label1"}));
 }
@@ -503,7 +336,6 @@ TEST(Controls, TabMovesTheFocusInTabOrderAndReturnClicksTheDefaultButton) {
     f.Button->SetDefault(true);
     f.Button->OnClick = TNotifyEvent::Bind<&TClickCounter::Click>(&counter);
     f.Memo->SetTabOrder(0);
-    EXPECT_EQ(f.Memo->TabOrder(), 0);
     EXPECT_EQ(f.Button->TabOrder(), 1);
     f.Form->Show();
     ASSERT_TRUE(uitest::ActivateAndWait(f.Form->Handle(), 5s));
@@ -527,21 +359,22 @@ TEST(Controls, TabMovesTheFocusInTabOrderAndReturnClicksTheDefaultButton) {
 
 TEST(Controls, LabelTakesTheSizeOfItsText) {
     TFixture f;
+    const std::string text = "Generuji : Uživatelská příručka Merkano zuvo1-1.pdf";
     f.Label->SetCaption("Generuji : ");
     const int shortWidth = f.Label->Width();
-    f.Label->SetCaption("Generuji : Uživatelská příručka Merkano zuvo1-1.pdf");
+    f.Label->SetCaption(text);
     EXPECT_GT(f.Label->Width(), shortWidth);
-    EXPECT_GT(f.Label->Height(), 0);
     const int oneLine = f.Label->Height();
+    // Wrapped, it keeps its width and takes the height of its lines.
     f.Label->SetWordWrap(true);
+    f.Label->SetWidth(200);
+    f.Label->SetCaption(text + " ");
+    const int wide = f.Label->Height();
     f.Label->SetWidth(60);
-    f.Label->SetCaption("Generuji : Uživatelská příručka Merkano zuvo1-1.pdf");
-    f.Label->SetCaption(f.Label->Caption() + " ");
+    f.Label->SetCaption(text);
     EXPECT_EQ(f.Label->Width(), 60);
-    EXPECT_GT(f.Label->Height(), oneLine);
-    f.Label->SetAutoSize(false);
-    f.Label->SetCaption("");
-    EXPECT_EQ(f.Label->Width(), 60);
+    EXPECT_GT(f.Label->Height(), wide);
+    EXPECT_GT(wide, oneLine);
 }
 
 } // namespace

@@ -18,20 +18,14 @@ using namespace std::chrono_literals;
 using uitest::AnswerMessageForm;
 using uitest::TSeenBox;
 
-TEST(Dialogs, ShowMessageIsAMessageFormClosedByItsButton) {
+TEST(Dialogs, ShowMessageIsAMessageFormUnderTheTitleClosedByARealClick) {
     Application->SetTitle("Setup MERKANO ZUVO DEMO EET 2020");
-    auto answer = AnswerMessageForm("OK");
+    auto answer = AnswerMessageForm("OK", true);
     ShowMessage("Program je již spuštěn, vícenásobné spuštění není dovoleno");
     const TSeenBox seen = answer.get();
     EXPECT_TRUE(seen.Clicked);
     EXPECT_EQ(seen.Caption, "Setup MERKANO ZUVO DEMO EET 2020");
     EXPECT_EQ(seen.Buttons, (std::vector<std::string>{"OK"}));
-}
-
-TEST(Dialogs, ShowMessageAnswersARealMouseClick) {
-    auto answer = AnswerMessageForm("OK", true);
-    ShowMessage("Hotovo");
-    EXPECT_TRUE(answer.get().Clicked);
 }
 
 TEST(Dialogs, MessageDlgAnswersTheClickedButton) {
@@ -43,42 +37,30 @@ TEST(Dialogs, MessageDlgAnswersTheClickedButton) {
     EXPECT_EQ(seen.Buttons, (std::vector<std::string>{"&Yes", "&No", "Cancel"}));
 }
 
-TEST(Dialogs, MessageFormKeepsCzechTextAndFitsIt) {
+TEST(Dialogs, AMessageFormFitsItsTextWithinHalfTheScreen) {
     const std::string text = "Podpora tisku účtenky na úzký papír při zadání hodnoty Okraj X –1 v konfiguraci.";
     std::unique_ptr<TMessageForm> form(CreateMessageDialog(text, mtWarning, {mbOK, mbCancel}));
-    EXPECT_EQ(form->ClassName(), "TMessageForm");
-    ASSERT_TRUE(form->MessageLabel());
     EXPECT_EQ(form->MessageLabel()->Caption(), text);
     EXPECT_EQ(form->Caption(), "Warning");
-    form->SetCaption("Varování – Žluťoučký kůň");
-    form->Show();
-    std::wstring caption(64, L'\0');
-    caption.resize(static_cast<std::size_t>(GetWindowTextW(form->Handle(), caption.data(), 64)));
-    EXPECT_EQ(caption, L"Varování – Žluťoučký kůň");
-
+    EXPECT_TRUE(form->FindComponent("Image"));
     // The text fits beside the icon and above the buttons, all inside the form.
     const TRect label = form->MessageLabel()->BoundsRect();
-    EXPECT_GT(label.Width(), 0);
-    EXPECT_LE(label.Right, form->ClientWidth());
     auto *ok = dynamic_cast<TButton *>(form->FindComponent("OK"));
     auto *cancel = dynamic_cast<TButton *>(form->FindComponent("Cancel"));
     ASSERT_TRUE(ok && cancel);
+    EXPECT_LE(label.Right, form->ClientWidth());
     EXPECT_GE(ok->Top(), label.Bottom);
     EXPECT_LE(cancel->BoundsRect().Right, form->ClientWidth());
     EXPECT_LE(ok->BoundsRect().Bottom, form->ClientHeight());
     EXPECT_TRUE(ok->Default());
     EXPECT_TRUE(cancel->Cancel());
-    EXPECT_EQ(ok->ModalResult(), mrOk);
-    EXPECT_TRUE(form->FindComponent("Image"));
-}
 
-TEST(Dialogs, LongMessagesWrapWithinHalfTheScreen) {
-    std::string text;
-    for (int i = 0; i < 60; ++i) text += "slovo ";
-    std::unique_ptr<TMessageForm> form(CreateMessageDialog(text, mtInformation, {mbOK}));
-    const TRect label = form->MessageLabel()->BoundsRect();
-    EXPECT_LE(label.Width(), Screen->Width() / 2);
-    EXPECT_GT(label.Height(), form->MessageLabel()->Font()->Height() < 0 ? -form->MessageLabel()->Font()->Height() : 0);
+    std::string longText;
+    for (int i = 0; i < 60; ++i) longText += "slovo ";
+    std::unique_ptr<TMessageForm> wrapped(CreateMessageDialog(longText, mtInformation, {mbOK}));
+    const TRect lines = wrapped->MessageLabel()->BoundsRect();
+    EXPECT_LE(lines.Width(), Screen->Width() / 2);
+    EXPECT_GT(lines.Height(), 2 * label.Height());
 }
 
 TEST(Dialogs, EscapeAnswersCancel) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -12,19 +13,18 @@ namespace {
 struct TRecorder {
     std::vector<UINT> Seen;
     LRESULT Answer = 0;
-    WNDPROC Previous = nullptr;
-    HWND Window = nullptr;
-    bool Forward = false;
+    TWindowSubclass *Subclass = nullptr;  // passes on what it does not answer
 
     void Handle(TMessage &m) {
         Seen.push_back(m.Msg);
-        if (Forward && Previous) m.Result = CallWindowProcW(Previous, Window, m.Msg, m.WParam, m.LParam);
+        if (Subclass && m.Msg != kProbe + 1) Subclass->CallPrevious(m);
         else m.Result = Answer;
     }
+    static constexpr UINT kProbe = WM_APP + 7;
 };
 
-// A window whose own procedure answers a private message with a fixed value.
-constexpr UINT kProbe = WM_APP + 7;
+// A window whose own procedure answers a private message with 1000 + WParam.
+constexpr UINT kProbe = TRecorder::kProbe;
 LRESULT CALLBACK ProbeWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kProbe) return 1000 + static_cast<LRESULT>(wp);
     return DefWindowProcW(w, msg, wp, lp);
@@ -43,59 +43,39 @@ HWND CreateProbeWindow() {
                            GetModuleHandleW(nullptr), nullptr);
 }
 
-TEST(ObjectInstance, StubPassesMessageFieldsAndAnswersResult) {
-    TRecorder rec;
-    rec.Answer = 77;
-    TObjectInstance inst(TWndMethod::Bind<&TRecorder::Handle>(&rec));
-    const LRESULT r = CallWindowProcW(inst.Proc(), reinterpret_cast<HWND>(0x1234), WM_USER + 3, 5, 9);
-    EXPECT_EQ(r, 77);
-    ASSERT_EQ(rec.Seen.size(), 1u);
-    EXPECT_EQ(rec.Seen[0], WM_USER + 3u);
+WNDPROC ProcOf(HWND w) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w, GWLP_WNDPROC)); }
+
+TEST(ObjectInstance, EveryObjectGetsAProcedureOfItsOwnInCodeThatIsReadAndExecuteOnly) {
+    std::vector<TRecorder> recs(500);
+    std::vector<TObjectInstance> insts;
+    for (std::size_t i = 0; i < recs.size(); ++i) {
+        recs[i].Answer = static_cast<LRESULT>(i);
+        insts.emplace_back(TWndMethod::Bind<&TRecorder::Handle>(&recs[i]));
+    }
+    for (std::size_t i = 0; i < insts.size(); i += 37)
+        EXPECT_EQ(CallWindowProcW(insts[i].Proc(), reinterpret_cast<HWND>(0x1234), WM_USER + 3, 5, 9), LRESULT(i));
+    EXPECT_EQ(recs[37].Seen, std::vector<UINT>{WM_USER + 3});
+    MEMORY_BASIC_INFORMATION info{};
+    ASSERT_TRUE(VirtualQuery(reinterpret_cast<const void *>(insts[0].Proc()), &info, sizeof info));
+    EXPECT_EQ(info.Protect, static_cast<DWORD>(PAGE_EXECUTE_READ));
+
+    // Given back, a stub answers nothing, even if some window still calls it.
+    WNDPROC stub = insts[1].Release();
+    FreeObjectInstance(stub);
+    EXPECT_EQ(CallWindowProcW(stub, nullptr, WM_NULL, 0, 0), 0);
+    EXPECT_TRUE(recs[1].Seen.empty());
 }
 
-TEST(ObjectInstance, EachObjectGetsItsOwnProcedure) {
-    TRecorder a, b;
-    a.Answer = 1;
-    b.Answer = 2;
-    TObjectInstance ia(TWndMethod::Bind<&TRecorder::Handle>(&a));
-    TObjectInstance ib(TWndMethod::Bind<&TRecorder::Handle>(&b));
-    EXPECT_NE(ia.Proc(), ib.Proc());
-    EXPECT_EQ(CallWindowProcW(ia.Proc(), nullptr, WM_NULL, 0, 0), 1);
-    EXPECT_EQ(CallWindowProcW(ib.Proc(), nullptr, WM_NULL, 0, 0), 2);
-}
-
-TEST(ObjectInstance, ChainedSubclassesSeeMessagesInTurn) {
+TEST(ObjectInstance, OrphanedStubForwardsToThePreviousProcedureForGood) {
     HWND w = CreateProbeWindow();
-    ASSERT_TRUE(w);
-    TRecorder first, second;
-    first.Forward = second.Forward = true;
-    first.Window = second.Window = w;
-    TObjectInstance i1(TWndMethod::Bind<&TRecorder::Handle>(&first));
-    TObjectInstance i2(TWndMethod::Bind<&TRecorder::Handle>(&second));
-    first.Previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(i1.Proc())));
-    second.Previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(i2.Proc())));
-    EXPECT_EQ(second.Previous, i1.Proc());
-
-    EXPECT_EQ(SendMessageW(w, kProbe, 5, 0), 1005);
-    EXPECT_EQ(first.Seen.back(), kProbe);
-    EXPECT_EQ(second.Seen.back(), kProbe);
-
-    SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(first.Previous));
-    DestroyWindow(w);
-}
-
-TEST(ObjectInstance, OrphanedStubForwardsToThePreviousProcedure) {
-    HWND w = CreateProbeWindow();
-    ASSERT_TRUE(w);
     TRecorder rec;
     rec.Answer = -1;
     WNDPROC stub = MakeObjectInstance(TWndMethod::Bind<&TRecorder::Handle>(&rec));
-    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w, GWLP_WNDPROC));
+    const WNDPROC original = ProcOf(w);
     SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(stub));
     EXPECT_EQ(SendMessageW(w, kProbe, 1, 0), -1);
-
     OrphanObjectInstance(stub, w, original);
-    FreeObjectInstance(stub);  // ignored: the stub stays in the chain for good
+    FreeObjectInstance(stub);  // ignored: the stub stays in the chain
     EXPECT_EQ(SendMessageW(w, kProbe, 2, 0), 1002);
     EXPECT_EQ(rec.Seen.size(), 1u);
     DestroyWindow(w);
@@ -117,14 +97,12 @@ TEST(ObjectInstance, WindowThatOutlivesDestroyWindowKeepsAForwardingStub) {
         DestroyWindow(w);
     });
     HWND w = made.get_future().get();
-    ASSERT_TRUE(w);
     TRecorder rec;
     rec.Answer = -1;
     TObjectInstance inst(TWndMethod::Bind<&TRecorder::Handle>(&rec));
-    const auto original = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(inst.Proc())));
+    const auto original =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(inst.Proc())));
     EXPECT_EQ(SendMessageW(w, kProbe, 1, 0), -1);
-
     DestroyInstanceWindow(w, inst, original);
     EXPECT_TRUE(IsWindow(w));
     EXPECT_FALSE(inst);
@@ -134,16 +112,54 @@ TEST(ObjectInstance, WindowThatOutlivesDestroyWindowKeepsAForwardingStub) {
     owner.join();
 }
 
-TEST(ObjectInstance, GivenBackStubAnswersNothing) {
-    TRecorder rec;
-    rec.Answer = 5;
-    WNDPROC stub = MakeObjectInstance(TWndMethod::Bind<&TRecorder::Handle>(&rec));
-    FreeObjectInstance(stub);
-    EXPECT_EQ(CallWindowProcW(stub, nullptr, WM_NULL, 0, 0), 0);
-    EXPECT_TRUE(rec.Seen.empty());
+LRESULT CALLBACK OuterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+WNDPROC OuterPrevious = nullptr;
+int OuterCalls = 0;
+LRESULT CALLBACK OuterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    ++OuterCalls;
+    return CallWindowProcW(OuterPrevious, w, msg, wp, lp);
 }
 
-TEST(ObjectInstance, UtilWindowSendsItsMessagesToTheMethod) {
+TEST(WindowSubclass, IsRestoredOnlyWhileTheWindowPointsAtIt) {
+    HWND w = CreateProbeWindow();
+    const WNDPROC original = ProcOf(w);
+    TRecorder rec;
+    rec.Answer = 42;
+    auto sub = std::make_unique<TWindowSubclass>(TWndMethod::Bind<&TRecorder::Handle>(&rec));
+    rec.Subclass = sub.get();
+    sub->Attach(w);
+    EXPECT_THROW(sub->Attach(w), EInvalidOperation);
+    EXPECT_EQ(SendMessageW(w, kProbe + 1, 0, 0), 42);
+    EXPECT_EQ(SendMessageW(w, kProbe, 3, 0), 1003);  // passed on to the window's own procedure
+    // The desktop window belongs to another process: it cannot be taken over.
+    TWindowSubclass foreign(TWndMethod::Bind<&TRecorder::Handle>(&rec));
+    EXPECT_THROW(foreign.Attach(GetDesktopWindow()), EInvalidOperation);
+
+    // Someone chains over us: we may not take ourselves out, and when we go
+    // the chain keeps working without us.
+    OuterPrevious = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OuterProc)));
+    EXPECT_FALSE(sub->Detach());
+    EXPECT_TRUE(sub->Attached());
+    sub.reset();
+    EXPECT_EQ(SendMessageW(w, kProbe, 4, 0), 1004);
+    EXPECT_EQ(OuterCalls, 1);
+    SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OuterPrevious));
+    DestroyWindow(w);
+
+    // Alone on a window, it puts the original back; the window's end detaches it too.
+    HWND w2 = CreateProbeWindow();
+    TWindowSubclass sub2(TWndMethod::Bind<&TRecorder::Handle>(&rec));
+    rec.Subclass = &sub2;
+    sub2.Attach(w2);
+    EXPECT_TRUE(sub2.Detach());
+    EXPECT_EQ(ProcOf(w2), original);
+    sub2.Attach(w2);
+    DestroyWindow(w2);
+    EXPECT_FALSE(sub2.Attached());
+    EXPECT_EQ(rec.Seen.back(), static_cast<UINT>(WM_NCDESTROY));
+}
+
+TEST(UtilWindow, SendsItsMessagesToTheMethodAndGoesWithIt) {
     TRecorder rec;
     rec.Answer = 9;
     HWND handle;
@@ -157,17 +173,6 @@ TEST(ObjectInstance, UtilWindowSendsItsMessagesToTheMethod) {
     }
     EXPECT_FALSE(IsWindow(handle));
     EXPECT_EQ(rec.Seen.back(), static_cast<UINT>(WM_NCDESTROY));
-}
-
-TEST(ObjectInstance, ManyStubsCanLiveAtOnce) {
-    std::vector<TRecorder> recs(500);
-    std::vector<TObjectInstance> insts;
-    for (std::size_t i = 0; i < recs.size(); ++i) {
-        recs[i].Answer = static_cast<LRESULT>(i);
-        insts.emplace_back(TWndMethod::Bind<&TRecorder::Handle>(&recs[i]));
-    }
-    for (std::size_t i = 0; i < insts.size(); i += 37)
-        EXPECT_EQ(CallWindowProcW(insts[i].Proc(), nullptr, WM_NULL, 0, 0), static_cast<LRESULT>(i));
 }
 
 } // namespace

@@ -1,11 +1,12 @@
 // The progress bar keeps its value exactly and lets its window catch up at
-// most once per display frame and whenever messages are pumped.
+// most once per display frame and whenever messages are pumped. The checks
+// on timing hold on a machine of any speed: a pause that lets a frame pass
+// can only loosen them.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -35,88 +36,58 @@ struct TBarFixture {
 
     explicit TBarFixture(bool show = true) {
         Bar->SetParent(Form.get());
-        Bar->SetBounds(10, 10, 300, 17);
         if (show) Form->Show();
     }
     int WindowPosition() { return static_cast<int>(SendMessageW(Bar->Handle(), PBM_GETPOS, 0, 0)); }
 };
 
-TEST(ProgressBar, DefaultsAndRange) {
+TEST(ProgressBar, KeepsPositionInItsThirtyTwoBitRangeAndStepsOverLikeTheSystemBar) {
     TBarFixture f(false);
-    EXPECT_EQ(f.Bar->Min(), 0);
-    EXPECT_EQ(f.Bar->Max(), 100);
-    EXPECT_EQ(f.Bar->Step(), 10);
-    EXPECT_EQ(f.Bar->Position(), 0);
     f.Bar->SetPosition(150);
     EXPECT_EQ(f.Bar->Position(), 100);
-    f.Bar->SetPosition(-5);
-    EXPECT_EQ(f.Bar->Position(), 0);
-    f.Bar->SetMax(2583496);  // a 32-bit range, beyond the 16 bits of the old messages
+    f.Bar->SetMax(2583496);
     f.Bar->SetPosition(2000000);
     EXPECT_EQ(f.Bar->Position(), 2000000);
     f.Bar->SetMax(11);
     EXPECT_EQ(f.Bar->Position(), 11);
     EXPECT_THROW(f.Bar->SetRange(5, 4), EInvalidOperation);
-    EXPECT_EQ(f.Bar->Min(), 0);
     EXPECT_EQ(f.Bar->Max(), 11);
-}
 
-TEST(ProgressBar, StepItStartsOverPastMaxLikeTheSystemBar) {
-    TBarFixture f;
+    f.Form->Show();
     f.Bar->SetRange(0, 10);
     f.Bar->SetStep(3);
-    int expected[] = {3, 6, 9, 2, 5, 8, 1};
-    for (int e : expected) {
+    f.Bar->SetPosition(0);
+    for (int expected : {3, 6, 9, 2, 5, 8, 1}) {
         f.Bar->StepIt();
-        EXPECT_EQ(f.Bar->Position(), e);
+        EXPECT_EQ(f.Bar->Position(), expected);
     }
     // The window's own stepping gives the same numbers.
     Application->ProcessMessages();
     SendMessageW(f.Bar->Handle(), PBM_SETPOS, 9, 0);
     SendMessageW(f.Bar->Handle(), PBM_STEPIT, 0, 0);
     EXPECT_EQ(f.WindowPosition(), 2);
-
-    f.Bar->SetRange(5, 5);
-    f.Bar->StepIt();
-    EXPECT_EQ(f.Bar->Position(), 5);
 }
 
-TEST(ProgressBar, PositionIsExactWhileTheWindowCatchesUpOnAPump) {
+TEST(ProgressBar, TheWindowCatchesUpAtMostOncePerFrameAndWhenPumped) {
     TBarFixture f;
-    // As many steps as an install of the sample product makes.
-    const int steps = 596187;
-    f.Bar->SetMax(steps);
-    f.Bar->SetStep(1);
-    Application->ProcessMessages();
-    TSetPosCounter counter(f.Bar);
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < steps; ++i) f.Bar->StepIt();
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    EXPECT_EQ(f.Bar->Position(), steps);
-    // At most one window update per 16 ms frame (and the first at once).
-    EXPECT_LE(counter.SetPos, elapsed.count() / 16 + 2);
-    Application->ProcessMessages();
-    EXPECT_EQ(f.WindowPosition(), steps);
-}
-
-TEST(ProgressBar, WindowCatchesUpAfterAFrameWithoutAPump) {
-    TBarFixture f;
-    f.Bar->SetMax(1000);
+    f.Bar->SetMax(100000);
     f.Bar->SetStep(1);
     Application->ProcessMessages();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const std::uint32_t frameStart = TickMs();
+    TSetPosCounter counter(f.Bar);
+    const std::uint32_t start = TickMs();
     f.Bar->StepIt();  // the first change after a quiet frame goes out at once
     EXPECT_EQ(f.WindowPosition(), 1);
-    f.Bar->StepIt();
-    // Within the frame it is held back; a thread that was held up past the
-    // frame (a busy machine) lets it out, rightly.
-    if (TickMs() - frameStart < kDisplayFrameMs) {
-        EXPECT_EQ(f.WindowPosition(), 1);
-    }
+    for (int i = 1; i < 20000; ++i) f.Bar->StepIt();
+    const std::uint32_t elapsed = TickMs() - start;
+    EXPECT_EQ(f.Bar->Position(), 20000);
+    EXPECT_LE(counter.SetPos, static_cast<int>(elapsed / kDisplayFrameMs) + 1);
+    Application->ProcessMessages();
+    EXPECT_EQ(f.WindowPosition(), 20000);
+    // After a frame without a pump, the next change goes out itself.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     f.Bar->StepIt();
-    EXPECT_EQ(f.WindowPosition(), 3);
+    EXPECT_EQ(f.WindowPosition(), 20001);
 }
 
 TEST(ProgressBar, StateMadeWithoutAWindowReachesTheNewWindow) {
@@ -135,24 +106,18 @@ TEST(ProgressBar, StateMadeWithoutAWindowReachesTheNewWindow) {
     EXPECT_EQ(f.WindowPosition(), 7);
 }
 
-TEST(ProgressBar, ThrottledPumpWaitsBetweenPumps) {
-    TBarFixture f;
+TEST(ProgressBar, TheThrottledPumpWaitsBetweenPumps) {
     bool seen = false;
     struct TFlag {
         bool *Seen;
-        void Handle(TMessage &m) {
-            if (m.Msg == WM_APP + 9) *Seen = true;
-        }
+        void Handle(TMessage &m) { *Seen = *Seen || m.Msg == WM_APP + 9; }
     } flag{&seen};
     TUtilWindow w(TWndMethod::Bind<&TFlag::Handle>(&flag));
-    const std::uint32_t pumped = TickMs();
     Application->ProcessMessages();
+    const std::uint32_t pumped = TickMs();
     PostMessageW(w.Handle(), WM_APP + 9, 0, 0);
     Application->ProcessMessagesThrottled();
-    // Right after a pump: not yet (unless this thread was held up past the interval).
-    if (TickMs() - pumped < kPumpIntervalMs) {
-        EXPECT_FALSE(seen);
-    }
+    EXPECT_TRUE(!seen || TickMs() - pumped >= kPumpIntervalMs);  // right after a pump: not yet
     std::this_thread::sleep_for(std::chrono::milliseconds(kPumpIntervalMs + 2));
     Application->ProcessMessagesThrottled();
     EXPECT_TRUE(seen);
