@@ -8,9 +8,6 @@
 #include "TempFolder.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
-#include "vcl/Component.h"
-#include "vcl/FormReader.h"
-#include "vcl/FormWriter.h"
 #include "vcl/Icon.h"
 
 using namespace vcl;
@@ -40,12 +37,6 @@ public:
     }
     void SaveToStream(TStream &Stream) override { Stream.WriteBuffer(Text.data(), Text.size()); }
     void Draw(TCanvas &, const TRect &) override {}
-    void Assign(const TPersistent *Source) override {
-        if (auto *text = dynamic_cast<const TTextGraphic *>(Source))
-            Text = text->Text;
-        else
-            inherited::Assign(Source);
-    }
 };
 VCL_CLASS_INFO(TTextGraphic)
 
@@ -86,34 +77,6 @@ struct TChangeCounter {
     int Count = 0;
     void Changed(TObject *) { ++Count; }
 };
-
-// A root component that publishes a picture and a font, as a form does.
-class TPictureHolder : public TComponent {
-    VCL_CLASS(TPictureHolder, TComponent)
-public:
-    explicit TPictureHolder(TComponent *AOwner)
-        : TComponent(AOwner), FPicture(std::make_unique<TPicture>()), FFont(std::make_unique<TFont>()) {}
-    TPicture *Picture() const { return FPicture.get(); }
-    TFont *Font() const { return FFont.get(); }
-
-private:
-    std::unique_ptr<TPicture> FPicture;
-    std::unique_ptr<TFont> FFont;
-};
-VCL_PUBLISHED(TPictureHolder, p) {
-    p.Property("Picture", &TPictureHolder::Picture);
-    p.Property("Font", &TPictureHolder::Font);
-}
-
-std::string Hex(const std::uint8_t *data, std::size_t size) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (std::size_t i = 0; i < size; ++i) {
-        text += digits[data[i] >> 4];
-        text += digits[data[i] & 15];
-    }
-    return text;
-}
 
 } // namespace
 
@@ -222,29 +185,4 @@ TEST(PictureData, AStoredPictureKeepsItsClassAndImage) {
             EXPECT_EQ(dynamic_cast<TTextGraphic &>(*read.Graphic()).Text, "stored text");
         }
     }
-}
-
-TEST(PictureData, AFormDescriptionCarriesAPictureAndAFont) {
-    TPicture source;
-    source.Bitmap()->SetPixelFormat(pf24bit);
-    source.Bitmap()->SetSize(3, 2);
-    source.Bitmap()->Canvas()->SetPixels(2, 1, 0x00345678);
-    TCaptureFiler writer;
-    source.DefineProperties(writer);
-    TMemoryStream data;
-    writer.Write(data);
-    const std::string text = "TPictureHolder Holder {\n"
-                             "  Font { Name = \"System\" Height = -13 Style = [fsBold] }\n"
-                             "  Picture.Data = hex {" + Hex(data.Memory(), static_cast<std::size_t>(data.Size())) + "}\n"
-                             "}\n";
-    std::unique_ptr<TPictureHolder> holder(Create<TPictureHolder>(nullptr));
-    ReadComponentText(*holder, text);
-    EXPECT_EQ(holder->Font()->Style(), TFontStyles{fsBold});
-    EXPECT_EQ(holder->Picture()->Bitmap()->Canvas()->Pixels(2, 1), 0x00345678);
-    // What is written reads back to the same text.
-    const std::string written = WriteComponentText(*holder);
-    std::unique_ptr<TPictureHolder> again(Create<TPictureHolder>(nullptr));
-    ReadComponentText(*again, written);
-    EXPECT_EQ(WriteComponentText(*again), written);
-    EXPECT_EQ(again->Picture()->Bitmap()->Canvas()->Pixels(2, 1), 0x00345678);
 }
