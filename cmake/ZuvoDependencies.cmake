@@ -1,11 +1,16 @@
-# zlib and libjpeg (6b API) for both presets, GoogleTest built from Debian's sources.
+# zlib and libjpeg (6b API) for every preset, GoogleTest built from Debian's sources.
 
 find_package(ZLIB REQUIRED)
 
-if(WIN32)
-  set(_jpeg ${ZUVO_DEPS_CACHE}/libjpeg-mingw32)
+if(WIN32 OR ZUVO_FUZZ)
+  # mingw has no libjpeg of its own; the fuzzers want one instrumented.
+  if(WIN32)
+    set(_jpeg ${ZUVO_DEPS_CACHE}/libjpeg-mingw32)
+  else()
+    set(_jpeg ${ZUVO_DEPS_CACHE}/libjpeg-fuzz)
+  endif()
   if(NOT EXISTS ${_jpeg}/lib/libjpeg.a)
-    message(FATAL_ERROR "libjpeg for mingw missing in ${_jpeg}: run scripts/setup.sh")
+    message(FATAL_ERROR "libjpeg missing in ${_jpeg}: run scripts/setup.sh")
   endif()
   add_library(zuvo_jpeg STATIC IMPORTED GLOBAL)
   set_target_properties(zuvo_jpeg PROPERTIES

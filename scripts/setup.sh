@@ -13,7 +13,7 @@ log() { printf '[setup] %s\n' "$*"; }
 
 packages=(
   cmake ninja-build make pkg-config dpkg-dev
-  g++ googletest
+  g++ googletest clang-14 libclang-rt-14-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
   zlib1g-dev libjpeg62-turbo-dev libpixman-1-dev libbenchmark-dev
   wine wine32 fonts-wine xvfb xauth x11-utils
@@ -69,22 +69,24 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null
 }
 
-# Debian ships no mingw build of libjpeg: build libjpeg-turbo's jpeg62 API
-# statically from Debian's own source package, once, into the cache.
-ensure_mingw_libjpeg() {
-  local prefix=$cache/libjpeg-mingw32
-  [ -f "$prefix/lib/libjpeg.a" ] && [ -f "$prefix/include/jpeglib.h" ] && return
+# Unpacks Debian's own libjpeg-turbo source into $1/src.
+libjpeg_source() {
   apt_update
-  local work
-  work=$(mktemp -d)
-  log "building libjpeg-turbo for mingw in $work"
-  (cd "$work" && apt-get source -qq --download-only libjpeg-turbo >/dev/null &&
+  (cd "$1" && apt-get source -qq --download-only libjpeg-turbo >/dev/null &&
     dpkg-source -x --skip-patches ./*.dsc src >/dev/null 2>&1 || dpkg-source -x ./*.dsc src >/dev/null)
-  cmake -S "$work/src" -B "$work/build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+}
+
+# Builds libjpeg-turbo's jpeg62 API statically into the cache folder $1;
+# further arguments go to its CMake configuration.
+build_libjpeg() {
+  local prefix=$1 work
+  shift
+  work=$(mktemp -d)
+  log "building libjpeg-turbo into $prefix in $work"
+  libjpeg_source "$work"
+  cmake -S "$work/src" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF \
-    -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF >/dev/null
+    -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF "$@" >/dev/null
   cmake --build "$work/build" --target jpeg-static >/dev/null
   $sudo mkdir -p "$prefix/lib" "$prefix/include"
   $sudo cp "$work/build/libjpeg.a" "$prefix/lib/"
@@ -92,8 +94,26 @@ ensure_mingw_libjpeg() {
   rm -rf "$work"
 }
 
+# Debian ships no mingw build of libjpeg: build it once into the cache.
+ensure_mingw_libjpeg() {
+  local prefix=$cache/libjpeg-mingw32
+  [ -f "$prefix/lib/libjpeg.a" ] && [ -f "$prefix/include/jpeglib.h" ] && return
+  build_libjpeg "$prefix" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake"
+}
+
+# The fuzz preset links libjpeg built with coverage and AddressSanitizer, so
+# that the fuzzer sees which paths of the decoder an input takes and every
+# write into our buffers is checked.
+ensure_fuzz_libjpeg() {
+  local prefix=$cache/libjpeg-fuzz
+  [ -f "$prefix/lib/libjpeg.a" ] && [ -f "$prefix/include/jpeglib.h" ] && return
+  build_libjpeg "$prefix" -DCMAKE_C_COMPILER=clang-14 \
+    -DCMAKE_C_FLAGS="-g -fsanitize=fuzzer-no-link,address -fno-omit-frame-pointer"
+}
+
 ensure_i386
 ensure_deb_src
 ensure_packages
 ensure_mingw_libjpeg
+ensure_fuzz_libjpeg
 log "ready (dependency cache: $cache)"

@@ -8,7 +8,8 @@ namespace vcl {
 
 VCL_CLASS_INFO(TMemIniFile)
 
-TMemIniFile::TMemIniFile(const std::string &FileName) : FFileName(FileName) {
+TMemIniFile::TMemIniFile(const std::string &FileName, bool CaseSensitive)
+    : FFileName(FileName), FCaseSensitive(CaseSensitive) {
     if (FileName.empty() || !FileExists(FileName)) return;
     TStringList lines;
     lines.LoadFromFile(FileName);
@@ -17,24 +18,31 @@ TMemIniFile::TMemIniFile(const std::string &FileName) : FFileName(FileName) {
 
 TMemIniFile::~TMemIniFile() = default;
 
-bool TMemIniFile::SameName(std::string_view A, std::string_view B) const {
-    return FCaseSensitive ? A == B : SameText(A, B);
+std::string TMemIniFile::Key(std::string_view Section) const {
+    return FCaseSensitive ? std::string(Section) : UpperCase(Section);
 }
 
 void TMemIniFile::SetCaseSensitive(bool Value) {
+    if (Value == FCaseSensitive) return;
+    TStringList lines;
+    GetStrings(lines);
     FCaseSensitive = Value;
-    for (TSection &s : FSections) s.Lines->SetCaseSensitive(Value);
+    SetStrings(lines);
+}
+
+void TMemIniFile::Reindex() {
+    FIndex.clear();
+    for (std::size_t i = 0; i < FSections.size(); ++i) FIndex.emplace(Key(FSections[i].Name), i);
 }
 
 const TMemIniFile::TSection *TMemIniFile::Find(std::string_view Section) const {
-    for (const TSection &s : FSections)
-        if (SameName(s.Name, Section)) return &s;
-    return nullptr;
+    const auto found = FIndex.find(Key(Section));
+    return found == FIndex.end() ? nullptr : &FSections[found->second];
 }
 
 TMemIniFile::TSection &TMemIniFile::FindOrAdd(std::string_view Section) {
-    for (TSection &s : FSections)
-        if (SameName(s.Name, Section)) return s;
+    const auto [found, added] = FIndex.emplace(Key(Section), FSections.size());
+    if (!added) return FSections[found->second];
     auto lines = std::make_unique<TStringList>();
     lines->SetCaseSensitive(FCaseSensitive);
     FSections.push_back(TSection{std::string(Section), std::move(lines)});
@@ -71,7 +79,10 @@ void TMemIniFile::GetStrings(TStrings &List) const {
     });
 }
 
-void TMemIniFile::Clear() { FSections.clear(); }
+void TMemIniFile::Clear() {
+    FSections.clear();
+    FIndex.clear();
+}
 
 void TMemIniFile::UpdateFile() const {
     TStringList lines;
@@ -147,7 +158,10 @@ void TMemIniFile::WriteBool(std::string_view Section, std::string_view Ident, bo
 }
 
 void TMemIniFile::EraseSection(std::string_view Section) {
-    std::erase_if(FSections, [&](const TSection &s) { return SameName(s.Name, Section); });
+    const auto found = FIndex.find(Key(Section));
+    if (found == FIndex.end()) return;
+    FSections.erase(FSections.begin() + static_cast<std::ptrdiff_t>(found->second));
+    Reindex();
 }
 
 void TMemIniFile::DeleteKey(std::string_view Section, std::string_view Ident) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "StringList.h"
@@ -19,12 +20,16 @@ class TMemIniFile : public TObject {
     VCL_CLASS(TMemIniFile, TObject)
 public:
     // Loads FileName when the file exists (raising when it cannot be read);
-    // an empty name or a missing file gives an empty ini.
-    explicit TMemIniFile(const std::string &FileName = {});
+    // an empty name or a missing file gives an empty ini. A case-sensitive
+    // ini keeps "Button" and "BUTTON" apart from the start.
+    explicit TMemIniFile(const std::string &FileName = {}, bool CaseSensitive = false);
     ~TMemIniFile() override;
 
     const std::string &FileName() const { return FFileName; }
     bool CaseSensitive() const { return FCaseSensitive; }
+    // Reads the content again in the new mode: becoming case-insensitive
+    // merges sections whose names differ only in case; becoming
+    // case-sensitive cannot part what was merged (construct it so instead).
     void SetCaseSensitive(bool Value);
 
     // Replaces the whole content with the sections of List / writes it out.
@@ -60,11 +65,14 @@ private:
     };
     const TSection *Find(std::string_view Section) const;
     TSection &FindOrAdd(std::string_view Section);
-    bool SameName(std::string_view A, std::string_view B) const;
+    std::string Key(std::string_view Section) const;
+    void Reindex();
 
     std::string FFileName;
     bool FCaseSensitive = false;
-    std::vector<TSection> FSections;
+    std::vector<TSection> FSections;  // in file order
+    // Key(name) -> index in FSections: a skin has hundreds of sections.
+    std::unordered_map<std::string, std::size_t> FIndex;
 };
 
 } // namespace vcl

@@ -2,6 +2,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,13 @@ namespace {
 
 // Larger images than this are refused before their pixels are allocated.
 constexpr std::uint64_t MaxPixels = std::uint64_t(1) << 28;
+// libjpeg's own buffers (the whole-image coefficients of a progressive file)
+// beyond this make it fail instead of allocating.
+constexpr long MaxDecoderMemory = 512L << 20;
+// Each scan of a progressive file walks all blocks of its components: a
+// few bytes per scan could otherwise buy work without end. Encoders write
+// about ten.
+constexpr int MaxScans = 500;
 
 struct TErrorManager {
     jpeg_error_mgr Public;  // first: libjpeg sees only this part
@@ -33,21 +41,36 @@ void ErrorExit(j_common_ptr info) {
     std::longjmp(error->Jump, 1);
 }
 
-// Warnings go nowhere, except that data ending early is noted: libjpeg would
-// fill the rest of the image with grey and call it a success.
+// Warnings go nowhere, except that data ending early ends the decoding:
+// libjpeg would go on filling the rest of the image with grey, however
+// large the header says it is, and call that a success.
 void EmitMessage(j_common_ptr info, int level) {
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
-        reinterpret_cast<TErrorManager *>(info->err)->EndedEarly = true;
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) {
+        auto *error = reinterpret_cast<TErrorManager *>(info->err);
+        error->EndedEarly = true;
+        std::longjmp(error->Jump, 1);
+    }
 }
 
 void OutputMessage(j_common_ptr) {}
 
+void MonitorProgress(j_common_ptr info) {
+    const auto *d = reinterpret_cast<j_decompress_ptr>(info);
+    if (d->input_scan_number <= MaxScans)
+        return;
+    auto *error = reinterpret_cast<TErrorManager *>(info->err);
+    std::snprintf(error->Message, sizeof error->Message, "the file has more than %d scans", MaxScans);
+    std::longjmp(error->Jump, 1);
+}
+
 struct TDecoder {
     jpeg_decompress_struct Info{};
     TErrorManager Error{};
+    jpeg_progress_mgr Progress{};
     bool Created = false;
 
     TDecoder() {
+        Progress.progress_monitor = MonitorProgress;
         Info.err = jpeg_std_error(&Error.Public);
         Error.Public.error_exit = ErrorExit;
         Error.Public.emit_message = EmitMessage;
@@ -58,6 +81,8 @@ struct TDecoder {
             jpeg_destroy_decompress(&Info);
     }
     [[noreturn]] void Fail() const {
+        if (Error.EndedEarly)
+            throw EInvalidGraphic("Cannot load JPEG image: the data ends before the image does.");
         throw EInvalidGraphic(std::string("Cannot load JPEG image: ") + Error.Message + ".");
     }
 };
@@ -69,6 +94,8 @@ bool ReadHeader(TDecoder &d, const std::uint8_t *data, std::size_t size) {
         return false;
     jpeg_create_decompress(&d.Info);
     d.Created = true;
+    d.Info.mem->max_memory_to_use = MaxDecoderMemory;
+    d.Info.progress = &d.Progress;  // after jpeg_create_decompress, which clears it
     jpeg_mem_src(&d.Info, const_cast<unsigned char *>(data), static_cast<unsigned long>(size));
     jpeg_read_header(&d.Info, TRUE);
     // Colour images come as RGB; grey and CMYK as they are, widened below.
@@ -78,6 +105,19 @@ bool ReadHeader(TDecoder &d, const std::uint8_t *data, std::size_t size) {
                                                                       : JCS_RGB;
     jpeg_calc_output_dimensions(&d.Info);
     return true;
+}
+
+// Every 8 x 8 block of every component costs at least one bit of coded
+// data (a Huffman code is never shorter), so a file can hold no more blocks
+// than eight times its size: a larger header is a lie that would cost
+// memory and time out of all proportion to the file. Arithmetic coding can
+// do with less on flat images; such files are refused by the same rule, as
+// the system's own decoders refuse arithmetic coding altogether.
+bool BlocksFit(const TDecoder &d, std::size_t size) {
+    std::uint64_t blocks = 0;
+    for (int c = 0; c < d.Info.num_components; ++c)
+        blocks += std::uint64_t(d.Info.comp_info[c].width_in_blocks) * d.Info.comp_info[c].height_in_blocks;
+    return blocks <= 8 * std::uint64_t(size);
 }
 
 // One decoded row (grey, RGB or CMYK samples) as B, G, R.
@@ -130,17 +170,24 @@ TDibImage DecodeJpeg(std::span<const std::uint8_t> data) {
     if (width == 0 || height == 0 || width * height > MaxPixels)
         throw EInvalidGraphic("Cannot load JPEG image: the image is too large (" + std::to_string(width) + " x " +
                               std::to_string(height) + ").");
+    if (!BlocksFit(decoder, data.size()))
+        throw EInvalidGraphic("Cannot load JPEG image: the data is too short for an image of " +
+                              std::to_string(width) + " x " + std::to_string(height) + ".");
     TDibImage image;
     image.Width = static_cast<int>(width);
     image.Height = static_cast<int>(height);
     image.PixelFormat = pf24bit;
     const std::ptrdiff_t stride = BytesPerScanLine(image.Width, 24);
-    image.Bits.assign(static_cast<std::size_t>(stride) * image.Height, 0);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * decoder.Info.out_color_components);
+    std::vector<JSAMPLE> row;
+    try {
+        image.Bits.assign(static_cast<std::size_t>(stride) * image.Height, 0);
+        row.resize(static_cast<std::size_t>(width) * decoder.Info.out_color_components);
+    } catch (const std::bad_alloc &) {
+        throw EInvalidGraphic("Cannot load JPEG image: there is not enough memory for an image of " +
+                              std::to_string(width) + " x " + std::to_string(height) + ".");
+    }
     if (!Decompress(decoder, row.data(), image.Bits.data(), stride))
         decoder.Fail();
-    if (decoder.Error.EndedEarly)
-        throw EInvalidGraphic("Cannot load JPEG image: the data ends before the image does.");
     return image;
 }
 

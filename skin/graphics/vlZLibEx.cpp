@@ -68,20 +68,28 @@ std::size_t TZDecompressionStream::Read(void *Buffer, std::size_t Count) {
 
     int result = Z_OK;
     while (left > 0 && result != Z_STREAM_END) {
+        bool sourceEnded = false;
         if (FZStream.avail_in == 0) {
             const std::size_t got = FStream.Read(FBuffer.data(), FBuffer.size());
-            // A source that ends early is the caller's to notice by the count.
-            if (got == 0) return Count - left;
-            FZStream.next_in = FBuffer.data();
-            FZStream.avail_in = static_cast<uInt>(got);
-            FStreamPos = FStream.Position();
-            Progress();
+            sourceEnded = got == 0;
+            if (!sourceEnded) {
+                FZStream.next_in = FBuffer.data();
+                FZStream.avail_in = static_cast<uInt>(got);
+                FStreamPos = FStream.Position();
+                Progress();
+            }
         }
         // avail_out is 32 bits wide; a larger request is served in pieces.
         const auto piece = static_cast<uInt>(std::min<std::size_t>(left, std::numeric_limits<uInt>::max()));
         FZStream.next_out = out;
         FZStream.avail_out = piece;
-        result = CheckInflateResult(inflate(&FZStream, Z_NO_FLUSH));
+        // Even with the source at its end, inflate may hold bits it has
+        // read and a match it has not copied out yet: it hands them out
+        // until it has nothing left, which it tells by Z_BUF_ERROR. A source
+        // that ends early is then the caller's to notice by the count.
+        const int code = inflate(&FZStream, Z_NO_FLUSH);
+        if (sourceEnded && code == Z_BUF_ERROR) break;
+        result = CheckInflateResult(code);
         // A stream that wants a preset dictionary never makes progress
         // without one, and packed skins carry none.
         if (result == Z_NEED_DICT) throw EZDecompressionError(result);
