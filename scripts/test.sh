@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both presets and runs every test.
+# Installs what is missing, builds both presets and runs every test and
+# every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -11,6 +12,8 @@ for preset in host win32; do
 done
 
 ctest --preset host -j "$jobs"
+# Every fuzz target briefly: they keep building and their seeds stay clean.
+./scripts/fuzz.sh all 15
 
 trap './scripts/wine-session.sh stop' EXIT
 ./scripts/wine-session.sh start --fresh

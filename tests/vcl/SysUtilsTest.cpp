@@ -10,29 +10,31 @@
 using namespace vcl;
 using vcl::test::TempFolder;
 
-TEST(IntToHex, WritesUpperCaseDigitsPaddedToWidth) {
+TEST(IntToHex, WritesUpperCaseDigitsPaddedToWidthAndNegativesInTheWidthOfTheirType) {
     struct Case {
         std::int64_t value;
         int digits;
         const char *text;
-    } cases[] = {{0, 2, "00"}, {10, 2, "0A"}, {255, 2, "FF"}, {0x1234, 2, "1234"}, {0x4D, 2, "4D"}, {7, 0, "7"}, {0xABC, 8, "00000ABC"}};
+    } cases[] = {{0, 2, "00"}, {10, 2, "0A"}, {255, 2, "FF"}, {0x1234, 2, "1234"}, {7, 0, "7"}, {0xABC, 8, "00000ABC"}};
     for (const Case &c : cases) EXPECT_EQ(IntToHex(c.value, c.digits), c.text) << c.value;
-}
-
-TEST(IntToHex, NegativeValuesUseTheWidthOfTheirType) {
     EXPECT_EQ(IntToHex(std::int32_t{-1}, 2), "FFFFFFFF");
     EXPECT_EQ(IntToHex(std::int64_t{-2}, 2), "FFFFFFFFFFFFFFFE");
     EXPECT_EQ(IntToHex(std::uint8_t{200}, 2), "C8");
 }
 
-TEST(StrToInt, ReadsDecimalAndDollarHexadecimal) {
+TEST(StrToInt, ReadsDecimalAndDollarHexadecimalInTheirRange) {
     struct Case {
         const char *text;
         std::int32_t value;
     } cases[] = {{"12", 12},      {"-12", -12},        {"+7", 7},           {"$FF", 255},
                  {"$ff", 255},    {"-$10", -16},       {"  5", 5},          {"$0000000000FF", 255},
-                 {"$FFFFFFFF", -1}, {"2147483647", 2147483647}, {"-2147483648", INT32_MIN}, {"$4D", 77}};
+                 {"$FFFFFFFF", -1}, {"2147483647", 2147483647}, {"-2147483648", INT32_MIN}};
     for (const Case &c : cases) EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
+    EXPECT_EQ(StrToInt64("9223372036854775807"), INT64_MAX);
+    EXPECT_EQ(StrToInt64("-9223372036854775808"), INT64_MIN);
+    EXPECT_EQ(StrToInt64("$FFFFFFFFFFFFFFFF"), -1);
+    EXPECT_THROW(StrToInt64("9223372036854775808"), EConvertError);
+    EXPECT_EQ(StrToInt64Def("x", 3), 3);
 }
 
 TEST(StrToInt, RejectsTextThatIsNotAnIntegerNamingIt) {
@@ -47,24 +49,13 @@ TEST(StrToInt, RejectsTextThatIsNotAnIntegerNamingIt) {
     }
 }
 
-TEST(StrToInt64, CoversTheWholeSixtyFourBitRange) {
-    EXPECT_EQ(StrToInt64("9223372036854775807"), INT64_MAX);
-    EXPECT_EQ(StrToInt64("-9223372036854775808"), INT64_MIN);
-    EXPECT_EQ(StrToInt64("$FFFFFFFFFFFFFFFF"), -1);
-    EXPECT_EQ(StrToInt64("4294967296"), 4294967296LL);
-    EXPECT_THROW(StrToInt64("9223372036854775808"), EConvertError);
-    EXPECT_EQ(StrToInt64Def("x", 3), 3);
-}
-
 TEST(TextHelpers, CaseFoldingTouchesOnlyAsciiLetters) {
-    EXPECT_EQ(UpperCase("Options.dat"), "OPTIONS.DAT");
     EXPECT_EQ(UpperCase("příliš"), "PříLIš");
     EXPECT_EQ(LowerCase("/VLVER"), "/vlver");
     EXPECT_TRUE(SameText("TButton", "tbutton"));
     EXPECT_FALSE(SameText("TButton", "TButton1"));
     EXPECT_LT(CompareText("abc", "ABD"), 0);
     EXPECT_GT(CompareText("abcd", "ABC"), 0);
-    EXPECT_EQ(CompareText("GlobalInfo", "GLOBALINFO"), 0);
     EXPECT_LT(CompareStr("B", "a"), 0);
     EXPECT_EQ(Trim(" \t x y \r\n"), "x y");
     EXPECT_EQ(TrimLeft("  x "), "x ");
@@ -73,7 +64,6 @@ TEST(TextHelpers, CaseFoldingTouchesOnlyAsciiLetters) {
 
 TEST(FileNames, SplitWindowsAndPosixPathsAlike) {
     EXPECT_EQ(ExtractFilePath("c:\\merkano_zuvo\\merkzuvo.exe"), "c:\\merkano_zuvo\\");
-    EXPECT_EQ(ExtractFileName("c:\\merkano_zuvo\\merkzuvo.exe"), "merkzuvo.exe");
     EXPECT_EQ(ChangeFileExt(ExtractFileName("c:\\merkano_zuvo\\merkzuvo.exe"), ".lnk"), "merkzuvo.lnk");
     EXPECT_EQ(ExtractFilePath("/tmp/skins/a.gmz"), "/tmp/skins/");
     EXPECT_EQ(ExtractFilePath("name.txt"), "");
@@ -88,40 +78,21 @@ TEST(FileNames, SplitWindowsAndPosixPathsAlike) {
     EXPECT_EQ(ExcludeTrailingPathDelimiter("a\\"), "a");
 }
 
-TEST(FileSystem, CreatesFindsAndDeletesFoldersAndFiles) {
+TEST(FileSystem, CreatesFindsAndDeletesFoldersAndFilesAndChangesTheCurrentFolder) {
     TempFolder temp;
-    const std::string dir = temp / "merkano_zuvo";
-    EXPECT_FALSE(DirectoryExists(dir));
-    EXPECT_FALSE(CreateDir(dir + PathDelim + "deeper" + PathDelim + "still"));  // one level only
+    const std::string dir = temp / "složka";
+    EXPECT_FALSE(CreateDir(dir + PathDelim + "deeper"));  // one level only
     ASSERT_TRUE(CreateDir(dir));
     EXPECT_TRUE(DirectoryExists(dir));
     EXPECT_FALSE(FileExists(dir));
     EXPECT_FALSE(CreateDir(dir));  // exists already
 
-    const std::string file = dir + PathDelim + "Uživatelská příručka Merkano zuvo1-1.pdf";
-    std::ofstream(TempFolder::Native(file)) << "x";
-    EXPECT_TRUE(FileExists(file));
-    EXPECT_FALSE(DirectoryExists(file));
-    EXPECT_FALSE(DeleteFile(dir));
-    EXPECT_TRUE(DeleteFile(file));
-    EXPECT_FALSE(FileExists(file));
-    EXPECT_FALSE(DeleteFile(file));
-    EXPECT_TRUE(RemoveDir(dir));
-    EXPECT_FALSE(DirectoryExists(dir));
-}
-
-TEST(FileSystem, ChDirChangesTheCurrentFolderOrRaisesNamingIt) {
-    TempFolder temp;
     const std::string before = GetCurrentDir();
-    const std::string target = temp / "složka";
-    ASSERT_TRUE(CreateDir(target));
-    ChDir(target);
-    std::ofstream("here.txt") << "x";
-    EXPECT_TRUE(FileExists(target + PathDelim + "here.txt"));
+    ChDir(dir);
+    std::ofstream("Uživatelská příručka.pdf") << "x";
     EXPECT_EQ(ExtractFileName(GetCurrentDir()), "složka");
     ASSERT_TRUE(SetCurrentDir(before));
     EXPECT_EQ(GetCurrentDir(), before);
-
     try {
         ChDir(temp / "missing");
         FAIL() << "ChDir to a missing folder did not raise";
@@ -130,6 +101,17 @@ TEST(FileSystem, ChDirChangesTheCurrentFolderOrRaisesNamingIt) {
         EXPECT_NE(e.ErrorCode, 0);
     }
     EXPECT_EQ(GetCurrentDir(), before);
+
+    const std::string file = dir + PathDelim + "Uživatelská příručka.pdf";
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_FALSE(DirectoryExists(file));
+    EXPECT_FALSE(RemoveDir(dir));  // not empty
+    EXPECT_FALSE(DeleteFile(dir));
+    EXPECT_TRUE(DeleteFile(file));
+    EXPECT_FALSE(FileExists(file));
+    EXPECT_FALSE(DeleteFile(file));
+    EXPECT_TRUE(RemoveDir(dir));
+    EXPECT_FALSE(DirectoryExists(dir));
 }
 
 namespace {

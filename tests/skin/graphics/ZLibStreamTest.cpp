@@ -199,12 +199,8 @@ TEST(ZLibStream, SeeksGoForwardByReadingOrBackToTheStart) {
     EXPECT_EQ(z.Size(), 60000);
     EXPECT_EQ(ReadAll(z), data);
     EXPECT_THROW(z.Seek(1, vcl::soCurrent), vcl::EReadError);  // past the end
-}
 
-TEST(ZLibStream, BackwardSeeksOffsetsFromTheEndAndWritesRaise) {
-    auto source = StreamOf(Compress(TextData(1000)));
-    TZDecompressionStream z(source);
-    z.Seek(500, vcl::soCurrent);
+    // Backwards, from the end and writing: not for a forward-only reader.
     for (auto [offset, origin] : {std::pair{std::int64_t{-1}, vcl::soCurrent}, std::pair{std::int64_t{499}, vcl::soBeginning},
                                   std::pair{std::int64_t{-10}, vcl::soEnd}, std::pair{std::int64_t{10}, vcl::soEnd}}) {
         try {
@@ -214,27 +210,13 @@ TEST(ZLibStream, BackwardSeeksOffsetsFromTheEndAndWritesRaise) {
             EXPECT_EQ(e.Message(), "Invalid ZStream operation!");
         }
     }
-    const std::uint8_t b = 0;
     EXPECT_THROW(z.Write(&b, 1), EZDecompressionError);
 }
 
-TEST(ZLibStream, ErrorsByCode) {
-    const std::pair<int, const char *> table[] = {
-        {2, "need dictionary"}, {1, "stream end"},     {0, "ok"},
-        {-1, "file error"},     {-2, "stream error"},  {-3, "data error"},
-        {-4, "insufficient memory"}, {-5, "buffer error"}, {-6, "incompatible version"},
-        {-7, ""}, {3, ""}, {-8, ""}, {INT_MAX, ""}, {INT_MIN, ""}};
-    for (auto [code, message] : table) {
-        EXPECT_EQ(skin::EZLibError(code).Message(), message) << code;
-        if (code >= 0) {
-            EXPECT_EQ(skin::CheckInflateResult(code), code);
-        } else {
-            try {
-                skin::CheckInflateResult(code);
-                ADD_FAILURE() << "no error for " << code;
-            } catch (const EZDecompressionError &e) {
-                EXPECT_EQ(e.ErrorCode, code);
-            }
-        }
-    }
+TEST(ZLibStream, OnlyNegativeCodesRaiseAndCodesOutsideZlibsTableHaveNoMessage) {
+    EXPECT_EQ(skin::CheckInflateResult(Z_NEED_DICT), Z_NEED_DICT);
+    EXPECT_EQ(skin::CheckInflateResult(Z_STREAM_END), Z_STREAM_END);
+    EXPECT_THROW(skin::CheckInflateResult(Z_BUF_ERROR), EZDecompressionError);
+    for (int code : {3, -7, INT_MAX, INT_MIN}) EXPECT_EQ(skin::EZLibError(code).Message(), "") << code;
+    EXPECT_EQ(skin::EZLibError(Z_VERSION_ERROR).Message(), "incompatible version");
 }
