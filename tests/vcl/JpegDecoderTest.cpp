@@ -104,6 +104,8 @@ TEST(JpegDecoderDamage, HeadersThatPromiseMoreThanTheFileCanHoldAreRefusedBefore
     // 139 bytes that declare 16384 x 16384 pixels: 768 MB of image.
     EXPECT_EQ(ErrorOf(EmptyGreyJpeg(16384, 16384)),
               "Cannot load JPEG image: the data is too short for an image of 16384 x 16384.");
+    // 34 x 34 blocks: just more than the 8 x 139 bits can code.
+    EXPECT_EQ(ErrorOf(EmptyGreyJpeg(272, 272)), "Cannot load JPEG image: the data is too short for an image of 272 x 272.");
     Bytes padded = EmptyGreyJpeg(16384, 16385);
     padded.resize(600000, 0);  // enough bytes for the blocks, but too many pixels
     EXPECT_EQ(ErrorOf(padded), "Cannot load JPEG image: the image is too large (16384 x 16385).");

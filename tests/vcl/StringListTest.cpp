@@ -56,6 +56,7 @@ TEST(StringList, NamesAndValuesSplitAtTheFirstEqualsSignWithoutCaseUnlessMadeCas
     TStringList list;
     list.SetText("COLOR=123\r\nGRADIENT=0;1;2=x\r\nnoequals\r\n COLOR = 7\r\n");
     EXPECT_EQ(list.IndexOf("gradient=0;1;2=X"), 1);
+    EXPECT_EQ(list.Values("gradient"), "0;1;2=x");
     EXPECT_EQ(list.Names(1), "GRADIENT");
     EXPECT_EQ(list.ValueFromIndex(1), "0;1;2=x");
     EXPECT_EQ(list.Names(2), "");
