@@ -89,7 +89,8 @@ TEST(FileSystem, CreatesFindsAndDeletesFoldersAndFilesAndChangesTheCurrentFolder
 
     const std::string before = GetCurrentDir();
     ChDir(dir);
-    std::ofstream("Uživatelská příručka.pdf") << "x";
+    std::ofstream("here.txt") << "x";
+    EXPECT_TRUE(FileExists(dir + PathDelim + "here.txt"));
     EXPECT_EQ(ExtractFileName(GetCurrentDir()), "složka");
     ASSERT_TRUE(SetCurrentDir(before));
     EXPECT_EQ(GetCurrentDir(), before);
@@ -103,11 +104,13 @@ TEST(FileSystem, CreatesFindsAndDeletesFoldersAndFilesAndChangesTheCurrentFolder
     EXPECT_EQ(GetCurrentDir(), before);
 
     const std::string file = dir + PathDelim + "Uživatelská příručka.pdf";
+    std::ofstream(TempFolder::Native(file)) << "x";
     EXPECT_TRUE(FileExists(file));
     EXPECT_FALSE(DirectoryExists(file));
     EXPECT_FALSE(RemoveDir(dir));  // not empty
     EXPECT_FALSE(DeleteFile(dir));
     EXPECT_TRUE(DeleteFile(file));
+    EXPECT_TRUE(DeleteFile(dir + PathDelim + "here.txt"));
     EXPECT_FALSE(FileExists(file));
     EXPECT_FALSE(DeleteFile(file));
     EXPECT_TRUE(RemoveDir(dir));

@@ -120,7 +120,7 @@ TEST_F(TypInfoTest, EventsBindToPublishedMethodsOfMatchingSignatureAndAreKnownBy
     EXPECT_FALSE(Control->OnChange);
 }
 
-TEST(TypeInfo, EnumerationsAndColoursMapNamesToValues) {
+TEST(TypeInfo, EnumerationsAndColoursMapNamesToValuesBothWays) {
     const TEnumInfo &info = EnumInfo(tsFlat);
     EXPECT_EQ(info.Count(), 3);
     EXPECT_EQ(GetEnumName(info, tsRaised), "tsRaised");
@@ -134,8 +134,12 @@ TEST(TypeInfo, EnumerationsAndColoursMapNamesToValues) {
     ASSERT_TRUE(ColorIdents.ToValue("clBtnFace", v));
     EXPECT_EQ(v, clBtnFace);
     EXPECT_FALSE(ColorIdents.ToValue("clNotAColour", v));
+    EXPECT_FALSE(ColorIdents.ToValue("clbtnface", v));  // spelled exactly
     std::string ident;
-    ASSERT_TRUE(ColorIdents.ToIdent(clWindowText, ident));
-    EXPECT_EQ(ident, "clWindowText");
+    for (TColor c : {clBlack, clWhite, clNone, clDefault, clScrollBar, clBtnFace, clInfoBk, clHighlightText}) {
+        ASSERT_TRUE(ColorIdents.ToIdent(c, ident)) << c;
+        ASSERT_TRUE(ColorIdents.ToValue(ident, v));
+        EXPECT_EQ(v, c) << ident;
+    }
     EXPECT_FALSE(ColorIdents.ToIdent(0x123456, ident));
 }

@@ -1,7 +1,7 @@
 # The portable half: pixel formats, BMP, icon and JPEG files, colour names
 # (both presets).
 zuvo_add_test(NAME GraphicsFormatsTest
-  SOURCES ColorsTest.cpp DibTest.cpp BmpFileTest.cpp IcoFileTest.cpp JpegDecoderTest.cpp
+  SOURCES DibTest.cpp BmpFileTest.cpp IcoFileTest.cpp JpegDecoderTest.cpp
   LIBS vcl_portable)
 
 # Fonts, canvases, bitmaps, icons and pictures on GDI.
