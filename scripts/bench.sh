@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
 # Builds the micro-benchmarks of one area in release mode without sanitizers
-# (preset bench, folder build/bench) and runs them; further arguments go to
-# the benchmark program (for example --benchmark_filter=Blend).
+# (preset bench, folder build/bench), runs each of its programs and prints
+# one table of every routine beside its peer. Further arguments go to every
+# program (for example --benchmark_filter=Blend); by default each benchmark
+# runs 5 times in random order and the median counts.
 #
 #   scripts/bench.sh skin [benchmark options...]
+#
+# Each program prints its results as rows in one format (bench/BenchRows.h);
+# a new program joins the table by being named in the area's list below.
+# The full output of every program is kept in build/bench/<area>-bench.log.
 #
 # The installer is timed as a whole under Wine instead (win32 preset):
 #
@@ -15,11 +21,34 @@ area=${1:-skin}
 
 case $area in
   installer) ./scripts/setup.sh; exec bench/installer/install-bench.sh "$@" ;;
-  skin) target=SkinGraphicsBench; program=build/bench/bench/skin/graphics/SkinGraphicsBench ;;
+  # Programs (CMake targets) and their folders under build/bench.
+  skin) programs=(SkinGraphicsBench:bench/skin/graphics) ;;
   *) echo "bench: unknown area '$area' (known: skin, installer)" >&2; exit 2 ;;
 esac
 
+options=("$@")
+[ ${#options[@]} -gt 0 ] || options=(--benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
+                                     --benchmark_report_aggregates_only=true)
+
 ./scripts/setup.sh
 cmake --preset bench >/dev/null
-cmake --build --preset bench --target "$target" -j "$(nproc)"
-exec "$program" "$@"
+targets=()
+for p in "${programs[@]}"; do targets+=("${p%%:*}"); done
+cmake --build --preset bench --target "${targets[@]}" -j "$(nproc)"
+
+log=build/bench/$area-bench.log
+: >"$log"
+for p in "${programs[@]}"; do
+  echo "== ${p%%:*}" | tee -a "$log"
+  "build/bench/${p#*:}/${p%%:*}" "${options[@]}" 2>&1 | tee -a "$log" | { grep -v 'row	' || true; }
+done
+
+echo
+awk -F'\t' '
+  BEGIN { printf "%-24s %10s %-5s  %-20s %10s %8s\n", "routine", "rate", "unit", "peer", "peer rate", "ratio" }
+  { gsub(/\033\[[0-9;]*m/, "") }  # colour codes of the console output
+  $1 == "row" {
+    ratio = ($5 == "-" || $6 + 0 <= 0) ? "" : sprintf("%.2fx", $3 / $6)
+    printf "%-24s %10.0f %-5s  %-20s %10s %8s\n", $2, $3, $4, ($5 == "-" ? "" : $5),
+           ($6 == "-" ? "" : sprintf("%.0f", $6)), ratio
+  }' "$log"

@@ -58,14 +58,25 @@ inline vcl::TRect BitmapRect(const vcl::TBitmapView &bmp) { return {0, 0, bmp.Wi
 // The half-open rect of a rect that includes its right and bottom edges.
 inline vcl::TRect IncludingEdges(const vcl::TRect &r) { return {r.Left, r.Top, r.Right + 1, r.Bottom + 1}; }
 
-// Calls f(pixel&) for every pixel of R (half-open, clipped to the image).
-template <class F> void ForEachPixelInRect(const vcl::TBitmapView &bmp, const vcl::TRect &r, F f) {
+// Calls f(first pixel*, count) for every row of R (half-open, clipped to the
+// image). The rows come in the order memory holds them (a bottom-up image's
+// last row first), which the processor's prefetching follows best.
+template <class F> void ForEachRowInRect(const vcl::TBitmapView &bmp, const vcl::TRect &r, F f) {
     if (!bmp.HasRows()) return;
     const vcl::TRect c = ClipToBitmap(r, bmp);
-    for (int y = c.Top; y < c.Bottom; ++y) {
-        std::uint32_t *row = bmp.Row32(y);
-        for (int x = c.Left; x < c.Right; ++x) f(row[x]);
-    }
+    if (c.Right <= c.Left || c.Bottom <= c.Top) return;
+    const int count = c.Right - c.Left;
+    if (bmp.Stride < 0)
+        for (int y = c.Bottom - 1; y >= c.Top; --y) f(bmp.Row32(y) + c.Left, count);
+    else
+        for (int y = c.Top; y < c.Bottom; ++y) f(bmp.Row32(y) + c.Left, count);
+}
+
+// Calls f(pixel&) for every pixel of R (half-open, clipped to the image).
+template <class F> void ForEachPixelInRect(const vcl::TBitmapView &bmp, const vcl::TRect &r, F f) {
+    ForEachRowInRect(bmp, r, [&f](std::uint32_t *row, int count) {
+        for (int x = 0; x < count; ++x) f(row[x]);
+    });
 }
 
 template <class F> void ForEachPixel(const vcl::TBitmapView &bmp, F f) { ForEachPixelInRect(bmp, BitmapRect(bmp), f); }

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <utility>
 
 #include "PixelMath.h"
+#include "PixelRows.h"
 
 namespace skin {
 
@@ -58,6 +60,18 @@ std::optional<TArea> ClipPlacement(int x, int y, const TRect &srcRect, const TBi
     const long long rows = std::min<long long>(std::min<long long>(srcRect.Bottom, src.Height) - st, dst.Height - dy);
     if (cols < 1 || rows < 1) return std::nullopt;
     return TArea{int(dx), int(dy), int(sl), int(st), int(cols), int(rows)};
+}
+
+// Whether the destination and source pixels of the area share memory.
+bool AreasOverlap(const TArea &area, const TBitmapView &dst, const TBitmapView &src) {
+    const auto span = [&area](const TBitmapView &img, int x, int y) {
+        const auto *first = reinterpret_cast<const std::uint8_t *>(img.Row32(y) + x);
+        const auto *last = reinterpret_cast<const std::uint8_t *>(img.Row32(y + area.Rows - 1) + x);
+        return std::pair{std::min(first, last), std::max(first, last) + 4 * area.Cols};
+    };
+    const auto [dstLow, dstHigh] = span(dst, area.DstX, area.DstY);
+    const auto [srcLow, srcHigh] = span(src, area.SrcX, area.SrcY);
+    return dstLow < srcHigh && srcLow < dstHigh;
 }
 
 // The background image's pixel behind destination pixel (x, y), if there is one.
@@ -116,15 +130,14 @@ inline std::uint32_t BlendPixel(std::uint32_t d, const int v[3], int a) {
 // The common case of BlendBitmap32, kept free of per-pixel decisions:
 // no tint, no transparency, no key test; alpha becomes max(sa, da).
 void BlendRowsPlain(const TArea &area, const TBitmapView &dst, const TBitmapView &src) {
-    for (int y = 0; y < area.Rows; ++y) {
-        const std::uint32_t *s = src.Row32(area.SrcY + y) + area.SrcX;
-        std::uint32_t *d = dst.Row32(area.DstY + y) + area.DstX;
-        for (int x = 0; x < area.Cols; ++x) {
-            const std::uint32_t sp = s[x], dp = d[x];
-            const int a = Alpha(sp);
-            d[x] = Make(MixByAlpha(Blue(dp), Blue(sp), a), MixByAlpha(Green(dp), Green(sp), a),
-                        MixByAlpha(Red(dp), Red(sp), a), std::max(a, Alpha(dp)));
-        }
+    // Rows go in the order memory holds the destination's (a bottom-up
+    // image's last row first), which the processor's prefetching follows
+    // best; an area blended onto itself keeps the top-down order, on which
+    // its result depends.
+    const bool lastRowFirst = dst.Stride < 0 && !AreasOverlap(area, dst, src);
+    for (int i = 0; i < area.Rows; ++i) {
+        const int y = lastRowFirst ? area.Rows - 1 - i : i;
+        BlendRowBySourceAlpha(dst.Row32(area.DstY + y) + area.DstX, src.Row32(area.SrcY + y) + area.SrcX, area.Cols);
     }
 }
 

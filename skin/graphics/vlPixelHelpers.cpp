@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "PixelMath.h"
+#include "PixelRows.h"
 #include "vlAlphaBlending.h"
 #include "vlBitmapHelpers.h"
 #include "vlColorEffects.h"
@@ -55,8 +56,17 @@ void PremultiplyBitmap(const TBitmapView &Bitmap) {
 }
 
 void FillRectAlpha(const TBitmapView &Bitmap, const TRect &R, vcl::TColor Colour, std::uint8_t Alpha) {
-    const std::uint32_t value = WithAlpha(ColorToBGRA(Colour), Alpha);
-    ForEachPixelInRect(Bitmap, R, [value](std::uint32_t &p) { p = value; });
+    // A fill of more than a few megabytes leaves the cache before anyone
+    // reads it again: it goes to memory directly (the size is about the
+    // last-level cache share of one core).
+    constexpr long long StreamingBytes = 4 << 20;
+    const TRect c = ClipToBitmap(R, Bitmap);
+    const bool streaming = 4LL * std::max(0, c.Width()) * std::max(0, c.Height()) >= StreamingBytes;
+    ForEachRowInRect(Bitmap, R, [value = WithAlpha(ColorToBGRA(Colour), Alpha), streaming](std::uint32_t *row,
+                                                                                          int count) {
+        FillRow32(row, count, value, streaming);
+    });
+    if (streaming) EndStreamingStores();
 }
 
 void SetRectAlpha(const TBitmapView &Bitmap, const TRect &R, std::uint8_t Alpha, vcl::TColor Keep) {
@@ -85,12 +95,9 @@ void BlendRectWithColor(const TBitmapView &Bitmap, const TRect &R, std::uint8_t 
 
 void TintRectAlpha(const TBitmapView &Bitmap, const TRect &R, vcl::TColor Colour, std::uint8_t Percent,
                    std::uint8_t Alpha) {
-    const std::uint32_t col = ColorToBGRA(Colour);
-    // Integer division truncates toward zero, as the mix is defined.
-    const TChannelTable tint([&](int c, int channel) {
-        return ClampByte(c - (c - Byte(col, channel)) * Percent / 100);
+    ForEachRowInRect(Bitmap, R, [&, colour = ColorToBGRA(Colour)](std::uint32_t *row, int count) {
+        TintRow32(row, count, colour, Percent, Alpha);
     });
-    ForEachPixelInRect(Bitmap, R, [&](std::uint32_t &px) { px = tint.Map(px, Alpha); });
 }
 
 void PaintDisabledLook(const TBitmapView &Bitmap, int Kind, vcl::TColor ControlColor, const TBgPixels *BgInfo,

@@ -1,15 +1,15 @@
 // Throughput of the pixel core on a 1920 x 1080 32-bit image, beside a
 // memcpy of the same bytes (the memory-bandwidth limit) and beside pixman's
 // nearest compositing operation. Every figure is megapixels of that image
-// per second; the table at the end gives the ratios.
+// per second; the rows at the end (bench/BenchRows.h) give the pairs that
+// scripts/bench.sh sets side by side.
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
-#include <cstdio>
 #include <cstring>
-#include <map>
-#include <string>
 #include <vector>
+
+#include "bench/BenchRows.h"
 
 #include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlPixelHelpers.h"
@@ -190,56 +190,6 @@ void PixmanResample(benchmark::State &state, int newWidth, int newHeight) {
     CountImage(state);
 }
 
-// Collects each benchmark's rate so that the ratios can be printed last;
-// with --benchmark_repetitions the median of the repetitions counts.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override {
-        for (const Run &run : runs) {
-            const auto it = run.counters.find("MP/s");
-            if (it == run.counters.end()) continue;
-            const std::string name = run.run_name.str();
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                FMedians[name] = it->second.value;
-            else if (run.run_type == Run::RT_Iteration)
-                FRates[name] = it->second.value;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const double copy = Rate("memcpy");
-        std::printf("\n%-26s %12s %12s %14s\n", "routine", "MP/s", "of memcpy", "vs pixman");
-        std::printf("%-26s %12.0f %11.0f%% %14s\n", "memcpy", copy, 100.0, "");
-        Row("BlendBitmap32", "pixman OVER", copy);
-        Row("FillRectAlpha", "pixman_fill", copy);
-        Row("SetRectAlpha", "", copy);
-        Row("TintRectAlpha", "pixman OVER solid", copy);
-        Row("ResampleBitmap32/down", "pixman cubic/down", copy);
-        Row("ResampleBitmap32/up", "pixman cubic/up", copy);
-    }
-
-private:
-    double Rate(const std::string &name) const {
-        if (const auto median = FMedians.find(name); median != FMedians.end()) return median->second;
-        const auto it = FRates.find(name);
-        return it != FRates.end() ? it->second : 0;
-    }
-
-    void Row(const std::string &name, const std::string &reference, double copy) const {
-        const double ours = Rate(name);
-        if (ours <= 0) return;
-        char versus[32] = "";
-        if (!reference.empty() && Rate(reference) > 0)
-            std::snprintf(versus, sizeof versus, "%.2fx", ours / Rate(reference));
-        std::printf("%-26s %12.0f %11.0f%% %14s\n", name.c_str(), ours, 100 * ours / copy, versus);
-    }
-
-    std::map<std::string, double> FRates;
-    std::map<std::string, double> FMedians;
-};
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -258,7 +208,14 @@ int main(int argc, char **argv) {
     benchmark::RegisterBenchmark("pixman cubic/up", PixmanResample, Width * 3 / 2, Height * 3 / 2);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    TRatioReporter reporter;
+    bench::TRowReporter reporter;
+    reporter.AddRow("memcpy");
+    reporter.AddRow("BlendBitmap32", "pixman OVER");
+    reporter.AddRow("FillRectAlpha", "pixman_fill");
+    reporter.AddRow("SetRectAlpha");
+    reporter.AddRow("TintRectAlpha", "pixman OVER solid");
+    reporter.AddRow("ResampleBitmap32/down", "pixman cubic/down");
+    reporter.AddRow("ResampleBitmap32/up", "pixman cubic/up");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
