@@ -1,3 +1,6 @@
+// The blends of two images. Expected values are worked out in the comments
+// with the rule of each routine; where a division by 255 would give another
+// value than the shift by 8, the comment says so.
 #include <gtest/gtest.h>
 
 #include "PixelTestSupport.h"
@@ -13,19 +16,9 @@ using test::Px;
 constexpr std::uint32_t Untouched = Px(1, 2, 3, 4);
 const TBgPixels NoBackground{};
 
-// One source pixel blended over one destination pixel.
-std::uint32_t Blend1(std::uint32_t d, std::uint32_t s, vcl::TColor tint = vcl::clNone, int transparency = 0) {
-    vcl::TPixels32 dst(1, 1, d), src(1, 1, s);
-    BlendBitmap32({0, 0, 1, 1}, {0, 0, 1, 1}, dst.View(), src.View(), NoBackground, false, tint, transparency);
-    return dst.At(0, 0);
-}
-
-// ---- BlendBitmap32
-
 struct BlendCase {
     const char *Name;
-    std::uint32_t Dst;
-    std::uint32_t Src;
+    std::uint32_t Dst, Src;
     vcl::TColor Tint;
     int Transparency;
     std::uint32_t Out;
@@ -35,168 +28,140 @@ void PrintTo(const BlendCase &c, std::ostream *os) { *os << c.Name; }
 
 class BlendBitmap : public testing::TestWithParam<BlendCase> {};
 
-TEST_P(BlendBitmap, MixesBySourceAlphaShiftedBy8) {
+// d := (d * 256 + (v - d) * a) >> 8 per channel.
+TEST_P(BlendBitmap, OnePixel) {
     const BlendCase &c = GetParam();
-    EXPECT_EQ(Hex(Blend1(c.Dst, c.Src, c.Tint, c.Transparency)), Hex(c.Out));
+    vcl::TPixels32 dst(1, 1, c.Dst), src(1, 1, c.Src);
+    BlendBitmap32({0, 0, 1, 1}, {0, 0, 1, 1}, dst.View(), src.View(), NoBackground, false, c.Tint, c.Transparency);
+    EXPECT_EQ(Hex(dst.At(0, 0)), Hex(c.Out));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BlendBitmap, testing::Values(
-    // Over a transparent destination the alpha becomes the source's.
-    BlendCase{"OverTransparent", Px(100, 100, 100, 0), Px(200, 0, 50, 128), vcl::clNone, 0, Px(150, 50, 75, 128)},
-    BlendCase{"OverOpaque", Px(100, 100, 100, 255), Px(200, 0, 50, 128), vcl::clNone, 0, Px(150, 50, 75, 255)},
-    BlendCase{"OpaqueSourceIsAlmostCopied", Px(0, 0, 0, 0), Px(200, 1, 255, 255), vcl::clNone, 0, Px(199, 0, 254, 255)},
-    // With transparency the alpha is scaled (128 * 50 div 100 = 64) and the destination alpha kept.
-    BlendCase{"HalfTransparent", Px(100, 100, 100, 0), Px(200, 0, 50, 128), vcl::clNone, 50, Px(125, 75, 87, 0)},
+    // 200 * 255 >> 8 = 199 (/ 255 would copy 200); alpha max(255, 0).
+    BlendCase{"OpaqueSourceLosesOneStep", Px(0, 0, 0, 0), Px(200, 1, 255, 255), vcl::clNone, 0, Px(199, 0, 254, 255)},
+    // (255 * 256 - 255 * 128) >> 8 = 127; alpha max(128, 200).
+    BlendCase{"AlphaIsTheLarger", Px(255, 255, 255, 200), Px(0, 0, 0, 128), vcl::clNone, 0, Px(127, 127, 127, 200)},
+    // a = 128 * 50 div 100 = 64: (200 * 256 - 200 * 64) >> 8 = 150 (/ 255: 149); alpha kept.
+    BlendCase{"Transparency", Px(200, 200, 200, 9), Px(0, 0, 0, 128), vcl::clNone, 50, Px(150, 150, 150, 9)},
     BlendCase{"FullyTransparent", Px(100, 100, 100, 9), Px(200, 0, 50, 255), vcl::clNone, 100, Px(100, 100, 100, 9)},
-    // A pure red tint turns grey into shades of red.
-    BlendCase{"RedTint", Px(0, 0, 0, 255), Px(90, 90, 90, 255), vcl::clRed, 0, Px(0, 0, 89, 255)},
-    // Red 128 is brightened to red 255, green 127, blue 127: 200 * 127 / 255 = 99.6 -> 99.
+    // Red factor 1, the others 0: grey 90 * 255 >> 8 = 89 in red; alpha kept.
+    BlendCase{"RedTint", Px(0, 0, 0, 7), Px(90, 90, 90, 255), vcl::clRed, 0, Px(0, 0, 89, 7)},
+    // Red 128 lifted to 255, green and blue 0 to 127: trunc(200 * 127 / 255) = 99, then * 255 >> 8 = 98.
     BlendCase{"DarkTintIsBrightened", Px(0, 0, 0, 0), Px(200, 200, 200, 255), 0x000080, 0, Px(98, 98, 199, 0)},
+    // Grey (30 + 60 + 90) div 3 = 60, a = 100: 60 * 100 >> 8 = 23.
     BlendCase{"TintAndTransparency", Px(0, 0, 0, 0), Px(30, 60, 90, 200), 0xFFFFFF, 50, Px(23, 23, 23, 0)},
-    // Without a background image the key pixel is blended like any other (alpha 0: no change).
-    BlendCase{"KeyWithoutBackground", Px(10, 20, 30, 40), 0x00FF00FF, vcl::clNone, 0, Px(10, 20, 30, 40)}));
+    // Without a background image the key is an ordinary pixel of alpha 0.
+    BlendCase{"KeyWithoutBackground", Px(10, 20, 30, 40), KeyPixel, vcl::clNone, 0, Px(10, 20, 30, 40)}));
 
 TEST(BlendBitmap32, KeyPixelsTakeTheBackgroundImageOnlyWhenAsked) {
     vcl::TPixels32 bg = Image(6, 6, [](int x, int y) { return Px(x, y, 99, 0xEE); });
-    vcl::TPixels32 src(2, 1, 0x00FF00FF);
-    src.At(1, 0) = Px(0, 0, 0, 255);
-
-    vcl::TPixels32 dst(4, 3, Px(7, 7, 7, 0x44));
-    BlendBitmap32({1, 2, 3, 3}, {0, 0, 2, 1}, dst.View(), src.View(), {bg.View(), 3, 1, vcl::clFuchsia, true}, true);
-    // Colour of the background at (3 + 1, 1 + 2), the destination alpha kept.
-    EXPECT_EQ(Hex(dst.At(1, 2)), Hex(Px(4, 3, 99, 0x44)));
-    EXPECT_EQ(dst.At(2, 2), Px(0, 0, 0, 255));
-
-    vcl::TPixels32 kept(4, 3, Px(7, 7, 7, 0x44));
-    BlendBitmap32({1, 2, 3, 3}, {0, 0, 2, 1}, kept.View(), src.View(), {bg.View(), 3, 1, vcl::clFuchsia, true}, false);
-    EXPECT_EQ(kept.At(1, 2), Px(7, 7, 7, 0x44));
-
-    // A background position outside the background image leaves the pixel.
-    vcl::TPixels32 outside(4, 3, Px(7, 7, 7, 0x44));
-    BlendBitmap32({1, 2, 3, 3}, {0, 0, 2, 1}, outside.View(), src.View(), {bg.View(), 5, 1, vcl::clFuchsia, true}, true);
-    EXPECT_EQ(outside.At(1, 2), Px(7, 7, 7, 0x44));
-
-    // Without the image flag the key is not tested: copying the background does nothing.
-    vcl::TPixels32 plain(4, 3, Px(7, 7, 7, 0x44));
-    BlendBitmap32({1, 2, 3, 3}, {0, 0, 2, 1}, plain.View(), src.View(), {bg.View(), 3, 1, vcl::clFuchsia, false}, true);
-    EXPECT_EQ(plain.At(1, 2), Px(7, 7, 7, 0x44));
+    vcl::TPixels32 src(2, 1, KeyPixel);
+    src.At(1, 0) = Px(0, 0, 0, 0x20);
+    const auto blend = [&](int bgX, bool useBmp, bool copy) {
+        vcl::TPixels32 dst(4, 3, Px(7, 7, 7, 0x44));
+        BlendBitmap32({1, 2, 3, 3}, {0, 0, 2, 1}, dst.View(), src.View(), {bg.View(), bgX, 1, vcl::clFuchsia, useBmp},
+                      copy);
+        return std::pair{dst.At(1, 2), dst.At(2, 2)};
+    };
+    // The background's colour at (3 + 1, 1 + 2), the destination alpha kept;
+    // the other pixel (7 * 256 - 7 * 32) >> 8 = 6 with alpha max(0x20, 0x44).
+    EXPECT_EQ(blend(3, true, true), std::pair(Px(4, 3, 99, 0x44), Px(6, 6, 6, 0x44)));
+    EXPECT_EQ(blend(3, true, false).first, Px(7, 7, 7, 0x44));
+    EXPECT_EQ(blend(5, true, true).first, Px(7, 7, 7, 0x44));   // outside the background image
+    EXPECT_EQ(blend(3, false, true).first, Px(7, 7, 7, 0x44));  // no key test without the image flag
 }
 
-TEST(BlendBitmap32, NegativeDestinationStartSkipsSourceColumnsAndRows) {
+TEST(BlendBitmap32, NegativeStartsMoveBothSidesAndTheImagesClip) {
     vcl::TPixels32 src = Image(10, 10, [](int x, int y) { return Px(10 * x + 1, 10 * y + 1, 0, 255); });
     vcl::TPixels32 dst(6, 6, 0);
     BlendBitmap32({-5, -3, 5, 7}, {0, 0, 10, 10}, dst.View(), src.View(), NoBackground, false);
-    // (255 * s) >> 8 over black: s - 1.
+    // Source column 5, row 3 lands at (0, 0); (255 * s) >> 8 over black is s - 1.
     EXPECT_EQ(Hex(dst.At(0, 0)), Hex(Px(50, 30, 0, 255)));
-    EXPECT_EQ(Hex(dst.At(4, 6 - 1)), Hex(Px(90, 80, 0, 255)));
+    EXPECT_EQ(Hex(dst.At(4, 5)), Hex(Px(90, 80, 0, 255)));
     EXPECT_EQ(dst.At(5, 0), 0u);
+
+    vcl::TPixels32 row(5, 1, 0);
+    BlendBitmap32({0, 0, 5, 1}, {-2, 0, 3, 1}, row.View(), src.View(), NoBackground, false);
+    EXPECT_EQ(row.At(1, 0), 0u);
+    EXPECT_EQ(row.At(2, 0), Px(0, 0, 0, 255));
+    EXPECT_EQ(row.At(4, 0), Px(20, 0, 0, 255));
+
+    vcl::TPixels32 small(4, 4, 0);
+    BlendBitmap32({2, 2, 40, 40}, {8, 8, 50, 50}, small.View(), src.View(), NoBackground, false);
+    EXPECT_EQ(small.At(1, 1), 0u);
+    EXPECT_EQ(small.At(3, 3), Px(90, 90, 0, 255));
+    BlendBitmap32({0, 0, 3, 3}, {0, 0, 3, 3}, small.View(), vcl::TBitmapView{}, NoBackground, false);
+    EXPECT_EQ(small.At(0, 0), 0u);
 }
 
-TEST(BlendBitmap32, NegativeSourceStartMovesBothSides) {
-    vcl::TPixels32 src = Image(3, 1, [](int x, int) { return Px(100 * x + 1, 0, 0, 255); });
-    vcl::TPixels32 dst(5, 1, 0);
-    BlendBitmap32({0, 0, 5, 1}, {-2, 0, 3, 1}, dst.View(), src.View(), NoBackground, false);
-    EXPECT_EQ(dst.At(0, 0), 0u);
-    EXPECT_EQ(dst.At(1, 0), 0u);
-    EXPECT_EQ(dst.At(2, 0), Px(0, 0, 0, 255));
-    EXPECT_EQ(dst.At(4, 0), Px(200, 0, 0, 255));
+TEST(BlendBitmap32, AnImageBlendedOntoItselfGoesTopDown) {
+    // Row 1 takes row 0, then row 2 the new row 1: 200 * 255 >> 8 = 199, then 198.
+    vcl::TPixels32 img = Image(1, 3, [](int, int y) { return y == 0 ? Px(200, 200, 200, 255) : Px(0, 0, 0, 255); });
+    BlendBitmap32({0, 1, 1, 3}, {0, 0, 1, 2}, img.View(), img.View(), NoBackground, false);
+    EXPECT_EQ(Hex(img.At(0, 2)), Hex(Px(198, 198, 198, 255)));
 }
 
-TEST(BlendBitmap32, ClipsToBothImages) {
-    vcl::TPixels32 src(3, 3, Px(255, 255, 255, 255));
-    vcl::TPixels32 dst(4, 4, 0);
-    BlendBitmap32({2, 2, 40, 40}, {1, 1, 50, 50}, dst.View(), src.View(), NoBackground, false);
-    EXPECT_EQ(dst.At(1, 1), 0u);
-    EXPECT_EQ(dst.At(2, 2), Px(254, 254, 254, 255));
-    EXPECT_EQ(dst.At(3, 3), Px(254, 254, 254, 255));
-    BlendBitmap32({5, 0, 9, 9}, {0, 0, 3, 3}, dst.View(), src.View(), NoBackground, false);
-    BlendBitmap32({0, 0, 3, 3}, {3, 0, 9, 9}, dst.View(), src.View(), NoBackground, false);
-    BlendBitmap32({0, 0, 3, 3}, {0, 0, 3, 3}, dst.View(), vcl::TBitmapView{}, NoBackground, false);
-    EXPECT_EQ(dst.At(0, 0), 0u);
-}
-
-// ---- Reflection
-
-vcl::TPixels32 ReflectionSource(int height) {
-    return Image(4, height, [](int, int y) { return Px(0, 20 * y, 255, 255); });
-}
-
-TEST(BlendBitmap32, ReflectionOfTenRowsFadesOverThreeVisibleRows) {
-    vcl::TPixels32 src = ReflectionSource(10);
-    vcl::TPixels32 dst(4, 20, 0);
-    BlendBitmap32({0, 0, 4, 10}, {0, 0, 4, 10}, dst.View(), src.View(), NoBackground, false, vcl::clNone, 0, true);
-    // r = 4 rows from two rows below the last row; k drops by 255 div 10;
-    // the fourth row has weight 0. Row 11 mirrors source row 8.
-    EXPECT_EQ(dst.At(0, 10), 0u);
-    EXPECT_EQ(Hex(dst.At(0, 11)), Hex(Px(0, 59, 94, 0)));
-    EXPECT_EQ(Hex(dst.At(1, 12)), Hex(Px(0, 31, 56, 0)));
-    EXPECT_EQ(Hex(dst.At(2, 13)), Hex(Px(0, 11, 24, 0)));
-    EXPECT_EQ(dst.At(3, 14), 0u);
-}
-
-TEST(BlendBitmap32, ReflectionOfThreeRowsDrawsNothing) {
-    vcl::TPixels32 src = ReflectionSource(3);
-    vcl::TPixels32 dst(4, 12, 0);
-    BlendBitmap32({0, 0, 4, 3}, {0, 0, 4, 3}, dst.View(), src.View(), NoBackground, false, vcl::clNone, 0, true);
+// Source rows (0, 20y, 255, 255), 10 rows. r = min(10 div 2 - 1, destination
+// rows below - 1); row i mirrors source row 10 - i - 1 two rows below the
+// rect with a = ((255 * (r - i)) div r * k) >> 9, k = 255 - (i - 1) * 25.
+TEST(BlendBitmap32, ReflectionFadesBelowTheRect) {
+    vcl::TPixels32 src = Image(4, 10, [](int, int y) { return Px(0, 20 * y, 255, 255); });
+    src.At(1, 8) = KeyPixel;
+    const auto reflect = [&](int dstHeight, int srcBottom, int transparency) {
+        vcl::TPixels32 dst(4, dstHeight, 0);
+        BlendBitmap32({0, 0, 4, 10}, {0, 0, 4, srcBottom}, dst.View(), src.View(), NoBackground, false, vcl::clNone,
+                      transparency, true);
+        return dst;
+    };
+    const vcl::TPixels32 full = reflect(20, 10, 0);
+    EXPECT_EQ(full.At(0, 10), 0u);
+    // i = 1: a = (191 * 255) >> 9 = 95: green 160 * 95 >> 8 = 59, red 94.
+    EXPECT_EQ(Hex(full.At(0, 11)), Hex(Px(0, 59, 94, 0)));
+    EXPECT_EQ(full.At(1, 11), 0u);  // the key is skipped
+    // i = 2: a = (127 * 230) >> 9 = 57; i = 3: a = (63 * 205) >> 9 = 25; i = 4: a = 0.
+    EXPECT_EQ(Hex(full.At(0, 12)), Hex(Px(0, 31, 56, 0)));
+    EXPECT_EQ(Hex(full.At(0, 13)), Hex(Px(0, 11, 24, 0)));
+    EXPECT_EQ(full.At(0, 14), 0u);
+    // Transparency 50: a = 95 * 50 div 100 = 47: green 29, red 46.
+    EXPECT_EQ(Hex(reflect(20, 10, 50).At(0, 11)), Hex(Px(0, 29, 46, 0)));
+    // One row below: r = 1, of weight 0; a source rect reaching two rows past
+    // the image leaves out the row that does not exist.
+    EXPECT_EQ(reflect(12, 10, 0).At(0, 11), 0u);
+    const vcl::TPixels32 past = reflect(20, 12, 0);
+    EXPECT_EQ(past.At(0, 11), 0u);
+    EXPECT_EQ(Hex(past.At(0, 12)), Hex(Px(0, 40, 56, 0)));
+    // Three source rows: nothing.
+    vcl::TPixels32 three = Image(4, 3, [](int, int) { return Px(0, 0, 255, 255); }), dst(4, 12, 0);
+    BlendBitmap32({0, 0, 4, 3}, {0, 0, 4, 3}, dst.View(), three.View(), NoBackground, false, vcl::clNone, 0, true);
     for (int y = 3; y < 12; ++y) EXPECT_EQ(dst.At(0, y), 0u) << y;
 }
 
-TEST(BlendBitmap32, ReflectionSkipsKeysAndSourceRowsOutsideTheImage) {
-    vcl::TPixels32 src = ReflectionSource(10);
-    src.At(1, 9) = 0x00FF00FF;
-    vcl::TPixels32 dst(4, 20, 0);
-    // The source rect reaches two rows below the image: its first mirrored
-    // row (source row 10) does not exist and is left out.
-    BlendBitmap32({0, 0, 4, 10}, {0, 0, 4, 12}, dst.View(), src.View(), NoBackground, false, vcl::clNone, 0, true);
-    EXPECT_EQ(dst.At(0, 11), 0u);
-    EXPECT_EQ(Hex(dst.At(0, 12)), Hex(Px(0, 40, 56, 0)));
-    EXPECT_EQ(dst.At(1, 12), 0u);
-}
-
-TEST(BlendBitmap32, ReflectionStopsAtTheDestinationBottom) {
-    vcl::TPixels32 src = ReflectionSource(10);
-    vcl::TPixels32 dst(4, 12, 0);
-    BlendBitmap32({0, 0, 4, 10}, {0, 0, 4, 10}, dst.View(), src.View(), NoBackground, false, vcl::clNone, 0, true);
-    // r = min(4, 12 - 10 - 1) = 1: one row, of weight 0.
-    EXPECT_EQ(dst.At(0, 11), 0u);
-}
-
-// ---- PaintShapeColored32
-
-TEST(PaintShapeColored32, ComposesAndRaisesAlpha) {
-    vcl::TPixels32 dst(2, 1, Px(100, 100, 100, 100));
-    vcl::TPixels32 src(2, 1, Px(200, 0, 50, 128));
+TEST(PaintShapeColored32, ComposesAndAddsCoverage) {
+    vcl::TPixels32 dst(2, 1, Px(100, 100, 100, 0));
+    vcl::TPixels32 src(2, 1, Px(200, 0, 50, 255));
     src.At(1, 0) = Px(9, 9, 9, 0);
     PaintShapeColored32({0, 0, 2, 1}, {0, 0, 2, 1}, dst.View(), src.View(), NoBackground, false);
-    EXPECT_EQ(Hex(dst.At(0, 0)), Hex(Px(150, 50, 75, 177)));
-    EXPECT_EQ(dst.At(1, 0), Px(100, 100, 100, 100));
-}
+    // ((s - d) * 255 + d * 256) >> 8: 199, 0, 50; alpha 0 + (255 * 255) >> 8 = 254 (/ 255: 255).
+    EXPECT_EQ(Hex(dst.At(0, 0)), Hex(Px(199, 0, 50, 254)));
+    EXPECT_EQ(dst.At(1, 0), Px(100, 100, 100, 0));
 
-TEST(PaintShapeColored32, KeyPixelsCopyTheBackgroundAtFullAlpha) {
     vcl::TPixels32 bg = Image(4, 4, [](int x, int y) { return Px(x, y, 77, 5); });
-    vcl::TPixels32 src(1, 1, 0x00FF00FF);
-    vcl::TPixels32 dst(3, 3, Untouched);
-    PaintShapeColored32({2, 1, 3, 2}, {0, 0, 1, 1}, dst.View(), src.View(), {bg.View(), 1, 2, vcl::clFuchsia, true},
-                        true);
-    EXPECT_EQ(Hex(dst.At(2, 1)), Hex(Px(3, 3, 77, 255)));
-
-    vcl::TPixels32 kept(3, 3, Untouched);
-    PaintShapeColored32({2, 1, 3, 2}, {0, 0, 1, 1}, kept.View(), src.View(), {bg.View(), 1, 2, vcl::clFuchsia, true},
-                        false);
-    EXPECT_EQ(kept.At(2, 1), Untouched);
-    PaintShapeColored32({2, 1, 3, 2}, {0, 0, 1, 1}, kept.View(), src.View(), {bg.View(), 9, 2, vcl::clFuchsia, true},
-                        true);
-    EXPECT_EQ(kept.At(2, 1), Untouched);
+    vcl::TPixels32 key(1, 1, KeyPixel);
+    const auto paint = [&](int bgX, bool copy) {
+        vcl::TPixels32 out(3, 3, Untouched);
+        PaintShapeColored32({2, 1, 3, 2}, {0, 0, 1, 1}, out.View(), key.View(),
+                            {bg.View(), bgX, 2, vcl::clFuchsia, true}, copy);
+        return out.At(2, 1);
+    };
+    EXPECT_EQ(Hex(paint(1, true)), Hex(Px(3, 3, 77, 255)));  // background (1 + 2, 2 + 1) at alpha 255
+    EXPECT_EQ(paint(1, false), Untouched);
+    EXPECT_EQ(paint(9, true), Untouched);
 }
-
-// ---- CopyImageWithMask32
 
 struct MaskedCopyCase {
     const char *Name;
-    bool UseBmp;
-    bool CopyBg;
-    std::uint32_t Plain;  // result for the ordinary pixel
-    std::uint32_t Key;    // result for the key pixel
+    bool UseBmp, CopyBg;
+    std::uint32_t Plain, Key;  // results for the ordinary and the key pixel
 };
 
 void PrintTo(const MaskedCopyCase &c, std::ostream *os) { *os << c.Name; }
@@ -208,40 +173,39 @@ TEST_P(CopyWithMask, MixesByTheMaskHalf) {
     // Image row 0, mask row 1 (the mask rect is 2 rows high).
     vcl::TPixels32 src(2, 2);
     src.At(0, 0) = Px(200, 0, 50, 9);
-    src.At(1, 0) = 0x00FF00FF;
+    src.At(1, 0) = KeyPixel;
     src.At(0, 1) = Px(0, 128, 255, 0);
     src.At(1, 1) = Px(0, 0, 0, 0);
     vcl::TPixels32 bg(4, 4, Px(11, 22, 33, 44));
     vcl::TPixels32 dst(2, 1, Px(100, 100, 100, 50));
     TsMaskData mask;
     mask.R = {0, 0, 2, 2};
-    mask.MaskType = 1;
     CopyImageWithMask32({0, 0, 2, 1}, {0, 0, 2, 1}, dst.View(), src.View(), {bg.View(), 0, 0, 0x00336699, c.UseBmp},
                         c.CopyBg, mask);
     EXPECT_EQ(Hex(dst.At(0, 0)), Hex(c.Plain));
     EXPECT_EQ(Hex(dst.At(1, 0)), Hex(c.Key));
 }
 
-// ((d - s) * m + s * 256) >> 8: blue 200, green 50, red 99.
+// ((d - s) * m + s * 256) >> 8: blue 200, green (100 * 128 + 0) >> 8 = 50, red (50 * 255 + 12800) >> 8 = 99.
 INSTANTIATE_TEST_SUITE_P(Table, CopyWithMask, testing::Values(
     MaskedCopyCase{"ImageNoCopy", true, false, Px(200, 50, 99, 255), Px(255, 0, 255, 255)},
     MaskedCopyCase{"ImageCopy", true, true, Px(200, 50, 99, 255), Px(11, 22, 33, 44)},
     MaskedCopyCase{"ColourNoCopy", false, false, Px(200, 50, 99, 50), Px(100, 100, 100, 50)},
     MaskedCopyCase{"ColourCopy", false, true, Px(200, 50, 99, 50), 0x00996633}));
 
-TEST(CopyImageWithMask32, MaskNeverReadsPastTheLastRow) {
-    // A mask rect claiming 10 rows in a 3-row image: the mask rows move up.
-    vcl::TPixels32 src = Image(1, 3, [](int, int y) { return y == 2 ? Px(0, 0, 0, 0) : Px(90, 90, 90, 0); });
-    vcl::TPixels32 dst(1, 1, Px(10, 10, 10, 10));
+TEST(CopyImageWithMask32, MaskRowsNeverPassTheLastRow) {
+    // A mask rect claiming 10 rows in a 4-row image: the two mask rows move
+    // up to rows 2 and 3 (black: the image shows).
+    vcl::TPixels32 src = Image(1, 4, [](int, int y) { return y < 2 ? Px(90, 90, 90, 0) : Px(0, 0, 0, 0); });
+    vcl::TPixels32 dst(1, 2, Px(10, 10, 10, 10));
     TsMaskData mask;
     mask.R = {0, 0, 1, 10};
-    CopyImageWithMask32({0, 0, 1, 1}, {0, 0, 1, 1}, dst.View(), src.View(), NoBackground, false, mask);
+    CopyImageWithMask32({0, 0, 1, 2}, {0, 0, 1, 2}, dst.View(), src.View(), NoBackground, false, mask);
     EXPECT_EQ(dst.At(0, 0), Px(90, 90, 90, 10));
+    EXPECT_EQ(dst.At(0, 1), Px(90, 90, 90, 10));
 }
 
-// ---- Keyed copies
-
-TEST(CopyKeyedRect32, SkipsTheKeyColourAndMakesCopiesOpaque) {
+TEST(KeyedCopies, SkipTheKeyAndClip) {
     vcl::TPixels32 src(3, 1);
     src.At(0, 0) = Px(3, 2, 1, 0);  // the colour 0x030201 as a pixel
     src.At(1, 0) = Px(1, 2, 3, 0);
@@ -251,41 +215,32 @@ TEST(CopyKeyedRect32, SkipsTheKeyColourAndMakesCopiesOpaque) {
     EXPECT_EQ(dst.At(1, 1), Untouched);
     EXPECT_EQ(dst.At(2, 1), Px(1, 2, 3, 255));
     EXPECT_EQ(dst.At(3, 1), Px(9, 9, 9, 255));
-    EXPECT_EQ(dst.At(1, 0), Untouched);
-
     vcl::TPixels32 clipped(2, 2, Untouched);
-    CopyKeyedRect32(clipped.View(), src.View(), -2, -0, vcl::clFuchsia);
+    CopyKeyedRect32(clipped.View(), src.View(), -2, 0, vcl::clFuchsia);
     EXPECT_EQ(clipped.At(0, 0), Px(9, 9, 9, 255));
     EXPECT_EQ(clipped.At(1, 0), Untouched);
-}
 
-TEST(CopyKeyedRectAt32, CopiesWholePixelsOfAnInclusiveRect) {
-    vcl::TPixels32 src = Image(4, 2, [](int x, int y) { return Px(x, y, 50, 60); });
-    src.At(2, 1) = 0x00FF00FF;
-    src.At(1, 1) = 0x55FF00FF;
-    vcl::TPixels32 dst(3, 3, Untouched);
-    CopyKeyedRectAt32(dst.View(), src.View(), 1, 1, {1, 0, 3, 1}, vcl::clFuchsia);
-    EXPECT_EQ(dst.At(1, 1), Px(1, 0, 50, 60));
-    EXPECT_EQ(dst.At(2, 1), Px(2, 0, 50, 60));
-    EXPECT_EQ(dst.At(1, 2), 0x55FF00FFu);  // not the key: its alpha differs
-    EXPECT_EQ(dst.At(2, 2), Untouched);     // the key
-    EXPECT_EQ(dst.At(0, 0), Untouched);
-    // Destinations outside are skipped; source rects outside the image are cut.
+    // CopyKeyedRectAt32: whole pixels of an inclusive rect; a key with
+    // another alpha is no key.
+    vcl::TPixels32 img = Image(4, 2, [](int x, int y) { return Px(x, y, 50, 60); });
+    img.At(2, 1) = KeyPixel;
+    img.At(1, 1) = 0x55FF00FF;
+    vcl::TPixels32 at(3, 3, Untouched);
+    CopyKeyedRectAt32(at.View(), img.View(), 1, 1, {1, 0, 3, 1}, vcl::clFuchsia);
+    EXPECT_EQ(at.At(2, 1), Px(2, 0, 50, 60));
+    EXPECT_EQ(at.At(1, 2), 0x55FF00FFu);
+    EXPECT_EQ(at.At(2, 2), Untouched);
     vcl::TPixels32 edge(3, 2, Untouched);
-    CopyKeyedRectAt32(edge.View(), src.View(), 0, -1, {-1, -1, 9, 9}, vcl::clFuchsia);
+    CopyKeyedRectAt32(edge.View(), img.View(), 0, -1, {-1, -1, 9, 9}, vcl::clFuchsia);
     EXPECT_EQ(edge.At(0, 0), Untouched);
-    EXPECT_EQ(edge.At(1, 0), Px(0, 0, 50, 60));
     EXPECT_EQ(edge.At(2, 0), Px(1, 0, 50, 60));
     EXPECT_EQ(edge.At(1, 1), Px(0, 1, 50, 60));
 }
 
 struct KeyedBgCase {
     const char *Name;
-    bool CopyBg;
-    bool UseBmp;
-    bool IntoBackground;  // the background image is the destination itself
-    std::uint32_t Plain;
-    std::uint32_t Key;
+    bool CopyBg, UseBmp, IntoBackground;  // the background image is the destination itself
+    std::uint32_t Plain, Key;
 };
 
 void PrintTo(const KeyedBgCase &c, std::ostream *os) { *os << c.Name; }
@@ -296,7 +251,7 @@ TEST_P(KeyedWithBg, KeyPixelsTakeTheBackground) {
     const KeyedBgCase &c = GetParam();
     vcl::TPixels32 src(2, 1);
     src.At(0, 0) = Px(5, 6, 7, 8);
-    src.At(1, 0) = 0x00FF00FF;
+    src.At(1, 0) = KeyPixel;
     vcl::TPixels32 bg = Image(4, 4, [](int x, int y) { return Px(x, y, 40, 41); });
     vcl::TPixels32 dst(3, 2, Untouched);
     const TBgPixels info{c.IntoBackground ? dst.View() : bg.View(), 1, 1, 0x336699, c.UseBmp};
@@ -321,66 +276,49 @@ TEST(CopyKeyedRectWithBg32, CutsTheSourceRectAndSkipsOutsideDestinations) {
     EXPECT_EQ(dst.At(1, 1), Px(2, 1, 1, 1));
 }
 
-// ---- Ratio and alpha mixes
-
-struct RatioCase {
-    int S;
-    int D;
-    double Ratio;
-    int Out;
-};
-
-class ByRatio : public testing::TestWithParam<RatioCase> {};
-
-TEST_P(ByRatio, RoundsHalfToEven) {
-    const RatioCase &c = GetParam();
-    vcl::TPixels32 dst(1, 1, Px(c.D, c.D, c.D, 33));
-    vcl::TPixels32 src(1, 1, Px(c.S, c.S, c.S, 99));
-    BlendRect32ByRatio(dst.View(), 0, 0, src.View(), {0, 0, 1, 1}, c.Ratio, KeyPixel);
-    EXPECT_EQ(dst.At(0, 0), Px(c.Out, c.Out, c.Out, 33));
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, ByRatio, testing::Values(
-    RatioCase{0, 5, 0.5, 2}, RatioCase{0, 7, 0.5, 4}, RatioCase{100, 200, 0.4, 140}, RatioCase{100, 200, 0, 100},
-    RatioCase{100, 200, 1, 200}, RatioCase{0, 255, 2.0, 255}));
-
-TEST(BlendRect32ByRatio, SkipsTheTransparentValueAndClips) {
+// Ratio mixes round half to even: d = round(s - (s - d) * t), alpha kept.
+TEST(BlendRect32ByRatio, RoundsHalfToEvenSkipsTheTransparentValueAndClips) {
+    const struct {
+        int S, D;
+        double Ratio;
+        int Out;
+    } cases[] = {{0, 5, 0.5, 2}, {0, 7, 0.5, 4}, {100, 200, 0.4, 140}, {100, 200, 0, 100}, {0, 255, 2.0, 255}};
+    for (const auto &c : cases) {
+        vcl::TPixels32 dst(1, 1, Px(c.D, c.D, c.D, 33)), src(1, 1, Px(c.S, c.S, c.S, 99));
+        BlendRect32ByRatio(dst.View(), 0, 0, src.View(), {0, 0, 1, 1}, c.Ratio, KeyPixel);
+        EXPECT_EQ(dst.At(0, 0), Px(c.Out, c.Out, c.Out, 33)) << c.S << " " << c.D << " " << c.Ratio;
+    }
     vcl::TPixels32 src = Image(3, 3, [](int x, int y) { return Px(100, 100, 100, x + y); });
-    src.At(1, 1) = 0x00FF00FF;
+    src.At(1, 1) = KeyPixel;
     vcl::TPixels32 dst(2, 2, Px(0, 0, 0, 7));
     BlendRect32ByRatio(dst.View(), -1, -1, src.View(), {0, 0, 3, 3}, 0.5, KeyPixel);
     EXPECT_EQ(dst.At(0, 0), Px(0, 0, 0, 7));
-    EXPECT_EQ(dst.At(1, 0), Px(50, 50, 50, 7));
     EXPECT_EQ(dst.At(1, 1), Px(50, 50, 50, 7));
 }
 
 TEST(BlendRect32ByAlpha, MixesAllFourChannelsOfAnInclusiveRect) {
     vcl::TPixels32 src = Image(3, 2, [](int x, int y) { return Px(200, 100, 10 * x, 50 + y); });
-    vcl::TPixels32 dst(3, 3, Px(0, 0, 0, 0));
+    vcl::TPixels32 dst(3, 3, 0);
     BlendRect32ByAlpha(dst.View(), src.View(), 0, {1, 0, 2, 1}, {0, 1});
     // t = 0 copies the source, alpha included.
     EXPECT_EQ(dst.At(0, 1), Px(200, 100, 10, 50));
     EXPECT_EQ(dst.At(1, 2), Px(200, 100, 20, 51));
-    EXPECT_EQ(dst.At(2, 1), Px(0, 0, 0, 0));
-    EXPECT_EQ(dst.At(0, 0), Px(0, 0, 0, 0));
-
+    EXPECT_EQ(dst.At(2, 1), 0u);
+    // (t * (d - s) + s * 256) >> 8: t = 255 keeps 100 but 100 -> 99 where s = 0 (/ 255: 100).
     vcl::TPixels32 keep(1, 1, Px(100, 100, 100, 100));
     BlendRect32ByAlpha(keep.View(), src.View(), 255, {0, 0, 0, 0}, {0, 0});
-    // (255 * d + s) >> 8.
     EXPECT_EQ(keep.At(0, 0), Px(100, 100, 99, 99));
-    BlendRect32ByAlpha(keep.View(), src.View(), 128, {2, 1, 2, 1}, {0, 0});
-    EXPECT_EQ(keep.At(0, 0), Px(150, 100, 59, 75));
 }
 
 TEST(FadeBitmapToColor, MovesPixelsTowardTheColourExceptKeys) {
     vcl::TPixels32 img(3, 1);
     img.At(0, 0) = Px(5, 100, 0, 9);
-    img.At(1, 0) = 0x00FF00FF;
+    img.At(1, 0) = KeyPixel;
     img.At(2, 0) = 0xFFFF00FF;
     FadeBitmapToColor(img.View(), 0x0000C8, 0.5);
     // Blue (5 - 0) * 0.5 = 2.5 -> 2; red 0 toward 200: 100.
     EXPECT_EQ(img.At(0, 0), Px(2, 50, 100, 9));
-    EXPECT_EQ(img.At(1, 0), 0x00FF00FFu);
+    EXPECT_EQ(img.At(1, 0), KeyPixel);
     EXPECT_EQ(img.At(2, 0), Px(128, 0, 228, 0xFF));
 }
 
@@ -391,46 +329,37 @@ TEST(ColorizeByMask32, DarkMaskPullsTowardTheColour) {
     m.At(1, 0) = Px(0, 0, 0, 0);
     m.At(2, 0) = Px(128, 255, 64, 0);
     ColorizeByMask32(a.View(), m.View(), 0x000064);
+    // (k * 256 + (a - k) * m) >> 8: green 200 * 255 >> 8 = 199.
     EXPECT_EQ(a.At(0, 0), Px(200, 200, 200, 77));
     EXPECT_EQ(a.At(1, 0), Px(0, 0, 100, 77));
     EXPECT_EQ(a.At(2, 0), Px(100, 199, 125, 77));
-
     vcl::TPixels32 other(2, 1, 0);
     ColorizeByMask32(a.View(), other.View(), 0);
     EXPECT_EQ(a.At(1, 0), Px(0, 0, 100, 77));
 }
 
-TEST(MixBitmaps32, WeightRunsFromBToA) {
-    vcl::TPixels32 a(2, 1, Px(200, 100, 0, 1));
-    vcl::TPixels32 b(2, 1, Px(0, 100, 200, 2));
-    vcl::TPixels32 dst(3, 2, Px(9, 9, 9, 99));
+TEST(MixBitmaps32, WeightRunsFromBToAOnlyForFittingSizes) {
+    vcl::TPixels32 a(2, 1, Px(200, 100, 0, 1)), b(2, 1, Px(0, 100, 200, 2)), dst(3, 2, Px(9, 9, 9, 99));
     MixBitmaps32(dst.View(), a.View(), b.View(), nullptr, 0);
     EXPECT_EQ(dst.At(0, 0), Px(0, 100, 200, 99));
     MixBitmaps32(dst.View(), a.View(), b.View(), nullptr, 256);
     EXPECT_EQ(dst.At(1, 0), Px(200, 100, 0, 99));
-    MixBitmaps32(dst.View(), a.View(), b.View(), nullptr, 64);
-    EXPECT_EQ(dst.At(0, 0), Px(50, 100, 150, 99));
+    // ((a - b) * 255 + b * 256) >> 8: 199, 100, 0 (/ 255: 200).
+    MixBitmaps32(dst.View(), a.View(), b.View(), nullptr, 255);
+    EXPECT_EQ(dst.At(0, 0), Px(199, 100, 0, 99));
     EXPECT_EQ(dst.At(2, 0), Px(9, 9, 9, 99));
-
     vcl::TPixels32 w(2, 1, Px(0, 0, 128, 0));
     const vcl::TBitmapView weights = w.View();
     MixBitmaps32(dst.View(), a.View(), b.View(), &weights, 256);
     EXPECT_EQ(dst.At(1, 0), Px(0, 100, 100, 99));
-}
 
-TEST(MixBitmaps32, NothingForUnequalSizesOrSmallDestination) {
-    vcl::TPixels32 a(2, 2, Px(200, 200, 200, 0));
-    vcl::TPixels32 b(2, 1, Px(0, 0, 0, 0));
-    vcl::TPixels32 b2(2, 2, Px(0, 0, 0, 0));
-    vcl::TPixels32 small(1, 2, Untouched);
-    vcl::TPixels32 dst(2, 2, Untouched);
-    MixBitmaps32(dst.View(), a.View(), b.View(), nullptr, 256);
-    MixBitmaps32(small.View(), a.View(), b2.View(), nullptr, 256);
-    vcl::TPixels32 w(1, 1, 0);
-    const vcl::TBitmapView wv = w.View();
-    MixBitmaps32(dst.View(), a.View(), b2.View(), &wv, 256);
-    EXPECT_EQ(dst.At(1, 1), Untouched);
-    EXPECT_EQ(small.At(0, 1), Untouched);
+    vcl::TPixels32 tall(2, 2, 0), small(1, 2, Untouched), tiny(1, 1, 0);
+    const vcl::TBitmapView tinyView = tiny.View();
+    MixBitmaps32(dst.View(), tall.View(), b.View(), nullptr, 256);
+    MixBitmaps32(small.View(), a.View(), b.View(), nullptr, 256);
+    MixBitmaps32(dst.View(), a.View(), b.View(), &tinyView, 256);
+    EXPECT_EQ(dst.At(1, 0), Px(0, 100, 100, 99));
+    EXPECT_EQ(small.At(0, 0), Untouched);
 }
 
 } // namespace
