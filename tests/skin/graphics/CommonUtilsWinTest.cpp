@@ -71,15 +71,6 @@ TEST(ProcessProbes, Wow64AgreesWithTheSystemsOwnFolders) {
     EXPECT_EQ(Wow64WithoutComposition(), RunningUnderWow64() && !DwmCompositionActive());
 }
 
-TEST(ProcessProbes, NoDebuggerDuringTests) { EXPECT_EQ(DebuggerAttached(), IsDebuggerPresent() != FALSE); }
-
-TEST(Files, AppFolderHoldsThisProgram) {
-    const std::string folder = AppFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder.back(), '\\');
-    EXPECT_TRUE(vcl::FileExists(folder + "CommonUtilsWinTest.exe")) << folder;
-}
-
 TEST(Files, FileIconOfAnExistingFileOnly) {
     CoInitialize(nullptr);
     const auto icon = GetFileIcon(AppFolder() + "CommonUtilsWinTest.exe", SHGFI_SMALLICON);
@@ -88,18 +79,6 @@ TEST(Files, FileIconOfAnExistingFileOnly) {
     EXPECT_GT(icon->Width(), 0);
     EXPECT_FALSE(GetFileIcon(AppFolder() + "no such file.exe", SHGFI_SMALLICON));
     CoUninitialize();
-}
-
-TEST(Geometry, RectsOfGraphicsAndControls) {
-    vcl::TBitmap bitmap;
-    bitmap.SetSize(5, 7);
-    EXPECT_EQ(GraphicRect(bitmap), vcl::Rect(0, 0, 5, 7));
-    EXPECT_EQ(GraphicSize(bitmap), (vcl::TSize{5, 7}));
-    vcl::TGraphicControl *control = vcl::Create<vcl::TGraphicControl>(nullptr);
-    control->SetBounds(10, 20, 30, 40);
-    EXPECT_EQ(ControlRect(*control), vcl::Rect(0, 0, 30, 40));
-    EXPECT_EQ(ControlPos(*control), (vcl::TPoint{10, 20}));
-    delete control;
 }
 
 namespace {

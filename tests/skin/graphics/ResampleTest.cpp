@@ -52,12 +52,6 @@ INSTANTIATE_TEST_SUITE_P(Table, FilterWeight, testing::Values(
     WeightCase{rfMitchell, 1.5f, -5.0f / 144.0f}, WeightCase{rfMitchell, 2.0f, 0.0f},
     WeightCase{9, 0.0f, 0.0f}, WeightCase{-1, 0.0f, 0.0f}));
 
-TEST(ResampleFilters, RadiiOfTheSevenFilters) {
-    const float radii[] = {0.51f, 1, 1, 1.5f, 2, 3, 2};
-    for (int f = 0; f < ResampleFilterCount; ++f) EXPECT_EQ(ResampleFilterRadius(f), radii[f]) << f;
-    EXPECT_EQ(ResampleFilterRadius(7), 0.0f);
-}
-
 // ---- Contributors
 
 TEST(ResampleContributors, HalvingWithTriangleSpreadsOverTwoPixelsEachSide) {
