@@ -9,286 +9,177 @@
 namespace skin {
 namespace {
 
-using test::Hex;
 using test::Image;
 using test::Px;
 
 constexpr std::uint32_t Untouched = Px(1, 2, 3, 4);
 
-TsGradArray Stops(std::vector<TsGradientStop> stops) { return stops; }
-
-// The red channel of column x in every row, or of every row in column x.
-std::vector<int> RedColumn(const vcl::TPixels32 &img, int x) {
+// The red channel of the pixels along column X (Vertical) or row X, -1
+// where a pixel is untouched; painted pixels must be opaque.
+std::vector<int> Reds(const vcl::TPixels32 &img, int x, bool vertical = true) {
     std::vector<int> v;
-    for (int y = 0; y < img.Height(); ++y) v.push_back(static_cast<int>((img.At(x, y) >> 16) & 0xFF));
-    return v;
-}
-std::vector<int> RedRow(const vcl::TPixels32 &img, int y) {
-    std::vector<int> v;
-    for (int x = 0; x < img.Width(); ++x) v.push_back(static_cast<int>((img.At(x, y) >> 16) & 0xFF));
+    for (int i = 0; i < (vertical ? img.Height() : img.Width()); ++i) {
+        const std::uint32_t p = vertical ? img.At(x, i) : img.At(i, x);
+        v.push_back(p == Untouched ? -1 : (p >> 24 != 255 ? -2 : static_cast<int>((p >> 16) & 0xFF)));
+    }
     return v;
 }
 
-// ---- ParseGradient
-
-TEST(ParseGradient, TenFieldsGiveTwoStops) {
-    TsGradArray stops;
-    ParseGradient("255;16711680;50;0;0;65280;255;50;0;0", stops);
-    ASSERT_EQ(stops.size(), 2u);
-    EXPECT_EQ(stops[0].Color1, 0x0000FF);
-    EXPECT_EQ(stops[0].Color2, 0xFF0000);
-    EXPECT_EQ(stops[0].Percent, 50);
-    EXPECT_EQ(stops[0].Mode, 0);
-    EXPECT_EQ(stops[1].Color1, 0x00FF00);
-    EXPECT_EQ(stops[1].Color2, 0x0000FF);
-    EXPECT_EQ(stops[1].Percent, 50);
+TsGradArray Band(vcl::TColor from, vcl::TColor to, int percent, int mode = gmVertical) {
+    return {{from, to, static_cast<std::uint8_t>(percent), mode}};
 }
 
-TEST(ParseGradient, PercentIsClampedToZeroToHundred) {
-    TsGradArray stops;
-    ParseGradient("1;2;150;1;0;3;4;-5;0;0", stops);
-    ASSERT_EQ(stops.size(), 2u);
-    EXPECT_EQ(stops[0].Percent, 100);
-    EXPECT_EQ(stops[0].Mode, 1);
-    EXPECT_EQ(stops[1].Percent, 0);
+TsGradArray operator+(TsGradArray a, const TsGradArray &b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
-TEST(ParseGradient, FieldsAfterTheLastWholeGroupAreIgnored) {
+TEST(ParseGradient, GroupsOfFiveFieldsGiveStops) {
+    const struct {
+        const char *Text;
+        std::vector<std::array<int, 4>> Stops;  // colour 1, colour 2, percent, mode
+    } cases[] = {
+        {"255;16711680;50;0;0;65280;255;50;0;0", {{0xFF, 0xFF0000, 50, 0}, {0xFF00, 0xFF, 50, 0}}},
+        {"1;2;150;1;0;3;4;-5;0;0", {{1, 2, 100, 1}, {3, 4, 0, 0}}},  // percents clamped to 0..100
+        {"1;2;3;0;0;5;6;7;0", {{1, 2, 3, 0}}},                       // an incomplete last group is ignored
+        {"1;2;3;0", {}},
+        {";;1;;2;3;;;0;0;;", {{1, 2, 3, 0}}},                        // empty fields do not count
+        {"", {}},
+        {"$FF; 16;$64;0;0", {{0xFF, 0x10, 100, 0}}},
+        {"1;2;3;0;junk", {{1, 2, 3, 0}}},                            // the fifth field is read by nobody
+    };
+    for (const auto &c : cases) {
+        TsGradArray stops(3);
+        ParseGradient(c.Text, stops);
+        std::vector<std::array<int, 4>> got;
+        for (const TsGradientStop &s : stops) got.push_back({s.Color1, s.Color2, s.Percent, s.Mode});
+        EXPECT_EQ(got, c.Stops) << c.Text;
+    }
     TsGradArray stops;
-    ParseGradient("1;2;3;0;0;5;6;7;0", stops);
-    ASSERT_EQ(stops.size(), 1u);
-    EXPECT_EQ(stops[0].Color1, 1);
-    ParseGradient("1;2;3;0", stops);
-    EXPECT_TRUE(stops.empty());
-}
-
-TEST(ParseGradient, EmptyFieldsDoNotCount) {
-    TsGradArray stops;
-    ParseGradient(";;1;;2;3;;;0;0;;", stops);
-    ASSERT_EQ(stops.size(), 1u);
-    EXPECT_EQ(stops[0].Color2, 2);
-    EXPECT_EQ(stops[0].Percent, 3);
-    ParseGradient("", stops);
-    EXPECT_TRUE(stops.empty());
-}
-
-TEST(ParseGradient, ReadsHexadecimalAndResolvesSystemColours) {
-    TsGradArray stops;
-    ParseGradient("$FF; 16;$64;0;0", stops);
-    ASSERT_EQ(stops.size(), 1u);
-    EXPECT_EQ(stops[0].Color1, 0xFF);
-    EXPECT_EQ(stops[0].Color2, 0x10);
-    EXPECT_EQ(stops[0].Percent, 100);
-
     ParseGradient(std::to_string(vcl::clBtnFace) + ";-16777201;10;0;0", stops);
     ASSERT_EQ(stops.size(), 1u);
     EXPECT_EQ(stops[0].Color1, vcl::ColorToRGB(vcl::clBtnFace));
     EXPECT_EQ(stops[0].Color2, vcl::ColorToRGB(vcl::clBtnFace));
-    EXPECT_GE(stops[0].Color1, 0);
 }
 
 TEST(ParseGradient, BadFieldRaisesWithEarlierStopsFilled) {
     TsGradArray stops;
     EXPECT_THROW(ParseGradient("7;8;9;0;0;12;x3;9;0;0", stops), vcl::EConvertError);
     ASSERT_EQ(stops.size(), 2u);
-    EXPECT_EQ(stops[0].Color1, 7);
     EXPECT_EQ(stops[1].Color1, 12);
-
-    for (const char *bad : {"1;2;3; ;0", "1;2;3;4x;0", "1;2;$;0;0", "1;2;4294967296;0;0", "1;2;2147483648;0;0"}) {
-        SCOPED_TRACE(bad);
-        EXPECT_THROW(ParseGradient(bad, stops), vcl::EConvertError);
-    }
-    // The fifth field of a group is read by nobody.
-    EXPECT_NO_THROW(ParseGradient("1;2;3;0;junk", stops));
-    ParseGradient("-2147483648;$FFFFFFFF;1;0;0", stops);
-    EXPECT_EQ(stops[0].Color1, vcl::ColorToRGB(INT32_MIN));
+    for (const char *bad : {"1;2;3; ;0", "1;2;3;4x;0", "1;2;$;0;0", "1;2;4294967296;0;0", "1;2;2147483648;0;0"})
+        EXPECT_THROW(ParseGradient(bad, stops), vcl::EConvertError) << bad;
 }
 
-// ---- PaintGradient, vertical bands
+struct PaintCase {
+    const char *Name;
+    vcl::TSize Size;
+    vcl::TRect R;
+    TsGradArray Stops;
+    int Offset;
+    int Line;                // the column (vertical bands) or row checked
+    std::vector<int> Expect;  // Reds along it
+};
 
-TEST(PaintGradient, SingleShortStopStillRunsToTheBottom) {
-    vcl::TPixels32 img(2, 5, Untouched);
-    PaintGradient(img.View(), {0, 0, 2, 5}, Stops({{0x000000, 0x0000FF, 30, gmVertical}}));
-    // 255 / 4 per row, rounded half to even: 127.5 -> 128.
-    EXPECT_EQ(RedColumn(img, 0), (std::vector<int>{0, 64, 128, 191, 255}));
-    EXPECT_EQ(RedColumn(img, 1), RedColumn(img, 0));
-    EXPECT_EQ(img.At(0, 4), Px(0, 0, 255, 255));
+void PrintTo(const PaintCase &c, std::ostream *os) { *os << c.Name; }
+
+class PaintGradientBands : public testing::TestWithParam<PaintCase> {};
+
+TEST_P(PaintGradientBands, PaintsRoundedBands) {
+    const PaintCase &c = GetParam();
+    vcl::TPixels32 img(c.Size.cx, c.Size.cy, Untouched);
+    PaintGradient(img.View(), c.R, c.Stops, c.Offset);
+    const bool vertical = c.Stops.empty() || c.Stops[0].Mode != gmHorizontal;
+    EXPECT_EQ(Reds(img, c.Line, vertical), c.Expect);
+    // Every other column (row) of the rect is the same.
+    for (int i = std::max(0, c.R.Left); vertical && i < std::min(c.Size.cx, c.R.Right); ++i)
+        EXPECT_EQ(Reds(img, i), c.Expect) << "column " << i;
 }
 
-TEST(PaintGradient, RoundsRowColoursHalfToEven) {
-    vcl::TPixels32 img(1, 3, Untouched);
-    PaintGradient(img.View(), {0, 0, 1, 3}, Stops({{0x000000, 0x000005, 100, gmVertical}}));
-    EXPECT_EQ(RedColumn(img, 0), (std::vector<int>{0, 2, 5}));
-}
-
-TEST(PaintGradient, NextBandPaintsOverTheSharedBoundaryRow) {
-    vcl::TPixels32 img(3, 10, Untouched);
-    PaintGradient(img.View(), {0, 0, 3, 10},
-                  Stops({{0x000000, 0x0000FA, 50, gmVertical}, {0x00FF00, 0x00FF00, 50, gmVertical}}));
-    EXPECT_EQ(RedColumn(img, 2), (std::vector<int>{0, 50, 100, 150, 200, 0, 0, 0, 0, 0}));
-    for (int y = 5; y < 10; ++y) EXPECT_EQ(img.At(1, y), Px(0, 255, 0, 255)) << y;
-}
-
-TEST(PaintGradient, OnePixelHighRectPaintsNothing) {
-    vcl::TPixels32 img(4, 3, Untouched);
-    PaintGradient(img.View(), {0, 1, 4, 2}, Stops({{0, 0xFFFFFF, 100, gmVertical}}));
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(img.At(x, y), Untouched);
-}
-
-TEST(PaintGradient, ClipsToTheBitmapAndMeasuresTheClippedRect) {
-    vcl::TPixels32 img(4, 4, Untouched);
-    PaintGradient(img.View(), {-2, -2, 3, 3}, Stops({{0x000000, 0x0000C8, 100, gmVertical}}));
-    EXPECT_EQ(RedColumn(img, 0), (std::vector<int>{0, 100, 200, 3}));
-    EXPECT_EQ(img.At(3, 0), Untouched);
-    EXPECT_EQ(img.At(2, 3), Untouched);
-}
-
-TEST(PaintGradient, NegativeOffsetNeverPaintsAboveTheRect) {
-    vcl::TPixels32 img(2, 8, Untouched);
-    PaintGradient(img.View(), {0, 3, 2, 8}, Stops({{0x000000, 0x0000FF, 100, gmVertical}}), -6);
-    for (int y = 0; y < 3; ++y) EXPECT_EQ(img.At(0, y), Untouched) << y;
-    EXPECT_EQ(img.At(0, 7), Px(0, 0, 255, 255));
-
-    // An absurd offset is cut to the rect at once.
-    vcl::TPixels32 far(2, 4, Untouched);
-    PaintGradient(far.View(), {0, 1, 2, 4}, Stops({{0x000000, 0x0000FF, 100, gmVertical}}), -2000000000);
-    EXPECT_EQ(far.At(1, 0), Untouched);
-    EXPECT_EQ(far.At(1, 3), Px(0, 0, 255, 255));
-}
-
-TEST(PaintGradient, NothingForEmptyStopsEmptyRectOrUnknownMode) {
-    vcl::TPixels32 img(3, 3, Untouched);
-    PaintGradient(img.View(), {0, 0, 3, 3}, {});
-    PaintGradient(img.View(), {2, 0, 2, 3}, Stops({{0, 0xFFFFFF, 100, gmVertical}}));
-    PaintGradient(img.View(), {0, 0, 3, 3}, Stops({{0, 0xFFFFFF, 100, 7}}));
-    PaintGradient(vcl::TBitmapView{}, {0, 0, 3, 3}, Stops({{0, 0xFFFFFF, 100, gmVertical}}));
+INSTANTIATE_TEST_SUITE_P(Table, PaintGradientBands, testing::Values(
+    // 255 / 4 per row, half to even: 127.5 -> 128; a short single stop still runs to the bottom.
+    PaintCase{"ShortStopRunsToTheBottom", {2, 5}, {0, 0, 2, 5}, Band(0, 0xFF, 30), 0, 0, {0, 64, 128, 191, 255}},
+    PaintCase{"HalfToEven", {1, 3}, {0, 0, 1, 3}, Band(0, 5, 100), 0, 0, {0, 2, 5}},
+    // The second band paints over the row the first one ends on.
+    PaintCase{"NextBandOverTheSharedRow", {3, 10}, {0, 0, 3, 10}, Band(0, 0xFA, 50) + Band(0xFF00, 0xFF00, 50), 0,
+              2, {0, 50, 100, 150, 200, 0, 0, 0, 0, 0}},
+    PaintCase{"OneRowPaintsNothing", {4, 3}, {0, 1, 4, 2}, Band(0, 0xFFFFFF, 100), 0, 0, {-1, -1, -1}},
+    // Clipped first, then measured on the clipped rect.
+    PaintCase{"Clipped", {4, 4}, {-2, -2, 3, 3}, Band(0, 0xC8, 100), 0, 0, {0, 100, 200, -1}},
+    // From row 3 - 6 to 7 in steps of 25.5: 153, 178.5 -> 178, 204, 229.5 -> 230.
+    PaintCase{"NegativeOffsetStaysInTheRect", {2, 8}, {0, 3, 2, 8}, Band(0, 0xFF, 100), -6, 0,
+              {-1, -1, -1, 153, 178, 204, 230, 255}},
+    PaintCase{"AbsurdOffsetIsCut", {2, 4}, {0, 1, 2, 4}, Band(0, 0xFF, 100), -2000000000, 0, {-1, 255, 255, 255}},
+    PaintCase{"NoStops", {3, 3}, {0, 0, 3, 3}, {}, 0, 0, {-1, -1, -1}},
+    PaintCase{"UnknownMode", {3, 3}, {0, 0, 3, 3}, Band(0, 0xFFFFFF, 100, 7), 0, 0, {-1, -1, -1}},
     // The triangle mesh needs the system's gradient fill.
-    PaintGradient(img.View(), {0, 0, 3, 3}, Stops({{0, 0xFFFFFF, 100, gmTriangles}}));
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 3; ++x) EXPECT_EQ(img.At(x, y), Untouched);
-}
+    PaintCase{"Triangles", {3, 3}, {0, 0, 3, 3}, Band(0, 0xFFFFFF, 100, gmTriangles), 0, 0, {-1, -1, -1}},
+    // Horizontal bands: the top row is filled and copied down.
+    PaintCase{"Horizontal", {5, 3}, {0, 0, 5, 3}, Band(0, 0xC8, 100, gmHorizontal), 0, 2, {0, 50, 100, 150, 200}},
+    // 50 % of 5 columns is 2.5, rounded to 2: the first band ends in column 2.
+    PaintCase{"HorizontalBandEndsHalfToEven", {5, 1}, {0, 0, 5, 1},
+              Band(0, 0x64, 50, gmHorizontal) + Band(0xC8, 0xFA, 50), 0, 0, {0, 50, 200, 225, 250}},
+    PaintCase{"OneColumnPaintsNothing", {3, 3}, {1, 0, 2, 3}, Band(0, 0xFFFFFF, 100, gmHorizontal), 0, 0,
+              {-1, -1, -1}}));
 
-// ---- PaintGradient, horizontal bands
-
-TEST(PaintGradient, HorizontalBandsFillTheTopRowAndCopyItDown) {
-    vcl::TPixels32 img(5, 3, Untouched);
-    PaintGradient(img.View(), {0, 0, 5, 3}, Stops({{0x000000, 0x0000C8, 100, gmHorizontal}}));
-    for (int y = 0; y < 3; ++y) EXPECT_EQ(RedRow(img, y), (std::vector<int>{0, 50, 100, 150, 200})) << y;
-    EXPECT_EQ(img.At(4, 2), Px(0, 0, 200, 255));
-}
-
-TEST(PaintGradient, HorizontalBandEndsRoundHalfToEven) {
-    // 50 % of 5 columns is 2.5, which rounds to 2: the first band ends in column 2.
-    vcl::TPixels32 img(5, 1, Untouched);
-    PaintGradient(img.View(), {0, 0, 5, 1},
-                  Stops({{0x000000, 0x000064, 50, gmHorizontal}, {0x0000C8, 0x0000FA, 50, gmHorizontal}}));
-    EXPECT_EQ(RedRow(img, 0), (std::vector<int>{0, 50, 200, 225, 250}));
-}
-
-TEST(PaintGradient, OnePixelWideHorizontalRectPaintsNothing) {
+TEST(PaintGradient, NothingWithoutRowsOrOnAnEmptyRect) {
     vcl::TPixels32 img(3, 3, Untouched);
-    img.At(1, 0) = Px(9, 9, 9, 9);
-    PaintGradient(img.View(), {1, 0, 2, 3}, Stops({{0, 0xFFFFFF, 100, gmHorizontal}}));
-    EXPECT_EQ(img.At(1, 0), Px(9, 9, 9, 9));
-    EXPECT_EQ(img.At(1, 1), Untouched);
-    EXPECT_EQ(img.At(1, 2), Untouched);
+    PaintGradient(img.View(), {2, 0, 2, 3}, Band(0, 0xFFFFFF, 100));
+    PaintGradient(vcl::TBitmapView{}, {0, 0, 3, 3}, Band(0, 0xFFFFFF, 100));
+    EXPECT_EQ(Reds(img, 2), (std::vector<int>{-1, -1, -1}));
 }
-
-// ---- The triangle mesh
 
 TEST(GradientMesh, MissingStopsRepeatTheColourBefore) {
-    const auto v = GradientMeshVertices({10, 20, 31, 61},
-                                        Stops({{0x11, 0, 0, gmTriangles}, {0x22, 0, 0, 0}, {0x33, 0, 0, 0}}));
-    EXPECT_EQ(v[0].X, 10);
-    EXPECT_EQ(v[0].Y, 20);
-    EXPECT_EQ(v[1].X, 20);
-    EXPECT_EQ(v[1].Y, 40);
-    EXPECT_EQ(v[2].X, 31);
-    EXPECT_EQ(v[3].Y, 61);
-    EXPECT_EQ(v[4].X, 10);
-    EXPECT_EQ(v[0].Color, 0x11);
-    EXPECT_EQ(v[1].Color, 0x22);
-    EXPECT_EQ(v[2].Color, 0x33);
-    EXPECT_EQ(v[3].Color, 0x33);
-    EXPECT_EQ(v[4].Color, 0x33);
+    const auto v = GradientMeshVertices({10, 20, 31, 61}, Band(0x11, 0, 0, gmTriangles) + Band(0x22, 0, 0) +
+                                                              Band(0x33, 0, 0));
+    std::vector<std::array<int, 3>> got;
+    for (const TGradientVertex &x : v) got.push_back({x.X, x.Y, x.Color});
+    EXPECT_EQ(got, (std::vector<std::array<int, 3>>{
+                       {10, 20, 0x11}, {20, 40, 0x22}, {31, 20, 0x33}, {31, 61, 0x33}, {10, 61, 0x33}}));
 }
 
-// ---- PaintGradientBlended
-
-TEST(PaintGradientBlended, OneRowTextureFillsEveryRowWithoutLooping) {
+TEST(PaintGradientBlended, MixesTheTiledTextureIntoEachBand) {
+    // One-row texture over every row of horizontal bands: ((t - g) * 128 + g * 256) >> 8, g = red 100.
     vcl::TPixels32 img(4, 6, Untouched);
     vcl::TPixels32 tex(1, 1, Px(200, 0, 50, 0));
-    PaintGradientBlended(img.View(), {0, 0, 4, 6}, Stops({{0x000064, 0x000064, 100, gmHorizontal}}), tex.View(), {},
-                         128, 77);
-    // ((t - g) * 128 + g * 256) >> 8 per channel; g = red 100.
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(img.At(x, y), Px(100, 0, 75, 77)) << x << "," << y;
-}
+    PaintGradientBlended(img.View(), {0, 0, 4, 6}, Band(0x64, 0x64, 100, gmHorizontal), tex.View(), {}, 128, 77);
+    for (int y = 0; y < 6; ++y) EXPECT_EQ(img.At(3, y), Px(100, 0, 75, 77)) << y;
 
-TEST(PaintGradientBlended, HorizontalModeRepeatsTheTextureEveryTextureHeight) {
-    vcl::TPixels32 img(2, 8, Untouched);
-    // Texture rows 0, 100, 200 in every channel; with weight 255 over black
-    // the result is (255 * t) >> 8.
-    vcl::TPixels32 tex = Image(2, 3, [](int, int y) { return Px(100 * y, 100 * y, 100 * y, 0); });
-    PaintGradientBlended(img.View(), {0, 1, 2, 8}, Stops({{0, 0, 100, gmHorizontal}}), tex.View(), {}, 255, 255);
-    const int expected[3] = {0, 99, 199};
-    EXPECT_EQ(img.At(0, 0), Untouched);
-    for (int y = 1; y < 8; ++y) {
-        const int v = expected[y % 3];
-        EXPECT_EQ(img.At(1, y), Px(v, v, v, 255)) << "row " << y;
-    }
-}
+    // Horizontal mode repeats the texture every texture height: (255 * t) >> 8 over black.
+    vcl::TPixels32 rows(2, 8, Untouched);
+    vcl::TPixels32 three = Image(2, 3, [](int, int y) { return Px(100 * y, 100 * y, 100 * y, 0); });
+    PaintGradientBlended(rows.View(), {0, 1, 2, 8}, Band(0, 0, 100, gmHorizontal), three.View(), {}, 255, 255);
+    EXPECT_EQ(Reds(rows, 1), (std::vector<int>{-1, 99, 199, 0, 99, 199, 0, 99}));
 
-TEST(PaintGradientBlended, VerticalModeMixesEachRowWithItsBandColour) {
-    vcl::TPixels32 img(3, 3, Untouched);
-    vcl::TPixels32 tex(1, 1, Px(0, 0, 0, 0));
-    PaintGradientBlended(img.View(), {0, 0, 3, 3}, Stops({{0x000000, 0x0000C8, 100, gmVertical}}), tex.View(), {},
-                         64, 255);
-    // Rows get red 0, 100, 200; a black texture at weight 64 keeps 192/256 of it.
-    EXPECT_EQ(RedColumn(img, 2), (std::vector<int>{0, 75, 150}));
-}
+    // Vertical mode: rows of red 0, 100, 200; black texture at weight 64 keeps 192/256.
+    vcl::TPixels32 vertical(3, 3, Untouched);
+    vcl::TPixels32 black(1, 1, Px(0, 0, 0, 0));
+    PaintGradientBlended(vertical.View(), {0, 0, 3, 3}, Band(0, 0xC8, 100), black.View(), {}, 64, 255);
+    EXPECT_EQ(Reds(vertical, 2), (std::vector<int>{0, 75, 150}));
 
-TEST(PaintGradientBlended, TextureIsTiledFromTheBitmapOrigin) {
-    vcl::TPixels32 img(4, 1, Untouched);
-    vcl::TPixels32 tex = Image(3, 1, [](int x, int) { return Px(0, 0, 100 * x, 0); });
-    PaintGradientBlended(img.View(), {1, 0, 4, 1}, Stops({{0, 0, 100, gmVertical}, {0, 0, 100, gmVertical}}),
-                         tex.View(), {}, 255, 255);
-    // A 1-row rect has no vertical band: nothing painted.
-    EXPECT_EQ(img.At(1, 0), Untouched);
-
+    // Tiled from the image's origin, not the rect's: column 1 takes texture column 1.
     vcl::TPixels32 tall(4, 2, Untouched);
-    PaintGradientBlended(tall.View(), {1, 0, 4, 2}, Stops({{0, 0, 100, gmVertical}}), tex.View(), {}, 255, 255);
-    EXPECT_EQ(RedRow(tall, 0), (std::vector<int>{3, 99, 199, 0}));
+    vcl::TPixels32 ramp = Image(3, 1, [](int x, int) { return Px(0, 0, 100 * x, 0); });
+    PaintGradientBlended(tall.View(), {1, 0, 4, 2}, Band(0, 0, 100), ramp.View(), {}, 255, 255);
+    EXPECT_EQ(Reds(tall, 0, false), (std::vector<int>{-1, 99, 199, 0}));
 }
 
 TEST(PaintGradientBlended, TextureRectOutsideTheTextureReadsOnlyInside) {
     vcl::TPixels32 img(4, 4, Untouched);
     vcl::TPixels32 tex(2, 2, Px(10, 10, 10, 10));
-    // Starting left of and above the texture it starts at its corner; too
-    // wide and too high it is cut to the texture less one pixel.
-    PaintGradientBlended(img.View(), {0, 0, 4, 4}, Stops({{0, 0, 100, gmHorizontal}}), tex.View(), {-3, -3, 5, 5},
-                         255, 255);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) ASSERT_EQ(img.At(x, y), Px(9, 9, 9, 255)) << x << "," << y;
-    // Nothing of the texture is left: nothing is painted.
-    img.At(0, 0) = Untouched;
-    PaintGradientBlended(img.View(), {0, 0, 4, 4}, Stops({{0, 0, 100, gmVertical}}), tex.View(), {1, 1, 9, 9}, 255,
+    // Left of and above the texture it starts at its corner; too wide and
+    // too high it is cut to the texture less one pixel.
+    PaintGradientBlended(img.View(), {0, 0, 4, 4}, Band(0, 0, 100, gmHorizontal), tex.View(), {-3, -3, 5, 5}, 255,
                          255);
-    PaintGradientBlended(img.View(), {0, 0, 4, 4}, Stops({{0, 0, 100, gmVertical}}), tex.View(), {5, 5, 9, 9}, 255,
-                         255);
-    EXPECT_EQ(img.At(0, 0), Untouched);
-}
-
-TEST(PaintGradientBlended, NothingWithoutStopsOrTexture) {
-    vcl::TPixels32 img(2, 2, Untouched);
-    vcl::TPixels32 tex(2, 2, 0);
-    PaintGradientBlended(img.View(), {0, 0, 2, 2}, {}, tex.View(), {}, 255, 255);
-    PaintGradientBlended(img.View(), {0, 0, 2, 2}, Stops({{0, 0, 100, gmVertical}}), vcl::TBitmapView{}, {}, 255,
-                         255);
-    PaintGradientBlended(img.View(), {0, 0, 2, 2}, Stops({{0, 0, 100, gmTriangles}}), tex.View(), {}, 255, 255);
-    EXPECT_EQ(img.At(0, 0), Untouched);
-    EXPECT_EQ(img.At(1, 1), Untouched);
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(Reds(img, x), (std::vector<int>{9, 9, 9, 9}));
+    // Nothing of the texture left, no stops, no texture or the triangle mode: nothing painted.
+    vcl::TPixels32 none(2, 2, Untouched);
+    PaintGradientBlended(none.View(), {0, 0, 2, 2}, Band(0, 0, 100), tex.View(), {1, 1, 9, 9}, 255, 255);
+    PaintGradientBlended(none.View(), {0, 0, 2, 2}, Band(0, 0, 100), tex.View(), {5, 5, 9, 9}, 255, 255);
+    PaintGradientBlended(none.View(), {0, 0, 2, 2}, {}, tex.View(), {}, 255, 255);
+    PaintGradientBlended(none.View(), {0, 0, 2, 2}, Band(0, 0, 100), vcl::TBitmapView{}, {}, 255, 255);
+    PaintGradientBlended(none.View(), {0, 0, 2, 2}, Band(0, 0, 100, gmTriangles), tex.View(), {}, 255, 255);
+    EXPECT_EQ(Reds(none, 1), (std::vector<int>{-1, -1}));
 }
 
 TEST(FillDwords, StoresNothingForCountsBelowOne) {
@@ -297,9 +188,7 @@ TEST(FillDwords, StoresNothingForCountsBelowOne) {
     FillDwords(v, -4, 9);
     EXPECT_EQ(v[0], 1u);
     FillDwords(v, 2, 9);
-    EXPECT_EQ(v[0], 9u);
-    EXPECT_EQ(v[1], 9u);
-    EXPECT_EQ(v[2], 3u);
+    EXPECT_EQ((std::vector<std::uint32_t>(v, v + 3)), (std::vector<std::uint32_t>{9, 9, 3}));
 }
 
 } // namespace
