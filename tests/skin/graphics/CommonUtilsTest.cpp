@@ -84,30 +84,22 @@ TEST(IniText, ReadIntegerTakesDecimalDollarAndZeroXHexadecimal) {
 
 TEST(Words, PositionsCountsAndExtraction) {
     const TCharSet blank(" ");
-    const std::string s = "  ab  cd ";
-    EXPECT_EQ(NthWordPos(1, s, blank), 3);
-    EXPECT_EQ(NthWordPos(2, s, blank), 7);
-    EXPECT_EQ(NthWordPos(3, s, blank), 0);
-    EXPECT_EQ(NthWordPos(0, s, blank), 0);
-    EXPECT_EQ(NthWordPos(-1, s, blank), 0);
-    EXPECT_EQ(CountWords(s, blank), 2);
-    EXPECT_EQ(ExtractNthWord(1, s, blank), "ab");
-    EXPECT_EQ(ExtractNthWord(2, s, blank), "cd");
-    EXPECT_EQ(ExtractNthWord(3, s, blank), "");
-
-    const TCharSet separators(";,");
+    EXPECT_EQ(NthWordPos(1, "  ab  cd ", blank), 3);
+    EXPECT_EQ(NthWordPos(2, "  ab  cd ", blank), 7);
+    for (int n : {3, 0, -1}) EXPECT_EQ(NthWordPos(n, "  ab  cd ", blank), 0) << n;
     const struct {
-        const char *text;
+        const char *text, *separators;
         int count;
         const char *second;
     } cases[] = {
-        {"", 0, ""},           {";;;", 0, ""},         {"a", 1, ""},           {"a;b", 2, "b"},
-        {";;a;;,b,", 2, "b"},  {"255;0;50", 3, "0"},   {"x,,y;z", 3, "y"},
+        {"  ab  cd ", " ", 2, "cd"}, {"", ";,", 0, ""},         {";;;", ";,", 0, ""},        {"a", ";,", 1, ""},
+        {"a;b", ";,", 2, "b"},       {";;a;;,b,", ";,", 2, "b"}, {"255;0;50", ";,", 3, "0"}, {"x,,y;z", ";,", 3, "y"},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(CountWords(c.text, separators), c.count) << c.text;
-        EXPECT_EQ(ExtractNthWord(2, c.text, separators), c.second) << c.text;
+        EXPECT_EQ(CountWords(c.text, TCharSet(c.separators)), c.count) << c.text;
+        EXPECT_EQ(ExtractNthWord(2, c.text, TCharSet(c.separators)), c.second) << c.text;
     }
+    EXPECT_EQ(ExtractNthWord(1, "  ab  cd ", blank), "ab");
 }
 
 TEST(Words, SetsHoldEveryByteValue) {
@@ -136,13 +128,10 @@ TEST(Strings, DeleteAndReplace) {
 }
 
 TEST(Numbers, BetweenAndLimit) {
-    EXPECT_TRUE(IsBetween(5, 0, 10, false));
-    EXPECT_TRUE(IsBetween(0, 0, 10, false));
-    EXPECT_TRUE(IsBetween(10, 0, 10, false));
-    EXPECT_FALSE(IsBetween(5, 10, 0, false));
-    EXPECT_TRUE(IsBetween(5, 10, 0, true));
-    EXPECT_TRUE(IsBetween(3, 3, 3, true));
-    EXPECT_FALSE(IsBetween(11, 10, 0, true));
+    // Value, bounds, swap allowed, expected.
+    const int between[][5] = {{5, 0, 10, 0, 1}, {0, 0, 10, 0, 1}, {10, 0, 10, 0, 1}, {5, 10, 0, 0, 0},
+                              {5, 10, 0, 1, 1}, {3, 3, 3, 1, 1},  {11, 10, 0, 1, 0}};
+    for (const auto &c : between) EXPECT_EQ(IsBetween(c[0], c[1], c[2], c[3] != 0), c[4] != 0) << c[0];
     EXPECT_EQ(LimitTo(5, 10, 0), 10);  // Min is tested first
     EXPECT_EQ(LimitTo(-5, 0, 10), 0);
     EXPECT_EQ(LimitTo(50, 0, 10), 10);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "PixelTestSupport.h"
 #include "skin/graphics/vlImageHelpers.h"
@@ -92,113 +94,67 @@ void ExpectTiled(const vcl::TPixels32 &img, const vcl::TRect &r, int ox, int oy,
 
 struct TileCase {
     int Mode;
-    vcl::TRect R;
+    vcl::TRect R, Left;         // the rect painted into and what the painter leaves the caller
+    vcl::TRect Painted;          // tiled with a 4 x 3 texture
+    vcl::TPoint Origin;          // of the tiling
 };
 
 class TiledTexture : public testing::TestWithParam<TileCase> {};
 
-TEST_P(TiledTexture, LeavesNoUnpaintedStrip) {
+TEST_P(TiledTexture, PaintsTheTilesAndLeavesTheRest) {
     const TileCase &c = GetParam();
     vcl::TPixels32 tex = Image(4, 3, Tex);
     vcl::TPixels32 img(16, 14, Untouched);
     vcl::TRect r = c.R;
     PaintTexture32(img.View(), r, tex.View(), {0, 0, 4, 3}, c.Mode);
-    EXPECT_EQ(r, (vcl::TRect{-1, -1, -1, -1}));
-    ExpectTiled(img, c.R, c.R.Left, c.R.Top, 4, 3);
+    EXPECT_EQ(r, c.Left);
+    ExpectTiled(img, c.Painted, c.Origin.X, c.Origin.Y, 4, 3);
 }
+
+constexpr vcl::TRect All{-1, -1, -1, -1};
 
 INSTANTIATE_TEST_SUITE_P(Table, TiledTexture, testing::Values(
-    TileCase{tfTile, {1, 2, 9, 8}},    // the last tiles fit exactly
-    TileCase{tfTile, {1, 2, 10, 9}},   // the last tiles are cut
-    TileCase{tfTile, {2, 2, 5, 4}},    // smaller than one tile
-    TileCase{tfTileAll, {1, 2, 9, 8}},
-    TileCase{tfTileAll, {0, 0, 15, 13}}));
+    TileCase{tfTile, {1, 2, 9, 8}, All, {1, 2, 9, 8}, {1, 2}},        // the last tiles fit exactly
+    TileCase{tfTile, {1, 2, 10, 9}, All, {1, 2, 10, 9}, {1, 2}},      // the last tiles are cut
+    TileCase{tfTile, {2, 2, 5, 4}, All, {2, 2, 5, 4}, {2, 2}},        // smaller than one tile
+    TileCase{tfTile, {-2, -2, 20, 20}, All, {0, 0, 16, 14}, {-2, -2}},  // beyond the image
+    TileCase{tfTileAll, {0, 0, 15, 13}, All, {0, 0, 15, 13}, {0, 0}},
+    TileCase{tfTileTop, {1, 1, 11, 9}, {1, 4, 11, 9}, {1, 1, 11, 4}, {1, 1}},
+    TileCase{tfTileLeft, {1, 1, 11, 9}, {5, 1, 11, 9}, {1, 1, 5, 9}, {1, 1}},
+    TileCase{tfTileBottom, {1, 1, 11, 9}, {1, 1, 11, 6}, {1, 6, 11, 9}, {1, 6}},
+    // A bottom band taller than the rect shows the texture's bottom rows.
+    TileCase{tfTileBottom, {1, 5, 11, 7}, {1, 5, 11, 4}, {1, 5, 11, 7}, {1, 4}},
+    TileCase{tfTileRight, {1, 1, 11, 9}, {1, 1, 7, 9}, {7, 1, 11, 9}, {7, 1}},
+    TileCase{8, {1, 1, 11, 9}, {1, 1, 7, 9}, {7, 1, 11, 9}, {7, 1}},  // modes 8 and 9 paint like the right band
+    TileCase{9, {1, 1, 11, 9}, {1, 1, 7, 9}, {7, 1, 11, 9}, {7, 1}}));
 
-struct BandCase {
+struct StretchCase {
     int Mode;
-    vcl::TRect Left;     // what the painter leaves the caller of {1, 1, 11, 9}
-    vcl::TRect Painted;  // the band, tiled from its own top-left corner
+    vcl::TRect R, Left;
+    // Pixels checked: x, y and the texture pixel expected there (-1: untouched).
+    std::vector<std::array<int, 4>> Pixels;
 };
 
-class TiledBand : public testing::TestWithParam<BandCase> {};
+class StretchedTexture : public testing::TestWithParam<StretchCase> {};
 
-TEST_P(TiledBand, PaintsTheBandAndLeavesTheRestOfTheRect) {
-    const BandCase &c = GetParam();
-    vcl::TPixels32 tex = Image(4, 3, Tex);
-    vcl::TPixels32 img(12, 10, Untouched);
-    vcl::TRect r{1, 1, 11, 9};
-    PaintTexture32(img.View(), r, tex.View(), {0, 0, 4, 3}, c.Mode);
+TEST_P(StretchedTexture, PicksTheNearestTexturePixel) {
+    const StretchCase &c = GetParam();
+    vcl::TPixels32 tex = Image(2, 2, Tex);
+    vcl::TPixels32 img(8, 8, Untouched);
+    vcl::TRect r = c.R;
+    PaintTexture32(img.View(), r, tex.View(), {0, 0, 2, 2}, c.Mode);
     EXPECT_EQ(r, c.Left);
-    ExpectTiled(img, c.Painted, c.Painted.Left, c.Painted.Top, 4, 3);
+    for (const auto &p : c.Pixels)
+        EXPECT_EQ(Hex(img.At(p[0], p[1])), Hex(p[2] < 0 ? Untouched : Tex(p[2], p[3]))) << p[0] << "," << p[1];
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, TiledBand, testing::Values(
-    BandCase{tfTileTop, {1, 4, 11, 9}, {1, 1, 11, 4}},
-    BandCase{tfTileLeft, {5, 1, 11, 9}, {1, 1, 5, 9}},
-    BandCase{tfTileBottom, {1, 1, 11, 6}, {1, 6, 11, 9}},
-    BandCase{tfTileRight, {1, 1, 7, 9}, {7, 1, 11, 9}},
-    BandCase{8, {1, 1, 7, 9}, {7, 1, 11, 9}},  // modes 8 and 9 paint like the right band
-    BandCase{9, {1, 1, 7, 9}, {7, 1, 11, 9}}));
-
-TEST(PaintTexture32, ABottomBandTallerThanTheRectShowsItsBottomRows) {
-    vcl::TPixels32 tex = Image(4, 3, Tex);
-    vcl::TPixels32 low(12, 10, Untouched);
-    vcl::TRect flat{1, 5, 11, 7};
-    PaintTexture32(low.View(), flat, tex.View(), {0, 0, 4, 3}, tfTileBottom);
-    ExpectTiled(low, {1, 5, 11, 7}, 1, 4, 4, 3);
-}
-
-TEST(PaintTexture32, StretchPicksTheNearestTexturePixel) {
-    vcl::TPixels32 tex = Image(2, 2, Tex);
-    vcl::TPixels32 img(6, 6, Untouched);
-    vcl::TRect r{1, 1, 5, 5};
-    PaintTexture32(img.View(), r, tex.View(), {0, 0, 2, 2}, tfStretch);
-    EXPECT_EQ(r, (vcl::TRect{-1, -1, -1, -1}));
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x) {
-            const bool inside = x >= 1 && x < 5 && y >= 1 && y < 5;
-            ASSERT_EQ(img.At(x, y), inside ? Tex((x - 1) / 2, (y - 1) / 2) : Untouched) << x << "," << y;
-        }
-}
-
-TEST(PaintTexture32, StretchedBandsAcrossTopAndDownTheLeft) {
-    vcl::TPixels32 tex = Image(2, 2, Tex);
-    vcl::TPixels32 img(8, 6, Untouched);
-    vcl::TRect top{0, 0, 8, 6};
-    PaintTexture32(img.View(), top, tex.View(), {0, 0, 2, 2}, tfStretchTop);
-    EXPECT_EQ(top, (vcl::TRect{0, 2, 8, 6}));
-    EXPECT_EQ(img.At(3, 1), Tex(0, 1));
-    EXPECT_EQ(img.At(4, 0), Tex(1, 0));
-    EXPECT_EQ(img.At(4, 2), Untouched);
-
-    vcl::TPixels32 img2(8, 6, Untouched);
-    vcl::TRect left{0, 0, 8, 6};
-    PaintTexture32(img2.View(), left, tex.View(), {0, 0, 2, 2}, tfStretchLeft);
-    EXPECT_EQ(left, (vcl::TRect{2, 0, 8, 6}));
-    EXPECT_EQ(img2.At(1, 2), Tex(1, 0));
-    EXPECT_EQ(img2.At(0, 3), Tex(0, 1));
-    EXPECT_EQ(img2.At(2, 3), Untouched);
-}
-
-TEST(PaintTexture32, StretchedRowsAndColumnsStopAtTheRect) {
-    vcl::TPixels32 tex = Image(2, 2, Tex);
-    vcl::TPixels32 img(6, 8, Untouched);
-    vcl::TRect rows{1, 1, 5, 6};
-    PaintTexture32(img.View(), rows, tex.View(), {0, 0, 2, 2}, tfStretchRows);
-    EXPECT_EQ(rows, (vcl::TRect{-1, -1, -1, -1}));
+INSTANTIATE_TEST_SUITE_P(Table, StretchedTexture, testing::Values(
+    StretchCase{tfStretch, {1, 1, 5, 5}, All, {{1, 1, 0, 0}, {2, 2, 0, 0}, {3, 2, 1, 0}, {4, 4, 1, 1}, {5, 4, -1, 0}}},
+    StretchCase{tfStretchTop, {0, 0, 8, 6}, {0, 2, 8, 6}, {{3, 1, 0, 1}, {4, 0, 1, 0}, {4, 2, -1, 0}}},
+    StretchCase{tfStretchLeft, {0, 0, 8, 6}, {2, 0, 8, 6}, {{1, 2, 1, 0}, {0, 3, 0, 1}, {2, 3, -1, 0}}},
     // Rows of 2 stretched to width 4; the third band is cut at the rect's bottom.
-    EXPECT_EQ(img.At(2, 1), Tex(0, 0));
-    EXPECT_EQ(img.At(3, 4), Tex(1, 1));
-    EXPECT_EQ(img.At(4, 5), Tex(1, 0));
-    EXPECT_EQ(img.At(4, 6), Untouched);
-
-    vcl::TPixels32 img2(8, 6, Untouched);
-    vcl::TRect columns{1, 1, 6, 5};
-    PaintTexture32(img2.View(), columns, tex.View(), {0, 0, 2, 2}, tfStretchColumns);
-    EXPECT_EQ(img2.At(1, 3), Tex(0, 1));
-    EXPECT_EQ(img2.At(5, 4), Tex(0, 1));
-    EXPECT_EQ(img2.At(6, 4), Untouched);
-}
+    StretchCase{tfStretchRows, {1, 1, 5, 6}, All, {{2, 1, 0, 0}, {3, 4, 1, 1}, {4, 5, 1, 0}, {4, 6, -1, 0}}},
+    StretchCase{tfStretchColumns, {1, 1, 6, 5}, All, {{1, 3, 0, 1}, {5, 4, 0, 1}, {6, 4, -1, 0}}}));
 
 TEST(PaintTexture32, UsesTheTextureRectOfALargerImage) {
     vcl::TPixels32 tex = Image(6, 6, Tex);
@@ -236,14 +192,6 @@ TEST(CalcTextureBlocks, HugeRectsListOnlyTheVisibleTiles) {
     ASSERT_EQ(bands.size(), 2u);
     EXPECT_EQ(bands.front(), (vcl::TRect{0, -1, 10, 2}));
     EXPECT_EQ(bands.back(), (vcl::TRect{0, 2, 10, 5}));
-}
-
-TEST(PaintTexture32, RectBeyondTheImageIsCut) {
-    vcl::TPixels32 tex = Image(3, 3, Tex);
-    vcl::TPixels32 img(4, 4, Untouched);
-    vcl::TRect r{-2, -2, 9, 9};
-    PaintTexture32(img.View(), r, tex.View(), {0, 0, 3, 3}, tfTile);
-    ExpectTiled(img, {0, 0, 4, 4}, -2, -2, 3, 3);
 }
 
 } // namespace

@@ -25,32 +25,26 @@ int WeightSum(const TResampleContributors &list, int d) {
 
 // ---- Filters
 
-struct WeightCase {
-    int Filter;
-    float X;
-    float Weight;
-};
-
-class FilterWeight : public testing::TestWithParam<WeightCase> {};
-
-TEST_P(FilterWeight, MatchesTheKernel) {
-    EXPECT_NEAR(ResampleFilterWeight(GetParam().Filter, GetParam().X), GetParam().Weight, 1e-7)
-        << "filter " << GetParam().Filter << " at " << GetParam().X;
+TEST(ResampleFilters, WeightsMatchTheKernels) {
+    const struct {
+        int Filter;
+        float X, Weight;
+    } cases[] = {
+        // The box tells the two sides of its edge apart by the sign.
+        {rfBox, 0.0f, 1.0f}, {rfBox, 0.5f, 1.0f}, {rfBox, -0.5f, 0.0f},
+        {rfBox, 0.505f, 0.0f},
+        {rfTriangle, 0.25f, 0.75f}, {rfTriangle, -0.25f, 0.75f}, {rfTriangle, 1.0f, 0.0f},
+        {rfHermite, 0.5f, 0.5f}, {rfHermite, 0.0f, 1.0f},
+        {rfBell, 0.0f, 0.75f}, {rfBell, 0.5f, 0.5f}, {rfBell, 1.0f, 0.125f},
+        {rfBSpline, 0.0f, 2.0f / 3.0f}, {rfBSpline, 1.0f, 1.0f / 6.0f}, {rfBSpline, 2.0f, 0.0f},
+        // The windowed sine is exactly 1 at 0.
+        {rfWindowedSine, 0.0f, 1.0f}, {rfWindowedSine, 1.0f, 0.0f},
+        {rfMitchell, 0.0f, 8.0f / 9.0f}, {rfMitchell, 1.0f, 1.0f / 18.0f},
+        {rfMitchell, 1.5f, -5.0f / 144.0f}, {rfMitchell, 2.0f, 0.0f},
+        {9, 0.0f, 0.0f}, {-1, 0.0f, 0.0f}};
+    for (const auto &c : cases)
+        EXPECT_NEAR(ResampleFilterWeight(c.Filter, c.X), c.Weight, 1e-7) << "filter " << c.Filter << " at " << c.X;
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, FilterWeight, testing::Values(
-    // The box tells the two sides of its edge apart by the sign.
-    WeightCase{rfBox, 0.0f, 1.0f}, WeightCase{rfBox, 0.5f, 1.0f}, WeightCase{rfBox, -0.5f, 0.0f},
-    WeightCase{rfBox, 0.505f, 0.0f},
-    WeightCase{rfTriangle, 0.25f, 0.75f}, WeightCase{rfTriangle, -0.25f, 0.75f}, WeightCase{rfTriangle, 1.0f, 0.0f},
-    WeightCase{rfHermite, 0.5f, 0.5f}, WeightCase{rfHermite, 0.0f, 1.0f},
-    WeightCase{rfBell, 0.0f, 0.75f}, WeightCase{rfBell, 0.5f, 0.5f}, WeightCase{rfBell, 1.0f, 0.125f},
-    WeightCase{rfBSpline, 0.0f, 2.0f / 3.0f}, WeightCase{rfBSpline, 1.0f, 1.0f / 6.0f}, WeightCase{rfBSpline, 2.0f, 0.0f},
-    // The windowed sine is exactly 1 at 0.
-    WeightCase{rfWindowedSine, 0.0f, 1.0f}, WeightCase{rfWindowedSine, 1.0f, 0.0f},
-    WeightCase{rfMitchell, 0.0f, 8.0f / 9.0f}, WeightCase{rfMitchell, 1.0f, 1.0f / 18.0f},
-    WeightCase{rfMitchell, 1.5f, -5.0f / 144.0f}, WeightCase{rfMitchell, 2.0f, 0.0f},
-    WeightCase{9, 0.0f, 0.0f}, WeightCase{-1, 0.0f, 0.0f}));
 
 // ---- Contributors
 
@@ -84,28 +78,21 @@ TEST(ResampleContributors, IndexesStayInsideShortLines) {
             }
 }
 
-struct SumCase {
-    int Filter;
-    int Src;
-    int Dst;
-};
-
-class ContributorSums : public testing::TestWithParam<SumCase> {};
-
-TEST_P(ContributorSums, WeightsOfWholeRatiosSumToOne) {
-    const SumCase &c = GetParam();
-    const TResampleContributors list = BuildResampleContributors(c.Dst, c.Src, c.Filter, 4);
-    for (int d = 0; d < c.Dst; ++d) {
+TEST(ResampleContributors, WeightsOfWholeRatiosSumToOne) {
+    const struct {
+        int Filter, Src, Dst;
+    } cases[] = {
+        {rfBox, 40, 20}, {rfBox, 20, 40}, {rfTriangle, 20, 40}, {rfHermite, 40, 20},
+        {rfHermite, 20, 40}, {rfBell, 40, 20}, {rfBell, 20, 40}, {rfBSpline, 40, 20},
+        {rfBSpline, 20, 40}, {rfMitchell, 40, 20}, {rfMitchell, 20, 40},
+        {rfMitchell, 60, 20}};
+    for (const auto &c : cases) {
+        const TResampleContributors list = BuildResampleContributors(c.Dst, c.Src, c.Filter, 4);
         // Each weight is rounded to 1/65536 on its own.
-        EXPECT_NEAR(WeightSum(list, d), 65536, list.Count[d] / 2 + 1) << "position " << d;
+        for (int d = 0; d < c.Dst; ++d)
+            EXPECT_NEAR(WeightSum(list, d), 65536, list.Count[d] / 2 + 1) << c.Filter << ": " << c.Src << " -> " << c.Dst;
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, ContributorSums, testing::Values(
-    SumCase{rfBox, 40, 20}, SumCase{rfBox, 20, 40}, SumCase{rfTriangle, 20, 40}, SumCase{rfHermite, 40, 20},
-    SumCase{rfHermite, 20, 40}, SumCase{rfBell, 40, 20}, SumCase{rfBell, 20, 40}, SumCase{rfBSpline, 40, 20},
-    SumCase{rfBSpline, 20, 40}, SumCase{rfMitchell, 40, 20}, SumCase{rfMitchell, 20, 40},
-    SumCase{rfMitchell, 60, 20}));
 
 TEST(ResampleContributors, SumsAreClampedToAByte) {
     TResampleContributors list;
