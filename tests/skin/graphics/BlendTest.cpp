@@ -11,7 +11,9 @@ namespace {
 
 using test::Hex;
 using test::Image;
+using test::HexRow;
 using test::Px;
+using test::Row;
 
 constexpr std::uint32_t Untouched = Px(1, 2, 3, 4);
 const TBgPixels NoBackground{};
@@ -158,126 +160,86 @@ TEST(PaintShapeColored32, ComposesAndAddsCoverage) {
     EXPECT_EQ(paint(9, true), Untouched);
 }
 
-struct MaskedCopyCase {
-    const char *Name;
-    bool UseBmp, CopyBg;
-    std::uint32_t Plain, Key;  // results for the ordinary and the key pixel
-};
-
-void PrintTo(const MaskedCopyCase &c, std::ostream *os) { *os << c.Name; }
-
-class CopyWithMask : public testing::TestWithParam<MaskedCopyCase> {};
-
-TEST_P(CopyWithMask, MixesByTheMaskHalf) {
-    const MaskedCopyCase &c = GetParam();
+TEST(CopyImageWithMask32, MixesByTheMaskHalf) {
     // Image row 0, mask row 1 (the mask rect is 2 rows high).
-    vcl::TPixels32 src(2, 2);
-    src.At(0, 0) = Px(200, 0, 50, 9);
-    src.At(1, 0) = KeyPixel;
-    src.At(0, 1) = Px(0, 128, 255, 0);
-    src.At(1, 1) = Px(0, 0, 0, 0);
+    vcl::TPixels32 src = Image(2, 2, [](int x, int y) {
+        const std::uint32_t pixels[2][2] = {{Px(200, 0, 50, 9), KeyPixel}, {Px(0, 128, 255, 0), 0}};
+        return pixels[y][x];
+    });
     vcl::TPixels32 bg(4, 4, Px(11, 22, 33, 44));
-    vcl::TPixels32 dst(2, 1, Px(100, 100, 100, 50));
     TsMaskData mask;
     mask.R = {0, 0, 2, 2};
-    CopyImageWithMask32({0, 0, 2, 1}, {0, 0, 2, 1}, dst.View(), src.View(), {bg.View(), 0, 0, 0x00336699, c.UseBmp},
-                        c.CopyBg, mask);
-    EXPECT_EQ(Hex(dst.At(0, 0)), Hex(c.Plain));
-    EXPECT_EQ(Hex(dst.At(1, 0)), Hex(c.Key));
-}
-
-// ((d - s) * m + s * 256) >> 8: blue 200, green (100 * 128 + 0) >> 8 = 50, red (50 * 255 + 12800) >> 8 = 99.
-INSTANTIATE_TEST_SUITE_P(Table, CopyWithMask, testing::Values(
-    MaskedCopyCase{"ImageNoCopy", true, false, Px(200, 50, 99, 255), Px(255, 0, 255, 255)},
-    MaskedCopyCase{"ImageCopy", true, true, Px(200, 50, 99, 255), Px(11, 22, 33, 44)},
-    MaskedCopyCase{"ColourNoCopy", false, false, Px(200, 50, 99, 50), Px(100, 100, 100, 50)},
-    MaskedCopyCase{"ColourCopy", false, true, Px(200, 50, 99, 50), 0x00996633}));
-
-TEST(CopyImageWithMask32, MaskRowsNeverPassTheLastRow) {
-    // A mask rect claiming 10 rows in a 4-row image: the two mask rows move
-    // up to rows 2 and 3 (black: the image shows).
-    vcl::TPixels32 src = Image(1, 4, [](int, int y) { return y < 2 ? Px(90, 90, 90, 0) : Px(0, 0, 0, 0); });
+    // ((d - s) * m + s * 256) >> 8: blue 200, green (100 * 128) >> 8 = 50, red (50 * 255 + 50 * 256) >> 8 = 99.
+    const struct {
+        bool UseBmp, CopyBg;
+        std::uint32_t Plain, Key;
+    } cases[] = {{true, false, Px(200, 50, 99, 255), Px(255, 0, 255, 255)},
+                 {true, true, Px(200, 50, 99, 255), Px(11, 22, 33, 44)},
+                 {false, false, Px(200, 50, 99, 50), Px(100, 100, 100, 50)},
+                 {false, true, Px(200, 50, 99, 50), 0x00996633}};
+    for (const auto &c : cases) {
+        vcl::TPixels32 dst(2, 1, Px(100, 100, 100, 50));
+        CopyImageWithMask32({0, 0, 2, 1}, {0, 0, 2, 1}, dst.View(), src.View(),
+                            {bg.View(), 0, 0, 0x00336699, c.UseBmp}, c.CopyBg, mask);
+        EXPECT_EQ(HexRow(dst), Hex({c.Plain, c.Key})) << c.UseBmp << c.CopyBg;
+    }
+    // A mask rect claiming 10 rows of a 4-row image: the two mask rows move up
+    // to rows 2 and 3 (black: the image shows).
+    vcl::TPixels32 tall = Image(1, 4, [](int, int y) { return y < 2 ? Px(90, 90, 90, 0) : 0u; });
     vcl::TPixels32 dst(1, 2, Px(10, 10, 10, 10));
-    TsMaskData mask;
     mask.R = {0, 0, 1, 10};
-    CopyImageWithMask32({0, 0, 1, 2}, {0, 0, 1, 2}, dst.View(), src.View(), NoBackground, false, mask);
-    EXPECT_EQ(dst.At(0, 0), Px(90, 90, 90, 10));
-    EXPECT_EQ(dst.At(0, 1), Px(90, 90, 90, 10));
+    CopyImageWithMask32({0, 0, 1, 2}, {0, 0, 1, 2}, dst.View(), tall.View(), NoBackground, false, mask);
+    EXPECT_EQ(HexRow(dst, 0) + " " + HexRow(dst, 1), Hex({Px(90, 90, 90, 10), Px(90, 90, 90, 10)}));
 }
 
 TEST(KeyedCopies, SkipTheKeyAndClip) {
-    vcl::TPixels32 src(3, 1);
-    src.At(0, 0) = Px(3, 2, 1, 0);  // the colour 0x030201 as a pixel
-    src.At(1, 0) = Px(1, 2, 3, 0);
-    src.At(2, 0) = Px(9, 9, 9, 9);
-    vcl::TPixels32 dst(4, 2, Untouched);
-    CopyKeyedRect32(dst.View(), src.View(), 1, 1, 0x030201);
-    EXPECT_EQ(dst.At(1, 1), Untouched);
-    EXPECT_EQ(dst.At(2, 1), Px(1, 2, 3, 255));
-    EXPECT_EQ(dst.At(3, 1), Px(9, 9, 9, 255));
-    vcl::TPixels32 clipped(2, 2, Untouched);
+    // The colour 0x030201 as a pixel is the key.
+    vcl::TPixels32 src = Row({Px(3, 2, 1, 0), Px(1, 2, 3, 0), Px(9, 9, 9, 9)});
+    vcl::TPixels32 dst(4, 1, Untouched), clipped(2, 1, Untouched);
+    CopyKeyedRect32(dst.View(), src.View(), 1, 0, 0x030201);
+    EXPECT_EQ(HexRow(dst), Hex({Untouched, Untouched, Px(1, 2, 3, 255), Px(9, 9, 9, 255)}));
     CopyKeyedRect32(clipped.View(), src.View(), -2, 0, vcl::clFuchsia);
-    EXPECT_EQ(clipped.At(0, 0), Px(9, 9, 9, 255));
-    EXPECT_EQ(clipped.At(1, 0), Untouched);
+    EXPECT_EQ(HexRow(clipped), Hex({Px(9, 9, 9, 255), Untouched}));
 
-    // CopyKeyedRectAt32: whole pixels of an inclusive rect; a key with
-    // another alpha is no key.
+    // CopyKeyedRectAt32: whole pixels of an inclusive rect; a key with another alpha is no key.
     vcl::TPixels32 img = Image(4, 2, [](int x, int y) { return Px(x, y, 50, 60); });
     img.At(2, 1) = KeyPixel;
     img.At(1, 1) = 0x55FF00FF;
     vcl::TPixels32 at(3, 3, Untouched);
     CopyKeyedRectAt32(at.View(), img.View(), 1, 1, {1, 0, 3, 1}, vcl::clFuchsia);
-    EXPECT_EQ(at.At(2, 1), Px(2, 0, 50, 60));
-    EXPECT_EQ(at.At(1, 2), 0x55FF00FFu);
-    EXPECT_EQ(at.At(2, 2), Untouched);
+    EXPECT_EQ(HexRow(at, 1) + " / " + HexRow(at, 2),
+              Hex({Untouched, Px(1, 0, 50, 60), Px(2, 0, 50, 60)}) + " / " + Hex({Untouched, 0x55FF00FF, Untouched}));
     vcl::TPixels32 edge(3, 2, Untouched);
     CopyKeyedRectAt32(edge.View(), img.View(), 0, -1, {-1, -1, 9, 9}, vcl::clFuchsia);
-    EXPECT_EQ(edge.At(0, 0), Untouched);
-    EXPECT_EQ(edge.At(2, 0), Px(1, 0, 50, 60));
-    EXPECT_EQ(edge.At(1, 1), Px(0, 1, 50, 60));
+    EXPECT_EQ(HexRow(edge), Hex({Untouched, Px(0, 0, 50, 60), Px(1, 0, 50, 60)}));
 }
 
-struct KeyedBgCase {
-    const char *Name;
-    bool CopyBg, UseBmp, IntoBackground;  // the background image is the destination itself
-    std::uint32_t Plain, Key;
-};
-
-void PrintTo(const KeyedBgCase &c, std::ostream *os) { *os << c.Name; }
-
-class KeyedWithBg : public testing::TestWithParam<KeyedBgCase> {};
-
-TEST_P(KeyedWithBg, KeyPixelsTakeTheBackground) {
-    const KeyedBgCase &c = GetParam();
-    vcl::TPixels32 src(2, 1);
-    src.At(0, 0) = Px(5, 6, 7, 8);
-    src.At(1, 0) = KeyPixel;
+TEST(CopyKeyedRectWithBg32, KeyPixelsTakeTheBackground) {
+    vcl::TPixels32 src = Row({Px(5, 6, 7, 8), KeyPixel});
     vcl::TPixels32 bg = Image(4, 4, [](int x, int y) { return Px(x, y, 40, 41); });
-    vcl::TPixels32 dst(3, 2, Untouched);
-    const TBgPixels info{c.IntoBackground ? dst.View() : bg.View(), 1, 1, 0x336699, c.UseBmp};
-    CopyKeyedRectWithBg32(dst.View(), src.View(), 1, 1, {0, 0, 1, 0}, KeyPixel, info, c.CopyBg);
-    EXPECT_EQ(Hex(dst.At(1, 1)), Hex(c.Plain));
-    EXPECT_EQ(Hex(dst.At(2, 1)), Hex(c.Key));
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, KeyedWithBg, testing::Values(
-    KeyedBgCase{"IntoOwnBackground", true, true, true, Px(5, 6, 7, 255), Untouched},
-    KeyedBgCase{"FromBackgroundImage", true, true, false, Px(5, 6, 7, 8), Px(3, 2, 40, 41)},
-    KeyedBgCase{"KeepKeys", false, true, false, Px(5, 6, 7, 8), Untouched},
-    KeyedBgCase{"BackgroundColour", true, false, false, Px(5, 6, 7, 8), Px(0x33, 0x66, 0x99, 0)},
-    KeyedBgCase{"ColourWithoutCopyFlag", false, false, false, Px(5, 6, 7, 8), Px(0x33, 0x66, 0x99, 0)}));
-
-TEST(CopyKeyedRectWithBg32, CutsTheSourceRectAndSkipsOutsideDestinations) {
-    vcl::TPixels32 src = Image(3, 3, [](int x, int y) { return Px(x, y, 1, 1); });
+    const struct {
+        bool CopyBg, UseBmp, IntoBackground;  // the background image is the destination itself
+        std::uint32_t Plain, Key;
+    } cases[] = {{true, true, true, Px(5, 6, 7, 255), Untouched},
+                 {true, true, false, Px(5, 6, 7, 8), Px(3, 2, 40, 41)},  // background at (1 + 2, 1 + 1)
+                 {false, true, false, Px(5, 6, 7, 8), Untouched},
+                 {true, false, false, Px(5, 6, 7, 8), Px(0x33, 0x66, 0x99, 0)},
+                 {false, false, false, Px(5, 6, 7, 8), Px(0x33, 0x66, 0x99, 0)}};
+    for (const auto &c : cases) {
+        vcl::TPixels32 dst(3, 2, Untouched);
+        const TBgPixels info{c.IntoBackground ? dst.View() : bg.View(), 1, 1, 0x336699, c.UseBmp};
+        CopyKeyedRectWithBg32(dst.View(), src.View(), 1, 1, {0, 0, 1, 0}, KeyPixel, info, c.CopyBg);
+        EXPECT_EQ(HexRow(dst, 1), Hex({Untouched, c.Plain, c.Key})) << c.CopyBg << c.UseBmp << c.IntoBackground;
+    }
+    // The source rect is cut to (0, 0, 2, 2) inclusive; its first pixel goes to (-1, 0).
+    vcl::TPixels32 grid = Image(3, 3, [](int x, int y) { return Px(x, y, 1, 1); });
     vcl::TPixels32 dst(2, 2, Untouched);
-    // Cut to (0, 0, 2, 2) inclusive; its first pixel goes to (-1, 0).
-    CopyKeyedRectWithBg32(dst.View(), src.View(), -1, 0, {-4, -4, 9, 9}, KeyPixel, NoBackground, false);
-    EXPECT_EQ(dst.At(0, 0), Px(1, 0, 1, 1));
-    EXPECT_EQ(dst.At(1, 1), Px(2, 1, 1, 1));
+    CopyKeyedRectWithBg32(dst.View(), grid.View(), -1, 0, {-4, -4, 9, 9}, KeyPixel, NoBackground, false);
+    EXPECT_EQ(HexRow(dst, 1), Hex({Px(1, 1, 1, 1), Px(2, 1, 1, 1)}));
 }
 
-// Ratio mixes round half to even: d = round(s - (s - d) * t), alpha kept.
 TEST(BlendRect32ByRatio, RoundsHalfToEvenSkipsTheTransparentValueAndClips) {
+    // d = round(s - (s - d) * t), ties to even; alpha kept.
     const struct {
         int S, D;
         double Ratio;
@@ -288,77 +250,62 @@ TEST(BlendRect32ByRatio, RoundsHalfToEvenSkipsTheTransparentValueAndClips) {
         BlendRect32ByRatio(dst.View(), 0, 0, src.View(), {0, 0, 1, 1}, c.Ratio, KeyPixel);
         EXPECT_EQ(dst.At(0, 0), Px(c.Out, c.Out, c.Out, 33)) << c.S << " " << c.D << " " << c.Ratio;
     }
-    vcl::TPixels32 src = Image(3, 3, [](int x, int y) { return Px(100, 100, 100, x + y); });
-    src.At(1, 1) = KeyPixel;
+    // Placed at (-1, -1): the key at source (1, 1) lands on (0, 0) and is skipped.
+    vcl::TPixels32 src = Image(3, 3, [](int x, int y) { return x == 1 && y == 1 ? KeyPixel : Px(100, 100, 100, 5); });
     vcl::TPixels32 dst(2, 2, Px(0, 0, 0, 7));
     BlendRect32ByRatio(dst.View(), -1, -1, src.View(), {0, 0, 3, 3}, 0.5, KeyPixel);
-    EXPECT_EQ(dst.At(0, 0), Px(0, 0, 0, 7));
-    EXPECT_EQ(dst.At(1, 1), Px(50, 50, 50, 7));
+    EXPECT_EQ(HexRow(dst, 0) + " " + HexRow(dst, 1),
+              Hex({Px(0, 0, 0, 7), Px(50, 50, 50, 7), Px(50, 50, 50, 7), Px(50, 50, 50, 7)}));
 }
 
 TEST(BlendRect32ByAlpha, MixesAllFourChannelsOfAnInclusiveRect) {
     vcl::TPixels32 src = Image(3, 2, [](int x, int y) { return Px(200, 100, 10 * x, 50 + y); });
-    vcl::TPixels32 dst(3, 3, 0);
-    BlendRect32ByAlpha(dst.View(), src.View(), 0, {1, 0, 2, 1}, {0, 1});
-    // t = 0 copies the source, alpha included.
-    EXPECT_EQ(dst.At(0, 1), Px(200, 100, 10, 50));
-    EXPECT_EQ(dst.At(1, 2), Px(200, 100, 20, 51));
-    EXPECT_EQ(dst.At(2, 1), 0u);
-    // (t * (d - s) + s * 256) >> 8: t = 255 keeps 100 but 100 -> 99 where s = 0 (/ 255: 100).
+    vcl::TPixels32 dst(3, 2, 0);
+    // t = 0 copies the source, alpha included, to (0, 0).
+    BlendRect32ByAlpha(dst.View(), src.View(), 0, {1, 0, 2, 1}, {0, 0});
+    EXPECT_EQ(HexRow(dst, 1), Hex({Px(200, 100, 10, 51), Px(200, 100, 20, 51), 0}));
+    // (t * (d - s) + s * 256) >> 8 with t = 255: 100 stays 100 over 200 and 100 but drops to 99 over 0.
     vcl::TPixels32 keep(1, 1, Px(100, 100, 100, 100));
     BlendRect32ByAlpha(keep.View(), src.View(), 255, {0, 0, 0, 0}, {0, 0});
     EXPECT_EQ(keep.At(0, 0), Px(100, 100, 99, 99));
 }
 
-TEST(FadeBitmapToColor, MovesPixelsTowardTheColourExceptKeys) {
-    vcl::TPixels32 img(3, 1);
-    img.At(0, 0) = Px(5, 100, 0, 9);
-    img.At(1, 0) = KeyPixel;
-    img.At(2, 0) = 0xFFFF00FF;
+TEST(FadeAndColorize, MoveTowardTheColour) {
+    // round((c - k) * 0.5 + k): blue 2.5 -> 2, red 0 toward 200: 100; the key stays.
+    vcl::TPixels32 img = Row({Px(5, 100, 0, 9), KeyPixel, 0xFFFF00FF});
     FadeBitmapToColor(img.View(), 0x0000C8, 0.5);
-    // Blue (5 - 0) * 0.5 = 2.5 -> 2; red 0 toward 200: 100.
-    EXPECT_EQ(img.At(0, 0), Px(2, 50, 100, 9));
-    EXPECT_EQ(img.At(1, 0), KeyPixel);
-    EXPECT_EQ(img.At(2, 0), Px(128, 0, 228, 0xFF));
-}
+    EXPECT_EQ(HexRow(img), Hex({Px(2, 50, 100, 9), KeyPixel, Px(128, 0, 228, 0xFF)}));
 
-TEST(ColorizeByMask32, DarkMaskPullsTowardTheColour) {
+    // (k * 256 + (a - k) * m) >> 8 by the mask's channel: green 200 * 255 >> 8 = 199; white skips.
     vcl::TPixels32 a(3, 1, Px(200, 200, 200, 77));
-    vcl::TPixels32 m(3, 1);
-    m.At(0, 0) = 0xFFFFFFFF;
-    m.At(1, 0) = Px(0, 0, 0, 0);
-    m.At(2, 0) = Px(128, 255, 64, 0);
+    vcl::TPixels32 m = Row({0xFFFFFFFF, Px(0, 0, 0, 0), Px(128, 255, 64, 0)});
     ColorizeByMask32(a.View(), m.View(), 0x000064);
-    // (k * 256 + (a - k) * m) >> 8: green 200 * 255 >> 8 = 199.
-    EXPECT_EQ(a.At(0, 0), Px(200, 200, 200, 77));
-    EXPECT_EQ(a.At(1, 0), Px(0, 0, 100, 77));
-    EXPECT_EQ(a.At(2, 0), Px(100, 199, 125, 77));
+    const std::string coloured = Hex({Px(200, 200, 200, 77), Px(0, 0, 100, 77), Px(100, 199, 125, 77)});
+    EXPECT_EQ(HexRow(a), coloured);
     vcl::TPixels32 other(2, 1, 0);
     ColorizeByMask32(a.View(), other.View(), 0);
-    EXPECT_EQ(a.At(1, 0), Px(0, 0, 100, 77));
+    EXPECT_EQ(HexRow(a), coloured);
 }
 
 TEST(MixBitmaps32, WeightRunsFromBToAOnlyForFittingSizes) {
-    vcl::TPixels32 a(2, 1, Px(200, 100, 0, 1)), b(2, 1, Px(0, 100, 200, 2)), dst(3, 2, Px(9, 9, 9, 99));
-    MixBitmaps32(dst.View(), a.View(), b.View(), nullptr, 0);
-    EXPECT_EQ(dst.At(0, 0), Px(0, 100, 200, 99));
-    MixBitmaps32(dst.View(), a.View(), b.View(), nullptr, 256);
-    EXPECT_EQ(dst.At(1, 0), Px(200, 100, 0, 99));
+    vcl::TPixels32 a(2, 1, Px(200, 100, 0, 1)), b(2, 1, Px(0, 100, 200, 2));
+    const auto mix = [&](int weight, const vcl::TBitmapView *w = nullptr) {
+        vcl::TPixels32 dst(3, 1, Px(9, 9, 9, 99));
+        MixBitmaps32(dst.View(), a.View(), b.View(), w, weight);
+        return HexRow(dst);
+    };
+    EXPECT_EQ(mix(0), Hex({Px(0, 100, 200, 99), Px(0, 100, 200, 99), Px(9, 9, 9, 99)}));
+    EXPECT_EQ(mix(256), Hex({Px(200, 100, 0, 99), Px(200, 100, 0, 99), Px(9, 9, 9, 99)}));
     // ((a - b) * 255 + b * 256) >> 8: 199, 100, 0 (/ 255: 200).
-    MixBitmaps32(dst.View(), a.View(), b.View(), nullptr, 255);
-    EXPECT_EQ(dst.At(0, 0), Px(199, 100, 0, 99));
-    EXPECT_EQ(dst.At(2, 0), Px(9, 9, 9, 99));
-    vcl::TPixels32 w(2, 1, Px(0, 0, 128, 0));
-    const vcl::TBitmapView weights = w.View();
-    MixBitmaps32(dst.View(), a.View(), b.View(), &weights, 256);
-    EXPECT_EQ(dst.At(1, 0), Px(0, 100, 100, 99));
-
-    vcl::TPixels32 tall(2, 2, 0), small(1, 2, Untouched), tiny(1, 1, 0);
-    const vcl::TBitmapView tinyView = tiny.View();
-    MixBitmaps32(dst.View(), tall.View(), b.View(), nullptr, 256);
+    EXPECT_EQ(mix(255), Hex({Px(199, 100, 0, 99), Px(199, 100, 0, 99), Px(9, 9, 9, 99)}));
+    // Per channel from W: blue and green 0 give b, red 128 gives (200 * 128) >> 8 = 100.
+    vcl::TPixels32 w(2, 1, Px(0, 0, 128, 0)), tiny(1, 1, 0);
+    const vcl::TBitmapView weights = w.View(), tinyWeights = tiny.View();
+    EXPECT_EQ(mix(256, &weights), Hex({Px(0, 100, 100, 99), Px(0, 100, 100, 99), Px(9, 9, 9, 99)}));
+    EXPECT_EQ(mix(256, &tinyWeights), Hex({Px(9, 9, 9, 99), Px(9, 9, 9, 99), Px(9, 9, 9, 99)}));
+    vcl::TPixels32 tall(2, 2, 0), small(1, 1, Untouched);
     MixBitmaps32(small.View(), a.View(), b.View(), nullptr, 256);
-    MixBitmaps32(dst.View(), a.View(), b.View(), &tinyView, 256);
-    EXPECT_EQ(dst.At(1, 0), Px(0, 100, 100, 99));
+    MixBitmaps32(small.View(), tall.View(), b.View(), nullptr, 256);
     EXPECT_EQ(small.At(0, 0), Untouched);
 }
 
