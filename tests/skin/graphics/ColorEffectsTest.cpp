@@ -7,7 +7,9 @@ namespace skin {
 namespace {
 
 using test::Hex;
+using test::HexRow;
 using test::Px;
+using test::Row;
 
 struct PixelCase {
     const char *Name;
@@ -74,54 +76,34 @@ TEST(ColorEffects, ColourVariantsWorkInColourOrder) {
     EXPECT_EQ(ChangeSaturation(0x123456, 0), 0x123456);
 }
 
-TEST(ColorEffects, ForEachPixelSkipsOnlyTheWholeKeyValue) {
-    vcl::TPixels32 img(3, 1);
-    img.At(0, 0) = 0x00FF00FF;
-    img.At(1, 0) = 0xFFFF00FF;
-    img.At(2, 0) = Px(10, 20, 30, 40);
+TEST(ColorEffects, ForEachPixelSkipsOnlyTheKeyColourInPixelOrder) {
+    vcl::TPixels32 img = Row({0x00FF00FF, 0xFFFF00FF, Px(10, 20, 30, 40)});
     ForEachPixel32(img.View(), PixelBrightnessProc, -5, vcl::clFuchsia);
-    EXPECT_EQ(img.At(0, 0), 0x00FF00FFu);
-    EXPECT_EQ(img.At(1, 0), Px(250, 0, 250, 0xFF));
-    EXPECT_EQ(img.At(2, 0), Px(5, 15, 25, 40));
-
+    EXPECT_EQ(HexRow(img), Hex({0x00FF00FF, Px(250, 0, 250, 0xFF), Px(5, 15, 25, 40)}));
     ForEachPixel32(img.View(), PixelBrightnessProc, 5, vcl::clNone);
     EXPECT_EQ(img.At(0, 0), Px(255, 5, 255, 0));
     ForEachPixel32(vcl::TBitmapView{}, PixelBrightnessProc, 5, vcl::clNone);
-}
 
-TEST(ColorEffects, ForEachPixelConvertsTheKeyColourToPixelOrder) {
-    vcl::TPixels32 img(2, 1);
-    img.At(0, 0) = Px(3, 2, 1, 0);  // the colour 0x030201 as a pixel
-    img.At(1, 0) = Px(1, 2, 3, 0);
-    ForEachPixel32(img.View(), PixelTintProc, 0xFFFFFF, 0x030201);
-    EXPECT_EQ(img.At(0, 0), Px(3, 2, 1, 0));
-    EXPECT_EQ(img.At(1, 0), Px(2, 2, 2, 0));
-}
-
-TEST(ColorEffects, HueAndSaturationProcsWalkEveryPixel) {
-    vcl::TPixels32 img(2, 2, Red);
-    ForEachPixel32(img.View(), PixelHueProc, 120, vcl::clNone);
-    EXPECT_EQ(img.At(1, 1), Green);
-    ForEachPixel32(img.View(), PixelSaturationProc, -255, vcl::clNone);
-    EXPECT_EQ(img.At(0, 1), Px(85, 85, 85, 0xFF));
+    // The colour 0x030201 is the pixel (3, 2, 1); tinting white keeps the brightest channel.
+    vcl::TPixels32 tint = Row({Px(3, 2, 1, 0), Px(1, 2, 3, 0)});
+    ForEachPixel32(tint.View(), PixelTintProc, 0xFFFFFF, 0x030201);
+    EXPECT_EQ(HexRow(tint), Hex({Px(3, 2, 1, 0), Px(2, 2, 2, 0)}));
+    vcl::TPixels32 red(2, 2, Red);
+    ForEachPixel32(red.View(), PixelHueProc, 120, vcl::clNone);
+    EXPECT_EQ(red.At(1, 1), Green);
+    ForEachPixel32(red.View(), PixelSaturationProc, -255, vcl::clNone);
+    EXPECT_EQ(red.At(0, 1), Px(85, 85, 85, 0xFF));
 }
 
 TEST(ColorEffects, GrayscaleUsesTheTruncatedMeanAndKeepsAlpha) {
-    vcl::TPixels32 img(2, 1);
-    img.At(0, 0) = Px(1, 0, 255, 7);
-    img.At(1, 0) = Px(0, 1, 1, 8);
+    // 256 div 3 = 85; 2 div 3 = 0, not rounded up.
+    vcl::TPixels32 img = Row({Px(1, 0, 255, 7), Px(0, 1, 1, 8)});
     GrayscaleBitmap32(img.View());
-    EXPECT_EQ(img.At(0, 0), Px(85, 85, 85, 7));
-    EXPECT_EQ(img.At(1, 0), Px(0, 0, 0, 8));  // 2 div 3, not rounded up
-}
-
-TEST(ColorEffects, KeyedGrayscaleComparesTheKeyAsGiven) {
-    vcl::TPixels32 img(2, 1);
-    img.At(0, 0) = Px(1, 2, 30, 0);
-    img.At(1, 0) = Px(30, 2, 1, 0);
-    GrayscaleBitmapKeyed32(img.View(), Px(1, 2, 30, 0));
-    EXPECT_EQ(img.At(0, 0), Px(1, 2, 30, 0));
-    EXPECT_EQ(img.At(1, 0), Px(11, 11, 11, 0));
+    EXPECT_EQ(HexRow(img), Hex({Px(85, 85, 85, 7), Px(0, 0, 0, 8)}));
+    // The keyed variant compares the key as given, as a pixel value: (30 + 2 + 1) div 3 = 11.
+    vcl::TPixels32 keyed = Row({Px(1, 2, 30, 0), Px(30, 2, 1, 0)});
+    GrayscaleBitmapKeyed32(keyed.View(), Px(1, 2, 30, 0));
+    EXPECT_EQ(HexRow(keyed), Hex({Px(1, 2, 30, 0), Px(11, 11, 11, 0)}));
 }
 
 } // namespace

@@ -10,7 +10,9 @@ namespace {
 
 using test::Hex;
 using test::Image;
+using test::HexRow;
 using test::Px;
+using test::Row;
 
 constexpr std::uint32_t Untouched = Px(1, 2, 3, 4);
 
@@ -87,17 +89,11 @@ TEST(PixelHelpers, FillsStayInsideTheClippedRect) {
 }
 
 TEST(PixelHelpers, SetRectAlphaLeavesTheKeptValueAlone) {
-    vcl::TPixels32 img(3, 1);
-    img.At(0, 0) = 0x00FF00FF;
-    img.At(1, 0) = 0x10FF00FF;
-    img.At(2, 0) = Px(1, 2, 3, 4);
+    vcl::TPixels32 img = Row({0x00FF00FF, 0x10FF00FF, Px(1, 2, 3, 4)});
     SetRectAlpha(img.View(), {0, 0, 3, 1}, 200, 0xFF00FF);
-    EXPECT_EQ(img.At(0, 0), 0x00FF00FFu);
-    EXPECT_EQ(img.At(1, 0), 0xC8FF00FFu);
-    EXPECT_EQ(img.At(2, 0), Px(1, 2, 3, 200));
+    EXPECT_EQ(HexRow(img), Hex({0x00FF00FF, 0xC8FF00FF, Px(1, 2, 3, 200)}));
     SetRectAlpha(img.View(), {-1, -1, 1, 5}, 7);
-    EXPECT_EQ(img.At(0, 0), 0x07FF00FFu);
-    EXPECT_EQ(img.At(1, 0), 0xC8FF00FFu);
+    EXPECT_EQ(HexRow(img), Hex({0x07FF00FF, 0xC8FF00FF, Px(1, 2, 3, 200)}));
 }
 
 TEST(PixelHelpers, BlendRectWithColorKeepsPercentRoundedHalfToEven) {
@@ -131,15 +127,11 @@ TEST(PixelHelpers, TintRectAlphaTruncatesTowardZero) {
 }
 
 TEST(DisabledLook, GreyingMovesChannelsTowardTheirMeanAndSkipsKeys) {
-    vcl::TPixels32 img(3, 1);
-    img.At(0, 0) = Px(0, 0, 255, 255);
-    img.At(1, 0) = 0x00FF00FF;
-    img.At(2, 0) = 0xFFFF00FF;
+    vcl::TPixels32 img = Row({Px(0, 0, 255, 255), KeyPixel, 0xFFFF00FF});
     PaintDisabledLook(img.View(), dlGrayed, 0, nullptr, {});
-    // Amount round(-90 * 2.55) = -230: red 255 - 153, green 0 + 76.
-    EXPECT_EQ(img.At(0, 0), Px(76, 76, 102, 255));
-    EXPECT_EQ(img.At(1, 0), 0x00FF00FFu);
-    EXPECT_NE(img.At(2, 0), 0xFFFF00FFu);
+    // Amount round(-90 * 2.55) = -230: c + (mean - c) * 230 div 255. Mean 85: red 255 - 153,
+    // green 0 + 76. Opaque magenta is no key: mean 170, 255 - 76 and 0 + 153.
+    EXPECT_EQ(HexRow(img), Hex({Px(76, 76, 102, 255), KeyPixel, Px(179, 153, 179, 255)}));
 }
 
 TEST(DisabledLook, BlendsWithTheBackgroundImageOrColourGreyingFirst) {
@@ -167,25 +159,17 @@ TEST(DisabledLook, BlendsWithTheBackgroundImageOrColourGreyingFirst) {
 
 TEST(TextImage, OpaqueAndTransparentModes) {
     vcl::TPixels32 dst(4, 1, Px(10, 20, 30, 0));
-    vcl::TPixels32 text(4, 1);
-    text.At(0, 0) = Px(0, 0, 0, 0);
-    text.At(1, 0) = Px(128, 128, 128, 0);
-    text.At(2, 0) = 0x00FFFFFF;
-    text.At(3, 0) = 0xFFFFFFFF;
+    vcl::TPixels32 text = Row({Px(0, 0, 0, 0), Px(128, 128, 128, 0), 0x00FFFFFF, 0xFFFFFFFF});
     BlendTextImage32(dst.View(), {0, 0, 4, 1}, text.View(), 0x0000FF, 0);
-    // ((d - col) * t + col * 256) >> 8 per channel: red (30 - 255) * 128 >> 8 + 255 = 142.
-    EXPECT_EQ(dst.At(0, 0), Px(0, 0, 255, 255));
-    EXPECT_EQ(dst.At(1, 0), Px(5, 10, 142, 255));
-    EXPECT_EQ(dst.At(2, 0), Px(10, 20, 30, 0));
-    EXPECT_EQ(dst.At(3, 0), Px(10, 20, 30, 0));
+    // ((d - col) * t + col * 256) >> 8 per channel: red (30 - 255) * 128 >> 8 + 255 = 142; white is no text.
+    EXPECT_EQ(HexRow(dst), Hex({Px(0, 0, 255, 255), Px(5, 10, 142, 255), Px(10, 20, 30, 0), Px(10, 20, 30, 0)}));
 
-    // k = 128, alpha = max(255 - 128, 0): premultiplied (((d - col) * k + col * 256) * alpha) >> 16.
-    vcl::TPixels32 clear(1, 1, Px(10, 20, 30, 0)), opaque(1, 1, Px(10, 20, 30, 200));
-    vcl::TPixels32 grey(1, 1, Px(128, 128, 128, 0));
-    BlendTextImage32(clear.View(), {0, 0, 1, 1}, grey.View(), 0x0000FF, 1);
-    EXPECT_EQ(clear.At(0, 0), Px(2, 4, 70, 127));
-    BlendTextImage32(opaque.View(), {0, 0, 1, 1}, grey.View(), 0x0000FF, 1);
-    EXPECT_EQ(opaque.At(0, 0) >> 24, 200u);
+    // k = 128, alpha = max(255 - 128, da): premultiplied (((d - col) * k + col * 256) * alpha) >> 16,
+    // e.g. red ((30 - 255) * 128 + 255 * 256) * 200 >> 16 = 111.
+    vcl::TPixels32 two = Row({Px(10, 20, 30, 0), Px(10, 20, 30, 200)});
+    vcl::TPixels32 grey(2, 1, Px(128, 128, 128, 0));
+    BlendTextImage32(two.View(), {0, 0, 2, 1}, grey.View(), 0x0000FF, 1);
+    EXPECT_EQ(HexRow(two), Hex({Px(2, 4, 70, 127), Px(3, 7, 111, 200)}));
 }
 
 TEST(TextImage, PartsOutsideTheDestinationAreSkipped) {
