@@ -166,20 +166,6 @@ TEST(Folders, NormalizeDir) {
     for (auto [in, out] : cases) EXPECT_EQ(NormalizeDir(in), out) << in;
 }
 
-TEST(Background, InitBgInfoNamesTheImage) {
-    TvlBgInfo info;
-    info.R = {1, 2, 3, 4};
-    info.Color = 5;
-    auto *image = reinterpret_cast<vcl::TBitmap *>(&info);  // never dereferenced
-    InitBgInfo(image, -3, 7, info);
-    EXPECT_EQ(info.Bmp, image);
-    EXPECT_EQ(info.X, -3);
-    EXPECT_EQ(info.Y, 7);
-    EXPECT_EQ(info.Color, 0xFF00FF);
-    EXPECT_EQ(info.R, vcl::TRect{});
-    EXPECT_TRUE(info.UseBmp);
-}
-
 // A control of another library, known to the skin only by its published properties.
 namespace {
 
