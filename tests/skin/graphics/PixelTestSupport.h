@@ -52,4 +52,11 @@ inline std::string HexRow(const vcl::TPixels32 &img, int y = 0) {
     return s;
 }
 
+// The whole image as hex text, rows separated by " / ".
+inline std::string HexImage(const vcl::TPixels32 &img) {
+    std::string s;
+    for (int y = 0; y < img.Height(); ++y) s += (y ? " / " : "") + HexRow(img, y);
+    return s;
+}
+
 } // namespace skin::test
