@@ -166,19 +166,22 @@ TEST(PaintGradientBlended, MixesTheTiledTextureIntoEachBand) {
 
 TEST(PaintGradientBlended, TextureRectOutsideTheTextureReadsOnlyInside) {
     vcl::TPixels32 img(4, 4, Untouched);
-    vcl::TPixels32 tex(2, 2, Px(10, 10, 10, 10));
+    vcl::TPixels32 tex = Image(3, 3, [](int x, int y) { return Px(0, 0, 40 * y + 10 * x, 0); });
     // Left of and above the texture it starts at its corner; too wide and
-    // too high it is cut to the texture less one pixel.
+    // too high it is cut to the texture less one pixel: 2 x 2 of the 3 x 3
+    // repeat, each (255 * t) >> 8 over black.
     PaintGradientBlended(img.View(), {0, 0, 4, 4}, Band(0, 0, 100, gmHorizontal), tex.View(), {-3, -3, 5, 5}, 255,
                          255);
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(Reds(img, x), (std::vector<int>{9, 9, 9, 9}));
+    EXPECT_EQ(Reds(img, 0), (std::vector<int>{0, 39, 0, 39}));
+    EXPECT_EQ(Reds(img, 3), (std::vector<int>{9, 49, 9, 49}));
+    vcl::TPixels32 tex2(2, 2, Px(10, 10, 10, 10));
     // Nothing of the texture left, no stops, no texture or the triangle mode: nothing painted.
     vcl::TPixels32 none(2, 2, Untouched);
-    PaintGradientBlended(none.View(), {0, 0, 2, 2}, Band(0, 0, 100), tex.View(), {1, 1, 9, 9}, 255, 255);
-    PaintGradientBlended(none.View(), {0, 0, 2, 2}, Band(0, 0, 100), tex.View(), {5, 5, 9, 9}, 255, 255);
-    PaintGradientBlended(none.View(), {0, 0, 2, 2}, {}, tex.View(), {}, 255, 255);
+    PaintGradientBlended(none.View(), {0, 0, 2, 2}, Band(0, 0, 100), tex2.View(), {1, 1, 9, 9}, 255, 255);
+    PaintGradientBlended(none.View(), {0, 0, 2, 2}, Band(0, 0, 100), tex2.View(), {5, 5, 9, 9}, 255, 255);
+    PaintGradientBlended(none.View(), {0, 0, 2, 2}, {}, tex2.View(), {}, 255, 255);
     PaintGradientBlended(none.View(), {0, 0, 2, 2}, Band(0, 0, 100), vcl::TBitmapView{}, {}, 255, 255);
-    PaintGradientBlended(none.View(), {0, 0, 2, 2}, Band(0, 0, 100, gmTriangles), tex.View(), {}, 255, 255);
+    PaintGradientBlended(none.View(), {0, 0, 2, 2}, Band(0, 0, 100, gmTriangles), tex2.View(), {}, 255, 255);
     EXPECT_EQ(Reds(none, 1), (std::vector<int>{-1, -1}));
 }
 
