@@ -56,35 +56,6 @@ __m128i MixLanes(__m128i d, __m128i s, __m128i twiceAlpha) {
     return _mm_add_epi16(d, _mm_mulhi_epi16(_mm_slli_epi16(_mm_sub_epi16(s, d), 7), twiceAlpha));
 }
 
-// The tint as one rounding of a product: for Percent <= 100,
-//   c - (c - k) * P div 100 = (c * (100 - P) + k * P + (c >= k ? 99 : 0)) div 100
-// (the truncation toward zero is a ceiling for c >= k and a floor below),
-// and the numerator stays below 25600, where ((x * 41944) >> 16) >> 6 is
-// exactly x div 100. Scale, Offset and KeyLess are per lane; in the alpha
-// lane Scale 0, Offset Alpha * 100 and KeyLess 0x7FFF give Alpha.
-struct TTintLanes {
-    __m128i Scale, Offset, KeyLess;
-};
-
-__m128i TintLanes(__m128i c, const TTintLanes &t) {
-    const __m128i atOrAbove = _mm_and_si128(_mm_cmpgt_epi16(c, t.KeyLess), _mm_set1_epi16(99));
-    const __m128i x = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(c, t.Scale), t.Offset), atOrAbove);
-    return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(static_cast<short>(41944))), 6);
-}
-
-TTintLanes TintLanesOf(int k0, int k1, int percent, int alpha, bool alphaLane) {
-    const short scale = static_cast<short>(100 - percent);
-    const short offset0 = static_cast<short>(k0 * percent);
-    const short offset1 = static_cast<short>(alphaLane ? alpha * 100 : k1 * percent);
-    return {_mm_set_epi16(alphaLane ? 0 : scale, scale, alphaLane ? 0 : scale, scale, alphaLane ? 0 : scale, scale,
-                          alphaLane ? 0 : scale, scale),
-            _mm_set_epi16(offset1, offset0, offset1, offset0, offset1, offset0, offset1, offset0),
-            _mm_set_epi16(static_cast<short>(alphaLane ? 0x7FFF : k1 - 1), static_cast<short>(k0 - 1),
-                          static_cast<short>(alphaLane ? 0x7FFF : k1 - 1), static_cast<short>(k0 - 1),
-                          static_cast<short>(alphaLane ? 0x7FFF : k1 - 1), static_cast<short>(k0 - 1),
-                          static_cast<short>(alphaLane ? 0x7FFF : k1 - 1), static_cast<short>(k0 - 1))};
-}
-
 // Four pixels blended in place.
 void BlendFour(std::uint32_t *Dst, const std::uint32_t *Src) {
     const __m128i s = _mm_loadu_si128(In(Src));
@@ -98,10 +69,32 @@ void BlendFour(std::uint32_t *Dst, const std::uint32_t *Src) {
     _mm_storeu_si128(Out(Dst), _mm_max_epu8(mixed, _mm_and_si128(s, _mm_set1_epi32(static_cast<int>(0xFF000000u)))));
 }
 
-// Four pixels tinted in place.
+// The tint moves c toward k by floor(|c - k| * P / 100), which is the
+// truncation toward zero of the plain form. With the saturating
+// differences, one of which is 0, that is
+//   c + floor(sub(k, c) * M / 2^16) - floor(sub(c, k) * M / 2^16),
+// M = ceil(P * 2^16 / 100): for |c - k| <= 255 the product overshoots
+// |c - k| * P / 100 by less than 1/256, while a fraction that is not 0 is at
+// least 1/100 below the next integer, so the floors agree (P < 100, the
+// result stays between c and k). Per lane k and M; the alpha lane gets
+// c = 0, k = Alpha + 1 and M = 65535, which gives floor((Alpha + 1) *
+// 65535 / 2^16) = Alpha.
+struct TTintLanes {
+    __m128i Colour, Factor;
+};
+
+__m128i TintLanes(__m128i c, const TTintLanes &t) {
+    const __m128i toward = _mm_mulhi_epu16(_mm_subs_epu16(t.Colour, c), t.Factor);
+    const __m128i away = _mm_mulhi_epu16(_mm_subs_epu16(c, t.Colour), t.Factor);
+    return _mm_sub_epi16(_mm_add_epi16(c, toward), away);
+}
+
+// Four pixels tinted in place: blue and red in the even lanes, green and a
+// zero alpha in the odd ones.
 void TintFour(std::uint32_t *Dst, const TTintLanes &even, const TTintLanes &odd) {
     const __m128i c = _mm_loadu_si128(In(Dst));
-    _mm_storeu_si128(Out(Dst), Join(TintLanes(EvenBytes(c), even), TintLanes(OddBytes(c), odd)));
+    const __m128i green = OddBytes(_mm_and_si128(c, _mm_set1_epi32(0x0000FF00)));
+    _mm_storeu_si128(Out(Dst), Join(TintLanes(EvenBytes(c), even), TintLanes(green, odd)));
 }
 
 // Whole images stream through the cache: the loops ask for the line a few
@@ -137,10 +130,14 @@ void FillRow32(std::uint32_t *Dst, int Count, std::uint32_t Value, bool Streamin
 void EndStreamingStores() { _mm_sfence(); }
 
 void TintRow32(std::uint32_t *Dst, int Count, std::uint32_t Colour, std::uint8_t Percent, std::uint8_t Alpha) {
-    // Percents above 100 push past the colour and need clamping: rare, left to the plain form.
-    if (Percent > 100) return TintRow32Plain(Dst, Count, Colour, Percent, Alpha);
-    const TTintLanes even = TintLanesOf(Blue(Colour), Red(Colour), Percent, Alpha, false);
-    const TTintLanes odd = TintLanesOf(Green(Colour), 0, Percent, Alpha, true);
+    // Percents of 100 and more reach or pass the colour (and need clamping):
+    // rare, left to the plain form.
+    if (Percent >= 100) return TintRow32Plain(Dst, Count, Colour, Percent, Alpha);
+    const int factor = (Percent * 65536 + 99) / 100;
+    const TTintLanes even{_mm_set1_epi32(static_cast<int>(Blue(Colour) | Red(Colour) << 16)),
+                          _mm_set1_epi16(static_cast<short>(factor))};
+    const TTintLanes odd{_mm_set1_epi32(Green(Colour) | (Alpha + 1) << 16),
+                         _mm_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(factor) | 0xFFFF0000u))};
     int i = 0;
     for (; i + 16 <= Count; i += 16) {
         Prefetch(Dst + i);
