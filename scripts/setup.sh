@@ -16,6 +16,7 @@ packages=(
   g++ googletest clang-14 libclang-rt-14-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
   zlib1g-dev libjpeg62-turbo-dev libpixman-1-dev libbenchmark-dev
+  libfreetype-dev libpng-dev
   wine wine32 fonts-wine xvfb xauth x11-utils
   time
 )

@@ -1,0 +1,56 @@
+// Packs a skin folder into the packed skin format: "Options.dat" first, then
+// every picture file that the options text names, in the order of their
+// names, so the same folder always gives the same bytes. The output serves
+// both as the packed file (".gmz") and as the Data of a stored skin.
+//
+//   zuvo_pack_skin <skin folder> <output>
+//
+// A picture named by the options text but missing from the folder, and a
+// file of the folder that the options text does not name, are errors.
+#include <filesystem>
+#include <iostream>
+#include <set>
+
+#include "SkinOptions.h"
+#include "SkinPack.h"
+
+namespace fs = std::filesystem;
+using namespace skintools;
+
+namespace {
+
+void Run(const fs::path &Folder, const fs::path &Output) {
+    const fs::path optionsPath = Folder / "Options.dat";
+    const SkinOptions options = SkinOptions::FromFile(optionsPath.string());
+    std::set<std::string> named{options.MasterBitmap()};
+    for (const PictureItem &item : options.Pictures())
+        if (!item.FromMaster()) named.insert(item.File);
+
+    std::vector<PackedMember> members{{"Options.dat", ReadFileBytes(optionsPath.string())}};
+    for (const std::string &name : named) {
+        if (!fs::is_regular_file(Folder / name)) throw std::runtime_error(name + " is named but missing");
+        members.push_back({name, ReadFileBytes((Folder / name).string())});
+    }
+    for (const fs::directory_entry &entry : fs::directory_iterator(Folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name != "Options.dat" && !named.count(name))
+            throw std::runtime_error(name + " lies in the skin folder but the options text does not name it");
+    }
+    WriteFileBytes(Output.string(), PackSkin(members));
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc != 3) {
+        std::cerr << "usage: zuvo_pack_skin <skin folder> <output>\n";
+        return 2;
+    }
+    try {
+        Run(argv[1], argv[2]);
+    } catch (const std::exception &e) {
+        std::cerr << "zuvo_pack_skin: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
