@@ -65,7 +65,9 @@ std::vector<PackedMember> UnpackSkin(const Bytes &Packed) {
         at += static_cast<std::size_t>(nameLength);
         const std::int32_t size = GetInt(Packed, at);
         if (size < 0 || size > MaxMemberSize) throw ImageError("packed skin: bad size of " + member.Name);
-        member.Data.resize(static_cast<std::size_t>(size));
+        // Room for one byte more than the size: a member that fills it is
+        // larger than it says.
+        member.Data.resize(static_cast<std::size_t>(size) + 1);
 
         z_stream stream{};
         if (inflateInit(&stream) != Z_OK) throw ImageError("zlib start failed");
@@ -73,19 +75,12 @@ std::vector<PackedMember> UnpackSkin(const Bytes &Packed) {
         stream.avail_in = static_cast<uInt>(Packed.size() - at);
         stream.next_out = member.Data.data();
         stream.avail_out = static_cast<uInt>(member.Data.size());
-        int result = inflate(&stream, Z_FINISH);
-        if (result == Z_BUF_ERROR && stream.avail_out == 0) {
-            // Full before the stream's end: one more byte says it is larger.
-            Bytef extra;
-            stream.next_out = &extra;
-            stream.avail_out = 1;
-            result = inflate(&stream, Z_FINISH);
-            if (stream.avail_out == 0) result = Z_DATA_ERROR;
-        }
+        const int result = inflate(&stream, Z_FINISH);
         const std::size_t consumed = Packed.size() - at - stream.avail_in;
-        const bool whole = result == Z_STREAM_END && stream.total_out == member.Data.size();
+        const bool whole = result == Z_STREAM_END && stream.total_out == static_cast<uLong>(size);
         inflateEnd(&stream);
         if (!whole) throw ImageError("packed skin: member " + member.Name + " does not inflate to its size");
+        member.Data.resize(static_cast<std::size_t>(size));
         at += consumed;
         members.push_back(std::move(member));
     }

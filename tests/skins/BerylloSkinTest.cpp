@@ -280,6 +280,20 @@ TEST_F(BerylloSkin, DrawingAndPackingAgainGiveTheSameBytes) {
     fs::remove_all(work);
 }
 
+// The library's window shadow lies around the window, never over it.
+TEST(LibraryImages, ShadowIsEmptyUnderTheWindowAndDarkestBesideIt) {
+    for (const char *name : {"vlSHDA.png", "vlSHDI.png"}) {
+        const auto png = ReadPng(ReadFile(fs::path(ZUVO_LIBRARY_IMAGES) / name));
+        ASSERT_TRUE(png) << name;
+        ASSERT_EQ(png->Width, 19);
+        ASSERT_EQ(png->Height, 19);
+        EXPECT_EQ(png->At(9, 9)[3], 0) << name;
+        EXPECT_GT(png->At(8, 9)[3], png->At(0, 9)[3]) << name;
+        EXPECT_GT(png->At(9, 10)[3], png->At(9, 8)[3]) << name << ": the shadow falls below the window";
+        EXPECT_LT(png->At(0, 0)[3], 8) << name;
+    }
+}
+
 // The checks above say no to skins that break the rules.
 TEST(SkinRules, ReportBrokenSkins) {
     const auto ini = ReadOptions("[A]\nSTATES=2\nCOLOR=1\nHOTCOLOR=2\n"
