@@ -397,14 +397,14 @@ int main(int argc, char **argv) {
         Save(ControlSheet(book, text), out / (name + "-controls.png"));
         const Image installer = OnDesktop(Installer(book, text, picture), shadow);
         Save(installer, out / (name + "-installer.png"));
-        // Corners, caption buttons, progress and the button, four times larger.
-        const int w = installer.Width();
-        Image details(4 * (90 + 120 + 260) + 32, 4 * 120 + 16, Pixel{0x60, 0x66, 0x70, 0xFF});
-        details.Paste(installer.Crop(20, 20, 90, 60).Enlarged(4), 8, 8);
-        details.Paste(installer.Crop(w - 140, 20, 120, 60).Enlarged(4), 8 + 4 * 90 + 8, 8);
-        details.Paste(installer.Crop(20, installer.Height() - 150, 90, 60).Enlarged(4), 8, 8 + 4 * 60 + 8);
-        details.Paste(installer.Crop(w - 140, installer.Height() - 150, 120, 60).Enlarged(4), 8 + 4 * 90 + 8, 8 + 4 * 60 + 8);
-        details.Paste(installer.Crop(100, installer.Height() - 140, 260, 120).Enlarged(2).Crop(0, 0, 4 * 130, 4 * 60).Enlarged(1), 8 + 4 * 210 + 16, 8);
+        // Four places of the window four times larger: the top-left corner,
+        // the close button, the progress bars over the button, the memo's
+        // scroll bar.
+        const int w = installer.Width(), h = installer.Height();
+        const int places[4][2] = {{30, 30}, {w - 150, 30}, {50, h - 160}, {w - 150, 100}};
+        Image details(2 * 4 * 100 + 24, 2 * 4 * 60 + 24, Pixel{0x60, 0x66, 0x70, 0xFF});
+        for (int i = 0; i < 4; ++i)
+            details.Paste(installer.Crop(places[i][0], places[i][1], 100, 60).Enlarged(4), 8 + (i % 2) * 408, 8 + (i / 2) * 248);
         Save(details, out / (name + "-details.png"));
     } catch (const std::exception &e) {
         std::cerr << "zuvo_preview_skin: " << e.what() << "\n";
