@@ -38,6 +38,7 @@ void TProgressBar::InitializeWnd() {
     FShownMax = FMax;
     FShownStep = FStep;
     FShownPosition = FPosition;
+    FWindowBehind = false;
     FGate.Mark(TickMs());
 }
 
@@ -75,14 +76,20 @@ void TProgressBar::StepIt() {
 }
 
 void TProgressBar::Changed() {
-    if (!HandleAllocated()) return;
-    if (FGate.Pass(TickMs())) SyncWindow();
-    else DeferWindowUpdate();
+    if (FWindowBehind || !HandleAllocated()) return;
+    FWindowBehind = true;
+    DeferWindowUpdate();
 }
 
 void TProgressBar::FlushWindowUpdate() {
     if (!HandleAllocated()) return;
-    FGate.Mark(TickMs());
+    // A pump comes every few milliseconds; redrawing the bar at each would
+    // cost more than the work it shows. Not due yet: asked again next time.
+    if (!FGate.Pass(TickMs())) {
+        DeferWindowUpdate();
+        return;
+    }
+    FWindowBehind = false;
     SyncWindow();
 }
 

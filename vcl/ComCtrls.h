@@ -8,10 +8,11 @@ namespace vcl {
 // A progress bar: a superclass of msctls_progress32 with a 32-bit range.
 //
 // The bar keeps Min, Max, Position and Step itself and brings its window up
-// to date at most once per display frame and whenever messages are pumped:
-// a loop that steps it after every byte would otherwise spend most of its
-// time redrawing a bar that moved by less than a pixel. Reading Position
-// always gives the exact value.
+// to date when messages are pumped (or the loop goes idle), at most once per
+// display frame: a loop that steps it after every byte would otherwise spend
+// most of its time redrawing a bar that moved by less than a pixel. A step
+// only changes numbers; it asks no clock. Reading Position always gives the
+// exact value.
 class TProgressBar : public TWinControl {
     VCL_CLASS(TProgressBar, TWinControl)
 public:
@@ -41,6 +42,8 @@ protected:
 private:
     void Changed();
     void SyncWindow();
+    // The window shows an older state and the pump has been asked to update it.
+    bool FWindowBehind = false;
 
     int FMin = 0;
     int FMax = 100;

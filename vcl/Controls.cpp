@@ -1069,13 +1069,17 @@ void TWinControl::DeferWindowUpdate() {
 }
 
 void FlushWindowUpdates() {
+    // Each control once: one whose update is not due puts itself back at the
+    // end. Read from the list itself, which forgets a control destroyed meanwhile.
     auto &list = PendingWindowUpdates();
-    while (!list.empty()) {
-        TWinControl *c = list.back();
-        list.pop_back();
+    for (std::size_t n = list.size(); n > 0 && !list.empty(); --n) {
+        TWinControl *c = list.front();
+        list.erase(list.begin());
         c->FlushWindowUpdate();
     }
 }
+
+bool WindowUpdatesPending() { return !PendingWindowUpdates().empty(); }
 
 std::uint32_t ControlMessageCount() { return MessageCount; }
 

@@ -695,7 +695,9 @@ void TApplication::HandleMessage() {
         const bool handledSent = ControlMessageCount() != before;
         Idle();
         if (handledSent || FTerminated) return;
-        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        // A window update that was not due yet is tried again after a frame.
+        const DWORD wait = WindowUpdatesPending() ? kDisplayFrameMs : INFINITE;
+        MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     } catch (...) {
         HandleException(this);
     }
