@@ -1,7 +1,6 @@
 #include "HandleCounts.h"
 
 #include <atomic>
-#include <ostream>
 
 namespace vcl {
 namespace {
@@ -16,9 +15,5 @@ THandleCounts LiveHandles() {
 }
 
 void CountHandle(THandleKind Kind, int Delta) { Counts[static_cast<int>(Kind)] += Delta; }
-
-std::ostream &operator<<(std::ostream &Out, const THandleCounts &Counts) {
-    return Out << Counts.GdiObjects << " GDI objects, " << Counts.DCs << " DCs, " << Counts.Windows << " windows";
-}
 
 } // namespace vcl

@@ -11,7 +11,7 @@
 //     EXPECT_EQ(LiveHandles(), before);
 //
 // The counts are per process and may be read from any thread. Portable.
-#include <iosfwd>
+#include <ostream>
 
 namespace vcl {
 
@@ -25,8 +25,12 @@ struct THandleCounts {
 
 // The counts now.
 THandleCounts LiveHandles();
-// "3 GDI objects, 1 DC, 2 windows": what a failed comparison prints.
-std::ostream &operator<<(std::ostream &Out, const THandleCounts &Counts);
+// "3 GDI objects, 1 DC, 2 windows": what a failed comparison prints. Inline,
+// so that only the tests that print it pay for the streams: out of line it
+// would link the whole locale machinery (about 400 KB) into the installer.
+inline std::ostream &operator<<(std::ostream &Out, const THandleCounts &Counts) {
+    return Out << Counts.GdiObjects << " GDI objects, " << Counts.DCs << " DCs, " << Counts.Windows << " windows";
+}
 
 // For the owners: a handle of this kind was taken (+1) or given back (-1).
 enum class THandleKind { GdiObject, DC, Window };
