@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "installer/CreateShortcut.h"
 #include "vcl/Dialogs.h"
@@ -31,15 +33,14 @@ int BarMax(const PayloadFile &File) {
 }
 
 // Advances the per-file bar as the file's elements are converted, and keeps
-// the window alive meanwhile. The bar brings its window up to date by
-// itself at most once a frame, so a pump is only worth its cost once some
-// milliseconds have passed; the pump after the file's last step is always
-// done, so that the full bar reaches the screen before the next file resets it.
+// the window alive meanwhile. A step only changes the bar's number; the bar
+// brings its window up to date when a pump finds its frame due. A pump is
+// only worth its cost once some milliseconds have passed, and asking the
+// clock whether they have costs as much as a step: every 64th step asks.
 class TFileProgress {
 public:
     TFileProgress(vcl::TProgressBar &Bar, const PayloadFile &File)
-        : FBar(Bar), FTenByteSteps(File.StepKind == TStepKind::TenByteSteps),
-          FSteps(FTenByteSteps ? ElementCount(File) / 10 : ElementCount(File)) {}
+        : FBar(Bar), FTenByteSteps(File.StepKind == TStepKind::TenByteSteps) {}
 
     void ElementConverted() {
         if (FTenByteSteps) {
@@ -47,23 +48,65 @@ public:
             FCounter = 0;
         }
         FBar.StepIt();
-        ++FStepsDone;
-        if (FStepsDone == FSteps) {
-            Application->ProcessMessages();
-        } else if (FStepsDone % 64 == 0) {
-            // Asking the clock whether a pump is due costs as much as a
-            // step; every 64th step is soon enough for ten milliseconds.
-            Application->ProcessMessagesThrottled();
-        }
+        if (++FStepsDone % 64 == 0) Application->ProcessMessagesThrottled();
     }
 
 private:
     vcl::TProgressBar &FBar;
     const bool FTenByteSteps;
-    const std::int32_t FSteps;
     std::int32_t FStepsDone = 0;
     std::int32_t FCounter = 0;
 };
+
+// The bytes of a file written "byte by byte", collected and handed to the
+// file a block at a time: the same bytes in the same order, without a system
+// call for each. What was put before a failure still reaches the file.
+class TByteWriter {
+public:
+    explicit TByteWriter(vcl::TFileStream &Target) : FTarget(Target) {}
+    ~TByteWriter() {
+        // Only on the way out of a failure; a write error then must not
+        // replace the error that is on its way.
+        try {
+            Flush();
+        } catch (...) {
+        }
+    }
+    TByteWriter(const TByteWriter &) = delete;
+    TByteWriter &operator=(const TByteWriter &) = delete;
+
+    void Put(std::uint8_t Byte) {
+        if (FCount == FBlock.size()) Flush();
+        FBlock[FCount++] = Byte;
+    }
+    void Flush() {
+        const std::size_t count = std::exchange(FCount, 0);
+        if (count > 0) FTarget.WriteBuffer(FBlock.data(), count);
+    }
+
+private:
+    vcl::TFileStream &FTarget;
+    std::array<std::uint8_t, 16384> FBlock;
+    std::size_t FCount = 0;
+};
+
+// A work buffer whose bytes are on disk is not read again before the next
+// file fills it: its memory is given back to the system, so that the eleven
+// buffers are not all held at once. Whole pages only, since the buffers'
+// neighbours share the pages at their edges.
+void ForgetBufferPages(std::uint8_t *Buffer, std::size_t Size) {
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    const std::size_t page = system.dwPageSize;
+    const std::size_t skip = (page - reinterpret_cast<std::uintptr_t>(Buffer) % page) % page;
+    if (Size <= skip) return;
+    const std::size_t whole = (Size - skip) / page * page;
+    if (whole == 0) return;
+    // MEM_RESET drops the pages under Wine; unlocking pages that were never
+    // locked takes them out of the working set under Windows.
+    VirtualAlloc(Buffer + skip, whole, MEM_RESET, PAGE_READWRITE);
+    VirtualUnlock(Buffer + skip, whole);
+}
 
 // Creates the target and writes the file's converted elements into it:
 // buffered files collect them in their buffer and write them in one block,
@@ -79,13 +122,23 @@ bool WriteStoredFile(TSDIAppForm &Form, const PayloadFile &File) {
     }
     const std::int32_t count = ElementCount(File);
     TFileProgress progress(*Form.ProgressBar1, File);
-    for (std::int32_t i = 0; i < count; ++i) {
-        const std::uint8_t byte = HexPairToByte(File.Element(i));
-        progress.ElementConverted();
-        if (File.Buffer) File.Buffer[i] = byte;
-        else target->WriteBuffer(&byte, 1);
+    if (File.Buffer) {
+        for (std::int32_t i = 0; i < count; ++i) {
+            const std::uint8_t byte = HexPairToByte(File.Element(i));
+            progress.ElementConverted();
+            File.Buffer[i] = byte;
+        }
+        if (count > 0) target->WriteBuffer(File.Buffer, static_cast<std::size_t>(count));
+        ForgetBufferPages(File.Buffer, static_cast<std::size_t>(count));
+    } else {
+        TByteWriter bytes(*target);
+        for (std::int32_t i = 0; i < count; ++i) {
+            const std::uint8_t byte = HexPairToByte(File.Element(i));
+            progress.ElementConverted();
+            bytes.Put(byte);
+        }
+        bytes.Flush();
     }
-    if (File.Buffer && count > 0) target->WriteBuffer(File.Buffer, static_cast<std::size_t>(count));
     return true;
 }
 

@@ -33,27 +33,25 @@ std::vector<std::uint8_t> ReadSource(const std::string &path) {
     return bytes;
 }
 
-// The declarations of one stored file: size constant, work buffer, and the
-// element array with its sentinel, twenty elements to a line.
+// The declarations of one stored file: the size constant and the elements as
+// adjacent string literals, twenty to a line, closed by the sentinel. The
+// compiler joins them into one array of two characters per element.
 std::string StoredFileText(const TGeneratorSource &source, const std::vector<std::uint8_t> &bytes) {
-    const std::string size = std::to_string(bytes.size());
-    const std::string sizePlusOne = std::to_string(bytes.size() + 1);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
     text.reserve(bytes.size() * 5 + bytes.size() / kElementsPerLine * kLineBreak.size() + 256);
     AppendLine(text, " ");
-    AppendLine(text, "   inline constexpr std::int64_t max_" + source.Identifier + " = " + size + ";");
-    AppendLine(text, "inline std::uint8_t " + source.BufferName + "[" + sizePlusOne + "];");
-    AppendLine(text, "inline constexpr char " + source.Identifier + "[" + sizePlusOne + "][3] = {");
+    AppendLine(text, "   inline constexpr std::int64_t max_" + source.Identifier + " = " + std::to_string(bytes.size()) + ";");
+    AppendLine(text, "inline constexpr char " + source.Identifier + "[] =");
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        text += '"';
-        text += vcl::IntToHex(bytes[i], 2);
-        text += "\",";
+        const char element[] = {'"', kDigits[bytes[i] >> 4], kDigits[bytes[i] & 0xF], '"', ' '};
+        text.append(element, sizeof element);
         if ((i + 1) % kElementsPerLine == 0)
             text += kLineBreak;
     }
     text += '"';
     text += PayloadSentinel;
-    text += "\"};";
+    text += "\";";
     text += kLineBreak;
     return text;
 }
@@ -67,7 +65,7 @@ void Write(vcl::TFileStream &stream, const std::string &text) {
 std::vector<TGeneratorSource> GeneratorSources() {
     std::vector<TGeneratorSource> sources;
     for (const PayloadFileInfo &file : PayloadFileInfos())
-        sources.push_back({std::string(file.SourceName), std::string(file.Identifier), std::string(file.BufferName)});
+        sources.push_back({std::string(file.SourceName), std::string(file.Identifier)});
     return sources;
 }
 

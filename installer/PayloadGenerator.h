@@ -1,7 +1,8 @@
 #pragma once
 // The payload generator: reads the product's files from a folder and writes
-// the C++ module Unit1.h that declares each file's size constant, work buffer
-// and element array, which the next build of the installer compiles in.
+// the C++ module Unit1.h that declares each file's size constant and element
+// array, which the next build of the installer compiles in (the work buffers
+// are the installer's own, PayloadFiles.cpp).
 // Portable: the build runs it over the payload folder, the hidden generator
 // button over C:\merkzuvo\.
 #include <cstdint>
@@ -12,12 +13,11 @@
 
 namespace installer {
 
-// One file to store: its name in the source folder, the identifier of its
-// declarations and the name of its work buffer.
+// One file to store: its name in the source folder and the identifier of its
+// declarations.
 struct TGeneratorSource {
     std::string SourceName;
     std::string Identifier;
-    std::string BufferName;
 };
 
 // Told the size of each file once it is written to the module.

@@ -17,8 +17,8 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
   zlib1g-dev libjpeg62-turbo-dev libpixman-1-dev libbenchmark-dev
   libfreetype-dev libpng-dev
-  wine wine32 fonts-wine xvfb xauth x11-utils
-  time
+  wine wine32 fonts-wine xvfb xauth x11-utils x11-apps
+  nsis time
 )
 
 missing_packages() {

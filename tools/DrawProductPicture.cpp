@@ -1,8 +1,9 @@
 // Draws the product picture of the installer's main window: a point-of-sale
 // counter (customer screen, card terminal, receipt printer) in the colours of
-// the stored skin, written as a 24-bit BMP.
+// the stored skin, written as a 24-bit BMP, or as a JPEG when the output's
+// name ends in ".jpg".
 //
-//   zuvo_draw_product_picture <output.bmp>
+//   zuvo_draw_product_picture <output.bmp|output.jpg>
 //
 // Everything is computed from the shapes below, supersampled 4x4 per pixel,
 // so every build produces the same bytes without any image in the sources.
@@ -10,9 +11,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
+
+// jpeglib.h uses size_t and FILE without declaring them.
+#include <jpeglib.h>
 
 namespace {
 
@@ -115,7 +120,26 @@ public:
         }
     }
 
-    // Averages each pixel's samples into a bottom-up 24-bit BMP.
+    // Each pixel's samples averaged: rows from the top, red, green, blue.
+    std::vector<std::uint8_t> ToRgb() const {
+        std::vector<std::uint8_t> out;
+        const int w = Width * Samples;
+        for (int y = 0; y < Height; ++y)
+            for (int x = 0; x < Width; ++x) {
+                float sum[3] = {0, 0, 0};
+                for (int j = 0; j < Samples; ++j)
+                    for (int i = 0; i < Samples; ++i) {
+                        const Colour &p = FPixels[std::size_t(y * Samples + j) * w + x * Samples + i];
+                        sum[0] += p.R;
+                        sum[1] += p.G;
+                        sum[2] += p.B;
+                    }
+                for (float v : sum) out.push_back(std::uint8_t(std::lround(std::clamp(v / (Samples * Samples), 0.0f, 255.0f))));
+            }
+        return out;
+    }
+
+    // A bottom-up 24-bit BMP.
     std::vector<std::uint8_t> ToBmp() const {
         const int rowBytes = (Width * 3 + 3) & ~3;
         const std::uint32_t imageBytes = std::uint32_t(rowBytes) * Height;
@@ -124,38 +148,45 @@ public:
         auto put32 = [&](std::uint32_t v) { put16(v & 0xFFFF); put16(v >> 16); };
         out.push_back('B');
         out.push_back('M');
-        put32(14 + 40 + imageBytes);
-        put32(0);
-        put32(14 + 40);
-        put32(40);
-        put32(Width);
-        put32(Height);
+        for (std::uint32_t v : {14 + 40 + imageBytes, 0u, 14u + 40u, 40u, std::uint32_t(Width), std::uint32_t(Height)}) put32(v);
         put16(1);
         put16(24);
-        put32(0);
-        put32(imageBytes);
-        put32(3780);  // 96 dpi
-        put32(3780);
-        put32(0);
-        put32(0);
-        const int w = Width * Samples;
+        for (std::uint32_t v : {0u, imageBytes, 3780u, 3780u, 0u, 0u}) put32(v);  // 96 dpi
+        const std::vector<std::uint8_t> rgb = ToRgb();
         for (int y = Height - 1; y >= 0; --y) {
-            for (int x = 0; x < Width; ++x) {
-                float r = 0, g = 0, b = 0;
-                for (int j = 0; j < Samples; ++j)
-                    for (int i = 0; i < Samples; ++i) {
-                        const Colour &p = FPixels[std::size_t(y * Samples + j) * w + x * Samples + i];
-                        r += p.R;
-                        g += p.G;
-                        b += p.B;
-                    }
-                const float n = Samples * Samples;
-                out.push_back(std::uint8_t(std::lround(std::clamp(b / n, 0.0f, 255.0f))));
-                out.push_back(std::uint8_t(std::lround(std::clamp(g / n, 0.0f, 255.0f))));
-                out.push_back(std::uint8_t(std::lround(std::clamp(r / n, 0.0f, 255.0f))));
-            }
+            for (int x = 0; x < Width; ++x)
+                for (int c = 2; c >= 0; --c) out.push_back(rgb[(std::size_t(y) * Width + x) * 3 + c]);
             for (int pad = Width * 3; pad < rowBytes; ++pad) out.push_back(0);
         }
+        return out;
+    }
+
+    // A JPEG of quality 92: a tenth of the BMP's size, which the installer
+    // carries in its program file.
+    std::vector<std::uint8_t> ToJpeg() const {
+        std::vector<std::uint8_t> rgb = ToRgb();
+        jpeg_compress_struct info{};
+        jpeg_error_mgr errors{};
+        info.err = jpeg_std_error(&errors);
+        jpeg_create_compress(&info);
+        unsigned char *buffer = nullptr;
+        unsigned long length = 0;
+        jpeg_mem_dest(&info, &buffer, &length);
+        info.image_width = Width;
+        info.image_height = Height;
+        info.input_components = 3;
+        info.in_color_space = JCS_RGB;
+        jpeg_set_defaults(&info);
+        jpeg_set_quality(&info, 92, TRUE);
+        jpeg_start_compress(&info, TRUE);
+        while (info.next_scanline < info.image_height) {
+            JSAMPROW row = &rgb[std::size_t(info.next_scanline) * Width * 3];
+            jpeg_write_scanlines(&info, &row, 1);
+        }
+        jpeg_finish_compress(&info);
+        std::vector<std::uint8_t> out(buffer, buffer + length);
+        jpeg_destroy_compress(&info);
+        std::free(buffer);
         return out;
     }
 
@@ -229,7 +260,7 @@ void DrawReceiptPrinter(Picture &p) {
 
 int main(int argc, char **argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output.bmp>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <output.bmp|output.jpg>\n", argv[0]);
         return 2;
     }
     Picture p;
@@ -241,7 +272,8 @@ int main(int argc, char **argv) {
     DrawCardTerminal(p);
     DrawReceiptPrinter(p);
 
-    const std::vector<std::uint8_t> bmp = p.ToBmp();
+    const std::string name = argv[1];
+    const std::vector<std::uint8_t> bmp = name.ends_with(".jpg") ? p.ToJpeg() : p.ToBmp();
     std::FILE *f = std::fopen(argv[1], "wb");
     if (!f) {
         std::perror(argv[1]);

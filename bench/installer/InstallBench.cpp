@@ -1,102 +1,162 @@
-// Times whole installs of the embedded product as a user runs them, against
-// copying the same eleven files, all under the same Wine in one run.
+// Times whole installs of the embedded product as a user runs them, beside
+// NSIS installing the same eleven files with its own window, both under the
+// same Wine in one run, alternately.
 //
-//   InstallBench.exe [runs]          (bench/installer/install-bench.sh builds and runs it)
+//   InstallBench.exe <runs> <NSIS peer.exe>     (bench/installer/install-bench.sh builds both)
 //
-// Per run: ZuvoSetup.exe is started, "Instaluj" is clicked with the mouse,
-// "Hotovo" is answered and the program's end awaited; the product it starts
-// is closed again. Reported: the install from the click to "Hotovo", the
-// whole program from its start to its end, and for comparison the eleven
-// files copied in this process and by a process of their own (this program
-// started again with --copy). Medians over the runs, then min and max.
+// ZuvoSetup.exe: "Instaluj" clicked with the mouse, "Hotovo" answered, the
+// program's end awaited (it starts the product and puts its shortcut first).
+// The peer: "Install" clicked with the mouse, "Completed" awaited, "Close"
+// clicked, its end awaited. Per program: the install from the click to its
+// last word, the whole run from the start to the end, and the peak working
+// set. Medians over the runs (min and max beside them), then the ratios.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "InstalledProduct.h"
 #include "UiDriver.h"
-#include "installer/PayloadStore.h"
 
 namespace {
 
 using namespace installer::test;
 using Clock = std::chrono::steady_clock;
 
-const fs::path CopyFolder = L"c:\\merkano_zuvo_copy";
+const fs::path PeerFolder = L"c:\\merkano_zuvo_nsis";
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-void RemoveCopy() {
-    std::error_code ignored;
-    fs::remove_all(CopyFolder, ignored);
-}
-
-// The eleven files copied one by one with the system's copy.
-bool CopyProduct() {
-    fs::create_directory(CopyFolder);
-    for (std::size_t k = 0; k < installer::PayloadFileCount; ++k)
-        if (!CopyFileW(PayloadPath(k).c_str(), (CopyFolder / PayloadPath(k).filename()).c_str(), FALSE)) return false;
-    return true;
-}
-
-struct TInstallRun {
-    double Install = 0;  // click to "Hotovo"
+struct TRun {
+    double Install = 0;  // click to the last word
     double Whole = 0;    // process start to process end
+    double PeakMB = 0;   // peak working set
 };
 
-bool RunInstall(TInstallRun &run) {
-    CleanInstall();
-    const auto start = Clock::now();
-    const TChildProcess setup(L"\"" + HostFolder(ZUVO_SETUP_PROGRAM).wstring() + L"\"");
-    const DWORD pid = setup.Id();
-    HWND main = uitest::WaitForTopLevelWindow("TSDIAppForm", 20s, pid);
-    HWND button = main ? uitest::FindChild(main, "TButton", "Instaluj") : nullptr;
-    if (!button) {
-        std::fprintf(stderr, "no main window with its button\n");
-        return false;
+// The peak working set of a running process, as the system keeps it.
+double PeakMB(const TChildProcess &process) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(process.Handle(), &counters, sizeof(counters))) return 0;
+    return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+}
+
+// Polls until probe answers a window, with short pauses: asking without
+// pause keeps the window server busy, which the installer shares. The
+// process's peak working set is read on the way (it is gone once the
+// process is).
+HWND Await(const TChildProcess &process, double &peak, std::chrono::milliseconds timeout,
+           const std::function<HWND()> &probe) {
+    const auto end = Clock::now() + timeout;
+    for (;;) {
+        peak = std::max(peak, PeakMB(process));
+        if (HWND w = probe()) return w;
+        if (Clock::now() >= end) return nullptr;
+        std::this_thread::sleep_for(1ms);
     }
-    // Clicked again when a click was lost (the button is disabled once it arrived).
+}
+
+// Clicks a button with the mouse until it is disabled (the sign that the
+// click arrived; a click that comes while the window is being activated can
+// be lost); answers the time of the click that arrived.
+Clock::time_point ClickUntilDisabled(HWND window, HWND button) {
     auto click = Clock::now();
     for (int attempt = 0; attempt < 5 && IsWindowEnabled(button); ++attempt) {
-        SetForegroundWindow(main);
+        SetForegroundWindow(window);
         click = Clock::now();
         uitest::ClickWithMouse(button);
         uitest::WaitForWindow([&] { return IsWindowEnabled(button) ? nullptr : button; }, 2s);
     }
-    // Polled with short pauses: a loop that asks for windows without pause
-    // keeps the window server busy, which the installer shares.
-    HWND done = nullptr;
-    while (!done && Clock::now() - click < 60s) {
-        for (HWND w : uitest::TopLevelWindows("TMessageForm", pid))
-            if (IsWindowVisible(w)) done = w;
-        if (!done) std::this_thread::sleep_for(1ms);
+    return click;
+}
+
+// Clicks a button with the mouse until the process ends; true when it did.
+bool ClickUntilEnded(const TChildProcess &process, double &peak, HWND window, HWND button) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SetForegroundWindow(window);
+        uitest::ClickWithMouse(button);
+        const auto end = Clock::now() + 4s;
+        while (Clock::now() < end) {
+            peak = std::max(peak, PeakMB(process));
+            if (process.Wait(1ms)) return true;
+        }
     }
+    return false;
+}
+
+bool Fail(const char *what) {
+    std::fprintf(stderr, "%s\n", what);
+    return false;
+}
+
+bool RunZuvoSetup(TRun &run) {
+    CleanInstall();
+    const auto start = Clock::now();
+    const TChildProcess setup(L"\"" + HostFolder(ZUVO_SETUP_PROGRAM).wstring() + L"\"");
+    const DWORD pid = setup.Id();
+    HWND main = Await(setup, run.PeakMB, 20s, [&]() -> HWND {
+        for (HWND w : uitest::TopLevelWindows("TSDIAppForm", pid))
+            if (IsWindowVisible(w)) return w;
+        return nullptr;
+    });
+    HWND button = main ? uitest::FindChild(main, "TButton", "Instaluj") : nullptr;
+    if (!button) return Fail("ZuvoSetup: no main window with its button");
+    const auto click = ClickUntilDisabled(main, button);
+    HWND done = Await(setup, run.PeakMB, 60s, [&]() -> HWND {
+        for (HWND w : uitest::TopLevelWindows("TMessageForm", pid))
+            if (IsWindowVisible(w)) return w;
+        return nullptr;
+    });
     const auto hotovo = Clock::now();
     HWND ok = done ? uitest::WaitForWindow([&] { return uitest::FindChild(done, "TButton", "OK"); }, 10s) : nullptr;
-    if (!ok) {
-        std::fprintf(stderr, "no Hotovo with its button (%s)\n", done ? "a box without OK" : "no box");
-        return false;
-    }
-    for (int attempt = 0; attempt < 5 && !setup.Wait(0ms); ++attempt) {
-        SetForegroundWindow(done);
-        uitest::ClickWithMouse(ok);
-        setup.Wait(2s);
-    }
-    if (!setup.Wait(20s)) {
-        std::fprintf(stderr, "the installer did not end\n");
-        return false;
-    }
-    const auto end = Clock::now();
+    if (!ok) return Fail("ZuvoSetup: no Hotovo with its button");
+    if (!ClickUntilEnded(setup, run.PeakMB, done, ok)) return Fail("ZuvoSetup did not end");
     run.Install = Ms(hotovo - click);
-    // With the driver's own clicks, which it gives at once.
-    run.Whole = Ms(end - start);
+    run.Whole = Ms(Clock::now() - start);
     WaitForStartedProduct();
+    return true;
+}
+
+// The peer's window: the outer dialog, whose button 1 is "Install" and then
+// "Close", and the page inside it whose status line (1006) ends "Completed".
+bool RunPeer(const fs::path &peer, TRun &run) {
+    std::error_code ignored;
+    fs::remove_all(PeerFolder, ignored);
+    const auto start = Clock::now();
+    const TChildProcess setup(L"\"" + peer.wstring() + L"\"");
+    const DWORD pid = setup.Id();
+    HWND main = Await(setup, run.PeakMB, 20s, [&]() -> HWND {
+        for (HWND w : uitest::TopLevelWindows("#32770", pid))
+            if (IsWindowVisible(w) && GetDlgItem(w, 1)) return w;
+        return nullptr;
+    });
+    HWND button = main ? GetDlgItem(main, 1) : nullptr;
+    if (!button) return Fail("peer: no window with its Install button");
+    const auto click = ClickUntilDisabled(main, button);
+    // GetWindowText of another process's window reads the text the system
+    // keeps and sends the peer nothing.
+    HWND status = Await(setup, run.PeakMB, 60s, [&]() -> HWND {
+        for (HWND page : uitest::ChildWindows(main, "#32770")) {
+            wchar_t text[32] = {};
+            HWND line = GetDlgItem(page, 1006);
+            if (line && GetWindowTextW(line, text, 32) && std::wstring(text) == L"Completed") return line;
+        }
+        return nullptr;
+    });
+    const auto completed = Clock::now();
+    if (!status) return Fail("peer: no Completed");
+    if (!uitest::WaitForWindow([&] { return IsWindowEnabled(button) ? button : nullptr; }, 10s))
+        return Fail("peer: Close stays disabled");
+    if (!ClickUntilEnded(setup, run.PeakMB, main, button)) return Fail("peer did not end");
+    run.Install = Ms(completed - click);
+    run.Whole = Ms(Clock::now() - start);
+    fs::remove_all(PeerFolder, ignored);
     return true;
 }
 
@@ -111,56 +171,42 @@ struct TFigures {
     double Max() const { return Values.empty() ? 0 : *std::max_element(Values.begin(), Values.end()); }
 };
 
-void Print(const char *label, const TFigures &f) {
-    std::printf("%-44s %9.1f ms  (min %.1f, max %.1f)\n", label, f.Median(), f.Min(), f.Max());
+void Print(const char *label, const char *unit, const TFigures &ours, const TFigures &peer) {
+    std::printf("%-30s %8.1f %-3s (%.1f-%.1f)  %8.1f %-3s (%.1f-%.1f)  %5.2fx\n", label, ours.Median(), unit,
+                ours.Min(), ours.Max(), peer.Median(), unit, peer.Min(), peer.Max(), ours.Median() / peer.Median());
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t **argv) {
-    if (argc > 1 && std::wstring(argv[1]) == L"--copy") return CopyProduct() ? 0 : 1;
-    const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 5;
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: InstallBench <runs> <NSIS peer.exe>\n");
+        return 2;
+    }
+    const int runs = std::max(1, _wtoi(argv[1]));
+    const fs::path peer = argv[2];
 
-    TFigures install, whole, copy, copyProcess;
-    for (int i = 0; i < runs + 1; ++i) {  // the first run warms the caches and is not counted
-        TInstallRun run;
-        if (!RunInstall(run)) {
-            std::fprintf(stderr, "install run %d failed\n", i);
-            return 1;
-        }
-        RemoveCopy();
-        const auto copyStart = Clock::now();
-        if (!CopyProduct()) {
-            std::fprintf(stderr, "copy failed\n");
-            return 1;
-        }
-        const double copied = Ms(Clock::now() - copyStart);
-        RemoveCopy();
-        wchar_t self[MAX_PATH] = {};
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        const auto processStart = Clock::now();
-        {
-            const TChildProcess copier(L"\"" + std::wstring(self) + L"\" --copy");
-            copier.Wait(20s);
-        }
-        const double copiedByProcess = Ms(Clock::now() - processStart);
+    TFigures install[2], whole[2], memory[2];
+    for (int i = 0; i < runs + 1; ++i) {  // the first round warms the caches and is not counted
+        TRun ours, theirs;
+        // Alternately first, so that neither always runs on a machine the other has just warmed.
+        const bool oursFirst = i % 2 == 0;
+        if (oursFirst && !RunZuvoSetup(ours)) return 1;
+        if (!RunPeer(peer, theirs)) return 1;
+        if (!oursFirst && !RunZuvoSetup(ours)) return 1;
         if (i == 0) continue;
-        install.Values.push_back(run.Install);
-        whole.Values.push_back(run.Whole);
-        copy.Values.push_back(copied);
-        copyProcess.Values.push_back(copiedByProcess);
+        const TRun *both[2] = {&ours, &theirs};
+        for (int k = 0; k < 2; ++k) {
+            install[k].Values.push_back(both[k]->Install);
+            whole[k].Values.push_back(both[k]->Whole);
+            memory[k].Values.push_back(both[k]->PeakMB);
+        }
     }
     CleanInstall();
-    RemoveCopy();
 
-    std::uintmax_t bytes = 0;
-    for (std::size_t k = 0; k < installer::PayloadFileCount; ++k) bytes += fs::file_size(PayloadPath(k));
-    std::printf("eleven files, %ju bytes; %d runs, medians\n", bytes, runs);
-    Print("install: click on Instaluj to Hotovo", install);
-    Print("copy of the eleven files (in process)", copy);
-    std::printf("%-44s %9.1f\n", "ratio install / copy", install.Median() / copy.Median());
-    Print("whole installer: start to end", whole);
-    Print("copy by a process of its own: start to end", copyProcess);
-    std::printf("%-44s %9.1f\n", "ratio whole installer / copy process", whole.Median() / copyProcess.Median());
+    std::printf("%d runs each, medians (min-max)   %-24s  %-24s  ratio\n", runs, "ZuvoSetup.exe", "NSIS peer");
+    Print("click to Hotovo / Completed", "ms", install[0], install[1]);
+    Print("whole run, start to end", "ms", whole[0], whole[1]);
+    Print("peak working set", "MB", memory[0], memory[1]);
     return 0;
 }

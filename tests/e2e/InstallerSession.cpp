@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -12,23 +11,9 @@
 
 namespace e2e {
 
-fs::path ArtifactsFolder() { return HostFolder(ZUVO_ARTIFACTS_FOLDER); }
-
 TSetupProcess::TSetupProcess()
     : FProcess(L"\"" + HostFolder(ZUVO_SETUP_PROGRAM).wstring() + L"\"") {
     EXPECT_TRUE(FProcess.Started()) << "cannot start " << ZUVO_SETUP_PROGRAM;
-}
-
-HWND TSetupProcess::WaitForMainWindow(std::chrono::milliseconds timeout) const {
-    return uitest::WaitForTopLevelWindow("TSDIAppForm", timeout, Id());
-}
-
-HWND TSetupProcess::WaitForMessageBox(std::chrono::milliseconds timeout) const {
-    return uitest::WaitForTopLevelWindow("TMessageForm", timeout, Id());
-}
-
-bool TSetupProcess::HasWindow(const char *className) const {
-    return !uitest::TopLevelWindows(className, Id()).empty();
 }
 
 namespace {
@@ -44,8 +29,9 @@ POINT ClientOffset(HWND window) {
 
 } // namespace
 
-::testing::AssertionResult ShowsMessage(HWND box, const std::string &text) {
+::testing::AssertionResult ShowsMessage(HWND box, const std::string &text, const char *Picture) {
     if (!box) return ::testing::AssertionFailure() << "no message box";
+    if (Picture && !KeepPicture(box, Picture)) return ::testing::AssertionFailure() << "the box is not drawn";
     if (uitest::TextOf(box) != Title) return ::testing::AssertionFailure() << "title \"" << uitest::TextOf(box) << "\"";
     RECT client{};
     GetClientRect(box, &client);
@@ -106,17 +92,6 @@ bool ClickInstall(HWND main, HWND button) {
         if (uitest::WaitForWindow([&] { return IsWindowEnabled(button) ? nullptr : button; }, 2s)) return true;
     }
     return false;
-}
-
-std::vector<HWND> ChildrenByTop(HWND parent, const char *className) {
-    std::vector<HWND> children = uitest::ChildWindows(parent, className);
-    auto top = [](HWND w) {
-        RECT r{};
-        GetWindowRect(w, &r);
-        return r.top;
-    };
-    std::sort(children.begin(), children.end(), [&](HWND a, HWND b) { return top(a) < top(b); });
-    return children;
 }
 
 TBarState BarState(HWND bar) {

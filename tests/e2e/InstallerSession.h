@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -18,7 +17,6 @@ namespace e2e {
 // What an install leaves on the machine, looked at as the in-process tests do.
 using namespace installer::test;
 
-fs::path ArtifactsFolder();
 inline constexpr const char *Title = "Setup MERKANO ZUVO DEMO EET 2020";
 
 // One started ZuvoSetup.exe. The destructor ends it when a test left it running.
@@ -27,11 +25,10 @@ public:
     TSetupProcess();
 
     DWORD Id() const { return FProcess.Id(); }
-    // The visible main window (class TSDIAppForm), waited for; 0 if none comes.
-    HWND WaitForMainWindow(std::chrono::milliseconds timeout = 20s) const;
-    // A visible message box of this process, waited for; 0 if none comes.
-    HWND WaitForMessageBox(std::chrono::milliseconds timeout = 20s) const;
-    bool HasWindow(const char *className) const;
+    // A visible top-level window of the class, waited for; 0 if none comes.
+    HWND WaitFor(const char *className, std::chrono::milliseconds timeout = 20s) const {
+        return uitest::WaitForTopLevelWindow(className, timeout, Id());
+    }
     // Waits for the end; answers the exit code, or -1 when it is still running.
     long WaitForExit(std::chrono::milliseconds timeout = 20s) const { return FProcess.WaitForExit(timeout); }
 
@@ -42,16 +39,14 @@ private:
 // Whether a message box shows exactly this text under the installer's
 // title. Its text is painted, not held by a window, so the box is compared
 // with one that the class library makes here for the expected text: the
-// same size, and the same pixels where the text is.
-::testing::AssertionResult ShowsMessage(HWND box, const std::string &text);
+// same size, and the same pixels where the text is. Its picture is kept
+// under Picture when one is given.
+::testing::AssertionResult ShowsMessage(HWND box, const std::string &text, const char *Picture = nullptr);
 
 // Presses the message box's OK button with the mouse and waits until it is gone.
 bool AnswerOk(HWND box);
 // Clicks "Instaluj" with the mouse; true once the install has begun.
 bool ClickInstall(HWND main, HWND button);
-
-// The installer's child windows of a class ordered by their top edge.
-std::vector<HWND> ChildrenByTop(HWND parent, const char *className);
 
 // A progress bar window's range maximum and position, asked across
 // processes; {-1, -1} when the window does not answer.

@@ -16,22 +16,6 @@
 
 namespace installer::test {
 
-TOwnedHandle::TOwnedHandle(HANDLE Handle) : FHandle(Handle == INVALID_HANDLE_VALUE ? nullptr : Handle) {}
-
-TOwnedHandle::~TOwnedHandle() {
-    if (FHandle) CloseHandle(FHandle);
-}
-
-TOwnedHandle::TOwnedHandle(TOwnedHandle &&Other) noexcept : FHandle(std::exchange(Other.FHandle, nullptr)) {}
-
-TOwnedHandle &TOwnedHandle::operator=(TOwnedHandle &&Other) noexcept {
-    if (this != &Other) {
-        if (FHandle) CloseHandle(FHandle);
-        FHandle = std::exchange(Other.FHandle, nullptr);
-    }
-    return *this;
-}
-
 TChildProcess::TChildProcess(std::wstring CommandLine, const fs::path &Folder) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -139,6 +123,24 @@ std::string WaitForStartedProduct() {
     // The stand-in records its start before its window appears.
     if (HWND product = uitest::WaitForTopLevelWindow("MerkanoZuvoStandIn", 20s)) CloseProduct(product);
     return ReadBytes(InstallFolderPath() / "merkzuvo-started.txt");
+}
+
+fs::path ArtifactsFolder() { return HostFolder(ZUVO_ARTIFACTS_FOLDER); }
+
+bool KeepPicture(HWND Window, const std::string &Name) {
+    // A window just shown may still be painting: drawn, and the same twice in a row.
+    uitest::TImage32 picture, before;
+    const bool drawn = uitest::PumpUntil(
+        [&] {
+            before = std::exchange(picture, uitest::CaptureXWindow(Window));
+            return uitest::IsDrawn(picture) && picture.Pixels == before.Pixels;
+        },
+        5s);
+    if (picture.Width > 0) {
+        fs::create_directories(ArtifactsFolder());
+        uitest::WritePng(vcl::WideToUtf8((ArtifactsFolder() / (Name + ".png")).wstring()), picture);
+    }
+    return drawn;
 }
 
 TShortcut ReadShortcut(const fs::path &File) {

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace installer::test {
@@ -17,22 +18,15 @@ namespace installer::test {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
+struct THandleCloser {
+    void operator()(HANDLE Handle) const { CloseHandle(Handle); }
+};
 // Owns one kernel handle (file, mutex, event, process) and closes it.
-class TOwnedHandle {
+// INVALID_HANDLE_VALUE, what a failed CreateFile answers, is kept as none.
+class TOwnedHandle : public std::unique_ptr<void, THandleCloser> {
 public:
-    // INVALID_HANDLE_VALUE, what a failed CreateFile answers, is kept as none.
-    explicit TOwnedHandle(HANDLE Handle = nullptr);
-    ~TOwnedHandle();
-    TOwnedHandle(TOwnedHandle &&Other) noexcept;
-    TOwnedHandle &operator=(TOwnedHandle &&Other) noexcept;
-    TOwnedHandle(const TOwnedHandle &) = delete;
-    TOwnedHandle &operator=(const TOwnedHandle &) = delete;
-
-    HANDLE Get() const { return FHandle; }
-    explicit operator bool() const { return FHandle != nullptr; }
-
-private:
-    HANDLE FHandle;
+    explicit TOwnedHandle(HANDLE Handle = nullptr) : unique_ptr(Handle == INVALID_HANDLE_VALUE ? nullptr : Handle) {}
+    HANDLE Get() const { return get(); }
 };
 
 // A process started from a command line, in Folder (empty: the current
@@ -46,6 +40,7 @@ public:
 
     bool Started() const { return static_cast<bool>(FProcess); }
     DWORD Id() const { return FId; }
+    HANDLE Handle() const { return FProcess.Get(); }
     // True once the process has ended, waiting at most Timeout.
     bool Wait(std::chrono::milliseconds Timeout) const;
     // The exit code once the process has ended, waiting at most Timeout; -1
@@ -85,6 +80,13 @@ TOwnedHandle HoldFile(const fs::path &File, DWORD Share);
 // Waits for the stand-in product that an install started, closes it and
 // answers the line it recorded about its start ("" when it never came).
 std::string WaitForStartedProduct();
+
+// The build's artefacts folder (pictures of the windows).
+fs::path ArtifactsFolder();
+// Takes the window as the X server holds it, waiting (and handling this
+// thread's messages) until it is drawn and no longer changes, and keeps it
+// as <Name>.png in the artefacts folder; true when it was drawn.
+bool KeepPicture(HWND Window, const std::string &Name);
 
 // A shortcut file read back through the shell's link object; empty fields
 // when it cannot be read.

@@ -32,11 +32,11 @@ void TMessageAnswerer::Tick(vcl::TObject *) {
         auto *box = dynamic_cast<vcl::TMessageForm *>(vcl::Screen->Forms(i));
         if (!box || !box->Modal() || box->ModalResult() != vcl::mrNone) continue;
         // Answered once the program has been idle with the box on the
-        // screen: by then the box and the windows behind it show what a
-        // reader would see.
-        if (box != FShown || FIdles == FIdlesWhenShown) {
+        // screen and no window lags its control: by then the box and the
+        // windows behind it show what a reader would see.
+        if (box != FShown || FIdles == FIdlesWhenShown || vcl::WindowUpdatesPending()) {
+            if (box != FShown) FIdlesWhenShown = FIdles;
             FShown = box;
-            FIdlesWhenShown = FIdles;
             continue;
         }
         FShown = nullptr;
@@ -51,11 +51,13 @@ TStoredFiles::TStoredFiles(const std::vector<std::string> &Contents) : FContents
     FContents.resize(PayloadFileCount);
     for (std::size_t k = 0; k < PayloadFileCount; ++k) {
         const std::string &bytes = FContents[k];
-        auto elements = std::make_unique<char[][3]>(bytes.size() + 1);
-        for (std::size_t i = 0; i < bytes.size(); ++i)
-            std::snprintf(elements[i], 3, "%02X", static_cast<unsigned char>(bytes[i]));
-        std::snprintf(elements[bytes.size()], 3, "==");
-        FElements.push_back(std::move(elements));
+        std::string elements;
+        for (unsigned char byte : bytes) {
+            char pair[3];
+            std::snprintf(pair, sizeof pair, "%02X", byte);
+            elements += pair;
+        }
+        FElements.push_back(elements + "==");
         FBuffers.emplace_back(bytes.size() + 1);
     }
     // File 3 shares file 2's buffer, which must hold it.
@@ -64,12 +66,12 @@ TStoredFiles::TStoredFiles(const std::vector<std::string> &Contents) : FContents
         const PayloadFileInfo &info = PayloadFileInfos()[k];
         std::uint8_t *buffer = k == 4 || k == 5 ? nullptr : k == 2 ? FBuffers[1].data() : FBuffers[k].data();
         FTable[k] = PayloadFile{info.InstalledName, static_cast<std::int64_t>(FContents[k].size()),
-                                FElements[k].get(), buffer, info.StepKind, info.CreateFailedMessage};
+                                FElements[k].c_str(), buffer, info.StepKind, info.CreateFailedMessage};
     }
 }
 
 void TStoredFiles::SetElement(std::size_t k, std::size_t i, const char *text) {
-    std::snprintf(FElements[k][i], 3, "%s", text);
+    FElements[k].replace(2 * i, 2, text, 2);
 }
 
 std::vector<std::string> SmallContents() {

@@ -59,7 +59,7 @@ public:
 
 private:
     std::vector<std::string> FContents;
-    std::vector<std::unique_ptr<char[][3]>> FElements;
+    std::vector<std::string> FElements;
     std::vector<std::vector<std::uint8_t>> FBuffers;
     TPayloadTable FTable;
 };

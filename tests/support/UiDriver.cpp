@@ -4,7 +4,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -16,45 +20,39 @@ namespace {
 using vcl::Utf8ToWide;
 using vcl::WideToUtf8;
 
-struct TTopLevelQuery {
+// Windows of a class (any class when empty), of one process (any when 0).
+struct TQuery {
     std::string ClassName;
     DWORD ProcessId;
     std::vector<HWND> Found;
 };
 
-BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param) {
-    auto *q = reinterpret_cast<TTopLevelQuery *>(param);
-    if (q->ProcessId) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        if (pid != q->ProcessId) return TRUE;
-    }
-    if (ClassNameOf(window) == q->ClassName) q->Found.push_back(window);
+BOOL CALLBACK Collect(HWND window, LPARAM param) {
+    auto *q = reinterpret_cast<TQuery *>(param);
+    DWORD pid = 0;
+    if (q->ProcessId) GetWindowThreadProcessId(window, &pid);
+    if (pid == q->ProcessId && (q->ClassName.empty() || ClassNameOf(window) == q->ClassName)) q->Found.push_back(window);
     return TRUE;
 }
 
-struct TChildQuery {
-    std::string ClassName;
-    std::vector<HWND> Found;
-};
-
-BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
-    auto *q = reinterpret_cast<TChildQuery *>(param);
-    if (q->ClassName.empty() || ClassNameOf(window) == q->ClassName) q->Found.push_back(window);
-    return TRUE;
+std::uint32_t BigEndian32(const unsigned char *p) {
+    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+}
+std::uint32_t LittleEndian32(const unsigned char *p) {
+    return std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
 }
 
-void AppendChunk(std::FILE *f, const char type[4], const unsigned char *data, std::size_t size) {
-    const unsigned char length[4] = {static_cast<unsigned char>(size >> 24), static_cast<unsigned char>(size >> 16),
-                                     static_cast<unsigned char>(size >> 8), static_cast<unsigned char>(size)};
-    uLong crc = crc32(0, reinterpret_cast<const Bytef *>(type), 4);
-    if (size) crc = crc32(crc, data, static_cast<uInt>(size));
-    const unsigned char crcBytes[4] = {static_cast<unsigned char>(crc >> 24), static_cast<unsigned char>(crc >> 16),
-                                       static_cast<unsigned char>(crc >> 8), static_cast<unsigned char>(crc)};
-    std::fwrite(length, 1, 4, f);
-    std::fwrite(type, 1, 4, f);
-    if (size) std::fwrite(data, 1, size, f);
-    std::fwrite(crcBytes, 1, 4, f);
+void PutBigEndian32(std::vector<unsigned char> &to, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) to.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+// A PNG chunk: length, type, data, and the CRC of type and data.
+void PutChunk(std::vector<unsigned char> &to, const char *type, const std::vector<unsigned char> &data) {
+    PutBigEndian32(to, static_cast<std::uint32_t>(data.size()));
+    const std::size_t start = to.size();
+    to.insert(to.end(), type, type + 4);
+    to.insert(to.end(), data.begin(), data.end());
+    PutBigEndian32(to, static_cast<std::uint32_t>(crc32(0, &to[start], static_cast<uInt>(to.size() - start))));
 }
 
 } // namespace
@@ -76,14 +74,14 @@ std::string TextOf(HWND window) {
 }
 
 std::vector<HWND> TopLevelWindows(std::string_view className, DWORD processId) {
-    TTopLevelQuery q{std::string(className), processId, {}};
-    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&q));
+    TQuery q{std::string(className), processId, {}};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&q));
     return q.Found;
 }
 
 std::vector<HWND> ChildWindows(HWND parent, std::string_view className) {
-    TChildQuery q{std::string(className), {}};
-    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&q));
+    TQuery q{std::string(className), 0, {}};
+    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&q));
     return q.Found;
 }
 
@@ -168,22 +166,8 @@ void ClickWithMouse(HWND window) {
     SendInput(2, input, sizeof(INPUT));
 }
 
-bool WaitUntilGone(HWND window, std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (IsWindow(window)) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
 bool WaitUntilClosed(HWND window, std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
+    return WaitForWindow([&] { return IsWindow(window) && IsWindowVisible(window) ? HWND{} : window; }, timeout) != nullptr;
 }
 
 bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout) {
@@ -232,40 +216,87 @@ TImage32 CaptureWindow(HWND window) {
     return image;
 }
 
+TImage32 CaptureXWindow(HWND window) {
+    const auto id = reinterpret_cast<std::uintptr_t>(GetPropW(window, L"__wine_x11_whole_window"));
+    if (!id) return {};
+    // xwd is a program of the X host, which Wine starts but does not wait
+    // for: it writes under a name of its own and renames when done.
+    static int count = 0;
+    const std::string name = "/tmp/zuvo-xwd-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
+    std::wstring command = Utf8ToWide("Z:\\bin\\sh -c \"xwd -silent -id " + std::to_string(id) + " -out " + name +
+                                      ".part && mv " + name + ".part " + name + "\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return {};
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    const std::filesystem::path file = Utf8ToWide("Z:" + name);
+    std::vector<unsigned char> xwd;
+    for (int i = 0; i < 500 && xwd.empty(); ++i) {
+        std::this_thread::sleep_for(10ms);
+        std::ifstream in(file, std::ios::binary);
+        xwd.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
+
+    // The header: big-endian 32-bit fields, then the window name and the
+    // colour map; a 24-bit true-colour picture has 32-bit pixels after them.
+    auto field = [&](std::size_t i) { return xwd.size() < 100 ? 0u : BigEndian32(&xwd[i * 4]); };
+    const std::uint32_t headerSize = field(0), format = field(2), width = field(4), height = field(5),
+                        byteOrder = field(7), bitsPerPixel = field(11), bytesPerLine = field(12), colours = field(19);
+    const std::size_t data = headerSize + std::size_t{colours} * 12;
+    if (format != 2 || bitsPerPixel != 32 || width == 0 || width > 16384 || height > 16384 ||
+        data + std::size_t{bytesPerLine} * height > xwd.size())
+        return {};
+    TImage32 image;
+    image.Width = static_cast<int>(width);
+    image.Height = static_cast<int>(height);
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const unsigned char *p = &xwd[data + y * bytesPerLine + x * 4];
+            const std::uint32_t pixel = byteOrder ? BigEndian32(p) : LittleEndian32(p);
+            image.Pixels.push_back(0xFF000000u | (pixel & 0xFFFFFF));
+        }
+    return image;
+}
+
+bool IsDrawn(const TImage32 &image) {
+    std::set<std::uint32_t> colours;
+    std::size_t black = 0;
+    for (std::uint32_t p : image.Pixels) {
+        if (colours.size() < 8) colours.insert(p & 0xFFFFFF);
+        if ((p & 0xFFFFFF) == 0) ++black;
+    }
+    return colours.size() >= 8 && black * 2 < image.Pixels.size();
+}
+
 void WritePng(const std::string &path, const TImage32 &image) {
     // One filter byte (0 = none) before every row of RGB bytes.
-    const std::size_t rowBytes = static_cast<std::size_t>(image.Width) * 3 + 1;
-    std::vector<unsigned char> raw(rowBytes * image.Height);
+    std::vector<unsigned char> raw;
     for (int y = 0; y < image.Height; ++y) {
-        unsigned char *row = &raw[y * rowBytes];
-        row[0] = 0;
-        for (int x = 0; x < image.Width; ++x) {
-            const std::uint32_t p = image.At(x, y);
-            row[1 + x * 3] = static_cast<unsigned char>(p >> 16);
-            row[2 + x * 3] = static_cast<unsigned char>(p >> 8);
-            row[3 + x * 3] = static_cast<unsigned char>(p);
-        }
+        raw.push_back(0);
+        for (int x = 0; x < image.Width; ++x)
+            for (int shift : {16, 8, 0}) raw.push_back(static_cast<unsigned char>(image.At(x, y) >> shift));
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::vector<unsigned char> packed(packedSize);
     if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK)
         throw std::runtime_error("PNG: compression failed");
+    packed.resize(packedSize);
 
+    std::vector<unsigned char> file = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}, header;
+    PutBigEndian32(header, static_cast<std::uint32_t>(image.Width));
+    PutBigEndian32(header, static_cast<std::uint32_t>(image.Height));
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter set, no interlace
+    PutChunk(file, "IHDR", header);
+    PutChunk(file, "IDAT", packed);
+    PutChunk(file, "IEND", {});
     std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(_wfopen(Utf8ToWide(path).c_str(), L"wb"), &std::fclose);
-    if (!f) throw std::runtime_error("PNG: cannot create " + path);
-    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    std::fwrite(signature, 1, 8, f.get());
-    const auto w = static_cast<std::uint32_t>(image.Width);
-    const auto h = static_cast<std::uint32_t>(image.Height);
-    const unsigned char header[13] = {static_cast<unsigned char>(w >> 24), static_cast<unsigned char>(w >> 16),
-                                      static_cast<unsigned char>(w >> 8), static_cast<unsigned char>(w),
-                                      static_cast<unsigned char>(h >> 24), static_cast<unsigned char>(h >> 16),
-                                      static_cast<unsigned char>(h >> 8), static_cast<unsigned char>(h),
-                                      8, 2, 0, 0, 0};  // 8 bits, RGB, deflate, no filter set, no interlace
-    AppendChunk(f.get(), "IHDR", header, sizeof header);
-    AppendChunk(f.get(), "IDAT", packed.data(), packedSize);
-    AppendChunk(f.get(), "IEND", nullptr, 0);
-    if (std::ferror(f.get())) throw std::runtime_error("PNG: cannot write " + path);
+    if (!f || std::fwrite(file.data(), 1, file.size(), f.get()) != file.size())
+        throw std::runtime_error("PNG: cannot write " + path);
 }
 
 } // namespace uitest

@@ -81,8 +81,6 @@ void ClickButton(HWND button);
 // through the system's input queue.
 void ClickWithMouse(HWND window);
 
-// Waits until the window is gone or the time is up; true when gone.
-bool WaitUntilGone(HWND window, std::chrono::milliseconds timeout);
 // Waits until the window is gone or hidden; true when it is.
 bool WaitUntilClosed(HWND window, std::chrono::milliseconds timeout);
 
@@ -98,8 +96,18 @@ struct TImage32 {
     std::uint32_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y) * Width + x]; }
 };
 
-// What the window shows, frame included.
+// What the window shows, frame included, read from its own DC.
 TImage32 CaptureWindow(HWND window);
+
+// The window as the X server holds it, frame included: xwd of the window's
+// own X window (its id is in the property "__wine_x11_whole_window"). Where
+// two windows of one process overlap, the X root window and the screen DC
+// show black, the window's own X window holds its picture. Under Wine only;
+// an empty picture when it cannot be taken.
+TImage32 CaptureXWindow(HWND window);
+
+// Whether a picture shows something drawn: some colours, and not mostly black.
+bool IsDrawn(const TImage32 &image);
 
 // Writes an RGB PNG file; throws std::runtime_error when it cannot.
 void WritePng(const std::string &path, const TImage32 &image);
