@@ -11,7 +11,8 @@
 # a new program joins the table by being named in the area's list below.
 # The full output of every program is kept in build/bench/<area>-bench.log.
 #
-# The installer is timed as a whole under Wine instead (win32 preset):
+# The installer is timed as a whole under Wine beside NSIS installing the same
+# files, with the ratios (win32 preset):
 #
 #   scripts/bench.sh installer [runs]     (bench/installer/install-bench.sh)
 set -euo pipefail

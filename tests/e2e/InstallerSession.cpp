@@ -1,7 +1,5 @@
 #include "InstallerSession.h"
 
-#include <commctrl.h>
-
 #include <memory>
 #include <thread>
 
@@ -92,21 +90,6 @@ bool ClickInstall(HWND main, HWND button) {
         if (uitest::WaitForWindow([&] { return IsWindowEnabled(button) ? nullptr : button; }, 2s)) return true;
     }
     return false;
-}
-
-TBarState BarState(HWND bar) {
-    // Three questions, each answered when the installer next looks at its
-    // messages: a position is only taken together with a range that was the
-    // same before and after it.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        DWORD_PTR before = 0, position = 0, after = 0;
-        if (!SendMessageTimeoutW(bar, PBM_GETRANGE, FALSE, 0, SMTO_NORMAL, 5000, &before) ||
-            !SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_NORMAL, 5000, &position) ||
-            !SendMessageTimeoutW(bar, PBM_GETRANGE, FALSE, 0, SMTO_NORMAL, 5000, &after))
-            return {};
-        if (before == after) return {static_cast<int>(before), static_cast<int>(position)};
-    }
-    return {};
 }
 
 } // namespace e2e

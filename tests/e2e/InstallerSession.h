@@ -48,13 +48,4 @@ bool AnswerOk(HWND box);
 // Clicks "Instaluj" with the mouse; true once the install has begun.
 bool ClickInstall(HWND main, HWND button);
 
-// A progress bar window's range maximum and position, asked across
-// processes; {-1, -1} when the window does not answer.
-struct TBarState {
-    int Max = -1;
-    int Position = -1;
-    friend bool operator==(const TBarState &, const TBarState &) = default;
-};
-TBarState BarState(HWND bar);
-
 } // namespace e2e
