@@ -11,13 +11,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
-// jpeglib.h uses size_t and FILE without declaring them.
-#include <jpeglib.h>
+#include "JpegEncode.h"
 
 namespace {
 
@@ -163,32 +161,7 @@ public:
 
     // A JPEG of quality 92: a tenth of the BMP's size, which the installer
     // carries in its program file.
-    std::vector<std::uint8_t> ToJpeg() const {
-        std::vector<std::uint8_t> rgb = ToRgb();
-        jpeg_compress_struct info{};
-        jpeg_error_mgr errors{};
-        info.err = jpeg_std_error(&errors);
-        jpeg_create_compress(&info);
-        unsigned char *buffer = nullptr;
-        unsigned long length = 0;
-        jpeg_mem_dest(&info, &buffer, &length);
-        info.image_width = Width;
-        info.image_height = Height;
-        info.input_components = 3;
-        info.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&info);
-        jpeg_set_quality(&info, 92, TRUE);
-        jpeg_start_compress(&info, TRUE);
-        while (info.next_scanline < info.image_height) {
-            JSAMPROW row = &rgb[std::size_t(info.next_scanline) * Width * 3];
-            jpeg_write_scanlines(&info, &row, 1);
-        }
-        jpeg_finish_compress(&info);
-        std::vector<std::uint8_t> out(buffer, buffer + length);
-        jpeg_destroy_compress(&info);
-        std::free(buffer);
-        return out;
-    }
+    std::vector<std::uint8_t> ToJpeg() const { return tools::EncodeJpeg(ToRgb(), Width, Height, 92); }
 
 private:
     std::vector<Colour> FPixels;

@@ -23,8 +23,7 @@
 #include <string>
 #include <vector>
 
-// jpeglib.h uses size_t and FILE without declaring them.
-#include <jpeglib.h>
+#include "JpegEncode.h"
 
 namespace {
 
@@ -191,35 +190,10 @@ Bytes CompressTicket(const std::vector<std::size_t> &comments, const std::string
         }
     }
 
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char *buffer = nullptr;
-    unsigned long length = 0;
-    jpeg_mem_dest(&info, &buffer, &length);
-    info.image_width = width;
-    info.image_height = height;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 90, TRUE);
-    jpeg_start_compress(&info, TRUE);
     Filler filler(seed);
-    for (std::size_t size : comments) {
-        Bytes text;
-        filler.Append(text, size);
-        jpeg_write_marker(&info, JPEG_COM, text.data(), static_cast<unsigned>(size));
-    }
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = &rgb[static_cast<std::size_t>(info.next_scanline) * width * 3];
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    Bytes jpeg(buffer, buffer + length);
-    jpeg_destroy_compress(&info);
-    std::free(buffer);
-    return jpeg;
+    std::vector<Bytes> texts(comments.size());
+    for (std::size_t i = 0; i < comments.size(); ++i) filler.Append(texts[i], comments[i]);
+    return tools::EncodeJpeg(rgb, width, height, 90, texts);
 }
 
 Bytes MakeJpeg(const SampleFile &file) {
