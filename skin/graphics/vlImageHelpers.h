@@ -8,6 +8,15 @@
 #include "vcl/BitmapView.h"
 #include "vcl/Types.h"
 
+#ifdef _WIN32
+#include <string>
+
+namespace vcl {
+class TBitmap;
+class TStream;
+}
+#endif
+
 namespace skin {
 
 // Texture fill modes (a mask's DrawMode used as fill mode).
@@ -62,5 +71,13 @@ std::vector<vcl::TRect> CalcTextureBlocks(vcl::TRect &R, int W, int H, int Mode,
 // stretching colour on colour (nearest pixel); R changes as there.
 void PaintTexture32(const vcl::TBitmapView &Dst, vcl::TRect &R, const vcl::TBitmapView &Tex,
                     const vcl::TRect &TexRect, int Mode);
+
+#ifdef _WIN32
+// Bitmap takes the image of a PNG file or stream (through a TPNGGraphic
+// made for the call). A damaged PNG raises the reader's error and leaves
+// Bitmap as it was.
+void LoadPngFileToBitmap(vcl::TBitmap &Bitmap, const std::string &FileName);
+void LoadPngStreamToBitmap(vcl::TBitmap &Bitmap, vcl::TStream &Stream);
+#endif
 
 } // namespace skin

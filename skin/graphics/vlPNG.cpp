@@ -1,0 +1,622 @@
+#include "vlPNG.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "vlZLibEx.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace skin {
+
+namespace {
+
+// Messages (the format's name is "PNG" in each).
+constexpr const char *InvalidFormatMessage = "Cannot load image. Invalid or unexpected PNG image format.";
+constexpr const char *CompressionSchemeMessage =
+    "Cannot load image. The compression scheme is not supported for PNG files.";
+constexpr const char *CrcMessage = "Cannot load image. CRC error found in PNG file.";
+constexpr const char *PaletteMessage = "Cannot load image. Palette in PNG file is invalid.";
+constexpr const char *CriticalChunkMessage = "Cannot load PNG image. Unexpected but critical chunk detected.";
+constexpr const char *ColorFormatMessage = "Invalid color format in PNG file.";
+constexpr const char *CompressionErrorMessage = "Cannot load image. Compression error found in PNG file.";
+constexpr const char *ExtraDataMessage = "Cannot load image. Extra compressed data found in PNG file.";
+constexpr const char *LZ77Message = "LZ77 decompression error.";
+
+[[noreturn]] void RaiseInvalid(const char *Message) { throw vcl::EInvalidGraphic(Message); }
+
+constexpr std::uint8_t Signature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
+
+constexpr std::uint32_t ChunkCode(const char (&name)[5]) {
+    return std::uint32_t(std::uint8_t(name[0])) << 24 | std::uint32_t(std::uint8_t(name[1])) << 16 |
+           std::uint32_t(std::uint8_t(name[2])) << 8 | std::uint8_t(name[3]);
+}
+constexpr std::uint32_t ctIHDR = ChunkCode("IHDR");
+constexpr std::uint32_t ctIDAT = ChunkCode("IDAT");
+constexpr std::uint32_t ctIEND = ChunkCode("IEND");
+constexpr std::uint32_t ctPLTE = ChunkCode("PLTE");
+constexpr std::uint32_t ctgAMA = ChunkCode("gAMA");
+constexpr std::uint32_t ctbKGD = ChunkCode("bKGD");
+constexpr std::uint32_t cttRNS = ChunkCode("tRNS");
+
+// Lengths above this are no PNG's; the standard caps them at 2^31 - 1.
+constexpr std::uint32_t MaxChunkLength = 0x7FFFFFFF;
+// The largest pixel memory a load makes, and so the largest image it takes.
+constexpr std::uint64_t MaxImageBytes = std::uint64_t(1) << 30;
+
+std::uint32_t BigEndian32(const std::uint8_t *p) {
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+}
+unsigned BigEndian16(const std::uint8_t *p) { return unsigned(p[0]) << 8 | p[1]; }
+
+// Eight tables of 256 entries: the first is the classic byte-wise table,
+// the others let the update take eight bytes per step.
+using TCrcTables = std::array<std::array<std::uint32_t, 256>, 8>;
+
+const TCrcTables &PngCrcTables() {
+    static const TCrcTables tables = [] {
+        std::uint32_t polynomial = 0;
+        for (int e : {0, 1, 2, 4, 5, 7, 8, 10, 11, 12, 16, 22, 23, 26}) polynomial |= 1u << (31 - e);
+        TCrcTables t{};
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? polynomial ^ (c >> 1) : c >> 1;
+            t[0][n] = c;
+        }
+        for (int k = 1; k < 8; ++k)
+            for (std::uint32_t n = 0; n < 256; ++n) t[k][n] = (t[k - 1][n] >> 8) ^ t[0][t[k - 1][n] & 0xFF];
+        return t;
+    }();
+    return tables;
+}
+
+// ---- Row filters
+
+#if defined(__SSE2__)
+__m128i Load4(const std::uint8_t *p, int bpp) {
+    std::uint32_t v = 0;
+    std::memcpy(&v, p, static_cast<std::size_t>(bpp));
+    return _mm_cvtsi32_si128(static_cast<int>(v));
+}
+void Store4(std::uint8_t *p, __m128i v, int bpp) {
+    const std::uint32_t bits = static_cast<std::uint32_t>(_mm_cvtsi128_si32(v));
+    std::memcpy(p, &bits, static_cast<std::size_t>(bpp));
+}
+
+// Filters of three- and four-byte pixels, one pixel per step: each pixel
+// depends on the one just reconstructed to its left.
+void UnfilterSub34(std::uint8_t *Line, std::size_t Count, int BPP) {
+    __m128i a = _mm_setzero_si128();
+    for (std::size_t i = 0; i + BPP <= Count; i += BPP) {
+        a = _mm_add_epi8(a, Load4(Line + i, BPP));
+        Store4(Line + i, a, BPP);
+    }
+}
+
+void UnfilterAverage34(std::uint8_t *Line, std::size_t Count, int BPP, const std::uint8_t *Previous) {
+    const __m128i one = _mm_set1_epi8(1);
+    __m128i a = _mm_setzero_si128();
+    for (std::size_t i = 0; i + BPP <= Count; i += BPP) {
+        const __m128i b = Load4(Previous + i, BPP);
+        // (a + b) div 2 on nine bits: the rounded-up average less the carry of the last bit.
+        const __m128i average = _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), one));
+        a = _mm_add_epi8(Load4(Line + i, BPP), average);
+        Store4(Line + i, a, BPP);
+    }
+}
+
+__m128i Abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
+__m128i Select(__m128i mask, __m128i yes, __m128i no) {
+    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+}
+
+void UnfilterPaeth34(std::uint8_t *Line, std::size_t Count, int BPP, const std::uint8_t *Previous) {
+    const __m128i zero = _mm_setzero_si128();
+    // Left and upper-left start as zeros, which makes the first pixel's
+    // prediction the byte above.
+    __m128i a = zero, c = zero;
+    for (std::size_t i = 0; i + BPP <= Count; i += BPP) {
+        const __m128i b = _mm_unpacklo_epi8(Load4(Previous + i, BPP), zero);
+        // p = a + b - c; |p - a| = |b - c|, |p - b| = |a - c|, |p - c| = |(b - c) + (a - c)|.
+        const __m128i bc = _mm_sub_epi16(b, c), ac = _mm_sub_epi16(a, c);
+        const __m128i pa = Abs16(bc), pb = Abs16(ac), pc = Abs16(_mm_add_epi16(bc, ac));
+        const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
+        // Ties go to a, then b.
+        const __m128i predicted =
+            Select(_mm_cmpeq_epi16(smallest, pa), a, Select(_mm_cmpeq_epi16(smallest, pb), b, c));
+        const __m128i d = _mm_add_epi8(Load4(Line + i, BPP), _mm_packus_epi16(predicted, zero));
+        Store4(Line + i, d, BPP);
+        a = _mm_unpacklo_epi8(d, zero);
+        c = b;
+    }
+}
+#endif
+
+} // namespace
+
+// ---- CRC
+
+std::uint32_t UpdatePngCrc(std::uint32_t Crc, const void *Data, std::size_t Length) {
+    if (Length == 0) return Crc;
+    const TCrcTables &t = PngCrcTables();
+    const auto *p = static_cast<const std::uint8_t *>(Data);
+    std::uint32_t c = ~Crc;
+    for (; Length >= 8; p += 8, Length -= 8) {
+        const std::uint32_t low = c ^ (std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+                                       std::uint32_t(p[3]) << 24);
+        c = t[7][low & 0xFF] ^ t[6][(low >> 8) & 0xFF] ^ t[5][(low >> 16) & 0xFF] ^ t[4][low >> 24] ^ t[3][p[4]] ^
+            t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
+    }
+    for (; Length > 0; ++p, --Length) c = t[0][(c ^ *p) & 0xFF] ^ (c >> 8);
+    return ~c;
+}
+
+// ---- TLZ77Decoder
+
+TLZ77Decoder::TLZ77Decoder(int FlushMode, bool AutoReset) : FFlushMode(FlushMode), FAutoReset(AutoReset) {}
+
+TLZ77Decoder::~TLZ77Decoder() {
+    // Also reached while an error unwinds the load: inflateEnd's answer is
+    // of no interest then, and raising it would end the program.
+    if (FInitialized) inflateEnd(&FZStream);
+}
+
+void TLZ77Decoder::DecodeInit() {
+    if (InflateInitDefault(FZStream) < 0) throw EGraphicCompression(LZ77Message);
+    FInitialized = true;
+}
+
+void TLZ77Decoder::Decode(const std::uint8_t *&Source, std::uint8_t *&Dest, std::size_t PackedSize,
+                          std::size_t UnpackedSize) {
+    FZStream.next_in = const_cast<Bytef *>(Source);
+    FZStream.avail_in = static_cast<uInt>(PackedSize);
+    if (FAutoReset) FZLibResult = inflateReset(&FZStream);
+    if (FZLibResult != Z_OK) return;
+    FZStream.next_out = Dest;
+    FZStream.avail_out = static_cast<uInt>(UnpackedSize);
+    FZLibResult = inflate(&FZStream, FFlushMode);
+    Source = FZStream.next_in;
+    Dest = FZStream.next_out;
+}
+
+void TLZ77Decoder::DecodeEnd() {
+    const int result = inflateEnd(&FZStream);
+    FInitialized = false;
+    if (result < 0) throw EGraphicCompression(LZ77Message);
+}
+
+// ---- Filters
+
+std::uint8_t PaethPredictor(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
+    const int p = a + b - c;
+    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    if (pa <= pb && pa <= pc) return a;
+    return pb <= pc ? b : c;
+}
+
+void UnfilterRow(int FilterType, std::uint8_t *Line, std::size_t Count, int BPP, const std::uint8_t *Previous) {
+    const std::size_t bpp = static_cast<std::size_t>(std::max(BPP, 1));
+    const std::size_t head = std::min(bpp, Count);
+#if defined(__SSE2__)
+    // Rows hold whole pixels; a piece of one falls back to the byte loops.
+    const bool simd = (bpp == 3 || bpp == 4) && Count % bpp == 0;
+#endif
+    switch (FilterType) {
+    case 1:  // Sub
+#if defined(__SSE2__)
+        if (simd) return UnfilterSub34(Line, Count, BPP);
+#endif
+        for (std::size_t i = bpp; i < Count; ++i) Line[i] = static_cast<std::uint8_t>(Line[i] + Line[i - bpp]);
+        return;
+    case 2:  // Up
+        for (std::size_t i = 0; i < Count; ++i) Line[i] = static_cast<std::uint8_t>(Line[i] + Previous[i]);
+        return;
+    case 3:  // Average, of nine-bit sums
+#if defined(__SSE2__)
+        if (simd) return UnfilterAverage34(Line, Count, BPP, Previous);
+#endif
+        for (std::size_t i = 0; i < head; ++i) Line[i] = static_cast<std::uint8_t>(Line[i] + (Previous[i] >> 1));
+        for (std::size_t i = bpp; i < Count; ++i)
+            Line[i] = static_cast<std::uint8_t>(Line[i] + ((Line[i - bpp] + Previous[i]) >> 1));
+        return;
+    case 4:  // Paeth
+#if defined(__SSE2__)
+        if (simd) return UnfilterPaeth34(Line, Count, BPP, Previous);
+#endif
+        for (std::size_t i = 0; i < head; ++i) Line[i] = static_cast<std::uint8_t>(Line[i] + Previous[i]);
+        for (std::size_t i = bpp; i < Count; ++i)
+            Line[i] = static_cast<std::uint8_t>(Line[i] + PaethPredictor(Line[i - bpp], Previous[i], Previous[i - bpp]));
+        return;
+    default:  // None, and unknown types: the row stays as inflated
+        return;
+    }
+}
+
+namespace {
+
+// Adam7, by pass.
+constexpr int RowStart[7] = {0, 0, 4, 0, 2, 0, 1};
+constexpr int ColumnStart[7] = {0, 4, 0, 2, 0, 1, 0};
+constexpr int RowIncrement[7] = {8, 8, 8, 4, 4, 2, 2};
+constexpr int ColumnIncrement[7] = {8, 8, 4, 4, 2, 2, 1};
+constexpr std::uint8_t PassMask[7] = {0x80, 0x08, 0x88, 0x22, 0xAA, 0x55, 0xFF};
+
+// The IHDR fields, with width and height in host order.
+struct TPngHeader {
+    std::uint32_t Width = 0;
+    std::uint32_t Height = 0;
+    std::uint8_t BitDepth = 0;
+    std::uint8_t ColorType = 0;
+    std::uint8_t Compression = 0;
+    std::uint8_t Filter = 0;
+    std::uint8_t Interlace = 0;
+};
+
+// One load: the chunk stream, the decoder and the image being built.
+class TPngReader {
+public:
+    explicit TPngReader(vcl::TStream &Stream) : FStream(Stream) {}
+
+    bool CheckPngHeader(TPngImageProperties &Properties);
+    TPngImage Read();
+
+private:
+    std::uint32_t ReadChunkHeader();
+    void ReadChunkData();
+    void SkipChunk() { FStream.Seek(std::int64_t(FChunkLength) + 4, vcl::soCurrent); }
+    bool IsChunkType(std::uint32_t Code) const { return (FChunkType & 0xDFDFDFDF) == (Code & 0xDFDFDFDF); }
+    bool IsCritical() const { return (FChunkType & 0x20000000) == 0; }
+
+    void ReadPalette();
+    void ReadGamma();
+    void ReadBackgroundChunk();
+    void ReadTransparencyChunk();
+    std::uint8_t ReducedSample(const std::uint8_t *Field) const;
+    int PreparePngColorFormat(int ColorType, int BitDepth);
+
+    void ReadImageData();
+    void InflateRow(std::uint8_t *Buffer, std::size_t BytesToRead);
+
+    vcl::TStream &FStream;
+    std::vector<std::uint8_t> FRawBuffer;
+    std::uint32_t FChunkLength = 0;
+    std::uint32_t FChunkType = 0;
+    std::uint32_t FCRC = 0;
+
+    TPngHeader FHeader;
+    TPngImage FImage;
+    vcl::TPixelFormat FPixelFormat = vcl::pfDevice;  // pfDevice until a format is prepared
+    std::vector<vcl::TBGRA> FPalette;                // empty: none
+    int FSourceBPP = 1;
+
+    TLZ77Decoder FDecoder{Z_PARTIAL_FLUSH, false};
+    const std::uint8_t *FCurrentSource = nullptr;
+    std::uint32_t FIDATSize = 0;
+};
+
+std::uint32_t TPngReader::ReadChunkHeader() {
+    std::uint8_t header[8];
+    FStream.ReadBuffer(header, sizeof header);
+    FChunkLength = BigEndian32(header);
+    FChunkType = BigEndian32(header + 4);
+    // Checked before anything is allocated or skipped: data and CRC must
+    // lie inside the stream.
+    const std::int64_t left = FStream.Size() - FStream.Position();
+    if (FChunkLength > MaxChunkLength || std::int64_t(FChunkLength) + 4 > left) RaiseInvalid(InvalidFormatMessage);
+    return UpdatePngCrc(0, header + 4, 4);
+}
+
+void TPngReader::ReadChunkData() {
+    if (FRawBuffer.size() < FChunkLength) FRawBuffer.resize(FChunkLength);
+    FStream.ReadBuffer(FRawBuffer.data(), FChunkLength);
+    std::uint8_t stored[4];
+    FStream.ReadBuffer(stored, sizeof stored);
+    FCRC = UpdatePngCrc(FCRC, FRawBuffer.data(), FChunkLength);
+    if (FCRC != BigEndian32(stored)) RaiseInvalid(CrcMessage);
+}
+
+bool TPngReader::CheckPngHeader(TPngImageProperties &Properties) {
+    Properties = {};
+    std::uint8_t signature[8];
+    FStream.ReadBuffer(signature, sizeof signature);
+    if (std::memcmp(signature, Signature, sizeof Signature) != 0) return false;
+    FCRC = ReadChunkHeader();
+    if (!IsChunkType(ctIHDR)) return false;
+    Properties.Options |= ioValidHeader;
+    ReadChunkData();
+    if (FChunkLength < 13) return false;
+    const std::uint8_t *data = FRawBuffer.data();
+    const std::uint32_t width = BigEndian32(data), height = BigEndian32(data + 4);
+    if (width == 0 || height == 0 || width > MaxChunkLength || height > MaxChunkLength) return false;
+    Properties.Width = width;
+    Properties.Compression = data[10] == 0 ? 2 : 0;
+    Properties.BitsPerSample = data[8];
+    switch (data[9]) {
+    case 0: Properties.ColorScheme = csG; break;
+    case 2: Properties.ColorScheme = csRGB; break;
+    case 3: Properties.ColorScheme = csIndexed; break;
+    case 4: Properties.ColorScheme = csGA; break;
+    case 6: Properties.ColorScheme = csRGBA; break;
+    default: Properties.ColorScheme = csUnknown; break;
+    }
+    Properties.SamplesPerPixel = data[9] == 2 ? 3 : data[9] == 6 ? 4 : 1;
+    for (;;) {
+        FCRC = ReadChunkHeader();
+        if (IsChunkType(ctgAMA)) {
+            ReadChunkData();
+            break;
+        }
+        if (IsChunkType(ctIEND)) break;
+        SkipChunk();
+    }
+    std::vector<std::uint8_t>().swap(FRawBuffer);
+    return true;
+}
+
+int TPngReader::PreparePngColorFormat(int ColorType, int BitDepth) {
+    TColorManager &cm = FImage.ColorManager;
+    const auto depthIn = [BitDepth](std::initializer_list<int> depths) {
+        return std::find(depths.begin(), depths.end(), BitDepth) != depths.end();
+    };
+    int bytes = 0;
+    switch (ColorType) {
+    case 0:  // grey: levels stay indices into a grey palette
+        if (!depthIn({1, 2, 4, 8, 16})) RaiseInvalid(ColorFormatMessage);
+        cm.SetSourceColorScheme(csG);
+        cm.SetSourceSamplesPerPixel(1);
+        cm.SetSourceBitsPerSample(BitDepth);
+        cm.SetTargetColorScheme(csG);
+        cm.SetTargetSamplesPerPixel(1);
+        cm.SetTargetBitsPerSample(BitDepth == 2 ? 4 : BitDepth == 16 ? 8 : BitDepth);
+        FPixelFormat = cm.TargetPixelFormat();
+        FPalette = cm.CreateGrayscalePalette(false);
+        bytes = (BitDepth + 7) / 8;
+        break;
+    case 2:  // RGB
+        if (!depthIn({8, 16})) RaiseInvalid(ColorFormatMessage);
+        cm.SetSourceColorScheme(csRGB);
+        cm.SetSourceSamplesPerPixel(3);
+        cm.SetSourceBitsPerSample(BitDepth);
+        cm.SetTargetColorScheme(csBGR);
+        cm.SetTargetSamplesPerPixel(3);
+        cm.SetTargetBitsPerSample(8);
+        FPixelFormat = vcl::pf24bit;
+        bytes = 3 * BitDepth / 8;
+        break;
+    case 3:  // indexed
+        if (!depthIn({1, 2, 4, 8})) RaiseInvalid(ColorFormatMessage);
+        cm.SetSourceColorScheme(csIndexed);
+        cm.SetSourceSamplesPerPixel(1);
+        cm.SetSourceBitsPerSample(BitDepth);
+        cm.SetTargetColorScheme(csIndexed);
+        cm.SetTargetSamplesPerPixel(1);
+        cm.SetTargetBitsPerSample(BitDepth == 2 ? 4 : BitDepth);
+        FPixelFormat = cm.TargetPixelFormat();
+        bytes = 1;
+        break;
+    case 4:  // grey with alpha: the alpha is not read
+        if (!depthIn({8, 16})) RaiseInvalid(ColorFormatMessage);
+        cm.SetSourceColorScheme(csGA);
+        cm.SetSourceSamplesPerPixel(1);
+        cm.SetSourceBitsPerSample(BitDepth);
+        cm.SetTargetColorScheme(csIndexed);
+        cm.SetTargetSamplesPerPixel(1);
+        cm.SetTargetBitsPerSample(8);
+        FPixelFormat = vcl::pf8bit;
+        FPalette = cm.CreateGrayscalePalette(false);
+        bytes = 2 * BitDepth / 8;
+        break;
+    case 6:  // RGBA, straight alpha
+        if (!depthIn({8, 16})) RaiseInvalid(ColorFormatMessage);
+        cm.SetSourceColorScheme(csRGBA);
+        cm.SetSourceSamplesPerPixel(4);
+        cm.SetSourceBitsPerSample(BitDepth);
+        cm.SetTargetColorScheme(csBGRA);
+        cm.SetTargetSamplesPerPixel(4);
+        cm.SetTargetBitsPerSample(8);
+        FPixelFormat = vcl::pf32bit;
+        bytes = 4 * BitDepth / 8;
+        break;
+    default:
+        RaiseInvalid(ColorFormatMessage);
+    }
+    return bytes;
+}
+
+void TPngReader::ReadPalette() {
+    if (FChunkLength % 3 != 0) RaiseInvalid(PaletteMessage);
+    if (FChunkLength < 3) RaiseInvalid(InvalidFormatMessage);
+    ReadChunkData();
+    if (FHeader.ColorType != 3) return;
+    FSourceBPP = PreparePngColorFormat(3, FHeader.BitDepth);
+    FPalette = FImage.ColorManager.CreatePaletteFromEntries(FRawBuffer.data(), static_cast<int>(FChunkLength / 3));
+}
+
+void TPngReader::ReadGamma() {
+    if (FChunkLength < 4) RaiseInvalid(InvalidFormatMessage);
+    ReadChunkData();
+    const double gamma = BigEndian32(FRawBuffer.data()) / 100000.0;
+    // Gamma corrects 8-bit values only (8-bit samples, 16-bit ones after
+    // their reduction, palette entries), whatever depths the manager holds now.
+    FImage.ColorManager.SetGammaTables(gamma, 2.2, 8, 8);
+    FImage.ColorManager.SetTargetOptions(FImage.ColorManager.TargetOptions() | coApplyGamma);
+    FImage.ImageProperties.Options |= ioGammaApplied;
+}
+
+std::uint8_t TPngReader::ReducedSample(const std::uint8_t *Field) const {
+    return FHeader.BitDepth == 16 ? static_cast<std::uint8_t>(BigEndian16(Field) * 255 / 65535) : Field[1];
+}
+
+void TPngReader::ReadTransparencyChunk() {
+    const std::uint8_t type = FHeader.ColorType;
+    if ((type == 0 && FChunkLength < 2) || (type == 2 && FChunkLength < 6)) RaiseInvalid(InvalidFormatMessage);
+    ReadChunkData();
+    const std::uint8_t *data = FRawBuffer.data();
+    if (type == 2) {
+        FImage.TransparentColorValue = ReducedSample(data) | ReducedSample(data + 2) << 8 | ReducedSample(data + 4) << 16;
+    } else if (type == 0) {
+        // Grey levels below 8 bits as their palette shows them.
+        const int depth = FHeader.BitDepth;
+        const unsigned g = depth >= 8 ? ReducedSample(data) : (BigEndian16(data) & ((1u << depth) - 1)) * 255 / ((1u << depth) - 1);
+        FImage.TransparentColorValue = static_cast<vcl::TColor>(g | g << 8 | g << 16);
+    }
+}
+
+void TPngReader::ReadBackgroundChunk() {
+    const std::uint8_t type = FHeader.ColorType;
+    const std::uint32_t needed = type == 2 || type == 6 ? 6 : type == 3 ? 1 : 2;
+    if (FChunkLength < needed) RaiseInvalid(InvalidFormatMessage);
+    ReadChunkData();
+    const std::uint8_t *data = FRawBuffer.data();
+    if (type == 2 || type == 6) {
+        FImage.BackgroundColor = ReducedSample(data) | ReducedSample(data + 2) << 8 | ReducedSample(data + 4) << 16;
+    } else if (type == 0 || type == 4) {
+        const unsigned g = ReducedSample(data);
+        FImage.BackgroundColor = static_cast<vcl::TColor>(g | g << 8 | g << 16);
+    } else if (type == 3) {
+        FImage.BackgroundColor = data[0];
+    }
+}
+
+void TPngReader::InflateRow(std::uint8_t *Buffer, std::size_t BytesToRead) {
+    std::uint8_t *dest = Buffer;
+    std::size_t remaining = BytesToRead;
+    for (;;) {
+        // A zlib stream that has ended gives no more rows.
+        if (FDecoder.ZLibResult() == Z_STREAM_END) RaiseInvalid(ExtraDataMessage);
+        if (FDecoder.AvailableInput() == 0) {
+            FIDATSize = 0;
+            while (FIDATSize == 0) {
+                // The image data ends before the image does.
+                if (!IsChunkType(ctIDAT)) RaiseInvalid(CompressionErrorMessage);
+                ReadChunkData();
+                FCurrentSource = FRawBuffer.data();
+                FIDATSize = FChunkLength;
+                FCRC = ReadChunkHeader();
+            }
+        }
+        const std::size_t packed = FIDATSize - static_cast<std::size_t>(FCurrentSource - FRawBuffer.data());
+        FDecoder.Decode(FCurrentSource, dest, packed, remaining);
+        if (FDecoder.ZLibResult() == Z_STREAM_END) {
+            if (FDecoder.AvailableOutput() != 0 || FDecoder.AvailableInput() != 0) RaiseInvalid(ExtraDataMessage);
+            return;
+        }
+        if (FDecoder.ZLibResult() != Z_OK) RaiseInvalid(CompressionErrorMessage);
+        remaining = BytesToRead - static_cast<std::size_t>(dest - Buffer);
+        if (remaining == 0) return;
+    }
+}
+
+void TPngReader::ReadImageData() {
+    if (FPixelFormat == vcl::pfDevice) FSourceBPP = PreparePngColorFormat(FHeader.ColorType, FHeader.BitDepth);
+    const int bitDepth = FHeader.BitDepth;
+    const int sampleUnit = bitDepth == 16 ? FSourceBPP / 2 : FSourceBPP;
+    const std::uint64_t width = FHeader.Width, height = FHeader.Height;
+    const std::uint64_t lineBytes = (width * vcl::PixelFormatBits(FPixelFormat) + 31) / 32 * 4;
+    const std::uint64_t rowSize = (width * bitDepth + 7) / 8 * sampleUnit + 1;
+    if (lineBytes * height > MaxImageBytes || rowSize > MaxImageBytes) RaiseInvalid(InvalidFormatMessage);
+
+    vcl::TDibImage &dib = FImage.Dib;
+    std::vector<std::uint8_t> rows[2];
+    try {
+        dib.Bits.assign(static_cast<std::size_t>(lineBytes * height), 0);
+        rows[0].assign(static_cast<std::size_t>(rowSize), 0);
+        rows[1].assign(static_cast<std::size_t>(rowSize), 0);
+    } catch (const std::bad_alloc &) {
+        RaiseInvalid(InvalidFormatMessage);
+    }
+    dib.Width = static_cast<int>(width);
+    dib.Height = static_cast<int>(height);
+    dib.PixelFormat = FPixelFormat;
+    if (vcl::IsIndexedFormat(FPixelFormat)) {
+        dib.ColorTable = FPalette.empty() ? vcl::DefaultColorTable(FPixelFormat) : FPalette;
+        dib.ColorTable.resize(vcl::ColorTableSize(FPixelFormat));
+    }
+    const vcl::TDibLayout layout = dib.Layout();
+
+    std::uint8_t *current = rows[0].data(), *previous = rows[1].data();
+    TColorManager &cm = FImage.ColorManager;
+    const auto decodeRow = [&](std::size_t size, int y, std::uint8_t mask) {
+        InflateRow(current, size);
+        UnfilterRow(current[0], current + 1, size - 1, FSourceBPP, previous + 1);
+        const std::uint8_t *source = current + 1;
+        cm.ConvertRow(&source, layout.Line(y), layout.Width, mask);
+        std::swap(current, previous);
+    };
+    if (FHeader.Interlace != 1) {
+        for (int y = 0; y < layout.Height; ++y) decodeRow(static_cast<std::size_t>(rowSize), y, 0xFF);
+    } else {
+        for (int pass = 0; pass < 7; ++pass) {
+            if (width <= std::uint64_t(ColumnStart[pass])) continue;
+            const std::uint64_t columns = (width + ColumnIncrement[pass] - 1 - ColumnStart[pass]) / ColumnIncrement[pass];
+            const std::size_t passRowSize = static_cast<std::size_t>((bitDepth * columns + 7) / 8 * sampleUnit + 1);
+            // The first row of every pass is filtered against zeros.
+            std::fill_n(previous, passRowSize, std::uint8_t{0});
+            for (int y = RowStart[pass]; y < layout.Height; y += RowIncrement[pass]) decodeRow(passRowSize, y, PassMask[pass]);
+        }
+    }
+    // Data beyond what the image needs is read (CRC checked) and left.
+    while (IsChunkType(ctIDAT)) {
+        ReadChunkData();
+        FCRC = ReadChunkHeader();
+    }
+}
+
+TPngImage TPngReader::Read() {
+    const std::int64_t streamStart = FStream.Position();
+    if (!CheckPngHeader(FImage.ImageProperties)) RaiseInvalid(InvalidFormatMessage);
+    FStream.SetPosition(streamStart + 8);
+    FCRC = ReadChunkHeader();
+    FImage.ColorManager.SetSourceOptions(coNeedByteSwap);
+    ReadChunkData();
+    const std::uint8_t *ihdr = FRawBuffer.data();
+    FHeader = TPngHeader{BigEndian32(ihdr), BigEndian32(ihdr + 4), ihdr[8], ihdr[9], ihdr[10], ihdr[11], ihdr[12]};
+    if (FImage.ImageProperties.Compression != 2) RaiseInvalid(CompressionSchemeMessage);
+    FDecoder.DecodeInit();
+
+    bool imageRead = false;
+    for (;;) {
+        FCRC = ReadChunkHeader();
+        // After the image data every chunk is skipped: a critical one there
+        // (a second run of image data, a palette) is an error.
+        if (!imageRead) {
+            if (IsChunkType(ctIDAT)) {
+                ReadImageData();
+                imageRead = true;
+            } else if (IsChunkType(ctPLTE)) {
+                ReadPalette();
+                continue;
+            } else if (IsChunkType(ctgAMA)) {
+                ReadGamma();
+                continue;
+            } else if (IsChunkType(ctbKGD)) {
+                ReadBackgroundChunk();
+                continue;
+            } else if (IsChunkType(cttRNS)) {
+                ReadTransparencyChunk();
+                continue;
+            }
+        }
+        SkipChunk();
+        if (IsChunkType(ctIEND)) break;
+        if (IsCritical()) RaiseInvalid(CriticalChunkMessage);
+    }
+    FDecoder.DecodeEnd();
+    if (!imageRead) RaiseInvalid(CompressionErrorMessage);
+    return std::move(FImage);
+}
+
+} // namespace
+
+bool CheckPngHeader(vcl::TStream &Stream, TPngImageProperties &Properties) {
+    return TPngReader(Stream).CheckPngHeader(Properties);
+}
+
+TPngImage ReadPngImage(vcl::TStream &Stream) { return TPngReader(Stream).Read(); }
+
+} // namespace skin

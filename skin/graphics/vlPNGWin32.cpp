@@ -1,0 +1,77 @@
+// TPNGGraphic and the registration of the PNG reader with TPicture.
+#include <windows.h>
+
+#include <cstring>
+
+#include "vcl/Picture.h"
+#include "vlGraphUtils.h"
+#include "vlPNG.h"
+
+namespace skin {
+
+VCL_CLASS_INFO(TPNGGraphic)
+
+namespace {
+
+// Balanced start-up and end calls: only the outermost pair acts.
+int PngUseCount = 0;
+
+} // namespace
+
+TPNGGraphic::TPNGGraphic() : FColorManager(std::make_unique<TColorManager>()) {}
+
+TPNGGraphic::~TPNGGraphic() = default;
+
+void TPNGGraphic::Assign(const vcl::TPersistent *Source) {
+    if (const auto *png = dynamic_cast<const TPNGGraphic *>(Source)) FImageProperties = png->FImageProperties;
+    inherited::Assign(Source);
+}
+
+void TPNGGraphic::Draw(vcl::TCanvas &ACanvas, const vcl::TRect &Rect) {
+    // DrawBitmapAlpha draws any other format through this very Draw, so only
+    // 32-bit images may go to it.
+    if (PixelFormat() != vcl::pf32bit) {
+        inherited::Draw(ACanvas, Rect);
+        return;
+    }
+    DrawBitmapAlpha(ACanvas, *this, Rect, false);
+}
+
+void TPNGGraphic::LoadFromStream(vcl::TStream &Stream) {
+    // Decoded aside and taken over whole, so that a damaged file leaves the
+    // image this graphic held.
+    TPngImage image = ReadPngImage(Stream);
+    LoadFromDib(image.Dib);
+    *FColorManager = image.ColorManager;
+    FImageProperties = image.ImageProperties;
+    FTransparentColorValue = image.TransparentColorValue;
+    FBackgroundColor = image.BackgroundColor;
+    if (FTransparentColorValue != PngNoTransparentColor) {
+        SetTransparentColor(FTransparentColorValue);
+        SetTransparent(true);
+    }
+}
+
+void TPNGGraphic::ReadData(vcl::TStream &Stream) {
+    std::uint8_t signature[8] = {};
+    const std::int64_t start = Stream.Position();
+    const std::size_t read = Stream.Read(signature, sizeof signature);
+    Stream.SetPosition(start);
+    static const std::uint8_t png[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
+    if (read == sizeof png && std::memcmp(signature, png, sizeof png) == 0)
+        LoadFromStream(Stream);
+    else
+        inherited::LoadFromStream(Stream);
+}
+
+void InitializeVlPNG() {
+    if (PngUseCount++ == 0)
+        vcl::TPicture::RegisterFileFormat("png", "Portable network graphics (Velvetine)",
+                                          TPNGGraphic::StaticClassInfo());
+}
+
+void FinalizeVlPNG() {
+    if (PngUseCount > 0 && --PngUseCount == 0) vcl::TPicture::UnregisterGraphicClass(TPNGGraphic::StaticClassInfo());
+}
+
+} // namespace skin

@@ -1,0 +1,155 @@
+// Every kind of PNG written here, decoded by the reader and by libpng: the
+// reader's pixels are libpng's raw samples mapped as the reader promises
+// (grey levels and indices kept, a 2-bit index k stored as 5k, 16-bit
+// samples truncated to 8 bits, grey with alpha without its alpha, red and
+// blue exchanged in B, G, R (A) order; no gamma).
+#include <png.h>
+
+#include <cstring>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "PngTestSupport.h"
+
+using namespace pngtest;
+
+namespace {
+
+// libpng's view of a file: raw samples, 16-bit ones as big-endian words.
+struct TRawImage {
+    int Width = 0;
+    int Height = 0;
+    int Channels = 0;
+    int Depth = 0;
+    std::vector<std::uint8_t> Bytes;
+    std::vector<png_bytep> Rows;
+
+    unsigned Sample(int x, int y, int c) const {
+        const std::uint8_t *row = Rows[y];
+        const int i = x * Channels + c;
+        return Depth == 16 ? unsigned(row[2 * i]) << 8 | row[2 * i + 1] : row[i];
+    }
+};
+
+struct TReadState {
+    const TBytes *Data;
+    std::size_t Position;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
+    auto *state = static_cast<TReadState *>(png_get_io_ptr(png));
+    if (state->Position + count > state->Data->size()) png_error(png, "read past the end");
+    std::memcpy(out, state->Data->data() + state->Position, count);
+    state->Position += count;
+}
+
+// Only trivially destructible objects live in this function after setjmp.
+bool ReadWithLibpng(const TBytes &File, TRawImage &Raw) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    TReadState state{&File, 0};
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, &state, ReadFromMemory);
+    png_read_info(png, info);
+    Raw.Width = static_cast<int>(png_get_image_width(png, info));
+    Raw.Height = static_cast<int>(png_get_image_height(png, info));
+    Raw.Depth = png_get_bit_depth(png, info);
+    Raw.Channels = png_get_channels(png, info);
+    if (Raw.Depth < 8) png_set_packing(png);  // one byte a sample, values unscaled
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    const std::size_t rowBytes = png_get_rowbytes(png, info);
+    Raw.Bytes.assign(rowBytes * Raw.Height, 0);
+    Raw.Rows.resize(Raw.Height);
+    for (int y = 0; y < Raw.Height; ++y) Raw.Rows[y] = Raw.Bytes.data() + y * rowBytes;
+    png_read_image(png, Raw.Rows.data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+// What the reader stores for a pixel (see PixelValue).
+unsigned Expected(const TRawImage &raw, int type, int x, int y) {
+    const auto s = [&](int c) { return raw.Sample(x, y, c); };
+    const auto reduced = [&](int c) { return raw.Depth == 16 ? s(c) * 255 / 65535 : s(c); };
+    switch (type) {
+    case 0: return raw.Depth == 2 ? 5 * s(0) : reduced(0);
+    case 3: return raw.Depth == 2 ? 5 * s(0) : s(0);
+    case 4: return reduced(0);
+    case 2: return reduced(2) | reduced(1) << 8 | reduced(0) << 16;
+    default: return reduced(2) | reduced(1) << 8 | reduced(0) << 16 | reduced(3) << 24;
+    }
+}
+
+vcl::TPixelFormat ExpectedFormat(int type, int depth) {
+    switch (type) {
+    case 2: return vcl::pf24bit;
+    case 6: return vcl::pf32bit;
+    case 4: return vcl::pf8bit;
+    default: return depth == 1 ? vcl::pf1bit : depth <= 4 ? vcl::pf4bit : vcl::pf8bit;
+    }
+}
+
+struct TKind {
+    int Type;
+    int Depth;
+};
+constexpr TKind Kinds[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                           {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
+
+} // namespace
+
+TEST(PngAgainstLibpng, EveryKindFilterInterlaceAndChunkingDecodesTheSameSamples) {
+    const std::pair<int, int> sizes[] = {{1, 1}, {1, 9}, {9, 1}, {7, 5}, {17, 13}, {33, 3}, {61, 22}};
+    int counter = 0;
+    for (const TKind kind : Kinds)
+        for (const auto &[w, h] : sizes)
+            for (bool interlaced : {false, true})
+                for (int filter = 0; filter <= 5; ++filter) {
+                    ++counter;
+                    std::mt19937 rng(static_cast<unsigned>(counter));
+                    // Indexed images use fewer entries than their depth allows, now and then.
+                    const int entries = kind.Type != 3 ? 0 : std::min(1 << kind.Depth, 256) - (counter % 2 && kind.Depth > 1);
+                    // Smooth samples with noise, as photographs are.
+                    const TSampleImage image = MakeImage(w, h, kind.Type, kind.Depth, [&](int x, int y, int c) {
+                        if (kind.Type == 3) return unsigned(rng() % entries);
+                        return unsigned((x * 5 + y * 3 + c * 40) * ((1 << kind.Depth) - 1) / 200 + rng() % 4);
+                    });
+                    TPngOptions options;
+                    options.Interlaced = interlaced;
+                    // Filter 5 here stands for a different filter on every row.
+                    options.Filter = [filter](int row, int pass) { return filter < 5 ? filter : (row * 3 + pass + 7) % 5; };
+                    options.IdatPiece = counter % 3 == 0 ? 0 : counter % 3 == 1 ? 1 : 7;
+                    options.EmptyIdatBetween = counter % 3 == 1;
+                    TBytes palette;
+                    for (int i = 0; i < 3 * entries; ++i) palette.push_back(static_cast<std::uint8_t>(rng()));
+                    if (entries) options.BeforeImageData = {Chunk("PLTE", palette)};
+                    const TBytes file = EncodePng(image, options);
+
+                    SCOPED_TRACE(testing::Message() << "type " << kind.Type << ", depth " << kind.Depth << ", " << w
+                                                    << " x " << h << (interlaced ? ", Adam7" : "") << ", filter "
+                                                    << filter << ", IDAT piece " << options.IdatPiece);
+                    TRawImage raw;
+                    ASSERT_TRUE(ReadWithLibpng(file, raw));
+                    skin::TPngImage ours = Decode(file);
+                    ASSERT_EQ(ours.Dib.PixelFormat, ExpectedFormat(kind.Type, kind.Depth));
+                    ASSERT_EQ(ours.Dib.Width, w);
+                    ASSERT_EQ(ours.Dib.Height, h);
+                    int wrong = 0;
+                    for (int y = 0; y < h; ++y)
+                        for (int x = 0; x < w; ++x)
+                            if (PixelValue(ours.Dib, x, y) != Expected(raw, kind.Type, x, y) && wrong++ < 3)
+                                ADD_FAILURE() << "pixel " << x << ", " << y << ": " << std::hex << PixelValue(ours.Dib, x, y)
+                                              << " for " << Expected(raw, kind.Type, x, y);
+                    // Indices show the file's palette entries.
+                    for (int k = 0; k < entries; ++k) {
+                        const int index = kind.Depth == 2 ? 5 * k : k;
+                        EXPECT_EQ(ours.Dib.ColorTable[index],
+                                  (vcl::TBGRA{palette[3 * k + 2], palette[3 * k + 1], palette[3 * k], 0}));
+                    }
+                }
+}
