@@ -23,7 +23,7 @@ area=${1:-skin}
 case $area in
   installer) ./scripts/setup.sh; exec bench/installer/install-bench.sh "$@" ;;
   # Programs (CMake targets) and their folders under build/bench.
-  skin) programs=(SkinGraphicsBench:bench/skin/graphics) ;;
+  skin) programs=(SkinGraphicsBench:bench/skin/graphics PngDecodeBench:bench/skin/png) ;;
   *) echo "bench: unknown area '$area' (known: skin, installer)" >&2; exit 2 ;;
 esac
 

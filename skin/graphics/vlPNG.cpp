@@ -78,35 +78,50 @@ const TCrcTables &PngCrcTables() {
 // ---- Row filters
 
 #if defined(__SSE2__)
-__m128i Load4(const std::uint8_t *p, int bpp) {
-    std::uint32_t v = 0;
-    std::memcpy(&v, p, static_cast<std::size_t>(bpp));
+// One pixel of BPP bytes in the low lanes of a register. Three bytes are
+// put together in a general register: assembled in memory, they would have
+// to wait for the pieces to be stored before they could be loaded.
+template <int BPP> __m128i LoadPixel(const std::uint8_t *p) {
+    std::uint32_t v;
+    if constexpr (BPP == 4) {
+        std::memcpy(&v, p, 4);
+    } else {
+        std::uint16_t low;
+        std::memcpy(&low, p, 2);
+        v = low | std::uint32_t{p[2]} << 16;
+    }
     return _mm_cvtsi32_si128(static_cast<int>(v));
 }
-void Store4(std::uint8_t *p, __m128i v, int bpp) {
+template <int BPP> void StorePixel(std::uint8_t *p, __m128i v) {
     const std::uint32_t bits = static_cast<std::uint32_t>(_mm_cvtsi128_si32(v));
-    std::memcpy(p, &bits, static_cast<std::size_t>(bpp));
+    if constexpr (BPP == 4) {
+        std::memcpy(p, &bits, 4);
+    } else {
+        const std::uint16_t low = static_cast<std::uint16_t>(bits);
+        std::memcpy(p, &low, 2);
+        p[2] = static_cast<std::uint8_t>(bits >> 16);
+    }
 }
 
 // Filters of three- and four-byte pixels, one pixel per step: each pixel
 // depends on the one just reconstructed to its left.
-void UnfilterSub34(std::uint8_t *Line, std::size_t Count, int BPP) {
+template <int BPP> void UnfilterSubSimd(std::uint8_t *Line, std::size_t Count) {
     __m128i a = _mm_setzero_si128();
-    for (std::size_t i = 0; i + BPP <= Count; i += BPP) {
-        a = _mm_add_epi8(a, Load4(Line + i, BPP));
-        Store4(Line + i, a, BPP);
+    for (std::size_t i = 0; i < Count; i += BPP) {
+        a = _mm_add_epi8(a, LoadPixel<BPP>(Line + i));
+        StorePixel<BPP>(Line + i, a);
     }
 }
 
-void UnfilterAverage34(std::uint8_t *Line, std::size_t Count, int BPP, const std::uint8_t *Previous) {
+template <int BPP> void UnfilterAverageSimd(std::uint8_t *Line, std::size_t Count, const std::uint8_t *Previous) {
     const __m128i one = _mm_set1_epi8(1);
     __m128i a = _mm_setzero_si128();
-    for (std::size_t i = 0; i + BPP <= Count; i += BPP) {
-        const __m128i b = Load4(Previous + i, BPP);
+    for (std::size_t i = 0; i < Count; i += BPP) {
+        const __m128i b = LoadPixel<BPP>(Previous + i);
         // (a + b) div 2 on nine bits: the rounded-up average less the carry of the last bit.
         const __m128i average = _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), one));
-        a = _mm_add_epi8(Load4(Line + i, BPP), average);
-        Store4(Line + i, a, BPP);
+        a = _mm_add_epi8(LoadPixel<BPP>(Line + i), average);
+        StorePixel<BPP>(Line + i, a);
     }
 }
 
@@ -115,13 +130,13 @@ __m128i Select(__m128i mask, __m128i yes, __m128i no) {
     return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
 }
 
-void UnfilterPaeth34(std::uint8_t *Line, std::size_t Count, int BPP, const std::uint8_t *Previous) {
+template <int BPP> void UnfilterPaethSimd(std::uint8_t *Line, std::size_t Count, const std::uint8_t *Previous) {
     const __m128i zero = _mm_setzero_si128();
     // Left and upper-left start as zeros, which makes the first pixel's
     // prediction the byte above.
     __m128i a = zero, c = zero;
-    for (std::size_t i = 0; i + BPP <= Count; i += BPP) {
-        const __m128i b = _mm_unpacklo_epi8(Load4(Previous + i, BPP), zero);
+    for (std::size_t i = 0; i < Count; i += BPP) {
+        const __m128i b = _mm_unpacklo_epi8(LoadPixel<BPP>(Previous + i), zero);
         // p = a + b - c; |p - a| = |b - c|, |p - b| = |a - c|, |p - c| = |(b - c) + (a - c)|.
         const __m128i bc = _mm_sub_epi16(b, c), ac = _mm_sub_epi16(a, c);
         const __m128i pa = Abs16(bc), pb = Abs16(ac), pc = Abs16(_mm_add_epi16(bc, ac));
@@ -129,10 +144,28 @@ void UnfilterPaeth34(std::uint8_t *Line, std::size_t Count, int BPP, const std::
         // Ties go to a, then b.
         const __m128i predicted =
             Select(_mm_cmpeq_epi16(smallest, pa), a, Select(_mm_cmpeq_epi16(smallest, pb), b, c));
-        const __m128i d = _mm_add_epi8(Load4(Line + i, BPP), _mm_packus_epi16(predicted, zero));
-        Store4(Line + i, d, BPP);
+        const __m128i d = _mm_add_epi8(LoadPixel<BPP>(Line + i), _mm_packus_epi16(predicted, zero));
+        StorePixel<BPP>(Line + i, d);
         a = _mm_unpacklo_epi8(d, zero);
         c = b;
+    }
+}
+
+// The filters with a vector loop for rows of three- or four-byte pixels.
+bool UnfilterRowSimd(int FilterType, std::uint8_t *Line, std::size_t Count, std::size_t BPP,
+                     const std::uint8_t *Previous) {
+    // Rows hold whole pixels; a piece of one is left to the byte loops.
+    if ((BPP != 3 && BPP != 4) || Count % BPP != 0) return false;
+    const bool four = BPP == 4;
+    switch (FilterType) {
+    case 1: four ? UnfilterSubSimd<4>(Line, Count) : UnfilterSubSimd<3>(Line, Count); return true;
+    case 3:
+        four ? UnfilterAverageSimd<4>(Line, Count, Previous) : UnfilterAverageSimd<3>(Line, Count, Previous);
+        return true;
+    case 4:
+        four ? UnfilterPaethSimd<4>(Line, Count, Previous) : UnfilterPaethSimd<3>(Line, Count, Previous);
+        return true;
+    default: return false;
     }
 }
 #endif
@@ -203,31 +236,21 @@ void UnfilterRow(int FilterType, std::uint8_t *Line, std::size_t Count, int BPP,
     const std::size_t bpp = static_cast<std::size_t>(std::max(BPP, 1));
     const std::size_t head = std::min(bpp, Count);
 #if defined(__SSE2__)
-    // Rows hold whole pixels; a piece of one falls back to the byte loops.
-    const bool simd = (bpp == 3 || bpp == 4) && Count % bpp == 0;
+    if (UnfilterRowSimd(FilterType, Line, Count, bpp, Previous)) return;
 #endif
     switch (FilterType) {
     case 1:  // Sub
-#if defined(__SSE2__)
-        if (simd) return UnfilterSub34(Line, Count, BPP);
-#endif
         for (std::size_t i = bpp; i < Count; ++i) Line[i] = static_cast<std::uint8_t>(Line[i] + Line[i - bpp]);
         return;
     case 2:  // Up
         for (std::size_t i = 0; i < Count; ++i) Line[i] = static_cast<std::uint8_t>(Line[i] + Previous[i]);
         return;
     case 3:  // Average, of nine-bit sums
-#if defined(__SSE2__)
-        if (simd) return UnfilterAverage34(Line, Count, BPP, Previous);
-#endif
         for (std::size_t i = 0; i < head; ++i) Line[i] = static_cast<std::uint8_t>(Line[i] + (Previous[i] >> 1));
         for (std::size_t i = bpp; i < Count; ++i)
             Line[i] = static_cast<std::uint8_t>(Line[i] + ((Line[i - bpp] + Previous[i]) >> 1));
         return;
     case 4:  // Paeth
-#if defined(__SSE2__)
-        if (simd) return UnfilterPaeth34(Line, Count, BPP, Previous);
-#endif
         for (std::size_t i = 0; i < head; ++i) Line[i] = static_cast<std::uint8_t>(Line[i] + Previous[i]);
         for (std::size_t i = bpp; i < Count; ++i)
             Line[i] = static_cast<std::uint8_t>(Line[i] + PaethPredictor(Line[i - bpp], Previous[i], Previous[i - bpp]));
@@ -281,6 +304,7 @@ private:
 
     void ReadImageData();
     void InflateRow(std::uint8_t *Buffer, std::size_t BytesToRead);
+    void Inflate(std::uint8_t *Buffer, std::size_t BytesToRead);
 
     vcl::TStream &FStream;
     std::vector<std::uint8_t> FRawBuffer;
@@ -297,6 +321,13 @@ private:
     TLZ77Decoder FDecoder{Z_PARTIAL_FLUSH, false};
     const std::uint8_t *FCurrentSource = nullptr;
     std::uint32_t FIDATSize = 0;
+    // Rows are taken from a larger block of inflated data: inflate slows
+    // down near the end of every output buffer it is given, which would
+    // otherwise be every row.
+    std::vector<std::uint8_t> FInflated;
+    std::size_t FInflatedStart = 0;
+    std::size_t FInflatedEnd = 0;
+    std::uint64_t FImageBytesLeft = 0;  // the image's bytes not inflated yet
 };
 
 std::uint32_t TPngReader::ReadChunkHeader() {
@@ -484,6 +515,27 @@ void TPngReader::ReadBackgroundChunk() {
 }
 
 void TPngReader::InflateRow(std::uint8_t *Buffer, std::size_t BytesToRead) {
+    while (BytesToRead > 0) {
+        if (FInflatedStart == FInflatedEnd) {
+            // Never more than the image needs, so that what follows it is
+            // treated as if rows were inflated one by one.
+            const std::size_t block =
+                static_cast<std::size_t>(std::min<std::uint64_t>(FInflated.size(), FImageBytesLeft));
+            if (block == 0) RaiseInvalid(ExtraDataMessage);
+            Inflate(FInflated.data(), block);
+            FImageBytesLeft -= block;
+            FInflatedStart = 0;
+            FInflatedEnd = block;
+        }
+        const std::size_t n = std::min(BytesToRead, FInflatedEnd - FInflatedStart);
+        std::memcpy(Buffer, FInflated.data() + FInflatedStart, n);
+        FInflatedStart += n;
+        Buffer += n;
+        BytesToRead -= n;
+    }
+}
+
+void TPngReader::Inflate(std::uint8_t *Buffer, std::size_t BytesToRead) {
     std::uint8_t *dest = Buffer;
     std::size_t remaining = BytesToRead;
     for (;;) {
@@ -538,6 +590,20 @@ void TPngReader::ReadImageData() {
         dib.ColorTable.resize(vcl::ColorTableSize(FPixelFormat));
     }
     const vcl::TDibLayout layout = dib.Layout();
+
+    // The bytes of all rows, pass by pass.
+    FImageBytesLeft = 0;
+    if (FHeader.Interlace != 1) {
+        FImageBytesLeft = rowSize * height;
+    } else {
+        for (int pass = 0; pass < 7; ++pass) {
+            if (width <= std::uint64_t(ColumnStart[pass]) || height <= std::uint64_t(RowStart[pass])) continue;
+            const std::uint64_t columns = (width + ColumnIncrement[pass] - 1 - ColumnStart[pass]) / ColumnIncrement[pass];
+            const std::uint64_t rows = (height + RowIncrement[pass] - 1 - RowStart[pass]) / RowIncrement[pass];
+            FImageBytesLeft += ((bitDepth * columns + 7) / 8 * sampleUnit + 1) * rows;
+        }
+    }
+    FInflated.resize(std::size_t{1} << 16);
 
     std::uint8_t *current = rows[0].data(), *previous = rows[1].data();
     TColorManager &cm = FImage.ColorManager;

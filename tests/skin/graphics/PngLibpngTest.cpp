@@ -104,7 +104,7 @@ constexpr TKind Kinds[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 
 } // namespace
 
 TEST(PngAgainstLibpng, EveryKindFilterInterlaceAndChunkingDecodesTheSameSamples) {
-    const std::pair<int, int> sizes[] = {{1, 1}, {1, 9}, {9, 1}, {7, 5}, {17, 13}, {33, 3}, {61, 22}};
+    const std::pair<int, int> sizes[] = {{1, 1}, {1, 9}, {9, 1}, {7, 5}, {17, 13}, {33, 3}, {61, 22}, {1100, 2}};
     int counter = 0;
     for (const TKind kind : Kinds)
         for (const auto &[w, h] : sizes)

@@ -1,0 +1,222 @@
+// PNG decoding beside libpng (linked with the same zlib) on 1920 x 1080
+// photo-like images: RGBA, RGB, 8-bit palette and RGBA with Adam7, each
+// written by libpng with its default filters and compression. Figures are
+// megabytes of decoded pixels (as libpng delivers them: 4, 3 or 1 byte a
+// pixel) per second; the table at the end gives the ratios. Both sides make
+// a new image per decode.
+#include <benchmark/benchmark.h>
+#include <png.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "skin/graphics/vlPNG.h"
+#include "vcl/Streams.h"
+
+namespace {
+
+constexpr int Width = 1920;
+constexpr int Height = 1080;
+
+using TBytes = std::vector<std::uint8_t>;
+
+// Smooth colour fields with a little grain, so that the filters and the
+// compression meet what photographs give them.
+std::uint8_t PhotoSample(int x, int y, int c, std::uint32_t &seed) {
+    seed = seed * 1664525u + 1013904223u;
+    const double field = 128 + 60 * std::sin(x * 0.011 + c * 1.3) * std::cos(y * 0.017 - c * 0.7) +
+                         40 * std::sin((x + y) * 0.004 + c) + 20 * std::cos(x * 0.05) * std::sin(y * 0.031);
+    return static_cast<std::uint8_t>(std::clamp(field + static_cast<int>(seed >> 29) - 4, 0.0, 255.0));
+}
+
+struct TWriteBuffer {
+    TBytes Bytes;
+};
+
+void WriteToMemory(png_structp png, png_bytep data, png_size_t size) {
+    auto *out = static_cast<TWriteBuffer *>(png_get_io_ptr(png));
+    out->Bytes.insert(out->Bytes.end(), data, data + size);
+}
+
+// A whole file written by libpng from top-down rows of raw samples.
+TBytes EncodeWithLibpng(int ColorType, bool Interlaced, const TBytes &Pixels, const TBytes &Palette) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    TWriteBuffer out;
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        throw std::runtime_error("libpng could not write the image");
+    }
+    png_set_write_fn(png, &out, WriteToMemory, nullptr);
+    png_set_IHDR(png, info, Width, Height, 8, ColorType, Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!Palette.empty())
+        png_set_PLTE(png, info, reinterpret_cast<png_const_colorp>(Palette.data()), static_cast<int>(Palette.size() / 3));
+    png_write_info(png, info);
+    const std::size_t rowBytes = Pixels.size() / Height;
+    std::vector<png_bytep> rows(Height);
+    for (int y = 0; y < Height; ++y) rows[y] = const_cast<png_bytep>(Pixels.data() + y * rowBytes);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out.Bytes;
+}
+
+struct TCase {
+    TBytes File;
+    double MegabytesOut;
+};
+
+TCase MakeCase(int ColorType, bool Interlaced) {
+    const int channels = ColorType == PNG_COLOR_TYPE_RGBA ? 4 : ColorType == PNG_COLOR_TYPE_RGB ? 3 : 1;
+    TBytes pixels(std::size_t(Width) * Height * channels), palette;
+    std::uint32_t seed = 12345;
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x) {
+            std::uint8_t *p = &pixels[(std::size_t(y) * Width + x) * channels];
+            if (ColorType == PNG_COLOR_TYPE_PALETTE) {
+                // The photograph reduced to 3-3-2 bits of red, green and blue.
+                const int r = PhotoSample(x, y, 0, seed), g = PhotoSample(x, y, 1, seed), b = PhotoSample(x, y, 2, seed);
+                p[0] = static_cast<std::uint8_t>((r >> 5) << 5 | (g >> 5) << 2 | b >> 6);
+                continue;
+            }
+            for (int c = 0; c < channels; ++c) p[c] = PhotoSample(x, y, c, seed);
+        }
+    if (ColorType == PNG_COLOR_TYPE_PALETTE)
+        for (int i = 0; i < 256; ++i)
+            palette.insert(palette.end(), {std::uint8_t((i >> 5) * 255 / 7), std::uint8_t((i >> 2 & 7) * 255 / 7),
+                                           std::uint8_t((i & 3) * 85)});
+    return {EncodeWithLibpng(ColorType, Interlaced, pixels, palette), pixels.size() / 1e6};
+}
+
+const TCase &Case(const std::string &name) {
+    static std::map<std::string, TCase> cases = {
+        {"RGBA", MakeCase(PNG_COLOR_TYPE_RGBA, false)},
+        {"RGB", MakeCase(PNG_COLOR_TYPE_RGB, false)},
+        {"palette", MakeCase(PNG_COLOR_TYPE_PALETTE, false)},
+        {"RGBA Adam7", MakeCase(PNG_COLOR_TYPE_RGBA, true)},
+    };
+    return cases.at(name);
+}
+
+void CountOutput(benchmark::State &state, const TCase &c) {
+    state.counters["MB/s"] = benchmark::Counter(c.MegabytesOut, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void Ours(benchmark::State &state, const std::string &name) {
+    const TCase &c = Case(name);
+    vcl::TMemoryStream stream;
+    stream.WriteBuffer(c.File.data(), c.File.size());
+    for (auto _ : state) {
+        stream.SetPosition(0);
+        skin::TPngImage image = skin::ReadPngImage(stream);
+        benchmark::DoNotOptimize(image.Dib.Bits.data());
+    }
+    CountOutput(state, c);
+}
+
+struct TReadState {
+    const TBytes *Data;
+    std::size_t Position;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
+    auto *state = static_cast<TReadState *>(png_get_io_ptr(png));
+    if (state->Position + count > state->Data->size()) png_error(png, "read past the end");
+    std::memcpy(out, state->Data->data() + state->Position, count);
+    state->Position += count;
+}
+
+// libpng's raw samples of the whole image, Adam7 combined as libpng does it.
+bool DecodeWithLibpng(const TBytes &File, TBytes &Pixels, std::vector<png_bytep> &Rows) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    TReadState state{&File, 0};
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, &state, ReadFromMemory);
+    png_read_info(png, info);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    const std::size_t rowBytes = png_get_rowbytes(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    Pixels.assign(rowBytes * height, 0);
+    Rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y) Rows[y] = Pixels.data() + y * rowBytes;
+    png_read_image(png, Rows.data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+void Libpng(benchmark::State &state, const std::string &name) {
+    const TCase &c = Case(name);
+    for (auto _ : state) {
+        TBytes pixels;
+        std::vector<png_bytep> rows;
+        if (!DecodeWithLibpng(c.File, pixels, rows)) {
+            state.SkipWithError("libpng failed");
+            break;
+        }
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    CountOutput(state, c);
+}
+
+// Collects the rates (the median with --benchmark_repetitions) for the table.
+class TRatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override {
+        for (const Run &run : runs) {
+            const auto it = run.counters.find("MB/s");
+            if (it == run.counters.end()) continue;
+            const std::string name = run.run_name.str();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") FMedians[name] = it->second.value;
+            else if (run.run_type == Run::RT_Iteration) FRates[name] = it->second.value;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\n%-26s %12s %12s %14s\n", "PNG decode", "MB/s", "libpng MB/s", "vs libpng");
+        for (const char *name : {"RGBA", "RGB", "palette", "RGBA Adam7"}) {
+            const double ours = Rate(std::string("ReadPngImage/") + name), peer = Rate(std::string("libpng/") + name);
+            if (ours <= 0 || peer <= 0) continue;
+            std::printf("%-26s %12.0f %12.0f %13.2fx\n", (std::string("ReadPngImage/") + name).c_str(), ours, peer,
+                        ours / peer);
+        }
+    }
+
+private:
+    double Rate(const std::string &name) const {
+        if (const auto median = FMedians.find(name); median != FMedians.end()) return median->second;
+        const auto it = FRates.find(name);
+        return it != FRates.end() ? it->second : 0;
+    }
+
+    std::map<std::string, double> FRates;
+    std::map<std::string, double> FMedians;
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+    for (const char *name : {"RGBA", "RGB", "palette", "RGBA Adam7"}) {
+        benchmark::RegisterBenchmark((std::string("ReadPngImage/") + name).c_str(), Ours, std::string(name));
+        benchmark::RegisterBenchmark((std::string("libpng/") + name).c_str(), Libpng, std::string(name));
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    TRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
