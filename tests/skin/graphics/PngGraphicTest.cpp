@@ -1,0 +1,256 @@
+// TPNGGraphic as pictures, image controls and the library's loaders use it:
+// registration, loading, keeping its image on a damaged file, Assign, Draw
+// by alpha, and an RGBA picture over a form as the user sees it.
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "../../vcl/TempFolder.h"
+#include "PngWriter.h"
+#include "UiDriver.h"
+#include "skin/graphics/vlAlphaBlending.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlImageHelpers.h"
+#include "skin/graphics/vlPNG.h"
+#include "vcl/ExtCtrls.h"
+#include "vcl/Forms.h"
+#include "vcl/Picture.h"
+#include "vcl/WideText.h"
+
+using namespace pngtest;
+using skin::TPNGGraphic;
+using vcl::test::TempFolder;
+
+namespace {
+
+constexpr const char *InvalidFormat = "Cannot load image. Invalid or unexpected PNG image format.";
+
+void SaveBytes(const std::string &Path, const TBytes &Bytes) {
+    vcl::TMemoryStream stream;
+    stream.WriteBuffer(Bytes.data(), Bytes.size());
+    stream.SaveToFile(Path);
+}
+
+void FillStream(vcl::TMemoryStream &Stream, const TBytes &Bytes) {
+    Stream.Clear();
+    Stream.WriteBuffer(Bytes.data(), Bytes.size());
+    Stream.SetPosition(0);
+}
+
+// RGBA: red rising to the right, green downwards, alpha rising along the diagonal.
+TSampleImage Rgba(int w, int h) {
+    return MakeImage(w, h, 6, 8, [w, h](int x, int y, int c) {
+        const unsigned v[4] = {unsigned(x * 255 / std::max(w - 1, 1)), unsigned(y * 255 / std::max(h - 1, 1)), 60,
+                               unsigned((x + y) * 255 / std::max(w + h - 2, 1))};
+        return v[c];
+    });
+}
+
+std::uint32_t Bgra(const TSampleImage &im, int x, int y) {
+    return im.At(x, y, 2) | im.At(x, y, 1) << 8 | im.At(x, y, 0) << 16 | std::uint32_t(im.At(x, y, 3)) << 24;
+}
+
+// The bytes the heaps of the process hold in use.
+std::size_t HeapBytesInUse() {
+    HANDLE heaps[64];
+    const DWORD count = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
+    std::size_t bytes = 0;
+    for (DWORD i = 0; i < count; ++i) {
+        HeapLock(heaps[i]);
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heaps[i], &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) bytes += entry.cbData;
+        HeapUnlock(heaps[i]);
+    }
+    return bytes;
+}
+
+struct TPngUnit {
+    TPngUnit() { skin::InitializeVlPNG(); }
+    ~TPngUnit() { skin::FinalizeVlPNG(); }
+};
+
+} // namespace
+
+TEST(PngGraphic, StartUpRegistersPngWithPicturesUntilTheBalancingEnd) {
+    const TempFolder temp;
+    const std::string file = temp / "picture.PNG";
+    SaveBytes(file, EncodePng(Rgba(3, 2)));
+    EXPECT_EQ(vcl::TPicture::FileFormatClass("png"), nullptr);
+    {
+        const TPngUnit outer;
+        {
+            const TPngUnit inner;
+        }
+        // The inner end balanced only its own start.
+        EXPECT_EQ(vcl::TPicture::FileFormatClass(".png"), &TPNGGraphic::StaticClassInfo());
+        vcl::TPicture picture;
+        picture.LoadFromFile(file);
+        auto *png = dynamic_cast<TPNGGraphic *>(picture.Graphic());
+        ASSERT_NE(png, nullptr);
+        EXPECT_EQ(png->PixelFormat(), vcl::pf32bit);
+        EXPECT_EQ(png->View().At(2, 1), Bgra(Rgba(3, 2), 2, 1));
+    }
+    EXPECT_EQ(vcl::TPicture::FileFormatClass("png"), nullptr);
+    vcl::TPicture picture;
+    EXPECT_THROW(picture.LoadFromFile(file), vcl::Exception);
+}
+
+TEST(PngGraphic, DamagedFileLeavesTheImageItHeld) {
+    TPNGGraphic png;
+    vcl::TMemoryStream stream;
+    TPngOptions options;
+    options.BeforeImageData = {Chunk("tRNS", {0, 255, 0, 0, 0, 60})};
+    const TSampleImage rgb = MakeImage(4, 3, 2, 8, [](int x, int y, int c) { return unsigned(x * 60 + y * 7 + c); });
+    FillStream(stream, EncodePng(rgb, options));
+    png.LoadFromStream(stream);
+    ASSERT_EQ(png.PixelFormat(), vcl::pf24bit);
+    EXPECT_TRUE(png.Transparent());
+    EXPECT_EQ(png.TransparentColor(), 0x3C00FF);
+
+    TBytes damaged = EncodePng(Rgba(9, 9));
+    damaged[damaged.size() - 20] ^= 0x55;  // inside the image data: its CRC fails
+    FillStream(stream, damaged);
+    try {
+        png.LoadFromStream(stream);
+        ADD_FAILURE() << "a damaged file loaded";
+    } catch (const vcl::EInvalidGraphic &e) {
+        EXPECT_STREQ(e.what(), "Cannot load image. CRC error found in PNG file.");
+    }
+    EXPECT_EQ(png.Width(), 4);
+    EXPECT_EQ(png.Height(), 3);
+    EXPECT_EQ(png.PixelFormat(), vcl::pf24bit);
+    EXPECT_EQ(png.ImageProperties().ColorScheme, skin::csRGB);
+    const auto *line = static_cast<const std::uint8_t *>(png.ScanLine(2));
+    EXPECT_EQ(line[3 * 3 + 2], 3 * 60 + 2 * 7);  // red of (3, 2)
+}
+
+TEST(PngGraphic, AssignCopiesImageAndPropertiesToPngsAndTheImageToBitmaps) {
+    TPNGGraphic source;
+    vcl::TMemoryStream stream;
+    FillStream(stream, EncodePng(Rgba(5, 4)));
+    source.LoadFromStream(stream);
+    TPNGGraphic copy;
+    copy.Assign(&source);
+    EXPECT_EQ(copy.ImageProperties().Width, 5u);
+    EXPECT_EQ(copy.ImageProperties().ColorScheme, skin::csRGBA);
+    EXPECT_EQ(copy.View().At(4, 3), Bgra(Rgba(5, 4), 4, 3));
+    vcl::TBitmap bitmap;
+    bitmap.Assign(&source);
+    EXPECT_EQ(bitmap.PixelFormat(), vcl::pf32bit);
+    EXPECT_EQ(bitmap.View().At(1, 2), Bgra(Rgba(5, 4), 1, 2));
+}
+
+TEST(PngGraphic, ThirtyTwoBitImagesBlendByAlphaOthersDrawPlainly) {
+    const std::uint32_t back = 0xFF2040A0;
+    TPNGGraphic png;
+    vcl::TMemoryStream stream;
+    FillStream(stream, EncodePng(Rgba(4, 4)));
+    png.LoadFromStream(stream);
+    for (int scale : {1, 2}) {
+        auto target = skin::NewBitmap32(10, 10);
+        vcl::TPixels32 expected(10, 10, back), stretched(4 * scale, 4 * scale);
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x) target->View().At(x, y) = back;
+        // The pixel core's blend of the image, replicated to the rect's size.
+        for (int y = 0; y < 4 * scale; ++y)
+            for (int x = 0; x < 4 * scale; ++x) stretched.At(x, y) = png.View().At(x / scale, y / scale);
+        const vcl::TRect rect{1, 2, 1 + 4 * scale, 2 + 4 * scale};
+        skin::BlendBitmap32(rect, {0, 0, 4 * scale, 4 * scale}, expected.View(), stretched.View(), skin::TBgPixels{},
+                            false);
+        target->Canvas()->StretchDraw(rect, &png);
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x)
+                EXPECT_EQ(target->View().At(x, y) & 0xFFFFFF, expected.At(x, y) & 0xFFFFFF) << scale << ": " << x << ", " << y;
+        // The fully transparent corner shows what lay below.
+        EXPECT_EQ(target->View().At(1, 2) & 0xFFFFFF, back & 0xFFFFFF);
+    }
+
+    // A 24-bit image draws as a bitmap, also when it reaches the alpha drawer.
+    FillStream(stream, EncodePng(MakeImage(2, 2, 2, 8, [](int x, int, int c) { return unsigned(c == 0 ? 255 * x : 0); })));
+    png.LoadFromStream(stream);
+    auto target = skin::NewBitmap32(4, 4);
+    skin::DrawBitmapAlpha(*target->Canvas(), png, {0, 0, 4, 4}, false);
+    EXPECT_EQ(target->View().At(3, 0) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(target->View().At(1, 3) & 0xFFFFFF, 0u);
+}
+
+TEST(PngLoaders, LoadIntoBitmapsAndLeaveNothingBehindOnFailure) {
+    const TempFolder temp;
+    const std::string file = temp / "glyph.png";
+    SaveBytes(file, EncodePng(Rgba(6, 5)));
+    vcl::TBitmap bitmap;
+    skin::LoadPngFileToBitmap(bitmap, file);
+    EXPECT_EQ(bitmap.View().At(5, 4), Bgra(Rgba(6, 5), 5, 4));
+
+    vcl::TMemoryStream stream;
+    TBytes damaged = EncodePng(Rgba(3, 3));
+    damaged[1] = 'p';
+    FillStream(stream, damaged);
+    try {
+        skin::LoadPngStreamToBitmap(bitmap, stream);
+        ADD_FAILURE() << "a damaged stream loaded";
+    } catch (const vcl::EInvalidGraphic &e) {
+        EXPECT_STREQ(e.what(), InvalidFormat);
+    }
+    EXPECT_EQ(bitmap.Width(), 6);
+    // Each failed load frees the graphic it made: the heaps do not grow.
+    const std::size_t before = HeapBytesInUse();
+    for (int i = 0; i < 2000; ++i) {
+        stream.SetPosition(0);
+        EXPECT_THROW(skin::LoadPngStreamToBitmap(bitmap, stream), vcl::EInvalidGraphic);
+    }
+    EXPECT_LT(HeapBytesInUse(), before + 64 * 1024) << "about " << (HeapBytesInUse() - before) / 2000 << " bytes a load";
+}
+
+TEST(PngGraphic, RgbaPictureShowsOverAColouredFormThroughAnImage) {
+    const TPngUnit unit;
+    const TempFolder temp;
+    const std::string file = temp / "badge.png";
+    const TSampleImage badge = Rgba(96, 64);
+    SaveBytes(file, EncodePng(badge));
+    constexpr vcl::TColor formColour = 0x30A040;  // 0x00BBGGRR
+
+    std::unique_ptr<vcl::TForm> form(vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew));
+    form->SetBorderStyle(vcl::bsNone);
+    form->SetColor(formColour);
+    form->SetBounds(60, 60, 160, 120);
+    auto *image = vcl::Create<vcl::TImage>(form.get());
+    image->SetParent(form.get());
+    image->SetBounds(20, 30, 96, 64);
+    image->Picture()->LoadFromFile(file);
+    ASSERT_NE(dynamic_cast<TPNGGraphic *>(image->Picture()->Graphic()), nullptr);
+    form->Show();
+    form->Repaint();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const uitest::TImage32 shot = uitest::CaptureWindow(form->Handle());
+
+    // The picture as the user sees it, kept with the build's artefacts.
+    std::string folder = std::string("Z:") + ZUVO_ARTIFACTS_FOLDER;
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    std::filesystem::create_directories(TempFolder::Native(folder));
+    uitest::WritePng(folder + "\\png-over-form.png", shot);
+
+    ASSERT_EQ(shot.Width, 160);
+    const std::uint32_t back = 0x40A030;  // the form's colour as B, G, R
+    EXPECT_EQ(shot.At(5, 5) & 0xFFFFFF, back);
+    vcl::TPixels32 expected(96, 64, back | 0xFF000000), picture(96, 64);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 96; ++x) picture.At(x, y) = Bgra(badge, x, y);
+    skin::BlendBitmap32({0, 0, 96, 64}, {0, 0, 96, 64}, expected.View(), picture.View(), skin::TBgPixels{}, false);
+    int wrong = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 96; ++x)
+            if ((shot.At(20 + x, 30 + y) & 0xFFFFFF) != (expected.At(x, y) & 0xFFFFFF) && wrong++ < 5)
+                ADD_FAILURE() << x << ", " << y << ": " << std::hex << shot.At(20 + x, 30 + y);
+    EXPECT_EQ(shot.At(20, 30) & 0xFFFFFF, back) << "transparent corner";
+    // The opaque corner shows the picture's colour (255, 255, 60), within the blender's rounding.
+    const std::uint32_t corner = shot.At(20 + 95, 30 + 63);
+    for (const auto &[shift, want] : {std::pair{16, 255}, {8, 255}, {0, 60}})
+        EXPECT_NEAR(int(corner >> shift & 0xFF), want, 1) << "opaque corner, shift " << shift;
+}
