@@ -180,6 +180,27 @@ TEST(PngGraphic, ThirtyTwoBitImagesBlendByAlphaOthersDrawPlainly) {
     EXPECT_EQ(target->View().At(1, 3) & 0xFFFFFF, 0u);
 }
 
+// A picture stores the graphic as its SaveToStream writes it (a BMP file)
+// and must read that back, as well as PNG data.
+struct TStoredPng : TPNGGraphic {
+    using TPNGGraphic::ReadData;
+    using TPNGGraphic::WriteData;
+};
+
+TEST(PngGraphic, StoredDataReadsBackAsBitmapOrPng) {
+    TStoredPng png, again;
+    vcl::TMemoryStream stream;
+    FillStream(stream, EncodePng(Rgba(3, 5)));
+    again.ReadData(stream);
+    EXPECT_EQ(again.View().At(2, 4), Bgra(Rgba(3, 5), 2, 4));
+    stream.Clear();
+    again.WriteData(stream);
+    stream.SetPosition(0);
+    png.ReadData(stream);
+    ASSERT_EQ(png.PixelFormat(), vcl::pf32bit);
+    EXPECT_EQ(png.View().At(2, 4), Bgra(Rgba(3, 5), 2, 4));
+}
+
 TEST(PngLoaders, LoadIntoBitmapsAndLeaveNothingBehindOnFailure) {
     const TempFolder temp;
     const std::string file = temp / "glyph.png";
