@@ -262,7 +262,8 @@ void TColorManager::SelectConverter() {
     case csBGR:
     case csBGRA: {
         const bool rgbTarget = IsRGBOrder(FTargetColorScheme), bgrTarget = IsBGROrder(FTargetColorScheme);
-        if ((rgbTarget || bgrTarget) && is8or16(sd) && is8or16(td)) {
+        // Samples of 16 bits are read as words, all others as bytes.
+        if (rgbTarget || bgrTarget) {
             FRowConverter = &TColorManager::ConvertRGB;
             FSwapRedBlue = IsRGBOrder(FSourceColorScheme) == bgrTarget;
         }

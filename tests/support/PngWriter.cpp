@@ -2,9 +2,8 @@
 
 #include <zlib.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
-#include <memory>
 #include <stdexcept>
 
 namespace pngtest {
@@ -15,58 +14,28 @@ void Put32(TBytes &b, std::uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8) b.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
-constexpr int RowStart[7] = {0, 0, 4, 0, 2, 0, 1};
-constexpr int ColumnStart[7] = {0, 4, 0, 2, 0, 1, 0};
-constexpr int RowIncrement[7] = {8, 8, 8, 4, 4, 2, 2};
-constexpr int ColumnIncrement[7] = {8, 8, 4, 4, 2, 2, 1};
-
 // The samples of pixels x0, x0 + dx, ... of row y, packed as the file keeps them.
 TBytes PackRow(const TSampleImage &im, int y, int x0, int dx) {
     TBytes row;
-    const int channels = im.Channels(), depth = im.BitDepth;
-    unsigned acc = 0;
-    int bits = 0;
+    unsigned bits = 0, count = 0;
     for (int x = x0; x < im.Width; x += dx)
-        for (int c = 0; c < channels; ++c) {
-            const unsigned v = im.At(x, y, c);
-            if (depth == 16) {
-                row.push_back(static_cast<std::uint8_t>(v >> 8));
-                row.push_back(static_cast<std::uint8_t>(v));
-                continue;
-            }
-            acc = acc << depth | v;
-            bits += depth;
-            if (bits == 8) {
-                row.push_back(static_cast<std::uint8_t>(acc));
-                acc = 0;
-                bits = 0;
-            }
+        for (int c = 0; c < im.Channels(); ++c) {
+            bits = bits << im.BitDepth | im.At(x, y, c);
+            for (count += im.BitDepth; count >= 8; count -= 8) row.push_back(static_cast<std::uint8_t>(bits >> (count - 8)));
         }
-    if (bits > 0) row.push_back(static_cast<std::uint8_t>(acc << (8 - bits)));
+    if (count > 0) row.push_back(static_cast<std::uint8_t>(bits << (8 - count)));
     return row;
 }
 
-std::uint8_t Paeth(int a, int b, int c) {
-    const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    return static_cast<std::uint8_t>(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
-}
-
-// Filter type, then the row filtered against the previous one (the PNG standard's filters).
-void AppendFiltered(TBytes &out, int filter, const TBytes &row, const TBytes &prev, int bpp) {
+// The standard's filters: the filter type, then each byte less its prediction.
+void AppendFiltered(TBytes &out, int filter, const TBytes &row, const TBytes &prev, std::size_t bpp) {
     out.push_back(static_cast<std::uint8_t>(filter));
     for (std::size_t i = 0; i < row.size(); ++i) {
-        const int a = i >= std::size_t(bpp) ? row[i - bpp] : 0;
-        const int b = prev.empty() ? 0 : prev[i];
-        const int c = i >= std::size_t(bpp) && !prev.empty() ? prev[i - bpp] : 0;
-        int predicted = 0;
-        switch (filter) {
-        case 1: predicted = a; break;
-        case 2: predicted = b; break;
-        case 3: predicted = (a + b) / 2; break;
-        case 4: predicted = Paeth(a, b, c); break;
-        default: break;
-        }
-        out.push_back(static_cast<std::uint8_t>(row[i] - predicted));
+        const int a = i >= bpp ? row[i - bpp] : 0, b = prev.empty() ? 0 : prev[i];
+        const int c = i >= bpp && !prev.empty() ? prev[i - bpp] : 0;
+        const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+        const int predicted[5] = {0, a, b, (a + b) / 2, pa <= pb && pa <= pc ? a : pb <= pc ? b : c};
+        out.push_back(static_cast<std::uint8_t>(row[i] - predicted[filter]));
     }
 }
 
@@ -74,22 +43,13 @@ void AppendFiltered(TBytes &out, int filter, const TBytes &row, const TBytes &pr
 
 const TBytes Signature = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 
-int TSampleImage::Channels() const {
-    switch (ColorType) {
-    case 2: return 3;
-    case 4: return 2;
-    case 6: return 4;
-    default: return 1;
-    }
-}
-
 TSampleImage MakeImage(int Width, int Height, int ColorType, int BitDepth,
                        const std::function<unsigned(int, int, int)> &g) {
     TSampleImage im{Width, Height, ColorType, BitDepth, {}};
-    const unsigned mask = (1u << BitDepth) - 1;
     for (int y = 0; y < Height; ++y)
         for (int x = 0; x < Width; ++x)
-            for (int c = 0; c < im.Channels(); ++c) im.Samples.push_back(static_cast<std::uint16_t>(g(x, y, c) & mask));
+            for (int c = 0; c < im.Channels(); ++c)
+                im.Samples.push_back(static_cast<std::uint16_t>(g(x, y, c) & ((1u << BitDepth) - 1)));
     return im;
 }
 
@@ -117,38 +77,32 @@ TBytes HeaderData(std::uint32_t Width, std::uint32_t Height, int BitDepth, int C
     return b;
 }
 
-TBytes FilteredRows(const TSampleImage &Image, const TPngOptions &Options) {
-    const int bpp = std::max(1, Image.Channels() * Image.BitDepth / 8);
-    TBytes out;
-    const auto pass = [&](int p, int y0, int dy, int x0, int dx) {
+TBytes ImageData(const TSampleImage &Image, const TPngOptions &Options) {
+    static constexpr int RowStart[7] = {0, 0, 4, 0, 2, 0, 1}, ColumnStart[7] = {0, 4, 0, 2, 0, 1, 0};
+    static constexpr int RowStep[7] = {8, 8, 8, 4, 4, 2, 2}, ColumnStep[7] = {8, 8, 4, 4, 2, 2, 1};
+    const std::size_t bpp = std::max(1, Image.Channels() * Image.BitDepth / 8);
+    TBytes raw;
+    for (int p = Options.Interlaced ? 0 : -1; p < (Options.Interlaced ? 7 : 0); ++p) {
         TBytes prev;
-        for (int y = y0, row = 0; y < Image.Height; y += dy, ++row) {
-            const TBytes packed = PackRow(Image, y, x0, dx);
-            if (packed.empty()) return;  // a pass with no columns has no rows
-            AppendFiltered(out, Options.Filter(row, p), packed, prev, bpp);
+        for (int y = p < 0 ? 0 : RowStart[p], row = 0; y < Image.Height; y += p < 0 ? 1 : RowStep[p], ++row) {
+            const TBytes packed = PackRow(Image, y, p < 0 ? 0 : ColumnStart[p], p < 0 ? 1 : ColumnStep[p]);
+            if (packed.empty()) break;  // a pass without columns has no rows
+            AppendFiltered(raw, Options.Filter(row, p), packed, prev, bpp);
             prev = packed;
         }
-    };
-    if (!Options.Interlaced) pass(-1, 0, 1, 0, 1);
-    else
-        for (int p = 0; p < 7; ++p) pass(p, RowStart[p], RowIncrement[p], ColumnStart[p], ColumnIncrement[p]);
-    return out;
-}
-
-TBytes ImageData(const TSampleImage &Image, const TPngOptions &Options) {
-    const TBytes raw = FilteredRows(Image, Options);
+    }
     uLongf size = compressBound(static_cast<uLong>(raw.size()));
     TBytes packed(size);
-    if (compress2(packed.data(), &size, raw.data(), static_cast<uLong>(raw.size()), Options.Level) != Z_OK)
+    if (compress2(packed.data(), &size, raw.data(), static_cast<uLong>(raw.size()), 6) != Z_OK)
         throw std::runtime_error("PNG writer: compression failed");
     packed.resize(size);
     return packed;
 }
 
 TBytes EncodePng(const TSampleImage &Image, const TPngOptions &Options) {
-    TBytes file = Signature;
+    TBytes file = Join({Signature, Chunk("IHDR", HeaderData(Image.Width, Image.Height, Image.BitDepth,
+                                                            Image.ColorType, Options.Interlaced))});
     const auto append = [&file](const TBytes &b) { file.insert(file.end(), b.begin(), b.end()); };
-    append(Chunk("IHDR", HeaderData(Image.Width, Image.Height, Image.BitDepth, Image.ColorType, Options.Interlaced)));
     for (const TBytes &c : Options.BeforeImageData) append(c);
     const TBytes data = ImageData(Image, Options);
     const std::size_t piece = Options.IdatPiece ? Options.IdatPiece : data.size();
@@ -164,12 +118,6 @@ TBytes Join(std::initializer_list<TBytes> Parts) {
     TBytes all;
     for (const TBytes &p : Parts) all.insert(all.end(), p.begin(), p.end());
     return all;
-}
-
-void SaveFile(const std::string &Path, const TBytes &Bytes) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(std::fopen(Path.c_str(), "wb"), &std::fclose);
-    if (!f || std::fwrite(Bytes.data(), 1, Bytes.size(), f.get()) != Bytes.size())
-        throw std::runtime_error("PNG writer: cannot write " + Path);
 }
 
 } // namespace pngtest

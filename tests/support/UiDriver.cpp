@@ -1,7 +1,5 @@
 #include "UiDriver.h"
 
-#include <zlib.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -12,6 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "PngWriter.h"
 #include "vcl/WideText.h"
 
 namespace uitest {
@@ -40,19 +39,6 @@ std::uint32_t BigEndian32(const unsigned char *p) {
 }
 std::uint32_t LittleEndian32(const unsigned char *p) {
     return std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
-}
-
-void PutBigEndian32(std::vector<unsigned char> &to, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) to.push_back(static_cast<unsigned char>(value >> shift));
-}
-
-// A PNG chunk: length, type, data, and the CRC of type and data.
-void PutChunk(std::vector<unsigned char> &to, const char *type, const std::vector<unsigned char> &data) {
-    PutBigEndian32(to, static_cast<std::uint32_t>(data.size()));
-    const std::size_t start = to.size();
-    to.insert(to.end(), type, type + 4);
-    to.insert(to.end(), data.begin(), data.end());
-    PutBigEndian32(to, static_cast<std::uint32_t>(crc32(0, &to[start], static_cast<uInt>(to.size() - start))));
 }
 
 } // namespace
@@ -274,26 +260,8 @@ bool IsDrawn(const TImage32 &image) {
 }
 
 void WritePng(const std::string &path, const TImage32 &image) {
-    // One filter byte (0 = none) before every row of RGB bytes.
-    std::vector<unsigned char> raw;
-    for (int y = 0; y < image.Height; ++y) {
-        raw.push_back(0);
-        for (int x = 0; x < image.Width; ++x)
-            for (int shift : {16, 8, 0}) raw.push_back(static_cast<unsigned char>(image.At(x, y) >> shift));
-    }
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    std::vector<unsigned char> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK)
-        throw std::runtime_error("PNG: compression failed");
-    packed.resize(packedSize);
-
-    std::vector<unsigned char> file = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}, header;
-    PutBigEndian32(header, static_cast<std::uint32_t>(image.Width));
-    PutBigEndian32(header, static_cast<std::uint32_t>(image.Height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter set, no interlace
-    PutChunk(file, "IHDR", header);
-    PutChunk(file, "IDAT", packed);
-    PutChunk(file, "IEND", {});
+    const pngtest::TBytes file = pngtest::EncodePng(pngtest::MakeImage(
+        image.Width, image.Height, 2, 8, [&image](int x, int y, int c) { return image.At(x, y) >> (16 - 8 * c); }));
     std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(_wfopen(Utf8ToWide(path).c_str(), L"wb"), &std::fclose);
     if (!f || std::fwrite(file.data(), 1, file.size(), f.get()) != file.size())
         throw std::runtime_error("PNG: cannot write " + path);

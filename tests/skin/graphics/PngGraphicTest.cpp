@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
-#include <memory>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -20,7 +20,6 @@
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 #include "vcl/Picture.h"
-#include "vcl/WideText.h"
 
 using namespace pngtest;
 using skin::TPNGGraphic;
@@ -28,18 +27,22 @@ using vcl::test::TempFolder;
 
 namespace {
 
-constexpr const char *InvalidFormat = "Cannot load image. Invalid or unexpected PNG image format.";
-
-void SaveBytes(const std::string &Path, const TBytes &Bytes) {
-    vcl::TMemoryStream stream;
-    stream.WriteBuffer(Bytes.data(), Bytes.size());
-    stream.SaveToFile(Path);
-}
-
 void FillStream(vcl::TMemoryStream &Stream, const TBytes &Bytes) {
     Stream.Clear();
     Stream.WriteBuffer(Bytes.data(), Bytes.size());
     Stream.SetPosition(0);
+}
+
+void Load(vcl::TGraphic &Graphic, const TBytes &Bytes) {
+    vcl::TMemoryStream stream;
+    FillStream(stream, Bytes);
+    Graphic.LoadFromStream(stream);
+}
+
+void SaveBytes(const std::string &Path, const TBytes &Bytes) {
+    vcl::TMemoryStream stream;
+    FillStream(stream, Bytes);
+    stream.SaveToFile(Path);
 }
 
 // RGBA: red rising to the right, green downwards, alpha rising along the diagonal.
@@ -50,6 +53,8 @@ TSampleImage Rgba(int w, int h) {
         return v[c];
     });
 }
+
+int Corrected(int v) { return int(std::nearbyint(std::pow(v / 255.0, 1 / 2.2) * 255)); }
 
 std::uint32_t Bgra(const TSampleImage &im, int x, int y) {
     return im.At(x, y, 2) | im.At(x, y, 1) << 8 | im.At(x, y, 0) << 16 | std::uint32_t(im.At(x, y, 3)) << 24;
@@ -101,23 +106,21 @@ TEST(PngGraphic, StartUpRegistersPngWithPicturesUntilTheBalancingEnd) {
     EXPECT_THROW(picture.LoadFromFile(file), vcl::Exception);
 }
 
-TEST(PngGraphic, DamagedFileLeavesTheImageItHeld) {
+TEST(PngGraphic, DamagedFileLeavesTheImageItHeldAndEachLoadStartsAfresh) {
     TPNGGraphic png;
-    vcl::TMemoryStream stream;
-    TPngOptions options;
-    options.BeforeImageData = {Chunk("tRNS", {0, 255, 0, 0, 0, 60})};
     const TSampleImage rgb = MakeImage(4, 3, 2, 8, [](int x, int y, int c) { return unsigned(x * 60 + y * 7 + c); });
-    FillStream(stream, EncodePng(rgb, options));
-    png.LoadFromStream(stream);
+    TPngOptions options;
+    options.BeforeImageData = {Chunk("tRNS", {0, 255, 0, 0, 0, 60}), Chunk("gAMA", {0, 1, 0x86, 0xA0})};
+    Load(png, EncodePng(rgb, options));
     ASSERT_EQ(png.PixelFormat(), vcl::pf24bit);
     EXPECT_TRUE(png.Transparent());
     EXPECT_EQ(png.TransparentColor(), 0x3C00FF);
+    EXPECT_TRUE(png.ColorManager().TargetOptions() & skin::coApplyGamma);
 
     TBytes damaged = EncodePng(Rgba(9, 9));
     damaged[damaged.size() - 20] ^= 0x55;  // inside the image data: its CRC fails
-    FillStream(stream, damaged);
     try {
-        png.LoadFromStream(stream);
+        Load(png, damaged);
         ADD_FAILURE() << "a damaged file loaded";
     } catch (const vcl::EInvalidGraphic &e) {
         EXPECT_STREQ(e.what(), "Cannot load image. CRC error found in PNG file.");
@@ -126,32 +129,47 @@ TEST(PngGraphic, DamagedFileLeavesTheImageItHeld) {
     EXPECT_EQ(png.Height(), 3);
     EXPECT_EQ(png.PixelFormat(), vcl::pf24bit);
     EXPECT_EQ(png.ImageProperties().ColorScheme, skin::csRGB);
-    const auto *line = static_cast<const std::uint8_t *>(png.ScanLine(2));
-    EXPECT_EQ(line[3 * 3 + 2], 3 * 60 + 2 * 7);  // red of (3, 2)
+    EXPECT_EQ(static_cast<const std::uint8_t *>(png.ScanLine(2))[3 * 3 + 2], Corrected(3 * 60 + 2 * 7));
+
+    // The next image gets no gamma from the one before.
+    Load(png, EncodePng(rgb));
+    EXPECT_FALSE(png.ColorManager().TargetOptions() & skin::coApplyGamma);
+    EXPECT_EQ(static_cast<const std::uint8_t *>(png.ScanLine(2))[3 * 3 + 2], 3 * 60 + 2 * 7);
 }
 
-TEST(PngGraphic, AssignCopiesImageAndPropertiesToPngsAndTheImageToBitmaps) {
-    TPNGGraphic source;
-    vcl::TMemoryStream stream;
-    FillStream(stream, EncodePng(Rgba(5, 4)));
-    source.LoadFromStream(stream);
-    TPNGGraphic copy;
+// A picture stores the graphic as its SaveToStream writes it (a BMP file)
+// and must read that back, as well as PNG data.
+struct TStoredPng : TPNGGraphic {
+    using TPNGGraphic::ReadData;
+    using TPNGGraphic::WriteData;
+};
+
+TEST(PngGraphic, AssignAndStoredDataKeepImageAndProperties) {
+    TStoredPng source, copy;
+    Load(source, EncodePng(Rgba(5, 4)));
     copy.Assign(&source);
     EXPECT_EQ(copy.ImageProperties().Width, 5u);
     EXPECT_EQ(copy.ImageProperties().ColorScheme, skin::csRGBA);
     EXPECT_EQ(copy.View().At(4, 3), Bgra(Rgba(5, 4), 4, 3));
     vcl::TBitmap bitmap;
     bitmap.Assign(&source);
-    EXPECT_EQ(bitmap.PixelFormat(), vcl::pf32bit);
     EXPECT_EQ(bitmap.View().At(1, 2), Bgra(Rgba(5, 4), 1, 2));
+
+    vcl::TMemoryStream stream;
+    source.WriteData(stream);
+    stream.SetPosition(0);
+    TStoredPng again;
+    again.ReadData(stream);
+    EXPECT_EQ(again.View().At(4, 3), Bgra(Rgba(5, 4), 4, 3));
+    FillStream(stream, EncodePng(Rgba(3, 5)));
+    again.ReadData(stream);
+    EXPECT_EQ(again.View().At(2, 4), Bgra(Rgba(3, 5), 2, 4));
 }
 
 TEST(PngGraphic, ThirtyTwoBitImagesBlendByAlphaOthersDrawPlainly) {
     const std::uint32_t back = 0xFF2040A0;
     TPNGGraphic png;
-    vcl::TMemoryStream stream;
-    FillStream(stream, EncodePng(Rgba(4, 4)));
-    png.LoadFromStream(stream);
+    Load(png, EncodePng(Rgba(4, 4)));
     for (int scale : {1, 2}) {
         auto target = skin::NewBitmap32(10, 10);
         vcl::TPixels32 expected(10, 10, back), stretched(4 * scale, 4 * scale);
@@ -172,33 +190,11 @@ TEST(PngGraphic, ThirtyTwoBitImagesBlendByAlphaOthersDrawPlainly) {
     }
 
     // A 24-bit image draws as a bitmap, also when it reaches the alpha drawer.
-    FillStream(stream, EncodePng(MakeImage(2, 2, 2, 8, [](int x, int, int c) { return unsigned(c == 0 ? 255 * x : 0); })));
-    png.LoadFromStream(stream);
+    Load(png, EncodePng(MakeImage(2, 2, 2, 8, [](int x, int, int c) { return unsigned(c == 0 ? 255 * x : 0); })));
     auto target = skin::NewBitmap32(4, 4);
     skin::DrawBitmapAlpha(*target->Canvas(), png, {0, 0, 4, 4}, false);
     EXPECT_EQ(target->View().At(3, 0) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(target->View().At(1, 3) & 0xFFFFFF, 0u);
-}
-
-// A picture stores the graphic as its SaveToStream writes it (a BMP file)
-// and must read that back, as well as PNG data.
-struct TStoredPng : TPNGGraphic {
-    using TPNGGraphic::ReadData;
-    using TPNGGraphic::WriteData;
-};
-
-TEST(PngGraphic, StoredDataReadsBackAsBitmapOrPng) {
-    TStoredPng png, again;
-    vcl::TMemoryStream stream;
-    FillStream(stream, EncodePng(Rgba(3, 5)));
-    again.ReadData(stream);
-    EXPECT_EQ(again.View().At(2, 4), Bgra(Rgba(3, 5), 2, 4));
-    stream.Clear();
-    again.WriteData(stream);
-    stream.SetPosition(0);
-    png.ReadData(stream);
-    ASSERT_EQ(png.PixelFormat(), vcl::pf32bit);
-    EXPECT_EQ(png.View().At(2, 4), Bgra(Rgba(3, 5), 2, 4));
 }
 
 TEST(PngLoaders, LoadIntoBitmapsAndLeaveNothingBehindOnFailure) {
@@ -217,7 +213,7 @@ TEST(PngLoaders, LoadIntoBitmapsAndLeaveNothingBehindOnFailure) {
         skin::LoadPngStreamToBitmap(bitmap, stream);
         ADD_FAILURE() << "a damaged stream loaded";
     } catch (const vcl::EInvalidGraphic &e) {
-        EXPECT_STREQ(e.what(), InvalidFormat);
+        EXPECT_STREQ(e.what(), "Cannot load image. Invalid or unexpected PNG image format.");
     }
     EXPECT_EQ(bitmap.Width(), 6);
     // Each failed load frees the graphic it made: the heaps do not grow.

@@ -1,5 +1,6 @@
-// The PNG reader on files written here: chunks, CRC, filters, colour
-// conversion, and damaged or truncated files with the reader's messages.
+// The PNG reader on files written here: chunk rules, colours and gamma,
+// and damaged or truncated files with the reader's messages. (Pixels of
+// every kind of image are compared with libpng in PngLibpngTest.)
 #include <cmath>
 #include <functional>
 #include <random>
@@ -12,9 +13,18 @@
 
 using namespace pngtest;
 using skin::TColorManager;
-using skin::TPngImage;
 
 namespace {
+
+const char *const InvalidFormat = "Cannot load image. Invalid or unexpected PNG image format.";
+const char *const CrcError = "Cannot load image. CRC error found in PNG file.";
+const char *const CompressionError = "Cannot load image. Compression error found in PNG file.";
+const char *const ExtraData = "Cannot load image. Extra compressed data found in PNG file.";
+const char *const CriticalChunk = "Cannot load PNG image. Unexpected but critical chunk detected.";
+const char *const PaletteInvalid = "Cannot load image. Palette in PNG file is invalid.";
+const char *const ColorFormat = "Invalid color format in PNG file.";
+const char *const CompressionScheme = "Cannot load image. The compression scheme is not supported for PNG files.";
+const char *const StreamReadError = "Stream read error";
 
 TBytes Noise(std::size_t n, unsigned seed) {
     std::mt19937 rng(seed);
@@ -27,13 +37,17 @@ TSampleImage Gradient(int w, int h, int type, int depth) {
     return MakeImage(w, h, type, depth, [](int x, int y, int c) { return unsigned(x * 37 + y * 11 + c * 101); });
 }
 
+TPngOptions With(std::initializer_list<TBytes> Chunks) {
+    TPngOptions options;
+    options.BeforeImageData = Chunks;
+    return options;
+}
+
 // A file with the given chunks between IHDR and IEND.
 TBytes FileWith(const TBytes &Header, std::initializer_list<TBytes> Chunks) {
     TBytes file = Join({Signature, Chunk("IHDR", Header)});
     for (const TBytes &c : Chunks) file.insert(file.end(), c.begin(), c.end());
-    const TBytes end = Chunk("IEND", {});
-    file.insert(file.end(), end.begin(), end.end());
-    return file;
+    return Join({file, Chunk("IEND", {})});
 }
 
 TBytes Deflate(const TBytes &raw) {
@@ -44,203 +58,113 @@ TBytes Deflate(const TBytes &raw) {
     return out;
 }
 
-// The row filters as the standard writes them down, one byte at a time.
-void ReferenceUnfilter(int type, std::uint8_t *line, std::size_t n, int bpp, const std::uint8_t *prev) {
-    for (std::size_t i = 0; i < n; ++i) {
-        const int a = i >= std::size_t(bpp) ? line[i - bpp] : 0, b = prev[i];
-        const int c = i >= std::size_t(bpp) ? prev[i - bpp] : 0;
-        const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-        const int predicted[5] = {0, a, b, (a + b) / 2, pa <= pb && pa <= pc ? a : pb <= pc ? b : c};
-        if (type <= 4) line[i] = static_cast<std::uint8_t>(line[i] + predicted[type]);
-    }
-}
+int Corrected(int v) { return int(std::nearbyint(std::pow(v / 255.0, 1 / 2.2) * 255)); }
 
 } // namespace
 
 TEST(PngCrc, AgreesWithTheStandardCrcForEveryLength) {
     const TBytes data = Noise(1000, 1);
-    for (std::size_t n : {0, 1, 3, 7, 8, 9, 15, 16, 17, 63, 1000}) {
-        const uLong expected = crc32(crc32(0, nullptr, 0), data.data(), static_cast<uInt>(n));
-        EXPECT_EQ(skin::UpdatePngCrc(0, data.data(), n), expected) << n;
-    }
-    // Continued over a second range, as a chunk's data continues its type's CRC.
-    const std::uint32_t type = skin::UpdatePngCrc(0, "IDAT", 4);
-    EXPECT_EQ(skin::UpdatePngCrc(type, data.data(), 100), crc32(crc32(0, (const Bytef *)"IDAT", 4), data.data(), 100));
-    EXPECT_EQ(skin::UpdatePngCrc(0x12345678, data.data(), 0), 0x12345678u);
+    for (std::size_t n : {0, 1, 7, 8, 9, 17, 1000})
+        EXPECT_EQ(skin::UpdatePngCrc(skin::UpdatePngCrc(0, "IDAT", 4), data.data(), n),
+                  crc32(crc32(0, (const Bytef *)"IDAT", 4), data.data(), static_cast<uInt>(n)))
+            << n;
 }
 
-TEST(PngFilters, EveryFilterAndPixelSizeMatchesTheStandard) {
-    EXPECT_EQ(skin::PaethPredictor(10, 20, 10), 20);
-    EXPECT_EQ(skin::PaethPredictor(20, 10, 10), 20);
-    EXPECT_EQ(skin::PaethPredictor(0, 0, 255), 0);  // ties go to the left byte
-    for (int type = 0; type <= 6; ++type)
-        for (int bpp = 1; bpp <= 8; ++bpp)
-            for (std::size_t n : {0, 1, 3, 4, 5, 8, 31, 97}) {
-                const TBytes prev = Noise(n, unsigned(type * 100 + bpp));
-                TBytes line = Noise(n, unsigned(type * 1000 + bpp + n)), expected = line;
-                skin::UnfilterRow(type, line.data(), n, bpp, prev.data());
-                ReferenceUnfilter(type, expected.data(), n, bpp, prev.data());
-                EXPECT_EQ(line, expected) << "filter " << type << ", bpp " << bpp << ", " << n << " bytes";
-            }
-    // Average takes the nine-bit sum: left 200 and up 100 give 150.
-    std::uint8_t row[2] = {200, 0}, above[2] = {0, 100};
-    skin::UnfilterRow(3, row, 2, 1, above);
-    EXPECT_EQ(row[1], 150);
-}
-
-TEST(PngColorManager, SettersCheckTheirRangesAndConverterChoice) {
+TEST(PngColorManager, RangesConverterChoiceGammaAndSparsePalettes) {
     const auto messageOf = [](const std::function<void(TColorManager &)> &f) -> std::string {
         TColorManager cm;
+        const std::uint8_t row[4] = {}, *source = row;
+        std::uint8_t target[4];
         try {
             f(cm);
+            cm.ConvertRow(&source, target, 1, 0xFF);
         } catch (const skin::EColorConversionError &e) {
             return e.what();
         }
         return "";
     };
-    const std::uint8_t row[4] = {};
-    const std::uint8_t *source = row;
-    std::uint8_t target[4];
-    const auto convert = [&](TColorManager &cm) { cm.ConvertRow(&source, target, 1, 0xFF); };
     EXPECT_EQ(messageOf([](TColorManager &cm) { cm.SetSourceBitsPerSample(3); }), "");
     EXPECT_EQ(messageOf([](TColorManager &cm) { cm.SetTargetBitsPerSample(17); }),
               "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16.");
     EXPECT_EQ(messageOf([](TColorManager &cm) { cm.SetSourceSamplesPerPixel(5); }),
               "Sample count per pixel does not correspond to the given color scheme.");
-    EXPECT_EQ(messageOf([&](TColorManager &cm) { cm.SetSourceColorScheme(skin::csIndexed), convert(cm); }),
+    EXPECT_EQ(messageOf([](TColorManager &cm) { cm.SetSourceColorScheme(skin::csIndexed); }),
               "Conversion between indexed and non-indexed pixel formats is not supported.");
-    EXPECT_EQ(messageOf([&](TColorManager &cm) { cm.SetSourceColorScheme(skin::csCMY), convert(cm); }),
+    EXPECT_EQ(messageOf([](TColorManager &cm) { cm.SetSourceColorScheme(skin::csCMY); }),
               "Color conversion failed. Could not find a proper method.");
+
+    // Gamma corrects colour samples, never alpha.
     TColorManager cm;
     cm.SetGammaTables(0, 0);
     EXPECT_EQ(cm.MainGamma(), 1.0);
     EXPECT_EQ(cm.DisplayGamma(), 2.2);
-}
-
-TEST(PngColorManager, SixteenBitSamplesAreTruncatedAndAlphaNeverCorrected) {
-    TColorManager cm;
-    cm.SetSourceBitsPerSample(16);
-    cm.SetSourceOptions(skin::coNeedByteSwap);
-    const std::uint8_t wide[6] = {0xFF, 0xFF, 0x80, 0x80, 0x00, 0xFF};
-    const std::uint8_t *source = wide;
-    std::uint8_t bgr[3];
-    cm.ConvertRow(&source, bgr, 1, 0xFF);
-    EXPECT_EQ(bgr[2], 255);
-    EXPECT_EQ(bgr[1], 128);
-    EXPECT_EQ(bgr[0], 0);
-
-    TColorManager gamma;
-    gamma.SetSourceColorScheme(skin::csRGBA);
-    gamma.SetSourceSamplesPerPixel(4);
-    gamma.SetTargetColorScheme(skin::csBGRA);
-    gamma.SetTargetSamplesPerPixel(4);
-    gamma.SetTargetOptions(skin::coApplyGamma);
-    const std::uint8_t rgba[4] = {200, 100, 50, 100};
-    source = rgba;
+    cm.SetSourceColorScheme(skin::csRGBA);
+    cm.SetSourceSamplesPerPixel(4);
+    cm.SetTargetColorScheme(skin::csBGRA);
+    cm.SetTargetSamplesPerPixel(4);
+    cm.SetTargetOptions(skin::coApplyGamma);
+    const std::uint8_t rgba[4] = {200, 100, 50, 100}, *source = rgba;
     std::uint8_t bgra[4];
-    gamma.ConvertRow(&source, bgra, 1, 0xFF);
-    const auto corrected = [](int v) { return int(std::nearbyint(std::pow(v / 255.0, 1 / 2.2) * 255)); };
-    EXPECT_EQ(bgra[2], corrected(200));
-    EXPECT_EQ(bgra[0], corrected(50));
+    cm.ConvertRow(&source, bgra, 1, 0xFF);
+    EXPECT_EQ(bgra[2], Corrected(200));
+    EXPECT_EQ(bgra[0], Corrected(50));
     EXPECT_EQ(bgra[3], 100);
-}
 
-TEST(PngColorManager, PaletteFromFewerEntriesHasBlackBeyondThem) {
-    TColorManager cm;
-    cm.SetSourceBitsPerSample(2);
-    cm.SetTargetBitsPerSample(4);
+    // Two entries of a 2-bit palette fill indices 0..9 of the 4-bit one; the rest are black.
+    TColorManager spread;
+    spread.SetSourceBitsPerSample(2);
+    spread.SetTargetBitsPerSample(4);
     const std::uint8_t rgb[6] = {10, 20, 30, 40, 50, 60};
-    const std::vector<vcl::TBGRA> palette = cm.CreatePaletteFromEntries(rgb, 2);
+    const std::vector<vcl::TBGRA> palette = spread.CreatePaletteFromEntries(rgb, 2);
     ASSERT_EQ(palette.size(), 16u);
-    for (int i = 0; i < 16; ++i) {
-        const vcl::TBGRA expected = i < 5 ? vcl::TBGRA{30, 20, 10, 0} : i < 10 ? vcl::TBGRA{60, 50, 40, 0} : vcl::TBGRA{};
-        EXPECT_EQ(palette[i], expected) << i;
-    }
-}
-
-TEST(PngReader, ColourTypesBecomeTheirBitmaps) {
-    // A 2-bit grey image: a 4-bit bitmap, grey level 1 as index 5 showing 85.
-    TPngImage grey = Decode(EncodePng(MakeImage(4, 1, 0, 2, [](int x, int, int) { return unsigned(x); })));
-    EXPECT_EQ(grey.Dib.PixelFormat, vcl::pf4bit);
-    EXPECT_EQ(PixelValue(grey.Dib, 1, 0), 5u);
-    EXPECT_EQ(grey.Dib.ColorTable[5], (vcl::TBGRA{85, 85, 85, 0}));
-
-    // A 2-bit indexed image with four entries: index 10 shows entry 2.
-    const TBytes plte = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    TPngOptions withPalette;
-    withPalette.BeforeImageData = {Chunk("PLTE", plte)};
-    TPngImage indexed = Decode(EncodePng(MakeImage(4, 1, 3, 2, [](int x, int, int) { return unsigned(x); }), withPalette));
-    EXPECT_EQ(indexed.Dib.PixelFormat, vcl::pf4bit);
-    EXPECT_EQ(PixelValue(indexed.Dib, 2, 0), 10u);
-    EXPECT_EQ(indexed.Dib.ColorTable[10], (vcl::TBGRA{9, 8, 7, 0}));
-
-    // Grey with alpha loses its alpha; RGBA keeps straight alpha.
-    TPngImage greyAlpha = Decode(EncodePng(MakeImage(1, 1, 4, 8, [](int, int, int c) { return c ? 7u : 99u; })));
-    EXPECT_EQ(greyAlpha.Dib.PixelFormat, vcl::pf8bit);
-    EXPECT_EQ(PixelValue(greyAlpha.Dib, 0, 0), 99u);
-    const unsigned rgba[4] = {200, 100, 50, 0};
-    TPngImage straight = Decode(EncodePng(MakeImage(1, 1, 6, 8, [&](int, int, int c) { return rgba[c]; })));
-    EXPECT_EQ(straight.Dib.PixelFormat, vcl::pf32bit);
-    EXPECT_EQ(PixelValue(straight.Dib, 0, 0), 0x00C86432u);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(palette[i], (i < 5 ? vcl::TBGRA{30, 20, 10, 0} : i < 10 ? vcl::TBGRA{60, 50, 40, 0} : vcl::TBGRA{})) << i;
 }
 
 TEST(PngReader, AncillaryChunksSetColoursAndGamma) {
-    const TSampleImage rgb = Gradient(3, 2, 2, 16);
-    TPngOptions trns;
-    trns.BeforeImageData = {Chunk("tRNS", {0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00})};
-    EXPECT_EQ(Decode(EncodePng(rgb, trns)).TransparentColorValue, 0x007FFF);  // 0x8000 reduces to 127
-
-    TPngOptions grey;
-    grey.BeforeImageData = {Chunk("tRNS", {0, 200}), Chunk("bKGD", {0, 77})};
-    TPngImage image = Decode(EncodePng(Gradient(2, 2, 0, 8), grey));
-    EXPECT_EQ(image.TransparentColorValue, 0xC8C8C8);
-    EXPECT_EQ(image.BackgroundColor, 0x4D4D4D);
+    // 16-bit samples reduce by truncation: 0x8000 gives 127.
+    const auto rgb16 = With({Chunk("tRNS", {0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00})});
+    EXPECT_EQ(Decode(EncodePng(Gradient(3, 2, 2, 16), rgb16)).TransparentColorValue, 0x007FFF);
+    skin::TPngImage grey = Decode(EncodePng(Gradient(2, 2, 0, 8), With({Chunk("tRNS", {0, 200}), Chunk("bKGD", {0, 77})})));
+    EXPECT_EQ(grey.TransparentColorValue, 0xC8C8C8);
+    EXPECT_EQ(grey.BackgroundColor, 0x4D4D4D);
     // Grey levels of fewer bits as their palette entries show them.
-    TPngOptions low;
-    low.BeforeImageData = {Chunk("tRNS", {0, 1})};
-    EXPECT_EQ(Decode(EncodePng(Gradient(2, 2, 0, 2), low)).TransparentColorValue, 0x555555);
+    EXPECT_EQ(Decode(EncodePng(Gradient(2, 2, 0, 2), With({Chunk("tRNS", {0, 1})}))).TransparentColorValue, 0x555555);
 
-    // gAMA 45455 with the display's 2.2 gives about the identity.
-    TPngOptions gama;
-    gama.BeforeImageData = {Chunk("gAMA", {0, 0, 0xB1, 0x8F})};
-    TPngImage corrected = Decode(EncodePng(Gradient(2, 2, 2, 8), gama));
-    EXPECT_EQ(corrected.ImageProperties.Options, skin::ioValidHeader | skin::ioGammaApplied);
-    EXPECT_DOUBLE_EQ(corrected.ColorManager.MainGamma(), 0.45455);
-    for (int i = 0; i < 256; ++i) EXPECT_NEAR(corrected.ColorManager.GammaTable()[i], i, 1);
+    // gAMA 45455 with the display's 2.2 is about the identity.
+    skin::TPngImage gamma = Decode(EncodePng(Gradient(2, 2, 2, 8), With({Chunk("gAMA", {0, 0, 0xB1, 0x8F})})));
+    EXPECT_EQ(gamma.ImageProperties.Options, skin::ioValidHeader | skin::ioGammaApplied);
+    EXPECT_DOUBLE_EQ(gamma.ColorManager.MainGamma(), 0.45455);
+    for (int i = 0; i < 256; ++i) EXPECT_NEAR(gamma.ColorManager.GammaTable()[i], i, 1);
+    // The table is for 8-bit values even when a palette has set up 2-bit indices before gAMA.
+    const TSampleImage indices = MakeImage(2, 1, 3, 2, [](int x, int, int) { return unsigned(x); });
+    skin::TPngImage late =
+        Decode(EncodePng(indices, With({Chunk("PLTE", {0, 0, 0, 9, 9, 9}), Chunk("gAMA", {0, 1, 0x86, 0xA0})})));
+    for (int i : {0, 3, 15, 128, 200, 255}) EXPECT_EQ(late.ColorManager.GammaTable()[i], Corrected(i)) << i;
 }
 
-TEST(PngReader, GammaTableIsBuiltForEightBitsWhateverCameBefore) {
-    // The palette prepares 2-bit indices into a 4-bit bitmap before gAMA comes.
-    TPngOptions options;
-    options.BeforeImageData = {Chunk("PLTE", {0, 0, 0, 9, 9, 9}), Chunk("gAMA", {0, 1, 0x86, 0xA0})};
-    TPngImage image = Decode(EncodePng(MakeImage(2, 1, 3, 2, [](int x, int, int) { return unsigned(x); }), options));
-    for (int i : {0, 3, 15, 128, 200, 255})
-        EXPECT_EQ(image.ColorManager.GammaTable()[i], int(std::nearbyint(std::pow(i / 255.0, 1 / 2.2) * 255))) << i;
-}
-
-TEST(PngReader, ChunkRulesOfTheStream) {
+TEST(PngReader, ChunkRulesAndTheMessagesOfDamagedFiles) {
     const TSampleImage im = Gradient(5, 4, 2, 8);
     const TBytes header = HeaderData(5, 4, 8, 2);
     const TBytes data = ImageData(im, {});
-    const TBytes good = EncodePng(im);
     // Types compare without regard to case; unknown ancillary chunks are
-    // skipped unchecked; data after the zlib stream's end in a later IDAT is skipped.
+    // skipped unchecked; a later IDAT after the zlib stream's end is skipped.
     EXPECT_EQ(ErrorOf(FileWith(header, {ChunkWithCrc("teXt", {1, 2}, 0), Chunk("idat", data)})), "");
-    TBytes lowerEnd = FileWith(header, {Chunk("IDAT", data)});
-    lowerEnd.resize(lowerEnd.size() - 12);
-    const TBytes iend = Chunk("iend", {});
-    lowerEnd.insert(lowerEnd.end(), iend.begin(), iend.end());
-    EXPECT_EQ(ErrorOf(lowerEnd), "");
+    EXPECT_EQ(ErrorOf(Join({Signature, Chunk("IHDR", header), Chunk("IDAT", data), Chunk("iend", {})})), "");
     EXPECT_EQ(ErrorOf(FileWith(header, {Chunk("IDAT", data), Chunk("IDAT", Noise(9, 3))})), "");
-    // A filter type above 4 leaves the row's bytes as inflated.
-    TPngImage raw = Decode(FileWith(HeaderData(1, 1, 8, 2), {Chunk("IDAT", Deflate({5, 10, 20, 30}))}));
+    // A filter type above 4 leaves the row as inflated.
+    skin::TPngImage raw = Decode(FileWith(HeaderData(1, 1, 8, 2), {Chunk("IDAT", Deflate({5, 10, 20, 30}))}));
     EXPECT_EQ(PixelValue(raw.Dib, 0, 0), 0x0A141Eu);
 
-    TBytes badSignature = good;
+    TBytes badSignature = EncodePng(im), badImageCrc = FileWith(header, {Chunk("IDAT", data)});
     badSignature[1] = 'p';
-    TBytes badImageCrc = FileWith(header, {Chunk("IDAT", data)});
     badImageCrc[33 + 8 + data.size()] ^= 1;
-    struct TCase {
+    TBytes hugeLength = Join({Signature, Chunk("IHDR", header), ChunkWithCrc("tEXt", {}, 0)});
+    hugeLength[33] = 0x80;  // 2^31
+    TBytes pastTheEnd = Join({Signature, Chunk("IHDR", header), Chunk("IDAT", data)});
+    pastTheEnd[36] += 1;
+    const TBytes half(data.begin(), data.begin() + data.size() / 2);
+    const struct {
         const char *Name;
         TBytes File;
         const char *Message;
@@ -265,31 +189,24 @@ TEST(PngReader, ChunkRulesOfTheStream) {
         {"IDAT CRC", badImageCrc, CrcError},
         {"not zlib", FileWith(header, {Chunk("IDAT", Noise(40, 5))}), CompressionError},
         {"no image data", FileWith(header, {}), CompressionError},
-        {"data runs out", FileWith(header, {Chunk("IDAT", TBytes(data.begin(), data.begin() + data.size() / 2))}),
-         CompressionError},
+        {"data runs out", FileWith(header, {Chunk("IDAT", half)}), CompressionError},
         {"stream ends a row early", FileWith(header, {Chunk("IDAT", Deflate(TBytes(16 * 3, 0)))}), ExtraData},
         {"stream ends mid-row", FileWith(header, {Chunk("IDAT", Deflate(TBytes(16 * 3 + 7, 0)))}), ExtraData},
         {"bytes after the stream", FileWith(header, {Chunk("IDAT", Join({data, {1, 2}}))}), ExtraData},
         {"second IDAT run", FileWith(header, {Chunk("IDAT", data), Chunk("tEXt", {}), Chunk("IDAT", data)}),
          CriticalChunk},
         {"PLTE after IDAT", FileWith(header, {Chunk("IDAT", data), Chunk("PLTE", TBytes(6))}), CriticalChunk},
-        {"length 2^31", Join({Signature, Chunk("IHDR", header), ChunkWithCrc("tEXt", {}, 0)}), InvalidFormat},
-        {"length past the end", Join({Signature, Chunk("IHDR", header), Chunk("IDAT", data)}), InvalidFormat},
+        {"length 2^31", hugeLength, InvalidFormat},
+        {"length past the end", pastTheEnd, InvalidFormat},
     };
-    // A length field of 2^31 and one that points past the end of the stream.
-    TBytes &huge = cases[std::size(cases) - 2].File;
-    huge[33] = 0x80;
-    TBytes &past = cases[std::size(cases) - 1].File;
-    past[33 + 3] = static_cast<std::uint8_t>(past[33 + 3] + 1);
-    for (const TCase &c : cases) EXPECT_EQ(ErrorOf(c.File), c.Message) << c.Name;
+    for (const auto &c : cases) EXPECT_EQ(ErrorOf(c.File), c.Message) << c.Name;
 }
 
-TEST(PngReader, DamagedAndTruncatedFilesRaiseKnownErrors) {
-    TPngOptions options;
+TEST(PngReader, TruncatedAndDamagedFilesRaiseKnownErrors) {
+    TPngOptions options = With({Chunk("gAMA", {0, 0, 0xB1, 0x8F}), Chunk("tRNS", {0, 1, 0, 2, 0, 3})});
     options.Interlaced = true;
     options.Filter = [](int row, int) { return row % 5; };
     options.IdatPiece = 50;
-    options.BeforeImageData = {Chunk("gAMA", {0, 0, 0xB1, 0x8F}), Chunk("tRNS", {0, 1, 0, 2, 0, 3})};
     const TBytes good = EncodePng(Gradient(23, 19, 2, 16), options);
     ASSERT_EQ(ErrorOf(good), "");
     const std::set<std::string> known = {InvalidFormat, CrcError, CompressionError, ExtraData, CriticalChunk,
@@ -298,7 +215,7 @@ TEST(PngReader, DamagedAndTruncatedFilesRaiseKnownErrors) {
         const std::string message = ErrorOf(TBytes(good.begin(), good.begin() + n));
         EXPECT_TRUE(known.count(message)) << n << " bytes: \"" << message << "\"";
     }
-    // Any single damaged byte: a known error, or (in skipped parts) an image.
+    // A damaged byte gives a known error, or an image when it lies in what is skipped.
     std::mt19937 rng(7);
     for (int i = 0; i < 3000; ++i) {
         TBytes damaged = good;

@@ -8,16 +8,10 @@
 
 namespace pngtest {
 
-// Stream holds Bytes, positioned at their start.
-inline void Fill(vcl::TMemoryStream &Stream, const TBytes &Bytes) {
-    Stream.Clear();
-    Stream.WriteBuffer(Bytes.data(), Bytes.size());
-    Stream.SetPosition(0);
-}
-
 inline skin::TPngImage Decode(const TBytes &Bytes) {
     vcl::TMemoryStream stream;
-    Fill(stream, Bytes);
+    stream.WriteBuffer(Bytes.data(), Bytes.size());
+    stream.SetPosition(0);
     return skin::ReadPngImage(stream);
 }
 
@@ -43,16 +37,5 @@ inline unsigned PixelValue(vcl::TDibImage &Dib, int x, int y) {
     default: return line[4 * x] | line[4 * x + 1] << 8 | line[4 * x + 2] << 16 | unsigned(line[4 * x + 3]) << 24;
     }
 }
-
-inline constexpr const char *InvalidFormat = "Cannot load image. Invalid or unexpected PNG image format.";
-inline constexpr const char *CrcError = "Cannot load image. CRC error found in PNG file.";
-inline constexpr const char *CompressionError = "Cannot load image. Compression error found in PNG file.";
-inline constexpr const char *ExtraData = "Cannot load image. Extra compressed data found in PNG file.";
-inline constexpr const char *CriticalChunk = "Cannot load PNG image. Unexpected but critical chunk detected.";
-inline constexpr const char *PaletteInvalid = "Cannot load image. Palette in PNG file is invalid.";
-inline constexpr const char *ColorFormat = "Invalid color format in PNG file.";
-inline constexpr const char *CompressionScheme =
-    "Cannot load image. The compression scheme is not supported for PNG files.";
-inline constexpr const char *StreamReadError = "Stream read error";
 
 } // namespace pngtest
