@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -390,73 +391,36 @@ bool TPngReader::CheckPngHeader(TPngImageProperties &Properties) {
 }
 
 int TPngReader::PreparePngColorFormat(int ColorType, int BitDepth) {
-    TColorManager &cm = FImage.ColorManager;
-    const auto depthIn = [BitDepth](std::initializer_list<int> depths) {
-        return std::find(depths.begin(), depths.end(), BitDepth) != depths.end();
+    // By colour type: the depths taken (as bits of a mask), the schemes, and
+    // the samples a pixel has in the manager's terms and in the file. Grey
+    // levels and indices stay indices (a 2-bit one is stored in 4 bits,
+    // 16-bit grey in 8); everything else becomes 8-bit B, G, R (A).
+    struct TRule {
+        int ColorType;
+        unsigned Depths;
+        TColorScheme Source, Target;
+        int Samples, FileSamples;
     };
-    int bytes = 0;
-    switch (ColorType) {
-    case 0:  // grey: levels stay indices into a grey palette
-        if (!depthIn({1, 2, 4, 8, 16})) RaiseInvalid(ColorFormatMessage);
-        cm.SetSourceColorScheme(csG);
-        cm.SetSourceSamplesPerPixel(1);
-        cm.SetSourceBitsPerSample(BitDepth);
-        cm.SetTargetColorScheme(csG);
-        cm.SetTargetSamplesPerPixel(1);
-        cm.SetTargetBitsPerSample(BitDepth == 2 ? 4 : BitDepth == 16 ? 8 : BitDepth);
-        FPixelFormat = cm.TargetPixelFormat();
-        FPalette = cm.CreateGrayscalePalette(false);
-        bytes = (BitDepth + 7) / 8;
-        break;
-    case 2:  // RGB
-        if (!depthIn({8, 16})) RaiseInvalid(ColorFormatMessage);
-        cm.SetSourceColorScheme(csRGB);
-        cm.SetSourceSamplesPerPixel(3);
-        cm.SetSourceBitsPerSample(BitDepth);
-        cm.SetTargetColorScheme(csBGR);
-        cm.SetTargetSamplesPerPixel(3);
-        cm.SetTargetBitsPerSample(8);
-        FPixelFormat = vcl::pf24bit;
-        bytes = 3 * BitDepth / 8;
-        break;
-    case 3:  // indexed
-        if (!depthIn({1, 2, 4, 8})) RaiseInvalid(ColorFormatMessage);
-        cm.SetSourceColorScheme(csIndexed);
-        cm.SetSourceSamplesPerPixel(1);
-        cm.SetSourceBitsPerSample(BitDepth);
-        cm.SetTargetColorScheme(csIndexed);
-        cm.SetTargetSamplesPerPixel(1);
-        cm.SetTargetBitsPerSample(BitDepth == 2 ? 4 : BitDepth);
-        FPixelFormat = cm.TargetPixelFormat();
-        bytes = 1;
-        break;
-    case 4:  // grey with alpha: the alpha is not read
-        if (!depthIn({8, 16})) RaiseInvalid(ColorFormatMessage);
-        cm.SetSourceColorScheme(csGA);
-        cm.SetSourceSamplesPerPixel(1);
-        cm.SetSourceBitsPerSample(BitDepth);
-        cm.SetTargetColorScheme(csIndexed);
-        cm.SetTargetSamplesPerPixel(1);
-        cm.SetTargetBitsPerSample(8);
-        FPixelFormat = vcl::pf8bit;
-        FPalette = cm.CreateGrayscalePalette(false);
-        bytes = 2 * BitDepth / 8;
-        break;
-    case 6:  // RGBA, straight alpha
-        if (!depthIn({8, 16})) RaiseInvalid(ColorFormatMessage);
-        cm.SetSourceColorScheme(csRGBA);
-        cm.SetSourceSamplesPerPixel(4);
-        cm.SetSourceBitsPerSample(BitDepth);
-        cm.SetTargetColorScheme(csBGRA);
-        cm.SetTargetSamplesPerPixel(4);
-        cm.SetTargetBitsPerSample(8);
-        FPixelFormat = vcl::pf32bit;
-        bytes = 4 * BitDepth / 8;
-        break;
-    default:
-        RaiseInvalid(ColorFormatMessage);
-    }
-    return bytes;
+    static constexpr TRule Rules[] = {
+        {0, 1 | 2 | 4 | 8 | 16, csG, csG, 1, 1},       {2, 8 | 16, csRGB, csBGR, 3, 3},
+        {3, 1 | 2 | 4 | 8, csIndexed, csIndexed, 1, 1}, {4, 8 | 16, csGA, csIndexed, 1, 2},
+        {6, 8 | 16, csRGBA, csBGRA, 4, 4},
+    };
+    const auto rule = std::find_if(std::begin(Rules), std::end(Rules), [&](const TRule &r) {
+        return r.ColorType == ColorType && std::has_single_bit(unsigned(BitDepth)) && (r.Depths & BitDepth) != 0;
+    });
+    if (rule == std::end(Rules)) RaiseInvalid(ColorFormatMessage);
+    TColorManager &cm = FImage.ColorManager;
+    cm.SetSourceColorScheme(rule->Source);
+    cm.SetSourceSamplesPerPixel(rule->Samples);
+    cm.SetSourceBitsPerSample(BitDepth);
+    cm.SetTargetColorScheme(rule->Target);
+    cm.SetTargetSamplesPerPixel(rule->Samples);
+    const bool indices = ColorType == 0 || ColorType == 3;
+    cm.SetTargetBitsPerSample(!indices || BitDepth == 16 ? 8 : BitDepth == 2 ? 4 : BitDepth);
+    FPixelFormat = cm.TargetPixelFormat();
+    if (ColorType == 0 || ColorType == 4) FPalette = cm.CreateGrayscalePalette(false);
+    return (rule->FileSamples * BitDepth + 7) / 8;
 }
 
 void TPngReader::ReadPalette() {
