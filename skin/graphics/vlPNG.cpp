@@ -104,50 +104,75 @@ template <int BPP> void StorePixel(std::uint8_t *p, __m128i v) {
     }
 }
 
-// Filters of three- and four-byte pixels, one pixel per step: each pixel
-// depends on the one just reconstructed to its left.
-template <int BPP> void UnfilterSubSimd(std::uint8_t *Line, std::size_t Count) {
-    __m128i a = _mm_setzero_si128();
-    for (std::size_t i = 0; i < Count; i += BPP) {
-        a = _mm_add_epi8(a, LoadPixel<BPP>(Line + i));
-        StorePixel<BPP>(Line + i, a);
-    }
-}
-
-template <int BPP> void UnfilterAverageSimd(std::uint8_t *Line, std::size_t Count, const std::uint8_t *Previous) {
-    const __m128i one = _mm_set1_epi8(1);
-    __m128i a = _mm_setzero_si128();
-    for (std::size_t i = 0; i < Count; i += BPP) {
-        const __m128i b = LoadPixel<BPP>(Previous + i);
-        // (a + b) div 2 on nine bits: the rounded-up average less the carry of the last bit.
-        const __m128i average = _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), one));
-        a = _mm_add_epi8(LoadPixel<BPP>(Line + i), average);
-        StorePixel<BPP>(Line + i, a);
-    }
-}
-
 __m128i Abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
 __m128i Select(__m128i mask, __m128i yes, __m128i no) {
     return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
 }
 
-template <int BPP> void UnfilterPaethSimd(std::uint8_t *Line, std::size_t Count, const std::uint8_t *Previous) {
-    const __m128i zero = _mm_setzero_si128();
-    // Left and upper-left start as zeros, which makes the first pixel's
-    // prediction the byte above.
-    __m128i a = zero, c = zero;
-    for (std::size_t i = 0; i < Count; i += BPP) {
-        const __m128i b = _mm_unpacklo_epi8(LoadPixel<BPP>(Previous + i), zero);
+// Predictions from the reconstructed pixel to the left (a), the one above
+// (b) and the one above that (c), all in the low bytes.
+struct TSubPrediction {
+    __m128i operator()(__m128i a, __m128i, __m128i) const { return a; }
+};
+struct TAveragePrediction {
+    // (a + b) div 2 on nine bits: the rounded-up average less the carry of the last bit.
+    __m128i operator()(__m128i a, __m128i b, __m128i) const {
+        return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
+    }
+};
+struct TPaethPrediction {
+    __m128i operator()(__m128i a8, __m128i b8, __m128i c8) const {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i a = _mm_unpacklo_epi8(a8, zero), b = _mm_unpacklo_epi8(b8, zero), c = _mm_unpacklo_epi8(c8, zero);
         // p = a + b - c; |p - a| = |b - c|, |p - b| = |a - c|, |p - c| = |(b - c) + (a - c)|.
         const __m128i bc = _mm_sub_epi16(b, c), ac = _mm_sub_epi16(a, c);
         const __m128i pa = Abs16(bc), pb = Abs16(ac), pc = Abs16(_mm_add_epi16(bc, ac));
         const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
         // Ties go to a, then b.
-        const __m128i predicted =
-            Select(_mm_cmpeq_epi16(smallest, pa), a, Select(_mm_cmpeq_epi16(smallest, pb), b, c));
-        const __m128i d = _mm_add_epi8(LoadPixel<BPP>(Line + i), _mm_packus_epi16(predicted, zero));
-        StorePixel<BPP>(Line + i, d);
-        a = _mm_unpacklo_epi8(d, zero);
+        return _mm_packus_epi16(Select(_mm_cmpeq_epi16(smallest, pa), a, Select(_mm_cmpeq_epi16(smallest, pb), b, c)),
+                                zero);
+    }
+};
+
+// Sub, Average and Paeth on rows of three- or four-byte pixels. Each pixel
+// depends on the one just reconstructed to its left, so pixels go one at a
+// time, but four of them come from each 16-byte load and go back with one
+// store (twelve bytes for three-byte pixels: a store that the next load
+// overlapped would stall it). Left and upper-left start as zeros, which
+// makes the first pixel's Paeth prediction the byte above.
+template <int BPP, class Predict> void UnfilterPixels(std::uint8_t *Line, std::size_t Count, const std::uint8_t *Previous) {
+    const Predict predict;
+    const __m128i pixel = _mm_cvtsi32_si128(BPP == 3 ? 0xFFFFFF : -1);
+    __m128i a = _mm_setzero_si128(), c = a;
+    std::size_t i = 0;
+    for (; i + 16 <= Count; i += 4 * BPP) {
+        const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i *>(Line + i));
+        const __m128i up = _mm_loadu_si128(reinterpret_cast<const __m128i *>(Previous + i));
+        __m128i out = _mm_setzero_si128();
+        // Every step works lane by lane, so the bytes above the pixel's
+        // carry rubbish that never reaches its lanes; it is cut off only
+        // where the pixel joins the output, off the chain from pixel to pixel.
+        const auto step = [&]<int K>() {
+            const __m128i b = _mm_srli_si128(up, K * BPP);
+            a = _mm_add_epi8(_mm_srli_si128(raw, K * BPP), predict(a, b, c));
+            out = _mm_or_si128(out, _mm_slli_si128(_mm_and_si128(a, pixel), K * BPP));
+            c = b;
+        };
+        step.template operator()<0>();
+        step.template operator()<1>();
+        step.template operator()<2>();
+        step.template operator()<3>();
+        if constexpr (BPP == 4) {
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(Line + i), out);
+        } else {
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(Line + i), out);
+            StorePixel<4>(Line + i + 8, _mm_srli_si128(out, 8));
+        }
+    }
+    for (; i < Count; i += BPP) {
+        const __m128i b = LoadPixel<BPP>(Previous + i);
+        a = _mm_add_epi8(LoadPixel<BPP>(Line + i), predict(a, b, c));
+        StorePixel<BPP>(Line + i, a);
         c = b;
     }
 }
@@ -159,12 +184,17 @@ bool UnfilterRowSimd(int FilterType, std::uint8_t *Line, std::size_t Count, std:
     if ((BPP != 3 && BPP != 4) || Count % BPP != 0) return false;
     const bool four = BPP == 4;
     switch (FilterType) {
-    case 1: four ? UnfilterSubSimd<4>(Line, Count) : UnfilterSubSimd<3>(Line, Count); return true;
+    case 1:
+        four ? UnfilterPixels<4, TSubPrediction>(Line, Count, Previous)
+             : UnfilterPixels<3, TSubPrediction>(Line, Count, Previous);
+        return true;
     case 3:
-        four ? UnfilterAverageSimd<4>(Line, Count, Previous) : UnfilterAverageSimd<3>(Line, Count, Previous);
+        four ? UnfilterPixels<4, TAveragePrediction>(Line, Count, Previous)
+             : UnfilterPixels<3, TAveragePrediction>(Line, Count, Previous);
         return true;
     case 4:
-        four ? UnfilterPaethSimd<4>(Line, Count, Previous) : UnfilterPaethSimd<3>(Line, Count, Previous);
+        four ? UnfilterPixels<4, TPaethPrediction>(Line, Count, Previous)
+             : UnfilterPixels<3, TPaethPrediction>(Line, Count, Previous);
         return true;
     default: return false;
     }
@@ -567,7 +597,7 @@ void TPngReader::ReadImageData() {
             FImageBytesLeft += ((bitDepth * columns + 7) / 8 * sampleUnit + 1) * rows;
         }
     }
-    FInflated.resize(std::size_t{1} << 16);
+    FInflated.resize(std::size_t{1} << 17);
 
     std::uint8_t *current = rows[0].data(), *previous = rows[1].data();
     TColorManager &cm = FImage.ColorManager;

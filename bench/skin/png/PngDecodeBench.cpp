@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "LibpngReader.h"
 #include "skin/graphics/vlPNG.h"
 #include "vcl/Streams.h"
 
@@ -48,6 +49,9 @@ TBytes EncodeWithLibpng(int ColorType, bool Interlaced, const TBytes &Pixels, co
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     TWriteBuffer out;
+    const std::size_t rowBytes = Pixels.size() / Height;
+    std::vector<png_bytep> rows(Height);
+    for (int y = 0; y < Height; ++y) rows[y] = const_cast<png_bytep>(Pixels.data() + y * rowBytes);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         throw std::runtime_error("libpng could not write the image");
@@ -58,9 +62,6 @@ TBytes EncodeWithLibpng(int ColorType, bool Interlaced, const TBytes &Pixels, co
     if (!Palette.empty())
         png_set_PLTE(png, info, reinterpret_cast<png_const_colorp>(Palette.data()), static_cast<int>(Palette.size() / 3));
     png_write_info(png, info);
-    const std::size_t rowBytes = Pixels.size() / Height;
-    std::vector<png_bytep> rows(Height);
-    for (int y = 0; y < Height; ++y) rows[y] = const_cast<png_bytep>(Pixels.data() + y * rowBytes);
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -120,52 +121,15 @@ void Ours(benchmark::State &state, const std::string &name) {
     CountOutput(state, c);
 }
 
-struct TReadState {
-    const TBytes *Data;
-    std::size_t Position;
-};
-
-void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
-    auto *state = static_cast<TReadState *>(png_get_io_ptr(png));
-    if (state->Position + count > state->Data->size()) png_error(png, "read past the end");
-    std::memcpy(out, state->Data->data() + state->Position, count);
-    state->Position += count;
-}
-
-// libpng's raw samples of the whole image, Adam7 combined as libpng does it.
-bool DecodeWithLibpng(const TBytes &File, TBytes &Pixels, std::vector<png_bytep> &Rows) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    TReadState state{&File, 0};
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        return false;
-    }
-    png_set_read_fn(png, &state, ReadFromMemory);
-    png_read_info(png, info);
-    png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    const std::size_t rowBytes = png_get_rowbytes(png, info);
-    const png_uint_32 height = png_get_image_height(png, info);
-    Pixels.assign(rowBytes * height, 0);
-    Rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y) Rows[y] = Pixels.data() + y * rowBytes;
-    png_read_image(png, Rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    return true;
-}
-
 void Libpng(benchmark::State &state, const std::string &name) {
     const TCase &c = Case(name);
     for (auto _ : state) {
-        TBytes pixels;
-        std::vector<png_bytep> rows;
-        if (!DecodeWithLibpng(c.File, pixels, rows)) {
+        pngtest::TLibpngImage image;
+        if (!pngtest::DecodeWithLibpng(c.File, image)) {
             state.SkipWithError("libpng failed");
             break;
         }
-        benchmark::DoNotOptimize(pixels.data());
+        benchmark::DoNotOptimize(image.Bytes.data());
     }
     CountOutput(state, c);
 }

@@ -3,73 +3,19 @@
 // (grey levels and indices kept, a 2-bit index k stored as 5k, 16-bit
 // samples truncated to 8 bits, grey with alpha without its alpha, red and
 // blue exchanged in B, G, R (A) order; no gamma).
-#include <png.h>
-
-#include <cstring>
 #include <random>
 
 #include <gtest/gtest.h>
 
+#include "LibpngReader.h"
 #include "PngTestSupport.h"
 
 using namespace pngtest;
 
 namespace {
 
-// libpng's view of a file: raw samples, 16-bit ones as big-endian words.
-struct TRawImage {
-    int Channels = 0;
-    int Depth = 0;
-    std::vector<std::uint8_t> Bytes;
-    std::vector<png_bytep> Rows;
-
-    unsigned Sample(int x, int y, int c) const {
-        const int i = x * Channels + c;
-        return Depth == 16 ? unsigned(Rows[y][2 * i]) << 8 | Rows[y][2 * i + 1] : Rows[y][i];
-    }
-};
-
-struct TReadState {
-    const TBytes *Data;
-    std::size_t Position;
-};
-
-void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
-    auto *state = static_cast<TReadState *>(png_get_io_ptr(png));
-    if (state->Position + count > state->Data->size()) png_error(png, "read past the end");
-    std::memcpy(out, state->Data->data() + state->Position, count);
-    state->Position += count;
-}
-
-// Only trivially destructible objects live in this function after setjmp.
-bool ReadWithLibpng(const TBytes &File, TRawImage &Raw) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    TReadState state{&File, 0};
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        return false;
-    }
-    png_set_read_fn(png, &state, ReadFromMemory);
-    png_read_info(png, info);
-    const png_uint_32 height = png_get_image_height(png, info);
-    Raw.Depth = png_get_bit_depth(png, info);
-    Raw.Channels = png_get_channels(png, info);
-    if (Raw.Depth < 8) png_set_packing(png);  // one byte a sample, values unscaled
-    png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    const std::size_t rowBytes = png_get_rowbytes(png, info);
-    Raw.Bytes.assign(rowBytes * height, 0);
-    Raw.Rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y) Raw.Rows[y] = Raw.Bytes.data() + y * rowBytes;
-    png_read_image(png, Raw.Rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    return true;
-}
-
 // What the reader stores for a pixel (see PixelValue).
-unsigned Expected(const TRawImage &raw, int type, int x, int y) {
+unsigned Expected(const pngtest::TLibpngImage &raw, int type, int x, int y) {
     const auto s = [&](int c) { return raw.Sample(x, y, c); };
     const auto reduced = [&](int c) { return raw.Depth == 16 ? s(c) * 255 / 65535 : s(c); };
     switch (type) {
@@ -119,8 +65,8 @@ TEST(PngAgainstLibpng, EveryKindFilterInterlaceAndChunkingDecodesTheSameSamples)
 
                     SCOPED_TRACE(testing::Message() << "type " << kind.Type << ", depth " << kind.Depth << ", " << w
                                                     << " x " << h << ", Adam7 " << interlaced << ", filter " << filter);
-                    TRawImage raw;
-                    ASSERT_TRUE(ReadWithLibpng(file, raw));
+                    pngtest::TLibpngImage raw;
+                    ASSERT_TRUE(DecodeWithLibpng(file, raw));
                     skin::TPngImage ours = Decode(file);
                     const int bits = kind.Type == 2 ? 24 : kind.Type == 6 ? 32 : kind.Type == 4 || kind.Depth > 4 ? 8
                                    : kind.Depth == 1 ? 1 : 4;
