@@ -229,11 +229,10 @@ void TColorManager::SetTargetOptions(std::uint8_t Value) {
     FTargetOptions = Value;
 }
 
-void TColorManager::ConvertRow(const std::uint8_t *const *Source, std::uint8_t *Target, int Count,
-                               std::uint8_t Mask) {
+void TColorManager::ConvertRow(TSource Source, std::uint8_t *Target, int Count, std::uint8_t Mask) {
     if (FChanged) SelectConverter();
     if (!FRowConverter) RaiseConversion("Color conversion failed. Could not find a proper method.");
-    (this->*FRowConverter)(Source[0], Target, Count, Mask);
+    (this->*FRowConverter)(Source, Target, Count, Mask);
 }
 
 void TColorManager::SelectConverter() {
@@ -269,14 +268,24 @@ void TColorManager::SelectConverter() {
         }
         break;
     }
+    case csCMYK:
+    case csCIELab:
+    case csYCbCr:
+    case csPhotoYCC:
+        if (IsRGBOrder(FTargetColorScheme) || IsBGROrder(FTargetColorScheme)) {
+            if (FSourceColorScheme == csYCbCr) BuildYCbCrTables(128, 128);
+            if (FSourceColorScheme == csPhotoYCC) BuildYCbCrTables(137, 156);
+            FRowConverter = &TColorManager::ConvertOther;
+        }
+        break;
     default:
         break;
     }
     FChanged = false;
 }
 
-void TColorManager::ConvertPackedSamples(const std::uint8_t *Source, std::uint8_t *Target, int Count,
-                                         std::uint8_t Mask) {
+void TColorManager::ConvertPackedSamples(TSource Sources, std::uint8_t *Target, int Count, std::uint8_t Mask) {
+    const std::uint8_t *Source = Sources[0];
     const int sd = FSourceBitsPerSample, td = FTargetBitsPerSample;
     if (sd == td && Mask == 0xFF) {
         std::memcpy(Target, Source, (static_cast<std::size_t>(sd) * Count + 7) / 8);
@@ -288,7 +297,8 @@ void TColorManager::ConvertPackedSamples(const std::uint8_t *Source, std::uint8_
     });
 }
 
-void TColorManager::ConvertGrey(const std::uint8_t *Source, std::uint8_t *Target, int Count, std::uint8_t Mask) {
+void TColorManager::ConvertGrey(TSource Sources, std::uint8_t *Target, int Count, std::uint8_t Mask) {
+    const std::uint8_t *Source = Sources[0];
     const int sourceBytes = FSourceBitsPerSample == 16 ? 2 : 1;
     const int sourceStep = sourceBytes * ((FSourceOptions & coAlpha) ? 2 : 1);
     const bool swap = FSourceOptions & coNeedByteSwap;
@@ -302,8 +312,8 @@ void TColorManager::ConvertGrey(const std::uint8_t *Source, std::uint8_t *Target
     });
 }
 
-void TColorManager::ConvertIndexed16(const std::uint8_t *Source, std::uint8_t *Target, int Count,
-                                     std::uint8_t Mask) {
+void TColorManager::ConvertIndexed16(TSource Sources, std::uint8_t *Target, int Count, std::uint8_t Mask) {
+    const std::uint8_t *Source = Sources[0];
     const int sd = FSourceBitsPerSample, td = FTargetBitsPerSample;
     const bool swap = FSourceOptions & coNeedByteSwap;
     const unsigned sourceMax = MaxValue(sd), targetMax = MaxValue(td);
@@ -320,7 +330,8 @@ void TColorManager::ConvertIndexed16(const std::uint8_t *Source, std::uint8_t *T
     });
 }
 
-void TColorManager::ConvertRGB(const std::uint8_t *Source, std::uint8_t *Target, int Count, std::uint8_t Mask) {
+void TColorManager::ConvertRGB(TSource Sources, std::uint8_t *Target, int Count, std::uint8_t Mask) {
+    const std::uint8_t *Source = Sources[0];
     const bool sourceAlpha = FSourceOptions & coAlpha, targetAlpha = FTargetOptions & coAlpha;
     const bool swap = FSourceOptions & coNeedByteSwap;
     const bool gamma = FTargetOptions & coApplyGamma;
@@ -367,6 +378,65 @@ void TColorManager::ConvertRGB(const std::uint8_t *Source, std::uint8_t *Target,
         else
             RGBRowTo8(Source, Target, Count, Mask, T16To8<false>{}, T16To8<false>{}, s, sourceAlpha, targetAlpha);
     }
+}
+
+void TColorManager::BuildYCbCrTables(int CrOffset, int CbOffset) {
+    for (int i = 0; i < 256; ++i) {
+        const double cr = i - CrOffset, cb = i - CbOffset;
+        FCrToRed[i] = static_cast<int>(std::nearbyint(cr * (2 - 2 * FLumaRed)));
+        FCbToBlue[i] = static_cast<int>(std::nearbyint(cb * (2 - 2 * FLumaBlue)));
+        FCrToGreen[i] = static_cast<int>(std::nearbyint(-cr * FLumaRed * (2 - 2 * FLumaRed) / FLumaGreen));
+        FCbToGreen[i] = static_cast<int>(std::nearbyint(-cb * FLumaBlue * (2 - 2 * FLumaBlue) / FLumaGreen));
+    }
+}
+
+void TColorManager::ConvertOther(TSource Source, std::uint8_t *Target, int Count, std::uint8_t Mask) {
+    const int samples = FSourceColorScheme == csCMYK ? 4 : 3;
+    const bool planar = Source.size() >= static_cast<std::size_t>(samples);
+    const bool wideSource = FSourceBitsPerSample == 16, wideTarget = FTargetBitsPerSample == 16;
+    const bool swap = FSourceOptions & coNeedByteSwap;
+    const int targetStep = (FTargetOptions & coAlpha ? 4 : 3) * (wideTarget ? 2 : 1);
+    const bool bgr = IsBGROrder(FTargetColorScheme);
+    const auto clamp = [](double v) { return static_cast<int>(std::clamp(v, 0.0, 255.0)); };
+    ForEachTaken(Count, Mask, [&](int x, int i) {
+        // Sample c of source pixel i as 8 bits: 16-bit samples are reduced.
+        const auto sample = [&](int c) -> int {
+            const std::size_t index = planar ? std::size_t(i) : std::size_t(i) * samples + c;
+            const std::uint8_t *row = Source[planar ? c : 0];
+            return wideSource ? Reduce16(Word(row + 2 * index, swap)) : row[index];
+        };
+        int r, g, b;
+        if (FSourceColorScheme == csCMYK) {
+            const int k = sample(3);
+            const auto channel = [&](int v) { return clamp(255 - (v - v * k / 255 + k)); };
+            r = channel(sample(0)), g = channel(sample(1)), b = channel(sample(2));
+        } else if (FSourceColorScheme == csCIELab) {
+            const double l = FSourceOptions & coLabByteRange ? sample(0) / 2.55 : sample(0);
+            const auto chroma = [&](int c) {
+                return FSourceOptions & coLabChromaOffset ? sample(c) - 128.0 : double(static_cast<std::int8_t>(sample(c)));
+            };
+            const double a = chroma(1), bb = chroma(2);
+            double X, Y, Z;
+            if (l >= 7.9996) {
+                const double fy = (l + 16) / 116;
+                X = std::pow(a / 500 + fy, 3), Y = fy * fy * fy, Z = std::pow(fy - bb / 200, 3);
+            } else {
+                Y = l / 903.3, X = a / 3893.5 + Y, Z = Y - bb / 1557.4;
+            }
+            r = clamp(std::nearbyint((2.998 * X - 1.458 * Y - 0.541 * Z) * 255));
+            g = clamp(std::nearbyint((-0.952 * X + 1.893 * Y + 0.059 * Z) * 255));
+            b = clamp(std::nearbyint((0.099 * X - 0.198 * Y + 1.099 * Z) * 255));
+        } else {
+            const int y = sample(0), cb = sample(1), cr = sample(2);
+            r = clamp(y + FCrToRed[cr]), g = clamp(y + FCbToGreen[cb] + FCrToGreen[cr]), b = clamp(y + FCbToBlue[cb]);
+        }
+        // The target's alpha is left as it is.
+        const int values[3] = {bgr ? b : r, g, bgr ? r : b};
+        std::uint8_t *t = Target + static_cast<std::ptrdiff_t>(x) * targetStep;
+        for (int c = 0; c < 3; ++c)
+            if (wideTarget) StoreWord(t + 2 * c, values[c] * 257u);
+            else t[c] = static_cast<std::uint8_t>(values[c]);
+    });
 }
 
 void TColorManager::SetGammaTables(double Main, double Display) {

@@ -2,10 +2,12 @@
 // The colour manager of the PNG reader: turns one row of samples in a file's
 // layout (1 to 16 bits per sample, big-endian words, red-green-blue order,
 // an optional alpha sample) into one scan line of a device-independent
-// bitmap, and makes the palettes and the gamma table that go with it.
-// Portable.
+// bitmap, and makes the palettes and the gamma table that go with it. It
+// also turns CMYK, YCbCr, PhotoYCC and CIE L*a*b* samples into RGB or BGR,
+// which the PNG reader never asks of it. Portable.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "vcl/Dib.h"
@@ -39,6 +41,8 @@ enum TColorScheme : std::uint8_t {
 inline constexpr std::uint8_t coAlpha = 1;         // the scheme carries alpha (set by SelectConverter)
 inline constexpr std::uint8_t coApplyGamma = 2;    // target: correct colour samples by GammaTable
 inline constexpr std::uint8_t coNeedByteSwap = 4;  // source: 16-bit samples are big-endian
+inline constexpr std::uint8_t coLabByteRange = 8;  // source: L* in 0..255 (divided by 2.55)
+inline constexpr std::uint8_t coLabChromaOffset = 16;  // source: a* and b* unsigned with an offset of 128
 
 class TColorManager {
 public:
@@ -65,11 +69,12 @@ public:
     std::uint8_t TargetOptions() const { return FTargetOptions; }
     void SetTargetOptions(std::uint8_t Value);
 
-    // Converts Count target pixels of one row: Source[0] is the row of
-    // interleaved samples, Target the scan line. Mask says which target
+    // Converts Count target pixels of one row: Source holds the row of
+    // interleaved samples, or one row a plane (CMYK, YCbCr, PhotoYCC and
+    // L*a*b* only); Target is the scan line. Mask says which target
     // pixels take the next source pixel, bit 7 for the first of every group
     // of eight (0xFF: all); the others are left as they are.
-    void ConvertRow(const std::uint8_t *const *Source, std::uint8_t *Target, int Count, std::uint8_t Mask);
+    void ConvertRow(std::span<const std::uint8_t *const> Source, std::uint8_t *Target, int Count, std::uint8_t Mask);
     // Chooses the converter for the current settings; raises when source and
     // target are not both indexed-like or both not.
     void SelectConverter();
@@ -93,14 +98,17 @@ public:
     std::vector<vcl::TBGRA> CreatePaletteFromEntries(const std::uint8_t *Data, int ColorCount) const;
 
 private:
-    using TRowConverter = void (TColorManager::*)(const std::uint8_t *Source, std::uint8_t *Target, int Count,
-                                                  std::uint8_t Mask);
+    using TSource = std::span<const std::uint8_t *const>;
+    using TRowConverter = void (TColorManager::*)(TSource Source, std::uint8_t *Target, int Count, std::uint8_t Mask);
 
     void SetChanged(bool Differs) { FChanged = FChanged || Differs; }
-    void ConvertPackedSamples(const std::uint8_t *Source, std::uint8_t *Target, int Count, std::uint8_t Mask);
-    void ConvertGrey(const std::uint8_t *Source, std::uint8_t *Target, int Count, std::uint8_t Mask);
-    void ConvertIndexed16(const std::uint8_t *Source, std::uint8_t *Target, int Count, std::uint8_t Mask);
-    void ConvertRGB(const std::uint8_t *Source, std::uint8_t *Target, int Count, std::uint8_t Mask);
+    void ConvertPackedSamples(TSource Source, std::uint8_t *Target, int Count, std::uint8_t Mask);
+    void ConvertGrey(TSource Source, std::uint8_t *Target, int Count, std::uint8_t Mask);
+    void ConvertIndexed16(TSource Source, std::uint8_t *Target, int Count, std::uint8_t Mask);
+    void ConvertRGB(TSource Source, std::uint8_t *Target, int Count, std::uint8_t Mask);
+    // CMYK, YCbCr, PhotoYCC and L*a*b*: interleaved or planar, to RGB or BGR.
+    void ConvertOther(TSource Source, std::uint8_t *Target, int Count, std::uint8_t Mask);
+    void BuildYCbCrTables(int CrOffset, int CbOffset);
 
     bool FChanged = true;
     std::uint8_t FSourceBitsPerSample = 8;
@@ -110,6 +118,10 @@ private:
     double FMainGamma = 1.0;
     double FDisplayGamma = 2.2;
     std::array<std::uint8_t, 256> FGammaTable{};
+    double FLumaRed = 0.299;
+    double FLumaGreen = 0.587;
+    double FLumaBlue = 0.114;
+    std::array<int, 256> FCrToRed{}, FCbToBlue{}, FCrToGreen{}, FCbToGreen{};
     TColorScheme FSourceColorScheme = csRGB;
     TColorScheme FTargetColorScheme = csBGR;
     TRowConverter FRowConverter = nullptr;

@@ -605,7 +605,7 @@ void TPngReader::ReadImageData() {
         InflateRow(current, size);
         UnfilterRow(current[0], current + 1, size - 1, FSourceBPP, previous + 1);
         const std::uint8_t *source = current + 1;
-        cm.ConvertRow(&source, layout.Line(y), layout.Width, mask);
+        cm.ConvertRow({&source, 1}, layout.Line(y), layout.Width, mask);
         std::swap(current, previous);
     };
     if (FHeader.Interlace != 1) {

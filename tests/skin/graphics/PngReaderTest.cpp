@@ -1,6 +1,7 @@
 // The PNG reader on files written here: chunk rules, colours and gamma,
 // and damaged or truncated files with the reader's messages. (Pixels of
 // every kind of image are compared with libpng in PngLibpngTest.)
+#include <array>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -77,7 +78,7 @@ TEST(PngColorManager, RangesConverterChoiceGammaAndSparsePalettes) {
         std::uint8_t target[4];
         try {
             f(cm);
-            cm.ConvertRow(&source, target, 1, 0xFF);
+            cm.ConvertRow({&source, 1}, target, 1, 0xFF);
         } catch (const skin::EColorConversionError &e) {
             return e.what();
         }
@@ -105,7 +106,7 @@ TEST(PngColorManager, RangesConverterChoiceGammaAndSparsePalettes) {
     cm.SetTargetOptions(skin::coApplyGamma);
     const std::uint8_t rgba[4] = {200, 100, 50, 100}, *source = rgba;
     std::uint8_t bgra[4];
-    cm.ConvertRow(&source, bgra, 1, 0xFF);
+    cm.ConvertRow({&source, 1}, bgra, 1, 0xFF);
     EXPECT_EQ(bgra[2], Corrected(200));
     EXPECT_EQ(bgra[0], Corrected(50));
     EXPECT_EQ(bgra[3], 100);
@@ -119,6 +120,39 @@ TEST(PngColorManager, RangesConverterChoiceGammaAndSparsePalettes) {
     ASSERT_EQ(palette.size(), 16u);
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(palette[i], (i < 5 ? vcl::TBGRA{30, 20, 10, 0} : i < 10 ? vcl::TBGRA{60, 50, 40, 0} : vcl::TBGRA{})) << i;
+}
+
+TEST(PngColorManager, OtherSchemesToBGRInterleavedOrPlanar) {
+    const struct {
+        skin::TColorScheme Scheme;
+        std::uint8_t Options;
+        std::vector<std::uint8_t> Samples;
+        int R, G, B;
+    } cases[] = {
+        {skin::csCMYK, 0, {255, 0, 0, 0}, 0, 255, 255},
+        {skin::csCMYK, 0, {0, 128, 0, 51}, 204, 101, 204},  // 255 - (v - v * k div 255 + k)
+        {skin::csCMYK, 0, {10, 20, 30, 255}, 0, 0, 0},
+        {skin::csYCbCr, 0, {100, 128, 128}, 100, 100, 100},
+        {skin::csYCbCr, 0, {128, 128, 255}, 255, 37, 128},  // Cr 127 above the middle: red +178, green -91
+        {skin::csPhotoYCC, 0, {100, 156, 137}, 100, 100, 100},
+        {skin::csCIELab, 0, {100, 0, 0}, 255, 255, 255},
+        {skin::csCIELab, skin::coLabByteRange | skin::coLabChromaOffset, {255, 128, 128}, 255, 255, 255},
+        {skin::csCIELab, 0, {0, 0, 0}, 0, 0, 0},
+    };
+    for (const auto &c : cases)
+        for (bool planar : {false, true}) {
+            TColorManager cm;
+            cm.SetSourceColorScheme(c.Scheme);
+            cm.SetSourceOptions(c.Options);
+            const std::uint8_t *interleaved = c.Samples.data();
+            std::vector<const std::uint8_t *> planes;
+            for (const std::uint8_t &v : c.Samples) planes.push_back(&v);
+            std::uint8_t bgr[3] = {};
+            if (planar) cm.ConvertRow(planes, bgr, 1, 0xFF);
+            else cm.ConvertRow({&interleaved, 1}, bgr, 1, 0xFF);
+            EXPECT_EQ((std::array<int, 3>{bgr[2], bgr[1], bgr[0]}), (std::array<int, 3>{c.R, c.G, c.B}))
+                << int(c.Scheme) << " " << int(c.Samples[0]) << (planar ? " planar" : "");
+        }
 }
 
 TEST(PngReader, AncillaryChunksSetColoursAndGamma) {
