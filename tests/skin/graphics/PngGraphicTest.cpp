@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include "skin/graphics/vlPNG.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
+#include "vcl/HandleCounts.h"
 #include "vcl/Picture.h"
 
 using namespace pngtest;
@@ -167,8 +169,10 @@ TEST(PngGraphic, AssignAndStoredDataKeepImageAndProperties) {
 }
 
 TEST(PngGraphic, ThirtyTwoBitImagesBlendByAlphaOthersDrawPlainly) {
+    const vcl::THandleCounts handles = vcl::LiveHandles();
     const std::uint32_t back = 0xFF2040A0;
-    TPNGGraphic png;
+    auto owned = std::make_unique<TPNGGraphic>();
+    TPNGGraphic &png = *owned;
     Load(png, EncodePng(Rgba(4, 4)));
     for (int scale : {1, 2}) {
         auto target = skin::NewBitmap32(10, 10);
@@ -195,6 +199,10 @@ TEST(PngGraphic, ThirtyTwoBitImagesBlendByAlphaOthersDrawPlainly) {
     skin::DrawBitmapAlpha(*target->Canvas(), png, {0, 0, 4, 4}, false);
     EXPECT_EQ(target->View().At(3, 0) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(target->View().At(1, 3) & 0xFFFFFF, 0u);
+    // The work bitmaps of the draws are gone with them.
+    target.reset();
+    owned.reset();
+    EXPECT_EQ(vcl::LiveHandles(), handles);
 }
 
 TEST(PngLoaders, LoadIntoBitmapsAndLeaveNothingBehindOnFailure) {
@@ -217,12 +225,14 @@ TEST(PngLoaders, LoadIntoBitmapsAndLeaveNothingBehindOnFailure) {
     }
     EXPECT_EQ(bitmap.Width(), 6);
     // Each failed load frees the graphic it made: the heaps do not grow.
+    const vcl::THandleCounts handles = vcl::LiveHandles();
     const std::size_t before = HeapBytesInUse();
     for (int i = 0; i < 2000; ++i) {
         stream.SetPosition(0);
         EXPECT_THROW(skin::LoadPngStreamToBitmap(bitmap, stream), vcl::EInvalidGraphic);
     }
     EXPECT_LT(HeapBytesInUse(), before + 64 * 1024) << "about " << (HeapBytesInUse() - before) / 2000 << " bytes a load";
+    EXPECT_EQ(vcl::LiveHandles(), handles);
 }
 
 TEST(PngGraphic, RgbaPictureShowsOverAColouredFormThroughAnImage) {
