@@ -2,14 +2,14 @@
 // photo-like images: RGBA, RGB, 8-bit palette and RGBA with Adam7, each
 // written by libpng with its default filters and compression. Figures are
 // megabytes of decoded pixels (as libpng delivers them: 4, 3 or 1 byte a
-// pixel) per second; the table at the end gives the ratios. Both sides make
-// a new image per decode. The ratios are of the medians of interleaved
-// repetitions.
+// pixel) per second; the rows at the end (bench/BenchRows.h) give the pairs
+// that scripts/bench.sh puts in its table. Both sides make a new image per
+// decode.
 #include <benchmark/benchmark.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <stdexcept>
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "LibpngReader.h"
+#include "bench/BenchRows.h"
 #include "skin/graphics/vlPNG.h"
 #include "vcl/Streams.h"
 
@@ -135,61 +136,18 @@ void Libpng(benchmark::State &state, const std::string &name) {
     CountOutput(state, c);
 }
 
-// Collects the rates (the median with --benchmark_repetitions) for the table.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override {
-        for (const Run &run : runs) {
-            const auto it = run.counters.find("MB/s");
-            if (it == run.counters.end()) continue;
-            const std::string name = run.run_name.str();
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") FMedians[name] = it->second.value;
-            else if (run.run_type == Run::RT_Iteration) FRates[name] = it->second.value;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::printf("\n%-26s %12s %12s %14s\n", "PNG decode", "MB/s", "libpng MB/s", "vs libpng");
-        for (const char *name : {"RGBA", "RGB", "palette", "RGBA Adam7"}) {
-            const double ours = Rate(std::string("ReadPngImage/") + name), peer = Rate(std::string("libpng/") + name);
-            if (ours <= 0 || peer <= 0) continue;
-            std::printf("%-26s %12.0f %12.0f %13.2fx\n", (std::string("ReadPngImage/") + name).c_str(), ours, peer,
-                        ours / peer);
-        }
-    }
-
-private:
-    double Rate(const std::string &name) const {
-        if (const auto median = FMedians.find(name); median != FMedians.end()) return median->second;
-        const auto it = FRates.find(name);
-        return it != FRates.end() ? it->second : 0;
-    }
-
-    std::map<std::string, double> FRates;
-    std::map<std::string, double> FMedians;
-};
-
 } // namespace
 
 int main(int argc, char **argv) {
+    bench::TRowReporter reporter;
     for (const char *name : {"RGBA", "RGB", "palette", "RGBA Adam7"}) {
-        benchmark::RegisterBenchmark((std::string("ReadPngImage/") + name).c_str(), Ours, std::string(name));
-        benchmark::RegisterBenchmark((std::string("libpng/") + name).c_str(), Libpng, std::string(name));
+        const std::string ours = std::string("ReadPngImage/") + name, peer = std::string("libpng/") + name;
+        benchmark::RegisterBenchmark(ours.c_str(), Ours, std::string(name));
+        benchmark::RegisterBenchmark(peer.c_str(), Libpng, std::string(name));
+        reporter.AddRow(ours, peer);
     }
-    // Ours and libpng's runs alternate, repeated, so that a machine whose
-    // load changes during the run weighs on both sides alike; options given
-    // on the command line come after these and win.
-    std::vector<char *> args(argv, argv + argc);
-    std::string defaults[] = {"--benchmark_repetitions=7", "--benchmark_enable_random_interleaving=true",
-                              "--benchmark_report_aggregates_only=true"};
-    args.insert(args.begin() + 1, {defaults[0].data(), defaults[1].data(), defaults[2].data()});
-    argc = static_cast<int>(args.size());
-    argv = args.data();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    TRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
