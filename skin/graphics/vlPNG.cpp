@@ -567,6 +567,24 @@ void TPngReader::ReadImageData() {
     const std::uint64_t rowSize = (width * bitDepth + 7) / 8 * sampleUnit + 1;
     if (lineBytes * height > MaxImageBytes || rowSize > MaxImageBytes) RaiseInvalid(InvalidFormatMessage);
 
+    // The bytes of all rows, pass by pass.
+    FImageBytesLeft = 0;
+    if (FHeader.Interlace != 1) {
+        FImageBytesLeft = rowSize * height;
+    } else {
+        for (int pass = 0; pass < 7; ++pass) {
+            if (width <= std::uint64_t(ColumnStart[pass]) || height <= std::uint64_t(RowStart[pass])) continue;
+            const std::uint64_t columns = (width + ColumnIncrement[pass] - 1 - ColumnStart[pass]) / ColumnIncrement[pass];
+            const std::uint64_t rows = (height + RowIncrement[pass] - 1 - RowStart[pass]) / RowIncrement[pass];
+            FImageBytesLeft += ((bitDepth * columns + 7) / 8 * sampleUnit + 1) * rows;
+        }
+    }
+    // Deflate makes at most about 1032 bytes of one: an image that needs more
+    // than the rest of the stream could give runs out of data, and is
+    // refused before its memory is made.
+    if (FImageBytesLeft / 1032 > static_cast<std::uint64_t>(FStream.Size() - FStream.Position()))
+        RaiseInvalid(CompressionErrorMessage);
+
     vcl::TDibImage &dib = FImage.Dib;
     std::vector<std::uint8_t> rows[2];
     try {
@@ -585,18 +603,6 @@ void TPngReader::ReadImageData() {
     }
     const vcl::TDibLayout layout = dib.Layout();
 
-    // The bytes of all rows, pass by pass.
-    FImageBytesLeft = 0;
-    if (FHeader.Interlace != 1) {
-        FImageBytesLeft = rowSize * height;
-    } else {
-        for (int pass = 0; pass < 7; ++pass) {
-            if (width <= std::uint64_t(ColumnStart[pass]) || height <= std::uint64_t(RowStart[pass])) continue;
-            const std::uint64_t columns = (width + ColumnIncrement[pass] - 1 - ColumnStart[pass]) / ColumnIncrement[pass];
-            const std::uint64_t rows = (height + RowIncrement[pass] - 1 - RowStart[pass]) / RowIncrement[pass];
-            FImageBytesLeft += ((bitDepth * columns + 7) / 8 * sampleUnit + 1) * rows;
-        }
-    }
     FInflated.resize(std::size_t{1} << 17);
 
     std::uint8_t *current = rows[0].data(), *previous = rows[1].data();
