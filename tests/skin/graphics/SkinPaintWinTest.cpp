@@ -20,6 +20,7 @@
 #include "skin/graphics/vlSkinSections.h"
 #include "skin/graphics/vlSkinText.h"
 #include "vcl/Forms.h"
+#include "vcl/HandleCounts.h"
 #include "vcl/StdCtrls.h"
 #include "vcl/WideText.h"
 
@@ -391,4 +392,35 @@ TEST(SkinPaintWin, ImagesOfTheirOwnAreReadFromThemAndTheTableStays) {
     EXPECT_EQ(child.Skin.Masks[b].ImageCount, 0);
     EXPECT_EQ(child.Skin.Masks[b].MaskType, 0);
     EXPECT_EQ(child.Skin.Masks[b].R, TRect{});
+}
+
+// Every painter that takes GDI objects or DCs for a moment (text, glows,
+// sections through DCs, the parent's answer) gives them all back.
+TEST(SkinPaintWin, TenThousandPaintsLeaveTheHandleCountsWhereTheyWere) {
+    TFixture f;
+    TImageAnswer answer(f.Form.get());
+    TChildSkin child(f.Child);
+    const int section = child.Skin.AddSection("BUTTON", 0x00C000, 0x00E000, 0x008000);
+    child.Skin.Sections[section].BorderMask = RoundedButton(child.Skin);
+    child.Data.Skin = section;
+    child.Data.Border = child.Skin.Sections[section].BorderMask;
+    TBitmap &cache = *child.Cache;
+    const TRect all{0, 0, cache.Width(), cache.Height()};
+    TBitmap glowMask;
+    auto target = skin::test::Plain32(40, 20, Px(1, 2, 3, 255));
+    // The first round makes what stays: the glow's mask and the target's DC.
+    THandleCounts before;
+    for (int i = 0; i <= 10000; ++i) {
+        if (i == 1) before = LiveHandles();
+        const int state = i % 3;
+        PaintControlSkin(child.Data, EmptyBgInfo, state, all, {}, cache, false);
+        PaintBorderCorners(child.Data, state, bcAll);
+        if (i % 10 == 0)
+            WriteTextWithEffects(cache, "Instaluj", {10, 5, all.Right - 10, all.Bottom - 5},
+                                 DT_CENTER | DT_VCENTER | DT_SINGLELINE, 4, 1, 0x0000FF, glowMask);
+        DrawSkinText(cache, "Hotovo", false, all, DT_CENTER, section, state, &child.Skin);
+        PaintSkinSectionToDC(section, EmptyBgInfo, state, {0, 0, 40, 20}, {}, target->Canvas()->Handle(), &child.Skin);
+    }
+    EXPECT_EQ(answer.Asked, 10001);
+    EXPECT_EQ(LiveHandles(), before);
 }
