@@ -66,7 +66,7 @@ std::size_t TZDecompressionStream::Read(void *Buffer, std::size_t Count) {
     std::size_t left = Count;
     if (FStream.Position() != FStreamPos) FStream.SetPosition(FStreamPos);
 
-    int result = Z_OK;
+    int result = FEnded ? Z_STREAM_END : Z_OK;
     while (left > 0 && result != Z_STREAM_END) {
         bool sourceEnded = false;
         if (FZStream.avail_in == 0) {
@@ -98,6 +98,7 @@ std::size_t TZDecompressionStream::Read(void *Buffer, std::size_t Count) {
         left -= produced;
     }
 
+    if (result == Z_STREAM_END) FEnded = true;
     // Input read ahead past the end of the zlib stream belongs to whatever
     // follows it in the source: give it back.
     if (result == Z_STREAM_END && FZStream.avail_in > 0) {
@@ -140,6 +141,7 @@ void TZDecompressionStream::SkipForward(std::int64_t Count) {
 
 void TZDecompressionStream::Rewind() {
     CheckInflateResult(inflateReset(&FZStream));
+    FEnded = false;
     FZStream.next_in = FBuffer.data();
     FZStream.avail_in = 0;
     // The stream began where the source stood at its creation, which is not

@@ -80,10 +80,16 @@ public:
     // Answers the position, the number of bytes inflated so far. Backward
     // seeks and non-zero offsets from the end raise EZDecompressionError.
     std::int64_t Seek(std::int64_t Offset, vcl::TSeekOrigin Origin) override;
+    // True once the end of the zlib stream (its checksum included) was read;
+    // a read that answers fewer bytes than asked without it means that the
+    // source ended inside the stream.
+    bool EndOfStream() const { return FEnded; }
 
 private:
     void SkipForward(std::int64_t Count);
     void Rewind();
+
+    bool FEnded = false;
 };
 
 } // namespace skin

@@ -108,6 +108,26 @@ TEST(ZLibStream, BackToBackMembersEachLeaveTheSourceRightAfterThemselves) {
     EXPECT_EQ(ReadAll(source), trailer);
 }
 
+TEST(ZLibStream, EndOfStreamOnlyOnceTheChecksumWasRead) {
+    const Bytes data = TextData(3000);
+    const Bytes packed = Compress(data);
+    auto whole = StreamOf(packed);
+    TZDecompressionStream z(whole);
+    Bytes got(data.size());
+    z.ReadBuffer(got.data(), got.size());
+    std::uint8_t b;
+    EXPECT_EQ(z.Read(&b, 1), 0u);
+    EXPECT_TRUE(z.EndOfStream());
+    z.SetPosition(0);
+    EXPECT_FALSE(z.EndOfStream());
+    // Without its last checksum byte all data still comes out, but the
+    // stream never ends.
+    auto cut = StreamOf(Bytes(packed.begin(), packed.end() - 1));
+    TZDecompressionStream y(cut);
+    EXPECT_EQ(ReadAll(y, data.size() + 1), data);
+    EXPECT_FALSE(y.EndOfStream());
+}
+
 TEST(ZLibStream, ReadsFromWhereItStoppedEvenWhenTheSourceWasMovedMeanwhile) {
     const Bytes data = NoiseData(100000);
     auto source = StreamOf(Compress(data));

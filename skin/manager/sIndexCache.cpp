@@ -1,0 +1,106 @@
+#include "sIndexCache.h"
+
+#include "sSkinQueries.h"
+#include "skin/graphics/vlElementNames.h"
+
+namespace skin {
+
+const std::array<std::string_view, 11> TitleIconNames{"BICONCLOSE", "BICLOSEALONE", "BICONMAX",   "BICONNORM",
+                                                      "BICONMIN",   "BICONHELP",    "SICONCLOSE", "SICONMAX",
+                                                      "SICONNORM",  "SICONMIN",     "SICONHELP"};
+
+TvlCommonElements::TvlCommonElements() {
+    TitleIcons.fill(-1);
+    RadioGlyphs.fill(-1);
+    CheckGlyphs.fill(-1);
+    SmallCheckGlyphs.fill(-1);
+    StdSectionIndexes.fill(-1);
+}
+
+void CacheElementEntry(const TsGeneralDataArray &Sections, const TsMaskArray &Masks, TvlElementEntry &Entry,
+                       std::string_view Name1, std::string_view Name2, std::string_view Name3) {
+    Entry.SectionIndex = -1;
+    for (std::string_view name : {Name1, Name2, Name3}) {
+        if (name.empty()) continue;
+        Entry.SectionName = std::string(name);
+        Entry.SectionIndex = FindSectionIndex(Sections, name);
+        if (Entry.SectionIndex >= 0) break;
+    }
+    const auto mask = [&](std::string_view property) {
+        return GetMaskIndexChecked(Sections, Masks, Entry.SectionIndex, Entry.SectionName, property);
+    };
+    Entry.BorderMask = mask("BORDERSMASK");
+    Entry.GlyphMask = mask("GLYPHMASK");
+    Entry.Texture = mask("PATTERN");
+    Entry.HotTexture = mask("HOTPATTERN");
+}
+
+void CacheSectionIndices(TsGeneralDataArray &Sections, const TsMaskArray &Masks) {
+    for (std::size_t k = 0; k < Sections.size(); ++k) {
+        TsGeneralData &s = Sections[k];
+        if (s.ClassName == "GLOBALINFO") continue;
+        const int index = static_cast<int>(k);
+        const auto mask = [&](std::string_view property) { return GetMaskIndex(Sections, Masks, index, property); };
+        s.BorderMask = mask("BORDERSMASK");
+        s.OuterMask = mask("OUTERMASK");
+        s.ImgTopLeft = mask("IMGTOPLEFT");
+        s.ImgTopRight = mask("IMGTOPRIGHT");
+        s.ImgBottomLeft = mask("IMGBTMLEFT");
+        s.ImgBottomRight = mask("IMGBTMRIGHT");
+
+        const auto texture = [&](std::string_view property) {
+            return GetPatternIndexChecked(Sections, Masks, index, s.ClassName, property);
+        };
+        s.Props[0].TextureIndex = texture("PATTERN");
+        // A section of one state has no hot texture of its own: its other
+        // states show the normal one, as they show its normal colours.
+        s.Props[1].TextureIndex = s.States > 1 ? texture("HOTPATTERN") : s.Props[0].TextureIndex;
+        s.Props[2].TextureIndex = s.States >= 3 && s.UseState2 ? texture("PATTERN2") : s.Props[1].TextureIndex;
+
+        if (s.BorderMask < 0) {
+            s.BorderKind = -2;
+        } else {
+            const TsMaskData &m = Masks[static_cast<std::size_t>(s.BorderMask)];
+            const bool thinEdit = (s.ClassName == "EDIT" || s.ClassName == "GLASSEDIT") && m.WL == 1 && m.WT == 1 &&
+                                  m.WR == 1 && m.WB == 1;
+            s.BorderKind = thinEdit ? -1 : 0;
+        }
+    }
+}
+
+int GlobalInfoMaskIndex(const TvlCommonElements &Elements, const TsGeneralDataArray &Sections,
+                        const TsMaskArray &Masks, std::string_view Key) {
+    return GetMaskIndexChecked(Sections, Masks, Elements.GlobalInfoSection, "GLOBALINFO", Key);
+}
+
+void CacheCommonElements(TvlCommonElements &E, TsGeneralDataArray &Sections, const TsMaskArray &Masks) {
+    const auto global = [&](std::string_view key) { return GlobalInfoMaskIndex(E, Sections, Masks, key); };
+    const auto entry = [&](TvlElementEntry &e, std::string_view n1, std::string_view n2 = {},
+                           std::string_view n3 = {}) { CacheElementEntry(Sections, Masks, e, n1, n2, n3); };
+
+    E.GlobalInfoSection = FindSectionIndex(Sections, "GLOBALINFO");
+    for (std::size_t i = 0; i < CheckBoxNames.size(); ++i) E.CheckGlyphs[i] = global(CheckBoxNames[i]);
+    for (std::size_t i = 0; i < SmallCheckNames.size(); ++i) E.SmallCheckGlyphs[i] = global(SmallCheckNames[i]);
+    for (std::size_t i = 0; i < RadioNames.size(); ++i) E.RadioGlyphs[i] = global(RadioNames[i]);
+    E.ExBorder = global("EXBORDER");
+    E.GripImage = global("GRIPIMAGE");
+    E.GripHorz = global("GRIPHORZ");
+    E.GripVert = global("GRIPVERT");
+    entry(E.MenuItem, "MENUITEM");
+    entry(E.ComboButton, "COMBOBTN");
+    E.ComboButton.GlyphMask = FindMaskIndex(Masks, "COMBOBOX", "GLYPHMASK");
+    for (std::size_t row = 0; row < 4; ++row)
+        for (std::size_t side = 0; side < 4; ++side) entry(E.Tabs[row][side], TabElementNames[row * 4 + side]);
+    for (std::size_t i = 0; i < ScrollSliderNames.size(); ++i) entry(E.ScrollSliders[i], ScrollSliderNames[i]);
+    for (std::size_t i = 0; i < 4; ++i) {
+        entry(E.ScrollButtons[i], ScrollBtnNames[i]);
+        entry(E.ScrollBars[i], ScrollBarNames[i]);
+        entry(E.UpDownButtons[i], UpDownBtnNames[i], "UPDOWNBTN", "BUTTON");
+    }
+    for (std::size_t i = 0; i < TitleIconNames.size(); ++i) E.TitleIcons[i] = global(TitleIconNames[i]);
+    for (std::size_t i = 0; i < StdSectionNames.size(); ++i)
+        E.StdSectionIndexes[i] = FindSectionIndex(Sections, StdSectionNames[i]);
+    CacheSectionIndices(Sections, Masks);
+}
+
+} // namespace skin

@@ -1,0 +1,472 @@
+#include "sOptionsFile.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlGradients.h"
+#include "skin/graphics/vlImageHelpers.h"
+#include "vcl/SysUtils.h"
+
+namespace skin {
+
+// TvlOptionsFile
+
+TvlOptionsFile::TvlOptionsFile(const vcl::TStrings &Lines) {
+    vcl::TMemIniFile ini;
+    ini.SetCaseSensitive(true);
+    ini.SetStrings(Lines);
+    Build(ini);
+}
+
+TvlOptionsFile::TvlOptionsFile(const vcl::TMemIniFile &Ini) { Build(Ini); }
+
+void TvlOptionsFile::Build(const vcl::TMemIniFile &Ini) {
+    vcl::TStringList names, lines;
+    Ini.ReadSections(names);
+    FSections.reserve(static_cast<std::size_t>(names.Count()));
+    FKeyIndex.reserve(static_cast<std::size_t>(names.Count()));
+    for (int s = 0; s < names.Count(); ++s) {
+        TSection section{names.StringRef(s), {}};
+        TIndex keys;
+        Ini.ReadSectionValues(section.Name, lines);
+        for (int i = 0; i < lines.Count(); ++i) {
+            const std::string &line = lines.StringRef(i);
+            const std::size_t eq = line.find('=');
+            if (eq == std::string::npos) continue;  // not a key: the ini finds no name in it either
+            std::string name = line.substr(0, eq);
+            if (keys.contains(name)) continue;  // the ini answers the first of two equal keys
+            keys.emplace(name, section.Keys.size());
+            section.Keys.push_back(TKey{std::move(name), line.substr(eq + 1)});
+        }
+        FSectionIndex.emplace(section.Name, FSections.size());
+        FSections.push_back(std::move(section));
+        FKeyIndex.push_back(std::move(keys));
+    }
+}
+
+int TvlOptionsFile::SectionIndex(std::string_view Section) const {
+    const auto it = FSectionIndex.find(Section);
+    return it == FSectionIndex.end() ? -1 : static_cast<int>(it->second);
+}
+
+const std::string *TvlOptionsFile::Find(std::string_view Section, std::string_view Key) const {
+    const int s = SectionIndex(Section);
+    if (s < 0) return nullptr;
+    const TIndex &keys = FKeyIndex[static_cast<std::size_t>(s)];
+    const auto it = keys.find(Key);
+    return it == keys.end() ? nullptr : &FSections[static_cast<std::size_t>(s)].Keys[it->second].Value;
+}
+
+std::string TvlOptionsFile::ReadString(std::string_view Section, std::string_view Key,
+                                       const std::string &Default) const {
+    const std::string *value = Find(Section, Key);
+    return value ? *value : Default;
+}
+
+std::int32_t TvlOptionsFile::ReadInteger(std::string_view Section, std::string_view Key, std::int32_t Default) const {
+    const std::string *value = Find(Section, Key);
+    if (!value) return Default;
+    std::string_view text = *value;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        const std::string hex = "$" + std::string(text.substr(2));
+        return vcl::StrToIntDef(hex, Default);
+    }
+    return vcl::StrToIntDef(text, Default);
+}
+
+// Key readers
+
+namespace {
+
+constexpr std::int32_t Unlimited = INT32_MAX;
+
+// The section's "PARENTCLASS" when it names another section; empty otherwise.
+std::string_view UsableParent(const TvlOptionsFile &Ini, std::string_view Section) {
+    const std::string *parent = Ini.Find(Section, "PARENTCLASS");
+    if (!parent || parent->empty() || *parent == "?" || *parent == Section) return {};
+    return *parent;
+}
+
+// Walks Section and its parents, calling Probe(section, level) until it
+// answers true; a chain that comes back to a section or runs too deep ends.
+template <class TProbe> void WalkParents(const TvlOptionsFile &Ini, std::string_view Section, TProbe Probe) {
+    std::string_view visited[MaxParentDepth];
+    int depth = 0;
+    while (!Section.empty() && depth < MaxParentDepth) {
+        for (int i = 0; i < depth; ++i)
+            if (visited[i] == Section) return;
+        visited[depth] = Section;
+        if (Probe(Section, depth)) return;
+        ++depth;
+        Section = UsableParent(Ini, Section);
+    }
+}
+
+const std::string *FindInheritedString(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key) {
+    const std::string *found = nullptr;
+    WalkParents(Ini, Section, [&](std::string_view s, int) {
+        const std::string *v = Ini.Find(s, Key);
+        if (v && *v != "?") found = v;
+        return found != nullptr;
+    });
+    return found;
+}
+
+} // namespace
+
+std::string ReadSectionStr(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key,
+                           const std::string &Default) {
+    const std::string *v = FindInheritedString(Ini, Section, Key);
+    return v ? *v : Default;
+}
+
+bool ReadSectionBool(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key, bool Default) {
+    const std::string *v = FindInheritedString(Ini, Section, Key);
+    if (!v) return Default;
+    return *v == "TRUE" || *v == "1";
+}
+
+std::int32_t ReadSectionInt(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key,
+                            std::int32_t Default, std::int32_t Max) {
+    std::int32_t result = Default;
+    WalkParents(Ini, Section, [&](std::string_view s, int level) {
+        const std::int32_t v = Ini.ReadInteger(s, Key, -1);
+        if (v == -1) return false;
+        // A value that the section writes itself is kept as written; one it
+        // inherits is taken as a colour and resolved.
+        result = level == 0 ? v : vcl::ColorToRGB(v);
+        return true;
+    });
+    return result > Max ? Max : result;
+}
+
+const std::string_view StateKeys[3][12] = {
+    {"COLOR", "FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM", "GCOL", "GSIZE", "GRADIENTPERCENT",
+     "GRADIENTDATA", "IMAGEPERCENT", "TRANSPARENCY"},
+    {"HOTCOLOR", "HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM", "HGCOL", "HGSIZE",
+     "HOTGRADIENTPERCENT", "HOTGRADIENTDATA", "HOTIMAGEPERCENT", "HOTTRANSPARENCY"},
+    {"COLOR2", "FONTCOLOR2", "TCLEFT2", "TCTOP2", "TCRIGHT2", "TCBOTTOM2", "GCOL2", "GSIZE2", "GRADIENTPERCENT2",
+     "GRADIENTDATA2", "IMAGEPERCENT2", "TRANSPARENCY2"}};
+
+namespace {
+
+enum TStateKey {
+    kColor, kFontColor, kTCLeft, kTCTop, kTCRight, kTCBottom, kGCol, kGSize, kGradientPercent, kGradient,
+    kImagePercent, kTransparency
+};
+
+// The integer fields of a state in the order of StateKeys (the gradient text
+// is read apart).
+template <class TReadInt, class TReadText>
+void FillState(TsGenState &State, const TsGenState &Defaults, int StateIndex, TReadInt ReadInt, TReadText ReadText) {
+    const std::string_view *keys = StateKeys[StateIndex];
+    State = Defaults;
+    State.Color = ReadInt(keys[kColor], Defaults.Color);
+    State.FontColor = ReadInt(keys[kFontColor], Defaults.FontColor);
+    State.TCLeft = ReadInt(keys[kTCLeft], Defaults.TCLeft);
+    State.TCTop = ReadInt(keys[kTCTop], Defaults.TCTop);
+    State.TCRight = ReadInt(keys[kTCRight], Defaults.TCRight);
+    State.TCBottom = ReadInt(keys[kTCBottom], Defaults.TCBottom);
+    State.GCol = ReadInt(keys[kGCol], Defaults.GCol);
+    State.GSize = ReadInt(keys[kGSize], Defaults.GSize);
+    State.GradientPercent = ReadInt(keys[kGradientPercent], Defaults.GradientPercent);
+    State.ImagePercent = ReadInt(keys[kImagePercent], Defaults.ImagePercent);
+    State.Transparency = ReadInt(keys[kTransparency], Defaults.Transparency);
+    const std::string gradient = ReadText(keys[kGradient]);
+    if (gradient.size() > 2) {
+        State.Gradient.clear();
+        ParseGradient(gradient, State.Gradient);
+    } else {
+        State.GradientPercent = 0;
+    }
+}
+
+} // namespace
+
+void ReadSectionState(const TvlOptionsFile &Ini, std::string_view Section, TsGenState &State,
+                      const TsGenState &Defaults, int StateIndex) {
+    FillState(
+        State, Defaults, StateIndex,
+        [&](std::string_view key, std::int32_t def) { return ReadSectionInt(Ini, Section, key, def, Unlimited); },
+        [&](std::string_view key) { return ReadSectionStr(Ini, Section, key, " "); });
+}
+
+// GLOBALINFO
+
+double ReadSkinVersion(const TvlOptionsFile &Ini) {
+    const std::string *text = Ini.Find("GLOBALINFO", "VERSION");
+    if (!text || text->empty()) return 0;
+    double value = 0;
+    const char *end = text->data() + text->size();
+    const auto [ptr, ec] = std::from_chars(text->data(), end, value, std::chars_format::fixed);
+    return ec == std::errc() && ptr == end && std::isfinite(value) ? value : 0;
+}
+
+void ReadGlobalInfo(const TvlOptionsFile &Ini, TsSkinData &Data, int FrameWidth) {
+    const auto global = [&](std::string_view key, std::int32_t def) { return Ini.ReadInteger("GLOBALINFO", key, def); };
+    Data.Author = Ini.ReadString("GLOBALINFO", "AUTHOR", "");
+    Data.Description = Ini.ReadString("GLOBALINFO", "DESCRIPTION", "");
+    Data.BorderWidth = global("BORDERWIDTH", 4);
+    Data.TitleHeight = global("TITLEHEIGHT", 30);
+    if (Data.TitleHeight == 0) Data.TitleHeight = 30;
+    Data.MaxHeight = global("MAXHEIGHT", 0);
+    if (Data.MaxHeight == 0) Data.MaxHeight = Data.TitleHeight;
+    Data.FormOffset = global("FORMOFFSET", FrameWidth);
+    Data.CenterOffset = global("CENTEROFFSET", 0);
+    Data.BorderMode = global("BORDERMODE", 0);
+    Data.BrightMin = global("BRIGHTMIN", -50);
+    Data.BrightMax = global("BRIGHTMAX", 50);
+    Data.AlignOffset = global("ALIGNOFFSET", 0);
+    Data.AlignOffsetR = global("ALIGNOFFSETR", Data.AlignOffset);
+    Data.AlignOffsetT = global("ALIGNOFFSETT", Data.AlignOffset);
+    Data.AlignOffsetB = global("ALIGNOFFSETB", Data.AlignOffset);
+    Data.BISpace = global("BISPACE", 0);
+    Data.BIVAlign = global("BIVALIGN", 0);
+    Data.BIRight = global("BIRIGHT", 0);
+    Data.BILeft = global("BILEFT", 0);
+    Data.BITop = global("BITOP", 0);
+    Data.BIKeepHue = global("BIKEEPHUE", 0);
+    Data.AeroBlur = global("AEROBLUR", 0) != 0;
+    Data.BIconCloseGlow = global("BICONCLOSEGLOW", 0);
+    Data.BIconCloseGlowMargin = global("BICONCLOSEGLOWMARGIN", 0);
+    Data.BIconMaxGlow = global("BICONMAXGLOW", 0);
+    Data.BIconMaxGlowMargin = global("BICONMAXGLOWMARGIN", 0);
+    Data.BIconMinGlow = global("BICONMINGLOW", 0);
+    Data.BIconMinGlowMargin = global("BICONMINGLOWMARGIN", 0);
+    Data.Shadow1Color = global("SHADOW1COLOR", 0);
+    Data.Shadow1Offset = global("SHADOW1OFFSET", 0);
+    Data.Shadow1Blur = global("SHADOW1BLUR", -1);
+    Data.Shadow1Transparency = global("SHADOW1TRANSPARENCY", 0);
+    Data.ComboMargin = global("COMBOMARGIN", 2);
+}
+
+void ReadTabsCovering(const TvlOptionsFile &Ini, TsSkinData &Data) {
+    Data.TabsCovering = Ini.ReadInteger("TABTOP", "TABSCOVERING", 0);
+    Data.RibbonTabsCovering = Ini.ReadInteger("RIBBONTAB", "TABSCOVERING", 0);
+}
+
+TvlOutEffArray ReadOuterEffects(const TvlOptionsFile &Ini) {
+    struct TDefaults {
+        const char *Prefix;
+        vcl::TColor Colors[4];
+        std::int32_t Offsets[4];
+        std::int32_t Opacity;
+    };
+    static constexpr TDefaults defaults[2] = {
+        {"LO_", {0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF}, {2, 2, 2, 4}, 200},
+        {"SH_", {0, 0, 0, 0}, {3, 2, 3, 5}, 60}};
+    TvlOutEffArray effects(2);
+    for (int e = 0; e < 2; ++e) {
+        const TDefaults &d = defaults[e];
+        const auto read = [&](const char *key, std::int32_t def) {
+            return Ini.ReadInteger("GLOBALINFO", std::string(d.Prefix) + key, def);
+        };
+        TvlOutEffect &fx = effects[static_cast<std::size_t>(e)];
+        fx.ColorL = read("COLORL", d.Colors[0]);
+        fx.ColorT = read("COLORT", d.Colors[1]);
+        fx.ColorR = read("COLORR", d.Colors[2]);
+        fx.ColorB = read("COLORB", d.Colors[3]);
+        fx.WidthL = read("WIDTHL", -1);
+        fx.WidthT = read("WIDTHT", -1);
+        fx.WidthR = read("WIDTHR", -1);
+        fx.WidthB = read("WIDTHB", -1);
+        fx.OffsetL = read("OFFSETL", d.Offsets[0]);
+        fx.OffsetT = read("OFFSETT", d.Offsets[1]);
+        fx.OffsetR = read("OFFSETR", d.Offsets[2]);
+        fx.OffsetB = read("OFFSETB", d.Offsets[3]);
+        fx.Source = read("SOURCE", 2);
+        fx.Opacity = read("OPACITY", d.Opacity);
+        fx.MaskIndex = -1;
+    }
+    return effects;
+}
+
+// The section table
+
+TsGeneralDataArray ReadSections(const TvlOptionsFile &Ini) {
+    TsGeneralDataArray sections;
+    sections.reserve(Ini.Sections().size());
+    for (const TvlOptionsFile::TSection &s : Ini.Sections()) {
+        const std::string &name = s.Name;
+        const auto readInt = [&](std::string_view key, std::int32_t def, std::int32_t max) {
+            return ReadSectionInt(Ini, name, key, def, max);
+        };
+        TsGeneralData g;
+        g.ClassName = name;
+        g.ParentClass = Ini.ReadString(name, "PARENTCLASS", "");
+        g.ReservedBoolean = ReadSectionBool(Ini, name, "RESERVEDBOOLEAN", false);
+        g.GiveOwnFont = ReadSectionBool(Ini, name, "GIVEOWNFONT", false);
+        g.Glow = readInt("GLOW", 0, 255);
+        g.GlowMargin = readInt("GLOWMARGIN", 0, 255);
+        g.States = readInt("STATES", 3, 255);
+        g.OutOffsL = readInt("OUTOFFSL", 0, 255);
+        g.OutOffsT = readInt("OUTOFFST", 0, 255);
+        g.OutOffsR = readInt("OUTOFFSR", 0, 255);
+        g.OutOffsB = readInt("OUTOFFSB", 0, 255);
+        g.OutOpacity = readInt("OUTOPACITY", 200, 255);
+        g.OuterMode = readInt("OUTERMODE", 2, Unlimited);
+        g.ImgTopLeft = g.ImgTopRight = g.ImgBottomLeft = g.ImgBottomRight = -1;
+
+        ReadSectionState(Ini, name, g.Props[0], DefaultGenState, 0);
+        if (g.States > 1)
+            ReadSectionState(Ini, name, g.Props[1], DefaultGenState, 1);
+        else
+            g.Props[1] = g.Props[0];
+        g.UseState2 = readInt("USESTATE2", 0, Unlimited) == 1;
+        if (g.UseState2)
+            ReadSectionState(Ini, name, g.Props[2], DefaultGenState, 2);
+        else
+            g.Props[2] = g.Props[1];
+        sections.push_back(std::move(g));
+    }
+    return sections;
+}
+
+// Common sections
+
+namespace {
+
+// A common-section key read as an integer, where -1 counts as absent.
+std::int32_t CommonInt(const vcl::TStringList &Split, std::string_view Section, std::string_view Key,
+                       std::int32_t Default) {
+    const std::int32_t v = ReadIniInteger(Split, Section, Key, -1);
+    return v == -1 ? Default : v;
+}
+
+bool CommonBool(const vcl::TStringList &Split, std::string_view Section, std::string_view Key, bool Default) {
+    const std::string v = ReadIniString(Split, Section, Key, "?");
+    if (v == "?") return Default;
+    return v == "1" || vcl::UpperCase(v) == "TRUE";
+}
+
+} // namespace
+
+void AddCommonSections(const vcl::TStrings &CommonSections, TsGeneralDataArray &Sections) {
+    if (CommonSections.Count() == 0) return;
+    TsGeneralData templ;
+    templ.States = 3;
+
+    vcl::TStringList split;
+    SplitIniSections(CommonSections, split);
+    for (int i = 0; i < split.Count(); ++i) {
+        const std::string name = split.StringRef(i);
+        if (FindSectionIndex(Sections, name) >= 0) continue;  // the skin's own section wins
+        const std::string parent = vcl::UpperCase(ReadIniString(split, name, "PARENTCLASS", "-1"));
+        const TsGeneralData *base = &templ;
+        for (const TsGeneralData &s : Sections)
+            if (vcl::UpperCase(s.ClassName) == parent) {
+                base = &s;
+                break;
+            }
+        // What the common text does not say (state 2, the outer values)
+        // comes from the base as well.
+        TsGeneralData g = *base;
+        g.ClassName = name;
+        g.ParentClass = parent;
+        g.States = CommonInt(split, name, "STATES", base->States);
+        const auto readState = [&](int index) {
+            FillState(
+                g.Props[static_cast<std::size_t>(index)], base->Props[static_cast<std::size_t>(index)], index,
+                [&](std::string_view key, std::int32_t def) { return CommonInt(split, name, key, def); },
+                [&](std::string_view key) { return ReadIniString(split, name, key, " "); });
+        };
+        readState(0);
+        if (g.States > 1)
+            readState(1);
+        else
+            g.Props[1] = g.Props[0];
+        g.ReservedBoolean = CommonBool(split, name, "RESERVEDBOOLEAN", base->ReservedBoolean);
+        g.GiveOwnFont = CommonBool(split, name, "GIVEOWNFONT", base->GiveOwnFont);
+        g.Glow = CommonInt(split, name, "GLOW", base->Glow);
+        g.GlowMargin = CommonInt(split, name, "GLOWMARGIN", base->GlowMargin);
+        Sections.push_back(std::move(g));
+    }
+}
+
+// Skin colours
+
+TvlSkinColors ReadSkinColors(const TvlOptionsFile &Ini, const TsGeneralDataArray &Sections) {
+    TvlSkinColors c{};
+    const auto global = [&](std::string_view key, vcl::TColor def) { return Ini.ReadInteger("GLOBALINFO", key, def); };
+    c[scGlobalColor] = global("COLOR", vcl::ColorToRGB(vcl::clBtnFace));
+    c[scGlobalFontColor] = global("FONTCOLOR", 0);
+    c[scGlobalTCBottom] = global("TCBOTTOM", 0xFF0000);
+    c[scGlobalTCTop] = global("TCTOP", 0x0000FF);
+    c[scBorderColor] = global("BORDERCOLOR", 0);
+
+    if (const int edit = FindSectionIndex(Sections, "EDIT"); edit >= 0) {
+        const TsGenState &s = Sections[static_cast<std::size_t>(edit)].Props[0];
+        c[scEditFontColor] = vcl::ColorToRGB(s.FontColor);
+        c[scEditColor] = vcl::ColorToRGB(s.Color);
+    } else {
+        c[scEditFontColor] = vcl::ColorToRGB(vcl::clWindowText);
+        c[scEditColor] = vcl::ColorToRGB(vcl::clWindow);
+    }
+
+    if (const int sel = FindSectionIndex(Sections, "SELECTION"); sel >= 0) {
+        const TsGeneralData &s = Sections[static_cast<std::size_t>(sel)];
+        const TsGenState &focused = s.Props[s.States > 1 ? 1 : 0];
+        c[scSelectionColor] = s.Props[0].Color;
+        c[scSelectionFontColor] = s.Props[0].FontColor;
+        c[scFocusedSelectionColor] = focused.Color;
+        c[scFocusedSelectionFontColor] = focused.FontColor;
+    } else {
+        c[scSelectionColor] = c[scSelectionFontColor] = c[scFocusedSelectionColor] =
+            c[scFocusedSelectionFontColor] = -1;
+    }
+    if (c[scSelectionFontColor] == -1 || c[scSelectionFontColor] == vcl::clFuchsia) {
+        if (const int menu = FindSectionIndex(Sections, "MENUITEM"); menu >= 0) {
+            const TsGenState &hot = Sections[static_cast<std::size_t>(menu)].Props[1];
+            c[scSelectionColor] = c[scFocusedSelectionColor] = hot.Color;
+            // The fallback is resolved like every other skin colour: a system
+            // colour code here would reach painters that expect RGB.
+            c[scSelectionFontColor] = hot.FontColor == -1 || hot.FontColor == vcl::clFuchsia
+                                          ? vcl::ColorToRGB(vcl::clHighlightText)
+                                          : vcl::ColorToRGB(hot.FontColor);
+            c[scFocusedSelectionFontColor] = c[scSelectionFontColor];
+        } else {
+            c[scSelectionFontColor] = c[scFocusedSelectionFontColor] = vcl::ColorToRGB(vcl::clHighlightText);
+            c[scSelectionColor] = c[scFocusedSelectionColor] = vcl::ColorToRGB(vcl::clHighlight);
+        }
+    }
+
+    c[scEditTextOk] = global("EDITTEXT_OK", 0x008000);
+    c[scEditTextWarn] = global("EDITTEXT_WARN", 0x008484);
+    c[scEditTextAlert] = global("EDITTEXT_ALERT", 0x0000FF);
+    c[scEditTextAlert2] = global("EDITTEXT_ALERT", 0x8597D9);
+    c[scEditTextAlert3] = global("EDITTEXT_ALERT", 0x4AB28F);
+    c[scEditBgOk] = global("EDITBG_OK", 0x6CC2A5);
+    c[scEditBgWarn] = global("EDITBG_WARN", 0x40FFFF);
+    c[scEditBgAlert] = global("EDITBG_ALERT", 0x95A7E9);
+    c[scEditBgAlert2] = global("EDITBG_ALERT", 0x8597D9);
+    c[scEditBgAlert3] = global("EDITBG_ALERT", 0x4AB28F);
+    c[scEditTextH1] = global("EDITTEXT_H1", 0);
+    c[scEditTextH2] = global("EDITTEXT_H2", 0);
+    c[scEditTextH3] = global("EDITTEXT_H3", 0);
+    c[scEditTextInv] = global("EDITTEXT_INV", c[scEditColor]);
+    c[scEditBgInv] = global("EDITBG_INV", c[scEditFontColor]);
+    c[scEditBgOdd] = global("EDITBG_ODD", c[scEditColor]);
+    c[scEditBgEven] = global("EDITBG_EVEN", MixColors(c[scEditFontColor], c[scEditColor], 0.05));
+    return c;
+}
+
+void AddTransparentSection(TsGeneralDataArray &Sections, vcl::TColor FontColor) {
+    if (FindSectionIndex(Sections, "TRANSPARENT") >= 0) return;
+    TsGeneralData g;
+    g.ClassName = "TRANSPARENT";
+    g.States = 1;
+    g.OuterMode = 0;
+    g.OutOpacity = 0;
+    for (TsGenState &s : g.Props) {
+        s = TsGenState{};
+        s.GCol = 0;
+        s.Transparency = 100;
+        s.Color = 0xFFFFFF;
+        s.FontColor = FontColor;
+    }
+    Sections.push_back(std::move(g));
+}
+
+} // namespace skin

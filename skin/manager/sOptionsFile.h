@@ -1,0 +1,118 @@
+#pragma once
+// The options text of a skin ("Options.dat") and what the loader reads from
+// it: the key readers that inherit along "PARENTCLASS", the GLOBALINFO
+// values, the two outer effects, the section table, the application's
+// common sections and the 28 skin colours. Portable.
+//
+// TvlOptionsFile indexes an in-memory ini (parsed case-sensitively by the
+// class library's TMemIniFile) once, so that the thousands of inherited key
+// reads of a load are hash lookups instead of scans over the ini's lines.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "sSkinData.h"
+#include "sSkinQueries.h"
+#include "skin/graphics/sMaskData.h"
+#include "vcl/IniFiles.h"
+#include "vcl/StringList.h"
+
+namespace skin {
+
+class TvlOptionsFile {
+public:
+    struct TKey {
+        std::string Name;
+        std::string Value;
+    };
+    struct TSection {
+        std::string Name;
+        std::vector<TKey> Keys;  // in the file's order; a repeated key keeps its first value
+    };
+
+    // A case-sensitive ini of the given lines. (Reading a file's lines and
+    // handing them over makes sure that case-sensitivity holds while the
+    // text is parsed, so that "Button" and "BUTTON" stay two sections.)
+    explicit TvlOptionsFile(const vcl::TStrings &Lines);
+    // Indexes an ini that is already read.
+    explicit TvlOptionsFile(const vcl::TMemIniFile &Ini);
+
+    const std::vector<TSection> &Sections() const { return FSections; }
+    // Position of the section in the file; -1 when absent.
+    int SectionIndex(std::string_view Section) const;
+    // The value of Section's Key; null when either is absent.
+    const std::string *Find(std::string_view Section, std::string_view Key) const;
+    std::string ReadString(std::string_view Section, std::string_view Key, const std::string &Default) const;
+    // Decimal, "$" hexadecimal or "0x" hexadecimal; Default for anything else.
+    std::int32_t ReadInteger(std::string_view Section, std::string_view Key, std::int32_t Default) const;
+
+private:
+    struct THash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view S) const { return std::hash<std::string_view>{}(S); }
+    };
+    using TIndex = std::unordered_map<std::string, std::size_t, THash, std::equal_to<>>;
+    void Build(const vcl::TMemIniFile &Ini);
+
+    std::vector<TSection> FSections;
+    TIndex FSectionIndex;
+    std::vector<TIndex> FKeyIndex;  // per section
+};
+
+// Key readers with "PARENTCLASS" inheritance, at most MaxParentDepth deep
+// and never into a section visited before. A string written as "?" and
+// an integer written as -1 (or not a number) count as absent.
+std::string ReadSectionStr(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key,
+                           const std::string &Default);
+// True for a value of exactly "TRUE" or "1".
+bool ReadSectionBool(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key, bool Default);
+// The section's own value as written; an inherited one passes through the
+// colour-to-RGB conversion; then capped at Max.
+std::int32_t ReadSectionInt(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key,
+                            std::int32_t Default, std::int32_t Max);
+// The 12 keys of one state (0 normal, 1 hot, 2 second). Gradient texts that
+// are not numbers raise vcl::EConvertError.
+void ReadSectionState(const TvlOptionsFile &Ini, std::string_view Section, TsGenState &State,
+                      const TsGenState &Defaults, int StateIndex);
+
+// The 12 state keys of each state, in the order of the fields of TsGenState
+// as the reader lists them: COLOR, FONTCOLOR, TCLEFT, TCTOP, TCRIGHT,
+// TCBOTTOM, GCOL, GSIZE, GRADIENTPERCENT, GRADIENTDATA, IMAGEPERCENT,
+// TRANSPARENCY.
+extern const std::string_view StateKeys[3][12];
+
+// "VERSION" of GLOBALINFO with '.' as the decimal separator; 0 when absent
+// or not a number.
+double ReadSkinVersion(const TvlOptionsFile &Ini);
+
+// The GLOBALINFO values into Data (Version, Active and SkinPath are left
+// alone). FrameWidth is the default of "FORMOFFSET".
+void ReadGlobalInfo(const TvlOptionsFile &Ini, TsSkinData &Data, int FrameWidth);
+// The "TABSCOVERING" values of "TABTOP" and "RIBBONTAB".
+void ReadTabsCovering(const TvlOptionsFile &Ini, TsSkinData &Data);
+
+// The two outer effects: element 0 from the "LO_" keys, element 1 from the
+// "SH_" keys. MaskIndex stays -1: the manager adds the effect's image.
+TvlOutEffArray ReadOuterEffects(const TvlOptionsFile &Ini);
+
+// The section table: one record per section of the file, in its order
+// (GLOBALINFO included), with its three states.
+TsGeneralDataArray ReadSections(const TvlOptionsFile &Ini);
+
+// Appends the sections of the application's common-section text that the
+// table lacks. Their keys are read without inheritance and without colour
+// conversion; what they do not set comes from the record they name as
+// parent (or a plain template).
+void AddCommonSections(const vcl::TStrings &CommonSections, TsGeneralDataArray &Sections);
+
+// The 28 skin colours from GLOBALINFO and the sections "EDIT", "SELECTION"
+// and "MENUITEM" (system colours resolved).
+TvlSkinColors ReadSkinColors(const TvlOptionsFile &Ini, const TsGeneralDataArray &Sections);
+
+// Appends the section "TRANSPARENT" when the table lacks it.
+void AddTransparentSection(TsGeneralDataArray &Sections, vcl::TColor FontColor);
+
+} // namespace skin

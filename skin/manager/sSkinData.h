@@ -1,0 +1,91 @@
+#pragma once
+// The manager's record of the loaded skin (TsSkinData: where it came from,
+// its version and the values of its GLOBALINFO section), the names of the
+// 28 standard sections and the 28 skin colour slots. Portable.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "vcl/System.h"
+#include "vcl/Types.h"
+
+namespace skin {
+
+class TsSkinData : public vcl::TObject {
+    VCL_CLASS(TsSkinData, vcl::TObject)
+public:
+    bool Active = false;   // a skin is applied
+    std::string SkinPath;  // folder of the skin with a trailing backslash; empty for a stored skin
+    double Version = 0;
+
+    std::string Author;
+    std::string Description;
+    std::int32_t BorderWidth = 4;
+    std::int32_t TitleHeight = 30;
+    std::int32_t MaxHeight = 30;
+    std::int32_t FormOffset = 0;
+    std::int32_t CenterOffset = 0;
+    std::int32_t BorderMode = 0;
+    std::int32_t BrightMin = -50;
+    std::int32_t BrightMax = 50;
+    std::int32_t AlignOffset = 0;
+    std::int32_t AlignOffsetR = 0;
+    std::int32_t AlignOffsetT = 0;
+    std::int32_t AlignOffsetB = 0;
+    // Placement of the title-bar icons; BIKeepHue 1 or 2 keeps the title
+    // glyphs out of a hue rotation.
+    std::int32_t BISpace = 0;
+    std::int32_t BIVAlign = 0;
+    std::int32_t BIRight = 0;
+    std::int32_t BILeft = 0;
+    std::int32_t BITop = 0;
+    std::int32_t BIKeepHue = 0;
+    bool AeroBlur = false;
+    std::int32_t BIconCloseGlow = 0;
+    std::int32_t BIconCloseGlowMargin = 0;
+    std::int32_t BIconMaxGlow = 0;
+    std::int32_t BIconMaxGlowMargin = 0;
+    std::int32_t BIconMinGlow = 0;
+    std::int32_t BIconMinGlowMargin = 0;
+    vcl::TColor Shadow1Color = 0;
+    std::int32_t Shadow1Offset = 0;
+    std::int32_t Shadow1Blur = -1;
+    std::int32_t Shadow1Transparency = 0;
+    std::int32_t ComboMargin = 2;
+    std::int32_t TabsCovering = 0;        // "TABSCOVERING" of section "TABTOP"
+    std::int32_t RibbonTabsCovering = 0;  // "TABSCOVERING" of section "RIBBONTAB"
+
+    // Everything but Active and SkinPath back to the values before a load.
+    void ResetGlobalValues();
+};
+
+// The 28 sections whose indexes the manager keeps after every load, in
+// index order.
+inline constexpr std::size_t StdSectionCount = 28;
+inline constexpr std::array<std::string_view, StdSectionCount> StdSectionNames{
+    "MENUITEM",  "CHECKBOX",  "SPEEDBUTTON", "SPEEDBUTTON_SMALL", "TOOLBUTTON", "TRANSPARENT", "GROUPBOX",
+    "DIVIDER",   "WEBBUTTON", "BUTTON",      "TOOLBAR",           "EDIT",       "GAUGE",       "SELECTION",
+    "STATUSBAR", "PANEL",     "PANEL_LOW",   "TRACKBAR",          "COLHEADER",  "PROGRESSV",   "DRAGBAR",
+    "GRIPH",     "GRIPV",     "PROGRESSH",   "TABSHEET",          "MENUBTN",    "UPDOWNBTN",   "COMBOBOX"};
+using TvlStdSectionIndexes = std::array<std::int32_t, StdSectionCount>;
+
+// The skin colours, by slot.
+enum TvlSkinColorSlot {
+    scGlobalColor, scGlobalFontColor, scGlobalTCBottom, scGlobalTCTop,
+    scEditFontColor, scEditColor, scSelectionColor, scSelectionFontColor,
+    scFocusedSelectionColor, scFocusedSelectionFontColor, scEditBgInv, scEditTextInv,
+    scEditBgOdd, scEditBgEven, scEditTextOk, scEditTextWarn,
+    scEditTextAlert, scEditTextAlert2, scEditTextAlert3, scEditBgOk,
+    scEditBgWarn, scEditBgAlert, scEditBgAlert2, scEditBgAlert3,
+    scEditTextH1, scEditTextH2, scEditTextH3, scBorderColor,
+    SkinColorCount
+};
+using TvlSkinColors = std::array<vcl::TColor, SkinColorCount>;
+
+// The slots that hue and saturation recolour (bit i = slot i): the main
+// colours, the first tab colour, the edit and selection colours and the
+// border colour.
+inline constexpr std::uint32_t RecoloredSkinColors = 0x08003FF7;
+
+} // namespace skin
