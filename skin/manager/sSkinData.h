@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "skin/graphics/sSkinTables.h"
 #include "vcl/System.h"
 #include "vcl/Types.h"
 
@@ -15,7 +16,9 @@ namespace skin {
 class TsSkinData : public vcl::TObject {
     VCL_CLASS(TsSkinData, vcl::TObject)
 public:
-    bool Active = false;   // a skin is applied
+    // A skin is applied. The manager keeps TsSkinTables::SkinActive, which
+    // the painters read, equal to it.
+    bool Active = false;
     std::string SkinPath;  // folder of the skin with a trailing backslash; empty for a stored skin
     double Version = 0;
 
@@ -61,14 +64,13 @@ public:
 };
 
 // The 28 sections whose indexes the manager keeps after every load, in
-// index order.
-inline constexpr std::size_t StdSectionCount = 28;
+// index order (the positions of TsSkinTables::StdSectionIndexes).
 inline constexpr std::array<std::string_view, StdSectionCount> StdSectionNames{
     "MENUITEM",  "CHECKBOX",  "SPEEDBUTTON", "SPEEDBUTTON_SMALL", "TOOLBUTTON", "TRANSPARENT", "GROUPBOX",
     "DIVIDER",   "WEBBUTTON", "BUTTON",      "TOOLBAR",           "EDIT",       "GAUGE",       "SELECTION",
     "STATUSBAR", "PANEL",     "PANEL_LOW",   "TRACKBAR",          "COLHEADER",  "PROGRESSV",   "DRAGBAR",
     "GRIPH",     "GRIPV",     "PROGRESSH",   "TABSHEET",          "MENUBTN",    "UPDOWNBTN",   "COMBOBOX"};
-using TvlStdSectionIndexes = std::array<std::int32_t, StdSectionCount>;
+using TvlStdSectionIndexes = std::array<int, StdSectionCount>;
 
 // The skin colours, by slot.
 enum TvlSkinColorSlot {
@@ -82,6 +84,22 @@ enum TvlSkinColorSlot {
     SkinColorCount
 };
 using TvlSkinColors = std::array<vcl::TColor, SkinColorCount>;
+
+// Small rules of the manager that only compute.
+//
+// SkinDirectory made absolute against AppFolder (which ends in a delimiter):
+// "..\x" goes up from the program's folder, ".\x" and "./x" start in it,
+// "." is it, a name without ':' and without "\\" is inside it, anything else
+// stands as written; a trailing backslash is added.
+std::string ResolveSkinDirectoryOf(std::string_view SkinDirectory, std::string_view AppFolder);
+// A skin name without its packed extension ".gmz" (in any case); a name of
+// just the extension stays.
+std::string StripPackedExtension(std::string_view SkinName);
+// The screen-scale class of an "AppliedDPI" value: 0 below 120, 1 up to
+// 143, 2 from 144.
+int DPIClassOf(int AppliedDPI);
+// A version as the skin info shows it: "10", "7.45".
+std::string VersionText(double Version);
 
 // The slots that hue and saturation recolour (bit i = slot i): the main
 // colours, the first tab colour, the edit and selection colours and the

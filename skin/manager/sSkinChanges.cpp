@@ -1,0 +1,276 @@
+// Switching a skin on, changing it, reading it again and switching it off:
+// the setters that start a change, the update bracket, and the steps of
+// applying and removing a skin.
+#include <algorithm>
+
+#include "sSkinCommands.h"
+#include "sSkinManager.h"
+#include "sSkinQueries.h"
+#include "sSysColors.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "vcl/Bitmap.h"
+
+namespace skin {
+
+namespace {
+
+class TLoadingScope {
+public:
+    TLoadingScope() { SkinIsLoading = true; }
+    ~TLoadingScope() { SkinIsLoading = false; }
+    TLoadingScope(const TLoadingScope &) = delete;
+    TLoadingScope &operator=(const TLoadingScope &) = delete;
+};
+
+} // namespace
+
+void TsSkinManager::BroadcastCommand(unsigned SubCommand) {
+    // Sending skin commands to the application's forms, the skinned-form
+    // registry and the hooked dialogs comes with the per-control skin data
+    // that answers them; until then no window of this program receives one.
+    (void)SubCommand;
+}
+
+void TsSkinManager::SetSkinName(const std::string &Value) {
+    const std::string previous = FSkinName;
+    FSkinName = Value;
+    if (!FActive) return;
+    if (OnBeforeChange) OnBeforeChange(this);
+
+    const bool wasActive = SkinData->Active;
+    bool read = false;
+    {
+        TLoadingScope loading;
+        SetSkinDataActive(false);
+        FSkinName = StripPackedExtension(Value);
+        read = ReadCurrentSkinReporting();
+        if (!read) {
+            // The skin before stays whole and stays what is applied.
+            FSkinName = previous;
+            SetSkinDataActive(wasActive);
+        }
+    }
+    if (read) {
+        if (FActive) {
+            if (!UpdatingFlag) BroadcastSkinApplied(true);
+            if (OnActivate && !Designing() && !LoadingOrReading()) OnActivate(this);
+        } else {
+            BroadcastSkinRemoved();
+            if (OnActivate && !Designing()) OnActivate(this);
+        }
+    }
+    if (OnAfterChange) OnAfterChange(this);
+}
+
+void TsSkinManager::SetActive(bool Value) {
+    if (FActive == Value) return;
+    FActive = Value;
+    if (Value) {
+        SetSkinName(FSkinName);
+    } else if (!FSkinName.empty()) {
+        if (!ComponentState().Contains(vcl::csLoading)) BroadcastSkinRemoved();
+        CacheCommonElements();
+        if (OnDeactivate && !Designing()) OnDeactivate(this);
+    }
+}
+
+void TsSkinManager::SetSkinDirectory(const std::string &Value) {
+    if (FSkinDirectory == Value) return;
+    FSkinDirectory = Value;
+    SkinData->SkinPath = ResolveSkinDirectory();
+    if (OnSkinListChanged) OnSkinListChanged(this);
+}
+
+void TsSkinManager::SetCommonSections(const vcl::TStrings *Value) {
+    vcl::Updating(*FCommonSections, [&] {
+        FCommonSections->Clear();
+        if (!Value) return;
+        for (int i = 0; i < Value->Count(); ++i) {
+            std::string line = Value->Strings(i);
+            if (!line.empty() && line[0] != ';') line = DeleteChars(line, ' ');
+            FCommonSections->Add(line);
+        }
+    });
+    SetSkinName(FSkinName);
+}
+
+void TsSkinManager::SetSkinnedPopups(bool Value) {
+    // The popup menus follow the flag once skinned menus exist.
+    FSkinnedPopups = Value;
+}
+
+void TsSkinManager::SetHueOffset(int Value) {
+    if (FHueOffset == Value) return;
+    FHueOffset = Value;
+    ReloadSkin();
+}
+
+void TsSkinManager::SetSaturation(int Value) {
+    if (FSaturation == Value) return;
+    FSaturation = Value;
+    ReloadSkin();
+}
+
+void TsSkinManager::SetBrightness(int Value) {
+    Value = std::clamp(Value, -100, 100);
+    if (FBrightness == Value) return;
+    FBrightness = Value;
+    ReloadSkin();
+}
+
+bool TsSkinManager::GetExtendedBorders() const { return FExtendedBorders && LayeredWindowsAvailable(); }
+
+void TsSkinManager::SetExtendedBorders(bool Value) {
+    if (FExtendedBorders == Value) return;
+    FExtendedBorders = Value;
+    if (!SkinData->Active) return;
+    {
+        TLoadingScope loading;
+        PrepareExtBorderImages();
+        ReadCurrentSkinReporting();
+    }
+    if (!LoadingOrReading() && !Designing()) RepaintAllSkinned(true);
+}
+
+void TsSkinManager::ReloadSkin() {
+    if (!FActive || LoadingOrReading()) return;
+    {
+        TLoadingScope loading;
+        ReadCurrentSkinReporting();
+        if (OnAfterChange) OnAfterChange(this);
+    }
+    if (!UpdatingFlag) RepaintAllSkinned(true);
+}
+
+void TsSkinManager::EndUpdate(bool Repaint, bool Animated) {
+    UpdatingFlag = false;
+    TvlSkinChanging &changing = *FAnimEffects->SkinChanging;
+    const bool animation = changing.Active;
+    if (!Animated) changing.Active = false;
+    UpdateSkin(Repaint);
+    changing.Active = animation;
+}
+
+void TsSkinManager::UpdateSkin(bool Repaint) {
+    if (FActive) BroadcastSkinApplied(Repaint);
+}
+
+void TsSkinManager::CacheCommonElements() {
+    skin::CacheCommonElements(CommonElements, Sections, Masks);
+    StdSectionIndexes = CommonElements.StdSectionIndexes;
+    PrepareExtBorderImages();
+}
+
+void TsSkinManager::BroadcastSkinApplied(bool Repaint) {
+    if (LoadingOrReading()) return;
+    // Only a skin that was read can be applied: empty tables stay unannounced.
+    if (Sections.empty()) return;
+    SetSkinDataActive(false);
+    CacheCommonElements();
+    BroadcastCommand(SC_SKIN_APPLIED);
+    SetSkinDataActive(true);
+    if (DefaultManager() == this && !HooksInstalled) InstallSkinHooks();
+    if (Repaint) RepaintAllSkinned(false);
+}
+
+void TsSkinManager::BroadcastSkinRemoved() {
+    IsRemoving = true;
+    RemoveSkinHooks();
+    SetSkinDataActive(false);
+    BroadcastCommand(SC_SKIN_REMOVED);
+    FreeSkinImages();
+    Sections.clear();
+    IsRemoving = false;
+}
+
+void TsSkinManager::RepaintAllSkinned(bool Animate) {
+    (void)Animate;  // the skin-change fade joins with the forms
+    if (!Designing()) BroadcastCommand(SC_STOP_ANIMATION);
+    BroadcastCommand(SC_SKIN_REFRESH);
+}
+
+void TsSkinManager::InstallSkinHooks() {
+    if (DefaultManager() != this || Designing() || HooksInstalled) return;
+    HooksInstalled = true;
+    if (FOptions->GetFlag(ofChangeSysColors)) PatchSysColors();
+}
+
+void TsSkinManager::RemoveSkinHooks() {
+    if (DefaultManager() != this || Designing() || !HooksInstalled) return;
+    if (FOptions->GetFlag(ofChangeSysColors)) UnpatchSysColors();
+    HooksInstalled = false;
+}
+
+void TsSkinManager::FreeSkinImages() {
+    // Pictures shared with the external-image table go with the last owner.
+    while (!Masks.empty()) Masks.pop_back();
+    FreeExternalImages();
+    MasterBitmap.reset();
+}
+
+void TsSkinManager::FreeExternalImages() { ExtImages.clear(); }
+
+void TsSkinManager::LoadThirdPartyLists(bool Reset) {
+    for (std::size_t kind = 0; kind < ThirdPartyKindCount; ++kind) {
+        const int index = static_cast<int>(kind);
+        if (Reset || FThirdParty->GetThirdList(index).empty())
+            FThirdParty->SetThirdList(index, std::string(DefaultThirdPartyLists[kind]));
+        ThirdPartyLists[kind]->SetText(FThirdParty->GetThirdList(index));
+    }
+}
+
+void TsSkinManager::SaveThirdPartyLists() {
+    for (std::size_t kind = 0; kind < ThirdPartyKindCount; ++kind)
+        FThirdParty->SetThirdList(static_cast<int>(kind), ThirdPartyLists[kind]->Text());
+}
+
+namespace {
+
+// Frame Index of an extended-border image, or null when it has none.
+std::unique_ptr<vcl::TBitmap> BorderFrame(const TsSkinManager &M, const TsMaskData &Mask, int Index) {
+    const int w = GetMaskFrameWidth(Mask), h = GetMaskFrameHeight(Mask);
+    const vcl::TBitmapView from = MaskImage(Mask);
+    if (w < 1 || h < 1 || !from.HasRows()) return nullptr;
+    auto frame = std::make_unique<vcl::TBitmap>();
+    frame->SetPixelFormat(vcl::pf32bit);
+    frame->SetSize(w, h);
+    const vcl::TBitmapView to = frame->View();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int sx = Mask.R.Left + Index * w + x, sy = Mask.R.Top + y;
+            to.At(x, y) = sx >= 0 && sy >= 0 && sx < from.Width && sy < from.Height ? from.At(sx, sy) : 0;
+        }
+    (void)M;
+    return frame;
+}
+
+std::unique_ptr<vcl::TBitmap> CopyOf(const vcl::TBitmap &Bitmap) {
+    auto copy = std::make_unique<vcl::TBitmap>();
+    copy->Assign(&Bitmap);
+    return copy;
+}
+
+} // namespace
+
+void TsSkinManager::PrepareExtBorderImages() {
+    ExtBorderMargins = {};
+    ExtBorderImages[0].reset();
+    ExtBorderImages[1].reset();
+    if (!FActive || !GetExtendedBorders()) return;
+    const int exBorder = CommonElements.ExBorder;
+    if (IsValidMaskIndex(exBorder)) {
+        const TsMaskData &m = Masks[static_cast<std::size_t>(exBorder)];
+        ExtBorderMargins = {skin::MaskLeftMargin(m), skin::MaskTopMargin(m), skin::MaskRightMargin(m),
+                            skin::MaskBottomMargin(m)};
+        ExtBorderImages[0] = BorderFrame(*this, m, 0);
+        ExtBorderImages[1] = m.ImageCount > 1 ? BorderFrame(*this, m, 1)
+                                              : (ExtBorderImages[0] ? CopyOf(*ExtBorderImages[0]) : nullptr);
+    } else if (ShadowActive && ShadowInactive) {
+        ExtBorderImages[0] = CopyOf(*ShadowInactive);
+        ExtBorderImages[1] = CopyOf(*ShadowActive);
+        ExtBorderMargins = {9, 9, 9, 9};
+    }
+}
+
+} // namespace skin

@@ -1,0 +1,326 @@
+#include "sSkinImages.h"
+
+#include <algorithm>
+
+#include "sOptionsFile.h"
+#include "sSkinImageCodes.h"
+#include "sSkinManager.h"
+#include "skin/graphics/vlPixelHelpers.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Jpeg.h"
+#include "vcl/SysUtils.h"
+#include "vlSkinConvertor.h"
+
+namespace skin {
+
+namespace {
+
+// A skin picture is at most this many pixels (64 MiB at 32 bits), so that a
+// damaged or hostile header cannot ask for more memory than a 32-bit
+// process has.
+constexpr std::int64_t MaxPicturePixels = std::int64_t(16) << 20;
+
+bool Contains(std::string_view S, std::string_view Part) { return S.find(Part) != std::string_view::npos; }
+
+void CheckPictureSize(const vcl::TBitmap &Bitmap, const std::string &Name) {
+    if (static_cast<std::int64_t>(Bitmap.Width()) * Bitmap.Height() > MaxPicturePixels)
+        throw vcl::EInvalidGraphic("The skin picture \"" + Name + "\" is too large (" +
+                                   vcl::IntToStr(Bitmap.Width()) + " x " + vcl::IntToStr(Bitmap.Height()) + ")");
+}
+
+std::string InSkinFolder(const std::string &SkinPath, const std::string &FileName) {
+    return Contains(FileName, ":") ? FileName : SkinPath + FileName;
+}
+
+} // namespace
+
+std::unique_ptr<vcl::TMemoryStream> ReadSkinFile(const std::string &FileName) {
+    vcl::TFileStream file(FileName, vcl::fmOpenRead | vcl::fmShareDenyWrite);
+    if (file.Size() > MaxSkinFileSize)
+        throw vcl::EReadError("The skin file \"" + FileName + "\" is larger than " + vcl::IntToStr(MaxSkinFileSize) +
+                              " bytes");
+    auto data = std::make_unique<vcl::TMemoryStream>();
+    data->LoadFromStream(file);
+    return data;
+}
+
+void MakeOpaque32(vcl::TBitmap &Bitmap) {
+    if (Bitmap.PixelFormat() == vcl::pf32bit) return;
+    Bitmap.SetPixelFormat(vcl::pf32bit);
+    SetRectAlpha(Bitmap, {0, 0, Bitmap.Width(), Bitmap.Height()}, 255, vcl::clFuchsia);
+}
+
+void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TStream &Stream, bool Premultiply) {
+    const std::string name = vcl::UpperCase(FileName);
+    Stream.SetPosition(0);
+    if (Contains(name, ".BMP")) {
+        Bitmap.LoadFromStream(Stream);
+    } else if (Contains(name, ".JPG") || Contains(name, ".JPEG")) {
+        vcl::TJPEGImage jpeg;
+        jpeg.LoadFromStream(Stream);
+        Bitmap.Assign(jpeg.Bitmap());
+    } else if (Contains(name, ".PNG")) {
+        LoadPngPicture(Bitmap, Stream);
+        if (Premultiply) PremultiplyRect(Bitmap, {0, 0, Bitmap.Width(), Bitmap.Height()});
+    }
+    CheckPictureSize(Bitmap, FileName);
+    MakeOpaque32(Bitmap);
+}
+
+// TvlSkinLoad: images
+
+int TvlSkinLoad::AddMaskItem(int SectionIndex, const std::string &PropertyName, const std::string &SectionName,
+                             std::uint8_t ImageKind, const vcl::TRect &R, int ImageCount, int DrawMode,
+                             int MaskType) {
+    TsMaskData m;
+    m.ClassName = SectionName;
+    m.PropertyName = PropertyName;
+    m.OwnerSection = SectionIndex;
+    m.DrawMode = static_cast<std::uint16_t>(DrawMode);
+    m.MaskType = static_cast<std::int16_t>(MaskType);
+    m.ImageKind = ImageKind;
+    m.ImageCount = static_cast<std::int16_t>(ImageCount);
+    m.Manager = &FManager;
+    m.R = R;
+    Masks.push_back(std::move(m));
+    return static_cast<int>(Masks.size() - 1);
+}
+
+vcl::TBitmap *TvlSkinLoad::FindExternalImage(const std::string &FileName) const {
+    for (const TvlExtFileData &e : ExtImages)
+        if (e.FileName == FileName) return e.Bitmap.get();
+    return nullptr;
+}
+
+vcl::TBitmap *TvlSkinLoad::LoadImageFile(const std::string &FileName, vcl::TStream *Stream) {
+    std::unique_ptr<vcl::TMemoryStream> file;
+    if (!Stream) {
+        const std::string path = InSkinFolder(FSkinPath, FileName);
+        if (!vcl::FileExists(path)) return nullptr;
+        file = ReadSkinFile(path);
+        Stream = file.get();
+    }
+    auto bitmap = std::make_shared<vcl::TBitmap>();
+    ExtImages.push_back(TvlExtFileData{bitmap, FileName, 0});
+    // Light PNG pictures are drawn premultiplied, except where a skin of
+    // the old format or a brightened skin expects them as they are.
+    const bool premultiply = FManager.Brightness() <= 0 && Data.Version > 7.45;
+    LoadSkinPicture(*bitmap, FileName, *Stream, premultiply);
+    return bitmap.get();
+}
+
+vcl::TBitmap *TvlSkinLoad::FindPicture(const std::string &FileName) {
+    if (vcl::TBitmap *known = FindExternalImage(FileName)) return known;
+    if (FConvertor) {
+        TvlImageItem *item = FConvertor->FindImage(vcl::UpperCase(FileName));
+        return item ? LoadImageFile(FileName, item->Stream.get()) : nullptr;
+    }
+    return LoadImageFile(FileName, nullptr);
+}
+
+void TvlSkinLoad::LoadMasterBitmap() {
+    const std::string name = FOptions.ReadString("GLOBALINFO", "MASTERBITMAP", "");
+    Master = std::make_shared<vcl::TBitmap>();
+    if (FConvertor) {
+        // Found whatever case the options file writes the name in.
+        if (TvlImageItem *item = FConvertor->FindImage(vcl::UpperCase(name)); item && !name.empty()) {
+            item->Stream->SetPosition(0);
+            Master->LoadFromStream(*item->Stream);
+        }
+    } else if (!name.empty()) {
+        const std::string path = InSkinFolder(FSkinPath, name);
+        if (vcl::FileExists(path)) Master->LoadFromStream(*ReadSkinFile(path));
+    }
+    CheckPictureSize(*Master, name);
+    Master->SetPixelFormat(vcl::pf32bit);
+    SetRectAlpha(*Master, {0, 0, Master->Width(), Master->Height()}, 255, vcl::clFuchsia);
+    Master->SetTransparentColor(vcl::clFuchsia);
+    Master->SetTransparent(true);
+    Master->SetHandleType(vcl::bmDIB);
+}
+
+void TvlSkinLoad::AddImageItem(int SectionIndex, const std::string &Section, const std::string &Key,
+                               const TvlImageValue &V) {
+    const auto add = [&](const vcl::TRect &r) {
+        const int index = AddMaskItem(SectionIndex, Key, Section, V.ImageKind, r, V.ImageCount, V.DrawMode, V.MaskType);
+        TsMaskData &m = Masks[static_cast<std::size_t>(index)];
+        m.WL = V.WL;
+        m.WT = V.WT;
+        m.WR = V.WR;
+        m.WB = V.WB;
+        m.BorderWidth = V.BorderWidth;
+        return index;
+    };
+    const auto sharePicture = [&](TsMaskData &m, vcl::TBitmap *picture) {
+        for (const TvlExtFileData &e : ExtImages)
+            if (e.Bitmap.get() == picture) m.Bmp = e.Bitmap;
+    };
+    switch (V.Code) {
+    case TvlImageCode::None: return;
+    case TvlImageCode::Inline: add(V.R); return;
+    case TvlImageCode::Texture: {
+        const int index = add(V.R);
+        if (!V.FileName.empty())
+            if (vcl::TBitmap *own = FindPicture(V.FileName)) sharePicture(Masks[static_cast<std::size_t>(index)], own);
+        return;
+    }
+    case TvlImageCode::Fixed: {
+        TsMaskData &m = Masks[static_cast<std::size_t>(add(V.R))];
+        if (V.DeriveMargins) DeriveMaskMargins(m, true);
+        m.CornerClass = DetectMaskType(m, BitmapPixels(Master.get()));
+        return;
+    }
+    case TvlImageCode::File:
+    case TvlImageCode::PlainFile: {
+        vcl::TBitmap *picture = FindPicture(V.FileName);
+        if (!picture || picture->Width() <= 0) return;  // a missing picture adds nothing
+        TsMaskData &m = Masks[static_cast<std::size_t>(add({0, 0, picture->Width(), picture->Height()}))];
+        sharePicture(m, picture);
+        if (V.DeriveMargins) DeriveMaskMargins(m, false);
+        if (V.DetectCorners) m.CornerClass = DetectMaskType(m, BitmapPixels(picture));
+        return;
+    }
+    }
+}
+
+void TvlSkinLoad::ReadImageKey(int SectionIndex, const std::string &Section, const std::string &Key,
+                               const std::string &Value) {
+    if (Value.empty()) return;
+    const std::string upper = vcl::UpperCase(Value);
+    try {
+        AddImageItem(SectionIndex, Section, Key, ParseImageValue(upper));
+    } catch (const vcl::EConvertError &e) {
+        // Said with the key that holds the value, so that the skin can be mended.
+        throw vcl::EConvertError("[" + Section + "] " + Key + "=" + Value + ": " + e.Message());
+    }
+}
+
+void TvlSkinLoad::LoadCommonSectionPictures() {
+    const vcl::TStringList &common = *FManager.CommonSections();
+    if (common.Count() == 0) return;
+    const TvlOptionsFile ini(common);
+    for (const TvlOptionsFile::TSection &section : ini.Sections()) {
+        if (vcl::UpperCase(section.Name) == "GLOBALINFO") continue;
+        for (const TvlOptionsFile::TKey &key : section.Keys) {
+            const std::string value = vcl::UpperCase(key.Value);
+            if (!Contains(value, ".BMP")) continue;
+            const std::string path = InSkinFolder(FSkinPath, value);
+            if (!vcl::FileExists(path)) continue;
+            TsMaskData m;
+            m.Manager = &FManager;
+            m.PropertyName = vcl::UpperCase(key.Name);
+            m.ClassName = vcl::UpperCase(section.Name);
+            m.OwnerSection = -1;  // belongs to no section of the skin
+            m.Bmp = std::make_shared<vcl::TBitmap>();
+            try {
+                m.Bmp->LoadFromStream(*ReadSkinFile(path));
+                CheckPictureSize(*m.Bmp, value);
+                MakeOpaque32(*m.Bmp);
+            } catch (const vcl::Exception &) {
+                // The application's own picture is optional: its item stays,
+                // named and empty.
+                m.Bmp->SetSize(0, 0);
+            }
+            Masks.push_back(std::move(m));
+        }
+    }
+}
+
+void TvlSkinLoad::LoadSkinImages() {
+    LoadMasterBitmap();
+    const auto &sections = FOptions.Sections();
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        const TvlOptionsFile::TSection &s = sections[i];
+        for (const TvlOptionsFile::TKey &key : s.Keys) {
+            if (s.Name == "GLOBALINFO" && key.Name == "MASTERBITMAP") continue;
+            ReadImageKey(static_cast<int>(i), s.Name, key.Name, key.Value);
+        }
+    }
+    LoadCommonSectionPictures();
+}
+
+// Outer effects
+
+namespace {
+
+// Pixel value of a colour as GDI leaves it in a 32-bit bitmap (alpha 0).
+std::uint32_t GdiPixel(vcl::TColor Color) { return ColorToBGRA(vcl::ColorToRGB(Color)); }
+
+// The image part of the built-in outer effect, W x W: the top half in Top,
+// the bottom half in Bottom, and over them two side triangles that meet in
+// the middle, pointing inward.
+void PaintEffectSides(const vcl::TBitmapView &View, int W, const TvlOutEffect &E) {
+    const int h2 = W / 2;
+    for (int y = 0; y < W && y < View.Height; ++y) {
+        std::uint32_t *row = View.Row32(y);
+        const std::uint32_t fill = GdiPixel(y < h2 ? E.ColorT : E.ColorB);
+        for (int x = 0; x < W && x < View.Width; ++x) row[x] = fill;
+        if (y < 1 || y > W - 2 || h2 < 1) continue;
+        // How far each triangle reaches into row y: its apex lies at the
+        // middle row, h2 - 1 pixels in from its side.
+        const int depth = y <= h2 ? (y - 1) * (h2 - 1) / std::max(h2 - 1, 1)
+                                  : (W - 2 - y) * (h2 - 1) / std::max(W - 2 - h2, 1);
+        for (int x = 0; x <= depth && x < View.Width; ++x) row[x] = GdiPixel(E.ColorL);
+        for (int x = W - 1 - depth; x < W && x < View.Width; ++x)
+            if (x >= 0) row[x] = GdiPixel(E.ColorR);
+    }
+}
+
+} // namespace
+
+void TvlSkinLoad::LoadOuterEffectMask(TvlOutEffect &Effect, const std::string &Key) {
+    Effect.MaskIndex = -1;
+    if (Effect.Source == 0) return;
+    const int global = FOptions.SectionIndex("GLOBALINFO");
+    if (Effect.Source == 1) {
+        const std::string value = vcl::UpperCase(FOptions.ReadString("GLOBALINFO", Key, ""));
+        if (value.empty()) return;
+        // The fixed columns of a '^' item, whatever its first character.
+        TvlImageValue v = ParseImageValue("^" + value.substr(1));
+        v.ImageKind = 0;
+        const int index = AddMaskItem(global, Key, "GLOBALINFO", 0, v.R, v.ImageCount, v.DrawMode, v.MaskType);
+        TsMaskData &m = Masks[static_cast<std::size_t>(index)];
+        m.WL = v.WL;
+        m.WT = v.WT;
+        m.WR = v.WR;
+        m.WB = v.WB;
+        m.BorderWidth = v.BorderWidth;
+        Effect.MaskIndex = index;
+        return;
+    }
+    vcl::TBitmap blur;
+    try {
+        blur.LoadFromResourceName(nullptr, "BLUR5");
+    } catch (const vcl::Exception &) {
+        return;  // a program without the picture has no built-in effect
+    }
+    const int w = blur.Width();
+    if (w < 1) return;
+    const int h2 = w / 2;
+    for (int *width : {&Effect.WidthL, &Effect.WidthT, &Effect.WidthR, &Effect.WidthB})
+        if (*width == -1) *width = h2;
+    const int index = AddMaskItem(global, Key, "GLOBALINFO", 0, {0, 0, w, 2 * w}, 1, 1, 1);
+    TsMaskData &m = Masks[static_cast<std::size_t>(index)];
+    m.BorderWidth = m.WL = m.WT = m.WR = m.WB = static_cast<std::int16_t>(std::min(h2, 32767));
+    m.Bmp = std::make_shared<vcl::TBitmap>();
+    m.Bmp->SetPixelFormat(vcl::pf32bit);
+    m.Bmp->SetSize(w, 2 * w);
+    PaintEffectSides(m.Bmp->View(), w, Effect);
+    blur.SetPixelFormat(vcl::pf32bit);
+    const vcl::TBitmapView from = blur.View(), to = m.Bmp->View();
+    for (int y = 0; y < std::min(w, from.Height); ++y)
+        std::copy(from.Row32(y), from.Row32(y) + w, to.Row32(w + y));
+    Effect.MaskIndex = index;
+}
+
+} // namespace skin
+
+namespace skin {
+
+void LoadPngPicture(vcl::TBitmap &Bitmap, vcl::TStream &Stream) {
+    (void)Bitmap;
+    (void)Stream;
+    throw vcl::EInvalidGraphic("PNG pictures are not readable in this build");
+}
+
+} // namespace skin
