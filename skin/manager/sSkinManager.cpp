@@ -171,8 +171,6 @@ void TsSkinManager::SetSkinDataActive(bool Value) {
 
 std::string TsSkinManager::ResolveSkinDirectory() const { return ResolveSkinDirectoryOf(FSkinDirectory, AppFolder()); }
 
-std::string TsSkinManager::PackedFileName() const { return NormalizeDir(FSkinDirectory) + FSkinName + ".gmz"; }
-
 void TsSkinManager::ListAvailableSkins(vcl::TStrings &List, int Kind, std::string &FirstName) const {
     FirstName.clear();
     const std::string folder = ResolveSkinDirectory();
