@@ -8,14 +8,6 @@ namespace skin {
 
 VCL_CLASS_INFO(TsSkinData)
 
-void TsSkinData::ResetGlobalValues() {
-    const bool active = Active;
-    std::string path = std::move(SkinPath);
-    *this = TsSkinData();
-    Active = active;
-    SkinPath = std::move(path);
-}
-
 std::string ResolveSkinDirectoryOf(std::string_view S, std::string_view A) {
     std::string result;
     if (S.substr(0, 2) == "..") {

@@ -58,9 +58,6 @@ public:
     std::int32_t ComboMargin = 2;
     std::int32_t TabsCovering = 0;        // "TABSCOVERING" of section "TABTOP"
     std::int32_t RibbonTabsCovering = 0;  // "TABSCOVERING" of section "RIBBONTAB"
-
-    // Everything but Active and SkinPath back to the values before a load.
-    void ResetGlobalValues();
 };
 
 // The 28 sections whose indexes the manager keeps after every load, in

@@ -7,6 +7,7 @@
 #include "skin/graphics/vlColorEffects.h"
 #include "skin/manager/sSkinCommands.h"
 #include "skin/manager/sSysColors.h"
+#include "vcl/FormReader.h"
 #include "vcl/Forms.h"
 #include "vcl/StdCtrls.h"
 
@@ -343,6 +344,48 @@ TEST_F(SkinManager, InterceptedSystemColoursFollowTheSkinOnlyWhileItIsApplied) {
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), window);
     EXPECT_TRUE(PatchGetSysColor());  // and it can be put in place again
     UnpatchGetSysColor();
+}
+
+// A root that owns a manager read from a form description.
+class TManagerHost : public vcl::TComponent {
+    VCL_CLASS(TManagerHost, vcl::TComponent)
+public:
+    explicit TManagerHost(vcl::TComponent *AOwner) : vcl::TComponent(AOwner) {}
+    TsSkinManager *sSkinManager1 = nullptr;
+};
+
+VCL_PUBLISHED(TManagerHost, p) { p.Field("sSkinManager1", &TManagerHost::sSkinManager1); }
+
+TEST_F(SkinManager, StreamedManagerReadsItsStoredSkinAndAppliesItOnceLoaded) {
+    const auto read = [](const std::string &buttons) {
+        auto host = std::unique_ptr<TManagerHost>(vcl::Create<TManagerHost>(nullptr));
+        vcl::ReadComponentText(*host,
+                               "TManagerHost Host {\n TsSkinManager sSkinManager1 {\n"
+                               "  InternalSkins {\n   item {\n    Name = \"Beryllo (internal)\"\n"
+                               "    Shadow1Color = clBlack\n    Data = resource \"SKIN\"\n   }\n  }\n"
+                               "  SkinDirectory = \"c:\\\\Skins\"\n  SkinName = \"Beryllo (internal)\"\n"
+                               "  SkinInfo = \"10\"\n  MenuSupport.ExtraLineFont.Name = \"Tahoma\"\n"
+                               "  ThirdParty.ThirdButtons = \"" + buttons + "\"\n  ThirdParty.ThirdEdits = \" \"\n }\n}\n",
+                               [](const std::string &) {
+                                   auto s = std::make_unique<vcl::TMemoryStream>();
+                                   FillStream(*s, TestSkin{}.Packed());
+                                   return std::unique_ptr<vcl::TStream>(std::move(s));
+                               });
+        return host;
+    };
+    auto host = read("TMyButton");
+    TsSkinManager &m = *host->sSkinManager1;
+    EXPECT_TRUE(m.SkinData->Active);  // applied by Loaded, once the whole form was read
+    EXPECT_EQ(m.GetSkinInfo(), "10");
+    EXPECT_EQ(m.InternalSkins()->Items(0)->Shadow1Color, 0);
+    EXPECT_EQ(m.InternalSkins()->Items(0)->BorderColor, 0xFF00FF);
+    EXPECT_GE(m.FindSectionIndex("FORM"), 0);
+    EXPECT_EQ(m.MenuSupport()->IcoLineSkin, "ICOLINE");
+    EXPECT_EQ(m.ThirdPartyLists[tpButton]->Text(), "TMyButton\r\n");
+    EXPECT_EQ(m.ThirdParty()->GetThirdList(0), " ");
+    host.reset();
+    EXPECT_EQ(DefaultSkinManager, nullptr);
+    EXPECT_EQ(read("")->sSkinManager1->ThirdPartyLists[tpButton]->Text(), "TButton\r\n");
 }
 
 TEST_F(SkinManager, SecondManagerDoesNotInterceptColours) {
