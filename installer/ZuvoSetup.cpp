@@ -2,5 +2,13 @@
 #include <windows.h>
 
 #include "installer/ProgramMain.h"
+#include "skin/manager/sSkinManager.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return installer::ProgramMain(); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // The skinning library's start-up comes before the program's own, as
+    // its units are initialised before the main block.
+    skin::InitializeSkinManagerModule();
+    const int exitCode = installer::ProgramMain();
+    skin::FinalizeSkinManagerModule();
+    return exitCode;
+}

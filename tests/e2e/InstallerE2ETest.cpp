@@ -46,6 +46,21 @@ TEST_F(Setup, ASecondCopyOrAnyHolderOfTheTitleMutexMakesItSaySoAndEndWithZero) {
     EXPECT_FALSE(fs::exists(InstallFolderPath()));
 }
 
+// The skinning library's switch, in any case, shows its version before the
+// program's own start-up; then the window comes as usual.
+TEST_F(Setup, VersionSwitchShowsTheLibraryVersionBeforeTheWindow) {
+    TSetupProcess setup(L"/VLVER");
+    HWND box = setup.WaitFor("#32770");
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(uitest::FindChild(box, "Static", "Velvetine v10.21"));
+    EXPECT_TRUE(uitest::TopLevelWindows("TSDIAppForm", setup.Id()).empty());
+    ASSERT_TRUE(uitest::AnswerModalWindow(box, [box] { PostMessageW(box, WM_COMMAND, IDOK, 0); }));
+    HWND main = setup.WaitFor("TSDIAppForm");
+    ASSERT_TRUE(main);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(setup.WaitForExit(), 0);
+}
+
 TEST_F(Setup, InstallsAsAUserSeesItRefusingToCloseUntilItIsDone) {
     // A shop's own eetzuvo.exe is kept.
     fs::create_directories(InstallFolderPath());

@@ -9,8 +9,8 @@
 
 namespace e2e {
 
-TSetupProcess::TSetupProcess()
-    : FProcess(L"\"" + HostFolder(ZUVO_SETUP_PROGRAM).wstring() + L"\"") {
+TSetupProcess::TSetupProcess(const std::wstring &Arguments)
+    : FProcess(L"\"" + HostFolder(ZUVO_SETUP_PROGRAM).wstring() + L"\"" + (Arguments.empty() ? L"" : L" " + Arguments)) {
     EXPECT_TRUE(FProcess.Started()) << "cannot start " << ZUVO_SETUP_PROGRAM;
 }
 

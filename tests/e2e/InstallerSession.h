@@ -22,7 +22,8 @@ inline constexpr const char *Title = "Setup MERKANO ZUVO DEMO EET 2020";
 // One started ZuvoSetup.exe. The destructor ends it when a test left it running.
 class TSetupProcess {
 public:
-    TSetupProcess();
+    // Arguments follow the program's name on its command line.
+    explicit TSetupProcess(const std::wstring &Arguments = {});
 
     DWORD Id() const { return FProcess.Id(); }
     // A visible top-level window of the class, waited for; 0 if none comes.
