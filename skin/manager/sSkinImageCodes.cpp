@@ -1,6 +1,7 @@
 #include "sSkinImageCodes.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "skin/graphics/vlCommonUtils.h"
@@ -172,6 +173,36 @@ int DetectMaskType(const TsMaskData &Mask, const vcl::TBitmapView &Image) {
                    hasKey(left, bottom, Mask.WL, Mask.WB) || hasKey(right, bottom, Mask.WR, Mask.WB)
                ? 1
                : 0;
+}
+
+void CopyToSkinPixels(const vcl::TDibLayout &Source, const vcl::TBitmapView &Target, bool Opaque) {
+    const int w = std::min(Source.Width, Target.Width), h = std::min(Source.Height, Target.Height);
+    if (!Source.First || !Target.HasRows() || w <= 0 || h <= 0) return;
+    const auto opaque = [](std::uint32_t p) { return p == KeyPixel ? p : p | 0xFF000000u; };
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t *from = Source.Line(y);
+        std::uint32_t *to = Target.Row32(y);
+        switch (Source.PixelFormat) {
+        case vcl::pf24bit:
+            // The common case of skin pictures, kept free of per-pixel calls.
+            for (int x = 0; x < w; ++x, from += 3)
+                to[x] = opaque(std::uint32_t{from[0]} | std::uint32_t{from[1]} << 8 | std::uint32_t{from[2]} << 16);
+            break;
+        case vcl::pf32bit:
+            for (int x = 0; x < w; ++x, from += 4) {
+                std::uint32_t p;
+                std::memcpy(&p, from, 4);
+                to[x] = Opaque ? opaque(p) : p;
+            }
+            break;
+        default:
+            for (int x = 0; x < w; ++x) {
+                const vcl::TBGRA c = vcl::ReadDibPixel(Source, x, y);
+                to[x] = opaque(std::uint32_t{c.B} | std::uint32_t{c.G} << 8 | std::uint32_t{c.R} << 16);
+            }
+            break;
+        }
+    }
 }
 
 } // namespace skin

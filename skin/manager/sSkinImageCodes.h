@@ -16,6 +16,7 @@
 
 #include "skin/graphics/sMaskData.h"
 #include "vcl/BitmapView.h"
+#include "vcl/Dib.h"
 #include "vcl/Types.h"
 
 namespace skin {
@@ -72,5 +73,11 @@ void DeriveMaskMargins(TsMaskData &Mask, bool UseBorderWidth);
 // image, its last column and row included. Image is the mask's own bitmap
 // or the master bitmap.
 int DetectMaskType(const TsMaskData &Mask, const vcl::TBitmapView &Image);
+
+// A decoded picture into a 32-bit skin image of the same size. Pixels of
+// other formats become B, G, R with alpha 0 and then, like every pixel when
+// Opaque is set, alpha 255 unless the whole pixel is the key 0x00FF00FF;
+// with Opaque clear, 32-bit pixels are copied as they are.
+void CopyToSkinPixels(const vcl::TDibLayout &Source, const vcl::TBitmapView &Target, bool Opaque);
 
 } // namespace skin

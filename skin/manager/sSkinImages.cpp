@@ -1,12 +1,14 @@
 #include "sSkinImages.h"
 
 #include <algorithm>
+#include <span>
 
 #include "sOptionsFile.h"
 #include "sSkinImageCodes.h"
 #include "sSkinManager.h"
 #include "skin/graphics/vlPixelHelpers.h"
 #include "vcl/Bitmap.h"
+#include "vcl/BmpFile.h"
 #include "vcl/Jpeg.h"
 #include "vcl/SysUtils.h"
 #include "vlSkinConvertor.h"
@@ -50,11 +52,34 @@ void MakeOpaque32(vcl::TBitmap &Bitmap) {
     SetRectAlpha(Bitmap, {0, 0, Bitmap.Width(), Bitmap.Height()}, 255, vcl::clFuchsia);
 }
 
+void LoadSkinBitmap(vcl::TBitmap &Bitmap, vcl::TStream &Stream, bool Opaque, const std::string &Name) {
+    // Decoded straight from the stream's memory into the 32-bit image, in
+    // one pass: the loading of a skin is mostly the loading of its master.
+    std::vector<std::uint8_t> copy;
+    std::span<const std::uint8_t> data;
+    const std::int64_t position = std::max<std::int64_t>(Stream.Position(), 0);
+    if (auto *memory = dynamic_cast<vcl::TCustomMemoryStream *>(&Stream); memory && position <= memory->Size()) {
+        data = {memory->Memory() + position, static_cast<std::size_t>(memory->Size() - position)};
+    } else {
+        copy.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(Stream.Size() - position, 0, MaxSkinFileSize)));
+        copy.resize(Stream.Read(copy.data(), copy.size()));
+        data = copy;
+    }
+    vcl::TDibImage image = vcl::ReadBmpFile(data);
+    if (static_cast<std::int64_t>(image.Width) * image.Height > MaxPicturePixels)
+        throw vcl::EInvalidGraphic("The skin picture \"" + Name + "\" is too large (" + vcl::IntToStr(image.Width) +
+                                   " x " + vcl::IntToStr(image.Height) + ")");
+    Bitmap.SetPixelFormat(vcl::pf32bit);
+    Bitmap.SetSize(image.Width, image.Height);
+    CopyToSkinPixels(image.Layout(), Bitmap.View(), Opaque);
+}
+
 void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TStream &Stream, bool Premultiply) {
     const std::string name = vcl::UpperCase(FileName);
     Stream.SetPosition(0);
     if (Contains(name, ".BMP")) {
-        Bitmap.LoadFromStream(Stream);
+        LoadSkinBitmap(Bitmap, Stream, false, FileName);
+        return;
     } else if (Contains(name, ".JPG") || Contains(name, ".JPEG")) {
         vcl::TJPEGImage jpeg;
         jpeg.LoadFromStream(Stream);
@@ -125,15 +150,13 @@ void TvlSkinLoad::LoadMasterBitmap() {
         // Found whatever case the options file writes the name in.
         if (TvlImageItem *item = FConvertor->FindImage(vcl::UpperCase(name)); item && !name.empty()) {
             item->Stream->SetPosition(0);
-            Master->LoadFromStream(*item->Stream);
+            LoadSkinBitmap(*Master, *item->Stream, true, name);
         }
     } else if (!name.empty()) {
         const std::string path = InSkinFolder(FSkinPath, name);
-        if (vcl::FileExists(path)) Master->LoadFromStream(*ReadSkinFile(path));
+        if (vcl::FileExists(path)) LoadSkinBitmap(*Master, *ReadSkinFile(path), true, name);
     }
-    CheckPictureSize(*Master, name);
     Master->SetPixelFormat(vcl::pf32bit);
-    SetRectAlpha(*Master, {0, 0, Master->Width(), Master->Height()}, 255, vcl::clFuchsia);
     Master->SetTransparentColor(vcl::clFuchsia);
     Master->SetTransparent(true);
     Master->SetHandleType(vcl::bmDIB);

@@ -80,6 +80,9 @@ private:
 // PNG pictures are premultiplied when Premultiply is set. Then the bitmap is
 // made 32-bit with opaque pixels except the key colour.
 void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TStream &Stream, bool Premultiply);
+// A BMP file from the stream's position into a 32-bit bitmap (Opaque: see
+// CopyToSkinPixels).
+void LoadSkinBitmap(vcl::TBitmap &Bitmap, vcl::TStream &Stream, bool Opaque, const std::string &Name);
 // A PNG picture into a 32-bit bitmap.
 void LoadPngPicture(vcl::TBitmap &Bitmap, vcl::TStream &Stream);
 // Opaque 32 bits: pixels equal to 0xFF00FF get alpha 0, all others 255.

@@ -1,0 +1,75 @@
+// Loading a stored skin (unpack, options, images, section table, index
+// cache) beside only inflating the same packed container, in one run under
+// Wine. The goal is a load of at most twice the inflating.
+//
+//   SkinLoadBench.exe <packed skin> [rounds]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/vlSkinConvertor.h"
+#include "vcl/Streams.h"
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER t, f;
+    QueryPerformanceCounter(&t);
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: SkinLoadBench <packed skin> [rounds]\n");
+        return 2;
+    }
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 50;
+    vcl::TMemoryStream packed;
+    packed.LoadFromFile(argv[1]);
+
+    skin::InitializeSkinManagerModule();
+    auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
+    auto *stored = static_cast<skin::TsStoredSkin *>(manager->InternalSkins()->Add());
+    stored->Name = "Bench";
+    stored->Data().LoadFromStream(packed);
+
+    std::vector<double> inflate, load;
+    for (int round = 0; round < rounds + 1; ++round) {
+        // Alternating, so that both see the same machine.
+        double t0 = Now();
+        skin::TvlSkinConvertor convertor;
+        convertor.Source = &packed;
+        const bool unpacked = skin::UnpackSkinData(convertor);
+        double t1 = Now();
+        manager->SetSkinName("Bench");
+        double t2 = Now();
+        if (!unpacked || !manager->SkinData->Active) {
+            std::fprintf(stderr, "the skin does not load\n");
+            return 1;
+        }
+        if (round == 0) continue;  // warm-up
+        inflate.push_back(t1 - t0);
+        load.push_back(t2 - t1);
+    }
+    const double i = Median(inflate), l = Median(load);
+    std::printf("%d rounds of %s (%lld bytes, %zu sections, %zu masks)\n", rounds, argv[1],
+                static_cast<long long>(packed.Size()), manager->Sections.size(), manager->Masks.size());
+    std::printf("inflate only   median %8.3f ms   min %8.3f ms\n", i, *std::min_element(inflate.begin(), inflate.end()));
+    std::printf("whole load     median %8.3f ms   min %8.3f ms\n", l, *std::min_element(load.begin(), load.end()));
+    std::printf("ratio          %.2f (goal: at most 2)\n", l / i);
+    delete manager;
+    skin::FinalizeSkinManagerModule();
+    return 0;
+}
