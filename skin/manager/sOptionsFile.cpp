@@ -13,37 +13,57 @@ namespace skin {
 
 // TvlOptionsFile
 
-TvlOptionsFile::TvlOptionsFile(const vcl::TStrings &Lines) {
-    vcl::TMemIniFile ini;
-    ini.SetCaseSensitive(true);
-    ini.SetStrings(Lines);
-    Build(ini);
+TvlOptionsFile::TvlOptionsFile(std::string_view Text) {
+    if (Text.substr(0, 3) == "\xEF\xBB\xBF") Text.remove_prefix(3);
+    while (!Text.empty()) {
+        const std::size_t end = Text.find_first_of("\r\n");
+        AddLine(Text.substr(0, end));
+        if (end == std::string_view::npos) break;
+        const std::size_t next = Text[end] == '\r' && end + 1 < Text.size() && Text[end + 1] == '\n' ? end + 2 : end + 1;
+        Text.remove_prefix(next);
+    }
+    FCurrent = -1;
 }
 
-TvlOptionsFile::TvlOptionsFile(const vcl::TMemIniFile &Ini) { Build(Ini); }
+TvlOptionsFile::TvlOptionsFile(const vcl::TStrings &Lines) {
+    for (int i = 0; i < Lines.Count(); ++i) AddLine(Lines.Strings(i));
+    FCurrent = -1;
+}
 
-void TvlOptionsFile::Build(const vcl::TMemIniFile &Ini) {
-    vcl::TStringList names, lines;
-    Ini.ReadSections(names);
-    FSections.reserve(static_cast<std::size_t>(names.Count()));
-    FKeyIndex.reserve(static_cast<std::size_t>(names.Count()));
-    for (int s = 0; s < names.Count(); ++s) {
-        TSection section{names.StringRef(s), {}};
-        TIndex keys;
-        Ini.ReadSectionValues(section.Name, lines);
-        for (int i = 0; i < lines.Count(); ++i) {
-            const std::string &line = lines.StringRef(i);
-            const std::size_t eq = line.find('=');
-            if (eq == std::string::npos) continue;  // not a key: the ini finds no name in it either
-            std::string name = line.substr(0, eq);
-            if (keys.contains(name)) continue;  // the ini answers the first of two equal keys
-            keys.emplace(name, section.Keys.size());
-            section.Keys.push_back(TKey{std::move(name), line.substr(eq + 1)});
+namespace {
+
+// Control characters and blanks (bytes up to 32) off both ends.
+std::string_view TrimView(std::string_view S) {
+    while (!S.empty() && static_cast<unsigned char>(S.front()) <= 32) S.remove_prefix(1);
+    while (!S.empty() && static_cast<unsigned char>(S.back()) <= 32) S.remove_suffix(1);
+    return S;
+}
+
+} // namespace
+
+void TvlOptionsFile::AddLine(std::string_view Line) {
+    Line = TrimView(Line);
+    if (Line.empty() || Line.front() == ';') return;
+    if (Line.size() >= 2 && Line.front() == '[' && Line.back() == ']') {
+        const std::string_view name = Line.substr(1, Line.size() - 2);
+        if (const auto it = FSectionIndex.find(name); it != FSectionIndex.end()) {
+            FCurrent = static_cast<int>(it->second);
+        } else {
+            FCurrent = static_cast<int>(FSections.size());
+            FSectionIndex.emplace(std::string(name), FSections.size());
+            FSections.push_back(TSection{std::string(name), {}});
+            FKeyIndex.emplace_back();
         }
-        FSectionIndex.emplace(section.Name, FSections.size());
-        FSections.push_back(std::move(section));
-        FKeyIndex.push_back(std::move(keys));
+        return;
     }
+    const std::size_t eq = Line.find('=');
+    if (FCurrent < 0 || eq == std::string_view::npos) return;  // not a key of a section
+    const std::string_view key = TrimView(Line.substr(0, eq));
+    TIndex &keys = FKeyIndex[static_cast<std::size_t>(FCurrent)];
+    if (keys.find(key) != keys.end()) return;  // the first of two equal keys is the one read
+    TSection &section = FSections[static_cast<std::size_t>(FCurrent)];
+    keys.emplace(std::string(key), section.Keys.size());
+    section.Keys.push_back(TKey{std::string(key), std::string(TrimView(Line.substr(eq + 1)))});
 }
 
 int TvlOptionsFile::SectionIndex(std::string_view Section) const {

@@ -4,9 +4,11 @@
 // values, the two outer effects, the section table, the application's
 // common sections and the 28 skin colours. Portable.
 //
-// TvlOptionsFile indexes an in-memory ini (parsed case-sensitively by the
-// class library's TMemIniFile) once, so that the thousands of inherited key
-// reads of a load are hash lookups instead of scans over the ini's lines.
+// TvlOptionsFile is the options text held in memory as an ini: read once,
+// case-sensitively from the start (so that "Button" and "BUTTON" stay two
+// sections), into hash tables, so that the thousands of inherited key reads
+// of a load are lookups instead of scans over lines. Its reading rules are
+// those of the class library's TMemIniFile.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,7 +19,6 @@
 #include "sSkinData.h"
 #include "sSkinQueries.h"
 #include "skin/graphics/sMaskData.h"
-#include "vcl/IniFiles.h"
 #include "vcl/StringList.h"
 
 namespace skin {
@@ -33,12 +34,13 @@ public:
         std::vector<TKey> Keys;  // in the file's order; a repeated key keeps its first value
     };
 
-    // A case-sensitive ini of the given lines. (Reading a file's lines and
-    // handing them over makes sure that case-sensitivity holds while the
-    // text is parsed, so that "Button" and "BUTTON" stay two sections.)
+    // Lines are trimmed; empty ones and those starting with ';' are skipped;
+    // "[Name]" starts a section (a name seen before continues that section);
+    // "Key=Value" lines before the first section are dropped, blanks around
+    // key and value removed. Text is split at CR LF, LF or CR, after a UTF-8
+    // byte order mark.
+    explicit TvlOptionsFile(std::string_view Text);
     explicit TvlOptionsFile(const vcl::TStrings &Lines);
-    // Indexes an ini that is already read.
-    explicit TvlOptionsFile(const vcl::TMemIniFile &Ini);
 
     const std::vector<TSection> &Sections() const { return FSections; }
     // Position of the section in the file; -1 when absent.
@@ -55,11 +57,12 @@ private:
         std::size_t operator()(std::string_view S) const { return std::hash<std::string_view>{}(S); }
     };
     using TIndex = std::unordered_map<std::string, std::size_t, THash, std::equal_to<>>;
-    void Build(const vcl::TMemIniFile &Ini);
+    void AddLine(std::string_view Line);
 
     std::vector<TSection> FSections;
     TIndex FSectionIndex;
     std::vector<TIndex> FKeyIndex;  // per section
+    int FCurrent = -1;              // the section lines go to while reading
 };
 
 // Key readers with "PARENTCLASS" inheritance, at most MaxParentDepth deep

@@ -30,11 +30,9 @@ public:
     TLoadingScope &operator=(const TLoadingScope &) = delete;
 };
 
-std::unique_ptr<TvlOptionsFile> OptionsOf(vcl::TStream &Text) {
-    vcl::TStringList lines;
-    Text.SetPosition(0);
-    lines.LoadFromStream(Text);
-    return std::make_unique<TvlOptionsFile>(lines);
+std::unique_ptr<TvlOptionsFile> OptionsOf(vcl::TMemoryStream &Text) {
+    return std::make_unique<TvlOptionsFile>(
+        std::string_view(reinterpret_cast<const char *>(Text.Memory()), static_cast<std::size_t>(Text.Size())));
 }
 
 void ShowFormatError(const std::string &SkinName) {
