@@ -13,18 +13,6 @@
 
 namespace skin {
 
-namespace {
-
-class TLoadingScope {
-public:
-    TLoadingScope() { SkinIsLoading = true; }
-    ~TLoadingScope() { SkinIsLoading = false; }
-    TLoadingScope(const TLoadingScope &) = delete;
-    TLoadingScope &operator=(const TLoadingScope &) = delete;
-};
-
-} // namespace
-
 void TsSkinManager::BroadcastCommand(unsigned SubCommand) {
     // Sending skin commands to the application's forms, the skinned-form
     // registry and the hooked dialogs comes with the per-control skin data
@@ -41,7 +29,7 @@ void TsSkinManager::SetSkinName(const std::string &Value) {
     const bool wasActive = SkinData->Active;
     bool read = false;
     {
-        TLoadingScope loading;
+        TvlLoadingScope loading;
         SetSkinDataActive(false);
         FSkinName = StripPackedExtension(Value);
         read = ReadCurrentSkinReporting();
@@ -126,7 +114,7 @@ void TsSkinManager::SetExtendedBorders(bool Value) {
     FExtendedBorders = Value;
     if (!SkinData->Active) return;
     {
-        TLoadingScope loading;
+        TvlLoadingScope loading;
         PrepareExtBorderImages();
         ReadCurrentSkinReporting();
     }
@@ -136,7 +124,7 @@ void TsSkinManager::SetExtendedBorders(bool Value) {
 void TsSkinManager::ReloadSkin() {
     if (!FActive || LoadingOrReading()) return;
     {
-        TLoadingScope loading;
+        TvlLoadingScope loading;
         ReadCurrentSkinReporting();
         if (OnAfterChange) OnAfterChange(this);
     }

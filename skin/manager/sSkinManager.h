@@ -47,6 +47,15 @@ using TvlSkinningRules = vcl::TSet<TvlSkinningRule>;
 // folder then wins over a packed file of the same name).
 extern bool SkinIsLoading;
 extern bool PreviewMode;
+
+// SkinIsLoading for the time of a read, cleared on every way out.
+class TvlLoadingScope {
+public:
+    TvlLoadingScope() { SkinIsLoading = true; }
+    ~TvlLoadingScope() { SkinIsLoading = false; }
+    TvlLoadingScope(const TvlLoadingScope &) = delete;
+    TvlLoadingScope &operator=(const TvlLoadingScope &) = delete;
+};
 // The platform is of the NT family (set by the start-up).
 extern bool IsNTPlatform;
 // The built-in shadows around forms, from the resources "vlSHDA" and

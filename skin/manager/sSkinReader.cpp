@@ -21,15 +21,6 @@ namespace skin {
 
 namespace {
 
-// SkinIsLoading for the time of a read, cleared on every way out.
-class TLoadingScope {
-public:
-    TLoadingScope() { SkinIsLoading = true; }
-    ~TLoadingScope() { SkinIsLoading = false; }
-    TLoadingScope(const TLoadingScope &) = delete;
-    TLoadingScope &operator=(const TLoadingScope &) = delete;
-};
-
 std::unique_ptr<TvlOptionsFile> OptionsOf(vcl::TMemoryStream &Text) {
     return std::make_unique<TvlOptionsFile>(
         std::string_view(reinterpret_cast<const char *>(Text.Memory()), static_cast<std::size_t>(Text.Size())));
@@ -141,7 +132,7 @@ void TsSkinManager::ReadFromOptions(std::unique_ptr<TvlOptionsFile> Options,
 
 bool TsSkinManager::ReadSkin() {
     if (!FActive) return false;
-    TLoadingScope loading;
+    TvlLoadingScope loading;
     const std::string skinPath = ResolveSkinDirectory() + FSkinName + "\\";
     const std::string optionsFile = skinPath + "Options.dat";
 
@@ -183,7 +174,7 @@ bool TsSkinManager::ReadSkin() {
 
 bool TsSkinManager::ReadPackedSkin() {
     if (!FActive) return false;
-    TLoadingScope loading;
+    TvlLoadingScope loading;
     const std::string fileName = PackedFileName();
     if (!vcl::FileExists(fileName)) {
         ShowFormatError(FSkinName);
