@@ -1,6 +1,6 @@
 #include "sSkinData.h"
 
-#include <cstdio>
+#include <charconv>
 
 #include "vcl/SysUtils.h"
 
@@ -42,9 +42,11 @@ int DPIClassOf(int AppliedDPI) {
 }
 
 std::string VersionText(double Version) {
+    // Written with '.' whatever the user's locale, to 15 digits as the
+    // number was typed.
     char text[32];
-    std::snprintf(text, sizeof text, "%.15g", Version);
-    return text;
+    const auto result = std::to_chars(text, text + sizeof text, Version, std::chars_format::general, 15);
+    return std::string(text, result.ptr);
 }
 
 } // namespace skin

@@ -102,8 +102,10 @@ TsSkinManager::TsSkinManager(vcl::TComponent *AOwner)
     // The first manager is the default one; a later one never takes over here.
     if (!DefaultSkinManager) {
         DefaultSkinManager = this;
-        if (IsNTPlatform && !Designing() && vcl::Application)
+        if (IsNTPlatform && !Designing() && vcl::Application) {
             vcl::Application->HookMainWindow(vcl::TWindowHook::Bind<&TsSkinManager::MainWindowHook>(this));
+            FMainWindowHooked = true;
+        }
     }
     FActive = true;
     FHoverTimer = vcl::Create<vcl::TTimer>(this);
@@ -130,9 +132,11 @@ TsSkinManager::~TsSkinManager() {
     SetActive(false);
     SetExtendedBorders(false);
     FreeSkinImages();
+    // The hook goes with the manager that put it in, even when another one
+    // has become the default since: it would call a manager that is gone.
+    if (FMainWindowHooked && vcl::Application)
+        vcl::Application->UnhookMainWindow(vcl::TWindowHook::Bind<&TsSkinManager::MainWindowHook>(this));
     if (DefaultSkinManager == this) {
-        if (IsNTPlatform && !Designing() && vcl::Application)
-            vcl::Application->UnhookMainWindow(vcl::TWindowHook::Bind<&TsSkinManager::MainWindowHook>(this));
         // The interception answers the default manager's colours: it ends
         // with it, whatever the option says.
         UnpatchSysColors();

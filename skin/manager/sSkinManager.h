@@ -230,6 +230,7 @@ private:
     }
 
     bool FActive = false;
+    bool FMainWindowHooked = false;  // this manager's hook is in the application window
     bool FSkinnedPopups = true;
     bool FExtendedBorders = false;
     std::string FSkinName;

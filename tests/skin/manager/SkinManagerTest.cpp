@@ -37,6 +37,16 @@ TEST_F(SkinManager, FirstManagerIsTheDefaultAndALaterOneOnlyWhenAsked) {
     EXPECT_EQ(DefaultSkinManager, nullptr);
     first->SetIsDefault(false);  // no default: this one becomes it
     EXPECT_TRUE(first->GetIsDefault());
+
+    // The first manager hooked the application window; gone while another
+    // is the default, it takes its hook along: a push finds nobody.
+    ManagerPtr third = NewManager();
+    third->SetIsDefault(true);
+    first.reset();
+    TvlPushedSkinBlock block{};
+    block[1] = 0xA4;
+    COPYDATASTRUCT data{0, static_cast<DWORD>(block.size()), block.data()};
+    EXPECT_EQ(SendMessageW(vcl::Application->Handle(), WM_COPYDATA, 7, reinterpret_cast<LPARAM>(&data)), 0);
 }
 
 TEST_F(SkinManager, StartsWithItsDocumentedDefaults) {
