@@ -263,6 +263,22 @@ int ScrollBarWidthAtLeastSystem(const TsSkinManager *Manager) {
     return std::max(GetSystemMetrics(SM_CXVSCROLL), ScrollBarWidth(Manager));
 }
 
+void SetDwmIconicBitmap(HWND Wnd, bool Flag) {
+    if (!DwmCompositionActive()) return;
+    using TSetAttribute = HRESULT WINAPI(HWND, DWORD, LPCVOID, DWORD);
+    using TInvalidate = HRESULT WINAPI(HWND);
+    static const TSystemLibrary dwmapi(L"dwmapi.dll");
+    static auto *const setAttribute =
+        reinterpret_cast<TSetAttribute *>(reinterpret_cast<void *>(dwmapi.Proc("DwmSetWindowAttribute")));
+    static auto *const invalidate =
+        reinterpret_cast<TInvalidate *>(reinterpret_cast<void *>(dwmapi.Proc("DwmInvalidateIconicBitmaps")));
+    const BOOL value = Flag;
+    constexpr DWORD HasIconicBitmap = 10, ForceIconicRepresentation = 7;
+    if (setAttribute && SUCCEEDED(setAttribute(Wnd, HasIconicBitmap, &value, sizeof value)))
+        setAttribute(Wnd, ForceIconicRepresentation, &value, sizeof value);
+    if (invalidate) invalidate(Wnd);
+}
+
 // Module start-up
 
 std::string VersionMessageText() { return std::string("Velvetine v") + SkinLibraryVersion; }

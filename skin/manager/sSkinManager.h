@@ -263,6 +263,11 @@ TsSkinManager *DefaultManager();
 int ScrollBarWidth(const TsSkinManager *Manager);
 int ScrollBarWidthAtLeastSystem(const TsSkinManager *Manager);
 
+// With desktop composition on: whether the window gives the compositor its
+// own iconic pictures (DWMWA_HAS_ICONIC_BITMAP, then, when that was taken,
+// DWMWA_FORCE_ICONIC_REPRESENTATION), and the pictures it had are dropped.
+void SetDwmIconicBitmap(HWND Wnd, bool Flag);
+
 // Module start-up, once, before any manager is made: the platform flag, the
 // shadow images and the switch "/vlver" (which shows the library's version).
 // Explicit, because a static initialiser of a library may never run.
