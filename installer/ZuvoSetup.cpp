@@ -2,13 +2,18 @@
 #include <windows.h>
 
 #include "installer/ProgramMain.h"
+#include "skin/graphics/sConst.h"
+#include "skin/graphics/vlPNG.h"
 #include "skin/manager/sSkinManager.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The skinning library's start-up comes before the program's own, as
     // its units are initialised before the main block.
+    skin::InitializeConstants();
+    skin::InitializeVlPNG();
     skin::InitializeSkinManagerModule();
     const int exitCode = installer::ProgramMain();
     skin::FinalizeSkinManagerModule();
+    skin::FinalizeVlPNG();
     return exitCode;
 }

@@ -6,6 +6,7 @@
 #include "sOptionsFile.h"
 #include "sSkinImageCodes.h"
 #include "sSkinManager.h"
+#include "skin/graphics/vlImageHelpers.h"
 #include "skin/graphics/vlPixelHelpers.h"
 #include "vcl/Bitmap.h"
 #include "vcl/BmpFile.h"
@@ -85,7 +86,7 @@ void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TSt
         jpeg.LoadFromStream(Stream);
         Bitmap.Assign(jpeg.Bitmap());
     } else if (Contains(name, ".PNG")) {
-        LoadPngPicture(Bitmap, Stream);
+        LoadPngStreamToBitmap(Bitmap, Stream);
         if (Premultiply) PremultiplyRect(Bitmap, {0, 0, Bitmap.Width(), Bitmap.Height()});
     }
     CheckPictureSize(Bitmap, FileName);
@@ -334,16 +335,6 @@ void TvlSkinLoad::LoadOuterEffectMask(TvlOutEffect &Effect, const std::string &K
     for (int y = 0; y < std::min(w, from.Height); ++y)
         std::copy(from.Row32(y), from.Row32(y) + w, to.Row32(w + y));
     Effect.MaskIndex = index;
-}
-
-} // namespace skin
-
-namespace skin {
-
-void LoadPngPicture(vcl::TBitmap &Bitmap, vcl::TStream &Stream) {
-    (void)Bitmap;
-    (void)Stream;
-    throw vcl::EInvalidGraphic("PNG pictures are not readable in this build");
 }
 
 } // namespace skin

@@ -83,8 +83,6 @@ void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TSt
 // A BMP file from the stream's position into a 32-bit bitmap (Opaque: see
 // CopyToSkinPixels).
 void LoadSkinBitmap(vcl::TBitmap &Bitmap, vcl::TStream &Stream, bool Opaque, const std::string &Name);
-// A PNG picture into a 32-bit bitmap.
-void LoadPngPicture(vcl::TBitmap &Bitmap, vcl::TStream &Stream);
 // Opaque 32 bits: pixels equal to 0xFF00FF get alpha 0, all others 255.
 void MakeOpaque32(vcl::TBitmap &Bitmap);
 // A file of a folder skin read whole into memory; raises EReadError for a

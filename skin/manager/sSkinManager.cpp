@@ -10,6 +10,7 @@
 #include "sSysColors.h"
 #include "skin/graphics/sSkinCommand.h"
 #include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlImageHelpers.h"
 #include "skin/graphics/vlPixelHelpers.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Controls.h"
@@ -290,7 +291,7 @@ std::unique_ptr<vcl::TBitmap> LoadShadowImage(const char *Name) {
     try {
         auto stream = vcl::ProgramResource(Name);
         auto bitmap = std::make_unique<vcl::TBitmap>();
-        LoadPngPicture(*bitmap, *stream);
+        LoadPngStreamToBitmap(*bitmap, *stream);
         ClearEmptyWhitePixels(*bitmap);
         return bitmap;
     } catch (const vcl::Exception &) {

@@ -1,6 +1,8 @@
 // The skin manager under Windows: construction and the default manager,
 // listing, reading from its four sources, failures that keep the skin
 // before, the colour effects and the system-colour interception.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "ManagerTestSupport.h"
@@ -8,6 +10,7 @@
 #include "skin/manager/sSkinCommands.h"
 #include "skin/manager/sSysColors.h"
 #include "vcl/FormReader.h"
+#include "vcl/HandleCounts.h"
 #include "vcl/Forms.h"
 #include "vcl/StdCtrls.h"
 
@@ -396,6 +399,72 @@ TEST_F(SkinManager, StreamedManagerReadsItsStoredSkinAndAppliesItOnceLoaded) {
     host.reset();
     EXPECT_EQ(DefaultSkinManager, nullptr);
     EXPECT_EQ(read("")->sSkinManager1->ThirdPartyLists[tpButton]->Text(), "TButton\r\n");
+}
+
+// A path of the build machine as the programs under Wine see it.
+std::string HostPath(const std::string &UnixPath) {
+    std::string path = "Z:" + UnixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+Bytes FileBytes(const std::string &Path) {
+    vcl::TMemoryStream s;
+    s.LoadFromFile(Path);
+    return StreamBytes(s);
+}
+
+TEST_F(SkinManager, BerylloReadsAlikeFromItsFolderItsPackedFileAndItsStoredData) {
+    TempFolder asFolder, asPacked;
+    std::filesystem::copy(TempFolder::Native(HostPath(ZUVO_BERYLLO_FOLDER)), TempFolder::Native(asFolder / "Beryllo"),
+                          std::filesystem::copy_options::recursive);
+    std::filesystem::copy_file(TempFolder::Native(HostPath(ZUVO_BERYLLO_GMZ)), TempFolder::Native(asPacked / "Beryllo.gmz"));
+    ManagerPtr m = NewManager();
+    AddStoredSkin(*m, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
+
+    std::vector<std::string> summaries;
+    for (const auto &[directory, name] : {std::pair{asFolder.Path(), "Beryllo"}, std::pair{asPacked.Path(), "Beryllo"},
+                                          std::pair{std::string("c:\\Skins"), "Beryllo (internal)"}}) {
+        SCOPED_TRACE(directory);
+        m->SetSkinDirectory(directory);
+        m->SetSkinName(name);
+        EXPECT_TRUE(m->SkinData->Active);
+        summaries.push_back(Summary(*m));
+    }
+    EXPECT_EQ(summaries[0], summaries[1]);
+    EXPECT_EQ(summaries[1], summaries[2]);
+
+    EXPECT_EQ(m->GetSkinInfo(), "10");
+    const int form = m->FindSectionIndex("FORM");
+    const int border = m->GetMaskIndex(form, "BORDERSMASK");
+    ASSERT_GE(border, 0);
+    EXPECT_EQ(m->Masks[border].CornerClass, 1);  // key-colour corners
+    EXPECT_EQ(m->GetMaskIndex(m->FindSectionIndex("DIALOG"), "BORDERSMASK"), border);  // through PARENTCLASS
+    const int checked = m->CommonElements.CheckGlyphs[1];
+    ASSERT_GE(checked, 0);
+    ASSERT_NE(m->Masks[checked].Bmp, nullptr);  // a PNG glyph with its alpha
+    EXPECT_EQ(m->Masks[checked].Bmp->PixelFormat(), vcl::pf32bit);
+    for (int index : m->StdSectionIndexes) EXPECT_GE(index, 0);
+    for (int index : m->CommonElements.TitleIcons) EXPECT_GE(index, 0);
+}
+
+TEST_F(SkinManager, HundredLoadsAndUnloadsLeaveTheHandleCountsWhereTheyStarted) {
+    const Bytes data = FileBytes(HostPath(ZUVO_BERYLLO_DATA));
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    {
+        ManagerPtr m = NewManager();
+        AddStoredSkin(*m, "Beryllo (internal)", data);
+        m->SetSkinName("Beryllo (internal)");
+        for (int i = 0; i < 100; ++i) {
+            m->SetActive(false);
+            m->SetActive(true);
+        }
+        m->SetHueOffset(40);  // a load with every colour effect on
+        m->SetSaturation(-20);
+        m->SetBrightness(10);
+        EXPECT_TRUE(m->SkinData->Active);
+    }
+    EXPECT_EQ(vcl::LiveHandles(), before);
 }
 
 TEST_F(SkinManager, SecondManagerDoesNotInterceptColours) {
