@@ -22,12 +22,28 @@ TvlOptionsFile::TvlOptionsFile(std::string_view Text) {
         const std::size_t next = Text[end] == '\r' && end + 1 < Text.size() && Text[end + 1] == '\n' ? end + 2 : end + 1;
         Text.remove_prefix(next);
     }
-    FCurrent = -1;
+    ResolveParents();
 }
 
 TvlOptionsFile::TvlOptionsFile(const vcl::TStrings &Lines) {
     for (int i = 0; i < Lines.Count(); ++i) AddLine(Lines.Strings(i));
+    ResolveParents();
+}
+
+void TvlOptionsFile::ResolveParents() {
     FCurrent = -1;
+    FParents.assign(FSections.size(), -1);
+    for (std::size_t i = 0; i < FSections.size(); ++i) {
+        const std::string *parent = Find(static_cast<int>(i), "PARENTCLASS");
+        if (!parent || parent->empty() || *parent == "?" || *parent == FSections[i].Name) continue;
+        FParents[i] = SectionIndex(*parent);
+    }
+}
+
+int TvlOptionsFile::ParentIndex(int SectionIndex) const {
+    return SectionIndex >= 0 && static_cast<std::size_t>(SectionIndex) < FParents.size()
+               ? FParents[static_cast<std::size_t>(SectionIndex)]
+               : -1;
 }
 
 namespace {
@@ -72,11 +88,14 @@ int TvlOptionsFile::SectionIndex(std::string_view Section) const {
 }
 
 const std::string *TvlOptionsFile::Find(std::string_view Section, std::string_view Key) const {
-    const int s = SectionIndex(Section);
-    if (s < 0) return nullptr;
-    const TIndex &keys = FKeyIndex[static_cast<std::size_t>(s)];
+    return Find(SectionIndex(Section), Key);
+}
+
+const std::string *TvlOptionsFile::Find(int SectionIndex, std::string_view Key) const {
+    if (SectionIndex < 0 || static_cast<std::size_t>(SectionIndex) >= FSections.size()) return nullptr;
+    const TIndex &keys = FKeyIndex[static_cast<std::size_t>(SectionIndex)];
     const auto it = keys.find(Key);
-    return it == keys.end() ? nullptr : &FSections[static_cast<std::size_t>(s)].Keys[it->second].Value;
+    return it == keys.end() ? nullptr : &FSections[static_cast<std::size_t>(SectionIndex)].Keys[it->second].Value;
 }
 
 std::string TvlOptionsFile::ReadString(std::string_view Section, std::string_view Key,
@@ -86,7 +105,11 @@ std::string TvlOptionsFile::ReadString(std::string_view Section, std::string_vie
 }
 
 std::int32_t TvlOptionsFile::ReadInteger(std::string_view Section, std::string_view Key, std::int32_t Default) const {
-    const std::string *value = Find(Section, Key);
+    return ReadInteger(SectionIndex(Section), Key, Default);
+}
+
+std::int32_t TvlOptionsFile::ReadInteger(int SectionIndex, std::string_view Key, std::int32_t Default) const {
+    const std::string *value = Find(SectionIndex, Key);
     if (!value) return Default;
     std::string_view text = *value;
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
@@ -102,31 +125,23 @@ namespace {
 
 constexpr std::int32_t Unlimited = INT32_MAX;
 
-// The section's "PARENTCLASS" when it names another section; empty otherwise.
-std::string_view UsableParent(const TvlOptionsFile &Ini, std::string_view Section) {
-    const std::string *parent = Ini.Find(Section, "PARENTCLASS");
-    if (!parent || parent->empty() || *parent == "?" || *parent == Section) return {};
-    return *parent;
-}
-
-// Walks Section and its parents, calling Probe(section, level) until it
-// answers true; a chain that comes back to a section or runs too deep ends.
+// Walks Section and its parents, calling Probe(section index, level) until
+// it answers true; a chain that comes back to a section or runs too deep ends.
 template <class TProbe> void WalkParents(const TvlOptionsFile &Ini, std::string_view Section, TProbe Probe) {
-    std::string_view visited[MaxParentDepth];
+    int visited[MaxParentDepth];
     int depth = 0;
-    while (!Section.empty() && depth < MaxParentDepth) {
+    for (int s = Ini.SectionIndex(Section); s >= 0 && depth < MaxParentDepth; s = Ini.ParentIndex(s)) {
         for (int i = 0; i < depth; ++i)
-            if (visited[i] == Section) return;
-        visited[depth] = Section;
-        if (Probe(Section, depth)) return;
+            if (visited[i] == s) return;
+        visited[depth] = s;
+        if (Probe(s, depth)) return;
         ++depth;
-        Section = UsableParent(Ini, Section);
     }
 }
 
 const std::string *FindInheritedString(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key) {
     const std::string *found = nullptr;
-    WalkParents(Ini, Section, [&](std::string_view s, int) {
+    WalkParents(Ini, Section, [&](int s, int) {
         const std::string *v = Ini.Find(s, Key);
         if (v && *v != "?") found = v;
         return found != nullptr;
@@ -151,7 +166,7 @@ bool ReadSectionBool(const TvlOptionsFile &Ini, std::string_view Section, std::s
 std::int32_t ReadSectionInt(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key,
                             std::int32_t Default, std::int32_t Max) {
     std::int32_t result = Default;
-    WalkParents(Ini, Section, [&](std::string_view s, int level) {
+    WalkParents(Ini, Section, [&](int s, int level) {
         const std::int32_t v = Ini.ReadInteger(s, Key, -1);
         if (v == -1) return false;
         // A value that the section writes itself is kept as written; one it

@@ -47,9 +47,14 @@ public:
     int SectionIndex(std::string_view Section) const;
     // The value of Section's Key; null when either is absent.
     const std::string *Find(std::string_view Section, std::string_view Key) const;
+    const std::string *Find(int SectionIndex, std::string_view Key) const;
+    // The section that Section's "PARENTCLASS" names (not "?", not itself);
+    // -1 when none.
+    int ParentIndex(int SectionIndex) const;
     std::string ReadString(std::string_view Section, std::string_view Key, const std::string &Default) const;
     // Decimal, "$" hexadecimal or "0x" hexadecimal; Default for anything else.
     std::int32_t ReadInteger(std::string_view Section, std::string_view Key, std::int32_t Default) const;
+    std::int32_t ReadInteger(int SectionIndex, std::string_view Key, std::int32_t Default) const;
 
 private:
     struct THash {
@@ -58,10 +63,12 @@ private:
     };
     using TIndex = std::unordered_map<std::string, std::size_t, THash, std::equal_to<>>;
     void AddLine(std::string_view Line);
+    void ResolveParents();
 
     std::vector<TSection> FSections;
     TIndex FSectionIndex;
     std::vector<TIndex> FKeyIndex;  // per section
+    std::vector<int> FParents;      // per section, resolved once read
     int FCurrent = -1;              // the section lines go to while reading
 };
 

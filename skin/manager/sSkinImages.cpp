@@ -6,7 +6,7 @@
 #include "sOptionsFile.h"
 #include "sSkinImageCodes.h"
 #include "sSkinManager.h"
-#include "skin/graphics/vlImageHelpers.h"
+#include "skin/graphics/vlPNG.h"
 #include "skin/graphics/vlPixelHelpers.h"
 #include "vcl/Bitmap.h"
 #include "vcl/BmpFile.h"
@@ -53,9 +53,23 @@ void MakeOpaque32(vcl::TBitmap &Bitmap) {
     SetRectAlpha(Bitmap, {0, 0, Bitmap.Width(), Bitmap.Height()}, 255, vcl::clFuchsia);
 }
 
+namespace {
+
+// A decoded picture into Bitmap, made 32-bit in one pass (see CopyToSkinPixels).
+void TakeDib(vcl::TBitmap &Bitmap, vcl::TDibImage &Image, bool Opaque, const std::string &Name) {
+    if (static_cast<std::int64_t>(Image.Width) * Image.Height > MaxPicturePixels)
+        throw vcl::EInvalidGraphic("The skin picture \"" + Name + "\" is too large (" + vcl::IntToStr(Image.Width) +
+                                   " x " + vcl::IntToStr(Image.Height) + ")");
+    Bitmap.SetPixelFormat(vcl::pf32bit);
+    Bitmap.SetSize(Image.Width, Image.Height);
+    CopyToSkinPixels(Image.Layout(), Bitmap.View(), Opaque);
+}
+
+} // namespace
+
 void LoadSkinBitmap(vcl::TBitmap &Bitmap, vcl::TStream &Stream, bool Opaque, const std::string &Name) {
-    // Decoded straight from the stream's memory into the 32-bit image, in
-    // one pass: the loading of a skin is mostly the loading of its master.
+    // Decoded straight from the stream's memory into the 32-bit image: the
+    // loading of a skin is mostly the loading of its pictures.
     std::vector<std::uint8_t> copy;
     std::span<const std::uint8_t> data;
     const std::int64_t position = std::max<std::int64_t>(Stream.Position(), 0);
@@ -67,12 +81,7 @@ void LoadSkinBitmap(vcl::TBitmap &Bitmap, vcl::TStream &Stream, bool Opaque, con
         data = copy;
     }
     vcl::TDibImage image = vcl::ReadBmpFile(data);
-    if (static_cast<std::int64_t>(image.Width) * image.Height > MaxPicturePixels)
-        throw vcl::EInvalidGraphic("The skin picture \"" + Name + "\" is too large (" + vcl::IntToStr(image.Width) +
-                                   " x " + vcl::IntToStr(image.Height) + ")");
-    Bitmap.SetPixelFormat(vcl::pf32bit);
-    Bitmap.SetSize(image.Width, image.Height);
-    CopyToSkinPixels(image.Layout(), Bitmap.View(), Opaque);
+    TakeDib(Bitmap, image, Opaque, Name);
 }
 
 void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TStream &Stream, bool Premultiply) {
@@ -86,8 +95,12 @@ void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TSt
         jpeg.LoadFromStream(Stream);
         Bitmap.Assign(jpeg.Bitmap());
     } else if (Contains(name, ".PNG")) {
-        LoadPngStreamToBitmap(Bitmap, Stream);
+        // The PNG reader's pixels taken over directly: a graphic object and
+        // its copy per glyph cost more than the glyph's decoding.
+        TPngImage png = ReadPngImage(Stream);
+        TakeDib(Bitmap, png.Dib, false, FileName);
         if (Premultiply) PremultiplyRect(Bitmap, {0, 0, Bitmap.Width(), Bitmap.Height()});
+        return;
     }
     CheckPictureSize(Bitmap, FileName);
     MakeOpaque32(Bitmap);
