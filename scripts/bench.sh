@@ -15,6 +15,10 @@
 # files, with the ratios (win32 preset):
 #
 #   scripts/bench.sh installer [runs]     (bench/installer/install-bench.sh)
+#
+# Loading the stored skin beside inflating its container, under Wine:
+#
+#   scripts/bench.sh skinload [rounds]    (bench/skin/manager/skin-load-bench.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 area=${1:-skin}
@@ -22,9 +26,10 @@ area=${1:-skin}
 
 case $area in
   installer) ./scripts/setup.sh; exec bench/installer/install-bench.sh "$@" ;;
+  skinload) ./scripts/setup.sh; exec bench/skin/manager/skin-load-bench.sh "$@" ;;
   # Programs (CMake targets) and their folders under build/bench.
   skin) programs=(SkinGraphicsBench:bench/skin/graphics PngDecodeBench:bench/skin/png) ;;
-  *) echo "bench: unknown area '$area' (known: skin, installer)" >&2; exit 2 ;;
+  *) echo "bench: unknown area '$area' (known: skin, installer, skinload)" >&2; exit 2 ;;
 esac
 
 options=("$@")
