@@ -15,6 +15,7 @@ VCL_PUBLISHED(TSDIAppForm, p) {
     p.Field("Label2", &TSDIAppForm::Label2);
     p.Field("ProgressBar1", &TSDIAppForm::ProgressBar1);
     p.Field("Memo1", &TSDIAppForm::Memo1);
+    p.Field("sSkinManager1", &TSDIAppForm::sSkinManager1);
     p.Field("Image1", &TSDIAppForm::Image1);
     p.Field("ProgressBar2", &TSDIAppForm::ProgressBar2);
     p.Method<&TSDIAppForm::FormShow>("FormShow");

@@ -6,6 +6,7 @@
 #include "vcl/ComCtrls.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
+#include "skin/manager/sSkinManager.h"
 #include "vcl/StdCtrls.h"
 
 namespace installer {
@@ -22,6 +23,7 @@ public:
     vcl::TLabel *Label2 = nullptr;        // status line of the install
     vcl::TProgressBar *ProgressBar1 = nullptr;  // within the current file
     vcl::TMemo *Memo1 = nullptr;          // welcome text
+    skin::TsSkinManager *sSkinManager1 = nullptr;  // skins the application with its stored skin
     vcl::TImage *Image1 = nullptr;        // product picture
     vcl::TProgressBar *ProgressBar2 = nullptr;  // over the files
 

@@ -9,6 +9,7 @@
 #include "installer/ABOUT.h"
 #include "installer/PayloadGenerator.h"
 #include "installer/SDIMAIN.h"
+#include "vcl/Bitmap.h"
 
 namespace installer::test {
 namespace {
@@ -42,6 +43,35 @@ TEST_F(SDIAppFormTest, BindsItsHandlersAndTheValuesTheInstallReliesOn) {
     f.SetFormStyle(fsStayOnTop);
     f.OnClick(&f);
     EXPECT_EQ(f.FormStyle(), fsNormal);
+}
+
+// The skin manager of the description has read its stored skin while the
+// form was read, and applied it once the whole form was there.
+TEST_F(SDIAppFormTest, CarriesTheSkinManagerWithItsStoredSkinApplied) {
+    skin::TsSkinManager *m = Form->sSkinManager1;
+    ASSERT_TRUE(m);
+    EXPECT_TRUE(m->GetIsDefault());
+    EXPECT_TRUE(m->SkinData->Active);
+    EXPECT_EQ(m->GetSkinInfo(), "10");
+    EXPECT_EQ(m->SkinName(), "Beryllo (internal)");
+    EXPECT_EQ(m->SkinDirectory(), "c:\\Skins");
+    const int form = m->FindSectionIndex("FORM");
+    ASSERT_GE(form, 0);
+    const int border = m->GetMaskIndex(form, "BORDERSMASK");
+    ASSERT_GE(border, 0);
+    EXPECT_EQ(m->Masks[border].CornerClass, 1);
+    EXPECT_GT(m->MasterBitmap->Width(), 0);
+
+    ASSERT_EQ(m->InternalSkins()->Count(), 1);
+    const skin::TsStoredSkin &stored = *m->InternalSkins()->Items(0);
+    EXPECT_EQ(stored.Name, "Beryllo (internal)");
+    EXPECT_EQ(stored.Shadow1Color, clBlack);
+    EXPECT_GT(stored.Data().Size(), 0);
+    EXPECT_EQ(m->MenuSupport()->IcoLineSkin, "ICOLINE");
+    EXPECT_EQ(m->MenuSupport()->ExtraLineFont()->Name(), "Tahoma");
+    EXPECT_EQ(m->MenuSupport()->ExtraLineFont()->Height(), -11);
+    EXPECT_EQ(m->ThirdPartyLists[skin::tpButton]->Text(), "TButton\r\n");
+    EXPECT_EQ(m->ThirdParty()->GetThirdList(0), " ");
 }
 
 TEST_F(SDIAppFormTest, ShowsItsCaptionAndTheWelcomeTextOnceHoweverOftenItIsShown) {
