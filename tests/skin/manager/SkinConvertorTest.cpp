@@ -196,20 +196,5 @@ TEST(SkinConvertor, EveryTruncationIsRefused) {
     EXPECT_TRUE(Unpacked(whole).Result);
 }
 
-TEST(SkinConvertor, ClearLetsABorrowedSourceGoAndFreesAnOwnedOne) {
-    vcl::TMemoryStream borrowed;
-    TvlSkinConvertor c;
-    c.Source = &borrowed;
-    c.Options = std::make_unique<vcl::TMemoryStream>();
-    c.Clear();
-    EXPECT_EQ(c.Source, nullptr);
-    EXPECT_EQ(c.Options, nullptr);
-    auto owned = std::make_unique<vcl::TMemoryStream>();
-    c.Source = owned.get();
-    c.OwnedSource = std::move(owned);
-    c.Clear();
-    EXPECT_EQ(c.OwnedSource, nullptr);
-}
-
 } // namespace
 } // namespace skin
