@@ -125,6 +125,18 @@ int TvlSkinLoad::AddMaskItem(int SectionIndex, const std::string &PropertyName, 
     return static_cast<int>(Masks.size() - 1);
 }
 
+int TvlSkinLoad::AddValueItem(int SectionIndex, const std::string &Section, const std::string &Key,
+                              const TvlImageValue &V, const vcl::TRect &R) {
+    const int index = AddMaskItem(SectionIndex, Key, Section, V.ImageKind, R, V.ImageCount, V.DrawMode, V.MaskType);
+    TsMaskData &m = Masks[static_cast<std::size_t>(index)];
+    m.WL = V.WL;
+    m.WT = V.WT;
+    m.WR = V.WR;
+    m.WB = V.WB;
+    m.BorderWidth = V.BorderWidth;
+    return index;
+}
+
 vcl::TBitmap *TvlSkinLoad::FindExternalImage(const std::string &FileName) const {
     for (const TvlExtFileData &e : ExtImages)
         if (e.FileName == FileName) return e.Bitmap.get();
@@ -178,16 +190,7 @@ void TvlSkinLoad::LoadMasterBitmap() {
 
 void TvlSkinLoad::AddImageItem(int SectionIndex, const std::string &Section, const std::string &Key,
                                const TvlImageValue &V) {
-    const auto add = [&](const vcl::TRect &r) {
-        const int index = AddMaskItem(SectionIndex, Key, Section, V.ImageKind, r, V.ImageCount, V.DrawMode, V.MaskType);
-        TsMaskData &m = Masks[static_cast<std::size_t>(index)];
-        m.WL = V.WL;
-        m.WT = V.WT;
-        m.WR = V.WR;
-        m.WB = V.WB;
-        m.BorderWidth = V.BorderWidth;
-        return index;
-    };
+    const auto add = [&](const vcl::TRect &r) { return AddValueItem(SectionIndex, Section, Key, V, r); };
     const auto sharePicture = [&](TsMaskData &m, vcl::TBitmap *picture) {
         for (const TvlExtFileData &e : ExtImages)
             if (e.Bitmap.get() == picture) m.Bmp = e.Bitmap;
@@ -315,14 +318,7 @@ void TvlSkinLoad::LoadOuterEffectMask(TvlOutEffect &Effect, const std::string &K
         // The fixed columns of a '^' item, whatever its first character.
         TvlImageValue v = ParseImageValue("^" + value.substr(1));
         v.ImageKind = 0;
-        const int index = AddMaskItem(global, Key, "GLOBALINFO", 0, v.R, v.ImageCount, v.DrawMode, v.MaskType);
-        TsMaskData &m = Masks[static_cast<std::size_t>(index)];
-        m.WL = v.WL;
-        m.WT = v.WT;
-        m.WR = v.WR;
-        m.WB = v.WB;
-        m.BorderWidth = v.BorderWidth;
-        Effect.MaskIndex = index;
+        Effect.MaskIndex = AddValueItem(global, "GLOBALINFO", Key, v, v.R);
         return;
     }
     vcl::TBitmap blur;

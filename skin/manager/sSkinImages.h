@@ -53,6 +53,9 @@ public:
     // Appends a zero-filled mask item of this load; answers its index.
     int AddMaskItem(int SectionIndex, const std::string &PropertyName, const std::string &SectionName,
                     std::uint8_t ImageKind, const vcl::TRect &R, int ImageCount, int DrawMode, int MaskType);
+    // The item a picture value describes, at R, with the value's margins.
+    int AddValueItem(int SectionIndex, const std::string &Section, const std::string &Key, const TvlImageValue &V,
+                     const vcl::TRect &R);
     // A picture loaded before under exactly that name; null when none.
     vcl::TBitmap *FindExternalImage(const std::string &FileName) const;
 
