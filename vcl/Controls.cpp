@@ -941,6 +941,34 @@ void TWinControl::PaintWindow(HDC DC) {
     DefaultHandler(m);
 }
 
+void TWinControl::PaintTo(HDC DC, int X, int Y) {
+    const HWND wnd = WindowHandle();
+    if (!wnd) return;
+    RECT window{}, client{};
+    GetWindowRect(wnd, &window);
+    GetClientRect(wnd, &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(wnd, &origin);
+    const TSavedDC saved(DC);
+    POINT old{};
+    OffsetViewportOrgEx(DC, X, Y, &old);
+    RECT frame{0, 0, window.right - window.left, window.bottom - window.top};
+    IntersectClipRect(DC, frame.left, frame.top, frame.right, frame.bottom);
+    const LONG_PTR style = GetWindowLongPtrW(wnd, GWL_STYLE), exStyle = GetWindowLongPtrW(wnd, GWL_EXSTYLE);
+    if (exStyle & WS_EX_CLIENTEDGE) DrawEdge(DC, &frame, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    if (style & WS_BORDER) DrawEdge(DC, &frame, BDR_OUTER, BF_RECT | BF_ADJUST | BF_MONO);
+    OffsetViewportOrgEx(DC, origin.x - window.left, origin.y - window.top, nullptr);
+    IntersectClipRect(DC, 0, 0, client.right, client.bottom);
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
+    Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+    // A copy: painting may add or remove controls.
+    for (TControl *c : std::vector<TControl *>(FControls)) {
+        auto *child = dynamic_cast<TWinControl *>(c);
+        if (child && IsChild(child) && child->Visible() && child->HandleAllocated())
+            child->PaintTo(DC, child->Left(), child->Top());
+    }
+}
+
 void TWinControl::PaintControls(HDC DC, TControl *First) {
     // A copy: a control's painting may add or remove controls.
     const std::vector<TControl *> children(FControls);

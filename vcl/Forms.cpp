@@ -483,6 +483,10 @@ void TCustomForm::Dispatch(TMessage &Message) {
     case WM_ACTIVATE: WMActivate(Message); break;
     case WM_CLOSE: WMClose(Message); break;
     case WM_SYSCOMMAND: WMSysCommand(Message); break;
+    case WM_TASKBARSYSMENU:
+        // The main form has the taskbar button the request comes from.
+        if (Application->MainForm() != this || !Application->CallWindowHooks(Message)) inherited::Dispatch(Message);
+        break;
     default: inherited::Dispatch(Message); break;
     }
 }
@@ -559,7 +563,9 @@ void TCustomForm::FocusFirstControl() {
 void TCustomForm::WMClose(TMessage &) { Close(); }
 
 void TCustomForm::WMSysCommand(TMessage &Message) {
-    // The main form's minimize is the application's.
+    // The main form's system commands are the application's: its hooks see
+    // them first, and its minimize is the application's.
+    if (Application->MainForm() == this && Application->CallWindowHooks(Message)) return;
     if ((Message.WParam & 0xFFF0) == SC_MINIMIZE && Application->MainForm() == this) {
         Application->Minimize();
         return;
@@ -742,12 +748,17 @@ void TApplication::UnhookMainWindow(TWindowHook Hook) {
     FWindowHooks.erase(std::remove(FWindowHooks.begin(), FWindowHooks.end(), Hook), FWindowHooks.end());
 }
 
+bool TApplication::CallWindowHooks(TMessage &Message) {
+    // Newest hook first; a hook may remove itself while it runs.
+    for (const TWindowHook &hook : std::vector<TWindowHook>(FWindowHooks.rbegin(), FWindowHooks.rend()))
+        if (std::find(FWindowHooks.begin(), FWindowHooks.end(), hook) != FWindowHooks.end() && hook(Message))
+            return true;
+    return false;
+}
+
 void TApplication::WndProc(TMessage &Message) {
     try {
-        // Newest hook first; a hook may remove itself while it runs.
-        for (const TWindowHook &hook : std::vector<TWindowHook>(FWindowHooks.rbegin(), FWindowHooks.rend()))
-            if (std::find(FWindowHooks.begin(), FWindowHooks.end(), hook) != FWindowHooks.end() && hook(Message))
-                return;
+        if (CallWindowHooks(Message)) return;
         switch (Message.Msg) {
         case WM_CLOSE:
             if (FMainForm) FMainForm->Close();

@@ -212,6 +212,12 @@ public:
 
     void HookMainWindow(TWindowHook Hook);
     void UnhookMainWindow(TWindowHook Hook);
+    // Offers a message to the hooks, the newest first; true when one
+    // handled it. The application window's messages go through them, and
+    // so do the main form's system commands (WM_SYSCOMMAND and the
+    // taskbar's request for the system menu): the main form owns the
+    // taskbar button that the application window has elsewhere.
+    bool CallWindowHooks(TMessage &Message);
 
     // Called inside a catch block: hands the exception to OnException, or
     // shows its message in the default error dialog. EAbort stays silent.

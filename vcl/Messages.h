@@ -57,6 +57,10 @@ inline constexpr UINT CM_COLORCHANGED = CM_BASE + 0x0D;
 inline constexpr UINT CM_DIALOGKEY = CM_BASE + 0x16;         // WParam: virtual key; Result 1 when used
 inline constexpr UINT CM_RELEASE = CM_BASE + 0x21;           // posted by TCustomForm::Release
 
+// The taskbar asks the window of a button for its system menu (LParam:
+// the point).
+inline constexpr UINT WM_TASKBARSYSMENU = 0x313;
+
 inline constexpr UINT CN_BASE = 0xBC00;
 inline constexpr UINT CN_CHARTOITEM = CN_BASE + WM_CHARTOITEM;
 inline constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;

@@ -3,6 +3,7 @@
 // applying and removing a skin.
 #include <algorithm>
 
+#include "sMessages.h"
 #include "sSkinCommands.h"
 #include "sSkinManager.h"
 #include "sSkinQueries.h"
@@ -13,42 +14,59 @@
 
 namespace skin {
 
+namespace {
+
+// A setter lets nothing out: what a receiver or an event handler raises
+// is shown in the error dialog, as a skin that cannot be read is.
+template <class F> void Reporting(F Step) {
+    try {
+        Step();
+    } catch (const vcl::Exception &e) {
+        ShowError(e.Message());
+    } catch (const std::exception &e) {
+        ShowError(e.what());
+    }
+}
+
+} // namespace
+
 void TsSkinManager::BroadcastCommand(unsigned SubCommand) {
-    // Sending skin commands to the application's forms, the skinned-form
-    // registry and the hooked dialogs comes with the per-control skin data
-    // that answers them; until then no window of this program receives one.
-    (void)SubCommand;
+    BroadcastToForms({SM_SKINCOMMAND, SkinCommand(SubCommand), reinterpret_cast<LPARAM>(this), 0});
 }
 
 void TsSkinManager::SetSkinName(const std::string &Value) {
     const std::string previous = FSkinName;
     FSkinName = Value;
     if (!FActive) return;
-    if (OnBeforeChange) OnBeforeChange(this);
-
-    const bool wasActive = SkinData->Active;
-    bool read = false;
-    {
-        TvlLoadingScope loading;
-        SetSkinDataActive(false);
-        FSkinName = StripPackedExtension(Value);
-        read = ReadCurrentSkinReporting();
-        if (!read) {
-            // The skin before stays whole and stays what is applied.
-            FSkinName = previous;
-            SetSkinDataActive(wasActive);
+    Reporting([&] {
+        if (OnBeforeChange) OnBeforeChange(this);
+        if (GetExtendedBorders() && !UpdatingFlag && FAnimEffects->SkinChanging->Active && FEffects->AllowAnimation)
+            PrepareFormsForSkinChange(*this);
+        const bool wasActive = SkinData->Active;
+        bool read = false;
+        {
+            TvlLoadingScope loading;
+            SetSkinDataActive(false);
+            FSkinName = StripPackedExtension(Value);
+            read = ReadCurrentSkinReporting();
+            if (!read) {
+                // The skin before stays whole and stays what is applied: a
+                // read error is never followed by "applied".
+                FSkinName = previous;
+                SetSkinDataActive(wasActive);
+            }
         }
-    }
-    if (read) {
-        if (FActive) {
-            if (!UpdatingFlag) BroadcastSkinApplied(true);
-            if (OnActivate && !Designing() && !LoadingOrReading()) OnActivate(this);
-        } else {
-            BroadcastSkinRemoved();
-            if (OnActivate && !Designing()) OnActivate(this);
+        if (read) {
+            if (FActive) {
+                if (!UpdatingFlag) BroadcastSkinApplied(true);
+                if (OnActivate && !Designing() && !LoadingOrReading()) OnActivate(this);
+            } else {
+                BroadcastSkinRemoved();
+                if (OnActivate && !Designing()) OnActivate(this);
+            }
         }
-    }
-    if (OnAfterChange) OnAfterChange(this);
+        if (OnAfterChange) OnAfterChange(this);
+    });
 }
 
 void TsSkinManager::SetActive(bool Value) {
@@ -57,9 +75,11 @@ void TsSkinManager::SetActive(bool Value) {
     if (Value) {
         SetSkinName(FSkinName);
     } else if (!FSkinName.empty()) {
-        if (!ComponentState().Contains(vcl::csLoading)) BroadcastSkinRemoved();
-        CacheCommonElements();
-        if (OnDeactivate && !Designing()) OnDeactivate(this);
+        Reporting([&] {
+            if (!ComponentState().Contains(vcl::csLoading)) BroadcastSkinRemoved();
+            CacheCommonElements();
+            if (OnDeactivate && !Designing()) OnDeactivate(this);
+        });
     }
 }
 
@@ -67,7 +87,7 @@ void TsSkinManager::SetSkinDirectory(const std::string &Value) {
     if (FSkinDirectory == Value) return;
     FSkinDirectory = Value;
     SkinData->SkinPath = ResolveSkinDirectory();
-    if (OnSkinListChanged) OnSkinListChanged(this);
+    if (OnSkinListChanged) Reporting([&] { OnSkinListChanged(this); });
 }
 
 void TsSkinManager::SetCommonSections(const vcl::TStrings *Value) {
@@ -84,8 +104,13 @@ void TsSkinManager::SetCommonSections(const vcl::TStrings *Value) {
 }
 
 void TsSkinManager::SetSkinnedPopups(bool Value) {
-    // The popup menus follow the flag once skinned menus exist.
+    if (FSkinnedPopups == Value) return;
     FSkinnedPopups = Value;
+    if (Designing() || DefaultManager() != this || !SkinableMenus) return;
+    if (Value)
+        SkinableMenus->ApplyToAllForms();
+    else
+        SkinableMenus->SetActive(false);
 }
 
 void TsSkinManager::SetHueOffset(int Value) {
@@ -113,22 +138,24 @@ void TsSkinManager::SetExtendedBorders(bool Value) {
     if (FExtendedBorders == Value) return;
     FExtendedBorders = Value;
     if (!SkinData->Active) return;
+    bool read = false;
     {
-        TvlLoadingScope loading;
+        TvlLoadingScope loading;  // cleared on every way out
         PrepareExtBorderImages();
-        ReadCurrentSkinReporting();
+        read = ReadCurrentSkinReporting();
     }
-    if (!LoadingOrReading() && !Designing()) RepaintAllSkinned(true);
+    if (read && !LoadingOrReading() && !Designing()) Reporting([&] { RepaintAllSkinned(true); });
 }
 
 void TsSkinManager::ReloadSkin() {
     if (!FActive || LoadingOrReading()) return;
-    {
-        TvlLoadingScope loading;
-        ReadCurrentSkinReporting();
+    bool read = false;
+    Reporting([&] {
+        TvlLoadingScope loading;  // cleared on every way out
+        read = ReadCurrentSkinReporting();
         if (OnAfterChange) OnAfterChange(this);
-    }
-    if (!UpdatingFlag) RepaintAllSkinned(true);
+    });
+    if (read && !UpdatingFlag) Reporting([&] { RepaintAllSkinned(true); });
 }
 
 void TsSkinManager::EndUpdate(bool Repaint, bool Animated) {
@@ -136,7 +163,7 @@ void TsSkinManager::EndUpdate(bool Repaint, bool Animated) {
     TvlSkinChanging &changing = *FAnimEffects->SkinChanging;
     const bool animation = changing.Active;
     if (!Animated) changing.Active = false;
-    UpdateSkin(Repaint);
+    Reporting([&] { UpdateSkin(Repaint); });
     changing.Active = animation;
 }
 
@@ -154,40 +181,51 @@ void TsSkinManager::BroadcastSkinApplied(bool Repaint) {
     if (LoadingOrReading()) return;
     // Only a skin that was read can be applied: empty tables stay unannounced.
     if (Sections.empty()) return;
-    SetSkinDataActive(false);
-    CacheCommonElements();
-    BroadcastCommand(SC_SKIN_APPLIED);
-    SetSkinDataActive(true);
-    if (DefaultManager() == this && !HooksInstalled) InstallSkinHooks();
-    if (Repaint) RepaintAllSkinned(false);
+    if (DefaultManager() == this) GlowService().ClearGlows(true);
+    const bool lock = !Designing() && Repaint;
+    if (lock) LockFormsForSkinChange(*this);
+    try {
+        SkinableMenus->ResetSectionCache();
+        SetSkinDataActive(false);
+        CacheCommonElements();
+        BroadcastCommand(SC_SKIN_APPLIED);
+        SetSkinDataActive(true);
+        if (DefaultManager() == this && !HooksInstalled) InstallSkinHooks();
+        if (Repaint) RepaintAllSkinned(false);
+    } catch (...) {
+        // Forms whose redraw was stopped for the change get it back.
+        if (lock) FinishFormsSkinChange(*this, false);
+        throw;
+    }
 }
 
 void TsSkinManager::BroadcastSkinRemoved() {
-    IsRemoving = true;
+    struct TRemoving {
+        bool &Flag;
+        ~TRemoving() { Flag = false; }
+    } removing{IsRemoving = true};
+    GlowService().ClearGlows(true);
     RemoveSkinHooks();
     SetSkinDataActive(false);
     BroadcastCommand(SC_SKIN_REMOVED);
     FreeSkinImages();
     Sections.clear();
-    IsRemoving = false;
 }
 
 void TsSkinManager::RepaintAllSkinned(bool Animate) {
-    (void)Animate;  // the skin-change fade joins with the forms
     if (!Designing()) BroadcastCommand(SC_STOP_ANIMATION);
-    BroadcastCommand(SC_SKIN_REFRESH);
-}
-
-void TsSkinManager::InstallSkinHooks() {
-    if (DefaultManager() != this || Designing() || HooksInstalled) return;
-    HooksInstalled = true;
-    if (FOptions->GetFlag(ofChangeSysColors)) PatchSysColors();
-}
-
-void TsSkinManager::RemoveSkinHooks() {
-    if (DefaultManager() != this || Designing() || !HooksInstalled) return;
-    if (FOptions->GetFlag(ofChangeSysColors)) UnpatchSysColors();
-    HooksInstalled = false;
+    if (ComponentState().Contains(vcl::csLoading)) {
+        BroadcastCommand(SC_SKIN_REFRESH);
+    } else {
+        if (Animate) LockFormsForSkinChange(*this);
+        BroadcastCommand(SC_SKIN_REFRESH);
+        FinishFormsSkinChange(*this, !UpdatingFlag);
+    }
+    for (std::size_t i = 0; HookedDialogProviders && i < HookedDialogProviders->size(); ++i)
+        if (const auto &entry = (*HookedDialogProviders)[i])
+            if (HWND window = entry->DialogWindow(); window && IsWindowVisible(window))
+                RedrawWindow(window, nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
 }
 
 void TsSkinManager::FreeSkinImages() {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "sCommonData.h"
 #include "sSkinCommands.h"
 #include "sSkinImages.h"
 #include "sSkinQueries.h"
@@ -62,6 +63,9 @@ VCL_PUBLISHED(TsSkinManager, p) {
     p.Property("OnDeactivate", &TsSkinManager::OnDeactivate);
     p.Property("OnSkinListChanged", &TsSkinManager::OnSkinListChanged);
     p.Property("OnSkinLoading", &TsSkinManager::OnSkinLoading);
+    p.Property("OnGetMenuExtraLineData", &TsSkinManager::OnGetMenuExtraLineData);
+    p.Property("OnGetPopupItemData", &TsSkinManager::OnGetPopupItemData);
+    p.Property("OnSysDlgInit", &TsSkinManager::OnSysDlgInit);
 }
 
 namespace {
@@ -109,6 +113,7 @@ TsSkinManager::TsSkinManager(vcl::TComponent *AOwner)
         }
     }
     FActive = true;
+    SkinableMenus = CreateSkinableMenus(*this);
     FHoverTimer = vcl::Create<vcl::TTimer>(this);
     FHoverTimer->SetInterval(100);
     FHoverTimer->OnTimer = vcl::TNotifyEvent::Bind<&TsSkinManager::HoverTimerTick>(this);
@@ -132,6 +137,10 @@ void TsSkinManager::Loaded() {
 TsSkinManager::~TsSkinManager() {
     SetActive(false);
     SetExtendedBorders(false);
+    // Skin data that the removal did not reach (a control without a window,
+    // one outside every form) must not keep a manager that is gone.
+    for (TsCommonData *data : std::exchange(FSkinDataRefs, {})) data->ManagerDestroyed(this);
+    if (ActiveGraphControl) RemoveFreeNotification(std::exchange(ActiveGraphControl, nullptr));
     FreeSkinImages();
     // The hook goes with the manager that put it in, even when another one
     // has become the default since: it would call a manager that is gone.
@@ -232,17 +241,8 @@ int TsSkinManager::MaskBottomMargin(int MaskIndex) const { return skin::MaskBott
 
 // Hover tracking
 
-void TsSkinManager::SetActiveControl(HWND Window) {
-    if (Window == ActiveWindow) return;
-    const HWND old = ActiveWindow;
-    ActiveWindow = Window;
-    const auto manager = reinterpret_cast<LPARAM>(this);
-    if (old) SendMessageW(old, SM_SKINCOMMAND, SkinCommand(SC_MOUSE_LEFT), manager);
-    if (Window) SendMessageW(Window, SM_SKINCOMMAND, SkinCommand(SC_MOUSE_ENTERED), manager);
-}
-
 void TsSkinManager::HoverTimerTick(vcl::TObject *) {
-    if (!ActiveWindow) return;
+    if (!ActiveWindow || Designing()) return;
     RECT r{};
     POINT cursor{};
     if (!GetWindowRect(ActiveWindow, &r) || !GetCursorPos(&cursor)) return;

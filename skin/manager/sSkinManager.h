@@ -22,6 +22,7 @@
 #include "sManagerOptions.h"
 #include "sPushedSkin.h"
 #include "sSkinData.h"
+#include "sSkinServices.h"
 #include "sStoredSkins.h"
 #include "skin/graphics/sSkinTables.h"
 #include "vcl/Component.h"
@@ -32,10 +33,12 @@
 namespace vcl {
 class TBitmap;
 class TControl;
+class TFont;
 }
 
 namespace skin {
 
+class TsCommonData;
 class TvlSkinConvertor;
 class TvlOptionsFile;
 
@@ -62,6 +65,16 @@ extern bool IsNTPlatform;
 // "vlSHDI"; null when the program has none.
 extern std::unique_ptr<vcl::TBitmap> ShadowActive;
 extern std::unique_ptr<vcl::TBitmap> ShadowInactive;
+
+// The manager's events that the dialog and menu skinning ask: a system
+// dialog about to be skinned (its window; the handler may clear
+// AllowSkinning), the extra line of a popup menu (its first item), and the
+// font of a popup item about to be drawn. Menu items are the class
+// library's components.
+using TvlSysDlgInitEvent = vcl::TMethod<void(HWND DialogWindow, bool &AllowSkinning)>;
+using TvlMenuExtraLineEvent = vcl::TMethod<void(vcl::TComponent *FirstItem, std::string &SkinSection,
+                                                std::string &Caption, vcl::TBitmap *&Glyph, bool &LineVisible)>;
+using TvlPopupItemDataEvent = vcl::TMethod<void(vcl::TComponent *Item, std::uint32_t State, vcl::TFont *ItemData)>;
 
 // The library's version.
 inline constexpr const char *SkinLibraryVersion = "10.21";
@@ -114,6 +127,9 @@ public:
     ThirdPartyList *ThirdParty() const { return FThirdParty.get(); }
 
     vcl::TNotifyEvent OnActivate, OnDeactivate, OnSkinLoading, OnAfterChange, OnBeforeChange, OnSkinListChanged;
+    TvlSysDlgInitEvent OnSysDlgInit;
+    TvlMenuExtraLineEvent OnGetMenuExtraLineData;
+    TvlPopupItemDataEvent OnGetPopupItemData;
 
     // Where skins are looked for: SkinDirectory made absolute against the
     // program's folder, with a trailing backslash.
@@ -151,13 +167,15 @@ public:
     void BroadcastSkinRemoved();
     void RepaintAllSkinned(bool Animate);
     // Sends SM_SKINCOMMAND with the sub-command and this manager to the
-    // application's forms and their controls.
+    // application's forms and their controls, the skinned forms and the
+    // hooked dialogs (sMessages.h).
     void BroadcastCommand(unsigned SubCommand);
     void PrepareExtBorderImages();
     void LoadThirdPartyLists(bool Reset);
     void SaveThirdPartyLists();
-    // The thread hook and the system-colour interception of the default
-    // manager (the hook of window adapters joins with their layer).
+    // The thread's window-creation hook (whose events go to the dialog
+    // skinning, sSkinServices.h) and the system-colour interception of the
+    // default manager (sSkinHooks.cpp).
     void InstallSkinHooks();
     void RemoveSkinHooks();
 
@@ -177,12 +195,22 @@ public:
     void FreeSkinImages();
     void FreeExternalImages();
 
-    // Hover tracking: the window under the mouse and the graphic control.
+    // Hover tracking: the window under the mouse and the graphic control
+    // (watched with a free notification). The one left hears SC_MOUSE_LEFT
+    // before the one entered hears SC_MOUSE_ENTERED.
     void SetActiveControl(HWND Window);
+    void SetActiveGraphControl(vcl::TControl *Control);
 
-    // The manager's hook of the application window: an editor's push and
-    // the posted command that applies it.
+    // The manager's hook of the application window (sSkinHooks.cpp). Our
+    // main form owns its taskbar button: the hook's questions about the
+    // application's window are asked of the main form, whose system
+    // commands pass through the application's hook chain.
     bool MainWindowHook(vcl::TMessage &Message);
+
+    // The skin data that name this manager as theirs; each loses the
+    // reference when the manager goes.
+    void AddSkinDataReference(TsCommonData *Data);
+    void RemoveSkinDataReference(TsCommonData *Data);
 
     // State (public, as the painters, adapters and forms read it directly).
     std::unique_ptr<TsSkinData> SkinData;
@@ -201,15 +229,24 @@ public:
     bool IsRemoving = false;
     std::uint8_t SysCommandState = 0;
     HWND ActiveWindow = nullptr;
-    vcl::TControl *ActiveGraphControl = nullptr;  // not owned
+    vcl::TControl *ActiveGraphControl = nullptr;  // not owned; cleared when it goes
+    // The popup-menu painter (a null one until menu skinning is plugged in).
+    std::unique_ptr<TvlSkinableMenus> SkinableMenus;
 
     // SkinData.Active and the painters' SkinActive together.
     void SetSkinDataActive(bool Value);
+
+protected:
+    void Notification(vcl::TComponent *AComponent, vcl::TOperation Operation) override;
 
 private:
     friend class TvlSkinLoad;
 
     void HoverTimerTick(vcl::TObject *Sender);
+    // The hook's branches (sSkinHooks.cpp).
+    bool HideMainFormAnimated(vcl::TMessage &Message);
+    bool MainSysCommand(vcl::TMessage &Message);
+    bool MenuRegionRequest(vcl::TMessage &Message);
     // The skin tables of a load, built aside and taken over when it succeeds.
     void ReadFromOptions(std::unique_ptr<TvlOptionsFile> Options, std::unique_ptr<TvlSkinConvertor> Convertor,
                          const std::string &SkinPath);
@@ -252,6 +289,7 @@ private:
     std::unique_ptr<ThirdPartyList> FThirdParty;
     std::unique_ptr<vcl::TStringList> FPushedOptions;  // while a pushed skin is applied
     vcl::TTimer *FHoverTimer = nullptr;  // owned as a component of the manager
+    std::vector<TsCommonData *> FSkinDataRefs;  // not owned
 };
 
 // The manager that serves a part without one of its own: the default

@@ -249,21 +249,4 @@ void TsSkinManager::ApplyPushedSkin(const TvlPushedSkinBlock &Block) {
     FPushedOptions.reset();
 }
 
-bool TsSkinManager::MainWindowHook(vcl::TMessage &Message) {
-    switch (Message.Msg) {
-    case WM_COPYDATA: return ReceivePushedSkin(Message);
-    case WM_THEMECHANGED: return true;  // the skin decides how windows look
-    case WM_SYSCOMMAND:
-        if (SkinData->Active) {
-            const WPARAM command = Message.WParam & 0xFFF0;
-            SysCommandState = command == SC_MINIMIZE ? 2 : command == SC_RESTORE ? 1 : 0;
-        }
-        return false;
-    case SM_SKINCOMMAND:
-        if ((Message.WParam >> 16) == SC_APPLY_PUSHED_SKIN) ApplyPushedSkin(PushedSkin);
-        return false;
-    default: return false;
-    }
-}
-
 } // namespace skin

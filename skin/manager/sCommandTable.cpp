@@ -1,0 +1,461 @@
+#include "sCommandTable.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "sMessages.h"
+#include "sSkinServices.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
+#include "vcl/StdCtrls.h"
+
+namespace skin {
+
+namespace {
+
+bool Has(const vcl::TComponent *C, vcl::TComponentStateItem Item) { return C && C->ComponentState().Contains(Item); }
+
+vcl::TWinControl *Windowed(vcl::TControl *Control) { return dynamic_cast<vcl::TWinControl *>(Control); }
+
+HWND WindowOf(vcl::TControl *Control) {
+    auto *windowed = Windowed(Control);
+    return windowed && windowed->HandleAllocated() ? windowed->WindowHandle() : nullptr;
+}
+
+const TsGeneralData &SectionOf(const TsCommonData &Data) {
+    return Data.GetSkinManager()->Sections[static_cast<std::size_t>(Data.SkinIndex())];
+}
+
+// Both the normal and the hot state show only the parent.
+bool FullyTransparent(const TsCommonData &Data) {
+    const TsGeneralData &s = SectionOf(Data);
+    return s.Props[0].Transparency == 100 && s.Props[1].Transparency == 100;
+}
+
+// The control takes the colours of a state of its section (where its
+// custom switches let it); true when one of them changed.
+bool ApplyStateColors(TsCommonData &Data, int State) {
+    vcl::TControl *c = Data.OwnerControl();
+    if (!c) return false;
+    const TsGenState &look = SectionOf(Data).Props[static_cast<std::size_t>(State)];
+    bool changed = false;
+    if (!Data.CustomColor() && c->Color() != look.Color) {
+        c->SetColor(look.Color);
+        changed = true;
+    }
+    if (!Data.CustomFont() && c->Font()->Color() != look.FontColor) {
+        Data.SetBGFlags(Data.BGFlags() | bgfWritingFontColor);
+        c->Font()->SetColor(look.FontColor);
+        Data.SetBGFlags(Data.BGFlags() & ~bgfWritingFontColor);
+        changed = true;
+    }
+    return changed;
+}
+
+// After a colour change of a hot-colour control: its image is stale, its
+// window repainted when a colour changed, and its frame in any case.
+void RefreshHotLook(TsCommonData &Data, bool Changed) {
+    Data.BGChanged = true;
+    if (HWND wnd = WindowOf(Data.OwnerControl())) {
+        if (Changed) InvalidateRect(wnd, nullptr, TRUE);
+        SendMessageW(wnd, WM_NCPAINT, 1, 0);
+    }
+}
+
+// A command to the control itself: by Perform, or to the window of a
+// record without a control.
+void TellControl(TsCommonData &Data, unsigned SubCommand, unsigned Flag) {
+    if (vcl::TControl *c = Data.OwnerControl())
+        c->Perform(SM_SKINCOMMAND, SkinCommand(SubCommand, Flag), 0);
+    else if (Data.WndHandle)
+        SendMessageW(Data.WndHandle, SM_SKINCOMMAND, SkinCommand(SubCommand, Flag), 0);
+}
+
+// The parent's cache covers this control's place: it is rebuilt.
+void RefreshParentCache(TsCommonData &Data) {
+    if (Data.UpdatePaintLock(false)) return;
+    vcl::TControl *c = Data.OwnerControl();
+    HWND parent = c && c->Parent() ? WindowOf(c->Parent()) : nullptr;
+    if (!parent) return;
+    SendMessageW(parent, SM_SKINCOMMAND, SkinCommand(SC_INVALIDATE_CACHE, 1), 0);
+    SendSkinCommand(parent, SC_BUILD_CACHE, 0);
+}
+
+// uxtheme, from the system folder.
+void ResetWindowTheme(HWND Window) {
+    using TIsThemeActive = BOOL WINAPI();
+    using TSetWindowTheme = HRESULT WINAPI(HWND, LPCWSTR, LPCWSTR);
+    static const TSystemLibrary uxtheme(L"uxtheme.dll");
+    static auto *const isActive =
+        reinterpret_cast<TIsThemeActive *>(reinterpret_cast<void *>(uxtheme.Proc("IsThemeActive")));
+    static auto *const setTheme =
+        reinterpret_cast<TSetWindowTheme *>(reinterpret_cast<void *>(uxtheme.Proc("SetWindowTheme")));
+    if (isActive && setTheme && isActive()) setTheme(Window, nullptr, nullptr);
+}
+
+void MouseEntered(TsCommonData &Data) {
+    TsSkinManager *m = Data.GetSkinManager();
+    if (!Data.IsSkinned(false) || Data.MouseInside || Has(m, vcl::csDesigning) || m->Options()->GetFlag(ofNoMouseHover) ||
+        FullyTransparent(Data))
+        return;
+    vcl::TControl *c = Data.OwnerControl();
+    HWND wnd = WindowOf(c);
+    TsSkinManager *tracker = DefaultManager();
+    if (!wnd || !tracker) {
+        if (!NoMouseTrackKinds.Contains(Data.ControlKind)) Data.MouseInside = true;
+        return;
+    }
+    if (Has(c, vcl::csDesigning)) return;
+    if (!NoMouseTrackKinds.Contains(Data.ControlKind)) Data.MouseInside = true;
+    tracker->SetActiveControl(wnd);
+    if (!NoGlowKinds.Contains(Data.ControlKind) && !NoHoverGlowKinds.Contains(Data.ControlKind))
+        Data.UpdateGlow(false, nullptr, -1, true, m->Effects()->AllowAnimation);
+    if (HotColorKinds.Contains(Data.ControlKind) &&
+        (!HotColorOptionKinds.Contains(Data.ControlKind) || ExtendedHotTracking) && SectionOf(Data).States >= 2)
+        RefreshHotLook(Data, ApplyStateColors(Data, 1));
+}
+
+void MouseLeft(TsCommonData &Data) {
+    vcl::TControl *c = Data.OwnerControl();
+    if (!c || !Data.IsSkinned(false) || Data.GetSkinManager()->Options()->GetFlag(ofNoMouseHover) ||
+        Has(c, vcl::csDesigning) || IsMouseStillInside(Data))
+        return;
+    if (!NoMouseTrackKinds.Contains(Data.ControlKind)) Data.MouseInside = false;
+    if (!NoGlowKinds.Contains(Data.ControlKind) && !NoHoverGlowKinds.Contains(Data.ControlKind)) Data.UpdateGlow(true);
+    bool changed = false;
+    if (HotColorKinds.Contains(Data.ControlKind) && !Data.IsControlActive() && !FullyTransparent(Data))
+        changed = ApplyStateColors(Data, 0);
+    if (c->Visible() && HotColorKinds.Contains(Data.ControlKind)) RefreshHotLook(Data, changed);
+}
+
+void FocusChanged(TsCommonData &Data, bool Gained) {
+    auto *w = Windowed(Data.OwnerControl());
+    if (!w || !Data.IsSkinned(false) || !w->CanFocus() || (Gained && !w->Showing())) return;
+    if (!FullyTransparent(Data)) {
+        Data.BGChanged = true;
+        Data.Focused = Gained;
+    }
+    if (!HotColorKinds.Contains(Data.ControlKind)) return;
+    if (Gained) {
+        if (w->Visible() && SectionOf(Data).States >= 2) RefreshHotLook(Data, ApplyStateColors(Data, 1));
+        return;
+    }
+    const bool changed = !Data.IsControlActive() && ApplyStateColors(Data, 0);
+    if (w->Visible()) RefreshHotLook(Data, changed);
+}
+
+void VisibleChanged(TsCommonData &Data, bool Shown) {
+    if (!Shown) Data.HideGlowNow();
+    const TsSkinManager *m = Data.GetSkinManager();
+    vcl::TControl *c = Data.OwnerControl();
+    if (!m || m->Options()->OptimizingPriority != opMemory || !c || Has(c, vcl::csDestroying) || !Data.CacheBmp())
+        return;
+    if (!Shown) {
+        Data.ShrinkCache();
+        if (auto *w = Windowed(c))
+            for (int i = 0; i < w->ControlCount(); ++i) {
+                vcl::TControl *child = w->Controls(i);
+                if (HWND h = WindowOf(child)) SendSkinCommand(h, SC_DROP_CACHE, 0);
+                else child->Perform(SM_SKINCOMMAND, SkinCommand(SC_DROP_CACHE), 0);
+            }
+    } else {
+        Data.PaintLocked = false;
+    }
+    Data.BGChanged = true;
+}
+
+// SC_IS_UPDATING: the control or a parent defers painting, or its cache
+// cannot be used as it is.
+LRESULT IsUpdatingAnswer(TsCommonData &Data) {
+    if (Data.UpdatePaintLock(false)) return 1;
+    vcl::TControl *c = Data.OwnerControl();
+    if (!Data.CanUseCache() || Data.CustomColor() || !Windowed(c)) return 0;
+    if (vcl::TBitmap *cache = Data.CacheBmp(); cache && !cache->Empty())
+        return cache->Width() != c->Width() || cache->Height() != c->Height() ? 1 : 0;
+    PerformSkinCommand(c, SC_BUILD_CACHE, 0);
+    return !Data.CacheBmp() || Data.CacheBmp()->Empty() ? 1 : 0;
+}
+
+// The colour behind a control of this record's parent's choosing.
+vcl::TColor ParentBackColor(vcl::TControl *Parent) {
+    if (Parent->Perform(SM_SKINCOMMAND, SkinCommand(SC_IS_HANDLED), 0) == 1)
+        return vcl::ColorToRGB(static_cast<vcl::TColor>(Parent->Perform(SM_SKINCOMMAND, SkinCommand(SC_GET_BG_COLOR), 0)));
+    return vcl::ColorToRGB(Parent->Color());
+}
+
+vcl::TColor BgColorAnswer(TsCommonData &Data) {
+    vcl::TControl *c = Data.OwnerControl();
+    const vcl::TColor own = vcl::ColorToRGB(c->Color());
+    if (!Data.IsSkinned(false)) return own;
+    const TsGenState &normal = SectionOf(Data).Props[0];
+    if (normal.Transparency == 0) return normal.Color;
+    // A parent that does not answer the question gives its own colour.
+    const vcl::TColor parent = c->Parent() ? ParentBackColor(c->Parent()) : own;
+    if (normal.Transparency >= 100) return parent;
+    return MixByTransparency(vcl::ColorToRGB(normal.Color), parent, normal.Transparency);
+}
+
+// SC_SKIN_REMOVED for the serving manager: the control's own look comes back.
+void SkinRemoved(TsCommonData &Data, TsSkinManager *Manager) {
+    Data.StopAnimation();
+    if (Has(Manager, vcl::csDestroying)) Data.ManagerDestroyed(Manager);
+    Data.SetSkinIndex(-1);
+    Data.SetBorderIndex(-1);
+    Data.SetPatternIndex(-1);
+    Data.SetHotPatternIndex(-1);
+    Data.PaintLocked = true;
+    Data.ShrinkCache();
+    vcl::TControl *c = Data.OwnerControl();
+    if (auto *edit = dynamic_cast<vcl::TCustomEdit *>(c)) {
+        if (!Data.CustomColor()) edit->SetColor(vcl::clWindow);
+        if (!Data.CustomFont()) edit->Font()->SetColor(vcl::clWindowText);
+        if (HWND wnd = WindowOf(edit)) RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+    } else if (auto *w = Windowed(c)) {
+        for (int i = 0; i < w->ControlCount(); ++i)
+            if (auto *label = dynamic_cast<vcl::TLabel *>(w->Controls(i))) label->Font()->SetColor(vcl::clWindowText);
+    }
+}
+
+void SectionQuery(TsCommonData &Data, vcl::TMessage &Message) {
+    auto *query = reinterpret_cast<TvlSectionQuery *>(Message.LParam);
+    if (!query || !Data.IsSkinned(false)) return;
+    const TsSkinManager *m = Data.GetSkinManager();
+    const TsGeneralData &section = SectionOf(Data);
+    bool border = false;
+    if (m->IsValidMaskIndex(section.BorderMask)) {
+        const std::uint16_t mode = m->Masks[static_cast<std::size_t>(section.BorderMask)].DrawMode;
+        border = (mode & dmNoState0) && !(mode & dmStretch);
+    }
+    vcl::TControl *c = Data.OwnerControl();
+    if (section.Props[0].Transparency >= 51 && !border && c && c->Parent()) {
+        Message.Result = ForwardSectionQuery(c, c->Parent(), *query);
+    } else if (section.GiveOwnFont) {
+        query->SectionIndex = Data.SkinIndex();
+        Message.Result = 1;
+    }
+}
+
+} // namespace
+
+bool IsMouseStillInside(const TsCommonData &CommonData) {
+    vcl::TControl *c = CommonData.OwnerControl();
+    HWND wnd = nullptr;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    RECT area{};
+    if (!Windowed(c)) {
+        wnd = CommonData.GetWindowHandle();
+        if (!wnd || !IsWindowVisible(wnd)) return false;
+        RECT w{};
+        GetWindowRect(wnd, &w);
+        cursor.x -= w.left;
+        cursor.y -= w.top;
+        GetClientRect(wnd, &area);
+    } else {
+        wnd = WindowOf(c);
+        if (!wnd || !IsWindowVisible(wnd)) return false;
+        GetClientRect(wnd, &area);
+        ScreenToClient(wnd, &cursor);
+    }
+    const auto *adapter = reinterpret_cast<TvlWindowAdapter *>(SendSkinCommand(wnd, SC_QUERY_ADAPTER, 0));
+    if (const auto *scrolling = dynamic_cast<const TvlScrollAdapter *>(adapter)) {
+        if (const TvlScrollBarState v = scrolling->VertScrollBar(); v.Visible) area.right += v.Width;
+        if (const TvlScrollBarState h = scrolling->HorzScrollBar(); h.Visible) area.bottom += h.Width;
+    }
+    if (!PtInRect(&area, cursor)) return false;
+    const vcl::TWindowDC dc(wnd);
+    RECT clip{};
+    return dc && GetClipBox(dc.Get(), &clip) != ERROR && PtInRect(&clip, cursor);
+}
+
+bool PreprocessSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData) {
+    if (!CommonData) return false;
+    TsCommonData &data = *CommonData;
+    vcl::TControl *c = data.OwnerControl();
+    switch (Message.Msg) {
+    case WM_UPDATEUISTATE:
+        if (data.IsSkinned(false)) return true;
+        if (HWND wnd = WindowOf(c)) ResetWindowTheme(wnd);
+        return false;
+    case WM_KILLFOCUS: FocusChanged(data, false); return false;
+    case WM_SETFOCUS: FocusChanged(data, true); return false;
+    case WM_MOVE:
+        if (!data.IsSkinned(false)) return false;
+        if (data.OuterEffects()->Visibility() == ovAlways) RefreshParentCache(data);
+        if (data.UsesParentBackground()) {
+            data.BGChanged = true;
+            TellControl(data, SC_PARENT_BG_CHANGED, 1);
+        }
+        data.HideGlowNow();
+        return false;
+    case WM_SIZE:
+        if (!data.IsSkinned(false)) return false;
+        data.BGChanged = true;
+        if (data.OuterEffects()->Visibility() == ovAlways) RefreshParentCache(data);
+        if (auto *w = Windowed(c); w && SectionOf(data).Props[0].GradientPercent > 0)
+            for (int i = 0; i < w->ControlCount(); ++i)
+                if (!Has(w->Controls(i), vcl::csDestroying))
+                    w->Controls(i)->Perform(SM_SKINCOMMAND, SkinCommand(SC_PARENT_BG_CHANGED, 1), 0);
+        if (!data.IsAnimating()) data.HideGlowNow();
+        return false;
+    case WM_SHOWWINDOW: data.StopAnimation(); return false;
+    case WM_FONTCHANGE:
+    case vcl::CM_ENABLEDCHANGED:
+        data.MouseInside = false;
+        data.Focused = false;
+        if (c && !c->Enabled()) data.HideGlowNow();
+        return false;
+    case WM_CONTEXTMENU:
+        if (TsSkinManager *m = data.GetSkinManager(); m && c) m->SkinableMenus->SetControlMenuOwnerDraw(c, m->Active());
+        return false;
+    case WM_PARENTNOTIFY:
+        if (Windowed(c) && LOWORD(Message.WParam) == WM_CREATE) NotifyFormOfControl(c);
+        return false;
+    case SM_SKINCOMMAND: return CommonWndProc(Message, CommonData);
+    case vcl::CM_VISIBLECHANGED: VisibleChanged(data, Message.WParam != 0); return false;
+    case vcl::CM_MOUSEENTER: MouseEntered(data); return false;
+    case vcl::CM_MOUSELEAVE: MouseLeft(data); return false;
+    case vcl::CM_SHOWINGCHANGED:
+        if (c && c->Visible()) data.Loaded();
+        return false;
+    default: return false;
+    }
+}
+
+bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
+    if (!CommonData || Message.Msg != SM_SKINCOMMAND) return false;
+    TsCommonData &data = *CommonData;
+    const unsigned code = SubCommandOf(Message.WParam);
+    if (code > SC_LAST_COMMON) return false;
+    vcl::TControl *c = data.OwnerControl();
+    auto *w = Windowed(c);
+    TsSkinManager *sender = reinterpret_cast<TsSkinManager *>(Message.LParam);
+    const bool own = sender && sender == data.GetSkinManager();
+    switch (code) {
+    case SC_SKIN_APPLIED:
+        if (!own) return true;
+        data.StopAnimation();
+        data.ChooseDefaultSection();
+        // A record without a section name has its index from its control.
+        if (!data.SkinSection().empty()) data.SetSectionFromList({data.SkinSection()});
+        data.ShrinkCache();
+        data.UpdateTransparency(false);
+        return true;
+    case SC_SKIN_REMOVED:
+        if (own) SkinRemoved(data, sender);
+        return false;  // the caller's own removal follows
+    case SC_SKIN_REFRESH:
+        if (!own) return true;
+        data.StopAnimation();
+        data.BGChanged = true;
+        data.PaintLocked = false;
+        data.SyncControlColors(true);
+        data.UpdateTransparency(false);
+        if (HWND wnd = data.GetWindowHandle(); wnd && FrameChangeKinds.Contains(data.ControlKind))
+            SetWindowPos(wnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        return true;
+    case SC_PARENT_UPDATE_DONE:
+        if (data.PaintLocked && w && !data.UpdatePaintLock(true)) {
+            if (HWND wnd = WindowOf(w))
+                RedrawWindow(wnd, nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+            PassUpdateDoneToChildren(w);
+        }
+        return true;
+    case SC_IS_HANDLED:
+    case SC_QUERY_PARENT_REDRAW: Message.Result = 1; return true;
+    case SC_SET_UPDATING: data.PaintLocked = LOWORD(Message.WParam) == 1; return true;
+    case SC_IS_UPDATING: Message.Result = IsUpdatingAnswer(data); return true;
+    case SC_WAS_NOT_PAINTED: Message.Result = data.PartialPaint ? 1 : 0; return true;
+    case SC_SECTION_REPAINT:
+        if (const auto *name = reinterpret_cast<const char *>(Message.LParam)) {
+            std::string upper(name);
+            std::transform(upper.begin(), upper.end(), upper.begin(),
+                           [](char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 32) : ch; });
+            if (upper == data.SkinSection()) data.RepaintControl(false);
+        }
+        return true;
+    case SC_SET_SECTION:
+        if (const auto *name = reinterpret_cast<const char *>(Message.LParam)) {
+            data.SetSkinSection(name);
+            Message.Result = 1;
+        } else {
+            Message.Result = 0;
+        }
+        return true;
+    case SC_STOP_ANIMATION: data.StopAnimation(); return true;
+    case SC_INVALIDATE_CACHE: data.BGChanged = true; return true;
+    case SC_REPAINT: data.RepaintControl(false); return true;
+    case SC_PARENT_BG_CHANGED: {
+        const bool follows = data.UsesParentBackground();
+        data.BGChanged = data.BGChanged || follows;
+        if (!w) return true;
+        if (LOWORD(Message.WParam) == 1)
+            if (HWND wnd = WindowOf(w))
+                RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_NOINTERNALPAINT | RDW_NOERASE | RDW_ALLCHILDREN);
+        if (follows)
+            for (int i = 0; i < w->ControlCount(); ++i)
+                if (!Has(w->Controls(i), vcl::csDestroying))
+                    w->Controls(i)->Perform(SM_SKINCOMMAND, SkinCommand(SC_PARENT_BG_CHANGED), 0);
+        return true;
+    }
+    case SC_GET_BG_COLOR:
+        if (!c) return false;
+        Message.Result = BgColorAnswer(data);
+        return true;
+    case SC_SET_NOT_PAINTED: data.PartialPaint = true; return true;
+    case SC_BUILD_CACHE: data.BGChanged = false; return true;
+    case SC_GET_SECTION_INDEX:
+        if (auto *query = reinterpret_cast<TvlSectionQuery *>(Message.LParam)) query->SectionIndex = data.SkinIndex();
+        return true;
+    case SC_DROP_CACHE:
+        if (!data.CacheBmp()) return true;
+        for (int i = 0; w && i < w->ControlCount(); ++i)
+            if (HWND child = WindowOf(w->Controls(i))) SendSkinCommand(child, SC_DROP_CACHE, 0);
+        data.ShrinkCache();
+        data.BGChanged = true;
+        return true;
+    case SC_GET_BG_INFO:
+        if (auto *query = reinterpret_cast<TvlBgQuery *>(Message.LParam)) {
+            const bool active =
+                data.Focused || (data.MouseInside && !NoGlowKinds.Contains(data.ControlKind));
+            data.CopyParentBackground(*query, active ? 1 : 0);
+            Message.Result = 1;
+        }
+        return true;
+    case SC_QUERY_BG_FLAGS:
+        if (Message.LParam == 1) {
+            data.UpdateTransparency(true);
+        } else {
+            if (data.BGFlags() == bgfUndetermined) data.UpdateTransparency(false);
+            Message.Result = data.BGFlags();
+        }
+        return true;
+    case SC_GET_SKIN_DATA: Message.Result = reinterpret_cast<LRESULT>(CommonData); return true;
+    case SC_SET_PAINT_TARGET:
+        data.SetBGFlags(Message.LParam ? data.BGFlags() | bgfPaintTarget : data.BGFlags() & ~bgfPaintTarget);
+        data.PrintDC = reinterpret_cast<HDC>(Message.LParam);
+        return true;
+    case SC_PAINT_OUTER_EFFECT:
+        if (const auto *target = reinterpret_cast<const TvlBgQuery *>(Message.LParam))
+            data.PaintOuterEffect(*target, LOWORD(Message.WParam));
+        return true;
+    case SC_FRAME_METRICS_CHANGED:
+        if (!w) return true;
+        if (HWND wnd = WindowOf(w))
+            SetWindowPos(wnd, nullptr, 0, 0, 0, 0,
+                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS |
+                             SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+        BroadcastToChildControls(w, Message);
+        return true;
+    case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
+    case SC_GET_BG_SECTION: SectionQuery(data, Message); return true;
+    case SC_GET_BOUNDS:
+        if (auto *bounds = reinterpret_cast<vcl::TRect *>(Message.LParam)) *bounds = c ? c->BoundsRect() : vcl::TRect{};
+        return true;
+    default: return false;
+    }
+}
+
+} // namespace skin

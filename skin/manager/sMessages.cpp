@@ -1,0 +1,317 @@
+#include "sMessages.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "sCommonData.h"
+#include "sSkinManager.h"
+#include "sSkinServices.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Controls.h"
+#include "vcl/Forms.h"
+#include "vcl/Icon.h"
+#include "vcl/WideText.h"
+
+namespace skin {
+
+TvlChildBroadcastFilter ChildBroadcastFilter = nullptr;
+bool FormAnimationActive = false;
+std::unique_ptr<vcl::TIcon> ProgramSmallIcon;
+std::unique_ptr<vcl::TIcon> ProgramLargeIcon;
+
+namespace {
+
+std::vector<vcl::TCustomForm *> Registry;  // not owned: the providers' forms
+// The caption height of the new skin that the last skin change of a
+// maximized form with a border form saw.
+int RememberedTitleHeight = 0;
+int ModuleStarts = 0;
+
+bool Designing(const vcl::TComponent *C) { return C->ComponentState().Contains(vcl::csDesigning); }
+bool Destroying(const vcl::TComponent *C) { return C->ComponentState().Contains(vcl::csDestroying); }
+bool Loading(const vcl::TComponent *C) { return C->ComponentState().Contains(vcl::csLoading); }
+
+void Send(HWND Window, const vcl::TMessage &Message) {
+    SendMessageW(Window, Message.Msg, Message.WParam, Message.LParam);
+}
+
+// The form and its children, as both broadcasts pass them a message; the
+// children only while the form is still the one that was there (a
+// receiver may free it).
+template <class StillThere> void SendToForm(vcl::TCustomForm *Form, const vcl::TMessage &Message, StillThere Check) {
+    Send(Form->Handle(), Message);
+    if (Check()) BroadcastToChildControls(Form, Message);
+}
+
+BOOL CALLBACK BroadcastChildProc(HWND Child, LPARAM Data) {
+    const auto &[parent, message] = *reinterpret_cast<std::pair<HWND, const vcl::TMessage *> *>(Data);
+    if (GetParent(Child) == parent) Send(Child, *message);
+    return TRUE;
+}
+
+std::uint8_t FormAlpha(const vcl::TCustomForm &Form) { return Form.AlphaBlend() ? Form.AlphaBlendValue() : 255; }
+
+TsSkinManager *ManagerOf(TvlFormProvider &Provider) {
+    TsCommonData *data = Provider.ProviderSkinData();
+    return data ? data->GetSkinManager() : nullptr;
+}
+
+bool ChangeAnimated(const TsSkinManager &Manager) {
+    return &Manager == DefaultManager() && Manager.AnimEffects()->SkinChanging->Active;
+}
+
+void PrepareFormForSkinChange(TvlFormProvider &Provider, int) {
+    if (Provider.BorderWindow()) {
+        Provider.StateFlags |= pfSkinChangeSnapshot;
+        Provider.SavedFormImage.reset();
+        Provider.SavedFormImage = Provider.GetFormImage();
+    }
+    Provider.FormNeedsRepaint = true;
+}
+
+void LockFormForSkinChange(TvlFormProvider &Provider, int) {
+    Provider.FormNeedsRepaint = true;
+    Provider.StateFlags |= pfSkinChangeRedrawLocked;
+    vcl::TCustomForm *form = Provider.ProviderForm();
+    if (HWND border = Provider.BorderWindow()) {
+        if (Provider.SavedFormImage)
+            FormAnimations().ShowLayeredBitmap(border, Provider.SavedFormImage.get(), FormAlpha(*form));
+        SetWindowRgn(border, Provider.BorderRegion(), TRUE);
+    }
+    SendMessageW(form->Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void UnlockFormRedraw(TvlFormProvider &Provider, int) {
+    if (Provider.StateFlags & pfSkinChangeRedrawLocked)
+        SendMessageW(Provider.ProviderForm()->Handle(), WM_SETREDRAW, TRUE, 0);
+}
+
+// A maximized form with a border form is maximized again when the new
+// skin's caption is of another height, so that its client area follows.
+void MaximizeAgainForNewCaption(TvlFormProvider &Provider, HWND Form) {
+    const int height = Provider.GetTitleHeight();
+    if (height == RememberedTitleHeight) return;
+    RememberedTitleHeight = height;
+    const HWND active = GetActiveWindow();
+    const LONG_PTR style = GetWindowLongPtrW(Form, GWL_STYLE);
+    SetWindowLongPtrW(Form, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
+    ShowWindow(Form, SW_MAXIMIZE);
+    SetWindowLongPtrW(Form, GWL_STYLE, GetWindowLongPtrW(Form, GWL_STYLE) | WS_VISIBLE);
+    if (active) SetActiveWindow(active);
+}
+
+void AnimateSkinChange(TvlFormProvider &Provider, int Animate) {
+    vcl::TCustomForm *form = Provider.ProviderForm();
+    const HWND wnd = form->Handle();
+    if (IsIconic(wnd) || !(Provider.StateFlags & pfSkinChangeRedrawLocked)) return;
+    if (Animate != 1) {
+        Provider.StateFlags &= ~pfSkinChangeSnapshot;
+        SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
+    } else {
+        const bool nonClient = Provider.DrawsNonClientArea();
+        if (TsSkinManager *manager = ManagerOf(Provider)) {
+            const TvlSkinChanging &changing = *manager->AnimEffects()->SkinChanging;
+            if (changing.Active) {
+                if (nonClient)
+                    FormAnimations().AnimateSkinChangeOfForm(Provider, changing.Time, FormAlpha(*form),
+                                                             changing.Mode == atAero);
+                else
+                    FormAnimations().AnimateSkinChangeOfForm(Provider, 0, 255, false);
+            }
+        }
+        Provider.StateFlags &= ~pfSkinChangeSnapshot;
+        if (Provider.BorderWindow() && IsZoomed(wnd)) MaximizeAgainForNewCaption(Provider, wnd);
+        Provider.FormNeedsRepaint = false;
+        if (nonClient) {
+            if (!DwmCompositionActive()) SetWindowRgn(wnd, nullptr, TRUE);
+            Provider.CollectFrameMasks();
+            Provider.UpdateFormRegion();
+            RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+            if (HWND border = Provider.BorderWindow()) {
+                SetWindowRgn(border, Provider.BorderRegion(), TRUE);
+                Provider.UpdateBorder(true, 255);
+            }
+        } else {
+            RedrawWindow(wnd, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+    }
+    Provider.StateFlags &= ~pfSkinChangeRedrawLocked;
+}
+
+} // namespace
+
+// Senders
+
+LRESULT SendSkinCommand(HWND Window, unsigned SubCommand, LPARAM LParam) {
+    return SendMessageW(Window, SM_SKINCOMMAND, SkinCommand(SubCommand), LParam);
+}
+
+LRESULT PerformSkinCommand(vcl::TControl *Control, unsigned SubCommand, LPARAM LParam) {
+    if (!Control) return 0;
+    if (auto *windowed = dynamic_cast<vcl::TWinControl *>(Control))
+        if (Destroying(windowed) || !windowed->HandleAllocated()) return 0;
+    return Control->Perform(SM_SKINCOMMAND, SkinCommand(SubCommand), LParam);
+}
+
+bool QuerySkinCommand(vcl::TControl *Control, unsigned SubCommand) {
+    return Control && (Control->Perform(SM_SKINCOMMAND, SkinCommand(SubCommand), 0) & 0xFF) != 0;
+}
+
+bool SendSkinQuery(HWND Window, unsigned SubCommand) { return SendSkinCommand(Window, SubCommand, 0) == 1; }
+
+// Walks
+
+void BroadcastToChildControls(vcl::TWinControl *Parent, const vcl::TMessage &Message) {
+    if (!Parent) return;
+    for (int i = 0; i < Parent->ControlCount(); ++i) {
+        vcl::TControl *child = Parent->Controls(i);
+        if (Destroying(child)) return;
+        auto *windowed = dynamic_cast<vcl::TWinControl *>(child);
+        if (!windowed || !windowed->HandleAllocated()) {
+            child->Perform(Message.Msg, Message.WParam, Message.LParam);
+        } else if (QuerySkinCommand(windowed, SC_IS_HANDLED)) {
+            Send(windowed->WindowHandle(), Message);
+        } else if (!(ChildBroadcastFilter && ChildBroadcastFilter(windowed))) {
+            BroadcastToChildControls(windowed, Message);
+        }
+    }
+}
+
+void BroadcastToChildWindows(HWND Window, const vcl::TMessage &Message) {
+    std::pair<HWND, const vcl::TMessage *> data{Window, &Message};
+    EnumChildWindows(Window, BroadcastChildProc, reinterpret_cast<LPARAM>(&data));
+}
+
+void PassUpdateDoneToChildren(vcl::TWinControl *Parent) {
+    if (!Parent || Designing(Parent) || FormAnimationActive) return;
+    const int count = Parent->ControlCount();
+    for (int i = 0; i < count && i < Parent->ControlCount(); ++i) {
+        vcl::TControl *child = Parent->Controls(i);
+        if (Destroying(child)) continue;
+        auto *windowed = dynamic_cast<vcl::TWinControl *>(child);
+        if (!windowed || (windowed->HandleAllocated() && windowed->Showing()))
+            child->Perform(SM_SKINCOMMAND, SkinCommand(SC_PARENT_UPDATE_DONE), 0);
+    }
+}
+
+void PassUpdateDoneToChildWindows(HWND Window) {
+    for (HWND child = GetTopWindow(Window); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetWindowLongPtrW(child, GWL_STYLE) & WS_CHILD) SendSkinCommand(child, SC_PARENT_UPDATE_DONE, 0);
+}
+
+void NotifyFormOfControl(vcl::TControl *Control) {
+    if (!Control || Designing(Control) || Loading(Control)) return;
+    if (vcl::TCustomForm *form = vcl::GetParentForm(Control))
+        form->Perform(SM_SKINCOMMAND, SkinCommand(SC_REFRESH_GRAPHIC_CONTROL), reinterpret_cast<LPARAM>(Control));
+}
+
+void BroadcastToForms(const vcl::TMessage &Message) {
+    if (vcl::TApplication *app = vcl::Application) {
+        for (int i = app->ComponentCount() - 1; i >= 0; --i) {
+            if (i >= app->ComponentCount()) return;  // forms were freed: the broadcast ends
+            auto *form = dynamic_cast<vcl::TCustomForm *>(app->Components(i));
+            if (!form || form->FormStyle() == vcl::fsMDIChild || Destroying(form) || Loading(form)) continue;
+            // Asking creates the window of a form that has none yet.
+            if (SendSkinQuery(form->Handle(), SC_IS_HANDLED)) continue;
+            SendToForm(form, Message, [&] { return i < app->ComponentCount() && app->Components(i) == form; });
+        }
+    }
+    BroadcastToListedForms(Message);
+}
+
+void BroadcastToListedForms(const vcl::TMessage &Message) {
+    for (std::size_t i = 0; i < Registry.size(); ++i) {
+        vcl::TCustomForm *form = Registry[i];
+        if (!form || Destroying(form)) continue;
+        SendToForm(form, Message, [&] { return i < Registry.size() && Registry[i] == form; });
+    }
+    // A receiver may take the hooks (and the list) away meanwhile.
+    for (std::size_t i = 0; HookedDialogProviders && i < HookedDialogProviders->size(); ++i)
+        if (const auto &entry = (*HookedDialogProviders)[i])
+            if (HWND window = entry->DialogWindow(); window && IsWindowVisible(window)) Send(window, Message);
+}
+
+// Registry
+
+void AddSkinnedForm(vcl::TCustomForm *Form) {
+    if (Form && std::find(Registry.begin(), Registry.end(), Form) == Registry.end()) Registry.push_back(Form);
+}
+
+void RemoveSkinnedForm(vcl::TCustomForm *Form) {
+    const auto it = std::find(Registry.begin(), Registry.end(), Form);
+    if (it == Registry.end()) return;
+    *it = Registry.back();
+    Registry.pop_back();
+}
+
+const std::vector<vcl::TCustomForm *> &SkinnedForms() { return Registry; }
+
+void ForEachSkinnedForm(const TsSkinManager *Manager, TvlProviderProc Proc, int Argument) {
+    for (std::size_t i = 0; i < Registry.size(); ++i) {
+        vcl::TCustomForm *form = Registry[i];
+        if (!form || form->FormStyle() == vcl::fsMDIChild || form->Parent() || !form->HandleAllocated() ||
+            !form->Visible() || IsIconic(form->WindowHandle()))
+            continue;
+        auto *provider = reinterpret_cast<TvlFormProvider *>(PerformSkinCommand(form, SC_QUERY_FORM_PROVIDER, 0));
+        if (provider && ManagerOf(*provider) == Manager) Proc(*provider, Argument);
+    }
+}
+
+bool ValueInList(std::span<const std::int32_t> Values, std::int32_t Value, int First, int Last) {
+    for (int i = std::max(First, 0); i <= Last && i < static_cast<int>(Values.size()); ++i)
+        if (Values[static_cast<std::size_t>(i)] == Value) return true;
+    return false;
+}
+
+// Skin-change steps
+
+void PrepareFormsForSkinChange(TsSkinManager &Manager) {
+    const vcl::TComponentState state = Manager.ComponentState();
+    if (ApplicationIconic() || state.Contains(vcl::csDesigning) || state.Contains(vcl::csLoading) ||
+        state.Contains(vcl::csReading))
+        return;
+    if (ChangeAnimated(Manager)) FormAnimationActive = true;
+    ForEachSkinnedForm(&Manager, PrepareFormForSkinChange, 0);
+}
+
+void LockFormsForSkinChange(TsSkinManager &Manager) {
+    if (ApplicationIconic()) return;
+    if (ChangeAnimated(Manager)) FormAnimationActive = true;
+    ForEachSkinnedForm(&Manager, LockFormForSkinChange, 0);
+}
+
+void FinishFormsSkinChange(TsSkinManager &Manager, bool Animate) {
+    if (ApplicationIconic()) return;
+    if (&Manager == DefaultManager()) FormAnimationActive = false;
+    ForEachSkinnedForm(&Manager, UnlockFormRedraw, 0);
+    ForEachSkinnedForm(&Manager, AnimateSkinChange, Animate ? 1 : 0);
+}
+
+bool ApplicationIconic() {
+    vcl::TCustomForm *main = vcl::Application ? vcl::Application->MainForm() : nullptr;
+    return main && main->HandleAllocated() && IsIconic(main->WindowHandle());
+}
+
+// Module
+
+void InitializeMessagesModule() {
+    if (ModuleStarts++ > 0) return;
+    wchar_t path[MAX_PATH]{};
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    const std::string file = vcl::WideToUtf8(std::wstring_view(path, n));
+    ProgramSmallIcon = GetFileIcon(file, SHGFI_SMALLICON);
+    ProgramLargeIcon = GetFileIcon(file, 0);
+}
+
+void FinalizeMessagesModule() {
+    if (ModuleStarts == 0 || --ModuleStarts > 0) return;
+    ProgramSmallIcon.reset();
+    ProgramLargeIcon.reset();
+    Registry.clear();
+}
+
+} // namespace skin

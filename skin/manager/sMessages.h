@@ -1,0 +1,114 @@
+#pragma once
+// Sending the library's command message SM_SKINCOMMAND: to one window or
+// control, and in walks over the children of a control, the child windows
+// of a window and all forms of the application; the registry of skinned
+// forms that the walks and the skin-change steps use; the per-form steps
+// of a skin change; and the program's two icons. Windows only.
+//
+// Order of a broadcast to the forms: the application's forms from the last
+// created to the first (each followed by its children), then the
+// registered skinned forms in registry order (each followed by its
+// children), then the visible windows of the hooked dialogs.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "sSkinCommands.h"
+#include "vcl/Messages.h"
+
+namespace vcl {
+class TControl;
+class TWinControl;
+class TCustomForm;
+class TIcon;
+}
+
+namespace skin {
+
+class TsSkinManager;
+class TvlFormProvider;
+
+// Senders. The WParam is SkinCommand(SubCommand): the flag word 0.
+// SendMessage to the window; no check of the handle.
+LRESULT SendSkinCommand(HWND Window, unsigned SubCommand, LPARAM LParam);
+// Performs it on the control when it is a graphic control, or a windowed
+// one that is not being destroyed and has its window; 0 otherwise.
+LRESULT PerformSkinCommand(vcl::TControl *Control, unsigned SubCommand, LPARAM LParam);
+// Performs it with LParam 0, whatever the control's state; true when the
+// answer's low byte is not 0. With SC_IS_HANDLED: is the control skinned?
+bool QuerySkinCommand(vcl::TControl *Control, unsigned SubCommand);
+// True when the window answers 1 (LParam 0).
+bool SendSkinQuery(HWND Window, unsigned SubCommand);
+
+// An application's filter of the child walk: true keeps a windowed child
+// that is not skinned, and its whole subtree, out of it. Null at start.
+using TvlChildBroadcastFilter = bool (*)(vcl::TControl *Child);
+extern TvlChildBroadcastFilter ChildBroadcastFilter;
+
+// Walks. Message holds the number, WParam and LParam to pass (its Result
+// is not read). A receiver may add or remove children meanwhile: counts
+// are read again on every step.
+//
+// The children of Parent: graphic children and windowed ones without a
+// window by Perform, skinned windowed ones by SendMessage (their own
+// children are theirs to tell), other windowed ones are walked into. A
+// child being destroyed ends the walk.
+void BroadcastToChildControls(vcl::TWinControl *Parent, const vcl::TMessage &Message);
+// SendMessage to every direct child window of Window.
+void BroadcastToChildWindows(HWND Window, const vcl::TMessage &Message);
+// SC_PARENT_UPDATE_DONE to the direct children (windowed ones only when
+// showing with a window); nothing while a form animation runs.
+void PassUpdateDoneToChildren(vcl::TWinControl *Parent);
+void PassUpdateDoneToChildWindows(HWND Window);
+// SC_REFRESH_GRAPHIC_CONTROL with the control to its form, unless it is
+// being designed or loaded.
+void NotifyFormOfControl(vcl::TControl *Control);
+// Every form of the application that the library does not serve (and its
+// children), then BroadcastToListedForms. Forms freed by a receiver end it.
+void BroadcastToForms(const vcl::TMessage &Message);
+// The registered skinned forms and their children, then the visible
+// windows of the hooked dialogs.
+void BroadcastToListedForms(const vcl::TMessage &Message);
+
+// The registry of skinned forms: a provider enters its form when it is
+// made and removes it when it goes. A form is entered once however often
+// it is added; removing it takes it out, the last entry taking its place.
+void AddSkinnedForm(vcl::TCustomForm *Form);
+void RemoveSkinnedForm(vcl::TCustomForm *Form);
+const std::vector<vcl::TCustomForm *> &SkinnedForms();
+// Proc(provider, Argument) for each registered form that Manager skins and
+// that is shown, not iconic, top-level and has its window.
+using TvlProviderProc = void (*)(TvlFormProvider &Provider, int Argument);
+void ForEachSkinnedForm(const TsSkinManager *Manager, TvlProviderProc Proc, int Argument);
+
+// True when Value is one of Values[First .. Last] (both ends included,
+// indexes within the span); false when Last is below First.
+bool ValueInList(std::span<const std::int32_t> Values, std::int32_t Value, int First, int Last);
+
+// The per-form steps of a skin change, over the registry; each does nothing
+// while the main form is iconic. Prepare takes snapshots before the new
+// skin is read; Lock stops the forms redrawing once it is applied; Finish
+// lets them redraw and (Animate) fades them to their new look.
+void PrepareFormsForSkinChange(TsSkinManager &Manager);
+void LockFormsForSkinChange(TsSkinManager &Manager);
+void FinishFormsSkinChange(TsSkinManager &Manager, bool Animate);
+
+// A form show, hide, blend or skin-change animation runs: skinned windows
+// skip their direct repaints meanwhile.
+extern bool FormAnimationActive;
+
+// The application is minimized. Our main form owns its taskbar button, so
+// this asks about the main form (false without one).
+bool ApplicationIconic();
+
+// The small and the large icon of the program's own file; null when the
+// shell gives none. Made by the module start-up, freed by its end.
+extern std::unique_ptr<vcl::TIcon> ProgramSmallIcon;
+extern std::unique_ptr<vcl::TIcon> ProgramLargeIcon;
+void InitializeMessagesModule();
+void FinalizeMessagesModule();
+
+} // namespace skin

@@ -1,0 +1,233 @@
+#pragma once
+// What the skin manager and the per-control skin data call in the layers
+// above them, declared here so that nothing includes upward: the form
+// provider (skin/forms), the window adapters, the dialog skinning of the
+// thread's window-creation hook and the popup-menu painter (skin/adapters),
+// and, in this layer, the glows and the layered form animations that join
+// later. A layer that implements one plugs it into its slot with an
+// explicit start-up call; until then each slot holds a null implementation
+// that does nothing and answers "none". Tests plug in their own to watch
+// the calls (Xvfb shows no layered blending). Windows only.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "vcl/Types.h"
+
+namespace vcl {
+class TBitmap;
+class TControl;
+class TCustomForm;
+}
+
+namespace skin {
+
+class TsCommonData;
+class TsSkinManager;
+
+// ------------------------------------------------------------ form provider
+
+// Bits of TvlFormProvider::StateFlags that this layer sets and reads.
+inline constexpr std::uint32_t pfBorderFormKept = 0x100;          // the border form stays
+inline constexpr std::uint32_t pfHiddenByAnimation = 0x200;       // hidden by the hide animation
+inline constexpr std::uint32_t pfSkinChangeSnapshot = 0x1000;     // a snapshot for the skin-change fade exists
+inline constexpr std::uint32_t pfSkinChangeRedrawLocked = 0x10000; // redraw off for a skin change
+
+// The form skinning component (TsSkinProvider) as this layer sees it. A
+// form's window answers SC_QUERY_FORM_PROVIDER with a TvlFormProvider *
+// (0 without one); the provider's skin data has it as its owner object.
+class TvlFormProvider {
+public:
+    TvlFormProvider();
+    TvlFormProvider(const TvlFormProvider &) = delete;
+    TvlFormProvider &operator=(const TvlFormProvider &) = delete;
+    virtual ~TvlFormProvider();
+
+    // The served form; null on a provider that serves none.
+    virtual vcl::TCustomForm *ProviderForm() const = 0;
+    virtual TsCommonData *ProviderSkinData() const = 0;
+    // The provider draws the frame and caption (published DrawNonClientArea).
+    virtual bool DrawsNonClientArea() const = 0;
+    // The provider's form-kind byte: 2 for a form whose background never
+    // comes from its parent.
+    virtual int FormKind() const { return 0; }
+    // The caption is drawn over the client area: the form's background is
+    // then its own.
+    virtual bool CaptionOverClient() const { return false; }
+
+    // A new copy of the form's cache with its child controls painted in.
+    virtual std::unique_ptr<vcl::TBitmap> GetFormImage() = 0;
+    // The skin's caption height for the form (the maximized one when maximized).
+    virtual int GetTitleHeight() = 0;
+    virtual void CollectFrameMasks() = 0;
+    virtual void UpdateFormRegion() = 0;
+    // True when the iconify animation started (composition only).
+    virtual bool StartMinimizeAnimation() = 0;
+    // True when a running iconify animation was reversed.
+    virtual bool StartRestoreAnimation() = 0;
+    virtual void PopupSystemMenu(vcl::TPoint ScreenPoint) = 0;
+
+    // The extended border form: its window (null without one), its region
+    // (null or a region the caller hands to the window), a refresh of its
+    // shadow at an alpha, and its window freed.
+    virtual HWND BorderWindow() const { return nullptr; }
+    virtual HRGN BorderRegion() { return nullptr; }
+    virtual void UpdateBorder(bool Rerender, std::uint8_t Alpha) { (void)Rerender, (void)Alpha; }
+    virtual void FreeBorderWindow() {}
+    // The auxiliary form shown during the restore animation; null when none.
+    virtual HWND AuxiliaryWindow() const { return nullptr; }
+
+    // The provider paints the form.
+    bool IsSkinned = false;
+    // Set before a hide or iconify animation.
+    bool Animating = false;
+    std::uint32_t StateFlags = 0;
+    // The form's image before a skin change, for the fade (owned).
+    std::unique_ptr<vcl::TBitmap> SavedFormImage;
+    bool FormNeedsRepaint = false;
+};
+
+// The provider of the application's MDI parent form; null when none.
+extern TvlFormProvider *MDIParentProvider;
+
+// ---------------------------------------------------------- window adapters
+
+// A window adapter (TvlMainWnd): a window answers SC_QUERY_ADAPTER with a
+// TvlWindowAdapter * (0 without one).
+class TvlWindowAdapter {
+public:
+    virtual ~TvlWindowAdapter() = default;
+    virtual HWND AdapterWindow() const = 0;
+};
+
+// One skinned scroll bar of a scrolling adapter.
+struct TvlScrollBarState {
+    bool Visible = false;
+    int Width = 0;
+};
+
+// A scrolling window adapter (TvlScrollWnd): the hover area of its window
+// includes its visible scroll bars.
+class TvlScrollAdapter : public TvlWindowAdapter {
+public:
+    virtual TvlScrollBarState HorzScrollBar() const = 0;
+    virtual TvlScrollBarState VertScrollBar() const = 0;
+};
+
+// The record handed to every adapter constructor.
+struct TvlSkinParams {
+    vcl::TControl *Control = nullptr;  // not owned: the control of the window, or none
+    std::string SkinSection;           // empty: the adapter's default
+    bool OwnColor = true;              // its negation is the skin data's CustomColor
+    bool OwnFont = true;               // its negation is the skin data's CustomFont
+    int VertScrollWidth = -1;          // -1: from the skin
+    int HorzScrollWidth = -1;
+    int VertButtonsSize = -1;
+    int HorzButtonsSize = -1;
+};
+
+// Makes the window adapter of a control kind (the index of the ThirdParty
+// list that named the window's class) for a window.
+class TvlAdapterFactory {
+public:
+    virtual ~TvlAdapterFactory() = default;
+    // Null when there is no adapter for the kind.
+    virtual std::unique_ptr<TvlWindowAdapter> CreateAdapter(int Kind, HWND Window, const TvlSkinParams &Params,
+                                                            TsSkinManager *Manager) = 0;
+};
+TvlAdapterFactory &AdapterFactory();
+// Plugs Factory in (not owned); null puts the null implementation back.
+void SetAdapterFactory(TvlAdapterFactory *Factory);
+
+// ---------------------------------------------------------- hooked dialogs
+
+// A window that the thread's window-creation hook skinned (TvlProvider):
+// the window of its dialog adapter, null without one.
+class TvlHookedDialog {
+public:
+    virtual ~TvlHookedDialog() = default;
+    virtual HWND DialogWindow() const = 0;
+};
+using TvlHookedDialogList = std::vector<std::unique_ptr<TvlHookedDialog>>;  // entries may be null
+
+// The windows the hook skinned; exists from InstallSkinHooks to
+// RemoveSkinHooks, which frees its entries.
+extern std::unique_ptr<TvlHookedDialogList> HookedDialogProviders;
+
+// The dialog skinning of the window-creation hook.
+class TvlDialogSkinning {
+public:
+    virtual ~TvlDialogSkinning() = default;
+    // One event of the thread's WH_CBT hook (code, WParam, LParam as the
+    // hook gets them), before it is passed on to the next hook.
+    virtual void CbtEvent(int Code, WPARAM WParam, LPARAM LParam) = 0;
+    // Frees every popup-menu adapter (before the hook goes).
+    virtual void FreeMenuAdapters() = 0;
+};
+TvlDialogSkinning &DialogSkinning();
+void SetDialogSkinning(TvlDialogSkinning *Skinning);
+
+// -------------------------------------------------------------- popup menus
+
+// The manager's popup-menu painter (TsSkinableMenus).
+class TvlSkinableMenus {
+public:
+    virtual ~TvlSkinableMenus() = default;
+    // Popup skinning on or off in the menus of every component of the application.
+    virtual void SetActive(bool Value) = 0;
+    // Re-hooks the popup menus of all forms for skinned drawing.
+    virtual void ApplyToAllForms() = 0;
+    // Forgets the cached section index (a new skin).
+    virtual void ResetSectionCache() = 0;
+    // Owner drawing of the control's popup menu (when it has one) := On.
+    virtual void SetControlMenuOwnerDraw(vcl::TControl *Control, bool On) = 0;
+    // The posted request 0xBCB3: ItemKey is what the painter posted (a key
+    // it can check, never a pointer that may have outlived its item).
+    virtual void ApplyItemRegion(LPARAM ItemKey) = 0;
+    // The request 0xBCB4 for a popup-menu window.
+    virtual void ApplyPopupRegion(HWND Popup) = 0;
+};
+// The painter a manager creates for itself (a null one while no menu
+// support is plugged in).
+std::unique_ptr<TvlSkinableMenus> CreateSkinableMenus(TsSkinManager &Manager);
+using TvlSkinableMenusFactory = std::unique_ptr<TvlSkinableMenus> (*)(TsSkinManager &Manager);
+void SetSkinableMenusFactory(TvlSkinableMenusFactory Factory);
+
+// ------------------------------------------------------- glows (this layer)
+
+class TvlGlowService {
+public:
+    virtual ~TvlGlowService() = default;
+    // Shows the glow image BaseName + "0" of Section over a screen rectangle;
+    // the glow id, -1 when none.
+    virtual int ShowGlow(const vcl::TRect &ScreenRect, const std::string &Section, const std::string &BaseName,
+                         TsCommonData &Data, HWND Parent, std::uint8_t Alpha, int Margin) = 0;
+    // Removes the glow GlowID names (faded when asked); GlowID becomes -1
+    // once it is gone.
+    virtual void HideGlow(int &GlowID, bool Fade) = 0;
+    virtual void ClearGlows(bool CloseWindows) = 0;
+};
+TvlGlowService &GlowService();
+void SetGlowService(TvlGlowService *Service);
+
+// ---------------------------------------- layered form animations (this layer)
+
+class TvlFormAnimations {
+public:
+    virtual ~TvlFormAnimations() = default;
+    // Plays the hide animation of a form that was just hidden.
+    virtual void AnimHideForm(TvlFormProvider &Provider) = 0;
+    // The window's layered alpha; true when the layered style was added.
+    virtual bool SetLayeredAlpha(HWND Window, bool On, std::uint8_t Alpha) = 0;
+    // Shows a 32-bit image in a layered window at its place.
+    virtual void ShowLayeredBitmap(HWND Window, vcl::TBitmap *Bitmap, std::uint8_t Alpha) = 0;
+    // Fades a form from its saved image to its new look.
+    virtual void AnimateSkinChangeOfForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, bool Aero) = 0;
+};
+TvlFormAnimations &FormAnimations();
+void SetFormAnimations(TvlFormAnimations *Animations);
+
+} // namespace skin
