@@ -941,6 +941,20 @@ void TWinControl::PaintWindow(HDC DC) {
     DefaultHandler(m);
 }
 
+namespace {
+
+// A bitmap of the screen's kind to paint into, with its own DC.
+struct TScratch {
+    TScratch(int Width, int Height)
+        : Bitmap(CreateCompatibleBitmap(TWindowDC().Get(), std::max(Width, 1), std::max(Height, 1))),
+          Selected(DC.Get(), Bitmap.Get()) {}
+    TMemoryDC DC;
+    TBitmapHandle Bitmap;
+    TSelectObject Selected;
+};
+
+} // namespace
+
 void TWinControl::PaintTo(HDC DC, int X, int Y) {
     const HWND wnd = WindowHandle();
     if (!wnd) return;
@@ -949,24 +963,27 @@ void TWinControl::PaintTo(HDC DC, int X, int Y) {
     GetClientRect(wnd, &client);
     POINT origin{0, 0};
     ::ClientToScreen(wnd, &origin);
-    const TSavedDC saved(DC);
-    POINT old{};
-    OffsetViewportOrgEx(DC, X, Y, &old);
-    RECT frame{0, 0, window.right - window.left, window.bottom - window.top};
-    IntersectClipRect(DC, frame.left, frame.top, frame.right, frame.bottom);
+    // Native controls clip their painting to their client rectangle as the
+    // DC's origin makes it, so each window paints into a picture of its
+    // own at the origin, which is then copied to its place.
+    TScratch frame(window.right - window.left, window.bottom - window.top);
+    RECT edge{0, 0, window.right - window.left, window.bottom - window.top};
+    FillRect(frame.DC.Get(), &edge, FBrush->Handle());
     const LONG_PTR style = GetWindowLongPtrW(wnd, GWL_STYLE), exStyle = GetWindowLongPtrW(wnd, GWL_EXSTYLE);
-    if (exStyle & WS_EX_CLIENTEDGE) DrawEdge(DC, &frame, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-    if (style & WS_BORDER) DrawEdge(DC, &frame, BDR_OUTER, BF_RECT | BF_ADJUST | BF_MONO);
-    OffsetViewportOrgEx(DC, origin.x - window.left, origin.y - window.top, nullptr);
-    IntersectClipRect(DC, 0, 0, client.right, client.bottom);
-    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
-    Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+    if (exStyle & WS_EX_CLIENTEDGE) DrawEdge(frame.DC.Get(), &edge, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    if (style & WS_BORDER) DrawEdge(frame.DC.Get(), &edge, BDR_OUTER, BF_RECT | BF_ADJUST | BF_MONO);
+    TScratch inside(client.right, client.bottom);
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(inside.DC.Get()), 0);
+    Perform(WM_PAINT, reinterpret_cast<WPARAM>(inside.DC.Get()), 0);
     // A copy: painting may add or remove controls.
     for (TControl *c : std::vector<TControl *>(FControls)) {
         auto *child = dynamic_cast<TWinControl *>(c);
         if (child && IsChild(child) && child->Visible() && child->HandleAllocated())
-            child->PaintTo(DC, child->Left(), child->Top());
+            child->PaintTo(inside.DC.Get(), child->Left(), child->Top());
     }
+    BitBlt(frame.DC.Get(), origin.x - window.left, origin.y - window.top, client.right, client.bottom, inside.DC.Get(),
+           0, 0, SRCCOPY);
+    BitBlt(DC, X, Y, window.right - window.left, window.bottom - window.top, frame.DC.Get(), 0, 0, SRCCOPY);
 }
 
 void TWinControl::PaintControls(HDC DC, TControl *First) {

@@ -234,12 +234,13 @@ public:
     int BorderWidth() const { return FBorderWidth; }
     void SetBorderWidth(int Value);
 
-    // Paints the control as it is on screen into DC, its top-left corner at
-    // (X, Y): its frame (a plain edge where it has one), then its window
-    // through WM_ERASEBKGND and WM_PAINT with DC in WParam (which native
-    // controls paint into, where WM_PRINT with no flags and Wine's
-    // PrintWindow leave children and frames out), its graphic children,
-    // and its windowed children in the same way. Nothing without a window.
+    // Paints the control as it is on screen into DC, its window's top-left
+    // corner at (X, Y): a plain edge where it has a frame, its client area
+    // through WM_ERASEBKGND and WM_PAINT with a DC in WParam (which native
+    // controls paint into; WM_PRINT without flags paints nothing in them,
+    // and Wine's WM_PRINT and PrintWindow leave children and frames out),
+    // its graphic children, and its windowed children in the same way.
+    // Nothing without a window.
     void PaintTo(HDC DC, int X, int Y);
 
     // Brings the window up to date with state that the control keeps ahead

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "UiDriver.h"
+#include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 #include "vcl/StdCtrls.h"
 
@@ -366,6 +367,50 @@ TEST(Controls, LabelTakesTheSizeOfItsText) {
     EXPECT_EQ(f.Label->Width(), 60);
     EXPECT_GT(f.Label->Height(), wide);
     EXPECT_GT(wide, oneLine);
+}
+
+TEST(Controls, PaintToDrawsTheWindowsTheirFramesAndTheirChildren) {
+    // WM_PRINT without flags paints nothing in native controls, and Wine
+    // prints neither frames nor children: PaintTo must show all of them.
+    TFixture f;
+    f.Memo->Lines()->SetText("Ahoj");
+    f.Label->SetCaption("Text");
+    f.Form->Show();
+    Application->ProcessMessages();
+    RECT form{};
+    GetWindowRect(f.Form->Handle(), &form);
+    TBitmap image;
+    image.SetPixelFormat(pf32bit);
+    image.SetSize(form.right - form.left, form.bottom - form.top);
+    const TBitmapView view = image.View();
+    for (int y = 0; y < view.Height; ++y)
+        for (int x = 0; x < view.Width; ++x) view.At(x, y) = 0x00FF00;  // green: not painted
+    f.Form->PaintTo(image.Canvas()->Handle(), 0, 0);
+    const auto area = [&](HWND Window) {
+        RECT r{};
+        GetWindowRect(Window, &r);
+        OffsetRect(&r, -form.left, -form.top);
+        return r;
+    };
+    const auto count = [&](const RECT &R, auto Test) {
+        int n = 0;
+        for (int y = R.top; y < R.bottom; ++y)
+            for (int x = R.left; x < R.right; ++x) n += Test(view.At(x, y) & 0xFFFFFF);
+        return n;
+    };
+    const auto green = [](std::uint32_t p) { return p == 0x00FF00; };
+    const auto dark = [](std::uint32_t p) { return (p & 0xFF) < 0x50 && (p >> 8 & 0xFF) < 0x50 && (p >> 16) < 0x50; };
+    const RECT memo = area(f.Memo->Handle()), button = area(f.Button->Handle());
+    POINT origin{f.Label->Left(), f.Label->Top()};
+    ClientToScreen(f.Form->Handle(), &origin);
+    const RECT label{origin.x - form.left, origin.y - form.top, origin.x - form.left + f.Label->Width(),
+             origin.y - form.top + f.Label->Height()};
+    EXPECT_EQ(count(memo, green), 0);
+    EXPECT_EQ(count(button, green), 0);
+    EXPECT_NE(view.At(memo.left, memo.top) & 0xFFFFFF, view.At(memo.left + 5, memo.top + 5) & 0xFFFFFF);  // its edge
+    EXPECT_GT(count(memo, dark), 0);    // "Ahoj"
+    EXPECT_GT(count(button, dark), 0);  // "Instaluj" and the frame
+    EXPECT_GT(count(label, dark), 0);   // "Text"
 }
 
 } // namespace
