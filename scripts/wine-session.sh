@@ -54,6 +54,11 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\ThemeManager]
 "ThemeActive"="0"
+
+; Desktop composition for the one test program that checks the paths that
+; take it (Wine composes from Windows 8.1 on; the others run as Windows 7).
+[HKEY_CURRENT_USER\Software\Wine\AppDefaults\SkinHooksAeroTest.exe]
+"Version"="win10"
 REG
   wine regedit "$WINEPREFIX.reg" >/dev/null 2>&1
 }

@@ -5,6 +5,7 @@
 // counts the message forms that a load shows. Windows only.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -85,6 +86,19 @@ inline void WriteFile(const std::string &Path, const Bytes &Data) {
 inline void WriteFolder(const std::string &Folder, const TestSkin &Skin) {
     std::filesystem::create_directories(vcl::test::TempFolder::Native(Folder));
     for (const PackedEntry &e : Skin.Entries()) WriteFile(Folder + "\\" + e.Name, e.Data);
+}
+
+// A path of the build machine as the programs under Wine see it.
+inline std::string HostPath(const std::string &UnixPath) {
+    std::string path = "Z:" + UnixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+inline Bytes FileBytes(const std::string &Path) {
+    vcl::TMemoryStream s;
+    s.LoadFromFile(Path);
+    return StreamBytes(s);
 }
 
 // A manager of the test's own, destroyed with the pointer.

@@ -395,19 +395,6 @@ TEST_F(SkinManager, StreamedManagerReadsItsStoredSkinAndAppliesItOnceLoaded) {
     EXPECT_EQ(read("")->sSkinManager1->ThirdPartyLists[tpButton]->Text(), "TButton\r\n");
 }
 
-// A path of the build machine as the programs under Wine see it.
-std::string HostPath(const std::string &UnixPath) {
-    std::string path = "Z:" + UnixPath;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-Bytes FileBytes(const std::string &Path) {
-    vcl::TMemoryStream s;
-    s.LoadFromFile(Path);
-    return StreamBytes(s);
-}
-
 TEST_F(SkinManager, BerylloReadsAlikeFromItsFolderItsPackedFileAndItsStoredData) {
     TempFolder asFolder, asPacked;
     std::filesystem::copy(TempFolder::Native(HostPath(ZUVO_BERYLLO_FOLDER)), TempFolder::Native(asFolder / "Beryllo"),

@@ -1,0 +1,237 @@
+// The default manager's watches: the thread's window-creation hook, hover
+// tracking under the real cursor, the graphic control under the mouse, and
+// the main window's hook, which our main form's system commands pass
+// through. Built twice: once as Wine runs by default (no desktop
+// composition) and once as SkinHooksAeroTest, which the test session runs
+// as Windows 10 (composition on).
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "SkinnedTestSupport.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinServices.h"
+#include "vcl/StdCtrls.h"
+
+#ifndef ZUVO_COMPOSITION
+#define ZUVO_COMPOSITION 0
+#endif
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using namespace std::chrono_literals;
+
+bool PumpUntil(const std::function<bool()> &Done) {
+    const auto end = std::chrono::steady_clock::now() + 3s;
+    while (!Done() && std::chrono::steady_clock::now() < end) {
+        vcl::Application->ProcessMessages();
+        vcl::Application->UpdateMouseControl();
+        Sleep(5);
+    }
+    return Done();
+}
+
+class SkinHooks : public testing::Test {
+protected:
+    static void SetUpTestSuite() { InitializeSkinManagerModule(); }
+    static void TearDownTestSuite() { FinalizeSkinManagerModule(); }
+    ManagerPtr Manager = SectionsManager();
+};
+
+TEST_F(SkinHooks, TestSessionGivesCompositionAsAsked) { EXPECT_EQ(DwmCompositionActive(), ZUVO_COMPOSITION != 0); }
+
+// Records the dialog events of the window-creation hook and closes every
+// message box it sees activated.
+struct DialogWatch : TvlDialogSkinning {
+    std::vector<std::wstring> Activated;  // the titles of the dialogs activated
+    std::wstring LastCreatedName;         // as the hook's record brings it
+    int Created = 0, MenuFrees = 0;
+    void CbtEvent(int Code, WPARAM W, LPARAM L) override {
+        const auto wnd = reinterpret_cast<HWND>(W);
+        wchar_t name[16]{}, title[64]{};
+        GetClassNameW(wnd, name, 16);
+        if (std::wstring_view(name) != L"#32770") return;
+        if (Code == HCBT_CREATEWND) {
+            ++Created;
+            const wchar_t *given = reinterpret_cast<CBT_CREATEWNDW *>(L)->lpcs->lpszName;
+            LastCreatedName = given ? given : L"";
+        }
+        if (Code != HCBT_ACTIVATE) return;
+        GetWindowTextW(wnd, title, 64);
+        Activated.emplace_back(title);
+        PostMessageW(wnd, WM_COMMAND, IDOK, 0);
+    }
+    void FreeMenuAdapters() override { ++MenuFrees; }
+};
+
+void CALLBACK CloseBoxAfter(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    if (HWND box = FindWindowW(L"#32770", L"Po")) PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(SkinHooks, WindowCreationHookSeesAMessageBoxAndStopsAfterRemoval) {
+    DialogWatch watch;
+    SetDialogSkinning(&watch);
+    ASSERT_TRUE(Manager->HooksInstalled);
+    const wchar_t *caption = L"Příliš žluťoučký kůň";  // wide through the hook
+    MessageBoxW(nullptr, L"Zpráva", caption, MB_OK);
+    EXPECT_EQ(watch.Created, 1);
+    EXPECT_EQ(watch.Activated, std::vector<std::wstring>{caption});
+    // A hook put in with the 8-bit call would bring this name as 8-bit text.
+    DestroyWindow(CreateWindowExW(0, L"#32770", caption, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(watch.LastCreatedName, caption);
+    Manager->SetActive(false);  // the skin goes, and the hook with it
+    EXPECT_FALSE(Manager->HooksInstalled);
+    EXPECT_EQ(watch.MenuFrees, 1);
+    // Nothing closes this one but a timer: the hook no longer watches.
+    SetTimer(nullptr, 0, 100, CloseBoxAfter);
+    MessageBoxW(nullptr, L"Zpráva", L"Po", MB_OK);
+    EXPECT_EQ(watch.Created, 2);
+    EXPECT_EQ(watch.Activated.size(), 1u);
+    SetDialogSkinning(nullptr);
+}
+
+TEST_F(SkinHooks, HoverFollowsTheRealCursorLeavingBeforeEntering) {
+    TestForm form;
+    auto *a = form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(form.Form), 10, 10);
+    auto *b = form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(form.Form), 200, 10);
+    form.Show();
+    a->Skin("EDIT");
+    b->Skin("EDIT");
+    std::vector<std::string> log;
+    Recorder al(log, "a left", a, SC_MOUSE_LEFT), ae(log, "a entered", a, SC_MOUSE_ENTERED),
+        bl(log, "b left", b, SC_MOUSE_LEFT), be(log, "b entered", b, SC_MOUSE_ENTERED);
+    const auto moveTo = [](vcl::TControl *c, int x) {
+        const vcl::TPoint p = c->ClientToScreen({x, 5});
+        SetCursorPos(p.X, p.Y);
+    };
+    moveTo(a, 5);
+    ASSERT_TRUE(PumpUntil([&] { return a->Data.MouseInside; }));
+    moveTo(b, 5);
+    ASSERT_TRUE(PumpUntil([&] { return b->Data.MouseInside; }));
+    EXPECT_FALSE(a->Data.MouseInside);
+    moveTo(b, 300);  // outside every window of the form: the hover timer notices
+    ASSERT_TRUE(PumpUntil([&] { return log.size() == 4; }));
+    EXPECT_EQ(log, (std::vector<std::string>{"a entered", "a left", "b entered", "b left"}));
+    EXPECT_EQ(Manager->ActiveWindow, nullptr);
+}
+
+TEST_F(SkinHooks, GraphicControlUnderTheMouseIsHeldWhileInsideAndForgottenWhenFreed) {
+    TestForm form;
+    auto *label = form.Add(vcl::Create<TSkinned<vcl::TLabel>>(form.Form))->Skin("EDIT");
+    form.Show();
+    Manager->SetActiveControl(form.Form->Handle());
+    Manager->SetActiveGraphControl(label);
+    label->Data.MouseInside = true;
+    Manager->SetActiveControl(nullptr);  // it still has the mouse: nothing changes
+    EXPECT_EQ(Manager->ActiveWindow, form.Form->Handle());
+    EXPECT_EQ(Manager->ActiveGraphControl, label);
+    label->Data.MouseInside = false;
+    Manager->SetActiveControl(nullptr);
+    EXPECT_EQ(label->Commands.back(), SkinCommand(SC_MOUSE_LEFT));
+    EXPECT_EQ(Manager->ActiveGraphControl, nullptr);
+    // A label freed under the mouse is not told anything afterwards.
+    Manager->SetActiveControl(form.Form->Handle());
+    Manager->SetActiveGraphControl(label);
+    delete label;
+    EXPECT_EQ(Manager->ActiveGraphControl, nullptr);
+    Manager->SetActiveControl(nullptr);
+}
+
+// A form provider as far as the main window's hook uses one.
+struct TestProvider : TvlFormProvider {
+    explicit TestProvider(vcl::TCustomForm *F) : Form(F) { IsSkinned = true; }
+    vcl::TCustomForm *ProviderForm() const override { return Form; }
+    TsCommonData *ProviderSkinData() const override { return nullptr; }
+    bool DrawsNonClientArea() const override { return true; }
+    std::unique_ptr<vcl::TBitmap> GetFormImage() override { return nullptr; }
+    int GetTitleHeight() override { return 30; }
+    void CollectFrameMasks() override {}
+    void UpdateFormRegion() override {}
+    bool StartMinimizeAnimation() override { return ++Minimizes, true; }
+    bool StartRestoreAnimation() override { return ++Restores, false; }
+    void PopupSystemMenu(vcl::TPoint) override { ++Menus; }
+    vcl::TCustomForm *Form;
+    int Minimizes = 0, Restores = 0, Menus = 0;
+};
+
+struct ProviderAnswer {
+    ProviderAnswer(vcl::TControl *C, TvlFormProvider *P) : Control(C), Provider(P), Previous(C->WindowProc) {
+        C->WindowProc = vcl::TWndMethod::Bind<&ProviderAnswer::Handle>(this);
+    }
+    ~ProviderAnswer() { Control->WindowProc = Previous; }
+    void Handle(vcl::TMessage &M) {
+        if (M.Msg == SM_SKINCOMMAND && SubCommandOf(M.WParam) == SC_QUERY_FORM_PROVIDER)
+            M.Result = reinterpret_cast<LRESULT>(Provider);
+        else
+            Previous(M);
+    }
+    vcl::TControl *Control;
+    TvlFormProvider *Provider;
+    vcl::TWndMethod Previous;
+};
+
+TEST_F(SkinHooks, MainFormsSystemCommandsPassTheApplicationsHook) {
+    TestForm form;
+    ASSERT_EQ(vcl::Application->MainForm(), nullptr);
+    vcl::Application->FormCreated(form.Form);  // the main form
+    form.Show();
+    const HWND main = form.Form->Handle();
+    TestProvider provider(form.Form);
+    ProviderAnswer answer(form.Form, &provider);
+
+    SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(Manager->SysCommandState, 2);
+    EXPECT_EQ(provider.Minimizes, 1);
+    EXPECT_TRUE(provider.Animating);
+    // Without composition the hook minimizes the application (our main form) itself.
+    EXPECT_EQ(IsIconic(main) != 0, !DwmCompositionActive());
+    EXPECT_EQ(ApplicationIconic(), !DwmCompositionActive());
+
+    SetWindowLongPtrW(main, GWL_EXSTYLE, GetWindowLongPtrW(main, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SendMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_EQ(Manager->SysCommandState, 1);
+    EXPECT_FALSE(provider.Animating);
+    EXPECT_FALSE(IsIconic(main));
+    // With composition the hook takes the layered style the animation gave.
+    EXPECT_EQ((GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_LAYERED) == 0, DwmCompositionActive());
+
+    SendMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);  // not flagged: the restore animation is asked
+    EXPECT_EQ(provider.Restores, 1);
+    SendMessageW(main, vcl::WM_TASKBARSYSMENU, 0, 0);
+    EXPECT_EQ(provider.Menus, 1);
+    SendMessageW(main, WM_SYSCOMMAND, 0xF1E0, 0);  // a command of no meaning
+    EXPECT_EQ(Manager->SysCommandState, 0);
+}
+
+// A popup-menu painter that records what the manager asks of it.
+struct MenuWatch : TvlSkinableMenus {
+    static inline std::vector<std::string> Log;
+    void SetActive(bool Value) override { Log.push_back(Value ? "on" : "off"); }
+    void ApplyToAllForms() override { Log.push_back("all forms"); }
+    void ResetSectionCache() override { Log.push_back("reset"); }
+    void SetControlMenuOwnerDraw(vcl::TControl *, bool) override { Log.push_back("owner draw"); }
+    void ApplyItemRegion(LPARAM Key) override { Log.push_back("item " + std::to_string(Key)); }
+    void ApplyPopupRegion(HWND) override { Log.push_back("popup"); }
+};
+
+TEST_F(SkinHooks, PopupSkinningIsAskedOfTheMenuPainter) {
+    SetSkinableMenusFactory([](TsSkinManager &) -> std::unique_ptr<TvlSkinableMenus> { return std::make_unique<MenuWatch>(); });
+    Manager.reset();
+    Manager = SectionsManager();
+    SetSkinableMenusFactory(nullptr);
+    MenuWatch::Log.clear();
+    Manager->SetSkinnedPopups(false);
+    Manager->SetSkinnedPopups(true);
+    const HWND app = vcl::Application->Handle();
+    SendMessageW(app, 0xBCB3, 0, 42);  // a key the painter posted
+    SendMessageW(app, 0xBCB4, reinterpret_cast<WPARAM>(app), reinterpret_cast<LPARAM>(app));  // not a popup menu
+    Manager->SetSkinName("Two");
+    EXPECT_EQ(MenuWatch::Log, (std::vector<std::string>{"off", "all forms", "item 42", "reset"}));
+}
+
+} // namespace
+} // namespace skin

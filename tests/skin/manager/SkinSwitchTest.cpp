@@ -1,0 +1,129 @@
+// Skin changes on a running form: our stored skin Beryllo and a recoloured
+// copy of it ("Beryllo Ink"), switched back and forth under a form with a
+// button, a memo and a label.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "SkinnedTestSupport.h"
+#include "vcl/HandleCounts.h"
+#include "vcl/StdCtrls.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using vcl::test::TempFolder;
+
+constexpr vcl::TColor BerylloEdit = 0xFFFFFF;
+constexpr vcl::TColor InkEdit = 0xFFF0E0;
+
+// Beryllo as the build made it, and beside it the same with another edit colour.
+struct BerylloSkins {
+    TempFolder Dir;
+    BerylloSkins() {
+        for (const char *name : {"Beryllo", "Beryllo Ink"})
+            std::filesystem::copy(TempFolder::Native(HostPath(ZUVO_BERYLLO_FOLDER)), TempFolder::Native(Dir / name),
+                                  std::filesystem::copy_options::recursive);
+        const auto path = TempFolder::Native(Dir / "Beryllo Ink\\Options.dat");
+        std::stringstream text;
+        text << std::ifstream(path, std::ios::binary).rdbuf();
+        std::string options = text.str();
+        const std::size_t colour = options.find("COLOR=$FFFFFF", options.find("[EDIT]"));
+        options.replace(colour, 13, "COLOR=$FFF0E0");
+        std::ofstream(path, std::ios::binary) << options;
+    }
+};
+
+class SkinSwitch : public testing::Test {
+protected:
+    static void SetUpTestSuite() { InitializeSkinManagerModule(); }
+    static void TearDownTestSuite() { FinalizeSkinManagerModule(); }
+
+    void SetUp() override {
+        Manager->SetSkinDirectory(Skins.Dir.Path());
+        Manager->SetSkinName("Beryllo");
+        Form.Show();
+        Button->Skin("BUTTON");
+        Memo->Skin("EDIT");
+        Memo->ColorChanges = 0;
+        Applied.clear();
+    }
+
+    BerylloSkins Skins;
+    ManagerPtr Manager = NewManager();
+    TestForm Form;
+    TSkinned<vcl::TButton> *Button = Form.Add(vcl::Create<TSkinned<vcl::TButton>>(Form.Form));
+    TSkinned<vcl::TMemo> *Memo = Form.Add(vcl::Create<TSkinned<vcl::TMemo>>(Form.Form), 10, 60);
+    vcl::TLabel *Label = Form.Add(vcl::Create<vcl::TLabel>(Form.Form), 10, 110);
+    std::vector<std::string> Applied;
+    Recorder Heard{Applied, "label", Label, SC_SKIN_APPLIED};
+};
+
+TEST_F(SkinSwitch, FormFollowsTwoSkinsAndBackOnceEachWithTheHandleCountsFlat) {
+    ASSERT_TRUE(Memo->Data.IsSkinned(true));
+    EXPECT_EQ(Memo->Color(), BerylloEdit);
+    Manager->SetSkinName("Beryllo Ink");
+    EXPECT_EQ(Memo->Color(), InkEdit);
+    EXPECT_EQ(Memo->ColorChanges, 1);  // recoloured once, not once per command
+    EXPECT_EQ(Applied.size(), 1u);     // the label heard the new skin once
+    EXPECT_EQ(Button->Data.SkinIndex(), Manager->FindSectionIndex("BUTTON"));
+    Manager->SetSkinName("Beryllo");
+    EXPECT_EQ(Memo->Color(), BerylloEdit);
+    EXPECT_EQ(Memo->ColorChanges, 2);
+
+    vcl::Application->ProcessMessages();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 100; ++i) Manager->SetSkinName(i % 2 ? "Beryllo" : "Beryllo Ink");
+    vcl::Application->ProcessMessages();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+    EXPECT_EQ(Memo->Color(), BerylloEdit);
+    EXPECT_EQ(Applied.size(), 102u);
+}
+
+TEST_F(SkinSwitch, AReadErrorIsNeverFollowedByApplied) {
+    WriteFile(Skins.Dir / "Bad.gmz", BytesOf("no packed skin"));
+    {
+        MessageWatcher watcher;
+        Manager->SetSkinName("Bad");
+        EXPECT_EQ(watcher.Count(), 1);
+    }
+    EXPECT_EQ(Manager->SkinName(), "Beryllo");
+    EXPECT_TRUE(Applied.empty());
+    EXPECT_FALSE(SkinIsLoading);
+    EXPECT_EQ(Memo->Color(), BerylloEdit);
+}
+
+TEST_F(SkinSwitch, SettersLetNothingOutAndNeverLeaveTheLoadingFlagSet) {
+    struct Thrower {
+        void Throw(vcl::TObject *) { throw vcl::Exception("after change"); }
+    } thrower;
+    Manager->OnAfterChange = vcl::TNotifyEvent::Bind<&Thrower::Throw>(&thrower);
+    for (int hue : {20, 40}) {
+        MessageWatcher watcher;
+        EXPECT_NO_THROW(Manager->SetHueOffset(hue));
+        EXPECT_EQ(watcher.Count(), 1);
+        EXPECT_FALSE(SkinIsLoading);
+    }
+    Manager->OnAfterChange = {};
+}
+
+TEST_F(SkinSwitch, UpdateBracketBroadcastsOnceAtItsEnd) {
+    Manager->SetSkinName("Beryllo Ink");
+    Applied.clear();
+    Manager->BeginUpdate();
+    Manager->SetHueOffset(120);  // read again, told to nobody
+    Manager->SetSaturation(20);
+    EXPECT_TRUE(Applied.empty());
+    Manager->EndUpdate(true, false);
+    EXPECT_EQ(Applied.size(), 1u);
+    // The section colours carry the hue since the read: the memo takes them
+    // as they are, not rotated a second time.
+    const vcl::TColor edit = Manager->Sections[static_cast<std::size_t>(Manager->FindSectionIndex("EDIT"))].Props[0].Color;
+    EXPECT_NE(edit, InkEdit);
+    EXPECT_EQ(Memo->Color(), edit);
+}
+
+} // namespace
+} // namespace skin
