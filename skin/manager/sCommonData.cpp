@@ -449,12 +449,17 @@ vcl::TColor TsCommonData::GetBackColor(int State, HWND Window) const {
 }
 
 int TsCommonData::QuerySectionIndexAt(int Index) const {
-    vcl::TWinControl *parent = FOwnerControl ? FOwnerControl->Parent() : nullptr;
+    return skin::QuerySectionIndexAt(FOwnerControl, Index, GetSkinManager(), 0);
+}
+
+int QuerySectionIndexAt(vcl::TControl *Control, int Index, TsSkinTables *Manager, int State) {
+    vcl::TWinControl *parent = Control ? Control->Parent() : nullptr;
     if (!parent) return Index;
     TvlSectionQuery query;
-    query.Manager = GetSkinManager();
+    query.Manager = Manager;
     query.SectionIndex = Index;
-    query.Bounds = FOwnerControl->BoundsRect();
+    query.State = State;
+    query.Bounds = Control->BoundsRect();
     const LRESULT answer = parent->HandleAllocated()
                                ? SendSkinCommand(parent->WindowHandle(), SC_GET_BG_SECTION,
                                                  reinterpret_cast<LPARAM>(&query))

@@ -307,6 +307,11 @@ vcl::TColor MixByTransparency(vcl::TColor K, vcl::TColor Q, int T);
 // that this program's class library does not have).
 bool InheritsFromClassName(const vcl::TObject &Object, std::string_view Name);
 
+// The section that paints under Control in its parent: the parent is asked
+// with SC_GET_BG_SECTION, the control's bounds, the manager and the state;
+// Index when nobody answers.
+int QuerySectionIndexAt(vcl::TControl *Control, int Index, TsSkinTables *Manager, int State);
+
 // Passes a child's SC_GET_BG_SECTION question on to Parent, its rectangle
 // moved by the child's place; the parent's answer (1 when it filled Query).
 LRESULT ForwardSectionQuery(vcl::TControl *Child, vcl::TControl *Parent, TvlSectionQuery &Query);

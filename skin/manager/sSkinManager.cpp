@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "sCommonData.h"
+#include "sMessages.h"
 #include "sSkinCommands.h"
 #include "sSkinImages.h"
 #include "sSkinQueries.h"
@@ -303,6 +304,7 @@ std::unique_ptr<vcl::TBitmap> LoadShadowImage(const char *Name) {
 
 void InitializeSkinManagerModule() {
     if (StartupCount++ > 0) return;
+    InitializeMessagesModule();
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push
@@ -327,6 +329,7 @@ void FinalizeSkinManagerModule() {
     if (StartupCount == 0 || --StartupCount > 0) return;
     ShadowActive.reset();
     ShadowInactive.reset();
+    FinalizeMessagesModule();
 }
 
 } // namespace skin

@@ -307,10 +307,11 @@ int ScrollBarWidthAtLeastSystem(const TsSkinManager *Manager);
 void SetDwmIconicBitmap(HWND Wnd, bool Flag);
 
 // Module start-up, once, before any manager is made: the platform flag, the
-// shadow images and the switch "/vlver" (which shows the library's version).
+// shadow images, the program's icons (sMessages.h) and the switch "/vlver"
+// (which shows the library's version).
 // Explicit, because a static initialiser of a library may never run.
 void InitializeSkinManagerModule();
-// Frees the shadow images.
+// Frees the shadow images and the icons.
 void FinalizeSkinManagerModule();
 // The text that "/vlver" shows.
 std::string VersionMessageText();

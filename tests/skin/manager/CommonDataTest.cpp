@@ -81,6 +81,37 @@ TEST_F(CommonData, BackgroundColourFollowsTheSectionsTransparency) {
     }
 }
 
+TEST_F(CommonData, SectionBehindAControlIsAskedThroughTransparentParents) {
+    auto *outer = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin("PANEL0");
+    auto *middle = vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form);
+    middle->SetParent(outer);
+    middle->Skin("PANEL100");  // shows its parent: passes the question on
+    auto *label = vcl::Create<TSkinned<vcl::TLabel>>(Form.Form);
+    label->SetParent(middle);
+    label->Skin("EDIT");
+    Form.Show();
+    const int panel0 = Manager->FindSectionIndex("PANEL0");
+    EXPECT_EQ(label->Data.QuerySectionIndexAt(-1), panel0);
+    EXPECT_EQ(QuerySectionIndexAt(middle, 7, Manager.get(), 0), panel0);
+    EXPECT_EQ(QuerySectionIndexAt(outer, 7, Manager.get(), 0), 7);  // the form does not say
+}
+
+TEST_F(CommonData, ControlsOwnEffectsRecolourItsImageButTheKeyColour) {
+    TsCommonData data(nullptr, false);
+    vcl::TBitmap image;
+    image.SetPixelFormat(vcl::pf32bit);
+    image.SetSize(2, 1);
+    image.View().At(0, 0) = 0x00FF00FF;  // the key colour
+    image.View().At(1, 0) = 0x00808080;
+    ApplyColorEffects(image, data);  // no tone, hue or saturation: nothing
+    EXPECT_EQ(image.View().At(1, 0), 0x00808080u);
+    data.SetColorTone(0x0000FF);  // red
+    ApplyColorEffects(image, data);
+    EXPECT_EQ(image.View().At(0, 0), 0x00FF00FFu);
+    const std::uint32_t tinted = image.View().At(1, 0);
+    EXPECT_GT(tinted >> 16 & 0xFF, tinted & 0xFF);  // red (byte 2) above blue (byte 0)
+}
+
 TEST_F(CommonData, RecordCommandsIgnoreAnLParamOfZero) {
     // 0xA100 lies where any program may send: a null record is no record.
     auto *panel = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin("PANEL0");

@@ -12,6 +12,7 @@
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinServices.h"
+#include "vcl/HandleCounts.h"
 #include "vcl/StdCtrls.h"
 
 #ifndef ZUVO_COMPOSITION
@@ -117,6 +118,16 @@ TEST_F(SkinHooks, HoverFollowsTheRealCursorLeavingBeforeEntering) {
     ASSERT_TRUE(PumpUntil([&] { return log.size() == 4; }));
     EXPECT_EQ(log, (std::vector<std::string>{"a entered", "a left", "b entered", "b left"}));
     EXPECT_EQ(Manager->ActiveWindow, nullptr);
+
+    // Many more, as the class library tells them: nothing is kept.
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 1000; ++i) {
+        vcl::TControl *c = i % 2 ? static_cast<vcl::TControl *>(a) : b;
+        c->Perform(vcl::CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(c));
+        c->Perform(vcl::CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(c));
+    }
+    EXPECT_EQ(vcl::LiveHandles(), before);
+    EXPECT_EQ(log.size(), 4u + 1 + 999 * 2);  // each enter but the first: one left, one entered
 }
 
 TEST_F(SkinHooks, GraphicControlUnderTheMouseIsHeldWhileInsideAndForgottenWhenFreed) {

@@ -17,8 +17,9 @@ namespace skin::test {
 inline constexpr vcl::TColor PanelColor = 0x204060;
 inline constexpr vcl::TColor EditColor = 0x40E0F0;
 
-// PANEL0, PANEL50 and PANEL100 of transparency 0, 50 and 100; EDIT with a
-// hot state; BUTTON. Colour shifts the main and edit colours (a second
+// PANEL0, PANEL50 and PANEL100 of transparency 0, 50 and 100 (PANEL0
+// offers itself as the section behind its children); EDIT with a hot
+// state; BUTTON. Colour shifts the main and edit colours (a second
 // skin of the same shape).
 inline std::string SectionsOptions(vcl::TColor Shift = 0) {
     const auto hex = [](vcl::TColor c) {
@@ -28,7 +29,8 @@ inline std::string SectionsOptions(vcl::TColor Shift = 0) {
     };
     std::string s = "[GLOBALINFO]\r\nVERSION=10\r\nCOLOR=" + hex(0xE0E0E0 ^ Shift) + "\r\nFONTCOLOR=0x202020\r\n";
     for (const char *t : {"0", "50", "100"})
-        s += std::string("[PANEL") + t + "]\r\nCOLOR=" + hex(PanelColor) + "\r\nTRANSPARENCY=" + t + "\r\n";
+        s += std::string("[PANEL") + t + "]\r\nCOLOR=" + hex(PanelColor) + "\r\nTRANSPARENCY=" + t + "\r\nGIVEOWNFONT=" +
+             (t[0] == '0' ? "1" : "0") + "\r\n";
     return s + "[EDIT]\r\nCOLOR=" + hex(EditColor ^ Shift) + "\r\nFONTCOLOR=0x000080\r\nHOTCOLOR=0x50F0F0\r\n" +
            "HOTFONTCOLOR=0x0000C0\r\n[BUTTON]\r\nCOLOR=0x808080\r\nFONTCOLOR=0x101010\r\n";
 }
