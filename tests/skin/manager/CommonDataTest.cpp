@@ -146,6 +146,10 @@ TEST_F(CommonData, DefaultSectionComesFromTheKindOrTheClassName) {
     const vcl::TWndMethod own = asking->WindowProc;
     asking->WindowProc = vcl::TWndMethod::Bind<&TAnswer::Handle>(&answer);
     asking->Data.ChooseDefaultSection();
+    EXPECT_EQ(asking->Data.SkinIndex(), answer.Index);
+    // A new skin keeps what the control says: a record without a section
+    // name is not looked up by its empty name.
+    EXPECT_TRUE(Command(asking->Data, SC_SKIN_APPLIED, reinterpret_cast<LPARAM>(Manager.get())).first);
     asking->WindowProc = own;
     EXPECT_EQ(asking->Data.SkinIndex(), answer.Index);
 }
