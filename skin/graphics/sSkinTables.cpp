@@ -26,9 +26,12 @@ vcl::TBitmapView TsSkinTables::MasterImage() const { return BitmapPixels(MasterB
 
 TsSkinTables *ManagerOrDefault(TsSkinTables *Manager) { return Manager ? Manager : DefaultSkinManager; }
 
+vcl::TBitmapView TsSkinTables::MaskPixels(const TsMaskData &Mask) const {
+    return Mask.Bmp ? BitmapPixels(Mask.Bmp.get()) : MasterImage();
+}
+
 vcl::TBitmapView MaskImage(const TsMaskData &Mask) {
-    if (Mask.Bmp) return BitmapPixels(Mask.Bmp.get());
-    return Mask.Manager ? Mask.Manager->MasterImage() : vcl::TBitmapView{};
+    return Mask.Manager ? Mask.Manager->MaskPixels(Mask) : BitmapPixels(Mask.Bmp.get());
 }
 
 vcl::TBitmapView BitmapPixels(vcl::TBitmap *Bitmap) {

@@ -53,6 +53,11 @@ public:
     // that is not 32-bit. Skins that tests build in memory, where the class
     // library's bitmaps do not exist, hand out their own picture here.
     virtual vcl::TBitmapView MasterImage() const;
+    // The pixels one of these tables' masks is cut from: its own bitmap,
+    // else the master image. Tables filled where the class library's
+    // bitmaps do not exist (the build tools) hold the pictures of their
+    // masks themselves and hand them out here.
+    virtual vcl::TBitmapView MaskPixels(const TsMaskData &Mask) const;
 
     TsMaskArray Masks;
     TsGeneralDataArray Sections;
@@ -70,8 +75,8 @@ extern TsSkinTables *DefaultSkinManager;
 // Manager itself, or the default manager when Manager is null.
 TsSkinTables *ManagerOrDefault(TsSkinTables *Manager);
 
-// The pixels a mask is cut from: its own bitmap, else its manager's master
-// image; an empty view when it has neither (or no manager).
+// The pixels a mask is cut from, as its manager hands them out (MaskPixels);
+// without a manager its own bitmap, else an empty view.
 vcl::TBitmapView MaskImage(const TsMaskData &Mask);
 
 // The pixels of a bitmap of the class library: empty for null, for a bitmap

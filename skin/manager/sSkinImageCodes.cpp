@@ -205,4 +205,6 @@ void CopyToSkinPixels(const vcl::TDibLayout &Source, const vcl::TBitmapView &Tar
     }
 }
 
+bool PremultipliesPngPictures(double Version, int Brightness) { return Brightness <= 0 && Version > 7.45; }
+
 } // namespace skin

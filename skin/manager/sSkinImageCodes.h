@@ -80,4 +80,10 @@ int DetectMaskType(const TsMaskData &Mask, const vcl::TBitmapView &Image);
 // with Opaque clear, 32-bit pixels are copied as they are.
 void CopyToSkinPixels(const vcl::TDibLayout &Source, const vcl::TBitmapView &Target, bool Opaque);
 
+// Whether a skin's PNG pictures are premultiplied by their alpha as they are
+// read: light ones are, in skins newer than 7.45 that are not brightened
+// (Brightness 0 or less); older skins and brightened ones expect them as
+// they are.
+bool PremultipliesPngPictures(double Version, int Brightness);
+
 } // namespace skin

@@ -108,35 +108,6 @@ void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TSt
 
 // TvlSkinLoad: images
 
-int TvlSkinLoad::AddMaskItem(int SectionIndex, const std::string &PropertyName, const std::string &SectionName,
-                             std::uint8_t ImageKind, const vcl::TRect &R, int ImageCount, int DrawMode,
-                             int MaskType) {
-    TsMaskData m;
-    m.ClassName = SectionName;
-    m.PropertyName = PropertyName;
-    m.OwnerSection = SectionIndex;
-    m.DrawMode = static_cast<std::uint16_t>(DrawMode);
-    m.MaskType = static_cast<std::int16_t>(MaskType);
-    m.ImageKind = ImageKind;
-    m.ImageCount = static_cast<std::int16_t>(ImageCount);
-    m.Manager = &FManager;
-    m.R = R;
-    Masks.push_back(std::move(m));
-    return static_cast<int>(Masks.size() - 1);
-}
-
-int TvlSkinLoad::AddValueItem(int SectionIndex, const std::string &Section, const std::string &Key,
-                              const TvlImageValue &V, const vcl::TRect &R) {
-    const int index = AddMaskItem(SectionIndex, Key, Section, V.ImageKind, R, V.ImageCount, V.DrawMode, V.MaskType);
-    TsMaskData &m = Masks[static_cast<std::size_t>(index)];
-    m.WL = V.WL;
-    m.WT = V.WT;
-    m.WR = V.WR;
-    m.WB = V.WB;
-    m.BorderWidth = V.BorderWidth;
-    return index;
-}
-
 vcl::TBitmap *TvlSkinLoad::FindExternalImage(const std::string &FileName) const {
     for (const TvlExtFileData &e : ExtImages)
         if (e.FileName == FileName) return e.Bitmap.get();
@@ -153,14 +124,11 @@ vcl::TBitmap *TvlSkinLoad::LoadImageFile(const std::string &FileName, vcl::TStre
     }
     auto bitmap = std::make_shared<vcl::TBitmap>();
     ExtImages.push_back(TvlExtFileData{bitmap, FileName, 0});
-    // Light PNG pictures are drawn premultiplied, except where a skin of
-    // the old format or a brightened skin expects them as they are.
-    const bool premultiply = FManager.Brightness() <= 0 && Data.Version > 7.45;
-    LoadSkinPicture(*bitmap, FileName, *Stream, premultiply);
+    LoadSkinPicture(*bitmap, FileName, *Stream, PremultipliesPngPictures(Data.Version, FManager.Brightness()));
     return bitmap.get();
 }
 
-vcl::TBitmap *TvlSkinLoad::FindPicture(const std::string &FileName) {
+vcl::TBitmap *TvlSkinLoad::FindPictureBitmap(const std::string &FileName) {
     if (vcl::TBitmap *known = FindExternalImage(FileName)) return known;
     if (FConvertor) {
         TvlImageItem *item = FConvertor->FindImage(vcl::UpperCase(FileName));
@@ -188,51 +156,18 @@ void TvlSkinLoad::LoadMasterBitmap() {
     Master->SetHandleType(vcl::bmDIB);
 }
 
-void TvlSkinLoad::AddImageItem(int SectionIndex, const std::string &Section, const std::string &Key,
-                               const TvlImageValue &V) {
-    const auto add = [&](const vcl::TRect &r) { return AddValueItem(SectionIndex, Section, Key, V, r); };
-    const auto sharePicture = [&](TsMaskData &m, vcl::TBitmap *picture) {
-        for (const TvlExtFileData &e : ExtImages)
-            if (e.Bitmap.get() == picture) m.Bmp = e.Bitmap;
-    };
-    switch (V.Code) {
-    case TvlImageCode::None: return;
-    case TvlImageCode::Inline: add(V.R); return;
-    case TvlImageCode::Texture: {
-        const int index = add(V.R);
-        if (!V.FileName.empty())
-            if (vcl::TBitmap *own = FindPicture(V.FileName)) sharePicture(Masks[static_cast<std::size_t>(index)], own);
-        return;
-    }
-    case TvlImageCode::Fixed: {
-        TsMaskData &m = Masks[static_cast<std::size_t>(add(V.R))];
-        if (V.DeriveMargins) DeriveMaskMargins(m, true);
-        m.CornerClass = DetectMaskType(m, BitmapPixels(Master.get()));
-        return;
-    }
-    case TvlImageCode::File:
-    case TvlImageCode::PlainFile: {
-        vcl::TBitmap *picture = FindPicture(V.FileName);
-        if (!picture || picture->Width() <= 0) return;  // a missing picture adds nothing
-        TsMaskData &m = Masks[static_cast<std::size_t>(add({0, 0, picture->Width(), picture->Height()}))];
-        sharePicture(m, picture);
-        if (V.DeriveMargins) DeriveMaskMargins(m, false);
-        if (V.DetectCorners) m.CornerClass = DetectMaskType(m, BitmapPixels(picture));
-        return;
-    }
-    }
+vcl::TBitmapView TvlSkinLoad::MasterPixels() const { return BitmapPixels(Master.get()); }
+
+bool TvlSkinLoad::FindPicture(const std::string &FileName, vcl::TBitmapView &Pixels) {
+    vcl::TBitmap *picture = FindPictureBitmap(FileName);
+    if (!picture) return false;
+    Pixels = BitmapPixels(picture);
+    return true;
 }
 
-void TvlSkinLoad::ReadImageKey(int SectionIndex, const std::string &Section, const std::string &Key,
-                               const std::string &Value) {
-    if (Value.empty()) return;
-    const std::string upper = vcl::UpperCase(Value);
-    try {
-        AddImageItem(SectionIndex, Section, Key, ParseImageValue(upper));
-    } catch (const vcl::EConvertError &e) {
-        // Said with the key that holds the value, so that the skin can be mended.
-        throw vcl::EConvertError("[" + Section + "] " + Key + "=" + Value + ": " + e.Message());
-    }
+void TvlSkinLoad::SharePicture(TsMaskData &Mask, const std::string &FileName) {
+    for (const TvlExtFileData &e : ExtImages)
+        if (e.FileName == FileName) Mask.Bmp = e.Bitmap;
 }
 
 void TvlSkinLoad::LoadCommonSectionPictures() {
@@ -268,14 +203,7 @@ void TvlSkinLoad::LoadCommonSectionPictures() {
 
 void TvlSkinLoad::LoadSkinImages() {
     LoadMasterBitmap();
-    const auto &sections = FOptions.Sections();
-    for (std::size_t i = 0; i < sections.size(); ++i) {
-        const TvlOptionsFile::TSection &s = sections[i];
-        for (const TvlOptionsFile::TKey &key : s.Keys) {
-            if (s.Name == "GLOBALINFO" && key.Name == "MASTERBITMAP") continue;
-            ReadImageKey(static_cast<int>(i), s.Name, key.Name, key.Value);
-        }
-    }
+    ReadImageKeys();
     LoadCommonSectionPictures();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "sIndexCache.h"
+#include "sMaskTableReader.h"
 #include "sSkinData.h"
 #include "skin/graphics/sMaskData.h"
 #include "vcl/Streams.h"
@@ -24,12 +25,11 @@ namespace skin {
 class TsSkinManager;
 class TvlOptionsFile;
 class TvlSkinConvertor;
-struct TvlImageValue;
 
 // The largest picture or options file that a folder skin may hold.
 inline constexpr std::int64_t MaxSkinFileSize = 64 * 1024 * 1024;
 
-class TvlSkinLoad {
+class TvlSkinLoad : public TvlMaskTableReader {
 public:
     // Convertor is the unpacked skin of a packed or stored skin, null for a
     // folder; SkinPath the folder (with its trailing backslash).
@@ -40,9 +40,8 @@ public:
     // damaged value or picture; the manager's tables are not touched.
     void Run(int FrameWidth);
 
-    // The results.
+    // The results (and Masks).
     std::shared_ptr<vcl::TBitmap> Master;
-    TsMaskArray Masks;
     TvlExtArray ExtImages;
     TsGeneralDataArray Sections;
     TsSkinData Data;
@@ -50,30 +49,26 @@ public:
     TvlOutEffArray OutEffects;
     TvlCommonElements Elements;
 
-    // Appends a zero-filled mask item of this load; answers its index.
-    int AddMaskItem(int SectionIndex, const std::string &PropertyName, const std::string &SectionName,
-                    std::uint8_t ImageKind, const vcl::TRect &R, int ImageCount, int DrawMode, int MaskType);
-    // The item a picture value describes, at R, with the value's margins.
-    int AddValueItem(int SectionIndex, const std::string &Section, const std::string &Key, const TvlImageValue &V,
-                     const vcl::TRect &R);
     // A picture loaded before under exactly that name; null when none.
     vcl::TBitmap *FindExternalImage(const std::string &FileName) const;
+
+protected:
+    vcl::TBitmapView MasterPixels() const override;
+    bool FindPicture(const std::string &FileName, vcl::TBitmapView &Pixels) override;
+    void SharePicture(TsMaskData &Mask, const std::string &FileName) override;
 
 private:
     void LoadSkinImages();
     void LoadMasterBitmap();
-    void ReadImageKey(int SectionIndex, const std::string &Section, const std::string &Key, const std::string &Value);
-    void AddImageItem(int SectionIndex, const std::string &Section, const std::string &Key, const TvlImageValue &V);
     void LoadCommonSectionPictures();
     // The picture of that (upper-cased) name, loaded once per load; null when
     // the skin does not have it.
-    vcl::TBitmap *FindPicture(const std::string &FileName);
+    vcl::TBitmap *FindPictureBitmap(const std::string &FileName);
     vcl::TBitmap *LoadImageFile(const std::string &FileName, vcl::TStream *Stream);
     void ReadSectionTable(int FrameWidth);
     void LoadOuterEffectMask(TvlOutEffect &Effect, const std::string &Key);
 
     TsSkinManager &FManager;
-    const TvlOptionsFile &FOptions;
     TvlSkinConvertor *FConvertor;  // not owned; null for a folder skin
     std::string FSkinPath;
 };

@@ -49,7 +49,7 @@ bool TakingPush = false;
 
 TvlSkinLoad::TvlSkinLoad(TsSkinManager &Manager, const TvlOptionsFile &Options, TvlSkinConvertor *Convertor,
                          std::string SkinPath)
-    : FManager(Manager), FOptions(Options), FConvertor(Convertor), FSkinPath(std::move(SkinPath)) {
+    : TvlMaskTableReader(Manager, Options), FManager(Manager), FConvertor(Convertor), FSkinPath(std::move(SkinPath)) {
     Data.SkinPath = FSkinPath;
     Data.Version = ReadSkinVersion(FOptions);
 }

@@ -114,6 +114,25 @@ TEST(SkinTables, MasksWithoutImageOrManagerHaveNoPixels) {
     EXPECT_EQ(view.At(3, 1), 0x11223344u);
 }
 
+// Tables that hold the picture of one mask themselves, as the build tools do.
+struct PictureSkin : MemorySkin {
+    mutable vcl::TPixels32 Glyph{2, 2, 0x55667788};
+    vcl::TBitmapView MaskPixels(const TsMaskData &Mask) const override {
+        return Mask.PropertyName == "GLYPH" ? Glyph.View() : MemorySkin::MaskPixels(Mask);
+    }
+};
+
+TEST(SkinTables, TablesHandOutThePicturesTheyHoldForTheirMasks) {
+    PictureSkin skin;
+    TsMaskData glyph, cut;
+    glyph.PropertyName = "GLYPH";
+    glyph.Manager = cut.Manager = &skin;
+    EXPECT_EQ(MaskImage(glyph).At(1, 1), 0x55667788u);
+    EXPECT_EQ(MaskImage(cut).At(3, 1), 0x11223344u) << "the others are cut from the master";
+    glyph.Manager = nullptr;
+    EXPECT_FALSE(MaskImage(glyph).HasRows()) << "without its tables a mask has only its own bitmap";
+}
+
 TEST(SkinTables, TheDefaultManagerIsForgottenWhenDestroyed) {
     auto first = std::make_unique<MemorySkin>();
     DefaultSkinManager = first.get();
