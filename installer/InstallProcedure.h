@@ -34,7 +34,6 @@ inline constexpr std::size_t FirstLateFileIndex = 6;
 inline constexpr const char *FolderFailedMessage = "Nelze zalozit adresář c:\\merkano_zuvo";
 inline constexpr const char *OldProgramMessage =
     "Nelze smazat původni verzi MERKANO ZUVO, ukončete jej před instalací !";
-inline constexpr const char *StatusPrefix = "Generuji : ";
 
 // Creates one folder level; false when that fails.
 bool MakeDirectory(const std::string &Folder);

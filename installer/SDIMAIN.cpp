@@ -29,23 +29,6 @@ TSDIAppForm *SDIAppForm = nullptr;
 bool InstallBusy = false;
 bool NonProduction = false;
 
-namespace {
-
-// The welcome text below the caption's own line.
-const char *const WelcomeLines[] = {
-    "vygenerujeme MERKANO ZUVO CZ 1.9 23.12.2019",
-    "do složky c:\\merkano_zuvo",
-    "",
-    "po dokončení se spustí MERKZUVO.EXE",
-    "",
-    "Děkujeme za Vaši přízeň.",
-    "MERKANO team.",
-    "Novinky: Podpora tisku vstupenek ve službách pokud je v názvu Vstup",
-    "Podpora tisku účtenky na úzký papír při zadání hodnoty Okraj X –1 v konfiguraci.",
-};
-
-} // namespace
-
 void TSDIAppForm::FormShow(vcl::TObject *) {
     // Cleared first: a form shown again must not show the text twice.
     Memo1->Clear();

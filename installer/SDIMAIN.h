@@ -3,10 +3,11 @@
 // button, a status line and two progress bars, read from the form
 // description "TSDIAppForm". The install (InstallProcedure.h) and the hidden
 // payload generator are the handlers of its two buttons.
+#include "installer/MainFormText.h"
+#include "skin/manager/sSkinManager.h"
 #include "vcl/ComCtrls.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
-#include "skin/manager/sSkinManager.h"
 #include "vcl/StdCtrls.h"
 
 namespace installer {
@@ -46,8 +47,7 @@ extern bool InstallBusy;
 // Set by the install when the application's title lacks "Produkční".
 extern bool NonProduction;
 
-// What the form shows and says.
-inline constexpr const char *ShownCaption = "Setup MERKANO ZUVO 2019 23.12.2019 Demo";
+// What the form says besides its text (MainFormText.h).
 inline constexpr const char *CloseRefusedMessage = "Spuštěnou instalaci nelze přerušit !";
 inline constexpr const char *DoneMessage = "Hotovo";
 // The generator's source folder and its output, in the current folder.
