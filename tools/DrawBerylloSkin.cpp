@@ -18,7 +18,7 @@
 #include <string>
 
 #include "BerylloArt.h"
-#include "SkinOptions.h"
+#include "SkinValues.h"
 
 namespace fs = std::filesystem;
 using namespace skintools;
@@ -30,11 +30,11 @@ namespace {
 std::string Where(const PictureItem &Item) { return "[" + Item.Section + "] " + Item.Key; }
 
 void CheckStates(const PictureItem &Item) {
-    if (Item.ImageCount < 1 || Item.ImageCount > 9) Fail(Where(Item) + ": image count must be 1 to 9");
-    if (Item.MaskType != 1) Fail(Where(Item) + ": every picture of this skin has its mask below it (mask type 1)");
+    if (Item.Value.ImageCount > 9) Fail(Where(Item) + ": image count must be 1 to 9");
+    if (Item.Value.MaskType != 1) Fail(Where(Item) + ": every picture of this skin has its mask below it (mask type 1)");
 }
 
-bool Overlap(const Rect &A, const Rect &B) {
+bool Overlap(const vcl::TRect &A, const vcl::TRect &B) {
     return A.Left < B.Right && B.Left < A.Right && A.Top < B.Bottom && B.Top < A.Bottom;
 }
 
@@ -49,30 +49,32 @@ MasterStrip DrawMasterItem(const PictureItem &Item) {
     const auto painter = painters.find(id);
     if (painter == painters.end()) Fail(Where(Item) + ": nothing draws this item");
     CheckStates(Item);
-    if (Item.R.Left < 0 || Item.R.Top < 0 || Item.R.Width() <= 0 || Item.R.Height() <= 0)
+    const skin::TvlImageValue &v = Item.Value;
+    if (v.R.Left < 0 || v.R.Top < 0 || v.R.Width() <= 0 || v.R.Height() <= 0)
         Fail(Where(Item) + ": empty or negative rectangle");
-    if (Item.R.Width() % Item.ImageCount != 0 || Item.R.Height() % (Item.MaskType + 1) != 0)
+    if (v.R.Width() % v.ImageCount != 0 || v.R.Height() % (v.MaskType + 1) != 0)
         Fail(Where(Item) + ": the rectangle does not divide into its states and parts");
-    if (Item.Code == '^' && (Item.WL + Item.WR > Item.FrameWidth() || Item.WT + Item.WB > Item.PartHeight()))
+    if (v.Code == skin::TvlImageCode::Fixed && (v.WL + v.WR > Item.FrameWidth() || v.WT + v.WB > Item.PartHeight()))
         Fail(Where(Item) + ": margins larger than one state");
-    const auto frames = PaintFrames(painter->second.Paint, Item.FrameWidth(), Item.PartHeight(), Item.ImageCount);
+    const auto frames = PaintFrames(painter->second.Paint, Item.FrameWidth(), Item.PartHeight(), v.ImageCount);
     return {Item, MaskedStrip(frames, painter->second.Ground)};
 }
 
 Image DrawGlyphFile(const PictureItem &Item) {
     const auto &painters = beryllo::GlyphFilePainters();
-    const auto painter = painters.find(Item.File);
-    if (painter == painters.end()) Fail(Where(Item) + ": nothing draws " + Item.File);
+    const std::string &file = Item.Value.FileName;
+    const auto painter = painters.find(file);
+    if (painter == painters.end()) Fail(Where(Item) + ": nothing draws " + file);
     CheckStates(Item);
-    if (Item.File.size() < 4 || Item.File.substr(Item.File.size() - 4) != ".PNG")
-        Fail(Where(Item) + ": glyph files are PNG pictures");
+    if (file.size() < 4 || file.substr(file.size() - 4) != ".PNG") Fail(Where(Item) + ": glyph files are PNG pictures");
     const int size = painter->second.Size;
-    return MaskedPngStrip(PaintFrames(painter->second.Paint, size, size, Item.ImageCount));
+    return MaskedPngStrip(PaintFrames(painter->second.Paint, size, size, Item.Value.ImageCount));
 }
 
 void Run(const std::string &OptionsPath, const fs::path &Out) {
-    const SkinOptions options = SkinOptions::FromFile(OptionsPath);
-    const std::string masterName = options.MasterBitmap();
+    const Bytes optionsText = ReadFileBytes(OptionsPath);
+    const skin::TvlOptionsFile options(std::string_view(reinterpret_cast<const char *>(optionsText.data()), optionsText.size()));
+    const std::string masterName = options.ReadString("GLOBALINFO", "MASTERBITMAP", "");
     if (masterName.empty() || masterName.find_first_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos ||
         masterName.size() < 5 || masterName.substr(masterName.size() - 4) != ".BMP")
         Fail("MASTERBITMAP must name a BMP file in upper case");
@@ -82,36 +84,38 @@ void Run(const std::string &OptionsPath, const fs::path &Out) {
     std::set<std::string> drawnItems, writtenFiles;
     std::map<std::string, PictureItem> fileItems;
     int right = 0, bottom = 0;
-    for (const PictureItem &item : options.Pictures()) {
+    for (const PictureItem &item : PictureValues(options)) {
+        const skin::TvlImageValue &v = item.Value;
         if (item.FromMaster()) {
             MasterStrip strip = DrawMasterItem(item);
             for (const MasterStrip &other : strips)
-                if (Overlap(strip.Item.R, other.Item.R))
+                if (Overlap(v.R, other.Item.Value.R))
                     Fail(Where(item) + " overlaps " + Where(other.Item) + " in the master bitmap");
-            right = std::max(right, item.R.Right);
-            bottom = std::max(bottom, item.R.Bottom);
+            right = std::max(right, v.R.Right);
+            bottom = std::max(bottom, v.R.Bottom);
             drawnItems.insert(item.Section + "." + item.Key);
             strips.push_back(std::move(strip));
             continue;
         }
-        if (item.File == masterName) Fail(Where(item) + ": the master bitmap is not a picture item");
-        if (const auto seen = fileItems.find(item.File); seen != fileItems.end()) {
+        if (v.Code == skin::TvlImageCode::Texture) Fail(Where(item) + ": the '~' code is not used by this skin");
+        if (v.FileName == masterName) Fail(Where(item) + ": the master bitmap is not a picture item");
+        if (const auto seen = fileItems.find(v.FileName); seen != fileItems.end()) {
             // Two keys may share a file, but as the same picture.
-            if (seen->second.Code != item.Code || seen->second.ImageCount != item.ImageCount ||
-                seen->second.MaskType != item.MaskType)
-                Fail(Where(item) + ": " + item.File + " is used with another shape by " + Where(seen->second));
+            const skin::TvlImageValue &first = seen->second.Value;
+            if (first.Code != v.Code || first.ImageCount != v.ImageCount || first.MaskType != v.MaskType)
+                Fail(Where(item) + ": " + v.FileName + " is used with another shape by " + Where(seen->second));
             continue;
         }
-        fileItems.emplace(item.File, item);
-        if (item.Code == '!') {
-            WriteFileBytes((Out / item.File).string(), EncodePng(DrawGlyphFile(item)));
+        fileItems.emplace(v.FileName, item);
+        if (v.Code == skin::TvlImageCode::File) {
+            WriteFileBytes((Out / v.FileName).string(), EncodePng(DrawGlyphFile(item)));
         } else {
             const auto &textures = beryllo::TexturePainters();
-            const auto painter = textures.find(item.File);
-            if (painter == textures.end()) Fail(Where(item) + ": nothing draws " + item.File);
-            WriteFileBytes((Out / item.File).string(), EncodeBmp24(painter->second()));
+            const auto painter = textures.find(v.FileName);
+            if (painter == textures.end()) Fail(Where(item) + ": nothing draws " + v.FileName);
+            WriteFileBytes((Out / v.FileName).string(), EncodeBmp24(painter->second()));
         }
-        writtenFiles.insert(item.File);
+        writtenFiles.insert(v.FileName);
     }
 
     for (const auto &[id, painter] : beryllo::MasterItemPainters())
@@ -124,9 +128,9 @@ void Run(const std::string &OptionsPath, const fs::path &Out) {
     // One unused column and row at the right and bottom: the corner scan of
     // the skin reader never looks at the last ones.
     Image master(right + 1, bottom + 1, KeyPixel);
-    for (const MasterStrip &strip : strips) master.Paste(strip.Strip, strip.Item.R.Left, strip.Item.R.Top);
+    for (const MasterStrip &strip : strips) master.Paste(strip.Strip, strip.Item.Value.R.Left, strip.Item.Value.R.Top);
     WriteFileBytes((Out / masterName).string(), EncodeBmp24(master));
-    WriteFileBytes((Out / "Options.dat").string(), ReadFileBytes(OptionsPath));
+    WriteFileBytes((Out / "Options.dat").string(), optionsText);
 }
 
 } // namespace

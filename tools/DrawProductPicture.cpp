@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "JpegEncode.h"
+#include "SkinImage.h"
 
 namespace {
 
@@ -137,26 +138,16 @@ public:
         return out;
     }
 
-    // A bottom-up 24-bit BMP.
+    // A 24-bit BMP, by the class library's writer.
     std::vector<std::uint8_t> ToBmp() const {
-        const int rowBytes = (Width * 3 + 3) & ~3;
-        const std::uint32_t imageBytes = std::uint32_t(rowBytes) * Height;
-        std::vector<std::uint8_t> out;
-        auto put16 = [&](std::uint32_t v) { out.push_back(v & 0xFF); out.push_back((v >> 8) & 0xFF); };
-        auto put32 = [&](std::uint32_t v) { put16(v & 0xFFFF); put16(v >> 16); };
-        out.push_back('B');
-        out.push_back('M');
-        for (std::uint32_t v : {14 + 40 + imageBytes, 0u, 14u + 40u, 40u, std::uint32_t(Width), std::uint32_t(Height)}) put32(v);
-        put16(1);
-        put16(24);
-        for (std::uint32_t v : {0u, imageBytes, 3780u, 3780u, 0u, 0u}) put32(v);  // 96 dpi
         const std::vector<std::uint8_t> rgb = ToRgb();
-        for (int y = Height - 1; y >= 0; --y) {
-            for (int x = 0; x < Width; ++x)
-                for (int c = 2; c >= 0; --c) out.push_back(rgb[(std::size_t(y) * Width + x) * 3 + c]);
-            for (int pad = Width * 3; pad < rowBytes; ++pad) out.push_back(0);
-        }
-        return out;
+        skintools::Image picture(Width, Height);
+        for (int y = 0; y < Height; ++y)
+            for (int x = 0; x < Width; ++x) {
+                const std::uint8_t *p = &rgb[(std::size_t(y) * Width + x) * 3];
+                picture.At(x, y) = skintools::Pixel{p[0], p[1], p[2], 0xFF};
+            }
+        return skintools::EncodeBmp24(picture);
     }
 
     // A JPEG of quality 92: a tenth of the BMP's size, which the installer

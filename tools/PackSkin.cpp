@@ -11,8 +11,8 @@
 #include <iostream>
 #include <set>
 
-#include "SkinOptions.h"
 #include "SkinPack.h"
+#include "SkinValues.h"
 
 namespace fs = std::filesystem;
 using namespace skintools;
@@ -21,12 +21,13 @@ namespace {
 
 void Run(const fs::path &Folder, const fs::path &Output) {
     const fs::path optionsPath = Folder / "Options.dat";
-    const SkinOptions options = SkinOptions::FromFile(optionsPath.string());
-    std::set<std::string> named{options.MasterBitmap()};
-    for (const PictureItem &item : options.Pictures())
-        if (!item.FromMaster()) named.insert(item.File);
+    const Bytes optionsText = ReadFileBytes(optionsPath.string());
+    const skin::TvlOptionsFile options(std::string_view(reinterpret_cast<const char *>(optionsText.data()), optionsText.size()));
+    std::set<std::string> named{options.ReadString("GLOBALINFO", "MASTERBITMAP", "")};
+    for (const PictureItem &item : PictureValues(options))
+        if (!item.Value.FileName.empty()) named.insert(item.Value.FileName);
 
-    std::vector<PackedMember> members{{"Options.dat", ReadFileBytes(optionsPath.string())}};
+    std::vector<PackedMember> members{{"Options.dat", optionsText}};
     for (const std::string &name : named) {
         if (!fs::is_regular_file(Folder / name)) throw std::runtime_error(name + " is named but missing");
         members.push_back({name, ReadFileBytes((Folder / name).string())});

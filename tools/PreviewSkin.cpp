@@ -9,7 +9,8 @@
 //   zuvo_preview_skin <packed skin> <product picture .bmp> <shadow .png>
 //                     <font .ttf> <output folder> <name>
 //
-// Everything is read back from the packed skin, the way the program will.
+// Everything is read back from the packed skin and painted by the skinning
+// library's readers and painters (SkinComposer.h), as the program does.
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
@@ -17,6 +18,9 @@
 
 #include "PreviewText.h"
 #include "SkinComposer.h"
+#include "installer/MainFormText.h"
+#include "skin/graphics/vlPixelHelpers.h"
+#include "skin/manager/sSkinQueries.h"
 
 namespace fs = std::filesystem;
 using namespace skintools;
@@ -25,15 +29,13 @@ namespace {
 
 constexpr int TextSize = 13;  // the form's font is 13 pixels high
 
-RGB Colour(const SkinBook &Book, const std::string &Section, int State, const std::string &Key = "FONTCOLOR") {
-    return Book.StateColour(Section, State, Key);
+// The text colour of a section in a state.
+RGB Colour(const SkinBook &Book, const std::string &Section, int State) {
+    return ColourOf(Book.Look(Section, State).FontColor);
 }
 
-PictureItem Item(const SkinBook &Book, const std::string &Section, const std::string &Key) {
-    const auto item = Book.Options().Picture(Section, Key);
-    if (!item) throw std::runtime_error("the skin has no " + Section + "." + Key);
-    return *item;
-}
+int FrameWidth(const skin::TsMaskData &Mask) { return skin::GetMaskFrameWidth(Mask); }
+int PartHeight(const skin::TsMaskData &Mask) { return skin::GetMaskFrameHeight(Mask); }
 
 void FillRect(Image &Target, const Rect &R, Pixel P) {
     for (int y = R.Top; y < R.Bottom; ++y)
@@ -111,8 +113,8 @@ void PaintScrollBarV(const SkinBook &Book, Image &Target, const Rect &R, int Thu
     const auto arrow = [&](const std::string &Section, int Top) {
         const Rect button{R.Left, Top, R.Right, Top + b};
         Book.PaintSection(Target, button, Section, 0);
-        const PictureItem glyph = Item(Book, Section, "GLYPHMASK");
-        const int gw = Book.FrameWidth(glyph), gh = Book.PartHeight(glyph);
+        const skin::TsMaskData &glyph = Book.Mask(Section, "GLYPHMASK");
+        const int gw = FrameWidth(glyph), gh = PartHeight(glyph);
         Book.DrawGlyph(Target, button.Left + (b - gw) / 2, button.Top + (b - gh) / 2, glyph, 0);
     };
     arrow("SCROLLBTNTOP", R.Top);
@@ -127,25 +129,25 @@ void PaintProgress(const SkinBook &Book, Image &Target, const Rect &R, double Do
 }
 
 Window Installer(const SkinBook &Book, const TextPainter &Text, const Image &ProductPicture) {
-    const SkinOptions &o = Book.Options();
-    const int border = o.Int("GLOBALINFO", "BORDERWIDTH", 4), title = o.Int("GLOBALINFO", "TITLEHEIGHT", 30);
+    const skin::TsSkinData &global = Book.Data();
+    const int border = global.BorderWidth, title = global.TitleHeight;
     const int clientW = 774, clientH = 341;
     const int w = clientW + 2 * border, h = clientH + 2 * border + title;
-    Window window{Image(w, h, PixelOf(Colour(Book, "FORM", 1, "COLOR"))), std::vector<bool>(std::size_t(w) * h, false)};
+    Window window{Image(w, h, PixelOf(ColourOf(Book.Look("FORM", 1).Color))), std::vector<bool>(std::size_t(w) * h, false)};
     Image &img = window.Picture;
 
     // Frame: the form's section over everything, the caption band on top.
     Book.PaintSection(img, {0, 0, w, h}, "FORM", 1);
     const int captionBottom = border + title;
     Book.PaintSection(img, {0, 0, w, captionBottom}, "FORMTITLE", 1);
-    const std::string caption = "Setup MERKANO ZUVO 2019 23.12.2019 Demo";
+    const std::string caption = installer::ShownCaption;
     const int centreY = title / 2 + border / 2;
-    const int textX = border + o.Int("GLOBALINFO", "BILEFT", 0) + 4 + 2;
+    const int textX = border + global.BILeft + 4 + 2;
     Text.Draw(img, textX, centreY - Text.Height(12) / 2, caption, 12, Colour(Book, "CAPTION", 1));
     // A dialog's caption carries the small close button only.
-    const PictureItem close = Item(Book, "GLOBALINFO", "SICONCLOSE");
-    const int closeRight = w - o.Int("GLOBALINFO", "BIRIGHT", 0) - std::max(border, 4);
-    Book.DrawGlyph(img, closeRight - Book.FrameWidth(close), centreY - Book.PartHeight(close) / 2, close, 0);
+    const skin::TsMaskData &close = Book.Mask("GLOBALINFO", "SICONCLOSE");
+    const int closeRight = w - global.BIRight - std::max(border, 4);
+    Book.DrawGlyph(img, closeRight - FrameWidth(close), centreY - PartHeight(close) / 2, close, 0);
 
     // Client area, at the positions of the form description.
     const int ox = border, oy = captionBottom;
@@ -157,16 +159,9 @@ Window Installer(const SkinBook &Book, const TextPainter &Text, const Image &Pro
     const int scroll = 17;
     const Rect bar{memo.Right - 1 - scroll, memo.Top + 1, memo.Right - 1, memo.Bottom - 1};
     PaintScrollBarV(Book, img, bar, bar.Top + scroll + 2, bar.Height() - 2 * scroll - 40);
-    const std::vector<std::string> memoLines = {caption,
-                                                "vygenerujeme MERKANO ZUVO CZ 1.9 23.12.2019",
-                                                "do složky c:\\merkano_zuvo",
-                                                "",
-                                                "po dokončení se spustí MERKZUVO.EXE",
-                                                "",
-                                                "Děkujeme za Vaši přízeň.",
-                                                "MERKANO team.",
-                                                "Novinky: Podpora tisku vstupenek ve službách pokud je v názvu Vstup",
-                                                "Podpora tisku účtenky na úzký papír při zadání hodnoty Okraj X –1 v konfiguraci."};
+    // The memo's text as the form shows it: its caption, then the welcome text.
+    std::vector<std::string> memoLines = {caption};
+    memoLines.insert(memoLines.end(), std::begin(installer::WelcomeLines), std::end(installer::WelcomeLines));
     const int textLeft = memo.Left + 4, textWidth = bar.Left - 4 - textLeft;
     int y = memo.Top + 4;
     for (const std::string &line : memoLines)
@@ -183,24 +178,24 @@ Window Installer(const SkinBook &Book, const TextPainter &Text, const Image &Pro
     const std::string install = "Instaluj";
     Text.Draw(img, button.Left + (button.Width() - Text.Measure(install, TextSize)) / 2,
               button.Top + (button.Height() - Text.Height(TextSize)) / 2, install, TextSize, Colour(Book, "BUTTON", 1));
-    Text.Draw(img, ox + 208, oy + 291, "Generuji : merkzuvo.exe", TextSize, OptionColour(o.Int("GLOBALINFO", "FONTCOLOR", 0)));
+    Text.Draw(img, ox + 208, oy + 291, std::string(installer::StatusPrefix) + "merkzuvo.exe", TextSize,
+              ColourOf(Book.Colors()[skin::scGlobalFontColor]));
 
     // The window region: the key-colour runs of the border's corners.
-    const PictureItem mask = Item(Book, "FORM", "BORDERSMASK");
-    const Image &source = Book.SourceOf(mask);
-    const int fw = Book.FrameWidth(mask), ph = Book.PartHeight(mask);
-    auto outside = [&](int mx, int my) {
-        const Pixel &p = source.At(mask.R.Left + mx, mask.R.Top + my);
-        return p.R == 0xFF && p.G == 0 && p.B == 0xFF;
-    };
-    for (int r = 0; r < mask.WT; ++r)
-        for (int c = 0; c < mask.WL; ++c) window.Outside[std::size_t(r) * w + c] = outside(c, r);
-    for (int r = 0; r < mask.WT; ++r)
-        for (int c = fw - mask.WR; c < fw; ++c) window.Outside[std::size_t(r) * w + (w - fw + c)] = outside(c, r);
-    for (int r = 0; r < mask.WB; ++r) {
-        const int my = ph - mask.WB + r, wy = h - mask.WB + r;
-        for (int c = 0; c < mask.WL; ++c) window.Outside[std::size_t(wy) * w + c] = outside(c, my);
-        for (int c = fw - mask.WR; c < fw; ++c) window.Outside[std::size_t(wy) * w + (w - fw + c)] = outside(c, my);
+    const skin::TsMaskData &mask = Book.Mask("FORM", "BORDERSMASK");
+    const vcl::TBitmapView source = skin::MaskImage(mask);
+    const int fw = FrameWidth(mask), ph = PartHeight(mask);
+    const int wl = skin::MaskLeftMargin(mask), wt = skin::MaskTopMargin(mask);
+    const int wr = skin::MaskRightMargin(mask), wb = skin::MaskBottomMargin(mask);
+    auto outside = [&](int mx, int my) { return source.At(mask.R.Left + mx, mask.R.Top + my) == skin::KeyPixel; };
+    for (int r = 0; r < wt; ++r)
+        for (int c = 0; c < wl; ++c) window.Outside[std::size_t(r) * w + c] = outside(c, r);
+    for (int r = 0; r < wt; ++r)
+        for (int c = fw - wr; c < fw; ++c) window.Outside[std::size_t(r) * w + (w - fw + c)] = outside(c, r);
+    for (int r = 0; r < wb; ++r) {
+        const int my = ph - wb + r, wy = h - wb + r;
+        for (int c = 0; c < wl; ++c) window.Outside[std::size_t(wy) * w + c] = outside(c, my);
+        for (int c = fw - wr; c < fw; ++c) window.Outside[std::size_t(wy) * w + (w - fw + c)] = outside(c, my);
     }
     return window;
 }
@@ -232,7 +227,7 @@ Image OnDesktop(const Window &Win, const Image &Shadow) {
 
 Image MasterSheet(const SkinBook &Book) {
     constexpr int Scale = 3, Cell = 6;
-    const Image big = Book.Master().Enlarged(Scale);
+    const Image big = Book.MasterPicture().Enlarged(Scale);
     Image out(big.Width() + 16, big.Height() + 16, Pixel{0x60, 0x66, 0x70, 0xFF});
     for (int y = 0; y < big.Height(); ++y)
         for (int x = 0; x < big.Width(); ++x) {
@@ -250,20 +245,20 @@ Image GlyphSheet(const SkinBook &Book, const TextPainter &Text) {
                                             "SICONCLOSE", "SICONMAX", "SICONNORM", "SICONMIN", "SICONHELP", "GRIPIMAGE"};
     const std::vector<std::string> boxes = {"BOXUNCHECKED", "BOXCHECKED", "BOXGRAYED", "RADIOUNCHECKED", "RADIOCHECKED",
                                             "SMALLUNCHECKED", "SMALLCHECKED", "SMALLGRAYED"};
-    const RGB caption = Colour(Book, "FORMTITLE", 1, "COLOR"), face = Colour(Book, "FORM", 1, "COLOR");
+    const RGB caption = ColourOf(Book.Look("FORMTITLE", 1).Color), face = ColourOf(Book.Look("FORM", 1).Color);
     // Rows of small pictures drawn at 1:1, enlarged at the end.
     Image small(360, 32 * int(title.size() + boxes.size()) + 8, PixelOf(face));
     int y = 4;
     auto row = [&](const std::string &Key, RGB Ground, bool WithInactive) {
-        const PictureItem item = Item(Book, "GLOBALINFO", Key);
+        const skin::TsMaskData &item = Book.Mask("GLOBALINFO", Key);
         int x = 4;
         for (int pass = 0; pass < (WithInactive ? 2 : 1); ++pass)
             for (int state = 0; state < item.ImageCount; ++state) {
-                FillRect(small, {x - 1, y - 1, x + Book.FrameWidth(item) + 1, y + Book.PartHeight(item) + 1}, PixelOf(Ground));
+                FillRect(small, {x - 1, y - 1, x + FrameWidth(item) + 1, y + PartHeight(item) + 1}, PixelOf(Ground));
                 Book.DrawGlyph(small, x, y, item, state, pass == 1);
-                x += Book.FrameWidth(item) + 6;
+                x += FrameWidth(item) + 6;
             }
-        y += std::max(Book.PartHeight(item), 16) + 6;
+        y += std::max(PartHeight(item), 16) + 6;
     };
     for (const std::string &key : title) row(key, caption, key != "GRIPIMAGE");
     for (const std::string &key : boxes) row(key, face, false);
@@ -273,7 +268,7 @@ Image GlyphSheet(const SkinBook &Book, const TextPainter &Text) {
 }
 
 Image ControlSheet(const SkinBook &Book, const TextPainter &Text) {
-    const RGB face = Colour(Book, "FORM", 1, "COLOR");
+    const RGB face = ColourOf(Book.Look("FORM", 1).Color);
     Image out(760, 480, PixelOf(face));
     const char *states[] = {"normal", "hot", "pressed"};
     auto label = [&](int x, int y, const std::string &s) { Text.Draw(out, x, y, s, 12, {0x63, 0x6E, 0x7C}); };
@@ -298,11 +293,11 @@ Image ControlSheet(const SkinBook &Book, const TextPainter &Text) {
         {"RADIOUNCHECKED", "Typical"}, {"RADIOCHECKED", "Complete"}};
     int x = 16;
     for (const auto &[key, caption] : checks) {
-        const PictureItem glyph = Item(Book, "GLOBALINFO", key);
-        for (int s = 0; s < 3; ++s) Book.DrawGlyph(out, x + s * (Book.FrameWidth(glyph) + 4), y + 20, glyph, s);
+        const skin::TsMaskData &glyph = Book.Mask("GLOBALINFO", key);
+        for (int s = 0; s < 3; ++s) Book.DrawGlyph(out, x + s * (FrameWidth(glyph) + 4), y + 20, glyph, s);
         Book.DrawGlyph(out, x, y, glyph, 0);
-        Text.Draw(out, x + Book.FrameWidth(glyph) + 6, y, caption, TextSize, Colour(Book, "CHECKBOX", 0));
-        x += Book.FrameWidth(glyph) + 12 + Text.Measure(caption, TextSize) + 16;
+        Text.Draw(out, x + FrameWidth(glyph) + 6, y, caption, TextSize, Colour(Book, "CHECKBOX", 0));
+        x += FrameWidth(glyph) + 12 + Text.Measure(caption, TextSize) + 16;
     }
     y += 50;
     // Progress.
@@ -314,9 +309,9 @@ Image ControlSheet(const SkinBook &Book, const TextPainter &Text) {
     Text.Draw(out, combo.Left + 6, combo.Top + 5, "Čeština", TextSize, Colour(Book, "EDIT", 0));
     const Rect comboButton{combo.Right - 22, combo.Top + 1, combo.Right - 1, combo.Bottom - 1};
     Book.PaintSection(out, comboButton, "COMBOBTN", 1);
-    const PictureItem chevron = Item(Book, "COMBOBOX", "GLYPHMASK");
-    Book.DrawGlyph(out, comboButton.Left + (comboButton.Width() - Book.FrameWidth(chevron)) / 2,
-                   comboButton.Top + (comboButton.Height() - Book.PartHeight(chevron)) / 2, chevron, 1);
+    const skin::TsMaskData &chevron = Book.Mask("COMBOBOX", "GLYPHMASK");
+    Book.DrawGlyph(out, comboButton.Left + (comboButton.Width() - FrameWidth(chevron)) / 2,
+                   comboButton.Top + (comboButton.Height() - PartHeight(chevron)) / 2, chevron, 1);
     y += 56;
     // Tabs on a sheet.
     label(16, y, "TABTOP normal, hot, selected on TABSHEET");
@@ -354,7 +349,7 @@ Image ControlSheet(const SkinBook &Book, const TextPainter &Text) {
         const Rect bar{16 + s * 120, y + 16, 16 + s * 120 + 110, y + 16 + 17};
         Book.PaintSection(out, bar, "SCROLLBAR1H", 0);
         Book.PaintSection(out, {bar.Left, bar.Top, bar.Left + 17, bar.Bottom}, "SCROLLBTNLEFT", s == 1 ? 1 : 0);
-        const PictureItem left = Item(Book, "SCROLLBTNLEFT", "GLYPHMASK"), right = Item(Book, "SCROLLBTNRIGHT", "GLYPHMASK");
+        const skin::TsMaskData &left = Book.Mask("SCROLLBTNLEFT", "GLYPHMASK"), &right = Book.Mask("SCROLLBTNRIGHT", "GLYPHMASK");
         Book.DrawGlyph(out, bar.Left + 4, bar.Top + 4, left, s == 1 ? 1 : 0);
         Book.DrawGlyph(out, bar.Right - 13, bar.Top + 4, right, 0);
         Book.PaintSection(out, {bar.Left + 30, bar.Top, bar.Left + 70, bar.Bottom}, "SCROLLSLIDERH", s);

@@ -1,317 +1,214 @@
 #include "SkinComposer.h"
 
 #include <algorithm>
-#include <cmath>
-#include <functional>
-#include <stdexcept>
-#include <vector>
+#include <span>
+#include <string_view>
 
-#include "SkinPack.h"
+#include "skin/graphics/vlPNG.h"
+#include "skin/graphics/vlPixelHelpers.h"
+#include "skin/graphics/vlSkinGlyphs.h"
+#include "skin/graphics/vlSkinSections.h"
+#include "skin/manager/sIndexCache.h"
+#include "skin/manager/sMaskTableReader.h"
+#include "skin/manager/sOptionsFile.h"
+#include "skin/manager/sSkinQueries.h"
+#include "skin/manager/vlSkinConvertor.h"
+#include "vcl/BmpFile.h"
+#include "vcl/JpegDecoder.h"
+#include "vcl/SysUtils.h"
 
 namespace skintools {
 
 namespace {
 
-std::string Upper(std::string Text) {
-    for (char &c : Text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return Text;
+// FORMOFFSET's default, the system's frame width; nothing here draws with it.
+constexpr int FrameWidth = 4;
+
+std::span<const std::uint8_t> BytesOf(vcl::TCustomMemoryStream &Stream) {
+    return {Stream.Memory(), static_cast<std::size_t>(Stream.Size())};
 }
 
-bool IsKey(const Pixel &P) { return P.R == 0xFF && P.G == 0 && P.B == 0xFF; }
-
-std::string StateKey(const std::string &Key, int State) {
-    if (State == 0) return Key;
-    if (State == 2) return Key + "2";
-    if (Key == "GCOL") return "HGCOL";
-    if (Key == "GSIZE") return "HGSIZE";
-    return "HOT" + Key;
+bool Names(std::string_view UpperName, std::string_view Extension) {
+    return UpperName.find(Extension) != std::string_view::npos;
 }
 
-std::uint8_t Mix(int D, int S, int M) { return static_cast<std::uint8_t>(((D - S) * M + S * 256) >> 8); }
-
-struct Stop {
-    RGB From, To;
-    int Percent = 0, Mode = 0;
-};
-
-std::vector<Stop> ParseGradient(const std::string &Text) {
-    std::vector<int> fields;
-    std::string current;
-    for (char c : Text + ";") {
-        if (c != ';') {
-            current += c;
-            continue;
-        }
-        if (current.empty()) continue;
-        const auto v = ParseOptionInt(current);
-        if (!v) throw OptionsError("gradient field \"" + current + "\" is not a number");
-        fields.push_back(*v);
-        current.clear();
-    }
-    std::vector<Stop> stops;
-    for (std::size_t i = 0; i + 5 <= fields.size(); i += 5)
-        stops.push_back({OptionColour(fields[i]), OptionColour(fields[i + 1]), std::clamp(fields[i + 2], 0, 100), fields[i + 3]});
-    return stops;
+// A decoded picture as 32-bit skin pixels (see CopyToSkinPixels).
+std::unique_ptr<vcl::TPixels32> SkinPixels(vcl::TDibImage &Dib, bool Opaque) {
+    auto pixels = std::make_unique<vcl::TPixels32>(Dib.Width, Dib.Height);
+    skin::CopyToSkinPixels(Dib.Layout(), pixels->View(), Opaque);
+    return pixels;
 }
 
-RGB Lerp(RGB A, RGB B, double T) {
-    auto l = [&](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * T)); };
-    return {l(A.R, B.R), l(A.G, B.G), l(A.B, B.B)};
+// R of Target (what lies inside it) as opaque skin pixels; outside, 0.
+vcl::TPixels32 PixelsOf(const Image &Target, const Rect &R) {
+    vcl::TPixels32 out(std::max(R.Width(), 0), std::max(R.Height(), 0));
+    for (int y = 0; y < out.Height(); ++y)
+        for (int x = 0; x < out.Width(); ++x)
+            if (Target.Contains(R.Left + x, R.Top + y)) {
+                const Pixel &p = Target.At(R.Left + x, R.Top + y);
+                out.At(x, y) = 0xFF000000u | std::uint32_t{p.R} << 16 | std::uint32_t{p.G} << 8 | p.B;
+            }
+    return out;
 }
 
-// Band gradients: mode 0 rows from top to bottom, mode 1 columns.
-void PaintGradient(Image &Target, const Rect &R, const std::vector<Stop> &Stops) {
-    if (Stops.empty() || R.Width() <= 0 || R.Height() <= 0) return;
-    const bool rows = Stops[0].Mode == 0;
-    if (Stops[0].Mode > 1) return;
-    const int length = rows ? R.Height() : R.Width();
-    const int start = rows ? R.Top : R.Left, end = start + length;
-    int pos = start;
-    for (std::size_t i = 0; i < Stops.size(); ++i) {
-        const int from = pos;
-        pos = rows ? from + length * Stops[i].Percent / 100
-                   : static_cast<int>(std::lround(Stops[i].Percent * (length / 100.0) + from));
-        pos = i + 1 < Stops.size() ? std::min(pos, end - 1) : end - 1;
-        if (pos - from <= 0) continue;
-        for (int p = from; p <= pos; ++p) {
-            const Pixel c = PixelOf(Lerp(Stops[i].From, Stops[i].To, double(p - from) / double(pos - from)));
-            if (rows)
-                for (int x = R.Left; x < R.Right; ++x) Target.At(x, p) = c;
-            else
-                for (int y = R.Top; y < R.Bottom; ++y) Target.At(p, y) = c;
-        }
-    }
-}
-
-// The item's rectangle in its source picture (a picture file: the whole file).
-Rect ItemRect(const PictureItem &Item, const Image &Source) {
-    return Item.FromMaster() ? Item.R : Rect{0, 0, Source.Width(), Source.Height()};
+// The pixels back into R of Target, opaque: a preview has no alpha.
+void PutBack(Image &Target, const Rect &R, const vcl::TPixels32 &Pixels) {
+    for (int y = 0; y < Pixels.Height(); ++y)
+        for (int x = 0; x < Pixels.Width(); ++x)
+            if (Target.Contains(R.Left + x, R.Top + y)) {
+                const std::uint32_t p = Pixels.At(x, y);
+                Target.At(R.Left + x, R.Top + y) = Pixel{std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p), 0xFF};
+            }
 }
 
 } // namespace
 
-RGB OptionColour(int Value) { return {Value & 0xFF, (Value >> 8) & 0xFF, (Value >> 16) & 0xFF}; }
+RGB ColourOf(vcl::TColor Colour) {
+    const vcl::TColor c = vcl::ColorToRGB(Colour);
+    return {c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF};
+}
 
 Pixel PixelOf(RGB C) {
     auto b = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); };
     return {b(C.R), b(C.G), b(C.B), 0xFF};
 }
 
-SkinBook::SkinBook(const Bytes &Packed) : FOptions("") {
-    const std::vector<PackedMember> members = UnpackSkin(Packed);
-    const PackedMember *options = nullptr;
-    for (const PackedMember &m : members)
-        if (Upper(m.Name) == "OPTIONS.DAT") options = &m;
-    if (!options) throw OptionsError("the packed skin has no options text");
-    FOptions = SkinOptions(std::string(options->Data.begin(), options->Data.end()));
-    const std::string master = Upper(FOptions.MasterBitmap());
-    for (const PackedMember &m : members) {
-        const std::string name = Upper(m.Name);
-        if (name == master) {
-            FMaster = DecodeBmp(m.Data);
-        } else if (name.size() > 4 && name.substr(name.size() - 4) == ".PNG") {
-            // The reader premultiplies PNG pictures of skins newer than 7.45.
-            Image picture = DecodePng(m.Data);
-            for (int y = 0; y < picture.Height(); ++y)
-                for (int x = 0; x < picture.Width(); ++x) {
-                    Pixel &p = picture.At(x, y);
-                    p = {std::uint8_t(p.R * p.A >> 8), std::uint8_t(p.G * p.A >> 8), std::uint8_t(p.B * p.A >> 8), p.A};
-                }
-            FFiles[name] = std::move(picture);
-        } else if (name.size() > 4 && name.substr(name.size() - 4) == ".BMP") {
-            FFiles[name] = DecodeBmp(m.Data);
+// The pictures of the packed skin, found by the mask table's reader and
+// decoded by the library's readers the way the manager's load does.
+class SkinBook::PictureReader : public skin::TvlMaskTableReader {
+public:
+    PictureReader(SkinBook &Book, skin::TvlSkinConvertor &Packed)
+        : skin::TvlMaskTableReader(Book, *Book.FOptions), FBook(Book), FPacked(Packed) {}
+
+protected:
+    vcl::TBitmapView MasterPixels() const override { return FBook.MasterImage(); }
+
+    bool FindPicture(const std::string &FileName, vcl::TBitmapView &Pixels) override {
+        auto known = FBook.FPictures.find(FileName);
+        if (known == FBook.FPictures.end()) {
+            skin::TvlImageItem *item = FPacked.FindImage(vcl::UpperCase(FileName));
+            if (!item) return false;
+            known = FBook.FPictures.emplace(FileName, Decode(FileName, *item->Stream)).first;
         }
+        Pixels = known->second->View();
+        return true;
     }
-}
 
-const Image &SkinBook::SourceOf(const PictureItem &Item) const {
-    if (Item.FromMaster()) return FMaster;
-    const auto found = FFiles.find(Item.File);
-    if (found == FFiles.end()) throw OptionsError(Item.File + " is not in the packed skin");
-    return found->second;
-}
+    void SharePicture(skin::TsMaskData &Mask, const std::string &FileName) override {
+        FBook.FItemPictures[{Mask.ClassName, Mask.PropertyName}] = FBook.FPictures.at(FileName).get();
+    }
 
-int SkinBook::FrameWidth(const PictureItem &Item) const {
-    return Item.ImageCount > 0 ? ItemRect(Item, SourceOf(Item)).Width() / Item.ImageCount : 0;
-}
-
-int SkinBook::PartHeight(const PictureItem &Item) const { return ItemRect(Item, SourceOf(Item)).Height() / (Item.MaskType + 1); }
-
-int SkinBook::States(const std::string &Section) const { return std::clamp(FOptions.Int(Section, "STATES", 3), 1, 255); }
-
-namespace {
-
-int EffectiveState(const SkinOptions &Options, const std::string &Section, int State) {
-    const int states = std::clamp(Options.Int(Section, "STATES", 3), 1, 255);
-    State = std::clamp(State, 0, std::min(states - 1, 2));
-    if (State == 2 && Options.Int(Section, "USESTATE2", 0) != 1) State = 1;
-    return State;
-}
-
-} // namespace
-
-int SkinBook::StateInt(const std::string &Section, int State, const std::string &Key, int Default) const {
-    return FOptions.Int(Section, StateKey(Key, EffectiveState(FOptions, Section, State)), Default);
-}
-
-RGB SkinBook::StateColour(const std::string &Section, int State, const std::string &Key) const {
-    return OptionColour(StateInt(Section, State, Key, Key == "FONTCOLOR" ? 0 : 0xFFFFFF));
-}
-
-std::string SkinBook::StateText(const std::string &Section, int State, const std::string &Key) const {
-    return FOptions.Value(Section, StateKey(Key, EffectiveState(FOptions, Section, State))).value_or("");
-}
-
-void SkinBook::PaintBackground(Image &Target, const Rect &R, const std::string &Section, int State) const {
-    const int transparency = StateInt(Section, State, "TRANSPARENCY", 0);
-    if (transparency >= 100) return;
-    const int imagePercent = StateInt(Section, State, "IMAGEPERCENT", 0);
-    const int gradientPercent = StateInt(Section, State, "GRADIENTPERCENT", 0);
-    const RGB colour = StateColour(Section, State, "COLOR");
-    Image layer(R.Width(), R.Height(), PixelOf(colour));
-    const Rect whole{0, 0, R.Width(), R.Height()};
-
-    bool textured = false;
-    if (imagePercent > 0) {
-        const int s = EffectiveState(FOptions, Section, State);
-        const auto texture = FOptions.Picture(Section, s == 0 ? "PATTERN" : s == 1 ? "HOTPATTERN" : "PATTERN2");
-        if (texture) {
-            const Image &source = SourceOf(*texture);
-            const Rect tr = ItemRect(*texture, source);
-            for (int y = 0; y < layer.Height(); ++y)
-                for (int x = 0; x < layer.Width(); ++x)
-                    layer.At(x, y) = source.At(tr.Left + x % tr.Width(), tr.Top + y % tr.Height());
-            textured = true;
+private:
+    std::unique_ptr<vcl::TPixels32> Decode(const std::string &FileName, vcl::TMemoryStream &File) const {
+        const std::string name = vcl::UpperCase(FileName);
+        if (Names(name, ".BMP")) {
+            vcl::TDibImage dib = vcl::ReadBmpFile(BytesOf(File));
+            return SkinPixels(dib, false);
         }
-    }
-    if (gradientPercent > 0) {
-        Image gradient(R.Width(), R.Height(), PixelOf(colour));
-        PaintGradient(gradient, whole, ParseGradient(StateText(Section, State, "GRADIENTDATA")));
-        const int t = textured ? std::clamp(imagePercent * 255 / 100, 0, 255) : 0;
-        for (int y = 0; y < layer.Height(); ++y)
-            for (int x = 0; x < layer.Width(); ++x) {
-                Pixel &d = layer.At(x, y);
-                const Pixel &s = gradient.At(x, y);
-                d = textured ? Pixel{Mix(d.R, s.R, t), Mix(d.G, s.G, t), Mix(d.B, s.B, t), 0xFF} : s;
-            }
-    }
-    const int share = imagePercent + gradientPercent;
-    if (share >= 1 && share <= 99)
-        for (int y = 0; y < layer.Height(); ++y)
-            for (int x = 0; x < layer.Width(); ++x) {
-                Pixel &p = layer.At(x, y);
-                auto keep = [&](int v, int c) { return static_cast<std::uint8_t>((v * share + c * (100 - share)) / 100); };
-                p = {keep(p.R, colour.R), keep(p.G, colour.G), keep(p.B, colour.B), 0xFF};
-            }
-    for (int y = 0; y < layer.Height(); ++y)
-        for (int x = 0; x < layer.Width(); ++x) {
-            Pixel &d = Target.At(R.Left + x, R.Top + y);
-            const Pixel &s = layer.At(x, y);
-            const int t = transparency * 255 / 100;
-            d = {Mix(d.R, s.R, t), Mix(d.G, s.G, t), Mix(d.B, s.B, t), 0xFF};
+        if (Names(name, ".JPG") || Names(name, ".JPEG")) {
+            vcl::TDibImage dib = vcl::DecodeJpeg(BytesOf(File));
+            return SkinPixels(dib, true);
         }
-}
-
-namespace {
-
-// One piece of a nine-slice: source rect S of the item's state, onto D,
-// tiled or stretched; a key pixel calls Key (corners) or is left alone.
-void Piece(Image &Target, const Image &Source, int MaskOffset, Rect S, Rect D, bool Stretch,
-           const std::function<void(int, int)> &Key) {
-    if (S.Width() <= 0 || S.Height() <= 0 || D.Width() <= 0 || D.Height() <= 0) return;
-    for (int y = D.Top; y < D.Bottom; ++y)
-        for (int x = D.Left; x < D.Right; ++x) {
-            if (!Target.Contains(x, y)) continue;
-            const int sx = S.Left + (Stretch ? (x - D.Left) * S.Width() / D.Width() : (x - D.Left) % S.Width());
-            const int sy = S.Top + (Stretch ? (y - D.Top) * S.Height() / D.Height() : (y - D.Top) % S.Height());
-            const Pixel &s = Source.At(sx, sy);
-            if (IsKey(s)) {
-                if (Key) Key(x, y);
-                continue;
-            }
-            const Pixel &m = Source.At(sx, sy + MaskOffset);
-            Pixel &d = Target.At(x, y);
-            d = {Mix(d.R, s.R, m.R), Mix(d.G, s.G, m.G), Mix(d.B, s.B, m.B), 0xFF};
+        if (Names(name, ".PNG")) {
+            File.SetPosition(0);
+            skin::TPngImage png = skin::ReadPngImage(File);
+            auto pixels = SkinPixels(png.Dib, false);
+            if (skin::PremultipliesPngPictures(FBook.FData.Version, 0))
+                skin::PremultiplyRect(pixels->View(), {0, 0, pixels->Width(), pixels->Height()});
+            return pixels;
         }
-}
-
-void NineSlice(Image &Target, const Rect &R, const Image &Source, const PictureItem &Item, const Rect &ItemR, int State,
-               const std::function<void(int, int)> &CornerKey) {
-    if (R.Width() < 2 || R.Height() < 2 || Item.ImageCount < 1) return;
-    const int w = ItemR.Width() / Item.ImageCount, h = ItemR.Height() / (Item.MaskType + 1);
-    int wl = Item.WL, wt = Item.WT, wr = Item.WR, wb = Item.WB;
-    if (wl + wt + wr + wb == 0) {
-        wl = wr = Item.BorderWidth > 0 ? Item.BorderWidth : w / (Item.ImageCount * 3);
-        wt = wb = Item.BorderWidth > 0 ? Item.BorderWidth : h / ((Item.MaskType + 1) * 3);
+        return std::make_unique<vcl::TPixels32>();  // a name the manager loads nothing for
     }
-    if (R.Width() < wl + wr) {
-        const int d = wl + wr - R.Width();
-        wl = std::max(0, wl - d / 2);
-        wr = std::max(0, wr - d / 2 - d % 2);
-    }
-    if (R.Height() < wt + wb) {
-        const int d = wt + wb - R.Height();
-        wt = std::max(0, wt - d / 2);
-        wb = std::max(0, wb - d / 2 - d % 2);
-    }
-    State = std::min(State, Item.ImageCount - 1);
-    const int sx = ItemR.Left + w * State, sy = ItemR.Top;
-    const int cw = w - wl - wr, ch = h - wt - wb;
-    if (cw < 0 || ch < 0) return;
-    const int mo = Item.MaskType >= 1 ? h : 0;
-    const bool stretch = (Item.DrawMode & 1) != 0;
-    auto piece = [&](Rect s, Rect d, bool corner) { Piece(Target, Source, mo, s, d, stretch && !corner, corner ? CornerKey : nullptr); };
-    piece({sx, sy, sx + wl, sy + wt}, {R.Left, R.Top, R.Left + wl, R.Top + wt}, true);
-    piece({sx, sy + wt, sx + wl, sy + wt + ch}, {R.Left, R.Top + wt, R.Left + wl, R.Bottom - wb}, false);
-    piece({sx + wl, sy, sx + wl + cw, sy + wt}, {R.Left + wl, R.Top, R.Right - wr, R.Top + wt}, false);
-    piece({sx, sy + h - wb, sx + wl, sy + h}, {R.Left, R.Bottom - wb, R.Left + wl, R.Bottom}, true);
-    piece({sx + wl, sy + h - wb, sx + wl + cw, sy + h}, {R.Left + wl, R.Bottom - wb, R.Right - wr, R.Bottom}, false);
-    piece({sx + wl + cw, sy + h - wb, sx + w, sy + h}, {R.Right - wr, R.Bottom - wb, R.Right, R.Bottom}, true);
-    piece({sx + wl + cw, sy, sx + w, sy + wt}, {R.Right - wr, R.Top, R.Right, R.Top + wt}, true);
-    piece({sx + wl + cw, sy + wt, sx + w, sy + wt + ch}, {R.Right - wr, R.Top + wt, R.Right, R.Bottom - wb}, false);
-    if (Item.DrawMode & 4)
-        piece({sx + wl, sy + wt, sx + wl + cw, sy + wt + ch}, {R.Left + wl, R.Top + wt, R.Right - wr, R.Bottom - wb}, false);
+
+    SkinBook &FBook;
+    skin::TvlSkinConvertor &FPacked;
+};
+
+SkinBook::SkinBook(const Bytes &Packed) {
+    skin::TvlSkinConvertor packed;
+    packed.OwnedSource = std::make_unique<vcl::TMemoryStream>();
+    packed.OwnedSource->WriteBuffer(Packed.data(), Packed.size());
+    packed.OwnedSource->SetPosition(0);
+    packed.Source = packed.OwnedSource.get();
+    if (!skin::UnpackSkinData(packed)) throw ImageError("not a packed skin");
+    if (!packed.Options) throw ImageError("the packed skin has no options text");
+    const auto text = BytesOf(*packed.Options);
+    FOptions = std::make_unique<skin::TvlOptionsFile>(
+        std::string_view(reinterpret_cast<const char *>(text.data()), text.size()));
+    FData.Version = skin::ReadSkinVersion(*FOptions);
+    skin::ReadGlobalInfo(*FOptions, FData, FrameWidth);
+
+    const std::string master = FOptions->ReadString("GLOBALINFO", "MASTERBITMAP", "");
+    skin::TvlImageItem *masterItem = packed.FindImage(vcl::UpperCase(master));
+    if (master.empty() || !masterItem) throw ImageError("the packed skin has no master bitmap");
+    vcl::TDibImage masterDib = vcl::ReadBmpFile(BytesOf(*masterItem->Stream));
+    FMaster = std::move(*SkinPixels(masterDib, true));
+
+    PictureReader reader(*this, packed);
+    reader.ReadImageKeys();
+    Masks = std::move(reader.Masks);
+
+    Sections = skin::ReadSections(*FOptions);
+    skin::CacheSectionIndices(Sections, Masks);
+    FColors = skin::ReadSkinColors(*FOptions, Sections);
+    skin::AddTransparentSection(Sections, FColors[skin::scGlobalFontColor]);
+    skin::TvlCommonElements elements;
+    skin::CacheCommonElements(elements, Sections, Masks);
+    StdSectionIndexes = elements.StdSectionIndexes;
+    MainColor = FColors[skin::scGlobalColor];
+    SkinActive = true;
 }
 
-} // namespace
+SkinBook::~SkinBook() = default;
 
-void SkinBook::DrawMask(Image &Target, const Rect &R, const PictureItem &Item, int State) const {
-    const Image &source = SourceOf(Item);
-    NineSlice(Target, R, source, Item, ItemRect(Item, source), State, nullptr);
+Image SkinBook::MasterPicture() const {
+    Image out(FMaster.Width(), FMaster.Height());
+    PutBack(out, {0, 0, out.Width(), out.Height()}, FMaster);
+    return out;
 }
 
-void SkinBook::PaintSection(Image &Target, const Rect &R, const std::string &Section, int State) const {
-    if (R.Width() <= 0 || R.Height() <= 0) return;
-    const Image behind = Target.Crop(R.Left, R.Top, R.Width(), R.Height());
-    const int state = std::min(State, States(Section) - 1);
-    PaintBackground(Target, R, Section, state);
-    const auto mask = FOptions.Picture(Section, "BORDERSMASK");
-    if (!mask || (state == 0 && (mask->DrawMode & 2))) return;
-    const Image &source = SourceOf(*mask);
-    NineSlice(Target, R, source, *mask, ItemRect(*mask, source), state,
-              [&](int x, int y) { Target.At(x, y) = behind.At(x - R.Left, y - R.Top); });
+int SkinBook::Section(const std::string &Name) const {
+    const int index = skin::FindSectionIndex(Sections, Name);
+    if (index < 0) throw ImageError("the skin has no section " + Name);
+    return index;
 }
 
-void SkinBook::DrawGlyph(Image &Target, int X, int Y, const PictureItem &Item, int State, bool Faded) const {
-    const Image &source = SourceOf(Item);
-    const Rect r = ItemRect(Item, source);
-    const int w = Item.ImageCount > 0 ? r.Width() / Item.ImageCount : 0, h = r.Height() / (Item.MaskType + 1);
-    State = std::min(State, Item.ImageCount - 1);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            if (!Target.Contains(X + x, Y + y)) continue;
-            const Pixel &s = source.At(r.Left + State * w + x, r.Top + y);
-            if (Item.MaskType == 0) {
-                if (!IsKey(s)) Target.At(X + x, Y + y) = s;
-                continue;
-            }
-            const Pixel &m = source.At(r.Left + State * w + x, r.Top + y + r.Height() / (Item.MaskType + 1));
-            if (IsKey(s) || m.R == 0xFF) continue;
-            auto k = [&](int v) { return Faded ? std::min(v + 100, 255) : v; };
-            Pixel &d = Target.At(X + x, Y + y);
-            d = {Mix(d.R, s.R, k(m.R)), Mix(d.G, s.G, k(m.G)), Mix(d.B, s.B, k(m.B)), 0xFF};
-        }
+const skin::TsMaskData &SkinBook::Mask(const std::string &SectionName, const std::string &Key) const {
+    const int index = skin::GetMaskIndex(Sections, Masks, Section(SectionName), Key);
+    if (index < 0) throw ImageError("the skin has no " + SectionName + "." + Key);
+    return Masks[static_cast<std::size_t>(index)];
+}
+
+const skin::TsGenState &SkinBook::Look(const std::string &SectionName, int State) const {
+    const skin::TsGeneralData &section = Sections[static_cast<std::size_t>(Section(SectionName))];
+    return section.Props[static_cast<std::size_t>(std::min(skin::ClampStateIndex(State, section.States), 2))];
+}
+
+void SkinBook::PaintSection(Image &Target, const Rect &R, const std::string &SectionName, int State) const {
+    if (R.IsEmpty()) return;
+    const int index = Section(SectionName);
+    vcl::TPixels32 behind = PixelsOf(Target, R);
+    vcl::TPixels32 painted(R.Width(), R.Height());
+    // The painters take the tables as they take the manager; they only read them.
+    skin::PaintSkinSection(index, {behind.View(), 0, 0, vcl::clFuchsia, true, {}}, State, {0, 0, R.Width(), R.Height()},
+                           {0, 0}, painted.View(), const_cast<SkinBook *>(this), -1, -1);
+    PutBack(Target, R, painted);
+}
+
+void SkinBook::DrawGlyph(Image &Target, int X, int Y, const skin::TsMaskData &Glyph, int State, bool Faded) const {
+    const Rect r{X, Y, X + skin::GetMaskFrameWidth(Glyph), Y + skin::GetMaskFrameHeight(Glyph)};
+    vcl::TPixels32 pixels = PixelsOf(Target, r);
+    const vcl::TBitmapView view = pixels.View();
+    skin::DrawSkinGlyph(view, {0, 0}, State, Faded ? skin::gmFaded : skin::gmNormal, Glyph,
+                        {view, 0, 0, vcl::clFuchsia, true, {}});
+    PutBack(Target, r, pixels);
+}
+
+vcl::TBitmapView SkinBook::MasterImage() const { return FMaster.View(); }
+
+vcl::TBitmapView SkinBook::MaskPixels(const skin::TsMaskData &Mask) const {
+    const auto own = FItemPictures.find({Mask.ClassName, Mask.PropertyName});
+    return own != FItemPictures.end() ? own->second->View() : MasterImage();
 }
 
 } // namespace skintools

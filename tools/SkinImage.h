@@ -1,8 +1,8 @@
 #pragma once
 // Pictures of the build-time skin tools: an 8-bit RGBA image held top-down,
-// written and read as 24-bit BMP and as RGBA PNG. Only what the skin and its
-// previews need: the writers are deterministic (same pixels, same bytes), the
-// readers take what the writers produce (and the common variants of it).
+// written as 24-bit BMP and as RGBA PNG, and read from BMP and PNG files by
+// the class library's and the skinning library's readers. The writers are
+// deterministic: the same pixels give the same bytes.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -49,10 +49,12 @@ public:
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes EncodeBmp24(const Image &Picture);              // alpha dropped
-Bytes EncodePng(const Image &Picture);                // colour type 6, 8 bits
-Image DecodeBmp(const Bytes &Data);                   // 24 or 32 bits, uncompressed
-Image DecodePng(const Bytes &Data);                   // 8-bit grey, RGB, grey+alpha, RGBA; no interlace
+Bytes EncodeBmp24(const Image &Picture);  // the class library's BMP writer; alpha dropped
+Bytes EncodePng(const Image &Picture);    // colour type 6, 8 bits
+// Any picture the readers take; alpha only from pictures that carry it
+// (others are opaque). A damaged file raises ImageError.
+Image DecodeBmp(const Bytes &Data);
+Image DecodePng(const Bytes &Data);
 
 Bytes ReadFileBytes(const std::string &Path);         // throws ImageError
 void WriteFileBytes(const std::string &Path, const Bytes &Data);

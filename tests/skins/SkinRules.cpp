@@ -9,6 +9,7 @@
 #include <set>
 
 #include "vcl/StringList.h"
+#include "vcl/SysUtils.h"
 
 namespace skinrules {
 
@@ -23,12 +24,6 @@ std::optional<int> Number(std::string_view Text) {
     const auto [end, error] = std::from_chars(Text.data(), Text.data() + Text.size(), v);
     if (error != std::errc() || end != Text.data() + Text.size()) return std::nullopt;
     return v;
-}
-
-std::string Upper(std::string S) {
-    for (char &c : S)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return S;
 }
 
 constexpr std::uint32_t Key = 0xFF00FF;
@@ -139,7 +134,7 @@ std::vector<Picture> Pictures(const vcl::TMemIniFile &Ini, Problems &Found) {
         Ini.ReadSection(sections[i], keys);
         for (int k = 0; k < keys.Count(); ++k) {
             if (sections[i] == "GLOBALINFO" && keys[k] == "MASTERBITMAP") continue;
-            const std::string value = Upper(Ini.ReadString(sections[i], keys[k], ""));
+            const std::string value = vcl::UpperCase(Ini.ReadString(sections[i], keys[k], ""));
             Picture p;
             p.Section = sections[i];
             p.Key = keys[k];
