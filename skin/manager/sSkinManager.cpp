@@ -329,6 +329,7 @@ void FinalizeSkinManagerModule() {
     if (StartupCount == 0 || --StartupCount > 0) return;
     ShadowActive.reset();
     ShadowInactive.reset();
+    FinalizeSysColors();
     FinalizeMessagesModule();
 }
 

@@ -311,7 +311,7 @@ void SetDwmIconicBitmap(HWND Wnd, bool Flag);
 // (which shows the library's version).
 // Explicit, because a static initialiser of a library may never run.
 void InitializeSkinManagerModule();
-// Frees the shadow images and the icons.
+// Frees the shadow images, the icons and the system-colour brushes.
 void FinalizeSkinManagerModule();
 // The text that "/vlver" shows.
 std::string VersionMessageText();

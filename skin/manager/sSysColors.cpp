@@ -1,8 +1,10 @@
 #include "sSysColors.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <mutex>
 
 #include "sSkinManager.h"
 #include "skin/graphics/vlImageHelpers.h"
@@ -12,59 +14,70 @@ namespace skin {
 
 namespace {
 
-// One patched function: where its entry is, what its padding held, and the
-// real function to call (entry + 2, past the prologue).
+// One patched function: its entry, known from the first install on (the
+// padding keeps leading to the replacement from then), and whether the entry
+// leads into the padding now. The replacements read both on any thread.
 struct THotPatch {
-    void *Entry = nullptr;
-    std::uint8_t SavedPad[5] = {};
-    bool Patched = false;
+    std::atomic<std::uint8_t *> Entry{nullptr};
+    std::atomic<bool> Patched{false};
 };
 
 THotPatch GetSysColorPatch, GetSysColorBrushPatch, CreatePenPatch;
 
-constexpr std::uint8_t MovEdiEdi[2] = {0x8B, 0xFF};
-constexpr std::uint8_t JumpBack[2] = {0xEB, 0xF9};  // jmp short -7: into the padding
+// The two entry forms as one 16-bit store each, little-endian.
+constexpr std::uint16_t MovEdiEdi = 0xFF8B;  // 8B FF: the plain prologue
+constexpr std::uint16_t JumpBack = 0xF9EB;   // EB F9: jmp short -7, into the padding
 
 bool IsPadding(std::uint8_t b) { return b == 0x90 || b == 0xCC; }
 
-// Writes Bytes at Where in our own code, the protection opened around it.
-bool WriteCode(void *Where, const void *Bytes, std::size_t Count, bool Atomic16) {
+// Runs Change on code of our process with the protection opened around it.
+template <class F> bool ChangeCode(void *Where, std::size_t Count, F Change) {
     DWORD old = 0;
     if (!VirtualProtect(Where, Count, PAGE_EXECUTE_READWRITE, &old)) return false;
-    if (Atomic16) {
-        // The entry changes in one store: a thread reaches either prologue
-        // or jump, never a mix.
-        std::uint16_t value;
-        std::memcpy(&value, Bytes, 2);
-        __atomic_store_n(static_cast<std::uint16_t *>(Where), value, __ATOMIC_SEQ_CST);
-    } else {
-        std::memcpy(Where, Bytes, Count);
-    }
+    const bool changed = Change();
     DWORD ignored = 0;
     VirtualProtect(Where, Count, old, &ignored);
     FlushInstructionCache(GetCurrentProcess(), Where, Count);
-    return true;
+    return changed;
+}
+
+// Switches the entry from one form to the other in one locked exchange: a
+// thread reaches either form, never a mix, and an entry that someone else
+// has changed meanwhile is left as it is.
+bool SwapEntry(std::uint8_t *Entry, std::uint16_t From, std::uint16_t To) {
+    return ChangeCode(Entry, 2, [&] {
+        std::uint16_t expected = From;
+        return __atomic_compare_exchange_n(reinterpret_cast<std::uint16_t *>(Entry), &expected, To, false,
+                                           __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
+    });
 }
 
 bool Install(THotPatch &Patch, void *Function, void *Replacement) {
     if (Patch.Patched) return true;
 #if defined(__i386__)
     auto *entry = static_cast<std::uint8_t *>(ResolveApiEntry(Function));
-    if (!entry || std::memcmp(entry, MovEdiEdi, 2) != 0) return false;
-    std::uint8_t *pad = entry - 5;
-    for (int i = 0; i < 5; ++i)
-        if (!IsPadding(pad[i])) return false;
-    std::memcpy(Patch.SavedPad, pad, 5);
+    std::uint16_t prologue = 0;
+    if (entry) std::memcpy(&prologue, entry, 2);
+    if (prologue != MovEdiEdi) return false;
     std::uint8_t jump[5] = {0xE9};
     const auto displacement = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(Replacement) -
                                                         reinterpret_cast<std::intptr_t>(entry));
     std::memcpy(jump + 1, &displacement, 4);
-    if (!WriteCode(pad, jump, 5, false)) return false;
-    if (!WriteCode(entry, JumpBack, 2, true)) {
-        WriteCode(pad, Patch.SavedPad, 5, false);
-        return false;
+    std::uint8_t *pad = entry - 5;
+    // Our own jump stays in the padding after a removal; anything else
+    // there must be filler before it may become the jump. The padding is
+    // written only while the entry is the plain prologue, so no thread runs it.
+    if (std::memcmp(pad, jump, 5) != 0) {
+        for (int i = 0; i < 5; ++i)
+            if (!IsPadding(pad[i])) return false;
+        if (!ChangeCode(pad, 5, [&] {
+                std::memcpy(pad, jump, 5);
+                return true;
+            }))
+            return false;
     }
-    Patch.Entry = entry;
+    Patch.Entry = entry;  // before the entry leads here: the replacement calls entry + 2
+    if (!SwapEntry(entry, MovEdiEdi, JumpBack)) return false;
     Patch.Patched = true;
     return true;
 #else
@@ -74,17 +87,19 @@ bool Install(THotPatch &Patch, void *Function, void *Replacement) {
 #endif
 }
 
+// Only the entry goes back. A thread that took its short jump a moment ago
+// is on its way through the padding, so the padding keeps its jump.
 void Remove(THotPatch &Patch) {
     if (!Patch.Patched) return;
-    WriteCode(Patch.Entry, MovEdiEdi, 2, true);
-    WriteCode(static_cast<std::uint8_t *>(Patch.Entry) - 5, Patch.SavedPad, 5, false);
+    SwapEntry(Patch.Entry, JumpBack, MovEdiEdi);
     Patch.Patched = false;
 }
 
-// The real function of a patch: its body after the two-byte prologue.
+// The real function of a patch: its body after the two-byte prologue, which
+// is the same whether the entry is patched or not.
 template <class F> F Real(const THotPatch &Patch, F Unpatched) {
-    if (!Patch.Patched) return Unpatched;
-    return reinterpret_cast<F>(static_cast<std::uint8_t *>(Patch.Entry) + 2);
+    std::uint8_t *entry = Patch.Entry;
+    return entry ? reinterpret_cast<F>(entry + 2) : Unpatched;
 }
 
 void *UserProc(const char *Name) { return reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"user32.dll"), Name)); }
@@ -101,7 +116,11 @@ vcl::TColor Shadow(const TsSkinManager &M) { return MixColors(M.SkinColors[scGlo
 vcl::TColor Light(const TsSkinManager &M) { return MixColors(M.SkinColors[scGlobalColor], 0xFFFFFF, 0.8); }
 
 // The brushes handed out for skin colours: one per colour, kept until the
-// patch comes off, since callers of GetSysColorBrush never free them.
+// module stops, because callers of GetSysColorBrush never free what it
+// gives and keep it (class backgrounds, WM_CTLCOLOR answers) past any skin
+// switch. Any thread may ask, hence the lock.
+std::mutex BrushLock;
+
 std::map<COLORREF, vcl::TBrushHandle> &SkinBrushes() {
     static std::map<COLORREF, vcl::TBrushHandle> brushes;
     return brushes;
@@ -109,9 +128,14 @@ std::map<COLORREF, vcl::TBrushHandle> &SkinBrushes() {
 
 HBRUSH SkinBrush(vcl::TColor Color) {
     const auto colour = static_cast<COLORREF>(Color);
+    std::lock_guard lock(BrushLock);
     auto &brushes = SkinBrushes();
     auto it = brushes.find(colour);
-    if (it == brushes.end()) it = brushes.emplace(colour, vcl::TBrushHandle(CreateSolidBrush(colour))).first;
+    if (it == brushes.end()) {
+        vcl::TBrushHandle brush(CreateSolidBrush(colour));
+        if (!brush) return nullptr;  // asked again next time rather than kept as none
+        it = brushes.emplace(colour, std::move(brush)).first;
+    }
     return it->second.Get();
 }
 
@@ -146,10 +170,7 @@ bool PatchCreatePen() {
     return Install(CreatePenPatch, GdiProc("CreatePen"), reinterpret_cast<void *>(&SkinnedCreatePen));
 }
 void UnpatchGetSysColor() { Remove(GetSysColorPatch); }
-void UnpatchGetSysColorBrush() {
-    Remove(GetSysColorBrushPatch);
-    SkinBrushes().clear();
-}
+void UnpatchGetSysColorBrush() { Remove(GetSysColorBrushPatch); }
 void UnpatchCreatePen() { Remove(CreatePenPatch); }
 
 void PatchSysColors() {
@@ -162,6 +183,12 @@ void UnpatchSysColors() {
     UnpatchGetSysColor();
     UnpatchGetSysColorBrush();
     UnpatchCreatePen();
+}
+
+void FinalizeSysColors() {
+    UnpatchSysColors();
+    std::lock_guard lock(BrushLock);
+    SkinBrushes().clear();
 }
 
 bool SysColorsPatched() { return GetSysColorPatch.Patched || GetSysColorBrushPatch.Patched || CreatePenPatch.Patched; }

@@ -9,8 +9,10 @@
 // two-byte "mov edi, edi" at the entry becomes a short jump back into them,
 // written in one store. The replacement calls the real function at entry + 2
 // (the prologue is a no-op), so the patch never has to come off for a call,
-// and no thread can run a half-written entry. A function without that
-// prologue (or a build for another processor) is left alone.
+// and no thread can run a half-written entry. Removal puts back only the
+// entry, in one store, and leaves the padding's jump for a thread already on
+// its way; installing again finds its own jump there. A function without
+// that prologue (or a build for another processor) is left alone.
 #include <windows.h>
 
 namespace skin {
@@ -21,12 +23,16 @@ bool PatchGetSysColor();
 bool PatchGetSysColorBrush();
 bool PatchCreatePen();
 void UnpatchGetSysColor();
-void UnpatchGetSysColorBrush();  // also frees the brushes it handed out
+void UnpatchGetSysColorBrush();
 void UnpatchCreatePen();
 // All three.
 void PatchSysColors();
 void UnpatchSysColors();
 bool SysColorsPatched();
+// Module shut-down: removes the interception and frees the brushes that
+// SkinnedGetSysColorBrush handed out. Until then they live (one per colour),
+// whether the interception is on or not: their users never free them.
+void FinalizeSysColors();
 
 // The replacements. Without an applied skin of the default manager they
 // answer what the real functions answer.
