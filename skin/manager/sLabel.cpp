@@ -1,5 +1,7 @@
 #include "sLabel.h"
 
+#include <utility>
+
 #include "sCommonData.h"
 #include "sSkinCommands.h"
 #include "sSkinManager.h"
@@ -32,15 +34,17 @@ bool PaintGuard = false;
 bool FontChangeRunning = false;
 int LabelModuleUseCount = 0;
 
-class TFlagScope {
+// Gives a variable a value for the length of a scope, then the one it had.
+template <class T> class TValueScope {
 public:
-    explicit TFlagScope(bool &Flag) : FFlag(Flag) { FFlag = true; }
-    ~TFlagScope() { FFlag = false; }
-    TFlagScope(const TFlagScope &) = delete;
-    TFlagScope &operator=(const TFlagScope &) = delete;
+    TValueScope(T &Variable, T During) : FVariable(Variable), FBefore(std::exchange(Variable, During)) {}
+    ~TValueScope() { FVariable = FBefore; }
+    TValueScope(const TValueScope &) = delete;
+    TValueScope &operator=(const TValueScope &) = delete;
 
 private:
-    bool &FFlag;
+    T &FVariable;
+    T FBefore;
 };
 
 // The manager when it has a skin applied (what the text colours need).
@@ -94,16 +98,12 @@ vcl::TColor TsCustomLabel::GetTextColor() {
 }
 
 void TsCustomLabel::Paint() {
-    FSectionIndex = -1;
     // The index belongs to this paint only, however it ends.
-    struct TIndexReset {
-        int &Index;
-        ~TIndexReset() { Index = -1; }
-    } reset{FSectionIndex};
+    const TValueScope<int> index(FSectionIndex, -1);
     if (!IsDestroying()) {
         TsSkinManager *m = SwitchedOn(GetSkinManager());
         if (!PaintGuard) {
-            const TFlagScope guard(PaintGuard);
+            const TValueScope<bool> guard(PaintGuard, true);
             if (!FSkinSection.empty() && m) {
                 FSectionIndex = m->FindSectionIndex(FSkinSection);
                 if (FSectionIndex >= 0) {
@@ -148,7 +148,7 @@ void TsCustomLabel::WndProc(vcl::TMessage &Message) {
     case vcl::CM_FONTCHANGED:
         if (IsDestroying() || IsLoading() || FontChangeRunning) break;
         if (!PaintGuard) {
-            const TFlagScope running(FontChangeRunning);
+            const TValueScope<bool> running(FontChangeRunning, true);
             AdjustSize();  // does nothing unless AutoSize
             Invalidate();
         }
