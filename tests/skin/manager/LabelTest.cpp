@@ -156,6 +156,8 @@ TEST_F(Label, SectionPaintsBehindTheTextButTheFirstOnlyGivesItsFontAndNoPaintFol
     back->Font()->SetHeight(-40);
     EXPECT_GT(back->Height(), height);
     EXPECT_TRUE(GetUpdateRect(Form.Form->Handle(), nullptr, FALSE));
+    back->SetSkinSection("");  // nothing of the last paint's section is kept
+    EXPECT_EQ(Count(Picture(back), BackColor), 0);
 }
 
 TEST_F(Label, WrappedTextEndsWithTheLastFittingWordsAndDotsUnlessAutoSize) {
