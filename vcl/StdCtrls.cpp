@@ -1,6 +1,7 @@
 #include "StdCtrls.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "WideText.h"
@@ -15,6 +16,8 @@ VCL_PUBLISHED(TCustomLabel, p) {
     p.Property("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent).Default(false);
     p.Property("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap).Default(false);
     p.Property("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar).Default(true);
+    p.Property("EllipsisPosition", &TCustomLabel::EllipsisPosition, &TCustomLabel::SetEllipsisPosition)
+        .Default(epNone);
 }
 
 VCL_CLASS_INFO(TLabel)
@@ -73,6 +76,23 @@ std::vector<TLineSpan> SplitLines(const std::wstring &Text) {
         }
         spans.push_back({start, brk - start});
         start = brk + 2;
+    }
+}
+
+int DrawUtf8(HDC DC, const std::string &Text, TRect &R, UINT Flags) {
+    const std::wstring text = Utf8ToWide(Text);
+    RECT r{R.Left, R.Top, R.Right, R.Bottom};
+    const int height = DrawTextW(DC, text.c_str(), static_cast<int>(text.size()), &r, Flags);
+    if (Flags & DT_CALCRECT) R = {r.left, r.top, r.right, r.bottom};
+    return height;
+}
+
+UINT EllipsisFlag(TEllipsisPosition Position) {
+    switch (Position) {
+    case epPathEllipsis: return DT_PATH_ELLIPSIS;
+    case epEndEllipsis: return DT_END_ELLIPSIS;
+    case epWordEllipsis: return DT_WORD_ELLIPSIS;
+    default: return 0;
     }
 }
 
@@ -142,24 +162,90 @@ UINT TCustomLabel::TextFlags() const {
     return flags;
 }
 
+void TCustomLabel::SetEllipsisPosition(TEllipsisPosition Value) {
+    if (FEllipsisPosition == Value) return;
+    FEllipsisPosition = Value;
+    Invalidate();
+}
+
+std::size_t EllipsisCut(std::string_view Text) {
+    const std::size_t blank = Text.find_last_of(" \t");
+    if (blank != std::string_view::npos) return blank;
+    if (Text.empty()) return 0;
+    // Back to the lead byte: a cut inside a sequence would leave bytes
+    // that are no text at all.
+    std::size_t n = Text.size() - 1;
+    while (n > 0 && (static_cast<unsigned char>(Text[n]) & 0xC0) == 0x80) --n;
+    return n;
+}
+
+void TCustomLabel::ApplyEllipsis(std::string &Text, const TRect &Rect, UINT &Flags) {
+    if (FEllipsisPosition == epNone || FAutoSize) return;
+    Flags = (Flags & ~static_cast<UINT>(DT_EXPANDTABS)) | EllipsisFlag(FEllipsisPosition);
+    // The system puts "..." only where a line is too wide; lines below the
+    // label's bottom are cut off silently, so a wrapped text loses words
+    // until the rest fits.
+    if (!FWordWrap || (FEllipsisPosition != epEndEllipsis && FEllipsisPosition != epWordEllipsis)) return;
+    TCanvas *canvas = Canvas();
+    canvas->RequiredState(TCanvasState{csHandleValid, csFontValid});
+    const int dotsWidth = canvas->TextWidth("...");
+    std::string work = Text;
+    do {
+        TRect measured = Rect;
+        measured.Right -= dotsWidth;
+        DrawUtf8(canvas->Handle(), work, measured, Flags | DT_CALCRECT);
+        const int height = measured.Height();
+        if (ClientHeight() >= height || canvas->Font()->Height() >= height) break;
+        Text.resize(EllipsisCut(Text));
+        work = Text + "...";
+    } while (!Text.empty());
+    if (!Text.empty()) Text = work;
+}
+
+void TCustomLabel::DoDrawText(TRect &Rect, UINT Flags) {
+    std::string text = Caption();
+    // An empty line still has the height of one.
+    if ((Flags & DT_CALCRECT) && (text.empty() || (FShowAccelChar && text == "&"))) text.assign(1, ' ');
+    if (!FShowAccelChar) Flags |= DT_NOPREFIX;
+    TCanvas *canvas = Canvas();
+    canvas->SetFont(Font());
+    ApplyEllipsis(text, Rect, Flags);
+    canvas->RequiredState(TCanvasState{csHandleValid, csFontValid});
+    HDC dc = canvas->Handle();
+    if (Flags & DT_CALCRECT) {
+        DrawUtf8(dc, text, Rect, Flags);
+        return;
+    }
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    if (Enabled()) {
+        SetTextColor(dc, GdiColor(Font()->Color()));
+        DrawUtf8(dc, text, Rect, Flags);
+    } else {
+        // Disabled text: a light copy one pixel down and right, the shadow above it.
+        TRect offset{Rect.Left + 1, Rect.Top + 1, Rect.Right + 1, Rect.Bottom + 1};
+        SetTextColor(dc, GdiColor(clBtnHighlight));
+        DrawUtf8(dc, text, offset, Flags);
+        SetTextColor(dc, GdiColor(clBtnShadow));
+        DrawUtf8(dc, text, Rect, Flags);
+    }
+    SetBkMode(dc, oldMode);
+}
+
 void TCustomLabel::AdjustSize() {
     if (!FAutoSize || IsLoading()) return;
-    const std::wstring text = Utf8ToWide(Caption());
-    TWindowDC screen;
-    TSelectObject font(screen.Get(), Font()->Handle());
-    RECT r{0, 0, FWordWrap ? Width() : 0, 0};
-    if (text.empty()) {
-        TEXTMETRICW tm{};
-        GetTextMetricsW(screen.Get(), &tm);
-        r.bottom = tm.tmHeight;
-    } else {
-        DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, TextFlags() | DT_CALCRECT);
+    TRect r{0, 0, FWordWrap ? Width() : 0, 0};
+    {
+        const TWindowDC screen;
+        // During a paint the canvas keeps the paint's DC, which measures as well.
+        std::optional<TCanvasDCScope> lent;
+        if (Canvas()->LockCount() == 0) lent.emplace(Canvas(), screen.Get());
+        DoDrawText(r, TextFlags() | DT_CALCRECT);
     }
     int left = Left();
-    const int width = FWordWrap ? Width() : r.right;
+    const int width = FWordWrap ? Width() : r.Width();
     if (!FWordWrap && FAlignment == taRightJustify) left = Left() + Width() - width;
     if (!FWordWrap && FAlignment == taCenter) left = Left() + (Width() - width) / 2;
-    SetBounds(left, Top(), width, r.bottom);
+    SetBounds(left, Top(), width, r.Height());
 }
 
 void TCustomLabel::Paint() {
@@ -169,32 +255,15 @@ void TCustomLabel::Paint() {
         canvas->Brush()->SetColor(Color());
         canvas->FillRect(ClientRect());
     }
-    const std::wstring text = Utf8ToWide(Caption());
-    if (text.empty()) return;
-    canvas->SetFont(Font());
-    canvas->RequiredState(TCanvasState{csHandleValid, csFontValid});
-    HDC dc = canvas->Handle();
-    RECT r{0, 0, Width(), Height()};
+    TRect r{0, 0, Width(), Height()};
     const UINT flags = TextFlags();
     if (FLayout != tlTop) {
-        RECT measure = r;
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measure, flags | DT_CALCRECT);
-        const int h = measure.bottom - measure.top;
-        r.top = FLayout == tlCenter ? (Height() - h) / 2 : Height() - h;
+        TRect measure = r;
+        DoDrawText(measure, flags | DT_CALCRECT);
+        const int h = measure.Height();
+        r.Top = FLayout == tlCenter ? (Height() - h) / 2 : Height() - h;
     }
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    if (Enabled()) {
-        SetTextColor(dc, GdiColor(Font()->Color()));
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
-    } else {
-        // Disabled text: a light copy one pixel down and right, the shadow above it.
-        RECT offset{r.left + 1, r.top + 1, r.right + 1, r.bottom + 1};
-        SetTextColor(dc, GdiColor(clBtnHighlight));
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &offset, flags);
-        SetTextColor(dc, GdiColor(clBtnShadow));
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
-    }
-    SetBkMode(dc, oldMode);
+    DoDrawText(r, flags);
 }
 
 // ---------------------------------------------------------------- TButton

@@ -9,6 +9,7 @@
 namespace vcl {
 
 VCL_ENUM(TTextLayout, tlTop, tlCenter, tlBottom)
+VCL_ENUM(TEllipsisPosition, epNone, epPathEllipsis, epEndEllipsis, epWordEllipsis)
 VCL_ENUM(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)
 
 // Text painted by its parent: no window of its own.
@@ -32,20 +33,38 @@ public:
     // "&x" underlines x; without it the text is drawn as it is.
     bool ShowAccelChar() const { return FShowAccelChar; }
     void SetShowAccelChar(bool Value);
+    // Where "..." replaces what does not fit; only while AutoSize is off.
+    TEllipsisPosition EllipsisPosition() const { return FEllipsisPosition; }
+    void SetEllipsisPosition(TEllipsisPosition Value);
 
 protected:
     void Paint() override;
+    // Measures with DoDrawText and DT_CALCRECT on a screen DC.
     void AdjustSize() override;
     // DrawText flags for the label's alignment and wrapping.
     UINT TextFlags() const;
+    // Draws the caption into Rect of the canvas, or with DT_CALCRECT gives
+    // Rect the size it needs. Paint and AdjustSize both come here.
+    virtual void DoDrawText(TRect &Rect, UINT Flags);
+    // With an EllipsisPosition and AutoSize off: the ellipsis flag into
+    // Flags and, for a wrapped text that is taller than the label, Text
+    // shortened (whole words first) with "..." after it. Measures with the
+    // canvas's font, which the caller has set.
+    void ApplyEllipsis(std::string &Text, const TRect &Rect, UINT &Flags);
 
 private:
     TAlignment FAlignment = taLeftJustify;
     TTextLayout FLayout = tlTop;
+    TEllipsisPosition FEllipsisPosition = epNone;
     bool FAutoSize = true;
     bool FWordWrap = false;
     bool FShowAccelChar = true;
 };
+
+// The length of Text after one shortening step of ApplyEllipsis: up to
+// its last blank or tab, else without its last character (a whole UTF-8
+// sequence, never part of one).
+std::size_t EllipsisCut(std::string_view Text);
 
 class TLabel : public TCustomLabel {
     VCL_CLASS(TLabel, TCustomLabel)

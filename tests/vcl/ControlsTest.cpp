@@ -13,6 +13,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 #include "vcl/StdCtrls.h"
+#include "vcl/WideText.h"
 
 namespace vcl {
 namespace {
@@ -367,6 +368,24 @@ TEST(Controls, LabelTakesTheSizeOfItsText) {
     EXPECT_EQ(f.Label->Width(), 60);
     EXPECT_GT(f.Label->Height(), wide);
     EXPECT_GT(wide, oneLine);
+}
+
+TEST(Controls, EllipsisCutDropsTheLastWordOrOneWholeCharacter) {
+    EXPECT_EQ(EllipsisCut("Příliš žluťoučký kůň"), std::string("Příliš žluťoučký").size());
+    EXPECT_EQ(EllipsisCut("a b\tc"), 3u);
+    EXPECT_EQ(EllipsisCut(" "), 0u);
+    EXPECT_EQ(EllipsisCut(""), 0u);
+    // Without blanks: one character less, whatever the length of its UTF-8
+    // sequence (2, 3, 4 bytes), and never a part of one.
+    const struct {
+        std::string Text, Rest;
+    } cases[] = {{"kůň", "ků"}, {"a–", "a"}, {"x\xF0\x9F\x98\x80", "x"}, {"ž", ""}, {"a", ""}};
+    for (const auto &c : cases) EXPECT_EQ(EllipsisCut(c.Text), c.Rest.size()) << c.Text;
+    std::string text = "žluťoučký\r\nkůň–úpěl";
+    while (!text.empty()) {
+        text.resize(EllipsisCut(text));
+        EXPECT_EQ(WideToUtf8(Utf8ToWide(text)), text);  // still whole text
+    }
 }
 
 TEST(Controls, PaintToDrawsTheWindowsTheirFramesAndTheirChildren) {

@@ -1,14 +1,14 @@
 // Skin changes on a running form: our stored skin Beryllo and a recoloured
 // copy of it ("Beryllo Ink"), switched back and forth under a form with a
-// button, a memo and a label.
+// button, a memo and a skinned label.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "SkinnedTestSupport.h"
+#include "skin/manager/sLabel.h"
 #include "vcl/HandleCounts.h"
-#include "vcl/StdCtrls.h"
 
 namespace skin {
 namespace {
@@ -44,6 +44,7 @@ protected:
     void SetUp() override {
         Manager->SetSkinDirectory(Skins.Dir.Path());
         Manager->SetSkinName("Beryllo");
+        Label->SetCaption("Popisek");
         Form.Show();
         Button->Skin("BUTTON");
         Memo->Skin("EDIT");
@@ -56,7 +57,7 @@ protected:
     TestForm Form;
     TSkinned<vcl::TButton> *Button = Form.Add(vcl::Create<TSkinned<vcl::TButton>>(Form.Form));
     TSkinned<vcl::TMemo> *Memo = Form.Add(vcl::Create<TSkinned<vcl::TMemo>>(Form.Form), 10, 60);
-    vcl::TLabel *Label = Form.Add(vcl::Create<vcl::TLabel>(Form.Form), 10, 110);
+    TsLabel *Label = Form.Add(vcl::Create<TsLabel>(Form.Form), 10, 110);
     std::vector<std::string> Applied;
     Recorder Heard{Applied, "label", Label, SC_SKIN_APPLIED};
 };
