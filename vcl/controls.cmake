@@ -13,6 +13,7 @@ if(WIN32)
     ComCtrls.cpp
     ImgList.cpp
     ExtCtrls.cpp
+    HintWindow.cpp
     Dialogs.cpp)
   target_link_libraries(vcl PUBLIC comctl32)
 endif()

@@ -5,6 +5,7 @@
 
 #include "sMessages.h"
 #include "sSkinServices.h"
+#include "sVclUtils.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 #include "vcl/GdiObjects.h"
@@ -82,16 +83,9 @@ void RefreshParentCache(TsCommonData &Data) {
     SendSkinCommand(parent, SC_BUILD_CACHE, 0);
 }
 
-// uxtheme, from the system folder.
 void ResetWindowTheme(HWND Window) {
-    using TIsThemeActive = BOOL WINAPI();
-    using TSetWindowTheme = HRESULT WINAPI(HWND, LPCWSTR, LPCWSTR);
-    static const TSystemLibrary uxtheme(L"uxtheme.dll");
-    static auto *const isActive =
-        reinterpret_cast<TIsThemeActive *>(reinterpret_cast<void *>(uxtheme.Proc("IsThemeActive")));
-    static auto *const setTheme =
-        reinterpret_cast<TSetWindowTheme *>(reinterpret_cast<void *>(uxtheme.Proc("SetWindowTheme")));
-    if (isActive && setTheme && isActive()) setTheme(Window, nullptr, nullptr);
+    if (!ThemesActive()) return;
+    if (TSetWindowTheme setTheme = SetWindowThemeProc()) setTheme(Window, nullptr, nullptr);
 }
 
 void MouseEntered(TsCommonData &Data) {

@@ -8,6 +8,7 @@
 #include "sMessages.h"
 #include "sSkinQueries.h"
 #include "sSkinServices.h"
+#include "sVclUtils.h"
 #include "skin/graphics/vlColorEffects.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlNineSlice.h"
@@ -22,15 +23,6 @@ namespace skin {
 namespace {
 
 bool Has(const vcl::TComponent *C, vcl::TComponentStateItem Item) { return C && C->ComponentState().Contains(Item); }
-
-// A child the outer-effect walk may ask: whole, placed, with its window.
-bool CanPaintChild(vcl::TControl *Control) {
-    if (!Control || !Control->Parent()) return false;
-    if (auto *windowed = dynamic_cast<vcl::TWinControl *>(Control); windowed && !windowed->HandleAllocated())
-        return false;
-    return !Control->ControlState().Contains(vcl::csCreating) && !Has(Control, vcl::csReading) &&
-           !Has(Control, vcl::csLoading) && !Has(Control, vcl::csDestroying);
-}
 
 void Copy(HDC To, const vcl::TRect &R, HDC From, vcl::TPoint Src) {
     BitBlt(To, R.Left, R.Top, R.Width(), R.Height(), From, Src.X, Src.Y, SRCCOPY);
@@ -228,7 +220,7 @@ void TsCommonData::PaintChildOuterEffects(vcl::TWinControl *Parent, vcl::TPoint 
     query.Kind = bqImage;
     for (int i = 0; i < Parent->ControlCount(); ++i) {
         vcl::TControl *child = Parent->Controls(i);
-        if (CanPaintChild(child) && child->Visible())
+        if (CanPaintControl(child) && child->Visible())
             child->Perform(SM_SKINCOMMAND, SkinCommand(SC_PAINT_OUTER_EFFECT), reinterpret_cast<LPARAM>(&query));
     }
 }
