@@ -132,7 +132,10 @@ void TsCommonData::CopyParentBackground(TvlBgQuery &Query, int State) {
         Query.Kind = bqImage;
         Query.Image = CacheBmp();
     } else {
+        // The asker that can put its painting off takes the kind; a bare
+        // window cannot, and paints this colour meanwhile.
         Query.Kind = bqNoImage;
+        Query.Color = m->GetMainColor();
     }
 }
 

@@ -223,6 +223,14 @@ TEST_F(CommonData, BackgroundOfAParentWithoutImageIsPutOff) {
     EXPECT_EQ(info.Bmp, nullptr);
     EXPECT_EQ(info.Color, vcl::clFuchsia);
 
+    // A bare window has no painting to put off: it gets the skin's main colour.
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 20, 20, parent->WindowHandle(), nullptr, nullptr,
+                                  nullptr);
+    WindowBackgroundInfo(window, info);
+    DestroyWindow(window);
+    EXPECT_FALSE(info.UseBmp);
+    EXPECT_EQ(info.Color, Manager->GetMainColor());
+
     TsCommonData bare(nullptr, false);  // not skinned: its own colour at (0, 0)
     bare.FillBackgroundInfo(info);
     EXPECT_EQ(info.X, 0);
