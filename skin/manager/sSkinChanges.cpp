@@ -34,16 +34,18 @@ void TsSkinManager::BroadcastCommand(unsigned SubCommand) {
     BroadcastToForms({SM_SKINCOMMAND, SkinCommand(SubCommand), reinterpret_cast<LPARAM>(this), 0});
 }
 
-void TsSkinManager::SetSkinName(const std::string &Value) {
+void TsSkinManager::SetSkinName(const std::string &Value) { ChangeSkin(Value); }
+
+bool TsSkinManager::ChangeSkin(const std::string &Value) {
     const std::string previous = FSkinName;
     FSkinName = Value;
-    if (!FActive) return;
+    if (!FActive) return false;
+    bool read = false;
     Reporting([&] {
         if (OnBeforeChange) OnBeforeChange(this);
         if (GetExtendedBorders() && !UpdatingFlag && FAnimEffects->SkinChanging->Active && FEffects->AllowAnimation)
             PrepareFormsForSkinChange(*this);
         const bool wasActive = SkinData->Active;
-        bool read = false;
         {
             TvlLoadingScope loading;
             SetSkinDataActive(false);
@@ -67,13 +69,16 @@ void TsSkinManager::SetSkinName(const std::string &Value) {
         }
         if (OnAfterChange) OnAfterChange(this);
     });
+    return read;
 }
 
 void TsSkinManager::SetActive(bool Value) {
     if (FActive == Value) return;
     FActive = Value;
     if (Value) {
-        SetSkinName(FSkinName);
+        // The flag follows what is applied: a skin that cannot be read
+        // leaves the manager off, as it was.
+        if (!ChangeSkin(FSkinName)) FActive = false;
     } else if (!FSkinName.empty()) {
         Reporting([&] {
             if (!ComponentState().Contains(vcl::csLoading)) BroadcastSkinRemoved();

@@ -253,6 +253,8 @@ private:
     // The packed file wins over a folder or stored skin, except a folder in
     // an editor's preview.
     bool ChoosePackedSource() const;
+    // SetSkinName's work: true when the skin was read.
+    bool ChangeSkin(const std::string &Value);
     bool ReadCurrentSkin();
     // The same, with a failure shown in the error dialog (and answered false).
     bool ReadCurrentSkinReporting();

@@ -201,6 +201,27 @@ TEST_F(SkinManager, NameWhileInactiveIsReadOnlyOnceActive) {
     EXPECT_EQ(m->CommonElements.GlobalInfoSection, -1);
 }
 
+TEST_F(SkinManager, SwitchedOnOverASkinThatCannotBeReadItStaysOff) {
+    TempFolder dir;
+    WriteFile(dir / "Bad.gmz", BytesOf("no packed skin"));
+    ManagerPtr m = NewManager();
+    m->SetSkinDirectory(dir.Path());
+    m->SetActive(false);
+    m->SetSkinName("Bad");
+    {
+        MessageWatcher watcher;
+        m->SetActive(true);
+        EXPECT_EQ(watcher.Count(), 1);
+    }
+    EXPECT_FALSE(m->Active());
+    EXPECT_FALSE(m->SkinData->Active);
+    // Once the file is a skin, switching on reads it.
+    WriteFile(dir / "Bad.gmz", TestSkin{}.Packed());
+    m->SetActive(true);
+    EXPECT_TRUE(m->Active());
+    EXPECT_TRUE(m->SkinData->Active);
+}
+
 TEST_F(SkinManager, EmptyStoredDataMeansNoSkin) {
     ManagerPtr m = NewManager();
     AddStoredSkin(*m, "Empty", {});
