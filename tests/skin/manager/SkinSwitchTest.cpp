@@ -93,6 +93,11 @@ TEST_F(SkinSwitch, AReadErrorIsNeverFollowedByApplied) {
     EXPECT_TRUE(Applied.empty());
     EXPECT_FALSE(SkinIsLoading);
     EXPECT_EQ(Memo->Color(), BerylloEdit);
+    // Beryllo is still what is applied: the controls count as skinned by
+    // an active skin and keep painting with it.
+    EXPECT_TRUE(Manager->Active());
+    EXPECT_TRUE(Memo->Data.IsSkinned(true));
+    EXPECT_TRUE(Button->Data.IsSkinned(true));
 }
 
 TEST_F(SkinSwitch, SettersLetNothingOutAndNeverLeaveTheLoadingFlagSet) {
