@@ -300,6 +300,11 @@ bool PreprocessSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData) 
         if (!data.IsAnimating()) data.HideGlowNow();
         return false;
     case WM_SHOWWINDOW: data.StopAnimation(); return false;
+    case WM_DESTROY:
+        if (HWND wnd = data.GetWindowHandle())
+            for (TsSkinManager *m : {DefaultManager(), data.GetSkinManager()})
+                if (m) m->WindowDestroyed(wnd);
+        return false;
     case WM_FONTCHANGE:
     case vcl::CM_ENABLEDCHANGED:
         data.MouseInside = false;

@@ -82,8 +82,14 @@ void TsSkinManager::SetActiveControl(HWND Window) {
     }
     const HWND old = std::exchange(ActiveWindow, Window);
     const auto self = reinterpret_cast<LPARAM>(this);
-    if (old) SendSkinCommand(old, SC_MOUSE_LEFT, self);
+    // Our windows live on this thread; a handle that now names another
+    // thread's window (or none) is not the window that was left.
+    if (old && GetWindowThreadProcessId(old, nullptr) == GetCurrentThreadId()) SendSkinCommand(old, SC_MOUSE_LEFT, self);
     if (Window) SendSkinCommand(Window, SC_MOUSE_ENTERED, self);
+}
+
+void TsSkinManager::WindowDestroyed(HWND Window) {
+    if (Window && Window == ActiveWindow) ActiveWindow = nullptr;
 }
 
 void TsSkinManager::SetActiveGraphControl(vcl::TControl *Control) {

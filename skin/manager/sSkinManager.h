@@ -200,6 +200,10 @@ public:
     // before the one entered hears SC_MOUSE_ENTERED.
     void SetActiveControl(HWND Window);
     void SetActiveGraphControl(vcl::TControl *Control);
+    // A window is being destroyed: the manager forgets it, without a word,
+    // when it is the one under the mouse (its handle may come back as
+    // another window's).
+    void WindowDestroyed(HWND Window);
 
     // The manager's hook of the application window (sSkinHooks.cpp). Our
     // main form owns its taskbar button: the hook's questions about the

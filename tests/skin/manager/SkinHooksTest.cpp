@@ -6,7 +6,9 @@
 // as Windows 10 (composition on).
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 #include "SkinnedTestSupport.h"
 #include "skin/graphics/vlCommonUtils.h"
@@ -149,6 +151,59 @@ TEST_F(SkinHooks, GraphicControlUnderTheMouseIsHeldWhileInsideAndForgottenWhenFr
     Manager->SetActiveGraphControl(label);
     delete label;
     EXPECT_EQ(Manager->ActiveGraphControl, nullptr);
+    Manager->SetActiveControl(nullptr);
+}
+
+// A window of a thread of its own that counts the skin commands it gets.
+class ForeignWindow {
+public:
+    ForeignWindow() : FThread([this] { Run(); }) {
+        while (!FWindow) Sleep(1);
+    }
+    ~ForeignWindow() {
+        PostMessageW(FWindow, WM_CLOSE, 0, 0);
+        FThread.join();
+    }
+    HWND Window() const { return FWindow; }
+    int Commands() const { return FCommands; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND W, UINT M, WPARAM WP, LPARAM LP) {
+        if (M == SM_SKINCOMMAND) ++reinterpret_cast<ForeignWindow *>(GetWindowLongPtrW(W, GWLP_USERDATA))->FCommands;
+        if (M == WM_CLOSE) PostQuitMessage(0);
+        return DefWindowProcW(W, M, WP, LP);
+    }
+    void Run() {
+        HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
+        FWindow = w;
+        MSG m;
+        while (GetMessageW(&m, nullptr, 0, 0) > 0) DispatchMessageW(&m);
+        DestroyWindow(w);
+    }
+    std::atomic<HWND> FWindow{nullptr};
+    std::atomic<int> FCommands{0};
+    std::thread FThread;
+};
+
+TEST_F(SkinHooks, WindowUnderTheMouseIsForgottenWithItsWindowAndNeverAStrangersHandle) {
+    TestForm form;
+    auto *edit = form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(form.Form))->Skin("EDIT");
+    form.Show();
+    edit->Perform(vcl::CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(edit));
+    ASSERT_EQ(Manager->ActiveWindow, edit->WindowHandle());
+    delete edit;  // its handle may come back as any window's
+    EXPECT_EQ(Manager->ActiveWindow, nullptr);
+
+    // A handle remembered from before, now another thread's window: the
+    // window left hears nothing of it.
+    ForeignWindow stranger;
+    Manager->ActiveWindow = stranger.Window();
+    Manager->SetActiveControl(form.Form->Handle());
+    SendMessageW(stranger.Window(), WM_NULL, 0, 0);  // its queue is through
+    EXPECT_EQ(stranger.Commands(), 0);
+    EXPECT_EQ(Manager->ActiveWindow, form.Form->Handle());
     Manager->SetActiveControl(nullptr);
 }
 
