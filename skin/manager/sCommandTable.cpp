@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "sMessages.h"
+#include "sSkinManager.h"
 #include "sSkinServices.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "sMessages.h"
+#include "sSkinManager.h"
 #include "sSkinServices.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Controls.h"
@@ -160,6 +161,7 @@ void TsCommonData::SetCustomFont(bool Value) {
 }
 
 TsSkinManager *TsCommonData::GetSkinManager() const { return FSkinManager ? FSkinManager : DefaultManager(); }
+TsSkinTables *TsCommonData::ServingTables() const { return GetSkinManager(); }
 
 void TsCommonData::ManagerDestroyed(const TsSkinManager *Manager) {
     if (!Manager || FSkinManager != Manager) return;

@@ -7,6 +7,7 @@
 #include "sCommonData.h"
 #include "sMessages.h"
 #include "sSkinQueries.h"
+#include "sSkinManager.h"
 #include "sSkinServices.h"
 #include "skin/graphics/vlColorEffects.h"
 #include "skin/graphics/vlGraphUtils.h"
