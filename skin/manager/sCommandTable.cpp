@@ -329,6 +329,15 @@ bool PreprocessSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData) 
     }
 }
 
+void DispatchSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData, TvlOwnMessageHandler Own,
+                            vcl::TWndMethod Previous) {
+    const bool command = Message.Msg == SM_SKINCOMMAND;
+    if (!command && PreprocessSkinnedMessage(Message, CommonData)) return;
+    if (Own && Own(Message)) return;
+    if (command && CommonWndProc(Message, CommonData)) return;
+    if (Previous) Previous(Message);
+}
+
 bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
     if (!CommonData || Message.Msg != SM_SKINCOMMAND) return false;
     TsCommonData &data = *CommonData;
