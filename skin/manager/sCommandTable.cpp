@@ -113,7 +113,7 @@ void MouseEntered(TsCommonData &Data) {
     if (!NoGlowKinds.Contains(Data.ControlKind) && !NoHoverGlowKinds.Contains(Data.ControlKind))
         Data.UpdateGlow(false, nullptr, -1, true, m->Effects()->AllowAnimation);
     if (HotColorKinds.Contains(Data.ControlKind) &&
-        (!HotColorOptionKinds.Contains(Data.ControlKind) || ExtendedHotTracking) && SectionOf(Data).States >= 2)
+        (!HotColorOptionKinds.Contains(Data.ControlKind) || ModuleState().ExtendedHotTracking) && SectionOf(Data).States >= 2)
         RefreshHotLook(Data, ApplyStateColors(Data, 1));
 }
 
@@ -313,7 +313,7 @@ bool PreprocessSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData) 
         if (c && !c->Enabled()) data.HideGlowNow();
         return false;
     case WM_CONTEXTMENU:
-        if (TsSkinManager *m = data.GetSkinManager(); m && c) m->SkinableMenus->SetControlMenuOwnerDraw(c, m->Active());
+        if (TsSkinManager *m = data.GetSkinManager(); m && c) m->SkinableMenus().SetControlMenuOwnerDraw(c, m->Active());
         return false;
     case WM_PARENTNOTIFY:
         if (Windowed(c) && LOWORD(Message.WParam) == WM_CREATE) NotifyFormOfControl(c);

@@ -48,10 +48,6 @@ class TvlFormProvider;
 
 VCL_ENUM_INFO(TvlOuterVisibility, ovNone, ovAlways)
 
-// Controls of the hot-colour kinds that only take hot colours while this
-// is on (HotColorOptionKinds). Off; nothing in the program sets it.
-extern bool ExtendedHotTracking;
-
 // The shadow options of a control.
 class TvlOuterEffects : public vcl::TPersistent {
     VCL_CLASS(TvlOuterEffects, vcl::TPersistent)

@@ -77,7 +77,7 @@ void CALLBACK CloseBoxAfter(HWND, UINT, UINT_PTR Id, DWORD) {
 
 TEST_F(SkinHooks, WindowCreationHookSeesAMessageBoxAndStopsAfterRemoval) {
     DialogWatch watch;
-    SetDialogSkinning(&watch);
+    TvlServiceRegistration dialogs(watch);
     ASSERT_TRUE(Manager->HooksInstalled);
     const wchar_t *caption = L"Příliš žluťoučký kůň";  // wide through the hook
     MessageBoxW(nullptr, L"Zpráva", caption, MB_OK);
@@ -94,7 +94,6 @@ TEST_F(SkinHooks, WindowCreationHookSeesAMessageBoxAndStopsAfterRemoval) {
     MessageBoxW(nullptr, L"Zpráva", L"Po", MB_OK);
     EXPECT_EQ(watch.Created, 2);
     EXPECT_EQ(watch.Activated.size(), 1u);
-    SetDialogSkinning(nullptr);
 }
 
 TEST_F(SkinHooks, HoverFollowsTheRealCursorLeavingBeforeEntering) {
@@ -273,9 +272,13 @@ TEST_F(SkinHooks, MainFormsSystemCommandsPassTheApplicationsHook) {
     EXPECT_EQ(Manager->SysCommandState, 0);
 }
 
-// A popup-menu painter that records what the manager asks of it.
+// A popup-menu painter that records what the manager asks of it, and the
+// menu layer's factory of it.
 struct MenuWatch : TvlSkinableMenus {
     static inline std::vector<std::string> Log;
+    static inline int Alive = 0;
+    MenuWatch() { ++Alive; }
+    ~MenuWatch() override { --Alive; }
     void SetActive(bool Value) override { Log.push_back(Value ? "on" : "off"); }
     void ApplyToAllForms() override { Log.push_back("all forms"); }
     void ResetSectionCache() override { Log.push_back("reset"); }
@@ -284,19 +287,32 @@ struct MenuWatch : TvlSkinableMenus {
     void ApplyPopupRegion(HWND) override { Log.push_back("popup"); }
 };
 
-TEST_F(SkinHooks, PopupSkinningIsAskedOfTheMenuPainter) {
-    SetSkinableMenusFactory([](TsSkinManager &) -> std::unique_ptr<TvlSkinableMenus> { return std::make_unique<MenuWatch>(); });
-    Manager.reset();
-    Manager = SectionsManager();
-    SetSkinableMenusFactory(nullptr);
+struct MenuLayer : TvlSkinableMenusFactory {
+    int Made = 0;
+    std::unique_ptr<TvlSkinableMenus> CreateSkinableMenus(TsSkinManager &) override {
+        ++Made;
+        return std::make_unique<MenuWatch>();
+    }
+};
+
+TEST_F(SkinHooks, PopupSkinningIsAskedOfTheMenuPainterOfTheLayerRegisteredAfterTheManager) {
     MenuWatch::Log.clear();
+    Manager->SetSkinnedPopups(false);  // no menu layer yet: the null painter hears it
+    MenuLayer layer;
+    {
+        TvlServiceRegistration menus(layer);  // a menu layer that starts after the form was read
+        Manager->SetSkinnedPopups(true);
+        const HWND app = vcl::Application->Handle();
+        SendMessageW(app, 0xBCB3, 0, 42);  // a key the painter posted
+        SendMessageW(app, 0xBCB4, reinterpret_cast<WPARAM>(app), reinterpret_cast<LPARAM>(app));  // not a popup menu
+        Manager->SetSkinName("Two");
+        EXPECT_EQ(MenuWatch::Log, (std::vector<std::string>{"all forms", "item 42", "reset"}));
+        EXPECT_EQ(layer.Made, 1);  // once, not once per use
+    }
+    // The layer's painter goes at the next use after the layer left.
     Manager->SetSkinnedPopups(false);
-    Manager->SetSkinnedPopups(true);
-    const HWND app = vcl::Application->Handle();
-    SendMessageW(app, 0xBCB3, 0, 42);  // a key the painter posted
-    SendMessageW(app, 0xBCB4, reinterpret_cast<WPARAM>(app), reinterpret_cast<LPARAM>(app));  // not a popup menu
-    Manager->SetSkinName("Two");
-    EXPECT_EQ(MenuWatch::Log, (std::vector<std::string>{"off", "all forms", "item 42", "reset"}));
+    EXPECT_EQ(MenuWatch::Log.size(), 3u);
+    EXPECT_EQ(MenuWatch::Alive, 0);
 }
 
 } // namespace

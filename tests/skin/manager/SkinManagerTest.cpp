@@ -305,6 +305,7 @@ TEST_F(SkinManager, HueRotationKeepsTheTitleGlyphsWhenTheSkinAsks) {
 }
 
 TEST_F(SkinManager, PushedSkinsAreTakenWholeAndOthersIgnored) {
+    TvlStateOverride preview(ModuleState().PreviewMode, false);  // a push sets it
     ManagerPtr m = NewManager();
     TvlPushedSkinBlock block{};
     block[1] = 0xA4;
@@ -321,16 +322,15 @@ TEST_F(SkinManager, PushedSkinsAreTakenWholeAndOthersIgnored) {
     EXPECT_EQ(push(6, PushedSkinBlockSize), 0);
     EXPECT_EQ(push(7, PushedSkinBlockSize - 1), 0);
     EXPECT_EQ(m->SkinName(), "");
-    EXPECT_FALSE(PreviewMode);
+    EXPECT_FALSE(ModuleState().PreviewMode);
     EXPECT_EQ(push(7, PushedSkinBlockSize), 1);
-    EXPECT_TRUE(PreviewMode);
+    EXPECT_TRUE(ModuleState().PreviewMode);
     EXPECT_EQ(m->SkinName(), "Pushed");
     EXPECT_EQ(m->GetSkinInfo(), "9.25");
     EXPECT_EQ(m->GetEditColor(), 0x123456);
     block[1] = 0xA5;
     push(7, PushedSkinBlockSize);
     EXPECT_EQ(m->GetSkinInfo(), "9.25");
-    PreviewMode = false;
 }
 
 // The colour the pixel of a window shows, as a colour value.
