@@ -49,18 +49,6 @@ TEST(SkinServices, NewestRegistrationServesAndTakingOneOutLetsTheOneBeforeServe)
     EXPECT_EQ(ServingGlow(a, b), 0);
 }
 
-TEST(SkinServices, ManagerAsksTheSlotWhenItUsesIt) {
-    InitializeSkinManagerModule();
-    {
-        ManagerPtr manager = SectionsManager();
-        Glows late;
-        TvlServiceRegistration glows(late);  // after the manager was made
-        manager->SetSkinName("Two");          // the default manager clears the glows of the skin before
-        EXPECT_EQ(late.Clears, 1);
-    }
-    FinalizeSkinManagerModule();
-}
-
 struct Hooked : TvlHookedDialog {
     explicit Hooked(bool &Freed) : FFreed(Freed) {}
     ~Hooked() override { FFreed = true; }
