@@ -33,7 +33,7 @@ class TsCommonDataView {
 public:
     virtual ~TsCommonDataView() = default;
 
-    virtual TsSkinTables *GetSkinManager() const = 0;
+    TsSkinTables *GetSkinManager() const { return ServingTables(); }
     virtual int SkinIndex() const = 0;
     virtual int BorderIndex() const = 0;
     virtual int PatternIndex() const = 0;
@@ -60,6 +60,12 @@ public:
     // The section that lies under the control when it looks through to its
     // parent; Index when the parent does not say.
     virtual int QuerySectionIndexAt(int Index) const = 0;
+
+protected:
+    // GetSkinManager's answer. Not a covariant GetSkinManager: the skin data
+    // answers its manager's full type without its header having to be seen
+    // wherever the skin data is.
+    virtual TsSkinTables *ServingTables() const = 0;
 };
 
 } // namespace skin

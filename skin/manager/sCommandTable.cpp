@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "sMessages.h"
+#include "sSkinManager.h"
 #include "sSkinServices.h"
 #include "sVclUtils.h"
 #include "vcl/Bitmap.h"
@@ -106,7 +107,7 @@ void MouseEntered(TsCommonData &Data) {
     if (!NoGlowKinds.Contains(Data.ControlKind) && !NoHoverGlowKinds.Contains(Data.ControlKind))
         Data.UpdateGlow(false, nullptr, -1, true, m->Effects()->AllowAnimation);
     if (HotColorKinds.Contains(Data.ControlKind) &&
-        (!HotColorOptionKinds.Contains(Data.ControlKind) || ExtendedHotTracking) && SectionOf(Data).States >= 2)
+        (!HotColorOptionKinds.Contains(Data.ControlKind) || ModuleState().ExtendedHotTracking) && SectionOf(Data).States >= 2)
         RefreshHotLook(Data, ApplyStateColors(Data, 1));
 }
 
@@ -294,6 +295,11 @@ bool PreprocessSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData) 
         if (!data.IsAnimating()) data.HideGlowNow();
         return false;
     case WM_SHOWWINDOW: data.StopAnimation(); return false;
+    case WM_DESTROY:
+        if (HWND wnd = data.GetWindowHandle())
+            for (TsSkinManager *m : {DefaultManager(), data.GetSkinManager()})
+                if (m) m->WindowDestroyed(wnd);
+        return false;
     case WM_FONTCHANGE:
     case vcl::CM_ENABLEDCHANGED:
         data.MouseInside = false;
@@ -301,7 +307,7 @@ bool PreprocessSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData) 
         if (c && !c->Enabled()) data.HideGlowNow();
         return false;
     case WM_CONTEXTMENU:
-        if (TsSkinManager *m = data.GetSkinManager(); m && c) m->SkinableMenus->SetControlMenuOwnerDraw(c, m->Active());
+        if (TsSkinManager *m = data.GetSkinManager(); m && c) m->SkinableMenus().SetControlMenuOwnerDraw(c, m->Active());
         return false;
     case WM_PARENTNOTIFY:
         if (Windowed(c) && LOWORD(Message.WParam) == WM_CREATE) NotifyFormOfControl(c);
@@ -315,6 +321,15 @@ bool PreprocessSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData) 
         return false;
     default: return false;
     }
+}
+
+void DispatchSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData, TvlOwnMessageHandler Own,
+                            vcl::TWndMethod Previous) {
+    const bool command = Message.Msg == SM_SKINCOMMAND;
+    if (!command && PreprocessSkinnedMessage(Message, CommonData)) return;
+    if (Own && Own(Message)) return;
+    if (command && CommonWndProc(Message, CommonData)) return;
+    if (Previous) Previous(Message);
 }
 
 bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {

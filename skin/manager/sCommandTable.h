@@ -1,14 +1,31 @@
 #pragma once
-// The two routines every skinned window or control runs before its own
+// The two routines every skinned window or control runs around its own
 // message handling: PreprocessSkinnedMessage keeps the skin state in step
 // with focus, mouse enter and leave, enabling, visibility, moves and sizes;
 // CommonWndProc answers SM_SKINCOMMAND at the level of the skin data.
 // Window adapters and form providers answer some sub-commands themselves
-// and pass the rest here. Windows only.
+// and pass the rest here; DispatchSkinnedMessage puts the stages in their
+// order. Windows only.
 #include "sCommonData.h"
 #include "vcl/Messages.h"
 
 namespace skin {
+
+// A skinned window's own handling of a message: true when it handled the
+// message whole.
+using TvlOwnMessageHandler = vcl::TMethod<bool(vcl::TMessage &Message)>;
+
+// The message order of every skinned window or control, kept here only:
+// the form provider, the adapter base and the test doubles call it, and an
+// adapter overrides its own handling, never the order. Each stage runs
+// while none before it handled the message:
+// 1. PreprocessSkinnedMessage, for every message but SM_SKINCOMMAND (whose
+//    common answers wait for the window's own);
+// 2. Own (nothing when empty);
+// 3. CommonWndProc for SM_SKINCOMMAND;
+// 4. Previous, the procedure the window had before (nothing when empty).
+void DispatchSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData, TvlOwnMessageHandler Own,
+                            vcl::TWndMethod Previous);
 
 // True only when the message was handled whole and must not reach the
 // control. Null skin data: false.

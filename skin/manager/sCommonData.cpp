@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "sMessages.h"
+#include "sSkinManager.h"
 #include "sSkinServices.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Controls.h"
@@ -13,7 +14,6 @@
 
 namespace skin {
 
-bool ExtendedHotTracking = false;
 
 VCL_PUBLISHED(TvlOuterEffects, p) {
     p.Property("Visibility", &TvlOuterEffects::Visibility, &TvlOuterEffects::SetVisibility).Default(ovNone);
@@ -160,6 +160,7 @@ void TsCommonData::SetCustomFont(bool Value) {
 }
 
 TsSkinManager *TsCommonData::GetSkinManager() const { return FSkinManager ? FSkinManager : DefaultManager(); }
+TsSkinTables *TsCommonData::ServingTables() const { return GetSkinManager(); }
 
 void TsCommonData::ManagerDestroyed(const TsSkinManager *Manager) {
     if (!Manager || FSkinManager != Manager) return;
@@ -413,7 +414,7 @@ bool TsCommonData::IsControlActive() const {
     if (const TsSkinManager *m = GetSkinManager(); m && m->Options()->GetFlag(ofNoMouseHover)) return false;
     if (NoMouseTrackKinds.Contains(ControlKind)) return false;
     if (!HotColorOptionKinds.Contains(ControlKind)) return true;
-    return ExtendedHotTracking;
+    return ModuleState().ExtendedHotTracking;
 }
 
 bool TsCommonData::CanUseCache() const {
@@ -478,7 +479,7 @@ void TsCommonData::SyncControlColors(bool Repaint) {
     // skin was read: applied again here they would count twice.
     const vcl::TColor color = section.Props[0].Color, font = section.Props[0].FontColor;
     if (!FCustomColor && c->Color() != color) c->SetColor(color);
-    if (!FCustomFont && (ControlKind != 10 || ExtendedHotTracking) && c->Font()->Color() != font)
+    if (!FCustomFont && (ControlKind != 10 || ModuleState().ExtendedHotTracking) && c->Font()->Color() != font)
         c->Font()->SetColor(font);
     if (Repaint) RepaintControl(false);
 }

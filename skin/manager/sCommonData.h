@@ -26,7 +26,6 @@
 #include <vector>
 
 #include "sSkinCommands.h"
-#include "sSkinManager.h"
 #include "skin/graphics/sCommonDataView.h"
 #include "skin/graphics/sConst.h"
 #include "skin/graphics/sSkinCommand.h"
@@ -44,13 +43,10 @@ class TWinControl;
 namespace skin {
 
 class TsCommonData;
+class TsSkinManager;
 class TvlFormProvider;
 
 VCL_ENUM_INFO(TvlOuterVisibility, ovNone, ovAlways)
-
-// Controls of the hot-colour kinds that only take hot colours while this
-// is on (HotColorOptionKinds). Off; nothing in the program sets it.
-extern bool ExtendedHotTracking;
 
 // The shadow options of a control.
 class TvlOuterEffects : public vcl::TPersistent {
@@ -104,8 +100,9 @@ public:
     void SetSkinSection(const std::string &Value);
     TvlOuterEffects *OuterEffects() const { return FOuterEffects.get(); }
 
-    // The painters' view.
-    TsSkinManager *GetSkinManager() const override;
+    // The painters' view. GetSkinManager: the record's own manager, else
+    // the default one; null without either.
+    TsSkinManager *GetSkinManager() const;
     int SkinIndex() const override { return FSkinIndex; }
     void SetSkinIndex(int Value) { FSkinIndex = Value; }
     int BorderIndex() const override { return FBorderIndex; }
@@ -220,6 +217,9 @@ public:
     // The area of the target image that the outer effect covers, kept from
     // before it was drawn.
     std::unique_ptr<vcl::TBitmap> OuterBgBmp;
+
+protected:
+    TsSkinTables *ServingTables() const override;
 
 private:
     bool OwnerLoading() const;

@@ -7,6 +7,7 @@
 #include "sCommonData.h"
 #include "sMessages.h"
 #include "sSkinQueries.h"
+#include "sSkinManager.h"
 #include "sSkinServices.h"
 #include "sVclUtils.h"
 #include "skin/graphics/vlColorEffects.h"
@@ -124,7 +125,10 @@ void TsCommonData::CopyParentBackground(TvlBgQuery &Query, int State) {
         Query.Kind = bqImage;
         Query.Image = CacheBmp();
     } else {
+        // The asker that can put its painting off takes the kind; a bare
+        // window cannot, and paints this colour meanwhile.
         Query.Kind = bqNoImage;
+        Query.Color = m->GetMainColor();
     }
 }
 

@@ -65,7 +65,7 @@ namespace {
 // An owner that may refresh its windows now: it is neither being read
 // from its form nor (when Updating counts) inside BeginUpdate.
 bool MayRefresh(const TsSkinManager *Owner, bool Updating) {
-    if (!Owner || SkinIsLoading) return false;
+    if (!Owner || ModuleState().SkinIsLoading) return false;
     const vcl::TComponentState state = Owner->ComponentState();
     if (state.Contains(vcl::csLoading) || state.Contains(vcl::csReading)) return false;
     return !(Updating && Owner->UpdatingFlag);

@@ -16,17 +16,8 @@
 
 namespace skin {
 
-TvlChildBroadcastFilter ChildBroadcastFilter = nullptr;
-bool FormAnimationActive = false;
-std::unique_ptr<vcl::TIcon> ProgramSmallIcon;
-std::unique_ptr<vcl::TIcon> ProgramLargeIcon;
-
 namespace {
 
-std::vector<vcl::TCustomForm *> Registry;  // not owned: the providers' forms
-// The caption height of the new skin that the last skin change of a
-// maximized form with a border form saw.
-int RememberedTitleHeight = 0;
 int ModuleStarts = 0;
 
 bool Designing(const vcl::TComponent *C) { return C->ComponentState().Contains(vcl::csDesigning); }
@@ -92,8 +83,8 @@ void UnlockFormRedraw(TvlFormProvider &Provider, int) {
 // skin's caption is of another height, so that its client area follows.
 void MaximizeAgainForNewCaption(TvlFormProvider &Provider, HWND Form) {
     const int height = Provider.GetTitleHeight();
-    if (height == RememberedTitleHeight) return;
-    RememberedTitleHeight = height;
+    if (height == ModuleState().RememberedTitleHeight) return;
+    ModuleState().RememberedTitleHeight = height;
     const HWND active = GetActiveWindow();
     const LONG_PTR style = GetWindowLongPtrW(Form, GWL_STYLE);
     SetWindowLongPtrW(Form, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
@@ -174,7 +165,8 @@ void BroadcastToChildControls(vcl::TWinControl *Parent, const vcl::TMessage &Mes
             child->Perform(Message.Msg, Message.WParam, Message.LParam);
         } else if (QuerySkinCommand(windowed, SC_IS_HANDLED)) {
             Send(windowed->WindowHandle(), Message);
-        } else if (!(ChildBroadcastFilter && ChildBroadcastFilter(windowed))) {
+        } else if (const TvlChildBroadcastFilter filter = ModuleState().ChildBroadcastFilter;
+                   !(filter && filter(windowed))) {
             BroadcastToChildControls(windowed, Message);
         }
     }
@@ -186,7 +178,7 @@ void BroadcastToChildWindows(HWND Window, const vcl::TMessage &Message) {
 }
 
 void PassUpdateDoneToChildren(vcl::TWinControl *Parent) {
-    if (!Parent || Designing(Parent) || FormAnimationActive) return;
+    if (!Parent || Designing(Parent) || ModuleState().FormAnimationActive) return;
     const int count = Parent->ControlCount();
     for (int i = 0; i < count && i < Parent->ControlCount(); ++i) {
         vcl::TControl *child = Parent->Controls(i);
@@ -223,33 +215,37 @@ void BroadcastToForms(const vcl::TMessage &Message) {
 }
 
 void BroadcastToListedForms(const vcl::TMessage &Message) {
+    const std::vector<vcl::TCustomForm *> &Registry = ModuleState().SkinnedFormRegistry;
     for (std::size_t i = 0; i < Registry.size(); ++i) {
         vcl::TCustomForm *form = Registry[i];
         if (!form || Destroying(form)) continue;
         SendToForm(form, Message, [&] { return i < Registry.size() && Registry[i] == form; });
     }
-    // A receiver may take the hooks (and the list) away meanwhile.
-    for (std::size_t i = 0; HookedDialogProviders && i < HookedDialogProviders->size(); ++i)
-        if (const auto &entry = (*HookedDialogProviders)[i])
-            if (HWND window = entry->DialogWindow(); window && IsWindowVisible(window)) Send(window, Message);
+    // A receiver may take dialogs (or the hooks) away meanwhile.
+    ForEachHookedDialog([&](TvlHookedDialog &Dialog) {
+        if (HWND window = Dialog.DialogWindow(); window && IsWindowVisible(window)) Send(window, Message);
+    });
 }
 
 // Registry
 
 void AddSkinnedForm(vcl::TCustomForm *Form) {
+    std::vector<vcl::TCustomForm *> &Registry = ModuleState().SkinnedFormRegistry;
     if (Form && std::find(Registry.begin(), Registry.end(), Form) == Registry.end()) Registry.push_back(Form);
 }
 
 void RemoveSkinnedForm(vcl::TCustomForm *Form) {
+    std::vector<vcl::TCustomForm *> &Registry = ModuleState().SkinnedFormRegistry;
     const auto it = std::find(Registry.begin(), Registry.end(), Form);
     if (it == Registry.end()) return;
     *it = Registry.back();
     Registry.pop_back();
 }
 
-const std::vector<vcl::TCustomForm *> &SkinnedForms() { return Registry; }
+const std::vector<vcl::TCustomForm *> &SkinnedForms() { return ModuleState().SkinnedFormRegistry; }
 
 void ForEachSkinnedForm(const TsSkinManager *Manager, TvlProviderProc Proc, int Argument) {
+    const std::vector<vcl::TCustomForm *> &Registry = ModuleState().SkinnedFormRegistry;
     for (std::size_t i = 0; i < Registry.size(); ++i) {
         vcl::TCustomForm *form = Registry[i];
         if (!form || form->FormStyle() == vcl::fsMDIChild || form->Parent() || !form->HandleAllocated() ||
@@ -273,19 +269,19 @@ void PrepareFormsForSkinChange(TsSkinManager &Manager) {
     if (ApplicationIconic() || state.Contains(vcl::csDesigning) || state.Contains(vcl::csLoading) ||
         state.Contains(vcl::csReading))
         return;
-    if (ChangeAnimated(Manager)) FormAnimationActive = true;
+    if (ChangeAnimated(Manager)) ModuleState().FormAnimationActive = true;
     ForEachSkinnedForm(&Manager, PrepareFormForSkinChange, 0);
 }
 
 void LockFormsForSkinChange(TsSkinManager &Manager) {
     if (ApplicationIconic()) return;
-    if (ChangeAnimated(Manager)) FormAnimationActive = true;
+    if (ChangeAnimated(Manager)) ModuleState().FormAnimationActive = true;
     ForEachSkinnedForm(&Manager, LockFormForSkinChange, 0);
 }
 
 void FinishFormsSkinChange(TsSkinManager &Manager, bool Animate) {
     if (ApplicationIconic()) return;
-    if (&Manager == DefaultManager()) FormAnimationActive = false;
+    if (&Manager == DefaultManager()) ModuleState().FormAnimationActive = false;
     ForEachSkinnedForm(&Manager, UnlockFormRedraw, 0);
     ForEachSkinnedForm(&Manager, AnimateSkinChange, Animate ? 1 : 0);
 }
@@ -303,15 +299,15 @@ void InitializeMessagesModule() {
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return;
     const std::string file = vcl::WideToUtf8(std::wstring_view(path, n));
-    ProgramSmallIcon = GetFileIcon(file, SHGFI_SMALLICON);
-    ProgramLargeIcon = GetFileIcon(file, 0);
+    ModuleState().ProgramSmallIcon = GetFileIcon(file, SHGFI_SMALLICON);
+    ModuleState().ProgramLargeIcon = GetFileIcon(file, 0);
 }
 
 void FinalizeMessagesModule() {
     if (ModuleStarts == 0 || --ModuleStarts > 0) return;
-    ProgramSmallIcon.reset();
-    ProgramLargeIcon.reset();
-    Registry.clear();
+    ModuleState().ProgramSmallIcon.reset();
+    ModuleState().ProgramLargeIcon.reset();
+    ModuleState().SkinnedFormRegistry.clear();
 }
 
 } // namespace skin

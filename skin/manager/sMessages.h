@@ -16,6 +16,7 @@
 #include <span>
 #include <vector>
 
+#include "sModuleState.h"
 #include "sSkinCommands.h"
 #include "vcl/Messages.h"
 
@@ -43,10 +44,8 @@ bool QuerySkinCommand(vcl::TControl *Control, unsigned SubCommand);
 // True when the window answers 1 (LParam 0).
 bool SendSkinQuery(HWND Window, unsigned SubCommand);
 
-// An application's filter of the child walk: true keeps a windowed child
-// that is not skinned, and its whole subtree, out of it. Null at start.
-using TvlChildBroadcastFilter = bool (*)(vcl::TControl *Child);
-extern TvlChildBroadcastFilter ChildBroadcastFilter;
+// The application's filter of the child walk (TvlChildBroadcastFilter) is
+// ModuleState().ChildBroadcastFilter; null at start.
 
 // Walks. Message holds the number, WParam and LParam to pass (its Result
 // is not read). A receiver may add or remove children meanwhile: counts
@@ -96,18 +95,17 @@ void PrepareFormsForSkinChange(TsSkinManager &Manager);
 void LockFormsForSkinChange(TsSkinManager &Manager);
 void FinishFormsSkinChange(TsSkinManager &Manager, bool Animate);
 
-// A form show, hide, blend or skin-change animation runs: skinned windows
-// skip their direct repaints meanwhile.
-extern bool FormAnimationActive;
+// While a form show, hide, blend or skin-change animation runs,
+// ModuleState().FormAnimationActive is set: skinned windows skip their
+// direct repaints meanwhile.
 
 // The application is minimized. Our main form owns its taskbar button, so
 // this asks about the main form (false without one).
 bool ApplicationIconic();
 
-// The small and the large icon of the program's own file; null when the
-// shell gives none. Made by the module start-up, freed by its end.
-extern std::unique_ptr<vcl::TIcon> ProgramSmallIcon;
-extern std::unique_ptr<vcl::TIcon> ProgramLargeIcon;
+// The small and the large icon of the program's own file
+// (ModuleState().ProgramSmallIcon, ProgramLargeIcon) are loaded here by the
+// module start-up; its end frees them and empties the registry.
 void InitializeMessagesModule();
 void FinalizeMessagesModule();
 

@@ -34,16 +34,18 @@ void TsSkinManager::BroadcastCommand(unsigned SubCommand) {
     BroadcastToForms({SM_SKINCOMMAND, SkinCommand(SubCommand), reinterpret_cast<LPARAM>(this), 0});
 }
 
-void TsSkinManager::SetSkinName(const std::string &Value) {
+void TsSkinManager::SetSkinName(const std::string &Value) { ChangeSkin(Value); }
+
+bool TsSkinManager::ChangeSkin(const std::string &Value) {
     const std::string previous = FSkinName;
     FSkinName = Value;
-    if (!FActive) return;
+    if (!FActive) return false;
+    bool read = false;
     Reporting([&] {
         if (OnBeforeChange) OnBeforeChange(this);
         if (GetExtendedBorders() && !UpdatingFlag && FAnimEffects->SkinChanging->Active && FEffects->AllowAnimation)
             PrepareFormsForSkinChange(*this);
         const bool wasActive = SkinData->Active;
-        bool read = false;
         {
             TvlLoadingScope loading;
             SetSkinDataActive(false);
@@ -67,13 +69,16 @@ void TsSkinManager::SetSkinName(const std::string &Value) {
         }
         if (OnAfterChange) OnAfterChange(this);
     });
+    return read;
 }
 
 void TsSkinManager::SetActive(bool Value) {
     if (FActive == Value) return;
     FActive = Value;
     if (Value) {
-        SetSkinName(FSkinName);
+        // The flag follows what is applied: a skin that cannot be read
+        // leaves the manager off, as it was.
+        if (!ChangeSkin(FSkinName)) FActive = false;
     } else if (!FSkinName.empty()) {
         Reporting([&] {
             if (!ComponentState().Contains(vcl::csLoading)) BroadcastSkinRemoved();
@@ -106,11 +111,11 @@ void TsSkinManager::SetCommonSections(const vcl::TStrings *Value) {
 void TsSkinManager::SetSkinnedPopups(bool Value) {
     if (FSkinnedPopups == Value) return;
     FSkinnedPopups = Value;
-    if (Designing() || DefaultManager() != this || !SkinableMenus) return;
+    if (Designing() || DefaultManager() != this) return;
     if (Value)
-        SkinableMenus->ApplyToAllForms();
+        SkinableMenus().ApplyToAllForms();
     else
-        SkinableMenus->SetActive(false);
+        SkinableMenus().SetActive(false);
 }
 
 void TsSkinManager::SetHueOffset(int Value) {
@@ -185,7 +190,7 @@ void TsSkinManager::BroadcastSkinApplied(bool Repaint) {
     const bool lock = !Designing() && Repaint;
     if (lock) LockFormsForSkinChange(*this);
     try {
-        SkinableMenus->ResetSectionCache();
+        SkinableMenus().ResetSectionCache();
         SetSkinDataActive(false);
         CacheCommonElements();
         BroadcastCommand(SC_SKIN_APPLIED);
@@ -221,11 +226,10 @@ void TsSkinManager::RepaintAllSkinned(bool Animate) {
         BroadcastCommand(SC_SKIN_REFRESH);
         FinishFormsSkinChange(*this, !UpdatingFlag);
     }
-    for (std::size_t i = 0; HookedDialogProviders && i < HookedDialogProviders->size(); ++i)
-        if (const auto &entry = (*HookedDialogProviders)[i])
-            if (HWND window = entry->DialogWindow(); window && IsWindowVisible(window))
-                RedrawWindow(window, nullptr, nullptr,
-                             RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    ForEachHookedDialog([](TvlHookedDialog &Dialog) {
+        if (HWND window = Dialog.DialogWindow(); window && IsWindowVisible(window))
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    });
 }
 
 void TsSkinManager::FreeSkinImages() {
@@ -292,9 +296,9 @@ void TsSkinManager::PrepareExtBorderImages() {
         ExtBorderImages[0] = BorderFrame(*this, m, 0);
         ExtBorderImages[1] = m.ImageCount > 1 ? BorderFrame(*this, m, 1)
                                               : (ExtBorderImages[0] ? CopyOf(*ExtBorderImages[0]) : nullptr);
-    } else if (ShadowActive && ShadowInactive) {
-        ExtBorderImages[0] = CopyOf(*ShadowInactive);
-        ExtBorderImages[1] = CopyOf(*ShadowActive);
+    } else if (const TvlModuleState &state = ModuleState(); state.ShadowActive && state.ShadowInactive) {
+        ExtBorderImages[0] = CopyOf(*state.ShadowInactive);
+        ExtBorderImages[1] = CopyOf(*state.ShadowActive);
         ExtBorderMargins = {9, 9, 9, 9};
     }
 }

@@ -58,7 +58,6 @@ constexpr UINT MsgPopupRegion = 0xBCB4;
 void TsSkinManager::InstallSkinHooks() {
     if (DefaultManager() != this || Designing() || HooksInstalled) return;
     HooksInstalled = true;
-    if (!HookedDialogProviders) HookedDialogProviders = std::make_unique<TvlHookedDialogList>();
     if (!CbtHook) CbtHook = SetWindowsHookExW(WH_CBT, SkinCbtHookProc, nullptr, GetCurrentThreadId());
     if (FOptions->GetFlag(ofChangeSysColors)) PatchSysColors();
 }
@@ -67,7 +66,7 @@ void TsSkinManager::RemoveSkinHooks() {
     if (DefaultManager() != this || Designing() || !HooksInstalled) return;
     DialogSkinning().FreeMenuAdapters();
     if (CbtHook) UnhookWindowsHookEx(std::exchange(CbtHook, nullptr));
-    HookedDialogProviders.reset();
+    ClearHookedDialogs();
     if (FOptions->GetFlag(ofChangeSysColors)) UnpatchSysColors();
     HooksInstalled = false;
 }
@@ -82,8 +81,14 @@ void TsSkinManager::SetActiveControl(HWND Window) {
     }
     const HWND old = std::exchange(ActiveWindow, Window);
     const auto self = reinterpret_cast<LPARAM>(this);
-    if (old) SendSkinCommand(old, SC_MOUSE_LEFT, self);
+    // Our windows live on this thread; a handle that now names another
+    // thread's window (or none) is not the window that was left.
+    if (old && GetWindowThreadProcessId(old, nullptr) == GetCurrentThreadId()) SendSkinCommand(old, SC_MOUSE_LEFT, self);
     if (Window) SendSkinCommand(Window, SC_MOUSE_ENTERED, self);
+}
+
+void TsSkinManager::WindowDestroyed(HWND Window) {
+    if (Window && Window == ActiveWindow) ActiveWindow = nullptr;
 }
 
 void TsSkinManager::SetActiveGraphControl(vcl::TControl *Control) {
@@ -229,13 +234,13 @@ bool TsSkinManager::MenuRegionRequest(vcl::TMessage &Message) {
     if (Message.Msg == MsgMenuItemRegion) {
         // The menu painter posted this: what it carries is its own key,
         // checked there, never an item pointer that may be gone by now.
-        SkinableMenus->ApplyItemRegion(Message.LParam);
+        SkinableMenus().ApplyItemRegion(Message.LParam);
         return true;
     }
     const auto popup = reinterpret_cast<HWND>(Message.LParam);
     wchar_t name[16]{};
     if (IsWindow(popup) && GetClassNameW(popup, name, 16) && std::wstring_view(name) == L"#32768")
-        SkinableMenus->ApplyPopupRegion(popup);
+        SkinableMenus().ApplyPopupRegion(popup);
     return true;
 }
 

@@ -25,12 +25,6 @@
 
 namespace skin {
 
-bool SkinIsLoading = false;
-bool PreviewMode = false;
-bool IsNTPlatform = false;
-std::unique_ptr<vcl::TBitmap> ShadowActive;
-std::unique_ptr<vcl::TBitmap> ShadowInactive;
-
 VCL_PUBLISHED(TsSkinManager, p) {
     p.Property("InternalSkins", &TsSkinManager::InternalSkins, &TsSkinManager::SetInternalSkins);
     p.Property("Active", &TsSkinManager::Active, &TsSkinManager::SetActive).Default(true);
@@ -108,13 +102,12 @@ TsSkinManager::TsSkinManager(vcl::TComponent *AOwner)
     // The first manager is the default one; a later one never takes over here.
     if (!DefaultSkinManager) {
         DefaultSkinManager = this;
-        if (IsNTPlatform && !Designing() && vcl::Application) {
+        if (ModuleState().IsNTPlatform && !Designing() && vcl::Application) {
             vcl::Application->HookMainWindow(vcl::TWindowHook::Bind<&TsSkinManager::MainWindowHook>(this));
             FMainWindowHooked = true;
         }
     }
     FActive = true;
-    SkinableMenus = CreateSkinableMenus(*this);
     FHoverTimer = vcl::Create<vcl::TTimer>(this);
     FHoverTimer->SetInterval(100);
     FHoverTimer->OnTimer = vcl::TNotifyEvent::Bind<&TsSkinManager::HoverTimerTick>(this);
@@ -304,15 +297,17 @@ std::unique_ptr<vcl::TBitmap> LoadShadowImage(const char *Name) {
 
 void InitializeSkinManagerModule() {
     if (StartupCount++ > 0) return;
+    ResetModuleState();
+    TvlModuleState &state = ModuleState();
     InitializeMessagesModule();
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    IsNTPlatform = GetVersionExW(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+    state.IsNTPlatform = GetVersionExW(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 #pragma GCC diagnostic pop
-    ShadowActive = LoadShadowImage("vlSHDA");
-    ShadowInactive = LoadShadowImage("vlSHDI");
+    state.ShadowActive = LoadShadowImage("vlSHDA");
+    state.ShadowInactive = LoadShadowImage("vlSHDI");
     int argc = 0;
     if (LPWSTR *argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
         for (int i = 1; i < argc; ++i)
@@ -327,10 +322,9 @@ void InitializeSkinManagerModule() {
 
 void FinalizeSkinManagerModule() {
     if (StartupCount == 0 || --StartupCount > 0) return;
-    ShadowActive.reset();
-    ShadowInactive.reset();
     FinalizeSysColors();
     FinalizeMessagesModule();
+    ResetModuleState();
 }
 
 } // namespace skin

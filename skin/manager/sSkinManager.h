@@ -20,6 +20,7 @@
 
 #include "sIndexCache.h"
 #include "sManagerOptions.h"
+#include "sModuleState.h"
 #include "sPushedSkin.h"
 #include "sSkinData.h"
 #include "sSkinServices.h"
@@ -45,26 +46,17 @@ class TvlOptionsFile;
 VCL_ENUM(TvlSkinningRule, srStdForms, srStdDialogs, srThirdParty)
 using TvlSkinningRules = vcl::TSet<TvlSkinningRule>;
 
-// Process-wide flags of skin loading: a load is under way (broadcasts,
-// caches and animations wait), and a skin editor has pushed a skin (a skin
-// folder then wins over a packed file of the same name).
-extern bool SkinIsLoading;
-extern bool PreviewMode;
+// The process-wide flags of skin loading, the platform flag and the
+// built-in shadow images are in the module's state (sModuleState.h).
 
-// SkinIsLoading for the time of a read, cleared on every way out.
+// The module's SkinIsLoading for the time of a read, cleared on every way out.
 class TvlLoadingScope {
 public:
-    TvlLoadingScope() { SkinIsLoading = true; }
-    ~TvlLoadingScope() { SkinIsLoading = false; }
+    TvlLoadingScope() { ModuleState().SkinIsLoading = true; }
+    ~TvlLoadingScope() { ModuleState().SkinIsLoading = false; }
     TvlLoadingScope(const TvlLoadingScope &) = delete;
     TvlLoadingScope &operator=(const TvlLoadingScope &) = delete;
 };
-// The platform is of the NT family (set by the start-up).
-extern bool IsNTPlatform;
-// The built-in shadows around forms, from the resources "vlSHDA" and
-// "vlSHDI"; null when the program has none.
-extern std::unique_ptr<vcl::TBitmap> ShadowActive;
-extern std::unique_ptr<vcl::TBitmap> ShadowInactive;
 
 // The manager's events that the dialog and menu skinning ask: a system
 // dialog about to be skinned (its window; the handler may clear
@@ -200,6 +192,10 @@ public:
     // before the one entered hears SC_MOUSE_ENTERED.
     void SetActiveControl(HWND Window);
     void SetActiveGraphControl(vcl::TControl *Control);
+    // A window is being destroyed: the manager forgets it, without a word,
+    // when it is the one under the mouse (its handle may come back as
+    // another window's).
+    void WindowDestroyed(HWND Window);
 
     // The manager's hook of the application window (sSkinHooks.cpp). Our
     // main form owns its taskbar button: the hook's questions about the
@@ -230,8 +226,9 @@ public:
     std::uint8_t SysCommandState = 0;
     HWND ActiveWindow = nullptr;
     vcl::TControl *ActiveGraphControl = nullptr;  // not owned; cleared when it goes
-    // The popup-menu painter (a null one until menu skinning is plugged in).
-    std::unique_ptr<TvlSkinableMenus> SkinableMenus;
+    // The popup-menu painter: the one the registered menu factory makes for
+    // this manager, a null one while none is registered (sSkinServices.h).
+    TvlSkinableMenus &SkinableMenus() { return FSkinableMenus.Painter(*this); }
 
     // SkinData.Active and the painters' SkinActive together.
     void SetSkinDataActive(bool Value);
@@ -253,6 +250,8 @@ private:
     // The packed file wins over a folder or stored skin, except a folder in
     // an editor's preview.
     bool ChoosePackedSource() const;
+    // SetSkinName's work: true when the skin was read.
+    bool ChangeSkin(const std::string &Value);
     bool ReadCurrentSkin();
     // The same, with a failure shown in the error dialog (and answered false).
     bool ReadCurrentSkinReporting();
@@ -288,6 +287,7 @@ private:
     std::unique_ptr<TvlLabelsSupport> FLabelsOptions;
     std::unique_ptr<ThirdPartyList> FThirdParty;
     std::unique_ptr<vcl::TStringList> FPushedOptions;  // while a pushed skin is applied
+    TvlSkinableMenusBinding FSkinableMenus;
     vcl::TTimer *FHoverTimer = nullptr;  // owned as a component of the manager
     std::vector<TsCommonData *> FSkinDataRefs;  // not owned
 };
@@ -306,12 +306,15 @@ int ScrollBarWidthAtLeastSystem(const TsSkinManager *Manager);
 // DWMWA_FORCE_ICONIC_REPRESENTATION), and the pictures it had are dropped.
 void SetDwmIconicBitmap(HWND Wnd, bool Flag);
 
-// Module start-up, once, before any manager is made: the platform flag, the
-// shadow images, the program's icons (sMessages.h) and the switch "/vlver"
-// (which shows the library's version).
-// Explicit, because a static initialiser of a library may never run.
+// Module start-up, once, before any manager is made: the module's state
+// (sModuleState.h) from its start values, with the platform flag, the
+// shadow images and the program's icons; and the switch "/vlver" (which
+// shows the library's version). Explicit, because a static initialiser of a
+// library may never run. Calls nest: only the first starts the module.
 void InitializeSkinManagerModule();
-// Frees the shadow images, the icons and the system-colour brushes.
+// The last call frees what the start-up loaded and the system-colour
+// brushes, and puts the module's state back to its start values (every slot
+// emptied, the hooked dialogs freed).
 void FinalizeSkinManagerModule();
 // The text that "/vlver" shows.
 std::string VersionMessageText();

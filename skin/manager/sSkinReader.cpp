@@ -40,9 +40,6 @@ std::string AnsiToUtf8(const std::string &Text) {
     return vcl::WideToUtf8(wide);
 }
 
-// Only one push is taken at a time, even from nested message loops.
-bool TakingPush = false;
-
 } // namespace
 
 // TvlSkinLoad: the section table and the whole run
@@ -201,7 +198,7 @@ std::string TsSkinManager::PackedFileName() const { return ResolveSkinDirectory(
 bool TsSkinManager::ChoosePackedSource() const {
     // An editor's preview shows the folder it works in, even beside a
     // packed file of the same name.
-    if (PreviewMode && vcl::DirectoryExists(ResolveSkinDirectory() + FSkinName)) return false;
+    if (ModuleState().PreviewMode && vcl::DirectoryExists(ResolveSkinDirectory() + FSkinName)) return false;
     return vcl::FileExists(PackedFileName());
 }
 
@@ -224,22 +221,24 @@ bool TsSkinManager::ReadCurrentSkinReporting() {
 // A pushed skin
 
 bool TsSkinManager::ReceivePushedSkin(vcl::TMessage &Message) {
-    if (Message.Result != 0 || TakingPush) return false;
-    TakingPush = true;
+    // Only one push is taken at a time, even from nested message loops.
+    bool &takingPush = ModuleState().TakingPush;
+    if (Message.Result != 0 || takingPush) return false;
+    takingPush = true;
     const auto *data = reinterpret_cast<const COPYDATASTRUCT *>(Message.LParam);
     if (data && Message.WParam == 7 && IsPushedSkinBlock(data->lpData, data->cbData)) {
         std::memcpy(PushedSkin.data(), data->lpData, PushedSkin.size());
         PostMessageW(vcl::Application->Handle(), SM_SKINCOMMAND, SkinCommand(SC_APPLY_PUSHED_SKIN), 0);
         Message.Result = 1;
     }
-    TakingPush = false;
+    takingPush = false;
     return true;
 }
 
 void TsSkinManager::ApplyPushedSkin(const TvlPushedSkinBlock &Block) {
     const std::optional<TvlPushedSkin> pushed = ReadPushedSkin(Block);
     if (!pushed) return;
-    PreviewMode = true;
+    ModuleState().PreviewMode = true;
     BeginUpdate();
     FPushedOptions = std::make_unique<vcl::TStringList>();
     FPushedOptions->SetText(pushed->Options);

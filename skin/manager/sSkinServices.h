@@ -4,17 +4,35 @@
 // provider (skin/forms), the window adapters, the dialog skinning of the
 // thread's window-creation hook and the popup-menu painter (skin/adapters),
 // and, in this layer, the glows and the layered form animations that join
-// later. A layer that implements one plugs it into its slot with an
-// explicit start-up call; until then each slot holds a null implementation
-// that does nothing and answers "none". Tests plug in their own to watch
-// the calls (Xvfb shows no layered blending). Windows only.
+// later. Tests register their own services to watch the calls (Xvfb shows
+// no layered blending). Windows only.
+//
+// Rules of every slot (adapter factory, dialog skinning, menu-painter
+// factory, glow service, form animations):
+// - A layer puts its object in a slot with RegisterService and takes it out
+//   with UnregisterService; TvlServiceRegistration does both for a scope.
+//   The slot borrows the object: the registering layer owns it and keeps it
+//   alive until it has taken it out. Registrations stack: the newest serves,
+//   and taking one out (wherever it sits) lets the one before serve again.
+//   An empty slot serves a null implementation that does nothing and
+//   answers "none".
+// - A slot is asked each time its service is used, never remembered: what a
+//   layer registers serves from its next use on, also for managers made
+//   before it (a manager's menu painter is made again on its first use
+//   after the menu slot changed).
+// - Slots belong to the UI thread. Debug builds assert that, and that an
+//   object is registered once and taken out only while it is registered.
+// - The module's start-up and end empty every slot (sModuleState.h).
+// The hooked-dialog list follows the same thread rule; it owns its entries.
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "sModuleState.h"
 #include "vcl/Types.h"
 
 namespace vcl {
@@ -90,8 +108,8 @@ public:
     bool FormNeedsRepaint = false;
 };
 
-// The provider of the application's MDI parent form; null when none.
-extern TvlFormProvider *MDIParentProvider;
+// The provider of the application's MDI parent form is
+// ModuleState().MDIParentProvider.
 
 // ---------------------------------------------------------- window adapters
 
@@ -139,8 +157,8 @@ public:
                                                             TsSkinManager *Manager) = 0;
 };
 TvlAdapterFactory &AdapterFactory();
-// Plugs Factory in (not owned); null puts the null implementation back.
-void SetAdapterFactory(TvlAdapterFactory *Factory);
+void RegisterService(TvlAdapterFactory &Service);
+void UnregisterService(TvlAdapterFactory &Service);
 
 // ---------------------------------------------------------- hooked dialogs
 
@@ -151,11 +169,22 @@ public:
     virtual ~TvlHookedDialog() = default;
     virtual HWND DialogWindow() const = 0;
 };
-using TvlHookedDialogList = std::vector<std::unique_ptr<TvlHookedDialog>>;  // entries may be null
 
-// The windows the hook skinned; exists from InstallSkinHooks to
-// RemoveSkinHooks, which frees its entries.
-extern std::unique_ptr<TvlHookedDialogList> HookedDialogProviders;
+// The windows the hook skinned, in the order they were added. The list owns
+// its entries: the dialog skinning adds the one it makes for a window and
+// removes it when that window goes, so that no dead dialog stays listed;
+// RemoveSkinHooks frees what is left, as does the module's end. Null adds
+// nothing; an entry is added once.
+void AddHookedDialog(std::unique_ptr<TvlHookedDialog> Dialog);
+// Takes Dialog out of the list and hands it to the caller, who frees it (at
+// once, or once its window's last message is through); null when it is not
+// listed.
+std::unique_ptr<TvlHookedDialog> RemoveHookedDialog(const TvlHookedDialog *Dialog);
+void ClearHookedDialogs();
+std::size_t HookedDialogCount();
+// Proc for each listed entry, in order; an entry removed meanwhile (by Proc
+// or by what it sends) is left out.
+void ForEachHookedDialog(const std::function<void(TvlHookedDialog &Dialog)> &Proc);
 
 // The dialog skinning of the window-creation hook.
 class TvlDialogSkinning {
@@ -168,7 +197,8 @@ public:
     virtual void FreeMenuAdapters() = 0;
 };
 TvlDialogSkinning &DialogSkinning();
-void SetDialogSkinning(TvlDialogSkinning *Skinning);
+void RegisterService(TvlDialogSkinning &Service);
+void UnregisterService(TvlDialogSkinning &Service);
 
 // -------------------------------------------------------------- popup menus
 
@@ -190,11 +220,26 @@ public:
     // The request 0xBCB4 for a popup-menu window.
     virtual void ApplyPopupRegion(HWND Popup) = 0;
 };
-// The painter a manager creates for itself (a null one while no menu
-// support is plugged in).
-std::unique_ptr<TvlSkinableMenus> CreateSkinableMenus(TsSkinManager &Manager);
-using TvlSkinableMenusFactory = std::unique_ptr<TvlSkinableMenus> (*)(TsSkinManager &Manager);
-void SetSkinableMenusFactory(TvlSkinableMenusFactory Factory);
+// Makes the popup-menu painter of a manager.
+class TvlSkinableMenusFactory {
+public:
+    virtual ~TvlSkinableMenusFactory() = default;
+    // Null: the manager uses the null painter.
+    virtual std::unique_ptr<TvlSkinableMenus> CreateSkinableMenus(TsSkinManager &Manager) = 0;
+};
+void RegisterService(TvlSkinableMenusFactory &Service);
+void UnregisterService(TvlSkinableMenusFactory &Service);
+
+// A manager's painter, bound on use: made by the factory that serves when
+// it is first asked for, made again when the menu slot has changed since.
+class TvlSkinableMenusBinding {
+public:
+    TvlSkinableMenus &Painter(TsSkinManager &Manager);
+
+private:
+    std::unique_ptr<TvlSkinableMenus> FPainter;
+    std::uint32_t FMadeAt = 0;  // the menu slot's change count when FPainter was made
+};
 
 // ------------------------------------------------------- glows (this layer)
 
@@ -211,7 +256,8 @@ public:
     virtual void ClearGlows(bool CloseWindows) = 0;
 };
 TvlGlowService &GlowService();
-void SetGlowService(TvlGlowService *Service);
+void RegisterService(TvlGlowService &Service);
+void UnregisterService(TvlGlowService &Service);
 
 // ---------------------------------------- layered form animations (this layer)
 
@@ -228,6 +274,21 @@ public:
     virtual void AnimateSkinChangeOfForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, bool Aero) = 0;
 };
 TvlFormAnimations &FormAnimations();
-void SetFormAnimations(TvlFormAnimations *Animations);
+void RegisterService(TvlFormAnimations &Service);
+void UnregisterService(TvlFormAnimations &Service);
+
+// ------------------------------------------------------ scoped registration
+
+// Registers Service for the registration's own lifetime.
+template <class TService> class TvlServiceRegistration {
+public:
+    explicit TvlServiceRegistration(TService &Service) : FService(Service) { RegisterService(Service); }
+    ~TvlServiceRegistration() { UnregisterService(FService); }
+    TvlServiceRegistration(const TvlServiceRegistration &) = delete;
+    TvlServiceRegistration &operator=(const TvlServiceRegistration &) = delete;
+
+private:
+    TService &FService;
+};
 
 } // namespace skin

@@ -67,7 +67,6 @@ public:
     int SectionUnder = -1;
     int CachePrepared = 0;
 
-    TsSkinTables *GetSkinManager() const override { return Manager; }
     int SkinIndex() const override { return Skin; }
     int BorderIndex() const override { return Border; }
     int PatternIndex() const override { return Pattern; }
@@ -85,6 +84,9 @@ public:
     vcl::TColor GetBackColor(int) const override { return Back; }
     vcl::TColor OwnerColor() const override { return Own; }
     int QuerySectionIndexAt(int Index) const override { return SectionUnder < 0 ? Index : SectionUnder; }
+
+protected:
+    TsSkinTables *ServingTables() const override { return Manager; }
 };
 
 } // namespace skin::test

@@ -1,4 +1,5 @@
-// Broadcasts of the command message and the registry of skinned forms.
+// Broadcasts of the command message, the registry of skinned forms and the
+// list of hooked dialogs.
 #include <gtest/gtest.h>
 
 #include "SkinnedTestSupport.h"
@@ -17,6 +18,20 @@ struct HookedWindow : TvlHookedDialog {
     HWND Window;
 };
 
+// Adds hooked windows and frees what is left of them when it goes.
+struct HookedWindows {
+    std::vector<TvlHookedDialog *> Entries;
+    TvlHookedDialog *Add(HWND Window) {
+        auto entry = std::make_unique<HookedWindow>(Window);
+        Entries.push_back(entry.get());
+        AddHookedDialog(std::move(entry));
+        return Entries.back();
+    }
+    ~HookedWindows() {
+        for (TvlHookedDialog *entry : Entries) RemoveHookedDialog(entry);
+    }
+};
+
 TEST(Broadcast, FormsLastToFirstThenTheRegistryThenVisibleHookedDialogs) {
     std::vector<std::string> log;
     TestForm a, b, skinned;
@@ -32,10 +47,9 @@ TEST(Broadcast, FormsLastToFirstThenTheRegistryThenVisibleHookedDialogs) {
         rh(log, "hidden", hidden.Form, SC_REPAINT), rl(log, "a.label", label, SC_REPAINT),
         rp(log, "b.panel", panel, SC_REPAINT), ri(log, "b.inner", inner, SC_REPAINT);
     AddSkinnedForm(skinned.Form);
-    HookedDialogProviders = std::make_unique<TvlHookedDialogList>();
-    HookedDialogProviders->push_back(std::make_unique<HookedWindow>(dialog.Form->Handle()));
-    HookedDialogProviders->push_back(nullptr);
-    HookedDialogProviders->push_back(std::make_unique<HookedWindow>(hidden.Form->Handle()));
+    HookedWindows hooked;
+    hooked.Add(dialog.Form->Handle());
+    hooked.Add(hidden.Form->Handle());
 
     const vcl::TMessage repaint{SM_SKINCOMMAND, SkinCommand(SC_REPAINT), 0, 0};
     BroadcastToForms(repaint);
@@ -44,13 +58,54 @@ TEST(Broadcast, FormsLastToFirstThenTheRegistryThenVisibleHookedDialogs) {
 
     // A filtered unskinned child keeps its whole subtree out.
     log.clear();
-    ChildBroadcastFilter = [](vcl::TControl *C) { return dynamic_cast<vcl::TCustomControl *>(C) != nullptr; };
-    BroadcastToChildControls(b.Form, repaint);
-    ChildBroadcastFilter = nullptr;
+    {
+        TvlStateOverride filter(ModuleState().ChildBroadcastFilter, [](vcl::TControl *C) {
+            return dynamic_cast<vcl::TCustomControl *>(C) != nullptr;
+        });
+        BroadcastToChildControls(b.Form, repaint);
+    }
     EXPECT_TRUE(log.empty());
+    EXPECT_EQ(ModuleState().ChildBroadcastFilter, nullptr);
 
     RemoveSkinnedForm(skinned.Form);
-    HookedDialogProviders.reset();
+}
+
+TEST(Broadcast, HookedDialogsAreListedOnceAndLeaveEvenInTheMiddleOfAWalk) {
+    std::vector<std::string> log;
+    TestForm one(vcl::clWhite, nullptr), two(vcl::clWhite, nullptr), three(vcl::clWhite, nullptr);
+    for (TestForm *f : {&one, &two, &three}) f->Show();
+    HookedWindows hooked;
+    TvlHookedDialog *first = hooked.Add(one.Form->Handle());
+    TvlHookedDialog *second = hooked.Add(two.Form->Handle());
+    hooked.Add(three.Form->Handle());
+    AddHookedDialog(nullptr);  // nothing to list
+    EXPECT_EQ(HookedDialogCount(), 3u);
+
+    // The first dialog, as it hears the broadcast, takes the second's entry
+    // out: the walk never reaches the second.
+    struct Leaving {
+        TvlHookedDialog *Other;
+        void Handle(vcl::TMessage &M) {
+            if (M.Msg == SM_SKINCOMMAND) RemoveHookedDialog(Other);
+        }
+    } leaving{second};
+    Recorder r1(log, "one", one.Form, SC_REPAINT), r2(log, "two", two.Form, SC_REPAINT),
+        r3(log, "three", three.Form, SC_REPAINT);
+    const vcl::TWndMethod previous = one.Form->WindowProc;
+    one.Form->WindowProc = vcl::TWndMethod::Bind<&Leaving::Handle>(&leaving);
+    BroadcastToListedForms({SM_SKINCOMMAND, SkinCommand(SC_REPAINT), 0, 0});
+    one.Form->WindowProc = previous;
+    EXPECT_EQ(log, (std::vector<std::string>{"three"}));
+    EXPECT_EQ(HookedDialogCount(), 2u);
+
+    // A removed entry comes back to the caller once; then it is not listed.
+    std::unique_ptr<TvlHookedDialog> taken = RemoveHookedDialog(first);
+    EXPECT_EQ(taken.get(), first);
+    EXPECT_EQ(RemoveHookedDialog(first), nullptr);
+    EXPECT_EQ(HookedDialogCount(), 1u);
+    // The hooks' removal frees every entry that is left.
+    ClearHookedDialogs();
+    EXPECT_EQ(HookedDialogCount(), 0u);
 }
 
 TEST(Broadcast, RegistryKeepsAFormOnceAndMovesTheLastIntoAFreedPlace) {

@@ -184,6 +184,66 @@ TEST_F(CommonData, ManagerReferenceIsDroppedWhenTheManagerGoes) {
     EXPECT_EQ(unreached.SkinManager(), nullptr);
 }
 
+// Logs each stage a message reaches: the window's own handling (which
+// handles the sub-commands and messages in Whole) and the previous procedure.
+struct StageLog {
+    std::vector<std::string> Stages;
+    std::vector<unsigned> Whole;
+    bool FocusedSeen = false;
+    TsCommonData *Data = nullptr;
+    bool Own(vcl::TMessage &M) {
+        Stages.push_back("own");
+        if (M.Msg == WM_SETFOCUS) FocusedSeen = Data->Focused;
+        const unsigned key = M.Msg == SM_SKINCOMMAND ? SubCommandOf(M.WParam) : M.Msg;
+        if (std::find(Whole.begin(), Whole.end(), key) == Whole.end()) return false;
+        M.Result = 77;
+        return true;
+    }
+    void Previous(vcl::TMessage &) { Stages.push_back("previous"); }
+};
+
+TEST_F(CommonData, SkinnedMessagesGoPreprocessOwnCommonPrevious) {
+    auto *edit = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form, 7))->Skin("EDIT");
+    Form.Show();
+    StageLog log;
+    log.Data = &edit->Data;
+    log.Whole = {SC_GET_SKIN_DATA, WM_USER};
+    const auto send = [&](UINT Msg, WPARAM W = 0, LPARAM L = 0) {
+        log.Stages.clear();
+        vcl::TMessage m{Msg, W, L, 0};
+        DispatchSkinnedMessage(m, &edit->Data, TvlOwnMessageHandler::Bind<&StageLog::Own>(&log),
+                               vcl::TWndMethod::Bind<&StageLog::Previous>(&log));
+        return m.Result;
+    };
+    using Stages = std::vector<std::string>;
+    // The first stage handles this whole for a skinned control.
+    send(WM_UPDATEUISTATE);
+    EXPECT_EQ(log.Stages, Stages{});
+    // The first stage has run when the control's own handling sees the message.
+    send(WM_SETFOCUS);
+    EXPECT_TRUE(log.FocusedSeen);
+    EXPECT_EQ(log.Stages, (Stages{"own", "previous"}));
+    // The control's own answer comes before the common one...
+    EXPECT_EQ(send(SM_SKINCOMMAND, SkinCommand(SC_GET_SKIN_DATA)), 77);
+    EXPECT_EQ(log.Stages, Stages{"own"});
+    EXPECT_EQ(send(WM_USER), 77);
+    EXPECT_EQ(log.Stages, Stages{"own"});
+    // ...the common one comes where it has none...
+    EXPECT_EQ(send(SM_SKINCOMMAND, SkinCommand(SC_IS_HANDLED)), 1);
+    EXPECT_EQ(log.Stages, Stages{"own"});
+    // ...and what nobody handled whole goes on to the previous procedure.
+    send(SM_SKINCOMMAND, SkinCommand(SC_SKIN_REMOVED), reinterpret_cast<LPARAM>(Manager.get()));
+    EXPECT_EQ(edit->Data.SkinIndex(), -1);
+    EXPECT_EQ(log.Stages, (Stages{"own", "previous"}));
+    // Without skin data only the own handling and the previous procedure run.
+    log.Stages.clear();
+    vcl::TMessage m{SM_SKINCOMMAND, SkinCommand(SC_IS_HANDLED), 0, 0};
+    DispatchSkinnedMessage(m, nullptr, TvlOwnMessageHandler::Bind<&StageLog::Own>(&log),
+                           vcl::TWndMethod::Bind<&StageLog::Previous>(&log));
+    EXPECT_EQ(m.Result, 0);
+    EXPECT_EQ(log.Stages, (Stages{"own", "previous"}));
+}
+
 TEST_F(CommonData, PaintLockNestsAndAsksTheParent) {
     auto *parent = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin("PANEL0");
     auto *child = vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form);
@@ -222,6 +282,14 @@ TEST_F(CommonData, BackgroundOfAParentWithoutImageIsPutOff) {
     EXPECT_FALSE(info.UseBmp);
     EXPECT_EQ(info.Bmp, nullptr);
     EXPECT_EQ(info.Color, vcl::clFuchsia);
+
+    // A bare window has no painting to put off: it gets the skin's main colour.
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 20, 20, parent->WindowHandle(), nullptr, nullptr,
+                                  nullptr);
+    WindowBackgroundInfo(window, info);
+    DestroyWindow(window);
+    EXPECT_FALSE(info.UseBmp);
+    EXPECT_EQ(info.Color, Manager->GetMainColor());
 
     TsCommonData bare(nullptr, false);  // not skinned: its own colour at (0, 0)
     bare.FillBackgroundInfo(info);

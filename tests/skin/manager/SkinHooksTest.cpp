@@ -6,7 +6,9 @@
 // as Windows 10 (composition on).
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 #include "SkinnedTestSupport.h"
 #include "skin/graphics/vlCommonUtils.h"
@@ -75,7 +77,7 @@ void CALLBACK CloseBoxAfter(HWND, UINT, UINT_PTR Id, DWORD) {
 
 TEST_F(SkinHooks, WindowCreationHookSeesAMessageBoxAndStopsAfterRemoval) {
     DialogWatch watch;
-    SetDialogSkinning(&watch);
+    TvlServiceRegistration dialogs(watch);
     ASSERT_TRUE(Manager->HooksInstalled);
     const wchar_t *caption = L"Příliš žluťoučký kůň";  // wide through the hook
     MessageBoxW(nullptr, L"Zpráva", caption, MB_OK);
@@ -92,7 +94,6 @@ TEST_F(SkinHooks, WindowCreationHookSeesAMessageBoxAndStopsAfterRemoval) {
     MessageBoxW(nullptr, L"Zpráva", L"Po", MB_OK);
     EXPECT_EQ(watch.Created, 2);
     EXPECT_EQ(watch.Activated.size(), 1u);
-    SetDialogSkinning(nullptr);
 }
 
 TEST_F(SkinHooks, HoverFollowsTheRealCursorLeavingBeforeEntering) {
@@ -149,6 +150,59 @@ TEST_F(SkinHooks, GraphicControlUnderTheMouseIsHeldWhileInsideAndForgottenWhenFr
     Manager->SetActiveGraphControl(label);
     delete label;
     EXPECT_EQ(Manager->ActiveGraphControl, nullptr);
+    Manager->SetActiveControl(nullptr);
+}
+
+// A window of a thread of its own that counts the skin commands it gets.
+class ForeignWindow {
+public:
+    ForeignWindow() : FThread([this] { Run(); }) {
+        while (!FWindow) Sleep(1);
+    }
+    ~ForeignWindow() {
+        PostMessageW(FWindow, WM_CLOSE, 0, 0);
+        FThread.join();
+    }
+    HWND Window() const { return FWindow; }
+    int Commands() const { return FCommands; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND W, UINT M, WPARAM WP, LPARAM LP) {
+        if (M == SM_SKINCOMMAND) ++reinterpret_cast<ForeignWindow *>(GetWindowLongPtrW(W, GWLP_USERDATA))->FCommands;
+        if (M == WM_CLOSE) PostQuitMessage(0);
+        return DefWindowProcW(W, M, WP, LP);
+    }
+    void Run() {
+        HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
+        FWindow = w;
+        MSG m;
+        while (GetMessageW(&m, nullptr, 0, 0) > 0) DispatchMessageW(&m);
+        DestroyWindow(w);
+    }
+    std::atomic<HWND> FWindow{nullptr};
+    std::atomic<int> FCommands{0};
+    std::thread FThread;
+};
+
+TEST_F(SkinHooks, WindowUnderTheMouseIsForgottenWithItsWindowAndNeverAStrangersHandle) {
+    TestForm form;
+    auto *edit = form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(form.Form))->Skin("EDIT");
+    form.Show();
+    edit->Perform(vcl::CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(edit));
+    ASSERT_EQ(Manager->ActiveWindow, edit->WindowHandle());
+    delete edit;  // its handle may come back as any window's
+    EXPECT_EQ(Manager->ActiveWindow, nullptr);
+
+    // A handle remembered from before, now another thread's window: the
+    // window left hears nothing of it.
+    ForeignWindow stranger;
+    Manager->ActiveWindow = stranger.Window();
+    Manager->SetActiveControl(form.Form->Handle());
+    SendMessageW(stranger.Window(), WM_NULL, 0, 0);  // its queue is through
+    EXPECT_EQ(stranger.Commands(), 0);
+    EXPECT_EQ(Manager->ActiveWindow, form.Form->Handle());
     Manager->SetActiveControl(nullptr);
 }
 
@@ -218,9 +272,13 @@ TEST_F(SkinHooks, MainFormsSystemCommandsPassTheApplicationsHook) {
     EXPECT_EQ(Manager->SysCommandState, 0);
 }
 
-// A popup-menu painter that records what the manager asks of it.
+// A popup-menu painter that records what the manager asks of it, and the
+// menu layer's factory of it.
 struct MenuWatch : TvlSkinableMenus {
     static inline std::vector<std::string> Log;
+    static inline int Alive = 0;
+    MenuWatch() { ++Alive; }
+    ~MenuWatch() override { --Alive; }
     void SetActive(bool Value) override { Log.push_back(Value ? "on" : "off"); }
     void ApplyToAllForms() override { Log.push_back("all forms"); }
     void ResetSectionCache() override { Log.push_back("reset"); }
@@ -229,19 +287,32 @@ struct MenuWatch : TvlSkinableMenus {
     void ApplyPopupRegion(HWND) override { Log.push_back("popup"); }
 };
 
-TEST_F(SkinHooks, PopupSkinningIsAskedOfTheMenuPainter) {
-    SetSkinableMenusFactory([](TsSkinManager &) -> std::unique_ptr<TvlSkinableMenus> { return std::make_unique<MenuWatch>(); });
-    Manager.reset();
-    Manager = SectionsManager();
-    SetSkinableMenusFactory(nullptr);
+struct MenuLayer : TvlSkinableMenusFactory {
+    int Made = 0;
+    std::unique_ptr<TvlSkinableMenus> CreateSkinableMenus(TsSkinManager &) override {
+        ++Made;
+        return std::make_unique<MenuWatch>();
+    }
+};
+
+TEST_F(SkinHooks, PopupSkinningIsAskedOfTheMenuPainterOfTheLayerRegisteredAfterTheManager) {
     MenuWatch::Log.clear();
+    Manager->SetSkinnedPopups(false);  // no menu layer yet: the null painter hears it
+    MenuLayer layer;
+    {
+        TvlServiceRegistration menus(layer);  // a menu layer that starts after the form was read
+        Manager->SetSkinnedPopups(true);
+        const HWND app = vcl::Application->Handle();
+        SendMessageW(app, 0xBCB3, 0, 42);  // a key the painter posted
+        SendMessageW(app, 0xBCB4, reinterpret_cast<WPARAM>(app), reinterpret_cast<LPARAM>(app));  // not a popup menu
+        Manager->SetSkinName("Two");
+        EXPECT_EQ(MenuWatch::Log, (std::vector<std::string>{"all forms", "item 42", "reset"}));
+        EXPECT_EQ(layer.Made, 1);  // once, not once per use
+    }
+    // The layer's painter goes at the next use after the layer left.
     Manager->SetSkinnedPopups(false);
-    Manager->SetSkinnedPopups(true);
-    const HWND app = vcl::Application->Handle();
-    SendMessageW(app, 0xBCB3, 0, 42);  // a key the painter posted
-    SendMessageW(app, 0xBCB4, reinterpret_cast<WPARAM>(app), reinterpret_cast<LPARAM>(app));  // not a popup menu
-    Manager->SetSkinName("Two");
-    EXPECT_EQ(MenuWatch::Log, (std::vector<std::string>{"off", "all forms", "item 42", "reset"}));
+    EXPECT_EQ(MenuWatch::Log.size(), 3u);
+    EXPECT_EQ(MenuWatch::Alive, 0);
 }
 
 } // namespace

@@ -201,6 +201,27 @@ TEST_F(SkinManager, NameWhileInactiveIsReadOnlyOnceActive) {
     EXPECT_EQ(m->CommonElements.GlobalInfoSection, -1);
 }
 
+TEST_F(SkinManager, SwitchedOnOverASkinThatCannotBeReadItStaysOff) {
+    TempFolder dir;
+    WriteFile(dir / "Bad.gmz", BytesOf("no packed skin"));
+    ManagerPtr m = NewManager();
+    m->SetSkinDirectory(dir.Path());
+    m->SetActive(false);
+    m->SetSkinName("Bad");
+    {
+        MessageWatcher watcher;
+        m->SetActive(true);
+        EXPECT_EQ(watcher.Count(), 1);
+    }
+    EXPECT_FALSE(m->Active());
+    EXPECT_FALSE(m->SkinData->Active);
+    // Once the file is a skin, switching on reads it.
+    WriteFile(dir / "Bad.gmz", TestSkin{}.Packed());
+    m->SetActive(true);
+    EXPECT_TRUE(m->Active());
+    EXPECT_TRUE(m->SkinData->Active);
+}
+
 TEST_F(SkinManager, EmptyStoredDataMeansNoSkin) {
     ManagerPtr m = NewManager();
     AddStoredSkin(*m, "Empty", {});
@@ -284,6 +305,7 @@ TEST_F(SkinManager, HueRotationKeepsTheTitleGlyphsWhenTheSkinAsks) {
 }
 
 TEST_F(SkinManager, PushedSkinsAreTakenWholeAndOthersIgnored) {
+    TvlStateOverride preview(ModuleState().PreviewMode, false);  // a push sets it
     ManagerPtr m = NewManager();
     TvlPushedSkinBlock block{};
     block[1] = 0xA4;
@@ -300,16 +322,15 @@ TEST_F(SkinManager, PushedSkinsAreTakenWholeAndOthersIgnored) {
     EXPECT_EQ(push(6, PushedSkinBlockSize), 0);
     EXPECT_EQ(push(7, PushedSkinBlockSize - 1), 0);
     EXPECT_EQ(m->SkinName(), "");
-    EXPECT_FALSE(PreviewMode);
+    EXPECT_FALSE(ModuleState().PreviewMode);
     EXPECT_EQ(push(7, PushedSkinBlockSize), 1);
-    EXPECT_TRUE(PreviewMode);
+    EXPECT_TRUE(ModuleState().PreviewMode);
     EXPECT_EQ(m->SkinName(), "Pushed");
     EXPECT_EQ(m->GetSkinInfo(), "9.25");
     EXPECT_EQ(m->GetEditColor(), 0x123456);
     block[1] = 0xA5;
     push(7, PushedSkinBlockSize);
     EXPECT_EQ(m->GetSkinInfo(), "9.25");
-    PreviewMode = false;
 }
 
 // The colour the pixel of a window shows, as a colour value.

@@ -92,8 +92,13 @@ TEST_F(SkinSwitch, AReadErrorIsNeverFollowedByApplied) {
     }
     EXPECT_EQ(Manager->SkinName(), "Beryllo");
     EXPECT_TRUE(Applied.empty());
-    EXPECT_FALSE(SkinIsLoading);
+    EXPECT_FALSE(ModuleState().SkinIsLoading);
     EXPECT_EQ(Memo->Color(), BerylloEdit);
+    // Beryllo is still what is applied: the controls count as skinned by
+    // an active skin and keep painting with it.
+    EXPECT_TRUE(Manager->Active());
+    EXPECT_TRUE(Memo->Data.IsSkinned(true));
+    EXPECT_TRUE(Button->Data.IsSkinned(true));
 }
 
 TEST_F(SkinSwitch, SettersLetNothingOutAndNeverLeaveTheLoadingFlagSet) {
@@ -105,7 +110,7 @@ TEST_F(SkinSwitch, SettersLetNothingOutAndNeverLeaveTheLoadingFlagSet) {
         MessageWatcher watcher;
         EXPECT_NO_THROW(Manager->SetHueOffset(hue));
         EXPECT_EQ(watcher.Count(), 1);
-        EXPECT_FALSE(SkinIsLoading);
+        EXPECT_FALSE(ModuleState().SkinIsLoading);
     }
     Manager->OnAfterChange = {};
 }

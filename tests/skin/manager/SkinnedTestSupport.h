@@ -47,8 +47,8 @@ inline ManagerPtr SectionsManager() {
     return m;
 }
 
-// A control of class Base whose messages pass PreprocessSkinnedMessage
-// first, as a window adapter's do.
+// A control of class Base whose messages take a skinned window's order, as
+// a window adapter's do; its own handling records what it hears.
 template <class Base> class TSkinned : public Base {
 public:
     explicit TSkinned(vcl::TComponent *AOwner, int Kind = ckAdapter) : Base(AOwner), Data(this, false) {
@@ -56,6 +56,8 @@ public:
         FPrevious = this->WindowProc;
         this->WindowProc = vcl::TWndMethod::Bind<&TSkinned::Handle>(this);
     }
+    // The control's own handling; nothing is handled whole unless told.
+    TvlOwnMessageHandler Own;
     // Loaded, as a control read from a form description would be.
     TSkinned *Skin(const std::string &Section) {
         Data.SetSkinSection(Section);
@@ -70,9 +72,12 @@ public:
 
 private:
     void Handle(vcl::TMessage &M) {
+        DispatchSkinnedMessage(M, &Data, TvlOwnMessageHandler::Bind<&TSkinned::Record>(this), FPrevious);
+    }
+    bool Record(vcl::TMessage &M) {
         if (M.Msg == SM_SKINCOMMAND) Commands.push_back(M.WParam);
         if (M.Msg == vcl::CM_COLORCHANGED) ++ColorChanges;
-        if (!PreprocessSkinnedMessage(M, &Data)) FPrevious(M);
+        return Own && Own(M);
     }
     vcl::TWndMethod FPrevious;
 };
