@@ -173,7 +173,7 @@ void PaintMaskedTexture(const TBitmapView &Dst, TRect &R, const TBgPixels &Bg, c
         if (Bg.UseBmp && Bg.Bmp.HasRows())
             CopyPixels(Dst, strip.Left, strip.Top, Bg.Bmp, Bg.X + strip.Left, Bg.Y + strip.Top, strip.Width(),
                        strip.Height());
-        else if (Bg.Color != vcl::clFuchsia)
+        else if (Bg.Color != vcl::clFuchsia)  // 0xFF00FF names no colour: painting it would show magenta strips
             FillRectAlpha(Dst, strip, Bg.Color, 255);
     }
 }

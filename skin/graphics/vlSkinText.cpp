@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "PixelMath.h"
+#include "sCommonDataView.h"
+#include "vlColorEffects.h"
+#include "vlPixelHelpers.h"
 
 namespace skin {
 
@@ -42,7 +45,7 @@ namespace {
 
 // One line of N bytes Step apart convolved with the kernel; the edges repeat
 // the first and last byte, never one past the line.
-void BlurLine8(std::uint8_t *Line, std::ptrdiff_t Step, int N, const TBlurKernel &K, std::vector<std::uint8_t> &Work) {
+void BlurRow8(std::uint8_t *Line, std::ptrdiff_t Step, int N, const TBlurKernel &K, std::vector<std::uint8_t> &Work) {
     Work.resize(static_cast<std::size_t>(N));
     for (int i = 0; i < N; ++i) {
         float v = 0;
@@ -54,7 +57,7 @@ void BlurLine8(std::uint8_t *Line, std::ptrdiff_t Step, int N, const TBlurKernel
 
 // Pixel i of a line from taps i + 1, i, i - 1: opaque taps add a third of
 // their channels; a transparent or missing tap borrows the last opaque one.
-void BlurLine32(std::uint32_t *Line, std::ptrdiff_t Step, int N, std::vector<std::uint32_t> &Work) {
+void BlurRow32(std::uint32_t *Line, std::ptrdiff_t Step, int N, std::vector<std::uint32_t> &Work) {
     Work.resize(static_cast<std::size_t>(N));
     for (int i = 0; i < N; ++i) {
         int sum[4] = {0, 0, 0, 0};
@@ -90,15 +93,15 @@ void BlurBitmap8(const TBitmapView &Gray, int Radius) {
     const TBlurKernel k = BuildBlurKernel(Radius);
     if (k.Size == 0) return;
     std::vector<std::uint8_t> work;
-    for (int y = 0; y < Gray.Height; ++y) BlurLine8(Gray.Line(y), 1, Gray.Width, k, work);
-    for (int x = 0; x < Gray.Width; ++x) BlurLine8(Gray.Line(0) + x, Gray.Stride, Gray.Height, k, work);
+    for (int y = 0; y < Gray.Height; ++y) BlurRow8(Gray.Line(y), 1, Gray.Width, k, work);
+    for (int x = 0; x < Gray.Width; ++x) BlurRow8(Gray.Line(0) + x, Gray.Stride, Gray.Height, k, work);
 }
 
 void BlurBitmap32(const TBitmapView &Bitmap) {
     if (!Bitmap.HasRows() || Bitmap.Width < 1) return;
     std::vector<std::uint32_t> work;
-    for (int y = 0; y < Bitmap.Height; ++y) BlurLine32(Bitmap.Row32(y), 1, Bitmap.Width, work);
-    for (int x = 0; x < Bitmap.Width; ++x) BlurLine32(Bitmap.Row32(0) + x, Bitmap.Stride / 4, Bitmap.Height, work);
+    for (int y = 0; y < Bitmap.Height; ++y) BlurRow32(Bitmap.Row32(y), 1, Bitmap.Width, work);
+    for (int x = 0; x < Bitmap.Width; ++x) BlurRow32(Bitmap.Row32(0) + x, Bitmap.Stride / 4, Bitmap.Height, work);
 }
 
 void LayGlowMask(const TBitmapView &Target, const TBitmapView &Mask, int X, int Y, vcl::TColor Colour) {
@@ -120,6 +123,15 @@ void LayGlowMask(const TBitmapView &Target, const TBitmapView &Mask, int X, int 
                          a + (((255 - a) * ink) >> 8));
         }
     }
+}
+
+vcl::TColor ApplyColorEffectsToColor(vcl::TColor Colour, const TsCommonDataView &CommonData) {
+    vcl::TColor c = vcl::ColorToRGB(Colour);
+    if (CommonData.ColorTone() != vcl::clNone)
+        c = static_cast<vcl::TColor>(SwapRedBlue(TintColor(ColorToBGRA(c), CommonData.ColorTone())) & 0xFFFFFF);
+    c = ChangeHue(CommonData.HueOffset(), c);
+    c = ChangeSaturation(c, static_cast<std::int32_t>(std::nearbyint(CommonData.Saturation() * 2.55)));
+    return vcl::ColorToRGB(c);
 }
 
 } // namespace skin

@@ -4,8 +4,8 @@
 // disabled unskinned caption, the thin wrappers over the system's text
 // drawing and measuring (wide calls: text is UTF-8), and the two blurs.
 //
-// The blurs and the laying of a glow mask are portable; drawing and
-// measuring text are Windows only.
+// The blurs, the laying of a glow mask and a control's colour effects on
+// one colour are portable; drawing and measuring text are Windows only.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -53,6 +53,10 @@ void BlurBitmap32(const vcl::TBitmapView &Bitmap);
 // at (X, Y): alpha grows by the ink, colours move toward Colour.
 void LayGlowMask(const vcl::TBitmapView &Target, const vcl::TBitmapView &Mask, int X, int Y, vcl::TColor Colour);
 
+// A control's tint, hue and saturation applied to one colour (system
+// colours resolved), as its image gets them.
+vcl::TColor ApplyColorEffectsToColor(vcl::TColor Colour, const TsCommonDataView &CommonData);
+
 #ifdef _WIN32
 // DrawTextW of the whole text; with DT_CALCRECT R receives its extent.
 int DrawTextStr(HDC DC, const std::string &Text, vcl::TRect &R, UINT Flags);
@@ -75,7 +79,6 @@ void WriteTextForControl(vcl::TCanvas &Canvas, const std::string &Text, bool Ena
 // caller may keep) is reused while its size fits.
 void WriteTextWithEffects(vcl::TBitmap &Bitmap, const std::string &Text, const vcl::TRect &R, UINT Flags,
                           int SideMask, int Radius, vcl::TColor Colour, vcl::TBitmap &GlowMask);
-vcl::TColor ApplyColorEffectsToColor(vcl::TColor Colour, const TsCommonDataView &CommonData);
 // Text with alpha into a 32-bit bitmap in the section's font colour for
 // State; Contour adds the contour copies and draws transparently.
 void DrawSkinText(vcl::TBitmap &Bitmap, const std::string &Text, bool Contour, const vcl::TRect &R, UINT Flags,

@@ -1,7 +1,6 @@
 // Text through the system's wide calls: measuring, section-coloured
 // captions with contours, glows and the embossed disabled look.
 #include <algorithm>
-#include <cmath>
 
 #include "sCommonDataView.h"
 #include "sSkinTables.h"
@@ -11,7 +10,6 @@
 #include "vcl/GdiObjects.h"
 #include "vcl/WideText.h"
 #include "vlAlphaText.h"
-#include "vlColorEffects.h"
 #include "vlGraphUtils.h"
 #include "vlImageHelpers.h"
 #include "vlPixelHelpers.h"
@@ -102,15 +100,6 @@ void WriteSectionText(vcl::TCanvas &Canvas, const std::string &Text, bool Enable
     for (const TContour &c : Contours(st))
         if (c.Colour != -1) DrawIn(dc, Text, Shifted(R, c.Dx, c.Dy), Flags, c.Colour);
     DrawIn(dc, Text, R, Flags, st.FontColor);
-}
-
-vcl::TColor ApplyColorEffectsToColor(vcl::TColor Colour, const TsCommonDataView &CommonData) {
-    vcl::TColor c = vcl::ColorToRGB(Colour);
-    if (CommonData.ColorTone() != vcl::clNone)
-        c = static_cast<vcl::TColor>(SwapRedBlue(TintColor(ColorToBGRA(c), CommonData.ColorTone())) & 0xFFFFFF);
-    c = ChangeHue(CommonData.HueOffset(), c);
-    c = ChangeSaturation(c, static_cast<std::int32_t>(std::nearbyint(CommonData.Saturation() * 2.55)));
-    return vcl::ColorToRGB(c);
 }
 
 void WriteTextForControl(vcl::TCanvas &Canvas, const std::string &Text, bool Enabled, const vcl::TRect &R,

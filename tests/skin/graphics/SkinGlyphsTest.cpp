@@ -103,6 +103,13 @@ TEST(PaintMaskedTexture, ModeTenFillsTheStripsFromTheBackground) {
     r = {0, 0, 5, 3};
     PaintMaskedTexture(plain.View(), r, {{}, 0, 0, 0x0000FF, false, {}}, skin.Masks[m], tfTileAll);
     ExpectImage(plain, [&](int x, int y) { return x < 4 && y < 2 ? At(50 + x % 2, y % 2) : Px(0, 0, 255, 255); });
+
+    // Neither an image nor a colour behind: the strips keep what they held.
+    vcl::TPixels32 nothing(5, 3, Back);
+    r = {0, 0, 5, 3};
+    PaintMaskedTexture(nothing.View(), r, {{}, 0, 0, vcl::clFuchsia, false, {}}, skin.Masks[m], tfTileAll);
+    EXPECT_EQ(r, vcl::Rect(-1, -1, -1, -1));
+    ExpectImage(nothing, [&](int x, int y) { return x < 4 && y < 2 ? At(50 + x % 2, y % 2) : Back; });
 }
 
 TEST(FillTransparentCorner, CopiesTheBackgroundUnderKeyPixels) {

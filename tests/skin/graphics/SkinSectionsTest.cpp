@@ -2,6 +2,7 @@
 
 #include "TestSkin.h"
 #include "skin/graphics/vlSkinPieces.h"
+#include "skin/graphics/vlImageHelpers.h"
 #include "skin/graphics/vlSkinSections.h"
 
 namespace skin {
@@ -94,6 +95,42 @@ TEST(PaintSectionBackground, ALayerShareMixesWithTheColourInsideTheRectOnly) {
     EXPECT_EQ(dst.At(5, 2), Back);
 }
 
+// The picture behind, every pixel naming its place.
+vcl::TPixels32 Behind(int w, int h) {
+    return test::Image(w, h, [](int x, int y) { return Px(x, y, 5, 255); });
+}
+
+TEST(PaintSectionBackground, ALentImageShowsItsMarginsAndTheColourInside) {
+    TTestSkin skin;
+    const int s = skin.AddSection("TRANSPARENT", C0, C1, C2);
+    skin.Sections[s].Props[0].Transparency = 100;
+    vcl::TPixels32 behind = Behind(20, 20);
+    // A colour answer that lends its 20 x 20 image with borders of 3, 2, 4
+    // and 5 pixels holding real image; the inside is the colour (red).
+    const TBgPixels lent{behind.View(), 0, 0, 0x0000FF, false, {3, 2, 4, 5}};
+    const std::uint32_t red = Px(0, 0, 255, 255);
+    const struct {
+        vcl::TPoint pt;   // the piece's place in the image
+        int a, b, c, d;   // the widths of its left, top, right and bottom bands from the image
+    } cases[] = {
+        {{1, 1}, 2, 1, 0, 0},  // into the left and top borders
+        {{8, 8}, 0, 0, 2, 3},  // into the right and bottom borders
+        {{6, 5}, 0, 0, 0, 0},  // inside: all colour
+    };
+    for (const auto &c : cases) {
+        vcl::TPixels32 dst(12, 12, Back);
+        PaintSectionBackground(s, lent, 0, {1, 1, 11, 11}, c.pt, dst.View(), &skin, -1, -1, vcl::clFuchsia);
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x) {
+                const int px = x - 1, py = y - 1;  // in the piece
+                const bool inside = px >= 0 && py >= 0 && px < 10 && py < 10;
+                const bool band = px < c.a || py < c.b || px >= 10 - c.c || py >= 10 - c.d;
+                const std::uint32_t want = !inside ? Back : band ? behind.At(c.pt.X + px, c.pt.Y + py) : red;
+                ASSERT_EQ(dst.At(x, y), want) << c.pt.X << ", " << c.pt.Y << ": " << x << ", " << y;
+            }
+    }
+}
+
 // A section whose border mask is a 6 x 6 keyed image with a key corner.
 int BorderedSection(TTestSkin &skin) {
     const int s = skin.AddSection("BUTTON", C0, C1, C2);
@@ -119,6 +156,45 @@ TEST(PaintSkinSection, BorderCornersTakeTheColourOrTheImageBehind) {
     vcl::TPixels32 small(4, 4, Back);
     PaintSkinSection(s, Nothing, 0, {0, 0, 8, 8}, {}, small.View(), &skin, -1, -1);  // larger than the bitmap
     EXPECT_EQ(small.At(0, 0), Back);
+}
+
+TEST(PaintSectionWithMask, TheNamedTextureAndMaskOverTheStateClampedToTheSection) {
+    TTestSkin skin;
+    const int s = skin.AddSection("BUTTON", C0, C1, C2);
+    skin.Sections[s].States = 2;
+    // Two 6 x 6 keyed states with margins 2 and no centre; state 1's top-left is a key.
+    const int mask = skin.AddMask({0, 0, 12, 6}, 2, 0, 2, 2, 2, 2);
+    skin.Master.At(6, 0) = KeyPixel;
+    skin.Masks[mask].CornerClass = 1;
+    // A 2 x 2 texture over its black mask, tiled.
+    const int texture = skin.AddMask({50, 0, 52, 4}, 1, 1, 0, 0, 0, 0, tfTile);
+    skin.Paint({50, 2, 52, 4}, Px(0, 0, 0, 255));
+    vcl::TPixels32 behind = Behind(20, 20);
+    const TBgPixels bg{behind.View(), 2, 2, vcl::clFuchsia, true, {}};
+
+    // The section's own state has no texture: the one named is tiled.
+    skin.Sections[s].Props[1].ImagePercent = 100;
+    vcl::TPixels32 dst(8, 8, Back);
+    PaintSectionWithMask(s, mask, texture, bg, 1, {0, 0, 8, 8}, {1, 1}, dst.View(), &skin);
+    EXPECT_EQ(dst.At(3, 3), At(51, 1));      // the texture in the uncovered centre
+    EXPECT_EQ(dst.At(0, 0), Px(3, 3, 5, 255));  // the key shows the image at (X + Pt.X, Y + Pt.Y)
+    EXPECT_EQ(dst.At(1, 0), At(7, 0));       // state 1 of the mask
+    EXPECT_EQ(dst.At(7, 7), At(11, 5));
+
+    // State 5 of a two-state section paints state record 1 (not 2).
+    skin.Sections[s].Props[1].ImagePercent = 0;
+    vcl::TPixels32 plain(8, 8, Back);
+    PaintSectionWithMask(s, -1, texture, bg, 5, {0, 0, 8, 8}, {}, plain.View(), &skin);
+    EXPECT_EQ(plain.At(3, 3), P1);
+    EXPECT_EQ(plain.At(0, 0), P1);  // no mask
+
+    // A rect beyond the bitmap or left of it paints nothing.
+    for (const vcl::TRect r : {vcl::TRect{0, 0, 9, 8}, vcl::TRect{-1, 0, 4, 4}}) {
+        vcl::TPixels32 untouched(8, 8, Back);
+        PaintSectionWithMask(s, mask, texture, bg, 0, r, {}, untouched.View(), &skin);
+        EXPECT_EQ(untouched.At(2, 2), Back);
+        EXPECT_EQ(untouched.At(0, 0), Back);
+    }
 }
 
 TEST(PaintControlSkin, ColourEffectsChangeTheControlsRectOnly) {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "PixelTestSupport.h"
+#include "TestSkin.h"
 #include "skin/graphics/vlSkinText.h"
 
 namespace skin {
@@ -81,6 +81,30 @@ TEST(BlurBitmap32, TransparentPixelsDoNotDarkenTheirNeighbours) {
         EXPECT_EQ(img.At(0, y) & 0xFFFFFF, Px(90, 90, 90, 0)) << y;
         EXPECT_EQ(img.At(1, y) & 0xFFFFFF, Px(90, 90, 90, 0)) << y;
     }
+}
+
+TEST(ApplyColorEffectsToColor, TintThenHueThenSaturationInPercent) {
+    test::TFakeControlData data;
+    const struct {
+        vcl::TColor tone;
+        int hue, saturation;
+        vcl::TColor colour, expected;
+    } cases[] = {
+        {vcl::clNone, 0, 0, 0x123456, 0x123456},    // no effects
+        {0xFF0000, 0, 0, 0x000080, 0x7F0000},       // blue tint keeps the brightest channel: 128 * 255 >> 8
+        {vcl::clNone, 120, 0, 0x0000FF, 0x00FF00},  // red turned by 120 degrees is green
+        {vcl::clNone, 0, -100, 0x0000FF, 0x555555}, // -100 percent: each channel to the mean
+        {vcl::clNone, 0, -40, 0x0000FF, 0x2222BB},  // -40 percent is -102 of 255
+        {0xFF0000, 120, 0, 0x000080, 0x00007F},     // tinted blue first, then turned to red
+    };
+    for (const auto &c : cases) {
+        data.Tone = c.tone, data.Hue = c.hue, data.Sat = c.saturation;
+        EXPECT_EQ(ApplyColorEffectsToColor(c.colour, data), c.expected)
+            << test::Hex(static_cast<std::uint32_t>(c.colour)) << " " << c.hue << " " << c.saturation;
+    }
+    data.Tone = vcl::clNone, data.Hue = 0, data.Sat = 0;
+    EXPECT_EQ(ApplyColorEffectsToColor(vcl::clBtnFace, data), vcl::ColorToRGB(vcl::clBtnFace));  // resolved
+    EXPECT_GE(ApplyColorEffectsToColor(vcl::clBtnFace, data), 0);
 }
 
 } // namespace
