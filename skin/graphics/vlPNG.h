@@ -122,13 +122,15 @@ public:
     TPNGGraphic();
     ~TPNGGraphic() override;
 
-    // From another PNG graphic its image properties too; from any other
+    // From another PNG graphic its image properties and colours too; from any other
     // source as a bitmap does.
     void Assign(const vcl::TPersistent *Source) override;
     // A 32-bit image is blended by its alpha over what the canvas holds
     // (scaled to Rect first when the sizes differ); any other is drawn as a
     // plain bitmap.
     void Draw(vcl::TCanvas &ACanvas, const vcl::TRect &Rect) override;
+    // A file's tRNS colour makes the bitmap transparent in that colour; a
+    // file without one switches off the transparency an earlier load set.
     void LoadFromStream(vcl::TStream &Stream) override;
 
     const TPngImageProperties &ImageProperties() const { return FImageProperties; }
