@@ -11,8 +11,9 @@
 // indices, a 2-bit image's index k as 5k; the alpha of grey with alpha is
 // not read), 24-bit B, G, R for RGB and 32-bit B, G, R, A for RGBA with the
 // file's straight alpha. 16-bit samples are truncated to 8 bits. A tRNS
-// colour of a grey or RGB image becomes the bitmap's transparent colour;
-// tRNS of other images is not read.
+// colour of a grey or RGB image becomes the bitmap's transparent colour (as
+// gAMA corrects its pixels, so is it); tRNS of other images is not read.
+// A gAMA, bKGD or tRNS chunk too short for its fields is ignored.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
