@@ -164,7 +164,8 @@ void TCustomForm::DoDestroy() {
     try {
         OnDestroy(this);
     } catch (...) {
-        Application->HandleException(this);
+        // Forms may outlive the application object at the program's end.
+        ReportException(this);
     }
 }
 

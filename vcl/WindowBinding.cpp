@@ -1,7 +1,9 @@
 #include "WindowBinding.h"
 
+#include <cstdlib>
 #include <utility>
 
+#include "AppContext.h"
 #include "HandleCounts.h"
 #include "SysUtils.h"
 #include "WideText.h"
@@ -32,6 +34,19 @@ LPCWSTR BindingProperty() {
 }
 
 HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
+
+// A debug build stops where a window could not be given its own procedure;
+// a release build keeps the window, which loses nothing but a little speed.
+void CheckProcedureSwap(bool Swapped) {
+#ifndef NDEBUG
+    if (Swapped) return;
+    WriteUnreportedError("A new window kept the creation procedure: SetWindowLongPtrW failed (" +
+                         SysErrorMessage(static_cast<int>(GetLastError())) + ")");
+    std::abort();
+#else
+    (void)Swapped;
+#endif
+}
 
 TWindowBinding *BindingOf(HWND Window) {
     if (!Window) return nullptr;
@@ -97,8 +112,12 @@ bool TWindowBinding::Bind(HWND Window) {
     CountHandle(THandleKind::Window, 1);
     // Replaced only while it is still ours: a procedure chained in at
     // creation passes every message on to InitWndProc, which forwards it.
-    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Window, GWLP_WNDPROC)) == InitWndProc)
-        SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance.Proc()));
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Window, GWLP_WNDPROC)) == InitWndProc) {
+        // The old procedure is InitWndProc, never 0: 0 is the failure. The
+        // window still works then, through InitWndProc's forwarding.
+        const bool swapped = SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance.Proc())) != 0;
+        CheckProcedureSwap(swapped);
+    }
     return true;
 }
 

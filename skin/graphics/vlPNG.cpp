@@ -463,8 +463,8 @@ void TPngReader::ReadPalette() {
 }
 
 void TPngReader::ReadGamma() {
-    if (FChunkLength < 4) RaiseInvalid(InvalidFormatMessage);
     ReadChunkData();
+    if (FChunkLength < 4) return;  // too short to say anything: the image is shown without it
     const double gamma = BigEndian32(FRawBuffer.data()) / 100000.0;
     // Gamma corrects 8-bit values only (8-bit samples, 16-bit ones after
     // their reduction, palette entries), whatever depths the manager holds now.
@@ -479,8 +479,8 @@ std::uint8_t TPngReader::ReducedSample(const std::uint8_t *Field) const {
 
 void TPngReader::ReadTransparencyChunk() {
     const std::uint8_t type = FHeader.ColorType;
-    if ((type == 0 && FChunkLength < 2) || (type == 2 && FChunkLength < 6)) RaiseInvalid(InvalidFormatMessage);
     ReadChunkData();
+    if ((type == 0 && FChunkLength < 2) || (type == 2 && FChunkLength < 6)) return;
     const std::uint8_t *data = FRawBuffer.data();
     if (type == 2) {
         FImage.TransparentColorValue = ReducedSample(data) | ReducedSample(data + 2) << 8 | ReducedSample(data + 4) << 16;
@@ -495,8 +495,8 @@ void TPngReader::ReadTransparencyChunk() {
 void TPngReader::ReadBackgroundChunk() {
     const std::uint8_t type = FHeader.ColorType;
     const std::uint32_t needed = type == 2 || type == 6 ? 6 : type == 3 ? 1 : 2;
-    if (FChunkLength < needed) RaiseInvalid(InvalidFormatMessage);
     ReadChunkData();
+    if (FChunkLength < needed) return;
     const std::uint8_t *data = FRawBuffer.data();
     if (type == 2 || type == 6) {
         FImage.BackgroundColor = ReducedSample(data) | ReducedSample(data + 2) << 8 | ReducedSample(data + 4) << 16;
@@ -674,6 +674,15 @@ TPngImage TPngReader::Read() {
     }
     FDecoder.DecodeEnd();
     if (!imageRead) RaiseInvalid(CompressionErrorMessage);
+    // The pixels went through the gamma table (grey ones through their
+    // palette's); the colour that names some of them must go the same way,
+    // whichever of gAMA and tRNS came first.
+    if (FImage.TransparentColorValue != PngNoTransparentColor &&
+        (FImage.ColorManager.TargetOptions() & coApplyGamma) != 0) {
+        const auto &table = FImage.ColorManager.GammaTable();
+        const vcl::TColor raw = FImage.TransparentColorValue;
+        FImage.TransparentColorValue = table[raw & 0xFF] | table[raw >> 8 & 0xFF] << 8 | table[raw >> 16 & 0xFF] << 16;
+    }
     return std::move(FImage);
 }
 

@@ -11,8 +11,9 @@
 // indices, a 2-bit image's index k as 5k; the alpha of grey with alpha is
 // not read), 24-bit B, G, R for RGB and 32-bit B, G, R, A for RGBA with the
 // file's straight alpha. 16-bit samples are truncated to 8 bits. A tRNS
-// colour of a grey or RGB image becomes the bitmap's transparent colour;
-// tRNS of other images is not read.
+// colour of a grey or RGB image becomes the bitmap's transparent colour (as
+// gAMA corrects its pixels, so is it); tRNS of other images is not read.
+// A gAMA, bKGD or tRNS chunk too short for its fields is ignored.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -122,13 +123,15 @@ public:
     TPNGGraphic();
     ~TPNGGraphic() override;
 
-    // From another PNG graphic its image properties too; from any other
+    // From another PNG graphic its image properties and colours too; from any other
     // source as a bitmap does.
     void Assign(const vcl::TPersistent *Source) override;
     // A 32-bit image is blended by its alpha over what the canvas holds
     // (scaled to Rect first when the sizes differ); any other is drawn as a
     // plain bitmap.
     void Draw(vcl::TCanvas &ACanvas, const vcl::TRect &Rect) override;
+    // A file's tRNS colour makes the bitmap transparent in that colour; a
+    // file without one switches off the transparency an earlier load set.
     void LoadFromStream(vcl::TStream &Stream) override;
 
     const TPngImageProperties &ImageProperties() const { return FImageProperties; }

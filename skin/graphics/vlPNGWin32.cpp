@@ -23,7 +23,13 @@ TPNGGraphic::TPNGGraphic() : FColorManager(std::make_unique<TColorManager>()) {}
 TPNGGraphic::~TPNGGraphic() = default;
 
 void TPNGGraphic::Assign(const vcl::TPersistent *Source) {
-    if (const auto *png = dynamic_cast<const TPNGGraphic *>(Source)) FImageProperties = png->FImageProperties;
+    if (const auto *png = dynamic_cast<const TPNGGraphic *>(Source)) {
+        FImageProperties = png->FImageProperties;
+        // The colours go along with the transparency the bitmap's Assign
+        // copies, so that the copy's next load can undo it as the source's would.
+        FTransparentColorValue = png->FTransparentColorValue;
+        FBackgroundColor = png->FBackgroundColor;
+    }
     inherited::Assign(Source);
 }
 
@@ -44,11 +50,17 @@ void TPNGGraphic::LoadFromStream(vcl::TStream &Stream) {
     LoadFromDib(image.Dib);
     *FColorManager = image.ColorManager;
     FImageProperties = image.ImageProperties;
+    // Transparency the last load switched on belongs to that image; any
+    // other (the owner's own) is left alone.
+    const bool loadedTransparent = FTransparentColorValue != PngNoTransparentColor;
     FTransparentColorValue = image.TransparentColorValue;
     FBackgroundColor = image.BackgroundColor;
     if (FTransparentColorValue != PngNoTransparentColor) {
         SetTransparentColor(FTransparentColorValue);
         SetTransparent(true);
+    } else if (loadedTransparent) {
+        SetTransparentColor(vcl::clDefault);
+        SetTransparent(false);
     }
 }
 

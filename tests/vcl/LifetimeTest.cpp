@@ -178,6 +178,34 @@ TEST(ErrorPaths, AnErrorAfterTheApplicationWentIsWrittenOutNotACrash) {
     EXPECT_NE(written.find("pozdní chyba"), std::string::npos) << written;
 }
 
+struct TSeenErrors {
+    std::vector<std::string> Seen;
+    void Handle(TObject *, const Exception &E) { Seen.push_back(E.Message()); }
+};
+
+TEST(ErrorPaths, AFailingDestroyEventGoesWhereMessageErrorsGoEvenWithoutTheApplication) {
+    TClicks clicks;
+    TSeenErrors errors;
+    Application->OnException = TExceptionEvent::Bind<&TSeenErrors::Handle>(&errors);
+    std::unique_ptr<TLifeForm> form(Create<TLifeForm>(nullptr));
+    form->OnDestroy = TNotifyEvent::Bind<&TClicks::Throw>(&clicks);
+    form.reset();
+    Application->OnException = {};
+    EXPECT_EQ(errors.Seen, std::vector<std::string>{"pozdní chyba"});
+
+    // A form that outlives the application object, as the program's end leaves it.
+    form.reset(Create<TLifeForm>(nullptr));
+    form->OnDestroy = TNotifyEvent::Bind<&TClicks::Throw>(&clicks);
+    TApplication *application = std::exchange(Application, nullptr);
+    const TErrorReporter reporter = SetErrorReporter({});
+    testing::internal::CaptureStderr();
+    form.reset();
+    const std::string written = testing::internal::GetCapturedStderr();
+    Application = application;
+    SetErrorReporter(reporter);
+    EXPECT_NE(written.find("pozdní chyba"), std::string::npos) << written;
+}
+
 struct TNestedErrors {
     std::vector<std::string> Seen;
     void Handle(TObject *, const Exception &E) {

@@ -116,7 +116,7 @@ TEST(PngGraphic, DamagedFileLeavesTheImageItHeldAndEachLoadStartsAfresh) {
     Load(png, EncodePng(rgb, options));
     ASSERT_EQ(png.PixelFormat(), vcl::pf24bit);
     EXPECT_TRUE(png.Transparent());
-    EXPECT_EQ(png.TransparentColor(), 0x3C00FF);
+    EXPECT_EQ(png.TransparentColor(), 0xFF | Corrected(60) << 16);  // corrected as the pixels are
     EXPECT_TRUE(png.ColorManager().TargetOptions() & skin::coApplyGamma);
 
     TBytes damaged = EncodePng(Rgba(9, 9));
@@ -137,6 +137,40 @@ TEST(PngGraphic, DamagedFileLeavesTheImageItHeldAndEachLoadStartsAfresh) {
     Load(png, EncodePng(rgb));
     EXPECT_FALSE(png.ColorManager().TargetOptions() & skin::coApplyGamma);
     EXPECT_EQ(static_cast<const std::uint8_t *>(png.ScanLine(2))[3 * 3 + 2], 3 * 60 + 2 * 7);
+}
+
+TEST(PngGraphic, ALoadSetsTheWholeTransparencyState) {
+    const TSampleImage rgb = MakeImage(4, 3, 2, 8, [](int x, int y, int c) { return unsigned(x * 60 + y * 7 + c); });
+    const TBytes keyed = EncodePng(rgb, [] {
+        TPngOptions options;
+        options.BeforeImageData = {Chunk("tRNS", {0, 255, 0, 0, 0, 60})};
+        return options;
+    }());
+    const TBytes plain = EncodePng(rgb);
+
+    TPNGGraphic png;
+    Load(png, keyed);
+    ASSERT_TRUE(png.Transparent());
+    ASSERT_EQ(png.TransparentColor(), 0x3C00FF);
+    // The next file names no transparent colour: the old one must not stay.
+    Load(png, plain);
+    EXPECT_FALSE(png.Transparent());
+    EXPECT_EQ(png.TransparentMode(), vcl::tmAuto);
+    EXPECT_EQ(png.TransparentColorValue(), skin::PngNoTransparentColor);
+
+    // A copy takes what its source's load set, and gives it up the same way.
+    Load(png, keyed);
+    TPNGGraphic copy;
+    copy.Assign(&png);
+    EXPECT_TRUE(copy.Transparent());
+    EXPECT_EQ(copy.TransparentColorValue(), 0x3C00FF);
+    Load(copy, plain);
+    EXPECT_FALSE(copy.Transparent());
+
+    // Transparency that no load set (the user's, an image control's) is theirs to keep.
+    copy.SetTransparent(true);
+    Load(copy, plain);
+    EXPECT_TRUE(copy.Transparent());
 }
 
 // A picture stores the graphic as its SaveToStream writes it (a BMP file)

@@ -177,6 +177,42 @@ TEST(PngReader, AncillaryChunksSetColoursAndGamma) {
     for (int i : {0, 3, 15, 128, 200, 255}) EXPECT_EQ(late.ColorManager.GammaTable()[i], Corrected(i)) << i;
 }
 
+// The colour a pixel shows, as 0x00BBGGRR: its palette entry for indexed formats.
+vcl::TColor ShownColor(skin::TPngImage &Image, int x, int y) {
+    const unsigned v = PixelValue(Image.Dib, x, y);
+    if (!vcl::IsIndexedFormat(Image.Dib.PixelFormat)) return vcl::TColor((v >> 16 & 0xFF) | (v & 0xFF00) | (v & 0xFF) << 16);
+    const vcl::TBGRA e = Image.Dib.ColorTable.at(v);
+    return vcl::TColor(e.R | e.G << 8 | e.B << 16);
+}
+
+TEST(PngReader, TheTransparentColourIsThePixelsOwnWithOrWithoutGamma) {
+    // Samples 0..3 across, so that every pixel in column 1 has the tRNS samples.
+    struct TCase {
+        int ColorType, BitDepth;
+        TBytes Trns;
+    };
+    const TCase cases[] = {
+        {2, 8, {0, 1, 0, 2, 0, 3}}, {2, 16, {0x40, 0x01, 0x80, 0x02, 0xC0, 0x03}}, {0, 8, {0, 1}},
+        {0, 16, {0x80, 0x01}},      {0, 4, {0, 1}},                                 {0, 2, {0, 1}},
+        {0, 1, {0, 1}},
+    };
+    const TBytes gAMA = Chunk("gAMA", {0, 1, 0x86, 0xA0});  // 1.0: a strong correction with the display's 2.2
+    for (const TCase &c : cases)
+        for (int order = 0; order < 3; ++order) {
+            const TSampleImage im = MakeImage(4, 3, c.ColorType, c.BitDepth, [&c](int x, int, int ch) {
+                if (x != 1) return unsigned(x * 0x3A7 + ch * 5);
+                return unsigned(c.Trns[2 * ch] << 8 | c.Trns[2 * ch + 1]);
+            });
+            const TBytes trns = Chunk("tRNS", c.Trns);
+            const TPngOptions options = order == 0 ? With({trns}) : order == 1 ? With({gAMA, trns}) : With({trns, gAMA});
+            skin::TPngImage image = Decode(EncodePng(im, options));
+            const std::string what = std::to_string(c.ColorType) + "/" + std::to_string(c.BitDepth) +
+                                     (order == 0 ? " no gamma" : order == 1 ? " gAMA first" : " tRNS first");
+            ASSERT_NE(image.TransparentColorValue, skin::PngNoTransparentColor) << what;
+            for (int y = 0; y < 3; ++y) EXPECT_EQ(ShownColor(image, 1, y), image.TransparentColorValue) << what << " row " << y;
+        }
+}
+
 TEST(PngReader, ChunkRulesAndTheMessagesOfDamagedFiles) {
     const TSampleImage im = Gradient(5, 4, 2, 8);
     const TBytes header = HeaderData(5, 4, 8, 2);
@@ -216,9 +252,6 @@ TEST(PngReader, ChunkRulesAndTheMessagesOfDamagedFiles) {
         {"PLTE 770", FileWith(header, {Chunk("PLTE", TBytes(770)), Chunk("IDAT", data)}), PaletteInvalid},
         {"PLTE empty", FileWith(header, {Chunk("PLTE", {}), Chunk("IDAT", data)}), InvalidFormat},
         {"PLTE CRC", FileWith(header, {ChunkWithCrc("PLTE", TBytes(6), 0), Chunk("IDAT", data)}), CrcError},
-        {"gAMA short", FileWith(header, {Chunk("gAMA", {0, 1}), Chunk("IDAT", data)}), InvalidFormat},
-        {"tRNS short", FileWith(header, {Chunk("tRNS", {0, 1}), Chunk("IDAT", data)}), InvalidFormat},
-        {"bKGD short", FileWith(header, {Chunk("bKGD", {0, 1, 0}), Chunk("IDAT", data)}), InvalidFormat},
         {"critical", FileWith(header, {Chunk("ZZZZ", {}), Chunk("IDAT", data)}), CriticalChunk},
         {"IDAT CRC", badImageCrc, CrcError},
         {"not zlib", FileWith(header, {Chunk("IDAT", Noise(40, 5))}), CompressionError},
@@ -234,6 +267,41 @@ TEST(PngReader, ChunkRulesAndTheMessagesOfDamagedFiles) {
         {"length past the end", pastTheEnd, InvalidFormat},
     };
     for (const auto &c : cases) EXPECT_EQ(ErrorOf(c.File), c.Message) << c.Name;
+}
+
+TEST(PngReader, AShortAncillaryChunkIsReadAndIgnored) {
+    const TSampleImage rgb = Gradient(3, 2, 2, 8), grey = Gradient(3, 2, 0, 8), indexed = Gradient(3, 2, 3, 2);
+    const TBytes palette = Chunk("PLTE", TBytes(12, 7));
+    const struct {
+        const char *Name;
+        TBytes File;
+    } ignored[] = {
+        {"gAMA of 2 bytes", EncodePng(rgb, With({Chunk("gAMA", {0, 1})}))},
+        {"empty gAMA", EncodePng(rgb, With({Chunk("gAMA", {})}))},
+        {"RGB tRNS of 4 bytes", EncodePng(rgb, With({Chunk("tRNS", {0, 1, 0, 2})}))},
+        {"grey tRNS of 1 byte", EncodePng(grey, With({Chunk("tRNS", {9})}))},
+        {"RGB bKGD of 3 bytes", EncodePng(rgb, With({Chunk("bKGD", {0, 1, 0})}))},
+        {"grey bKGD of 1 byte", EncodePng(grey, With({Chunk("bKGD", {9})}))},
+        {"empty indexed bKGD", EncodePng(indexed, With({palette, Chunk("bKGD", {})}))},
+    };
+    for (const auto &c : ignored) {
+        ASSERT_EQ(ErrorOf(c.File), "") << c.Name;
+        skin::TPngImage image = Decode(c.File);
+        EXPECT_EQ(image.ImageProperties.Options, skin::ioValidHeader) << c.Name;
+        EXPECT_FALSE(image.ColorManager.TargetOptions() & skin::coApplyGamma) << c.Name;
+        EXPECT_EQ(image.TransparentColorValue, skin::PngNoTransparentColor) << c.Name;
+        EXPECT_EQ(image.BackgroundColor, 0xFFFFFF) << c.Name;
+        if (image.Dib.PixelFormat == vcl::pf24bit) {  // uncorrected
+            EXPECT_EQ(PixelValue(image.Dib, 2, 1), rgb.At(2, 1, 2) | rgb.At(2, 1, 1) << 8 | rgb.At(2, 1, 0) << 16) << c.Name;
+        }
+    }
+    // Ignored, not unread: its CRC still counts, and the chunks after it are read.
+    EXPECT_EQ(ErrorOf(EncodePng(rgb, With({ChunkWithCrc("gAMA", {0, 1}, 0)}))), CrcError);
+    const skin::TPngImage after =
+        Decode(EncodePng(grey, With({Chunk("tRNS", {9}), Chunk("bKGD", {0}), Chunk("tRNS", {0, 40}), Chunk("bKGD", {0, 50})})));
+    EXPECT_EQ(after.TransparentColorValue, 0x282828);
+    EXPECT_EQ(after.BackgroundColor, 0x323232);
+    // A short IHDR or PLTE stays an error (ChunkRulesAndTheMessagesOfDamagedFiles).
 }
 
 // Damaged bytes anywhere: tests/fuzz/pngFuzz.cpp.

@@ -4,13 +4,78 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
 #include "PackedSkinBuilder.h"
 #include "skin/graphics/vlZLibEx.h"
+
+// The largest single request to operator new while a TLargestAllocation
+// watches: it shows what a damaged skin made the reader allocate.
+namespace {
+std::atomic<bool> WatchAllocations{false};
+std::atomic<std::size_t> LargestAllocation{0};
+
+void *Allocate(std::size_t Size) noexcept {
+    if (WatchAllocations) {
+        std::size_t seen = LargestAllocation;
+        while (Size > seen && !LargestAllocation.compare_exchange_weak(seen, Size)) {
+        }
+    }
+    return std::malloc(Size ? Size : 1);
+}
+// Out of line, so that the compiler does not pair a free with an inlined new.
+[[gnu::noinline]] void Release(void *p) noexcept { std::free(p); }
+} // namespace
+
+void *operator new(std::size_t Size) {
+    if (void *p = Allocate(Size)) return p;
+    throw std::bad_alloc();
+}
+void *operator new[](std::size_t Size) { return operator new(Size); }
+void *operator new(std::size_t Size, const std::nothrow_t &) noexcept { return Allocate(Size); }
+void *operator new[](std::size_t Size, const std::nothrow_t &) noexcept { return Allocate(Size); }
+void operator delete(void *p) noexcept { Release(p); }
+void operator delete[](void *p) noexcept { Release(p); }
+void operator delete(void *p, std::size_t) noexcept { Release(p); }
+void operator delete[](void *p, std::size_t) noexcept { Release(p); }
+void operator delete(void *p, const std::nothrow_t &) noexcept { Release(p); }
+void operator delete[](void *p, const std::nothrow_t &) noexcept { Release(p); }
 
 namespace skin {
 namespace {
 
 using namespace skin::test;
+
+struct TLargestAllocation {
+    TLargestAllocation() {
+        LargestAllocation = 0;
+        WatchAllocations = true;
+    }
+    ~TLargestAllocation() { WatchAllocations = false; }
+    std::size_t Bytes() const { return LargestAllocation; }
+};
+
+constexpr std::size_t LargeAllocation = 1024 * 1024;
+
+// The error UnpackSkinData raises for Data, with the largest allocation it made.
+std::string RefusalOf(const Bytes &Data, const TvlUnpackLimits &Limits, std::size_t &Largest) {
+    vcl::TMemoryStream source;
+    FillStream(source, Data);
+    TvlSkinConvertor convertor;
+    convertor.Source = &source;
+    const TLargestAllocation watch;
+    std::string message;
+    try {
+        UnpackSkinData(convertor, Limits);
+    } catch (const ESkinFormatError &e) {
+        message = e.Message();
+    }
+    Largest = watch.Bytes();
+    return message;
+}
 
 // Unpacks Data with a fresh convertor; the stream stays alive with it.
 struct Unpacked {
@@ -169,6 +234,40 @@ TEST(SkinConvertor, DamagedSkinsRaiseLibraryErrorsAndKeepWhatWasUnpacked) {
         ASSERT_EQ(convertor.ImageItems.size(), 1u);
         EXPECT_EQ(convertor.FileCount, 1);
     }
+}
+
+// Members that inflate to megabytes before the file runs out of entries:
+// the count is refused before any of them is.
+TEST(SkinConvertor, AnEntryCountTheBytesCannotHoldIsRefusedBeforeAnyMemberInflates) {
+    constexpr std::int32_t MemberSize = 8 * 1024 * 1024;
+    const Bytes entries = EntryBytes("zero.bmp", MemberSize, Deflate(Bytes(MemberSize, 0)));
+    const std::int32_t most = static_cast<std::int32_t>(entries.size() / 16);  // 16 bytes: the smallest entry
+    Bytes data = Header(most + 1);
+    AppendBytes(data, entries);
+    std::size_t largest = 0;
+    const std::string message = RefusalOf(data, {}, largest);
+    EXPECT_NE(message.find(std::to_string(most + 1) + " entries"), std::string::npos) << message;
+    EXPECT_LT(largest, LargeAllocation);
+}
+
+// A name that is there in full but longer than any skin's: refused before it is read.
+TEST(SkinConvertor, ANameAboveTheCapIsRefusedBeforeItIsRead) {
+    const Bytes member = Deflate(BytesOf("image"));
+    const auto skinNamed = [&](std::size_t NameLength) {
+        Bytes data = Header(1);
+        AppendBytes(data, EntryBytes(std::string(NameLength, 'n'), 5, member));
+        return data;
+    };
+    EXPECT_TRUE(Unpacked(skinNamed(1024)).Result);
+    EXPECT_THROW(Unpacked(skinNamed(1025)), ESkinFormatError);
+
+    TvlUnpackLimits limits;
+    limits.MaxNameLength = 64;
+    std::size_t largest = 0;
+    EXPECT_EQ(RefusalOf(skinNamed(64), limits, largest), "");
+    const std::string message = RefusalOf(skinNamed(4 * LargeAllocation), limits, largest);
+    EXPECT_NE(message.find("name length of " + std::to_string(4 * LargeAllocation)), std::string::npos) << message;
+    EXPECT_LT(largest, LargeAllocation);
 }
 
 TEST(SkinConvertor, TotalSizeIsCapped) {

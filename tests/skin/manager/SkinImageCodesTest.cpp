@@ -171,6 +171,29 @@ INSTANTIATE_TEST_SUITE_P(Table, CornerScan, testing::Values(
         return n;
     });
 
+// Corners that lie partly or wholly outside the image are clipped to it,
+// on every side. The image is the middle of a larger one whose frame of
+// key pixels shows any read beyond its edges.
+TEST(SkinImageCodes, CornersOutsideTheImageAreNotScanned) {
+    constexpr int Frame = 8, Size = 12;
+    vcl::TPixels32 whole(Size + 2 * Frame, Size + 2 * Frame, KeyPixel);
+    const vcl::TBitmapView outer = whole.View();
+    for (int y = 0; y < Size; ++y)
+        for (int x = 0; x < Size; ++x) outer.At(Frame + x, Frame + y) = 0xFF808080;
+    const vcl::TBitmapView image{outer.Line(Frame) + Frame * 4, outer.Stride, Size, Size};
+    // Two frames of 6 x 12 with margins of 2: no key pixel inside the image.
+    for (const vcl::TRect r : {vcl::TRect{8, 8, 20, 20}, vcl::TRect{-4, -4, 8, 8}, vcl::TRect{-6, 4, 18, 16}}) {
+        TsMaskData m = Mask(r, 2, 0);
+        m.WL = m.WT = m.WR = m.WB = 2;
+        EXPECT_EQ(DetectMaskType(m, image), 0) << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom;
+    }
+    // The same corners find a key pixel in the image's own edge.
+    image.At(Size - 1, 9) = KeyPixel;
+    TsMaskData m = Mask({8, 8, 20, 20}, 2, 0);
+    m.WL = m.WT = m.WR = m.WB = 4;
+    EXPECT_EQ(DetectMaskType(m, image), 1);
+}
+
 TEST(SkinImageCodes, HugeButtonBorderIsClassTwoWithoutAScan) {
     TsMaskData m = Mask({0, 0, 4, 4}, 1, 0);
     m.ClassName = "BUTTON_HUGE";
