@@ -258,7 +258,7 @@ void TsSkinManager::SaveThirdPartyLists() {
 namespace {
 
 // Frame Index of an extended-border image, or null when it has none.
-std::unique_ptr<vcl::TBitmap> BorderFrame(const TsSkinManager &M, const TsMaskData &Mask, int Index) {
+std::unique_ptr<vcl::TBitmap> BorderFrame(const TsMaskData &Mask, int Index) {
     const int w = GetMaskFrameWidth(Mask), h = GetMaskFrameHeight(Mask);
     const vcl::TBitmapView from = MaskImage(Mask);
     if (w < 1 || h < 1 || !from.HasRows()) return nullptr;
@@ -271,7 +271,6 @@ std::unique_ptr<vcl::TBitmap> BorderFrame(const TsSkinManager &M, const TsMaskDa
             const int sx = Mask.R.Left + Index * w + x, sy = Mask.R.Top + y;
             to.At(x, y) = sx >= 0 && sy >= 0 && sx < from.Width && sy < from.Height ? from.At(sx, sy) : 0;
         }
-    (void)M;
     return frame;
 }
 
@@ -291,10 +290,17 @@ void TsSkinManager::PrepareExtBorderImages() {
     const int exBorder = CommonElements.ExBorder;
     if (IsValidMaskIndex(exBorder)) {
         const TsMaskData &m = Masks[static_cast<std::size_t>(exBorder)];
-        ExtBorderMargins = {skin::MaskLeftMargin(m), skin::MaskTopMargin(m), skin::MaskRightMargin(m),
-                            skin::MaskBottomMargin(m)};
-        ExtBorderImages[0] = BorderFrame(*this, m, 0);
-        ExtBorderImages[1] = m.ImageCount > 1 ? BorderFrame(*this, m, 1)
+        // The form's own border (FORMOFFSET) lies inside the image: with a
+        // border mode the image reaches that far beyond the form on every
+        // side, else as far as its margins reach past that border.
+        const int offset = SkinData->FormOffset;
+        if (SkinData->BorderMode != 0)
+            ExtBorderMargins = {offset, offset, offset, offset};
+        else
+            ExtBorderMargins = {skin::MaskLeftMargin(m) - offset, skin::MaskTopMargin(m) - offset,
+                                skin::MaskRightMargin(m) - offset, skin::MaskBottomMargin(m) - offset};
+        ExtBorderImages[0] = BorderFrame(m, 0);
+        ExtBorderImages[1] = m.ImageCount > 1 ? BorderFrame(m, 1)
                                               : (ExtBorderImages[0] ? CopyOf(*ExtBorderImages[0]) : nullptr);
     } else if (const TvlModuleState &state = ModuleState(); state.ShadowActive && state.ShadowInactive) {
         ExtBorderImages[0] = CopyOf(*state.ShadowInactive);

@@ -35,6 +35,7 @@ void TsStoredSkin::Assign(const vcl::TPersistent *Source) {
         vcl::TCollectionItem::Assign(Source);
         return;
     }
+    if (other == this) return;  // clearing first would lose the data
     FData->Clear();
     FData->CopyFrom(*other->FData);  // the whole stream, wherever it stands
     FData->SetPosition(0);
