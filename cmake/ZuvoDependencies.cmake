@@ -1,5 +1,14 @@
 # zlib and libjpeg (6b API) for every preset, GoogleTest built from Debian's sources.
 
+if(WIN32)
+  # Linked into the programs: Windows has no zlib1.dll of its own, and the
+  # installer ships as one file. A cache from before may hold the import
+  # library of the DLL; it is looked up again.
+  set(ZLIB_USE_STATIC_LIBS ON)
+  if(ZLIB_LIBRARY_RELEASE MATCHES "\\.dll\\.a$")
+    unset(ZLIB_LIBRARY_RELEASE CACHE)
+  endif()
+endif()
 find_package(ZLIB REQUIRED)
 
 if(WIN32 OR ZUVO_FUZZ)

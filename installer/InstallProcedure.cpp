@@ -90,22 +90,84 @@ private:
     std::size_t FCount = 0;
 };
 
+std::size_t PageSize() {
+    static const std::size_t size = [] {
+        SYSTEM_INFO system{};
+        GetSystemInfo(&system);
+        return static_cast<std::size_t>(system.dwPageSize);
+    }();
+    return size;
+}
+
+// Gives the memory of the whole pages inside [Begin, End) back to the
+// system; the pages at the edges are shared with neighbours and stay.
+// MEM_RESET drops the pages under Wine; unlocking pages that were never
+// locked takes them out of the working set under Windows.
+void ForgetWholePages(const void *Begin, const void *End) {
+    const std::uintptr_t page = PageSize();
+    const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(Begin) + page - 1) / page * page;
+    const std::uintptr_t last = reinterpret_cast<std::uintptr_t>(End) / page * page;
+    if (last <= first) return;
+    void *pages = reinterpret_cast<void *>(first);
+    VirtualAlloc(pages, last - first, MEM_RESET, PAGE_READWRITE);
+    VirtualUnlock(pages, last - first);
+}
+
 // A work buffer whose bytes are on disk is not read again before the next
-// file fills it: its memory is given back to the system, so that the eleven
-// buffers are not all held at once. Whole pages only, since the buffers'
-// neighbours share the pages at their edges.
-void ForgetBufferPages(std::uint8_t *Buffer, std::size_t Size) {
-    SYSTEM_INFO system{};
-    GetSystemInfo(&system);
-    const std::size_t page = system.dwPageSize;
-    const std::size_t skip = (page - reinterpret_cast<std::uintptr_t>(Buffer) % page) % page;
-    if (Size <= skip) return;
-    const std::size_t whole = (Size - skip) / page * page;
-    if (whole == 0) return;
-    // MEM_RESET drops the pages under Wine; unlocking pages that were never
-    // locked takes them out of the working set under Windows.
-    VirtualAlloc(Buffer + skip, whole, MEM_RESET, PAGE_READWRITE);
-    VirtualUnlock(Buffer + skip, whole);
+// file fills it: its memory is given back, so that the eleven buffers are
+// not all held at once.
+void ForgetBufferPages(std::uint8_t *Buffer, std::size_t Size) { ForgetWholePages(Buffer, Buffer + Size); }
+
+// Whether the page holding Address is a read-only page of a program image
+// whose sections lie on page boundaries in its file. Such a page is mapped
+// from the file, and a page given back is read from the file again when it
+// is next touched. An image laid out more tightly is copied into memory
+// when it is loaded: its pages given back would be lost.
+bool MappedFromProgramFile(const void *Address) {
+    MEMORY_BASIC_INFORMATION region{};
+    if (VirtualQuery(Address, &region, sizeof region) != sizeof region) return false;
+    if (region.Type != MEM_IMAGE || region.Protect != PAGE_READONLY) return false;
+    const auto *image = static_cast<const std::uint8_t *>(region.AllocationBase);
+    const auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(image);
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return false;
+    const auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(image + dos->e_lfanew);
+    return nt->Signature == IMAGE_NT_SIGNATURE && nt->OptionalHeader.FileAlignment % PageSize() == 0;
+}
+
+// The stored elements are read once, front to back. Where they are pages of
+// the program file, the pages that the conversion has passed are given back,
+// so that the ten megabytes of stored text are never held at once. Text held
+// anywhere else (a test's table) belongs to its caller and is left alone.
+class TPassedText {
+public:
+    TPassedText(const char *Text, std::size_t Size)
+        : FText(Text), FProgramFile(Size > 0 && MappedFromProgramFile(Text)) {}
+    // The first Size bytes of the text are converted.
+    void Passed(std::size_t Size) {
+        if (FProgramFile) ForgetWholePages(FText, FText + Size);
+    }
+
+private:
+    const char *FText;
+    bool FProgramFile;
+};
+
+// Converts every element of a file in order, advancing the progress after
+// each, and hands each byte with its index to Store.
+template <class TStore> void ConvertElements(const PayloadFile &File, TFileProgress &Progress, TStore Store) {
+    // Elements between two returns of passed pages: 128 KB of text.
+    constexpr std::int32_t ElementsPerPass = 1 << 16;
+    const std::int32_t count = ElementCount(File);
+    TPassedText text(File.Elements, count > 0 ? 2 * static_cast<std::size_t>(count) : 0);
+    for (std::int32_t start = 0; start < count; start += ElementsPerPass) {
+        const std::int32_t end = count - start > ElementsPerPass ? start + ElementsPerPass : count;
+        for (std::int32_t i = start; i < end; ++i) {
+            const std::uint8_t byte = HexPairToByte(File.Element(i));
+            Progress.ElementConverted();
+            Store(i, byte);
+        }
+        text.Passed(2 * static_cast<std::size_t>(end));
+    }
 }
 
 // Creates the target and writes the file's converted elements into it:
@@ -123,20 +185,12 @@ bool WriteStoredFile(TSDIAppForm &Form, const PayloadFile &File) {
     const std::int32_t count = ElementCount(File);
     TFileProgress progress(*Form.ProgressBar1, File);
     if (File.Buffer) {
-        for (std::int32_t i = 0; i < count; ++i) {
-            const std::uint8_t byte = HexPairToByte(File.Element(i));
-            progress.ElementConverted();
-            File.Buffer[i] = byte;
-        }
+        ConvertElements(File, progress, [&](std::int32_t i, std::uint8_t byte) { File.Buffer[i] = byte; });
         if (count > 0) target->WriteBuffer(File.Buffer, static_cast<std::size_t>(count));
         ForgetBufferPages(File.Buffer, static_cast<std::size_t>(count));
     } else {
         TByteWriter bytes(*target);
-        for (std::int32_t i = 0; i < count; ++i) {
-            const std::uint8_t byte = HexPairToByte(File.Element(i));
-            progress.ElementConverted();
-            bytes.Put(byte);
-        }
+        ConvertElements(File, progress, [&](std::int32_t, std::uint8_t byte) { bytes.Put(byte); });
         bytes.Flush();
     }
     return true;

@@ -2,14 +2,17 @@
 // NSIS installing the same eleven files with its own window, both under the
 // same Wine in one run, alternately.
 //
-//   InstallBench.exe <runs> <NSIS peer.exe>     (bench/installer/install-bench.sh builds both)
+//   InstallBench.exe <runs> <NSIS peer.exe> [ZuvoSetup.exe]
+//                                 (bench/installer/install-bench.sh builds both)
 //
 // ZuvoSetup.exe: "Instaluj" clicked with the mouse, "Hotovo" answered, the
 // program's end awaited (it starts the product and puts its shortcut first).
 // The peer: "Install" clicked with the mouse, "Completed" awaited, "Close"
-// clicked, its end awaited. Per program: the install from the click to its
-// last word, the whole run from the start to the end, and the peak working
-// set. Medians over the runs (min and max beside them), then the ratios.
+// clicked, its end awaited. Per program: the start to its window, the install
+// from the click to its last word, the last word to the end (the answer and
+// what the program does after it), the whole run from the start to the end,
+// and the peak working set. Medians over the runs (min and max beside them),
+// then the ratios.
 #include <windows.h>
 #include <psapi.h>
 
@@ -34,7 +37,9 @@ const fs::path PeerFolder = L"c:\\merkano_zuvo_nsis";
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 struct TRun {
+    double Shown = 0;    // process start to its window
     double Install = 0;  // click to the last word
+    double After = 0;    // the last word to process end (the answer and what follows it)
     double Whole = 0;    // process start to process end
     double PeakMB = 0;   // peak working set
 };
@@ -95,16 +100,17 @@ bool Fail(const char *what) {
     return false;
 }
 
-bool RunZuvoSetup(TRun &run) {
+bool RunZuvoSetup(const fs::path &program, TRun &run) {
     CleanInstall();
     const auto start = Clock::now();
-    const TChildProcess setup(L"\"" + HostFolder(ZUVO_SETUP_PROGRAM).wstring() + L"\"");
+    const TChildProcess setup(L"\"" + program.wstring() + L"\"");
     const DWORD pid = setup.Id();
     HWND main = Await(setup, run.PeakMB, 20s, [&]() -> HWND {
         for (HWND w : uitest::TopLevelWindows("TSDIAppForm", pid))
             if (IsWindowVisible(w)) return w;
         return nullptr;
     });
+    run.Shown = Ms(Clock::now() - start);
     HWND button = main ? uitest::FindChild(main, "TButton", "Instaluj") : nullptr;
     if (!button) return Fail("ZuvoSetup: no main window with its button");
     const auto click = ClickUntilDisabled(main, button);
@@ -117,8 +123,10 @@ bool RunZuvoSetup(TRun &run) {
     HWND ok = done ? uitest::WaitForWindow([&] { return uitest::FindChild(done, "TButton", "OK"); }, 10s) : nullptr;
     if (!ok) return Fail("ZuvoSetup: no Hotovo with its button");
     if (!ClickUntilEnded(setup, run.PeakMB, done, ok)) return Fail("ZuvoSetup did not end");
+    const auto end = Clock::now();
     run.Install = Ms(hotovo - click);
-    run.Whole = Ms(Clock::now() - start);
+    run.After = Ms(end - hotovo);
+    run.Whole = Ms(end - start);
     WaitForStartedProduct();
     return true;
 }
@@ -136,6 +144,7 @@ bool RunPeer(const fs::path &peer, TRun &run) {
             if (IsWindowVisible(w) && GetDlgItem(w, 1)) return w;
         return nullptr;
     });
+    run.Shown = Ms(Clock::now() - start);
     HWND button = main ? GetDlgItem(main, 1) : nullptr;
     if (!button) return Fail("peer: no window with its Install button");
     const auto click = ClickUntilDisabled(main, button);
@@ -154,8 +163,10 @@ bool RunPeer(const fs::path &peer, TRun &run) {
     if (!uitest::WaitForWindow([&] { return IsWindowEnabled(button) ? button : nullptr; }, 10s))
         return Fail("peer: Close stays disabled");
     if (!ClickUntilEnded(setup, run.PeakMB, main, button)) return Fail("peer did not end");
+    const auto end = Clock::now();
     run.Install = Ms(completed - click);
-    run.Whole = Ms(Clock::now() - start);
+    run.After = Ms(end - completed);
+    run.Whole = Ms(end - start);
     fs::remove_all(PeerFolder, ignored);
     return true;
 }
@@ -180,24 +191,28 @@ void Print(const char *label, const char *unit, const TFigures &ours, const TFig
 
 int wmain(int argc, wchar_t **argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: InstallBench <runs> <NSIS peer.exe>\n");
+        std::fprintf(stderr, "usage: InstallBench <runs> <NSIS peer.exe> [ZuvoSetup.exe]\n");
         return 2;
     }
     const int runs = std::max(1, _wtoi(argv[1]));
     const fs::path peer = argv[2];
+    // Another build of the installer may be named, to compare two builds beside the same peer.
+    const fs::path program = argc > 3 ? fs::path(argv[3]) : HostFolder(ZUVO_SETUP_PROGRAM);
 
-    TFigures install[2], whole[2], memory[2];
+    TFigures shown[2], install[2], after[2], whole[2], memory[2];
     for (int i = 0; i < runs + 1; ++i) {  // the first round warms the caches and is not counted
         TRun ours, theirs;
         // Alternately first, so that neither always runs on a machine the other has just warmed.
         const bool oursFirst = i % 2 == 0;
-        if (oursFirst && !RunZuvoSetup(ours)) return 1;
+        if (oursFirst && !RunZuvoSetup(program, ours)) return 1;
         if (!RunPeer(peer, theirs)) return 1;
-        if (!oursFirst && !RunZuvoSetup(ours)) return 1;
+        if (!oursFirst && !RunZuvoSetup(program, ours)) return 1;
         if (i == 0) continue;
         const TRun *both[2] = {&ours, &theirs};
         for (int k = 0; k < 2; ++k) {
+            shown[k].Values.push_back(both[k]->Shown);
             install[k].Values.push_back(both[k]->Install);
+            after[k].Values.push_back(both[k]->After);
             whole[k].Values.push_back(both[k]->Whole);
             memory[k].Values.push_back(both[k]->PeakMB);
         }
@@ -205,7 +220,9 @@ int wmain(int argc, wchar_t **argv) {
     CleanInstall();
 
     std::printf("%d runs each, medians (min-max)   %-24s  %-24s  ratio\n", runs, "ZuvoSetup.exe", "NSIS peer");
+    Print("start to the window", "ms", shown[0], shown[1]);
     Print("click to Hotovo / Completed", "ms", install[0], install[1]);
+    Print("Hotovo / Completed to end", "ms", after[0], after[1]);
     Print("whole run, start to end", "ms", whole[0], whole[1]);
     Print("peak working set", "MB", memory[0], memory[1]);
     return 0;

@@ -1,12 +1,15 @@
 // The install behind "Instaluj" over small tables of stored files made here
 // (the product's own runs in the end-to-end tests): both progress bars with
 // their values at every status text, the keep rule of eetzuvo.exe, the
-// abandon and failure paths, and the final actions.
+// abandon and failure paths, the final actions, and long files whose stored
+// text lies in the program file.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
+#include <array>
 #include <functional>
 
 #include "InstallerTestSupport.h"
@@ -194,6 +197,77 @@ TEST_F(InstallTest, StopsWithTheMessageOfWhatFailedKeepsTheFilesBeforeAndInstall
         EXPECT_FALSE(Form->Visible());
         Form->Show();
     }
+}
+
+// Stored text that is part of the program file, as the product's is: this
+// test program lays its sections out on page boundaries in its file, as the
+// installer does. Far longer than the stretch of text after which the
+// conversion gives back the pages it has passed.
+constexpr std::size_t LongCount = 200'003;
+constexpr std::uint8_t LongByte(std::size_t i) { return static_cast<std::uint8_t>(i * 131 + (i >> 9)); }
+constexpr std::array<char, 2 * LongCount + 2> LongText = [] {
+    constexpr char digits[] = "0123456789ABCDEF";
+    std::array<char, 2 * LongCount + 2> text{};
+    for (std::size_t i = 0; i < LongCount; ++i) {
+        text[2 * i] = digits[LongByte(i) >> 4];
+        text[2 * i + 1] = digits[LongByte(i) & 15];
+    }
+    text[2 * LongCount] = text[2 * LongCount + 1] = '=';
+    return text;
+}();
+
+// How many of the whole pages inside [Begin, End) are in this process's working set.
+std::size_t ResidentPages(const char *Begin, const char *End) {
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    const std::uintptr_t page = system.dwPageSize;
+    std::vector<PSAPI_WORKING_SET_EX_INFORMATION> pages;
+    for (std::uintptr_t p = (reinterpret_cast<std::uintptr_t>(Begin) + page - 1) / page * page;
+         p + page <= reinterpret_cast<std::uintptr_t>(End); p += page) {
+        pages.emplace_back();
+        pages.back().VirtualAddress = reinterpret_cast<void *>(p);
+    }
+    EXPECT_TRUE(QueryWorkingSetEx(GetCurrentProcess(), pages.data(),
+                                  static_cast<DWORD>(pages.size() * sizeof(pages[0]))));
+    std::size_t resident = 0;
+    for (const auto &p : pages) resident += p.VirtualAttributes.Valid;
+    return resident;
+}
+
+// The pages of the program's stored text are given back as the conversion
+// passes them and come back from the file when read again: long files land
+// whole, collected in a buffer or written byte by byte, and the text reads
+// the same afterwards. Text that a caller holds in its own memory is never
+// given back.
+TEST_F(InstallTest, WritesLongFilesFromTheProgramFileAndGivesBackOnlyItsPages) {
+    std::string bytes(LongCount, '\0');
+    for (std::size_t i = 0; i < LongCount; ++i) bytes[i] = static_cast<char>(LongByte(i));
+    std::vector<std::string> contents = SmallContents();
+    contents[6] = bytes;  // its text held by the table, in this program's heap
+    const TStoredFiles files(contents);
+    const std::string heldText(files.Table()[6].Elements, 2 * LongCount + 2);
+    TPayloadTable table = files.Table();
+    std::vector<std::uint8_t> buffer(LongCount + 1);
+    for (std::size_t k : {1, 4}) {  // collected in a buffer, written byte by byte
+        table[k].Elements = LongText.data();
+        table[k].Size = LongCount;
+    }
+    table[1].Buffer = table[2].Buffer = buffer.data();  // file 3 shares file 2's buffer
+    MEMORY_BASIC_INFORMATION region{};
+    ASSERT_EQ(VirtualQuery(LongText.data(), &region, sizeof region), sizeof region);
+    ASSERT_EQ(region.Type, static_cast<DWORD>(MEM_IMAGE));
+    ASSERT_EQ(region.Protect, static_cast<DWORD>(PAGE_READONLY));
+
+    InstallProduct(*Form, table);
+    EXPECT_EQ(Answerer.Texts(), std::vector<std::string>{DoneMessage});
+    const char *text = LongText.data();
+    EXPECT_EQ(ResidentPages(text, text + 2 * LongCount), 0u);
+    // Compared whole, without printing 200 KB when they differ.
+    for (std::size_t k : {1, 4, 6}) EXPECT_TRUE(ReadBytes(TargetPath(k)) == bytes) << Status(k);
+    EXPECT_EQ(ReadBytes(TargetPath(2)), contents[2]);
+    // Read again, from the file: the same text as the copy of the same bytes in the heap, untouched.
+    EXPECT_TRUE(std::string_view(text, 2 * LongCount + 2) == heldText);
+    EXPECT_TRUE(std::string_view(files.Table()[6].Elements, 2 * LongCount + 2) == heldText);
 }
 
 bool CanOpenExclusively(const fs::path &file) {
