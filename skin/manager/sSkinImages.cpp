@@ -56,13 +56,13 @@ void MakeOpaque32(vcl::TBitmap &Bitmap) {
 namespace {
 
 // A decoded picture into Bitmap, made 32-bit in one pass (see CopyToSkinPixels).
-void TakeDib(vcl::TBitmap &Bitmap, vcl::TDibImage &Image, bool Opaque, const std::string &Name) {
+void TakeDib(vcl::TBitmap &Bitmap, const vcl::TDibLayout &Image, bool Opaque, const std::string &Name) {
     if (static_cast<std::int64_t>(Image.Width) * Image.Height > MaxPicturePixels)
         throw vcl::EInvalidGraphic("The skin picture \"" + Name + "\" is too large (" + vcl::IntToStr(Image.Width) +
                                    " x " + vcl::IntToStr(Image.Height) + ")");
     Bitmap.SetPixelFormat(vcl::pf32bit);
     Bitmap.SetSize(Image.Width, Image.Height);
-    CopyToSkinPixels(Image.Layout(), Bitmap.View(), Opaque);
+    CopyToSkinPixels(Image, Bitmap.View(), Opaque);
 }
 
 } // namespace
@@ -80,8 +80,9 @@ void LoadSkinBitmap(vcl::TBitmap &Bitmap, vcl::TStream &Stream, bool Opaque, con
         copy.resize(Stream.Read(copy.data(), copy.size()));
         data = copy;
     }
-    vcl::TDibImage image = vcl::ReadBmpFile(data);
-    TakeDib(Bitmap, image, Opaque, Name);
+    // The file's rows are read where they lie: a copy would cost as much as the conversion.
+    vcl::TDibImage holder;
+    TakeDib(Bitmap, vcl::ViewBmpFile(data, holder), Opaque, Name);
 }
 
 void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TStream &Stream, bool Premultiply) {
@@ -98,7 +99,7 @@ void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TSt
         // The PNG reader's pixels taken over directly: a graphic object and
         // its copy per glyph cost more than the glyph's decoding.
         TPngImage png = ReadPngImage(Stream);
-        TakeDib(Bitmap, png.Dib, false, FileName);
+        TakeDib(Bitmap, png.Dib.Layout(), false, FileName);
         if (Premultiply) PremultiplyRect(Bitmap, {0, 0, Bitmap.Width(), Bitmap.Height()});
         return;
     }
