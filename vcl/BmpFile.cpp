@@ -268,12 +268,13 @@ TDibImage ReadBmpFile(std::span<const std::uint8_t> data) {
     return ReadDib(data.subspan(BmpFileHeaderSize), pixelOffset);
 }
 
-TDibLayout ViewBmpFile(std::span<const std::uint8_t> data, TDibImage &holder) {
-    const std::optional<std::size_t> pixelOffset = ReadFileHeader(data);
+namespace {
+
+TDibLayout ViewDib(std::span<const std::uint8_t> dib, std::optional<std::size_t> pixelOffset, TDibImage &holder) {
     holder = TDibImage{};
-    const TPixelSource source = ReadDibLayout(data.subspan(BmpFileHeaderSize), pixelOffset, holder);
+    const TPixelSource source = ReadDibLayout(dib, pixelOffset, holder);
     if (source.ConvertMasks) {
-        holder = ReadDib(data.subspan(BmpFileHeaderSize), pixelOffset);
+        holder = ReadDib(dib, pixelOffset);
         return holder.Layout();
     }
     TDibLayout layout = holder.Layout();
@@ -285,6 +286,17 @@ TDibLayout ViewBmpFile(std::span<const std::uint8_t> data, TDibImage &holder) {
         layout.Stride = source.Header.TopDown ? row : -row;
     }
     return layout;
+}
+
+} // namespace
+
+TDibLayout ViewBmpFile(std::span<const std::uint8_t> data, TDibImage &holder) {
+    const std::optional<std::size_t> pixelOffset = ReadFileHeader(data);
+    return ViewDib(data.subspan(BmpFileHeaderSize), pixelOffset, holder);
+}
+
+TDibLayout ViewPackedDib(std::span<const std::uint8_t> data, TDibImage &holder) {
+    return ViewDib(data, std::nullopt, holder);
 }
 
 TDibImage ReadPackedDib(std::span<const std::uint8_t> data) { return ReadDib(data, std::nullopt); }

@@ -33,6 +33,8 @@ TDibImage ReadBmpFile(std::span<const std::uint8_t> data);
 // read. Pixels that need converting are decoded into holder, which also
 // keeps the colour table; the layout is valid as long as data and holder are.
 TDibLayout ViewBmpFile(std::span<const std::uint8_t> data, TDibImage &holder);
+// The same for a packed DIB (as ReadPackedDib reads it).
+TDibLayout ViewPackedDib(std::span<const std::uint8_t> data, TDibImage &holder);
 // An info header, colour masks and table, then the pixels (the layout of a
 // bitmap resource and of a DIB on the clipboard).
 TDibImage ReadPackedDib(std::span<const std::uint8_t> data);

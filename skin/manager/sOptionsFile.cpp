@@ -1,5 +1,6 @@
 #include "sOptionsFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -15,6 +16,9 @@ namespace skin {
 
 TvlOptionsFile::TvlOptionsFile(std::string_view Text) {
     if (Text.substr(0, 3) == "\xEF\xBB\xBF") Text.remove_prefix(3);
+    // About one section per '[' (a few hundred in a skin; the cap keeps a
+    // hostile text from reserving much).
+    FSections.reserve(std::min<std::size_t>(static_cast<std::size_t>(std::count(Text.begin(), Text.end(), '[')), 1024));
     while (!Text.empty()) {
         const std::size_t end = Text.find_first_of("\r\n");
         AddLine(Text.substr(0, end));
@@ -45,6 +49,24 @@ std::size_t TvlOptionsFile::KeySlot(int Section, std::string_view Key, std::size
         if (slot.Hash == Hash && slot.Section == Section &&
             FSections[static_cast<std::size_t>(Section)].Keys[static_cast<std::size_t>(slot.Key)].Name == Key)
             return at;
+    }
+}
+
+std::size_t TvlOptionsFile::SectionSlot(std::string_view Name, std::size_t Hash) const {
+    const std::size_t mask = FSectionSlots.size() - 1;
+    for (std::size_t at = Hash & mask;; at = (at + 1) & mask) {
+        const int section = FSectionSlots[at];
+        if (section < 0 || FSections[static_cast<std::size_t>(section)].Name == Name) return at;
+    }
+}
+
+void TvlOptionsFile::GrowSectionSlots() {
+    FSectionSlots.assign(std::max<std::size_t>(32, 2 * FSectionSlots.size()), -1);
+    const std::size_t mask = FSectionSlots.size() - 1;
+    for (std::size_t i = 0; i < FSections.size(); ++i) {
+        std::size_t at = HashOf(FSections[i].Name) & mask;
+        while (FSectionSlots[at] >= 0) at = (at + 1) & mask;
+        FSectionSlots[at] = static_cast<int>(i);
     }
 }
 
@@ -92,13 +114,14 @@ void TvlOptionsFile::AddLine(std::string_view Line) {
     if (Line.empty() || Line.front() == ';') return;
     if (Line.size() >= 2 && Line.front() == '[' && Line.back() == ']') {
         const std::string_view name = Line.substr(1, Line.size() - 2);
-        if (const auto it = FSectionIndex.find(name); it != FSectionIndex.end()) {
-            FCurrent = it->second;
-        } else {
-            FCurrent = static_cast<int>(FSections.size());
-            FSectionIndex.emplace(std::string(name), FCurrent);
+        if (2 * (FSections.size() + 1) > FSectionSlots.size()) GrowSectionSlots();
+        int &slot = FSectionSlots[SectionSlot(name, HashOf(name))];
+        if (slot < 0) {
+            slot = static_cast<int>(FSections.size());
             FSections.push_back(TSection{std::string(name), {}});
+            FSections.back().Keys.reserve(8);
         }
+        FCurrent = slot;
         return;
     }
     const std::size_t eq = Line.find('=');
@@ -111,12 +134,12 @@ void TvlOptionsFile::AddLine(std::string_view Line) {
     TSection &section = FSections[static_cast<std::size_t>(FCurrent)];
     slot = TKeySlot{hash, FCurrent, static_cast<std::int32_t>(section.Keys.size())};
     ++FKeyCount;
+    FKeyNameBits[(hash >> 6) & 63] |= std::uint64_t{1} << (hash & 63);
     section.Keys.push_back(TKey{std::string(key), std::string(TrimView(Line.substr(eq + 1)))});
 }
 
 int TvlOptionsFile::SectionIndex(std::string_view Section) const {
-    const auto it = FSectionIndex.find(Section);
-    return it == FSectionIndex.end() ? -1 : it->second;
+    return FSectionSlots.empty() ? -1 : FSectionSlots[SectionSlot(Section, HashOf(Section))];
 }
 
 const std::string *TvlOptionsFile::Find(std::string_view Section, const TKeyName &Key) const {
@@ -126,6 +149,7 @@ const std::string *TvlOptionsFile::Find(std::string_view Section, const TKeyName
 const std::string *TvlOptionsFile::Find(int SectionIndex, const TKeyName &Key) const {
     if (SectionIndex < 0 || static_cast<std::size_t>(SectionIndex) >= FSections.size() || FKeySlots.empty())
         return nullptr;
+    if (!(FKeyNameBits[(Key.Hash() >> 6) & 63] >> (Key.Hash() & 63) & 1)) return nullptr;
     const TKeySlot &slot = FKeySlots[KeySlot(SectionIndex, Key.Text(), Key.Hash())];
     return slot.Key < 0 ? nullptr
                         : &FSections[static_cast<std::size_t>(SectionIndex)].Keys[static_cast<std::size_t>(slot.Key)].Value;

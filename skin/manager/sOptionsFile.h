@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <array>
 #include <vector>
 
 #include "sSkinData.h"
@@ -86,13 +86,16 @@ private:
     void GrowKeySlots();
 
     std::vector<TSection> FSections;
-    struct TNameHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view S) const { return HashOf(S); }
-    };
-    std::unordered_map<std::string, int, TNameHash, std::equal_to<>> FSectionIndex;
+    // The slot of the section of that name, or the free slot where it would go.
+    std::size_t SectionSlot(std::string_view Name, std::size_t Hash) const;
+    void GrowSectionSlots();
+
+    std::vector<int> FSectionSlots;   // section positions in open addressing, -1 free
     std::vector<TKeySlot> FKeySlots;  // every key of every section, in open addressing
     std::size_t FKeyCount = 0;
+    // A bit per key-name hash of the file: most reads ask for keys that no
+    // section has, and end here.
+    std::array<std::uint64_t, 64> FKeyNameBits{};
     std::vector<int> FParents;  // per section, resolved once read
     int FCurrent = -1;          // the section lines go to while reading
 };
