@@ -187,6 +187,16 @@ TEST(BmpFile, AViewReadsTheFileInPlaceExceptWhereMasksNeedConverting) {
     TDibImage holder;
     EXPECT_EQ(ReadDibPixel(ViewBmpFile(masked, holder), 0, 0), (TBGRA{0, 136, 255, 255}));
     EXPECT_FALSE(holder.Bits.empty());
+    // Packed DIBs (a resource's layout): a table of three-byte entries, and converted masks.
+    Bytes core = {12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 8, 0};
+    for (int i = 0; i < 256; ++i) core.insert(core.end(), {std::uint8_t(i), 0, std::uint8_t(255 - i)});
+    core.insert(core.end(), {3, 250, 0, 0});
+    for (const Bytes &packed : {core, dib}) {
+        TDibImage copy = ReadPackedDib(packed);
+        const TDibLayout view = ViewPackedDib(packed, holder);
+        ASSERT_EQ(view.Width, copy.Width);
+        for (int x = 0; x < copy.Width; ++x) EXPECT_EQ(ReadDibPixel(view, x, 0), ReadDibPixel(copy.Layout(), x, 0)) << x;
+    }
     // A damaged file is refused by the view as by the copy.
     const Bytes good = WriteBmpFile(Pattern(4, 4, pf8bit).Layout());
     for (std::size_t n : {0, 13, 53, 1077, 1093}) {
