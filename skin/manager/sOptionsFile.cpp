@@ -20,9 +20,11 @@ TvlOptionsFile::TvlOptionsFile(std::string_view Text) {
     // hostile text from reserving much).
     FSections.reserve(std::min<std::size_t>(static_cast<std::size_t>(std::count(Text.begin(), Text.end(), '[')), 1024));
     while (!Text.empty()) {
-        const std::size_t end = Text.find_first_of("\r\n");
+        // A plain scan: find_first_of asks the C library once per character.
+        std::size_t end = 0;
+        while (end < Text.size() && Text[end] != '\r' && Text[end] != '\n') ++end;
         AddLine(Text.substr(0, end));
-        if (end == std::string_view::npos) break;
+        if (end == Text.size()) break;
         const std::size_t next = Text[end] == '\r' && end + 1 < Text.size() && Text[end + 1] == '\n' ? end + 2 : end + 1;
         Text.remove_prefix(next);
     }
