@@ -84,9 +84,10 @@ void BlendFour(std::uint32_t *Dst, const std::uint32_t *Src) {
 // 1/256, while a fraction that is not 0 is at least 1/100 below the next
 // integer, so the floors agree (P < 100, so q <= |c - k|). All sixteen
 // bytes of four pixels go through at once, widened to 16 bits only for the
-// multiplication. The alpha byte has k = Alpha, and its 16-bit lane gets
-// 0x7F00 added before a multiplication by 65535: the product saturates to
-// q = 255 when the lanes are packed back, so alpha becomes Alpha exactly.
+// multiplication. The alpha byte has k = Alpha, and its widened lane is
+// its distance plus 0x7F00 (the high byte taken from AlphaLift) with a
+// factor of 65535: still above 255 after the multiplication, it packs back
+// as q = 255, so alpha becomes c + up - down = Alpha exactly.
 struct TTintConstants {
     __m128i Colour, Factor, AlphaLift;
 };

@@ -9,11 +9,11 @@
 // sections), into hash tables, so that the thousands of inherited key reads
 // of a load are lookups instead of scans over lines. Its reading rules are
 // those of the class library's TMemIniFile.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <array>
 #include <vector>
 
 #include "sSkinData.h"
@@ -84,12 +84,11 @@ private:
     // The slot that holds the section's key, or the free slot where it would go.
     std::size_t KeySlot(int Section, std::string_view Key, std::size_t Hash) const;
     void GrowKeySlots();
-
-    std::vector<TSection> FSections;
     // The slot of the section of that name, or the free slot where it would go.
     std::size_t SectionSlot(std::string_view Name, std::size_t Hash) const;
     void GrowSectionSlots();
 
+    std::vector<TSection> FSections;
     std::vector<int> FSectionSlots;   // section positions in open addressing, -1 free
     std::vector<TKeySlot> FKeySlots;  // every key of every section, in open addressing
     std::size_t FKeyCount = 0;

@@ -206,24 +206,19 @@ int TvlTableIndex::FindMaskIndex(std::string_view SectionName, std::string_view 
     });
 }
 
-namespace {
-
-// The first mask of the section and property in one of the owner tables.
-int FindOwned(const TvlTableIndex::TFirstOfKey &Table, const TsMaskArray &Masks, int Owner,
-              std::string_view PropertyName, std::size_t PropertyHash) {
+int TvlTableIndex::FindOwned(const TFirstOfKey &Table, int Owner, std::string_view PropertyName,
+                             std::size_t PropertyHash) const {
     return Table.Find(OwnerHash(Owner, PropertyHash), [&](int i) {
-        const TsMaskData &m = Masks[static_cast<std::size_t>(i)];
+        const TsMaskData &m = FMasks[static_cast<std::size_t>(i)];
         return m.OwnerSection == Owner && m.PropertyName == PropertyName;
     });
 }
-
-} // namespace
 
 int TvlTableIndex::GetMaskIndex(int SectionIndex, std::string_view PropertyName) const {
     const std::size_t hash = HashOf(PropertyName);
     return FindInherited(
         FSections, SectionIndex, {}, false,
-        [&](int index, std::string_view) { return FindOwned(FMasksByOwner, FMasks, index, PropertyName, hash); },
+        [&](int index, std::string_view) { return FindOwned(FMasksByOwner, index, PropertyName, hash); },
         [&](int index, std::string_view) { return FParents[static_cast<std::size_t>(index)]; });
 }
 
@@ -232,7 +227,7 @@ int TvlTableIndex::GetMaskIndexChecked(int SectionIndex, std::string_view Sectio
     const std::size_t hash = HashOf(PropertyName);
     return FindInherited(
         FSections, SectionIndex, SectionName, true,
-        [&](int index, std::string_view) { return FindOwned(FMasksByOwner, FMasks, index, PropertyName, hash); },
+        [&](int index, std::string_view) { return FindOwned(FMasksByOwner, index, PropertyName, hash); },
         [&](int index, std::string_view) { return FParents[static_cast<std::size_t>(index)]; });
 }
 
@@ -241,7 +236,7 @@ int TvlTableIndex::GetPatternIndex(int SectionIndex, std::string_view PropertyNa
     const std::size_t hash = HashOf(PropertyName);
     return FindInherited(
         FSections, SectionIndex, {}, false,
-        [&](int index, std::string_view) { return FindOwned(FTexturesByOwner, FMasks, index, PropertyName, hash); },
+        [&](int index, std::string_view) { return FindOwned(FTexturesByOwner, index, PropertyName, hash); },
         [&](int index, std::string_view) { return FParents[static_cast<std::size_t>(index)]; });
 }
 

@@ -50,6 +50,7 @@ public:
     int GetPatternIndex(int SectionIndex, std::string_view PropertyName) const;
     int GetPatternIndexChecked(int SectionIndex, std::string_view SectionName, std::string_view PropertyName) const;
 
+private:
     // Positions of the first record of every key, in open addressing.
     class TFirstOfKey {
     public:
@@ -67,15 +68,17 @@ public:
         std::vector<TSlot> FSlots;
     };
 
-private:
+    // The first mask of the section and property in one of the owner tables.
+    int FindOwned(const TFirstOfKey &Table, int Owner, std::string_view PropertyName, std::size_t PropertyHash) const;
+
     const TsGeneralDataArray &FSections;
     const TsMaskArray &FMasks;
     TFirstOfKey FSectionsByName;
-    TFirstOfKey FMasksByOwner;          // owner section and property name
-    TFirstOfKey FTexturesByOwner;       // the same, textures only
-    TFirstOfKey FMasksByClass;          // section name and property name
-    TFirstOfKey FTexturesByClass;       // the same, textures only
-    std::vector<int> FParents;          // per section, the section its parent name finds
+    TFirstOfKey FMasksByOwner;     // owner section and property name
+    TFirstOfKey FTexturesByOwner;  // the same, textures only
+    TFirstOfKey FMasksByClass;     // section name and property name
+    TFirstOfKey FTexturesByClass;  // the same, textures only
+    std::vector<int> FParents;     // per section, the section its parent name finds
 };
 
 // A mask's margin on one side: its own when at least 1, else its single
