@@ -143,14 +143,24 @@ TPixelFormat TargetFormat(const THeader &h, bool &convertMasks) {
     }
 }
 
-// The pixels start at pixelOffset within the DIB, or right after the colour
-// table when it is not given.
-TDibImage ReadDib(std::span<const std::uint8_t> dib, std::optional<std::size_t> pixelOffset) {
-    const THeader h = ReadHeader(dib);
+// Where the pixels of a checked DIB lie in the file, and how they are read.
+struct TPixelSource {
+    THeader Header;
+    bool ConvertMasks = false;
+    const std::uint8_t *Pixels = nullptr;  // null for an empty image
+    std::size_t SourceRow = 0;
+};
+
+// The headers, the colour table (into the image, with its size and format)
+// and the place of the pixels, each checked against the data. The pixels
+// start at pixelOffset within the DIB, or right after the colour table when
+// it is not given.
+TPixelSource ReadDibLayout(std::span<const std::uint8_t> dib, std::optional<std::size_t> pixelOffset,
+                           TDibImage &image) {
+    TPixelSource source{ReadHeader(dib)};
+    const THeader &h = source.Header;
     CheckDimensions(h);
-    TDibImage image;
-    bool convertMasks = false;
-    image.PixelFormat = TargetFormat(h, convertMasks);
+    image.PixelFormat = TargetFormat(h, source.ConvertMasks);
 
     if (h.TableEntries > (dib.size() - h.MasksEnd) / h.TableEntrySize)
         Fail("the colour table is truncated");
@@ -171,20 +181,30 @@ TDibImage ReadDib(std::span<const std::uint8_t> dib, std::optional<std::size_t> 
     image.Width = static_cast<int>(h.Width);
     image.Height = static_cast<int>(h.Height);
     if (image.Width == 0 || image.Height == 0)
-        return image;
-    const std::size_t sourceRow = static_cast<std::size_t>(BytesPerScanLine(image.Width, h.BitCount));
-    if ((dib.size() - pixels) / sourceRow < static_cast<std::size_t>(image.Height))
+        return source;
+    source.SourceRow = static_cast<std::size_t>(BytesPerScanLine(image.Width, h.BitCount));
+    if ((dib.size() - pixels) / source.SourceRow < static_cast<std::size_t>(image.Height))
         Fail("the pixel data is truncated");
+    source.Pixels = dib.data() + pixels;
+    return source;
+}
 
+TDibImage ReadDib(std::span<const std::uint8_t> dib, std::optional<std::size_t> pixelOffset) {
+    TDibImage image;
+    const TPixelSource source = ReadDibLayout(dib, pixelOffset, image);
+    if (!source.Pixels)
+        return image;
+    const THeader &h = source.Header;
+    const std::size_t sourceRow = source.SourceRow;
     const std::size_t targetRow =
         static_cast<std::size_t>(BytesPerScanLine(image.Width, PixelFormatBits(image.PixelFormat)));
     image.Bits.assign(targetRow * image.Height, 0);
     for (int row = 0; row < image.Height; ++row) {
         // Memory row r holds image line Height - 1 - r (bottom-up).
         const int fileRow = h.TopDown ? image.Height - 1 - row : row;
-        const std::uint8_t *from = dib.data() + pixels + fileRow * sourceRow;
+        const std::uint8_t *from = source.Pixels + fileRow * sourceRow;
         std::uint8_t *to = image.Bits.data() + row * targetRow;
-        if (!convertMasks) {
+        if (!source.ConvertMasks) {
             std::memcpy(to, from, std::min(sourceRow, targetRow));
             continue;
         }
@@ -222,7 +242,10 @@ std::uint32_t BmpFileSize(std::span<const std::uint8_t> header) {
     return ReadU32(header.data() + 2);
 }
 
-TDibImage ReadBmpFile(std::span<const std::uint8_t> data) {
+namespace {
+
+// The file header checked; the pixels' offset within the DIB that follows it.
+std::optional<std::size_t> ReadFileHeader(std::span<const std::uint8_t> data) {
     if (data.size() < 2 || data[0] != 'B' || data[1] != 'M')
         Fail("the data is not a BMP file");
     if (data.size() < BmpFileHeaderSize)
@@ -235,7 +258,45 @@ TDibImage ReadBmpFile(std::span<const std::uint8_t> data) {
             Fail("the pixel data offset lies inside the file header");
         pixelOffset = offBits - BmpFileHeaderSize;
     }
+    return pixelOffset;
+}
+
+} // namespace
+
+TDibImage ReadBmpFile(std::span<const std::uint8_t> data) {
+    const std::optional<std::size_t> pixelOffset = ReadFileHeader(data);
     return ReadDib(data.subspan(BmpFileHeaderSize), pixelOffset);
+}
+
+namespace {
+
+TDibLayout ViewDib(std::span<const std::uint8_t> dib, std::optional<std::size_t> pixelOffset, TDibImage &holder) {
+    holder = TDibImage{};
+    const TPixelSource source = ReadDibLayout(dib, pixelOffset, holder);
+    if (source.ConvertMasks) {
+        holder = ReadDib(dib, pixelOffset);
+        return holder.Layout();
+    }
+    TDibLayout layout = holder.Layout();
+    if (source.Pixels) {
+        // Read only, as the declaration says: the layout type serves readers and writers.
+        auto *pixels = const_cast<std::uint8_t *>(source.Pixels);
+        const auto row = static_cast<std::ptrdiff_t>(source.SourceRow);
+        layout.First = source.Header.TopDown ? pixels : pixels + (holder.Height - 1) * row;
+        layout.Stride = source.Header.TopDown ? row : -row;
+    }
+    return layout;
+}
+
+} // namespace
+
+TDibLayout ViewBmpFile(std::span<const std::uint8_t> data, TDibImage &holder) {
+    const std::optional<std::size_t> pixelOffset = ReadFileHeader(data);
+    return ViewDib(data.subspan(BmpFileHeaderSize), pixelOffset, holder);
+}
+
+TDibLayout ViewPackedDib(std::span<const std::uint8_t> data, TDibImage &holder) {
+    return ViewDib(data, std::nullopt, holder);
 }
 
 TDibImage ReadPackedDib(std::span<const std::uint8_t> data) { return ReadDib(data, std::nullopt); }

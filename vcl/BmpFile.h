@@ -27,6 +27,14 @@ inline constexpr std::size_t BmpFileHeaderSize = 14;
 // A whole file: "BM", the file header, then a packed DIB at the offsets the
 // header gives.
 TDibImage ReadBmpFile(std::span<const std::uint8_t> data);
+// The image of a whole BMP file, checked as ReadBmpFile checks it, without
+// copying its pixels where the file stores them as a bitmap of their format
+// keeps them: the layout then points into data, and its pixels must only be
+// read. Pixels that need converting are decoded into holder, which also
+// keeps the colour table; the layout is valid as long as data and holder are.
+TDibLayout ViewBmpFile(std::span<const std::uint8_t> data, TDibImage &holder);
+// The same for a packed DIB (as ReadPackedDib reads it).
+TDibLayout ViewPackedDib(std::span<const std::uint8_t> data, TDibImage &holder);
 // An info header, colour masks and table, then the pixels (the layout of a
 // bitmap resource and of a DIB on the clipboard).
 TDibImage ReadPackedDib(std::span<const std::uint8_t> data);

@@ -25,6 +25,11 @@ void FillRow32Plain(std::uint32_t *Dst, int Count, std::uint32_t Value) {
     for (int i = 0; i < Count; ++i) Dst[i] = Value;
 }
 
+bool FillBypassesCache(long long Bytes, std::size_t CacheBytes) {
+    const long long cache = CacheBytes > 0 ? static_cast<long long>(CacheBytes) : 8LL << 20;
+    return Bytes > cache / 2;
+}
+
 void TintRow32Plain(std::uint32_t *Dst, int Count, std::uint32_t Colour, std::uint8_t Percent, std::uint8_t Alpha) {
     // Integer division truncates toward zero, as the tint is defined.
     const auto tint = [Percent](int c, int k) { return ClampByte(c - (c - k) * Percent / 100); };
@@ -36,9 +41,10 @@ void TintRow32Plain(std::uint32_t *Dst, int Count, std::uint32_t Colour, std::ui
 
 #if defined(__SSE2__)
 
-// The fast forms work on four pixels at once in 16-bit lanes: the even
-// bytes of each pixel (blue, red) in one register, the odd bytes (green,
-// alpha) in another, so that no unpacking and packing is needed.
+// The fast forms work on four pixels at once. The blend works in 16-bit
+// lanes: the even bytes of each pixel (blue, red) in one register, the odd
+// bytes (green, alpha) in another, so that no unpacking and packing is
+// needed.
 
 namespace {
 
@@ -71,30 +77,28 @@ void BlendFour(std::uint32_t *Dst, const std::uint32_t *Src) {
 
 // The tint moves c toward k by floor(|c - k| * P / 100), which is the
 // truncation toward zero of the plain form. With the saturating
-// differences, one of which is 0, that is
-//   c + floor(sub(k, c) * M / 2^16) - floor(sub(c, k) * M / 2^16),
-// M = ceil(P * 2^16 / 100): for |c - k| <= 255 the product overshoots
-// |c - k| * P / 100 by less than 1/256, while a fraction that is not 0 is at
-// least 1/100 below the next integer, so the floors agree (P < 100, the
-// result stays between c and k). Per lane k and M; the alpha lane gets
-// c = 0, k = Alpha + 1 and M = 65535, which gives floor((Alpha + 1) *
-// 65535 / 2^16) = Alpha.
-struct TTintLanes {
-    __m128i Colour, Factor;
+// differences up = sub(k, c) and down = sub(c, k), one of which is 0, and
+// q = floor((up | down) * M / 2^16), M = ceil(P * 2^16 / 100), that is
+//   c + min(q, up) - min(q, down):
+// for |c - k| <= 255 the product overshoots |c - k| * P / 100 by less than
+// 1/256, while a fraction that is not 0 is at least 1/100 below the next
+// integer, so the floors agree (P < 100, so q <= |c - k|). All sixteen
+// bytes of four pixels go through at once, widened to 16 bits only for the
+// multiplication. The alpha byte has k = Alpha, and its widened lane is
+// its distance plus 0x7F00 (the high byte taken from AlphaLift) with a
+// factor of 65535: still above 255 after the multiplication, it packs back
+// as q = 255, so alpha becomes c + up - down = Alpha exactly.
+struct TTintConstants {
+    __m128i Colour, Factor, AlphaLift;
 };
 
-__m128i TintLanes(__m128i c, const TTintLanes &t) {
-    const __m128i toward = _mm_mulhi_epu16(_mm_subs_epu16(t.Colour, c), t.Factor);
-    const __m128i away = _mm_mulhi_epu16(_mm_subs_epu16(c, t.Colour), t.Factor);
-    return _mm_sub_epi16(_mm_add_epi16(c, toward), away);
-}
-
-// Four pixels tinted in place: blue and red in the even lanes, green and a
-// zero alpha in the odd ones.
-void TintFour(std::uint32_t *Dst, const TTintLanes &even, const TTintLanes &odd) {
+void TintFour(std::uint32_t *Dst, const TTintConstants &t) {
     const __m128i c = _mm_loadu_si128(In(Dst));
-    const __m128i green = OddBytes(_mm_and_si128(c, _mm_set1_epi32(0x0000FF00)));
-    _mm_storeu_si128(Out(Dst), Join(TintLanes(EvenBytes(c), even), TintLanes(green, odd)));
+    const __m128i up = _mm_subs_epu8(t.Colour, c), down = _mm_subs_epu8(c, t.Colour);
+    const __m128i distance = _mm_or_si128(up, down);
+    const __m128i q = _mm_packus_epi16(_mm_mulhi_epu16(_mm_unpacklo_epi8(distance, t.AlphaLift), t.Factor),
+                                       _mm_mulhi_epu16(_mm_unpackhi_epi8(distance, t.AlphaLift), t.Factor));
+    _mm_storeu_si128(Out(Dst), _mm_sub_epi8(_mm_add_epi8(c, _mm_min_epu8(q, up)), _mm_min_epu8(q, down)));
 }
 
 // Whole images stream through the cache: the loops ask for the line a few
@@ -116,6 +120,16 @@ void BlendRowBySourceAlpha(std::uint32_t *Dst, const std::uint32_t *Src, int Cou
 }
 
 void FillRow32(std::uint32_t *Dst, int Count, std::uint32_t Value, bool Streaming) {
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+    // The processor's string store writes whole cache lines at a time on
+    // the processors of the last decade, faster than a loop of vector
+    // stores; its start costs about as much as a few hundred bytes of those.
+    if (!Streaming && Count >= 256) {
+        auto count = static_cast<std::size_t>(Count);
+        asm volatile("rep stosl" : "+D"(Dst), "+c"(count) : "a"(Value) : "memory");
+        return;
+    }
+#endif
     int i = 0;
     // Aligned stores from the first 16-byte boundary on.
     while (i < Count && (reinterpret_cast<std::uintptr_t>(Dst + i) & 15) != 0) Dst[i++] = Value;
@@ -133,17 +147,16 @@ void TintRow32(std::uint32_t *Dst, int Count, std::uint32_t Colour, std::uint8_t
     // Percents of 100 and more reach or pass the colour (and need clamping):
     // rare, left to the plain form.
     if (Percent >= 100) return TintRow32Plain(Dst, Count, Colour, Percent, Alpha);
-    const int factor = (Percent * 65536 + 99) / 100;
-    const TTintLanes even{_mm_set1_epi32(static_cast<int>(Blue(Colour) | Red(Colour) << 16)),
-                          _mm_set1_epi16(static_cast<short>(factor))};
-    const TTintLanes odd{_mm_set1_epi32(Green(Colour) | (Alpha + 1) << 16),
-                         _mm_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(factor) | 0xFFFF0000u))};
+    const auto factor = static_cast<short>((Percent * 65536 + 99) / 100);
+    const TTintConstants t{_mm_set1_epi32(static_cast<int>(WithAlpha(Colour, Alpha))),
+                           _mm_set_epi16(-1, factor, factor, factor, -1, factor, factor, factor),
+                           _mm_set1_epi32(0x7F000000)};
     int i = 0;
     for (; i + 16 <= Count; i += 16) {
         Prefetch(Dst + i);
-        for (int j = 0; j < 16; j += 4) TintFour(Dst + i + j, even, odd);
+        for (int j = 0; j < 16; j += 4) TintFour(Dst + i + j, t);
     }
-    for (; i + 4 <= Count; i += 4) TintFour(Dst + i, even, odd);
+    for (; i + 4 <= Count; i += 4) TintFour(Dst + i, t);
     TintRow32Plain(Dst + i, Count - i, Colour, Percent, Alpha);
 }
 

@@ -5,6 +5,7 @@
 // (SSE2, which every Windows version we target has) must give the same
 // bytes for every input, which the tests check against the plain form.
 // Internal to skin/graphics.
+#include <cstddef>
 #include <cstdint>
 
 namespace skin::pixel {
@@ -19,6 +20,11 @@ void BlendRowBySourceAlphaPlain(std::uint32_t *Dst, const std::uint32_t *Src, in
 void FillRow32(std::uint32_t *Dst, int Count, std::uint32_t Value, bool Streaming = false);
 void EndStreamingStores();
 void FillRow32Plain(std::uint32_t *Dst, int Count, std::uint32_t Value);
+// Whether a fill of Bytes takes the streaming stores: only when it is larger
+// than half of a last-level cache of CacheBytes (0: not known, taken as
+// 8 MiB). A fill that the cache holds stays there for the reads that
+// follow it, and ordinary stores into the cache are the faster ones.
+bool FillBypassesCache(long long Bytes, std::size_t CacheBytes);
 
 // Per colour channel c := c - ((c - k) * Percent) div 100, the division
 // truncating toward zero and the result cut to a byte (Percent may exceed

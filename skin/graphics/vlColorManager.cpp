@@ -459,6 +459,41 @@ void TColorManager::SetGammaTables(double Main, double Display) {
     SetGammaTables(Main, Display, FSourceBitsPerSample, FTargetBitsPerSample);
 }
 
+namespace {
+
+// The gamma curve of source values 0..SourceMax, scaled to 0..TargetMax.
+struct TGammaCurve {
+    double Exponent;
+    int SourceMax, TargetMax;
+    std::array<std::uint8_t, 256> Values;
+
+    bool Is(double exponent, int sourceMax, int targetMax) const {
+        return Exponent == exponent && SourceMax == sourceMax && TargetMax == targetMax;
+    }
+};
+
+TGammaCurve BuildGammaCurve(double Exponent, int SourceMax, int TargetMax) {
+    TGammaCurve curve{Exponent, SourceMax, TargetMax, {}};
+    for (int i = 0; i <= SourceMax; ++i)
+        curve.Values[i] = static_cast<std::uint8_t>(
+            std::nearbyint(std::pow(static_cast<double>(i) / SourceMax, Exponent) * TargetMax));
+    return curve;
+}
+
+// A curve costs 256 calls of pow, more than decoding a small glyph, and
+// every image starts with the same one: that one is built once, and the
+// last other one is kept per thread (the files of one program tend to
+// share their gamma).
+const TGammaCurve &GammaCurve(double Exponent, int SourceMax, int TargetMax) {
+    static const TGammaCurve standard = BuildGammaCurve(1.0 / (1.0 * 2.2), 255, 255);
+    if (standard.Is(Exponent, SourceMax, TargetMax)) return standard;
+    thread_local TGammaCurve last = standard;
+    if (!last.Is(Exponent, SourceMax, TargetMax)) last = BuildGammaCurve(Exponent, SourceMax, TargetMax);
+    return last;
+}
+
+} // namespace
+
 void TColorManager::SetGammaTables(double Main, double Display, int SourceBits, int TargetBits) {
     FMainGamma = Main > 0 ? Main : 1.0;
     FDisplayGamma = Display > 0 ? Display : 2.2;
@@ -466,9 +501,8 @@ void TColorManager::SetGammaTables(double Main, double Display, int SourceBits, 
     const int sourceMax = SourceBits >= 8 ? 255 : static_cast<int>(MaxValue(SourceBits));
     const int targetMax = TargetBits >= 8 ? 255 : static_cast<int>(MaxValue(TargetBits));
     // Entries above sourceMax keep what they held.
-    for (int i = 0; i <= sourceMax; ++i)
-        FGammaTable[i] = static_cast<std::uint8_t>(
-            std::nearbyint(std::pow(static_cast<double>(i) / sourceMax, exponent) * targetMax));
+    const TGammaCurve &curve = GammaCurve(exponent, sourceMax, targetMax);
+    std::copy_n(curve.Values.begin(), sourceMax + 1, FGammaTable.begin());
 }
 
 vcl::TPixelFormat TColorManager::TargetPixelFormat() const {

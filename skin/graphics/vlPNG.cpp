@@ -603,7 +603,9 @@ void TPngReader::ReadImageData() {
     }
     const vcl::TDibLayout layout = dib.Layout();
 
-    FInflated.resize(std::size_t{1} << 17);
+    // No larger than the image: a small glyph would spend more time on a
+    // large block's zeroing than on its decoding.
+    FInflated.resize(static_cast<std::size_t>(std::min<std::uint64_t>(std::uint64_t{1} << 17, FImageBytesLeft)));
 
     std::uint8_t *current = rows[0].data(), *previous = rows[1].data();
     TColorManager &cm = FImage.ColorManager;

@@ -1,7 +1,9 @@
 #include "vlPixelHelpers.h"
 
 #include <algorithm>
+#include <climits>
 
+#include "CacheSize.h"
 #include "PixelMath.h"
 #include "PixelRows.h"
 #include "vlAlphaBlending.h"
@@ -56,16 +58,21 @@ void PremultiplyBitmap(const TBitmapView &Bitmap) {
 }
 
 void FillRectAlpha(const TBitmapView &Bitmap, const TRect &R, vcl::TColor Colour, std::uint8_t Alpha) {
-    // A fill of more than a few megabytes leaves the cache before anyone
-    // reads it again: it goes to memory directly (the size is about the
-    // last-level cache share of one core).
-    constexpr long long StreamingBytes = 4 << 20;
+    // A fill that the cache cannot hold leaves it before anyone reads it
+    // again: it goes to memory directly.
     const TRect c = ClipToBitmap(R, Bitmap);
-    const bool streaming = 4LL * std::max(0, c.Width()) * std::max(0, c.Height()) >= StreamingBytes;
-    ForEachRowInRect(Bitmap, R, [value = WithAlpha(ColorToBGRA(Colour), Alpha), streaming](std::uint32_t *row,
-                                                                                          int count) {
-        FillRow32(row, count, value, streaming);
-    });
+    const long long pixels = static_cast<long long>(std::max(0, c.Width())) * std::max(0, c.Height());
+    const bool streaming = FillBypassesCache(4 * pixels, LastLevelCacheBytes());
+    const std::uint32_t value = WithAlpha(ColorToBGRA(Colour), Alpha);
+    const bool gapless = Bitmap.Stride == 4LL * Bitmap.Width || Bitmap.Stride == -4LL * Bitmap.Width;
+    if (Bitmap.HasRows() && pixels > 0 && pixels <= INT_MAX && c.Width() == Bitmap.Width && gapless) {
+        // Whole rows without gaps between them: one run from the lowest address.
+        FillRow32(Bitmap.Row32(Bitmap.Stride < 0 ? c.Bottom - 1 : c.Top), static_cast<int>(pixels), value, streaming);
+    } else {
+        ForEachRowInRect(Bitmap, R, [value, streaming](std::uint32_t *row, int count) {
+            FillRow32(row, count, value, streaming);
+        });
+    }
     if (streaming) EndStreamingStores();
 }
 

@@ -17,17 +17,20 @@ TvlCommonElements::TvlCommonElements() {
     StdSectionIndexes.fill(-1);
 }
 
-void CacheElementEntry(const TsGeneralDataArray &Sections, const TsMaskArray &Masks, TvlElementEntry &Entry,
-                       std::string_view Name1, std::string_view Name2, std::string_view Name3) {
+namespace {
+
+// The lookups of one caching run, from one index over the finished tables.
+void CacheEntry(const TvlTableIndex &Index, TvlElementEntry &Entry, std::string_view Name1, std::string_view Name2,
+                std::string_view Name3) {
     Entry.SectionIndex = -1;
     for (std::string_view name : {Name1, Name2, Name3}) {
         if (name.empty()) continue;
         Entry.SectionName = std::string(name);
-        Entry.SectionIndex = FindSectionIndex(Sections, name);
+        Entry.SectionIndex = Index.FindSectionIndex(name);
         if (Entry.SectionIndex >= 0) break;
     }
     const auto mask = [&](std::string_view property) {
-        return GetMaskIndexChecked(Sections, Masks, Entry.SectionIndex, Entry.SectionName, property);
+        return Index.GetMaskIndexChecked(Entry.SectionIndex, Entry.SectionName, property);
     };
     Entry.BorderMask = mask("BORDERSMASK");
     Entry.GlyphMask = mask("GLYPHMASK");
@@ -35,12 +38,12 @@ void CacheElementEntry(const TsGeneralDataArray &Sections, const TsMaskArray &Ma
     Entry.HotTexture = mask("HOTPATTERN");
 }
 
-void CacheSectionIndices(TsGeneralDataArray &Sections, const TsMaskArray &Masks) {
+void CacheSections(const TvlTableIndex &Index, TsGeneralDataArray &Sections, const TsMaskArray &Masks) {
     for (std::size_t k = 0; k < Sections.size(); ++k) {
         TsGeneralData &s = Sections[k];
         if (s.ClassName == "GLOBALINFO") continue;
         const int index = static_cast<int>(k);
-        const auto mask = [&](std::string_view property) { return GetMaskIndex(Sections, Masks, index, property); };
+        const auto mask = [&](std::string_view property) { return Index.GetMaskIndex(index, property); };
         s.BorderMask = mask("BORDERSMASK");
         s.OuterMask = mask("OUTERMASK");
         s.ImgTopLeft = mask("IMGTOPLEFT");
@@ -49,7 +52,7 @@ void CacheSectionIndices(TsGeneralDataArray &Sections, const TsMaskArray &Masks)
         s.ImgBottomRight = mask("IMGBTMRIGHT");
 
         const auto texture = [&](std::string_view property) {
-            return GetPatternIndexChecked(Sections, Masks, index, s.ClassName, property);
+            return Index.GetPatternIndexChecked(index, s.ClassName, property);
         };
         s.Props[0].TextureIndex = texture("PATTERN");
         // A section of one state has no hot texture of its own: its other
@@ -68,17 +71,32 @@ void CacheSectionIndices(TsGeneralDataArray &Sections, const TsMaskArray &Masks)
     }
 }
 
+} // namespace
+
+void CacheElementEntry(const TsGeneralDataArray &Sections, const TsMaskArray &Masks, TvlElementEntry &Entry,
+                       std::string_view Name1, std::string_view Name2, std::string_view Name3) {
+    CacheEntry(TvlTableIndex(Sections, Masks), Entry, Name1, Name2, Name3);
+}
+
+void CacheSectionIndices(TsGeneralDataArray &Sections, const TsMaskArray &Masks) {
+    // The index reads names and parents only, which the caching leaves alone.
+    CacheSections(TvlTableIndex(Sections, Masks), Sections, Masks);
+}
+
 int GlobalInfoMaskIndex(const TvlCommonElements &Elements, const TsGeneralDataArray &Sections,
                         const TsMaskArray &Masks, std::string_view Key) {
     return GetMaskIndexChecked(Sections, Masks, Elements.GlobalInfoSection, "GLOBALINFO", Key);
 }
 
 void CacheCommonElements(TvlCommonElements &E, TsGeneralDataArray &Sections, const TsMaskArray &Masks) {
-    const auto global = [&](std::string_view key) { return GlobalInfoMaskIndex(E, Sections, Masks, key); };
+    const TvlTableIndex index(Sections, Masks);
+    const auto global = [&](std::string_view key) {
+        return index.GetMaskIndexChecked(E.GlobalInfoSection, "GLOBALINFO", key);
+    };
     const auto entry = [&](TvlElementEntry &e, std::string_view n1, std::string_view n2 = {},
-                           std::string_view n3 = {}) { CacheElementEntry(Sections, Masks, e, n1, n2, n3); };
+                           std::string_view n3 = {}) { CacheEntry(index, e, n1, n2, n3); };
 
-    E.GlobalInfoSection = FindSectionIndex(Sections, "GLOBALINFO");
+    E.GlobalInfoSection = index.FindSectionIndex("GLOBALINFO");
     for (std::size_t i = 0; i < CheckBoxNames.size(); ++i) E.CheckGlyphs[i] = global(CheckBoxNames[i]);
     for (std::size_t i = 0; i < SmallCheckNames.size(); ++i) E.SmallCheckGlyphs[i] = global(SmallCheckNames[i]);
     for (std::size_t i = 0; i < RadioNames.size(); ++i) E.RadioGlyphs[i] = global(RadioNames[i]);
@@ -88,7 +106,7 @@ void CacheCommonElements(TvlCommonElements &E, TsGeneralDataArray &Sections, con
     E.GripVert = global("GRIPVERT");
     entry(E.MenuItem, "MENUITEM");
     entry(E.ComboButton, "COMBOBTN");
-    E.ComboButton.GlyphMask = FindMaskIndex(Masks, "COMBOBOX", "GLYPHMASK");
+    E.ComboButton.GlyphMask = index.FindMaskIndex("COMBOBOX", "GLYPHMASK");
     for (std::size_t row = 0; row < 4; ++row)
         for (std::size_t side = 0; side < 4; ++side) entry(E.Tabs[row][side], TabElementNames[row * 4 + side]);
     for (std::size_t i = 0; i < ScrollSliderNames.size(); ++i) entry(E.ScrollSliders[i], ScrollSliderNames[i]);
@@ -99,8 +117,8 @@ void CacheCommonElements(TvlCommonElements &E, TsGeneralDataArray &Sections, con
     }
     for (std::size_t i = 0; i < TitleIconNames.size(); ++i) E.TitleIcons[i] = global(TitleIconNames[i]);
     for (std::size_t i = 0; i < StdSectionNames.size(); ++i)
-        E.StdSectionIndexes[i] = FindSectionIndex(Sections, StdSectionNames[i]);
-    CacheSectionIndices(Sections, Masks);
+        E.StdSectionIndexes[i] = index.FindSectionIndex(StdSectionNames[i]);
+    CacheSections(index, Sections, Masks);
 }
 
 } // namespace skin

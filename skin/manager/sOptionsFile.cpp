@@ -1,5 +1,6 @@
 #include "sOptionsFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -15,10 +16,15 @@ namespace skin {
 
 TvlOptionsFile::TvlOptionsFile(std::string_view Text) {
     if (Text.substr(0, 3) == "\xEF\xBB\xBF") Text.remove_prefix(3);
+    // About one section per '[' (a few hundred in a skin; the cap keeps a
+    // hostile text from reserving much).
+    FSections.reserve(std::min<std::size_t>(static_cast<std::size_t>(std::count(Text.begin(), Text.end(), '[')), 1024));
     while (!Text.empty()) {
-        const std::size_t end = Text.find_first_of("\r\n");
+        // A plain scan: find_first_of asks the C library once per character.
+        std::size_t end = 0;
+        while (end < Text.size() && Text[end] != '\r' && Text[end] != '\n') ++end;
         AddLine(Text.substr(0, end));
-        if (end == std::string_view::npos) break;
+        if (end == Text.size()) break;
         const std::size_t next = Text[end] == '\r' && end + 1 < Text.size() && Text[end + 1] == '\n' ? end + 2 : end + 1;
         Text.remove_prefix(next);
     }
@@ -28,6 +34,54 @@ TvlOptionsFile::TvlOptionsFile(std::string_view Text) {
 TvlOptionsFile::TvlOptionsFile(const vcl::TStrings &Lines) {
     for (int i = 0; i < Lines.Count(); ++i) AddLine(Lines.Strings(i));
     ResolveParents();
+}
+
+std::size_t TvlOptionsFile::HashOf(std::string_view Text) {
+    // FNV-1a: the names are short, and most reads miss.
+    std::uint32_t hash = 2166136261u;
+    for (const char c : Text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+}
+
+std::size_t TvlOptionsFile::KeySlot(int Section, std::string_view Key, std::size_t Hash) const {
+    const std::size_t mask = FKeySlots.size() - 1;
+    for (std::size_t at = (Hash ^ static_cast<std::size_t>(Section) * 0x9E3779B1u) & mask;; at = (at + 1) & mask) {
+        const TKeySlot &slot = FKeySlots[at];
+        if (slot.Key < 0) return at;
+        if (slot.Hash == Hash && slot.Section == Section &&
+            FSections[static_cast<std::size_t>(Section)].Keys[static_cast<std::size_t>(slot.Key)].Name == Key)
+            return at;
+    }
+}
+
+std::size_t TvlOptionsFile::SectionSlot(std::string_view Name, std::size_t Hash) const {
+    const std::size_t mask = FSectionSlots.size() - 1;
+    for (std::size_t at = Hash & mask;; at = (at + 1) & mask) {
+        const int section = FSectionSlots[at];
+        if (section < 0 || FSections[static_cast<std::size_t>(section)].Name == Name) return at;
+    }
+}
+
+void TvlOptionsFile::GrowSectionSlots() {
+    FSectionSlots.assign(std::max<std::size_t>(32, 2 * FSectionSlots.size()), -1);
+    const std::size_t mask = FSectionSlots.size() - 1;
+    for (std::size_t i = 0; i < FSections.size(); ++i) {
+        std::size_t at = HashOf(FSections[i].Name) & mask;
+        while (FSectionSlots[at] >= 0) at = (at + 1) & mask;
+        FSectionSlots[at] = static_cast<int>(i);
+    }
+}
+
+void TvlOptionsFile::GrowKeySlots() {
+    std::vector<TKeySlot> old(std::max<std::size_t>(64, 2 * FKeySlots.size()));
+    old.swap(FKeySlots);
+    for (const TKeySlot &slot : old) {
+        if (slot.Key < 0) continue;
+        const std::size_t mask = FKeySlots.size() - 1;
+        std::size_t at = (slot.Hash ^ static_cast<std::size_t>(slot.Section) * 0x9E3779B1u) & mask;
+        while (FKeySlots[at].Key >= 0) at = (at + 1) & mask;
+        FKeySlots[at] = slot;
+    }
 }
 
 void TvlOptionsFile::ResolveParents() {
@@ -62,40 +116,45 @@ void TvlOptionsFile::AddLine(std::string_view Line) {
     if (Line.empty() || Line.front() == ';') return;
     if (Line.size() >= 2 && Line.front() == '[' && Line.back() == ']') {
         const std::string_view name = Line.substr(1, Line.size() - 2);
-        if (const auto it = FSectionIndex.find(name); it != FSectionIndex.end()) {
-            FCurrent = static_cast<int>(it->second);
-        } else {
-            FCurrent = static_cast<int>(FSections.size());
-            FSectionIndex.emplace(std::string(name), FSections.size());
+        if (2 * (FSections.size() + 1) > FSectionSlots.size()) GrowSectionSlots();
+        int &slot = FSectionSlots[SectionSlot(name, HashOf(name))];
+        if (slot < 0) {
+            slot = static_cast<int>(FSections.size());
             FSections.push_back(TSection{std::string(name), {}});
-            FKeyIndex.emplace_back();
+            FSections.back().Keys.reserve(8);
         }
+        FCurrent = slot;
         return;
     }
     const std::size_t eq = Line.find('=');
     if (FCurrent < 0 || eq == std::string_view::npos) return;  // not a key of a section
     const std::string_view key = TrimView(Line.substr(0, eq));
-    TIndex &keys = FKeyIndex[static_cast<std::size_t>(FCurrent)];
-    if (keys.find(key) != keys.end()) return;  // the first of two equal keys is the one read
+    if (2 * (FKeyCount + 1) > FKeySlots.size()) GrowKeySlots();
+    const std::size_t hash = HashOf(key);
+    TKeySlot &slot = FKeySlots[KeySlot(FCurrent, key, hash)];
+    if (slot.Key >= 0) return;  // the first of two equal keys is the one read
     TSection &section = FSections[static_cast<std::size_t>(FCurrent)];
-    keys.emplace(std::string(key), section.Keys.size());
+    slot = TKeySlot{hash, FCurrent, static_cast<std::int32_t>(section.Keys.size())};
+    ++FKeyCount;
+    FKeyNameBits[(hash >> 6) & 63] |= std::uint64_t{1} << (hash & 63);
     section.Keys.push_back(TKey{std::string(key), std::string(TrimView(Line.substr(eq + 1)))});
 }
 
 int TvlOptionsFile::SectionIndex(std::string_view Section) const {
-    const auto it = FSectionIndex.find(Section);
-    return it == FSectionIndex.end() ? -1 : static_cast<int>(it->second);
+    return FSectionSlots.empty() ? -1 : FSectionSlots[SectionSlot(Section, HashOf(Section))];
 }
 
-const std::string *TvlOptionsFile::Find(std::string_view Section, std::string_view Key) const {
+const std::string *TvlOptionsFile::Find(std::string_view Section, const TKeyName &Key) const {
     return Find(SectionIndex(Section), Key);
 }
 
-const std::string *TvlOptionsFile::Find(int SectionIndex, std::string_view Key) const {
-    if (SectionIndex < 0 || static_cast<std::size_t>(SectionIndex) >= FSections.size()) return nullptr;
-    const TIndex &keys = FKeyIndex[static_cast<std::size_t>(SectionIndex)];
-    const auto it = keys.find(Key);
-    return it == keys.end() ? nullptr : &FSections[static_cast<std::size_t>(SectionIndex)].Keys[it->second].Value;
+const std::string *TvlOptionsFile::Find(int SectionIndex, const TKeyName &Key) const {
+    if (SectionIndex < 0 || static_cast<std::size_t>(SectionIndex) >= FSections.size() || FKeySlots.empty())
+        return nullptr;
+    if (!(FKeyNameBits[(Key.Hash() >> 6) & 63] >> (Key.Hash() & 63) & 1)) return nullptr;
+    const TKeySlot &slot = FKeySlots[KeySlot(SectionIndex, Key.Text(), Key.Hash())];
+    return slot.Key < 0 ? nullptr
+                        : &FSections[static_cast<std::size_t>(SectionIndex)].Keys[static_cast<std::size_t>(slot.Key)].Value;
 }
 
 std::string TvlOptionsFile::ReadString(std::string_view Section, std::string_view Key,
@@ -104,11 +163,11 @@ std::string TvlOptionsFile::ReadString(std::string_view Section, std::string_vie
     return value ? *value : Default;
 }
 
-std::int32_t TvlOptionsFile::ReadInteger(std::string_view Section, std::string_view Key, std::int32_t Default) const {
+std::int32_t TvlOptionsFile::ReadInteger(std::string_view Section, const TKeyName &Key, std::int32_t Default) const {
     return ReadInteger(SectionIndex(Section), Key, Default);
 }
 
-std::int32_t TvlOptionsFile::ReadInteger(int SectionIndex, std::string_view Key, std::int32_t Default) const {
+std::int32_t TvlOptionsFile::ReadInteger(int SectionIndex, const TKeyName &Key, std::int32_t Default) const {
     const std::string *value = Find(SectionIndex, Key);
     if (!value) return Default;
     std::string_view text = *value;
@@ -125,12 +184,13 @@ namespace {
 
 constexpr std::int32_t Unlimited = INT32_MAX;
 
-// Walks Section and its parents, calling Probe(section index, level) until
-// it answers true; a chain that comes back to a section or runs too deep ends.
-template <class TProbe> void WalkParents(const TvlOptionsFile &Ini, std::string_view Section, TProbe Probe) {
+// Walks the section and its parents, calling Probe(section index, level)
+// until it answers true; a chain that comes back to a section or runs too
+// deep ends.
+template <class TProbe> void WalkParents(const TvlOptionsFile &Ini, int Section, TProbe Probe) {
     int visited[MaxParentDepth];
     int depth = 0;
-    for (int s = Ini.SectionIndex(Section); s >= 0 && depth < MaxParentDepth; s = Ini.ParentIndex(s)) {
+    for (int s = Section; s >= 0 && depth < MaxParentDepth; s = Ini.ParentIndex(s)) {
         for (int i = 0; i < depth; ++i)
             if (visited[i] == s) return;
         visited[depth] = s;
@@ -139,7 +199,9 @@ template <class TProbe> void WalkParents(const TvlOptionsFile &Ini, std::string_
     }
 }
 
-const std::string *FindInheritedString(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key) {
+using TKeyName = TvlOptionsFile::TKeyName;
+
+const std::string *FindInheritedString(const TvlOptionsFile &Ini, int Section, const TKeyName &Key) {
     const std::string *found = nullptr;
     WalkParents(Ini, Section, [&](int s, int) {
         const std::string *v = Ini.Find(s, Key);
@@ -149,22 +211,19 @@ const std::string *FindInheritedString(const TvlOptionsFile &Ini, std::string_vi
     return found;
 }
 
-} // namespace
-
-std::string ReadSectionStr(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key,
-                           const std::string &Default) {
+std::string SectionStr(const TvlOptionsFile &Ini, int Section, const TKeyName &Key, const std::string &Default) {
     const std::string *v = FindInheritedString(Ini, Section, Key);
     return v ? *v : Default;
 }
 
-bool ReadSectionBool(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key, bool Default) {
+bool SectionBool(const TvlOptionsFile &Ini, int Section, const TKeyName &Key, bool Default) {
     const std::string *v = FindInheritedString(Ini, Section, Key);
     if (!v) return Default;
     return *v == "TRUE" || *v == "1";
 }
 
-std::int32_t ReadSectionInt(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key,
-                            std::int32_t Default, std::int32_t Max) {
+std::int32_t SectionInt(const TvlOptionsFile &Ini, int Section, const TKeyName &Key, std::int32_t Default,
+                        std::int32_t Max) {
     std::int32_t result = Default;
     WalkParents(Ini, Section, [&](int s, int level) {
         const std::int32_t v = Ini.ReadInteger(s, Key, -1);
@@ -175,6 +234,22 @@ std::int32_t ReadSectionInt(const TvlOptionsFile &Ini, std::string_view Section,
         return true;
     });
     return result > Max ? Max : result;
+}
+
+} // namespace
+
+std::string ReadSectionStr(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key,
+                           const std::string &Default) {
+    return SectionStr(Ini, Ini.SectionIndex(Section), Key, Default);
+}
+
+bool ReadSectionBool(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key, bool Default) {
+    return SectionBool(Ini, Ini.SectionIndex(Section), Key, Default);
+}
+
+std::int32_t ReadSectionInt(const TvlOptionsFile &Ini, std::string_view Section, std::string_view Key,
+                            std::int32_t Default, std::int32_t Max) {
+    return SectionInt(Ini, Ini.SectionIndex(Section), Key, Default, Max);
 }
 
 const std::string_view StateKeys[3][12] = {
@@ -218,14 +293,19 @@ void FillState(TsGenState &State, const TsGenState &Defaults, int StateIndex, TR
     }
 }
 
+void SectionState(const TvlOptionsFile &Ini, int Section, TsGenState &State, const TsGenState &Defaults,
+                  int StateIndex) {
+    FillState(
+        State, Defaults, StateIndex,
+        [&](std::string_view key, std::int32_t def) { return SectionInt(Ini, Section, key, def, Unlimited); },
+        [&](std::string_view key) { return SectionStr(Ini, Section, key, " "); });
+}
+
 } // namespace
 
 void ReadSectionState(const TvlOptionsFile &Ini, std::string_view Section, TsGenState &State,
                       const TsGenState &Defaults, int StateIndex) {
-    FillState(
-        State, Defaults, StateIndex,
-        [&](std::string_view key, std::int32_t def) { return ReadSectionInt(Ini, Section, key, def, Unlimited); },
-        [&](std::string_view key) { return ReadSectionStr(Ini, Section, key, " "); });
+    SectionState(Ini, Ini.SectionIndex(Section), State, Defaults, StateIndex);
 }
 
 // GLOBALINFO
@@ -240,7 +320,8 @@ double ReadSkinVersion(const TvlOptionsFile &Ini) {
 }
 
 void ReadGlobalInfo(const TvlOptionsFile &Ini, TsSkinData &Data, int FrameWidth) {
-    const auto global = [&](std::string_view key, std::int32_t def) { return Ini.ReadInteger("GLOBALINFO", key, def); };
+    const int section = Ini.SectionIndex("GLOBALINFO");
+    const auto global = [&](std::string_view key, std::int32_t def) { return Ini.ReadInteger(section, key, def); };
     Data.Author = Ini.ReadString("GLOBALINFO", "AUTHOR", "");
     Data.Description = Ini.ReadString("GLOBALINFO", "DESCRIPTION", "");
     Data.BorderWidth = global("BORDERWIDTH", 4);
@@ -325,14 +406,16 @@ TsGeneralDataArray ReadSections(const TvlOptionsFile &Ini) {
     sections.reserve(Ini.Sections().size());
     for (const TvlOptionsFile::TSection &s : Ini.Sections()) {
         const std::string &name = s.Name;
+        const int section = static_cast<int>(&s - Ini.Sections().data());
         const auto readInt = [&](std::string_view key, std::int32_t def, std::int32_t max) {
-            return ReadSectionInt(Ini, name, key, def, max);
+            return SectionInt(Ini, section, key, def, max);
         };
         TsGeneralData g;
         g.ClassName = name;
-        g.ParentClass = Ini.ReadString(name, "PARENTCLASS", "");
-        g.ReservedBoolean = ReadSectionBool(Ini, name, "RESERVEDBOOLEAN", false);
-        g.GiveOwnFont = ReadSectionBool(Ini, name, "GIVEOWNFONT", false);
+        const std::string *parent = Ini.Find(section, "PARENTCLASS");
+        g.ParentClass = parent ? *parent : std::string();
+        g.ReservedBoolean = SectionBool(Ini, section, "RESERVEDBOOLEAN", false);
+        g.GiveOwnFont = SectionBool(Ini, section, "GIVEOWNFONT", false);
         g.Glow = readInt("GLOW", 0, 255);
         g.GlowMargin = readInt("GLOWMARGIN", 0, 255);
         g.States = readInt("STATES", 3, 255);
@@ -344,14 +427,14 @@ TsGeneralDataArray ReadSections(const TvlOptionsFile &Ini) {
         g.OuterMode = readInt("OUTERMODE", 2, Unlimited);
         g.ImgTopLeft = g.ImgTopRight = g.ImgBottomLeft = g.ImgBottomRight = -1;
 
-        ReadSectionState(Ini, name, g.Props[0], DefaultGenState, 0);
+        SectionState(Ini, section, g.Props[0], DefaultGenState, 0);
         if (g.States > 1)
-            ReadSectionState(Ini, name, g.Props[1], DefaultGenState, 1);
+            SectionState(Ini, section, g.Props[1], DefaultGenState, 1);
         else
             g.Props[1] = g.Props[0];
         g.UseState2 = readInt("USESTATE2", 0, Unlimited) == 1;
         if (g.UseState2)
-            ReadSectionState(Ini, name, g.Props[2], DefaultGenState, 2);
+            SectionState(Ini, section, g.Props[2], DefaultGenState, 2);
         else
             g.Props[2] = g.Props[1];
         sections.push_back(std::move(g));

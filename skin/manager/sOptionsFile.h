@@ -9,11 +9,11 @@
 // sections), into hash tables, so that the thousands of inherited key reads
 // of a load are lookups instead of scans over lines. Its reading rules are
 // those of the class library's TMemIniFile.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "sSkinData.h"
@@ -42,34 +42,61 @@ public:
     explicit TvlOptionsFile(std::string_view Text);
     explicit TvlOptionsFile(const vcl::TStrings &Lines);
 
+    // A key name with its hash, for reading one key in several sections.
+    class TKeyName {
+    public:
+        // Implicit: wherever a name is asked for, any form of it will do.
+        TKeyName(std::string_view Text) : FText(Text), FHash(HashOf(Text)) {}
+        TKeyName(const char *Text) : TKeyName(std::string_view(Text)) {}
+        TKeyName(const std::string &Text) : TKeyName(std::string_view(Text)) {}
+        std::string_view Text() const { return FText; }
+        std::size_t Hash() const { return FHash; }
+
+    private:
+        std::string_view FText;
+        std::size_t FHash;
+    };
+
     const std::vector<TSection> &Sections() const { return FSections; }
     // Position of the section in the file; -1 when absent.
     int SectionIndex(std::string_view Section) const;
     // The value of Section's Key; null when either is absent.
-    const std::string *Find(std::string_view Section, std::string_view Key) const;
-    const std::string *Find(int SectionIndex, std::string_view Key) const;
+    const std::string *Find(std::string_view Section, const TKeyName &Key) const;
+    const std::string *Find(int SectionIndex, const TKeyName &Key) const;
     // The section that Section's "PARENTCLASS" names (not "?", not itself);
     // -1 when none.
     int ParentIndex(int SectionIndex) const;
     std::string ReadString(std::string_view Section, std::string_view Key, const std::string &Default) const;
     // Decimal, "$" hexadecimal or "0x" hexadecimal; Default for anything else.
-    std::int32_t ReadInteger(std::string_view Section, std::string_view Key, std::int32_t Default) const;
-    std::int32_t ReadInteger(int SectionIndex, std::string_view Key, std::int32_t Default) const;
+    std::int32_t ReadInteger(std::string_view Section, const TKeyName &Key, std::int32_t Default) const;
+    std::int32_t ReadInteger(int SectionIndex, const TKeyName &Key, std::int32_t Default) const;
 
 private:
-    struct THash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view S) const { return std::hash<std::string_view>{}(S); }
+    // A key of a section: where it lies in that section's list.
+    struct TKeySlot {
+        std::size_t Hash = 0;  // of the key name
+        std::int32_t Section = -1;
+        std::int32_t Key = -1;  // -1: a free slot
     };
-    using TIndex = std::unordered_map<std::string, std::size_t, THash, std::equal_to<>>;
+    static std::size_t HashOf(std::string_view Text);
     void AddLine(std::string_view Line);
     void ResolveParents();
+    // The slot that holds the section's key, or the free slot where it would go.
+    std::size_t KeySlot(int Section, std::string_view Key, std::size_t Hash) const;
+    void GrowKeySlots();
+    // The slot of the section of that name, or the free slot where it would go.
+    std::size_t SectionSlot(std::string_view Name, std::size_t Hash) const;
+    void GrowSectionSlots();
 
     std::vector<TSection> FSections;
-    TIndex FSectionIndex;
-    std::vector<TIndex> FKeyIndex;  // per section
-    std::vector<int> FParents;      // per section, resolved once read
-    int FCurrent = -1;              // the section lines go to while reading
+    std::vector<int> FSectionSlots;   // section positions in open addressing, -1 free
+    std::vector<TKeySlot> FKeySlots;  // every key of every section, in open addressing
+    std::size_t FKeyCount = 0;
+    // A bit per key-name hash of the file: most reads ask for keys that no
+    // section has, and end here.
+    std::array<std::uint64_t, 64> FKeyNameBits{};
+    std::vector<int> FParents;  // per section, resolved once read
+    int FCurrent = -1;          // the section lines go to while reading
 };
 
 // Key readers with "PARENTCLASS" inheritance, at most MaxParentDepth deep

@@ -4,6 +4,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/graphics/vlPixelHelpers.h"
 #include "vcl/SysUtils.h"
@@ -175,6 +179,32 @@ int DetectMaskType(const TsMaskData &Mask, const vcl::TBitmapView &Image) {
                : 0;
 }
 
+namespace {
+
+// Three-byte pixels made opaque 32-bit ones, from: x on (the key stays
+// transparent). Four at a time where sixteen bytes can be read within the
+// row: each pixel is moved into its own 32-bit lane by a byte shift.
+int OpaqueFrom24(const std::uint8_t *From, std::uint32_t *To, int Count) {
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i lane0 = _mm_set_epi32(0, 0, 0, 0x00FFFFFF), lane1 = _mm_set_epi32(0, 0, 0x00FFFFFF, 0);
+    const __m128i lane2 = _mm_set_epi32(0, 0x00FFFFFF, 0, 0), lane3 = _mm_set_epi32(0x00FFFFFF, 0, 0, 0);
+    const __m128i key = _mm_set1_epi32(static_cast<int>(KeyPixel));
+    const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    for (; x + 6 <= Count; x += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(From + 3 * x));
+        const __m128i p = _mm_or_si128(
+            _mm_or_si128(_mm_and_si128(v, lane0), _mm_and_si128(_mm_slli_si128(v, 1), lane1)),
+            _mm_or_si128(_mm_and_si128(_mm_slli_si128(v, 2), lane2), _mm_and_si128(_mm_slli_si128(v, 3), lane3)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(To + x),
+                         _mm_or_si128(p, _mm_andnot_si128(_mm_cmpeq_epi32(p, key), alpha)));
+    }
+#endif
+    return x;
+}
+
+} // namespace
+
 void CopyToSkinPixels(const vcl::TDibLayout &Source, const vcl::TBitmapView &Target, bool Opaque) {
     const int w = std::min(Source.Width, Target.Width), h = std::min(Source.Height, Target.Height);
     if (!Source.First || !Target.HasRows() || w <= 0 || h <= 0) return;
@@ -185,8 +215,9 @@ void CopyToSkinPixels(const vcl::TDibLayout &Source, const vcl::TBitmapView &Tar
         switch (Source.PixelFormat) {
         case vcl::pf24bit:
             // The common case of skin pictures, kept free of per-pixel calls.
-            for (int x = 0; x < w; ++x, from += 3)
-                to[x] = opaque(std::uint32_t{from[0]} | std::uint32_t{from[1]} << 8 | std::uint32_t{from[2]} << 16);
+            for (int x = OpaqueFrom24(from, to, w); x < w; ++x)
+                to[x] = opaque(std::uint32_t{from[3 * x]} | std::uint32_t{from[3 * x + 1]} << 8 |
+                               std::uint32_t{from[3 * x + 2]} << 16);
             break;
         case vcl::pf32bit:
             for (int x = 0; x < w; ++x, from += 4) {

@@ -11,6 +11,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/BmpFile.h"
 #include "vcl/Jpeg.h"
+#include "vcl/ResourceStream.h"
 #include "vcl/SysUtils.h"
 #include "vlSkinConvertor.h"
 
@@ -56,13 +57,13 @@ void MakeOpaque32(vcl::TBitmap &Bitmap) {
 namespace {
 
 // A decoded picture into Bitmap, made 32-bit in one pass (see CopyToSkinPixels).
-void TakeDib(vcl::TBitmap &Bitmap, vcl::TDibImage &Image, bool Opaque, const std::string &Name) {
+void TakeDib(vcl::TBitmap &Bitmap, const vcl::TDibLayout &Image, bool Opaque, const std::string &Name) {
     if (static_cast<std::int64_t>(Image.Width) * Image.Height > MaxPicturePixels)
         throw vcl::EInvalidGraphic("The skin picture \"" + Name + "\" is too large (" + vcl::IntToStr(Image.Width) +
                                    " x " + vcl::IntToStr(Image.Height) + ")");
     Bitmap.SetPixelFormat(vcl::pf32bit);
     Bitmap.SetSize(Image.Width, Image.Height);
-    CopyToSkinPixels(Image.Layout(), Bitmap.View(), Opaque);
+    CopyToSkinPixels(Image, Bitmap.View(), Opaque);
 }
 
 } // namespace
@@ -80,8 +81,9 @@ void LoadSkinBitmap(vcl::TBitmap &Bitmap, vcl::TStream &Stream, bool Opaque, con
         copy.resize(Stream.Read(copy.data(), copy.size()));
         data = copy;
     }
-    vcl::TDibImage image = vcl::ReadBmpFile(data);
-    TakeDib(Bitmap, image, Opaque, Name);
+    // The file's rows are read where they lie: a copy would cost as much as the conversion.
+    vcl::TDibImage holder;
+    TakeDib(Bitmap, vcl::ViewBmpFile(data, holder), Opaque, Name);
 }
 
 void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TStream &Stream, bool Premultiply) {
@@ -98,7 +100,7 @@ void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TSt
         // The PNG reader's pixels taken over directly: a graphic object and
         // its copy per glyph cost more than the glyph's decoding.
         TPngImage png = ReadPngImage(Stream);
-        TakeDib(Bitmap, png.Dib, false, FileName);
+        TakeDib(Bitmap, png.Dib.Layout(), false, FileName);
         if (Premultiply) PremultiplyRect(Bitmap, {0, 0, Bitmap.Width(), Bitmap.Height()});
         return;
     }
@@ -249,13 +251,18 @@ void TvlSkinLoad::LoadOuterEffectMask(TvlOutEffect &Effect, const std::string &K
         Effect.MaskIndex = AddValueItem(global, "GLOBALINFO", Key, v, v.R);
         return;
     }
-    vcl::TBitmap blur;
+    // The picture is read where the module keeps it (resources stay mapped
+    // while the module is loaded): a bitmap of its own, and a 32-bit copy of
+    // that, would cost more than the effect's image.
+    vcl::TDibImage holder;
+    vcl::TDibLayout blur;
     try {
-        blur.LoadFromResourceName(nullptr, "BLUR5");
+        vcl::TResourceStream resource("BLUR5", MAKEINTRESOURCEW(2) /* RT_BITMAP */);
+        blur = vcl::ViewPackedDib({resource.Memory(), static_cast<std::size_t>(resource.Size())}, holder);
     } catch (const vcl::Exception &) {
         return;  // a program without the picture has no built-in effect
     }
-    const int w = blur.Width();
+    const int w = blur.Width;
     if (w < 1) return;
     const int h2 = w / 2;
     for (int *width : {&Effect.WidthL, &Effect.WidthT, &Effect.WidthR, &Effect.WidthB})
@@ -267,10 +274,14 @@ void TvlSkinLoad::LoadOuterEffectMask(TvlOutEffect &Effect, const std::string &K
     m.Bmp->SetPixelFormat(vcl::pf32bit);
     m.Bmp->SetSize(w, 2 * w);
     PaintEffectSides(m.Bmp->View(), w, Effect);
-    blur.SetPixelFormat(vcl::pf32bit);
-    const vcl::TBitmapView from = blur.View(), to = m.Bmp->View();
-    for (int y = 0; y < std::min(w, from.Height); ++y)
-        std::copy(from.Row32(y), from.Row32(y) + w, to.Row32(w + y));
+    // The blur below the sides, as 32-bit pixels (alpha 0 unless the picture has it).
+    const vcl::TBitmapView to = m.Bmp->View();
+    vcl::TDibLayout lower;
+    lower.First = reinterpret_cast<std::uint8_t *>(to.Row32(w));
+    lower.Stride = to.Stride;
+    lower.Width = w;
+    lower.Height = w;
+    vcl::CopyDibPixels(blur, lower);
     Effect.MaskIndex = index;
 }
 

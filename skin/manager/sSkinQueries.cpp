@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 
 namespace skin {
 
@@ -19,17 +20,18 @@ public:
     }
 
 private:
-    std::array<int, MaxParentDepth> FVisited{};
+    std::array<int, MaxParentDepth> FVisited;  // the first FCount are set
     int FCount = 0;
 };
 
 // The shape shared by the four inherited lookups: scan the masks with Match
 // for the current section; when nothing matches, go on with the parent
-// section unless its name is empty or equals the name being looked up.
-// Checked variants carry the section's name from level to level.
-template <class TMatch>
+// section (FindSection(section, its parent's name)) unless that name is
+// empty or equals the name being looked up. Checked variants carry the section's name from
+// level to level.
+template <class TMatch, class TFindSection>
 int FindInherited(const TsGeneralDataArray &Sections, int SectionIndex, std::string_view SectionName, bool Checked,
-                  TMatch Match) {
+                  TMatch Match, TFindSection FindSection) {
     TChainGuard guard;
     std::string_view name = SectionName;
     while (SectionIndex >= 0 && guard.Enter(SectionIndex)) {
@@ -39,10 +41,17 @@ int FindInherited(const TsGeneralDataArray &Sections, int SectionIndex, std::str
         const std::string_view parent = section.ParentClass;
         const std::string_view own = Checked ? name : std::string_view(section.ClassName);
         if (parent.empty() || parent == own) return -1;
-        SectionIndex = FindSectionIndex(Sections, parent);
+        SectionIndex = FindSection(SectionIndex, parent);
         name = parent;
     }
     return -1;
+}
+
+template <class TMatch>
+int FindInherited(const TsGeneralDataArray &Sections, int SectionIndex, std::string_view SectionName, bool Checked,
+                  TMatch Match) {
+    return FindInherited(Sections, SectionIndex, SectionName, Checked, Match,
+                         [&](int, std::string_view parent) { return FindSectionIndex(Sections, parent); });
 }
 
 template <class TPredicate> int FirstMask(const TsMaskArray &Masks, TPredicate Predicate) {
@@ -107,6 +116,143 @@ int GetPatternIndexChecked(const TsGeneralDataArray &Sections, const TsMaskArray
             return m.ImageKind == TextureKind && m.PropertyName == PropertyName && m.ClassName == name;
         });
     });
+}
+
+// TvlTableIndex
+
+template <class THash, class TSame, class TTake>
+void TvlTableIndex::TFirstOfKey::Build(int Count, THash Hash, TSame Same, TTake Take) {
+    std::size_t size = 8;
+    while (size < 2 * static_cast<std::size_t>(std::max(Count, 0))) size *= 2;
+    FSlots.assign(size, TSlot{});
+    for (int i = 0; i < Count; ++i) {
+        if (!Take(i)) continue;
+        const std::size_t hash = Hash(i);
+        std::size_t at = hash & (size - 1);
+        while (FSlots[at].Record >= 0 && !(FSlots[at].Hash == hash && Same(FSlots[at].Record, i)))
+            at = (at + 1) & (size - 1);
+        if (FSlots[at].Record < 0) FSlots[at] = TSlot{hash, i};
+    }
+}
+
+template <class TIs> int TvlTableIndex::TFirstOfKey::Find(std::size_t Hash, TIs Is) const {
+    if (FSlots.empty()) return -1;
+    const std::size_t mask = FSlots.size() - 1;
+    for (std::size_t at = Hash & mask; FSlots[at].Record >= 0; at = (at + 1) & mask)
+        if (FSlots[at].Hash == Hash && Is(FSlots[at].Record)) return FSlots[at].Record;
+    return -1;
+}
+
+namespace {
+
+// FNV-1a: the names are short.
+std::size_t HashOf(std::string_view Text) {
+    std::uint32_t hash = 2166136261u;
+    for (const char c : Text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+}
+std::size_t HashOf(std::size_t First, std::size_t Second) {
+    return First ^ (Second + 0x9E3779B9u + (First << 6) + (First >> 2));
+}
+std::size_t OwnerHash(int Owner, std::size_t PropertyHash) {
+    return HashOf(static_cast<std::size_t>(static_cast<unsigned>(Owner)), PropertyHash);
+}
+std::size_t HashOf(std::string_view Class, std::string_view Property) {
+    return HashOf(HashOf(Class), HashOf(Property));
+}
+
+} // namespace
+
+TvlTableIndex::TvlTableIndex(const TsGeneralDataArray &Sections, const TsMaskArray &Masks)
+    : FSections(Sections), FMasks(Masks) {
+    const auto section = [&](int i) -> const TsGeneralData & { return Sections[static_cast<std::size_t>(i)]; };
+    const auto mask = [&](int i) -> const TsMaskData & { return Masks[static_cast<std::size_t>(i)]; };
+    const int sections = static_cast<int>(Sections.size()), masks = static_cast<int>(Masks.size());
+    // Empty names are never found.
+    FSectionsByName.Build(
+        sections, [&](int i) { return HashOf(section(i).ClassName); },
+        [&](int a, int b) { return section(a).ClassName == section(b).ClassName; },
+        [&](int i) { return !section(i).ClassName.empty(); });
+    const auto byOwner = [&](int i) { return OwnerHash(mask(i).OwnerSection, HashOf(mask(i).PropertyName)); };
+    const auto sameOwner = [&](int a, int b) {
+        return mask(a).OwnerSection == mask(b).OwnerSection && mask(a).PropertyName == mask(b).PropertyName;
+    };
+    const auto byClass = [&](int i) { return HashOf(mask(i).ClassName, mask(i).PropertyName); };
+    const auto sameClass = [&](int a, int b) {
+        return mask(a).ClassName == mask(b).ClassName && mask(a).PropertyName == mask(b).PropertyName;
+    };
+    const auto every = [](int) { return true; };
+    const auto texture = [&](int i) { return mask(i).ImageKind == TextureKind; };
+    FMasksByOwner.Build(masks, byOwner, sameOwner, every);
+    FTexturesByOwner.Build(masks, byOwner, sameOwner, texture);
+    FMasksByClass.Build(masks, byClass, sameClass, every);
+    FTexturesByClass.Build(masks, byClass, sameClass, texture);
+    // Every chain step asks for a section's parent by name: answered once here.
+    FParents.resize(Sections.size());
+    for (std::size_t i = 0; i < Sections.size(); ++i) FParents[i] = FindSectionIndex(Sections[i].ParentClass);
+}
+
+int TvlTableIndex::FindSectionIndex(std::string_view Name) const {
+    if (Name.empty()) return -1;
+    return FSectionsByName.Find(HashOf(Name),
+                                [&](int i) { return FSections[static_cast<std::size_t>(i)].ClassName == Name; });
+}
+
+int TvlTableIndex::FindMaskIndex(std::string_view SectionName, std::string_view PropertyName) const {
+    if (SectionName.empty()) return -1;
+    return FMasksByClass.Find(HashOf(SectionName, PropertyName), [&](int i) {
+        const TsMaskData &m = FMasks[static_cast<std::size_t>(i)];
+        return m.ClassName == SectionName && m.PropertyName == PropertyName;
+    });
+}
+
+int TvlTableIndex::FindOwned(const TFirstOfKey &Table, int Owner, std::string_view PropertyName,
+                             std::size_t PropertyHash) const {
+    return Table.Find(OwnerHash(Owner, PropertyHash), [&](int i) {
+        const TsMaskData &m = FMasks[static_cast<std::size_t>(i)];
+        return m.OwnerSection == Owner && m.PropertyName == PropertyName;
+    });
+}
+
+int TvlTableIndex::GetMaskIndex(int SectionIndex, std::string_view PropertyName) const {
+    const std::size_t hash = HashOf(PropertyName);
+    return FindInherited(
+        FSections, SectionIndex, {}, false,
+        [&](int index, std::string_view) { return FindOwned(FMasksByOwner, index, PropertyName, hash); },
+        [&](int index, std::string_view) { return FParents[static_cast<std::size_t>(index)]; });
+}
+
+int TvlTableIndex::GetMaskIndexChecked(int SectionIndex, std::string_view SectionName,
+                                       std::string_view PropertyName) const {
+    const std::size_t hash = HashOf(PropertyName);
+    return FindInherited(
+        FSections, SectionIndex, SectionName, true,
+        [&](int index, std::string_view) { return FindOwned(FMasksByOwner, index, PropertyName, hash); },
+        [&](int index, std::string_view) { return FParents[static_cast<std::size_t>(index)]; });
+}
+
+int TvlTableIndex::GetPatternIndex(int SectionIndex, std::string_view PropertyName) const {
+    if (FMasks.empty()) return -1;
+    const std::size_t hash = HashOf(PropertyName);
+    return FindInherited(
+        FSections, SectionIndex, {}, false,
+        [&](int index, std::string_view) { return FindOwned(FTexturesByOwner, index, PropertyName, hash); },
+        [&](int index, std::string_view) { return FParents[static_cast<std::size_t>(index)]; });
+}
+
+int TvlTableIndex::GetPatternIndexChecked(int SectionIndex, std::string_view SectionName,
+                                          std::string_view PropertyName) const {
+    if (FMasks.empty() || SectionName.empty()) return -1;
+    const std::size_t hash = HashOf(PropertyName);
+    return FindInherited(
+        FSections, SectionIndex, SectionName, true,
+        [&](int, std::string_view name) {
+            return FTexturesByClass.Find(HashOf(HashOf(name), hash), [&](int i) {
+                const TsMaskData &m = FMasks[static_cast<std::size_t>(i)];
+                return m.ClassName == name && m.PropertyName == PropertyName;
+            });
+        },
+        [&](int index, std::string_view) { return FParents[static_cast<std::size_t>(index)]; });
 }
 
 namespace {

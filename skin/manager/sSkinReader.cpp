@@ -59,7 +59,6 @@ void TvlSkinLoad::ReadSectionTable(int FrameWidth) {
     ReadTabsCovering(FOptions, Data);
     Sections = ReadSections(FOptions);
     AddCommonSections(*FManager.CommonSections(), Sections);
-    CacheSectionIndices(Sections, Masks);
     Colors = ReadSkinColors(FOptions, Sections);
     AddTransparentSection(Sections, Colors[scGlobalFontColor]);
     FManager.ApplyColorEffectsToTables(Sections, Colors, Master.get(), Masks, ExtImages, Data);

@@ -144,6 +144,67 @@ TEST(BmpFile, MasksChooseTheFormatOrAreConvertedToThirtyTwoBits) {
         EXPECT_THROW(ReadPackedDib(Bytes(cases[2].Dib.begin(), cases[2].Dib.begin() + n)), EInvalidGraphic) << n;
 }
 
+namespace {
+
+// Every pixel of a view of the file against the decoded copy.
+void ExpectViewReadsAsTheCopy(const Bytes &file, const char *what) {
+    TDibImage copy = ReadBmpFile(file);
+    TDibImage holder;
+    const TDibLayout view = ViewBmpFile(file, holder);
+    ASSERT_EQ(view.PixelFormat, copy.PixelFormat) << what;
+    ASSERT_EQ(view.Width, copy.Width) << what;
+    ASSERT_EQ(view.Height, copy.Height) << what;
+    const TDibLayout expected = copy.Layout();
+    for (int y = 0; y < copy.Height; ++y)
+        for (int x = 0; x < copy.Width; ++x)
+            ASSERT_EQ(ReadDibPixel(view, x, y), ReadDibPixel(expected, x, y)) << what << " at " << x << ", " << y;
+}
+
+} // namespace
+
+TEST(BmpFile, AViewReadsTheFileInPlaceExceptWhereMasksNeedConverting) {
+    for (TPixelFormat format : {pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit}) {
+        const Bytes file = WriteBmpFile(Pattern(13, 7, format).Layout());
+        ExpectViewReadsAsTheCopy(file, "bottom-up");
+        TDibImage holder;
+        const TDibLayout view = ViewBmpFile(file, holder);
+        EXPECT_TRUE(holder.Bits.empty()) << format;
+        EXPECT_TRUE(view.First >= file.data() && view.First < file.data() + file.size()) << format;
+    }
+    // Top-down rows, and masks that no format stores (converted into the holder).
+    Bytes flipped = WriteBmpFile(Pattern(2, 3, pf24bit).Layout());
+    const std::size_t row = 8, start = flipped.size() - 3 * row;
+    std::reverse(flipped.begin() + start, flipped.end());  // rows in the opposite order, bytes too
+    Put32(flipped, Height, static_cast<std::uint32_t>(-3));
+    ExpectViewReadsAsTheCopy(flipped, "top-down");
+    Bytes masked(14, 0);
+    masked[0] = 'B';
+    masked[1] = 'M';
+    const Bytes dib = AlphaMaskedDib(40, 16, {0x0F00, 0x00F0, 0x000F, 0xF000}, 0xFF80);
+    masked.insert(masked.end(), dib.begin(), dib.end());
+    Put32(masked, OffBits, 14 + 56);
+    ExpectViewReadsAsTheCopy(masked, "4-4-4-4");
+    TDibImage holder;
+    EXPECT_EQ(ReadDibPixel(ViewBmpFile(masked, holder), 0, 0), (TBGRA{0, 136, 255, 255}));
+    EXPECT_FALSE(holder.Bits.empty());
+    // Packed DIBs (a resource's layout): a table of three-byte entries, and converted masks.
+    Bytes core = {12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 8, 0};
+    for (int i = 0; i < 256; ++i) core.insert(core.end(), {std::uint8_t(i), 0, std::uint8_t(255 - i)});
+    core.insert(core.end(), {3, 250, 0, 0});
+    for (const Bytes &packed : {core, dib}) {
+        TDibImage copy = ReadPackedDib(packed);
+        const TDibLayout view = ViewPackedDib(packed, holder);
+        ASSERT_EQ(view.Width, copy.Width);
+        for (int x = 0; x < copy.Width; ++x) EXPECT_EQ(ReadDibPixel(view, x, 0), ReadDibPixel(copy.Layout(), x, 0)) << x;
+    }
+    // A damaged file is refused by the view as by the copy.
+    const Bytes good = WriteBmpFile(Pattern(4, 4, pf8bit).Layout());
+    for (std::size_t n : {0, 13, 53, 1077, 1093}) {
+        const Bytes cut(good.begin(), good.begin() + n);
+        EXPECT_THROW(ViewBmpFile(cut, holder), EInvalidGraphic) << "cut at " << n;
+    }
+}
+
 TEST(BmpFileDamage, TruncationsAndBadHeaderFieldsAreReported) {
     const Bytes good = WriteBmpFile(Pattern(4, 4, pf8bit).Layout());
     for (std::size_t n : {0, 1, 13, 14, 53, 54, 1077, 1093}) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "PixelTestSupport.h"
 #include "skin/graphics/vlPixelHelpers.h"
@@ -86,6 +87,31 @@ TEST(PixelHelpers, FillsStayInsideTheClippedRect) {
     FrameRectAlpha(frame.View(), {0, 0, 6, 5}, 1, 2, 1, 1, 0x0000FF);
     EXPECT_EQ(Map(frame), "######\n######\n#....#\n#....#\n######\n");
     EXPECT_EQ(frame.At(5, 3), Px(0, 0, 255, 255));
+}
+
+TEST(PixelHelpers, FillsOfWholeRowsStayInsideTheirRowsInEitherRowOrder) {
+    // Rows 1 and 2 of four, full width, bottom-up and top-down over the same
+    // memory; and a view whose rows have gaps between them, which stay untouched.
+    for (const int direction : {-1, 1}) {
+        std::vector<std::uint32_t> memory(5 * 4, Untouched);
+        vcl::TBitmapView view;
+        view.Width = 5;
+        view.Height = 4;
+        view.Stride = direction * 20;
+        view.First = reinterpret_cast<std::uint8_t *>(memory.data() + (direction < 0 ? 15 : 0));
+        FillRectAlpha(view, {-2, 1, 7, 3}, 0x336699, 0x80);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 5; ++x)
+                EXPECT_EQ(Hex(view.At(x, y)), Hex(y == 1 || y == 2 ? 0x80996633 : Untouched)) << x << ", " << y;
+    }
+    std::vector<std::uint32_t> memory(6 * 3, Untouched);
+    vcl::TBitmapView gaps;
+    gaps.Width = 5;
+    gaps.Height = 3;
+    gaps.Stride = 24;
+    gaps.First = reinterpret_cast<std::uint8_t *>(memory.data());
+    FillRectAlpha(gaps, {0, 0, 5, 3}, 0, 0);
+    for (int i = 0; i < 18; ++i) EXPECT_EQ(memory[i], i % 6 == 5 ? Untouched : 0u) << i;
 }
 
 TEST(PixelHelpers, SetRectAlphaLeavesTheKeptValueAlone) {

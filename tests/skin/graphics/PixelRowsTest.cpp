@@ -84,14 +84,28 @@ TEST(PixelRows, TintEqualsThePlainFormForEveryPercentColourAndChannel) {
 
 TEST(PixelRows, FillEqualsThePlainFormAlsoWhenStreaming) {
     std::mt19937 rng(9);
+    // Short rows, and rows long enough for the string store, around its threshold.
+    std::vector<TRowShape> shapes = Shapes();
+    for (const int count : {255, 256, 257, 1001})
+        for (int offset = 0; offset < 4; ++offset) shapes.push_back({count, offset});
     for (const bool streaming : {false, true})
-        for (const TRowShape shape : Shapes()) {
+        for (const TRowShape shape : shapes) {
             // 16-byte aligned storage, so that Offset is the row's misalignment.
-            alignas(16) std::uint32_t fast[44], plain[44];
-            for (int i = 0; i < 44; ++i) fast[i] = plain[i] = rng();
+            alignas(16) std::uint32_t fast[1012], plain[1012];
+            for (int i = 0; i < 1012; ++i) fast[i] = plain[i] = rng();
             FillRow32(fast + shape.Offset, shape.Count, 0xC8996633, streaming);
             EndStreamingStores();
             FillRow32Plain(plain + shape.Offset, shape.Count, 0xC8996633);
-            ASSERT_TRUE(std::equal(fast, fast + 44, plain)) << shape.Count << " pixels from " << shape.Offset;
+            ASSERT_TRUE(std::equal(fast, fast + 1012, plain)) << shape.Count << " pixels from " << shape.Offset;
         }
+}
+
+TEST(PixelRows, OnlyFillsLargerThanHalfTheCacheBypassIt) {
+    EXPECT_FALSE(FillBypassesCache(8294400, 32 << 20));  // a 1920 x 1080 image, 32 MiB cache
+    EXPECT_FALSE(FillBypassesCache(16 << 20, 32 << 20));
+    EXPECT_TRUE(FillBypassesCache((16 << 20) + 1, 32 << 20));
+    EXPECT_TRUE(FillBypassesCache(8294400, 8 << 20));
+    // A cache of unknown size counts as 8 MiB.
+    EXPECT_FALSE(FillBypassesCache(4 << 20, 0));
+    EXPECT_TRUE(FillBypassesCache((4 << 20) + 1, 0));
 }

@@ -122,6 +122,28 @@ TEST(PngColorManager, RangesConverterChoiceGammaAndSparsePalettes) {
         EXPECT_EQ(palette[i], (i < 5 ? vcl::TBGRA{30, 20, 10, 0} : i < 10 ? vcl::TBGRA{60, 50, 40, 0} : vcl::TBGRA{})) << i;
 }
 
+TEST(PngColorManager, GammaTablesDoNotDependOnTheGammasSetBefore) {
+    // Gamma, display gamma and depths, each expected table from the curve itself.
+    struct TCase {
+        double Main, Display;
+        int SourceBits, TargetBits;
+    };
+    const TCase cases[] = {{0.45455, 2.2, 8, 8}, {1.0, 2.2, 8, 8}, {0.45455, 2.2, 8, 8},
+                           {2.0, 1.0, 2, 4},     {2.0, 1.0, 2, 4}, {0.8, 2.2, 4, 8}, {1.0, 2.2, 8, 8}};
+    TColorManager cm;
+    std::array<std::uint8_t, 256> expected = cm.GammaTable();
+    for (const TCase &c : cases) {
+        cm.SetGammaTables(c.Main, c.Display, c.SourceBits, c.TargetBits);
+        const int sourceMax = (1 << std::min(c.SourceBits, 8)) - 1, targetMax = (1 << std::min(c.TargetBits, 8)) - 1;
+        // Entries above the source's range keep what they held.
+        for (int i = 0; i <= sourceMax; ++i)
+            expected[i] = std::uint8_t(std::nearbyint(std::pow(double(i) / sourceMax, 1 / (c.Main * c.Display)) * targetMax));
+        EXPECT_EQ(cm.GammaTable(), expected) << c.Main << " " << c.SourceBits;
+    }
+    // A second manager on the standard curve.
+    EXPECT_EQ(TColorManager().GammaTable()[128], Corrected(128));
+}
+
 TEST(PngColorManager, OtherSchemesToBGRInterleavedOrPlanar) {
     const struct {
         skin::TColorScheme Scheme;

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+#include <string>
+
 #include "skin/graphics/vlImageHelpers.h"
 
 namespace skin {
@@ -36,6 +40,36 @@ TEST(OptionsFile, SectionsAndKeysDifferingOnlyInCaseStayApart) {
     // A section named twice continues the first; a repeated key keeps its first value.
     EXPECT_EQ(ini.ReadInteger("Button", "Late", 0), 4);
     EXPECT_EQ(ini.SectionIndex("BUTTON"), 1);
+}
+
+TEST(OptionsFile, ManyKeysAcrossSectionsNamedAgainKeepTheirFirstValues) {
+    // Forty sections, each named three times, with keys that repeat inside
+    // and across the sections and differ in case: the model keeps the first.
+    std::string text;
+    std::map<std::pair<std::string, std::string>, std::string> first;
+    std::mt19937 rng(5);
+    for (int block = 0; block < 120; ++block) {
+        const std::string section = "S" + std::to_string(block % 40);
+        text += "[" + section + "]\n";
+        for (int k = 0; k < 12; ++k) {
+            const std::string key = (rng() % 2 ? "K" : "k") + std::to_string(rng() % 30);
+            const std::string value = std::to_string(rng());
+            text += key + "=" + value + "\n";
+            first.emplace(std::make_pair(section, key), value);
+        }
+    }
+    const TvlOptionsFile ini(text);
+    ASSERT_EQ(ini.Sections().size(), 40u);
+    std::size_t keys = 0;
+    for (const TvlOptionsFile::TSection &section : ini.Sections()) keys += section.Keys.size();
+    EXPECT_EQ(keys, first.size());
+    for (const auto &[where, value] : first) {
+        const std::string *found = ini.Find(where.first, where.second);
+        ASSERT_NE(found, nullptr) << where.first << " " << where.second;
+        EXPECT_EQ(*found, value) << where.first << " " << where.second;
+    }
+    EXPECT_EQ(ini.Find("S1", "K30"), nullptr);
+    EXPECT_EQ(ini.Find("S40", "K1"), nullptr);
 }
 
 TEST(OptionsFile, IntegersAreDecimalOrHexadecimalAndAnythingElseIsTheDefault) {

@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 #include "skin/graphics/vlPixelHelpers.h"
+#include "vcl/BitmapView.h"
+#include "vcl/Dib.h"
 #include "vcl/System.h"
 
 namespace skin {
@@ -204,4 +209,53 @@ TEST(SkinImageCodes, HugeButtonBorderIsClassTwoWithoutAScan) {
 }
 
 } // namespace
+} // namespace skin
+
+namespace skin {
+
+TEST(SkinImageCodes, PicturesBecomeOpaqueSkinPixelsExceptTheKey) {
+    // Rows of every width up to 40 from every offset, three-byte pixels with
+    // the key among them, bottom-up and top-down; each pixel against the rule.
+    std::mt19937 rng(3);
+    for (const int stride : {-1, 1})
+        for (int width = 0; width <= 40; ++width)
+            for (int offset = 0; offset < 4; ++offset) {
+                const int height = 3;
+                const std::ptrdiff_t row = vcl::BytesPerScanLine(width, 24);
+                std::vector<std::uint8_t> bytes(static_cast<std::size_t>(offset + row * height));
+                for (auto &b : bytes) b = static_cast<std::uint8_t>(rng());
+                for (std::size_t i = offset; i + 3 <= bytes.size(); i += 3)
+                    if (rng() % 4 == 0) bytes[i] = 0xFF, bytes[i + 1] = 0, bytes[i + 2] = 0xFF;  // the key
+                vcl::TDibLayout source;
+                source.PixelFormat = vcl::pf24bit;
+                source.Width = width;
+                source.Height = height;
+                source.Stride = stride * row;
+                source.First = bytes.data() + offset + (stride < 0 ? row * (height - 1) : 0);
+                vcl::TPixels32 target(width, height, 0x12345678);
+                CopyToSkinPixels(source, target.View(), false);
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x) {
+                        const std::uint8_t *p = source.Line(y) + 3 * x;
+                        const std::uint32_t bgr = p[0] | p[1] << 8 | p[2] << 16;
+                        ASSERT_EQ(target.At(x, y), bgr == KeyPixel ? bgr : bgr | 0xFF000000u)
+                            << width << " from " << offset << ", pixel " << x << ", " << y;
+                    }
+            }
+    // 32-bit pixels keep their alpha unless made opaque.
+    std::uint32_t four[2] = {0x11FF00FF, 0x40302010};
+    vcl::TDibLayout source;
+    source.First = reinterpret_cast<std::uint8_t *>(four);
+    source.Width = 2;
+    source.Height = 1;
+    source.Stride = 8;
+    vcl::TPixels32 kept(2, 1), opaque(2, 1);
+    CopyToSkinPixels(source, kept.View(), false);
+    CopyToSkinPixels(source, opaque.View(), true);
+    EXPECT_EQ(kept.At(0, 0), 0x11FF00FFu);
+    EXPECT_EQ(kept.At(1, 0), 0x40302010u);
+    EXPECT_EQ(opaque.At(0, 0), 0xFFFF00FFu);  // not the key: its alpha is not 0
+    EXPECT_EQ(opaque.At(1, 0), 0xFF302010u);
+}
+
 } // namespace skin

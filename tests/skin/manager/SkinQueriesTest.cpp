@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+
 namespace skin {
 namespace {
 
@@ -219,6 +222,50 @@ TEST(IndexCache, BorderKindOfEditBorders) {
         }
         CacheSectionIndices(t.Sections, t.Masks);
         EXPECT_EQ(t.Sections[0].BorderKind, c.Kind) << c.Section << " " << c.Margins[0];
+    }
+}
+
+TEST(SkinQueries, TheIndexAnswersAsTheScansOnRandomTables) {
+    // Few names, so that duplicates, cycles, self-parents, names differing
+    // in case only, empty names and owners that disagree with the class name
+    // all come up; every query is asked of both.
+    const std::string names[] = {"A", "B", "a", "", "C", "NONE"};
+    const std::string properties[] = {"P", "Q", "p", ""};
+    std::mt19937 rng(11);
+    const auto pick = [&](const auto &from) { return from[rng() % std::size(from)]; };
+    for (int round = 0; round < 300; ++round) {
+        TsGeneralDataArray sections(rng() % 7);
+        for (TsGeneralData &s : sections) {
+            s.ClassName = pick(names);
+            s.ParentClass = pick(names);
+        }
+        TsMaskArray masks(rng() % 12);
+        for (TsMaskData &m : masks) {
+            m.ClassName = pick(names);
+            m.PropertyName = pick(properties);
+            m.OwnerSection = static_cast<int>(rng() % (sections.size() + 2)) - 1;
+            m.ImageKind = static_cast<std::uint8_t>(rng() % 3);
+        }
+        const TvlTableIndex index(sections, masks);
+        for (const std::string &name : names) {
+            ASSERT_EQ(index.FindSectionIndex(name), FindSectionIndex(sections, name)) << round;
+            for (const std::string &property : properties) {
+                ASSERT_EQ(index.FindMaskIndex(name, property), FindMaskIndex(masks, name, property)) << round;
+                for (int section = -1; section <= static_cast<int>(sections.size()); ++section) {
+                    ASSERT_EQ(index.GetMaskIndex(section, property), GetMaskIndex(sections, masks, section, property))
+                        << round;
+                    ASSERT_EQ(index.GetPatternIndex(section, property),
+                              GetPatternIndex(sections, masks, section, property))
+                        << round;
+                    ASSERT_EQ(index.GetMaskIndexChecked(section, name, property),
+                              GetMaskIndexChecked(sections, masks, section, name, property))
+                        << round;
+                    ASSERT_EQ(index.GetPatternIndexChecked(section, name, property),
+                              GetPatternIndexChecked(sections, masks, section, name, property))
+                        << round;
+                }
+            }
+        }
     }
 }
 
