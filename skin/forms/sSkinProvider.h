@@ -13,7 +13,8 @@
 //   sFormWndProc.cpp     the window procedure's dispatch
 //   sFormCommands.cpp    the skin commands at the form
 //   sFormActivation.cpp  activation, size, position and visibility
-//   sFormMouse.cpp       mouse, system commands, menus, texts, editor link
+//   sFormMouse.cpp       mouse, hit-testing, system commands, closing
+//   sFormMessages.cpp    menus, texts, settings, children, the editor link
 //   sFormPaint.cpp       the painting messages
 //   vlCtrlAdapter.cpp    the control adapter's provider side and labels
 //   sProviderOptions.cpp snapping and glued forms
@@ -47,6 +48,7 @@
 #include "skin/manager/sSkinServices.h"
 #include "vcl/Component.h"
 #include "vcl/ControlTypes.h"
+#include "vcl/GdiObjects.h"
 #include "vcl/Messages.h"
 #include "vcl/TypInfo.h"
 
@@ -128,8 +130,8 @@ struct TvlOutlineDrag {
     int HitCode = 0;
     vcl::TPoint Start{};   // the last mouse point (screen)
     vcl::TRect Rect{};     // the outline drawn now (screen)
-    HDC DesktopDC = nullptr;  // held for the drag: released at its end
-    int SavedDC = 0;
+    std::unique_ptr<vcl::TWindowDC> DesktopDC;  // the desktop's DC for the drag's time
+    int SavedDC = 0;       // its state before the drag
 };
 
 class TsSkinProvider : public vcl::TComponent, public TvlFormProvider {
@@ -307,6 +309,8 @@ public:
     void CMMouseLeave(vcl::TMessage &Message);
     void WMSysCommand(vcl::TMessage &Message);
     void WMClose(vcl::TMessage &Message);
+
+    // ---------------------------------------------------- sFormMessages.cpp
     void WMQueryEndSession(vcl::TMessage &Message);
     void WMInitMenuPopup(vcl::TMessage &Message);
     void WMEnterMenuLoop(vcl::TMessage &Message);

@@ -4,6 +4,9 @@
 // provider, and a watcher put in front of the form's own procedure (so
 // that the provider's SavedWndProc is the watcher) that records what
 // reaches the form. Windows only.
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -32,6 +35,16 @@ inline ManagerPtr FormSkinManager() {
     m->SetSkinName("T");
     return m;
 }
+
+// The base of the provider's test suites: the modules for the suite's run,
+// and a manager with the test skin for each test.
+struct FormsFixture : ::testing::Test {
+    static void SetUpTestSuite() { Modules = std::make_unique<FormsModules>(); }
+    static void TearDownTestSuite() { Modules.reset(); }
+    static inline std::unique_ptr<FormsModules> Modules;
+
+    ManagerPtr Manager = FormSkinManager();
+};
 
 // Records the messages that reach the form's own procedure.
 class FormWatcher {

@@ -13,13 +13,7 @@ namespace {
 
 using namespace skin::test;
 
-struct FrameMetrics : ::testing::Test {
-    static void SetUpTestSuite() { Modules = std::make_unique<FormsModules>(); }
-    static void TearDownTestSuite() { Modules.reset(); }
-    static inline std::unique_ptr<FormsModules> Modules;
-
-    ManagerPtr Manager = FormSkinManager();
-};
+using FrameMetrics = FormsFixture;
 
 TEST_F(FrameMetrics, FollowTheBorderStyle) {
     const int sizing = GetSystemMetrics(SM_CXSIZEFRAME), fixed = GetSystemMetrics(SM_CXFIXEDFRAME);

@@ -13,12 +13,7 @@ namespace {
 
 using namespace skin::test;
 
-struct Options : ::testing::Test {
-    static void SetUpTestSuite() { Modules = std::make_unique<FormsModules>(); }
-    static void TearDownTestSuite() { Modules.reset(); }
-    static inline std::unique_ptr<FormsModules> Modules;
-
-    ManagerPtr Manager = FormSkinManager();
+struct Options : FormsFixture {
     TestForm Form;
     TsSkinProvider *P = vcl::Create<TsSkinProvider>(Form.Form);
 };
@@ -45,23 +40,6 @@ TEST_F(Options, TitleButtonsAreNamedAlikeAndAssignmentLeavesVisibleAlone) {
     EXPECT_FALSE(second->UseSkinData());
     EXPECT_EQ(second->Glyph()->Width(), 12);
     EXPECT_FALSE(second->Visible());
-}
-
-TEST_F(Options, TitleButtonsTellOfPressAndRelease) {
-    auto *button = static_cast<TsTitleButton *>(P->TitleButtons()->Add());
-    struct TLog {
-        std::vector<std::string> Events;
-        void Down(vcl::TObject *Sender, vcl::TMouseButton, vcl::TShiftState, int X, int Y) {
-            Events.push_back((Sender ? "down " : "? ") + std::to_string(X) + "," + std::to_string(Y));
-        }
-        void Up(vcl::TObject *, vcl::TMouseButton, vcl::TShiftState, int X, int) { Events.push_back("up " + std::to_string(X)); }
-    } log;
-    button->DoMouseDown(vcl::mbLeft, {}, 3, 4);  // no handler: nothing
-    button->OnMouseDown = vcl::TMouseEvent::Bind<&TLog::Down>(&log);
-    button->OnMouseUp = vcl::TMouseEvent::Bind<&TLog::Up>(&log);
-    button->DoMouseDown(vcl::mbLeft, {}, 3, 4);
-    button->DoMouseUp(vcl::mbLeft, {}, 5, 6);
-    EXPECT_EQ(log.Events, (std::vector<std::string>{"down 3,4", "up 5"}));
 }
 
 TEST_F(Options, AddedTitleAndHeaderStartAsTheDescriptionsLeaveThem) {

@@ -25,13 +25,7 @@ namespace {
 
 using namespace skin::test;
 
-struct Provider : ::testing::Test {
-    static void SetUpTestSuite() { Modules = std::make_unique<FormsModules>(); }
-    static void TearDownTestSuite() { Modules.reset(); }
-    static inline std::unique_ptr<FormsModules> Modules;
-
-    ManagerPtr Manager = FormSkinManager();
-};
+using Provider = FormsFixture;
 
 bool Registered(vcl::TCustomForm *Form) {
     const auto &forms = SkinnedForms();
