@@ -16,6 +16,7 @@ VCL_PUBLISHED(TSDIAppForm, p) {
     p.Field("ProgressBar1", &TSDIAppForm::ProgressBar1);
     p.Field("Memo1", &TSDIAppForm::Memo1);
     p.Field("sSkinManager1", &TSDIAppForm::sSkinManager1);
+    p.Field("sSkinProvider1", &TSDIAppForm::sSkinProvider1);
     p.Field("Image1", &TSDIAppForm::Image1);
     p.Field("ProgressBar2", &TSDIAppForm::ProgressBar2);
     p.Method<&TSDIAppForm::FormShow>("FormShow");

@@ -4,6 +4,7 @@
 // description "TSDIAppForm". The install (InstallProcedure.h) and the hidden
 // payload generator are the handlers of its two buttons.
 #include "installer/MainFormText.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/ComCtrls.h"
 #include "vcl/ExtCtrls.h"
@@ -25,6 +26,7 @@ public:
     vcl::TProgressBar *ProgressBar1 = nullptr;  // within the current file
     vcl::TMemo *Memo1 = nullptr;          // welcome text
     skin::TsSkinManager *sSkinManager1 = nullptr;  // skins the application with its stored skin
+    skin::TsSkinProvider *sSkinProvider1 = nullptr;  // skins this form's frame
     vcl::TImage *Image1 = nullptr;        // product picture
     vcl::TProgressBar *ProgressBar2 = nullptr;  // over the files
 

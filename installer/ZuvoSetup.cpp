@@ -3,6 +3,7 @@
 
 #include "installer/ProgramMain.h"
 #include "skin/graphics/sConst.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/graphics/vlPNG.h"
 #include "skin/manager/sSkinManager.h"
 
@@ -12,7 +13,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     skin::InitializeConstants();
     skin::InitializeVlPNG();
     skin::InitializeSkinManagerModule();
+    skin::InitializeFormsModule();
     const int exitCode = installer::ProgramMain();
+    skin::FinalizeFormsModule();
     skin::FinalizeSkinManagerModule();
     skin::FinalizeVlPNG();
     return exitCode;

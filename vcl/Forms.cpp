@@ -8,6 +8,7 @@
 
 #include "AppContext.h"
 #include "FormReader.h"
+#include "Icon.h"
 #include "SysUtils.h"
 #include "WideText.h"
 
@@ -39,6 +40,7 @@ VCL_PUBLISHED(TCustomForm, p) {
 }
 
 VCL_CLASS_INFO(TForm)
+VCL_CLASS_INFO(TSizeConstraints)
 VCL_CLASS_INFO(TApplication)
 VCL_CLASS_INFO(TScreen)
 
@@ -123,13 +125,21 @@ void TCustomForm::Init() {
     SetColor(clBtnFace);
     SetBounds(0, 0, 320, 240);
     FCanvas = std::make_unique<TControlCanvas>(this);
+    FIcon = std::make_unique<TIcon>();
+    FConstraints = std::make_unique<TSizeConstraints>();
     Screen->AddForm(this);
 }
 
 void TCustomForm::AfterConstruction() {
     inherited::AfterConstruction();
-    if (FReadsDescription) ReadDescription();
-    DoCreate();
+    try {
+        if (FReadsDescription) ReadDescription();
+        DoCreate();
+    } catch (...) {
+        FFormState.Exclude(fsCreating);
+        throw;
+    }
+    FFormState.Exclude(fsCreating);
 }
 
 bool TCustomForm::ReadDescription() {
@@ -501,10 +511,17 @@ void TCustomForm::CMShowingChanged(TMessage &Message) {
         return;
     }
     if (Showing()) {
-        DoShow();
-        PlaceOnShow();
-        static const int commands[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
-        ShowWindow(WindowHandle(), commands[FWindowState]);
+        FFormState.Include(fsShowing);
+        try {
+            DoShow();
+            PlaceOnShow();
+            static const int commands[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+            ShowWindow(WindowHandle(), commands[FWindowState]);
+        } catch (...) {
+            FFormState.Exclude(fsShowing);
+            throw;
+        }
+        FFormState.Exclude(fsShowing);
     } else {
         DoHide();
         ShowWindow(WindowHandle(), SW_HIDE);

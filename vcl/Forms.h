@@ -22,6 +22,8 @@
 
 namespace vcl {
 
+class TIcon;
+
 VCL_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
 using TBorderIcons = TSet<TBorderIcon>;
 // Where a form appears: poDesigned where its description puts it; poDefault
@@ -34,6 +36,20 @@ VCL_ENUM(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, 
 VCL_ENUM(TFormStyle, fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop)
 VCL_ENUM(TWindowState, wsNormal, wsMinimized, wsMaximized)
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+// What a form is doing: being constructed (its description read, OnCreate
+// run), or being shown (OnShow and the window's first appearance).
+enum TFormStateItem { fsCreating, fsShowing };
+using TFormState = TSet<TFormStateItem>;
+
+// Limits of a form's size; 0 is none. Kept, not enforced.
+class TSizeConstraints : public TPersistent {
+    VCL_CLASS(TSizeConstraints, TPersistent)
+public:
+    int MaxHeight = 0;
+    int MaxWidth = 0;
+    int MinHeight = 0;
+    int MinWidth = 0;
+};
 
 using TCloseEvent = TMethod<void(TObject *Sender, TCloseAction &Action)>;
 using TCloseQueryEvent = TMethod<void(TObject *Sender, bool &CanClose)>;
@@ -70,6 +86,14 @@ public:
     void SetAlphaBlend(bool Value);
     std::uint8_t AlphaBlendValue() const { return FAlphaBlendValue; }
     void SetAlphaBlendValue(std::uint8_t Value);
+
+    TFormState FormState() const { return FFormState; }
+    // The form's own icon; empty: the program's (owned).
+    TIcon *Icon() const { return FIcon.get(); }
+    TSizeConstraints *Constraints() const { return FConstraints.get(); }
+    // The client window of a multiple-document parent; forms here are never
+    // one, so there is none.
+    HWND ClientHandle() const { return nullptr; }
 
     // The control that has, or gets when the form is activated, the focus.
     TWinControl *ActiveControl() const override { return FActiveControl; }
@@ -159,6 +183,9 @@ private:
     TWinControl *FFocusedControl = nullptr;  // not owned; the last that had the focus
     TModalResult FModalResult = mrNone;
     std::unique_ptr<TCanvas> FCanvas;
+    std::unique_ptr<TIcon> FIcon;
+    std::unique_ptr<TSizeConstraints> FConstraints;
+    TFormState FFormState{fsCreating};
     int FClientWidthRead = -1;   // ClientWidth / ClientHeight read from the
     int FClientHeightRead = -1;  // description, applied once the frame is known
     bool FReadsDescription = true;

@@ -201,6 +201,7 @@ private:
 class EAbort : public Exception {
 public:
     EAbort() : Exception("Operation aborted") {}
+    explicit EAbort(std::string message) : Exception(std::move(message)) {}
 };
 
 class EConvertError : public Exception { using Exception::Exception; };

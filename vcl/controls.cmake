@@ -14,6 +14,7 @@ if(WIN32)
     ImgList.cpp
     ExtCtrls.cpp
     HintWindow.cpp
+    Menus.cpp
     Dialogs.cpp)
   target_link_libraries(vcl PUBLIC comctl32)
 endif()

@@ -33,12 +33,14 @@
 #include <vector>
 
 #include "sModuleState.h"
+#include "vcl/System.h"
 #include "vcl/Types.h"
 
 namespace vcl {
 class TBitmap;
 class TControl;
 class TCustomForm;
+class TMenu;
 }
 
 namespace skin {
@@ -53,6 +55,10 @@ inline constexpr std::uint32_t pfBorderFormKept = 0x100;          // the border 
 inline constexpr std::uint32_t pfHiddenByAnimation = 0x200;       // hidden by the hide animation
 inline constexpr std::uint32_t pfSkinChangeSnapshot = 0x1000;     // a snapshot for the skin-change fade exists
 inline constexpr std::uint32_t pfSkinChangeRedrawLocked = 0x10000; // redraw off for a skin change
+
+// The animation that ended, as a provider's OnAfterAnimation hears it.
+enum TvlAnimEvent { aeShowing, aeHiding, aeSkinChanging };
+using TvlAfterAnimation = vcl::TMethod<void(TvlAnimEvent Event)>;
 
 // The form skinning component (TsSkinProvider) as this layer sees it. A
 // form's window answers SC_QUERY_FORM_PROVIDER with a TvlFormProvider *
@@ -82,6 +88,20 @@ public:
     virtual int GetTitleHeight() = 0;
     virtual void CollectFrameMasks() = 0;
     virtual void UpdateFormRegion() = 0;
+    // Renders the whole frame into the skin data's cache (made when
+    // missing); false when the parent's background is not ready yet.
+    virtual bool RenderFrame() { return false; }
+    // The window's region from the skin with its top-left at (X, Y): the
+    // form's rectangle less FrameMasks. The caller owns it (and hands it to
+    // SetWindowRgn); null when there is none.
+    virtual HRGN BuildFrameRegion(int X, int Y) { return (void)X, (void)Y, nullptr; }
+    // Distances from the window's left and top edges to its client area.
+    virtual int GetClientOffsetX() const { return 0; }
+    virtual int GetClientOffsetY() const { return 0; }
+    // The caption's height; Real: as the skin draws it.
+    virtual int GetCaptionHeight(bool Real) const { return (void)Real, 0; }
+    // The extended border's margins around the form; empty without one.
+    virtual vcl::TRect GetShadowMargins() const { return {}; }
     // True when the iconify animation started (composition only).
     virtual bool StartMinimizeAnimation() = 0;
     // True when a running iconify animation was reversed.
@@ -106,6 +126,11 @@ public:
     // The form's image before a skin change, for the fade (owned).
     std::unique_ptr<vcl::TBitmap> SavedFormImage;
     bool FormNeedsRepaint = false;
+    // The transparent runs of the frame's masks, in the frame image's
+    // coordinates (CollectFrameMasks).
+    std::vector<vcl::TRect> FrameMasks;
+    // Published: called when a form animation ends.
+    TvlAfterAnimation OnAfterAnimation;
 };
 
 // The provider of the application's MDI parent form is
@@ -119,6 +144,9 @@ class TvlWindowAdapter {
 public:
     virtual ~TvlWindowAdapter() = default;
     virtual HWND AdapterWindow() const = 0;
+    // The adapter gave its window's procedure back (the window went): its
+    // owner frees it.
+    virtual bool Destroyed() const { return false; }
 };
 
 // One skinned scroll bar of a scrolling adapter.
@@ -133,6 +161,10 @@ class TvlScrollAdapter : public TvlWindowAdapter {
 public:
     virtual TvlScrollBarState HorzScrollBar() const = 0;
     virtual TvlScrollBarState VertScrollBar() const = 0;
+    // The left frame width it paints; -1 when it does not know one.
+    virtual int LeftFrameWidth() const { return -1; }
+    // Reads the window's scroll bars again and repaints them.
+    virtual void RefreshScrollBars() {}
 };
 
 // The record handed to every adapter constructor.
@@ -155,6 +187,12 @@ public:
     // Null when there is no adapter for the kind.
     virtual std::unique_ptr<TvlWindowAdapter> CreateAdapter(int Kind, HWND Window, const TvlSkinParams &Params,
                                                             TsSkinManager *Manager) = 0;
+    // The skinned scroll bars of a form's own window, sharing the form's
+    // skin data; null when there are none.
+    virtual std::unique_ptr<TvlScrollAdapter> CreateScrollAdapter(HWND Window, const TvlSkinParams &Params,
+                                                                  TsSkinManager *Manager, TsCommonData *SkinData) {
+        return (void)Window, (void)Params, (void)Manager, (void)SkinData, nullptr;
+    }
 };
 TvlAdapterFactory &AdapterFactory();
 void RegisterService(TvlAdapterFactory &Service);
@@ -219,6 +257,11 @@ public:
     virtual void ApplyItemRegion(LPARAM ItemKey) = 0;
     // The request 0xBCB4 for a popup-menu window.
     virtual void ApplyPopupRegion(HWND Popup) = 0;
+    // The menu drawn by the painter (On) or by the system, its items hooked
+    // or unhooked. Nothing by default.
+    virtual void SetMenuOwnerDraw(vcl::TMenu *Menu, bool On) { (void)Menu, (void)On; }
+    // Frees the cached popup-menu backgrounds. Nothing by default.
+    virtual void ClearMenuBackgrounds() {}
 };
 // Makes the popup-menu painter of a manager.
 class TvlSkinableMenusFactory {

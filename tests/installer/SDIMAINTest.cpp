@@ -9,6 +9,7 @@
 #include "installer/ABOUT.h"
 #include "installer/PayloadGenerator.h"
 #include "installer/SDIMAIN.h"
+#include "skin/manager/sCommonData.h"
 #include "vcl/Bitmap.h"
 
 namespace installer::test {
@@ -72,6 +73,23 @@ TEST_F(SDIAppFormTest, CarriesTheSkinManagerWithItsStoredSkinApplied) {
     EXPECT_EQ(m->MenuSupport()->ExtraLineFont()->Height(), -11);
     EXPECT_EQ(m->ThirdPartyLists[skin::tpButton]->Text(), "TButton\r\n");
     EXPECT_EQ(m->ThirdParty()->GetThirdList(0), " ");
+}
+
+// The form provider of the description serves the form from its creation:
+// the form answers for it and its messages pass through it.
+TEST_F(SDIAppFormTest, CarriesTheFormProviderWithItsStoredOptions) {
+    skin::TsSkinProvider *p = Form->sSkinProvider1;
+    ASSERT_TRUE(p);
+    EXPECT_EQ(skin::FindFormProvider(Form->Button1), p);
+    EXPECT_TRUE(Form->WindowProc == TWndMethod::Bind<&skin::TsSkinProvider::FormWndProc>(p));
+    EXPECT_FALSE(p->Duplicate);
+    EXPECT_EQ(p->SkinData()->SkinSection(), "FORM");
+    EXPECT_TRUE(p->SkinData()->IsSkinned(true));
+    EXPECT_EQ(p->AddedTitle()->Font()->Name(), "Tahoma");
+    EXPECT_EQ(p->AddedTitle()->Font()->Height(), -11);
+    EXPECT_EQ(p->AddedTitle()->Font()->Color(), clNone);
+    EXPECT_EQ(p->FormHeader()->AdditionalHeight(), 0);
+    EXPECT_EQ(p->TitleButtons()->Count(), 0);
 }
 
 TEST_F(SDIAppFormTest, ShowsItsCaptionAndTheWelcomeTextOnceHoweverOftenItIsShown) {

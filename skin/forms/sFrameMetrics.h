@@ -1,0 +1,53 @@
+#pragma once
+// The measures of a skinned form's frame that the painting, hit-testing,
+// region and moving code share: border widths, caption heights, sizes of
+// the window and its client area, the caption icon's side. Plain functions
+// of a window and the skin; none paints. The provider's own measures
+// (client offsets, menu line, grip) are its members (sSkinProvider.h).
+//
+// Without an extended border form the skin's global frame values do not
+// apply: the skin measures answer 0 and the borders are the system's.
+// Windows only.
+#include <windows.h>
+
+namespace vcl {
+class TCustomForm;
+}
+
+namespace skin {
+
+class TsSkinManager;
+
+// The system metrics of the frame, read once by the module's start-up and
+// kept for the process (the system does not tell of later changes).
+struct TvlSystemFrameMetrics {
+    int SizingFrame = 0;   // SM_CXSIZEFRAME
+    int FixedFrame = 0;    // SM_CXFIXEDFRAME
+    int Caption = 0;       // SM_CYCAPTION
+    int SmallCaption = 0;  // SM_CYSMCAPTION
+    int OSMajor = 0;       // 8 and more from Windows 8 on
+};
+const TvlSystemFrameMetrics &SystemFrameMetrics();
+// Reads them again (the module's start-up).
+void ReadSystemFrameMetrics();
+
+// The width of one side of the window's frame: the sizing frame for a
+// sizeable window, the fixed frame for a bordered one, else 0.
+int GetBorderWidth(HWND Window);
+// The same: without a border form the frame is all native.
+int GetNativeBorderWidth(HWND Window);
+// The native caption height: the small one for a tool window that is not
+// minimized.
+int GetSysCaptionHeight(const vcl::TCustomForm &Form);
+bool HasSizingFrame(HWND Window);
+// The caption icon's side for a caption height: 1 up to 8, 8 up to 16,
+// else 16.
+int CaptionIconSize(int CaptionHeight);
+int WindowWidth(HWND Window);
+int WindowHeight(HWND Window);
+int ClientWidth(HWND Window);
+int ClientHeight(HWND Window);
+// The index is negative or the mask has exactly one state image.
+bool MaskHasOneState(int MaskIndex, const TsSkinManager *Manager);
+
+} // namespace skin

@@ -1,0 +1,263 @@
+#include "sProviderOptions.h"
+
+#include <algorithm>
+
+#include "sSkinProvider.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
+#include "vcl/Graphics.h"
+#include "vcl/HintWindow.h"
+#include "vcl/Menus.h"
+
+namespace skin {
+
+VCL_PUBLISHED(TvlAddedTitle, p) {
+    p.Property("ShowMainCaption", &TvlAddedTitle::ShowMainCaption, &TvlAddedTitle::SetShowMainCaption).Default(true);
+    p.Property("Font", &TvlAddedTitle::Font, &TvlAddedTitle::SetFont);
+    p.Property("Text", &TvlAddedTitle::Text, &TvlAddedTitle::SetText);
+}
+
+VCL_PUBLISHED(TvlFormHeader, p) {
+    p.Property("AdditionalHeight", &TvlFormHeader::AdditionalHeight, &TvlFormHeader::SetAdditionalHeight);
+}
+
+VCL_PUBLISHED(TsTitleIcon, p) {
+    p.Property("Height", &TsTitleIcon::Height, &TsTitleIcon::SetHeight).Default(0);
+    p.Property("Width", &TsTitleIcon::Width, &TsTitleIcon::SetWidth).Default(0);
+    p.Property("Glyph", &TsTitleIcon::Glyph, &TsTitleIcon::SetGlyph);
+    p.Property("Visible", &TsTitleIcon::Visible, &TsTitleIcon::SetVisible).Default(true);
+}
+
+VCL_PUBLISHED(TsTitleButton, p) {
+    p.Property("Enabled", &TsTitleButton::Enabled, &TsTitleButton::SetEnabled).Default(true);
+    p.Property("Glyph", &TsTitleButton::Glyph, &TsTitleButton::SetGlyph);
+    p.Property("Hint", &TsTitleButton::Hint, &TsTitleButton::SetHint);
+    p.Property("Name", &TsTitleButton::Name, &TsTitleButton::SetName);
+    p.Property("UseSkinData", &TsTitleButton::UseSkinData, &TsTitleButton::SetUseSkinData).Default(true);
+    p.Property("Visible", &TsTitleButton::Visible, &TsTitleButton::SetVisible).Default(true);
+    p.Property("OnMouseDown", &TsTitleButton::OnMouseDown);
+    p.Property("OnMouseUp", &TsTitleButton::OnMouseUp);
+}
+
+VCL_CLASS_INFO(TsTitleButtons)
+
+VCL_PUBLISHED(TvlSysSubMenu, p) {
+    p.Property("Caption", &TvlSysSubMenu::Caption, &TvlSysSubMenu::SetCaption);
+    p.Property("Position", &TvlSysSubMenu::Position, &TvlSysSubMenu::SetPosition).Default(ipBeforeClose);
+    p.Property("PopupMenu", &TvlSysSubMenu::PopupMenu, &TvlSysSubMenu::SetPopupMenu);
+}
+
+namespace {
+
+// The frame shows a caption change at once, except while the provider is
+// read from its description (its window may not even exist).
+void RepaintFrame(TsSkinProvider *Provider) {
+    if (Provider && !Provider->ProviderLoading()) Provider->RepaintFrameNow();
+}
+
+const char *const TitleButtonClassName = "TsTitleButton";
+
+} // namespace
+
+// ---------------------------------------------------------- TvlAddedTitle
+
+TvlAddedTitle::TvlAddedTitle(TsSkinProvider *Provider) : FFont(std::make_unique<vcl::TFont>()), FProvider(Provider) {
+    FFont->SetColor(vcl::clNone);
+}
+
+TvlAddedTitle::~TvlAddedTitle() = default;
+
+void TvlAddedTitle::Changed() { RepaintFrame(FProvider); }
+
+void TvlAddedTitle::SetShowMainCaption(bool Value) {
+    if (FShowMainCaption == Value) return;
+    FShowMainCaption = Value;
+    Changed();
+}
+
+void TvlAddedTitle::SetFont(const vcl::TFont *Value) {
+    FFont->Assign(Value);
+    Changed();
+}
+
+void TvlAddedTitle::SetText(const std::string &Value) {
+    if (FText == Value) return;
+    FText = Value;
+    Changed();
+}
+
+// ---------------------------------------------------------- TvlFormHeader
+
+void TvlFormHeader::SetAdditionalHeight(int Value) {
+    if (FAdditionalHeight == Value) return;
+    FAdditionalHeight = Value;
+    if (FProvider && !FProvider->ProviderLoading()) FProvider->SkinData()->RepaintControl(false);
+}
+
+bool TvlFormHeader::Present() const {
+    if (FAdditionalHeight < 1 || !FProvider) return false;
+    const TsSkinManager *m = FProvider->SkinData()->GetSkinManager();
+    return m && m->IsValidSectionIndex(FProvider->HeaderSkinIndex);
+}
+
+bool TvlFormHeader::StateDependent() const {
+    if (!Present()) return false;
+    const TsSkinManager *m = FProvider->SkinData()->GetSkinManager();
+    return m->Sections[static_cast<std::size_t>(FProvider->HeaderSkinIndex)].States >= 2;
+}
+
+// ------------------------------------------------------------ TsTitleIcon
+
+TsTitleIcon::TsTitleIcon(TsSkinProvider *Provider) : FProvider(Provider), FGlyph(std::make_unique<vcl::TBitmap>()) {}
+
+TsTitleIcon::~TsTitleIcon() = default;
+
+void TsTitleIcon::SetGlyph(const vcl::TBitmap *Value) { FGlyph->Assign(Value); }
+
+void TsTitleIcon::SetVisible(bool Value) {
+    if (FVisible == Value) return;
+    FVisible = Value;
+    RepaintFrame(FProvider);
+}
+
+// ---------------------------------------------------------- TsTitleButton
+
+TsTitleButton::TsTitleButton(vcl::TCollection *Collection)
+    : vcl::TCollectionItem(Collection), FName(TitleButtonClassName), FGlyph(std::make_unique<vcl::TBitmap>()) {
+    Data.HitCode = htTitleButton + std::max(0, Index());
+}
+
+TsTitleButton::~TsTitleButton() = default;
+
+void TsTitleButton::Assign(const vcl::TPersistent *Source) {
+    const auto *from = dynamic_cast<const TsTitleButton *>(Source);
+    if (!from) {
+        inherited::Assign(Source);
+        return;
+    }
+    FEnabled = from->FEnabled;
+    FGlyph->Assign(from->FGlyph.get());
+    FHint = from->FHint;
+    FName = from->FName;
+    FUseSkinData = from->FUseSkinData;
+    OnMouseDown = from->OnMouseDown;
+    OnMouseUp = from->OnMouseUp;
+}
+
+void TsTitleButton::SetVisible(bool Value) {
+    if (FVisible == Value) return;
+    FVisible = Value;
+    RepaintFrame(Provider());
+}
+
+void TsTitleButton::SetName(const std::string &Value) {
+    if (FName != Value) FName = Value;
+}
+
+void TsTitleButton::SetGlyph(const vcl::TBitmap *Value) { FGlyph->Assign(Value); }
+
+void TsTitleButton::DoMouseDown(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) {
+    if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TsTitleButton::DoMouseUp(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) {
+    if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+
+TsSkinProvider *TsTitleButton::Provider() const {
+    const auto *buttons = dynamic_cast<const TsTitleButtons *>(Collection());
+    return buttons ? buttons->Provider() : nullptr;
+}
+
+// --------------------------------------------------------- TsTitleButtons
+
+TsTitleButtons::TsTitleButtons(TsSkinProvider *Provider)
+    : vcl::TCollection(TsTitleButton::StaticClassInfo(), Provider), FProvider(Provider) {}
+
+TsTitleButtons::~TsTitleButtons() {
+    // The buttons go without asking a provider that is going itself.
+    FProvider = nullptr;
+    Clear();
+}
+
+TsTitleButton *TsTitleButtons::Items(int Index) const {
+    return static_cast<TsTitleButton *>(vcl::TCollection::Items(Index));
+}
+
+// ---------------------------------------------------------- TvlSysSubMenu
+
+void TvlSysSubMenu::SetPopupMenu(vcl::TPopupMenu *Value) {
+    if (FPopupMenu == Value) return;
+    if (FPopupMenu && FProvider) FPopupMenu->RemoveFreeNotification(FProvider);
+    FPopupMenu = Value;
+    if (FPopupMenu && FProvider) FPopupMenu->FreeNotification(FProvider);
+}
+
+void TvlSysSubMenu::ComponentRemoved(const vcl::TComponent *Component) {
+    if (Component && Component == FPopupMenu) FPopupMenu = nullptr;
+}
+
+// ------------------------------------------------------------ glued forms
+
+const std::vector<TvlGluedPair> &GluedPairs() { return FormsState().GluedPairs; }
+
+void GlueForm(vcl::TCustomForm *Glued, vcl::TCustomForm *Master, int OffsetX, int OffsetY) {
+    if (!Glued || !Master || Glued == Master) return;
+    for (TvlGluedPair &pair : FormsState().GluedPairs)
+        if (pair.Glued == Glued && pair.Master == Master) {
+            pair.OffsetX = OffsetX;
+            pair.OffsetY = OffsetY;
+            return;
+        }
+    FormsState().GluedPairs.push_back({Glued, Master, OffsetX, OffsetY});
+}
+
+namespace {
+
+// Takes out every entry Drop answers true for; the last entry takes the
+// place of one taken out.
+template <class F> void RemovePairs(F Drop) {
+    std::vector<TvlGluedPair> &pairs = FormsState().GluedPairs;
+    for (std::size_t i = 0; i < pairs.size();) {
+        if (Drop(pairs[i])) {
+            pairs[i] = pairs.back();
+            pairs.pop_back();
+        } else {
+            ++i;
+        }
+    }
+}
+
+} // namespace
+
+void UngluePairsOf(vcl::TCustomForm *Form) {
+    RemovePairs([Form](const TvlGluedPair &p) { return p.Glued == Form; });
+}
+
+void RemoveGluedForm(vcl::TCustomForm *Form) {
+    if (!Form) return;
+    RemovePairs([Form](const TvlGluedPair &p) { return p.Glued == Form || p.Master == Form; });
+}
+
+int SnapOffset(int Value, int Edge, int Distance) {
+    return Value >= Edge - Distance && Value <= Edge + Distance ? Value - Edge : 0;
+}
+
+// ---------------------------------------------- snapping and glued moving
+
+void TsSkinProvider::SnapFormPosition(WINDOWPOS &Pos) {
+    // PENDING: sProviderOptions
+    (void)Pos;
+}
+
+void TsSkinProvider::NoteGluedForms() {
+    // PENDING: sProviderOptions
+}
+
+void TsSkinProvider::MoveGluedForms() {
+    // PENDING: sProviderOptions
+}
+
+} // namespace skin

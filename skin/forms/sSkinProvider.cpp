@@ -1,0 +1,458 @@
+#include "sSkinProvider.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "sFrameMetrics.h"
+#include "sSystemMenu.h"
+#include "skin/graphics/sMaskData.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
+#include "vcl/StringList.h"
+#include "vcl/WideText.h"
+#include "vlCtrlAdapter.h"
+
+namespace skin {
+
+VCL_PUBLISHED(TsSkinProvider, p) {
+    p.Property("AllowAnimation", &TsSkinProvider::AllowAnimation, &TsSkinProvider::SetAllowAnimation).Default(true);
+    p.Property("AllowExtBorders", &TsSkinProvider::AllowExtBorders, &TsSkinProvider::SetAllowExtBorders).Default(true);
+    p.Property("AllowBlendOnMoving", &TsSkinProvider::AllowBlendOnMoving, &TsSkinProvider::SetAllowBlendOnMoving)
+        .Default(true);
+    p.Property("AllowSkin3rdParty", &TsSkinProvider::AllowSkin3rdParty, &TsSkinProvider::SetAllowSkin3rdParty)
+        .Default(true);
+    p.Property("DrawNonClientArea", &TsSkinProvider::DrawNonClientArea, &TsSkinProvider::SetDrawNonClientArea)
+        .Default(true);
+    p.Property("DrawClientArea", &TsSkinProvider::DrawClientArea, &TsSkinProvider::SetDrawClientArea).Default(true);
+    p.Property("MakeSkinMenu", &TsSkinProvider::MakeSkinMenu, &TsSkinProvider::SetMakeSkinMenu).Default(false);
+    p.Property("ScreenSnap", &TsSkinProvider::ScreenSnap, &TsSkinProvider::SetScreenSnap).Default(false);
+    p.Property("ShowAppIcon", &TsSkinProvider::ShowAppIcon, &TsSkinProvider::SetShowAppIcon).Default(true);
+    p.Property("UseGlobalColor", &TsSkinProvider::UseGlobalColor, &TsSkinProvider::SetUseGlobalColor).Default(true);
+    p.Property("AddedTitle", &TsSkinProvider::AddedTitle);
+    p.Property("CaptionAlignment", &TsSkinProvider::CaptionAlignment, &TsSkinProvider::SetCaptionAlignment)
+        .Default(vcl::taLeftJustify);
+    p.Property("DisabledBlendValue", &TsSkinProvider::DisabledBlendValue, &TsSkinProvider::SetDisabledBlendValue)
+        .Default(255);
+    p.Property("FormHeader", &TsSkinProvider::FormHeader);
+    p.Property("GluedForms", &TsSkinProvider::GluedForms,
+               [](TsSkinProvider &s, vcl::TStringList *v) { s.SetGluedForms(v); });
+    p.Property("SkinData", &TsSkinProvider::SkinData);
+    p.Property("GripMode", &TsSkinProvider::GripMode, &TsSkinProvider::SetGripMode).Default(gmNone);
+    p.Property("ResizeMode", &TsSkinProvider::ResizeMode, &TsSkinProvider::SetResizeMode).Default(rmStandard);
+    p.Property("SnapBuffer", &TsSkinProvider::SnapBuffer, &TsSkinProvider::SetSnapBuffer).Default(10);
+    p.Property("SysSubMenu", &TsSkinProvider::SysSubMenu);
+    p.Property("TitleButtons", &TsSkinProvider::TitleButtons,
+               [](TsSkinProvider &s, TsTitleButtons *v) { s.SetTitleButtons(v); });
+    p.Property("TitleIcon", &TsSkinProvider::TitleIcon);
+    p.Property("TitleSkin", &TsSkinProvider::TitleSkin, &TsSkinProvider::SetTitleSkin);
+    p.Property("ThirdParty", &TsSkinProvider::ThirdParty);
+    p.Property("MenuLineSkin", &TsSkinProvider::MenuLineSkin, &TsSkinProvider::SetMenuLineSkin);
+    p.Property("OnAfterAnimation", &TsSkinProvider::OnAfterAnimation);
+    p.Property("OnExtHitTest", &TsSkinProvider::OnExtHitTest);
+    p.Property("OnSkinItem", &TsSkinProvider::OnSkinItem);
+    p.Property("OnSkinItemEx", &TsSkinProvider::OnSkinItemEx);
+}
+
+namespace {
+
+// Checked before the component joins its owner, so that a refused
+// provider leaves nothing behind.
+vcl::TComponent *FormOwner(vcl::TComponent *AOwner) {
+    if (!dynamic_cast<vcl::TCustomForm *>(AOwner)) throw vcl::EAbort(ProviderOwnerError);
+    return AOwner;
+}
+
+std::string FirstArgument() {
+    int argc = 0;
+    LPWSTR *argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv) return {};
+    std::string first = argc > 1 ? vcl::WideToUtf8(argv[1]) : std::string();
+    LocalFree(argv);
+    return first;
+}
+
+bool Has(const vcl::TComponent *C, vcl::TComponentStateItem Item) { return C && C->ComponentState().Contains(Item); }
+
+LONG_PTR StyleOf(const vcl::TCustomForm &Form) {
+    return Form.HandleAllocated() ? GetWindowLongPtrW(Form.WindowHandle(), GWL_STYLE) : 0;
+}
+
+bool Iconic(const vcl::TCustomForm &Form) { return Form.HandleAllocated() && IsIconic(Form.WindowHandle()); }
+
+const TsMaskData *MaskAt(const TsSkinManager *Manager, int Index) {
+    return Manager && Manager->IsValidMaskIndex(Index) ? &Manager->Masks[static_cast<std::size_t>(Index)] : nullptr;
+}
+
+// The width of one state of a mask; 21 where the skin has none.
+int StateWidth(const TsSkinManager *Manager, int Index) {
+    const TsMaskData *mask = MaskAt(Manager, Index);
+    return mask ? GetMaskFrameWidth(*mask) : 21;
+}
+
+} // namespace
+
+// ------------------------------------------------------------ life cycle
+
+TsSkinProvider::TsSkinProvider(vcl::TComponent *AOwner) : vcl::TComponent(FormOwner(AOwner)) { Construct(); }
+
+TsSkinProvider::TsSkinProvider(vcl::TComponent *AOwner, TDialogMade) : TsSkinProvider(AOwner) { DialogMade = true; }
+
+void TsSkinProvider::Construct() {
+    FormsState().PreviewFlag = FirstArgument() == PreviewSwitch;
+    Form = static_cast<vcl::TCustomForm *>(Owner());
+    // The form itself says who serves it. A provider that the dialog hook
+    // made gives way (its destruction gives the form its procedure back);
+    // any other keeps the form, and this one stays inert.
+    const LRESULT answer = Form->Perform(SM_SKINCOMMAND, SkinCommand(SC_QUERY_FORM_PROVIDER), 0);
+    if (auto *other = reinterpret_cast<TvlFormProvider *>(answer)) {
+        auto *provider = dynamic_cast<TsSkinProvider *>(other);
+        if (provider && provider->DialogMade)
+            delete provider;
+        else
+            Duplicate = true;
+    }
+
+    FThirdParty = std::make_unique<ThirdPartyList>();
+    for (auto &list : ThirdPartyLists) {
+        list = std::make_unique<vcl::TStringList>();
+        list->SetCaseSensitive(true);
+    }
+    CompositionOn = DwmCompositionActive();
+    ButtonMin.HitCode = HTMINBUTTON;
+    ButtonMax.HitCode = HTMAXBUTTON;
+    ButtonHelp.HitCode = HTHELP;
+    ButtonClose.HitCode = HTCLOSE;
+    MDIMin.HitCode = htMDIMinimize;
+    MDINorm.HitCode = htMDIRestore;
+    MDIClose.HitCode = htMDIClose;
+
+    FSkinData = std::make_unique<TsScrollWndData>(this, false);
+    FSkinData->ControlKind = ckFormProvider;
+    FSkinData->SetSkinSection("FORM");
+    // Until its description is read the form is not to be painted from it.
+    FSkinData->Updating = Has(Form, vcl::csLoading) && Form->BorderStyle() != vcl::bsNone;
+
+    FAddedTitle = std::make_unique<TvlAddedTitle>(this);
+    FFormHeader = std::make_unique<TvlFormHeader>(this);
+    FTitleIcon = std::make_unique<TsTitleIcon>(this);
+    FTitleButtons = std::make_unique<TsTitleButtons>(this);
+    FSysSubMenu = std::make_unique<TvlSysSubMenu>(this);
+    FGluedForms = std::make_unique<vcl::TStringList>();
+
+    if (Duplicate) return;
+    ButtonsBackup = std::make_unique<vcl::TBitmap>();
+    SnapshotBitmap = std::make_unique<vcl::TBitmap>();
+    SnapshotBitmap->SetPixelFormat(vcl::pf32bit);
+    FrameMasks.clear();
+    MenuLineCount = -1;
+    SavedWndProc = Form->WindowProc;
+    Form->WindowProc = vcl::TWndMethod::Bind<&TsSkinProvider::FormWndProc>(this);
+    AddSkinnedForm(Form);
+    Hooked = true;
+}
+
+void TsSkinProvider::AfterConstruction() {
+    inherited::AfterConstruction();
+    if (Form) ReadThirdPartyLists();
+    if (Duplicate || DialogMade) return;
+    // A form read from its description has no window yet: Loaded does the work.
+    if (TsSkinManager *m = FSkinData->GetSkinManager(); m && m->Active()) PrepareForm();
+}
+
+void TsSkinProvider::Loaded() {
+    inherited::Loaded();
+    ReadThirdPartyLists();
+    if (Duplicate || DialogMade) return;
+    if (FSkinData->GetSkinManager() && FSkinData->IsSkinned(true)) InitSkin();
+}
+
+TsSkinProvider::~TsSkinProvider() {
+    UpdateExtBorders(false);
+    FAddedTitle.reset();
+    if (Form && Hooked) ReleaseForm();
+    if (ModuleState().MDIParentProvider == this) ModuleState().MDIParentProvider = nullptr;
+    delete std::exchange(SystemMenu, nullptr);
+    ButtonsBackup.reset();
+    SnapshotBitmap.reset();
+    for (auto &glow : CaptionGlows) glow.reset();
+    DisabledVeil.reset();
+    if (CaptionCover) HideCaptionCover();
+    HideCover.reset();
+    FTitleIcon.reset();
+    FTitleButtons.reset();
+    FSysSubMenu.reset();
+    ControlAdapter.reset();
+    FormScrollAdapter.reset();
+    FSkinData.reset();
+    WriteThirdPartyLists();
+    for (auto &list : ThirdPartyLists) list.reset();
+    FThirdParty.reset();
+    FFormHeader.reset();
+    FGluedForms.reset();
+}
+
+void TsSkinProvider::ReleaseForm() {
+    // What chained itself into the form's procedure behind ours goes first;
+    // the form's procedure is put back only while it is still ours, so
+    // that a procedure put in front of ours later is not cut out.
+    FormScrollAdapter.reset();
+    RemoveSkinnedForm(Form);
+    if (Form->WindowProc == vcl::TWndMethod::Bind<&TsSkinProvider::FormWndProc>(this)) Form->WindowProc = SavedWndProc;
+    RemoveGluedForm(Form);
+}
+
+void TsSkinProvider::Notification(vcl::TComponent *AComponent, vcl::TOperation Operation) {
+    inherited::Notification(AComponent, Operation);
+    if (!AComponent || AComponent == this) return;
+    if (auto *manager = dynamic_cast<TsSkinManager *>(AComponent); manager && FSkinData) {
+        if (Operation == vcl::opInsert && !FSkinData->SkinManager())
+            FSkinData->SetSkinManager(manager);
+        else if (Operation == vcl::opRemove && FSkinData->SkinManager() == manager)
+            FSkinData->SetSkinManager(nullptr);
+        return;
+    }
+    if (Operation == vcl::opRemove) {
+        if (FSysSubMenu) FSysSubMenu->ComponentRemoved(AComponent);
+        return;
+    }
+    if (auto *windowed = dynamic_cast<vcl::TWinControl *>(AComponent);
+        windowed && ControlAdapter && ControlAdapter->AcceptControl(windowed))
+        ControlAdapter->AddNewItem(windowed, {});
+}
+
+void TsSkinProvider::ReadThirdPartyLists() {
+    OwnThirdPartyLists = false;
+    for (std::size_t kind = 0; kind < ThirdPartyKindCount; ++kind) {
+        const std::string &text = FThirdParty->GetThirdList(static_cast<int>(kind));
+        ThirdPartyLists[kind]->SetText(text);
+        if (!text.empty()) OwnThirdPartyLists = true;
+    }
+}
+
+void TsSkinProvider::WriteThirdPartyLists() {
+    if (!FThirdParty) return;
+    for (std::size_t kind = 0; kind < ThirdPartyKindCount; ++kind)
+        if (ThirdPartyLists[kind]) FThirdParty->SetThirdList(static_cast<int>(kind), ThirdPartyLists[kind]->Text());
+}
+
+bool TsSkinProvider::StartMinimizeAnimation() { return false; }
+
+bool TsSkinProvider::StartRestoreAnimation() { return false; }
+
+TsCommonData *TsSkinProvider::ProviderSkinData() const { return FSkinData.get(); }
+
+bool TsSkinProvider::Skinned() const { return FSkinData && FSkinData->IsSkinned(false); }
+
+bool TsSkinProvider::ProviderLoading() const { return ComponentState().Contains(vcl::csLoading); }
+
+void TsSkinProvider::InvalidateFrame() {
+    FSkinData->BGChanged = true;
+    FrameChanged = true;
+    MenuLineCount = -1;
+    if (Form && Form->HandleAllocated()) SendMessageW(Form->WindowHandle(), WM_NCPAINT, 0, 0);
+}
+
+// --------------------------------------------------------------- setters
+
+void TsSkinProvider::SetAllowExtBorders(bool Value) {
+    if (FAllowExtBorders == Value) return;
+    FAllowExtBorders = Value;
+    if (ProviderLoading() || !Form) return;
+    UpdateExtBorders(Value);
+    FSkinData->BGChanged = true;
+    if (Form->HandleAllocated()) RedrawWindow(Form->WindowHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+}
+
+void TsSkinProvider::SetShowAppIcon(bool Value) {
+    if (FShowAppIcon == Value) return;
+    FShowAppIcon = Value;
+    FSkinData->BGChanged = true;
+    if (Form && Form->Visible() && Form->HandleAllocated()) SendMessageW(Form->WindowHandle(), WM_NCPAINT, 0, 0);
+}
+
+void TsSkinProvider::SetUseGlobalColor(bool Value) {
+    if (FUseGlobalColor == Value) return;
+    FUseGlobalColor = Value;
+    if (Value && Form && Skinned() && !FSkinData->CustomColor())
+        Form->SetColor(FSkinData->GetSkinManager()->GetMainColor());
+}
+
+void TsSkinProvider::SetCaptionAlignment(vcl::TAlignment Value) {
+    if (FCaptionAlignment == Value) return;
+    FCaptionAlignment = Value;
+    FSkinData->BGChanged = true;
+    if (Form && Form->Visible() && Skinned()) RepaintFrameNow();
+}
+
+void TsSkinProvider::SetDisabledBlendValue(std::uint8_t Value) {
+    if (FDisabledBlendValue == Value) return;
+    FDisabledBlendValue = Value;
+    UpdateDisabledVeil();
+}
+
+void TsSkinProvider::SetGluedForms(const vcl::TStringList *Value) { FGluedForms->Assign(Value); }
+
+void TsSkinProvider::SetTitleButtons(const TsTitleButtons *Value) { FTitleButtons->Assign(Value); }
+
+void TsSkinProvider::SetTitleSkin(const std::string &Value) {
+    if (FTitleSkin == Value) return;
+    FTitleSkin = Value;
+    TitleSkinIndex = -1;
+    FSkinData->BGChanged = true;
+    if (Form && Form->Visible() && Form->HandleAllocated()) SendMessageW(Form->WindowHandle(), WM_NCPAINT, 0, 0);
+}
+
+void TsSkinProvider::SetMenuLineSkin(const std::string &Value) { FMenuLineSkin = Value; }
+
+// --------------------------------------------------------------- queries
+
+int TsSkinProvider::GetCaptionHeight(bool Real) const {
+    if (!Form) return 0;
+    const bool iconic = Iconic(*Form);
+    const LONG_PTR style = StyleOf(*Form);
+    const bool caption = Form->HandleAllocated() ? (style & WS_CAPTION) == WS_CAPTION : Form->BorderStyle() != vcl::bsNone;
+    if (!caption && !iconic) return 0;
+    // Seen from a border form the skin's own title height would count (Real);
+    // without one the caption is the system's.
+    (void)Real;
+    return GetSysCaptionHeight(*Form);
+}
+
+int TsSkinProvider::CaptionReservedWidth(int MaskIndex) const {
+    const TsMaskData *mask = MaskAt(FSkinData->GetSkinManager(), MaskIndex);
+    return 2 * (mask ? GetMaskFrameWidth(*mask) : 0) + ButtonsWidth();
+}
+
+int TsSkinProvider::ButtonsWidth() const {
+    if (!Form) return 0;
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    const int spacing = NormalCaption() && m ? m->SkinData->BISpace : 0;
+    int width = 0;
+    if (HasSystemMenu()) {
+        width += BorderIconWidth(ButtonClose) + spacing;
+        if (SystemMenu && SystemMenu->VisibleMax()) width += BorderIconWidth(ButtonMax) + spacing;
+        if (SystemMenu && SystemMenu->VisibleMin()) width += BorderIconWidth(ButtonMin) + spacing;
+        if (Form->BorderIcons().Contains(vcl::biHelp)) width += BorderIconWidth(ButtonHelp) + spacing;
+    }
+    if (FTitleButtons->Count() > 0) {
+        width += 6;
+        for (int i = 0; i < FTitleButtons->Count(); ++i) width += TitleButtonWidth(*FTitleButtons->Items(i)) + spacing;
+    }
+    return width;
+}
+
+int TsSkinProvider::TitleButtonWidth(const TsTitleButton &Button) const {
+    const vcl::TBitmap *glyph = Button.Glyph();
+    const int glyphWidth = glyph && glyph->Width() > 0 ? glyph->Width() + 2 : 0;
+    const TsMaskData *mask = MaskAt(FSkinData->GetSkinManager(), TitleButtonMaskIndex);
+    if (mask) return std::max(glyphWidth, GetMaskFrameWidth(*mask));
+    return glyphWidth < 22 ? 21 : glyphWidth;
+}
+
+int TsSkinProvider::BorderIconCount() const {
+    if (!HasSystemMenu()) return 0;
+    int count = 1;
+    if (SystemMenu && SystemMenu->VisibleMax()) ++count;
+    if (SystemMenu && SystemMenu->VisibleMin()) ++count;
+    if (Form->BorderIcons().Contains(vcl::biHelp)) ++count;
+    return count;
+}
+
+int TsSkinProvider::BorderIconWidth(const TsCaptionButton &Icon) const {
+    return StateWidth(FSkinData->GetSkinManager(), Icon.ImageIndex);
+}
+
+int TsSkinProvider::FrameLeft(bool Real) const {
+    (void)Real;  // without a border form the frame is the window's own
+    if (!Form || !Form->HandleAllocated()) return 0;
+    return GetBorderWidth(Form->WindowHandle()) + Form->BorderWidth();
+}
+
+int TsSkinProvider::FrameTop(bool Real) const { return FrameLeft(Real); }
+
+bool TsSkinProvider::HasSystemMenu() const { return Form && Form->BorderIcons().Contains(vcl::biSystemMenu); }
+
+int TsSkinProvider::GetMenuLineHeight() const { return HasMenuLine() ? GetSystemMetrics(SM_CYMENU) - 1 : 0; }
+
+// Forms of this class library are never MDI parents.
+bool TsSkinProvider::MDIChildMaximized() const { return false; }
+
+int TsSkinProvider::CacheWidth() const {
+    if (!Form) return 0;
+    const vcl::TRect margins = GetShadowMargins();
+    const int sides = margins.Left + margins.Right;
+    if (Iconic(*Form) && vcl::Application && vcl::Application->MainForm() != Form) return 160 + sides;
+    return Form->Width() + sides;
+}
+
+bool TsSkinProvider::CacheStale() const {
+    const vcl::TBitmap *cache = FSkinData->CacheBmp();
+    return !cache || !Form || cache->Width() != CacheWidth() || cache->Height() != Form->Height();
+}
+
+vcl::TRect TsSkinProvider::GetShadowMargins() const { return {}; }
+
+int TsSkinProvider::MenuMaskHeight() const {
+    const TsMaskData *mask = MaskAt(FSkinData->GetSkinManager(), TitleButtonMaskIndex);
+    if (!mask) return 16;
+    return (mask->Bmp ? mask->Bmp->Height() : mask->R.Height()) / 3;
+}
+
+int TsSkinProvider::MenuMaskWidth() const {
+    const TsMaskData *mask = MaskAt(FSkinData->GetSkinManager(), TitleButtonMaskIndex);
+    if (!mask) return 16;
+    return (mask->Bmp ? mask->Bmp->Width() : mask->R.Width()) / 2;
+}
+
+int TsSkinProvider::ClientHeightSkinned() const {
+    if (!Form) return 0;
+    const int caption = GetCaptionHeight(true);
+    int height = std::max(0, Form->Height() - caption - 2 * FrameTop(true));
+    if (Iconic(*Form)) height += caption;
+    if (FormScrollAdapter) {
+        const TvlScrollBarState bar = FormScrollAdapter->HorzScrollBar();
+        if (bar.Visible) height -= bar.Width;
+    }
+    return height;
+}
+
+bool TsSkinProvider::NormalCaption() const {
+    return Form && (Form->BorderStyle() == vcl::bsSingle || Form->BorderStyle() == vcl::bsSizeable);
+}
+
+bool TsSkinProvider::ShowsIcon() const { return FTitleIcon->Visible() && NormalCaption() && FShowAppIcon && HasSystemMenu(); }
+
+// ------------------------------------------------------------ the module
+
+namespace {
+
+TvlFormsState &StateInstance() {
+    static TvlFormsState state;
+    return state;
+}
+
+int FormsStartupCount = 0;
+
+} // namespace
+
+TvlFormsState &FormsState() { return StateInstance(); }
+
+void InitializeFormsModule() {
+    if (FormsStartupCount++ > 0) return;
+    StateInstance() = TvlFormsState{};
+    ReadSystemFrameMetrics();
+    vcl::RegisterClasses({&TsSkinProvider::StaticClassInfo()});
+}
+
+void FinalizeFormsModule() {
+    if (FormsStartupCount == 0 || --FormsStartupCount > 0) return;
+    vcl::UnRegisterClass(TsSkinProvider::StaticClassInfo());
+    StateInstance() = TvlFormsState{};
+}
+
+} // namespace skin

@@ -1,0 +1,568 @@
+#pragma once
+// TsSkinProvider: the component that a form carries to have its frame,
+// caption, title buttons, icon, system menu and client background drawn
+// from the current skin. Its owner must be the form. It puts its own
+// window procedure (FormWndProc) in place of the form's and passes on what
+// it does not consume to the procedure it replaced (SavedWndProc); a second
+// provider on a form stays inert. Skin changes reach it as SM_SKINCOMMAND.
+// The lower layers see it as a TvlFormProvider (sSkinServices.h): the
+// form answers SC_QUERY_FORM_PROVIDER with that pointer.
+//
+// One class, implemented by module (each group below names its source):
+//   sSkinProvider.cpp    life cycle, published properties, setters, queries
+//   sFormWndProc.cpp     the window procedure's dispatch
+//   sFormCommands.cpp    the skin commands at the form
+//   sFormActivation.cpp  activation, size, position and visibility
+//   sFormMouse.cpp       mouse, hit-testing, system commands, closing
+//   sFormMessages.cpp    menus, texts, settings, children, the editor link
+//   sFormPaint.cpp       the painting messages
+//   vlCtrlAdapter.cpp    the control adapter's provider side and labels
+//   sProviderOptions.cpp snapping and glued forms
+//   sFormPrepare.cpp     skin preparation and frame helpers
+//   sFrameMetrics.cpp    the provider's frame measures
+//   sFormRegion.cpp      window region and non-client output
+//   sFrameRenderer.cpp   the frame renderer
+//   sCaptionPaint.cpp    caption band, icon and text
+//   sSysMenuPopup.cpp    system menu popup and small operations
+//   sTitleButtons.cpp    title buttons and hit-testing
+//   sFrameOutput.cpp     frame output and utilities
+//
+// The extended border form, the MDI helper, the title bar component and
+// the minimize, blend and button-fade animations join later; until then
+// the provider has no border form (its shadow margins are empty) and takes
+// the branches without animation. Forms of this class library have no main
+// menu and are never MDI forms, so the menu line never shows.
+// Windows only.
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sProviderOptions.h"
+#include "skin/graphics/sSkinCommand.h"
+#include "skin/manager/sManagerOptions.h"
+#include "skin/manager/sSkinCommands.h"
+#include "skin/manager/sSkinServices.h"
+#include "vcl/Component.h"
+#include "vcl/ControlTypes.h"
+#include "vcl/GdiObjects.h"
+#include "vcl/Messages.h"
+#include "vcl/TypInfo.h"
+
+namespace vcl {
+class TBitmap;
+class TControl;
+class TCustomForm;
+class TCustomLabel;
+class TForm;
+class TStringList;
+class TWinControl;
+}
+
+namespace skin {
+
+class TsScrollWndData;
+class TsSkinManager;
+class TsSystemMenu;
+class TvlCtrlAdapter;
+
+VCL_ENUM(TsGripMode, gmNone, gmRightBottom)
+// rmBorder drags an outline instead of moving and sizing the live window.
+VCL_ENUM(TsResizeMode, rmStandard, rmBorder)
+
+// Asked for each child control before it gets an adapter.
+using TAddItemEvent = vcl::TMethod<void(vcl::TObject *Item, bool &CanBeAdded, std::string &SkinSection)>;
+using TAddItemExEvent = vcl::TMethod<void(vcl::TObject *Item, bool &CanBeAdded, TvlSkinParams &SkinParams)>;
+// May change the hit-test code in the record's Result.
+using TvlNCHitTest = vcl::TMethod<void(vcl::TMessage &Message)>;
+
+// The error of a provider whose owner is not a form.
+inline constexpr const char *ProviderOwnerError = "TsSkinProvider component may be used with forms only!";
+// The command-line switch of the skin editor's preview.
+inline constexpr const char *PreviewSwitch = "/vlpreview";
+
+// Bits of StateFlags (TvlFormProvider) that the form layer sets and reads;
+// pfBorderFormKept, pfHiddenByAnimation and the skin-change bits are in
+// sSkinServices.h.
+inline constexpr std::uint32_t pfBorderRegionSetting = 0x1;   // the border form's region is being set
+inline constexpr std::uint32_t pfBlendOnMoving = 0x80;        // a blend on moving runs
+inline constexpr std::uint32_t pfMinimizeAnimation = 0x100;   // the minimize animation runs
+inline constexpr std::uint32_t pfSnapshotTaken = 0x200;       // a hide or minimize snapshot is taken
+inline constexpr std::uint32_t pfRestoreAnimation = 0x400;    // the restore animation runs
+inline constexpr std::uint32_t pfTopEdgeHeight = 0x2000;      // top-edge correction pending (height)
+inline constexpr std::uint32_t pfTopEdgeTop = 0x4000;         // top-edge correction pending (top)
+inline constexpr std::uint32_t pfInNCActivate = 0x8000;       // inside WM_NCACTIVATE
+inline constexpr std::uint32_t pfScrollAdapterUpdate = 0x20000; // UpdateFormScrollBars runs
+inline constexpr std::uint32_t pfGluedMove = 0x40000;         // moved as a glued form
+inline constexpr std::uint32_t pfMaximizing = 0x80000;        // an SC_MAXIMIZE is carried out
+inline constexpr std::uint32_t pfDisabled = 0x100000;         // the form is disabled (veil to refresh)
+
+// The hit-test codes of the provider's own caption parts.
+inline constexpr int htMDIClose = 101;
+inline constexpr int htMDIRestore = 102;
+inline constexpr int htMDIMinimize = 103;
+inline constexpr int htTitleButton = 1000;  // + the button's index
+inline constexpr int htTitleBarItem = 2000; // + the item's index
+
+// What one frame render hands to the caption painters.
+struct TvlFrameRender {
+    vcl::TBitmap *Image = nullptr;  // not owned: the skin data's cache
+    vcl::TRect FrameRect{};         // the image less the shadow margins
+    int State = 0;                  // min(FormActive, the section's states - 1)
+    TvlBgInfo Bg{};                 // what lies behind the frame
+};
+
+// A label that took the skin's font colour: what it had before.
+struct TvlLabelRecord {
+    vcl::TColor FontColor = 0;
+    vcl::TCustomLabel *Label = nullptr;  // not owned
+    bool ParentFont = false;
+    bool Opaque = false;  // it had csOpaque
+};
+
+// An outline drag of ResizeMode rmBorder.
+struct TvlOutlineDrag {
+    bool Active = false;
+    bool Moving = false;   // a move, else a resize by HitCode
+    int HitCode = 0;
+    vcl::TPoint Start{};   // the last mouse point (screen)
+    vcl::TRect Rect{};     // the outline drawn now (screen)
+    std::unique_ptr<vcl::TWindowDC> DesktopDC;  // the desktop's DC for the drag's time
+    int SavedDC = 0;       // its state before the drag
+};
+
+class TsSkinProvider : public vcl::TComponent, public TvlFormProvider {
+    VCL_CLASS(TsSkinProvider, vcl::TComponent)
+public:
+    // ---------------------------------------------------- sSkinProvider.cpp
+    // Raises EAbort (ProviderOwnerError) when AOwner is not a form. A
+    // provider made for a form that another one serves is inert
+    // (Duplicate), except that one made by the dialog hook is replaced.
+    explicit TsSkinProvider(vcl::TComponent *AOwner);
+    // The dialog hook's provider: DialogMade.
+    struct TDialogMade {};
+    TsSkinProvider(vcl::TComponent *AOwner, TDialogMade);
+    ~TsSkinProvider() override;
+    void AfterConstruction() override;
+    void Loaded() override;
+
+    // Published properties.
+    bool AllowAnimation() const { return FAllowAnimation; }
+    void SetAllowAnimation(bool Value) { FAllowAnimation = Value; }
+    bool AllowExtBorders() const { return FAllowExtBorders; }
+    void SetAllowExtBorders(bool Value);
+    bool AllowBlendOnMoving() const { return FAllowBlendOnMoving; }
+    void SetAllowBlendOnMoving(bool Value) { FAllowBlendOnMoving = Value; }
+    bool AllowSkin3rdParty() const { return FAllowSkin3rdParty; }
+    void SetAllowSkin3rdParty(bool Value) { FAllowSkin3rdParty = Value; }
+    bool DrawNonClientArea() const { return FDrawNonClientArea; }
+    void SetDrawNonClientArea(bool Value);  // sFormRegion.cpp
+    bool DrawClientArea() const { return FDrawClientArea; }
+    void SetDrawClientArea(bool Value) { FDrawClientArea = Value; }
+    bool MakeSkinMenu() const { return FMakeSkinMenu; }
+    void SetMakeSkinMenu(bool Value) { FMakeSkinMenu = Value; }
+    bool ScreenSnap() const { return FScreenSnap; }
+    void SetScreenSnap(bool Value) { FScreenSnap = Value; }
+    bool ShowAppIcon() const { return FShowAppIcon; }
+    void SetShowAppIcon(bool Value);
+    bool UseGlobalColor() const { return FUseGlobalColor; }
+    void SetUseGlobalColor(bool Value);
+    TvlAddedTitle *AddedTitle() const { return FAddedTitle.get(); }
+    vcl::TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(vcl::TAlignment Value);
+    std::uint8_t DisabledBlendValue() const { return FDisabledBlendValue; }
+    void SetDisabledBlendValue(std::uint8_t Value);
+    TvlFormHeader *FormHeader() const { return FFormHeader.get(); }
+    vcl::TStringList *GluedForms() const { return FGluedForms.get(); }
+    void SetGluedForms(const vcl::TStringList *Value);
+    TsScrollWndData *SkinData() const { return FSkinData.get(); }
+    TsGripMode GripMode() const { return FGripMode; }
+    void SetGripMode(TsGripMode Value) { FGripMode = Value; }
+    TsResizeMode ResizeMode() const { return FResizeMode; }
+    void SetResizeMode(TsResizeMode Value) { FResizeMode = Value; }
+    int SnapBuffer() const { return FSnapBuffer; }
+    void SetSnapBuffer(int Value) { FSnapBuffer = Value; }
+    TvlSysSubMenu *SysSubMenu() const { return FSysSubMenu.get(); }
+    TsTitleButtons *TitleButtons() const { return FTitleButtons.get(); }
+    void SetTitleButtons(const TsTitleButtons *Value);
+    TsTitleIcon *TitleIcon() const { return FTitleIcon.get(); }
+    // Empty: "FORMTITLE".
+    const std::string &TitleSkin() const { return FTitleSkin; }
+    void SetTitleSkin(const std::string &Value);
+    ThirdPartyList *ThirdParty() const { return FThirdParty.get(); }
+    // Empty: "MENULINE".
+    const std::string &MenuLineSkin() const { return FMenuLineSkin; }
+    void SetMenuLineSkin(const std::string &Value);
+    // OnAfterAnimation is TvlFormProvider's.
+    TvlNCHitTest OnExtHitTest;
+    TAddItemEvent OnSkinItem;
+    TAddItemExEvent OnSkinItemEx;
+
+    // The ThirdParty texts to the 23 lists and back.
+    void ReadThirdPartyLists();
+    void WriteThirdPartyLists();
+    // BGChanged, FrameChanged, MenuLineCount -1 and WM_NCPAINT.
+    void InvalidateFrame();
+    // The form is painted by this provider's skin (the manager exists, the
+    // section is valid, the owner is not going).
+    bool Skinned() const;
+    // The provider is reading its description (csLoading).
+    bool ProviderLoading() const;
+
+    // Queries of the frame parts; none changes state.
+    // 0 without a caption bar (unless iconic); Real: the skin's height.
+    int GetCaptionHeight(bool Real) const override;
+    int CaptionReservedWidth(int MaskIndex) const;
+    int ButtonsWidth() const;
+    int TitleButtonWidth(const TsTitleButton &Button) const;
+    int BorderIconCount() const;
+    int BorderIconWidth(const TsCaptionButton &Icon) const;
+    int FrameLeft(bool Real) const;
+    int FrameTop(bool Real) const;
+    bool HasSystemMenu() const;
+    int GetMenuLineHeight() const;
+    bool MDIChildMaximized() const;
+    int CacheWidth() const;
+    bool CacheStale() const;
+    vcl::TRect GetShadowMargins() const override;
+    int MenuMaskHeight() const;
+    int MenuMaskWidth() const;
+    int ClientHeightSkinned() const;
+    bool ShowsIcon() const;
+    // The caption is a normal one (border style bsSingle or bsSizeable).
+    bool NormalCaption() const;
+
+    // TvlFormProvider.
+    vcl::TCustomForm *ProviderForm() const override { return Form; }
+    TsCommonData *ProviderSkinData() const override;
+    bool DrawsNonClientArea() const override { return FDrawNonClientArea; }
+    // No minimize or restore animation exists yet: neither starts.
+    bool StartMinimizeAnimation() override;
+    bool StartRestoreAnimation() override;
+
+    // ----------------------------------------------------- sFormWndProc.cpp
+    // The form's window procedure while the provider serves it.
+    void FormWndProc(vcl::TMessage &Message);
+
+    // ---------------------------------------------------- sFormCommands.cpp
+    // Every SM_SKINCOMMAND first; true when it consumed the message.
+    bool PreSkinCommand(vcl::TMessage &Message);
+    // While the form is not skinned; true when consumed.
+    bool SkinCommandUnskinned(vcl::TMessage &Message);
+    // While it is skinned: the message ends here.
+    void SMSkinCommand(vcl::TMessage &Message);
+    // SC_SKIN_REMOVED from the form's own manager.
+    void RemoveSkinFromForm(vcl::TMessage &Message);
+    // SC_GET_BG_INFO of a child.
+    void AnswerBgQuery(TvlBgQuery &Query);
+    // SC_SKIN_APPLIED to the unskinned form.
+    void ApplySkinToUnskinnedForm();
+    // SC_SKIN_APPLIED to the skinned form.
+    void ApplySkinToSkinnedForm();
+    // SC_SKIN_REFRESH.
+    void RefreshSkin(vcl::TMessage &Message);
+    // SC_SET_FORM_ALPHA.
+    void SetFormAlpha(int Alpha);
+
+    // -------------------------------------------------- sFormActivation.cpp
+    void WMCreate(vcl::TMessage &Message);
+    void WMNCCreate(vcl::TMessage &Message);
+    void WMMove(vcl::TMessage &Message);
+    void WMSize(vcl::TMessage &Message);
+    void WMActivate(vcl::TMessage &Message);
+    void WMSetRedraw(vcl::TMessage &Message);
+    void WMShowWindow(vcl::TMessage &Message);
+    void WMActivateApp(vcl::TMessage &Message);
+    void WMChildActivate(vcl::TMessage &Message);
+    void WMGetMinMaxInfo(vcl::TMessage &Message);
+    void WMWindowPosChanging(vcl::TMessage &Message);
+    void WMWindowPosChanged(vcl::TMessage &Message);
+    void WMStyleChanged(vcl::TMessage &Message);
+    void WMNCActivate(vcl::TMessage &Message);
+    void WMSizing(vcl::TMessage &Message);
+    void WMMDIActivate(vcl::TMessage &Message);
+    void WMExitSizeMove(vcl::TMessage &Message);
+    void CMVisibleChanged(vcl::TMessage &Message);
+    void CMEnabledChanged(vcl::TMessage &Message);
+    void CMShowingChanged(vcl::TMessage &Message);
+    void CMRecreateWnd(vcl::TMessage &Message);
+    // The unskinned route's handlers around the saved procedure.
+    void VisibleChangedUnskinned(vcl::TMessage &Message);   // before it
+    void WindowPosChangedUnskinned(vcl::TMessage &Message); // after it
+    void NCDestroyUnskinned(vcl::TMessage &Message);        // after it
+
+    // ------------------------------------------------------- sFormMouse.cpp
+    void WMNCHitTest(vcl::TMessage &Message);
+    void WMNCMouseMove(vcl::TMessage &Message);
+    void WMNCLButtonDown(vcl::TMessage &Message);
+    // WM_NCLBUTTONUP and WM_LBUTTONUP.
+    void WMLButtonUp(vcl::TMessage &Message);
+    void WMNCLButtonDblClk(vcl::TMessage &Message);
+    void WMNCRButtonDown(vcl::TMessage &Message);
+    void WMNCRButtonUp(vcl::TMessage &Message);
+    void WMMouseMove(vcl::TMessage &Message);
+    void CMMouseEnter(vcl::TMessage &Message);
+    // CM_MOUSELEAVE and WM_MOUSELEAVE.
+    void CMMouseLeave(vcl::TMessage &Message);
+    void WMSysCommand(vcl::TMessage &Message);
+    void WMClose(vcl::TMessage &Message);
+
+    // ---------------------------------------------------- sFormMessages.cpp
+    void WMQueryEndSession(vcl::TMessage &Message);
+    void WMInitMenuPopup(vcl::TMessage &Message);
+    void WMEnterMenuLoop(vcl::TMessage &Message);
+    void WMExitMenuLoop(vcl::TMessage &Message);
+    void WMContextMenu(vcl::TMessage &Message);
+    void WMMeasureItem(vcl::TMessage &Message);
+    void WMSetText(vcl::TMessage &Message);
+    void WMSetIcon(vcl::TMessage &Message);
+    void WMSettingChange(vcl::TMessage &Message);
+    void WMSysColorChange(vcl::TMessage &Message);
+    void WMParentNotify(vcl::TMessage &Message);
+    void WMNotify(vcl::TMessage &Message);
+    void CMControlListChange(vcl::TMessage &Message);
+    void CMFloat(vcl::TMessage &Message);
+    void CMMenuChanged(vcl::TMessage &Message);
+    // The skin editor link: message 0xA400 and a pushed skin.
+    void WMFormCommand(vcl::TMessage &Message);
+    void WMCopyData(vcl::TMessage &Message);
+    // Announces the window to the skin editor (preview mode only).
+    static void LinkToEditor(HWND Window);
+
+    // ------------------------------------------------------- sFormPaint.cpp
+    void WMNCPaint(vcl::TMessage &Message);
+    void WMEraseBkgnd(vcl::TMessage &Message);
+    void WMPaint(vcl::TMessage &Message);
+    void WMPrint(vcl::TMessage &Message);
+
+    // ---------------------------------------------------- vlCtrlAdapter.cpp
+    // Skin: the label takes the skin's font colour; else it gets its own back.
+    void SkinLabel(vcl::TCustomLabel *Label, bool Skin);
+    // SC_SKIN_REMOVED: the adapted controls hear it, the control adapter goes.
+    void RemoveSkin(vcl::TMessage &Message);
+
+    // ------------------------------------------------- sProviderOptions.cpp
+    // WM_WINDOWPOSCHANGING with ScreenSnap: the new position snapped.
+    void SnapFormPosition(WINDOWPOS &Pos);
+    // The forms named in GluedForms that touch this one are glued to it.
+    void NoteGluedForms();
+    // This form moved: its glued forms follow.
+    void MoveGluedForms();
+
+    // ----------------------------------------------------- sFormPrepare.cpp
+    // PrepareForm, the control adapter, the system menu's items, the title
+    // buttons' masks.
+    void InitSkin();
+    // Applies the current skin to the provider's state.
+    void PrepareForm();
+    // The caption, form-header and title section indexes.
+    void UpdateHeaderIndexes();
+    // The border-icon records' images and hit codes.
+    void UpdateIconMasks();
+    // Creates or frees the extended border form.
+    void UpdateExtBorders(bool Allow);
+    void CreateControlAdapter();
+    // The veil over the disabled form, shown or removed.
+    void UpdateDisabledVeil();
+    // The caption cover's replaced window procedure and its paint handler.
+    void CoverWndProc(vcl::TMessage &Message);
+    void CoverPaint(vcl::TObject *Sender);
+    // The outline drag of ResizeMode rmBorder.
+    void BeginOutlineDrag(int HitCode, vcl::TPoint ScreenPoint);
+    void MoveOutlineDrag(vcl::TPoint ScreenPoint);
+    void EndOutlineDrag();
+    // The caption strip behind the buttons kept and put back.
+    void SaveButtonsArea(int Y, int CaptionWidth);
+    void RestoreButtonsArea(int CaptionWidth);
+    // The client background into DC (0: the form's own DC).
+    void PaintFormBackground(HDC DC);
+    // The cache is valid or could be rendered.
+    bool CacheUsable();
+    // The form's menus handed to the skinned menu support (On) or taken back.
+    void HookFormMenus(bool On);
+
+    // ---------------------------------------------------- sFrameMetrics.cpp
+    bool HasFrame() const;
+    bool GripVisible() const;
+    bool HasMenuLine() const;
+    bool MenuHasVisibleItems() const;
+    int GetMenuLineCount();
+    int GetClientOffsetX() const override;
+    int GetClientOffsetY() const override;
+    int TitleIconWidth() const;
+    int TitleIconHeight() const;
+
+    // ------------------------------------------------------ sFormRegion.cpp
+    void CollectFrameMasks() override;
+    HRGN BuildFrameRegion(int X, int Y) override;
+    void UpdateFormRegion(bool Repaint, bool WithRedraw);
+    // As the lower layers ask for it: with repaint, without redraw.
+    void UpdateFormRegion() override { UpdateFormRegion(true, false); }
+    // WM_NCPAINT's work.
+    void PaintNonClient();
+    // WM_PAINT's work.
+    void PaintClientArea(vcl::TMessage &Message);
+    void RepaintFrameNow();
+    void ShowCaptionCover();
+    void HideCaptionCover();
+    void SetSysMenuStyle(bool Skinned);
+
+    // --------------------------------------------------- sFrameRenderer.cpp
+    bool RenderFrame() override;
+    // The size grip onto DC at the client area's lower right corner.
+    void PaintSizeGrip(HDC DC);
+    // A new copy of the cache with the child controls painted in.
+    std::unique_ptr<vcl::TBitmap> GetFormImage() override;
+
+    // ---------------------------------------------------- sCaptionPaint.cpp
+    void PaintCaption(TvlFrameRender &Render);
+    void PaintFormIcon(TvlFrameRender &Render);
+    void PaintCaptionText(TvlFrameRender &Render);
+
+    // ---------------------------------------------------- sSysMenuPopup.cpp
+    void PopupSystemMenu(vcl::TPoint ScreenPoint) override;
+    // The screen position of the form's window origin.
+    vcl::TPoint GetFormOrigin() const;
+    vcl::TPoint ScreenToWindowPoint(int X, int Y) const;
+    // Creates or frees the form's own skinned scroll bars.
+    void UpdateFormScrollBars();
+    vcl::TColor GetFormColor() const;
+
+    // ---------------------------------------------------- sTitleButtons.cpp
+    void UpdateButtonsLayout();
+    void PaintBorderIcons(int CaptionWidth);
+    // The hit code of the message's screen point.
+    int CalcHitTest(const vcl::TMessage &Message);
+    void SetHotButton(int Code, bool Repaint);
+    void SetPressedButton(int Code);
+    void PaintButtonState(int Code);
+    // The button record of a hit code; null for none.
+    TsCaptionButton *ButtonByCode(int Code);
+    virtual int GetButtonsTop() const;
+    int GetTitleHeight(bool Maximized) const;
+    int GetTitleHeight() override { return GetTitleHeight(false); }
+    int TitleExcess(bool Maximized) const;
+
+    // ----------------------------------------------------- sFrameOutput.cpp
+    // The frame from the cache into a window DC (origin: the window's corner).
+    void PaintCachedFrame(HDC DC);
+    void PaintClientBackground(HDC DC, bool UpdateChildren);
+    bool ExtBordersAllowed() const;
+    // Runs a message through FormWndProc at once.
+    LRESULT PerformFormProc(UINT Msg, WPARAM WParam, LPARAM LParam);
+
+    // ------------------------------------------------------------ run time
+    vcl::TCustomForm *Form = nullptr;     // not owned: the owner; null when inert
+    vcl::TWndMethod SavedWndProc;         // the form's procedure before ours
+    std::array<std::unique_ptr<vcl::TStringList>, ThirdPartyKindCount> ThirdPartyLists;
+    bool OwnThirdPartyLists = false;      // a ThirdParty text is not empty
+    std::uint8_t FormActive = 0;          // 1: the caption shows the active state
+    bool FrameChanged = true;             // frame metrics to recalculate
+    int MenuLineCount = -1;               // -1: recompute
+    int CaptionSkinIndex = -1;            // "CAPTION"
+    int HeaderSkinIndex = -1;             // "FORMHEADER"
+    int TitleSkinIndex = -1;              // TitleSkin or "FORMTITLE"
+    int TitleButtonSkinIndex = -1;        // "TITLEBUTTON"
+    int TitleButtonMaskIndex = -1;        // the image "TITLEBUTTON" of "GLOBALINFO"
+    // The caption buttons (hit codes in sTitleButtons.cpp).
+    TsCaptionButton ButtonMin, ButtonMax, ButtonHelp, ButtonClose;
+    TsCaptionButton MDIMin, MDINorm, MDIClose;
+    bool IconsLarge = false;              // the border icons use the large glyphs
+    int CurrentButton = 0;                // the hot or pressed button's code; 0 or -1 none
+    int ButtonCenterY = 0;                // in the frame image
+    int CaptionBottom = 0;
+    vcl::TRect IconRect{};                // the caption icon, in the frame image
+    std::unique_ptr<vcl::TBitmap> ButtonsBackup;   // the caption strip behind the buttons
+    std::unique_ptr<vcl::TBitmap> SnapshotBitmap;  // 32-bit scratch image
+    std::array<std::unique_ptr<vcl::TBitmap>, 2> CaptionGlows;  // inactive, active
+    std::unique_ptr<TvlCtrlAdapter> ControlAdapter;
+    TsSystemMenu *SystemMenu = nullptr;   // owned (a component of the provider), freed here
+    std::unique_ptr<TvlScrollAdapter> FormScrollAdapter;
+    std::unique_ptr<vcl::TForm> DisabledVeil;
+    std::unique_ptr<vcl::TForm> CaptionCover;
+    vcl::TWndMethod CoverSavedWndProc;    // the cover's procedure before ours
+    std::unique_ptr<vcl::TForm> HideCover;
+    std::vector<TvlLabelRecord> LabelRecords;
+    TvlOutlineDrag OutlineDrag;
+    vcl::TRect LastClientRect{};
+    int RedrawLock = 0;                   // WM_SETREDRAW 0 not yet balanced
+    bool DialogMade = false;
+    bool Duplicate = false;
+    bool Hooked = false;
+    bool CompositionOn = false;           // sampled at construction
+    bool MenuSkinned = false;
+    bool MainMenuFlag = false;
+    bool RegionChanged = true;
+    bool RegionGuard = false;
+    bool FrameRendered = false;
+    bool InShowAnimation = false;
+    bool ShowAnimating = false;
+    bool TallCaption = false;             // maximized, the skin's caption taller than native + 4
+    bool InSizeMove = false;              // a system command or menu loop of the form runs
+
+protected:
+    void Notification(vcl::TComponent *AComponent, vcl::TOperation Operation) override;
+
+private:
+    // The skinned route's table (sFormWndProc.cpp): true when a handler of
+    // the table took the message, which then reaches nothing else.
+    bool SkinnedRoute(vcl::TMessage &Message);
+    // The steps of the constructor after the owner was checked.
+    void Construct();
+    // The destructor's part that gives the form back.
+    void ReleaseForm();
+
+    bool FAllowAnimation = true;
+    bool FAllowExtBorders = true;
+    bool FAllowBlendOnMoving = true;
+    bool FAllowSkin3rdParty = true;
+    bool FDrawNonClientArea = true;
+    bool FDrawClientArea = true;
+    bool FMakeSkinMenu = false;
+    bool FScreenSnap = false;
+    bool FShowAppIcon = true;
+    bool FUseGlobalColor = true;
+    std::unique_ptr<TvlAddedTitle> FAddedTitle;
+    vcl::TAlignment FCaptionAlignment = vcl::taLeftJustify;
+    std::uint8_t FDisabledBlendValue = 255;
+    std::unique_ptr<TvlFormHeader> FFormHeader;
+    std::unique_ptr<vcl::TStringList> FGluedForms;
+    std::unique_ptr<TsScrollWndData> FSkinData;
+    TsGripMode FGripMode = gmNone;
+    TsResizeMode FResizeMode = rmStandard;
+    int FSnapBuffer = 10;
+    std::unique_ptr<TvlSysSubMenu> FSysSubMenu;
+    std::unique_ptr<TsTitleButtons> FTitleButtons;
+    std::unique_ptr<TsTitleIcon> FTitleIcon;
+    std::string FTitleSkin;
+    std::unique_ptr<ThirdPartyList> FThirdParty;
+    std::string FMenuLineSkin;
+};
+
+// The provider that serves the form of Component (the first form along its
+// owners); null when none.
+TsSkinProvider *FindFormProvider(vcl::TComponent *Component);  // sSysMenuPopup.cpp
+
+// The state of the form layer (the module's start-up resets it).
+struct TvlFormsState {
+    // "/vlpreview" was the first argument and no window is linked yet.
+    bool PreviewFlag = false;
+    HWND LinkedWindow = nullptr;           // announced to the skin editor
+    bool FormButtonPressed = false;        // a caption button is down
+    bool ClientPainting = false;           // a WM_PAINT or WM_ERASEBKGND paints a client area
+    bool MenuRebuilding = false;           // the main menu's rebuild runs
+    std::vector<TvlGluedPair> GluedPairs;  // sProviderOptions.h
+};
+TvlFormsState &FormsState();
+
+// The module's start-up, once, before any provider is made (after the skin
+// manager's): the system metrics of the frame and the registration of the
+// provider's classes for form descriptions. Calls nest.
+void InitializeFormsModule();
+// The last call empties the glued forms and the state.
+void FinalizeFormsModule();
+
+} // namespace skin

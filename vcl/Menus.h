@@ -1,0 +1,157 @@
+#pragma once
+// Popup menus: a tree of menu items (caption, shortcut, check and radio
+// marks, column breaks, a click handler) that shows as a native popup menu
+// at a screen point and calls the clicked item's handler. Shortcuts are
+// kept as key codes and written as the system writes them after a tab
+// ("Alt+F4"). Windows only.
+//
+// Items are components: an item made with an owner is destroyed with it,
+// and an item destroys its sub-items. Whoever inserts an item into a menu
+// keeps it there until it is removed or destroyed; a destroyed item leaves
+// its parent item.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Component.h"
+#include "ControlTypes.h"
+
+namespace vcl {
+
+class TCustomImageList;
+class TMenu;
+
+// A key with its modifiers: the virtual key in the low byte, scShift,
+// scCtrl and scAlt above it; 0 is none.
+using TShortCut = std::uint16_t;
+inline constexpr TShortCut scShift = 0x2000;
+inline constexpr TShortCut scCtrl = 0x4000;
+inline constexpr TShortCut scAlt = 0x8000;
+
+TShortCut ShortCut(WORD Key, TShiftState Shift);
+// "Ctrl+Shift+S", "Alt+F4", "Del"; empty for 0 or a key without a name.
+std::string ShortCutToText(TShortCut ShortCut);
+// The reverse, without regard to case; 0 for a text it cannot read.
+TShortCut TextToShortCut(std::string_view Text);
+
+// mbBreak starts a new column with the item; mbBarBreak with a line before it.
+VCL_ENUM(TMenuBreak, mbNone, mbBreak, mbBarBreak)
+
+class TMenuItem : public TComponent {
+    VCL_CLASS(TMenuItem, TComponent)
+public:
+    explicit TMenuItem(TComponent *AOwner);
+    // Destroys the sub-items and leaves the parent item.
+    ~TMenuItem() override;
+
+    // "-" makes the item a separator.
+    const std::string &Caption() const { return FCaption; }
+    void SetCaption(const std::string &Value) { FCaption = Value; }
+    TShortCut ShortCut() const { return FShortCut; }
+    void SetShortCut(TShortCut Value) { FShortCut = Value; }
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool Value) { FChecked = Value; }
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value) { FEnabled = Value; }
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value) { FVisible = Value; }
+    // Checked shows as a dot rather than a tick.
+    bool RadioItem() const { return FRadioItem; }
+    void SetRadioItem(bool Value) { FRadioItem = Value; }
+    TMenuBreak Break() const { return FBreak; }
+    void SetBreak(TMenuBreak Value) { FBreak = Value; }
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int Value) { FHelpContext = Value; }
+    // An image of the menu's image list; -1 none.
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value) { FImageIndex = Value; }
+    TNotifyEvent OnClick;
+
+    // Sub-items.
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TMenuItem *Items(int Index) const;  // raises EListError out of range
+    int IndexOf(const TMenuItem *Item) const;  // -1 when not a sub-item
+    TMenuItem *Parent() const { return FParent; }
+    // Takes Item out of its parent first; raises EInvalidOperation when Item
+    // is this item or one of its parents.
+    void Add(TMenuItem *Item);
+    void Insert(int Index, TMenuItem *Item);
+    // Takes the item out without destroying it.
+    void Remove(TMenuItem *Item);
+    // Destroys the sub-item at Index.
+    void Delete(int Index);
+    // Destroys every sub-item.
+    void Clear();
+    bool IsLine() const { return FCaption == "-"; }
+    // The menu whose tree holds the item; null when none.
+    TMenu *GetParentMenu() const;
+
+    // Calls OnClick when the item is enabled.
+    virtual void Click();
+
+private:
+    friend class TMenu;
+
+    std::string FCaption;
+    TShortCut FShortCut = 0;
+    bool FChecked = false;
+    bool FEnabled = true;
+    bool FVisible = true;
+    bool FRadioItem = false;
+    TMenuBreak FBreak = mbNone;
+    int FHelpContext = 0;
+    int FImageIndex = -1;
+    TMenuItem *FParent = nullptr;    // not owned
+    std::vector<TMenuItem *> FItems; // destroyed with the item (see the top)
+    TMenu *FMenu = nullptr;          // set on the root item only
+};
+
+class TMenu : public TComponent {
+    VCL_CLASS(TMenu, TComponent)
+public:
+    explicit TMenu(TComponent *AOwner);
+    ~TMenu() override;
+
+    // The root item, whose sub-items are the menu's items; owned.
+    TMenuItem *Items() const { return FItems; }
+    // The items ask the window's owner drawing (WM_MEASUREITEM, WM_DRAWITEM).
+    bool OwnerDraw() const { return FOwnerDraw; }
+    void SetOwnerDraw(bool Value) { FOwnerDraw = Value; }
+    TCustomImageList *Images() const { return FImages; }
+    // Watched: the reference goes with the list.
+    void SetImages(TCustomImageList *Value);
+    // The window that owns the menu while it shows (null: the application's).
+    HWND WindowHandle() const { return FWindowHandle; }
+    void SetWindowHandle(HWND Value) { FWindowHandle = Value; }
+
+protected:
+    void Notification(TComponent *AComponent, TOperation Operation) override;
+
+private:
+    TMenuItem *FItems;
+    bool FOwnerDraw = false;
+    TCustomImageList *FImages = nullptr;  // not owned; cleared when it goes
+    HWND FWindowHandle = nullptr;
+};
+
+class TPopupMenu : public TMenu {
+    VCL_CLASS(TPopupMenu, TMenu)
+public:
+    using TMenu::TMenu;
+
+    // Calls OnPopup, shows the visible items at the screen point, waits
+    // for the choice and then clicks the chosen item (which may destroy the
+    // menu: nothing of it is touched after).
+    void Popup(int X, int Y);
+    TNotifyEvent OnPopup;
+
+protected:
+    // Shows the built menu and answers the chosen command (0: none). Tests
+    // override it to read the menu and choose.
+    virtual UINT TrackMenu(HMENU Menu, int X, int Y, HWND Owner);
+};
+
+} // namespace vcl
