@@ -233,14 +233,17 @@ void HideGlow(int &GlowID, bool Animate) {
     const bool timerFree = !data.AnimTimer || (timer && (timer->State == 1 || !FadeRuns(*timer) ||
                                                          timer->StepCallback() == GlowFadeStep));
     if (Animate && m && m->Effects()->AllowAnimation && !ApplicationTerminating() && timerFree) {
-        const std::int32_t stepsLeft = GetAnimTimer(data, nullptr, true);
+        std::int32_t firstStep = GetAnimTimer(data, nullptr, true);
         timer = AnimTimerOf(data);
         if (timer->Mode == fmFadeDown && FadeRuns(*timer)) return;
-        // An idle timer starts from the glow as it is shown: a new one holds
-        // 0, an old one where its last fade ended, and either would hide the
-        // glow at the first step.
-        if (!FadeRuns(*timer)) timer->Value = glow->Alpha();
-        StartAnimation(*timer, &data, stepsLeft, GlowFadeStep, fmFadeDown, false);
+        // An idle timer starts afresh from the glow as it is shown: a new one
+        // holds 0, an old one where its last fade ended, and either would
+        // hide the glow at the first step.
+        if (!FadeRuns(*timer)) {
+            timer->Value = glow->Alpha();
+            firstStep = 0;
+        }
+        StartAnimation(*timer, &data, firstStep, GlowFadeStep, fmFadeDown, false);
         timer->DoStep();
         return;
     }
