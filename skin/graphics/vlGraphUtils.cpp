@@ -1,6 +1,7 @@
 #include "vlGraphUtils.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "vcl/ControlCanvas.h"
 #include "vcl/GdiObjects.h"
@@ -251,13 +252,30 @@ void SetLayoutIfAvailable(HDC DC, DWORD Layout) {
 
 DWORD GetLayoutIfAvailable(HDC DC) { return LayoutFunctions().GetLayout ? LayoutFunctions().GetLayout(DC) : 0; }
 
-const TLayeredWindowFunctions &LayeredWindowFunctions() {
+const TLayeredWindowFunctions &BoundLayeredWindowFunctions() {
     static const TLayeredWindowFunctions functions{
         BoundProc<decltype(TLayeredWindowFunctions::UpdateLayeredWindow)>(L"user32.dll", "UpdateLayeredWindow"),
         BoundProc<decltype(TLayeredWindowFunctions::SetLayeredWindowAttributes)>(L"user32.dll",
                                                                                   "SetLayeredWindowAttributes")};
     return functions;
 }
+
+namespace {
+
+// The calls in use; the bound ones until an override replaces them.
+TLayeredWindowFunctions &LayeredCallsInUse() {
+    static TLayeredWindowFunctions inUse = BoundLayeredWindowFunctions();
+    return inUse;
+}
+
+} // namespace
+
+const TLayeredWindowFunctions &LayeredWindowFunctions() { return LayeredCallsInUse(); }
+
+TLayeredWindowFunctionsOverride::TLayeredWindowFunctionsOverride(const TLayeredWindowFunctions &Replacement)
+    : FReplaced(std::exchange(LayeredCallsInUse(), Replacement)) {}
+
+TLayeredWindowFunctionsOverride::~TLayeredWindowFunctionsOverride() { LayeredCallsInUse() = FReplaced; }
 
 bool LayeredWindowsAvailable() { return LayeredWindowFunctions().UpdateLayeredWindow != nullptr; }
 

@@ -88,8 +88,26 @@ struct TLayeredWindowFunctions {
     BOOL(WINAPI *UpdateLayeredWindow)(HWND, HDC, POINT *, SIZE *, HDC, POINT *, COLORREF, BLENDFUNCTION *, DWORD);
     BOOL(WINAPI *SetLayeredWindowAttributes)(HWND, COLORREF, BYTE, DWORD);
 };
+// The calls in use: the bound ones, or those of the innermost override.
 const TLayeredWindowFunctions &LayeredWindowFunctions();
 // True when UpdateLayeredWindow was found: callers test it before any layered step.
 bool LayeredWindowsAvailable();
+
+// Puts other layered-window calls in use for its own lifetime, then those
+// before it again. For tests: Xvfb shows no blending, so what reaches these
+// calls is what a test can see (a replacement may forward to the bound
+// ones, which stay in BoundLayeredWindowFunctions). UI thread only.
+class TLayeredWindowFunctionsOverride {
+public:
+    explicit TLayeredWindowFunctionsOverride(const TLayeredWindowFunctions &Replacement);
+    ~TLayeredWindowFunctionsOverride();
+    TLayeredWindowFunctionsOverride(const TLayeredWindowFunctionsOverride &) = delete;
+    TLayeredWindowFunctionsOverride &operator=(const TLayeredWindowFunctionsOverride &) = delete;
+
+private:
+    TLayeredWindowFunctions FReplaced;
+};
+// user32's own, whatever override is in use.
+const TLayeredWindowFunctions &BoundLayeredWindowFunctions();
 
 } // namespace skin

@@ -1,6 +1,7 @@
 #include "sModuleState.h"
 
 #include "sSkinServices.h"
+#include "vlGlow.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Icon.h"
 

@@ -27,6 +27,7 @@ class TvlAdapterFactory;
 class TvlDialogSkinning;
 class TvlFormAnimations;
 class TvlFormProvider;
+class TvlGlowEffect;
 class TvlGlowService;
 class TvlHookedDialog;
 class TvlSkinableMenusFactory;
@@ -77,6 +78,11 @@ struct TvlModuleState {
     std::vector<vcl::TCustomForm *> SkinnedFormRegistry;
     int RememberedTitleHeight = 0;
     bool TakingPush = false;
+    // The live glows (vlGlow.h), an id being an index (owned; a glow that
+    // went leaves null until the list is cleared), and a glow window being
+    // freed (a clear asked meanwhile does nothing).
+    std::vector<std::unique_ptr<TvlGlowEffect>> Glows;
+    bool ClearingGlows = false;
 
     // The slots of sSkinServices.h, reached through its functions only: the
     // registered objects of each slot, oldest first (not owned), a count of

@@ -10,6 +10,7 @@
 #include "sSkinImages.h"
 #include "sSkinQueries.h"
 #include "sSysColors.h"
+#include "vlGlow.h"
 #include "skin/graphics/sSkinCommand.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/graphics/vlImageHelpers.h"
@@ -300,6 +301,7 @@ void InitializeSkinManagerModule() {
     ResetModuleState();
     TvlModuleState &state = ModuleState();
     InitializeMessagesModule();
+    InitializeGlowModule();
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push
@@ -322,6 +324,7 @@ void InitializeSkinManagerModule() {
 
 void FinalizeSkinManagerModule() {
     if (StartupCount == 0 || --StartupCount > 0) return;
+    FinalizeGlowModule();
     FinalizeSysColors();
     FinalizeMessagesModule();
     ResetModuleState();

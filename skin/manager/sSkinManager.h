@@ -308,12 +308,13 @@ void SetDwmIconicBitmap(HWND Wnd, bool Flag);
 
 // Module start-up, once, before any manager is made: the module's state
 // (sModuleState.h) from its start values, with the platform flag, the
-// shadow images and the program's icons; and the switch "/vlver" (which
+// shadow images and the program's icons, the glows in the glow slot
+// (vlGlow.h); and the switch "/vlver" (which
 // shows the library's version). Explicit, because a static initialiser of a
 // library may never run. Calls nest: only the first starts the module.
 void InitializeSkinManagerModule();
-// The last call frees what the start-up loaded and the system-colour
-// brushes, and puts the module's state back to its start values (every slot
+// The last call frees what the start-up loaded, every glow and the
+// system-colour brushes, and puts the module's state back to its start values (every slot
 // emptied, the hooked dialogs freed).
 void FinalizeSkinManagerModule();
 // The text that "/vlver" shows.

@@ -286,6 +286,8 @@ private:
 
 // ------------------------------------------------------- glows (this layer)
 
+// The module's start-up registers the glows of vlGlow.h here.
+
 class TvlGlowService {
 public:
     virtual ~TvlGlowService() = default;
@@ -296,6 +298,9 @@ public:
     // Removes the glow GlowID names (faded when asked); GlowID becomes -1
     // once it is gone.
     virtual void HideGlow(int &GlowID, bool Fade) = 0;
+    // Shows the glow again at another opacity; an id that names no glow is
+    // ignored.
+    virtual void SetGlowAlpha(int GlowID, std::uint8_t Alpha) = 0;
     virtual void ClearGlows(bool CloseWindows) = 0;
 };
 TvlGlowService &GlowService();
