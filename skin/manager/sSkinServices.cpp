@@ -46,6 +46,7 @@ public:
         return -1;
     }
     void HideGlow(int &GlowID, bool) override { GlowID = -1; }
+    void SetGlowAlpha(int, std::uint8_t) override {}
     void ClearGlows(bool) override {}
 };
 

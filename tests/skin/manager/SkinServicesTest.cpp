@@ -18,6 +18,7 @@ struct Glows : TvlGlowService {
         return 1;
     }
     void HideGlow(int &GlowID, bool) override { GlowID = -1; }
+    void SetGlowAlpha(int, std::uint8_t) override {}
     void ClearGlows(bool) override { ++Clears; }
 };
 
