@@ -143,7 +143,10 @@ std::int32_t StartStateAnimation(TsCommonData &Data, std::int32_t Mode, TvlStepC
     TvlThreadedTimer *timer = AnimTimerOf(Data);
     vcl::TBitmap *cache = Data.CacheBmp();
     if (!timer || !cache) return fmIdle;
-    if (timer->Mode != fmIdle && timer->Mode == Mode) return Mode;
+    // A fade that ended keeps its mode: only one that still runs makes a
+    // change in its own mode wait, else a control whose last change was
+    // shown unfaded could never fade that way again.
+    if (timer->Enabled() && timer->Mode != fmIdle && timer->Mode == Mode) return Mode;
     if (timer->WorkImage &&
         (timer->WorkImage->Width() != cache->Width() || timer->WorkImage->Height() != cache->Height()))
         timer->WorkImage.reset();
