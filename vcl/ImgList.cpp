@@ -2,6 +2,7 @@
 
 #include "Bitmap.h"
 #include "Canvas.h"
+#include "GdiObjects.h"
 
 namespace vcl {
 
@@ -46,9 +47,16 @@ int TCustomImageList::AddMasked(TBitmap *Image, TColor MaskColor) {
     return ImageList_AddMasked(FHandle.Get(), Detached(&copy), static_cast<COLORREF>(ColorToRGB(MaskColor) & 0xFFFFFF));
 }
 
-void TCustomImageList::Draw(TCanvas &Canvas, int X, int Y, int Index) {
+void TCustomImageList::Draw(TCanvas &Canvas, int X, int Y, int Index, bool Enabled) {
     if (!FHandle) return;
-    ImageList_Draw(FHandle.Get(), Index, Canvas.Handle(), X, Y, ILD_TRANSPARENT);
+    if (Enabled) {
+        ImageList_Draw(FHandle.Get(), Index, Canvas.Handle(), X, Y, ILD_TRANSPARENT);
+        return;
+    }
+    const TIconHandle icon(ImageList_GetIcon(FHandle.Get(), Index, ILD_TRANSPARENT));
+    if (icon)
+        DrawStateW(Canvas.Handle(), nullptr, nullptr, reinterpret_cast<LPARAM>(icon.Get()), 0, X, Y, FWidth, FHeight,
+                   DST_ICON | DSS_DISABLED);
 }
 
 VCL_CLASS_INFO(TCustomImageList)

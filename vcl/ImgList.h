@@ -39,8 +39,9 @@ public:
     int Add(TBitmap *Image, TBitmap *Mask);
     // The same with every pixel of MaskColor transparent.
     int AddMasked(TBitmap *Image, TColor MaskColor);
-    // Image Index with its top-left at (X, Y) of the canvas.
-    void Draw(TCanvas &Canvas, int X, int Y, int Index);
+    // Image Index with its top-left at (X, Y) of the canvas; a disabled
+    // image is drawn embossed in the system's disabled look.
+    void Draw(TCanvas &Canvas, int X, int Y, int Index, bool Enabled = true);
 
 private:
     void CreateList();

@@ -548,29 +548,33 @@ void TsCommonData::HideGlowNow() {
     if (GlowID >= 0) GlowService().HideGlow(GlowID, false);
 }
 
-void TsCommonData::UpdateGlow(bool Fade, HWND Window, int Section, bool Show, bool Animated) {
-    TsSkinManager *m = GetSkinManager();
-    const int index = Section >= 0 ? Section : FSkinIndex;
+namespace {
+
+// The section whose glow the record shows (Section -1: its own), when the
+// manager lets controls glow and hover, and the section has a glow.
+const TsGeneralData *GlowSectionOf(const TsCommonData &Data, int Section) {
+    const TsSkinManager *m = Data.GetSkinManager();
+    const int index = Section >= 0 ? Section : Data.SkinIndex();
     if (!m || !m->Effects()->AllowGlowing || !m->IsValidSectionIndex(index) || m->Options()->GetFlag(ofNoMouseHover))
-        return;
+        return nullptr;
     const TsGeneralData &section = m->Sections[static_cast<std::size_t>(index)];
-    if (section.Glow <= 0) return;
-    if (!(Show && MouseInside)) {
-        if (GlowID >= 0) GlowService().HideGlow(GlowID, Fade && Animated && m->Effects()->AllowAnimation);
-        return;
-    }
-    if (GlowID >= 0) return;
-    // The control's screen rectangle, within its parent's client area.
+    return section.Glow > 0 ? &section : nullptr;
+}
+
+// Shows Section's glow over the control's screen rectangle, within its
+// parent's client area, once.
+void ShowGlowOver(TsCommonData &Data, const TsGeneralData &Section, HWND Window, std::uint8_t Alpha) {
+    if (Data.GlowID >= 0) return;
     RECT r{};
     HWND parentWnd = nullptr;
-    if (FOwnerControl) {
-        const vcl::TPoint origin = FOwnerControl->Parent()
-                                       ? FOwnerControl->Parent()->ClientToScreen({FOwnerControl->Left(), FOwnerControl->Top()})
-                                       : vcl::TPoint{FOwnerControl->Left(), FOwnerControl->Top()};
-        r = {origin.X, origin.Y, origin.X + FOwnerControl->Width(), origin.Y + FOwnerControl->Height()};
-        if (vcl::TWinControl *parent = FOwnerControl->Parent(); parent && parent->HandleAllocated())
+    if (vcl::TControl *control = Data.OwnerControl()) {
+        const vcl::TPoint origin = control->Parent()
+                                       ? control->Parent()->ClientToScreen({control->Left(), control->Top()})
+                                       : vcl::TPoint{control->Left(), control->Top()};
+        r = {origin.X, origin.Y, origin.X + control->Width(), origin.Y + control->Height()};
+        if (vcl::TWinControl *parent = control->Parent(); parent && parent->HandleAllocated())
             parentWnd = parent->WindowHandle();
-    } else if (HWND w = Window ? Window : GetWindowHandle()) {
+    } else if (HWND w = Window ? Window : Data.GetWindowHandle()) {
         GetWindowRect(w, &r);
         parentWnd = GetParent(w);
     } else {
@@ -582,8 +586,25 @@ void TsCommonData::UpdateGlow(bool Fade, HWND Window, int Section, bool Show, bo
         MapWindowPoints(parentWnd, nullptr, reinterpret_cast<POINT *>(&client), 2);
         IntersectRect(&r, &r, &client);
     }
-    GlowID = GlowService().ShowGlow({r.left, r.top, r.right, r.bottom}, section.ClassName, "GLOW", *this, parentWnd,
-                                    static_cast<std::uint8_t>(std::clamp(section.Glow, 0, 255)), section.GlowMargin);
+    Data.GlowID = GlowService().ShowGlow({r.left, r.top, r.right, r.bottom}, Section.ClassName, "GLOW", Data,
+                                         parentWnd, Alpha, Section.GlowMargin);
+}
+
+} // namespace
+
+void TsCommonData::UpdateGlow(bool Fade, HWND Window, int Section, bool Show, bool Animated) {
+    const TsGeneralData *section = GlowSectionOf(*this, Section);
+    if (!section) return;
+    if (!(Show && MouseInside)) {
+        if (GlowID >= 0)
+            GlowService().HideGlow(GlowID, Fade && Animated && GetSkinManager()->Effects()->AllowAnimation);
+        return;
+    }
+    ShowGlowOver(*this, *section, Window, static_cast<std::uint8_t>(std::clamp(section->Glow, 0, 255)));
+}
+
+void TsCommonData::ShowGlowAt(std::uint8_t Alpha, HWND Window) {
+    if (const TsGeneralData *section = GlowSectionOf(*this, -1)) ShowGlowOver(*this, *section, Window, Alpha);
 }
 
 } // namespace skin

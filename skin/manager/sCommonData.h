@@ -184,6 +184,9 @@ public:
     // Show holds and the mouse is inside, else removes it (faded with
     // Fade). Section -1 is the record's own.
     void UpdateGlow(bool Fade, HWND Window = nullptr, int Section = -1, bool Show = true, bool Animated = true);
+    // Shows the record's own glow at Alpha over Window (null: the control's)
+    // when it has none, whether the mouse is inside or not.
+    void ShowGlowAt(std::uint8_t Alpha, HWND Window = nullptr);
     // Removes the glow at once.
     void HideGlowNow();
 

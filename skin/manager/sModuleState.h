@@ -63,6 +63,9 @@ struct TvlModuleState {
     // runs (skinned windows skip their direct repaints meanwhile).
     TvlChildBroadcastFilter ChildBroadcastFilter = nullptr;
     bool FormAnimationActive = false;
+    // The platform asked to end the logon session (the form provider sets
+    // it on WM_QUERYENDSESSION): state changes repaint at once, unfaded.
+    bool SessionEnding = false;
     // Controls of the hot-colour kinds that only take hot colours while this
     // is on (HotColorOptionKinds, sSkinCommands.h). Off; nothing in the
     // program sets it.

@@ -298,8 +298,8 @@ public:
     // Removes the glow GlowID names (faded when asked); GlowID becomes -1
     // once it is gone.
     virtual void HideGlow(int &GlowID, bool Fade) = 0;
-    // Shows the glow again at another opacity; an id that names no glow is
-    // ignored.
+    // Shows the glow GlowID names again at another constant alpha; an id
+    // that names no glow is ignored.
     virtual void SetGlowAlpha(int GlowID, std::uint8_t Alpha) = 0;
     virtual void ClearGlows(bool CloseWindows) = 0;
 };

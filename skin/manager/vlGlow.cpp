@@ -8,6 +8,7 @@
 #include "sModuleState.h"
 #include "sSkinManager.h"
 #include "sSkinServices.h"
+#include "vlStateAnimation.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlNineSlice.h"
 #include "vcl/Bitmap.h"
@@ -266,26 +267,6 @@ void ClearGlows(bool CloseWindows) {
         glow->SkinData().GlowID = -1;
         glow.reset();
     }
-}
-
-bool GlowFadeStep(TsCommonData *Data, std::int32_t Step) {
-    if (!Data || Has(Data->OwnerControl(), vcl::csDestroying)) return false;
-    TvlThreadedTimer *timer = AnimTimerOf(*Data);
-    if (!timer || timer->StepCount < 1) return false;
-    if (Step < timer->StepCount) {
-        if (Data->GlowID >= 0) {
-            timer->Value += timer->Mode == fmFadeUp ? timer->Increment : -timer->Increment;
-            // Clamped before it is converted: a value out of range is no
-            // error to raise inside a timer tick.
-            const double alpha = std::clamp(std::nearbyint(timer->Value), 0.0, 255.0);
-            SetGlowAlpha(Data->GlowID, static_cast<std::uint8_t>(alpha));
-        }
-        return true;
-    }
-    const std::int32_t mode = timer->Mode;
-    if (mode != fmFadeUp) HideGlow(Data->GlowID, false);
-    if (mode == fmFadeDown) Data->StopAnimation();
-    return false;
 }
 
 // Module

@@ -121,12 +121,6 @@ void CreateGlowWindow(TvlGlowEffect &Glow, const vcl::TRect &R, std::uint8_t Alp
 // glow image over it, in the control's colour effects.
 void PaintGlow(TvlGlowEffect &Glow, int Width, int Height);
 
-// The step of a glow's fade on the skin data's timer: while steps are left,
-// the timer's value moves by its increment (up in a fade up, else down)
-// and becomes the glow's opacity; after the last, a fade other than up hides
-// the glow and a fade down stops the animation. False ends the fade.
-bool GlowFadeStep(TsCommonData *Data, std::int32_t Step);
-
 // The glow service of these glows, registered by the manager module's
 // start-up; the module's end frees every glow.
 void InitializeGlowModule();

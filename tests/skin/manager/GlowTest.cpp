@@ -11,6 +11,7 @@
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sModuleState.h"
 #include "skin/manager/vlGlow.h"
+#include "skin/manager/vlStateAnimation.h"
 #include "skin/manager/vlThdTimer.h"
 #include "vcl/HandleCounts.h"
 #include "vcl/StdCtrls.h"
