@@ -247,6 +247,19 @@ TEST_F(SkinChangeSteps, RunOverTheShownRegisteredFormsOfTheirManagerAndNeverWhil
         EXPECT_EQ(untouched->StateFlags, 0u);
     }
 
+    // Maximized with a border form, a form is maximized again for a caption
+    // of another height, and stays shown.
+    {
+        TvlStateOverride title(ModuleState().RememberedTitleHeight, 0);
+        ShowWindow(skinned.Form->Handle(), SW_MAXIMIZE);
+        LockFormsForSkinChange(*Manager);
+        FinishFormsSkinChange(*Manager, true);
+        EXPECT_EQ(ModuleState().RememberedTitleHeight, 30);
+        EXPECT_TRUE(IsZoomed(skinned.Form->Handle()));
+        EXPECT_TRUE(IsWindowVisible(skinned.Form->Handle()));
+        ShowWindow(skinned.Form->Handle(), SW_RESTORE);
+        redraws();
+    }
     // Not animated; a form that leaves its frame alone fades without time.
     LockFormsForSkinChange(*Manager);
     FinishFormsSkinChange(*Manager, false);

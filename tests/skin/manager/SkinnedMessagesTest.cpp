@@ -201,6 +201,11 @@ TEST_F(SkinnedMessages, ShowsFontsAndDisablingEndTheControlsStates) {
     edit->SetEnabled(false);
     EXPECT_FALSE(d.MouseInside);
     EXPECT_EQ(glows.Log, std::vector<std::string>{"hide 2"});
+    // The keyboard cues are the skin's business, unless there is no skin.
+    vcl::TMessage cues{WM_UPDATEUISTATE, 0, 0, 0};
+    EXPECT_TRUE(PreprocessSkinnedMessage(cues, &d));
+    d.SetSkinSection("NOSUCHSECTION");
+    EXPECT_FALSE(PreprocessSkinnedMessage(cues, &d));
 }
 
 TEST_F(SkinnedMessages, ContextMenusAndNewChildWindowsAreAnnounced) {
