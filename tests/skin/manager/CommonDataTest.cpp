@@ -23,6 +23,21 @@ protected:
 
     ManagerPtr Manager = SectionsManager();
     TestForm Form;
+
+    // A shown panel with a shadow: the skin's first outer effect, whose mask
+    // (a bare one) draws nothing; and the panel's section.
+    std::pair<TSkinned<vcl::TCustomControl> *, TsGeneralData *> ShadowedPanel() {
+        auto *panel = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin("PANEL0");
+        Form.Show();
+        panel->Data.OuterEffects()->SetVisibility(ovAlways);
+        TsGeneralData &section = Manager->Sections[static_cast<std::size_t>(panel->Data.SkinIndex())];
+        section.OuterMask = -1;
+        section.OuterMode = 1;
+        Manager->OutEffects.resize(2);
+        Manager->OutEffects[0] = {.MaskIndex = 0, .Source = 1, .Opacity = 255};
+        Manager->Masks.resize(std::max<std::size_t>(Manager->Masks.size(), 1));
+        return {panel, &section};
+    }
 };
 
 TEST_F(CommonData, CommandTableAnswersWhatItKnowsAndPassesTheRestOn) {
@@ -295,26 +310,21 @@ TEST_F(CommonData, BackgroundOfAParentWithoutImageIsPutOff) {
 }
 
 TEST_F(CommonData, OuterModeBeyondTheSkinsTwoEffectsDrawsNothing) {
-    auto *panel = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin("PANEL0");
-    Form.Show();
-    panel->Data.OuterEffects()->SetVisibility(ovAlways);
-    TsGeneralData &section = Manager->Sections[static_cast<std::size_t>(panel->Data.SkinIndex())];
-    section.OuterMask = -1;
+    auto [panel, section] = ShadowedPanel();
     // Even a third effect in the table is not one of the skin's two.
     Manager->OutEffects.resize(3);
-    Manager->OutEffects[0] = Manager->OutEffects[2] = {.MaskIndex = 0, .Source = 1, .Opacity = 255};
-    Manager->Masks.resize(std::max<std::size_t>(Manager->Masks.size(), 1));
+    Manager->OutEffects[2] = Manager->OutEffects[0];
     vcl::TBitmap image;
     image.SetPixelFormat(vcl::pf32bit);
     image.SetSize(200, 100);
     TvlBgQuery target;
     target.Image = &image;
     for (int mode : {0, 3, 7}) {
-        section.OuterMode = mode;
+        section->OuterMode = mode;
         panel->Data.PaintOuterEffect(target, 0);
         EXPECT_EQ(panel->Data.OuterBgBmp, nullptr) << mode;
     }
-    section.OuterMode = 1;
+    section->OuterMode = 1;
     panel->Data.PaintOuterEffect(target, 0);
     EXPECT_NE(panel->Data.OuterBgBmp, nullptr);
 }
@@ -446,15 +456,7 @@ TEST_F(CommonData, ChildrenPaintTheirOuterEffectsIntoTheParentsImageOnlyWhenAllo
 }
 
 TEST_F(CommonData, OuterEffectPutsBackTheBackgroundItKeptWhenAsked) {
-    auto *panel = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin("PANEL0");
-    Form.Show();
-    panel->Data.OuterEffects()->SetVisibility(ovAlways);
-    TsGeneralData &section = Manager->Sections[static_cast<std::size_t>(panel->Data.SkinIndex())];
-    section.OuterMask = -1;
-    section.OuterMode = 1;
-    Manager->OutEffects.resize(2);
-    Manager->OutEffects[0] = {.MaskIndex = 0, .Source = 1, .Opacity = 255};
-    Manager->Masks.resize(std::max<std::size_t>(Manager->Masks.size(), 1));
+    TSkinned<vcl::TCustomControl> *panel = ShadowedPanel().first;
     vcl::TBitmap image;
     image.SetPixelFormat(vcl::pf32bit);
     image.SetSize(200, 100);
