@@ -235,33 +235,33 @@ void SectionQuery(TsCommonData &Data, vcl::TMessage &Message) {
 
 bool IsMouseStillInside(const TsCommonData &CommonData) {
     vcl::TControl *c = CommonData.OwnerControl();
-    HWND wnd = nullptr;
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    RECT area{};
-    if (!Windowed(c)) {
-        wnd = CommonData.GetWindowHandle();
-        if (!wnd || !IsWindowVisible(wnd)) return false;
-        RECT w{};
-        GetWindowRect(wnd, &w);
-        cursor.x -= w.left;
-        cursor.y -= w.top;
-        GetClientRect(wnd, &area);
-    } else {
-        wnd = WindowOf(c);
-        if (!wnd || !IsWindowVisible(wnd)) return false;
-        GetClientRect(wnd, &area);
+    const HWND wnd = Windowed(c) ? WindowOf(c) : CommonData.GetWindowHandle();
+    if (!wnd || !IsWindowVisible(wnd)) return false;
+    POINT screen{};
+    GetCursorPos(&screen);
+    RECT w{};
+    GetWindowRect(wnd, &w);
+    const POINT inWindow{screen.x - w.left, screen.y - w.top};
+    // A control is tested against its client area, a record without one
+    // against the client area's size at the window's origin.
+    POINT cursor = inWindow;
+    if (Windowed(c)) {
+        cursor = screen;
         ScreenToClient(wnd, &cursor);
     }
+    RECT area{};
+    GetClientRect(wnd, &area);
     const auto *adapter = reinterpret_cast<TvlWindowAdapter *>(SendSkinCommand(wnd, SC_QUERY_ADAPTER, 0));
     if (const auto *scrolling = dynamic_cast<const TvlScrollAdapter *>(adapter)) {
         if (const TvlScrollBarState v = scrolling->VertScrollBar(); v.Visible) area.right += v.Width;
         if (const TvlScrollBarState h = scrolling->HorzScrollBar(); h.Visible) area.bottom += h.Width;
     }
     if (!PtInRect(&area, cursor)) return false;
-    const vcl::TWindowDC dc(wnd);
+    // The whole window's visible part: the scroll bars that widen the area
+    // lie outside the client area's.
+    const vcl::TWindowDC dc(wnd, GetWindowDC(wnd));
     RECT clip{};
-    return dc && GetClipBox(dc.Get(), &clip) != ERROR && PtInRect(&clip, cursor);
+    return dc.Get() && GetClipBox(dc.Get(), &clip) != ERROR && PtInRect(&clip, inWindow);
 }
 
 bool PreprocessSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData) {

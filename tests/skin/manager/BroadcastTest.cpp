@@ -132,5 +132,164 @@ TEST(Broadcast, ValueInListLooksOnlyBetweenItsBounds) {
     EXPECT_TRUE(ValueInList(values, 11, 3, 9));  // bounds past the end are cut
 }
 
+TEST(Broadcast, ChildWindowWalksReachOnlyTheDirectChildren) {
+    std::vector<std::string> log;
+    TestForm form;
+    auto *panel = form.Add(vcl::Create<vcl::TCustomControl>(form.Form));
+    auto *inner = vcl::Create<vcl::TCustomControl>(form.Form);
+    inner->SetParent(panel);
+    form.Show();
+    Recorder rp(log, "panel", panel, SC_REPAINT), ri(log, "inner", inner, SC_REPAINT),
+        dp(log, "panel done", panel, SC_PARENT_UPDATE_DONE), di(log, "inner done", inner, SC_PARENT_UPDATE_DONE);
+    BroadcastToChildWindows(form.Form->Handle(), {SM_SKINCOMMAND, SkinCommand(SC_REPAINT), 0, 0});
+    PassUpdateDoneToChildWindows(form.Form->Handle());
+    EXPECT_EQ(log, (std::vector<std::string>{"panel", "panel done"}));
+}
+
+TEST(Broadcast, UpdateDoneGoesToShownChildrenAndNotWhileAFormAnimates) {
+    std::vector<std::string> log;
+    TestForm form;
+    auto *shown = form.Add(vcl::Create<vcl::TCustomControl>(form.Form));
+    auto *hidden = form.Add(vcl::Create<vcl::TCustomControl>(form.Form), 150);
+    hidden->SetVisible(false);
+    auto *label = form.Add(vcl::Create<vcl::TLabel>(form.Form), 10, 60);
+    form.Show();
+    hidden->HandleNeeded();
+    Recorder rs(log, "shown", shown, SC_PARENT_UPDATE_DONE), rh(log, "hidden", hidden, SC_PARENT_UPDATE_DONE),
+        rl(log, "label", label, SC_PARENT_UPDATE_DONE);
+    PassUpdateDoneToChildren(form.Form);
+    EXPECT_EQ(log, (std::vector<std::string>{"shown", "label"}));
+    log.clear();
+    {
+        TvlStateOverride animating(ModuleState().FormAnimationActive, true);
+        PassUpdateDoneToChildren(form.Form);
+    }
+    EXPECT_TRUE(log.empty());
+}
+
+TEST(Broadcast, AChildBeingDestroyedEndsTheWalkButNotTheUpdateDone) {
+    std::vector<std::string> log;
+    TestForm form;
+    std::vector<vcl::TLabel *> labels;
+    for (int i = 0; i < 5; ++i) labels.push_back(form.Add(vcl::Create<vcl::TLabel>(form.Form), 10, 10 + 30 * i));
+    form.Show();
+    std::vector<std::unique_ptr<Recorder>> recorders;
+    for (int i = 0; i < 5; ++i) {
+        recorders.push_back(std::make_unique<Recorder>(log, std::to_string(i), labels[i], SC_REPAINT));
+        recorders.push_back(std::make_unique<Recorder>(log, "done " + std::to_string(i), labels[i], SC_PARENT_UPDATE_DONE));
+    }
+    labels[2]->Destroying();
+    BroadcastToChildControls(form.Form, {SM_SKINCOMMAND, SkinCommand(SC_REPAINT), 0, 0});
+    PassUpdateDoneToChildren(form.Form);
+    EXPECT_EQ(log, (std::vector<std::string>{"0", "1", "done 0", "done 1", "done 3", "done 4"}));
+    while (!recorders.empty()) recorders.pop_back();  // back in the order they came
+}
+
+class SkinChangeSteps : public testing::Test {
+protected:
+    static void SetUpTestSuite() { InitializeSkinManagerModule(); }
+    static void TearDownTestSuite() { FinalizeSkinManagerModule(); }
+    ManagerPtr Manager = SectionsManager();
+};
+
+TEST_F(SkinChangeSteps, RunOverTheShownRegisteredFormsOfTheirManagerAndNeverWhileIconic) {
+    AnimationsWatch animations;
+    TvlServiceRegistration registration(animations);
+    ManagerPtr other = NewManager();
+    TsCommonData data(nullptr, false), otherData(nullptr, false);
+    otherData.SetSkinManager(other.get());
+    TestForm main, skinned, foreign, hidden;
+    vcl::Application->FormCreated(main.Form);
+    main.Show();
+    TestProvider p(skinned.Form, &data), q(foreign.Form, &otherData), h(hidden.Form, &data);
+    const HWND border = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    p.Border = border;
+    ProviderAnswer pa(skinned.Form, &p), qa(foreign.Form, &q), ha(hidden.Form, &h);
+    skinned.Form->SetAlphaBlendValue(200);
+    skinned.Form->SetAlphaBlend(true);
+    skinned.Show();
+    foreign.Show();
+    hidden.Form->HandleNeeded();
+    for (TestForm *f : {&skinned, &foreign, &hidden}) AddSkinnedForm(f->Form);
+    MessageTap redraw(skinned.Form, {WM_SETREDRAW});
+    const auto redraws = [&] {
+        std::vector<WPARAM> values;
+        for (const vcl::TMessage &m : redraw.Seen) values.push_back(m.WParam);
+        redraw.Seen.clear();
+        return values;
+    };
+
+    // Before the new skin: a snapshot of the form with a border form.
+    PrepareFormsForSkinChange(*Manager);
+    EXPECT_TRUE(ModuleState().FormAnimationActive);
+    EXPECT_EQ(p.Images, 1);
+    EXPECT_TRUE(p.StateFlags & pfSkinChangeSnapshot);
+    EXPECT_NE(p.SavedFormImage, nullptr);
+    EXPECT_TRUE(p.FormNeedsRepaint);
+    // Applied: the snapshot stands in the border form, the form stops redrawing.
+    LockFormsForSkinChange(*Manager);
+    EXPECT_TRUE(p.StateFlags & pfSkinChangeRedrawLocked);
+    EXPECT_EQ(animations.Log, std::vector<std::string>{"layered 200"});
+    EXPECT_EQ(redraws(), std::vector<WPARAM>{FALSE});
+    // The end: redrawing again, the fade, the frame and the border form anew.
+    FinishFormsSkinChange(*Manager, true);
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+    EXPECT_EQ(animations.Log, (std::vector<std::string>{"layered 200", "fade 100 200 0"}));
+    EXPECT_EQ(redraws(), std::vector<WPARAM>{TRUE});
+    EXPECT_EQ(p.StateFlags & (pfSkinChangeSnapshot | pfSkinChangeRedrawLocked), 0u);
+    EXPECT_EQ(std::pair(p.FrameMasks, p.FormRegions), std::pair(1, 1));
+    EXPECT_EQ(p.BorderAlpha, 255);
+    EXPECT_FALSE(p.FormNeedsRepaint);
+    // Another manager's form, and a hidden one, are not touched.
+    for (const TestProvider *untouched : {&q, &h}) {
+        EXPECT_EQ(untouched->Images, 0);
+        EXPECT_FALSE(untouched->FormNeedsRepaint);
+        EXPECT_EQ(untouched->StateFlags, 0u);
+    }
+
+    // Maximized with a border form, a form is maximized again for a caption
+    // of another height, and stays shown.
+    {
+        TvlStateOverride title(ModuleState().RememberedTitleHeight, 0);
+        ShowWindow(skinned.Form->Handle(), SW_MAXIMIZE);
+        LockFormsForSkinChange(*Manager);
+        FinishFormsSkinChange(*Manager, true);
+        EXPECT_EQ(ModuleState().RememberedTitleHeight, 30);
+        EXPECT_TRUE(IsZoomed(skinned.Form->Handle()));
+        EXPECT_TRUE(IsWindowVisible(skinned.Form->Handle()));
+        ShowWindow(skinned.Form->Handle(), SW_RESTORE);
+        redraws();
+    }
+    // Not animated; a form that leaves its frame alone fades without time.
+    LockFormsForSkinChange(*Manager);
+    FinishFormsSkinChange(*Manager, false);
+    EXPECT_EQ(redraws(), (std::vector<WPARAM>{FALSE, TRUE, TRUE}));
+    p.NonClient = false;
+    animations.Log.clear();
+    LockFormsForSkinChange(*Manager);
+    FinishFormsSkinChange(*Manager, true);
+    EXPECT_EQ(animations.Log, (std::vector<std::string>{"layered 200", "fade 0 255 0"}));
+
+    // While the main form is iconic no step touches any form.
+    vcl::Application->Minimize();
+    ASSERT_TRUE(ApplicationIconic());
+    p.StateFlags = 0;
+    p.FormNeedsRepaint = false;
+    animations.Log.clear();
+    redraws();
+    PrepareFormsForSkinChange(*Manager);
+    LockFormsForSkinChange(*Manager);
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+    FinishFormsSkinChange(*Manager, true);
+    EXPECT_EQ(p.Images, 1);
+    EXPECT_EQ(p.StateFlags, 0u);
+    EXPECT_FALSE(p.FormNeedsRepaint);
+    EXPECT_TRUE(animations.Log.empty());
+    EXPECT_TRUE(redraws().empty());
+    vcl::Application->Restore();
+    for (TestForm *f : {&skinned, &foreign, &hidden}) RemoveSkinnedForm(f->Form);
+    DestroyWindow(border);
+}
+
 } // namespace
 } // namespace skin

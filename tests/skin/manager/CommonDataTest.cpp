@@ -19,15 +19,24 @@ class CommonData : public testing::Test {
 protected:
     static void SetUpTestSuite() { InitializeSkinManagerModule(); }
     static void TearDownTestSuite() { FinalizeSkinManagerModule(); }
+    void SetUp() override { ParkCursor(); }
 
     ManagerPtr Manager = SectionsManager();
     TestForm Form;
 
-    // A command to the data's common handler: handled?, and its answer.
-    static std::pair<bool, LRESULT> Command(TsCommonData &Data, unsigned Code, LPARAM LParam = 0, unsigned Flag = 0) {
-        vcl::TMessage m{SM_SKINCOMMAND, SkinCommand(Code, Flag), LParam, 0};
-        const bool handled = CommonWndProc(m, &Data);
-        return {handled, m.Result};
+    // A shown panel with a shadow: the skin's first outer effect, whose mask
+    // (a bare one) draws nothing; and the panel's section.
+    std::pair<TSkinned<vcl::TCustomControl> *, TsGeneralData *> ShadowedPanel() {
+        auto *panel = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin("PANEL0");
+        Form.Show();
+        panel->Data.OuterEffects()->SetVisibility(ovAlways);
+        TsGeneralData &section = Manager->Sections[static_cast<std::size_t>(panel->Data.SkinIndex())];
+        section.OuterMask = -1;
+        section.OuterMode = 1;
+        Manager->OutEffects.resize(2);
+        Manager->OutEffects[0] = {.MaskIndex = 0, .Source = 1, .Opacity = 255};
+        Manager->Masks.resize(std::max<std::size_t>(Manager->Masks.size(), 1));
+        return {panel, &section};
     }
 };
 
@@ -38,7 +47,7 @@ TEST_F(CommonData, CommandTableAnswersWhatItKnowsAndPassesTheRestOn) {
     ASSERT_TRUE(d.IsSkinned(true));
     for (unsigned code : {24u, 35u, 39u, 41u, 50u, 54u, 59u, 67u, 69u, 71u, 200u}) {
         SCOPED_TRACE(code);
-        EXPECT_FALSE(Command(d, code).first);
+        EXPECT_FALSE(CallCommon(d, code).first);
     }
     vcl::TMessage other{WM_PAINT, SkinCommand(SC_IS_HANDLED), 0, 0};
     EXPECT_FALSE(CommonWndProc(other, &d));
@@ -46,15 +55,15 @@ TEST_F(CommonData, CommandTableAnswersWhatItKnowsAndPassesTheRestOn) {
     EXPECT_FALSE(CommonWndProc(isHandled, nullptr));
     EXPECT_FALSE(PreprocessSkinnedMessage(isHandled, nullptr));
 
-    EXPECT_EQ(Command(d, SC_IS_HANDLED), std::pair(true, LRESULT{1}));
-    EXPECT_EQ(Command(d, SC_GET_SKIN_DATA).second, reinterpret_cast<LRESULT>(&d));
+    EXPECT_EQ(CallCommon(d, SC_IS_HANDLED), std::pair(true, LRESULT{1}));
+    EXPECT_EQ(CallCommon(d, SC_GET_SKIN_DATA).second, reinterpret_cast<LRESULT>(&d));
     // Removal is reported unhandled so that the caller's own removal runs.
-    EXPECT_FALSE(Command(d, SC_SKIN_REMOVED, reinterpret_cast<LPARAM>(Manager.get())).first);
+    EXPECT_FALSE(CallCommon(d, SC_SKIN_REMOVED, reinterpret_cast<LPARAM>(Manager.get())).first);
     EXPECT_EQ(d.SkinIndex(), -1);
     EXPECT_TRUE(d.PaintLocked);
-    EXPECT_TRUE(Command(d, SC_SKIN_APPLIED, reinterpret_cast<LPARAM>(Manager.get())).first);
+    EXPECT_TRUE(CallCommon(d, SC_SKIN_APPLIED, reinterpret_cast<LPARAM>(Manager.get())).first);
     EXPECT_TRUE(d.IsSkinned(true));
-    EXPECT_TRUE(Command(d, SC_SKIN_REFRESH, reinterpret_cast<LPARAM>(Manager.get())).first);
+    EXPECT_TRUE(CallCommon(d, SC_SKIN_REFRESH, reinterpret_cast<LPARAM>(Manager.get())).first);
     EXPECT_FALSE(d.PaintLocked);
 
     // Another manager's skin changes leave the data alone.
@@ -62,7 +71,7 @@ TEST_F(CommonData, CommandTableAnswersWhatItKnowsAndPassesTheRestOn) {
     const int index = d.SkinIndex();
     for (unsigned code : {SC_SKIN_APPLIED, SC_SKIN_REMOVED, SC_SKIN_REFRESH}) {
         d.PaintLocked = code == SC_SKIN_REFRESH;
-        Command(d, code, reinterpret_cast<LPARAM>(other2.get()));
+        CallCommon(d, code, reinterpret_cast<LPARAM>(other2.get()));
         EXPECT_EQ(d.SkinIndex(), index) << code;
         EXPECT_EQ(d.PaintLocked, code == SC_SKIN_REFRESH) << code;
     }
@@ -76,7 +85,7 @@ TEST_F(CommonData, BackgroundColourFollowsTheSectionsTransparency) {
     } cases[] = {{"PANEL0", PanelColor}, {"PANEL50", 0x8F9FAF}, {"PANEL100", 0xFFFFFF}};
     for (const auto &c : cases) {
         auto *panel = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin(c.Section);
-        EXPECT_EQ(Command(panel->Data, SC_GET_BG_COLOR), std::pair(true, LRESULT{c.Expected})) << c.Section;
+        EXPECT_EQ(CallCommon(panel->Data, SC_GET_BG_COLOR), std::pair(true, LRESULT{c.Expected})) << c.Section;
         EXPECT_EQ(panel->Data.GetBackColor(0), c.Expected) << c.Section;
     }
 }
@@ -118,10 +127,10 @@ TEST_F(CommonData, RecordCommandsIgnoreAnLParamOfZero) {
     Form.Show();
     for (unsigned code : {SC_SECTION_REPAINT, SC_GET_SECTION_INDEX, SC_GET_BG_INFO, SC_PAINT_OUTER_EFFECT,
                           SC_GET_BG_SECTION, SC_GET_BOUNDS})
-        EXPECT_TRUE(Command(panel->Data, code).first) << code;
-    EXPECT_EQ(Command(panel->Data, SC_SET_SECTION), std::pair(true, LRESULT{0}));
+        EXPECT_TRUE(CallCommon(panel->Data, code).first) << code;
+    EXPECT_EQ(CallCommon(panel->Data, SC_SET_SECTION), std::pair(true, LRESULT{0}));
     EXPECT_EQ(panel->Data.SkinSection(), "PANEL0");
-    EXPECT_EQ(Command(panel->Data, SC_SET_SECTION, reinterpret_cast<LPARAM>("panel50")).second, 1);
+    EXPECT_EQ(CallCommon(panel->Data, SC_SET_SECTION, reinterpret_cast<LPARAM>("panel50")).second, 1);
     EXPECT_EQ(panel->Data.SkinSection(), "PANEL50");
 }
 
@@ -149,7 +158,7 @@ TEST_F(CommonData, DefaultSectionComesFromTheKindOrTheClassName) {
     EXPECT_EQ(asking->Data.SkinIndex(), answer.Index);
     // A new skin keeps what the control says: a record without a section
     // name is not looked up by its empty name.
-    EXPECT_TRUE(Command(asking->Data, SC_SKIN_APPLIED, reinterpret_cast<LPARAM>(Manager.get())).first);
+    EXPECT_TRUE(CallCommon(asking->Data, SC_SKIN_APPLIED, reinterpret_cast<LPARAM>(Manager.get())).first);
     asking->WindowProc = own;
     EXPECT_EQ(asking->Data.SkinIndex(), answer.Index);
 }
@@ -301,26 +310,21 @@ TEST_F(CommonData, BackgroundOfAParentWithoutImageIsPutOff) {
 }
 
 TEST_F(CommonData, OuterModeBeyondTheSkinsTwoEffectsDrawsNothing) {
-    auto *panel = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin("PANEL0");
-    Form.Show();
-    panel->Data.OuterEffects()->SetVisibility(ovAlways);
-    TsGeneralData &section = Manager->Sections[static_cast<std::size_t>(panel->Data.SkinIndex())];
-    section.OuterMask = -1;
+    auto [panel, section] = ShadowedPanel();
     // Even a third effect in the table is not one of the skin's two.
     Manager->OutEffects.resize(3);
-    Manager->OutEffects[0] = Manager->OutEffects[2] = {.MaskIndex = 0, .Source = 1, .Opacity = 255};
-    Manager->Masks.resize(std::max<std::size_t>(Manager->Masks.size(), 1));
+    Manager->OutEffects[2] = Manager->OutEffects[0];
     vcl::TBitmap image;
     image.SetPixelFormat(vcl::pf32bit);
     image.SetSize(200, 100);
     TvlBgQuery target;
     target.Image = &image;
     for (int mode : {0, 3, 7}) {
-        section.OuterMode = mode;
+        section->OuterMode = mode;
         panel->Data.PaintOuterEffect(target, 0);
         EXPECT_EQ(panel->Data.OuterBgBmp, nullptr) << mode;
     }
-    section.OuterMode = 1;
+    section->OuterMode = 1;
     panel->Data.PaintOuterEffect(target, 0);
     EXPECT_NE(panel->Data.OuterBgBmp, nullptr);
 }
@@ -337,6 +341,234 @@ TEST_F(CommonData, CacheCopiesWithoutACacheLeaveTheDCAlone) {
                         0, 0);
     CopyCacheToDC(panel, panel->Data, {0, 0}, {0, 0, 50, 50}, target.Canvas()->Handle(), true, 0, 0);
     EXPECT_EQ(target.View().At(5, 5), 0x12345678u);
+}
+
+TEST_F(CommonData, ParentBackgroundAndActivityFollowTheControlsState) {
+    auto *outer = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin("PANEL0");
+    outer->SetBounds(10, 10, 300, 200);
+    auto *half = vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form);
+    half->SetParent(outer);
+    half->Skin("PANEL50");
+    auto *plain = Form.Add(vcl::Create<vcl::TCustomControl>(Form.Form), 10, 220);
+    auto *onPlain = vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form);
+    onPlain->SetParent(plain);
+    onPlain->Skin("PANEL50");
+    auto *alone = vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form)->Skin("PANEL50");
+    TsCommonData &d = half->Data;
+    EXPECT_FALSE(d.UsesParentBackground());  // the parent has no window yet
+    Form.Show();
+    EXPECT_TRUE(d.UsesParentBackground());   // a skinned parent has its children follow it
+    EXPECT_FALSE(onPlain->Data.UsesParentBackground());
+    EXPECT_FALSE(alone->Data.UsesParentBackground());
+    d.SetSkinSection("PANEL0");
+    EXPECT_FALSE(d.UsesParentBackground());  // opaque
+    d.SetSkinSection("NOSUCHSECTION");
+    EXPECT_TRUE(d.UsesParentBackground());   // not skinned: whatever lies behind
+    d.SetSkinSection("EDIT");
+
+    EXPECT_FALSE(d.IsControlActive());
+    d.Focused = true;
+    EXPECT_TRUE(d.IsControlActive());
+    d.Focused = false;
+    SetFocus(half->WindowHandle());
+    EXPECT_TRUE(d.IsControlActive());
+    SetFocus(Form.Form->WindowHandle());
+    d.MouseInside = true;
+    const struct {
+        int Kind;
+        bool Extended, Active;
+    } cases[] = {{99, false, true}, {60, false, false}, {231, false, false}, {231, true, true}};
+    for (const auto &c : cases) {
+        d.ControlKind = c.Kind;
+        TvlStateOverride extended(ModuleState().ExtendedHotTracking, c.Extended);
+        EXPECT_EQ(d.IsControlActive(), c.Active) << c.Kind << " " << c.Extended;
+    }
+    d.ControlKind = 99;
+    Manager->Options()->SetFlag(ofNoMouseHover, true);
+    EXPECT_FALSE(d.IsControlActive());
+    Manager->Options()->SetFlag(ofNoMouseHover, false);
+    half->SetEnabled(false);
+    d.Focused = true;
+    EXPECT_FALSE(d.IsControlActive());
+    EXPECT_TRUE(d.UsesParentBackground());  // disabled: whatever lies behind
+    TsCommonData bare(nullptr, false);
+    bare.Focused = true;
+    EXPECT_FALSE(bare.IsControlActive());
+}
+
+TEST_F(CommonData, ManagerChangeIsAnnouncedToAControlWithAParent) {
+    ManagerPtr other = SectionsManager(), empty = NewManager();
+    auto *edit = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin("EDIT");
+    auto *loose = vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form)->Skin("EDIT");
+    Form.Show();
+    MessageTap heard(edit, {SM_SKINCOMMAND}), looseHeard(loose, {SM_SKINCOMMAND});
+    const auto last = [&] { return std::pair(heard.Seen.back().WParam, heard.Seen.back().LParam); };
+    const auto lp = [](const TsSkinManager *M) { return reinterpret_cast<LPARAM>(M); };
+    edit->Data.SetSkinManager(other.get());
+    EXPECT_EQ(last(), std::pair(SkinCommand(SC_SKIN_REFRESH), lp(other.get())));
+    EXPECT_EQ(edit->Data.SkinIndex(), other->FindSectionIndex("EDIT"));
+    edit->Data.SetSkinManager(empty.get());  // no skin: no section
+    EXPECT_EQ(last().first, SkinCommand(SC_SKIN_REMOVED));
+    EXPECT_EQ(edit->Data.SkinIndex(), -1);
+    edit->Data.SetSkinManager(Manager.get());
+    EXPECT_EQ(last(), std::pair(SkinCommand(SC_SKIN_REFRESH), lp(Manager.get())));
+    EXPECT_TRUE(edit->Data.IsSkinned(true));
+    loose->Data.SetSkinManager(other.get());  // no parent: nothing to tell
+    EXPECT_TRUE(looseHeard.Seen.empty());
+    EXPECT_EQ(loose->Data.SkinIndex(), other->FindSectionIndex("EDIT"));
+}
+
+// Copies the outer-effect record each time the control is asked to paint it.
+struct OuterEffectAsked {
+    int Count = 0;
+    TvlBgQuery Query;
+    bool Handle(vcl::TMessage &M) {
+        if (M.Msg != SM_SKINCOMMAND || SubCommandOf(M.WParam) != SC_PAINT_OUTER_EFFECT) return false;
+        ++Count;
+        Query = *reinterpret_cast<const TvlBgQuery *>(M.LParam);
+        return true;
+    }
+};
+
+TEST_F(CommonData, ChildrenPaintTheirOuterEffectsIntoTheParentsImageOnlyWhenAllowed) {
+    OuterEffectAsked shown, hidden, graphic;
+    TestForm form;  // after what its controls call
+    auto *parent = form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(form.Form))->Skin("PANEL0");
+    parent->SetBounds(10, 10, 300, 200);
+    const auto add = [&](auto *Child, OuterEffectAsked &Asked) {
+        Child->SetParent(parent);
+        Child->Own = TvlOwnMessageHandler::Bind<&OuterEffectAsked::Handle>(&Asked);
+        return Child;
+    };
+    add(vcl::Create<TSkinned<vcl::TCustomControl>>(form.Form), shown);
+    add(vcl::Create<TSkinned<vcl::TCustomControl>>(form.Form), hidden)->SetVisible(false);
+    add(vcl::Create<TSkinned<vcl::TLabel>>(form.Form), graphic);
+    form.Show();
+    parent->Data.PrepareCache();
+    parent->Data.PaintChildOuterEffects(parent, {3, 4});
+    EXPECT_EQ(shown.Count + hidden.Count + graphic.Count, 0);  // outer effects are off
+    Manager->Effects()->SetAllowOuterEffects(true);
+    parent->Data.PaintChildOuterEffects(parent, {3, 4});
+    EXPECT_EQ(std::vector({shown.Count, hidden.Count, graphic.Count}), std::vector({1, 0, 1}));
+    EXPECT_EQ(shown.Query.Image, parent->Data.CacheBmp());
+    EXPECT_EQ(std::pair(shown.Query.X, shown.Query.Y), std::pair(3, 4));
+    EXPECT_EQ(shown.Query.Kind, bqImage);
+}
+
+TEST_F(CommonData, OuterEffectPutsBackTheBackgroundItKeptWhenAsked) {
+    TSkinned<vcl::TCustomControl> *panel = ShadowedPanel().first;
+    vcl::TBitmap image;
+    image.SetPixelFormat(vcl::pf32bit);
+    image.SetSize(200, 100);
+    const auto fill = [&](std::uint32_t Pixel) {
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 200; ++x) image.View().At(x, y) = Pixel;
+    };
+    TvlBgQuery target;
+    target.Image = &image;
+    fill(0xAAAAAA);
+    panel->Data.PaintOuterEffect(target, 0x100);  // nothing kept yet: as without the flag
+    ASSERT_NE(panel->Data.OuterBgBmp, nullptr);
+    EXPECT_EQ(panel->Data.OuterBgBmp->Width(), 120);
+    EXPECT_EQ(panel->Data.OuterBgBmp->View().At(60, 20), 0xAAAAAAu);
+    fill(0xBBBBBB);
+    panel->Data.PaintOuterEffect(target, 0x100);
+    // What lies there now is kept for the next time; what was kept goes back.
+    EXPECT_EQ(panel->Data.OuterBgBmp->View().At(60, 20), 0xBBBBBBu);
+    EXPECT_EQ(image.View().At(70, 30), 0xAAAAAAu);
+    panel->Data.PaintOuterEffect(target, 0);
+    EXPECT_EQ(image.View().At(70, 30), 0xAAAAAAu);
+    EXPECT_EQ(panel->Data.OuterBgBmp->View().At(60, 20), 0xAAAAAAu);
+}
+
+// A 32-bit bitmap of one colour.
+void Fill(vcl::TBitmap &B, int W, int H, std::uint32_t Pixel) {
+    B.SetPixelFormat(vcl::pf32bit);
+    B.SetSize(W, H);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) B.View().At(x, y) = Pixel;
+}
+
+constexpr std::uint32_t CachePixel = 0x112233, TargetPixel = 0xFFFFFF;
+
+TEST_F(CommonData, CacheCopyLeavesOutTheChildrenThatPaintThemselves) {
+    auto *panel = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin("PANEL0");
+    panel->SetBounds(10, 10, 200, 100);
+    const auto label = [&] {
+        auto *l = vcl::Create<vcl::TLabel>(Form.Form);
+        l->SetAutoSize(false);
+        return l;
+    };
+    const auto add = [&](vcl::TControl *C, int Left, bool Visible = true) {
+        C->SetBounds(Left, 10, 30, 20);
+        C->SetParent(panel);
+        C->SetVisible(Visible);
+    };
+    add(label(), 10);                                      // graphic: cut out
+    add(vcl::Create<vcl::TCustomControl>(Form.Form), 50);  // windowed, not opaque: painted over
+    add(label(), 90, false);                               // hidden
+    add(label(), 150);                                     // touches the copied area only
+    Form.Show();
+    panel->Data.PrepareCache();
+    Fill(*panel->Data.CacheBmp(), 200, 100, CachePixel);
+    vcl::TBitmap target;
+    Fill(target, 200, 100, TargetPixel);
+    // The children's rectangles are shifted by -20: the first is cut at
+    // -10..20, the touching one would be cut at 130..160.
+    CopyCacheToDC(panel, panel->Data, {0, 0}, {0, 0, 150, 100}, target.Canvas()->Handle(), false, -20, 0);
+    const struct {
+        int X;
+        std::uint32_t Pixel;
+    } expected[] = {{5, TargetPixel}, {25, CachePixel}, {60, CachePixel}, {95, CachePixel}, {140, CachePixel},
+                    {170, TargetPixel}};
+    for (const auto &e : expected) EXPECT_EQ(target.View().At(e.X, 15), e.Pixel) << e.X;
+}
+
+TEST_F(CommonData, WindowCacheCopyLeavesOutChildWindowsAndOnlyTheFrameOfAGroupBox) {
+    Form.Show();
+    const HWND host = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 100,
+                                      Form.Form->WindowHandle(), nullptr, nullptr, nullptr);
+    const auto child = [&](const wchar_t *Class, DWORD Style, DWORD ExStyle, int Left, int Width, int Height) {
+        CreateWindowExW(ExStyle, Class, L"", WS_CHILD | Style, Left, 10, Width, Height, host, nullptr, nullptr, nullptr);
+    };
+    child(L"BUTTON", BS_GROUPBOX | WS_VISIBLE, WS_EX_CLIENTEDGE, 10, 40, 40);  // an edge: cut whole
+    child(L"STATIC", 0, 0, 60, 40, 40);                                        // hidden: not cut
+    child(L"STATIC", WS_VISIBLE, 0, 110, 30, 30);                             // cut whole
+    child(L"BUTTON", BS_GROUPBOX | WS_VISIBLE, 0, 150, 40, 60);               // a frame: its inside shows the cache
+    TsCommonData data(nullptr, false);
+    data.PrepareCache();
+    Fill(*data.CacheBmp(), 200, 100, CachePixel);
+    const auto copied = [&] {
+        vcl::TBitmap target;
+        Fill(target, 200, 100, TargetPixel);
+        CopyCacheToWindowDC(host, data, {0, 0}, {0, 0, 200, 100}, target.Canvas()->Handle(), false, 0, 0);
+        std::vector<std::uint32_t> pixels;
+        for (const auto [x, y] : {std::pair{30, 30}, {80, 30}, {120, 20}, {151, 40}, {170, 40}, {188, 40}, {170, 67}, {170, 12}})
+            pixels.push_back(target.View().At(x, y) == CachePixel ? 1 : 0);
+        return pixels;
+    };
+    // Without a group-box border in the skin the frame is not cut.
+    EXPECT_EQ(copied(), (std::vector<std::uint32_t>{0, 1, 0, 1, 1, 1, 1, 1}));
+    // With one: its left, right and bottom margins are; no caption band.
+    const int section = Manager->FindSectionIndex("PANEL0");
+    Manager->Masks.push_back({.PropertyName = "BORDERSMASK", .WL = 3, .WR = 4, .WB = 5, .OwnerSection = section});
+    Manager->StdSectionIndexes[ssGroupBox] = section;
+    EXPECT_EQ(copied(), (std::vector<std::uint32_t>{0, 1, 0, 0, 1, 0, 0, 1}));
+    DestroyWindow(host);
+}
+
+TEST_F(CommonData, ScrollSizesMakeTheWindowRedoItsFrame) {
+    auto *box = Form.Add(vcl::Create<vcl::TCustomControl>(Form.Form));
+    Form.Show();
+    TsScrollWndData data(box, false);
+    ASSERT_NE(data.HorzScrollData(), data.VertScrollData());
+    EXPECT_EQ(std::pair(data.VertScrollData()->ScrollWidth(), data.VertScrollData()->ButtonsSize()), std::pair(-1, -1));
+    MessageTap frame(box, {WM_NCPAINT, WM_NCCALCSIZE});
+    data.VertScrollData()->SetButtonsSize(12);
+    EXPECT_EQ(std::pair(frame.Count(WM_NCPAINT), frame.Count(WM_NCCALCSIZE)), std::pair(1, 0));
+    data.HorzScrollData()->SetScrollWidth(20);
+    EXPECT_EQ(frame.Count(WM_NCCALCSIZE), 1);
+    EXPECT_EQ(std::pair(data.HorzScrollData()->ScrollWidth(), data.VertScrollData()->ButtonsSize()), std::pair(20, 12));
 }
 
 } // namespace

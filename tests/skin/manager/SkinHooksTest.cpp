@@ -96,6 +96,26 @@ TEST_F(SkinHooks, WindowCreationHookSeesAMessageBoxAndStopsAfterRemoval) {
     EXPECT_EQ(watch.Activated.size(), 1u);
 }
 
+TEST_F(SkinHooks, ASecondManagerNeverHooksTheThreadOrTheApplicationWindow) {
+    DialogWatch watch;
+    TvlServiceRegistration dialogs(watch);
+    ManagerPtr second = SectionsManager();
+    ASSERT_TRUE(second->SkinData->Active);
+    second->SetActive(false);
+    second->SetActive(true);
+    EXPECT_FALSE(second->HooksInstalled);
+    // Only the first manager hears the application window.
+    Manager->SysCommandState = second->SysCommandState = 5;
+    SendMessageW(vcl::Application->Handle(), WM_SYSCOMMAND, 0xF1E0, 0);
+    EXPECT_EQ(Manager->SysCommandState, 0);
+    EXPECT_EQ(second->SysCommandState, 5);
+    // Without the first one's skin nothing watches the thread's new windows.
+    Manager->SetActive(false);
+    SetTimer(nullptr, 0, 100, CloseBoxAfter);
+    MessageBoxW(nullptr, L"Zpráva", L"Po", MB_OK);
+    EXPECT_EQ(watch.Created, 0);
+}
+
 TEST_F(SkinHooks, HoverFollowsTheRealCursorLeavingBeforeEntering) {
     TestForm form;
     auto *a = form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(form.Form), 10, 10);
@@ -103,6 +123,7 @@ TEST_F(SkinHooks, HoverFollowsTheRealCursorLeavingBeforeEntering) {
     form.Show();
     a->Skin("EDIT");
     b->Skin("EDIT");
+    ParkCursor();  // where an earlier run may have left it, a move would be none
     std::vector<std::string> log;
     Recorder al(log, "a left", a, SC_MOUSE_LEFT), ae(log, "a entered", a, SC_MOUSE_ENTERED),
         bl(log, "b left", b, SC_MOUSE_LEFT), be(log, "b entered", b, SC_MOUSE_ENTERED);
@@ -206,39 +227,6 @@ TEST_F(SkinHooks, WindowUnderTheMouseIsForgottenWithItsWindowAndNeverAStrangersH
     Manager->SetActiveControl(nullptr);
 }
 
-// A form provider as far as the main window's hook uses one.
-struct TestProvider : TvlFormProvider {
-    explicit TestProvider(vcl::TCustomForm *F) : Form(F) { IsSkinned = true; }
-    vcl::TCustomForm *ProviderForm() const override { return Form; }
-    TsCommonData *ProviderSkinData() const override { return nullptr; }
-    bool DrawsNonClientArea() const override { return true; }
-    std::unique_ptr<vcl::TBitmap> GetFormImage() override { return nullptr; }
-    int GetTitleHeight() override { return 30; }
-    void CollectFrameMasks() override {}
-    void UpdateFormRegion() override {}
-    bool StartMinimizeAnimation() override { return ++Minimizes, true; }
-    bool StartRestoreAnimation() override { return ++Restores, false; }
-    void PopupSystemMenu(vcl::TPoint) override { ++Menus; }
-    vcl::TCustomForm *Form;
-    int Minimizes = 0, Restores = 0, Menus = 0;
-};
-
-struct ProviderAnswer {
-    ProviderAnswer(vcl::TControl *C, TvlFormProvider *P) : Control(C), Provider(P), Previous(C->WindowProc) {
-        C->WindowProc = vcl::TWndMethod::Bind<&ProviderAnswer::Handle>(this);
-    }
-    ~ProviderAnswer() { Control->WindowProc = Previous; }
-    void Handle(vcl::TMessage &M) {
-        if (M.Msg == SM_SKINCOMMAND && SubCommandOf(M.WParam) == SC_QUERY_FORM_PROVIDER)
-            M.Result = reinterpret_cast<LRESULT>(Provider);
-        else
-            Previous(M);
-    }
-    vcl::TControl *Control;
-    TvlFormProvider *Provider;
-    vcl::TWndMethod Previous;
-};
-
 TEST_F(SkinHooks, MainFormsSystemCommandsPassTheApplicationsHook) {
     TestForm form;
     ASSERT_EQ(vcl::Application->MainForm(), nullptr);
@@ -272,28 +260,63 @@ TEST_F(SkinHooks, MainFormsSystemCommandsPassTheApplicationsHook) {
     EXPECT_EQ(Manager->SysCommandState, 0);
 }
 
-// A popup-menu painter that records what the manager asks of it, and the
-// menu layer's factory of it.
-struct MenuWatch : TvlSkinableMenus {
-    static inline std::vector<std::string> Log;
-    static inline int Alive = 0;
-    MenuWatch() { ++Alive; }
-    ~MenuWatch() override { --Alive; }
-    void SetActive(bool Value) override { Log.push_back(Value ? "on" : "off"); }
-    void ApplyToAllForms() override { Log.push_back("all forms"); }
-    void ResetSectionCache() override { Log.push_back("reset"); }
-    void SetControlMenuOwnerDraw(vcl::TControl *, bool) override { Log.push_back("owner draw"); }
-    void ApplyItemRegion(LPARAM Key) override { Log.push_back("item " + std::to_string(Key)); }
-    void ApplyPopupRegion(HWND) override { Log.push_back("popup"); }
+// A hook of the application window put in before the manager's: it hears
+// what the manager's hook passes on.
+struct EarlierHook {
+    std::vector<UINT> Heard;
+    bool Handle(vcl::TMessage &M) {
+        if (M.Msg == WM_WINDOWPOSCHANGED || M.Msg == WM_THEMECHANGED || M.Msg == vcl::CM_BASE) Heard.push_back(M.Msg);
+        return false;
+    }
+    long Count(UINT Msg) const { return std::count(Heard.begin(), Heard.end(), Msg); }
 };
 
-struct MenuLayer : TvlSkinableMenusFactory {
-    int Made = 0;
-    std::unique_ptr<TvlSkinableMenus> CreateSkinableMenus(TsSkinManager &) override {
-        ++Made;
-        return std::make_unique<MenuWatch>();
-    }
-};
+TEST_F(SkinHooks, ApplicationWindowHookHidesTheMainFormAnimatedTakesThemeChangesAndRepaintsForms) {
+    EarlierHook earlier;
+    const auto earlierHook = vcl::TWindowHook::Bind<&EarlierHook::Handle>(&earlier);
+    Manager.reset();
+    vcl::Application->HookMainWindow(earlierHook);
+    Manager = SectionsManager();
+    AnimationsWatch animations;
+    TvlServiceRegistration registration(animations);
+    TestForm form, second;
+    vcl::Application->FormCreated(form.Form);  // the main form
+    form.Show();
+    second.Show();
+    const HWND main = form.Form->Handle(), app = vcl::Application->Handle();
+    TestProvider provider(form.Form);
+    ProviderAnswer answer(form.Form, &provider);
+    const auto positionChanged = [&](UINT Flags) {
+        WINDOWPOS pos{app, nullptr, 0, 0, 0, 0, Flags | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER};
+        SendMessageW(app, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+    };
+    // The hide animation needs a time, and a hide.
+    positionChanged(SWP_HIDEWINDOW);
+    Manager->AnimEffects()->FormHide->Time = 150;
+    positionChanged(SWP_SHOWWINDOW);
+    EXPECT_FALSE(provider.Animating);
+    EXPECT_TRUE(IsWindowVisible(main));
+    positionChanged(SWP_HIDEWINDOW);
+    EXPECT_TRUE(provider.Animating);
+    EXPECT_FALSE(IsWindowVisible(main));
+    // With composition the form is layered first.
+    EXPECT_EQ(animations.Log, (DwmCompositionActive() ? std::vector<std::string>{"alpha 1 254", "hide"}
+                                                      : std::vector<std::string>{"hide"}));
+    positionChanged(SWP_HIDEWINDOW);  // animating already: not again
+    EXPECT_EQ(std::count(animations.Log.begin(), animations.Log.end(), "hide"), 1);
+    EXPECT_EQ(earlier.Count(WM_WINDOWPOSCHANGED), 4);
+
+    // Theme changes are the skin's: taken, not passed on.
+    SendMessageW(app, WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(earlier.Count(WM_THEMECHANGED), 0);
+    // 0xB000: every form repaints, the last first; then it goes on.
+    std::vector<std::string> log;
+    Recorder rf(log, "form", form.Form, SC_REPAINT), rs(log, "second", second.Form, SC_REPAINT);
+    SendMessageW(app, vcl::CM_BASE, 0, 0);
+    EXPECT_EQ(log, (std::vector<std::string>{"second", "form"}));
+    EXPECT_EQ(earlier.Count(vcl::CM_BASE), 1);
+    vcl::Application->UnhookMainWindow(earlierHook);
+}
 
 TEST_F(SkinHooks, PopupSkinningIsAskedOfTheMenuPainterOfTheLayerRegisteredAfterTheManager) {
     MenuWatch::Log.clear();

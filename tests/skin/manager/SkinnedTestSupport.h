@@ -4,12 +4,15 @@
 // applied, a control skinned the way a window adapter skins one (its
 // messages pass the common handlers first) that records the skin commands
 // it gets, and a shown form to put such controls on. Windows only.
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "ManagerTestSupport.h"
 #include "skin/manager/sCommandTable.h"
 #include "skin/manager/sCommonData.h"
+#include "skin/manager/sSkinServices.h"
+#include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 
 namespace skin::test {
@@ -135,6 +138,134 @@ private:
     unsigned FLogged;
     bool FSkinned;
     vcl::TWndMethod FPrevious;
+};
+
+// Puts the cursor where no test puts a window, so that the next move onto
+// a control is a move.
+inline void ParkCursor() { SetCursorPos(1270, 1010); }
+
+// A command to a skin data's common handler: handled?, and its answer.
+inline std::pair<bool, LRESULT> CallCommon(TsCommonData &Data, unsigned Code, LPARAM LParam = 0, unsigned Flag = 0) {
+    vcl::TMessage m{SM_SKINCOMMAND, SkinCommand(Code, Flag), LParam, 0};
+    const bool handled = CommonWndProc(m, &Data);
+    return {handled, m.Result};
+}
+
+// Puts itself in front of a control's window procedure, keeps each message
+// whose number is in Watched, and passes every message on.
+class MessageTap {
+public:
+    MessageTap(vcl::TControl *Control, std::vector<UINT> Watched)
+        : FControl(Control), FWatched(std::move(Watched)), FPrevious(Control->WindowProc) {
+        Control->WindowProc = vcl::TWndMethod::Bind<&MessageTap::Handle>(this);
+    }
+    ~MessageTap() { FControl->WindowProc = FPrevious; }
+    MessageTap(const MessageTap &) = delete;
+    MessageTap &operator=(const MessageTap &) = delete;
+
+    // The messages kept, in the order they came.
+    std::vector<vcl::TMessage> Seen;
+    // How many of Msg were kept (of one sub-command, for SM_SKINCOMMAND).
+    int Count(UINT Msg, int SubCommand = -1) const {
+        return static_cast<int>(std::count_if(Seen.begin(), Seen.end(), [&](const vcl::TMessage &M) {
+            return M.Msg == Msg && (SubCommand < 0 || SubCommandOf(M.WParam) == static_cast<unsigned>(SubCommand));
+        }));
+    }
+
+private:
+    void Handle(vcl::TMessage &M) {
+        if (std::find(FWatched.begin(), FWatched.end(), M.Msg) != FWatched.end()) Seen.push_back(M);
+        FPrevious(M);
+    }
+    vcl::TControl *FControl;
+    std::vector<UINT> FWatched;
+    vcl::TWndMethod FPrevious;
+};
+
+// A form provider as far as this layer uses one: it answers what the test
+// gives it and counts what it is asked to do.
+struct TestProvider : TvlFormProvider {
+    explicit TestProvider(vcl::TCustomForm *F, TsCommonData *D = nullptr) : Form(F), Data(D) { IsSkinned = true; }
+    vcl::TCustomForm *ProviderForm() const override { return Form; }
+    TsCommonData *ProviderSkinData() const override { return Data; }
+    bool DrawsNonClientArea() const override { return NonClient; }
+    std::unique_ptr<vcl::TBitmap> GetFormImage() override {
+        ++Images;
+        return std::make_unique<vcl::TBitmap>();
+    }
+    int GetTitleHeight() override { return 30; }
+    void CollectFrameMasks() override { ++FrameMasks; }
+    void UpdateFormRegion() override { ++FormRegions; }
+    bool StartMinimizeAnimation() override { return ++Minimizes, true; }
+    bool StartRestoreAnimation() override { return ++Restores, false; }
+    void PopupSystemMenu(vcl::TPoint) override { ++Menus; }
+    HWND BorderWindow() const override { return Border; }
+    void UpdateBorder(bool, std::uint8_t Alpha) override { BorderAlpha = Alpha; }
+
+    vcl::TCustomForm *Form;
+    TsCommonData *Data;  // not owned
+    bool NonClient = true;
+    HWND Border = nullptr;  // not owned
+    int Images = 0, FrameMasks = 0, FormRegions = 0, Minimizes = 0, Restores = 0, Menus = 0, BorderAlpha = -1;
+};
+
+// Makes a control answer SC_QUERY_FORM_PROVIDER with a provider.
+struct ProviderAnswer {
+    ProviderAnswer(vcl::TControl *C, TvlFormProvider *P) : Control(C), Provider(P), Previous(C->WindowProc) {
+        C->WindowProc = vcl::TWndMethod::Bind<&ProviderAnswer::Handle>(this);
+    }
+    ~ProviderAnswer() { Control->WindowProc = Previous; }
+    ProviderAnswer(const ProviderAnswer &) = delete;
+    ProviderAnswer &operator=(const ProviderAnswer &) = delete;
+    void Handle(vcl::TMessage &M) {
+        if (M.Msg == SM_SKINCOMMAND && SubCommandOf(M.WParam) == SC_QUERY_FORM_PROVIDER)
+            M.Result = reinterpret_cast<LRESULT>(Provider);
+        else
+            Previous(M);
+    }
+    vcl::TControl *Control;
+    TvlFormProvider *Provider;
+    vcl::TWndMethod Previous;
+};
+
+// Layered form animations that only log what they are asked (Xvfb shows
+// no blending).
+struct AnimationsWatch : TvlFormAnimations {
+    std::vector<std::string> Log;
+    void AnimHideForm(TvlFormProvider &) override { Log.push_back("hide"); }
+    bool SetLayeredAlpha(HWND, bool On, std::uint8_t Alpha) override {
+        Log.push_back("alpha " + std::to_string(On) + " " + std::to_string(Alpha));
+        return true;
+    }
+    void ShowLayeredBitmap(HWND, vcl::TBitmap *, std::uint8_t Alpha) override {
+        Log.push_back("layered " + std::to_string(Alpha));
+    }
+    void AnimateSkinChangeOfForm(TvlFormProvider &, int Time, std::uint8_t Alpha, bool Aero) override {
+        Log.push_back("fade " + std::to_string(Time) + " " + std::to_string(Alpha) + " " + std::to_string(Aero));
+    }
+};
+
+// A popup-menu painter that records what the manager asks of it, and the
+// menu layer's factory of it.
+struct MenuWatch : TvlSkinableMenus {
+    static inline std::vector<std::string> Log;
+    static inline int Alive = 0;
+    MenuWatch() { ++Alive; }
+    ~MenuWatch() override { --Alive; }
+    void SetActive(bool Value) override { Log.push_back(Value ? "on" : "off"); }
+    void ApplyToAllForms() override { Log.push_back("all forms"); }
+    void ResetSectionCache() override { Log.push_back("reset"); }
+    void SetControlMenuOwnerDraw(vcl::TControl *, bool On) override { Log.push_back(On ? "owner draw" : "own draw"); }
+    void ApplyItemRegion(LPARAM Key) override { Log.push_back("item " + std::to_string(Key)); }
+    void ApplyPopupRegion(HWND) override { Log.push_back("popup"); }
+};
+
+struct MenuLayer : TvlSkinableMenusFactory {
+    int Made = 0;
+    std::unique_ptr<TvlSkinableMenus> CreateSkinableMenus(TsSkinManager &) override {
+        ++Made;
+        return std::make_unique<MenuWatch>();
+    }
 };
 
 } // namespace skin::test
