@@ -41,6 +41,12 @@ void TGraphic::AssignTo(TPersistent *Dest) const {
         inherited::AssignTo(Dest);
 }
 
+void TGraphic::Progress(TObject *Sender, TProgressStage Stage, std::uint8_t PercentDone, bool RedrawNow,
+                        const TRect &R, const std::string &Msg) {
+    if (OnProgress)
+        OnProgress(Sender, Stage, PercentDone, RedrawNow, R, Msg);
+}
+
 void TGraphic::Changed() {
     FModified = true;
     if (OnChange)

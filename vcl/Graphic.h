@@ -4,6 +4,7 @@
 // rectangle of a canvas. TBitmap and TIcon are graphics; image formats of
 // higher layers (the PNG reader) derive from them and register with TPicture.
 // Windows only.
+#include <cstdint>
 #include <string>
 
 #include "Persistent.h"
@@ -15,6 +16,11 @@
 namespace vcl {
 
 class TCanvas;
+
+// Sender, stage, percent done, whether the part in R (in image coordinates)
+// should be shown now, and a message for the user.
+using TProgressEvent = TMethod<void(TObject *Sender, TProgressStage Stage, std::uint8_t PercentDone, bool RedrawNow,
+                                    const TRect &R, const std::string &Msg)>;
 
 class TGraphic : public TPersistent {
     VCL_CLASS(TGraphic, TPersistent)
@@ -54,6 +60,8 @@ public:
     void DefineProperties(TFiler &Filer) override;
 
     TNotifyEvent OnChange;
+    // Told how far a load has come, by the graphics whose loads report it.
+    TProgressEvent OnProgress;
 
 protected:
     friend class TPicture;  // stores and reads the graphic's data
@@ -67,6 +75,9 @@ protected:
     virtual bool AssignDrawing(const TGraphic &Source) { return false; }
 
     virtual void Changed();
+    // Passes a report on to OnProgress, when there is a handler.
+    void Progress(TObject *Sender, TProgressStage Stage, std::uint8_t PercentDone, bool RedrawNow, const TRect &R,
+                  const std::string &Msg);
     virtual void ReadData(TStream &Stream) { LoadFromStream(Stream); }
     virtual void WriteData(TStream &Stream) { SaveToStream(Stream); }
 

@@ -33,6 +33,9 @@ inline TRect Rect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b
 inline TRect Bounds(std::int32_t l, std::int32_t t, std::int32_t w, std::int32_t h) { return {l, t, l + w, t + h}; }
 inline TPoint Point(std::int32_t x, std::int32_t y) { return {x, y}; }
 
+// Where a long operation (a graphic's load) stands when it reports progress.
+enum TProgressStage { psStarting, psRunning, psEnding };
+
 // A colour: a non-negative value is 0x00BBGGRR (red in the low byte); a
 // negative value names a system colour by its low byte.
 using TColor = std::int32_t;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "vlZLibEx.h"
 
@@ -314,7 +315,7 @@ struct TPngHeader {
 // One load: the chunk stream, the decoder and the image being built.
 class TPngReader {
 public:
-    explicit TPngReader(vcl::TStream &Stream) : FStream(Stream) {}
+    explicit TPngReader(vcl::TStream &Stream, TPngProgress Progress = {}) : FStream(Stream), FProgress(std::move(Progress)) {}
 
     bool CheckPngHeader(TPngImageProperties &Properties);
     TPngImage Read();
@@ -333,11 +334,22 @@ private:
     std::uint8_t ReducedSample(const std::uint8_t *Field) const;
     int PreparePngColorFormat(int ColorType, int BitDepth);
 
+    void ReportProgress(vcl::TProgressStage Stage, const char *Message) const {
+        if (FProgress) FProgress(Stage, 0, false, FProgressRect, Message);
+    }
+    void NextProgressRow() {
+        ++FProgressRect.Top;
+        ++FProgressRect.Bottom;
+    }
+    TPngImage ReadChunks();
+
     void ReadImageData();
     void InflateRow(std::uint8_t *Buffer, std::size_t BytesToRead);
     void Inflate(std::uint8_t *Buffer, std::size_t BytesToRead);
 
     vcl::TStream &FStream;
+    TPngProgress FProgress;
+    vcl::TRect FProgressRect;
     std::vector<std::uint8_t> FRawBuffer;
     std::uint32_t FChunkLength = 0;
     std::uint32_t FChunkType = 0;
@@ -559,6 +571,7 @@ void TPngReader::Inflate(std::uint8_t *Buffer, std::size_t BytesToRead) {
 }
 
 void TPngReader::ReadImageData() {
+    ReportProgress(vcl::psStarting, "Transfering...");
     if (FPixelFormat == vcl::pfDevice) FSourceBPP = PreparePngColorFormat(FHeader.ColorType, FHeader.BitDepth);
     const int bitDepth = FHeader.BitDepth;
     const int sampleUnit = bitDepth == 16 ? FSourceBPP / 2 : FSourceBPP;
@@ -617,7 +630,10 @@ void TPngReader::ReadImageData() {
         std::swap(current, previous);
     };
     if (FHeader.Interlace != 1) {
-        for (int y = 0; y < layout.Height; ++y) decodeRow(static_cast<std::size_t>(rowSize), y, 0xFF);
+        for (int y = 0; y < layout.Height; ++y) {
+            decodeRow(static_cast<std::size_t>(rowSize), y, 0xFF);
+            NextProgressRow();
+        }
     } else {
         for (int pass = 0; pass < 7; ++pass) {
             if (width <= std::uint64_t(ColumnStart[pass])) continue;
@@ -625,7 +641,10 @@ void TPngReader::ReadImageData() {
             const std::size_t passRowSize = static_cast<std::size_t>((bitDepth * columns + 7) / 8 * sampleUnit + 1);
             // The first row of every pass is filtered against zeros.
             std::fill_n(previous, passRowSize, std::uint8_t{0});
-            for (int y = RowStart[pass]; y < layout.Height; y += RowIncrement[pass]) decodeRow(passRowSize, y, PassMask[pass]);
+            for (int y = RowStart[pass]; y < layout.Height; y += RowIncrement[pass]) {
+                decodeRow(passRowSize, y, PassMask[pass]);
+                if (pass == 6) NextProgressRow();
+            }
         }
     }
     // Data beyond what the image needs is read (CRC checked) and left.
@@ -639,6 +658,21 @@ TPngImage TPngReader::Read() {
     const std::int64_t streamStart = FStream.Position();
     if (!CheckPngHeader(FImage.ImageProperties)) RaiseInvalid(InvalidFormatMessage);
     FStream.SetPosition(streamStart + 8);
+    FProgressRect = {0, 0, static_cast<std::int32_t>(FImage.ImageProperties.Width), 1};
+    ReportProgress(vcl::psStarting, "Preparing...");
+    // Whoever heard the start hears the end, also of a load that fails.
+    TPngImage image;
+    try {
+        image = ReadChunks();
+    } catch (...) {
+        ReportProgress(vcl::psEnding, "");
+        throw;
+    }
+    ReportProgress(vcl::psEnding, "");
+    return image;
+}
+
+TPngImage TPngReader::ReadChunks() {
     FCRC = ReadChunkHeader();
     FImage.ColorManager.SetSourceOptions(coNeedByteSwap);
     ReadChunkData();
@@ -654,6 +688,7 @@ TPngImage TPngReader::Read() {
         // (a second run of image data, a palette) is an error.
         if (!imageRead) {
             if (IsChunkType(ctIDAT)) {
+                ReportProgress(vcl::psEnding, "");
                 ReadImageData();
                 imageRead = true;
             } else if (IsChunkType(ctPLTE)) {
@@ -694,6 +729,6 @@ bool CheckPngHeader(vcl::TStream &Stream, TPngImageProperties &Properties) {
     return TPngReader(Stream).CheckPngHeader(Properties);
 }
 
-TPngImage ReadPngImage(vcl::TStream &Stream) { return TPngReader(Stream).Read(); }
+TPngImage ReadPngImage(vcl::TStream &Stream, const TPngProgress &Progress) { return TPngReader(Stream, Progress).Read(); }
 
 } // namespace skin

@@ -16,6 +16,8 @@
 // A gAMA, bKGD or tRNS chunk too short for its fields is ignored.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include <zlib.h>
@@ -108,11 +110,22 @@ struct TPngImage {
 // when the stream is no PNG or its size is 0 or out of range.
 bool CheckPngHeader(vcl::TStream &Stream, TPngImageProperties &Properties);
 
+// What a load reports of its progress: stage, percent done, redraw flag,
+// the row reached (as a rect one row high, in image coordinates), message.
+using TPngProgress = std::function<void(vcl::TProgressStage Stage, std::uint8_t PercentDone, bool RedrawNow,
+                                        const vcl::TRect &R, const std::string &Msg)>;
+
 // Reads the PNG that begins at the stream's position, up to its IEND chunk.
 // Every error raises (EInvalidGraphic with a message that says what is
 // wrong, EGraphicCompression, or the stream's read error when the stream
 // ends early); nothing is kept of a failed load.
-TPngImage ReadPngImage(vcl::TStream &Stream);
+// Progress, when given, hears of the load once its header has been checked:
+// "Preparing..." as it starts, the end of that stage at the image data,
+// "Transfering..." as the rows start, and the end when the load finishes
+// or fails (with the rect on the row after the last one converted; an
+// interlaced image counts the rows of its last pass only). Every report
+// says 0 percent and asks for no redraw.
+TPngImage ReadPngImage(vcl::TStream &Stream, const TPngProgress &Progress = {});
 
 #ifdef _WIN32
 // A bitmap that loads PNG streams. Other graphics of the class library keep
@@ -132,6 +145,7 @@ public:
     void Draw(vcl::TCanvas &ACanvas, const vcl::TRect &Rect) override;
     // A file's tRNS colour makes the bitmap transparent in that colour; a
     // file without one switches off the transparency an earlier load set.
+    // OnProgress hears the reports of ReadPngImage, with this as Sender.
     void LoadFromStream(vcl::TStream &Stream) override;
 
     const TPngImageProperties &ImageProperties() const { return FImageProperties; }

@@ -46,7 +46,10 @@ void TPNGGraphic::Draw(vcl::TCanvas &ACanvas, const vcl::TRect &Rect) {
 void TPNGGraphic::LoadFromStream(vcl::TStream &Stream) {
     // Decoded aside and taken over whole, so that a damaged file leaves the
     // image this graphic held.
-    TPngImage image = ReadPngImage(Stream);
+    TPngImage image = ReadPngImage(Stream, [this](vcl::TProgressStage Stage, std::uint8_t PercentDone, bool RedrawNow,
+                                                  const vcl::TRect &R, const std::string &Msg) {
+        Progress(this, Stage, PercentDone, RedrawNow, R, Msg);
+    });
     LoadFromDib(image.Dib);
     *FColorManager = image.ColorManager;
     FImageProperties = image.ImageProperties;

@@ -7,12 +7,14 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "../../vcl/TempFolder.h"
-#include "PngWriter.h"
+#include "PngTestSupport.h"
 #include "UiDriver.h"
 #include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -237,6 +239,117 @@ TEST(PngGraphic, ThirtyTwoBitImagesBlendByAlphaOthersDrawPlainly) {
     target.reset();
     owned.reset();
     EXPECT_EQ(vcl::LiveHandles(), handles);
+}
+
+// Records what OnProgress hears, as ProgressText gives it.
+struct TProgressRecorder {
+    vcl::TObject *Sender = nullptr;
+    std::vector<std::string> Reports;
+    void OnProgress(vcl::TObject *ASender, vcl::TProgressStage Stage, std::uint8_t PercentDone, bool RedrawNow,
+                    const vcl::TRect &R, const std::string &Msg) {
+        Sender = ASender;
+        Reports.push_back(ProgressText(Stage, PercentDone, RedrawNow, R, Msg));
+    }
+};
+
+TEST(PngGraphic, ALoadReportsItsProgressThroughOnProgress) {
+    TPNGGraphic png;
+    TProgressRecorder recorder;
+    png.OnProgress = vcl::TProgressEvent::Bind<&TProgressRecorder::OnProgress>(&recorder);
+    Load(png, EncodePng(Rgba(6, 5)));
+    EXPECT_EQ(recorder.Sender, &png);
+    EXPECT_EQ(recorder.Reports, (std::vector<std::string>{"starting 0% (0,0,6,1) Preparing...", "ending 0% (0,0,6,1) ",
+                                                          "starting 0% (0,0,6,1) Transfering...",
+                                                          "ending 0% (0,5,6,6) "}));
+
+    // A damaged file ends its reports too, before its error reaches the caller.
+    recorder.Reports.clear();
+    TBytes damaged = EncodePng(Rgba(9, 9));
+    damaged[damaged.size() - 20] ^= 0x55;
+    EXPECT_THROW(Load(png, damaged), vcl::EInvalidGraphic);
+    ASSERT_EQ(recorder.Reports.size(), 4u);
+    EXPECT_EQ(recorder.Reports[2], "starting 0% (0,0,9,1) Transfering...");
+    EXPECT_EQ(recorder.Reports[3].rfind("ending 0% (0,", 0), 0u) << recorder.Reports[3];
+}
+
+// Holds every GDI object the process may still make (brushes, made until
+// the next one fails), so that no bitmap can be made while it lives.
+class TGdiTableFull {
+public:
+    TGdiTableFull() {
+        for (HBRUSH brush; FBrushes.size() < 1000000 && (brush = CreateSolidBrush(0x123456)) != nullptr;)
+            FBrushes.emplace_back(brush);
+    }
+    bool Full() const {
+        const std::unique_ptr<HBRUSH__, TDelete> one(CreateSolidBrush(0));
+        return !FBrushes.empty() && !one;
+    }
+
+private:
+    struct TDelete {
+        void operator()(HBRUSH Brush) const { DeleteObject(Brush); }
+    };
+    std::vector<std::unique_ptr<HBRUSH__, TDelete>> FBrushes;
+};
+
+TEST(PngGraphic, AnImageNoBitmapCanBeMadeForFailsAndKeepsTheImageHeld) {
+    TPNGGraphic png;
+    Load(png, EncodePng(Rgba(5, 4)));
+    const vcl::THandleCounts handles = vcl::LiveHandles();  // the bitmap of the image held
+    const TBytes other = EncodePng(Rgba(7, 3));
+    std::string message;
+    {
+        // The file decodes; only the bitmap for its pixels cannot be made.
+        const TGdiTableFull full;
+        ASSERT_TRUE(full.Full());
+        try {
+            Load(png, other);
+            ADD_FAILURE() << "an image loaded without a bitmap for it";
+        } catch (const vcl::EInvalidGraphic &e) {
+            message = e.what();
+        }
+    }
+    EXPECT_EQ(message, "Cannot create a bitmap of 7 x 3 pixels: out of system resources");
+    EXPECT_EQ(vcl::LiveHandles(), handles);
+    EXPECT_EQ(png.Width(), 5);
+    EXPECT_EQ(png.Height(), 4);
+    EXPECT_EQ(png.ImageProperties().Width, 5u);
+    EXPECT_EQ(png.View().At(4, 3), Bgra(Rgba(5, 4), 4, 3));
+    // With the handles back the same file loads.
+    Load(png, other);
+    EXPECT_EQ(png.View().At(6, 2), Bgra(Rgba(7, 3), 6, 2));
+
+    // Sizes beyond 2^31 - 1 are refused by the header check, width and height alike.
+    for (const auto &[width, height] : {std::pair{0x80000000u, 3u}, {7u, 0x80000000u}}) {
+        TBytes file = other;
+        const TBytes header = HeaderData(width, height, 8, 6);
+        const TBytes ihdr = Chunk("IHDR", header);
+        std::copy(ihdr.begin(), ihdr.end(), file.begin() + 8);
+        try {
+            Load(png, file);
+            ADD_FAILURE() << width << " x " << height << " loaded";
+        } catch (const vcl::EInvalidGraphic &e) {
+            EXPECT_STREQ(e.what(), "Cannot load image. Invalid or unexpected PNG image format.") << width << " x " << height;
+        }
+        EXPECT_EQ(png.Width(), 7);
+        EXPECT_EQ(png.View().At(6, 2), Bgra(Rgba(7, 3), 6, 2));
+    }
+    EXPECT_EQ(vcl::LiveHandles(), handles);
+}
+
+TEST(PngGraphic, AShortPaletteLeavesNoEntryOfTheImageBefore) {
+    TPNGGraphic png;
+    const TSampleImage indices = MakeImage(4, 2, 3, 8, [](int x, int, int) { return unsigned(x); });
+    TPngOptions full, few;
+    full.BeforeImageData = {Chunk("PLTE", TBytes(3 * 256, 0xAB))};
+    few.BeforeImageData = {Chunk("PLTE", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})};
+    Load(png, EncodePng(indices, full));
+    ASSERT_EQ(png.ColorTable().size(), 256u);
+    Load(png, EncodePng(indices, few));
+    ASSERT_EQ(png.PixelFormat(), vcl::pf8bit);
+    ASSERT_EQ(png.ColorTable().size(), 256u);
+    EXPECT_EQ(png.ColorTable()[3], (vcl::TBGRA{12, 11, 10, 0}));
+    for (int i = 4; i < 256; ++i) EXPECT_EQ(png.ColorTable()[i], vcl::TBGRA{}) << i;
 }
 
 TEST(PngLoaders, LoadIntoBitmapsAndLeaveNothingBehindOnFailure) {

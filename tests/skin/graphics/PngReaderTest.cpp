@@ -255,7 +255,7 @@ TEST(PngReader, ChunkRulesAndTheMessagesOfDamagedFiles) {
     hugeLength[33] = 0x80;  // 2^31
     TBytes pastTheEnd = Join({Signature, Chunk("IHDR", header), Chunk("IDAT", data)});
     pastTheEnd[36] += 1;
-    const TBytes half(data.begin(), data.begin() + data.size() / 2);
+    const TBytes half(data.begin(), data.begin() + data.size() / 2), rest(data.begin() + data.size() / 2, data.end());
     const struct {
         const char *Name;
         TBytes File;
@@ -265,6 +265,7 @@ TEST(PngReader, ChunkRulesAndTheMessagesOfDamagedFiles) {
         {"first chunk", Join({Signature, Chunk("gAMA", {0, 0, 0, 1}), Chunk("IEND", {})}), InvalidFormat},
         {"width 0", FileWith(HeaderData(0, 4, 8, 2), {Chunk("IDAT", data)}), InvalidFormat},
         {"height 2^31", FileWith(HeaderData(5, 0x80000000u, 8, 2), {Chunk("IDAT", data)}), InvalidFormat},
+        {"width 2^31", FileWith(HeaderData(0x80000000u, 4, 8, 2), {Chunk("IDAT", data)}), InvalidFormat},
         {"too many pixels", FileWith(HeaderData(100000, 100000, 8, 6), {Chunk("IDAT", data)}), InvalidFormat},
         {"IHDR CRC", Join({Signature, ChunkWithCrc("IHDR", header, 1)}), CrcError},
         {"IHDR short", FileWith(TBytes(header.begin(), header.end() - 1), {Chunk("IDAT", data)}), InvalidFormat},
@@ -284,6 +285,12 @@ TEST(PngReader, ChunkRulesAndTheMessagesOfDamagedFiles) {
         {"bytes after the stream", FileWith(header, {Chunk("IDAT", Join({data, {1, 2}}))}), ExtraData},
         {"second IDAT run", FileWith(header, {Chunk("IDAT", data), Chunk("tEXt", {}), Chunk("IDAT", data)}),
          CriticalChunk},
+        {"second IDAT run after gAMA",
+         FileWith(header, {Chunk("IDAT", data), Chunk("gAMA", {0, 0, 0xB1, 0x8F}), Chunk("IDAT", data)}), CriticalChunk},
+        {"image data split", FileWith(header, {Chunk("IDAT", half), Chunk("IDAT", rest)}), ""},
+        {"image data split by bKGD",
+         FileWith(header, {Chunk("IDAT", half), Chunk("bKGD", {0, 1, 0, 2, 0, 3}), Chunk("IDAT", rest)}),
+         CompressionError},
         {"PLTE after IDAT", FileWith(header, {Chunk("IDAT", data), Chunk("PLTE", TBytes(6))}), CriticalChunk},
         {"length 2^31", hugeLength, InvalidFormat},
         {"length past the end", pastTheEnd, InvalidFormat},
@@ -293,6 +300,8 @@ TEST(PngReader, ChunkRulesAndTheMessagesOfDamagedFiles) {
 
 TEST(PngReader, AShortAncillaryChunkIsReadAndIgnored) {
     const TSampleImage rgb = Gradient(3, 2, 2, 8), grey = Gradient(3, 2, 0, 8), indexed = Gradient(3, 2, 3, 2);
+    const TSampleImage grey2 = Gradient(3, 2, 0, 2), grey16 = Gradient(3, 2, 0, 16), greyAlpha = Gradient(3, 2, 4, 8);
+    const TSampleImage rgba = Gradient(3, 2, 6, 8), indexed8 = Gradient(3, 2, 3, 8);
     const TBytes palette = Chunk("PLTE", TBytes(12, 7));
     const struct {
         const char *Name;
@@ -302,9 +311,17 @@ TEST(PngReader, AShortAncillaryChunkIsReadAndIgnored) {
         {"empty gAMA", EncodePng(rgb, With({Chunk("gAMA", {})}))},
         {"RGB tRNS of 4 bytes", EncodePng(rgb, With({Chunk("tRNS", {0, 1, 0, 2})}))},
         {"grey tRNS of 1 byte", EncodePng(grey, With({Chunk("tRNS", {9})}))},
+        {"empty grey tRNS", EncodePng(grey, With({Chunk("tRNS", {})}))},
+        {"2-bit grey tRNS of 1 byte", EncodePng(grey2, With({Chunk("tRNS", {1})}))},
+        {"16-bit grey tRNS of 1 byte", EncodePng(grey16, With({Chunk("tRNS", {0x80})}))},
         {"RGB bKGD of 3 bytes", EncodePng(rgb, With({Chunk("bKGD", {0, 1, 0})}))},
         {"grey bKGD of 1 byte", EncodePng(grey, With({Chunk("bKGD", {9})}))},
+        {"empty grey bKGD", EncodePng(grey, With({Chunk("bKGD", {})}))},
+        {"16-bit grey bKGD of 1 byte", EncodePng(grey16, With({Chunk("bKGD", {0x80})}))},
+        {"grey-with-alpha bKGD of 1 byte", EncodePng(greyAlpha, With({Chunk("bKGD", {9})}))},
+        {"RGBA bKGD of 5 bytes", EncodePng(rgba, With({Chunk("bKGD", {0, 1, 0, 2, 0})}))},
         {"empty indexed bKGD", EncodePng(indexed, With({palette, Chunk("bKGD", {})}))},
+        {"empty 8-bit indexed bKGD", EncodePng(indexed8, With({palette, Chunk("bKGD", {})}))},
     };
     for (const auto &c : ignored) {
         ASSERT_EQ(ErrorOf(c.File), "") << c.Name;
@@ -326,6 +343,74 @@ TEST(PngReader, AShortAncillaryChunkIsReadAndIgnored) {
     // A short IHDR or PLTE stays an error (ChunkRulesAndTheMessagesOfDamagedFiles).
 }
 
+TEST(PngReader, PaletteEntriesTheFileDoesNotGiveAreBlack) {
+    const struct {
+        int BitDepth, Entries;
+    } cases[] = {{1, 1}, {4, 3}, {8, 5}};
+    for (const auto &c : cases) {
+        const TSampleImage im = MakeImage(4, 2, 3, c.BitDepth, [&c](int x, int, int) { return unsigned(x % c.Entries); });
+        TBytes entries, fuller(3 * (c.Entries + 1), 0xEE);
+        for (int i = 0; i < 3 * c.Entries; ++i) entries.push_back(static_cast<std::uint8_t>(40 + i));
+        // A later, shorter palette replaces the longer one whole.
+        for (const TPngOptions &options :
+             {With({Chunk("PLTE", entries)}), With({Chunk("PLTE", fuller), Chunk("PLTE", entries)})}) {
+            const std::string what =
+                std::to_string(c.BitDepth) + " bits" + (options.BeforeImageData.size() > 1 ? ", after a fuller palette" : "");
+            const skin::TPngImage image = Decode(EncodePng(im, options));
+            const std::vector<vcl::TBGRA> &table = image.Dib.ColorTable;
+            ASSERT_EQ(table.size(), std::size_t{1} << c.BitDepth) << what;
+            for (int i = 0; i < int(table.size()); ++i) {
+                const vcl::TBGRA want = i < c.Entries ? vcl::TBGRA{std::uint8_t(42 + 3 * i), std::uint8_t(41 + 3 * i),
+                                                                   std::uint8_t(40 + 3 * i), 0}
+                                                      : vcl::TBGRA{};
+                EXPECT_EQ(table[i], want) << what << ", entry " << i;
+            }
+        }
+    }
+}
+
+// The reports of loading the file, as ProgressText gives them.
+std::vector<std::string> ProgressOf(const TBytes &File) {
+    std::vector<std::string> reports;
+    vcl::TMemoryStream stream;
+    stream.WriteBuffer(File.data(), File.size());
+    stream.SetPosition(0);
+    try {
+        skin::ReadPngImage(stream, [&reports](auto... Report) { reports.push_back(ProgressText(Report...)); });
+    } catch (const vcl::Exception &) {
+    }
+    return reports;
+}
+
+TEST(PngReader, ReportsEachStageAndTheRowReached) {
+    using TLog = std::vector<std::string>;
+    // The rect moves down a row for every row converted; an interlaced
+    // image counts the rows of its last pass (the odd rows) only.
+    EXPECT_EQ(ProgressOf(EncodePng(Gradient(5, 4, 2, 8))),
+              (TLog{"starting 0% (0,0,5,1) Preparing...", "ending 0% (0,0,5,1) ", "starting 0% (0,0,5,1) Transfering...",
+                    "ending 0% (0,4,5,5) "}));
+    TPngOptions interlaced;
+    interlaced.Interlaced = true;
+    for (const auto &[height, rows] : {std::pair{4, 2}, {7, 3}, {1, 0}}) {
+        const TLog log = ProgressOf(EncodePng(Gradient(3, height, 6, 8), interlaced));
+        ASSERT_EQ(log.size(), 4u) << height;
+        EXPECT_EQ(log[2], "starting 0% (0,0,3,1) Transfering...") << height;
+        EXPECT_EQ(log[3], "ending 0% (0," + std::to_string(rows) + ",3," + std::to_string(rows + 1) + ") ") << height;
+    }
+
+    // A load that fails still ends; one that never started says nothing.
+    TBytes badData = EncodePng(Gradient(5, 4, 2, 8));
+    badData[badData.size() - 20] ^= 0x55;
+    const TLog failed = ProgressOf(badData);
+    ASSERT_EQ(failed.size(), 4u);
+    EXPECT_EQ(failed[3].rfind("ending 0% (0,", 0), 0u) << failed[3];
+    EXPECT_EQ(ProgressOf(FileWith(HeaderData(5, 4, 8, 2), {Chunk("PLTE", TBytes(770))})),
+              (TLog{"starting 0% (0,0,5,1) Preparing...", "ending 0% (0,0,5,1) "}));
+    TBytes badSignature = EncodePng(Gradient(5, 4, 2, 8));
+    badSignature[0] = 0;
+    EXPECT_EQ(ProgressOf(badSignature), TLog{});
+}
+
 // Damaged bytes anywhere: tests/fuzz/pngFuzz.cpp.
 TEST(PngReader, TruncatedFilesRaiseKnownErrors) {
     TPngOptions options = With({Chunk("gAMA", {0, 0, 0xB1, 0x8F}), Chunk("tRNS", {0, 1, 0, 2, 0, 3})});
@@ -337,8 +422,14 @@ TEST(PngReader, TruncatedFilesRaiseKnownErrors) {
     const std::set<std::string> known = {InvalidFormat, CrcError, CompressionError, ExtraData, CriticalChunk,
                                          PaletteInvalid, ColorFormat, CompressionScheme, StreamReadError};
     for (std::size_t n = 0; n < good.size(); ++n) {
-        const std::string message = ErrorOf(TBytes(good.begin(), good.begin() + n));
+        const TBytes cut(good.begin(), good.begin() + n);
+        const std::string message = ErrorOf(cut);
         EXPECT_TRUE(known.count(message)) << n << " bytes: \"" << message << "\"";
+        // A load that reported its start reports its end.
+        const std::vector<std::string> reports = ProgressOf(cut);
+        if (!reports.empty()) {
+            EXPECT_EQ(reports.back().rfind("ending", 0), 0u) << n << " bytes: " << reports.back();
+        }
     }
 }
 

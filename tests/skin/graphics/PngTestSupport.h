@@ -25,6 +25,15 @@ inline std::string ErrorOf(const TBytes &Bytes) {
     }
 }
 
+// A progress report as text: "ending 0% (0,4,5,5) ", " redraw" after the percent when asked.
+inline std::string ProgressText(vcl::TProgressStage Stage, std::uint8_t PercentDone, bool RedrawNow, const vcl::TRect &R,
+                                const std::string &Msg) {
+    const char *const stages[] = {"starting", "running", "ending"};
+    return std::string(stages[Stage]) + " " + std::to_string(PercentDone) + "%" + (RedrawNow ? " redraw" : "") + " (" +
+           std::to_string(R.Left) + "," + std::to_string(R.Top) + "," + std::to_string(R.Right) + "," +
+           std::to_string(R.Bottom) + ") " + Msg;
+}
+
 // The value a pixel holds: the index of an indexed format, else B | G << 8 | R << 16 | A << 24.
 inline unsigned PixelValue(vcl::TDibImage &Dib, int x, int y) {
     const vcl::TDibLayout layout = Dib.Layout();
