@@ -32,6 +32,7 @@ struct GlowWatch : TvlGlowService {
         Log.push_back((Fade ? "fade " : "hide ") + std::to_string(GlowID));
         GlowID = -1;
     }
+    void SetGlowAlpha(int, std::uint8_t) override {}
     void ClearGlows(bool) override {}
 };
 
