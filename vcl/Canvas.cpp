@@ -21,10 +21,14 @@ struct TCachedDC {
     HWND Window;
 };
 
-std::vector<TCachedDC> &CachedDCs() {
-    static std::vector<TCachedDC> list;
-    return list;
-}
+// Made before the application object (Forms.cpp) and so destroyed after
+// it and after every form: a canvas that still holds its DC when the forms
+// go at the program's end takes itself off a list that still exists. A list
+// made on first use would be made after the application registered the
+// forms' end, and be gone before it.
+std::vector<TCachedDC> CachedDCList __attribute__((init_priority(150)));
+
+std::vector<TCachedDC> &CachedDCs() { return CachedDCList; }
 
 bool IsCached(const TCanvas *Canvas) {
     const auto &list = CachedDCs();

@@ -53,10 +53,11 @@ thread_local std::uint32_t MessageCount = 0;
 TControl *CaptureControl = nullptr;
 
 // Controls whose windows lag the state they keep (see DeferWindowUpdate).
-std::vector<TWinControl *> &PendingWindowUpdates() {
-    static std::vector<TWinControl *> list;
-    return list;
-}
+// Made before the application object (Forms.cpp), so that a control still
+// listed when the forms go at the program's end leaves a list that exists.
+std::vector<TWinControl *> PendingWindowUpdateList __attribute__((init_priority(150)));
+
+std::vector<TWinControl *> &PendingWindowUpdates() { return PendingWindowUpdateList; }
 
 void CancelWindowUpdate(TWinControl *Control) {
     auto &list = PendingWindowUpdates();

@@ -14,4 +14,6 @@ if(WIN32)
   zuvo_add_test(NAME FormDescriptionTest SOURCES FormDescriptionTest.cpp LIBS vcl zuvo_ui_driver)
   zuvo_add_test(NAME FormRoundTripTest SOURCES FormRoundTripTest.cpp LIBS vcl)
   zuvo_add_test(NAME LifetimeTest SOURCES LifetimeTest.cpp LIBS vcl zuvo_ui_driver)
+  # Replaces the allocator of its own process: alone in it.
+  zuvo_add_test(NAME ProgramEndTest SOURCES ProgramEndTest.cpp LIBS vcl)
 endif()
