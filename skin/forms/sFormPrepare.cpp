@@ -226,6 +226,13 @@ void TsSkinProvider::CoverPaint(vcl::TObject *Sender) {
 
 // ------------------------------------------------------- the outline drag
 
+TvlOutlineDrag::~TvlOutlineDrag() {
+    if (CaptureWatch) CaptureWatch->Detach();
+    if (!Active || !DesktopDC) return;
+    DrawOutline(DesktopDC->Get(), Rect);
+    RestoreDC(DesktopDC->Get(), SavedDC);
+}
+
 void TsSkinProvider::BeginOutlineDrag(int HitCode, vcl::TPoint ScreenPoint) {
     if (OutlineDrag.Active || !Form || !Form->HandleAllocated()) return;
     const HWND window = Form->WindowHandle();

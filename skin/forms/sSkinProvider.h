@@ -136,6 +136,12 @@ struct TvlOutlineDrag {
     // In front of the form's window for the drag's time: a lost capture
     // (WM_CAPTURECHANGED) ends the drag.
     std::unique_ptr<vcl::TWindowSubclass> CaptureWatch;
+
+    TvlOutlineDrag() = default;
+    TvlOutlineDrag(const TvlOutlineDrag &) = delete;
+    TvlOutlineDrag &operator=(const TvlOutlineDrag &) = delete;
+    // A drag still running when its provider goes leaves no outline behind.
+    ~TvlOutlineDrag();
 };
 
 class TsSkinProvider : public vcl::TComponent, public TvlFormProvider {
