@@ -178,8 +178,9 @@ void TsSkinProvider::UpdateDisabledVeil() {
     const vcl::TRect r = WindowRectOf(Form->WindowHandle());
     DisabledVeil->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     const HWND veil = DisabledVeil->Handle();
-    SetWindowLongPtrW(veil, GWL_EXSTYLE,
-                      GetWindowLongPtrW(veil, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+    // A helper window: no button of its own on the taskbar either.
+    const LONG_PTR exStyle = GetWindowLongPtrW(veil, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW);
+    SetWindowLongPtrW(veil, GWL_EXSTYLE, exStyle | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
     SetWindowPos(veil, HWND_TOP, r.Left, r.Top, r.Width(), r.Height(),
                  SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
 }
@@ -236,11 +237,14 @@ TvlOutlineDrag::~TvlOutlineDrag() {
 void TsSkinProvider::BeginOutlineDrag(int HitCode, vcl::TPoint ScreenPoint) {
     if (OutlineDrag.Active || !Form || !Form->HandleAllocated()) return;
     const HWND window = Form->WindowHandle();
-    OutlineDrag.DesktopDC = std::make_unique<vcl::TWindowDC>(nullptr);
-    if (!*OutlineDrag.DesktopDC) {
-        OutlineDrag.DesktopDC.reset();
-        return;
-    }
+    auto desktop = std::make_unique<vcl::TWindowDC>(nullptr);
+    if (!*desktop) return;
+    // Whoever takes the mouse from the form ends the drag: the form learns
+    // it by WM_CAPTURECHANGED, which its own procedure never hands to us.
+    OutlineDrag.CaptureWatch =
+        std::make_unique<vcl::TWindowSubclass>(vcl::TWndMethod::Bind<&TsSkinProvider::OutlineCaptureWatch>(this));
+    OutlineDrag.CaptureWatch->Attach(window);
+    OutlineDrag.DesktopDC = std::move(desktop);
     const HDC dc = OutlineDrag.DesktopDC->Get();
     OutlineDrag.SavedDC = SaveDC(dc);
     SetROP2(dc, R2_NOT);
@@ -251,11 +255,6 @@ void TsSkinProvider::BeginOutlineDrag(int HitCode, vcl::TPoint ScreenPoint) {
     OutlineDrag.Start = ScreenPoint;
     OutlineDrag.Rect = WindowRectOf(window);
     DrawOutline(dc, OutlineDrag.Rect);
-    // Whoever takes the mouse from the form ends the drag: the form learns
-    // it by WM_CAPTURECHANGED, which its own procedure never hands to us.
-    OutlineDrag.CaptureWatch =
-        std::make_unique<vcl::TWindowSubclass>(vcl::TWndMethod::Bind<&TsSkinProvider::OutlineCaptureWatch>(this));
-    OutlineDrag.CaptureWatch->Attach(window);
     if (GetCapture() != window) SetCapture(window);
 }
 
