@@ -1,85 +1,398 @@
+// Skin preparation and the frame helpers of the form provider: the skin's
+// indexes and glyphs resolved into the provider, the control adapter, the
+// veil over a disabled form, the caption cover's painting, the outline drag
+// of ResizeMode rmBorder, the strip behind the caption buttons, the client
+// background and the form's menus handed to the skinned menu support.
 #include "sSkinProvider.h"
 
+#include <algorithm>
+
+#include "sFrameMetrics.h"
+#include "sSystemMenu.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlSkinPieces.h"
+#include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
+#include "vcl/Menus.h"
+#include "vlCtrlAdapter.h"
+#include "vlDwmServices.h"
 
 namespace skin {
 
+namespace {
+
+bool Has(const vcl::TComponent *C, vcl::TComponentStateItem Item) { return C && C->ComponentState().Contains(Item); }
+
+int IconIndex(const TsSkinManager &M, TvlTitleIcon Icon) {
+    const int index = M.CommonElements.TitleIcons[static_cast<std::size_t>(Icon)];
+    return M.IsValidMaskIndex(index) ? index : -1;
+}
+
+void SetIcon(TsCaptionButton &Button, int Index, bool Large) {
+    Button.ImageIndex = Index;
+    Button.HaveAlignment = Large;
+}
+
+// The window rectangle of the form (screen coordinates).
+vcl::TRect WindowRectOf(HWND Window) {
+    RECT r{};
+    GetWindowRect(Window, &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// The outline of R as a closed line of five points; with R2_NOT every pixel
+// of it is inverted once, so that drawing it again puts the screen back.
+void DrawOutline(HDC DC, const vcl::TRect &R) {
+    const POINT points[] = {{R.Left, R.Top},
+                            {R.Right - 1, R.Top},
+                            {R.Right - 1, R.Bottom - 1},
+                            {R.Left, R.Bottom - 1},
+                            {R.Left, R.Top}};
+    Polyline(DC, points, 5);
+}
+
+} // namespace
+
+// ------------------------------------------------------------ preparation
+
 void TsSkinProvider::InitSkin() {
-    // PENDING: sFormPrepare
+    if (Form && Form->HandleAllocated())
+        SetNcRenderingPolicy(Form->WindowHandle(), FDrawNonClientArea ? ncrpDisabled : ncrpUseWindowStyle);
+    PrepareForm();
+    if (!ControlAdapter) CreateControlAdapter();
+    if (SystemMenu) SystemMenu->MakeItems();
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    TitleButtonSkinIndex = m ? m->FindSectionIndex("TITLEBUTTON") : -1;
+    for (int i = 0; i < FTitleButtons->Count(); ++i) {
+        TsTitleButton *button = FTitleButtons->Items(i);
+        button->Data.ImageIndex = button->UseSkinData() ? TitleButtonMaskIndex : -1;
+    }
+    if (Form && Form->BorderStyle() == vcl::bsSizeToolWin) {
+        SetAllowSkin3rdParty(false);
+        SetUseGlobalColor(true);
+    }
 }
 
 void TsSkinProvider::PrepareForm() {
-    // PENDING: sFormPrepare
+    if (DialogMade || Duplicate || !Form) return;
+    TsSkinManager *m = FSkinData->GetSkinManager();
+    if (!m || !Form->HandleAllocated() || !m->SkinData->Active) return;
+    // Forms of this class library carry no main menu to note.
+    MainMenuFlag = false;
+    FSkinData->Loaded();
+    UpdateHeaderIndexes();
+    // Made while the window still has WS_SYSMENU: the menu mirrors the
+    // window's own system menu, which the style change below keeps.
+    if (!SystemMenu) SystemMenu = vcl::Create<TsSystemMenu>(this);
+    SetSysMenuStyle(true);
+    FSkinData->UpdateIndexes(true);
+    UpdateIconMasks();
+    const bool formBeingMade = Form->FormState().Contains(vcl::fsCreating) || Has(Form, vcl::csLoading) ||
+                               Has(Form, vcl::csReading);
+    if (!formBeingMade && !ProviderLoading() && FUseGlobalColor && !FSkinData->CustomColor())
+        Form->SetColor(m->GetMainColor());
+    SystemMenu->UpdateItems(false);
+    if (!Has(Form, vcl::csLoading)) UpdateExtBorders(m->GetExtendedBorders());
+    IsSkinned = FSkinData->IsSkinned(true);
 }
 
 void TsSkinProvider::UpdateHeaderIndexes() {
-    // PENDING: sFormPrepare
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    if (!m) {
+        CaptionSkinIndex = HeaderSkinIndex = TitleSkinIndex = -1;
+        return;
+    }
+    CaptionSkinIndex = m->FindSectionIndex("CAPTION");
+    HeaderSkinIndex = m->FindSectionIndex("FORMHEADER");
+    TitleSkinIndex = m->FindSectionIndex(FTitleSkin.empty() ? std::string("FORMTITLE") : FTitleSkin);
 }
 
 void TsSkinProvider::UpdateIconMasks() {
-    // PENDING: sFormPrepare
+    IconsLarge = NormalCaption();
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    if (!m || !m->IsValidSectionIndex(m->CommonElements.GlobalInfoSection)) return;
+    ButtonMin.HitCode = HTMINBUTTON;
+    ButtonMax.HitCode = HTMAXBUTTON;
+    ButtonClose.HitCode = HTCLOSE;
+    if (IconsLarge) {
+        const bool sideButtons = SystemMenu && (SystemMenu->VisibleMax() || SystemMenu->VisibleMin());
+        const int alone = IconIndex(*m, tiBigCloseAlone);
+        SetIcon(ButtonClose, !sideButtons && alone >= 0 ? alone : IconIndex(*m, tiBigClose), true);
+        SetIcon(ButtonMin, IconIndex(*m, tiBigMin), true);
+        SetIcon(ButtonMax, IconIndex(*m, tiBigMax), true);
+        SetIcon(ButtonHelp, IconIndex(*m, tiBigHelp), true);
+    } else {
+        SetIcon(ButtonClose, IconIndex(*m, tiSmallClose), false);
+        SetIcon(ButtonMin, IconIndex(*m, tiSmallMin), false);
+        SetIcon(ButtonMax, IconIndex(*m, tiSmallMax), false);
+        const int help = IconIndex(*m, tiSmallHelp);
+        SetIcon(ButtonHelp, help >= 0 ? help : IconIndex(*m, tiBigHelp), false);
+    }
+    // A skin without the chosen close glyph: the large set for every form.
+    // (The menu line's buttons of a maximized MDI child never show here.)
+    if (ButtonClose.ImageIndex < 0) {
+        SetIcon(ButtonClose, IconIndex(*m, tiBigClose), true);
+        SetIcon(ButtonMin, IconIndex(*m, tiBigMin), true);
+        SetIcon(ButtonMax, IconIndex(*m, tiBigMax), true);
+        SetIcon(ButtonHelp, IconIndex(*m, tiBigHelp), true);
+    }
+    TitleButtonMaskIndex = m->GetMaskIndex(m->CommonElements.GlobalInfoSection, "TITLEBUTTON");
 }
 
 void TsSkinProvider::UpdateExtBorders(bool Allow) {
-    // PENDING: sFormPrepare
+    // The extended border form is not part of this program: with or without
+    // the permission there is no border form to make, and none to free.
     (void)Allow;
 }
 
 void TsSkinProvider::CreateControlAdapter() {
-    // PENDING: sFormPrepare
+    if (Has(this, vcl::csDesigning) || !FSkinData->IsSkinned(false)) return;
+    if (!ControlAdapter) ControlAdapter = std::make_unique<TvlCtrlAdapter>(this);
+    if (Form) ControlAdapter->AdaptControls(Form);
 }
+
+// ------------------------------------------------------------- the veil
 
 void TsSkinProvider::UpdateDisabledVeil() {
-    // PENDING: sFormPrepare
+    // A veil is laid only over a form that can be seen: over a hidden one
+    // it would be a black rectangle over whatever lies there.
+    const bool wanted =
+        Form && !Form->Enabled() && Form->HandleAllocated() && IsWindowVisible(Form->WindowHandle());
+    if (!wanted) {
+        DisabledVeil.reset();
+        return;
+    }
+    if (!DisabledVeil) {
+        DisabledVeil.reset(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
+        DisabledVeil->SetBorderStyle(vcl::bsNone);
+        DisabledVeil->SetColor(vcl::clBlack);
+        DisabledVeil->SetTag(256);
+        DisabledVeil->SetPosition(vcl::poDesigned);
+        DisabledVeil->SetEnabled(false);
+        DisabledVeil->SetAlphaBlend(true);
+    }
+    DisabledVeil->SetAlphaBlendValue(static_cast<std::uint8_t>(255 - FDisabledBlendValue));
+    const vcl::TRect r = WindowRectOf(Form->WindowHandle());
+    DisabledVeil->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    const HWND veil = DisabledVeil->Handle();
+    // A helper window: no button of its own on the taskbar either.
+    const LONG_PTR exStyle = GetWindowLongPtrW(veil, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW);
+    SetWindowLongPtrW(veil, GWL_EXSTYLE, exStyle | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+    SetWindowPos(veil, HWND_TOP, r.Left, r.Top, r.Width(), r.Height(),
+                 SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
 }
 
+// ------------------------------------------------------- the caption cover
+
+namespace {
+
+// The cover lies where the form lies: the cache's top-left corner is the
+// cover's.
+void CopyCacheInto(HDC DC, vcl::TBitmap *Cache, HWND Cover) {
+    if (!DC || !Cache || Cache->Empty()) return;
+    RECT r{};
+    GetWindowRect(Cover, &r);
+    BitBlt(DC, 0, 0, r.right - r.left, r.bottom - r.top, Cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+} // namespace
+
 void TsSkinProvider::CoverWndProc(vcl::TMessage &Message) {
-    // PENDING: sFormPrepare
+    if (CaptionCover && CaptionCover->HandleAllocated()) {
+        const HWND cover = CaptionCover->WindowHandle();
+        if (Message.Msg == WM_ERASEBKGND) {
+            CopyCacheInto(reinterpret_cast<HDC>(Message.WParam), FSkinData->CacheBmp(), cover);
+            Message.Result = 1;
+            return;
+        }
+        if (Message.Msg == WM_NCPAINT) {
+            // WParam is a region here: the copy goes through the window's DC.
+            const vcl::TWindowDC dc(cover, GetWindowDC(cover));
+            CopyCacheInto(dc.Get(), FSkinData->CacheBmp(), cover);
+            Message.Result = 0;
+            return;
+        }
+    }
     if (CoverSavedWndProc) CoverSavedWndProc(Message);
 }
 
 void TsSkinProvider::CoverPaint(vcl::TObject *Sender) {
-    // PENDING: sFormPrepare
-    (void)Sender;
+    auto *cover = dynamic_cast<vcl::TForm *>(Sender);
+    if (!cover || !cover->HandleAllocated()) return;
+    CopyCacheInto(cover->Canvas()->Handle(), FSkinData->CacheBmp(), cover->WindowHandle());
+}
+
+// ------------------------------------------------------- the outline drag
+
+TvlOutlineDrag::~TvlOutlineDrag() {
+    if (CaptureWatch) CaptureWatch->Detach();
+    if (!Active || !DesktopDC) return;
+    DrawOutline(DesktopDC->Get(), Rect);
+    RestoreDC(DesktopDC->Get(), SavedDC);
 }
 
 void TsSkinProvider::BeginOutlineDrag(int HitCode, vcl::TPoint ScreenPoint) {
-    // PENDING: sFormPrepare
-    (void)HitCode, (void)ScreenPoint;
+    if (OutlineDrag.Active || !Form || !Form->HandleAllocated()) return;
+    const HWND window = Form->WindowHandle();
+    auto desktop = std::make_unique<vcl::TWindowDC>(nullptr);
+    if (!*desktop) return;
+    // Whoever takes the mouse from the form ends the drag: the form learns
+    // it by WM_CAPTURECHANGED, which its own procedure never hands to us.
+    OutlineDrag.CaptureWatch =
+        std::make_unique<vcl::TWindowSubclass>(vcl::TWndMethod::Bind<&TsSkinProvider::OutlineCaptureWatch>(this));
+    OutlineDrag.CaptureWatch->Attach(window);
+    OutlineDrag.DesktopDC = std::move(desktop);
+    const HDC dc = OutlineDrag.DesktopDC->Get();
+    OutlineDrag.SavedDC = SaveDC(dc);
+    SetROP2(dc, R2_NOT);
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    OutlineDrag.Active = true;
+    OutlineDrag.HitCode = HitCode;
+    OutlineDrag.Moving = HitCode < HTLEFT || HitCode > HTBOTTOMRIGHT;
+    OutlineDrag.Start = ScreenPoint;
+    OutlineDrag.Rect = WindowRectOf(window);
+    DrawOutline(dc, OutlineDrag.Rect);
+    if (GetCapture() != window) SetCapture(window);
 }
 
 void TsSkinProvider::MoveOutlineDrag(vcl::TPoint ScreenPoint) {
-    // PENDING: sFormPrepare
-    (void)ScreenPoint;
+    if (!OutlineDrag.Active) return;
+    const HDC dc = OutlineDrag.DesktopDC->Get();
+    DrawOutline(dc, OutlineDrag.Rect);
+    vcl::TRect &r = OutlineDrag.Rect;
+    if (OutlineDrag.Moving) {
+        const int dx = ScreenPoint.X - OutlineDrag.Start.X, dy = ScreenPoint.Y - OutlineDrag.Start.Y;
+        r = {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+        OutlineDrag.Start = ScreenPoint;
+    } else {
+        // The form's own minimum, and never below what the system lets a
+        // window be dragged down to.
+        const int minW = std::max(Form->Constraints()->MinWidth, GetSystemMetrics(SM_CXMINTRACK));
+        const int minH = std::max(Form->Constraints()->MinHeight, GetSystemMetrics(SM_CYMINTRACK));
+        const int code = OutlineDrag.HitCode;
+        if (code == HTLEFT || code == HTTOPLEFT || code == HTBOTTOMLEFT)
+            r.Left = std::min(ScreenPoint.X, r.Right - minW);
+        if (code == HTRIGHT || code == HTTOPRIGHT || code == HTBOTTOMRIGHT)
+            r.Right = std::max(ScreenPoint.X, r.Left + minW);
+        if (code == HTTOP || code == HTTOPLEFT || code == HTTOPRIGHT) r.Top = std::min(ScreenPoint.Y, r.Bottom - minH);
+        if (code == HTBOTTOM || code == HTBOTTOMLEFT || code == HTBOTTOMRIGHT)
+            r.Bottom = std::max(ScreenPoint.Y, r.Top + minH);
+    }
+    DrawOutline(dc, r);
 }
 
 void TsSkinProvider::EndOutlineDrag() {
-    // PENDING: sFormPrepare
+    if (!OutlineDrag.Active) return;
+    // Cleared first: giving the capture back sends WM_CAPTURECHANGED here again.
+    OutlineDrag.Active = false;
+    if (OutlineDrag.CaptureWatch) {
+        OutlineDrag.CaptureWatch->Detach();
+        OutlineDrag.CaptureWatch.reset();
+    }
+    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+    if (window && GetCapture() == window) ReleaseCapture();
+    const HDC dc = OutlineDrag.DesktopDC->Get();
+    DrawOutline(dc, OutlineDrag.Rect);
+    RestoreDC(dc, OutlineDrag.SavedDC);
+    OutlineDrag.SavedDC = 0;
+    OutlineDrag.DesktopDC.reset();
+    if (!window || Has(Form, vcl::csDestroying)) return;
+    vcl::TRect r = OutlineDrag.Rect;
+    if (const HWND parent = GetParent(window); parent && (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)) {
+        POINT corners[2] = {{r.Left, r.Top}, {r.Right, r.Bottom}};
+        MapWindowPoints(nullptr, parent, corners, 2);
+        r = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+    }
+    MoveWindow(window, r.Left, r.Top, r.Width(), r.Height(), TRUE);
 }
 
+void TsSkinProvider::OutlineCaptureWatch(vcl::TMessage &Message) {
+    // The form hears the message first; then a lost capture ends the drag
+    // as a release would: the outline shows where the user has taken the
+    // form so far.
+    OutlineDrag.CaptureWatch->CallPrevious(Message);
+    if (Message.Msg == WM_CAPTURECHANGED && OutlineDrag.Active) EndOutlineDrag();
+}
+
+// -------------------------------------------------- the caption strip kept
+
 void TsSkinProvider::SaveButtonsArea(int Y, int CaptionWidth) {
-    // PENDING: sFormPrepare
-    (void)Y, (void)CaptionWidth;
+    vcl::TBitmap *cache = FSkinData->CacheBmp();
+    if (!cache || cache->Empty() || !ButtonsBackup || !Form || !Form->HandleAllocated()) return;
+    // From Y down to the caption's bottom: a caption button may reach into
+    // the frame above the caption, and its background is restored whole.
+    const int bottom = GetBorderWidth(Form->WindowHandle()) + GetCaptionHeight(true) + GetShadowMargins().Top;
+    const int w = std::min(ButtonsWidth() + FrameLeft(true) + 10, CaptionWidth - 1);
+    const int h = bottom - Y;
+    if (w < 1 || h < 1) return;
+    ButtonsBackup->SetPixelFormat(cache->PixelFormat());
+    ButtonsBackup->SetSize(w, h);
+    ButtonsBackupPos = {CaptionWidth - w - 1, Y};
+    GdiFlush();
+    CopyPixels(ButtonsBackup->View(), 0, 0, cache->View(), ButtonsBackupPos.X, ButtonsBackupPos.Y, w, h);
 }
 
 void TsSkinProvider::RestoreButtonsArea(int CaptionWidth) {
-    // PENDING: sFormPrepare
-    (void)CaptionWidth;
+    vcl::TBitmap *cache = FSkinData->CacheBmp();
+    if (!cache || !ButtonsBackup || ButtonsBackup->Empty()) return;
+    GdiFlush();
+    CopyPixels(cache->View(), CaptionWidth - ButtonsBackup->Width() - 1, ButtonsBackupPos.Y, ButtonsBackup->View(), 0,
+               0, ButtonsBackup->Width(), ButtonsBackup->Height());
 }
 
+// ------------------------------------------------------ client background
+
 void TsSkinProvider::PaintFormBackground(HDC DC) {
-    // PENDING: sFormPrepare
-    (void)DC;
+    if (!Form || !Form->HandleAllocated()) return;
+    if (DC && CompositionOn) {
+        RECT clip{};
+        if (GetClipBox(DC, &clip) == NULLREGION || IsRectEmpty(&clip)) DC = nullptr;
+    }
+    std::unique_ptr<vcl::TWindowDC> own;
+    if (FSkinData->PrintDC) {
+        DC = FSkinData->PrintDC;
+    } else if (!DC) {
+        own = std::make_unique<vcl::TWindowDC>(Form->WindowHandle());
+        DC = own->Get();
+    }
+    if (!DC) return;
+    FSkinData->PaintLocked = false;
+    if (ShowAnimating || Has(Form, vcl::csDestroying)) return;
+    {
+        const vcl::TSavedDC saved(DC);
+        ExcludeGraphicControlsFromClip(DC, *Form, 0, 0);
+        PaintClientBackground(DC, false);
+        if (GripVisible()) {
+            // The grip's place is given in the frame's coordinates.
+            SetWindowOrgEx(DC, GetClientOffsetX(), GetClientOffsetY(), nullptr);
+            PaintSizeGrip(DC);
+        }
+    }
+    PaintGraphicControls(DC, {0, 0});
+    PassUpdateDoneToChildren(Form);
 }
 
 bool TsSkinProvider::CacheUsable() {
-    // PENDING: sFormPrepare
-    return false;
+    vcl::TBitmap *cache = FSkinData->CacheBmp();
+    if (cache && cache->Height() == 0) FSkinData->BGChanged = true;
+    if ((FSkinData->BGChanged || CacheStale()) && !RenderFrame()) return false;
+    // A renderer that had nothing to paint leaves no image to copy from.
+    return FSkinData->CacheBmp() != nullptr && !FSkinData->CacheBmp()->Empty();
 }
 
+// ------------------------------------------------------------- the menus
+
 void TsSkinProvider::HookFormMenus(bool On) {
-    // PENDING: sFormPrepare
-    (void)On;
+    if (!Form) return;
+    TsSkinManager *m = FSkinData->GetSkinManager();
+    if (!m || !m->MenuSupport() || !m->GetIsDefault()) return;
+    // Only popup menus exist among the components of this class library's
+    // forms: there is no main menu to hand over, and no frames to look into.
+    for (int i = 0; i < Form->ComponentCount(); ++i)
+        if (auto *menu = dynamic_cast<vcl::TMenu *>(Form->Components(i))) m->SkinableMenus().SetMenuOwnerDraw(menu, On);
 }
 
 } // namespace skin

@@ -1,26 +1,103 @@
+// Between the frame renderer and the window: the rendered frame copied from
+// the cache into a window DC, the client area's background, and the small
+// utilities the message handlers share.
 #include "sSkinProvider.h"
+
+#include <algorithm>
+
+#include "sFrameMetrics.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
 
 namespace skin {
 
 void TsSkinProvider::PaintCachedFrame(HDC DC) {
-    // PENDING: sFrameOutput
-    (void)DC;
+    if (!DC || !Form || !Form->HandleAllocated()) return;
+    const HWND window = Form->WindowHandle();
+    if (FSkinData->BGChanged || !FSkinData->CanUseCache() || CacheStale()) {
+        // A background that is not ready yet: the next output tries again.
+        if (!RenderFrame()) return;
+        FSkinData->Updating = false;
+    }
+    vcl::TBitmap *cache = FSkinData->CacheBmp();
+    if (!cache || cache->Empty()) return;
+    const int side = FrameLeft(true);
+    const int frameTop = FrameTop(true);
+    int top = (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION
+                  ? frameTop + GetCaptionHeight(true) + (IsIconic(window) ? 1 : 0)
+                  : frameTop;
+    if (top == 0 && MenuHasVisibleItems()) top = GetMenuLineCount() * GetMenuLineHeight() + 1;
+    const int w = cache->Width(), h = cache->Height();
+    const HDC src = cache->Canvas()->Handle();
+    BitBlt(DC, 0, 0, w, top, src, 0, 0, SRCCOPY);
+    BitBlt(DC, 0, top, side, h - top, src, 0, top, SRCCOPY);
+    BitBlt(DC, side, h - frameTop, w - side, frameTop, src, side, h - frameTop, SRCCOPY);
+    BitBlt(DC, w - side, top, side, h - top, src, w - side, top, SRCCOPY);
 }
 
 void TsSkinProvider::PaintClientBackground(HDC DC, bool UpdateChildren) {
-    // PENDING: sFrameOutput
-    (void)DC, (void)UpdateChildren;
+    if (!DC || !Form || !Form->HandleAllocated()) return;
+    const HWND window = Form->WindowHandle();
+    const vcl::TRect client{0, 0, ClientWidth(window), ClientHeight(window)};
+    const vcl::TPoint offset{GetClientOffsetX(), GetClientOffsetY()};
+    if (FSkinData->BGFlags() & bgfParentBackground) {
+        FillRectSolid(DC, client, GetFormColor());
+        // A border image wider than the native frame reaches into the client
+        // area of a single-border form: that part is taken from the frame.
+        const TsSkinManager *m = FSkinData->GetSkinManager();
+        vcl::TBitmap *cache = FSkinData->CacheBmp();
+        const int border = FSkinData->BorderIndex();
+        if (Form->BorderStyle() == vcl::bsSingle && FDrawNonClientArea && cache && !cache->Empty() && m &&
+            m->IsValidMaskIndex(border)) {
+            const int frame = GetBorderWidth(window);
+            const int l = m->MaskLeftMargin(border) - frame, t = m->MaskTopMargin(border) - frame;
+            const int r = m->MaskRightMargin(border) - frame, b = m->MaskBottomMargin(border) - frame;
+            const HDC src = cache->Canvas()->Handle();
+            const int cw = client.Width(), ch = client.Height();
+            if (t > 0) BitBlt(DC, 0, 0, cw, t, src, offset.X, offset.Y, SRCCOPY);
+            if (l > 0) BitBlt(DC, 0, 0, l, ch, src, offset.X, offset.Y, SRCCOPY);
+            if (r > 0) BitBlt(DC, cw - r, 0, r, ch, src, offset.X + cw - r, offset.Y, SRCCOPY);
+            if (b > 0) BitBlt(DC, 0, ch - b, cw, b, src, offset.X, offset.Y + ch - b, SRCCOPY);
+        }
+    } else {
+        RenderFrame();
+        CopyCacheToDC(Form, *FSkinData, offset, client, DC, false, 0, 0);
+    }
+    // In both cases: the colour fill would otherwise cover the graphic
+    // controls that the form's own painting has put there.
+    PaintGraphicControls(DC, {0, 0});
+    if (UpdateChildren) PassUpdateDoneToChildren(Form);
 }
 
 bool TsSkinProvider::ExtBordersAllowed() const {
-    // PENDING: sFrameOutput
-    return false;
+    const TsSkinManager *m = FSkinData ? FSkinData->GetSkinManager() : nullptr;
+    if (!m || !m->GetExtendedBorders() || !FAllowExtBorders) return false;
+    const bool zoomed = Form && Form->HandleAllocated() && IsZoomed(Form->WindowHandle());
+    return !m->Options()->GetFlag(ofNativeBordersMaximized) || !zoomed;
 }
 
 LRESULT TsSkinProvider::PerformFormProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
     vcl::TMessage message{Msg, WParam, LParam, 0};
     FormWndProc(message);
     return message.Result;
+}
+
+void TsSkinProvider::PaintGraphicControls(HDC DC, vcl::TPoint Offset) {
+    if (!DC || !Form) return;
+    // A copy: a control's painting may add or remove controls.
+    std::vector<vcl::TControl *> children;
+    for (int i = 0; i < Form->ControlCount(); ++i) children.push_back(Form->Controls(i));
+    for (vcl::TControl *c : children) {
+        if (dynamic_cast<vcl::TWinControl *>(c) || !c->Visible() || c->Width() < 1 || c->Height() < 1) continue;
+        const vcl::TSavedDC saved(DC);
+        OffsetViewportOrgEx(DC, Offset.X + c->Left(), Offset.Y + c->Top(), nullptr);
+        IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+    }
 }
 
 } // namespace skin

@@ -1,22 +1,207 @@
+// The frame renderer: the whole skinned frame of a form painted into the
+// cache bitmap of its skin data (background and border, caption band with
+// icon and text, the caption buttons), the size grip, and a copy of the
+// cache with the form's controls painted in. Nothing here reaches the
+// screen: the non-client output copies from the cache.
 #include "sSkinProvider.h"
 
+#include <algorithm>
+
+#include "sFrameMetrics.h"
+#include "skin/graphics/sMaskData.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlParentBackground.h"
+#include "skin/graphics/vlPixelHelpers.h"
+#include "skin/graphics/vlSkinGlyphs.h"
+#include "skin/graphics/vlSkinPieces.h"
+#include "skin/graphics/vlSkinSections.h"
+#include "skin/graphics/vlControlBorder.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
+#include "vcl/ControlCanvas.h"
+#include "vcl/Forms.h"
 
 namespace skin {
 
+namespace {
+
+bool Has(const vcl::TComponent *C, vcl::TComponentStateItem Item) { return C && C->ComponentState().Contains(Item); }
+
+// The small image of a minimized form that is not the application's main form.
+bool SmallIconic(const vcl::TCustomForm &Form) {
+    return Form.HandleAllocated() && IsIconic(Form.WindowHandle()) && vcl::Application &&
+           vcl::Application->MainForm() != &Form;
+}
+
+// A corner image drawn as a glyph at one corner of R.
+void DrawCorner(vcl::TBitmap &Image, const TsSkinManager &M, int MaskIndex, int State, const vcl::TRect &R,
+                bool Right, bool Bottom, const TvlBgInfo &Bg) {
+    if (!M.IsValidMaskIndex(MaskIndex)) return;
+    const TsMaskData &mask = M.Masks[static_cast<std::size_t>(MaskIndex)];
+    const vcl::TPoint at{Right ? R.Right - GetMaskFrameWidth(mask) : R.Left,
+                         Bottom ? R.Bottom - GetMaskFrameHeight(mask) : R.Top};
+    DrawSkinGlyph(Image, at, State, gmNormal, mask, Bg);
+}
+
+} // namespace
+
 bool TsSkinProvider::RenderFrame() {
-    // PENDING: sFrameRenderer
-    return false;
+    if (!Form || Form->FormState().Contains(vcl::fsCreating) || (StateFlags & (pfBlendOnMoving | pfSnapshotTaken)) ||
+        FSkinData->SkinIndex() < 0)
+        return true;
+    TsSkinManager *m = FSkinData->GetSkinManager();
+    if (!m) return true;
+    const bool smallIconic = SmallIconic(*Form);
+    const int width = CacheWidth();
+    const int height = smallIconic && Form->HandleAllocated()
+                           ? GetBorderWidth(Form->WindowHandle()) + GetCaptionHeight(true) + 2
+                           : Form->Height();
+    if (!FSkinData->CacheBmp()) {
+        FSkinData->PrepareCache();
+        FSkinData->CacheBmp()->SetSize(width, height);
+        FSkinData->UpdateTransparency(false);
+        if (!ProviderLoading())
+            BroadcastToChildControls(Form, {SM_SKINCOMMAND, SkinCommand(SC_QUERY_BG_FLAGS, 1), 0, 0});
+    }
+    vcl::TBitmap &image = *FSkinData->CacheBmp();
+    // A cache of another size is as stale as one marked so.
+    if (FSkinData->BGChanged || image.Width() != width || image.Height() != height) {
+        UpdateButtonsLayout();
+        image.SetSize(width, height);
+        if (m->IsValidSectionIndex(FSkinData->SkinIndex())) {
+            const TsGeneralData &section = m->Sections[static_cast<std::size_t>(FSkinData->SkinIndex())];
+            TvlFrameRender render;
+            render.Image = &image;
+            const vcl::TRect margins = GetShadowMargins();
+            render.FrameRect = {margins.Left, margins.Top, width - margins.Right, height - margins.Bottom};
+            render.State = std::max(0, std::min<int>(FormActive, section.States - 1));
+            // What lies behind the frame: nothing for a form of its own, the
+            // parent's answer for a form placed in a control.
+            if (vcl::TWinControl *parent = Form->Parent()) {
+                TvlBgQuery query;
+                query.X = Form->Left();
+                query.Y = Form->Top();
+                QueryParentBackground(query, parent, false);
+                if (query.Kind == bqNoImage) {
+                    FSkinData->PaintLocked = true;
+                    return false;
+                }
+                BgQueryToBgInfo(query, render.Bg);
+            }
+            const vcl::TRect &frame = render.FrameRect;
+            if (FSkinData->BGFlags() & bgfParentBackground) {
+                // The section looks through to what is behind: the caption
+                // band in the form's colour, the border mask around it.
+                const int band =
+                    GetCaptionHeight(true) + FrameLeft(true) + GetMenuLineCount() * GetMenuLineHeight() + 1;
+                FillRectSolid(image.Canvas()->Handle(), {0, 0, width, band}, GetFormColor());
+                vcl::TRect inner;
+                PaintControlBorder(image.Canvas()->Handle(), frame, FrameLeft(true), *FSkinData, render.State, inner);
+            } else if (!HasFrame() && !Form->Parent()) {
+                PaintSectionBackground(FSkinData->SkinIndex(), render.Bg, render.State, frame, vcl::TPoint{frame.Left, frame.Top}, image, m,
+                                       FSkinData->PatternIndex(), FSkinData->HotPatternIndex(), vcl::clFuchsia);
+                DrawCorner(image, *m, section.ImgTopLeft, render.State, frame, false, false, render.Bg);
+                DrawCorner(image, *m, section.ImgTopRight, render.State, frame, true, false, render.Bg);
+                DrawCorner(image, *m, section.ImgBottomLeft, render.State, frame, false, true, render.Bg);
+                DrawCorner(image, *m, section.ImgBottomRight, render.State, frame, true, true, render.Bg);
+            } else {
+                PaintControlSkin(*FSkinData, render.Bg, render.State, frame, {0, 0}, image, Form->Parent() != nullptr);
+            }
+            if (GripVisible() && FSkinData->CanUseCache()) {
+                // Cleared first: the grip asks the form for its background,
+                // which must not start this render again.
+                FSkinData->BGChanged = false;
+                PaintSizeGrip(image.Canvas()->Handle());
+            }
+            // From here on the frame itself is what lies behind each piece.
+            InitBgInfo(&image, 0, 0, render.Bg);
+            PaintCaption(render);
+            PaintCaptionText(render);
+            if (GetCaptionHeight(true) != 0 && FDrawNonClientArea) {
+                SaveButtonsArea(frame.Top, width);
+                PaintBorderIcons(width);
+            }
+        }
+        FrameChanged = false;
+        FSkinData->BGChanged = false;
+        const vcl::TPoint client{GetClientOffsetX(), GetClientOffsetY()};
+        if (Form->OnPaint && FSkinData->CanUseCache()) {
+            // The form's own painting lands in the cache, at the client area.
+            const HDC dc = image.Canvas()->Handle();
+            const vcl::TSavedDC saved(dc);
+            SetViewportOrgEx(dc, client.X, client.Y, nullptr);
+            const vcl::TCanvasDCScope lent(Form->Canvas(), dc);
+            Form->OnPaint(Form);
+        }
+        FSkinData->PaintChildOuterEffects(Form, client);
+        FrameRendered = true;
+        FSkinData->BGChanged = false;
+    }
+    FSkinData->PaintLocked = false;
+    return true;
 }
 
 void TsSkinProvider::PaintSizeGrip(HDC DC) {
-    // PENDING: sFrameRenderer
-    (void)DC;
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    if (!DC || !m || !m->IsValidMaskIndex(m->CommonElements.GripImage) || !Form || !Form->HandleAllocated()) return;
+    const TsMaskData &grip = m->Masks[static_cast<std::size_t>(m->CommonElements.GripImage)];
+    const int w = GetMaskFrameWidth(grip), h = GetMaskFrameHeight(grip);
+    if (w < 1 || h < 1) return;
+    const HWND window = Form->WindowHandle();
+    // The lower right corner of the client area, in the frame's coordinates.
+    const int x = GetClientOffsetX() + ClientWidth(window) - w;
+    const int y = GetClientOffsetY() + ClientHeight(window) - h;
+    auto piece = NewBitmap32(w, h);
+    vcl::TBitmap *cache = FSkinData->CacheBmp();
+    TvlBgQuery query;
+    QueryParentBackground(query, Form, false);
+    if (query.Kind == bqImage && cache) {
+        CopyPixels(piece->View(), 0, 0, cache->View(), x, y, w, h);
+    } else {
+        FillRectAlpha(*piece, {0, 0, w, h}, vcl::ColorToRGB(query.Color), 255);
+        // A border mask wider than the frame reaches into the client area:
+        // its right and bottom pieces show under the grip too.
+        const int border = FSkinData->BorderIndex();
+        if (cache && m->IsValidMaskIndex(border)) {
+            const int frame = GetBorderWidth(window);
+            const int right = m->MaskRightMargin(border) - frame, bottom = m->MaskBottomMargin(border) - frame;
+            if (right > 0 && bottom > 0) {
+                CopyPixels(piece->View(), w - right, 0, cache->View(), x + w - right, y, right, h);
+                CopyPixels(piece->View(), 0, h - bottom, cache->View(), x, y + h - bottom, w, bottom);
+            }
+        }
+    }
+    TvlBgInfo bg;
+    InitBgInfo(piece.get(), 0, 0, bg);
+    DrawSkinGlyph(*piece, {0, 0}, 0, gmNormal, grip, bg);
+    BitBlt(DC, x, y, w, h, piece->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 std::unique_ptr<vcl::TBitmap> TsSkinProvider::GetFormImage() {
-    // PENDING: sFrameRenderer
-    return nullptr;
+    vcl::TBitmap *cache = FSkinData->CacheBmp();
+    if (!cache || !Form) return nullptr;
+    const int w = cache->Width(), h = cache->Height();
+    auto image = NewBitmap32(w, h);
+    CopyPixels(image->View(), 0, 0, cache->View(), 0, 0, w, h);
+    if (Form->HandleAllocated() && !Has(Form, vcl::csDestroying)) {
+        const HWND window = Form->WindowHandle();
+        const vcl::TPoint client{GetClientOffsetX(), GetClientOffsetY()};
+        const HDC dc = image->Canvas()->Handle();
+        const vcl::TSavedDC saved(dc);
+        IntersectClipRect(dc, client.X, client.Y, client.X + ClientWidth(window), client.Y + ClientHeight(window));
+        PaintGraphicControls(dc, client);
+        for (int i = 0; i < Form->ControlCount(); ++i) {
+            auto *child = dynamic_cast<vcl::TWinControl *>(Form->Controls(i));
+            if (child && child->Visible() && child->HandleAllocated())
+                child->PaintTo(dc, client.X + child->Left(), client.Y + child->Top());
+        }
+    }
+    // Without a border form the image is opaque throughout: text and
+    // controls drawn by the system leave its alpha at 0.
+    SetRectAlpha(*image, {0, 0, w, h}, 255);
+    return image;
 }
 
 } // namespace skin

@@ -50,6 +50,7 @@
 #include "vcl/ControlTypes.h"
 #include "vcl/GdiObjects.h"
 #include "vcl/Messages.h"
+#include "vcl/ObjectInstance.h"
 #include "vcl/TypInfo.h"
 
 namespace vcl {
@@ -132,6 +133,15 @@ struct TvlOutlineDrag {
     vcl::TRect Rect{};     // the outline drawn now (screen)
     std::unique_ptr<vcl::TWindowDC> DesktopDC;  // the desktop's DC for the drag's time
     int SavedDC = 0;       // its state before the drag
+    // In front of the form's window for the drag's time: a lost capture
+    // (WM_CAPTURECHANGED) ends the drag.
+    std::unique_ptr<vcl::TWindowSubclass> CaptureWatch;
+
+    TvlOutlineDrag() = default;
+    TvlOutlineDrag(const TvlOutlineDrag &) = delete;
+    TvlOutlineDrag &operator=(const TvlOutlineDrag &) = delete;
+    // A drag still running when its provider goes leaves no outline behind.
+    ~TvlOutlineDrag();
 };
 
 class TsSkinProvider : public vcl::TComponent, public TvlFormProvider {
@@ -476,6 +486,7 @@ public:
     int CaptionBottom = 0;
     vcl::TRect IconRect{};                // the caption icon, in the frame image
     std::unique_ptr<vcl::TBitmap> ButtonsBackup;   // the caption strip behind the buttons
+    vcl::TPoint ButtonsBackupPos{};                // where ButtonsBackup was taken from the cache
     std::unique_ptr<vcl::TBitmap> SnapshotBitmap;  // 32-bit scratch image
     std::array<std::unique_ptr<vcl::TBitmap>, 2> CaptionGlows;  // inactive, active
     std::unique_ptr<TvlCtrlAdapter> ControlAdapter;
@@ -512,6 +523,11 @@ private:
     bool SkinnedRoute(vcl::TMessage &Message);
     // The steps of the constructor after the owner was checked.
     void Construct();
+    // The form's window during an outline drag (sFormPrepare.cpp).
+    void OutlineCaptureWatch(vcl::TMessage &Message);
+    // The form's visible graphic child controls into DC, the form's client
+    // origin at Offset (sFrameOutput.cpp).
+    void PaintGraphicControls(HDC DC, vcl::TPoint Offset);
     // The destructor's part that gives the form back.
     void ReleaseForm();
 

@@ -1,0 +1,78 @@
+// Output from the cache: the frame's four strips into a window DC and
+// nothing of the client area (a stale cache rendered first), the frame read
+// back from the window's own DC, and the client background with the form's
+// graphic controls and the size grip.
+#include <gtest/gtest.h>
+
+#include "FramePaintTestSupport.h"
+#include "vcl/StdCtrls.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using FrameOutput = FramePaint;
+
+constexpr vcl::TColor Untouched = 0x123456;
+
+TEST_F(FrameOutput, TheFrameComesFromTheCacheAndTheClientAreaIsLeftAlone) {
+    PreparedForm f(vcl::bsSizeable, "Setup");
+    ASSERT_TRUE(f.Render(false));
+    f.Provider->FormActive = 1;
+    f.Provider->SkinData()->BGChanged = true;  // rendered again before the copy
+    auto dc = Canvas32(400, 300, Untouched);
+    f.Provider->PaintCachedFrame(dc->Canvas()->Handle());
+    EXPECT_FALSE(f.Provider->SkinData()->BGChanged);
+    EXPECT_EQ(PixelAt(*dc, 200, 2), BandActive);
+    const int left = f.Provider->GetClientOffsetX(), top = f.Provider->GetClientOffsetY();
+    const int right = left + ClientWidth(f.Window()), bottom = top + ClientHeight(f.Window());
+    int wrong = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x) {
+            const bool client = x >= left && x < right && y >= top && y < bottom;
+            wrong += PixelAt(*dc, x, y) != (client ? Untouched : PixelAt(f.Cache(), x, y));
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(FrameOutput, TheFrameInTheWindowsOwnDCReadsBackAsTheCache) {
+    PreparedForm f(vcl::bsDialog, "Setup MERKANO ZUVO");
+    ASSERT_TRUE(f.Render(true));
+    const vcl::TWindowDC window(f.Window(), GetWindowDC(f.Window()));
+    f.Provider->PaintCachedFrame(window.Get());
+    GdiFlush();
+    const int w = f.Cache().Width(), h = f.Cache().Height();
+    int differ = 0;
+    for (int y = 0; y < h; y += 3)
+        for (const int x : {0, 2, 10, w / 2, w - 3, w - 1})
+            if (y < 22 || y >= h - 3 || x < 3 || x >= w - 3)
+                differ += (GetPixel(window.Get(), x, y) & 0xFFFFFF) != static_cast<COLORREF>(PixelAt(f.Cache(), x, y));
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(CountColour(f.Cache(), TextActive, {0, 0, w, 22}).Count, 20);
+}
+
+TEST_F(FrameOutput, TheClientBackgroundIsTheCachesWithTheGraphicControlsAndTheGrip) {
+    PreparedForm f(vcl::bsSizeable, "");
+    auto *label = f.Form.Add(vcl::Create<vcl::TLabel>(f.Form.Form), 30, 30);
+    label->SetCaption("WWWWWWWW");
+    label->Font()->SetColor(0x00FF00);
+    ASSERT_TRUE(f.Render(false));  // without the grip in the cache
+    f.Provider->SetGripMode(gmRightBottom);
+    const int w = ClientWidth(f.Window()), h = ClientHeight(f.Window());
+    const vcl::TRect labelArea{30, 30, 150, 70};
+    auto background = Canvas32(w, h, Untouched);
+    f.Provider->PaintClientBackground(background->Canvas()->Handle(), false);
+    EXPECT_EQ(PixelAt(*background, 10, 10), Face);
+    EXPECT_EQ(PixelAt(*background, w - 1, h - 1), Face);
+    const int letters = CountColour(*background, 0x00FF00, labelArea).Count;
+    EXPECT_GT(letters, 10);
+    // The form's background: the same, and the grip at its place.
+    auto form = Canvas32(w, h, Untouched);
+    f.Provider->PaintFormBackground(form->Canvas()->Handle());
+    EXPECT_EQ(CountColour(*form, Grip).Bounds, (vcl::TRect{w - 6, h - 6, w, h}));
+    EXPECT_EQ(CountColour(*form, 0x00FF00, labelArea).Count, letters);
+    EXPECT_EQ(PixelAt(*form, 10, 10), Face);
+}
+
+} // namespace
+} // namespace skin
