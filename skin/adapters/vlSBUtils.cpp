@@ -444,10 +444,7 @@ void RemoveWndHook(HWND Handle, bool FullFrame, TvlMainWnd *Adapter) {
 }
 
 void RemoveWndHook(HWND Handle, bool FreeIt, bool FullFrame, std::unique_ptr<TvlMainWnd> &Adapter) {
-    if (!Adapter || Adapter->Destroyed()) {
-        if (FreeIt) Adapter.reset();
-        return;
-    }
+    if (!Adapter || Adapter->Destroyed()) return;
     RemoveWndHook(Handle, FullFrame, Adapter.get());
     if (FreeIt) Adapter.reset();
 }

@@ -107,9 +107,6 @@ inline int CountColor(const uitest::TImage32 &Image, vcl::TColor Color) {
     return n;
 }
 
-// What the window's client area shows (a button has no frame).
-inline uitest::TImage32 Screen(HWND Window) { return uitest::CaptureWindow(Window); }
-
 // Pumps this thread's messages (the class library's mouse tracking too)
 // until Done answers true; false when 3 s passed.
 inline bool PumpUntil(const std::function<bool()> &Done) {

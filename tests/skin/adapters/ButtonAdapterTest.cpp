@@ -49,7 +49,7 @@ protected:
 
     HWND Window() const { return Button->WindowHandle(); }
     void Redraw() { RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
-    uitest::TImage32 Shot() { return Screen(Window()); }
+    uitest::TImage32 Shot() { return uitest::CaptureWindow(Window()); }
     // The caption's ink: what is neither a face colour nor the focus dots.
     InkBox Caption(const uitest::TImage32 &Image) { return FindInk(Image, [](vcl::TColor c) { return !IsFace(c); }); }
     POINT Centre() const {
@@ -137,18 +137,6 @@ TEST_F(ButtonAdapter, HeldMouseShowsThePressedFaceWithTheCaptionMovedAndReleaseC
     vcl::Application->ProcessMessages();
     EXPECT_EQ(Clicked.Count, 1);
     EXPECT_TRUE(Btn->SkinData->MouseInside);  // back to hot: the cursor is still there
-}
-
-TEST_F(ButtonAdapter, WithoutShiftingThePressedCaptionStays) {
-    Manager->ButtonsOptions()->ShowFocusRect = false;
-    Manager->ButtonsOptions()->ShiftContentOnClick = false;
-    Redraw();
-    const InkBox normal = Caption(Shot());
-    SendMessageW(Window(), BM_SETSTATE, TRUE, 0);
-    EXPECT_EQ(ScreenColor(Window(), 1, 1), PressedFace);
-    EXPECT_EQ(Caption(Shot()), normal);
-    SendMessageW(Window(), BM_SETSTATE, FALSE, 0);
-    EXPECT_EQ(ScreenColor(Window(), 1, 1), NormalFace);
 }
 
 // Each channel moved toward what lies behind: c = round((c - k) * 0.4 + k).
@@ -304,24 +292,6 @@ TEST_F(ButtonAdapter, ClickThatEndsTheDialogAndItsAdapterIsTheLastThingTouched) 
     }
 }
 
-TEST_F(ButtonAdapter, FormGoneAfterTheClickLeavesTheAdapterUnhooked) {
-    auto *form = new TestForm;
-    auto *button = form->Add(vcl::Create<vcl::TButton>(form->Form), 10, 10);
-    form->Show();
-    std::unique_ptr<TvlWindowAdapter> adapter =
-        AdapterFactory().CreateAdapter(tpButton, button->Handle(), ParamsFor(button), Manager.get());
-    Clicks clicks;
-    clicks.Then = [&] { form->Form->Release(); };
-    button->OnClick = vcl::TNotifyEvent::Bind<&Clicks::Clicked>(&clicks);
-    uitest::ClickButton(button->WindowHandle());
-    EXPECT_EQ(clicks.Count, 1);
-    EXPECT_FALSE(adapter->Destroyed());
-    vcl::Application->ProcessMessages();  // the form goes
-    EXPECT_TRUE(adapter->Destroyed());
-    form->Form = nullptr;
-    delete form;
-}
-
 TEST_F(ButtonAdapter, HandleCountsStayFlatOverManyButtons) {
     const auto cycle = [&] {
         auto *button = Form.Add(vcl::Create<vcl::TButton>(Form.Form), 200, 20);
@@ -337,33 +307,6 @@ TEST_F(ButtonAdapter, HandleCountsStayFlatOverManyButtons) {
     const vcl::THandleCounts before = vcl::LiveHandles();
     for (int i = 0; i < 100; ++i) cycle();
     EXPECT_EQ(vcl::LiveHandles(), before);
-}
-
-TEST_F(ButtonAdapter, InactiveManagerLeavesTheButtonToItself) {
-    Adapter.reset();
-    MessageTap tap(Button, {WM_NCPAINT, WM_ERASEBKGND});
-    Adapter = AdapterFactory().CreateAdapter(tpButton, Window(), ParamsFor(Button), Manager.get());
-    SendMessageW(Window(), WM_NCPAINT, 1, 0);
-    EXPECT_EQ(tap.Count(WM_NCPAINT), 0);
-    Manager->SetActive(false);
-    SendMessageW(Window(), WM_NCPAINT, 1, 0);
-    EXPECT_EQ(tap.Count(WM_NCPAINT), 1);
-    Adapter.reset();
-}
-
-// Bare dialog buttons: the default one has a look of its own only in a
-// section of four states.
-TEST_F(ButtonAdapter, DefaultDialogButtonTakesStateThreeOnlyInFourStateSections) {
-    BareButton bare(L"OK", BS_DEFPUSHBUTTON);
-    auto adapter = NewAdapter<TvlBtnWnd>(bare.Button, nullptr, Manager.get(), ParamsFor(nullptr));
-    EXPECT_EQ(adapter->CurrentState(), 3);
-    EXPECT_EQ(adapter->PaintedState(), 1);
-    TestSkin skin;
-    skin.Options = ButtonSkinOptions(4);
-    AddStoredSkin(*Manager, "Four", skin.Packed());
-    Manager->SetSkinName("Four");
-    adapter->SkinData->UpdateIndexes(true);  // no broadcast reaches a window outside every form
-    EXPECT_EQ(adapter->PaintedState(), 3);
 }
 
 } // namespace
