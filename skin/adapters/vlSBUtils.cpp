@@ -331,17 +331,8 @@ bool TvlMainWnd::AnswerSkinCommand(vcl::TMessage &Message) {
         }
         PassUpdateDoneToChildren(Windowed(control));
         return true;
-    case SC_IS_HANDLED: Message.Result = 1; return true;
     case SC_IS_UPDATING: Message.Result = data.IsPaintLocked() ? 1 : 0; return true;
     case SC_QUERY_ADAPTER: Message.Result = reinterpret_cast<LRESULT>(static_cast<TvlWindowAdapter *>(this)); return true;
-    case SC_SET_SECTION:
-        if (const auto *name = reinterpret_cast<const char *>(Message.LParam)) {
-            data.SetSkinSection(name);
-            Message.Result = 1;
-        } else {
-            Message.Result = 0;
-        }
-        return true;
     case SC_QUERY_PARENT_REDRAW:
         if (control) return false;
         PassOn(Message);
@@ -362,13 +353,13 @@ bool TvlMainWnd::AnswerSkinCommand(vcl::TMessage &Message) {
             Message.Result = 1;
         }
         return true;
-    case SC_GET_SKIN_DATA: Message.Result = reinterpret_cast<LRESULT>(&data); return true;
     case SC_SET_PAINT_TARGET:
         data.SetBGFlags(Message.LParam ? data.BGFlags() | bgfPaintTarget : data.BGFlags() & ~bgfPaintTarget);
         data.PrintDC = reinterpret_cast<HDC>(Message.LParam);
         PassOn(Message);
         return true;
-    case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
+    // SC_IS_HANDLED (1), SC_SET_SECTION, SC_GET_SKIN_DATA and
+    // SC_GET_APPLICATION: the common handler's answers are the adapter's.
     default: return false;
     }
 }

@@ -24,7 +24,10 @@
 // in its own destructor.
 //
 // The message order of HandleMessage is DispatchSkinnedMessage's
-// (sCommandTable.h): the base only adds its own answers. Windows only.
+// (sCommandTable.h): the base only adds its own answers. Hover follows the
+// skin manager's hot window (SC_MOUSE_ENTERED, SC_MOUSE_LEFT); the class
+// library's enter and leave notices make the window the hot one or not.
+// Windows only.
 #include <windows.h>
 
 #include <cstdint>

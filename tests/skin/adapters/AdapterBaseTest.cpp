@@ -248,15 +248,9 @@ LRESULT CALLBACK AskedParentProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LP
 }
 
 TEST_F(AdapterBase, WindowWhoseParentIsNotReadyWaitsWithItsCacheUnchanged) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = AskedParentProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"AdapterTestParent";
-    RegisterClassW(&wc);
-    const HWND parent = CreateWindowExW(0, L"AdapterTestParent", L"", WS_POPUP | WS_VISIBLE, 300, 300, 200, 100,
-                                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    const HWND child = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 5, 5, 60, 20, parent, nullptr,
-                                       GetModuleHandleW(nullptr), nullptr);
+    TestParent parentWindow(L"AdapterTestParent", AskedParentProc);
+    const HWND parent = parentWindow.Window;
+    const HWND child = parentWindow.Child(L"", 60, 20);
     {
         std::unique_ptr<TvlMainWnd> adapter = BareAdapter(child, Manager.get());
         TsCommonData &data = *adapter->SkinData;
@@ -276,7 +270,6 @@ TEST_F(AdapterBase, WindowWhoseParentIsNotReadyWaitsWithItsCacheUnchanged) {
         ASSERT_EQ(data.CacheBmp()->Width(), 60);
         EXPECT_EQ(ColorAt(Picture(*data.CacheBmp()), 30, 10), NormalFace);
     }
-    DestroyWindow(parent);
 }
 
 TEST_F(AdapterBase, DisabledPasswordEditShowsOneMarkPerCharacter) {
@@ -339,17 +332,13 @@ TEST_F(AdapterBase, BorderMaskWithoutStateCountPaintsTheFirstOfThreeStates) {
 }
 
 TEST_F(AdapterBase, HandleCountsStayFlatOverBareAdapters) {
-    const auto cycle = [&] {
+    ExpectFlatHandleCounts([&] {
         BareButton bare;
         std::unique_ptr<TvlMainWnd> adapter = BareAdapter(bare.Button, Manager.get());
         adapter->SkinData->BGChanged = true;
         SendSkinCommand(bare.Button, SC_BUILD_CACHE, 0);
         SendMessageW(bare.Button, WM_PRINT, 0, 0);
-    };
-    cycle();
-    const vcl::THandleCounts before = vcl::LiveHandles();
-    for (int i = 0; i < 100; ++i) cycle();
-    EXPECT_EQ(vcl::LiveHandles(), before);
+    });
 }
 
 } // namespace

@@ -12,12 +12,12 @@
 #include <string>
 
 #include "../../support/UiDriver.h"
-#include "../manager/SkinnedTestSupport.h"
+#include "../forms/FormsTestSupport.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/adapters/vlBtnWnd.h"
 #include "skin/adapters/vlSBUtils.h"
-#include "skin/forms/sSkinProvider.h"
 #include "vcl/GdiObjects.h"
+#include "vcl/HandleCounts.h"
 
 namespace skin::test {
 
@@ -35,18 +35,10 @@ inline std::string ButtonSkinOptions(int States = 3) {
            "[EDIT]\r\nCOLOR=0xFFFFFF\r\nFONTCOLOR=0x000000\r\n";
 }
 
-// The three modules, started for a suite's run and ended after it.
-struct AdapterModules {
-    AdapterModules() {
-        InitializeSkinManagerModule();
-        InitializeFormsModule();
-        InitializeAdaptersModule();
-    }
-    ~AdapterModules() {
-        FinalizeAdaptersModule();
-        FinalizeFormsModule();
-        FinalizeSkinManagerModule();
-    }
+// The manager, form and adapter modules, for a suite's run.
+struct AdapterModules : FormsModules {
+    AdapterModules() { InitializeAdaptersModule(); }
+    ~AdapterModules() { FinalizeAdaptersModule(); }
 };
 
 // A manager with the button skin applied and the fades off.
@@ -135,6 +127,39 @@ struct BareButton {
     BareButton &operator=(const BareButton &) = delete;
     WNDPROC Proc() const { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Button, GWLP_WNDPROC)); }
 };
+
+// A shown popup window of a window class of the test's own (Proc),
+// destroyed with it unless gone already.
+struct TestParent {
+    HWND Window;
+    TestParent(const wchar_t *ClassName, WNDPROC Proc) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = ClassName;
+        RegisterClassW(&wc);  // the second time fails: the class is there
+        Window = CreateWindowExW(0, ClassName, L"", WS_POPUP | WS_VISIBLE, 300, 300, 200, 100, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    }
+    ~TestParent() {
+        if (IsWindow(Window)) DestroyWindow(Window);
+    }
+    TestParent(const TestParent &) = delete;
+    TestParent &operator=(const TestParent &) = delete;
+    HWND Child(const wchar_t *Text, int Width, int Height) const {
+        return CreateWindowExW(0, L"BUTTON", Text, WS_CHILD | WS_VISIBLE, 5, 5, Width, Height, Window, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    }
+};
+
+// Runs Cycle once (what is made on first use stays), then 100 times: the
+// library's handle counts end where they were.
+inline void ExpectFlatHandleCounts(const std::function<void()> &Cycle) {
+    Cycle();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 100; ++i) Cycle();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+}
 
 // Params with the four sizes -1 and a control (or none).
 inline TvlSkinParams ParamsFor(vcl::TControl *Control, const std::string &Section = {}) {

@@ -264,16 +264,10 @@ LRESULT CALLBACK ClickParentProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LP
 }
 
 TEST_F(ButtonAdapter, ClickThatEndsTheDialogAndItsAdapterIsTheLastThingTouched) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = ClickParentProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"AdapterClickParent";
-    RegisterClassW(&wc);
     for (bool inside : {true, false}) {
-        const HWND parent = CreateWindowExW(0, L"AdapterClickParent", L"", WS_POPUP | WS_VISIBLE, 300, 300, 200, 100,
-                                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        const HWND button = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE, 10, 10, 80, 24, parent,
-                                            nullptr, GetModuleHandleW(nullptr), nullptr);
+        TestParent dialog(L"AdapterClickParent", ClickParentProc);
+        const HWND parent = dialog.Window;
+        const HWND button = dialog.Child(L"OK", 80, 24);
         std::unique_ptr<TvlBtnWnd> adapter = NewAdapter<TvlBtnWnd>(button, nullptr, Manager.get(), ParamsFor(nullptr));
         const std::weak_ptr<const bool> alive = adapter->AliveToken();
         int clicks = 0;
@@ -293,7 +287,7 @@ TEST_F(ButtonAdapter, ClickThatEndsTheDialogAndItsAdapterIsTheLastThingTouched) 
 }
 
 TEST_F(ButtonAdapter, HandleCountsStayFlatOverManyButtons) {
-    const auto cycle = [&] {
+    ExpectFlatHandleCounts([&] {
         auto *button = Form.Add(vcl::Create<vcl::TButton>(Form.Form), 200, 20);
         button->SetCaption("Instaluj");
         auto adapter = AdapterFactory().CreateAdapter(tpButton, button->Handle(), ParamsFor(button), Manager.get());
@@ -302,11 +296,7 @@ TEST_F(ButtonAdapter, HandleCountsStayFlatOverManyButtons) {
         SendMessageW(button->WindowHandle(), BM_SETSTATE, FALSE, 0);
         delete button;  // the window first, then the adapter
         adapter.reset();
-    };
-    cycle();
-    const vcl::THandleCounts before = vcl::LiveHandles();
-    for (int i = 0; i < 100; ++i) cycle();
-    EXPECT_EQ(vcl::LiveHandles(), before);
+    });
 }
 
 } // namespace
