@@ -87,7 +87,8 @@ TvlMainWnd::~TvlMainWnd() {
 }
 
 void TvlMainWnd::ReleaseWindow() {
-    if (!SkinData) return;
+    if (!SkinData || FReleased) return;
+    FReleased = true;
     // Whatever state the skin is in: a window that still calls us would
     // call freed memory.
     if (!FDestroyed) Unhook(true);

@@ -159,6 +159,7 @@ private:
     std::shared_ptr<const bool> FAlive = std::make_shared<const bool>(true);
     bool FDestroyed = false;
     bool FResendingDestroy = false;
+    bool FReleased = false;
 };
 
 // An adapter of class T made and hooked to Handle (T's Create).
