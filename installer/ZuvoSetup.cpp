@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "installer/ProgramMain.h"
+#include "skin/adapters/vlAdapters.h"
 #include "skin/graphics/sConst.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/graphics/vlPNG.h"
@@ -14,7 +15,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     skin::InitializeVlPNG();
     skin::InitializeSkinManagerModule();
     skin::InitializeFormsModule();
+    skin::InitializeAdaptersModule();
     const int exitCode = installer::ProgramMain();
+    skin::FinalizeAdaptersModule();
     skin::FinalizeFormsModule();
     skin::FinalizeSkinManagerModule();
     skin::FinalizeVlPNG();

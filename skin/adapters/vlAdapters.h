@@ -1,0 +1,27 @@
+#pragma once
+// The window adapters' module: its start-up puts the adapter factory into
+// the skin manager's slot (sSkinServices.h), so that a form provider's
+// control adapter gets the adapter of a control's kind from it; its end
+// takes the factory out again. Explicit calls, after the manager's and the
+// form provider's start-ups (a static initialiser of a library may never
+// run). Windows only.
+#include <memory>
+
+#include "skin/manager/sSkinServices.h"
+
+namespace skin {
+
+// The adapters by control kind (the index of the ThirdParty list that named
+// the window's class). Kinds whose adapter does not exist yet get none.
+class TvlAdapterClasses : public TvlAdapterFactory {
+public:
+    std::unique_ptr<TvlWindowAdapter> CreateAdapter(int Kind, HWND Window, const TvlSkinParams &Params,
+                                                    TsSkinManager *Manager) override;
+};
+
+// Calls nest: the first starts the module (the base unit's start, the
+// factory registered), the last ends it.
+void InitializeAdaptersModule();
+void FinalizeAdaptersModule();
+
+} // namespace skin

@@ -1,0 +1,74 @@
+#pragma once
+// The routines with which window adapters build their pictures: a
+// control's skinned image in its skin data's cache, the border from the
+// section's border mask, the font of an adapter's text, the geometry of a
+// window in its parent, published properties by name, and the messages
+// passed to children. None keeps state. Windows only.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "vcl/GdiObjects.h"
+#include "vcl/Messages.h"
+#include "vcl/Types.h"
+
+namespace vcl {
+class TCanvas;
+class TControl;
+class TObject;
+}
+
+namespace skin {
+
+class TsCommonData;
+class TvlMainWnd;
+
+// A new font of the system's non-client metrics: kind 1 the caption font,
+// 2 the small caption font, 3 the menu font, 4 the status font, any other
+// the message font; empty when the system does not tell.
+vcl::TFontHandle CreateSystemFont(int Kind);
+// The canvas's font becomes that font (a copy of its description).
+void SelectSystemFont(vcl::TCanvas &Canvas, int Kind);
+// The font of the adapter's text on its cache's canvas: the owner control's
+// Font, else the window's WM_GETFONT font, else the message font.
+void SelectAdapterFont(TvlMainWnd &Adapter);
+
+// The parent window, the window's rectangle (screen), its top-left in the
+// parent's client area, its size and the parent's window rectangle.
+void ParentClientRect(HWND Handle, HWND &Parent, vcl::TRect &WindowRect, vcl::TPoint &TopLeft, vcl::TSize &Size,
+                      vcl::TRect &ParentRect);
+// The same into the adapter's geometry fields.
+void RefreshGeometry(TvlMainWnd &Adapter);
+
+// Published properties by name; an object without the property is left
+// alone and reads 0. A colour property reads as RGB.
+void SetIntProp(vcl::TObject *Object, const std::string &Name, std::int64_t Value);
+std::int64_t GetIntProp(const vcl::TObject *Object, const std::string &Name);
+vcl::TColor GetColorProp(const vcl::TObject *Object, const std::string &Name);
+
+// The message to every child control of Control (BroadcastToChildControls),
+// or without a windowed control to every direct child window of Handle.
+void PassToChildren(vcl::TControl *Control, HWND Handle, const vcl::TMessage &Message);
+// SC_REFRESH_GRAPHIC_CONTROL with LParam 0 to the top-level ancestor.
+void NotifyTopWindowGraphic(HWND Handle);
+// The control has a look of its own for hover (ForHover) or for states at
+// all: its border mask has more than one state image, or its section more
+// than one state.
+bool HasStateImages(const TsCommonData *SkinData, bool ForHover);
+
+// Builds the skin data's cache for the window when BGChanged asks for it:
+// the section in the control's state over what lies behind (ParentColorOnly
+// with a real main colour: a plain frame filled with it), the grey text of
+// a disabled edit, the disabled look. False when the parent's background
+// is not ready: PaintLocked is then set and the cache left as it was.
+bool PaintSkinnedControl(TsCommonData &SkinData, HWND Handle, bool ParentColorOnly);
+// The section's border mask painted over the adapter's cache in State;
+// nothing while the window keeps its visual style, without a mask or a
+// cache, or for a window smaller than 2 x 2.
+void PaintMaskBorder(TsCommonData &SkinData, int State, TvlMainWnd &Adapter);
+
+// The number of characters of a UTF-8 text (bytes that start one).
+std::size_t Utf8Length(const std::string &Text);
+
+} // namespace skin

@@ -1,0 +1,493 @@
+#include "vlSBUtils.h"
+
+#include <utility>
+#include <vector>
+
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/manager/sCommandTable.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/sVclUtils.h"
+#include "vcl/AppContext.h"
+#include "vcl/Controls.h"
+#include "vcl/Forms.h"
+#include "vcl/WideText.h"
+#include "vlSBPaint.h"
+
+namespace skin {
+
+namespace {
+
+// A library bound by name, freed when it goes.
+class TLibrary {
+public:
+    TLibrary() = default;
+    explicit TLibrary(const wchar_t *Name) : FModule(LoadLibraryW(Name)) {}
+    TLibrary(TLibrary &&Other) noexcept : FModule(std::exchange(Other.FModule, nullptr)) {}
+    TLibrary &operator=(TLibrary &&Other) noexcept {
+        std::swap(FModule, Other.FModule);
+        return *this;
+    }
+    TLibrary(const TLibrary &) = delete;
+    TLibrary &operator=(const TLibrary &) = delete;
+    ~TLibrary() {
+        if (FModule) FreeLibrary(FModule);
+    }
+    template <class F> F Proc(const char *Name) const {
+        return FModule ? reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(FModule, Name))) : nullptr;
+    }
+
+private:
+    HMODULE FModule = nullptr;
+};
+
+// The unit's state; everything here belongs to the UI thread.
+struct TUnitState {
+    int StartCount = 0;
+    bool KeepThemeOnCreate = false;
+    TLibrary User32;
+    TLibrary ComCtl32;
+    TvlScrollBarApi ScrollBars;
+    // Relays that a procedure chained over an adapter's still calls: they
+    // forward to what they replaced until the unit stops.
+    std::vector<std::unique_ptr<TvlProcRelay>> OrphanedRelays;
+};
+
+TUnitState &Unit() {
+    static TUnitState state;
+    return state;
+}
+
+bool Designing(const vcl::TComponent *C) { return C && C->ComponentState().Contains(vcl::csDesigning); }
+
+vcl::TWinControl *Windowed(vcl::TControl *Control) { return dynamic_cast<vcl::TWinControl *>(Control); }
+
+} // namespace
+
+// ------------------------------------------------------------- TvlProcRelay
+
+void TvlProcRelay::Call(vcl::TMessage &Message) {
+    if (Adapter)
+        Adapter->HandleMessage(Message);
+    else if (Saved)
+        Saved(Message);
+}
+
+// --------------------------------------------------------------- TvlMainWnd
+
+TvlMainWnd::TvlMainWnd() = default;
+
+TvlMainWnd::~TvlMainWnd() {
+    ReleaseWindow();
+    FDestroyed = true;
+    SkinData = nullptr;
+    FOwnSkinData.reset();
+    SkinManager = nullptr;
+}
+
+void TvlMainWnd::ReleaseWindow() {
+    if (!SkinData || FReleased) return;
+    FReleased = true;
+    // Whatever state the skin is in: a window that still calls us would
+    // call freed memory.
+    if (!FDestroyed) Unhook(true);
+    // A window that lives still has its control: asking the owner is safe.
+    if (Handle && IsWindow(Handle)) {
+        if (TSetWindowTheme setTheme = SetWindowThemeProc()) {
+            const TvlFormProvider *provider = SkinData->OwnerProvider();
+            if (provider ? provider->DrawsNonClientArea() : SkinData->ControlKind != 10 || !DwmCompositionActive())
+                setTheme(Handle, nullptr, nullptr);
+        }
+    }
+    FDestroyed = true;
+}
+
+void TvlMainWnd::SetDefaultSection() {
+    if (SkinData) SkinData->Updating = false;
+}
+
+void TvlMainWnd::SaveControlColors() {}
+
+void TvlMainWnd::RestoreControlColors() {}
+
+void TvlMainWnd::ApplySkinColors() { ColorsApplied = true; }
+
+std::unique_ptr<TsCommonData> TvlMainWnd::CreateOwnSkinData(vcl::TObject *Owner) {
+    auto data = std::make_unique<TsCommonData>(Owner, false);
+    data->ControlKind = ckAdapter;
+    data->Updating = true;
+    return data;
+}
+
+void TvlMainWnd::Create(HWND AHandle, TsCommonData *Shared, TsSkinManager *Manager, const TvlSkinParams &Params,
+                        bool Repaint) {
+    (void)Repaint;  // the scrolling adapters' frame: none here
+    Handle = AHandle;
+    SavedWindowProc = {};
+    OldWndProc = nullptr;
+    // Visual styles off, except where the window keeps its own look. A popup
+    // menu's adapter is made inside a TvlKeepThemeScope.
+    const TvlFormProvider *provider = Shared ? Shared->OwnerProvider() : nullptr;
+    const bool keepStyle = (provider && !provider->DrawsNonClientArea()) || Params.SkinSection == "DIALOG" ||
+                           KeepThemeOnCreate();
+    if (!keepStyle)
+        if (TSetWindowTheme setTheme = SetWindowThemeProc()) setTheme(Handle, L" ", L" ");
+    SkinManager = Manager;
+    FDestroyed = false;
+    if (Shared) {
+        SkinData = Shared;
+        OwnsSkinData = false;
+    } else {
+        OwnsSkinData = true;
+        FOwnSkinData = CreateOwnSkinData(Params.Control);
+        SkinData = FOwnSkinData.get();
+        if (!Params.SkinSection.empty()) SkinData->SetSkinSection(Params.SkinSection);
+        SkinData->SetCustomFont(!Params.OwnFont);
+        SkinData->SetCustomColor(!Params.OwnColor);
+    }
+    SkinData->WndHandle = Handle;
+    KeepTheme = KeepThemeOnCreate();
+    SaveControlColors();
+    ColorsApplied = false;
+    WindowText = ReadWindowText(Handle);
+    InstallWndHook(*this, Handle);
+    if (vcl::TControl *c = SkinData->OwnerControl()) {
+        SavedControlStyle = c->ControlStyle();
+        ControlStyleSaved = true;
+        c->SetControlStyle(c->ControlStyle() + vcl::TControlStyle{vcl::csOpaque});
+    }
+    SetDefaultSection();
+}
+
+vcl::TControl *TvlMainWnd::HookTarget() const {
+    if (!SkinData) return nullptr;
+    if (vcl::TControl *c = SkinData->OwnerControl()) return c;
+    if (const TvlFormProvider *provider = SkinData->OwnerProvider()) return provider->ProviderForm();
+    return nullptr;
+}
+
+void TvlMainWnd::StubProc(vcl::TMessage &Message) {
+    // Nothing may leave a window procedure by an exception.
+    try {
+        HandleMessage(Message);
+    } catch (...) {
+        vcl::ReportException(nullptr);
+    }
+}
+
+bool TvlMainWnd::Unhook(bool Orphan) {
+    if (FDestroyed) return true;
+    bool back = true;
+    if (FRelay) {
+        vcl::TControl *target = HookTarget();
+        const vcl::TWndMethod ours = vcl::TWndMethod::Bind<&TvlProcRelay::Call>(FRelay.get());
+        if (target && target->WindowProc == ours) {
+            target->WindowProc = FRelay->Saved;
+            FRelay.reset();
+        } else if (Orphan || !target) {
+            // Another procedure sits on ours and calls it as its previous one.
+            FRelay->Adapter = nullptr;
+            Unit().OrphanedRelays.push_back(std::move(FRelay));
+        } else {
+            back = false;
+        }
+        if (back && ControlStyleSaved) {
+            if (vcl::TControl *c = SkinData->OwnerControl()) c->SetControlStyle(SavedControlStyle);
+            ControlStyleSaved = false;
+        }
+    } else if (ObjectInstance) {
+        const auto ours = reinterpret_cast<LONG_PTR>(ObjectInstance.Proc());
+        if (!IsWindow(Handle)) {
+            OldWndProc = nullptr;
+        } else if (GetWindowLongPtrW(Handle, GWLP_WNDPROC) == ours) {
+            SetWindowLongPtrW(Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldWndProc));
+            OldWndProc = nullptr;
+        } else if (Orphan) {
+            // The stub stays in the chain, forwarding to what it replaced.
+            ObjectInstance.Orphan(Handle, OldWndProc);
+            OldWndProc = nullptr;
+        } else {
+            back = false;
+        }
+        // A stub given back is freed with the adapter: it may be running now.
+    }
+    if (Handle && IsWindow(Handle)) RemovePropW(Handle, AdapterPropName);
+    RestoreControlColors();
+    FDestroyed = back;
+    return back;
+}
+
+LRESULT TvlMainWnd::CallPreviousWndProc(HWND Wnd, UINT Msg, LPARAM &LParam, WPARAM WParam) {
+    if (SavedWindowProc) {
+        vcl::TMessage m{Msg, WParam, LParam, 0};
+        SavedWindowProc(m);
+        LParam = m.LParam;
+        return m.Result;
+    }
+    if (OldWndProc) {
+        try {
+            return CallWindowProcW(OldWndProc, Wnd, Msg, WParam, LParam);
+        } catch (...) {
+            return 0;
+        }
+    }
+    return 0;
+}
+
+void TvlMainWnd::PassOn(vcl::TMessage &Message) {
+    Message.Result = CallPreviousWndProc(Handle, Message.Msg, Message.LParam, Message.WParam);
+}
+
+bool TvlMainWnd::Serving() const { return SkinData && SkinManager && SkinManager->Active(); }
+
+void TvlMainWnd::HandleMessage(vcl::TMessage &Message) {
+    // An adapter follows the mouse through the manager's hot window
+    // (SC_MOUSE_ENTERED, SC_MOUSE_LEFT). The class library tells its
+    // controls of the mouse coming and going (a cursor put somewhere by the
+    // program moves nothing): the notice goes to the control, and the
+    // window becomes the hot one, or stops being it, as a mouse move would
+    // make it. The skin data's own enter and leave steps stay out: they
+    // would take the hover from the adapter.
+    if (Message.Msg == vcl::CM_MOUSEENTER || Message.Msg == vcl::CM_MOUSELEAVE) {
+        const std::weak_ptr<const bool> alive = FAlive;
+        PassOn(Message);
+        TsSkinManager *m = DefaultManager();
+        if (alive.expired() || !m || Designing(m) || !Serving()) return;
+        if (Message.Msg == vcl::CM_MOUSELEAVE) {
+            if (m->ActiveWindow == Handle) m->SetActiveControl(nullptr);
+        } else if (IsWindowEnabled(Handle) && m->ActiveWindow != Handle) {
+            m->SetActiveControl(Handle);
+        }
+        return;
+    }
+    DispatchSkinnedMessage(Message, SkinData, TvlOwnMessageHandler::Bind<&TvlMainWnd::BaseHandler>(this),
+                           vcl::TWndMethod::Bind<&TvlMainWnd::PassOn>(this));
+}
+
+bool TvlMainWnd::BaseHandler(vcl::TMessage &Message) {
+    switch (Message.Msg) {
+    case WM_DESTROY:
+    case WM_NCDESTROY: DestroyMessage(Message); return true;
+    case WM_SIZE:
+        if (SkinData) SkinData->BGChanged = true;
+        break;
+    case WM_SETTEXT:
+        PassOn(Message);
+        WindowText = ReadWindowText(Handle);
+        return true;
+    // WM_CONTEXTMENU: the first stage (PreprocessSkinnedMessage) gives the
+    // control's popup menu the owner drawing of the manager's state.
+    case WM_UPDATEUISTATE: Message.Result = 0; return true;
+    case WM_MOUSEMOVE:
+        if (TsSkinManager *m = DefaultManager(); m && !Designing(m) && IsWindowEnabled(Handle) && m->ActiveWindow != Handle)
+            m->SetActiveControl(Handle);
+        break;
+    case WM_PRINT: Message.Result = SendMessageW(Handle, WM_PAINT, Message.WParam, Message.LParam); return true;
+    default: break;
+    }
+    if (!Serving()) {
+        PassOn(Message);
+        return true;
+    }
+    return Message.Msg == SM_SKINCOMMAND && AnswerSkinCommand(Message);
+}
+
+bool TvlMainWnd::AnswerSkinCommand(vcl::TMessage &Message) {
+    TsCommonData &data = *SkinData;
+    const bool own = reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager;
+    vcl::TControl *control = data.OwnerControl();
+    switch (SubCommandOf(Message.WParam)) {
+    case SC_SKIN_APPLIED:
+        if (own) {
+            data.UpdateIndexes(true);
+            data.BGChanged = true;
+            PassToChildren(control, Handle, Message);
+        }
+        PassOn(Message);
+        return true;
+    case SC_SKIN_REMOVED:
+        if (own) RestoreControlColors();
+        return false;  // the common removal, then the previous procedure
+    case SC_SKIN_REFRESH:
+        if (!own) {
+            PassOn(Message);
+            return true;
+        }
+        data.UpdateIndexes(true);
+        data.BGChanged = true;
+        data.PaintLocked = false;
+        if (!ModuleState().FormAnimationActive && (control ? control->Visible() : IsWindowVisible(Handle) != FALSE))
+            SendMessageW(Handle, WM_PAINT, 0, 0);
+        PassToChildren(control, Handle, Message);
+        return true;
+    case SC_PARENT_UPDATE_DONE:
+        if (!data.PaintLocked) {
+            PassOn(Message);
+            return true;
+        }
+        if (!data.UpdatePaintLock(true)) {
+            SendMessageW(Handle, WM_NCPAINT, 1, 0);
+            RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+        PassUpdateDoneToChildren(Windowed(control));
+        return true;
+    case SC_IS_UPDATING: Message.Result = data.IsPaintLocked() ? 1 : 0; return true;
+    case SC_QUERY_ADAPTER: Message.Result = reinterpret_cast<LRESULT>(static_cast<TvlWindowAdapter *>(this)); return true;
+    case SC_QUERY_PARENT_REDRAW:
+        if (control) return false;
+        PassOn(Message);
+        return true;
+    case SC_GET_BG_COLOR: {
+        LPARAM lp = Message.LParam;
+        const LRESULT previous = CallPreviousWndProc(Handle, Message.Msg, lp, Message.WParam);
+        Message.Result = previous ? previous : static_cast<LRESULT>(data.GetBackColor(0, Handle));
+        return true;
+    }
+    case SC_BUILD_CACHE:
+        PaintSkinnedControl(data, Handle, false);
+        PassOn(Message);
+        return true;
+    case SC_GET_BG_INFO:
+        if (auto *query = reinterpret_cast<TvlBgQuery *>(Message.LParam)) {
+            data.CopyParentBackground(*query, 0);
+            Message.Result = 1;
+        }
+        return true;
+    case SC_SET_PAINT_TARGET:
+        data.SetBGFlags(Message.LParam ? data.BGFlags() | bgfPaintTarget : data.BGFlags() & ~bgfPaintTarget);
+        data.PrintDC = reinterpret_cast<HDC>(Message.LParam);
+        PassOn(Message);
+        return true;
+    // SC_IS_HANDLED (1), SC_SET_SECTION, SC_GET_SKIN_DATA and
+    // SC_GET_APPLICATION: the common handler's answers are the adapter's.
+    default: return false;
+    }
+}
+
+void TvlMainWnd::DestroyMessage(vcl::TMessage &Message) {
+    if (FResendingDestroy) {
+        // Back through a procedure chained over ours: on, never round again.
+        if (SavedWindowProc || OldWndProc)
+            PassOn(Message);
+        else
+            Message.Result = DefWindowProcW(Handle, Message.Msg, Message.WParam, Message.LParam);
+        return;
+    }
+    if (SkinData) {
+        SkinData->StopAnimation();
+        SkinData->HideGlowNow();
+    }
+    if (!SavedWindowProc && !OldWndProc) {
+        Message.Result = ResendDestroy(Message);
+        return;
+    }
+    if (HookTarget()) {
+        // The window goes: a chain that another procedure sits on is left
+        // to it, so that nothing calls this adapter once it is freed.
+        Unhook(true);
+        ResendDestroy(Message);
+    } else {
+        LPARAM lp = Message.LParam;
+        if (CallPreviousWndProc(Handle, Message.Msg, lp, Message.WParam) == 0) Unhook(true);
+    }
+    Message.Result = 1;
+}
+
+LRESULT TvlMainWnd::ResendDestroy(const vcl::TMessage &Message) {
+    const std::weak_ptr<const bool> alive = FAlive;
+    FResendingDestroy = true;
+    const LRESULT result = SendMessageW(Handle, Message.Msg, Message.WParam, Message.LParam);
+    if (!alive.expired()) FResendingDestroy = false;
+    return result;
+}
+
+// ---------------------------------------------------------------- hooking
+
+TvlMainWnd *AdapterOfWindow(HWND Handle) {
+    return Handle ? static_cast<TvlMainWnd *>(GetPropW(Handle, AdapterPropName)) : nullptr;
+}
+
+void InstallWndHook(TvlMainWnd &Adapter, HWND Handle) {
+    Adapter.Handle = Handle;
+    SetPropW(Handle, AdapterPropName, &Adapter);
+    if (vcl::TControl *target = Adapter.HookTarget()) {
+        Adapter.SavedWindowProc = target->WindowProc;
+        Adapter.FRelay = std::make_unique<TvlProcRelay>(TvlProcRelay{&Adapter, target->WindowProc});
+        target->WindowProc = vcl::TWndMethod::Bind<&TvlProcRelay::Call>(Adapter.FRelay.get());
+        return;
+    }
+    Adapter.ObjectInstance = vcl::TObjectInstance(vcl::TWndMethod::Bind<&TvlMainWnd::StubProc>(&Adapter));
+    Adapter.OldWndProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Adapter.ObjectInstance.Proc())));
+    if (!Adapter.OldWndProc) {
+        // Gone, or a window of another process.
+        RemovePropW(Handle, AdapterPropName);
+        Adapter.ObjectInstance.Reset();
+        Adapter.FDestroyed = true;
+        throw vcl::EInvalidOperation("Cannot take over the window procedure of this window");
+    }
+}
+
+void RemoveWndHook(HWND Handle, bool FullFrame, TvlMainWnd *Adapter) {
+    if (!Adapter || Adapter->Destroyed()) return;
+    Adapter->Unhook(false);
+    if (IsWindowVisible(Handle)) RefreshFrame(Handle, FullFrame);
+}
+
+void RemoveWndHook(HWND Handle, bool FreeIt, bool FullFrame, std::unique_ptr<TvlMainWnd> &Adapter) {
+    if (!Adapter || Adapter->Destroyed()) return;
+    RemoveWndHook(Handle, FullFrame, Adapter.get());
+    if (FreeIt) Adapter.reset();
+}
+
+void RefreshFrame(HWND Handle, bool FullFrame) {
+    if (FullFrame)
+        SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    else
+        SendMessageW(Handle, WM_NCPAINT, 1, 0);
+}
+
+std::string ReadWindowText(HWND Handle) {
+    const int length = GetWindowTextLengthW(Handle);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(Handle, text.data(), length + 1)));
+    return vcl::WideToUtf8(text);
+}
+
+// ------------------------------------------------------------- unit state
+
+bool KeepThemeOnCreate() { return Unit().KeepThemeOnCreate; }
+
+TvlKeepThemeScope::TvlKeepThemeScope() : FPrevious(std::exchange(Unit().KeepThemeOnCreate, true)) {}
+
+TvlKeepThemeScope::~TvlKeepThemeScope() { Unit().KeepThemeOnCreate = FPrevious; }
+
+const TvlScrollBarApi &ScrollBarApi() { return Unit().ScrollBars; }
+
+void InitializeSBUtils() {
+    TUnitState &unit = Unit();
+    if (unit.StartCount++ > 0) return;
+    unit.User32 = TLibrary(L"user32.dll");
+    unit.ComCtl32 = TLibrary(L"comctl32.dll");
+    unit.ScrollBars.GetScrollBarInfo =
+        unit.User32.Proc<BOOL(WINAPI *)(HWND, LONG, PSCROLLBARINFO)>("GetScrollBarInfo");
+    unit.ScrollBars.InitializeFlatSB = unit.ComCtl32.Proc<BOOL(WINAPI *)(HWND)>("InitializeFlatSB");
+    unit.ScrollBars.UninitializeFlatSB = unit.ComCtl32.Proc<HRESULT(WINAPI *)(HWND)>("UninitializeFlatSB");
+}
+
+void FinalizeSBUtils() {
+    TUnitState &unit = Unit();
+    if (unit.StartCount == 0 || --unit.StartCount > 0) return;
+    DialogSkinning().FreeMenuAdapters();
+    unit.ScrollBars = {};
+    unit.ComCtl32 = TLibrary();
+    unit.User32 = TLibrary();
+    unit.OrphanedRelays.clear();
+    ClearHookedDialogs();
+    unit.KeepThemeOnCreate = false;
+}
+
+} // namespace skin
