@@ -64,12 +64,16 @@ void DrawTitleGlyph(vcl::TBitmap &Cache, vcl::TBitmap &Glyph, int X, int Y) {
     vcl::TBitmap copy;
     copy.Assign(&Glyph);
     copy.SetPixelFormat(vcl::pf32bit);
-    const vcl::TBitmapView view = copy.View();
-    if (!view.HasRows()) return;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) view.At(x, y) |= 0xFF000000u;  // opaque, as the cache is
-    const vcl::TColor key = static_cast<vcl::TColor>(SwapRedBlue(view.At(0, h - 1) & 0x00FFFFFFu));
-    CopyKeyedRectAt32(Cache.View(), view, X, Y, {0, 0, w - 1, h - 1}, key);
+    const vcl::TBitmapView src = copy.View(), dst = Cache.View();
+    if (!src.HasRows() || !dst.HasRows()) return;
+    const std::uint32_t key = src.At(0, h - 1) & 0x00FFFFFFu;
+    const int left = std::max(0, -X), top = std::max(0, -Y);
+    const int right = std::min(w, dst.Width - X), bottom = std::min(h, dst.Height - Y);
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            const std::uint32_t p = src.At(x, y) & 0x00FFFFFFu;
+            if (p != key) dst.At(X + x, Y + y) = p | 0xFF000000u;  // opaque, as the cache is
+        }
 }
 
 } // namespace
