@@ -229,6 +229,11 @@ public:
         std::lock_guard lock(FLock);
         return FItems;
     }
+    // Where the last menu showed (screen).
+    RECT Rect() const {
+        std::lock_guard lock(FLock);
+        return FRect;
+    }
     static void Escape() {
         INPUT keys[2] = {};
         keys[0].type = keys[1].type = INPUT_KEYBOARD;
@@ -238,18 +243,21 @@ public:
     }
     // Clicks the item with the command Id of the shown menu.
     static void ClickItem(HMENU Menu, UINT Id) {
-        for (int i = 0; i < GetMenuItemCount(Menu); ++i) {
-            if (GetMenuItemID(Menu, i) != Id) continue;
-            RECT r{};
-            GetMenuItemRect(nullptr, Menu, static_cast<UINT>(i), &r);
-            SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-            INPUT input[2] = {};
-            input[0].type = input[1].type = INPUT_MOUSE;
-            input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-            input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-            SendInput(2, input, sizeof(INPUT));
-            return;
-        }
+        for (int i = 0; i < GetMenuItemCount(Menu); ++i)
+            if (GetMenuItemID(Menu, i) == Id) ClickItemAt(Menu, i);
+    }
+    // Clicks the item whose caption, without its marks and shortcut, is Caption.
+    static void ClickItemNamed(HMENU Menu, const std::string &Caption);
+    // Clicks the item at a position of the shown menu.
+    static void ClickItemAt(HMENU Menu, int Index) {
+        RECT r{};
+        GetMenuItemRect(nullptr, Menu, static_cast<UINT>(Index), &r);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, input, sizeof(INPUT));
     }
 
 private:
@@ -264,6 +272,7 @@ private:
                 {
                     std::lock_guard lock(FLock);
                     FItems = MenuItemsOf(menu);
+                    GetWindowRect(w, &FRect);
                 }
                 ++FCount;
                 handled = w;
@@ -282,6 +291,7 @@ private:
     std::atomic<int> FCount{0};
     mutable std::mutex FLock;
     std::vector<ShownItem> FItems;
+    RECT FRect{};
     std::thread FThread;
 };
 
@@ -298,6 +308,12 @@ inline std::string Plain(const std::string &Caption) {
     std::string s = Caption.substr(0, Caption.find('\t'));
     s.erase(std::remove(s.begin(), s.end(), '&'), s.end());
     return s;
+}
+
+inline void MenuWatcher::ClickItemNamed(HMENU Menu, const std::string &Caption) {
+    const std::vector<ShownItem> items = MenuItemsOf(Menu);
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (!items[i].Text.empty() && Plain(items[i].Text) == Caption) ClickItemAt(Menu, static_cast<int>(i));
 }
 
 } // namespace skin::test
