@@ -62,6 +62,12 @@ std::string OrDefault(const std::string &Localized, const char *English) {
     return Localized.empty() ? std::string(English) : Localized;
 }
 
+// Names the item unless another item of the menu has the name: a list
+// made again before the old one went must not fail on a name.
+void SetFreeName(vcl::TMenuItem *Item, const std::string &Name) {
+    if (!Item->Owner()->FindComponent(Name)) Item->SetName(Name);
+}
+
 // A copy of a popup menu's item and its sub-items; named after the original
 // when that has a name no other item of the menu took.
 vcl::TMenuItem *CopyItem(vcl::TComponent *Owner, const vcl::TMenuItem &Source) {
@@ -73,8 +79,7 @@ vcl::TMenuItem *CopyItem(vcl::TComponent *Owner, const vcl::TMenuItem &Source) {
     copy->OnClick = Source.OnClick;
     copy->SetHelpContext(Source.HelpContext());
     copy->SetImageIndex(Source.ImageIndex());
-    const std::string name = Source.Name().empty() ? std::string() : Source.Name() + "Copy";
-    if (!name.empty() && !Owner->FindComponent(name)) copy->SetName(name);
+    if (!Source.Name().empty()) SetFreeName(copy, Source.Name() + "Copy");
     for (int i = 0; i < Source.Count(); ++i) copy->Add(CopyItem(Owner, *Source.Items(i)));
     return copy;
 }
@@ -209,7 +214,7 @@ void TsSystemMenu::MakeItems() {
 
 void TsSystemMenu::AddDivider(const std::string &Name) {
     auto *divider = vcl::Create<vcl::TMenuItem>(this);
-    if (!Name.empty() && !FindComponent(Name)) divider->SetName(Name);
+    if (!Name.empty()) SetFreeName(divider, Name);
     divider->SetCaption("-");
     Items()->Add(divider);
 }
@@ -243,7 +248,7 @@ void TsSystemMenu::MakeSkinItems() {
 
     auto *list = vcl::Create<vcl::TMenuItem>(this);
     list->SetCaption(OrDefault(LocAvailableStyles, "Available styles"));
-    list->SetName("SkinSelectItem");
+    SetFreeName(list, "SkinSelectItem");
     Items()->Insert(0, list);
     auto *divider = vcl::Create<vcl::TMenuItem>(this);
     divider->SetCaption("-");
@@ -253,7 +258,7 @@ void TsSystemMenu::MakeSkinItems() {
     for (int i = 0; i < names.Count(); ++i) {
         auto *item = vcl::Create<vcl::TMenuItem>(this);
         item->SetCaption(names.Strings(i));
-        item->SetName("SkinSelectItem" + std::to_string(i));
+        SetFreeName(item, "SkinSelectItem" + std::to_string(i));
         item->SetRadioItem(true);
         item->OnClick = vcl::TNotifyEvent::Bind<&TsSystemMenu::SkinItemClick>(this);
         if (!checked && item->Caption() == manager->SkinName()) {

@@ -250,6 +250,9 @@ TEST_F(SystemMenu, TheSkinListRunsInColumnsOfTwentyAndChecksTheSkinInUse) {
     EXPECT_EQ(M()->Items()->Count(), before + 2);
     EXPECT_TRUE(M()->Items()->Items(1)->IsLine());
     EXPECT_FALSE(M()->Items()->Items(2)->IsLine());
+    // Made again over a list still there: no name clash stops it.
+    EXPECT_NO_THROW(M()->MakeSkinItems());
+    EXPECT_EQ(M()->Items()->Count(), before + 4);
 }
 
 TEST_F(SystemMenu, ASkinItemSelectsTheSkinNamedUpToTheInternalMarker) {
