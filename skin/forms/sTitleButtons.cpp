@@ -161,7 +161,9 @@ void TsSkinProvider::UpdateButtonsLayout() {
 
 bool TsSkinProvider::ButtonsPaintable() const {
     const vcl::TBitmap *cache = FSkinData->CacheBmp();
-    return Form && FDrawNonClientArea && Skinned() && cache && !cache->Empty() && !CacheStale();
+    // Not compared with the form's size: a minimized form's frame image is
+    // only its caption.
+    return Form && FDrawNonClientArea && Skinned() && cache && !cache->Empty();
 }
 
 void TsSkinProvider::DrawButtonImage(const TsCaptionButton &Button, int ImageIndex, bool Inactive) {
