@@ -1,66 +1,429 @@
 #include "sSkinProvider.h"
 
+#include "sFrameMetrics.h"
+#include "sSystemMenu.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
+
 namespace skin {
 
+namespace {
+
+HWND WindowOf(const vcl::TCustomForm *Form) {
+    return Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+}
+
+// The screen point of a non-client mouse message (signed: monitors left of
+// and above the primary one have negative coordinates).
+vcl::TPoint ScreenPointOf(LPARAM LParam) {
+    return {static_cast<short>(LOWORD(LParam)), static_cast<short>(HIWORD(LParam))};
+}
+
+bool IsSystemButton(int Code) {
+    return Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP;
+}
+
+bool IsMDIButton(int Code) { return Code >= htMDIClose && Code <= htMDIMinimize; }
+
+bool IsMainForm(const vcl::TCustomForm *Form) { return vcl::Application && vcl::Application->MainForm() == Form; }
+
+// The keys held now, as a mouse event reports them.
+vcl::TShiftState CurrentShift() {
+    WPARAM keys = 0;
+    if (GetKeyState(VK_SHIFT) < 0) keys |= MK_SHIFT;
+    if (GetKeyState(VK_CONTROL) < 0) keys |= MK_CONTROL;
+    if (GetKeyState(VK_LBUTTON) < 0) keys |= MK_LBUTTON;
+    if (GetKeyState(VK_RBUTTON) < 0) keys |= MK_RBUTTON;
+    if (GetKeyState(VK_MBUTTON) < 0) keys |= MK_MBUTTON;
+    return vcl::KeysToShiftState(keys);
+}
+
+} // namespace
+
+// Pressed and hot title buttons share one range: codes of the buttons that exist.
+bool TsSkinProvider::IsTitleButtonCode(int Code) const {
+    return Code >= htTitleButton && Code < htTitleButton + FTitleButtons->Count();
+}
+
+void TsSkinProvider::PopupBelowIcon() {
+    const vcl::TPoint origin = GetFormOrigin();
+    PopupSystemMenu({origin.X + IconRect.Left, origin.Y + IconRect.Bottom});
+}
+
+void TsSkinProvider::ReleasePressedButton() {
+    FormsState().FormButtonPressed = false;
+    PressedCode = 0;
+}
+
+// ------------------------------------------------------------- hit-testing
+
 void TsSkinProvider::WMNCHitTest(vcl::TMessage &Message) {
-    // PENDING: sFormMouse
+    if (DialogMade) {
+        DialogMade = false;
+        InitSkin();
+    }
+    if (GetCaptionHeight(false) == 0 || !FDrawNonClientArea) {
+        SavedWndProc(Message);
+        return;
+    }
+    const int code = CalcHitTest(Message);
+    // The caption's own parts are final; the caption band, the edges and
+    // the client area are the system's to tell.
+    if ((code >= HTSYSMENU && code <= HTMAXBUTTON && code != HTMENU) || code >= HTBORDER) {
+        Message.Result = code;
+        return;
+    }
+    const vcl::TPoint screen = ScreenPointOf(Message.LParam);
+    if (GripVisible() && OverSizeGrip(ScreenToWindowPoint(screen.X, screen.Y))) {
+        Message.Result = HTBOTTOMRIGHT;
+        return;
+    }
     SavedWndProc(Message);
 }
 
+// ------------------------------------------------------------------ mouse
+
 void TsSkinProvider::WMNCMouseMove(vcl::TMessage &Message) {
-    // PENDING: sFormMouse
+    const HWND window = WindowOf(Form);
+    TsSkinManager *manager = FSkinData->GetSkinManager();
+    if (manager && window && Form->Enabled()) manager->SetActiveControl(window);
+    if (GetCaptionHeight(false) != 0 && FDrawNonClientArea) Message.WParam = static_cast<WPARAM>(CalcHitTest(Message));
+    const int code = static_cast<int>(Message.WParam);
+    if (IsMDIButton(code) || IsSystemButton(code) || IsTitleButtonCode(code)) {
+        SetHotButton(code, true);
+        Message.Result = 0;
+        return;
+    }
+    SetHotButton(0, true);
     SavedWndProc(Message);
 }
 
 void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
-    // PENDING: sFormMouse
+    const HWND window = WindowOf(Form);
+    const int code = static_cast<int>(Message.WParam);
+    if (!FDrawNonClientArea) {
+        if (code != HTSYSMENU) {
+            SavedWndProc(Message);
+            return;
+        }
+        SetHotButton(0, true);
+        ReleasePressedButton();
+        PopupBelowIcon();
+        return;
+    }
+    if (IsSystemButton(code) || IsMDIButton(code)) {
+        SetPressedButton(code);
+        Message.Result = 0;
+        return;
+    }
+    if (IsTitleButtonCode(code)) {
+        SetPressedButton(code);
+        const vcl::TPoint p = ScreenPointOf(Message.LParam);
+        FTitleButtons->Items(code - htTitleButton)->DoMouseDown(vcl::mbLeft, CurrentShift(), p.X, p.Y);
+        Message.Result = 0;
+        return;
+    }
+    if (code == HTSYSMENU) {
+        Message.Result = 0;
+        SavedWndProc(Message);
+        if (Message.Result != 0 || !ProviderServes(this, window)) return;
+        SetHotButton(0, true);
+        ReleasePressedButton();
+        const TsSkinManager *manager = FSkinData->GetSkinManager();
+        if (!manager || !manager->SkinnedPopups()) {
+            // A second click may come as a double click, which closes the
+            // form, and the form may free itself while the messages run.
+            WaitWithMessages(200);
+            if (!ProviderServes(this, window) || FSkinData->PaintLocked) return;
+        }
+        PopupBelowIcon();
+        return;
+    }
+    if (code == HTMENU) {
+        SavedWndProc(Message);
+        return;
+    }
+    if (window && IsIconic(window)) {
+        PerformFormProc(WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+        Message.Result = 0;
+        return;
+    }
+    SetHotButton(0, true);
+    const vcl::TPoint screen = ScreenPointOf(Message.LParam);
+    if (window && IsZoomed(window) && ScreenToWindowPoint(screen.X, screen.Y).Y < FrameTop(true) + GetCaptionHeight(true)) {
+        // A maximized form does not move: the click only activates it.
+        SavedWndProc(Message);
+        if (ProviderServes(this, window) && Form->Enabled() && Form->CanFocus()) Form->SetFocus();
+        return;
+    }
+    BOOL fullDrag = FALSE;
+    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
+    NoteGluedForms();
+    if (fullDrag && FResizeMode == rmBorder && Form->Enabled() && window) {
+        if (code == HTCAPTION) {
+            SavedWndProc(Message);
+            if (!ProviderServes(this, window)) return;
+        }
+        const bool sizing = code >= HTLEFT && code <= HTBOTTOMRIGHT;
+        SendMessageW(window, WM_SYSCOMMAND, sizing ? SC_SIZE : SC_MOVE, 0);
+        if (ProviderServes(this, window)) BeginOutlineDrag(code, screen);
+        return;
+    }
     SavedWndProc(Message);
 }
 
 void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
-    // PENDING: sFormMouse
-    SavedWndProc(Message);
+    const HWND window = WindowOf(Form);
+    const bool client = Message.Msg == WM_LBUTTONUP;
+    if (client && OutlineDrag.Active) EndOutlineDrag();
+    if (!FDrawNonClientArea || !Form->Enabled() || !window) {
+        SavedWndProc(Message);
+        return;
+    }
+    // WM_LBUTTONUP carries key flags where the non-client message has its
+    // hit code: a release in the client area is over no caption button.
+    const int code = client ? HTCLIENT : static_cast<int>(Message.WParam);
+    // Only the button that was pressed acts, as system buttons do.
+    const bool pressed = FormsState().FormButtonPressed && PressedCode == code;
+    bool passOn = false;
+    const auto commandSent = [&](WPARAM Command) {
+        ReleasePressedButton();
+        SendMessageW(window, WM_SYSCOMMAND, Command, 0);
+        // The command may have freed the form and this provider.
+        return ProviderServes(this, window);
+    };
+
+    if (code == HTHELP) {
+        if (pressed) {
+            if (!commandSent(SC_CONTEXTHELP)) return;
+            if (SystemMenu) SystemMenu->UpdateItems(true);
+            SendMessageW(window, WM_NCPAINT, 0, 0);
+        }
+    } else if (code == HTMINBUTTON) {
+        const vcl::TPoint screen = ScreenPointOf(Message.LParam);
+        const vcl::TRect &r = ButtonMin.Rect;
+        const vcl::TPoint p = ScreenToWindowPoint(screen.X, screen.Y);
+        if (pressed && p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom) {
+            if (!IsMainForm(Form)) {
+                if (!commandSent(IsIconic(window) ? SC_RESTORE : SC_MINIMIZE)) return;
+            } else {
+                // The application's minimize animates the main form's hiding.
+                Animating = true;
+                if (!commandSent(SC_MINIMIZE)) return;
+                Animating = false;
+            }
+            FSkinData->BGChanged = true;
+        } else {
+            SetHotButton(0, true);
+            passOn = true;
+        }
+    } else if (code == HTMAXBUTTON) {
+        const bool zoomed = IsZoomed(window) != 0;
+        if (SystemMenu && (SystemMenu->EnabledMax() || (zoomed && SystemMenu->EnabledRestore())) && pressed) {
+            if (!commandSent(zoomed ? SC_RESTORE : SC_MAXIMIZE)) return;
+            SystemMenu->UpdateItems(true);
+        }
+    } else if (code == HTCLOSE) {
+        if (NativeCloseEnabled(window) && pressed) {
+            ButtonClose.State = 0;
+            if (!commandSent(SC_CLOSE)) return;
+            if (IsWindowVisible(window)) {
+                FSkinData->BGChanged = true;
+                SetHotButton(0, false);
+            }
+        }
+    } else if (IsTitleButtonCode(code)) {
+        if (pressed) {
+            ReleasePressedButton();
+            const vcl::TPoint p = ScreenPointOf(Message.LParam);
+            FTitleButtons->Items(code - htTitleButton)->DoMouseUp(vcl::mbLeft, CurrentShift(), p.X, p.Y);
+            if (!ProviderServes(this, window)) return;
+        }
+    } else {
+        passOn = true;
+    }
+
+    ReleasePressedButton();
+    if (CurrentButton >= 1)
+        if (TsCaptionButton *button = ButtonByCode(CurrentButton)) {
+            // The mouse is over the button it was released on: that one is hot.
+            button->State = CurrentButton == code ? 1 : 0;
+            PaintButtonState(CurrentButton);
+        }
+    if (passOn) SavedWndProc(Message);
 }
 
 void TsSkinProvider::WMNCLButtonDblClk(vcl::TMessage &Message) {
-    // PENDING: sFormMouse
+    const HWND window = WindowOf(Form);
+    if (OutlineDrag.Active) {
+        MoveOutlineDrag(ScreenPointOf(Message.LParam));
+        EndOutlineDrag();
+        if (window && GetCapture() == window) ReleaseCapture();
+    }
+    const int code = static_cast<int>(Message.WParam);
+    if (code == HTCAPTION && window) {
+        const bool iconic = IsIconic(window) != 0;
+        if (HasSystemMenu() && SystemMenu && (SystemMenu->EnabledMax() || SystemMenu->EnabledRestore()))
+            SendMessageW(window, WM_SYSCOMMAND, IsZoomed(window) || iconic ? SC_RESTORE : SC_MAXIMIZE, 0);
+        else if (iconic)
+            SendMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+        if (!ProviderServes(this, window)) return;
+        if (SystemMenu) SystemMenu->UpdateItems(true);
+        // The system must not maximize or restore a second time.
+        Message.WParam = HTNOWHERE;
+        SavedWndProc(Message);
+        return;
+    }
+    if (code == HTSYSMENU) {
+        const TsSkinManager *manager = FSkinData->GetSkinManager();
+        // Tells a first click that still waits that the form is closing.
+        if (!manager || !manager->SkinnedPopups()) FSkinData->PaintLocked = true;
+        if (NativeCloseEnabled(window)) Form->Close();
+        Message.Result = 0;
+        return;
+    }
     SavedWndProc(Message);
 }
 
 void TsSkinProvider::WMNCRButtonDown(vcl::TMessage &Message) {
-    // PENDING: sFormMouse
+    const int code = static_cast<int>(Message.WParam);
+    if (code == HTCAPTION || code == HTSYSMENU) {
+        Message.Result = 0;
+        return;
+    }
     SavedWndProc(Message);
 }
 
 void TsSkinProvider::WMNCRButtonUp(vcl::TMessage &Message) {
-    // PENDING: sFormMouse
-    SavedWndProc(Message);
+    if (GetCaptionHeight(false) == 0) {
+        SavedWndProc(Message);
+        return;
+    }
+    const int code = CalcHitTest(Message);
+    if (code == HTCAPTION || code == HTSYSMENU) {
+        SetHotButton(0, true);
+        ReleasePressedButton();
+        PopupSystemMenu(ScreenPointOf(Message.LParam));
+    }
+    Message.Result = 0;
 }
 
 void TsSkinProvider::WMMouseMove(vcl::TMessage &Message) {
-    // PENDING: sFormMouse
     SavedWndProc(Message);
+    if (TsSkinManager *manager = DefaultManager()) manager->SetActiveControl(nullptr);
+    const HWND window = WindowOf(Form);
+    if (OutlineDrag.Active && FResizeMode == rmBorder && Form->Enabled() && window) {
+        POINT p{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
+        ClientToScreen(window, &p);
+        MoveOutlineDrag({p.x, p.y});
+    }
 }
 
 void TsSkinProvider::CMMouseEnter(vcl::TMessage &Message) {
-    // PENDING: sFormMouse
     SavedWndProc(Message);
+    const HWND window = WindowOf(Form);
+    if (TsSkinManager *manager = FSkinData->GetSkinManager(); manager && window) manager->SetActiveControl(window);
 }
 
 void TsSkinProvider::CMMouseLeave(vcl::TMessage &Message) {
-    // PENDING: sFormMouse
+    SetHotButton(0, true);
+    ReleasePressedButton();
     SavedWndProc(Message);
 }
 
+// ---------------------------------------------------------- system commands
+
 void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
-    // PENDING: sFormMouse
+    const HWND window = WindowOf(Form);
+    if (!window) {
+        SavedWndProc(Message);
+        return;
+    }
+    const WPARAM command = Message.WParam;
+    const WPARAM kind = command & 0xFFF0;
+    const bool main = IsMainForm(Form);
+    const bool iconic = IsIconic(window) != 0;
+    TsSkinManager *manager = FSkinData->GetSkinManager();
+    const bool minimizeAnimation = manager && manager->AnimEffects()->Minimizing->Active;
+
+    // The provider's own minimize and restore animations, where one starts,
+    // replace the system's.
+    bool animated = false;
+    bool endShowAnimation = false;
+    bool redrawIconicMain = false;
+    if (command == (SC_MOVE | HTCAPTION)) {
+        Form->Repaint();
+    } else if (command == SC_RESTORE) {
+        if (StateFlags & pfSnapshotTaken) {
+            StateFlags &= ~pfSnapshotTaken;
+        } else if (!main && iconic) {
+            animated = StartRestoreAnimation();
+            endShowAnimation = true;
+        } else if (!main && ExtBordersAllowed()) {
+            UpdateExtBorders(true);
+            UpdateFormRegion();
+        }
+    } else if (main && iconic && !Form->Parent()) {
+        redrawIconicMain = CompositionOn;
+    }
+    if (kind == SC_MINIMIZE && !main && minimizeAnimation) animated = StartMinimizeAnimation();
+
+    if (FResizeMode == rmBorder && HasSizingFrame(window) && !OutlineDrag.Active && (kind == SC_SIZE || kind == SC_MOVE))
+        SetCapture(window);
+
+    if (command == SC_MAXIMIZE) StateFlags |= pfMaximizing;
+    const bool systemAnimation = animated && GetMinAnimation();
+    if (systemAnimation) SetMinAnimation(false);
     SavedWndProc(Message);
+    if (systemAnimation) SetMinAnimation(true);
+    // The command may have closed and freed the form with this provider.
+    if (!ProviderServes(this, window)) return;
+    if (command == SC_MAXIMIZE) StateFlags &= ~pfMaximizing;
+    if (endShowAnimation) InShowAnimation = false;
+    if (redrawIconicMain) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+
+    if (command == SC_MAXIMIZE || command == SC_RESTORE) SetHotButton(0, true);
+    if (command == SC_RESTORE) {
+        FSkinData->BGChanged = true;
+        if (!HasFrame()) {
+            SetWindowRgn(window, nullptr, TRUE);
+        } else {
+            if (ExtBordersAllowed()) UpdateExtBorders(true);
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+        }
+    }
+    // Alt+Space: the system shows no menu of a window without WS_SYSMENU.
+    if (kind == SC_KEYMENU && LOWORD(Message.LParam) == VK_SPACE && FDrawNonClientArea && HasSystemMenu() &&
+        HasFrame()) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        int y = r.top + FrameTop(true) + IconRect.Height();
+        if (IsIconic(window)) y -= 16;
+        PopupSystemMenu({r.left + FrameLeft(true), y});
+        if (!ProviderServes(this, window)) return;
+    }
+    if (LOWORD(command) == SC_MINIMIZE && minimizeAnimation) ShowAnimating = false;
 }
 
 void TsSkinProvider::WMClose(vcl::TMessage &Message) {
-    // PENDING: sFormMouse
+    const HWND window = WindowOf(Form);
+    const TsSkinManager *manager = FSkinData->GetSkinManager();
+    // The hide animation that follows shows the form's last image.
+    const bool snapshot = FAllowAnimation && manager && manager->AnimEffects()->FormHide->Active &&
+                          manager->Effects()->AllowAnimation && FDrawNonClientArea &&
+                          !(StateFlags & pfSnapshotTaken) && !Form->Parent();
     SavedWndProc(Message);
+    if (!snapshot || !ProviderServes(this, window) || Form->ComponentState().Contains(vcl::csDestroying)) return;
+    StateFlags |= pfSnapshotTaken;
+    std::unique_ptr<vcl::TBitmap> image = GetFormImage();
+    if (image && FSkinData->CacheBmp()) FSkinData->CacheBmp()->Assign(image.get());
+    StateFlags &= ~pfSnapshotTaken;
 }
-
 
 } // namespace skin

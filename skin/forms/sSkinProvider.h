@@ -482,6 +482,7 @@ public:
     TsCaptionButton MDIMin, MDINorm, MDIClose;
     bool IconsLarge = false;              // the border icons use the large glyphs
     int CurrentButton = 0;                // the hot or pressed button's code; 0 or -1 none
+    int PressedCode = 0;                  // the code SetPressedButton pressed; 0 none
     int ButtonCenterY = 0;                // in the frame image
     int CaptionBottom = 0;
     vcl::TRect IconRect{};                // the caption icon, in the frame image
@@ -530,6 +531,26 @@ private:
     void PaintGraphicControls(HDC DC, vcl::TPoint Offset);
     // The destructor's part that gives the form back.
     void ReleaseForm();
+    // The title buttons' painting (sTitleButtons.cpp): the cache can take
+    // them; one state image into the cache; a user button with its glyph
+    // (OwnRules: as PaintButtonState draws it, else as the frame does);
+    // every button but Skip as the frame draws them.
+    bool ButtonsPaintable() const;
+    void DrawButtonImage(const TsCaptionButton &Button, int ImageIndex, bool Inactive);
+    void DrawTitleButton(TsTitleButton &Button, int Index, bool OwnRules);
+    void DrawAllButtons(int Skip);
+    // The code of the caption button under a point of the frame image;
+    // HTCLIENT over none (or over a disabled user button).
+    int ButtonHitCode(vcl::TPoint P);
+    // The point lies on the size grip (or the corner between the form's own
+    // scroll bars) where the skin has a grip image.
+    bool OverSizeGrip(vcl::TPoint P) const;
+    // The mouse handlers' parts (sFormMouse.cpp): the code is one of an
+    // existing user title button; the system menu below the caption icon;
+    // no caption button is held down any more.
+    bool IsTitleButtonCode(int Code) const;
+    void PopupBelowIcon();
+    void ReleasePressedButton();
 
     bool FAllowAnimation = true;
     bool FAllowExtBorders = true;
@@ -561,6 +582,9 @@ private:
 // The provider that serves the form of Component (the first form along its
 // owners); null when none.
 TsSkinProvider *FindFormProvider(vcl::TComponent *Component);  // sSysMenuPopup.cpp
+// Provider is alive and still serves Window: what a handler checks after a
+// message it sent or pumped may have freed the form with its provider.
+bool ProviderServes(const TsSkinProvider *Provider, HWND Window);  // sSysMenuPopup.cpp
 
 // The state of the form layer (the module's start-up resets it).
 struct TvlFormsState {

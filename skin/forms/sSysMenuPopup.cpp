@@ -1,33 +1,136 @@
 #include "sSkinProvider.h"
 
+#include <algorithm>
+
+#include "sSystemMenu.h"
+#include "skin/graphics/sMaskData.h"
+#include "skin/manager/sCommonData.h"
 #include "skin/manager/sSkinCommands.h"
+#include "skin/manager/sSkinManager.h"
 #include "vcl/Forms.h"
 
 namespace skin {
 
+namespace {
+
+HWND WindowOf(const vcl::TCustomForm *Form) {
+    return Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+}
+
+void EnableSysMenuItem(HMENU Menu, UINT Command, bool Enabled) {
+    EnableMenuItem(Menu, Command, MF_BYCOMMAND | (Enabled ? MF_ENABLED : MF_GRAYED | MF_DISABLED));
+}
+
+// The flat scroll bars of the common controls, when that library is loaded
+// and has them.
+template <class F> F CommonControlsProc(const char *Name) {
+    const HMODULE library = GetModuleHandleW(L"comctl32.dll");
+    return library ? reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(library, Name))) : nullptr;
+}
+
+// Removes the skin-selection item and the divider that follows it.
+void DeleteSkinItems(vcl::TMenuItem &Root, vcl::TComponent *Owner) {
+    auto *list = dynamic_cast<vcl::TMenuItem *>(Owner->FindComponent("SkinSelectItem"));
+    if (!list) return;
+    const int at = Root.IndexOf(list);
+    if (at < 0) {
+        delete list;
+        return;
+    }
+    if (at + 1 < Root.Count() && Root.Items(at + 1)->IsLine()) Root.Delete(at + 1);
+    Root.Delete(at);
+}
+
+} // namespace
+
 void TsSkinProvider::PopupSystemMenu(vcl::TPoint ScreenPoint) {
-    // PENDING: sSysMenuPopup
-    (void)ScreenPoint;
+    if (!Form) return;
+    if (!SystemMenu) PrepareForm();
+    const HWND window = WindowOf(Form);
+    if (!SystemMenu || !window || !vcl::Screen || vcl::Screen->ActiveForm() != Form) return;
+
+    TsSkinManager *manager = FSkinData->GetSkinManager();
+    if (manager && manager->SkinnedPopups()) {
+        TsSystemMenu *menu = SystemMenu;
+        menu->UpdateItems(false);
+        if (FMakeSkinMenu && menu->Items()->Count() > 0) {
+            DeleteSkinItems(*menu->Items(), menu);
+            menu->MakeSkinItems();
+        }
+        manager->SkinableMenus().SetMenuOwnerDraw(menu, true);
+        const HWND previous = menu->WindowHandle();
+        menu->SetWindowHandle(window);
+        menu->Popup(ScreenPoint.X, ScreenPoint.Y);
+        // The chosen item may have freed the form, and the menu with it.
+        if (ProviderServes(this, window)) menu->SetWindowHandle(previous);
+        return;
+    }
+
+    // The window's own menu, its items set by the skinned menu's rules. The
+    // window is taken off the screen's books meanwhile, so that the changes
+    // repaint nothing.
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    SetWindowLongPtrW(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
+    const HMENU native = GetSystemMenu(window, FALSE);
+    if (native) {
+        EnableSysMenuItem(native, SC_RESTORE, SystemMenu->EnabledRestore());
+        EnableSysMenuItem(native, SC_MOVE, Form->WindowState() != vcl::wsMaximized);
+        EnableSysMenuItem(native, SC_SIZE, Form->BorderStyle() != vcl::bsSingle && !IsIconic(window));
+        EnableSysMenuItem(native, SC_MINIMIZE, SystemMenu->EnabledMin());
+        EnableSysMenuItem(native, SC_MAXIMIZE, SystemMenu->EnabledMax());
+        EnableSysMenuItem(native, SC_CLOSE, NativeCloseEnabled(window));
+    }
+    SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | (style & WS_VISIBLE));
+    if (!native) return;
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(native, TPM_RETURNCMD | TPM_RIGHTBUTTON, ScreenPoint.X, ScreenPoint.Y, 0, window, nullptr));
+    // Posted: the command runs once the menu's loop is over.
+    if (chosen != 0) PostMessageW(window, WM_SYSCOMMAND, chosen, 0);
 }
 
 vcl::TPoint TsSkinProvider::GetFormOrigin() const {
-    // PENDING: sSysMenuPopup
-    return {};
+    const HWND window = WindowOf(Form);
+    RECT r{};
+    if (!window || !GetWindowRect(window, &r)) return Form ? vcl::TPoint{Form->Left(), Form->Top()} : vcl::TPoint{};
+    return {r.left, r.top};
 }
 
 vcl::TPoint TsSkinProvider::ScreenToWindowPoint(int X, int Y) const {
-    // PENDING: sSysMenuPopup
-    (void)X, (void)Y;
-    return {};
+    const vcl::TPoint origin = GetFormOrigin();
+    return {X - origin.X, Y - origin.Y};
 }
 
 void TsSkinProvider::UpdateFormScrollBars() {
-    // PENDING: sSysMenuPopup
+    const HWND window = WindowOf(Form);
+    if (!window || ComponentState().Contains(vcl::csDestroying) || (StateFlags & pfScrollAdapterUpdate)) return;
+    StateFlags |= pfScrollAdapterUpdate;
+    if (Skinned()) {
+        using TUninitialize = HRESULT(WINAPI *)(HWND);
+        if (auto uninitialize = CommonControlsProc<TUninitialize>("UninitializeFlatSB"))
+            uninitialize(window);
+        if (FormScrollAdapter && FormScrollAdapter->Destroyed()) FormScrollAdapter.reset();
+        if (!FormScrollAdapter) {
+            TvlSkinParams params;
+            params.Control = Form;
+            FormScrollAdapter =
+                AdapterFactory().CreateScrollAdapter(window, params, FSkinData->GetSkinManager(), FSkinData.get());
+        }
+    } else {
+        FormScrollAdapter.reset();
+        using TInitialize = BOOL(WINAPI *)(HWND);
+        if (auto initialize = CommonControlsProc<TInitialize>("InitializeFlatSB")) initialize(window);
+    }
+    StateFlags &= ~pfScrollAdapterUpdate;
 }
 
 vcl::TColor TsSkinProvider::GetFormColor() const {
-    // PENDING: sSysMenuPopup
-    return 0;
+    if (Skinned() && !FSkinData->CustomColor()) {
+        const TsSkinManager *manager = FSkinData->GetSkinManager();
+        const TsGeneralData &section = manager->Sections[static_cast<std::size_t>(FSkinData->SkinIndex())];
+        const int states = std::min<int>(section.States, static_cast<int>(section.Props.size()));
+        return section.Props[static_cast<std::size_t>(ClampStateIndex(FormActive, states))].Color;
+    }
+    return Form ? vcl::ColorToRGB(Form->Color()) : vcl::clBtnFace;
 }
 
 TsSkinProvider *FindFormProvider(vcl::TComponent *Component) {
@@ -37,6 +140,15 @@ TsSkinProvider *FindFormProvider(vcl::TComponent *Component) {
     if (!form) return nullptr;
     const LRESULT answer = form->Perform(SM_SKINCOMMAND, SkinCommand(SC_QUERY_FORM_PROVIDER), 0);
     return dynamic_cast<TsSkinProvider *>(reinterpret_cast<TvlFormProvider *>(answer));
+}
+
+bool ProviderServes(const TsSkinProvider *Provider, HWND Window) {
+    // Asked of the window, not of the provider: only a live provider that
+    // serves it answers with its own address.
+    if (!Provider || !Window || !IsWindow(Window)) return false;
+    const LRESULT answer = SendMessageW(Window, SM_SKINCOMMAND, SkinCommand(SC_QUERY_FORM_PROVIDER), 0);
+    return answer != 0 && reinterpret_cast<TvlFormProvider *>(answer) ==
+                              static_cast<const TvlFormProvider *>(Provider);
 }
 
 } // namespace skin

@@ -83,6 +83,18 @@ public:
     int CustomItemCount = 0;                // items copied from the window's menu
     TsSkinProvider *Provider;               // not owned: the owner
     vcl::TCustomForm *Form;                 // not owned: the provider's form
+
+private:
+    // A separator item (named when Name is not empty and still free).
+    void AddDivider(const std::string &Name);
+    // WM_SYSCOMMAND sent to the form; with the update, the item states
+    // follow unless the command freed the form.
+    void SendCommand(UINT Command);
+    void SendAndUpdate(UINT Command);
 };
+
+// The window's own system menu holds SC_CLOSE and it is neither disabled
+// nor grayed; false without that menu.
+bool NativeCloseEnabled(HWND Window);
 
 } // namespace skin

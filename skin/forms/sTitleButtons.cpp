@@ -1,58 +1,432 @@
 #include "sSkinProvider.h"
 
+#include <algorithm>
+
+#include "sFrameMetrics.h"
+#include "sSystemMenu.h"
+#include "skin/graphics/sMaskData.h"
+#include "skin/graphics/vlAlphaBlending.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlPixelHelpers.h"
+#include "skin/graphics/vlSkinGlyphs.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/sSkinServices.h"
+#include "skin/manager/sVclUtils.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Forms.h"
+
 namespace skin {
 
+namespace {
+
+// Used where the skin has no image for a button.
+constexpr int DefaultButtonSize = 21;
+// The help button and the first user button stand this much further left.
+constexpr int ButtonGroupGap = 6;
+
+HWND WindowOf(const vcl::TCustomForm *Form) {
+    return Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+}
+
+const TsMaskData *MaskAt(const TsSkinManager *Manager, int Index) {
+    return Manager && Manager->IsValidMaskIndex(Index) ? &Manager->Masks[static_cast<std::size_t>(Index)] : nullptr;
+}
+
+int TitleIconIndex(const TsSkinManager *Manager, TvlTitleIcon Icon) {
+    return Manager ? Manager->CommonElements.TitleIcons[static_cast<std::size_t>(Icon)] : -1;
+}
+
+bool Contains(const vcl::TRect &R, vcl::TPoint P) {
+    return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
+}
+
+// The screen point of a mouse message of the frame (signed: monitors left
+// of and above the primary one have negative coordinates).
+vcl::TPoint ScreenPointOf(LPARAM LParam) {
+    return {static_cast<short>(LOWORD(LParam)), static_cast<short>(HIWORD(LParam))};
+}
+
+bool IsMDIButton(int Code) { return Code >= htMDIClose && Code <= htMDIMinimize; }
+
+bool IsMainForm(const vcl::TCustomForm *Form) { return vcl::Application && vcl::Application->MainForm() == Form; }
+
+// A title button's glyph into the cache at (X, Y): a 32-bit glyph blended by
+// its alpha, any other keyed on the colour of its bottom-left pixel.
+void DrawTitleGlyph(vcl::TBitmap &Cache, vcl::TBitmap &Glyph, int X, int Y) {
+    const int w = Glyph.Width(), h = Glyph.Height();
+    if (w < 1 || h < 1) return;
+    if (Glyph.PixelFormat() == vcl::pf32bit) {
+        BlendBitmap32({X, Y, X + w, Y + h}, {0, 0, w, h}, Cache, Glyph, TvlBgInfo{}, false);
+        return;
+    }
+    vcl::TBitmap copy;
+    copy.Assign(&Glyph);
+    copy.SetPixelFormat(vcl::pf32bit);
+    const vcl::TBitmapView src = copy.View(), dst = Cache.View();
+    if (!src.HasRows() || !dst.HasRows()) return;
+    const std::uint32_t key = src.At(0, h - 1) & 0x00FFFFFFu;
+    const int left = std::max(0, -X), top = std::max(0, -Y);
+    const int right = std::min(w, dst.Width - X), bottom = std::min(h, dst.Height - Y);
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            const std::uint32_t p = src.At(x, y) & 0x00FFFFFFu;
+            if (p != key) dst.At(X + x, Y + y) = p | 0xFF000000u;  // opaque, as the cache is
+        }
+}
+
+} // namespace
+
+// ------------------------------------------------------------------ layout
+
 void TsSkinProvider::UpdateButtonsLayout() {
-    // PENDING: sTitleButtons
+    if (!Form) return;
+    const HWND window = WindowOf(Form);
+    const TsSkinManager *manager = FSkinData->GetSkinManager();
+    const TsSkinData *global = manager ? manager->SkinData.get() : nullptr;
+    const vcl::TRect margins = GetShadowMargins();
+    const bool zoomed = window && IsZoomed(window);
+    const bool iconic = window && IsIconic(window);
+    const int border = GetBorderWidth(window);
+    const int caption = GetCaptionHeight(true);
+
+    // The caption's centre line and the fixed top of aligned buttons.
+    ButtonCenterY = caption / 2;
+    const int top = zoomed ? SystemFrameMetrics().SizingFrame - 1 : 0;
+    CaptionBottom = GetNativeBorderWidth(window) + caption + margins.Top;
+    ButtonCenterY += border / 2;
+    if (zoomed) ButtonCenterY += 2;
+
+    IconRect.Left = border + (global ? global->BILeft : 0) + margins.Left;
+    IconRect.Right = IconRect.Left + TitleIconWidth();  // 0 wide without an icon
+    IconRect.Top = ButtonCenterY - TitleIconHeight() / 2;
+    IconRect.Bottom = IconRect.Top + TitleIconHeight();
+
+    int x = CacheWidth() - (global ? global->BIRight : 0) - margins.Right - std::max(border, 4);
+    if (!NormalCaption()) x += 2;  // less the border form's side excess, 0 without one
+    const TsMaskData *closeMask = MaskAt(manager, ButtonClose.ImageIndex);
+    const int buttonHeight = closeMask ? GetMaskFrameHeight(*closeMask) : DefaultButtonSize;
+    const int spacing = NormalCaption() && global ? global->BISpace : 0;
+    const bool fixedTop = global && global->BIVAlign == 1;
+    const auto place = [&](TsCaptionButton &Button, int Width) {
+        Button.Rect.Right = x;
+        Button.Rect.Left = x - Width;
+        Button.Rect.Top = Button.HaveAlignment && fixedTop ? top : ButtonCenterY - buttonHeight / 2;
+        Button.Rect.Bottom = Button.Rect.Top + buttonHeight;
+        x = Button.Rect.Left - spacing;
+    };
+
+    if (HasSystemMenu() && SystemMenu) {
+        place(ButtonClose, BorderIconWidth(ButtonClose));
+        if (SystemMenu->VisibleMax()) {
+            ButtonMax.ImageIndex = TitleIconIndex(manager, zoomed ? tiBigNorm : tiBigMax);
+            place(ButtonMax, BorderIconWidth(ButtonMax));
+        } else {
+            ButtonMax.Rect = {};
+        }
+        if (SystemMenu->VisibleMin()) {
+            ButtonMin.ImageIndex = TitleIconIndex(manager, iconic && !IsMainForm(Form) ? tiBigNorm : tiBigMin);
+            place(ButtonMin, BorderIconWidth(ButtonMin));
+        } else {
+            ButtonMin.Rect = {};
+        }
+        if (Form->BorderIcons().Contains(vcl::biHelp)) {
+            x -= ButtonGroupGap;
+            place(ButtonHelp, BorderIconWidth(ButtonHelp));
+        } else {
+            ButtonHelp.Rect = {};
+        }
+    } else {
+        ButtonClose.Rect = ButtonMax.Rect = ButtonMin.Rect = ButtonHelp.Rect = {};
+    }
+
+    if (FTitleButtons->Count() > 0) {
+        x -= ButtonGroupGap;
+        const bool maskValid = manager && manager->IsValidMaskIndex(TitleButtonMaskIndex);
+        for (int i = 0; i < FTitleButtons->Count(); ++i) {
+            TsTitleButton &button = *FTitleButtons->Items(i);
+            button.Data.HitCode = htTitleButton + i;
+            if (!button.Visible()) {
+                button.Data.Rect = {};
+                continue;
+            }
+            button.Data.ImageIndex = button.UseSkinData() && maskValid ? TitleButtonMaskIndex : -1;
+            place(button.Data, TitleButtonWidth(button));
+        }
+    }
+}
+
+// ---------------------------------------------------------------- painting
+
+bool TsSkinProvider::ButtonsPaintable() const {
+    const vcl::TBitmap *cache = FSkinData->CacheBmp();
+    // Not compared with the form's size: a minimized form's frame image is
+    // only its caption.
+    return Form && FDrawNonClientArea && Skinned() && cache && !cache->Empty();
+}
+
+void TsSkinProvider::DrawButtonImage(const TsCaptionButton &Button, int ImageIndex, bool Inactive) {
+    const TsMaskData *mask = MaskAt(FSkinData->GetSkinManager(), ImageIndex);
+    if (!mask || Button.State < 0 || Button.Rect.IsEmpty()) return;
+    vcl::TBitmap &cache = *FSkinData->CacheBmp();
+    // Key pixels leave the caption under them as it is.
+    TvlBgInfo behind;
+    InitBgInfo(&cache, 0, 0, behind);
+    DrawSkinGlyph(cache, {Button.Rect.Left, Button.Rect.Top}, Button.State, Inactive ? gmFaded : gmNormal, *mask,
+                  behind);
+}
+
+void TsSkinProvider::DrawTitleButton(TsTitleButton &Button, int Index, bool OwnRules) {
+    TsCaptionButton &data = Button.Data;
+    data.HitCode = htTitleButton + Index;
+    if (!Button.Visible() || data.Rect.IsEmpty()) return;
+    const bool inactive = OwnRules ? !FormActive && data.State == 0
+                                   : (!FormActive || !Button.Enabled() || !Form->Enabled()) && data.State == 0;
+    if (!OwnRules || Button.UseSkinData()) DrawButtonImage(data, data.ImageIndex, inactive);
+    vcl::TBitmap *glyph = Button.Glyph();
+    if (!glyph || glyph->Empty()) return;
+    const int shift = OwnRules && data.State == 2 ? 1 : 0;  // a pressed glyph sinks in
+    DrawTitleGlyph(*FSkinData->CacheBmp(), *glyph, data.Rect.Left + (data.Rect.Width() - glyph->Width()) / 2 + shift,
+                   data.Rect.Top + (data.Rect.Height() - glyph->Height()) / 2 + shift);
+}
+
+void TsSkinProvider::DrawAllButtons(int Skip) {
+    const HWND window = WindowOf(Form);
+    if (HasSystemMenu() && SystemMenu) {
+        const bool formDisabled = !Form->Enabled();
+        const auto draw = [&](const TsCaptionButton &Button, bool Enabled) {
+            if (Button.HitCode == Skip) return;
+            DrawButtonImage(Button, Button.ImageIndex,
+                            (!FormActive || !Enabled || formDisabled) && Button.State == 0);
+        };
+        draw(ButtonClose, SystemMenu->VisibleClose() && NativeCloseEnabled(window));
+        if (SystemMenu->VisibleMax()) draw(ButtonMax, SystemMenu->EnabledMax());
+        if (SystemMenu->VisibleMin()) draw(ButtonMin, SystemMenu->EnabledMin());
+        if (Form->BorderIcons().Contains(vcl::biHelp)) draw(ButtonHelp, true);
+    }
+    for (int i = 0; i < FTitleButtons->Count(); ++i)
+        if (htTitleButton + i != Skip) DrawTitleButton(*FTitleButtons->Items(i), i, false);
 }
 
 void TsSkinProvider::PaintBorderIcons(int CaptionWidth) {
-    // PENDING: sTitleButtons
-    (void)CaptionWidth;
-}
-
-int TsSkinProvider::CalcHitTest(const vcl::TMessage &Message) {
-    // PENDING: sTitleButtons
-    (void)Message;
-    return HTNOWHERE;
-}
-
-void TsSkinProvider::SetHotButton(int Code, bool Repaint) {
-    // PENDING: sTitleButtons
-    (void)Code, (void)Repaint;
-}
-
-void TsSkinProvider::SetPressedButton(int Code) {
-    // PENDING: sTitleButtons
-    (void)Code;
+    if (!ButtonsPaintable()) return;
+    GdiFlush();  // what GDI drew into the cache is in its pixels
+    RestoreButtonsArea(CaptionWidth);
+    DrawAllButtons(0);
 }
 
 void TsSkinProvider::PaintButtonState(int Code) {
-    // PENDING: sTitleButtons
-    (void)Code;
+    TsCaptionButton *button = ButtonByCode(Code);
+    // No button of a maximized MDI child shows: forms here are no MDI parents.
+    if (!button || IsMDIButton(Code)) return;
+    TsTitleButton *titleButton = Code >= htTitleButton ? FTitleButtons->Items(Code - htTitleButton) : nullptr;
+    if (titleButton && !titleButton->Visible()) return;
+    const HWND window = WindowOf(Form);
+    if (button->State == -1 || button->Rect.Left <= IconRect.Right || !window || !ButtonsPaintable()) return;
+
+    // The strip behind the buttons goes back whole, so every button is drawn
+    // again: the others as the frame draws them, this one by its own rules.
+    GdiFlush();
+    RestoreButtonsArea(CacheWidth());
+    DrawAllButtons(Code);
+    if (titleButton) {
+        DrawTitleButton(*titleButton, Code - htTitleButton, true);
+    } else {
+        const bool iconic = IsIconic(window) != 0;
+        const TsSkinManager *manager = FSkinData->GetSkinManager();
+        int image = button->ImageIndex;
+        bool disabled = false;
+        if (Code == HTMAXBUTTON && IsZoomed(window)) image = TitleIconIndex(manager, tiBigNorm);
+        if (Code == HTMINBUTTON && iconic) image = TitleIconIndex(manager, tiBigNorm);
+        if (Code == HTMAXBUTTON && iconic) {
+            image = TitleIconIndex(manager, tiBigMax);
+            disabled = !(SystemMenu && SystemMenu->EnabledMax());
+        }
+        DrawButtonImage(*button, image, disabled || (!FormActive && button->State == 0));
+    }
+
+    if (IsWindowVisible(window)) {
+        const vcl::TRect &r = button->Rect;
+        const vcl::TWindowDC dc(window, GetWindowDC(window));
+        if (dc) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), FSkinData->CacheBmp()->Canvas()->Handle(),
+                       r.Left, r.Top, SRCCOPY);
+    }
+
+    // A hot system button glows when the skin gives it a glow.
+    const TsSkinManager *manager = FSkinData->GetSkinManager();
+    const TsSkinData *global = manager ? manager->SkinData.get() : nullptr;
+    int glow = 0, margin = 0;
+    if (global && Code == HTCLOSE) glow = global->BIconCloseGlow, margin = global->BIconCloseGlowMargin;
+    if (global && Code == HTMAXBUTTON) glow = global->BIconMaxGlow, margin = global->BIconMaxGlowMargin;
+    if (global && Code == HTMINBUTTON) glow = global->BIconMinGlow, margin = global->BIconMinGlowMargin;
+    const TsMaskData *mask = MaskAt(manager, button->ImageIndex);
+    if (button->GlowID >= 0) GlowService().HideGlow(button->GlowID, false);
+    if (button->State == 1 && glow >= 1 && mask && manager->Effects()->AllowGlowing && !Form->Parent()) {
+        const vcl::TPoint origin = GetFormOrigin();
+        const vcl::TRect &r = button->Rect;
+        const vcl::TRect screen{origin.X + r.Left, origin.Y + r.Top, origin.X + r.Right, origin.Y + r.Bottom};
+        button->GlowID = GlowService().ShowGlow(screen, "GLOBALINFO", mask->PropertyName + "GLOW", *FSkinData, window,
+                                                255, margin);
+    }
 }
 
+// ------------------------------------------------------------------ states
+
 TsCaptionButton *TsSkinProvider::ButtonByCode(int Code) {
-    // PENDING: sTitleButtons
-    (void)Code;
+    switch (Code) {
+    case HTCLOSE: return &ButtonClose;
+    case HTMAXBUTTON: return &ButtonMax;
+    case HTMINBUTTON: return &ButtonMin;
+    case HTHELP: return &ButtonHelp;
+    case htMDIClose: return &MDIClose;
+    case htMDIRestore: return &MDINorm;
+    case htMDIMinimize: return &MDIMin;
+    default: break;
+    }
+    if (Code >= htTitleButton && Code < htTitleButton + FTitleButtons->Count())
+        return &FTitleButtons->Items(Code - htTitleButton)->Data;
     return nullptr;
 }
 
+void TsSkinProvider::SetHotButton(int Code, bool Repaint) {
+    if (Code == CurrentButton || !FDrawNonClientArea) return;
+    if (Code >= 1 && !ButtonByCode(Code)) return;
+    // The button left.
+    const int old = CurrentButton;
+    if (old >= 1) {
+        if (TsCaptionButton *button = ButtonByCode(old)) {
+            button->State = 0;
+            if (old >= htTitleButton) FTitleButtons->Items(old - htTitleButton)->HintWindow.reset();
+            if (Repaint) PaintButtonState(old);
+        }
+    }
+    CurrentButton = Code;
+    if (FormsState().FormButtonPressed || Code < 1) return;
+    TsCaptionButton *button = ButtonByCode(Code);
+    button->State = 1;
+    if (Code >= htTitleButton) {
+        TsTitleButton &title = *FTitleButtons->Items(Code - htTitleButton);
+        title.HintWindow = ShowHintAt(title.Hint(), GetCursorPoint());
+    }
+    if (Repaint) PaintButtonState(Code);
+}
+
+void TsSkinProvider::SetPressedButton(int Code) {
+    TsCaptionButton *button = ButtonByCode(Code);
+    if (!button) return;
+    const int old = CurrentButton;
+    if (old >= 1 && old != Code) {
+        if (TsCaptionButton *previous = ButtonByCode(old)) {
+            previous->State = 0;
+            PaintButtonState(old);
+        }
+    }
+    CurrentButton = Code;
+    const HWND window = WindowOf(Form);
+    const bool maximizeAllowed = SystemMenu && (SystemMenu->EnabledMax() ||
+                                                (window && IsZoomed(window) && SystemMenu->EnabledRestore()));
+    if ((Code == HTMAXBUTTON && !maximizeAllowed) || (Code == HTCLOSE && !NativeCloseEnabled(window)) ||
+        (Code == htMDIRestore && !(SystemMenu && SystemMenu->EnabledMax()))) {
+        CurrentButton = 0;
+        return;
+    }
+    button->State = 2;
+    PressedCode = Code;
+    FormsState().FormButtonPressed = true;
+    PaintButtonState(Code);
+}
+
+// --------------------------------------------------------------- hit-tests
+
+int TsSkinProvider::ButtonHitCode(vcl::TPoint P) {
+    const HWND window = WindowOf(Form);
+    const bool iconic = window && IsIconic(window);
+    const auto over = [&](const TsCaptionButton &Button) { return Contains(Button.Rect, P); };
+    if (HasSystemMenu() && SystemMenu) {
+        if (over(ButtonClose)) return NativeCloseEnabled(window) ? HTCLOSE : HTCAPTION;
+        if (SystemMenu->VisibleMax() && over(ButtonMax))
+            return SystemMenu->EnabledMax() || (SystemMenu->EnabledRestore() && !iconic) ? HTMAXBUTTON : HTCAPTION;
+        if ((SystemMenu->VisibleMin() || iconic) && over(ButtonMin))
+            return iconic || SystemMenu->EnabledMin() ? HTMINBUTTON : HTCAPTION;
+        if (Form->BorderIcons().Contains(vcl::biHelp) && over(ButtonHelp)) return HTHELP;
+    }
+    for (int i = 0; i < FTitleButtons->Count(); ++i) {
+        const TsTitleButton &button = *FTitleButtons->Items(i);
+        if (button.Visible() && over(button.Data)) return button.Enabled() ? htTitleButton + i : HTCLIENT;
+    }
+    return HTCLIENT;
+}
+
+bool TsSkinProvider::OverSizeGrip(vcl::TPoint P) const {
+    const HWND window = WindowOf(Form);
+    const TsSkinManager *manager = FSkinData->GetSkinManager();
+    const TsMaskData *grip = manager ? MaskAt(manager, manager->CommonElements.GripImage) : nullptr;
+    if (!window || !grip) return false;
+    const vcl::TRect margins = GetShadowMargins();
+    const int border = GetBorderWidth(window);
+    const int right = WindowWidth(window) - margins.Right - border;
+    const int bottom = WindowHeight(window) - margins.Bottom - border;
+    bool shown = GripVisible();
+    if (!shown && FormScrollAdapter) {
+        // The corner square between the form's two scroll bars.
+        const TvlScrollBarState horz = FormScrollAdapter->HorzScrollBar(), vert = FormScrollAdapter->VertScrollBar();
+        shown = horz.Visible && vert.Visible && P.X >= right - vert.Width && P.X < right &&
+                P.Y >= bottom - horz.Width && P.Y < bottom;
+    }
+    return shown && P.X >= right - GetMaskFrameWidth(*grip) && P.Y >= bottom - GetMaskFrameHeight(*grip);
+}
+
+int TsSkinProvider::CalcHitTest(const vcl::TMessage &Message) {
+    const HWND window = WindowOf(Form);
+    if (!window) return HTNOWHERE;
+    const vcl::TPoint screen = ScreenPointOf(Message.LParam);
+    const vcl::TPoint p = ScreenToWindowPoint(screen.X, screen.Y);
+    if (const int code = ButtonHitCode(p); code != HTCLIENT) return code;
+
+    const int width = WindowWidth(window), height = WindowHeight(window);
+    const int border = GetBorderWidth(window);
+    const int nativeTop = GetNativeBorderWidth(window);
+    if (!IsZoomed(window) && (GetWindowLongPtrW(window, GWL_STYLE) & WS_SIZEBOX)) {
+        int code = 0;
+        if (p.Y < nativeTop) code = HTTOP;
+        else if (p.Y > height - border) code = HTBOTTOM;
+        if (p.X < border) code = code == HTTOP ? HTTOPLEFT : code == HTBOTTOM ? HTBOTTOMLEFT : HTLEFT;
+        else if (p.X > width - border) code = code == HTTOP ? HTTOPRIGHT : code == HTBOTTOM ? HTBOTTOMRIGHT : HTRIGHT;
+        if (code != 0) return code;
+    }
+
+    const int nativeCaption = GetSysCaptionHeight(*Form);
+    const int captionBand = nativeCaption + nativeTop;
+    if (p.Y >= 0 && p.Y <= captionBand) {
+        if (IsBetween(p.Y, nativeTop + nativeCaption, nativeTop + GetCaptionHeight(true) + GetMenuLineHeight(), false))
+            return HTMENU;
+        return Contains(IconRect, p) ? HTSYSMENU : HTCAPTION;
+    }
+    if (p.Y <= captionBand + GetMenuLineCount() * GetMenuLineHeight()) return HTMENU;
+    if (OverSizeGrip(p)) return HTBOTTOMRIGHT;
+    return HTCLIENT;
+}
+
+// ---------------------------------------------------------------- measures
+
 int TsSkinProvider::GetButtonsTop() const {
-    // PENDING: sTitleButtons
-    return 0;
+    const HWND window = WindowOf(Form);
+    return window && IsZoomed(window) ? 6 : 0;
 }
 
 int TsSkinProvider::GetTitleHeight(bool Maximized) const {
-    // PENDING: sTitleButtons
-    (void)Maximized;
-    return 0;
+    const TsSkinManager *manager = FSkinData->GetSkinManager();
+    if (!manager || !manager->SkinData) return 0;
+    const TsSkinData &global = *manager->SkinData;
+    const HWND window = WindowOf(Form);
+    if (Maximized || (window && IsZoomed(window) && global.MaxHeight != 0)) return global.MaxHeight;
+    return global.TitleHeight;
 }
 
 int TsSkinProvider::TitleExcess(bool Maximized) const {
-    // PENDING: sTitleButtons
-    (void)Maximized;
-    return 0;
+    if (!Form) return 0;
+    return std::max(0, GetTitleHeight(Maximized) - (GetSysCaptionHeight(*Form) + 4));
 }
 
 } // namespace skin
