@@ -5,6 +5,10 @@
 // text colour and get their own back.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -239,6 +243,45 @@ TEST_F(CtrlAdapter, AFormInsideTheFormGetsAProviderOfItsOwnAndNoItem) {
     // Served now: the next walk leaves it alone.
     Walk();
     EXPECT_EQ(inner->ComponentCount(), 1);
+}
+
+TEST_F(CtrlAdapter, AControlPutOnTheSkinnedFormLaterGetsItsAdapterWhenItsWindowIsMade) {
+    List(kButton, "TButton");
+    Walk();
+    auto *button = Form.Add(vcl::Create<vcl::TButton>(F()));  // its window tells the form
+    ASSERT_TRUE(button->HandleAllocated());
+    EXPECT_EQ(KindAskedFor(button->Handle()), kButton);
+    EXPECT_NE(Adapter().ItemOf(button), nullptr);
+}
+
+TEST_F(CtrlAdapter, AnotherTabShownMakesTheFormLookAgain) {
+    auto *button = Form.Add(vcl::Create<vcl::TButton>(F()));
+    Adapter();
+    List(kButton, "TButton");  // listed after its window was made
+    EXPECT_TRUE(Factory.Requests.empty());
+    NMHDR other{button->Handle(), 0, static_cast<UINT>(TCN_SELCHANGING)};
+    SendMessageW(F()->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&other));
+    EXPECT_TRUE(Factory.Requests.empty());
+    NMHDR changed{button->Handle(), 0, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(F()->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&changed));
+    EXPECT_EQ(KindAskedFor(button->Handle()), kButton);
+}
+
+TEST_F(CtrlAdapter, AFloatingFormDropsItsScrollBarsAndRefreshes) {
+    struct Bars : TvlScrollAdapter {
+        HWND AdapterWindow() const override { return nullptr; }
+        TvlScrollBarState HorzScrollBar() const override { return {}; }
+        TvlScrollBarState VertScrollBar() const override { return {}; }
+    };
+    auto *button = Form.Add(vcl::Create<vcl::TButton>(F()));
+    List(kButton, "TButton");
+    Adapter();
+    P->FormScrollAdapter = std::make_unique<Bars>();
+    P->SkinData()->PaintLocked = true;
+    F()->Perform(vcl::CM_FLOAT, 0, 0);
+    EXPECT_EQ(P->FormScrollAdapter, nullptr);
+    EXPECT_FALSE(P->SkinData()->PaintLocked);          // the refresh ran
+    EXPECT_EQ(KindAskedFor(button->Handle()), kButton);  // and walked the form
 }
 
 } // namespace
