@@ -14,6 +14,7 @@
 #include "skin/forms/vlDwmServices.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/manager/sSysColors.h"
+#include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/HandleCounts.h"
 
@@ -41,7 +42,6 @@ struct BlurCall {
 
 std::vector<AttributeCall> Attributes;
 std::vector<BlurCall> Blurs;
-std::vector<HWND> Invalidations;
 
 HRESULT WINAPI RecordAttribute(HWND Window, DWORD Attribute, LPCVOID Value, DWORD Size) {
     DWORD value = 0xDEAD;
@@ -53,11 +53,6 @@ HRESULT WINAPI RecordAttribute(HWND Window, DWORD Attribute, LPCVOID Value, DWOR
 HRESULT WINAPI RecordBlur(HWND Window, const DWM_BLURBEHIND *Blur) {
     Blurs.push_back({Window, Blur->dwFlags, Blur->fEnable, Blur->hRgnBlur,
                      Blur->hRgnBlur && GetObjectType(Blur->hRgnBlur) == OBJ_REGION});
-    return S_OK;
-}
-
-HRESULT WINAPI RecordInvalidation(HWND Window) {
-    Invalidations.push_back(Window);
     return S_OK;
 }
 
@@ -76,8 +71,6 @@ struct DwmServices : FormsFixture {
                                              reinterpret_cast<void *>(&RecordAttribute)};
     zuvotest::TApiRedirect BlurRedirect{Entry(Dwmapi, "DwmEnableBlurBehindWindow"),
                                         reinterpret_cast<void *>(&RecordBlur)};
-    zuvotest::TApiRedirect InvalidateRedirect{Entry(Dwmapi, "DwmInvalidateIconicBitmaps"),
-                                              reinterpret_cast<void *>(&RecordInvalidation)};
     TestForm Form;
 
     void SetUp() override {
@@ -85,7 +78,6 @@ struct DwmServices : FormsFixture {
         ASSERT_FALSE(DwmCompositionActive()) << "this program should run without desktop composition";
         Attributes.clear();
         Blurs.clear();
-        Invalidations.clear();
         Form.Show();
     }
     void TearDown() override { FreeLibrary(Dwmapi); }
@@ -96,30 +88,20 @@ struct DwmServices : FormsFixture {
     HWND Window() { return Form.Form->Handle(); }
 };
 
-TEST_F(DwmServices, TheRenderingPolicyIsSetOnlyUnderCompositionAsAttributeTwo) {
-    SetNcRenderingPolicy(Window(), ncrpDisabled);
-    EXPECT_TRUE(Attributes.empty());
-    {
-        const zuvotest::TApiRedirect composing = Composing();
-        ASSERT_TRUE(DwmCompositionActive());
-        SetNcRenderingPolicy(Window(), ncrpDisabled);
-        SetNcRenderingPolicy(Window(), ncrpUseWindowStyle);
-    }
-    EXPECT_EQ(Attributes, (std::vector<AttributeCall>{{Window(), 2, 1, 4}, {Window(), 2, 0, 4}}));
-    EXPECT_EQ(DWMWA_NCRENDERING_POLICY, 2);
-}
-
-TEST_F(DwmServices, TheSkinsComingAndGoingSetTheFormsPolicy) {
+TEST_F(DwmServices, TheSkinsComingAndGoingSetTheRenderingPolicyOnlyUnderComposition) {
     TsSkinProvider *p = vcl::Create<TsSkinProvider>(Form.Form);
+    Manager->SetActive(false);
+    Manager->SetActive(true);
+    EXPECT_TRUE(Attributes.empty());
     const zuvotest::TApiRedirect composing = Composing();
+    ASSERT_TRUE(DwmCompositionActive());
     Manager->SetActive(false);
     ASSERT_FALSE(Attributes.empty());
     for (const AttributeCall &call : Attributes) EXPECT_EQ(call, (AttributeCall{Window(), 2, 0, 4}));
     Attributes.clear();
     Manager->SetActive(true);
-    ASSERT_TRUE(p->Skinned());
-    ASSERT_FALSE(Attributes.empty());
-    EXPECT_EQ(Attributes.front(), (AttributeCall{Window(), 2, 1, 4}));
+    ASSERT_TRUE(p->Skinned() && !Attributes.empty());
+    EXPECT_EQ(Attributes.front(), (AttributeCall{Window(), 2, 1, 4}));  // DWMWA_NCRENDERING_POLICY, disabled
     delete p;
 }
 
@@ -134,37 +116,27 @@ TEST_F(DwmServices, BlurBehindPassesItsRegionAndAlwaysFreesIt) {
     EXPECT_EQ(vcl::LiveHandles(), before);
 }
 
-TEST_F(DwmServices, IconicPicturesAreDroppedAndAttributesPassedAsGiven) {
-    InvalidateIconicBitmaps(Window());
-    EXPECT_EQ(Invalidations, std::vector<HWND>{Window()});
-    const DWORD value = 1;
-    EXPECT_EQ(SetDwmWindowAttribute(Window(), 10, &value, sizeof value), S_OK);
-    EXPECT_EQ(Attributes, (std::vector<AttributeCall>{{Window(), 10, 1, 4}}));
-}
-
 // --------------------------------------------------------- the snapshot form
 
 // Sees what the layered animations' slot is asked to show.
 struct ShownImages : TvlFormAnimations {
     void AnimHideForm(TvlFormProvider &) override {}
     bool SetLayeredAlpha(HWND, bool, std::uint8_t) override { return false; }
+    void AnimateSkinChangeOfForm(TvlFormProvider &, int, std::uint8_t, bool) override {}
     void ShowLayeredBitmap(HWND Window, vcl::TBitmap *Bitmap, std::uint8_t Alpha) override {
-        Shown.push_back({Window, Bitmap ? Bitmap->Width() : -1, Bitmap ? Bitmap->Height() : -1, Alpha});
-        if (!Bitmap) return;
+        Shown = Window;
+        Size = {Bitmap->Width(), Bitmap->Height()};
+        ShownAlpha = Alpha;
         const vcl::TBitmapView view = Bitmap->View();
-        Opaque = true;
         for (int y = 0; y < view.Height; ++y)
             for (int x = 0; x < view.Width; ++x) Opaque = Opaque && view.RowBGRA(y)[x].A == 255;
-        Corner = Bitmap->Canvas()->Pixels(Bitmap->Width() / 2, Bitmap->Height() - 10) & 0xFFFFFF;
+        Inside = Bitmap->Canvas()->Pixels(Bitmap->Width() / 2, Bitmap->Height() - 10);
     }
-    void AnimateSkinChangeOfForm(TvlFormProvider &, int, std::uint8_t, bool) override {}
-    struct Show {
-        HWND Window;
-        int Width, Height, Alpha;
-    };
-    std::vector<Show> Shown;
-    bool Opaque = false;
-    vcl::TColor Corner = 0;
+    HWND Shown = nullptr;
+    vcl::TPoint Size{};
+    int ShownAlpha = -1;
+    bool Opaque = true;
+    vcl::TColor Inside = 0;
 };
 
 TEST_F(DwmServices, TheSnapshotCoversTheWindowWithItsImageUnactivatedAndWithoutShadow) {
@@ -172,9 +144,8 @@ TEST_F(DwmServices, TheSnapshotCoversTheWindowWithItsImageUnactivatedAndWithoutS
     TvlServiceRegistration<TvlFormAnimations> registration(images);
     Form.Form->SetColor(0x3366CC);
     Form.Form->Repaint();
-    vcl::Application->ProcessMessages();
     const HWND active = GetActiveWindow();
-    RECT source{};
+    RECT source{}, placed{};
     GetWindowRect(Window(), &source);
 
     std::unique_ptr<vcl::TForm> snapshot = CreateSnapshotForm(Window());
@@ -182,23 +153,17 @@ TEST_F(DwmServices, TheSnapshotCoversTheWindowWithItsImageUnactivatedAndWithoutS
     const HWND shot = snapshot->Handle();
     EXPECT_EQ(snapshot->Tag(), 256);
     EXPECT_EQ(snapshot->BorderStyle(), vcl::bsNone);
-    EXPECT_EQ(snapshot->Owner(), nullptr);
     EXPECT_TRUE(IsWindowVisible(shot));
     EXPECT_EQ(GetActiveWindow(), active);
-    const LONG_PTR exStyle = GetWindowLongPtrW(shot, GWL_EXSTYLE);
-    EXPECT_EQ(exStyle & (WS_EX_LAYERED | WS_EX_TOPMOST), WS_EX_LAYERED | WS_EX_TOPMOST);
+    EXPECT_EQ(GetWindowLongPtrW(shot, GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TOPMOST), WS_EX_LAYERED | WS_EX_TOPMOST);
     EXPECT_FALSE(GetClassLongPtrW(shot, GCL_STYLE) & CS_DROPSHADOW);
-    RECT placed{};
     GetWindowRect(shot, &placed);
     EXPECT_TRUE(EqualRect(&placed, &source));
-    ASSERT_EQ(images.Shown.size(), 1u);
-    EXPECT_EQ(images.Shown[0].Window, shot);
-    EXPECT_EQ(images.Shown[0].Width, source.right - source.left);
-    EXPECT_EQ(images.Shown[0].Height, source.bottom - source.top);
-    EXPECT_EQ(images.Shown[0].Alpha, 255);
+    EXPECT_EQ(images.Shown, shot);
+    EXPECT_EQ(images.Size, vcl::TPoint(source.right - source.left, source.bottom - source.top));
+    EXPECT_EQ(images.ShownAlpha, 255);
     EXPECT_TRUE(images.Opaque);
-    EXPECT_EQ(images.Corner, 0x3366CC);  // the form's client colour
-
+    EXPECT_EQ(images.Inside, 0x3366CC);  // the form's client area
     EXPECT_EQ(CreateSnapshotForm(nullptr), nullptr);
 }
 
