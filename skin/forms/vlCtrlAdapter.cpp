@@ -97,34 +97,23 @@ void TvlCtrlAdapter::AdaptControls(vcl::TWinControl *Root) {
     if (!Root) return;
     Walking = true;
     Purge();
-    // A child with its window is walked into; the walk below is its own.
-    const auto descend = [this](vcl::TControl *Control) {
+    // An accepted control is adapted (a label coloured); a windowed one with
+    // its window is walked into, the walk below being its own.
+    const auto visit = [this](vcl::TControl *Control) {
+        if (!Control) return;
+        if (AcceptControl(Control)) {
+            if (auto *windowed = dynamic_cast<vcl::TWinControl *>(Control))
+                AddNewItem(windowed, {});
+            else if (IsPlainLabel(Control))
+                Provider->SkinLabel(static_cast<vcl::TCustomLabel *>(Control), true);
+        }
         auto *windowed = dynamic_cast<vcl::TWinControl *>(Control);
         if (!windowed || !windowed->HandleAllocated() || !windowed->Parent()) return;
         Walking = false;
         AdaptControls(windowed);
     };
-    for (int i = 0; i < Root->ComponentCount(); ++i) {
-        auto *control = dynamic_cast<vcl::TControl *>(Root->Components(i));
-        if (!control) continue;
-        if (AcceptControl(control)) {
-            if (auto *windowed = dynamic_cast<vcl::TWinControl *>(control))
-                AddNewItem(windowed, {});
-            else if (IsPlainLabel(control))
-                Provider->SkinLabel(static_cast<vcl::TCustomLabel *>(control), true);
-        }
-        descend(control);
-    }
-    for (int i = 0; i < Root->ControlCount(); ++i) {
-        vcl::TControl *control = Root->Controls(i);
-        if (AcceptControl(control)) {
-            if (auto *windowed = dynamic_cast<vcl::TWinControl *>(control))
-                AddNewItem(windowed, {});
-            else if (IsPlainLabel(control))
-                Provider->SkinLabel(static_cast<vcl::TCustomLabel *>(control), true);
-        }
-        descend(control);
-    }
+    for (int i = 0; i < Root->ComponentCount(); ++i) visit(dynamic_cast<vcl::TControl *>(Root->Components(i)));
+    for (int i = 0; i < Root->ControlCount(); ++i) visit(Root->Controls(i));
     Walking = false;
 }
 
