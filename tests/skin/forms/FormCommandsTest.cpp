@@ -86,7 +86,7 @@ TEST_F(FormCommands, OnlyTheFormsOwnManagerIsHeardAndAnothersRemovalReachesTheCh
     Recorder child(log, "child", Form.Add(vcl::Create<vcl::TButton>(F())), SC_SKIN_REMOVED, true);
     ManagerPtr other = NewManager();
     const auto arm = [&] {
-        P->ButtonsBackup->SetSize(8, 8);
+        P->TitleSkinIndex = 999;  // what no skin resolves
         P->SkinData()->PaintLocked = true;
         P->RegionChanged = false;
         F()->SetColor(vcl::clRed);
@@ -95,12 +95,12 @@ TEST_F(FormCommands, OnlyTheFormsOwnManagerIsHeardAndAnothersRemovalReachesTheCh
     for (unsigned code : {SC_SKIN_APPLIED, SC_SKIN_REFRESH, SC_SKIN_REMOVED}) Command(F(), code, From(other.get()));
     EXPECT_EQ(log, std::vector<std::string>{"child"});
     EXPECT_TRUE(P->Skinned());
-    EXPECT_EQ(P->ButtonsBackup->Width(), 8);
+    EXPECT_EQ(P->TitleSkinIndex, 999);
     EXPECT_TRUE(P->SkinData()->PaintLocked);
     EXPECT_EQ(F()->Color(), vcl::clRed);
 
     Command(F(), SC_SKIN_APPLIED, From(Manager.get()));
-    EXPECT_EQ(P->ButtonsBackup->Width(), 0);
+    EXPECT_NE(P->TitleSkinIndex, 999);
     Command(F(), SC_SKIN_REFRESH, From(Manager.get()));
     EXPECT_FALSE(P->SkinData()->PaintLocked);
     EXPECT_TRUE(P->RegionChanged);
