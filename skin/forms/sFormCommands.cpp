@@ -7,10 +7,12 @@
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
+#include "skin/manager/sVclUtils.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 #include "vcl/StdCtrls.h"
 #include "vlCtrlAdapter.h"
+#include "vlDwmServices.h"
 
 namespace skin {
 
@@ -20,6 +22,26 @@ TvlFormProvider *AsFormProvider(TsSkinProvider *Provider) { return Provider; }
 
 bool FormDestroying(const vcl::TCustomForm *Form) {
     return !Form || Form->ComponentState().Contains(vcl::csDestroying);
+}
+
+// Every label on the form that the control adapter accepts takes the
+// skin's colours.
+void SkinFormLabels(TsSkinProvider &Provider) {
+    ForEachChildControl(Provider.Form, reinterpret_cast<std::intptr_t>(&Provider),
+                        [](vcl::TControl *Control, std::intptr_t Argument) {
+                            auto &provider = *reinterpret_cast<TsSkinProvider *>(Argument);
+                            auto *label = dynamic_cast<vcl::TLabel *>(Control);
+                            if (label && provider.ControlAdapter->AcceptControl(label)) provider.SkinLabel(label, true);
+                        });
+}
+
+// Every label on the form gets its own colours back.
+void UnskinFormLabels(TsSkinProvider &Provider) {
+    ForEachChildControl(Provider.Form, reinterpret_cast<std::intptr_t>(&Provider),
+                        [](vcl::TControl *Control, std::intptr_t Argument) {
+                            if (auto *label = dynamic_cast<vcl::TCustomLabel *>(Control))
+                                reinterpret_cast<TsSkinProvider *>(Argument)->SkinLabel(label, false);
+                        });
 }
 
 } // namespace
@@ -195,26 +217,141 @@ void TsSkinProvider::SetFormAlpha(int Alpha) {
 }
 
 void TsSkinProvider::RemoveSkinFromForm(vcl::TMessage &Message) {
-    // PENDING: sFormCommands
-    (void)Message;
+    TsSkinManager *manager = FSkinData->GetSkinManager();
+    FormScrollAdapter.reset();
+    if (Form->HandleAllocated()) SetNcRenderingPolicy(Form->WindowHandle(), ncrpUseWindowStyle);
+    CommonWndProc(Message, FSkinData.get());
+    MenuLineCount = -1;
+    TitleSkinIndex = -1;
+    CaptionSkinIndex = -1;
+    IsSkinned = false;
+    BroadcastToChildControls(Form, Message);
+    RemoveSkin(Message);
+    if (manager) manager->SkinableMenus().ClearMenuBackgrounds();
+    if (!FormDestroying(Form) && manager) {
+        HookFormMenus(false);
+        SetSysMenuStyle(false);
+        const HWND window = Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+        if (window && GetCaptionHeight(false) > 0 && !ModuleState().FormAnimationActive)
+            SetWindowRgn(window, nullptr, TRUE);
+        if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(vcl::clBtnFace);
+        UpdateExtBorders(false);
+        // The form itself: a null window here would repaint the whole desktop.
+        if (window)
+            RedrawWindow(window, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    }
+    if (!FormDestroying(Form)) UnskinFormLabels(*this);
+    // Records of labels that left the form meanwhile are dropped unread.
+    LabelRecords.clear();
+    FSkinData->ShrinkCache();
 }
 
 void TsSkinProvider::AnswerBgQuery(TvlBgQuery &Query) {
-    // PENDING: sFormCommands
-    (void)Query;
+    TsCommonData &data = *FSkinData;
+    // The asker's piece is placed by the answer: X and Y start at the
+    // client area's origin in the frame image.
+    Query.X = 0;
+    Query.Y = 0;
+    if ((data.BGChanged || CacheStale()) && (!data.PaintLocked || InShowAnimation) && data.CanUseCache()) RenderFrame();
+    const int offsetX = GetClientOffsetX();
+    const int offsetY = GetClientOffsetY();
+    if (Query.PaintIntoDC) {
+        Query.X += offsetX;
+        Query.Y += offsetY;
+    }
+    if (Form->OnPaint) {
+        Query.Image = data.CacheBmp();
+        Query.X = offsetX;
+        Query.Y = offsetY;
+        Query.Kind = bqImage;
+        return;
+    }
+    int state = 0;
+    if (const TsSkinManager *manager = data.GetSkinManager(); manager && manager->IsValidSectionIndex(data.SkinIndex()))
+        state = std::max(0, std::min<int>(FormActive, manager->Sections[static_cast<std::size_t>(data.SkinIndex())].States - 1));
+    data.CopyParentBackground(Query, state);
+    if (Query.Kind == bqImage && !Query.PaintIntoDC && !Query.Image) {
+        RenderFrame();
+        Query.Image = data.CacheBmp();
+    }
+    // What the form painted into the DC was read at the client area's
+    // place; an image answer tells the asker that place instead.
+    if (!Query.PaintIntoDC) {
+        Query.X += offsetX;
+        Query.Y += offsetY;
+    }
+    if (offsetX != 0) Query.Rect.Left = std::max(0, Query.Rect.Left - offsetX);
+    if (offsetY != 0) Query.Rect.Top = std::max(0, Query.Rect.Top - offsetY);
 }
 
 void TsSkinProvider::ApplySkinToUnskinnedForm() {
-    // PENDING: sFormCommands
+    TsSkinManager *manager = FSkinData->GetSkinManager();
+    if (manager) manager->SkinableMenus().ClearMenuBackgrounds();
+    FSkinData->UpdateIndexes(true);
+    TitleSkinIndex = -1;
+    UpdateHeaderIndexes();
+    if (manager) {
+        // Without a border form the caption is the system's: never taller.
+        TallCaption = false;
+        SetSysMenuStyle(true);
+        UpdateIconMasks();
+        if (!manager->ComponentState().Contains(vcl::csLoading)) {
+            HookFormMenus(true);
+            if (ControlAdapter) SkinFormLabels(*this);
+        }
+        FSkinData->BGChanged = true;
+        FrameChanged = true;
+        MenuLineCount = -1;
+        // The removal took the region away: the next frame output sets it.
+        RegionChanged = true;
+        if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(manager->GetMainColor());
+        if (Form->HandleAllocated())
+            SetNcRenderingPolicy(Form->WindowHandle(), FDrawNonClientArea ? ncrpDisabled : ncrpUseWindowStyle);
+    }
+    if (ControlAdapter)
+        ControlAdapter->AdaptControls(nullptr);
+    else
+        CreateControlAdapter();
+    IsSkinned = Skinned();
 }
 
 void TsSkinProvider::ApplySkinToSkinnedForm() {
-    // PENDING: sFormCommands
+    TsSkinManager *manager = FSkinData->GetSkinManager();
+    if (manager) manager->SkinableMenus().ClearMenuBackgrounds();
+    FSkinData->UpdateIndexes(true);
+    TitleSkinIndex = -1;
+    UpdateHeaderIndexes();
+    if (ButtonsBackup) ButtonsBackup->SetSize(0, 0);
+    if (!manager) return;
+    UpdateIconMasks();
+    SetSysMenuStyle(true);
+    manager->SkinableMenus().ApplyToAllForms();
+    FSkinData->BGChanged = true;
+    MenuLineCount = -1;
+    if (Form->HandleAllocated()) PerformFormProc(WM_NCPAINT, 0, 0);
 }
 
 void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
-    // PENDING: sFormCommands
-    (void)Message;
+    TsSkinManager *manager = FSkinData->GetSkinManager();
+    if (ControlAdapter)
+        ControlAdapter->AdaptControls(nullptr);
+    else
+        CreateControlAdapter();
+    if (FDrawNonClientArea && FDrawClientArea) UpdateFormScrollBars();
+    if (Form->Parent()) FSkinData->SetBGFlags(FSkinData->BGFlags() & ~bgfParentBackground);
+    MenuLineCount = -1;
+    if (manager && !manager->ComponentState().Contains(vcl::csLoading) && Skinned()) HookFormMenus(true);
+    if (HasFrame()) RegionChanged = true;
+    if (!Form->Visible()) return;
+    FSkinData->BGChanged = true;
+    UpdateExtBorders(manager && manager->GetExtendedBorders());
+    if (!ModuleState().FormAnimationActive && Form->HandleAllocated())
+        RedrawWindow(Form->WindowHandle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    if (manager && FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(manager->GetMainColor());
+    FSkinData->PaintLocked = false;
+    if (ControlAdapter) ControlAdapter->PassMessage(Message);
 }
 
 } // namespace skin

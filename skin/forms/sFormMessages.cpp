@@ -1,95 +1,223 @@
 #include "sSkinProvider.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sPushedSkin.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
+#include "vlCtrlAdapter.h"
+
 namespace skin {
 
+namespace {
+
+// The skin editor's messages to and from the form.
+constexpr UINT EditorLinkMessage = 0xA400;
+constexpr WPARAM EditorCloseForm = 1;
+constexpr WPARAM EditorAnnounce = 3;
+constexpr WPARAM EditorAreYouAlive = 4;
+constexpr WPARAM EditorPushSkin = 7;  // WM_COPYDATA's WParam
+constexpr const char *EditorCaption = "Glimmoras Editor";
+constexpr int EditorAnnounceTries = 101;
+
+HWND WindowOf(const vcl::TCustomForm *Form) {
+    return Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+}
+
+bool Loading(const vcl::TComponent *Component) {
+    return Component && Component->ComponentState().Contains(vcl::csLoading);
+}
+
+// Every child control re-checks whether its background is its parent's.
+void RecheckChildBackgrounds(vcl::TWinControl *Parent) {
+    BroadcastToChildControls(Parent, {SM_SKINCOMMAND, SkinCommand(SC_QUERY_BG_FLAGS), 1, 0});
+}
+
+} // namespace
+
 void TsSkinProvider::WMQueryEndSession(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
+    // State changes repaint at once from now on. Nothing in this program
+    // keeps work running that the end of the session would have to wait for.
+    ModuleState().SessionEnding = true;
     SavedWndProc(Message);
 }
 
 void TsSkinProvider::WMInitMenuPopup(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
+    TsSkinManager *manager = FSkinData->GetSkinManager();
+    if (!manager || !manager->SkinnedPopups()) {
+        Message.Result = 0;
+        return;
+    }
+    if (Message.LParamHi() != 0)
+        EnableMenuItem(reinterpret_cast<HMENU>(Message.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
     SavedWndProc(Message);
 }
 
 void TsSkinProvider::WMEnterMenuLoop(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
+    InSizeMove = true;
     SavedWndProc(Message);
 }
 
 void TsSkinProvider::WMExitMenuLoop(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
+    InSizeMove = false;
     SavedWndProc(Message);
 }
 
-void TsSkinProvider::WMContextMenu(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
-    SavedWndProc(Message);
-}
+// Forms of this class library carry no popup menu of their own.
+void TsSkinProvider::WMContextMenu(vcl::TMessage &Message) { SavedWndProc(Message); }
 
-void TsSkinProvider::WMMeasureItem(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
-    SavedWndProc(Message);
-}
+// Nor a main menu whose items the skin would measure.
+void TsSkinProvider::WMMeasureItem(vcl::TMessage &Message) { SavedWndProc(Message); }
 
 void TsSkinProvider::WMSetText(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
-    SavedWndProc(Message);
+    const HWND window = WindowOf(Form);
+    if (!window || !Form->Visible() || Form->FormState().Contains(vcl::fsCreating) || !FDrawNonClientArea) {
+        SavedWndProc(Message);
+        return;
+    }
+    for (auto &glow : CaptionGlows) glow.reset();
+    // The system paints its own caption with the new text: the cover keeps
+    // it off the screen until the skin's caption is painted again.
+    if (CompositionOn) {
+        ShowCaptionCover();
+        SavedWndProc(Message);
+        RepaintFrameNow();
+        HideCaptionCover();
+    } else {
+        FSkinData->BGChanged = true;
+        ShowCaptionCover();
+        SavedWndProc(Message);
+        HideCaptionCover();
+        SendMessageW(window, WM_NCPAINT, 0, 0);
+    }
 }
 
 void TsSkinProvider::WMSetIcon(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
+    const HWND window = WindowOf(Form);
+    if (ProviderLoading() || Message.LParam == 0 || ModuleState().FormAnimationActive || !window || !Form->Showing()) {
+        SavedWndProc(Message);
+        return;
+    }
+    if (!CompositionOn) SendMessageW(window, WM_SETREDRAW, FALSE, 0);
     SavedWndProc(Message);
+    if (!CompositionOn) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+    RepaintFrameNow();
 }
 
 void TsSkinProvider::WMSettingChange(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
+    FSkinData->BGChanged = true;
     SavedWndProc(Message);
 }
 
-void TsSkinProvider::WMSysColorChange(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
-    SavedWndProc(Message);
-}
+// The form has no main menu whose skinned items would be rebuilt.
+void TsSkinProvider::WMSysColorChange(vcl::TMessage &Message) { SavedWndProc(Message); }
 
 void TsSkinProvider::WMParentNotify(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
+    const WORD event = Message.WParamLo();
+    TsSkinManager *manager = FSkinData->GetSkinManager();
+    if (ProviderLoading() || Loading(Form) || (event != WM_CREATE && event != WM_DESTROY) || !manager ||
+        !manager->SkinningRules().Contains(srThirdParty)) {
+        SavedWndProc(Message);
+        return;
+    }
     SavedWndProc(Message);
+    if (event == WM_CREATE && ControlAdapter) {
+        vcl::TWinControl *child = vcl::FindControl(reinterpret_cast<HWND>(Message.LParam));
+        if (child)
+            ControlAdapter->AddNewItem(child, {});
+        else
+            ControlAdapter->AdaptControls(nullptr);
+    }
+    RecheckChildBackgrounds(Form);
+    if (FDrawNonClientArea && FormScrollAdapter) FormScrollAdapter->RefreshScrollBars();
 }
 
 void TsSkinProvider::WMNotify(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
     SavedWndProc(Message);
+    const auto *header = reinterpret_cast<const NMHDR *>(Message.LParam);
+    if (header && header->code == static_cast<UINT>(TCN_SELCHANGE) && ControlAdapter)
+        ControlAdapter->AdaptControls(nullptr);
 }
 
 void TsSkinProvider::CMControlListChange(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
     SavedWndProc(Message);
+    auto *control = reinterpret_cast<vcl::TControl *>(Message.LParam);
+    if (Message.WParam == 0 || !control) return;
+    if (auto *windowed = dynamic_cast<vcl::TWinControl *>(control)) {
+        if (ControlAdapter) ControlAdapter->AddNewItem(windowed, {});
+        RecheckChildBackgrounds(windowed);
+    }
+    control->Perform(SM_SKINCOMMAND, SkinCommand(SC_QUERY_BG_FLAGS), 1);
 }
 
 void TsSkinProvider::CMFloat(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
     SavedWndProc(Message);
+    FormScrollAdapter.reset();
+    if (const HWND window = WindowOf(Form))
+        SendSkinCommand(window, SC_SKIN_REFRESH, reinterpret_cast<LPARAM>(FSkinData->GetSkinManager()));
 }
 
 void TsSkinProvider::CMMenuChanged(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
+    if (!Form->FormState().Contains(vcl::fsCreating) && Form->Visible() && !InShowAnimation &&
+        !(FSkinData->BGFlags() & bgfPaintLockTaken)) {
+        MenuLineCount = -1;
+        FrameChanged = true;
+        FSkinData->BGChanged = true;
+    }
     SavedWndProc(Message);
 }
 
+// ------------------------------------------------------- the editor link
+
 void TsSkinProvider::WMFormCommand(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
-    SavedWndProc(Message);
+    switch (Message.WParam) {
+    case EditorCloseForm: Form->Close(); break;
+    case EditorAnnounce: SavedWndProc(Message); break;
+    case EditorAreYouAlive: Message.Result = 1; break;
+    default: break;
+    }
 }
 
 void TsSkinProvider::WMCopyData(vcl::TMessage &Message) {
-    // PENDING: sFormMessages
     SavedWndProc(Message);
+    bool &takingPush = ModuleState().TakingPush;
+    const HWND window = WindowOf(Form);
+    if (Message.Result != 0 || !window || window != FormsState().LinkedWindow || takingPush) return;
+    TsSkinManager *manager = DefaultManager();
+    const auto *data = reinterpret_cast<const COPYDATASTRUCT *>(Message.LParam);
+    if (!manager || !data || Message.WParam != EditorPushSkin || !data->lpData || data->cbData < sizeof(std::uint32_t))
+        return;
+    std::uint32_t magic = 0;
+    std::memcpy(&magic, data->lpData, sizeof magic);
+    if (magic != PushedSkinMagic) return;
+    takingPush = true;
+    // Never more than the block holds: a short one leaves the rest as it was.
+    const std::size_t size = std::min<std::size_t>(data->cbData, manager->PushedSkin.size());
+    std::memcpy(manager->PushedSkin.data(), data->lpData, size);
+    PostMessageW(vcl::Application->Handle(), SM_SKINCOMMAND, SkinCommand(SC_APPLY_PUSHED_SKIN), 0);
+    Message.Result = 1;
+    takingPush = false;
 }
 
 void TsSkinProvider::LinkToEditor(HWND Window) {
-    // PENDING: sFormMessages
-    (void)Window;
+    TvlFormsState &state = FormsState();
+    if (!state.PreviewFlag || state.LinkedWindow || !Window) return;
+    const vcl::TCustomForm *main = vcl::Application ? vcl::Application->MainForm() : nullptr;
+    if (main && WindowOf(main) != Window) return;
+    state.LinkedWindow = Window;
+    state.PreviewFlag = false;
+    for (int i = 0; i < EditorAnnounceTries; ++i) {
+        const HWND editor = FindWindowA(nullptr, EditorCaption);
+        if (!editor) return;
+        if (SendMessageW(editor, EditorLinkMessage, EditorAnnounce, reinterpret_cast<LPARAM>(Window)) == 1) return;
+    }
 }
 
 } // namespace skin

@@ -5,6 +5,7 @@
 #include "sSkinProvider.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sSkinManager.h"
+#include "skin/manager/sVclUtils.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 #include "vcl/Graphics.h"
@@ -247,17 +248,97 @@ int SnapOffset(int Value, int Edge, int Distance) {
 
 // ---------------------------------------------- snapping and glued moving
 
+namespace {
+
+HWND WindowOf(const vcl::TCustomForm *Form) {
+    return Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+}
+
+// The window's rectangle on the screen; the bounds while it has no window.
+vcl::TRect ScreenRect(const vcl::TCustomForm &Form) {
+    RECT r{};
+    if (const HWND window = WindowOf(&Form); window && GetWindowRect(window, &r))
+        return {r.left, r.top, r.right, r.bottom};
+    return Form.BoundsRect();
+}
+
+bool GluedTo(const vcl::TCustomForm *Glued, const vcl::TCustomForm *Master) {
+    const auto &pairs = GluedPairs();
+    return std::any_of(pairs.begin(), pairs.end(),
+                       [&](const TvlGluedPair &p) { return p.Glued == Glued && p.Master == Master; });
+}
+
+// Two rectangles touch along an edge.
+bool ShareEdge(const vcl::TRect &A, const vcl::TRect &B) {
+    return A.Right == B.Left || A.Left == B.Right || A.Bottom == B.Top || A.Top == B.Bottom;
+}
+
+void SetGluedMove(vcl::TCustomForm *Form, bool On) {
+    Form->Perform(SM_SKINCOMMAND, SkinCommand(SC_SET_GLUED_MOVE), On ? 1 : 0);
+}
+
+} // namespace
+
 void TsSkinProvider::SnapFormPosition(WINDOWPOS &Pos) {
-    // PENDING: sProviderOptions
-    (void)Pos;
+    if (!Form || (StateFlags & pfGluedMove) || (Pos.flags & SWP_NOMOVE)) return;
+    // Moving a glued form by itself unglues it.
+    UngluePairsOf(Form);
+    const vcl::TRect work = FormWorkArea(*Form);
+    const vcl::TRect now = ScreenRect(*Form);
+    const int width = (Pos.flags & SWP_NOSIZE) ? now.Width() : Pos.cx;
+    const int height = (Pos.flags & SWP_NOSIZE) ? now.Height() : Pos.cy;
+    // Forms have no shadow border here: their windows are their visible frames.
+    const vcl::TRect moved{Pos.x, Pos.y, Pos.x + width, Pos.y + height};
+    const int buffer = FSnapBuffer;
+    int dx = 0, dy = 0;
+    for (int i = 0; vcl::Screen && i < vcl::Screen->FormCount() && (dx == 0 || dy == 0); ++i) {
+        vcl::TCustomForm *other = vcl::Screen->Forms(i);
+        if (other == Form || !dynamic_cast<vcl::TForm *>(other) || !other->Visible() || GluedTo(other, Form)) continue;
+        // Each of its edges against the dragged form's edge that faces it.
+        const vcl::TRect edges = ScreenRect(*other);
+        if (dx == 0) dx = SnapOffset(moved.Left, edges.Right, buffer);
+        if (dx == 0) dx = SnapOffset(moved.Right, edges.Left, buffer);
+        if (dy == 0) dy = SnapOffset(moved.Top, edges.Bottom, buffer);
+        if (dy == 0) dy = SnapOffset(moved.Bottom, edges.Top, buffer);
+    }
+    if (dx == 0) dx = SnapOffset(moved.Left, work.Left, buffer);
+    if (dy == 0) dy = SnapOffset(moved.Top, work.Top, buffer);
+    if (dx == 0) dx = SnapOffset(moved.Right, work.Right, buffer);
+    if (dy == 0) dy = SnapOffset(moved.Bottom, work.Bottom, buffer);
+    Pos.x -= dx;
+    Pos.y -= dy;
 }
 
 void TsSkinProvider::NoteGluedForms() {
-    // PENDING: sProviderOptions
+    if (!Form || !vcl::Screen) return;
+    const vcl::TRect mine = ScreenRect(*Form);
+    for (int n = 0; n < FGluedForms->Count(); ++n) {
+        const std::string name = FGluedForms->Strings(n);
+        for (int i = 0; i < vcl::Screen->FormCount(); ++i) {
+            vcl::TCustomForm *other = vcl::Screen->Forms(i);
+            if (other == Form || !dynamic_cast<vcl::TForm *>(other) || !other->Visible() || other->Name() != name)
+                continue;
+            const vcl::TRect theirs = ScreenRect(*other);
+            if (ShareEdge(mine, theirs)) GlueForm(other, Form, theirs.Left - mine.Left, theirs.Top - mine.Top);
+        }
+    }
 }
 
 void TsSkinProvider::MoveGluedForms() {
-    // PENDING: sProviderOptions
+    if (!Form || (StateFlags & pfGluedMove)) return;
+    const vcl::TRect mine = ScreenRect(*Form);
+    // The followers' moves may change the list: the pairs as they are now.
+    const std::vector<TvlGluedPair> pairs = GluedPairs();
+    for (int n = 0; n < FGluedForms->Count(); ++n) {
+        const std::string name = FGluedForms->Strings(n);
+        for (const TvlGluedPair &pair : pairs) {
+            if (pair.Master != Form || !GluedTo(pair.Glued, Form) || pair.Glued->Name() != name) continue;
+            vcl::TCustomForm *glued = pair.Glued;
+            SetGluedMove(glued, true);
+            glued->SetBounds(mine.Left + pair.OffsetX, mine.Top + pair.OffsetY, glued->Width(), glued->Height());
+            SetGluedMove(glued, false);
+        }
+    }
 }
 
 } // namespace skin

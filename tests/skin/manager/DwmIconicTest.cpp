@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ApiRedirect.h"
+
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sSysColors.h"
@@ -41,37 +43,6 @@ HRESULT WINAPI RecordInvalidation(HWND Window) {
     return S_OK;
 }
 
-// A jump from a function's first bytes to another function for the
-// object's life; the bytes it replaced come back afterwards.
-class TRedirect {
-public:
-    TRedirect(void *Function, void *Target) : FEntry(static_cast<std::uint8_t *>(Function)) {
-        if (!FEntry) return;
-        std::memcpy(FSaved, FEntry, sizeof FSaved);
-        std::uint8_t jump[5] = {0xE9};
-        const auto displacement = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(Target) -
-                                                            reinterpret_cast<std::intptr_t>(FEntry + 5));
-        std::memcpy(jump + 1, &displacement, 4);
-        Write(jump);
-    }
-    ~TRedirect() {
-        if (FEntry) Write(FSaved);
-    }
-    TRedirect(const TRedirect &) = delete;
-    TRedirect &operator=(const TRedirect &) = delete;
-
-private:
-    void Write(const std::uint8_t (&Bytes)[5]) {
-        DWORD old = 0;
-        VirtualProtect(FEntry, 5, PAGE_EXECUTE_READWRITE, &old);
-        std::memcpy(FEntry, Bytes, 5);
-        VirtualProtect(FEntry, 5, old, &old);
-        FlushInstructionCache(GetCurrentProcess(), FEntry, 5);
-    }
-    std::uint8_t *FEntry;
-    std::uint8_t FSaved[5]{};
-};
-
 TEST(DwmIconicBitmap, AttributesAreSetOnlyUnderCompositionAndForcedOnlyAfterTheFirstWasTaken) {
 #ifdef ZUVO_COMPOSITION
     ASSERT_TRUE(DwmCompositionActive()) << "this program should run with desktop composition";
@@ -88,8 +59,8 @@ TEST(DwmIconicBitmap, AttributesAreSetOnlyUnderCompositionAndForcedOnlyAfterTheF
     HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     {
-        TRedirect attributes(ResolveApiEntry(setAttribute), reinterpret_cast<void *>(&RecordAttribute));
-        TRedirect invalidations(ResolveApiEntry(invalidate), reinterpret_cast<void *>(&RecordInvalidation));
+        zuvotest::TApiRedirect attributes(ResolveApiEntry(setAttribute), reinterpret_cast<void *>(&RecordAttribute));
+        zuvotest::TApiRedirect invalidations(ResolveApiEntry(invalidate), reinterpret_cast<void *>(&RecordInvalidation));
 
         SetDwmIconicBitmap(window, true);
         HasIconicAnswer = E_FAIL;
