@@ -2,8 +2,9 @@
 #include <windows.h>
 
 #include "installer/ProgramMain.h"
-#include "skin/graphics/sConst.h"
+#include "skin/adapters/vlDials.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/graphics/sConst.h"
 #include "skin/graphics/vlPNG.h"
 #include "skin/manager/sSkinManager.h"
 
@@ -14,7 +15,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     skin::InitializeVlPNG();
     skin::InitializeSkinManagerModule();
     skin::InitializeFormsModule();
+    skin::InitializeDialsModule();
     const int exitCode = installer::ProgramMain();
+    skin::FinalizeDialsModule();
     skin::FinalizeFormsModule();
     skin::FinalizeSkinManagerModule();
     skin::FinalizeVlPNG();
