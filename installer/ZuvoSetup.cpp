@@ -3,8 +3,8 @@
 
 #include "installer/ProgramMain.h"
 #include "skin/adapters/vlAdapters.h"
-#include "skin/graphics/sConst.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/graphics/sConst.h"
 #include "skin/graphics/vlPNG.h"
 #include "skin/manager/sSkinManager.h"
 

@@ -2,6 +2,7 @@
 
 #include "skin/manager/sManagerOptions.h"
 #include "vlBtnWnd.h"
+#include "vlDials.h"
 #include "vlSBUtils.h"
 
 namespace skin {
@@ -34,11 +35,13 @@ void InitializeAdaptersModule() {
     if (module.StartCount++ > 0) return;
     InitializeSBUtils();
     RegisterService(static_cast<TvlAdapterFactory &>(module.Factory));
+    InitializeDialsModule();
 }
 
 void FinalizeAdaptersModule() {
     TModule &module = Module();
     if (module.StartCount == 0 || --module.StartCount > 0) return;
+    FinalizeDialsModule();
     UnregisterService(static_cast<TvlAdapterFactory &>(module.Factory));
     FinalizeSBUtils();
 }

@@ -1,8 +1,8 @@
 #pragma once
-// The window adapters' module: its start-up puts the adapter factory into
-// the skin manager's slot (sSkinServices.h), so that a form provider's
-// control adapter gets the adapter of a control's kind from it; its end
-// takes the factory out again. Explicit calls, after the manager's and the
+// The window adapters' module: its start-up puts the adapter factory and
+// the hook's dialog skinning into the skin manager's slots (sSkinServices.h),
+// so that a form provider's control adapter gets the adapter of a control's
+// kind, and forms without a provider get one; its end takes both out again. Explicit calls, after the manager's and the
 // form provider's start-ups (a static initialiser of a library may never
 // run). Windows only.
 #include <memory>
@@ -20,7 +20,8 @@ public:
 };
 
 // Calls nest: the first starts the module (the base unit's start, the
-// factory registered), the last ends it.
+// factory registered, the dialog skinning of the window-creation hook
+// registered), the last ends it.
 void InitializeAdaptersModule();
 void FinalizeAdaptersModule();
 

@@ -1,0 +1,99 @@
+#pragma once
+// Skinning of windows that the application does not skin itself, from the
+// thread's window-creation hook (WH_CBT) that the default skin manager puts
+// in while its skin is on. The manager hands every event of the hook to the
+// dialog skinning slot (sSkinServices.h), which this module's start-up
+// fills. A form that carries no provider of its own, above all a message
+// form of ShowMessage and MessageDlg (class TMessageForm), gets a
+// TvlProvider and, through it, a form provider of the dialog variant that
+// skins it like any form; a provider that the form makes for itself later
+// takes over from that one.
+//
+// System dialogs ("#32770") and the system's popup-menu windows are seen
+// by the hook but left to draw themselves: their window adapters do not
+// exist yet. Forms of this class library are never MDI forms, so there are
+// no MDI children to serve with the parent.
+//
+// Lifetimes: a form's TvlProvider and its form provider are components of
+// the form and go with it. The manager's hooked-dialog list holds one entry
+// per TvlProvider; the provider takes its entry out when it goes, and an
+// entry that the list drops (the hooks removed, the module's end) takes its
+// provider with it unless the form is already taking it. So the list never
+// keeps an entry of a provider that is gone.
+// Windows only; everything here belongs to the UI thread.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "vcl/Component.h"
+
+namespace vcl {
+class TCustomForm;
+}
+
+namespace skin {
+
+class TsSkinProvider;
+class TvlHookedProvider;
+
+// The record of one window that the window-creation hook skinned.
+class TvlProvider : public vcl::TComponent {
+    VCL_CLASS(TvlProvider, vcl::TComponent)
+public:
+    // A form's provider is owned by that form.
+    explicit TvlProvider(vcl::TComponent *AOwner);
+    ~TvlProvider() override;
+
+    // Gives Form a form provider of the dialog variant (owned by the form),
+    // which does not take the skin's main colour and makes no skinned menu,
+    // and has the form drawn anew with it.
+    void AttachToForm(vcl::TCustomForm *Form);
+
+    // The skinned window: the served form's window while it has one.
+    HWND Window() const;
+    // The served form; null for a provider that serves none.
+    vcl::TCustomForm *Form() const { return FForm; }
+    // The dialog variant made for the form; null once the form's own
+    // provider has replaced it (or it went otherwise).
+    TsSkinProvider *FormProvider() const { return FFormProvider; }
+
+protected:
+    void Notification(vcl::TComponent *AComponent, vcl::TOperation Operation) override;
+
+private:
+    friend class TvlHookedProvider;
+    friend void ListHookedProvider(TvlProvider &Provider);
+
+    HWND FWindow = nullptr;
+    vcl::TCustomForm *FForm = nullptr;           // not owned: the form owns this record
+    TsSkinProvider *FFormProvider = nullptr;     // not owned: the form owns it
+    TvlHookedProvider *FEntry = nullptr;         // not owned: the hooked-dialog list owns it
+};
+
+// Enters the provider in the manager's hooked-dialog list (once).
+void ListHookedProvider(TvlProvider &Provider);
+
+// Decides whether the window gets skinned here and, if so, skins it. Silent
+// when it does not.
+void AttachSkinToWindow(HWND Window);
+
+// The listed provider of the window; null when none, or while the
+// application is terminating.
+TvlProvider *FindDialogProvider(HWND Window);
+// The form whose window is Window, among the screen's forms that have a
+// window and are not being destroyed, the newest first; null when none.
+vcl::TCustomForm *FindFormOfWindow(HWND Window);
+
+// The class of the class library's message forms.
+inline constexpr const char *MessageFormClass = "TMessageForm";
+// Forms whose Tag has this bit are the library's own helpers: never skinned.
+inline constexpr std::intptr_t UnskinnedFormTag = 0x100;
+
+// The module's start-up: puts this module's dialog skinning into the
+// manager's slot. After the skin manager module's start-up; calls nest.
+void InitializeDialsModule();
+// The last call frees what the hook skinned and empties the slot again;
+// before the skin manager module's end.
+void FinalizeDialsModule();
+
+} // namespace skin
