@@ -514,6 +514,19 @@ private:
     void Construct();
     // The destructor's part that gives the form back.
     void ReleaseForm();
+    // UpdateFormRegion's work: true when the window took a new region.
+    bool ApplyFormRegion(bool Repaint, bool WithRedraw);
+    // WM_SIZE's work once the form's bounds are those of its window; the
+    // class library records them only after the size message, so
+    // WM_WINDOWPOSCHANGED finishes what WM_SIZE had to leave (SizePending).
+    void FollowNewSize();
+    bool SizePending = false;
+    // WM_WINDOWPOSCHANGED's handling before that.
+    void HandleWindowPosChanged(vcl::TMessage &Message);
+    // Strips of the cached frame into a window DC, each where it lies in
+    // the cache: the top band over the whole width, the left and right
+    // edges below it, the bottom edge between them.
+    void PaintFrameStrips(HDC DC, int Top, int Left, int Right, int Bottom);
 
     bool FAllowAnimation = true;
     bool FAllowExtBorders = true;
