@@ -300,20 +300,22 @@ void TsSkinProvider::WMGetMinMaxInfo(vcl::TMessage &Message) {
     auto *info = reinterpret_cast<MINMAXINFO *>(Message.LParam);
     if (info && window && FDrawNonClientArea && Form->BorderStyle() != vcl::bsNone && !Form->Parent()) {
         const vcl::TRect work = FormWorkArea(*Form);
-        // The maximized position counts from the monitor's corner: a work
-        // area that starts lower or further right (a taskbar at the top or
-        // left) moves it.
         vcl::TPoint monitor{0, 0};
         MONITORINFO mi{};
         mi.cbSize = sizeof mi;
         if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &mi))
             monitor = {mi.rcMonitor.left, mi.rcMonitor.top};
-        const int b = GetBorderWidth(window);
-        info->ptMaxPosition = {work.Left - monitor.X - b, work.Top - monitor.Y - b};
-        info->ptMaxSize = {work.Width() + 2 * b, work.Height() + 2 * b};
+        MaximizedPlacement(work, monitor, GetBorderWidth(window), *info);
         Message.Result = 0;
     }
     SavedWndProc(Message);
+}
+
+void MaximizedPlacement(const vcl::TRect &Work, vcl::TPoint Monitor, int B, MINMAXINFO &Info) {
+    // A work area that starts lower or further right than its monitor (a
+    // taskbar at the top or left) moves the position with it.
+    Info.ptMaxPosition = {Work.Left - Monitor.X - B, Work.Top - Monitor.Y - B};
+    Info.ptMaxSize = {Work.Width() + 2 * B, Work.Height() + 2 * B};
 }
 
 void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {

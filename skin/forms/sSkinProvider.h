@@ -559,6 +559,12 @@ private:
 // owners); null when none.
 TsSkinProvider *FindFormProvider(vcl::TComponent *Component);  // sSysMenuPopup.cpp
 
+// The maximized position and size of a window whose native frame is B
+// wide: the frame lies beyond the edges of the work area Work of the
+// monitor whose top-left corner is Monitor (the position counts from that
+// corner, as the system reads it).
+void MaximizedPlacement(const vcl::TRect &Work, vcl::TPoint Monitor, int B, MINMAXINFO &Info);  // sFormActivation.cpp
+
 // The state of the form layer (the module's start-up resets it).
 struct TvlFormsState {
     // "/vlpreview" was the first argument and no window is linked yet.

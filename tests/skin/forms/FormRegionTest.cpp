@@ -198,16 +198,18 @@ TEST_F(FormRegion, ATopmostFormsCoverIsTopmostToo) {
 
 TEST_F(FormRegion, RegionUpdatesAndCoversLeaveTheHandleCountsFlat) {
     ShowFilled();
-    P->ShowCaptionCover();  // the first cover's window class is registered once
-    P->HideCaptionCover();
-    const vcl::THandleCounts before = vcl::LiveHandles();
-    for (int i = 0; i < 100; ++i) {
+    const auto cycle = [&](int i) {
         P->RegionChanged = true;
         P->CollectFrameMasks();
         P->UpdateFormRegion(i % 2 == 0, i % 3 == 0);
         P->ShowCaptionCover();
         P->HideCaptionCover();
-    }
+    };
+    // The first cycle may leave what lives on (the cover's window class, a
+    // canvas's DC that idle time gives back).
+    cycle(0);
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 100; ++i) cycle(i);
     vcl::Application->ProcessMessages();
     EXPECT_EQ(vcl::LiveHandles(), before);
     EXPECT_TRUE(SameRegion(WindowRegion(W()), ExpectedRegion(FrameSkinMasks(400, 300), 400, 300)));

@@ -18,12 +18,13 @@
 
 namespace skin::test {
 
-// The frame skin: FORM's border mask (30 x 30, margins 6) has key-colour
-// triangles of 3, 2 and 1 pixels in its four corners; FORMTITLE's border
-// mask has a run of two key pixels in its second row, 3 pixels in.
+// The frame skin: FORM's border mask (30 x 30, margins 6, its centre drawn:
+// the cache serves as the client background) has key-colour triangles of
+// 3, 2 and 1 pixels in its four corners; FORMTITLE's border mask has a run
+// of two key pixels in its second row, 3 pixels in.
 inline std::string FrameSkinOptions() {
     return "[GLOBALINFO]\r\nVERSION=10\r\nMASTERBITMAP=master.bmp\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n"
-           "[FORM]\r\nCOLOR=0xF0F0F0\r\nBORDERSMASK=^0000,0000,0030,0030,0006,0006,0006,0006,1,0,0,3\r\n"
+           "[FORM]\r\nCOLOR=0xF0F0F0\r\nBORDERSMASK=^0000,0000,0030,0030,0006,0006,0006,0006,1,0,4,3\r\n"
            "[FORMTITLE]\r\nCOLOR=0xC0C0C0\r\nBORDERSMASK=^0032,0000,0062,0030,0006,0006,0006,0006,1,0,0,3\r\n";
 }
 

@@ -1,0 +1,254 @@
+// The activation, size, position and visibility handlers of a skinned
+// form: the caption cover around the system's own handling of an activation
+// change, the answer of a swallowed one, handle counts over many changes,
+// the maximized size and position, the redraw lock, the first show without
+// an animation, the hide animation's service and the bounded wait for it,
+// and the disabled state.
+#include <gtest/gtest.h>
+
+#include "FrameOutputTestSupport.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/sVclUtils.h"
+#include "vcl/HandleCounts.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+using FormActivation = FrameFixture;
+
+// What the form's own procedure saw of the caption while it handled
+// WM_NCACTIVATE: whether the caption cover lay over it.
+struct CoverSpy {
+    vcl::TControl *Form;
+    TsSkinProvider *P;
+    vcl::TWndMethod Next;
+    int Activations = 0;
+    int Covered = 0;
+    CoverSpy(vcl::TControl *F, TsSkinProvider *Provider) : Form(F), P(Provider), Next(Provider->SavedWndProc) {
+        Provider->SavedWndProc = vcl::TWndMethod::Bind<&CoverSpy::Handle>(this);
+    }
+    ~CoverSpy() { P->SavedWndProc = Next; }
+    void Handle(vcl::TMessage &M) {
+        if (M.Msg == WM_NCACTIVATE) {
+            ++Activations;
+            RECT r{};
+            GetWindowRect(P->Form->WindowHandle(), &r);
+            const HWND atCaption = WindowFromPoint(POINT{r.left + 60, r.top + 8});
+            if (P->CaptionCover && atCaption == P->CaptionCover->WindowHandle()) ++Covered;
+        }
+        Next(M);
+    }
+};
+
+TEST_F(FormActivation, TheSystemsOwnCaptionIsCoveredWhileItHandlesAnActivationChange) {
+    ShowFilled();
+    CoverSpy spy(F(), P);
+    for (WPARAM active : {0, 1, 0, 1}) {
+        SendMessageW(W(), WM_NCACTIVATE, active, 0);
+        EXPECT_EQ(P->FormActive, active);
+        EXPECT_FALSE(P->CaptionCover);  // gone once the system is through
+        EXPECT_FALSE(P->StateFlags & pfInNCActivate);
+    }
+    EXPECT_EQ(spy.Activations, 4);
+    EXPECT_EQ(spy.Covered, 4);
+
+    // A form that paints itself is not covered.
+    struct OwnPaint {
+        void Paint(vcl::TObject *) {}
+    } own;
+    F()->OnPaint = vcl::TNotifyEvent::Bind<&OwnPaint::Paint>(&own);
+    SendMessageW(W(), WM_NCACTIVATE, 0, 0);
+    EXPECT_EQ(spy.Activations, 5);
+    EXPECT_EQ(spy.Covered, 4);
+    F()->OnPaint = {};
+
+    // Neither is a hidden one.
+    F()->Hide();
+    const int before = spy.Activations;
+    SendMessageW(W(), WM_NCACTIVATE, 1, 0);
+    EXPECT_EQ(spy.Activations, before + 1);
+    EXPECT_EQ(spy.Covered, 4);
+}
+
+TEST_F(FormActivation, AnActivationChangeSwallowedDuringTheRestoreAnimationIsAccepted) {
+    ShowFilled();
+    P->StateFlags |= pfRestoreAnimation;
+    Watcher.Seen.clear();
+    EXPECT_EQ(SendMessageW(W(), WM_NCACTIVATE, FALSE, 0), TRUE);
+    EXPECT_FALSE(Watcher.Saw(WM_NCACTIVATE));
+    P->StateFlags &= ~pfRestoreAnimation;
+}
+
+TEST_F(FormActivation, AHundredActivationChangesLeaveTheHandleCountsFlat) {
+    TestForm other;
+    other.Form->SetBounds(600, 100, 200, 200);
+    ShowFilled();
+    other.Show();
+    SetForegroundWindow(W());
+    vcl::Application->ProcessMessages();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 50; ++i) {
+        SetForegroundWindow(other.Form->Handle());
+        SetForegroundWindow(W());
+        SendMessageW(W(), WM_NCACTIVATE, i % 2, 0);
+    }
+    vcl::Application->ProcessMessages();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+    EXPECT_FALSE(P->CaptionCover);
+}
+
+TEST_F(FormActivation, AMaximizedFormFillsTheWorkAreaWithItsFrameBeyondTheEdges) {
+    ShowFilled();
+    const vcl::TRect work = FormWorkArea(*F());
+    const int b = GetSystemMetrics(SM_CXSIZEFRAME);
+    MINMAXINFO info{};
+    SendMessageW(W(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMaxPosition.x, work.Left - b);
+    EXPECT_EQ(info.ptMaxPosition.y, work.Top - b);
+    EXPECT_EQ(info.ptMaxSize.x, work.Width() + 2 * b);
+    EXPECT_EQ(info.ptMaxSize.y, work.Height() + 2 * b);
+
+    // A frameless form keeps what the system gives it.
+    F()->SetBorderStyle(vcl::bsNone);
+    Prepare();
+    MINMAXINFO untouched{};
+    untouched.ptMaxPosition = {-7, -7};
+    SendMessageW(W(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&untouched));
+    EXPECT_EQ(untouched.ptMaxPosition.x, -7);
+}
+
+TEST(MaximizedPlacement, ThePositionStartsWhereTheWorkAreaStartsInItsMonitor) {
+    struct Case {
+        vcl::TRect Work;
+        vcl::TPoint Monitor;
+        int B;
+        POINT Position;
+        POINT Size;
+    };
+    const Case cases[] = {
+        {{0, 0, 1280, 1024}, {0, 0}, 4, {-4, -4}, {1288, 1032}},
+        {{40, 30, 1280, 1024}, {0, 0}, 4, {36, 26}, {1248, 1002}},      // taskbars at the left and top
+        {{0, 0, 1280, 990}, {0, 0}, 3, {-3, -3}, {1286, 996}},          // one at the bottom
+        {{1280, 0, 2560, 1024}, {1280, 0}, 4, {-4, -4}, {1288, 1032}},  // a second monitor
+        {{1280, 50, 2560, 1024}, {1280, 0}, 4, {-4, 46}, {1288, 982}},
+    };
+    for (const Case &c : cases) {
+        MINMAXINFO info{};
+        MaximizedPlacement(c.Work, c.Monitor, c.B, info);
+        EXPECT_EQ(info.ptMaxPosition.x, c.Position.x);
+        EXPECT_EQ(info.ptMaxPosition.y, c.Position.y);
+        EXPECT_EQ(info.ptMaxSize.x, c.Size.x);
+        EXPECT_EQ(info.ptMaxSize.y, c.Size.y);
+    }
+}
+
+TEST_F(FormActivation, TheRedrawLockCountsDownNotBelowZero) {
+    ShowFilled();
+    SendMessageW(W(), WM_SETREDRAW, TRUE, 0);
+    EXPECT_EQ(P->RedrawLock, 0);
+    SendMessageW(W(), WM_SETREDRAW, FALSE, 0);
+    SendMessageW(W(), WM_SETREDRAW, FALSE, 0);
+    EXPECT_EQ(P->RedrawLock, 2);
+    SendMessageW(W(), WM_SETREDRAW, TRUE, 0);
+    SendMessageW(W(), WM_SETREDRAW, TRUE, 0);
+    SendMessageW(W(), WM_SETREDRAW, TRUE, 0);
+    EXPECT_EQ(P->RedrawLock, 0);
+    EXPECT_TRUE(Watcher.Saw(WM_SETREDRAW));
+}
+
+TEST_F(FormActivation, TheFirstShowHasNoLayeredPhaseAndTheHideAsksForTheHideAnimation) {
+    AnimationsWatch animations;
+    TvlServiceRegistration registration(animations);
+    ShowFilled();
+    EXPECT_TRUE(animations.Log.empty());
+    EXPECT_FALSE(P->ShowAnimating);
+    EXPECT_EQ(P->LastClientRect, (vcl::TRect{0, 0, F()->ClientWidth(), F()->ClientHeight()}));
+
+    F()->Hide();
+    EXPECT_EQ(animations.Log, std::vector<std::string>{"hide"});
+    EXPECT_FALSE(P->Animating);
+
+    // Not when the form may not animate.
+    animations.Log.clear();
+    P->SetAllowAnimation(false);
+    Form.Show();
+    F()->Hide();
+    EXPECT_TRUE(animations.Log.empty());
+}
+
+// A hide animation that runs on after its call, as the layered one does on
+// its timer: it ends when its message is handled, or never.
+struct LingeringAnimation : AnimationsWatch {
+    HWND Window = nullptr;
+    bool Ends = true;
+    static constexpr UINT EndMessage = WM_APP + 21;
+    void AnimHideForm(TvlFormProvider &) override {
+        Log.push_back("hide");
+        ModuleState().FormAnimationActive = true;
+        if (Ends) PostMessageW(Window, EndMessage, 0, 0);
+    }
+};
+
+TEST_F(FormActivation, AnUnskinnedFormWaitsForItsHideAnimationWhileMessagesFlow) {
+    LingeringAnimation animation;
+    TvlServiceRegistration registration(animation);
+    ShowFilled();
+    animation.Window = W();
+    struct Ender {
+        vcl::TWndMethod Next;
+        void Handle(vcl::TMessage &M) {
+            if (M.Msg == LingeringAnimation::EndMessage) ModuleState().FormAnimationActive = false;
+            Next(M);
+        }
+    } ender{F()->WindowProc};
+    F()->WindowProc = vcl::TWndMethod::Bind<&Ender::Handle>(&ender);
+    P->SkinData()->SetSkinSection("NOSUCHSECTION");  // the unskinned route
+    ASSERT_FALSE(P->Skinned());
+
+    F()->Hide();
+    EXPECT_EQ(animation.Log, (std::vector<std::string>{"hide", "alpha 0 255"}));
+    EXPECT_FALSE(ModuleState().FormAnimationActive);  // its end was handled meanwhile
+    EXPECT_FALSE(P->Animating);
+
+    // One that never ends is given up.
+    animation.Ends = false;
+    animation.Log.clear();
+    Form.Show();
+    F()->Hide();
+    EXPECT_EQ(animation.Log, (std::vector<std::string>{"hide", "alpha 0 255"}));
+    EXPECT_FALSE(P->Animating);
+    ModuleState().FormAnimationActive = false;
+    F()->WindowProc = ender.Next;
+}
+
+TEST_F(FormActivation, ADisabledFormIsMarkedForItsVeil) {
+    ShowFilled();
+    P->SetDisabledBlendValue(128);
+    P->SkinData()->BGChanged = false;
+    F()->SetEnabled(false);
+    EXPECT_TRUE(P->StateFlags & pfDisabled);
+    EXPECT_TRUE(P->SkinData()->BGChanged);
+    F()->SetEnabled(true);
+    EXPECT_FALSE(P->StateFlags & pfDisabled);
+
+    // Without a veil the state is not kept.
+    P->SetDisabledBlendValue(255);
+    F()->SetEnabled(false);
+    EXPECT_FALSE(P->StateFlags & pfDisabled);
+    F()->SetEnabled(true);
+}
+
+TEST_F(FormActivation, ASizeChangeIsRememberedAndAHiddenFormDropsItsCache) {
+    ShowFilled();
+    F()->SetBounds(100, 100, 360, 280);
+    EXPECT_EQ(P->LastClientRect, (vcl::TRect{0, 0, F()->ClientWidth(), F()->ClientHeight()}));
+    EXPECT_TRUE(P->SkinData()->BGChanged);
+    F()->Hide();
+    ASSERT_TRUE(P->SkinData()->CacheBmp());
+    EXPECT_EQ(P->SkinData()->CacheBmp()->Height(), 0);
+}
+
+} // namespace
+} // namespace skin

@@ -1,0 +1,155 @@
+// The painting messages of a skinned form: when the frame output runs and
+// when it waits, the client background copied from the cache (on screen
+// and into a copy), what reaches the form's own procedure, and what a print
+// gives the form's own paint handler.
+#include <gtest/gtest.h>
+
+#include "FrameOutputTestSupport.h"
+#include "vcl/Canvas.h"
+#include "vcl/Forms.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+struct FormPaint : FrameFixture {
+    // A 32-bit image of the form's size to paint into, first filled black.
+    std::unique_ptr<vcl::TBitmap> Image = [] {
+        auto b = std::make_unique<vcl::TBitmap>();
+        b->SetPixelFormat(vcl::pf32bit);
+        b->SetSize(400, 300);
+        return b;
+    }();
+    HDC ImageDC() { return Image->Canvas()->Handle(); }
+    COLORREF ImagePixel(int X, int Y) { return GetPixel(ImageDC(), X, Y); }
+    // The frame output ran: it set the window's region.
+    bool FrameOutputRan() {
+        P->RegionChanged = true;
+        SetWindowRgn(W(), nullptr, FALSE);
+        Watcher.Seen.clear();
+        SendMessageW(W(), WM_NCPAINT, 1, 0);
+        EXPECT_FALSE(Watcher.Saw(WM_NCPAINT));  // never the form's own frame
+        return !P->RegionChanged && WindowRegion(W());
+    }
+};
+
+TEST_F(FormPaint, TheFrameIsPaintedOnlyWhenItsStateAllows) {
+    ShowFilled();
+    EXPECT_TRUE(FrameOutputRan());
+
+    for (std::uint16_t flag : {bgfPaintLockTaken, bgfMenuChangePending}) {
+        P->SkinData()->SetBGFlags(P->SkinData()->BGFlags() | flag);
+        EXPECT_FALSE(FrameOutputRan()) << flag;
+        P->SkinData()->SetBGFlags(P->SkinData()->BGFlags() & ~flag);
+    }
+    P->StateFlags |= pfSnapshotTaken;
+    EXPECT_FALSE(FrameOutputRan());
+    P->StateFlags &= ~pfSnapshotTaken;
+    {
+        TvlStateOverride painting(FormsState().ClientPainting, true);
+        EXPECT_FALSE(FrameOutputRan());
+    }
+    // Without the system menu the skin's preparation has not been done.
+    delete std::exchange(P->SystemMenu, nullptr);
+    EXPECT_FALSE(FrameOutputRan());
+    Prepare();
+    P->DialogMade = true;
+    EXPECT_TRUE(FrameOutputRan());
+    EXPECT_FALSE(P->DialogMade);  // the form's own provider now
+}
+
+TEST_F(FormPaint, WithoutNonClientDrawingTheFormPaintsItsOwnFrame) {
+    ShowFilled();
+    P->SetDrawNonClientArea(false);
+    Watcher.Seen.clear();
+    SendMessageW(W(), WM_NCPAINT, 1, 0);
+    EXPECT_TRUE(Watcher.Saw(WM_NCPAINT));
+}
+
+TEST_F(FormPaint, TheBackgroundIsTheClientPartOfTheCache) {
+    ShowFilled();
+    const int ox = P->GetClientOffsetX(), oy = P->GetClientOffsetY();
+    Watcher.Seen.clear();
+    EXPECT_EQ(SendMessageW(W(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(ImageDC()), 0), 1);
+    EXPECT_FALSE(Watcher.Saw(WM_ERASEBKGND));
+    for (const auto &[x, y] : {std::pair{0, 0}, std::pair{100, 50}, std::pair{F()->ClientWidth() - 1, F()->ClientHeight() - 1}})
+        EXPECT_EQ(ImagePixel(x, y), PatternAt(x + ox, y + oy)) << x << "," << y;
+    EXPECT_EQ(ImagePixel(F()->ClientWidth(), 0), 0u);  // nothing outside the client area
+    EXPECT_FALSE(FormsState().ClientPainting);
+
+    // A copy of the form (DC in both parameters) is painted the same way.
+    Image->Canvas()->FillRect({0, 0, 400, 300});
+    const WPARAM dc = reinterpret_cast<WPARAM>(ImageDC());
+    EXPECT_EQ(SendMessageW(W(), WM_ERASEBKGND, dc, static_cast<LPARAM>(dc)), 1);
+    EXPECT_EQ(ImagePixel(100, 50), PatternAt(100 + ox, 50 + oy));
+}
+
+TEST_F(FormPaint, ACopyWithoutACurrentCacheIsFilledWithTheSectionsColour) {
+    ShowFilled();
+    P->SkinData()->BGChanged = true;
+    const WPARAM dc = reinterpret_cast<WPARAM>(ImageDC());
+    EXPECT_EQ(SendMessageW(W(), WM_ERASEBKGND, dc, static_cast<LPARAM>(dc)), 1);
+    EXPECT_EQ(ImagePixel(100, 50), 0xF0F0F0u);  // FORM's COLOR
+}
+
+TEST_F(FormPaint, ABackgroundThatWaitsForItsParentIsNotPainted) {
+    ShowFilled();
+    P->SkinData()->PaintLocked = true;
+    EXPECT_EQ(SendMessageW(W(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(ImageDC()), 0), 0);
+    EXPECT_EQ(ImagePixel(100, 50), 0u);
+    P->SkinData()->PaintLocked = false;
+
+    P->SetDrawClientArea(false);
+    Watcher.Seen.clear();
+    SendMessageW(W(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(ImageDC()), 0);
+    EXPECT_TRUE(Watcher.Saw(WM_ERASEBKGND));
+}
+
+TEST_F(FormPaint, APaintIsTheProvidersAndValidatesTheWindow) {
+    ShowFilled();
+    InvalidateRect(W(), nullptr, FALSE);
+    Watcher.Seen.clear();
+    UpdateWindow(W());
+    EXPECT_FALSE(Watcher.Saw(WM_PAINT));
+    EXPECT_FALSE(GetUpdateRect(W(), nullptr, FALSE));
+    EXPECT_FALSE(FormsState().ClientPainting);
+
+    // The restore animation leaves the client area to the form.
+    P->StateFlags |= pfRestoreAnimation;
+    InvalidateRect(W(), nullptr, FALSE);
+    UpdateWindow(W());
+    EXPECT_TRUE(Watcher.Saw(WM_PAINT));
+    P->StateFlags &= ~pfRestoreAnimation;
+}
+
+TEST_F(FormPaint, APrintHandsTheClientAreaToTheFormsPaintHandler) {
+    ShowFilled();
+    struct Painter {
+        vcl::TForm *Form;
+        int Calls = 0;
+        void Paint(vcl::TObject *) {
+            ++Calls;
+            SetPixel(Form->Canvas()->Handle(), 0, 0, RGB(1, 2, 3));
+        }
+    } painter{F()};
+    F()->OnPaint = vcl::TNotifyEvent::Bind<&Painter::Paint>(&painter);
+    Watcher.Seen.clear();
+    SendMessageW(W(), WM_PRINT, reinterpret_cast<WPARAM>(ImageDC()), PRF_CLIENT | PRF_NONCLIENT);
+    EXPECT_FALSE(Watcher.Saw(WM_PRINT));
+    EXPECT_EQ(painter.Calls, 1);
+    EXPECT_EQ(ImagePixel(P->GetClientOffsetX(), P->GetClientOffsetY()), RGB(1, 2, 3));
+    // The DC is given back as it came.
+    POINT origin{};
+    GetViewportOrgEx(ImageDC(), &origin);
+    EXPECT_EQ(origin.x, 0);
+
+    // With the background asked for, only the background is printed.
+    EXPECT_EQ(SendMessageW(W(), WM_PRINT, reinterpret_cast<WPARAM>(ImageDC()), PRF_ERASEBKGND | PRF_CLIENT), 1);
+    EXPECT_EQ(painter.Calls, 1);
+    EXPECT_FALSE(Watcher.Saw(WM_ERASEBKGND));
+    F()->OnPaint = {};
+}
+
+} // namespace
+} // namespace skin
