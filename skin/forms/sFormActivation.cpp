@@ -276,7 +276,7 @@ void TsSkinProvider::FollowNewSize() {
     }
     RegionChanged = true;
     CollectFrameMasks();
-    UpdateFormRegion(true, true);
+    ApplyFormRegion(true, true, true);
     if (FSkinData->PaintLocked) return;
     const int clientWidth = ClientWidth(window), clientHeight = ClientHeight(window);
     if (((FSkinData->PaintFlags & 2) && clientHeight != LastClientRect.Height()) ||

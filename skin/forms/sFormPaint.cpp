@@ -170,6 +170,9 @@ void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
     if (!dc) return;
     const vcl::TSavedDC saved(dc);
     if (FDrawNonClientArea) {
+        // The client area is painted on the DC as it came, whatever the
+        // frame's output did to it.
+        const vcl::TSavedDC frame(dc);
         if (HasFrame() || !HasSizingFrame(window)) {
             PaintCachedFrame(dc);
         } else if (CacheUsable()) {

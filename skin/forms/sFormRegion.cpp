@@ -71,12 +71,13 @@ HRGN TsSkinProvider::BuildFrameRegion(int X, int Y) {
 
 void TsSkinProvider::UpdateFormRegion(bool Repaint, bool WithRedraw) { ApplyFormRegion(Repaint, WithRedraw); }
 
-bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw) {
+bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized) {
     const HWND window = WindowOf(Form);
     if (!FDrawNonClientArea || !window) return false;
     // While a system command or menu loop of the form runs the region is
-    // not touched; the request stays open for the next frame output.
-    if (InSizeMove) {
+    // not touched, unless the form's size changed (the old region would
+    // clip it); the request stays open for the next frame output.
+    if (InSizeMove && !Resized) {
         RegionChanged = true;
         return false;
     }

@@ -515,7 +515,9 @@ private:
     // The destructor's part that gives the form back.
     void ReleaseForm();
     // UpdateFormRegion's work: true when the window took a new region.
-    bool ApplyFormRegion(bool Repaint, bool WithRedraw);
+    // Resized: the form's size changed, and the region follows it even
+    // while a system command runs.
+    bool ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized = false);
     // WM_SIZE's work once the form's bounds are those of its window; the
     // class library records them only after the size message, so
     // WM_WINDOWPOSCHANGED finishes what WM_SIZE had to leave (SizePending).

@@ -123,6 +123,17 @@ TEST_F(FormPaint, APaintIsTheProvidersAndValidatesTheWindow) {
     P->StateFlags &= ~pfRestoreAnimation;
 }
 
+// Needs the frame and client-background output from the cache
+// (PaintCachedFrame, PaintClientBackground); enabled once they exist.
+TEST_F(FormPaint, DISABLED_APrintOfTheFormIsWhatTheScreenShows) {
+    ShowFilled();
+    RedrawWindow(W(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+    vcl::Application->ProcessMessages();
+    SendMessageW(W(), WM_PRINT, reinterpret_cast<WPARAM>(ImageDC()), PRF_CLIENT | PRF_NONCLIENT);
+    const std::unique_ptr<vcl::TBitmap> screen = ScreenImage(W());
+    EXPECT_EQ(Mismatches(W(), *screen, *Image, {0, 0, 400, 300}), 0);
+}
+
 TEST_F(FormPaint, APrintHandsTheClientAreaToTheFormsPaintHandler) {
     ShowFilled();
     struct Painter {

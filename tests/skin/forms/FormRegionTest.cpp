@@ -93,6 +93,9 @@ TEST_F(FormRegion, AFormThatShapesItselfGetsNoRegionUntilTheFrameWasRendered) {
     } shapes{F()->WindowProc};
     F()->WindowProc = vcl::TWndMethod::Bind<&ShapesItself::Handle>(&shapes);
     ShowFilled();
+    SetWindowRgn(W(), nullptr, FALSE);
+    P->FrameRendered = false;
+    P->UpdateFormRegion(true, true);
     EXPECT_FALSE(WindowRegion(W()));
 
     // Once a frame was rendered the probe is no longer asked.
@@ -119,6 +122,43 @@ TEST_F(FormRegion, AMaximizedFormLosesItsNativeFrameAndRestoringBringsTheCorners
     FillCache(*P);
     F()->SetBounds(120, 110, 330, 240);
     EXPECT_TRUE(SameRegion(WindowRegion(W()), ExpectedRegion(FrameSkinMasks(330, 240), 330, 240)));
+}
+
+// Needs the frame's output from the cache (PaintCachedFrame) and the
+// renderer (RenderFrame); enabled once they exist.
+TEST_F(FormRegion, DISABLED_MaximizingAndRestoringKeepTheFrameOnScreen) {
+    ShowFilled();
+    const auto frameShown = [&] {
+        vcl::Application->ProcessMessages();
+        const std::unique_ptr<vcl::TBitmap> screen = ScreenImage(W());
+        return Mismatches(W(), *screen, *P->SkinData()->CacheBmp(), {0, 0, F()->Width(), P->GetClientOffsetY()});
+    };
+    EXPECT_EQ(frameShown(), 0);
+    ShowWindow(W(), SW_MAXIMIZE);
+    EXPECT_EQ(P->SkinData()->CacheBmp()->Width(), F()->Width());
+    EXPECT_EQ(frameShown(), 0);
+    ShowWindow(W(), SW_RESTORE);
+    EXPECT_EQ(frameShown(), 0);
+    EXPECT_TRUE(SameRegion(WindowRegion(W()), ExpectedRegion(FrameSkinMasks(400, 300), 400, 300)));
+}
+
+TEST_F(FormRegion, ASystemCommandHoldsTheRegionBackUnlessTheSizeChanges) {
+    ShowFilled();
+    SetWindowRgn(W(), nullptr, FALSE);
+    P->InSizeMove = true;
+    P->UpdateFormRegion(true, true);
+    EXPECT_FALSE(WindowRegion(W()));
+    EXPECT_TRUE(P->RegionChanged);  // still asked for
+    P->InSizeMove = false;
+    SendMessageW(W(), WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_TRUE(SameRegion(WindowRegion(W()), ExpectedRegion(FrameSkinMasks(400, 300), 400, 300)));
+
+    P->InSizeMove = true;
+    ShowWindow(W(), SW_MAXIMIZE);
+    const int b = GetSystemMetrics(SM_CXSIZEFRAME);
+    const vcl::TRegionHandle inner(CreateRectRgn(b, b, F()->Width() - b, F()->Height() - b));
+    EXPECT_TRUE(SameRegion(WindowRegion(W()), inner));
+    P->InSizeMove = false;
 }
 
 TEST_F(FormRegion, AMaximumSizeKeepsTheMaskedRegionOfAMaximizedForm) {

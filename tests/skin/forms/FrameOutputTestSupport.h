@@ -7,6 +7,7 @@
 // only.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -108,6 +109,32 @@ inline void FillCache(TsSkinProvider &P) {
 inline COLORREF ScreenPixel(HWND Window, int X, int Y) {
     const vcl::TWindowDC dc(Window, GetWindowDC(Window));
     return GetPixel(dc.Get(), X, Y);
+}
+
+// A 32-bit copy of what the window shows (its own coordinates).
+inline std::unique_ptr<vcl::TBitmap> ScreenImage(HWND Window) {
+    RECT r{};
+    GetWindowRect(Window, &r);
+    auto image = std::make_unique<vcl::TBitmap>();
+    image->SetPixelFormat(vcl::pf32bit);
+    image->SetSize(r.right - r.left, r.bottom - r.top);
+    const vcl::TWindowDC dc(Window, GetWindowDC(Window));
+    BitBlt(image->Canvas()->Handle(), 0, 0, image->Width(), image->Height(), dc.Get(), 0, 0, SRCCOPY);
+    return image;
+}
+
+// How many pixels of Area (window coordinates) that lie inside the window's
+// region differ between two images of the window.
+inline int Mismatches(HWND Window, vcl::TBitmap &A, vcl::TBitmap &B, const vcl::TRect &Area) {
+    const vcl::TRegionHandle region = WindowRegion(Window);
+    int count = 0;
+    for (int y = std::max(Area.Top, 0); y < std::min({Area.Bottom, A.Height(), B.Height()}); ++y) {
+        const auto *a = static_cast<const std::uint32_t *>(A.ScanLine(y));
+        const auto *b = static_cast<const std::uint32_t *>(B.ScanLine(y));
+        for (int x = std::max(Area.Left, 0); x < std::min({Area.Right, A.Width(), B.Width()}); ++x)
+            if ((!region || PtInRegion(region.Get(), x, y)) && ((a[x] ^ b[x]) & 0xFFFFFF)) ++count;
+    }
+    return count;
 }
 
 // A shown sizeable 400 x 300 form at (100, 100) under the frame skin, with
