@@ -1,6 +1,7 @@
 #include "sSkinProvider.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "sFrameMetrics.h"
 #include "sSystemMenu.h"
@@ -126,18 +127,15 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         if (CompositionOn) {
             SendMessageW(window, WM_SETREDRAW, TRUE, 0);
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            if (!ShowAnimating) {
-                PerformFormProc(WM_NCPAINT, 0, 0);
-                HideCaptionCover();
-            }
+            if (!ShowAnimating) PerformFormProc(WM_NCPAINT, 0, 0);
         } else if (!ShowAnimating && !DialogMade) {
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_FRAME);
-            HideCaptionCover();
         } else {
             SendMessageW(window, WM_SETREDRAW, TRUE, 0);
             if (DialogMade) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         }
-        // The cover lives only around the system's handling.
+        // The cover lives only around the system's handling, whatever path
+        // the repaint took.
         HideCaptionCover();
     }
 
@@ -223,7 +221,8 @@ void TsSkinProvider::WMSize(vcl::TMessage &Message) {
             bottomRight = section.ImgBottomRight;
         }
         const int grip = GripVisible() ? m->CommonElements.GripImage : -1;
-        for (const auto &[w, h] : {std::pair{LastClientRect.Width(), LastClientRect.Height()}, std::pair{newWidth, newHeight}}) {
+        const std::pair<int, int> sizes[] = {{LastClientRect.Width(), LastClientRect.Height()}, {newWidth, newHeight}};
+        for (const auto &[w, h] : sizes) {
             InvalidateCorner(window, *m, grip, w, h, true, erase);
             InvalidateCorner(window, *m, topRight, w, h, false, erase);
             InvalidateCorner(window, *m, bottomRight, w, h, true, erase);
@@ -435,7 +434,8 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         SavedWndProc(Message);
         if (CompositionOn && window) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
         FSkinData->PaintLocked = false;
-        if (CompositionOn && window) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        if (CompositionOn && window)
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         return;
     }
     if (!Form->Showing()) {

@@ -120,7 +120,8 @@ void TsSkinProvider::WMEraseBkgnd(vcl::TMessage &Message) {
         if (CacheValid(*FSkinData) && FSkinData->CanUseCache()) {
             CopyCacheToDC(Form, *FSkinData, offset, client, dc, false, 0, 0);
         } else {
-            const vcl::TBrushHandle brush(CreateSolidBrush(static_cast<COLORREF>(vcl::ColorToRGB(FSkinData->GetBackColor(0)) & 0xFFFFFF)));
+            const COLORREF color = static_cast<COLORREF>(vcl::ColorToRGB(FSkinData->GetBackColor(0)) & 0xFFFFFF);
+            const vcl::TBrushHandle brush(CreateSolidBrush(color));
             const RECT r{client.Left, client.Top, client.Right, client.Bottom};
             FillRect(dc, &r, brush.Get());
         }

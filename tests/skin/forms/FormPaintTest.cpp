@@ -60,7 +60,8 @@ TEST_F(FormPaint, TheBackgroundIsTheClientPartOfTheCache) {
     Watcher.Seen.clear();
     EXPECT_EQ(SendMessageW(W(), WM_ERASEBKGND, ImageDC(), 0), 1);
     EXPECT_FALSE(Watcher.Saw(WM_ERASEBKGND));
-    for (const auto &[x, y] : {std::pair{0, 0}, std::pair{100, 50}, std::pair{F()->ClientWidth() - 1, F()->ClientHeight() - 1}})
+    const int right = F()->ClientWidth() - 1, bottom = F()->ClientHeight() - 1;
+    for (const auto &[x, y] : {std::pair{0, 0}, std::pair{100, 50}, std::pair{right, bottom}})
         EXPECT_EQ(ImagePixel(x, y), PatternAt(x + ox, y + oy)) << x << "," << y;
     EXPECT_EQ(ImagePixel(F()->ClientWidth(), 0), 0u);  // nothing beyond the client area
     EXPECT_FALSE(FormsState().ClientPainting);
