@@ -257,11 +257,22 @@ void TsSkinProvider::ShowCaptionCover() {
     }
     if (SetWindowRgn(coverWindow, region.Get(), FALSE)) region.Release();
 
+    // Right above the form: what already lies over it (a box it shows)
+    // stays over the cover too.
+    constexpr UINT quiet = SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
     const bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    SetWindowPos(coverWindow, topmost ? HWND_TOPMOST : HWND_TOP, bounds.Left, bounds.Top, bounds.Width(),
-                 bounds.Height(), SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    HWND above = GetWindow(window, GW_HWNDPREV);
+    if (above == coverWindow) above = GetWindow(coverWindow, GW_HWNDPREV);
+    if (!above || (!topmost && (GetWindowLongPtrW(above, GWL_EXSTYLE) & WS_EX_TOPMOST))) {
+        above = topmost ? HWND_TOPMOST : HWND_TOP;
+    } else if (topmost) {
+        SetWindowPos(coverWindow, HWND_TOPMOST, 0, 0, 0, 0, quiet | SWP_NOMOVE | SWP_NOSIZE);
+    }
+    SetWindowPos(coverWindow, above, bounds.Left, bounds.Top, bounds.Width(), bounds.Height(), quiet | SWP_SHOWWINDOW);
     ShowWindow(coverWindow, SW_SHOWNOACTIVATE);
     RedrawWindow(coverWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+    // Its first paint may have raised it to the top (Wine does).
+    SetWindowPos(coverWindow, above, 0, 0, 0, 0, quiet | SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void TsSkinProvider::HideCaptionCover() {

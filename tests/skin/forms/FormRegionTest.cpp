@@ -131,20 +131,35 @@ TEST_F(FormRegion, AFramelessSizeableFormShowsTheCacheInItsEdges) {
 
 TEST_F(FormRegion, TheCaptionCoverLiesOverTheFrameOnlyAndOnlyWhileTheFormIsSeen) {
     ShowFilled();
-    SetWindowPos(W(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     P->ShowCaptionCover();
     ASSERT_TRUE(P->CaptionCover);
     const HWND cover = P->CaptionCover->WindowHandle();
     const vcl::TRect r = ScreenRect(W());
     EXPECT_TRUE(IsWindowVisible(cover));
     EXPECT_EQ(ScreenRect(cover), r);
-    EXPECT_TRUE(GetWindowLongPtrW(cover, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(WindowAt(r.Left + 100, r.Top + 5), cover);  // the caption
     EXPECT_EQ(WindowAt(r.Left + 1, r.Top + 100), cover);  // the left edge
     EXPECT_EQ(WindowAt(r.Left + 100, r.Top + 100), W());   // the client area
     P->HideCaptionCover();
     EXPECT_FALSE(IsWindow(cover));
     EXPECT_EQ(WindowAt(r.Left + 100, r.Top + 5), W());
+
+    // A window over the form (a box it shows) stays over the cover; a
+    // topmost form's cover is topmost.
+    for (const bool topmost : {false, true}) {
+        const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+        if (topmost) SetWindowPos(W(), HWND_TOPMOST, 0, 0, 0, 0, keep);
+        TestForm over;
+        over.Form->SetBounds(r.Left + 50, r.Top - 20, 100, 100);
+        over.Show();
+        if (topmost) SetWindowPos(over.Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, keep);
+        P->ShowCaptionCover();
+        ASSERT_TRUE(P->CaptionCover);
+        EXPECT_EQ(WindowAt(r.Left + 60, r.Top + 5), over.Form->Handle()) << topmost;
+        EXPECT_EQ(WindowAt(r.Left + 200, r.Top + 5), P->CaptionCover->WindowHandle()) << topmost;
+        EXPECT_EQ((GetWindowLongPtrW(P->CaptionCover->WindowHandle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, topmost);
+        P->HideCaptionCover();
+    }
 
     P->StateFlags |= pfBlendOnMoving;
     P->ShowCaptionCover();
