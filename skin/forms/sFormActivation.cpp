@@ -323,6 +323,11 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
     if (InSizeMove || Has(Form, vcl::csLoading)) {
         StateFlags &= ~pfSnapshotTaken;
     } else if (pos && window && !IsZoomed(window) && !(pos->flags & SWP_NOMOVE) && (pos->x != 0 || pos->y != 0)) {
+        // A form that had its native borders while maximized may have its
+        // extended border again.
+        const TsSkinManager *m = FSkinData->GetSkinManager();
+        if (m && m->Options()->GetFlag(ofNativeBordersMaximized) && ExtBordersAllowed() && IsWindowVisible(window))
+            UpdateExtBorders(true);
         if (FScreenSnap && Form->Showing()) SnapFormPosition(*pos);
     }
     SavedWndProc(Message);
