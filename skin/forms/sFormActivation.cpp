@@ -1,127 +1,507 @@
 #include "sSkinProvider.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "sFrameMetrics.h"
+#include "sSystemMenu.h"
+#include "skin/graphics/sMaskData.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/sVclUtils.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
+#include "vlCtrlAdapter.h"
+#include "vlDwmServices.h"
+
 namespace skin {
 
+namespace {
+
+// How long a hidden form waits at most for its hide animation to end: a
+// stuck animation must not hold the application.
+constexpr DWORD AnimationWaitLimit = 3000;
+
+HWND WindowOf(const vcl::TCustomForm *Form) { return Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr; }
+
+bool Has(const vcl::TComponent *C, vcl::TComponentStateItem Item) { return C && C->ComponentState().Contains(Item); }
+
+bool Layered(HWND Window) { return (GetWindowLongPtrW(Window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
+
+// Asks every child control of Form that lies within the header's height to
+// paint again with the new activation.
+void InvalidateHeaderChildren(vcl::TCustomForm &Form, int HeaderHeight) {
+    for (int i = 0; i < Form.ControlCount(); ++i) {
+        vcl::TControl *c = Form.Controls(i);
+        if (c->Top() >= HeaderHeight) continue;
+        const WPARAM updating = SkinCommand(SC_SET_UPDATING, 1), invalidate = SkinCommand(SC_INVALIDATE_CACHE, 1);
+        if (auto *windowed = dynamic_cast<vcl::TWinControl *>(c)) {
+            if (!windowed->HandleAllocated()) continue;
+            SendMessageW(windowed->WindowHandle(), SM_SKINCOMMAND, updating, 0);
+            SendMessageW(windowed->WindowHandle(), SM_SKINCOMMAND, invalidate, 0);
+        } else {
+            c->Perform(SM_SKINCOMMAND, updating, 0);
+            c->Perform(SM_SKINCOMMAND, invalidate, 0);
+        }
+    }
+}
+
+// The form's section repaints itself on an activation change: it has no
+// section, more than one state, or a border mask of several images.
+bool ActivationChangesFrame(const TsCommonData &Data) {
+    const TsSkinManager *m = Data.GetSkinManager();
+    if (!m || !m->IsValidSectionIndex(Data.SkinIndex())) return true;
+    if (m->Sections[static_cast<std::size_t>(Data.SkinIndex())].States > 1) return true;
+    return m->IsValidMaskIndex(Data.BorderIndex()) &&
+           m->Masks[static_cast<std::size_t>(Data.BorderIndex())].ImageCount >= 2;
+}
+
+// Invalidates a mask's one-state rectangle in the lower (Bottom) or upper
+// right corner of a client area of the given size.
+void InvalidateCorner(HWND Window, const TsSkinManager &Manager, int MaskIndex, int ClientWidth, int ClientHeight,
+                      bool Bottom, bool Erase) {
+    if (!Manager.IsValidMaskIndex(MaskIndex)) return;
+    const TsMaskData &mask = Manager.Masks[static_cast<std::size_t>(MaskIndex)];
+    const int w = GetMaskFrameWidth(mask), h = GetMaskFrameHeight(mask);
+    if (w <= 0 || h <= 0) return;
+    const RECT r{ClientWidth - w, Bottom ? ClientHeight - h : 0, ClientWidth, Bottom ? ClientHeight : h};
+    InvalidateRect(Window, &r, Erase);
+}
+
+} // namespace
+
+// ------------------------------------------------------------ creation
+
 void TsSkinProvider::WMCreate(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
     SavedWndProc(Message);
+    PrepareForm();
 }
 
 void TsSkinProvider::WMNCCreate(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
     SavedWndProc(Message);
+    PrepareForm();
 }
 
-void TsSkinProvider::WMMove(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
-    SavedWndProc(Message);
-}
+// -------------------------------------------------------- activation
 
-void TsSkinProvider::WMSize(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
-    SavedWndProc(Message);
+void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
+    // The restore animation keeps the caption as it is; the activation
+    // change itself is accepted.
+    if (StateFlags & pfRestoreAnimation) {
+        Message.Result = TRUE;
+        return;
+    }
+    GlowService().ClearGlows(true);
+    const HWND window = WindowOf(Form);
+    if (ComponentState().Contains(vcl::csDestroying) || !FDrawNonClientArea || !window) {
+        SavedWndProc(Message);
+        return;
+    }
+    if (Form->Showing() && FFormHeader->StateDependent()) InvalidateHeaderChildren(*Form, FFormHeader->AdditionalHeight());
+    if (!SystemMenu) PrepareForm();
+    const bool active = Message.WParam != 0;
+    const bool blending = (StateFlags & pfBlendOnMoving) != 0;
+    StateFlags |= pfInNCActivate;
+    if (!blending) FormActive = active ? 1 : 0;
+    if (ActivationChangesFrame(*FSkinData)) FSkinData->BGChanged = true;
+    FSkinData->PaintLocked = false;
+
+    if (!Form->Showing() || !IsWindowVisible(window)) {
+        SavedWndProc(Message);
+    } else {
+        if (active != (FormActive != 0)) FSkinData->BGChanged = true;
+        // The system paints its own caption while it handles the message:
+        // the cover hides it meanwhile, or the redraw lock with composition.
+        const bool cover = !Form->OnPaint;
+        if (CompositionOn) {
+            SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+            if (!ShowAnimating && cover) ShowCaptionCover();
+        } else if (DialogMade && ShowAnimating) {
+            SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+        } else if (!Form->FormState().Contains(vcl::fsShowing) && cover) {
+            ShowCaptionCover();
+        }
+        SavedWndProc(Message);
+        if (CompositionOn) {
+            SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            if (!ShowAnimating) PerformFormProc(WM_NCPAINT, 0, 0);
+        } else if (!ShowAnimating && !DialogMade) {
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_FRAME);
+        } else {
+            SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+            if (DialogMade) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        }
+        // The cover lives only around the system's handling, whatever path
+        // the repaint took.
+        HideCaptionCover();
+    }
+
+    if (Layered(window)) PerformFormProc(WM_NCPAINT, 0, 0);
+    if (!Form->FormState().Contains(vcl::fsCreating)) {
+        const bool caption = (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+        if (caption && !blending) {
+            const std::uint8_t previous = FormActive;
+            FormActive = active ? 1 : 0;
+            if (FormActive != previous) MenuLineCount = -1;
+        }
+        StateFlags &= ~pfInNCActivate;
+        if (WindowWidth(window) == Form->Width() && WindowHeight(window) == Form->Height())
+            PerformFormProc(WM_NCPAINT, 0, 0);
+        if (Skinned() && !ControlAdapter) CreateControlAdapter();
+    }
+    // A form still being created leaves the handler too.
+    StateFlags &= ~pfInNCActivate;
 }
 
 void TsSkinProvider::WMActivate(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
     SavedWndProc(Message);
-}
-
-void TsSkinProvider::WMSetRedraw(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
-    SavedWndProc(Message);
-}
-
-void TsSkinProvider::WMShowWindow(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
-    SavedWndProc(Message);
+    if (Form->Showing()) {
+        if (!FormScrollAdapter) UpdateFormScrollBars();
+        if (!Form->FormState().Contains(vcl::fsCreating)) {
+            MenuLineCount = -1;
+            if (LOWORD(Message.WParam) == WA_ACTIVE) {
+                HookFormMenus(true);
+                if (SystemMenu) SystemMenu->UpdateItems(true);
+                if (!FDrawNonClientArea) FSkinData->PaintLocked = false;
+                if (Form->BorderStyle() == vcl::bsNone) PassUpdateDoneToChildren(Form);
+                if (FFormHeader->StateDependent()) PassUpdateDoneToChildren(Form);
+            }
+        }
+    }
+    NoteGluedForms();
 }
 
 void TsSkinProvider::WMActivateApp(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
     SavedWndProc(Message);
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    if (Message.WParam != 1 || !m || !m->AnimEffects()->Minimizing->Active || (StateFlags & pfMinimizeAnimation)) return;
+    // A main form that the system left minimized in its state but not on
+    // the screen comes back as a normal one.
+    const HWND window = WindowOf(Form);
+    if (!window || !vcl::Application || vcl::Application->MainForm() != Form) return;
+    if (Form->WindowState() != vcl::wsMinimized || IsIconic(window)) return;
+    Form->SetWindowState(vcl::wsNormal);
+    Form->Invalidate();
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
 }
 
-void TsSkinProvider::WMChildActivate(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
+void TsSkinProvider::WMChildActivate(vcl::TMessage &Message) { SavedWndProc(Message); }
+
+void TsSkinProvider::WMMDIActivate(vcl::TMessage &Message) { SavedWndProc(Message); }
+
+// ------------------------------------------------------ size and position
+
+void TsSkinProvider::WMMove(vcl::TMessage &Message) {
+    GlowService().ClearGlows(true);
+    if (ExtBordersAllowed() && !ProviderLoading() && !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)))
+        UpdateExtBorders(true);
     SavedWndProc(Message);
+    MoveGluedForms();
+}
+
+void TsSkinProvider::WMSize(vcl::TMessage &Message) {
+    const HWND window = WindowOf(Form);
+    if (FSkinData->PaintLocked || !window || !IsWindowVisible(window)) {
+        RegionChanged = true;
+        FSkinData->BGChanged = true;
+        SavedWndProc(Message);
+        return;
+    }
+    const int newWidth = LOWORD(Message.LParam), newHeight = HIWORD(Message.LParam);
+    if (const TsSkinManager *m = FSkinData->GetSkinManager()) {
+        // Images that stand in the client's right corners follow its size.
+        const bool erase = !FSkinData->CanUseCache();
+        int topRight = -1, bottomRight = -1;
+        if (m->IsValidSectionIndex(FSkinData->SkinIndex())) {
+            const TsGeneralData &section = m->Sections[static_cast<std::size_t>(FSkinData->SkinIndex())];
+            topRight = section.ImgTopRight;
+            bottomRight = section.ImgBottomRight;
+        }
+        const int grip = GripVisible() ? m->CommonElements.GripImage : -1;
+        const std::pair<int, int> sizes[] = {{LastClientRect.Width(), LastClientRect.Height()}, {newWidth, newHeight}};
+        for (const auto &[w, h] : sizes) {
+            InvalidateCorner(window, *m, grip, w, h, true, erase);
+            InvalidateCorner(window, *m, topRight, w, h, false, erase);
+            InvalidateCorner(window, *m, bottomRight, w, h, true, erase);
+        }
+    }
+    for (auto &glow : CaptionGlows) glow.reset();
+    MenuLineCount = -1;
+
+    const bool lock = FDrawClientArea && !Form->Parent();
+    const bool locked = FSkinData->PaintLocked;
+    if (lock) FSkinData->PaintLocked = true;
+    SavedWndProc(Message);
+    if (lock) FSkinData->PaintLocked = locked;
+
+    // The frame, its cache and its region are made at the form's recorded
+    // size (a minimized form keeps the one it had).
+    if (!IsIconic(window) && (WindowWidth(window) != Form->Width() || WindowHeight(window) != Form->Height())) {
+        FSkinData->BGChanged = true;
+        SizePending = true;
+        return;
+    }
+    FollowNewSize();
+}
+
+void TsSkinProvider::FollowNewSize() {
+    SizePending = false;
+    const HWND window = WindowOf(Form);
+    if (!window) return;
+    const auto remember = [&] { LastClientRect = {0, 0, ClientWidth(window), ClientHeight(window)}; };
+    if (ModuleState().FormAnimationActive) {
+        remember();
+        return;
+    }
+    if (!Form->Showing()) {
+        FSkinData->BGChanged = true;
+        remember();
+        return;
+    }
+    if (!CacheStale() || (IsIconic(window) && CompositionOn)) {
+        remember();
+        return;
+    }
+    const vcl::TBitmap *cache = FSkinData->CacheBmp();
+    FSkinData->BGChanged = true;
+    if (!FDrawNonClientArea) {
+        if (FSkinData->CanUseCache() && cache && (cache->Width() > Form->Width() || cache->Height() > Form->Height()))
+            InvalidateRect(window, nullptr, FALSE);
+        remember();
+        return;
+    }
+    RegionChanged = true;
+    CollectFrameMasks();
+    ApplyFormRegion(true, true, true);
+    if (FSkinData->PaintLocked) return;
+    const int clientWidth = ClientWidth(window), clientHeight = ClientHeight(window);
+    if (((FSkinData->PaintFlags & 2) && clientHeight != LastClientRect.Height()) ||
+        ((FSkinData->PaintFlags & 1) && clientWidth != LastClientRect.Width()))
+        BroadcastToChildControls(Form, vcl::TMessage{SM_SKINCOMMAND, SkinCommand(SC_PARENT_BG_CHANGED, 1), 0, 0});
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_NOFRAME);
+    PassUpdateDoneToChildren(Form);
+    remember();
+}
+
+void TsSkinProvider::WMSizing(vcl::TMessage &Message) { SavedWndProc(Message); }
+
+void TsSkinProvider::WMExitSizeMove(vcl::TMessage &Message) {
+    SavedWndProc(Message);
+    // A region held back while the system moved or sized the form.
+    if (RegionChanged) UpdateFormRegion(true, true);
 }
 
 void TsSkinProvider::WMGetMinMaxInfo(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
+    const HWND window = WindowOf(Form);
+    auto *info = reinterpret_cast<MINMAXINFO *>(Message.LParam);
+    if (info && window && FDrawNonClientArea && Form->BorderStyle() != vcl::bsNone && !Form->Parent()) {
+        const vcl::TRect work = FormWorkArea(*Form);
+        vcl::TPoint monitor{0, 0};
+        MONITORINFO mi{};
+        mi.cbSize = sizeof mi;
+        if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &mi))
+            monitor = {mi.rcMonitor.left, mi.rcMonitor.top};
+        MaximizedPlacement(work, monitor, GetBorderWidth(window), *info);
+        Message.Result = 0;
+    }
     SavedWndProc(Message);
 }
 
+void MaximizedPlacement(const vcl::TRect &Work, vcl::TPoint Monitor, int B, MINMAXINFO &Info) {
+    // A work area that starts lower or further right than its monitor (a
+    // taskbar at the top or left) moves the position with it.
+    Info.ptMaxPosition = {Work.Left - Monitor.X - B, Work.Top - Monitor.Y - B};
+    Info.ptMaxSize = {Work.Width() + 2 * B, Work.Height() + 2 * B};
+}
+
 void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
+    auto *pos = reinterpret_cast<WINDOWPOS *>(Message.LParam);
+    const HWND window = WindowOf(Form);
+    if (InSizeMove || Has(Form, vcl::csLoading)) {
+        StateFlags &= ~pfSnapshotTaken;
+    } else if (pos && window && !IsZoomed(window) && !(pos->flags & SWP_NOMOVE) && (pos->x != 0 || pos->y != 0)) {
+        // A form that had its native borders while maximized may have its
+        // extended border again.
+        const TsSkinManager *m = FSkinData->GetSkinManager();
+        if (m && m->Options()->GetFlag(ofNativeBordersMaximized) && ExtBordersAllowed() && IsWindowVisible(window))
+            UpdateExtBorders(true);
+        if (FScreenSnap && Form->Showing()) SnapFormPosition(*pos);
+    }
     SavedWndProc(Message);
 }
 
 void TsSkinProvider::WMWindowPosChanged(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
+    HandleWindowPosChanged(Message);
+    // The form has recorded its new bounds now.
+    if (SizePending) FollowNewSize();
+}
+
+void TsSkinProvider::HandleWindowPosChanged(vcl::TMessage &Message) {
+    TsSkinManager *m = FSkinData->GetSkinManager();
+    const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
+    const HWND window = WindowOf(Form);
+    if (!m || !LayeredWindowsAvailable() || !FDrawNonClientArea || !pos || !window) {
+        SavedWndProc(Message);
+        return;
+    }
+    TallCaption = false;  // only a border form's caption can be taller
+    if ((pos->flags & SWP_HIDEWINDOW) && !Animating && FSkinData->CacheBmp() && !IsIconic(window)) {
+        const bool minimizing = m->SysCommandState == 2;
+        if (minimizing && vcl::Application && vcl::Application->MainForm() == Form) {
+            if (m->AnimEffects()->Minimizing->Active) {
+                SavedWndProc(Message);
+                ShowAnimating = false;
+                return;
+            }
+        } else if (!minimizing && FAllowAnimation && m->AnimEffects()->FormHide->Active &&
+                   m->Effects()->AllowAnimation && !Form->Parent()) {
+            if (CompositionOn) FormAnimations().SetLayeredAlpha(window, true, 1);
+            SavedWndProc(Message);
+            Animating = true;
+            FormAnimations().AnimHideForm(*this);
+            if (vcl::Application && vcl::Application->Terminated()) return;
+            if (CompositionOn) FormAnimations().SetLayeredAlpha(window, false, 255);
+            Animating = false;
+            return;
+        }
+    }
     SavedWndProc(Message);
 }
 
 void TsSkinProvider::WMStyleChanged(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
+    SavedWndProc(Message);
+    if (SystemMenu && SystemMenu->VisibleClose() != HasSystemMenu()) {
+        SystemMenu->UpdateItems(true);
+        RepaintFrameNow();
+    }
+}
+
+// ---------------------------------------------------------- visibility
+
+void TsSkinProvider::WMSetRedraw(vcl::TMessage &Message) {
+    if (Message.WParam == 1)
+        RedrawLock = std::max(0, RedrawLock - 1);
+    else if (Message.WParam == 0)
+        ++RedrawLock;
     SavedWndProc(Message);
 }
 
-void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
+void TsSkinProvider::WMShowWindow(vcl::TMessage &Message) {
+    const HWND window = WindowOf(Form);
+    const bool showing = Message.WParam == 1;
+    if (showing) {
+        StateFlags &= ~pfRestoreAnimation;
+        if (CompositionOn && window && !ModuleState().FormAnimationActive && !Layered(window))
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+    }
     SavedWndProc(Message);
-}
-
-void TsSkinProvider::WMSizing(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
-    SavedWndProc(Message);
-}
-
-void TsSkinProvider::WMMDIActivate(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
-    SavedWndProc(Message);
-}
-
-void TsSkinProvider::WMExitSizeMove(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
-    SavedWndProc(Message);
+    if (showing && Form->Parent()) {
+        FSkinData->SetBGFlags(FSkinData->BGFlags() & ~bgfParentBackground);
+        FSkinData->BGChanged = true;
+    }
 }
 
 void TsSkinProvider::CMVisibleChanged(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
+    const bool visible = Message.WParam != 0;
+    if (visible && DialogMade) {
+        DialogMade = false;
+        InitSkin();
+        const TsSkinManager *m = FSkinData->GetSkinManager();
+        UpdateExtBorders(m && m->GetExtendedBorders());
+    }
     SavedWndProc(Message);
+    if (!visible)
+        FSkinData->ShrinkCache();
+    else if (Form->Parent())
+        PassUpdateDoneToChildren(Form);
 }
 
 void TsSkinProvider::CMEnabledChanged(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
     SavedWndProc(Message);
+    if (!FDrawNonClientArea) return;
+    if (FDisabledBlendValue < 255) {
+        if (Form->Enabled())
+            StateFlags &= ~pfDisabled;
+        else
+            StateFlags |= pfDisabled;
+        UpdateDisabledVeil();
+    }
+    FSkinData->BGChanged = true;
+    if (const HWND window = WindowOf(Form)) SendMessageW(window, WM_NCPAINT, 0, 0);
 }
 
 void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
+    const HWND window = WindowOf(Form);
+    if (!FDrawNonClientArea || !FDrawClientArea) {
+        SavedWndProc(Message);
+        if (CompositionOn && window) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+        FSkinData->PaintLocked = false;
+        if (CompositionOn && window)
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        return;
+    }
+    if (!Form->Showing()) {
+        SavedWndProc(Message);
+        return;
+    }
+    // The first show has no show animation yet: the form appears as it is.
+    if (window) SetNcRenderingPolicy(window, ncrpDisabled);
+    StateFlags &= ~pfSnapshotTaken;
+    if (window && FormsState().PreviewFlag &&
+        (!vcl::Application || !vcl::Application->MainForm() || vcl::Application->MainForm() == Form))
+        LinkToEditor(window);
+    if (ControlAdapter) ControlAdapter->AdaptControls(nullptr);
+    ShowAnimating = false;
+    FSkinData->PaintLocked = false;
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    UpdateExtBorders(m && m->GetExtendedBorders());
     SavedWndProc(Message);
+    UpdateFormScrollBars();
+    if (window) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        LastClientRect = {0, 0, ClientWidth(window), ClientHeight(window)};
+    }
 }
 
 void TsSkinProvider::CMRecreateWnd(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
     SavedWndProc(Message);
+    if (const HWND window = WindowOf(Form); window && FormsState().PreviewFlag) LinkToEditor(window);
 }
-
 
 // The unskinned route's handlers: the saved procedure runs around them.
-void TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
-    (void)Message;
-}
+
+// A form hides or minimizes unskinned as the system shows it: the cover
+// that stood in for the frame belongs to the minimize and hide animations.
+void TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) { (void)Message; }
 
 void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
-    (void)Message;
+    const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
+    const HWND window = WindowOf(Form);
+    TsSkinManager *m = FSkinData->GetSkinManager();
+    if (!pos || !window || !m || !LayeredWindowsAvailable() || !(pos->flags & SWP_HIDEWINDOW) || IsIconic(window))
+        return;
+    if (!FAllowAnimation || Animating || !m->Active() || !FDrawNonClientArea || !m->Effects()->AllowAnimation ||
+        !m->AnimEffects()->FormHide->Active)
+        return;
+    Animating = true;
+    FormAnimations().AnimHideForm(*this);
+    // The animation plays on timers: messages keep flowing while waiting,
+    // and a stuck one is given up.
+    const ULONGLONG deadline = GetTickCount64() + AnimationWaitLimit;
+    while (ModuleState().FormAnimationActive && GetTickCount64() < deadline) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        if (vcl::Application) vcl::Application->ProcessMessages();
+    }
+    FormAnimations().SetLayeredAlpha(window, false, 255);
+    Animating = false;
 }
 
 void TsSkinProvider::NCDestroyUnskinned(vcl::TMessage &Message) {
-    // PENDING: sFormActivation
     (void)Message;
+    HideCover.reset();
 }
 
 } // namespace skin

@@ -1,5 +1,7 @@
 #include "sSkinProvider.h"
 
+#include <utility>
+
 #include "sFrameMetrics.h"
 #include "sSystemMenu.h"
 #include "skin/graphics/vlCommonUtils.h"
@@ -136,8 +138,9 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
         if (!manager || !manager->SkinnedPopups()) {
             // A second click may come as a double click, which closes the
             // form, and the form may free itself while the messages run.
+            IconDoubleClicked = false;
             WaitWithMessages(200);
-            if (!ProviderServes(this, window) || FSkinData->PaintLocked) return;
+            if (!ProviderServes(this, window) || std::exchange(IconDoubleClicked, false)) return;
         }
         PopupBelowIcon();
         return;
@@ -279,8 +282,11 @@ void TsSkinProvider::WMNCLButtonDblClk(vcl::TMessage &Message) {
     }
     if (code == HTSYSMENU) {
         const TsSkinManager *manager = FSkinData->GetSkinManager();
-        // Tells a first click that still waits that the form is closing.
-        if (!manager || !manager->SkinnedPopups()) FSkinData->PaintLocked = true;
+        // Tells a first click that still waits that it was the start of a
+        // double click. Its own flag: the painting that the closing causes
+        // clears the paint lock, and a form that refused to close would then
+        // get the menu too.
+        if (!manager || !manager->SkinnedPopups()) IconDoubleClicked = true;
         if (NativeCloseEnabled(window)) Form->Close();
         Message.Result = 0;
         return;

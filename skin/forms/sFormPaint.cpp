@@ -1,26 +1,205 @@
 #include "sSkinProvider.h"
 
+#include "sFrameMetrics.h"
+#include "sSystemMenu.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Bitmap.h"
+#include "vcl/ControlCanvas.h"
+#include "vcl/Forms.h"
+#include "vlCtrlAdapter.h"
+#include "vlDwmServices.h"
+
 namespace skin {
 
+namespace {
+
+HWND WindowOf(const vcl::TCustomForm *Form) { return Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr; }
+
+// The form is painting a copy of itself or its window is going.
+bool PaintingCopy(const vcl::TCustomForm &Form) {
+    const vcl::TControlState state = Form.ControlState();
+    return state.Contains(vcl::csPaintCopy) || state.Contains(vcl::csCustomPaint) ||
+           state.Contains(vcl::csDestroyingHandle);
+}
+
+// The process-wide flag that a client area is being painted, for a scope:
+// the frame output waits meanwhile.
+class TClientPainting {
+public:
+    TClientPainting() : FPrevious(FormsState().ClientPainting) { FormsState().ClientPainting = true; }
+    ~TClientPainting() { FormsState().ClientPainting = FPrevious; }
+    TClientPainting(const TClientPainting &) = delete;
+    TClientPainting &operator=(const TClientPainting &) = delete;
+
+private:
+    bool FPrevious;
+};
+
+// The cache holds a current frame image of its full size.
+bool CacheValid(const TsCommonData &Data) {
+    const vcl::TBitmap *cache = Data.CacheBmp();
+    return cache && cache->Width() > 0 && cache->Height() > 0 && !Data.BGChanged;
+}
+
+// The visible graphic children of Form painted into DC, whose origin is the
+// form's client origin.
+void PaintGraphicChildren(HDC DC, vcl::TCustomForm &Form) {
+    std::vector<vcl::TControl *> children;  // a child's paint may add or remove children
+    for (int i = 0; i < Form.ControlCount(); ++i) children.push_back(Form.Controls(i));
+    for (vcl::TControl *c : children) {
+        if (dynamic_cast<vcl::TWinControl *>(c) || !c->Visible()) continue;
+        const vcl::TSavedDC saved(DC);
+        OffsetViewportOrgEx(DC, c->Left(), c->Top(), nullptr);
+        IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+    }
+}
+
+} // namespace
+
 void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
-    // PENDING: sFormPaint
-    SavedWndProc(Message);
+    if (!SystemMenu) PrepareForm();
+    if (!FDrawNonClientArea) {
+        SavedWndProc(Message);
+        return;
+    }
+    Message.Result = 0;
+    if (FSkinData->BGFlags() & (bgfPaintLockTaken | bgfMenuChangePending)) return;
+    if (StateFlags & pfSnapshotTaken) return;
+    if (DialogMade) {
+        DialogMade = false;
+        InitSkin();
+    }
+    // Inside a parent that is not ready the frame is painted later.
+    if (Form->Parent() && FSkinData->UpdatePaintLock(false)) return;
+    const HWND window = WindowOf(Form);
+    if (!window || ShowAnimating || !Form->Showing() || ProviderLoading() ||
+        Form->ControlState().Contains(vcl::csDestroyingHandle) || !SystemMenu)
+        return;
+    const bool iconic = IsIconic(window);
+    // Between a size change and the form's own record of it the cache would
+    // be made at the wrong size: the next paint comes once both agree. A
+    // minimized form keeps the bounds it had.
+    if (!iconic && (WindowWidth(window) != Form->Width() || WindowHeight(window) != Form->Height())) return;
+    if (iconic) FSkinData->BGChanged = true;
+    if (!ControlAdapter) CreateControlAdapter();
+    if (!FSkinData->CacheBmp()) {
+        const TsSkinManager *m = FSkinData->GetSkinManager();
+        UpdateExtBorders(m && m->GetExtendedBorders());
+    }
+    PaintNonClient();
+    Message.Result = 0;
 }
 
 void TsSkinProvider::WMEraseBkgnd(vcl::TMessage &Message) {
-    // PENDING: sFormPaint
-    SavedWndProc(Message);
+    const HWND window = WindowOf(Form);
+    if (!window || !IsWindowVisible(window) || !FDrawClientArea) {
+        SavedWndProc(Message);
+        return;
+    }
+    if ((FSkinData->BGFlags() & bgfPaintLockTaken) || FSkinData->PaintLocked) return;
+    const HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    const vcl::TRect client{0, 0, ClientWidth(window), ClientHeight(window)};
+    const vcl::TPoint offset{GetClientOffsetX(), GetClientOffsetY()};
+    if (!PaintingCopy(*Form) && Message.WParam != static_cast<WPARAM>(Message.LParam)) {
+        const TClientPainting painting;
+        if (FSkinData->CanUseCache()) {
+            if (dc && CacheValid(*FSkinData)) CopyCacheToDC(Form, *FSkinData, offset, client, dc, false, 0, 0);
+            PassUpdateDoneToChildren(Form);
+        } else {
+            PaintFormBackground(dc);
+        }
+        Message.Result = 1;
+        return;
+    }
+    // A copy of the form (a print, a snapshot) is painted from the cache.
+    if (dc) {
+        if (CacheValid(*FSkinData) && FSkinData->CanUseCache()) {
+            CopyCacheToDC(Form, *FSkinData, offset, client, dc, false, 0, 0);
+        } else {
+            const COLORREF color = static_cast<COLORREF>(vcl::ColorToRGB(FSkinData->GetBackColor(0)) & 0xFFFFFF);
+            const vcl::TBrushHandle brush(CreateSolidBrush(color));
+            const RECT r{client.Left, client.Top, client.Right, client.Bottom};
+            FillRect(dc, &r, brush.Get());
+        }
+    }
+    Message.Result = 1;
 }
 
 void TsSkinProvider::WMPaint(vcl::TMessage &Message) {
-    // PENDING: sFormPaint
-    SavedWndProc(Message);
+    if (!FDrawClientArea || (StateFlags & pfRestoreAnimation)) {
+        SavedWndProc(Message);
+        return;
+    }
+    Message.Result = 0;
+    if (PaintingCopy(*Form)) return;
+    const HWND window = WindowOf(Form);
+    if (FSkinData->CanUseCache()) {
+        if (window && Form->Showing()) {
+            const TClientPainting painting;
+            PaintClientArea(Message);
+        } else if (window) {
+            const vcl::TPaintDC validate(window, reinterpret_cast<HDC>(Message.WParam));
+        }
+        return;
+    }
+    if (!window || !Form->Showing()) {
+        SavedWndProc(Message);
+        return;
+    }
+    // The background comes from WM_ERASEBKGND, which the paint below sends.
+    InvalidateRect(window, nullptr, !ComponentState().Contains(vcl::csDestroying));
+    const vcl::TPaintDC validate(window, nullptr);
 }
 
 void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
-    // PENDING: sFormPaint
-    SavedWndProc(Message);
+    const HWND window = WindowOf(Form);
+    if (!window || ProviderLoading() || Form->ComponentState().Contains(vcl::csLoading) ||
+        Form->ComponentState().Contains(vcl::csDestroying)) {
+        SavedWndProc(Message);
+        return;
+    }
+    SetNcRenderingPolicy(window, FDrawNonClientArea ? ncrpDisabled : ncrpUseWindowStyle);
+    if (Message.LParam & PRF_ERASEBKGND) {
+        Message.Result = PerformFormProc(WM_ERASEBKGND, Message.WParam, Message.LParam);
+        return;
+    }
+    const HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    if (!dc) return;
+    const vcl::TSavedDC saved(dc);
+    if (FDrawNonClientArea) {
+        // The client area is painted on the DC as it came, whatever the
+        // frame's output did to it.
+        const vcl::TSavedDC frame(dc);
+        if (HasFrame() || !HasSizingFrame(window)) {
+            PaintCachedFrame(dc);
+        } else if (CacheUsable()) {
+            // A frameless form with a sizing frame: its caption strip and
+            // edges, as far as the client area.
+            const int left = GetClientOffsetX(), top = GetClientOffsetY();
+            PaintFrameStrips(dc, top, left, WindowWidth(window) - left - ClientWidth(window),
+                             WindowHeight(window) - top - ClientHeight(window));
+        }
+    }
+    OffsetViewportOrgEx(dc, GetClientOffsetX(), GetClientOffsetY(), nullptr);
+    IntersectClipRect(dc, 0, 0, ClientWidth(window), ClientHeight(window));
+    if (FSkinData->BGFlags() & bgfParentBackground) {
+        {
+            const vcl::TSavedDC background(dc);
+            ExcludeGraphicControlsFromClip(dc, *Form, 0, 0);
+            PaintClientBackground(dc, false);
+        }
+        PaintGraphicChildren(dc, *Form);
+    } else {
+        PaintClientBackground(dc, false);
+    }
+    if (Form->OnPaint) {
+        const vcl::TCanvasDCScope canvas(Form->Canvas(), dc);
+        Form->OnPaint(Form);
+    }
 }
-
 
 } // namespace skin

@@ -1,39 +1,278 @@
 #include "sSkinProvider.h"
 
+#include "sFrameMetrics.h"
+#include "skin/graphics/sMaskData.h"
+#include "skin/graphics/vlGlyphStrips.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/sVclUtils.h"
+#include "vcl/Bitmap.h"
+#include "vcl/ControlCanvas.h"
 #include "vcl/Forms.h"
 
 namespace skin {
 
+namespace {
+
+// A window that answers the probe with its key shapes itself: it gets no
+// region from the library.
+constexpr UINT WM_REGION_PROBE = 0xBC4D;
+constexpr WPARAM RegionProbeKey = 0x41A2;
+
+HWND WindowOf(const vcl::TCustomForm *Form) { return Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr; }
+
+vcl::TRect WindowRect(HWND Window) {
+    RECT r{};
+    GetWindowRect(Window, &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// The client rectangle in the window's own coordinates (origin: the
+// window's top-left corner).
+vcl::TRect ClientInWindow(HWND Window) {
+    RECT client{};
+    GetClientRect(Window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(Window, &origin);
+    const vcl::TRect window = WindowRect(Window);
+    const int x = origin.x - window.Left, y = origin.y - window.Top;
+    return {x, y, x + client.right, y + client.bottom};
+}
+
+} // namespace
+
 void TsSkinProvider::CollectFrameMasks() {
-    // PENDING: sFormRegion
+    FrameMasks.clear();
+    if (!Form) return;
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    if (!m) return;
+    const int width = CacheWidth();
+    if (m->IsValidMaskIndex(FSkinData->BorderIndex())) {
+        const TsMaskData &mask = m->Masks[static_cast<std::size_t>(FSkinData->BorderIndex())];
+        GetMaskCornerRects(FrameMasks, width, mask, 0, false);
+        GetMaskCornerRects(FrameMasks, width, mask, Form->Height() - mask.WB, true);
+    }
+    const int title = m->FindSectionIndex(FTitleSkin.empty() ? std::string("FORMTITLE") : FTitleSkin);
+    if (title < 0) return;
+    const int titleMask = m->GetMaskIndex(title, "BORDERSMASK");
+    if (m->IsValidMaskIndex(titleMask))
+        GetMaskCornerRects(FrameMasks, width, m->Masks[static_cast<std::size_t>(titleMask)], 0, false);
 }
 
 HRGN TsSkinProvider::BuildFrameRegion(int X, int Y) {
-    // PENDING: sFormRegion
-    (void)X, (void)Y;
-    return nullptr;
+    if (!Form) return nullptr;
+    vcl::TRegionHandle region(CreateRectRgn(X, Y, CacheWidth() + X, Form->Height() + Y));
+    for (const vcl::TRect &r : FrameMasks) {
+        const vcl::TRegionHandle cut(CreateRectRgn(r.Left + X, r.Top + Y, r.Right + X, r.Bottom + Y));
+        CombineRgn(region.Get(), region.Get(), cut.Get(), RGN_DIFF);
+    }
+    return region.Release();
 }
 
-void TsSkinProvider::UpdateFormRegion(bool Repaint, bool WithRedraw) {
-    // PENDING: sFormRegion
-    (void)Repaint, (void)WithRedraw;
+void TsSkinProvider::UpdateFormRegion(bool Repaint, bool WithRedraw) { ApplyFormRegion(Repaint, WithRedraw); }
+
+bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized) {
+    const HWND window = WindowOf(Form);
+    if (!FDrawNonClientArea || !window) return false;
+    // While a system command or menu loop of the form runs the region is
+    // not touched, unless the form's size changed (the old region would
+    // clip it); the request stays open for the next frame output.
+    if (InSizeMove && !Resized) {
+        RegionChanged = true;
+        return false;
+    }
+    const bool iconic = IsIconic(window);
+    if (!HasFrame() && !iconic && !HasSizingFrame(window)) return false;
+    if (!FrameRendered && SendMessageW(window, WM_REGION_PROBE, RegionProbeKey, 0) == static_cast<LRESULT>(RegionProbeKey))
+        return false;
+
+    RegionGuard = true;
+    vcl::TRegionHandle region;
+    const vcl::TSizeConstraints *limits = Form->Constraints();
+    if (IsZoomed(window) && limits->MaxWidth == 0 && limits->MaxHeight == 0) {
+        // The system puts the native frame of a maximized window beyond the
+        // screen's edges: that part is cut off.
+        const int b = GetNativeBorderWidth(window);
+        region.Reset(CreateRectRgn(b, b, Form->Width() - b, Form->Height() - b));
+    } else {
+        region.Reset(BuildFrameRegion(0, 0));
+    }
+    RegionChanged = false;
+    // The system owns a region it took; one it refused stays ours to free.
+    const bool taken = SetWindowRgn(window, region.Get(), WithRedraw && Repaint) != 0;
+    if (taken) region.Release();
+    if (!WithRedraw && Repaint) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+        SendMessageW(window, WM_NCPAINT, 0, 0);
+    }
+    RegionGuard = false;
+    return taken;
 }
 
 void TsSkinProvider::PaintNonClient() {
-    // PENDING: sFormRegion
+    if (FormsState().ClientPainting || !FDrawNonClientArea) return;
+    const HWND window = WindowOf(Form);
+    if (!window) return;
+    if (FResizeMode == rmBorder && CompositionOn) FResizeMode = rmStandard;
+
+    const vcl::TBitmap *cache = FSkinData->CacheBmp();
+    if (!cache || cache->Height() == 0) FSkinData->BGChanged = true;
+    if (FSkinData->BGChanged && !RenderFrame()) return;
+
+    const bool iconic = IsIconic(window);
+    if (!RegionGuard && RegionChanged) {
+        if (!HasFrame() && !HasSizingFrame(window) && !iconic) {
+            RegionGuard = true;
+            RegionChanged = false;
+            SetWindowRgn(window, nullptr, FALSE);
+            RegionGuard = false;
+        } else {
+            if (iconic && (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW)) return;
+            CollectFrameMasks();
+            RegionChanged = false;
+            if (Form->FormState().Contains(vcl::fsShowing) && Form->Position() != vcl::poDefault && !IsZoomed(window)) {
+                UpdateFormRegion(true, true);
+            } else {
+                const bool repaint = !ModuleState().FormAnimationActive;
+                // The WM_NCPAINT that the region's update sent has painted
+                // the frame (none is painted during an animation); when no
+                // region was set, the frame is painted here.
+                if (ApplyFormRegion(repaint, false) && !FSkinData->BGChanged) return;
+            }
+        }
+    }
+
+    FSkinData->PaintLocked = false;
+    vcl::TBitmap *image = FSkinData->CacheBmp();
+    {
+        vcl::TWindowDC dc(window, GetWindowDC(window));
+        if (dc && image) {
+            const vcl::TSavedDC saved(dc.Get());
+            if (HasFrame() || !HasSizingFrame(window) || iconic) {
+                PaintCachedFrame(dc.Get());
+            } else {
+                // A frameless form with a sizing frame: only its edges, as deep
+                // as the frame and a little more.
+                const int w = FrameLeft(true) + 3;
+                PaintFrameStrips(dc.Get(), w, w, w, w);
+            }
+        }
+    }
+    RegionGuard = false;
+}
+
+void TsSkinProvider::PaintFrameStrips(HDC DC, int Top, int Left, int Right, int Bottom) {
+    vcl::TBitmap *cache = FSkinData->CacheBmp();
+    if (!cache) return;
+    const HDC source = cache->Canvas()->Handle();
+    const int width = cache->Width(), height = cache->Height();
+    const auto copy = [&](int x, int y, int w, int h) {
+        if (w > 0 && h > 0) BitBlt(DC, x, y, w, h, source, x, y, SRCCOPY);
+    };
+    copy(0, 0, width, Top);
+    copy(0, Top, Left, height - Top);
+    copy(width - Right, Top, Right, height - Top);
+    copy(Left, height - Bottom, width - Left - Right, Bottom);
 }
 
 void TsSkinProvider::PaintClientArea(vcl::TMessage &Message) {
-    // PENDING: sFormRegion
-    (void)Message;
+    const HWND window = WindowOf(Form);
+    if (!window) return;
+    const HDC given = reinterpret_cast<HDC>(Message.WParam);
+    const bool animation = ModuleState().FormAnimationActive;
+    if (ShowAnimating || (animation && !given) || Form->ComponentState().Contains(vcl::csDestroying)) {
+        const vcl::TPaintDC validate(window, nullptr);
+        return;
+    }
+    // The DC the message brings, else the paint's own.
+    const vcl::TPaintDC paint(window, given);
+    if (!paint.Get()) return;
+    const vcl::TSavedDC saved(paint.Get());
+    const vcl::TCanvasDCScope canvas(Form->Canvas(), paint.Get());
+    if (Form->Parent())
+        FSkinData->PaintLocked = FSkinData->IsPaintLocked();
+    else
+        FSkinData->PaintLocked = false;
+    PaintClientBackground(paint.Get(), true);
 }
 
 void TsSkinProvider::RepaintFrameNow() {
-    // PENDING: sFormRegion
+    const HWND window = WindowOf(Form);
+    if (InShowAnimation || !window || !Form->Visible() || !FDrawNonClientArea ||
+        Form->ControlState().Contains(vcl::csDestroyingHandle) || !Skinned())
+        return;
+    FSkinData->BGChanged = true;
+    vcl::TWindowDC dc(window, GetWindowDC(window));
+    if (!dc) return;
+    if (!FSkinData->CacheBmp()) {
+        const TsSkinManager *m = FSkinData->GetSkinManager();
+        UpdateExtBorders(m && m->GetExtendedBorders());
+    }
+    PaintCachedFrame(dc.Get());
 }
 
 void TsSkinProvider::ShowCaptionCover() {
-    // PENDING: sFormRegion
+    const HWND window = WindowOf(Form);
+    if (!FDrawNonClientArea || InShowAnimation || !window || IsIconic(window) || !Form->Showing()) return;
+    if (StateFlags & pfBlendOnMoving) return;
+
+    if (!CaptionCover) {
+        // Owned here, not by the application, which would free it again at its end.
+        std::unique_ptr<vcl::TForm> cover(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
+        cover->SetBorderStyle(vcl::bsNone);
+        cover->SetTag(256);
+        const HWND coverWindow = cover->Handle();
+        if (!coverWindow) return;
+        const ULONG_PTR classStyle = GetClassLongPtrW(coverWindow, GCL_STYLE);
+        if (classStyle & CS_DROPSHADOW) SetClassLongPtrW(coverWindow, GCL_STYLE, classStyle & ~ULONG_PTR{CS_DROPSHADOW});
+        cover->OnPaint = vcl::TNotifyEvent::Bind<&TsSkinProvider::CoverPaint>(this);
+        CoverSavedWndProc = cover->WindowProc;
+        cover->WindowProc = vcl::TWndMethod::Bind<&TsSkinProvider::CoverWndProc>(this);
+        CaptionCover = std::move(cover);
+    }
+    const HWND coverWindow = CaptionCover->WindowHandle();
+
+    // The cover takes the window's place; its region is the frame only.
+    const vcl::TRect bounds = WindowRect(window);
+    const vcl::TRect client = ClientInWindow(window);
+    vcl::TRegionHandle region(CreateRectRgn(0, 0, bounds.Width(), bounds.Height()));
+    {
+        const vcl::TRegionHandle inner(CreateRectRgn(client.Left, client.Top, client.Right, client.Bottom));
+        CombineRgn(region.Get(), region.Get(), inner.Get(), RGN_DIFF);
+    }
+    if (Form->Parent()) {
+        // A form inside another shows only what its parent lets through.
+        RECT box{};
+        int kind = NULLREGION;
+        {
+            const vcl::TWindowDC dc(window, GetWindowDC(window));
+            if (dc) kind = GetClipBox(dc.Get(), &box);
+        }
+        if (kind == NULLREGION || kind == ERROR) {
+            HideCaptionCover();
+            return;
+        }
+        const vcl::TRegionHandle visible(CreateRectRgn(box.left, box.top, box.right, box.bottom));
+        CombineRgn(region.Get(), region.Get(), visible.Get(), RGN_AND);
+    }
+    if (SetWindowRgn(coverWindow, region.Get(), FALSE)) region.Release();
+
+    // Right above the form: what already lies over it (a box it shows)
+    // stays over the cover too.
+    constexpr UINT quiet = SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+    const bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    HWND above = GetWindow(window, GW_HWNDPREV);
+    if (above == coverWindow) above = GetWindow(coverWindow, GW_HWNDPREV);
+    if (!above || (!topmost && (GetWindowLongPtrW(above, GWL_EXSTYLE) & WS_EX_TOPMOST))) {
+        above = topmost ? HWND_TOPMOST : HWND_TOP;
+    } else if (topmost) {
+        SetWindowPos(coverWindow, HWND_TOPMOST, 0, 0, 0, 0, quiet | SWP_NOMOVE | SWP_NOSIZE);
+    }
+    SetWindowPos(coverWindow, above, bounds.Left, bounds.Top, bounds.Width(), bounds.Height(), quiet | SWP_SHOWWINDOW);
+    ShowWindow(coverWindow, SW_SHOWNOACTIVATE);
+    RedrawWindow(coverWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+    // Its first paint may have raised it to the top (Wine does).
+    SetWindowPos(coverWindow, above, 0, 0, 0, 0, quiet | SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void TsSkinProvider::HideCaptionCover() {
@@ -43,13 +282,45 @@ void TsSkinProvider::HideCaptionCover() {
 }
 
 void TsSkinProvider::SetSysMenuStyle(bool Skinned) {
-    // PENDING: sFormRegion
-    (void)Skinned;
+    const HWND window = WindowOf(Form);
+    if (!window) return;
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    if (Skinned && FDrawNonClientArea) {
+        // The system then draws no caption buttons of its own.
+        if (style & WS_SYSMENU) SetWindowLongPtrW(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_SYSMENU));
+        return;
+    }
+    // A form whose border icons lack the system menu never gets one.
+    if (!HasSystemMenu()) return;
+    if (!(style & WS_SYSMENU)) SetWindowLongPtrW(window, GWL_STYLE, style | WS_SYSMENU);
+    if (Skinned) return;
+    const LRESULT icon = SendMessageW(window, WM_GETICON, ICON_SMALL, 0);
+    SendMessageW(window, WM_SETICON, ICON_SMALL, icon);
 }
 
 void TsSkinProvider::SetDrawNonClientArea(bool Value) {
-    // PENDING: sFormRegion
+    if (FDrawNonClientArea == Value) return;
     FDrawNonClientArea = Value;
+    if (!Form) return;
+    const HWND window = WindowOf(Form);
+    if (Value) {
+        SetSysMenuStyle(true);
+        if (!window || !Form->Showing() || !Skinned()) return;
+        FSkinData->BGChanged = true;
+        // The region went when the frame was left to the system.
+        RegionChanged = true;
+        const TsSkinManager *m = FSkinData->GetSkinManager();
+        UpdateExtBorders(m && m->GetExtendedBorders());
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+        UpdateFormScrollBars();
+        return;
+    }
+    UpdateExtBorders(false);
+    if (window)
+        if (const TSetWindowTheme setTheme = SetWindowThemeProc()) setTheme(window, nullptr, nullptr);
+    FormScrollAdapter.reset();
+    SetSysMenuStyle(true);
+    if (window && Form->Showing()) SetWindowRgn(window, nullptr, TRUE);
 }
 
 } // namespace skin

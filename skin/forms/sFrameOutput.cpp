@@ -10,6 +10,7 @@
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
+#include "skin/manager/vlSnapshots.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 
@@ -87,17 +88,7 @@ LRESULT TsSkinProvider::PerformFormProc(UINT Msg, WPARAM WParam, LPARAM LParam) 
 }
 
 void TsSkinProvider::PaintGraphicControls(HDC DC, vcl::TPoint Offset) {
-    if (!DC || !Form) return;
-    // A copy: a control's painting may add or remove controls.
-    std::vector<vcl::TControl *> children;
-    for (int i = 0; i < Form->ControlCount(); ++i) children.push_back(Form->Controls(i));
-    for (vcl::TControl *c : children) {
-        if (dynamic_cast<vcl::TWinControl *>(c) || !c->Visible() || c->Width() < 1 || c->Height() < 1) continue;
-        const vcl::TSavedDC saved(DC);
-        OffsetViewportOrgEx(DC, Offset.X + c->Left(), Offset.Y + c->Top(), nullptr);
-        IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
-        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-    }
+    if (Form) PaintChildControls(DC, Form, false, Offset);
 }
 
 } // namespace skin

@@ -100,7 +100,10 @@ int StateWidth(const TsSkinManager *Manager, int Index) {
 
 TsSkinProvider::TsSkinProvider(vcl::TComponent *AOwner) : vcl::TComponent(FormOwner(AOwner)) { Construct(); }
 
-TsSkinProvider::TsSkinProvider(vcl::TComponent *AOwner, TDialogMade) : TsSkinProvider(AOwner) { DialogMade = true; }
+TsSkinProvider::TsSkinProvider(vcl::TComponent *AOwner, TDialogMade) : TsSkinProvider(AOwner) {
+    DialogMade = true;
+    MadeForDialog = true;
+}
 
 void TsSkinProvider::Construct() {
     FormsState().PreviewFlag = FirstArgument() == PreviewSwitch;
@@ -111,7 +114,7 @@ void TsSkinProvider::Construct() {
     const LRESULT answer = Form->Perform(SM_SKINCOMMAND, SkinCommand(SC_QUERY_FORM_PROVIDER), 0);
     if (auto *other = reinterpret_cast<TvlFormProvider *>(answer)) {
         auto *provider = dynamic_cast<TsSkinProvider *>(other);
-        if (provider && provider->DialogMade)
+        if (provider && provider->MadeForDialog)
             delete provider;
         else
             Duplicate = true;

@@ -501,7 +501,12 @@ public:
     TvlOutlineDrag OutlineDrag;
     vcl::TRect LastClientRect{};
     int RedrawLock = 0;                   // WM_SETREDRAW 0 not yet balanced
+    // Made by the dialog hook and not yet shown: the skin is set up on the
+    // first sign of the window (showing, frame painting, hit testing).
     bool DialogMade = false;
+    // Made by the dialog hook, for good: a provider the form makes later
+    // takes its place (DialogMade alone is gone once the form was shown).
+    bool MadeForDialog = false;
     bool Duplicate = false;
     bool Hooked = false;
     bool CompositionOn = false;           // sampled at construction
@@ -514,6 +519,9 @@ public:
     bool ShowAnimating = false;
     bool TallCaption = false;             // maximized, the skin's caption taller than native + 4
     bool InSizeMove = false;              // a system command or menu loop of the form runs
+    // A second click on the caption icon came while the first one waited to
+    // tell a double click from a single one: the first shows no menu.
+    bool IconDoubleClicked = false;
 
 protected:
     void Notification(vcl::TComponent *AComponent, vcl::TOperation Operation) override;
@@ -551,6 +559,21 @@ private:
     bool IsTitleButtonCode(int Code) const;
     void PopupBelowIcon();
     void ReleasePressedButton();
+    // UpdateFormRegion's work: true when the window took a new region.
+    // Resized: the form's size changed, and the region follows it even
+    // while a system command runs.
+    bool ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized = false);
+    // WM_SIZE's work once the form's bounds are those of its window; the
+    // class library records them only after the size message, so
+    // WM_WINDOWPOSCHANGED finishes what WM_SIZE had to leave (SizePending).
+    void FollowNewSize();
+    bool SizePending = false;
+    // WM_WINDOWPOSCHANGED's handling before that.
+    void HandleWindowPosChanged(vcl::TMessage &Message);
+    // Strips of the cached frame into a window DC, each where it lies in
+    // the cache: the top band over the whole width, the left and right
+    // edges below it, the bottom edge between them.
+    void PaintFrameStrips(HDC DC, int Top, int Left, int Right, int Bottom);
 
     bool FAllowAnimation = true;
     bool FAllowExtBorders = true;
@@ -585,6 +608,12 @@ TsSkinProvider *FindFormProvider(vcl::TComponent *Component);  // sSysMenuPopup.
 // Provider is alive and still serves Window: what a handler checks after a
 // message it sent or pumped may have freed the form with its provider.
 bool ProviderServes(const TsSkinProvider *Provider, HWND Window);  // sSysMenuPopup.cpp
+
+// The maximized position and size of a window whose native frame is B
+// wide: the frame lies beyond the edges of the work area Work of the
+// monitor whose top-left corner is Monitor (the position counts from that
+// corner, as the system reads it).
+void MaximizedPlacement(const vcl::TRect &Work, vcl::TPoint Monitor, int B, MINMAXINFO &Info);  // sFormActivation.cpp
 
 // The state of the form layer (the module's start-up resets it).
 struct TvlFormsState {

@@ -206,11 +206,13 @@ TImage32 CaptureXWindow(HWND window) {
     const auto id = reinterpret_cast<std::uintptr_t>(GetPropW(window, L"__wine_x11_whole_window"));
     if (!id) return {};
     // xwd is a program of the X host, which Wine starts but does not wait
-    // for: it writes under a name of its own and renames when done.
+    // for: it writes under a name of its own and renames when done. A window
+    // that X has not mapped yet makes it fail: it then leaves an empty file,
+    // so that the caller can try again at once.
     static int count = 0;
     const std::string name = "/tmp/zuvo-xwd-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
-    std::wstring command = Utf8ToWide("Z:\\bin\\sh -c \"xwd -silent -id " + std::to_string(id) + " -out " + name +
-                                      ".part && mv " + name + ".part " + name + "\"");
+    std::wstring command = Utf8ToWide("Z:\\bin\\sh -c \"(xwd -silent -id " + std::to_string(id) + " -out " + name +
+                                      ".part || : >" + name + ".part) 2>/dev/null; mv " + name + ".part " + name + "\"");
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -220,8 +222,8 @@ TImage32 CaptureXWindow(HWND window) {
     CloseHandle(process.hProcess);
     const std::filesystem::path file = Utf8ToWide("Z:" + name);
     std::vector<unsigned char> xwd;
-    for (int i = 0; i < 500 && xwd.empty(); ++i) {
-        std::this_thread::sleep_for(10ms);
+    for (int i = 0; i < 500 && !std::filesystem::exists(file); ++i) std::this_thread::sleep_for(10ms);
+    {
         std::ifstream in(file, std::ios::binary);
         xwd.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }

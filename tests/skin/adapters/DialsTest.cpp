@@ -98,7 +98,8 @@ TEST_F(Dials, AMessageBoxGetsADialogProviderThatGoesWithIt) {
     TsSkinProvider *provider = ProviderOf(window);
     TvlProvider *hooked = FindDialogProvider(window);
     ASSERT_TRUE(provider && hooked);
-    EXPECT_TRUE(provider->DialogMade);
+    EXPECT_TRUE(provider->MadeForDialog);
+    EXPECT_FALSE(provider->DialogMade);  // shown: set up as the form's own
     EXPECT_EQ(provider->Form, box.get());
     EXPECT_FALSE(provider->UseGlobalColor());
     EXPECT_FALSE(provider->MakeSkinMenu());

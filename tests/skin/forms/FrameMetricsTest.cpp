@@ -120,6 +120,7 @@ TEST_F(FrameMetrics, TheCacheIsStaleUntilItHasTheFormsSize) {
     form.Show();
     EXPECT_EQ(p->CacheWidth(), form.Form->Width());
     EXPECT_TRUE(p->GetShadowMargins().IsEmpty());
+    p->SkinData()->ShrinkCache();  // showing the form painted it
     EXPECT_TRUE(p->CacheStale());
     p->SkinData()->PrepareCache();
     vcl::TBitmap *cache = p->SkinData()->CacheBmp();

@@ -42,11 +42,17 @@ TEST_F(FrameOutput, TheFrameInTheWindowsOwnDCReadsBackAsTheCache) {
     f.Provider->PaintCachedFrame(window.Get());
     GdiFlush();
     const int w = f.Cache().Width(), h = f.Cache().Height();
+    // The skin's rounded corners lie outside the window's region: nothing is
+    // drawn there.
+    const vcl::TRegionHandle shape(CreateRectRgn(0, 0, 0, 0));
+    const bool shaped = GetWindowRgn(f.Window(), shape.Get()) != ERROR;
+    const auto Shown = [&](int X, int Y) { return !shaped || PtInRegion(shape.Get(), X, Y); };
     int differ = 0;
     for (int y = 0; y < h; y += 3)
         for (const int x : {0, 2, 10, w / 2, w - 3, w - 1})
             if (y < 22 || y >= h - 3 || x < 3 || x >= w - 3)
-                differ += (GetPixel(window.Get(), x, y) & 0xFFFFFF) != static_cast<COLORREF>(PixelAt(f.Cache(), x, y));
+                differ += Shown(x, y) &&
+                          (GetPixel(window.Get(), x, y) & 0xFFFFFF) != static_cast<COLORREF>(PixelAt(f.Cache(), x, y));
     EXPECT_EQ(differ, 0);
     EXPECT_GT(CountColour(f.Cache(), TextActive, {0, 0, w, 22}).Count, 20);
 }

@@ -88,8 +88,8 @@ TEST_F(FrameRenderer, TheGripAndTheFormsOwnPaintingLandAtTheClientArea) {
 }
 
 TEST_F(FrameRenderer, TheFormImageHoldsTheControlsAndIsOpaque) {
-    PreparedForm fresh;
-    EXPECT_FALSE(fresh.Provider->GetFormImage());  // no cache yet
+    TestForm bare;  // never shown: no cache yet
+    EXPECT_FALSE(vcl::Create<TsSkinProvider>(bare.Form)->GetFormImage());
 
     PreparedForm f(vcl::bsSizeable, "");
     auto *label = f.Form.Add(vcl::Create<vcl::TLabel>(f.Form.Form), 20, 20);
@@ -155,6 +155,11 @@ TEST(Beryllo, TheInstallersWindowTakesTheSkinsFrame) {
     p->AddedTitle()->Font()->SetHeight(-11);
     p->AddedTitle()->Font()->SetColor(vcl::clNone);
     form.Add(vcl::Create<vcl::TButton>(form.Form), 24, 288)->SetCaption("Instaluj");
+    // The status line: a label that the skin makes transparent.
+    auto *status = form.Add(vcl::Create<vcl::TLabel>(form.Form), 200, 300);
+    status->SetAutoSize(false);
+    status->SetBounds(200, 300, 300, 16);
+    status->SetCaption("Hotovo");
     form.Show();
     p->PrepareForm();
     p->FormActive = 1;
@@ -182,6 +187,16 @@ TEST(Beryllo, TheInstallersWindowTakesTheSkinsFrame) {
     std::unique_ptr<vcl::TBitmap> image = p->GetFormImage();
     ASSERT_TRUE(image);
     uitest::WritePng((folder / "forms-beryllo-window.png").string(), ImageOf(*image));
+
+    // On the screen the label's text stands on the form's face: the part of
+    // its rectangle right of the text is the face, nothing else.
+    RedrawWindow(form.Form->WindowHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const HDC screen = GetDC(form.Form->WindowHandle());
+    int other = 0;
+    for (int y = 300; y < 316; ++y)
+        for (int x = 300; x < 500; ++x) other += (GetPixel(screen, x, y) & 0xFFFFFF) != static_cast<COLORREF>(face);
+    ReleaseDC(form.Form->WindowHandle(), screen);
+    EXPECT_EQ(other, 0);
 }
 
 } // namespace

@@ -1,0 +1,137 @@
+#include "vlSnapshots.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "sMessages.h"
+#include "sSkinCommands.h"
+#include "skin/graphics/sSkinCommand.h"
+#include "skin/graphics/vlParentBackground.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Controls.h"
+#include "vcl/GdiObjects.h"
+
+namespace skin {
+namespace {
+
+// A child's paint may paint its parent again; that nested pass is left out.
+bool ChildPaintRunning = false;
+
+struct TReentryGuard {
+    TReentryGuard() { ChildPaintRunning = true; }
+    ~TReentryGuard() { ChildPaintRunning = false; }
+    TReentryGuard(const TReentryGuard &) = delete;
+    TReentryGuard &operator=(const TReentryGuard &) = delete;
+};
+
+bool Qualifies(const vcl::TControl &Child, HDC DC, vcl::TPoint Offset) {
+    if (dynamic_cast<const vcl::TWinControl *>(&Child)) return false;
+    if (!Child.Visible() && !Child.ComponentState().Contains(vcl::csDesigning)) return false;
+    if (Child.Width() <= 0 || Child.Height() <= 0 || Child.ComponentState().Contains(vcl::csDestroying)) return false;
+    const vcl::TRect b = Child.BoundsRect();
+    const RECT inDC{b.Left + Offset.X, b.Top + Offset.Y, b.Right + Offset.X, b.Bottom + Offset.Y};
+    return RectVisible(DC, &inDC) != 0;
+}
+
+void FillSolid(HDC DC, const vcl::TRect &R, vcl::TColor Colour) {
+    const vcl::TBrushHandle brush(CreateSolidBrush(static_cast<COLORREF>(vcl::ColorToRGB(Colour) & 0xFFFFFF)));
+    const RECT r{R.Left, R.Top, R.Right, R.Bottom};
+    FillRect(DC, &r, brush.Get());
+}
+
+// What lies behind Child in the off-screen copy, from the parent's answer.
+void LayBackground(HDC DC, vcl::TControl &Child, const TvlBgQuery &Behind) {
+    const vcl::TRect b = Child.BoundsRect();
+    if (Child.ControlStyle().Contains(vcl::csOpaque)) {
+        FillSolid(DC, b, GetControlColor(&Child));
+        return;
+    }
+    if (!Behind.Image) {
+        FillSolid(DC, b, Behind.Color);
+        return;
+    }
+    const HDC image = Behind.Image->Canvas()->Handle();
+    const int sx = b.Left + Behind.X, sy = b.Top + Behind.Y;
+    if (Behind.Kind == bqImage) {
+        BitBlt(DC, b.Left, b.Top, b.Width(), b.Height(), image, sx, sy, SRCCOPY);
+        return;
+    }
+    // Only the image's margins hold real pixels (a border around a plain
+    // colour): those bands are copied, the rest takes the colour.
+    FillSolid(DC, b, Behind.Color);
+    const vcl::TRect &limit = Behind.Margins;
+    const int iw = Behind.Image->Width(), ih = Behind.Image->Height();
+    const auto copyBand = [&](int Left, int Top, int Right, int Bottom) {
+        Left = std::max(Left, b.Left), Top = std::max(Top, b.Top);
+        Right = std::min(Right, b.Right), Bottom = std::min(Bottom, b.Bottom);
+        if (Right > Left && Bottom > Top)
+            BitBlt(DC, Left, Top, Right - Left, Bottom - Top, image, Left + Behind.X, Top + Behind.Y, SRCCOPY);
+    };
+    // The bands in Child's parent's coordinates: the image's margins moved
+    // back by the answer's offset.
+    copyBand(b.Left, b.Top, b.Right, limit.Top - Behind.Y);
+    copyBand(b.Left, b.Top, limit.Left - Behind.X, b.Bottom);
+    if (Behind.Y >= 0) copyBand(b.Left, ih - limit.Bottom - Behind.Y, b.Right, b.Bottom);
+    if (Behind.X >= 0) copyBand(iw - limit.Right - Behind.X, b.Top, b.Right, b.Bottom);
+}
+
+void PaintChild(HDC Memory, HDC Target, vcl::TControl &Child, bool Copy, vcl::TPoint Offset) {
+    const int saved = SaveDC(Memory);
+    const vcl::TRect b = Child.BoundsRect();
+    const RECT inTarget{b.Left + Offset.X, b.Top + Offset.Y, b.Right + Offset.X, b.Bottom + Offset.Y};
+    if (!RectVisible(Target, &inTarget)) PerformSkinCommand(&Child, SC_SET_NOT_PAINTED, 0);
+    OffsetViewportOrgEx(Memory, b.Left, b.Top, nullptr);
+    IntersectClipRect(Memory, 0, 0, b.Width(), b.Height());
+    vcl::TControlState state = Child.ControlState();
+    const bool added = Copy && !state.Contains(vcl::csPaintCopy);
+    if (added) {
+        state.Include(vcl::csPaintCopy);
+        Child.SetControlState(state);
+    }
+    Child.Perform(WM_PAINT, reinterpret_cast<WPARAM>(Memory), 0);
+    if (added) {
+        state = Child.ControlState();
+        state.Exclude(vcl::csPaintCopy);
+        Child.SetControlState(state);
+    }
+    RestoreDC(Memory, saved);
+}
+
+} // namespace
+
+void PaintChildControls(HDC DC, vcl::TWinControl *Control, bool OnlyWhenVisible, vcl::TPoint Offset) {
+    if (ChildPaintRunning || !DC || !Control) return;
+    const TReentryGuard guard;
+    if (OnlyWhenVisible && !Control->Visible() && !Control->ComponentState().Contains(vcl::csDesigning)) return;
+    if (Control->ControlCount() == 0) return;
+    RECT clip{};
+    if (GetClipBox(DC, &clip) == NULLREGION || clip.right <= clip.left || clip.bottom <= clip.top) {
+        if (Control->HandleAllocated()) SendSkinCommand(Control->WindowHandle(), SC_SET_NOT_PAINTED, 0);
+        return;
+    }
+    // A copy: a child's painting may add or remove controls.
+    std::vector<vcl::TControl *> children;
+    for (int i = 0; i < Control->ControlCount(); ++i)
+        if (Qualifies(*Control->Controls(i), DC, Offset)) children.push_back(Control->Controls(i));
+    if (children.empty()) return;
+
+    TvlBgQuery behind;
+    QueryParentBackground(behind, Control, false);
+    const bool copy = Control->ControlState().Contains(vcl::csPaintCopy);
+    vcl::TMemoryDC memory(nullptr);
+    const vcl::TBitmapHandle bitmap(CreateCompatibleBitmap(vcl::TWindowDC().Get(), std::max(Control->Width(), 1),
+                                                           std::max(Control->Height(), 1)));
+    if (!memory || !bitmap) return;
+    const vcl::TSelectObject selected(memory.Get(), bitmap.Get());
+    for (vcl::TControl *child : children) LayBackground(memory.Get(), *child, behind);
+    for (vcl::TControl *child : children) PaintChild(memory.Get(), DC, *child, copy, Offset);
+    for (vcl::TControl *child : children) {
+        const vcl::TRect b = child->BoundsRect();
+        // A child that left the key colour at its corner asks to be left out.
+        if ((GetPixel(memory.Get(), b.Left, b.Top) & 0xFFFFFF) == 0xFF00FF) continue;
+        BitBlt(DC, b.Left + Offset.X, b.Top + Offset.Y, b.Width(), b.Height(), memory.Get(), b.Left, b.Top, SRCCOPY);
+    }
+}
+
+} // namespace skin

@@ -1,0 +1,234 @@
+// The activation, size, position and visibility handlers of a skinned
+// form: the caption cover around the system's own handling of an activation
+// change, the answer of a swallowed one, handle counts over many changes,
+// the maximized size and position, the redraw lock, the first show without
+// an animation, the hide animation's service and the bounded wait for it.
+#include <gtest/gtest.h>
+
+#include "FrameOutputTestSupport.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/sVclUtils.h"
+#include "vcl/HandleCounts.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+using FormActivation = FrameFixture;
+
+// What the form's own procedure saw of the caption while it handled
+// WM_NCACTIVATE: whether the caption cover lay over it.
+struct CoverSpy {
+    TsSkinProvider *P;
+    vcl::TWndMethod Next;
+    int Activations = 0;
+    int Covered = 0;
+    explicit CoverSpy(TsSkinProvider *Provider) : P(Provider), Next(Provider->SavedWndProc) {
+        Provider->SavedWndProc = vcl::TWndMethod::Bind<&CoverSpy::Handle>(this);
+    }
+    ~CoverSpy() { P->SavedWndProc = Next; }
+    void Handle(vcl::TMessage &M) {
+        if (M.Msg == WM_NCACTIVATE) {
+            ++Activations;
+            RECT r{};
+            GetWindowRect(P->Form->WindowHandle(), &r);
+            const HWND atCaption = WindowFromPoint(POINT{r.left + 60, r.top + 8});
+            if (P->CaptionCover && atCaption == P->CaptionCover->WindowHandle()) ++Covered;
+        }
+        Next(M);
+    }
+};
+
+TEST_F(FormActivation, TheSystemsOwnCaptionIsCoveredWhileItHandlesAnActivationChange) {
+    ShowFilled();
+    CoverSpy spy(P);
+    for (WPARAM active : {0, 1, 0, 1}) {
+        SendMessageW(W(), WM_NCACTIVATE, active, 0);
+        EXPECT_EQ(P->FormActive, active);
+        EXPECT_FALSE(P->CaptionCover);  // gone once the system is through
+        EXPECT_FALSE(P->StateFlags & pfInNCActivate);
+    }
+    EXPECT_EQ(spy.Activations, 4);
+    EXPECT_EQ(spy.Covered, 4);
+
+    // A form that paints itself is not covered.
+    struct OwnPaint {
+        void Paint(vcl::TObject *) {}
+    } own;
+    F()->OnPaint = vcl::TNotifyEvent::Bind<&OwnPaint::Paint>(&own);
+    SendMessageW(W(), WM_NCACTIVATE, 0, 0);
+    EXPECT_EQ(spy.Activations, 5);
+    EXPECT_EQ(spy.Covered, 4);
+    F()->OnPaint = {};
+
+    // During the restore animation the change is accepted without the
+    // form hearing of it.
+    P->StateFlags |= pfRestoreAnimation;
+    EXPECT_EQ(SendMessageW(W(), WM_NCACTIVATE, FALSE, 0), TRUE);
+    EXPECT_EQ(spy.Activations, 5);
+    P->StateFlags &= ~pfRestoreAnimation;
+
+    // A hidden form is not covered either.
+    F()->Hide();
+    const int before = spy.Activations;
+    SendMessageW(W(), WM_NCACTIVATE, 1, 0);
+    EXPECT_EQ(spy.Activations, before + 1);
+    EXPECT_EQ(spy.Covered, 4);
+}
+
+TEST_F(FormActivation, TheScreensCaptionIsTheCachesAfterActivationAndCaptionChanges) {
+    ShowFilled();
+    const auto captionShown = [&] {
+        vcl::Application->ProcessMessages();
+        const std::unique_ptr<vcl::TBitmap> screen = ScreenImage(W());
+        return Mismatches(W(), *screen, *P->SkinData()->CacheBmp(), {0, 0, F()->Width(), P->GetClientOffsetY()});
+    };
+    for (WPARAM active : {0, 1, 0, 1}) {
+        SendMessageW(W(), WM_NCACTIVATE, active, 0);
+        EXPECT_EQ(captionShown(), 0) << active;
+    }
+    F()->SetCaption("Another caption");
+    EXPECT_EQ(captionShown(), 0);
+    SendMessageW(W(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"A third one"));
+    EXPECT_EQ(captionShown(), 0);
+}
+
+TEST_F(FormActivation, AHundredActivationChangesLeaveTheHandleCountsFlat) {
+    TestForm other;
+    other.Form->SetBounds(600, 100, 200, 200);
+    ShowFilled();
+    other.Show();
+    SetForegroundWindow(W());
+    vcl::Application->ProcessMessages();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 50; ++i) {
+        SetForegroundWindow(other.Form->Handle());
+        SetForegroundWindow(W());
+        SendMessageW(W(), WM_NCACTIVATE, i % 2, 0);
+    }
+    vcl::Application->ProcessMessages();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+    EXPECT_FALSE(P->CaptionCover);
+}
+
+TEST_F(FormActivation, AMaximizedFormFillsTheWorkAreaWithItsFrameBeyondTheEdges) {
+    ShowFilled();
+    const vcl::TRect work = FormWorkArea(*F());
+    const int b = GetSystemMetrics(SM_CXSIZEFRAME);
+    MINMAXINFO info{};
+    SendMessageW(W(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMaxPosition.x, work.Left - b);
+    EXPECT_EQ(info.ptMaxSize.y, work.Height() + 2 * b);
+
+    // A frameless form keeps what the system gives it.
+    F()->SetBorderStyle(vcl::bsNone);
+    Prepare();
+    MINMAXINFO untouched{};
+    untouched.ptMaxPosition = {-7, -7};
+    SendMessageW(W(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&untouched));
+    EXPECT_EQ(untouched.ptMaxPosition.x, -7);
+}
+
+TEST(MaximizedPlacement, ThePositionStartsWhereTheWorkAreaStartsInItsMonitor) {
+    struct Case {
+        vcl::TRect Work;
+        vcl::TPoint Monitor;
+        int B;
+        POINT Position;
+        POINT Size;
+    };
+    const Case cases[] = {
+        {{0, 0, 1280, 1024}, {0, 0}, 4, {-4, -4}, {1288, 1032}},
+        {{40, 30, 1280, 1024}, {0, 0}, 4, {36, 26}, {1248, 1002}},      // taskbars at the left and top
+        {{0, 0, 1280, 990}, {0, 0}, 3, {-3, -3}, {1286, 996}},          // one at the bottom
+        {{1280, 0, 2560, 1024}, {1280, 0}, 4, {-4, -4}, {1288, 1032}},  // a second monitor
+        {{1280, 50, 2560, 1024}, {1280, 0}, 4, {-4, 46}, {1288, 982}},
+    };
+    for (const Case &c : cases) {
+        MINMAXINFO info{};
+        MaximizedPlacement(c.Work, c.Monitor, c.B, info);
+        EXPECT_EQ(info.ptMaxPosition.x, c.Position.x);
+        EXPECT_EQ(info.ptMaxPosition.y, c.Position.y);
+        EXPECT_EQ(info.ptMaxSize.x, c.Size.x);
+        EXPECT_EQ(info.ptMaxSize.y, c.Size.y);
+    }
+}
+
+TEST_F(FormActivation, TheRedrawLockCountsDownNotBelowZero) {
+    ShowFilled();
+    for (const auto &[redraw, lock] : {std::pair{1, 0}, std::pair{0, 1}, std::pair{0, 2}, std::pair{1, 1},
+                                       std::pair{1, 0}, std::pair{1, 0}}) {
+        SendMessageW(W(), WM_SETREDRAW, redraw, 0);
+        EXPECT_EQ(P->RedrawLock, lock);
+    }
+    EXPECT_TRUE(Watcher.Saw(WM_SETREDRAW));
+}
+
+TEST_F(FormActivation, TheFirstShowHasNoLayeredPhaseAndTheHideAsksForTheHideAnimation) {
+    AnimationsWatch animations;
+    TvlServiceRegistration registration(animations);
+    ShowFilled();
+    EXPECT_TRUE(animations.Log.empty());
+    EXPECT_FALSE(P->ShowAnimating);
+    EXPECT_EQ(P->LastClientRect, (vcl::TRect{0, 0, F()->ClientWidth(), F()->ClientHeight()}));
+
+    F()->Hide();
+    EXPECT_EQ(animations.Log, std::vector<std::string>{"hide"});
+    EXPECT_FALSE(P->Animating);
+
+    // Not when the form may not animate.
+    animations.Log.clear();
+    P->SetAllowAnimation(false);
+    Form.Show();
+    F()->Hide();
+    EXPECT_TRUE(animations.Log.empty());
+}
+
+// A hide animation that runs on after its call, as the layered one does on
+// its timer: it ends when its message is handled, or never.
+struct LingeringAnimation : AnimationsWatch {
+    HWND Window = nullptr;
+    bool Ends = true;
+    static constexpr UINT EndMessage = WM_APP + 21;
+    void AnimHideForm(TvlFormProvider &) override {
+        Log.push_back("hide");
+        ModuleState().FormAnimationActive = true;
+        if (Ends) PostMessageW(Window, EndMessage, 0, 0);
+    }
+};
+
+TEST_F(FormActivation, AnUnskinnedFormWaitsForItsHideAnimationWhileMessagesFlow) {
+    LingeringAnimation animation;
+    TvlServiceRegistration registration(animation);
+    ShowFilled();
+    animation.Window = W();
+    struct Ender {
+        vcl::TWndMethod Next;
+        void Handle(vcl::TMessage &M) {
+            if (M.Msg == LingeringAnimation::EndMessage) ModuleState().FormAnimationActive = false;
+            Next(M);
+        }
+    } ender{F()->WindowProc};
+    F()->WindowProc = vcl::TWndMethod::Bind<&Ender::Handle>(&ender);
+    P->SkinData()->SetSkinSection("NOSUCHSECTION");  // the unskinned route
+    ASSERT_FALSE(P->Skinned());
+
+    F()->Hide();
+    EXPECT_EQ(animation.Log, (std::vector<std::string>{"hide", "alpha 0 255"}));
+    EXPECT_FALSE(ModuleState().FormAnimationActive);  // its end was handled meanwhile
+    EXPECT_FALSE(P->Animating);
+
+    // One that never ends is given up.
+    animation.Ends = false;
+    animation.Log.clear();
+    Form.Show();
+    F()->Hide();
+    EXPECT_EQ(animation.Log, (std::vector<std::string>{"hide", "alpha 0 255"}));
+    EXPECT_FALSE(P->Animating);
+    ModuleState().FormAnimationActive = false;
+    F()->WindowProc = ender.Next;
+}
+
+} // namespace
+} // namespace skin
