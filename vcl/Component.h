@@ -18,6 +18,7 @@
 // (on the stack, in a container) announces itself from the base destructor.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
@@ -72,6 +73,9 @@ public:
     void AfterConstruction() override;
 
     TComponentState ComponentState() const { return FComponentState; }
+    // Expires once the component is gone: for a handler that calls out to
+    // code that may free it (a click handler closing its form at once).
+    std::weak_ptr<const bool> AliveToken() const { return FAlive; }
     // Marks this component and everything it owns as being destroyed.
     void Destroying();
 
@@ -106,6 +110,7 @@ private:
     void Announce();
     void Link(TComponent *AComponent);
 
+    std::shared_ptr<const bool> FAlive = std::make_shared<const bool>(true);
     TComponent *FOwner = nullptr;
     std::string FName;
     std::intptr_t FTag = 0;

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "UiDriver.h"
@@ -203,6 +204,43 @@ TEST(Controls, AButtonClickIsReflectedToItAndAnErrorInItReachesTheApplication) {
     uitest::ClickButton(f.Button->Handle());
     Application->OnException = {};
     EXPECT_EQ(sink.Messages, std::vector<std::string>{"'zz' is not a valid integer value"});
+}
+
+// A button whose mouse-up handling after the click would be a use of freed
+// memory once its click handler has freed the form.
+class TWatchedButton : public TButton {
+    VCL_CLASS(TWatchedButton, TButton)
+public:
+    explicit TWatchedButton(TComponent *AOwner) : TButton(AOwner) {}
+    static inline int MouseUps = 0;
+
+protected:
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override {
+        ++MouseUps;
+        TButton::MouseUp(Button, Shift, X, Y);
+    }
+};
+VCL_CLASS_INFO(TWatchedButton)
+
+TEST(Controls, AClickThatFreesTheFormAtOnceEndsTheMouseHandling) {
+    struct TCloser {
+        TSampleForm *Form = nullptr;
+        void Click(TObject *) { delete std::exchange(Form, nullptr); }
+    } closer;
+    closer.Form = Create<TSampleForm>(Application);
+    closer.Form->SetBounds(100, 100, 300, 200);
+    auto *button = Create<TWatchedButton>(closer.Form);
+    button->SetParent(closer.Form);
+    button->SetBounds(10, 10, 100, 30);
+    button->OnClick = TNotifyEvent::Bind<&TCloser::Click>(&closer);
+    closer.Form->Show();
+    const HWND window = button->Handle();
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(TWatchedButton::MouseUps, 0);
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));  // the click frees the form
+    EXPECT_EQ(closer.Form, nullptr);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(TWatchedButton::MouseUps, 0);
 }
 
 TEST(Controls, MemoLinesFollowTheWindowAndItsStylesTheProperties) {
