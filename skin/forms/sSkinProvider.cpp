@@ -13,6 +13,7 @@
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
+#include "vcl/StdCtrls.h"
 #include "vcl/StringList.h"
 #include "vcl/WideText.h"
 #include "vlCtrlAdapter.h"
@@ -221,6 +222,9 @@ void TsSkinProvider::Notification(vcl::TComponent *AComponent, vcl::TOperation O
     }
     if (Operation == vcl::opRemove) {
         if (FSysSubMenu) FSysSubMenu->ComponentRemoved(AComponent);
+        // A label freed while skinned leaves no record behind, which a new
+        // label at the same address would otherwise take for its own.
+        std::erase_if(LabelRecords, [AComponent](const TvlLabelRecord &r) { return r.Label == AComponent; });
         return;
     }
     if (auto *windowed = dynamic_cast<vcl::TWinControl *>(AComponent);

@@ -152,6 +152,12 @@ TEST_F(CtrlAdapter, LabelsTakeTheSkinsTextColourUnlessTheApplicationKeepsTheirFo
     P->SkinLabel(plain, false);
     EXPECT_EQ(plain->Font()->Color(), vcl::clRed);
     EXPECT_TRUE(P->LabelRecords.empty());
+
+    // A label freed while skinned takes its record along.
+    P->SkinLabel(plain, true);
+    ASSERT_EQ(P->LabelRecords.size(), 1u);
+    delete plain;
+    EXPECT_TRUE(P->LabelRecords.empty());
 }
 
 } // namespace
