@@ -321,6 +321,11 @@ void TsCommonData::RepaintControl(bool UpdateNow) {
         BGChanged = true;
         if (vcl::TCustomForm *form = provider->ProviderForm(); form && form->HandleAllocated())
             RedrawWindow(form->WindowHandle(), nullptr, nullptr, flags);
+    } else if (WndHandle && IsWindow(WndHandle)) {
+        // A bare window's record (an adapter of a window without a control)
+        // repaints its window too, or a section or lock change would not show.
+        BGChanged = true;
+        if (IsWindowVisible(WndHandle)) RedrawWindow(WndHandle, nullptr, nullptr, flags);
     }
 }
 

@@ -134,6 +134,21 @@ TEST_F(CommonData, RecordCommandsIgnoreAnLParamOfZero) {
     EXPECT_EQ(panel->Data.SkinSection(), "PANEL50");
 }
 
+TEST_F(CommonData, ARecordOfABareWindowRepaintsThatWindow) {
+    auto *memo = Form.Add(vcl::Create<vcl::TMemo>(Form.Form));
+    Form.Show();
+    const HWND wnd = memo->Handle();
+    TsCommonData bare(nullptr, false);
+    bare.WndHandle = wnd;
+    bare.Updating = false;
+    bare.BGChanged = false;
+    ValidateRect(wnd, nullptr);
+    bare.RepaintControl(false);
+    RECT dirty{};
+    EXPECT_TRUE(GetUpdateRect(wnd, &dirty, FALSE));
+    EXPECT_TRUE(bare.BGChanged);
+}
+
 TEST_F(CommonData, DefaultSectionComesFromTheKindOrTheClassName) {
     const struct {
         int Kind;
