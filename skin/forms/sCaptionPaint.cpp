@@ -15,6 +15,7 @@
 #include "skin/graphics/vlSkinSections.h"
 #include "skin/graphics/vlSkinText.h"
 #include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
@@ -100,8 +101,7 @@ void TsSkinProvider::PaintFormIcon(TvlFrameRender &Render) {
             const int size = std::max(16, GetCaptionHeight(true) - r.Top);
             w = FTitleIcon->Width() != 0 ? FTitleIcon->Width() : size;
             h = FTitleIcon->Height() != 0 ? FTitleIcon->Height() : size;
-            const vcl::TIcon *own = std::max(w, h) > 16 ? ModuleState().ProgramLargeIcon.get()
-                                                        : ModuleState().ProgramSmallIcon.get();
+            const vcl::TIcon *own = ProgramIcon(std::max(w, h) > 16);
             icon = own && !own->Empty() ? own->Handle() : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
         }
         DrawIconEx(dc, r.Left, r.Top, icon, w, h, 0, nullptr, DI_NORMAL);

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "sCommonData.h"
 #include "sSkinManager.h"
@@ -19,6 +20,8 @@ namespace skin {
 namespace {
 
 int ModuleStarts = 0;
+// The program's icons were looked up (whatever the shell answered).
+bool ProgramIconsRead = false;
 
 bool Designing(const vcl::TComponent *C) { return C->ComponentState().Contains(vcl::csDesigning); }
 bool Destroying(const vcl::TComponent *C) { return C->ComponentState().Contains(vcl::csDestroying); }
@@ -295,19 +298,30 @@ bool ApplicationIconic() {
 
 void InitializeMessagesModule() {
     if (ModuleStarts++ > 0) return;
-    wchar_t path[MAX_PATH]{};
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
-    const std::string file = vcl::WideToUtf8(std::wstring_view(path, n));
-    ModuleState().ProgramSmallIcon = GetFileIcon(file, SHGFI_SMALLICON);
-    ModuleState().ProgramLargeIcon = GetFileIcon(file, 0);
+    ProgramIconsRead = false;
 }
 
 void FinalizeMessagesModule() {
     if (ModuleStarts == 0 || --ModuleStarts > 0) return;
     ModuleState().ProgramSmallIcon.reset();
     ModuleState().ProgramLargeIcon.reset();
+    ProgramIconsRead = false;
     ModuleState().SkinnedFormRegistry.clear();
+}
+
+const vcl::TIcon *ProgramIcon(bool Large) {
+    if (ModuleStarts == 0) return nullptr;
+    TvlModuleState &state = ModuleState();
+    if (!std::exchange(ProgramIconsRead, true)) {
+        wchar_t path[MAX_PATH]{};
+        const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+        if (n > 0 && n < MAX_PATH) {
+            const std::string file = vcl::WideToUtf8(std::wstring_view(path, n));
+            state.ProgramSmallIcon = GetFileIcon(file, SHGFI_SMALLICON);
+            state.ProgramLargeIcon = GetFileIcon(file, 0);
+        }
+    }
+    return Large ? state.ProgramLargeIcon.get() : state.ProgramSmallIcon.get();
 }
 
 } // namespace skin

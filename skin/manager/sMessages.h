@@ -103,10 +103,16 @@ void FinishFormsSkinChange(TsSkinManager &Manager, bool Animate);
 // this asks about the main form (false without one).
 bool ApplicationIconic();
 
-// The small and the large icon of the program's own file
-// (ModuleState().ProgramSmallIcon, ProgramLargeIcon) are loaded here by the
-// module start-up; its end frees them and empties the registry.
+// The module's end frees the program's icons and empties the registry.
 void InitializeMessagesModule();
 void FinalizeMessagesModule();
+
+// The small or the large icon of the program's own file
+// (ModuleState().ProgramSmallIcon, ProgramLargeIcon), read the first time
+// one is asked for while the module runs, not at its start: the shell's
+// lookup costs some 50 ms under Wine before the first window can show, and
+// only a form without an icon of its own ever needs them. Null outside the
+// module or when the file has none.
+const vcl::TIcon *ProgramIcon(bool Large);
 
 } // namespace skin

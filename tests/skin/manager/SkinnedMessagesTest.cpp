@@ -571,3 +571,26 @@ TEST_F(SkinnedMessages, PaintTargetFramesAndSectionRepaints) {
 
 } // namespace
 } // namespace skin
+
+namespace skin {
+namespace {
+
+// The shell's lookup of the program's icons is put off until a form asks.
+TEST(ProgramIcons, AreReadOnTheFirstQuestionAndGoWithTheModule) {
+    FinalizeSkinManagerModule();  // whatever an earlier suite left running
+    EXPECT_EQ(ProgramIcon(false), nullptr);  // the module does not run
+    InitializeSkinManagerModule();
+    EXPECT_FALSE(ModuleState().ProgramSmallIcon);
+    EXPECT_FALSE(ModuleState().ProgramLargeIcon);
+    const vcl::TIcon *small = ProgramIcon(false);
+    ASSERT_NE(small, nullptr);
+    EXPECT_FALSE(small->Empty());
+    EXPECT_NE(ProgramIcon(true), nullptr);
+    EXPECT_EQ(ProgramIcon(false), small);  // read once
+    FinalizeSkinManagerModule();
+    EXPECT_FALSE(ModuleState().ProgramSmallIcon);
+    EXPECT_EQ(ProgramIcon(true), nullptr);
+}
+
+} // namespace
+} // namespace skin
