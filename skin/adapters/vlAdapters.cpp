@@ -4,6 +4,7 @@
 #include "vlBtnWnd.h"
 #include "vlDials.h"
 #include "vlSBUtils.h"
+#include "vlScrollWnd.h"
 
 namespace skin {
 
@@ -28,6 +29,13 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     case tpButton: return NewAdapter<TvlBtnWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }
+}
+
+std::unique_ptr<TvlScrollAdapter> TvlAdapterClasses::CreateScrollAdapter(HWND Window, const TvlSkinParams &Params,
+                                                                        TsSkinManager *Manager,
+                                                                        TsCommonData *SkinData) {
+    if (!Window || !SkinData) return nullptr;
+    return NewAdapter<TvlScrollWnd>(Window, SkinData, Manager, Params);
 }
 
 void InitializeAdaptersModule() {

@@ -17,6 +17,9 @@ class TvlAdapterClasses : public TvlAdapterFactory {
 public:
     std::unique_ptr<TvlWindowAdapter> CreateAdapter(int Kind, HWND Window, const TvlSkinParams &Params,
                                                     TsSkinManager *Manager) override;
+    // A TvlScrollWnd on the form's window, sharing the form's skin data.
+    std::unique_ptr<TvlScrollAdapter> CreateScrollAdapter(HWND Window, const TvlSkinParams &Params,
+                                                          TsSkinManager *Manager, TsCommonData *SkinData) override;
 };
 
 // Calls nest: the first starts the module (the base unit's start, the
