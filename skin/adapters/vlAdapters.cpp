@@ -4,6 +4,7 @@
 #include "vlBtnWnd.h"
 #include "vlDials.h"
 #include "vlSBUtils.h"
+#include "vlSBWnd.h"
 #include "vlScrollWnd.h"
 
 namespace skin {
@@ -27,6 +28,7 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     if (!Window) return nullptr;
     switch (Kind) {
     case tpButton: return NewAdapter<TvlBtnWnd>(Window, nullptr, Manager, Params);
+    case tpScrollBar: return NewAdapter<TvlSBWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }
 }

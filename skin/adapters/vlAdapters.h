@@ -11,6 +11,15 @@
 
 namespace skin {
 
+// Control kinds (indexes of the ThirdParty lists) that have adapters here.
+inline constexpr int tpEdit = 0;
+inline constexpr int tpComboBox = 4;
+inline constexpr int tpListView = 7;
+inline constexpr int tpTreeView = 9;
+inline constexpr int tpWWEdit = 10;
+inline constexpr int tpVirtualTree = 12;
+inline constexpr int tpScrollBar = 20;
+
 // The adapters by control kind (the index of the ThirdParty list that named
 // the window's class). Kinds whose adapter does not exist yet get none.
 class TvlAdapterClasses : public TvlAdapterFactory {

@@ -36,7 +36,8 @@ inline std::string ScrollSection(const std::string &Name, vcl::TColor Normal, vc
 
 inline std::string ScrollSkinOptions() {
     std::string s = "[GLOBALINFO]\r\nVERSION=10\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n"
-                    "[EDIT]\r\nSTATES=1\r\nCOLOR=0xF8F8F8\r\nFONTCOLOR=0x000000\r\n";
+                    "[EDIT]\r\nSTATES=1\r\nCOLOR=0xF8F8F8\r\nFONTCOLOR=0x000000\r\n"
+                    "[CHECKBOX]\r\nSTATES=1\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n";
     for (const char *n : {"SCROLLBAR1H", "SCROLLBAR1V"}) s += ScrollSection(n, TrackBefore, TrackBefore, TrackBeforePressed);
     for (const char *n : {"SCROLLBAR2H", "SCROLLBAR2V"}) s += ScrollSection(n, TrackAfter, TrackAfter, TrackAfterPressed);
     for (const char *n : {"SCROLLBTNLEFT", "SCROLLBTNTOP", "SCROLLBTNRIGHT", "SCROLLBTNBOTTOM"})
