@@ -33,6 +33,11 @@ TvlScrollWnd::TvlScrollWnd() : HorzBar(std::make_unique<TvlScrollBar>()), VertBa
 }
 
 TvlScrollWnd::~TvlScrollWnd() {
+    ReleaseScrollWindow();
+    HorzBar->Adapter = VertBar->Adapter = nullptr;
+}
+
+void TvlScrollWnd::ReleaseScrollWindow() {
     TvlScrollEngine &e = ScrollEngine();
     if (Handle && e.TrackedWindow == Handle) {
         CancelScrollTracking(Handle);
@@ -45,7 +50,6 @@ TvlScrollWnd::~TvlScrollWnd() {
     ReleaseWindow();
     // The system lays out and draws its own bars again.
     if (wasHooked && Handle && IsWindow(Handle) && Visible(Handle)) RefreshFrame(Handle, true);
-    HorzBar->Adapter = VertBar->Adapter = nullptr;
 }
 
 std::unique_ptr<TsCommonData> TvlScrollWnd::CreateOwnSkinData(vcl::TObject *Owner) {
@@ -109,6 +113,13 @@ void TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
             CancelScrollTracking(Handle);
         break;
     case WM_CANCELMODE: CancelScrollTracking(Handle); break;
+    case SM_SKINCOMMAND:
+        // The manager is off already while it tells its windows that the
+        // skin goes: the control's own colours come back all the same.
+        if (SubCommandOf(Message.WParam) == SC_SKIN_REMOVED && !Destroyed() && SkinManager &&
+            reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager)
+            RestoreControlColors();
+        break;
     default: break;
     }
     if (Destroyed()) return;

@@ -58,6 +58,11 @@ public:
     int FrameLeft = -1, FrameRight = 0, FrameTop = 0, FrameBottom = 0;
 
 protected:
+    // What the destructor does, for a descendant's destructor that gives
+    // the window back with its own RestoreControlColors: the engine lets go
+    // of the window, the window is given back and its frame calculated
+    // again by the system.
+    void ReleaseScrollWindow();
     // The scrolling handler without the skinned / not skinned split of
     // descendants: the message order of TvlScrollWnd.
     void ScrollHandler(vcl::TMessage &Message);

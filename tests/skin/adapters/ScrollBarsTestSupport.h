@@ -20,7 +20,7 @@ inline constexpr vcl::TColor TrackAfter = 0x605040, TrackAfterPressed = 0xA05040
 inline constexpr vcl::TColor ArrowFace = 0x208020, ArrowHot = 0x20C020, ArrowPressed = 0x20F020;
 inline constexpr vcl::TColor ArrowInk = 0x000080;
 inline constexpr vcl::TColor Thumb = 0x800080, ThumbHot = 0xC000C0, ThumbPressed = 0xF000F0;
-inline constexpr vcl::TColor EditFace = 0xF8F8F8;
+inline constexpr vcl::TColor EditFace = 0xF8F8F8, EditInk = 0x101080;
 
 inline std::string ScrollSection(const std::string &Name, vcl::TColor Normal, vcl::TColor Hot, vcl::TColor Pressed,
                                  vcl::TColor Font = 0) {
@@ -36,7 +36,7 @@ inline std::string ScrollSection(const std::string &Name, vcl::TColor Normal, vc
 
 inline std::string ScrollSkinOptions() {
     std::string s = "[GLOBALINFO]\r\nVERSION=10\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n"
-                    "[EDIT]\r\nSTATES=1\r\nCOLOR=0xF8F8F8\r\nFONTCOLOR=0x000000\r\n"
+                    "[EDIT]\r\nSTATES=1\r\nCOLOR=0xF8F8F8\r\nFONTCOLOR=0x101080\r\n"
                     "[CHECKBOX]\r\nSTATES=1\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n";
     for (const char *n : {"SCROLLBAR1H", "SCROLLBAR1V"}) s += ScrollSection(n, TrackBefore, TrackBefore, TrackBeforePressed);
     for (const char *n : {"SCROLLBAR2H", "SCROLLBAR2V"}) s += ScrollSection(n, TrackAfter, TrackAfter, TrackAfterPressed);
