@@ -5,6 +5,7 @@
 #include "vlDials.h"
 #include "vlSBUtils.h"
 #include "vlEditWnd.h"
+#include "vlListViewWnd.h"
 #include "vlSBWnd.h"
 #include "vlScrollWnd.h"
 
@@ -36,6 +37,8 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     switch (Kind) {
     case tpButton: return NewAdapter<TvlBtnWnd>(Window, nullptr, Manager, Params);
     case tpEdit: return AsWindowAdapter(NewAdapter<TvlEditWnd>(Window, nullptr, Manager, Params, true));
+    case tpListView: return AsWindowAdapter(NewAdapter<TvlListViewWnd>(Window, nullptr, Manager, Params, true));
+    case tpTreeView: return AsWindowAdapter(NewAdapter<TvlTreeViewWnd>(Window, nullptr, Manager, Params, true));
     case tpScrollBar: return NewAdapter<TvlSBWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }

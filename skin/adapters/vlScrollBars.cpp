@@ -115,8 +115,10 @@ void DragThumb(TvlScrollWnd &Adapter, vcl::TPoint Screen) {
     const int pos = ThumbDragPos(RangeOf(*bar), start, length, b, e.DragThumbSize, thumbStart);
     if (pos != e.TrackPos) {
         bar->Info.nTrackPos = pos;
+        // The window may scroll by the step from the last position sent.
+        const bool alive = SendFromEngine(Adapter, e.ScrollMsg, SB_THUMBTRACK, pos);
         e.TrackPos = pos;
-        if (!SendFromEngine(Adapter, e.ScrollMsg, SB_THUMBTRACK, pos) || !Adapter.ThumbDragging) return;
+        if (!alive || !Adapter.ThumbDragging) return;
     }
     // After the message: the system draws its own bar when the window
     // takes the new position.

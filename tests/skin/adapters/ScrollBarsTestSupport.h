@@ -20,6 +20,7 @@ inline constexpr vcl::TColor TrackAfter = 0x605040, TrackAfterPressed = 0xA05040
 inline constexpr vcl::TColor ArrowFace = 0x208020, ArrowHot = 0x20C020, ArrowPressed = 0x20F020;
 inline constexpr vcl::TColor ArrowInk = 0x000080;
 inline constexpr vcl::TColor Thumb = 0x800080, ThumbHot = 0xC000C0, ThumbPressed = 0xF000F0;
+inline constexpr vcl::TColor HeaderFace = 0x703010, HeaderHot = 0x30A0F0, HeaderPressed = 0x2020C0, HeaderInk = 0x00FFFF;
 inline constexpr vcl::TColor EditFace = 0xF8F8F8, EditInk = 0x101080;
 
 inline std::string ScrollSection(const std::string &Name, vcl::TColor Normal, vcl::TColor Hot, vcl::TColor Pressed,
@@ -43,6 +44,7 @@ inline std::string ScrollSkinOptions() {
     for (const char *n : {"SCROLLBTNLEFT", "SCROLLBTNTOP", "SCROLLBTNRIGHT", "SCROLLBTNBOTTOM"})
         s += ScrollSection(n, ArrowFace, ArrowHot, ArrowPressed, ArrowInk);
     for (const char *n : {"SCROLLSLIDERH", "SCROLLSLIDERV"}) s += ScrollSection(n, Thumb, ThumbHot, ThumbPressed);
+    s += ScrollSection("COLHEADER", HeaderFace, HeaderHot, HeaderPressed, HeaderInk);
     return s + ButtonSkinOptions().substr(ButtonSkinOptions().find("[BUTTON]"));
 }
 
