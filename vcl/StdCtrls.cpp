@@ -36,6 +36,7 @@ VCL_PUBLISHED(TCustomEdit, p) {
     p.Property("OnChange", &TCustomEdit::OnChange);
 }
 
+VCL_CLASS_INFO(TEdit)
 VCL_CLASS_INFO(TMemoStrings)
 
 VCL_PUBLISHED(TCustomMemo, p) {
@@ -51,7 +52,7 @@ VCL_CLASS_INFO(TMemo)
 namespace {
 // So that form descriptions can name them without a field of their class.
 const bool StdCtrlsRegistered = (RegisterClasses({&TLabel::StaticClassInfo(), &TButton::StaticClassInfo(),
-                                                  &TMemo::StaticClassInfo()}),
+                                                  &TMemo::StaticClassInfo(), &TEdit::StaticClassInfo()}),
                                  true);
 } // namespace
 

@@ -134,6 +134,13 @@ private:
     TBorderStyle FBorderStyle = bsSingle;
 };
 
+// A single-line edit.
+class TEdit : public TCustomEdit {
+    VCL_CLASS(TEdit, TCustomEdit)
+public:
+    explicit TEdit(TComponent *AOwner) : TCustomEdit(AOwner) {}
+};
+
 class TCustomMemo;
 
 // A memo's lines, read from and written to its window while it has one

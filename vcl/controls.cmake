@@ -10,6 +10,7 @@ if(WIN32)
     ControlCanvas.cpp
     Forms.cpp
     StdCtrls.cpp
+    ScrollBar.cpp
     ComCtrls.cpp
     ImgList.cpp
     ExtCtrls.cpp

@@ -4,6 +4,10 @@
 #include "vlBtnWnd.h"
 #include "vlDials.h"
 #include "vlSBUtils.h"
+#include "vlEditWnd.h"
+#include "vlListViewWnd.h"
+#include "vlSBWnd.h"
+#include "vlScrollWnd.h"
 
 namespace skin {
 
@@ -19,6 +23,12 @@ TModule &Module() {
     return module;
 }
 
+// A scrolling adapter is a window adapter twice over (as an adapter and as
+// a scrolling one): handed out as the adapter.
+template <class T> std::unique_ptr<TvlWindowAdapter> AsWindowAdapter(std::unique_ptr<T> Adapter) {
+    return std::unique_ptr<TvlWindowAdapter>(static_cast<TvlMainWnd *>(Adapter.release()));
+}
+
 } // namespace
 
 std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWND Window, const TvlSkinParams &Params,
@@ -26,8 +36,19 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     if (!Window) return nullptr;
     switch (Kind) {
     case tpButton: return NewAdapter<TvlBtnWnd>(Window, nullptr, Manager, Params);
+    case tpEdit: return AsWindowAdapter(NewAdapter<TvlEditWnd>(Window, nullptr, Manager, Params, true));
+    case tpListView: return AsWindowAdapter(NewAdapter<TvlListViewWnd>(Window, nullptr, Manager, Params, true));
+    case tpTreeView: return AsWindowAdapter(NewAdapter<TvlTreeViewWnd>(Window, nullptr, Manager, Params, true));
+    case tpScrollBar: return NewAdapter<TvlSBWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }
+}
+
+std::unique_ptr<TvlScrollAdapter> TvlAdapterClasses::CreateScrollAdapter(HWND Window, const TvlSkinParams &Params,
+                                                                        TsSkinManager *Manager,
+                                                                        TsCommonData *SkinData) {
+    if (!Window || !SkinData) return nullptr;
+    return NewAdapter<TvlScrollWnd>(Window, SkinData, Manager, Params);
 }
 
 void InitializeAdaptersModule() {

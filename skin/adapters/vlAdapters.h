@@ -11,12 +11,24 @@
 
 namespace skin {
 
+// Control kinds (indexes of the ThirdParty lists) that have adapters here.
+inline constexpr int tpEdit = 0;
+inline constexpr int tpComboBox = 4;
+inline constexpr int tpListView = 7;
+inline constexpr int tpTreeView = 9;
+inline constexpr int tpWWEdit = 10;
+inline constexpr int tpVirtualTree = 12;
+inline constexpr int tpScrollBar = 20;
+
 // The adapters by control kind (the index of the ThirdParty list that named
 // the window's class). Kinds whose adapter does not exist yet get none.
 class TvlAdapterClasses : public TvlAdapterFactory {
 public:
     std::unique_ptr<TvlWindowAdapter> CreateAdapter(int Kind, HWND Window, const TvlSkinParams &Params,
                                                     TsSkinManager *Manager) override;
+    // A TvlScrollWnd on the form's window, sharing the form's skin data.
+    std::unique_ptr<TvlScrollAdapter> CreateScrollAdapter(HWND Window, const TvlSkinParams &Params,
+                                                          TsSkinManager *Manager, TsCommonData *SkinData) override;
 };
 
 // Calls nest: the first starts the module (the base unit's start, the

@@ -1,0 +1,379 @@
+#include "vlEditWnd.h"
+
+#include <algorithm>
+
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sModuleState.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Controls.h"
+#include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/TypInfo.h"
+#include "vlSBPaint.h"
+
+namespace skin {
+
+namespace {
+
+bool Visible(HWND Handle) { return IsWindowVisible(Handle) != FALSE; }
+
+bool EmptyClip(HDC DC) {
+    RECT r{};
+    return GetClipBox(DC, &r) == NULLREGION;
+}
+
+// Messages after which the control may have drawn the system's bar.
+bool ScrollsTheControl(UINT Msg) {
+    switch (Msg) {
+    case LB_SETTOPINDEX: case WM_KEYDOWN: case WM_KEYUP: case LB_ADDSTRING: case LB_INSERTSTRING:
+    case LB_SETCURSEL: case EM_REPLACESEL: case WM_CHAR: case EM_SETSEL: case EM_LINESCROLL: case EM_SCROLL:
+    case EM_SCROLLCARET: case LB_DELETESTRING: case LB_RESETCONTENT: case WM_SETTEXT:
+        return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
+TvlEditWnd::~TvlEditWnd() { ReleaseScrollWindow(); }
+
+void TvlEditWnd::SetDefaultSection() {
+    if (SkinData && OwnsSkinData) {
+        SkinData->ControlKind = ckAdapter;
+        if (vcl::IsPublishedProp(SkinData->OwnerControl(), "PanelBorder"))
+            SkinData->SetSkinSection("TRANSPARENT");
+        else if (SkinData->SkinSection().empty())
+            SkinData->SetSkinSection("EDIT");
+    }
+    if (SkinData) {
+        const auto *edit = dynamic_cast<const vcl::TCustomEdit *>(SkinData->OwnerControl());
+        SingleLineEdit = edit && !(GetWindowLongPtrW(Handle, GWL_STYLE) & ES_MULTILINE);
+    }
+    ChildrenChanged = false;
+    TvlBaseWnd::SetDefaultSection();
+}
+
+void TvlEditWnd::SaveControlColors() {
+    TvlBaseWnd::SaveControlColors();
+    const vcl::TControl *c = SkinData ? SkinData->OwnerControl() : nullptr;
+    if (!c) return;
+    SavedColor = c->Color();
+    SavedFontColor = c->Font()->Color();
+    if (vcl::IsPublishedProp(c, "FocusColor")) SavedFocusColor = static_cast<vcl::TColor>(vcl::GetOrdProp(c, "FocusColor"));
+    ColorsSaved = true;
+}
+
+void TvlEditWnd::RestoreControlColors() {
+    TvlBaseWnd::RestoreControlColors();
+    vcl::TControl *c = SkinData ? SkinData->OwnerControl() : nullptr;
+    const bool destroying = c && c->ComponentState().Contains(vcl::csDestroying);
+    if (c && ColorsSaved && !destroying) {
+        c->SetColor(SavedColor);
+        const std::uint16_t flags = SkinData->BGFlags();
+        SkinData->SetBGFlags(flags | bgfWritingFontColor);
+        c->Font()->SetColor(SavedFontColor);
+        SkinData->SetBGFlags(flags);
+        if (vcl::IsPublishedProp(c, "FocusColor")) vcl::SetOrdProp(c, "FocusColor", SavedFocusColor);
+    }
+    ColorsApplied = false;
+    if (Handle && IsWindow(Handle) && Visible(Handle) && !destroying)
+        SetWindowPos(Handle, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+}
+
+void TvlEditWnd::ApplySkinColors() {
+    if (InCalcSize || !SkinData) return;
+    InCalcSize = true;
+    TsCommonData &data = *SkinData;
+    data.PaintLocked = true;
+    TvlBaseWnd::ApplySkinColors();
+    TsSkinManager *m = data.GetSkinManager();
+    const bool valid = m && m->IsValidSectionIndex(data.SkinIndex());
+    vcl::TControl *c = data.OwnerControl();
+    if (valid && c) {
+        const TsGeneralData &section = m->Sections[static_cast<std::size_t>(data.SkinIndex())];
+        const int state = data.IsControlActive() && section.States > 1 ? 1 : 0;
+        if (!data.CustomColor()) {
+            const vcl::TColor colour = data.GetBackColor(state);
+            if (vcl::IsPublishedProp(c, "FocusColor")) {
+                if (c->Color() != colour) c->SetColor(colour);
+                vcl::SetOrdProp(c, "FocusColor", colour);
+            } else if (c->Color() != colour) {
+                c->SetColor(colour);
+            }
+            AppliedColor = colour;
+        }
+        if (!data.CustomFont()) {
+            const vcl::TColor font = section.Props[static_cast<std::size_t>(state)].FontColor;
+            if (c->Font()->Color() != font) {
+                const std::uint16_t flags = data.BGFlags();
+                data.SetBGFlags(flags | bgfWritingFontColor);
+                c->Font()->SetColor(font);
+                data.SetBGFlags(flags);
+            }
+        }
+    } else if (valid) {
+        if (!data.CustomColor())
+            AppliedColor = KeepTheme ? static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW))
+                                     : m->Sections[static_cast<std::size_t>(data.SkinIndex())].Props[0].Color;
+        BorderColor = m->SkinColors[scBorderColor];
+    }
+    data.BGChanged = true;
+    if (!valid) BorderColor = 0;
+    data.PaintLocked = false;
+    InCalcSize = false;
+}
+
+void TvlEditWnd::ApplyColorsOnce() {
+    if (!ColorsApplied) ApplySkinColors();
+}
+
+bool TvlEditWnd::PassesFocusTest() const {
+    const auto *c = dynamic_cast<const vcl::TWinControl *>(SkinData ? SkinData->OwnerControl() : nullptr);
+    if (!c || !c->TabStop() || !vcl::GetParentForm(const_cast<vcl::TWinControl *>(c))) return false;
+    for (const vcl::TControl *p = c; p; p = p->Parent())
+        if (!p->Visible() || !p->Enabled()) return false;
+    return true;
+}
+
+void TvlEditWnd::CopyBorderStrips(HDC DC, int Width) {
+    vcl::TBitmap *cache = SkinData->CacheBmp();
+    if (!cache || Width <= 0) return;
+    RECT w{};
+    GetWindowRect(Handle, &w);
+    const int cw = std::min<int>(w.right - w.left, cache->Width()), ch = std::min<int>(w.bottom - w.top, cache->Height());
+    const HDC src = cache->Canvas()->Handle();
+    BitBlt(DC, 0, 0, cw, Width, src, 0, 0, SRCCOPY);
+    BitBlt(DC, 0, ch - Width, cw, Width, src, 0, ch - Width, SRCCOPY);
+    BitBlt(DC, 0, Width, Width, ch - 2 * Width, src, 0, Width, SRCCOPY);
+    BitBlt(DC, cw - Width, Width, Width, ch - 2 * Width, src, cw - Width, Width, SRCCOPY);
+}
+
+void TvlEditWnd::NcPaint(vcl::TMessage &Message) {
+    Message.Result = 0;
+    if (ModuleState().FormAnimationActive) return;
+    if (!FrameCalculated) {
+        const std::weak_ptr<const bool> alive = AliveToken();
+        SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        if (alive.expired()) return;
+    }
+    RefreshGeometry(*this);
+    if (SkinData->UpdatePaintLock(false)) return;
+    const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+    if (dc.Get() != SkinData->PrintDC && EmptyClip(dc.Get())) return;
+    if (SkinData->BGChanged) {
+        ApplyColorsOnce();
+        SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+    }
+    Message.Result = PaintNcScrollBars(*this, -1, dc.Get());
+    CopyBorderStrips(dc.Get(), std::max(FrameLeft, 0));
+}
+
+void TvlEditWnd::Print(vcl::TMessage &Message) {
+    PassOn(Message);
+    if (Message.Result == 2) return;
+    const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    RefreshGeometry(*this);
+    SkinData->PaintLocked = false;
+    SkinData->BGChanged = true;
+    ApplyColorsOnce();
+    PaintSkinnedControl(*SkinData, Handle, false);
+    if (!KeepTheme) PaintMaskBorder(*SkinData, 0, *this);
+    if (dc && !(Message.LParam & PRF_CLIENT)) {
+        CopyBorderStrips(dc, std::max(FrameLeft, 0));
+        Message.Result = PaintNcScrollBars(*this, -1, dc);
+    }
+}
+
+bool TvlEditWnd::Paint(vcl::TMessage &Message) {
+    const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    if (dc && dc != SkinData->PrintDC && EmptyClip(dc)) {
+        Message.Result = 0;
+        return true;
+    }
+    const bool validateOnly = SkinData->UpdatePaintLock(false) ||
+                              (ModuleState().FormAnimationActive && !SkinData->PrintDC);
+    if ((SingleLineEdit && !IsWindowEnabled(Handle)) || validateOnly) {
+        PAINTSTRUCT ps{};
+        const HDC paint = BeginPaint(Handle, &ps);
+        if (!validateOnly && SkinData->CacheBmp()) {
+            // A disabled edit shows the skinned picture with its grey text.
+            RECT c{};
+            GetClientRect(Handle, &c);
+            BitBlt(paint, 0, 0, c.right, c.bottom, SkinData->CacheBmp()->Canvas()->Handle(), std::max(FrameLeft, 0),
+                   std::max(FrameTop, 0), SRCCOPY);
+        }
+        EndPaint(Handle, &ps);
+        Message.Result = 0;
+        return true;
+    }
+    ApplyColorsOnce();
+    return false;
+}
+
+bool TvlEditWnd::EraseBackground(vcl::TMessage &Message) {
+    const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    if (dc && EmptyClip(dc)) {
+        Message.Result = 1;
+        return true;
+    }
+    if (SkinData->UpdatePaintLock(false)) {
+        Message.Result = 0;
+        return true;
+    }
+    ApplyColorsOnce();
+    if (SingleLineEdit && !IsWindowEnabled(Handle)) {
+        Message.Result = 1;
+        return true;
+    }
+    return false;
+}
+
+bool TvlEditWnd::FocusChange(vcl::TMessage &Message) {
+    if (!HasStateImages(SkinData, false) || !PassesFocusTest()) return false;
+    SkinData->BGChanged = true;
+    SkinData->Focused = Message.Msg == WM_SETFOCUS;
+    const std::weak_ptr<const bool> alive = AliveToken();
+    TvlBaseWnd::HandleMessage(Message);
+    if (alive.expired()) return true;
+    ApplySkinColors();
+    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+    return true;
+}
+
+bool TvlEditWnd::EditSkinCommand(vcl::TMessage &Message) {
+    TsCommonData &data = *SkinData;
+    const bool own = reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager;
+    switch (SubCommandOf(Message.WParam)) {
+    case SC_SKIN_REFRESH:
+        if (!own) return false;
+        TvlBaseWnd::HandleMessage(Message);
+        if (!Destroyed()) ApplySkinColors();
+        return true;
+    case SC_PARENT_UPDATE_DONE:
+        if (data.PaintLocked && !data.UpdatePaintLock(true))
+            RedrawWindow(Handle, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        return false;
+    case SC_IS_HANDLED: Message.Result = 1; return true;
+    case SC_BUILD_CACHE:
+        RefreshGeometry(*this);
+        PaintSkinnedControl(data, Handle, false);
+        PaintMaskBorder(data, 0, *this);
+        return true;
+    case SC_GET_SECTION_INDEX:
+        if (auto *query = reinterpret_cast<TvlSectionQuery *>(Message.LParam)) query->SectionIndex = data.SkinIndex();
+        return true;
+    case SC_GET_BG_INFO: {
+        PassOn(Message);
+        auto *query = reinterpret_cast<TvlBgQuery *>(Message.LParam);
+        if (!query || query->Kind != bqNone) return true;
+        if (data.CustomColor()) {
+            query->Kind = bqColor;
+            const vcl::TControl *c = data.OwnerControl();
+            query->Color = c ? vcl::ColorToRGB(c->Color()) : AppliedColor;
+        } else {
+            data.CopyParentBackground(*query, 0);
+            query->X += std::max(FrameLeft, 0);
+            query->Y += std::max(FrameTop, 0);
+        }
+        Message.Result = 1;
+        return true;
+    }
+    case SC_SCROLL_BEGIN:
+    case SC_SCROLL_END:
+        if (LeftScrollBar) {
+            const bool end = SubCommandOf(Message.WParam) == SC_SCROLL_END;
+            SendMessageW(Handle, WM_SETREDRAW, end ? TRUE : FALSE, 0);
+            if (end) InvalidateRect(Handle, nullptr, TRUE);
+            return true;
+        }
+        return false;
+    default: return false;
+    }
+}
+
+void TvlEditWnd::HandleMessage(vcl::TMessage &Message) {
+    if (Message.Msg == SM_SKINCOMMAND && SubCommandOf(Message.WParam) == SC_IS_HANDLED) {
+        Message.Result = 1;
+        return;
+    }
+    if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
+        TvlBaseWnd::HandleMessage(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_PRINT: {
+        Print(Message);
+        return;
+    }
+    case SM_SKINCOMMAND:
+        if (EditSkinCommand(Message)) return;
+        break;
+    case vcl::CM_ENABLEDCHANGED:
+    case vcl::CM_FONTCHANGED:
+    case WM_SETTEXT:
+        SkinData->BGChanged = true;
+        if (!(SkinData->BGFlags() & bgfWritingFontColor) && !SkinData->PaintLocked)
+            RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        break;
+    case WM_NCPAINT:
+        if (Visible(Handle) && !InCalcSize) {
+            NcPaint(Message);
+            return;
+        }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (FocusChange(Message)) return;
+        break;
+    case WM_SETREDRAW:
+        if (Message.WParam == 1 && ChildrenChanged) {
+            NotifyFormOfControl(SkinData->OwnerControl());
+            ChildrenChanged = false;
+        }
+        break;
+    case WM_PAINT:
+        if (Visible(Handle) && !InCalcSize && Paint(Message)) return;
+        break;
+    case WM_ERASEBKGND:
+        if (Visible(Handle) && !InCalcSize && EraseBackground(Message)) return;
+        break;
+    default: break;
+    }
+    AfterFirstStage(Message);
+}
+
+void TvlEditWnd::AfterFirstStage(vcl::TMessage &Message) {
+    const std::weak_ptr<const bool> alive = AliveToken();
+    TvlBaseWnd::HandleMessage(Message);
+    if (alive.expired() || Destroyed()) return;
+    const UINT msg = Message.Msg;
+    if (ScrollsTheControl(msg) ||
+        (!InScrollMessage && (msg == WM_SETFONT || msg == WM_LBUTTONDOWN || msg == vcl::CN_KEYDOWN || msg == vcl::CN_KEYUP)))
+        RepaintBars();
+    switch (msg) {
+    case WM_SIZE:
+        if (Visible(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
+        break;
+    case WM_MOUSEMOVE:
+        if (TsSkinManager *m = DefaultManager(); m && IsWindowEnabled(Handle)) {
+            if (m->ActiveWindow != Handle) m->SetActiveControl(Handle);
+            if (!SkinData->IsPaintLocked() && GetCapture()) RepaintBars();
+        }
+        break;
+    case vcl::CM_CONTROLLISTCHANGE: ChildrenChanged = true; break;
+    case WM_PARENTNOTIFY:
+        if (LOWORD(Message.WParam) == WM_CREATE && SkinManager &&
+            SkinManager->SkinningRules().Contains(srThirdParty))
+            ChildrenChanged = true;
+        break;
+    default: break;
+    }
+}
+
+} // namespace skin

@@ -1,0 +1,55 @@
+#pragma once
+// TvlEditWnd: the adapter of edit-like controls (edits, memos, list boxes,
+// the list of a combo box, and the classes named in the "Edit" list). It
+// paints the control's frame and scroll bars from the skin, gives the
+// control the skin's background and font colours through its published
+// properties, and gives it its own colours back when the skin goes. The
+// list, tree and combo adapters build on it. Windows only.
+#include <windows.h>
+
+#include "vlScrollWnd.h"
+
+namespace skin {
+
+class TvlEditWnd : public TvlBaseWnd {
+public:
+    // Gives the window back with the control's own colours.
+    ~TvlEditWnd() override;
+    // "EDIT" for its own skin data ("TRANSPARENT" for an owner that
+    // publishes "PanelBorder"); the single-line flag.
+    void SetDefaultSection() override;
+    void SaveControlColors() override;
+    void RestoreControlColors() override;
+    void ApplySkinColors() override;
+    void HandleMessage(vcl::TMessage &Message) override;
+
+    vcl::TColor BorderColor = 0;       // the skin's border colour, for windows without a control
+    bool SingleLineEdit = false;       // a class-library edit without ES_MULTILINE
+    bool ChildrenChanged = false;      // a child window was made since the form was told
+    vcl::TColor AppliedColor = vcl::clNone;  // the background the control last got
+    vcl::TColor SavedFocusColor = 0;   // the control's own "FocusColor"
+    vcl::TColor SavedColor = 0;        // the control's own Color and Font.Color
+    vcl::TColor SavedFontColor = 0;
+    bool ColorsSaved = false;
+
+protected:
+    // The skin-command table; true when the command was answered whole.
+    virtual bool EditSkinCommand(vcl::TMessage &Message);
+    // ApplySkinColors unless it ran since the last change.
+    void ApplyColorsOnce();
+    // The frame ring of Width pixels from the skin data's cache into DC
+    // (window coordinates).
+    void CopyBorderStrips(HDC DC, int Width);
+    // The control has a parent form and it and every parent up to it are
+    // visible and enabled, and it is a tab stop.
+    bool PassesFocusTest() const;
+    void NcPaint(vcl::TMessage &Message);
+    void Print(vcl::TMessage &Message);
+    bool Paint(vcl::TMessage &Message);
+    bool EraseBackground(vcl::TMessage &Message);
+    bool FocusChange(vcl::TMessage &Message);
+    // Stage two and what follows it.
+    void AfterFirstStage(vcl::TMessage &Message);
+};
+
+} // namespace skin

@@ -1,0 +1,465 @@
+#include "vlListViewWnd.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "skin/graphics/vlGlyphStrips.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlSkinSections.h"
+#include "skin/graphics/vlSkinText.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Controls.h"
+#include "vcl/GdiObjects.h"
+#include "vcl/WideText.h"
+#include "vlSBPaint.h"
+
+namespace skin {
+
+namespace {
+
+constexpr const wchar_t *HeaderAdapterProp = L"VLSBHDR";
+constexpr const wchar_t *HeaderOldProcProp = L"VLSBHDROLD";
+
+bool Visible(HWND Handle) { return IsWindowVisible(Handle) != FALSE; }
+
+HWND FindHeader(HWND List) { return FindWindowExW(List, nullptr, WC_HEADERW, nullptr); }
+
+// The state colour of a section (clamped).
+vcl::TColor FontColorOf(const TsSkinManager &M, int Section, int State) {
+    if (!M.IsValidSectionIndex(Section)) return vcl::clBlack;
+    return M.Sections[static_cast<std::size_t>(Section)].Props[static_cast<std::size_t>(std::clamp(State, 0, 2))].FontColor;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- list view
+
+TvlListViewWnd::~TvlListViewWnd() { ReleaseScrollWindow(); }
+
+void TvlListViewWnd::SetDefaultSection() {
+    if (SkinData) SkinData->ControlKind = 10;
+    TvlEditWnd::SetDefaultSection();
+    PressedColumn = HotColumn = -1;
+    if (!HeaderWnd)
+        if (HWND header = FindHeader(Handle)) HookHeader(header);
+}
+
+void TvlListViewWnd::SaveControlColors() {
+    TvlEditWnd::SaveControlColors();
+    if (OwnColorsRead || !Handle) return;
+    OwnBkColor = static_cast<COLORREF>(SendMessageW(Handle, LVM_GETBKCOLOR, 0, 0));
+    OwnTextBkColor = static_cast<COLORREF>(SendMessageW(Handle, LVM_GETTEXTBKCOLOR, 0, 0));
+    OwnTextColor = static_cast<COLORREF>(SendMessageW(Handle, LVM_GETTEXTCOLOR, 0, 0));
+    OwnColorsRead = true;
+}
+
+void TvlListViewWnd::RestoreControlColors() {
+    if (OwnColorsRead && Handle && IsWindow(Handle)) {
+        // The colours the list had before the skin, shown or hidden.
+        SendMessageW(Handle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(OwnBkColor));
+        SendMessageW(Handle, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(OwnTextBkColor));
+        SendMessageW(Handle, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(OwnTextColor));
+    }
+    UnhookHeader();
+    TvlEditWnd::RestoreControlColors();
+}
+
+void TvlListViewWnd::ApplySkinColors() {
+    TvlEditWnd::ApplySkinColors();
+    if (!SkinData) return;
+    if (KeepTheme) {
+        SendMessageW(Handle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_WINDOW)));
+        SendMessageW(Handle, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_WINDOW)));
+        SendMessageW(Handle, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_WINDOWTEXT)));
+        return;
+    }
+    const TsSkinManager *m = SkinData->GetSkinManager();
+    if (!m || !m->IsValidSectionIndex(SkinData->SkinIndex())) return;
+    const TsGeneralData &section = m->Sections[static_cast<std::size_t>(SkinData->SkinIndex())];
+    const int state = SkinData->IsControlActive() && section.States > 1 ? 1 : 0;
+    const TsGenState &props = section.Props[static_cast<std::size_t>(state)];
+    if (!SkinData->CustomColor()) {
+        SendMessageW(Handle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(vcl::ColorToRGB(props.Color)));
+        SendMessageW(Handle, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(vcl::ColorToRGB(props.Color)));
+    }
+    if (!SkinData->CustomFont())
+        SendMessageW(Handle, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(vcl::ColorToRGB(props.FontColor)));
+}
+
+bool TvlListViewWnd::ReportView() const {
+    if (const vcl::TControl *c = SkinData ? SkinData->OwnerControl() : nullptr;
+        c && vcl::IsPublishedProp(c, "ViewStyle"))
+        return vcl::GetOrdProp(c, "ViewStyle") == 3;
+    return SendMessageW(Handle, LVM_GETVIEW, 0, 0) == LV_VIEW_DETAILS;
+}
+
+void TvlListViewWnd::HookHeader(HWND Header) {
+    if (!Header || HeaderWnd) return;
+    HeaderWnd = Header;
+    SetPropW(Header, HeaderAdapterProp, this);
+    HeaderOldProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(Header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TvlListViewWnd::HeaderProc)));
+    SetPropW(Header, HeaderOldProcProp, reinterpret_cast<HANDLE>(HeaderOldProc));
+}
+
+void TvlListViewWnd::UnhookHeader() {
+    if (!HeaderWnd) return;
+    if (IsWindow(HeaderWnd)) {
+        // Another procedure chained over ours keeps calling ours: it then
+        // forwards to the old one (the property stays), so nothing is cut off.
+        if (GetWindowLongPtrW(HeaderWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TvlListViewWnd::HeaderProc)) {
+            SetWindowLongPtrW(HeaderWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HeaderOldProc));
+            RemovePropW(HeaderWnd, HeaderOldProcProp);
+        }
+        RemovePropW(HeaderWnd, HeaderAdapterProp);
+        InvalidateRect(HeaderWnd, nullptr, TRUE);
+    }
+    HeaderWnd = nullptr;
+    HeaderOldProc = nullptr;
+}
+
+LRESULT CALLBACK TvlListViewWnd::HeaderProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    auto *adapter = static_cast<TvlListViewWnd *>(GetPropW(Wnd, HeaderAdapterProp));
+    if (adapter && adapter->HeaderWnd == Wnd) return adapter->HeaderMessage(Msg, WParam, LParam);
+    const auto old = reinterpret_cast<WNDPROC>(GetPropW(Wnd, HeaderOldProcProp));
+    if (Msg == WM_NCDESTROY) {
+        RemovePropW(Wnd, HeaderOldProcProp);
+        RemovePropW(Wnd, HeaderAdapterProp);
+    }
+    return old ? CallWindowProcW(old, Wnd, Msg, WParam, LParam) : DefWindowProcW(Wnd, Msg, WParam, LParam);
+}
+
+int TvlListViewWnd::ColumnAt(POINT P) const {
+    const int count = static_cast<int>(SendMessageW(HeaderWnd, HDM_GETITEMCOUNT, 0, 0));
+    std::vector<int> order(static_cast<std::size_t>(std::max(count, 0)));
+    const bool full = (GetWindowLongPtrW(HeaderWnd, GWL_STYLE) & HDS_FULLDRAG) != 0;
+    if (full && count > 0) SendMessageW(HeaderWnd, HDM_GETORDERARRAY, count, reinterpret_cast<LPARAM>(order.data()));
+    for (int pos = 0; pos < count; ++pos) {
+        RECT r{};
+        SendMessageW(HeaderWnd, HDM_GETITEMRECT, full ? order[static_cast<std::size_t>(pos)] : pos, reinterpret_cast<LPARAM>(&r));
+        if (PtInRect(&r, P)) return pos;
+    }
+    return -2;
+}
+
+void TvlListViewWnd::PaintHeaderItem(HDC DC, int Item, const RECT &R) {
+    TsSkinManager *m = SkinData->GetSkinManager();
+    const int w = R.right - R.left, h = R.bottom - R.top;
+    if (!m || w <= 0 || h <= 0) return;
+    const auto bmp = NewBitmap32(w, h);
+    int state = 0;
+    if (PressedColumn >= 0)
+        state = PressedColumn == Item ? 2 : 0;
+    else if (HotColumn == Item && Item >= 0)
+        state = 1;
+    int section = m->FindSectionIndex("COLHEADER");
+    if (!m->IsValidSectionIndex(section)) section = m->FindSectionIndex("BUTTON");
+    const vcl::TControl *c = SkinData->OwnerControl();
+    const vcl::TColor parent = c ? vcl::ColorToRGB(c->Color()) : static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW));
+    TvlBgInfo bg;
+    bg.Color = parent;
+    bg.UseBmp = false;
+    if (m->IsValidSectionIndex(section))
+        PaintSkinSection(section, bg, state, {0, 0, w, h}, {0, 0}, *bmp, m);
+    else {
+        bmp->Canvas()->Brush()->SetColor(parent);
+        bmp->Canvas()->FillRect({0, 0, w, h});
+    }
+    if (Item >= 0) {
+        wchar_t text[1024] = {};
+        HDITEMW hd{};
+        hd.mask = HDI_TEXT | HDI_FORMAT;
+        hd.pszText = text;
+        hd.cchTextMax = 1024;
+        SendMessageW(HeaderWnd, HDM_GETITEMW, Item, reinterpret_cast<LPARAM>(&hd));
+        vcl::TCanvas &canvas = *bmp->Canvas();
+        if (const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0))) canvas.Font()->SetHandle(font);
+        vcl::TRect tr{4, 1, w - 4, h - 1};
+        const std::string caption = vcl::WideToUtf8(text);
+        const int arrowKind = (hd.fmt & HDF_SORTUP) ? adUp : (hd.fmt & HDF_SORTDOWN) ? adDown : -1;
+        const int arrowWidth = arrowKind >= 0 ? 6 : 0;
+        canvas.RequiredState({vcl::csHandleValid, vcl::csFontValid});
+        SIZE extent{};
+        const std::wstring wide(text);
+        GetTextExtentPoint32W(canvas.Handle(), wide.c_str(), static_cast<int>(wide.size()), &extent);
+        const int textWidth = std::min<int>(extent.cx + 5, tr.Width() - (arrowWidth ? arrowWidth + 6 : 0));
+        int left = tr.Left;
+        if (hd.fmt & HDF_RIGHT)
+            left = tr.Right - textWidth - (arrowWidth ? arrowWidth + 6 : 0);
+        else if (hd.fmt & HDF_CENTER)
+            left = tr.Left + (tr.Width() - textWidth - (arrowWidth ? arrowWidth + 6 : 0)) / 2;
+        vcl::TRect text_r{left, tr.Top, left + textWidth, tr.Bottom};
+        if (state == 2 && SkinData->IsSkinned(true)) text_r = {text_r.Left + 1, text_r.Top + 1, text_r.Right + 1, text_r.Bottom + 1};
+        if (m->IsValidSectionIndex(section))
+            WriteSectionText(canvas, caption, true, text_r, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS,
+                             section, state == 0 ? 0 : 1, m);
+        if (arrowKind >= 0) {
+            const int ax = text_r.Right + 6, ay = (h - 3) / 2;
+            DrawScrollArrowGlyph(canvas, FontColorOf(*m, section, state), {ax, ay, ax + 6, ay + 3}, arrowKind);
+        }
+    }
+    BitBlt(DC, R.left, R.top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TvlListViewWnd::PaintHeader(HDC DC) {
+    RECT client{};
+    GetClientRect(HeaderWnd, &client);
+    const int count = static_cast<int>(SendMessageW(HeaderWnd, HDM_GETITEMCOUNT, 0, 0));
+    int right = 0;
+    for (int pos = 0; pos < count; ++pos) {
+        const int item = static_cast<int>(SendMessageW(HeaderWnd, HDM_ORDERTOINDEX, pos, 0));
+        RECT r{};
+        SendMessageW(HeaderWnd, HDM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&r));
+        if (r.right <= r.left) continue;
+        PaintHeaderItem(DC, item, r);
+        right = std::max<int>(right, r.right);
+    }
+    if (right < client.right) PaintHeaderItem(DC, -2, {right, 0, client.right, client.bottom});
+}
+
+LRESULT TvlListViewWnd::HeaderMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
+    const HWND header = HeaderWnd;
+    const WNDPROC old = HeaderOldProc;
+    const auto previous = [&] { return CallWindowProcW(old, header, Msg, WParam, LParam); };
+    if (!ReportView() || !SkinData || !SkinData->IsSkinned(false)) return previous();
+    switch (Msg) {
+    case WM_NCDESTROY: {
+        const LRESULT r = previous();
+        RemovePropW(header, HeaderAdapterProp);
+        RemovePropW(header, HeaderOldProcProp);
+        HeaderWnd = nullptr;
+        HeaderOldProc = nullptr;
+        return r;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT ps{};
+        HDC dc = reinterpret_cast<HDC>(WParam);
+        if (dc) {
+            PaintHeader(dc);
+        } else {
+            dc = BeginPaint(header, &ps);
+            PaintHeader(dc);
+            EndPaint(header, &ps);
+        }
+        return 0;
+    }
+    case WM_ERASEBKGND: return 1;
+    case WM_WINDOWPOSCHANGING:
+        if (Visible(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
+        return previous();
+    case WM_NCHITTEST: {
+        const LRESULT r = previous();
+        POINT p{static_cast<short>(LOWORD(LParam)), static_cast<short>(HIWORD(LParam))};
+        ScreenToClient(header, &p);
+        int column = ColumnAt(p);
+        if (column >= 0) column = static_cast<int>(SendMessageW(header, HDM_ORDERTOINDEX, column, 0));
+        if (column != HotColumn) {
+            HotColumn = column;
+            InvalidateRect(header, nullptr, FALSE);
+        }
+        return r;
+    }
+    case WM_LBUTTONUP:
+        PressedColumn = -1;
+        InvalidateRect(header, nullptr, FALSE);
+        return previous();
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        const LRESULT r = previous();
+        if (!HeaderWnd) return r;
+        HDHITTESTINFO hit{};
+        hit.pt = {static_cast<short>(LOWORD(LParam)), static_cast<short>(HIWORD(LParam))};
+        SendMessageW(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        PressedColumn = (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) || hit.iItem < 0 ? -1 : hit.iItem;
+        // The header tracks a divider drag in a loop of its own: the press
+        // is over once the procedure returns without the button down.
+        if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) PressedColumn = -1;
+        RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE);
+        return r;
+    }
+    default: return previous();
+    }
+}
+
+bool TvlListViewWnd::ThumbTrack(vcl::TMessage &Message, bool Vertical) {
+    if (LOWORD(Message.WParam) != SB_THUMBTRACK) return false;
+    const int pos = Message.LParam ? static_cast<int>(Message.LParam) : HIWORD(Message.WParam);
+    TvlScrollEngine &e = ScrollEngine();
+    Message.Result = 0;
+    if (pos == e.TrackPos) return true;
+    int delta = pos - e.TrackPos;
+    RECT item{};
+    item.left = LVIR_BOUNDS;
+    if (Vertical) {
+        if (ReportView() && !SendMessageW(Handle, LVM_ISGROUPVIEWENABLED, 0, 0) &&
+            SendMessageW(Handle, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)))
+            delta *= item.bottom - item.top;
+        SendMessageW(Handle, LVM_SCROLL, 0, delta);
+    } else {
+        if (SendMessageW(Handle, LVM_GETVIEW, 0, 0) == LV_VIEW_LIST &&
+            SendMessageW(Handle, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)))
+            delta *= item.right - item.left;
+        SendMessageW(Handle, LVM_SCROLL, delta, 0);
+    }
+    return true;
+}
+
+void TvlListViewWnd::HandleMessage(vcl::TMessage &Message) {
+    if (Message.Msg == SM_SKINCOMMAND && SubCommandOf(Message.WParam) == SC_SKIN_APPLIED &&
+        reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager) {
+        // The header was given back with the colours when the skin went.
+        const std::weak_ptr<const bool> alive = AliveToken();
+        TvlEditWnd::HandleMessage(Message);
+        if (!alive.expired() && !Destroyed() && !HeaderWnd) HookHeader(FindHeader(Handle));
+        return;
+    }
+    if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
+        TvlEditWnd::HandleMessage(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_VSCROLL:
+        if (ThumbTrack(Message, true)) return;
+        Message.LParam = 0;
+        break;
+    case WM_HSCROLL:
+        if (ThumbTrack(Message, false)) return;
+        break;
+    case SM_SKINCOMMAND:
+        switch (SubCommandOf(Message.WParam)) {
+        case SC_SKIN_REFRESH:
+            if (reinterpret_cast<TsSkinManager *>(Message.LParam) != SkinManager) break;
+            TvlEditWnd::HandleMessage(Message);
+            if (HeaderWnd) InvalidateRect(HeaderWnd, nullptr, FALSE);
+            return;
+        case SC_SCROLL_BEGIN: Message.Result = 1; return;  // the list takes full positions
+        default: break;
+        }
+        break;
+    case WM_PAINT: ApplyColorsOnce(); break;
+    case WM_NCHITTEST:
+        if (PressedColumn >= 0 || HotColumn >= 0) {
+            PressedColumn = HotColumn = -1;
+            if (HeaderWnd) InvalidateRect(HeaderWnd, nullptr, FALSE);
+        }
+        break;
+    default: break;
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    TvlEditWnd::HandleMessage(Message);
+    if (alive.expired() || Destroyed()) return;
+    switch (Message.Msg) {
+    case LVM_INSERTITEMA:
+    case LVM_INSERTITEMW:
+    case LVM_ARRANGE:
+    case WM_STYLECHANGED:
+        if (!SkinData->IsPaintLocked()) RepaintBars();
+        break;
+    case WM_PARENTNOTIFY:
+        if (LOWORD(Message.WParam) == WM_CREATE) {
+            const auto child = reinterpret_cast<HWND>(Message.LParam);
+            wchar_t name[32] = {};
+            GetClassNameW(child, name, 32);
+            if (lstrcmpiW(name, WC_HEADERW) == 0) {
+                if (!HeaderWnd)
+                    HookHeader(child);
+                else
+                    UnhookHeader();
+            }
+        }
+        break;
+    case WM_SIZE:
+        SkinData->BGChanged = true;
+        PaintSkinnedControl(*SkinData, Handle, false);
+        InvalidateRect(Handle, nullptr, TRUE);
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: ApplySkinColors(); break;
+    case WM_LBUTTONUP: ReleaseCapture(); break;
+    default: break;
+    }
+}
+
+// ---------------------------------------------------------------- tree view
+
+TvlTreeViewWnd::~TvlTreeViewWnd() { ReleaseScrollWindow(); }
+
+void TvlTreeViewWnd::SaveControlColors() {
+    TvlEditWnd::SaveControlColors();
+    if (OwnColorsRead || !Handle) return;
+    OwnBkColor = static_cast<COLORREF>(SendMessageW(Handle, TVM_GETBKCOLOR, 0, 0));
+    OwnTextColor = static_cast<COLORREF>(SendMessageW(Handle, TVM_GETTEXTCOLOR, 0, 0));
+    OwnColorsRead = true;
+}
+
+void TvlTreeViewWnd::RestoreControlColors() {
+    TvlEditWnd::RestoreControlColors();
+    if (OwnColorsRead && Handle && IsWindow(Handle)) {
+        SendMessageW(Handle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(OwnBkColor));
+        SendMessageW(Handle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(OwnTextColor));
+    }
+}
+
+void TvlTreeViewWnd::ApplySkinColors() {
+    ColorsApplied = true;
+    if (!SkinData) return;
+    if (KeepTheme) {
+        SendMessageW(Handle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_WINDOW)));
+        SendMessageW(Handle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_WINDOWTEXT)));
+        return;
+    }
+    const TsSkinManager *m = SkinData->GetSkinManager();
+    if (!m || !m->IsValidSectionIndex(SkinData->SkinIndex())) return;
+    const TsGeneralData &section = m->Sections[static_cast<std::size_t>(SkinData->SkinIndex())];
+    const int state = SkinData->IsControlActive() ? std::min(1, section.States - 1) : 0;
+    vcl::TControl *c = SkinData->OwnerControl();
+    const vcl::TColor colour = SkinData->CustomColor() && c ? c->Color() : section.Props[static_cast<std::size_t>(state)].Color;
+    const vcl::TColor font = SkinData->CustomFont() && c ? c->Font()->Color()
+                                                         : section.Props[static_cast<std::size_t>(state)].FontColor;
+    if (c) {
+        if (c->Font()->Color() != font) c->Font()->SetColor(font);
+        if (c->Color() != colour) SendMessageW(Handle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(vcl::ColorToRGB(colour)));
+    } else {
+        SendMessageW(Handle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(vcl::ColorToRGB(colour)));
+        SendMessageW(Handle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(vcl::ColorToRGB(font)));
+    }
+    AppliedColor = colour;
+}
+
+void TvlTreeViewWnd::HandleMessage(vcl::TMessage &Message) {
+    if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
+        TvlEditWnd::HandleMessage(Message);
+        return;
+    }
+    if (Message.Msg == WM_ERASEBKGND) {
+        TsSkinManager *m = SkinData->GetSkinManager();
+        if (m && !SkinData->UpdatePaintLock(false)) {
+            ApplyColorsOnce();
+            vcl::TColor colour = AppliedColor;
+            if (KeepTheme) colour = static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW));
+            RECT r{};
+            GetClientRect(Handle, &r);
+            const HDC dc = reinterpret_cast<HDC>(Message.WParam);
+            const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(colour)));
+            if (dc) {
+                FillRect(dc, &r, brush.Get());
+            } else {
+                const vcl::TWindowDC own(Handle);
+                FillRect(own.Get(), &r, brush.Get());
+            }
+        }
+        Message.Result = 1;
+        return;
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    TvlEditWnd::HandleMessage(Message);
+    if (!alive.expired() && Message.Msg == WM_LBUTTONUP) ReleaseCapture();
+}
+
+} // namespace skin

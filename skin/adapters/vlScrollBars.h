@@ -1,0 +1,132 @@
+#pragma once
+// The skinned scroll-bar engine: the bars of a scrolling window's
+// non-client area laid out, painted from the skin and worked with the
+// mouse in place of the system's. A scrolling adapter (TvlScrollWnd,
+// vlScrollWnd.h) hides the bars from the system and routes its non-client,
+// timer and mouse messages here; the engine sends the window the
+// WM_HSCROLL / WM_VSCROLL the system's bar would send.
+//
+// One press and one hover are tracked at a time for the whole thread
+// (TvlScrollEngine); TrackedWindow names the window they belong to. A press
+// ends at the button's release, or when the window loses the capture or
+// goes (its timers killed, the state reset). Windows only.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "vcl/Messages.h"
+#include "vcl/Types.h"
+#include "vlScrollGeometry.h"
+
+namespace vcl {
+class TBitmap;
+}
+
+namespace skin {
+
+class TsSkinManager;
+class TvlScrollWnd;
+struct TvlBgInfo;
+struct TvlElementEntry;
+
+// One bar of a window (or a scroll-bar control).
+struct TvlScrollBar {
+    std::uint16_t State = 0;     // sbsPresent when the window's style has the bar
+    std::uint16_t Kind = 0;      // 0 horizontal, 1 vertical, 2 a scroll-bar control
+    int ScrollWidth = -1;        // its own width; -1 from the skin data or the manager
+    int ButtonsSize = -1;        // its own arrow size; -1 likewise
+    int EndCut = 0;              // pixels cut off its end when CutEnd
+    int StartCut = 0;            // pixels cut off its start when CutStart
+    int MinThumb = 0;            // 16 for non-client bars
+    bool CutStart = false;
+    bool CutEnd = false;
+    TvlScrollWnd *Adapter = nullptr;  // not owned
+    bool Shown = false;          // takes space in the current frame
+    SCROLLINFO Info{};           // the window's scroll information, last read
+};
+inline constexpr std::uint16_t sbsPresent = 8;
+
+// Timer ids of the engine.
+inline constexpr UINT_PTR HoverTimerId = 65522;
+inline constexpr UINT_PTR FirstRepeatTimerId = 65533;
+inline constexpr UINT_PTR RepeatTimerId = 65534;
+inline constexpr UINT FirstRepeatDelay = 300;
+inline constexpr UINT RepeatDelay = 55;
+inline constexpr UINT HoverDelay = 20;
+
+// The engine's state; one for the thread.
+struct TvlScrollEngine {
+    int TrackPos = -1;
+    int PressedKind = -1;
+    int HotKind = -1;
+    int CurrentPart = -1;  // the pressed part while the cursor is on it
+    int LastHotPart = -1;
+    int HotPart = -1;
+    int PressedPart = -1;
+    HWND TrackedWindow = nullptr;
+    UINT ScrollMsg = 0;    // WM_HSCROLL or WM_VSCROLL of the pressed bar
+    UINT_PTR HoverTimer = 0;
+    UINT_PTR RepeatTimer = 0;
+    vcl::TRect HotBarRect;
+    // A thumb drag: the bar at press time, the thumb's length and start,
+    // and the cursor's offset into the thumb.
+    vcl::TRect DragBarRect;
+    int DragThumbSize = 0;
+    int DragThumbStart = 0;
+    int DragOffset = 0;
+    bool Releasing = false;  // the engine gives the capture back itself
+};
+TvlScrollEngine &ScrollEngine();
+
+// The bar's width (WantWidth) or arrow size: its own, the skin data's, the
+// manager's, else the system's.
+int ScrollBarMetric(const TvlScrollBar &Bar, bool WantWidth);
+// Screen rectangles of the adapter's bars; false for a kind other than 0, 1.
+vcl::TRect HorzScrollBarRect(const TvlScrollWnd &Adapter);
+vcl::TRect VertScrollBarRect(const TvlScrollWnd &Adapter);
+bool ScrollBarRect(const TvlScrollWnd &Adapter, int Kind, vcl::TRect &Rect);
+// The bar's range and position as the geometry reads them.
+TvlScrollRange RangeOf(const TvlScrollBar &Bar);
+// The system says the bar can scroll (or, without GetScrollBarInfo, the
+// style has it).
+bool IsScrollBarActive(const TvlScrollBar &Bar, HWND Handle);
+// The part of the bar at a screen point.
+int ScrollBarPartAt(const TvlScrollBar &Bar, const vcl::TRect &BarRect, int X, int Y);
+
+// Both bars and the corner square on DC (null: the window DC). PartOverride
+// -1 paints the pressed part as the engine knows it.
+LRESULT PaintNcScrollBars(TvlScrollWnd &Adapter, int PartOverride, HDC DC);
+// One bar at Rect (screen) on DC; ThumbAt, when not -1, is the dragged
+// thumb's start along the bar (screen).
+void PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, const vcl::TRect &Rect,
+                    int ThumbAt = -1);
+// An arrow button of an element in a state into Bitmap at R over Bg: the
+// element's section, then its arrow glyph from the skin, else a triangle
+// drawn in Direction (DrawScrollArrowGlyph) in the section's font colour.
+void PaintScrollArrow(vcl::TBitmap &Bitmap, const TvlBgInfo &Bg, vcl::TRect R, int State,
+                      const TvlElementEntry &Element, int Direction, TsSkinManager &M);
+// A thumb of an element in a state into Bitmap at R over Bg.
+void PaintScrollThumb(vcl::TBitmap &Bitmap, const TvlBgInfo &Bg, const vcl::TRect &R, int State,
+                      const TvlElementEntry &Element, TsSkinManager &M);
+
+// The handlers TvlScrollWnd routes messages to; each answers in Message.
+void ScrollBarsNcCalcSize(TvlScrollWnd &Adapter, vcl::TMessage &Message);
+void ScrollBarsNcHitTest(TvlScrollWnd &Adapter, vcl::TMessage &Message);
+void ScrollBarNcMouseMove(TvlScrollWnd &Adapter, vcl::TMessage &Message);
+void ScrollBarMouseDown(TvlScrollWnd &Adapter, vcl::TMessage &Message);
+void ScrollBarMouseMove(TvlScrollWnd &Adapter, vcl::TMessage &Message);
+void ScrollBarMouseUp(TvlScrollWnd &Adapter, vcl::TMessage &Message);
+void ScrollBarTimer(TvlScrollWnd &Adapter, vcl::TMessage &Message);
+// The press of Window ends without a release: timers killed, the thumb
+// drag ended with SB_ENDSCROLL, the state reset. Nothing when the engine
+// tracks another window.
+void CancelScrollTracking(HWND Window);
+
+// The scroll message of a bar part, framed by SC_SCROLL_BEGIN and
+// SC_SCROLL_END. A window whose adapter answers 1 to SC_SCROLL_BEGIN gets
+// the full position in LParam; the others get it written into their
+// scroll information first (thumb tracking) and in the high word, at most
+// 65535.
+void SendScrollMessage(HWND Handle, UINT Msg, int Code, int Pos);
+
+} // namespace skin

@@ -1,0 +1,308 @@
+#include "vlScrollWnd.h"
+
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sModuleState.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Controls.h"
+#include "vlSBPaint.h"
+
+namespace skin {
+
+namespace {
+
+// The reflected notification the class library sends its controls.
+constexpr UINT ReflectedBase = 0x2100;
+
+bool Visible(HWND Handle) { return IsWindowVisible(Handle) != FALSE; }
+
+void ReadInfo(TvlScrollBar &Bar, HWND Handle) {
+    Bar.Info = {};
+    Bar.Info.cbSize = sizeof(SCROLLINFO);
+    Bar.Info.fMask = SIF_ALL;
+    GetScrollInfo(Handle, Bar.Kind == 1 ? SB_VERT : SB_HORZ, &Bar.Info);
+}
+
+} // namespace
+
+TvlScrollWnd::TvlScrollWnd() : HorzBar(std::make_unique<TvlScrollBar>()), VertBar(std::make_unique<TvlScrollBar>()) {
+    HorzBar->Adapter = VertBar->Adapter = this;
+    HorzBar->Kind = 0;
+    VertBar->Kind = 1;
+    HorzBar->MinThumb = VertBar->MinThumb = 16;
+}
+
+TvlScrollWnd::~TvlScrollWnd() {
+    ReleaseScrollWindow();
+    HorzBar->Adapter = VertBar->Adapter = nullptr;
+}
+
+void TvlScrollWnd::ReleaseScrollWindow() {
+    TvlScrollEngine &e = ScrollEngine();
+    if (Handle && e.TrackedWindow == Handle) {
+        CancelScrollTracking(Handle);
+        if (IsWindow(Handle)) KillTimer(Handle, HoverTimerId);
+        e.TrackedWindow = nullptr;
+        e.HotKind = e.HotPart = e.LastHotPart = -1;
+        e.HoverTimer = 0;
+    }
+    const bool wasHooked = !Destroyed();
+    ReleaseWindow();
+    // The system lays out and draws its own bars again.
+    if (wasHooked && Handle && IsWindow(Handle) && Visible(Handle)) RefreshFrame(Handle, true);
+}
+
+std::unique_ptr<TsCommonData> TvlScrollWnd::CreateOwnSkinData(vcl::TObject *Owner) {
+    auto data = std::make_unique<TsScrollWndData>(Owner, false);
+    data->ControlKind = ckAdapter;
+    data->Updating = true;
+    FrameLeft = -1;
+    FrameCalculated = false;
+    return data;
+}
+
+void TvlScrollWnd::Create(HWND AHandle, TsCommonData *Shared, TsSkinManager *Manager, const TvlSkinParams &Params,
+                          bool Repaint) {
+    TvlMainWnd::Create(AHandle, Shared, Manager, Params, false);
+    if (auto *data = dynamic_cast<TsScrollWndData *>(SkinData); data && OwnsSkinData) {
+        if (Params.HorzScrollWidth >= 0) data->HorzScrollData()->SetScrollWidth(Params.HorzScrollWidth);
+        if (Params.VertScrollWidth >= 0) data->VertScrollData()->SetScrollWidth(Params.VertScrollWidth);
+        if (Params.HorzButtonsSize >= 0) data->HorzScrollData()->SetButtonsSize(Params.HorzButtonsSize);
+        if (Params.VertButtonsSize >= 0) data->VertScrollData()->SetButtonsSize(Params.VertButtonsSize);
+    }
+    InstallScrollBars(*this, AHandle, Repaint);
+}
+
+TvlScrollBarState TvlScrollWnd::HorzScrollBar() const {
+    return {HorzBar->Shown, HorzBar->Shown ? ScrollBarMetric(*HorzBar, true) : 0};
+}
+
+TvlScrollBarState TvlScrollWnd::VertScrollBar() const {
+    return {VertBar->Shown, VertBar->Shown ? ScrollBarMetric(*VertBar, true) : 0};
+}
+
+void TvlScrollWnd::RefreshScrollBars() { skin::RefreshScrollBars(*this, true); }
+
+bool TvlScrollWnd::Skinned() const { return SkinData && SkinData->IsSkinned(false); }
+
+void TvlScrollWnd::RepaintBars() {
+    if (!Destroyed() && !InScrollMessage && !ThumbDragging) skin::RefreshScrollBars(*this, true);
+}
+
+void TvlScrollWnd::HandleMessage(vcl::TMessage &Message) { ScrollHandler(Message); }
+
+void TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
+    switch (Message.Msg) {
+    case WM_UPDATEUISTATE: Message.Result = 0; return;
+    case WM_DESTROY:
+    case WM_NCDESTROY: {
+        TvlScrollEngine &e = ScrollEngine();
+        if (e.TrackedWindow == Handle) {
+            CancelScrollTracking(Handle);
+            KillTimer(Handle, HoverTimerId);
+            e.TrackedWindow = nullptr;
+            e.HotKind = e.HotPart = e.LastHotPart = -1;
+        }
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    case WM_CAPTURECHANGED:
+        // Whoever takes the capture ends the press: no repeat goes on
+        // behind a box, no later release elsewhere ends it.
+        if (!ScrollEngine().Releasing && reinterpret_cast<HWND>(Message.LParam) != Handle)
+            CancelScrollTracking(Handle);
+        break;
+    case WM_CANCELMODE: CancelScrollTracking(Handle); break;
+    case SM_SKINCOMMAND:
+        // The manager is off already while it tells its windows that the
+        // skin goes: the control's own colours come back all the same.
+        if (SubCommandOf(Message.WParam) == SC_SKIN_REMOVED && !Destroyed() && SkinManager &&
+            reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager)
+            RestoreControlColors();
+        break;
+    default: break;
+    }
+    if (Destroyed()) return;
+    if (!Skinned()) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    switch (Message.Msg) {
+    case WM_NCHITTEST: ScrollBarsNcHitTest(*this, Message); return;
+    case WM_NCCALCSIZE: ScrollBarsNcCalcSize(*this, Message); return;
+    case WM_NCPAINT:
+        if (!FrameCalculated) {
+            SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
+                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+            if (alive.expired()) return;
+        }
+        // The previous procedure first: the system would draw its own bar
+        // over ours.
+        PassOn(Message);
+        if (!alive.expired() && Visible(Handle) && !SkinData->PaintLocked && !InScrollMessage)
+            PaintNcScrollBars(*this, -1, nullptr);
+        return;
+    case WM_NCMOUSEMOVE: ScrollBarNcMouseMove(*this, Message); return;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL)
+            ScrollBarMouseDown(*this, Message);
+        else
+            PassOn(Message);
+        return;
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONUP:
+        if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL)
+            Message.Result = 0;
+        else
+            PassOn(Message);
+        return;
+    case WM_SYSCOMMAND:
+        if (Message.WParam == (SC_VSCROLL | HTVSCROLL)) {
+            Message.Result = 0;
+            return;
+        }
+        break;
+    case WM_TIMER:
+        ScrollBarTimer(*this, Message);
+        if (!alive.expired()) RepaintBars();
+        return;
+    case WM_MOUSEMOVE: ScrollBarMouseMove(*this, Message); return;
+    case WM_LBUTTONUP: ScrollBarMouseUp(*this, Message); return;
+    case WM_STYLECHANGED:
+        if (InCalcSize) {
+            Message.Result = 0;
+            return;
+        }
+        if (Message.WParam == static_cast<WPARAM>(GWL_EXSTYLE) && Message.LParam)
+            LeftScrollBar = (reinterpret_cast<const STYLESTRUCT *>(Message.LParam)->styleNew & WS_EX_LEFTSCROLLBAR) != 0;
+        PassOn(Message);
+        return;
+    case WM_NOTIFY: PassOn(Message); return;
+    case SM_SKINCOMMAND:
+        if (SkinCommand(Message)) return;
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    default: break;
+    }
+    if (SkinData->OwnerProvider()) {
+        // A form's own procedure (its provider's) does the rest.
+        PassOn(Message);
+    } else {
+        TvlMainWnd::HandleMessage(Message);
+    }
+    if (alive.expired()) return;
+    switch (Message.Msg) {
+    case WM_MOUSEWHEEL:
+    case vcl::CM_MOUSEWHEEL:
+    case WM_NCMOUSELEAVE:
+    case WM_PAINT:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case vcl::CM_FOCUSCHANGED: RepaintBars(); break;
+    default: break;
+    }
+}
+
+bool TvlScrollWnd::SkinCommand(vcl::TMessage &Message) {
+    TsCommonData &data = *SkinData;
+    const bool own = reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager;
+    const unsigned code = SubCommandOf(Message.WParam);
+    if (code == SC_QUERY_ADAPTER) {
+        Message.Result = reinterpret_cast<LRESULT>(static_cast<TvlWindowAdapter *>(static_cast<TvlMainWnd *>(this)));
+        return true;
+    }
+    if (data.OwnerProvider()) {
+        // The form's provider answers for the form.
+        PassOn(Message);
+        return true;
+    }
+    switch (code) {
+    case SC_SKIN_REFRESH:
+        if (!own) return false;
+        data.UpdateIndexes(true);
+        data.BGChanged = true;
+        PassOn(Message);
+        return true;
+    case SC_SET_UPDATING:
+        data.PaintLocked = LOWORD(Message.WParam) == 1;
+        PassOn(Message);
+        return true;
+    case SC_QUERY_PARENT_REDRAW: Message.Result = 1; return true;
+    case SC_BUILD_CACHE:
+        PassOn(Message);
+        if (data.BGChanged && !data.PaintLocked) {
+            RefreshGeometry(*this);
+            PaintSkinnedControl(data, Handle, KeepTheme);
+            PaintMaskBorder(data, 0, *this);
+        }
+        return true;
+    default: return false;
+    }
+}
+
+void TvlBaseWnd::HandleMessage(vcl::TMessage &Message) {
+    if (Destroyed() || !Skinned()) {
+        ScrollHandler(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case ReflectedBase: Message.Result = 0; return;
+    case WM_SETCURSOR: PassOn(Message); return;
+    case WM_SIZE:
+    case WM_EXITSIZEMOVE: SkinData->BGChanged = true; break;
+    case SM_SKINCOMMAND:
+        if (SubCommandOf(Message.WParam) == SC_SKIN_REFRESH &&
+            reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager) {
+            const std::weak_ptr<const bool> alive = AliveToken();
+            ScrollHandler(Message);
+            if (!alive.expired() && Visible(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
+            return;
+        }
+        if (SubCommandOf(Message.WParam) == SC_BUILD_CACHE) PaintSkinnedControl(*SkinData, Handle, false);
+        break;
+    default: break;
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    ScrollHandler(Message);
+    if (alive.expired()) return;
+    switch (Message.Msg) {
+    case WM_SIZE:
+    case WM_HSCROLL:
+    case WM_VSCROLL: RepaintBars(); break;
+    case WM_ENABLE:
+    case vcl::CM_ENABLEDCHANGED:
+        if (Visible(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
+        break;
+    default: break;
+    }
+}
+
+void InstallScrollBars(TvlScrollWnd &Adapter, HWND Handle, bool Repaint) {
+    Adapter.InScrollMessage = false;
+    Adapter.Handle = Handle;
+    for (TvlScrollBar *bar : {Adapter.HorzBar.get(), Adapter.VertBar.get()}) {
+        bar->Adapter = &Adapter;
+        bar->ScrollWidth = bar->ButtonsSize = -1;
+        bar->MinThumb = 16;
+        ReadInfo(*bar, Handle);
+    }
+    Adapter.LeftScrollBar = (GetWindowLongPtrW(Handle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
+    const LONG_PTR style = GetWindowLongPtrW(Handle, GWL_STYLE);
+    Adapter.HorzBar->State = (style & WS_HSCROLL) ? sbsPresent : 0;
+    Adapter.VertBar->State = (style & WS_VSCROLL) ? sbsPresent : 0;
+    Adapter.InCalcSize = false;
+    if (Repaint) RefreshFrame(Handle, true);
+}
+
+void RefreshScrollBars(TvlScrollWnd &Adapter, bool Repaint) {
+    if (!Adapter.SkinData || !Visible(Adapter.Handle) || Adapter.SkinData->PaintLocked) return;
+    ReadInfo(*Adapter.HorzBar, Adapter.Handle);
+    ReadInfo(*Adapter.VertBar, Adapter.Handle);
+    if (Repaint && !ModuleState().FormAnimationActive) PaintNcScrollBars(Adapter, -1, nullptr);
+}
+
+} // namespace skin

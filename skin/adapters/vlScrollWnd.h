@@ -1,0 +1,91 @@
+#pragma once
+// TvlScrollWnd: the adapter base of windows that have, or may get, scroll
+// bars in their non-client area. It owns the window's two bars, hides them
+// from the system while the frame is calculated (the engine of
+// vlScrollBars.h lays them out, paints and works them), and answers the
+// skin commands of scrolling windows. The form provider gives a form with
+// scroll bars one that shares the form's skin data (the adapters' factory
+// makes it). TvlBaseWnd is its plain descendant for ordinary scrolling
+// controls.
+//
+// The system draws a control's own bar again whenever the control changes
+// its scroll information, without WM_NCPAINT: after the previous procedure
+// has run, the skinned bars are painted again for scrolling, wheel, focus
+// and client paint messages. Windows only.
+#include <windows.h>
+
+#include <memory>
+
+#include "vlSBUtils.h"
+#include "vlScrollBars.h"
+
+namespace skin {
+
+class TvlScrollWnd : public TvlMainWnd, public TvlScrollAdapter {
+public:
+    TvlScrollWnd();
+    ~TvlScrollWnd() override;
+
+    // A TsScrollWndData in Updating state; the frame not yet measured.
+    std::unique_ptr<TsCommonData> CreateOwnSkinData(vcl::TObject *Owner) override;
+    // The base's construction, then the bars installed (InstallScrollBars).
+    void Create(HWND Handle, TsCommonData *SkinData, TsSkinManager *Manager, const TvlSkinParams &Params,
+                bool Repaint) override;
+    void HandleMessage(vcl::TMessage &Message) override;
+
+    // TvlScrollAdapter (and the window adapter both bases share).
+    HWND AdapterWindow() const override { return Handle; }
+    bool Destroyed() const override { return TvlMainWnd::Destroyed(); }
+    TvlScrollBarState HorzScrollBar() const override;
+    TvlScrollBarState VertScrollBar() const override;
+    int LeftFrameWidth() const override { return FrameCalculated ? FrameLeft : -1; }
+    void RefreshScrollBars() override;
+
+    // The message on to the procedure the adapter replaced.
+    using TvlMainWnd::PassOn;
+
+    // The combo box's list keeps the capture while it tracks the mouse.
+    virtual bool KeepsCapture() const { return false; }
+    // A release that ended a press goes on to the window.
+    virtual bool PassesRelease() const { return true; }
+
+    bool ThumbDragging = false;
+    bool LeftScrollBar = false;
+    bool FrameCalculated = false;
+    bool InCalcSize = false;
+    std::unique_ptr<TvlScrollBar> HorzBar;
+    std::unique_ptr<TvlScrollBar> VertBar;
+    int FrameLeft = -1, FrameRight = 0, FrameTop = 0, FrameBottom = 0;
+
+protected:
+    // What the destructor does, for a descendant's destructor that gives
+    // the window back with its own RestoreControlColors: the engine lets go
+    // of the window, the window is given back and its frame calculated
+    // again by the system.
+    void ReleaseScrollWindow();
+    // The scrolling handler without the skinned / not skinned split of
+    // descendants: the message order of TvlScrollWnd.
+    void ScrollHandler(vcl::TMessage &Message);
+    // The window's skin data is skinned (without the active test).
+    bool Skinned() const;
+    // The skinned bars painted again now (the system drew its own).
+    void RepaintBars();
+
+private:
+    bool SkinCommand(vcl::TMessage &Message);
+};
+
+class TvlBaseWnd : public TvlScrollWnd {
+public:
+    void HandleMessage(vcl::TMessage &Message) override;
+};
+
+// Bars of the adapter made ready for the window: both scroll infos read,
+// the left-bar flag from the extended style, each bar present as the style
+// says; with Repaint the frame is calculated again at once.
+void InstallScrollBars(TvlScrollWnd &Adapter, HWND Handle, bool Repaint);
+// For a visible window that is not paint-locked: both scroll infos read
+// again, and with Repaint (and no form animation) the bars painted.
+void RefreshScrollBars(TvlScrollWnd &Adapter, bool Repaint);
+
+} // namespace skin

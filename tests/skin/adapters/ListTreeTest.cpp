@@ -1,0 +1,258 @@
+// The list-view and tree-view adapters on bare system controls: a report
+// view of three columns and 100 items, and a tree of 100 items. Their
+// colours go to the skin's and come back (shown or hidden), their bars stay
+// skinned after the arrow, the thumb drag and a focus change, and the
+// header is painted from the skin: hot, pressed, with a sort arrow; a
+// divider click leaves no column pressed; a procedure chained over the
+// header's keeps working once the adapter goes.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ScrollBarsTestSupport.h"
+#include "skin/adapters/vlListViewWnd.h"
+#include "skin/manager/sMessages.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using namespace std::chrono_literals;
+
+constexpr COLORREF OwnBk = 0x00AA00, OwnTextBk = 0x0000AA, OwnText = 0xAA0000;
+
+class ListTree : public AdaptersFixture {
+protected:
+    ListTree() {
+        Manager.reset();
+        Manager = ScrollSkinManager();
+        SetCursorPos(5, 5);
+        InitCommonControls();
+        Parent = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 150, 120,
+                                 560, 320, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        List = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 10, 300,
+                               250, Parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+        for (int c = 0; c < 3; ++c) {
+            LVCOLUMNW col{};
+            col.mask = LVCF_TEXT | LVCF_WIDTH;
+            std::wstring name = L"Col " + std::to_wstring(c);
+            col.pszText = name.data();
+            col.cx = 80;
+            SendMessageW(List, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&col));
+        }
+        for (int i = 0; i < 100; ++i) {
+            LVITEMW item{};
+            item.mask = LVIF_TEXT;
+            item.iItem = i;
+            std::wstring text = L"Item " + std::to_wstring(i);
+            item.pszText = text.data();
+            SendMessageW(List, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        }
+        SendMessageW(List, LVM_SETBKCOLOR, 0, OwnBk);
+        SendMessageW(List, LVM_SETTEXTBKCOLOR, 0, OwnTextBk);
+        SendMessageW(List, LVM_SETTEXTCOLOR, 0, OwnText);
+        Tree = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE | TVS_HASLINES, 330, 10, 200,
+                               250, Parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+        for (int i = 0; i < 100; ++i) {
+            TVINSERTSTRUCTW ins{};
+            ins.hInsertAfter = TVI_LAST;
+            ins.item.mask = TVIF_TEXT;
+            std::wstring text = L"Node " + std::to_wstring(i);
+            ins.item.pszText = text.data();
+            SendMessageW(Tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins));
+        }
+        SendMessageW(Tree, TVM_SETBKCOLOR, 0, OwnBk);
+        SendMessageW(Tree, TVM_SETTEXTCOLOR, 0, OwnText);
+        Header = reinterpret_cast<HWND>(SendMessageW(List, LVM_GETHEADER, 0, 0));
+        ListA = AdapterFactory().CreateAdapter(tpListView, List, ParamsFor(nullptr), Manager.get());
+        TreeA = AdapterFactory().CreateAdapter(tpTreeView, Tree, ParamsFor(nullptr), Manager.get());
+        uitest::ActivateAndWait(Parent, 3s);
+        RedrawWindow(Parent, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        PumpFor(50ms);
+    }
+    ~ListTree() override {
+        MouseButton(MOUSEEVENTF_LEFTUP);
+        SetCursorPos(5, 5);
+        ListA.reset();
+        TreeA.reset();
+        DestroyWindow(Parent);
+    }
+    TvlListViewWnd &L() { return *dynamic_cast<TvlListViewWnd *>(static_cast<TvlMainWnd *>(ListA.get())); }
+    TvlTreeViewWnd &T() { return *dynamic_cast<TvlTreeViewWnd *>(static_cast<TvlMainWnd *>(TreeA.get())); }
+    ::testing::AssertionResult Skinned(TvlScrollWnd &A) {
+        PumpFor(30ms);
+        return ShowsSkinnedBar(uitest::CaptureWindow(A.Handle), InWindow(A.Handle, VertScrollBarRect(A)));
+    }
+    void ClickAt(int X, int Y) {
+        SetCursorPos(X, Y);
+        PumpFor(30ms);
+        MouseButton(MOUSEEVENTF_LEFTDOWN);
+        PumpFor(30ms);
+        MouseButton(MOUSEEVENTF_LEFTUP);
+        PumpFor(60ms);
+    }
+    RECT HeaderItem(int I) const {
+        RECT r{};
+        SendMessageW(Header, HDM_GETITEMRECT, I, reinterpret_cast<LPARAM>(&r));
+        return r;
+    }
+    POINT HeaderScreen(int X, int Y) const {
+        POINT p{X, Y};
+        ClientToScreen(Header, &p);
+        return p;
+    }
+    vcl::TColor HeaderPixel(int X, int Y) { return ColorAt(uitest::CaptureWindow(Header), X, Y); }
+
+    HWND Parent, List, Tree, Header;
+    std::unique_ptr<TvlWindowAdapter> ListA, TreeA;
+};
+
+TEST_F(ListTree, ColoursGoToTheSkinsAndComeBack) {
+    EXPECT_EQ(SendMessageW(List, LVM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(EditFace));
+    EXPECT_EQ(SendMessageW(List, LVM_GETTEXTCOLOR, 0, 0), static_cast<LRESULT>(EditInk));
+    EXPECT_EQ(SendMessageW(Tree, TVM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(EditFace));
+    EXPECT_EQ(SendMessageW(Tree, TVM_GETTEXTCOLOR, 0, 0), static_cast<LRESULT>(EditInk));
+    const uitest::TImage32 tree = uitest::CaptureWindow(Tree);
+    EXPECT_EQ(ColorAt(tree, 150, 100), EditFace);
+    // Hidden when the skin goes: the own colours all the same.
+    ShowWindow(List, SW_HIDE);
+    ShowWindow(Tree, SW_HIDE);
+    ListA.reset();
+    TreeA.reset();
+    EXPECT_EQ(SendMessageW(List, LVM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(OwnBk));
+    EXPECT_EQ(SendMessageW(List, LVM_GETTEXTBKCOLOR, 0, 0), static_cast<LRESULT>(OwnTextBk));
+    EXPECT_EQ(SendMessageW(List, LVM_GETTEXTCOLOR, 0, 0), static_cast<LRESULT>(OwnText));
+    EXPECT_EQ(SendMessageW(Tree, TVM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(OwnBk));
+    EXPECT_EQ(SendMessageW(Tree, TVM_GETTEXTCOLOR, 0, 0), static_cast<LRESULT>(OwnText));
+}
+
+TEST_F(ListTree, ListArrowAndThumbDragScrollWithSkinnedBars) {
+    ASSERT_TRUE(L().VertBar->Shown);
+    EXPECT_TRUE(Skinned(L()));
+    const vcl::TRect bar = VertScrollBarRect(L());
+    const int b = ScrollBarMetric(*L().VertBar, false), x = (bar.Left + bar.Right) / 2;
+    ClickAt(x, bar.Bottom - b / 2);
+    EXPECT_EQ(SendMessageW(List, LVM_GETTOPINDEX, 0, 0), 1);
+    EXPECT_TRUE(Skinned(L()));
+    SetCursorPos(x, bar.Top + b + 3);
+    PumpFor(30ms);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(30ms);
+    for (int y = bar.Top + b + 20; y < bar.Bottom + 30; y += 20) {
+        SetCursorPos(x, y);
+        PumpFor(20ms);
+    }
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(100ms);
+    const int top = static_cast<int>(SendMessageW(List, LVM_GETTOPINDEX, 0, 0));
+    const int page = static_cast<int>(SendMessageW(List, LVM_GETCOUNTPERPAGE, 0, 0));
+    EXPECT_EQ(top + page, 100);
+    EXPECT_TRUE(Skinned(L()));
+}
+
+TEST_F(ListTree, TreeScrollsAndFocusChangesKeepItsBarSkinned) {
+    ASSERT_TRUE(T().VertBar->Shown);
+    const vcl::TRect bar = VertScrollBarRect(T());
+    const int b = ScrollBarMetric(*T().VertBar, false);
+    ClickAt((bar.Left + bar.Right) / 2, bar.Bottom - b / 2);
+    EXPECT_TRUE(Skinned(T()));
+    SetFocus(Tree);
+    PumpFor(50ms);
+    EXPECT_TRUE(Skinned(T()));
+    SetFocus(List);
+    PumpFor(50ms);
+    EXPECT_TRUE(Skinned(T()));
+    EXPECT_TRUE(Skinned(L()));
+}
+
+TEST_F(ListTree, HeaderIsPaintedHotPressedAndWithASortArrow) {
+    ASSERT_EQ(L().HeaderWnd, Header);
+    const RECT c0 = HeaderItem(0), c1 = HeaderItem(1), c2 = HeaderItem(2);
+    EXPECT_EQ(HeaderPixel(c0.left + 2, 2), HeaderFace);
+    RECT client{};
+    GetClientRect(Header, &client);
+    EXPECT_EQ(HeaderPixel(client.right - 2, 2), HeaderFace);  // the empty rest
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    item.fmt = HDF_STRING | HDF_LEFT | HDF_SORTUP;
+    SendMessageW(Header, HDM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    RedrawWindow(Header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const uitest::TImage32 sorted = uitest::CaptureWindow(Header);
+    int ink0 = 0;
+    for (int y = 0; y < sorted.Height; ++y)
+        for (int x = c0.left; x < c0.right; ++x) ink0 += ColorAt(sorted, x, y) == HeaderInk;
+    int ink1 = 0;
+    for (int y = 0; y < sorted.Height; ++y)
+        for (int x = c1.left; x < c1.right; ++x) ink1 += ColorAt(sorted, x, y) == HeaderInk;
+    EXPECT_GT(ink0, ink1);  // the same caption length, plus the arrow
+
+    const POINT hot = HeaderScreen((c1.left + c1.right) / 2, 4);
+    SetCursorPos(hot.x, hot.y);
+    ASSERT_TRUE(PumpUntil([&] { return HeaderPixel(c1.left + 2, 2) == HeaderHot; }));
+    const POINT press = HeaderScreen((c2.left + c2.right) / 2, 4);
+    SetCursorPos(press.x, press.y);
+    PumpFor(30ms);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_TRUE(PumpUntil([&] { return HeaderPixel(c2.left + 2, 2) == HeaderPressed; }));
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(60ms);
+    EXPECT_EQ(L().PressedColumn, -1);
+}
+
+TEST_F(ListTree, DividerClickLeavesNoColumnPressed) {
+    const RECT c0 = HeaderItem(0);
+    const POINT divider = HeaderScreen(c0.right, 4);
+    SetCursorPos(divider.x, divider.y);
+    PumpFor(30ms);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(60ms);
+    EXPECT_EQ(L().PressedColumn, -1);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(60ms);
+    EXPECT_EQ(L().PressedColumn, -1);
+    EXPECT_NE(HeaderPixel(c0.left + 2, 2), HeaderPressed);
+}
+
+// A procedure chained over the header's while it is skinned.
+WNDPROC ChainedOld = nullptr;
+int ChainedCalls = 0;
+LRESULT CALLBACK Chained(HWND W, UINT M, WPARAM WP, LPARAM LP) {
+    ++ChainedCalls;
+    return CallWindowProcW(ChainedOld, W, M, WP, LP);
+}
+
+TEST_F(ListTree, ProcedureChainedOverTheHeaderKeepsWorkingAfterTheAdapterGoes) {
+    ChainedOld = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(Header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Chained)));
+    ListA.reset();
+    EXPECT_EQ(GetWindowLongPtrW(Header, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&Chained));
+    ChainedCalls = 0;
+    EXPECT_EQ(SendMessageW(Header, HDM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(ChainedCalls, 1);
+    RedrawWindow(Header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    // A second adapter hooks and lets go cleanly under the chain.
+    SetWindowLongPtrW(Header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ChainedOld));
+    EXPECT_EQ(SendMessageW(Header, HDM_GETITEMCOUNT, 0, 0), 3);
+}
+
+TEST_F(ListTree, CreateDestroyKeepsHandleCountsFlat) {
+    ExpectFlatHandleCounts([&] {
+        HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT, 10, 10, 100,
+                                    100, Parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+        LVCOLUMNW col{};
+        col.mask = LVCF_WIDTH;
+        col.cx = 50;
+        SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
+        HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 100, 100, Parent,
+                                    nullptr, GetModuleHandleW(nullptr), nullptr);
+        auto a = AdapterFactory().CreateAdapter(tpListView, list, ParamsFor(nullptr), Manager.get());
+        auto b = AdapterFactory().CreateAdapter(tpTreeView, tree, ParamsFor(nullptr), Manager.get());
+        RedrawWindow(Parent, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        a.reset();
+        b.reset();
+        DestroyWindow(list);
+        DestroyWindow(tree);
+    });
+}
+
+} // namespace
+} // namespace skin

@@ -1,0 +1,329 @@
+// The skinned scroll bars of a plain scrolling control (a list box of 100
+// lines under TvlBaseWnd) worked with the real mouse: layout in the
+// non-client area, the skin's pixels after every kind of scrolling, the
+// held arrow's repeat counted in ticks, the press that ends when the
+// capture goes, the left bar, foreign timers, the form provider's bars and
+// the live handle counts.
+#include <gtest/gtest.h>
+
+#include "ScrollBarsTestSupport.h"
+#include "skin/manager/sMessages.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using namespace std::chrono_literals;
+
+// A window whose adapter takes scroll positions itself.
+struct Taker {
+    static LRESULT CALLBACK Proc(HWND W, UINT M, WPARAM WP, LPARAM LP) {
+        if (M == SM_SKINCOMMAND && SubCommandOf(WP) == SC_SCROLL_BEGIN) return 1;
+        if (M == WM_VSCROLL) {
+            Seen = {WP, LP};
+            return 0;
+        }
+        return DefWindowProcW(W, M, WP, LP);
+    }
+    static inline std::pair<WPARAM, LPARAM> Seen;
+};
+
+void CALLBACK CloseHeldBox(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    if (HWND box = FindWindowW(L"#32770", L"Held")) PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+class ScrollWnd : public AdaptersFixture {
+protected:
+    ScrollWnd() {
+        Manager.reset();  // the scroll skin's manager is the default one
+        Manager = ScrollSkinManager();
+        SetCursorPos(5, 5);
+        Box.AddLines(100);
+        Adapter = NewAdapter<TvlBaseWnd>(Box.Control, nullptr, Manager.get(), ParamsFor(nullptr, "EDIT"), true);
+        uitest::ActivateAndWait(Box.Parent, 3s);
+        RedrawWindow(Box.Control, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        PumpFor(50ms);
+    }
+    ~ScrollWnd() override {
+        MouseButton(MOUSEEVENTF_LEFTUP);
+        SetCursorPos(5, 5);
+    }
+
+    HWND Control() const { return Box.Control; }
+    int Top() const { return static_cast<int>(SendMessageW(Control(), LB_GETTOPINDEX, 0, 0)); }
+    vcl::TRect Bar() const { return VertScrollBarRect(*Adapter); }
+    int Button() const { return ScrollBarMetric(*Adapter->VertBar, false); }
+    // The bar as it is on the screen.
+    ::testing::AssertionResult BarSkinned() {
+        PumpFor(30ms);
+        return ShowsSkinnedBar(uitest::CaptureWindow(Control()), InWindow(Control(), Bar()));
+    }
+    void MoveTo(int X, int Y) {
+        SetCursorPos(X, Y);
+        PumpFor(30ms);
+    }
+    void ClickAt(int X, int Y) {
+        MoveTo(X, Y);
+        MouseButton(MOUSEEVENTF_LEFTDOWN);
+        PumpFor(30ms);
+        MouseButton(MOUSEEVENTF_LEFTUP);
+        PumpFor(50ms);
+    }
+    POINT SecondArrow() const { return {(Bar().Left + Bar().Right) / 2, Bar().Bottom - Button() / 2}; }
+    int VisibleLines() const {
+        RECT r{};
+        GetClientRect(Control(), &r);
+        return r.bottom / static_cast<int>(SendMessageW(Control(), LB_GETITEMHEIGHT, 0, 0));
+    }
+
+    ScrollingControl Box{L"LISTBOX", WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY};
+    std::unique_ptr<TvlBaseWnd> Adapter;
+};
+
+TEST_F(ScrollWnd, BarTakesTheNonClientEdgeAndShowsTheSkin) {
+    ASSERT_TRUE(Adapter->VertBar->Shown);
+    EXPECT_FALSE(Adapter->HorzBar->Shown);
+    const int width = ScrollBarMetric(*Adapter->VertBar, true);
+    EXPECT_EQ(width, GetSystemMetrics(SM_CXVSCROLL));
+    RECT client{};
+    GetClientRect(Control(), &client);
+    EXPECT_EQ(client.right, 200 - 2 - width);
+    EXPECT_EQ(Bar().Width(), width);
+    EXPECT_EQ(Adapter->VertScrollBar().Visible, true);
+    EXPECT_EQ(Adapter->VertScrollBar().Width, width);
+    EXPECT_EQ(Adapter->LeftFrameWidth(), 1);
+    EXPECT_EQ(reinterpret_cast<TvlWindowAdapter *>(SendSkinCommand(Control(), SC_QUERY_ADAPTER, 0)),
+              static_cast<TvlWindowAdapter *>(static_cast<TvlMainWnd *>(Adapter.get())));
+
+    const uitest::TImage32 shot = uitest::CaptureWindow(Control());
+    const vcl::TRect bar = InWindow(Control(), Bar());
+    EXPECT_TRUE(ShowsSkinnedBar(shot, bar));
+    EXPECT_EQ(ColorAt(shot, bar.Left, bar.Top), ArrowFace);
+    EXPECT_EQ(ColorAt(shot, bar.Left, bar.Bottom - 1), ArrowFace);
+    EXPECT_EQ(ColorAt(shot, bar.Left + 2, bar.Top + Button() + 2), Thumb);  // the thumb at the top
+    EXPECT_EQ(ColorAt(shot, bar.Left + 2, bar.Bottom - Button() - 2), TrackAfter);
+    EXPECT_GT(CountColor(shot, ArrowInk), 4);  // the drawn arrows
+}
+
+TEST_F(ScrollWnd, ArrowClickScrollsOneLineAndTheBarStaysSkinned) {
+    const POINT a = SecondArrow();
+    ClickAt(a.x, a.y);
+    EXPECT_EQ(Top(), 1);
+    EXPECT_EQ(Box.Log.Count(WM_VSCROLL, SB_LINEDOWN), 1);
+    EXPECT_EQ(Box.Log.Count(WM_VSCROLL, SB_ENDSCROLL), 1);
+    EXPECT_TRUE(BarSkinned());
+    ClickAt(a.x, Bar().Top + Button() / 2);
+    EXPECT_EQ(Top(), 0);
+    EXPECT_TRUE(BarSkinned());
+    EXPECT_EQ(ScrollEngine().PressedPart, -1);
+}
+
+TEST_F(ScrollWnd, HeldArrowRepeatsAfter300MsThenEvery55Ms) {
+    const POINT a = SecondArrow();
+    MoveTo(a.x, a.y);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(150ms);
+    // Pressed: one step at once and the arrow painted pressed.
+    EXPECT_EQ(Box.Log.Count(WM_VSCROLL, SB_LINEDOWN), 1);
+    const uitest::TImage32 held = uitest::CaptureWindow(Control());
+    const vcl::TRect bar = InWindow(Control(), Bar());
+    EXPECT_EQ(ColorAt(held, bar.Left, bar.Bottom - 1), ArrowPressed);
+    PumpFor(850ms);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(50ms);
+    const std::vector<DWORD> ticks = Box.Log.Ticks(WM_VSCROLL, SB_LINEDOWN);
+    ASSERT_GE(ticks.size(), 6u);
+    EXPECT_GE(ticks[1] - ticks[0], 300u);
+    EXPECT_LE(ticks[1] - ticks[0], 500u);
+    std::vector<DWORD> gaps;
+    for (std::size_t i = 2; i < ticks.size(); ++i) gaps.push_back(ticks[i] - ticks[i - 1]);
+    std::sort(gaps.begin(), gaps.end());
+    EXPECT_GE(gaps.front(), 40u);
+    EXPECT_LE(gaps[gaps.size() / 2], 90u);  // the median step
+    EXPECT_EQ(Top(), static_cast<int>(ticks.size()));
+    // Released: no more steps.
+    PumpFor(200ms);
+    EXPECT_EQ(Box.Log.Ticks(WM_VSCROLL, SB_LINEDOWN).size(), ticks.size());
+    EXPECT_TRUE(BarSkinned());
+}
+
+TEST_F(ScrollWnd, HeldArrowMovedOffPausesWithoutReleasing) {
+    const POINT a = SecondArrow();
+    MoveTo(a.x, a.y);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(50ms);
+    MoveTo(a.x - 100, a.y);
+    PumpFor(500ms);
+    EXPECT_EQ(Box.Log.Count(WM_VSCROLL, SB_LINEDOWN), 1);
+    EXPECT_EQ(ScrollEngine().PressedPart, spSecondArrow);
+    EXPECT_EQ(ScrollEngine().CurrentPart, -1);
+    MoveTo(a.x, a.y);
+    PumpFor(200ms);
+    EXPECT_GT(Box.Log.Count(WM_VSCROLL, SB_LINEDOWN), 1);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(50ms);
+    EXPECT_EQ(ScrollEngine().PressedPart, -1);
+}
+
+TEST_F(ScrollWnd, LosingTheCaptureEndsTheHeldPress) {
+    const POINT a = SecondArrow();
+    MoveTo(a.x, a.y);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(50ms);
+    ASSERT_EQ(GetCapture(), Control());
+    SetCapture(Box.Parent);
+    EXPECT_EQ(ScrollEngine().PressedPart, -1);
+    const int steps = Box.Log.Count(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(Box.Log.Count(WM_VSCROLL, SB_ENDSCROLL), 1);
+    PumpFor(500ms);
+    EXPECT_EQ(Box.Log.Count(WM_VSCROLL, SB_LINEDOWN), steps);
+    ReleaseCapture();
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(50ms);
+    // The release belongs to no press.
+    EXPECT_EQ(Box.Log.Count(WM_VSCROLL, SB_ENDSCROLL), 1);
+    EXPECT_TRUE(BarSkinned());
+}
+
+TEST_F(ScrollWnd, MessageBoxDuringAHeldArrowStopsTheRepeat) {
+    const POINT a = SecondArrow();
+    MoveTo(a.x, a.y);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(400ms);
+    const int before = Box.Log.Count(WM_VSCROLL, SB_LINEDOWN);
+    // A box of this thread, closed by a timer of its own loop 500 ms later.
+    static HWND owner;
+    owner = Box.Parent;
+    SetTimer(nullptr, 0, 500, &CloseHeldBox);
+    MessageBoxW(owner, L"Stop", L"Held", MB_OK);
+    const int during = Box.Log.Count(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_LE(during - before, 1);
+    EXPECT_EQ(ScrollEngine().PressedPart, -1);
+    PumpFor(300ms);
+    EXPECT_EQ(Box.Log.Count(WM_VSCROLL, SB_LINEDOWN), during);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+TEST_F(ScrollWnd, TrackClickPagesAndThumbDragReachesTheLastLine) {
+    const vcl::TRect bar = Bar();
+    ClickAt((bar.Left + bar.Right) / 2, bar.Bottom - Button() - 3);
+    EXPECT_EQ(Box.Log.Count(WM_VSCROLL, SB_PAGEDOWN), 1);
+    EXPECT_EQ(Top(), VisibleLines());
+    EXPECT_TRUE(BarSkinned());
+
+    SendMessageW(Control(), LB_SETTOPINDEX, 0, 0);
+    RefreshScrollBars(*Adapter, true);
+    const int x = (bar.Left + bar.Right) / 2;
+    MoveTo(x, bar.Top + Button() + 3);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(50ms);
+    EXPECT_TRUE(Adapter->ThumbDragging);
+    for (int y = bar.Top + Button() + 10; y < bar.Bottom + 40; y += 15) MoveTo(x, y);
+    // The pressed thumb is painted where the cursor took it.
+    const uitest::TImage32 dragged = uitest::CaptureWindow(Control());
+    EXPECT_EQ(ColorAt(dragged, InWindow(Control(), bar).Left + 2, InWindow(Control(), bar).Bottom - Button() - 2),
+              ThumbPressed);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(80ms);
+    EXPECT_FALSE(Adapter->ThumbDragging);
+    EXPECT_EQ(Top(), 100 - VisibleLines());
+    EXPECT_GT(Box.Log.Count(WM_VSCROLL, SB_THUMBTRACK), 2);
+    EXPECT_EQ(Box.Log.Count(WM_VSCROLL, SB_THUMBPOSITION), 1);
+    EXPECT_TRUE(BarSkinned());
+    const uitest::TImage32 end = uitest::CaptureWindow(Control());
+    EXPECT_EQ(ColorAt(end, InWindow(Control(), bar).Left + 2, InWindow(Control(), bar).Bottom - Button() - 2), Thumb);
+}
+
+TEST_F(ScrollWnd, WheelScrollsAndTheBarStaysSkinned) {
+    const vcl::TRect bar = Bar();
+    MoveTo(bar.Left - 50, bar.Top + 50);
+    MouseButton(MOUSEEVENTF_WHEEL, static_cast<DWORD>(-WHEEL_DELTA));
+    PumpFor(80ms);
+    EXPECT_GT(Top(), 0);
+    EXPECT_TRUE(BarSkinned());
+}
+
+TEST_F(ScrollWnd, HoverPaintsThePartHot) {
+    const POINT a = SecondArrow();
+    MoveTo(a.x, a.y);
+    ASSERT_TRUE(PumpUntil([&] {
+        const uitest::TImage32 s = uitest::CaptureWindow(Control());
+        return ColorAt(s, InWindow(Control(), Bar()).Left, InWindow(Control(), Bar()).Bottom - 1) == ArrowHot;
+    }));
+    MoveTo(5, 5);
+    ASSERT_TRUE(PumpUntil([&] {
+        const uitest::TImage32 s = uitest::CaptureWindow(Control());
+        return ColorAt(s, InWindow(Control(), Bar()).Left, InWindow(Control(), Bar()).Bottom - 1) == ArrowFace;
+    }));
+    EXPECT_EQ(ScrollEngine().HotKind, -1);
+}
+
+TEST_F(ScrollWnd, LeftScrollBarSetAtRunTimeMovesTheBar) {
+    SetWindowLongPtrW(Control(), GWL_EXSTYLE, GetWindowLongPtrW(Control(), GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
+    SetWindowPos(Control(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    PumpFor(50ms);
+    EXPECT_TRUE(Adapter->LeftScrollBar);
+    RECT w{}, c{};
+    GetWindowRect(Control(), &w);
+    GetClientRect(Control(), &c);
+    POINT origin{0, 0};
+    ClientToScreen(Control(), &origin);
+    EXPECT_EQ(Bar().Left, w.left + 1);
+    EXPECT_EQ(origin.x, w.left + 1 + Bar().Width());
+    EXPECT_TRUE(BarSkinned());
+}
+
+TEST_F(ScrollWnd, ForeignTimerStillReachesTheControl) {
+    SetTimer(Control(), 42, 10, nullptr);
+    PumpFor(100ms);
+    KillTimer(Control(), 42);
+    EXPECT_GT(Box.Log.Count(WM_TIMER, 42), 0);
+}
+
+TEST_F(ScrollWnd, FullPositionReachesAWindowWhoseAdapterTakesIt) {
+    TestParent window(L"ScrollTaker", &Taker::Proc);
+    SendScrollMessage(window.Window, WM_VSCROLL, SB_THUMBTRACK, 70000);
+    EXPECT_EQ(LOWORD(Taker::Seen.first), SB_THUMBTRACK);
+    EXPECT_EQ(HIWORD(Taker::Seen.first), 65535);
+    EXPECT_EQ(Taker::Seen.second, 70000);
+}
+
+TEST(ScrollWndPlain, WindowWithoutBarsKeepsItsClientArea) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    ScrollingControl box(L"LISTBOX", WS_BORDER | LBS_NOINTEGRALHEIGHT);
+    auto adapter = NewAdapter<TvlBaseWnd>(box.Control, nullptr, manager.get(), ParamsFor(nullptr, "EDIT"), true);
+    RECT c{};
+    GetClientRect(box.Control, &c);
+    EXPECT_EQ(c.right, 198);
+    EXPECT_EQ(c.bottom, 198);
+    EXPECT_FALSE(adapter->VertBar->Shown);
+    EXPECT_FALSE(adapter->HorzBar->Shown);
+}
+
+TEST(ScrollWndPlain, CreateDestroyAndPaintKeepHandleCountsFlat) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    const auto cycle = [&] {
+        ScrollingControl box(L"LISTBOX", WS_VSCROLL | WS_HSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT);
+        box.AddLines(50);
+        auto adapter = NewAdapter<TvlBaseWnd>(box.Control, nullptr, manager.get(), ParamsFor(nullptr, "EDIT"), true);
+        RedrawWindow(box.Control, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    };
+    cycle();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 1000; ++i) cycle();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+
+    ScrollingControl box(L"LISTBOX", WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT);
+    box.AddLines(50);
+    auto adapter = NewAdapter<TvlBaseWnd>(box.Control, nullptr, manager.get(), ParamsFor(nullptr, "EDIT"), true);
+    PaintNcScrollBars(*adapter, -1, nullptr);
+    const vcl::THandleCounts painted = vcl::LiveHandles();
+    for (int i = 0; i < 10000; ++i) PaintNcScrollBars(*adapter, -1, nullptr);
+    EXPECT_EQ(vcl::LiveHandles(), painted);
+}
+
+} // namespace
+} // namespace skin
