@@ -260,6 +260,9 @@ public:
 
     TExceptionEvent OnException;
     TNotifyEvent OnIdle;
+    // Milliseconds the mouse rests on a control before its hint shows.
+    int HintPause() const { return FHintPause; }
+    void SetHintPause(int Value) { FHintPause = Value; }
 
     // For the library: a form came or went; the mouse moved.
     void FormCreated(TCustomForm *Form);
@@ -293,6 +296,7 @@ private:
     std::string FReportedMessage;                // of the error being reported
     bool FTerminated = false;
     bool FReporting = false;
+    int FHintPause = 500;
 };
 
 class TScreen : public TComponent {

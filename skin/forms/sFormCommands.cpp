@@ -303,6 +303,7 @@ void TsSkinProvider::ApplySkinToUnskinnedForm() {
         FSkinData->BGChanged = true;
         FrameChanged = true;
         MenuLineCount = -1;
+        PrepareTitleBarItems();
         // The removal took the region away: the next frame output sets it.
         RegionChanged = true;
         if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(manager->GetMainColor());
@@ -329,6 +330,7 @@ void TsSkinProvider::ApplySkinToSkinnedForm() {
     manager->SkinableMenus().ApplyToAllForms();
     FSkinData->BGChanged = true;
     MenuLineCount = -1;
+    PrepareTitleBarItems();
     if (Form->HandleAllocated()) PerformFormProc(WM_NCPAINT, 0, 0);
 }
 
@@ -343,6 +345,7 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
     MenuLineCount = -1;
     if (manager && !manager->ComponentState().Contains(vcl::csLoading) && Skinned()) HookFormMenus(true);
     if (HasFrame()) RegionChanged = true;
+    PrepareTitleBarItems();
     if (!Form->Visible()) return;
     FSkinData->BGChanged = true;
     UpdateExtBorders(manager && manager->GetExtendedBorders());

@@ -95,6 +95,7 @@ void TsSkinProvider::PrepareForm() {
     if (!formBeingMade && !ProviderLoading() && FUseGlobalColor && !FSkinData->CustomColor())
         Form->SetColor(m->GetMainColor());
     SystemMenu->UpdateItems(false);
+    PrepareTitleBarItems();
     if (!Has(Form, vcl::csLoading)) UpdateExtBorders(m->GetExtendedBorders());
     IsSkinned = FSkinData->IsSkinned(true);
 }

@@ -16,6 +16,7 @@
 #include "vcl/StringList.h"
 #include "vcl/WideText.h"
 #include "vlCtrlAdapter.h"
+#include "vlTitleBar.h"
 
 namespace skin {
 
@@ -52,6 +53,7 @@ VCL_PUBLISHED(TsSkinProvider, p) {
     p.Property("TitleSkin", &TsSkinProvider::TitleSkin, &TsSkinProvider::SetTitleSkin);
     p.Property("ThirdParty", &TsSkinProvider::ThirdParty);
     p.Property("MenuLineSkin", &TsSkinProvider::MenuLineSkin, &TsSkinProvider::SetMenuLineSkin);
+    p.Property("TitleBar", &TsSkinProvider::TitleBar, &TsSkinProvider::SetTitleBar);
     p.Property("OnAfterAnimation", &TsSkinProvider::OnAfterAnimation);
     p.Property("OnExtHitTest", &TsSkinProvider::OnExtHitTest);
     p.Property("OnSkinItem", &TsSkinProvider::OnSkinItem);
@@ -175,6 +177,7 @@ void TsSkinProvider::Loaded() {
 }
 
 TsSkinProvider::~TsSkinProvider() {
+    SetTitleBarCallbacks(false);
     UpdateExtBorders(false);
     FAddedTitle.reset();
     if (Form && Hooked) ReleaseForm();
@@ -221,6 +224,11 @@ void TsSkinProvider::Notification(vcl::TComponent *AComponent, vcl::TOperation O
     }
     if (Operation == vcl::opRemove) {
         if (FSysSubMenu) FSysSubMenu->ComponentRemoved(AComponent);
+        if (AComponent == FTitleBar) {
+            if (ItemHintTimerObject) ItemHintTimerObject->SetEnabled(false);
+            if (IsTitleItemCode(CurrentButton)) CurrentButton = 0;
+            FTitleBar = nullptr;
+        }
         return;
     }
     if (auto *windowed = dynamic_cast<vcl::TWinControl *>(AComponent);
@@ -450,11 +458,13 @@ void InitializeFormsModule() {
     StateInstance() = TvlFormsState{};
     ReadSystemFrameMetrics();
     vcl::RegisterClasses({&TsSkinProvider::StaticClassInfo()});
+    RegisterTitleBarClasses();
 }
 
 void FinalizeFormsModule() {
     if (FormsStartupCount == 0 || --FormsStartupCount > 0) return;
     vcl::UnRegisterClass(TsSkinProvider::StaticClassInfo());
+    vcl::UnRegisterClass(TsTitleBar::StaticClassInfo());
     StateInstance() = TvlFormsState{};
 }
 
