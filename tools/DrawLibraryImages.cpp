@@ -74,12 +74,14 @@ Image MenuButton() {
                            {{0x24, 0x5D, 0x99, 0}, {0x2B, 0x6C, 0xB0, 0}, {0x17, 0x40, 0x6E, 0}}};
     const Pixel key{0xFF, 0x00, 0xFF, 0xFF};
     Image out(3 * Size, Size);
-    // Outside the rounded corner's circle: how far a pixel centre lies
-    // beyond the radius, in pixels (negative inside).
+    // How far a pixel's centre lies beyond the rounded outline, in pixels
+    // (negative inside); the corner circles stand Radius in from each edge.
     auto beyond = [&](int x, int y) {
-        const double cx = x < Radius ? Radius - 0.5 : x >= Size - Radius ? Size - Radius - 0.5 : x + 0.5;
-        const double cy = y < Radius ? Radius - 0.5 : y >= Size - Radius ? Size - Radius - 0.5 : y + 0.5;
-        return std::hypot(x + 0.5 - cx, y + 0.5 - cy) - (Radius - 0.5);
+        const auto centre = [](int v) {
+            const double c = v + 0.5;
+            return c < Radius ? double(Radius) : c > Size - Radius ? double(Size - Radius) : c;
+        };
+        return std::hypot(x + 0.5 - centre(x), y + 0.5 - centre(y)) - Radius;
     };
     for (int f = 0; f < 3; ++f)
         for (int y = 0; y < Size; ++y)

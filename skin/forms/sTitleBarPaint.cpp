@@ -339,6 +339,7 @@ void TsSkinProvider::PaintItemContent(TvlTitleBarItem &Item, vcl::TBitmap &Targe
         vcl::TFont arrowFont;
         arrowFont.Assign(Item.FontData()->WorkingFont());
         arrowFont.SetName("Marlett");
+        arrowFont.SetCharset(SYMBOL_CHARSET);  // else the font mapper keeps a text font
         canvas.SetFont(&arrowFont);
         const vcl::TSize arrow = CanvasTextExtent(canvas, "u");
         const vcl::TRect box{x, centreY - arrow.cy / 2, x + std::max(arrowWidth, arrow.cx), centreY - arrow.cy / 2 + arrow.cy};

@@ -288,6 +288,7 @@ void TvlTitleBarItem::Measure(bool KeepSize) {
         vcl::TFont arrow;
         arrow.Assign(FFontData->WorkingFont());
         arrow.SetName("Marlett");
+        arrow.SetCharset(SYMBOL_CHARSET);  // else the font mapper keeps a text font
         in.ArrowWidth = FontTextExtent(arrow, "u").cx;
     }
     in.ItemsMargin = bar ? bar->ItemsMargin() : 3;

@@ -21,6 +21,7 @@
 #include "vcl/HintWindow.h"
 #include "vcl/ImgList.h"
 #include "vcl/Menus.h"
+#include "vcl/StdCtrls.h"
 
 namespace skin {
 namespace {
@@ -334,6 +335,50 @@ TEST_F(TitleBar, ItemsFollowTheirImageListAndCaption) {
     EXPECT_EQ(Bar->Images(), nullptr);
     item->SetCaption("Text");
     EXPECT_EQ(item->Width(), 2 * 3 + FontTextExtent(*item->FontData()->WorkingFont(), "Text").cx);
+}
+
+// Our stored skin with a title bar: the picture for a person to judge.
+TEST(TitleBarPicture, AFormOfOurStoredSkinWithItems) {
+    const FormsModules modules;
+    ManagerPtr m = NewManager();
+    AddStoredSkin(*m, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
+    m->SetSkinName("Beryllo (internal)");
+    ASSERT_TRUE(m->SkinData->Active);
+    TestForm form;
+    form.Form->SetBounds(100, 100, 560, 220);
+    form.Form->SetCaption("Title bar");
+    auto *p = vcl::Create<TsSkinProvider>(form.Form);
+    auto *bar = vcl::Create<TsTitleBar>(form.Form);
+    bar->SetShowCaption(true);
+    auto *menu = vcl::Create<vcl::TPopupMenu>(form.Form);
+    menu->Items()->Add(vcl::Create<vcl::TMenuItem>(menu));
+    const auto add = [&](TvlBtnStyle Style, const char *Caption, TvlItemAlign Align) {
+        TvlTitleBarItem *item = bar->Items()->Add();
+        item->SetStyle(Style);
+        item->SetCaption(Caption);
+        item->SetAlign(Align);
+        return item;
+    };
+    add(bsMenu, "Soubor", tbaLeft)->SetDropdownMenu(menu);
+    add(bsButton, "Nápověda", tbaLeft);
+    add(bsTab, "Přehled", tbaCenterInSpace)->SetDown(true);
+    add(bsTab, "Detail", tbaCenterInSpace);
+    add(bsInfo, "v1.0", tbaRight);
+    p->SetTitleBar(bar);
+    form.Show();
+    p->PrepareForm();
+    p->FormActive = 1;
+    p->SkinData()->BGChanged = true;
+    ASSERT_TRUE(p->RenderFrame());
+    vcl::TBitmap &c = *p->SkinData()->CacheBmp();
+    const std::filesystem::path folder = HostPath(ZUVO_ARTIFACTS_FOLDER);
+    std::filesystem::create_directories(folder);
+    uitest::TImage32 image{c.Width(), c.Height(), {}};
+    const vcl::TBitmapView v = c.View();
+    for (int y = 0; y < v.Height; ++y)
+        for (int x = 0; x < v.Width; ++x) image.Pixels.push_back(v.At(x, y));
+    EXPECT_TRUE(uitest::IsDrawn(image));
+    uitest::WritePng((folder / "forms-title-bar.png").string(), image);
 }
 
 TEST(TitleBarOwner, OnlyAFormOwnsATitleBar) {
