@@ -17,6 +17,10 @@ class TvlAdapterClasses : public TvlAdapterFactory {
 public:
     std::unique_ptr<TvlWindowAdapter> CreateAdapter(int Kind, HWND Window, const TvlSkinParams &Params,
                                                     TsSkinManager *Manager) override;
+    // The adapter base, until the MDI client's own adapter exists.
+    std::unique_ptr<TvlWindowAdapter> CreateMDIClientAdapter(HWND Window, const TvlSkinParams &Params,
+                                                             TsSkinManager *Manager,
+                                                             TvlFormProvider *Provider) override;
 };
 
 // Calls nest: the first starts the module (the base unit's start, the

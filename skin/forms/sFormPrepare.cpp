@@ -96,6 +96,7 @@ void TsSkinProvider::PrepareForm() {
         Form->SetColor(m->GetMainColor());
     SystemMenu->UpdateItems(false);
     PrepareTitleBarItems();
+    if (!formBeingMade) SetMDIHelper(true);
     if (!Has(Form, vcl::csLoading)) UpdateExtBorders(m->GetExtendedBorders());
     IsSkinned = FSkinData->IsSkinned(true);
 }

@@ -16,6 +16,7 @@
 #include "vcl/StringList.h"
 #include "vcl/WideText.h"
 #include "vlCtrlAdapter.h"
+#include "sMDIForm.h"
 #include "vlTitleBar.h"
 
 namespace skin {
@@ -181,6 +182,7 @@ TsSkinProvider::~TsSkinProvider() {
     UpdateExtBorders(false);
     FAddedTitle.reset();
     if (Form && Hooked) ReleaseForm();
+    MDIHelper.reset();
     if (ModuleState().MDIParentProvider == this) ModuleState().MDIParentProvider = nullptr;
     delete std::exchange(SystemMenu, nullptr);
     ButtonsBackup.reset();

@@ -68,6 +68,7 @@ namespace skin {
 
 class TsScrollWndData;
 class TsSkinManager;
+class TsMDIForm;
 class TsTitleBar;
 class TvlTitleBarItem;
 class TsSystemMenu;
@@ -462,6 +463,15 @@ public:
     int GetTitleHeight(bool Maximized) const;
     int GetTitleHeight() override { return GetTitleHeight(false); }
     int TitleExcess(bool Maximized) const;
+
+    // --------------------------------------------------------- sMDIForm.cpp
+    // On: an MDI parent gets its helper (one whose client window is no
+    // longer served is made again) and becomes MDIParentProvider. Off: the
+    // helper goes.
+    void SetMDIHelper(bool On);
+    // The form is an MDI parent (outside design time).
+    bool IsMDIParent() const;
+    std::unique_ptr<TsMDIForm> MDIHelper;
 
     // --------------------------------------------------- sTitleBarPaint.cpp
     // Every item of the title bar gets its section record and paint callback.
