@@ -6,6 +6,11 @@
 //   vlSHDI.png  and around an inactive one: 19 x 19 pixels, nine-sliced at 9,
 //               so the 9-pixel margins are the shadow and the centre pixel,
 //               where the window lies, is empty.
+//   MENUBTN.bmp the picture of a title-bar menu button without a skin
+//               section: three 20 x 20 frames side by side (normal, hot,
+//               pressed), nine-sliced at 4, rounded corners in the key
+//               colour 0xFF00FF. Its alpha is stored inverted (0 opaque),
+//               as the library expects of it.
 //
 //   zuvo_draw_library_images <output folder>
 #include <cmath>
@@ -59,6 +64,45 @@ Image Shadow(double Sigma, double Strength, double DropY) {
     return out;
 }
 
+Image MenuButton() {
+    constexpr int Size = 20, Radius = 3;
+    struct Face {
+        Pixel Top, Bottom, Edge;
+    };
+    const Face faces[3] = {{{0x3B, 0x7C, 0xC2, 0}, {0x2B, 0x6C, 0xB0, 0}, {0x1E, 0x4F, 0x86, 0}},
+                           {{0x52, 0x92, 0xD6, 0}, {0x3B, 0x7C, 0xC2, 0}, {0x24, 0x5D, 0x99, 0}},
+                           {{0x24, 0x5D, 0x99, 0}, {0x2B, 0x6C, 0xB0, 0}, {0x17, 0x40, 0x6E, 0}}};
+    const Pixel key{0xFF, 0x00, 0xFF, 0xFF};
+    Image out(3 * Size, Size);
+    // How far a pixel's centre lies beyond the rounded outline, in pixels
+    // (negative inside); the corner circles stand Radius in from each edge.
+    auto beyond = [&](int x, int y) {
+        const auto centre = [](int v) {
+            const double c = v + 0.5;
+            return c < Radius ? double(Radius) : c > Size - Radius ? double(Size - Radius) : c;
+        };
+        return std::hypot(x + 0.5 - centre(x), y + 0.5 - centre(y)) - Radius;
+    };
+    for (int f = 0; f < 3; ++f)
+        for (int y = 0; y < Size; ++y)
+            for (int x = 0; x < Size; ++x) {
+                const double d = beyond(x, y);
+                Pixel &p = out.At(f * Size + x, y);
+                if (d > 0) {
+                    p = key;
+                    continue;
+                }
+                const bool edge = d > -0.5 || x == 0 || y == 0 || x == Size - 1 || y == Size - 1;
+                const double t = y / double(Size - 1);
+                const auto mix = [t](std::uint8_t a, std::uint8_t b) {
+                    return static_cast<std::uint8_t>(std::lround(a + (b - a) * t));
+                };
+                const Face &c = faces[f];
+                p = edge ? c.Edge : Pixel{mix(c.Top.R, c.Bottom.R), mix(c.Top.G, c.Bottom.G), mix(c.Top.B, c.Bottom.B), 0};
+            }
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -72,6 +116,7 @@ int main(int argc, char **argv) {
         WriteFileBytes((out / "BLUR5.bmp").string(), EncodeBmp24(Blur5()));
         WriteFileBytes((out / "vlSHDA.png").string(), EncodePng(Shadow(3.0, 0.34, 1.5)));
         WriteFileBytes((out / "vlSHDI.png").string(), EncodePng(Shadow(2.2, 0.18, 1.0)));
+        WriteFileBytes((out / "MENUBTN.bmp").string(), EncodeBmp32(MenuButton()));
     } catch (const std::exception &e) {
         std::cerr << "zuvo_draw_library_images: " << e.what() << "\n";
         return 1;

@@ -92,6 +92,23 @@ Bytes EncodeBmp24(const Image &Picture) {
     return vcl::WriteBmpFile(layout);
 }
 
+Bytes EncodeBmp32(const Image &Picture) {
+    vcl::TDibImage dib;
+    dib.Width = Picture.Width();
+    dib.Height = Picture.Height();
+    dib.PixelFormat = vcl::pf32bit;
+    dib.Bits.resize(static_cast<std::size_t>(vcl::BytesPerScanLine(dib.Width, 32)) * static_cast<std::size_t>(dib.Height));
+    const vcl::TDibLayout layout = dib.Layout();
+    for (int y = 0; y < Picture.Height(); ++y) {
+        std::uint8_t *p = layout.Line(y);
+        for (int x = 0; x < Picture.Width(); ++x, p += 4) {
+            const Pixel &c = Picture.At(x, y);
+            p[0] = c.B, p[1] = c.G, p[2] = c.R, p[3] = c.A;
+        }
+    }
+    return vcl::WriteBmpFile(layout);
+}
+
 Image DecodeBmp(const Bytes &Data) {
     try {
         vcl::TDibImage dib = vcl::ReadBmpFile(std::span<const std::uint8_t>(Data));

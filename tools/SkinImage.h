@@ -50,6 +50,7 @@ public:
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes EncodeBmp24(const Image &Picture);  // the class library's BMP writer; alpha dropped
+Bytes EncodeBmp32(const Image &Picture);  // the same writer, alpha in the fourth byte
 Bytes EncodePng(const Image &Picture);    // colour type 6, 8 bits
 // Any picture the readers take; alpha only from pictures that carry it
 // (others are opaque). A damaged file raises ImageError.

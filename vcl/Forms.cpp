@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "AppContext.h"
 #include "FormReader.h"
@@ -209,8 +211,9 @@ void TCustomForm::SetBorderIcons(TBorderIcons Value) {
 
 void TCustomForm::SetFormStyle(TFormStyle Value) {
     if (FFormStyle == Value) return;
-    if (Value == fsMDIChild || Value == fsMDIForm || FFormStyle == fsMDIChild || FFormStyle == fsMDIForm)
-        throw EInvalidOperation("Multiple-document forms are not supported");
+    const bool mdi = Value == fsMDIChild || Value == fsMDIForm || FFormStyle == fsMDIChild || FFormStyle == fsMDIForm;
+    if (mdi && HandleAllocated())
+        throw EInvalidOperation("A form takes a multiple-document style before its window exists");
     FFormStyle = Value;
     if (HandleAllocated())
         SetWindowPos(WindowHandle(), Value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
@@ -385,6 +388,18 @@ void TCustomForm::CreateParams(TCreateParams &Params) {
             Params.ExStyle |= WS_EX_CONTEXTHELP;
     }
     if (FFormStyle == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
+    if (FFormStyle == fsMDIChild) {
+        TCustomForm *parent = MDIParentForm();
+        if (!parent) throw EInvalidOperation("No multiple-document parent form for '" + Name() + "'");
+        parent->HandleNeeded();
+        // The client window makes it a child of its own; it has no popup style.
+        Params.Style &= ~DWORD{WS_POPUP};
+        Params.ExStyle |= WS_EX_MDICHILD;
+        Params.WndParent = parent->ClientHandle();
+        Params.WindowClass.style = CS_DBLCLKS;
+        Params.WindowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+        return;
+    }
     // The main form has the taskbar button; the other forms stay above it.
     TCustomForm *mainForm = Application->MainForm();
     if (mainForm == this || !mainForm) {
@@ -403,9 +418,71 @@ void TCustomForm::CreateParams(TCreateParams &Params) {
 }
 
 void TCustomForm::InitializeWnd() {
+    if (FFormStyle == fsMDIForm && !FClientHandle) {
+        CLIENTCREATESTRUCT client{nullptr, 0xFF00};
+        RECT r{};
+        GetClientRect(WindowHandle(), &r);
+        FClientHandle = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
+                                        WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0,
+                                        r.right, r.bottom, WindowHandle(), nullptr, GetModuleHandleW(nullptr), &client);
+        if (!FClientHandle) throw Exception("The client window of '" + Name() + "' could not be made");
+        CountHandle(THandleKind::Window, 1);
+    }
     if (FFormStyle == fsStayOnTop)
         SetWindowPos(WindowHandle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (FAlphaBlend) ApplyAlphaBlend();
+}
+
+void TCustomForm::DestroyWnd() {
+    if (FClientHandle) {
+        // The children's windows go with it; their forms keep their state.
+        DestroyWindow(std::exchange(FClientHandle, nullptr));
+        CountHandle(THandleKind::Window, -1);
+    }
+    inherited::DestroyWnd();
+}
+
+void TCustomForm::DefaultHandler(TMessage &Message) {
+    if (HandleAllocated() && FClientHandle) {
+        Message.Result = DefFrameProcW(WindowHandle(), FClientHandle, Message.Msg, Message.WParam, Message.LParam);
+        return;
+    }
+    if (HandleAllocated() && FFormStyle == fsMDIChild) {
+        Message.Result = DefMDIChildProcW(WindowHandle(), Message.Msg, Message.WParam, Message.LParam);
+        return;
+    }
+    inherited::DefaultHandler(Message);
+}
+
+int TCustomForm::MDIChildCount() const {
+    int count = 0;
+    if (!FClientHandle) return 0;
+    for (HWND w = GetWindow(FClientHandle, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (auto *form = dynamic_cast<TCustomForm *>(FindControl(w)); form && form->FormStyle() == fsMDIChild) ++count;
+    return count;
+}
+
+TCustomForm *TCustomForm::MDIChildren(int Index) const {
+    int i = 0;
+    if (FClientHandle)
+        for (HWND w = GetWindow(FClientHandle, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (auto *form = dynamic_cast<TCustomForm *>(FindControl(w)); form && form->FormStyle() == fsMDIChild)
+                if (i++ == Index) return form;
+    throw EListError("MDI child index out of range (" + std::to_string(Index) + ")");
+}
+
+TCustomForm *TCustomForm::ActiveMDIChild() const {
+    if (!FClientHandle) return nullptr;
+    const HWND active = reinterpret_cast<HWND>(SendMessageW(FClientHandle, WM_MDIGETACTIVE, 0, 0));
+    return active ? dynamic_cast<TCustomForm *>(FindControl(active)) : nullptr;
+}
+
+TCustomForm *MDIParentForm() {
+    if (!Application) return nullptr;
+    if (TCustomForm *main = Application->MainForm(); main && main->FormStyle() == fsMDIForm) return main;
+    for (int i = 0; Screen && i < Screen->FormCount(); ++i)
+        if (Screen->Forms(i)->FormStyle() == fsMDIForm) return Screen->Forms(i);
+    return nullptr;
 }
 
 void TCustomForm::SetAlphaBlend(bool Value) {

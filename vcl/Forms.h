@@ -91,9 +91,18 @@ public:
     // The form's own icon; empty: the program's (owned).
     TIcon *Icon() const { return FIcon.get(); }
     TSizeConstraints *Constraints() const { return FConstraints.get(); }
-    // The client window of a multiple-document parent; forms here are never
-    // one, so there is none.
-    HWND ClientHandle() const { return nullptr; }
+    // Multiple-document forms. An MDI parent (fsMDIForm) makes its client
+    // window ("MDICLIENT") with its own window; MDI children (fsMDIChild)
+    // live in the client window of the application's MDI parent (its main
+    // form, else the first MDI parent made). The style is taken before the
+    // window exists; a change to or from an MDI style afterwards raises.
+    // ClientHandle is null for any other form.
+    HWND ClientHandle() const { return FClientHandle; }
+    int MDIChildCount() const;
+    // In the client window's order (top first); raises EListError out of range.
+    TCustomForm *MDIChildren(int Index) const;
+    // The child the client window has active; null when none.
+    TCustomForm *ActiveMDIChild() const;
 
     // The control that has, or gets when the form is activated, the focus.
     TWinControl *ActiveControl() const override { return FActiveControl; }
@@ -143,6 +152,9 @@ protected:
     void PaintWindow(HDC DC) override;
     void SetClientSize(int AWidth, int AHeight) override;
     void Loaded() override;
+    // MDI forms pass what they leave to the frame's or the child's default.
+    void DefaultHandler(TMessage &Message) override;
+    void DestroyWnd() override;
     void BeforeDestruction() override;
 
     virtual void DoCreate();
@@ -192,6 +204,7 @@ private:
     bool FVisibleRead = false;
     bool FModal = false;
     bool FActive = false;
+    HWND FClientHandle = nullptr;  // an MDI parent's client window, owned
 };
 
 class TForm : public TCustomForm {
@@ -260,6 +273,9 @@ public:
 
     TExceptionEvent OnException;
     TNotifyEvent OnIdle;
+    // Milliseconds the mouse rests on a control before its hint shows.
+    int HintPause() const { return FHintPause; }
+    void SetHintPause(int Value) { FHintPause = Value; }
 
     // For the library: a form came or went; the mouse moved.
     void FormCreated(TCustomForm *Form);
@@ -293,6 +309,7 @@ private:
     std::string FReportedMessage;                // of the error being reported
     bool FTerminated = false;
     bool FReporting = false;
+    int FHintPause = 500;
 };
 
 class TScreen : public TComponent {
@@ -321,6 +338,9 @@ private:
     TCustomForm *FActiveForm = nullptr;
 };
 
+// The form whose client window holds the MDI children: the main form when
+// it is an MDI parent, else the first MDI parent made; null when none.
+TCustomForm *MDIParentForm();
 // The nearest form among the control and its parents; null when none.
 TCustomForm *GetParentForm(const TControl *Control);
 // The control under a screen point (a graphic child where there is one).

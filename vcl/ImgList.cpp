@@ -4,6 +4,8 @@
 #include "Canvas.h"
 #include "GdiObjects.h"
 
+#include <algorithm>
+
 namespace vcl {
 
 namespace {
@@ -18,7 +20,39 @@ HBITMAP Detached(TBitmap *Bitmap) {
 
 } // namespace
 
+TChangeLink::~TChangeLink() {
+    if (FSender) FSender->UnRegisterChanges(this);
+}
+
+void TChangeLink::Change() {
+    if (OnChange) OnChange(FSender);
+}
+
 TCustomImageList::TCustomImageList(TComponent *AOwner) : TComponent(AOwner) { CreateList(); }
+
+TCustomImageList::~TCustomImageList() {
+    for (TChangeLink *link : FLinks) link->FSender = nullptr;
+}
+
+void TCustomImageList::RegisterChanges(TChangeLink *Link) {
+    if (!Link || Link->FSender == this) return;
+    if (Link->FSender) Link->FSender->UnRegisterChanges(Link);
+    Link->FSender = this;
+    FLinks.push_back(Link);
+}
+
+void TCustomImageList::UnRegisterChanges(TChangeLink *Link) {
+    if (!Link || Link->FSender != this) return;
+    std::erase(FLinks, Link);
+    Link->FSender = nullptr;
+}
+
+void TCustomImageList::Change() {
+    // A handler may register or leave: it walks a copy.
+    const std::vector<TChangeLink *> links = FLinks;
+    for (TChangeLink *link : links)
+        if (std::find(FLinks.begin(), FLinks.end(), link) != FLinks.end()) link->Change();
+}
 
 void TCustomImageList::CreateList() {
     FHandle.Reset(ImageList_Create(FWidth, FHeight, ILC_COLOR32 | ILC_MASK, 0, 4));
@@ -29,6 +63,7 @@ void TCustomImageList::SetSize(int AWidth, int AHeight) {
     FWidth = AWidth;
     FHeight = AHeight;
     CreateList();
+    Change();
 }
 
 int TCustomImageList::Count() const { return FHandle ? ImageList_GetImageCount(FHandle.Get()) : 0; }
@@ -36,7 +71,9 @@ int TCustomImageList::Count() const { return FHandle ? ImageList_GetImageCount(F
 int TCustomImageList::Add(TBitmap *Image, TBitmap *Mask) {
     HBITMAP image = Detached(Image);
     if (!FHandle || !image) return -1;
-    return ImageList_Add(FHandle.Get(), image, Detached(Mask));
+    const int index = ImageList_Add(FHandle.Get(), image, Detached(Mask));
+    if (index >= 0) Change();
+    return index;
 }
 
 int TCustomImageList::AddMasked(TBitmap *Image, TColor MaskColor) {
@@ -44,7 +81,10 @@ int TCustomImageList::AddMasked(TBitmap *Image, TColor MaskColor) {
     // The system blackens the masked pixels of the bitmap it is given.
     TBitmap copy;
     copy.Assign(Image);
-    return ImageList_AddMasked(FHandle.Get(), Detached(&copy), static_cast<COLORREF>(ColorToRGB(MaskColor) & 0xFFFFFF));
+    const int index =
+        ImageList_AddMasked(FHandle.Get(), Detached(&copy), static_cast<COLORREF>(ColorToRGB(MaskColor) & 0xFFFFFF));
+    if (index >= 0) Change();
+    return index;
 }
 
 void TCustomImageList::Draw(TCanvas &Canvas, int X, int Y, int Index, bool Enabled) {

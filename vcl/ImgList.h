@@ -8,6 +8,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "Component.h"
 #include "GdiObjects.h"
 #include "Types.h"
@@ -16,6 +18,28 @@ namespace vcl {
 
 class TBitmap;
 class TCanvas;
+class TCustomImageList;
+
+// Tells its holder that the images of a list changed. The holder owns the
+// link and registers it with the list; the list and the link forget each
+// other whichever goes first.
+class TChangeLink {
+public:
+    TChangeLink() = default;
+    TChangeLink(const TChangeLink &) = delete;
+    TChangeLink &operator=(const TChangeLink &) = delete;
+    // Leaves the list it is registered with.
+    ~TChangeLink();
+
+    TCustomImageList *Sender() const { return FSender; }
+    // Called by the list (the link's OnChange with the list as Sender).
+    void Change();
+    TNotifyEvent OnChange;
+
+private:
+    friend class TCustomImageList;
+    TCustomImageList *FSender = nullptr;  // not owned
+};
 
 class TCustomImageList : public TComponent {
     VCL_CLASS(TCustomImageList, TComponent)
@@ -43,9 +67,19 @@ public:
     // image is drawn embossed in the system's disabled look.
     void Draw(TCanvas &Canvas, int X, int Y, int Index, bool Enabled = true);
 
+    // The links hear every change of the images (size, added images).
+    // A link is registered with one list at a time.
+    void RegisterChanges(TChangeLink *Link);
+    void UnRegisterChanges(TChangeLink *Link);
+    ~TCustomImageList() override;
+
+protected:
+    void Change();
+
 private:
     void CreateList();
 
+    std::vector<TChangeLink *> FLinks;  // not owned: their holders own them
     TOwnedHandle<HIMAGELIST, ImageList_Destroy> FHandle;
     int FWidth = 16;
     int FHeight = 16;

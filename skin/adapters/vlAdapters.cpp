@@ -51,6 +51,14 @@ std::unique_ptr<TvlScrollAdapter> TvlAdapterClasses::CreateScrollAdapter(HWND Wi
     return NewAdapter<TvlScrollWnd>(Window, SkinData, Manager, Params);
 }
 
+std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateMDIClientAdapter(HWND Window, const TvlSkinParams &Params,
+                                                                           TsSkinManager *Manager,
+                                                                           TvlFormProvider *Provider) {
+    (void)Provider;
+    if (!Window) return nullptr;
+    return NewAdapter<TvlMainWnd>(Window, nullptr, Manager, Params);
+}
+
 void InitializeAdaptersModule() {
     TModule &module = Module();
     if (module.StartCount++ > 0) return;

@@ -29,6 +29,10 @@ public:
     // A TvlScrollWnd on the form's window, sharing the form's skin data.
     std::unique_ptr<TvlScrollAdapter> CreateScrollAdapter(HWND Window, const TvlSkinParams &Params,
                                                           TsSkinManager *Manager, TsCommonData *SkinData) override;
+    // The adapter base, until the MDI client's own adapter exists.
+    std::unique_ptr<TvlWindowAdapter> CreateMDIClientAdapter(HWND Window, const TvlSkinParams &Params,
+                                                             TsSkinManager *Manager,
+                                                             TvlFormProvider *Provider) override;
 };
 
 // Calls nest: the first starts the module (the base unit's start, the

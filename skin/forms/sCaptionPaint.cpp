@@ -21,6 +21,7 @@
 #include "vcl/Forms.h"
 #include "vcl/Graphics.h"
 #include "vcl/Icon.h"
+#include "vlTitleBar.h"
 
 namespace skin {
 
@@ -126,10 +127,15 @@ void TsSkinProvider::PaintCaptionText(TvlFrameRender &Render) {
     vcl::TCanvas &canvas = *image.Canvas();
     const vcl::TRect margins = GetShadowMargins();
     const bool captionSection = m->IsValidSectionIndex(CaptionSkinIndex);
-    const int left = FrameLeft(true) + TitleIconWidth() + 4 + m->SkinData->BILeft + margins.Left + (captionSection ? 2 : 0);
-    const int right = image.Width() - ButtonsWidth() - 12 - margins.Right;
+    int left = FrameLeft(true) + TitleIconWidth() + 4 + m->SkinData->BILeft + margins.Left + (captionSection ? 2 : 0);
+    int right = image.Width() - ButtonsWidth() - 12 - margins.Right;
+    if (FTitleBar) {
+        // The room the title bar's items leave.
+        left = FTitleBar->Area.Left + FTitleBar->Widths.Left + 8;
+        right = FTitleBar->Area.Right - FTitleBar->Widths.Right - 8;
+    }
     const int space = right - left;
-    const bool showMain = FAddedTitle->ShowMainCaption();
+    const bool showMain = FTitleBar ? FTitleBar->ShowCaption() : FAddedTitle->ShowMainCaption();
     const std::string text = showMain ? Form->Caption() : std::string();
     const std::string &added = FAddedTitle->Text();
 

@@ -447,6 +447,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         SavedWndProc(Message);
         return;
     }
+    SetMDIHelper(true);
     // The first show has no show animation yet: the form appears as it is.
     if (window) SetNcRenderingPolicy(window, ncrpDisabled);
     StateFlags &= ~pfSnapshotTaken;

@@ -11,6 +11,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 #include "vcl/StdCtrls.h"
+#include "sMDIForm.h"
 #include "vlCtrlAdapter.h"
 #include "vlDwmServices.h"
 
@@ -235,6 +236,7 @@ void TsSkinProvider::RemoveSkinFromForm(vcl::TMessage &Message) {
         if (window && GetCaptionHeight(false) > 0 && !ModuleState().FormAnimationActive)
             SetWindowRgn(window, nullptr, TRUE);
         if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(vcl::clBtnFace);
+        SetMDIHelper(false);
         UpdateExtBorders(false);
         // The form itself: a null window here would repaint the whole desktop.
         if (window)
@@ -303,6 +305,8 @@ void TsSkinProvider::ApplySkinToUnskinnedForm() {
         FSkinData->BGChanged = true;
         FrameChanged = true;
         MenuLineCount = -1;
+        SetMDIHelper(true);
+        PrepareTitleBarItems();
         // The removal took the region away: the next frame output sets it.
         RegionChanged = true;
         if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(manager->GetMainColor());
@@ -329,7 +333,9 @@ void TsSkinProvider::ApplySkinToSkinnedForm() {
     manager->SkinableMenus().ApplyToAllForms();
     FSkinData->BGChanged = true;
     MenuLineCount = -1;
+    PrepareTitleBarItems();
     if (Form->HandleAllocated()) PerformFormProc(WM_NCPAINT, 0, 0);
+    SetMDIHelper(true);
 }
 
 void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
@@ -343,6 +349,7 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
     MenuLineCount = -1;
     if (manager && !manager->ComponentState().Contains(vcl::csLoading) && Skinned()) HookFormMenus(true);
     if (HasFrame()) RegionChanged = true;
+    PrepareTitleBarItems();
     if (!Form->Visible()) return;
     FSkinData->BGChanged = true;
     UpdateExtBorders(manager && manager->GetExtendedBorders());
@@ -351,6 +358,7 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
                      RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME);
     if (manager && FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(manager->GetMainColor());
     FSkinData->PaintLocked = false;
+    if (MDIHelper) MDIHelper->ConnectIfNeeded();
     if (ControlAdapter) ControlAdapter->PassMessage(Message);
 }
 

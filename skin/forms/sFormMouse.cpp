@@ -9,6 +9,8 @@
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
+#include "vcl/Menus.h"
+#include "vlTitleBar.h"
 
 namespace skin {
 
@@ -94,7 +96,7 @@ void TsSkinProvider::WMNCMouseMove(vcl::TMessage &Message) {
     if (manager && window && Form->Enabled()) manager->SetActiveControl(window);
     if (GetCaptionHeight(false) != 0 && FDrawNonClientArea) Message.WParam = static_cast<WPARAM>(CalcHitTest(Message));
     const int code = static_cast<int>(Message.WParam);
-    if (IsMDIButton(code) || IsSystemButton(code) || IsTitleButtonCode(code)) {
+    if (IsMDIButton(code) || IsSystemButton(code) || IsTitleButtonCode(code) || IsTitleItemCode(code)) {
         SetHotButton(code, true);
         Message.Result = 0;
         return;
@@ -126,6 +128,24 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
         const vcl::TPoint p = ScreenPointOf(Message.LParam);
         FTitleButtons->Items(code - htTitleButton)->DoMouseDown(vcl::mbLeft, CurrentShift(), p.X, p.Y);
         Message.Result = 0;
+        return;
+    }
+    if (TvlTitleBarItem *item = ItemByCode(code)) {
+        Message.Result = 0;
+        if (item->Style() != bsTab) SetPressedButton(code);
+        const bool dropsMenu = (item->Style() == bsButton || item->Style() == bsMenu) && item->DropdownMenu() &&
+                               item->DropdownMenu()->Items()->Count() > 0;
+        const vcl::TPoint p = ScreenPointOf(Message.LParam);
+        item->DoMouseDown(vcl::mbLeft, CurrentShift(), p.X, p.Y);
+        if (!ProviderServes(this, window)) return;
+        if (dropsMenu) {
+            // The release went to the menu's own loop: no button is held
+            // any more, and the item shows its state after the menu.
+            ReleasePressedButton();
+            CurrentButton = 0;
+            if (ItemByCode(code) == item) item->SetState(0);
+            RepaintFrameNow();
+        }
         return;
     }
     if (code == HTSYSMENU) {
@@ -237,6 +257,21 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
                 FSkinData->BGChanged = true;
                 SetHotButton(0, false);
             }
+        }
+    } else if (TvlTitleBarItem *item = ItemByCode(code)) {
+        if (pressed) {
+            ReleasePressedButton();
+            item->SetState(0);
+            const vcl::TPoint p = ScreenPointOf(Message.LParam);
+            item->DoMouseUp(vcl::mbLeft, CurrentShift(), p.X, p.Y);
+            if (!ProviderServes(this, window)) return;
+            // Still under the mouse: hot, else normal.
+            if (TvlTitleBarItem *still = ItemByCode(code); still == item && item->Visible() && !item->Down()) {
+                vcl::TMessage probe{WM_NCHITTEST, 0, static_cast<LPARAM>(Message.LParam), 0};
+                item->SetState(CalcHitTest(probe) == code ? 1 : 0);
+            }
+            RepaintFrameNow();
+            return;
         }
     } else if (IsTitleButtonCode(code)) {
         if (pressed) {

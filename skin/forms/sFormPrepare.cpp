@@ -95,6 +95,8 @@ void TsSkinProvider::PrepareForm() {
     if (!formBeingMade && !ProviderLoading() && FUseGlobalColor && !FSkinData->CustomColor())
         Form->SetColor(m->GetMainColor());
     SystemMenu->UpdateItems(false);
+    PrepareTitleBarItems();
+    if (!formBeingMade) SetMDIHelper(true);
     if (!Has(Form, vcl::csLoading)) UpdateExtBorders(m->GetExtendedBorders());
     IsSkinned = FSkinData->IsSkinned(true);
 }

@@ -17,6 +17,8 @@
 #include "vcl/StringList.h"
 #include "vcl/WideText.h"
 #include "vlCtrlAdapter.h"
+#include "sMDIForm.h"
+#include "vlTitleBar.h"
 
 namespace skin {
 
@@ -53,6 +55,7 @@ VCL_PUBLISHED(TsSkinProvider, p) {
     p.Property("TitleSkin", &TsSkinProvider::TitleSkin, &TsSkinProvider::SetTitleSkin);
     p.Property("ThirdParty", &TsSkinProvider::ThirdParty);
     p.Property("MenuLineSkin", &TsSkinProvider::MenuLineSkin, &TsSkinProvider::SetMenuLineSkin);
+    p.Property("TitleBar", &TsSkinProvider::TitleBar, &TsSkinProvider::SetTitleBar);
     p.Property("OnAfterAnimation", &TsSkinProvider::OnAfterAnimation);
     p.Property("OnExtHitTest", &TsSkinProvider::OnExtHitTest);
     p.Property("OnSkinItem", &TsSkinProvider::OnSkinItem);
@@ -176,9 +179,11 @@ void TsSkinProvider::Loaded() {
 }
 
 TsSkinProvider::~TsSkinProvider() {
+    SetTitleBarCallbacks(false);
     UpdateExtBorders(false);
     FAddedTitle.reset();
     if (Form && Hooked) ReleaseForm();
+    MDIHelper.reset();
     if (ModuleState().MDIParentProvider == this) ModuleState().MDIParentProvider = nullptr;
     delete std::exchange(SystemMenu, nullptr);
     ButtonsBackup.reset();
@@ -225,6 +230,11 @@ void TsSkinProvider::Notification(vcl::TComponent *AComponent, vcl::TOperation O
         // A label freed while skinned leaves no record behind, which a new
         // label at the same address would otherwise take for its own.
         std::erase_if(LabelRecords, [AComponent](const TvlLabelRecord &r) { return r.Label == AComponent; });
+        if (AComponent == FTitleBar) {
+            if (ItemHintTimerObject) ItemHintTimerObject->SetEnabled(false);
+            if (IsTitleItemCode(CurrentButton)) CurrentButton = 0;
+            FTitleBar = nullptr;
+        }
         return;
     }
     if (auto *windowed = dynamic_cast<vcl::TWinControl *>(AComponent);
@@ -454,11 +464,13 @@ void InitializeFormsModule() {
     StateInstance() = TvlFormsState{};
     ReadSystemFrameMetrics();
     vcl::RegisterClasses({&TsSkinProvider::StaticClassInfo()});
+    RegisterTitleBarClasses();
 }
 
 void FinalizeFormsModule() {
     if (FormsStartupCount == 0 || --FormsStartupCount > 0) return;
     vcl::UnRegisterClass(TsSkinProvider::StaticClassInfo());
+    vcl::UnRegisterClass(TsTitleBar::StaticClassInfo());
     StateInstance() = TvlFormsState{};
 }
 

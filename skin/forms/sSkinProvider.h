@@ -59,6 +59,7 @@ class TControl;
 class TCustomForm;
 class TCustomLabel;
 class TForm;
+class TTimer;
 class TStringList;
 class TWinControl;
 }
@@ -67,6 +68,9 @@ namespace skin {
 
 class TsScrollWndData;
 class TsSkinManager;
+class TsMDIForm;
+class TsTitleBar;
+class TvlTitleBarItem;
 class TsSystemMenu;
 class TvlCtrlAdapter;
 
@@ -206,6 +210,10 @@ public:
     // Empty: "MENULINE".
     const std::string &MenuLineSkin() const { return FMenuLineSkin; }
     void SetMenuLineSkin(const std::string &Value);
+    // The items in the caption; watched: the reference goes with it
+    // (sTitleBarPaint.cpp).
+    TsTitleBar *TitleBar() const { return FTitleBar; }
+    void SetTitleBar(TsTitleBar *Value);
     // OnAfterAnimation is TvlFormProvider's.
     TvlNCHitTest OnExtHitTest;
     TAddItemEvent OnSkinItem;
@@ -456,6 +464,42 @@ public:
     int GetTitleHeight() override { return GetTitleHeight(false); }
     int TitleExcess(bool Maximized) const;
 
+    // --------------------------------------------------------- sMDIForm.cpp
+    // On: an MDI parent gets its helper (one whose client window is no
+    // longer served is made again) and becomes MDIParentProvider. Off: the
+    // helper goes.
+    void SetMDIHelper(bool On);
+    // The form is an MDI parent (outside design time).
+    bool IsMDIParent() const;
+    std::unique_ptr<TsMDIForm> MDIHelper;
+
+    // --------------------------------------------------- sTitleBarPaint.cpp
+    // Every item of the title bar gets its section record and paint callback.
+    void PrepareTitleBarItems();
+    // Off: the items forget this provider's painter and notification.
+    void SetTitleBarCallbacks(bool On);
+    // One item's section resolved again (its SkinSection changed).
+    void ResolveItemSection(vcl::TObject *Sender);
+    void PaintTitleBarItem(TvlTitleBarItem *Item, vcl::TBitmap *Target, vcl::TRect R);
+    void PaintItemContent(TvlTitleBarItem &Item, vcl::TBitmap &Target, vcl::TRect R, int StateIndex,
+                          vcl::TColor TextColor, int GlowSize, vcl::TColor GlowColor);
+    // The visible items into the cache, Down tabs last.
+    void PaintTitleBarItems(int CaptionWidth);
+    // The code (2000 + index) of the title-bar item under a point of the
+    // frame image: 0 over none, a spacer or an information item; HTCAPTION
+    // over a disabled item or a Down tab.
+    int ItemHitCode(vcl::TPoint P) const;
+    bool IsTitleItemCode(int Code) const;
+    // A title bar shows at least one visible item.
+    bool ItemsShown() const;
+    TvlTitleBarItem *ItemByCode(int Code) const;
+    // The hot item's hint after the application's hint pause.
+    void ArmItemHint(TvlTitleBarItem &Item);
+    void ItemHintTimer(vcl::TObject *Sender);
+    std::unique_ptr<vcl::TTimer> ItemHintTimerObject;
+    vcl::TRect ItemHintRect{};  // the hot item, on the screen
+    int ItemHintCode = 0;
+
     // ----------------------------------------------------- sFrameOutput.cpp
     // The frame from the cache into a window DC (origin: the window's corner).
     void PaintCachedFrame(HDC DC);
@@ -600,6 +644,7 @@ private:
     std::string FTitleSkin;
     std::unique_ptr<ThirdPartyList> FThirdParty;
     std::string FMenuLineSkin;
+    TsTitleBar *FTitleBar = nullptr;  // not owned: a component of the form
 };
 
 // The provider that serves the form of Component (the first form along its
@@ -614,6 +659,11 @@ bool ProviderServes(const TsSkinProvider *Provider, HWND Window);  // sSysMenuPo
 // monitor whose top-left corner is Monitor (the position counts from that
 // corner, as the system reads it).
 void MaximizedPlacement(const vcl::TRect &Work, vcl::TPoint Monitor, int B, MINMAXINFO &Info);  // sFormActivation.cpp
+
+// The four corners of SourceRect copied unchanged (0x00FF00FF transparent),
+// the edges and the centre stretched into TargetRect (sTitleBarPaint.cpp).
+void StretchNineSlice(vcl::TBitmap &Source, const vcl::TRect &SourceRect, vcl::TBitmap &Target,
+                      const vcl::TRect &TargetRect, const vcl::TRect &Margins);
 
 // The state of the form layer (the module's start-up resets it).
 struct TvlFormsState {

@@ -16,6 +16,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/Forms.h"
+#include "vlTitleBar.h"
 
 namespace skin {
 
@@ -105,6 +106,7 @@ void TsSkinProvider::UpdateButtonsLayout() {
 
     int x = CacheWidth() - (global ? global->BIRight : 0) - margins.Right - std::max(border, 4);
     if (!NormalCaption()) x += 2;  // less the border form's side excess, 0 without one
+    const int limit = x;
     const TsMaskData *closeMask = MaskAt(manager, ButtonClose.ImageIndex);
     const int buttonHeight = closeMask ? GetMaskFrameHeight(*closeMask) : DefaultButtonSize;
     const int spacing = NormalCaption() && global ? global->BISpace : 0;
@@ -154,6 +156,22 @@ void TsSkinProvider::UpdateButtonsLayout() {
             button.Data.ImageIndex = button.UseSkinData() && maskValid ? TitleButtonMaskIndex : -1;
             place(button.Data, TitleButtonWidth(button));
         }
+    }
+
+    if (FTitleBar) {
+        bool leftItems = false;
+        for (int i = 0; i < FTitleBar->Items()->Count(); ++i) {
+            const TvlTitleBarItem &item = *FTitleBar->Items()->Items(i);
+            leftItems = leftItems || (item.Visible() && item.Align() == tbaLeft);
+        }
+        TvlTitleArea &area = FTitleBar->Area;
+        area.Left = IconRect.Right + (ShowsIcon() && leftItems ? 6 : 0);
+        area.Top = GetButtonsTop();
+        area.Right = x - 6;
+        area.Bottom = CaptionBottom;
+        area.Limit = limit;
+        area.ButtonCenterY = ButtonCenterY;
+        FTitleBar->Arrange();
     }
 }
 
@@ -214,9 +232,16 @@ void TsSkinProvider::PaintBorderIcons(int CaptionWidth) {
     GdiFlush();  // what GDI drew into the cache is in its pixels
     RestoreButtonsArea(CaptionWidth);
     DrawAllButtons(0);
+    PaintTitleBarItems(CaptionWidth);
 }
 
 void TsSkinProvider::PaintButtonState(int Code) {
+    if (IsTitleItemCode(Code) || (FTitleBar && Code >= 1 && ButtonByCode(Code) && ItemsShown())) {
+        // Items may reach into the strip that a single button's repaint
+        // puts back: the whole caption is rendered again.
+        if (ButtonsPaintable()) RepaintFrameNow();
+        return;
+    }
     TsCaptionButton *button = ButtonByCode(Code);
     // No button of a maximized MDI child shows: forms here are no MDI parents.
     if (!button || IsMDIButton(Code)) return;
@@ -291,11 +316,20 @@ TsCaptionButton *TsSkinProvider::ButtonByCode(int Code) {
 
 void TsSkinProvider::SetHotButton(int Code, bool Repaint) {
     if (Code == CurrentButton || !FDrawNonClientArea) return;
-    if (Code >= 1 && !ButtonByCode(Code)) return;
+    if (Code >= 1 && !ButtonByCode(Code) && !IsTitleItemCode(Code)) return;
+    if (ItemHintTimerObject) ItemHintTimerObject->SetEnabled(false);
     // The button left.
     const int old = CurrentButton;
     if (old >= 1) {
-        if (TsCaptionButton *button = ButtonByCode(old)) {
+        if (TvlTitleBarItem *item = ItemByCode(old)) {
+            item->HideHint();
+            if (item->OnMouseLeave) item->OnMouseLeave(item);
+            // The handler may have taken the title bar away.
+            if (ItemByCode(old) == item) {
+                item->SetState(0);
+                if (Repaint) PaintButtonState(old);
+            }
+        } else if (TsCaptionButton *button = ButtonByCode(old)) {
             button->State = 0;
             if (old >= htTitleButton) FTitleButtons->Items(old - htTitleButton)->HintWindow.reset();
             if (Repaint) PaintButtonState(old);
@@ -303,6 +337,14 @@ void TsSkinProvider::SetHotButton(int Code, bool Repaint) {
     }
     CurrentButton = Code;
     if (FormsState().FormButtonPressed || Code < 1) return;
+    if (TvlTitleBarItem *item = ItemByCode(Code)) {
+        if (item->OnMouseEnter) item->OnMouseEnter(item);
+        if (ItemByCode(Code) != item || CurrentButton != Code) return;
+        item->SetState(1);
+        ArmItemHint(*item);
+        if (Repaint) PaintButtonState(Code);
+        return;
+    }
     TsCaptionButton *button = ButtonByCode(Code);
     button->State = 1;
     if (Code >= htTitleButton) {
@@ -314,15 +356,32 @@ void TsSkinProvider::SetHotButton(int Code, bool Repaint) {
 
 void TsSkinProvider::SetPressedButton(int Code) {
     TsCaptionButton *button = ButtonByCode(Code);
-    if (!button) return;
+    TvlTitleBarItem *item = ItemByCode(Code);
+    if (!button && !item) return;
     const int old = CurrentButton;
     if (old >= 1 && old != Code) {
-        if (TsCaptionButton *previous = ButtonByCode(old)) {
+        if (TvlTitleBarItem *previousItem = ItemByCode(old)) {
+            previousItem->SetState(0);
+            PaintButtonState(old);
+        } else if (TsCaptionButton *previous = ButtonByCode(old)) {
             previous->State = 0;
             PaintButtonState(old);
         }
     }
     CurrentButton = Code;
+    if (item) {
+        item->HideHint();
+        if (item->Style() == bsTab) {
+            CurrentButton = -1;
+            FormsState().FormButtonPressed = true;
+            return;
+        }
+        item->SetState(2);
+        PressedCode = Code;
+        FormsState().FormButtonPressed = true;
+        PaintButtonState(Code);
+        return;
+    }
     const HWND window = WindowOf(Form);
     const bool maximizeAllowed = SystemMenu && (SystemMenu->EnabledMax() ||
                                                 (window && IsZoomed(window) && SystemMenu->EnabledRestore()));
@@ -355,6 +414,7 @@ int TsSkinProvider::ButtonHitCode(vcl::TPoint P) {
         const TsTitleButton &button = *FTitleButtons->Items(i);
         if (button.Visible() && over(button.Data)) return button.Enabled() ? htTitleButton + i : HTCLIENT;
     }
+    if (const int item = ItemHitCode(P); item >= htTitleBarItem) return item;
     return HTCLIENT;
 }
 

@@ -193,6 +193,13 @@ public:
                                                                   TsSkinManager *Manager, TsCommonData *SkinData) {
         return (void)Window, (void)Params, (void)Manager, (void)SkinData, nullptr;
     }
+    // The adapter of a skinned MDI parent's client window, serving the
+    // provider's form; null when there is none.
+    virtual std::unique_ptr<TvlWindowAdapter> CreateMDIClientAdapter(HWND Window, const TvlSkinParams &Params,
+                                                                     TsSkinManager *Manager,
+                                                                     TvlFormProvider *Provider) {
+        return (void)Window, (void)Params, (void)Manager, (void)Provider, nullptr;
+    }
 };
 TvlAdapterFactory &AdapterFactory();
 void RegisterService(TvlAdapterFactory &Service);

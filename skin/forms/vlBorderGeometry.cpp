@@ -1,0 +1,59 @@
+#include "vlBorderGeometry.h"
+
+#include <algorithm>
+
+namespace skin {
+
+namespace {
+
+constexpr int HtLeft = 10, HtRight = 11, HtTop = 12, HtTopLeft = 13, HtTopRight = 14, HtBottom = 15,
+              HtBottomLeft = 16, HtBottomRight = 17;
+
+bool Between(int V, int Low, int High) { return V >= Low && V <= High; }
+
+} // namespace
+
+int SizingZoneWidth(const TvlBorderSkin &Skin) { return std::max(Skin.BorderWidth, 6); }
+
+vcl::TRect OuterShadowLimit(int W, int H, const vcl::TRect &M, const TvlBorderSkin &Skin) {
+    if (Skin.BorderMode == 1)
+        return {M.Left - Skin.AlignLeft, M.Top - Skin.AlignTop, W - M.Right + Skin.AlignRight,
+                H - M.Bottom + Skin.AlignBottom};
+    const int w = SizingZoneWidth(Skin);
+    return {M.Left - w, M.Top - w, W - M.Right + w, H - M.Bottom + w};
+}
+
+bool InOuterShadow(vcl::TPoint P, int W, int H, const vcl::TRect &M, const TvlBorderSkin &Skin) {
+    const vcl::TRect r = OuterShadowLimit(W, H, M, Skin);
+    return !(Between(P.X, r.Left, r.Right) && Between(P.Y, r.Top, r.Bottom));
+}
+
+int BorderSizingCode(vcl::TPoint P, int W, int H, const vcl::TRect &M, const TvlBorderSkin &Skin, int N) {
+    bool top, bottom, left, right;
+    if (Skin.BorderMode == 1) {
+        if (InOuterShadow(P, W, H, M, Skin)) return 0;
+        const int l = Skin.AlignLeft, t = Skin.AlignTop, r = Skin.AlignRight, b = Skin.AlignBottom;
+        top = Between(P.Y, M.Top - t, M.Top - t + 4);
+        bottom = Between(P.Y, H - M.Bottom + b - N, H - M.Bottom + b);
+        left = Between(P.X, M.Left - l, M.Left - l + N);
+        right = Between(P.X, W - M.Right + r - N, W - M.Right + r);
+    } else {
+        const int w = SizingZoneWidth(Skin);
+        top = Between(P.Y, M.Top - w, M.Top);
+        bottom = Between(P.Y, H - M.Bottom, H - M.Bottom + w);
+        left = Between(P.X, M.Left - w, M.Left);
+        right = Between(P.X, W - M.Right, W - M.Right + w);
+    }
+    // Top wins over bottom and left over right where zones meet (a very
+    // small window): one code, never two.
+    const int vertical = top ? 1 : bottom ? 2 : 0;
+    if (left) return vertical == 1 ? HtTopLeft : vertical == 2 ? HtBottomLeft : HtLeft;
+    if (right) return vertical == 1 ? HtTopRight : vertical == 2 ? HtBottomRight : HtRight;
+    return vertical == 1 ? HtTop : vertical == 2 ? HtBottom : 0;
+}
+
+vcl::TRect MaximizedBorderRect(int W, int H, const vcl::TRect &M, int B, int E) {
+    return {M.Left + B + E, M.Top + 4, W - B - E - M.Right, H - B - E - M.Bottom};
+}
+
+} // namespace skin

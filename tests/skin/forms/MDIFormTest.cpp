@@ -1,0 +1,134 @@
+// The MDI helper of a skinned MDI parent: its client window served by the
+// adapter that the adapter slot makes (the adapter base until the client's
+// own adapter exists), kept by a second request, lost when the skin goes
+// and made again when it comes back; nothing served without an adapter in
+// the slot; the handles of many parents. A picture of a skinned MDI parent
+// with two children goes to the artefacts.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "FormsTestSupport.h"
+#include "../../support/UiDriver.h"
+#include "skin/adapters/vlAdapters.h"
+#include "skin/forms/sMDIForm.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sModuleState.h"
+#include "vcl/Forms.h"
+#include "vcl/HandleCounts.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+struct MDIParent {
+    std::unique_ptr<vcl::TForm> Form{vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew)};
+    TsSkinProvider *P;
+    explicit MDIParent(bool Show = true) {
+        Form->SetFormStyle(vcl::fsMDIForm);
+        Form->SetBounds(80, 80, 480, 360);
+        Form->SetCaption("MDI");
+        P = vcl::Create<TsSkinProvider>(Form.get());
+        if (Show) {
+            Form->Show();
+            vcl::Application->ProcessMessages();
+        }
+    }
+    HWND Client() const { return Form->ClientHandle(); }
+    vcl::TForm *Child(const char *Caption, int X) {
+        auto *child = vcl::Create<vcl::TForm>(Form.get(), vcl::CreateNew);
+        child->SetFormStyle(vcl::fsMDIChild);
+        child->SetCaption(Caption);
+        child->SetBounds(X, X, 220, 160);
+        child->Show();
+        return child;
+    }
+};
+
+struct MDIHelper : FormsFixture {
+    MDIHelper() { InitializeAdaptersModule(); }
+    ~MDIHelper() override { FinalizeAdaptersModule(); }
+};
+
+TEST_F(MDIHelper, AServedClientLosesItsAdapterWhenTheSkinGoesAndGetsItBack) {
+    MDIParent f;
+    ASSERT_TRUE(f.P->MDIHelper);
+    EXPECT_EQ(ModuleState().MDIParentProvider, f.P);
+    EXPECT_EQ(f.P->MDIHelper->Form, f.Form.get());
+    ASSERT_TRUE(f.P->MDIHelper->ClientAdapter);
+    EXPECT_EQ(f.P->MDIHelper->ClientAdapter->AdapterWindow(), f.Client());
+    EXPECT_TRUE(SendSkinQuery(f.Client(), SC_IS_HANDLED));
+
+    // Asked again while the client is served: the same helper.
+    const TsMDIForm *helper = f.P->MDIHelper.get();
+    f.P->SetMDIHelper(true);
+    EXPECT_EQ(f.P->MDIHelper.get(), helper);
+
+    Manager->SetActive(false);
+    EXPECT_FALSE(f.P->MDIHelper);
+    EXPECT_FALSE(SendSkinQuery(f.Client(), SC_IS_HANDLED)) << "the system paints the client again";
+
+    Manager->SetActive(true);
+    ASSERT_TRUE(f.P->MDIHelper);
+    EXPECT_TRUE(f.P->MDIHelper->ClientAdapter);
+    EXPECT_TRUE(SendSkinQuery(f.Client(), SC_IS_HANDLED));
+
+    // A refresh keeps what is served.
+    helper = f.P->MDIHelper.get();
+    Command(f.Form.get(), SC_SKIN_REFRESH);
+    EXPECT_EQ(f.P->MDIHelper.get(), helper);
+
+    delete f.P;
+    EXPECT_EQ(ModuleState().MDIParentProvider, nullptr);
+    EXPECT_FALSE(SendSkinQuery(f.Client(), SC_IS_HANDLED));
+}
+
+TEST_F(MDIHelper, AFormThatIsNoMDIParentGetsNoHelper) {
+    TestForm plain;
+    auto *p = vcl::Create<TsSkinProvider>(plain.Form);
+    plain.Show();
+    p->SetMDIHelper(true);
+    EXPECT_FALSE(p->MDIHelper);
+    EXPECT_NE(ModuleState().MDIParentProvider, p);
+}
+
+TEST_F(MDIHelper, ManyParentsLeaveNoHandleBehind) {
+    { MDIParent warm; }
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 10; ++i) {
+        MDIParent f;
+        f.Child("A", 10);
+        Manager->SetActive(false);
+        Manager->SetActive(true);
+    }
+    vcl::Application->ProcessMessages();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+}
+
+TEST(MDIHelperWithoutAdapters, TheHelperServesNothingWithoutAnAdapterInTheSlot) {
+    const FormsModules modules;
+    ManagerPtr manager = FormSkinManager();
+    MDIParent f;
+    ASSERT_TRUE(f.P->MDIHelper);
+    EXPECT_FALSE(f.P->MDIHelper->ClientAdapter);
+    EXPECT_FALSE(SendSkinQuery(f.Client(), SC_IS_HANDLED));
+}
+
+TEST_F(MDIHelper, PictureOfASkinnedParentWithTwoChildren) {
+    MDIParent f;
+    f.Child("Dokument 1", 10);
+    f.Child("Dokument 2", 60);
+    vcl::Application->ProcessMessages();
+    RedrawWindow(f.Form->WindowHandle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const uitest::TImage32 image = uitest::CaptureWindow(f.Form->WindowHandle());
+    EXPECT_TRUE(uitest::IsDrawn(image));
+    const std::filesystem::path folder = HostPath(ZUVO_ARTIFACTS_FOLDER);
+    std::filesystem::create_directories(folder);
+    uitest::WritePng((folder / "forms-mdi-parent.png").string(), image);
+}
+
+} // namespace
+} // namespace skin

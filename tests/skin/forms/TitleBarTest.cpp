@@ -1,0 +1,420 @@
+// A title bar in a skinned caption: the items' codes (2000 + index, spacers,
+// information items, disabled items and Down tabs being caption), their
+// pictures in the frame cache (the section by style, the built-in menu
+// button, half strength when disabled, a skin change choosing again), a
+// drop-down menu closed by Escape firing one click, a tab group switched by
+// the real mouse, the item hints after the hint pause, the owner check,
+// and the handles of many title-bar forms. The picture of a title-bar form
+// in our stored skin goes to the artefacts.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CaptionTestSupport.h"
+#include "skin/forms/vlTitleBar.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "vcl/Forms.h"
+#include "vcl/HandleCounts.h"
+#include "vcl/HintWindow.h"
+#include "vcl/ImgList.h"
+#include "vcl/Menus.h"
+#include "vcl/StdCtrls.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+// Item sections in flat colours per state: normal, hot, pressed.
+inline constexpr StateColors ButtonColors{0x30A030, 0x40C040, 0x208020};
+inline constexpr StateColors ToolColors{0xA03030, 0xC04040, 0x802020};
+inline constexpr StateColors TabColors{0x3030A0, 0x4040C0, 0x202080};
+
+std::string Section(const char *Name, StateColors C) {
+    const auto hex = [](vcl::TColor V) {
+        char s[16];
+        std::snprintf(s, sizeof s, "0x%06X", static_cast<unsigned>(V));
+        return std::string(s);
+    };
+    return std::string("[") + Name + "]\r\nCOLOR=" + hex(C.Normal) + "\r\nHOTCOLOR=" + hex(C.Hot) +
+           "\r\nUSESTATE2=1\r\nCOLOR2=" + hex(C.Pressed) + "\r\nFONTCOLOR=0xFFFFFF\r\nHOTFONTCOLOR=0xFFFFFF\r\nFONTCOLOR2=0xFFFFFF\r\n";
+}
+
+TestSkin ItemsSkin(bool WithTbBtn) {
+    TestSkin skin;
+    skin.Options = CaptionOptions() + (WithTbBtn ? Section("TB_BTN", ButtonColors) : std::string()) +
+                   Section("TOOLBUTTON", ToolColors) + Section("TB_TAB", TabColors);
+    skin.Files = {{"MASTER.BMP", CaptionMaster()}};
+    return skin;
+}
+
+struct TitleBar : CaptionFixture {
+    TitleBar() {
+        SetCursorPos(5, 5);  // away from the forms: no item starts hot
+        AddStoredSkin(*Manager, "Items", ItemsSkin(true).Packed());
+        AddStoredSkin(*Manager, "NoTbBtn", ItemsSkin(false).Packed());
+        Manager->SetSkinName("Items");
+    }
+    CaptionForm C;
+    TsSkinProvider *P = C.P;
+    TsTitleBar *Bar = vcl::Create<TsTitleBar>(C.F());
+
+    TvlTitleBarItem *Add(TvlBtnStyle Style, const std::string &Caption, TvlItemAlign Align = tbaLeft) {
+        TvlTitleBarItem *item = Bar->Items()->Add();
+        item->SetStyle(Style);
+        item->SetCaption(Caption);
+        item->SetAlign(Align);
+        return item;
+    }
+    void ShowAndRender() {
+        P->SetTitleBar(Bar);
+        C.Show();
+        P->FormActive = 1;
+        Render();
+    }
+    void Render() {
+        P->SkinData()->BGChanged = true;
+        ASSERT_TRUE(P->RenderFrame());
+    }
+    LRESULT HitOf(const TvlTitleBarItem *Item) const { return C.HitTest(CaptionForm::Centre(Item->Rect)); }
+    // Two pixels in from the item's left edge, halfway down: background, not text.
+    vcl::TColor Face(const TvlTitleBarItem *Item) const {
+        return CachePixel(P, {Item->Rect.Left + 2, (Item->Rect.Top + Item->Rect.Bottom) / 2});
+    }
+};
+
+TEST_F(TitleBar, ItemsAnswerTwoThousandPlusTheirIndexAndTheRestIsCaption) {
+    TvlTitleBarItem *button = Add(bsButton, "One");
+    TvlTitleBarItem *spacer = Add(bsSpacing, "");
+    spacer->SetWidth(30);
+    TvlTitleBarItem *info = Add(bsInfo, "Info");
+    TvlTitleBarItem *downTab = Add(bsTab, "Down");
+    downTab->SetDown(true);
+    TvlTitleBarItem *tab = Add(bsTab, "Up");
+    TvlTitleBarItem *disabled = Add(bsButton, "Off");
+    disabled->SetEnabled(false);
+    TvlTitleBarItem *right = Add(bsButton, "R", tbaRight);
+    ShowAndRender();
+
+    EXPECT_EQ(HitOf(button), 2000);
+    EXPECT_EQ(HitOf(spacer), HTCAPTION);
+    EXPECT_EQ(HitOf(info), HTCAPTION);
+    EXPECT_EQ(HitOf(downTab), HTCAPTION);
+    EXPECT_EQ(HitOf(tab), 2004);
+    EXPECT_EQ(HitOf(disabled), HTCAPTION);
+    EXPECT_EQ(HitOf(right), 2006);
+    // Beside the items the caption is caption.
+    EXPECT_EQ(C.HitTest({right->Rect.Left - 20, P->ButtonCenterY}), HTCAPTION);
+
+    // The left group starts after the icon (+ 6), the right one ends 6 left
+    // of the minimize button; a button stands on the caption's centre line.
+    EXPECT_EQ(button->Rect.Left, P->IconRect.Right + 6);
+    EXPECT_EQ(right->Rect.Right, P->ButtonMin.Rect.Left - 6);
+    EXPECT_EQ(button->Rect.Top, P->ButtonCenterY - button->Height() / 2);
+    EXPECT_EQ(tab->Rect.Bottom, P->CaptionBottom);
+    EXPECT_EQ(Bar->Widths.Right, right->Width());
+
+    // A hidden item answers nothing; the next one keeps its own index.
+    button->SetVisible(false);
+    C.Layout();
+    EXPECT_NE(C.HitTest({button->Rect.Left + 1, P->ButtonCenterY}), 2000);
+    EXPECT_EQ(HitOf(tab), 2004);
+}
+
+TEST_F(TitleBar, ItemsArePaintedFromTheSectionOfTheirStyleInEveryState) {
+    TvlTitleBarItem *button = Add(bsButton, "Button");
+    TvlTitleBarItem *tab = Add(bsTab, "Tab");
+    TvlTitleBarItem *off = Add(bsButton, "Off");
+    ShowAndRender();
+    const vcl::TColor caption = CachePixel(P, {off->Rect.Right + 30, P->ButtonCenterY});
+    off->SetEnabled(false);
+    Render();
+
+    EXPECT_EQ(Face(button), ButtonColors.Normal);
+    EXPECT_EQ(Face(tab), TabColors.Normal);
+    // Disabled: half the section over the caption, (a + b) / 2 per channel.
+    const auto half = [](vcl::TColor A, vcl::TColor B) {
+        vcl::TColor out = 0;
+        for (int shift : {0, 8, 16}) out |= ((((A >> shift) & 0xFF) + ((B >> shift) & 0xFF)) / 2) << shift;
+        return out;
+    };
+    EXPECT_EQ(Face(off), half(ButtonColors.Normal, caption)) << std::hex << Face(off);
+
+    P->SetHotButton(2000, true);
+    EXPECT_EQ(button->State, 1);
+    EXPECT_EQ(Face(button), ButtonColors.Hot);
+    EXPECT_EQ(ScreenPixel(C.Wnd(), {button->Rect.Left + 2, (button->Rect.Top + button->Rect.Bottom) / 2}),
+              ButtonColors.Hot);
+    P->SetPressedButton(2000);
+    EXPECT_EQ(Face(button), ButtonColors.Pressed);
+    P->SetHotButton(0, true);
+    FormsState().FormButtonPressed = false;
+    EXPECT_EQ(button->State, 0);
+    EXPECT_EQ(Face(button), ButtonColors.Normal);
+
+    // A skin without "TB_BTN" paints buttons with "TOOLBUTTON".
+    Manager->SetSkinName("NoTbBtn");
+    vcl::Application->ProcessMessages();
+    EXPECT_EQ(button->Section->Name, "TOOLBUTTON");
+    C.Layout();
+    Render();
+    EXPECT_EQ(Face(button), ToolColors.Normal);
+}
+
+TEST_F(TitleBar, AMenuButtonWithoutASectionShowsTheBuiltInPictureWithWhiteText) {
+    ASSERT_TRUE(Bar->MenuBtnBitmap) << "the program carries MENUBTN";
+    EXPECT_EQ(Bar->MenuBtnBitmap->Width(), 3 * Bar->MenuBtnBitmap->Height());
+    EXPECT_EQ(Bar->MenuBtnBitmap->View().At(0, 0), 0x00FF00FFu) << "corners are transparent";
+    TvlTitleBarItem *menu = Add(bsMenu, "Menu");
+    ShowAndRender();
+    ASSERT_EQ(menu->Section->Index, -1);
+    const vcl::TBitmapView picture = Bar->MenuBtnBitmap->View();
+    const int frame = picture.Width / 3;
+    // The edge of the picture's normal frame, stretched: the item's left edge halfway down.
+    const std::uint32_t edge = picture.At(0, picture.Height / 2);
+    const vcl::TColor edgeColour = static_cast<vcl::TColor>(((edge >> 16) & 0xFF) | (edge & 0xFF00) | ((edge & 0xFF) << 16));
+    EXPECT_EQ(CachePixel(P, {menu->Rect.Left, (menu->Rect.Top + menu->Rect.Bottom) / 2}), edgeColour);
+    // The corner keeps the caption under it.
+    const vcl::TColor under = CachePixel(P, {menu->Rect.Right + 40, menu->Rect.Top});
+    EXPECT_EQ(CachePixel(P, {menu->Rect.Left, menu->Rect.Top}), under);
+    // Its caption is written in white.
+    int white = 0;
+    for (int y = menu->Rect.Top; y < menu->Rect.Bottom; ++y)
+        for (int x = menu->Rect.Left; x < menu->Rect.Right; ++x) white += CachePixel(P, {x, y}) == 0xFFFFFF;
+    EXPECT_GT(white, 10);
+    // Hot shows the second frame.
+    P->SetHotButton(2000, true);
+    const std::uint32_t hot = picture.At(frame + frame / 2, 1);
+    EXPECT_EQ(CachePixel(P, {menu->Rect.Left + 5, menu->Rect.Top + 1}),
+              static_cast<vcl::TColor>(((hot >> 16) & 0xFF) | (hot & 0xFF00) | ((hot & 0xFF) << 16)));
+}
+
+TEST_F(TitleBar, ADropDownClosedByEscapeFiresOneClickAndLeavesNoButtonHeld) {
+    TvlTitleBarItem *item = Add(bsButton, "Pick");
+    auto *menu = vcl::Create<vcl::TPopupMenu>(C.F());
+    auto *entry = vcl::Create<vcl::TMenuItem>(menu);
+    entry->SetCaption("Entry");
+    menu->Items()->Add(entry);
+    item->SetDropdownMenu(menu);
+    int clicks = 0, downs = 0, ups = 0;
+    struct Counter {
+        int *N;
+        void Notify(vcl::TObject *) { ++*N; }
+        void Mouse(vcl::TObject *, vcl::TMouseButton, vcl::TShiftState, int, int) { ++*N; }
+    } onClick{&clicks}, onDown{&downs}, onUp{&ups};
+    item->OnClick = vcl::TNotifyEvent::Bind<&Counter::Notify>(&onClick);
+    item->OnMouseDown = vcl::TMouseEvent::Bind<&Counter::Mouse>(&onDown);
+    item->OnMouseUp = vcl::TMouseEvent::Bind<&Counter::Mouse>(&onUp);
+    ShowAndRender();
+    // The drop-down arrow makes room: wider than the caption alone.
+    EXPECT_GT(item->ContentSize.cx, FontTextExtent(*item->FontData()->WorkingFont(), "Pick").cx);
+
+    bool droppedWhileShown = false;
+    MenuWatcher watcher([&](HWND, HMENU) {
+        droppedWhileShown = item->MenuDropped;
+        MenuWatcher::Escape();
+    });
+    MouseTo(C.Wnd(), CaptionForm::Centre(item->Rect));
+    Settle();
+    MouseButton(true);
+    Settle();
+    MouseButton(false);
+    Settle();
+    ASSERT_TRUE(uitest::PumpUntil([&] { return watcher.Count() == 1; }, 2s));
+    Settle();
+
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(downs, 1);
+    EXPECT_TRUE(droppedWhileShown);
+    EXPECT_FALSE(item->MenuDropped);
+    EXPECT_EQ(menu->WindowHandle(), nullptr);
+    EXPECT_FALSE(FormsState().FormButtonPressed);
+    // The menu showed below the item's left edge.
+    RECT frame{};
+    GetWindowRect(C.Wnd(), &frame);
+    EXPECT_EQ(watcher.Rect().left, frame.left + item->Rect.Left);
+    EXPECT_EQ(watcher.Rect().top, frame.top + item->Rect.Bottom);
+    // The item is still usable: the mouse over it makes it hot again.
+    MouseTo(C.Wnd(), {item->Rect.Left + 1, item->Rect.Top + 1});
+    Settle();
+    MouseTo(C.Wnd(), CaptionForm::Centre(item->Rect));
+    Settle();
+    EXPECT_EQ(item->GetState(), 1);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(TitleBar, AClickOnAnotherTabOfTheGroupMovesDownToItAndFiresItsClickOnce) {
+    TvlTitleBarItem *first = Add(bsTab, "First");
+    TvlTitleBarItem *second = Add(bsTab, "Second");
+    TvlTitleBarItem *other = Add(bsTab, "Other");
+    first->SetGroupIndex(1);
+    second->SetGroupIndex(1);
+    other->SetGroupIndex(2);
+    first->SetDown(true);
+    other->SetDown(true);
+    int firstClicks = 0, secondClicks = 0;
+    struct Counter {
+        int *N;
+        void Notify(vcl::TObject *) { ++*N; }
+    } a{&firstClicks}, b{&secondClicks};
+    first->OnClick = vcl::TNotifyEvent::Bind<&Counter::Notify>(&a);
+    second->OnClick = vcl::TNotifyEvent::Bind<&Counter::Notify>(&b);
+    ShowAndRender();
+    // Tabs have two looks: a Down one takes the section's second state.
+    EXPECT_EQ(Face(first), TabColors.Hot);
+    EXPECT_EQ(Face(second), TabColors.Normal);
+
+    const auto click = [&](const TvlTitleBarItem *Item) {
+        MouseTo(C.Wnd(), CaptionForm::Centre(Item->Rect));
+        Settle();
+        MouseButton(true);
+        Settle();
+        MouseButton(false);
+        Settle();
+    };
+    click(second);
+    EXPECT_EQ(secondClicks, 1);
+    EXPECT_FALSE(first->Down());
+    EXPECT_TRUE(second->Down());
+    EXPECT_TRUE(other->Down()) << "another group is left alone";
+    EXPECT_FALSE(FormsState().FormButtonPressed);
+    // The tab that is Down now is caption (a press there would move the form).
+    EXPECT_EQ(HitOf(second), HTCAPTION);
+    EXPECT_EQ(HitOf(first), 2000);
+    click(first);
+    EXPECT_EQ(firstClicks, 1);
+    EXPECT_TRUE(first->Down());
+    EXPECT_FALSE(second->Down());
+}
+
+TEST_F(TitleBar, AHotItemShowsItsHintAfterTheHintPauseWhileTheMouseStays) {
+    TvlTitleBarItem *item = Add(bsButton, "Hinted");
+    item->SetShowHint(true);
+    item->SetHint("What it does");
+    ShowAndRender();
+    vcl::Application->SetHintPause(120);
+    MouseTo(C.Wnd(), CaptionForm::Centre(item->Rect));
+    Settle();
+    EXPECT_EQ(P->CurrentButton, 2000);
+    ASSERT_TRUE(uitest::PumpUntil([&] { return item->HintWindow != nullptr; }, 2s));
+    // Leaving the item for the caption takes the hint away.
+    const vcl::TPoint caption{item->Rect.Right + 40, P->ButtonCenterY};
+    ASSERT_EQ(C.HitTest(caption), HTCAPTION);
+    MouseTo(C.Wnd(), caption);
+    Settle();
+    EXPECT_EQ(item->HintWindow, nullptr);
+
+    // Without a pause it shows at once.
+    vcl::Application->SetHintPause(0);
+    P->SetHotButton(2000, false);
+    EXPECT_NE(item->HintWindow, nullptr);
+    P->SetHotButton(0, false);
+    vcl::Application->SetHintPause(500);
+}
+
+TEST_F(TitleBar, ItemsFollowTheirImageListAndCaption) {
+    auto *images = vcl::Create<vcl::TCustomImageList>(C.F());
+    TvlTitleBarItem *item = Add(bsButton, "");
+    item->SetImageIndex(0);
+    Bar->SetImages(images);
+    ShowAndRender();
+    EXPECT_EQ(item->Width(), 16) << "no image yet: the smallest size";
+    // An image added to the list re-measures the item through the change link.
+    images->SetSize(24, 24);
+    vcl::TBitmap picture;
+    picture.SetPixelFormat(vcl::pf24bit);
+    picture.SetSize(24, 24);
+    ASSERT_EQ(images->AddMasked(&picture, vcl::clFuchsia), 0);
+    EXPECT_EQ(item->Width(), 2 * 3 + 24);
+    EXPECT_EQ(item->Height(), 2 * 3 + 24);
+    // A freed list is forgotten.
+    delete images;
+    EXPECT_EQ(Bar->Images(), nullptr);
+    item->SetCaption("Text");
+    EXPECT_EQ(item->Width(), 2 * 3 + FontTextExtent(*item->FontData()->WorkingFont(), "Text").cx);
+}
+
+// Our stored skin with a title bar: the picture for a person to judge.
+TEST(TitleBarPicture, AFormOfOurStoredSkinWithItems) {
+    const FormsModules modules;
+    ManagerPtr m = NewManager();
+    AddStoredSkin(*m, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
+    m->SetSkinName("Beryllo (internal)");
+    ASSERT_TRUE(m->SkinData->Active);
+    TestForm form;
+    form.Form->SetBounds(100, 100, 560, 220);
+    form.Form->SetCaption("Title bar");
+    auto *p = vcl::Create<TsSkinProvider>(form.Form);
+    auto *bar = vcl::Create<TsTitleBar>(form.Form);
+    bar->SetShowCaption(true);
+    auto *menu = vcl::Create<vcl::TPopupMenu>(form.Form);
+    menu->Items()->Add(vcl::Create<vcl::TMenuItem>(menu));
+    const auto add = [&](TvlBtnStyle Style, const char *Caption, TvlItemAlign Align) {
+        TvlTitleBarItem *item = bar->Items()->Add();
+        item->SetStyle(Style);
+        item->SetCaption(Caption);
+        item->SetAlign(Align);
+        return item;
+    };
+    add(bsMenu, "Soubor", tbaLeft)->SetDropdownMenu(menu);
+    add(bsButton, "Nápověda", tbaLeft);
+    add(bsTab, "Přehled", tbaCenterInSpace)->SetDown(true);
+    add(bsTab, "Detail", tbaCenterInSpace);
+    add(bsInfo, "v1.0", tbaRight);
+    p->SetTitleBar(bar);
+    form.Show();
+    p->PrepareForm();
+    p->FormActive = 1;
+    p->SkinData()->BGChanged = true;
+    ASSERT_TRUE(p->RenderFrame());
+    vcl::TBitmap &c = *p->SkinData()->CacheBmp();
+    const std::filesystem::path folder = HostPath(ZUVO_ARTIFACTS_FOLDER);
+    std::filesystem::create_directories(folder);
+    uitest::TImage32 image{c.Width(), c.Height(), {}};
+    const vcl::TBitmapView v = c.View();
+    for (int y = 0; y < v.Height; ++y)
+        for (int x = 0; x < v.Width; ++x) image.Pixels.push_back(v.At(x, y));
+    EXPECT_TRUE(uitest::IsDrawn(image));
+    uitest::WritePng((folder / "forms-title-bar.png").string(), image);
+}
+
+TEST(TitleBarOwner, OnlyAFormOwnsATitleBar) {
+    const FormsModules modules;
+    const std::unique_ptr<vcl::TComponent> plain(vcl::Create<vcl::TComponent>(nullptr));
+    try {
+        vcl::Create<TsTitleBar>(plain.get());
+        FAIL() << "no error";
+    } catch (const vcl::EAbort &e) {
+        EXPECT_EQ(e.Message(), TitleBarOwnerError);
+    }
+}
+
+TEST_F(TitleBar, ManyTitleBarFormsLeaveNoHandleBehind) {
+    ShowAndRender();  // the first form's handles exist before counting
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 20; ++i) {
+        CaptionForm form;
+        auto *bar = vcl::Create<TsTitleBar>(form.F());
+        bar->Items()->Add()->SetCaption("A");
+        TvlTitleBarItem *hinted = bar->Items()->Add();
+        hinted->SetShowHint(true);
+        hinted->SetHint("Hint");
+        bar->Items()->Add()->SetStyle(bsMenu);
+        form.P->SetTitleBar(bar);
+        form.Show();
+        form.P->SkinData()->BGChanged = true;
+        form.P->RenderFrame();
+        vcl::Application->SetHintPause(0);
+        form.P->SetHotButton(2001, true);
+        form.P->SetHotButton(0, true);
+    }
+    vcl::Application->SetHintPause(500);
+    vcl::Application->ProcessMessages();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+}
+
+} // namespace
+} // namespace skin
