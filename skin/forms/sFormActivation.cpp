@@ -30,6 +30,16 @@ bool Has(const vcl::TComponent *C, vcl::TComponentStateItem Item) { return C && 
 
 bool Layered(HWND Window) { return (GetWindowLongPtrW(Window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
 
+// The layer that kept a shown form's first paints off the screen goes.
+// Unvisible: WS_VISIBLE goes with it by style, so that the form draws
+// nothing until the show animation's WM_SETREDRAW gives it back; the window
+// is not hidden, which would take its activation.
+void DropShowLayer(HWND Window, bool Unvisible) {
+    LONG_PTR style = GetWindowLongPtrW(Window, GWL_STYLE);
+    if (Unvisible) SetWindowLongPtrW(Window, GWL_STYLE, style & ~LONG_PTR{WS_VISIBLE});
+    SetWindowLongPtrW(Window, GWL_EXSTYLE, GetWindowLongPtrW(Window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
+}
+
 // Asks every child control of Form that lies within the header's height to
 // paint again with the new activation.
 void InvalidateHeaderChildren(vcl::TCustomForm &Form, int HeaderHeight) {
@@ -448,22 +458,75 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         return;
     }
     SetMDIHelper(true);
-    // The first show has no show animation yet: the form appears as it is.
     if (window) SetNcRenderingPolicy(window, ncrpDisabled);
     StateFlags &= ~pfSnapshotTaken;
     if (window && FormsState().PreviewFlag &&
         (!vcl::Application || !vcl::Application->MainForm() || vcl::Application->MainForm() == Form))
         LinkToEditor(window);
     if (ControlAdapter) ControlAdapter->AdaptControls(nullptr);
-    ShowAnimating = false;
-    FSkinData->PaintLocked = false;
     const TsSkinManager *m = FSkinData->GetSkinManager();
+    ShowAnimating = window && FAllowAnimation && !Form->Parent() && m && m->Effects()->AllowAnimation &&
+                    m->AnimEffects()->FormShow->Active && window != FormsState().LinkedWindow;
+    // The alpha the form shows at in the end.
+    const std::uint8_t alpha = Form->AlphaBlend() ? Form->AlphaBlendValue() : 255;
+    bool layerAdded = false;
+    if (ShowAnimating) {
+        // The form's own first paints stay off the screen: the animation
+        // shows its finished image.
+        FSkinData->PaintLocked = true;
+        InShowAnimation = true;
+        layerAdded = FormAnimations().SetLayeredAlpha(window, true, 1);
+        if (layerAdded) {
+            CollectFrameMasks();
+            RegionChanged = true;
+            UpdateFormRegion(false, false);
+        } else if (Form->AlphaBlend()) {
+            Form->SetAlphaBlendValue(0);
+        }
+        SetChildrenRedraw(false);
+    } else {
+        FSkinData->PaintLocked = false;
+    }
     UpdateExtBorders(m && m->GetExtendedBorders());
     SavedWndProc(Message);
-    UpdateFormScrollBars();
-    if (window) {
+    if (ShowAnimating && !Skinned()) {
+        SetChildrenRedraw(true);
+        if (layerAdded) DropShowLayer(window, false);
+        ShowAnimating = false;
+        InShowAnimation = false;
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-        LastClientRect = {0, 0, ClientWidth(window), ClientHeight(window)};
+        return;
+    }
+    UpdateFormScrollBars();
+    if (ShowAnimating) {
+        SetChildrenRedraw(true);
+        if (layerAdded) DropShowLayer(window, true);
+        ShowAnimating = false;
+        InShowAnimation = false;
+        const TvlFormShow &show = *m->AnimEffects()->FormShow;
+        FormAnimations().AnimShowForm(*this, show.Time, alpha, show.Mode);
+        // The animation gives the form WS_VISIBLE back; one that did not
+        // (no layered windows) must not leave it unseen.
+        if (ProviderServes(this, window) && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE)) {
+            SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        }
+    } else if (window) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    if (window) LastClientRect = {0, 0, ClientWidth(window), ClientHeight(window)};
+}
+
+std::unique_ptr<vcl::TForm> TsSkinProvider::TakeSnapshotForm() {
+    if (HideCover) return std::move(HideCover);
+    return CreateSnapshotForm(WindowOf(Form));
+}
+
+void TsSkinProvider::SetChildrenRedraw(bool On) {
+    for (int i = 0; i < Form->ControlCount(); ++i) {
+        auto *child = dynamic_cast<vcl::TWinControl *>(Form->Controls(i));
+        if (child && child->Visible() && child->HandleAllocated())
+            SendMessageW(child->WindowHandle(), WM_SETREDRAW, On, 0);
     }
 }
 

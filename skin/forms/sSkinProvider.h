@@ -260,6 +260,8 @@ public:
     // No minimize or restore animation exists yet: neither starts.
     bool StartMinimizeAnimation() override;
     bool StartRestoreAnimation() override;
+    // The hide cover when there is one (sFormActivation.cpp).
+    std::unique_ptr<vcl::TForm> TakeSnapshotForm() override;
 
     // ----------------------------------------------------- sFormWndProc.cpp
     // The form's window procedure while the provider serves it.
@@ -307,6 +309,8 @@ public:
     void CMEnabledChanged(vcl::TMessage &Message);
     void CMShowingChanged(vcl::TMessage &Message);
     void CMRecreateWnd(vcl::TMessage &Message);
+    // WM_SETREDRAW to every visible child window of the form.
+    void SetChildrenRedraw(bool On);
     // The unskinned route's handlers around the saved procedure.
     void VisibleChangedUnskinned(vcl::TMessage &Message);   // before it
     void WindowPosChangedUnskinned(vcl::TMessage &Message); // after it

@@ -10,6 +10,7 @@
 #include "sSkinImages.h"
 #include "sSkinQueries.h"
 #include "sSysColors.h"
+#include "vlFormAnimations.h"
 #include "vlGlow.h"
 #include "skin/graphics/sSkinCommand.h"
 #include "skin/graphics/vlCommonUtils.h"
@@ -302,6 +303,7 @@ void InitializeSkinManagerModule() {
     TvlModuleState &state = ModuleState();
     InitializeMessagesModule();
     InitializeGlowModule();
+    InitializeFormAnimationsModule();
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push
@@ -324,6 +326,7 @@ void InitializeSkinManagerModule() {
 
 void FinalizeSkinManagerModule() {
     if (StartupCount == 0 || --StartupCount > 0) return;
+    FinalizeFormAnimationsModule();
     FinalizeGlowModule();
     FinalizeSysColors();
     FinalizeMessagesModule();

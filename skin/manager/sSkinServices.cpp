@@ -6,11 +6,13 @@
 
 #include "vcl/AppContext.h"
 #include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
 
 namespace skin {
 
 TvlFormProvider::TvlFormProvider() = default;
 TvlFormProvider::~TvlFormProvider() = default;
+std::unique_ptr<vcl::TForm> TvlFormProvider::TakeSnapshotForm() { return nullptr; }
 
 namespace {
 

@@ -40,6 +40,7 @@ namespace vcl {
 class TBitmap;
 class TControl;
 class TCustomForm;
+class TForm;
 class TMenu;
 }
 
@@ -117,6 +118,10 @@ public:
     virtual void FreeBorderWindow() {}
     // The auxiliary form shown during the restore animation; null when none.
     virtual HWND AuxiliaryWindow() const { return nullptr; }
+    // A hidden layered topmost form showing the form's window as it is now,
+    // at its place: the one prepared for a hide (taken over) when there is
+    // one, else a new one; null when none can be made.
+    virtual std::unique_ptr<vcl::TForm> TakeSnapshotForm();
 
     // The provider paints the form.
     bool IsSkinned = false;
@@ -319,6 +324,11 @@ void UnregisterService(TvlGlowService &Service);
 class TvlFormAnimations {
 public:
     virtual ~TvlFormAnimations() = default;
+    // Plays the show animation of a form about to be shown (Mode: the
+    // manager's TvlAnimType). Nothing by default.
+    virtual void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int Mode) {
+        (void)Provider, (void)Time, (void)Alpha, (void)Mode;
+    }
     // Plays the hide animation of a form that was just hidden.
     virtual void AnimHideForm(TvlFormProvider &Provider) = 0;
     // The window's layered alpha; true when the layered style was added.

@@ -4,12 +4,15 @@
 #include <vector>
 
 #include "sMessages.h"
+#include "sSkinServices.h"
 #include "sSkinCommands.h"
 #include "skin/graphics/sSkinCommand.h"
 #include "skin/graphics/vlParentBackground.h"
+#include "skin/graphics/vlPixelHelpers.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/Controls.h"
+#include "vcl/Forms.h"
 #include "vcl/GdiObjects.h"
 
 namespace skin {
@@ -132,6 +135,124 @@ void PaintChildControls(HDC DC, vcl::TWinControl *Control, bool OnlyWhenVisible,
         if ((GetPixel(memory.Get(), b.Left, b.Top) & 0xFFFFFF) == 0xFF00FF) continue;
         BitBlt(DC, b.Left + Offset.X, b.Top + Offset.Y, b.Width(), b.Height(), memory.Get(), b.Left, b.Top, SRCCOPY);
     }
+}
+
+} // namespace skin
+
+namespace skin {
+namespace {
+
+// Where Window's client area lies inside its window rectangle.
+vcl::TPoint ClientOffset(HWND Window) {
+    RECT window{};
+    POINT origin{0, 0};
+    GetWindowRect(Window, &window);
+    ClientToScreen(Window, &origin);
+    return {origin.x - window.left, origin.y - window.top};
+}
+
+void PrintWindowTo(HDC DC, vcl::TWinControl &Control) {
+    const HWND window = Control.WindowHandle();
+    if (QuerySkinCommand(&Control, SC_IS_HANDLED)) {
+        SendSkinCommand(window, SC_SET_PAINT_TARGET, reinterpret_cast<LPARAM>(DC));
+        SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(DC), 0);
+        SendSkinCommand(window, SC_SET_PAINT_TARGET, 0);
+    } else {
+        // The class library's painting already takes the child windows in;
+        // they are painted once more over themselves.
+        Control.PaintTo(DC, 0, 0);
+    }
+}
+
+} // namespace
+
+void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, int Y, TvlFormProvider *Provider) {
+    if (!Control) return;
+    const HDC dc = Bitmap.Canvas()->Handle();
+    const bool designing = Control->ComponentState().Contains(vcl::csDesigning);
+    if (!Control->Visible() && !designing && Control->Parent() && !Provider) {
+        TvlBgQuery behind;
+        QueryParentBackground(behind, Control->Parent(), false);
+        if (behind.Kind == bqImage && behind.Image) {
+            BitBlt(dc, X, Y, Control->Width(), Control->Height(), behind.Image->Canvas()->Handle(),
+                   Control->Left() + behind.X, Control->Top() + behind.Y, SRCCOPY);
+        } else {
+            const vcl::TBrushHandle brush(CreateSolidBrush(static_cast<COLORREF>(vcl::ColorToRGB(behind.Color) & 0xFFFFFF)));
+            const RECT r{X, Y, X + Control->Width(), Y + Control->Height()};
+            FillRect(dc, &r, brush.Get());
+        }
+        return;
+    }
+    const bool bordered = Provider && Provider->BorderWindow();
+    if (!bordered) IntersectClipRect(dc, 0, 0, Control->Width(), Control->Height());
+    auto *windowed = dynamic_cast<vcl::TWinControl *>(Control);
+    if (!windowed) {
+        PerformSkinCommand(Control, SC_SET_PAINT_TARGET, reinterpret_cast<LPARAM>(dc));
+        Control->Perform(WM_PRINT, reinterpret_cast<WPARAM>(dc), 0);
+        PerformSkinCommand(Control, SC_SET_PAINT_TARGET, 0);
+        return;
+    }
+    if (!windowed->HandleAllocated()) return;
+    PrintWindowTo(dc, *windowed);
+    PaintChildWindowsToBitmap(Control, Bitmap);
+    if (bordered) {
+        const vcl::TPoint at{Provider->GetClientOffsetX(), Provider->GetClientOffsetY()};
+        RECT client{};
+        GetClientRect(windowed->WindowHandle(), &client);
+        vcl::TRect r{at.X, at.Y, at.X + client.right, at.Y + client.bottom};
+        r.Bottom = std::min(r.Bottom, Bitmap.Height() - 1);
+        SetRectAlpha(Bitmap, r, 255);
+    }
+}
+
+void PaintChildWindowsToBitmap(vcl::TControl *Control, vcl::TBitmap &Bitmap) {
+    auto *parent = dynamic_cast<vcl::TWinControl *>(Control);
+    if (!parent || !parent->HandleAllocated()) return;
+    const HDC dc = Bitmap.Canvas()->Handle();
+    // Children lie in the client area, which a frame moves inside the window.
+    const vcl::TPoint client = ClientOffset(parent->WindowHandle());
+    // A copy: painting may add or remove controls.
+    std::vector<vcl::TControl *> children;
+    for (int i = 0; i < parent->ControlCount(); ++i) children.push_back(parent->Controls(i));
+    for (vcl::TControl *c : children) {
+        auto *child = dynamic_cast<vcl::TWinControl *>(c);
+        if (!child || !child->HandleAllocated()) continue;
+        if (!child->Visible() && !child->ComponentState().Contains(vcl::csDesigning)) continue;
+        const vcl::TSavedDC saved(dc);
+        const auto *form = dynamic_cast<vcl::TCustomForm *>(child);
+        if (!form || form->Parent())
+            OffsetViewportOrgEx(dc, client.X + child->Left(), client.Y + child->Top(), nullptr);
+        PaintControlToBitmap(Bitmap, child, child->Left(), child->Top(), nullptr);
+    }
+}
+
+void SnapshotDialogWindow(TvlAnimDialog &Dialog, vcl::TBitmap &Bitmap, bool FromScreen) {
+    const HWND window = Dialog.DialogWindow();
+    if (!window) return;
+    const vcl::TPoint at = Dialog.FrameOffset();
+    RECT client{};
+    GetClientRect(window, &client);
+    vcl::TRect inBitmap{at.X, at.Y, std::min(at.X + static_cast<int>(client.right), Bitmap.Width()),
+                        std::min(at.Y + static_cast<int>(client.bottom), Bitmap.Height())};
+    if (FromScreen) {
+        const vcl::TWindowDC source(window, GetWindowDC(window));
+        const vcl::TPoint offset = ClientOffset(window);
+        BitBlt(Bitmap.Canvas()->Handle(), at.X, at.Y, client.right, client.bottom, source.Get(), offset.X, offset.Y,
+               SRCCOPY);
+        SetRectAlpha(Bitmap, inBitmap, 255);
+        return;
+    }
+    vcl::TCanvas *canvas = Bitmap.Canvas();
+    canvas->Lock();
+    {
+        const HDC dc = canvas->Handle();
+        const vcl::TSavedDC saved(dc);
+        OffsetViewportOrgEx(dc, at.X, at.Y, nullptr);
+        IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+        Dialog.PrintChildWindows(dc);
+    }
+    canvas->Unlock();
+    SetRectAlpha(Bitmap, Dialog.BorderWindow() ? inBitmap : vcl::TRect{0, 0, Bitmap.Width(), Bitmap.Height()}, 255);
 }
 
 } // namespace skin

@@ -3,12 +3,20 @@
 // (window-less) children of a windowed control into a DC: each child is
 // drawn over its own background in one off-screen copy first, so that a
 // transparent child that draws only its text never leaves what was in the
-// DC (or nothing) behind it. Windows only.
+// DC (or nothing) behind it. PaintControlToBitmap paints a control with
+// its child windows into a 32-bit picture, as the form animations show it;
+// SnapshotDialogWindow fills a dialog's client part of its picture.
+// Windows only.
 #include <windows.h>
+
+#include <memory>
 
 #include "vcl/Types.h"
 
 namespace vcl {
+class TBitmap;
+class TControl;
+class TForm;
 class TWinControl;
 }
 
@@ -19,5 +27,50 @@ namespace skin {
 // nothing and tells Control that it was left out (SC_SET_NOT_PAINTED). A
 // call made while another runs (a child painting its parent) does nothing.
 void PaintChildControls(HDC DC, vcl::TWinControl *Control, bool OnlyWhenVisible, vcl::TPoint Offset);
+
+class TsSkinManager;
+class TvlFormProvider;
+
+// Paints Control, its child windows and their children into Bitmap's
+// canvas, Control's window origin at the canvas's origin (which the caller
+// has placed); (X, Y) is Control's place in Bitmap, used only for an
+// invisible control, which gets what its parent shows behind it. A skinned
+// window prints itself (WM_PRINT with the DC as its paint target), any
+// other paints as the class library does. Provider: the provider of the
+// form being painted (its border form's client part becomes opaque).
+void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, int Y, TvlFormProvider *Provider);
+// Each visible child window of Control at its place in Control's client
+// area, the client area at its offset inside Control's window.
+void PaintChildWindowsToBitmap(vcl::TControl *Control, vcl::TBitmap &Bitmap);
+
+// A skinned dialog as the layered animations see it (the dialog adapter
+// implements it).
+class TvlAnimDialog {
+public:
+    virtual ~TvlAnimDialog() = default;
+    virtual HWND DialogWindow() const = 0;
+    // The manager whose DialogHide the hide plays; null without one.
+    virtual TsSkinManager *DialogManager() const = 0;
+    // Renders the frame into the dialog's frame cache, and that cache (null
+    // when there is none).
+    virtual void RenderFrame() = 0;
+    virtual vcl::TBitmap *FrameImage() const = 0;
+    // The frame's left width and top height.
+    virtual vcl::TPoint FrameOffset() const = 0;
+    // Prints the dialog's child windows into DC, its client origin at DC's origin.
+    virtual void PrintChildWindows(HDC DC) = 0;
+    // Sets the dialog's window region from the skin again.
+    virtual void UpdateRegion() = 0;
+    // The snapshot form prepared for the hide (taken over), else a new one
+    // over the dialog's window; null when none can be made.
+    virtual std::unique_ptr<vcl::TForm> TakeSnapshotForm() = 0;
+    // The extended border's window; null without one.
+    virtual HWND BorderWindow() const { return nullptr; }
+};
+
+// The dialog's client part of Bitmap (the frame's offsets inside it), made
+// opaque: from the screen (what its window shows) or printed from its
+// child windows.
+void SnapshotDialogWindow(TvlAnimDialog &Dialog, vcl::TBitmap &Bitmap, bool FromScreen);
 
 } // namespace skin

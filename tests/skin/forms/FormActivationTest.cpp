@@ -165,14 +165,21 @@ TEST_F(FormActivation, TheRedrawLockCountsDownNotBelowZero) {
     EXPECT_TRUE(Watcher.Saw(WM_SETREDRAW));
 }
 
-TEST_F(FormActivation, TheFirstShowHasNoLayeredPhaseAndTheHideAsksForTheHideAnimation) {
+TEST_F(FormActivation, TheShowPlaysTheShowAnimationAndTheHideAsksForTheHideAnimation) {
     AnimationsWatch animations;
     TvlServiceRegistration registration(animations);
     ShowFilled();
-    EXPECT_TRUE(animations.Log.empty());
+    // Layered at alpha 1 while the form's own show runs, then the animation
+    // with the manager's time and mode and the form's alpha; an animation
+    // that leaves the form unseen (this one) does not keep it so.
+    EXPECT_EQ(animations.Log, (std::vector<std::string>{"alpha 1 1", "show 0 255 1"}));
     EXPECT_FALSE(P->ShowAnimating);
+    EXPECT_FALSE(P->InShowAnimation);
+    EXPECT_TRUE(IsWindowVisible(W()));
+    EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_EQ(P->LastClientRect, (vcl::TRect{0, 0, F()->ClientWidth(), F()->ClientHeight()}));
 
+    animations.Log.clear();
     F()->Hide();
     EXPECT_EQ(animations.Log, std::vector<std::string>{"hide"});
     EXPECT_FALSE(P->Animating);
@@ -202,6 +209,7 @@ TEST_F(FormActivation, AnUnskinnedFormWaitsForItsHideAnimationWhileMessagesFlow)
     LingeringAnimation animation;
     TvlServiceRegistration registration(animation);
     ShowFilled();
+    animation.Log.clear();
     animation.Window = W();
     struct Ender {
         vcl::TWndMethod Next;

@@ -232,6 +232,9 @@ struct ProviderAnswer {
 // no blending).
 struct AnimationsWatch : TvlFormAnimations {
     std::vector<std::string> Log;
+    void AnimShowForm(TvlFormProvider &, int Time, std::uint8_t Alpha, int Mode) override {
+        Log.push_back("show " + std::to_string(Time) + " " + std::to_string(Alpha) + " " + std::to_string(Mode));
+    }
     void AnimHideForm(TvlFormProvider &) override { Log.push_back("hide"); }
     bool SetLayeredAlpha(HWND, bool On, std::uint8_t Alpha) override {
         Log.push_back("alpha " + std::to_string(On) + " " + std::to_string(Alpha));

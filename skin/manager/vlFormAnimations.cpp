@@ -1,0 +1,684 @@
+#include "vlFormAnimations.h"
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+#include "sCommonData.h"
+#include "sMessages.h"
+#include "sSkinCommands.h"
+#include "sSkinManager.h"
+#include "skin/graphics/vlAlphaBlending.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlPixelHelpers.h"
+#include "skin/graphics/vlSkinPieces.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/GdiObjects.h"
+#include "vlGlow.h"
+#include "vlSnapshots.h"
+
+namespace skin {
+
+VCL_CLASS_INFO(TvlHideTimer)
+VCL_CLASS_INFO(TOutputWindow)
+
+namespace {
+
+// SetWindowPos flag sets of the animations.
+constexpr UINT ShowPlacement = SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
+                               SWP_NOSENDCHANGING;                                   // 0x718
+constexpr UINT BelowWithoutChange = SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER |
+                                    SWP_NOSENDCHANGING;                              // 0x61B
+constexpr UINT FullRedraw = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW |
+                            RDW_ERASENOW;                                            // 0x785
+constexpr UINT Redraw = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;  // 0x585
+constexpr COLORREF NoKey = 0x1FFFFFFF;
+constexpr int ZoomMode = 1;  // atAero
+
+TvlHideTimer *TheHideTimer = nullptr;      // not owned: the application owns it
+TOutputWindow *TheOutputWindow = nullptr;  // not owned: the application owns it
+// The old screen image of the form the output window covers.
+std::unique_ptr<vcl::TBitmap> &OldImage() {
+    static std::unique_ptr<vcl::TBitmap> image;
+    return image;
+}
+
+// FormAnimationActive raised for a scope, lowered at its end unless lowered before.
+class TAnimationFlag {
+public:
+    TAnimationFlag() { ModuleState().FormAnimationActive = true; }
+    ~TAnimationFlag() { Lower(); }
+    TAnimationFlag(const TAnimationFlag &) = delete;
+    TAnimationFlag &operator=(const TAnimationFlag &) = delete;
+    void Lower() {
+        if (FRaised) ModuleState().FormAnimationActive = false;
+        FRaised = false;
+    }
+
+private:
+    bool FRaised = true;
+};
+
+// Frames at least 10 ms apart: the wait sleeps to the end of the slot that
+// began when the frame was taken, and processes no messages.
+class TFramePacer {
+public:
+    using Clock = std::chrono::steady_clock;
+    void Start() { FDue = Clock::now() + std::chrono::milliseconds(10); }
+    void Wait() const {
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::microseconds>(FDue - Clock::now()).count();
+            if (left <= 0) return;
+            Sleep(static_cast<DWORD>((left + 999) / 1000));
+        }
+    }
+
+private:
+    Clock::time_point FDue = Clock::now();
+};
+
+BOOL UpdateLayered(HWND Window, HDC Screen, SIZE Size, HDC Source, std::uint8_t Alpha, POINT *Place = nullptr) {
+    const auto update = LayeredWindowFunctions().UpdateLayeredWindow;
+    if (!update) return FALSE;
+    POINT source{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA};
+    return update(Window, Screen, Place, &Size, Source, &source, NoKey, &blend, ULW_ALPHA);
+}
+
+void AddExStyle(HWND Window, LONG_PTR Bits) {
+    const LONG_PTR ex = GetWindowLongPtrW(Window, GWL_EXSTYLE);
+    if ((ex & Bits) != Bits) SetWindowLongPtrW(Window, GWL_EXSTYLE, ex | Bits);
+}
+
+bool IsTopmost(HWND Window) { return (GetWindowLongPtrW(Window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// The borderless helper window that shows the frames.
+std::unique_ptr<vcl::TForm> NewAnimationWindow() {
+    std::unique_ptr<vcl::TForm> w(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
+    w->SetBorderStyle(vcl::bsNone);
+    w->SetTag(AuxiliaryWindowTag);
+    AddExStyle(w->Handle(), WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+    return w;
+}
+
+// One frame of Snapshot into the frame image.
+void DrawFrame(HDC Frame, HDC Snapshot, const TvlAnimFrame &F, int Width, int Height) {
+    if (F.Stretch) {
+        StretchBlt(Frame, F.Place.Left, F.Place.Top, F.Place.Width(), F.Place.Height(), Snapshot, 0, 0, Width, Height,
+                   SRCCOPY);
+    } else if (F.Copy) {
+        BitBlt(Frame, 0, 0, Width, Height, Snapshot, 0, 0, SRCCOPY);
+    }
+}
+
+// Runs the frames of Frames through Window (tick taken after the frame is
+// drawn, or before when TickFirst).
+void RunFrames(TvlFrameSequence Frames, HWND Window, HDC Screen, vcl::TBitmap &Snapshot, vcl::TBitmap &Frame,
+               bool TickFirst) {
+    const int w = Snapshot.Width(), h = Snapshot.Height();
+    const HDC source = Snapshot.Canvas()->Handle(), frame = Frame.Canvas()->Handle();
+    TFramePacer pacer;
+    while (!Frames.Done()) {
+        if (TickFirst) pacer.Start();
+        const TvlAnimFrame f = Frames.Next();
+        DrawFrame(frame, source, f, w, h);
+        if (!TickFirst) pacer.Start();
+        UpdateLayered(Window, Screen, SIZE{w, h}, frame, f.Alpha);
+        pacer.Wait();
+    }
+}
+
+// The form's own alpha put back after a layered phase.
+void ApplyFormAlpha(vcl::TCustomForm &Form) {
+    if (Form.AlphaBlend() && Form.HandleAllocated() && LayeredWindowFunctions().SetLayeredWindowAttributes)
+        LayeredWindowFunctions().SetLayeredWindowAttributes(Form.WindowHandle(), 0, Form.AlphaBlendValue(), LWA_ALPHA);
+}
+
+bool Version60() {
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return GetVersionExW(&v) && v.dwMajorVersion == 6 && v.dwMinorVersion == 0;
+#pragma GCC diagnostic pop
+}
+
+int Version() {
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return GetVersionExW(&v) ? static_cast<int>(v.dwMajorVersion) : 0;
+#pragma GCC diagnostic pop
+}
+
+// The 32-bit snapshot of Form as its provider renders it, opaque.
+std::unique_ptr<vcl::TBitmap> FormSnapshot(TvlFormProvider &Provider, vcl::TCustomForm &Form, vcl::TBitmap &Cache) {
+    auto snapshot = NewBitmap32(Cache.Width(), Cache.Height());
+    vcl::TCanvas *canvas = snapshot->Canvas();
+    canvas->Lock();
+    {
+        const vcl::TSavedDC saved(canvas->Handle());
+        PaintControlToBitmap(*snapshot, &Form, 0, 0, &Provider);
+    }
+    canvas->Unlock();
+    if (!Provider.BorderWindow()) SetRectAlpha(*snapshot, {0, 0, snapshot->Width(), snapshot->Height()}, 255);
+    return snapshot;
+}
+
+// The corners that the border mask leaves out, transparent in the snapshot.
+void ClearFrameMasks(TvlFormProvider &Provider, vcl::TBitmap &Snapshot) {
+    Provider.CollectFrameMasks();
+    for (const vcl::TRect &r : Provider.FrameMasks) FillRectAlpha(Snapshot, r, vcl::clBlack, 0);
+}
+
+std::unique_ptr<vcl::TBitmap> CopyOf(vcl::TBitmap &Image) {
+    auto copy = NewBitmap32(Image.Width(), Image.Height());
+    BitBlt(copy->Canvas()->Handle(), 0, 0, Image.Width(), Image.Height(), Image.Canvas()->Handle(), 0, 0, SRCCOPY);
+    if (Image.PixelFormat() == vcl::pf32bit)
+        CopyPixels(copy->View(), 0, 0, Image.View(), 0, 0, Image.Width(), Image.Height());
+    return copy;
+}
+
+// The service of the slot.
+class TvlLayeredAnimations final : public TvlFormAnimations {
+public:
+    void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int Mode) override {
+        skin::AnimShowForm(Provider, Time, Alpha, Mode);
+    }
+    void AnimHideForm(TvlFormProvider &Provider) override { skin::AnimHideForm(Provider); }
+    bool SetLayeredAlpha(HWND Window, bool On, std::uint8_t Alpha) override {
+        return skin::SetLayeredAlpha(Window, On, Alpha);
+    }
+    void ShowLayeredBitmap(HWND Window, vcl::TBitmap *Bitmap, std::uint8_t Alpha) override {
+        skin::ShowLayeredBitmap(Window, Bitmap, Alpha);
+    }
+    void AnimateSkinChangeOfForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, bool Aero) override {
+        skin::AnimateSkinChangeOfForm(Provider, Time, Alpha, Aero);
+    }
+};
+
+TvlLayeredAnimations &LayeredAnimations() {
+    static TvlLayeredAnimations service;
+    return service;
+}
+
+} // namespace
+
+// ------------------------------------------------------------ layered calls
+
+bool SetLayeredAlpha(HWND Window, bool On, std::uint8_t Alpha) {
+    if (!Window) return false;
+    if (On && LayeredWindowsAvailable()) {
+        const LONG_PTR ex = GetWindowLongPtrW(Window, GWL_EXSTYLE);
+        const bool added = !(ex & WS_EX_LAYERED);
+        if (added) SetWindowLongPtrW(Window, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+        if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(Window, NoKey, Alpha, LWA_ALPHA);
+        return added;
+    }
+    // Wine keeps a window on the screen whose WS_VISIBLE only the style lost,
+    // and then ignores its hide: the window is hidden first.
+    if (IsWindowVisible(Window))
+        SetWindowPos(Window, nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowLongPtrW(Window, GWL_STYLE, GetWindowLongPtrW(Window, GWL_STYLE) & ~LONG_PTR{WS_VISIBLE});
+    SetWindowLongPtrW(Window, GWL_EXSTYLE, GetWindowLongPtrW(Window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
+    return false;
+}
+
+void ShowLayeredBitmap(HWND Window, vcl::TBitmap *Bitmap, std::uint8_t Alpha, const POINT *Place) {
+    if (!Window) return;
+    RECT r{};
+    GetWindowRect(Window, &r);
+    std::unique_ptr<vcl::TBitmap> blank;
+    if (!Bitmap) {
+        blank = NewBitmap32(r.right - r.left, r.bottom - r.top);
+        Bitmap = blank.get();
+    }
+    if (!(GetWindowLongPtrW(Window, GWL_EXSTYLE) & WS_EX_LAYERED)) {
+        // The window's old content must not flash when it turns layered.
+        const bool composition = DwmCompositionActive();
+        const LONG_PTR style = GetWindowLongPtrW(Window, GWL_STYLE);
+        if (!composition) SetWindowLongPtrW(Window, GWL_STYLE, style & ~LONG_PTR{WS_VISIBLE});
+        AddExStyle(Window, WS_EX_LAYERED);
+        if (!composition) {
+            RedrawWindow(nullptr, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            SetWindowLongPtrW(Window, GWL_STYLE, GetWindowLongPtrW(Window, GWL_STYLE) | (style & WS_VISIBLE));
+        }
+    }
+    POINT place = Place ? *Place : POINT{};
+    const vcl::TWindowDC screen;
+    UpdateLayered(Window, screen.Get(), SIZE{Bitmap->Width(), Bitmap->Height()}, Bitmap->Canvas()->Handle(), Alpha,
+                  Place ? &place : nullptr);
+}
+
+// ------------------------------------------------------------------- show
+
+void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int Mode) {
+    TsCommonData *data = Provider.ProviderSkinData();
+    vcl::TCustomForm *form = Provider.ProviderForm();
+    if (!data || !form || !form->HandleAllocated()) return;
+    const HWND wnd = form->WindowHandle();
+    if (IsIconic(wnd)) return;
+    TAnimationFlag flag;
+    Provider.RenderFrame();
+    vcl::TBitmap *cache = data->CacheBmp();
+    if (!cache || cache->Empty()) return;
+    std::unique_ptr<vcl::TForm> w = NewAnimationWindow();
+    auto snapshot = FormSnapshot(Provider, *form, *cache);
+
+    const int steps = Time / 10;
+    const std::uint8_t first = steps < 1 ? Alpha : 0;
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    ClearFrameMasks(Provider, *snapshot);
+
+    const HWND aw = w->Handle();
+    // Directly above the form; a topmost form's animation stays topmost.
+    const HWND anchor = IsTopmost(wnd) ? HWND_TOPMOST : GetWindow(wnd, GW_HWNDPREV);
+    const int sw = snapshot->Width(), sh = snapshot->Height();
+    {
+        const vcl::TWindowDC screen;
+        AddExStyle(aw, WS_EX_LAYERED | WS_EX_NOACTIVATE);
+        UpdateLayered(aw, screen.Get(), SIZE{sw, sh}, snapshot->Canvas()->Handle(), first);
+        SetWindowPos(aw, nullptr, r.left, r.top, sw, sh, ShowPlacement | SWP_NOZORDER);
+        ShowWindow(aw, SW_SHOWNOACTIVATE);
+        SetWindowPos(aw, anchor, r.left, r.top, sw, sh, ShowPlacement);
+        if (steps > 0) {
+            auto frame = NewBitmap32(sw, sh);  // black, transparent
+            SetStretchBltMode(frame->Canvas()->Handle(), COLORONCOLOR);
+            RunFrames(TvlFrameSequence::Show(sw, sh, steps, Alpha, Mode == ZoomMode), aw, screen.Get(), *snapshot,
+                      *frame, false);
+        }
+        SetWindowPos(aw, nullptr, r.left, r.top, sw, sh, ShowPlacement | SWP_NOZORDER);
+        UpdateLayered(aw, screen.Get(), SIZE{sw, sh}, snapshot->Canvas()->Handle(), Alpha);
+    }
+
+    Provider.FormNeedsRepaint = false;
+    if (form->AlphaBlend()) {
+        // The show may have taken the form's alpha to keep it unseen.
+        form->SetAlphaBlendValue(Alpha);
+        ApplyFormAlpha(*form);
+    }
+    SetWindowPos(wnd, aw, 0, 0, 0, 0, BelowWithoutChange);
+    flag.Lower();
+    if (Version60()) SetWindowLongPtrW(wnd, GWL_STYLE, GetWindowLongPtrW(wnd, GWL_STYLE) | WS_VISIBLE);
+    // WM_SETREDRAW 1 gives the form WS_VISIBLE back, if its show took it.
+    SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
+    snapshot.reset();
+    if (DwmCompositionActive()) Sleep(40);
+    SetWindowPos(aw, wnd, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
+    w.reset();
+    if (Provider.OnAfterAnimation) Provider.OnAfterAnimation(aeShowing);
+}
+
+void AnimShowDialog(TvlAnimDialog &Dialog, int Time, std::uint8_t Alpha, int Mode) {
+    TAnimationFlag flag;
+    const HWND wnd = Dialog.DialogWindow();
+    if (!wnd) return;
+    Dialog.RenderFrame();
+    vcl::TBitmap *cache = Dialog.FrameImage();
+    if (!cache || cache->Empty()) return;
+    std::unique_ptr<vcl::TForm> w = NewAnimationWindow();
+    auto snapshot = CopyOf(*cache);
+    SnapshotDialogWindow(Dialog, *snapshot, false);
+
+    const int steps = Time / 10;
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    const HWND aw = w->Handle();
+    const HWND anchor = IsTopmost(wnd) ? HWND_TOPMOST : GetWindow(wnd, GW_HWNDPREV);
+    const int sw = snapshot->Width(), sh = snapshot->Height();
+    {
+        const vcl::TWindowDC screen;
+        AddExStyle(aw, WS_EX_LAYERED | WS_EX_NOACTIVATE);
+        UpdateLayered(aw, screen.Get(), SIZE{sw, sh}, snapshot->Canvas()->Handle(), steps < 1 ? Alpha : 0);
+        SetWindowPos(aw, nullptr, r.left, r.top, sw, sh, ShowPlacement | SWP_NOZORDER);
+        ShowWindow(aw, SW_SHOWNOACTIVATE);
+        SetWindowPos(aw, anchor, r.left, r.top, sw, sh, ShowPlacement);
+        if (steps > 0) {
+            auto frame = NewBitmap32(sw, sh);
+            SetStretchBltMode(frame->Canvas()->Handle(), COLORONCOLOR);
+            RunFrames(TvlFrameSequence::Show(sw, sh, steps, Alpha, Mode == ZoomMode, true), aw, screen.Get(),
+                      *snapshot, *frame, true);
+        }
+        SetWindowRgn(aw, nullptr, FALSE);
+        SetWindowPos(aw, nullptr, 0, 0, 0, 0, ShowPlacement | SWP_NOZORDER | SWP_NOSIZE | SWP_NOMOVE);
+        UpdateLayered(aw, screen.Get(), SIZE{sw, sh}, snapshot->Canvas()->Handle(), Alpha);
+    }
+    Dialog.UpdateRegion();
+    SetWindowPos(wnd, aw, 0, 0, 0, 0, BelowWithoutChange);
+    SetWindowLongPtrW(wnd, GWL_STYLE, GetWindowLongPtrW(wnd, GWL_STYLE) | WS_VISIBLE);
+    SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
+    flag.Lower();
+    RedrawWindow(wnd, nullptr, nullptr, Redraw);
+    if (DwmCompositionActive()) Sleep(40);
+    SetWindowPos(aw, wnd, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
+}
+
+// ------------------------------------------------------------------- hide
+
+TvlHideTimer::TvlHideTimer(vcl::TComponent *AOwner) : TvlThreadedTimer(AOwner) {}
+
+TvlHideTimer::~TvlHideTimer() {
+    if (TheHideTimer == this) TheHideTimer = nullptr;
+    FireAfterAnimation();
+}
+
+namespace {
+
+// The hidden form's provider hears that its hide ended.
+void FireHiding(HWND EventWindow) {
+    if (!EventWindow || !IsWindow(EventWindow)) return;
+    auto *provider = reinterpret_cast<TvlFormProvider *>(SendSkinCommand(EventWindow, SC_QUERY_FORM_PROVIDER, 0));
+    if (provider && provider->OnAfterAnimation) provider->OnAfterAnimation(aeHiding);
+}
+
+} // namespace
+
+void TvlHideTimer::FireAfterAnimation() {
+    if (FEventFired) return;
+    FEventFired = true;
+    FireHiding(FEventWindow);
+}
+
+void TvlHideTimer::Finish() {
+    FireAfterAnimation();
+    SetInterval(65535);
+    SetOnTimer({});
+    FWindow.reset();
+    FSnapshot.reset();
+    FWork.reset();
+}
+
+void TvlHideTimer::Step(vcl::TObject *) {
+    if (!FWindow) return;
+    if (FFrames.Done()) {
+        Finish();
+        return;
+    }
+    const TvlAnimFrame f = FFrames.Next();
+    const int w = FSnapshot->Width(), h = FSnapshot->Height();
+    const HDC work = FWork->Canvas()->Handle();
+    if (f.Stretch) {
+        const RECT all{0, 0, w, h};
+        FillRect(work, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    DrawFrame(work, FSnapshot->Canvas()->Handle(), f, w, h);
+    const vcl::TWindowDC screen;
+    UpdateLayered(FWindow->WindowHandle(), screen.Get(), SIZE{w, h}, work, f.Alpha);
+}
+
+TvlHideTimer *HideTimer() { return TheHideTimer; }
+
+void RunHideAnimation(std::unique_ptr<vcl::TForm> Window, std::unique_ptr<vcl::TBitmap> Snapshot, int Time,
+                      std::uint8_t Alpha, int Mode, HWND EventWindow) {
+    // The hide before this one ends where it stands, its event fired.
+    if (TheHideTimer && TheHideTimer->FWindow) TheHideTimer->Finish();
+    const int steps = Time / 10;
+    if (steps < 1 || !Window || !Snapshot || Snapshot->Empty()) {
+        Window.reset();
+        Snapshot.reset();
+        // Nothing to play: the form is hidden all the same.
+        FireHiding(EventWindow);
+        return;
+    }
+    if (!TheHideTimer) TheHideTimer = vcl::Create<TvlHideTimer>(vcl::Application);
+    TvlHideTimer &t = *TheHideTimer;
+    t.SetEnabled(false);
+    t.FEventWindow = EventWindow;
+    t.FEventFired = false;
+    t.FSnapshot = std::move(Snapshot);
+    t.FWindow = std::move(Window);
+    t.FZoom = Mode == ZoomMode;
+    t.SetInterval(10);
+    const int w = t.FSnapshot->Width(), h = t.FSnapshot->Height();
+    const HWND aw = t.FWindow->Handle();
+    {
+        const vcl::TWindowDC screen;
+        AddExStyle(aw, WS_EX_LAYERED | WS_EX_NOACTIVATE);
+        UpdateLayered(aw, screen.Get(), SIZE{w, h}, t.FSnapshot->Canvas()->Handle(), Alpha);
+        ShowWindow(aw, SW_SHOWNOACTIVATE);
+        RECT r{};
+        GetWindowRect(aw, &r);
+        SetWindowPos(aw, HWND_TOPMOST, r.left, r.top, w, h,
+                     SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER);
+        t.FWork = NewBitmap32(w, h);
+        SetStretchBltMode(t.FWork->Canvas()->Handle(), COLORONCOLOR);
+    }
+    t.FFrames = TvlFrameSequence::Hide(w, h, steps, Alpha, t.FZoom);
+    if (vcl::Application && vcl::Application->Terminated()) {
+        // No message loop is left to run the timer: the frames run here.
+        TFramePacer pacer;
+        while (t.FWindow && !t.FFrames.Done()) {
+            pacer.Start();
+            t.Step();
+            pacer.Wait();
+        }
+        t.Step();  // the end: the window goes at once
+        return;
+    }
+    t.SetOnTimer(vcl::TNotifyEvent::Bind<&TvlHideTimer::Step>(&t));
+    t.Step();
+    t.SetEnabled(true);
+}
+
+void AnimHideForm(TvlFormProvider &Provider) {
+    GlowService().ClearGlows(true);
+    vcl::TCustomForm *form = Provider.ProviderForm();
+    TsCommonData *data = Provider.ProviderSkinData();
+    if (!form || !form->HandleAllocated() || form->FormStyle() == vcl::fsMDIChild || !data || !data->CacheBmp())
+        return;
+    TsSkinManager *manager = data->GetSkinManager();
+    if (!manager) return;
+    const HWND wnd = form->WindowHandle();
+    TAnimationFlag flag;
+    const TvlFormHide &hide = *manager->AnimEffects()->FormHide;
+    if (hide.Time / 10 < 1) {
+        // No frame to play (this installer's setting): no window is made
+        // only to be freed, and the hide ends at once.
+        RunHideAnimation(nullptr, nullptr, hide.Time, 255, hide.Mode, wnd);
+        return;
+    }
+    if (!(Provider.StateFlags & pfHiddenByAnimation)) Provider.RenderFrame();
+    vcl::TBitmap *cache = data->CacheBmp();
+    std::unique_ptr<vcl::TForm> w = Provider.TakeSnapshotForm();
+    if (!cache || !w) return;
+    SetLayeredAlpha(wnd, true, 1);
+    auto snapshot = CopyOf(*cache);
+    ClearFrameMasks(Provider, *snapshot);
+    RunHideAnimation(std::move(w), std::move(snapshot), hide.Time, 255, hide.Mode, wnd);
+    SetLayeredAlpha(wnd, false, 255);
+}
+
+void AnimHideDialog(TvlAnimDialog &Dialog) {
+    TAnimationFlag flag;
+    GlowService().ClearGlows(false);
+    TsSkinManager *manager = Dialog.DialogManager();
+    vcl::TBitmap *cache = Dialog.FrameImage();
+    if (!manager || !cache || cache->Empty()) return;
+    std::unique_ptr<vcl::TForm> w = Dialog.TakeSnapshotForm();
+    if (!w) return;
+    const TvlFormHide &hide = *manager->AnimEffects()->DialogHide;
+    RunHideAnimation(std::move(w), CopyOf(*cache), hide.Time, 255, hide.Mode, nullptr);
+}
+
+// ------------------------------------------------------------ skin change
+
+TOutputWindow::TOutputWindow(vcl::TComponent *AOwner) : vcl::TForm(AOwner, vcl::CreateNew) {
+    SetBorderStyle(vcl::bsNone);
+    SetCaption("vlOutputWindow");
+    SetColor(static_cast<vcl::TColor>(0xFF00FF));
+    SetTag(AuxiliaryWindowTag);
+}
+
+TOutputWindow::~TOutputWindow() {
+    if (TheOutputWindow == this) TheOutputWindow = nullptr;
+}
+
+void TOutputWindow::CreateParams(vcl::TCreateParams &Params) {
+    inherited::CreateParams(Params);
+    if (!Parent()) {
+        Params.Style = WS_POPUP;
+        Params.ExStyle = 0;
+        auto *owner = dynamic_cast<vcl::TWinControl *>(Owner());
+        if (owner && owner->HandleAllocated() && IsTopmost(owner->WindowHandle())) Params.ExStyle = WS_EX_TOPMOST;
+        if (vcl::Application) Params.WndParent = vcl::Application->Handle();
+    }
+}
+
+void TOutputWindow::WndProc(vcl::TMessage &Message) {
+    switch (Message.Msg) {
+    case WM_ERASEBKGND: Message.Result = 1; return;
+    case WM_NCPAINT: Message.Result = 0; return;
+    case WM_PAINT: {
+        // What lay under the window stays; nothing is painted over it.
+        ValidateRect(WindowHandle(), nullptr);
+        Message.Result = 0;
+        return;
+    }
+    default: inherited::WndProc(Message);
+    }
+}
+
+TOutputWindow *OutputWindow() { return TheOutputWindow; }
+
+void ShowOutputWindowOver(vcl::TCustomForm *Form) {
+    if (!Form || !Form->HandleAllocated()) return;
+    const HWND wnd = Form->WindowHandle();
+    if (!IsWindowVisible(wnd) || IsIconic(GetAncestor(wnd, GA_ROOT))) return;
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    // Each form's own image at its own size: the mix needs equal sizes.
+    std::unique_ptr<vcl::TBitmap> &old = OldImage();
+    if (!old || old->Width() != w || old->Height() != h) old = NewBitmap32(w, h);
+    {
+        const vcl::TWindowDC screen;
+        BitBlt(old->Canvas()->Handle(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
+    }
+    if (!TheOutputWindow) TheOutputWindow = vcl::Create<TOutputWindow>(vcl::Application);
+    TheOutputWindow->SetBounds(r.left, r.top, w, h);
+    SetWindowPos(TheOutputWindow->Handle(), GetWindow(wnd, GW_HWNDPREV), 0, 0, 0, 0,
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+}
+
+namespace {
+
+// The layered path: the new image fades in over the form's old screen image.
+void FadeInLayered(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, std::uint8_t Alpha, bool Aero,
+                   TAnimationFlag &Flag) {
+    const HWND wnd = Form.WindowHandle();
+    TsCommonData *data = Provider.ProviderSkinData();
+    Provider.RenderFrame();
+    vcl::TBitmap *cache = data ? data->CacheBmp() : nullptr;
+    if (!cache || cache->Empty()) return;
+    auto image = FormSnapshot(Provider, Form, *cache);
+    const int steps = Time / 10;
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    const int sw = image->Width(), sh = image->Height();
+
+    std::unique_ptr<vcl::TForm> temp(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
+    temp->SetBorderStyle(vcl::bsNone);
+    temp->SetTag(AuxiliaryWindowTag);
+    temp->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    const HWND tw = temp->Handle();
+    const HWND anchor = IsTopmost(wnd) ? HWND_TOPMOST : GetWindow(wnd, GW_HWNDPREV);
+    SetWindowPos(tw, anchor, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    AddExStyle(tw, WS_EX_LAYERED | WS_EX_NOACTIVATE);
+    {
+        const vcl::TWindowDC screen;
+        UpdateLayered(tw, screen.Get(), SIZE{sw, sh}, image->Canvas()->Handle(), steps < 1 ? Alpha : 0);
+        Provider.CollectFrameMasks();
+        SetWindowRgn(tw, Provider.BuildFrameRegion(0, 0), FALSE);
+        ShowWindow(tw, SW_SHOWNOACTIVATE);
+        if (steps > 0) {
+            auto frame = NewBitmap32(sw, sh);
+            SetStretchBltMode(frame->Canvas()->Handle(), COLORONCOLOR);
+            RunFrames(TvlFrameSequence::Show(sw, sh, steps, Alpha, Aero), tw, screen.Get(), *image, *frame, false);
+        }
+    }
+    Flag.Lower();
+    ApplyFormAlpha(Form);
+    SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(wnd, nullptr, nullptr, Redraw);
+}
+
+// Without layered windows: the output window, covering the form with its
+// old image, shows the old image mixing into the new one.
+void FadeInOutputWindow(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, TAnimationFlag &Flag) {
+    const HWND wnd = Form.WindowHandle();
+    ShowOutputWindowOver(&Form);
+    if (!TheOutputWindow || !OldImage()) return;
+    vcl::TBitmap &old = *OldImage();
+    const int w = old.Width(), h = old.Height();
+    auto image = NewBitmap32(w, h);
+    {
+        vcl::TCanvas *canvas = image->Canvas();
+        canvas->Lock();
+        {
+            const vcl::TSavedDC saved(canvas->Handle());
+            PaintControlToBitmap(*image, &Form, 0, 0, nullptr);
+        }
+        canvas->Unlock();
+    }
+    auto frame = NewBitmap32(w, h);
+    const HWND ow = TheOutputWindow->Handle();
+    if (Provider.DrawsNonClientArea()) {
+        Provider.CollectFrameMasks();
+        SetWindowRgn(ow, Provider.BuildFrameRegion(0, 0), FALSE);
+    }
+    {
+        const vcl::TWindowDC dc(ow, GetWindowDC(ow));
+        const std::vector<int> weights = MixWeights(Time / 10);
+        TFramePacer pacer;
+        for (std::size_t i = 0; i < weights.size(); ++i) {
+            pacer.Start();
+            MixBitmaps32(frame->View(), old.View(), image->View(), nullptr, weights[i]);
+            BitBlt(dc.Get(), 0, 0, w, h, frame->Canvas()->Handle(), 0, 0, SRCCOPY);
+            if (i + 1 < weights.size()) pacer.Wait();
+        }
+        BitBlt(dc.Get(), 0, 0, w, h, image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    }
+    Flag.Lower();
+    if (IsWindowVisible(ow)) {
+        SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
+        // Without layered windows the output window is simply taken away.
+        if (LayeredWindowsAvailable()) ShowLayeredBitmap(ow, image.get(), 255);
+        if (Version() >= 6) RedrawWindow(wnd, nullptr, nullptr, Redraw);
+        if (!(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED))
+            SetWindowPos(ow, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOZORDER |
+                                                     SWP_NOMOVE | SWP_NOSIZE);
+    }
+}
+
+} // namespace
+
+void AnimateSkinChangeOfForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, bool Aero) {
+    vcl::TCustomForm *form = Provider.ProviderForm();
+    if (!form || !form->HandleAllocated()) return;
+    const HWND wnd = form->WindowHandle();
+    if (!IsWindowVisible(wnd) || IsIconic(GetAncestor(wnd, GA_ROOT))) return;
+    TAnimationFlag flag;
+    if (LayeredWindowsAvailable())
+        FadeInLayered(Provider, *form, Time, Alpha, Aero, flag);
+    else
+        FadeInOutputWindow(Provider, *form, Time, flag);
+}
+
+// ------------------------------------------------------------------ module
+
+void InitializeFormAnimationsModule() { RegisterService(LayeredAnimations()); }
+
+void FinalizeFormAnimationsModule() {
+    UnregisterService(LayeredAnimations());
+    delete TheHideTimer;
+    delete TheOutputWindow;
+    OldImage().reset();
+}
+
+} // namespace skin
