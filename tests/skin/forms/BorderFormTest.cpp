@@ -308,7 +308,14 @@ TEST_F(BorderForm, ManyBordersLeaveNoHandleBehindAndOneGoesWithAHiddenOwner) {
     TvlBorderForm border(Owner);
     border.UpdateBorder(true);
     ASSERT_NE(border.Window(), nullptr);
-    const uitest::TImage32 image = uitest::CaptureWindow(border.Window());
+    // What the X server shows of the layered window: its image over black
+    // (Xvfb does not blend), with the owner's client area showing through.
+    Settle();
+    const uitest::TImage32 image = uitest::CaptureXWindow(border.Window());
+    if (image.Width > 0) {
+        EXPECT_EQ(image.At(Margin + 40, Margin + 5) & 0xFFFFFF, 0xF4F6F9u) << "the frame image";
+        EXPECT_LT(image.At(2, 2) & 0xFF, 0x20u) << "the shadow, over black";
+    }
     const std::filesystem::path folder = HostPath(ZUVO_ARTIFACTS_FOLDER);
     std::filesystem::create_directories(folder);
     if (image.Width > 0) uitest::WritePng((folder / "forms-border-form.png").string(), image);
