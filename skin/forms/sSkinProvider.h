@@ -26,12 +26,15 @@
 //   sSysMenuPopup.cpp    system menu popup and small operations
 //   sTitleButtons.cpp    title buttons and hit-testing
 //   sFrameOutput.cpp     frame output and utilities
+//   sTitleBarPaint.cpp   the title bar's items: sections, painting, codes, hints
+//   sMDIForm.cpp         the MDI helper's provider side
 //
-// The extended border form, the MDI helper, the title bar component and
-// the minimize, blend and button-fade animations join later; until then
-// the provider has no border form (its shadow margins are empty) and takes
-// the branches without animation. Forms of this class library have no main
-// menu and are never MDI forms, so the menu line never shows.
+// The title bar (vlTitleBar.h, painted by sTitleBarPaint.cpp) and the MDI
+// helper (sMDIForm.h) serve it. The extended border form (vlBorderForm.h)
+// exists against its owner interface, but the provider makes none yet: its
+// shadow margins are empty. The minimize, blend and button-fade animations
+// join later; until then it takes the branches without animation. Forms of
+// this class library have no main menu, so the menu line never shows.
 // Windows only.
 #include <windows.h>
 

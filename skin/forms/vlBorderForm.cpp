@@ -1,0 +1,368 @@
+#include "vlBorderForm.h"
+
+#include <cstdlib>
+
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
+
+namespace skin {
+
+namespace {
+
+// The animation modes of the owner's state: blend on moving, minimize
+// animation, animated skin change; and the hide animation.
+constexpr std::uint32_t AnimationModes = 0x1180;
+constexpr std::uint32_t HideAnimation = 0x200;
+constexpr std::uint32_t BlendOnMoving = 0x80;
+// How far the cursor moves before a maximized caption's press drags.
+constexpr int DragThreshold = 6;
+
+vcl::TPoint PointOf(LPARAM LParam) { return {static_cast<short>(LOWORD(LParam)), static_cast<short>(HIWORD(LParam))}; }
+
+bool IsButtonCode(int Code) {
+    return Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP ||
+           (Code >= 1000 && Code <= 2100);
+}
+
+const wchar_t *CursorFor(int Code) {
+    switch (Code) {
+    case HTCAPTION:
+    case HTMENU: return IDC_ARROW;
+    case HTLEFT:
+    case HTRIGHT: return IDC_SIZEWE;
+    case HTTOP:
+    case HTBOTTOM: return IDC_SIZENS;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT: return IDC_SIZENWSE;
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT: return IDC_SIZENESW;
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+TvlBorderForm::TvlBorderForm(TvlBorderOwner &Owner) : FOwner(Owner) { CreateBorderWindow(); }
+
+TvlBorderForm::~TvlBorderForm() {
+    if (!FForm) return;
+    FForm->WindowProc = FOldWindowProc;
+    FForm.reset();
+}
+
+HWND TvlBorderForm::Window() const { return FForm && FForm->HandleAllocated() ? FForm->WindowHandle() : nullptr; }
+
+void TvlBorderForm::CreateBorderWindow() {
+    FForm.reset(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
+    FForm->SetBorderStyle(vcl::bsNone);
+    FForm->SetTag(256);  // the library's own helper form: never skinned
+    const HWND window = FForm->Handle();
+    SetWindowLongPtrW(window, GWL_EXSTYLE,
+                      GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW);
+    SetClassLongPtrW(window, GCL_STYLE, GetClassLongPtrW(window, GCL_STYLE) & ~LONG_PTR{CS_DROPSHADOW});
+    FOldParent = reinterpret_cast<HWND>(
+        SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(FOwner.BorderOwnerWindow())));
+    FOldWindowProc = FForm->WindowProc;
+    FForm->WindowProc = vcl::TWndMethod::Bind<&TvlBorderForm::BorderWndProc>(this);
+}
+
+TvlBorderSkin TvlBorderForm::SkinValues() const {
+    TvlBorderSkin skin;
+    const TsSkinManager *m = FOwner.BorderSkinManager();
+    if (!m || !m->SkinData) return skin;
+    const TsSkinData &d = *m->SkinData;
+    skin.BorderWidth = d.BorderWidth;
+    skin.BorderMode = d.BorderMode;
+    skin.AlignLeft = d.AlignOffset;
+    skin.AlignTop = d.AlignOffsetT;
+    skin.AlignRight = d.AlignOffsetR;
+    skin.AlignBottom = d.AlignOffsetB;
+    return skin;
+}
+
+bool TvlBorderForm::OwnerMaximized() const {
+    const HWND owner = FOwner.BorderOwnerWindow();
+    return owner && IsZoomed(owner);
+}
+
+// ------------------------------------------------------------ the window
+
+void TvlBorderForm::UpdateBorder(bool Repaint, std::uint8_t Alpha) {
+    if (Updating || (vcl::Application && vcl::Application->Terminated())) return;
+    const HWND owner = FOwner.BorderOwnerWindow();
+    RECT frame{};
+    if (!owner || !GetWindowRect(owner, &frame)) return;
+    if (!IsWindowVisible(owner)) {
+        const std::uint32_t flags = FOwner.BorderStateFlags();
+        if (flags == 0 || flags == 0x8000) {
+            // A form hidden without animation takes its border along.
+            if (FForm) FForm->WindowProc = FOldWindowProc;
+            FForm.reset();
+            return;
+        }
+    }
+    if (!FForm) CreateBorderWindow();
+    Updating = true;
+    struct TClear {
+        bool &Flag;
+        ~TClear() { Flag = false; }
+    } clear{Updating};
+
+    vcl::TBitmap *image = FOwner.BorderFrameImage();
+    if (!image || image->Empty()) return;
+    const HWND border = FForm->Handle();
+    const vcl::TPoint offset = FOwner.BorderOffset();
+    const int x = frame.left - offset.X, y = frame.top - offset.Y;
+    const int w = image->Width(), h = image->Height();
+    const HWND after = (GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) ? HWND_TOPMOST : owner;
+    RECT was{};
+    GetWindowRect(border, &was);
+    const bool newSize = was.right - was.left != w || was.bottom - was.top != h;
+    UINT flags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+    if (!Repaint) flags |= SWP_NOREDRAW;
+    const UINT show = IsWindowVisible(owner) ? SWP_SHOWWINDOW : 0;
+    if (!(Repaint || newSize) || RegionBusy) {
+        SetWindowPos(border, after, x, y, 0, 0, flags | SWP_NOSIZE | show);
+        return;
+    }
+    if (newSize) SetWindowPos(border, nullptr, x, y, w, h, flags | SWP_NOZORDER);
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA};
+    POINT position{x, y}, source{0, 0};
+    SIZE size{w, h};
+    {
+        const vcl::TWindowDC screen;
+        UpdateLayeredWindow(border, screen.Get(), &position, &size, image->Canvas()->Handle(), &source, 0x1FFFFFFF,
+                            &blend, ULW_ALPHA);
+    }
+    ApplyRegion();
+    SetWindowPos(border, after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE | show);
+}
+
+HRGN TvlBorderForm::CreateRegion() {
+    const HWND border = Window();
+    RECT r{};
+    if (!border || !GetWindowRect(border, &r)) return nullptr;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const vcl::TRect m = FOwner.BorderShadowMargins();
+    const vcl::TRect keep = OwnerMaximized() ? MaximizedBorderRect(w, h, m, FOwner.BorderOwnerWidth(),
+                                                                   FOwner.BorderSideExcess())
+                                             : vcl::TRect{0, 0, w, h};
+    HRGN region = CreateRectRgn(keep.Left, keep.Top, keep.Right, keep.Bottom);
+    const std::uint32_t state = FOwner.BorderStateFlags();
+    if (!(state & (AnimationModes | HideAnimation))) {
+        const vcl::TRect c = FOwner.BorderClientRect();
+        const vcl::TRegionHandle hole(CreateRectRgn(c.Left, c.Top, c.Right, c.Bottom));
+        CombineRgn(region, region, hole.Get(), RGN_XOR);
+        return region;
+    }
+    // While an animation shows the whole image: nothing above the work area.
+    MONITORINFO monitor{sizeof monitor};
+    GetMonitorInfoW(MonitorFromWindow(border, MONITOR_DEFAULTTONEAREST), &monitor);
+    ClippedAtWorkArea = r.top < monitor.rcWork.top;
+    if (ClippedAtWorkArea) {
+        const vcl::TRegionHandle band(CreateRectRgn(0, 0, w, monitor.rcWork.top - r.top));
+        CombineRgn(region, region, band.Get(), RGN_XOR);
+    }
+    return region;
+}
+
+void TvlBorderForm::ApplyRegion() {
+    const HWND border = Window();
+    if (!border) return;
+    RegionDirty = false;
+    SetWindowRgn(border, CreateRegion(), TRUE);  // the system owns the region
+}
+
+// --------------------------------------------------------------- the mouse
+
+bool TvlBorderForm::InOuterShadow(vcl::TPoint P) {
+    const HWND border = Window();
+    if ((FOwner.BorderStateFlags() & BlendOnMoving) || (vcl::Application && vcl::Application->Terminated()) ||
+        !border || !FOwner.BorderSkinManager() || !FOwner.BorderSkinManager()->SkinData->Active || OwnerMaximized())
+        return false;
+    if (RegionDirty) ApplyRegion();
+    RECT r{};
+    GetWindowRect(border, &r);
+    const bool shadow = skin::InOuterShadow(P, r.right - r.left, r.bottom - r.top, FOwner.BorderShadowMargins(),
+                                            SkinValues());
+    if (shadow) FOwner.SetBorderHotButton(0, true);
+    return shadow;
+}
+
+int TvlBorderForm::HitTest(const vcl::TMessage &Message) {
+    if (FOwner.BorderOwnerForm()) {
+        vcl::TMessage ext = Message;
+        ext.Result = 0;
+        FOwner.BorderExtHitTest(ext);
+        if (ext.Result != 0) return static_cast<int>(ext.Result);
+    }
+    const HWND owner = FOwner.BorderOwnerWindow();
+    const HWND border = Window();
+    if (!owner || !border || !IsWindowEnabled(owner)) return htAskBorderForm;
+    RECT r{};
+    GetWindowRect(border, &r);
+    const vcl::TPoint screen = PointOf(Message.LParam);
+    const vcl::TPoint p{screen.X - r.left, screen.Y - r.top};
+    if (const int button = FOwner.BorderButtonCode(p); button != 0) return button;
+
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const vcl::TRect m = FOwner.BorderShadowMargins();
+    if (!OwnerMaximized() && (GetWindowLongPtrW(owner, GWL_STYLE) & WS_THICKFRAME))
+        if (const int sizing = BorderSizingCode(p, w, h, m, SkinValues(), FOwner.BorderOwnerWidth()); sizing != 0)
+            return sizing;
+    if (p.Y >= 0 && p.Y <= FOwner.BorderNativeBorderWidth() + FOwner.BorderCaptionHeight() + m.Top) {
+        const vcl::TRect icon = FOwner.BorderIconRect();
+        const bool overIcon = p.X >= icon.Left && p.X < icon.Right && p.Y >= icon.Top && p.Y < icon.Bottom;
+        return overIcon ? HTSYSMENU : HTCAPTION;
+    }
+    const vcl::TRect client = FOwner.BorderClientRect();
+    if (FOwner.BorderOverGrip(p)) return HTBOTTOMRIGHT;
+    if (p.X >= m.Left && p.X < w - m.Right && p.Y < client.Top) return HTMENU;
+    return htAskBorderForm;
+}
+
+void TvlBorderForm::ToOwner(const vcl::TMessage &Message, int Code) {
+    if (const HWND owner = FOwner.BorderOwnerWindow())
+        SendMessageW(owner, Message.Msg, static_cast<WPARAM>(static_cast<INT_PTR>(Code)), Message.LParam);
+}
+
+void TvlBorderForm::StartDragFromMaximized(vcl::TPoint Cursor) {
+    vcl::TCustomForm *form = FOwner.BorderOwnerForm();
+    CaptionDragPending = false;
+    if (!form) return;
+    Updating = true;
+    form->SetWindowState(vcl::wsNormal);
+    const int top = Cursor.Y >= 0 && Cursor.Y <= 24 ? -8 : Cursor.Y - 8;
+    form->SetBounds(Cursor.X - form->Width() / 2, top, form->Width(), form->Height());
+    Updating = false;
+    UpdateBorder(true);
+    // The system's move of the restored window, from where the cursor is.
+    if (const HWND owner = FOwner.BorderOwnerWindow())
+        SendMessageW(owner, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(Cursor.X, Cursor.Y));
+}
+
+void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
+    const HWND border = Window();
+    const auto local = [&](vcl::TPoint Screen) {
+        RECT r{};
+        GetWindowRect(border, &r);
+        return vcl::TPoint{Screen.X - r.left, Screen.Y - r.top};
+    };
+    const auto cursor = [] {
+        POINT c{};
+        GetCursorPos(&c);
+        return vcl::TPoint{c.x, c.y};
+    };
+    switch (Message.Msg) {
+    case WM_NCHITTEST:
+        FOldWindowProc(Message);
+        if (!InOuterShadow(local(PointOf(Message.LParam)))) Message.Result = htBorderWindow;
+        return;
+    case WM_SETCURSOR: {
+        const vcl::TPoint c = cursor();
+        if (!InOuterShadow(local(c))) {
+            const vcl::TMessage probe{WM_NCHITTEST, 0, MAKELPARAM(c.X, c.Y), 0};
+            if (const wchar_t *shape = CursorFor(HitTest(probe))) {
+                SetCursor(LoadCursorW(nullptr, shape));
+                Message.Result = TRUE;
+                return;
+            }
+        }
+        FOldWindowProc(Message);
+        return;
+    }
+    case WM_MOUSEACTIVATE: {
+        Message.Result = MA_NOACTIVATE;
+        const HWND owner = FOwner.BorderOwnerWindow();
+        if (owner && IsWindowEnabled(owner)) SetForegroundWindow(owner);
+        return;
+    }
+    case WM_SETFOCUS:
+        if (vcl::TCustomForm *form = FOwner.BorderOwnerForm(); form && form->Visible() && form->CanFocus())
+            SetFocus(form->WindowHandle());
+        return;
+    case WM_ERASEBKGND:
+    case WM_NCPAINT: Message.Result = 0; return;
+    case WM_NCMOUSEMOVE: {
+        const vcl::TPoint c = cursor();
+        if (Moving) {
+            RECT r{};
+            GetWindowRect(border, &r);
+            SetWindowPos(border, nullptr, r.left + c.X - LastPoint.X, r.top + c.Y - LastPoint.Y, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            LastPoint = c;
+            return;
+        }
+        const int code = HitTest(Message);
+        if (IsButtonCode(code)) {
+            FOwner.SetBorderHotButton(code, true);
+            return;
+        }
+        FOwner.SetBorderHotButton(0, true);
+        if (CaptionDragPending && OwnerMaximized() &&
+            (std::abs(c.X - LastPoint.X) >= DragThreshold || std::abs(c.Y - LastPoint.Y) >= DragThreshold))
+            StartDragFromMaximized(c);
+        return;
+    }
+    case WM_NCLBUTTONDOWN: {
+        if (InOuterShadow(local(PointOf(Message.LParam)))) return;
+        const int code = HitTest(Message);
+        if (code == HTCAPTION && FOwner.BorderOwnerForm() && OwnerMaximized()) {
+            CaptionDragPending = true;
+            LastPoint = cursor();
+            return;
+        }
+        ToOwner(Message, code == HTSYSMENU || code == HTCAPTION ? code : htAskBorderForm);
+        return;
+    }
+    case WM_NCLBUTTONUP:
+    case WM_NCRBUTTONUP:
+        if (InOuterShadow(local(PointOf(Message.LParam)))) return;
+        if (Message.Msg == WM_NCLBUTTONUP) CaptionDragPending = false;
+        ToOwner(Message, htAskBorderForm);
+        return;
+    case WM_NCRBUTTONDOWN:
+        if (InOuterShadow(local(PointOf(Message.LParam)))) return;
+        ToOwner(Message, HitTest(Message));
+        return;
+    case WM_NCLBUTTONDBLCLK: {
+        CaptionDragPending = false;
+        const int code = HitTest(Message);
+        const HWND owner = FOwner.BorderOwnerWindow();
+        if (!FOwner.BorderOwnerForm() || !owner) return;
+        if (code == HTCAPTION && (GetWindowLongPtrW(owner, GWL_STYLE) & WS_MAXIMIZEBOX))
+            SendMessageW(owner, WM_SYSCOMMAND, IsZoomed(owner) || IsIconic(owner) ? SC_RESTORE : SC_MAXIMIZE, 0);
+        else if (code == HTSYSMENU)
+            SendMessageW(owner, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return;
+    }
+    default: break;
+    }
+    if (Message.Msg >= WM_MOUSEMOVE && Message.Msg <= WM_MBUTTONDBLCLK) {
+        const vcl::TPoint p = PointOf(Message.LParam);  // client coordinates: the window has no frame
+        if (InOuterShadow(p)) {
+            // One pixel out of the region: the next mouse message reaches
+            // the window below; the whole region returns at the next test.
+            RegionBusy = true;
+            HRGN region = CreateRectRgn(0, 0, 0, 0);
+            if (GetWindowRgn(border, region) == ERROR) {
+                RECT r{};
+                GetWindowRect(border, &r);
+                SetRectRgn(region, 0, 0, r.right - r.left, r.bottom - r.top);
+            }
+            const vcl::TRegionHandle pixel(CreateRectRgn(p.X, p.Y, p.X + 1, p.Y + 1));
+            CombineRgn(region, region, pixel.Get(), RGN_XOR);
+            SetWindowRgn(border, region, FALSE);
+            RegionBusy = false;
+            RegionDirty = true;
+            Message.Result = 0;
+            return;
+        }
+    }
+    FOldWindowProc(Message);
+}
+
+} // namespace skin

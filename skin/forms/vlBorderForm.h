@@ -1,0 +1,117 @@
+#pragma once
+// TvlBorderForm: the extended border of a skinned window. It owns one
+// hidden border window: a borderless, layered tool window owned by the
+// owner's window, larger than it by the skin's shadow margins, that shows
+// the owner's whole frame image with the shadow around it through
+// UpdateLayeredWindow. Its window region has a hole where the owner's
+// client area is. It takes the mouse first: sizing zones in the extended
+// border, the caption and its buttons (the owner says which), a drag from
+// a maximized owner's caption after 6 pixels; in the outer shadow it lets
+// the mouse through to the windows below. Mouse messages it does not act
+// on go to the owner with the code -1 (the owner asks HitTest for the real
+// one). The owner is a form provider or, later, a dialog adapter: both
+// implement TvlBorderOwner. Windows only.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "vcl/ControlTypes.h"
+#include "vcl/Messages.h"
+#include "vlBorderGeometry.h"
+
+namespace vcl {
+class TBitmap;
+class TCustomForm;
+class TForm;
+}
+
+namespace skin {
+
+class TsSkinManager;
+
+// The code a border window answers WM_NCHITTEST with for itself.
+inline constexpr int htBorderWindow = 19;
+// The code of a mouse message forwarded to the owner: ask HitTest.
+inline constexpr int htAskBorderForm = -1;
+
+// What the border form asks of its owner.
+class TvlBorderOwner {
+public:
+    virtual ~TvlBorderOwner() = default;
+    // The owner's window; null while it has none.
+    virtual HWND BorderOwnerWindow() const = 0;
+    // A form provider's form; null for a dialog owner.
+    virtual vcl::TCustomForm *BorderOwnerForm() const { return nullptr; }
+    virtual TsSkinManager *BorderSkinManager() const = 0;
+    // The shadow margins M (left, top, right, bottom) around the owner.
+    virtual vcl::TRect BorderShadowMargins() const = 0;
+    // From the border window's top-left to the owner window's.
+    virtual vcl::TPoint BorderOffset() const = 0;
+    virtual int BorderCaptionHeight() const = 0;
+    virtual int BorderNativeBorderWidth() const = 0;
+    // The owner's border width (b) and the skin's side excess (e).
+    virtual int BorderOwnerWidth() const = 0;
+    virtual int BorderSideExcess() const { return 0; }
+    virtual vcl::TRect BorderIconRect() const = 0;  // border-window coordinates
+    virtual std::uint32_t BorderStateFlags() const = 0;
+    // The owner's frame image, shadow margins included, rendered when
+    // stale; null when there is none.
+    virtual vcl::TBitmap *BorderFrameImage() = 0;
+    // The code of the caption button under P (border-window coordinates):
+    // the owner's system and title buttons and title-bar items; 0 over none.
+    virtual int BorderButtonCode(vcl::TPoint P) = 0;
+    virtual void SetBorderHotButton(int Code, bool Repaint) = 0;
+    // The owner's client area (the region's hole), border-window coordinates.
+    virtual vcl::TRect BorderClientRect() const = 0;
+    // A size grip under P answers HTBOTTOMRIGHT.
+    virtual bool BorderOverGrip(vcl::TPoint P) const { return (void)P, false; }
+    // A provider's OnExtHitTest: a non-zero Result is the answer.
+    virtual void BorderExtHitTest(vcl::TMessage &Message) { (void)Message; }
+};
+
+class TvlBorderForm {
+public:
+    explicit TvlBorderForm(TvlBorderOwner &Owner);
+    ~TvlBorderForm();
+    TvlBorderForm(const TvlBorderForm &) = delete;
+    TvlBorderForm &operator=(const TvlBorderForm &) = delete;
+
+    // Brings the border window up to date (made when missing): its place
+    // around the owner, its image (Repaint, or a new size) at the constant
+    // alpha, its region, and its z-order right above the owner.
+    void UpdateBorder(bool Repaint, std::uint8_t Alpha = 255);
+    // The border window's region (owned by the caller); null without a window.
+    HRGN CreateRegion();
+    // The hit-test code of the record's screen point; -1 when none applies.
+    int HitTest(const vcl::TMessage &Message);
+    // The point (border-window coordinates) lies in the outer shadow.
+    bool InOuterShadow(vcl::TPoint P);
+    HWND Window() const;
+    TvlBorderSkin SkinValues() const;
+
+    vcl::TPoint FormPos{};
+    vcl::TPoint LastPoint{-9999, -9999};
+    bool Moving = false;
+    bool RegionBusy = false;
+    bool ClippedAtWorkArea = false;
+    bool CaptionDragPending = false;
+    bool Updating = false;
+    bool RegionDirty = false;
+
+private:
+    void CreateBorderWindow();
+    void BorderWndProc(vcl::TMessage &Message);
+    void ApplyRegion();
+    // The mouse message on to the owner's window with Code in WParam.
+    void ToOwner(const vcl::TMessage &Message, int Code);
+    bool OwnerMaximized() const;
+    void StartDragFromMaximized(vcl::TPoint Cursor);
+
+    TvlBorderOwner &FOwner;
+    std::unique_ptr<vcl::TForm> FForm;
+    vcl::TWndMethod FOldWindowProc;
+    HWND FOldParent = nullptr;
+};
+
+} // namespace skin
