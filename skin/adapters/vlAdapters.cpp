@@ -4,6 +4,7 @@
 #include "vlBtnWnd.h"
 #include "vlDials.h"
 #include "vlSBUtils.h"
+#include "vlComboWnd.h"
 #include "vlEditWnd.h"
 #include "vlListViewWnd.h"
 #include "vlSBWnd.h"
@@ -39,6 +40,8 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     case tpEdit: return AsWindowAdapter(NewAdapter<TvlEditWnd>(Window, nullptr, Manager, Params, true));
     case tpListView: return AsWindowAdapter(NewAdapter<TvlListViewWnd>(Window, nullptr, Manager, Params, true));
     case tpTreeView: return AsWindowAdapter(NewAdapter<TvlTreeViewWnd>(Window, nullptr, Manager, Params, true));
+    case tpComboBox: return AsWindowAdapter(NewAdapter<TvlComboBoxWnd>(Window, nullptr, Manager, Params, true));
+    case tpWWEdit: return AsWindowAdapter(NewAdapter<TvlWWComboBoxWnd>(Window, nullptr, Manager, Params, true));
     case tpScrollBar: return NewAdapter<TvlSBWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }

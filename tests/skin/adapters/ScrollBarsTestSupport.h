@@ -21,6 +21,7 @@ inline constexpr vcl::TColor ArrowFace = 0x208020, ArrowHot = 0x20C020, ArrowPre
 inline constexpr vcl::TColor ArrowInk = 0x000080;
 inline constexpr vcl::TColor Thumb = 0x800080, ThumbHot = 0xC000C0, ThumbPressed = 0xF000F0;
 inline constexpr vcl::TColor HeaderFace = 0x703010, HeaderHot = 0x30A0F0, HeaderPressed = 0x2020C0, HeaderInk = 0x00FFFF;
+inline constexpr vcl::TColor ComboFace = 0x008080, ComboHot = 0x00A0A0, ComboPressed = 0x00C0C0, ComboInk = 0xFFFFFF;
 inline constexpr vcl::TColor EditFace = 0xF8F8F8, EditInk = 0x101080;
 
 inline std::string ScrollSection(const std::string &Name, vcl::TColor Normal, vcl::TColor Hot, vcl::TColor Pressed,
@@ -45,6 +46,7 @@ inline std::string ScrollSkinOptions() {
         s += ScrollSection(n, ArrowFace, ArrowHot, ArrowPressed, ArrowInk);
     for (const char *n : {"SCROLLSLIDERH", "SCROLLSLIDERV"}) s += ScrollSection(n, Thumb, ThumbHot, ThumbPressed);
     s += ScrollSection("COLHEADER", HeaderFace, HeaderHot, HeaderPressed, HeaderInk);
+    s += ScrollSection("COMBOBTN", ComboFace, ComboHot, ComboPressed, ComboInk);
     return s + ButtonSkinOptions().substr(ButtonSkinOptions().find("[BUTTON]"));
 }
 
@@ -68,6 +70,10 @@ inline bool IsBarColor(vcl::TColor C) {
 
 // Every pixel of R (window coordinates) of the picture is one of the skin's bar colours.
 inline ::testing::AssertionResult ShowsSkinnedBar(const uitest::TImage32 &Image, const vcl::TRect &R) {
+    if (R.IsEmpty() || R.Left < 0 || R.Top < 0 || R.Right > Image.Width || R.Bottom > Image.Height)
+        return ::testing::AssertionFailure() << "bar (" << R.Left << ", " << R.Top << ", " << R.Right << ", "
+                                             << R.Bottom << ") outside the picture of " << Image.Width << " x "
+                                             << Image.Height;
     for (int y = R.Top; y < R.Bottom; ++y)
         for (int x = R.Left; x < R.Right; ++x)
             if (!IsBarColor(ColorAt(Image, x, y)))
