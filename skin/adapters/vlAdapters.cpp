@@ -8,6 +8,7 @@
 #include "vlEditWnd.h"
 #include "vlListViewWnd.h"
 #include "vlSBWnd.h"
+#include "vlVirtualTreeWnd.h"
 #include "vlScrollWnd.h"
 
 namespace skin {
@@ -42,6 +43,7 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     case tpTreeView: return AsWindowAdapter(NewAdapter<TvlTreeViewWnd>(Window, nullptr, Manager, Params, true));
     case tpComboBox: return AsWindowAdapter(NewAdapter<TvlComboBoxWnd>(Window, nullptr, Manager, Params, true));
     case tpWWEdit: return AsWindowAdapter(NewAdapter<TvlWWComboBoxWnd>(Window, nullptr, Manager, Params, true));
+    case tpVirtualTree: return AsWindowAdapter(NewAdapter<TvlVirtualTreeViewWnd>(Window, nullptr, Manager, Params, true));
     case tpScrollBar: return NewAdapter<TvlSBWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }
