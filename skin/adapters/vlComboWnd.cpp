@@ -173,8 +173,11 @@ void TvlComboBoxWnd::PaintFrame(HDC DC) {
         BitBlt(DC, w.Width() - border, 0, border, h, cache.Canvas()->Handle(), w.Width() - border, 0, SRCCOPY);
         return;
     }
-    SkinData->BGChanged = true;
-    SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+    // The picture is made again only when something in it changed.
+    const vcl::TBitmap *cache = SkinData->CacheBmp();
+    const vcl::TRect w = WindowSize(Handle);
+    if (!cache || cache->Width() != w.Width() || cache->Height() != w.Height()) SkinData->BGChanged = true;
+    if (SkinData->BGChanged) SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
     CopyBorderStrips(DC, border);
     PaintComboButton(DC);
 }
@@ -436,6 +439,9 @@ void TvlComboListWnd::PrepareCache() {
         SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
         return;
     }
+    if (const vcl::TBitmap *cache = SkinData->CacheBmp(); FCacheComposed && !SkinData->BGChanged && cache &&
+                                                           cache->Width() == WndSize.cx && cache->Height() == WndSize.cy)
+        return;  // the bordered background is as it was
     SkinData->UpdateIndexes(false);
     ApplySkinColors();
     SkinData->PrepareCache();
@@ -447,7 +453,9 @@ void TvlComboListWnd::PrepareCache() {
     canvas.FillRect({0, 0, WndSize.cx, WndSize.cy});
     canvas.Brush()->SetColor(BorderColor);
     canvas.FrameRect({0, 0, WndSize.cx, WndSize.cy});
+    if (!KeepTheme) PaintMaskBorder(*SkinData, 0, *this);
     SkinData->BGChanged = false;
+    FCacheComposed = true;
 }
 
 void TvlComboListWnd::HandleMessage(vcl::TMessage &Message) {
@@ -457,11 +465,12 @@ void TvlComboListWnd::HandleMessage(vcl::TMessage &Message) {
     }
     const std::weak_ptr<const bool> alive = AliveToken();
     TvlScrollEngine &e = ScrollEngine();
+    // Any other way of building the cache paints the plain section into it.
+    if (Message.Msg == SM_SKINCOMMAND && SubCommandOf(Message.WParam) == SC_BUILD_CACHE) FCacheComposed = false;
     switch (Message.Msg) {
     case WM_NCPAINT: {
         if (InScrollMessage) break;
         PrepareCache();
-        if (!KeepTheme) PaintMaskBorder(*SkinData, 0, *this);
         const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
         CopyBorderStrips(dc.Get(), 1);
         PaintNcScrollBars(*this, -1, dc.Get());

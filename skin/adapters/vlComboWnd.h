@@ -71,6 +71,7 @@ public:
 
 private:
     void PrepareCache();
+    bool FCacheComposed = false;  // the cache holds the bordered background
 };
 
 // The list adapter of a combo box's list window.
