@@ -157,6 +157,30 @@ inline void PumpFor(std::chrono::milliseconds Time) {
     uitest::PumpUntil([] { return false; }, Time);
 }
 
+// A click of the real mouse at a screen point.
+inline void ClickAt(int X, int Y) {
+    SetCursorPos(X, Y);
+    PumpFor(std::chrono::milliseconds(30));
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(std::chrono::milliseconds(30));
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(std::chrono::milliseconds(60));
+}
+
+// The real mouse pressed at (X, From), moved down past To in steps, released.
+inline void DragDown(int X, int From, int To) {
+    SetCursorPos(X, From);
+    PumpFor(std::chrono::milliseconds(30));
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(std::chrono::milliseconds(30));
+    for (int y = From + 16; y < To; y += 20) {
+        SetCursorPos(X, y);
+        PumpFor(std::chrono::milliseconds(20));
+    }
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(std::chrono::milliseconds(100));
+}
+
 // The rectangle R (screen) in the window's own coordinates.
 inline vcl::TRect InWindow(HWND Window, const vcl::TRect &R) {
     RECT w{};

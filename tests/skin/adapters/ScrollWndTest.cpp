@@ -63,13 +63,6 @@ protected:
         SetCursorPos(X, Y);
         PumpFor(30ms);
     }
-    void ClickAt(int X, int Y) {
-        MoveTo(X, Y);
-        MouseButton(MOUSEEVENTF_LEFTDOWN);
-        PumpFor(30ms);
-        MouseButton(MOUSEEVENTF_LEFTUP);
-        PumpFor(50ms);
-    }
     POINT SecondArrow() const { return {(Bar().Left + Bar().Right) / 2, Bar().Bottom - Button() / 2}; }
     int VisibleLines() const {
         RECT r{};
