@@ -2,8 +2,8 @@
 // button in its states, the list dropped by a click and by F4 with its
 // skinned bar that scrolls while the list stays open, an item click that
 // selects and closes, a 5,000-character item, the simple combo without a
-// button, the list's brush, and the wwEdit adapter with and without a
-// button.
+// button, the list's brush, the dropped list's print without border
+// strips, and the wwEdit adapter with and without a button.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -83,7 +83,25 @@ TEST_F(Combo, ButtonIsTheSkinsAndTheListDropsSkinnedByAClick) {
     EXPECT_TRUE(ShowsSkinnedBar(uitest::CaptureWindow(list.Handle), InWindow(list.Handle, VertScrollBarRect(list))));
     const uitest::TImage32 shot = uitest::CaptureWindow(list.Handle);
     ASSERT_GT(shot.Height, 0);
-    EXPECT_EQ(ColorAt(shot, 0, shot.Height / 2), list.BorderColor);  // the one-pixel frame
+    EXPECT_EQ(list.BorderColor, SkinBorder);
+    EXPECT_EQ(ColorAt(shot, 0, shot.Height / 2), SkinBorder);  // the one-pixel frame
+}
+
+TEST_F(Combo, PrintOfTheDroppedListCopiesNoBorderStripsButPaintsItsBars) {
+    ClickAt(ButtonCentre());
+    ASSERT_TRUE(Dropped());
+    ASSERT_NE(A().ListAdapter, nullptr);
+    TvlComboListWnd &list = *A().ListAdapter;
+    RECT w{};
+    GetWindowRect(list.Handle, &w);
+    const auto bmp = std::make_unique<vcl::TBitmap>();
+    bmp->SetPixelFormat(vcl::pf32bit);
+    bmp->SetSize(w.right - w.left, w.bottom - w.top);
+    const HDC dc = bmp->Canvas()->Handle();
+    SendMessageW(list.Handle, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_NE(static_cast<vcl::TColor>(GetPixel(dc, 0, (w.bottom - w.top) / 2)), SkinBorder);
+    const vcl::TRect bar = InWindow(list.Handle, VertScrollBarRect(list));
+    EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(dc, bar.Left + 1, bar.Top + 1)), ArrowFace);
 }
 
 TEST_F(Combo, F4DropsTheListAndItsBarScrollsWhileItStaysOpen) {

@@ -22,7 +22,7 @@ inline constexpr vcl::TColor ArrowInk = 0x000080;
 inline constexpr vcl::TColor Thumb = 0x800080, ThumbHot = 0xC000C0, ThumbPressed = 0xF000F0;
 inline constexpr vcl::TColor HeaderFace = 0x703010, HeaderHot = 0x30A0F0, HeaderPressed = 0x2020C0, HeaderInk = 0x00FFFF;
 inline constexpr vcl::TColor ComboFace = 0x008080, ComboHot = 0x00A0A0, ComboPressed = 0x00C0C0, ComboInk = 0xFFFFFF;
-inline constexpr vcl::TColor EditFace = 0xF8F8F8, EditInk = 0x101080;
+inline constexpr vcl::TColor EditFace = 0xF8F8F8, EditInk = 0x101080, SkinBorder = 0x3060C0;
 
 inline std::string ScrollSection(const std::string &Name, vcl::TColor Normal, vcl::TColor Hot, vcl::TColor Pressed,
                                  vcl::TColor Font = 0) {
@@ -37,7 +37,7 @@ inline std::string ScrollSection(const std::string &Name, vcl::TColor Normal, vc
 }
 
 inline std::string ScrollSkinOptions() {
-    std::string s = "[GLOBALINFO]\r\nVERSION=10\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n"
+    std::string s = "[GLOBALINFO]\r\nVERSION=10\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\nBORDERCOLOR=0x3060C0\r\n"
                     "[EDIT]\r\nSTATES=1\r\nCOLOR=0xF8F8F8\r\nFONTCOLOR=0x101080\r\n"
                     "[CHECKBOX]\r\nSTATES=1\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n";
     for (const char *n : {"SCROLLBAR1H", "SCROLLBAR1V"}) s += ScrollSection(n, TrackBefore, TrackBefore, TrackBeforePressed);
