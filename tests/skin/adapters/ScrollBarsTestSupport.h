@@ -37,7 +37,9 @@ inline std::string ScrollSection(const std::string &Name, vcl::TColor Normal, vc
 }
 
 inline std::string ScrollSkinOptions() {
-    std::string s = "[GLOBALINFO]\r\nVERSION=10\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\nBORDERCOLOR=0x3060C0\r\n"
+    std::string s = "[GLOBALINFO]\r\nVERSION=10\r\nMASTERBITMAP=master.bmp\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n"
+                    "BORDERCOLOR=0x3060C0\r\n"
+                    "[FORM]\r\nCOLOR=0xF0F0F0\r\nBORDERSMASK=^0000,0010,0030,0040,0000,0000,0000,0000,1,1,0,3\r\n"
                     "[EDIT]\r\nSTATES=1\r\nCOLOR=0xF8F8F8\r\nFONTCOLOR=0x101080\r\n"
                     "[CHECKBOX]\r\nSTATES=1\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n";
     for (const char *n : {"SCROLLBAR1H", "SCROLLBAR1V"}) s += ScrollSection(n, TrackBefore, TrackBefore, TrackBeforePressed);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "ScrollBarsTestSupport.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/manager/sMessages.h"
 
 namespace skin {
@@ -280,6 +281,31 @@ TEST_F(ScrollWnd, FullPositionReachesAWindowWhoseAdapterTakesIt) {
     EXPECT_EQ(LOWORD(Taker::Seen.first), SB_THUMBTRACK);
     EXPECT_EQ(HIWORD(Taker::Seen.first), 65535);
     EXPECT_EQ(Taker::Seen.second, 70000);
+}
+
+TEST(ScrollWndPlain, FormProvidersOwnBarIsTheSkinnedOne) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    TestForm form;
+    auto *provider = vcl::Create<TsSkinProvider>(form.Form);
+    form.Show();
+    const HWND window = form.Form->WindowHandle();
+    SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_VSCROLL);
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
+    SetScrollInfo(window, SB_VERT, &info, FALSE);
+    provider->UpdateFormScrollBars();
+    auto *bars = dynamic_cast<TvlScrollWnd *>(provider->FormScrollAdapter.get());
+    ASSERT_NE(bars, nullptr);
+    EXPECT_EQ(bars->SkinData, provider->SkinData());
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    PumpFor(50ms);
+    EXPECT_TRUE(bars->VertScrollBar().Visible);
+    EXPECT_EQ(bars->VertScrollBar().Width, GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_TRUE(ShowsSkinnedBar(uitest::CaptureWindow(window), InWindow(window, VertScrollBarRect(*bars))));
+    // The manager's hover area finds the bars through the form's answer.
+    const auto *answer = reinterpret_cast<TvlWindowAdapter *>(SendSkinCommand(window, SC_QUERY_ADAPTER, 0));
+    EXPECT_EQ(dynamic_cast<const TvlScrollAdapter *>(answer), provider->FormScrollAdapter.get());
 }
 
 TEST(ScrollWndPlain, WindowWithoutBarsKeepsItsClientArea) {
