@@ -251,6 +251,19 @@ int ScrollBarPartAt(const TvlScrollBar &Bar, const vcl::TRect &BarRect, int X, i
                         Bar.MinThumb, Along(Bar, p), Across(Bar, p), acrossStart, acrossEnd);
 }
 
+// The window's bars end at the bottom-right corner of its top-level
+// parent's client area: the corner square works as the parent's size grip.
+bool CornerAtParentGrip(const TvlScrollWnd &Adapter) {
+    const HWND parent = GetParent(Adapter.Handle);
+    if (!parent || (GetWindowLongPtrW(parent, GWL_STYLE) & WS_CHILD)) return false;
+    RECT client{};
+    GetClientRect(parent, &client);
+    POINT corner{client.right, client.bottom};
+    ClientToScreen(parent, &corner);
+    const vcl::TRect window = ScreenRectOf(Adapter.Handle);
+    return window.Right - Adapter.FrameRight == corner.x && window.Bottom - Adapter.FrameBottom == corner.y;
+}
+
 // --------------------------------------------------------------- painting
 
 void PaintScrollArrow(vcl::TBitmap &Bitmap, const TvlBgInfo &Bg, vcl::TRect R, int State,
@@ -407,6 +420,17 @@ LRESULT PaintNcScrollBars(TvlScrollWnd &Adapter, int PartOverride, HDC DC) {
         const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(colour)));
         const RECT r{corner.Left, corner.Top, corner.Right, corner.Bottom};
         FillRect(DC, &r, brush.Get());
+        if (m->IsValidMaskIndex(m->CommonElements.GripImage) && CornerAtParentGrip(Adapter)) {
+            const TsMaskData &grip = m->Masks[static_cast<std::size_t>(m->CommonElements.GripImage)];
+            const int gw = std::min(GetMaskFrameWidth(grip), corner.Width()), gh = std::min(GetMaskFrameHeight(grip), corner.Height());
+            const auto bmp = NewBitmap32(corner.Width(), corner.Height());
+            bmp->Canvas()->Brush()->SetColor(colour);
+            bmp->Canvas()->FillRect({0, 0, corner.Width(), corner.Height()});
+            TvlBgInfo bg;
+            InitBgInfo(bmp.get(), 0, 0, bg);
+            DrawSkinGlyph(*bmp, {corner.Width() - gw, corner.Height() - gh}, 0, 1, grip, bg);
+            BitBlt(DC, corner.Left, corner.Top, corner.Width(), corner.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+        }
     }
     return 0;
 }
@@ -468,6 +492,13 @@ void ScrollBarsNcHitTest(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
     };
     if (inBar(Adapter.HorzBar.get(), HorzScrollBarRect(Adapter), HTHSCROLL)) return;
     if (inBar(Adapter.VertBar.get(), VertScrollBarRect(Adapter), HTVSCROLL)) return;
+    if (Adapter.HorzBar->Shown && Adapter.VertBar->Shown) {
+        const vcl::TRect h = HorzScrollBarRect(Adapter), v = VertScrollBarRect(Adapter);
+        if (Contains({v.Left, h.Top, v.Right, h.Bottom}, p) && CornerAtParentGrip(Adapter)) {
+            Message.Result = HTBOTTOMRIGHT;
+            return;
+        }
+    }
     Adapter.PassOn(Message);
 }
 

@@ -308,6 +308,32 @@ TEST(ScrollWndPlain, FormProvidersOwnBarIsTheSkinnedOne) {
     EXPECT_EQ(dynamic_cast<const TvlScrollAdapter *>(answer), provider->FormScrollAdapter.get());
 }
 
+TEST(ScrollWndPlain, CornerSquareIsFilledAndSizesTheParentOnlyAtItsCorner) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    ScrollingControl box(L"LISTBOX", WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_DISABLENOSCROLL);
+    box.AddLines(100);
+    SendMessageW(box.Control, LB_SETHORIZONTALEXTENT, 1000, 0);
+    RECT client{};
+    GetClientRect(box.Parent, &client);
+    const auto hitAtCorner = [&](TvlBaseWnd &A) {
+        const vcl::TRect h = HorzScrollBarRect(A), v = VertScrollBarRect(A);
+        return SendMessageW(A.Handle, WM_NCHITTEST, 0, MAKELPARAM((v.Left + v.Right) / 2, (h.Top + h.Bottom) / 2));
+    };
+    {
+        auto adapter = NewAdapter<TvlBaseWnd>(box.Control, nullptr, manager.get(), ParamsFor(nullptr, "EDIT"), true);
+        ASSERT_TRUE(adapter->HorzBar->Shown && adapter->VertBar->Shown);
+        EXPECT_NE(hitAtCorner(*adapter), HTBOTTOMRIGHT);  // inside the parent, away from its corner
+    }
+    SetWindowPos(box.Control, nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER);
+    auto adapter = NewAdapter<TvlBaseWnd>(box.Control, nullptr, manager.get(), ParamsFor(nullptr, "EDIT"), true);
+    RedrawWindow(box.Control, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    PumpFor(30ms);
+    EXPECT_EQ(hitAtCorner(*adapter), HTBOTTOMRIGHT);
+    const vcl::TRect h = InWindow(box.Control, HorzScrollBarRect(*adapter)), v = InWindow(box.Control, VertScrollBarRect(*adapter));
+    EXPECT_EQ(ColorAt(uitest::CaptureWindow(box.Control), (v.Left + v.Right) / 2, (h.Top + h.Bottom) / 2), TrackBefore);
+}
+
 TEST(ScrollWndPlain, WindowWithoutBarsKeepsItsClientArea) {
     AdapterModules modules;
     ManagerPtr manager = ScrollSkinManager();
