@@ -79,7 +79,10 @@ void Drag(HWND W, bool Skinned) {
     for (int step = 0; step <= 200; ++step) {
         const int pos = info.nMin + (last - info.nMin) * step / 200;
         if (Skinned) {
+            // As the engine's drag: the last position sent is its TrackPos.
+            if (step == 0) skin::ScrollEngine().TrackPos = info.nPos;
             skin::SendScrollMessage(W, WM_VSCROLL, SB_THUMBTRACK, pos);
+            skin::ScrollEngine().TrackPos = pos;
             if (auto *a = dynamic_cast<skin::TvlScrollWnd *>(skin::AdapterOfWindow(W)))
                 skin::PaintNcScrollBars(*a, -1, nullptr);
         } else {
