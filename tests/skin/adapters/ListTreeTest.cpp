@@ -133,6 +133,15 @@ TEST_F(ListTree, ListArrowAndThumbDragScrollWithSkinnedBars) {
     EXPECT_TRUE(Skinned(L()));
 }
 
+TEST_F(ListTree, ThumbTrackToTheLastPositionSentScrollsNothing) {
+    ScrollEngine().TrackPos = 7;
+    SendMessageW(List, WM_VSCROLL, SB_THUMBTRACK, 7);
+    EXPECT_EQ(SendMessageW(List, LVM_GETTOPINDEX, 0, 0), 0);
+    SendMessageW(List, WM_VSCROLL, SB_THUMBTRACK, 20);
+    EXPECT_EQ(SendMessageW(List, LVM_GETTOPINDEX, 0, 0), 20);
+    ScrollEngine().TrackPos = -1;
+}
+
 TEST_F(ListTree, TreeScrollsAndFocusChangesKeepItsBarSkinned) {
     ASSERT_TRUE(T().VertBar->Shown);
     const vcl::TRect bar = VertScrollBarRect(T());
