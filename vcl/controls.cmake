@@ -11,6 +11,7 @@ if(WIN32)
     Forms.cpp
     StdCtrls.cpp
     ScrollBar.cpp
+    ComboBox.cpp
     ComCtrls.cpp
     ImgList.cpp
     ExtCtrls.cpp

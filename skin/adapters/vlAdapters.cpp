@@ -4,9 +4,11 @@
 #include "vlBtnWnd.h"
 #include "vlDials.h"
 #include "vlSBUtils.h"
+#include "vlComboWnd.h"
 #include "vlEditWnd.h"
 #include "vlListViewWnd.h"
 #include "vlSBWnd.h"
+#include "vlVirtualTreeWnd.h"
 #include "vlScrollWnd.h"
 
 namespace skin {
@@ -39,6 +41,9 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     case tpEdit: return AsWindowAdapter(NewAdapter<TvlEditWnd>(Window, nullptr, Manager, Params, true));
     case tpListView: return AsWindowAdapter(NewAdapter<TvlListViewWnd>(Window, nullptr, Manager, Params, true));
     case tpTreeView: return AsWindowAdapter(NewAdapter<TvlTreeViewWnd>(Window, nullptr, Manager, Params, true));
+    case tpComboBox: return AsWindowAdapter(NewAdapter<TvlComboBoxWnd>(Window, nullptr, Manager, Params, true));
+    case tpWWEdit: return AsWindowAdapter(NewAdapter<TvlWWComboBoxWnd>(Window, nullptr, Manager, Params, true));
+    case tpVirtualTree: return AsWindowAdapter(NewAdapter<TvlVirtualTreeViewWnd>(Window, nullptr, Manager, Params, true));
     case tpScrollBar: return NewAdapter<TvlSBWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }

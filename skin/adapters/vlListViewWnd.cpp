@@ -293,6 +293,20 @@ bool TvlListViewWnd::ThumbTrack(vcl::TMessage &Message, bool Vertical) {
     TvlScrollEngine &e = ScrollEngine();
     Message.Result = 0;
     if (pos == e.TrackPos) return true;
+    if (pos >= 0 && pos <= 0xFFFF) {
+        // The list takes a 16-bit position straight from the message once its
+        // scroll information holds it; scrolling by pixels redraws it far
+        // more often.
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_POS;
+        info.nPos = pos;
+        SetScrollInfo(Handle, Vertical ? SB_VERT : SB_HORZ, &info, FALSE);
+        Message.WParam = MAKEWPARAM(SB_THUMBTRACK, pos);
+        Message.LParam = 0;
+        PassOn(Message);
+        return true;
+    }
     int delta = pos - e.TrackPos;
     RECT item{};
     item.left = LVIR_BOUNDS;

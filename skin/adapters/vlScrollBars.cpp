@@ -251,6 +251,19 @@ int ScrollBarPartAt(const TvlScrollBar &Bar, const vcl::TRect &BarRect, int X, i
                         Bar.MinThumb, Along(Bar, p), Across(Bar, p), acrossStart, acrossEnd);
 }
 
+// The window's bars end at the bottom-right corner of its top-level
+// parent's client area: the corner square works as the parent's size grip.
+bool CornerAtParentGrip(const TvlScrollWnd &Adapter) {
+    const HWND parent = GetParent(Adapter.Handle);
+    if (!parent || (GetWindowLongPtrW(parent, GWL_STYLE) & WS_CHILD)) return false;
+    RECT client{};
+    GetClientRect(parent, &client);
+    POINT corner{client.right, client.bottom};
+    ClientToScreen(parent, &corner);
+    const vcl::TRect window = ScreenRectOf(Adapter.Handle);
+    return window.Right - Adapter.FrameRight == corner.x && window.Bottom - Adapter.FrameBottom == corner.y;
+}
+
 // --------------------------------------------------------------- painting
 
 void PaintScrollArrow(vcl::TBitmap &Bitmap, const TvlBgInfo &Bg, vcl::TRect R, int State,
@@ -320,20 +333,41 @@ void PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, con
     const vcl::TRect window = ScreenRectOf(Handle);
     const vcl::TRect inWindow{Rect.Left - window.Left, Rect.Top - window.Top, Rect.Right - window.Left,
                               Rect.Bottom - window.Top};
-    const auto back = NewBitmap32(w, h);
+    const int b = ScrollBarMetric(Bar, false);
+    const bool halves = 2 * b >= length;
+    TvlThumb thumb = ThumbOf(RangeOf(Bar), 0, length, b, Bar.MinThumb);
+    if (ThumbAt >= 0) thumb.Pos = ThumbAt - StartOf(Bar, Rect);
+    const bool thumbShown = !halves && active && ThumbShown(RangeOf(Bar), length, b);
+    int thumbState = 0;
+    if (ThumbAt >= 0)
+        thumbState = 2;
+    else if (mine && e.HotKind == Bar.Kind && e.HotPart == spThumb)
+        thumbState = 1;
+    const TvlBarPictureKey key{w, h, inWindow.Left, inWindow.Top, halves ? -1 : thumb.Pos, halves ? 0 : thumb.Size,
+                               thumbShown ? thumbState : -1, arrowState(spFirstArrow), arrowState(spSecondArrow),
+                               PressedPart, active, adapter->PictureGeneration};
+    if (Bar.Picture && Bar.PictureKey == key && !adapter->SkinData->BGChanged) {
+        BitBlt(DC, inWindow.Left, inWindow.Top, w, h, Bar.Picture->Canvas()->Handle(), 0, 0, SRCCOPY);
+        return;
+    }
+    const auto fresh = [&](std::shared_ptr<vcl::TBitmap> &Bmp) {
+        if (!Bmp || Bmp->Width() != w || Bmp->Height() != h) Bmp = NewBitmap32(w, h);
+        return Bmp.get();
+    };
+    vcl::TBitmap *back = fresh(Bar.Back);
+    vcl::TBitmap *bmp = fresh(Bar.Picture);
+    Bar.PictureKey = {};  // not valid until composed
     FillBarBackground(*adapter, *back, inWindow, *m);
-    const auto bmp = NewBitmap32(w, h);
     BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, back->Canvas()->Handle(), 0, 0, SRCCOPY);
     TvlBgInfo bg;
-    InitBgInfo(back.get(), 0, 0, bg);
+    InitBgInfo(back, 0, 0, bg);
     // Along the axis -> the bitmap's rectangle.
     const auto piece = [&](int From, int To) {
         return horz ? vcl::TRect{From, 0, To, h} : vcl::TRect{0, From, w, To};
     };
     const TvlElementEntry &before = el.ScrollBars[horz ? 0 : 1], &after = el.ScrollBars[horz ? 2 : 3];
     const TvlElementEntry &firstArrow = el.ScrollButtons[horz ? 0 : 1], &secondArrow = el.ScrollButtons[horz ? 2 : 3];
-    const int b = ScrollBarMetric(Bar, false);
-    if (2 * b >= length) {
+    if (halves) {
         const int half = length / 2;
         PaintTrack(*bmp, bg, before, 0, piece(0, half), *m);
         PaintTrack(*bmp, bg, after, 0, piece(half, length), *m);
@@ -341,25 +375,18 @@ void PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, con
         PaintScrollArrow(*bmp, bg, piece(length - half, length), arrowState(spSecondArrow), secondArrow,
                          horz ? adRight : adDown, *m);
     } else {
-        TvlThumb thumb = ThumbOf(RangeOf(Bar), 0, length, b, Bar.MinThumb);
-        if (ThumbAt >= 0) thumb.Pos = ThumbAt - StartOf(Bar, Rect);
         const int centre = thumb.Pos + thumb.Size / 2;
         PaintTrack(*bmp, bg, before, PressedPart == spTrackBefore ? 2 : 0, piece(0, centre), *m);
         PaintTrack(*bmp, bg, after, PressedPart == spTrackAfter ? 2 : 0, piece(centre, length), *m);
         PaintScrollArrow(*bmp, bg, piece(0, b), arrowState(spFirstArrow), firstArrow, horz ? adLeft : adUp, *m);
         PaintScrollArrow(*bmp, bg, piece(length - b, length), arrowState(spSecondArrow), secondArrow,
                          horz ? adRight : adDown, *m);
-        if (active && ThumbShown(RangeOf(Bar), length, b)) {
-            int state = 0;
-            if (ThumbAt >= 0)
-                state = 2;
-            else if (mine && e.HotKind == Bar.Kind && e.HotPart == spThumb)
-                state = 1;
-            PaintScrollThumb(*bmp, bg, piece(thumb.Pos, thumb.Pos + thumb.Size), state, el.ScrollSliders[horz ? 0 : 1],
-                             *m);
-        }
+        if (thumbShown)
+            PaintScrollThumb(*bmp, bg, piece(thumb.Pos, thumb.Pos + thumb.Size), thumbState,
+                             el.ScrollSliders[horz ? 0 : 1], *m);
     }
     if (!active) BlendRect32ByRatio(*bmp, 0, 0, *back, {0, 0, w, h}, 0.4, 0xFFFFFFFF);
+    Bar.PictureKey = key;
     BitBlt(DC, inWindow.Left, inWindow.Top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
@@ -393,6 +420,17 @@ LRESULT PaintNcScrollBars(TvlScrollWnd &Adapter, int PartOverride, HDC DC) {
         const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(colour)));
         const RECT r{corner.Left, corner.Top, corner.Right, corner.Bottom};
         FillRect(DC, &r, brush.Get());
+        if (m->IsValidMaskIndex(m->CommonElements.GripImage) && CornerAtParentGrip(Adapter)) {
+            const TsMaskData &grip = m->Masks[static_cast<std::size_t>(m->CommonElements.GripImage)];
+            const int gw = std::min(GetMaskFrameWidth(grip), corner.Width()), gh = std::min(GetMaskFrameHeight(grip), corner.Height());
+            const auto bmp = NewBitmap32(corner.Width(), corner.Height());
+            bmp->Canvas()->Brush()->SetColor(colour);
+            bmp->Canvas()->FillRect({0, 0, corner.Width(), corner.Height()});
+            TvlBgInfo bg;
+            InitBgInfo(bmp.get(), 0, 0, bg);
+            DrawSkinGlyph(*bmp, {corner.Width() - gw, corner.Height() - gh}, 0, 1, grip, bg);
+            BitBlt(DC, corner.Left, corner.Top, corner.Width(), corner.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+        }
     }
     return 0;
 }
@@ -454,6 +492,13 @@ void ScrollBarsNcHitTest(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
     };
     if (inBar(Adapter.HorzBar.get(), HorzScrollBarRect(Adapter), HTHSCROLL)) return;
     if (inBar(Adapter.VertBar.get(), VertScrollBarRect(Adapter), HTVSCROLL)) return;
+    if (Adapter.HorzBar->Shown && Adapter.VertBar->Shown) {
+        const vcl::TRect h = HorzScrollBarRect(Adapter), v = VertScrollBarRect(Adapter);
+        if (Contains({v.Left, h.Top, v.Right, h.Bottom}, p) && CornerAtParentGrip(Adapter)) {
+            Message.Result = HTBOTTOMRIGHT;
+            return;
+        }
+    }
     Adapter.PassOn(Message);
 }
 

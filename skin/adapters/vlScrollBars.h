@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "vcl/Messages.h"
 #include "vcl/Types.h"
@@ -29,6 +30,16 @@ class TvlScrollWnd;
 struct TvlBgInfo;
 struct TvlElementEntry;
 
+// What a composed bar picture shows: the same key, the same picture.
+struct TvlBarPictureKey {
+    int Width = 0, Height = 0, Left = 0, Top = 0;  // the bar in the window
+    int ThumbPos = -1, ThumbSize = 0, ThumbState = 0;
+    int FirstArrow = 0, SecondArrow = 0, PressedPart = -1;
+    bool Active = false;
+    unsigned Generation = 0;  // the adapter's picture generation
+    friend bool operator==(const TvlBarPictureKey &, const TvlBarPictureKey &) = default;
+};
+
 // One bar of a window (or a scroll-bar control).
 struct TvlScrollBar {
     std::uint16_t State = 0;     // sbsPresent when the window's style has the bar
@@ -43,6 +54,10 @@ struct TvlScrollBar {
     TvlScrollWnd *Adapter = nullptr;  // not owned
     bool Shown = false;          // takes space in the current frame
     SCROLLINFO Info{};           // the window's scroll information, last read
+    // The last composed picture and its background, kept while they serve:
+    // scrolling repaints the bar after every step the system draws over.
+    std::shared_ptr<vcl::TBitmap> Picture, Back;
+    TvlBarPictureKey PictureKey;
 };
 inline constexpr std::uint16_t sbsPresent = 8;
 

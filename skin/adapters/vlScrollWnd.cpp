@@ -93,6 +93,13 @@ void TvlScrollWnd::HandleMessage(vcl::TMessage &Message) { ScrollHandler(Message
 
 void TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
     switch (Message.Msg) {
+    case SM_SKINCOMMAND: case WM_SIZE: case WM_ENABLE: case WM_SETFOCUS: case WM_KILLFOCUS: case WM_STYLECHANGED:
+    case WM_NCCALCSIZE: case WM_SETTEXT: case vcl::CM_ENABLEDCHANGED: case vcl::CM_MOUSEENTER: case vcl::CM_MOUSELEAVE:
+        ++PictureGeneration;
+        break;
+    default: break;
+    }
+    switch (Message.Msg) {
     case WM_UPDATEUISTATE: Message.Result = 0; return;
     case WM_DESTROY:
     case WM_NCDESTROY: {
@@ -300,9 +307,12 @@ void InstallScrollBars(TvlScrollWnd &Adapter, HWND Handle, bool Repaint) {
 
 void RefreshScrollBars(TvlScrollWnd &Adapter, bool Repaint) {
     if (!Adapter.SkinData || !Visible(Adapter.Handle) || Adapter.SkinData->PaintLocked) return;
+    if (Repaint && !ModuleState().FormAnimationActive) {
+        PaintNcScrollBars(Adapter, -1, nullptr);  // reads the scroll information of what it paints
+        return;
+    }
     ReadInfo(*Adapter.HorzBar, Adapter.Handle);
     ReadInfo(*Adapter.VertBar, Adapter.Handle);
-    if (Repaint && !ModuleState().FormAnimationActive) PaintNcScrollBars(Adapter, -1, nullptr);
 }
 
 } // namespace skin

@@ -56,6 +56,10 @@ public:
     std::unique_ptr<TvlScrollBar> HorzBar;
     std::unique_ptr<TvlScrollBar> VertBar;
     int FrameLeft = -1, FrameRight = 0, FrameTop = 0, FrameBottom = 0;
+    // Changes whenever what lies behind the bars may have changed (skin
+    // commands, a new size, focus, enabling): composed bar pictures of an
+    // older generation are composed again.
+    unsigned PictureGeneration = 0;
 
 protected:
     // What the destructor does, for a descendant's destructor that gives

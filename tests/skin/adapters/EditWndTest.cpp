@@ -85,14 +85,6 @@ protected:
         return ShowsSkinnedBar(uitest::CaptureWindow(w), InWindow(w, VertScrollBarRect(Of(I))));
     }
     int MemoTop() const { return static_cast<int>(SendMessageW(Memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0)); }
-    void ClickAt(int X, int Y) {
-        SetCursorPos(X, Y);
-        PumpFor(30ms);
-        MouseButton(MOUSEEVENTF_LEFTDOWN);
-        PumpFor(30ms);
-        MouseButton(MOUSEEVENTF_LEFTUP);
-        PumpFor(60ms);
-    }
     void Key(WORD Vk) {
         INPUT in[2]{};
         in[0].type = in[1].type = INPUT_KEYBOARD;
@@ -157,16 +149,7 @@ TEST_F(EditWnd, MemoArrowTrackThumbWheelAndKeysScrollAndTheBarStaysSkinned) {
     // The thumb dragged to the end shows the last line.
     SendMessageW(Memo->Handle(), EM_LINESCROLL, 0, -100000);
     PumpFor(30ms);
-    SetCursorPos(x, bar.Top + b + 4);
-    PumpFor(30ms);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    PumpFor(30ms);
-    for (int y = bar.Top + b + 20; y < bar.Bottom + 30; y += 20) {
-        SetCursorPos(x, y);
-        PumpFor(20ms);
-    }
-    MouseButton(MOUSEEVENTF_LEFTUP);
-    PumpFor(100ms);
+    DragDown(x, bar.Top + b + 4, bar.Bottom + 30);
     const int lines = static_cast<int>(SendMessageW(Memo->Handle(), EM_GETLINECOUNT, 0, 0));
     RECT client{};
     GetClientRect(Memo->Handle(), &client);

@@ -83,14 +83,6 @@ protected:
         PumpFor(30ms);
         return ShowsSkinnedBar(uitest::CaptureWindow(A.Handle), InWindow(A.Handle, VertScrollBarRect(A)));
     }
-    void ClickAt(int X, int Y) {
-        SetCursorPos(X, Y);
-        PumpFor(30ms);
-        MouseButton(MOUSEEVENTF_LEFTDOWN);
-        PumpFor(30ms);
-        MouseButton(MOUSEEVENTF_LEFTUP);
-        PumpFor(60ms);
-    }
     RECT HeaderItem(int I) const {
         RECT r{};
         SendMessageW(Header, HDM_GETITEMRECT, I, reinterpret_cast<LPARAM>(&r));
@@ -134,20 +126,20 @@ TEST_F(ListTree, ListArrowAndThumbDragScrollWithSkinnedBars) {
     ClickAt(x, bar.Bottom - b / 2);
     EXPECT_EQ(SendMessageW(List, LVM_GETTOPINDEX, 0, 0), 1);
     EXPECT_TRUE(Skinned(L()));
-    SetCursorPos(x, bar.Top + b + 3);
-    PumpFor(30ms);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    PumpFor(30ms);
-    for (int y = bar.Top + b + 20; y < bar.Bottom + 30; y += 20) {
-        SetCursorPos(x, y);
-        PumpFor(20ms);
-    }
-    MouseButton(MOUSEEVENTF_LEFTUP);
-    PumpFor(100ms);
+    DragDown(x, bar.Top + b + 3, bar.Bottom + 30);
     const int top = static_cast<int>(SendMessageW(List, LVM_GETTOPINDEX, 0, 0));
     const int page = static_cast<int>(SendMessageW(List, LVM_GETCOUNTPERPAGE, 0, 0));
     EXPECT_EQ(top + page, 100);
     EXPECT_TRUE(Skinned(L()));
+}
+
+TEST_F(ListTree, ThumbTrackToTheLastPositionSentScrollsNothing) {
+    ScrollEngine().TrackPos = 7;
+    SendMessageW(List, WM_VSCROLL, SB_THUMBTRACK, 7);
+    EXPECT_EQ(SendMessageW(List, LVM_GETTOPINDEX, 0, 0), 0);
+    SendMessageW(List, WM_VSCROLL, SB_THUMBTRACK, 20);
+    EXPECT_EQ(SendMessageW(List, LVM_GETTOPINDEX, 0, 0), 20);
+    ScrollEngine().TrackPos = -1;
 }
 
 TEST_F(ListTree, TreeScrollsAndFocusChangesKeepItsBarSkinned) {

@@ -21,7 +21,8 @@ inline constexpr vcl::TColor ArrowFace = 0x208020, ArrowHot = 0x20C020, ArrowPre
 inline constexpr vcl::TColor ArrowInk = 0x000080;
 inline constexpr vcl::TColor Thumb = 0x800080, ThumbHot = 0xC000C0, ThumbPressed = 0xF000F0;
 inline constexpr vcl::TColor HeaderFace = 0x703010, HeaderHot = 0x30A0F0, HeaderPressed = 0x2020C0, HeaderInk = 0x00FFFF;
-inline constexpr vcl::TColor EditFace = 0xF8F8F8, EditInk = 0x101080;
+inline constexpr vcl::TColor ComboFace = 0x008080, ComboHot = 0x00A0A0, ComboPressed = 0x00C0C0, ComboInk = 0xFFFFFF;
+inline constexpr vcl::TColor EditFace = 0xF8F8F8, EditInk = 0x101080, SkinBorder = 0x3060C0;
 
 inline std::string ScrollSection(const std::string &Name, vcl::TColor Normal, vcl::TColor Hot, vcl::TColor Pressed,
                                  vcl::TColor Font = 0) {
@@ -36,7 +37,9 @@ inline std::string ScrollSection(const std::string &Name, vcl::TColor Normal, vc
 }
 
 inline std::string ScrollSkinOptions() {
-    std::string s = "[GLOBALINFO]\r\nVERSION=10\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n"
+    std::string s = "[GLOBALINFO]\r\nVERSION=10\r\nMASTERBITMAP=master.bmp\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n"
+                    "BORDERCOLOR=0x3060C0\r\n"
+                    "[FORM]\r\nCOLOR=0xF0F0F0\r\nBORDERSMASK=^0000,0010,0030,0040,0000,0000,0000,0000,1,1,0,3\r\n"
                     "[EDIT]\r\nSTATES=1\r\nCOLOR=0xF8F8F8\r\nFONTCOLOR=0x101080\r\n"
                     "[CHECKBOX]\r\nSTATES=1\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n";
     for (const char *n : {"SCROLLBAR1H", "SCROLLBAR1V"}) s += ScrollSection(n, TrackBefore, TrackBefore, TrackBeforePressed);
@@ -45,6 +48,7 @@ inline std::string ScrollSkinOptions() {
         s += ScrollSection(n, ArrowFace, ArrowHot, ArrowPressed, ArrowInk);
     for (const char *n : {"SCROLLSLIDERH", "SCROLLSLIDERV"}) s += ScrollSection(n, Thumb, ThumbHot, ThumbPressed);
     s += ScrollSection("COLHEADER", HeaderFace, HeaderHot, HeaderPressed, HeaderInk);
+    s += ScrollSection("COMBOBTN", ComboFace, ComboHot, ComboPressed, ComboInk);
     return s + ButtonSkinOptions().substr(ButtonSkinOptions().find("[BUTTON]"));
 }
 
@@ -68,6 +72,10 @@ inline bool IsBarColor(vcl::TColor C) {
 
 // Every pixel of R (window coordinates) of the picture is one of the skin's bar colours.
 inline ::testing::AssertionResult ShowsSkinnedBar(const uitest::TImage32 &Image, const vcl::TRect &R) {
+    if (R.IsEmpty() || R.Left < 0 || R.Top < 0 || R.Right > Image.Width || R.Bottom > Image.Height)
+        return ::testing::AssertionFailure() << "bar (" << R.Left << ", " << R.Top << ", " << R.Right << ", "
+                                             << R.Bottom << ") outside the picture of " << Image.Width << " x "
+                                             << Image.Height;
     for (int y = R.Top; y < R.Bottom; ++y)
         for (int x = R.Left; x < R.Right; ++x)
             if (!IsBarColor(ColorAt(Image, x, y)))
@@ -149,6 +157,30 @@ inline void MouseButton(DWORD Flags, DWORD Data = 0) {
 // Pumps this thread's messages for a while.
 inline void PumpFor(std::chrono::milliseconds Time) {
     uitest::PumpUntil([] { return false; }, Time);
+}
+
+// A click of the real mouse at a screen point.
+inline void ClickAt(int X, int Y) {
+    SetCursorPos(X, Y);
+    PumpFor(std::chrono::milliseconds(30));
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(std::chrono::milliseconds(30));
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(std::chrono::milliseconds(60));
+}
+
+// The real mouse pressed at (X, From), moved down past To in steps, released.
+inline void DragDown(int X, int From, int To) {
+    SetCursorPos(X, From);
+    PumpFor(std::chrono::milliseconds(30));
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(std::chrono::milliseconds(30));
+    for (int y = From + 16; y < To; y += 20) {
+        SetCursorPos(X, y);
+        PumpFor(std::chrono::milliseconds(20));
+    }
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(std::chrono::milliseconds(100));
 }
 
 // The rectangle R (screen) in the window's own coordinates.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "ScrollBarsTestSupport.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/manager/sMessages.h"
 
 namespace skin {
@@ -62,13 +63,6 @@ protected:
     void MoveTo(int X, int Y) {
         SetCursorPos(X, Y);
         PumpFor(30ms);
-    }
-    void ClickAt(int X, int Y) {
-        MoveTo(X, Y);
-        MouseButton(MOUSEEVENTF_LEFTDOWN);
-        PumpFor(30ms);
-        MouseButton(MOUSEEVENTF_LEFTUP);
-        PumpFor(50ms);
     }
     POINT SecondArrow() const { return {(Bar().Left + Bar().Right) / 2, Bar().Bottom - Button() / 2}; }
     int VisibleLines() const {
@@ -287,6 +281,57 @@ TEST_F(ScrollWnd, FullPositionReachesAWindowWhoseAdapterTakesIt) {
     EXPECT_EQ(LOWORD(Taker::Seen.first), SB_THUMBTRACK);
     EXPECT_EQ(HIWORD(Taker::Seen.first), 65535);
     EXPECT_EQ(Taker::Seen.second, 70000);
+}
+
+TEST(ScrollWndPlain, FormProvidersOwnBarIsTheSkinnedOne) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    TestForm form;
+    auto *provider = vcl::Create<TsSkinProvider>(form.Form);
+    form.Show();
+    const HWND window = form.Form->WindowHandle();
+    SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_VSCROLL);
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
+    SetScrollInfo(window, SB_VERT, &info, FALSE);
+    provider->UpdateFormScrollBars();
+    auto *bars = dynamic_cast<TvlScrollWnd *>(provider->FormScrollAdapter.get());
+    ASSERT_NE(bars, nullptr);
+    EXPECT_EQ(bars->SkinData, provider->SkinData());
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    PumpFor(50ms);
+    EXPECT_TRUE(bars->VertScrollBar().Visible);
+    EXPECT_EQ(bars->VertScrollBar().Width, GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_TRUE(ShowsSkinnedBar(uitest::CaptureWindow(window), InWindow(window, VertScrollBarRect(*bars))));
+    // The manager's hover area finds the bars through the form's answer.
+    const auto *answer = reinterpret_cast<TvlWindowAdapter *>(SendSkinCommand(window, SC_QUERY_ADAPTER, 0));
+    EXPECT_EQ(dynamic_cast<const TvlScrollAdapter *>(answer), provider->FormScrollAdapter.get());
+}
+
+TEST(ScrollWndPlain, CornerSquareIsFilledAndSizesTheParentOnlyAtItsCorner) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    ScrollingControl box(L"LISTBOX", WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_DISABLENOSCROLL);
+    box.AddLines(100);
+    SendMessageW(box.Control, LB_SETHORIZONTALEXTENT, 1000, 0);
+    RECT client{};
+    GetClientRect(box.Parent, &client);
+    const auto hitAtCorner = [&](TvlBaseWnd &A) {
+        const vcl::TRect h = HorzScrollBarRect(A), v = VertScrollBarRect(A);
+        return SendMessageW(A.Handle, WM_NCHITTEST, 0, MAKELPARAM((v.Left + v.Right) / 2, (h.Top + h.Bottom) / 2));
+    };
+    {
+        auto adapter = NewAdapter<TvlBaseWnd>(box.Control, nullptr, manager.get(), ParamsFor(nullptr, "EDIT"), true);
+        ASSERT_TRUE(adapter->HorzBar->Shown && adapter->VertBar->Shown);
+        EXPECT_NE(hitAtCorner(*adapter), HTBOTTOMRIGHT);  // inside the parent, away from its corner
+    }
+    SetWindowPos(box.Control, nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER);
+    auto adapter = NewAdapter<TvlBaseWnd>(box.Control, nullptr, manager.get(), ParamsFor(nullptr, "EDIT"), true);
+    RedrawWindow(box.Control, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    PumpFor(30ms);
+    EXPECT_EQ(hitAtCorner(*adapter), HTBOTTOMRIGHT);
+    const vcl::TRect h = InWindow(box.Control, HorzScrollBarRect(*adapter)), v = InWindow(box.Control, VertScrollBarRect(*adapter));
+    EXPECT_EQ(ColorAt(uitest::CaptureWindow(box.Control), (v.Left + v.Right) / 2, (h.Top + h.Bottom) / 2), TrackBefore);
 }
 
 TEST(ScrollWndPlain, WindowWithoutBarsKeepsItsClientArea) {

@@ -1,0 +1,575 @@
+#include "vlComboWnd.h"
+
+#include <algorithm>
+
+#include "skin/graphics/vlGlyphStrips.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlSkinGlyphs.h"
+#include "skin/graphics/vlSkinSections.h"
+#include "skin/graphics/vlSkinText.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/ComboBox.h"
+#include "vcl/WideText.h"
+#include "vlSBPaint.h"
+
+namespace skin {
+
+namespace {
+
+bool DroppedFlag = false;
+
+bool Visible(HWND Handle) { return IsWindowVisible(Handle) != FALSE; }
+
+DWORD ComboStyle(HWND Handle) { return static_cast<DWORD>(GetWindowLongPtrW(Handle, GWL_STYLE)) & 3; }
+
+vcl::TRect WindowSize(HWND Handle) {
+    RECT r{};
+    GetWindowRect(Handle, &r);
+    return {0, 0, r.right - r.left, r.bottom - r.top};
+}
+
+} // namespace
+
+bool ComboDroppedDown() { return DroppedFlag; }
+
+std::wstring ComboItemText(HWND Combo, int Index) {
+    const LRESULT length = SendMessageW(Combo, CB_GETLBTEXTLEN, Index, 0);
+    if (length == CB_ERR || length < 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT got = SendMessageW(Combo, CB_GETLBTEXT, Index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got == CB_ERR ? 0 : static_cast<std::size_t>(std::clamp<LRESULT>(got, 0, length)));
+    return text;
+}
+
+// ------------------------------------------------------------ the combo box
+
+TvlComboBoxWnd::~TvlComboBoxWnd() {
+    RemoveListAdapter();
+    ReleaseScrollWindow();
+}
+
+void TvlComboBoxWnd::SetDefaultSection() {
+    InCtlColor = false;
+    TvlEditWnd::SetDefaultSection();
+}
+
+vcl::TRect TvlComboBoxWnd::GetButtonRect() {
+    const vcl::TRect w = WindowSize(Handle);
+    const DWORD style = ComboStyle(Handle);
+    const int width = style == CBS_SIMPLE ? 0 : ScrollBarWidthAtLeastSystem(SkinManager) + 2;
+    const TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    const int margin = m && m->SkinData ? m->SkinData->ComboMargin : 2;
+    const bool rtl = (GetWindowLongPtrW(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
+    const int left = rtl ? margin : w.Right - width - margin;
+    return {left, margin, left + width, w.Bottom - margin};
+}
+
+int TvlComboBoxWnd::ButtonState() {
+    if (SendMessageW(Handle, CB_GETDROPPEDSTATE, 0, 0)) return 2;
+    const TsSkinManager *m = DefaultManager();
+    if ((SkinData && SkinData->IsControlActive()) || (m && m->ActiveWindow == Handle)) return 1;
+    return 0;
+}
+
+void TvlComboBoxWnd::PaintComboButton(HDC DC) {
+    const vcl::TRect r = GetButtonRect();
+    TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if (r.IsEmpty() || !m) return;
+    const int state = ButtonState();
+    const auto bmp = NewBitmap32(r.Width(), r.Height());
+    const auto back = NewBitmap32(r.Width(), r.Height());
+    if (vcl::TBitmap *cache = SkinData->CacheBmp(); cache && cache->Width() >= r.Right && cache->Height() >= r.Bottom)
+        BitBlt(back->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), cache->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
+    BitBlt(bmp->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), back->Canvas()->Handle(), 0, 0, SRCCOPY);
+    TvlBgInfo bg;
+    InitBgInfo(back.get(), 0, 0, bg);
+    const TvlElementEntry &button = m->CommonElements.ComboButton;
+    const vcl::TRect whole{0, 0, r.Width(), r.Height()};
+    if (m->IsValidSectionIndex(button.SectionIndex))
+        PaintSectionWithMask(button.SectionIndex, button.BorderMask, button.Texture, bg, state, whole, {0, 0}, *bmp, m);
+    if (m->IsValidMaskIndex(button.GlyphMask)) {
+        const TsMaskData &glyph = m->Masks[static_cast<std::size_t>(button.GlyphMask)];
+        DrawSkinGlyph(*bmp, {(r.Width() - GetMaskFrameWidth(glyph)) / 2, (r.Height() - GetMaskFrameHeight(glyph)) / 2},
+                      state, 1, glyph, bg);
+    } else {
+        const vcl::TColor ink =
+            m->IsValidSectionIndex(button.SectionIndex)
+                ? m->Sections[static_cast<std::size_t>(button.SectionIndex)].Props[static_cast<std::size_t>(std::min(state, 2))].FontColor
+                : 0;
+        DrawScrollArrowGlyph(*bmp->Canvas(), ink, whole, adDown);
+    }
+    if (DC) {
+        BitBlt(DC, r.Left, r.Top, r.Width(), r.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+    } else {
+        const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+        BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+    }
+}
+
+void TvlComboBoxWnd::CreateListAdapter(HWND List) {
+    if (ListAdapter || !List || !SkinsList()) return;
+    const bool simple = ComboStyle(Handle) == CBS_SIMPLE;
+    const bool repaint = SendMessageW(Handle, CB_GETCOUNT, 0, 0) > 0;
+    if (!SkinData->OwnerControl() && KeepTheme) {
+        TvlKeepThemeScope keep;
+        ListAdapter = CreateComboListAdapter(List, simple, repaint, "EDIT", SkinManager);
+    } else {
+        ListAdapter = CreateComboListAdapter(List, simple, repaint, "EDIT", SkinManager);
+    }
+}
+
+void TvlComboBoxWnd::RemoveListAdapter() {
+    if (!ListAdapter) return;
+    std::unique_ptr<TvlMainWnd> adapter(ListAdapter.release());
+    RemoveWndHook(ListWnd, true, true, adapter);
+}
+
+LRESULT TvlComboBoxWnd::ListColor(vcl::TMessage &Message) {
+    InCtlColor = true;
+    const std::weak_ptr<const bool> alive = AliveToken();
+    TvlEditWnd::HandleMessage(Message);
+    if (alive.expired()) return Message.Result;
+    InCtlColor = false;
+    if (!ListWnd) ListWnd = reinterpret_cast<HWND>(Message.LParam);
+    if (!ListAdapter) CreateListAdapter(ListWnd);
+    if (!ListAdapter || KeepTheme) return Message.Result;
+    TvlSectionQuery query;
+    SendMessageW(ListWnd, SM_SKINCOMMAND, skin::SkinCommand(SC_GET_SECTION_INDEX), reinterpret_cast<LPARAM>(&query));
+    TsSkinManager *m = SkinData->GetSkinManager();
+    if (!m || !m->IsValidSectionIndex(query.SectionIndex)) return Message.Result;
+    const TsGenState &props = m->Sections[static_cast<std::size_t>(query.SectionIndex)].Props[0];
+    const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    if (props.FontColor >= 0) SetTextColor(dc, vcl::ColorToRGB(props.FontColor));
+    SetBkColor(dc, vcl::ColorToRGB(props.Color));
+    // One brush, made again only when the colour changes.
+    if (!FListBrush || FListBrushColor != props.Color) {
+        FListBrush = vcl::TBrushHandle(CreateSolidBrush(vcl::ColorToRGB(props.Color)));
+        FListBrushColor = props.Color;
+    }
+    return reinterpret_cast<LRESULT>(FListBrush.Get());
+}
+
+void TvlComboBoxWnd::PaintFrame(HDC DC) {
+    const int border = 3;
+    if (ComboStyle(Handle) == CBS_SIMPLE) {
+        TsSkinManager *m = SkinData->GetSkinManager();
+        SkinData->PrepareCache();
+        vcl::TBitmap &cache = *SkinData->CacheBmp();
+        const vcl::TRect w = WindowSize(Handle);
+        const int height = static_cast<int>(SendMessageW(Handle, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0)) + 8;
+        cache.SetSize(w.Width(), height);
+        TvlBgInfo bg;
+        WindowBackgroundInfo(Handle, bg);
+        if (m && m->IsValidSectionIndex(SkinData->SkinIndex()))
+            PaintControlSkin(*SkinData, bg, 0, {0, 0, w.Width(), height}, PosInParent, cache, true);
+        const int h = std::min(height, w.Height());
+        BitBlt(DC, 0, 0, w.Width(), border, cache.Canvas()->Handle(), 0, 0, SRCCOPY);
+        BitBlt(DC, 0, h - border, w.Width(), border, cache.Canvas()->Handle(), 0, h - border, SRCCOPY);
+        BitBlt(DC, 0, 0, border, h, cache.Canvas()->Handle(), 0, 0, SRCCOPY);
+        BitBlt(DC, w.Width() - border, 0, border, h, cache.Canvas()->Handle(), w.Width() - border, 0, SRCCOPY);
+        return;
+    }
+    // The picture is made again only when something in it changed.
+    const vcl::TBitmap *cache = SkinData->CacheBmp();
+    const vcl::TRect w = WindowSize(Handle);
+    if (!cache || cache->Width() != w.Width() || cache->Height() != w.Height()) SkinData->BGChanged = true;
+    if (SkinData->BGChanged) SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+    CopyBorderStrips(DC, border);
+    PaintComboButton(DC);
+}
+
+void TvlComboBoxWnd::PaintComboText() {
+    vcl::TBitmap *cache = SkinData->CacheBmp();
+    if (!cache) return;
+    SelectAdapterFont(*this);
+    const vcl::TRect button = GetButtonRect();
+    const vcl::TRect w = WindowSize(Handle);
+    const bool rtl = (GetWindowLongPtrW(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
+    const vcl::TRect r = rtl ? vcl::TRect{button.Right, 3, w.Width() - 3, w.Height() - 3}
+                             : vcl::TRect{3, 3, button.Left, w.Height() - 3};
+    const int selected = static_cast<int>(SendMessageW(Handle, CB_GETCURSEL, 0, 0));
+    const std::wstring text = selected >= 0 ? ComboItemText(Handle, selected) : vcl::Utf8ToWide(ReadWindowText(Handle));
+    vcl::TCanvas &canvas = *cache->Canvas();
+    canvas.Brush()->SetStyle(vcl::bsClear);
+    DrawTextOnCanvas(canvas, vcl::WideToUtf8(text), r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+void TvlComboBoxWnd::DrawComboItem(const DRAWITEMSTRUCT &Draw) {
+    TsSkinManager *m = SkinData->GetSkinManager();
+    auto *combo = dynamic_cast<vcl::TComboBox *>(SkinData->OwnerControl());
+    const vcl::TRect r{Draw.rcItem.left, Draw.rcItem.top, Draw.rcItem.right, Draw.rcItem.bottom};
+    if (!m || !combo || r.IsEmpty()) return;
+    if (SkinData->BGChanged) SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+    const auto bmp = NewBitmap32(r.Width(), r.Height());
+    vcl::TCanvas &canvas = *bmp->Canvas();
+    canvas.SetFont(combo->Font());
+    const bool editField = (Draw.itemState & ODS_COMBOBOXEDIT) != 0;
+    const int sectionIndex = SkinData->SkinIndex();
+    const int states = m->IsValidSectionIndex(sectionIndex) ? m->Sections[static_cast<std::size_t>(sectionIndex)].States : 1;
+    int state = states > 1 ? 1 : 0;
+    if (editField && !SkinData->IsControlActive() && !SkinData->Focused && GetFocus() != Handle) state = 0;
+    const bool selected = (Draw.itemState & ODS_SELECTED) != 0;
+    const int selection = m->FindSectionIndex("SELECTION");
+    vcl::TColor ink = 0;
+    if (selected && m->IsValidSectionIndex(selection)) {
+        TvlBgInfo bg;
+        bg.Color = m->GetSelectionColor(true);
+        bg.UseBmp = false;
+        PaintSkinSection(selection, bg, 1, {0, 0, r.Width(), r.Height()}, {0, 0}, *bmp, m);
+    } else {
+        const TsGenState &props =
+            m->IsValidSectionIndex(sectionIndex)
+                ? m->Sections[static_cast<std::size_t>(sectionIndex)].Props[static_cast<std::size_t>(std::min(state, 2))]
+                : TsGenState{};
+        canvas.Brush()->SetColor(selected ? m->GetSelectionColor(true) : props.Color);
+        canvas.FillRect({0, 0, r.Width(), r.Height()});
+        ink = selected ? m->GetSelectionFontColor(true) : props.FontColor;
+    }
+    const bool ownerDrawn = combo->Style() == vcl::csOwnerDrawFixed || combo->Style() == vcl::csOwnerDrawVariable;
+    const int index = static_cast<int>(Draw.itemID);
+    if (ownerDrawn && combo->OnDrawItem) {
+        if (index >= 0 && index < combo->Items()->Count()) {
+            vcl::TCanvas *own = combo->Canvas();
+            const HDC dc = bmp->Canvas()->Handle();
+            const int saved = SaveDC(dc);
+            own->SetHandle(dc);
+            own->SetFont(combo->Font());
+            combo->OnDrawItem(combo, index, {0, 0, r.Width(), r.Height()}, Draw.itemState);
+            own->SetHandle(nullptr);
+            RestoreDC(dc, saved);
+        }
+    } else {
+        const std::string text =
+            index >= 0 ? vcl::WideToUtf8(ComboItemText(Handle, index)) : combo->Text();
+        const vcl::TRect tr{2, 0, r.Width() - 2, r.Height()};
+        if (selected && m->IsValidSectionIndex(selection)) {
+            WriteSectionText(canvas, text, true, tr, DT_NOPREFIX | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER,
+                             selection, 1, m);
+        } else {
+            canvas.Font()->SetColor(ink);
+            canvas.Brush()->SetStyle(vcl::bsClear);
+            DrawTextOnCanvas(canvas, text, tr, DT_NOPREFIX | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER);
+            if (Draw.itemState & ODS_FOCUS) {
+                const RECT fr{0, 0, r.Width(), r.Height()};
+                DrawFocusRect(canvas.Handle(), &fr);
+            }
+        }
+    }
+    BitBlt(Draw.hDC, r.Left, r.Top, r.Width(), r.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TvlComboBoxWnd::HandleMessage(vcl::TMessage &Message) {
+    if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
+        TvlEditWnd::HandleMessage(Message);
+        return;
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    switch (Message.Msg) {
+    case WM_NCCALCSIZE:
+        TvlEditWnd::HandleMessage(Message);
+        if (!alive.expired()) FrameLeft = 3;
+        return;
+    case vcl::CN_COMMAND:
+    case WM_COMMAND:
+        if (HIWORD(Message.WParam) == CBN_DROPDOWN) {
+            DroppedFlag = true;
+            // Wine's dropped list asks its colour of the combo's parent
+            // chain only: the list is learnt here as well.
+            COMBOBOXINFO info{};
+            info.cbSize = sizeof info;
+            if (!ListAdapter && GetComboBoxInfo(Handle, &info) && info.hwndList) {
+                ListWnd = info.hwndList;
+                CreateListAdapter(ListWnd);
+            }
+        }
+        if (HIWORD(Message.WParam) == CBN_CLOSEUP) {
+            DroppedFlag = false;
+            SkinData->BGChanged = true;
+            PaintComboButton(nullptr);
+        }
+        break;
+    case WM_CTLCOLORLISTBOX:
+        if (InCtlColor) break;
+        Message.Result = ListColor(Message);
+        return;
+    case WM_DRAWITEM: {
+        PassOn(Message);
+        if (!alive.expired() && SkinData->OwnerControl()) {
+            InvalidateRect(Handle, nullptr, TRUE);
+            UpdateWindow(Handle);
+        }
+        return;
+    }
+    case WM_SETFOCUS:
+    case WM_LBUTTONUP:
+    case WM_KILLFOCUS: {
+        SkinData->Focused = Message.Msg != WM_KILLFOCUS;
+        SkinData->BGChanged = true;
+        PassOn(Message);
+        if (alive.expired()) return;
+        if (Message.Msg == WM_KILLFOCUS && ComboStyle(Handle) == CBS_DROPDOWN)
+            SendMessageW(Handle, CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
+        PaintComboButton(nullptr);
+        return;
+    }
+    case WM_ERASEBKGND: Message.Result = 1; return;
+    case WM_PAINT: {
+        ApplyColorsOnce();
+        RefreshGeometry(*this);
+        const auto given = reinterpret_cast<HDC>(Message.WParam);
+        PassOn(Message);
+        if (alive.expired() || !Visible(Handle)) return;
+        if (given) {
+            PaintFrame(given);
+        } else {
+            const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+            PaintFrame(dc.Get());
+        }
+        return;
+    }
+    case WM_PRINT: {
+        const auto dc = reinterpret_cast<HDC>(Message.WParam);
+        RefreshGeometry(*this);
+        SkinData->PaintLocked = true;
+        ApplySkinColors();
+        SkinData->PaintLocked = false;
+        SkinData->BGChanged = true;
+        PaintSkinnedControl(*SkinData, Handle, false);
+        PaintComboText();
+        PaintMaskBorder(*SkinData, 0, *this);
+        if (dc && SkinData->CacheBmp()) {
+            const vcl::TRect w = WindowSize(Handle);
+            BitBlt(dc, 0, 0, w.Width(), w.Height(), SkinData->CacheBmp()->Canvas()->Handle(), 0, 0, SRCCOPY);
+            PaintComboButton(dc);
+        }
+        Message.Result = 0;
+        return;
+    }
+    case vcl::CM_MOUSEENTER:
+    case vcl::CM_MOUSELEAVE:
+        SkinData->MouseInside = Message.Msg == vcl::CM_MOUSEENTER;
+        SkinData->BGChanged = true;
+        TvlEditWnd::HandleMessage(Message);
+        if (!alive.expired()) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return;
+    case vcl::CN_DRAWITEM:
+        if (dynamic_cast<vcl::TComboBox *>(SkinData->OwnerControl()) && Message.LParam) {
+            DrawComboItem(*reinterpret_cast<const DRAWITEMSTRUCT *>(Message.LParam));
+            Message.Result = 1;
+            return;
+        }
+        break;
+    case SM_SKINCOMMAND:
+        switch (SubCommandOf(Message.WParam)) {
+        case SC_SKIN_REMOVED:
+            if (reinterpret_cast<TsSkinManager *>(Message.LParam) != SkinManager) break;
+            TvlEditWnd::HandleMessage(Message);
+            if (alive.expired()) return;
+            if (ListWnd && IsWindow(ListWnd) && ComboStyle(Handle) != CBS_SIMPLE) {
+                const LONG_PTR style = GetWindowLongPtrW(ListWnd, GWL_STYLE);
+                SetWindowLongPtrW(ListWnd, GWL_STYLE, (style & ~WS_THICKFRAME) | WS_BORDER);
+            }
+            RemoveListAdapter();
+            return;
+        case SC_MOUSE_ENTERED:
+        case SC_MOUSE_LEFT:
+            TvlEditWnd::HandleMessage(Message);
+            if (!alive.expired()) PaintComboButton(nullptr);
+            return;
+        default: break;
+        }
+        break;
+    default: break;
+    }
+    TvlEditWnd::HandleMessage(Message);
+}
+
+// ---------------------------------------------------------------- its list
+
+std::unique_ptr<TvlComboListWnd> CreateComboListAdapter(HWND List, bool Simple, bool Repaint,
+                                                        const std::string &Section, TsSkinManager *Manager) {
+    TvlSkinParams params;
+    params.SkinSection = Section;
+    auto adapter = std::make_unique<TvlComboListWnd>();
+    adapter->SimpleList = Simple;
+    adapter->Create(List, nullptr, Manager, params, Repaint);
+    if (!Simple) {
+        RECT r{};
+        GetWindowRect(List, &r);
+        SetWindowPos(List, nullptr, 0, 0, r.right - r.left + 1, r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    }
+    return adapter;
+}
+
+TvlComboListWnd::~TvlComboListWnd() { ReleaseScrollWindow(); }
+
+void TvlComboListWnd::SetDefaultSection() {
+    Tracking = false;
+    TvlEditWnd::SetDefaultSection();
+}
+
+void TvlComboListWnd::ApplySkinColors() {
+    if (InCalcSize || !SkinData) return;
+    InCalcSize = true;
+    ColorsApplied = true;
+    const TsSkinManager *m = SkinData->GetSkinManager();
+    if (m && m->IsValidSectionIndex(SkinData->SkinIndex())) {
+        const TsGeneralData &section = m->Sections[static_cast<std::size_t>(SkinData->SkinIndex())];
+        if (!SkinData->CustomColor())
+            AppliedColor = KeepTheme ? static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW))
+                                     : section.Props[section.States >= 2 ? 1 : 0].Color;
+        BorderColor = m->SkinColors[scBorderColor];
+        SkinData->BGChanged = true;
+    } else {
+        BorderColor = 0;
+    }
+    InCalcSize = false;
+}
+
+bool TvlComboListWnd::KeepsCapture() const { return !SimpleList && Visible(Handle); }
+
+void TvlComboListWnd::PrepareCache() {
+    RefreshGeometry(*this);
+    if (SimpleList) {
+        SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+        return;
+    }
+    if (const vcl::TBitmap *cache = SkinData->CacheBmp(); FCacheComposed && !SkinData->BGChanged && cache &&
+                                                           cache->Width() == WndSize.cx && cache->Height() == WndSize.cy)
+        return;  // the bordered background is as it was
+    SkinData->UpdateIndexes(false);
+    ApplySkinColors();
+    SkinData->PrepareCache();
+    vcl::TBitmap &cache = *SkinData->CacheBmp();
+    cache.SetSize(WndSize.cx, WndSize.cy);
+    vcl::TCanvas &canvas = *cache.Canvas();
+    canvas.Brush()->SetStyle(vcl::bsSolid);
+    canvas.Brush()->SetColor(AppliedColor);
+    canvas.FillRect({0, 0, WndSize.cx, WndSize.cy});
+    canvas.Brush()->SetColor(BorderColor);
+    canvas.FrameRect({0, 0, WndSize.cx, WndSize.cy});
+    if (!KeepTheme) PaintMaskBorder(*SkinData, 0, *this);
+    SkinData->BGChanged = false;
+    FCacheComposed = true;
+}
+
+void TvlComboListWnd::HandleMessage(vcl::TMessage &Message) {
+    if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
+        TvlEditWnd::HandleMessage(Message);
+        return;
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    TvlScrollEngine &e = ScrollEngine();
+    // Any other way of building the cache paints the plain section into it.
+    if (Message.Msg == SM_SKINCOMMAND && SubCommandOf(Message.WParam) == SC_BUILD_CACHE) FCacheComposed = false;
+    switch (Message.Msg) {
+    case WM_NCPAINT: {
+        if (InScrollMessage) break;
+        PrepareCache();
+        const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+        CopyBorderStrips(dc.Get(), 1);
+        PaintNcScrollBars(*this, -1, dc.Get());
+        Message.Result = 0;
+        return;
+    }
+    case WM_ERASEBKGND:
+        if (const auto dc = reinterpret_cast<HDC>(Message.WParam)) {
+            if (!ColorsApplied) ApplySkinColors();
+            RECT r{};
+            GetClientRect(Handle, &r);
+            const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(AppliedColor)));
+            FillRect(dc, &r, brush.Get());
+            Message.Result = 1;
+            return;
+        }
+        break;
+    case WM_NCCALCSIZE: ScrollBarsNcCalcSize(*this, Message); return;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: {
+        vcl::TMessage hit{WM_NCHITTEST, 0, Message.LParam, 0};
+        ScrollBarsNcHitTest(*this, hit);
+        if (hit.Result == HTHSCROLL || hit.Result == HTVSCROLL) {
+            Message.WParam = static_cast<WPARAM>(hit.Result);
+            ScrollBarMouseDown(*this, Message);
+            return;
+        }
+        break;
+    }
+    case WM_LBUTTONUP: {
+        POINT p{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
+        ClientToScreen(Handle, &p);
+        vcl::TMessage hit{WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y), 0};
+        ScrollBarsNcHitTest(*this, hit);
+        if (e.PressedPart != -1 && e.TrackedWindow == Handle) {
+            // The end of a press on the skinned bar: the dropped list keeps
+            // the capture and hears of the release as it would of its own.
+            ScrollBarMouseUp(*this, Message);
+            if (!alive.expired() && SimpleList) ReleaseCapture();
+            return;
+        }
+        break;
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL: {
+        PassOn(Message);
+        if (!alive.expired()) RepaintBars();
+        return;
+    }
+    case WM_PRINT:
+    case WM_PRINTCLIENT: {
+        const auto dc = reinterpret_cast<HDC>(Message.WParam);
+        if (!dc || !Visible(Handle)) break;
+        PrepareCache();
+        PassOn(Message);
+        if (alive.expired()) return;
+        // A dropped list tracks: its border strips stay as they are.
+        if (Message.Msg == WM_PRINT && SendMessageW(Handle, LB_GETCOUNT, 0, 0) > 0 && e.PressedPart == -1 &&
+            !Tracking && !KeepsCapture())
+            CopyBorderStrips(dc, 1);
+        PaintNcScrollBars(*this, -1, dc);
+        return;
+    }
+    case 0x1AE:  // LBCB_STARTTRACK
+        Tracking = true;
+        break;
+    case 0x1AF:  // LBCB_ENDTRACK
+        Tracking = false;
+        SkinData->BGChanged = true;
+        break;
+    default: break;
+    }
+    TvlEditWnd::HandleMessage(Message);
+    if (!alive.expired() && Message.Msg == WM_WINDOWPOSCHANGED) RepaintBars();
+}
+
+// ------------------------------------------------------------ wwEdit combo
+
+void TvlWWComboBoxWnd::SetDefaultSection() {
+    if (const vcl::TControl *c = SkinData ? SkinData->OwnerControl() : nullptr) {
+        const auto *combo = dynamic_cast<const vcl::TComboBox *>(c);
+        HasButton = !combo || combo->Style() == vcl::csDropDown || combo->Style() == vcl::csDropDownList;
+    }
+    TvlComboBoxWnd::SetDefaultSection();
+}
+
+vcl::TRect TvlWWComboBoxWnd::GetButtonRect() {
+    const vcl::TRect w = WindowSize(Handle);
+    const int width = HasButton ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    const int left = (GetWindowLongPtrW(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) ? 2 : w.Right - width - 2;
+    return {left, 2, left + width, w.Bottom - 2};
+}
+
+void TvlWWComboBoxWnd::HandleMessage(vcl::TMessage &Message) {
+    if (Message.Msg == WM_CTLCOLORLISTBOX) {
+        PassOn(Message);
+        return;
+    }
+    TvlComboBoxWnd::HandleMessage(Message);
+}
+
+} // namespace skin

@@ -1,0 +1,93 @@
+#pragma once
+// The combo-box adapters. TvlComboBoxWnd (the "ComboBox" kind and bare
+// "ComboBox" windows) paints the frame and the drop button from the skin
+// and draws the selected item; TvlComboListWnd skins the list that drops
+// down (or stands under a simple combo box) with a bordered background and
+// the skinned bars; TvlWWComboBoxWnd is the combo adapter of the "wwEdit"
+// kind, with a button of its own size and no list adapter. Windows only.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "vcl/GdiObjects.h"
+#include "vlEditWnd.h"
+
+namespace skin {
+
+class TvlComboListWnd;
+
+// True between the drop-down and the close-up of any skinned combo box.
+bool ComboDroppedDown();
+
+// The text of a combo box item (CB_GETLBTEXTLEN, then a buffer of that
+// size); empty for CB_ERR.
+std::wstring ComboItemText(HWND Combo, int Index);
+
+class TvlComboBoxWnd : public TvlEditWnd {
+public:
+    ~TvlComboBoxWnd() override;
+    void SetDefaultSection() override;
+    void HandleMessage(vcl::TMessage &Message) override;
+    // The drop button in window coordinates (width 0 for a simple combo).
+    virtual vcl::TRect GetButtonRect();
+    // The button into DC (the window's when null).
+    void PaintComboButton(HDC DC);
+    // The state the button is painted in: 2 dropped, 1 active or hot, 0.
+    int ButtonState();
+
+    HWND ListWnd = nullptr;
+    bool InCtlColor = false;
+    std::unique_ptr<TvlComboListWnd> ListAdapter;
+
+protected:
+    // The drop-down list gets an adapter of its own.
+    virtual bool SkinsList() const { return true; }
+    void CreateListAdapter(HWND List);
+    void RemoveListAdapter();
+    LRESULT ListColor(vcl::TMessage &Message);
+    void PaintFrame(HDC DC);
+    // The edit field's text (selection or window text) into the cache.
+    void PaintComboText();
+    void DrawComboItem(const DRAWITEMSTRUCT &Draw);
+
+private:
+    vcl::TBrushHandle FListBrush;
+    vcl::TColor FListBrushColor = vcl::clNone;
+};
+
+class TvlComboListWnd : public TvlEditWnd {
+public:
+    ~TvlComboListWnd() override;
+    void SetDefaultSection() override;
+    void ApplySkinColors() override;
+    void HandleMessage(vcl::TMessage &Message) override;
+    // A dropped list counts as tracking: it holds the capture.
+    bool KeepsCapture() const override;
+    bool PassesRelease() const override { return true; }
+
+    bool Tracking = false;
+    bool SimpleList = false;
+
+private:
+    void PrepareCache();
+    bool FCacheComposed = false;  // the cache holds the bordered background
+};
+
+// The list adapter of a combo box's list window.
+std::unique_ptr<TvlComboListWnd> CreateComboListAdapter(HWND List, bool Simple, bool Repaint,
+                                                        const std::string &Section, TsSkinManager *Manager);
+
+class TvlWWComboBoxWnd : public TvlComboBoxWnd {
+public:
+    void SetDefaultSection() override;
+    void HandleMessage(vcl::TMessage &Message) override;
+    vcl::TRect GetButtonRect() override;
+
+    bool HasButton = false;
+
+protected:
+    bool SkinsList() const override { return false; }
+};
+
+} // namespace skin

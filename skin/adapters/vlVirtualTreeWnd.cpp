@@ -1,0 +1,223 @@
+#include "vlVirtualTreeWnd.h"
+
+#include <algorithm>
+
+#include "skin/graphics/vlGlyphStrips.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlSkinGlyphs.h"
+#include "skin/graphics/vlSkinSections.h"
+#include "skin/graphics/vlSkinText.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Controls.h"
+#include "vcl/TypInfo.h"
+#include "vlSBPaint.h"
+
+namespace skin {
+
+namespace {
+
+// The nine colours kept, as (object property, colour property).
+constexpr std::pair<const char *, const char *> KeptColors[9] = {
+    {"VETColors", "CompressedTextColor"},       {"VETColors", "FileTextColor"},
+    {"VETColors", "FolderTextColor"},           {"Colors", "FocusedSelectionBorderColor"},
+    {"Colors", "FocusedSelectionColor"},        {"Colors", "UnfocusedSelectionBorderColor"},
+    {"Colors", "UnfocusedSelectionColor"},      {"Colors", "SelectionTextColor"},
+    {"Colors", "HotColor"}};
+
+vcl::TObject *Sub(const vcl::TObject *Object, const char *Name) {
+    return Object && vcl::IsPublishedProp(Object, Name) ? vcl::GetObjectProp(Object, Name) : nullptr;
+}
+
+bool HasSub(const vcl::TObject *Object, const char *Sub_, const char *Name) {
+    const vcl::TObject *s = Sub(Object, Sub_);
+    return s && vcl::IsPublishedProp(s, Name);
+}
+
+void SetSubColor(vcl::TObject *Object, const char *Sub_, const char *Name, vcl::TColor Value) {
+    if (HasSub(Object, Sub_, Name)) vcl::SetOrdProp(Sub(Object, Sub_), Name, Value);
+}
+
+vcl::TColor Mix(vcl::TColor A, vcl::TColor B) {
+    const auto c = [&](int Shift) { return (((A >> Shift) & 0xFF) + ((B >> Shift) & 0xFF)) / 2 << Shift; };
+    return static_cast<vcl::TColor>(c(0) | c(8) | c(16));
+}
+
+// "hoOwnerDraw" in or out of the header's options.
+bool HeaderOwnerDraw(const vcl::TObject *Tree) {
+    const vcl::TObject *header = Sub(Tree, "Header");
+    if (!header || !vcl::IsPublishedProp(header, "Options")) return false;
+    const std::string options = "," + vcl::GetSetProp(header, "Options") + ",";
+    return options.find(",hoOwnerDraw,") != std::string::npos;
+}
+
+void SetHeaderOwnerDraw(vcl::TObject *Tree, bool On) {
+    vcl::TObject *header = Sub(Tree, "Header");
+    if (!header || !vcl::IsPublishedProp(header, "Options") || HeaderOwnerDraw(Tree) == On) return;
+    std::string options = vcl::GetSetProp(header, "Options");
+    if (On) {
+        options += options.empty() ? "hoOwnerDraw" : ",hoOwnerDraw";
+    } else {
+        const std::size_t at = options.find("hoOwnerDraw");
+        options.erase(at, std::string("hoOwnerDraw").size());
+    }
+    vcl::SetSetProp(header, "Options", options);
+}
+
+} // namespace
+
+TvlVirtualTreeViewWnd::~TvlVirtualTreeViewWnd() { ReleaseScrollWindow(); }
+
+vcl::TControl *TvlVirtualTreeViewWnd::Tree() const { return SkinData ? SkinData->OwnerControl() : nullptr; }
+
+void TvlVirtualTreeViewWnd::SaveControlColors() {
+    TvlEditWnd::SaveControlColors();
+    vcl::TControl *tree = Tree();
+    if (!tree) return;
+    for (int i = 0; i < 9; ++i)
+        if (HasSub(tree, KeptColors[i].first, KeptColors[i].second))
+            SavedColors[i] = static_cast<vcl::TColor>(vcl::GetOrdProp(Sub(tree, KeptColors[i].first), KeptColors[i].second));
+    SavedOwnerDraw = HeaderOwnerDraw(tree);
+}
+
+void TvlVirtualTreeViewWnd::ApplySkinColors() {
+    TvlEditWnd::ApplySkinColors();
+    vcl::TControl *tree = Tree();
+    TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if (!tree || !m || !m->IsValidSectionIndex(SkinData->SkinIndex())) return;
+    const vcl::TColor font = m->Sections[static_cast<std::size_t>(SkinData->SkinIndex())].Props[0].FontColor;
+    for (const char *name : {"CompressedTextColor", "FileTextColor", "FolderTextColor"})
+        SetSubColor(tree, "VETColors", name, font);
+    const vcl::TColor selection = m->GetSelectionColor(true);
+    SetSubColor(tree, "Colors", "FocusedSelectionBorderColor", selection);
+    SetSubColor(tree, "Colors", "FocusedSelectionColor", selection);
+    SetSubColor(tree, "Colors", "HotColor", m->GetEditFontColor());
+    const vcl::TColor unfocused = Mix(selection, m->GetEditColor());
+    SetSubColor(tree, "Colors", "UnfocusedSelectionBorderColor", unfocused);
+    SetSubColor(tree, "Colors", "UnfocusedSelectionColor", unfocused);
+    SetSubColor(tree, "Colors", "SelectionTextColor", m->GetSelectionFontColor(true));
+    bool found = false;
+    if (vcl::IsPublishedProp(tree, "OnAdvancedHeaderDraw")) {
+        found = true;
+        if (!vcl::GetMethodProp(tree, "OnAdvancedHeaderDraw")) {
+            vcl::SetMethodProp(tree, "OnAdvancedHeaderDraw",
+                               TvlAdvancedHeaderDrawEvent::Bind<&TvlVirtualTreeViewWnd::AdvancedHeaderDraw>(this).Ref());
+            DrawEventSet = true;
+        }
+        if (vcl::IsPublishedProp(tree, "OnHeaderDrawQueryElements") &&
+            !vcl::GetMethodProp(tree, "OnHeaderDrawQueryElements")) {
+            vcl::SetMethodProp(
+                tree, "OnHeaderDrawQueryElements",
+                TvlHeaderDrawQueryElementsEvent::Bind<&TvlVirtualTreeViewWnd::HeaderDrawQueryElements>(this).Ref());
+            QueryEventSet = true;
+        }
+    }
+    if (found) SetHeaderOwnerDraw(tree, true);
+    if (Handle && IsWindow(Handle))
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+}
+
+void TvlVirtualTreeViewWnd::RestoreControlColors() {
+    TvlEditWnd::RestoreControlColors();
+    vcl::TControl *tree = Tree();
+    if (!tree || tree->ComponentState().Contains(vcl::csDestroying)) return;
+    for (int i = 0; i < 9; ++i) SetSubColor(tree, KeptColors[i].first, KeptColors[i].second, SavedColors[i]);
+    // Only the handlers the adapter set go: the owner's own stay.
+    const vcl::TMethodRef draw = TvlAdvancedHeaderDrawEvent::Bind<&TvlVirtualTreeViewWnd::AdvancedHeaderDraw>(this).Ref();
+    if (DrawEventSet && vcl::GetMethodProp(tree, "OnAdvancedHeaderDraw") == draw)
+        vcl::SetMethodProp(tree, "OnAdvancedHeaderDraw", {});
+    const vcl::TMethodRef query =
+        TvlHeaderDrawQueryElementsEvent::Bind<&TvlVirtualTreeViewWnd::HeaderDrawQueryElements>(this).Ref();
+    if (QueryEventSet && vcl::GetMethodProp(tree, "OnHeaderDrawQueryElements") == query)
+        vcl::SetMethodProp(tree, "OnHeaderDrawQueryElements", {});
+    DrawEventSet = QueryEventSet = false;
+    SetHeaderOwnerDraw(tree, SavedOwnerDraw);
+}
+
+void TvlVirtualTreeViewWnd::HeaderDrawQueryElements(vcl::TObject *, TvlHeaderPaintInfo &, std::uint32_t &Elements) {
+    Elements = hpeBackground | hpeDropMark | hpeSortGlyph | hpeText;
+}
+
+void TvlVirtualTreeViewWnd::AdvancedHeaderDraw(vcl::TObject *, TvlHeaderPaintInfo &Info, std::uint32_t Elements) {
+    if (Destroyed() || !SkinData || !SkinData->IsSkinned(false) || !Info.TargetDC) return;
+    TsSkinManager *m = SkinData->GetSkinManager();
+    if (!m || !m->IsValidSectionIndex(SkinData->SkinIndex())) return;
+    int section = m->FindSectionIndex("COLHEADER");
+    if (!m->IsValidSectionIndex(section)) section = m->FindSectionIndex("BUTTON");
+    const int state = Info.IsDownIndex ? 2 : Info.IsHoverIndex ? 1 : 0;
+    const vcl::TRect r = Info.PaintRectangle;
+    if (r.IsEmpty()) return;
+    const auto bmp = NewBitmap32(r.Width(), r.Height());
+    const vcl::TRect whole{0, 0, r.Width(), r.Height()};
+    if ((Elements & hpeBackground) && m->IsValidSectionIndex(section)) {
+        TvlBgInfo bg;
+        bg.Color = GetColorProp(Tree(), "Color");
+        bg.UseBmp = false;
+        PaintSkinSection(section, bg, state, whole, {0, 0}, *bmp, m);
+    } else {
+        BitBlt(bmp->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), Info.TargetDC, r.Left, r.Top, SRCCOPY);
+    }
+    vcl::TCanvas &canvas = *bmp->Canvas();
+    if (vcl::TObject *header = Sub(Tree(), "Header"))
+        if (auto *font = dynamic_cast<vcl::TFont *>(Sub(header, "Font"))) canvas.SetFont(font);
+    const vcl::TRect text{Info.TextRectangle.Left - r.Left, Info.TextRectangle.Top - r.Top,
+                          Info.TextRectangle.Right - r.Left, Info.TextRectangle.Bottom - r.Top};
+    if ((Elements & hpeText) && !(Elements & hpeDropMark) && m->IsValidSectionIndex(section))
+        WriteSectionText(canvas, Info.Text, true, text, 0, section, state == 0 ? 0 : 1, m);
+    if ((Elements & hpeSortGlyph) && Info.ShowSortGlyph) {
+        const vcl::TObject *header = Sub(Tree(), "Header");
+        const bool up = header && vcl::IsPublishedProp(header, "SortDirection") &&
+                        vcl::GetOrdProp(header, "SortDirection") == 0;
+        const TvlElementEntry &element = m->CommonElements.ScrollButtons[up ? 1 : 3];
+        const int x = Info.SortGlyphPos.X - r.Left;
+        if (m->IsValidMaskIndex(element.GlyphMask)) {
+            const TsMaskData &glyph = m->Masks[static_cast<std::size_t>(element.GlyphMask)];
+            TvlBgInfo bg;
+            InitBgInfo(bmp.get(), 0, 0, bg);
+            DrawSkinGlyph(*bmp, {x, (r.Height() - GetMaskFrameHeight(glyph)) / 2}, state, 1, glyph, bg);
+        } else {
+            const int shift = state == 2 && m->ButtonsOptions()->ShiftContentOnClick ? 1 : 0;
+            const int y = (r.Height() - 3) / 2 + shift;
+            const vcl::TColor ink =
+                m->IsValidSectionIndex(element.SectionIndex)
+                    ? m->Sections[static_cast<std::size_t>(element.SectionIndex)].Props[static_cast<std::size_t>(std::min(state, 2))].FontColor
+                    : vcl::clBlack;
+            DrawScrollArrowGlyph(canvas, ink, {x + shift, y, x + shift + 6, y + 3}, up ? adUp : adDown);
+        }
+    }
+    if ((Elements & hpeDropMark) && m->IsValidSectionIndex(section))
+        WriteSectionText(canvas, Info.Text, true, text,
+                         DT_END_ELLIPSIS | DT_VCENTER | (Info.WrapCaption ? DT_WORDBREAK : DT_SINGLELINE), section,
+                         state == 0 ? 0 : 1, m);
+    BitBlt(Info.TargetDC, r.Left, r.Top, r.Width(), r.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TvlVirtualTreeViewWnd::HandleMessage(vcl::TMessage &Message) {
+    if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
+        TvlEditWnd::HandleMessage(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_ERASEBKGND: Message.Result = 1; return;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+        if (LOWORD(Message.WParam) == SB_THUMBTRACK) {
+            // The tree reads the position from its scroll information.
+            SCROLLINFO info{};
+            info.cbSize = sizeof info;
+            info.fMask = SIF_ALL;
+            const int bar = Message.Msg == WM_VSCROLL ? SB_VERT : SB_HORZ;
+            GetScrollInfo(Handle, bar, &info);
+            info.nPos = info.nTrackPos = Message.LParam ? static_cast<int>(Message.LParam) : HIWORD(Message.WParam);
+            info.fMask = SIF_POS;
+            SetScrollInfo(Handle, bar, &info, FALSE);
+        }
+        break;
+    default: break;
+    }
+    TvlEditWnd::HandleMessage(Message);
+}
+
+} // namespace skin

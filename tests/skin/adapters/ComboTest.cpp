@@ -1,0 +1,213 @@
+// The combo-box adapters on the class library's TComboBox: the skinned
+// button in its states, the list dropped by a click and by F4 with its
+// skinned bar that scrolls while the list stays open, an item click that
+// selects and closes, a 5,000-character item, the simple combo without a
+// button, the list's brush, the dropped list's print without border
+// strips, and the wwEdit adapter with and without a button.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "ScrollBarsTestSupport.h"
+#include "skin/adapters/vlComboWnd.h"
+#include "vcl/ComboBox.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using namespace std::chrono_literals;
+
+class Combo : public AdaptersFixture {
+protected:
+    Combo() {
+        Manager.reset();
+        Manager = ScrollSkinManager();
+        SetCursorPos(5, 5);
+        Box = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 20, 20);
+        Box->SetBounds(20, 20, 200, 24);
+        Box->SetStyle(vcl::csDropDownList);
+        for (int i = 0; i < 100; ++i) Box->Items()->Add("Item " + std::to_string(i));
+        Form.Show();
+        Adapter = AdapterFactory().CreateAdapter(tpComboBox, Box->Handle(), ParamsFor(Box), Manager.get());
+        uitest::ActivateAndWait(Form.Form->WindowHandle(), 3s);
+        Box->SetFocus();
+        RedrawWindow(Box->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        PumpFor(50ms);
+    }
+    ~Combo() override {
+        MouseButton(MOUSEEVENTF_LEFTUP);
+        SendMessageW(Box->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+        SetCursorPos(5, 5);
+    }
+    TvlComboBoxWnd &A() { return *dynamic_cast<TvlComboBoxWnd *>(static_cast<TvlMainWnd *>(Adapter.get())); }
+    bool Dropped() const { return SendMessageW(Box->WindowHandle(), CB_GETDROPPEDSTATE, 0, 0) != 0; }
+    void ClickAt(POINT P) {
+        SetCursorPos(P.x, P.y);
+        PumpFor(40ms);
+        MouseButton(MOUSEEVENTF_LEFTDOWN);
+        PumpFor(40ms);
+        MouseButton(MOUSEEVENTF_LEFTUP);
+        PumpFor(100ms);
+    }
+    POINT ButtonCentre() {
+        const vcl::TRect b = A().GetButtonRect();
+        RECT w{};
+        GetWindowRect(Box->Handle(), &w);
+        return {w.left + (b.Left + b.Right) / 2, w.top + (b.Top + b.Bottom) / 2};
+    }
+    vcl::TColor ButtonPixel() {
+        const vcl::TRect b = A().GetButtonRect();
+        return ColorAt(uitest::CaptureWindow(Box->Handle()), b.Left + 1, b.Top + 1);
+    }
+
+    TestForm Form;
+    vcl::TComboBox *Box;
+    std::unique_ptr<TvlWindowAdapter> Adapter;
+};
+
+TEST_F(Combo, ButtonIsTheSkinsAndTheListDropsSkinnedByAClick) {
+    const vcl::TRect b = A().GetButtonRect();
+    EXPECT_EQ(b.Width(), ScrollBarWidthAtLeastSystem(Manager.get()) + 2);
+    EXPECT_NE(ButtonPixel(), ComboPressed);
+    EXPECT_TRUE(ButtonPixel() == ComboFace || ButtonPixel() == ComboHot);
+    ClickAt(ButtonCentre());
+    ASSERT_TRUE(Dropped());
+    ASSERT_NE(A().ListAdapter, nullptr);
+    EXPECT_NE(A().ListWnd, nullptr);
+    TvlComboListWnd &list = *A().ListAdapter;
+    EXPECT_TRUE(list.KeepsCapture());
+    PumpFor(60ms);
+    EXPECT_EQ(ButtonPixel(), ComboPressed);
+    ASSERT_TRUE(list.VertBar->Shown);
+    EXPECT_TRUE(ShowsSkinnedBar(uitest::CaptureWindow(list.Handle), InWindow(list.Handle, VertScrollBarRect(list))));
+    const uitest::TImage32 shot = uitest::CaptureWindow(list.Handle);
+    ASSERT_GT(shot.Height, 0);
+    EXPECT_EQ(list.BorderColor, SkinBorder);
+    EXPECT_EQ(ColorAt(shot, 0, shot.Height / 2), SkinBorder);  // the one-pixel frame
+}
+
+TEST_F(Combo, PrintOfTheDroppedListCopiesNoBorderStripsButPaintsItsBars) {
+    ClickAt(ButtonCentre());
+    ASSERT_TRUE(Dropped());
+    ASSERT_NE(A().ListAdapter, nullptr);
+    TvlComboListWnd &list = *A().ListAdapter;
+    RECT w{};
+    GetWindowRect(list.Handle, &w);
+    const auto bmp = std::make_unique<vcl::TBitmap>();
+    bmp->SetPixelFormat(vcl::pf32bit);
+    bmp->SetSize(w.right - w.left, w.bottom - w.top);
+    const HDC dc = bmp->Canvas()->Handle();
+    SendMessageW(list.Handle, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_NE(static_cast<vcl::TColor>(GetPixel(dc, 0, (w.bottom - w.top) / 2)), SkinBorder);
+    const vcl::TRect bar = InWindow(list.Handle, VertScrollBarRect(list));
+    EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(dc, bar.Left + 1, bar.Top + 1)), ArrowFace);
+}
+
+TEST_F(Combo, F4DropsTheListAndItsBarScrollsWhileItStaysOpen) {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = VK_F4;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+    PumpFor(150ms);
+    ASSERT_TRUE(Dropped());
+    ASSERT_NE(A().ListAdapter, nullptr);
+    TvlComboListWnd &list = *A().ListAdapter;
+    const vcl::TRect bar = VertScrollBarRect(list);
+    const int b = ScrollBarMetric(*list.VertBar, false);
+    ClickAt({(bar.Left + bar.Right) / 2, bar.Bottom - b / 2});
+    EXPECT_TRUE(Dropped());
+    EXPECT_EQ(SendMessageW(list.Handle, LB_GETTOPINDEX, 0, 0), 1);
+    EXPECT_EQ(GetCapture(), list.Handle);
+    EXPECT_TRUE(ShowsSkinnedBar(uitest::CaptureWindow(list.Handle), InWindow(list.Handle, bar)));
+    // An item click selects it and closes the list.
+    RECT item{};
+    SendMessageW(list.Handle, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item));
+    POINT p{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ClientToScreen(list.Handle, &p);
+    ClickAt(p);
+    EXPECT_FALSE(Dropped());
+    EXPECT_EQ(Box->ItemIndex(), 3);
+}
+
+TEST_F(Combo, LongItemIsReadWholeAndPrinted) {
+    const std::string longText(5000, 'x');
+    Box->Items()->Add(longText);
+    EXPECT_EQ(ComboItemText(Box->Handle(), 100).size(), 5000u);
+    EXPECT_EQ(Box->Items()->Strings(100), longText);
+    Box->SetItemIndex(100);
+    const auto bmp = std::make_unique<vcl::TBitmap>();
+    bmp->SetSize(200, 24);
+    SendMessageW(Box->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(bmp->Canvas()->Handle()), PRF_NONCLIENT | PRF_CLIENT);
+    EXPECT_TRUE(ComboItemText(Box->Handle(), 500).empty());  // no such item
+}
+
+TEST_F(Combo, ListBrushIsMadeOnceAndFreedWithTheAdapter) {
+    ClickAt(ButtonCentre());
+    ASSERT_TRUE(Dropped());
+    const HWND list = A().ListWnd;
+    const vcl::TWindowDC dc(list);
+    const LRESULT first = SendMessageW(Box->Handle(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc.Get()),
+                                       reinterpret_cast<LPARAM>(list));
+    const LRESULT second = SendMessageW(Box->Handle(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc.Get()),
+                                        reinterpret_cast<LPARAM>(list));
+    EXPECT_NE(first, 0);
+    EXPECT_EQ(first, second);
+    SendMessageW(Box->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    PumpFor(50ms);
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    Adapter.reset();
+    EXPECT_LT(vcl::LiveHandles().GdiObjects, before.GdiObjects);
+}
+
+TEST_F(Combo, SimpleComboHasNoButtonAndASimpleList) {
+    auto *simple = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 20, 80);
+    simple->SetStyle(vcl::csSimple);
+    simple->SetBounds(20, 80, 200, 120);
+    simple->Items()->Add("One");
+    auto adapter = AdapterFactory().CreateAdapter(tpComboBox, simple->Handle(), ParamsFor(simple), Manager.get());
+    auto &a = *dynamic_cast<TvlComboBoxWnd *>(static_cast<TvlMainWnd *>(adapter.get()));
+    EXPECT_TRUE(a.GetButtonRect().IsEmpty());
+    RedrawWindow(simple->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpFor(50ms);
+    ASSERT_NE(a.ListAdapter, nullptr);
+    EXPECT_TRUE(a.ListAdapter->SimpleList);
+    EXPECT_FALSE(a.ListAdapter->KeepsCapture());
+}
+
+TEST_F(Combo, WWEditAdapterHasAButtonOnlyWhereTheControlDropsDown) {
+    Adapter.reset();
+    auto adapter = AdapterFactory().CreateAdapter(tpWWEdit, Box->Handle(), ParamsFor(Box), Manager.get());
+    auto &ww = *dynamic_cast<TvlWWComboBoxWnd *>(static_cast<TvlMainWnd *>(adapter.get()));
+    EXPECT_TRUE(ww.HasButton);
+    EXPECT_EQ(ww.GetButtonRect().Width(), GetSystemMetrics(SM_CXVSCROLL));
+    const vcl::TRect b = ww.GetButtonRect();
+    RECT w{};
+    GetWindowRect(Box->Handle(), &w);
+    ClickAt({w.left + (b.Left + b.Right) / 2, w.top + (b.Top + b.Bottom) / 2});
+    EXPECT_TRUE(Dropped());
+    EXPECT_EQ(ww.ListAdapter, nullptr);  // the list stays the system's
+    SendMessageW(Box->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    adapter.reset();
+    auto *simple = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 20, 80);
+    simple->SetStyle(vcl::csSimple);
+    auto plain = AdapterFactory().CreateAdapter(tpWWEdit, simple->Handle(), ParamsFor(simple), Manager.get());
+    auto &noButton = *dynamic_cast<TvlWWComboBoxWnd *>(static_cast<TvlMainWnd *>(plain.get()));
+    EXPECT_FALSE(noButton.HasButton);
+    EXPECT_TRUE(noButton.GetButtonRect().IsEmpty());
+}
+
+TEST_F(Combo, CreateDestroyKeepsHandleCountsFlat) {
+    ExpectFlatHandleCounts([&] {
+        auto *box = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 20, 150);
+        box->Items()->Add("One");
+        auto adapter = AdapterFactory().CreateAdapter(tpComboBox, box->Handle(), ParamsFor(box), Manager.get());
+        RedrawWindow(box->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        adapter.reset();
+        delete box;
+    });
+}
+
+} // namespace
+} // namespace skin

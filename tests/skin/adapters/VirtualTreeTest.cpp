@@ -1,0 +1,174 @@
+// The virtual-tree adapter on a test control that publishes what such a
+// tree publishes: colour objects, a header with options, a font and a sort
+// direction, and the two header-drawing events. The skin's colours go in
+// and the tree's own come back; the events are taken only where the owner
+// left them empty, and only the adapter's are cleared; the header painter
+// draws a column from the skin, with its sort arrow.
+#include <gtest/gtest.h>
+
+#include "ScrollBarsTestSupport.h"
+#include "skin/adapters/vlVirtualTreeWnd.h"
+#include "vcl/TypInfo.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using namespace std::chrono_literals;
+
+VCL_ENUM(TTestHeaderOption, hoAutoResize, hoOwnerDraw, hoVisible)
+using TTestHeaderOptions = vcl::TSet<TTestHeaderOption>;
+
+class TTestTreeColors : public vcl::TPersistent {
+    VCL_CLASS(TTestTreeColors, vcl::TPersistent)
+public:
+    vcl::TColor HotColor = 1, FocusedSelectionColor = 2, FocusedSelectionBorderColor = 3;
+    vcl::TColor UnfocusedSelectionColor = 4, UnfocusedSelectionBorderColor = 5, SelectionTextColor = 6;
+    vcl::TColor GetHot() const { return HotColor; }
+    void SetHot(vcl::TColor V) { HotColor = V; }
+    vcl::TColor GetFs() const { return FocusedSelectionColor; }
+    void SetFs(vcl::TColor V) { FocusedSelectionColor = V; }
+    vcl::TColor GetFsb() const { return FocusedSelectionBorderColor; }
+    void SetFsb(vcl::TColor V) { FocusedSelectionBorderColor = V; }
+    vcl::TColor GetUs() const { return UnfocusedSelectionColor; }
+    void SetUs(vcl::TColor V) { UnfocusedSelectionColor = V; }
+    vcl::TColor GetUsb() const { return UnfocusedSelectionBorderColor; }
+    void SetUsb(vcl::TColor V) { UnfocusedSelectionBorderColor = V; }
+    vcl::TColor GetSt() const { return SelectionTextColor; }
+    void SetSt(vcl::TColor V) { SelectionTextColor = V; }
+};
+
+class TTestTreeHeader : public vcl::TPersistent {
+    VCL_CLASS(TTestTreeHeader, vcl::TPersistent)
+public:
+    TTestHeaderOptions Options() const { return FOptions; }
+    void SetOptions(TTestHeaderOptions V) { FOptions = V; }
+    int SortDirection() const { return FSort; }
+    void SetSortDirection(int V) { FSort = V; }
+    vcl::TFont *Font() const { return FFont.get(); }
+    TTestHeaderOptions FOptions{hoVisible};
+    int FSort = 0;
+    std::unique_ptr<vcl::TFont> FFont = std::make_unique<vcl::TFont>();
+};
+
+class TTestVirtualTree : public vcl::TWinControl {
+    VCL_CLASS(TTestVirtualTree, vcl::TWinControl)
+public:
+    explicit TTestVirtualTree(vcl::TComponent *AOwner) : vcl::TWinControl(AOwner) {}
+    TTestTreeColors *Colors() const { return FColors.get(); }
+    TTestTreeHeader *Header() const { return FHeader.get(); }
+    std::unique_ptr<TTestTreeColors> FColors = std::make_unique<TTestTreeColors>();
+    std::unique_ptr<TTestTreeHeader> FHeader = std::make_unique<TTestTreeHeader>();
+    TvlAdvancedHeaderDrawEvent OnAdvancedHeaderDraw;
+    TvlHeaderDrawQueryElementsEvent OnHeaderDrawQueryElements;
+};
+
+} // namespace
+
+VCL_PUBLISHED(TTestTreeColors, p) {
+    p.Property("HotColor", &TTestTreeColors::GetHot, &TTestTreeColors::SetHot);
+    p.Property("FocusedSelectionColor", &TTestTreeColors::GetFs, &TTestTreeColors::SetFs);
+    p.Property("FocusedSelectionBorderColor", &TTestTreeColors::GetFsb, &TTestTreeColors::SetFsb);
+    p.Property("UnfocusedSelectionColor", &TTestTreeColors::GetUs, &TTestTreeColors::SetUs);
+    p.Property("UnfocusedSelectionBorderColor", &TTestTreeColors::GetUsb, &TTestTreeColors::SetUsb);
+    p.Property("SelectionTextColor", &TTestTreeColors::GetSt, &TTestTreeColors::SetSt);
+}
+
+VCL_PUBLISHED(TTestTreeHeader, p) {
+    p.Property("Options", &TTestTreeHeader::Options, &TTestTreeHeader::SetOptions);
+    p.Property("SortDirection", &TTestTreeHeader::SortDirection, &TTestTreeHeader::SetSortDirection);
+    p.Property("Font", &TTestTreeHeader::Font);
+}
+
+VCL_PUBLISHED(TTestVirtualTree, p) {
+    p.Property("Colors", &TTestVirtualTree::Colors);
+    p.Property("Header", &TTestVirtualTree::Header);
+    p.Property("OnAdvancedHeaderDraw", &TTestVirtualTree::OnAdvancedHeaderDraw);
+    p.Property("OnHeaderDrawQueryElements", &TTestVirtualTree::OnHeaderDrawQueryElements);
+}
+
+namespace {
+
+struct OwnHandlers {
+    int Queries = 0;
+    void Query(vcl::TObject *, TvlHeaderPaintInfo &, std::uint32_t &Elements) {
+        ++Queries;
+        Elements = 0;
+    }
+};
+
+class VirtualTree : public AdaptersFixture {
+protected:
+    VirtualTree() {
+        Manager.reset();
+        Manager = ScrollSkinManager();
+        Tree = Form.Add(vcl::Create<TTestVirtualTree>(Form.Form), 10, 10);
+        Tree->SetBounds(10, 10, 200, 150);
+        Form.Show();
+    }
+    std::unique_ptr<TvlWindowAdapter> Skin() {
+        auto adapter = AdapterFactory().CreateAdapter(tpVirtualTree, Tree->Handle(), ParamsFor(Tree), Manager.get());
+        // The colours go in with the first paint.
+        RedrawWindow(Tree->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        return adapter;
+    }
+    TestForm Form;
+    TTestVirtualTree *Tree;
+};
+
+TEST_F(VirtualTree, ColoursAndOptionsGoToTheSkinsAndComeBack) {
+    auto adapter = Skin();
+    auto &a = *dynamic_cast<TvlVirtualTreeViewWnd *>(static_cast<TvlMainWnd *>(adapter.get()));
+    EXPECT_EQ(Tree->Colors()->FocusedSelectionColor, Manager->GetSelectionColor(true));
+    EXPECT_EQ(Tree->Colors()->HotColor, Manager->GetEditFontColor());
+    EXPECT_TRUE(Tree->Header()->Options().Contains(hoOwnerDraw));
+    EXPECT_TRUE(a.DrawEventSet);
+    EXPECT_TRUE(Tree->OnAdvancedHeaderDraw);
+    EXPECT_TRUE(Tree->OnHeaderDrawQueryElements);
+    adapter.reset();
+    EXPECT_EQ(Tree->Colors()->HotColor, 1);
+    EXPECT_EQ(Tree->Colors()->SelectionTextColor, 6);
+    EXPECT_FALSE(Tree->Header()->Options().Contains(hoOwnerDraw));
+    EXPECT_FALSE(Tree->OnAdvancedHeaderDraw);
+    EXPECT_FALSE(Tree->OnHeaderDrawQueryElements);
+}
+
+TEST_F(VirtualTree, OwnersHandlersStayWhileSkinnedAndAfter) {
+    OwnHandlers own;
+    Tree->OnHeaderDrawQueryElements = TvlHeaderDrawQueryElementsEvent::Bind<&OwnHandlers::Query>(&own);
+    auto adapter = Skin();
+    EXPECT_EQ(Tree->OnHeaderDrawQueryElements, TvlHeaderDrawQueryElementsEvent::Bind<&OwnHandlers::Query>(&own));
+    EXPECT_TRUE(Tree->OnAdvancedHeaderDraw);  // empty before: the adapter's
+    adapter.reset();
+    EXPECT_EQ(Tree->OnHeaderDrawQueryElements, TvlHeaderDrawQueryElementsEvent::Bind<&OwnHandlers::Query>(&own));
+    EXPECT_FALSE(Tree->OnAdvancedHeaderDraw);
+}
+
+TEST_F(VirtualTree, HeaderPainterDrawsTheColumnFromTheSkinWithItsSortArrow) {
+    auto adapter = Skin();
+    TvlHeaderPaintInfo info;
+    std::uint32_t elements = 0;
+    Tree->OnHeaderDrawQueryElements(Tree->Header(), info, elements);
+    EXPECT_EQ(elements, 27u);
+    const auto target = std::make_unique<vcl::TBitmap>();
+    target->SetPixelFormat(vcl::pf32bit);
+    target->SetSize(120, 24);
+    info.TargetDC = target->Canvas()->Handle();
+    info.PaintRectangle = {10, 0, 110, 20};
+    info.TextRectangle = {14, 2, 80, 18};
+    info.SortGlyphPos = {90, 8};
+    info.ShowSortGlyph = true;
+    info.Text = "Name";
+    Tree->OnAdvancedHeaderDraw(Tree->Header(), info, hpeBackground | hpeSortGlyph);
+    EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(info.TargetDC, 12, 2)), HeaderFace);
+    int arrow = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 90; x < 96; ++x) arrow += static_cast<vcl::TColor>(GetPixel(info.TargetDC, x, y)) == ArrowInk;
+    EXPECT_GT(arrow, 2);  // the up arrow of SortDirection 0, in the arrow button's ink
+    info.IsDownIndex = true;
+    Tree->OnAdvancedHeaderDraw(Tree->Header(), info, hpeBackground);
+    EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(info.TargetDC, 12, 2)), HeaderPressed);
+}
+
+} // namespace
+} // namespace skin
