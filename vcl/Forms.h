@@ -23,6 +23,7 @@
 namespace vcl {
 
 class TIcon;
+class TMainMenu;
 
 VCL_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
 using TBorderIcons = TSet<TBorderIcon>;
@@ -123,6 +124,9 @@ public:
 
     TCanvas *Canvas() const { return FCanvas.get(); }
     TRect ClientRect() const override;
+    // The menu bar; watched (the bar goes with the menu).
+    TMainMenu *Menu() const { return FMenu; }
+    void SetMenu(TMainMenu *Value);
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -144,6 +148,7 @@ protected:
     void SetClientSize(int AWidth, int AHeight) override;
     void Loaded() override;
     void BeforeDestruction() override;
+    void Notification(TComponent *AComponent, TOperation Operation) override;
 
     virtual void DoCreate();
     virtual void DoDestroy();
@@ -192,6 +197,7 @@ private:
     bool FVisibleRead = false;
     bool FModal = false;
     bool FActive = false;
+    TMainMenu *FMenu = nullptr;  // not owned; cleared when it goes
 };
 
 class TForm : public TCustomForm {
@@ -310,6 +316,8 @@ public:
     int DesktopHeight() const;
     TRect DesktopRect() const;
     int PixelsPerInch() const;
+    // The system's menu font, read when first asked for.
+    TFont *MenuFont() const;
 
     // For the library: forms come, go and become active.
     void AddForm(TCustomForm *Form);
@@ -319,6 +327,7 @@ public:
 private:
     std::vector<TCustomForm *> FForms;  // not owned
     TCustomForm *FActiveForm = nullptr;
+    mutable std::unique_ptr<TFont> FMenuFont;
 };
 
 // The nearest form among the control and its parents; null when none.
