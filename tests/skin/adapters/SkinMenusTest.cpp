@@ -201,6 +201,23 @@ TEST_F(SkinMenus, ItemsKeyedByCommandDropARegionRequestOnceTheyAreGone) {
     EXPECT_EQ(Painter().BackgroundCount(), 0u);
 }
 
+TEST_F(SkinMenus, SystemCommandGlyphsFromWebdingsElseMarlett) {
+    const vcl::TWindowDC dc(nullptr);
+    // The test prefix holds Wine's own faces: Webdings has the caption
+    // digits but no "r", which Marlett draws.
+    const auto minimize = TsSkinableMenus::SysCommandGlyph(dc.Get(), SC_MINIMIZE);
+    EXPECT_EQ(minimize.Face, L"Webdings");
+    EXPECT_EQ(minimize.Char, L'0');
+    EXPECT_EQ(TsSkinableMenus::SysCommandGlyph(dc.Get(), SC_MAXIMIZE).Char, L'1');
+    const auto restore = TsSkinableMenus::SysCommandGlyph(dc.Get(), SC_RESTORE);
+    EXPECT_EQ(restore.Face, L"Webdings");
+    EXPECT_EQ(restore.Char, L'2');
+    const auto close = TsSkinableMenus::SysCommandGlyph(dc.Get(), SC_CLOSE);
+    EXPECT_EQ(close.Face, L"Marlett");
+    EXPECT_EQ(close.Char, L'r');
+    EXPECT_EQ(TsSkinableMenus::SysCommandGlyph(dc.Get(), SC_MOVE).Char, 0);
+}
+
 // A popup tracked by the system; a timer plays the keys and looks at the
 // menu windows between them.
 class TDrivenPopup : public vcl::TPopupMenu {
