@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../forms/CaptionTestSupport.h"
 #include "AdaptersTestSupport.h"
 #include "skin/adapters/sSkinMenus.h"
 #include "skin/adapters/vlMnuWnd.h"
@@ -299,8 +300,12 @@ std::unique_ptr<TDrivenPopup> BigPopup(TClicks &Clicks) {
     vcl::TBitmap glyph;
     glyph.SetPixelFormat(vcl::pf24bit);
     glyph.SetSize(16, 16);
-    glyph.Canvas()->Brush()->SetColor(0x00FF00);
+    // White round a green square: the bottom-left pixel's colour is the
+    // strip's transparent one.
+    glyph.Canvas()->Brush()->SetColor(vcl::clWhite);
     glyph.Canvas()->FillRect(vcl::Rect(0, 0, 16, 16));
+    glyph.Canvas()->Brush()->SetColor(0x00FF00);
+    glyph.Canvas()->FillRect(vcl::Rect(2, 2, 14, 14));
     items[9]->SetBitmap(&glyph);
     items[10]->SetShortCut('S' | vcl::scCtrl);
     items[11]->SetCaption("Tabbed\tKeys");
@@ -322,9 +327,10 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
     struct TSeen {
         vcl::TColor FirstItem = 0, HotItem = 0, SecondItemAfterDown = 0;
         bool CornerCut = false, NextPixelKept = false;
-        std::size_t AdaptersWithSub = 0, Backgrounds = 0;
+        std::size_t AdaptersWithSub = 0, Backgrounds = 0, LiveAfterSub = 0, BackgroundsAfterSub = 9;
         LRESULT Handled = 0;
         bool Layered = true;
+        int GlyphPixels = 0;
     } seen;
     menu->Keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_LEFT, VK_UP, VK_RETURN};
     menu->Look = [&](int step) {
@@ -337,6 +343,9 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
             // Items start at the client origin; the first is "Item 0", not hot
             // yet (right of its caption, in the first column).
             seen.FirstItem = ColorAt(image, 120, 6);
+            for (int y = 0; y < image.Height; ++y)
+                for (int x = 0; x < image.Width; ++x)
+                    if (ColorAt(image, x, y) == 0x00FF00) ++seen.GlyphPixels;
             HRGN region = CreateRectRgn(0, 0, 0, 0);
             if (GetWindowRgn(w, region) != ERROR) {
                 seen.CornerCut = !PtInRegion(region, 0, 0) && !PtInRegion(region, 1, 0);
@@ -354,9 +363,18 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
             uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-submenu.png").wstring()),
                              uitest::CaptureWindow(windows.back()));
         }
+        if (step == 6 && windows.size() == 1) {
+            seen.LiveAfterSub = LiveMenuAdapterCount();
+            seen.BackgroundsAfterSub = Painter().BackgroundCount();
+        }
     };
     menu->Popup(60, 60);
+    // The submenu's window went: the cache was emptied and rebuilt by the
+    // repaint of the menu still open, whose adapter lives on.
+    EXPECT_EQ(seen.LiveAfterSub, 1u);
+    EXPECT_EQ(seen.BackgroundsAfterSub, 1u);
     EXPECT_EQ(seen.FirstItem, ItemFace);
+    EXPECT_EQ(seen.GlyphPixels, 144);  // the bitmap item's 12 x 12 square, its white edge left out
     EXPECT_EQ(seen.HotItem, HotFace);
     EXPECT_TRUE(seen.CornerCut);
     EXPECT_TRUE(seen.NextPixelKept);
@@ -397,6 +415,43 @@ TEST_F(SkinMenus, MenuOpacityAndNoAdaptersWithoutSkinnedPopups) {
     };
     menu->Popup(60, 60);
     EXPECT_EQ(adapters, 0u);
+}
+
+// What a timer saw of the shown menu window before it closed the menu.
+struct TMenuLook {
+    static inline uitest::TImage32 Image;
+    static inline int Ticks = 0;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (++Ticks < 3) return;
+        const std::vector<HWND> windows = MenuWindows();
+        if (!windows.empty()) Image = uitest::CaptureWindow(windows.front());
+        EndMenu();
+    }
+};
+
+TEST_F(SkinMenus, AFormsSystemMenuIsPaintedFromTheSkin) {
+    CaptionForm c;
+    c.Show();
+    ASSERT_TRUE(uitest::ActivateAndWait(c.Wnd(), 2s));
+    TMenuLook::Image = {};
+    TMenuLook::Ticks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 80, &TMenuLook::Tick);
+    RECT w{};
+    GetWindowRect(c.Wnd(), &w);
+    c.P->PopupSystemMenu({w.left + 20, w.top + 20});
+    KillTimer(nullptr, timer);
+    const uitest::TImage32 &image = TMenuLook::Image;
+    ASSERT_GT(image.Width, 20);
+    uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-system-menu.png").wstring()), image);
+    // The items lie on the skin's item face; the last visible item (Close)
+    // carries its glyph, drawn in the item's font colour 4 pixels in.
+    EXPECT_EQ(ColorAt(image, image.Width / 2, 6), ItemFace);
+    int ink = 0;
+    for (int y = image.Height - 20; y < image.Height - 3; ++y)
+        for (int x = 4; x < 18; ++x)
+            if (ColorAt(image, x, y) == 0x101010) ++ink;
+    EXPECT_GT(ink, 4);
+    ParkCursor();
 }
 
 TEST_F(SkinMenus, CountsStayFlatOverManyOpenings) {
