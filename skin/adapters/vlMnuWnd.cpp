@@ -145,8 +145,9 @@ TvlMnuWnd *AttachMenuAdapter(HWND Window, TsSkinManager &Manager) {
     TvlKeepThemeScope keep;
     Adapters().push_back(NewAdapter<TvlMnuWnd>(Window, nullptr, &Manager, params));
     TvlMnuWnd *adapter = Adapters().back().get();
-    // The window is on screen already: its frame now, from the background.
-    RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    // The window is on screen already: its frame and opacity now (its items
+    // are being drawn, so the client area needs nothing more).
+    SendMessageW(Window, WM_NCPAINT, 1, 0);
     return adapter;
 }
 
