@@ -192,31 +192,30 @@ TEST_F(SkinMenus, SkinBorderWidthFromTheMainMenuMask) {
     EXPECT_EQ(dynamic_cast<TsSkinableMenus &>(plain->SkinableMenus()).SkinBorderWidth(), 0);
 }
 
-TEST_F(SkinMenus, ItemsKeyedByCommandDropARegionRequestOnceTheyAreGone) {
+TEST_F(SkinMenus, ARegionRequestCarriesTheItemsKeyAndIsDroppedOnceItIsGone) {
     std::unique_ptr<vcl::TPopupMenu> menu(vcl::Create<vcl::TPopupMenu>(nullptr));
     TMenuItem *item = Add(menu->Items(), menu.get(), "One");
-    const UINT key = item->Command();
+    Add(menu->Items(), menu.get(), "Two");
+    const HWND app = vcl::Application->Handle();
+    MSG stale{};
+    while (PeekMessageW(&stale, app, 0xBCB3, 0xBCB4, PM_REMOVE)) {}
+    // Drawn into a bitmap's DC (no menu window): the region is asked for later.
+    vcl::TBitmap target;
+    target.SetPixelFormat(vcl::pf32bit);
+    target.SetSize(100, 20);
+    Painter().SkinDrawMenuItem(item, target.Canvas(), vcl::Rect(0, 0, 100, 20), {});
+    Painter().SkinDrawMenuItem(item, target.Canvas(), vcl::Rect(0, 0, 100, 20), {});
+    EXPECT_EQ(Painter().BackgroundCount(), 1u);
+    MSG request{};
+    ASSERT_TRUE(PeekMessageW(&request, app, 0xBCB3, 0xBCB4, PM_REMOVE));
+    EXPECT_EQ(request.lParam, static_cast<LPARAM>(item->Command()));
+    EXPECT_FALSE(PeekMessageW(&stale, app, 0xBCB3, 0xBCB4, PM_NOREMOVE));  // one request while one waits
+    // The item goes before the request is answered: nothing is touched.
     delete item;
-    // A gone item's key names nothing: the request does nothing and reads nothing.
-    Painter().ApplyItemRegion(static_cast<LPARAM>(key));
+    DispatchMessageW(&request);
+    Painter().ClearMenuBackgrounds();
+    Painter().ApplyItemRegion(request.lParam);
     EXPECT_EQ(Painter().BackgroundCount(), 0u);
-}
-
-TEST_F(SkinMenus, SystemCommandGlyphsFromWebdingsElseMarlett) {
-    const vcl::TWindowDC dc(nullptr);
-    // The test prefix holds Wine's own faces: Webdings has the caption
-    // digits but no "r", which Marlett draws.
-    const auto minimize = TsSkinableMenus::SysCommandGlyph(dc.Get(), SC_MINIMIZE);
-    EXPECT_EQ(minimize.Face, L"Webdings");
-    EXPECT_EQ(minimize.Char, L'0');
-    EXPECT_EQ(TsSkinableMenus::SysCommandGlyph(dc.Get(), SC_MAXIMIZE).Char, L'1');
-    const auto restore = TsSkinableMenus::SysCommandGlyph(dc.Get(), SC_RESTORE);
-    EXPECT_EQ(restore.Face, L"Webdings");
-    EXPECT_EQ(restore.Char, L'2');
-    const auto close = TsSkinableMenus::SysCommandGlyph(dc.Get(), SC_CLOSE);
-    EXPECT_EQ(close.Face, L"Marlett");
-    EXPECT_EQ(close.Char, L'r');
-    EXPECT_EQ(TsSkinableMenus::SysCommandGlyph(dc.Get(), SC_MOVE).Char, 0);
 }
 
 // A popup tracked by the system; a timer plays the keys and looks at the
