@@ -521,7 +521,7 @@ void TCustomForm::PaintWindow(HDC DC) {
 void TCustomForm::Dispatch(TMessage &Message) {
     switch (Message.Msg) {
     case WM_MEASUREITEM: case WM_DRAWITEM: case WM_COMMAND:
-        if (!DispatchMenuMessage(Message)) inherited::Dispatch(Message);
+        if (!DispatchMenuMessage(Message, WindowHandle())) inherited::Dispatch(Message);
         break;
     case CM_SHOWINGCHANGED: CMShowingChanged(Message); break;
     case CM_DIALOGKEY: CMDialogKey(Message); break;

@@ -64,9 +64,10 @@ WORD KeyOfName(std::string_view Name) {
     return 0;
 }
 
-// The living items by command number. Numbers stay below the system's
-// commands (0xF000 and up) and are handed out round the range, so that a
-// number comes back only long after its item went.
+// The living items by command number. Numbers stay above the dialogs'
+// (IDOK and its kin) and below the system's commands (0xF000 and up), and
+// are handed out round the range, so that a number comes back only long
+// after its item went.
 std::unordered_map<UINT, TMenuItem *> &CommandItems() {
     static std::unordered_map<UINT, TMenuItem *> items;
     return items;
@@ -75,9 +76,9 @@ std::unordered_map<UINT, TMenuItem *> &CommandItems() {
 UINT NewCommand(TMenuItem *Item) {
     static UINT next = 0;
     auto &items = CommandItems();
-    constexpr UINT kLast = 0xEFFF;
+    constexpr UINT kFirst = 0x100, kLast = 0xEFFF;
     for (;;) {
-        next = next >= kLast ? 1 : next + 1;
+        next = next >= kLast || next < kFirst ? kFirst : next + 1;
         if (items.emplace(next, Item).second) return next;
     }
 }
@@ -406,7 +407,7 @@ void TMainMenu::Rebuild() {
 
 // ------------------------------------------------------- owner-draw messages
 
-bool DispatchMenuMessage(TMessage &Message) {
+bool DispatchMenuMessage(TMessage &Message, HWND Window) {
     switch (Message.Msg) {
     case WM_MEASUREITEM: {
         auto *m = reinterpret_cast<MEASUREITEMSTRUCT *>(Message.LParam);
@@ -449,7 +450,10 @@ bool DispatchMenuMessage(TMessage &Message) {
     case WM_COMMAND: {
         if (Message.LParam != 0 || HIWORD(Message.WParam) != 0) return false;
         TMenuItem *item = TMenuItem::FindCommand(LOWORD(Message.WParam));
-        if (!item) return false;
+        // Only the bar the window shows: other commands of the same number
+        // are the window's own.
+        const TMenu *menu = item ? item->GetParentMenu() : nullptr;
+        if (!menu || !Window || menu->WindowHandle() != Window || !dynamic_cast<const TMainMenu *>(menu)) return false;
         item->Click();
         Message.Result = 0;
         return true;

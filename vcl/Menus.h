@@ -244,7 +244,8 @@ private:
 // The owner-draw messages of menu items (WM_MEASUREITEM, WM_DRAWITEM of
 // ODT_MENU) and the menu commands (WM_COMMAND from a menu) sent to a
 // window that shows a menu: the item they name measures, draws or clicks.
-// True when the message was for an item that lives.
-bool DispatchMenuMessage(TMessage &Message);
+// A command clicks only an item of the menu bar that Window shows. True
+// when the message was for an item that lives.
+bool DispatchMenuMessage(TMessage &Message, HWND Window = nullptr);
 
 } // namespace vcl

@@ -119,6 +119,14 @@ TEST_F(MenuBars, ACommandClicksItsItemOnceAndAGoneItemNever) {
     EXPECT_EQ(TMenuItem::FindCommand(command), nullptr);
     SendMessageW(form->Handle(), WM_COMMAND, command, 0);
     EXPECT_EQ(rec.Calls.size(), 1u);
+    // A command of a menu the window does not show, and a dialog's IDOK, click nothing.
+    std::unique_ptr<TPopupMenu> other(Create<TPopupMenu>(nullptr));
+    TMenuItem *foreign = AddItem(other->Items(), other.get(), "Foreign");
+    foreign->OnClick = TNotifyEvent::Bind<&TRecorder::Click>(&rec);
+    SendMessageW(form->Handle(), WM_COMMAND, foreign->Command(), 0);
+    SendMessageW(form->Handle(), WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(rec.Calls.size(), 1u);
+    EXPECT_GE(foreign->Command(), 0x100u);
 }
 
 TEST_F(MenuBars, KeyboardChoosesFromTheBar) {
