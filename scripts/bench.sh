@@ -27,9 +27,10 @@ area=${1:-skin}
 case $area in
   installer) ./scripts/setup.sh; exec bench/installer/install-bench.sh "$@" ;;
   skinload) ./scripts/setup.sh; exec bench/skin/manager/skin-load-bench.sh "$@" ;;
+  menus) ./scripts/setup.sh; exec bench/skin/adapters/menu-bench.sh "$@" ;;
   # Programs (CMake targets) and their folders under build/bench.
   skin) programs=(SkinGraphicsBench:bench/skin/graphics PngDecodeBench:bench/skin/png) ;;
-  *) echo "bench: unknown area '$area' (known: skin, installer, skinload)" >&2; exit 2 ;;
+  *) echo "bench: unknown area '$area' (known: skin, installer, skinload, menus)" >&2; exit 2 ;;
 esac
 
 options=("$@")

@@ -63,6 +63,21 @@ REG
   wine regedit "$WINEPREFIX.reg" >/dev/null 2>&1
 }
 
+# Wine's own symbol faces (from fonts-wine, which scripts/setup.sh installs):
+# in a fresh prefix "Webdings" and "Marlett" fall back to a text face, so
+# the glyphs of the skinned system menu would show as plain letters.
+install_symbol_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  for f in webdings.ttf marlett.ttf; do
+    if [ -f "/usr/share/wine/fonts/$f" ]; then
+      cp -f "/usr/share/wine/fonts/$f" "$fonts/$f"
+    else
+      echo "wine-session: /usr/share/wine/fonts/$f missing (package fonts-wine)" >&2
+    fi
+  done
+}
+
 case "${1:-}" in
   start)
     "$0" stop >/dev/null 2>&1 || true
@@ -75,6 +90,7 @@ case "${1:-}" in
       wineserver -w
       keep_shell_folders_in_prefix
     fi
+    install_symbol_fonts
     wineserver -p
     reg_settings
     # The desktop process that Wine starts for the first window of a program

@@ -11,6 +11,7 @@
 #include "AppContext.h"
 #include "FormReader.h"
 #include "Icon.h"
+#include "Menus.h"
 #include "SysUtils.h"
 #include "WideText.h"
 
@@ -417,7 +418,37 @@ void TCustomForm::CreateParams(TCreateParams &Params) {
     if (!Params.WindowClass.hIcon) Params.WindowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
 }
 
+void TCustomForm::SetMenu(TMainMenu *Value) {
+    if (FMenu == Value) return;
+    if (FMenu) {
+        FMenu->RemoveFreeNotification(this);
+        if (HandleAllocated() && GetMenu(WindowHandle()) == FMenu->Handle()) ::SetMenu(WindowHandle(), nullptr);
+        FMenu->SetWindowHandle(nullptr);
+    }
+    FMenu = Value;
+    if (FMenu) {
+        FMenu->FreeNotification(this);
+        if (HandleAllocated()) {
+            FMenu->SetWindowHandle(WindowHandle());
+            ::SetMenu(WindowHandle(), FMenu->Handle());
+        }
+    }
+}
+
+void TCustomForm::Notification(TComponent *AComponent, TOperation Operation) {
+    inherited::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FMenu) {
+        // The bar is the menu's: the window lets go of it first.
+        if (HandleAllocated() && GetMenu(WindowHandle()) == FMenu->Handle()) ::SetMenu(WindowHandle(), nullptr);
+        FMenu = nullptr;
+    }
+}
+
 void TCustomForm::InitializeWnd() {
+    if (FMenu) {
+        FMenu->SetWindowHandle(WindowHandle());
+        ::SetMenu(WindowHandle(), FMenu->Handle());
+    }
     if (FFormStyle == fsMDIForm && !FClientHandle) {
         CLIENTCREATESTRUCT client{nullptr, 0xFF00};
         RECT r{};
@@ -515,7 +546,8 @@ TRect TCustomForm::FrameSizes() const {
     TCreateParams params;
     const_cast<TCustomForm *>(this)->CreateParams(params);
     RECT r{0, 0, 0, 0};
-    AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
+    const bool bar = FMenu && !Parent() && FMenu->Items()->Count() > 0;
+    AdjustWindowRectEx(&r, params.Style, bar, params.ExStyle);
     return Rect(-r.left, -r.top, r.right, r.bottom);
 }
 
@@ -565,6 +597,9 @@ void TCustomForm::PaintWindow(HDC DC) {
 
 void TCustomForm::Dispatch(TMessage &Message) {
     switch (Message.Msg) {
+    case WM_MEASUREITEM: case WM_DRAWITEM: case WM_COMMAND:
+        if (!DispatchMenuMessage(Message, WindowHandle())) inherited::Dispatch(Message);
+        break;
     case CM_SHOWINGCHANGED: CMShowingChanged(Message); break;
     case CM_DIALOGKEY: CMDialogKey(Message); break;
     case CM_RELEASE: CMRelease(Message); break;
@@ -871,6 +906,10 @@ void TApplication::WndProc(TMessage &Message) {
         case WM_ENDSESSION:
             if (Message.WParam) Terminate();
             return;
+        case WM_MEASUREITEM: case WM_DRAWITEM:
+            // Popup menus shown for the application (TPopupMenu::Popup).
+            if (DispatchMenuMessage(Message)) return;
+            break;
         default: break;
         }
         Message.Result = DefWindowProcW(FHandle, Message.Msg, Message.WParam, Message.LParam);
@@ -988,6 +1027,17 @@ TRect TScreen::DesktopRect() const {
 int TScreen::PixelsPerInch() const {
     const TWindowDC screen;
     return GetDeviceCaps(screen.Get(), LOGPIXELSY);
+}
+
+TFont *TScreen::MenuFont() const {
+    if (FMenuFont) return FMenuFont.get();
+    FMenuFont = std::make_unique<TFont>();
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        FMenuFont->SetLogFont(metrics.lfMenuFont);
+    }
+    return FMenuFont.get();
 }
 
 void TScreen::AddForm(TCustomForm *Form) {

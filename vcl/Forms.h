@@ -23,6 +23,7 @@
 namespace vcl {
 
 class TIcon;
+class TMainMenu;
 
 VCL_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
 using TBorderIcons = TSet<TBorderIcon>;
@@ -132,6 +133,9 @@ public:
 
     TCanvas *Canvas() const { return FCanvas.get(); }
     TRect ClientRect() const override;
+    // The menu bar; watched (the bar goes with the menu).
+    TMainMenu *Menu() const { return FMenu; }
+    void SetMenu(TMainMenu *Value);
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -156,6 +160,7 @@ protected:
     void DefaultHandler(TMessage &Message) override;
     void DestroyWnd() override;
     void BeforeDestruction() override;
+    void Notification(TComponent *AComponent, TOperation Operation) override;
 
     virtual void DoCreate();
     virtual void DoDestroy();
@@ -205,6 +210,7 @@ private:
     bool FModal = false;
     bool FActive = false;
     HWND FClientHandle = nullptr;  // an MDI parent's client window, owned
+    TMainMenu *FMenu = nullptr;  // not owned; cleared when it goes
 };
 
 class TForm : public TCustomForm {
@@ -327,6 +333,8 @@ public:
     int DesktopHeight() const;
     TRect DesktopRect() const;
     int PixelsPerInch() const;
+    // The system's menu font, read when first asked for.
+    TFont *MenuFont() const;
 
     // For the library: forms come, go and become active.
     void AddForm(TCustomForm *Form);
@@ -336,6 +344,7 @@ public:
 private:
     std::vector<TCustomForm *> FForms;  // not owned
     TCustomForm *FActiveForm = nullptr;
+    mutable std::unique_ptr<TFont> FMenuFont;
 };
 
 // The form whose client window holds the MDI children: the main form when

@@ -100,5 +100,6 @@ void TCustomImageList::Draw(TCanvas &Canvas, int X, int Y, int Index, bool Enabl
 }
 
 VCL_CLASS_INFO(TCustomImageList)
+VCL_CLASS_INFO(TImageList)
 
 } // namespace vcl

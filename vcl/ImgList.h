@@ -85,4 +85,11 @@ private:
     int FHeight = 16;
 };
 
+// The image list as forms and menus hold it.
+class TImageList : public TCustomImageList {
+    VCL_CLASS(TImageList, TCustomImageList)
+public:
+    using TCustomImageList::TCustomImageList;
+};
+
 } // namespace vcl

@@ -1,9 +1,13 @@
 #include "Menus.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 
+#include "Bitmap.h"
+#include "Canvas.h"
 #include "Forms.h"
+#include "Graphics.h"
 #include "ImgList.h"
 #include "List.h"
 #include "SysUtils.h"
@@ -14,6 +18,7 @@ namespace vcl {
 VCL_CLASS_INFO(TMenuItem)
 VCL_CLASS_INFO(TMenu)
 VCL_CLASS_INFO(TPopupMenu)
+VCL_CLASS_INFO(TMainMenu)
 
 namespace {
 
@@ -59,6 +64,25 @@ WORD KeyOfName(std::string_view Name) {
     return 0;
 }
 
+// The living items by command number. Numbers stay above the dialogs'
+// (IDOK and its kin) and below the system's commands (0xF000 and up), and
+// are handed out round the range, so that a number comes back only long
+// after its item went.
+std::unordered_map<UINT, TMenuItem *> &CommandItems() {
+    static std::unordered_map<UINT, TMenuItem *> items;
+    return items;
+}
+
+UINT NewCommand(TMenuItem *Item) {
+    static UINT next = 0;
+    auto &items = CommandItems();
+    constexpr UINT kFirst = 0x100, kLast = 0xEFFF;
+    for (;;) {
+        next = next >= kLast || next < kFirst ? kFirst : next + 1;
+        if (items.emplace(next, Item).second) return next;
+    }
+}
+
 // A menu handle for the time of one popup.
 struct TMenuHandle {
     HMENU Handle = CreatePopupMenu();
@@ -67,13 +91,17 @@ struct TMenuHandle {
     }
 };
 
-// Appends the visible sub-items of Item to Menu; command n + 1 stands for
-// Commands[n].
-void AppendItems(HMENU Menu, const TMenuItem &Item, bool OwnerDraw, std::vector<TMenuItem *> &Commands) {
+// An item drawn by its owner: by the menu's OwnerDraw or its own handlers.
+bool DrawnByOwner(const TMenuItem &Item, bool OwnerDraw) {
+    return OwnerDraw || Item.OnAdvancedDrawItem || Item.OnMeasureItem;
+}
+
+// Appends the visible sub-items of Item to Menu, each with its command.
+void AppendItems(HMENU Menu, const TMenuItem &Item, bool OwnerDraw) {
     for (int i = 0; i < Item.Count(); ++i) {
         TMenuItem *sub = Item.Items(i);
         if (!sub->Visible()) continue;
-        if (sub->IsLine()) {
+        if (sub->IsLine() && !DrawnByOwner(*sub, OwnerDraw)) {
             AppendMenuW(Menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
@@ -82,19 +110,21 @@ void AppendItems(HMENU Menu, const TMenuItem &Item, bool OwnerDraw, std::vector<
         const std::wstring wide = Utf8ToWide(text);
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_ID;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_ID | MIIM_DATA;
         info.fType = MFT_STRING;
-        if (OwnerDraw) info.fType |= MFT_OWNERDRAW;
+        if (DrawnByOwner(*sub, OwnerDraw)) info.fType |= MFT_OWNERDRAW;
+        if (sub->IsLine()) info.fType |= MFT_SEPARATOR;
         if (sub->RadioItem()) info.fType |= MFT_RADIOCHECK;
         if (sub->Break() == mbBreak) info.fType |= MFT_MENUBREAK;
         if (sub->Break() == mbBarBreak) info.fType |= MFT_MENUBARBREAK;
-        info.fState = (sub->Checked() ? MFS_CHECKED : 0) | (sub->Enabled() ? 0 : MFS_GRAYED);
+        info.fState = (sub->Checked() ? MFS_CHECKED : 0) | (sub->Enabled() ? 0 : MFS_GRAYED) |
+                      (sub->Default() ? MFS_DEFAULT : 0);
         info.dwTypeData = const_cast<wchar_t *>(wide.c_str());
-        Commands.push_back(sub);
-        info.wID = static_cast<UINT>(Commands.size());
+        info.wID = sub->Command();
+        info.dwItemData = sub->Command();
         if (sub->Count() > 0) {
             HMENU child = CreatePopupMenu();
-            AppendItems(child, *sub, OwnerDraw, Commands);
+            AppendItems(child, *sub, OwnerDraw);
             info.fMask |= MIIM_SUBMENU;
             info.hSubMenu = child;  // destroyed with its parent menu
         }
@@ -155,11 +185,91 @@ TShortCut TextToShortCut(std::string_view Text) {
 
 // ---------------------------------------------------------------- TMenuItem
 
-TMenuItem::TMenuItem(TComponent *AOwner) : TComponent(AOwner) {}
+TMenuItem::TMenuItem(TComponent *AOwner) : TComponent(AOwner), FCommand(NewCommand(this)) {}
 
 TMenuItem::~TMenuItem() {
+    CommandItems().erase(FCommand);
     Clear();
     if (FParent) FParent->Remove(this);
+    SetSubMenuImages(nullptr);
+}
+
+TMenuItem *TMenuItem::FindCommand(UINT Command) {
+    const auto it = CommandItems().find(Command);
+    return it == CommandItems().end() ? nullptr : it->second;
+}
+
+TBitmap *TMenuItem::Bitmap() const {
+    if (!FBitmap) FBitmap = std::make_unique<TBitmap>();
+    return FBitmap.get();
+}
+
+void TMenuItem::SetBitmap(const TBitmap *Value) {
+    Bitmap()->Assign(Value);
+    Changed();
+}
+
+bool TMenuItem::HasBitmap() const { return FBitmap && !FBitmap->Empty(); }
+
+void TMenuItem::SetSubMenuImages(TCustomImageList *Value) {
+    if (FSubMenuImages == Value) return;
+    if (FSubMenuImages) FSubMenuImages->RemoveFreeNotification(this);
+    FSubMenuImages = Value;
+    if (FSubMenuImages) FSubMenuImages->FreeNotification(this);
+}
+
+void TMenuItem::Notification(TComponent *AComponent, TOperation Operation) {
+    inherited::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FSubMenuImages) FSubMenuImages = nullptr;
+}
+
+void TMenuItem::Changed() {
+    if (TMenu *menu = GetParentMenu()) menu->ItemsChanged();
+}
+
+void TMenuItem::MeasureItem(TCanvas *ACanvas, int &Width, int &Height) {
+    if (OnMeasureItem) {
+        OnMeasureItem(this, ACanvas, Width, Height);
+        return;
+    }
+    if (IsLine()) {
+        Height = 5;
+        return;
+    }
+    std::string text = FCaption;
+    if (FShortCut) text += "  " + ShortCutToText(FShortCut);
+    const std::wstring wide = Utf8ToWide(text);
+    RECT r{0, 0, 0, 0};
+    DrawTextW(ACanvas->Handle(), wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+    Width = r.right + 24;
+    Height = std::max<int>(r.bottom + 4, GetSystemMetrics(SM_CYMENU) - 1);
+}
+
+void TMenuItem::AdvancedDrawItem(TCanvas *ACanvas, TRect ARect, TOwnerDrawState State, bool TopLevel) {
+    if (OnAdvancedDrawItem) {
+        OnAdvancedDrawItem(this, ACanvas, ARect, State);
+        return;
+    }
+    const HDC dc = ACanvas->Handle();
+    RECT r{ARect.Left, ARect.Top, ARect.Right, ARect.Bottom};
+    const bool selected = State.Contains(odSelected) || State.Contains(odHotLight);
+    FillRect(dc, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : (TopLevel ? COLOR_MENUBAR : COLOR_MENU)));
+    if (IsLine()) {
+        r.top += (r.bottom - r.top) / 2;
+        DrawEdge(dc, &r, EDGE_ETCHED, BF_TOP);
+        return;
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(!FEnabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    r.left += TopLevel ? 6 : 18;
+    const UINT hide = State.Contains(odNoAccel) ? DT_HIDEPREFIX : 0;
+    const std::wstring caption = Utf8ToWide(FCaption);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, DT_SINGLELINE | DT_VCENTER | hide);
+    if (FShortCut && !TopLevel) {
+        const std::wstring keys = Utf8ToWide(ShortCutToText(FShortCut));
+        r.right -= 8;
+        DrawTextW(dc, keys.c_str(), static_cast<int>(keys.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+    }
 }
 
 TMenuItem *TMenuItem::Items(int Index) const {
@@ -181,6 +291,7 @@ void TMenuItem::Insert(int Index, TMenuItem *Item) {
     Index = std::clamp(Index, 0, Count());
     FItems.insert(FItems.begin() + Index, Item);
     Item->FParent = this;
+    Changed();
 }
 
 void TMenuItem::Remove(TMenuItem *Item) {
@@ -188,6 +299,7 @@ void TMenuItem::Remove(TMenuItem *Item) {
     if (index < 0) return;
     FItems.erase(FItems.begin() + index);
     Item->FParent = nullptr;
+    Changed();
 }
 
 void TMenuItem::Delete(int Index) { delete Items(Index); }
@@ -228,18 +340,28 @@ void TMenu::Notification(TComponent *AComponent, TOperation Operation) {
 
 void TPopupMenu::Popup(int X, int Y) {
     if (OnPopup) OnPopup(this);
-    std::vector<TMenuItem *> commands;
     UINT chosen = 0;
     {
         const TMenuHandle menu;
         if (!menu.Handle) return;
-        AppendItems(menu.Handle, *Items(), OwnerDraw(), commands);
+        AppendItems(menu.Handle, *Items(), OwnerDraw());
         HWND owner = WindowHandle() ? WindowHandle() : Application->Handle();
         chosen = TrackMenu(menu.Handle, X, Y, owner);
     }
     // The messages pumped while the menu showed may have taken the item away.
-    if (chosen == 0 || chosen > commands.size() || !TreeHolds(*Items(), commands[chosen - 1])) return;
-    commands[chosen - 1]->Click();
+    TMenuItem *item = chosen ? TMenuItem::FindCommand(chosen) : nullptr;
+    if (!item || !TreeHolds(*Items(), item)) return;
+    item->Click();
+}
+
+UINT TPopupMenu::AnimationFlags() const {
+    if (FMenuAnimation.Contains(maNone)) return TPM_NOANIMATION;
+    UINT flags = 0;
+    if (FMenuAnimation.Contains(maLeftToRight)) flags |= TPM_HORPOSANIMATION;
+    if (FMenuAnimation.Contains(maRightToLeft)) flags |= TPM_HORNEGANIMATION;
+    if (FMenuAnimation.Contains(maTopToBottom)) flags |= TPM_VERPOSANIMATION;
+    if (FMenuAnimation.Contains(maBottomToTop)) flags |= TPM_VERNEGANIMATION;
+    return flags;
 }
 
 UINT TPopupMenu::TrackMenu(HMENU Menu, int X, int Y, HWND Owner) {
@@ -247,9 +369,97 @@ UINT TPopupMenu::TrackMenu(HMENU Menu, int X, int Y, HWND Owner) {
     // that window is in front.
     SetForegroundWindow(Owner);
     const UINT chosen = static_cast<UINT>(
-        TrackPopupMenu(Menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, X, Y, 0, Owner, nullptr));
+        TrackPopupMenu(Menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY | AnimationFlags(), X, Y, 0,
+                       Owner, nullptr));
     PostMessageW(Owner, WM_NULL, 0, 0);
     return chosen;
+}
+
+// ---------------------------------------------------------------- TMainMenu
+
+TMainMenu::~TMainMenu() {
+    if (!FHandle) return;
+    if (WindowHandle() && IsWindow(WindowHandle()) && GetMenu(WindowHandle()) == FHandle)
+        ::SetMenu(WindowHandle(), nullptr);
+    DestroyMenu(FHandle);
+}
+
+HMENU TMainMenu::Handle() {
+    if (!FHandle) {
+        FHandle = CreateMenu();
+        Rebuild();
+    }
+    return FHandle;
+}
+
+void TMainMenu::ItemsChanged() {
+    if (!FHandle) return;
+    Rebuild();
+    if (WindowHandle() && GetMenu(WindowHandle()) == FHandle) DrawMenuBar(WindowHandle());
+}
+
+void TMainMenu::Rebuild() {
+    if (!FHandle) return;
+    while (GetMenuItemCount(FHandle) > 0)
+        if (!DeleteMenu(FHandle, 0, MF_BYPOSITION)) break;
+    AppendItems(FHandle, *Items(), OwnerDraw());
+}
+
+// ------------------------------------------------------- owner-draw messages
+
+bool DispatchMenuMessage(TMessage &Message, HWND Window) {
+    switch (Message.Msg) {
+    case WM_MEASUREITEM: {
+        auto *m = reinterpret_cast<MEASUREITEMSTRUCT *>(Message.LParam);
+        if (!m || m->CtlType != ODT_MENU) return false;
+        TMenuItem *item = TMenuItem::FindCommand(static_cast<UINT>(m->itemData));
+        if (!item) return false;
+        const HDC dc = GetDC(nullptr);
+        TCanvas canvas;
+        canvas.SetHandle(dc);
+        if (Screen) canvas.Font()->Assign(Screen->MenuFont());
+        int width = static_cast<int>(m->itemWidth);
+        int height = static_cast<int>(m->itemHeight);
+        item->MeasureItem(&canvas, width, height);
+        canvas.SetHandle(nullptr);
+        ReleaseDC(nullptr, dc);
+        m->itemWidth = static_cast<UINT>(std::max(0, width));
+        m->itemHeight = static_cast<UINT>(std::max(0, height));
+        Message.Result = 1;
+        return true;
+    }
+    case WM_DRAWITEM: {
+        const auto *d = reinterpret_cast<const DRAWITEMSTRUCT *>(Message.LParam);
+        if (!d || d->CtlType != ODT_MENU) return false;
+        TMenuItem *item = TMenuItem::FindCommand(static_cast<UINT>(d->itemData));
+        if (!item) return false;
+        const TMenu *menu = item->GetParentMenu();
+        const bool topLevel = menu && item->Parent() == menu->Items() && dynamic_cast<const TMainMenu *>(menu);
+        const int saved = SaveDC(d->hDC);
+        TCanvas canvas;
+        canvas.SetHandle(d->hDC);
+        if (Screen) canvas.Font()->Assign(Screen->MenuFont());
+        if (item->Default()) canvas.Font()->SetStyle(canvas.Font()->Style() + TFontStyles{fsBold});
+        item->AdvancedDrawItem(&canvas, Rect(d->rcItem.left, d->rcItem.top, d->rcItem.right, d->rcItem.bottom),
+                               TOwnerDrawState::FromBits(d->itemState & 0x1FFF), topLevel);
+        canvas.SetHandle(nullptr);
+        RestoreDC(d->hDC, saved);
+        Message.Result = 1;
+        return true;
+    }
+    case WM_COMMAND: {
+        if (Message.LParam != 0 || HIWORD(Message.WParam) != 0) return false;
+        TMenuItem *item = TMenuItem::FindCommand(LOWORD(Message.WParam));
+        // Only the bar the window shows: other commands of the same number
+        // are the window's own.
+        const TMenu *menu = item ? item->GetParentMenu() : nullptr;
+        if (!menu || !Window || menu->WindowHandle() != Window || !dynamic_cast<const TMainMenu *>(menu)) return false;
+        item->Click();
+        Message.Result = 0;
+        return true;
+    }
+    default: return false;
+    }
 }
 
 } // namespace vcl

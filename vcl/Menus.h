@@ -12,15 +12,20 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "Component.h"
 #include "ControlTypes.h"
+#include "Messages.h"
+#include "Types.h"
 
 namespace vcl {
 
+class TBitmap;
+class TCanvas;
 class TCustomImageList;
 class TMenu;
 
@@ -40,6 +45,24 @@ TShortCut TextToShortCut(std::string_view Text);
 // mbBreak starts a new column with the item; mbBarBreak with a line before it.
 VCL_ENUM(TMenuBreak, mbNone, mbBreak, mbBarBreak)
 
+// The state of an owner-drawn item, bit for bit the system's ODS_ flags.
+enum TOwnerDrawStateItem {
+    odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
+    odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+};
+using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
+
+// The reading order of a menu.
+VCL_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
+
+// How a popup menu unfolds; maNone: at once.
+enum TMenuAnimations { maLeftToRight, maRightToLeft, maTopToBottom, maBottomToTop, maNone };
+using TMenuAnimation = TSet<TMenuAnimations>;
+
+using TAdvancedMenuDrawItemEvent =
+    TMethod<void(TObject *Sender, TCanvas *ACanvas, TRect ARect, TOwnerDrawState State)>;
+using TMenuMeasureItemEvent = TMethod<void(TObject *Sender, TCanvas *ACanvas, int &Width, int &Height)>;
+
 class TMenuItem : public TComponent {
     VCL_CLASS(TMenuItem, TComponent)
 public:
@@ -49,26 +72,45 @@ public:
 
     // "-" makes the item a separator.
     const std::string &Caption() const { return FCaption; }
-    void SetCaption(const std::string &Value) { FCaption = Value; }
+    void SetCaption(const std::string &Value) { FCaption = Value; Changed(); }
     TShortCut ShortCut() const { return FShortCut; }
-    void SetShortCut(TShortCut Value) { FShortCut = Value; }
+    void SetShortCut(TShortCut Value) { FShortCut = Value; Changed(); }
     bool Checked() const { return FChecked; }
-    void SetChecked(bool Value) { FChecked = Value; }
+    void SetChecked(bool Value) { FChecked = Value; Changed(); }
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool Value) { FEnabled = Value; }
+    void SetEnabled(bool Value) { FEnabled = Value; Changed(); }
     bool Visible() const { return FVisible; }
-    void SetVisible(bool Value) { FVisible = Value; }
+    void SetVisible(bool Value) { FVisible = Value; Changed(); }
     // Checked shows as a dot rather than a tick.
     bool RadioItem() const { return FRadioItem; }
-    void SetRadioItem(bool Value) { FRadioItem = Value; }
+    void SetRadioItem(bool Value) { FRadioItem = Value; Changed(); }
     TMenuBreak Break() const { return FBreak; }
-    void SetBreak(TMenuBreak Value) { FBreak = Value; }
+    void SetBreak(TMenuBreak Value) { FBreak = Value; Changed(); }
     int HelpContext() const { return FHelpContext; }
     void SetHelpContext(int Value) { FHelpContext = Value; }
     // An image of the menu's image list; -1 none.
     int ImageIndex() const { return FImageIndex; }
-    void SetImageIndex(int Value) { FImageIndex = Value; }
+    void SetImageIndex(int Value) { FImageIndex = Value; Changed(); }
     TNotifyEvent OnClick;
+    // Drawn in bold: the menu's default command.
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value) { FDefault = Value; Changed(); }
+    // The item's own glyph; made empty on first use and owned by the item.
+    TBitmap *Bitmap() const;
+    void SetBitmap(const TBitmap *Value);
+    // The item carries a glyph of its own (Bitmap not empty).
+    bool HasBitmap() const;
+    // The image list of the sub-items' glyphs; watched.
+    TCustomImageList *SubMenuImages() const { return FSubMenuImages; }
+    void SetSubMenuImages(TCustomImageList *Value);
+    // Owner drawing: the menu's OwnerDraw, or these handlers, draw the item.
+    TAdvancedMenuDrawItemEvent OnAdvancedDrawItem;
+    TMenuMeasureItemEvent OnMeasureItem;
+    // The command number the system reports for the item (WM_COMMAND and
+    // the owner-draw messages carry it); unique while the item lives.
+    UINT Command() const { return FCommand; }
+    // The living item of a command number; null when none.
+    static TMenuItem *FindCommand(UINT Command);
 
     // Sub-items.
     int Count() const { return static_cast<int>(FItems.size()); }
@@ -91,9 +133,19 @@ public:
 
     // Calls OnClick when the item is enabled.
     virtual void Click();
+    // Owner drawing: OnMeasureItem, or the size of the caption and shortcut.
+    virtual void MeasureItem(TCanvas *ACanvas, int &Width, int &Height);
+    // OnAdvancedDrawItem, or the caption in the system's menu colours.
+    virtual void AdvancedDrawItem(TCanvas *ACanvas, TRect ARect, TOwnerDrawState State, bool TopLevel);
+
+protected:
+    void Notification(TComponent *AComponent, TOperation Operation) override;
 
 private:
     friend class TMenu;
+
+    // Tells the menu that its platform menu no longer matches.
+    void Changed();
 
     std::string FCaption;
     TShortCut FShortCut = 0;
@@ -107,6 +159,10 @@ private:
     TMenuItem *FParent = nullptr;    // not owned
     std::vector<TMenuItem *> FItems; // destroyed with the item (see the top)
     TMenu *FMenu = nullptr;          // set on the root item only
+    bool FDefault = false;
+    mutable std::unique_ptr<TBitmap> FBitmap;       // made on first use
+    TCustomImageList *FSubMenuImages = nullptr;     // not owned; cleared when it goes
+    UINT FCommand = 0;
 };
 
 class TMenu : public TComponent {
@@ -126,12 +182,18 @@ public:
     // The window that owns the menu while it shows (null: the application's).
     HWND WindowHandle() const { return FWindowHandle; }
     void SetWindowHandle(HWND Value) { FWindowHandle = Value; }
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
+    // An item of the tree changed (caption, state, added, removed): a menu
+    // that shows as a platform menu builds it again.
+    virtual void ItemsChanged() {}
 
 protected:
     void Notification(TComponent *AComponent, TOperation Operation) override;
 
 private:
     TMenuItem *FItems;
+    TBiDiMode FBiDiMode = bdLeftToRight;
     bool FOwnerDraw = false;
     TCustomImageList *FImages = nullptr;  // not owned; cleared when it goes
     HWND FWindowHandle = nullptr;
@@ -147,11 +209,43 @@ public:
     // menu: nothing of it is touched after).
     void Popup(int X, int Y);
     TNotifyEvent OnPopup;
+    // maNone shows the popup without the system's unfolding.
+    TMenuAnimation MenuAnimation() const { return FMenuAnimation; }
+    void SetMenuAnimation(TMenuAnimation Value) { FMenuAnimation = Value; }
 
 protected:
     // Shows the built menu and answers the chosen command (0: none). Tests
     // override it to read the menu and choose.
     virtual UINT TrackMenu(HMENU Menu, int X, int Y, HWND Owner);
+    // The TrackPopupMenu flags of MenuAnimation.
+    UINT AnimationFlags() const;
+
+private:
+    TMenuAnimation FMenuAnimation;
 };
+
+// A form's menu bar. The form that shows it sets WindowHandle; the bar is
+// built on first use and built again whenever an item changes.
+class TMainMenu : public TMenu {
+    VCL_CLASS(TMainMenu, TMenu)
+public:
+    using TMenu::TMenu;
+    ~TMainMenu() override;
+
+    // The platform menu; owned by this object unless a window holds it.
+    HMENU Handle();
+    void ItemsChanged() override;
+
+private:
+    void Rebuild();
+    HMENU FHandle = nullptr;
+};
+
+// The owner-draw messages of menu items (WM_MEASUREITEM, WM_DRAWITEM of
+// ODT_MENU) and the menu commands (WM_COMMAND from a menu) sent to a
+// window that shows a menu: the item they name measures, draws or clicks.
+// A command clicks only an item of the menu bar that Window shows. True
+// when the message was for an item that lives.
+bool DispatchMenuMessage(TMessage &Message, HWND Window = nullptr);
 
 } // namespace vcl

@@ -2,7 +2,9 @@
 
 #include "skin/manager/sManagerOptions.h"
 #include "vlBtnWnd.h"
+#include "sSkinMenus.h"
 #include "vlDials.h"
+#include "vlMnuWnd.h"
 #include "vlSBUtils.h"
 #include "vlComboWnd.h"
 #include "vlEditWnd.h"
@@ -70,11 +72,14 @@ void InitializeAdaptersModule() {
     InitializeSBUtils();
     RegisterService(static_cast<TvlAdapterFactory &>(module.Factory));
     InitializeDialsModule();
+    RegisterService(static_cast<TvlSkinableMenusFactory &>(SkinableMenusMaker()));
 }
 
 void FinalizeAdaptersModule() {
     TModule &module = Module();
     if (module.StartCount == 0 || --module.StartCount > 0) return;
+    UnregisterService(static_cast<TvlSkinableMenusFactory &>(SkinableMenusMaker()));
+    FreeMenuAdapters(true);
     FinalizeDialsModule();
     UnregisterService(static_cast<TvlAdapterFactory &>(module.Factory));
     FinalizeSBUtils();

@@ -8,6 +8,7 @@ if(WIN32)
   zuvo_add_test(NAME HintWindowTest SOURCES HintWindowTest.cpp LIBS vcl)
   zuvo_add_test(NAME FormsTest SOURCES FormsTest.cpp MDIFormsTest.cpp LIBS vcl zuvo_ui_driver)
   zuvo_add_test(NAME MenusTest SOURCES MenusTest.cpp LIBS vcl)
+  zuvo_add_test(NAME MenuBarsTest SOURCES MenuBarsTest.cpp LIBS vcl zuvo_ui_driver)
   zuvo_add_test(NAME DialogsTest SOURCES DialogsTest.cpp LIBS vcl zuvo_ui_driver)
   # Alone in its process: the message loop it runs ends the application.
   zuvo_add_test(NAME ApplicationRunTest SOURCES ApplicationRunTest.cpp LIBS vcl)

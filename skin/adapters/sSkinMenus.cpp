@@ -1,0 +1,856 @@
+#include "sSkinMenus.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "skin/graphics/sMaskData.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlGlyphStrips.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlAlphaBlending.h"
+#include "skin/graphics/vlNineSlice.h"
+#include "skin/graphics/vlSkinGlyphs.h"
+#include "skin/graphics/vlSkinSections.h"
+#include "skin/graphics/vlSkinText.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/vlItemGlyphs.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Forms.h"
+#include "vcl/Graphics.h"
+#include "vcl/ImgList.h"
+#include "vcl/WideText.h"
+#include "vlMnuWnd.h"
+
+namespace skin {
+
+using vcl::TMenuItem;
+
+namespace {
+
+constexpr UINT MsgMenuItemRegion = 0xBCB3;
+constexpr UINT MsgMenuRegionLast = 0xBCB4;
+constexpr int kMenuShownQuery = 8;  // SM_SKINCOMMAND: the window's shown flag
+
+std::string StripAmpersands(std::string Text) {
+    Text.erase(std::remove(Text.begin(), Text.end(), '&'), Text.end());
+    return Text;
+}
+
+vcl::TForm *OwningForm(const vcl::TComponent *Component) {
+    for (const vcl::TComponent *c = Component; c; c = c->Owner())
+        if (auto *form = dynamic_cast<vcl::TForm *>(const_cast<vcl::TComponent *>(c))) return form;
+    return nullptr;
+}
+
+int TextHeight(vcl::TCanvas &Canvas, const std::string &Text, int Width) {
+    vcl::TRect r = vcl::Rect(0, 0, Width, 0);
+    DrawTextStr(Canvas.Handle(), Text, r, DT_CALCRECT | DT_NOCLIP | DT_EXPANDTABS | DT_WORDBREAK);
+    return r.Height();
+}
+
+// The client area's origin inside the window rectangle.
+vcl::TPoint ClientOrigin(HWND Window) {
+    RECT w{};
+    POINT p{0, 0};
+    if (!Window || !GetWindowRect(Window, &w) || !ClientToScreen(Window, &p)) return {};
+    return {p.x - w.left, p.y - w.top};
+}
+
+bool IsMenuWindow(HWND Window) {
+    wchar_t name[16]{};
+    return Window && GetClassNameW(Window, name, 16) && std::wstring_view(name) == L"#32768";
+}
+
+bool FaceHasChar(HDC DC, const wchar_t *Face, wchar_t Char) {
+    LOGFONTW lf{};
+    lf.lfHeight = -13;
+    lf.lfCharSet = SYMBOL_CHARSET;
+    wcsncpy(lf.lfFaceName, Face, LF_FACESIZE - 1);
+    const HFONT font = CreateFontIndirectW(&lf);
+    if (!font) return false;
+    const HGDIOBJ old = SelectObject(DC, font);
+    wchar_t face[LF_FACESIZE]{};
+    GetTextFaceW(DC, LF_FACESIZE, face);
+    WORD index = 0xFFFF;
+    const bool found = _wcsicmp(face, Face) == 0 &&
+                       GetGlyphIndicesW(DC, &Char, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) != GDI_ERROR &&
+                       index != 0xFFFF;
+    SelectObject(DC, old);
+    DeleteObject(font);
+    return found;
+}
+
+} // namespace
+
+bool &MenuPopupShown() {
+    static bool shown = false;
+    return shown;
+}
+
+// --------------------------------------------------------------- options
+
+TsSkinableMenus::TsSkinableMenus(TsSkinManager &Manager)
+    : FManager(Manager), FCaptionFont(std::make_unique<vcl::TFont>()) {}
+
+TsSkinableMenus::~TsSkinableMenus() = default;
+
+int TsSkinableMenus::SkinBorderWidth() {
+    if (FSkinBorderWidth < 0) {
+        const int mask = FManager.FindMaskIndex("MAINMENU", "BORDERSMASK");
+        if (mask >= 0) {
+            const int w = FManager.Masks[static_cast<std::size_t>(mask)].BorderWidth;
+            FSkinBorderWidth = w < 1 ? 3 : w;
+        } else {
+            FSkinBorderWidth = 0;
+        }
+    }
+    return FSkinBorderWidth;
+}
+
+void TsSkinableMenus::ResetSectionCache() { FSkinBorderWidth = -1; }
+
+bool TsSkinableMenus::SkinActive() const { return FManager.Active() && FManager.SkinData && FManager.SkinData->Active; }
+
+// --------------------------------------------------------------- hooking
+
+void TsSkinableMenus::SetActive(bool Value) {
+    if (Value == FPopupSkinning) return;
+    RunActive(Value);
+}
+
+void TsSkinableMenus::ApplyToAllForms() { SetActive(SkinActive()); }
+
+void TsSkinableMenus::RunActive(bool Value) {
+    FPopupSkinning = Value;
+    if (!vcl::Application) return;
+    const bool popups = Value && FManager.SkinnedPopups();
+    std::function<void(vcl::TComponent *)> walk = [&](vcl::TComponent *Owner) {
+        for (int i = 0; i < Owner->ComponentCount(); ++i) {
+            vcl::TComponent *c = Owner->Components(i);
+            if (auto *main = dynamic_cast<vcl::TMainMenu *>(c)) {
+                HookMainMenu(main, Value);
+                for (int k = 0; k < main->Items()->Count(); ++k) HookItems(main->Items()->Items(k), popups);
+            } else if (auto *popup = dynamic_cast<vcl::TPopupMenu *>(c)) {
+                SetMenuOwnerDraw(popup, popups);
+            } else if (auto *item = dynamic_cast<TMenuItem *>(c)) {
+                const vcl::TMenu *menu = item->GetParentMenu();
+                if (!dynamic_cast<const vcl::TMainMenu *>(menu)) HookItems(item, popups);
+            }
+            walk(c);
+        }
+    };
+    walk(vcl::Application);
+}
+
+void TsSkinableMenus::HookItem(TMenuItem *Item, bool Value) {
+    if (!Item) return;
+    const auto draw = vcl::TAdvancedMenuDrawItemEvent::Bind<&TsSkinableMenus::SkinDrawMenuItem>(this);
+    const auto measure = vcl::TMenuMeasureItemEvent::Bind<&TsSkinableMenus::SkinMeasureMenuItem>(this);
+    if (IsTopLineItem(Item)) {
+        // The line's own handlers; what the item had is kept to be given back.
+        const auto lineDraw = vcl::TAdvancedMenuDrawItemEvent::Bind<&TsSkinableMenus::SkinDrawMenuLineItem>(this);
+        const auto lineMeasure =
+            vcl::TMenuMeasureItemEvent::Bind<&TsSkinableMenus::SkinMeasureMenuLineItem>(this);
+        if (Value) {
+            if (Item->OnAdvancedDrawItem != lineDraw || Item->OnMeasureItem != lineMeasure)
+                if (!FSavedLines.count(Item->Command()))
+                    FSavedLines[Item->Command()] = {Item->OnAdvancedDrawItem, Item->OnMeasureItem};
+            Item->OnAdvancedDrawItem = lineDraw;
+            Item->OnMeasureItem = lineMeasure;
+        }
+        return;
+    }
+    if (Value) {
+        if (!Item->OnAdvancedDrawItem) Item->OnAdvancedDrawItem = draw;
+        if (!Item->OnMeasureItem) Item->OnMeasureItem = measure;
+    } else {
+        if (Item->OnAdvancedDrawItem.Callee() == draw.Callee()) Item->OnAdvancedDrawItem = {};
+        if (Item->OnMeasureItem.Callee() == measure.Callee()) Item->OnMeasureItem = {};
+    }
+}
+
+void TsSkinableMenus::HookItems(TMenuItem *Item, bool Value) {
+    if (!Item) return;
+    HookItem(Item, Value);
+    for (int i = 0; i < Item->Count(); ++i) HookItems(Item->Items(i), Value);
+}
+
+void TsSkinableMenus::SetMenuOwnerDraw(vcl::TMenu *Menu, bool On) {
+    if (!Menu) return;
+    const bool value = On && FManager.SkinnedPopups();
+    Menu->SetOwnerDraw(value);
+    if (auto *popup = dynamic_cast<vcl::TPopupMenu *>(Menu)) {
+        vcl::TMenuAnimation animation = popup->MenuAnimation();
+        if (value) animation.Include(vcl::maNone);
+        else animation.Exclude(vcl::maNone);
+        popup->SetMenuAnimation(animation);
+    }
+    for (int i = 0; i < Menu->Items()->Count(); ++i) HookItems(Menu->Items()->Items(i), value);
+}
+
+void TsSkinableMenus::HookMainMenu(vcl::TMenu *Menu, bool Value) {
+    if (!Menu || Menu->ComponentState().Contains(vcl::csDestroying)) return;
+    const auto lineDraw = vcl::TAdvancedMenuDrawItemEvent::Bind<&TsSkinableMenus::SkinDrawMenuLineItem>(this);
+    const auto lineMeasure = vcl::TMenuMeasureItemEvent::Bind<&TsSkinableMenus::SkinMeasureMenuLineItem>(this);
+    const UINT key = Menu->Items()->Command();
+    for (int i = 0; i < Menu->Items()->Count(); ++i) {
+        TMenuItem *item = Menu->Items()->Items(i);
+        if (!Value) {
+            // What the application had put there comes back.
+            const auto saved = FSavedLines.find(item->Command());
+            if (item->OnAdvancedDrawItem.Callee() == lineDraw.Callee())
+                item->OnAdvancedDrawItem = saved != FSavedLines.end() ? saved->second.Draw : vcl::TAdvancedMenuDrawItemEvent{};
+            if (item->OnMeasureItem.Callee() == lineMeasure.Callee())
+                item->OnMeasureItem = saved != FSavedLines.end() ? saved->second.Measure : vcl::TMenuMeasureItemEvent{};
+            if (saved != FSavedLines.end()) FSavedLines.erase(saved);
+        } else if (FManager.Active()) {
+            if (!FManager.SkinnedPopups()) return;
+            HookItem(item, true);
+        }
+    }
+    if (Menu->Items()->Count() == 0) return;
+    if (Value) {
+        if (!FSavedOwnerDraw.count(key)) FSavedOwnerDraw[key] = Menu->OwnerDraw();
+        Menu->SetOwnerDraw(true);
+    } else {
+        const auto saved = FSavedOwnerDraw.find(key);
+        Menu->SetOwnerDraw(saved != FSavedOwnerDraw.end() && saved->second);
+        if (saved != FSavedOwnerDraw.end()) FSavedOwnerDraw.erase(saved);
+    }
+}
+
+// Controls of this class library carry no popup menu of their own.
+void TsSkinableMenus::SetControlMenuOwnerDraw(vcl::TControl *, bool) {}
+
+// --------------------------------------------------------------- geometry
+
+bool TsSkinableMenus::IsTopLineItem(const TMenuItem *Item) {
+    if (!Item) return false;
+    const vcl::TMenu *menu = Item->GetParentMenu();
+    return dynamic_cast<const vcl::TMainMenu *>(menu) && Item->Parent() == menu->Items();
+}
+
+bool TsSkinableMenus::IsCaptionItem(const TMenuItem *Item) {
+    const std::string &c = Item->Caption();
+    return c != "-" && c.size() >= 2 && c.front() == '-' && c.back() == '-';
+}
+
+vcl::TSize TsSkinableMenus::ItemGlyphSize(const TMenuItem *Item) {
+    if (Item->HasBitmap()) return {Item->Bitmap()->Width(), Item->Bitmap()->Height()};
+    const TMenuItem *parent = Item->Parent();
+    if (parent && parent->SubMenuImages()) return {parent->SubMenuImages()->Width(), 0};
+    const vcl::TMenu *menu = Item->GetParentMenu();
+    if (menu && menu->Images()) return {menu->Images()->Width(), menu->Images()->Height()};
+    return {16, 16};
+}
+
+int TsSkinableMenus::ExtraLineWidthFor(bool LineVisible) const {
+    const TvlMenuSupport *support = FManager.MenuSupport();
+    return support && support->UseExtraLine && LineVisible ? support->ExtraLineWidth : 0;
+}
+
+bool TsSkinableMenus::PopupHasBreaks(const TMenuItem *Item) const {
+    const TMenuItem *parent = Item->Parent();
+    if (!parent) return false;
+    for (int i = 1; i < parent->Count(); ++i)
+        if (parent->Items(i)->Break() != vcl::mbNone) return true;
+    return false;
+}
+
+void TsSkinableMenus::SelectItemFont(vcl::TCanvas &Canvas, const TMenuItem *Item, bool WithBold) {
+    if (vcl::Screen) Canvas.Font()->Assign(vcl::Screen->MenuFont());
+    if (!WithBold) return;
+    if (const vcl::TForm *form = OwningForm(Item)) Canvas.Font()->SetCharset(form->Font()->Charset());
+    if (Item->Default()) Canvas.Font()->SetStyle(Canvas.Font()->Style() + vcl::TFontStyles{vcl::fsBold});
+}
+
+int TsSkinableMenus::ItemHeight(vcl::TCanvas &Canvas, const TMenuItem *Item) {
+    if (Item->IsLine()) return 2;
+    const bool caption = IsCaptionItem(Item);
+    std::string text = Item->Caption();
+    if (!caption && Item->ShortCut()) text += vcl::ShortCutToText(Item->ShortCut());
+    const int h = TextHeight(Canvas, text, 800);
+    if (caption) return h + (Margin + 1) * 2 + 1;
+    return std::max(h, ItemGlyphSize(Item).cy) + (Margin + 1) * 2;
+}
+
+int TsSkinableMenus::ContentWidth(vcl::TCanvas &Canvas, TMenuItem *Item) {
+    RECT clip{};
+    if (GetClipBox(Canvas.Handle(), &clip) != NULLREGION) return clip.right - clip.left;
+    const TMenuItem *parent = Item->Parent();
+    if (!parent) return 0;
+    int total = 0;
+    int column = 0;
+    for (int i = 0; i < parent->Count(); ++i) {
+        TMenuItem *it = parent->Items(i);
+        if (!it->Visible()) continue;
+        if (it->Break() != vcl::mbNone && i > 0) {
+            total += column + 12 + 4;
+            column = 0;
+        }
+        int w = 0, h = 0;
+        SkinMeasureMenuItem(it, &Canvas, w, h);
+        column = std::max(column, w);
+    }
+    return total + column + 12;
+}
+
+int TsSkinableMenus::ContentHeight(vcl::TCanvas &Canvas, const TMenuItem *Item) {
+    const TMenuItem *parent = Item->Parent();
+    if (!parent) return 0;
+    int tallest = 0;
+    int column = 0;
+    for (int i = 0; i < parent->Count(); ++i) {
+        const TMenuItem *it = parent->Items(i);
+        if (!it->Visible()) continue;
+        if (it->Break() != vcl::mbNone && i > 0) {
+            tallest = std::max(tallest, column);
+            column = 0;
+        }
+        column += ItemHeight(Canvas, it);
+    }
+    return std::max(tallest, column);
+}
+
+// --------------------------------------------------------------- measuring
+
+void TsSkinableMenus::QueryExtraLine(TMenuItem *FirstItem) {
+    if (FExtraQuerying) return;
+    FExtraQuerying = true;
+    FExtraSection = "EXTRALINE";
+    FExtraCaption = "Use OnGetExtraLineData event";
+    FExtraGlyph.reset();
+    FExtraVisible = FirstItem->Name() != "SkinSelectItem";
+    if (FExtraVisible && FManager.OnGetMenuExtraLineData) {
+        vcl::TBitmap *glyph = nullptr;
+        FManager.OnGetMenuExtraLineData(FirstItem, FExtraSection, FExtraCaption, glyph, FExtraVisible);
+        // From here on the glyph is ours, whatever the handler decided.
+        FExtraGlyph.reset(glyph);
+        FExtraCaption = StripAmpersands(FExtraCaption);
+        if (!FExtraVisible) FExtraGlyph.reset();
+    }
+    FExtraQuerying = false;
+}
+
+void TsSkinableMenus::SkinMeasureMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanvas, int &Width, int &Height) {
+    auto *item = dynamic_cast<TMenuItem *>(Sender);
+    if (!item || !ACanvas || item->ComponentState().Contains(vcl::csDestroying)) return;
+    MenuPopupShown() = true;
+    TvlMenuBackground found;
+    const bool cached = GetMenuBackground(item, found, nullptr, nullptr);
+    ItemKind = item->IsLine() ? smDivider : IsCaptionItem(item) ? smCaption : smNormal;
+    bool lineVisible = found.ExtraLineVisible;
+    if (!cached && item->Parent() && item->Parent()->Count() > 0) {
+        QueryExtraLine(item->Parent()->Items(0));
+        lineVisible = FExtraVisible;
+    }
+    SelectItemFont(*ACanvas, item, true);
+    std::string text;
+    if (ItemKind == smCaption) text = "-" + item->Caption() + "-";
+    else if (ItemKind == smNormal) text = item->Caption() + (item->ShortCut() ? vcl::ShortCutToText(item->ShortCut()) : "");
+    if (FManager.OnGetPopupItemData) FManager.OnGetPopupItemData(item, 0, ACanvas->Font());
+    const int glyph = ItemGlyphSize(item).cx;
+    if (!text.empty()) {
+        vcl::TRect r = vcl::Rect(0, 0, ItemKind == smNormal ? 800 : 1, 0);
+        DrawTextStr(ACanvas->Handle(), text, r, DT_CALCRECT | DT_NOCLIP | DT_EXPANDTABS | DT_WORDBREAK);
+        Width = 2 * glyph + r.Width() + 3 * Margin + Spacing;
+    } else {
+        Width = 2 * glyph + 3 * Margin + Spacing;
+    }
+    const bool first = item->Parent() && item->Parent()->IndexOf(item) == 0;
+    if (lineVisible && (!PopupHasBreaks(item) || first)) Width += ExtraLineWidthFor(lineVisible);
+    Height = ItemHeight(*ACanvas, item);
+}
+
+void TsSkinableMenus::SkinMeasureMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *ACanvas, int &Width,
+                                              int &Height) {
+    auto *item = dynamic_cast<TMenuItem *>(Sender);
+    if (!item || !ACanvas) return;
+    Height = GetSystemMetrics(SM_CYMENU) - 1;
+    SelectItemFont(*ACanvas, item, false);
+    Width = CanvasTextWidth(*ACanvas, StripAmpersands(item->Caption()));
+    const vcl::TMenu *menu = item->GetParentMenu();
+    if (menu && menu->Images() && item->ImageIndex() > -1) Width += menu->Images()->Width() + 6;
+    else if (item->HasBitmap()) Width += item->Bitmap()->Width() + 6;
+}
+
+// --------------------------------------------------------------- backgrounds
+
+bool TsSkinableMenus::GetMenuBackground(TMenuItem *Item, TvlMenuBackground &Record, HWND Window,
+                                        vcl::TCanvas *Canvas) {
+    Record = {};
+    if (!Item) {
+        if (!Window) return false;
+        for (const TvlMenuBackground &b : FBackgrounds)
+            if (b.Window == Window) {
+                Record = b;
+                return true;
+            }
+        return false;
+    }
+    TMenuItem *first = Item->Parent() && Item->Parent()->Count() > 0 ? Item->Parent()->Items(0) : Item;
+    for (const TvlMenuBackground &b : FBackgrounds)
+        if (b.FirstItem == first) {
+            Record = b;
+            return true;
+        }
+    if (!Canvas) return false;
+    int width = 0, height = 0;
+    vcl::TPoint origin{};
+    if (Window) {
+        RECT r{};
+        if (GetWindowRect(Window, &r)) {
+            width = r.right - r.left;
+            height = r.bottom - r.top;
+        }
+        origin = ClientOrigin(Window);
+    } else {
+        width = ContentWidth(*Canvas, Item) + 2 * BorderWidth;
+        height = ContentHeight(*Canvas, Item) + 2 * BorderWidth;
+        origin = {BorderWidth, BorderWidth};
+    }
+    BuildBackground(first, width, height, Window, origin);
+    for (const TvlMenuBackground &b : FBackgrounds)
+        if (b.FirstItem == first) {
+            Record = b;
+            return true;
+        }
+    return false;
+}
+
+void TsSkinableMenus::BuildBackground(TMenuItem *FirstItem, int Width, int Height, HWND Window,
+                                      vcl::TPoint Origin) {
+    QueryExtraLine(FirstItem);
+    auto bitmap = std::shared_ptr<vcl::TBitmap>(NewBitmap32(std::max(0, Width), std::max(0, Height)));
+    FGlyphColumnWidth = ItemGlyphSize(FirstItem).cx;
+    FIconColumnWidth = Margin + FGlyphColumnWidth + Spacing;
+    const int section = FManager.FindSectionIndex("MAINMENU");
+    FCornerRects.clear();
+    if (section >= 0 && Width > 0 && Height > 0) {
+        const vcl::TRect all = vcl::Rect(0, 0, Width, Height);
+        TvlBgInfo none{};
+        none.Color = 0xFF00FF;
+        PaintSectionBackground(section, none, 0, all, {}, *bitmap, &FManager, -1, -1, vcl::clFuchsia);
+        const int border = SkinBorderWidth();
+        const HWND owner = Window ? GetWindow(Window, GW_OWNER) : nullptr;
+        const bool rightToLeft = owner && (GetWindowLongW(owner, GWL_EXSTYLE) & WS_EX_RIGHT);
+        const int icoLine = FManager.MenuSupport() ? FManager.FindSectionIndex(FManager.MenuSupport()->IcoLineSkin) : -1;
+        if (!rightToLeft && icoLine >= 0 && Height > 2 * border) {
+            const auto band = NewBitmap32(FIconColumnWidth, Height - 2 * border);
+            const int x = ExtraLineWidthFor(FExtraVisible) + border;
+            TvlBgInfo bg{};
+            InitBgInfo(bitmap.get(), x, border, bg);
+            PaintSkinSection(icoLine, bg, 0, vcl::Rect(0, 0, band->Width(), band->Height()), {x, border}, *band,
+                             &FManager);
+            BitBlt(bitmap->Canvas()->Handle(), x, border, band->Width(), band->Height(), band->Canvas()->Handle(), 0,
+                   0, SRCCOPY);
+        }
+        const int mask = FManager.GetMaskIndex(section, "BORDERSMASK");
+        if (mask >= 0) {
+            TvlBgInfo bg{};
+            InitBgInfo(bitmap.get(), 0, 0, bg);
+            DrawSkinRect(*bitmap, all, bg, FManager.Masks[static_cast<std::size_t>(mask)], 0, true);
+        }
+        const int extra = FManager.FindSectionIndex(FExtraSection);
+        if (ExtraLineWidthFor(FExtraVisible) > 0 && extra >= 0 && Height > 2 * border) {
+            const int w = FManager.MenuSupport()->ExtraLineWidth;
+            const auto band = NewBitmap32(w, Height - 2 * border);
+            TvlBgInfo bg{};
+            InitBgInfo(bitmap.get(), border, border, bg);
+            PaintSkinSection(extra, bg, 0, vcl::Rect(0, 0, w, band->Height()), {border, border}, *band, &FManager);
+            int offset = 12;
+            if (FExtraGlyph && !FExtraGlyph->Empty()) {
+                band->Canvas()->Draw((w - FExtraGlyph->Width()) / 2, band->Height() - 12 - FExtraGlyph->Height(),
+                                     FExtraGlyph.get());
+                offset += FExtraGlyph->Height() + 8;
+            }
+            if (!FExtraCaption.empty()) {
+                const vcl::TFont *font = FManager.MenuSupport()->ExtraLineFont();
+                LOGFONTW lf = font->LogFont();
+                lf.lfEscapement = lf.lfOrientation = 900;
+                lf.lfQuality = ANTIALIASED_QUALITY;
+                const HFONT rotated = CreateFontIndirectW(&lf);
+                const HDC dc = band->Canvas()->Handle();
+                const HGDIOBJ old = SelectObject(dc, rotated);
+                SetBkMode(dc, TRANSPARENT);
+                SetTextColor(dc, vcl::ColorToRGB(FManager.Sections[static_cast<std::size_t>(extra)].Props[0].FontColor));
+                const std::wstring text = vcl::Utf8ToWide(FExtraCaption);
+                SIZE size{};
+                GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+                TextOutW(dc, (w - size.cy) / 2, band->Height() - offset, text.c_str(), static_cast<int>(text.size()));
+                SelectObject(dc, old);
+                DeleteObject(rotated);
+            }
+            BitBlt(bitmap->Canvas()->Handle(), border, border, w, band->Height(), band->Canvas()->Handle(), 0, 0,
+                   SRCCOPY);
+        }
+        FExtraGlyph.reset();
+        if (mask >= 0) {
+            const TsMaskData &m = FManager.Masks[static_cast<std::size_t>(mask)];
+            TAOR rects;
+            GetMaskCornerRects(rects, Width, m, 0, false);
+            GetMaskCornerRects(rects, Width, m, Height - FManager.MaskBottomMargin(mask), true);
+            FCornerRects.assign(rects.begin(), rects.end());
+        }
+    }
+    FBackgrounds.push_back({FirstItem, bitmap, Window, FExtraVisible, Origin});
+    if (Window && section >= 0) ApplyMenuRegion(Window, *bitmap);
+}
+
+void TsSkinableMenus::ClearMenuBackgrounds() { FBackgrounds.clear(); }
+
+void TsSkinableMenus::ApplyMenuRegion(HWND Window, vcl::TBitmap &Bitmap) {
+    if (FBusy || !IsWindow(Window) || Bitmap.Empty()) return;
+    if (SendSkinCommand(Window, kMenuShownQuery, 0) != 0) return;
+    SendSkinCommand(Window, SC_MENU_SHOWN, 0);
+    FBusy = true;
+    HRGN region = CreateRectRgn(0, 0, Bitmap.Width(), Bitmap.Height());
+    const auto cut = [&](const vcl::TRect &r) {
+        HRGN piece = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
+        CombineRgn(region, region, piece, RGN_DIFF);
+        DeleteObject(piece);
+    };
+    if (FCornerRects.empty()) cut(vcl::Rect(0, 0, 1, 1));
+    for (const vcl::TRect &r : FCornerRects) cut(r);
+    // The window owns the region from here on.
+    if (!SetWindowRgn(Window, region, TRUE)) DeleteObject(region);
+    if (const HDC dc = GetWindowDC(Window)) {
+        CopyBorderStrips(dc, 0, 0, Bitmap.Width(), Bitmap.Height(), Bitmap.Canvas()->Handle(), 0, 0, 3);
+        ReleaseDC(Window, dc);
+    }
+    FBusy = false;
+}
+
+void TsSkinableMenus::ApplyItemRegion(LPARAM ItemKey) {
+    // The key is the item's command: an item gone meanwhile drops the request.
+    TMenuItem *item = TMenuItem::FindCommand(static_cast<UINT>(ItemKey));
+    if (!item) return;
+    TvlMenuBackground record;
+    if (!GetMenuBackground(item, record, nullptr, nullptr) || !record.Bitmap) return;
+    HWND window = record.Window;
+    if (!window) {
+        const HWND found = FindWindowW(L"#32768", nullptr);
+        if (found && IsWindowVisible(found) && GetWindowThreadProcessId(found, nullptr) == GetCurrentThreadId())
+            window = found;
+    }
+    if (window) ApplyMenuRegion(window, *record.Bitmap);
+}
+
+void TsSkinableMenus::ApplyPopupRegion(HWND Popup) {
+    TvlMenuBackground record;
+    if (GetMenuBackground(nullptr, record, Popup, nullptr) && record.Bitmap) ApplyMenuRegion(Popup, *record.Bitmap);
+}
+
+// --------------------------------------------------------------- painting
+
+TsSkinableMenus::TSysGlyph TsSkinableMenus::SysCommandGlyph(HDC DC, UINT Command) {
+    wchar_t c = 0;
+    switch (Command) {
+    case SC_MINIMIZE: c = L'0'; break;
+    case SC_MAXIMIZE: c = L'1'; break;
+    case SC_CLOSE: c = L'r'; break;
+    case SC_RESTORE: c = L'2'; break;
+    default: return {};
+    }
+    if (FaceHasChar(DC, L"Webdings", c)) return {L"Webdings", c};
+    if (FaceHasChar(DC, L"Marlett", c)) return {L"Marlett", c};
+    return {L"Webdings", c};
+}
+
+void TsSkinableMenus::RefreshFrame(HWND Window, const TMenuItem *Item, const vcl::TRect &ItemRect,
+                                   const TvlMenuBackground &Bg) {
+    const HDC dc = GetWindowDC(Window);
+    if (!dc) return;
+    const HDC src = Bg.Bitmap->Canvas()->Handle();
+    const int w = Bg.Bitmap->Width();
+    const int h = Bg.Bitmap->Height();
+    const int b = BorderWidth;
+    const bool first = Item->Parent() && Item->Parent()->Count() > 0 && [&] {
+        for (int i = 0; i < Item->Parent()->Count(); ++i)
+            if (Item->Parent()->Items(i)->Visible()) return Item->Parent()->Items(i) == Item;
+        return false;
+    }();
+    const bool last = Item->Parent() && [&] {
+        for (int i = Item->Parent()->Count() - 1; i >= 0; --i)
+            if (Item->Parent()->Items(i)->Visible()) return Item->Parent()->Items(i) == Item;
+        return false;
+    }();
+    if (first) {
+        BitBlt(dc, 0, 0, w, b, src, 0, 0, SRCCOPY);
+        const int left = std::max(SkinBorderWidth(), b) + ExtraLineWidthFor(Bg.ExtraLineVisible);
+        BitBlt(dc, 0, 0, left, h, src, 0, 0, SRCCOPY);
+    }
+    if (last) BitBlt(dc, 0, h - b, w, b, src, 0, h - b, SRCCOPY);
+    const int top = ItemRect.Top + Bg.ClientOrigin.Y;
+    BitBlt(dc, w - b, top, b, ItemRect.Height(), src, w - b, top, SRCCOPY);
+    ReleaseDC(Window, dc);
+}
+
+void TsSkinableMenus::PaintDivider(vcl::TCanvas &Canvas, const vcl::TRect &ItemRect, const TvlMenuBackground &Bg) {
+    const int extra = ExtraLineWidthFor(Bg.ExtraLineVisible);
+    int from = extra + Margin;
+    int to = ItemRect.Width() - extra - 2 * Margin;
+    const int icoLine = FManager.MenuSupport() ? FManager.FindSectionIndex(FManager.MenuSupport()->IcoLineSkin) : -1;
+    if (icoLine >= 0) {
+        const TsGenState &s = FManager.Sections[static_cast<std::size_t>(icoLine)].Props[0];
+        if (s.Transparency < 100 || s.TextureIndex >= 0) {
+            from = std::max(from + Spacing, extra + FIconColumnWidth + 2);
+            to -= Spacing;
+        }
+    }
+    const vcl::TPoint at{ItemRect.Left + Bg.ClientOrigin.X, ItemRect.Top + Bg.ClientOrigin.Y};
+    const auto bmp = NewBitmap32(ItemRect.Width(), std::max(1, ItemRect.Height()));
+    BitBlt(bmp->Canvas()->Handle(), 0, 0, bmp->Width(), bmp->Height(), Bg.Bitmap->Canvas()->Handle(), at.X, at.Y,
+           SRCCOPY);
+    const int section = FManager.FindSectionIndex("DIVIDERV");
+    const int mask = section >= 0 ? FManager.GetMaskIndexChecked(section, "DIVIDERV", "BORDERSMASK") : -1;
+    if (mask >= 0 && to > from) {
+        TvlBgInfo bg{};
+        InitBgInfo(Bg.Bitmap.get(), at.X, at.Y, bg);
+        DrawSkinRect(*bmp, vcl::Rect(from, 0, to, bmp->Height()), bg, FManager.Masks[static_cast<std::size_t>(mask)], 0,
+                     true);
+    } else if (to > from) {
+        vcl::TColor colour = FManager.SkinColors[scBorderColor];
+        if (colour == 0xFF00FF || colour == vcl::clFuchsia) colour = vcl::clBtnShadow;
+        bmp->Canvas()->Brush()->SetColor(colour);
+        bmp->Canvas()->FillRect(vcl::Rect(from, 0, to, 1));
+    }
+    BitBlt(Canvas.Handle(), ItemRect.Left, ItemRect.Top, bmp->Width(), bmp->Height(), bmp->Canvas()->Handle(), 0, 0,
+           SRCCOPY);
+}
+
+void TsSkinableMenus::PaintCaptionItem(vcl::TCanvas &Canvas, const vcl::TRect &ItemRect, const TvlMenuBackground &Bg,
+                                       const TMenuItem *Item) {
+    const vcl::TPoint at{ItemRect.Left + Bg.ClientOrigin.X, ItemRect.Top + Bg.ClientOrigin.Y};
+    const auto bmp = NewBitmap32(ItemRect.Width(), ItemRect.Height());
+    BitBlt(bmp->Canvas()->Handle(), 0, 0, bmp->Width(), bmp->Height(), Bg.Bitmap->Canvas()->Handle(), at.X, at.Y,
+           SRCCOPY);
+    const int extra = ExtraLineWidthFor(Bg.ExtraLineVisible);
+    int section = FManager.FindSectionIndex("MENUCAPTION");
+    if (section < 0) section = FManager.FindSectionIndex("TOOLBAR");
+    const vcl::TRect r = vcl::Rect(extra, 0, bmp->Width(), bmp->Height());
+    if (section >= 0) {
+        TvlBgInfo bg{};
+        InitBgInfo(Bg.Bitmap.get(), at.X, at.Y, bg);
+        PaintSkinSection(section, bg, 0, r, {at.X + extra, at.Y}, *bmp, &FManager);
+    }
+    bmp->Canvas()->Font()->Assign(FCaptionFont.get());
+    std::string text = Item->Caption();
+    text = text.substr(1, text.size() - 2);
+    WriteSectionText(*bmp->Canvas(), text, true, vcl::Rect(r.Left, Margin + 2, r.Right, r.Bottom - Margin - 2),
+                     DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX, std::max(section, 0), 0, &FManager);
+    BitBlt(Canvas.Handle(), ItemRect.Left, ItemRect.Top, bmp->Width(), bmp->Height(), bmp->Canvas()->Handle(), 0, 0,
+           SRCCOPY);
+}
+
+void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanvas, vcl::TRect ARect,
+                                       vcl::TOwnerDrawState State) {
+    auto *item = dynamic_cast<TMenuItem *>(Sender);
+    if (!item || !ACanvas || !SkinActive()) return;
+    const vcl::TMenu *menu = item->GetParentMenu();
+    const bool rtl = menu && menu->BiDiMode() != vcl::bdLeftToRight && GetSystemMetrics(SM_MIDEASTENABLED);
+    const HWND window = WindowFromDC(ACanvas->Handle());
+    const HWND menuWindow = IsMenuWindow(window) ? window : nullptr;
+    TvlMenuBackground bg;
+    GetMenuBackground(item, bg, menuWindow, ACanvas);
+    if (!bg.Bitmap) return;
+    if (menuWindow) {
+        AttachMenuAdapter(menuWindow, FManager);
+        RefreshFrame(menuWindow, item, ARect, bg);
+    } else {
+        // Asked for later through the application window: the item's
+        // command, which names no item once it is gone.
+        MSG waiting{};
+        const HWND app = vcl::Application ? vcl::Application->Handle() : nullptr;
+        if (app && !PeekMessageW(&waiting, app, MsgMenuItemRegion, MsgMenuRegionLast, PM_NOREMOVE))
+            PostMessageW(app, MsgMenuItemRegion, 0, static_cast<LPARAM>(item->Command()));
+    }
+    if (item->IsLine()) {
+        ItemKind = smDivider;
+        PaintDivider(*ACanvas, ARect, bg);
+        return;
+    }
+    if (IsCaptionItem(item)) {
+        ItemKind = smCaption;
+        PaintCaptionItem(*ACanvas, ARect, bg, item);
+        return;
+    }
+    ItemKind = smNormal;
+    const bool breaks = PopupHasBreaks(item);
+    const bool firstItem = item->Parent() && item->Parent()->IndexOf(item) == 0;
+    const int extra = (!breaks || firstItem) ? ExtraLineWidthFor(bg.ExtraLineVisible) : 0;
+    const vcl::TPoint at{ARect.Left + bg.ClientOrigin.X, ARect.Top + bg.ClientOrigin.Y};
+    // Column breaks: the bar's line into the background, the strip beside it.
+    if (item->Parent() && item->Parent()->IndexOf(item) < item->Parent()->Count() - 1 &&
+        item->Break() == vcl::mbBarBreak) {
+        const int mi = FManager.CommonElements.MenuItem.SectionIndex;
+        const vcl::TColor line =
+            mi >= 0 ? FManager.Sections[static_cast<std::size_t>(mi)].Props[0].FontColor : vcl::TColor(0x808080);
+        bg.Bitmap->Canvas()->Brush()->SetColor(line);
+        bg.Bitmap->Canvas()->FillRect(vcl::Rect(at.X - 2, 0, at.X - 1, bg.Bitmap->Height()));
+    }
+    if (item->Break() != vcl::mbNone)
+        BitBlt(ACanvas->Handle(), ARect.Left - 4, ARect.Top, 4, ARect.Height(), bg.Bitmap->Canvas()->Handle(),
+               at.X - 4, at.Y, SRCCOPY);
+    const int width = std::max(0, ARect.Width() - extra);
+    const auto bmp = NewBitmap32(width, ARect.Height());
+    const bool enabled = item->Enabled();
+    const bool selected = State.Contains(vcl::odSelected);
+    const int state = enabled && selected ? 1 : 0;
+    const int section = FManager.CommonElements.MenuItem.SectionIndex;
+    TvlBgInfo behind{};
+    InitBgInfo(bg.Bitmap.get(), at.X + extra, at.Y, behind);
+    BitBlt(bmp->Canvas()->Handle(), 0, 0, width, bmp->Height(), bg.Bitmap->Canvas()->Handle(), at.X + extra, at.Y,
+           SRCCOPY);
+    if (section >= 0)
+        PaintSkinSection(section, behind, state, vcl::Rect(0, 0, width, bmp->Height()), {at.X + extra, at.Y}, *bmp,
+                         &FManager);
+    const vcl::TSize column = ItemGlyphSize(item);
+    const bool hasImage = menu && menu->Images() && item->ImageIndex() >= 0 &&
+                          item->ImageIndex() < menu->Images()->Count();
+    // Check marks of items without a glyph.
+    if (State.Contains(vcl::odChecked) && !item->HasBitmap() && !hasImage) {
+        const int info = FManager.CommonElements.GlobalInfoSection;
+        int mask = info >= 0 ? FManager.GetMaskIndex(info, item->RadioItem() ? "RADIOCHECKED" : "CHECK") : -1;
+        if (mask < 0 && info >= 0) mask = FManager.GetMaskIndex(info, "BOXCHECKED");
+        if (mask >= 0) {
+            const TsMaskData &m = FManager.Masks[static_cast<std::size_t>(mask)];
+            const int w = GetMaskFrameWidth(m);
+            const int h = GetMaskFrameHeight(m);
+            const int y = (bmp->Height() - h) / 2;
+            const int x = rtl ? std::min(bmp->Width() - w, bmp->Width() - (column.cx - w) / 2 - w - Margin)
+                              : std::max(0, (column.cx - w) / 2 + Margin);
+            TvlBgInfo self{};
+            InitBgInfo(bmp.get(), 0, 0, self);
+            DrawSkinGlyph(*bmp, {x, y}, state, 1, m, self);
+        }
+    }
+    // The item's glyph.
+    vcl::TSize glyph{};
+    if (item->HasBitmap()) glyph = {item->Bitmap()->Width(), item->Bitmap()->Height()};
+    else if (hasImage) glyph = {menu->Images()->Width(), menu->Images()->Height()};
+    if (glyph.cx > 0) {
+        const int y = (bmp->Height() - glyph.cy) / 2;
+        const int x = rtl ? ARect.Right - y - glyph.cx - extra : std::min(3, y);
+        const vcl::TRect r = vcl::Rect(x, y, x + glyph.cx, y + glyph.cy);
+        const int small = FManager.FindSectionIndex("SPEEDBUTTON_SMALL");
+        if (State.Contains(vcl::odChecked) && small >= 0) {
+            TvlBgInfo self{};
+            InitBgInfo(bmp.get(), 0, 0, self);
+            PaintSkinSection(small, self, 2, vcl::Rect(r.Left - 1, r.Top - 1, r.Right + 1, r.Bottom + 1),
+                             {r.Left - 1, r.Top - 1}, *bmp, &FManager);
+        }
+        TvlGlyphPaintData data;
+        data.Bitmap = bmp.get();
+        data.Canvas = bmp->Canvas();
+        data.ImgRect = r;
+        if (item->HasBitmap()) data.Glyph = item->Bitmap();
+        else {
+            data.Images = menu->Images();
+            data.ImageIndex = item->ImageIndex();
+        }
+        data.NumGlyphs = 1;
+        data.State = state;
+        data.Enabled = enabled;
+        data.Grayed = FManager.Effects() && FManager.Effects()->DiscoloredGlyphs() && !selected;
+        if (section >= 0) data.DisabledColor = FManager.Sections[static_cast<std::size_t>(section)].Props[state].Color;
+        data.SkinManager = &FManager;
+        PaintItemGlyph(data);
+    }
+    // System commands of a skinned system menu.
+    if (menu && menu->Name().rfind("vlSysMenu", 0) == 0) {
+        const TSysGlyph g = SysCommandGlyph(bmp->Canvas()->Handle(), static_cast<UINT>(item->Tag()));
+        if (g.Char) {
+            LOGFONTW lf{};
+            lf.lfHeight = -MulDiv(10, GetDeviceCaps(bmp->Canvas()->Handle(), LOGPIXELSY), 72);
+            lf.lfCharSet = SYMBOL_CHARSET;
+            wcsncpy(lf.lfFaceName, g.Face.c_str(), LF_FACESIZE - 1);
+            const HFONT font = CreateFontIndirectW(&lf);
+            const HDC dc = bmp->Canvas()->Handle();
+            const HGDIOBJ old = SelectObject(dc, font);
+            SetBkMode(dc, TRANSPARENT);
+            const vcl::TColor colour =
+                section >= 0 ? FManager.Sections[static_cast<std::size_t>(section)].Props[state].FontColor : vcl::clMenuText;
+            SetTextColor(dc, vcl::ColorToRGB(enabled ? colour : vcl::clGrayText));
+            RECT r{4, 0, bmp->Width() - 4, bmp->Height()};
+            DrawTextW(dc, &g.Char, 1, &r, DT_SINGLELINE | DT_VCENTER | (rtl ? DT_RIGHT : DT_LEFT) | DT_NOCLIP);
+            SelectObject(dc, old);
+            DeleteObject(font);
+            bmp->Canvas()->SetHandle(nullptr);
+        }
+    }
+    // Text and shortcut.
+    vcl::TCanvas &c = *bmp->Canvas();
+    SelectItemFont(c, item, true);
+    if (FManager.OnGetPopupItemData) FManager.OnGetPopupItemData(item, State.Bits(), c.Font());
+    std::string text = item->Caption();
+    std::string keys = item->ShortCut() ? vcl::ShortCutToText(item->ShortCut()) : std::string();
+    UINT align = 0;
+    if (const auto tab = text.find('\t'); tab != std::string::npos) {
+        keys = text.substr(tab + 1);
+        text.resize(tab);
+    } else if (!text.empty() && text[0] == '\b') {
+        text = text.substr(1) + "      ";
+        align = DT_RIGHT;
+    } else {
+        align = Alignment == vcl::taRightJustify ? DT_RIGHT : Alignment == vcl::taCenter ? DT_CENTER : 0;
+    }
+    UINT flags = align | DT_EXPANDTABS | DT_VCENTER | DT_NOCLIP |
+                 (text.find('\r') != std::string::npos ? DT_WORDBREAK : DT_SINGLELINE);
+    if (State.Contains(vcl::odNoAccel)) flags |= DT_HIDEPREFIX;
+    if (rtl) flags |= DT_RTLREADING;
+    const int textState = enabled && (selected || State.Contains(vcl::odHotLight)) ? 1 : 0;
+    vcl::TRect textRect = vcl::Rect(0, 0, width, bmp->Height());
+    const int indent = column.cx + 2 * Margin + Spacing;
+    if (rtl) textRect.Right -= indent;
+    else textRect.Left += indent;
+    WriteSectionText(c, text, enabled, textRect, flags, std::max(section, 0), textState, &FManager);
+    if (!keys.empty()) {
+        vcl::TRect k = vcl::Rect(0, 0, 0, 0);
+        DrawTextStr(c.Handle(), keys, k, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
+        const int left = rtl ? 6 : width - k.Width() - 8;
+        WriteSectionText(c, keys, enabled, vcl::Rect(left, 0, left + k.Width(), bmp->Height()),
+                         DT_SINGLELINE | DT_VCENTER, std::max(section, 0), textState, &FManager);
+    }
+    if (OnDrawItem) OnDrawItem(item, bmp->Canvas(), vcl::Rect(0, 0, width, bmp->Height()), State, smNormal);
+    BitBlt(ACanvas->Handle(), ARect.Left + (rtl ? 0 : extra), ARect.Top, width, bmp->Height(), c.Handle(), 0, 0,
+           SRCCOPY);
+    if (extra > 0)
+        BitBlt(ACanvas->Handle(), ARect.Left + (rtl ? width : 0), ARect.Top, extra, ARect.Height(),
+               bg.Bitmap->Canvas()->Handle(), at.X + (rtl ? width : 0), at.Y, SRCCOPY);
+}
+
+// The line's own painting needs the form provider's copy of the menu band,
+// which forms of this library do not keep: the system draws the bar.
+void TsSkinableMenus::SkinDrawMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *ACanvas, vcl::TRect ARect,
+                                           vcl::TOwnerDrawState State) {
+    auto *item = dynamic_cast<TMenuItem *>(Sender);
+    if (!item || !ACanvas) return;
+    ItemKind = smTopLine;
+    const HDC dc = ACanvas->Handle();
+    RECT r{ARect.Left, ARect.Top, ARect.Right, ARect.Bottom};
+    const bool hot = item->Enabled() && (State.Contains(vcl::odSelected) || State.Contains(vcl::odHotLight));
+    FillRect(dc, &r, GetSysColorBrush(hot ? COLOR_HIGHLIGHT : COLOR_MENUBAR));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(!item->Enabled() ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP;
+    if (State.Contains(vcl::odNoAccel)) flags |= DT_HIDEPREFIX;
+    vcl::TRect t = ARect;
+    DrawTextStr(dc, item->Caption(), t, flags);
+    if (OnDrawItem) OnDrawItem(item, ACanvas, ARect, State, smTopLine);
+}
+
+// --------------------------------------------------------------- factory
+
+std::unique_ptr<TvlSkinableMenus> TvlSkinableMenusMaker::CreateSkinableMenus(TsSkinManager &Manager) {
+    return std::make_unique<TsSkinableMenus>(Manager);
+}
+
+TvlSkinableMenusMaker &SkinableMenusMaker() {
+    static TvlSkinableMenusMaker maker;
+    return maker;
+}
+
+} // namespace skin

@@ -1,0 +1,478 @@
+// The menu painter: hooking of items and menu bars (foreign handlers kept
+// and given back), measuring by item kind with the extra line, and a real
+// skinned popup under the system's tracking, driven with the keyboard: its
+// items, hot item and region from the skin, the menu windows' adapters, and
+// the counts of handles after many openings.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../forms/CaptionTestSupport.h"
+#include "AdaptersTestSupport.h"
+#include "skin/adapters/sSkinMenus.h"
+#include "skin/adapters/vlMnuWnd.h"
+#include "skin/manager/sManagerOptions.h"
+#include "skin/manager/sMessages.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
+#include "vcl/Menus.h"
+#include "vcl/WideText.h"
+
+namespace skin::test {
+namespace {
+
+using namespace std::chrono_literals;
+using vcl::TMenuItem;
+
+constexpr vcl::TColor MenuBack = 0x306090, ItemFace = 0xD0D0D0, HotFace = 0x2040C0;
+
+// A skin whose popup background has a 3-pixel border mask with corner runs
+// of two pixels (row 0) and one (row 1), and items of known faces.
+TestSkin MenuSkin(bool WithMainMenu = true) {
+    TestSkin skin;
+    skin.Options = "[GLOBALINFO]\r\nVERSION=10\r\nMASTERBITMAP=master.bmp\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n"
+                   "[MENUITEM]\r\nSTATES=2\r\nCOLOR=0xD0D0D0\r\nHOTCOLOR=0x2040C0\r\nFONTCOLOR=0x101010\r\n"
+                   "HOTFONTCOLOR=0xFFFFFF\r\n";
+    if (WithMainMenu)
+        skin.Options += "[MAINMENU]\r\nCOLOR=0x306090\r\n"
+                        "BORDERSMASK=^0000,0000,0030,0030,0003,0003,0003,0003,1,0,4,3\r\n";
+    skin.Files = {{"MASTER.BMP", Bmp24(32, 32, [](int x, int y) {
+                       const int dx = x < 15 ? x : 29 - x, dy = y < 15 ? y : 29 - y;
+                       return x < 30 && y < 30 && dx + dy < 2 ? Fuchsia : vcl::TColor(0x306090);
+                   })}};
+    return skin;
+}
+
+ManagerPtr MenuManager(bool WithMainMenu = true) {
+    ManagerPtr m = NewManager();
+    AddStoredSkin(*m, "Menus", MenuSkin(WithMainMenu).Packed());
+    m->SetSkinName("Menus");
+    m->Effects()->AllowAnimation = false;
+    return m;
+}
+
+struct SkinMenus : ::testing::Test {
+    static void SetUpTestSuite() { Modules = std::make_unique<AdapterModules>(); }
+    static void TearDownTestSuite() { Modules.reset(); }
+    static inline std::unique_ptr<AdapterModules> Modules;
+
+    ManagerPtr Manager = MenuManager();
+    TsSkinableMenus &Painter() { return dynamic_cast<TsSkinableMenus &>(Manager->SkinableMenus()); }
+};
+
+struct THandlers {
+    int Measures = 0, Draws = 0;
+    void Measure(vcl::TObject *, vcl::TCanvas *, int &, int &) { ++Measures; }
+    void Draw(vcl::TObject *, vcl::TCanvas *, vcl::TRect, vcl::TOwnerDrawState) { ++Draws; }
+};
+
+TMenuItem *Add(TMenuItem *Parent, vcl::TComponent *Owner, const std::string &Caption) {
+    auto *item = vcl::Create<TMenuItem>(Owner);
+    item->SetCaption(Caption);
+    Parent->Add(item);
+    return item;
+}
+
+TEST_F(SkinMenus, PopupHookingAddsOnlyMissingHandlersAndTakesOnlyItsOwn) {
+    THandlers own;
+    std::unique_ptr<vcl::TPopupMenu> menu(vcl::Create<vcl::TPopupMenu>(nullptr));
+    TMenuItem *a = Add(menu->Items(), menu.get(), "A");
+    TMenuItem *b = Add(a, menu.get(), "B");
+    a->OnMeasureItem = vcl::TMenuMeasureItemEvent::Bind<&THandlers::Measure>(&own);
+    Painter().SetMenuOwnerDraw(menu.get(), true);
+    EXPECT_TRUE(menu->OwnerDraw());
+    EXPECT_TRUE(menu->MenuAnimation().Contains(vcl::maNone));
+    EXPECT_EQ(a->OnMeasureItem, vcl::TMenuMeasureItemEvent::Bind<&THandlers::Measure>(&own));
+    EXPECT_TRUE(a->OnAdvancedDrawItem);
+    EXPECT_TRUE(b->OnMeasureItem && b->OnAdvancedDrawItem);
+    Painter().SetMenuOwnerDraw(menu.get(), false);
+    EXPECT_FALSE(menu->OwnerDraw());
+    EXPECT_FALSE(menu->MenuAnimation().Contains(vcl::maNone));
+    EXPECT_EQ(a->OnMeasureItem, vcl::TMenuMeasureItemEvent::Bind<&THandlers::Measure>(&own));
+    EXPECT_FALSE(a->OnAdvancedDrawItem);
+    EXPECT_FALSE(b->OnMeasureItem || b->OnAdvancedDrawItem);
+}
+
+TEST_F(SkinMenus, MenuLineHandlersGiveTheApplicationsOwnBack) {
+    THandlers own;
+    std::unique_ptr<vcl::TForm> form(vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew));
+    auto *menu = vcl::Create<vcl::TMainMenu>(form.get());
+    TMenuItem *top = Add(menu->Items(), form.get(), "&File");
+    TMenuItem *sub = Add(top, form.get(), "&Open");
+    const auto ownDraw = vcl::TAdvancedMenuDrawItemEvent::Bind<&THandlers::Draw>(&own);
+    top->OnAdvancedDrawItem = ownDraw;
+    Painter().RunActive(true);
+    EXPECT_TRUE(menu->OwnerDraw());
+    EXPECT_NE(top->OnAdvancedDrawItem, ownDraw);
+    EXPECT_TRUE(top->OnMeasureItem);
+    EXPECT_TRUE(sub->OnAdvancedDrawItem);
+    Painter().RunActive(false);
+    EXPECT_EQ(top->OnAdvancedDrawItem, ownDraw);
+    EXPECT_FALSE(top->OnMeasureItem);
+    EXPECT_FALSE(menu->OwnerDraw());
+    EXPECT_FALSE(sub->OnAdvancedDrawItem);
+    // A menu that drew itself keeps doing so.
+    menu->SetOwnerDraw(true);
+    Painter().RunActive(true);
+    Painter().RunActive(false);
+    EXPECT_TRUE(menu->OwnerDraw());
+}
+
+// Glyphs the extra-line handler hands over, counted as they go.
+struct TCountedGlyph : vcl::TBitmap {
+    explicit TCountedGlyph(int &Gone) : FGone(Gone) {}
+    ~TCountedGlyph() override { ++FGone; }
+    int &FGone;
+};
+
+struct TExtraLine {
+    int Calls = 0, GlyphsGone = 0;
+    bool Visible = true;
+    void Get(vcl::TComponent *, std::string &, std::string &Caption, vcl::TBitmap *&Glyph, bool &LineVisible) {
+        ++Calls;
+        Caption = "&Menu";
+        Glyph = new TCountedGlyph(GlyphsGone);
+        LineVisible = Visible;
+    }
+};
+
+TEST_F(SkinMenus, MeasuringByKindWithExtraLineAndColumnBreaks) {
+    std::unique_ptr<vcl::TPopupMenu> menu(vcl::Create<vcl::TPopupMenu>(nullptr));
+    TMenuItem *one = Add(menu->Items(), menu.get(), "One");
+    TMenuItem *two = Add(menu->Items(), menu.get(), "Two");
+    TMenuItem *line = Add(menu->Items(), menu.get(), "-");
+    TMenuItem *caption = Add(menu->Items(), menu.get(), "-Word-");
+    TMenuItem *dashes = Add(menu->Items(), menu.get(), "--");
+    TExtraLine extra;
+    Manager->OnGetMenuExtraLineData = TvlMenuExtraLineEvent::Bind<&TExtraLine::Get>(&extra);
+    vcl::TBitmap canvasHost;
+    canvasHost.SetSize(1, 1);
+    vcl::TCanvas &canvas = *canvasHost.Canvas();
+    auto measure = [&](TMenuItem *item) {
+        int w = 0, h = 0;
+        Painter().SkinMeasureMenuItem(item, &canvas, w, h);
+        return std::pair{w, h};
+    };
+    EXPECT_EQ(measure(line).second, 2);
+    EXPECT_EQ(Painter().ItemKind, smDivider);
+    measure(caption);
+    EXPECT_EQ(Painter().ItemKind, smCaption);
+    measure(dashes);
+    EXPECT_EQ(Painter().ItemKind, smCaption);
+    measure(one);
+    EXPECT_EQ(Painter().ItemKind, smNormal);
+
+    const int plainOne = measure(one).first, plainTwo = measure(two).first;
+    Manager->MenuSupport()->UseExtraLine = true;
+    EXPECT_EQ(measure(one).first, plainOne + 32);
+    EXPECT_EQ(measure(two).first, plainTwo + 32);
+    two->SetBreak(vcl::mbBreak);
+    EXPECT_EQ(measure(one).first, plainOne + 32);
+    EXPECT_EQ(measure(two).first, plainTwo);
+    // Every query's glyph is the painter's: freed once, never twice.
+    extra.Visible = false;
+    EXPECT_EQ(measure(one).first, plainOne);
+    const int calls = extra.Calls;
+    EXPECT_EQ(extra.GlyphsGone, calls);
+    EXPECT_GT(calls, 0);
+
+    // A skin-selection popup asks nothing and shows no line.
+    extra.Visible = true;
+    one->SetName("SkinSelectItem");
+    EXPECT_EQ(measure(one).first, plainOne);
+    EXPECT_EQ(extra.Calls, calls);
+}
+
+TEST_F(SkinMenus, SkinBorderWidthFromTheMainMenuMask) {
+    EXPECT_GE(Painter().SkinBorderWidth(), 1);
+    ManagerPtr plain = MenuManager(false);
+    EXPECT_EQ(dynamic_cast<TsSkinableMenus &>(plain->SkinableMenus()).SkinBorderWidth(), 0);
+}
+
+TEST_F(SkinMenus, ARegionRequestCarriesTheItemsKeyAndIsDroppedOnceItIsGone) {
+    std::unique_ptr<vcl::TPopupMenu> menu(vcl::Create<vcl::TPopupMenu>(nullptr));
+    TMenuItem *item = Add(menu->Items(), menu.get(), "One");
+    Add(menu->Items(), menu.get(), "Two");
+    const HWND app = vcl::Application->Handle();
+    MSG stale{};
+    while (PeekMessageW(&stale, app, 0xBCB3, 0xBCB4, PM_REMOVE)) {}
+    // Drawn into a bitmap's DC (no menu window): the region is asked for later.
+    vcl::TBitmap target;
+    target.SetPixelFormat(vcl::pf32bit);
+    target.SetSize(100, 20);
+    Painter().SkinDrawMenuItem(item, target.Canvas(), vcl::Rect(0, 0, 100, 20), {});
+    Painter().SkinDrawMenuItem(item, target.Canvas(), vcl::Rect(0, 0, 100, 20), {});
+    EXPECT_EQ(Painter().BackgroundCount(), 1u);
+    MSG request{};
+    ASSERT_TRUE(PeekMessageW(&request, app, 0xBCB3, 0xBCB4, PM_REMOVE));
+    EXPECT_EQ(request.lParam, static_cast<LPARAM>(item->Command()));
+    EXPECT_FALSE(PeekMessageW(&stale, app, 0xBCB3, 0xBCB4, PM_NOREMOVE));  // one request while one waits
+    // The item goes before the request is answered: nothing is touched.
+    delete item;
+    DispatchMessageW(&request);
+    Painter().ClearMenuBackgrounds();
+    Painter().ApplyItemRegion(request.lParam);
+    EXPECT_EQ(Painter().BackgroundCount(), 0u);
+}
+
+// A popup tracked by the system; a timer plays the keys and looks at the
+// menu windows between them.
+class TDrivenPopup : public vcl::TPopupMenu {
+public:
+    using vcl::TPopupMenu::TPopupMenu;
+    std::vector<WORD> Keys;
+    std::function<void(int Step)> Look;
+    UINT Interval = 120;
+
+protected:
+    UINT TrackMenu(HMENU Menu, int X, int Y, HWND Owner) override {
+        Current = this;
+        Step = 0;
+        const UINT_PTR timer = SetTimer(nullptr, 0, Interval, &Tick);
+        const UINT chosen = vcl::TPopupMenu::TrackMenu(Menu, X, Y, Owner);
+        KillTimer(nullptr, timer);
+        Current = nullptr;
+        return chosen;
+    }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        TDrivenPopup *p = Current;
+        if (!p) return;
+        if (p->Look) p->Look(p->Step);
+        if (p->Step >= static_cast<int>(p->Keys.size())) {
+            EndMenu();
+            return;
+        }
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = p->Keys[static_cast<std::size_t>(p->Step++)];
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof(INPUT));
+    }
+    static inline TDrivenPopup *Current = nullptr;
+    int Step = 0;
+};
+
+std::vector<HWND> MenuWindows() {
+    std::vector<HWND> found;
+    for (HWND w : uitest::TopLevelWindows("#32768", GetCurrentProcessId()))
+        if (IsWindowVisible(w)) found.push_back(w);
+    return found;
+}
+
+std::filesystem::path Artifacts() {
+    std::string path = "Z:" + std::string(ZUVO_ARTIFACTS_FOLDER);
+    std::replace(path.begin(), path.end(), '/', '\\');
+    std::filesystem::path folder(vcl::Utf8ToWide(path));
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+struct TClicks {
+    std::vector<std::string> Items;
+    void Click(vcl::TObject *Sender) { Items.push_back(static_cast<TMenuItem *>(Sender)->Caption()); }
+};
+
+// The 30-item popup: divider, caption item, checked and radio items,
+// disabled, default, a bitmap glyph, shortcut, tab-split caption, a bar
+// break and a submenu.
+std::unique_ptr<TDrivenPopup> BigPopup(TClicks &Clicks) {
+    std::unique_ptr<TDrivenPopup> menu(vcl::Create<TDrivenPopup>(nullptr));
+    menu->SetName("BigPopup");
+    for (int i = 0; i < 30; ++i) {
+        TMenuItem *item = Add(menu->Items(), menu.get(), "Item " + std::to_string(i));
+        item->OnClick = vcl::TNotifyEvent::Bind<&TClicks::Click>(&Clicks);
+    }
+    TMenuItem *items[30];
+    for (int i = 0; i < 30; ++i) items[i] = menu->Items()->Items(i);
+    items[3]->SetCaption("-");
+    items[4]->SetCaption("-Group-");
+    items[5]->SetChecked(true);
+    items[6]->SetRadioItem(true);
+    items[6]->SetChecked(true);
+    items[7]->SetEnabled(false);
+    items[8]->SetDefault(true);
+    vcl::TBitmap glyph;
+    glyph.SetPixelFormat(vcl::pf24bit);
+    glyph.SetSize(16, 16);
+    // White round a green square: the bottom-left pixel's colour is the
+    // strip's transparent one.
+    glyph.Canvas()->Brush()->SetColor(vcl::clWhite);
+    glyph.Canvas()->FillRect(vcl::Rect(0, 0, 16, 16));
+    glyph.Canvas()->Brush()->SetColor(0x00FF00);
+    glyph.Canvas()->FillRect(vcl::Rect(2, 2, 14, 14));
+    items[9]->SetBitmap(&glyph);
+    items[10]->SetShortCut('S' | vcl::scCtrl);
+    items[11]->SetCaption("Tabbed\tKeys");
+    items[20]->SetBreak(vcl::mbBarBreak);
+    for (const char *c : {"Sub A", "Sub B"}) Add(items[2], menu.get(), c)->OnClick = vcl::TNotifyEvent::Bind<&TClicks::Click>(&Clicks);
+    return menu;
+}
+
+TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
+    TClicks clicks;
+    std::unique_ptr<TDrivenPopup> menu = BigPopup(clicks);
+    Painter().SetMenuOwnerDraw(menu.get(), true);
+    std::unique_ptr<vcl::TForm> form(vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew));
+    form->SetBounds(50, 50, 200, 100);
+    form->Show();
+    ASSERT_TRUE(uitest::ActivateAndWait(form->Handle(), 3s));
+    menu->SetWindowHandle(form->Handle());
+
+    struct TSeen {
+        vcl::TColor FirstItem = 0, HotItem = 0, SecondItemAfterDown = 0;
+        bool CornerCut = false, NextPixelKept = false;
+        std::size_t AdaptersWithSub = 0, Backgrounds = 0, LiveAfterSub = 0, BackgroundsAfterSub = 9;
+        LRESULT Handled = 0;
+        bool Layered = true;
+        int GlyphPixels = 0;
+    } seen;
+    menu->Keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_LEFT, VK_UP, VK_RETURN};
+    menu->Look = [&](int step) {
+        const std::vector<HWND> windows = MenuWindows();
+        if (windows.empty()) return;
+        const HWND w = windows.front();
+        const uitest::TImage32 image = uitest::CaptureWindow(w);
+        if (image.Width < 40) return;
+        if (step == 0) {
+            // Items start at the client origin; the first is "Item 0", not hot
+            // yet (right of its caption, in the first column).
+            seen.FirstItem = ColorAt(image, 120, 6);
+            for (int y = 0; y < image.Height; ++y)
+                for (int x = 0; x < image.Width; ++x)
+                    if (ColorAt(image, x, y) == 0x00FF00) ++seen.GlyphPixels;
+            HRGN region = CreateRectRgn(0, 0, 0, 0);
+            if (GetWindowRgn(w, region) != ERROR) {
+                seen.CornerCut = !PtInRegion(region, 0, 0) && !PtInRegion(region, 1, 0);
+                seen.NextPixelKept = PtInRegion(region, 2, 0) && PtInRegion(region, 1, 1);
+            }
+            DeleteObject(region);
+            seen.Handled = SendSkinCommand(w, SC_IS_HANDLED, 0);
+            seen.Layered = (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+            uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-popup-menu.png").wstring()), image);
+        }
+        if (step == 1) seen.HotItem = ColorAt(image, 120, 6);
+        if (step == 4 && windows.size() > 1) {
+            seen.AdaptersWithSub = LiveMenuAdapterCount();
+            seen.Backgrounds = Painter().BackgroundCount();
+            uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-submenu.png").wstring()),
+                             uitest::CaptureWindow(windows.back()));
+        }
+        if (step == 6 && windows.size() == 1) {
+            seen.LiveAfterSub = LiveMenuAdapterCount();
+            seen.BackgroundsAfterSub = Painter().BackgroundCount();
+        }
+    };
+    menu->Popup(60, 60);
+    // The submenu's window went: the cache was emptied and rebuilt by the
+    // repaint of the menu still open, whose adapter lives on.
+    EXPECT_EQ(seen.LiveAfterSub, 1u);
+    EXPECT_EQ(seen.BackgroundsAfterSub, 1u);
+    EXPECT_EQ(seen.FirstItem, ItemFace);
+    EXPECT_EQ(seen.GlyphPixels, 144);  // the bitmap item's 12 x 12 square, its white edge left out
+    EXPECT_EQ(seen.HotItem, HotFace);
+    EXPECT_TRUE(seen.CornerCut);
+    EXPECT_TRUE(seen.NextPixelKept);
+    EXPECT_EQ(seen.Handled, 1);
+    EXPECT_FALSE(seen.Layered);
+    EXPECT_EQ(seen.AdaptersWithSub, 2u);
+    EXPECT_EQ(seen.Backgrounds, 2u);
+    // Down three times reaches "Item 2" (the submenu), Right opens it, Left
+    // closes it, Up goes to "Item 1", Enter chooses it.
+    EXPECT_EQ(clicks.Items, std::vector<std::string>{"Item 1"});
+    uitest::PumpUntil([] { return MenuAdapterCount() == 0; }, 2s);
+    EXPECT_EQ(MenuAdapterCount(), 0u);
+    EXPECT_EQ(Painter().BackgroundCount(), 0u);
+}
+
+TEST_F(SkinMenus, MenuOpacityAndNoAdaptersWithoutSkinnedPopups) {
+    TClicks clicks;
+    std::unique_ptr<TDrivenPopup> menu = BigPopup(clicks);
+    Painter().SetMenuOwnerDraw(menu.get(), true);
+    Manager->MenuSupport()->AlphaBlend = 200;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    menu->Keys = {VK_DOWN};
+    menu->Look = [&](int step) {
+        if (step != 1) return;
+        for (HWND w : MenuWindows()) GetLayeredWindowAttributes(w, nullptr, &alpha, &flags);
+    };
+    menu->Popup(60, 60);
+    EXPECT_EQ(alpha, 200);
+    EXPECT_TRUE(flags & LWA_ALPHA);
+
+    Manager->SetSkinnedPopups(false);
+    Painter().SetMenuOwnerDraw(menu.get(), true);
+    EXPECT_FALSE(menu->OwnerDraw());
+    std::size_t adapters = 99;
+    menu->Look = [&](int step) {
+        if (step == 1) adapters = MenuAdapterCount();
+    };
+    menu->Popup(60, 60);
+    EXPECT_EQ(adapters, 0u);
+}
+
+// What a timer saw of the shown menu window before it closed the menu.
+struct TMenuLook {
+    static inline uitest::TImage32 Image;
+    static inline int Ticks = 0;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (++Ticks < 3) return;
+        const std::vector<HWND> windows = MenuWindows();
+        if (!windows.empty()) Image = uitest::CaptureWindow(windows.front());
+        EndMenu();
+    }
+};
+
+TEST_F(SkinMenus, AFormsSystemMenuIsPaintedFromTheSkin) {
+    CaptionForm c;
+    c.Show();
+    ASSERT_TRUE(uitest::ActivateAndWait(c.Wnd(), 2s));
+    TMenuLook::Image = {};
+    TMenuLook::Ticks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 80, &TMenuLook::Tick);
+    RECT w{};
+    GetWindowRect(c.Wnd(), &w);
+    c.P->PopupSystemMenu({w.left + 20, w.top + 20});
+    KillTimer(nullptr, timer);
+    const uitest::TImage32 &image = TMenuLook::Image;
+    ASSERT_GT(image.Width, 20);
+    uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-system-menu.png").wstring()), image);
+    // The items lie on the skin's item face; the last visible item (Close)
+    // carries its glyph, drawn in the item's font colour 4 pixels in.
+    EXPECT_EQ(ColorAt(image, image.Width / 2, 6), ItemFace);
+    int ink = 0;
+    for (int y = image.Height - 20; y < image.Height - 3; ++y)
+        for (int x = 4; x < 18; ++x)
+            if (ColorAt(image, x, y) == 0x101010) ++ink;
+    EXPECT_GT(ink, 4);
+    ParkCursor();
+}
+
+TEST_F(SkinMenus, CountsStayFlatOverManyOpenings) {
+    TClicks clicks;
+    std::unique_ptr<TDrivenPopup> menu = BigPopup(clicks);
+    Painter().SetMenuOwnerDraw(menu.get(), true);
+    menu->Interval = 10;
+    menu->Keys = {};
+    menu->Popup(60, 60);  // the first opening makes what lives for good (fonts, brushes)
+    uitest::PumpUntil([] { return MenuAdapterCount() == 0; }, 2s);
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    constexpr int kOpenings = 200;
+    for (int i = 0; i < kOpenings; ++i) {
+        menu->Keys = i % 10 == 0 ? std::vector<WORD>{VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT} : std::vector<WORD>{};
+        menu->Popup(60, 60);
+    }
+    uitest::PumpUntil([] { return MenuAdapterCount() == 0; }, 2s);
+    EXPECT_EQ(vcl::LiveHandles(), before);
+    EXPECT_EQ(MenuAdapterCount(), 0u);
+    EXPECT_EQ(Painter().BackgroundCount(), 0u);
+    EXPECT_TRUE(clicks.Items.empty());
+}
+
+} // namespace
+} // namespace skin::test
