@@ -308,6 +308,9 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
     // WM_SETREDRAW 1 gives the form WS_VISIBLE back, if its show took it.
     SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
+    // Wine's redraw of a window that just left its layered phase leaves the
+    // frame as the system drew it: the frame is asked for directly.
+    SendMessageW(wnd, WM_NCPAINT, 1, 0);
     snapshot.reset();
     if (DwmCompositionActive()) Sleep(40);
     SetWindowPos(aw, wnd, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
@@ -545,6 +548,8 @@ void TOutputWindow::WndProc(vcl::TMessage &Message) {
 }
 
 TOutputWindow *OutputWindow() { return TheOutputWindow; }
+
+const vcl::TBitmap *OutputWindowImage() { return OldImage().get(); }
 
 void ShowOutputWindowOver(vcl::TCustomForm *Form) {
     if (!Form || !Form->HandleAllocated()) return;

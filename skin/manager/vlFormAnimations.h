@@ -117,6 +117,9 @@ protected:
 // The module's output window, made on first need with the application as
 // its owner and kept; null before, and after its owner freed it.
 TOutputWindow *OutputWindow();
+// The old screen image the output window covered its form with last; null
+// before the first.
+const vcl::TBitmap *OutputWindowImage();
 
 // The manager module's start-up and end: the service registered, and the
 // hide timer, output window and old image freed.

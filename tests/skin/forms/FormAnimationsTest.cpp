@@ -1,0 +1,292 @@
+// The layered form animations on skinned forms, watched through the
+// recording seam of the layered-window calls: the show at Time 0 and 100
+// (frames, alphas, pacing, the topmost case, the finished image against the
+// form's own painting), the hide on its timer (events once, also when cut
+// short or of no frame), the skin-change fade on both paths and for forms
+// of two sizes, and the live handle counts over many runs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "../manager/LayeredRecorder.h"
+#include "FrameOutputTestSupport.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/vlFormAnimations.h"
+#include "vcl/HandleCounts.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using namespace std::chrono_literals;
+
+struct Events {
+    std::vector<TvlAnimEvent> Heard;
+    void On(TvlAnimEvent E) { Heard.push_back(E); }
+    int Count(TvlAnimEvent E) const { return static_cast<int>(std::count(Heard.begin(), Heard.end(), E)); }
+};
+
+struct FormAnimations : FrameFixture {
+    Events Heard;
+    void SetUp() override {
+        FrameFixture::SetUp();
+        P->OnAfterAnimation = TvlAfterAnimation::Bind<&Events::On>(&Heard);
+        Effects().FormShow->Time = 0;
+        Effects().FormHide->Time = 0;
+    }
+    TvlAnimEffects &Effects() { return *Manager->AnimEffects(); }
+    // The windows other than the form that showed frames.
+    std::vector<HWND> AnimationWindows() {
+        std::vector<HWND> w = LayeredRecorder::Windows();
+        w.erase(std::remove(w.begin(), w.end(), W()), w.end());
+        return w;
+    }
+    static bool HideDone() {
+        return uitest::PumpUntil([] { return !HideTimer() || !HideTimer()->Window(); }, 3s);
+    }
+};
+
+TEST_F(FormAnimations, ATimeZeroShowShowsTheFinishedImageOnceAndHandsOverToTheForm) {
+    LayeredRecorder recorder(LayeredRecorder::Forward, true);
+    F()->HandleNeeded();
+    Prepare();
+    Form.Show();  // the frame as the skin renders it
+    const std::vector<HWND> windows = AnimationWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    const std::vector<LayeredCall> calls = LayeredRecorder::Of(windows[0]);
+    ASSERT_EQ(calls.size(), 2u);  // the first image and the last, no frame loop
+    RECT form{};
+    GetWindowRect(W(), &form);
+    for (const LayeredCall &c : calls) {
+        EXPECT_EQ(c.Alpha, 255);
+        EXPECT_EQ(c.Size.cx, form.right - form.left);
+        EXPECT_EQ(c.Size.cy, form.bottom - form.top);
+        EXPECT_EQ(c.Digest, calls[0].Digest);
+        EXPECT_FALSE(c.Placed);  // the window keeps its place
+        EXPECT_TRUE(c.ExStyle & WS_EX_NOACTIVATE);
+    }
+    EXPECT_TRUE(EqualRect(&calls[1].WindowRect, &form));
+    EXPECT_FALSE(IsWindow(windows[0]));
+    EXPECT_TRUE(IsWindowVisible(W()));
+    EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+    EXPECT_EQ(Heard.Heard, std::vector<TvlAnimEvent>{aeShowing});
+
+    // The image rendered off-screen is what the form then paints: every
+    // opaque pixel of it (the frame mask's corners are cleared) matches the
+    // screen.
+    const LayeredCall &last = calls[1];
+    const int w = last.Size.cx, h = last.Size.cy;
+    ASSERT_EQ(last.Pixels.size(), static_cast<std::size_t>(w * h));
+    const auto screen = NewBitmap32(w, h);
+    {
+        const vcl::TWindowDC dc(W(), GetWindowDC(W()));
+        BitBlt(screen->Canvas()->Handle(), 0, 0, w, h, dc.Get(), 0, 0, SRCCOPY);
+    }
+    int opaque = 0, differing = 0;
+    for (int y = 0; y < h; ++y) {
+        const auto *row = static_cast<const std::uint32_t *>(screen->ScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t p = last.Pixels[static_cast<std::size_t>(y * w + x)];
+            if ((p >> 24) != 255) continue;
+            ++opaque;
+            if ((p & 0xFFFFFF) != (row[x] & 0xFFFFFF)) ++differing;
+        }
+    }
+    EXPECT_GT(opaque, w * h / 2);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(FormAnimations, AShowOfTime100HasElevenFramesAtLeastTenMillisecondsApart) {
+    Effects().FormShow->Time = 100;
+    for (TvlAnimType mode : {atFading, atAero}) {
+        SCOPED_TRACE(mode);
+        Effects().FormShow->Mode = mode;
+        Heard.Heard.clear();
+        LayeredRecorder recorder;
+        ShowFilled();
+        const std::vector<HWND> windows = AnimationWindows();
+        ASSERT_EQ(windows.size(), 1u);
+        const std::vector<LayeredCall> calls = LayeredRecorder::Of(windows[0]);
+        ASSERT_EQ(calls.size(), 13u);  // the first image, 11 frames, the last
+        EXPECT_EQ(LayeredRecorder::AlphasOf(windows[0]),
+                  (std::vector<int>{0, 26, 51, 76, 102, 128, 153, 178, 204, 230, 255, 255, 255}));
+        for (std::size_t i = 2; i <= 11; ++i) EXPECT_GE(calls[i].Ms - calls[i - 1].Ms, 9.5) << i;
+        // A fade copies its image once; a zoom grows it, whole at the end.
+        if (mode == atFading)
+            EXPECT_EQ(calls[1].Digest, calls[11].Digest);
+        else
+            EXPECT_NE(calls[1].Digest, calls[11].Digest);
+        EXPECT_EQ(calls[11].Digest, calls[12].Digest);
+        EXPECT_EQ(Heard.Count(aeShowing), 1);
+        F()->Hide();
+    }
+}
+
+TEST_F(FormAnimations, AnimationWindowsLieAboveTheirFormAndATopmostOneStaysTopmost) {
+    LayeredRecorder recorder;
+    ShowFilled();
+    ASSERT_EQ(AnimationWindows().size(), 1u);
+    const LayeredCall last = LayeredRecorder::Of(AnimationWindows()[0]).back();
+    EXPECT_EQ(last.Below, W());  // directly above the form
+    EXPECT_FALSE(last.ExStyle & WS_EX_TOPMOST);
+    F()->Hide();
+
+    SetWindowPos(W(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    LayeredRecorder topmost;
+    Form.Show();
+    ASSERT_EQ(AnimationWindows().size(), 1u);
+    EXPECT_TRUE(LayeredRecorder::Of(AnimationWindows()[0]).back().ExStyle & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(IsWindowVisible(W()));
+}
+
+TEST_F(FormAnimations, AHideOfTime100RunsElevenFramesOnItsTimerAndIsHeardOnce) {
+    ShowFilled();
+    Effects().FormHide->Time = 100;
+    Effects().FormHide->Mode = atFading;
+    Heard.Heard.clear();
+    LayeredRecorder recorder;
+    F()->Hide();
+    // Set up and first frame done; the rest runs from the message loop.
+    ASSERT_TRUE(HideTimer() && HideTimer()->Window());
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+    EXPECT_FALSE(IsWindowVisible(W()));
+    EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_TRUE(Heard.Heard.empty());
+    const HWND hiding = HideTimer()->Window()->WindowHandle();
+    ASSERT_TRUE(HideDone());
+    EXPECT_EQ(LayeredRecorder::AlphasOf(hiding),
+              (std::vector<int>{255, 255, 230, 204, 178, 153, 128, 102, 76, 51, 26, 0, 0}));
+    EXPECT_FALSE(IsWindow(hiding));
+    EXPECT_EQ(Heard.Heard, std::vector<TvlAnimEvent>{aeHiding});
+    EXPECT_FALSE(P->Animating);
+}
+
+TEST_F(FormAnimations, AHideCutShortByTheNextAndAHideWithoutFramesAreEachHeardOnce) {
+    TestForm other;
+    other.Form->SetBounds(150, 150, 300, 200);
+    auto *second = vcl::Create<TsSkinProvider>(other.Form);
+    Events otherHeard;
+    second->OnAfterAnimation = TvlAfterAnimation::Bind<&Events::On>(&otherHeard);
+    ShowFilled();
+    other.Show();
+    Effects().FormHide->Time = 100;
+    Heard.Heard.clear();
+    otherHeard.Heard.clear();
+
+    F()->Hide();
+    other.Form->Hide();  // the first hide ends where it stands
+    EXPECT_EQ(Heard.Heard, std::vector<TvlAnimEvent>{aeHiding});
+    EXPECT_TRUE(otherHeard.Heard.empty());
+    ASSERT_TRUE(HideDone());
+    EXPECT_EQ(Heard.Heard, std::vector<TvlAnimEvent>{aeHiding});
+    EXPECT_EQ(otherHeard.Heard, std::vector<TvlAnimEvent>{aeHiding});
+
+    // Time 0: no frame, no window, heard at once.
+    Effects().FormHide->Time = 0;
+    Form.Show();
+    Heard.Heard.clear();
+    LayeredRecorder recorder;
+    F()->Hide();
+    EXPECT_TRUE(LayeredRecorder::Calls.empty());
+    EXPECT_EQ(Heard.Heard, std::vector<TvlAnimEvent>{aeHiding});
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+}
+
+// A second skin: the same frame in other colours.
+void AddSecondSkin(TsSkinManager &M) {
+    TestSkin skin = FrameSkin();
+    std::string &o = skin.Options;
+    o.replace(o.find("COLOR=0xF0F0F0"), 14, "COLOR=0x60A060");
+    AddStoredSkin(M, "G", skin.Packed());
+}
+
+TEST_F(FormAnimations, ASkinChangeFadesEachFormInAtItsOwnSize) {
+    AddSecondSkin(*Manager);
+    Effects().SkinChanging->Time = 100;
+    Effects().SkinChanging->Mode = atFading;
+    TestForm other;
+    other.Form->SetBounds(300, 200, 260, 180);
+    vcl::Create<TsSkinProvider>(other.Form);
+    ShowFilled();
+    other.Show();
+    Heard.Heard.clear();
+    LayeredRecorder recorder;
+    Manager->SetSkinName("G");
+    const std::vector<HWND> windows = AnimationWindows();
+    std::vector<SIZE> sizes;
+    for (HWND w : LayeredRecorder::Windows()) {
+        const std::vector<LayeredCall> calls = LayeredRecorder::Of(w);
+        if (calls.size() != 12u) continue;  // a fade: the first image and 11 frames
+        EXPECT_EQ(LayeredRecorder::AlphasOf(w),
+                  (std::vector<int>{0, 26, 51, 76, 102, 128, 153, 178, 204, 230, 255, 255}));
+        EXPECT_FALSE(IsWindow(w));
+        sizes.push_back(calls[0].Size);
+    }
+    ASSERT_EQ(sizes.size(), 2u);
+    const auto has = [&](vcl::TForm *F) {
+        return std::any_of(sizes.begin(), sizes.end(), [&](SIZE s) { return s.cx == F->Width() && s.cy == F->Height(); });
+    };
+    EXPECT_TRUE(has(F()));
+    EXPECT_TRUE(has(other.Form));
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+    EXPECT_TRUE(IsWindowVisible(W()));
+    EXPECT_TRUE(IsWindowVisible(other.Form->WindowHandle()));
+}
+
+TEST_F(FormAnimations, WithoutLayeredWindowsTheOutputWindowMixesEachFormsOwnOldImage) {
+    AddSecondSkin(*Manager);
+    Effects().SkinChanging->Time = 50;
+    TestForm other;
+    other.Form->SetBounds(300, 200, 260, 180);
+    vcl::Create<TsSkinProvider>(other.Form);
+    ShowFilled();
+    other.Show();
+    LayeredRecorder none(LayeredRecorder::NoLayeredWindows);
+    ASSERT_FALSE(LayeredWindowsAvailable());
+    Manager->SetSkinName("G");
+    ASSERT_TRUE(OutputWindow());
+    EXPECT_FALSE(IsWindowVisible(OutputWindow()->WindowHandle()));  // hidden at the end
+    // The form faded last (the registry's order) left its own image, at its size.
+    ASSERT_TRUE(OutputWindowImage());
+    const vcl::TBitmap &old = *OutputWindowImage();
+    const bool first = old.Width() == F()->Width() && old.Height() == F()->Height();
+    const bool second = old.Width() == other.Form->Width() && old.Height() == other.Form->Height();
+    EXPECT_TRUE(first || second);
+    RECT covered{};
+    GetWindowRect(OutputWindow()->WindowHandle(), &covered);
+    EXPECT_EQ(covered.right - covered.left, old.Width());
+    EXPECT_EQ(covered.bottom - covered.top, old.Height());
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+    EXPECT_TRUE(IsWindowVisible(W()));
+
+    // Switching back fades again over the same output window.
+    Manager->SetSkinName("F");
+    EXPECT_FALSE(IsWindowVisible(OutputWindow()->WindowHandle()));
+}
+
+TEST_F(FormAnimations, LiveCountsStayFlatOverShowsHidesAndFades) {
+    Effects().FormShow->Time = 100;
+    Effects().FormHide->Time = 100;
+    ShowFilled();
+    F()->Hide();
+    ASSERT_TRUE(HideDone());
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 100; ++i) {
+        Form.Show();
+        F()->Hide();
+        ASSERT_TRUE(HideDone());
+    }
+    EXPECT_EQ(vcl::LiveHandles(), before);
+
+    Form.Show();
+    const vcl::THandleCounts shown = vcl::LiveHandles();
+    for (int i = 0; i < 100; ++i) skin::AnimateSkinChangeOfForm(*P, 100, 255, i % 2 == 1);
+    EXPECT_EQ(vcl::LiveHandles(), shown);
+    EXPECT_EQ(Heard.Count(aeShowing), 102);
+    EXPECT_EQ(Heard.Count(aeHiding), 101);
+}
+
+} // namespace
+} // namespace skin
