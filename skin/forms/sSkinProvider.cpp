@@ -175,6 +175,7 @@ void TsSkinProvider::Loaded() {
 }
 
 TsSkinProvider::~TsSkinProvider() {
+    FreeButtonAnimations();
     UpdateExtBorders(false);
     FAddedTitle.reset();
     if (Form && Hooked) ReleaseForm();

@@ -455,6 +455,14 @@ public:
     void PaintButtonState(int Code);
     // The button record of a hit code; null for none.
     TsCaptionButton *ButtonByCode(int Code);
+    // The button of Code fades (its layer shows its looks) rather than
+    // being painted at once.
+    bool ButtonFades(int Code) const;
+    // The button of Code in State over its caption background, opaque, as
+    // the frame would show it; the cache keeps the button's normal look.
+    std::unique_ptr<vcl::TBitmap> ButtonPicture(int Code, int State);
+    // Every button's fade freed (before the records go).
+    void FreeButtonAnimations();
     virtual int GetButtonsTop() const;
     int GetTitleHeight(bool Maximized) const;
     int GetTitleHeight() override { return GetTitleHeight(false); }
@@ -551,6 +559,9 @@ private:
     void DrawButtonImage(const TsCaptionButton &Button, int ImageIndex, bool Inactive);
     void DrawTitleButton(TsTitleButton &Button, int Index, bool OwnRules);
     void DrawAllButtons(int Skip);
+    // The one button of Code drawn into the cache by its own rules, over
+    // the restored strip, the others as the frame draws them.
+    void DrawButtonLook(int Code, TsCaptionButton &Button, TsTitleButton *TitleButton);
     // The code of the caption button under a point of the frame image;
     // HTCLIENT over none (or over a disabled user button).
     int ButtonHitCode(vcl::TPoint P);
