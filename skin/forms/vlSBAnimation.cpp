@@ -58,7 +58,10 @@ vcl::TRect TvlSBAnimation::GetRect() const {
     return {w.left + r.Left, w.top + r.Top, w.left + r.Right, w.top + r.Bottom};
 }
 
-void TvlSBAnimation::FreeLayer() { FLayer.reset(); }
+void TvlSBAnimation::FreeLayer() {
+    FLayer.reset();
+    FPlace = {};
+}
 
 void TvlSBAnimation::FreePicture() { FPicture.reset(); }
 
@@ -86,10 +89,16 @@ void TvlSBAnimation::ShowLayer(std::uint8_t Alpha) {
     const HWND layer = FLayer->Handle();
     const bool topmost = GetWindowLongPtrW(form, GWL_EXSTYLE) & WS_EX_TOPMOST;
     const HWND above = GetWindow(form, GW_HWNDPREV);
-    const HWND anchor = topmost ? HWND_TOPMOST : above;
-    UINT flags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
-    if (anchor == layer) flags |= SWP_NOZORDER;
-    SetWindowPos(layer, anchor, r.Left - dx, r.Top - dy, FPicture->Width(), FPicture->Height(), flags);
+    const vcl::TRect place{r.Left - dx, r.Top - dy, r.Left - dx + FPicture->Width(), r.Top - dy + FPicture->Height()};
+    // Placed once per place: a tick whose layer already lies right above
+    // the form, where it was, only updates the picture's alpha.
+    if (place != FPlace || (above != layer && !topmost)) {
+        const HWND anchor = topmost ? HWND_TOPMOST : above;
+        UINT flags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+        if (anchor == layer) flags |= SWP_NOZORDER;
+        SetWindowPos(layer, anchor, place.Left, place.Top, place.Width(), place.Height(), flags);
+        FPlace = place;
+    }
     const LONG_PTR ex = GetWindowLongPtrW(layer, GWL_EXSTYLE);
     const LONG_PTR want = WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT;
     if ((ex & want) != want) SetWindowLongPtrW(layer, GWL_EXSTYLE, ex | want);
@@ -108,7 +117,7 @@ void TvlSBAnimation::Apply(const TvlFadeCommand &Command) {
     if (Command.Action == faShow) ShowLayer(static_cast<std::uint8_t>(Command.Alpha));
     if (Command.Action == faRemove) {
         FPicture.reset();
-        FLayer.reset();
+        FreeLayer();
     }
     SetEnabled(Fade.TimerOn);
 }

@@ -55,6 +55,7 @@ private:
 
     std::unique_ptr<vcl::TForm> FLayer;
     std::unique_ptr<vcl::TBitmap> FPicture;
+    vcl::TRect FPlace{};  // where the layer was placed last (screen)
 };
 
 // Creates or re-arms the button's fade toward State over Steps steps (at

@@ -45,6 +45,12 @@ bool SetLayeredAlpha(HWND Window, bool On, std::uint8_t Alpha);
 // its old content.
 void ShowLayeredBitmap(HWND Window, vcl::TBitmap *Bitmap, std::uint8_t Alpha, const POINT *Place = nullptr);
 
+// One frame of an animation: Snapshot drawn into Frame as F says (Clear:
+// Frame filled black first, as a zoomed hide needs) and Frame shown in the
+// layered Window at F's alpha. Nothing is allocated.
+void PresentFrame(HWND Window, HDC Screen, vcl::TBitmap &Snapshot, vcl::TBitmap &Frame, const TvlAnimFrame &F,
+                  bool Clear);
+
 // The show animation: the form's window exists and is about to become
 // visible; on return it is visible and redrawn, and the provider's
 // OnAfterAnimation has heard aeShowing. Mode: atAero (1) zooms, else fades.
