@@ -3,7 +3,8 @@
 // (frames, alphas, pacing, the topmost case, the finished image against the
 // form's own painting), the hide on its timer (events once, also when cut
 // short or of no frame), the skin-change fade on both paths and for forms
-// of two sizes, and the live handle counts over many runs.
+// of two sizes, the live handle counts over many runs, and the dialog
+// twins on a stand-in for the dialog skinning.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,8 +12,12 @@
 #include "../manager/LayeredRecorder.h"
 #include "FrameOutputTestSupport.h"
 #include "skin/manager/sSkinManager.h"
+#include "skin/forms/vlDwmServices.h"
+#include "skin/graphics/vlPixelHelpers.h"
 #include "skin/manager/vlFormAnimations.h"
+#include "skin/manager/vlSnapshots.h"
 #include "vcl/HandleCounts.h"
+#include "vcl/StdCtrls.h"
 
 namespace skin {
 namespace {
@@ -286,6 +291,129 @@ TEST_F(FormAnimations, LiveCountsStayFlatOverShowsHidesAndFades) {
     EXPECT_EQ(vcl::LiveHandles(), shown);
     EXPECT_EQ(Heard.Count(aeShowing), 102);
     EXPECT_EQ(Heard.Count(aeHiding), 101);
+}
+
+} // namespace
+} // namespace skin
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using namespace std::chrono_literals;
+
+// A dialog as the dialog skinning will offer it: a plain window with a
+// child, a frame image of its size in one colour.
+struct FakeDialog : TvlAnimDialog {
+    TestForm Window{vcl::clWhite};
+    vcl::TButton *Child = nullptr;
+    TsSkinManager *Manager = nullptr;
+    std::unique_ptr<vcl::TBitmap> Frame;
+    int Renders = 0, Regions = 0, Prints = 0;
+    static constexpr vcl::TColor FrameColour = 0x3050A0;
+
+    explicit FakeDialog(TsSkinManager *M) : Manager(M) {
+        Window.Form->SetBounds(200, 150, 240, 160);
+        Child = Window.Add(vcl::Create<vcl::TButton>(Window.Form), 20, 20);
+        Window.Form->HandleNeeded();
+        Child->HandleNeeded();
+        Frame = NewBitmap32(Window.Form->Width(), Window.Form->Height());
+        FillRectAlpha(*Frame, {0, 0, Frame->Width(), Frame->Height()}, FrameColour, 255);
+    }
+    HWND DialogWindow() const override { return Window.Form->Handle(); }
+    TsSkinManager *DialogManager() const override { return Manager; }
+    void RenderFrame() override { ++Renders; }
+    vcl::TBitmap *FrameImage() const override { return Frame.get(); }
+    vcl::TPoint FrameOffset() const override {
+        RECT w{};
+        POINT o{0, 0};
+        GetWindowRect(DialogWindow(), &w);
+        ClientToScreen(DialogWindow(), &o);
+        return {o.x - w.left, o.y - w.top};
+    }
+    void PrintChildWindows(HDC DC) override {
+        ++Prints;
+        Child->PaintTo(DC, Child->Left(), Child->Top());
+    }
+    void UpdateRegion() override { ++Regions; }
+    std::unique_ptr<vcl::TForm> TakeSnapshotForm() override { return CreateSnapshotForm(DialogWindow()); }
+};
+
+std::uint32_t PixelAt(const LayeredCall &C, int X, int Y) { return C.Pixels[static_cast<std::size_t>(Y * C.Size.cx + X)]; }
+
+using DialogAnimations = FormsFixture;
+
+TEST_F(DialogAnimations, ADialogShowsItsFrameAndPrintedChildrenInElevenFrames) {
+    FakeDialog dialog(Manager.get());
+    LayeredRecorder recorder(LayeredRecorder::Forward, true);
+    AnimShowDialog(dialog, 100, 255, atFading);
+    const std::vector<HWND> windows = LayeredRecorder::Windows();
+    ASSERT_EQ(windows.size(), 1u);
+    // The dialog's alpha step is the target / (steps + 1).
+    EXPECT_EQ(LayeredRecorder::AlphasOf(windows[0]),
+              (std::vector<int>{0, 23, 46, 70, 93, 116, 139, 162, 185, 209, 232, 255, 255}));
+    EXPECT_FALSE(IsWindow(windows[0]));
+    const LayeredCall last = LayeredRecorder::Calls.back();
+    ASSERT_EQ(last.Pixels.size(), static_cast<std::size_t>(last.Size.cx * last.Size.cy));
+    EXPECT_EQ(last.Size.cx, 240);
+    EXPECT_EQ(PixelAt(last, 1, 1), 0xFF000000u | 0xA05030u);  // the frame image, opaque
+    const vcl::TPoint client = dialog.FrameOffset();
+    const std::uint32_t child = PixelAt(last, client.X + 30, client.Y + 30);
+    EXPECT_EQ(child >> 24, 255u);
+    EXPECT_NE(child & 0xFFFFFF, 0xA05030u);  // the child printed over it
+    EXPECT_EQ(dialog.Renders, 1);
+    EXPECT_EQ(dialog.Prints, 1);
+    EXPECT_EQ(dialog.Regions, 1);
+    EXPECT_TRUE(GetWindowLongPtrW(dialog.DialogWindow(), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+
+    // Without a frame image nothing shows and the flag is lowered again.
+    dialog.Frame.reset();
+    LayeredRecorder none;
+    AnimShowDialog(dialog, 100, 255, atFading);
+    EXPECT_TRUE(LayeredRecorder::Calls.empty());
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+}
+
+TEST_F(DialogAnimations, TheClientPartOfADialogSnapshotIsOpaque) {
+    FakeDialog dialog(Manager.get());
+    dialog.Window.Show();
+    const vcl::TPoint client = dialog.FrameOffset();
+    auto image = NewBitmap32(240, 160);  // alpha 0 throughout
+    SnapshotDialogWindow(dialog, *image, true);
+    const auto alphaAt = [&](int X, int Y) { return static_cast<const std::uint32_t *>(image->ScanLine(Y))[X] >> 24; };
+    EXPECT_EQ(alphaAt(client.X + 2, client.Y + 2), 255u);
+    EXPECT_EQ(alphaAt(0, 0), 0u);  // the frame is the frame image's
+    EXPECT_EQ(dialog.Prints, 0);
+
+    // Printed: without a border form the whole picture becomes opaque.
+    auto printed = NewBitmap32(240, 160);
+    SnapshotDialogWindow(dialog, *printed, false);
+    EXPECT_EQ(dialog.Prints, 1);
+    EXPECT_EQ(static_cast<const std::uint32_t *>(printed->ScanLine(0))[0] >> 24, 255u);
+}
+
+TEST_F(DialogAnimations, ADialogHidesOnTheTimerWithoutAnEvent) {
+    FakeDialog dialog(Manager.get());
+    dialog.Window.Show();
+    Manager->AnimEffects()->DialogHide->Time = 100;
+    Manager->AnimEffects()->DialogHide->Mode = atAero;
+    LayeredRecorder recorder;
+    AnimHideDialog(dialog);
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+    ASSERT_TRUE(HideTimer() && HideTimer()->Window());
+    const HWND hiding = HideTimer()->Window()->WindowHandle();
+    ASSERT_TRUE(uitest::PumpUntil([] { return !HideTimer()->Window(); }, 3s));
+    // The snapshot form's own picture, then the hide's first image and its frames.
+    const std::vector<int> alphas = LayeredRecorder::AlphasOf(hiding);
+    EXPECT_EQ(alphas, (std::vector<int>{255, 255, 230, 204, 178, 153, 128, 102, 76, 51, 26, 0, 0}));
+    EXPECT_FALSE(IsWindow(hiding));
+
+    // Without a manager nothing is played.
+    dialog.Manager = nullptr;
+    LayeredRecorder none;
+    AnimHideDialog(dialog);
+    EXPECT_TRUE(LayeredRecorder::Calls.empty());
 }
 
 } // namespace
