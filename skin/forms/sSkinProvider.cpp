@@ -1,5 +1,7 @@
 #include "sSkinProvider.h"
 
+#include "vlBlendOnMoving.h"
+
 #include <shellapi.h>
 
 #include <algorithm>

@@ -69,6 +69,7 @@ class TsScrollWndData;
 class TsSkinManager;
 class TsSystemMenu;
 class TvlCtrlAdapter;
+class TvlMoveTimer;
 
 VCL_ENUM(TsGripMode, gmNone, gmRightBottom)
 // rmBorder drags an outline instead of moving and sizing the live window.
@@ -303,6 +304,13 @@ public:
     void CMRecreateWnd(vcl::TMessage &Message);
     // WM_SETREDRAW to every visible child window of the form.
     void SetChildrenRedraw(bool On);
+
+    // ---------------------------------------------------- vlBlendOnMoving.cpp
+    // The form turns translucent for a move; Drag: the system's move loop
+    // runs here, and the blending ends with it.
+    void StartBlendOnMoving(bool Drag);
+    // Opaque again; Snapshot: a cover of the form to take (else one is made).
+    void EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot);
     // The unskinned route's handlers around the saved procedure.
     void VisibleChangedUnskinned(vcl::TMessage &Message);   // before it
     void WindowPosChangedUnskinned(vcl::TMessage &Message); // after it
@@ -509,6 +517,7 @@ public:
     std::unique_ptr<vcl::TForm> CaptionCover;
     vcl::TWndMethod CoverSavedWndProc;    // the cover's procedure before ours
     std::unique_ptr<vcl::TForm> HideCover;
+    std::unique_ptr<TvlMoveTimer> MoveTimer;  // the blend on moving's timer while it runs
     std::vector<TvlLabelRecord> LabelRecords;
     TvlOutlineDrag OutlineDrag;
     vcl::TRect LastClientRect{};

@@ -12,6 +12,7 @@
 #include "../manager/LayeredRecorder.h"
 #include "FrameOutputTestSupport.h"
 #include "skin/manager/sSkinManager.h"
+#include "skin/forms/vlBlendOnMoving.h"
 #include "skin/forms/vlDwmServices.h"
 #include "skin/graphics/vlPixelHelpers.h"
 #include "skin/manager/vlFormAnimations.h"
@@ -414,6 +415,134 @@ TEST_F(DialogAnimations, ADialogHidesOnTheTimerWithoutAnEvent) {
     LayeredRecorder none;
     AnimHideDialog(dialog);
     EXPECT_TRUE(LayeredRecorder::Calls.empty());
+}
+
+} // namespace
+} // namespace skin
+
+#include <atomic>
+#include <thread>
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using namespace std::chrono_literals;
+
+// The alphas a form was told through SC_SET_FORM_ALPHA, its provider's
+// handling behind.
+struct AlphaTap {
+    vcl::TControl *Control;
+    vcl::TWndMethod Next;
+    std::vector<int> Alphas;
+    explicit AlphaTap(vcl::TControl *C) : Control(C), Next(C->WindowProc) {
+        C->WindowProc = vcl::TWndMethod::Bind<&AlphaTap::Handle>(this);
+    }
+    ~AlphaTap() { Control->WindowProc = Next; }
+    void Handle(vcl::TMessage &M) {
+        if (M.Msg == SM_SKINCOMMAND && LOWORD(M.WParam) == 0 && HIWORD(M.WParam) == SC_SET_FORM_ALPHA)
+            Alphas.push_back(static_cast<int>(M.LParam));
+        Next(M);
+    }
+};
+
+void MouseInput(DWORD Flags, POINT At) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>(At.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = static_cast<LONG>(At.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &in, sizeof in);
+}
+
+TEST_F(FormAnimations, ABlendedDragLowersTheAlphaEachTickAndTheGluedFormFollows) {
+    Effects().BlendOnMoving->Active = true;  // 170 over 1000 ms: 0.85 a tick
+    ShowFilled();
+    RECT r{};
+    GetWindowRect(W(), &r);
+    TestForm glued;
+    glued.Form->SetName("Glued");
+    glued.Form->SetBounds(r.right, r.top, 150, 120);  // touching the right edge
+    vcl::Create<TsSkinProvider>(glued.Form);
+    glued.Show();
+    AlphaTap tap(glued.Form);
+    P->GluedForms()->Add("Glued");
+
+    POINT grip{(r.left + r.right) / 2, r.top + 2};
+    while (grip.y < r.top + 40 && SendMessageW(W(), WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)) != HTCAPTION) ++grip.y;
+    ASSERT_EQ(SendMessageW(W(), WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTCAPTION);
+
+    // A blended move needs full-window dragging, which Wine leaves off.
+    BOOL full = FALSE;
+    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    struct Restore {
+        BOOL Full;
+        ~Restore() { SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, Full, nullptr, 0); }
+    } restore{full};
+    LayeredRecorder recorder;
+    std::atomic<bool> done = false;
+    std::thread user([&] {
+        MouseInput(0, grip);
+        std::this_thread::sleep_for(50ms);
+        MouseInput(MOUSEEVENTF_LEFTDOWN, grip);
+        for (int i = 1; i <= 15; ++i) {
+            std::this_thread::sleep_for(20ms);
+            MouseInput(0, POINT{grip.x + 4 * i, grip.y + 2 * i});
+        }
+        std::this_thread::sleep_for(30ms);
+        MouseInput(MOUSEEVENTF_LEFTUP, POINT{grip.x + 60, grip.y + 30});
+        done = true;
+    });
+    const bool ended = uitest::PumpUntil([&] { return done && !(P->StateFlags & pfBlendOnMoving); }, 5s);
+    user.join();
+    ASSERT_TRUE(ended);
+
+    std::vector<int> alphas;
+    for (const auto &[w, a] : LayeredRecorder::Attributes)
+        if (w == W()) alphas.push_back(a);
+    ASSERT_GE(alphas.size(), 10u);  // a tick each 10 ms through the move loop
+    EXPECT_EQ(alphas.front(), 255);
+    EXPECT_TRUE(std::is_sorted(alphas.rbegin(), alphas.rend()));  // falling, never rising
+    EXPECT_LT(alphas.back(), 255);
+    EXPECT_GE(alphas.back(), 170);
+    RECT after{};
+    GetWindowRect(W(), &after);
+    EXPECT_NE(after.left, r.left);  // the drag moved it
+    EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);  // opaque again
+    EXPECT_FALSE(P->MoveTimer);
+    // The glued form heard the same alphas, then 255.
+    ASSERT_GE(tap.Alphas.size(), 2u);
+    EXPECT_EQ(tap.Alphas.back(), 255);
+    EXPECT_LT(*std::min_element(tap.Alphas.begin(), tap.Alphas.end()), 255);
+}
+
+TEST_F(FormAnimations, BlendsWithoutTheOptionStayOpaqueAndLiveCountsStayFlat) {
+    ShowFilled();
+    P->StartBlendOnMoving(false);  // the manager's option is off
+    EXPECT_FALSE(P->StateFlags & pfBlendOnMoving);
+
+    Effects().BlendOnMoving->Active = true;
+    Effects().BlendOnMoving->Time = 0;  // the target in one tick
+    P->SetAllowBlendOnMoving(false);    // layered, but at 255
+    P->StartBlendOnMoving(false);
+    ASSERT_TRUE(P->MoveTimer);
+    P->MoveTimer->Tick();
+    P->MoveTimer->Tick();
+    EXPECT_EQ(P->MoveTimer->CurrentAlpha, 255);
+    P->EndBlendOnMoving(nullptr);
+    P->SetAllowBlendOnMoving(true);
+
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 100; ++i) {
+        P->StartBlendOnMoving(false);
+        P->MoveTimer->Tick();
+        P->MoveTimer->Tick();
+        EXPECT_EQ(P->MoveTimer->CurrentAlpha, 170);
+        P->EndBlendOnMoving(nullptr);
+    }
+    EXPECT_EQ(vcl::LiveHandles(), before);
+    EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
 }
 
 } // namespace
