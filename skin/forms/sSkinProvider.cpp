@@ -1,6 +1,7 @@
 #include "sSkinProvider.h"
 
 #include "vlBlendOnMoving.h"
+#include "vlMinimizeAnimation.h"
 
 #include <shellapi.h>
 
@@ -246,9 +247,7 @@ void TsSkinProvider::WriteThirdPartyLists() {
         if (ThirdPartyLists[kind]) FThirdParty->SetThirdList(static_cast<int>(kind), ThirdPartyLists[kind]->Text());
 }
 
-bool TsSkinProvider::StartMinimizeAnimation() { return false; }
 
-bool TsSkinProvider::StartRestoreAnimation() { return false; }
 
 TsCommonData *TsSkinProvider::ProviderSkinData() const { return FSkinData.get(); }
 

@@ -69,6 +69,7 @@ class TsScrollWndData;
 class TsSkinManager;
 class TsSystemMenu;
 class TvlCtrlAdapter;
+class TvlMinTimer;
 class TvlMoveTimer;
 
 VCL_ENUM(TsGripMode, gmNone, gmRightBottom)
@@ -250,7 +251,8 @@ public:
     vcl::TCustomForm *ProviderForm() const override { return Form; }
     TsCommonData *ProviderSkinData() const override;
     bool DrawsNonClientArea() const override { return FDrawNonClientArea; }
-    // No minimize or restore animation exists yet: neither starts.
+    // The minimize and restore animations (vlMinimizeAnimation.cpp): true
+    // when the animation runs (the restore: reversed the minimize's image).
     bool StartMinimizeAnimation() override;
     bool StartRestoreAnimation() override;
     // The hide cover when there is one (sFormActivation.cpp).
@@ -518,6 +520,7 @@ public:
     vcl::TWndMethod CoverSavedWndProc;    // the cover's procedure before ours
     std::unique_ptr<vcl::TForm> HideCover;
     std::unique_ptr<TvlMoveTimer> MoveTimer;  // the blend on moving's timer while it runs
+    std::unique_ptr<TvlMinTimer> MinTimer;    // the minimize animation's, kept for the restore
     std::vector<TvlLabelRecord> LabelRecords;
     TvlOutlineDrag OutlineDrag;
     vcl::TRect LastClientRect{};
