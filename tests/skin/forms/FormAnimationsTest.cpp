@@ -457,6 +457,9 @@ void MouseInput(DWORD Flags, POINT At) {
 
 TEST_F(FormAnimations, ABlendedDragLowersTheAlphaEachTickAndTheGluedFormFollows) {
     Effects().BlendOnMoving->Active = true;  // 170 over 1000 ms: 0.85 a tick
+    // The form of the test before, freed while visible, may still be
+    // hiding where this one shows.
+    ASSERT_TRUE(HideDone());
     ShowFilled();
     RECT r{};
     GetWindowRect(W(), &r);
@@ -471,6 +474,9 @@ TEST_F(FormAnimations, ABlendedDragLowersTheAlphaEachTickAndTheGluedFormFollows)
     POINT grip{(r.left + r.right) / 2, r.top + 2};
     while (grip.y < r.top + 40 && SendMessageW(W(), WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)) != HTCAPTION) ++grip.y;
     ASSERT_EQ(SendMessageW(W(), WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTCAPTION);
+    SetForegroundWindow(W());
+    vcl::Application->ProcessMessages();
+    ASSERT_EQ(WindowFromPoint(grip), W());
 
     // A blended move needs full-window dragging, which Wine leaves off.
     BOOL full = FALSE;
@@ -542,6 +548,38 @@ TEST_F(FormAnimations, BlendsWithoutTheOptionStayOpaqueAndLiveCountsStayFlat) {
         P->EndBlendOnMoving(nullptr);
     }
     EXPECT_EQ(vcl::LiveHandles(), before);
+    EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+} // namespace
+} // namespace skin
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using namespace std::chrono_literals;
+
+// Runs last in this program: it makes its form the application's main form.
+TEST_F(FormAnimations, TheMainWindowHookHidesTheMainFormOnceAndTheEndingHideStartsNoOther) {
+    vcl::Application->FormCreated(F());  // the main form
+    ShowFilled();
+    Effects().FormHide->Time = 100;
+    Effects().FormHide->Mode = atFading;
+    Heard.Heard.clear();
+    LayeredRecorder recorder;
+    const HWND app = vcl::Application->Handle();
+    WINDOWPOS pos{app, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER};
+    SendMessageW(app, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+    EXPECT_FALSE(IsWindowVisible(W()));
+    ASSERT_TRUE(HideDone());
+    // One hide window with its frames; the form's own hiding (and the
+    // hide that ends the animation) started no second one.
+    int hides = 0;
+    for (HWND w : AnimationWindows())
+        if (LayeredRecorder::Of(w).size() >= 11u) ++hides;
+    EXPECT_EQ(hides, 1);
+    EXPECT_EQ(Heard.Heard, std::vector<TvlAnimEvent>{aeHiding});
     EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
 }
 
