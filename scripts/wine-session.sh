@@ -59,6 +59,10 @@ REGEDIT4
 ; take it (Wine composes from Windows 8.1 on; the others run as Windows 7).
 [HKEY_CURRENT_USER\Software\Wine\AppDefaults\SkinHooksAeroTest.exe]
 "Version"="win10"
+
+; The minimize animation plays only with composition.
+[HKEY_CURRENT_USER\Software\Wine\AppDefaults\MinimizeAnimationAeroTest.exe]
+"Version"="win10"
 REG
   wine regedit "$WINEPREFIX.reg" >/dev/null 2>&1
 }

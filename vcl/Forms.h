@@ -255,6 +255,9 @@ public:
     void Terminate();
     void Minimize();
     void Restore();
+    // Run by the skinning's restore animation when a form of the
+    // application has been restored; unassigned by default.
+    TNotifyEvent OnRestore;
 
     void HookMainWindow(TWindowHook Hook);
     void UnhookMainWindow(TWindowHook Hook);

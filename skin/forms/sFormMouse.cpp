@@ -195,6 +195,17 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
         if (ProviderServes(this, window)) BeginOutlineDrag(code, screen);
         return;
     }
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    if (fullDrag && code == HTCAPTION && window && Form->FormStyle() != vcl::fsMDIChild && m &&
+        m->AnimEffects()->BlendOnMoving->Active) {
+        // A blended move: the form turns translucent for the drag.
+        FormActive = 1;
+        FSkinData->BGChanged = true;
+        if (Form->CanFocus()) Form->SetFocus();
+        StartBlendOnMoving(true);
+        Message.Result = 0;
+        return;
+    }
     SavedWndProc(Message);
 }
 

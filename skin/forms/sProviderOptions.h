@@ -34,6 +34,8 @@ class TsSkinProvider;
 
 // The state of one caption button: the provider's seven system buttons and
 // each user title button have one.
+class TvlSBAnimation;
+
 struct TsCaptionButton {
     int State = 0;          // 0 normal, 1 hot, 2 pressed; -1: never painted
     int GlowID = -1;        // the glow shown while hot (the glow service's id), -1 none
@@ -41,6 +43,7 @@ struct TsCaptionButton {
     vcl::TRect Rect{};      // in the frame image's coordinates
     int HitCode = 0;        // what WM_NCHITTEST answers over it
     bool HaveAlignment = false;  // may stand at the skin's fixed top ("BIVALIGN" 1)
+    TvlSBAnimation *Timer = nullptr;  // its fade; not owned: the provider owns it
 };
 
 // A second caption text after the form's own.

@@ -1,5 +1,8 @@
 #include "sSkinProvider.h"
 
+#include "vlBlendOnMoving.h"
+#include "vlMinimizeAnimation.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -180,6 +183,7 @@ void TsSkinProvider::Loaded() {
 
 TsSkinProvider::~TsSkinProvider() {
     SetTitleBarCallbacks(false);
+    FreeButtonAnimations();
     UpdateExtBorders(false);
     FAddedTitle.reset();
     if (Form && Hooked) ReleaseForm();
@@ -257,9 +261,7 @@ void TsSkinProvider::WriteThirdPartyLists() {
         if (ThirdPartyLists[kind]) FThirdParty->SetThirdList(static_cast<int>(kind), ThirdPartyLists[kind]->Text());
 }
 
-bool TsSkinProvider::StartMinimizeAnimation() { return false; }
 
-bool TsSkinProvider::StartRestoreAnimation() { return false; }
 
 TsCommonData *TsSkinProvider::ProviderSkinData() const { return FSkinData.get(); }
 

@@ -76,6 +76,8 @@ class TsTitleBar;
 class TvlTitleBarItem;
 class TsSystemMenu;
 class TvlCtrlAdapter;
+class TvlMinTimer;
+class TvlMoveTimer;
 
 VCL_ENUM(TsGripMode, gmNone, gmRightBottom)
 // rmBorder drags an outline instead of moving and sizing the live window.
@@ -260,7 +262,8 @@ public:
     vcl::TCustomForm *ProviderForm() const override { return Form; }
     TsCommonData *ProviderSkinData() const override;
     bool DrawsNonClientArea() const override { return FDrawNonClientArea; }
-    // No minimize or restore animation exists yet: neither starts.
+    // The minimize and restore animations (vlMinimizeAnimation.cpp): true
+    // when the animation runs (the restore: reversed the minimize's image).
     bool StartMinimizeAnimation() override;
     bool StartRestoreAnimation() override;
     // The hide cover when there is one (sFormActivation.cpp).
@@ -314,6 +317,13 @@ public:
     void CMRecreateWnd(vcl::TMessage &Message);
     // WM_SETREDRAW to every visible child window of the form.
     void SetChildrenRedraw(bool On);
+
+    // ---------------------------------------------------- vlBlendOnMoving.cpp
+    // The form turns translucent for a move; Drag: the system's move loop
+    // runs here, and the blending ends with it.
+    void StartBlendOnMoving(bool Drag);
+    // Opaque again; Snapshot: a cover of the form to take (else one is made).
+    void EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot);
     // The unskinned route's handlers around the saved procedure.
     void VisibleChangedUnskinned(vcl::TMessage &Message);   // before it
     void WindowPosChangedUnskinned(vcl::TMessage &Message); // after it
@@ -466,6 +476,14 @@ public:
     void PaintButtonState(int Code);
     // The button record of a hit code; null for none.
     TsCaptionButton *ButtonByCode(int Code);
+    // The button of Code fades (its layer shows its looks) rather than
+    // being painted at once.
+    bool ButtonFades(int Code) const;
+    // The button of Code in State over its caption background, opaque, as
+    // the frame would show it; the cache keeps the button's normal look.
+    std::unique_ptr<vcl::TBitmap> ButtonPicture(int Code, int State);
+    // Every button's fade freed (before the records go).
+    void FreeButtonAnimations();
     virtual int GetButtonsTop() const;
     int GetTitleHeight(bool Maximized) const;
     int GetTitleHeight() override { return GetTitleHeight(false); }
@@ -548,6 +566,8 @@ public:
     std::unique_ptr<vcl::TForm> CaptionCover;
     vcl::TWndMethod CoverSavedWndProc;    // the cover's procedure before ours
     std::unique_ptr<vcl::TForm> HideCover;
+    std::unique_ptr<TvlMoveTimer> MoveTimer;  // the blend on moving's timer while it runs
+    std::unique_ptr<TvlMinTimer> MinTimer;    // the minimize animation's, kept for the restore
     std::vector<TvlLabelRecord> LabelRecords;
     TvlOutlineDrag OutlineDrag;
     vcl::TRect LastClientRect{};
@@ -598,6 +618,9 @@ private:
     void DrawButtonImage(const TsCaptionButton &Button, int ImageIndex, bool Inactive);
     void DrawTitleButton(TsTitleButton &Button, int Index, bool OwnRules);
     void DrawAllButtons(int Skip);
+    // The one button of Code drawn into the cache by its own rules, over
+    // the restored strip, the others as the frame draws them.
+    void DrawButtonLook(int Code, TsCaptionButton &Button, TsTitleButton *TitleButton);
     // The code of the caption button under a point of the frame image;
     // HTCLIENT over none (or over a disabled user button).
     int ButtonHitCode(vcl::TPoint P);

@@ -7,8 +7,10 @@
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlPixelHelpers.h"
 #include "skin/graphics/vlSkinGlyphs.h"
+#include "skin/graphics/vlSkinPieces.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sSkinServices.h"
@@ -16,6 +18,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/Forms.h"
+#include "vlSBAnimation.h"
 #include "vlTitleBar.h"
 
 namespace skin {
@@ -191,8 +194,9 @@ void TsSkinProvider::DrawButtonImage(const TsCaptionButton &Button, int ImageInd
     // Key pixels leave the caption under them as it is.
     TvlBgInfo behind;
     InitBgInfo(&cache, 0, 0, behind);
-    DrawSkinGlyph(cache, {Button.Rect.Left, Button.Rect.Top}, Button.State, Inactive ? gmFaded : gmNormal, *mask,
-                  behind);
+    // A fading button's other looks are its layer's: the frame shows it normal.
+    const int state = Button.Timer ? 0 : Button.State;
+    DrawSkinGlyph(cache, {Button.Rect.Left, Button.Rect.Top}, state, Inactive ? gmFaded : gmNormal, *mask, behind);
 }
 
 void TsSkinProvider::DrawTitleButton(TsTitleButton &Button, int Index, bool OwnRules) {
@@ -216,7 +220,7 @@ void TsSkinProvider::DrawAllButtons(int Skip) {
         const auto draw = [&](const TsCaptionButton &Button, bool Enabled) {
             if (Button.HitCode == Skip) return;
             DrawButtonImage(Button, Button.ImageIndex,
-                            (!FormActive || !Enabled || formDisabled) && Button.State == 0);
+                            (!FormActive || !Enabled || formDisabled) && (Button.State == 0 || Button.Timer));
         };
         draw(ButtonClose, SystemMenu->VisibleClose() && NativeCloseEnabled(window));
         if (SystemMenu->VisibleMax()) draw(ButtonMax, SystemMenu->EnabledMax());
@@ -250,28 +254,17 @@ void TsSkinProvider::PaintButtonState(int Code) {
     const HWND window = WindowOf(Form);
     if (button->State == -1 || button->Rect.Left <= IconRect.Right || !window || !ButtonsPaintable()) return;
 
-    // The strip behind the buttons goes back whole, so every button is drawn
-    // again: the others as the frame draws them, this one by its own rules.
-    GdiFlush();
-    RestoreButtonsArea(CacheWidth());
-    DrawAllButtons(Code);
-    if (titleButton) {
-        DrawTitleButton(*titleButton, Code - htTitleButton, true);
+    const bool fading = ButtonFades(Code);
+    if (fading) {
+        const TsSkinManager *m = FSkinData->GetSkinManager();
+        const int steps = m->Effects()->AllowAnimation ? 10 : 1;
+        // A press shows at once; a hot look fades in, the normal one back.
+        StartButtonAnimation(*button, button->State, button->State == 2 ? 1 : steps, this, true);
     } else {
-        const bool iconic = IsIconic(window) != 0;
-        const TsSkinManager *manager = FSkinData->GetSkinManager();
-        int image = button->ImageIndex;
-        bool disabled = false;
-        if (Code == HTMAXBUTTON && IsZoomed(window)) image = TitleIconIndex(manager, tiBigNorm);
-        if (Code == HTMINBUTTON && iconic) image = TitleIconIndex(manager, tiBigNorm);
-        if (Code == HTMAXBUTTON && iconic) {
-            image = TitleIconIndex(manager, tiBigMax);
-            disabled = !(SystemMenu && SystemMenu->EnabledMax());
-        }
-        DrawButtonImage(*button, image, disabled || (!FormActive && button->State == 0));
+        DrawButtonLook(Code, *button, titleButton);
     }
 
-    if (IsWindowVisible(window)) {
+    if (!fading && IsWindowVisible(window)) {
         const vcl::TRect &r = button->Rect;
         const vcl::TWindowDC dc(window, GetWindowDC(window));
         if (dc) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), FSkinData->CacheBmp()->Canvas()->Handle(),
@@ -294,6 +287,66 @@ void TsSkinProvider::PaintButtonState(int Code) {
         button->GlowID = GlowService().ShowGlow(screen, "GLOBALINFO", mask->PropertyName + "GLOW", *FSkinData, window,
                                                 255, margin);
     }
+}
+
+void TsSkinProvider::DrawButtonLook(int Code, TsCaptionButton &Button, TsTitleButton *TitleButton) {
+    // The strip behind the buttons goes back whole, so every button is drawn
+    // again: the others as the frame draws them, this one by its own rules.
+    GdiFlush();
+    RestoreButtonsArea(CacheWidth());
+    DrawAllButtons(Code);
+    if (TitleButton) {
+        DrawTitleButton(*TitleButton, Code - htTitleButton, true);
+        return;
+    }
+    const HWND window = WindowOf(Form);
+    const bool iconic = IsIconic(window) != 0;
+    const TsSkinManager *manager = FSkinData->GetSkinManager();
+    int image = Button.ImageIndex;
+    bool disabled = false;
+    if (Code == HTMAXBUTTON && IsZoomed(window)) image = TitleIconIndex(manager, tiBigNorm);
+    if (Code == HTMINBUTTON && iconic) image = TitleIconIndex(manager, tiBigNorm);
+    if (Code == HTMAXBUTTON && iconic) {
+        image = TitleIconIndex(manager, tiBigMax);
+        disabled = !(SystemMenu && SystemMenu->EnabledMax());
+    }
+    DrawButtonImage(Button, image, disabled || (!FormActive && Button.State == 0));
+}
+
+bool TsSkinProvider::ButtonFades(int Code) const {
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    // Without UpdateLayeredWindow a button is painted at once.
+    return m && m->Effects()->AllowGlowing && LayeredWindowsAvailable() && !IsMDIButton(Code) && !Form->Parent() &&
+           Form->FormStyle() != vcl::fsMDIChild && !ShowAnimating && !ModuleState().FormAnimationActive &&
+           !(StateFlags & (pfBlendOnMoving | pfMinimizeAnimation | pfRestoreAnimation));
+}
+
+std::unique_ptr<vcl::TBitmap> TsSkinProvider::ButtonPicture(int Code, int State) {
+    TsCaptionButton *button = ButtonByCode(Code);
+    if (!button || button->Rect.IsEmpty() || !ButtonsPaintable()) return nullptr;
+    TsTitleButton *titleButton = Code >= htTitleButton ? FTitleButtons->Items(Code - htTitleButton) : nullptr;
+    // The look drawn into the cache as the frame would show it, taken, and
+    // the cache given its normal look back.
+    TvlSBAnimation *timer = std::exchange(button->Timer, nullptr);
+    const int saved = std::exchange(button->State, State);
+    DrawButtonLook(Code, *button, titleButton);
+    GdiFlush();
+    const vcl::TRect &r = button->Rect;
+    auto picture = NewBitmap32(r.Width(), r.Height());
+    CopyPixels(picture->View(), 0, 0, FSkinData->CacheBmp()->View(), r.Left, r.Top, r.Width(), r.Height());
+    SetRectAlpha(*picture, {0, 0, r.Width(), r.Height()}, 255);
+    button->Timer = timer;
+    button->State = 0;
+    DrawButtonLook(Code, *button, titleButton);
+    button->State = saved;
+    return picture;
+}
+
+void TsSkinProvider::FreeButtonAnimations() {
+    for (TsCaptionButton *b : {&ButtonMin, &ButtonMax, &ButtonHelp, &ButtonClose, &MDIMin, &MDINorm, &MDIClose})
+        delete b->Timer;
+    if (FTitleButtons)
+        for (int i = 0; i < FTitleButtons->Count(); ++i) delete FTitleButtons->Items(i)->Data.Timer;
 }
 
 // ------------------------------------------------------------------ states

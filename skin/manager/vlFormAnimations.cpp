@@ -117,15 +117,12 @@ void DrawFrame(HDC Frame, HDC Snapshot, const TvlAnimFrame &F, int Width, int He
 // drawn, or before when TickFirst).
 void RunFrames(TvlFrameSequence Frames, HWND Window, HDC Screen, vcl::TBitmap &Snapshot, vcl::TBitmap &Frame,
                bool TickFirst) {
-    const int w = Snapshot.Width(), h = Snapshot.Height();
-    const HDC source = Snapshot.Canvas()->Handle(), frame = Frame.Canvas()->Handle();
     TFramePacer pacer;
     while (!Frames.Done()) {
         if (TickFirst) pacer.Start();
         const TvlAnimFrame f = Frames.Next();
-        DrawFrame(frame, source, f, w, h);
         if (!TickFirst) pacer.Start();
-        UpdateLayered(Window, Screen, SIZE{w, h}, frame, f.Alpha);
+        PresentFrame(Window, Screen, Snapshot, Frame, f, false);
         pacer.Wait();
     }
 }
@@ -208,6 +205,22 @@ TvlLayeredAnimations &LayeredAnimations() {
 } // namespace
 
 // ------------------------------------------------------------ layered calls
+
+void PresentFrame(HWND Window, HDC Screen, vcl::TBitmap &Snapshot, vcl::TBitmap &Frame, const TvlAnimFrame &F,
+                  bool Clear) {
+    const int w = Snapshot.Width(), h = Snapshot.Height();
+    const HDC frame = Frame.Canvas()->Handle();
+    if (Clear && F.Stretch) {
+        // Only what the stretched image leaves uncovered: the bands around it.
+        const auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        const vcl::TRect &p = F.Place;
+        for (const RECT band : {RECT{0, 0, w, p.Top}, RECT{0, p.Bottom, w, h}, RECT{0, p.Top, p.Left, p.Bottom},
+                                RECT{p.Right, p.Top, w, p.Bottom}})
+            if (band.right > band.left && band.bottom > band.top) FillRect(frame, &band, black);
+    }
+    DrawFrame(frame, Snapshot.Canvas()->Handle(), F, w, h);
+    UpdateLayered(Window, Screen, SIZE{w, h}, frame, F.Alpha);
+}
 
 bool SetLayeredAlpha(HWND Window, bool On, std::uint8_t Alpha) {
     if (!Window) return false;
@@ -308,6 +321,9 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
     // WM_SETREDRAW 1 gives the form WS_VISIBLE back, if its show took it.
     SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
+    // Wine's redraw of a window that just left its layered phase leaves the
+    // frame as the system drew it: the frame is asked for directly.
+    SendMessageW(wnd, WM_NCPAINT, 1, 0);
     snapshot.reset();
     if (DwmCompositionActive()) Sleep(40);
     SetWindowPos(aw, wnd, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
@@ -401,15 +417,8 @@ void TvlHideTimer::Step(vcl::TObject *) {
         return;
     }
     const TvlAnimFrame f = FFrames.Next();
-    const int w = FSnapshot->Width(), h = FSnapshot->Height();
-    const HDC work = FWork->Canvas()->Handle();
-    if (f.Stretch) {
-        const RECT all{0, 0, w, h};
-        FillRect(work, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    }
-    DrawFrame(work, FSnapshot->Canvas()->Handle(), f, w, h);
     const vcl::TWindowDC screen;
-    UpdateLayered(FWindow->WindowHandle(), screen.Get(), SIZE{w, h}, work, f.Alpha);
+    PresentFrame(FWindow->WindowHandle(), screen.Get(), *FSnapshot, *FWork, f, true);
 }
 
 TvlHideTimer *HideTimer() { return TheHideTimer; }
@@ -545,6 +554,8 @@ void TOutputWindow::WndProc(vcl::TMessage &Message) {
 }
 
 TOutputWindow *OutputWindow() { return TheOutputWindow; }
+
+const vcl::TBitmap *OutputWindowImage() { return OldImage().get(); }
 
 void ShowOutputWindowOver(vcl::TCustomForm *Form) {
     if (!Form || !Form->HandleAllocated()) return;

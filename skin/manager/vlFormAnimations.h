@@ -45,6 +45,12 @@ bool SetLayeredAlpha(HWND Window, bool On, std::uint8_t Alpha);
 // its old content.
 void ShowLayeredBitmap(HWND Window, vcl::TBitmap *Bitmap, std::uint8_t Alpha, const POINT *Place = nullptr);
 
+// One frame of an animation: Snapshot drawn into Frame as F says (Clear:
+// Frame filled black first, as a zoomed hide needs) and Frame shown in the
+// layered Window at F's alpha. Nothing is allocated.
+void PresentFrame(HWND Window, HDC Screen, vcl::TBitmap &Snapshot, vcl::TBitmap &Frame, const TvlAnimFrame &F,
+                  bool Clear);
+
 // The show animation: the form's window exists and is about to become
 // visible; on return it is visible and redrawn, and the provider's
 // OnAfterAnimation has heard aeShowing. Mode: atAero (1) zooms, else fades.
@@ -117,6 +123,9 @@ protected:
 // The module's output window, made on first need with the application as
 // its owner and kept; null before, and after its owner freed it.
 TOutputWindow *OutputWindow();
+// The old screen image the output window covered its form with last; null
+// before the first.
+const vcl::TBitmap *OutputWindowImage();
 
 // The manager module's start-up and end: the service registered, and the
 // hide timer, output window and old image freed.

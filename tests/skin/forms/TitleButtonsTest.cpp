@@ -181,6 +181,7 @@ TEST_F(TitleButtons, ASizeGripAnswersBottomRightOverTheClientCorner) {
 }
 
 TEST_F(TitleButtons, HotAndPressedStatesArePaintedIntoTheCacheAndOnTheWindow) {
+    Manager->Effects()->AllowGlowing = false;  // painted at once, not faded
     C.Show();
     P->FormActive = 1;
     const HWND wnd = C.Wnd();
@@ -265,6 +266,7 @@ std::unique_ptr<vcl::TBitmap> BlockGlyph(vcl::TColor Block) {
 }
 
 TEST_F(TitleButtons, AUserButtonsGlyphIsCentredKeyedAndSinksWhenPressed) {
+    Manager->Effects()->AllowGlowing = false;  // painted at once, not faded
     TsTitleButton *user = AddUserButton();
     user->SetGlyph(BlockGlyph(0x102030).get());
     C.Show();
@@ -290,6 +292,7 @@ TEST_F(TitleButtons, AUserButtonsGlyphIsCentredKeyedAndSinksWhenPressed) {
 }
 
 TEST_F(TitleButtons, A32BitGlyphBlendsByItsAlpha) {
+    Manager->Effects()->AllowGlowing = false;  // painted at once, not faded
     TsTitleButton *user = AddUserButton();
     vcl::TBitmap glyph;
     glyph.SetPixelFormat(vcl::pf32bit);

@@ -1,0 +1,278 @@
+#include "vlMinimizeAnimation.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "sFrameMetrics.h"
+#include "sSkinProvider.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/vlFormAnimations.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Forms.h"
+#include "vlDwmServices.h"
+#include "vlSBAnimation.h"
+
+namespace skin {
+
+VCL_CLASS_INFO(TvlMinTimer)
+
+namespace {
+
+constexpr UINT Unchanged = SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER |
+                           SWP_NOSENDCHANGING;
+
+bool Later() { return SystemFrameMetrics().OSMajor >= 6; }
+
+// A process handle and the buffer reserved in that process, given back.
+struct TRemote {
+    HANDLE Process = nullptr;
+    void *Buffer = nullptr;
+    ~TRemote() {
+        if (Buffer) VirtualFreeEx(Process, Buffer, 0, MEM_RELEASE);
+        if (Process) CloseHandle(Process);
+    }
+};
+
+bool Read(HANDLE Process, const void *From, void *To, SIZE_T Size) {
+    SIZE_T read = 0;
+    return ReadProcessMemory(Process, From, To, Size, &read) && read == Size;
+}
+
+vcl::TRect Rect(const RECT &R) { return {R.left, R.top, R.right, R.bottom}; }
+
+// Where the form heads: its taskbar button, or the point of the taskbar's
+// edge opposite the form's centre; the screen's top-left without a taskbar.
+vcl::TRect MinimizeTarget(const vcl::TRect &Form) {
+    const HWND tray = FindTaskbarWindow();
+    if (!tray) return {};
+    vcl::TRect target;
+    if (!DwmCompositionActive()) target = FindTaskbarButtonRect();
+    if (!target.IsEmpty()) return target;
+    RECT bar{};
+    GetWindowRect(tray, &bar);
+    const vcl::TRect b = Rect(bar);
+    return EdgeTarget(TaskbarEdge(b), b, {(Form.Left + Form.Right) / 2, (Form.Top + Form.Bottom) / 2});
+}
+
+} // namespace
+
+vcl::TRect FindTaskbarButtonRect() {
+    const HWND tray = FindWindowExA(nullptr, nullptr, "Shell_TrayWnd", nullptr);
+    const HWND rebar = tray ? FindWindowExA(tray, nullptr, "ReBarWindow32", nullptr) : nullptr;
+    const HWND tasks = rebar ? FindWindowExA(rebar, nullptr, "MSTaskSwWClass", nullptr) : nullptr;
+    const HWND toolbar = tasks ? FindWindowExA(tasks, nullptr, "ToolbarWindow32", nullptr) : nullptr;
+    if (!toolbar) return {};
+    const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(toolbar, &pid);
+    if (count < 1 || pid == 0) return {};
+    // Only the rights the search uses; the shell's memory is only read,
+    // apart from the one buffer reserved (not executable) and freed.
+    TRemote remote;
+    remote.Process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!remote.Process) return {};
+    // Button records of a shell of the other bitness have another layout.
+    BOOL ours = FALSE, theirs = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &ours) || !IsWow64Process(remote.Process, &theirs) || ours != theirs)
+        return {};
+    remote.Buffer = VirtualAllocEx(remote.Process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    if (!remote.Buffer) return {};
+    const HWND application = vcl::Application ? vcl::Application->Handle() : nullptr;
+    for (int i = 0; i < count; ++i) {
+        if (!SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(remote.Buffer))) continue;
+        std::uint8_t button[24]{};
+        if (!Read(remote.Process, remote.Buffer, button, sizeof button)) continue;
+        const std::uint8_t state = button[8], style = button[9];
+        if ((style & 0x0D) || (state & 0x08)) continue;  // separators, hidden buttons
+        std::uint32_t data = 0, owner = 0;
+        std::copy(button + 12, button + 16, reinterpret_cast<std::uint8_t *>(&data));
+        if (!data || !Read(remote.Process, reinterpret_cast<const void *>(static_cast<std::uintptr_t>(data)), &owner, 4))
+            continue;
+        if (owner != static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(application))) continue;
+        RECT item{};
+        if (!SendMessageW(toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(remote.Buffer)) ||
+            !Read(remote.Process, remote.Buffer, &item, sizeof item))
+            return {};
+        RECT bar{};
+        GetWindowRect(toolbar, &bar);
+        return {item.left + bar.left, item.top + bar.top, item.right + bar.left, item.bottom + bar.top};
+    }
+    return {};
+}
+
+// ------------------------------------------------------------------- timer
+
+TvlMinTimer::TvlMinTimer(vcl::TComponent *AOwner, TsSkinProvider *Provider)
+    : TvlThreadedTimer(AOwner), FProvider(Provider) {
+    SetEnabled(false);
+    SetInterval(10);
+    SetOnTimer(vcl::TNotifyEvent::Bind<&TvlMinTimer::Tick>(this));
+    Snapshot = NewBitmap32(0, 0);
+}
+
+TvlMinTimer::~TvlMinTimer() { SetEnabled(false); }
+
+void TvlMinTimer::Init() {
+    vcl::TCustomForm &form = *FProvider->Form;
+    FForm = form.WindowHandle();
+    const TsSkinManager *m = FProvider->SkinData()->GetSkinManager();
+    const int time = m ? m->AnimEffects()->Minimizing->Time : 120;
+    TargetAlpha = TvlMinimizeFlight::TargetAlpha(form.AlphaBlend() ? form.AlphaBlendValue() : 255, Later(),
+                                                 DwmCompositionActive(), time);
+    RECT r{};
+    GetWindowRect(FForm, &r);
+    FormRect = Rect(r);
+    TargetRect = MinimizeTarget(FormRect);
+    Flight = TvlMinimizeFlight(FormRect, TargetRect, time, TargetAlpha);
+    Work = NewBitmap32(FormRect.Width(), FormRect.Height());
+    SnapshotForm = CreateSnapshotForm(FForm);
+    if (SnapshotForm) SetWindowRgn(SnapshotForm->WindowHandle(), nullptr, FALSE);
+}
+
+void TvlMinTimer::Show(double Alpha) {
+    const HWND window = SnapshotForm->WindowHandle();
+    const int w = Work->Width(), h = Work->Height();
+    const HDC work = Work->Canvas()->Handle();
+    const RECT all{0, 0, w, h};
+    FillRect(work, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    const vcl::TRect place = Flight.PlaceInWork(w, h);
+    if (!place.IsEmpty() && Snapshot && !Snapshot->Empty())
+        StretchBlt(work, place.Left, place.Top, place.Width(), place.Height(), Snapshot->Canvas()->Handle(), 0, 0,
+                   Snapshot->Width(), Snapshot->Height(), SRCCOPY);
+    const vcl::TPoint origin = Flight.WindowOrigin(w, h);
+    const POINT at{origin.X, origin.Y};
+    ShowLayeredBitmap(window, Work.get(), static_cast<std::uint8_t>(std::clamp(static_cast<int>(Alpha), 0, 255)), &at);
+    SetWindowPos(window, FindTaskbarWindow() ? FindTaskbarWindow() : HWND_TOP, 0, 0, 0, 0, Unchanged | SWP_SHOWWINDOW);
+}
+
+void TvlMinTimer::Tick(vcl::TObject *) {
+    if (FInTick) return;
+    FInTick = true;
+    struct TGuard {
+        bool &Flag;
+        ~TGuard() { Flag = false; }
+    } guard{FInTick};
+    if (!Restoring && (FProvider->StateFlags & pfRestoreAnimation)) Restoring = true;
+    if (Restoring && (FProvider->StateFlags & pfMinimizeAnimation)) Restoring = false;
+    if (!SnapshotForm || !SnapshotForm->HandleAllocated()) {
+        SetEnabled(false);
+        return;
+    }
+    if (!Restoring) {
+        Flight.Step(false, TargetAlpha);
+        if (Flight.Alpha > 0)
+            Show(Flight.Alpha);
+        else
+            EndMinimize();
+        return;
+    }
+    Flight.Step(true, TargetAlpha);
+    if (Flight.Alpha < TargetAlpha)
+        Show(Flight.Alpha);
+    else
+        EndRestore();
+}
+
+void TvlMinTimer::EndMinimize() {
+    SetEnabled(false);
+    FProvider->ShowAnimating = false;
+    FProvider->SetHotButton(0, false);
+    FProvider->StateFlags &= ~pfMinimizeAnimation;
+    SetWindowLongPtrW(FForm, GWL_EXSTYLE, GetWindowLongPtrW(FForm, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
+    const RECT all{0, 0, Work->Width(), Work->Height()};
+    FillRect(Work->Canvas()->Handle(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ShowLayeredBitmap(SnapshotForm->WindowHandle(), Work.get(), 0);
+    ShowWindow(SnapshotForm->WindowHandle(), SW_HIDE);
+    FProvider->PerformFormProc(WM_NCPAINT, 0, 0);
+    // The timer holds the minimized form's image now.
+    Restoring = true;
+}
+
+void TvlMinTimer::EndRestore() {
+    SetEnabled(false);
+    vcl::TCustomForm &form = *FProvider->Form;
+    const HWND snapshot = SnapshotForm->WindowHandle();
+    // The last picture at the form's own place, then the form itself.
+    Flight.Left = FormRect.Left, Flight.Top = FormRect.Top, Flight.Right = FormRect.Right,
+    Flight.Bottom = FormRect.Bottom;
+    Show(TargetAlpha);
+    const bool animation = GetMinAnimation();
+    if (animation) SetMinAnimation(false);
+    ShowWindow(FForm, IsZoomed(FForm) ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE);
+    if (animation) SetMinAnimation(true);
+    SetWindowPos(snapshot, nullptr, 0, 0, 0, 0, Unchanged | SWP_NOZORDER);
+    if (form.AlphaBlend() && LayeredWindowFunctions().SetLayeredWindowAttributes)
+        LayeredWindowFunctions().SetLayeredWindowAttributes(FForm, 0, form.AlphaBlendValue(), LWA_ALPHA);
+    else
+        SetWindowLongPtrW(FForm, GWL_EXSTYLE, GetWindowLongPtrW(FForm, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
+    FProvider->ShowAnimating = false;
+    FProvider->StateFlags &= ~pfRestoreAnimation;
+    RedrawWindow(FForm, nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    SetWindowPos(snapshot, FForm, 0, 0, 0, 0, Unchanged);
+    SnapshotForm.reset();
+    Restoring = false;
+    if (form.Enabled() && IsWindowVisible(FForm)) {
+        SetActiveWindow(FForm);
+        if (form.CanFocus()) form.SetFocus();
+    }
+    if (FProvider->StateFlags & pfDisabled) FProvider->UpdateDisabledVeil();
+    if (vcl::Application && vcl::Application->OnRestore) vcl::Application->OnRestore(vcl::Application);
+}
+
+// ---------------------------------------------------------------- provider
+
+bool TsSkinProvider::StartMinimizeAnimation() {
+    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    if (!window || !m || (Later() && !DwmCompositionActive()) || !LayeredWindowsAvailable()) return false;
+    if (!m->AnimEffects()->Minimizing->Active) {
+        InvalidateIconicBitmaps(window);
+        return false;
+    }
+    FreeButtonAnimations();
+    if (StateFlags & pfMinimizeAnimation) return true;
+    StateFlags |= pfMinimizeAnimation;
+    ShowAnimating = true;
+    if (!MinTimer) MinTimer = std::make_unique<TvlMinTimer>(nullptr, this);
+    if (!MinTimer->Restoring || !MinTimer->SnapshotForm) MinTimer->Init();
+    MinTimer->Restoring = false;
+    StateFlags &= ~pfRestoreAnimation;
+    if (MinTimer->TargetAlpha <= MinTimer->Flight.Alpha) MinTimer->Snapshot = GetFormImage();
+    if (DisabledVeil && DisabledVeil->HandleAllocated() && IsWindowVisible(DisabledVeil->WindowHandle()))
+        ShowWindow(DisabledVeil->WindowHandle(), SW_HIDE);
+    SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+    if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(window, 0, 0, LWA_ALPHA);
+    if (!DwmCompositionActive()) Sleep(40);
+    MinTimer->Tick();
+    if (MinTimer->Flight.Steps > 1 && (StateFlags & pfMinimizeAnimation)) MinTimer->SetEnabled(true);
+    InvalidateIconicBitmaps(window);
+    return true;
+}
+
+bool TsSkinProvider::StartRestoreAnimation() {
+    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    // Nothing to reverse: the caller restores the form itself.
+    if (!window || !m || !MinTimer || !MinTimer->SnapshotForm || !m->AnimEffects()->Minimizing->Active) return false;
+    if (StateFlags & pfRestoreAnimation) return true;
+    StateFlags &= ~pfMinimizeAnimation;
+    StateFlags |= pfRestoreAnimation;
+    ShowAnimating = true;
+    if (TsSkinManager *manager = FSkinData->GetSkinManager()) manager->SysCommandState = 1;
+    if (Later() && !DwmCompositionActive()) {
+        MinTimer->Tick();
+        return true;
+    }
+    SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+    if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(window, 0, 0, LWA_ALPHA);
+    MinTimer->SetEnabled(true);
+    return true;
+}
+
+} // namespace skin

@@ -1,0 +1,171 @@
+#include "vlSBAnimation.h"
+
+#include <algorithm>
+
+#include "sSkinProvider.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/manager/vlFormAnimations.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
+
+namespace skin {
+
+VCL_CLASS_INFO(TvlSBAnimation)
+
+namespace {
+
+HWND FormWindow(const TsSkinProvider *Provider) {
+    return Provider && Provider->Form && Provider->Form->HandleAllocated() ? Provider->Form->WindowHandle() : nullptr;
+}
+
+// A layer that never takes the mouse or the focus.
+class TvlButtonLayer : public vcl::TForm {
+    VCL_CLASS(TvlButtonLayer, vcl::TForm)
+public:
+    explicit TvlButtonLayer(vcl::TComponent *AOwner) : vcl::TForm(AOwner, vcl::CreateNew) {}
+
+protected:
+    void CreateParams(vcl::TCreateParams &Params) override {
+        inherited::CreateParams(Params);
+        Params.ExStyle |= WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT;
+        Params.WindowClass.style &= ~static_cast<UINT>(CS_DROPSHADOW);
+    }
+};
+
+VCL_CLASS_INFO(TvlButtonLayer)
+
+} // namespace
+
+TvlSBAnimation::TvlSBAnimation(vcl::TComponent *AOwner) : vcl::TTimer(AOwner) {
+    SetEnabled(false);
+    SetInterval(10);
+    OnTimer = vcl::TNotifyEvent::Bind<&TvlSBAnimation::TimerProc>(this);
+}
+
+TvlSBAnimation::~TvlSBAnimation() {
+    SetEnabled(false);
+    FLayer.reset();
+    FPicture.reset();
+    if (Button && Button->Timer == this) Button->Timer = nullptr;
+}
+
+vcl::TRect TvlSBAnimation::GetRect() const {
+    RECT w{};
+    GetWindowRect(FormWindow(Provider), &w);
+    const vcl::TRect &r = Button->Rect;
+    return {w.left + r.Left, w.top + r.Top, w.left + r.Right, w.top + r.Bottom};
+}
+
+void TvlSBAnimation::FreeLayer() {
+    FLayer.reset();
+    FPlace = {};
+}
+
+void TvlSBAnimation::FreePicture() { FPicture.reset(); }
+
+void TvlSBAnimation::MakeLayer() {
+    if (FLayer) return;
+    FLayer.reset(vcl::Create<TvlButtonLayer>(nullptr));
+    FLayer->SetBorderStyle(vcl::bsNone);
+    FLayer->SetTag(AuxiliaryWindowTag);
+}
+
+void TvlSBAnimation::MakePicture() {
+    if (FPicture) return;
+    FPicture = Provider->ButtonPicture(Button->HitCode, std::max(Fade.State, 0));
+}
+
+void TvlSBAnimation::ShowLayer(std::uint8_t Alpha) {
+    const HWND form = FormWindow(Provider);
+    if (!form) return;
+    MakePicture();
+    if (!FPicture || FPicture->Empty()) return;
+    MakeLayer();
+    const vcl::TRect r = GetRect();
+    // The picture stays centred on the button whatever its size.
+    const int dx = (FPicture->Width() - r.Width()) / 2, dy = (FPicture->Height() - r.Height()) / 2;
+    const HWND layer = FLayer->Handle();
+    const bool topmost = GetWindowLongPtrW(form, GWL_EXSTYLE) & WS_EX_TOPMOST;
+    const HWND above = GetWindow(form, GW_HWNDPREV);
+    const vcl::TRect place{r.Left - dx, r.Top - dy, r.Left - dx + FPicture->Width(), r.Top - dy + FPicture->Height()};
+    // Placed once per place: a tick whose layer already lies right above
+    // the form, where it was, only updates the picture's alpha.
+    if (place != FPlace || (above != layer && !topmost)) {
+        const HWND anchor = topmost ? HWND_TOPMOST : above;
+        UINT flags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+        if (anchor == layer) flags |= SWP_NOZORDER;
+        SetWindowPos(layer, anchor, place.Left, place.Top, place.Width(), place.Height(), flags);
+        FPlace = place;
+    }
+    const LONG_PTR ex = GetWindowLongPtrW(layer, GWL_EXSTYLE);
+    const LONG_PTR want = WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT;
+    if ((ex & want) != want) SetWindowLongPtrW(layer, GWL_EXSTYLE, ex | want);
+    if (const auto update = LayeredWindowFunctions().UpdateLayeredWindow) {
+        const vcl::TWindowDC screen;
+        SIZE size{FPicture->Width(), FPicture->Height()};
+        POINT source{0, 0};
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA};
+        update(layer, screen.Get(), nullptr, &size, FPicture->Canvas()->Handle(), &source, 0x1FFFFFFF, &blend,
+               ULW_ALPHA);
+    }
+    if (!IsWindowVisible(layer)) ShowWindow(layer, SW_SHOWNOACTIVATE);
+}
+
+void TvlSBAnimation::Apply(const TvlFadeCommand &Command) {
+    if (Command.Action == faShow) ShowLayer(static_cast<std::uint8_t>(Command.Alpha));
+    if (Command.Action == faRemove) {
+        FPicture.reset();
+        FreeLayer();
+    }
+    SetEnabled(Fade.TimerOn);
+}
+
+void TvlSBAnimation::Start(int NewState, bool FadeIn) {
+    if (NewState == Fade.State) return;
+    // A new hot or pressed look: the next picture is made for it.
+    if (NewState != 0) FPicture.reset();
+    Apply(Fade.Start(NewState, FadeIn));
+}
+
+void TvlSBAnimation::TimerProc(vcl::TObject *) {
+    if (!Enabled()) return;
+    const TvlFadeCommand c = Fade.Tick();
+    Apply(c);
+    if (!c.Done) return;
+    // The fade in ended: a mouse that left meanwhile resets the button.
+    const HWND form = FormWindow(Provider);
+    POINT cursor{};
+    RECT window{};
+    GetCursorPos(&cursor);
+    GetWindowRect(form, &window);
+    const vcl::TRect &r = Button->Rect;
+    const POINT inWindow{cursor.x - window.left, cursor.y - window.top};
+    if (inWindow.x < r.Left || inWindow.x >= r.Right || inWindow.y < r.Top || inWindow.y >= r.Bottom) {
+        SetEnabled(false);
+        Fade.TimerOn = false;
+        if (form) SendMessageW(form, WM_MOUSELEAVE, 0, 0);
+    }
+}
+
+void StartButtonAnimation(TsCaptionButton &Button, int State, int Steps, TsSkinProvider *Provider, bool FadeIn) {
+    if (!Provider) return;
+    const int steps = std::max(1, Steps);
+    if (TvlSBAnimation *running = Button.Timer) {
+        running->Fade.Arm(steps);
+        // A press shows the pressed look at once.
+        if (State == 2) running->FreePicture();
+        running->Start(State, FadeIn);
+        return;
+    }
+    if (vcl::Application && vcl::Application->Terminated()) return;
+    auto *animation = vcl::Create<TvlSBAnimation>(Provider);
+    animation->Provider = Provider;
+    animation->Button = &Button;
+    Button.Timer = animation;
+    animation->Fade.Arm(steps);
+    animation->Start(State, true);
+}
+
+} // namespace skin

@@ -1,0 +1,172 @@
+// The fades of caption buttons under AllowGlowing, watched through the
+// recording seam of the layered-window calls: the alphas of a fade in and
+// out with and without AllowAnimation, a press shown at once, a mouse that
+// left before the fade in ended, clicks falling through the layer, and the
+// live handle counts over a thousand fades.
+#include <gtest/gtest.h>
+
+#include "../manager/LayeredRecorder.h"
+#include "CaptionTestSupport.h"
+#include "skin/forms/vlSBAnimation.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/HandleCounts.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using namespace std::chrono_literals;
+
+struct ButtonFade : CaptionFixture {
+    CaptionForm C;
+    TsSkinProvider *P = C.P;
+    void SetUp() override {
+        // Nothing hot before a test makes it so: the mouse moves of the test
+        // before (meant for a form that went) are dropped.
+        ParkCursor();
+        vcl::Application->ProcessMessages();
+        MSG m;
+        while (PeekMessageW(&m, nullptr, WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK, PM_REMOVE)) {}
+        while (PeekMessageW(&m, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+        C.Show();
+        P->FormActive = 1;
+        ASSERT_TRUE(P->ButtonFades(HTCLOSE));
+    }
+    TvlSBAnimation *Fade() const { return P->ButtonClose.Timer; }
+    HWND Layer() const { return Fade() && Fade()->LayerForm() ? Fade()->LayerForm()->WindowHandle() : nullptr; }
+    void CursorOnClose() const {
+        RECT w{};
+        GetWindowRect(C.Wnd(), &w);
+        const vcl::TPoint c = CaptionForm::Centre(P->ButtonClose.Rect);
+        SetCursorPos(w.left + c.X, w.top + c.Y);
+    }
+    // Ticks until the timer stops (at most 40).
+    void Tick() const {
+        for (int i = 0; i < 40 && Fade() && Fade()->Enabled(); ++i) Fade()->TimerProc(nullptr);
+    }
+};
+
+TEST_F(ButtonFade, AHotButtonFadesInInTenStepsAndOutAgain) {
+    CursorOnClose();
+    LayeredRecorder recorder;
+    P->SetHotButton(HTCLOSE, true);
+    ASSERT_TRUE(Fade());
+    const HWND layer = Layer();
+    ASSERT_TRUE(layer);
+    EXPECT_EQ(LayeredRecorder::AlphasOf(layer), std::vector<int>{25});  // at once
+    EXPECT_TRUE(Fade()->Enabled());
+    Tick();  // stops only once the mouse has left: here it stays
+    EXPECT_EQ(LayeredRecorder::AlphasOf(layer), (std::vector<int>{25, 50, 75, 100, 125, 150, 175, 200, 225, 255}));
+    EXPECT_EQ(Fade()->Fade.MaxSteps, -1);
+    // The layer lies over the button, above the form; the frame keeps the
+    // button normal under it.
+    RECT w{}, l{};
+    GetWindowRect(C.Wnd(), &w);
+    GetWindowRect(layer, &l);
+    EXPECT_EQ(l.left - w.left, P->ButtonClose.Rect.Left);
+    EXPECT_EQ(l.top - w.top, P->ButtonClose.Rect.Top);
+    EXPECT_EQ(GetWindow(layer, GW_HWNDNEXT), C.Wnd());
+    const vcl::TColor normal = CachePixel(P, Inside(P->ButtonClose));
+
+    LayeredRecorder out;
+    P->SetHotButton(0, true);
+    EXPECT_EQ(LayeredRecorder::AlphasOf(layer), std::vector<int>{250});
+    Tick();
+    EXPECT_EQ(LayeredRecorder::AlphasOf(layer),
+              (std::vector<int>{250, 225, 200, 175, 150, 125, 100, 75, 50, 25}));
+    EXPECT_FALSE(IsWindow(layer));  // removed on the tick after 25
+    EXPECT_EQ(Fade()->Fade.State, -1);
+    EXPECT_EQ(CachePixel(P, Inside(P->ButtonClose)), normal);
+}
+
+TEST_F(ButtonFade, WithoutAnimationTheHotLookShowsAtOnceAndGoesOnTheSecondTick) {
+    Manager->Effects()->AllowAnimation = false;
+    CursorOnClose();
+    LayeredRecorder recorder;
+    P->SetHotButton(HTCLOSE, true);
+    const HWND layer = Layer();
+    ASSERT_TRUE(layer);
+    EXPECT_EQ(LayeredRecorder::AlphasOf(layer), std::vector<int>{255});
+    EXPECT_FALSE(Fade()->Enabled());  // no timer for a one-step fade in
+    P->SetHotButton(0, true);
+    EXPECT_TRUE(Fade()->Enabled());
+    Fade()->TimerProc(nullptr);
+    EXPECT_TRUE(IsWindow(layer));
+    Fade()->TimerProc(nullptr);
+    EXPECT_FALSE(IsWindow(layer));
+    EXPECT_EQ(LayeredRecorder::AlphasOf(layer), (std::vector<int>{255, 255, 255}));
+}
+
+TEST_F(ButtonFade, APressShowsThePressedLookAtOnceAndClicksFallThroughTheLayer) {
+    CursorOnClose();
+    LayeredRecorder recorder;
+    P->SetHotButton(HTCLOSE, true);
+    Tick();
+    const std::uint32_t hot = LayeredRecorder::Calls.back().Digest;
+    P->SetPressedButton(HTCLOSE);
+    const LayeredCall pressed = LayeredRecorder::Calls.back();
+    EXPECT_EQ(pressed.Alpha, 255);  // one step
+    EXPECT_NE(pressed.Digest, hot);  // the picture made again
+    FormsState().FormButtonPressed = false;
+
+    // The layer takes no click: the form is hit under it.
+    RECT w{};
+    GetWindowRect(C.Wnd(), &w);
+    const vcl::TPoint c = CaptionForm::Centre(P->ButtonClose.Rect);
+    EXPECT_TRUE(GetWindowLongPtrW(Layer(), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+    EXPECT_EQ(WindowFromPoint(POINT{w.left + c.X, w.top + c.Y}), C.Wnd());
+}
+
+TEST_F(ButtonFade, AMouseThatLeftMidFadeResetsTheButtonOnceTheFadeInEnds) {
+    CursorOnClose();
+    LayeredRecorder recorder;
+    P->SetHotButton(HTCLOSE, true);
+    const HWND layer = Layer();
+    Fade()->TimerProc(nullptr);
+    ParkCursor();  // left without a leave message
+    Tick();
+    // The fade in completed (255 shown), then the form heard WM_MOUSELEAVE:
+    // the button is normal again and fades out.
+    const std::vector<int> alphas = LayeredRecorder::AlphasOf(layer);
+    ASSERT_GE(alphas.size(), 11u);
+    EXPECT_EQ(alphas[9], 255);
+    EXPECT_EQ(alphas[10], 250);
+    EXPECT_NE(P->CurrentButton, HTCLOSE);
+    EXPECT_EQ(P->ButtonClose.State, 0);
+}
+
+TEST_F(ButtonFade, LiveCountsStayFlatOverAThousandFades) {
+    Manager->Effects()->AllowAnimation = false;
+    CursorOnClose();
+    P->SetHotButton(HTCLOSE, true);
+    P->SetHotButton(0, true);
+    Tick();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 1000; ++i) {
+        P->SetHotButton(HTCLOSE, true);
+        P->SetHotButton(0, true);
+        Tick();
+    }
+    EXPECT_EQ(vcl::LiveHandles(), before);
+}
+
+TEST_F(ButtonFade, WithoutLayeredWindowsOrGlowingAButtonIsPaintedAtOnce) {
+    {
+        LayeredRecorder none(LayeredRecorder::NoLayeredWindows);
+        EXPECT_FALSE(P->ButtonFades(HTCLOSE));
+        P->SetHotButton(HTCLOSE, true);
+        EXPECT_FALSE(Fade());
+        P->SetHotButton(0, true);
+    }
+    Manager->Effects()->AllowGlowing = false;
+    EXPECT_FALSE(P->ButtonFades(HTCLOSE));
+    Manager->Effects()->AllowGlowing = true;
+    // Nor while a form animation runs, or for an MDI button.
+    ModuleState().FormAnimationActive = true;
+    EXPECT_FALSE(P->ButtonFades(HTCLOSE));
+    ModuleState().FormAnimationActive = false;
+    EXPECT_FALSE(P->ButtonFades(htMDIClose));
+}
+
+} // namespace
+} // namespace skin

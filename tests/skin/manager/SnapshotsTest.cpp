@@ -1,0 +1,62 @@
+// Graphic children painted through one off-screen copy: a child that leaves
+// the key colour at its own corner is left out, wherever the offset puts the
+// parent in the target.
+#include <gtest/gtest.h>
+
+#include "SkinnedTestSupport.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/manager/vlSnapshots.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/ControlCanvas.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+// Fills itself with one colour.
+class TFill : public vcl::TGraphicControl {
+public:
+    TFill(vcl::TComponent *AOwner, COLORREF Colour) : vcl::TGraphicControl(AOwner), FColour(Colour) {}
+
+protected:
+    void Paint() override {
+        const vcl::TBrushHandle brush(CreateSolidBrush(FColour));
+        const RECT r{0, 0, Width(), Height()};
+        FillRect(Canvas()->Handle(), &r, brush.Get());
+    }
+
+private:
+    COLORREF FColour;
+};
+
+struct Snapshots : ::testing::Test {
+    static void SetUpTestSuite() { InitializeSkinManagerModule(); }
+    static void TearDownTestSuite() { FinalizeSkinManagerModule(); }
+};
+
+TEST_F(Snapshots, AChildLeavingTheKeyColourAtItsOwnCornerIsLeftOutWhateverTheOffset) {
+    TestForm form;
+    form.Form->HandleNeeded();
+    // Small: an offset of (5, 7) would read the key test outside it.
+    auto *keyed = new TFill(form.Form, RGB(0xFF, 0x00, 0xFF));
+    keyed->SetBounds(10, 10, 4, 4);
+    keyed->SetParent(form.Form);
+    auto *green = new TFill(form.Form, RGB(0x00, 0xC0, 0x00));
+    green->SetBounds(30, 10, 4, 4);
+    green->SetParent(form.Form);
+    form.Show();
+
+    auto target = NewBitmap32(100, 100);
+    const vcl::TBrushHandle blue(CreateSolidBrush(RGB(0, 0, 0xFF)));
+    const RECT all{0, 0, 100, 100};
+    FillRect(target->Canvas()->Handle(), &all, blue.Get());
+    PaintChildControls(target->Canvas()->Handle(), form.Form, false, {5, 7});
+    const auto at = [&](int X, int Y) { return GetPixel(target->Canvas()->Handle(), X, Y) & 0xFFFFFF; };
+    EXPECT_EQ(at(30 + 5 + 1, 10 + 7 + 1), RGB(0x00, 0xC0, 0x00));
+    EXPECT_EQ(at(10 + 5 + 1, 10 + 7 + 1), RGB(0, 0, 0xFF));  // left out
+}
+
+} // namespace
+} // namespace skin
