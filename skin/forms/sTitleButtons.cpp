@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sFormBorder.h"
 #include "sFrameMetrics.h"
 #include "sSystemMenu.h"
 #include "skin/graphics/sMaskData.h"
@@ -271,7 +272,17 @@ void TsSkinProvider::PaintButtonState(int Code) {
         DrawButtonImage(*button, image, disabled || (!FormActive && button->State == 0));
     }
 
-    if (IsWindowVisible(window)) {
+    if (BorderForm) {
+        // The border window shows the caption, opaque where the buttons'
+        // strip went back.
+        GdiFlush();
+        if (ButtonsBackup)
+            SetRectAlpha(*FSkinData->CacheBmp(), {ButtonsBackupPos.X, ButtonsBackupPos.Y,
+                                                  ButtonsBackupPos.X + ButtonsBackup->Width(),
+                                                  ButtonsBackupPos.Y + ButtonsBackup->Height()}, 255);
+        SetRectAlpha(*FSkinData->CacheBmp(), button->Rect, 255);
+        UpdateBorder(true, 255);
+    } else if (IsWindowVisible(window)) {
         const vcl::TRect &r = button->Rect;
         const vcl::TWindowDC dc(window, GetWindowDC(window));
         if (dc) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), FSkinData->CacheBmp()->Canvas()->Handle(),
@@ -425,8 +436,8 @@ bool TsSkinProvider::OverSizeGrip(vcl::TPoint P) const {
     if (!window || !grip) return false;
     const vcl::TRect margins = GetShadowMargins();
     const int border = GetBorderWidth(window);
-    const int right = WindowWidth(window) - margins.Right - border;
-    const int bottom = WindowHeight(window) - margins.Bottom - border;
+    const int right = margins.Left + WindowWidth(window) - border;
+    const int bottom = margins.Top + WindowHeight(window) - border;
     bool shown = GripVisible();
     if (!shown && FormScrollAdapter) {
         // The corner square between the form's two scroll bars.
@@ -442,6 +453,12 @@ int TsSkinProvider::CalcHitTest(const vcl::TMessage &Message) {
     if (!window) return HTNOWHERE;
     const vcl::TPoint screen = ScreenPointOf(Message.LParam);
     const vcl::TPoint p = ScreenToWindowPoint(screen.X, screen.Y);
+    if (BorderForm) {
+        // The window keeps only its client area; the border form knows the rest.
+        if (Contains(BorderForm->BorderClientRect(), p)) return HTCLIENT;
+        const int code = BorderForm->Border().HitTest(Message);
+        return code == htAskBorderForm ? HTCLIENT : code;
+    }
     if (const int code = ButtonHitCode(p); code != HTCLIENT) return code;
 
     const int width = WindowWidth(window), height = WindowHeight(window);
