@@ -30,9 +30,9 @@
 //   sMDIForm.cpp         the MDI helper's provider side
 //
 // The title bar (vlTitleBar.h, painted by sTitleBarPaint.cpp) and the MDI
-// helper (sMDIForm.h) serve it. The extended border form (vlBorderForm.h)
-// exists against its owner interface, but the provider makes none yet: its
-// shadow margins are empty. The minimize, blend and button-fade animations
+// helper (sMDIForm.h) serve it. Where the manager's extended borders apply
+// it owns a border form (sFormBorder.h, vlBorderForm.h): its frame image then
+// has the shadow margins around it. The minimize, blend and button-fade animations
 // join later; until then it takes the branches without animation. Forms of
 // this class library have no main menu, so the menu line never shows.
 // Windows only.
