@@ -94,8 +94,8 @@ void TsSkinProvider::UpdateButtonsLayout() {
     const int caption = GetCaptionHeight(true);
 
     // The caption's centre line and the fixed top of aligned buttons.
-    ButtonCenterY = caption / 2;
-    const int top = zoomed ? SystemFrameMetrics().SizingFrame - 1 : 0;
+    ButtonCenterY = caption / 2 + margins.Top;  // in the frame image
+    const int top = (zoomed ? SystemFrameMetrics().SizingFrame - 1 : 0) + margins.Top;
     CaptionBottom = GetNativeBorderWidth(window) + caption + margins.Top;
     ButtonCenterY += border / 2;
     if (zoomed) ButtonCenterY += 2;

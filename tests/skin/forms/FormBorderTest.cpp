@@ -149,6 +149,9 @@ TEST_F(FormBorder, TheBorderShowsTheProvidersFrameImage) {
     ASSERT_GT(compared, 200);
     // The frame's few transparent corner pixels show the shadow.
     EXPECT_GT(equal, compared * 95 / 100) << equal << " of " << compared;
+    // The caption's content lies in the frame, below the top margin.
+    EXPECT_GE(CaptionForm::Centre(f.P->ButtonClose.Rect).Y, m.Top + GetBorderWidth(f.Wnd()));
+    EXPECT_GE(f.P->IconRect.Top, m.Top);
     // The shadow is darker than the frame next to it and not the same everywhere.
     EXPECT_NE(Rgb(shown.At(1, cache.Height() / 2)), Rgb(shown.At(m.Left + 1, cache.Height() / 2)));
 
