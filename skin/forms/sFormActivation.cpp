@@ -160,6 +160,7 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         StateFlags &= ~pfInNCActivate;
         if (WindowWidth(window) == Form->Width() && WindowHeight(window) == Form->Height())
             PerformFormProc(WM_NCPAINT, 0, 0);
+        if (BorderForm && IsWindowVisible(window)) UpdateBorder(false, 255);
         if (Skinned() && !ControlAdapter) CreateControlAdapter();
     }
     // A form still being created leaves the handler too.
@@ -286,6 +287,7 @@ void TsSkinProvider::FollowNewSize() {
     RegionChanged = true;
     CollectFrameMasks();
     ApplyFormRegion(true, true, true);
+    if (BorderForm) UpdateBorder(true, 255);
     if (FSkinData->PaintLocked) return;
     const int clientWidth = ClientWidth(window), clientHeight = ClientHeight(window);
     if (((FSkinData->PaintFlags & 2) && clientHeight != LastClientRect.Height()) ||
@@ -296,7 +298,10 @@ void TsSkinProvider::FollowNewSize() {
     remember();
 }
 
-void TsSkinProvider::WMSizing(vcl::TMessage &Message) { SavedWndProc(Message); }
+void TsSkinProvider::WMSizing(vcl::TMessage &Message) {
+    SavedWndProc(Message);
+    UpdateBorder(false, 255);
+}
 
 void TsSkinProvider::WMExitSizeMove(vcl::TMessage &Message) {
     SavedWndProc(Message);
@@ -345,6 +350,11 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
 
 void TsSkinProvider::WMWindowPosChanged(vcl::TMessage &Message) {
     HandleWindowPosChanged(Message);
+    // A hidden form's border window goes with it (after a hide animation too).
+    if (const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
+        BorderForm && pos && (pos->flags & SWP_HIDEWINDOW) && Form->HandleAllocated() &&
+        !IsWindowVisible(Form->WindowHandle()) && !(StateFlags & pfMinimizeAnimation))
+        FreeBorderWindow();
     // The form has recorded its new bounds now.
     if (SizePending) FollowNewSize();
 }
@@ -377,8 +387,13 @@ void TsSkinProvider::HandleWindowPosChanged(vcl::TMessage &Message) {
             Animating = false;
             return;
         }
+        // Hidden without animation: the border window goes with the form.
+        FreeBorderWindow();
     }
     SavedWndProc(Message);
+    if (BorderForm && !InShowAnimation && IsWindowVisible(window) && !IsIconic(window) &&
+        !(pos->flags & (SWP_NOREDRAW | SWP_FRAMECHANGED)) && !(StateFlags & (pfBlendOnMoving | pfDisabled)))
+        UpdateBorder(false, 255);
 }
 
 void TsSkinProvider::WMStyleChanged(vcl::TMessage &Message) {

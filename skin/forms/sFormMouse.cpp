@@ -106,6 +106,7 @@ void TsSkinProvider::WMNCMouseMove(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
+    ResolveBorderCode(Message);
     const HWND window = WindowOf(Form);
     const int code = static_cast<int>(Message.WParam);
     if (!FDrawNonClientArea) {
@@ -210,6 +211,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
+    if (Message.Msg == WM_NCLBUTTONUP) ResolveBorderCode(Message);
     const HWND window = WindowOf(Form);
     const bool client = Message.Msg == WM_LBUTTONUP;
     if (client && OutlineDrag.Active) EndOutlineDrag();
@@ -461,6 +463,8 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         if (!ProviderServes(this, window)) return;
     }
     if (LOWORD(command) == SC_MINIMIZE && minimizeAnimation) ShowAnimating = false;
+    // A minimized form shows no extended border; the next update makes it again.
+    if (LOWORD(command) == SC_MINIMIZE && !(StateFlags & pfMinimizeAnimation)) FreeBorderWindow();
 }
 
 void TsSkinProvider::WMClose(vcl::TMessage &Message) {

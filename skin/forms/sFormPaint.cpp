@@ -184,7 +184,9 @@ void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
                              WindowHeight(window) - top - ClientHeight(window));
         }
     }
-    OffsetViewportOrgEx(dc, GetClientOffsetX(), GetClientOffsetY(), nullptr);
+    // The DC is the window's: a border form's margins are not in it.
+    const vcl::TRect margins = GetShadowMargins();
+    OffsetViewportOrgEx(dc, GetClientOffsetX() - margins.Left, GetClientOffsetY() - margins.Top, nullptr);
     IntersectClipRect(dc, 0, 0, ClientWidth(window), ClientHeight(window));
     if (FSkinData->BGFlags() & bgfParentBackground) {
         {

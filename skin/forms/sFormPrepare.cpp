@@ -144,12 +144,6 @@ void TsSkinProvider::UpdateIconMasks() {
     TitleButtonMaskIndex = m->GetMaskIndex(m->CommonElements.GlobalInfoSection, "TITLEBUTTON");
 }
 
-void TsSkinProvider::UpdateExtBorders(bool Allow) {
-    // The extended border form is not part of this program: with or without
-    // the permission there is no border form to make, and none to free.
-    (void)Allow;
-}
-
 void TsSkinProvider::CreateControlAdapter() {
     if (Has(this, vcl::csDesigning) || !FSkinData->IsSkinned(false)) return;
     if (!ControlAdapter) ControlAdapter = std::make_unique<TvlCtrlAdapter>(this);

@@ -89,7 +89,12 @@ bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized
     RegionGuard = true;
     vcl::TRegionHandle region;
     const vcl::TSizeConstraints *limits = Form->Constraints();
-    if (IsZoomed(window) && limits->MaxWidth == 0 && limits->MaxHeight == 0) {
+    if (BorderForm) {
+        // The border window shows the frame: the window keeps what lies
+        // inside its native one.
+        const int b = GetNativeBorderWidth(window);
+        region.Reset(CreateRectRgn(b, b + GetSysCaptionHeight(*Form), Form->Width() - b, Form->Height() - b));
+    } else if (IsZoomed(window) && limits->MaxWidth == 0 && limits->MaxHeight == 0) {
         // The system puts the native frame of a maximized window beyond the
         // screen's edges: that part is cut off.
         const int b = GetNativeBorderWidth(window);
@@ -117,7 +122,10 @@ void TsSkinProvider::PaintNonClient() {
 
     const vcl::TBitmap *cache = FSkinData->CacheBmp();
     if (!cache || cache->Height() == 0) FSkinData->BGChanged = true;
+    const bool rendering = FSkinData->BGChanged;
     if (FSkinData->BGChanged && !RenderFrame()) return;
+    // A new image of the frame is shown by the border window.
+    if (rendering && BorderForm) UpdateBorder(true, 255);
 
     const bool iconic = IsIconic(window);
     if (!RegionGuard && RegionChanged) {
@@ -148,7 +156,9 @@ void TsSkinProvider::PaintNonClient() {
         vcl::TWindowDC dc(window, GetWindowDC(window));
         if (dc && image) {
             const vcl::TSavedDC saved(dc.Get());
-            if (HasFrame() || !HasSizingFrame(window) || iconic) {
+            if (BorderForm) {
+                PaintInsideBorder(dc.Get());
+            } else if (HasFrame() || !HasSizingFrame(window) || iconic) {
                 PaintCachedFrame(dc.Get());
             } else {
                 // A frameless form with a sizing frame: only its edges, as deep
@@ -159,6 +169,21 @@ void TsSkinProvider::PaintNonClient() {
         }
     }
     RegionGuard = false;
+}
+
+void TsSkinProvider::PaintInsideBorder(HDC DC) {
+    const HWND window = WindowOf(Form);
+    vcl::TBitmap *cache = FSkinData->CacheBmp();
+    if (!window || !cache) return;
+    // What the window keeps of its frame (the strips of its BorderWidth)
+    // comes from the image, where it lies the shadow margins further in.
+    const vcl::TRect margins = GetShadowMargins();
+    const int b = GetNativeBorderWidth(window), t = b + GetSysCaptionHeight(*Form);
+    const vcl::TRect client = ClientInWindow(window);
+    const vcl::TSavedDC saved(DC);
+    ExcludeClipRect(DC, client.Left, client.Top, client.Right, client.Bottom);
+    BitBlt(DC, b, t, Form->Width() - 2 * b, Form->Height() - t - b, cache->Canvas()->Handle(), b + margins.Left,
+           t + margins.Top, SRCCOPY);
 }
 
 void TsSkinProvider::PaintFrameStrips(HDC DC, int Top, int Left, int Right, int Bottom) {
@@ -208,6 +233,11 @@ void TsSkinProvider::RepaintFrameNow() {
         const TsSkinManager *m = FSkinData->GetSkinManager();
         UpdateExtBorders(m && m->GetExtendedBorders());
     }
+    if (BorderForm) {
+        for (auto &glow : CaptionGlows) glow.reset();
+        UpdateBorder(true, 255);
+        return;
+    }
     PaintCachedFrame(dc.Get());
 }
 
@@ -215,6 +245,8 @@ void TsSkinProvider::ShowCaptionCover() {
     const HWND window = WindowOf(Form);
     if (!FDrawNonClientArea || InShowAnimation || !window || IsIconic(window) || !Form->Showing()) return;
     if (StateFlags & pfBlendOnMoving) return;
+    // The border window shows the caption: the system's stays out of sight.
+    if (BorderForm) return;
 
     if (!CaptionCover) {
         // Owned here, not by the application, which would free it again at its end.

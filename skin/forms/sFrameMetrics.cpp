@@ -126,7 +126,8 @@ int TsSkinProvider::GetClientOffsetX() const {
         const TvlScrollBarState vert = FormScrollAdapter->VertScrollBar();
         if (vert.Visible) bar = vert.Width;
     }
-    return (WindowWidth(window) - ClientWidth(window) - bar) / 2;
+    // A border form's image starts the shadow margin further out.
+    return (WindowWidth(window) - ClientWidth(window) - bar) / 2 + GetShadowMargins().Left;
 }
 
 int TsSkinProvider::GetClientOffsetY() const {
@@ -138,7 +139,7 @@ int TsSkinProvider::GetClientOffsetY() const {
         if (horz.Visible) bar = horz.Width;
     }
     const int bottomFrame = (StyleOf(window) & WS_BORDER) ? GetBorderWidth(window) + Form->BorderWidth() : 0;
-    return WindowHeight(window) - ClientHeight(window) - bottomFrame - bar;
+    return WindowHeight(window) - ClientHeight(window) - bottomFrame - bar + GetShadowMargins().Top;
 }
 
 int TsSkinProvider::TitleIconWidth() const {

@@ -26,6 +26,12 @@ void TsSkinProvider::PaintCachedFrame(HDC DC) {
     }
     vcl::TBitmap *cache = FSkinData->CacheBmp();
     if (!cache || cache->Empty()) return;
+    if (BorderForm) {
+        // The window's part of the image, the shadow margins left out.
+        const vcl::TRect margins = GetShadowMargins();
+        BitBlt(DC, 0, 0, Form->Width(), Form->Height(), cache->Canvas()->Handle(), margins.Left, margins.Top, SRCCOPY);
+        return;
+    }
     const int side = FrameLeft(true);
     const int frameTop = FrameTop(true);
     int top = (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION

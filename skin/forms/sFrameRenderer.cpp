@@ -57,7 +57,7 @@ bool TsSkinProvider::RenderFrame() {
     const int width = CacheWidth();
     const int height = smallIconic && Form->HandleAllocated()
                            ? GetBorderWidth(Form->WindowHandle()) + GetCaptionHeight(true) + 2
-                           : Form->Height();
+                           : CacheHeight();
     if (!FSkinData->CacheBmp()) {
         FSkinData->PrepareCache();
         FSkinData->CacheBmp()->SetSize(width, height);
@@ -122,6 +122,10 @@ bool TsSkinProvider::RenderFrame() {
             if (GetCaptionHeight(true) != 0 && FDrawNonClientArea) {
                 SaveButtonsArea(frame.Top, width);
                 PaintBorderIcons(width);
+            }
+            if (BorderForm) {
+                PaintBorderShadow(image, frame);
+                BorderImageNew = true;
             }
         }
         FrameChanged = false;
@@ -198,9 +202,10 @@ std::unique_ptr<vcl::TBitmap> TsSkinProvider::GetFormImage() {
                 child->PaintTo(dc, client.X + child->Left(), client.Y + child->Top());
         }
     }
-    // Without a border form the image is opaque throughout: text and
-    // controls drawn by the system leave its alpha at 0.
-    SetRectAlpha(*image, {0, 0, w, h}, 255);
+    // The frame is opaque throughout: text and controls drawn by the system
+    // leave its alpha at 0. A border form's shadow keeps its own.
+    const vcl::TRect margins = GetShadowMargins();
+    SetRectAlpha(*image, {margins.Left, margins.Top, w - margins.Right, h - margins.Bottom}, 255);
     return image;
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "sFormBorder.h"
 #include "sFrameMetrics.h"
 #include "sSystemMenu.h"
 #include "skin/graphics/sMaskData.h"
@@ -411,10 +412,19 @@ int TsSkinProvider::CacheWidth() const {
 
 bool TsSkinProvider::CacheStale() const {
     const vcl::TBitmap *cache = FSkinData->CacheBmp();
-    return !cache || !Form || cache->Width() != CacheWidth() || cache->Height() != Form->Height();
+    return !cache || !Form || cache->Width() != CacheWidth() || cache->Height() != CacheHeight();
 }
 
-vcl::TRect TsSkinProvider::GetShadowMargins() const { return {}; }
+int TsSkinProvider::CacheHeight() const {
+    if (!Form) return 0;
+    const vcl::TRect margins = GetShadowMargins();
+    return Form->Height() + margins.Top + margins.Bottom;
+}
+
+vcl::TRect TsSkinProvider::GetShadowMargins() const {
+    const TsSkinManager *m = BorderForm ? FSkinData->GetSkinManager() : nullptr;
+    return m ? m->ExtBorderMargins : vcl::TRect{};
+}
 
 int TsSkinProvider::MenuMaskHeight() const {
     const TsMaskData *mask = MaskAt(FSkinData->GetSkinManager(), TitleButtonMaskIndex);

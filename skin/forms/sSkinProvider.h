@@ -30,9 +30,9 @@
 //   sMDIForm.cpp         the MDI helper's provider side
 //
 // The title bar (vlTitleBar.h, painted by sTitleBarPaint.cpp) and the MDI
-// helper (sMDIForm.h) serve it. The extended border form (vlBorderForm.h)
-// exists against its owner interface, but the provider makes none yet: its
-// shadow margins are empty. The minimize, blend and button-fade animations
+// helper (sMDIForm.h) serve it. Where the manager's extended borders apply
+// it owns a border form (sFormBorder.h, vlBorderForm.h): its frame image then
+// has the shadow margins around it. The minimize, blend and button-fade animations
 // join later; until then it takes the branches without animation. Forms of
 // this class library have no main menu, so the menu line never shows.
 // Windows only.
@@ -78,6 +78,7 @@ class TsSystemMenu;
 class TvlCtrlAdapter;
 class TvlMinTimer;
 class TvlMoveTimer;
+class TsFormBorder;
 
 VCL_ENUM(TsGripMode, gmNone, gmRightBottom)
 // rmBorder drags an outline instead of moving and sizing the live window.
@@ -397,7 +398,7 @@ public:
     void UpdateHeaderIndexes();
     // The border-icon records' images and hit codes.
     void UpdateIconMasks();
-    // Creates or frees the extended border form.
+    // Creates or frees the extended border form (sFormBorder.cpp).
     void UpdateExtBorders(bool Allow);
     void CreateControlAdapter();
     // The veil over the disabled form, shown or removed.
@@ -533,6 +534,26 @@ public:
     // Runs a message through FormWndProc at once.
     LRESULT PerformFormProc(UINT Msg, WPARAM WParam, LPARAM LParam);
 
+    // ------------------------------------------------------ sFormBorder.cpp
+    // The extended border form while extended borders apply, else null.
+    std::unique_ptr<TsFormBorder> BorderForm;
+    HWND BorderWindow() const override;
+    HRGN BorderRegion() override;
+    // Rerender: the image is shown again (also when the frame is stale).
+    void UpdateBorder(bool Rerender, std::uint8_t Alpha) override;
+    void FreeBorderWindow() override;
+    // A mouse message that the border window forwarded with the code -1
+    // gets the border form's code.
+    void ResolveBorderCode(vcl::TMessage &Message);
+    // With a border form: what the window keeps of its frame (sFormRegion.cpp).
+    void PaintInsideBorder(HDC DC);
+    // A render made a new image that the border window does not show yet.
+    bool BorderImageNew = false;
+    // The frame image's height: the form's, with the shadow margins.
+    int CacheHeight() const;
+    // The frame of the image made opaque and the skin's shadow laid around it.
+    void PaintBorderShadow(vcl::TBitmap &Image, const vcl::TRect &Frame);
+
     // ------------------------------------------------------------ run time
     vcl::TCustomForm *Form = nullptr;     // not owned: the owner; null when inert
     vcl::TWndMethod SavedWndProc;         // the form's procedure before ours
@@ -596,6 +617,7 @@ public:
 
 protected:
     void Notification(vcl::TComponent *AComponent, vcl::TOperation Operation) override;
+    friend class TsFormBorder;  // the border form asks for the caption buttons and the grip
 
 private:
     // The skinned route's table (sFormWndProc.cpp): true when a handler of

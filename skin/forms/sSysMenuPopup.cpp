@@ -92,7 +92,10 @@ vcl::TPoint TsSkinProvider::GetFormOrigin() const {
     const HWND window = WindowOf(Form);
     RECT r{};
     if (!window || !GetWindowRect(window, &r)) return Form ? vcl::TPoint{Form->Left(), Form->Top()} : vcl::TPoint{};
-    return {r.left, r.top};
+    // With a border form the frame image (and its caption buttons' places)
+    // starts the shadow margins further out.
+    const vcl::TRect margins = GetShadowMargins();
+    return {r.left - margins.Left, r.top - margins.Top};
 }
 
 vcl::TPoint TsSkinProvider::ScreenToWindowPoint(int X, int Y) const {

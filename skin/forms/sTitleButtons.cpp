@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sFormBorder.h"
 #include "sFrameMetrics.h"
 #include "sSystemMenu.h"
 #include "skin/graphics/sMaskData.h"
@@ -96,8 +97,8 @@ void TsSkinProvider::UpdateButtonsLayout() {
     const int caption = GetCaptionHeight(true);
 
     // The caption's centre line and the fixed top of aligned buttons.
-    ButtonCenterY = caption / 2;
-    const int top = zoomed ? SystemFrameMetrics().SizingFrame - 1 : 0;
+    ButtonCenterY = caption / 2 + margins.Top;  // in the frame image
+    const int top = (zoomed ? SystemFrameMetrics().SizingFrame - 1 : 0) + margins.Top;
     CaptionBottom = GetNativeBorderWidth(window) + caption + margins.Top;
     ButtonCenterY += border / 2;
     if (zoomed) ButtonCenterY += 2;
@@ -264,7 +265,17 @@ void TsSkinProvider::PaintButtonState(int Code) {
         DrawButtonLook(Code, *button, titleButton);
     }
 
-    if (!fading && IsWindowVisible(window)) {
+    if (!fading && BorderForm) {
+        // The border window shows the caption, opaque where the buttons'
+        // strip went back.
+        GdiFlush();
+        if (ButtonsBackup)
+            SetRectAlpha(*FSkinData->CacheBmp(), {ButtonsBackupPos.X, ButtonsBackupPos.Y,
+                                                  ButtonsBackupPos.X + ButtonsBackup->Width(),
+                                                  ButtonsBackupPos.Y + ButtonsBackup->Height()}, 255);
+        SetRectAlpha(*FSkinData->CacheBmp(), button->Rect, 255);
+        UpdateBorder(true, 255);
+    } else if (!fading && IsWindowVisible(window)) {
         const vcl::TRect &r = button->Rect;
         const vcl::TWindowDC dc(window, GetWindowDC(window));
         if (dc) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), FSkinData->CacheBmp()->Canvas()->Handle(),
@@ -315,8 +326,11 @@ void TsSkinProvider::DrawButtonLook(int Code, TsCaptionButton &Button, TsTitleBu
 
 bool TsSkinProvider::ButtonFades(int Code) const {
     const TsSkinManager *m = FSkinData->GetSkinManager();
-    // Without UpdateLayeredWindow a button is painted at once.
-    return m && m->Effects()->AllowGlowing && LayeredWindowsAvailable() && !IsMDIButton(Code) && !Form->Parent() &&
+    // Without UpdateLayeredWindow a button is painted at once; so it is
+    // under a border form, whose window shows the caption (the fade's layer
+    // is placed in the form's own coordinates).
+    return m && m->Effects()->AllowGlowing && LayeredWindowsAvailable() && !BorderForm && !IsMDIButton(Code) &&
+           !Form->Parent() &&
            Form->FormStyle() != vcl::fsMDIChild && !ShowAnimating && !ModuleState().FormAnimationActive &&
            !(StateFlags & (pfBlendOnMoving | pfMinimizeAnimation | pfRestoreAnimation));
 }
@@ -478,8 +492,8 @@ bool TsSkinProvider::OverSizeGrip(vcl::TPoint P) const {
     if (!window || !grip) return false;
     const vcl::TRect margins = GetShadowMargins();
     const int border = GetBorderWidth(window);
-    const int right = WindowWidth(window) - margins.Right - border;
-    const int bottom = WindowHeight(window) - margins.Bottom - border;
+    const int right = margins.Left + WindowWidth(window) - border;
+    const int bottom = margins.Top + WindowHeight(window) - border;
     bool shown = GripVisible();
     if (!shown && FormScrollAdapter) {
         // The corner square between the form's two scroll bars.
@@ -495,6 +509,12 @@ int TsSkinProvider::CalcHitTest(const vcl::TMessage &Message) {
     if (!window) return HTNOWHERE;
     const vcl::TPoint screen = ScreenPointOf(Message.LParam);
     const vcl::TPoint p = ScreenToWindowPoint(screen.X, screen.Y);
+    if (BorderForm) {
+        // The window keeps only its client area; the border form knows the rest.
+        if (Contains(BorderForm->BorderClientRect(), p)) return HTCLIENT;
+        const int code = BorderForm->Border().HitTest(Message);
+        return code == htAskBorderForm ? HTCLIENT : code;
+    }
     if (const int code = ButtonHitCode(p); code != HTCLIENT) return code;
 
     const int width = WindowWidth(window), height = WindowHeight(window);

@@ -53,6 +53,12 @@ TvlBorderForm::~TvlBorderForm() {
     FForm.reset();
 }
 
+void TvlBorderForm::FreeWindow() {
+    if (!FForm) return;
+    FForm->WindowProc = FOldWindowProc;
+    FForm.reset();
+}
+
 HWND TvlBorderForm::Window() const { return FForm && FForm->HandleAllocated() ? FForm->WindowHandle() : nullptr; }
 
 void TvlBorderForm::CreateBorderWindow() {
@@ -159,7 +165,8 @@ HRGN TvlBorderForm::CreateRegion() {
         return region;
     }
     // While an animation shows the whole image: nothing above the work area.
-    MONITORINFO monitor{sizeof monitor};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(border, MONITOR_DEFAULTTONEAREST), &monitor);
     ClippedAtWorkArea = r.top < monitor.rcWork.top;
     if (ClippedAtWorkArea) {

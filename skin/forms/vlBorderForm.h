@@ -88,6 +88,9 @@ public:
     // The point (border-window coordinates) lies in the outer shadow.
     bool InOuterShadow(vcl::TPoint P);
     HWND Window() const;
+    // The border window goes (a minimized or hidden owner); UpdateBorder
+    // makes it again.
+    void FreeWindow();
     TvlBorderSkin SkinValues() const;
 
     vcl::TPoint FormPos{};

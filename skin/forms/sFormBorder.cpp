@@ -1,0 +1,195 @@
+#include "sFormBorder.h"
+
+#include <algorithm>
+
+#include "sFrameMetrics.h"
+#include "sSkinProvider.h"
+#include "skin/graphics/vlPixelHelpers.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
+
+namespace skin {
+
+namespace {
+
+HWND WindowOf(const vcl::TCustomForm *Form) { return Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr; }
+
+// Where target coordinate T of a span Size wide, cut at Near and Far,
+// reads the source Source wide, cut at SNear and SFar: the ends scaled
+// into the margins, the middle stretched.
+int SliceSource(int T, int Size, int Near, int Far, int Source, int SNear, int SFar) {
+    if (T < Near) return Near > 0 ? T * SNear / Near : 0;
+    if (T >= Size - Far) return Source - SFar + (Far > 0 ? (T - (Size - Far)) * SFar / Far : 0);
+    const int middle = Size - Near - Far, sourceMiddle = Source - SNear - SFar;
+    if (middle <= 0 || sourceMiddle <= 0) return std::min(SNear, Source - 1);
+    return SNear + (T - Near) * sourceMiddle / middle;
+}
+
+// The frame's transparent corners: the shadow shows there.
+constexpr std::uint32_t FrameKey = 0xFF00FF;
+
+std::uint32_t Premultiplied(std::uint32_t P) {
+    const std::uint32_t a = P >> 24;
+    const auto channel = [&](int Shift) { return (((P >> Shift) & 0xFF) * a / 255) << Shift; };
+    return (a << 24) | channel(16) | channel(8) | channel(0);
+}
+
+} // namespace
+
+void PaintFrameShadow(const vcl::TBitmapView &Image, const vcl::TRect &Frame, const vcl::TBitmapView &Shadow,
+                      const vcl::TRect &Slices) {
+    if (!Image.HasRows() || !Shadow.HasRows() || Shadow.Width < 1) return;
+    const int w = Image.Width, h = Image.Height;
+    const int ml = Frame.Left, mt = Frame.Top, mr = w - Frame.Right, mb = h - Frame.Bottom;
+    for (int y = 0; y < h; ++y) {
+        const bool rowInFrame = y >= Frame.Top && y < Frame.Bottom;
+        const int sy = std::clamp(SliceSource(y, h, mt, mb, Shadow.Height, Slices.Top, Slices.Bottom), 0,
+                                  Shadow.Height - 1);
+        for (int x = 0; x < w; ++x) {
+            std::uint32_t &pixel = Image.At(x, y);
+            if (rowInFrame && x >= Frame.Left && x < Frame.Right && (pixel & 0xFFFFFF) != FrameKey) {
+                // The frame is opaque: what the system drew there left its alpha at 0.
+                pixel |= 0xFF000000u;
+                continue;
+            }
+            const int sx = std::clamp(SliceSource(x, w, ml, mr, Shadow.Width, Slices.Left, Slices.Right), 0,
+                                      Shadow.Width - 1);
+            pixel = Premultiplied(Shadow.At(sx, sy));
+        }
+    }
+}
+
+TsFormBorder::TsFormBorder(TsSkinProvider &Provider) : FProvider(Provider) {
+    FBorder = std::make_unique<TvlBorderForm>(*this);
+}
+
+TsFormBorder::~TsFormBorder() = default;
+
+HWND TsFormBorder::BorderOwnerWindow() const { return WindowOf(FProvider.Form); }
+
+vcl::TCustomForm *TsFormBorder::BorderOwnerForm() const { return FProvider.Form; }
+
+TsSkinManager *TsFormBorder::BorderSkinManager() const { return FProvider.SkinData()->GetSkinManager(); }
+
+vcl::TRect TsFormBorder::BorderShadowMargins() const { return FProvider.GetShadowMargins(); }
+
+vcl::TPoint TsFormBorder::BorderOffset() const {
+    const vcl::TRect m = FProvider.GetShadowMargins();
+    return {m.Left, m.Top};
+}
+
+int TsFormBorder::BorderCaptionHeight() const { return FProvider.GetCaptionHeight(true); }
+
+int TsFormBorder::BorderNativeBorderWidth() const { return GetBorderWidth(BorderOwnerWindow()); }
+
+int TsFormBorder::BorderOwnerWidth() const { return GetBorderWidth(BorderOwnerWindow()); }
+
+vcl::TRect TsFormBorder::BorderIconRect() const { return FProvider.IconRect; }
+
+std::uint32_t TsFormBorder::BorderStateFlags() const { return FProvider.StateFlags; }
+
+vcl::TBitmap *TsFormBorder::BorderFrameImage() {
+    TsCommonData &data = *FProvider.SkinData();
+    if ((data.BGChanged || FProvider.CacheStale()) && !FProvider.RenderFrame()) return nullptr;
+    return data.CacheBmp();
+}
+
+int TsFormBorder::BorderButtonCode(vcl::TPoint P) {
+    const int code = FProvider.ButtonHitCode(P);
+    return code == HTCLIENT ? 0 : code;
+}
+
+void TsFormBorder::SetBorderHotButton(int Code, bool Repaint) { FProvider.SetHotButton(Code, Repaint); }
+
+vcl::TRect TsFormBorder::BorderClientRect() const {
+    const HWND window = BorderOwnerWindow();
+    const int x = FProvider.GetClientOffsetX(), y = FProvider.GetClientOffsetY();
+    return {x, y, x + ClientWidth(window), y + ClientHeight(window)};
+}
+
+bool TsFormBorder::BorderOverGrip(vcl::TPoint P) const { return FProvider.OverSizeGrip(P); }
+
+void TsFormBorder::BorderExtHitTest(vcl::TMessage &Message) {
+    if (FProvider.OnExtHitTest) FProvider.OnExtHitTest(Message);
+}
+
+// ------------------------------------------------- the provider's side
+
+void TsSkinProvider::PaintBorderShadow(vcl::TBitmap &Image, const vcl::TRect &Frame) {
+    TsSkinManager *m = FSkinData->GetSkinManager();
+    vcl::TBitmap *shadow = m ? m->ExtBorderImages[FormActive ? 1 : 0].get() : nullptr;
+    if (!shadow || shadow->Empty()) {
+        SetRectAlpha(Image, Frame, 255);
+        return;
+    }
+    shadow->SetPixelFormat(vcl::pf32bit);
+    // Cut at the skin's extended-border mask, else in the image's middle.
+    vcl::TRect slices;
+    if (m->IsValidMaskIndex(m->CommonElements.ExBorder)) {
+        const int mask = m->CommonElements.ExBorder;
+        slices = {m->MaskLeftMargin(mask), m->MaskTopMargin(mask), m->MaskRightMargin(mask), m->MaskBottomMargin(mask)};
+    } else {
+        const int w = (shadow->Width() - 1) / 2, h = (shadow->Height() - 1) / 2;
+        slices = {w, h, w, h};
+    }
+    PaintFrameShadow(Image.View(), Frame, shadow->View(), slices);
+}
+
+HWND TsSkinProvider::BorderWindow() const { return BorderForm ? BorderForm->Border().Window() : nullptr; }
+
+HRGN TsSkinProvider::BorderRegion() { return BorderForm ? BorderForm->Border().CreateRegion() : nullptr; }
+
+void TsSkinProvider::UpdateBorder(bool Rerender, std::uint8_t Alpha) {
+    if (!BorderForm) return;
+    // A frame that must be rendered again is shown again.
+    const bool stale = FSkinData->BGChanged || CacheStale() || BorderImageNew;
+    BorderForm->Border().UpdateBorder(Rerender || stale, Alpha);
+    if (BorderForm && BorderForm->Border().Window() && !BorderForm->Border().Updating) BorderImageNew = false;
+}
+
+void TsSkinProvider::FreeBorderWindow() {
+    // The object stays (extended borders still apply); its window is made
+    // again by the next update.
+    if (BorderForm) BorderForm->Border().FreeWindow();
+}
+
+void TsSkinProvider::ResolveBorderCode(vcl::TMessage &Message) {
+    if (BorderForm && static_cast<int>(static_cast<INT_PTR>(Message.WParam)) == htAskBorderForm)
+        Message.WParam = static_cast<WPARAM>(static_cast<INT_PTR>(BorderForm->Border().HitTest(Message)));
+}
+
+void TsSkinProvider::UpdateExtBorders(bool Allow) {
+    const HWND window = WindowOf(Form);
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    const bool maximizedNative =
+        window && IsZoomed(window) && m && m->Options()->GetFlag(ofNativeBordersMaximized);
+    const bool wanted = Allow && Form && GetCaptionHeight(false) != 0 && FDrawNonClientArea && !Form->Parent() &&
+                        Form->FormStyle() != vcl::fsMDIChild && FAllowExtBorders && !maximizedNative &&
+                        m && m->GetExtendedBorders();
+    if (!wanted) {
+        if (!BorderForm) return;
+        BorderForm.reset();
+        // The frame goes back into the window: its image loses the margins.
+        FSkinData->BGChanged = true;
+        RegionChanged = true;
+        // A form that stays skinned takes its frame's own region again; an
+        // unskinned one has none (the skin's removal took it).
+        if (window && IsSkinned && !ComponentState().Contains(vcl::csDestroying) &&
+            !Form->ComponentState().Contains(vcl::csDestroying)) {
+            CollectFrameMasks();
+            UpdateFormRegion(true, true);
+        }
+        return;
+    }
+    if (!BorderForm) {
+        BorderForm = std::make_unique<TsFormBorder>(*this);
+        FSkinData->BGChanged = true;
+        RegionChanged = true;
+        if (window && IsWindowVisible(window)) UpdateFormRegion(true, true);
+    }
+    UpdateBorder(false, 255);
+}
+
+} // namespace skin

@@ -1,0 +1,65 @@
+#pragma once
+// The form provider as the owner of its extended border form: what the
+// border form asks of a skinned form (its window, margins, frame image,
+// caption buttons, client area) answered from the provider. The provider
+// holds one of these while extended borders apply (TsSkinProvider::
+// UpdateExtBorders); the border form itself is vlBorderForm.h.
+//
+// The frame inside the border keeps the form's native measures (border
+// width and caption height); the border window adds the shadow margins
+// around it. Windows only.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "vcl/BitmapView.h"
+#include "vlBorderForm.h"
+
+namespace vcl {
+class TBitmap;
+}
+
+namespace skin {
+
+class TsSkinProvider;
+
+class TsFormBorder : public TvlBorderOwner {
+public:
+    explicit TsFormBorder(TsSkinProvider &Provider);
+    ~TsFormBorder() override;
+    TsFormBorder(const TsFormBorder &) = delete;
+    TsFormBorder &operator=(const TsFormBorder &) = delete;
+
+    TvlBorderForm &Border() { return *FBorder; }
+    const TvlBorderForm &Border() const { return *FBorder; }
+
+    HWND BorderOwnerWindow() const override;
+    vcl::TCustomForm *BorderOwnerForm() const override;
+    TsSkinManager *BorderSkinManager() const override;
+    vcl::TRect BorderShadowMargins() const override;
+    vcl::TPoint BorderOffset() const override;
+    int BorderCaptionHeight() const override;
+    int BorderNativeBorderWidth() const override;
+    int BorderOwnerWidth() const override;
+    vcl::TRect BorderIconRect() const override;
+    std::uint32_t BorderStateFlags() const override;
+    vcl::TBitmap *BorderFrameImage() override;
+    int BorderButtonCode(vcl::TPoint P) override;
+    void SetBorderHotButton(int Code, bool Repaint) override;
+    vcl::TRect BorderClientRect() const override;
+    bool BorderOverGrip(vcl::TPoint P) const override;
+    void BorderExtHitTest(vcl::TMessage &Message) override;
+
+private:
+    TsSkinProvider &FProvider;
+    std::unique_ptr<TvlBorderForm> FBorder;
+};
+
+// The skin's shadow around a frame image: Shadow (straight alpha) laid as
+// nine slices, cut at Slices, over the margins of Image outside Frame,
+// premultiplied for a layered window. Frame itself is left as it is.
+void PaintFrameShadow(const vcl::TBitmapView &Image, const vcl::TRect &Frame, const vcl::TBitmapView &Shadow,
+                      const vcl::TRect &Slices);
+
+} // namespace skin
