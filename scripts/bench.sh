@@ -19,6 +19,12 @@
 # Loading the stored skin beside inflating its container, under Wine:
 #
 #   scripts/bench.sh skinload [rounds]    (bench/skin/manager/skin-load-bench.sh)
+#
+# Skinned controls beside the system's own, under Wine:
+#
+#   scripts/bench.sh menus [rounds]       (bench/skin/adapters/menu-bench.sh)
+#   scripts/bench.sh scrolling [rounds]   (bench/skin/adapters/scroll-bars-bench.sh)
+#   scripts/bench.sh animations [rounds]  (bench/skin/forms/form-animations-bench.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 area=${1:-skin}
@@ -28,9 +34,11 @@ case $area in
   installer) ./scripts/setup.sh; exec bench/installer/install-bench.sh "$@" ;;
   skinload) ./scripts/setup.sh; exec bench/skin/manager/skin-load-bench.sh "$@" ;;
   menus) ./scripts/setup.sh; exec bench/skin/adapters/menu-bench.sh "$@" ;;
+  scrolling) ./scripts/setup.sh; exec bench/skin/adapters/scroll-bars-bench.sh "$@" ;;
+  animations) ./scripts/setup.sh; exec bench/skin/forms/form-animations-bench.sh "$@" ;;
   # Programs (CMake targets) and their folders under build/bench.
   skin) programs=(SkinGraphicsBench:bench/skin/graphics PngDecodeBench:bench/skin/png) ;;
-  *) echo "bench: unknown area '$area' (known: skin, installer, skinload, menus)" >&2; exit 2 ;;
+  *) echo "bench: unknown area '$area' (known: skin, installer, skinload, menus, scrolling, animations)" >&2; exit 2 ;;
 esac
 
 options=("$@")
