@@ -52,18 +52,6 @@ thread_local std::uint32_t MessageCount = 0;
 // The graphic control that holds the mouse through its parent's capture.
 TControl *CaptureControl = nullptr;
 
-// Controls whose windows lag the state they keep (see DeferWindowUpdate).
-// Made before the application object (Forms.cpp), so that a control still
-// listed when the forms go at the program's end leaves a list that exists.
-std::vector<TWinControl *> PendingWindowUpdateList __attribute__((init_priority(150)));
-
-std::vector<TWinControl *> &PendingWindowUpdates() { return PendingWindowUpdateList; }
-
-void CancelWindowUpdate(TWinControl *Control) {
-    auto &list = PendingWindowUpdates();
-    list.erase(std::remove(list.begin(), list.end(), Control), list.end());
-}
-
 // Child windows carry an identifier: a parent finds by it the child that a
 // WM_MEASUREITEM is for.
 UINT NextChildId() {
@@ -1115,22 +1103,8 @@ void TWinControl::Realign() {
 
 void TWinControl::DeferWindowUpdate() {
     CheckUIThread("Deferring a window update");
-    auto &list = PendingWindowUpdates();
-    if (std::find(list.begin(), list.end(), this) == list.end()) list.push_back(this);
+    AddWindowUpdate(this);
 }
-
-void FlushWindowUpdates() {
-    // Each control once: one whose update is not due puts itself back at the
-    // end. Read from the list itself, which forgets a control destroyed meanwhile.
-    auto &list = PendingWindowUpdates();
-    for (std::size_t n = list.size(); n > 0 && !list.empty(); --n) {
-        TWinControl *c = list.front();
-        list.erase(list.begin());
-        c->FlushWindowUpdate();
-    }
-}
-
-bool WindowUpdatesPending() { return !PendingWindowUpdates().empty(); }
 
 std::uint32_t ControlMessageCount() { return MessageCount; }
 

@@ -30,6 +30,7 @@
 #include "Messages.h"
 #include "Types.h"
 #include "WindowBinding.h"
+#include "WindowUpdates.h"
 
 namespace vcl {
 
@@ -345,10 +346,6 @@ TWinControl *FindControl(HWND Window);
 // answers the same as a form.
 TFormHost *FormHostOf(const TControl *Control);
 
-// Brings every window whose control keeps state ahead of it up to date, as
-// far as each control finds it due; the others stay pending.
-void FlushWindowUpdates();
-bool WindowUpdatesPending();
 
 // Counts the messages that reached a control's window on this thread; a
 // message loop compares it to see whether a sent message was handled while

@@ -7,6 +7,7 @@ if(WIN32)
     WindowBinding.cpp
     ControlTypes.cpp
     Controls.cpp
+    WindowUpdates.cpp
     ControlCanvas.cpp
     Forms.cpp
     StdCtrls.cpp
