@@ -184,7 +184,7 @@ TEST_F(StaticWnd, LinkIsDrawnUnderlinedWithoutItsTags) {
 
 TEST_F(StaticWnd, AdaptersGiveTheirWindowsBackAndLeaveNoHandles) {
     const HBITMAP app = SolidBitmap(8, 8, 0x808080);
-    ExpectFlatHandleCounts([&] {
+    ExpectFlatOver(1000, [&] {
         const HWND text = Parent.Add(L"STATIC", L"Cycle", 0, 10, 10, 100, 20);
         const HWND edge = Parent.Add(L"STATIC", L"", SS_ETCHEDHORZ, 10, 40, 100, 2);
         const HWND bmp = Parent.Add(L"STATIC", L"", SS_BITMAP, 10, 50, 30, 30);
