@@ -125,6 +125,7 @@ bool TvlMDIWnd::ClientSkinCommand(vcl::TMessage &Message) {
         return true;
     case SC_SCROLL_BEGIN: {
         const int code = LOWORD(Message.LParam);
+        // The position comes whole; the client's scroll information is left as it is.
         if (code == SB_THUMBPOSITION || code == SB_THUMBTRACK) {
             EngineScroll = true;
             Message.Result = 1;
@@ -139,18 +140,17 @@ bool TvlMDIWnd::ClientSkinCommand(vcl::TMessage &Message) {
     }
 }
 
-void TvlMDIWnd::Scroll(vcl::TMessage &Message) {
+void TvlMDIWnd::ThumbScroll(vcl::TMessage &Message) {
     const bool vertical = Message.Msg == WM_VSCROLL;
     const int bar = vertical ? SB_VERT : SB_HORZ;
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+    info.fMask = SIF_RANGE | SIF_POS;
     GetScrollInfo(Handle, bar, &info);
-    // The client's positions are pixels: the children move by the distance
-    // from the bar's position to the dragged one, and the bar keeps it, as
-    // the system's own bar would have it.
-    const int maxPos = std::max<int>(info.nMin, info.nMax - std::max<int>(static_cast<int>(info.nPage) - 1, 0));
-    const int target = std::clamp(static_cast<int>(Message.LParam), info.nMin, maxPos);
+    // The client's positions are pixels. Done here rather than by the
+    // client: what a client reads of a thumb message differs between
+    // systems, the distance it moves its children does not.
+    const int target = std::clamp(static_cast<int>(Message.LParam), info.nMin, std::max(info.nMin, info.nMax));
     const int delta = info.nPos - target;
     SetScrollPos(Handle, bar, target, FALSE);
     if (delta != 0)
@@ -183,12 +183,13 @@ void TvlMDIWnd::HandleMessage(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case WM_HSCROLL:
     case WM_VSCROLL:
+        // The children move once, when the thumb is let go.
         if (LOWORD(Message.WParam) == SB_THUMBTRACK) {
             Message.Result = 0;
             return;
         }
         if (LOWORD(Message.WParam) == SB_THUMBPOSITION && EngineScroll) {
-            Scroll(Message);
+            ThumbScroll(Message);
             return;
         }
         break;

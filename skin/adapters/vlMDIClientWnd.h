@@ -42,12 +42,14 @@ public:
 
 private:
     bool ClientSkinCommand(vcl::TMessage &Message);
-    void Scroll(vcl::TMessage &Message);
     // The arrangement changed: the frame and the form follow.
     void Arranged();
     // The skin gives no face of its own and the form's image may not serve.
     bool FallBackToFormColor() const;
-    // A thumb scroll of the engine runs (its full position in LParam).
+    // The dragged thumb's position (LParam, whole) taken: the children
+    // moved by the pixels from the old position, the bar set to it.
+    void ThumbScroll(vcl::TMessage &Message);
+    // A thumb scroll of the engine runs.
     bool EngineScroll = false;
 };
 
