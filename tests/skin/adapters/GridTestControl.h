@@ -81,7 +81,7 @@ public:
     vcl::TColor SelectionTextColor = vcl::clHighlightText;
     vcl::TColor FooterColor = 0x010203, FooterCellColor = 0x040506, TitleColor = 0x070809;
     vcl::TColor IndicatorIconColor = 0x0A0B0C;
-    vcl::TColor EvenRowColor = vcl::clWindow, OddRowColor = 0x0D0E0F;
+    vcl::TColor EvenRowColor = vcl::clWindow, OddRowColor = 0xECF0F4;
     int DataSource = 0;
     TTestOptionsEh OptionsEh{dghFixed3D, dghHighlightFocus};
 

@@ -151,7 +151,7 @@ TEST_F(GridAdapters, TheExtendedGridsOptionsRowsAndParameterObjects) {
     b.reset();
     EXPECT_TRUE(g->OptionsEh.Contains(dghFixed3D));
     EXPECT_EQ(g->EvenRowColor, Rgb(vcl::clWindow));
-    EXPECT_EQ(g->OddRowColor, 0x0D0E0F);
+    EXPECT_EQ(g->OddRowColor, 0xECF0F4);
     EXPECT_TRUE(g->IndicatorParams()->HorzLines);
     EXPECT_EQ(g->IndicatorParams()->FillStyle, tfsSolid);
     EXPECT_EQ(g->TitleParams()->FillStyle, tfsGradient);
