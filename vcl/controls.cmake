@@ -11,6 +11,8 @@ if(WIN32)
     ControlCanvas.cpp
     Forms.cpp
     StdCtrls.cpp
+    StaticText.cpp
+    Panels.cpp
     ScrollBar.cpp
     ComboBox.cpp
     ComCtrls.cpp

@@ -16,6 +16,9 @@
 #include "vlSBWnd.h"
 #include "vlVirtualTreeWnd.h"
 #include "vlScrollWnd.h"
+#include "vlContainerWnd.h"
+#include "vlPanelWnd.h"
+#include "vlStaticWnd.h"
 
 namespace skin {
 
@@ -53,6 +56,11 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     case tpGrid: return AsWindowAdapter(NewAdapter<TvlGridWnd>(Window, nullptr, Manager, Params, true));
     case tpGridEh: return AsWindowAdapter(NewAdapter<TvlGridEhWnd>(Window, nullptr, Manager, Params, true));
     case tpScrollBar: return NewAdapter<TvlSBWnd>(Window, nullptr, Manager, Params);
+    case tpGroupBox: return NewAdapter<TvlGroupBoxWnd>(Window, nullptr, Manager, Params);
+    case tpPanel: return NewAdapter<TvlPanelWnd>(Window, nullptr, Manager, Params);
+    case tpStaticText: return NewAdapter<TvlStaticTextWnd>(Window, nullptr, Manager, Params);
+    case tpScrollControl: return AsWindowAdapter(NewAdapter<TvlScrollBoxWnd>(Window, nullptr, Manager, Params, true));
+    case tpNativePaint: return AsWindowAdapter(NewAdapter<TvlNativePaint>(Window, nullptr, Manager, Params, true));
     default: return nullptr;
     }
 }

@@ -21,6 +21,11 @@ inline constexpr int tpWWEdit = 10;
 inline constexpr int tpGridEh = 11;
 inline constexpr int tpVirtualTree = 12;
 inline constexpr int tpScrollBar = 20;
+inline constexpr int tpGroupBox = 6;
+inline constexpr int tpPanel = 8;
+inline constexpr int tpScrollControl = 18;
+inline constexpr int tpStaticText = 21;
+inline constexpr int tpNativePaint = 22;
 
 // The adapters by control kind (the index of the ThirdParty list that named
 // the window's class). Kinds whose adapter does not exist yet get none.
