@@ -12,6 +12,11 @@
 #include "vlSBWnd.h"
 #include "vlVirtualTreeWnd.h"
 #include "vlScrollWnd.h"
+#include "vlBitBtnWnd.h"
+#include "vlCheckBoxWnd.h"
+#include "vlSpeedButton.h"
+#include "vlSpinWnd.h"
+#include "vcl/Buttons.h"
 
 namespace skin {
 
@@ -47,8 +52,20 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     case tpWWEdit: return AsWindowAdapter(NewAdapter<TvlWWComboBoxWnd>(Window, nullptr, Manager, Params, true));
     case tpVirtualTree: return AsWindowAdapter(NewAdapter<TvlVirtualTreeViewWnd>(Window, nullptr, Manager, Params, true));
     case tpScrollBar: return NewAdapter<TvlSBWnd>(Window, nullptr, Manager, Params);
+    case tpBitBtn: return NewAdapter<TvlBitBtnWnd>(Window, nullptr, Manager, Params);
+    case tpCheckBox: return NewAdapter<TvlCheckBoxWnd>(Window, nullptr, Manager, Params);
+    case tpUpDown: return NewAdapter<TvlSpinWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }
+}
+
+std::unique_ptr<TvlGraphicHandler> TvlAdapterClasses::CreateGraphicHandler(int Kind, vcl::TControl *Control,
+                                                                          const TvlSkinParams &Params,
+                                                                          TsSkinManager *Manager) {
+    auto *button = dynamic_cast<vcl::TSpeedButton *>(Control);
+    if (Kind != tpSpeedButton || !button) return nullptr;
+    return std::make_unique<TvlSpeedButtonHandler>(button, Params.SkinSection.empty() ? "SPEEDBUTTON" : Params.SkinSection,
+                                                   Manager, nullptr);
 }
 
 std::unique_ptr<TvlScrollAdapter> TvlAdapterClasses::CreateScrollAdapter(HWND Window, const TvlSkinParams &Params,
