@@ -46,9 +46,10 @@ inline Bytes ButtonFamilyMaster() {
     });
 }
 
-inline std::string FixedImage(int L, int T, int R, int B, int Count) {
+// DrawMode 5: stretched, the centre drawn (a channel).
+inline std::string FixedImage(int L, int T, int R, int B, int Count, int DrawMode = 0) {
     char s[80];
-    std::snprintf(s, sizeof s, "^%04d,%04d,%04d,%04d,0000,0000,0000,0000,%d,0,0,0", L, T, R, B, Count);
+    std::snprintf(s, sizeof s, "^%04d,%04d,%04d,%04d,0000,0000,0000,0000,%d,0,%d,0", L, T, R, B, Count, DrawMode);
     return s;
 }
 
@@ -70,7 +71,7 @@ inline std::string ButtonFamilyOptions(bool WithGlyphs = true, bool WithSlider =
          "[TRACKBAR]\r\nSTATES=1\r\nCOLOR=0x506070\r\nFONTCOLOR=0x000000\r\n";
     if (WithSlider)
         o += "SLIDERMASK=" + FixedImage(0, 70, 2 * ThumbW, 70 + ThumbH, 2) + "\r\nSLIDERCHANNEL=" +
-             FixedImage(0, 100, 12, 106, 1) + "\r\nTICKHORZ=" + FixedImage(0, 110, 2, 114, 1) + "\r\n";
+             FixedImage(0, 100, 12, 106, 1, 5) + "\r\nTICKHORZ=" + FixedImage(0, 110, 2, 114, 1) + "\r\n";
     return o + ButtonSkinOptions().substr(ButtonSkinOptions().find("[BUTTON]"));
 }
 
