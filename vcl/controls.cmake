@@ -20,6 +20,9 @@ if(WIN32)
     ExtCtrls.cpp
     HintWindow.cpp
     Menus.cpp
-    Dialogs.cpp)
+    Dialogs.cpp
+    Buttons.cpp
+    CheckBoxes.cpp
+    UpDown.cpp)
   target_link_libraries(vcl PUBLIC comctl32)
 endif()

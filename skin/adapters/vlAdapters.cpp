@@ -19,6 +19,11 @@
 #include "vlContainerWnd.h"
 #include "vlPanelWnd.h"
 #include "vlStaticWnd.h"
+#include "vlBitBtnWnd.h"
+#include "vlCheckBoxWnd.h"
+#include "vlSpeedButton.h"
+#include "vlSpinWnd.h"
+#include "vcl/Buttons.h"
 
 namespace skin {
 
@@ -61,8 +66,20 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     case tpStaticText: return NewAdapter<TvlStaticTextWnd>(Window, nullptr, Manager, Params);
     case tpScrollControl: return AsWindowAdapter(NewAdapter<TvlScrollBoxWnd>(Window, nullptr, Manager, Params, true));
     case tpNativePaint: return AsWindowAdapter(NewAdapter<TvlNativePaint>(Window, nullptr, Manager, Params, true));
+    case tpBitBtn: return NewAdapter<TvlBitBtnWnd>(Window, nullptr, Manager, Params);
+    case tpCheckBox: return NewAdapter<TvlCheckBoxWnd>(Window, nullptr, Manager, Params);
+    case tpUpDown: return NewAdapter<TvlSpinWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }
+}
+
+std::unique_ptr<TvlGraphicHandler> TvlAdapterClasses::CreateGraphicHandler(int Kind, vcl::TControl *Control,
+                                                                          const TvlSkinParams &Params,
+                                                                          TsSkinManager *Manager) {
+    auto *button = dynamic_cast<vcl::TSpeedButton *>(Control);
+    if (Kind != tpSpeedButton || !button) return nullptr;
+    return std::make_unique<TvlSpeedButtonHandler>(button, Params.SkinSection.empty() ? "SPEEDBUTTON" : Params.SkinSection,
+                                                   Manager, nullptr);
 }
 
 std::unique_ptr<TvlScrollAdapter> TvlAdapterClasses::CreateScrollAdapter(HWND Window, const TvlSkinParams &Params,

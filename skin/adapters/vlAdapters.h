@@ -26,6 +26,10 @@ inline constexpr int tpPanel = 8;
 inline constexpr int tpScrollControl = 18;
 inline constexpr int tpStaticText = 21;
 inline constexpr int tpNativePaint = 22;
+inline constexpr int tpBitBtn = 2;
+inline constexpr int tpCheckBox = 3;
+inline constexpr int tpSpeedButton = 17;
+inline constexpr int tpUpDown = 19;
 
 // The adapters by control kind (the index of the ThirdParty list that named
 // the window's class). Kinds whose adapter does not exist yet get none.
@@ -33,6 +37,10 @@ class TvlAdapterClasses : public TvlAdapterFactory {
 public:
     std::unique_ptr<TvlWindowAdapter> CreateAdapter(int Kind, HWND Window, const TvlSkinParams &Params,
                                                     TsSkinManager *Manager) override;
+    // A TvlSpeedButtonHandler for a TSpeedButton of the SpeedButton kind.
+    std::unique_ptr<TvlGraphicHandler> CreateGraphicHandler(int Kind, vcl::TControl *Control,
+                                                            const TvlSkinParams &Params,
+                                                            TsSkinManager *Manager) override;
     // A TvlScrollWnd on the form's window, sharing the form's skin data.
     std::unique_ptr<TvlScrollAdapter> CreateScrollAdapter(HWND Window, const TvlSkinParams &Params,
                                                           TsSkinManager *Manager, TsCommonData *SkinData) override;
