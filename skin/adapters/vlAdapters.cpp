@@ -12,6 +12,8 @@
 #include "vlSBWnd.h"
 #include "vlVirtualTreeWnd.h"
 #include "vlScrollWnd.h"
+#include "vlStatusBarWnd.h"
+#include "vlTabWnd.h"
 
 namespace skin {
 
@@ -47,6 +49,9 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     case tpWWEdit: return AsWindowAdapter(NewAdapter<TvlWWComboBoxWnd>(Window, nullptr, Manager, Params, true));
     case tpVirtualTree: return AsWindowAdapter(NewAdapter<TvlVirtualTreeViewWnd>(Window, nullptr, Manager, Params, true));
     case tpScrollBar: return NewAdapter<TvlSBWnd>(Window, nullptr, Manager, Params);
+    case tpStatusBar: return NewAdapter<TvlStatusBarWnd>(Window, nullptr, Manager, Params);
+    case tpTabControl: return NewAdapter<TvlTabControlWnd>(Window, nullptr, Manager, Params);
+    case tpPageControl: return NewAdapter<TvlPageControlWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }
 }
@@ -80,6 +85,7 @@ void FinalizeAdaptersModule() {
     if (module.StartCount == 0 || --module.StartCount > 0) return;
     UnregisterService(static_cast<TvlSkinableMenusFactory &>(SkinableMenusMaker()));
     FreeMenuAdapters(true);
+    FreePageAdapters();
     FinalizeDialsModule();
     UnregisterService(static_cast<TvlAdapterFactory &>(module.Factory));
     FinalizeSBUtils();

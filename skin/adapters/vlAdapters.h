@@ -19,6 +19,10 @@ inline constexpr int tpTreeView = 9;
 inline constexpr int tpWWEdit = 10;
 inline constexpr int tpVirtualTree = 12;
 inline constexpr int tpScrollBar = 20;
+inline constexpr int tpPageControl = 13;
+inline constexpr int tpTabControl = 14;
+inline constexpr int tpToolBar = 15;
+inline constexpr int tpStatusBar = 16;
 
 // The adapters by control kind (the index of the ThirdParty list that named
 // the window's class). Kinds whose adapter does not exist yet get none.
