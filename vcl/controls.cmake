@@ -19,6 +19,6 @@ if(WIN32)
     HintWindow.cpp
     Menus.cpp
     Dialogs.cpp)
-  target_sources(vcl PRIVATE StatusBar.cpp Tabs.cpp)
+  target_sources(vcl PRIVATE StatusBar.cpp Tabs.cpp ToolBar.cpp)
   target_link_libraries(vcl PUBLIC comctl32)
 endif()

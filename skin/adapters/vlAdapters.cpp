@@ -14,6 +14,7 @@
 #include "vlScrollWnd.h"
 #include "vlStatusBarWnd.h"
 #include "vlTabWnd.h"
+#include "vlToolBarWnd.h"
 
 namespace skin {
 
@@ -52,6 +53,7 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     case tpStatusBar: return NewAdapter<TvlStatusBarWnd>(Window, nullptr, Manager, Params);
     case tpTabControl: return NewAdapter<TvlTabControlWnd>(Window, nullptr, Manager, Params);
     case tpPageControl: return NewAdapter<TvlPageControlWnd>(Window, nullptr, Manager, Params);
+    case tpToolBar: return NewAdapter<TvlToolBarVCLWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }
 }
