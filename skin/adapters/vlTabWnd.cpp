@@ -267,13 +267,17 @@ void TvlTabControlWnd::PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, 
             ? m->Sections[static_cast<std::size_t>(SectionIndex)].Props[static_cast<std::size_t>(std::min(State, 2))].Color
             : vcl::clBtnFace;
 
-    // The owner's own drawing of its tabs.
+    // The owner's own drawing of its tabs; a font it chose draws the
+    // caption plainly instead of the section's text routine.
     auto *owner = dynamic_cast<vcl::TCustomTabControl *>(SkinData->OwnerControl());
+    bool ownerFont = false;
     if (owner && owner->OwnerDraw() && owner->OnDrawTab) {
         vcl::TCanvas &ownerCanvas = *owner->Canvas();
         ownerCanvas.SetHandle(dc);
         ownerCanvas.Brush()->SetColor(sectionColor);
         ownerCanvas.Font()->SetHandle(font);
+        const LOGFONTW before = ownerCanvas.Font()->LogFont();
+        const vcl::TColor colourBefore = ownerCanvas.Font()->Color();
         try {
             owner->OnDrawTab(owner, Index, {0, 0, Bmp.Width(), Bmp.Height()}, State == 2);
         } catch (...) {
@@ -281,10 +285,16 @@ void TvlTabControlWnd::PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, 
             SelectObject(dc, previous);
             throw;
         }
+        const LOGFONTW after = ownerCanvas.Font()->LogFont();
+        ownerFont = std::memcmp(&before, &after, sizeof before) != 0 || ownerCanvas.Font()->Color() != colourBefore;
         ownerCanvas.SetHandle(nullptr);
-        SelectObject(dc, previous);
-        return;
+        if (ownerFont) {
+            font = ownerCanvas.Font()->Handle();
+            SetTextColor(dc, static_cast<COLORREF>(vcl::ColorToRGB(ownerCanvas.Font()->Color())));
+        }
+        SelectObject(dc, font);
     }
+    const bool sectionText = !ownerFont && m && m->IsValidSectionIndex(SectionIndex);
 
     SetBkMode(dc, TRANSPARENT);
     if (position == tpTop || position == tpBottom) {
@@ -297,7 +307,7 @@ void TvlTabControlWnd::PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, 
             text.Left = x + iw + 8;
             text.Right = text.Left + measure.Width();
         }
-        if (m && m->IsValidSectionIndex(SectionIndex))
+        if (sectionText)
             WriteSectionText(canvas, item.Text, true, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE, SectionIndex,
                              hot ? 1 : 0, m);
         else
@@ -329,13 +339,14 @@ void TvlTabControlWnd::PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, 
             ImageList_Draw(images, item.Image, dc, cx - iw / 2, position == tpLeft ? cy + along / 2 - ih : start,
                            ILD_NORMAL);
         }
-        vcl::TColor colour = vcl::clBtnText;
-        if (m && m->IsValidSectionIndex(SectionIndex))
-            colour = m->Sections[static_cast<std::size_t>(SectionIndex)].Props[hot ? 1 : 0].FontColor;
-        SetTextColor(dc, static_cast<COLORREF>(vcl::ColorToRGB(colour)));
+        if (sectionText)
+            SetTextColor(dc, static_cast<COLORREF>(vcl::ColorToRGB(
+                                 m->Sections[static_cast<std::size_t>(SectionIndex)].Props[hot ? 1 : 0].FontColor)));
+        else if (!ownerFont)
+            SetTextColor(dc, static_cast<COLORREF>(vcl::ColorToRGB(vcl::clBtnText)));
         if (position == tpLeft) {
             // Read upward: the text starts at the bottom.
-            TextOutW(dc, cx - extent.cy / 2, start + extent.cx + (iw > 0 ? 0 : 0), wide.c_str(), static_cast<int>(wide.size()));
+            TextOutW(dc, cx - extent.cy / 2, start + extent.cx, wide.c_str(), static_cast<int>(wide.size()));
         } else {
             start += ih + gap;
             TextOutW(dc, cx + extent.cy / 2, start, wide.c_str(), static_cast<int>(wide.size()));
@@ -429,6 +440,7 @@ bool TvlTabControlWnd::TabCommand(vcl::TMessage &Message) {
         if (own) {
             PreprocessSkinnedMessage(Message, &data);
             data.UpdateIndexes(true);
+            data.PaintLocked = false;
             if (auto *windowed = dynamic_cast<vcl::TWinControl *>(control))
                 for (int i = 0; i < windowed->ControlCount(); ++i)
                     if (auto *child = dynamic_cast<vcl::TWinControl *>(windowed->Controls(i))) child->Handle();
@@ -454,6 +466,7 @@ bool TvlTabControlWnd::TabCommand(vcl::TMessage &Message) {
         if (own) {
             PreprocessSkinnedMessage(Message, &data);
             data.UpdateIndexes(true);
+            data.PaintLocked = false;
             InvalidateRect(Handle, nullptr, TRUE);
             UpdateUpDown();
         }

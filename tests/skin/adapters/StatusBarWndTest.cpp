@@ -9,6 +9,7 @@
 
 #include "BarsTestSupport.h"
 #include "skin/adapters/vlStatusBarWnd.h"
+#include "skin/manager/sMessages.h"
 #include "vcl/StatusBar.h"
 
 namespace skin {
@@ -83,6 +84,20 @@ TEST_F(StatusBarAdapter, ThreePartsShowTheFaceTwoDividersAndTheirTexts) {
     for (const auto &[l, r] : {std::pair{0L, first.right}, std::pair{second.left, second.right}, std::pair{second.right, 480L}})
         EXPECT_FALSE(InkIn(image, static_cast<int>(l), static_cast<int>(r)).Empty()) << "no text in " << l << ".." << r;
     SaveWindowPicture(bar, "statusbar-parts-skinned.png");
+
+    // The skin removed and applied again.
+    Manager->SetActive(false);
+    SendMessageW(bar, SM_SKINCOMMAND, SkinCommand(SC_SKIN_REMOVED), reinterpret_cast<LPARAM>(Manager.get()));
+    RedrawAll(bar);
+    const uitest::TImage32 plain = uitest::CaptureWindow(bar);
+    EXPECT_EQ(CountColor(plain, StatusFace) + CountColor(plain, DividerInk), 0);
+    SaveWindowPicture(bar, "statusbar-parts-unskinned.png");
+    Manager->SetActive(true);
+    SendMessageW(bar, SM_SKINCOMMAND, SkinCommand(SC_SKIN_APPLIED), reinterpret_cast<LPARAM>(Manager.get()));
+    RedrawAll(bar);
+    const uitest::TImage32 again = uitest::CaptureWindow(bar);
+    EXPECT_EQ(ColorAt(again, 50, 3), StatusFace);
+    EXPECT_EQ(ColumnRuns(again, 12, DividerInk).size(), 2u);
 }
 
 TEST_F(StatusBarAdapter, LongTextIsShortenedToItsPanelAndTheSimpleBarShowsItsTextLeft) {

@@ -132,6 +132,27 @@ TEST_F(TabAdapter, VerticalTabsNoTabsAndASkinWithoutTabElements) {
     EXPECT_GT(CountColor(captions, 0x202020), 5);  // captions in the frame section's font colour
 }
 
+TEST_F(TabAdapter, SkinRemovedAndAppliedAgainWithPicturesKept) {
+    const HWND tabs = BareTabs(0, 10, 10, 300, 160, 3);
+    const auto adapter = Skin(tpTabControl, tabs);
+    const auto tell = [&](unsigned Command) {
+        SendMessageW(tabs, SM_SKINCOMMAND, SkinCommand(Command), reinterpret_cast<LPARAM>(Manager.get()));
+        RedrawAll(tabs);
+    };
+    ASSERT_EQ(TabFace(tabs, 0), TabActive);
+    SaveWindowPicture(tabs, "tabs-cycle-1-skinned.png");
+    Manager->SetActive(false);
+    tell(SC_SKIN_REMOVED);
+    const uitest::TImage32 plain = uitest::CaptureWindow(tabs);
+    EXPECT_EQ(CountColor(plain, TabActive) + CountColor(plain, FrameFace) + CountColor(plain, TabNormal), 0);
+    SaveWindowPicture(tabs, "tabs-cycle-2-unskinned.png");
+    Manager->SetActive(true);
+    tell(SC_SKIN_APPLIED);
+    EXPECT_EQ(TabFace(tabs, 0), TabActive);
+    EXPECT_EQ(TabFace(tabs, 1), TabNormal);
+    SaveWindowPicture(tabs, "tabs-cycle-3-skinned.png");
+}
+
 // Answers the up-down kind with an adapter base and records the ask.
 struct ArrowFactory : TvlAdapterFactory {
     int Asked = 0;
@@ -174,10 +195,12 @@ TEST_F(TabAdapter, ClassLibraryTabControlDrawsItsOwnTabsThroughTheSkin) {
     for (const char *t : {"First", "Second"}) tabs->Tabs()->Add(t);
     struct Drawer {
         int Calls = 0;
+        bool OwnFont = false;
         void Draw(vcl::TCustomTabControl *C, int, const vcl::TRect &R, bool) {
             ++Calls;
             C->Canvas()->Brush()->SetColor(0x00FF00);
             C->Canvas()->FillRect({R.Left + 6, R.Top + 6, R.Left + 12, R.Top + 12});
+            if (OwnFont) C->Canvas()->Font()->SetColor(0x0080FF);
         }
     } drawer;
     tabs->SetOwnerDraw(true);
@@ -187,9 +210,17 @@ TEST_F(TabAdapter, ClassLibraryTabControlDrawsItsOwnTabsThroughTheSkin) {
     EXPECT_GT(drawer.Calls, 0);
     const vcl::TRect r = ItemRect(tabs->WindowHandle(), 1);
     const uitest::TImage32 image = uitest::CaptureWindow(tabs->WindowHandle());
-    const vcl::TRect skinRect = dynamic_cast<TvlTabControlWnd *>(adapter.get())->TabRect(1, false);
-    EXPECT_EQ(ColorAt(image, skinRect.Left + 8, skinRect.Top + 8), 0x00FF00u);
+    // Both tabs' squares (6 x 6 each, the captions may cross them).
+    EXPECT_GT(CountColor(image, 0x00FF00), 40);
     EXPECT_EQ(ColorAt(image, r.Right - 6, r.Top + 5), TabNormal);
+    // The captions still come, in the section's colours...
+    EXPECT_GT(CountColor(image, TabInk), 5);
+    // ...or, once the handler chose a font of its own, in that font.
+    drawer.OwnFont = true;
+    RedrawAll(tabs->WindowHandle());
+    const uitest::TImage32 own = uitest::CaptureWindow(tabs->WindowHandle());
+    EXPECT_EQ(CountColor(own, TabInk), 0);
+    EXPECT_GT(CountColor(own, 0x0080FF), 5);
 }
 
 class PageAdapter : public TabAdapter {

@@ -290,6 +290,8 @@ TEST_F(ClassLibraryToolBar, EventsAreTakenAndTheBarsOwnGivenBackOnRemovalAndAtTh
     Manager->SetActive(true);
     SendMessageW(Bar->WindowHandle(), SM_SKINCOMMAND, SkinCommand(SC_SKIN_APPLIED), reinterpret_cast<LPARAM>(Manager.get()));
     EXPECT_NE(Bar->OnCustomDraw, own);
+    RedrawAll(Bar->WindowHandle());
+    EXPECT_EQ(Face(0), ToolNormal);
     Adapter.reset();
     EXPECT_EQ(Bar->OnCustomDraw, own);
 }
