@@ -24,6 +24,9 @@
 #include "vlSpeedButton.h"
 #include "vlSpinWnd.h"
 #include "vcl/Buttons.h"
+#include "vlStatusBarWnd.h"
+#include "vlTabWnd.h"
+#include "vlToolBarWnd.h"
 
 namespace skin {
 
@@ -69,6 +72,10 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     case tpBitBtn: return NewAdapter<TvlBitBtnWnd>(Window, nullptr, Manager, Params);
     case tpCheckBox: return NewAdapter<TvlCheckBoxWnd>(Window, nullptr, Manager, Params);
     case tpUpDown: return NewAdapter<TvlSpinWnd>(Window, nullptr, Manager, Params);
+    case tpStatusBar: return NewAdapter<TvlStatusBarWnd>(Window, nullptr, Manager, Params);
+    case tpTabControl: return NewAdapter<TvlTabControlWnd>(Window, nullptr, Manager, Params);
+    case tpPageControl: return NewAdapter<TvlPageControlWnd>(Window, nullptr, Manager, Params);
+    case tpToolBar: return NewAdapter<TvlToolBarVCLWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }
 }
@@ -117,6 +124,7 @@ void FinalizeAdaptersModule() {
     if (module.StartCount == 0 || --module.StartCount > 0) return;
     UnregisterService(static_cast<TvlSkinableMenusFactory &>(SkinableMenusMaker()));
     FreeMenuAdapters(true);
+    FreePageAdapters();
     FinalizeDialsModule();
     UnregisterService(static_cast<TvlAdapterFactory &>(module.Factory));
     FinalizeSBUtils();

@@ -30,6 +30,10 @@ inline constexpr int tpBitBtn = 2;
 inline constexpr int tpCheckBox = 3;
 inline constexpr int tpSpeedButton = 17;
 inline constexpr int tpUpDown = 19;
+inline constexpr int tpPageControl = 13;
+inline constexpr int tpTabControl = 14;
+inline constexpr int tpToolBar = 15;
+inline constexpr int tpStatusBar = 16;
 
 // The adapters by control kind (the index of the ThirdParty list that named
 // the window's class). Kinds whose adapter does not exist yet get none.
