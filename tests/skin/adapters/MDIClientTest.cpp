@@ -199,6 +199,29 @@ TEST_F(MDIClient, AThumbScrollMovesTheChildrenAsFarAsTheUnskinnedClientDoes) {
     EXPECT_EQ(skinned, plain);
 }
 
+TEST_F(MDIClient, WithABorderFormTheImageStartsAtTheShadowMarginAndNothingIsPrinted) {
+    Manager->SetExtendedBorders(true);
+    MDIParent f(true);
+    TvlMDIWnd *a = f.Adapter();
+    ASSERT_NE(a, nullptr);
+    if (!f.P->BorderForm) GTEST_SKIP() << "no border form here";
+    const vcl::TRect margins = f.P->GetShadowMargins();
+    ASSERT_GT(margins.Left + margins.Top, 0);
+    RECT client{}, form{};
+    GetWindowRect(f.Client(), &client);
+    GetWindowRect(f.Form->WindowHandle(), &form);
+    EXPECT_EQ(a->OffsetInCache().X, client.left - form.left + margins.Left);
+    EXPECT_EQ(a->OffsetInCache().Y, client.top - form.top + margins.Top);
+    f.Redraw();
+    Canvas c(f.Client());
+    a->PaintMDIBackground(c.DC(), true);
+    const vcl::TPoint at = a->OffsetInCache();
+    EXPECT_EQ(c.At(15, 15), static_cast<vcl::TColor>(GetPixel(f.P->SkinData()->CacheBmp()->Canvas()->Handle(), at.X + 15, at.Y + 15)));
+    Canvas print(f.Client());
+    EXPECT_EQ(SendMessageW(f.Client(), WM_PRINT, reinterpret_cast<WPARAM>(print.DC()), PRF_CLIENT), 0);
+    EXPECT_EQ(print.At(15, 15), 0) << "the border form shows the client";
+}
+
 TEST_F(MDIClient, SkinCommandsOfScrollingAndTheFormsBackground) {
     MDIParent f(true);
     ASSERT_NE(f.Adapter(), nullptr);
