@@ -192,6 +192,10 @@ void TvlMDIWnd::HandleMessage(vcl::TMessage &Message) {
             ThumbScroll(Message);
             return;
         }
+        // Only thumb codes carry a position. A client that reads the whole
+        // word as the code (Wine's) takes an end of scroll with the engine's
+        // position in it for an unknown code and scrolls back to the top.
+        if (LOWORD(Message.WParam) != SB_THUMBPOSITION) Message.WParam = LOWORD(Message.WParam);
         break;
     case WM_MDICREATE:
         PassOn(Message);
