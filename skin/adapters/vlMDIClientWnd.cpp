@@ -61,6 +61,15 @@ vcl::TPoint TvlMDIWnd::OffsetInCache() const {
     return p;
 }
 
+bool TvlMDIWnd::FormSizeChanged() {
+    RECT r{};
+    GetWindowRect(FormWindow(Form), &r);
+    const vcl::TSize size{r.right - r.left, r.bottom - r.top};
+    const bool changed = size.cx != LastFormSize.cx || size.cy != LastFormSize.cy;
+    LastFormSize = size;
+    return changed;
+}
+
 bool TvlMDIWnd::ChildMaximized() const {
     BOOL maximized = FALSE;
     const auto active = reinterpret_cast<HWND>(SendMessageW(Handle, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
@@ -243,13 +252,19 @@ void TvlMDIWnd::HandleMessage(vcl::TMessage &Message) {
             return;
         }
         break;
-    case WM_WINDOWPOSCHANGING: FormData->BGChanged = true; break;
+    case WM_WINDOWPOSCHANGING:
+        FollowsForm = FormSizeChanged();
+        if (!FollowsForm) FormData->BGChanged = true;
+        break;
     default: break;
     }
     TvlBaseWnd::HandleMessage(Message);
     if (alive.expired() || Destroyed()) return;
     switch (Message.Msg) {
-    case WM_WINDOWPOSCHANGED: RedrawWindow(FormWindow(Form), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME); break;
+    case WM_WINDOWPOSCHANGED:
+        if (!FollowsForm) RedrawWindow(FormWindow(Form), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+        FollowsForm = false;
+        break;
     case 0x3F:
     case WM_PARENTNOTIFY: {
         const LONG_PTR style = GetWindowLongPtrW(Handle, GWL_STYLE);

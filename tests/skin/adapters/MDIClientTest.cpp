@@ -134,6 +134,15 @@ TEST_F(MDIClient, TheClientIsServedByItsAdapterAndShowsTheFormsImageAtItsPlace) 
     const uitest::TImage32 shot = uitest::CaptureWindow(f.Client());
     const int edge = (GetWindowLongPtrW(f.Client(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) ? 2 : 0;
     EXPECT_EQ(ColorAt(shot, edge + 20, edge + 20), static_cast<vcl::TColor>(GetPixel(src, at.X + edge + 20, at.Y + edge + 20)));
+
+    // The form resized: the client follows it and shows the new image at its new size.
+    SetWindowPos(f.Form->WindowHandle(), nullptr, 0, 0, 640, 300, SWP_NOMOVE | SWP_NOZORDER);
+    f.Redraw();
+    const uitest::TImage32 resized = uitest::CaptureWindow(f.Client());
+    const HDC now = f.P->SkinData()->CacheBmp()->Canvas()->Handle();
+    const vcl::TPoint moved = a->OffsetInCache();
+    for (const POINT p : {POINT{edge + 5, edge + 5}, POINT{resized.Width - edge - 6, resized.Height - edge - 6}})
+        EXPECT_EQ(ColorAt(resized, p.x, p.y), static_cast<vcl::TColor>(GetPixel(now, moved.X + p.x, moved.Y + p.y)));
 }
 
 TEST_F(MDIClient, AMaximizedChildLeavesNothingToErase) {
