@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/WineTiming.h"
 #include "skin/adapters/sSkinMenus.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/manager/sSkinManager.h"
@@ -22,18 +23,6 @@
 #include "vcl/Streams.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR Timer, DWORD) {
     KillTimer(nullptr, Timer);
@@ -52,9 +41,9 @@ protected:
 };
 
 double Open(TTimedPopup &Menu) {
-    const double t0 = Now();
+    const double t0 = bench::NowMs();
     Menu.Popup(100, 100);
-    return Now() - t0;
+    return bench::NowMs() - t0;
 }
 
 } // namespace
@@ -94,10 +83,10 @@ int main(int argc, char **argv) {
     }
     const double first = skinned.front();
     for (int i = 0; i < 1000; ++i) skinned.push_back(Open(*menu));
-    const double last = Median({skinned.end() - 20, skinned.end()});
-    const double early = Median({skinned.begin(), skinned.begin() + 20});
-    std::printf("open unskinned %.2f ms, skinned %.2f ms: %.2fx (goal <= 1.5x)\n", Median(plain),
-                Median({skinned.begin(), skinned.begin() + rounds}), Median({skinned.begin(), skinned.begin() + rounds}) / Median(plain));
+    const double last = bench::Median({skinned.end() - 20, skinned.end()});
+    const double early = bench::Median({skinned.begin(), skinned.begin() + 20});
+    std::printf("open unskinned %.2f ms, skinned %.2f ms: %.2fx (goal <= 1.5x)\n", bench::Median(plain),
+                bench::Median({skinned.begin(), skinned.begin() + rounds}), bench::Median({skinned.begin(), skinned.begin() + rounds}) / bench::Median(plain));
     std::printf("skinned openings 1000 on %.2f ms against the first ones %.2f ms: %.2fx (goal <= 1.1x; first alone %.2f ms)\n",
                 last, early, last / early, first);
     delete manager;
