@@ -9,9 +9,9 @@
 // skins it like any form; a provider that the form makes for itself later
 // takes over from that one.
 //
-// System dialogs ("#32770") and the system's popup-menu windows are seen
-// by the hook but left to draw themselves: their window adapters do not
-// exist yet. Forms of this class library are never MDI forms, so there are
+// The system's popup-menu windows get their adapters from the hook
+// (vlMenuAdapters.h). System dialogs ("#32770") are seen by the hook but
+// left to draw themselves: their window adapters do not exist yet. Forms of this class library are never MDI forms, so there are
 // no MDI children to serve with the parent.
 //
 // Lifetimes: a form's TvlProvider and its form provider are components of
