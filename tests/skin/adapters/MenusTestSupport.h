@@ -51,11 +51,20 @@ inline TMenuItem *Add(TMenuItem *Parent, vcl::TComponent *Owner, const std::stri
     return item;
 }
 
-// A popup tracked by the system; a timer plays the keys and looks at the
-// menu windows between them.
-class TDrivenPopup : public vcl::TPopupMenu {
+// A key pressed and released through the system's input queue.
+inline void Key(WORD Vk) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = Vk;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// A popup (of any popup menu class) tracked by the system; a timer plays
+// the keys and looks at the menu windows between them.
+template <class TMenuClass> class TDriven : public TMenuClass {
 public:
-    using vcl::TPopupMenu::TPopupMenu;
+    using TMenuClass::TMenuClass;
     std::vector<WORD> Keys;
     std::function<void(int Step)> Look;
     UINT Interval = 120;
@@ -65,7 +74,7 @@ protected:
         Current = this;
         Step = 0;
         const UINT_PTR timer = SetTimer(nullptr, 0, Interval, &Tick);
-        const UINT chosen = vcl::TPopupMenu::TrackMenu(Menu, X, Y, Owner);
+        const UINT chosen = TMenuClass::TrackMenu(Menu, X, Y, Owner);
         KillTimer(nullptr, timer);
         Current = nullptr;
         return chosen;
@@ -73,22 +82,19 @@ protected:
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        TDrivenPopup *p = Current;
+        TDriven *p = Current;
         if (!p) return;
         if (p->Look) p->Look(p->Step);
         if (p->Step >= static_cast<int>(p->Keys.size())) {
             EndMenu();
             return;
         }
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wVk = input[1].ki.wVk = p->Keys[static_cast<std::size_t>(p->Step++)];
-        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, input, sizeof(INPUT));
+        Key(p->Keys[static_cast<std::size_t>(p->Step++)]);
     }
-    static inline TDrivenPopup *Current = nullptr;
+    static inline TDriven *Current = nullptr;
     int Step = 0;
 };
+using TDrivenPopup = TDriven<vcl::TPopupMenu>;
 
 inline std::vector<HWND> MenuWindows() {
     std::vector<HWND> found;
