@@ -1,5 +1,6 @@
 #include "vlAdapters.h"
 
+#include "skin/manager/sCommonData.h"
 #include "skin/manager/sManagerOptions.h"
 #include "vlBtnWnd.h"
 #include "sSkinMenus.h"
@@ -9,6 +10,9 @@
 #include "vlSBUtils.h"
 #include "vlComboWnd.h"
 #include "vlEditWnd.h"
+#include "vlGridWnd.h"
+#include "vlMDIClientWnd.h"
+#include "skin/forms/sSkinProvider.h"
 #include "vlListViewWnd.h"
 #include "vlSBWnd.h"
 #include "vlVirtualTreeWnd.h"
@@ -47,6 +51,8 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     case tpComboBox: return AsWindowAdapter(NewAdapter<TvlComboBoxWnd>(Window, nullptr, Manager, Params, true));
     case tpWWEdit: return AsWindowAdapter(NewAdapter<TvlWWComboBoxWnd>(Window, nullptr, Manager, Params, true));
     case tpVirtualTree: return AsWindowAdapter(NewAdapter<TvlVirtualTreeViewWnd>(Window, nullptr, Manager, Params, true));
+    case tpGrid: return AsWindowAdapter(NewAdapter<TvlGridWnd>(Window, nullptr, Manager, Params, true));
+    case tpGridEh: return AsWindowAdapter(NewAdapter<TvlGridEhWnd>(Window, nullptr, Manager, Params, true));
     case tpScrollBar: return NewAdapter<TvlSBWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }
@@ -62,9 +68,15 @@ std::unique_ptr<TvlScrollAdapter> TvlAdapterClasses::CreateScrollAdapter(HWND Wi
 std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateMDIClientAdapter(HWND Window, const TvlSkinParams &Params,
                                                                            TsSkinManager *Manager,
                                                                            TvlFormProvider *Provider) {
-    (void)Provider;
-    if (!Window) return nullptr;
-    return NewAdapter<TvlMainWnd>(Window, nullptr, Manager, Params);
+    auto *provider = dynamic_cast<TsSkinProvider *>(Provider);
+    if (!Window || !provider) return nullptr;
+    auto adapter = std::make_unique<TvlMDIWnd>();
+    // The form's side is known before the first message reaches the adapter.
+    adapter->Provider = provider;
+    adapter->Form = provider->Form;
+    adapter->FormData = provider->SkinData();
+    adapter->Create(Window, nullptr, Manager, Params, true);
+    return AsWindowAdapter(std::move(adapter));
 }
 
 void InitializeAdaptersModule() {

@@ -14,9 +14,11 @@ namespace skin {
 // Control kinds (indexes of the ThirdParty lists) that have adapters here.
 inline constexpr int tpEdit = 0;
 inline constexpr int tpComboBox = 4;
+inline constexpr int tpGrid = 5;
 inline constexpr int tpListView = 7;
 inline constexpr int tpTreeView = 9;
 inline constexpr int tpWWEdit = 10;
+inline constexpr int tpGridEh = 11;
 inline constexpr int tpVirtualTree = 12;
 inline constexpr int tpScrollBar = 20;
 
@@ -29,7 +31,8 @@ public:
     // A TvlScrollWnd on the form's window, sharing the form's skin data.
     std::unique_ptr<TvlScrollAdapter> CreateScrollAdapter(HWND Window, const TvlSkinParams &Params,
                                                           TsSkinManager *Manager, TsCommonData *SkinData) override;
-    // The adapter base, until the MDI client's own adapter exists.
+    // A TvlMDIWnd serving the provider's form (a form provider of this
+    // library; none for another kind of provider).
     std::unique_ptr<TvlWindowAdapter> CreateMDIClientAdapter(HWND Window, const TvlSkinParams &Params,
                                                              TsSkinManager *Manager,
                                                              TvlFormProvider *Provider) override;

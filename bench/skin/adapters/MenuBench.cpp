@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/WineTiming.h"
 #include "skin/adapters/sSkinMenus.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/forms/sSkinProvider.h"
@@ -29,18 +30,6 @@
 extern "C" DWORD WINAPI DrawMenuBarTemp(HWND Window, HDC DC, LPRECT Rect, HMENU Menu, HFONT Font);
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR Timer, DWORD) {
     KillTimer(nullptr, Timer);
@@ -71,9 +60,9 @@ protected:
 };
 
 double Open(TTimedPopup &Menu) {
-    const double t0 = Now();
+    const double t0 = bench::NowMs();
     Menu.Popup(100, 100);
-    return Now() - t0;
+    return bench::NowMs() - t0;
 }
 
 // A shown form with an 8-item menu bar.
@@ -101,18 +90,18 @@ double PaintBar(vcl::TForm &Form) {
     GetWindowRect(window, &frame);
     RECT bar = info.rcBar;
     OffsetRect(&bar, -frame.left, -frame.top);
-    const double t0 = Now();
+    const double t0 = bench::NowMs();
     const HDC dc = GetWindowDC(window);
     DrawMenuBarTemp(window, dc, &bar, GetMenu(window), nullptr);
     ReleaseDC(window, dc);
-    return Now() - t0;
+    return bench::NowMs() - t0;
 }
 
 double RepaintFrame(vcl::TForm &Form, skin::TsSkinProvider *Provider) {
-    const double t0 = Now();
+    const double t0 = bench::NowMs();
     if (Provider) Provider->InvalidateFrame();
     RedrawWindow(Form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
-    return Now() - t0;
+    return bench::NowMs() - t0;
 }
 
 } // namespace
@@ -156,12 +145,12 @@ int main(int argc, char **argv) {
         skinnedMoves.push_back(Open(*menu));
         menu->Moves = 0;
     }
-    const double plainOpen = Median(plain), skinnedOpen = Median({skinned.begin(), skinned.begin() + rounds});
-    const double plainHot = Median(plainMoves) - plainOpen, skinnedHot = Median(skinnedMoves) - skinnedOpen;
+    const double plainOpen = bench::Median(plain), skinnedOpen = bench::Median({skinned.begin(), skinned.begin() + rounds});
+    const double plainHot = bench::Median(plainMoves) - plainOpen, skinnedHot = bench::Median(skinnedMoves) - skinnedOpen;
     const double first = skinned.front();
     for (int i = 0; i < 1000; ++i) skinned.push_back(Open(*menu));
-    const double last = Median({skinned.end() - 20, skinned.end()});
-    const double early = Median({skinned.begin(), skinned.begin() + 20});
+    const double last = bench::Median({skinned.end() - 20, skinned.end()});
+    const double early = bench::Median({skinned.begin(), skinned.begin() + 20});
     std::printf("open unskinned %.2f ms, skinned %.2f ms: %.2fx (goal <= 1.5x)\n", plainOpen, skinnedOpen,
                 skinnedOpen / plainOpen);
     std::printf("hot item across 30: unskinned %.2f ms, skinned %.2f ms: %.2fx (goal <= 1.5x)\n", plainHot,
@@ -184,10 +173,10 @@ int main(int argc, char **argv) {
         skinnedFrame.push_back(RepaintFrame(*skinnedForm, provider));
     }
     std::printf("8-item menu line: unskinned %.2f ms, skinned %.2f ms: %.2fx (goal <= 1.5x; line %s)\n",
-                Median(plainLine), Median(skinnedLine), Median(skinnedLine) / Median(plainLine),
+                bench::Median(plainLine), bench::Median(skinnedLine), bench::Median(skinnedLine) / bench::Median(plainLine),
                 provider->MenuLineBmp ? "skinned" : "NOT skinned");
     std::printf("whole frame with that line, rendered anew: unskinned %.2f ms, skinned %.2f ms: %.2fx\n",
-                Median(plainFrame), Median(skinnedFrame), Median(skinnedFrame) / Median(plainFrame));
+                bench::Median(plainFrame), bench::Median(skinnedFrame), bench::Median(skinnedFrame) / bench::Median(plainFrame));
     skinnedForm.reset();
     plainForm.reset();
     delete manager;
