@@ -5,6 +5,7 @@
 #include "vlBtnWnd.h"
 #include "sSkinMenus.h"
 #include "vlDials.h"
+#include "vlMenuAdapters.h"
 #include "vlMnuWnd.h"
 #include "vlSBUtils.h"
 #include "vlComboWnd.h"

@@ -116,6 +116,31 @@ TEST(MDIHelperWithoutAdapters, TheHelperServesNothingWithoutAnAdapterInTheSlot) 
     EXPECT_FALSE(SendSkinQuery(f.Client(), SC_IS_HANDLED));
 }
 
+TEST_F(MDIHelper, AMaximizedActiveChildWithASystemMenuIsToldToTheMenuLine) {
+    EXPECT_FALSE(MDIChildMaximizedWithMenu()) << "no MDI parent provider";
+    MDIParent f;
+    EXPECT_FALSE(MDIChildMaximizedWithMenu()) << "no child";
+    vcl::TForm *one = f.Child("One", 10);
+    vcl::TForm *two = f.Child("Two", 40);
+    vcl::Application->ProcessMessages();
+    EXPECT_FALSE(MDIChildMaximizedWithMenu()) << "not maximized";
+    SendMessageW(f.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(two->WindowHandle()), 0);
+    vcl::Application->ProcessMessages();
+    ASSERT_EQ(f.Form->ActiveMDIChild(), two);
+    EXPECT_TRUE(MDIChildMaximizedWithMenu());
+    two->SetBorderIcons({});
+    EXPECT_FALSE(MDIChildMaximizedWithMenu()) << "no system menu";
+    two->SetBorderIcons({vcl::biSystemMenu});
+    // Another child activated: the system maximizes it in turn.
+    SendMessageW(f.Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(one->WindowHandle()), 0);
+    vcl::Application->ProcessMessages();
+    EXPECT_EQ(f.Form->ActiveMDIChild(), one);
+    EXPECT_EQ(MDIChildMaximizedWithMenu(), IsZoomed(one->WindowHandle()) != 0);
+    SendMessageW(f.Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(one->WindowHandle()), 0);
+    vcl::Application->ProcessMessages();
+    EXPECT_FALSE(MDIChildMaximizedWithMenu());
+}
+
 TEST_F(MDIHelper, PictureOfASkinnedParentWithTwoChildren) {
     MDIParent f;
     f.Child("Dokument 1", 10);
