@@ -11,6 +11,8 @@ if(WIN32)
     ControlCanvas.cpp
     Forms.cpp
     StdCtrls.cpp
+    StaticText.cpp
+    Panels.cpp
     ScrollBar.cpp
     ComboBox.cpp
     ComCtrls.cpp
@@ -22,5 +24,6 @@ if(WIN32)
     Buttons.cpp
     CheckBoxes.cpp
     UpDown.cpp)
+  target_sources(vcl PRIVATE StatusBar.cpp Tabs.cpp ToolBar.cpp)
   target_link_libraries(vcl PUBLIC comctl32)
 endif()
