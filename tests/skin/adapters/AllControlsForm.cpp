@@ -460,6 +460,8 @@ void AllControlsForm::AddTabs() {
         auto *sheet = vcl::Create<vcl::TTabSheet>(FForm.get());
         sheet->SetCaption("Stránka " + std::to_string(i + 1));
         sheet->SetPageControl(pages);
+        sheet->HandleNeeded();
+        FEntries.push_back({sheet->ClassName(), nullptr, sheet, &typeid(TvlPageWnd)});
         auto *onPage = AddControl(vcl::Create<vcl::TCheckBox>(FForm.get()), tpCheckBox, 10, 10, 150, 20,
                                   typeid(TvlCheckBoxWnd), sheet);
         onPage->SetCaption("Na stránce " + std::to_string(i + 1));
