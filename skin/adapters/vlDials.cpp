@@ -10,7 +10,9 @@
 #include "skin/manager/sSkinServices.h"
 #include "skin/manager/sVclUtils.h"
 #include "skin/manager/vlStateAnimation.h"
+#include "vlMenuAdapters.h"
 #include "vcl/Forms.h"
+#include "vlDialogWnd.h"
 
 namespace skin {
 
@@ -33,7 +35,10 @@ public:
 
     // A form has no dialog adapter: its broadcasts reach it through the
     // registry of skinned forms.
-    HWND DialogWindow() const override { return nullptr; }
+    // A dialog's: its window while its adapter serves it.
+    HWND DialogWindow() const override {
+        return FProvider && FProvider->DialogAdapter() ? FProvider->Window() : nullptr;
+    }
     TvlProvider *Provider() const { return FProvider; }
     // The provider is going by itself and takes this entry out.
     void Release() { FProvider = nullptr; }
@@ -46,6 +51,8 @@ namespace {
 
 // The class atom of system dialogs.
 constexpr ATOM DialogClassAtom = 0x8002;
+// The class atom of the system's popup-menu windows.
+constexpr ATOM PopupMenuClassAtom = 0x8000;
 
 bool ApplicationGoing() { return !vcl::Application || vcl::Application->ComponentState().Contains(vcl::csDestroying); }
 
@@ -67,9 +74,11 @@ void AttachToFoundForm(const TsSkinManager &Manager, vcl::TCustomForm &Form, con
 
 void WindowCreated(HWND Window, const CREATESTRUCTW &Create) {
     if (IS_INTRESOURCE(Create.lpszClass)) {
-        // Of the classes given as atoms only the system dialogs are
-        // candidates here; the popup-menu windows (0x8000) are left alone.
-        if (LOWORD(reinterpret_cast<ULONG_PTR>(Create.lpszClass)) == DialogClassAtom) AttachSkinToWindow(Window);
+        // Of the classes given as atoms only the system dialogs and the
+        // popup-menu windows are candidates here.
+        const ATOM atom = LOWORD(reinterpret_cast<ULONG_PTR>(Create.lpszClass));
+        if (atom == PopupMenuClassAtom) AdaptNewMenuWindow(Window);
+        if (atom == DialogClassAtom) AttachSkinToWindow(Window);
         return;
     }
     if (GetWindowClassName(Window) == "TPUtilWindow" || Create.dwExStyle == 0 || Create.style == 0) return;
@@ -94,8 +103,7 @@ public:
             if (record && record->lpcs) WindowCreated(window, *record->lpcs);
         }
     }
-    // No popup-menu window gets an adapter here: there are none to free.
-    void FreeMenuAdapters() override {}
+    void FreeMenuAdapters() override { skin::FreeMenuAdapters(true); }
 };
 
 TvlDials &Dials() {
@@ -121,6 +129,7 @@ TvlProvider::~TvlProvider() {
 
 HWND TvlProvider::Window() const {
     if (FForm) return FForm->HandleAllocated() ? FForm->WindowHandle() : nullptr;
+    if (FDialogAdapter && FDialogAdapter->Destroyed()) return nullptr;
     return FWindow;
 }
 
@@ -186,6 +195,13 @@ vcl::TCustomForm *FindFormOfWindow(HWND Window) {
     return nullptr;
 }
 
+void ForEachHookedProvider(const std::function<void(TvlProvider &Provider)> &Proc) {
+    ForEachHookedDialog([&](TvlHookedDialog &Dialog) {
+        if (const auto *entry = dynamic_cast<const TvlHookedProvider *>(&Dialog); entry && entry->Provider())
+            Proc(*entry->Provider());
+    });
+}
+
 // ------------------------------------------------------------ attaching
 
 void AttachSkinToWindow(HWND Window) {
@@ -195,8 +211,10 @@ void AttachSkinToWindow(HWND Window) {
     const LONG_PTR style = GetWindowLongPtrW(Window, GWL_STYLE);
     if ((style & WS_POPUP) && !(style & WS_BORDER)) return;
     if (FindDialogProvider(Window)) return;
-    if (vcl::TCustomForm *form = FindFormOfWindow(Window)) AttachToFoundForm(*manager, *form, className);
-    // A window of no form (a system dialog among them) keeps its own drawing.
+    if (vcl::TCustomForm *form = FindFormOfWindow(Window))
+        AttachToFoundForm(*manager, *form, className);
+    else
+        AttachSystemDialog(Window, className);
 }
 
 // ------------------------------------------------------------ module
@@ -210,6 +228,7 @@ void FinalizeDialsModule() {
     if (StartupCount == 0 || --StartupCount > 0) return;
     Dials().FreeMenuAdapters();
     ClearHookedDialogs();
+    FreeDialogReleaseWindow();
     UnregisterService(Dials());
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/WineTiming.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/adapters/vlScrollWnd.h"
 #include "skin/adapters/vlSBUtils.h"
@@ -28,18 +29,6 @@
 #include "vcl/Streams.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void Pump() {
     MSG msg;
@@ -219,9 +208,9 @@ int main(int argc, char **argv) {
             RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
             Pump();
             for (TCase &c : cases) {
-                const double t0 = Now();
+                const double t0 = bench::NowMs();
                 c.Run();
-                const double t = Now() - t0;
+                const double t = bench::NowMs() - t0;
                 if (round > 0) (skinned ? c.Skinned : c.Plain).push_back(t);  // round 0 warms up
             }
             adapters.clear();
@@ -230,7 +219,7 @@ int main(int argc, char **argv) {
     std::printf("%d rounds, each way alternately, with the skin of %s\n", rounds, argv[1]);
     std::printf("%-26s %12s %12s %8s %6s\n", "case", "plain ms", "skinned ms", "ratio", "goal");
     for (const TCase &c : cases) {
-        const double p = Median(c.Plain), s = Median(c.Skinned);
+        const double p = bench::Median(c.Plain), s = bench::Median(c.Skinned);
         std::printf("%-26s %12.2f %12.2f %8.2f %6.1f\n", c.Name.c_str(), p, s, s / p, c.Goal);
     }
     delete form;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/WineTiming.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/vlSBAnimation.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -22,18 +23,6 @@
 #include "vcl/Streams.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void Bare(HWND Window, HDC Screen, vcl::TBitmap &Image, std::uint8_t Alpha) {
     SIZE size{Image.Width(), Image.Height()};
@@ -50,7 +39,7 @@ skin::TvlAnimFrame NextOf(skin::TvlFrameSequence &S, skin::TvlFrameSequence Fres
 }
 
 void Report(const char *What, const std::vector<double> &Times, double Bare) {
-    const double m = Median(Times);
+    const double m = bench::Median(Times);
     std::printf("%-22s median %7.3f ms   ratio %.2f (goal: at most 1.2)\n", What, m, m / Bare);
 }
 
@@ -103,19 +92,19 @@ int main(int argc, char **argv) {
     std::vector<double> bare, shown, hidden, faded;
     for (int round = 0; round < rounds + 1; ++round) {
         // Alternating, so that all see the same machine.
-        const double t0 = Now();
+        const double t0 = bench::NowMs();
         Bare(lw, screen.Get(), *snapshot, 200);
-        const double t1 = Now();
+        const double t1 = bench::NowMs();
         skin::PresentFrame(lw, screen.Get(), *snapshot, *frame, NextOf(show, freshShow), false);
-        const double t2 = Now();
+        const double t2 = bench::NowMs();
         skin::PresentFrame(lw, screen.Get(), *snapshot, *frame, NextOf(hide, freshHide), true);
-        const double t3 = Now();
+        const double t3 = bench::NowMs();
         skin::PresentFrame(lw, screen.Get(), *snapshot, *frame, NextOf(fade, freshFade), false);
-        const double t4 = Now();
+        const double t4 = bench::NowMs();
         if (round == 0) continue;  // warm-up
         bare.push_back(t1 - t0), shown.push_back(t2 - t1), hidden.push_back(t3 - t2), faded.push_back(t4 - t3);
     }
-    const double b = Median(bare);
+    const double b = bench::Median(bare);
     std::printf("%d rounds, a %d x %d frame\n", rounds, w, h);
     std::printf("%-22s median %7.3f ms\n", "bare update", b);
     Report("show frame (zoom)", shown, b);
@@ -137,15 +126,15 @@ int main(int argc, char **argv) {
             animation->Fade.FadingIn = true;
             animation->Fade.TimerOn = true;
             animation->SetEnabled(true);
-            const double t0 = Now();
+            const double t0 = bench::NowMs();
             Bare(bw, screen.Get(), *animation->Picture(), 128);
-            const double t1 = Now();
+            const double t1 = bench::NowMs();
             animation->TimerProc(nullptr);
-            const double t2 = Now();
+            const double t2 = bench::NowMs();
             if (round == 0) continue;
             bareTick.push_back(t1 - t0), ticks.push_back(t2 - t1);
         }
-        const double bt = Median(bareTick);
+        const double bt = bench::Median(bareTick);
         std::printf("%-22s median %7.3f ms (%d x %d)\n", "bare button update", bt, animation->Picture()->Width(),
                     animation->Picture()->Height());
         Report("button-fade tick", ticks, bt);

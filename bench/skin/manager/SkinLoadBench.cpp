@@ -10,25 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "bench/WineTiming.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/vlSkinConvertor.h"
 #include "vcl/Streams.h"
-
-namespace {
-
-double Now() {
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char **argv) {
     if (argc < 2) {
@@ -48,13 +33,13 @@ int main(int argc, char **argv) {
     std::vector<double> inflate, load;
     for (int round = 0; round < rounds + 1; ++round) {
         // Alternating, so that both see the same machine.
-        double t0 = Now();
+        double t0 = bench::NowMs();
         skin::TvlSkinConvertor convertor;
         convertor.Source = &packed;
         const bool unpacked = skin::UnpackSkinData(convertor);
-        double t1 = Now();
+        double t1 = bench::NowMs();
         manager->SetSkinName("Bench");
-        double t2 = Now();
+        double t2 = bench::NowMs();
         if (!unpacked || !manager->SkinData->Active) {
             std::fprintf(stderr, "the skin does not load\n");
             return 1;
@@ -63,7 +48,7 @@ int main(int argc, char **argv) {
         inflate.push_back(t1 - t0);
         load.push_back(t2 - t1);
     }
-    const double i = Median(inflate), l = Median(load);
+    const double i = bench::Median(inflate), l = bench::Median(load);
     std::printf("%d rounds of %s (%lld bytes, %zu sections, %zu masks)\n", rounds, argv[1],
                 static_cast<long long>(packed.Size()), manager->Sections.size(), manager->Masks.size());
     std::printf("inflate only   median %8.3f ms   min %8.3f ms\n", i, *std::min_element(inflate.begin(), inflate.end()));

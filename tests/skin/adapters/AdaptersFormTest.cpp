@@ -1,0 +1,128 @@
+// The form with every control the window adapters skin, in our stored skin:
+// each window served by the adapter class listed for it, the skin removed
+// (nothing served, the controls' own looks back) and applied again, with a
+// picture kept of each state; some of what the skin gives the controls;
+// handle counts flat over many paints of the whole form.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+
+#include "AllControlsForm.h"
+#include "GridTestControl.h"
+#include "ScrollBarsTestSupport.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/WideText.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+ManagerPtr StoredSkinManager() {
+    ManagerPtr m = NewManager();
+    AddStoredSkin(*m, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
+    m->SetSkinName("Beryllo (internal)");
+    m->Effects()->AllowAnimation = false;
+    m->Effects()->AllowGlowing = false;
+    return m;
+}
+
+void KeepPicture(HWND Window, const std::string &Name) {
+    const auto folder = std::filesystem::path(vcl::Utf8ToWide(HostPath(ZUVO_ARTIFACTS_FOLDER)));
+    std::filesystem::create_directories(folder);
+    uitest::WritePng((folder / Name).string(), uitest::CaptureWindow(Window));
+    EXPECT_TRUE(std::filesystem::exists(folder / Name)) << Name;
+}
+
+// The adapter that answers for the window (null when none).
+TvlMainWnd *ServingAdapter(HWND Window) {
+    if (!SendSkinQuery(Window, SC_IS_HANDLED)) return nullptr;
+    auto *adapter = reinterpret_cast<TvlWindowAdapter *>(SendSkinCommand(Window, SC_QUERY_ADAPTER, 0));
+    return dynamic_cast<TvlMainWnd *>(adapter);
+}
+
+::testing::AssertionResult ServedAsListed(const AllControlsForm &F) {
+    for (const AllControlsForm::Entry &e : F.Entries()) {
+        const TvlMainWnd *a = ServingAdapter(e.Window());
+        if (!a) return ::testing::AssertionFailure() << e.Name << " is not served";
+        if (typeid(*a) != *e.Adapter)
+            return ::testing::AssertionFailure() << e.Name << " is served by " << typeid(*a).name() << ", not "
+                                                 << e.Adapter->name();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult NoneServed(const AllControlsForm &F) {
+    for (const AllControlsForm::Entry &e : F.Entries())
+        if (SendSkinQuery(e.Window(), SC_IS_HANDLED)) return ::testing::AssertionFailure() << e.Name << " is served";
+    return ::testing::AssertionSuccess();
+}
+
+struct AllControls : AdaptersFixture {
+    AllControls() {
+        Manager.reset();
+        Manager = StoredSkinManager();
+        SetCursorPos(1270, 1010);
+    }
+};
+
+TEST_F(AllControls, EveryWindowIsServedByItsAdapterAndTheSkinGoesAndComesBack) {
+    AllControlsForm f(*Manager);
+    ASSERT_GE(f.Entries().size(), 15u);
+    EXPECT_TRUE(ServedAsListed(f));
+    KeepPicture(f.Form().WindowHandle(), "all-controls-skinned.png");
+
+    Manager->SetActive(false);
+    f.FreePlainWindowAdapters();
+    f.Redraw();
+    EXPECT_TRUE(NoneServed(f));
+    KeepPicture(f.Form().WindowHandle(), "all-controls-unskinned.png");
+
+    Manager->SetActive(true);
+    f.AdaptPlainWindows();
+    f.Redraw();
+    EXPECT_TRUE(ServedAsListed(f));
+    KeepPicture(f.Form().WindowHandle(), "all-controls-skinned-again.png");
+}
+
+TEST_F(AllControls, TheControlsWearTheSkinsColours) {
+    AllControlsForm f(*Manager);
+    const vcl::TColor edit = Manager->GetEditColor();
+    for (int i = 0; i < f.Form().ComponentCount(); ++i) {
+        vcl::TComponent *c = f.Form().Components(i);
+        if (auto *memo = dynamic_cast<vcl::TMemo *>(c)) {
+            EXPECT_EQ(vcl::ColorToRGB(memo->Color()), edit);
+        }
+        if (auto *grid = dynamic_cast<TTestGridBase *>(c)) {
+            EXPECT_EQ(grid->FixedColor, Manager->GetMainColor());
+        }
+    }
+    // The grid paints its title row in the colour it was given.
+    for (const AllControlsForm::Entry &e : f.Entries()) {
+        if (e.Name != "TTestPlainGrid") continue;
+        const uitest::TImage32 shot = uitest::CaptureWindow(e.Window());
+        const TvlScrollWnd *a = dynamic_cast<const TvlScrollWnd *>(ServingAdapter(e.Window()));
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(ColorAt(shot, std::max(a->FrameLeft, 0) + 20, std::max(a->FrameTop, 0) + 5), Manager->GetMainColor());
+    }
+}
+
+TEST_F(AllControls, ManyPaintsOfTheWholeFormLeaveNoHandleBehind) {
+    AllControlsForm f(*Manager);
+    const auto paint = [&] {
+        RedrawWindow(f.Form().WindowHandle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    };
+    paint();
+    vcl::Application->ProcessMessages();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 300; ++i) paint();
+    vcl::Application->ProcessMessages();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+}
+
+} // namespace
+} // namespace skin
