@@ -64,7 +64,10 @@ void TvlDialogWnd::SetDefaultSection() {
     NeedRegion = true;
     FrameKind = 1;
     Active = true;
-    SuppressPaint = SystemFrameMetrics().OSMajor >= 6;
+    // The dialog's own painting runs: what some dialogs draw in WM_PAINT is
+    // their content (the Colour dialog's palettes, the Font dialog's
+    // sample), not a face over ours.
+    SuppressPaint = false;
     CaptionSection = TitleSection = -1;
     if (SkinData) SkinData->Updating = true;
     const ULONG_PTR classStyle = GetClassLongPtrW(Handle, GCL_STYLE);
