@@ -8,12 +8,15 @@
 #include "skin/forms/sFrameMetrics.h"
 #include "skin/forms/vlDwmServices.h"
 #include "skin/graphics/sMaskData.h"
+#include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sIndexCache.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sSkinServices.h"
+#include "skin/manager/vlFormAnimations.h"
 #include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
 #include "vlDials.h"
 
 namespace skin {
@@ -241,6 +244,32 @@ void TvlDialogWnd::StyleChanged(WPARAM Which, const STYLESTRUCT &Change) {
     ResolveButtonMasks();
     FrameInvalid = true;
     NeedRegion = true;
+}
+
+// ------------------------------------------------------------ animations
+
+vcl::TBitmap *TvlDialogWnd::FrameImage() const {
+    vcl::TBitmap *cache = SkinData ? SkinData->CacheBmp() : nullptr;
+    return cache && !cache->Empty() ? cache : nullptr;
+}
+
+void TvlDialogWnd::PrintChildWindows(HDC DC) { skin::PrintChildWindows(Handle, DC); }
+
+std::unique_ptr<vcl::TForm> TvlDialogWnd::TakeSnapshotForm() {
+    if (SnapshotForm) return std::move(SnapshotForm);
+    return CreateSnapshotForm(Handle);
+}
+
+bool TvlDialogWnd::ShowAnimated() const {
+    const TsSkinManager *def = DefaultManager();
+    return def && def->AnimEffects()->DialogShow->Active && def->AnimEffects()->DialogShow->Time != 0 &&
+           SkinManager && SkinManager->Effects()->AllowAnimation && LayeredWindowsAvailable();
+}
+
+bool TvlDialogWnd::HideAnimated() const {
+    return SkinManager && SkinManager->AnimEffects()->DialogHide->Active &&
+           SkinManager->AnimEffects()->DialogHide->Time != 0 && SkinManager->Effects()->AllowAnimation &&
+           LayeredWindowsAvailable();
 }
 
 // ------------------------------------------------------- button states
@@ -497,9 +526,34 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         if (const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(Message.LParam); item && item->CtlType == ODT_STATIC)
             SetBkMode(item->hDC, TRANSPARENT);
         return false;
-    case WM_WINDOWPOSCHANGED:
-        if (const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam); pos && (pos->flags & SWP_HIDEWINDOW))
-            NeedRegion = true;
+    case WM_SHOWWINDOW:
+        if (Message.WParam && ShowAnimated()) {
+            WindowText = GetWindowTextOf(Handle);
+            if (Provider) {
+                ChildrenAdapted = true;
+                Provider->AdaptChildren();
+                if (alive.expired()) return true;
+            }
+            SkinData->Updating = false;
+            const TvlDialogShow &show = *DefaultManager()->AnimEffects()->DialogShow;
+            AnimShowDialog(*this, show.Time, 255, show.Mode);
+            if (alive.expired()) return true;
+        }
+        return false;
+    case WM_WINDOWPOSCHANGED: {
+        const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
+        if (!pos || !(pos->flags & SWP_HIDEWINDOW)) return false;
+        NeedRegion = true;
+        ScrollHandler(Message);
+        if (!alive.expired() && HideAnimated()) AnimHideDialog(*this);
+        return true;
+    }
+    case WM_COMMAND:
+        // Cancel or Yes ends the dialog: its last look is taken while it shows.
+        if ((Message.WParam == IDCANCEL || Message.WParam == IDYES) && HideAnimated() && visible) {
+            PaintFrame();
+            SnapshotForm = CreateSnapshotForm(Handle);
+        }
         return false;
     case WM_NCACTIVATE:
         if (!visible) return false;

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/manager/vlSnapshots.h"
 #include "vcl/GdiObjects.h"
 #include "vlDialogGeometry.h"
 #include "vlDialogRoutines.h"
@@ -28,6 +29,7 @@
 
 namespace vcl {
 class TBitmap;
+class TForm;
 }
 
 namespace skin {
@@ -44,7 +46,7 @@ struct TvlDialogButton {
     bool BigIcons = false;
 };
 
-class TvlDialogWnd : public TvlScrollWnd {
+class TvlDialogWnd : public TvlScrollWnd, public TvlAnimDialog {
 public:
     TvlDialogWnd();
     ~TvlDialogWnd() override;
@@ -93,6 +95,16 @@ public:
     // The skin section's main colour brush (one per adapter).
     HBRUSH DialogBrush();
 
+    // TvlAnimDialog: the dialog as the layered show and hide see it.
+    HWND DialogWindow() const override { return Handle; }
+    TsSkinManager *DialogManager() const override { return SkinManager; }
+    void RenderFrame() override { PaintFrame(); }
+    vcl::TBitmap *FrameImage() const override;
+    vcl::TPoint FrameOffset() const override { return {FrameLeftWidth(), FrameTopHeight()}; }
+    void PrintChildWindows(HDC DC) override;
+    void UpdateRegion() override { UpdateRegion(false); }
+    std::unique_ptr<vcl::TForm> TakeSnapshotForm() override;
+
     // Fields.
     int HotButton = 0;
     int CaptionSection = -1;
@@ -115,6 +127,8 @@ public:
     int TitleSection = -1;
     std::string TitleSectionName;
     std::vector<vcl::TRect> CornerRects;
+    // The cover prepared for a closing animation (taken by the hide).
+    std::unique_ptr<vcl::TForm> SnapshotForm;
 
 private:
     void ResolveButtonMasks();
@@ -128,6 +142,9 @@ private:
     void Invalidate() { FrameInvalid = true; }
     void TrackLeave();
     void Release();
+    // The show and hide animations run (their option's time is not 0).
+    bool ShowAnimated() const;
+    bool HideAnimated() const;
 
     vcl::TBrushHandle FBrush;
     vcl::TColor FBrushColor = -1;

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "../manager/LayeredRecorder.h"
 #include "DialogsTestSupport.h"
+#include "skin/manager/vlFormAnimations.h"
 #include "vcl/HandleCounts.h"
 
 namespace skin {
@@ -68,6 +70,26 @@ TEST_F(SystemDialogs, MessageBoxesWithAndWithoutOwnerAreSkinnedAndReleased) {
     uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
     EXPECT_EQ(DialogProviderCount(), 0);
     EXPECT_EQ(HookedDialogCount(), 0u);
+}
+
+TEST_F(SystemDialogs, ABoxFadesInSkinnedAndOutWhenCancelled) {
+    LayeredRecorder recorder;
+    Manager->Effects()->AllowAnimation = true;
+    Manager->AnimEffects()->DialogShow->Time = 100;
+    Manager->AnimEffects()->DialogHide->Time = 100;
+    const auto looks = Visit([] { MessageBoxW(nullptr, L"Plynule", L"Zprava", MB_OKCANCEL); });
+    ASSERT_EQ(looks.size(), 1u);
+    ExpectSkinned(looks[0], "after its show");
+    uitest::PumpUntil([] { return LayeredRecorder::Windows().size() >= 2 && (!HideTimer() || !HideTimer()->Window()); },
+                      std::chrono::seconds(2));
+    const std::vector<HWND> windows = LayeredRecorder::Windows();
+    ASSERT_GE(windows.size(), 2u);
+    const std::vector<int> shown = LayeredRecorder::AlphasOf(windows.front()), hidden = LayeredRecorder::AlphasOf(windows.back());
+    ASSERT_GE(shown.size(), 5u);
+    EXPECT_LT(shown.front(), 255);
+    EXPECT_EQ(shown.back(), 255);
+    ASSERT_GE(hidden.size(), 3u);
+    EXPECT_GT(hidden.front(), hidden.back());
 }
 
 TEST_F(SystemDialogs, CommonDialogsAreSkinned) {
