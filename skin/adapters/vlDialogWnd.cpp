@@ -362,6 +362,18 @@ void TvlDialogWnd::NcButtonDown(vcl::TMessage &Message) {
         if (GetActiveWindow() != Handle) SetFocus(Handle);
         return;
     }
+    if (code == dhCaption) {
+        const TsSkinManager *m = SkinData->GetSkinManager();
+        const TvlBlendOnMoving *blend = m ? m->AnimEffects()->BlendOnMoving.get() : nullptr;
+        if (blend && blend->Active && blend->BlendValue < 255) {
+            FrameInvalid = true;
+            Active = true;
+            PaintFrame();
+            StartBlendedMove();
+            Message.Result = 0;
+            return;
+        }
+    }
     PassOn(Message);
 }
 

@@ -70,6 +70,10 @@ public:
     LRESULT EraseBackground(HDC DC);
 
     // Routines (vlDialogRoutines.cpp).
+    // Drags the dialog by its caption, translucent while it moves (the
+    // manager's blend-on-moving option); returns when the drag ended.
+    void StartBlendedMove();
+    void EndBlendedMove();
     void PaintIcon();
     void BuildCornerRects();
     // The window's rectangle at (X, Y) less the corner runs; the caller owns it.
@@ -118,7 +122,8 @@ public:
     vcl::TRect ClientRect{};
     HICON Icon = nullptr;  // not owned: the window's
     vcl::TFontHandle FrameFont;
-    std::uint32_t StateFlags = 0;
+    std::uint32_t StateFlags = 0;  // 0x80 while a blended move runs
+    std::unique_ptr<TvlDialogMoveTimer> MoveTimer;
     bool NeedRegion = true;
     bool FrameInvalid = true;
     bool Analysed = false;

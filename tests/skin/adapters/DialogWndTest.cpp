@@ -4,8 +4,10 @@
 // for itself, and the skin removed while a dialog is open.
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
+#include "../manager/LayeredRecorder.h"
 #include "DialogsTestSupport.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "vcl/Bitmap.h"
@@ -320,6 +322,51 @@ TEST_F(DialogWnd, ChildrenArePrintedIntoADCButNoHiddenOne) {
     EXPECT_GT(drawnIn(place(inner)), 0);
     const RECT h = place(hidden), i = place(inner);
     EXPECT_EQ(drawnIn({h.left, h.top, i.left, h.bottom}), 0);  // the hidden static's own face
+}
+
+TEST_F(DialogWnd, ADragBlendsTheDialogAndEndsOpaqueWhereItWasDropped) {
+    LayeredRecorder recorder;
+    Manager->AnimEffects()->BlendOnMoving->Active = true;
+    Manager->AnimEffects()->BlendOnMoving->BlendValue = 150;
+    OwnDialog d(FixedDialog(L"Tazeni"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    RECT before{};
+    GetWindowRect(d.Window, &before);
+    const vcl::TPoint grip{a->BorderWidth() + 60, a->FrameTopHeight() / 2};
+    MouseTo(d.Window, grip);
+    Settle();
+    // The system's move loop holds this thread: another one drags and drops.
+    std::thread mover([&] {
+        std::this_thread::sleep_for(300ms);
+        for (int i = 1; i <= 8; ++i) {
+            SetCursorPos(before.left + grip.X + 5 * i, before.top + grip.Y + 4 * i);
+            INPUT move{};
+            move.type = INPUT_MOUSE;
+            move.mi.dwFlags = MOUSEEVENTF_MOVE;
+            SendInput(1, &move, sizeof move);
+            std::this_thread::sleep_for(40ms);
+        }
+        MouseButton(false);
+    });
+    MouseButton(true);
+    Settle();
+    mover.join();
+    Settle();
+    RECT after{};
+    GetWindowRect(d.Window, &after);
+    EXPECT_EQ(after.left - before.left, 40);
+    EXPECT_EQ(after.top - before.top, 32);
+    EXPECT_FALSE(GetWindowLongPtrW(d.Window, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_EQ(GetActiveWindow(), d.Window);
+    EXPECT_EQ(a->StateFlags & 0x80, 0u);
+    EXPECT_EQ(a->MoveTimer, nullptr);
+    std::vector<int> alphas;
+    for (const auto &[w, alpha] : LayeredRecorder::Attributes)
+        if (w == d.Window) alphas.push_back(alpha);
+    ASSERT_GE(alphas.size(), 3u);
+    EXPECT_LT(*std::min_element(alphas.begin(), alphas.end()), 255);
+    EXPECT_GE(*std::min_element(alphas.begin(), alphas.end()), 150);
 }
 
 TEST_F(DialogWnd, HandlesStayFlatOverOwnDialogs) {
