@@ -12,7 +12,10 @@
 #include "skin/graphics/vlSkinGlyphs.h"
 #include "skin/graphics/vlSkinSections.h"
 #include "skin/graphics/vlSkinText.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
+#include "skin/manager/sModuleState.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/vlItemGlyphs.h"
 #include "vcl/Bitmap.h"
@@ -21,7 +24,7 @@
 #include "vcl/Graphics.h"
 #include "vcl/ImgList.h"
 #include "vcl/WideText.h"
-#include "vlMnuWnd.h"
+#include "vlMenuAdapters.h"
 
 namespace skin {
 
@@ -36,6 +39,17 @@ constexpr int kMenuShownQuery = 8;  // SM_SKINCOMMAND: the window's shown flag
 std::string StripAmpersands(std::string Text) {
     Text.erase(std::remove(Text.begin(), Text.end(), '&'), Text.end());
     return Text;
+}
+
+// The caption as it shows without its accelerator: "&&" is one "&".
+std::string WithoutPrefix(const std::string &Text) {
+    std::string shown;
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] == '&' && i + 1 < Text.size()) ++i;
+        else if (Text[i] == '&') continue;
+        shown += Text[i];
+    }
+    return shown;
 }
 
 vcl::TForm *OwningForm(const vcl::TComponent *Component) {
@@ -180,6 +194,14 @@ void TsSkinableMenus::HookItems(TMenuItem *Item, bool Value) {
 void TsSkinableMenus::SetMenuOwnerDraw(vcl::TMenu *Menu, bool On) {
     if (!Menu) return;
     const bool value = On && FManager.SkinnedPopups();
+    if (dynamic_cast<vcl::TMainMenu *>(Menu)) {
+        // A form's bar: the line's handlers on its items, with what the menu
+        // and its items had given back when switched off; the lists below.
+        HookMainMenu(Menu, value);
+        for (int i = 0; i < Menu->Items()->Count(); ++i)
+            for (int j = 0; j < Menu->Items()->Items(i)->Count(); ++j) HookItems(Menu->Items()->Items(i)->Items(j), value);
+        return;
+    }
     Menu->SetOwnerDraw(value);
     if (auto *popup = dynamic_cast<vcl::TPopupMenu *>(Menu)) {
         vcl::TMenuAnimation animation = popup->MenuAnimation();
@@ -822,24 +844,97 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
                bg.Bitmap->Canvas()->Handle(), at.X + (rtl ? width : 0), at.Y, SRCCOPY);
 }
 
-// The line's own painting needs the form provider's copy of the menu band,
-// which forms of this library do not keep: the system draws the bar.
+// The line's items lie on the form provider's copy of its menu band: drawn
+// into the frame image while the frame renders (the canvas is the image's)
+// and into the window while the system tracks the bar (window coordinates).
 void TsSkinableMenus::SkinDrawMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *ACanvas, vcl::TRect ARect,
                                            vcl::TOwnerDrawState State) {
     auto *item = dynamic_cast<TMenuItem *>(Sender);
-    if (!item || !ACanvas) return;
+    if (!item || !ACanvas || ARect.Width() <= 0 || ARect.Height() <= 0) return;
     ItemKind = smTopLine;
-    const HDC dc = ACanvas->Handle();
-    RECT r{ARect.Left, ARect.Top, ARect.Right, ARect.Bottom};
-    const bool hot = item->Enabled() && (State.Contains(vcl::odSelected) || State.Contains(vcl::odHotLight));
-    FillRect(dc, &r, GetSysColorBrush(hot ? COLOR_HIGHLIGHT : COLOR_MENUBAR));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(!item->Enabled() ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    const vcl::TMenu *menu = item->GetParentMenu();
+    const HWND owner = menu ? menu->WindowHandle() : nullptr;
+    auto *provider = dynamic_cast<TsSkinProvider *>(
+        owner ? reinterpret_cast<TvlFormProvider *>(SendSkinCommand(owner, SC_QUERY_FORM_PROVIDER, 0)) : nullptr);
+    if (!provider) provider = dynamic_cast<TsSkinProvider *>(ModuleState().MDIParentProvider);
+    if (!provider || !provider->SkinData() || !provider->SkinData()->CacheBmp() || !provider->MenuLineBmp) return;
+    vcl::TBitmap &line = *provider->MenuLineBmp;
+    const bool intoFrame = ACanvas == provider->SkinData()->CacheBmp()->Canvas();
+    const vcl::TPoint toFrame = intoFrame ? vcl::TPoint{0, 0} : provider->WindowToFrameOffset();
+    const int dx = ARect.Left + toFrame.X - provider->MenuLineOrigin.X;
+    const int dy = ARect.Top + toFrame.Y - provider->MenuLineOrigin.Y;
+    const int w = ARect.Width(), h = ARect.Height();
+    const auto bmp = NewBitmap32(w, h);
+    BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, line.Canvas()->Handle(), dx, dy, SRCCOPY);
+
+    const bool enabled = item->Enabled();
+    const int state = enabled && (State.Contains(vcl::odSelected) || State.Contains(vcl::odHotLight)) ? 1 : 0;
+    const int itemSection = FManager.CommonElements.MenuItem.SectionIndex;
+    if (itemSection >= 0) {
+        TvlBgInfo behind{};
+        InitBgInfo(&line, dx, dy, behind);
+        PaintSkinSection(itemSection, behind, state, vcl::Rect(0, 0, w, h), {dx, dy}, *bmp, &FManager);
+    }
+    // The glyph and where the text starts.
+    const bool rtl = menu && menu->BiDiMode() != vcl::bdLeftToRight && GetSystemMetrics(SM_MIDEASTENABLED);
+    vcl::TCustomImageList *images = menu ? menu->Images() : nullptr;
+    int textLeft = 0;
+    TvlGlyphPaintData data;
+    bool glyph = false;
+    if (item->HasBitmap()) {
+        const int gw = item->Bitmap()->Width();
+        int y = (h - ItemGlyphSize(item).cy) / 2, x = rtl ? w - 3 - gw : 3;
+        if (!enabled) x = 3, y = 1;
+        data.Glyph = item->Bitmap();
+        data.NumGlyphs = std::max(1, item->Bitmap()->Height() > 0 ? gw / item->Bitmap()->Height() : 1);
+        data.ImgRect = vcl::Rect(x, y, x + gw + (enabled ? 3 : 6), h);
+        textLeft = x + gw + (enabled ? 3 : 6);
+        glyph = true;
+    } else if (images && item->ImageIndex() >= 0) {
+        const int y = (h - images->Height()) / 2, x = rtl ? w - 3 - images->Width() : 3;
+        data.Images = images;
+        data.ImageIndex = item->ImageIndex();
+        data.NumGlyphs = std::max(1, images->Height() > 0 ? images->Width() / images->Height() : 1);
+        data.ImgRect = vcl::Rect(x, y, x + images->Width() + 3, h);
+        textLeft = x + images->Width() + 3;
+        glyph = true;
+    }
+    if (glyph) {
+        data.Bitmap = bmp.get();
+        data.Canvas = bmp->Canvas();
+        data.State = state;
+        data.Enabled = enabled;
+        data.Grayed = FManager.Effects() && FManager.Effects()->DiscoloredGlyphs();
+        data.DisabledColor =
+            itemSection >= 0 ? FManager.Sections[static_cast<std::size_t>(itemSection)].Props[0].Color : vcl::TColor(0xFFFFFF);
+        data.SkinManager = provider->SkinData()->GetSkinManager();
+        data.BlendValue = 0;
+        PaintItemGlyph(data);
+    }
+    // The caption in the line's colours.
     UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP;
+    if (Alignment == vcl::taRightJustify) flags |= DT_RIGHT;
+    if (rtl) flags |= DT_RTLREADING;
     if (State.Contains(vcl::odNoAccel)) flags |= DT_HIDEPREFIX;
-    vcl::TRect t = ARect;
-    DrawTextStr(dc, item->Caption(), t, flags);
-    if (OnDrawItem) OnDrawItem(item, ACanvas, ARect, State, smTopLine);
+    if (Alignment == vcl::taRightJustify) flags &= ~static_cast<UINT>(DT_CENTER);
+    const vcl::TRect text = vcl::Rect(textLeft + Margin, 0, w - Margin, h);
+    // Without the accelerator's underline: not every system's DrawText
+    // honours DT_HIDEPREFIX, so the caption goes without its prefix.
+    std::string caption = item->Caption();
+    if (flags & DT_HIDEPREFIX) {
+        caption = WithoutPrefix(caption);
+        flags |= DT_NOPREFIX;
+    }
+    const int lineSection = std::max(0, FManager.FindSectionIndex("MENULINE"));
+    SelectItemFont(*bmp->Canvas(), item, false);
+    if (provider->BorderForm)
+        DrawSkinText(*bmp, caption, false, text, flags, lineSection, state, &FManager);
+    else
+        WriteSectionText(*bmp->Canvas(), caption, true, text, flags, lineSection, state, &FManager);
+    if (OnDrawItem) OnDrawItem(item, bmp->Canvas(), vcl::Rect(0, 0, w, h), State, smTopLine);
+    // A disabled item: 40 % of it over 60 % of the line.
+    if (!enabled) BlendRect32ByAlpha(*bmp, line, 102, vcl::Rect(dx, dy, dx + w - 1, dy + h - 1), {0, 0});
+    BitBlt(ACanvas->Handle(), ARect.Left, ARect.Top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 // --------------------------------------------------------------- factory

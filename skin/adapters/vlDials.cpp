@@ -10,6 +10,7 @@
 #include "skin/manager/sSkinServices.h"
 #include "skin/manager/sVclUtils.h"
 #include "skin/manager/vlStateAnimation.h"
+#include "vlMenuAdapters.h"
 #include "vcl/Forms.h"
 #include "vlDialogWnd.h"
 
@@ -50,6 +51,8 @@ namespace {
 
 // The class atom of system dialogs.
 constexpr ATOM DialogClassAtom = 0x8002;
+// The class atom of the system's popup-menu windows.
+constexpr ATOM PopupMenuClassAtom = 0x8000;
 
 bool ApplicationGoing() { return !vcl::Application || vcl::Application->ComponentState().Contains(vcl::csDestroying); }
 
@@ -71,9 +74,11 @@ void AttachToFoundForm(const TsSkinManager &Manager, vcl::TCustomForm &Form, con
 
 void WindowCreated(HWND Window, const CREATESTRUCTW &Create) {
     if (IS_INTRESOURCE(Create.lpszClass)) {
-        // Of the classes given as atoms only the system dialogs are
-        // candidates here; the popup-menu windows (0x8000) are left alone.
-        if (LOWORD(reinterpret_cast<ULONG_PTR>(Create.lpszClass)) == DialogClassAtom) AttachSkinToWindow(Window);
+        // Of the classes given as atoms only the system dialogs and the
+        // popup-menu windows are candidates here.
+        const ATOM atom = LOWORD(reinterpret_cast<ULONG_PTR>(Create.lpszClass));
+        if (atom == PopupMenuClassAtom) AdaptNewMenuWindow(Window);
+        if (atom == DialogClassAtom) AttachSkinToWindow(Window);
         return;
     }
     if (GetWindowClassName(Window) == "TPUtilWindow" || Create.dwExStyle == 0 || Create.style == 0) return;
@@ -98,8 +103,7 @@ public:
             if (record && record->lpcs) WindowCreated(window, *record->lpcs);
         }
     }
-    // No popup-menu window gets an adapter here: there are none to free.
-    void FreeMenuAdapters() override {}
+    void FreeMenuAdapters() override { skin::FreeMenuAdapters(true); }
 };
 
 TvlDials &Dials() {

@@ -13,10 +13,10 @@
 // component) with a TvlDialogWnd for its window and one adapter per child
 // window that has one (vlDialogChildren.h); it is freed once the dialog's
 // window is gone, from a message posted to a window of this module, never
-// inside the dialog's own procedure. The system's popup-menu windows are
-// seen by the hook but left to draw themselves. Forms of this class library
-// are never MDI forms, so there are no MDI children to serve with the
-// parent.
+// inside the dialog's own procedure. The system's popup-menu windows get
+// their adapters from the hook (vlMenuAdapters.h). Forms of this class
+// library are never MDI forms, so there are no MDI children to serve with
+// the parent.
 //
 // Lifetimes: a form's TvlProvider and its form provider are components of
 // the form and go with it. The manager's hooked-dialog list holds one entry

@@ -1,10 +1,7 @@
 #include "vlMnuWnd.h"
 
-#include <algorithm>
-#include <memory>
-#include <vector>
-
 #include "sSkinMenus.h"
+#include "vlMenuAdapters.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sManagerOptions.h"
@@ -17,17 +14,6 @@
 namespace skin {
 
 namespace {
-
-std::vector<std::unique_ptr<TvlMnuWnd>> &Adapters() {
-    static std::vector<std::unique_ptr<TvlMnuWnd>> adapters;
-    return adapters;
-}
-
-// Frees what the last window left, once its handler has returned.
-void CALLBACK FreeGoneTick(HWND, UINT, UINT_PTR Timer, DWORD) {
-    KillTimer(nullptr, Timer);
-    FreeMenuAdapters(false);
-}
 
 TsSkinableMenus *PainterOf(TsSkinManager *Manager) {
     return Manager ? dynamic_cast<TsSkinableMenus *>(&Manager->SkinableMenus()) : nullptr;
@@ -52,14 +38,13 @@ void TvlMnuWnd::HandleMessage(vcl::TMessage &Message) {
         ShownFlag = 0;
         if (TsSkinableMenus *painter = PainterOf(SkinManager)) painter->ClearMenuBackgrounds();
         bool others = false;
-        for (const auto &a : Adapters())
-            if (a.get() != this && !a->Destroyed()) {
-                others = true;
-                RedrawWindow(a->Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
-            }
+        TvlMnuArray::Instance().ForEachLive(this, [&](TvlMnuWnd &Other) {
+            others = true;
+            RedrawWindow(Other.Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        });
         MenuPopupShown() = false;
         // Freed after this message, never inside its own handler.
-        if (!others && Destroyed()) SetTimer(nullptr, 0, 0, &FreeGoneTick);
+        if (!others && Destroyed()) TvlMnuArray::Instance().FreeGoneLater();
         return;
     }
     case SM_SKINCOMMAND:
@@ -134,39 +119,6 @@ void TvlMnuWnd::HandleMessage(vcl::TMessage &Message) {
     default: break;
     }
     TvlMainWnd::HandleMessage(Message);
-}
-
-TvlMnuWnd *AttachMenuAdapter(HWND Window, TsSkinManager &Manager) {
-    if (!Window || !IsWindow(Window) || !Manager.SkinnedPopups()) return nullptr;
-    for (const auto &a : Adapters())
-        if (a->Handle == Window && !a->Destroyed()) return a.get();
-    TvlSkinParams params;
-    params.SkinSection = "MAINMENU";
-    TvlKeepThemeScope keep;
-    Adapters().push_back(NewAdapter<TvlMnuWnd>(Window, nullptr, &Manager, params));
-    TvlMnuWnd *adapter = Adapters().back().get();
-    // The window is on screen already: its frame and opacity now (its items
-    // are being drawn, so the client area needs nothing more).
-    SendMessageW(Window, WM_NCPAINT, 1, 0);
-    return adapter;
-}
-
-std::size_t LiveMenuAdapterCount() {
-    return static_cast<std::size_t>(
-        std::count_if(Adapters().begin(), Adapters().end(), [](const auto &a) { return !a->Destroyed(); }));
-}
-
-std::size_t MenuAdapterCount() { return Adapters().size(); }
-
-void FreeMenuAdapters(bool All) {
-    auto &list = Adapters();
-    if (All) {
-        // Taken out first: a window given back may send what reaches the list.
-        std::vector<std::unique_ptr<TvlMnuWnd>> gone;
-        gone.swap(list);
-        return;
-    }
-    list.erase(std::remove_if(list.begin(), list.end(), [](const auto &a) { return a->Destroyed(); }), list.end());
 }
 
 } // namespace skin

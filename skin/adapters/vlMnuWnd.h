@@ -6,12 +6,8 @@
 // goes, empties the background cache and repaints the menu windows still
 // open. One adapter per menu window; none while popups are not skinned.
 //
-// The adapters are freed once their windows are gone, after the window's
-// last message has been handled (never inside it), so that a menu opened
-// meanwhile keeps its adapter. Windows only.
+// The adapters live in TvlMnuArray (vlMenuAdapters.h). Windows only.
 #include <windows.h>
-
-#include <cstddef>
 
 #include "vlSBUtils.h"
 
@@ -29,15 +25,5 @@ public:
     bool Busy = false;
     int ShownFlag = 0;  // set by SC_MENU_SHOWN, cleared by every erase
 };
-
-// The adapter of Window, made when it has none (null: popups not skinned,
-// or no menu window).
-TvlMnuWnd *AttachMenuAdapter(HWND Window, TsSkinManager &Manager);
-// The living adapters (whose windows are not yet gone) and all adapters kept.
-std::size_t LiveMenuAdapterCount();
-std::size_t MenuAdapterCount();
-// Frees the adapters whose windows are gone; with All, every adapter (the
-// windows given back first).
-void FreeMenuAdapters(bool All);
 
 } // namespace skin

@@ -385,10 +385,13 @@ void TsSkinProvider::HookFormMenus(bool On) {
     if (!Form) return;
     TsSkinManager *m = FSkinData->GetSkinManager();
     if (!m || !m->MenuSupport() || !m->GetIsDefault()) return;
-    // Only popup menus exist among the components of this class library's
-    // forms: there is no main menu to hand over, and no frames to look into.
+    // The menus among the form's components, and its main menu wherever it
+    // is owned; the bar is built again when its owner drawing changed.
     for (int i = 0; i < Form->ComponentCount(); ++i)
         if (auto *menu = dynamic_cast<vcl::TMenu *>(Form->Components(i))) m->SkinableMenus().SetMenuOwnerDraw(menu, On);
+    if (Form->Menu() && Form->Menu()->Owner() != Form) m->SkinableMenus().SetMenuOwnerDraw(Form->Menu(), On);
+    MenuSkinned = On && Form->Menu();
+    SyncMenuBar();
 }
 
 } // namespace skin

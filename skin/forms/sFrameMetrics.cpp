@@ -108,15 +108,8 @@ bool TsSkinProvider::GripVisible() const {
     return FGripMode == gmRightBottom && window && !IsZoomed(window) && HasSizingFrame(window);
 }
 
-// Forms of this class library carry no main menu: no menu line.
-bool TsSkinProvider::HasMenuLine() const { return false; }
-
-bool TsSkinProvider::MenuHasVisibleItems() const { return false; }
-
-int TsSkinProvider::GetMenuLineCount() {
-    if (MenuLineCount != -1) return MenuLineCount;
-    return 0;  // no menu: no rows, and nothing kept
-}
+// The menu line's measures (HasMenuLine, MenuHasVisibleItems,
+// GetMenuLineCount) are in sMenuLine.cpp.
 
 int TsSkinProvider::GetClientOffsetX() const {
     const HWND window = WindowOf(Form);

@@ -38,6 +38,8 @@ void TsSkinProvider::PaintCachedFrame(HDC DC) {
                   ? frameTop + GetCaptionHeight(true) + (IsIconic(window) ? 1 : 0)
                   : frameTop;
     if (top == 0 && MenuHasVisibleItems()) top = GetMenuLineCount() * GetMenuLineHeight() + 1;
+    // A skinned menu line is part of the top band.
+    if (MenuLineBmp && top > 0) top = std::max(top, MenuLineOrigin.Y + MenuLineBmp->Height());
     const int w = cache->Width(), h = cache->Height();
     const HDC src = cache->Canvas()->Handle();
     BitBlt(DC, 0, 0, w, top, src, 0, 0, SRCCOPY);

@@ -119,6 +119,7 @@ bool TsSkinProvider::RenderFrame() {
             InitBgInfo(&image, 0, 0, render.Bg);
             PaintCaption(render);
             PaintCaptionText(render);
+            PaintMenuLine(image, 0);
             if (GetCaptionHeight(true) != 0 && FDrawNonClientArea) {
                 SaveButtonsArea(frame.Top, width);
                 PaintBorderIcons(width);

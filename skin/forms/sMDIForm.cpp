@@ -63,4 +63,13 @@ void TsSkinProvider::SetMDIHelper(bool On) {
     MDIHelper->ConnectIfNeeded();
 }
 
+bool MDIChildMaximizedWithMenu() {
+    const TvlFormProvider *parent = ModuleState().MDIParentProvider;
+    const vcl::TCustomForm *form = parent ? parent->ProviderForm() : nullptr;
+    if (!form || form->FormStyle() != vcl::fsMDIForm) return false;
+    const vcl::TCustomForm *child = form->ActiveMDIChild();
+    return child && child->WindowState() == vcl::wsMaximized && child->BorderIcons().Contains(vcl::biSystemMenu) &&
+           child->Icon();
+}
+
 } // namespace skin

@@ -40,4 +40,9 @@ public:
     TsSkinProvider *Provider = nullptr;              // not owned: the owner
 };
 
+// The MDI parent provider's form is an MDI parent whose active child is
+// maximized and shows a system menu (biSystemMenu, with its icon): that
+// child's icon then stands at the left of the parent's menu line.
+bool MDIChildMaximizedWithMenu();
+
 } // namespace skin

@@ -33,8 +33,8 @@
 // helper (sMDIForm.h) serve it. Where the manager's extended borders apply
 // it owns a border form (sFormBorder.h, vlBorderForm.h): its frame image then
 // has the shadow margins around it. The minimize, blend and button-fade animations
-// join later; until then it takes the branches without animation. Forms of
-// this class library have no main menu, so the menu line never shows.
+// join later; until then it takes the branches without animation. A form's
+// main menu shows as the skinned menu line (sMenuLine.cpp).
 // Windows only.
 #include <windows.h>
 
@@ -426,6 +426,21 @@ public:
     bool HasMenuLine() const;
     bool MenuHasVisibleItems() const;
     int GetMenuLineCount();
+    // ------------------------------------------------------- sMenuLine.cpp
+    // The renderer paints the skinned menu line: a menu line with a visible
+    // item, the manager skinning popups, the frame drawn by the provider.
+    bool MenuLinePainted() const;
+    // The menu line's band painted into the frame image and kept in
+    // MenuLineBmp, then the line's items drawn there by their handlers.
+    void PaintMenuLine(vcl::TBitmap &Image, int State);
+    // The main menu's platform bar follows its items' owner drawing.
+    void SyncMenuBar();
+    // Window coordinates plus this offset are frame image coordinates.
+    vcl::TPoint WindowToFrameOffset() const;
+    // A copy of the menu band (what lies behind the line's items) and its
+    // top-left corner in the frame image; null without a painted line.
+    std::unique_ptr<vcl::TBitmap> MenuLineBmp;
+    vcl::TPoint MenuLineOrigin{};
     int GetClientOffsetX() const override;
     int GetClientOffsetY() const override;
     int TitleIconWidth() const;

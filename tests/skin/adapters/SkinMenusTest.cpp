@@ -12,8 +12,9 @@
 
 #include "../forms/CaptionTestSupport.h"
 #include "AdaptersTestSupport.h"
+#include "MenusTestSupport.h"
 #include "skin/adapters/sSkinMenus.h"
-#include "skin/adapters/vlMnuWnd.h"
+#include "skin/adapters/vlMenuAdapters.h"
 #include "skin/manager/sManagerOptions.h"
 #include "skin/manager/sMessages.h"
 #include "vcl/Bitmap.h"
@@ -26,33 +27,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using vcl::TMenuItem;
-
-constexpr vcl::TColor MenuBack = 0x306090, ItemFace = 0xD0D0D0, HotFace = 0x2040C0;
-
-// A skin whose popup background has a 3-pixel border mask with corner runs
-// of two pixels (row 0) and one (row 1), and items of known faces.
-TestSkin MenuSkin(bool WithMainMenu = true) {
-    TestSkin skin;
-    skin.Options = "[GLOBALINFO]\r\nVERSION=10\r\nMASTERBITMAP=master.bmp\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n"
-                   "[MENUITEM]\r\nSTATES=2\r\nCOLOR=0xD0D0D0\r\nHOTCOLOR=0x2040C0\r\nFONTCOLOR=0x101010\r\n"
-                   "HOTFONTCOLOR=0xFFFFFF\r\n";
-    if (WithMainMenu)
-        skin.Options += "[MAINMENU]\r\nCOLOR=0x306090\r\n"
-                        "BORDERSMASK=^0000,0000,0030,0030,0003,0003,0003,0003,1,0,4,3\r\n";
-    skin.Files = {{"MASTER.BMP", Bmp24(32, 32, [](int x, int y) {
-                       const int dx = x < 15 ? x : 29 - x, dy = y < 15 ? y : 29 - y;
-                       return x < 30 && y < 30 && dx + dy < 2 ? Fuchsia : vcl::TColor(0x306090);
-                   })}};
-    return skin;
-}
-
-ManagerPtr MenuManager(bool WithMainMenu = true) {
-    ManagerPtr m = NewManager();
-    AddStoredSkin(*m, "Menus", MenuSkin(WithMainMenu).Packed());
-    m->SetSkinName("Menus");
-    m->Effects()->AllowAnimation = false;
-    return m;
-}
 
 struct SkinMenus : ::testing::Test {
     static void SetUpTestSuite() { Modules = std::make_unique<AdapterModules>(); }
@@ -68,13 +42,6 @@ struct THandlers {
     void Measure(vcl::TObject *, vcl::TCanvas *, int &, int &) { ++Measures; }
     void Draw(vcl::TObject *, vcl::TCanvas *, vcl::TRect, vcl::TOwnerDrawState) { ++Draws; }
 };
-
-TMenuItem *Add(TMenuItem *Parent, vcl::TComponent *Owner, const std::string &Caption) {
-    auto *item = vcl::Create<TMenuItem>(Owner);
-    item->SetCaption(Caption);
-    Parent->Add(item);
-    return item;
-}
 
 TEST_F(SkinMenus, PopupHookingAddsOnlyMissingHandlersAndTakesOnlyItsOwn) {
     THandlers own;
@@ -218,60 +185,6 @@ TEST_F(SkinMenus, ARegionRequestCarriesTheItemsKeyAndIsDroppedOnceItIsGone) {
     EXPECT_EQ(Painter().BackgroundCount(), 0u);
 }
 
-// A popup tracked by the system; a timer plays the keys and looks at the
-// menu windows between them.
-class TDrivenPopup : public vcl::TPopupMenu {
-public:
-    using vcl::TPopupMenu::TPopupMenu;
-    std::vector<WORD> Keys;
-    std::function<void(int Step)> Look;
-    UINT Interval = 120;
-
-protected:
-    UINT TrackMenu(HMENU Menu, int X, int Y, HWND Owner) override {
-        Current = this;
-        Step = 0;
-        const UINT_PTR timer = SetTimer(nullptr, 0, Interval, &Tick);
-        const UINT chosen = vcl::TPopupMenu::TrackMenu(Menu, X, Y, Owner);
-        KillTimer(nullptr, timer);
-        Current = nullptr;
-        return chosen;
-    }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        TDrivenPopup *p = Current;
-        if (!p) return;
-        if (p->Look) p->Look(p->Step);
-        if (p->Step >= static_cast<int>(p->Keys.size())) {
-            EndMenu();
-            return;
-        }
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wVk = input[1].ki.wVk = p->Keys[static_cast<std::size_t>(p->Step++)];
-        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, input, sizeof(INPUT));
-    }
-    static inline TDrivenPopup *Current = nullptr;
-    int Step = 0;
-};
-
-std::vector<HWND> MenuWindows() {
-    std::vector<HWND> found;
-    for (HWND w : uitest::TopLevelWindows("#32768", GetCurrentProcessId()))
-        if (IsWindowVisible(w)) found.push_back(w);
-    return found;
-}
-
-std::filesystem::path Artifacts() {
-    std::string path = "Z:" + std::string(ZUVO_ARTIFACTS_FOLDER);
-    std::replace(path.begin(), path.end(), '/', '\\');
-    std::filesystem::path folder(vcl::Utf8ToWide(path));
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-
 struct TClicks {
     std::vector<std::string> Items;
     void Click(vcl::TObject *Sender) { Items.push_back(static_cast<TMenuItem *>(Sender)->Caption()); }
@@ -374,7 +287,7 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
     EXPECT_EQ(seen.BackgroundsAfterSub, 1u);
     EXPECT_EQ(seen.FirstItem, ItemFace);
     EXPECT_EQ(seen.GlyphPixels, 144);  // the bitmap item's 12 x 12 square, its white edge left out
-    EXPECT_EQ(seen.HotItem, HotFace);
+    EXPECT_EQ(seen.HotItem, MenuHotFace);
     EXPECT_TRUE(seen.CornerCut);
     EXPECT_TRUE(seen.NextPixelKept);
     EXPECT_EQ(seen.Handled, 1);
@@ -414,6 +327,44 @@ TEST_F(SkinMenus, MenuOpacityAndNoAdaptersWithoutSkinnedPopups) {
     };
     menu->Popup(60, 60);
     EXPECT_EQ(adapters, 0u);
+}
+
+TEST_F(SkinMenus, EveryMenuWindowGetsItsAdapterWhenItIsMade) {
+    // Not owner-drawn by the painter: only the creation hook can serve it.
+    TClicks clicks;
+    std::unique_ptr<TDrivenPopup> menu = BigPopup(clicks);
+    ASSERT_FALSE(menu->OwnerDraw());
+    std::size_t first = 0, withSub = 0;
+    LRESULT handled = 0;
+    menu->Keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT};
+    menu->Look = [&](int step) {
+        const std::vector<HWND> windows = MenuWindows();
+        if (step == 0 && windows.size() == 1) {
+            first = LiveMenuAdapterCount();
+            handled = SendSkinCommand(windows.front(), SC_IS_HANDLED, 0);
+        }
+        if (step == 4) withSub = LiveMenuAdapterCount();
+    };
+    menu->Popup(60, 60);
+    EXPECT_EQ(first, 1u);
+    EXPECT_EQ(handled, 1);
+    EXPECT_EQ(withSub, 2u);
+    uitest::PumpUntil([] { return MenuAdapterCount() == 0; }, 2s);
+    EXPECT_EQ(MenuAdapterCount(), 0u);
+
+    // The hook's end frees the adapters of the menus still open.
+    menu->Keys = {VK_DOWN, VK_DOWN};
+    std::size_t beforeEnd = 0, afterEnd = 9;
+    menu->Look = [&](int step) {
+        if (step != 1) return;
+        beforeEnd = MenuAdapterCount();
+        Manager->RemoveSkinHooks();
+        afterEnd = MenuAdapterCount();
+    };
+    menu->Popup(60, 60);
+    EXPECT_EQ(beforeEnd, 1u);
+    EXPECT_EQ(afterEnd, 0u);
+    EXPECT_TRUE(clicks.Items.empty());
 }
 
 // What a timer saw of the shown menu window before it closed the menu.
@@ -462,7 +413,7 @@ TEST_F(SkinMenus, CountsStayFlatOverManyOpenings) {
     menu->Popup(60, 60);  // the first opening makes what lives for good (fonts, brushes)
     uitest::PumpUntil([] { return MenuAdapterCount() == 0; }, 2s);
     const vcl::THandleCounts before = vcl::LiveHandles();
-    constexpr int kOpenings = 200;
+    constexpr int kOpenings = 1000;
     for (int i = 0; i < kOpenings; ++i) {
         menu->Keys = i % 10 == 0 ? std::vector<WORD>{VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT} : std::vector<WORD>{};
         menu->Popup(60, 60);

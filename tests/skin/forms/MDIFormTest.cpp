@@ -1,6 +1,6 @@
 // The MDI helper of a skinned MDI parent: its client window served by the
-// adapter that the adapter slot makes (the adapter base until the client's
-// own adapter exists), kept by a second request, lost when the skin goes
+// adapter that the adapter slot makes (the MDI client adapter of the
+// adapters' module), kept by a second request, lost when the skin goes
 // and made again when it comes back; nothing served without an adapter in
 // the slot; the handles of many parents. A picture of a skinned MDI parent
 // with two children goes to the artefacts.
@@ -114,6 +114,31 @@ TEST(MDIHelperWithoutAdapters, TheHelperServesNothingWithoutAnAdapterInTheSlot) 
     ASSERT_TRUE(f.P->MDIHelper);
     EXPECT_FALSE(f.P->MDIHelper->ClientAdapter);
     EXPECT_FALSE(SendSkinQuery(f.Client(), SC_IS_HANDLED));
+}
+
+TEST_F(MDIHelper, AMaximizedActiveChildWithASystemMenuIsToldToTheMenuLine) {
+    EXPECT_FALSE(MDIChildMaximizedWithMenu()) << "no MDI parent provider";
+    MDIParent f;
+    EXPECT_FALSE(MDIChildMaximizedWithMenu()) << "no child";
+    vcl::TForm *one = f.Child("One", 10);
+    vcl::TForm *two = f.Child("Two", 40);
+    vcl::Application->ProcessMessages();
+    EXPECT_FALSE(MDIChildMaximizedWithMenu()) << "not maximized";
+    SendMessageW(f.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(two->WindowHandle()), 0);
+    vcl::Application->ProcessMessages();
+    ASSERT_EQ(f.Form->ActiveMDIChild(), two);
+    EXPECT_TRUE(MDIChildMaximizedWithMenu());
+    two->SetBorderIcons({});
+    EXPECT_FALSE(MDIChildMaximizedWithMenu()) << "no system menu";
+    two->SetBorderIcons({vcl::biSystemMenu});
+    // Another child activated: the system maximizes it in turn.
+    SendMessageW(f.Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(one->WindowHandle()), 0);
+    vcl::Application->ProcessMessages();
+    EXPECT_EQ(f.Form->ActiveMDIChild(), one);
+    EXPECT_EQ(MDIChildMaximizedWithMenu(), IsZoomed(one->WindowHandle()) != 0);
+    SendMessageW(f.Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(one->WindowHandle()), 0);
+    vcl::Application->ProcessMessages();
+    EXPECT_FALSE(MDIChildMaximizedWithMenu());
 }
 
 TEST_F(MDIHelper, PictureOfASkinnedParentWithTwoChildren) {

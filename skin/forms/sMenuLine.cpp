@@ -1,0 +1,162 @@
+// The skinned menu line of a form's main menu: its measures, its band in
+// the frame image with the copy of it that the menu painter draws the
+// line's items on, and the platform bar kept owner-drawn while the items
+// carry the painter's handlers. The items themselves are drawn by their
+// owner-draw handlers (the menu painter's), into the frame image while
+// the frame renders and into the window while the system tracks the bar.
+#include "sSkinProvider.h"
+
+#include <algorithm>
+
+#include "sFrameMetrics.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlSkinSections.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/sSkinServices.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Forms.h"
+#include "vcl/Menus.h"
+
+namespace skin {
+
+namespace {
+
+HWND WindowOf(const vcl::TCustomForm *Form) {
+    return Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+}
+
+bool HasVisibleTopItem(const vcl::TMainMenu *Menu) {
+    if (!Menu) return false;
+    const vcl::TMenuItem *root = Menu->Items();
+    for (int i = 0; i < root->Count(); ++i)
+        if (root->Items(i)->Visible()) return true;
+    return false;
+}
+
+bool DrawnByHandlers(const vcl::TMenuItem &Item) { return Item.OnAdvancedDrawItem && Item.OnMeasureItem; }
+
+} // namespace
+
+bool TsSkinProvider::HasMenuLine() const {
+    if (!Form) return false;
+    const vcl::TMainMenu *menu = Form->Menu();
+    return menu && menu->Items()->Count() > 0 && Form->FormStyle() != vcl::fsMDIChild &&
+           Form->BorderStyle() != vcl::bsDialog;
+}
+
+bool TsSkinProvider::MenuHasVisibleItems() const {
+    if (!Form || Form->BorderStyle() == vcl::bsDialog || Form->FormStyle() == vcl::fsMDIChild || !Form->Menu())
+        return false;
+    if (HasVisibleTopItem(Form->Menu())) return true;
+    const vcl::TCustomForm *child = Form->FormStyle() == vcl::fsMDIForm ? Form->ActiveMDIChild() : nullptr;
+    return child && HasVisibleTopItem(child->Menu());
+}
+
+int TsSkinProvider::GetMenuLineCount() {
+    if (MenuLineCount != -1) return MenuLineCount;
+    const HWND window = WindowOf(Form);
+    if (!window || !Form->Menu() || IsIconic(window)) return 0;
+    const HMENU bar = GetMenu(window);
+    RECT item{};
+    if (!bar || !GetMenuItemRect(window, bar, 0, &item)) return 0;
+    // The bottom of the menu area: the top of the client area on screen.
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    int scrollBar = 0;
+    if (FormScrollAdapter && FormScrollAdapter->HorzScrollBar().Visible) scrollBar = GetSystemMetrics(SM_CYHSCROLL);
+    const int border = Form->BorderWidth();
+    const int areaBottom = frame.bottom - ClientHeight(window) - (GetNativeBorderWidth(window) + border) - scrollBar -
+                           2 * border;
+    int rows = 1;
+    if (areaBottom > item.bottom) rows += (areaBottom - item.bottom) / (GetSystemMetrics(SM_CYMENU) - 2);
+    MenuLineCount = rows;
+    return rows;
+}
+
+bool TsSkinProvider::MenuLinePainted() const {
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    return m && m->SkinnedPopups() && FDrawNonClientArea && HasMenuLine() && MenuHasVisibleItems() &&
+           GetMenuLineHeight() > 0;
+}
+
+vcl::TPoint TsSkinProvider::WindowToFrameOffset() const {
+    if (!BorderForm) return {0, 0};
+    const vcl::TRect margins = GetShadowMargins();
+    return {margins.Left, margins.Top + (TallCaption ? 4 : 0)};
+}
+
+void TsSkinProvider::SyncMenuBar() {
+    const HWND window = WindowOf(Form);
+    vcl::TMainMenu *menu = Form ? Form->Menu() : nullptr;
+    if (!window || !menu || menu->Items()->Count() == 0 || GetMenu(window) != menu->Handle()) return;
+    // The first visible item tells how the bar was built.
+    const vcl::TMenuItem *first = nullptr;
+    for (int i = 0; i < menu->Items()->Count() && !first; ++i)
+        if (menu->Items()->Items(i)->Visible()) first = menu->Items()->Items(i);
+    if (!first) return;
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    if (!GetMenuItemInfoW(menu->Handle(), 0, TRUE, &info)) return;
+    const bool ownerDrawn = (info.fType & MFT_OWNERDRAW) != 0;
+    if (ownerDrawn != (menu->OwnerDraw() || first->OnAdvancedDrawItem || first->OnMeasureItem)) menu->ItemsChanged();
+}
+
+void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
+    TsSkinManager *m = FSkinData->GetSkinManager();
+    const HWND window = WindowOf(Form);
+    const int rows = window && MenuLinePainted() ? GetMenuLineCount() : 0;
+    if (!m || rows <= 0) {
+        MenuLineBmp.reset();
+        return;
+    }
+    const int rowHeight = GetMenuLineHeight();
+    const vcl::TRect margins = GetShadowMargins();
+    const int bandHeight = rows * rowHeight + 1;
+    const int bandTop = GetNativeBorderWidth(window) + GetCaptionHeight(true) + margins.Top;
+    const vcl::TRect band{margins.Left, bandTop, Image.Width() - margins.Right, bandTop + bandHeight};
+    int section = MenuLineSkin().empty() ? -1 : m->FindSectionIndex(MenuLineSkin());
+    if (section < 0) section = m->FindSectionIndex("MENULINE");
+    if (section >= 0) {
+        TvlBgInfo behind{};
+        InitBgInfo(&Image, 0, 0, behind);
+        PaintSkinSection(section, behind, State, band, {band.Left, band.Top}, Image, m);
+    }
+    // What lies behind the items, for their painter.
+    MenuLineOrigin = {GetClientOffsetX() - Form->BorderWidth(),
+                      GetClientOffsetY() - rows * rowHeight - Form->BorderWidth() - 1};
+    const int width = std::max(0, std::min(Image.Width() - margins.Left - margins.Right,
+                                           Image.Width() - MenuLineOrigin.X));
+    MenuLineBmp = NewBitmap32(std::max(1, width), bandHeight);
+    BitBlt(MenuLineBmp->Canvas()->Handle(), 0, 0, width, bandHeight, Image.Canvas()->Handle(), MenuLineOrigin.X,
+           MenuLineOrigin.Y, SRCCOPY);
+
+    vcl::TMainMenu *menu = Form->Menu();
+    const HMENU bar = GetMenu(window);
+    if (!bar || bar != menu->Handle()) return;
+    if (!MenuSkinned) {
+        MenuSkinned = true;
+        m->SkinableMenus().SetMenuOwnerDraw(menu, true);
+    }
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    const vcl::TPoint offset = WindowToFrameOffset();
+    // The platform bar holds the visible items only, in their order.
+    int position = 0;
+    for (int i = 0; i < menu->Items()->Count(); ++i) {
+        vcl::TMenuItem *item = menu->Items()->Items(i);
+        if (!item->Visible()) continue;
+        const int at = position++;
+        if (!DrawnByHandlers(*item)) m->SkinableMenus().SetMenuOwnerDraw(menu, true);
+        RECT r{};
+        if (!DrawnByHandlers(*item) || !GetMenuItemRect(window, bar, static_cast<UINT>(at), &r)) continue;
+        const vcl::TRect rect{r.left - frame.left + offset.X, r.top - frame.top + offset.Y,
+                              r.right - frame.left + offset.X, r.bottom - frame.top + offset.Y};
+        item->OnAdvancedDrawItem(item, Image.Canvas(), rect, vcl::TOwnerDrawState{vcl::odNoAccel, vcl::odReserved1});
+    }
+}
+
+} // namespace skin

@@ -1,0 +1,271 @@
+// The skinned menu line of a form's main menu: its measures, the items on
+// the line's band drawn from the skin (normal, hot while the bar is
+// tracked from the keyboard and the mouse, disabled at 40 % over the
+// line), the caption's accelerator and alignment, the bar owner-drawn while
+// the painter serves it, a click dropping the skinned list, a picture kept.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MenusTestSupport.h"
+#include "skin/adapters/sSkinMenus.h"
+#include "skin/adapters/vlMenuAdapters.h"
+#include "skin/forms/sSkinProvider.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
+#include "vcl/HandleCounts.h"
+
+namespace skin::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr vcl::TColor LineFace = 0x5080B0;
+
+ManagerPtr LineManager() {
+    TestSkin skin;
+    skin.Options += "[MENULINE]\r\nCOLOR=0x5080B0\r\nFONTCOLOR=0x101010\r\nHOTFONTCOLOR=0xFFFFFF\r\n"
+                    "[MENUITEM]\r\nSTATES=2\r\nCOLOR=0xD0D0D0\r\nHOTCOLOR=0x2040C0\r\nFONTCOLOR=0x101010\r\n"
+                    "HOTFONTCOLOR=0xFFFFFF\r\n[MAINMENU]\r\nCOLOR=0x306090\r\n";
+    ManagerPtr m = NewManager();
+    AddStoredSkin(*m, "Line", skin.Packed());
+    m->SetSkinName("Line");
+    m->Effects()->AllowAnimation = false;
+    return m;
+}
+
+struct MenuLine : ::testing::Test {
+    static void SetUpTestSuite() { Modules = std::make_unique<AdapterModules>(); }
+    static void TearDownTestSuite() { Modules.reset(); }
+    static inline std::unique_ptr<AdapterModules> Modules;
+    ManagerPtr Manager = LineManager();
+    TsSkinableMenus &Painter() { return dynamic_cast<TsSkinableMenus &>(Manager->SkinableMenus()); }
+};
+
+// A shown skinned form with a four-item bar: File (with two items), Edit,
+// a disabled item and Help.
+struct LineForm {
+    std::unique_ptr<vcl::TForm> Form{vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew)};
+    vcl::TMainMenu *Menu = vcl::Create<vcl::TMainMenu>(Form.get());
+    TsSkinProvider *P = nullptr;
+    std::vector<TMenuItem *> Top;
+    std::vector<std::string> Clicked;
+
+    LineForm() {
+        Form->SetBounds(100, 100, 360, 200);
+        Form->SetCaption("Menu line");
+        for (const char *c : {"&File", "&Edit", "Disabled", "&Help"}) Top.push_back(Add(Menu->Items(), Form.get(), c));
+        Top[2]->SetEnabled(false);
+        for (const char *c : {"&Open", "&Save"})
+            Add(Top[0], Form.get(), c)->OnClick = vcl::TNotifyEvent::Bind<&LineForm::Click>(this);
+        Form->SetMenu(Menu);
+        P = vcl::Create<TsSkinProvider>(Form.get());
+        Form->Show();
+        uitest::ActivateAndWait(Form->Handle(), 3s);
+        Redraw();
+    }
+    void Click(vcl::TObject *Sender) { Clicked.push_back(static_cast<TMenuItem *>(Sender)->Caption()); }
+    HWND Wnd() const { return Form->WindowHandle(); }
+    void Redraw() {
+        P->InvalidateFrame();
+        RedrawWindow(Wnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+        vcl::Application->ProcessMessages();
+    }
+    // An item's rectangle in window coordinates.
+    vcl::TRect ItemRect(int Position) const {
+        RECT r{}, w{};
+        GetMenuItemRect(Wnd(), GetMenu(Wnd()), static_cast<UINT>(Position), &r);
+        GetWindowRect(Wnd(), &w);
+        return vcl::Rect(r.left - w.left, r.top - w.top, r.right - w.left, r.bottom - w.top);
+    }
+    // A pixel of an item away from its caption.
+    vcl::TColor ItemFaceOf(const uitest::TImage32 &Image, int Position) const {
+        const vcl::TRect r = ItemRect(Position);
+        return ColorAt(Image, r.Left + 2, r.Top + 2);
+    }
+};
+
+// Steps run one per timer tick, also inside the system's menu loop, which
+// Start begins; the script ends when every step ran and no menu is open.
+struct TScript {
+    std::vector<std::function<void()>> Steps;
+    std::size_t Next = 0;
+    static inline TScript *Current = nullptr;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (TScript *s = Current; s && s->Next < s->Steps.size()) s->Steps[s->Next++]();
+    }
+    void Run(const std::function<void()> &Start) {
+        Current = this;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 150, &Tick);
+        Start();
+        uitest::PumpUntil([&] { return Next >= Steps.size() && MenuWindows().empty(); }, 6s);
+        KillTimer(nullptr, timer);
+        Current = nullptr;
+    }
+};
+
+// The disabled item's face: 40 % of the item's face over the line's.
+vcl::TColor Blended(vcl::TColor Item, vcl::TColor Line) {
+    vcl::TColor c = 0;
+    for (int shift : {0, 8, 16}) {
+        const int d = (Item >> shift) & 0xFF, s = (Line >> shift) & 0xFF;
+        c |= static_cast<vcl::TColor>(((102 * (d - s) + s * 256) >> 8) & 0xFF) << shift;
+    }
+    return c;
+}
+
+TEST_F(MenuLine, MeasuresAndTheBarOwnerDrawnWhileServed) {
+    LineForm f;
+    EXPECT_TRUE(f.P->HasMenuLine());
+    EXPECT_TRUE(f.P->MenuHasVisibleItems());
+    EXPECT_EQ(f.P->GetMenuLineCount(), 1);
+    EXPECT_EQ(f.P->GetMenuLineHeight(), GetSystemMetrics(SM_CYMENU) - 1);
+    EXPECT_TRUE(f.P->MenuLinePainted());
+    ASSERT_TRUE(f.P->MenuLineBmp);
+    EXPECT_EQ(f.P->MenuLineBmp->Height(), GetSystemMetrics(SM_CYMENU));
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    ASSERT_TRUE(GetMenuItemInfoW(GetMenu(f.Wnd()), 0, TRUE, &info));
+    EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
+
+    // Hidden items leave the line; no visible item leaves no line to paint.
+    for (TMenuItem *i : f.Top) i->SetVisible(false);
+    f.P->MenuLineCount = -1;
+    EXPECT_TRUE(f.P->HasMenuLine());
+    EXPECT_FALSE(f.P->MenuHasVisibleItems());
+    EXPECT_FALSE(f.P->MenuLinePainted());
+    for (TMenuItem *i : f.Top) i->SetVisible(true);
+
+    // Off: the bar is the system's again, the items' handlers gone.
+    Manager->SetSkinnedPopups(false);
+    Painter().RunActive(false);
+    f.P->HookFormMenus(false);
+    EXPECT_FALSE(f.P->MenuLinePainted());
+    EXPECT_FALSE(f.Top[0]->OnAdvancedDrawItem);
+    ASSERT_TRUE(GetMenuItemInfoW(GetMenu(f.Wnd()), 0, TRUE, &info));
+    EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
+
+    // A form without a menu has no line and no rows.
+    f.Form->SetMenu(nullptr);
+    f.P->MenuLineCount = -1;
+    EXPECT_FALSE(f.P->HasMenuLine());
+    EXPECT_EQ(f.P->GetMenuLineCount(), 0);
+}
+
+TEST_F(MenuLine, ItemsLieOnTheSkinnedLineAndFollowTheKeyboard) {
+    LineForm f;
+    const uitest::TImage32 still = uitest::CaptureWindow(f.Wnd());
+    const vcl::TRect last = f.ItemRect(3);
+    EXPECT_EQ(f.ItemFaceOf(still, 0), ItemFace);
+    EXPECT_EQ(f.ItemFaceOf(still, 1), ItemFace);
+    EXPECT_EQ(f.ItemFaceOf(still, 2), Blended(ItemFace, LineFace));
+    EXPECT_EQ(ColorAt(still, last.Right + 12, (last.Top + last.Bottom) / 2), LineFace);
+
+    vcl::TColor first = 0, second = 0, firstAfter = 0, secondAfter = 0;
+    uitest::TImage32 picture;
+    TScript script;
+    script.Steps = {[&] {
+                        const uitest::TImage32 image = uitest::CaptureWindow(f.Wnd());
+                        first = f.ItemFaceOf(image, 0);
+                        second = f.ItemFaceOf(image, 1);
+                        Key(VK_RIGHT);
+                    },
+                    [&] {
+                        picture = uitest::CaptureWindow(f.Wnd());
+                        firstAfter = f.ItemFaceOf(picture, 0);
+                        secondAfter = f.ItemFaceOf(picture, 1);
+                        EndMenu();
+                    }};
+    script.Run([] { Key(VK_F10); });
+    EXPECT_EQ(first, MenuHotFace);
+    EXPECT_EQ(second, ItemFace);
+    EXPECT_EQ(firstAfter, ItemFace);
+    EXPECT_EQ(secondAfter, MenuHotFace);
+    uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-menu-line.png").wstring()), picture);
+    EXPECT_TRUE(f.Clicked.empty());
+}
+
+TEST_F(MenuLine, AClickDropsTheSkinnedListAndItsItemWorks) {
+    LineForm f;
+    const vcl::TRect file = f.ItemRect(0);
+    RECT w{};
+    GetWindowRect(f.Wnd(), &w);
+    vcl::TColor hot = 0, listFace = 0;
+    std::size_t adapters = 0;
+    TScript script;
+    script.Steps = {[&] {
+                        const uitest::TImage32 image = uitest::CaptureWindow(f.Wnd());
+                        hot = f.ItemFaceOf(image, 0);
+                        const std::vector<HWND> lists = MenuWindows();
+                        if (!lists.empty()) {
+                            const uitest::TImage32 list = uitest::CaptureWindow(lists.front());
+                            listFace = ColorAt(list, list.Width - 8, 6);
+                            uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-menu-line-list.png").wstring()),
+                                             list);
+                        }
+                        adapters = LiveMenuAdapterCount();
+                        Key(VK_DOWN);
+                    },
+                    [&] { Key(VK_RETURN); }};
+    script.Run([&] {
+        SetCursorPos(w.left + file.Left + 6, w.top + file.Top + 4);
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, input, sizeof(INPUT));
+    });
+    EXPECT_EQ(hot, MenuHotFace);
+    EXPECT_EQ(listFace, ItemFace);
+    EXPECT_EQ(adapters, 1u);
+    EXPECT_EQ(f.Clicked, std::vector<std::string>{"&Open"});
+    ParkCursor();
+}
+
+TEST_F(MenuLine, TheCaptionsAcceleratorAndAlignment) {
+    LineForm f;
+    const vcl::TRect r = f.ItemRect(0);
+    vcl::TBitmap target;
+    target.SetPixelFormat(vcl::pf32bit);
+    target.SetSize(160, r.Bottom);
+    // The caption's ink (the line's font colour) drawn over the item's width.
+    const auto ink = [&](vcl::TOwnerDrawState State) {
+        target.Canvas()->Brush()->SetColor(vcl::clWhite);
+        target.Canvas()->FillRect(vcl::Rect(0, 0, 160, r.Bottom));
+        Painter().SkinDrawMenuLineItem(f.Top[0], target.Canvas(), vcl::Rect(0, r.Top, 160, r.Bottom), State);
+        InkBox box{160, r.Bottom, -1, -1, 0};
+        for (int y = 0; y < r.Bottom; ++y)
+            for (int x = 0; x < 160; ++x)
+                if (GetPixel(target.Canvas()->Handle(), x, y) == 0x101010)
+                    box = {std::min(box.Left, x), 0, std::max(box.Right, x + 1), 0, box.Count + 1};
+        return box;
+    };
+    const InkBox withPrefix = ink({}), noPrefix = ink({vcl::odNoAccel});
+    EXPECT_GT(withPrefix.Count, noPrefix.Count) << "the underlined F";
+    EXPECT_GT(noPrefix.Left, 40) << "centred";
+    Painter().Alignment = vcl::taRightJustify;
+    const InkBox right = ink({vcl::odNoAccel});
+    EXPECT_GT(right.Left, noPrefix.Left);
+    EXPECT_GE(right.Right, 160 - Painter().Margin - 2);
+    Painter().Alignment = vcl::taLeftJustify;
+
+    // Without the provider's line (popups not skinned) nothing is drawn.
+    Manager->SetSkinnedPopups(false);
+    f.Redraw();
+    EXPECT_FALSE(f.P->MenuLineBmp);
+    EXPECT_EQ(ink({}).Count, 0);
+}
+
+TEST_F(MenuLine, ManyRepaintsLeaveNoHandleBehind) {
+    LineForm f;
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 100; ++i) f.Redraw();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+}
+
+} // namespace
+} // namespace skin::test
