@@ -72,6 +72,8 @@ void TvlDialogWnd::SetDefaultSection() {
     // sample), not a face over ours.
     SuppressPaint = false;
     CaptionSection = TitleSection = -1;
+    if (!SystemMenu) SystemMenu = std::make_unique<TvlSystemMenu>(nullptr, *this);
+    SystemMenu->UpdateItems();
     if (SkinData) SkinData->Updating = true;
     const ULONG_PTR classStyle = GetClassLongPtrW(Handle, GCL_STYLE);
     if (classStyle & CS_SAVEBITS) SetClassLongPtrW(Handle, GCL_STYLE, static_cast<LONG_PTR>(classStyle & ~CS_SAVEBITS));
@@ -91,6 +93,7 @@ void TvlDialogWnd::AnalyseWindow() {
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
         FrameFont.Reset(CreateFontIndirectW(&metrics.lfCaptionFont));
     Analysed = true;
+    if (SystemMenu) SystemMenu->UpdateItems();
     // The system draws and tests no buttons of its own while we serve.
     if (Style & WS_SYSMENU) SetWindowLongPtrW(Handle, GWL_STYLE, static_cast<LONG_PTR>(Style & ~WS_SYSMENU));
     WindowText = GetWindowTextOf(Handle);
@@ -246,6 +249,12 @@ void TvlDialogWnd::StyleChanged(WPARAM Which, const STYLESTRUCT &Change) {
     NeedRegion = true;
 }
 
+void TvlDialogWnd::PopupSystemMenu(vcl::TPoint Screen) {
+    if (!SystemMenu || !HasSysMenu()) return;
+    // The menu's own loop runs here: the dialog may be gone after it.
+    SystemMenu->ShowAt(Screen.X, Screen.Y, SkinManager);
+}
+
 // ------------------------------------------------------------ animations
 
 vcl::TBitmap *TvlDialogWnd::FrameImage() const {
@@ -343,9 +352,10 @@ void TvlDialogWnd::NcButtonDown(vcl::TMessage &Message) {
     }
     if (code == dhSysMenu) {
         SetHotButton(0, true);
-        // The skinned system menu of dialogs is not there yet: the window's
-        // own procedure has the press.
-        PassOn(Message);
+        RECT wr{};
+        GetWindowRect(Handle, &wr);
+        PopupSystemMenu({wr.left + BorderWidth(), wr.top + BorderWidth() + GetSystemMetrics(SM_CYSMICON)});
+        Message.Result = 0;
         return;
     }
     if (IsButtonCode(code)) {
@@ -387,10 +397,13 @@ void TvlDialogWnd::ButtonUp(vcl::TMessage &Message, int Code) {
         case dhMaxButton:
             if (IsIconic(Handle) && !ButtonRules().CanMaximize()) break;
             SendMessageW(Handle, WM_SYSCOMMAND, IsZoomed(Handle) ? SC_RESTORE : SC_MAXIMIZE, 0);
+            if (!alive.expired() && SystemMenu) SystemMenu->UpdateItems();
             break;
         case dhHelp:
             SendMessageW(Handle, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
-            if (!alive.expired() && IsWindow(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
+            if (alive.expired()) break;
+            if (SystemMenu) SystemMenu->UpdateItems();
+            if (IsWindow(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
             break;
         case dhClose:
             ButtonByCode(dhClose)->State = 0;
@@ -465,8 +478,10 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         }
         if (Message.WParam == HTCAPTION) {
             const TvlDialogButtonRules rules = ButtonRules();
-            if (rules.CanMaximize() || rules.CanRestore())
+            if (rules.CanMaximize() || rules.CanRestore()) {
                 SendMessageW(Handle, WM_SYSCOMMAND, IsZoomed(Handle) || IsIconic(Handle) ? SC_RESTORE : SC_MAXIMIZE, 0);
+                if (!alive.expired() && SystemMenu) SystemMenu->UpdateItems();
+            }
             Message.Result = 0;
             return true;
         }
@@ -484,8 +499,11 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         }
         return false;
     case WM_NCRBUTTONUP:
-        if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) SetHotButton(0, true);
-        return false;
+        if (Message.WParam != HTCAPTION && Message.WParam != HTSYSMENU) return false;
+        SetHotButton(0, true);
+        PopupSystemMenu(ScreenPointOf(Message.LParam));
+        Message.Result = 0;
+        return true;
     case WM_NCMOUSELEAVE:
     case WM_MOUSELEAVE:
         SetHotButton(0, true);

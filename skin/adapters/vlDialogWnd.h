@@ -26,6 +26,7 @@
 #include "vlDialogGeometry.h"
 #include "vlDialogRoutines.h"
 #include "vlScrollWnd.h"
+#include "vlSystemMenu.h"
 
 namespace vcl {
 class TBitmap;
@@ -46,7 +47,7 @@ struct TvlDialogButton {
     bool BigIcons = false;
 };
 
-class TvlDialogWnd : public TvlScrollWnd, public TvlAnimDialog {
+class TvlDialogWnd : public TvlScrollWnd, public TvlAnimDialog, public TvlSysMenuDialog {
 public:
     TvlDialogWnd();
     ~TvlDialogWnd() override;
@@ -99,6 +100,13 @@ public:
     // The skin section's main colour brush (one per adapter).
     HBRUSH DialogBrush();
 
+    // TvlSysMenuDialog: the dialog as its system menu sees it.
+    HWND SysMenuWindow() const override { return Handle && IsWindow(Handle) ? Handle : nullptr; }
+    LONG_PTR SysMenuStyle() const override { return static_cast<LONG_PTR>(Style); }
+    int SysMenuFrameKind() const override { return FrameKind; }
+    // The system menu shown at a screen point.
+    void PopupSystemMenu(vcl::TPoint Screen);
+
     // TvlAnimDialog: the dialog as the layered show and hide see it.
     HWND DialogWindow() const override { return Handle; }
     TsSkinManager *DialogManager() const override { return SkinManager; }
@@ -132,6 +140,7 @@ public:
     int TitleSection = -1;
     std::string TitleSectionName;
     std::vector<vcl::TRect> CornerRects;
+    std::unique_ptr<TvlSystemMenu> SystemMenu;
     // The cover prepared for a closing animation (taken by the hide).
     std::unique_ptr<vcl::TForm> SnapshotForm;
 

@@ -369,6 +369,47 @@ TEST_F(DialogWnd, ADragBlendsTheDialogAndEndsOpaqueWhereItWasDropped) {
     EXPECT_GE(*std::min_element(alphas.begin(), alphas.end()), 150);
 }
 
+TEST_F(DialogWnd, TheSystemMenuShowsOnTheIconAndOnARightClickAndCloses) {
+    OwnDialog d(FixedDialog(L"Nabidka"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(a->SystemMenu, nullptr);
+    {
+        MenuWatcher watcher([](HWND, HMENU) { MenuWatcher::Escape(); });
+        MouseTo(d.Window, Middle(a->IconRect()));
+        MouseButton(true);
+        MouseButton(false);
+        ASSERT_TRUE(uitest::PumpUntil([&] { return watcher.Count() == 1; }, std::chrono::seconds(3)));
+        Settle();
+        // A fixed dialog: Move and Close work, the sizing commands do not.
+        std::vector<std::string> working;
+        for (const ShownItem &item : watcher.Items())
+            if (!item.Text.empty() && !item.Grayed) working.push_back(Plain(item.Text));
+        EXPECT_NE(std::find(working.begin(), working.end(), "Close"), working.end());
+        EXPECT_NE(std::find(working.begin(), working.end(), "Move"), working.end());
+        EXPECT_EQ(std::find(working.begin(), working.end(), "Maximize"), working.end());
+        const RECT shown = watcher.Rect();
+        RECT w{};
+        GetWindowRect(d.Window, &w);
+        EXPECT_EQ(shown.left, w.left + a->BorderWidth());
+    }
+    EXPECT_EQ(OwnDialogState::SysCloses, 0);
+    MenuWatcher closer([](HWND, HMENU Menu) { MenuWatcher::ClickItemNamed(Menu, "Close"); });
+    const vcl::TPoint caption{a->BorderWidth() + 60, a->FrameTopHeight() / 2};
+    MouseTo(d.Window, caption);
+    INPUT right[2] = {};
+    right[0].type = right[1].type = INPUT_MOUSE;
+    right[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    right[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, right, sizeof(INPUT));
+    ASSERT_TRUE(uitest::PumpUntil([&] { return closer.Count() == 1 && OwnDialogState::SysCloses == 1; },
+                                  std::chrono::seconds(3)));
+    const RECT shown = closer.Rect();
+    RECT w{};
+    GetWindowRect(d.Window, &w);
+    EXPECT_EQ(shown.left, w.left + caption.X);
+}
+
 TEST_F(DialogWnd, HandlesStayFlatOverOwnDialogs) {
     ExpectFlatHandleCounts([] {
         OwnDialog d(SizeableDialog(), nullptr, false);
