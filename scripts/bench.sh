@@ -24,6 +24,7 @@
 #
 #   scripts/bench.sh menus [rounds]       (bench/skin/adapters/menu-bench.sh)
 #   scripts/bench.sh scrolling [rounds]   (bench/skin/adapters/scroll-bars-bench.sh)
+#   scripts/bench.sh adaptersform [rounds] (bench/skin/adapters/adapters-form-bench.sh)
 #   scripts/bench.sh animations [rounds]  (bench/skin/forms/form-animations-bench.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,6 +36,7 @@ case $area in
   skinload) ./scripts/setup.sh; exec bench/skin/manager/skin-load-bench.sh "$@" ;;
   menus) ./scripts/setup.sh; exec bench/skin/adapters/menu-bench.sh "$@" ;;
   scrolling) ./scripts/setup.sh; exec bench/skin/adapters/scroll-bars-bench.sh "$@" ;;
+  adaptersform) ./scripts/setup.sh; exec bench/skin/adapters/adapters-form-bench.sh "$@" ;;
   animations) ./scripts/setup.sh; exec bench/skin/forms/form-animations-bench.sh "$@" ;;
   # Programs (CMake targets) and their folders under build/bench.
   skin) programs=(SkinGraphicsBench:bench/skin/graphics PngDecodeBench:bench/skin/png) ;;

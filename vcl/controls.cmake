@@ -11,6 +11,8 @@ if(WIN32)
     ControlCanvas.cpp
     Forms.cpp
     StdCtrls.cpp
+    StaticText.cpp
+    Panels.cpp
     ScrollBar.cpp
     ComboBox.cpp
     ComCtrls.cpp
@@ -18,6 +20,10 @@ if(WIN32)
     ExtCtrls.cpp
     HintWindow.cpp
     Menus.cpp
-    Dialogs.cpp)
+    Dialogs.cpp
+    Buttons.cpp
+    CheckBoxes.cpp
+    UpDown.cpp)
+  target_sources(vcl PRIVATE StatusBar.cpp Tabs.cpp ToolBar.cpp)
   target_link_libraries(vcl PUBLIC comctl32)
 endif()

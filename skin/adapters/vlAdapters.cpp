@@ -17,6 +17,17 @@
 #include "vlSBWnd.h"
 #include "vlVirtualTreeWnd.h"
 #include "vlScrollWnd.h"
+#include "vlContainerWnd.h"
+#include "vlPanelWnd.h"
+#include "vlStaticWnd.h"
+#include "vlBitBtnWnd.h"
+#include "vlCheckBoxWnd.h"
+#include "vlSpeedButton.h"
+#include "vlSpinWnd.h"
+#include "vcl/Buttons.h"
+#include "vlStatusBarWnd.h"
+#include "vlTabWnd.h"
+#include "vlToolBarWnd.h"
 
 namespace skin {
 
@@ -54,8 +65,29 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     case tpGrid: return AsWindowAdapter(NewAdapter<TvlGridWnd>(Window, nullptr, Manager, Params, true));
     case tpGridEh: return AsWindowAdapter(NewAdapter<TvlGridEhWnd>(Window, nullptr, Manager, Params, true));
     case tpScrollBar: return NewAdapter<TvlSBWnd>(Window, nullptr, Manager, Params);
+    case tpGroupBox: return NewAdapter<TvlGroupBoxWnd>(Window, nullptr, Manager, Params);
+    case tpPanel: return NewAdapter<TvlPanelWnd>(Window, nullptr, Manager, Params);
+    case tpStaticText: return NewAdapter<TvlStaticTextWnd>(Window, nullptr, Manager, Params);
+    case tpScrollControl: return AsWindowAdapter(NewAdapter<TvlScrollBoxWnd>(Window, nullptr, Manager, Params, true));
+    case tpNativePaint: return AsWindowAdapter(NewAdapter<TvlNativePaint>(Window, nullptr, Manager, Params, true));
+    case tpBitBtn: return NewAdapter<TvlBitBtnWnd>(Window, nullptr, Manager, Params);
+    case tpCheckBox: return NewAdapter<TvlCheckBoxWnd>(Window, nullptr, Manager, Params);
+    case tpUpDown: return NewAdapter<TvlSpinWnd>(Window, nullptr, Manager, Params);
+    case tpStatusBar: return NewAdapter<TvlStatusBarWnd>(Window, nullptr, Manager, Params);
+    case tpTabControl: return NewAdapter<TvlTabControlWnd>(Window, nullptr, Manager, Params);
+    case tpPageControl: return NewAdapter<TvlPageControlWnd>(Window, nullptr, Manager, Params);
+    case tpToolBar: return NewAdapter<TvlToolBarVCLWnd>(Window, nullptr, Manager, Params);
     default: return nullptr;
     }
+}
+
+std::unique_ptr<TvlGraphicHandler> TvlAdapterClasses::CreateGraphicHandler(int Kind, vcl::TControl *Control,
+                                                                          const TvlSkinParams &Params,
+                                                                          TsSkinManager *Manager) {
+    auto *button = dynamic_cast<vcl::TSpeedButton *>(Control);
+    if (Kind != tpSpeedButton || !button) return nullptr;
+    return std::make_unique<TvlSpeedButtonHandler>(button, Params.SkinSection.empty() ? "SPEEDBUTTON" : Params.SkinSection,
+                                                   Manager, nullptr);
 }
 
 std::unique_ptr<TvlScrollAdapter> TvlAdapterClasses::CreateScrollAdapter(HWND Window, const TvlSkinParams &Params,
@@ -93,6 +125,7 @@ void FinalizeAdaptersModule() {
     if (module.StartCount == 0 || --module.StartCount > 0) return;
     UnregisterService(static_cast<TvlSkinableMenusFactory &>(SkinableMenusMaker()));
     FreeMenuAdapters(true);
+    FreePageAdapters();
     FinalizeDialsModule();
     UnregisterService(static_cast<TvlAdapterFactory &>(module.Factory));
     FinalizeSBUtils();

@@ -21,6 +21,19 @@ inline constexpr int tpWWEdit = 10;
 inline constexpr int tpGridEh = 11;
 inline constexpr int tpVirtualTree = 12;
 inline constexpr int tpScrollBar = 20;
+inline constexpr int tpGroupBox = 6;
+inline constexpr int tpPanel = 8;
+inline constexpr int tpScrollControl = 18;
+inline constexpr int tpStaticText = 21;
+inline constexpr int tpNativePaint = 22;
+inline constexpr int tpBitBtn = 2;
+inline constexpr int tpCheckBox = 3;
+inline constexpr int tpSpeedButton = 17;
+inline constexpr int tpUpDown = 19;
+inline constexpr int tpPageControl = 13;
+inline constexpr int tpTabControl = 14;
+inline constexpr int tpToolBar = 15;
+inline constexpr int tpStatusBar = 16;
 
 // The adapters by control kind (the index of the ThirdParty list that named
 // the window's class). Kinds whose adapter does not exist yet get none.
@@ -28,6 +41,10 @@ class TvlAdapterClasses : public TvlAdapterFactory {
 public:
     std::unique_ptr<TvlWindowAdapter> CreateAdapter(int Kind, HWND Window, const TvlSkinParams &Params,
                                                     TsSkinManager *Manager) override;
+    // A TvlSpeedButtonHandler for a TSpeedButton of the SpeedButton kind.
+    std::unique_ptr<TvlGraphicHandler> CreateGraphicHandler(int Kind, vcl::TControl *Control,
+                                                            const TvlSkinParams &Params,
+                                                            TsSkinManager *Manager) override;
     // A TvlScrollWnd on the form's window, sharing the form's skin data.
     std::unique_ptr<TvlScrollAdapter> CreateScrollAdapter(HWND Window, const TvlSkinParams &Params,
                                                           TsSkinManager *Manager, TsCommonData *SkinData) override;

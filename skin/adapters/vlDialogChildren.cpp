@@ -6,6 +6,10 @@
 
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinCommands.h"
+#include "skin/manager/sSkinManager.h"
+#include "vcl/Controls.h"
+#include "vcl/Graphics.h"
+#include "vcl/StdCtrls.h"
 #include "vlBtnWnd.h"
 #include "vlComboWnd.h"
 #include "vlEditWnd.h"
@@ -79,6 +83,24 @@ TvlDialogChildFacts FactsOf(HWND Window, const std::string &LowerName) {
     return facts;
 }
 
+// A class-library panel inside a dialog: its labels take the skin's font
+// colour over a see-through background, its windowed children get adapters
+// of their own (the panel's procedure never tells them of the skin), and the
+// panel takes the skin's main colour.
+void ApplyPanelExtras(TvlDialogChildHost &Host, vcl::TWinControl &Panel) {
+    TsSkinManager *manager = Host.ChildSkinManager();
+    for (int i = 0; i < Panel.ControlCount(); ++i) {
+        vcl::TControl *child = Panel.Controls(i);
+        if (auto *label = dynamic_cast<vcl::TCustomLabel *>(child)) {
+            if (manager) label->Font()->SetColor(manager->GetMainFontColor());
+            label->SetTransparent(true);
+        } else if (auto *windowed = dynamic_cast<vcl::TWinControl *>(child)) {
+            if (windowed->HandleAllocated()) CreateDialogChildAdapters(Host, windowed->WindowHandle());
+        }
+    }
+    if (manager) Panel.SetColor(manager->GetMainColor());
+}
+
 } // namespace
 
 bool CreateDialogChildAdapters(TvlDialogChildHost &Host, HWND Window) {
@@ -94,6 +116,9 @@ bool CreateDialogChildAdapters(TvlDialogChildHost &Host, HWND Window) {
     if (choice.ClearsSuppressPaint) Host.ClearSuppressPaint();
     TvlSkinParams params;
     params.SkinSection = choice.Section;
+    // The two panels of the class library are served through their control.
+    vcl::TWinControl *panel = choice.PanelExtras || choice.SilentPanelExtras ? vcl::FindControl(Window) : nullptr;
+    params.Control = panel;
     const bool repaint = choice.RepaintFromCache ? !Host.DialogCacheEmpty() : true;
     std::unique_ptr<TvlMainWnd> adapter;
     {
@@ -104,6 +129,7 @@ bool CreateDialogChildAdapters(TvlDialogChildHost &Host, HWND Window) {
     if (choice.KeepTheme) adapter->KeepTheme = true;
     RefreshGeometry(*adapter);
     Host.AddChildAdapter(std::move(adapter));
+    if (panel && choice.PanelExtras) ApplyPanelExtras(Host, *panel);
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "skin/manager/vlStateAnimation.h"
 #include "vlMenuAdapters.h"
 #include "vcl/Forms.h"
+#include "vlDialogWnd.h"
 
 namespace skin {
 
@@ -34,7 +35,10 @@ public:
 
     // A form has no dialog adapter: its broadcasts reach it through the
     // registry of skinned forms.
-    HWND DialogWindow() const override { return nullptr; }
+    // A dialog's: its window while its adapter serves it.
+    HWND DialogWindow() const override {
+        return FProvider && FProvider->DialogAdapter() ? FProvider->Window() : nullptr;
+    }
     TvlProvider *Provider() const { return FProvider; }
     // The provider is going by itself and takes this entry out.
     void Release() { FProvider = nullptr; }
@@ -125,6 +129,7 @@ TvlProvider::~TvlProvider() {
 
 HWND TvlProvider::Window() const {
     if (FForm) return FForm->HandleAllocated() ? FForm->WindowHandle() : nullptr;
+    if (FDialogAdapter && FDialogAdapter->Destroyed()) return nullptr;
     return FWindow;
 }
 
@@ -190,6 +195,13 @@ vcl::TCustomForm *FindFormOfWindow(HWND Window) {
     return nullptr;
 }
 
+void ForEachHookedProvider(const std::function<void(TvlProvider &Provider)> &Proc) {
+    ForEachHookedDialog([&](TvlHookedDialog &Dialog) {
+        if (const auto *entry = dynamic_cast<const TvlHookedProvider *>(&Dialog); entry && entry->Provider())
+            Proc(*entry->Provider());
+    });
+}
+
 // ------------------------------------------------------------ attaching
 
 void AttachSkinToWindow(HWND Window) {
@@ -199,8 +211,10 @@ void AttachSkinToWindow(HWND Window) {
     const LONG_PTR style = GetWindowLongPtrW(Window, GWL_STYLE);
     if ((style & WS_POPUP) && !(style & WS_BORDER)) return;
     if (FindDialogProvider(Window)) return;
-    if (vcl::TCustomForm *form = FindFormOfWindow(Window)) AttachToFoundForm(*manager, *form, className);
-    // A window of no form (a system dialog among them) keeps its own drawing.
+    if (vcl::TCustomForm *form = FindFormOfWindow(Window))
+        AttachToFoundForm(*manager, *form, className);
+    else
+        AttachSystemDialog(Window, className);
 }
 
 // ------------------------------------------------------------ module
@@ -214,6 +228,7 @@ void FinalizeDialsModule() {
     if (StartupCount == 0 || --StartupCount > 0) return;
     Dials().FreeMenuAdapters();
     ClearHookedDialogs();
+    FreeDialogReleaseWindow();
     UnregisterService(Dials());
 }
 

@@ -9,10 +9,14 @@
 // skins it like any form; a provider that the form makes for itself later
 // takes over from that one.
 //
-// The system's popup-menu windows get their adapters from the hook
-// (vlMenuAdapters.h). System dialogs ("#32770") are seen by the hook but
-// left to draw themselves: their window adapters do not exist yet. Forms of this class library are never MDI forms, so there are
-// no MDI children to serve with the parent.
+// A system dialog ("#32770") gets a TvlProvider of its own (owned by no
+// component) with a TvlDialogWnd for its window and one adapter per child
+// window that has one (vlDialogChildren.h); it is freed once the dialog's
+// window is gone, from a message posted to a window of this module, never
+// inside the dialog's own procedure. The system's popup-menu windows get
+// their adapters from the hook (vlMenuAdapters.h). Forms of this class
+// library are never MDI forms, so there are no MDI children to serve with
+// the parent.
 //
 // Lifetimes: a form's TvlProvider and its form provider are components of
 // the form and go with it. The manager's hooked-dialog list holds one entry
@@ -24,8 +28,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "vcl/Component.h"
+#include "vlDialogChildren.h"
 
 namespace vcl {
 class TCustomForm;
@@ -35,9 +44,11 @@ namespace skin {
 
 class TsSkinProvider;
 class TvlHookedProvider;
+class TvlDialogWnd;
+class TvlMainWnd;
 
 // The record of one window that the window-creation hook skinned.
-class TvlProvider : public vcl::TComponent {
+class TvlProvider : public vcl::TComponent, public TvlDialogChildHost {
     VCL_CLASS(TvlProvider, vcl::TComponent)
 public:
     // A form's provider is owned by that form.
@@ -49,7 +60,26 @@ public:
     // and has the form drawn anew with it.
     void AttachToForm(vcl::TCustomForm *Form);
 
-    // The skinned window: the served form's window while it has one.
+    // Gives a system dialog its adapter and its children theirs, and tells
+    // it the skin is applied: false when that failed (the provider is then
+    // listed nowhere). True without an adapter when no skin is active.
+    bool AttachToDialog(HWND Window);
+    // The dialog's child windows that have no adapter yet get theirs.
+    void AdaptChildren();
+    TvlDialogWnd *DialogAdapter() const { return FDialogAdapter.get(); }
+    std::size_t ChildAdapterCount() const { return FChildAdapters.size(); }
+    // The provider served the dialog whose window was Window, and that
+    // window is destroyed.
+    bool ServedClosedDialog(HWND Window) const;
+
+    // TvlDialogChildHost.
+    void AddChildAdapter(std::unique_ptr<TvlMainWnd> Adapter) override;
+    TsSkinManager *ChildSkinManager() const override;
+    bool DialogCacheEmpty() const override;
+    void ClearSuppressPaint() override;
+
+    // The skinned window: the served form's window while it has one, the
+    // dialog's until its window is destroyed.
     HWND Window() const;
     // The served form; null for a provider that serves none.
     vcl::TCustomForm *Form() const { return FForm; }
@@ -68,6 +98,9 @@ private:
     vcl::TCustomForm *FForm = nullptr;           // not owned: the form owns this record
     TsSkinProvider *FFormProvider = nullptr;     // not owned: the form owns it
     TvlHookedProvider *FEntry = nullptr;         // not owned: the hooked-dialog list owns it
+    // A dialog's (freed in this order: the children first).
+    std::unique_ptr<TvlDialogWnd> FDialogAdapter;
+    std::vector<std::unique_ptr<TvlMainWnd>> FChildAdapters;
 };
 
 // Enters the provider in the manager's hooked-dialog list (once).
@@ -83,6 +116,26 @@ TvlProvider *FindDialogProvider(HWND Window);
 // The form whose window is Window, among the screen's forms that have a
 // window and are not being destroyed, the newest first; null when none.
 vcl::TCustomForm *FindFormOfWindow(HWND Window);
+
+// How many skinned system dialogs may be visible at once before another
+// one is skinned only when it holds a tool bar.
+inline constexpr int MaxHookedDialogs = 2;
+// The visible system dialogs that the hook skinned.
+int CountVisibleHookedDialogs();
+// Window has a descendant whose lower-case class name is Name.
+bool HasDescendantOfClass(HWND Window, const std::string &LowerCaseName);
+// Frees the provider of the dialog whose window was Window once the
+// message reaches a window of this module; nothing when it is gone
+// meanwhile (the hooks removed).
+void PostDialogRelease(HWND Window);
+// The hook's branch for a window of no form: a top-level system dialog gets
+// its provider when the rules, the count of visible dialogs and the
+// manager's OnSysDlgInit allow it.
+void AttachSystemDialog(HWND Window, const std::string &ClassName);
+// Proc for each listed provider, in the list's order.
+void ForEachHookedProvider(const std::function<void(TvlProvider &Provider)> &Proc);
+// The window that takes the posted releases goes (the module's end).
+void FreeDialogReleaseWindow();
 
 // The class of the class library's message forms.
 inline constexpr const char *MessageFormClass = "TMessageForm";

@@ -61,6 +61,15 @@ vcl::TPoint TvlMDIWnd::OffsetInCache() const {
     return p;
 }
 
+bool TvlMDIWnd::FormSizeChanged() {
+    RECT r{};
+    GetWindowRect(FormWindow(Form), &r);
+    const vcl::TSize size{r.right - r.left, r.bottom - r.top};
+    const bool changed = size.cx != LastFormSize.cx || size.cy != LastFormSize.cy;
+    LastFormSize = size;
+    return changed;
+}
+
 bool TvlMDIWnd::ChildMaximized() const {
     BOOL maximized = FALSE;
     const auto active = reinterpret_cast<HWND>(SendMessageW(Handle, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
@@ -192,6 +201,10 @@ void TvlMDIWnd::HandleMessage(vcl::TMessage &Message) {
             ThumbScroll(Message);
             return;
         }
+        // Only thumb codes carry a position. A client that reads the whole
+        // word as the code (Wine's) takes an end of scroll with the engine's
+        // position in it for an unknown code and scrolls back to the top.
+        if (LOWORD(Message.WParam) != SB_THUMBPOSITION) Message.WParam = LOWORD(Message.WParam);
         break;
     case WM_MDICREATE:
         PassOn(Message);
@@ -239,13 +252,19 @@ void TvlMDIWnd::HandleMessage(vcl::TMessage &Message) {
             return;
         }
         break;
-    case WM_WINDOWPOSCHANGING: FormData->BGChanged = true; break;
+    case WM_WINDOWPOSCHANGING:
+        FollowsForm = FormSizeChanged();
+        if (!FollowsForm) FormData->BGChanged = true;
+        break;
     default: break;
     }
     TvlBaseWnd::HandleMessage(Message);
     if (alive.expired() || Destroyed()) return;
     switch (Message.Msg) {
-    case WM_WINDOWPOSCHANGED: RedrawWindow(FormWindow(Form), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME); break;
+    case WM_WINDOWPOSCHANGED:
+        if (!FollowsForm) RedrawWindow(FormWindow(Form), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+        FollowsForm = false;
+        break;
     case 0x3F:
     case WM_PARENTNOTIFY: {
         const LONG_PTR style = GetWindowLongPtrW(Handle, GWL_STYLE);

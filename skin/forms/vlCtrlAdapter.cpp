@@ -101,6 +101,8 @@ void TvlCtrlAdapter::AdaptControls(vcl::TWinControl *Root) {
     // its window is walked into, the walk below being its own.
     const auto visit = [this](vcl::TControl *Control) {
         if (!Control) return;
+        if (!dynamic_cast<vcl::TWinControl *>(Control) && !dynamic_cast<vcl::TCustomLabel *>(Control))
+            AddGraphicHandler(Control);
         if (AcceptControl(Control)) {
             if (auto *windowed = dynamic_cast<vcl::TWinControl *>(Control))
                 AddNewItem(windowed, {});
@@ -160,7 +162,30 @@ void TvlCtrlAdapter::AddNewItem(vcl::TWinControl *Control, const std::string &Sk
     if (!item->Adapter) Items.pop_back();
 }
 
+void TvlCtrlAdapter::AddGraphicHandler(vcl::TControl *Control) {
+    if (!Provider->AllowSkin3rdParty() || !Control || Unskinnable(Control) || !Control->Parent() || HandlerOf(Control) ||
+        Handled(Control))
+        return;
+    TsSkinManager *manager = Provider->SkinData()->GetSkinManager();
+    if (!manager) return;
+    const int kind = KindOf(*Provider, *manager, Control->ClassName());
+    if (kind < 0) return;
+    TvlSkinParams params;
+    if (!AskEvents(*Provider, Control, {}, params)) return;
+    if (auto handler = AdapterFactory().CreateGraphicHandler(kind, Control, params, manager))
+        GraphicHandlers.push_back(std::move(handler));
+}
+
+TvlGraphicHandler *TvlCtrlAdapter::HandlerOf(const vcl::TControl *Control) const {
+    for (const auto &handler : GraphicHandlers)
+        if (handler->HandledControl() == Control) return handler.get();
+    return nullptr;
+}
+
 void TvlCtrlAdapter::PassMessage(const vcl::TMessage &Message) {
+    for (std::size_t i = 0; i < GraphicHandlers.size(); ++i)
+        if (vcl::TControl *control = GraphicHandlers[i]->HandledControl())
+            control->Perform(Message.Msg, Message.WParam, Message.LParam);
     // A receiver may free items meanwhile: the count is read on every step.
     for (std::size_t i = 0; i < Items.size(); ++i) {
         TvlAdapterItem &item = *Items[i];
@@ -172,12 +197,16 @@ void TvlCtrlAdapter::PassMessage(const vcl::TMessage &Message) {
 void TvlCtrlAdapter::Purge() {
     Items.erase(std::remove_if(Items.begin(), Items.end(), [](const auto &item) { return !Alive(*item); }),
                 Items.end());
+    GraphicHandlers.erase(std::remove_if(GraphicHandlers.begin(), GraphicHandlers.end(),
+                                         [](const auto &handler) { return !handler->HandledControl(); }),
+                          GraphicHandlers.end());
 }
 
 void TvlCtrlAdapter::Clear() {
     if (ClearRunning) return;
     ClearRunning = true;
     while (!Items.empty()) Items.pop_back();
+    while (!GraphicHandlers.empty()) GraphicHandlers.pop_back();
     ClearRunning = false;
 }
 

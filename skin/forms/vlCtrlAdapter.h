@@ -4,7 +4,9 @@
 // ThirdParty lists the window adapter of that list's kind, made by the
 // adapter factory that the adapters layer registers (sSkinServices.h; with
 // none registered no control gets one). Labels get no adapter: they take
-// the skin's font colour (TsSkinProvider::SkinLabel). Windows only.
+// the skin's font colour (TsSkinProvider::SkinLabel). A control without a
+// window whose class stands in a list gets the factory's graphic handler
+// of that kind instead (a speed button). Windows only.
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,8 +65,15 @@ public:
     // The item of Control; null when none.
     TvlAdapterItem *ItemOf(const vcl::TWinControl *Control) const;
 
+    // Gives a control without a window whose class stands in a ThirdParty
+    // list (a speed button) the factory's handler of that kind.
+    void AddGraphicHandler(vcl::TControl *Control);
+    // The handler serving Control; null when none.
+    TvlGraphicHandler *HandlerOf(const vcl::TControl *Control) const;
+
     bool Walking = false;
     std::vector<std::unique_ptr<TvlAdapterItem>> Items;
+    std::vector<std::unique_ptr<TvlGraphicHandler>> GraphicHandlers;
     TsSkinProvider *Provider;  // not owned: the owner
 };
 

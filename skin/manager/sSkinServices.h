@@ -184,6 +184,15 @@ struct TvlSkinParams {
     int HorzButtonsSize = -1;
 };
 
+// A handler that skins a control without a window (a speed button) by
+// taking over its WindowProc; freed by the form's control adapter.
+class TvlGraphicHandler {
+public:
+    virtual ~TvlGraphicHandler() = default;
+    // The control served; null once it is gone or was given back.
+    virtual vcl::TControl *HandledControl() const = 0;
+};
+
 // Makes the window adapter of a control kind (the index of the ThirdParty
 // list that named the window's class) for a window.
 class TvlAdapterFactory {
@@ -204,6 +213,13 @@ public:
                                                                      TsSkinManager *Manager,
                                                                      TvlFormProvider *Provider) {
         return (void)Window, (void)Params, (void)Manager, (void)Provider, nullptr;
+    }
+    // The handler of a control kind for a control without a window; null
+    // when the kind has none.
+    virtual std::unique_ptr<TvlGraphicHandler> CreateGraphicHandler(int Kind, vcl::TControl *Control,
+                                                                    const TvlSkinParams &Params,
+                                                                    TsSkinManager *Manager) {
+        return (void)Kind, (void)Control, (void)Params, (void)Manager, nullptr;
     }
 };
 TvlAdapterFactory &AdapterFactory();

@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include <chrono>
+
 #include "GridTestControl.h"
-#include "ScrollBarsTestSupport.h"
 #include "skin/adapters/vlAdapters.h"
+#include "skin/adapters/vlBtnWnd.h"
 #include "skin/adapters/vlComboWnd.h"
 #include "skin/adapters/vlEditWnd.h"
 #include "skin/adapters/vlGridWnd.h"
@@ -18,6 +20,23 @@
 #include "vcl/WideText.h"
 
 namespace skin::test {
+
+namespace {
+
+// The thread's messages for a while.
+void Pump(std::chrono::milliseconds Time) {
+    const auto end = std::chrono::steady_clock::now() + Time;
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    } while (std::chrono::steady_clock::now() < end);
+}
+
+} // namespace
 
 HWND AllControlsForm::Entry::Window() const { return Control ? Control->Handle() : Plain; }
 
@@ -77,7 +96,7 @@ void AllControlsForm::ListClass(int Kind, const std::string &ClassName) {
 void AllControlsForm::AdaptPlainWindows() {
     FPlainAdapters.clear();
     for (const Plain &p : FPlain)
-        FPlainAdapters.push_back(AdapterFactory().CreateAdapter(p.Kind, p.Window, ParamsFor(nullptr), &FManager));
+        FPlainAdapters.push_back(AdapterFactory().CreateAdapter(p.Kind, p.Window, TvlSkinParams{}, &FManager));
 }
 
 void AllControlsForm::FreePlainWindowAdapters() { FPlainAdapters.clear(); }
@@ -85,7 +104,7 @@ void AllControlsForm::FreePlainWindowAdapters() { FPlainAdapters.clear(); }
 void AllControlsForm::Redraw() const {
     RedrawWindow(FForm->WindowHandle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpFor(std::chrono::milliseconds(100));
+    Pump(std::chrono::milliseconds(100));
 }
 
 // ------------------------------------------------------------------ families

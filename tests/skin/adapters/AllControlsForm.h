@@ -6,7 +6,7 @@
 // adapter class that is to serve it. Class-library controls are adapted by
 // the form provider (its ThirdParty lists name their classes); plain
 // windows get their adapter from the factory by kind, as the window hook
-// would give them. Windows only.
+// would give them. Windows only; the benchmarks use it too.
 #include <windows.h>
 
 #include <functional>

@@ -79,7 +79,7 @@ TEST_F(ButtonAdapter, FactoryGivesTheButtonKindItsAdapterAndNoneToKindsThatHaveN
     EXPECT_EQ(reinterpret_cast<TvlWindowAdapter *>(SendSkinCommand(Window(), SC_QUERY_ADAPTER, 0)), Adapter.get());
     EXPECT_EQ(SendSkinCommand(Window(), SC_IS_HANDLED, 0), 1);
     EXPECT_TRUE(Button->ControlStyle().Contains(vcl::csOpaque));
-    EXPECT_EQ(AdapterFactory().CreateAdapter(6, Other->Handle(), ParamsFor(Other), Manager.get()), nullptr);  // GroupBox: none here
+    EXPECT_EQ(AdapterFactory().CreateAdapter(static_cast<int>(ThirdPartyKindCount), Other->Handle(), ParamsFor(Other), Manager.get()), nullptr);  // no such kind
 }
 
 TEST_F(ButtonAdapter, NormalStateShowsTheFaceAndTheCaptionCentred) {

@@ -15,176 +15,99 @@ TvlDialogChildChoice Choose(std::string_view Name, std::uint32_t Style = 0, std:
                             bool Visible = true, int Height = 20) {
     return ChooseDialogChildAdapter({Name, Style, ExStyle, Visible, Height});
 }
-
-bool NoExtras(const TvlDialogChildChoice &C) {
-    return !C.KeepTheme && !C.RepaintFromCache && !C.ClearsSuppressPaint && C.SpinKind == 0 && !C.PanelExtras &&
-           !C.SilentPanelExtras;
+// Extras as a string: K keep theme, R repaint from cache, S suppress paint
+// cleared, the spin kind, P and Q the two panels' extras.
+std::string Extras(const TvlDialogChildChoice &C) {
+    return std::string(C.KeepTheme ? "K" : "") + (C.RepaintFromCache ? "R" : "") + (C.ClearsSuppressPaint ? "S" : "") +
+           (C.SpinKind ? std::to_string(C.SpinKind) : "") + (C.PanelExtras ? "P" : "") +
+           (C.SilentPanelExtras ? "Q" : "");
 }
 
-TEST(DialogChildChoice, StaticsByTypeWithTheEdgeForIconsAndBitmapsWithAStaticEdge) {
+TEST(DialogChildChoice, StaticsAndButtonsAreDecidedOnTheirTypeNotOnBitMasks) {
+    // Higher bits (centring, notify, multi-line, tab stop) never change a type.
     for (std::uint32_t type = 0; type <= 0x12; ++type) {
         SCOPED_TRACE(type);
-        // Higher style bits (centring, notify, ellipsis) never change the type.
-        const std::uint32_t style = type | 0x100 | 0x200 | 0xC000;
-        const TvlDialogChildChoice plain = Choose("static", style);
-        const TvlDialogChildChoice edged = Choose("static", style, 0x20000);
-        EXPECT_TRUE(NoExtras(plain));
-        if (type == 0x03 || type == 0x0E) {
-            EXPECT_EQ(plain.Kind, Kind::Icon);
-            EXPECT_EQ(plain.Section, "");
-            EXPECT_EQ(edged.Kind, Kind::Edge);
-            EXPECT_EQ(edged.Section, "EDIT");
-        } else if (type == 0x05 || type == 0x06 || type == 0x0B || type == 0x0D || type == 0x0F) {
-            EXPECT_EQ(plain.Kind, Kind::None);
-            EXPECT_EQ(edged.Kind, Kind::None);
-        } else {
-            EXPECT_EQ(plain.Kind, Kind::Static);
-            EXPECT_EQ(plain.Section, "");
-            EXPECT_EQ(edged.Kind, Kind::Static);
-        }
+        const TvlDialogChildChoice plain = Choose("static", type | 0xC300), edged = Choose("static", type, 0x20000);
+        EXPECT_EQ(Extras(plain), "");
+        const bool picture = type == 0x03 || type == 0x0E;
+        const bool own = type == 0x05 || type == 0x06 || type == 0x0B || type == 0x0D || type == 0x0F;
+        EXPECT_EQ(plain.Kind, picture ? Kind::Icon : own ? Kind::None : Kind::Static);
+        EXPECT_EQ(edged.Kind, picture ? Kind::Edge : plain.Kind);
+        EXPECT_EQ(edged.Section, picture ? "EDIT" : "");
+        EXPECT_EQ(Choose("static", type, 0, false).Kind, plain.Kind);  // hidden statics too
     }
-    // The types the bit masks mistook: a simple static (a colour palette) and
-    // a black frame are not icons; a hidden static is still skinned.
-    EXPECT_EQ(Choose("static", 0x0B).Kind, Kind::None);
-    EXPECT_EQ(Choose("static", 0x07).Kind, Kind::Static);
-    EXPECT_EQ(Choose("static", 0x0C, 0, false).Kind, Kind::Static);
-}
-
-TEST(DialogChildChoice, ButtonsByTypeAndPicturePushButtonsLeftAlone) {
-    for (const char *name : {"button", "tbutton"}) {
+    for (const char *name : {"button", "tbutton"})
         for (std::uint32_t type = 0; type <= 0x0F; ++type) {
-            SCOPED_TRACE(std::string(name) + " " + std::to_string(type));
-            const TvlDialogChildChoice c = Choose(name, type | 0x10000 /*WS_TABSTOP*/ | 0x2000 /*multiline*/);
-            EXPECT_TRUE(NoExtras(c));
-            switch (type) {
-            case 0: case 1: case 8:
+            SCOPED_TRACE(std::string(name) + std::to_string(type));
+            const TvlDialogChildChoice c = Choose(name, type | 0x12000), picture = Choose(name, type | 0x80);
+            EXPECT_EQ(Extras(c), "");
+            if (type == 0 || type == 1 || type == 8) {
                 EXPECT_EQ(c.Kind, Kind::Button);
-                EXPECT_EQ(c.Section, "");
-                EXPECT_EQ(Choose(name, type | 0x40).Kind, Kind::None);  // icon
-                EXPECT_EQ(Choose(name, type | 0x80).Kind, Kind::None);  // bitmap
-                break;
-            case 2: case 3: case 4: case 5: case 6: case 9:
+                EXPECT_EQ(picture.Kind, Kind::None);  // its bitmap or icon stays visible
+                EXPECT_EQ(Choose(name, type | 0x40).Kind, Kind::None);
+            } else if ((type >= 2 && type <= 6) || type == 9) {
                 EXPECT_EQ(c.Kind, Kind::CheckBox);
-                EXPECT_EQ(c.Section, "");
-                // A check box's picture style is drawn beside its box.
-                EXPECT_EQ(Choose(name, type | 0x80).Kind, Kind::CheckBox);
-                break;
-            case 7:
-                EXPECT_EQ(c.Kind, Kind::GroupBox);
-                EXPECT_EQ(c.Section, "GROUPBOX");
-                break;
-            default:
-                EXPECT_EQ(c.Kind, Kind::None);
+                EXPECT_EQ(picture.Kind, Kind::CheckBox);
+            } else {
+                EXPECT_EQ(c.Kind, type == 7 ? Kind::GroupBox : Kind::None);
+                EXPECT_EQ(c.Section, type == 7 ? "GROUPBOX" : "");
             }
         }
-    }
 }
 
-TEST(DialogChildChoice, EditFamilyClearsSuppressPaintAndKeepsTheTheme) {
-    TvlDialogChildChoice c = Choose("edit", 0x80 /*ES_AUTOHSCROLL*/);
-    EXPECT_EQ(c.Kind, Kind::Edit);
-    EXPECT_EQ(c.Section, "EDIT");
-    EXPECT_TRUE(c.RepaintFromCache && c.KeepTheme && c.ClearsSuppressPaint);
-    EXPECT_EQ(Choose("edit", 0, 0, false).Kind, Kind::None);
-    EXPECT_FALSE(Choose("edit", 0, 0, false).ClearsSuppressPaint);
-
-    c = Choose("combobox", 3 /*CBS_DROPDOWNLIST*/, 0, false);
-    EXPECT_EQ(c.Kind, Kind::ComboBox);
-    EXPECT_EQ(c.Section, "COMBOBOX");
-    EXPECT_TRUE(c.RepaintFromCache && c.KeepTheme && c.ClearsSuppressPaint);
-
-    c = Choose("combolbox");
-    EXPECT_EQ(c.Kind, Kind::Edit);
-    EXPECT_EQ(c.Section, "COMBOBOX");
-    EXPECT_TRUE(c.ClearsSuppressPaint);
-    EXPECT_FALSE(c.KeepTheme || c.RepaintFromCache);
-
-    c = Choose("comboboxex32");
-    EXPECT_EQ(c.Kind, Kind::ComboBox);
-    EXPECT_EQ(c.Section, "COMBOBOX");
-    EXPECT_TRUE(c.ClearsSuppressPaint);
-    EXPECT_FALSE(c.KeepTheme || c.RepaintFromCache);
-
-    c = Choose("listbox", 0, 0, false);
-    EXPECT_EQ(c.Kind, Kind::Edit);
-    EXPECT_EQ(c.Section, "EDIT");
-    EXPECT_TRUE(c.KeepTheme && c.ClearsSuppressPaint);
-    EXPECT_FALSE(c.RepaintFromCache);
-
-    for (const char *name : {"syslistview32", "systreeview32"}) {
-        c = Choose(name);
-        EXPECT_EQ(c.Section, "EDIT");
-        EXPECT_TRUE(c.KeepTheme);
-        EXPECT_FALSE(c.ClearsSuppressPaint || c.RepaintFromCache);
-    }
-    EXPECT_EQ(Choose("syslistview32").Kind, Kind::ListView);
-    EXPECT_EQ(Choose("systreeview32").Kind, Kind::TreeView);
-}
-
-TEST(DialogChildChoice, RowsWithAConditionOnStyleSizeOrVisibility) {
-    EXPECT_EQ(Choose("scrollbar", 0x10).Kind, Kind::Sizer);
-    EXPECT_EQ(Choose("scrollbar", 0x01).Kind, Kind::None);
-    EXPECT_EQ(Choose("scrollbar", 0x08).Kind, Kind::None);
-
-    EXPECT_EQ(Choose("systabcontrol32", 0x0100).Kind, Kind::TabControl);
-    EXPECT_EQ(Choose("systabcontrol32").Section, "PAGECONTROL");
-    EXPECT_EQ(Choose("systabcontrol32", 0x2000).Kind, Kind::None);
-
-    EXPECT_EQ(Choose("toolbarwindow32", 0x0200 | 0x0800).Section, "BAR");
-    EXPECT_EQ(Choose("toolbarwindow32", 0x0800).Section, "CHECKBOX");
-    EXPECT_EQ(Choose("toolbarwindow32", 0, 0, false).Kind, Kind::ToolBar);
-
-    EXPECT_EQ(Choose("directuihwnd", 0, 0, true, 24).Kind, Kind::Search);
-    for (int h : {0, 23, 25, 300}) EXPECT_EQ(Choose("directuihwnd", 0, 0, true, h).Kind, Kind::None) << h;
-
-    for (const char *name : {"rebarwindow32", "msctls_progress32", "universalsearchband", "address band root",
-                             "workerw", "search box", "travelband", "breadcrumb parent"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(Choose(name).Kind, Kind::Container);
-        EXPECT_TRUE(NoExtras(Choose(name)));
-        EXPECT_EQ(Choose(name, 0, 0, false).Kind, Kind::None);
-    }
-}
-
-TEST(DialogChildChoice, RowsTakenByNameAlone) {
+TEST(DialogChildChoice, EveryOtherRowWithItsConditionSectionAndExtras) {
     struct Row {
         const char *Name;
+        std::uint32_t Style;
+        bool Visible;
+        int Height;
         Kind K;
-        const char *Section;
+        const char *Section, *Extras;
     };
-    for (const Row &r : {Row{"#32770", Kind::TransPanel, ""}, Row{"shbrowseforfolder", Kind::TransPanel, ""},
-                         Row{"msctls_trackbar32", Kind::Track, "TRACKBAR"}, Row{"link window", Kind::Link, ""},
-                         Row{"syslink", Kind::Link, ""}}) {
-        SCOPED_TRACE(r.Name);
-        // Neither style nor visibility matters.
-        for (bool visible : {true, false}) {
-            const TvlDialogChildChoice c = Choose(r.Name, 0xFFFF, 0x20000, visible, 24);
-            EXPECT_EQ(c.Kind, r.K);
-            EXPECT_EQ(c.Section, r.Section);
-            EXPECT_TRUE(NoExtras(c));
-        }
+    const Row rows[] = {
+        {"#32770", 0, false, 0, Kind::TransPanel, "", ""},
+        {"tpanel", 0, true, 0, Kind::Panel, "CHECKBOX", "P"},
+        {"tsilentpaintpanel", 0, true, 0, Kind::Panel, "GROUPBOX", "Q"},
+        {"edit", 0x80, true, 20, Kind::Edit, "EDIT", "KRS"},
+        {"edit", 0x80, false, 20, Kind::None, "", ""},
+        {"combobox", 3, false, 20, Kind::ComboBox, "COMBOBOX", "KRS"},
+        {"combolbox", 0, true, 20, Kind::Edit, "COMBOBOX", "S"},
+        {"comboboxex32", 0, true, 20, Kind::ComboBox, "COMBOBOX", "S"},
+        {"scrollbar", 0x10, true, 20, Kind::Sizer, "", ""},
+        {"scrollbar", 0x09, true, 20, Kind::None, "", ""},
+        {"systabcontrol32", 0x100, true, 20, Kind::TabControl, "PAGECONTROL", ""},
+        {"systabcontrol32", 0x2000, true, 20, Kind::None, "", ""},
+        {"syslistview32", 0, false, 20, Kind::ListView, "EDIT", "K"},
+        {"msctls_updown32", 0, false, 20, Kind::Spin, "SPEEDBUTTON_SMALL", "2"},
+        {"msctls_trackbar32", 0, true, 20, Kind::Track, "TRACKBAR", ""},
+        {"listbox", 0, false, 20, Kind::Edit, "EDIT", "KS"},
+        {"link window", 0, true, 20, Kind::Link, "", ""},
+        {"syslink", 0, true, 20, Kind::Link, "", ""},
+        {"toolbarwindow32", 0xA00, true, 20, Kind::ToolBar, "BAR", ""},
+        {"toolbarwindow32", 0x800, false, 20, Kind::ToolBar, "CHECKBOX", ""},
+        {"systreeview32", 0, true, 20, Kind::TreeView, "EDIT", "K"},
+        {"shbrowseforfolder", 0, true, 20, Kind::TransPanel, "", ""},
+        {"ctrlnotifysink", 0, true, 20, Kind::None, "", ""},
+        {"directuihwnd", 0, true, 24, Kind::Search, "", ""},
+        {"directuihwnd", 0, true, 23, Kind::None, "", ""},
+        {"directuihwnd", 0, true, 25, Kind::None, "", ""},
+        // Names arrive lower case and match whole.
+        {"Static", 0, true, 20, Kind::None, "", ""},
+        {"edit ", 0, true, 20, Kind::None, "", ""},
+        {"buttonx", 0, true, 20, Kind::None, "", ""},
+        {"", 0, true, 24, Kind::None, "", ""},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(std::string(r.Name) + " " + std::to_string(r.Style));
+        const TvlDialogChildChoice c = Choose(r.Name, r.Style, 0, r.Visible, r.Height);
+        EXPECT_EQ(c.Kind, r.K);
+        EXPECT_EQ(c.Section, r.Section);
+        EXPECT_EQ(Extras(c), r.Extras);
     }
-    const TvlDialogChildChoice spin = Choose("msctls_updown32", 0x04, 0, false);
-    EXPECT_EQ(spin.Kind, Kind::Spin);
-    EXPECT_EQ(spin.Section, "SPEEDBUTTON_SMALL");
-    EXPECT_EQ(spin.SpinKind, 2);
-
-    const TvlDialogChildChoice panel = Choose("tpanel"), silent = Choose("tsilentpaintpanel");
-    EXPECT_EQ(panel.Kind, Kind::Panel);
-    EXPECT_EQ(panel.Section, "CHECKBOX");
-    EXPECT_TRUE(panel.PanelExtras && !panel.SilentPanelExtras);
-    EXPECT_EQ(silent.Kind, Kind::Panel);
-    EXPECT_EQ(silent.Section, "GROUPBOX");
-    EXPECT_TRUE(silent.SilentPanelExtras && !silent.PanelExtras);
-}
-
-TEST(DialogChildChoice, OtherNamesGetNothingAndNamesMatchWhole) {
-    // Names arrive lower case: the system's mixed case would be a caller's fault.
-    for (const char *name : {"ctrlnotifysink", "", "Static", "EDIT", "statics", "stati", "richedit20w",
-                             "msctls_statusbar32", "combobox ", "#32768", "tpanel2", "buttonx"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(Choose(name, 0, 0, true, 24).Kind, Kind::None);
-        EXPECT_TRUE(NoExtras(Choose(name)));
+    for (const char *name : {"rebarwindow32", "msctls_progress32", "universalsearchband", "address band root",
+                             "workerw", "search box", "travelband", "breadcrumb parent"}) {
+        EXPECT_EQ(Choose(name).Kind, Kind::Container) << name;
+        EXPECT_EQ(Choose(name, 0, 0, false).Kind, Kind::None) << name;
     }
 }
 

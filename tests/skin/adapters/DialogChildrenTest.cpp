@@ -152,8 +152,16 @@ protected:
     HWND Dialog = nullptr;
 };
 
-TEST_F(DialogChildren, EachChildOfATemplateDialogGetsTheAdapterOfItsClassAndStyle) {
+TEST_F(DialogChildren, EachChildGetsTheAdapterOfItsClassOnceTheDeepestFirst) {
     MakeDialog();
+    // A button inside the edit, and an owned popup list box that is no child.
+    const HWND inner = CreateWindowExW(0, L"Button", L"In", WS_CHILD | WS_VISIBLE, 1, 1, 20, 10, Child(IdEdit),
+                                       nullptr, GetModuleHandleW(nullptr), nullptr);
+    const HWND popup = CreateWindowExW(0, L"ListBox", L"", WS_POPUP, 0, 0, 50, 50, Dialog, nullptr,
+                                       GetModuleHandleW(nullptr), nullptr);
+    EXPECT_FALSE(CreateChildAdaptersRecursive(Host, nullptr));
+    EXPECT_FALSE(CreateDialogChildAdapters(Host, nullptr));
+    EXPECT_TRUE(CreateDialogChildAdapters(Host, Child(IdOwnerDrawn)));  // no adapter is no failure
     ASSERT_TRUE(CreateChildAdaptersRecursive(Host, Dialog));
     EXPECT_FALSE(KeepThemeOnCreate());
     ExpectAdapters({
@@ -170,75 +178,35 @@ TEST_F(DialogChildren, EachChildOfATemplateDialogGetsTheAdapterOfItsClassAndStyl
         {IdTree, &IsA<TvlTreeViewWnd>, "EDIT"},
         {IdOwnerTabs, nullptr, ""},
     });
-    // The simple combo box's list is a child of its own and gets an edit
-    // adapter in the combo section; the drop-down list's is a popup.
+    EXPECT_EQ(AdapterOfWindow(popup), nullptr);
+    // The simple combo box's list is a child window and gets the combo section.
     const HWND simpleList = FindWindowExW(Child(IdSimpleCombo), nullptr, L"ComboLBox", nullptr);
-    ASSERT_TRUE(simpleList);
     ASSERT_NE(AdapterOfWindow(simpleList), nullptr);
     EXPECT_EQ(AdapterOfWindow(simpleList)->SkinData->SkinSection(), "COMBOBOX");
     // The edit, two combo boxes, the simple one's edit and list, and the list
     // box cleared it.
     EXPECT_EQ(Host.SuppressPaintClears, 6);
-    // Every adapter the host holds serves its window, and each window once.
-    std::vector<HWND> windows = Host.Windows();
-    for (std::size_t i = 0; i < windows.size(); ++i) EXPECT_EQ(AdapterOfWindow(windows[i]), Host.Adapters[i].get());
-    std::sort(windows.begin(), windows.end());
-    EXPECT_EQ(std::adjacent_find(windows.begin(), windows.end()), windows.end());
-}
 
-TEST_F(DialogChildren, AdaptersKnowWhereTheirWindowSitsInTheDialog) {
-    MakeDialog();
-    ASSERT_TRUE(CreateChildAdaptersRecursive(Host, Dialog));
-    for (WORD id : {IdPush, IdEdit, IdList, IdTree}) {
-        SCOPED_TRACE(id);
-        TvlMainWnd *a = AdapterOfWindow(Child(id));
-        ASSERT_NE(a, nullptr);
-        RECT r{};
-        GetWindowRect(Child(id), &r);
-        MapWindowPoints(nullptr, Dialog, reinterpret_cast<POINT *>(&r), 2);
-        EXPECT_EQ(a->ParentHandle, Dialog);
-        EXPECT_EQ(a->PosInParent.X, r.left);
-        EXPECT_EQ(a->PosInParent.Y, r.top);
-        EXPECT_EQ(a->WndSize.cx, r.right - r.left);
-        EXPECT_EQ(a->WndSize.cy, r.bottom - r.top);
-    }
-}
-
-TEST_F(DialogChildren, ServedChildrenAreLeftAloneAndNullWindowsFail) {
-    MakeDialog();
-    EXPECT_FALSE(CreateDialogChildAdapters(Host, nullptr));
-    EXPECT_FALSE(CreateChildAdaptersRecursive(Host, nullptr));
-    // A window without children is done at once.
-    EXPECT_TRUE(CreateChildAdaptersRecursive(Host, Child(IdPush)));
-    EXPECT_TRUE(Host.Adapters.empty());
-    // No adapter is no failure.
-    EXPECT_TRUE(CreateDialogChildAdapters(Host, Child(IdOwnerDrawn)));
-    EXPECT_TRUE(Host.Adapters.empty());
-
-    ASSERT_TRUE(CreateChildAdaptersRecursive(Host, Dialog));
-    const std::size_t first = Host.Adapters.size();
-    EXPECT_GT(first, 0u);
-    const int clears = Host.SuppressPaintClears;
-    // Adapting the children anew makes nothing twice.
-    ASSERT_TRUE(CreateChildAdaptersRecursive(Host, Dialog));
-    EXPECT_EQ(Host.Adapters.size(), first);
-    EXPECT_EQ(Host.SuppressPaintClears, clears);
-}
-
-TEST_F(DialogChildren, DeepestWindowsComeFirstAndOnlyChildWindowsAreAdapted) {
-    MakeDialog();
-    // A button inside the edit, and an owned popup list box that is no child.
-    const HWND inner = CreateWindowExW(0, L"Button", L"In", WS_CHILD | WS_VISIBLE, 1, 1, 20, 10, Child(IdEdit),
-                                       nullptr, GetModuleHandleW(nullptr), nullptr);
-    const HWND popup = CreateWindowExW(0, L"ListBox", L"", WS_POPUP, 0, 0, 50, 50, Dialog, nullptr,
-                                       GetModuleHandleW(nullptr), nullptr);
-    ASSERT_TRUE(CreateChildAdaptersRecursive(Host, Dialog));
     const std::vector<HWND> order = Host.Windows();
     const auto at = [&](HWND W) { return std::find(order.begin(), order.end(), W) - order.begin(); };
     ASSERT_LT(at(inner), static_cast<long>(order.size()));
     EXPECT_LT(at(inner), at(Child(IdEdit)));
-    EXPECT_LT(at(FindWindowExW(Child(IdSimpleCombo), nullptr, L"ComboLBox", nullptr)), at(Child(IdSimpleCombo)));
-    EXPECT_EQ(AdapterOfWindow(popup), nullptr);
+    EXPECT_LT(at(simpleList), at(Child(IdSimpleCombo)));
+    for (std::size_t i = 0; i < order.size(); ++i) EXPECT_EQ(AdapterOfWindow(order[i]), Host.Adapters[i].get());
+    // Each adapter knows where its window sits in the dialog.
+    for (WORD id : {IdPush, IdEdit, IdTree}) {
+        TvlMainWnd *a = AdapterOfWindow(Child(id));
+        RECT r{};
+        GetWindowRect(Child(id), &r);
+        MapWindowPoints(nullptr, Dialog, reinterpret_cast<POINT *>(&r), 2);
+        EXPECT_EQ(a->ParentHandle, Dialog);
+        EXPECT_EQ(a->PosInParent, (vcl::TPoint{r.left, r.top})) << id;
+        EXPECT_EQ(a->WndSize, (vcl::TSize{r.right - r.left, r.bottom - r.top})) << id;
+    }
+    // Adapting the children anew makes nothing twice.
+    ASSERT_TRUE(CreateChildAdaptersRecursive(Host, Dialog));
+    EXPECT_EQ(Host.Adapters.size(), order.size());
+    EXPECT_EQ(Host.SuppressPaintClears, 6);
     DestroyWindow(popup);
 }
 
@@ -348,13 +316,6 @@ struct SystemDialogProbe {
         const auto a = c->second.find(Adapter.name());
         return a == c->second.end() ? 0 : a->second;
     }
-    int Count(const std::string &ClassName) const {
-        const auto c = Got.find(ClassName);
-        int n = 0;
-        if (c != Got.end())
-            for (const auto &a : c->second) n += a.second;
-        return n;
-    }
     int Unadapted(const std::string &ClassName) const {
         const auto c = Got.find(ClassName);
         if (c == Got.end()) return 0;
@@ -363,61 +324,52 @@ struct SystemDialogProbe {
     }
 };
 
-TEST_F(DialogChildren, TheOpenDialogsChildrenGetTheirAdapters) {
-    SystemDialogProbe probe(Host, "dialog-children-open.png");
-    wchar_t file[MAX_PATH] = {};
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrFilter = L"All\0*.*\0";
-    ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING;
-    EXPECT_FALSE(GetOpenFileNameW(&ofn));
-    ASSERT_TRUE(probe.Adapted);
-    // Edits, combo boxes (the extended one too) and push buttons are skinned.
-    EXPECT_GE(probe.Count("Edit", typeid(TvlEditWnd)), 1);
-    EXPECT_EQ(probe.Count("ComboBox", typeid(TvlComboBoxWnd)), probe.Count("ComboBox"));
-    EXPECT_GE(probe.Count("ComboBox"), 2);
-    EXPECT_EQ(probe.Count("ComboBoxEx32", typeid(TvlComboBoxWnd)), 1);
-    EXPECT_GE(probe.Count("Button", typeid(TvlBtnWnd)), 2);
-    EXPECT_EQ(probe.Count("ListBox", typeid(TvlEditWnd)), probe.Count("ListBox"));
-    EXPECT_EQ(probe.Count("SysListView32", typeid(TvlListViewWnd)), probe.Count("SysListView32"));
-    EXPECT_GE(Host.SuppressPaintClears, 3);
-}
-
-TEST_F(DialogChildren, TheColourDialogsPalettesKeepTheirOwnPainting) {
-    SystemDialogProbe probe(Host, "dialog-children-colour.png");
-    static COLORREF custom[16] = {};
-    CHOOSECOLORW cc{};
-    cc.lStructSize = sizeof cc;
-    cc.lpCustColors = custom;
-    cc.Flags = CC_FULLOPEN;
-    EXPECT_FALSE(ChooseColorW(&cc));
-    ASSERT_TRUE(probe.Adapted);
-    EXPECT_EQ(probe.Count("Edit", typeid(TvlEditWnd)), 6);
-    // Its palettes, colour graph, luminance bar and sample are simple statics.
-    EXPECT_GE(probe.Unadapted("Static"), 5);
-    EXPECT_GE(probe.Count("Button", typeid(TvlBtnWnd)), 3);
-}
-
-TEST_F(DialogChildren, TheFontDialogsSimpleComboListsGetTheComboSection) {
-    SystemDialogProbe probe(Host, "dialog-children-font.png");
-    LOGFONTW font{};
-    CHOOSEFONTW cf{};
-    cf.lStructSize = sizeof cf;
-    cf.lpLogFont = &font;
-    cf.Flags = CF_SCREENFONTS | CF_EFFECTS;
-    EXPECT_FALSE(ChooseFontW(&cf));
-    ASSERT_TRUE(probe.Adapted);
-    EXPECT_GE(probe.Count("ComboBox", typeid(TvlComboBoxWnd)), 3);
-    EXPECT_EQ(probe.Count("ComboLBox", typeid(TvlEditWnd)), probe.Count("ComboLBox"));
-    EXPECT_GE(probe.Count("ComboLBox"), 3);
-    for (const auto &a : Host.Adapters) {
-        wchar_t name[32] = {};
-        GetClassNameW(a->Handle, name, 32);
-        if (std::wstring_view(name) == L"ComboLBox") {
-            EXPECT_EQ(a->SkinData->SkinSection(), "COMBOBOX");
-        }
+TEST_F(DialogChildren, TheSystemsDialogsChildrenGetTheirAdapters) {
+    {
+        SystemDialogProbe open(Host, "dialog-children-open.png");
+        wchar_t file[MAX_PATH] = {};
+        OPENFILENAMEW ofn{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.lpstrFile = file;
+        ofn.nMaxFile = MAX_PATH;
+        ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING;
+        EXPECT_FALSE(GetOpenFileNameW(&ofn));
+        ASSERT_TRUE(open.Adapted);
+        EXPECT_EQ(open.Count("Edit", typeid(TvlEditWnd)), 1);
+        EXPECT_EQ(open.Count("ComboBox", typeid(TvlComboBoxWnd)), 3);
+        EXPECT_EQ(open.Count("ComboBoxEx32", typeid(TvlComboBoxWnd)), 1);
+        EXPECT_EQ(open.Count("ListBox", typeid(TvlEditWnd)), 1);
+        EXPECT_EQ(open.Count("SysListView32", typeid(TvlListViewWnd)), 1);
+        EXPECT_EQ(open.Count("Button", typeid(TvlBtnWnd)), 3);
+    }
+    {
+        SystemDialogProbe colour(Host, "dialog-children-colour.png");
+        static COLORREF custom[16] = {};
+        CHOOSECOLORW cc{};
+        cc.lStructSize = sizeof cc;
+        cc.lpCustColors = custom;
+        cc.Flags = CC_FULLOPEN;
+        EXPECT_FALSE(ChooseColorW(&cc));
+        ASSERT_TRUE(colour.Adapted);
+        EXPECT_EQ(colour.Count("Edit", typeid(TvlEditWnd)), 6);
+        EXPECT_EQ(colour.Count("Button", typeid(TvlBtnWnd)), 6);
+        // Its palettes, colour graph, luminance bar and sample are simple
+        // statics and keep their own painting.
+        EXPECT_GE(colour.Unadapted("Static"), 5);
+    }
+    {
+        SystemDialogProbe font(Host, "dialog-children-font.png");
+        LOGFONTW logFont{};
+        CHOOSEFONTW cf{};
+        cf.lStructSize = sizeof cf;
+        cf.lpLogFont = &logFont;
+        cf.Flags = CF_SCREENFONTS | CF_EFFECTS;
+        EXPECT_FALSE(ChooseFontW(&cf));
+        ASSERT_TRUE(font.Adapted);
+        EXPECT_EQ(font.Count("ComboBox", typeid(TvlComboBoxWnd)), 5);
+        EXPECT_EQ(font.Count("ComboLBox", typeid(TvlEditWnd)), 3);
+        EXPECT_EQ(font.Count("Edit", typeid(TvlEditWnd)), 3);
+        EXPECT_EQ(font.Count("Button", typeid(TvlBtnWnd)), 4);
     }
 }
 

@@ -76,6 +76,25 @@ POINT ChildPos(HWND Child) {
     return {r.left, r.top};
 }
 
+// A child far below the client's bottom, and the client given the scroll
+// styles that Wine's client drops when it is made (it never shows bars
+// without them), its extent reckoned by the system.
+vcl::TForm *ScrollingChild(MDIParent &F) {
+    vcl::TForm *child = F.Child("Far", 20, 600);
+    F.Child("Near", 10, 10);
+    SetWindowPos(child->WindowHandle(), nullptr, 20, 600, 210, 150, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowLongPtrW(F.Client(), GWL_STYLE, GetWindowLongPtrW(F.Client(), GWL_STYLE) | WS_HSCROLL | WS_VSCROLL);
+    SetWindowPos(F.Client(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    vcl::Application->ProcessMessages();
+    using TCalc = void(WINAPI *)(HWND, INT);
+    const auto calc = reinterpret_cast<TCalc>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "CalcChildScroll")));
+    EXPECT_NE(calc, nullptr);
+    if (calc) calc(F.Client(), SB_BOTH);
+    PumpFor(50ms);
+    return child;
+}
+
 class MDIClient : public AdaptersFixture {
 protected:
     MDIClient() {
@@ -115,6 +134,15 @@ TEST_F(MDIClient, TheClientIsServedByItsAdapterAndShowsTheFormsImageAtItsPlace) 
     const uitest::TImage32 shot = uitest::CaptureWindow(f.Client());
     const int edge = (GetWindowLongPtrW(f.Client(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) ? 2 : 0;
     EXPECT_EQ(ColorAt(shot, edge + 20, edge + 20), static_cast<vcl::TColor>(GetPixel(src, at.X + edge + 20, at.Y + edge + 20)));
+
+    // The form resized: the client follows it and shows the new image at its new size.
+    SetWindowPos(f.Form->WindowHandle(), nullptr, 0, 0, 640, 300, SWP_NOMOVE | SWP_NOZORDER);
+    f.Redraw();
+    const uitest::TImage32 resized = uitest::CaptureWindow(f.Client());
+    const HDC now = f.P->SkinData()->CacheBmp()->Canvas()->Handle();
+    const vcl::TPoint moved = a->OffsetInCache();
+    for (const POINT p : {POINT{edge + 5, edge + 5}, POINT{resized.Width - edge - 6, resized.Height - edge - 6}})
+        EXPECT_EQ(ColorAt(resized, p.x, p.y), static_cast<vcl::TColor>(GetPixel(now, moved.X + p.x, moved.Y + p.y)));
 }
 
 TEST_F(MDIClient, AMaximizedChildLeavesNothingToErase) {
@@ -157,22 +185,7 @@ TEST_F(MDIClient, WithoutAFaceInTheSkinAndNoUsableImageTheFormsColourShows) {
 TEST_F(MDIClient, AThumbScrollMovesTheChildrenAsFarAsTheUnskinnedClientDoes) {
     const auto moved = [](bool Skinned) {
         MDIParent f(Skinned);
-        vcl::TForm *child = f.Child("Far", 20, 600);
-        f.Child("Near", 10, 10);
-        // Sized once shown: the client learns its extent from the new size.
-        SetWindowPos(child->WindowHandle(), nullptr, 20, 600, 210, 150, SWP_NOZORDER | SWP_NOACTIVATE);
-        // Wine's client drops its scroll styles when it is made and never
-        // shows bars without them: given back, so that it scrolls.
-        SetWindowLongPtrW(f.Client(), GWL_STYLE, GetWindowLongPtrW(f.Client(), GWL_STYLE) | WS_HSCROLL | WS_VSCROLL);
-        SetWindowPos(f.Client(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-        vcl::Application->ProcessMessages();
-        // The system's own reckoning of the children's extent.
-        using TCalc = void(WINAPI *)(HWND, INT);
-        const auto calc = reinterpret_cast<TCalc>(
-            reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "CalcChildScroll")));
-        EXPECT_NE(calc, nullptr);
-        if (calc) calc(f.Client(), SB_BOTH);
-        PumpFor(50ms);
+        vcl::TForm *child = ScrollingChild(f);
         SCROLLINFO info{};
         info.cbSize = sizeof(info);
         info.fMask = SIF_ALL;
@@ -197,6 +210,62 @@ TEST_F(MDIClient, AThumbScrollMovesTheChildrenAsFarAsTheUnskinnedClientDoes) {
     EXPECT_EQ(std::get<0>(plain), 150);
     EXPECT_EQ(std::get<2>(plain), 150);
     EXPECT_EQ(skinned, plain);
+}
+
+TEST_F(MDIClient, ARealThumbDragMovesTheChildrenByTheDistanceDraggedAndTheyStay) {
+    MDIParent f(true);
+    vcl::TForm *child = ScrollingChild(f);
+    TvlMDIWnd *a = f.Adapter();
+    ASSERT_NE(a, nullptr);
+    f.Redraw();
+    ASSERT_TRUE(a->VertBar->Shown);
+    const vcl::TRect bar = VertScrollBarRect(*a);
+    const int arrow = ScrollBarMetric(*a->VertBar, false);
+    const POINT before = ChildPos(child->WindowHandle());
+    uitest::ActivateAndWait(f.Form->WindowHandle(), 3s);
+    const int startPos = GetScrollPos(f.Client(), SB_VERT);
+    const int x = (bar.Left + bar.Right) / 2, y = bar.Top + arrow + 4;
+    ASSERT_EQ(SendMessageW(f.Client(), WM_NCHITTEST, 0, MAKELPARAM(x, y)), HTVSCROLL);
+    SetCursorPos(x, y);
+    PumpFor(30ms);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(30ms);
+    ASSERT_TRUE(a->ThumbDragging);
+    for (int step = 16; step < 90; step += 20) {
+        SetCursorPos(x, y + step);
+        PumpFor(20ms);
+    }
+    EXPECT_EQ(ChildPos(child->WindowHandle()).y, before.y) << "nothing moves while the thumb is dragged";
+    const int dragged = ScrollEngine().TrackPos;
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(100ms);
+    EXPECT_GT(dragged, startPos);
+    // Wine's client reckons its extent again at the end of a scroll and
+    // keeps its position at 0: the children tell how far it went.
+    EXPECT_EQ(before.y - ChildPos(child->WindowHandle()).y, dragged - startPos);
+}
+
+TEST_F(MDIClient, WithABorderFormTheImageStartsAtTheShadowMarginAndNothingIsPrinted) {
+    Manager->SetExtendedBorders(true);
+    MDIParent f(true);
+    TvlMDIWnd *a = f.Adapter();
+    ASSERT_NE(a, nullptr);
+    if (!f.P->BorderForm) GTEST_SKIP() << "no border form here";
+    const vcl::TRect margins = f.P->GetShadowMargins();
+    ASSERT_GT(margins.Left + margins.Top, 0);
+    RECT client{}, form{};
+    GetWindowRect(f.Client(), &client);
+    GetWindowRect(f.Form->WindowHandle(), &form);
+    EXPECT_EQ(a->OffsetInCache().X, client.left - form.left + margins.Left);
+    EXPECT_EQ(a->OffsetInCache().Y, client.top - form.top + margins.Top);
+    f.Redraw();
+    Canvas c(f.Client());
+    a->PaintMDIBackground(c.DC(), true);
+    const vcl::TPoint at = a->OffsetInCache();
+    EXPECT_EQ(c.At(15, 15), static_cast<vcl::TColor>(GetPixel(f.P->SkinData()->CacheBmp()->Canvas()->Handle(), at.X + 15, at.Y + 15)));
+    Canvas print(f.Client());
+    EXPECT_EQ(SendMessageW(f.Client(), WM_PRINT, reinterpret_cast<WPARAM>(print.DC()), PRF_CLIENT), 0);
+    EXPECT_EQ(print.At(15, 15), 0) << "the border form shows the client";
 }
 
 TEST_F(MDIClient, SkinCommandsOfScrollingAndTheFormsBackground) {

@@ -1,6 +1,6 @@
 // The MDI helper of a skinned MDI parent: its client window served by the
-// adapter that the adapter slot makes (the adapter base until the client's
-// own adapter exists), kept by a second request, lost when the skin goes
+// adapter that the adapter slot makes (the MDI client adapter of the
+// adapters' module), kept by a second request, lost when the skin goes
 // and made again when it comes back; nothing served without an adapter in
 // the slot; the handles of many parents. A picture of a skinned MDI parent
 // with two children goes to the artefacts.

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Skinned system dialogs against unskinned ones, under Wine (DialogBench.cpp).
+#   bench/skin/adapters/dialog-bench.sh [rounds] [packed skin]
+set -euo pipefail
+cd "$(dirname "$0")/../../.."
+rounds=${1:-30}
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j "$(nproc)" --target DialogBench zuvo_beryllo_skin >/dev/null
+skin=${2:-$PWD/build/win32/skins/Beryllo.data}
+source scripts/wine-env.sh
+if [ ! -f "$zuvo_display_file" ]; then
+  trap './scripts/wine-session.sh stop' EXIT
+  ./scripts/wine-session.sh start >/dev/null
+fi
+scripts/wine-exec.sh build/win32/bench/skin/adapters/DialogBench.exe "Z:$skin" "$rounds"

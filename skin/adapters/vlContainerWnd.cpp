@@ -1,0 +1,498 @@
+#include "vlContainerWnd.h"
+
+#include <algorithm>
+#include <cwctype>
+
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlParentBackground.h"
+#include "skin/graphics/vlSkinGlyphs.h"
+#include "skin/manager/sCommandTable.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sModuleState.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/sVclUtils.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Controls.h"
+#include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
+#include "vlSBPaint.h"
+#include "vlScrollBars.h"
+#include "vlStaticWnd.h"
+
+namespace skin {
+
+namespace {
+
+constexpr UINT FrameChanged = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER;  // 0x227
+
+bool Visible(HWND Window) { return IsWindowVisible(Window) != FALSE; }
+
+void DefaultSection(TsCommonData *Data, const char *Name) {
+    if (Data && Data->SkinSection().empty()) Data->SetSkinSection(Name);
+}
+
+vcl::TRect ClientOf(HWND Window) {
+    RECT r{};
+    GetClientRect(Window, &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+vcl::TMessage SkinCommandMessage(unsigned Sub, const TsSkinManager *Manager) {
+    return {SM_SKINCOMMAND, static_cast<WPARAM>(Sub) << 16, reinterpret_cast<LPARAM>(Manager), 0};
+}
+
+// The window's class is Name, in any case.
+bool ClassIs(HWND Window, const wchar_t *Name) {
+    wchar_t buffer[64]{};
+    GetClassNameW(Window, buffer, 64);
+    return lstrcmpiW(buffer, Name) == 0;
+}
+
+} // namespace
+
+void ReportHover(HWND Window) {
+    TsSkinManager *m = DefaultManager();
+    if (!m || m->ComponentState().Contains(vcl::csDesigning) || !IsWindowEnabled(Window)) return;
+    if (m->ActiveWindow != Window) m->SetActiveControl(Window);
+}
+
+// ------------------------------------------------------------ the sizer
+
+void TvlSizerWnd::SetDefaultSection() {
+    DefaultSection(SkinData, "CHECKBOX");
+    TvlMainWnd::SetDefaultSection();
+}
+
+void TvlSizerWnd::Paint() {
+    RefreshGeometry(*this);
+    PAINTSTRUCT ps{};
+    BeginPaint(Handle, &ps);
+    const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+    const auto bmp = NewBitmap32(std::max(WndSize.cx, 0), std::max(WndSize.cy, 0));
+    const TsSkinManager *m = SkinData->GetSkinManager();
+    if (m && m->IsValidMaskIndex(m->CommonElements.GripImage) && dc.Get() && WndSize.cx > 0 && WndSize.cy > 0) {
+        TvlBgQuery query;
+        query.X = PosInParent.X;
+        query.Y = PosInParent.Y;
+        query.Rect = {0, 0, WndSize.cx, WndSize.cy};
+        query.DC = bmp->Canvas()->Handle();
+        QueryParentBackgroundWnd(query, ParentHandle, true);
+        const TsMaskData &grip = m->Masks[static_cast<std::size_t>(m->CommonElements.GripImage)];
+        TvlBgInfo bg;
+        InitBgInfo(bmp.get(), 0, 0, bg);
+        const vcl::TPoint at{std::max(0, WndSize.cx - GetMaskFrameWidth(grip)),
+                             std::max(0, WndSize.cy - GetMaskFrameHeight(grip))};
+        DrawSkinGlyph(*bmp, at, 0, 1, grip, bg);
+        BitBlt(dc.Get(), 0, 0, WndSize.cx, WndSize.cy, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+    }
+    EndPaint(Handle, &ps);
+}
+
+void TvlSizerWnd::HandleMessage(vcl::TMessage &Message) {
+    if (!SkinData || !Serving()) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_PAINT: Paint(); Message.Result = 0; return;
+    case WM_ERASEBKGND:
+    case WM_NCPAINT: Message.Result = 1; return;
+    case WM_NCHITTEST: {
+        const std::weak_ptr<const bool> alive = AliveToken();
+        TvlMainWnd::HandleMessage(Message);
+        if (alive.expired()) return;
+        if (IsWindowEnabled(Handle))
+            if (TsSkinManager *m = DefaultManager()) m->SetActiveControl(nullptr);
+        Message.Result = HTBOTTOMRIGHT;
+        return;
+    }
+    default: TvlMainWnd::HandleMessage(Message); return;
+    }
+}
+
+// -------------------------------------------------------- the dialog pane
+
+void TvlTransPanelWnd::SetDefaultSection() {
+    DefaultSection(SkinData, "CHECKBOX");
+    TvlMainWnd::SetDefaultSection();
+}
+
+void TvlTransPanelWnd::PaintPane(HDC DC) {
+    RefreshGeometry(*this);
+    SkinData->BGChanged = true;
+    if (!PaintSkinnedControl(*SkinData, Handle, false)) return;
+    const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));
+    const HDC target = DC ? DC : own.Get();
+    vcl::TBitmap *cache = SkinData->CacheBmp();
+    if (target && cache)
+        BitBlt(target, 0, 0, WndSize.cx, WndSize.cy, cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TvlTransPanelWnd::HandleMessage(vcl::TMessage &Message) {
+    if (!SkinData || !Serving()) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps{};
+        BeginPaint(Handle, &ps);
+        PaintPane(reinterpret_cast<HDC>(Message.WParam));
+        EndPaint(Handle, &ps);
+        Message.Result = 0;
+        return;
+    }
+    case WM_ERASEBKGND:
+        PaintPane(reinterpret_cast<HDC>(Message.WParam));
+        Message.Result = 1;
+        return;
+    case WM_NCPAINT: Message.Result = 0; return;
+    default: TvlMainWnd::HandleMessage(Message); return;
+    }
+}
+
+// ---------------------------------------------------------- the container
+
+void TvlContainerWnd::SetDefaultSection() {
+    DefaultSection(SkinData, "CHECKBOX");
+    TvlMainWnd::SetDefaultSection();
+}
+
+bool TvlContainerWnd::PaintsOwnClient() const { return ClassIs(Handle, L"msctls_progress32"); }
+
+void TvlContainerWnd::Prepare() {
+    RefreshGeometry(*this);
+    if (!SkinData->BGChanged) return;
+    ClientRectangle = ClientOf(Handle);
+    if (!PaintSkinnedControl(*SkinData, Handle, false)) return;
+    PaintMaskBorder(*SkinData, 0, *this);
+    FrameWidth = std::max(0, (WndSize.cy - ClientRectangle.Height()) / 2);
+    SkinData->BGChanged = false;
+}
+
+void TvlContainerWnd::PaintClient(HDC DC) {
+    if (!DC) return;
+    SkinData->BGChanged = true;
+    Prepare();
+    vcl::TBitmap *cache = SkinData->CacheBmp();
+    if (!cache || cache->Empty()) return;
+    const int f = FrameWidth;
+    const int w = std::min(ClientRectangle.Width(), cache->Width() - f);
+    const int h = std::min(ClientRectangle.Height(), cache->Height() - f);
+    for (int y = f; y < f + h; ++y) {
+        auto *row = static_cast<std::uint8_t *>(cache->ScanLine(y));
+        for (int x = f; x < f + w; ++x) row[x * 4 + 3] = 255;
+    }
+    BitBlt(DC, 0, 0, w, h, cache->Canvas()->Handle(), f, f, SRCCOPY);
+}
+
+void TvlContainerWnd::NcPaint(vcl::TMessage &Message) {
+    Message.Result = 0;
+    if (FrameWidthOf(Handle) <= 0 || SkinData->PaintLocked) return;
+    Prepare();
+    const int b = std::max(0, (WndSize.cx - ClientRectangle.Width()) / 2);
+    const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+    CopyCacheBorder(*SkinData, dc.Get(), WndSize.cx, WndSize.cy, b);
+}
+
+void TvlContainerWnd::HandleMessage(vcl::TMessage &Message) {
+    if (!SkinData || !Serving()) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    const bool visible = Visible(Handle);
+    const bool ownClient = PaintsOwnClient();
+    switch (Message.Msg) {
+    case WM_NCPAINT:
+        if (!visible) break;
+        NcPaint(Message);
+        return;
+    case WM_PAINT: {
+        if (!visible) break;
+        if (ownClient) {
+            PassOn(Message);
+            return;
+        }
+        PAINTSTRUCT ps{};
+        const HDC dc = BeginPaint(Handle, &ps);
+        if (!SkinData->PaintLocked) PaintClient(dc);
+        EndPaint(Handle, &ps);
+        Message.Result = 0;
+        return;
+    }
+    case WM_PRINT: {
+        const auto dc = reinterpret_cast<HDC>(Message.WParam);
+        if (ownClient) {
+            // The bar's own client part, then the skinned frame over it.
+            const std::weak_ptr<const bool> alive = AliveToken();
+            Message.LParam &= ~static_cast<LPARAM>(PRF_NONCLIENT);
+            PassOn(Message);
+            if (alive.expired()) return;
+            SkinData->BGChanged = true;
+            Prepare();
+            const int b = std::max(0, (WndSize.cx - ClientRectangle.Width()) / 2);
+            CopyCacheBorder(*SkinData, dc, WndSize.cx, WndSize.cy, b);
+            return;
+        }
+        PaintClient(dc);
+        Message.Result = 0;
+        return;
+    }
+    case WM_ERASEBKGND:
+        if (ownClient) break;
+        Message.Result = 1;
+        return;
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED: SkinData->BGChanged = true; break;
+    default: break;
+    }
+    const UINT msg = Message.Msg;
+    const std::weak_ptr<const bool> alive = AliveToken();
+    TvlMainWnd::HandleMessage(Message);
+    if (alive.expired() || Destroyed() || !IsWindow(Handle)) return;
+    switch (msg) {
+    case WM_SIZE: SkinData->BGChanged = true; break;
+    case WM_WINDOWPOSCHANGED: SendMessageW(Handle, WM_NCPAINT, 0, 0); break;
+    case WM_MOUSEMOVE: ReportHover(Handle); break;
+    default: break;
+    }
+}
+
+// --------------------------------------------------------- the search box
+
+void TvlSearchWnd::SetDefaultSection() {
+    DefaultSection(SkinData, "CHECKBOX");
+    TvlMainWnd::SetDefaultSection();
+}
+
+void TvlSearchWnd::PaintFrame() {
+    if (SkinData->PaintLocked) return;
+    RefreshGeometry(*this);
+    if (SkinData->BGChanged) {
+        ClientRectangle = ClientOf(Handle);
+        if (!PaintSkinnedControl(*SkinData, Handle, false)) return;
+        PaintMaskBorder(*SkinData, 0, *this);
+        SkinData->BGChanged = false;
+    }
+    const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+    CopyCacheBorder(*SkinData, dc.Get(), WndSize.cx, WndSize.cy, 3);
+}
+
+void TvlSearchWnd::HandleMessage(vcl::TMessage &Message) {
+    if (!SkinData || !Serving()) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
+    switch (Message.Msg) {
+    case WM_PAINT:
+        TvlMainWnd::HandleMessage(Message);
+        if (!gone()) PaintFrame();
+        return;
+    case WM_NCPAINT:
+        PaintFrame();
+        Message.Result = 0;
+        return;
+    case WM_ERASEBKGND: Message.Result = 1; return;
+    default: break;
+    }
+    const UINT msg = Message.Msg;
+    TvlMainWnd::HandleMessage(Message);
+    if (gone()) return;
+    if (msg == WM_SIZE) {
+        SkinData->BGChanged = true;
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    } else if (msg == WM_MOUSEMOVE) {
+        ReportHover(Handle);
+    }
+}
+
+// --------------------------------------------------------- the scroll box
+
+TvlScrollBoxWnd::~TvlScrollBoxWnd() { ReleaseScrollWindow(); }
+
+void TvlScrollBoxWnd::SetDefaultSection() {
+    DefaultSection(SkinData, "PANEL_LOW");
+    TvlScrollWnd::SetDefaultSection();
+}
+
+bool TvlScrollBoxWnd::ServesContainer() const {
+    const vcl::TControl *control = SkinData ? SkinData->OwnerControl() : nullptr;
+    return control && control->ControlStyle().Contains(vcl::csAcceptsControls) && Skinned();
+}
+
+bool TvlScrollBoxWnd::RebuildCache() {
+    RefreshGeometry(*this);
+    SkinData->BGChanged = true;
+    return PaintSkinnedControl(*SkinData, Handle, false);
+}
+
+void TvlScrollBoxWnd::PaintFrame(HDC DC) {
+    const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));
+    const HDC target = DC ? DC : own.Get();
+    if (!target) return;
+    if (SkinData->BGChanged || DC) {
+        if (!ColorsApplied) ApplySkinColors();
+        if (!RebuildCache()) return;
+    }
+    PaintNcScrollBars(*this, -1, target);
+    CopyCacheBorder(*SkinData, target, WndSize.cx, WndSize.cy, 2);
+}
+
+void TvlScrollBoxWnd::PaintClient(HDC DC) {
+    PaintContainerClient(*this, DC, 2, [this] { return RebuildCache(); });
+}
+
+void TvlScrollBoxWnd::ScrollRoute(vcl::TMessage &Message) {
+    const UINT msg = Message.Msg;
+    const std::weak_ptr<const bool> alive = AliveToken();
+    ScrollHandler(Message);
+    if (msg == WM_WINDOWPOSCHANGING && !alive.expired() && !Destroyed() && IsWindow(Handle))
+        SendMessageW(Handle, WM_NCPAINT, 0, 0);
+}
+
+bool TvlScrollBoxWnd::ScrollBoxCommand(vcl::TMessage &Message) {
+    vcl::TControl *control = SkinData->OwnerControl();
+    const std::weak_ptr<const bool> alive = AliveToken();
+    switch (SubCommandOf(Message.WParam)) {
+    case SC_IS_HANDLED: Message.Result = 1; return true;
+    case SC_BUILD_CACHE: return true;
+    case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
+    case SC_SKIN_REMOVED:
+        SkinData->SetSkinIndex(-1);
+        if (control) control->SetControlStyle(control->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
+        CommonWndProc(Message, SkinData);
+        if (!alive.expired() && IsWindow(Handle)) SetWindowPos(Handle, nullptr, 0, 0, 0, 0, FrameChanged);
+        return true;
+    case SC_SKIN_APPLIED:
+    case SC_SKIN_REFRESH: {
+        const bool refresh = SubCommandOf(Message.WParam) == SC_SKIN_REFRESH;
+        ScrollHandler(Message);
+        if (alive.expired() || !IsWindow(Handle)) return true;
+        // The scrolling handler tells the children of an applied skin, not of a refresh.
+        if (refresh) {
+            PassToChildren(control, Handle, Message);
+            if (!alive.expired() && IsWindow(Handle)) SetWindowPos(Handle, nullptr, 0, 0, 0, 0, FrameChanged);
+        }
+        return true;
+    }
+    default: return false;
+    }
+}
+
+void TvlScrollBoxWnd::HandleMessage(vcl::TMessage &Message) {
+    if (!SkinData || Destroyed()) {
+        TvlScrollWnd::HandleMessage(Message);
+        return;
+    }
+    if (Message.Msg == SM_SKINCOMMAND) {
+        if (!ScrollBoxCommand(Message)) ScrollHandler(Message);
+        return;
+    }
+    if (!ServesContainer() || !Serving()) {
+        TvlScrollWnd::HandleMessage(Message);
+        return;
+    }
+    vcl::TControl *control = SkinData->OwnerControl();
+    const std::weak_ptr<const bool> alive = AliveToken();
+    const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
+    switch (Message.Msg) {
+    case WM_NCPAINT:
+        Message.Result = 0;
+        if (!Visible(Handle) || InCalcSize) return;
+        skin::RefreshScrollBars(*this, false);
+        if (ModuleState().FormAnimationActive || SkinData->PaintLocked) return;
+        {
+            const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+            if (!dc.Get() || (dc.Get() != SkinData->PrintDC && EmptyClip(dc.Get()))) return;
+        }
+        PaintFrame(nullptr);
+        return;
+    case WM_PRINT: {
+        const auto dc = reinterpret_cast<HDC>(Message.WParam);
+        SkinData->BGChanged = true;
+        const int saved = SaveDC(dc);
+        SetViewportOrgEx(dc, std::max(FrameLeft, 0), std::max(FrameTop, 0), nullptr);
+        PaintClient(dc);
+        RestoreDC(dc, saved);
+        RefreshGeometry(*this);
+        PaintFrame(dc);
+        Message.Result = 0;
+        return;
+    }
+    case WM_ERASEBKGND:
+        PaintClient(reinterpret_cast<HDC>(Message.WParam));
+        Message.Result = 1;
+        return;
+    case WM_PAINT:
+        PaintThroughErase(Handle);
+        Message.Result = 0;
+        return;
+    case WM_SIZE:
+    case vcl::CM_TEXTCHANGED: SkinData->BGChanged = true; break;
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+        if (SkinData->UsesParentBackground()) SkinData->BGChanged = true;
+        break;
+    case WM_SETTEXT:
+        if (!Visible(Handle)) break;
+        SetWindowRedraw(Handle, false);
+        ScrollHandler(Message);
+        if (gone()) return;
+        SetWindowRedraw(Handle, true);
+        SkinData->BGChanged = true;
+        SendMessageW(Handle, WM_PAINT, 0, 0);
+        return;
+    case WM_PARENTNOTIFY:
+        if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
+        ScrollHandler(Message);
+        if (!gone() && LOWORD(Message.WParam) == WM_CREATE) NotifyFormOfControl(control);
+        return;
+    case vcl::CM_SHOWINGCHANGED:
+        if (control->Visible()) {
+            NotifyFormOfControl(control);
+            for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH})
+                PassToChildren(control, Handle, SkinCommandMessage(sub, SkinManager));
+            if (gone()) return;
+        }
+        break;
+    case WM_UPDATEUISTATE: Message.Result = 1; return;
+    default: break;
+    }
+    ScrollRoute(Message);
+}
+
+// ---------------------------------------------------------- native paint
+
+void TvlNativePaint::SetDefaultSection() {
+    DefaultSection(SkinData, "TRANSPARENT");
+    TvlScrollBoxWnd::SetDefaultSection();
+}
+
+void TvlNativePaint::HandleMessage(vcl::TMessage &Message) {
+    if (!SkinData || Destroyed()) {
+        TvlScrollBoxWnd::HandleMessage(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_PAINT:
+    case WM_ERASEBKGND: PassOn(Message); return;
+    case SM_SKINCOMMAND:
+        if (SubCommandOf(Message.WParam) != SC_BUILD_CACHE) break;
+        {
+            const std::weak_ptr<const bool> alive = AliveToken();
+            PassOn(Message);
+            if (alive.expired() || !SkinData->BGChanged) return;
+            RefreshGeometry(*this);
+            if (RebuildCache()) PaintMaskBorder(*SkinData, 0, *this);
+        }
+        return;
+    default: break;
+    }
+    TvlScrollBoxWnd::HandleMessage(Message);
+}
+
+} // namespace skin

@@ -1,0 +1,244 @@
+// The frame of a skinned system dialog: rendered into the adapter's cache
+// (the "DIALOG" section with its border, the title section over the
+// caption, icon, text and title buttons), single buttons repainted after a
+// state change, the frame's four strips copied into the window, and the
+// client background painted from the same cache.
+#include <algorithm>
+
+#include "skin/graphics/sMaskData.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlPixelHelpers.h"
+#include "skin/graphics/vlSkinPieces.h"
+#include "skin/manager/sIndexCache.h"
+#include "skin/graphics/vlSkinGlyphs.h"
+#include "skin/graphics/vlSkinSections.h"
+#include "skin/graphics/vlSkinText.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/sSkinServices.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vlDialogWnd.h"
+
+namespace skin {
+
+namespace {
+
+int StateOf(const TsSkinManager &M, int Section, bool Active) {
+    if (!M.IsValidSectionIndex(Section)) return 0;
+    return std::max(0, std::min(Active ? 1 : 0, M.Sections[static_cast<std::size_t>(Section)].States - 1));
+}
+
+constexpr UINT CaptionTextFlags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+
+} // namespace
+
+void TvlDialogWnd::PaintFrame() {
+    if (StateFlags & 0x80) return;
+    TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if (!m || !IsWindow(Handle)) return;
+    RECT wr{};
+    GetWindowRect(Handle, &wr);
+    const int width = wr.right - wr.left, height = wr.bottom - wr.top;
+    if (!SkinData->CacheBmp()) SkinData->PrepareCache();
+    vcl::TBitmap &image = *SkinData->CacheBmp();
+    if (image.Width() != width || image.Height() != height) {
+        image.SetSize(width, height);
+        FrameInvalid = true;
+    }
+    if (!FrameInvalid) return;
+    NeedRegion = true;
+    const int section = SkinData->SkinIndex();
+    if (m->IsValidSectionIndex(section)) {
+        TvlBgInfo bg;
+        PaintControlSkin(*SkinData, bg, StateOf(*m, section, Active), {0, 0, width, height}, {0, 0}, image, false);
+    } else {
+        FillRectSolid(image.Canvas()->Handle(), {0, 0, width, height}, m->GetMainColor());
+    }
+    PaintCaption();
+    GdiFlush();
+    // The strip behind the buttons, as painted before them.
+    const int band = FrameTopHeight();
+    if (band > 0 && (!CaptionBack || CaptionBack->Width() != width || CaptionBack->Height() != band)) {
+        CaptionBack = NewBitmap32(width, band);
+    }
+    if (CaptionBack && band > 0) CopyPixels(CaptionBack->View(), 0, 0, image.View(), 0, 0, width, band);
+    if (CaptionHeight() != 0) PaintTitleButtons();
+    FrameInvalid = false;
+    SkinData->BGChanged = false;
+}
+
+void TvlDialogWnd::PaintCaption() {
+    TsSkinManager *m = SkinData->GetSkinManager();
+    vcl::TBitmap &image = *SkinData->CacheBmp();
+    const int caption = CaptionHeight();
+    if (caption == 0) return;
+    const int band = FrameTopHeight();
+    TvlBgInfo bg;
+    InitBgInfo(&image, 0, 0, bg);
+    if (m->IsValidSectionIndex(TitleSection))
+        PaintSkinSection(TitleSection, bg, StateOf(*m, TitleSection, Active), {0, 0, image.Width(), band}, {0, 0},
+                         image, m);
+    GdiFlush();
+    PaintIcon();
+    // The text: between the icon and the buttons.
+    int right = image.Width() - BorderWidth() - 6;
+    for (const TvlDialogButton &b : Buttons)
+        if (!b.Rect.IsEmpty()) right = std::min(right, static_cast<int>(b.Rect.Left) - 6);
+    int left = BorderWidth() + 4 + m->SkinData->BILeft;
+    if (HasSysMenu()) left += GetSystemMetrics(SM_CXSMICON);
+    const std::string text = WindowText;
+    if (text.empty() || right <= left) return;
+    vcl::TCanvas &canvas = *image.Canvas();
+    const vcl::TFontCharset charset = canvas.Font()->Charset();
+    if (FrameFont) canvas.Font()->SetHandle(FrameFont.Get());
+    canvas.Font()->SetCharset(charset);
+    canvas.Brush()->SetStyle(vcl::bsClear);
+    UINT flags = CaptionTextFlags;
+    if (ExStyle & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) flags |= DT_RTLREADING | DT_RIGHT;
+    vcl::TRect r{left, BorderWidth(), right, band};
+    const bool captionSection = m->IsValidSectionIndex(CaptionSection);
+    const int section = captionSection ? CaptionSection : TitleSection;
+    if (captionSection) {
+        vcl::TRect measured = r;
+        DrawTextStr(canvas.Handle(), text, measured, flags | DT_CALCRECT);
+        const int h = measured.Height();
+        const vcl::TRect under{r.Left - 4, r.Top + (r.Height() - h) / 2 - 2,
+                               std::min(measured.Right, r.Right) + 4, r.Top + (r.Height() + h) / 2 + 2};
+        PaintSkinSection(CaptionSection, bg, StateOf(*m, CaptionSection, Active), under, {under.Left, under.Top}, image,
+                         m);
+    }
+    if (m->IsValidSectionIndex(section))
+        WriteSectionText(canvas, text, true, r, flags, section, StateOf(*m, section, Active), m);
+    else
+        DrawTextStr(canvas.Handle(), text, r, flags);
+}
+
+void TvlDialogWnd::PaintTitleButtons() {
+    TsSkinManager *m = SkinData->GetSkinManager();
+    vcl::TBitmap &image = *SkinData->CacheBmp();
+    for (TvlDialogButton &b : Buttons) b.Rect = {};
+    const TvlDialogButtonRules rules = ButtonRules();
+    const std::vector<int> shown = ShownDialogButtons(rules);
+    if (shown.empty()) return;
+    std::vector<TvlButtonSize> sizes;
+    for (int code : shown) {
+        const TvlDialogButton *b = ButtonByCode(code);
+        TvlButtonSize s;
+        if (b && m->IsValidMaskIndex(b->MaskIndex)) {
+            const TsMaskData &mask = m->Masks[static_cast<std::size_t>(b->MaskIndex)];
+            s = {GetMaskFrameWidth(mask), GetMaskFrameHeight(mask)};
+        }
+        sizes.push_back(s);
+    }
+    const TvlDialogButton *close = ButtonByCode(dhClose);
+    const bool big = close && close->BigIcons;
+    const int top = std::max(0, DialogButtonBandTop(CaptionHeight(), sizes.front().Height, BorderWidth()));
+    const int right = image.Width() - std::max(BorderWidth(), 4);
+    const std::vector<vcl::TRect> rects =
+        PlaceDialogButtons(sizes, right, top, big ? std::max(0, int(m->SkinData->BISpace)) : 0);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        TvlDialogButton *b = ButtonByCode(shown[i]);
+        b->Rect = rects[i];
+        int mask = b->MaskIndex;
+        bool disabled = !Active;
+        if (shown[i] == dhMaxButton && IsZoomed(Handle)) mask = m->CommonElements.TitleIcons[tiBigNorm];
+        if (shown[i] == dhMinButton && IsIconic(Handle)) mask = m->CommonElements.TitleIcons[tiBigNorm];
+        if (shown[i] == dhMaxButton) disabled = disabled || !(rules.CanMaximize() || rules.CanRestore());
+        if (shown[i] == dhMinButton) disabled = disabled || !(rules.CanMinimize() || rules.Minimized);
+        if (shown[i] == dhClose) disabled = disabled || !rules.CloseEnabled;
+        if (!m->IsValidMaskIndex(mask)) continue;
+        TvlBgInfo behind;
+        InitBgInfo(&image, 0, 0, behind);
+        DrawSkinGlyph(image, {b->Rect.Left, b->Rect.Top}, b->State, disabled && b->State == 0 ? gmFaded : gmNormal,
+                      m->Masks[static_cast<std::size_t>(mask)], behind);
+    }
+}
+
+void TvlDialogWnd::PaintButtonState(int Code) {
+    TvlDialogButton *b = ButtonByCode(Code);
+    vcl::TBitmap *cache = SkinData ? SkinData->CacheBmp() : nullptr;
+    TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if (!b || !cache || !m || b->Rect.IsEmpty() || FrameInvalid || b->Rect.Left <= IconRect().Right) return;
+    const vcl::TRect r = b->Rect;
+    GdiFlush();
+    if (CaptionBack && r.Bottom <= CaptionBack->Height())
+        CopyPixels(cache->View(), r.Left, r.Top, CaptionBack->View(), r.Left, r.Top, r.Width(), r.Height());
+    int mask = b->MaskIndex;
+    bool disabled = false;
+    const bool zoomed = IsZoomed(Handle) != 0, iconic = IsIconic(Handle) != 0;
+    if (Code == dhMaxButton && zoomed) mask = m->CommonElements.TitleIcons[tiBigNorm];
+    if (Code == dhMinButton && iconic) mask = m->CommonElements.TitleIcons[tiBigNorm];
+    if (Code == dhMaxButton && iconic) {
+        mask = m->CommonElements.TitleIcons[tiBigMax];
+        disabled = !ButtonRules().CanMaximize();
+    }
+    if (m->IsValidMaskIndex(mask)) {
+        TvlBgInfo behind;
+        InitBgInfo(cache, 0, 0, behind);
+        DrawSkinGlyph(*cache, {r.Left, r.Top}, b->State, disabled || (!Active && b->State == 0) ? gmFaded : gmNormal,
+                      m->Masks[static_cast<std::size_t>(mask)], behind);
+    }
+    GdiFlush();
+    if (IsWindowVisible(Handle)) {
+        const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+        if (dc) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), cache->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
+    }
+    // A hot button glows where the skin gives it a glow.
+    const TsSkinData *global = m->SkinData.get();
+    int glow = 0, margin = 0;
+    if (Code == dhClose) glow = global->BIconCloseGlow, margin = global->BIconCloseGlowMargin;
+    if (Code == dhMaxButton) glow = global->BIconMaxGlow, margin = global->BIconMaxGlowMargin;
+    if (Code == dhMinButton) glow = global->BIconMinGlow, margin = global->BIconMinGlowMargin;
+    if (b->GlowId >= 0) GlowService().HideGlow(b->GlowId, false);
+    if (b->State == 1 && glow >= 1 && m->Effects()->AllowGlowing && m->IsValidMaskIndex(b->MaskIndex)) {
+        RECT wr{};
+        GetWindowRect(Handle, &wr);
+        const vcl::TRect screen{wr.left + r.Left, wr.top + r.Top, wr.left + r.Right, wr.top + r.Bottom};
+        b->GlowId = GlowService().ShowGlow(screen, "GLOBALINFO",
+                                           m->Masks[static_cast<std::size_t>(b->MaskIndex)].PropertyName + "GLOW",
+                                           *SkinData, Handle, 255, margin);
+    }
+}
+
+void TvlDialogWnd::PaintNonClient() {
+    if (NeedRegion && !(FrameKind == 2 && !(GetWindowLongPtrW(Handle, GWL_STYLE) & WS_THICKFRAME))) UpdateRegion(false);
+    PaintFrame();
+    vcl::TBitmap *cache = SkinData->CacheBmp();
+    if (!cache || cache->Empty()) return;
+    const int w = cache->Width(), h = cache->Height();
+    const int left = FrameLeftWidth(), top = FrameTopHeight();
+    RECT cr{};
+    GetClientRect(Handle, &cr);
+    const int right = std::max(0, w - left - int(cr.right)), bottom = std::max(0, h - top - int(cr.bottom));
+    const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+    if (!dc) return;
+    const HDC src = cache->Canvas()->Handle();
+    BitBlt(dc.Get(), 0, 0, w, top, src, 0, 0, SRCCOPY);
+    BitBlt(dc.Get(), 0, top, left, h - top, src, 0, top, SRCCOPY);
+    BitBlt(dc.Get(), left, h - bottom, w - left, bottom, src, left, h - bottom, SRCCOPY);
+    BitBlt(dc.Get(), w - right, top, right, h - top - bottom, src, w - right, top, SRCCOPY);
+}
+
+LRESULT TvlDialogWnd::EraseBackground(HDC Given) {
+    const bool own = Given == nullptr;
+    const vcl::TWindowDC mine(own ? Handle : nullptr, own ? GetDC(Handle) : nullptr);
+    const HDC dc = own ? mine.Get() : Given;
+    if (!dc) return 1;
+    SkinData->Updating = false;
+    PaintFrame();
+    vcl::TBitmap *cache = SkinData->CacheBmp();
+    if (!cache || cache->Empty()) return 1;
+    RECT cr{};
+    GetClientRect(Handle, &cr);
+    const vcl::TSavedDC saved(dc);
+    // Children clipped out only on the dialog's own DC: a DC a child
+    // forwards (a transparent tool bar erasing through its parent) must get
+    // the face where the child stands.
+    if (WindowFromDC(dc) == Handle) ExcludeChildWindows(dc, Handle, 0, 0);
+    BitBlt(dc, 0, 0, cr.right, cr.bottom, cache->Canvas()->Handle(), FrameLeftWidth(), FrameTopHeight(), SRCCOPY);
+    return 1;
+}
+
+} // namespace skin

@@ -1,0 +1,621 @@
+// The dialog adapter: its set-up, its handler of the window's messages
+// (hit-testing, title-button presses and releases, sizes, activation) and
+// its answers to the skin commands.
+#include "vlDialogWnd.h"
+
+#include <algorithm>
+
+#include "skin/forms/sFrameMetrics.h"
+#include "skin/forms/vlDwmServices.h"
+#include "skin/graphics/sMaskData.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sIndexCache.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/sSkinServices.h"
+#include "vcl/Bitmap.h"
+#include "vlDials.h"
+
+namespace skin {
+
+namespace {
+
+vcl::TPoint ScreenPointOf(LPARAM LParam) {
+    return {static_cast<short>(LOWORD(LParam)), static_cast<short>(HIWORD(LParam))};
+}
+
+// Hit codes of the title buttons.
+bool IsButtonCode(int Code) { return Code == dhMinButton || Code == dhMaxButton || Code == dhClose || Code == dhHelp; }
+
+constexpr std::uint32_t BlendedMoveFlag = 0x80;
+
+} // namespace
+
+TvlDialogWnd::TvlDialogWnd() {
+    Buttons[0].HitCode = dhMinButton;
+    Buttons[1].HitCode = dhMaxButton;
+    Buttons[2].HitCode = dhHelp;
+    Buttons[3].HitCode = dhClose;
+}
+
+TvlDialogWnd::~TvlDialogWnd() {
+    Release();
+    ReleaseScrollWindow();
+}
+
+void TvlDialogWnd::Release() {
+    if (FReleased) return;
+    FReleased = true;
+    // Only this dialog's glows: others belong to other windows.
+    for (TvlDialogButton &b : Buttons)
+        if (b.GlowId >= 0) GlowService().HideGlow(b.GlowId, false);
+    if (!Handle || !IsWindow(Handle) || Destroyed() || !Analysed) return;
+    // A dialog that lives on gets its system buttons, and its own shape, back.
+    if (Style & WS_SYSMENU) {
+        const LONG_PTR live = GetWindowLongPtrW(Handle, GWL_STYLE);
+        if (!(live & WS_SYSMENU)) SetWindowLongPtrW(Handle, GWL_STYLE, live | WS_SYSMENU);
+    }
+    SetWindowRgn(Handle, nullptr, FALSE);
+}
+
+void TvlDialogWnd::SetDefaultSection() {
+    TvlMainWnd::SetDefaultSection();
+    HotButton = 0;
+    NeedRegion = true;
+    FrameKind = 1;
+    Active = true;
+    SuppressPaint = SystemFrameMetrics().OSMajor >= 6;
+    CaptionSection = TitleSection = -1;
+    if (SkinData) SkinData->Updating = true;
+    const ULONG_PTR classStyle = GetClassLongPtrW(Handle, GCL_STYLE);
+    if (classStyle & CS_SAVEBITS) SetClassLongPtrW(Handle, GCL_STYLE, static_cast<LONG_PTR>(classStyle & ~CS_SAVEBITS));
+    SetNcRenderingPolicy(Handle, 1);
+    ResolveButtonMasks();
+}
+
+void TvlDialogWnd::AnalyseWindow() {
+    Style = static_cast<std::uint32_t>(GetWindowLongPtrW(Handle, GWL_STYLE));
+    ExStyle = static_cast<std::uint32_t>(GetWindowLongPtrW(Handle, GWL_EXSTYLE));
+    FrameKind = DialogFrameKind(Style);
+    Icon = reinterpret_cast<HICON>(SendMessageW(Handle, WM_GETICON, ICON_SMALL, 0));
+    if (!Icon) Icon = reinterpret_cast<HICON>(SendMessageW(Handle, WM_GETICON, ICON_BIG, 0));
+    ResolveButtonMasks();
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        FrameFont.Reset(CreateFontIndirectW(&metrics.lfCaptionFont));
+    Analysed = true;
+    // The system draws and tests no buttons of its own while we serve.
+    if (Style & WS_SYSMENU) SetWindowLongPtrW(Handle, GWL_STYLE, static_cast<LONG_PTR>(Style & ~WS_SYSMENU));
+    WindowText = GetWindowTextOf(Handle);
+    FrameInvalid = true;
+}
+
+void TvlDialogWnd::ResolveButtonMasks() {
+    const TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if (!m) return;
+    const auto &icons = m->CommonElements.TitleIcons;
+    const auto set = [&](int Code, int Index, bool Big) {
+        TvlDialogButton *b = ButtonByCode(Code);
+        b->MaskIndex = Index;
+        b->BigIcons = Big;
+    };
+    const auto bigSet = [&] {
+        const bool alone = !HasMaxBox() && !HasMinBox() && m->IsValidMaskIndex(icons[tiBigCloseAlone]);
+        set(dhClose, alone ? icons[tiBigCloseAlone] : icons[tiBigClose], true);
+        set(dhMinButton, icons[tiBigMin], true);
+        set(dhMaxButton, icons[tiBigMax], true);
+        set(dhHelp, icons[tiBigHelp], true);
+    };
+    TitleSection = -1;
+    if (FrameKind == 1 || FrameKind == 3) {
+        bigSet();
+    } else {
+        if (m->IsValidMaskIndex(icons[tiSmallClose])) {
+            set(dhClose, icons[tiSmallClose], false);
+            set(dhMinButton, icons[tiSmallMin], false);
+            set(dhMaxButton, icons[tiSmallMax], false);
+            set(dhHelp, m->IsValidMaskIndex(icons[tiSmallHelp]) ? icons[tiSmallHelp] : icons[tiBigHelp], false);
+        } else {
+            bigSet();
+        }
+        TitleSectionName = "DIALOGTITLE";
+        TitleSection = m->FindSectionIndex(TitleSectionName);
+    }
+    if (TitleSection < 0) {
+        TitleSectionName = "FORMTITLE";
+        TitleSection = m->FindSectionIndex(TitleSectionName);
+    }
+}
+
+// ---------------------------------------------------------------- queries
+
+bool TvlDialogWnd::CloseEnabled() const {
+    return HasSysMenu() && !(GetClassLongPtrW(Handle, GCL_STYLE) & CS_NOCLOSE);
+}
+
+TvlDialogButtonRules TvlDialogWnd::ButtonRules() const {
+    return DialogButtonRules(Style, ExStyle, IsIconic(Handle) != 0, IsZoomed(Handle) != 0,
+                             !(GetClassLongPtrW(Handle, GCL_STYLE) & CS_NOCLOSE), FrameKind);
+}
+
+int TvlDialogWnd::CaptionHeight() const {
+    const LONG_PTR live = GetWindowLongPtrW(Handle, GWL_STYLE);
+    if ((live & WS_CAPTION) != WS_CAPTION && !IsIconic(Handle)) return 0;
+    return GetSystemMetrics(FrameKind == 4 || FrameKind == 5 ? SM_CYSMCAPTION : SM_CYCAPTION);
+}
+
+int TvlDialogWnd::BorderWidth() const {
+    RECT wr{}, cr{};
+    GetWindowRect(Handle, &wr);
+    GetClientRect(Handle, &cr);
+    return ((wr.right - wr.left) - cr.right) / 2;
+}
+
+int TvlDialogWnd::FrameLeftWidth() const { return BorderWidth(); }
+
+int TvlDialogWnd::FrameTopHeight() const {
+    RECT wr{}, cr{};
+    GetWindowRect(Handle, &wr);
+    GetClientRect(Handle, &cr);
+    const int bottom = CaptionHeight() != 0 ? BorderWidth() : 0;
+    return (wr.bottom - wr.top) - cr.bottom - bottom;
+}
+
+vcl::TRect TvlDialogWnd::IconRect() const {
+    const int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
+    const int border = BorderWidth();
+    const int top = border + (FrameTopHeight() - border - h) / 2;
+    return {border, top, border + w, top + h};
+}
+
+TvlDialogButton *TvlDialogWnd::ButtonByCode(int Code) {
+    for (TvlDialogButton &b : Buttons)
+        if (b.HitCode == Code) return &b;
+    return nullptr;
+}
+
+HBRUSH TvlDialogWnd::DialogBrush() {
+    const TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    const vcl::TColor colour = m ? m->GetMainColor() : vcl::clBtnFace;
+    // One brush for the adapter's life, made again when the colour changes:
+    // the dialog deletes none it is given.
+    if (!FBrush || colour != FBrushColor) {
+        FBrush.Reset(CreateSolidBrush(static_cast<COLORREF>(vcl::ColorToRGB(colour))));
+        FBrushColor = colour;
+    }
+    return FBrush.Get();
+}
+
+int TvlDialogWnd::OwnHitTest(vcl::TPoint P) {
+    const int caption = CaptionHeight();
+    if (caption == 0) return 0;
+    const TvlDialogButton *close = ButtonByCode(dhClose);
+    int closeHeight = 21;
+    if (!close->Rect.IsEmpty()) closeHeight = close->Rect.Height();
+    const int top = DialogButtonBandTop(caption, closeHeight, BorderWidth());
+    if (P.Y >= top && P.Y <= top + closeHeight) {
+        const int border = BorderWidth();
+        if (HasSysMenu() && P.X >= border && P.X <= border + GetSystemMetrics(SM_CXSMICON)) {
+            SetHotButton(0, true);
+            HotButton = dhSysMenu;  // no button lights up
+            return dhSysMenu;
+        }
+        const TvlDialogButtonRules rules = ButtonRules();
+        const std::vector<int> shown = ShownDialogButtons(rules);
+        int n = 0;
+        for (std::size_t i = 0; i < shown.size() && n == 0; ++i) {
+            const vcl::TRect &r = ButtonByCode(shown[i])->Rect;
+            if (!r.IsEmpty() && P.X >= r.Left && P.X < r.Right) n = static_cast<int>(i) + 1;
+        }
+        const int code = DialogButtonHitCode(n, rules);
+        if (IsButtonCode(code)) SetHotButton(code, true);
+        return code;
+    }
+    RECT wr{};
+    GetWindowRect(Handle, &wr);
+    if (IsZoomed(Handle) &&
+        (P.X < 2 || P.Y < 2 || P.X >= (wr.right - wr.left) - 4 || P.Y >= (wr.bottom - wr.top) - 4)) {
+        SetHotButton(0, true);
+        return -1;
+    }
+    return 0;
+}
+
+void TvlDialogWnd::StyleChanged(WPARAM Which, const STYLESTRUCT &Change) {
+    // A dialog may change its style after its creation (file dialogs that
+    // become sizeable): the frame follows. WS_SYSMENU stays ours to show.
+    if (Which == static_cast<WPARAM>(GWL_EXSTYLE)) {
+        ExStyle = Change.styleNew;
+    } else if (Which == static_cast<WPARAM>(GWL_STYLE)) {
+        const std::uint32_t now = Change.styleNew;
+        Style = (now & ~static_cast<std::uint32_t>(WS_SYSMENU)) | ((Style | now) & WS_SYSMENU);
+        FrameKind = DialogFrameKind(Style);
+        if (now & WS_SYSMENU) SetWindowLongPtrW(Handle, GWL_STYLE, static_cast<LONG_PTR>(now & ~WS_SYSMENU));
+    } else {
+        return;
+    }
+    ResolveButtonMasks();
+    FrameInvalid = true;
+    NeedRegion = true;
+}
+
+// ------------------------------------------------------- button states
+
+void TvlDialogWnd::TrackLeave() {
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE | TME_NONCLIENT, Handle, 0};
+    TrackMouseEvent(&track);
+}
+
+void TvlDialogWnd::SetHotButton(int Code, bool Repaint) {
+    if (Code == HotButton) return;
+    if (TvlDialogButton *old = ButtonByCode(HotButton)) {
+        old->State = 0;
+        if (Repaint) PaintButtonState(old->HitCode);
+    }
+    HotButton = Code;
+    if (TvlDialogButton *now = ButtonByCode(Code)) {
+        now->State = 1;
+        if (Repaint) PaintButtonState(Code);
+        TrackLeave();
+        // The manager tells the window the mouse left (SC_MOUSE_LEFT).
+        if (TsSkinManager *m = DefaultManager(); m && m->ActiveWindow != Handle) m->SetActiveControl(Handle);
+    }
+    TitleButtonPressed = false;
+}
+
+void TvlDialogWnd::SetPressedButton(int Code) {
+    const TvlDialogButtonRules rules = ButtonRules();
+    if (Code == dhMaxButton && !(rules.CanMaximize() || (rules.Maximized && rules.CanRestore()))) return;
+    if (Code != HotButton)
+        if (TvlDialogButton *old = ButtonByCode(HotButton)) {
+            old->State = 0;
+            PaintButtonState(old->HitCode);
+        }
+    HotButton = Code;
+    if (TvlDialogButton *now = ButtonByCode(Code)) {
+        now->State = 2;
+        PaintButtonState(Code);
+        TrackLeave();
+    }
+    TitleButtonPressed = true;
+}
+
+// ------------------------------------------------------------ messages
+
+void TvlDialogWnd::NcHitTest(vcl::TMessage &Message) {
+    RECT wr{};
+    GetWindowRect(Handle, &wr);
+    const vcl::TPoint screen = ScreenPointOf(Message.LParam);
+    const int code = OwnHitTest({screen.X - wr.left, screen.Y - wr.top});
+    if (code == 0 || code == dhCaption) {
+        if (HotButton != dhSysMenu || code != dhSysMenu) SetHotButton(0, true);
+        ScrollHandler(Message);
+        return;
+    }
+    Message.Result = code;
+}
+
+void TvlDialogWnd::NcButtonDown(vcl::TMessage &Message) {
+    int code = static_cast<int>(Message.WParam);
+    if (code == HTOBJECT) {
+        PassOn(Message);
+        return;
+    }
+    if (code < HTLEFT || code > HTBOTTOMRIGHT) {
+        RECT wr{};
+        GetWindowRect(Handle, &wr);
+        const vcl::TPoint screen = ScreenPointOf(Message.LParam);
+        const int own = OwnHitTest({screen.X - wr.left, screen.Y - wr.top});
+        if (own != 0) code = own;
+    }
+    if (code == dhSysMenu) {
+        SetHotButton(0, true);
+        // The skinned system menu of dialogs is not there yet: the window's
+        // own procedure has the press.
+        PassOn(Message);
+        return;
+    }
+    if (IsButtonCode(code)) {
+        SetPressedButton(code);
+        Message.Result = 0;
+        return;
+    }
+    if (IsIconic(Handle)) {
+        SendMessageW(Handle, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+        return;
+    }
+    SetHotButton(0, true);
+    if (code == dhCaption && IsZoomed(Handle)) {
+        if (GetActiveWindow() != Handle) SetFocus(Handle);
+        return;
+    }
+    PassOn(Message);
+}
+
+void TvlDialogWnd::ButtonUp(vcl::TMessage &Message, int Code) {
+    // Only a release over the button that was pressed acts.
+    if (TitleButtonPressed && Code == HotButton && IsButtonCode(Code)) {
+        TitleButtonPressed = false;
+        const std::weak_ptr<const bool> alive = AliveToken();
+        switch (Code) {
+        case dhMinButton: SendMessageW(Handle, WM_SYSCOMMAND, IsIconic(Handle) ? SC_RESTORE : SC_MINIMIZE, 0); break;
+        case dhMaxButton:
+            if (IsIconic(Handle) && !ButtonRules().CanMaximize()) break;
+            SendMessageW(Handle, WM_SYSCOMMAND, IsZoomed(Handle) ? SC_RESTORE : SC_MAXIMIZE, 0);
+            break;
+        case dhHelp:
+            SendMessageW(Handle, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
+            if (!alive.expired() && IsWindow(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
+            break;
+        case dhClose:
+            ButtonByCode(dhClose)->State = 0;
+            SendMessageW(Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        default: break;
+        }
+        if (alive.expired()) return;
+        if (IsWindow(Handle)) SetHotButton(0, true);
+        Message.Result = 0;
+        return;
+    }
+    TitleButtonPressed = false;
+    if (IsButtonCode(Code)) {
+        Message.Result = 0;
+        return;
+    }
+    PassOn(Message);
+}
+
+void TvlDialogWnd::SizeChanged(vcl::TMessage &Message) {
+    FrameInvalid = true;
+    NeedRegion = true;
+    SkinData->Updating = true;
+    ScrollHandler(Message);
+    SkinData->Updating = false;
+    if (IsWindowVisible(Handle))
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    RECT cr{};
+    GetClientRect(Handle, &cr);
+    ClientRect = {FrameLeftWidth(), FrameTopHeight(), FrameLeftWidth() + cr.right, FrameTopHeight() + cr.bottom};
+}
+
+void TvlDialogWnd::HandleMessage(vcl::TMessage &Message) {
+    if (Destroyed()) {
+        ScrollHandler(Message);
+        return;
+    }
+    if (Message.Msg == WM_DESTROY) {
+        // Freed once the window is gone, from outside its procedure.
+        if (Provider) PostDialogRelease(Handle);
+        ScrollHandler(Message);
+        return;
+    }
+    if (!Skinned() || FReleased) {
+        ScrollHandler(Message);
+        return;
+    }
+    if (!OwnMessage(Message)) ScrollHandler(Message);
+}
+
+bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
+    const std::weak_ptr<const bool> alive = AliveToken();
+    const bool visible = IsWindowVisible(Handle) != 0;
+    switch (Message.Msg) {
+    case SM_SKINCOMMAND: return SkinCommand(Message);
+    case WM_NCHITTEST: NcHitTest(Message); return true;
+    case WM_NCLBUTTONDOWN:
+        if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) return false;
+        NcButtonDown(Message);
+        return true;
+    case WM_NCLBUTTONUP: ButtonUp(Message, static_cast<int>(Message.WParam)); return true;
+    case WM_LBUTTONUP:
+        if (!TitleButtonPressed) return false;
+        ButtonUp(Message, HotButton);
+        return true;
+    case WM_NCLBUTTONDBLCLK:
+        // A second click on a title button is a click of its own.
+        if (IsButtonCode(static_cast<int>(Message.WParam))) {
+            NcButtonDown(Message);
+            return true;
+        }
+        if (Message.WParam == HTCAPTION) {
+            const TvlDialogButtonRules rules = ButtonRules();
+            if (rules.CanMaximize() || rules.CanRestore())
+                SendMessageW(Handle, WM_SYSCOMMAND, IsZoomed(Handle) || IsIconic(Handle) ? SC_RESTORE : SC_MAXIMIZE, 0);
+            Message.Result = 0;
+            return true;
+        }
+        if (Message.WParam == HTSYSMENU) {
+            // Only a dialog that may be closed closes this way.
+            if (CloseEnabled()) SendMessageW(Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+            Message.Result = 0;
+            return true;
+        }
+        return false;
+    case WM_NCRBUTTONDOWN:
+        if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) {
+            Message.Result = 0;
+            return true;
+        }
+        return false;
+    case WM_NCRBUTTONUP:
+        if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) SetHotButton(0, true);
+        return false;
+    case WM_NCMOUSELEAVE:
+    case WM_MOUSELEAVE:
+        SetHotButton(0, true);
+        TitleButtonPressed = false;
+        return false;
+    case WM_SIZE: SizeChanged(Message); return true;
+    case WM_SETFOCUS:
+        PassOn(Message);
+        if (!alive.expired()) RedrawWindow(GetActiveWindow(), nullptr, nullptr, 0x585);
+        return true;
+    case WM_ENABLE:
+    case WM_SETTEXT:
+        PassOn(Message);
+        if (alive.expired() || !IsWindowVisible(Handle)) return true;
+        if (Message.Msg == WM_SETTEXT) WindowText = GetWindowTextOf(Handle);
+        FrameInvalid = true;
+        SendMessageW(Handle, WM_NCPAINT, 1, 0);
+        return true;
+    case WM_PAINT:
+        if (!SuppressPaint) return false;
+        {
+            PAINTSTRUCT ps;
+            BeginPaint(Handle, &ps);
+            EndPaint(Handle, &ps);
+        }
+        Message.Result = 0;
+        return true;
+    case WM_NCPAINT:
+        if (!visible) return false;
+        if (!ChildrenAdapted && Provider) {
+            ChildrenAdapted = true;
+            Provider->AdaptChildren();
+            if (alive.expired()) return true;
+        }
+        // The text is set after the window was made (and skinned).
+        if (std::string text = GetWindowTextOf(Handle); text != WindowText) {
+            WindowText = std::move(text);
+            FrameInvalid = true;
+        }
+        if (ClientRect.IsEmpty()) {
+            RECT cr{};
+            GetClientRect(Handle, &cr);
+            ClientRect = {FrameLeftWidth(), FrameTopHeight(), FrameLeftWidth() + cr.right, FrameTopHeight() + cr.bottom};
+        }
+        PaintNonClient();
+        Message.Result = 0;
+        return true;
+    case WM_ERASEBKGND: Message.Result = EraseBackground(reinterpret_cast<HDC>(Message.WParam)); return true;
+    case WM_DRAWITEM:
+        if (const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(Message.LParam); item && item->CtlType == ODT_STATIC)
+            SetBkMode(item->hDC, TRANSPARENT);
+        return false;
+    case WM_WINDOWPOSCHANGED:
+        if (const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam); pos && (pos->flags & SWP_HIDEWINDOW))
+            NeedRegion = true;
+        return false;
+    case WM_NCACTIVATE:
+        if (!visible) return false;
+        // The system's caption must not flash: it draws while the window
+        // counts as hidden.
+        SendMessageW(Handle, WM_SETREDRAW, FALSE, 0);
+        PassOn(Message);
+        if (alive.expired()) return true;
+        SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
+        Active = Message.WParam != 0;
+        FrameInvalid = true;
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+        Message.Result = TRUE;
+        return true;
+    case WM_STYLECHANGED:
+        ScrollHandler(Message);
+        if (!alive.expired() && Analysed && Message.LParam) StyleChanged(Message.WParam, *reinterpret_cast<const STYLESTRUCT *>(Message.LParam));
+        return true;
+    case WM_GETDLGCODE: Message.Result = 0; return true;
+    case WM_CTLCOLORDLG: Message.Result = reinterpret_cast<LRESULT>(DialogBrush()); return true;
+    case 0x401:
+    case 0x52C:
+    case 0x52E:
+        ScrollHandler(Message);
+        if (alive.expired() || !IsWindow(Handle)) return true;
+        if (Provider) Provider->AdaptChildren();
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        return true;
+    case WM_SYSCOMMAND: {
+        const WPARAM command = Message.WParam & 0xFFF0;
+        ScrollHandler(Message);
+        if (alive.expired() || !IsWindow(Handle)) return true;
+        if (Message.WParam == (SC_MOVE | HTCAPTION)) UpdateWindow(Handle);
+        if (command == SC_MAXIMIZE || command == SC_RESTORE) SetHotButton(0, true);
+        return true;
+    }
+    default: return false;
+    }
+}
+
+bool TvlDialogWnd::SkinCommand(vcl::TMessage &Message) {
+    TsCommonData &data = *SkinData;
+    const bool own = reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager;
+    switch (SubCommandOf(Message.WParam)) {
+    case SC_SKIN_APPLIED:
+        if (own) {
+            data.UpdateIndexes(true);
+            if (const TsSkinManager *m = data.GetSkinManager()) CaptionSection = m->FindSectionIndex("CAPTION");
+            ResolveButtonMasks();
+            FrameInvalid = true;
+            NeedRegion = true;
+            BroadcastToChildWindows(Handle, Message);
+            if (IsWindowVisible(Handle))
+                RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+        }
+        Message.Result = 1;
+        return true;
+    case SC_SKIN_REFRESH:
+        if (!own) return false;
+        data.UpdateIndexes(true);
+        ResolveButtonMasks();
+        FrameInvalid = true;
+        NeedRegion = true;
+        if (IsWindowVisible(Handle))
+            RedrawWindow(Handle, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
+        return true;
+    case SC_SET_UPDATING:
+        data.Updating = LOWORD(Message.WParam) == 1;
+        if (HotButton != 0) FrameInvalid = true;
+        return false;
+    case SC_IS_UPDATING: Message.Result = data.Updating ? 1 : 0; return true;
+    case SC_QUERY_PARENT_REDRAW: {
+        const TsSkinManager *m = data.GetSkinManager();
+        const int s = data.SkinIndex();
+        Message.Result = 0;
+        if (m && m->IsValidSectionIndex(s)) {
+            const TsGenState &look = m->Sections[static_cast<std::size_t>(s)].Props[0];
+            Message.Result = look.ImagePercent + look.GradientPercent > 0 ? 1 : 0;
+        }
+        return true;
+    }
+    case SC_GET_BG_COLOR: Message.Result = static_cast<LRESULT>(data.GetBackColor(0, Handle)); return true;
+    case SC_ADAPT_CHILD_CONTROLS:
+        if (Provider) Provider->AdaptChildren();
+        return false;
+    case SC_GET_BG_INFO: {
+        auto *query = reinterpret_cast<TvlBgQuery *>(Message.LParam);
+        if (!query) return true;
+        PaintFrame();
+        vcl::TBitmap *cache = data.CacheBmp();
+        const int x = query->X + FrameLeftWidth(), y = query->Y + FrameTopHeight();
+        if (!cache || cache->Empty()) {
+            query->Kind = bqColor;
+            query->Color = data.GetBackColor(0, Handle);
+            return true;
+        }
+        if (query->PaintIntoDC) {
+            if (query->DC)
+                BitBlt(query->DC, query->Rect.Left, query->Rect.Top, query->Rect.Width(), query->Rect.Height(),
+                       cache->Canvas()->Handle(), x, y, SRCCOPY);
+        } else {
+            query->Image = cache;
+            query->X = x;
+            query->Y = y;
+        }
+        query->Kind = bqImage;
+        return true;
+    }
+    case SC_GET_CLIENT_OFFSET:
+        Message.Result = static_cast<LRESULT>(MAKELONG(FrameLeftWidth(), FrameTopHeight()));
+        return true;
+    case SC_GET_BORDER_WIDTH: Message.Result = BorderWidth(); return true;
+    case SC_MOUSE_LEFT:
+        SetHotButton(0, true);
+        TitleButtonPressed = false;
+        return false;
+    default: return false;
+    }
+}
+
+} // namespace skin

@@ -1,0 +1,137 @@
+#pragma once
+// TvlDialogWnd: the window adapter of one system dialog ("#32770": message
+// boxes, the common dialogs) that the window-creation hook skinned. It
+// takes over the dialog's whole non-client area: borders, caption, icon
+// and title buttons are rendered from the skin ("DIALOG" and the title
+// section) into its skin data's cache, four strips of which are copied
+// into the window's frame; the client background comes from the same
+// cache. It answers hit-testing for the caption and its buttons itself,
+// keeps the buttons' hot and pressed looks, and turns clicks into system
+// commands. The system draws and tests no buttons of its own while the
+// adapter serves: WS_SYSMENU is taken from the live style and given back
+// when the adapter lets go of a window that lives on.
+//
+// The frame painting is in vlDialogFrame.cpp, the region, icon, printing
+// and clipping routines in vlDialogRoutines.cpp. Windows only.
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "vcl/GdiObjects.h"
+#include "vlDialogGeometry.h"
+#include "vlDialogRoutines.h"
+#include "vlScrollWnd.h"
+
+namespace vcl {
+class TBitmap;
+}
+
+namespace skin {
+
+class TvlProvider;
+
+// One title button of the dialog's caption.
+struct TvlDialogButton {
+    int State = 0;       // 0 normal, 1 hot, 2 pressed
+    int GlowId = -1;     // the button's glow, -1 none
+    int MaskIndex = -1;  // -1: no image (21 x 21)
+    vcl::TRect Rect{};   // in the cache's coordinates; empty when not shown
+    int HitCode = 0;
+    bool BigIcons = false;
+};
+
+class TvlDialogWnd : public TvlScrollWnd {
+public:
+    TvlDialogWnd();
+    ~TvlDialogWnd() override;
+
+    void SetDefaultSection() override;
+    void HandleMessage(vcl::TMessage &Message) override;
+
+    // Called once by the attaching provider: the style remembered, the
+    // frame kind, the icon, the button masks and the caption font; then
+    // WS_SYSMENU leaves the live style.
+    void AnalyseWindow();
+    void SetHotButton(int Code, bool Repaint);
+    void SetPressedButton(int Code);
+
+    // Frame painting (vlDialogFrame.cpp).
+    void PaintFrame();
+    void PaintCaption();
+    void PaintTitleButtons();
+    void PaintButtonState(int Code);
+    void PaintNonClient();
+    LRESULT EraseBackground(HDC DC);
+
+    // Routines (vlDialogRoutines.cpp).
+    void PaintIcon();
+    void BuildCornerRects();
+    // The window's rectangle at (X, Y) less the corner runs; the caller owns it.
+    HRGN CreateCornerRegion(int X, int Y) const;
+    void UpdateRegion(bool Redraw);
+
+    // Queries of the remembered style and the window's state.
+    bool HasSysMenu() const { return (Style & dgSysMenu) != 0; }
+    bool HasMaxBox() const { return (Style & dgMaxBox) != 0; }
+    bool HasMinBox() const { return (Style & dgMinBox) != 0; }
+    bool HasHelpButton() const { return (ExStyle & dgContextHelp) != 0; }
+    bool CloseEnabled() const;
+    TvlDialogButtonRules ButtonRules() const;
+    int CaptionHeight() const;
+    int BorderWidth() const;      // (window width - client width) / 2
+    int FrameLeftWidth() const;
+    int FrameTopHeight() const;
+    vcl::TRect IconRect() const;  // in window coordinates
+    // The adapter's own hit test of a point in window coordinates (0 or
+    // HTCAPTION: the window's procedure answers).
+    int OwnHitTest(vcl::TPoint P);
+    TvlDialogButton *ButtonByCode(int Code);
+    // The skin section's main colour brush (one per adapter).
+    HBRUSH DialogBrush();
+
+    // Fields.
+    int HotButton = 0;
+    int CaptionSection = -1;
+    bool ChildrenAdapted = false;
+    bool Active = true;
+    bool SuppressPaint = false;
+    bool TitleButtonPressed = false;
+    std::array<TvlDialogButton, 4> Buttons{};  // minimize, maximize, help, close
+    std::unique_ptr<vcl::TBitmap> CaptionBack;
+    std::uint32_t Style = 0, ExStyle = 0;
+    vcl::TRect ClientRect{};
+    HICON Icon = nullptr;  // not owned: the window's
+    vcl::TFontHandle FrameFont;
+    std::uint32_t StateFlags = 0;
+    bool NeedRegion = true;
+    bool FrameInvalid = true;
+    bool Analysed = false;
+    int FrameKind = 1;
+    TvlProvider *Provider = nullptr;  // not owned: it owns this adapter
+    int TitleSection = -1;
+    std::string TitleSectionName;
+    std::vector<vcl::TRect> CornerRects;
+
+private:
+    void ResolveButtonMasks();
+    bool OwnMessage(vcl::TMessage &Message);
+    bool SkinCommand(vcl::TMessage &Message);
+    void NcHitTest(vcl::TMessage &Message);
+    void NcButtonDown(vcl::TMessage &Message);
+    void ButtonUp(vcl::TMessage &Message, int Code);
+    void SizeChanged(vcl::TMessage &Message);
+    void StyleChanged(WPARAM Which, const STYLESTRUCT &Change);
+    void Invalidate() { FrameInvalid = true; }
+    void TrackLeave();
+    void Release();
+
+    vcl::TBrushHandle FBrush;
+    vcl::TColor FBrushColor = -1;
+    bool FReleased = false;
+};
+
+} // namespace skin

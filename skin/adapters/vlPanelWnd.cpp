@@ -1,0 +1,424 @@
+#include "vlPanelWnd.h"
+
+#include <algorithm>
+
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlParentBackground.h"
+#include "skin/graphics/vlSkinSections.h"
+#include "skin/graphics/vlSkinText.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sManagerOptions.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/sVclUtils.h"
+#include "skin/manager/vlSnapshots.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Controls.h"
+#include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
+#include "vlSBPaint.h"
+#include "vlStaticLayout.h"
+#include "vlStaticWnd.h"
+
+namespace skin {
+
+namespace {
+
+
+vcl::TMessage SkinCommandMessage(unsigned Sub, const TsSkinManager *Manager) {
+    return {SM_SKINCOMMAND, static_cast<WPARAM>(Sub) << 16, reinterpret_cast<LPARAM>(Manager), 0};
+}
+
+int Prop(const vcl::TObject *Object, const char *Name) { return static_cast<int>(GetIntProp(Object, Name)); }
+
+} // namespace
+
+// ---------------------------------------------------------- the group box
+
+void TvlGroupBoxWnd::SetDefaultSection() {
+    if (SkinData && SkinData->SkinSection().empty()) SkinData->SetSkinSection("GROUPBOX");
+    TvlMainWnd::SetDefaultSection();
+}
+
+vcl::TRect TvlGroupBoxWnd::CaptionRect() {
+    RefreshGeometry(*this);
+    SkinData->PrepareCache();
+    SelectAdapterFont(*this);
+    vcl::TSize text{};
+    if (!WindowText.empty()) {
+        vcl::TCanvas &canvas = *SkinData->CacheBmp()->Canvas();
+        canvas.RequiredState({vcl::csHandleValid, vcl::csFontValid});
+        vcl::TRect r{};
+        DrawTextStr(canvas.Handle(), WindowText, r, DT_CALCRECT | DT_CENTER);
+        text = {r.Width(), r.Height()};
+    }
+    const bool rtl = (GetWindowLongPtrW(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
+    return GroupBoxCaptionRect(WndSize.cx, text.cx, text.cy, rtl);
+}
+
+void TvlGroupBoxWnd::FillFromParent(const vcl::TRect &Rect) {
+    vcl::TCanvas &canvas = *SkinData->CacheBmp()->Canvas();
+    TvlBgQuery query;
+    QueryParentBackgroundWnd(query, ParentHandle, false);
+    if (query.Kind == bqImage && query.Image) {
+        BitBlt(canvas.Handle(), Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), query.Image->Canvas()->Handle(),
+               PosInParent.X + query.X + Rect.Left, PosInParent.Y + query.Y + Rect.Top, SRCCOPY);
+    } else {
+        FillRectSolid(canvas.Handle(), Rect, query.Color == vcl::clFuchsia ? vcl::clBtnFace : query.Color);
+    }
+}
+
+void TvlGroupBoxWnd::DrawCaption(const vcl::TRect &Rect) {
+    FillFromParent(Rect);
+    vcl::TCanvas &canvas = *SkinData->CacheBmp()->Canvas();
+    canvas.Brush()->SetStyle(vcl::bsClear);
+    UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    if (GetWindowLongPtrW(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) flags |= DT_RTLREADING;
+    WriteTextForControl(canvas, WindowText, IsWindowEnabled(Handle) != FALSE, Rect, flags, *SkinData, 0);
+}
+
+void TvlGroupBoxWnd::BuildCache() {
+    RefreshGeometry(*this);
+    TsCommonData &data = *SkinData;
+    data.PrepareCache();
+    vcl::TBitmap &cache = *data.CacheBmp();
+    cache.SetSize(WndSize.cx, WndSize.cy);
+    const vcl::TRect caption = CaptionRect();
+    TvlBgQuery query;
+    QueryParentBackgroundWnd(query, ParentHandle, false);
+    FillFromParent({0, 0, WndSize.cx, caption.Bottom});
+    const int half = caption.Height() / 2;
+    TvlBgInfo bg;
+    BgQueryToBgInfo(query, bg);
+    PaintControlSkin(data, bg, 0, {0, half, WndSize.cx, WndSize.cy}, {PosInParent.X, PosInParent.Y + half}, cache,
+                     true);
+    if (!WindowText.empty()) DrawCaption(caption);
+    data.BGChanged = false;
+}
+
+void TvlGroupBoxWnd::PaintWindow(HDC DC) {
+    RefreshGeometry(*this);
+    if (SkinData->UpdatePaintLock(false)) return;
+    const vcl::TWindowDC own(DC ? nullptr : Handle);
+    const HDC target = DC ? DC : own.Get();
+    if (!target) return;
+    BuildCache();
+    const int saved = SaveDC(target);
+    if (KeepTheme) {
+        const TsSkinManager *m = DefaultManager();
+        const int mask = SkinData->BorderIndex();
+        const int left = m ? m->MaskLeftMargin(mask) : 0, right = m ? m->MaskRightMargin(mask) : 0;
+        const int bottom = m ? m->MaskBottomMargin(mask) : 0;
+        ExcludeClipRect(target, left, CaptionRect().Height(), WndSize.cx - right, WndSize.cy - bottom);
+    }
+    const vcl::TRect whole{0, 0, WndSize.cx, WndSize.cy};
+    if (auto *control = dynamic_cast<vcl::TWinControl *>(SkinData->OwnerControl())) {
+        CopyCacheToDC(control, *SkinData, {0, 0}, whole, target, false, 0, 0);
+        PaintChildControls(target, control, true, {0, 0});
+    } else {
+        CopyCacheToWindowDC(Handle, *SkinData, {0, 0}, whole, target, false, 0, 0);
+    }
+    RestoreDC(target, saved);
+    PassUpdateDoneToChildWindows(Handle);
+}
+
+void TvlGroupBoxWnd::HandleMessage(vcl::TMessage &Message) {
+    if (!SkinData || !Serving()) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
+    vcl::TControl *control = SkinData->OwnerControl();
+    switch (Message.Msg) {
+    case WM_PRINT:
+        SkinData->BGChanged = true;
+        SkinData->PaintLocked = false;
+        Message.LParam = 1;
+        PaintWindow(reinterpret_cast<HDC>(Message.WParam));
+        Message.Result = 0;
+        return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        SetWindowRedraw(Handle, false);
+        TvlMainWnd::HandleMessage(Message);
+        if (gone()) return;
+        SetWindowRedraw(Handle, true);
+        SkinData->BGChanged = true;
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        return;
+    case WM_SETTEXT:
+        TvlMainWnd::HandleMessage(Message);
+        if (gone()) return;
+        WindowText = ReadWindowText(Handle);
+        SkinData->BGChanged = true;
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        return;
+    case WM_PAINT: {
+        if (KeepTheme) break;
+        PAINTSTRUCT ps{};
+        BeginPaint(Handle, &ps);
+        PaintWindow(nullptr);
+        EndPaint(Handle, &ps);
+        Message.Result = 0;
+        return;
+    }
+    case WM_ERASEBKGND: {
+        if (KeepTheme) break;
+        const auto dc = reinterpret_cast<HDC>(Message.WParam);
+        // The class library's own erase request (the DC in both parameters)
+        // paints; any other erase leaves the picture to WM_PAINT.
+        if (control && Message.WParam != static_cast<WPARAM>(Message.LParam)) {
+            Message.Result = 1;
+            return;
+        }
+        if (dc) {
+            if (SkinData->BGChanged) BuildCache();
+            vcl::TBitmap *cache = SkinData->CacheBmp();
+            if (cache && SkinData->CanUseCache())
+                BitBlt(dc, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+            else
+                FillRectSolid(dc, {0, 0, WndSize.cx, WndSize.cy},
+                              static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW)));
+        }
+        Message.Result = 1;
+        return;
+    }
+    case WM_NCPAINT:
+        if (!KeepTheme) break;
+        PaintWindow(nullptr);
+        Message.Result = 1;
+        return;
+    case WM_PARENTNOTIFY:
+        if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
+        TvlMainWnd::HandleMessage(Message);
+        if (!gone() && LOWORD(Message.WParam) == WM_CREATE && control) NotifyFormOfControl(control);
+        return;
+    case SM_SKINCOMMAND:
+        if (SubCommandOf(Message.WParam) == SC_SKIN_REMOVED) {
+            if (control) control->SetControlStyle(control->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
+        } else if (SubCommandOf(Message.WParam) == SC_GET_CAPTION_HEIGHT) {
+            RefreshGeometry(*this);
+            Message.Result = CaptionRect().Height();
+            return;
+        }
+        break;
+    default: break;
+    }
+    TvlMainWnd::HandleMessage(Message);
+}
+
+// -------------------------------------------------------------- the panel
+
+TvlPanelWnd::~TvlPanelWnd() { ReleaseWindow(); }
+
+void TvlPanelWnd::SetDefaultSection() {
+    Panel = SkinData ? dynamic_cast<vcl::TWinControl *>(SkinData->OwnerControl()) : nullptr;
+    if (Panel) {
+        const bool hot = SkinData->PaintLocked;
+        SkinData->PaintLocked = true;
+        if (SkinData->SkinSection().empty())
+            SkinData->SetSkinSection(
+                PanelSection(Prop(Panel, "BevelOuter"), Prop(Panel, "BevelInner"), Prop(Panel, "BorderStyle")));
+        SkinData->PaintLocked = hot;
+        BroadcastToChildControls(Panel, SkinCommandMessage(SC_SKIN_APPLIED, SkinManager));
+    }
+    TvlMainWnd::SetDefaultSection();
+}
+
+void TvlPanelWnd::DrawCaption() {
+    if (Panel && Panel->Tag() == 999) return;
+    vcl::TCanvas &canvas = *SkinData->CacheBmp()->Canvas();
+    if (Panel)
+        canvas.SetFont(Panel->Font());
+    else
+        SelectAdapterFont(*this);
+    canvas.Brush()->SetStyle(vcl::bsClear);
+    canvas.RequiredState({vcl::csHandleValid, vcl::csFontValid});
+    const int textHeight = DCTextExtent(canvas.Handle(), "Wg").cy;
+    // The client area lies inside the frame band of the cache.
+    const int b = FrameWidthOf(Handle);
+    RECT c{};
+    GetClientRect(Handle, &c);
+    const vcl::TRect client{b, b, b + c.right, b + c.bottom};
+    vcl::TRect r = client;
+    UINT flags = DT_CENTER | DT_VCENTER;
+    bool enabled = true;
+    if (Panel) {
+        r = PanelCaptionRect(client, Prop(Panel, "BevelWidth"), Prop(Panel, "BevelOuter"), Prop(Panel, "BevelInner"),
+                             Prop(Panel, "BorderWidth"), textHeight);
+        const auto align = static_cast<vcl::TAlignment>(std::clamp(Prop(Panel, "Alignment"), 0, 2));
+        flags = DT_VCENTER | DrawTextAlignFlags(*Panel, align) | DT_WORDBREAK;
+        enabled = Panel->Enabled();
+    } else {
+        r = PanelCaptionRect(client, 0, bcNone, bcNone, 0, textHeight);
+    }
+    WriteTextForControl(canvas, WindowText, enabled, r, flags, *SkinData, 0);
+}
+
+bool TvlPanelWnd::BuildCache() {
+    RefreshGeometry(*this);
+    TsCommonData &data = *SkinData;
+    data.PrepareCache();
+    TvlBgInfo bg;
+    if (Panel)
+        data.FillBackgroundInfo(bg);
+    else
+        WindowBackgroundInfo(Handle, bg);
+    if (!bg.UseBmp && bg.Color == vcl::clFuchsia) {
+        data.PaintLocked = true;
+        return false;
+    }
+    vcl::TBitmap &cache = *data.CacheBmp();
+    cache.SetSize(WndSize.cx, WndSize.cy);
+    PaintControlSkin(data, bg, 0, {0, 0, WndSize.cx, WndSize.cy}, PosInParent, cache, true);
+    DrawCaption();
+    data.BGChanged = false;
+    return true;
+}
+
+void TvlPanelWnd::PaintWindow(HDC DC) {
+    if (SkinData->IsPaintLocked()) return;
+    const vcl::TWindowDC own(DC ? nullptr : Handle);
+    const HDC target = DC ? DC : own.Get();
+    if (!target) return;
+    const int saved = SaveDC(target);
+    PaintContainerClient(*this, target, FrameWidthOf(Handle), [this] { return BuildCache(); });
+    RestoreDC(target, saved);
+}
+
+void TvlPanelWnd::PaintBorder(HDC DC) {
+    if (SkinData->IsPaintLocked()) return;
+    if (!BuildCache()) {
+        SkinData->PaintLocked = true;
+        return;
+    }
+    const int b = FrameWidthOf(Handle);
+    if (b <= 0) return;
+    const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));
+    CopyCacheBorder(*SkinData, DC ? DC : own.Get(), WndSize.cx, WndSize.cy, b);
+}
+
+void TvlPanelWnd::BaseRoute(vcl::TMessage &Message) {
+    const UINT msg = Message.Msg;
+    const std::weak_ptr<const bool> alive = AliveToken();
+    TvlMainWnd::HandleMessage(Message);
+    if (msg == WM_WINDOWPOSCHANGING && !alive.expired() && !Destroyed() && IsWindow(Handle))
+        SendMessageW(Handle, WM_NCPAINT, 0, 0);
+}
+
+bool TvlPanelWnd::PanelCommand(vcl::TMessage &Message) {
+    switch (SubCommandOf(Message.WParam)) {
+    case SC_SKIN_REMOVED:
+        SkinData->SetSkinIndex(-1);
+        Panel->SetControlStyle(Panel->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
+        TvlMainWnd::HandleMessage(Message);
+        return true;
+    case SC_PARENT_UPDATE_DONE:
+        if (SkinData->PaintLocked) {
+            SkinData->PaintLocked = false;
+            RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        }
+        PassUpdateDoneToChildren(Panel);
+        return true;
+    case SC_IS_HANDLED: Message.Result = 1; return true;
+    case SC_BUILD_CACHE: Message.Result = BuildCache() ? 1 : 0; return true;
+    case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
+    default: return false;  // SC_SKIN_APPLIED, SC_SKIN_REFRESH and the rest: the base route
+    }
+}
+
+void TvlPanelWnd::HandleMessage(vcl::TMessage &Message) {
+    if (!SkinData || !Serving()) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    if (Message.Msg == SM_SKINCOMMAND) {
+        if (Panel && Panel->ControlStyle().Contains(vcl::csAcceptsControls) && PanelCommand(Message)) return;
+        BaseRoute(Message);
+        return;
+    }
+    if (!SkinData->IsSkinned(false)) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
+    switch (Message.Msg) {
+    case WM_ERASEBKGND:
+        PaintWindow(reinterpret_cast<HDC>(Message.WParam));
+        Message.Result = 1;
+        return;
+    case WM_PAINT:
+        PaintThroughErase(Handle);
+        Message.Result = 0;
+        return;
+    case WM_NCPAINT:
+        PaintBorder(nullptr);
+        Message.Result = 0;
+        return;
+    case WM_PRINT: {
+        const auto dc = reinterpret_cast<HDC>(Message.WParam);
+        const int b = FrameWidthOf(Handle);
+        const int saved = SaveDC(dc);
+        SetViewportOrgEx(dc, b, b, nullptr);
+        SkinData->BGChanged = true;
+        PaintWindow(dc);
+        RestoreDC(dc, saved);
+        PaintBorder(dc);
+        Message.Result = 0;
+        return;
+    }
+    case WM_SETTEXT:
+        if (!IsWindowVisible(Handle)) break;
+        SetWindowRedraw(Handle, false);
+        TvlMainWnd::HandleMessage(Message);
+        if (gone()) return;
+        WindowText = ReadWindowText(Handle);
+        SetWindowRedraw(Handle, true);
+        SkinData->BGChanged = true;
+        SendMessageW(Handle, WM_PAINT, 0, 0);
+        return;
+    case WM_UPDATEUISTATE: Message.Result = 1; return;
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED: {
+        const TsSkinManager *m = SkinData->GetSkinManager();
+        if (m && m->IsValidSectionIndex(SkinData->SkinIndex()) &&
+            m->Sections[static_cast<std::size_t>(SkinData->SkinIndex())].Props[0].Transparency != 0)
+            SkinData->BGChanged = true;
+        break;
+    }
+    case WM_PARENTNOTIFY:
+        if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
+        TvlMainWnd::HandleMessage(Message);
+        if (!gone() && LOWORD(Message.WParam) == WM_CREATE && Panel) NotifyFormOfControl(Panel);
+        return;
+    case vcl::CM_VISIBLECHANGED:
+        SkinData->BGChanged = true;
+        SkinData->PaintLocked = false;
+        if (Message.WParam == 1) {
+            BuildCache();
+            TvlMainWnd::HandleMessage(Message);
+            if (!gone() && Panel) PassUpdateDoneToChildren(Panel);
+            return;
+        }
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    case vcl::CM_TEXTCHANGED: SkinData->BGChanged = true; break;
+    case vcl::CM_SHOWINGCHANGED:
+        if (Panel && Panel->Visible()) {
+            const TsSkinManager *m = SkinData->GetSkinManager();
+            if (m && m->Options()->OptimizingPriority == opMemory) SkinData->PaintLocked = false;
+            NotifyFormOfControl(Panel);
+            for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH})
+                PassToChildren(Panel, Handle, SkinCommandMessage(sub, SkinManager));
+            if (gone()) return;
+        }
+        break;
+    default: break;
+    }
+    BaseRoute(Message);
+}
+
+} // namespace skin

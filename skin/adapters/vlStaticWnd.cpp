@@ -1,0 +1,509 @@
+#include "vlStaticWnd.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlSkinSections.h"
+#include "skin/graphics/vlSkinText.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/sVclUtils.h"
+#include "skin/manager/vlSnapshots.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Controls.h"
+#include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
+#include "vlSBPaint.h"
+#include "vlStaticLayout.h"
+
+namespace skin {
+
+namespace {
+
+constexpr UINT RedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;  // 0x105
+constexpr UINT StaticTextFlags =
+    DT_WORDBREAK | DT_EXPANDTABS | DT_TABSTOP | DT_NOCLIP | DT_EXTERNALLEADING | DT_NOPREFIX;  // 0xBD0
+
+bool Visible(HWND Window) { return IsWindowVisible(Window) != FALSE; }
+
+LONG_PTR StyleOf(HWND Window) { return GetWindowLongPtrW(Window, GWL_STYLE); }
+LONG_PTR ExStyleOf(HWND Window) { return GetWindowLongPtrW(Window, GWL_EXSTYLE); }
+
+// The section's font colour in the normal state; the system's text colour
+// without a section.
+vcl::TColor SectionFontColor(const TsCommonData &Data) {
+    const TsSkinManager *m = Data.GetSkinManager();
+    if (!m || !m->IsValidSectionIndex(Data.SkinIndex())) return static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOWTEXT));
+    return m->Sections[static_cast<std::size_t>(Data.SkinIndex())].Props[0].FontColor;
+}
+
+bool Destroying(const vcl::TComponent *C) { return C && C->ComponentState().Contains(vcl::csDestroying); }
+bool ParentCreating(const vcl::TControl *C) {
+    return C && C->Parent() && C->Parent()->ControlState().Contains(vcl::csCreating);
+}
+
+// Some pixel of a 32-bit image has alpha: a bitmap made compatible with a
+// true-colour screen has none at all and is meant to be opaque.
+bool HasAlpha(vcl::TBitmap &Image) {
+    for (int y = 0; y < Image.Height(); ++y) {
+        const auto *row = static_cast<const std::uint8_t *>(Image.ScanLine(y));
+        for (int x = 0; x < Image.Width(); ++x)
+            if (row[x * 4 + 3] != 0) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// ------------------------------------------------------ shared painting
+
+void PaintThroughErase(HWND Window) {
+    InvalidateRect(Window, nullptr, TRUE);
+    PAINTSTRUCT ps{};
+    BeginPaint(Window, &ps);
+    EndPaint(Window, &ps);
+}
+
+int FrameWidthOf(HWND Window) {
+    RECT w{}, c{};
+    GetWindowRect(Window, &w);
+    GetClientRect(Window, &c);
+    return std::max(0, static_cast<int>((w.right - w.left) - c.right) / 2);
+}
+
+void CopyCacheBorder(TsCommonData &Data, HDC DC, int Width, int Height, int B) {
+    vcl::TBitmap *cache = Data.CacheBmp();
+    if (!cache || !DC || B <= 0) return;
+    CopyBorderStrips(DC, 0, 0, std::min(Width, cache->Width()), std::min(Height, cache->Height()),
+                     cache->Canvas()->Handle(), 0, 0, B);
+}
+
+bool EmptyClip(HDC DC) {
+    RECT r{};
+    return GetClipBox(DC, &r) == NULLREGION;
+}
+
+void PaintContainerClient(TvlMainWnd &Adapter, HDC DC, int Frame, const std::function<bool()> &Rebuild) {
+    TsCommonData &data = *Adapter.SkinData;
+    auto *control = dynamic_cast<vcl::TWinControl *>(data.OwnerControl());
+    if (Destroying(control) || ParentCreating(control) || data.PaintLocked || !DC) return;
+    RefreshGeometry(Adapter);
+    RECT clip{};
+    GetClipBox(DC, &clip);
+    RECT client{};
+    GetClientRect(Adapter.Handle, &client);
+    data.PartialPaint = data.UsesParentBackground() &&
+                        (clip.right - clip.left != client.right || clip.bottom - clip.top != client.bottom);
+    if ((data.PartialPaint || data.BGChanged) && !Rebuild()) return;
+    const vcl::TRect r{0, 0, client.right, client.bottom};
+    if (control) {
+        CopyCacheToDC(control, data, {Frame, Frame}, r, DC, false, 0, 0);
+        PaintChildControls(DC, control, true, {0, 0});
+        PassUpdateDoneToChildren(control);
+    } else {
+        CopyCacheToWindowDC(Adapter.Handle, data, {Frame, Frame}, r, DC, false, 0, 0);
+        PassUpdateDoneToChildWindows(Adapter.Handle);
+    }
+}
+
+// ------------------------------------------------------------ the static
+
+void TvlStaticWnd::SetDefaultSection() {
+    if (SkinData && SkinData->SkinSection().empty()) SkinData->SetSkinSection("TRANSPARENT");
+    TvlMainWnd::SetDefaultSection();
+}
+
+bool TvlStaticWnd::BuildStaticCache() {
+    SkinData->BGChanged = true;
+    SkinData->PrepareCache();
+    SkinData->CacheBmp()->SetSize(WndSize.cx, WndSize.cy);
+    if (!PaintSkinnedControl(*SkinData, Handle, false)) return false;
+    return DrawContent();
+}
+
+void TvlStaticWnd::PaintStatic(HDC DC) {
+    RefreshGeometry(*this);
+    const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));
+    const HDC target = DC ? DC : own.Get();
+    if (!target) return;
+    const int saved = SaveDC(target);
+    // Our class library reads left to right: a mirrored DC is put straight.
+    if (GetLayout(target) & LAYOUT_RTL) SetLayout(target, 0);
+    if (BuildStaticCache()) {
+        vcl::TBitmap &cache = *SkinData->CacheBmp();
+        BitBlt(target, 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, SRCCOPY);
+    }
+    RestoreDC(target, saved);
+}
+
+bool TvlStaticWnd::DrawContent() {
+    if (WindowText.empty()) return true;
+    vcl::TCanvas &canvas = *SkinData->CacheBmp()->Canvas();
+    canvas.Brush()->SetStyle(vcl::bsClear);
+    SelectAdapterFont(*this);
+    canvas.Font()->SetColor(SectionFontColor(*SkinData));
+    UINT flags = StaticTextFlags;
+    if (ExStyleOf(Handle) & WS_EX_RIGHT) flags |= DT_RIGHT;
+    DrawTextOnCanvas(canvas, WindowText, {0, 0, WndSize.cx, WndSize.cy}, flags);
+    return true;
+}
+
+void TvlStaticWnd::PassOnAndRedraw(vcl::TMessage &Message) {
+    SkinData->BGChanged = true;
+    const std::weak_ptr<const bool> alive = AliveToken();
+    PassOn(Message);
+    if (alive.expired() || !IsWindow(Handle)) return;
+    RedrawWindow(Handle, nullptr, nullptr, RedrawNow);
+}
+
+void TvlStaticWnd::HandleMessage(vcl::TMessage &Message) {
+    if (!SkinData || !Serving() || (StyleOf(Handle) & WS_TABSTOP) || (ExStyleOf(Handle) & WS_EX_STATICEDGE)) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps{};
+        BeginPaint(Handle, &ps);
+        if (Visible(Handle)) PaintStatic(nullptr);
+        EndPaint(Handle, &ps);
+        Message.Result = 0;
+        return;
+    }
+    case WM_ERASEBKGND:
+        if (!Visible(Handle)) break;
+        Message.Result = 1;
+        return;
+    case WM_NCPAINT: Message.Result = 0; return;
+    case WM_PRINT:
+        PaintStatic(reinterpret_cast<HDC>(Message.WParam));
+        Message.Result = 0;
+        return;
+    case WM_MOVE:
+    case WM_ENABLE:
+        if (!Visible(Handle)) break;
+        PassOnAndRedraw(Message);
+        return;
+    case WM_SETTEXT: {
+        if (!Visible(Handle)) break;
+        const std::weak_ptr<const bool> alive = AliveToken();
+        SetWindowRedraw(Handle, false);
+        PassOn(Message);
+        if (alive.expired() || !IsWindow(Handle)) return;
+        WindowText = ReadWindowText(Handle);
+        SkinData->BGChanged = true;
+        SetWindowRedraw(Handle, true);
+        RedrawWindow(Handle, nullptr, nullptr, RedrawNow);
+        return;
+    }
+    default: break;
+    }
+    TvlMainWnd::HandleMessage(Message);
+}
+
+// -------------------------------------------------------------- the edge
+
+void TvlEdgeWnd::HandleMessage(vcl::TMessage &Message) {
+    if (!SkinData || !Serving() || (StyleOf(Handle) & WS_TABSTOP) || (ExStyleOf(Handle) & WS_EX_STATICEDGE)) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_PAINT: {
+        const std::weak_ptr<const bool> alive = AliveToken();
+        PassOn(Message);
+        if (alive.expired() || !IsWindow(Handle)) return;
+        PaintStatic(nullptr);
+        return;
+    }
+    case WM_ERASEBKGND:
+    case WM_NCPAINT: Message.Result = 1; return;
+    default: TvlStaticWnd::HandleMessage(Message); return;
+    }
+}
+
+void TvlEdgeWnd::PaintStatic(HDC DC) {
+    RefreshGeometry(*this);
+    const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));
+    const HDC target = DC ? DC : own.Get();
+    if (!target) return;
+    SkinData->BGChanged = true;
+    SkinData->PrepareCache();
+    SkinData->CacheBmp()->SetSize(WndSize.cx, WndSize.cy);
+    if (!PaintSkinnedControl(*SkinData, Handle, false)) return;
+    DrawContent();
+    CopyCacheBorder(*SkinData, target, WndSize.cx, WndSize.cy, 2);
+}
+
+// -------------------------------------------------------------- the icon
+
+TvlIconWnd::~TvlIconWnd() { ReleaseWindow(); }
+
+void TvlIconWnd::SetDefaultSection() {
+    IsBitmap = (StyleOf(Handle) & 3) != SS_ICON;
+    Image.reset();
+    TvlStaticWnd::SetDefaultSection();
+}
+
+void TvlIconWnd::HandleMessage(vcl::TMessage &Message) {
+    if (Message.Msg == STM_SETIMAGE && SkinData) {
+        // A new picture: the copy of the old one must not show any more.
+        Image.reset();
+        PassOnAndRedraw(Message);
+        return;
+    }
+    TvlStaticWnd::HandleMessage(Message);
+}
+
+bool TvlIconWnd::DrawContent() {
+    vcl::TBitmap &cache = *SkinData->CacheBmp();
+    if (!IsBitmap) {
+        const auto icon = reinterpret_cast<HICON>(SendMessageW(Handle, STM_GETICON, 0, 0));
+        if (!icon) return false;
+        DrawIconEx(cache.Canvas()->Handle(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+        return true;
+    }
+    if (!Image) {
+        const auto source = reinterpret_cast<HBITMAP>(SendMessageW(Handle, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        if (!source) return false;
+        // The application keeps its bitmap: the adapter draws (and frees) a copy.
+        const auto copy = static_cast<HBITMAP>(CopyImage(source, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        if (!copy) return false;
+        Image = std::make_unique<vcl::TBitmap>();
+        Image->SetHandle(copy);
+    }
+    if (Image->Empty()) return false;
+    if (Image->PixelFormat() == vcl::pf32bit && HasAlpha(*Image)) {
+        DrawBitmapAlpha(*cache.Canvas(), *Image, {0, 0, Image->Width(), Image->Height()}, false);
+    } else {
+        BitBlt(cache.Canvas()->Handle(), 0, 0, std::min(Image->Width(), WndSize.cx),
+               std::min(Image->Height(), WndSize.cy), Image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    }
+    return true;
+}
+
+// -------------------------------------------------------------- the link
+
+void TvlLinkWnd::HandleMessage(vcl::TMessage &Message) {
+    if (!SkinData || !Serving() || (ExStyleOf(Handle) & WS_EX_STATICEDGE)) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_ERASEBKGND:
+        if (!Visible(Handle)) break;
+        PaintStatic(reinterpret_cast<HDC>(Message.WParam));
+        Message.Result = 1;
+        return;
+    case WM_PAINT: {
+        // The picture comes with WM_ERASEBKGND.
+        PAINTSTRUCT ps{};
+        BeginPaint(Handle, &ps);
+        EndPaint(Handle, &ps);
+        Message.Result = 0;
+        return;
+    }
+    case WM_MOVE: PassOnAndRedraw(Message); return;
+    case WM_SETTEXT: {
+        const std::weak_ptr<const bool> alive = AliveToken();
+        PassOn(Message);
+        if (alive.expired() || !IsWindow(Handle)) return;
+        WindowText = ReadWindowText(Handle);
+        SkinData->BGChanged = true;
+        RedrawWindow(Handle, nullptr, nullptr, RedrawNow);
+        return;
+    }
+    case WM_NCPAINT: Message.Result = 0; return;
+    default: TvlStaticWnd::HandleMessage(Message); return;
+    }
+}
+
+bool TvlLinkWnd::DrawContent() {
+    vcl::TCanvas &canvas = *SkinData->CacheBmp()->Canvas();
+    canvas.Brush()->SetStyle(vcl::bsClear);
+    SelectAdapterFont(*this);
+    canvas.Font()->SetStyle(canvas.Font()->Style() + vcl::TFontStyles{vcl::fsUnderline});
+    canvas.Font()->SetColor(SectionFontColor(*SkinData));
+    DrawTextOnCanvas(canvas, StripLinkTags(WindowText), {0, 0, WndSize.cx + 4, WndSize.cy},
+                     DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP);
+    return true;
+}
+
+// ------------------------------------------------------- the static text
+
+TvlStaticTextWnd::~TvlStaticTextWnd() { ReleaseWindow(); }
+
+void TvlStaticTextWnd::SetDefaultSection() {
+    vcl::TControl *control = SkinData ? SkinData->OwnerControl() : nullptr;
+    StaticText = dynamic_cast<vcl::TWinControl *>(control);
+    if (control) {
+        const bool hot = SkinData->PaintLocked;
+        SkinData->PaintLocked = true;
+        if (SkinData->SkinSection().empty())
+            SkinData->SetSkinSection(StaticTextSection(static_cast<int>(GetIntProp(control, "BevelKind")),
+                                                       static_cast<int>(GetIntProp(control, "BevelOuter")),
+                                                       static_cast<int>(GetIntProp(control, "BevelInner"))));
+        SkinData->PaintLocked = hot;
+    }
+    TvlMainWnd::SetDefaultSection();
+}
+
+bool TvlStaticTextWnd::BuildCache() {
+    RefreshGeometry(*this);
+    TsCommonData &data = *SkinData;
+    data.PrepareCache();
+    TvlBgInfo bg;
+    data.FillBackgroundInfo(bg);
+    if (!bg.UseBmp && bg.Color == vcl::clFuchsia) {
+        data.PaintLocked = true;
+        return false;
+    }
+    vcl::TBitmap &cache = *data.CacheBmp();
+    cache.SetSize(WndSize.cx, WndSize.cy);
+    vcl::TCanvas &canvas = *cache.Canvas();
+    const vcl::TRect whole{0, 0, WndSize.cx, WndSize.cy};
+    if (data.CustomColor() && StaticText) {
+        canvas.Brush()->SetStyle(vcl::bsSolid);
+        canvas.Brush()->SetColor(StaticText->Color());
+        canvas.FillRect(whole);
+    } else {
+        PaintControlSkin(data, bg, 0, whole, PosInParent, cache, true);
+    }
+    UINT flags = DT_CENTER | DT_VCENTER;
+    if (StaticText) {
+        canvas.SetFont(StaticText->Font());
+        static constexpr UINT Aligns[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+        const auto align = static_cast<std::size_t>(std::clamp<std::int64_t>(GetIntProp(StaticText, "Alignment"), 0, 2));
+        flags = Aligns[align] | DT_VCENTER | DT_EXPANDTABS | DT_WORDBREAK;
+    } else {
+        SelectAdapterFont(*this);
+    }
+    canvas.Brush()->SetStyle(vcl::bsClear);
+    // The text goes into the client area, which the frame surrounds.
+    const int b = FrameWidthOf(Handle);
+    RECT client{};
+    GetClientRect(Handle, &client);
+    const vcl::TRect r{b, b, b + client.right, b + client.bottom};
+    const bool enabled = StaticText ? StaticText->Enabled() : IsWindowEnabled(Handle) != FALSE;
+    WriteTextForControl(canvas, WindowText, enabled, r, flags, data, 0);
+    data.BGChanged = false;
+    return true;
+}
+
+void TvlStaticTextWnd::PaintFrame(HDC DC) {
+    if (SkinData->PaintLocked) return;
+    if (!BuildCache()) {
+        SkinData->PaintLocked = true;
+        return;
+    }
+    const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));
+    CopyCacheBorder(*SkinData, DC ? DC : own.Get(), WndSize.cx, WndSize.cy, FrameWidthOf(Handle));
+}
+
+void TvlStaticTextWnd::PaintClient(HDC DC) {
+    PaintContainerClient(*this, DC, FrameWidthOf(Handle), [this] { return BuildCache(); });
+}
+
+bool TvlStaticTextWnd::SkinCommand(vcl::TMessage &Message) {
+    switch (SubCommandOf(Message.WParam)) {
+    case SC_IS_HANDLED: Message.Result = 1; return true;
+    case SC_BUILD_CACHE:
+        BuildCache();
+        TvlMainWnd::HandleMessage(Message);
+        return true;
+    case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
+    case SC_SKIN_REMOVED:
+        SkinData->SetSkinIndex(-1);
+        if (StaticText) StaticText->SetControlStyle(StaticText->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
+        TvlMainWnd::HandleMessage(Message);
+        return true;
+    default: return false;  // SC_SKIN_APPLIED and SC_SKIN_REFRESH: the base tells the children
+    }
+}
+
+void TvlStaticTextWnd::HandleMessage(vcl::TMessage &Message) {
+    if (!SkinData) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    if (Message.Msg == SM_SKINCOMMAND && StaticText && SkinCommand(Message)) return;
+    if (!SkinData->IsSkinned(false) || !Serving()) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
+    switch (Message.Msg) {
+    case vcl::CM_ENABLEDCHANGED:
+        SetWindowRedraw(Handle, false);
+        TvlMainWnd::HandleMessage(Message);
+        if (gone()) return;
+        SetWindowRedraw(Handle, true);
+        SkinData->BGChanged = true;
+        InvalidateRect(Handle, nullptr, TRUE);
+        return;
+    case WM_PARENTNOTIFY:
+        if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
+        TvlMainWnd::HandleMessage(Message);
+        if (!gone() && LOWORD(Message.WParam) == WM_CREATE && StaticText) NotifyFormOfControl(StaticText);
+        return;
+    case WM_PRINT: {
+        const auto dc = reinterpret_cast<HDC>(Message.WParam);
+        SkinData->BGChanged = true;
+        const int b = FrameWidthOf(Handle);
+        const int saved = SaveDC(dc);
+        SetViewportOrgEx(dc, b, b, nullptr);
+        PaintClient(dc);
+        RestoreDC(dc, saved);
+        PaintFrame(dc);
+        Message.Result = 0;
+        return;
+    }
+    case vcl::CM_TEXTCHANGED: SkinData->BGChanged = true; break;
+    case vcl::CM_SHOWINGCHANGED:
+        if (StaticText && StaticText->Visible()) {
+            NotifyFormOfControl(StaticText);
+            for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH})
+                PassToChildren(StaticText, Handle,
+                               {SM_SKINCOMMAND, static_cast<WPARAM>(sub) << 16, reinterpret_cast<LPARAM>(SkinManager), 0});
+            if (gone()) return;
+        }
+        break;
+    case WM_UPDATEUISTATE: Message.Result = 1; return;
+    case WM_ERASEBKGND:
+        PaintClient(reinterpret_cast<HDC>(Message.WParam));
+        Message.Result = 1;
+        return;
+    case WM_SETTEXT:
+        SetWindowRedraw(Handle, false);
+        TvlMainWnd::HandleMessage(Message);
+        if (gone()) return;
+        WindowText = ReadWindowText(Handle);
+        SetWindowRedraw(Handle, true);
+        SkinData->BGChanged = true;
+        SendMessageW(Handle, WM_PAINT, 0, 0);
+        return;
+    case WM_PAINT:
+        // The picture comes with WM_ERASEBKGND.
+        PaintThroughErase(Handle);
+        Message.Result = 0;
+        return;
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+        if (SkinData->UsesParentBackground()) SkinData->BGChanged = true;
+        break;
+    case WM_NCPAINT:
+        PaintFrame(nullptr);
+        Message.Result = 0;
+        return;
+    default: break;
+    }
+    const UINT msg = Message.Msg;
+    TvlMainWnd::HandleMessage(Message);
+    if (msg == WM_WINDOWPOSCHANGING && !gone()) SendMessageW(Handle, WM_NCPAINT, 0, 0);
+}
+
+} // namespace skin

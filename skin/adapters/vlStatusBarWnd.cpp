@@ -1,0 +1,216 @@
+#include "vlStatusBarWnd.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlNineSlice.h"
+#include "skin/graphics/vlSkinGlyphs.h"
+#include "skin/graphics/vlSkinSections.h"
+#include "skin/graphics/vlSkinText.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sModuleState.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/sVclUtils.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/GdiObjects.h"
+#include "vcl/StatusBar.h"
+#include "vcl/WideText.h"
+#include "vlSBPaint.h"
+
+namespace skin {
+
+namespace {
+
+constexpr int ssDividerSection = 7;
+constexpr UINT PanelTextFlags = DT_SINGLELINE | DT_VCENTER;
+
+bool IsSimple(HWND Bar) { return SendMessageW(Bar, SB_ISSIMPLE, 0, 0) != 0; }
+
+int PartCount(HWND Bar) { return static_cast<int>(SendMessageW(Bar, SB_GETPARTS, 0, 0)); }
+
+// The text of a part of a bare status window; owner-drawn parts hold data,
+// not text.
+std::string BarePartText(HWND Bar, int Index) {
+    const LRESULT info = SendMessageW(Bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(Index), 0);
+    if (HIWORD(info) & SBT_OWNERDRAW) return {};
+    const int length = LOWORD(info);
+    if (length == 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(Bar, SB_GETTEXTW, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    return vcl::WideToUtf8(text);
+}
+
+} // namespace
+
+void TvlStatusBarWnd::SetDefaultSection() {
+    if (SkinData && SkinData->SkinSection().empty()) SkinData->SetSkinSection("STATUSBAR");
+    StatusBar = SkinData ? dynamic_cast<vcl::TStatusBar *>(SkinData->OwnerControl()) : nullptr;
+    TvlMainWnd::SetDefaultSection();
+}
+
+std::string TvlStatusBarWnd::PanelText(int Index) {
+    if (PartCount(Handle) == 0) return {};
+    if (IsSimple(Handle)) return ReadWindowText(Handle);
+    if (StatusBar) {
+        if (StatusBar->Panels()->Count() == 0) return StatusBar->SimpleText();
+        if (Index < 0 || Index >= StatusBar->Panels()->Count()) return {};
+        return StatusBar->Panels()->Items(Index)->Text();
+    }
+    // A bare bar keeps its texts itself.
+    return Index >= 0 ? BarePartText(Handle, Index) : std::string{};
+}
+
+void TvlStatusBarWnd::PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple, TvlBgInfo &Bg) {
+    TsSkinManager *m = SkinData->GetSkinManager();
+    vcl::TBitmap &cache = *SkinData->CacheBmp();
+    R = {R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1};
+    const int panelMask =
+        m && m->IsValidSectionIndex(SkinData->SkinIndex()) ? m->GetMaskIndex(SkinData->SkinIndex(), "STATUSPANELMASK") : -1;
+    if (m && m->IsValidMaskIndex(panelMask)) {
+        const vcl::TRect where = Simple ? vcl::TRect{0, 0, cache.Width(), cache.Height()} : R;
+        DrawSkinRect(cache, where, Bg, m->Masks[static_cast<std::size_t>(panelMask)], 0, true);
+    } else if (m && !Last && !Simple) {
+        const int divider = m->StdSectionIndexes[ssDividerSection];
+        const int dividerMask = m->IsValidSectionIndex(divider) ? m->GetMaskIndex(divider, "BORDERSMASK") : -1;
+        if (m->IsValidMaskIndex(dividerMask)) {
+            const int w = std::max(2, m->MaskLeftMargin(dividerMask) + m->MaskRightMargin(dividerMask));
+            const int h = cache.Height() - 2;
+            if (h > 0) {
+                vcl::TBitmap piece;
+                piece.SetPixelFormat(vcl::pf32bit);
+                piece.SetSize(w, h);
+                BitBlt(piece.Canvas()->Handle(), 0, 0, w, h, cache.Canvas()->Handle(), R.Right - w, R.Top, SRCCOPY);
+                TvlBgInfo behind;
+                InitBgInfo(&piece, 0, 0, behind);
+                PaintSkinSection(divider, behind, 0, {0, 0, w, h}, {0, 0}, piece, m);
+                BitBlt(cache.Canvas()->Handle(), R.Right - w, 1, w, h, piece.Canvas()->Handle(), 0, 0, SRCCOPY);
+            }
+        }
+    }
+    if (StatusBar && Index >= 0 && Index < StatusBar->Panels()->Count() &&
+        StatusBar->Panels()->Items(Index)->Style() == vcl::psOwnerDraw && StatusBar->OnDrawPanel) {
+        // The event draws on the bar's canvas, pointed at the image.
+        vcl::TCanvas &canvas = *StatusBar->Canvas();
+        canvas.SetHandle(cache.Canvas()->Handle());
+        try {
+            StatusBar->OnDrawPanel(StatusBar, StatusBar->Panels()->Items(Index), R);
+        } catch (...) {
+            canvas.SetHandle(nullptr);
+            throw;
+        }
+        canvas.SetHandle(nullptr);
+        return;
+    }
+    vcl::TRect text{R.Left + 2, R.Top, R.Right - 4, R.Bottom - 1};
+    SelectAdapterFont(*this);
+    vcl::TCanvas &canvas = *cache.Canvas();
+    const std::string shown = ShortenTextToWidth(canvas, PanelText(Index), text.Width());
+    UINT align = DT_LEFT;
+    if (StatusBar && !StatusBar->SimplePanel() && Index >= 0 && Index < StatusBar->Panels()->Count())
+        align = DrawTextAlignFlags(*StatusBar, StatusBar->Panels()->Items(Index)->Alignment());
+    WriteTextForControl(canvas, shown, true, text, PanelTextFlags | align, *SkinData, 0);
+}
+
+void TvlStatusBarWnd::PaintGrip() {
+    TsSkinManager *m = SkinData->GetSkinManager();
+    if (!m || !StatusBar || !StatusBar->SizeGrip()) return;
+    const int grip = m->CommonElements.GripImage;
+    if (!m->IsValidMaskIndex(grip)) return;
+    const TsMaskData &mask = m->Masks[static_cast<std::size_t>(grip)];
+    vcl::TBitmap &cache = *SkinData->CacheBmp();
+    const vcl::TSize size = GetMaskFrameSize(mask);
+    const int b = StatusBar->BorderWidth();
+    TvlBgInfo behind;
+    InitBgInfo(&cache, 0, 0, behind);
+    DrawSkinGlyph(cache, {cache.Width() - size.cx - b, cache.Height() - size.cy - b}, 0, gmNormal, mask, behind);
+}
+
+void TvlStatusBarWnd::BuildImage() {
+    RefreshGeometry(*this);
+    SkinData->PrepareCache();
+    vcl::TBitmap &cache = *SkinData->CacheBmp();
+    cache.SetSize(WndSize.cx, WndSize.cy);
+    TvlBgInfo bg;
+    if (SkinData->OwnerControl())
+        SkinData->FillBackgroundInfo(bg);
+    else
+        WindowBackgroundInfo(Handle, bg);
+    const vcl::TRect whole{0, 0, WndSize.cx, WndSize.cy};
+    PaintControlSkin(*SkinData, bg, 0, whole, PosInParent, cache, true);
+    // What the panels' frames lie over: the bar's own image.
+    TvlBgInfo own;
+    InitBgInfo(&cache, 0, 0, own);
+    if (IsSimple(Handle)) {
+        PaintPanel(-1, {0, 1, WndSize.cx - 1, WndSize.cy - 1}, true, true, own);
+    } else {
+        const int parts = PartCount(Handle);
+        for (int i = 0; i < parts; ++i) {
+            RECT r{};
+            SendMessageW(Handle, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+            PaintPanel(i, {r.left, r.top, r.right, r.bottom}, i == parts - 1, false, own);
+        }
+    }
+    PaintGrip();
+    SkinData->BGChanged = false;
+}
+
+void TvlStatusBarWnd::PaintClient(HDC DC) {
+    BuildImage();
+    const vcl::TWindowDC own(DC ? nullptr : Handle);
+    const HDC target = DC ? DC : own.Get();
+    if (!target) return;
+    vcl::TBitmap &cache = *SkinData->CacheBmp();
+    BitBlt(target, 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TvlStatusBarWnd::PaintFrame() {
+    if (!StatusBar) return;
+    if (SkinData->BGChanged) BuildImage();
+    const int b = StatusBar->BorderWidth();
+    if (b <= 0) return;
+    const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+    vcl::TBitmap &cache = *SkinData->CacheBmp();
+    CopyBorderStrips(dc.Get(), 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, b);
+}
+
+void TvlStatusBarWnd::HandleMessage(vcl::TMessage &Message) {
+    if (!SkinData || !SkinData->IsSkinned(true)) {
+        TvlMainWnd::HandleMessage(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_PAINT: {
+        InvalidateRect(Handle, nullptr, TRUE);
+        PAINTSTRUCT ps{};
+        BeginPaint(Handle, &ps);
+        EndPaint(Handle, &ps);
+        Message.Result = 0;
+        return;
+    }
+    case WM_ERASEBKGND:
+        PaintClient(reinterpret_cast<HDC>(Message.WParam));
+        Message.Result = 1;
+        return;
+    case WM_NCPAINT:
+        if (!ModuleState().FormAnimationActive) PaintFrame();
+        Message.Result = 0;
+        return;
+    case WM_PRINT:
+        PaintClient(reinterpret_cast<HDC>(Message.WParam));
+        Message.Result = 0;
+        return;
+    default: break;
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    TvlMainWnd::HandleMessage(Message);
+    if (Message.Msg == WM_SIZE && !alive.expired() && IsWindow(Handle) && SkinData->IsSkinned(true))
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+}
+
+} // namespace skin

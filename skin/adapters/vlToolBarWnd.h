@@ -1,0 +1,76 @@
+#pragma once
+// The two tool-bar adapters.
+//
+// TvlToolBarWnd takes over a bare tool-bar window (a dialog's
+// "toolbarwindow32"): it paints the frame, the background and every button
+// itself: the face of the skin's tool button in its state, the image, the
+// caption (broken into two lines when it is wide), the drop-down arrow, the
+// separators from the skin's divider and the disabled look.
+//
+// TvlToolBarVCLWnd takes over the class library's TToolBar (kind
+// "ToolBar"): it skins the bar through the bar's own custom-draw events,
+// tracks the hot button, and answers the background queries of what lies on
+// the bar. The bar's own event handlers are kept while the adapter's serve
+// and given back when the skin goes or the adapter does. Windows only.
+#include <windows.h>
+
+#include "vcl/Types.h"
+#include "vcl/ToolBar.h"
+#include "vlSBUtils.h"
+
+namespace vcl {
+class TBitmap;
+}
+
+namespace skin {
+
+class TvlToolBarWnd : public TvlMainWnd {
+public:
+    void HandleMessage(vcl::TMessage &Message) override;
+
+    // The border strips from the cache into the window's DC.
+    void PaintFrame();
+    // Every button over the bar's image into DC (the window's own when null).
+    void PaintClient(HDC DC);
+    // The bar's image rebuilt when it is stale; the client rectangle and
+    // the border width with it.
+    void RefreshImage();
+
+    vcl::TRect ClientR{};  // the client rectangle, client coordinates
+    int Border = 0;        // (window height - client height) / 2
+
+private:
+    // Button Index at R (the bar's image coordinates) into Target.
+    void PaintButton(int Index, const vcl::TRect &R, vcl::TBitmap &Target);
+};
+
+class TvlToolBarVCLWnd : public TvlMainWnd {
+public:
+    ~TvlToolBarVCLWnd() override;
+    // The bar's events taken over ("TOOLBAR" when no section was given).
+    void SetDefaultSection() override;
+    void HandleMessage(vcl::TMessage &Message) override;
+
+    // The bar's custom-draw handlers while the adapter serves.
+    void DrawBar(vcl::TToolBar *Sender, const vcl::TRect &ARect, vcl::TCustomDrawStage Stage, bool &DefaultDraw);
+    void DrawButton(vcl::TToolBar *Sender, vcl::TToolButton *Button, vcl::TCustomDrawState State,
+                    vcl::TCustomDrawStage Stage, bool &DefaultDraw);
+    // The bar's own handlers back (when the adapter's still serve).
+    void GiveEventsBack();
+    // The adapter's handlers in place, the bar's own kept first.
+    void TakeEvents();
+
+    vcl::TToolBar *ToolBar = nullptr;      // not owned; null when the owner is no tool bar
+    int HotIndex = -1;                     // the button under the cursor
+    vcl::TToolButton *DroppedDown = nullptr;  // the button whose drop-down is open
+
+private:
+    void RepaintButton(int Index);
+    int ButtonAt(vcl::TPoint P) const;
+    void MouseMoved();
+    vcl::TTBCustomDrawEvent FSavedDraw;
+    vcl::TTBCustomDrawBtnEvent FSavedDrawButton;
+    bool FEventsTaken = false;
+};
+
+} // namespace skin

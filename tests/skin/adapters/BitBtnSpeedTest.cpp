@@ -1,0 +1,252 @@
+// The bit-button adapter (a TBitBtn's glyph laid out with its caption in
+// each layout, a plain button with a bitmap) and the speed-button handler
+// that a form's control adapter gives a TSpeedButton: faces by state with
+// the real mouse, the glyph and caption shift, the click reaching the
+// button, and the button freed under its handler.
+#include <gtest/gtest.h>
+
+#include "ButtonFamilyTestSupport.h"
+#include "skin/adapters/vlBitBtnWnd.h"
+#include "skin/adapters/vlSpeedButton.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/forms/vlCtrlAdapter.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "vcl/Buttons.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using namespace std::chrono_literals;
+
+constexpr vcl::TColor GlyphInk = 0xC00000;  // blue, as the screen reads it
+
+// A 24-bit strip of Frames 16 x 16 frames in blue, as glyph files are;
+// the white bottom-left pixel is the key.
+std::unique_ptr<vcl::TBitmap> GlyphStrip(int Frames) {
+    auto b = std::make_unique<vcl::TBitmap>();
+    b->SetPixelFormat(vcl::pf24bit);
+    b->SetSize(16 * Frames, 16);
+    for (int y = 0; y < 16; ++y) {
+        auto *row = static_cast<std::uint8_t *>(b->ScanLine(y));
+        for (int x = 0; x < 16 * Frames; ++x) {
+            const bool key = x % 16 == 0 && y == 15;
+            row[x * 3] = key ? 0xFF : 0xC0;
+            row[x * 3 + 1] = row[x * 3 + 2] = key ? 0xFF : 0x00;
+        }
+    }
+    return b;
+}
+
+struct Clicks {
+    int Count = 0;
+    void Clicked(vcl::TObject *) { ++Count; }
+};
+
+class BitBtnAdapter : public ButtonFamilyFixture {
+protected:
+    BitBtnAdapter() {
+        Button = Form.Add(vcl::Create<vcl::TBitBtn>(Form.Form), 20, 20);
+        Button->SetBounds(20, 20, 160, 60);
+        Button->SetCaption("Tisk");
+        Button->SetGlyph(GlyphStrip(1).get());
+        Form.Show();
+        Adapter = AdapterFactory().CreateAdapter(tpBitBtn, Button->Handle(), ParamsFor(Button), Manager.get());
+        Bit = dynamic_cast<TvlBitBtnWnd *>(Adapter.get());
+        RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+    HWND Window() const { return Button->WindowHandle(); }
+    void Redraw() { RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
+
+    TestForm Form;
+    vcl::TBitBtn *Button;
+    std::unique_ptr<TvlWindowAdapter> Adapter;
+    TvlBitBtnWnd *Bit = nullptr;
+};
+
+TEST_F(BitBtnAdapter, GlyphIsPaintedWhereEachLayoutPutsIt) {
+    ASSERT_NE(Bit, nullptr);
+    const vcl::TSize text = MeasureButtonCaption(*Bit);
+    for (auto layout : {vcl::blGlyphLeft, vcl::blGlyphRight, vcl::blGlyphTop, vcl::blGlyphBottom}) {
+        Button->SetLayout(layout);
+        Redraw();
+        const vcl::TRect g = Bit->GlyphRect();
+        const int s = 4, x0 = (160 - 16 - text.cx - s) / 2, y0 = (60 - 16 - text.cy - s) / 2;
+        const vcl::TPoint expected = layout == vcl::blGlyphLeft    ? vcl::TPoint{x0, 22}
+                                     : layout == vcl::blGlyphRight ? vcl::TPoint{(160 - 16 + s + text.cx) / 2, 22}
+                                     : layout == vcl::blGlyphTop   ? vcl::TPoint{73, y0}
+                                                                   : vcl::TPoint{73, 60 - y0 - 16};
+        EXPECT_EQ(g, (vcl::TRect{expected.X, expected.Y, expected.X + 16, expected.Y + 16})) << layout;
+        const uitest::TImage32 image = uitest::CaptureWindow(Window());
+        EXPECT_EQ(ColorAt(image, g.Left + 8, g.Top + 8), GlyphInk) << layout;
+        // The caption does not overlap the glyph.
+        const vcl::TRect c = Bit->CaptionRect();
+        vcl::TRect common{};
+        EXPECT_FALSE(IntersectRect(reinterpret_cast<RECT *>(&common), reinterpret_cast<const RECT *>(&g),
+                                   reinterpret_cast<const RECT *>(&c)))
+            << layout;
+    }
+}
+
+TEST_F(BitBtnAdapter, StripsMarginsAndTheDefaultStateFollowTheButton) {
+    Button->SetGlyph(GlyphStrip(4).get());
+    Button->SetNumGlyphs(4);
+    EXPECT_EQ(Bit->GlyphSize(), (vcl::TSize{16, 16}));
+    // Margin -1 gives the caption the two pixels it takes away elsewhere.
+    EXPECT_EQ(Bit->MaxTextWidth(), 160 + 2 - 16 - 4);
+    Button->SetMargin(3);
+    EXPECT_EQ(Bit->MaxTextWidth(), 160 - 6 - 16 - 4);
+    Button->SetLayout(vcl::blGlyphTop);
+    EXPECT_EQ(Bit->MaxTextWidth(), 160 - 6);
+    Button->SetCaption("");
+    EXPECT_EQ(Bit->MaxTextWidth(), 0);
+
+    // A default button with no focus anywhere: state 3, painted as 1 in a
+    // section of three states.
+    Button->SetDefault(true);
+    SetFocus(nullptr);
+    EXPECT_EQ(Bit->CurrentState(), 3);
+    EXPECT_EQ(Bit->PaintedState(), 1);
+    Button->SetDefault(false);
+    EXPECT_EQ(Bit->CurrentState(), 0);
+}
+
+TEST_F(BitBtnAdapter, PlainButtonBitmapMakesRoomOnlyWithARecordedDimension) {
+    BareButton bare(L"Bitmap", BS_PUSHBUTTON | BS_BITMAP);
+    vcl::TBitmap bitmap;
+    bitmap.SetSize(20, 20);
+    SendMessageW(bare.Button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.Handle()));
+    auto plain = NewAdapter<TvlBitBtnWnd>(bare.Button, nullptr, Manager.get(), ParamsFor(nullptr));
+    EXPECT_EQ(plain->GlyphSize(), (vcl::TSize{0, 0}));
+    EXPECT_TRUE(plain->GlyphRect().IsEmpty());
+    const vcl::TRect unshifted = plain->CaptionRect();
+    SetBitmapDimensionEx(bitmap.Handle(), 20, 20, nullptr);
+    EXPECT_EQ(plain->GlyphSize(), (vcl::TSize{20, 20}));
+    const vcl::TRect shifted = plain->CaptionRect();
+    EXPECT_EQ(shifted.Left, unshifted.Left + 11);
+    EXPECT_EQ(plain->GlyphRect().Right, shifted.Left - 2);
+    EXPECT_EQ(plain->GlyphRect().Width(), 20);
+}
+
+// ----------------------------------------------------------- speed buttons
+
+class SpeedButtonHandler : public ButtonFamilyFixture {
+protected:
+    SpeedButtonHandler() {
+        Manager->ThirdParty()->SetThirdList(tpSpeedButton, "TSpeedButton");
+        Manager->LoadThirdPartyLists(false);
+        Provider = vcl::Create<TsSkinProvider>(Form.Form);
+        Button = Form.Add(vcl::Create<vcl::TSpeedButton>(Form.Form), 30, 30);
+        Button->SetBounds(30, 30, 100, 40);
+        Button->SetCaption("Zpet");
+        Button->OnClick = vcl::TNotifyEvent::Bind<&Clicks::Clicked>(&Clicked);
+        Form.Show();
+        if (!Provider->ControlAdapter) Provider->ControlAdapter = std::make_unique<TvlCtrlAdapter>(Provider);
+        Provider->ControlAdapter->AdaptControls(nullptr);
+        Handler = dynamic_cast<TvlSpeedButtonHandler *>(Provider->ControlAdapter->HandlerOf(Button));
+        Form.Form->Repaint();
+        vcl::Application->ProcessMessages();
+    }
+    HWND Parent() const { return Form.Form->WindowHandle(); }
+    // A pixel of the button, in its own coordinates, read from the form.
+    vcl::TColor At(int X, int Y) {
+        const vcl::TPoint p = Button->ClientToScreen({X, Y});
+        const vcl::TPoint f = Form.Form->ScreenToClient(p);
+        const HDC dc = GetDC(Parent());
+        const vcl::TColor c = static_cast<vcl::TColor>(GetPixel(dc, f.X, f.Y));
+        ReleaseDC(Parent(), dc);
+        return c;
+    }
+
+    TestForm Form;
+    Clicks Clicked;
+    TsSkinProvider *Provider;
+    vcl::TSpeedButton *Button;
+    TvlSpeedButtonHandler *Handler = nullptr;
+};
+
+TEST_F(SpeedButtonHandler, ControlAdapterGivesTheListedButtonAHandlerThatPaintsItsFace) {
+    ASSERT_NE(Handler, nullptr);
+    EXPECT_EQ(Handler->SkinData()->SkinSection(), "SPEEDBUTTON");
+    EXPECT_EQ(Button->Perform(SM_SKINCOMMAND, MAKEWPARAM(0, SC_IS_HANDLED), 0), 1);
+    EXPECT_EQ(At(2, 20), SpeedFace);
+    EXPECT_EQ(At(97, 37), SpeedFace);
+    // Walking again gives it no second handler.
+    Provider->ControlAdapter->AdaptControls(nullptr);
+    EXPECT_EQ(Provider->ControlAdapter->GraphicHandlers.size(), 1u);
+}
+
+TEST_F(SpeedButtonHandler, RealMouseShowsHotAndPressedFacesAndTheReleaseClicksOnce) {
+    ASSERT_NE(Handler, nullptr);
+    Button->SetGlyph(GlyphStrip(1).get());
+    const vcl::TRect glyph = Handler->GlyphRect();
+    const vcl::TPoint centre = Button->ClientToScreen({50, 20});
+    SetCursorPos(centre.X, centre.Y);
+    ASSERT_TRUE(PumpUntil([&] { return At(2, 20) == SpeedHotFace; }));
+    EXPECT_EQ(At(glyph.Left + 8, glyph.Top + 8), GlyphInk);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(PumpUntil([&] { return At(2, 20) == SpeedPressedFace; }));
+    // The content moves by (1, 1) while the button is down.
+    const vcl::TRect moved = Handler->GlyphRect();
+    EXPECT_EQ(moved.Left, glyph.Left + 1);
+    EXPECT_EQ(moved.Top, glyph.Top + 1);
+    EXPECT_EQ(At(moved.Right - 1, moved.Bottom - 1), GlyphInk);
+    EXPECT_EQ(Clicked.Count, 0);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(PumpUntil([&] { return Clicked.Count == 1 && At(2, 20) == SpeedHotFace; }));
+    SetCursorPos(5, 5);
+    ASSERT_TRUE(PumpUntil([&] { return At(2, 20) == SpeedFace; }));
+    EXPECT_EQ(Clicked.Count, 1);
+}
+
+TEST_F(SpeedButtonHandler, CentredLayoutKeepsSpacingBetweenGlyphAndCaption) {
+    ASSERT_NE(Handler, nullptr);
+    Button->SetGlyph(GlyphStrip(1).get());
+    const vcl::TSize t = Handler->CaptionSize();
+    const vcl::TRect g = Handler->GlyphRect(), c = Handler->CaptionRect();
+    EXPECT_EQ(g.Left, (100 - 16 - 4 - t.cx) / 2);
+    EXPECT_EQ(c.Left, g.Right + 4);
+    EXPECT_EQ(g.Top, (40 - 16) / 2);
+    Button->SetDown(true);
+    EXPECT_EQ(Handler->CurrentState(), 2);
+    EXPECT_EQ(Handler->GlyphRect().Left, g.Left + 1);
+    Manager->ButtonsOptions()->ShiftContentOnClick = false;
+    EXPECT_EQ(Handler->GlyphRect().Left, g.Left);
+}
+
+TEST_F(SpeedButtonHandler, PaintWithoutADCAndRemovalByAnotherManagerChangeNothing) {
+    ASSERT_NE(Handler, nullptr);
+    Handler->SkinData()->BGChanged = false;
+    Button->Perform(WM_PAINT, 0, 0);
+    EXPECT_FALSE(Handler->SkinData()->BGChanged);
+    ManagerPtr other = NewManager();
+    Button->Perform(SM_SKINCOMMAND, MAKEWPARAM(0, SC_SKIN_REMOVED), reinterpret_cast<LPARAM>(other.get()));
+    EXPECT_EQ(Handler->HandledControl(), Button);
+    EXPECT_EQ(Button->Perform(SM_SKINCOMMAND, MAKEWPARAM(0, SC_IS_HANDLED), 0), 1);
+    Button->Perform(SM_SKINCOMMAND, MAKEWPARAM(0, SC_SKIN_REMOVED), reinterpret_cast<LPARAM>(Manager.get()));
+    EXPECT_EQ(Handler->HandledControl(), nullptr);
+    EXPECT_EQ(Button->Perform(SM_SKINCOMMAND, MAKEWPARAM(0, SC_IS_HANDLED), 0), 0);
+}
+
+TEST_F(SpeedButtonHandler, FreedButtonIsNeverTouchedAgainAndLeavesTheList) {
+    ASSERT_NE(Handler, nullptr);
+    delete Button;
+    EXPECT_EQ(Handler->HandledControl(), nullptr);
+    Provider->ControlAdapter->Purge();
+    EXPECT_TRUE(Provider->ControlAdapter->GraphicHandlers.empty());
+}
+
+TEST_F(SpeedButtonHandler, HandleCountsStayFlatOverManyButtons) {
+    ExpectFlatHandleCounts([&] {
+        auto *button = Form.Add(vcl::Create<vcl::TSpeedButton>(Form.Form), 200, 20);
+        button->SetCaption("S");
+        auto handler = AdapterFactory().CreateGraphicHandler(tpSpeedButton, button, ParamsFor(button), Manager.get());
+        Form.Form->Repaint();
+        delete button;
+        handler.reset();
+    });
+}
+
+} // namespace
+} // namespace skin

@@ -1,0 +1,232 @@
+// The adapters of the class library's group box, panel, static text and
+// scroll box, made by the adapters' factory for their kinds: sections chosen
+// by bevels, the face and caption in the section's colours, the caption
+// band of a group box, a panel's Tag 999, frames and client parts, skin
+// removal, and the adapters' ends.
+#include <gtest/gtest.h>
+
+#include "StaticTestSupport.h"
+#include "skin/adapters/vlContainerWnd.h"
+#include "skin/adapters/vlPanelWnd.h"
+#include "skin/adapters/vlStaticWnd.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "vcl/HandleCounts.h"
+#include "vcl/Panels.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+class PanelWnd : public StaticsFixture {
+protected:
+    PanelWnd() { Form.Show(); }
+
+    template <class A> A *Make(int Kind, vcl::TWinControl *Control) {
+        Adapters.push_back(AdapterFactory().CreateAdapter(Kind, Control->Handle(), ParamsFor(Control), Manager.get()));
+        return dynamic_cast<A *>(Adapters.back().get());
+    }
+    vcl::TPanel *NewPanel(vcl::TBevelCut Outer, vcl::TBevelCut Inner, const std::string &Caption, int Left = 10,
+                          int Top = 10) {
+        auto *p = Form.Add(vcl::Create<vcl::TPanel>(Form.Form), Left, Top);
+        p->SetBounds(Left, Top, 160, 60);
+        p->SetBevelOuter(Outer);
+        p->SetBevelInner(Inner);
+        p->SetCaption(Caption);
+        return p;
+    }
+
+    static constexpr vcl::TColor FormColor = 0x808080;
+    TestForm Form{FormColor};
+    std::vector<std::unique_ptr<TvlWindowAdapter>> Adapters;
+};
+
+TEST_F(PanelWnd, GroupBoxShowsItsSectionBelowTheCaptionAndTheParentAboveIt) {
+    auto *box = Form.Add(vcl::Create<vcl::TGroupBox>(Form.Form));
+    box->SetBounds(10, 10, 200, 100);
+    box->SetCaption("Options");
+    auto *a = Make<TvlGroupBoxWnd>(tpGroupBox, box);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->SkinData->SkinSection(), "GROUPBOX");
+    const uitest::TImage32 image = Shown(box->Handle());
+    const vcl::TRect caption = a->CaptionRect();
+    EXPECT_EQ(caption.Left, 6);
+    EXPECT_GT(caption.Height(), 6);
+    // Above the frame's top (half the band) the parent shows; the frame below.
+    EXPECT_EQ(ColorAt(image, 190, 0), Main);
+    EXPECT_EQ(ColorAt(image, 190, caption.Height() / 2 + 1), GroupFace);
+    EXPECT_EQ(ColorAt(image, 100, 90), GroupFace);
+    const InkBox ink = FindInk(image, [](vcl::TColor c) { return c == GroupText; });
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GE(ink.Left, caption.Left);
+    EXPECT_LE(ink.Right, caption.Right);
+    EXPECT_LE(ink.Bottom, caption.Bottom);
+    // Behind the caption the parent's background, not the frame.
+    EXPECT_EQ(ColorAt(image, caption.Left + 1, caption.Height() / 2 + 1), Main);
+    EXPECT_EQ(SendSkinCommand(box->Handle(), SC_GET_CAPTION_HEIGHT, 0), caption.Height());
+}
+
+TEST_F(PanelWnd, EmptyGroupBoxCaptionKeepsASixPixelBand) {
+    auto *box = Form.Add(vcl::Create<vcl::TGroupBox>(Form.Form));
+    box->SetBounds(10, 10, 200, 100);
+    auto *a = Make<TvlGroupBoxWnd>(tpGroupBox, box);
+    EXPECT_EQ(a->CaptionRect(), (vcl::TRect{6, 0, 14, 6}));
+    EXPECT_EQ(SendSkinCommand(box->Handle(), SC_GET_CAPTION_HEIGHT, 0), 6);
+    const uitest::TImage32 image = Shown(box->Handle());
+    EXPECT_EQ(ColorAt(image, 100, 2), Main);
+    EXPECT_EQ(ColorAt(image, 100, 3), GroupFace);
+    EXPECT_EQ(CountColor(image, GroupText), 0);
+}
+
+TEST_F(PanelWnd, PanelSectionsFollowTheBevels) {
+    auto *groupLike = NewPanel(vcl::bvRaised, vcl::bvLowered, "");
+    auto *raised = NewPanel(vcl::bvRaised, vcl::bvRaised, "", 180, 10);
+    auto *flat = NewPanel(vcl::bvNone, vcl::bvNone, "", 10, 80);
+    auto *bordered = NewPanel(vcl::bvNone, vcl::bvNone, "", 180, 80);
+    bordered->SetBorderStyle(vcl::bsSingle);
+    const std::pair<vcl::TPanel *, const char *> cases[] = {
+        {groupLike, "GROUPBOX"}, {raised, "PANEL"}, {flat, "CHECKBOX"}, {bordered, "PANEL_LOW"}};
+    for (const auto &[panel, section] : cases) {
+        auto *a = Make<TvlPanelWnd>(tpPanel, panel);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->SkinData->SkinSection(), section);
+        EXPECT_EQ(a->Panel, panel);
+    }
+    EXPECT_EQ(ColorAt(Shown(raised->Handle()), 80, 30), PanelFace);
+    EXPECT_EQ(ColorAt(Shown(groupLike->Handle()), 80, 30), GroupFace);
+    // Without bevels and border the panel is a transparent area over the form.
+    EXPECT_EQ(ColorAt(Shown(flat->Handle()), 80, 30), FormColor);
+    // A border: its strips come from the cache as well.
+    const uitest::TImage32 low = Shown(bordered->Handle());
+    EXPECT_EQ(ColorAt(low, 0, 0), LowFace);
+    EXPECT_EQ(ColorAt(low, 80, 30), LowFace);
+}
+
+TEST_F(PanelWnd, PanelCaptionIsCentredAndTag999HidesIt) {
+    auto *shown = NewPanel(vcl::bvRaised, vcl::bvNone, "Caption");
+    auto *hidden = NewPanel(vcl::bvRaised, vcl::bvNone, "Caption", 180, 10);
+    hidden->SetTag(999);
+    Make<TvlPanelWnd>(tpPanel, shown);
+    Make<TvlPanelWnd>(tpPanel, hidden);
+    const uitest::TImage32 image = Shown(shown->Handle());
+    const InkBox ink = FindInk(image, [](vcl::TColor c) { return c == PanelText; });
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_LE(std::abs(ink.Left - (160 - ink.Right)), 3);
+    EXPECT_LE(std::abs(ink.Top - (60 - ink.Bottom)), 4);
+    EXPECT_EQ(CountColor(Shown(hidden->Handle()), PanelText), 0);
+    // The same through WM_PRINT.
+    EXPECT_EQ(FindInk(Printed(shown->Handle()), [](vcl::TColor c) { return c == PanelText; }), ink);
+}
+
+TEST_F(PanelWnd, PanelChildrenArePaintedOverTheSkinnedFace) {
+    auto *panel = NewPanel(vcl::bvRaised, vcl::bvNone, "");
+    auto *child = vcl::Create<vcl::TPanel>(Form.Form);
+    child->SetBounds(20, 20, 40, 20);
+    child->SetBevelOuter(vcl::bvNone);
+    child->SetColor(0x0000FF);
+    child->SetParent(panel);
+    Make<TvlPanelWnd>(tpPanel, panel);
+    const uitest::TImage32 image = Shown(panel->Handle());
+    EXPECT_EQ(ColorAt(image, 30, 30), 0x0000FF);
+    EXPECT_EQ(ColorAt(image, 100, 30), PanelFace);
+}
+
+TEST_F(PanelWnd, RemovingTheSkinGivesThePanelItsOwnLookAndStyleBack) {
+    auto *panel = NewPanel(vcl::bvRaised, vcl::bvNone, "");
+    panel->SetColor(0x00FFFF);
+    const vcl::TControlStyle own = panel->ControlStyle();
+    Make<TvlPanelWnd>(tpPanel, panel);
+    EXPECT_EQ(ColorAt(Shown(panel->Handle()), 80, 30), PanelFace);
+    Manager->SetActive(false);
+    EXPECT_EQ(panel->ControlStyle(), own);
+    EXPECT_EQ(ColorAt(Shown(panel->Handle()), 80, 30), 0x00FFFF);
+}
+
+TEST_F(PanelWnd, StaticTextTakesItsSectionFromItsBevelAndWritesInItsAlignment) {
+    auto *plain = Form.Add(vcl::Create<vcl::TStaticText>(Form.Form));
+    plain->SetCaption("Plain");
+    auto *bevel = Form.Add(vcl::Create<vcl::TStaticText>(Form.Form), 10, 60);
+    bevel->SetBevelKind(vcl::bkFlat);
+    bevel->SetBevelOuter(vcl::bvRaised);
+    bevel->SetBevelInner(vcl::bvNone);
+    bevel->SetAlignment(vcl::taRightJustify);
+    bevel->SetBounds(10, 60, 160, 30);
+    bevel->SetCaption("Right");
+    auto *a = Make<TvlStaticTextWnd>(tpStaticText, plain);
+    auto *b = Make<TvlStaticTextWnd>(tpStaticText, bevel);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->SkinData->SkinSection(), "CHECKBOX");
+    EXPECT_EQ(b->SkinData->SkinSection(), "PANEL");
+    EXPECT_EQ(b->StaticText, bevel);
+    const uitest::TImage32 image = Shown(bevel->Handle());
+    // The frame strips and the client part both from the section.
+    EXPECT_EQ(ColorAt(image, 0, 0), PanelFace);
+    EXPECT_EQ(ColorAt(image, 5, 15), PanelFace);
+    const InkBox ink = FindInk(image, [](vcl::TColor c) { return c == PanelText; });
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GT(ink.Left, 80);  // right aligned
+    const uitest::TImage32 over = Shown(plain->Handle());
+    EXPECT_EQ(ColorAt(over, 118, 38), FormColor);
+    EXPECT_GT(CountColor(over, CheckBoxText), 5);
+}
+
+TEST_F(PanelWnd, ScrollBoxShowsItsSectionAroundItsChildrenAndScrolls) {
+    auto *box = Form.Add(vcl::Create<vcl::TScrollBox>(Form.Form));
+    box->SetBounds(10, 10, 200, 120);
+    auto *child = vcl::Create<vcl::TPanel>(Form.Form);
+    child->SetBevelOuter(vcl::bvNone);
+    child->SetColor(0x0000FF);
+    child->SetBounds(10, 10, 60, 300);
+    child->SetParent(box);
+    box->UpdateScrollRange();
+    EXPECT_TRUE(GetWindowLongPtrW(box->Handle(), GWL_STYLE) & WS_VSCROLL);
+    auto *a = Make<TvlScrollBoxWnd>(tpScrollControl, box);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->SkinData->SkinSection(), "PANEL_LOW");
+    const uitest::TImage32 image = Shown(box->Handle());
+    EXPECT_EQ(ColorAt(image, 0, 0), LowFace);
+    EXPECT_EQ(ColorAt(image, 120, 60), LowFace);
+    EXPECT_EQ(ColorAt(image, 30, 30), 0x0000FF);
+    box->ScrollTo({0, 100});
+    EXPECT_EQ(child->Top(), -90);
+    EXPECT_EQ(ColorAt(Shown(box->Handle()), 30, 30), 0x0000FF);
+}
+
+TEST_F(PanelWnd, ScrollBoxThatTakesNoChildrenIsLeftToTheScrollingAdapter) {
+    auto *box = Form.Add(vcl::Create<vcl::TScrollBox>(Form.Form));
+    box->SetBounds(10, 10, 200, 120);
+    box->SetColor(0x00C0C0);
+    box->SetControlStyle(box->ControlStyle() - vcl::TControlStyle{vcl::csAcceptsControls});
+    Make<TvlScrollBoxWnd>(tpScrollControl, box);
+    EXPECT_EQ(ColorAt(Shown(box->Handle()), 100, 60), 0x00C0C0);
+}
+
+TEST_F(PanelWnd, AdaptersOfTheClassLibrarysContainersLeaveNoHandles) {
+    ExpectFlatHandleCounts([&] {
+        auto *box = Form.Add(vcl::Create<vcl::TGroupBox>(Form.Form));
+        box->SetCaption("G");
+        auto *panel = NewPanel(vcl::bvRaised, vcl::bvNone, "P", 10, 60);
+        auto *text = Form.Add(vcl::Create<vcl::TStaticText>(Form.Form), 10, 130);
+        text->SetCaption("T");
+        auto *scroll = Form.Add(vcl::Create<vcl::TScrollBox>(Form.Form), 200, 10);
+        auto *native = NewPanel(vcl::bvRaised, vcl::bvNone, "N", 200, 100);
+        Make<TvlGroupBoxWnd>(tpGroupBox, box);
+        Make<TvlPanelWnd>(tpPanel, panel);
+        Make<TvlStaticTextWnd>(tpStaticText, text);
+        Make<TvlScrollBoxWnd>(tpScrollControl, scroll);
+        Make<TvlNativePaint>(tpNativePaint, native);
+        RedrawWindow(Form.Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        for (vcl::TWinControl *c : std::initializer_list<vcl::TWinControl *>{box, panel, text, scroll, native})
+            Printed(c->Handle());
+        Adapters.clear();
+        delete box;
+        delete panel;
+        delete text;
+        delete scroll;
+        delete native;
+    });
+}
+
+} // namespace
+} // namespace skin

@@ -1,0 +1,216 @@
+// System dialogs skinned from the window-creation hook: message boxes with
+// and without an owner, the Open, Save, Colour, Font and Print dialogs;
+// the dialogs that stay unskinned; the release of what a dialog had once
+// its window is gone, over many dialogs.
+#include <windows.h>
+
+#include <commdlg.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "DialogsTestSupport.h"
+#include "vcl/HandleCounts.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+class SystemDialogs : public DialogsFixture {};
+
+// A plain window of no form to own a dialog; destroyed with it.
+struct PlainOwner {
+    HWND Window = CreateWindowExW(0, L"STATIC", L"Vlastnik", WS_POPUP | WS_VISIBLE, 50, 50, 200, 100, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ~PlainOwner() { DestroyWindow(Window); }
+};
+
+// Each look found served, with one dialog provider, no live WS_SYSMENU and
+// the skin's frame on the screen as in the cache.
+void ExpectSkinned(const DialogLook &L, const std::string &What, vcl::TColor Title = DialogTitle) {
+    SCOPED_TRACE(What);
+    EXPECT_TRUE(L.Served);
+    EXPECT_FALSE(L.SysMenuLive);
+    EXPECT_EQ(L.Border, DialogBorder);
+    EXPECT_EQ(L.CacheBorder, DialogBorder);
+    EXPECT_EQ(L.Caption, Title);
+    EXPECT_EQ(L.CacheCaption, Title);
+}
+
+std::vector<DialogLook> Visit(const std::function<void()> &Show, const std::string &Picture = {}, DWORD Wait = 300) {
+    std::vector<DialogLook> looks;
+    int n = 0;
+    DialogVisitor visitor(
+        [&](HWND W) {
+            looks.push_back(LookAt(W));
+            if (!Picture.empty()) KeepPicture(W, Picture + (n++ ? "-" + std::to_string(n) : "") + ".png");
+        },
+        Wait);
+    visitor.Run(Show);
+    return looks;
+}
+
+TEST_F(SystemDialogs, MessageBoxesWithAndWithoutOwnerAreSkinnedAndReleased) {
+    auto looks = Visit([] { MessageBoxW(nullptr, L"Bez vlastnika", L"Zprava", MB_OK | MB_ICONINFORMATION); },
+                       "dialog-message-box");
+    ASSERT_EQ(looks.size(), 1u);
+    ExpectSkinned(looks[0], "without owner");
+    EXPECT_EQ(looks[0].Providers, 1);
+    PlainOwner owner;
+    looks = Visit([&] { MessageBoxW(owner.Window, L"S vlastnikem", L"Zprava", MB_OKCANCEL); },
+                  "dialog-message-box-owned");
+    ASSERT_EQ(looks.size(), 1u);
+    ExpectSkinned(looks[0], "with owner");
+    EXPECT_EQ(looks[0].Providers, 1);
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    EXPECT_EQ(DialogProviderCount(), 0);
+    EXPECT_EQ(HookedDialogCount(), 0u);
+}
+
+TEST_F(SystemDialogs, CommonDialogsAreSkinned) {
+    wchar_t file[MAX_PATH] = L"";
+    OPENFILENAMEW open{};
+    open.lStructSize = sizeof open;
+    open.lpstrFile = file;
+    open.nMaxFile = MAX_PATH;
+    open.Flags = OFN_EXPLORER;
+    auto looks = Visit([&] { GetOpenFileNameW(&open); }, "dialog-open", 800);
+    ASSERT_EQ(looks.size(), 1u);
+    ExpectSkinned(looks[0], "Open", looks[0].CacheCaption);
+    looks = Visit([&] { GetSaveFileNameW(&open); }, "dialog-save", 800);
+    ASSERT_EQ(looks.size(), 1u);
+    ExpectSkinned(looks[0], "Save", looks[0].CacheCaption);
+
+    COLORREF custom[16] = {};
+    CHOOSECOLORW colour{};
+    colour.lStructSize = sizeof colour;
+    colour.lpCustColors = custom;
+    looks = Visit([&] { ChooseColorW(&colour); }, "dialog-colour");
+    ASSERT_EQ(looks.size(), 1u);
+    ExpectSkinned(looks[0], "Colour");
+
+    LOGFONTW font{};
+    CHOOSEFONTW choose{};
+    choose.lStructSize = sizeof choose;
+    choose.lpLogFont = &font;
+    choose.Flags = CF_SCREENFONTS;
+    looks = Visit([&] { ChooseFontW(&choose); }, "dialog-font");
+    ASSERT_EQ(looks.size(), 1u);
+    ExpectSkinned(looks[0], "Font");
+
+    PRINTDLGW print{};
+    print.lStructSize = sizeof print;
+    looks = Visit([&] { PrintDlgW(&print); }, "dialog-print");
+    // Without a printer the Print dialog first shows a box of its own.
+    ASSERT_GE(looks.size(), 1u);
+    for (const DialogLook &l : looks) ExpectSkinned(l, "Print and its box");
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    EXPECT_EQ(DialogProviderCount(), 0);
+}
+
+TEST_F(SystemDialogs, TheRulesAndTheManagersEventMayRefuse) {
+    Manager->SetSkinningRules({srStdForms});
+    auto looks = Visit([] { MessageBoxW(nullptr, L"Ne", L"Pravidla", MB_OK); });
+    ASSERT_EQ(looks.size(), 1u);
+    EXPECT_FALSE(looks[0].Served);
+    EXPECT_TRUE(looks[0].SysMenuLive);
+    Manager->SetSkinningRules({srStdForms, srStdDialogs});
+
+    struct Refuser {
+        std::vector<HWND> Asked;
+        void Ask(HWND Window, bool &Allow) {
+            Asked.push_back(Window);
+            Allow = false;
+        }
+    } refuser;
+    Manager->OnSysDlgInit = TvlSysDlgInitEvent::Bind<&Refuser::Ask>(&refuser);
+    looks = Visit([] { MessageBoxW(nullptr, L"Ne", L"Udalost", MB_OK); });
+    Manager->OnSysDlgInit = {};
+    ASSERT_EQ(looks.size(), 1u);
+    EXPECT_FALSE(looks[0].Served);
+    ASSERT_FALSE(refuser.Asked.empty());
+    EXPECT_EQ(refuser.Asked.front(), looks[0].Window);
+    EXPECT_EQ(HookedDialogCount(), 0u);
+}
+
+TEST_F(SystemDialogs, AThirdVisibleDialogNeedsAToolBarAndAChildDialogIsNoneOfOurs) {
+    OwnDialog first(FixedDialog(L"Prvni")), second(FixedDialog(L"Druhy"));
+    ASSERT_TRUE(Served(first.Window) && Served(second.Window));
+    EXPECT_EQ(CountVisibleHookedDialogs(), 2);
+    OwnDialog third(FixedDialog(L"Treti"));
+    EXPECT_FALSE(Served(third.Window));
+    EXPECT_TRUE(LiveSysMenu(third.Window));
+    DialogTemplate withBar = FixedDialog(L"S listou");
+    withBar.Item(L"ToolbarWindow32", L"", 100, 0, 0, 0, 100, 20);
+    InitCommonControls();
+    OwnDialog fourth(withBar);
+    EXPECT_TRUE(Served(fourth.Window));  // at its activation, when its tool bar exists
+
+    // A second activation of a served dialog makes nothing new.
+    const int providers = DialogProviderCount();
+    AttachSkinToWindow(first.Window);
+    EXPECT_EQ(DialogProviderCount(), providers);
+
+    PlainOwner parent;
+    DialogTemplate child(WS_CHILD | WS_VISIBLE | WS_CAPTION, 100, 50, L"Vnoreny");
+    OwnDialog inside(child, parent.Window);
+    EXPECT_FALSE(Served(inside.Window));
+}
+
+TEST_F(SystemDialogs, CountsStayFlatOverAThousandBoxesAndAHundredOfEachDialog) {
+    const auto box = [] {
+        DialogVisitor v(nullptr, 0);
+        v.Run([] { MessageBoxW(nullptr, L"Mnoho", L"Zprava", MB_OK); });
+    };
+    box();
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 1000; ++i) box();
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    EXPECT_EQ(vcl::LiveHandles(), before);
+    EXPECT_EQ(HookedDialogCount(), 0u);
+
+    COLORREF custom[16] = {};
+    CHOOSECOLORW colour{};
+    colour.lStructSize = sizeof colour;
+    colour.lpCustColors = custom;
+    wchar_t file[MAX_PATH] = L"";
+    OPENFILENAMEW open{};
+    open.lStructSize = sizeof open;
+    open.lpstrFile = file;
+    open.nMaxFile = MAX_PATH;
+    open.Flags = OFN_EXPLORER;
+    LOGFONTW font{};
+    CHOOSEFONTW choose{};
+    choose.lStructSize = sizeof choose;
+    choose.lpLogFont = &font;
+    choose.Flags = CF_SCREENFONTS;
+    PRINTDLGW print{};
+    print.lStructSize = sizeof print;
+    const std::vector<std::pair<const char *, std::function<void()>>> dialogs = {
+        {"Open", [&] { GetOpenFileNameW(&open); }},
+        {"Save", [&] { GetSaveFileNameW(&open); }},
+        {"Colour", [&] { ChooseColorW(&colour); }},
+        {"Font", [&] { ChooseFontW(&choose); }},
+        {"Print", [&] { PrintDlgW(&print); }},
+    };
+    for (const auto &[name, show] : dialogs) {
+        SCOPED_TRACE(name);
+        const auto once = [&] {
+            DialogVisitor v(nullptr, 0);
+            v.Run(show);
+        };
+        once();
+        uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+        before = vcl::LiveHandles();
+        for (int i = 0; i < 100; ++i) once();
+        uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+        EXPECT_EQ(vcl::LiveHandles(), before);
+        EXPECT_EQ(HookedDialogCount(), 0u);
+    }
+}
+
+} // namespace
+} // namespace skin

@@ -1,0 +1,342 @@
+// The tool-bar adapters. A bare tool-bar window: the skin's button face in
+// each state under the real mouse (the click still reaching the parent),
+// the image, the separator from the skin's divider, the disabled blend, a
+// very long button text. The class library's TToolBar: its custom-draw
+// events taken and given back (its own handlers kept), the hot button
+// followed by the real cursor with exactly the two buttons repainted, a
+// click reaching the button's OnClick. Pictures and live counts.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include "BarsTestSupport.h"
+#include "skin/adapters/vlToolBarWnd.h"
+#include "skin/manager/sMessages.h"
+#include "vcl/Bitmap.h"
+#include "vcl/ImgList.h"
+#include "vcl/ToolBar.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using namespace std::chrono_literals;
+
+constexpr vcl::TColor ImageInk = 0x00C000;
+
+// Each channel moved toward what lies behind by the disabled ratio.
+vcl::TColor Faded(vcl::TColor C, vcl::TColor K) {
+    vcl::TColor out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int c = C >> shift & 0xFF, k = K >> shift & 0xFF;
+        out |= static_cast<vcl::TColor>(static_cast<int>(std::lround((c - k) * 0.4 + k))) << shift;
+    }
+    return out;
+}
+
+bool Near(vcl::TColor A, vcl::TColor B) {
+    for (int shift = 0; shift <= 16; shift += 8)
+        if (std::abs(static_cast<int>(A >> shift & 0xFF) - static_cast<int>(B >> shift & 0xFF)) > 2) return false;
+    return true;
+}
+
+// Counts the WM_COMMAND notices a plain parent window receives.
+int Commands = 0;
+LRESULT CALLBACK CountingProc(HWND W, UINT M, WPARAM WP, LPARAM LP) {
+    if (M == WM_COMMAND) ++Commands;
+    if (M == WM_ERASEBKGND) {
+        RECT r{};
+        GetClientRect(W, &r);
+        FillRect(reinterpret_cast<HDC>(WP), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        return 1;
+    }
+    return DefWindowProcW(W, M, WP, LP);
+}
+
+class NativeToolBar : public BarsFixture {
+protected:
+    NativeToolBar() : Parent(L"ZuvoToolBarParent", CountingProc) {
+        InitCommonControls();
+        SetWindowPos(Parent.Window, HWND_TOPMOST, 40, 40, 420, 120, SWP_SHOWWINDOW);
+        Commands = 0;
+        Bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
+                              0, 0, 400, 60, Parent.Window, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(Bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+        Images = ImageList_Create(16, 16, ILC_COLOR24, 1, 1);
+        const HBITMAP bmp = CreateBitmap16(ImageInk);
+        ImageList_Add(Images, bmp, nullptr);
+        DeleteObject(bmp);
+        SendMessageW(Bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Images));
+        TBBUTTON buttons[4]{};
+        const wchar_t *texts[4] = {L"Open", L"", L"Save", L"Off"};
+        const BYTE styles[4] = {BTNS_BUTTON, BTNS_SEP, BTNS_BUTTON, BTNS_BUTTON};
+        for (int i = 0; i < 4; ++i) {
+            buttons[i].iBitmap = i == 1 ? 8 : 0;
+            buttons[i].idCommand = 100 + i;
+            buttons[i].fsState = i == 3 ? 0 : TBSTATE_ENABLED;
+            buttons[i].fsStyle = styles[i];
+            buttons[i].iString = i == 1 ? -1 : reinterpret_cast<INT_PTR>(texts[i]);
+        }
+        SendMessageW(Bar, TB_ADDBUTTONSW, 4, reinterpret_cast<LPARAM>(buttons));
+        SendMessageW(Bar, TB_AUTOSIZE, 0, 0);
+        SetWindowPos(Bar, nullptr, 0, 0, 400, 60, SWP_NOZORDER | SWP_NOMOVE);
+        Adapter = NewAdapter<TvlToolBarWnd>(Bar, nullptr, Manager.get(), ParamsFor(nullptr, "TOOLBAR"));
+        RedrawAll(Parent.Window);
+    }
+    ~NativeToolBar() override {
+        Adapter.reset();
+        DestroyWindow(Parent.Window);
+        ImageList_Destroy(Images);
+        SetCursorPos(5, 5);
+    }
+    static HBITMAP CreateBitmap16(vcl::TColor C) {
+        const HDC screen = GetDC(nullptr);
+        const HBITMAP bmp = CreateCompatibleBitmap(screen, 16, 16);
+        const HDC dc = CreateCompatibleDC(screen);
+        const HGDIOBJ old = SelectObject(dc, bmp);
+        const HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(C));
+        RECT r{0, 0, 16, 16};
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        return bmp;
+    }
+    vcl::TRect Item(int I) {
+        RECT r{};
+        SendMessageW(Bar, TB_GETITEMRECT, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(&r));
+        return {r.left, r.top, r.right, r.bottom};
+    }
+    vcl::TColor Face(int I) {
+        const vcl::TRect r = Item(I);
+        return ScreenColor(Bar, r.Left + 3, r.Bottom - 3);
+    }
+    POINT CentreOf(int I) {
+        const vcl::TRect r = Item(I);
+        POINT p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+        ClientToScreen(Bar, &p);
+        return p;
+    }
+    TestParent Parent;
+    HWND Bar;
+    HIMAGELIST Images;
+    std::unique_ptr<TvlToolBarWnd> Adapter;
+};
+
+TEST_F(NativeToolBar, ButtonsShowTheSkinFaceImageTextSeparatorAndDisabledBlend) {
+    EXPECT_EQ(Face(0), ToolNormal);
+    EXPECT_EQ(Face(2), ToolNormal);
+    EXPECT_TRUE(Near(Face(3), Faded(ToolNormal, BarFace))) << std::hex << Face(3);
+    const uitest::TImage32 image = uitest::CaptureWindow(Bar);
+    EXPECT_EQ(ColorAt(image, 395, 55), BarFace);
+    const vcl::TRect open = Item(0);
+    EXPECT_EQ(ColorAt(image, (open.Left + open.Right) / 2, open.Top + 4 + 8), ImageInk);
+    const InkBox text = FindInk(image, [](vcl::TColor c) { return c == ToolInk; });
+    ASSERT_FALSE(text.Empty());
+    EXPECT_GT(text.Top, open.Top + 4 + 16);
+    const vcl::TRect sep = Item(1);
+    int divider = 0;
+    for (int x = sep.Left; x < sep.Right; ++x) divider += ColorAt(image, x, (sep.Top + sep.Bottom) / 2) == DividerInk;
+    EXPECT_EQ(divider, 4);
+    SaveWindowPicture(Parent.Window, "toolbar-native-skinned.png");
+}
+
+TEST_F(NativeToolBar, RealMouseMakesAButtonHotThenPressedAndTheClickReachesTheParent) {
+    const POINT c = CentreOf(2);
+    SetCursorPos(c.x, c.y);
+    ASSERT_TRUE(PumpUntil([&] {
+        RedrawWindow(Bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return Face(2) == ToolHot;
+    }));
+    EXPECT_EQ(Face(0), ToolNormal);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(PumpUntil([&] { return Face(2) == ToolPressed; }));
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(PumpUntil([&] { return Commands == 1; }));
+    SetCursorPos(5, 5);
+    ASSERT_TRUE(PumpUntil([&] {
+        RedrawWindow(Bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return Face(2) == ToolNormal;
+    }));
+}
+
+TEST_F(NativeToolBar, AVeryLongButtonTextIsReadWholeAndLiveCountsStayFlat) {
+    const std::wstring longText(300, L'x');
+    TBBUTTON b{};
+    b.iBitmap = 0;
+    b.idCommand = 200;
+    b.fsState = TBSTATE_ENABLED;
+    b.fsStyle = BTNS_BUTTON;
+    b.iString = reinterpret_cast<INT_PTR>(longText.c_str());
+    SendMessageW(Bar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&b));
+    EXPECT_EQ(SendMessageW(Bar, TB_GETBUTTONTEXTW, 200, 0), 300);
+    ExpectFlatCounts(1000, [&] {
+        SendMessageW(Bar, WM_PRINT, reinterpret_cast<WPARAM>(vcl::TWindowDC(Bar).Get()), PRF_CLIENT);
+    });
+    ExpectFlatCounts(200, [&] {
+        const HWND bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT, 0, 0, 100, 30,
+                                         Parent.Window, nullptr, GetModuleHandleW(nullptr), nullptr);
+        auto a = NewAdapter<TvlToolBarWnd>(bar, nullptr, Manager.get(), ParamsFor(nullptr, "TOOLBAR"));
+        SendMessageW(bar, WM_PRINT, reinterpret_cast<WPARAM>(vcl::TWindowDC(bar).Get()), PRF_CLIENT);
+        DestroyWindow(bar);
+    });
+}
+
+// Counts the buttons the bar's window asks to be drawn (its custom-draw
+// notices for items), whoever draws them.
+class ItemDrawTap {
+public:
+    explicit ItemDrawTap(vcl::TControl *Control) : FControl(Control), FPrevious(Control->WindowProc) {
+        Control->WindowProc = vcl::TWndMethod::Bind<&ItemDrawTap::Handle>(this);
+    }
+    ~ItemDrawTap() { FControl->WindowProc = FPrevious; }
+    ItemDrawTap(const ItemDrawTap &) = delete;
+    ItemDrawTap &operator=(const ItemDrawTap &) = delete;
+    std::vector<int> Drawn;  // command ids
+
+private:
+    void Handle(vcl::TMessage &M) {
+        if (M.Msg == vcl::CN_NOTIFY) {
+            const auto *cd = reinterpret_cast<const NMCUSTOMDRAW *>(M.LParam);
+            if (cd->hdr.code == static_cast<UINT>(NM_CUSTOMDRAW) && cd->dwDrawStage == CDDS_ITEMPREPAINT)
+                Drawn.push_back(static_cast<int>(cd->dwItemSpec));
+        }
+        FPrevious(M);
+    }
+    vcl::TControl *FControl;
+    vcl::TWndMethod FPrevious;
+};
+
+struct BarEvents {
+    int Clicks = 0, OwnDraws = 0;
+    void Click(vcl::TObject *) { ++Clicks; }
+    void Draw(vcl::TToolBar *, const vcl::TRect &, vcl::TCustomDrawStage, bool &) { ++OwnDraws; }
+};
+
+class ClassLibraryToolBar : public BarsFixture {
+protected:
+    ClassLibraryToolBar() {
+        Form.Form->SetBounds(40, 40, 500, 200);
+        Images = vcl::Create<vcl::TImageList>(Form.Form);
+        vcl::TBitmap picture;
+        picture.SetSize(16, 16);
+        picture.Canvas()->Brush()->SetColor(ImageInk);
+        picture.Canvas()->FillRect({0, 0, 16, 16});
+        Images->Add(&picture, nullptr);
+        Bar = vcl::Create<vcl::TToolBar>(Form.Form);
+        Bar->SetParent(Form.Form);
+        Bar->SetShowCaptions(true);
+        Bar->SetImages(Images);
+        Bar->OnCustomDraw = vcl::TTBCustomDrawEvent::Bind<&BarEvents::Draw>(&Events);
+        const vcl::TToolButtonStyle styles[5] = {vcl::tbsButton, vcl::tbsButton, vcl::tbsSeparator, vcl::tbsDropDown,
+                                                 vcl::tbsButton};
+        for (int i = 0; i < 5; ++i) {
+            auto *b = vcl::Create<vcl::TToolButton>(Form.Form);
+            b->SetCaption("Btn" + std::to_string(i));
+            b->SetImageIndex(0);
+            b->SetStyle(styles[i]);
+            b->SetToolBar(Bar);
+            b->OnClick = vcl::TNotifyEvent::Bind<&BarEvents::Click>(&Events);
+        }
+        Bar->Buttons(4)->SetEnabled(false);
+        Form.Show();
+        uitest::ActivateAndWait(Form.Form->WindowHandle(), 3s);
+    }
+    ~ClassLibraryToolBar() override { SetCursorPos(5, 5); }
+    void Skin() {
+        Adapter = AdapterFactory().CreateAdapter(tpToolBar, Bar->Handle(), ParamsFor(Bar), Manager.get());
+        VCLAdapter = dynamic_cast<TvlToolBarVCLWnd *>(Adapter.get());
+        RedrawAll(Form.Form->WindowHandle());
+    }
+    vcl::TColor Face(int I) {
+        const vcl::TRect r = Bar->Buttons(I)->BoundsRect();
+        return ScreenColor(Bar->WindowHandle(), r.Left + 3, r.Top + 3);
+    }
+    POINT CentreOf(int I) {
+        const vcl::TRect r = Bar->Buttons(I)->BoundsRect();
+        POINT p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+        ClientToScreen(Bar->WindowHandle(), &p);
+        return p;
+    }
+    TestForm Form;
+    BarEvents Events;
+    vcl::TImageList *Images;
+    vcl::TToolBar *Bar;
+    std::unique_ptr<TvlWindowAdapter> Adapter;
+    TvlToolBarVCLWnd *VCLAdapter = nullptr;
+};
+
+TEST_F(ClassLibraryToolBar, EventsAreTakenAndTheBarsOwnGivenBackOnRemovalAndAtTheEnd) {
+    const auto own = Bar->OnCustomDraw;
+    Skin();
+    ASSERT_NE(VCLAdapter, nullptr);
+    EXPECT_EQ(VCLAdapter->ToolBar, Bar);
+    EXPECT_EQ(VCLAdapter->SkinData->SkinSection(), "TOOLBAR");
+    EXPECT_NE(Bar->OnCustomDraw, own);
+    EXPECT_EQ(Face(0), ToolNormal);
+    // While skinned, the adapter draws and the bar's own handler waits.
+    Events.OwnDraws = 0;
+    RedrawAll(Bar->WindowHandle());
+    EXPECT_EQ(Events.OwnDraws, 0);
+    // Applied twice: the adapter never keeps its own handler as the bar's.
+    SendMessageW(Bar->WindowHandle(), SM_SKINCOMMAND, SkinCommand(SC_SKIN_APPLIED), reinterpret_cast<LPARAM>(Manager.get()));
+    Manager->SetActive(false);
+    SendMessageW(Bar->WindowHandle(), SM_SKINCOMMAND, SkinCommand(SC_SKIN_REMOVED), reinterpret_cast<LPARAM>(Manager.get()));
+    EXPECT_EQ(Bar->OnCustomDraw, own);
+    EXPECT_FALSE(static_cast<bool>(Bar->OnCustomDrawButton));
+    RedrawAll(Bar->WindowHandle());
+    EXPECT_GT(Events.OwnDraws, 0);
+    Manager->SetActive(true);
+    SendMessageW(Bar->WindowHandle(), SM_SKINCOMMAND, SkinCommand(SC_SKIN_APPLIED), reinterpret_cast<LPARAM>(Manager.get()));
+    EXPECT_NE(Bar->OnCustomDraw, own);
+    RedrawAll(Bar->WindowHandle());
+    EXPECT_EQ(Face(0), ToolNormal);
+    Adapter.reset();
+    EXPECT_EQ(Bar->OnCustomDraw, own);
+}
+
+TEST_F(ClassLibraryToolBar, MovingAcrossRepaintsExactlyTheTwoButtonsAndClicksReachTheButton) {
+    ItemDrawTap tap(Bar);
+    Skin();
+    SaveWindowPicture(Bar->WindowHandle(), "toolbar-classlibrary-skinned.png");
+    const POINT first = CentreOf(0), second = CentreOf(1);
+    SetCursorPos(first.x, first.y);
+    ASSERT_TRUE(PumpUntil([&] { return Face(0) == ToolHot; }));
+    EXPECT_EQ(VCLAdapter->HotIndex, 0);
+    PumpFor(60ms);
+    tap.Drawn.clear();
+    SetCursorPos(second.x, second.y);
+    ASSERT_TRUE(PumpUntil([&] { return Face(1) == ToolHot; }));
+    PumpFor(60ms);
+    EXPECT_EQ(Face(0), ToolNormal);
+    std::vector<int> drawn = tap.Drawn;
+    std::sort(drawn.begin(), drawn.end());
+    drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
+    EXPECT_EQ(drawn, (std::vector<int>{Bar->Buttons(0)->Command(), Bar->Buttons(1)->Command()}));
+    // The disabled button: the face blended toward the bar.
+    EXPECT_TRUE(Near(Face(4), Faded(ToolNormal, BarFace))) << std::hex << Face(4);
+    ClickAt(second.x, second.y);
+    ASSERT_TRUE(PumpUntil([&] { return Events.Clicks == 1; }));
+    SetCursorPos(5, 5);
+    ASSERT_TRUE(PumpUntil([&] { return Face(1) == ToolNormal; }));
+    EXPECT_EQ(VCLAdapter->HotIndex, -1);
+}
+
+TEST_F(ClassLibraryToolBar, LiveCountsStayFlatOverCreateAndDestroyCycles) {
+    Skin();
+    ExpectFlatCounts(1000, [&] {
+        auto *bar = vcl::Create<vcl::TToolBar>(Form.Form);
+        bar->SetParent(Form.Form);
+        auto *b = vcl::Create<vcl::TToolButton>(bar);
+        b->SetCaption("C");
+        b->SetToolBar(bar);
+        auto a = AdapterFactory().CreateAdapter(tpToolBar, bar->Handle(), ParamsFor(bar), Manager.get());
+        bar->Repaint();
+        a.reset();
+        delete bar;
+    });
+}
+
+} // namespace
+} // namespace skin
