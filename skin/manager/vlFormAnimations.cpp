@@ -243,7 +243,14 @@ void PresentFrame(HWND Window, HDC Screen, vcl::TBitmap &Snapshot, vcl::TBitmap 
     }
     if (Drawn && F.Stretch) *Drawn = F.Place;
     if (Drawn && F.Copy && !F.Stretch) *Drawn = {0, 0, w, h};
-    DrawFrame(frame, Snapshot.Canvas()->Handle(), F, w, h);
+    const vcl::TBitmapView to = F.Stretch ? Frame.View() : vcl::TBitmapView{};
+    const vcl::TBitmapView from = F.Stretch ? Snapshot.View() : vcl::TBitmapView{};
+    if (to.HasRows() && from.HasRows()) {
+        GdiFlush();  // the bands above are drawn
+        StretchNearest(to, F.Place, from);
+    } else {
+        DrawFrame(frame, Snapshot.Canvas()->Handle(), F, w, h);
+    }
     UpdateLayered(Window, Screen, SIZE{w, h}, frame, F.Alpha);
 }
 
