@@ -194,6 +194,9 @@ void TvlMinTimer::EndMinimize() {
     ShowLayeredBitmap(SnapshotForm->WindowHandle(), Work.get(), 0);
     ShowWindow(SnapshotForm->WindowHandle(), SW_HIDE);
     FProvider->PerformFormProc(WM_NCPAINT, 0, 0);
+    // A form the system did not minimize (a disabled one) is seen again:
+    // its veil with it.
+    if (!IsIconic(FForm) && (FProvider->StateFlags & pfDisabled)) FProvider->UpdateDisabledVeil();
     // The timer holds the minimized form's image now.
     Restoring = true;
 }

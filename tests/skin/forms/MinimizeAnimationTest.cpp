@@ -101,6 +101,20 @@ TEST_F(MinimizeAnimation, AFormDisabledWhileMinimizedGetsItsVeilWithTheRestore) 
     EXPECT_FALSE(P->DisabledVeil);
 }
 
+TEST_F(MinimizeAnimation, ADisabledFormThatStaysOnScreenKeepsItsVeil) {
+    ShowFilled();
+    P->SetDisabledBlendValue(128);
+    F()->SetEnabled(false);
+    ASSERT_TRUE(P->DisabledVeil);
+    SendMessageW(W(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(Settled(P));
+    ASSERT_FALSE(IsIconic(W())) << "the system leaves a disabled window as it is";
+    ASSERT_TRUE(P->DisabledVeil);
+    EXPECT_TRUE(IsWindowVisible(P->DisabledVeil->WindowHandle()));
+    EXPECT_TRUE(IsWindowVisible(W()));
+    F()->SetEnabled(true);
+}
+
 TEST_F(MinimizeAnimation, ARestoredMDIParentShowsItsActiveChildActive) {
     vcl::TForm *parent = vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew);
     const std::unique_ptr<vcl::TForm> owner(parent);
