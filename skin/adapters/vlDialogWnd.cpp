@@ -71,6 +71,7 @@ void TvlDialogWnd::SetDefaultSection() {
     if (classStyle & CS_SAVEBITS) SetClassLongPtrW(Handle, GCL_STYLE, static_cast<LONG_PTR>(classStyle & ~CS_SAVEBITS));
     SetNcRenderingPolicy(Handle, 1);
     ResolveButtonMasks();
+    if (!SystemMenu) SystemMenu.reset(vcl::Create<TvlSystemMenu>(nullptr, SysMenuSource));
 }
 
 void TvlDialogWnd::AnalyseWindow() {
@@ -311,9 +312,11 @@ void TvlDialogWnd::NcButtonDown(vcl::TMessage &Message) {
     }
     if (code == dhSysMenu) {
         SetHotButton(0, true);
-        // The skinned system menu of dialogs is not there yet: the window's
-        // own procedure has the press.
-        PassOn(Message);
+        RECT wr{};
+        GetWindowRect(Handle, &wr);
+        const vcl::TRect icon = IconRect();
+        Message.Result = 0;
+        PopupSystemMenu({wr.left + icon.Left, wr.top + icon.Bottom});
         return;
     }
     if (IsButtonCode(code)) {
@@ -440,7 +443,12 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         }
         return false;
     case WM_NCRBUTTONUP:
-        if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) SetHotButton(0, true);
+        if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) {
+            SetHotButton(0, true);
+            Message.Result = 0;
+            PopupSystemMenu(ScreenPointOf(Message.LParam));
+            return true;
+        }
         return false;
     case WM_NCMOUSELEAVE:
     case WM_MOUSELEAVE:
@@ -616,6 +624,10 @@ bool TvlDialogWnd::SkinCommand(vcl::TMessage &Message) {
         return false;
     default: return false;
     }
+}
+
+void TvlDialogWnd::PopupSystemMenu(vcl::TPoint ScreenPoint) {
+    if (SystemMenu && HasSysMenu()) SystemMenu->ShowAt(ScreenPoint.X, ScreenPoint.Y, SkinManager);
 }
 
 } // namespace skin
