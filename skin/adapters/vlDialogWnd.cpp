@@ -79,6 +79,7 @@ void TvlDialogWnd::SetDefaultSection() {
     if (classStyle & CS_SAVEBITS) SetClassLongPtrW(Handle, GCL_STYLE, static_cast<LONG_PTR>(classStyle & ~CS_SAVEBITS));
     SetNcRenderingPolicy(Handle, 1);
     ResolveButtonMasks();
+    if (!SystemMenu) SystemMenu.reset(vcl::Create<TvlSystemMenu>(nullptr, SysMenuSource));
 }
 
 void TvlDialogWnd::AnalyseWindow() {
@@ -354,8 +355,9 @@ void TvlDialogWnd::NcButtonDown(vcl::TMessage &Message) {
         SetHotButton(0, true);
         RECT wr{};
         GetWindowRect(Handle, &wr);
-        PopupSystemMenu({wr.left + BorderWidth(), wr.top + BorderWidth() + GetSystemMetrics(SM_CYSMICON)});
+        const vcl::TRect icon = IconRect();
         Message.Result = 0;
+        PopupSystemMenu({wr.left + icon.Left, wr.top + icon.Bottom});
         return;
     }
     if (IsButtonCode(code)) {
@@ -703,6 +705,10 @@ bool TvlDialogWnd::SkinCommand(vcl::TMessage &Message) {
         return false;
     default: return false;
     }
+}
+
+void TvlDialogWnd::PopupSystemMenu(vcl::TPoint ScreenPoint) {
+    if (SystemMenu && HasSysMenu()) SystemMenu->ShowAt(ScreenPoint.X, ScreenPoint.Y, SkinManager);
 }
 
 } // namespace skin

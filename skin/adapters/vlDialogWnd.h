@@ -144,6 +144,21 @@ public:
     // The cover prepared for a closing animation (taken by the hide).
     std::unique_ptr<vcl::TForm> SnapshotForm;
 
+    // The skinned system menu, made with the default section and shown on
+    // the caption icon and on a right click on the caption (nothing of the
+    // adapter is touched after: the chosen command may end the dialog).
+    void PopupSystemMenu(vcl::TPoint ScreenPoint);
+    // What the system menu reads of this adapter.
+    struct TSysMenuSource final : TvlSysMenuDialog {
+        explicit TSysMenuSource(const TvlDialogWnd &Owner) : FOwner(Owner) {}
+        HWND SysMenuWindow() const override { return FOwner.Handle; }
+        LONG_PTR SysMenuStyle() const override { return static_cast<LONG_PTR>(FOwner.Style); }
+        int SysMenuFrameKind() const override { return FOwner.FrameKind; }
+        const TvlDialogWnd &FOwner;
+    };
+    TSysMenuSource SysMenuSource{*this};
+    std::unique_ptr<TvlSystemMenu> SystemMenu;  // after its source: it goes first
+
 private:
     void ResolveButtonMasks();
     bool OwnMessage(vcl::TMessage &Message);

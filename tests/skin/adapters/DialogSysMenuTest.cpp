@@ -37,7 +37,7 @@ struct TTestDialog : TvlSysMenuDialog {
         tpl.T.cx = 160;
         tpl.T.cy = 80;
         Wnd = CreateDialogIndirectParamW(nullptr, &tpl.T, nullptr, &Proc, reinterpret_cast<LPARAM>(this));
-        Style = GetWindowLongPtrW(Wnd, GWL_STYLE);
+        Style = static_cast<LONG_PTR>(WindowStyle);  // as the adapter remembers it
         SetWindowPos(Wnd, nullptr, 120, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     }
     ~TTestDialog() override {
