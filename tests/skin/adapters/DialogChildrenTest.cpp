@@ -14,10 +14,15 @@
 #include <vector>
 
 #include "AdaptersTestSupport.h"
+#include "skin/adapters/vlCheckBoxWnd.h"
 #include "skin/adapters/vlComboWnd.h"
+#include "skin/adapters/vlContainerWnd.h"
 #include "skin/adapters/vlDialogChildren.h"
 #include "skin/adapters/vlEditWnd.h"
 #include "skin/adapters/vlListViewWnd.h"
+#include "skin/adapters/vlPanelWnd.h"
+#include "skin/adapters/vlStaticWnd.h"
+#include "skin/adapters/vlToolBarWnd.h"
 #include "skin/manager/sCommonData.h"
 #include "vcl/WideText.h"
 
@@ -91,6 +96,7 @@ struct Expect {
 template <class T> bool IsA(TvlMainWnd *A) { return dynamic_cast<T *>(A) != nullptr; }
 bool ExactlyEdit(TvlMainWnd *A) { return typeid(*A) == typeid(TvlEditWnd); }
 bool ExactlyCombo(TvlMainWnd *A) { return typeid(*A) == typeid(TvlComboBoxWnd); }
+bool ExactlyStatic(TvlMainWnd *A) { return typeid(*A) == typeid(TvlStaticWnd); }
 
 class DialogChildren : public AdaptersFixture {
 protected:
@@ -165,6 +171,10 @@ TEST_F(DialogChildren, EachChildGetsTheAdapterOfItsClassOnceTheDeepestFirst) {
     ASSERT_TRUE(CreateChildAdaptersRecursive(Host, Dialog));
     EXPECT_FALSE(KeepThemeOnCreate());
     ExpectAdapters({
+        {IdLabel, &ExactlyStatic, "TRANSPARENT"},
+        {IdCheck, &IsA<TvlCheckBoxWnd>, "CHECKBOX"},
+        {IdGroup, &IsA<TvlGroupBoxWnd>, "GROUPBOX"},
+        {IdGrip, &IsA<TvlSizerWnd>, "CHECKBOX"},
         {IdPush, &IsA<TvlBtnWnd>, "BUTTON"},
         {IdIconPush, nullptr, ""},
         {IdOwnerDrawn, nullptr, ""},
@@ -325,6 +335,14 @@ struct SystemDialogProbe {
 };
 
 TEST_F(DialogChildren, TheSystemsDialogsChildrenGetTheirAdapters) {
+    // Our stored skin, so that the pictures show what a user would see.
+    Manager.reset();
+    Manager = NewManager();
+    AddStoredSkin(*Manager, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
+    Manager->SetSkinName("Beryllo (internal)");
+    Manager->Effects()->AllowAnimation = false;
+    Manager->SetSkinningRules({srStdForms, srThirdParty});
+    Host.Manager = Manager.get();
     {
         SystemDialogProbe open(Host, "dialog-children-open.png");
         wchar_t file[MAX_PATH] = {};
@@ -332,6 +350,7 @@ TEST_F(DialogChildren, TheSystemsDialogsChildrenGetTheirAdapters) {
         ofn.lStructSize = sizeof ofn;
         ofn.lpstrFile = file;
         ofn.nMaxFile = MAX_PATH;
+        ofn.lpstrFilter = L"All files\0*.*\0";
         ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING;
         EXPECT_FALSE(GetOpenFileNameW(&ofn));
         ASSERT_TRUE(open.Adapted);
@@ -341,6 +360,10 @@ TEST_F(DialogChildren, TheSystemsDialogsChildrenGetTheirAdapters) {
         EXPECT_EQ(open.Count("ListBox", typeid(TvlEditWnd)), 1);
         EXPECT_EQ(open.Count("SysListView32", typeid(TvlListViewWnd)), 1);
         EXPECT_EQ(open.Count("Button", typeid(TvlBtnWnd)), 3);
+        EXPECT_EQ(open.Count("Button", typeid(TvlCheckBoxWnd)), 1);
+        EXPECT_EQ(open.Count("Static", typeid(TvlStaticWnd)), 4);
+        EXPECT_EQ(open.Count("ToolbarWindow32", typeid(TvlToolBarWnd)), 2);
+        EXPECT_EQ(open.Count("ScrollBar", typeid(TvlSizerWnd)), 1);  // its size grip
     }
     {
         SystemDialogProbe colour(Host, "dialog-children-colour.png");
@@ -355,7 +378,8 @@ TEST_F(DialogChildren, TheSystemsDialogsChildrenGetTheirAdapters) {
         EXPECT_EQ(colour.Count("Button", typeid(TvlBtnWnd)), 6);
         // Its palettes, colour graph, luminance bar and sample are simple
         // statics and keep their own painting.
-        EXPECT_GE(colour.Unadapted("Static"), 5);
+        EXPECT_EQ(colour.Unadapted("Static"), 5);
+        EXPECT_EQ(colour.Count("Static", typeid(TvlStaticWnd)), 10);
     }
     {
         SystemDialogProbe font(Host, "dialog-children-font.png");
@@ -370,6 +394,9 @@ TEST_F(DialogChildren, TheSystemsDialogsChildrenGetTheirAdapters) {
         EXPECT_EQ(font.Count("ComboLBox", typeid(TvlEditWnd)), 3);
         EXPECT_EQ(font.Count("Edit", typeid(TvlEditWnd)), 3);
         EXPECT_EQ(font.Count("Button", typeid(TvlBtnWnd)), 4);
+        EXPECT_EQ(font.Count("Button", typeid(TvlCheckBoxWnd)), 2);
+        EXPECT_EQ(font.Count("Button", typeid(TvlGroupBoxWnd)), 2);
+        EXPECT_EQ(font.Count("Static", typeid(TvlStaticWnd)), 6);
     }
 }
 
