@@ -21,8 +21,11 @@
 #include "skin/adapters/vlEditWnd.h"
 #include "skin/adapters/vlListViewWnd.h"
 #include "skin/adapters/vlPanelWnd.h"
+#include "skin/adapters/vlSpinWnd.h"
 #include "skin/adapters/vlStaticWnd.h"
+#include "skin/adapters/vlTabWnd.h"
 #include "skin/adapters/vlToolBarWnd.h"
+#include "skin/adapters/vlTrackWnd.h"
 #include "skin/manager/sCommonData.h"
 #include "vcl/WideText.h"
 
@@ -83,7 +86,7 @@ INT_PTR CALLBACK PlainDialogProc(HWND, UINT Msg, WPARAM, LPARAM) { return Msg ==
 
 enum : WORD {
     IdLabel = 100, IdSimpleLabel, IdPush, IdIconPush, IdCheck, IdOwnerDrawn, IdGroup, IdEdit, IdHiddenEdit,
-    IdDropList, IdSimpleCombo, IdList, IdListView, IdTree, IdGrip, IdOwnerTabs
+    IdDropList, IdSimpleCombo, IdList, IdListView, IdTree, IdGrip, IdOwnerTabs, IdSpin, IdTrack, IdTabs, IdNested
 };
 
 // What a test expects of one child: the adapter class (a check of the
@@ -129,6 +132,10 @@ protected:
         t.Add(WC_TREEVIEWW, WS_BORDER | WS_VISIBLE, 110, 120, 100, 60, IdTree);
         t.Add(L"ScrollBar", SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN | WS_VISIBLE, 310, 200, 20, 20, IdGrip);
         t.Add(WC_TABCONTROLW, TCS_OWNERDRAWFIXED | WS_VISIBLE, 215, 120, 100, 60, IdOwnerTabs);
+        t.Add(UPDOWN_CLASSW, WS_VISIBLE, 240, 70, 12, 20, IdSpin);
+        t.Add(TRACKBAR_CLASSW, WS_VISIBLE, 5, 190, 100, 20, IdTrack);
+        t.Add(WC_TABCONTROLW, WS_VISIBLE, 110, 190, 100, 25, IdTabs);
+        t.Add(L"#32770", WS_VISIBLE, 215, 190, 60, 25, IdNested);
         Dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, PlainDialogProc, 0);
         EXPECT_TRUE(Dialog);
         return Dialog;
@@ -187,7 +194,12 @@ TEST_F(DialogChildren, EachChildGetsTheAdapterOfItsClassOnceTheDeepestFirst) {
         {IdListView, &IsA<TvlListViewWnd>, "EDIT"},
         {IdTree, &IsA<TvlTreeViewWnd>, "EDIT"},
         {IdOwnerTabs, nullptr, ""},
+        {IdSpin, &IsA<TvlSpinWnd>, "SPEEDBUTTON_SMALL"},
+        {IdTrack, &IsA<TvlTrackWnd>, "TRACKBAR"},
+        {IdTabs, &IsA<TvlTabControlWnd>, "PAGECONTROL"},
+        {IdNested, &IsA<TvlTransPanelWnd>, "CHECKBOX"},
     });
+    EXPECT_EQ(static_cast<TvlSpinWnd *>(AdapterOfWindow(Child(IdSpin)))->Offset, 2);
     EXPECT_EQ(AdapterOfWindow(popup), nullptr);
     // The simple combo box's list is a child window and gets the combo section.
     const HWND simpleList = FindWindowExW(Child(IdSimpleCombo), nullptr, L"ComboLBox", nullptr);
