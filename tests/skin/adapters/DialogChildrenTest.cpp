@@ -27,6 +27,8 @@
 #include "skin/adapters/vlToolBarWnd.h"
 #include "skin/adapters/vlTrackWnd.h"
 #include "skin/manager/sCommonData.h"
+#include "vcl/Panels.h"
+#include "vcl/StdCtrls.h"
 #include "vcl/WideText.h"
 
 namespace skin {
@@ -263,6 +265,50 @@ TEST_F(DialogChildren, HandleCountsStayFlatOverDialogsAndTheirAdapters) {
         DestroyWindow(Dialog);
         Host.Adapters.clear();
     });
+}
+
+// A class-library panel that paints nothing of its own.
+class TSilentPaintPanel : public vcl::TPanel {
+    VCL_CLASS(TSilentPaintPanel, vcl::TPanel)
+public:
+    using vcl::TPanel::TPanel;
+};
+VCL_CLASS_INFO(TSilentPaintPanel)
+
+TEST_F(DialogChildren, ClassLibraryPanelsFollowTheSkinWithTheirChildren) {
+    // No form skinning either: the host makes every adapter here.
+    Manager->SetSkinningRules({});
+    TestForm form;
+    auto *panel = form.Add(vcl::Create<vcl::TPanel>(form.Form));
+    panel->SetBounds(10, 10, 200, 100);
+    auto *label = vcl::Create<vcl::TLabel>(form.Form);
+    label->SetParent(panel);
+    auto *button = vcl::Create<vcl::TButton>(form.Form);  // by its class name "TButton"
+    button->SetParent(panel);
+    button->SetBounds(10, 40, 80, 20);
+    auto *silent = form.Add(vcl::Create<TSilentPaintPanel>(form.Form), 10, 120);
+    silent->SetCaption("Quiet");
+    form.Show();
+
+    ASSERT_TRUE(CreateDialogChildAdapters(Host, panel->Handle()));
+    ASSERT_EQ(Host.Adapters.size(), 2u);  // the panel, then its button
+    auto *adapter = dynamic_cast<TvlPanelWnd *>(Host.Adapters[0].get());
+    ASSERT_NE(adapter, nullptr);
+    EXPECT_EQ(adapter->Panel, panel);
+    EXPECT_EQ(adapter->SkinData->SkinSection(), "CHECKBOX");
+    EXPECT_TRUE(dynamic_cast<TvlBtnWnd *>(AdapterOfWindow(button->Handle())));
+    EXPECT_EQ(label->Font()->Color(), Manager->GetMainFontColor());
+    EXPECT_TRUE(label->Transparent());
+    EXPECT_EQ(panel->Color(), Manager->GetMainColor());
+
+    ASSERT_TRUE(CreateDialogChildAdapters(Host, silent->Handle()));
+    auto *quiet = dynamic_cast<TvlPanelWnd *>(AdapterOfWindow(silent->Handle()));
+    ASSERT_NE(quiet, nullptr);
+    EXPECT_EQ(quiet->Panel, silent);
+    EXPECT_EQ(quiet->SkinData->SkinSection(), "GROUPBOX");
+    EXPECT_EQ(silent->Caption(), "");
+    EXPECT_EQ(silent->Tag(), 999);
+    Host.Adapters.clear();
 }
 
 // ------------------------------------------------------ the system's dialogs
