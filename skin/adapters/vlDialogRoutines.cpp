@@ -5,13 +5,17 @@
 #include <algorithm>
 #include <cctype>
 
+#include "skin/forms/vlDwmServices.h"
 #include "skin/graphics/sMaskData.h"
+#include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlGlyphStrips.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sVclUtils.h"
+#include "skin/manager/vlAnimFrames.h"
 #include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
 #include "vcl/GdiObjects.h"
 #include "vcl/WideText.h"
 #include "vlDialogWnd.h"
@@ -19,6 +23,8 @@
 namespace skin {
 
 namespace {
+
+constexpr std::uint32_t BlendedMoveFlag = 0x80;
 
 std::string LowerClassName(HWND Window) {
     std::string name = GetWindowClassName(Window);
@@ -82,6 +88,60 @@ std::string GetWindowTextOf(HWND Window) {
 void ExcludeChildWindows(HDC DC, HWND Window, int X, int Y) {
     TExclude e{Window, DC, X, Y};
     EnumChildWindows(Window, ExcludeChild, reinterpret_cast<LPARAM>(&e));
+}
+
+// ------------------------------------------------------- blended move
+
+TvlDialogMoveTimer::TvlDialogMoveTimer(HWND AWindow, int ATargetAlpha, double AStep)
+    : TvlThreadedTimer(nullptr), Window(AWindow), TargetAlpha(ATargetAlpha), Step(AStep) {
+    SetEnabled(false);
+    SetInterval(10);
+    SetOnTimer(vcl::TNotifyEvent::Bind<&TvlDialogMoveTimer::Tick>(this));
+}
+
+void TvlDialogMoveTimer::Tick(vcl::TObject *) {
+    if (!Enabled() || !Window) return;
+    const auto alpha = static_cast<std::uint8_t>(std::clamp(RoundEven(CurrentAlpha), 0, 255));
+    if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(Window, 0, alpha, LWA_ALPHA);
+    // Never below the target, whatever the step's rounding.
+    if (TargetAlpha < CurrentAlpha) CurrentAlpha = std::max(CurrentAlpha - Step, static_cast<double>(TargetAlpha));
+}
+
+void TvlDialogWnd::StartBlendedMove() {
+    const TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if ((StateFlags & BlendedMoveFlag) || !m || !m->AnimEffects()->BlendOnMoving->Active || !LayeredWindowsAvailable())
+        return;
+    const int target = m->AnimEffects()->BlendOnMoving->BlendValue;
+    StateFlags |= BlendedMoveFlag;
+    MoveTimer = std::make_unique<TvlDialogMoveTimer>(Handle, target, (255 - target) / 30);
+    {
+        // The dialog turns layered under a cover of its own image: the change shows nothing.
+        const std::unique_ptr<vcl::TForm> cover = CreateSnapshotForm(Handle);
+        const LONG_PTR ex = GetWindowLongPtrW(Handle, GWL_EXSTYLE);
+        if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(Handle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+        if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes)
+            set(Handle, 0x1FFFFFFF, 255, LWA_ALPHA);
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+    MoveTimer->SetEnabled(true);
+    const std::weak_ptr<const bool> alive = AliveToken();
+    // The system's move loop runs while the timer fades the dialog.
+    SendMessageW(Handle, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    if (!alive.expired()) EndBlendedMove();
+}
+
+void TvlDialogWnd::EndBlendedMove() {
+    if (IsWindow(Handle)) {
+        const std::unique_ptr<vcl::TForm> cover = CreateSnapshotForm(Handle);
+        SetWindowLongPtrW(Handle, GWL_EXSTYLE, GetWindowLongPtrW(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+        UpdateWindow(Handle);
+        if (MoveTimer) MoveTimer->SetEnabled(false);
+        SetFocus(Handle);
+        RedrawWindow(Handle, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    }
+    StateFlags &= ~BlendedMoveFlag;
+    MoveTimer.reset();
 }
 
 // ------------------------------------------------------- the adapter's own

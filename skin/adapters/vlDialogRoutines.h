@@ -7,7 +7,22 @@
 
 #include <string>
 
+#include "skin/manager/vlThdTimer.h"
+
 namespace skin {
+
+// The alpha of a dialog being dragged: every 10 ms the dialog is shown at
+// the current alpha, which then falls by Step toward the target.
+class TvlDialogMoveTimer : public TvlThreadedTimer {
+public:
+    TvlDialogMoveTimer(HWND Window, int TargetAlpha, double Step);
+    void Tick(vcl::TObject *Sender = nullptr);
+
+    HWND Window;
+    int TargetAlpha;
+    double Step;
+    double CurrentAlpha = 255;
+};
 
 // Every child window (in z-order) printed into DC at its place in the
 // window's client area; hidden children are not printed, their own

@@ -8,12 +8,15 @@
 #include "skin/forms/sFrameMetrics.h"
 #include "skin/forms/vlDwmServices.h"
 #include "skin/graphics/sMaskData.h"
+#include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sIndexCache.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sSkinServices.h"
+#include "skin/manager/vlFormAnimations.h"
 #include "vcl/Bitmap.h"
+#include "vcl/Forms.h"
 #include "vlDials.h"
 
 namespace skin {
@@ -64,8 +67,13 @@ void TvlDialogWnd::SetDefaultSection() {
     NeedRegion = true;
     FrameKind = 1;
     Active = true;
-    SuppressPaint = SystemFrameMetrics().OSMajor >= 6;
+    // The dialog's own painting runs: what some dialogs draw in WM_PAINT is
+    // their content (the Colour dialog's palettes, the Font dialog's
+    // sample), not a face over ours.
+    SuppressPaint = false;
     CaptionSection = TitleSection = -1;
+    if (!SystemMenu) SystemMenu = std::make_unique<TvlSystemMenu>(nullptr, *this);
+    SystemMenu->UpdateItems();
     if (SkinData) SkinData->Updating = true;
     const ULONG_PTR classStyle = GetClassLongPtrW(Handle, GCL_STYLE);
     if (classStyle & CS_SAVEBITS) SetClassLongPtrW(Handle, GCL_STYLE, static_cast<LONG_PTR>(classStyle & ~CS_SAVEBITS));
@@ -85,6 +93,7 @@ void TvlDialogWnd::AnalyseWindow() {
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
         FrameFont.Reset(CreateFontIndirectW(&metrics.lfCaptionFont));
     Analysed = true;
+    if (SystemMenu) SystemMenu->UpdateItems();
     // The system draws and tests no buttons of its own while we serve.
     if (Style & WS_SYSMENU) SetWindowLongPtrW(Handle, GWL_STYLE, static_cast<LONG_PTR>(Style & ~WS_SYSMENU));
     WindowText = GetWindowTextOf(Handle);
@@ -240,6 +249,38 @@ void TvlDialogWnd::StyleChanged(WPARAM Which, const STYLESTRUCT &Change) {
     NeedRegion = true;
 }
 
+void TvlDialogWnd::PopupSystemMenu(vcl::TPoint Screen) {
+    if (!SystemMenu || !HasSysMenu()) return;
+    // The menu's own loop runs here: the dialog may be gone after it.
+    SystemMenu->ShowAt(Screen.X, Screen.Y, SkinManager);
+}
+
+// ------------------------------------------------------------ animations
+
+vcl::TBitmap *TvlDialogWnd::FrameImage() const {
+    vcl::TBitmap *cache = SkinData ? SkinData->CacheBmp() : nullptr;
+    return cache && !cache->Empty() ? cache : nullptr;
+}
+
+void TvlDialogWnd::PrintChildWindows(HDC DC) { skin::PrintChildWindows(Handle, DC); }
+
+std::unique_ptr<vcl::TForm> TvlDialogWnd::TakeSnapshotForm() {
+    if (SnapshotForm) return std::move(SnapshotForm);
+    return CreateSnapshotForm(Handle);
+}
+
+bool TvlDialogWnd::ShowAnimated() const {
+    const TsSkinManager *def = DefaultManager();
+    return def && def->AnimEffects()->DialogShow->Active && def->AnimEffects()->DialogShow->Time != 0 &&
+           SkinManager && SkinManager->Effects()->AllowAnimation && LayeredWindowsAvailable();
+}
+
+bool TvlDialogWnd::HideAnimated() const {
+    return SkinManager && SkinManager->AnimEffects()->DialogHide->Active &&
+           SkinManager->AnimEffects()->DialogHide->Time != 0 && SkinManager->Effects()->AllowAnimation &&
+           LayeredWindowsAvailable();
+}
+
 // ------------------------------------------------------- button states
 
 void TvlDialogWnd::TrackLeave() {
@@ -311,9 +352,10 @@ void TvlDialogWnd::NcButtonDown(vcl::TMessage &Message) {
     }
     if (code == dhSysMenu) {
         SetHotButton(0, true);
-        // The skinned system menu of dialogs is not there yet: the window's
-        // own procedure has the press.
-        PassOn(Message);
+        RECT wr{};
+        GetWindowRect(Handle, &wr);
+        PopupSystemMenu({wr.left + BorderWidth(), wr.top + BorderWidth() + GetSystemMetrics(SM_CYSMICON)});
+        Message.Result = 0;
         return;
     }
     if (IsButtonCode(code)) {
@@ -330,6 +372,18 @@ void TvlDialogWnd::NcButtonDown(vcl::TMessage &Message) {
         if (GetActiveWindow() != Handle) SetFocus(Handle);
         return;
     }
+    if (code == dhCaption) {
+        const TsSkinManager *m = SkinData->GetSkinManager();
+        const TvlBlendOnMoving *blend = m ? m->AnimEffects()->BlendOnMoving.get() : nullptr;
+        if (blend && blend->Active && blend->BlendValue < 255) {
+            FrameInvalid = true;
+            Active = true;
+            PaintFrame();
+            StartBlendedMove();
+            Message.Result = 0;
+            return;
+        }
+    }
     PassOn(Message);
 }
 
@@ -343,10 +397,13 @@ void TvlDialogWnd::ButtonUp(vcl::TMessage &Message, int Code) {
         case dhMaxButton:
             if (IsIconic(Handle) && !ButtonRules().CanMaximize()) break;
             SendMessageW(Handle, WM_SYSCOMMAND, IsZoomed(Handle) ? SC_RESTORE : SC_MAXIMIZE, 0);
+            if (!alive.expired() && SystemMenu) SystemMenu->UpdateItems();
             break;
         case dhHelp:
             SendMessageW(Handle, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
-            if (!alive.expired() && IsWindow(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
+            if (alive.expired()) break;
+            if (SystemMenu) SystemMenu->UpdateItems();
+            if (IsWindow(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
             break;
         case dhClose:
             ButtonByCode(dhClose)->State = 0;
@@ -421,8 +478,10 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         }
         if (Message.WParam == HTCAPTION) {
             const TvlDialogButtonRules rules = ButtonRules();
-            if (rules.CanMaximize() || rules.CanRestore())
+            if (rules.CanMaximize() || rules.CanRestore()) {
                 SendMessageW(Handle, WM_SYSCOMMAND, IsZoomed(Handle) || IsIconic(Handle) ? SC_RESTORE : SC_MAXIMIZE, 0);
+                if (!alive.expired() && SystemMenu) SystemMenu->UpdateItems();
+            }
             Message.Result = 0;
             return true;
         }
@@ -440,8 +499,11 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         }
         return false;
     case WM_NCRBUTTONUP:
-        if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) SetHotButton(0, true);
-        return false;
+        if (Message.WParam != HTCAPTION && Message.WParam != HTSYSMENU) return false;
+        SetHotButton(0, true);
+        PopupSystemMenu(ScreenPointOf(Message.LParam));
+        Message.Result = 0;
+        return true;
     case WM_NCMOUSELEAVE:
     case WM_MOUSELEAVE:
         SetHotButton(0, true);
@@ -494,9 +556,34 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         if (const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(Message.LParam); item && item->CtlType == ODT_STATIC)
             SetBkMode(item->hDC, TRANSPARENT);
         return false;
-    case WM_WINDOWPOSCHANGED:
-        if (const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam); pos && (pos->flags & SWP_HIDEWINDOW))
-            NeedRegion = true;
+    case WM_SHOWWINDOW:
+        if (Message.WParam && ShowAnimated()) {
+            WindowText = GetWindowTextOf(Handle);
+            if (Provider) {
+                ChildrenAdapted = true;
+                Provider->AdaptChildren();
+                if (alive.expired()) return true;
+            }
+            SkinData->Updating = false;
+            const TvlDialogShow &show = *DefaultManager()->AnimEffects()->DialogShow;
+            AnimShowDialog(*this, show.Time, 255, show.Mode);
+            if (alive.expired()) return true;
+        }
+        return false;
+    case WM_WINDOWPOSCHANGED: {
+        const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
+        if (!pos || !(pos->flags & SWP_HIDEWINDOW)) return false;
+        NeedRegion = true;
+        ScrollHandler(Message);
+        if (!alive.expired() && HideAnimated()) AnimHideDialog(*this);
+        return true;
+    }
+    case WM_COMMAND:
+        // Cancel or Yes ends the dialog: its last look is taken while it shows.
+        if ((Message.WParam == IDCANCEL || Message.WParam == IDYES) && HideAnimated() && visible) {
+            PaintFrame();
+            SnapshotForm = CreateSnapshotForm(Handle);
+        }
         return false;
     case WM_NCACTIVATE:
         if (!visible) return false;

@@ -21,13 +21,16 @@
 #include <string>
 #include <vector>
 
+#include "skin/manager/vlSnapshots.h"
 #include "vcl/GdiObjects.h"
 #include "vlDialogGeometry.h"
 #include "vlDialogRoutines.h"
 #include "vlScrollWnd.h"
+#include "vlSystemMenu.h"
 
 namespace vcl {
 class TBitmap;
+class TForm;
 }
 
 namespace skin {
@@ -44,7 +47,7 @@ struct TvlDialogButton {
     bool BigIcons = false;
 };
 
-class TvlDialogWnd : public TvlScrollWnd {
+class TvlDialogWnd : public TvlScrollWnd, public TvlAnimDialog, public TvlSysMenuDialog {
 public:
     TvlDialogWnd();
     ~TvlDialogWnd() override;
@@ -68,6 +71,10 @@ public:
     LRESULT EraseBackground(HDC DC);
 
     // Routines (vlDialogRoutines.cpp).
+    // Drags the dialog by its caption, translucent while it moves (the
+    // manager's blend-on-moving option); returns when the drag ended.
+    void StartBlendedMove();
+    void EndBlendedMove();
     void PaintIcon();
     void BuildCornerRects();
     // The window's rectangle at (X, Y) less the corner runs; the caller owns it.
@@ -93,6 +100,23 @@ public:
     // The skin section's main colour brush (one per adapter).
     HBRUSH DialogBrush();
 
+    // TvlSysMenuDialog: the dialog as its system menu sees it.
+    HWND SysMenuWindow() const override { return Handle && IsWindow(Handle) ? Handle : nullptr; }
+    LONG_PTR SysMenuStyle() const override { return static_cast<LONG_PTR>(Style); }
+    int SysMenuFrameKind() const override { return FrameKind; }
+    // The system menu shown at a screen point.
+    void PopupSystemMenu(vcl::TPoint Screen);
+
+    // TvlAnimDialog: the dialog as the layered show and hide see it.
+    HWND DialogWindow() const override { return Handle; }
+    TsSkinManager *DialogManager() const override { return SkinManager; }
+    void RenderFrame() override { PaintFrame(); }
+    vcl::TBitmap *FrameImage() const override;
+    vcl::TPoint FrameOffset() const override { return {FrameLeftWidth(), FrameTopHeight()}; }
+    void PrintChildWindows(HDC DC) override;
+    void UpdateRegion() override { UpdateRegion(false); }
+    std::unique_ptr<vcl::TForm> TakeSnapshotForm() override;
+
     // Fields.
     int HotButton = 0;
     int CaptionSection = -1;
@@ -106,7 +130,8 @@ public:
     vcl::TRect ClientRect{};
     HICON Icon = nullptr;  // not owned: the window's
     vcl::TFontHandle FrameFont;
-    std::uint32_t StateFlags = 0;
+    std::uint32_t StateFlags = 0;  // 0x80 while a blended move runs
+    std::unique_ptr<TvlDialogMoveTimer> MoveTimer;
     bool NeedRegion = true;
     bool FrameInvalid = true;
     bool Analysed = false;
@@ -115,6 +140,9 @@ public:
     int TitleSection = -1;
     std::string TitleSectionName;
     std::vector<vcl::TRect> CornerRects;
+    std::unique_ptr<TvlSystemMenu> SystemMenu;
+    // The cover prepared for a closing animation (taken by the hide).
+    std::unique_ptr<vcl::TForm> SnapshotForm;
 
 private:
     void ResolveButtonMasks();
@@ -128,6 +156,9 @@ private:
     void Invalidate() { FrameInvalid = true; }
     void TrackLeave();
     void Release();
+    // The show and hide animations run (their option's time is not 0).
+    bool ShowAnimated() const;
+    bool HideAnimated() const;
 
     vcl::TBrushHandle FBrush;
     vcl::TColor FBrushColor = -1;

@@ -4,9 +4,13 @@
 // for itself, and the skin removed while a dialog is open.
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
+#include "../manager/LayeredRecorder.h"
 #include "DialogsTestSupport.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "vcl/Bitmap.h"
 #include "vcl/GdiObjects.h"
 
 namespace skin {
@@ -229,6 +233,181 @@ TEST_F(DialogWnd, TheSkinGoingGivesTheDialogItsOwnFrameBack) {
     EXPECT_EQ(GetWindowRgn(d.Window, region.Get()), ERROR);
     EXPECT_NE(FramePixel(d.Window, 1, h / 2), DialogBorder);
     EXPECT_EQ(HookedDialogCount(), 0u);
+}
+
+// Records the glows the adapters ask for.
+struct RecordingGlows : TvlGlowService {
+    std::vector<int> Shown, Hidden;
+    int Cleared = 0;
+    int ShowGlow(const vcl::TRect &, const std::string &, const std::string &, TsCommonData &, HWND, std::uint8_t,
+                 int) override {
+        Shown.push_back(static_cast<int>(Shown.size()) + 1);
+        return Shown.back();
+    }
+    void HideGlow(int &GlowID, bool) override {
+        Hidden.push_back(GlowID);
+        GlowID = -1;
+    }
+    void SetGlowAlpha(int, std::uint8_t) override {}
+    void ClearGlows(bool) override { ++Cleared; }
+};
+
+TEST_F(DialogWnd, AHotCloseGlowsAndADialogTakesOnlyItsOwnGlowAlong) {
+    RecordingGlows glows;
+    const TvlServiceRegistration<TvlGlowService> registered(glows);
+    Manager->Effects()->AllowGlowing = true;
+    auto a = std::make_unique<OwnDialog>(FixedDialog(L"Zari"));
+    ASSERT_NE(a->Adapter(), nullptr);
+    MouseTo(a->Window, Middle(a->Adapter()->ButtonByCode(HTCLOSE)->Rect));
+    Settle();
+    ASSERT_EQ(glows.Shown, (std::vector<int>{1}));
+    {
+        OwnDialog other(FixedDialog(L"Jiny"), nullptr, false);
+        ASSERT_TRUE(Served(other.Window));
+    }
+    EXPECT_TRUE(glows.Hidden.empty());
+    a.reset();
+    EXPECT_EQ(glows.Hidden, (std::vector<int>{1}));
+    EXPECT_EQ(glows.Cleared, 0);
+}
+
+LRESULT CALLBACK PrintProbeProc(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Msg != WM_PRINT) return DefWindowProcW(W, Msg, WParam, LParam);
+    RECT r{};
+    GetClientRect(W, &r);
+    FillRect(reinterpret_cast<HDC>(WParam), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    return 0;
+}
+
+TEST_F(DialogWnd, ChildrenArePrintedIntoADCButNoHiddenOne) {
+    DialogTemplate t = FixedDialog();
+    t.Item(L"STATIC", L"", 200, SS_BLACKRECT, 90, 10, 80, 40, false);
+    OwnDialog d(t);
+    const HWND hidden = GetDlgItem(d.Window, 200), ok = GetDlgItem(d.Window, IDOK);
+    // A window of our own below the hidden one: it fills what it is given to print.
+    WNDCLASSW probeClass{};
+    probeClass.lpfnWndProc = PrintProbeProc;
+    probeClass.hInstance = GetModuleHandleW(nullptr);
+    probeClass.lpszClassName = L"PrintProbe";
+    RegisterClassW(&probeClass);
+    const HWND inner = CreateWindowExW(0, L"PrintProbe", L"", WS_CHILD | WS_VISIBLE, 30, 5, 40, 20, hidden, nullptr,
+                                       GetModuleHandleW(nullptr), nullptr);
+    // A native control without an adapter prints only when asked for its client and frame.
+    const HWND native = CreateWindowExW(0, L"BUTTON", L"Nativni", WS_CHILD | WS_VISIBLE, 10, 10, 60, 24, d.Window,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_FALSE(Served(native));
+    RECT client{};
+    GetClientRect(d.Window, &client);
+    auto image = NewBitmap32(client.right, client.bottom);
+    constexpr vcl::TColor Sentinel = 0x123456;
+    FillRectSolid(image->Canvas()->Handle(), {0, 0, client.right, client.bottom}, Sentinel);
+    PrintChildWindows(d.Window, image->Canvas()->Handle());
+    GdiFlush();
+    const auto place = [&](HWND W) {
+        RECT r{};
+        GetWindowRect(W, &r);
+        MapWindowPoints(nullptr, d.Window, reinterpret_cast<POINT *>(&r), 2);
+        return r;
+    };
+    const auto drawnIn = [&](RECT R) {
+        int n = 0;
+        const vcl::TBitmapView v = image->View();
+        for (int y = std::max(0L, R.top); y < std::min<LONG>(R.bottom, client.bottom); ++y)
+            for (int x = std::max(0L, R.left); x < std::min<LONG>(R.right, client.right); ++x)
+                n += (v.At(x, y) & 0xFFFFFF) != 0x563412;  // the sentinel as BGRA bytes
+        return n;
+    };
+    EXPECT_GT(drawnIn(place(ok)), 0);
+    EXPECT_GT(drawnIn(place(native)), 0);
+    EXPECT_GT(drawnIn(place(inner)), 0);
+    const RECT h = place(hidden), i = place(inner);
+    EXPECT_EQ(drawnIn({h.left, h.top, i.left, h.bottom}), 0);  // the hidden static's own face
+}
+
+TEST_F(DialogWnd, ADragBlendsTheDialogAndEndsOpaqueWhereItWasDropped) {
+    LayeredRecorder recorder;
+    Manager->AnimEffects()->BlendOnMoving->Active = true;
+    Manager->AnimEffects()->BlendOnMoving->BlendValue = 150;
+    OwnDialog d(FixedDialog(L"Tazeni"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    RECT before{};
+    GetWindowRect(d.Window, &before);
+    const vcl::TPoint grip{a->BorderWidth() + 60, a->FrameTopHeight() / 2};
+    MouseTo(d.Window, grip);
+    Settle();
+    // The system's move loop holds this thread: another one drags and drops.
+    std::thread mover([&] {
+        std::this_thread::sleep_for(300ms);
+        for (int i = 1; i <= 8; ++i) {
+            SetCursorPos(before.left + grip.X + 5 * i, before.top + grip.Y + 4 * i);
+            INPUT move{};
+            move.type = INPUT_MOUSE;
+            move.mi.dwFlags = MOUSEEVENTF_MOVE;
+            SendInput(1, &move, sizeof move);
+            std::this_thread::sleep_for(40ms);
+        }
+        MouseButton(false);
+    });
+    MouseButton(true);
+    Settle();
+    mover.join();
+    Settle();
+    RECT after{};
+    GetWindowRect(d.Window, &after);
+    EXPECT_EQ(after.left - before.left, 40);
+    EXPECT_EQ(after.top - before.top, 32);
+    EXPECT_FALSE(GetWindowLongPtrW(d.Window, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_EQ(GetActiveWindow(), d.Window);
+    EXPECT_EQ(a->StateFlags & 0x80, 0u);
+    EXPECT_EQ(a->MoveTimer, nullptr);
+    std::vector<int> alphas;
+    for (const auto &[w, alpha] : LayeredRecorder::Attributes)
+        if (w == d.Window) alphas.push_back(alpha);
+    ASSERT_GE(alphas.size(), 3u);
+    EXPECT_LT(*std::min_element(alphas.begin(), alphas.end()), 255);
+    EXPECT_GE(*std::min_element(alphas.begin(), alphas.end()), 150);
+}
+
+TEST_F(DialogWnd, TheSystemMenuShowsOnTheIconAndOnARightClickAndCloses) {
+    OwnDialog d(FixedDialog(L"Nabidka"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(a->SystemMenu, nullptr);
+    {
+        MenuWatcher watcher([](HWND, HMENU) { MenuWatcher::Escape(); });
+        MouseTo(d.Window, Middle(a->IconRect()));
+        MouseButton(true);
+        MouseButton(false);
+        ASSERT_TRUE(uitest::PumpUntil([&] { return watcher.Count() == 1; }, std::chrono::seconds(3)));
+        Settle();
+        // A fixed dialog: Move and Close work, the sizing commands do not.
+        std::vector<std::string> working;
+        for (const ShownItem &item : watcher.Items())
+            if (!item.Text.empty() && !item.Grayed) working.push_back(Plain(item.Text));
+        EXPECT_NE(std::find(working.begin(), working.end(), "Close"), working.end());
+        EXPECT_NE(std::find(working.begin(), working.end(), "Move"), working.end());
+        EXPECT_EQ(std::find(working.begin(), working.end(), "Maximize"), working.end());
+        const RECT shown = watcher.Rect();
+        RECT w{};
+        GetWindowRect(d.Window, &w);
+        EXPECT_EQ(shown.left, w.left + a->BorderWidth());
+    }
+    EXPECT_EQ(OwnDialogState::SysCloses, 0);
+    MenuWatcher closer([](HWND, HMENU Menu) { MenuWatcher::ClickItemNamed(Menu, "Close"); });
+    const vcl::TPoint caption{a->BorderWidth() + 60, a->FrameTopHeight() / 2};
+    MouseTo(d.Window, caption);
+    INPUT right[2] = {};
+    right[0].type = right[1].type = INPUT_MOUSE;
+    right[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    right[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, right, sizeof(INPUT));
+    ASSERT_TRUE(uitest::PumpUntil([&] { return closer.Count() == 1 && OwnDialogState::SysCloses == 1; },
+                                  std::chrono::seconds(3)));
+    const RECT shown = closer.Rect();
+    RECT w{};
+    GetWindowRect(d.Window, &w);
+    EXPECT_EQ(shown.left, w.left + caption.X);
 }
 
 TEST_F(DialogWnd, HandlesStayFlatOverOwnDialogs) {

@@ -55,7 +55,7 @@ inline std::string DialogSkinOptions() {
     return "[GLOBALINFO]\r\nVERSION=10\r\nMASTERBITMAP=master.bmp\r\nCOLOR=0xF0E4D8\r\nFONTCOLOR=0x202020\r\n"
            "BICONCLOSE=@0000,0000,0045,0015,3,0\r\nBICONMAX=@0000,0015,0045,0030,3,0\r\n"
            "BICONMIN=@0000,0030,0045,0045,3,0\r\nBICONNORM=@0000,0045,0045,0060,3,0\r\n"
-           "BICONHELP=@0045,0015,0090,0030,3,0\r\n"
+           "BICONHELP=@0045,0015,0090,0030,3,0\r\nBICONCLOSEGLOW=3\r\n"
            "[DIALOG]\r\nCOLOR=0xF0E4D8\r\nHOTCOLOR=0xF0E4D8\r\nBORDERSMASK=^0112,0000,0142,0030,0003,0003,0003,0003,1,0,0,3\r\n"
            "[DIALOGTITLE]\r\nCOLOR=0x707070\r\nHOTCOLOR=0x6080A0\r\nFONTCOLOR=0xFFFFFF\r\nHOTFONTCOLOR=0xFFFFFF\r\n"
            "[FORMTITLE]\r\nCOLOR=0x707070\r\nHOTCOLOR=0x80A060\r\nFONTCOLOR=0xFFFFFF\r\nHOTFONTCOLOR=0xFFFFFF\r\n"
@@ -239,9 +239,11 @@ public:
         Text(Title);
     }
     // An item of a class given by name.
-    DialogTemplate &Item(const wchar_t *Class, const wchar_t *Text, WORD Id, DWORD Style, int X, int Y, int W, int H) {
+    DialogTemplate &Item(const wchar_t *Class, const wchar_t *Text, WORD Id, DWORD Style, int X, int Y, int W, int H,
+                         bool Visible = true) {
         while (FWords.size() % 2) Word(0);  // DWORD aligned
-        Word(LOWORD(Style | WS_CHILD | WS_VISIBLE)), Word(HIWORD(Style | WS_CHILD | WS_VISIBLE)), Word(0), Word(0);
+        const DWORD style = Style | WS_CHILD | (Visible ? WS_VISIBLE : 0);
+        Word(LOWORD(style)), Word(HIWORD(style)), Word(0), Word(0);
         Word(static_cast<WORD>(X)), Word(static_cast<WORD>(Y)), Word(static_cast<WORD>(W)), Word(static_cast<WORD>(H));
         Word(Id);
         this->Text(Class);

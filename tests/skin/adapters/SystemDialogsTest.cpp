@@ -7,10 +7,13 @@
 #include <commdlg.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "../manager/LayeredRecorder.h"
 #include "DialogsTestSupport.h"
+#include "skin/manager/vlFormAnimations.h"
 #include "vcl/HandleCounts.h"
 
 namespace skin {
@@ -69,6 +72,26 @@ TEST_F(SystemDialogs, MessageBoxesWithAndWithoutOwnerAreSkinnedAndReleased) {
     EXPECT_EQ(HookedDialogCount(), 0u);
 }
 
+TEST_F(SystemDialogs, ABoxFadesInSkinnedAndOutWhenCancelled) {
+    LayeredRecorder recorder;
+    Manager->Effects()->AllowAnimation = true;
+    Manager->AnimEffects()->DialogShow->Time = 100;
+    Manager->AnimEffects()->DialogHide->Time = 100;
+    const auto looks = Visit([] { MessageBoxW(nullptr, L"Plynule", L"Zprava", MB_OKCANCEL); });
+    ASSERT_EQ(looks.size(), 1u);
+    ExpectSkinned(looks[0], "after its show");
+    uitest::PumpUntil([] { return LayeredRecorder::Windows().size() >= 2 && (!HideTimer() || !HideTimer()->Window()); },
+                      std::chrono::seconds(2));
+    const std::vector<HWND> windows = LayeredRecorder::Windows();
+    ASSERT_GE(windows.size(), 2u);
+    const std::vector<int> shown = LayeredRecorder::AlphasOf(windows.front()), hidden = LayeredRecorder::AlphasOf(windows.back());
+    ASSERT_GE(shown.size(), 5u);
+    EXPECT_LT(shown.front(), 255);
+    EXPECT_EQ(shown.back(), 255);
+    ASSERT_GE(hidden.size(), 3u);
+    EXPECT_GT(hidden.front(), hidden.back());
+}
+
 TEST_F(SystemDialogs, CommonDialogsAreSkinned) {
     wchar_t file[MAX_PATH] = L"";
     OPENFILENAMEW open{};
@@ -108,6 +131,71 @@ TEST_F(SystemDialogs, CommonDialogsAreSkinned) {
     for (const DialogLook &l : looks) ExpectSkinned(l, "Print and its box");
     uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
     EXPECT_EQ(DialogProviderCount(), 0);
+}
+
+// The pictures of a dialog's children of one class and style type, each
+// read from its own window while the dialog is shown.
+std::vector<uitest::TImage32> ChildPictures(HWND Dialog, const char *ClassName, int Type = -1) {
+    std::vector<uitest::TImage32> pictures;
+    for (HWND child : uitest::ChildWindows(Dialog, ClassName))
+        if (IsWindowVisible(child) && (Type < 0 || (GetWindowLongPtrW(child, GWL_STYLE) & 0x1F) == Type))
+            pictures.push_back(uitest::CaptureWindow(child));
+    return pictures;
+}
+
+// The places of a picture's pixels that differ from its top-left one (its
+// background): the shapes drawn over it, whatever their edges blend with.
+std::vector<int> Drawn(const uitest::TImage32 &P) {
+    std::vector<int> drawn;
+    const std::uint32_t back = P.Pixels.empty() ? 0 : P.Pixels[0] & 0xFFFFFF;
+    for (std::size_t i = 0; i < P.Pixels.size(); ++i)
+        if ((P.Pixels[i] & 0xFFFFFF) != back) drawn.push_back(static_cast<int>(i));
+    return drawn;
+}
+int BlackPixels(const uitest::TImage32 &P) {
+    return static_cast<int>(std::count_if(P.Pixels.begin(), P.Pixels.end(), [](std::uint32_t p) { return (p & 0xFFFFFF) == 0; }));
+}
+
+TEST_F(SystemDialogs, TheColourPalettesAndTheOpenToolBarsShowAsUnskinned) {
+    COLORREF custom[16] = {};
+    CHOOSECOLORW colour{};
+    colour.lStructSize = sizeof colour;
+    colour.lpCustColors = custom;
+    wchar_t file[MAX_PATH] = L"";
+    OPENFILENAMEW open{};
+    open.lStructSize = sizeof open;
+    open.lpstrFile = file;
+    open.nMaxFile = MAX_PATH;
+    open.Flags = OFN_EXPLORER;
+    const auto pictures = [&](bool Skinned) {
+        Manager->SetActive(Skinned);
+        std::vector<uitest::TImage32> palettes, bars;
+        Visit([&] { ChooseColorW(&colour); });
+        DialogVisitor v([&](HWND W) { palettes = ChildPictures(W, "Static", SS_SIMPLE); }, 300);
+        v.Run([&] { ChooseColorW(&colour); });
+        DialogVisitor o([&](HWND W) { bars = ChildPictures(W, "ToolbarWindow32"); }, 800);
+        o.Run([&] { GetOpenFileNameW(&open); });
+        return std::make_pair(palettes, bars);
+    };
+    const auto plain = pictures(false), skinned = pictures(true);
+    ASSERT_FALSE(plain.first.empty());
+    ASSERT_EQ(plain.first.size(), skinned.first.size());
+    for (std::size_t i = 0; i < plain.first.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(plain.first[i].Pixels, skinned.first[i].Pixels);
+    }
+    // A tool bar that looks through to the dialog's face shows the same
+    // glyphs on the skin's face (their edges blend with it); none goes black.
+    ASSERT_FALSE(plain.second.empty());
+    ASSERT_EQ(plain.second.size(), skinned.second.size());
+    for (std::size_t i = 0; i < plain.second.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(Drawn(plain.second[i]), Drawn(skinned.second[i]));
+        EXPECT_EQ(BlackPixels(skinned.second[i]), BlackPixels(plain.second[i]));
+    }
+    EXPECT_TRUE(std::any_of(skinned.second.begin(), skinned.second.end(),
+                            [](const uitest::TImage32 &P) { return (P.Pixels[0] & 0xFFFFFF) == 0xD8E4F0u; }))
+        << "no tool bar shows the dialog's face";
 }
 
 TEST_F(SystemDialogs, TheRulesAndTheManagersEventMayRefuse) {
