@@ -8,15 +8,24 @@
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinCommands.h"
 #include "skin/manager/sSkinManager.h"
+#include "vcl/Bitmap.h"
 #include "vcl/Controls.h"
 #include "vcl/Graphics.h"
 #include "vcl/StdCtrls.h"
 #include "vlBtnWnd.h"
+#include "vlCheckBoxWnd.h"
 #include "vlComboWnd.h"
+#include "vlContainerWnd.h"
 #include "vlEditWnd.h"
 #include "vlListViewWnd.h"
+#include "vlPanelWnd.h"
 #include "vlSBPaint.h"
 #include "vlSBUtils.h"
+#include "vlSpinWnd.h"
+#include "vlStaticWnd.h"
+#include "vlTabWnd.h"
+#include "vlToolBarWnd.h"
+#include "vlTrackWnd.h"
 
 namespace skin {
 
@@ -33,6 +42,13 @@ std::unique_ptr<TvlMainWnd> Make(HWND Window, const TvlDialogChildChoice &, TsSk
     return NewAdapter<T>(Window, nullptr, Manager, Params, Repaint);
 }
 
+std::unique_ptr<TvlMainWnd> MakeSpin(HWND Window, const TvlDialogChildChoice &Choice, TsSkinManager *Manager,
+                                     const TvlSkinParams &Params, bool Repaint) {
+    auto spin = NewAdapter<TvlSpinWnd>(Window, nullptr, Manager, Params, Repaint);
+    spin->Offset = Choice.SpinKind;
+    return spin;
+}
+
 // The adapter classes that exist, by the kind the choice names. A kind
 // missing here makes no adapter: its window keeps its own painting.
 struct TMakerRow {
@@ -40,11 +56,26 @@ struct TMakerRow {
     TChildMaker Maker;
 };
 constexpr TMakerRow Makers[] = {
+    {Kind::Icon, &Make<TvlIconWnd>},
+    {Kind::Edge, &Make<TvlEdgeWnd>},
+    {Kind::Static, &Make<TvlStaticWnd>},
+    {Kind::TransPanel, &Make<TvlTransPanelWnd>},
+    {Kind::Panel, &Make<TvlPanelWnd>},
     {Kind::Edit, &Make<TvlEditWnd>},
+    {Kind::GroupBox, &Make<TvlGroupBoxWnd>},
+    {Kind::CheckBox, &Make<TvlCheckBoxWnd>},
     {Kind::Button, &Make<TvlBtnWnd>},
     {Kind::ComboBox, &Make<TvlComboBoxWnd>},
+    {Kind::Sizer, &Make<TvlSizerWnd>},
+    {Kind::TabControl, &Make<TvlTabControlWnd>},
     {Kind::ListView, &Make<TvlListViewWnd>},
+    {Kind::Spin, &MakeSpin},
+    {Kind::Track, &Make<TvlTrackWnd>},
+    {Kind::Link, &Make<TvlLinkWnd>},
+    {Kind::ToolBar, &Make<TvlToolBarWnd>},
     {Kind::TreeView, &Make<TvlTreeViewWnd>},
+    {Kind::Container, &Make<TvlContainerWnd>},
+    {Kind::Search, &Make<TvlSearchWnd>},
 };
 
 TChildMaker MakerOf(Kind K) {

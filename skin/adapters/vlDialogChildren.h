@@ -51,7 +51,7 @@ struct TvlDialogChildChoice {
     bool KeepTheme = false;          // the adapter's KeepTheme set after it is made
     bool RepaintFromCache = false;   // repaint flag = the dialog's cache is not empty (else on)
     bool ClearsSuppressPaint = false;// the dialog paints its client area itself again
-    int SpinKind = 0;                // the spin adapter's kind field (2 in dialogs)
+    int SpinKind = 0;                // the up-down adapter's Offset (2 in dialogs)
     bool PanelExtras = false;        // "tpanel": labels, windowed children, colour
     bool SilentPanelExtras = false;  // "tsilentpaintpanel": text cleared, Tag 999
 };
@@ -61,7 +61,7 @@ struct TvlDialogChildFacts {
     std::string_view LowerClassName;
     std::uint32_t Style = 0;    // GWL_STYLE
     std::uint32_t ExStyle = 0;  // GWL_EXSTYLE
-    bool Visible = false;
+    bool Visible = false;       // WS_VISIBLE of the window itself (its dialog may still be hidden)
     int Height = 0;             // of its window rectangle
 };
 
@@ -88,7 +88,9 @@ public:
 };
 
 // Makes the adapter of one child window and gives it to Host; false only
-// for a null window. A window that answers SC_IS_HANDLED is left alone.
+// for a null window. A window that answers SC_IS_HANDLED is left alone, as
+// is one whose kind has no adapter class. Every adapter is made keeping the
+// window's visual style (TvlKeepThemeScope).
 bool CreateDialogChildAdapters(TvlDialogChildHost &Host, HWND Window);
 // Every descendant with WS_CHILD, the deepest first; false when one fails.
 bool CreateChildAdaptersRecursive(TvlDialogChildHost &Host, HWND Window);

@@ -108,8 +108,10 @@ void TvlGroupBoxWnd::PaintWindow(HDC DC) {
     if (KeepTheme) {
         const TsSkinManager *m = DefaultManager();
         const int mask = SkinData->BorderIndex();
-        const int left = m ? m->MaskLeftMargin(mask) : 0, right = m ? m->MaskRightMargin(mask) : 0;
-        const int bottom = m ? m->MaskBottomMargin(mask) : 0;
+        // A section without a border mask has no margins (and no mask to ask).
+        const bool masked = m && mask >= 0;
+        const int left = masked ? m->MaskLeftMargin(mask) : 0, right = masked ? m->MaskRightMargin(mask) : 0;
+        const int bottom = masked ? m->MaskBottomMargin(mask) : 0;
         ExcludeClipRect(target, left, CaptionRect().Height(), WndSize.cx - right, WndSize.cy - bottom);
     }
     const vcl::TRect whole{0, 0, WndSize.cx, WndSize.cy};

@@ -14,11 +14,21 @@
 #include <vector>
 
 #include "AdaptersTestSupport.h"
+#include "skin/adapters/vlCheckBoxWnd.h"
 #include "skin/adapters/vlComboWnd.h"
+#include "skin/adapters/vlContainerWnd.h"
 #include "skin/adapters/vlDialogChildren.h"
 #include "skin/adapters/vlEditWnd.h"
 #include "skin/adapters/vlListViewWnd.h"
+#include "skin/adapters/vlPanelWnd.h"
+#include "skin/adapters/vlSpinWnd.h"
+#include "skin/adapters/vlStaticWnd.h"
+#include "skin/adapters/vlTabWnd.h"
+#include "skin/adapters/vlToolBarWnd.h"
+#include "skin/adapters/vlTrackWnd.h"
 #include "skin/manager/sCommonData.h"
+#include "vcl/Panels.h"
+#include "vcl/StdCtrls.h"
 #include "vcl/WideText.h"
 
 namespace skin {
@@ -78,7 +88,7 @@ INT_PTR CALLBACK PlainDialogProc(HWND, UINT Msg, WPARAM, LPARAM) { return Msg ==
 
 enum : WORD {
     IdLabel = 100, IdSimpleLabel, IdPush, IdIconPush, IdCheck, IdOwnerDrawn, IdGroup, IdEdit, IdHiddenEdit,
-    IdDropList, IdSimpleCombo, IdList, IdListView, IdTree, IdGrip, IdOwnerTabs
+    IdDropList, IdSimpleCombo, IdList, IdListView, IdTree, IdGrip, IdOwnerTabs, IdSpin, IdTrack, IdTabs, IdNested
 };
 
 // What a test expects of one child: the adapter class (a check of the
@@ -91,6 +101,7 @@ struct Expect {
 template <class T> bool IsA(TvlMainWnd *A) { return dynamic_cast<T *>(A) != nullptr; }
 bool ExactlyEdit(TvlMainWnd *A) { return typeid(*A) == typeid(TvlEditWnd); }
 bool ExactlyCombo(TvlMainWnd *A) { return typeid(*A) == typeid(TvlComboBoxWnd); }
+bool ExactlyStatic(TvlMainWnd *A) { return typeid(*A) == typeid(TvlStaticWnd); }
 
 class DialogChildren : public AdaptersFixture {
 protected:
@@ -123,6 +134,10 @@ protected:
         t.Add(WC_TREEVIEWW, WS_BORDER | WS_VISIBLE, 110, 120, 100, 60, IdTree);
         t.Add(L"ScrollBar", SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN | WS_VISIBLE, 310, 200, 20, 20, IdGrip);
         t.Add(WC_TABCONTROLW, TCS_OWNERDRAWFIXED | WS_VISIBLE, 215, 120, 100, 60, IdOwnerTabs);
+        t.Add(UPDOWN_CLASSW, WS_VISIBLE, 240, 70, 12, 20, IdSpin);
+        t.Add(TRACKBAR_CLASSW, WS_VISIBLE, 5, 190, 100, 20, IdTrack);
+        t.Add(WC_TABCONTROLW, WS_VISIBLE, 110, 190, 100, 25, IdTabs);
+        t.Add(L"#32770", WS_VISIBLE, 215, 190, 60, 25, IdNested);
         Dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, PlainDialogProc, 0);
         EXPECT_TRUE(Dialog);
         return Dialog;
@@ -165,6 +180,10 @@ TEST_F(DialogChildren, EachChildGetsTheAdapterOfItsClassOnceTheDeepestFirst) {
     ASSERT_TRUE(CreateChildAdaptersRecursive(Host, Dialog));
     EXPECT_FALSE(KeepThemeOnCreate());
     ExpectAdapters({
+        {IdLabel, &ExactlyStatic, "TRANSPARENT"},
+        {IdCheck, &IsA<TvlCheckBoxWnd>, "CHECKBOX"},
+        {IdGroup, &IsA<TvlGroupBoxWnd>, "GROUPBOX"},
+        {IdGrip, &IsA<TvlSizerWnd>, "CHECKBOX"},
         {IdPush, &IsA<TvlBtnWnd>, "BUTTON"},
         {IdIconPush, nullptr, ""},
         {IdOwnerDrawn, nullptr, ""},
@@ -177,7 +196,12 @@ TEST_F(DialogChildren, EachChildGetsTheAdapterOfItsClassOnceTheDeepestFirst) {
         {IdListView, &IsA<TvlListViewWnd>, "EDIT"},
         {IdTree, &IsA<TvlTreeViewWnd>, "EDIT"},
         {IdOwnerTabs, nullptr, ""},
+        {IdSpin, &IsA<TvlSpinWnd>, "SPEEDBUTTON_SMALL"},
+        {IdTrack, &IsA<TvlTrackWnd>, "TRACKBAR"},
+        {IdTabs, &IsA<TvlTabControlWnd>, "PAGECONTROL"},
+        {IdNested, &IsA<TvlTransPanelWnd>, "CHECKBOX"},
     });
+    EXPECT_EQ(static_cast<TvlSpinWnd *>(AdapterOfWindow(Child(IdSpin)))->Offset, 2);
     EXPECT_EQ(AdapterOfWindow(popup), nullptr);
     // The simple combo box's list is a child window and gets the combo section.
     const HWND simpleList = FindWindowExW(Child(IdSimpleCombo), nullptr, L"ComboLBox", nullptr);
@@ -241,6 +265,50 @@ TEST_F(DialogChildren, HandleCountsStayFlatOverDialogsAndTheirAdapters) {
         DestroyWindow(Dialog);
         Host.Adapters.clear();
     });
+}
+
+// A class-library panel that paints nothing of its own.
+class TSilentPaintPanel : public vcl::TPanel {
+    VCL_CLASS(TSilentPaintPanel, vcl::TPanel)
+public:
+    using vcl::TPanel::TPanel;
+};
+VCL_CLASS_INFO(TSilentPaintPanel)
+
+TEST_F(DialogChildren, ClassLibraryPanelsFollowTheSkinWithTheirChildren) {
+    // No form skinning either: the host makes every adapter here.
+    Manager->SetSkinningRules({});
+    TestForm form;
+    auto *panel = form.Add(vcl::Create<vcl::TPanel>(form.Form));
+    panel->SetBounds(10, 10, 200, 100);
+    auto *label = vcl::Create<vcl::TLabel>(form.Form);
+    label->SetParent(panel);
+    auto *button = vcl::Create<vcl::TButton>(form.Form);  // by its class name "TButton"
+    button->SetParent(panel);
+    button->SetBounds(10, 40, 80, 20);
+    auto *silent = form.Add(vcl::Create<TSilentPaintPanel>(form.Form), 10, 120);
+    silent->SetCaption("Quiet");
+    form.Show();
+
+    ASSERT_TRUE(CreateDialogChildAdapters(Host, panel->Handle()));
+    ASSERT_EQ(Host.Adapters.size(), 2u);  // the panel, then its button
+    auto *adapter = dynamic_cast<TvlPanelWnd *>(Host.Adapters[0].get());
+    ASSERT_NE(adapter, nullptr);
+    EXPECT_EQ(adapter->Panel, panel);
+    EXPECT_EQ(adapter->SkinData->SkinSection(), "CHECKBOX");
+    EXPECT_TRUE(dynamic_cast<TvlBtnWnd *>(AdapterOfWindow(button->Handle())));
+    EXPECT_EQ(label->Font()->Color(), Manager->GetMainFontColor());
+    EXPECT_TRUE(label->Transparent());
+    EXPECT_EQ(panel->Color(), Manager->GetMainColor());
+
+    ASSERT_TRUE(CreateDialogChildAdapters(Host, silent->Handle()));
+    auto *quiet = dynamic_cast<TvlPanelWnd *>(AdapterOfWindow(silent->Handle()));
+    ASSERT_NE(quiet, nullptr);
+    EXPECT_EQ(quiet->Panel, silent);
+    EXPECT_EQ(quiet->SkinData->SkinSection(), "GROUPBOX");
+    EXPECT_EQ(silent->Caption(), "");
+    EXPECT_EQ(silent->Tag(), 999);
+    Host.Adapters.clear();
 }
 
 // ------------------------------------------------------ the system's dialogs
@@ -325,6 +393,14 @@ struct SystemDialogProbe {
 };
 
 TEST_F(DialogChildren, TheSystemsDialogsChildrenGetTheirAdapters) {
+    // Our stored skin, so that the pictures show what a user would see.
+    Manager.reset();
+    Manager = NewManager();
+    AddStoredSkin(*Manager, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
+    Manager->SetSkinName("Beryllo (internal)");
+    Manager->Effects()->AllowAnimation = false;
+    Manager->SetSkinningRules({srStdForms, srThirdParty});
+    Host.Manager = Manager.get();
     {
         SystemDialogProbe open(Host, "dialog-children-open.png");
         wchar_t file[MAX_PATH] = {};
@@ -332,6 +408,7 @@ TEST_F(DialogChildren, TheSystemsDialogsChildrenGetTheirAdapters) {
         ofn.lStructSize = sizeof ofn;
         ofn.lpstrFile = file;
         ofn.nMaxFile = MAX_PATH;
+        ofn.lpstrFilter = L"All files\0*.*\0";
         ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING;
         EXPECT_FALSE(GetOpenFileNameW(&ofn));
         ASSERT_TRUE(open.Adapted);
@@ -341,6 +418,10 @@ TEST_F(DialogChildren, TheSystemsDialogsChildrenGetTheirAdapters) {
         EXPECT_EQ(open.Count("ListBox", typeid(TvlEditWnd)), 1);
         EXPECT_EQ(open.Count("SysListView32", typeid(TvlListViewWnd)), 1);
         EXPECT_EQ(open.Count("Button", typeid(TvlBtnWnd)), 3);
+        EXPECT_EQ(open.Count("Button", typeid(TvlCheckBoxWnd)), 1);
+        EXPECT_EQ(open.Count("Static", typeid(TvlStaticWnd)), 4);
+        EXPECT_EQ(open.Count("ToolbarWindow32", typeid(TvlToolBarWnd)), 2);
+        EXPECT_EQ(open.Count("ScrollBar", typeid(TvlSizerWnd)), 1);  // its size grip
     }
     {
         SystemDialogProbe colour(Host, "dialog-children-colour.png");
@@ -355,7 +436,8 @@ TEST_F(DialogChildren, TheSystemsDialogsChildrenGetTheirAdapters) {
         EXPECT_EQ(colour.Count("Button", typeid(TvlBtnWnd)), 6);
         // Its palettes, colour graph, luminance bar and sample are simple
         // statics and keep their own painting.
-        EXPECT_GE(colour.Unadapted("Static"), 5);
+        EXPECT_EQ(colour.Unadapted("Static"), 5);
+        EXPECT_EQ(colour.Count("Static", typeid(TvlStaticWnd)), 10);
     }
     {
         SystemDialogProbe font(Host, "dialog-children-font.png");
@@ -370,6 +452,9 @@ TEST_F(DialogChildren, TheSystemsDialogsChildrenGetTheirAdapters) {
         EXPECT_EQ(font.Count("ComboLBox", typeid(TvlEditWnd)), 3);
         EXPECT_EQ(font.Count("Edit", typeid(TvlEditWnd)), 3);
         EXPECT_EQ(font.Count("Button", typeid(TvlBtnWnd)), 4);
+        EXPECT_EQ(font.Count("Button", typeid(TvlCheckBoxWnd)), 2);
+        EXPECT_EQ(font.Count("Button", typeid(TvlGroupBoxWnd)), 2);
+        EXPECT_EQ(font.Count("Static", typeid(TvlStaticWnd)), 6);
     }
 }
 
