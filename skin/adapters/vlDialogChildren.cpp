@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinCommands.h"
 #include "skin/manager/sSkinManager.h"
@@ -128,8 +129,16 @@ bool CreateDialogChildAdapters(TvlDialogChildHost &Host, HWND Window) {
     if (!adapter) return true;
     if (choice.KeepTheme) adapter->KeepTheme = true;
     RefreshGeometry(*adapter);
+    TsCommonData *data = adapter->SkinData;
     Host.AddChildAdapter(std::move(adapter));
     if (panel && choice.PanelExtras) ApplyPanelExtras(Host, *panel);
+    if (panel && choice.SilentPanelExtras) {
+        // A panel that paints nothing of its own: no caption, and the tag
+        // tells the panel adapter to draw none either.
+        panel->SetText("");
+        panel->SetTag(999);
+        data->BGChanged = true;
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "vlSpeedButton.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "skin/graphics/vlParentBackground.h"
 #include "skin/graphics/vlSkinGlyphs.h"
@@ -37,6 +38,23 @@ private:
 
 void TvlSpeedButtonHandler::TWatcherDelete::operator()(TWatcher *W) const { delete W; }
 
+namespace {
+
+// Relays left in chains of procedures that live on: freed with the program.
+std::vector<std::unique_ptr<void, void (*)(void *)>> &OrphanedRelays() {
+    static std::vector<std::unique_ptr<void, void (*)(void *)>> relays;
+    return relays;
+}
+
+} // namespace
+
+void TvlSpeedButtonHandler::TRelay::Call(vcl::TMessage &Message) {
+    if (Handler)
+        Handler->HandleMessage(Message);
+    else if (Saved)
+        Saved(Message);
+}
+
 TvlSpeedButtonHandler::TvlSpeedButtonHandler(vcl::TSpeedButton *Button, const std::string &Section,
                                              TsSkinManager *Manager, TsCommonData *SkinData)
     : FButton(Button), FSkinData(SkinData) {
@@ -52,7 +70,8 @@ TvlSpeedButtonHandler::TvlSpeedButtonHandler(vcl::TSpeedButton *Button, const st
     FWatcher.reset(vcl::Create<TWatcher>(this));
     FWatcher->FreeNotification(Button);
     FSavedProc = Button->WindowProc;
-    Button->WindowProc = vcl::TWndMethod::Bind<&TvlSpeedButtonHandler::HandleMessage>(this);
+    FRelay = std::make_unique<TRelay>(TRelay{this, FSavedProc});
+    Button->WindowProc = vcl::TWndMethod::Bind<&TRelay::Call>(FRelay.get());
     Button->Invalidate();
 }
 
@@ -65,18 +84,24 @@ TvlSpeedButtonHandler::~TvlSpeedButtonHandler() {
 vcl::TControl *TvlSpeedButtonHandler::HandledControl() const { return FRestored ? nullptr : FButton; }
 
 void TvlSpeedButtonHandler::ButtonGone() {
-    // The button is being freed: its procedure goes with it.
+    // The button is being freed: its procedures go with it.
     FRestored = true;
     FButton = nullptr;
+    if (FRelay) FRelay->Handler = nullptr;
 }
 
 void TvlSpeedButtonHandler::GiveBack() {
     if (FRestored || !FButton) return;
     FRestored = true;
-    // Only while ours is the button's: another procedure chained over ours
-    // keeps calling us, and we pass everything on from then on.
-    if (FButton->WindowProc == vcl::TWndMethod::Bind<&TvlSpeedButtonHandler::HandleMessage>(this))
+    // Only while ours is the button's: a procedure chained over ours calls
+    // it as its previous one, so it stays, passing everything on.
+    if (FButton->WindowProc == vcl::TWndMethod::Bind<&TRelay::Call>(FRelay.get())) {
         FButton->WindowProc = FSavedProc;
+    } else {
+        FRelay->Handler = nullptr;
+        OrphanedRelays().emplace_back(FRelay.release(), [](void *R) { delete static_cast<TRelay *>(R); });
+    }
+    FRelay.reset();
     FButton->Invalidate();
 }
 

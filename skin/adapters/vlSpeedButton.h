@@ -8,7 +8,10 @@
 // everything else to the button's own procedure, so clicks still reach it.
 //
 // The handler is told through the class library's free notification when
-// its button goes and never touches it afterwards. Windows only.
+// its button goes and never touches it afterwards. A handler freed while
+// another procedure is chained over its own leaves that chain working: its
+// place in it passes everything to the button's previous procedure.
+// Windows only.
 #include <windows.h>
 
 #include <memory>
@@ -66,9 +69,19 @@ private:
     void PassOn(vcl::TMessage &Message);
     void Repaint();
 
+    // What the button's WindowProc calls: the handler while it serves, the
+    // button's previous procedure once the handler let go of a chain that
+    // another procedure sits on (then it outlives the handler).
+    struct TRelay {
+        TvlSpeedButtonHandler *Handler;  // null once orphaned
+        vcl::TWndMethod Saved;
+        void Call(vcl::TMessage &Message);
+    };
+
     vcl::TSpeedButton *FButton;  // not owned; null once it went
     bool FRestored = false;
     vcl::TWndMethod FSavedProc;
+    std::unique_ptr<TRelay> FRelay;
     std::unique_ptr<TsCommonData> FOwnSkinData;
     TsCommonData *FSkinData;
     TsSkinManager *FManager;  // not owned

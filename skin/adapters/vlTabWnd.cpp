@@ -163,6 +163,9 @@ std::string TvlTabControlWnd::FrameSection() const {
 void TvlTabControlWnd::UpdateUpDown() {
     if (!SkinData || !SkinData->IsSkinned(false)) return;
     const HWND arrows = FindWindowExW(Handle, nullptr, UPDOWN_CLASSW, nullptr);
+    // The adapter that serves these arrows already stays: it follows the
+    // skin itself, and this runs on every erase.
+    if (arrows && UpDownAdapter && !UpDownAdapter->Destroyed() && UpDownAdapter->AdapterWindow() == arrows) return;
     UpDownAdapter.reset();
     if (!arrows) return;
     TvlSkinParams params;

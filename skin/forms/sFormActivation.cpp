@@ -241,6 +241,9 @@ void TsSkinProvider::WMSize(vcl::TMessage &Message) {
     }
     for (auto &glow : CaptionGlows) glow.reset();
     MenuLineCount = -1;
+    // A translucent drag does not outlive a change of size (a snap, a
+    // maximize from the keyboard).
+    EndBlendOnMoving(nullptr);
 
     const bool lock = FDrawClientArea && !Form->Parent();
     const bool locked = FSkinData->PaintLocked;

@@ -171,7 +171,12 @@ void TsSkinProvider::UpdateDisabledVeil() {
         DisabledVeil->SetAlphaBlend(true);
     }
     DisabledVeil->SetAlphaBlendValue(static_cast<std::uint8_t>(255 - FDisabledBlendValue));
-    const vcl::TRect r = WindowRectOf(Form->WindowHandle());
+    vcl::TRect r = WindowRectOf(Form->WindowHandle());
+    if (BorderForm) {
+        // Over the border's shadow too, one pixel beyond it.
+        const vcl::TRect m = GetShadowMargins();
+        r = {r.Left - m.Left - 1, r.Top - m.Top - 1, r.Right + m.Left + 1, r.Bottom + m.Bottom + 1};
+    }
     DisabledVeil->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     const HWND veil = DisabledVeil->Handle();
     // A helper window: no button of its own on the taskbar either.

@@ -9,6 +9,8 @@
 #include <algorithm>
 
 #include "sFrameMetrics.h"
+#include "sMDIForm.h"
+#include "skin/manager/sModuleState.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlSkinSections.h"
@@ -18,6 +20,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/Forms.h"
+#include "vcl/Icon.h"
 #include "vcl/Menus.h"
 
 namespace skin {
@@ -137,6 +140,20 @@ void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
     vcl::TMainMenu *menu = Form->Menu();
     const HMENU bar = GetMenu(window);
     if (!bar || bar != menu->Handle()) return;
+    // A maximized MDI child's system menu: its icon at the line's start,
+    // where the system put the child's menu as the bar's first item.
+    int position = 0;
+    if (IsMDIParent() && ModuleState().MDIParentProvider == this && MDIChildMaximizedWithMenu()) {
+        const vcl::TCustomForm *child = Form->ActiveMDIChild();
+        HICON icon = child->Icon() && !child->Icon()->Empty() ? child->Icon()->Handle() : nullptr;
+        if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
+        const int side = rowHeight - 2;
+        DrawIconEx(Image.Canvas()->Handle(), margins.Left + GetNativeBorderWidth(window) + 1, bandTop + 1, icon, side,
+                   side, 0, nullptr, DI_NORMAL);
+        int visible = 0;
+        for (int i = 0; i < menu->Items()->Count(); ++i) visible += menu->Items()->Items(i)->Visible() ? 1 : 0;
+        if (GetMenuItemCount(bar) > visible) position = 1;
+    }
     if (!MenuSkinned) {
         MenuSkinned = true;
         m->SkinableMenus().SetMenuOwnerDraw(menu, true);
@@ -145,7 +162,6 @@ void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
     GetWindowRect(window, &frame);
     const vcl::TPoint offset = WindowToFrameOffset();
     // The platform bar holds the visible items only, in their order.
-    int position = 0;
     for (int i = 0; i < menu->Items()->Count(); ++i) {
         vcl::TMenuItem *item = menu->Items()->Items(i);
         if (!item->Visible()) continue;

@@ -498,6 +498,8 @@ public:
     // The button of Code in State over its caption background, opaque, as
     // the frame would show it; the cache keeps the button's normal look.
     std::unique_ptr<vcl::TBitmap> ButtonPicture(int Code, int State);
+    // With a border form: the buttons' strip and Button opaque in the cache.
+    void MakeButtonsOpaque(const TsCaptionButton &Button);
     // Every button's fade freed (before the records go).
     void FreeButtonAnimations();
     virtual int GetButtonsTop() const;

@@ -269,11 +269,7 @@ void TsSkinProvider::PaintButtonState(int Code) {
         // The border window shows the caption, opaque where the buttons'
         // strip went back.
         GdiFlush();
-        if (ButtonsBackup)
-            SetRectAlpha(*FSkinData->CacheBmp(), {ButtonsBackupPos.X, ButtonsBackupPos.Y,
-                                                  ButtonsBackupPos.X + ButtonsBackup->Width(),
-                                                  ButtonsBackupPos.Y + ButtonsBackup->Height()}, 255);
-        SetRectAlpha(*FSkinData->CacheBmp(), button->Rect, 255);
+        MakeButtonsOpaque(*button);
         UpdateBorder(true, 255);
     } else if (!fading && IsWindowVisible(window)) {
         const vcl::TRect &r = button->Rect;
@@ -326,10 +322,8 @@ void TsSkinProvider::DrawButtonLook(int Code, TsCaptionButton &Button, TsTitleBu
 
 bool TsSkinProvider::ButtonFades(int Code) const {
     const TsSkinManager *m = FSkinData->GetSkinManager();
-    // Without UpdateLayeredWindow a button is painted at once; so it is
-    // under a border form, whose window shows the caption (the fade's layer
-    // is placed in the form's own coordinates).
-    return m && m->Effects()->AllowGlowing && LayeredWindowsAvailable() && !BorderForm && !IsMDIButton(Code) &&
+    // Without UpdateLayeredWindow a button is painted at once.
+    return m && m->Effects()->AllowGlowing && LayeredWindowsAvailable() && !IsMDIButton(Code) &&
            !Form->Parent() &&
            Form->FormStyle() != vcl::fsMDIChild && !ShowAnimating && !ModuleState().FormAnimationActive &&
            !(StateFlags & (pfBlendOnMoving | pfMinimizeAnimation | pfRestoreAnimation));
@@ -352,8 +346,21 @@ std::unique_ptr<vcl::TBitmap> TsSkinProvider::ButtonPicture(int Code, int State)
     button->Timer = timer;
     button->State = 0;
     DrawButtonLook(Code, *button, titleButton);
+    // The border window shows the cache with its alpha.
+    if (BorderForm) {
+        GdiFlush();
+        MakeButtonsOpaque(*button);
+    }
     button->State = saved;
     return picture;
+}
+
+void TsSkinProvider::MakeButtonsOpaque(const TsCaptionButton &Button) {
+    vcl::TBitmap &cache = *FSkinData->CacheBmp();
+    if (ButtonsBackup)
+        SetRectAlpha(cache, {ButtonsBackupPos.X, ButtonsBackupPos.Y, ButtonsBackupPos.X + ButtonsBackup->Width(),
+                             ButtonsBackupPos.Y + ButtonsBackup->Height()}, 255);
+    SetRectAlpha(cache, Button.Rect, 255);
 }
 
 void TsSkinProvider::FreeButtonAnimations() {

@@ -128,6 +128,10 @@ void TvlMinTimer::Init() {
     RECT r{};
     GetWindowRect(FForm, &r);
     FormRect = Rect(r);
+    // With an extended border the picture is the border's, shadow and all.
+    const vcl::TRect margins = FProvider->GetShadowMargins();
+    FormRect = {FormRect.Left - margins.Left, FormRect.Top - margins.Top, FormRect.Right + margins.Right,
+                FormRect.Bottom + margins.Bottom};
     TargetRect = MinimizeTarget(FormRect);
     Flight = TvlMinimizeFlight(FormRect, TargetRect, time, TargetAlpha);
     Work = NewBitmap32(FormRect.Width(), FormRect.Height());
@@ -190,6 +194,9 @@ void TvlMinTimer::EndMinimize() {
     ShowLayeredBitmap(SnapshotForm->WindowHandle(), Work.get(), 0);
     ShowWindow(SnapshotForm->WindowHandle(), SW_HIDE);
     FProvider->PerformFormProc(WM_NCPAINT, 0, 0);
+    // A form the system did not minimize (a disabled one) is seen again:
+    // its veil with it.
+    if (!IsIconic(FForm) && (FProvider->StateFlags & pfDisabled)) FProvider->UpdateDisabledVeil();
     // The timer holds the minimized form's image now.
     Restoring = true;
 }
@@ -207,6 +214,12 @@ void TvlMinTimer::EndRestore() {
     ShowWindow(FForm, IsZoomed(FForm) ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE);
     if (animation) SetMinAnimation(true);
     SetWindowPos(snapshot, nullptr, 0, 0, 0, 0, Unchanged | SWP_NOZORDER);
+    const bool veiled = (FProvider->StateFlags & pfDisabled) != 0;
+    if (veiled) {
+        // The picture stays over the form until its veil is back on it.
+        SetWindowPos(snapshot, nullptr, 0, 0, 0, 0, Unchanged | SWP_NOZORDER | SWP_SHOWWINDOW);
+        Sleep(50);
+    }
     if (form.AlphaBlend() && LayeredWindowFunctions().SetLayeredWindowAttributes)
         LayeredWindowFunctions().SetLayeredWindowAttributes(FForm, 0, form.AlphaBlendValue(), LWA_ALPHA);
     else
@@ -214,14 +227,22 @@ void TvlMinTimer::EndRestore() {
     FProvider->ShowAnimating = false;
     FProvider->StateFlags &= ~pfRestoreAnimation;
     RedrawWindow(FForm, nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    if (FProvider->BorderForm) FProvider->UpdateBorder(true, 255);
     SetWindowPos(snapshot, FForm, 0, 0, 0, 0, Unchanged);
     SnapshotForm.reset();
     Restoring = false;
     if (form.Enabled() && IsWindowVisible(FForm)) {
-        SetActiveWindow(FForm);
-        if (form.CanFocus()) form.SetFocus();
+        vcl::TCustomForm *child = form.FormStyle() == vcl::fsMDIForm ? form.ActiveMDIChild() : nullptr;
+        if (TsSkinProvider *active = child ? FindFormProvider(child) : nullptr) {
+            // The parent keeps its activation; the active child shows it.
+            active->FormActive = 1;
+            active->RepaintFrameNow();
+        } else if (!child) {
+            SetActiveWindow(FForm);
+            if (form.CanFocus()) form.SetFocus();
+        }
     }
-    if (FProvider->StateFlags & pfDisabled) FProvider->UpdateDisabledVeil();
+    if (veiled) FProvider->UpdateDisabledVeil();
     if (vcl::Application && vcl::Application->OnRestore) vcl::Application->OnRestore(vcl::Application);
 }
 
@@ -244,6 +265,9 @@ bool TsSkinProvider::StartMinimizeAnimation() {
     MinTimer->Restoring = false;
     StateFlags &= ~pfRestoreAnimation;
     if (MinTimer->TargetAlpha <= MinTimer->Flight.Alpha) MinTimer->Snapshot = GetFormImage();
+    // The flying picture carries the border; its window comes back with the
+    // restore.
+    if (BorderForm) FreeBorderWindow();
     if (DisabledVeil && DisabledVeil->HandleAllocated() && IsWindowVisible(DisabledVeil->WindowHandle()))
         ShowWindow(DisabledVeil->WindowHandle(), SW_HIDE);
     SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);

@@ -36,6 +36,13 @@ protected:
 
 VCL_CLASS_INFO(TvlButtonLayer)
 
+// The window the button is drawn on: the border window around a form with
+// an extended border (its frame image holds the caption), else the form's.
+HWND CaptionWindow(const TsSkinProvider *Provider) {
+    if (HWND border = Provider ? Provider->BorderWindow() : nullptr) return border;
+    return FormWindow(Provider);
+}
+
 } // namespace
 
 TvlSBAnimation::TvlSBAnimation(vcl::TComponent *AOwner) : vcl::TTimer(AOwner) {
@@ -53,7 +60,7 @@ TvlSBAnimation::~TvlSBAnimation() {
 
 vcl::TRect TvlSBAnimation::GetRect() const {
     RECT w{};
-    GetWindowRect(FormWindow(Provider), &w);
+    GetWindowRect(CaptionWindow(Provider), &w);
     const vcl::TRect &r = Button->Rect;
     return {w.left + r.Left, w.top + r.Top, w.left + r.Right, w.top + r.Bottom};
 }
@@ -139,7 +146,7 @@ void TvlSBAnimation::TimerProc(vcl::TObject *) {
     POINT cursor{};
     RECT window{};
     GetCursorPos(&cursor);
-    GetWindowRect(form, &window);
+    GetWindowRect(CaptionWindow(Provider), &window);
     const vcl::TRect &r = Button->Rect;
     const POINT inWindow{cursor.x - window.left, cursor.y - window.top};
     if (inWindow.x < r.Left || inWindow.x >= r.Right || inWindow.y < r.Top || inWindow.y >= r.Bottom) {

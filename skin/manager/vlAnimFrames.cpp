@@ -206,4 +206,24 @@ TvlFadeCommand TvlButtonFade::Tick() {
     return {faRemove, 0};
 }
 
+void StretchNearest(const vcl::TBitmapView &Dst, const vcl::TRect &Place, const vcl::TBitmapView &Src) {
+    const int dw = Place.Width(), dh = Place.Height();
+    if (dw <= 0 || dh <= 0 || !Dst.HasRows() || !Src.HasRows() || Src.Width <= 0) return;
+    const int x0 = std::max(Place.Left, 0), x1 = std::min(Place.Right, Dst.Width);
+    const int y0 = std::max(Place.Top, 0), y1 = std::min(Place.Bottom, Dst.Height);
+    if (x1 <= x0 || y1 <= y0) return;
+    // 16.16 fixed point steps through the source, from the first pixel's centre.
+    const std::int64_t stepX = (static_cast<std::int64_t>(Src.Width) << 16) / dw;
+    const std::int64_t stepY = (static_cast<std::int64_t>(Src.Height) << 16) / dh;
+    const std::int64_t startX = stepX / 2 + stepX * (x0 - Place.Left);
+    for (int y = y0; y < y1; ++y) {
+        const std::int64_t sy = (stepY / 2 + stepY * (y - Place.Top)) >> 16;
+        const std::uint32_t *from = Src.Row32(static_cast<int>(std::min<std::int64_t>(sy, Src.Height - 1)));
+        std::uint32_t *to = Dst.Row32(y);
+        std::int64_t sx = startX;
+        const int last = Src.Width - 1;
+        for (int x = x0; x < x1; ++x, sx += stepX) to[x] = from[std::min(static_cast<int>(sx >> 16), last)];
+    }
+}
+
 } // namespace skin

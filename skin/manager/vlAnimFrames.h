@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "vcl/BitmapView.h"
 #include "vcl/Types.h"
 
 namespace skin {
@@ -23,6 +24,12 @@ struct TvlAnimFrame {
     bool Stretch = false;
     vcl::TRect Place{};  // Stretch: left, top, right, bottom in the frame image
 };
+
+// Src scaled into Place of Dst (32-bit pixels), each pixel taken from the
+// source pixel under its centre (nearest neighbour, as a COLORONCOLOR
+// stretch); what of Place lies outside Dst is left out. A zoom frame is
+// drawn this way: the platform's stretch costs several times as much.
+void StretchNearest(const vcl::TBitmapView &Dst, const vcl::TRect &Place, const vcl::TBitmapView &Src);
 
 // The frames of one show or hide animation: Steps + 1 of them (none when
 // Steps < 1). Show: the alpha rises from Target / Steps to Target (a dialog

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <utility>
 
 #include "sCommonData.h"
@@ -114,15 +115,17 @@ void DrawFrame(HDC Frame, HDC Snapshot, const TvlAnimFrame &F, int Width, int He
 }
 
 // Runs the frames of Frames through Window (tick taken after the frame is
-// drawn, or before when TickFirst).
+// drawn, or before when TickFirst). After: called with each frame's alpha
+// once it is shown.
 void RunFrames(TvlFrameSequence Frames, HWND Window, HDC Screen, vcl::TBitmap &Snapshot, vcl::TBitmap &Frame,
-               bool TickFirst) {
+               bool TickFirst, const std::function<void(std::uint8_t)> &After = {}) {
     TFramePacer pacer;
     while (!Frames.Done()) {
         if (TickFirst) pacer.Start();
         const TvlAnimFrame f = Frames.Next();
         if (!TickFirst) pacer.Start();
         PresentFrame(Window, Screen, Snapshot, Frame, f, false);
+        if (After) After(f.Alpha);
         pacer.Wait();
     }
 }
@@ -151,9 +154,19 @@ int Version() {
 #pragma GCC diagnostic pop
 }
 
+std::unique_ptr<vcl::TBitmap> CopyOf(vcl::TBitmap &Image) {
+    auto copy = NewBitmap32(Image.Width(), Image.Height());
+    BitBlt(copy->Canvas()->Handle(), 0, 0, Image.Width(), Image.Height(), Image.Canvas()->Handle(), 0, 0, SRCCOPY);
+    if (Image.PixelFormat() == vcl::pf32bit)
+        CopyPixels(copy->View(), 0, 0, Image.View(), 0, 0, Image.Width(), Image.Height());
+    return copy;
+}
+
 // The 32-bit snapshot of Form as its provider renders it, opaque.
 std::unique_ptr<vcl::TBitmap> FormSnapshot(TvlFormProvider &Provider, vcl::TCustomForm &Form, vcl::TBitmap &Cache) {
-    auto snapshot = NewBitmap32(Cache.Width(), Cache.Height());
+    // A border form's image keeps the skin's shadow around the window,
+    // which the window's own printing leaves out.
+    auto snapshot = Provider.BorderWindow() ? CopyOf(Cache) : NewBitmap32(Cache.Width(), Cache.Height());
     vcl::TCanvas *canvas = snapshot->Canvas();
     canvas->Lock();
     {
@@ -161,8 +174,20 @@ std::unique_ptr<vcl::TBitmap> FormSnapshot(TvlFormProvider &Provider, vcl::TCust
         PaintControlToBitmap(*snapshot, &Form, 0, 0, &Provider);
     }
     canvas->Unlock();
-    if (!Provider.BorderWindow()) SetRectAlpha(*snapshot, {0, 0, snapshot->Width(), snapshot->Height()}, 255);
+    if (!HasBorderForm(Provider)) SetRectAlpha(*snapshot, {0, 0, snapshot->Width(), snapshot->Height()}, 255);
     return snapshot;
+}
+
+// The screen rectangle of the form's frame image: its window's, or with a
+// border form the border's around it by the shadow margins.
+RECT ImagePlace(TvlFormProvider &Provider, HWND Window) {
+    RECT r{};
+    GetWindowRect(Window, &r);
+    if (HasBorderForm(Provider)) {
+        const vcl::TRect m = Provider.GetShadowMargins();
+        r = {r.left - m.Left, r.top - m.Top, r.right + m.Right, r.bottom + m.Bottom};
+    }
+    return r;
 }
 
 // The corners that the border mask leaves out, transparent in the snapshot.
@@ -171,13 +196,6 @@ void ClearFrameMasks(TvlFormProvider &Provider, vcl::TBitmap &Snapshot) {
     for (const vcl::TRect &r : Provider.FrameMasks) FillRectAlpha(Snapshot, r, vcl::clBlack, 0);
 }
 
-std::unique_ptr<vcl::TBitmap> CopyOf(vcl::TBitmap &Image) {
-    auto copy = NewBitmap32(Image.Width(), Image.Height());
-    BitBlt(copy->Canvas()->Handle(), 0, 0, Image.Width(), Image.Height(), Image.Canvas()->Handle(), 0, 0, SRCCOPY);
-    if (Image.PixelFormat() == vcl::pf32bit)
-        CopyPixels(copy->View(), 0, 0, Image.View(), 0, 0, Image.Width(), Image.Height());
-    return copy;
-}
 
 // The service of the slot.
 class TvlLayeredAnimations final : public TvlFormAnimations {
@@ -207,18 +225,32 @@ TvlLayeredAnimations &LayeredAnimations() {
 // ------------------------------------------------------------ layered calls
 
 void PresentFrame(HWND Window, HDC Screen, vcl::TBitmap &Snapshot, vcl::TBitmap &Frame, const TvlAnimFrame &F,
-                  bool Clear) {
+                  bool Clear, vcl::TRect *Drawn) {
     const int w = Snapshot.Width(), h = Snapshot.Height();
     const HDC frame = Frame.Canvas()->Handle();
     if (Clear && F.Stretch) {
-        // Only what the stretched image leaves uncovered: the bands around it.
+        // Only what the stretched image leaves uncovered: the bands around
+        // it, within what the frame before had drawn when that is known.
+        const vcl::TRect d = Drawn ? *Drawn : vcl::TRect{0, 0, w, h};
         const auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
         const vcl::TRect &p = F.Place;
-        for (const RECT band : {RECT{0, 0, w, p.Top}, RECT{0, p.Bottom, w, h}, RECT{0, p.Top, p.Left, p.Bottom},
-                                RECT{p.Right, p.Top, w, p.Bottom}})
+        const int top = std::max(d.Top, p.Top), bottom = std::min(d.Bottom, p.Bottom);
+        for (const RECT band : {RECT{d.Left, d.Top, d.Right, std::min(p.Top, d.Bottom)},
+                                RECT{d.Left, std::max(p.Bottom, d.Top), d.Right, d.Bottom},
+                                RECT{d.Left, top, std::min(p.Left, d.Right), bottom},
+                                RECT{std::max(p.Right, d.Left), top, d.Right, bottom}})
             if (band.right > band.left && band.bottom > band.top) FillRect(frame, &band, black);
     }
-    DrawFrame(frame, Snapshot.Canvas()->Handle(), F, w, h);
+    if (Drawn && F.Stretch) *Drawn = F.Place;
+    if (Drawn && F.Copy && !F.Stretch) *Drawn = {0, 0, w, h};
+    const vcl::TBitmapView to = F.Stretch ? Frame.View() : vcl::TBitmapView{};
+    const vcl::TBitmapView from = F.Stretch ? Snapshot.View() : vcl::TBitmapView{};
+    if (to.HasRows() && from.HasRows()) {
+        GdiFlush();  // the bands above are drawn
+        StretchNearest(to, F.Place, from);
+    } else {
+        DrawFrame(frame, Snapshot.Canvas()->Handle(), F, w, h);
+    }
     UpdateLayered(Window, Screen, SIZE{w, h}, frame, F.Alpha);
 }
 
@@ -284,9 +316,10 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
 
     const int steps = Time / 10;
     const std::uint8_t first = steps < 1 ? Alpha : 0;
-    RECT r{};
-    GetWindowRect(wnd, &r);
-    ClearFrameMasks(Provider, *snapshot);
+    const bool bordered = HasBorderForm(Provider);
+    // Where the image goes: the form's window, or its border around it.
+    const RECT r = ImagePlace(Provider, wnd);
+    if (!bordered) ClearFrameMasks(Provider, *snapshot);
 
     const HWND aw = w->Handle();
     // Directly above the form; a topmost form's animation stays topmost.
@@ -326,6 +359,11 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
     SendMessageW(wnd, WM_NCPAINT, 1, 0);
     snapshot.reset();
     if (DwmCompositionActive()) Sleep(40);
+    if (bordered) {
+        // The border takes over the shadow before the animation window goes.
+        Provider.UpdateFormRegion();
+        Provider.UpdateBorder(false, 255);
+    }
     SetWindowPos(aw, wnd, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
     w.reset();
     if (Provider.OnAfterAnimation) Provider.OnAfterAnimation(aeShowing);
@@ -418,7 +456,7 @@ void TvlHideTimer::Step(vcl::TObject *) {
     }
     const TvlAnimFrame f = FFrames.Next();
     const vcl::TWindowDC screen;
-    PresentFrame(FWindow->WindowHandle(), screen.Get(), *FSnapshot, *FWork, f, true);
+    PresentFrame(FWindow->WindowHandle(), screen.Get(), *FSnapshot, *FWork, f, true, &FDrawn);
 }
 
 TvlHideTimer *HideTimer() { return TheHideTimer; }
@@ -456,6 +494,7 @@ void RunHideAnimation(std::unique_ptr<vcl::TForm> Window, std::unique_ptr<vcl::T
         SetWindowPos(aw, HWND_TOPMOST, r.left, r.top, w, h,
                      SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER);
         t.FWork = NewBitmap32(w, h);
+        t.FDrawn = {};  // a new work image is black throughout
         SetStretchBltMode(t.FWork->Canvas()->Handle(), COLORONCOLOR);
     }
     t.FFrames = TvlFrameSequence::Hide(w, h, steps, Alpha, t.FZoom);
@@ -498,7 +537,16 @@ void AnimHideForm(TvlFormProvider &Provider) {
     if (!cache || !w) return;
     SetLayeredAlpha(wnd, true, 1);
     auto snapshot = CopyOf(*cache);
-    ClearFrameMasks(Provider, *snapshot);
+    if (HasBorderForm(Provider)) {
+        // The frame image is the border's, shadow and all: the window that
+        // hides it lies where the border does, without a region.
+        const RECT r = ImagePlace(Provider, wnd);
+        SetWindowRgn(w->WindowHandle(), nullptr, FALSE);
+        SetWindowPos(w->WindowHandle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    } else {
+        ClearFrameMasks(Provider, *snapshot);
+    }
     RunHideAnimation(std::move(w), std::move(snapshot), hide.Time, 255, hide.Mode, wnd);
     SetLayeredAlpha(wnd, false, 255);
 }
@@ -589,9 +637,25 @@ void FadeInLayered(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, 
     if (!cache || cache->Empty()) return;
     auto image = FormSnapshot(Provider, Form, *cache);
     const int steps = Time / 10;
-    RECT r{};
-    GetWindowRect(wnd, &r);
+    const bool bordered = HasBorderForm(Provider);
+    const RECT r = ImagePlace(Provider, wnd);
     const int sw = image->Width(), sh = image->Height();
+    // With a border form the old look leaves through the border's window,
+    // gone after the first third of the fade.
+    const HWND fadeOut = bordered ? Provider.BorderWindow() : nullptr;
+    std::unique_ptr<vcl::TBitmap> old;
+    if (fadeOut) {
+        old = std::move(Provider.SavedFormImage);
+        if (!old) {
+            RECT b{};
+            GetWindowRect(fadeOut, &b);
+            old = NewBitmap32(b.right - b.left, b.bottom - b.top);
+        }
+        ShowLayeredBitmap(fadeOut, old.get(), Alpha);
+    }
+    const auto showOld = [&](std::uint8_t FrameAlpha) {
+        if (fadeOut) ShowLayeredBitmap(fadeOut, old.get(), OldImageAlpha(Alpha, FrameAlpha));
+    };
 
     std::unique_ptr<vcl::TForm> temp(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
     temp->SetBorderStyle(vcl::bsNone);
@@ -604,19 +668,24 @@ void FadeInLayered(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, 
     {
         const vcl::TWindowDC screen;
         UpdateLayered(tw, screen.Get(), SIZE{sw, sh}, image->Canvas()->Handle(), steps < 1 ? Alpha : 0);
-        Provider.CollectFrameMasks();
-        SetWindowRgn(tw, Provider.BuildFrameRegion(0, 0), FALSE);
+        if (!bordered) {
+            Provider.CollectFrameMasks();
+            SetWindowRgn(tw, Provider.BuildFrameRegion(0, 0), FALSE);
+        }
         ShowWindow(tw, SW_SHOWNOACTIVATE);
         if (steps > 0) {
             auto frame = NewBitmap32(sw, sh);
             SetStretchBltMode(frame->Canvas()->Handle(), COLORONCOLOR);
-            RunFrames(TvlFrameSequence::Show(sw, sh, steps, Alpha, Aero), tw, screen.Get(), *image, *frame, false);
+            RunFrames(TvlFrameSequence::Show(sw, sh, steps, Alpha, Aero), tw, screen.Get(), *image, *frame, false,
+                      showOld);
         }
+        showOld(Alpha);
     }
     Flag.Lower();
     ApplyFormAlpha(Form);
     SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(wnd, nullptr, nullptr, Redraw);
+    if (bordered) Provider.UpdateBorder(true, 255);
 }
 
 // Without layered windows: the output window, covering the form with its

@@ -46,10 +46,12 @@ bool SetLayeredAlpha(HWND Window, bool On, std::uint8_t Alpha);
 void ShowLayeredBitmap(HWND Window, vcl::TBitmap *Bitmap, std::uint8_t Alpha, const POINT *Place = nullptr);
 
 // One frame of an animation: Snapshot drawn into Frame as F says (Clear:
-// Frame filled black first, as a zoomed hide needs) and Frame shown in the
-// layered Window at F's alpha. Nothing is allocated.
+// what the image leaves of Frame made black, as a zoomed hide needs) and
+// Frame shown in the layered Window at F's alpha. Drawn: where Frame holds
+// an image, kept up to date (null: anywhere), so that a shrinking image
+// clears only the ring it leaves. Nothing is allocated.
 void PresentFrame(HWND Window, HDC Screen, vcl::TBitmap &Snapshot, vcl::TBitmap &Frame, const TvlAnimFrame &F,
-                  bool Clear);
+                  bool Clear, vcl::TRect *Drawn = nullptr);
 
 // The show animation: the form's window exists and is about to become
 // visible; on return it is visible and redrawn, and the provider's
@@ -101,6 +103,7 @@ private:
     std::unique_ptr<vcl::TForm> FWindow;
     std::unique_ptr<vcl::TBitmap> FSnapshot;
     std::unique_ptr<vcl::TBitmap> FWork;
+    vcl::TRect FDrawn{};  // where FWork holds an image
     TvlFrameSequence FFrames;
     bool FZoom = false;
 };

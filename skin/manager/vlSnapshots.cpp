@@ -166,6 +166,10 @@ void PrintWindowTo(HDC DC, vcl::TWinControl &Control) {
 
 } // namespace
 
+bool HasBorderForm(const TvlFormProvider &Provider) {
+    return Provider.BorderWindow() || Provider.GetShadowMargins() != vcl::TRect{};
+}
+
 void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, int Y, TvlFormProvider *Provider) {
     if (!Control) return;
     const HDC dc = Bitmap.Canvas()->Handle();
@@ -183,7 +187,7 @@ void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, i
         }
         return;
     }
-    const bool bordered = Provider && Provider->BorderWindow();
+    const bool bordered = Provider && HasBorderForm(*Provider);
     if (!bordered) IntersectClipRect(dc, 0, 0, Control->Width(), Control->Height());
     auto *windowed = dynamic_cast<vcl::TWinControl *>(Control);
     if (!windowed) {
@@ -193,16 +197,27 @@ void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, i
         return;
     }
     if (!windowed->HandleAllocated()) return;
-    PrintWindowTo(dc, *windowed);
-    PaintChildWindowsToBitmap(Control, Bitmap);
-    if (bordered) {
-        const vcl::TPoint at{Provider->GetClientOffsetX(), Provider->GetClientOffsetY()};
-        RECT client{};
-        GetClientRect(windowed->WindowHandle(), &client);
-        vcl::TRect r{at.X, at.Y, at.X + client.right, at.Y + client.bottom};
-        r.Bottom = std::min(r.Bottom, Bitmap.Height() - 1);
-        SetRectAlpha(Bitmap, r, 255);
+    if (!bordered) {
+        PrintWindowTo(dc, *windowed);
+        PaintChildWindowsToBitmap(Control, Bitmap);
+        return;
     }
+    // The image is the border's: the window, which prints itself in its own
+    // coordinates, lies inside it by the shadow margins.
+    const HWND window = windowed->WindowHandle();
+    const vcl::TPoint at{Provider->GetClientOffsetX(), Provider->GetClientOffsetY()};
+    const vcl::TRect margins = Provider->GetShadowMargins();
+    {
+        const vcl::TSavedDC saved(dc);
+        OffsetViewportOrgEx(dc, margins.Left, margins.Top, nullptr);
+        PrintWindowTo(dc, *windowed);
+        PaintChildWindowsToBitmap(Control, Bitmap);
+    }
+    RECT client{};
+    GetClientRect(window, &client);
+    vcl::TRect r{at.X, at.Y, at.X + client.right, at.Y + client.bottom};
+    r.Bottom = std::min(r.Bottom, Bitmap.Height() - 1);
+    SetRectAlpha(Bitmap, r, 255);
 }
 
 void PaintChildWindowsToBitmap(vcl::TControl *Control, vcl::TBitmap &Bitmap) {

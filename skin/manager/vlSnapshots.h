@@ -31,13 +31,18 @@ void PaintChildControls(HDC DC, vcl::TWinControl *Control, bool OnlyWhenVisible,
 class TsSkinManager;
 class TvlFormProvider;
 
+// The provider's form has an extended border: its frame image is the
+// border's, the window lying inside it by the shadow margins.
+bool HasBorderForm(const TvlFormProvider &Provider);
+
 // Paints Control, its child windows and their children into Bitmap's
 // canvas, Control's window origin at the canvas's origin (which the caller
 // has placed); (X, Y) is Control's place in Bitmap, used only for an
 // invisible control, which gets what its parent shows behind it. A skinned
 // window prints itself (WM_PRINT with the DC as its paint target), any
 // other paints as the class library does. Provider: the provider of the
-// form being painted (its border form's client part becomes opaque).
+// form being painted: with a border form Bitmap is its frame image, the
+// window is painted at the shadow margins and its client part made opaque.
 void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, int Y, TvlFormProvider *Provider);
 // Each visible child window of Control at its place in Control's client
 // area, the client area at its offset inside Control's window.

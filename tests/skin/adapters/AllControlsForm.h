@@ -19,6 +19,11 @@
 #include "skin/forms/sSkinProvider.h"
 #include "vcl/Forms.h"
 
+namespace vcl {
+class TBitmap;
+class TCustomImageList;
+}
+
 namespace skin::test {
 
 class AllControlsForm {
@@ -28,7 +33,7 @@ public:
         std::string Name;
         HWND Plain;                     // a plain window, or null
         vcl::TWinControl *Control;      // a class-library control (its window may be made again), or null
-        const std::type_info *Adapter;  // the adapter's exact class
+        const std::type_info *Adapter;  // the adapter's exact class; null: none is to serve it
         HWND Window() const;
     };
 
@@ -55,10 +60,21 @@ private:
     void AddScrollBarsAndButtons();
     void AddGrids();
     void AddMDIChildren();
+    void AddStaticFamily();
+    void AddContainers();
+    void AddButtonFamily();
+    void AddTabs();
+    void AddBars();
 
     // A class-library control listed under Kind in the provider's lists.
-    template <class C> C *AddControl(C *Control, int Kind, int X, int Y, int W, int H, const std::type_info &Adapter);
-    // A plain window whose adapter the factory makes by Kind.
+    // Inside Parent (the form when null; only the form's children move down
+    // below the tool bar).
+    template <class C>
+    C *AddControl(C *Control, int Kind, int X, int Y, int W, int H, const std::type_info &Adapter,
+                  vcl::TWinControl *Parent = nullptr);
+    // A plain window whose adapter the factory makes by Kind; AsDialogChild:
+    // the kind a system dialog's child of its class and style gets.
+    static constexpr int AsDialogChild = -1;
     HWND AddWindow(const wchar_t *Class, DWORD Style, DWORD ExStyle, int X, int Y, int W, int H, int Kind,
                    const std::type_info &Adapter, const std::string &Name);
     void ListClass(int Kind, const std::string &ClassName);
@@ -74,6 +90,8 @@ private:
     std::vector<Plain> FPlain;
     std::vector<std::unique_ptr<TvlWindowAdapter>> FPlainAdapters;
     std::vector<std::string> FLists;  // the provider's ThirdParty texts by kind
+    std::vector<std::unique_ptr<vcl::TBitmap>> FPictures;  // glyphs and the bitmap static's picture
+    vcl::TCustomImageList *FImages = nullptr;               // the tool bar's, owned by the form
 };
 
 } // namespace skin::test

@@ -105,6 +105,15 @@ inline POINT ScreenPoint(HWND Window, int X, int Y) {
     return {r.left + X, r.top + Y};
 }
 
+// Runs Cycle once (what is made on first use stays), then 1,000 times: the
+// library's handle counts end where they were.
+inline void ExpectFlatCountsOver1000(const std::function<void()> &Cycle) {
+    Cycle();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 1000; ++i) Cycle();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+}
+
 inline void MouseButton(DWORD Flags) {
     INPUT input{};
     input.type = INPUT_MOUSE;

@@ -199,7 +199,7 @@ TEST_F(CheckBoxAdapter, WithoutSkinGlyphsTheCaptionStartsAtTwenty) {
 }
 
 TEST_F(CheckBoxAdapter, HandleCountsStayFlatOverManyBoxes) {
-    ExpectFlatHandleCounts([&] {
+    ExpectFlatCountsOver1000([&] {
         auto *box = Form.Add(vcl::Create<vcl::TCheckBox>(Form.Form), 200, 20);
         box->SetCaption("Box");
         auto adapter = AdapterFactory().CreateAdapter(tpCheckBox, box->Handle(), ParamsFor(box), Manager.get());

@@ -226,7 +226,7 @@ TEST_F(ContainerWnd, PictureOfTheSkinnedStaticsPanelsAndContainers) {
 }
 
 TEST_F(ContainerWnd, ContainerAdaptersLeaveNoHandles) {
-    ExpectFlatHandleCounts([&] {
+    ExpectFlatOver(1000, [&] {
         const HWND grip = Parent.Add(L"SCROLLBAR", L"", SBS_SIZEGRIP, 300, 200, 20, 20);
         const HWND pane = Parent.Add(L"ZuvoOwnPaint", L"", 0, 10, 10, 100, 60);
         const HWND bar = Parent.Add(PROGRESS_CLASSW, L"", 0, 10, 80, 100, 20, WS_EX_CLIENTEDGE);

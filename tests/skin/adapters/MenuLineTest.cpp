@@ -13,6 +13,7 @@
 #include "MenusTestSupport.h"
 #include "skin/adapters/sSkinMenus.h"
 #include "skin/adapters/vlMenuAdapters.h"
+#include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinProvider.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
@@ -54,7 +55,8 @@ struct LineForm {
     std::vector<TMenuItem *> Top;
     std::vector<std::string> Clicked;
 
-    LineForm() {
+    explicit LineForm(vcl::TFormStyle Style = vcl::fsNormal) {
+        Form->SetFormStyle(Style);
         Form->SetBounds(100, 100, 360, 200);
         Form->SetCaption("Menu line");
         for (const char *c : {"&File", "&Edit", "Disabled", "&Help"}) Top.push_back(Add(Menu->Items(), Form.get(), c));
@@ -258,6 +260,25 @@ TEST_F(MenuLine, TheCaptionsAcceleratorAndAlignment) {
     f.Redraw();
     EXPECT_FALSE(f.P->MenuLineBmp);
     EXPECT_EQ(ink({}).Count, 0);
+}
+
+TEST_F(MenuLine, AMaximizedMDIChildsIconLeadsTheParentsLine) {
+    LineForm f(vcl::fsMDIForm);
+    auto *child = vcl::Create<vcl::TForm>(f.Form.get(), vcl::CreateNew);
+    child->SetFormStyle(vcl::fsMDIChild);
+    child->Show();
+    SendMessageW(f.Form->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child->WindowHandle()), 0);
+    f.Redraw();
+    ASSERT_TRUE(MDIChildMaximizedWithMenu());
+    const uitest::TImage32 image = uitest::CaptureWindow(f.Wnd());
+    uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-mdi-menu-line.png").wstring()), image);
+    // The child's menu is the bar's first item: the form's own start at 1.
+    const vcl::TRect file = f.ItemRect(1);
+    EXPECT_EQ(f.ItemFaceOf(image, 1), ItemFace);
+    int icon = 0;
+    for (int y = file.Top; y < file.Bottom; ++y)
+        for (int x = 0; x < file.Left; ++x) icon += ColorAt(image, x, y) != LineFace && ColorAt(image, x, y) != MasterRed;
+    EXPECT_GT(icon, 20);
 }
 
 TEST_F(MenuLine, ManyRepaintsLeaveNoHandleBehind) {

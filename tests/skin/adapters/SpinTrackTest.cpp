@@ -94,7 +94,7 @@ TEST_F(SpinAdapter, HorizontalPairSplitsLeftAndRight) {
 }
 
 TEST_F(SpinAdapter, HandleCountsStayFlatOverManySpins) {
-    ExpectFlatHandleCounts([&] {
+    ExpectFlatCountsOver1000([&] {
         auto *spin = Form.Add(vcl::Create<vcl::TUpDown>(Form.Form), 200, 20);
         auto adapter = AdapterFactory().CreateAdapter(tpUpDown, spin->Handle(), ParamsFor(spin), Manager.get());
         RedrawWindow(spin->WindowHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -226,7 +226,7 @@ TEST_F(TrackAdapter, WithoutSliderImagesOnlyTheBackgroundShows) {
 }
 
 TEST_F(TrackAdapter, HandleCountsStayFlatOverManyBars) {
-    ExpectFlatHandleCounts([&] {
+    ExpectFlatCountsOver1000([&] {
         const HWND bar = Bars.Add(TBS_AUTOTICKS | TBS_TOP, 10, 10, 120, 30);
         auto adapter = NewAdapter<TvlTrackWnd>(bar, nullptr, Manager.get(), ParamsFor(nullptr));
         Redraw(bar);

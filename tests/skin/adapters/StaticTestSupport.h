@@ -118,6 +118,15 @@ inline int LongestRun(const uitest::TImage32 &Image, vcl::TColor Color) {
     return best;
 }
 
+// Runs Cycle once (what is made on first use stays), then Count times: the
+// library's handle counts end where they were.
+inline void ExpectFlatOver(int Count, const std::function<void()> &Cycle) {
+    Cycle();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < Count; ++i) Cycle();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+}
+
 inline void SavePicture(const uitest::TImage32 &Image, const std::string &Name) {
     std::string unixFolder = "Z:" ZUVO_ARTIFACTS_FOLDER;
     std::replace(unixFolder.begin(), unixFolder.end(), '/', '\\');

@@ -169,6 +169,36 @@ TEST_F(FormAnimations, AHideOfTime100RunsElevenFramesOnItsTimerAndIsHeardOnce) {
     EXPECT_FALSE(P->Animating);
 }
 
+TEST_F(FormAnimations, AZoomedHideThatClearsOnlyTheRingItLeavesShowsTheSameFrames) {
+    const int w = 200, h = 120;
+    auto snapshot = NewBitmap32(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            snapshot->View().At(x, y) = 0xFF000040u | static_cast<std::uint32_t>(x * 255 / w) << 16 |
+                                        static_cast<std::uint32_t>(y * 255 / h) << 8;
+    TestForm window;
+    window.Form->SetBorderStyle(vcl::bsNone);
+    const HWND lw = window.Form->Handle();
+    SetWindowLongPtrW(lw, GWL_EXSTYLE, GetWindowLongPtrW(lw, GWL_EXSTYLE) | WS_EX_LAYERED);
+    auto ring = NewBitmap32(w, h), whole = NewBitmap32(w, h);
+    SetStretchBltMode(ring->Canvas()->Handle(), COLORONCOLOR);
+    SetStretchBltMode(whole->Canvas()->Handle(), COLORONCOLOR);
+    LayeredRecorder recorder;
+    vcl::TRect drawn{};
+    auto a = TvlFrameSequence::Hide(w, h, 10, 255, true), b = a;
+    {
+        const vcl::TWindowDC screen;
+        while (!a.Done()) {
+            PresentFrame(lw, screen.Get(), *snapshot, *ring, a.Next(), true, &drawn);
+            PresentFrame(lw, screen.Get(), *snapshot, *whole, b.Next(), true);
+        }
+    }
+    const std::vector<LayeredCall> calls = LayeredRecorder::Of(lw);
+    ASSERT_EQ(calls.size(), 22u);
+    for (std::size_t i = 0; i + 1 < calls.size(); i += 2) EXPECT_EQ(calls[i].Digest, calls[i + 1].Digest) << i / 2;
+    EXPECT_NE(calls[2].Digest, calls[20].Digest);  // the image did shrink
+}
+
 TEST_F(FormAnimations, AHideCutShortByTheNextAndAHideWithoutFramesAreEachHeardOnce) {
     TestForm other;
     other.Form->SetBounds(150, 150, 300, 200);
@@ -521,6 +551,26 @@ TEST_F(FormAnimations, ABlendedDragLowersTheAlphaEachTickAndTheGluedFormFollows)
     ASSERT_GE(tap.Alphas.size(), 2u);
     EXPECT_EQ(tap.Alphas.back(), 255);
     EXPECT_LT(*std::min_element(tap.Alphas.begin(), tap.Alphas.end()), 255);
+}
+
+TEST_F(FormAnimations, AChangeOfSizeEndsARunningBlend) {
+    ShowFilled();
+    Effects().BlendOnMoving->Active = true;
+    P->StartBlendOnMoving(false);
+    ASSERT_TRUE(P->MoveTimer);
+    P->MoveTimer->Tick();
+    P->MoveTimer->Tick();
+    ASSERT_TRUE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    SetWindowPos(W(), nullptr, 0, 0, F()->Width() + 30, F()->Height() + 20,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_FALSE(P->StateFlags & pfBlendOnMoving);
+    EXPECT_FALSE(P->MoveTimer);
+    EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED) << "opaque again";
+    // A move keeps it running.
+    P->StartBlendOnMoving(false);
+    SetWindowPos(W(), nullptr, 20, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(P->StateFlags & pfBlendOnMoving);
+    P->EndBlendOnMoving(nullptr);
 }
 
 TEST_F(FormAnimations, BlendsWithoutTheOptionStayOpaqueAndLiveCountsStayFlat) {

@@ -14,8 +14,7 @@
 #include <memory>
 #include <thread>
 
-#include "CaptionTestSupport.h"
-#include "skin/forms/sFormBorder.h"
+#include "BorderedFormSupport.h"
 #include "skin/forms/sFrameMetrics.h"
 #include "vcl/HandleCounts.h"
 
@@ -24,14 +23,6 @@ namespace {
 
 using namespace skin::test;
 
-ManagerPtr BorderedManager() {
-    ManagerPtr m = NewManager();
-    AddStoredSkin(*m, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
-    m->SetExtendedBorders(true);
-    m->SetSkinName("Beryllo (internal)");
-    return m;
-}
-
 struct FormBorder : ::testing::Test {
     static void SetUpTestSuite() { Modules = std::make_unique<FormsModules>(); }
     static void TearDownTestSuite() { Modules.reset(); }
@@ -39,33 +30,6 @@ struct FormBorder : ::testing::Test {
 
     FormBorder() { SetCursorPos(5, 5); }
     ManagerPtr Manager = BorderedManager();
-};
-
-// A skinned form with a provider, shown at a known place.
-struct BorderedForm {
-    explicit BorderedForm(vcl::TFormBorderStyle Style = vcl::bsSizeable, vcl::TRect Bounds = {300, 200, 720, 500}) {
-        Form.Form->SetBorderStyle(Style);
-        Form.Form->SetBounds(Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height());
-        Form.Form->SetCaption("Border");
-        P = vcl::Create<TsSkinProvider>(Form.Form);
-        Form.Show();
-        uitest::PumpUntil([] { return false; }, 100ms);
-    }
-    HWND Wnd() const { return Form.Form->WindowHandle(); }
-    HWND Border() const { return P->BorderWindow(); }
-    vcl::TRect M() const { return P->GetShadowMargins(); }
-    static vcl::TRect RectOf(HWND W) {
-        RECT r{};
-        GetWindowRect(W, &r);
-        return {r.left, r.top, r.right, r.bottom};
-    }
-    // A point of the border window on the screen.
-    vcl::TPoint OnScreen(vcl::TPoint P) const {
-        const vcl::TRect b = RectOf(Border());
-        return {b.Left + P.X, b.Top + P.Y};
-    }
-    TestForm Form;
-    TsSkinProvider *P = nullptr;
 };
 
 bool InRegionOf(HWND W, vcl::TPoint P) {
@@ -237,6 +201,10 @@ TEST_F(FormBorder, PressesOnTheBorderReachTheFormWithTheirCodes) {
     const TsCaptionButton &close = f.P->ButtonClose;
     ASSERT_GT(close.Rect.Width(), 0);
     const vcl::TPoint at = f.OnScreen(CaptionForm::Centre(close.Rect));
+    // Without a fade: after the system's move loop Xvfb's pointer stays where
+    // the drag began, and a fade's layer appearing under it would take
+    // Wine's cursor back there (the fades have their own tests).
+    Manager->Effects()->AllowGlowing = false;
     MouseTo(GetDesktopWindow(), at);
     Settle();
     EXPECT_EQ(f.P->CurrentButton, HTCLOSE) << "the close button is hot";

@@ -16,6 +16,9 @@
 #ifndef ZUVO_COMPOSITION
 #define ZUVO_COMPOSITION 0
 #endif
+#if ZUVO_COMPOSITION
+#include "BorderedFormSupport.h"
+#endif
 
 namespace skin {
 namespace {
@@ -73,6 +76,104 @@ TEST_F(MinimizeAnimation, AFormFliesIntoTheTaskbarEdgeAndBackEndingOpaque) {
     EXPECT_EQ(rising.back(), 63);
     EXPECT_EQ(restored.Count, 1);
     vcl::Application->OnRestore = {};
+}
+
+TEST_F(MinimizeAnimation, AFormDisabledWhileMinimizedGetsItsVeilWithTheRestore) {
+    ShowFilled();
+    P->SetDisabledBlendValue(128);
+    SendMessageW(W(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(Settled(P));
+    ASSERT_TRUE(IsIconic(W()));
+    F()->SetEnabled(false);
+    ASSERT_TRUE(P->StateFlags & pfDisabled);
+
+    SendMessageW(W(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(Settled(P));
+    ASSERT_FALSE(IsIconic(W()));
+    ASSERT_TRUE(P->DisabledVeil);
+    const HWND veil = P->DisabledVeil->WindowHandle();
+    EXPECT_TRUE(IsWindowVisible(veil));
+    RECT form{}, over{};
+    GetWindowRect(W(), &form);
+    GetWindowRect(veil, &over);
+    EXPECT_TRUE(EqualRect(&form, &over));
+    F()->SetEnabled(true);
+    EXPECT_FALSE(P->DisabledVeil);
+}
+
+TEST_F(MinimizeAnimation, ADisabledFormThatStaysOnScreenKeepsItsVeil) {
+    ShowFilled();
+    P->SetDisabledBlendValue(128);
+    F()->SetEnabled(false);
+    ASSERT_TRUE(P->DisabledVeil);
+    SendMessageW(W(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(Settled(P));
+    ASSERT_FALSE(IsIconic(W())) << "the system leaves a disabled window as it is";
+    ASSERT_TRUE(P->DisabledVeil);
+    EXPECT_TRUE(IsWindowVisible(P->DisabledVeil->WindowHandle()));
+    EXPECT_TRUE(IsWindowVisible(W()));
+    F()->SetEnabled(true);
+}
+
+TEST_F(MinimizeAnimation, ARestoredMDIParentShowsItsActiveChildActive) {
+    vcl::TForm *parent = vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew);
+    const std::unique_ptr<vcl::TForm> owner(parent);
+    parent->SetFormStyle(vcl::fsMDIForm);
+    parent->SetBounds(60, 60, 420, 320);
+    auto *parentP = vcl::Create<TsSkinProvider>(parent);
+    parent->Show();
+    auto *child = vcl::Create<vcl::TForm>(parent, vcl::CreateNew);
+    child->SetFormStyle(vcl::fsMDIChild);
+    child->SetBounds(10, 10, 200, 140);
+    auto *childP = vcl::Create<TsSkinProvider>(child);
+    child->Show();
+    vcl::Application->ProcessMessages();
+    ASSERT_EQ(parent->ActiveMDIChild(), child);
+
+    Manager->AnimEffects()->Minimizing->Time = 30;
+    SendMessageW(parent->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(Settled(parentP));
+    ASSERT_TRUE(IsIconic(parent->Handle()));
+    childP->FormActive = 0;  // as the parent's deactivation leaves it
+    SendMessageW(parent->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(Settled(parentP));
+    EXPECT_FALSE(IsIconic(parent->Handle()));
+    EXPECT_EQ(childP->FormActive, 1);
+    EXPECT_EQ(parent->ActiveMDIChild(), child);
+}
+
+struct BorderedMinimize : ::testing::Test {
+    static void SetUpTestSuite() { Modules = std::make_unique<FormsModules>(); }
+    static void TearDownTestSuite() { Modules.reset(); }
+    static inline std::unique_ptr<FormsModules> Modules;
+    ManagerPtr Manager = BorderedManager();
+};
+
+TEST_F(BorderedMinimize, AFormFliesWithItsBorderAndGetsItBackOnTheRestore) {
+    BorderedForm f;
+    ASSERT_TRUE(f.Border());
+    const vcl::TRect border = BorderedForm::RectOf(f.Border());
+    LayeredRecorder recorder;
+    SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(f.P->MinTimer);
+    EXPECT_TRUE(f.P->MinTimer->FormRect == border);
+    EXPECT_FALSE(f.P->BorderWindow()) << "the picture carries the border";
+    ASSERT_TRUE(Settled(f.P));
+    ASSERT_TRUE(IsIconic(f.Wnd()));
+    const HWND snapshot = f.P->MinTimer->SnapshotForm->WindowHandle();
+    const std::vector<LayeredCall> flight = LayeredRecorder::Of(snapshot);
+    ASSERT_GE(flight.size(), 3u);
+    // After the snapshot window's own first picture, the border's size.
+    EXPECT_EQ(flight[1].Size.cx, border.Width());
+    EXPECT_EQ(flight[1].Size.cy, border.Height());
+
+    SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(Settled(f.P));
+    EXPECT_FALSE(IsIconic(f.Wnd()));
+    ASSERT_TRUE(f.P->BorderWindow());
+    EXPECT_TRUE(IsWindowVisible(f.P->BorderWindow()));
+    EXPECT_TRUE(BorderedForm::RectOf(f.P->BorderWindow()) == border);
+    EXPECT_FALSE(GetWindowLongPtrW(f.Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
 }
 
 TEST_F(MinimizeAnimation, LiveCountsStayFlatOverAHundredMinimizeCycles) {

@@ -69,6 +69,47 @@ TEST(AnimFrames, ZoomGrowsFromThreeQuartersAndAFadeCopiesOnce) {
     EXPECT_EQ(copies, (std::vector<bool>{true, false, false, false}));
 }
 
+// A 32-bit image in memory for the nearest-neighbour stretch.
+struct Pixels {
+    int W, H;
+    std::vector<std::uint32_t> Data;
+    Pixels(int AW, int AH, std::uint32_t Fill = 0) : W(AW), H(AH), Data(static_cast<std::size_t>(AW * AH), Fill) {}
+    vcl::TBitmapView View() {
+        return {reinterpret_cast<std::uint8_t *>(Data.data()), W * 4, W, H};
+    }
+    std::uint32_t At(int X, int Y) const { return Data[static_cast<std::size_t>(Y * W + X)]; }
+};
+
+TEST(AnimFrames, AStretchTakesTheSourcePixelUnderEachCentreAndStaysInside) {
+    Pixels src(4, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x) src.Data[static_cast<std::size_t>(y * 4 + x)] = 0xFF000000u | (y * 16 + x);
+    // Doubled: each source pixel twice in each direction.
+    Pixels up(8, 4, 0xDEAD);
+    StretchNearest(up.View(), {0, 0, 8, 4}, src.View());
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) EXPECT_EQ(up.At(x, y), src.At(x / 2, y / 2)) << x << "," << y;
+    // Halved into a place inside: every other pixel, from the centres; the
+    // rest of the target untouched.
+    Pixels down(6, 3, 0xDEAD);
+    StretchNearest(down.View(), {2, 1, 4, 2}, src.View());
+    EXPECT_EQ(down.At(2, 1), src.At(1, 1));
+    EXPECT_EQ(down.At(3, 1), src.At(3, 1));
+    EXPECT_EQ(down.At(1, 1), 0xDEADu);
+    EXPECT_EQ(down.At(4, 1), 0xDEADu);
+    EXPECT_EQ(down.At(2, 0), 0xDEADu);
+    // A place reaching past the target's edges is cut at them; an empty one
+    // draws nothing.
+    Pixels edge(3, 2, 0xDEAD);
+    StretchNearest(edge.View(), {-4, -2, 4, 2}, src.View());
+    EXPECT_EQ(edge.At(0, 0), src.At(2, 1));
+    EXPECT_EQ(edge.At(2, 1), src.At(3, 1));
+    Pixels none(3, 2, 0xDEAD);
+    StretchNearest(none.View(), {1, 1, 1, 2}, src.View());
+    StretchNearest(none.View(), {5, 0, 9, 2}, src.View());
+    EXPECT_EQ(none.Data, std::vector<std::uint32_t>(6, 0xDEAD));
+}
+
 TEST(AnimFrames, TheOldImageIsFullUpToTargetLess85AndGoneAtTheTarget) {
     struct Case {
         int Target, Frame, Old;

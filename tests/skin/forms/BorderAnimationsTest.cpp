@@ -1,0 +1,250 @@
+// The animations of a form with an extended border, watched through the
+// recording seam of the layered-window calls: the snapshot is the border's
+// frame image with the window printed at the shadow margins; the show and
+// the hide play that image where the border lies; a skin change fades the
+// old look out through the border window while the new one fades in; a
+// caption button fades over the border window; the live counts stay flat.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "../manager/LayeredRecorder.h"
+#include "BorderedFormSupport.h"
+#include "skin/forms/vlSBAnimation.h"
+#include "skin/manager/sModuleState.h"
+#include "skin/manager/vlAnimFrames.h"
+#include "skin/manager/vlFormAnimations.h"
+#include "skin/manager/vlSnapshots.h"
+#include "vcl/ControlCanvas.h"
+#include "vcl/GdiObjects.h"
+#include "vcl/HandleCounts.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+struct BorderAnimations : ::testing::Test {
+    static void SetUpTestSuite() { Modules = std::make_unique<FormsModules>(); }
+    static void TearDownTestSuite() { Modules.reset(); }
+    static inline std::unique_ptr<FormsModules> Modules;
+
+    BorderAnimations() { SetCursorPos(5, 5); }
+    ManagerPtr Manager = BorderedManager();
+    TvlAnimEffects &Effects() { return *Manager->AnimEffects(); }
+    // The windows other than these that showed frames.
+    static std::vector<HWND> Others(std::initializer_list<HWND> Known) {
+        std::vector<HWND> w = LayeredRecorder::Windows();
+        for (HWND k : Known) w.erase(std::remove(w.begin(), w.end(), k), w.end());
+        return w;
+    }
+    static bool HideDone() {
+        return uitest::PumpUntil([] { return !HideTimer() || !HideTimer()->Window(); }, 3s);
+    }
+};
+
+// A child window that fills itself green.
+class TGreen : public vcl::TCustomControl {
+public:
+    using vcl::TCustomControl::TCustomControl;
+
+protected:
+    void Paint() override {
+        const vcl::TBrushHandle brush(CreateSolidBrush(RGB(0x00, 0xC0, 0x00)));
+        const RECT r{0, 0, Width(), Height()};
+        FillRect(Canvas()->Handle(), &r, brush.Get());
+    }
+};
+
+std::uint32_t PixelOf(const LayeredCall &C, int X, int Y) {
+    return C.Pixels[static_cast<std::size_t>(Y) * static_cast<std::size_t>(C.Size.cx) + static_cast<std::size_t>(X)];
+}
+
+vcl::TRect Grown(const vcl::TRect &R, const vcl::TRect &M) {
+    return {R.Left - M.Left, R.Top - M.Top, R.Right + M.Right, R.Bottom + M.Bottom};
+}
+
+TEST_F(BorderAnimations, ASnapshotIsTheBorderImageWithTheWindowAtTheMargins) {
+    BorderedForm f;
+    ASSERT_TRUE(f.Border());
+    auto *green = new TGreen(f.Form.Form);
+    green->SetBounds(20, 30, 60, 40);
+    green->SetParent(f.Form.Form);
+    vcl::Application->ProcessMessages();
+    ASSERT_TRUE(f.P->RenderFrame());
+    vcl::TBitmap &cache = *f.P->SkinData()->CacheBmp();
+    auto image = NewBitmap32(cache.Width(), cache.Height());
+    ASSERT_TRUE(HasBorderForm(*f.P));
+    PaintControlToBitmap(*image, f.Form.Form, 0, 0, f.P);
+    GdiFlush();
+    const vcl::TRect m = f.M();
+    const int cx = f.P->GetClientOffsetX(), cy = f.P->GetClientOffsetY();
+    // The frame where the border image has it.
+    for (const vcl::TPoint p : {vcl::TPoint{m.Left + 80, m.Top + 5}, vcl::TPoint{m.Left + 2, cy + 100},
+                                vcl::TPoint{cache.Width() - m.Right - 3, cy + 50}})
+        EXPECT_EQ(image->View().At(p.X, p.Y) & 0xFFFFFF, cache.View().At(p.X, p.Y) & 0xFFFFFF) << p.X << "," << p.Y;
+    // The child window at its place in the client area, which is opaque.
+    EXPECT_EQ(image->View().At(cx + 50, cy + 50) & 0xFFFFFF, 0x00C000u);
+    EXPECT_EQ(image->View().At(cx + 50, cy + 50) >> 24, 255u);
+    EXPECT_EQ(image->View().At(cx + 200, cy + 150) >> 24, 255u);
+    // The shadow is not the window's to paint.
+    EXPECT_EQ(image->View().At(1, 1), 0u);
+}
+
+TEST_F(BorderAnimations, AShowPlaysTheBorderImageWhereTheBorderLies) {
+    Effects().FormShow->Time = 100;
+    LayeredRecorder recorder(LayeredRecorder::Forward, true);
+    BorderedForm f(vcl::bsSizeable, {300, 200, 720, 500}, false);
+    auto *green = new TGreen(f.Form.Form);
+    green->SetBounds(20, 30, 60, 40);
+    green->SetParent(f.Form.Form);
+    f.ShowSkinned();
+    ASSERT_TRUE(f.Border());
+    std::vector<LayeredCall> frames;
+    for (HWND w : Others({f.Wnd(), f.Border()}))
+        if (LayeredRecorder::Of(w).size() >= 11u) frames = LayeredRecorder::Of(w);
+    ASSERT_GE(frames.size(), 12u);
+    vcl::TBitmap &cache = *f.P->SkinData()->CacheBmp();
+    const vcl::TRect border = Grown(BorderedForm::RectOf(f.Wnd()), f.M());
+    const LayeredCall &last = frames.back();
+    EXPECT_EQ(last.Size.cx, cache.Width());
+    EXPECT_EQ(last.Size.cy, cache.Height());
+    EXPECT_EQ(last.WindowRect.left, border.Left);
+    EXPECT_EQ(last.WindowRect.top, border.Top);
+    EXPECT_EQ(last.Alpha, 255);
+    EXPECT_EQ(frames[1].Alpha, 26);
+    // The child where the client area lies in the border's image, opaque;
+    // the shadow comes with it.
+    const vcl::TRect m = f.M();
+    const int cx = f.P->GetClientOffsetX(), cy = f.P->GetClientOffsetY();
+    EXPECT_EQ(PixelOf(last, cx + 50, cy + 50), 0xFF00C000u);
+    bool shadow = false;
+    for (int y = 0; y < last.Size.cy; ++y)
+        for (int x = 0; x < m.Left; ++x) shadow = shadow || (PixelOf(last, x, y) >> 24) != 0;
+    EXPECT_TRUE(shadow);
+    // The border took over: shown, with its hole, the form visible.
+    EXPECT_TRUE(IsWindowVisible(f.Border()));
+    EXPECT_TRUE(BorderedForm::RectOf(f.Border()) == border);
+    EXPECT_TRUE(IsWindowVisible(f.Wnd()));
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+}
+
+TEST_F(BorderAnimations, AHidePlaysTheBorderImageWhereTheBorderLay) {
+    BorderedForm f;
+    ASSERT_TRUE(f.Border());
+    const vcl::TRect border = BorderedForm::RectOf(f.Border());
+    Effects().FormHide->Time = 100;
+    LayeredRecorder recorder;
+    f.Form.Form->Hide();
+    ASSERT_TRUE(HideDone());
+    std::vector<LayeredCall> frames;
+    for (HWND w : Others({f.Wnd()}))
+        if (LayeredRecorder::Of(w).size() >= 11u) frames = LayeredRecorder::Of(w);
+    ASSERT_GE(frames.size(), 12u);
+    // The snapshot window's own first picture (the window as it was) aside.
+    frames.erase(frames.begin());
+    for (const LayeredCall &c : frames) {
+        EXPECT_EQ(c.Size.cx, border.Width());
+        EXPECT_EQ(c.Size.cy, border.Height());
+        EXPECT_EQ(c.WindowRect.left, border.Left);
+        EXPECT_EQ(c.WindowRect.top, border.Top);
+    }
+    for (std::size_t i = 1; i < frames.size(); ++i) EXPECT_LE(frames[i].Alpha, frames[i - 1].Alpha);
+    EXPECT_FALSE(f.P->BorderWindow());
+    EXPECT_FALSE(IsWindowVisible(f.Wnd()));
+}
+
+TEST_F(BorderAnimations, ASkinChangeFadesTheOldLookOutThroughTheBorderWindow) {
+    AddStoredSkin(*Manager, "Second", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
+    BorderedForm f;
+    ASSERT_TRUE(f.Border());
+    Effects().SkinChanging->Time = 100;
+    Effects().SkinChanging->Mode = atFading;
+    LayeredRecorder recorder;
+    Manager->SetSkinName("Second");
+    ASSERT_TRUE(f.P->BorderWindow());
+    const HWND border = f.P->BorderWindow();
+    std::vector<LayeredCall> fadeIn;
+    for (HWND w : Others({f.Wnd(), border}))
+        if (LayeredRecorder::Of(w).size() == 12u) fadeIn = LayeredRecorder::Of(w);
+    ASSERT_EQ(fadeIn.size(), 12u);
+    const vcl::TRect place = Grown(BorderedForm::RectOf(f.Wnd()), f.M());
+    EXPECT_EQ(fadeIn[0].WindowRect.left, place.Left);
+    EXPECT_EQ(fadeIn[0].WindowRect.top, place.Top);
+    // Per frame of the new look, the old one at three times what is left:
+    // full until 85 below the target, gone at the end.
+    std::vector<int> expected{255};
+    for (std::size_t i = 1; i < fadeIn.size(); ++i) expected.push_back(OldImageAlpha(255, fadeIn[i].Alpha));
+    expected.push_back(0);
+    const std::vector<int> old = LayeredRecorder::AlphasOf(border);
+    EXPECT_NE(std::search(old.begin(), old.end(), expected.begin(), expected.end()), old.end())
+        << ::testing::PrintToString(old);
+    EXPECT_TRUE(IsWindowVisible(border));
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+    EXPECT_FALSE(f.P->SavedFormImage);
+}
+
+TEST_F(BorderAnimations, ACaptionButtonFadesOverTheBorderWindow) {
+    BorderedForm f;
+    ASSERT_TRUE(uitest::ActivateAndWait(f.Wnd(), 2s));
+    f.P->FormActive = 1;
+    ASSERT_TRUE(f.P->ButtonFades(HTCLOSE));
+    const vcl::TRect button = f.P->ButtonClose.Rect;
+    const vcl::TPoint centre = f.OnScreen({(button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2});
+    SetCursorPos(centre.X, centre.Y);
+    LayeredRecorder recorder;
+    f.P->SetHotButton(HTCLOSE, true);
+    TvlSBAnimation *fade = f.P->ButtonClose.Timer;
+    ASSERT_TRUE(fade && fade->LayerForm());
+    const HWND layer = fade->LayerForm()->WindowHandle();
+    for (int i = 0; i < 40 && fade->Enabled(); ++i) fade->TimerProc(nullptr);
+    EXPECT_EQ(LayeredRecorder::AlphasOf(layer), (std::vector<int>{25, 50, 75, 100, 125, 150, 175, 200, 225, 255}));
+    // Over the button where the border window shows it, above the form.
+    const vcl::TRect l = BorderedForm::RectOf(layer), b = BorderedForm::RectOf(f.Border());
+    EXPECT_EQ(l.Left - b.Left, button.Left);
+    EXPECT_EQ(l.Top - b.Top, button.Top);
+    EXPECT_EQ(GetWindow(layer, GW_HWNDNEXT), f.Wnd());
+    // The border's image keeps the button opaque and normal under the layer.
+    EXPECT_EQ(f.P->SkinData()->CacheBmp()->View().At(button.Left + 2, button.Top + 2) >> 24, 255u);
+
+    f.P->SetHotButton(0, true);
+    for (int i = 0; i < 40 && fade->Enabled(); ++i) fade->TimerProc(nullptr);
+    EXPECT_FALSE(IsWindow(layer));
+    SetCursorPos(5, 5);
+}
+
+TEST_F(BorderAnimations, TheVeilOfADisabledFormCoversItsBorderToo) {
+    BorderedForm f;
+    ASSERT_TRUE(f.Border());
+    f.P->SetDisabledBlendValue(128);
+    f.Form.Form->SetEnabled(false);
+    ASSERT_TRUE(f.P->DisabledVeil);
+    const vcl::TRect form = BorderedForm::RectOf(f.Wnd()), m = f.M();
+    const vcl::TRect veil = BorderedForm::RectOf(f.P->DisabledVeil->WindowHandle());
+    EXPECT_EQ(veil.Left, form.Left - m.Left - 1);
+    EXPECT_EQ(veil.Top, form.Top - m.Top - 1);
+    EXPECT_EQ(veil.Width(), form.Width() + 2 * m.Left + 2);
+    EXPECT_EQ(veil.Height(), form.Height() + m.Top + m.Bottom + 2);
+    EXPECT_TRUE(IsWindowVisible(f.P->DisabledVeil->WindowHandle()));
+    f.Form.Form->SetEnabled(true);
+    EXPECT_FALSE(f.P->DisabledVeil);
+}
+
+TEST_F(BorderAnimations, LiveCountsStayFlatOverShowsHidesAndFades) {
+    Effects().FormShow->Time = 20;
+    Effects().FormHide->Time = 20;
+    const auto cycle = [&] {
+        BorderedForm f;
+        f.P->SetHotButton(HTCLOSE, true);
+        f.P->SetHotButton(0, true);
+        f.Form.Form->Hide();
+        HideDone();
+    };
+    cycle();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 20; ++i) cycle();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+}
+
+} // namespace
+} // namespace skin
