@@ -65,6 +65,9 @@ struct DialogSysMenu : ::testing::Test {
     static void TearDownTestSuite() { Modules.reset(); }
     static inline std::unique_ptr<AdapterModules> Modules;
     ManagerPtr Manager = MenuManager();
+    // The test's dialog stands in for the dialog adapter: the hook leaves
+    // it to the test (an adapter would take WS_SYSMENU from its live style).
+    DialogSysMenu() { Manager->SetSkinningRules({srStdForms, srThirdParty}); }
 };
 
 // Restore, move, size, minimize, maximize, close: E shown and enabled, d

@@ -410,6 +410,25 @@ TEST_F(DialogWnd, TheSystemMenuShowsOnTheIconAndOnARightClickAndCloses) {
     EXPECT_EQ(shown.left, w.left + caption.X);
 }
 
+TEST_F(DialogWnd, AStyleChangedAfterCreationIsFollowed) {
+    // As a file dialog that becomes sizeable once it is made.
+    OwnDialog d(FixedDialog(L"Meni se"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->FrameKind, 0);
+    EXPECT_TRUE(a->ButtonByCode(HTMAXBUTTON)->Rect.IsEmpty());
+    const LONG_PTR style = GetWindowLongPtrW(d.Window, GWL_STYLE);
+    SetWindowLongPtrW(d.Window, GWL_STYLE, style | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_SYSMENU);
+    SetWindowPos(d.Window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    Settle();
+    EXPECT_EQ(a->FrameKind, 3);
+    EXPECT_TRUE(a->HasMaxBox() && a->HasSysMenu());
+    EXPECT_FALSE(LiveSysMenu(d.Window));
+    EXPECT_FALSE(a->ButtonByCode(HTMAXBUTTON)->Rect.IsEmpty());
+    const LONG_PTR live = GetWindowLongPtrW(d.Window, GWL_STYLE);
+    EXPECT_TRUE((live & WS_THICKFRAME) && (live & WS_MAXIMIZEBOX));
+}
+
 TEST_F(DialogWnd, HandlesStayFlatOverOwnDialogs) {
     ExpectFlatHandleCounts([] {
         OwnDialog d(SizeableDialog(), nullptr, false);
