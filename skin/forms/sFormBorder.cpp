@@ -4,6 +4,8 @@
 
 #include "sFrameMetrics.h"
 #include "sSkinProvider.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlPixelHelpers.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sSkinManager.h"
@@ -113,6 +115,19 @@ bool TsFormBorder::BorderOverGrip(vcl::TPoint P) const { return FProvider.OverSi
 
 void TsFormBorder::BorderExtHitTest(vcl::TMessage &Message) {
     if (FProvider.OnExtHitTest) FProvider.OnExtHitTest(Message);
+}
+
+bool TsFormBorder::BorderBlendedMove() {
+    const TsSkinManager *m = FProvider.SkinData()->GetSkinManager();
+    const HWND window = BorderOwnerWindow();
+    if (!m || !window || IsIconic(window) || !m->AnimEffects()->BlendOnMoving->Active || !LayeredWindowsAvailable())
+        return false;
+    // Under composition a blend that changes nothing is left to the system.
+    if (DwmCompositionActive() && (m->AnimEffects()->BlendOnMoving->BlendValue == 255 || !FProvider.AllowBlendOnMoving()))
+        return false;
+    // The drag runs inside; the form and this object may be gone after it.
+    FProvider.StartBlendOnMoving(true);
+    return true;
 }
 
 // ------------------------------------------------- the provider's side

@@ -50,6 +50,7 @@ public:
     vcl::TRect BorderClientRect() const override;
     bool BorderOverGrip(vcl::TPoint P) const override;
     void BorderExtHitTest(vcl::TMessage &Message) override;
+    bool BorderBlendedMove() override;
 
 private:
     TsSkinProvider &FProvider;

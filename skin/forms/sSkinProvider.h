@@ -551,6 +551,12 @@ public:
     // Runs a message through FormWndProc at once.
     LRESULT PerformFormProc(UINT Msg, WPARAM WParam, LPARAM LParam);
 
+    // ------------------------------------------------- vlBlendOnMoving.cpp
+    // The blended move of a form with a border form: the drag moves the
+    // border window, and the form joins it at the end.
+    void StartBorderBlend(bool Drag);
+    void EndBorderBlend();
+
     // ------------------------------------------------------ sFormBorder.cpp
     // The extended border form while extended borders apply, else null.
     std::unique_ptr<TsFormBorder> BorderForm;

@@ -6,7 +6,11 @@
 #include "sSkinProvider.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sSkinManager.h"
+#include "skin/graphics/vlCommonUtils.h"
 #include "skin/manager/vlAnimFrames.h"
+#include "skin/manager/vlFormAnimations.h"
+#include "sFormBorder.h"
+#include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 #include "vlDwmServices.h"
 
@@ -43,7 +47,15 @@ TvlMoveTimer::TvlMoveTimer(vcl::TComponent *AOwner, TsSkinProvider *Provider)
 void TvlMoveTimer::Tick(vcl::TObject *) {
     if (!Enabled() || !FormWindow) return;
     const auto alpha = static_cast<std::uint8_t>(std::clamp(RoundEven(CurrentAlpha), 0, 255));
-    SetAlpha(FormWindow, alpha);
+    if (ThroughBorder) {
+        // The border window is what moves: it shows the frame image as the
+        // form left it, where the drag has put it.
+        if (const HWND window = FProvider->BorderWindow())
+            if (vcl::TBitmap *image = FProvider->SkinData()->CacheBmp(); image && !image->Empty())
+                ShowLayeredBitmap(window, image, alpha);
+    } else {
+        SetAlpha(FormWindow, alpha);
+    }
     TellGluedForms(FProvider->Form, alpha, false);
     // Never below the target, whatever the step's rounding.
     if (TargetAlpha < CurrentAlpha) CurrentAlpha = std::max(CurrentAlpha - Step, static_cast<double>(TargetAlpha));
@@ -64,6 +76,10 @@ void TsSkinProvider::StartBlendOnMoving(bool Drag) {
     MoveTimer->CurrentAlpha = Form->AlphaBlend() ? Form->AlphaBlendValue() : 255;
     MoveTimer->TargetAlpha = FAllowBlendOnMoving ? blend.BlendValue : 255;
     MoveTimer->Step = BlendStep(MoveTimer->TargetAlpha, blend.Time);
+    if (BorderForm && BorderForm->Border().Window()) {
+        StartBorderBlend(Drag);
+        return;
+    }
     {
         // The form turns layered under a cover of its own image, so that
         // the change shows nothing.
@@ -82,10 +98,76 @@ void TsSkinProvider::StartBlendOnMoving(bool Drag) {
     if (ProviderServes(this, window)) EndBlendOnMoving(nullptr);
 }
 
+void TsSkinProvider::StartBorderBlend(bool Drag) {
+    const HWND window = Form->WindowHandle();
+    TvlBorderForm &border = BorderForm->Border();
+    border.UpdateBorder(false);
+    // The form stays where it is until the drag ends: unseen, so that it
+    // does not show twice while its image travels.
+    SetAlpha(window, 0);
+    border.Updating = true;
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    const HWND borderWindow = border.Window();
+    if (vcl::TBitmap *image = FSkinData->CacheBmp(); image && !image->Empty())
+        ShowLayeredBitmap(borderWindow, image, static_cast<std::uint8_t>(std::clamp(RoundEven(MoveTimer->CurrentAlpha), 0, 255)));
+    border.ApplyRegion();  // the whole image, the client area included
+    MoveTimer->ThroughBorder = true;
+    MoveTimer->SetEnabled(true);
+    SendMessageW(borderWindow, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    if (!ProviderServes(this, window)) return;
+    if (BorderForm) BorderForm->Border().CaptionDragPending = false;
+    if (Drag) EndBlendOnMoving(nullptr);
+}
+
+void TsSkinProvider::EndBorderBlend() {
+    const HWND window = Form->WindowHandle();
+    TvlBorderForm &border = BorderForm->Border();
+    const HWND borderWindow = border.Window();
+    const bool alphaBlend = Form->AlphaBlend();
+    if (MoveTimer) MoveTimer->SetEnabled(false);
+    if (vcl::TBitmap *image = FSkinData->CacheBmp(); image && !image->Empty())
+        ShowLayeredBitmap(borderWindow, image, alphaBlend ? Form->AlphaBlendValue() : 255);
+    // The form joins its border where the drag left it.
+    RECT b{};
+    GetWindowRect(borderWindow, &b);
+    const vcl::TPoint offset = BorderForm->BorderOffset();
+    SetWindowPos(window, nullptr, b.left + offset.X, b.top + offset.Y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    StateFlags &= ~pfBlendOnMoving;
+    if (alphaBlend) {
+        border.Updating = false;
+        UpdateBorder(true, 255);
+        SetAlpha(window, Form->AlphaBlendValue());
+    } else {
+        SetWindowPos(window, borderWindow, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+        SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
+    }
+    FSkinData->BGChanged = true;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    if (DwmCompositionActive() && HasMenuLine()) SendMessageW(window, WM_NCPAINT, 0, 0);
+    if (BorderForm) BorderForm->Border().Updating = false;
+    UpdateBorder(true, 255);
+    // Dropped at the top of the work area: a sizeable form snaps maximized.
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    if ((style & WS_THICKFRAME) && (style & WS_MAXIMIZEBOX)) {
+        POINT c{};
+        GetCursorPos(&c);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (GetMonitorInfoW(MonitorFromPoint(c, MONITOR_DEFAULTTONEAREST), &monitor) && c.y <= monitor.rcWork.top)
+            PostMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    }
+}
+
 void TsSkinProvider::EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot) {
     const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
     if (!(StateFlags & pfBlendOnMoving)) return;
-    if (window) {
+    const bool throughBorder = MoveTimer && MoveTimer->ThroughBorder;
+    if (window && throughBorder && BorderForm && BorderForm->Border().Window()) {
+        EndBorderBlend();
+    } else if (window) {
         if (Form->AlphaBlend()) {
             SetAlpha(window, Form->AlphaBlendValue());
         } else {
@@ -100,6 +182,8 @@ void TsSkinProvider::EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot) {
         }
     }
     StateFlags &= ~pfBlendOnMoving;
+    // A border that lost its window meanwhile is free to update again.
+    if (throughBorder && BorderForm) BorderForm->Border().Updating = false;
     TellGluedForms(Form, 255, true);
     if (MoveTimer) MoveTimer->CurrentAlpha = 255;
     MoveTimer.reset();

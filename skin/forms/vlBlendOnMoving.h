@@ -2,7 +2,9 @@
 // Blend on moving: a skinned form turns translucent while the user drags
 // it and opaque again when the drag ends. The form is made layered and its
 // alpha lowered a step every 10 ms by a TvlMoveTimer; the forms glued to it
-// follow its alpha. The provider starts it when a caption drag begins
+// follow its alpha. A form with an extended border is dragged as its border
+// window, which shows the frame image at the falling alpha, and the form
+// joins it where the drag ended. The provider starts it when a caption drag begins
 // (StartBlendOnMoving) and ends it (EndBlendOnMoving). Windows only.
 #include <windows.h>
 
@@ -26,6 +28,8 @@ public:
     double Step = 0;
     double CurrentAlpha = 255;
     HWND FormWindow = nullptr;
+    // The drag runs through the provider's border window.
+    bool ThroughBorder = false;
 
 private:
     TsSkinProvider *FProvider;  // not owned

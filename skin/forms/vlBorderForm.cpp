@@ -135,6 +135,8 @@ void TvlBorderForm::UpdateBorder(bool Repaint, std::uint8_t Alpha) {
         return;
     }
     if (newSize) SetWindowPos(border, nullptr, x, y, w, h, flags | SWP_NOZORDER);
+    // A form of its own alpha keeps it in its border too.
+    if (const vcl::TCustomForm *form = FOwner.BorderOwnerForm(); form && form->AlphaBlend()) Alpha = form->AlphaBlendValue();
     BLENDFUNCTION blend{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA};
     POINT position{x, y}, source{0, 0};
     SIZE size{w, h};
@@ -322,6 +324,7 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
             LastPoint = cursor();
             return;
         }
+        if (code == HTCAPTION && FOwner.BorderBlendedMove()) return;
         ToOwner(Message, code == HTSYSMENU || code == HTCAPTION ? code : htAskBorderForm);
         return;
     }

@@ -68,6 +68,9 @@ public:
     virtual bool BorderOverGrip(vcl::TPoint P) const { return (void)P, false; }
     // A provider's OnExtHitTest: a non-zero Result is the answer.
     virtual void BorderExtHitTest(vcl::TMessage &Message) { (void)Message; }
+    // A caption press: true when the owner ran a blended move of its own
+    // (the drag through the border window) and the press is spent.
+    virtual bool BorderBlendedMove() { return false; }
 };
 
 class TvlBorderForm {
@@ -92,6 +95,9 @@ public:
     // makes it again.
     void FreeWindow();
     TvlBorderSkin SkinValues() const;
+    // The region again, as the owner's state now asks (a whole image while
+    // it blends on moving, else with the hole).
+    void ApplyRegion();
 
     vcl::TPoint FormPos{};
     vcl::TPoint LastPoint{-9999, -9999};
@@ -105,7 +111,6 @@ public:
 private:
     void CreateBorderWindow();
     void BorderWndProc(vcl::TMessage &Message);
-    void ApplyRegion();
     // The mouse message on to the owner's window with Code in WParam.
     void ToOwner(const vcl::TMessage &Message, int Code);
     bool OwnerMaximized() const;

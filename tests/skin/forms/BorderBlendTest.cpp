@@ -1,0 +1,172 @@
+// A blended move of a form with an extended border, by a real drag of its
+// caption on the border window and watched through the recording seam of
+// the layered-window calls: the border window travels showing the frame
+// image at a falling alpha while the form waits unseen, then the form
+// joins the border where the drag ended, opaque (or at its own alpha), the
+// border's hole back over its client area; handles stay flat.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "../manager/LayeredRecorder.h"
+#include "BorderedFormSupport.h"
+#include "skin/forms/vlBlendOnMoving.h"
+#include "vcl/GdiObjects.h"
+#include "vcl/HandleCounts.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+void MouseInput(DWORD Flags, POINT At) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>(At.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = static_cast<LONG>(At.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &in, sizeof in);
+}
+
+struct BorderBlend : ::testing::Test {
+    static void SetUpTestSuite() { Modules = std::make_unique<FormsModules>(); }
+    static void TearDownTestSuite() { Modules.reset(); }
+    static inline std::unique_ptr<FormsModules> Modules;
+
+    BorderBlend() {
+        SetCursorPos(5, 5);
+        // The move loop moves the window itself only with full-window dragging.
+        SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &FullDrag, 0);
+        SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+        Manager->AnimEffects()->BlendOnMoving->Active = true;  // 170 over 1000 ms: 0.85 a tick
+    }
+    ~BorderBlend() override { SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, FullDrag, nullptr, 0); }
+
+    // A caption point of the border window, on the screen.
+    static POINT CaptionPoint(const BorderedForm &F) {
+        const vcl::TRect r = BorderedForm::RectOf(F.Wnd());
+        POINT p{(r.Left + r.Right) / 2, r.Top + 2};
+        while (p.y < r.Top + 40 && SendMessageW(F.Wnd(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)) != HTCAPTION) ++p.y;
+        return p;
+    }
+    // Presses at Grip, drags by (Dx, Dy) in 15 steps and lets go, from a
+    // second thread while this one pumps; true when the blending ended.
+    static bool Drag(TsSkinProvider *P, POINT Grip, int Dx, int Dy) {
+        std::atomic<bool> done = false;
+        std::thread user([&] {
+            MouseInput(0, Grip);
+            std::this_thread::sleep_for(50ms);
+            MouseInput(MOUSEEVENTF_LEFTDOWN, Grip);
+            for (int i = 1; i <= 15; ++i) {
+                std::this_thread::sleep_for(20ms);
+                MouseInput(0, POINT{Grip.x + Dx * i / 15, Grip.y + Dy * i / 15});
+            }
+            std::this_thread::sleep_for(30ms);
+            MouseInput(MOUSEEVENTF_LEFTUP, POINT{Grip.x + Dx, Grip.y + Dy});
+            done = true;
+        });
+        const bool ended = uitest::PumpUntil([&] { return done && !(P->StateFlags & pfBlendOnMoving); }, 5s);
+        user.join();
+        return ended;
+    }
+
+    ManagerPtr Manager = BorderedManager();
+    BOOL FullDrag = FALSE;
+};
+
+TEST_F(BorderBlend, TheDragMovesTheBorderAtAFallingAlphaAndTheFormJoinsItAtTheEnd) {
+    BorderedForm f;
+    const HWND border = f.Border();
+    ASSERT_NE(border, nullptr);
+    const vcl::TRect before = BorderedForm::RectOf(f.Wnd());
+    const POINT grip = CaptionPoint(f);
+    ASSERT_EQ(SendMessageW(f.Wnd(), WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTCAPTION);
+    SetForegroundWindow(f.Wnd());
+    vcl::Application->ProcessMessages();
+    ASSERT_EQ(WindowFromPoint(grip), border) << "the border window takes the press";
+
+    LayeredRecorder recorder;
+    ASSERT_TRUE(Drag(f.P, grip, 60, 30));
+
+    // The border window showed the frame image, its alpha falling from 255
+    // toward 170, while the drag moved it.
+    const std::vector<LayeredCall> calls = LayeredRecorder::Of(border);
+    ASSERT_GE(calls.size(), 10u);
+    std::vector<int> alphas;
+    for (const LayeredCall &c : calls) alphas.push_back(c.Alpha);
+    EXPECT_EQ(alphas.front(), 255);
+    const auto lowest = std::min_element(alphas.begin(), alphas.end());
+    EXPECT_LT(*lowest, 255);
+    EXPECT_GE(*lowest, 170);
+    EXPECT_TRUE(std::is_sorted(alphas.begin(), lowest + 1, std::greater<>()))
+        << "falling, never rising, until the end shows it opaque";
+    EXPECT_EQ(alphas.back(), 255);
+    const auto moved = std::find_if(calls.begin(), calls.end(),
+                                    [&](const LayeredCall &c) { return c.WindowRect.left != calls.front().WindowRect.left; });
+    EXPECT_NE(moved, calls.end()) << "the image travelled with the border window";
+    // The form itself was made unseen meanwhile, never blended on its own.
+    std::vector<int> formAlphas;
+    for (const auto &[w, a] : LayeredRecorder::Attributes)
+        if (w == f.Wnd()) formAlphas.push_back(a);
+    ASSERT_FALSE(formAlphas.empty());
+    EXPECT_EQ(formAlphas.front(), 0);
+    EXPECT_TRUE(std::all_of(formAlphas.begin(), formAlphas.end(), [](int a) { return a == 0; }));
+
+    // At the end the form lies inside the border where the drag put it.
+    const vcl::TRect after = BorderedForm::RectOf(f.Wnd());
+    const vcl::TRect b = BorderedForm::RectOf(border);
+    EXPECT_NE(after.Left, before.Left);
+    EXPECT_NEAR(after.Left - before.Left, 60, 4);
+    EXPECT_NEAR(after.Top - before.Top, 30, 4);
+    EXPECT_EQ(after.Width(), before.Width());
+    EXPECT_EQ(b.Left + f.M().Left, after.Left);
+    EXPECT_EQ(b.Top + f.M().Top, after.Top);
+    EXPECT_FALSE(GetWindowLongPtrW(f.Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED) << "opaque again";
+    EXPECT_FALSE(f.P->MoveTimer);
+    // The region has its hole over the client area again.
+    const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(border, region.Get()), ERROR);
+    POINT client{0, 0};
+    ClientToScreen(f.Wnd(), &client);
+    EXPECT_FALSE(PtInRegion(region.Get(), client.x - b.Left + 10, client.y - b.Top + 10));
+    EXPECT_TRUE(PtInRegion(region.Get(), f.M().Left + 10, f.M().Top + 5));
+}
+
+TEST_F(BorderBlend, AFormWithItsOwnAlphaGetsItBackAndTheCountsStayFlat) {
+    BorderedForm f(vcl::bsSizeable, {300, 200, 720, 500}, false);
+    f.Form.Form->SetAlphaBlend(true);
+    f.Form.Form->SetAlphaBlendValue(200);
+    f.ShowSkinned();
+    ASSERT_NE(f.Border(), nullptr);
+    SetForegroundWindow(f.Wnd());
+    vcl::Application->ProcessMessages();
+    {
+        LayeredRecorder recorder;
+        ASSERT_TRUE(Drag(f.P, CaptionPoint(f), 40, 20));
+        std::vector<int> formAlphas;
+        for (const auto &[w, a] : LayeredRecorder::Attributes)
+            if (w == f.Wnd()) formAlphas.push_back(a);
+        ASSERT_GE(formAlphas.size(), 2u);
+        EXPECT_EQ(formAlphas.front(), 0) << "unseen while its image travels";
+        EXPECT_EQ(formAlphas.back(), 200) << "its own alpha at the end";
+        const std::vector<int> shown = LayeredRecorder::AlphasOf(f.Border());
+        ASSERT_FALSE(shown.empty());
+        EXPECT_LE(*std::max_element(shown.begin(), shown.end() - 1), 200) << "blending from the form's own alpha";
+        EXPECT_EQ(shown.back(), 200) << "the image at the form's alpha at the end";
+    }
+    EXPECT_TRUE(GetWindowLongPtrW(f.Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+
+    // Drags leave no handle behind.
+    const vcl::THandleCounts counts = vcl::LiveHandles();
+    for (int i = 0; i < 3; ++i) {
+        const POINT grip = CaptionPoint(f);
+        ASSERT_TRUE(Drag(f.P, grip, i % 2 ? -30 : 30, 10));
+    }
+    EXPECT_EQ(vcl::LiveHandles(), counts);
+}
+
+} // namespace
+} // namespace skin
