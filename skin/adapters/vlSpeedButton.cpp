@@ -64,8 +64,10 @@ TvlSpeedButtonHandler::TvlSpeedButtonHandler(vcl::TSpeedButton *Button, const st
         if (Manager) FSkinData->SetSkinManager(Manager);
     }
     FManager = Manager ? Manager : FSkinData->GetSkinManager();
-    if (FSkinData->SkinSection().empty()) FSkinData->SetSkinSection(Section);
-    FSkinData->UpdateIndexes(true);
+    FGivenSection = Section;
+    FOwnSection = FSkinData->SkinSection().empty();
+    if (FOwnSection) FSkinData->SetSkinSection(Section);
+    FaceSection();
     FSkinData->Updating = false;
     FWatcher.reset(vcl::Create<TWatcher>(this));
     FWatcher->FreeNotification(Button);
@@ -111,6 +113,17 @@ void TvlSpeedButtonHandler::PassOn(vcl::TMessage &Message) {
 
 void TvlSpeedButtonHandler::Repaint() {
     if (FButton && FButton->Visible()) FButton->Invalidate();
+}
+
+void TvlSpeedButtonHandler::FaceSection() {
+    if (FOwnSection && FManager) {
+        const int given = FManager->FindSectionIndex(FGivenSection);
+        const bool hidden = given >= 0 && static_cast<std::size_t>(given) < FManager->Sections.size() &&
+                            FManager->Sections[static_cast<std::size_t>(given)].Props[0].Transparency >= 100;
+        const int button = FManager->FindSectionIndex("BUTTON");
+        FSkinData->SetSkinSection(hidden && button >= 0 ? "BUTTON" : FGivenSection);
+    }
+    FSkinData->UpdateIndexes(true);
 }
 
 // ------------------------------------------------------------- layout
@@ -216,7 +229,9 @@ bool TvlSpeedButtonHandler::BuildCache() {
                             *FSkinData, state != 0 ? 1 : 0);
     }
     if (vcl::TBitmap *glyph = FButton->Glyph(); glyph && !glyph->Empty()) {
-        if (glyph->PixelFormat() == vcl::pfDevice) glyph->SetPixelFormat(vcl::pf32bit);
+        // A device-format glyph carries no alpha: as 32 bits it would come out
+        // wholly transparent, so it goes over as an opaque 24-bit picture.
+        if (glyph->PixelFormat() == vcl::pfDevice) glyph->SetPixelFormat(vcl::pf24bit);
         TvlGlyphPaintData data;
         data.Glyph = glyph;
         data.SkinIndex = FSkinData->SkinIndex();
@@ -253,7 +268,7 @@ bool TvlSpeedButtonHandler::SkinCommand(vcl::TMessage &Message) {
     case SC_SKIN_REFRESH:
         if (!own) return false;
         CommonWndProc(Message, FSkinData);
-        FSkinData->UpdateIndexes(true);
+        FaceSection();
         FSkinData->BGChanged = true;
         if (SubCommandOf(Message.WParam) == SC_SKIN_REFRESH) Repaint();
         return true;

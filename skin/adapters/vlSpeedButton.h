@@ -85,6 +85,14 @@ private:
     std::unique_ptr<TsCommonData> FOwnSkinData;
     TsCommonData *FSkinData;
     TsSkinManager *FManager;  // not owned
+    // The section given at creation; see FaceSection.
+    std::string FGivenSection;
+    bool FOwnSection = false;  // the skin data's section was set here
+
+    // Our speed buttons always stand raised: a given section that shows
+    // nothing in the normal state (a flat tool-button look) would leave the
+    // button without a face, so the push-button section paints it then.
+    void FaceSection();
     struct TWatcherDelete {
         void operator()(TWatcher *W) const;
     };

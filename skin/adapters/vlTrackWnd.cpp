@@ -67,7 +67,13 @@ vcl::TRect TvlTrackWnd::ChannelRect() const {
 void TvlTrackWnd::PaintChannel(vcl::TBitmap &Cache, int SliderSection, const vcl::TRect &Channel) {
     const TsSkinManager &m = *SkinData->GetSkinManager();
     const TsMaskData *mask = ValidMask(m, SliderSection, "SLIDERCHANNEL");
-    if (!mask) return;
+    if (!mask) {
+        // A skin without the image still shows where the thumb runs: a
+        // sunken groove as the control itself draws.
+        RECT groove{Channel.Left, Channel.Top, Channel.Right, Channel.Bottom};
+        DrawEdge(Cache.Canvas()->Handle(), &groove, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+        return;
+    }
     vcl::TRect r = Channel;
     if (Vertical()) {
         const int thickness = GetMaskFrameWidth(*mask) - 1;
@@ -117,7 +123,15 @@ void TvlTrackWnd::PaintThumb(vcl::TBitmap &Cache, int SliderSection, const vcl::
     const bool vert = Vertical();
     const TsMaskData *image = vert ? ValidMask(m, SliderSection, "SLIDERVMASK") : nullptr;
     if (!image) image = ValidMask(m, SliderSection, "SLIDERMASK");
-    if (!image || Thumb.IsEmpty()) return;
+    if (Thumb.IsEmpty()) return;
+    if (!image) {
+        // Without the image the thumb is a raised face, so the value stays seen.
+        RECT face{Thumb.Left, Thumb.Top, Thumb.Right, Thumb.Bottom};
+        HDC dc = Cache.Canvas()->Handle();
+        FillRect(dc, &face, GetSysColorBrush(MouseDown ? COLOR_3DLIGHT : COLOR_BTNFACE));
+        DrawEdge(dc, &face, EDGE_RAISED, BF_RECT);
+        return;
+    }
     const vcl::TSize g = GetMaskFrameSize(*image);
     const int state = MouseDown ? 1 : 0;
     const bool before = TickPlacement() == 1;
