@@ -72,14 +72,13 @@ void TvlDialogWnd::SetDefaultSection() {
     // sample), not a face over ours.
     SuppressPaint = false;
     CaptionSection = TitleSection = -1;
-    if (!SystemMenu) SystemMenu = std::make_unique<TvlSystemMenu>(nullptr, *this);
+    if (!SystemMenu) SystemMenu.reset(vcl::Create<TvlSystemMenu>(nullptr, *this));
     SystemMenu->UpdateItems();
     if (SkinData) SkinData->Updating = true;
     const ULONG_PTR classStyle = GetClassLongPtrW(Handle, GCL_STYLE);
     if (classStyle & CS_SAVEBITS) SetClassLongPtrW(Handle, GCL_STYLE, static_cast<LONG_PTR>(classStyle & ~CS_SAVEBITS));
     SetNcRenderingPolicy(Handle, 1);
     ResolveButtonMasks();
-    if (!SystemMenu) SystemMenu.reset(vcl::Create<TvlSystemMenu>(nullptr, SysMenuSource));
 }
 
 void TvlDialogWnd::AnalyseWindow() {
@@ -705,10 +704,6 @@ bool TvlDialogWnd::SkinCommand(vcl::TMessage &Message) {
         return false;
     default: return false;
     }
-}
-
-void TvlDialogWnd::PopupSystemMenu(vcl::TPoint ScreenPoint) {
-    if (SystemMenu && HasSysMenu()) SystemMenu->ShowAt(ScreenPoint.X, ScreenPoint.Y, SkinManager);
 }
 
 } // namespace skin

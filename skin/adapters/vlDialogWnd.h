@@ -104,7 +104,10 @@ public:
     HWND SysMenuWindow() const override { return Handle && IsWindow(Handle) ? Handle : nullptr; }
     LONG_PTR SysMenuStyle() const override { return static_cast<LONG_PTR>(Style); }
     int SysMenuFrameKind() const override { return FrameKind; }
-    // The system menu shown at a screen point.
+    // The skinned system menu (made with the default section) shown at a
+    // screen point: on the caption icon and on a right click on the
+    // caption. Nothing of the adapter is touched after: the chosen command
+    // may end the dialog.
     void PopupSystemMenu(vcl::TPoint Screen);
 
     // TvlAnimDialog: the dialog as the layered show and hide see it.
@@ -144,20 +147,6 @@ public:
     // The cover prepared for a closing animation (taken by the hide).
     std::unique_ptr<vcl::TForm> SnapshotForm;
 
-    // The skinned system menu, made with the default section and shown on
-    // the caption icon and on a right click on the caption (nothing of the
-    // adapter is touched after: the chosen command may end the dialog).
-    void PopupSystemMenu(vcl::TPoint ScreenPoint);
-    // What the system menu reads of this adapter.
-    struct TSysMenuSource final : TvlSysMenuDialog {
-        explicit TSysMenuSource(const TvlDialogWnd &Owner) : FOwner(Owner) {}
-        HWND SysMenuWindow() const override { return FOwner.Handle; }
-        LONG_PTR SysMenuStyle() const override { return static_cast<LONG_PTR>(FOwner.Style); }
-        int SysMenuFrameKind() const override { return FOwner.FrameKind; }
-        const TvlDialogWnd &FOwner;
-    };
-    TSysMenuSource SysMenuSource{*this};
-    std::unique_ptr<TvlSystemMenu> SystemMenu;  // after its source: it goes first
 
 private:
     void ResolveButtonMasks();
