@@ -215,6 +215,48 @@ TEST_F(SpeedButtonHandler, CentredLayoutKeepsSpacingBetweenGlyphAndCaption) {
     EXPECT_EQ(Handler->GlyphRect().Left, g.Left);
 }
 
+TEST_F(SpeedButtonHandler, GlyphInTheScreensFormatIsPaintedAsAnOpaqueStrip) {
+    ASSERT_NE(Handler, nullptr);
+    // Drawn pixel by pixel as a program would: 4-pixel squares of two colours,
+    // the bottom-left one (the strip's see-through colour) in Clear.
+    constexpr vcl::TColor Ink = 0x20C040, Clear = 0x8080F0;
+    vcl::TBitmap glyph;
+    glyph.SetSize(16, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            SetPixel(glyph.Canvas()->Handle(), x, y, static_cast<COLORREF>((x / 4 + y / 4) % 2 ? Clear : Ink));
+    glyph.Canvas()->FreeHandle();
+    ASSERT_EQ(glyph.PixelFormat(), vcl::pfDevice);
+    Button->SetGlyph(&glyph);
+    Form.Form->Repaint();
+    vcl::Application->ProcessMessages();
+    const vcl::TRect g = Handler->GlyphRect();
+    EXPECT_EQ(At(g.Left + 1, g.Top + 1), Ink);
+    EXPECT_EQ(At(g.Left + 5, g.Top + 5), Ink);
+    EXPECT_EQ(At(g.Left + 5, g.Top + 1), SpeedFace);
+}
+
+TEST_F(SpeedButtonHandler, SectionEmptyInTheNormalStateGivesWayToThePushButtonFace) {
+    ASSERT_NE(Handler, nullptr);
+    TestSkin flat;
+    flat.Options = ButtonFamilyOptions();
+    const std::string speed = "[SPEEDBUTTON]\r\n";
+    flat.Options.insert(flat.Options.find(speed) + speed.size(), "TRANSPARENCY=100\r\n");
+    flat.Files = {{"MASTER.BMP", ButtonFamilyMaster()}};
+    AddStoredSkin(*Manager, "Flat", flat.Packed());
+    Manager->SetSkinName("Flat");
+    Form.Form->Repaint();
+    vcl::Application->ProcessMessages();
+    EXPECT_EQ(Handler->SkinData()->SkinSection(), "BUTTON");
+    EXPECT_EQ(At(2, 20), vcl::TColor(0x204080));  // the push button's face
+    // Back on a skin whose speed button has a face of its own.
+    Manager->SetSkinName("Family");
+    Form.Form->Repaint();
+    vcl::Application->ProcessMessages();
+    EXPECT_EQ(Handler->SkinData()->SkinSection(), "SPEEDBUTTON");
+    EXPECT_EQ(At(2, 20), SpeedFace);
+}
+
 TEST_F(SpeedButtonHandler, PaintWithoutADCAndRemovalByAnotherManagerChangeNothing) {
     ASSERT_NE(Handler, nullptr);
     Handler->SkinData()->BGChanged = false;

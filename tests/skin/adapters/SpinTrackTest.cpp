@@ -3,7 +3,7 @@
 // dialog-like window: faces by the half under the real cursor, the press,
 // the position still stepping; the channel, the ticks on their sides and
 // the thumb image where the control puts its thumb, turned over for ticks
-// on top; only the background without the skin's slider images.
+// on top; a groove and a raised thumb without the skin's slider images.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -207,22 +207,37 @@ TEST_F(TrackAdapter, VerticalBarKeepsItsChannelUpright) {
     EXPECT_EQ(ColorAt(image, (channel.Left + channel.Right) / 2, thumb.Bottom + 30), Channel);
 }
 
-TEST_F(TrackAdapter, WithoutSliderImagesOnlyTheBackgroundShows) {
+TEST_F(TrackAdapter, WithoutSliderImagesAGrooveAndARaisedThumbStillShowTheValue) {
     Manager.reset();
     Manager = ButtonFamilyManager(true, false);
-    const HWND bar = Bars.Add(TBS_AUTOTICKS | TBS_BOTH, 10, 10, 200, 40);
-    auto adapter = NewAdapter<TvlTrackWnd>(bar, nullptr, Manager.get(), ParamsFor(nullptr));
-    Redraw(bar);
-    const uitest::TImage32 image = uitest::CaptureWindow(bar);
-    const vcl::TRect channel = adapter->ChannelRect();
-    int other = 0;
-    for (int y = 0; y < image.Height; ++y)
-        for (int x = 0; x < image.Width; ++x) other += ColorAt(image, x, y) != TrackFace;
-    // The ticks are raised marks of the system's colours; nothing else.
-    EXPECT_EQ(ColorAt(image, channel.Left + 30, (channel.Top + channel.Bottom) / 2), TrackFace);
-    EXPECT_EQ(ColorAt(image, (ThumbOf(bar).Left + ThumbOf(bar).Right) / 2, (channel.Top + channel.Bottom) / 2),
-              TrackFace);
-    EXPECT_GT(other, 0);
+    const HWND flat = Bars.Add(TBS_AUTOTICKS | TBS_BOTH, 10, 10, 200, 40);
+    const HWND upright = Bars.Add(TBS_AUTOTICKS | TBS_VERT, 300, 10, 40, 200);
+    auto a1 = NewAdapter<TvlTrackWnd>(flat, nullptr, Manager.get(), ParamsFor(nullptr));
+    auto a2 = NewAdapter<TvlTrackWnd>(upright, nullptr, Manager.get(), ParamsFor(nullptr));
+    const vcl::TColor shadow = static_cast<vcl::TColor>(GetSysColor(COLOR_3DSHADOW));
+    const vcl::TColor face = static_cast<vcl::TColor>(GetSysColor(COLOR_BTNFACE));
+    const vcl::TColor dark = static_cast<vcl::TColor>(GetSysColor(COLOR_3DDKSHADOW));
+    ASSERT_NE(face, TrackFace);
+    for (const auto &[bar, adapter] : {std::make_pair(flat, a1.get()), std::make_pair(upright, a2.get())}) {
+        Redraw(bar);
+        const uitest::TImage32 image = uitest::CaptureWindow(bar);
+        const vcl::TRect channel = adapter->ChannelRect(), thumb = ThumbOf(bar);
+        // The groove's sunken edge, away from the thumb.
+        const int along = adapter->Vertical() ? thumb.Bottom + 30 : thumb.Right + 30;
+        EXPECT_EQ(adapter->Vertical() ? ColorAt(image, channel.Left, along) : ColorAt(image, along, channel.Top), shadow);
+        // The thumb: a face colour inside, a dark outer edge at the bottom right.
+        EXPECT_EQ(ColorAt(image, (thumb.Left + thumb.Right) / 2, (thumb.Top + thumb.Bottom) / 2), face);
+        EXPECT_EQ(ColorAt(image, thumb.Right - 1, thumb.Bottom - 1), dark);
+    }
+    // The thumb follows the value.
+    const vcl::TRect before = ThumbOf(flat);
+    SendMessageW(flat, TBM_SETPOS, TRUE, 5);
+    Redraw(flat);
+    const vcl::TRect after = ThumbOf(flat);
+    ASSERT_GT(after.Left, before.Right);
+    const uitest::TImage32 moved = uitest::CaptureWindow(flat);
+    EXPECT_EQ(ColorAt(moved, (after.Left + after.Right) / 2, (after.Top + after.Bottom) / 2), face);
+    EXPECT_NE(ColorAt(moved, (before.Left + before.Right) / 2, (before.Top + before.Bottom) / 2), face);
 }
 
 TEST_F(TrackAdapter, HandleCountsStayFlatOverManyBars) {
