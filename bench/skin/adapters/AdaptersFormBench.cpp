@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/WineTiming.h"
+#include "bench/BenchSkin.h"
 #include "AllControlsForm.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/forms/sSkinProvider.h"
@@ -22,18 +24,6 @@
 #include "vcl/Streams.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void Pump() {
     MSG msg;
@@ -64,14 +54,7 @@ int main(int argc, char **argv) {
     skin::InitializeFormsModule();
     skin::InitializeAdaptersModule();
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
-    auto *stored = static_cast<skin::TsStoredSkin *>(manager->InternalSkins()->Add());
-    stored->Name = "Bench";
-    stored->Data().LoadFromStream(packed);
-    manager->SetSkinName("Bench");
-    if (!manager->SkinData->Active) {
-        std::fprintf(stderr, "the skin does not load\n");
-        return 1;
-    }
+    if (!bench::ApplyStoredSkin(*manager, packed)) return 1;
     manager->Effects()->AllowAnimation = false;
     {
         skin::test::AllControlsForm form(*manager);
@@ -104,9 +87,9 @@ int main(int argc, char **argv) {
                 form.Redraw();
                 Pump();
                 for (TCase &c : cases) {
-                    const double t0 = Now();
+                    const double t0 = bench::NowMs();
                     c.Run();
-                    const double t = Now() - t0;
+                    const double t = bench::NowMs() - t0;
                     if (round > 0) (skinned ? c.Skinned : c.Plain).push_back(t);  // round 0 warms up
                     Pump();
                 }
@@ -115,7 +98,7 @@ int main(int argc, char **argv) {
         std::printf("%d rounds, each way alternately, with the skin of %s\n", rounds, argv[1]);
         std::printf("%-26s %12s %12s %8s %6s\n", "case", "plain ms", "skinned ms", "ratio", "goal");
         for (const TCase &c : cases) {
-            const double p = Median(c.Plain), s = Median(c.Skinned);
+            const double p = bench::Median(c.Plain), s = bench::Median(c.Skinned);
             std::printf("%-26s %12.2f %12.2f %8.2f %6.1f\n", c.Name.c_str(), p, s, s / p, c.Goal);
         }
     }

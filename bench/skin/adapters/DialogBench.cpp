@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/WineTiming.h"
+#include "bench/BenchSkin.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/adapters/vlDials.h"
 #include "skin/manager/sSkinManager.h"
@@ -21,18 +23,6 @@
 #include "vcl/Streams.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 double Painted = 0;
 
@@ -43,7 +33,7 @@ void CALLBACK EndDialogTick(HWND, UINT, UINT_PTR Timer, DWORD) {
         wchar_t name[16] = {};
         GetClassNameW(w, name, 16);
         if (process != GetCurrentProcessId() || lstrcmpW(name, L"#32770") != 0 || !IsWindowVisible(w)) continue;
-        if (Painted == 0) Painted = Now();
+        if (Painted == 0) Painted = bench::NowMs();
         KillTimer(nullptr, Timer);
         PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
         return;
@@ -53,7 +43,7 @@ void CALLBACK EndDialogTick(HWND, UINT, UINT_PTR Timer, DWORD) {
 template <class F> double Timed(F Show) {
     Painted = 0;
     SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &EndDialogTick);
-    const double t0 = Now();
+    const double t0 = bench::NowMs();
     Show();
     return Painted - t0;
 }
@@ -86,14 +76,7 @@ int main(int argc, char **argv) {
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
     vcl::TMemoryStream packed;
     packed.LoadFromFile(argv[1]);
-    auto *stored = static_cast<skin::TsStoredSkin *>(manager->InternalSkins()->Add());
-    stored->Name = "Bench";
-    stored->Data().LoadFromStream(packed);
-    manager->SetSkinName("Bench");
-    if (!manager->SkinData->Active) {
-        std::fprintf(stderr, "the skin does not load\n");
-        return 1;
-    }
+    if (!bench::ApplyStoredSkin(*manager, packed)) return 1;
     manager->Effects()->AllowAnimation = false;
     std::vector<double> plainBox, skinnedBox, plainOpen, skinnedOpen;
     // Each first: what the system loads once is not timed.
@@ -112,11 +95,11 @@ int main(int argc, char **argv) {
     }
     std::vector<double> many;
     for (int i = 0; i < 1000; ++i) many.push_back(Box());
-    const double early = Median({many.begin(), many.begin() + 20}), late = Median({many.end() - 20, many.end()});
-    std::printf("message box unskinned %.2f ms, skinned %.2f ms: %.2fx (goal <= 1.5x)\n", Median(plainBox),
-                Median(skinnedBox), Median(skinnedBox) / Median(plainBox));
-    std::printf("Open dialog unskinned %.2f ms, skinned %.2f ms: %.2fx (goal <= 1.5x)\n", Median(plainOpen),
-                Median(skinnedOpen), Median(skinnedOpen) / Median(plainOpen));
+    const double early = bench::Median({many.begin(), many.begin() + 20}), late = bench::Median({many.end() - 20, many.end()});
+    std::printf("message box unskinned %.2f ms, skinned %.2f ms: %.2fx (goal <= 1.5x)\n", bench::Median(plainBox),
+                bench::Median(skinnedBox), bench::Median(skinnedBox) / bench::Median(plainBox));
+    std::printf("Open dialog unskinned %.2f ms, skinned %.2f ms: %.2fx (goal <= 1.5x)\n", bench::Median(plainOpen),
+                bench::Median(skinnedOpen), bench::Median(skinnedOpen) / bench::Median(plainOpen));
     std::printf("skinned boxes 1000 on %.2f ms against the first ones %.2f ms: %.2fx (goal <= 1.1x; first alone %.2f ms)\n",
                 late, early, late / early, firstBox);
     delete manager;

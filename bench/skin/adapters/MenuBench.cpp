@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSkin.h"
 #include "bench/WineTiming.h"
 #include "skin/adapters/sSkinMenus.h"
 #include "skin/adapters/vlAdapters.h"
@@ -117,14 +118,7 @@ int main(int argc, char **argv) {
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
     vcl::TMemoryStream packed;
     packed.LoadFromFile(argv[1]);
-    auto *stored = static_cast<skin::TsStoredSkin *>(manager->InternalSkins()->Add());
-    stored->Name = "Bench";
-    stored->Data().LoadFromStream(packed);
-    manager->SetSkinName("Bench");
-    if (!manager->SkinData->Active) {
-        std::fprintf(stderr, "the skin does not load\n");
-        return 1;
-    }
+    if (!bench::ApplyStoredSkin(*manager, packed)) return 1;
     std::unique_ptr<TTimedPopup> menu(vcl::Create<TTimedPopup>(nullptr));
     for (int i = 0; i < 30; ++i) {
         auto *item = vcl::Create<vcl::TMenuItem>(menu.get());

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSkin.h"
 #include "bench/WineTiming.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/adapters/vlScrollWnd.h"
@@ -117,14 +118,7 @@ int main(int argc, char **argv) {
     skin::InitializeFormsModule();
     skin::InitializeAdaptersModule();
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
-    auto *stored = static_cast<skin::TsStoredSkin *>(manager->InternalSkins()->Add());
-    stored->Name = "Bench";
-    stored->Data().LoadFromStream(packed);
-    manager->SetSkinName("Bench");
-    if (!manager->SkinData->Active) {
-        std::fprintf(stderr, "the skin does not load\n");
-        return 1;
-    }
+    if (!bench::ApplyStoredSkin(*manager, packed)) return 1;
     manager->Effects()->AllowAnimation = false;
 
     auto *form = vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew);

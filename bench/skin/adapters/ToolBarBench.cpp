@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSkin.h"
 #include "bench/WineTiming.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/manager/sSkinManager.h"
@@ -59,14 +60,7 @@ int main(int argc, char **argv) {
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
     vcl::TMemoryStream packed;
     packed.LoadFromFile(argv[1]);
-    auto *stored = static_cast<skin::TsStoredSkin *>(manager->InternalSkins()->Add());
-    stored->Name = "Bench";
-    stored->Data().LoadFromStream(packed);
-    manager->SetSkinName("Bench");
-    if (!manager->SkinData->Active) {
-        std::fprintf(stderr, "the skin does not load\n");
-        return 1;
-    }
+    if (!bench::ApplyStoredSkin(*manager, packed)) return 1;
     std::unique_ptr<vcl::TForm> form(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
     form->SetBounds(50, 50, 900, 120);
     auto *bar = vcl::Create<vcl::TToolBar>(form.get());

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/BenchSkin.h"
 #include "bench/WineTiming.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/vlSBAnimation.h"
@@ -56,14 +57,7 @@ int main(int argc, char **argv) {
     skin::InitializeSkinManagerModule();
     skin::InitializeFormsModule();
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
-    auto *stored = static_cast<skin::TsStoredSkin *>(manager->InternalSkins()->Add());
-    stored->Name = "Bench";
-    stored->Data().LoadFromStream(packed);
-    manager->SetSkinName("Bench");
-    if (!manager->SkinData->Active) {
-        std::fprintf(stderr, "the skin does not load\n");
-        return 1;
-    }
+    if (!bench::ApplyStoredSkin(*manager, packed)) return 1;
 
     auto *form = vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew);
     form->SetBounds(40, 40, 800, 600);
