@@ -133,8 +133,9 @@ void TvlBitBtnWnd::PaintGlyph() {
     vcl::TBitBtn *button = BitBtn();
     if (!button || button->Glyph()->Empty()) return;
     vcl::TBitmap *glyph = button->Glyph();
-    // A device-dependent glyph reads as 32-bit pixels from here on.
-    if (glyph->PixelFormat() == vcl::pfDevice) glyph->SetPixelFormat(vcl::pf32bit);
+    // A device-format glyph carries no alpha: as 32 bits it would come out
+    // wholly transparent, so it goes over as an opaque 24-bit picture.
+    if (glyph->PixelFormat() == vcl::pfDevice) glyph->SetPixelFormat(vcl::pf24bit);
     TvlGlyphPaintData data;
     data.Glyph = glyph;
     data.SkinIndex = SkinData->SkinIndex();

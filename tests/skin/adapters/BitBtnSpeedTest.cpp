@@ -89,6 +89,27 @@ TEST_F(BitBtnAdapter, GlyphIsPaintedWhereEachLayoutPutsIt) {
     }
 }
 
+TEST_F(BitBtnAdapter, GlyphInTheScreensFormatIsPaintedAsAnOpaqueStrip) {
+    ASSERT_NE(Bit, nullptr);
+    // Drawn pixel by pixel as a program would, so it has the screen's format.
+    constexpr vcl::TColor Ink = 0x20C040, Clear = 0x8080F0;
+    vcl::TBitmap glyph;
+    glyph.SetSize(16, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            SetPixel(glyph.Canvas()->Handle(), x, y, static_cast<COLORREF>((x / 4 + y / 4) % 2 ? Clear : Ink));
+    glyph.Canvas()->FreeHandle();
+    ASSERT_EQ(glyph.PixelFormat(), vcl::pfDevice);
+    Button->SetGlyph(&glyph);
+    Redraw();
+    const vcl::TRect g = Bit->GlyphRect();
+    const uitest::TImage32 image = uitest::CaptureWindow(Window());
+    EXPECT_EQ(ColorAt(image, g.Left + 1, g.Top + 1), Ink);
+    EXPECT_EQ(ColorAt(image, g.Left + 5, g.Top + 5), Ink);
+    // The see-through squares show the face, not the glyph's key colour.
+    EXPECT_NE(ColorAt(image, g.Left + 5, g.Top + 1), Clear);
+}
+
 TEST_F(BitBtnAdapter, StripsMarginsAndTheDefaultStateFollowTheButton) {
     Button->SetGlyph(GlyphStrip(4).get());
     Button->SetNumGlyphs(4);
