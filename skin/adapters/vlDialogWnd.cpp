@@ -615,6 +615,16 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     case WM_SYSCOMMAND: {
         const WPARAM command = Message.WParam & 0xFFF0;
+        if (command == SC_KEYMENU && Message.LParam == VK_SPACE && HasSysMenu()) {
+            // Alt+Space: the window's own menu is gone with WS_SYSMENU, so
+            // the keyboard opens ours, under the icon as a click there does.
+            RECT wr{};
+            GetWindowRect(Handle, &wr);
+            const vcl::TRect icon = IconRect();
+            Message.Result = 0;
+            PopupSystemMenu({wr.left + icon.Left, wr.top + icon.Bottom});
+            return true;
+        }
         ScrollHandler(Message);
         if (alive.expired() || !IsWindow(Handle)) return true;
         if (Message.WParam == (SC_MOVE | HTCAPTION)) UpdateWindow(Handle);

@@ -410,6 +410,29 @@ TEST_F(DialogWnd, TheSystemMenuShowsOnTheIconAndOnARightClickAndCloses) {
     EXPECT_EQ(shown.left, w.left + caption.X);
 }
 
+TEST_F(DialogWnd, AltSpaceOpensTheSkinnedSystemMenuUnderTheIcon) {
+    OwnDialog d(FixedDialog(L"Klavesnice"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    SetForegroundWindow(d.Window);
+    Settle();
+    MenuWatcher watcher([](HWND, HMENU) { MenuWatcher::Escape(); });
+    INPUT keys[4] = {};
+    for (INPUT &key : keys) key.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[3].ki.wVk = VK_MENU;
+    keys[1].ki.wVk = keys[2].ki.wVk = VK_SPACE;
+    keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof(INPUT));
+    ASSERT_TRUE(uitest::PumpUntil([&] { return watcher.Count() == 1; }, std::chrono::seconds(3)));
+    Settle();
+    const RECT shown = watcher.Rect();
+    RECT w{};
+    GetWindowRect(d.Window, &w);
+    EXPECT_EQ(shown.left, w.left + a->IconRect().Left);
+    EXPECT_EQ(OwnDialogState::SysCloses, 0);
+    EXPECT_TRUE(IsWindow(d.Window));
+}
+
 TEST_F(DialogWnd, AStyleChangedAfterCreationIsFollowed) {
     // As a file dialog that becomes sizeable once it is made.
     OwnDialog d(FixedDialog(L"Meni se"));
