@@ -56,7 +56,14 @@ void TvlStatusBarWnd::SetDefaultSection() {
 
 std::string TvlStatusBarWnd::PanelText(int Index) {
     if (PartCount(Handle) == 0) return {};
-    if (IsSimple(Handle)) return ReadWindowText(Handle);
+    if (IsSimple(Handle)) {
+        // A bare bar keeps its simple text apart from its window text. Asked
+        // in simple mode, some bars answer it for the simple id, others for
+        // part 0; the window text serves only when neither holds one.
+        std::string simple = BarePartText(Handle, SB_SIMPLEID);
+        if (simple.empty()) simple = BarePartText(Handle, 0);
+        return simple.empty() ? ReadWindowText(Handle) : simple;
+    }
     if (StatusBar) {
         if (StatusBar->Panels()->Count() == 0) return StatusBar->SimpleText();
         if (Index < 0 || Index >= StatusBar->Panels()->Count()) return {};

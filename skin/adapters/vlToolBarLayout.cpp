@@ -28,4 +28,13 @@ vcl::TRect ToolCaptionRect(vcl::TSize Button, int ImageHeight, int Shift) {
     return {2 + Shift, top + Shift, Button.cx - 2 + Shift, Button.cy - 2 + Shift};
 }
 
+vcl::TPoint ToolListImagePos(vcl::TSize Button, vcl::TSize Image, int Shift) {
+    return {3 + Shift, (Button.cy - Image.cy) / 2 + Shift};
+}
+
+vcl::TRect ToolListCaptionRect(vcl::TSize Button, int ImageWidth, int Shift) {
+    const int left = ImageWidth != 0 ? 3 + ImageWidth + 3 : 2;
+    return {left + Shift, 2 + Shift, Button.cx - 2 + Shift, Button.cy - 2 + Shift};
+}
+
 } // namespace skin

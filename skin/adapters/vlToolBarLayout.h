@@ -27,4 +27,10 @@ vcl::TPoint ToolImagePos(vcl::TSize Button, vcl::TSize Image, bool HasText, bool
 // none).
 vcl::TRect ToolCaptionRect(vcl::TSize Button, int ImageHeight, int Shift);
 
+// A bar in list layout puts the caption beside the image, not below it:
+// the image at the left, centred up and down, Shift added...
+vcl::TPoint ToolListImagePos(vcl::TSize Button, vcl::TSize Image, int Shift);
+// ...and the caption right of it (ImageWidth 0: no image), one line.
+vcl::TRect ToolListCaptionRect(vcl::TSize Button, int ImageWidth, int Shift);
+
 } // namespace skin

@@ -183,6 +183,9 @@ void TvlToolBarWnd::PaintButton(int Index, const vcl::TRect &R, vcl::TBitmap &Ta
         PaintSkinSection(section, BgOf(*under), std::min(state, std::max(states - 1, 0)), {0, 0, w, h}, {0, 0}, *bmp, m);
     }
     const std::string text = ButtonText(Handle, button.idCommand);
+    // A list bar sets its captions beside the images; below them they would
+    // fall outside its low buttons.
+    const bool list = !text.empty() && (GetWindowLongW(Handle, GWL_STYLE) & TBSTYLE_LIST) != 0;
     const HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(Handle, TB_GETIMAGELIST, 0, 0));
     int iw = 0, ih = 0;
     const HDC dc = bmp->Canvas()->Handle();
@@ -201,7 +204,8 @@ void TvlToolBarWnd::PaintButton(int Index, const vcl::TRect &R, vcl::TBitmap &Ta
                                                       : vcl::TPoint{at.X + iw + shift, at.Y + (ih - size.cy) / 2};
             DrawSkinGlyph(*bmp, arrowAt, state, gmNormal, arrow, BgOf(*under));
         }
-        const vcl::TPoint at = ToolImagePos({w, h}, {iw, ih}, !text.empty() || whole, whole, arrowWidth, shift);
+        const vcl::TPoint at = list ? ToolListImagePos({w, h}, {iw, ih}, shift)
+                                    : ToolImagePos({w, h}, {iw, ih}, !text.empty() || whole, whole, arrowWidth, shift);
         ImageList_Draw(images, button.iBitmap, dc, at.X, at.Y, ILD_NORMAL);
     }
     if (!text.empty()) {
@@ -210,13 +214,17 @@ void TvlToolBarWnd::PaintButton(int Index, const vcl::TRect &R, vcl::TBitmap &Ta
         vcl::TCanvas &canvas = *bmp->Canvas();
         canvas.Font()->SetHandle(font);
         canvas.Brush()->SetStyle(vcl::bsClear);
-        const vcl::TRect r = ToolCaptionRect({w, h}, ih, shift);
         int textSection = section;
         if (m->IsValidSectionIndex(section) && m->Sections[static_cast<std::size_t>(section)].GiveOwnFont)
             textSection = SkinData->SkinIndex();
         const int textState = state != 0 ? 1 : 0;
-        const auto lines = SplitToolCaption(text, w, [&](const std::string &t) { return CanvasTextWidth(canvas, t); });
-        if (lines.second.empty()) {
+        const vcl::TRect r = ToolCaptionRect({w, h}, ih, shift);
+        const auto lines = list ? std::pair<std::string, std::string>{text, {}}
+                                : SplitToolCaption(text, w, [&](const std::string &t) { return CanvasTextWidth(canvas, t); });
+        if (list) {
+            WriteSectionText(canvas, text, enabled, ToolListCaptionRect({w, h}, iw, shift),
+                             DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS, textSection, textState, m);
+        } else if (lines.second.empty()) {
             WriteSectionText(canvas, text, enabled, r, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_END_ELLIPSIS,
                              textSection, textState, m);
         } else {

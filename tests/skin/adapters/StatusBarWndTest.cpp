@@ -122,6 +122,20 @@ TEST_F(StatusBarAdapter, LongTextIsShortenedToItsPanelAndTheSimpleBarShowsItsTex
     EXPECT_LT(left.Right, 80);
 }
 
+TEST_F(StatusBarAdapter, ASimpleBarShowsTheTextSetForItsSimplePartAlone) {
+    const HWND bar = BareBar({-1});
+    SendMessageW(bar, SB_SIMPLE, TRUE, 0);
+    SendMessageW(bar, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(L"Only simple"));
+    const auto adapter = Skin(bar);
+    auto *a = dynamic_cast<TvlStatusBarWnd *>(adapter.get());
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->PanelText(-1), "Only simple");
+    const InkBox ink = InkIn(uitest::CaptureWindow(bar), 0, 480);
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_LE(ink.Left, 6);
+    SaveWindowPicture(bar, "statusbar-simple-skinned.png");
+}
+
 struct PanelPainter {
     int Calls = 0;
     void Draw(vcl::TStatusBar *Bar, vcl::TStatusPanel *, const vcl::TRect &R) {

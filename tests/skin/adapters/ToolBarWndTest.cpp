@@ -142,6 +142,34 @@ TEST_F(NativeToolBar, ButtonsShowTheSkinFaceImageTextSeparatorAndDisabledBlend) 
     SaveWindowPicture(Parent.Window, "toolbar-native-skinned.png");
 }
 
+TEST_F(NativeToolBar, AListBarShowsEachCaptionBesideItsImageInsideItsLowButton) {
+    Adapter.reset();
+    DestroyWindow(Bar);
+    Bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                          WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
+                          0, 0, 400, 30, Parent.Window, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(Bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(Bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Images));
+    TBBUTTON button{};
+    button.idCommand = 100;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
+    button.iString = reinterpret_cast<INT_PTR>(L"Open");
+    SendMessageW(Bar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
+    Adapter = NewAdapter<TvlToolBarWnd>(Bar, nullptr, Manager.get(), ParamsFor(nullptr, "TOOLBAR"));
+    RedrawAll(Parent.Window);
+    const vcl::TRect open = Item(0);
+    const uitest::TImage32 image = uitest::CaptureWindow(Bar);
+    EXPECT_EQ(ColorAt(image, open.Left + 3 + 8, (open.Top + open.Bottom) / 2), ImageInk);
+    const InkBox text = FindInk(image, [](vcl::TColor c) { return c == ToolInk; });
+    ASSERT_FALSE(text.Empty()) << "no caption in a button " << open.Width() << "x" << open.Height();
+    EXPECT_GE(text.Left, open.Left + 3 + 16);
+    EXPECT_LE(text.Right, open.Right);
+    EXPECT_GE(text.Top, open.Top);
+    EXPECT_LE(text.Bottom, open.Bottom);
+    SaveWindowPicture(Parent.Window, "toolbar-native-list-skinned.png");
+}
+
 TEST_F(NativeToolBar, RealMouseMakesAButtonHotThenPressedAndTheClickReachesTheParent) {
     const POINT c = CentreOf(2);
     SetCursorPos(c.x, c.y);
