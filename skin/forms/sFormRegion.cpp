@@ -115,13 +115,9 @@ bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized
 }
 
 void TsSkinProvider::PaintNonClient() {
-    if (!FDrawNonClientArea) return;
+    if (FormsState().ClientPainting || !FDrawNonClientArea) return;
     const HWND window = WindowOf(Form);
     if (!window) return;
-    if (FormsState().ClientPainting && FormsState().ClientPaintingWindow == window) {
-        FormsState().FrameHeldBack = true;
-        return;
-    }
     if (FResizeMode == rmBorder && CompositionOn) FResizeMode = rmStandard;
 
     const vcl::TBitmap *cache = FSkinData->CacheBmp();

@@ -103,8 +103,7 @@ TEST_F(FormCommands, OnlyTheFormsOwnManagerIsHeardAndAnothersRemovalReachesTheCh
     EXPECT_NE(P->TitleSkinIndex, 999);
     Command(F(), SC_SKIN_REFRESH, From(Manager.get()));
     EXPECT_FALSE(P->SkinData()->PaintLocked);
-    // The refresh's repaint has made the new region already.
-    EXPECT_FALSE(P->RegionChanged);
+    EXPECT_TRUE(P->RegionChanged);
     EXPECT_EQ(F()->Color(), Manager->GetMainColor());
     EXPECT_FALSE(Watcher.Saw(SM_SKINCOMMAND));
     // Unskinned, another manager's application changes nothing either.
