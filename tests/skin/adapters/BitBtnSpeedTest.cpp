@@ -39,6 +39,19 @@ std::unique_ptr<vcl::TBitmap> GlyphStrip(int Frames) {
     return b;
 }
 
+// 4-pixel squares of two colours drawn pixel by pixel as a program would, so
+// the bitmap has the screen's format; the bottom-left square (the strip's
+// see-through colour) is in Clear.
+std::unique_ptr<vcl::TBitmap> ScreenFormatGlyph(vcl::TColor Ink, vcl::TColor Clear) {
+    auto glyph = std::make_unique<vcl::TBitmap>();
+    glyph->SetSize(16, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            SetPixel(glyph->Canvas()->Handle(), x, y, static_cast<COLORREF>((x / 4 + y / 4) % 2 ? Clear : Ink));
+    glyph->Canvas()->FreeHandle();
+    return glyph;
+}
+
 struct Clicks {
     int Count = 0;
     void Clicked(vcl::TObject *) { ++Count; }
@@ -91,16 +104,10 @@ TEST_F(BitBtnAdapter, GlyphIsPaintedWhereEachLayoutPutsIt) {
 
 TEST_F(BitBtnAdapter, GlyphInTheScreensFormatIsPaintedAsAnOpaqueStrip) {
     ASSERT_NE(Bit, nullptr);
-    // Drawn pixel by pixel as a program would, so it has the screen's format.
     constexpr vcl::TColor Ink = 0x20C040, Clear = 0x8080F0;
-    vcl::TBitmap glyph;
-    glyph.SetSize(16, 16);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            SetPixel(glyph.Canvas()->Handle(), x, y, static_cast<COLORREF>((x / 4 + y / 4) % 2 ? Clear : Ink));
-    glyph.Canvas()->FreeHandle();
-    ASSERT_EQ(glyph.PixelFormat(), vcl::pfDevice);
-    Button->SetGlyph(&glyph);
+    const std::unique_ptr<vcl::TBitmap> glyph = ScreenFormatGlyph(Ink, Clear);
+    ASSERT_EQ(glyph->PixelFormat(), vcl::pfDevice);
+    Button->SetGlyph(glyph.get());
     Redraw();
     const vcl::TRect g = Bit->GlyphRect();
     const uitest::TImage32 image = uitest::CaptureWindow(Window());
@@ -238,17 +245,10 @@ TEST_F(SpeedButtonHandler, CentredLayoutKeepsSpacingBetweenGlyphAndCaption) {
 
 TEST_F(SpeedButtonHandler, GlyphInTheScreensFormatIsPaintedAsAnOpaqueStrip) {
     ASSERT_NE(Handler, nullptr);
-    // Drawn pixel by pixel as a program would: 4-pixel squares of two colours,
-    // the bottom-left one (the strip's see-through colour) in Clear.
     constexpr vcl::TColor Ink = 0x20C040, Clear = 0x8080F0;
-    vcl::TBitmap glyph;
-    glyph.SetSize(16, 16);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            SetPixel(glyph.Canvas()->Handle(), x, y, static_cast<COLORREF>((x / 4 + y / 4) % 2 ? Clear : Ink));
-    glyph.Canvas()->FreeHandle();
-    ASSERT_EQ(glyph.PixelFormat(), vcl::pfDevice);
-    Button->SetGlyph(&glyph);
+    const std::unique_ptr<vcl::TBitmap> glyph = ScreenFormatGlyph(Ink, Clear);
+    ASSERT_EQ(glyph->PixelFormat(), vcl::pfDevice);
+    Button->SetGlyph(glyph.get());
     Form.Form->Repaint();
     vcl::Application->ProcessMessages();
     const vcl::TRect g = Handler->GlyphRect();
