@@ -192,7 +192,19 @@ void TvlDialogWnd::UpdateRegion(bool Redraw) {
     if (!IsIconic(Handle) && FrameKind == 2) return;
     if (SendMessageW(Handle, WM_REGION_PROBE, RegionProbeKey, 0) == static_cast<LRESULT>(RegionProbeKey)) return;
     BuildCornerRects();
-    vcl::TRegionHandle region(CreateCornerRegion(0, 0));
+    vcl::TRegionHandle region;
+    if (BorderForm) {
+        // The border window shows the frame: the dialog keeps its client area.
+        RECT wr{}, cr{};
+        GetWindowRect(Handle, &wr);
+        GetClientRect(Handle, &cr);
+        POINT origin{0, 0};
+        ClientToScreen(Handle, &origin);
+        const int x = origin.x - wr.left, y = origin.y - wr.top;
+        region.Reset(CreateRectRgn(x, y, x + cr.right, y + cr.bottom));
+    } else {
+        region.Reset(CreateCornerRegion(0, 0));
+    }
     // The window takes the region it accepted.
     if (SetWindowRgn(Handle, region.Get(), Redraw)) region.Release();
     NeedRegion = false;

@@ -295,6 +295,13 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
         return;
     case WM_ERASEBKGND:
     case WM_NCPAINT: Message.Result = 0; return;
+    case WM_SHOWWINDOW:
+        // A dialog's border shows and hides with the dialog, by UpdateBorder.
+        if (!FOwner.BorderOwnerForm()) {
+            Message.Result = 0;
+            return;
+        }
+        break;
     case WM_NCMOUSEMOVE: {
         const vcl::TPoint c = cursor();
         if (Moving) {
