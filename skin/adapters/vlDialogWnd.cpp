@@ -610,7 +610,11 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         if (!(pos->flags & SWP_HIDEWINDOW)) {
             ScrollHandler(Message);
             // The border follows a visible dialog, except while it is dragged blended.
-            if (!alive.expired() && BorderForm && IsWindowVisible(Handle) && !SkinData->Updating &&
+            // Only a move, a new size or a show: a change of z-order alone
+            // (the border placing itself by the dialog) would come back here.
+            const bool placed = (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE) ||
+                                (pos->flags & SWP_SHOWWINDOW);
+            if (!alive.expired() && placed && BorderForm && IsWindowVisible(Handle) && !SkinData->Updating &&
                 !(StateFlags & BlendedMoveFlag))
                 UpdateBorder(false);
             return true;

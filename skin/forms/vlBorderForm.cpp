@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
@@ -140,10 +141,11 @@ void TvlBorderForm::UpdateBorder(bool Repaint, std::uint8_t Alpha) {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA};
     POINT position{x, y}, source{0, 0};
     SIZE size{w, h};
-    {
+    // Through the bound function, which a test may watch.
+    if (const auto update = LayeredWindowFunctions().UpdateLayeredWindow) {
         const vcl::TWindowDC screen;
-        UpdateLayeredWindow(border, screen.Get(), &position, &size, image->Canvas()->Handle(), &source, 0x1FFFFFFF,
-                            &blend, ULW_ALPHA);
+        update(border, screen.Get(), &position, &size, image->Canvas()->Handle(), &source, 0x1FFFFFFF, &blend,
+               ULW_ALPHA);
     }
     ApplyRegion();
     SetWindowPos(border, after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE | show);
