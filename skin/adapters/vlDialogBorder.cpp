@@ -101,7 +101,16 @@ int TvlDialogWnd::BorderButtonCode(vcl::TPoint P) {
     return 0;
 }
 
-bool TvlDialogWnd::BorderBlendedMove() { return false; }
+bool TvlDialogWnd::BorderBlendedMove() {
+    const TsSkinManager *m = BorderSkinManager();
+    const TvlBlendOnMoving *blend = m ? m->AnimEffects()->BlendOnMoving.get() : nullptr;
+    if (!blend || !blend->Active || blend->BlendValue >= 255 || IsIconic(Handle) || !LayeredWindowsAvailable())
+        return false;
+    // The drag runs inside; the dialog may be gone after it.
+    SetHotButton(0, true);
+    StartBlendedMove();
+    return true;
+}
 
 // ------------------------------------------------- the frame's shadow
 

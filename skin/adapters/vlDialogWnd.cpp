@@ -280,8 +280,15 @@ vcl::TBitmap *TvlDialogWnd::FrameImage() const {
 void TvlDialogWnd::PrintChildWindows(HDC DC) { skin::PrintChildWindows(Handle, DC); }
 
 std::unique_ptr<vcl::TForm> TvlDialogWnd::TakeSnapshotForm() {
-    if (SnapshotForm) return std::move(SnapshotForm);
-    return CreateSnapshotForm(Handle);
+    std::unique_ptr<vcl::TForm> form = SnapshotForm ? std::move(SnapshotForm) : CreateSnapshotForm(Handle);
+    // The hide plays the frame image, an extended border's margins with it.
+    if (const vcl::TPoint origin = FrameOrigin(); form && (origin.X != 0 || origin.Y != 0)) {
+        RECT r{};
+        GetWindowRect(Handle, &r);
+        SetWindowPos(form->Handle(), nullptr, r.left - origin.X, r.top - origin.Y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    return form;
 }
 
 bool TvlDialogWnd::ShowAnimated() const {

@@ -94,6 +94,8 @@ public:
     // manager's blend-on-moving option); returns when the drag ended.
     void StartBlendedMove();
     void EndBlendedMove();
+    // The blended move of a dialog with a border: its border window dragged.
+    void StartBorderMove(int Target);
     void PaintIcon();
     void BuildCornerRects();
     // The window's rectangle at (X, Y) less the corner runs; the caller owns it.
@@ -143,6 +145,7 @@ public:
     void UpdateRegion() override { UpdateRegion(false); }
     std::unique_ptr<vcl::TForm> TakeSnapshotForm() override;
     HWND BorderWindow() const override { return BorderForm ? BorderForm->Window() : nullptr; }
+    vcl::TPoint FrameOrigin() const override { return BorderOffset(); }
 
     // TvlBorderOwner: the dialog as its border form sees it.
     HWND BorderOwnerWindow() const override { return SysMenuWindow(); }

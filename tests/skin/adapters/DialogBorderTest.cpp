@@ -11,6 +11,7 @@
 #include <commdlg.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -19,6 +20,7 @@
 #include "../manager/LayeredRecorder.h"
 #include "DialogsTestSupport.h"
 #include "skin/forms/vlBorderGeometry.h"
+#include "skin/manager/vlFormAnimations.h"
 #include "vcl/Bitmap.h"
 #include "vcl/HandleCounts.h"
 
@@ -295,6 +297,69 @@ TEST_F(DialogBorder, APressInTheSizingZoneSizesTheDialogAndOneFarInTheShadowReac
     EXPECT_EQ(presses, 1);
     EXPECT_EQ(RectOf(d.Window), after) << "the dialog was not sized from the shadow";
     DestroyWindow(below);
+}
+
+TEST_F(DialogBorder, ACaptionDragMovesTheBorderTranslucentAndTheDialogJoinsItWhereItEnds) {
+    BOOL fullDrag = FALSE;
+    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
+    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    Manager->AnimEffects()->BlendOnMoving->Active = true;
+    Manager->AnimEffects()->BlendOnMoving->BlendValue = 150;
+    OwnDialog d(FixedDialog(L"Tazeni s okrajem"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    const HWND border = a->BorderWindow();
+    ASSERT_TRUE(border);
+    const vcl::TRect before = RectOf(d.Window);
+    const vcl::TPoint grip{before.Left + a->BorderWidth() + 60, before.Top + a->BorderWidth() + 6};
+    ASSERT_EQ(WindowFromPoint({grip.X, grip.Y}), border);
+    LayeredRecorder recorder;
+    EXPECT_TRUE(DragFrom(grip, 60, 30));
+    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, fullDrag, nullptr, 0);
+    const vcl::TRect after = RectOf(d.Window);
+    EXPECT_EQ(after.Left - before.Left, 60);
+    EXPECT_EQ(after.Top - before.Top, 30);
+    // The border window travelled at a falling alpha and ended opaque.
+    const std::vector<int> alphas = LayeredRecorder::AlphasOf(border);
+    ASSERT_GE(alphas.size(), 3u);
+    EXPECT_LT(*std::min_element(alphas.begin(), alphas.end()), 255);
+    EXPECT_GE(*std::min_element(alphas.begin(), alphas.end()), 150);
+    EXPECT_EQ(alphas.back(), 255);
+    // The dialog hid under it and joined it: opaque, not layered, the border around it with its hole again.
+    EXPECT_FALSE(GetWindowLongPtrW(d.Window, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_EQ(a->StateFlags & 0x80, 0u);
+    EXPECT_EQ(a->MoveTimer, nullptr);
+    const vcl::TRect b = RectOf(border);
+    EXPECT_EQ(vcl::TRect(after.Left - b.Left, after.Top - b.Top, b.Right - after.Right, b.Bottom - after.Bottom), M());
+    const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(border, region.Get()), ERROR);
+    const vcl::TRect hole = a->BorderClientRect();
+    EXPECT_FALSE(PtInRegion(region.Get(), (hole.Left + hole.Right) / 2, (hole.Top + hole.Bottom) / 2));
+}
+
+TEST_F(DialogBorder, TheShowAndHideAnimationsPlayTheImageWhereTheBorderStands) {
+    Manager->Effects()->AllowAnimation = true;
+    Manager->AnimEffects()->DialogShow->Time = 100;
+    Manager->AnimEffects()->DialogHide->Time = 100;
+    LayeredRecorder recorder;
+    vcl::TRect box{};
+    DialogVisitor visitor([&](HWND W) { box = RectOf(W); });
+    visitor.Run([] { MessageBoxW(nullptr, L"Plynule s okrajem", L"Zprava", MB_OKCANCEL); });
+    uitest::PumpUntil([] { return DialogProviderCount() == 0 && (!HideTimer() || !HideTimer()->Window()); },
+                      std::chrono::seconds(2));
+    ASSERT_FALSE(box.IsEmpty());
+    // Every call of a window as large as the box and its margins: the
+    // animations' windows and the border's; each stood where the border does.
+    const int w = box.Width() + M().Left + M().Right, h = box.Height() + M().Top + M().Bottom;
+    int calls = 0, placed = 0;
+    for (const LayeredCall &c : LayeredRecorder::Calls) {
+        if (c.Size.cx != w || c.Size.cy != h || c.WindowRect.right - c.WindowRect.left != w) continue;
+        ++calls;
+        placed += c.WindowRect.left == box.Left - M().Left && c.WindowRect.top == box.Top - M().Top;
+    }
+    EXPECT_GE(LayeredRecorder::Windows().size(), 3u) << "the show, the border and the hide";
+    EXPECT_GE(calls, 10);
+    EXPECT_EQ(placed, calls);
 }
 
 TEST_F(DialogBorder, AHundredBorderedBoxesLeaveNothingBehind) {
