@@ -40,7 +40,10 @@ void TvlDialogWnd::PaintFrame() {
     if (!m || !IsWindow(Handle)) return;
     RECT wr{};
     GetWindowRect(Handle, &wr);
-    const int width = wr.right - wr.left, height = wr.bottom - wr.top;
+    // With a border the image takes in the shadow margins around the frame.
+    const vcl::TRect margins = ExtBorderMargins();
+    const vcl::TRect frame{margins.Left, margins.Top, margins.Left + wr.right - wr.left, margins.Top + wr.bottom - wr.top};
+    const int width = frame.Right + margins.Right, height = frame.Bottom + margins.Bottom;
     if (!SkinData->CacheBmp()) SkinData->PrepareCache();
     vcl::TBitmap &image = *SkinData->CacheBmp();
     if (image.Width() != width || image.Height() != height) {
@@ -49,12 +52,18 @@ void TvlDialogWnd::PaintFrame() {
     }
     if (!FrameInvalid) return;
     NeedRegion = true;
+    if (BorderForm) {
+        GdiFlush();
+        const vcl::TBitmapView all = image.View();
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) all.At(x, y) = 0;
+    }
     const int section = SkinData->SkinIndex();
     if (m->IsValidSectionIndex(section)) {
         TvlBgInfo bg;
-        PaintControlSkin(*SkinData, bg, StateOf(*m, section, Active), {0, 0, width, height}, {0, 0}, image, false);
+        PaintControlSkin(*SkinData, bg, StateOf(*m, section, Active), frame, {0, 0}, image, false);
     } else {
-        FillRectSolid(image.Canvas()->Handle(), {0, 0, width, height}, m->GetMainColor());
+        FillRectSolid(image.Canvas()->Handle(), frame, m->GetMainColor());
     }
     PaintCaption();
     GdiFlush();
@@ -65,6 +74,7 @@ void TvlDialogWnd::PaintFrame() {
     }
     if (CaptionBack && band > 0) CopyPixels(CaptionBack->View(), 0, 0, image.View(), 0, 0, width, band);
     if (CaptionHeight() != 0) PaintTitleButtons();
+    if (BorderForm) PaintFrameShadow();
     FrameInvalid = false;
     SkinData->BGChanged = false;
 }
@@ -75,18 +85,20 @@ void TvlDialogWnd::PaintCaption() {
     const int caption = CaptionHeight();
     if (caption == 0) return;
     const int band = FrameTopHeight();
+    const vcl::TRect margins = ExtBorderMargins();
     TvlBgInfo bg;
     InitBgInfo(&image, 0, 0, bg);
     if (m->IsValidSectionIndex(TitleSection))
-        PaintSkinSection(TitleSection, bg, StateOf(*m, TitleSection, Active), {0, 0, image.Width(), band}, {0, 0},
+        PaintSkinSection(TitleSection, bg, StateOf(*m, TitleSection, Active),
+                         {margins.Left, margins.Top, image.Width() - margins.Right, band}, {margins.Left, margins.Top},
                          image, m);
     GdiFlush();
     PaintIcon();
     // The text: between the icon and the buttons.
-    int right = image.Width() - BorderWidth() - 6;
+    int right = image.Width() - margins.Right - BorderWidth() - 6;
     for (const TvlDialogButton &b : Buttons)
         if (!b.Rect.IsEmpty()) right = std::min(right, static_cast<int>(b.Rect.Left) - 6);
-    int left = BorderWidth() + 4 + m->SkinData->BILeft;
+    int left = margins.Left + BorderWidth() + 4 + m->SkinData->BILeft;
     if (HasSysMenu()) left += GetSystemMetrics(SM_CXSMICON);
     const std::string text = WindowText;
     if (text.empty() || right <= left) return;
@@ -97,7 +109,7 @@ void TvlDialogWnd::PaintCaption() {
     canvas.Brush()->SetStyle(vcl::bsClear);
     UINT flags = CaptionTextFlags;
     if (ExStyle & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) flags |= DT_RTLREADING | DT_RIGHT;
-    vcl::TRect r{left, BorderWidth(), right, band};
+    vcl::TRect r{left, margins.Top + BorderWidth(), right, band};
     const bool captionSection = m->IsValidSectionIndex(CaptionSection);
     const int section = captionSection ? CaptionSection : TitleSection;
     if (captionSection) {
@@ -134,8 +146,10 @@ void TvlDialogWnd::PaintTitleButtons() {
     }
     const TvlDialogButton *close = ButtonByCode(dhClose);
     const bool big = close && close->BigIcons;
-    const int top = std::max(0, DialogButtonBandTop(CaptionHeight(), sizes.front().Height, BorderWidth()));
-    const int right = image.Width() - std::max(BorderWidth(), 4);
+    const vcl::TRect margins = ExtBorderMargins();
+    const int top =
+        margins.Top + std::max(0, DialogButtonBandTop(CaptionHeight(), sizes.front().Height, BorderWidth()));
+    const int right = image.Width() - margins.Right - std::max(BorderWidth(), 4);
     const std::vector<vcl::TRect> rects =
         PlaceDialogButtons(sizes, right, top, big ? std::max(0, int(m->SkinData->BISpace)) : 0);
     for (std::size_t i = 0; i < shown.size(); ++i) {
@@ -156,32 +170,54 @@ void TvlDialogWnd::PaintTitleButtons() {
     }
 }
 
-void TvlDialogWnd::PaintButtonState(int Code) {
-    TvlDialogButton *b = ButtonByCode(Code);
-    vcl::TBitmap *cache = SkinData ? SkinData->CacheBmp() : nullptr;
-    TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
-    if (!b || !cache || !m || b->Rect.IsEmpty() || FrameInvalid || b->Rect.Left <= IconRect().Right) return;
-    const vcl::TRect r = b->Rect;
+void TvlDialogWnd::DrawButtonLook(TvlDialogButton &Button, int State) {
+    vcl::TBitmap *cache = SkinData->CacheBmp();
+    TsSkinManager *m = SkinData->GetSkinManager();
+    const vcl::TRect r = Button.Rect;
+    const int code = Button.HitCode;
     GdiFlush();
     if (CaptionBack && r.Bottom <= CaptionBack->Height())
         CopyPixels(cache->View(), r.Left, r.Top, CaptionBack->View(), r.Left, r.Top, r.Width(), r.Height());
-    int mask = b->MaskIndex;
+    int mask = Button.MaskIndex;
     bool disabled = false;
     const bool zoomed = IsZoomed(Handle) != 0, iconic = IsIconic(Handle) != 0;
-    if (Code == dhMaxButton && zoomed) mask = m->CommonElements.TitleIcons[tiBigNorm];
-    if (Code == dhMinButton && iconic) mask = m->CommonElements.TitleIcons[tiBigNorm];
-    if (Code == dhMaxButton && iconic) {
+    if (code == dhMaxButton && zoomed) mask = m->CommonElements.TitleIcons[tiBigNorm];
+    if (code == dhMinButton && iconic) mask = m->CommonElements.TitleIcons[tiBigNorm];
+    if (code == dhMaxButton && iconic) {
         mask = m->CommonElements.TitleIcons[tiBigMax];
         disabled = !ButtonRules().CanMaximize();
     }
     if (m->IsValidMaskIndex(mask)) {
         TvlBgInfo behind;
         InitBgInfo(cache, 0, 0, behind);
-        DrawSkinGlyph(*cache, {r.Left, r.Top}, b->State, disabled || (!Active && b->State == 0) ? gmFaded : gmNormal,
+        DrawSkinGlyph(*cache, {r.Left, r.Top}, State, disabled || (!Active && State == 0) ? gmFaded : gmNormal,
                       m->Masks[static_cast<std::size_t>(mask)], behind);
     }
     GdiFlush();
-    if (IsWindowVisible(Handle)) {
+    // The border window shows the cache with its alpha: the button is frame.
+    if (BorderForm) SetRectAlpha(*cache, r, 255);
+}
+
+void TvlDialogWnd::PaintButtonState(int Code) {
+    TvlDialogButton *b = ButtonByCode(Code);
+    vcl::TBitmap *cache = SkinData ? SkinData->CacheBmp() : nullptr;
+    TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if (!b || !cache || !m || b->Rect.IsEmpty() || FrameInvalid || b->Rect.Left <= IconRect().Right) return;
+    const vcl::TRect r = b->Rect;
+    if (ButtonFades()) {
+        // The new look fades in over the frame (a press shows at once); the
+        // frame keeps the normal one.
+        const int steps = m->Effects()->AllowAnimation ? 10 : 1;
+        StartButtonAnimation(b->Animation, *this, Code, b->State, b->State == 2 ? 1 : steps, b->State != 0);
+        if (BorderForm) return;
+    } else {
+        DrawButtonLook(*b, b->State);
+        if (BorderForm) {
+            UpdateBorder(true);
+            return;
+        }
+    }
+    if (!b->Animation && IsWindowVisible(Handle)) {
         const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
         if (dc) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), cache->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
     }
@@ -204,7 +240,14 @@ void TvlDialogWnd::PaintButtonState(int Code) {
 
 void TvlDialogWnd::PaintNonClient() {
     if (NeedRegion && !(FrameKind == 2 && !(GetWindowLongPtrW(Handle, GWL_STYLE) & WS_THICKFRAME))) UpdateRegion(false);
+    const bool rendered = FrameInvalid;
     PaintFrame();
+    if (BorderForm) {
+        // The border window shows the frame; nothing goes into the window.
+        const HWND border = BorderForm->Window();
+        if (rendered || !border || !IsWindowVisible(border)) UpdateBorder(true);
+        return;
+    }
     vcl::TBitmap *cache = SkinData->CacheBmp();
     if (!cache || cache->Empty()) return;
     const int w = cache->Width(), h = cache->Height();

@@ -14,6 +14,7 @@
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sVclUtils.h"
 #include "skin/manager/vlAnimFrames.h"
+#include "skin/manager/vlFormAnimations.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 #include "vcl/GdiObjects.h"
@@ -102,7 +103,11 @@ TvlDialogMoveTimer::TvlDialogMoveTimer(HWND AWindow, int ATargetAlpha, double AS
 void TvlDialogMoveTimer::Tick(vcl::TObject *) {
     if (!Enabled() || !Window) return;
     const auto alpha = static_cast<std::uint8_t>(std::clamp(RoundEven(CurrentAlpha), 0, 255));
-    if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(Window, 0, alpha, LWA_ALPHA);
+    if (Border) {
+        if (Image && IsWindow(Border)) ShowLayeredBitmap(Border, Image, alpha);
+    } else if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) {
+        set(Window, 0, alpha, LWA_ALPHA);
+    }
     // Never below the target, whatever the step's rounding.
     if (TargetAlpha < CurrentAlpha) CurrentAlpha = std::max(CurrentAlpha - Step, static_cast<double>(TargetAlpha));
 }
@@ -112,6 +117,10 @@ void TvlDialogWnd::StartBlendedMove() {
     if ((StateFlags & BlendedMoveFlag) || !m || !m->AnimEffects()->BlendOnMoving->Active || !LayeredWindowsAvailable())
         return;
     const int target = m->AnimEffects()->BlendOnMoving->BlendValue;
+    if (BorderForm && BorderForm->Window()) {
+        StartBorderMove(target);
+        return;
+    }
     StateFlags |= BlendedMoveFlag;
     MoveTimer = std::make_unique<TvlDialogMoveTimer>(Handle, target, (255 - target) / 30);
     {
@@ -130,7 +139,49 @@ void TvlDialogWnd::StartBlendedMove() {
     if (!alive.expired()) EndBlendedMove();
 }
 
+void TvlDialogWnd::StartBorderMove(int Target) {
+    PaintFrame();
+    BorderForm->UpdateBorder(false);
+    const HWND border = BorderForm->Window();
+    vcl::TBitmap *image = FrameImage();
+    if (!border || !image) return;
+    StateFlags |= BlendedMoveFlag;
+    MoveTimer = std::make_unique<TvlDialogMoveTimer>(Handle, Target, (255 - Target) / 30);
+    MoveTimer->Border = border;
+    MoveTimer->Image = image;
+    // The dialog stays where it is, unseen, while its image travels in the
+    // border window; it joins the border where the drag ends.
+    const LONG_PTR ex = GetWindowLongPtrW(Handle, GWL_EXSTYLE);
+    if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(Handle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(Handle, 0, 0, LWA_ALPHA);
+    BorderForm->Updating = true;
+    ShowLayeredBitmap(border, image, 255);
+    BorderForm->ApplyRegion();  // the whole image, the client area included
+    MoveTimer->SetEnabled(true);
+    const std::weak_ptr<const bool> alive = AliveToken();
+    SendMessageW(border, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    if (!alive.expired()) EndBlendedMove();
+}
+
 void TvlDialogWnd::EndBlendedMove() {
+    if (MoveTimer && MoveTimer->Border && BorderForm && IsWindow(Handle)) {
+        MoveTimer->SetEnabled(false);
+        const HWND border = BorderForm->Window();
+        if (vcl::TBitmap *image = FrameImage(); image && border) ShowLayeredBitmap(border, image, 255);
+        RECT b{};
+        GetWindowRect(border, &b);
+        const vcl::TRect margins = ExtBorderMargins();
+        SetWindowPos(Handle, nullptr, b.left + margins.Left, b.top + margins.Top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        StateFlags &= ~BlendedMoveFlag;
+        SetWindowLongPtrW(Handle, GWL_EXSTYLE, GetWindowLongPtrW(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+        SetFocus(Handle);
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        BorderForm->Updating = false;
+        BorderForm->UpdateBorder(true);  // its hole over the client again
+        MoveTimer.reset();
+        return;
+    }
     if (IsWindow(Handle)) {
         const std::unique_ptr<vcl::TForm> cover = CreateSnapshotForm(Handle);
         SetWindowLongPtrW(Handle, GWL_EXSTYLE, GetWindowLongPtrW(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
@@ -192,7 +243,19 @@ void TvlDialogWnd::UpdateRegion(bool Redraw) {
     if (!IsIconic(Handle) && FrameKind == 2) return;
     if (SendMessageW(Handle, WM_REGION_PROBE, RegionProbeKey, 0) == static_cast<LRESULT>(RegionProbeKey)) return;
     BuildCornerRects();
-    vcl::TRegionHandle region(CreateCornerRegion(0, 0));
+    vcl::TRegionHandle region;
+    if (BorderForm) {
+        // The border window shows the frame: the dialog keeps its client area.
+        RECT wr{}, cr{};
+        GetWindowRect(Handle, &wr);
+        GetClientRect(Handle, &cr);
+        POINT origin{0, 0};
+        ClientToScreen(Handle, &origin);
+        const int x = origin.x - wr.left, y = origin.y - wr.top;
+        region.Reset(CreateRectRgn(x, y, x + cr.right, y + cr.bottom));
+    } else {
+        region.Reset(CreateCornerRegion(0, 0));
+    }
     // The window takes the region it accepted.
     if (SetWindowRgn(Handle, region.Get(), Redraw)) region.Release();
     NeedRegion = false;

@@ -9,6 +9,10 @@
 
 #include "skin/manager/vlThdTimer.h"
 
+namespace vcl {
+class TBitmap;
+}
+
 namespace skin {
 
 // The alpha of a dialog being dragged: every 10 ms the dialog is shown at
@@ -22,6 +26,11 @@ public:
     int TargetAlpha;
     double Step;
     double CurrentAlpha = 255;
+    // A dialog with an extended border is dragged as its border window,
+    // which shows Image (the frame image) at the alpha; else the dialog's
+    // own alpha falls.
+    HWND Border = nullptr;
+    vcl::TBitmap *Image = nullptr;  // not owned
 };
 
 // Every child window (in z-order) printed into DC at its place in the

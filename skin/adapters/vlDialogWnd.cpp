@@ -52,6 +52,8 @@ void TvlDialogWnd::Release() {
     // Only this dialog's glows: others belong to other windows.
     for (TvlDialogButton &b : Buttons)
         if (b.GlowId >= 0) GlowService().HideGlow(b.GlowId, false);
+    FreeButtonAnimations();
+    BorderForm.reset();
     if (!Handle || !IsWindow(Handle) || Destroyed() || !Analysed) return;
     // A dialog that lives on gets its system buttons, and its own shape, back.
     if (Style & WS_SYSMENU) {
@@ -161,9 +163,9 @@ int TvlDialogWnd::BorderWidth() const {
     return ((wr.right - wr.left) - cr.right) / 2;
 }
 
-int TvlDialogWnd::FrameLeftWidth() const { return BorderWidth(); }
+int TvlDialogWnd::FrameLeftWidth() const { return BorderWidth() + ExtBorderMargins().Left; }
 
-int TvlDialogWnd::FrameTopHeight() const {
+int TvlDialogWnd::NativeTopHeight() const {
     RECT wr{}, cr{};
     GetWindowRect(Handle, &wr);
     GetClientRect(Handle, &cr);
@@ -171,11 +173,14 @@ int TvlDialogWnd::FrameTopHeight() const {
     return (wr.bottom - wr.top) - cr.bottom - bottom;
 }
 
+int TvlDialogWnd::FrameTopHeight() const { return NativeTopHeight() + ExtBorderMargins().Top; }
+
 vcl::TRect TvlDialogWnd::IconRect() const {
     const int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
+    const vcl::TRect margins = ExtBorderMargins();
     const int border = BorderWidth();
-    const int top = border + (FrameTopHeight() - border - h) / 2;
-    return {border, top, border + w, top + h};
+    const int left = margins.Left + border, top = margins.Top + border + (NativeTopHeight() - border - h) / 2;
+    return {left, top, left + w, top + h};
 }
 
 TvlDialogButton *TvlDialogWnd::ButtonByCode(int Code) {
@@ -212,10 +217,12 @@ int TvlDialogWnd::OwnHitTest(vcl::TPoint P) {
         }
         const TvlDialogButtonRules rules = ButtonRules();
         const std::vector<int> shown = ShownDialogButtons(rules);
+        // The buttons stand in the cache, the shadow margins to their left.
+        const int x = P.X + ExtBorderMargins().Left;
         int n = 0;
         for (std::size_t i = 0; i < shown.size() && n == 0; ++i) {
             const vcl::TRect &r = ButtonByCode(shown[i])->Rect;
-            if (!r.IsEmpty() && P.X >= r.Left && P.X < r.Right) n = static_cast<int>(i) + 1;
+            if (!r.IsEmpty() && x >= r.Left && x < r.Right) n = static_cast<int>(i) + 1;
         }
         const int code = DialogButtonHitCode(n, rules);
         if (IsButtonCode(code)) SetHotButton(code, true);
@@ -249,6 +256,14 @@ void TvlDialogWnd::StyleChanged(WPARAM Which, const STYLESTRUCT &Change) {
     NeedRegion = true;
 }
 
+vcl::TPoint TvlDialogWnd::UnderIcon() const {
+    RECT wr{};
+    GetWindowRect(Handle, &wr);
+    const vcl::TRect icon = IconRect();
+    const vcl::TRect margins = ExtBorderMargins();
+    return {wr.left + icon.Left - margins.Left, wr.top + icon.Bottom - margins.Top};
+}
+
 void TvlDialogWnd::PopupSystemMenu(vcl::TPoint Screen) {
     if (!SystemMenu || !HasSysMenu()) return;
     // The menu's own loop runs here: the dialog may be gone after it.
@@ -265,8 +280,15 @@ vcl::TBitmap *TvlDialogWnd::FrameImage() const {
 void TvlDialogWnd::PrintChildWindows(HDC DC) { skin::PrintChildWindows(Handle, DC); }
 
 std::unique_ptr<vcl::TForm> TvlDialogWnd::TakeSnapshotForm() {
-    if (SnapshotForm) return std::move(SnapshotForm);
-    return CreateSnapshotForm(Handle);
+    std::unique_ptr<vcl::TForm> form = SnapshotForm ? std::move(SnapshotForm) : CreateSnapshotForm(Handle);
+    // The hide plays the frame image, an extended border's margins with it.
+    if (const vcl::TPoint origin = FrameOrigin(); form && (origin.X != 0 || origin.Y != 0)) {
+        RECT r{};
+        GetWindowRect(Handle, &r);
+        SetWindowPos(form->Handle(), nullptr, r.left - origin.X, r.top - origin.Y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    return form;
 }
 
 bool TvlDialogWnd::ShowAnimated() const {
@@ -284,6 +306,9 @@ bool TvlDialogWnd::HideAnimated() const {
 // ------------------------------------------------------- button states
 
 void TvlDialogWnd::TrackLeave() {
+    // Over a border window the mouse is not over the dialog: the manager's
+    // hover check tells the leave (SC_MOUSE_LEFT).
+    if (BorderForm) return;
     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE | TME_NONCLIENT, Handle, 0};
     TrackMouseEvent(&track);
 }
@@ -338,10 +363,16 @@ void TvlDialogWnd::NcHitTest(vcl::TMessage &Message) {
 }
 
 void TvlDialogWnd::NcButtonDown(vcl::TMessage &Message) {
-    int code = static_cast<int>(Message.WParam);
-    if (code == HTOBJECT) {
+    int code = static_cast<int>(static_cast<INT_PTR>(Message.WParam));
+    if (code == HTOBJECT || code == htBorderWindow) {
         PassOn(Message);
         return;
+    }
+    if (code == htAskBorderForm && BorderForm) {
+        code = BorderForm->HitTest(Message);
+        // A press in the border's sizing zone sizes the dialog.
+        Message.WParam = static_cast<WPARAM>(static_cast<INT_PTR>(code));
+        if (code == htAskBorderForm) return;
     }
     if (code < HTLEFT || code > HTBOTTOMRIGHT) {
         RECT wr{};
@@ -352,11 +383,8 @@ void TvlDialogWnd::NcButtonDown(vcl::TMessage &Message) {
     }
     if (code == dhSysMenu) {
         SetHotButton(0, true);
-        RECT wr{};
-        GetWindowRect(Handle, &wr);
-        const vcl::TRect icon = IconRect();
         Message.Result = 0;
-        PopupSystemMenu({wr.left + icon.Left, wr.top + icon.Bottom});
+        PopupSystemMenu(UnderIcon());
         return;
     }
     if (IsButtonCode(code)) {
@@ -408,6 +436,7 @@ void TvlDialogWnd::ButtonUp(vcl::TMessage &Message, int Code) {
             break;
         case dhClose:
             ButtonByCode(dhClose)->State = 0;
+            FreeButtonAnimations();
             SendMessageW(Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
         default: break;
@@ -431,6 +460,13 @@ void TvlDialogWnd::SizeChanged(vcl::TMessage &Message) {
     SkinData->Updating = true;
     ScrollHandler(Message);
     SkinData->Updating = false;
+    if (BorderForm && IsWindowVisible(Handle)) {
+        // The frame of the new size shows in the border window, the
+        // dialog's region keeps only its client area.
+        UpdateRegion(false);
+        PaintFrame();
+        UpdateBorder(true);
+    }
     if (IsWindowVisible(Handle))
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
     RECT cr{};
@@ -466,7 +502,7 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) return false;
         NcButtonDown(Message);
         return true;
-    case WM_NCLBUTTONUP: ButtonUp(Message, static_cast<int>(Message.WParam)); return true;
+    case WM_NCLBUTTONUP: ButtonUp(Message, BorderCode(Message)); return true;
     case WM_LBUTTONUP:
         if (!TitleButtonPressed) return false;
         ButtonUp(Message, HotButton);
@@ -500,6 +536,7 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         }
         return false;
     case WM_NCRBUTTONUP:
+        Message.WParam = static_cast<WPARAM>(static_cast<INT_PTR>(BorderCode(Message)));
         if (Message.WParam != HTCAPTION && Message.WParam != HTSYSMENU) return false;
         SetHotButton(0, true);
         PopupSystemMenu(ScreenPointOf(Message.LParam));
@@ -521,7 +558,10 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         if (alive.expired() || !IsWindowVisible(Handle)) return true;
         if (Message.Msg == WM_SETTEXT) WindowText = GetWindowTextOf(Handle);
         FrameInvalid = true;
-        SendMessageW(Handle, WM_NCPAINT, 1, 0);
+        if (BorderForm && Message.Msg == WM_SETTEXT)
+            UpdateBorder(true);
+        else
+            SendMessageW(Handle, WM_NCPAINT, 1, 0);
         return true;
     case WM_PAINT:
         if (!SuppressPaint) return false;
@@ -573,10 +613,25 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         return false;
     case WM_WINDOWPOSCHANGED: {
         const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
-        if (!pos || !(pos->flags & SWP_HIDEWINDOW)) return false;
+        if (!pos) return false;
+        if (!(pos->flags & SWP_HIDEWINDOW)) {
+            ScrollHandler(Message);
+            // The border follows a visible dialog, except while it is dragged blended.
+            // Only a move, a new size or a show: a change of z-order alone
+            // (the border placing itself by the dialog) would come back here.
+            const bool placed = (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE) ||
+                                (pos->flags & SWP_SHOWWINDOW);
+            if (!alive.expired() && placed && BorderForm && IsWindowVisible(Handle) && !SkinData->Updating &&
+                !(StateFlags & BlendedMoveFlag))
+                UpdateBorder(false);
+            return true;
+        }
         NeedRegion = true;
+        FreeButtonAnimations();
         ScrollHandler(Message);
         if (!alive.expired() && HideAnimated()) AnimHideDialog(*this);
+        // The border window goes with the dialog; the next show makes it again.
+        if (!alive.expired() && BorderForm) BorderForm->FreeWindow();
         return true;
     }
     case WM_COMMAND:
@@ -597,6 +652,7 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         Active = Message.WParam != 0;
         FrameInvalid = true;
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+        UpdateBorder(true);
         Message.Result = TRUE;
         return true;
     case WM_STYLECHANGED:
@@ -604,6 +660,11 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         if (!alive.expired() && Analysed && Message.LParam) StyleChanged(Message.WParam, *reinterpret_cast<const STYLESTRUCT *>(Message.LParam));
         return true;
     case WM_GETDLGCODE: Message.Result = 0; return true;
+    case vcl::CM_VISIBLECHANGED:
+        if (Message.WParam != 0) return false;
+        ScrollHandler(Message);
+        if (!alive.expired()) FreeButtonAnimations();
+        return true;
     case WM_CTLCOLORDLG: Message.Result = reinterpret_cast<LRESULT>(DialogBrush()); return true;
     case 0x401:
     case 0x52C:
@@ -618,11 +679,8 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         if (command == SC_KEYMENU && Message.LParam == VK_SPACE && HasSysMenu()) {
             // Alt+Space: the window's own menu is gone with WS_SYSMENU, so
             // the keyboard opens ours, under the icon as a click there does.
-            RECT wr{};
-            GetWindowRect(Handle, &wr);
-            const vcl::TRect icon = IconRect();
             Message.Result = 0;
-            PopupSystemMenu({wr.left + icon.Left, wr.top + icon.Bottom});
+            PopupSystemMenu(UnderIcon());
             return true;
         }
         ScrollHandler(Message);
@@ -633,6 +691,11 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
     }
     default: return false;
     }
+}
+
+int TvlDialogWnd::BorderCode(const vcl::TMessage &Message) {
+    const int code = static_cast<int>(static_cast<INT_PTR>(Message.WParam));
+    return code == htAskBorderForm && BorderForm ? BorderForm->HitTest(Message) : code;
 }
 
 bool TvlDialogWnd::SkinCommand(vcl::TMessage &Message) {
@@ -646,6 +709,7 @@ bool TvlDialogWnd::SkinCommand(vcl::TMessage &Message) {
             ResolveButtonMasks();
             FrameInvalid = true;
             NeedRegion = true;
+            SetExtBorders(data.GetSkinManager() && data.GetSkinManager()->GetExtendedBorders());
             BroadcastToChildWindows(Handle, Message);
             if (IsWindowVisible(Handle))
                 RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -658,15 +722,21 @@ bool TvlDialogWnd::SkinCommand(vcl::TMessage &Message) {
         ResolveButtonMasks();
         FrameInvalid = true;
         NeedRegion = true;
-        if (IsWindowVisible(Handle))
+        SetExtBorders(data.GetSkinManager() && data.GetSkinManager()->GetExtendedBorders());
+        if (IsWindowVisible(Handle)) {
             RedrawWindow(Handle, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
+            UpdateBorder(true);
+        }
         return true;
     case SC_SET_UPDATING:
         data.Updating = LOWORD(Message.WParam) == 1;
         if (HotButton != 0) FrameInvalid = true;
         return false;
     case SC_IS_UPDATING: Message.Result = data.Updating ? 1 : 0; return true;
+    case SC_REPAINT:
+        if (IsWindowVisible(Handle)) UpdateBorder(false);
+        return false;
     case SC_QUERY_PARENT_REDRAW: {
         const TsSkinManager *m = data.GetSkinManager();
         const int s = data.SkinIndex();

@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "skin/forms/vlBorderForm.h"
+#include "skin/forms/vlSBAnimation.h"
 #include "skin/manager/vlSnapshots.h"
 #include "vcl/GdiObjects.h"
 #include "vlDialogGeometry.h"
@@ -45,9 +47,14 @@ struct TvlDialogButton {
     vcl::TRect Rect{};   // in the cache's coordinates; empty when not shown
     int HitCode = 0;
     bool BigIcons = false;
+    TvlSBAnimation *Animation = nullptr;  // its fade, freed by the adapter
 };
 
-class TvlDialogWnd : public TvlScrollWnd, public TvlAnimDialog, public TvlSysMenuDialog {
+class TvlDialogWnd : public TvlScrollWnd,
+                     public TvlAnimDialog,
+                     public TvlSysMenuDialog,
+                     public TvlBorderOwner,
+                     public TvlFadeOwner {
 public:
     TvlDialogWnd();
     ~TvlDialogWnd() override;
@@ -62,6 +69,18 @@ public:
     void SetHotButton(int Code, bool Repaint);
     void SetPressedButton(int Code);
 
+    // The extended border (vlDialogBorder.cpp): made when On (and the
+    // manager is not designing), freed when off.
+    void SetExtBorders(bool On);
+    // The border window brought up to date; nothing without a border.
+    void UpdateBorder(bool Repaint);
+    // The manager's shadow margins with a border, else empty.
+    vcl::TRect ExtBorderMargins() const;
+    // The title buttons' fades go (their layers with them).
+    void FreeButtonAnimations();
+    // A state change of a title button runs as a fade.
+    bool ButtonFades() const;
+
     // Frame painting (vlDialogFrame.cpp).
     void PaintFrame();
     void PaintCaption();
@@ -75,6 +94,8 @@ public:
     // manager's blend-on-moving option); returns when the drag ended.
     void StartBlendedMove();
     void EndBlendedMove();
+    // The blended move of a dialog with a border: its border window dragged.
+    void StartBorderMove(int Target);
     void PaintIcon();
     void BuildCornerRects();
     // The window's rectangle at (X, Y) less the corner runs; the caller owns it.
@@ -90,9 +111,11 @@ public:
     TvlDialogButtonRules ButtonRules() const;
     int CaptionHeight() const;
     int BorderWidth() const;      // (window width - client width) / 2
+    // From the cache's left and top to the client area (the shadow margins
+    // included with a border).
     int FrameLeftWidth() const;
     int FrameTopHeight() const;
-    vcl::TRect IconRect() const;  // in window coordinates
+    vcl::TRect IconRect() const;  // in the cache's coordinates
     // The adapter's own hit test of a point in window coordinates (0 or
     // HTCAPTION: the window's procedure answers).
     int OwnHitTest(vcl::TPoint P);
@@ -109,6 +132,8 @@ public:
     // caption. Nothing of the adapter is touched after: the chosen command
     // may end the dialog.
     void PopupSystemMenu(vcl::TPoint Screen);
+    // Where the system menu drops under the caption icon (screen).
+    vcl::TPoint UnderIcon() const;
 
     // TvlAnimDialog: the dialog as the layered show and hide see it.
     HWND DialogWindow() const override { return Handle; }
@@ -119,6 +144,31 @@ public:
     void PrintChildWindows(HDC DC) override;
     void UpdateRegion() override { UpdateRegion(false); }
     std::unique_ptr<vcl::TForm> TakeSnapshotForm() override;
+    HWND BorderWindow() const override { return BorderForm ? BorderForm->Window() : nullptr; }
+    vcl::TPoint FrameOrigin() const override { return BorderOffset(); }
+
+    // TvlBorderOwner: the dialog as its border form sees it.
+    HWND BorderOwnerWindow() const override { return SysMenuWindow(); }
+    TsSkinManager *BorderSkinManager() const override;
+    vcl::TRect BorderShadowMargins() const override { return ExtBorderMargins(); }
+    vcl::TPoint BorderOffset() const override;
+    int BorderCaptionHeight() const override { return CaptionHeight(); }
+    int BorderNativeBorderWidth() const override { return BorderWidth(); }
+    int BorderOwnerWidth() const override { return BorderWidth(); }
+    vcl::TRect BorderIconRect() const override { return IconRect(); }
+    std::uint32_t BorderStateFlags() const override { return StateFlags; }
+    vcl::TBitmap *BorderFrameImage() override;
+    int BorderButtonCode(vcl::TPoint P) override;
+    void SetBorderHotButton(int Code, bool Repaint) override { SetHotButton(Code, Repaint); }
+    vcl::TRect BorderClientRect() const override;
+    bool BorderBlendedMove() override;
+
+    // TvlFadeOwner: the title buttons as their fades see them.
+    HWND FadeWindow() const override { return SysMenuWindow(); }
+    HWND FadeCaptionWindow() const override;
+    vcl::TRect FadeButtonRect(int Code) const override;
+    std::unique_ptr<vcl::TBitmap> FadePicture(int Code, int State) override;
+    void FadeGone(int Code, TvlSBAnimation *Animation) override;
 
     // Fields.
     int HotButton = 0;
@@ -146,10 +196,19 @@ public:
     std::unique_ptr<TvlSystemMenu> SystemMenu;
     // The cover prepared for a closing animation (taken by the hide).
     std::unique_ptr<vcl::TForm> SnapshotForm;
-
+    std::unique_ptr<TvlBorderForm> BorderForm;
 
 private:
     void ResolveButtonMasks();
+    // The code of a mouse message; one a border window forwarded (-1) asked of it.
+    int BorderCode(const vcl::TMessage &Message);
+    // The native frame's top height (caption and top border).
+    int NativeTopHeight() const;
+    // The button's look in State drawn into the cache.
+    void DrawButtonLook(TvlDialogButton &Button, int State);
+    // The shadow around the frame and its corners cut (with a border).
+    void PaintFrameShadow();
+
     bool OwnMessage(vcl::TMessage &Message);
     bool SkinCommand(vcl::TMessage &Message);
     void NcHitTest(vcl::TMessage &Message);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
@@ -140,10 +141,11 @@ void TvlBorderForm::UpdateBorder(bool Repaint, std::uint8_t Alpha) {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA};
     POINT position{x, y}, source{0, 0};
     SIZE size{w, h};
-    {
+    // Through the bound function, which a test may watch.
+    if (const auto update = LayeredWindowFunctions().UpdateLayeredWindow) {
         const vcl::TWindowDC screen;
-        UpdateLayeredWindow(border, screen.Get(), &position, &size, image->Canvas()->Handle(), &source, 0x1FFFFFFF,
-                            &blend, ULW_ALPHA);
+        update(border, screen.Get(), &position, &size, image->Canvas()->Handle(), &source, 0x1FFFFFFF, &blend,
+               ULW_ALPHA);
     }
     ApplyRegion();
     SetWindowPos(border, after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE | show);
@@ -295,6 +297,13 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
         return;
     case WM_ERASEBKGND:
     case WM_NCPAINT: Message.Result = 0; return;
+    case WM_SHOWWINDOW:
+        // A dialog's border shows and hides with the dialog, by UpdateBorder.
+        if (!FOwner.BorderOwnerForm()) {
+            Message.Result = 0;
+            return;
+        }
+        break;
     case WM_NCMOUSEMOVE: {
         const vcl::TPoint c = cursor();
         if (Moving) {

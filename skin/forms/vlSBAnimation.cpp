@@ -56,12 +56,21 @@ TvlSBAnimation::~TvlSBAnimation() {
     FLayer.reset();
     FPicture.reset();
     if (Button && Button->Timer == this) Button->Timer = nullptr;
+    if (FadeOwner) FadeOwner->FadeGone(FadeCode, this);
 }
+
+HWND TvlSBAnimation::OwnerWindow() const { return FadeOwner ? FadeOwner->FadeWindow() : FormWindow(Provider); }
+
+HWND TvlSBAnimation::MeasureWindow() const {
+    return FadeOwner ? FadeOwner->FadeCaptionWindow() : CaptionWindow(Provider);
+}
+
+vcl::TRect TvlSBAnimation::ButtonRect() const { return FadeOwner ? FadeOwner->FadeButtonRect(FadeCode) : Button->Rect; }
 
 vcl::TRect TvlSBAnimation::GetRect() const {
     RECT w{};
-    GetWindowRect(CaptionWindow(Provider), &w);
-    const vcl::TRect &r = Button->Rect;
+    GetWindowRect(MeasureWindow(), &w);
+    const vcl::TRect r = ButtonRect();
     return {w.left + r.Left, w.top + r.Top, w.left + r.Right, w.top + r.Bottom};
 }
 
@@ -81,11 +90,12 @@ void TvlSBAnimation::MakeLayer() {
 
 void TvlSBAnimation::MakePicture() {
     if (FPicture) return;
-    FPicture = Provider->ButtonPicture(Button->HitCode, std::max(Fade.State, 0));
+    FPicture = FadeOwner ? FadeOwner->FadePicture(FadeCode, std::max(Fade.State, 0))
+                         : Provider->ButtonPicture(Button->HitCode, std::max(Fade.State, 0));
 }
 
 void TvlSBAnimation::ShowLayer(std::uint8_t Alpha) {
-    const HWND form = FormWindow(Provider);
+    const HWND form = OwnerWindow();
     if (!form) return;
     MakePicture();
     if (!FPicture || FPicture->Empty()) return;
@@ -142,12 +152,12 @@ void TvlSBAnimation::TimerProc(vcl::TObject *) {
     Apply(c);
     if (!c.Done) return;
     // The fade in ended: a mouse that left meanwhile resets the button.
-    const HWND form = FormWindow(Provider);
+    const HWND form = OwnerWindow();
     POINT cursor{};
     RECT window{};
     GetCursorPos(&cursor);
-    GetWindowRect(CaptionWindow(Provider), &window);
-    const vcl::TRect &r = Button->Rect;
+    GetWindowRect(MeasureWindow(), &window);
+    const vcl::TRect r = ButtonRect();
     const POINT inWindow{cursor.x - window.left, cursor.y - window.top};
     if (inWindow.x < r.Left || inWindow.x >= r.Right || inWindow.y < r.Top || inWindow.y >= r.Bottom) {
         SetEnabled(false);
@@ -171,6 +181,23 @@ void StartButtonAnimation(TsCaptionButton &Button, int State, int Steps, TsSkinP
     animation->Provider = Provider;
     animation->Button = &Button;
     Button.Timer = animation;
+    animation->Fade.Arm(steps);
+    animation->Start(State, true);
+}
+
+void StartButtonAnimation(TvlSBAnimation *&Slot, TvlFadeOwner &Owner, int Code, int State, int Steps, bool FadeIn) {
+    const int steps = std::max(1, Steps);
+    if (TvlSBAnimation *running = Slot) {
+        running->Fade.Arm(steps);
+        if (State == 2) running->FreePicture();
+        running->Start(State, FadeIn);
+        return;
+    }
+    if (vcl::Application && vcl::Application->Terminated()) return;
+    auto *animation = vcl::Create<TvlSBAnimation>(nullptr);
+    animation->FadeOwner = &Owner;
+    animation->FadeCode = Code;
+    Slot = animation;
     animation->Fade.Arm(steps);
     animation->Start(State, true);
 }

@@ -22,6 +22,24 @@ namespace skin {
 
 class TsSkinProvider;
 struct TsCaptionButton;
+class TvlSBAnimation;
+
+// What a fade asks of an owner that is not a form provider (a skinned
+// dialog): Code names the owner's button.
+class TvlFadeOwner {
+public:
+    virtual ~TvlFadeOwner() = default;
+    // The window that hears WM_MOUSELEAVE when the mouse left meanwhile.
+    virtual HWND FadeWindow() const = 0;
+    // The window the button's rectangle is measured from (a border window
+    // around the owner, else the owner's).
+    virtual HWND FadeCaptionWindow() const = 0;
+    virtual vcl::TRect FadeButtonRect(int Code) const = 0;
+    // The button's look in State, the size of its rectangle; null for none.
+    virtual std::unique_ptr<vcl::TBitmap> FadePicture(int Code, int State) = 0;
+    // The animation goes: the owner forgets it.
+    virtual void FadeGone(int Code, TvlSBAnimation *Animation) = 0;
+};
 
 class TvlSBAnimation : public vcl::TTimer {
     VCL_CLASS(TvlSBAnimation, vcl::TTimer)
@@ -44,11 +62,17 @@ public:
     TvlButtonFade Fade;
     TsSkinProvider *Provider = nullptr;  // not owned: the owner
     TsCaptionButton *Button = nullptr;   // not owned: the provider's record
+    // Instead of a provider and its record: another owner's button.
+    TvlFadeOwner *FadeOwner = nullptr;   // not owned
+    int FadeCode = 0;
     vcl::TForm *LayerForm() const { return FLayer.get(); }
     vcl::TBitmap *Picture() const { return FPicture.get(); }
 
 private:
     void Apply(const TvlFadeCommand &Command);
+    HWND OwnerWindow() const;
+    HWND MeasureWindow() const;
+    vcl::TRect ButtonRect() const;
     void MakeLayer();
     void MakePicture();
     void ShowLayer(std::uint8_t Alpha);
@@ -62,5 +86,8 @@ private:
 // least 1). Nothing without a provider, nor (for a new one) while the
 // application terminates.
 void StartButtonAnimation(TsCaptionButton &Button, int State, int Steps, TsSkinProvider *Provider, bool FadeIn);
+// The same for another owner's button: Slot holds the button's animation
+// (made here when null; the owner frees it, and hears FadeGone).
+void StartButtonAnimation(TvlSBAnimation *&Slot, TvlFadeOwner &Owner, int Code, int State, int Steps, bool FadeIn);
 
 } // namespace skin

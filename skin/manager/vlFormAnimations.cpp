@@ -383,6 +383,9 @@ void AnimShowDialog(TvlAnimDialog &Dialog, int Time, std::uint8_t Alpha, int Mod
     const int steps = Time / 10;
     RECT r{};
     GetWindowRect(wnd, &r);
+    // The image takes in an extended border's margins around the window.
+    const vcl::TPoint origin = Dialog.FrameOrigin();
+    OffsetRect(&r, -origin.X, -origin.Y);
     const HWND aw = w->Handle();
     const HWND anchor = IsTopmost(wnd) ? HWND_TOPMOST : GetWindow(wnd, GW_HWNDPREV);
     const int sw = snapshot->Width(), sh = snapshot->Height();

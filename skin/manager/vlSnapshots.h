@@ -71,6 +71,9 @@ public:
     virtual std::unique_ptr<vcl::TForm> TakeSnapshotForm() = 0;
     // The extended border's window; null without one.
     virtual HWND BorderWindow() const { return nullptr; }
+    // Where the window's top-left lies in FrameImage: the shadow margins of
+    // an extended border, none without.
+    virtual vcl::TPoint FrameOrigin() const { return {}; }
 };
 
 // The dialog's client part of Bitmap (the frame's offsets inside it), made

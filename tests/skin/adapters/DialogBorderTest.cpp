@@ -1,0 +1,535 @@
+// Skinned dialogs with the manager's extended borders: the border window
+// around a message box and the Open dialog showing the dialog's frame
+// image, its region's hole over the client area, a real press in its
+// sizing zone sizing a dialog of our own, a press far out in the shadow
+// reaching the window below, and what a box leaves behind over a hundred
+// boxes. Then the title buttons' fades under AllowGlowing, watched through
+// the recording seam of the layered calls, and freed on the visibility
+// message, on hiding and with the dialog. Pictures go to the artefacts.
+#include <windows.h>
+
+#include <commdlg.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../manager/LayeredRecorder.h"
+#include "DialogsTestSupport.h"
+#include "skin/forms/vlBorderGeometry.h"
+#include "skin/manager/vlFormAnimations.h"
+#include "vcl/Bitmap.h"
+#include "vcl/HandleCounts.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+void MouseInput(DWORD Flags, vcl::TPoint At) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>(At.X * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = static_cast<LONG>(At.Y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &in, sizeof in);
+}
+
+// Presses at Grip, drags by (Dx, Dy) in 10 steps and lets go, from a second
+// thread while this one pumps (the system's sizing loop runs inside the
+// press); true when the user's part ended.
+bool DragFrom(vcl::TPoint Grip, int Dx, int Dy) {
+    std::atomic<bool> done = false;
+    std::thread user([&] {
+        MouseInput(0, Grip);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        MouseInput(MOUSEEVENTF_LEFTDOWN, Grip);
+        for (int i = 1; i <= 10; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            MouseInput(0, {Grip.X + Dx * i / 10, Grip.Y + Dy * i / 10});
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        MouseInput(MOUSEEVENTF_LEFTUP, {Grip.X + Dx, Grip.Y + Dy});
+        done = true;
+    });
+    const bool ended = uitest::PumpUntil([&] { return done.load(); }, std::chrono::seconds(5));
+    user.join();
+    Settle();
+    return ended;
+}
+
+struct DialogBorder : DialogsFixture {
+    DialogBorder() {
+        SetCursorPos(2, 2);
+        Manager->SetExtendedBorders(true);
+    }
+    LayeredRecorder Recorder{LayeredRecorder::Forward, true};
+    vcl::TRect M() const { return Manager->ExtBorderMargins; }
+};
+
+vcl::TRect RectOf(HWND W) {
+    RECT r{};
+    GetWindowRect(W, &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// A pixel of a 32-bit image as a colour.
+vcl::TColor ColourOf(std::uint32_t P) {
+    return static_cast<vcl::TColor>((P & 0xFF) << 16 | (P & 0xFF00) | (P >> 16 & 0xFF));
+}
+vcl::TColor CachePixelOf(TvlDialogWnd &A, int X, int Y) { return ColourOf(A.SkinData->CacheBmp()->View().At(X, Y)); }
+vcl::TColor CapturedPixel(const uitest::TImage32 &I, int X, int Y) { return ColourOf(I.At(X, Y)); }
+
+// The image of the last layered call for Window, as the recorder kept it.
+uitest::TImage32 LastImageOf(HWND Window) {
+    uitest::TImage32 image;
+    const std::vector<LayeredCall> calls = LayeredRecorder::Of(Window);
+    if (calls.empty() || calls.back().Pixels.empty()) return image;
+    image.Width = calls.back().Size.cx;
+    image.Height = calls.back().Size.cy;
+    image.Pixels = calls.back().Pixels;
+    if (image.Pixels.size() != static_cast<std::size_t>(image.Width) * image.Height) return {};
+    return image;
+}
+
+// The border window's image over a mid grey (its alpha is premultiplied)
+// with the dialog's client area laid into its hole, as the user sees them.
+void KeepBorderedPicture(TvlDialogWnd &A, uitest::TImage32 image, const std::string &Name) {
+    const HWND border = A.BorderWindow();
+    for (std::uint32_t &p : image.Pixels) {
+        const std::uint32_t a = p >> 24, under = 0xA0 * (255 - a) / 255;
+        const auto channel = [&](int Shift) { return std::min(255u, ((p >> Shift) & 0xFF) + under) << Shift; };
+        p = 0xFF000000u | channel(16) | channel(8) | channel(0);
+    }
+    const uitest::TImage32 dialog = uitest::CaptureWindow(A.Handle);
+    const vcl::TRect b = RectOf(border), d = RectOf(A.Handle), hole = A.BorderClientRect();
+    for (int y = hole.Top; y < hole.Bottom && y < image.Height; ++y)
+        for (int x = hole.Left; x < hole.Right && x < image.Width; ++x) {
+            const int dx = x + b.Left - d.Left, dy = y + b.Top - d.Top;
+            if (dx >= 0 && dy >= 0 && dx < dialog.Width && dy < dialog.Height)
+                image.Pixels[static_cast<std::size_t>(y) * image.Width + x] = dialog.At(dx, dy);
+        }
+    std::string unixFolder = "Z:" ZUVO_ARTIFACTS_FOLDER;
+    std::replace(unixFolder.begin(), unixFolder.end(), '/', '\\');
+    const auto folder = std::filesystem::path(vcl::Utf8ToWide(unixFolder));
+    std::filesystem::create_directories(folder);
+    uitest::WritePng((folder / Name).string(), image);
+}
+
+// What one look at a bordered dialog found.
+struct BorderLook {
+    bool Bordered = false;     // an adapter with a visible border window
+    bool Layered = false, OwnedByDialog = false;
+    vcl::TRect Around{};       // the border window less the dialog, per side
+    int FramePixels = 0, FrameMatches = 0;
+    bool HoleOverClient = false, CaptionInRegion = false;
+    bool DialogKeepsClient = false;  // the dialog's own region: its client area
+    HWND Border = nullptr;
+};
+
+BorderLook LookAtBorder(HWND Window, const std::string &Picture) {
+    BorderLook look;
+    TvlDialogWnd *a = DialogAdapterOf(Window);
+    if (!a || !a->BorderForm) return look;
+    const HWND border = a->BorderWindow();
+    look.Border = border;
+    look.Bordered = border && IsWindowVisible(border);
+    if (!look.Bordered) return look;
+    look.Layered = (GetWindowLongPtrW(border, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+    look.OwnedByDialog = reinterpret_cast<HWND>(GetWindowLongPtrW(border, GWLP_HWNDPARENT)) == Window;
+    const vcl::TRect b = RectOf(border), d = RectOf(Window);
+    look.Around = {d.Left - b.Left, d.Top - b.Top, b.Right - d.Right, b.Bottom - d.Bottom};
+    // The frame as the border window shows it: the caption row under the
+    // buttons' band, the left and right edges and the bottom edge.
+    // The image the border window was last given (its own DC holds none).
+    const uitest::TImage32 shown = LastImageOf(border);
+    if (shown.Width == 0) return look;
+    const vcl::TRect hole = a->BorderClientRect();
+    const int midY = (hole.Top + hole.Bottom) / 2, midX = (hole.Left + hole.Right) / 2;
+    const std::vector<vcl::TPoint> frame{{midX, (look.Around.Top + hole.Top) / 2},
+                                         {hole.Left - 1, midY},
+                                         {hole.Right, midY},
+                                         {midX, hole.Bottom},
+                                         {hole.Left + 30, hole.Top - 3}};
+    for (const vcl::TPoint p : frame) {
+        ++look.FramePixels;
+        if (p.X < shown.Width && p.Y < shown.Height && CapturedPixel(shown, p.X, p.Y) == CachePixelOf(*a, p.X, p.Y))
+            ++look.FrameMatches;
+    }
+    const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(border, region.Get()) != ERROR) {
+        look.HoleOverClient = !PtInRegion(region.Get(), midX, midY) && !PtInRegion(region.Get(), hole.Left, hole.Top) &&
+                              PtInRegion(region.Get(), hole.Left - 1, hole.Top);
+        look.CaptionInRegion = PtInRegion(region.Get(), midX, (look.Around.Top + hole.Top) / 2) != 0;
+    }
+    const vcl::TRegionHandle own(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(Window, own.Get()) != ERROR) {
+        POINT origin{0, 0};
+        ClientToScreen(Window, &origin);
+        RECT client{};
+        GetClientRect(Window, &client);
+        OffsetRect(&client, origin.x - d.Left, origin.y - d.Top);
+        const vcl::TRegionHandle expected(CreateRectRgnIndirect(&client));
+        look.DialogKeepsClient = EqualRgn(own.Get(), expected.Get()) != 0;
+    }
+    if (!Picture.empty()) KeepBorderedPicture(*a, shown, Picture);
+    return look;
+}
+
+void ExpectBordered(const BorderLook &L, const vcl::TRect &M) {
+    EXPECT_TRUE(L.Bordered);
+    EXPECT_TRUE(L.Layered);
+    EXPECT_TRUE(L.OwnedByDialog);
+    EXPECT_EQ(L.Around, M);
+    EXPECT_GT(L.FramePixels, 0);
+    EXPECT_EQ(L.FrameMatches, L.FramePixels);
+    EXPECT_TRUE(L.HoleOverClient);
+    EXPECT_TRUE(L.CaptionInRegion);
+    EXPECT_TRUE(L.DialogKeepsClient);
+}
+
+TEST_F(DialogBorder, AMessageBoxAndTheOpenDialogShowTheirFrameInABorderWindowThatGoesWithThem) {
+    ASSERT_NE(M(), vcl::TRect{}) << "the skin gives shadow margins";
+    std::vector<BorderLook> looks;
+    DialogVisitor box([&](HWND W) { looks.push_back(LookAtBorder(W, "dialog-message-box-bordered.png")); });
+    box.Run([] { MessageBoxW(nullptr, L"Okraj kolem", L"Zprava", MB_OKCANCEL | MB_ICONINFORMATION); });
+    ASSERT_EQ(looks.size(), 1u);
+    {
+        SCOPED_TRACE("message box");
+        ExpectBordered(looks[0], M());
+    }
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    EXPECT_FALSE(IsWindow(looks[0].Border));
+
+    wchar_t file[MAX_PATH] = L"";
+    OPENFILENAMEW open{};
+    open.lStructSize = sizeof open;
+    open.lpstrFile = file;
+    open.nMaxFile = MAX_PATH;
+    open.Flags = OFN_EXPLORER;
+    DialogVisitor dialog([&](HWND W) { looks.push_back(LookAtBorder(W, "dialog-open-bordered.png")); }, 600);
+    dialog.Run([&] { GetOpenFileNameW(&open); });
+    ASSERT_EQ(looks.size(), 2u);
+    {
+        SCOPED_TRACE("open");
+        ExpectBordered(looks[1], M());
+    }
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    EXPECT_FALSE(IsWindow(looks[1].Border));
+}
+
+TEST_F(DialogBorder, TheOptionTurnedOffGivesTheFrameBackToTheDialog) {
+    OwnDialog d(FixedDialog());
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    ASSERT_TRUE(a->BorderForm);
+    const HWND border = a->BorderWindow();
+    ASSERT_TRUE(border && IsWindowVisible(border));
+    EXPECT_EQ(a->FrameLeftWidth(), a->BorderWidth() + M().Left);
+    Manager->SetExtendedBorders(false);
+    Settle();
+    EXPECT_FALSE(a->BorderForm);
+    EXPECT_FALSE(IsWindow(border));
+    EXPECT_EQ(a->FrameLeftWidth(), a->BorderWidth());
+    // The dialog's own frame shows the skin again, its cache the window's size.
+    RECT r{};
+    GetWindowRect(d.Window, &r);
+    EXPECT_EQ(a->SkinData->CacheBmp()->Width(), r.right - r.left);
+    EXPECT_EQ(FramePixel(d.Window, 1, (r.bottom - r.top) / 2), skin::test::DialogBorder);
+    Manager->SetExtendedBorders(true);
+    Settle();
+    ASSERT_TRUE(a->BorderForm);
+    EXPECT_TRUE(a->BorderWindow() && IsWindowVisible(a->BorderWindow()));
+}
+
+TEST_F(DialogBorder, APressInTheSizingZoneSizesTheDialogAndOneFarInTheShadowReachesTheWindowBelow) {
+    OwnDialog d(SizeableDialog());
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    const HWND border = a->BorderWindow();
+    ASSERT_TRUE(border && IsWindowVisible(border));
+    const vcl::TRect b = RectOf(border), before = RectOf(d.Window);
+    const int zone = SizingZoneWidth(a->BorderForm->SkinValues());
+    ASSERT_GE(M().Right, zone + 1) << "a shadow beyond the sizing zone";
+
+    // Two pixels out from the dialog's right edge: the sizing zone.
+    const vcl::TPoint right{before.Right + 2, (before.Top + before.Bottom) / 2};
+    ASSERT_EQ(WindowFromPoint({right.X, right.Y}), border);
+    EXPECT_EQ(a->BorderForm->HitTest({WM_NCHITTEST, 0, MAKELPARAM(right.X, right.Y), 0}), HTRIGHT);
+    ASSERT_TRUE(DragFrom(right, 40, 0));
+    const vcl::TRect after = RectOf(d.Window);
+    EXPECT_EQ(after.Left, before.Left);
+    EXPECT_GE(after.Width(), before.Width() + 30) << after.Width() << " from " << before.Width();
+    // The border followed with the dialog's new frame.
+    EXPECT_EQ(RectOf(border).Right, after.Right + M().Right);
+    EXPECT_EQ(a->SkinData->CacheBmp()->Width(), after.Width() + M().Left + M().Right);
+
+    // A window under the border's left shadow hears a press there.
+    static int presses = 0;
+    presses = 0;
+    const vcl::TRect now = RectOf(border);
+    HWND below = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, now.Left - 60,
+                                 now.Top + 20, 120, 80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    static WNDPROC previous = nullptr;
+    previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        below, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND W, UINT Msg, WPARAM WP, LPARAM LP) -> LRESULT {
+            if (Msg == WM_LBUTTONDOWN) ++presses;
+            if (Msg == WM_NCHITTEST) return HTCLIENT;
+            return CallWindowProcW(previous, W, Msg, WP, LP);
+        })));
+    SetWindowPos(below, d.Window, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(border, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const vcl::TPoint shadow{now.Left + M().Left - zone - 1, now.Top + 40};
+    ASSERT_EQ(WindowFromPoint({shadow.X, shadow.Y}), border) << "the border lies over the window below";
+    SetCursorPos(shadow.X, shadow.Y);
+    INPUT still{};
+    still.type = INPUT_MOUSE;
+    still.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &still, sizeof still);
+    Settle();
+    EXPECT_EQ(WindowFromPoint({shadow.X, shadow.Y}), below);
+    MouseButton(true);
+    MouseButton(false);
+    Settle();
+    EXPECT_EQ(presses, 1);
+    EXPECT_EQ(RectOf(d.Window), after) << "the dialog was not sized from the shadow";
+    DestroyWindow(below);
+}
+
+TEST_F(DialogBorder, ACaptionDragMovesTheBorderTranslucentAndTheDialogJoinsItWhereItEnds) {
+    BOOL fullDrag = FALSE;
+    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
+    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    Manager->AnimEffects()->BlendOnMoving->Active = true;
+    Manager->AnimEffects()->BlendOnMoving->BlendValue = 150;
+    OwnDialog d(FixedDialog(L"Tazeni s okrajem"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    const HWND border = a->BorderWindow();
+    ASSERT_TRUE(border);
+    const vcl::TRect before = RectOf(d.Window);
+    const vcl::TPoint grip{before.Left + a->BorderWidth() + 60, before.Top + a->BorderWidth() + 6};
+    ASSERT_EQ(WindowFromPoint({grip.X, grip.Y}), border);
+    LayeredRecorder recorder;
+    EXPECT_TRUE(DragFrom(grip, 60, 30));
+    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, fullDrag, nullptr, 0);
+    const vcl::TRect after = RectOf(d.Window);
+    EXPECT_EQ(after.Left - before.Left, 60);
+    EXPECT_EQ(after.Top - before.Top, 30);
+    // The border window travelled at a falling alpha and ended opaque.
+    const std::vector<int> alphas = LayeredRecorder::AlphasOf(border);
+    ASSERT_GE(alphas.size(), 3u);
+    EXPECT_LT(*std::min_element(alphas.begin(), alphas.end()), 255);
+    EXPECT_GE(*std::min_element(alphas.begin(), alphas.end()), 150);
+    EXPECT_EQ(alphas.back(), 255);
+    // The dialog hid under it and joined it: opaque, not layered, the border around it with its hole again.
+    EXPECT_FALSE(GetWindowLongPtrW(d.Window, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_EQ(a->StateFlags & 0x80, 0u);
+    EXPECT_EQ(a->MoveTimer, nullptr);
+    const vcl::TRect b = RectOf(border);
+    EXPECT_EQ(vcl::TRect(after.Left - b.Left, after.Top - b.Top, b.Right - after.Right, b.Bottom - after.Bottom), M());
+    const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(border, region.Get()), ERROR);
+    const vcl::TRect hole = a->BorderClientRect();
+    EXPECT_FALSE(PtInRegion(region.Get(), (hole.Left + hole.Right) / 2, (hole.Top + hole.Bottom) / 2));
+}
+
+TEST_F(DialogBorder, TheShowAndHideAnimationsPlayTheImageWhereTheBorderStands) {
+    Manager->Effects()->AllowAnimation = true;
+    Manager->AnimEffects()->DialogShow->Time = 100;
+    Manager->AnimEffects()->DialogHide->Time = 100;
+    LayeredRecorder recorder;
+    vcl::TRect box{};
+    DialogVisitor visitor([&](HWND W) { box = RectOf(W); });
+    visitor.Run([] { MessageBoxW(nullptr, L"Plynule s okrajem", L"Zprava", MB_OKCANCEL); });
+    uitest::PumpUntil([] { return DialogProviderCount() == 0 && (!HideTimer() || !HideTimer()->Window()); },
+                      std::chrono::seconds(2));
+    ASSERT_FALSE(box.IsEmpty());
+    // Every call of a window as large as the box and its margins: the
+    // animations' windows and the border's; each stood where the border does.
+    const int w = box.Width() + M().Left + M().Right, h = box.Height() + M().Top + M().Bottom;
+    int calls = 0, placed = 0;
+    for (const LayeredCall &c : LayeredRecorder::Calls) {
+        if (c.Size.cx != w || c.Size.cy != h || c.WindowRect.right - c.WindowRect.left != w) continue;
+        ++calls;
+        placed += c.WindowRect.left == box.Left - M().Left && c.WindowRect.top == box.Top - M().Top;
+    }
+    EXPECT_GE(LayeredRecorder::Windows().size(), 3u) << "the show, the border and the hide";
+    EXPECT_GE(calls, 10);
+    EXPECT_EQ(placed, calls);
+}
+
+TEST_F(DialogBorder, AHundredBorderedBoxesLeaveNothingBehind) {
+    const auto box = [] {
+        DialogVisitor v(nullptr, 0);
+        v.Run([] { MessageBoxW(nullptr, L"Mnoho", L"Zprava", MB_OK); });
+    };
+    box();
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    int bordered = 0;
+    DialogVisitor counting([&](HWND W) { bordered += DialogAdapterOf(W) && DialogAdapterOf(W)->BorderWindow(); }, 0);
+    for (int i = 0; i < 100; ++i) counting.Run([] { MessageBoxW(nullptr, L"Mnoho", L"Zprava", MB_OK); });
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    EXPECT_EQ(bordered, 100);
+    EXPECT_EQ(vcl::LiveHandles(), before);
+    EXPECT_EQ(DialogProviderCount(), 0);
+    EXPECT_EQ(HookedDialogCount(), 0u);
+}
+
+// ---------------------------------------------------------------- fades
+
+struct DialogFade : DialogsFixture {
+    DialogFade() {
+        SetCursorPos(2, 2);
+        Manager->Effects()->AllowGlowing = true;
+        Manager->Effects()->AllowAnimation = true;
+    }
+    static TvlSBAnimation *FadeOf(TvlDialogWnd *A) { return A->ButtonByCode(HTCLOSE)->Animation; }
+    static HWND LayerOf(TvlDialogWnd *A) {
+        TvlSBAnimation *f = FadeOf(A);
+        return f && f->LayerForm() ? f->LayerForm()->WindowHandle() : nullptr;
+    }
+    static void CursorOnClose(TvlDialogWnd *A, HWND Measured) {
+        const vcl::TRect r = A->ButtonByCode(HTCLOSE)->Rect;
+        const vcl::TRect w = RectOf(Measured);
+        SetCursorPos(w.Left + (r.Left + r.Right) / 2, w.Top + (r.Top + r.Bottom) / 2);
+    }
+    static void Tick(TvlDialogWnd *A) {
+        for (int i = 0; i < 40 && FadeOf(A) && FadeOf(A)->Enabled(); ++i) FadeOf(A)->TimerProc(nullptr);
+    }
+};
+
+TEST_F(DialogFade, AHotCloseFadesInOverTheButtonAndOutAgainWhileTheFrameStaysNormal) {
+    OwnDialog d(FixedDialog(L"Prechod"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    ASSERT_TRUE(a->ButtonFades());
+    CursorOnClose(a, d.Window);
+    const vcl::TRect close = a->ButtonByCode(HTCLOSE)->Rect;
+    const vcl::TColor normal = CachePixelOf(*a, close.Left + 2, close.Top + 2);
+    LayeredRecorder recorder;
+    a->SetHotButton(HTCLOSE, true);
+    const HWND layer = LayerOf(a);
+    ASSERT_TRUE(layer);
+    EXPECT_EQ(LayeredRecorder::AlphasOf(layer), std::vector<int>{25});
+    Tick(a);
+    EXPECT_EQ(LayeredRecorder::AlphasOf(layer), (std::vector<int>{25, 50, 75, 100, 125, 150, 175, 200, 225, 255}));
+    // The layer lies on the button, right above the dialog; it shows the hot look.
+    const vcl::TRect l = RectOf(layer), w = RectOf(d.Window);
+    EXPECT_EQ(l.Left - w.Left, close.Left);
+    EXPECT_EQ(l.Top - w.Top, close.Top);
+    EXPECT_EQ(GetWindow(layer, GW_HWNDNEXT), d.Window);
+    ASSERT_FALSE(LayeredRecorder::Calls.empty());
+    EXPECT_EQ(CachePixelOf(*a, close.Left + 2, close.Top + 2), normal);
+
+    LayeredRecorder out;
+    a->SetHotButton(0, true);
+    Tick(a);
+    EXPECT_EQ(LayeredRecorder::AlphasOf(layer), (std::vector<int>{250, 225, 200, 175, 150, 125, 100, 75, 50, 25}));
+    EXPECT_FALSE(IsWindow(layer));
+
+    // A press shows its look at once, a picture of its own.
+    LayeredRecorder pressed(LayeredRecorder::Forward, true);
+    a->SetHotButton(HTCLOSE, true);
+    Tick(a);
+    const std::uint32_t hot = LayeredRecorder::Calls.back().Digest;
+    a->SetPressedButton(HTCLOSE);
+    EXPECT_EQ(LayeredRecorder::Calls.back().Alpha, 255);
+    EXPECT_NE(LayeredRecorder::Calls.back().Digest, hot);
+    const std::vector<std::uint32_t> &look = LayeredRecorder::Calls.back().Pixels;
+    ASSERT_FALSE(look.empty());
+    EXPECT_EQ(ColourOf(look[2 * static_cast<std::size_t>(close.Width()) + 2]), CloseColors.Pressed);
+    a->TitleButtonPressed = false;
+}
+
+TEST_F(DialogFade, FadesGoOnTheVisibilityMessageOnHidingAndWithTheDialog) {
+    auto d = std::make_unique<OwnDialog>(FixedDialog(L"Uklid"));
+    TvlDialogWnd *a = d->Adapter();
+    ASSERT_NE(a, nullptr);
+    CursorOnClose(a, d->Window);
+    a->SetHotButton(HTCLOSE, true);
+    HWND layer = LayerOf(a);
+    ASSERT_TRUE(layer);
+    SendMessageW(d->Window, vcl::CM_VISIBLECHANGED, 1, 0);
+    EXPECT_EQ(LayerOf(a), layer) << "shown again: the fade stays";
+    SendMessageW(d->Window, vcl::CM_VISIBLECHANGED, 0, 0);
+    EXPECT_EQ(FadeOf(a), nullptr);
+    EXPECT_FALSE(IsWindow(layer));
+
+    a->SetHotButton(0, true);
+    a->SetHotButton(HTCLOSE, true);
+    layer = LayerOf(a);
+    ASSERT_TRUE(layer);
+    ShowWindow(d->Window, SW_HIDE);
+    EXPECT_EQ(FadeOf(a), nullptr);
+    EXPECT_FALSE(IsWindow(layer));
+    ShowWindow(d->Window, SW_SHOW);
+    Settle();
+
+    a->SetHotButton(0, true);
+    CursorOnClose(a, d->Window);
+    a->SetHotButton(HTCLOSE, true);
+    layer = LayerOf(a);
+    ASSERT_TRUE(layer);
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    d.reset();
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    EXPECT_FALSE(IsWindow(layer));
+    EXPECT_LE(vcl::LiveHandles().Windows, before.Windows - 2) << "the dialog and the layer";
+}
+
+TEST_F(DialogFade, WithABorderTheLayerStandsOnTheBorderWindowsButton) {
+    Manager->SetExtendedBorders(true);
+    OwnDialog d(FixedDialog(L"Okraj"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    const HWND border = a->BorderWindow();
+    ASSERT_TRUE(border);
+    CursorOnClose(a, border);
+    const vcl::TRect close = a->ButtonByCode(HTCLOSE)->Rect;
+    // The border window's own mouse test makes the close hot, through the dialog.
+    const vcl::TRect b = RectOf(border);
+    const LPARAM at = MAKELPARAM(b.Left + close.Left + 3, b.Top + close.Top + 3);
+    EXPECT_EQ(a->BorderForm->HitTest({WM_NCHITTEST, 0, at, 0}), HTCLOSE);
+    LayeredRecorder recorder;
+    SendMessageW(border, WM_NCMOUSEMOVE, htBorderWindow, at);
+    EXPECT_EQ(a->HotButton, HTCLOSE);
+    const HWND layer = LayerOf(a);
+    ASSERT_TRUE(layer);
+    Tick(a);
+    const vcl::TRect l = RectOf(layer);
+    EXPECT_EQ(l.Left - b.Left, close.Left);
+    EXPECT_EQ(l.Top - b.Top, close.Top);
+    EXPECT_EQ(LayeredRecorder::AlphasOf(layer).back(), 255);
+    // Switching the border off takes the fade along.
+    Manager->SetExtendedBorders(false);
+    Settle();
+    EXPECT_FALSE(IsWindow(layer));
+}
+
+TEST_F(DialogFade, WithoutGlowingOrLayeredWindowsTheButtonIsPaintedAtOnce) {
+    OwnDialog d(FixedDialog(L"Hned"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    const vcl::TRect close = a->ButtonByCode(HTCLOSE)->Rect;
+    {
+        LayeredRecorder none(LayeredRecorder::NoLayeredWindows);
+        EXPECT_FALSE(a->ButtonFades());
+        a->SetHotButton(HTCLOSE, true);
+        EXPECT_EQ(FadeOf(a), nullptr);
+        EXPECT_EQ(CachePixelOf(*a, close.Left + 2, close.Top + 2), CloseColors.Hot);
+        a->SetHotButton(0, true);
+    }
+    Manager->Effects()->AllowGlowing = false;
+    EXPECT_FALSE(a->ButtonFades());
+    a->SetHotButton(HTCLOSE, true);
+    EXPECT_EQ(FadeOf(a), nullptr);
+    EXPECT_EQ(FramePixel(d.Window, close.Left + 2, close.Top + 2), CloseColors.Hot);
+}
+
+} // namespace
+} // namespace skin
