@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <thread>
 #include <tuple>
@@ -220,6 +221,32 @@ TEST_F(BorderGlue, AGluedFormFollowsTheBorderWindowThroughoutTheDragAndAfterIt) 
     EXPECT_EQ(followerAfter.Left - followerBefore.Left, masterAfter.Left - masterBefore.Left);
     EXPECT_EQ(followerAfter.Top - followerBefore.Top, masterAfter.Top - masterBefore.Top);
     EXPECT_FALSE(GetWindowLongPtrW(follower.Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+
+    // The pair where the drag left it: each border window as the X server
+    // holds it (else the image it was given, which Xvfb shows over black),
+    // laid at its place on the screen.
+    Settle();
+    const vcl::TRect a = BorderedForm::RectOf(master.Border()), b = BorderedForm::RectOf(follower.Border());
+    const int top = std::min(a.Top, b.Top);
+    uitest::TImage32 pair;
+    pair.Width = std::max(a.Right, b.Right) - a.Left;
+    pair.Height = std::max(a.Bottom, b.Bottom) - top;
+    pair.Pixels.assign(static_cast<std::size_t>(pair.Width) * pair.Height, 0);
+    for (const BorderedForm *f : {&master, &follower}) {
+        const vcl::TRect r = BorderedForm::RectOf(f->Border());
+        const uitest::TImage32 shot = uitest::CaptureXWindow(f->Border());
+        const vcl::TBitmapView given = f->P->SkinData()->CacheBmp()->View();
+        for (int y = 0; y < r.Height(); ++y)
+            for (int x = 0; x < r.Width(); ++x) {
+                const bool captured = x < shot.Width && y < shot.Height;
+                if (!captured && (x >= given.Width || y >= given.Height)) continue;
+                pair.Pixels[static_cast<std::size_t>(r.Top - top + y) * pair.Width + r.Left - a.Left + x] =
+                    captured ? shot.At(x, y) : given.At(x, y);
+            }
+    }
+    const std::filesystem::path folder = HostPath(ZUVO_ARTIFACTS_FOLDER);
+    std::filesystem::create_directories(folder);
+    uitest::WritePng((folder / "forms-border-glued.png").string(), pair);
 }
 
 TEST_F(BorderGlue, TheDraggedBorderSnapsTheFormsFrameToTheWorkArea) {
