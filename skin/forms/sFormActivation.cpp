@@ -530,7 +530,9 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         }
     } else if (window) {
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        // The frame too: an MDI child is activated while it is made, before
+        // it counts as showing, and the system has painted its caption then.
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
     }
     if (window) LastClientRect = {0, 0, ClientWidth(window), ClientHeight(window)};
 }

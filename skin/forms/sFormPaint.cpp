@@ -25,17 +25,34 @@ bool PaintingCopy(const vcl::TCustomForm &Form) {
            state.Contains(vcl::csDestroyingHandle);
 }
 
-// The process-wide flag that a client area is being painted, for a scope:
-// the frame output waits meanwhile.
+// The process-wide flag that a client area is being painted, for a scope,
+// with the form that paints it: that form's frame output waits meanwhile.
+// Other forms' frames do not: an MDI parent's client painting brings its
+// children's frames up to date within it.
 class TClientPainting {
 public:
-    TClientPainting() : FPrevious(FormsState().ClientPainting) { FormsState().ClientPainting = true; }
-    ~TClientPainting() { FormsState().ClientPainting = FPrevious; }
+    explicit TClientPainting(HWND Window)
+        : FPrevious(FormsState().ClientPainting), FPreviousWindow(FormsState().ClientPaintingWindow),
+          FPreviousHeld(FormsState().FrameHeldBack) {
+        FormsState().ClientPainting = true;
+        FormsState().ClientPaintingWindow = Window;
+        FormsState().FrameHeldBack = false;
+    }
+    ~TClientPainting() {
+        FormsState().ClientPainting = FPrevious;
+        FormsState().ClientPaintingWindow = FPreviousWindow;
+        FormsState().FrameHeldBack = FPreviousHeld;
+    }
+    // Whether the form's frame was held back within the scope (the
+    // WM_NCPAINT that BeginPaint sends for a pending frame): it is owed.
+    static bool FrameOwed() { return FormsState().FrameHeldBack; }
     TClientPainting(const TClientPainting &) = delete;
     TClientPainting &operator=(const TClientPainting &) = delete;
 
 private:
     bool FPrevious;
+    HWND FPreviousWindow;
+    bool FPreviousHeld;
 };
 
 // The cache holds a current frame image of its full size.
@@ -105,13 +122,18 @@ void TsSkinProvider::WMEraseBkgnd(vcl::TMessage &Message) {
     const vcl::TRect client{0, 0, ClientWidth(window), ClientHeight(window)};
     const vcl::TPoint offset{GetClientOffsetX(), GetClientOffsetY()};
     if (!PaintingCopy(*Form) && Message.WParam != static_cast<WPARAM>(Message.LParam)) {
-        const TClientPainting painting;
-        if (FSkinData->CanUseCache()) {
-            if (dc && CacheValid(*FSkinData)) CopyCacheToDC(Form, *FSkinData, offset, client, dc, false, 0, 0);
-            PassUpdateDoneToChildren(Form);
-        } else {
-            PaintFormBackground(dc);
+        bool owed = false;
+        {
+            const TClientPainting painting(window);
+            if (FSkinData->CanUseCache()) {
+                if (dc && CacheValid(*FSkinData)) CopyCacheToDC(Form, *FSkinData, offset, client, dc, false, 0, 0);
+                PassUpdateDoneToChildren(Form);
+            } else {
+                PaintFormBackground(dc);
+            }
+            owed = TClientPainting::FrameOwed();
         }
+        if (owed) PaintNonClient();
         Message.Result = 1;
         return;
     }
@@ -139,8 +161,13 @@ void TsSkinProvider::WMPaint(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     if (FSkinData->CanUseCache()) {
         if (window && Form->Showing()) {
-            const TClientPainting painting;
-            PaintClientArea(Message);
+            bool owed = false;
+            {
+                const TClientPainting painting(window);
+                PaintClientArea(Message);
+                owed = TClientPainting::FrameOwed();
+            }
+            if (owed) PaintNonClient();
         } else if (window) {
             const vcl::TPaintDC validate(window, reinterpret_cast<HDC>(Message.WParam));
         }

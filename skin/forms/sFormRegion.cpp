@@ -115,9 +115,13 @@ bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized
 }
 
 void TsSkinProvider::PaintNonClient() {
-    if (FormsState().ClientPainting || !FDrawNonClientArea) return;
+    if (!FDrawNonClientArea) return;
     const HWND window = WindowOf(Form);
     if (!window) return;
+    if (FormsState().ClientPainting && FormsState().ClientPaintingWindow == window) {
+        FormsState().FrameHeldBack = true;
+        return;
+    }
     if (FResizeMode == rmBorder && CompositionOn) FResizeMode = rmStandard;
 
     const vcl::TBitmap *cache = FSkinData->CacheBmp();

@@ -752,6 +752,8 @@ struct TvlFormsState {
     HWND LinkedWindow = nullptr;           // announced to the skin editor
     bool FormButtonPressed = false;        // a caption button is down
     bool ClientPainting = false;           // a WM_PAINT or WM_ERASEBKGND paints a client area
+    HWND ClientPaintingWindow = nullptr;   // the form whose client area that is
+    bool FrameHeldBack = false;            // its frame was asked for meanwhile
     bool MenuRebuilding = false;           // the main menu's rebuild runs
     std::vector<TvlGluedPair> GluedPairs;  // sProviderOptions.h
 };

@@ -119,7 +119,9 @@ void AnimateSkinChange(TvlFormProvider &Provider, int Animate) {
         if (Provider.BorderWindow() && IsZoomed(wnd)) MaximizeAgainForNewCaption(Provider, wnd);
         Provider.FormNeedsRepaint = false;
         if (nonClient) {
-            if (!DwmCompositionActive()) SetWindowRgn(wnd, nullptr, TRUE);
+            // Removed without a repaint: the new region follows at once with
+            // its own, and a frame painted in between shows square corners.
+            if (!DwmCompositionActive()) SetWindowRgn(wnd, nullptr, FALSE);
             Provider.CollectFrameMasks();
             Provider.UpdateFormRegion();
             RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);

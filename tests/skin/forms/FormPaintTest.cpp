@@ -46,7 +46,11 @@ TEST_F(FormPaint, TheFrameIsPaintedOnlyWhenItsStateAllows) {
     EXPECT_FALSE(FrameOutputRan());
     P->StateFlags &= ~pfSnapshotTaken;
     {
+        // Held back while its own client area paints, not another form's.
         TvlStateOverride painting(FormsState().ClientPainting, true);
+        TvlStateOverride other(FormsState().ClientPaintingWindow, HWND_DESKTOP);
+        EXPECT_TRUE(FrameOutputRan());
+        TvlStateOverride own(FormsState().ClientPaintingWindow, W());
         EXPECT_FALSE(FrameOutputRan());
     }
     P->DialogMade = true;

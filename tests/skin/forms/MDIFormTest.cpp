@@ -141,6 +141,69 @@ TEST_F(MDIHelper, AMaximizedActiveChildWithASystemMenuIsToldToTheMenuLine) {
     EXPECT_FALSE(MDIChildMaximizedWithMenu());
 }
 
+// How many pixels of the caption band of a child (window coordinates) the
+// screen shows otherwise than its provider's frame cache.
+int CaptionMismatches(vcl::TForm *Child, TsSkinProvider *P) {
+    if (!P->SkinData()->CacheBmp()) return -1;
+    const HWND w = Child->WindowHandle();
+    // Read through the parent's window: what the screen shows there.
+    const HWND top = GetAncestor(w, GA_ROOT);
+    RECT child{}, parent{};
+    GetWindowRect(w, &child);
+    GetWindowRect(top, &parent);
+    const int dx = child.left - parent.left, dy = child.top - parent.top;
+    vcl::TBitmap &cache = *P->SkinData()->CacheBmp();
+    const int frame = GetSystemMetrics(SM_CYFRAME), height = GetSystemMetrics(SM_CYCAPTION) - 4;
+    const HDC dc = GetWindowDC(top);
+    int count = 0;
+    for (int y = frame + 2; y < frame + height; y += 3)
+        for (int x = 40; x < Child->Width() - 40 && x < cache.Width(); x += 4) {
+            const std::uint32_t bgra = cache.View().At(x, y);
+            const COLORREF c = RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
+            if (GetPixel(dc, dx + x, dy + y) != c) ++count;
+        }
+    ReleaseDC(top, dc);
+    return count;
+}
+
+void ExpectNewestChildCaptionFromCache(TsSkinManager &Manager) {
+    for (int children = 1; children <= 2; ++children)
+        for (const bool animated : {false, true}) {
+        Manager.Effects()->AllowAnimation = animated;
+        MDIParent f;
+        vcl::TForm *last = nullptr;
+        TsSkinProvider *provider = nullptr;
+        for (int i = 0; i < children; ++i) {
+            last = vcl::Create<vcl::TForm>(f.Form.get(), vcl::CreateNew);
+            last->SetFormStyle(vcl::fsMDIChild);
+            last->SetCaption("Dokument " + std::to_string(i + 1));
+            last->SetBounds(10 + 60 * i, 10 + 30 * i, 220, 120);
+            provider = vcl::Create<TsSkinProvider>(last);
+            last->Show();
+        }
+        vcl::Application->ProcessMessages();
+        ASSERT_EQ(f.Form->ActiveMDIChild(), last);
+        EXPECT_EQ(CaptionMismatches(last, provider), 0) << Manager.SkinName() << ", " << children << " children, animated " << animated;
+        // The whole parent painted again, its children's frames with it.
+        RedrawWindow(f.Form->WindowHandle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        vcl::Application->ProcessMessages();
+        EXPECT_EQ(CaptionMismatches(last, provider), 0) << Manager.SkinName() << ", " << children << " children, animated " << animated << ", redrawn";
+    }
+}
+
+TEST_F(MDIHelper, ANewActiveChildShowsItsSkinnedCaption) { ExpectNewestChildCaptionFromCache(*Manager); }
+
+TEST(MDIHelperStoredSkin, ANewActiveChildShowsItsSkinnedCaption) {
+    const FormsModules modules;
+    InitializeAdaptersModule();
+    ManagerPtr m = NewManager();
+    AddStoredSkin(*m, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
+    m->SetSkinName("Beryllo (internal)");
+    ExpectNewestChildCaptionFromCache(*m);
+    FinalizeAdaptersModule();
+}
+
 TEST_F(MDIHelper, PictureOfASkinnedParentWithTwoChildren) {
     MDIParent f;
     f.Child("Dokument 1", 10);
