@@ -1,7 +1,8 @@
 #pragma once
-// The clock and the summary of the benchmark programs that run under Wine
-// and time whole user-visible operations (not through the micro-benchmark
-// library, whose loops cannot wait for a window to paint).
+// The clock, the message pump and the summary of the benchmark programs
+// that run under Wine and time whole user-visible operations (not through
+// the micro-benchmark library, whose loops cannot wait for a window to
+// paint).
 #include <windows.h>
 
 #include <algorithm>
@@ -15,6 +16,15 @@ inline double NowMs() {
     QueryPerformanceCounter(&t);
     QueryPerformanceFrequency(&f);
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+// Processes this thread's pending messages (what a timed step left).
+inline void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
 }
 
 // The median of the samples (the upper one of an even count); 0 for none.

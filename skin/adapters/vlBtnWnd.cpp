@@ -327,21 +327,20 @@ bool TvlBtnWnd::ButtonCommand(vcl::TMessage &Message) {
             RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
         return true;
     case SC_BUILD_CACHE: BuildCache(); return true;
-    case SC_MOUSE_ENTERED: return MouseEntered(Message);
-    case SC_MOUSE_LEFT: return MouseLeft(Message);
+    case SC_MOUSE_ENTERED: return EnterHotState(*this);
+    case SC_MOUSE_LEFT: return MouseLeft();
     default: return false;
     }
 }
 
-bool TvlBtnWnd::MouseEntered(vcl::TMessage &Message) {
-    (void)Message;
-    TsCommonData &data = *SkinData;
+bool EnterHotState(TvlMainWnd &Adapter) {
+    TsCommonData &data = *Adapter.SkinData;
     const TsSkinManager *tracker = DefaultManager();
     const TsSkinManager *m = data.GetSkinManager();
-    if (data.MouseInside || (tracker && tracker->ActiveWindow && tracker->ActiveWindow != Handle) ||
+    if (data.MouseInside || (tracker && tracker->ActiveWindow && tracker->ActiveWindow != Adapter.Handle) ||
         (m && m->Options()->GetFlag(ofNoMouseHover)))
         return false;
-    if (!CursorInWindow(Handle)) return true;
+    if (!CursorInWindow(Adapter.Handle)) return true;
     data.BGChanged = false;
     data.PaintLocked = false;
     data.MouseInside = true;
@@ -349,16 +348,22 @@ bool TvlBtnWnd::MouseEntered(vcl::TMessage &Message) {
     return true;
 }
 
-bool TvlBtnWnd::MouseLeft(vcl::TMessage &Message) {
-    (void)Message;
-    TsCommonData &data = *SkinData;
+bool LeaveHotState(TvlMainWnd &Adapter) {
+    TsCommonData &data = *Adapter.SkinData;
     if (!data.MouseInside) return false;
-    if (const vcl::TControl *control = data.OwnerControl(); control && IsCursorOverControl(*control)) return true;
     data.PaintLocked = false;
     data.BGChanged = false;
     data.MouseInside = false;
     AnimateStateChange(data, 0, StateAnimationStep, true, false, false);
     return true;
+}
+
+bool TvlBtnWnd::MouseLeft() {
+    const TsCommonData &data = *SkinData;
+    // The cursor still over the control keeps it hot.
+    if (data.MouseInside)
+        if (const vcl::TControl *control = data.OwnerControl(); control && IsCursorOverControl(*control)) return true;
+    return LeaveHotState(*this);
 }
 
 } // namespace skin

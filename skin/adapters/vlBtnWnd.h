@@ -49,14 +49,21 @@ private:
     // its window (the form may have gone).
     bool PassOnChecked(vcl::TMessage &Message);
     void RedrawNow();
-    bool MouseEntered(vcl::TMessage &Message);
-    bool MouseLeft(vcl::TMessage &Message);
+    bool MouseLeft();
     void LButtonUp(vcl::TMessage &Message);
     void MouseMove(vcl::TMessage &Message);
     bool ButtonCommand(vcl::TMessage &Message);
     // The previous procedure with the window's own painting held off.
     void WithoutRedraw(vcl::TMessage &Message, bool Previous);
 };
+
+// The hot state of a button-like adapter (push button, check box), with
+// its state fade. The mouse came in: hot, unless it is already, the
+// manager's tracker follows another window or the manager lets nothing
+// hover (false: not handled). The mouse left: normal again (false: it was
+// not hot).
+bool EnterHotState(TvlMainWnd &Adapter);
+bool LeaveHotState(TvlMainWnd &Adapter);
 
 // BM_GETSTATE answers BST_PUSHED.
 bool IsButtonPressed(HWND Button);

@@ -28,14 +28,6 @@ constexpr int CheckBoxKind = 32;
 
 LONG_PTR StyleOf(HWND Window) { return GetWindowLongPtrW(Window, GWL_STYLE); }
 
-bool CursorInWindow(HWND Window) {
-    RECT r{};
-    POINT p{};
-    GetWindowRect(Window, &r);
-    GetCursorPos(&p);
-    return PtInRect(&r, p) != FALSE;
-}
-
 } // namespace
 
 bool IsRadioStyle(LONG_PTR Style) {
@@ -255,10 +247,10 @@ void TvlCheckBoxWnd::HandleMessage(vcl::TMessage &Message) {
         switch (SubCommandOf(Message.WParam)) {
         case SC_BUILD_CACHE: BuildCache(); return;
         case SC_MOUSE_ENTERED:
-            if (MouseEntered()) return;
+            if (EnterHotState(*this)) return;
             break;
         case SC_MOUSE_LEFT:
-            if (MouseLeft()) return;
+            if (LeaveHotState(*this)) return;
             break;
         default: break;
         }
@@ -266,31 +258,6 @@ void TvlCheckBoxWnd::HandleMessage(vcl::TMessage &Message) {
     default: break;
     }
     BaseRoute(Message);
-}
-
-bool TvlCheckBoxWnd::MouseEntered() {
-    TsCommonData &data = *SkinData;
-    const TsSkinManager *tracker = DefaultManager();
-    const TsSkinManager *m = data.GetSkinManager();
-    if (data.MouseInside || (tracker && tracker->ActiveWindow && tracker->ActiveWindow != Handle) ||
-        (m && m->Options()->GetFlag(ofNoMouseHover)))
-        return false;
-    if (!CursorInWindow(Handle)) return true;
-    data.MouseInside = true;
-    data.BGChanged = false;
-    data.PaintLocked = false;
-    AnimateStateChange(data, 1, StateAnimationStep, true, false, true);
-    return true;
-}
-
-bool TvlCheckBoxWnd::MouseLeft() {
-    TsCommonData &data = *SkinData;
-    if (!data.MouseInside) return false;
-    data.MouseInside = false;
-    data.BGChanged = false;
-    data.PaintLocked = false;
-    AnimateStateChange(data, 0, StateAnimationStep, true, false, false);
-    return true;
 }
 
 } // namespace skin

@@ -44,8 +44,6 @@ private:
     void EraseOwnerDrawn(HDC DC);
     void Repaint(vcl::TMessage &Message);
     void BaseRoute(vcl::TMessage &Message);
-    bool MouseEntered();
-    bool MouseLeft();
 };
 
 // The window's style makes it a radio button (button types 4, 9 and 12).

@@ -51,6 +51,8 @@ public:
     bool BorderOverGrip(vcl::TPoint P) const override;
     void BorderExtHitTest(vcl::TMessage &Message) override;
     bool BorderBlendedMove() override;
+    void BorderPosChanging(WINDOWPOS &Pos) override;
+    void BorderMoved() override;
 
 private:
     TsSkinProvider &FProvider;

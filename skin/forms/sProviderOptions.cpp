@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sFormBorder.h"
 #include "sSkinProvider.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sSkinManager.h"
@@ -325,8 +326,14 @@ void TsSkinProvider::NoteGluedForms() {
 }
 
 void TsSkinProvider::MoveGluedForms() {
-    if (!Form || (StateFlags & pfGluedMove)) return;
+    if (!Form) return;
     const vcl::TRect mine = ScreenRect(*Form);
+    MoveGluedForms({mine.Left, mine.Top});
+}
+
+void TsSkinProvider::MoveGluedForms(vcl::TPoint MasterTopLeft) {
+    if (!Form || (StateFlags & pfGluedMove)) return;
+    const vcl::TPoint mine = MasterTopLeft;
     // The followers' moves may change the list: the pairs as they are now.
     const std::vector<TvlGluedPair> pairs = GluedPairs();
     for (int n = 0; n < FGluedForms->Count(); ++n) {
@@ -335,9 +342,40 @@ void TsSkinProvider::MoveGluedForms() {
             if (pair.Master != Form || !GluedTo(pair.Glued, Form) || pair.Glued->Name() != name) continue;
             vcl::TCustomForm *glued = pair.Glued;
             SetGluedMove(glued, true);
-            glued->SetBounds(mine.Left + pair.OffsetX, mine.Top + pair.OffsetY, glued->Width(), glued->Height());
+            glued->SetBounds(mine.X + pair.OffsetX, mine.Y + pair.OffsetY, glued->Width(), glued->Height());
             SetGluedMove(glued, false);
         }
+    }
+}
+
+void TsSkinProvider::SnapBorderPosition(WINDOWPOS &Pos, vcl::TPoint Offset) {
+    const HWND window = WindowOf(Form);
+    if (!(StateFlags & pfBlendOnMoving) || !FScreenSnap || !window || IsZoomed(window) || (Pos.flags & SWP_NOMOVE))
+        return;
+    // The form's frame where the request puts the border, at the form's size.
+    WINDOWPOS frame = Pos;
+    frame.x += Offset.X;
+    frame.y += Offset.Y;
+    frame.flags |= SWP_NOSIZE;
+    SnapFormPosition(frame);
+    Pos.x = frame.x - Offset.X;
+    Pos.y = frame.y - Offset.Y;
+}
+
+// ------------------------------------------------ the border form's moves
+
+void TsFormBorder::BorderPosChanging(WINDOWPOS &Pos) { FProvider.SnapBorderPosition(Pos, BorderOffset()); }
+
+void TsFormBorder::BorderMoved() {
+    const HWND border = Border().Window();
+    RECT r{};
+    // Dragged in a blended move, the border window carries the frame the
+    // user sees while the form waits: the glued forms follow the border.
+    if ((FProvider.StateFlags & pfBlendOnMoving) && border && GetWindowRect(border, &r)) {
+        const vcl::TPoint offset = BorderOffset();
+        FProvider.MoveGluedForms({r.left + offset.X, r.top + offset.Y});
+    } else {
+        FProvider.MoveGluedForms();
     }
 }
 

@@ -387,6 +387,11 @@ public:
     void NoteGluedForms();
     // This form moved: its glued forms follow.
     void MoveGluedForms();
+    // The glued forms follow a master whose frame is at MasterTopLeft.
+    void MoveGluedForms(vcl::TPoint MasterTopLeft);
+    // The border window dragged in a blended move goes to Pos: snapped as
+    // the form's frame would be, Offset inside it.
+    void SnapBorderPosition(WINDOWPOS &Pos, vcl::TPoint Offset);
 
     // ----------------------------------------------------- sFormPrepare.cpp
     // PrepareForm, the control adapter, the system menu's items, the title

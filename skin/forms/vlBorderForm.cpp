@@ -304,6 +304,27 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
             return;
         }
         break;
+    case WM_MOVE:
+        FOldWindowProc(Message);
+        if (FOwner.BorderOwnerForm() && (FOwner.BorderStateFlags() & BlendOnMoving)) {
+            // The whole image shows while blending: cut at the work area's
+            // top, or whole again once it is below it.
+            RECT r{};
+            GetWindowRect(border, &r);
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            GetMonitorInfoW(MonitorFromWindow(border, MONITOR_DEFAULTTONEAREST), &monitor);
+            if (r.top < monitor.rcWork.top || ClippedAtWorkArea) ApplyRegion();
+        }
+        FOwner.BorderMoved();
+        return;
+    case WM_WINDOWPOSCHANGING: {
+        auto *pos = reinterpret_cast<WINDOWPOS *>(Message.LParam);
+        if (pos) FOwner.BorderPosChanging(*pos);
+        FOldWindowProc(Message);
+        if (pos && !(pos->flags & SWP_NOMOVE)) FormPos = {pos->x, pos->y};
+        return;
+    }
     case WM_NCMOUSEMOVE: {
         const vcl::TPoint c = cursor();
         if (Moving) {

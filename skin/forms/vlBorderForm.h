@@ -71,6 +71,11 @@ public:
     // A caption press: true when the owner ran a blended move of its own
     // (the drag through the border window) and the press is spent.
     virtual bool BorderBlendedMove() { return false; }
+    // The border window is asked to move (WM_WINDOWPOSCHANGING): a provider
+    // dragged through it snaps the request.
+    virtual void BorderPosChanging(WINDOWPOS &Pos) { (void)Pos; }
+    // The border window moved: a provider's glued forms follow.
+    virtual void BorderMoved() {}
 };
 
 class TvlBorderForm {
@@ -99,6 +104,7 @@ public:
     // it blends on moving, else with the hole).
     void ApplyRegion();
 
+    // Where the last positioning request put the border window.
     vcl::TPoint FormPos{};
     vcl::TPoint LastPoint{-9999, -9999};
     bool Moving = false;

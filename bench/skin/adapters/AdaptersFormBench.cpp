@@ -10,62 +10,31 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "bench/WineTiming.h"
 #include "bench/BenchSkin.h"
+#include "bench/SkinnedCases.h"
 #include "AllControlsForm.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Forms.h"
-#include "vcl/Streams.h"
-
-namespace {
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-struct TCase {
-    std::string Name;
-    std::function<void()> Run;
-    double Goal;
-    std::vector<double> Plain, Skinned;
-};
-
-} // namespace
 
 int main(int argc, char **argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: AdaptersFormBench <packed skin> [rounds]\n");
-        return 2;
-    }
-    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-    vcl::TMemoryStream packed;
-    packed.LoadFromFile(argv[1]);
+    bench::TBenchArgs args;
+    if (!bench::ReadBenchArgs(argc, argv, "AdaptersFormBench", 5, args)) return 2;
     skin::InitializeSkinManagerModule();
     skin::InitializeFormsModule();
     skin::InitializeAdaptersModule();
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
-    if (!bench::ApplyStoredSkin(*manager, packed)) return 1;
+    if (!bench::ApplyStoredSkin(*manager, args.Skin)) return 1;
     manager->Effects()->AllowAnimation = false;
     {
         skin::test::AllControlsForm form(*manager);
         const HWND window = form.Form().WindowHandle();
-        std::vector<TCase> cases;
-        cases.push_back({"form repaint", [=] {
-                             for (int i = 0; i < 10; ++i)
-                                 RedrawWindow(window, nullptr, nullptr,
-                                              RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-                         },
-                         2.0, {}, {}});
+        std::vector<bench::TCase> cases;
+        cases.push_back(bench::FormRepaintCase(window, 10));
         cases.push_back({"resize through 50 sizes", [=] {
                              for (int i = 0; i < 50; ++i) {
                                  SetWindowPos(window, nullptr, 0, 0, 900 + 6 * i, 640 + 3 * i,
@@ -76,7 +45,7 @@ int main(int argc, char **argv) {
                              UpdateWindow(window);
                          },
                          2.0, {}, {}});
-        for (int round = 0; round <= rounds; ++round) {
+        for (int round = 0; round <= args.Rounds; ++round) {
             for (int pass = 0; pass < 2; ++pass) {
                 const bool skinned = pass == 1;
                 manager->SetActive(skinned);
@@ -85,22 +54,14 @@ int main(int argc, char **argv) {
                 else
                     form.FreePlainWindowAdapters();
                 form.Redraw();
-                Pump();
-                for (TCase &c : cases) {
-                    const double t0 = bench::NowMs();
-                    c.Run();
-                    const double t = bench::NowMs() - t0;
-                    if (round > 0) (skinned ? c.Skinned : c.Plain).push_back(t);  // round 0 warms up
-                    Pump();
+                bench::Pump();
+                for (bench::TCase &c : cases) {
+                    bench::TimeCase(c, skinned, round == 0);
+                    bench::Pump();
                 }
             }
         }
-        std::printf("%d rounds, each way alternately, with the skin of %s\n", rounds, argv[1]);
-        std::printf("%-26s %12s %12s %8s %6s\n", "case", "plain ms", "skinned ms", "ratio", "goal");
-        for (const TCase &c : cases) {
-            const double p = bench::Median(c.Plain), s = bench::Median(c.Skinned);
-            std::printf("%-26s %12.2f %12.2f %8.2f %6.1f\n", c.Name.c_str(), p, s, s / p, c.Goal);
-        }
+        bench::PrintCases(cases, args.Rounds, args.Skin);
     }
     delete manager;
     skin::FinalizeAdaptersModule();

@@ -18,9 +18,7 @@
 #include "skin/adapters/vlAdapters.h"
 #include "skin/adapters/vlDials.h"
 #include "skin/manager/sSkinManager.h"
-#include "skin/manager/sStoredSkins.h"
 #include "vcl/Forms.h"
-#include "vcl/Streams.h"
 
 namespace {
 
@@ -65,18 +63,14 @@ double Open() {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: DialogBench <packed skin> [rounds]\n");
-        return 2;
-    }
-    const int rounds = argc > 2 ? std::max(3, std::atoi(argv[2])) : 30;
+    bench::TBenchArgs args;
+    if (!bench::ReadBenchArgs(argc, argv, "DialogBench", 30, args, 3)) return 2;
+    const int rounds = args.Rounds;
     vcl::Application->Initialize();
     skin::InitializeAdaptersModule();
     skin::InitializeDialsModule();
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
-    vcl::TMemoryStream packed;
-    packed.LoadFromFile(argv[1]);
-    if (!bench::ApplyStoredSkin(*manager, packed)) return 1;
+    if (!bench::ApplyStoredSkin(*manager, args.Skin)) return 1;
     manager->Effects()->AllowAnimation = false;
     std::vector<double> plainBox, skinnedBox, plainOpen, skinnedOpen;
     // Each first: what the system loads once is not timed.

@@ -21,10 +21,8 @@
 #include "skin/adapters/vlAdapters.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/manager/sSkinManager.h"
-#include "skin/manager/sStoredSkins.h"
 #include "vcl/Forms.h"
 #include "vcl/Menus.h"
-#include "vcl/Streams.h"
 
 // Exported by the system's user library, not declared by its headers: draws
 // a menu bar into a DC, sending WM_DRAWITEM for owner-drawn items.
@@ -108,17 +106,13 @@ double RepaintFrame(vcl::TForm &Form, skin::TsSkinProvider *Provider) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: MenuBench <packed skin> [rounds]\n");
-        return 2;
-    }
-    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100;
+    bench::TBenchArgs args;
+    if (!bench::ReadBenchArgs(argc, argv, "MenuBench", 100, args)) return 2;
+    const int rounds = args.Rounds;
     vcl::Application->Initialize();
     skin::InitializeAdaptersModule();
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
-    vcl::TMemoryStream packed;
-    packed.LoadFromFile(argv[1]);
-    if (!bench::ApplyStoredSkin(*manager, packed)) return 1;
+    if (!bench::ApplyStoredSkin(*manager, args.Skin)) return 1;
     std::unique_ptr<TTimedPopup> menu(vcl::Create<TTimedPopup>(nullptr));
     for (int i = 0; i < 30; ++i) {
         auto *item = vcl::Create<vcl::TMenuItem>(menu.get());

@@ -12,13 +12,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bench/BenchSkin.h"
-#include "bench/WineTiming.h"
+#include "bench/SkinnedCases.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/adapters/vlScrollWnd.h"
 #include "skin/adapters/vlSBUtils.h"
@@ -27,17 +26,8 @@
 #include "vcl/ComboBox.h"
 #include "vcl/Forms.h"
 #include "vcl/StdCtrls.h"
-#include "vcl/Streams.h"
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 // The scroll messages the system's bar (or the skinned one) sends, each
 // followed by the painting it causes.
@@ -96,29 +86,17 @@ void Top(HWND W) {
     UpdateWindow(W);
 }
 
-struct TCase {
-    std::string Name;
-    std::function<void()> Run;
-    double Goal;
-    std::vector<double> Plain, Skinned;
-};
-
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: ScrollBarsBench <packed skin> [rounds]\n");
-        return 2;
-    }
-    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-    vcl::TMemoryStream packed;
-    packed.LoadFromFile(argv[1]);
+    bench::TBenchArgs args;
+    if (!bench::ReadBenchArgs(argc, argv, "ScrollBarsBench", 5, args)) return 2;
     InitCommonControls();
     skin::InitializeSkinManagerModule();
     skin::InitializeFormsModule();
     skin::InitializeAdaptersModule();
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
-    if (!bench::ApplyStoredSkin(*manager, packed)) return 1;
+    if (!bench::ApplyStoredSkin(*manager, args.Skin)) return 1;
     manager->Effects()->AllowAnimation = false;
 
     auto *form = vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew);
@@ -162,35 +140,30 @@ int main(int argc, char **argv) {
         item.pszText = t.data();
         SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
-    Pump();
+    bench::Pump();
 
     const HWND memoWnd = memo->Handle(), comboWnd = combo->Handle();
     bool skinned = false;
-    std::vector<TCase> cases;
+    std::vector<bench::TCase> cases;
     for (const auto &[name, w] : {std::pair<std::string, HWND>{"memo", memoWnd}, {"list box", list}, {"list view", view}}) {
         const HWND window = w;
         cases.push_back({name + " by line", [=] { Top(window); Lines(window, 300); }, 1.3, {}, {}});
         cases.push_back({name + " by page", [=] { Top(window); Pages(window, 60); }, 1.3, {}, {}});
         cases.push_back({name + " thumb drag", [=, &skinned] { Top(window); Drag(window, skinned); }, 1.3, {}, {}});
     }
-    cases.push_back({"form repaint", [=] {
-                         for (int i = 0; i < 20; ++i)
-                             RedrawWindow(parent, nullptr, nullptr,
-                                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-                     },
-                     2.0, {}, {}});
+    cases.push_back(bench::FormRepaintCase(parent, 20));
     cases.push_back({"combo drop and close", [=] {
                          for (int i = 0; i < 20; ++i) {
                              SendMessageW(comboWnd, CB_SHOWDROPDOWN, TRUE, 0);
-                             Pump();
+                             bench::Pump();
                              SendMessageW(comboWnd, CB_SHOWDROPDOWN, FALSE, 0);
-                             Pump();
+                             bench::Pump();
                          }
                      },
                      1.5, {}, {}});
 
     std::vector<std::unique_ptr<skin::TvlWindowAdapter>> adapters;
-    for (int round = 0; round <= rounds; ++round) {
+    for (int round = 0; round <= args.Rounds; ++round) {
         for (int pass = 0; pass < 2; ++pass) {
             skinned = pass == 1;
             if (skinned) {
@@ -200,22 +173,12 @@ int main(int argc, char **argv) {
                 adapters.push_back(skin::AdapterFactory().CreateAdapter(skin::tpComboBox, comboWnd, {combo, {}, true, true}, manager));
             }
             RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            Pump();
-            for (TCase &c : cases) {
-                const double t0 = bench::NowMs();
-                c.Run();
-                const double t = bench::NowMs() - t0;
-                if (round > 0) (skinned ? c.Skinned : c.Plain).push_back(t);  // round 0 warms up
-            }
+            bench::Pump();
+            for (bench::TCase &c : cases) bench::TimeCase(c, skinned, round == 0);
             adapters.clear();
         }
     }
-    std::printf("%d rounds, each way alternately, with the skin of %s\n", rounds, argv[1]);
-    std::printf("%-26s %12s %12s %8s %6s\n", "case", "plain ms", "skinned ms", "ratio", "goal");
-    for (const TCase &c : cases) {
-        const double p = bench::Median(c.Plain), s = bench::Median(c.Skinned);
-        std::printf("%-26s %12.2f %12.2f %8.2f %6.1f\n", c.Name.c_str(), p, s, s / p, c.Goal);
-    }
+    bench::PrintCases(cases, args.Rounds, args.Skin);
     delete form;
     delete manager;
     skin::FinalizeAdaptersModule();

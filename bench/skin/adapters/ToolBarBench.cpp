@@ -17,20 +17,10 @@
 #include "skin/adapters/vlAdapters.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sSkinServices.h"
-#include "skin/manager/sStoredSkins.h"
 #include "vcl/Forms.h"
-#include "vcl/Streams.h"
 #include "vcl/ToolBar.h"
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 // One sweep over the buttons: the cursor on each, the bar repainted.
 double Sweep(vcl::TToolBar &Bar) {
@@ -41,7 +31,7 @@ double Sweep(vcl::TToolBar &Bar) {
         ClientToScreen(Bar.WindowHandle(), &p);
         SetCursorPos(p.x, p.y);
         SendMessageW(Bar.WindowHandle(), WM_MOUSEMOVE, 0, MAKELPARAM((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
-        Pump();
+        bench::Pump();
         UpdateWindow(Bar.WindowHandle());
     }
     return bench::NowMs() - t0;
@@ -50,17 +40,13 @@ double Sweep(vcl::TToolBar &Bar) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: ToolBarBench <packed skin> [rounds]\n");
-        return 2;
-    }
-    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 50;
+    bench::TBenchArgs args;
+    if (!bench::ReadBenchArgs(argc, argv, "ToolBarBench", 50, args)) return 2;
+    const int rounds = args.Rounds;
     vcl::Application->Initialize();
     skin::InitializeAdaptersModule();
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
-    vcl::TMemoryStream packed;
-    packed.LoadFromFile(argv[1]);
-    if (!bench::ApplyStoredSkin(*manager, packed)) return 1;
+    if (!bench::ApplyStoredSkin(*manager, args.Skin)) return 1;
     std::unique_ptr<vcl::TForm> form(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
     form->SetBounds(50, 50, 900, 120);
     auto *bar = vcl::Create<vcl::TToolBar>(form.get());
@@ -72,7 +58,7 @@ int main(int argc, char **argv) {
         b->SetToolBar(bar);
     }
     form->Show();
-    Pump();
+    bench::Pump();
     skin::TvlSkinParams params;
     params.Control = bar;
     std::vector<double> plain, skinned;

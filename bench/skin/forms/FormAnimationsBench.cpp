@@ -21,7 +21,6 @@
 #include "vcl/Canvas.h"
 #include "vcl/Forms.h"
 #include "vcl/GdiObjects.h"
-#include "vcl/Streams.h"
 
 namespace {
 
@@ -47,17 +46,13 @@ void Report(const char *What, const std::vector<double> &Times, double Bare) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: FormAnimationsBench <packed skin> [rounds]\n");
-        return 2;
-    }
-    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 200;
-    vcl::TMemoryStream packed;
-    packed.LoadFromFile(argv[1]);
+    bench::TBenchArgs args;
+    if (!bench::ReadBenchArgs(argc, argv, "FormAnimationsBench", 200, args)) return 2;
+    const int rounds = args.Rounds;
     skin::InitializeSkinManagerModule();
     skin::InitializeFormsModule();
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
-    if (!bench::ApplyStoredSkin(*manager, packed)) return 1;
+    if (!bench::ApplyStoredSkin(*manager, args.Skin)) return 1;
 
     auto *form = vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew);
     form->SetBounds(40, 40, 800, 600);

@@ -3,17 +3,22 @@
 // the layered-window calls: the border window travels showing the frame
 // image at a falling alpha while the form waits unseen, then the form
 // joins the border where the drag ended, opaque (or at its own alpha), the
-// border's hole back over its client area; handles stay flat.
+// border's hole back over its client area; handles stay flat. A form glued
+// to it follows the border window during the drag, and the border window
+// snaps as the form's frame inside it would.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 #include "../manager/LayeredRecorder.h"
 #include "BorderedFormSupport.h"
 #include "skin/forms/vlBlendOnMoving.h"
+#include "skin/manager/sVclUtils.h"
 #include "vcl/GdiObjects.h"
 #include "vcl/HandleCounts.h"
 
@@ -166,6 +171,120 @@ TEST_F(BorderBlend, AFormWithItsOwnAlphaGetsItBackAndTheCountsStayFlat) {
         ASSERT_TRUE(Drag(f.P, grip, i % 2 ? -30 : 30, 10));
     }
     EXPECT_EQ(vcl::LiveHandles(), counts);
+}
+
+// The forms glued to a bordered form, and the snapping of its border window.
+struct BorderGlue : BorderBlend {
+    // What a 10-ms timer of this thread saw while the drag ran: blending,
+    // the master's border window, the follower.
+    static inline std::vector<std::tuple<bool, vcl::TRect, vcl::TRect>> Samples;
+    static inline const BorderedForm *Watched[2] = {};
+    static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
+        Samples.emplace_back((Watched[0]->P->StateFlags & pfBlendOnMoving) != 0,
+                             BorderedForm::RectOf(Watched[0]->Border()), BorderedForm::RectOf(Watched[1]->Wnd()));
+    }
+};
+
+TEST_F(BorderGlue, AGluedFormFollowsTheBorderWindowThroughoutTheDragAndAfterIt) {
+    BorderedForm master, follower(vcl::bsSizeable, {720, 250, 920, 400});  // on the master's right edge
+    follower.Form.Form->SetName("Follower");
+    master.P->GluedForms()->Add("Follower");
+    SetForegroundWindow(master.Wnd());
+    vcl::Application->ProcessMessages();
+    const vcl::TRect masterBefore = BorderedForm::RectOf(master.Wnd());
+    const vcl::TRect followerBefore = BorderedForm::RectOf(follower.Wnd());
+    const vcl::TRect borderBefore = BorderedForm::RectOf(master.Border());
+    Samples.clear();
+    Watched[0] = &master;
+    Watched[1] = &follower;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, &Watch);
+    ASSERT_TRUE(Drag(master.P, CaptionPoint(master), 60, 40));
+    KillTimer(nullptr, timer);
+
+    // Inside the move loop the follower kept its place beside the border
+    // window, which the drag moved while the master waited.
+    int during = 0, moved = 0, apart = 0;
+    for (const auto &[blending, border, glued] : Samples) {
+        if (!blending) continue;
+        ++during;
+        moved += border.Left != borderBefore.Left;
+        apart += glued.Left - border.Left != followerBefore.Left - borderBefore.Left ||
+                 glued.Top - border.Top != followerBefore.Top - borderBefore.Top;
+    }
+    ASSERT_GE(during, 5);
+    EXPECT_GT(moved, 0);
+    EXPECT_EQ(apart, 0) << "of " << during << " samples";
+    // After it both moved by the same distance, the follower opaque again.
+    const vcl::TRect masterAfter = BorderedForm::RectOf(master.Wnd());
+    const vcl::TRect followerAfter = BorderedForm::RectOf(follower.Wnd());
+    EXPECT_NEAR(masterAfter.Left - masterBefore.Left, 60, 4);
+    EXPECT_EQ(followerAfter.Left - followerBefore.Left, masterAfter.Left - masterBefore.Left);
+    EXPECT_EQ(followerAfter.Top - followerBefore.Top, masterAfter.Top - masterBefore.Top);
+    EXPECT_FALSE(GetWindowLongPtrW(follower.Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+
+    // The pair where the drag left it: each border window as the X server
+    // holds it (else the image it was given, which Xvfb shows over black),
+    // laid at its place on the screen.
+    Settle();
+    const vcl::TRect a = BorderedForm::RectOf(master.Border()), b = BorderedForm::RectOf(follower.Border());
+    const int top = std::min(a.Top, b.Top);
+    uitest::TImage32 pair;
+    pair.Width = std::max(a.Right, b.Right) - a.Left;
+    pair.Height = std::max(a.Bottom, b.Bottom) - top;
+    pair.Pixels.assign(static_cast<std::size_t>(pair.Width) * pair.Height, 0);
+    for (const BorderedForm *f : {&master, &follower}) {
+        const vcl::TRect r = BorderedForm::RectOf(f->Border());
+        const uitest::TImage32 shot = uitest::CaptureXWindow(f->Border());
+        const vcl::TBitmapView given = f->P->SkinData()->CacheBmp()->View();
+        for (int y = 0; y < r.Height(); ++y)
+            for (int x = 0; x < r.Width(); ++x) {
+                const bool captured = x < shot.Width && y < shot.Height;
+                if (!captured && (x >= given.Width || y >= given.Height)) continue;
+                pair.Pixels[static_cast<std::size_t>(r.Top - top + y) * pair.Width + r.Left - a.Left + x] =
+                    captured ? shot.At(x, y) : given.At(x, y);
+            }
+    }
+    const std::filesystem::path folder = HostPath(ZUVO_ARTIFACTS_FOLDER);
+    std::filesystem::create_directories(folder);
+    uitest::WritePng((folder / "forms-border-glued.png").string(), pair);
+}
+
+TEST_F(BorderGlue, TheDraggedBorderSnapsTheFormsFrameToTheWorkArea) {
+    BorderedForm master;
+    master.P->SetScreenSnap(true);
+    SetForegroundWindow(master.Wnd());
+    vcl::Application->ProcessMessages();
+    const vcl::TRect work = FormWorkArea(*master.Form.Form);
+    const vcl::TRect before = BorderedForm::RectOf(master.Wnd());
+    const vcl::TPoint off = master.P->BorderForm->BorderOffset();
+    // Where the border window is, as the frame inside it.
+    const auto frame = [&] {
+        const vcl::TRect b = BorderedForm::RectOf(master.Border());
+        return vcl::TPoint(b.Left + off.X, b.Top + off.Y);
+    };
+
+    // A real drag leaving the frame 6 pixels from the work area's left edge:
+    // the frame lands on the edge, its shadow beyond it.
+    ASSERT_TRUE(Drag(master.P, CaptionPoint(master), work.Left + 6 - before.Left, 30));
+    const vcl::TRect after = BorderedForm::RectOf(master.Wnd());
+    EXPECT_EQ(after.Left, work.Left);
+    EXPECT_NEAR(after.Top - before.Top, 30, 4) << "far from any edge, the other axis is left alone";
+    EXPECT_EQ(frame(), vcl::TPoint(after.Left, after.Top));
+    const vcl::TPoint stored = master.P->BorderForm->Border().FormPos;
+    EXPECT_EQ(vcl::TPoint(stored.X + off.X, stored.Y + off.Y), frame());
+
+    // The right and bottom edges are the frame's (the form's size), not the
+    // border window's; outside a blended move the border is not snapped.
+    const auto place = [&](int FrameLeft, int FrameTop) {
+        SetWindowPos(master.Border(), nullptr, FrameLeft - off.X, FrameTop - off.Y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return frame();
+    };
+    master.P->StateFlags |= pfBlendOnMoving;
+    EXPECT_EQ(place(work.Right - after.Width() - 8, work.Bottom - after.Height() + 10),
+              vcl::TPoint(work.Right - after.Width(), work.Bottom - after.Height()));
+    master.P->StateFlags &= ~pfBlendOnMoving;
+    EXPECT_EQ(place(work.Left + 3, work.Top + 300), vcl::TPoint(work.Left + 3, work.Top + 300));
 }
 
 } // namespace
