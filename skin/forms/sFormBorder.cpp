@@ -77,16 +77,18 @@ TsSkinManager *TsFormBorder::BorderSkinManager() const { return FProvider.SkinDa
 
 vcl::TRect TsFormBorder::BorderShadowMargins() const { return FProvider.GetShadowMargins(); }
 
-vcl::TPoint TsFormBorder::BorderOffset() const {
-    const vcl::TRect m = FProvider.GetShadowMargins();
-    return {m.Left, m.Top};
-}
+vcl::TPoint TsFormBorder::BorderOffset() const { return FProvider.WindowToFrameOffset(); }
 
 int TsFormBorder::BorderCaptionHeight() const { return FProvider.GetCaptionHeight(true); }
 
-int TsFormBorder::BorderNativeBorderWidth() const { return GetBorderWidth(BorderOwnerWindow()); }
+int TsFormBorder::BorderNativeCaptionHeight() const { return FProvider.GetCaptionHeight(false); }
 
-int TsFormBorder::BorderOwnerWidth() const { return GetBorderWidth(BorderOwnerWindow()); }
+// The image holds the whole frame: the caption band starts at its top.
+int TsFormBorder::BorderNativeBorderWidth() const { return GetNativeBorderWidth(BorderOwnerWindow(), FBorder.get()); }
+
+int TsFormBorder::BorderOwnerWidth() const { return GetBorderWidth(BorderOwnerWindow(), FBorder.get(), false); }
+
+int TsFormBorder::BorderSideExcess() const { return GetSkinSideExcess(FBorder.get()); }
 
 vcl::TRect TsFormBorder::BorderIconRect() const { return FProvider.IconRect; }
 
@@ -109,6 +111,15 @@ vcl::TRect TsFormBorder::BorderClientRect() const {
     const HWND window = BorderOwnerWindow();
     const int x = FProvider.GetClientOffsetX(), y = FProvider.GetClientOffsetY();
     return {x, y, x + ClientWidth(window), y + ClientHeight(window)};
+}
+
+vcl::TRect TsFormBorder::BorderHoleRect() const {
+    vcl::TRect hole = BorderClientRect();
+    // The window's own menu line shows through, live while the system tracks
+    // it; not while the system paints its own frame on activation.
+    const int rows = FProvider.GetMenuLineHeight() != 0 ? FProvider.GetMenuLineCount() : 0;
+    if (rows > 0 && !(FProvider.StateFlags & pfInNCActivate)) hole.Top -= rows * FProvider.GetMenuLineHeight();
+    return hole;
 }
 
 bool TsFormBorder::BorderOverGrip(vcl::TPoint P) const { return FProvider.OverSizeGrip(P); }

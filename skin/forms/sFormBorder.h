@@ -5,9 +5,10 @@
 // holds one of these while extended borders apply (TsSkinProvider::
 // UpdateExtBorders); the border form itself is vlBorderForm.h.
 //
-// The frame inside the border keeps the form's native measures (border
-// width and caption height); the border window adds the shadow margins
-// around it. Windows only.
+// The frame inside the border has the skin's own border width and caption
+// height; it covers the form's native frame and reaches beyond it by the
+// excesses, and the border window adds the shadow margins around it.
+// Windows only.
 #include <windows.h>
 
 #include <cstdint>
@@ -40,14 +41,17 @@ public:
     vcl::TRect BorderShadowMargins() const override;
     vcl::TPoint BorderOffset() const override;
     int BorderCaptionHeight() const override;
+    int BorderNativeCaptionHeight() const override;
     int BorderNativeBorderWidth() const override;
     int BorderOwnerWidth() const override;
+    int BorderSideExcess() const override;
     vcl::TRect BorderIconRect() const override;
     std::uint32_t BorderStateFlags() const override;
     vcl::TBitmap *BorderFrameImage() override;
     int BorderButtonCode(vcl::TPoint P) override;
     void SetBorderHotButton(int Code, bool Repaint) override;
     vcl::TRect BorderClientRect() const override;
+    vcl::TRect BorderHoleRect() const override;
     bool BorderOverGrip(vcl::TPoint P) const override;
     void BorderExtHitTest(vcl::TMessage &Message) override;
     bool BorderBlendedMove() override;
