@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "vcl/BitmapView.h"
 #include "vlBorderForm.h"
@@ -63,8 +64,10 @@ private:
 
 // The skin's shadow around a frame image: Shadow (straight alpha) laid as
 // nine slices, cut at Slices, over the margins of Image outside Frame,
-// premultiplied for a layered window. Frame itself is left as it is.
+// premultiplied for a layered window. The frame itself is made opaque,
+// except its key-colour pixels and the pixels of Corners (the transparent
+// corners of the skin's masks), where the shadow shows.
 void PaintFrameShadow(const vcl::TBitmapView &Image, const vcl::TRect &Frame, const vcl::TBitmapView &Shadow,
-                      const vcl::TRect &Slices);
+                      const vcl::TRect &Slices, const std::vector<vcl::TRect> &Corners = {});
 
 } // namespace skin

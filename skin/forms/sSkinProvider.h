@@ -585,6 +585,9 @@ public:
     int CacheHeight() const;
     // The frame of the image made opaque and the skin's shadow laid around it.
     void PaintBorderShadow(vcl::TBitmap &Image, const vcl::TRect &Frame);
+    // The transparent corners of the frame in the image (Frame: the image
+    // less the margins), where the shadow shows.
+    std::vector<vcl::TRect> FrameCorners(const vcl::TRect &Frame) const;
 
     // ------------------------------------------------------------ run time
     vcl::TCustomForm *Form = nullptr;     // not owned: the owner; null when inert

@@ -125,6 +125,18 @@ TEST_F(FormBorder, TheBorderShowsTheProvidersFrameImage) {
     EXPECT_GE(f.P->IconRect.Top, m.Top);
     // The shadow is darker than the frame next to it and not the same everywhere.
     EXPECT_NE(Rgb(shown.At(1, cache.Height() / 2)), Rgb(shown.At(m.Left + 1, cache.Height() / 2)));
+    // The frame's round corners (the transparent corners of the skin's
+    // masks) show the shadow; the outline next to them is opaque.
+    const vcl::TBitmapView v = cache.View();
+    const int right = cache.Width() - m.Right - 1, bottom = cache.Height() - m.Bottom - 1;
+    for (const vcl::TPoint p : {vcl::TPoint{m.Left, m.Top}, vcl::TPoint{m.Left + 1, m.Top}, vcl::TPoint{m.Left, m.Top + 1},
+                                vcl::TPoint{right, m.Top}, vcl::TPoint{m.Left, bottom}, vcl::TPoint{right, bottom}}) {
+        EXPECT_LT(v.At(p.X, p.Y) >> 24, 255u) << p.X << "," << p.Y;
+        EXPECT_EQ(Rgb(shown.At(p.X, p.Y)), Rgb(v.At(p.X, p.Y))) << p.X << "," << p.Y;
+    }
+    EXPECT_EQ(v.At(m.Left + 8, m.Top) >> 24, 255u);
+    EXPECT_EQ(v.At(m.Left, m.Top + 8) >> 24, 255u);
+    EXPECT_EQ(v.At(m.Left + 8, bottom) >> 24, 255u);
 
 }
 
