@@ -8,6 +8,7 @@
 
 #include "CaptionTestSupport.h"
 #include "skin/forms/sFormBorder.h"
+#include "vcl/GdiObjects.h"
 
 namespace skin::test {
 
@@ -62,7 +63,8 @@ struct BorderedForm {
         uitest::TImage32 seen = uitest::CaptureXWindow(Border());
         const uitest::TImage32 own = uitest::CaptureWindow(Wnd());
         if (seen.Width == 0 || own.Width == 0) return {};
-        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        const vcl::TRegionHandle hole(CreateRectRgn(0, 0, 0, 0));
+        const HRGN region = hole.Get();
         const bool shaped = GetWindowRgn(Border(), region) != ERROR;
         const vcl::TPoint off = Off();
         for (int y = 0; y < seen.Height; ++y)
@@ -71,7 +73,6 @@ struct BorderedForm {
                 if (shaped && !PtInRegion(region, x, y) && wx >= 0 && wy >= 0 && wx < own.Width && wy < own.Height)
                     seen.Pixels[static_cast<std::size_t>(y) * seen.Width + x] = own.At(wx, wy);
             }
-        DeleteObject(region);
         return seen;
     }
     // A point of the border window on the screen.
