@@ -53,10 +53,10 @@ vcl::TPoint TvlMDIWnd::OffsetInCache() const {
     GetWindowRect(FormWindow(Form), &form);
     vcl::TPoint p{client.left - form.left, client.top - form.top};
     if (Provider && Provider->BorderForm) {
-        // The image starts the shadow margin further out.
-        const vcl::TRect margins = Provider->GetShadowMargins();
-        p.X += margins.Left + Provider->BorderForm->BorderSideExcess();
-        p.Y += margins.Top;
+        // The image starts the shadow margin and the skin frame's excess further out.
+        const vcl::TPoint offset = Provider->GetFrameOffset();
+        p.X += offset.X;
+        p.Y += offset.Y;
     }
     return p;
 }

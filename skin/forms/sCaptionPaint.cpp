@@ -33,7 +33,8 @@ int SectionState(const TsSkinManager &M, int Section, int State) {
 
 // The caption's bottom in the frame image: the top frame and the caption.
 int CaptionBottomOf(const TsSkinProvider &P, const TvlFrameRender &Render) {
-    const int border = P.Form->HandleAllocated() ? GetBorderWidth(P.Form->WindowHandle()) : 0;
+    // With a border form the skin's caption holds the top frame.
+    const int border = P.Form->HandleAllocated() ? GetNativeBorderWidth(P.Form->WindowHandle(), P.BorderObject()) : 0;
     return Render.FrameRect.Top + border + P.GetCaptionHeight(true);
 }
 

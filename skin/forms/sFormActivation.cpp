@@ -322,17 +322,21 @@ void TsSkinProvider::WMGetMinMaxInfo(vcl::TMessage &Message) {
         mi.cbSize = sizeof mi;
         if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &mi))
             monitor = {mi.rcMonitor.left, mi.rcMonitor.top};
-        MaximizedPlacement(work, monitor, GetBorderWidth(window), *info);
+        // A border form's skin caption taller than the window's own (and
+        // its 4 pixels): the window goes that much lower.
+        const bool caption = (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+        const int excess = BorderForm && caption ? TitleExcess(true) : 0;
+        MaximizedPlacement(work, monitor, GetBorderWidth(window), *info, excess);
         Message.Result = 0;
     }
     SavedWndProc(Message);
 }
 
-void MaximizedPlacement(const vcl::TRect &Work, vcl::TPoint Monitor, int B, MINMAXINFO &Info) {
+void MaximizedPlacement(const vcl::TRect &Work, vcl::TPoint Monitor, int B, MINMAXINFO &Info, int C) {
     // A work area that starts lower or further right than its monitor (a
     // taskbar at the top or left) moves the position with it.
-    Info.ptMaxPosition = {Work.Left - Monitor.X - B, Work.Top - Monitor.Y - B};
-    Info.ptMaxSize = {Work.Width() + 2 * B, Work.Height() + 2 * B};
+    Info.ptMaxPosition = {Work.Left - Monitor.X - B, Work.Top - Monitor.Y - B + C};
+    Info.ptMaxSize = {Work.Width() + 2 * B, Work.Height() + 2 * B - C};
 }
 
 void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {

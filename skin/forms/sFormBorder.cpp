@@ -4,7 +4,9 @@
 
 #include "sFrameMetrics.h"
 #include "sSkinProvider.h"
+#include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlGlyphStrips.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlPixelHelpers.h"
 #include "skin/manager/sCommonData.h"
@@ -41,7 +43,12 @@ std::uint32_t Premultiplied(std::uint32_t P) {
 } // namespace
 
 void PaintFrameShadow(const vcl::TBitmapView &Image, const vcl::TRect &Frame, const vcl::TBitmapView &Shadow,
-                      const vcl::TRect &Slices) {
+                      const vcl::TRect &Slices, const std::vector<vcl::TRect> &Corners) {
+    const auto inCorner = [&](int X, int Y) {
+        for (const vcl::TRect &r : Corners)
+            if (X >= r.Left && X < r.Right && Y >= r.Top && Y < r.Bottom) return true;
+        return false;
+    };
     if (!Image.HasRows() || !Shadow.HasRows() || Shadow.Width < 1) return;
     const int w = Image.Width, h = Image.Height;
     const int ml = Frame.Left, mt = Frame.Top, mr = w - Frame.Right, mb = h - Frame.Bottom;
@@ -51,7 +58,8 @@ void PaintFrameShadow(const vcl::TBitmapView &Image, const vcl::TRect &Frame, co
                                   Shadow.Height - 1);
         for (int x = 0; x < w; ++x) {
             std::uint32_t &pixel = Image.At(x, y);
-            if (rowInFrame && x >= Frame.Left && x < Frame.Right && (pixel & 0xFFFFFF) != FrameKey) {
+            if (rowInFrame && x >= Frame.Left && x < Frame.Right && (pixel & 0xFFFFFF) != FrameKey &&
+                !inCorner(x, y)) {
                 // The frame is opaque: what the system drew there left its alpha at 0.
                 pixel |= 0xFF000000u;
                 continue;
@@ -77,16 +85,18 @@ TsSkinManager *TsFormBorder::BorderSkinManager() const { return FProvider.SkinDa
 
 vcl::TRect TsFormBorder::BorderShadowMargins() const { return FProvider.GetShadowMargins(); }
 
-vcl::TPoint TsFormBorder::BorderOffset() const {
-    const vcl::TRect m = FProvider.GetShadowMargins();
-    return {m.Left, m.Top};
-}
+vcl::TPoint TsFormBorder::BorderOffset() const { return FProvider.WindowToFrameOffset(); }
 
 int TsFormBorder::BorderCaptionHeight() const { return FProvider.GetCaptionHeight(true); }
 
-int TsFormBorder::BorderNativeBorderWidth() const { return GetBorderWidth(BorderOwnerWindow()); }
+int TsFormBorder::BorderNativeCaptionHeight() const { return FProvider.GetCaptionHeight(false); }
 
-int TsFormBorder::BorderOwnerWidth() const { return GetBorderWidth(BorderOwnerWindow()); }
+// The image holds the whole frame: the caption band starts at its top.
+int TsFormBorder::BorderNativeBorderWidth() const { return GetNativeBorderWidth(BorderOwnerWindow(), FBorder.get()); }
+
+int TsFormBorder::BorderOwnerWidth() const { return GetBorderWidth(BorderOwnerWindow(), FBorder.get(), false); }
+
+int TsFormBorder::BorderSideExcess() const { return GetSkinSideExcess(FBorder.get()); }
 
 vcl::TRect TsFormBorder::BorderIconRect() const { return FProvider.IconRect; }
 
@@ -109,6 +119,15 @@ vcl::TRect TsFormBorder::BorderClientRect() const {
     const HWND window = BorderOwnerWindow();
     const int x = FProvider.GetClientOffsetX(), y = FProvider.GetClientOffsetY();
     return {x, y, x + ClientWidth(window), y + ClientHeight(window)};
+}
+
+vcl::TRect TsFormBorder::BorderHoleRect() const {
+    vcl::TRect hole = BorderClientRect();
+    // The window's own menu line shows through, live while the system tracks
+    // it; not while the system paints its own frame on activation.
+    const int rows = FProvider.GetMenuLineHeight() != 0 ? FProvider.GetMenuLineCount() : 0;
+    if (rows > 0 && !(FProvider.StateFlags & pfInNCActivate)) hole.Top -= rows * FProvider.GetMenuLineHeight();
+    return hole;
 }
 
 bool TsFormBorder::BorderOverGrip(vcl::TPoint P) const { return FProvider.OverSizeGrip(P); }
@@ -149,7 +168,29 @@ void TsSkinProvider::PaintBorderShadow(vcl::TBitmap &Image, const vcl::TRect &Fr
         const int w = (shadow->Width() - 1) / 2, h = (shadow->Height() - 1) / 2;
         slices = {w, h, w, h};
     }
-    PaintFrameShadow(Image.View(), Frame, shadow->View(), slices);
+    PaintFrameShadow(Image.View(), Frame, shadow->View(), slices, FrameCorners(Frame));
+}
+
+std::vector<vcl::TRect> TsSkinProvider::FrameCorners(const vcl::TRect &Frame) const {
+    // The transparent corners of the skin's masks, as the window's region
+    // cuts them without a border form: the top ones of the caption's own
+    // mask and the form's border mask, the bottom ones of the border mask.
+    std::vector<vcl::TRect> corners;
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    if (!m) return corners;
+    const int w = Frame.Width(), h = Frame.Height();
+    if (m->IsValidMaskIndex(FSkinData->BorderIndex())) {
+        const TsMaskData &mask = m->Masks[static_cast<std::size_t>(FSkinData->BorderIndex())];
+        GetMaskCornerRects(corners, w, mask, 0, false);
+        GetMaskCornerRects(corners, w, mask, h - mask.WB, true);
+    }
+    const int title = m->FindSectionIndex(TitleSkin().empty() ? std::string("FORMTITLE") : TitleSkin());
+    const int titleMask = title >= 0 ? m->GetMaskIndex(title, "BORDERSMASK") : -1;
+    if (m->IsValidMaskIndex(titleMask))
+        GetMaskCornerRects(corners, w, m->Masks[static_cast<std::size_t>(titleMask)], 0, false);
+    for (vcl::TRect &r : corners)
+        r = {r.Left + Frame.Left, r.Top + Frame.Top, r.Right + Frame.Left, r.Bottom + Frame.Top};
+    return corners;
 }
 
 HWND TsSkinProvider::BorderWindow() const { return BorderForm ? BorderForm->Border().Window() : nullptr; }

@@ -5,13 +5,15 @@
 // holds one of these while extended borders apply (TsSkinProvider::
 // UpdateExtBorders); the border form itself is vlBorderForm.h.
 //
-// The frame inside the border keeps the form's native measures (border
-// width and caption height); the border window adds the shadow margins
-// around it. Windows only.
+// The frame inside the border has the skin's own border width and caption
+// height; it covers the form's native frame and reaches beyond it by the
+// excesses, and the border window adds the shadow margins around it.
+// Windows only.
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "vcl/BitmapView.h"
 #include "vlBorderForm.h"
@@ -40,14 +42,17 @@ public:
     vcl::TRect BorderShadowMargins() const override;
     vcl::TPoint BorderOffset() const override;
     int BorderCaptionHeight() const override;
+    int BorderNativeCaptionHeight() const override;
     int BorderNativeBorderWidth() const override;
     int BorderOwnerWidth() const override;
+    int BorderSideExcess() const override;
     vcl::TRect BorderIconRect() const override;
     std::uint32_t BorderStateFlags() const override;
     vcl::TBitmap *BorderFrameImage() override;
     int BorderButtonCode(vcl::TPoint P) override;
     void SetBorderHotButton(int Code, bool Repaint) override;
     vcl::TRect BorderClientRect() const override;
+    vcl::TRect BorderHoleRect() const override;
     bool BorderOverGrip(vcl::TPoint P) const override;
     void BorderExtHitTest(vcl::TMessage &Message) override;
     bool BorderBlendedMove() override;
@@ -61,8 +66,10 @@ private:
 
 // The skin's shadow around a frame image: Shadow (straight alpha) laid as
 // nine slices, cut at Slices, over the margins of Image outside Frame,
-// premultiplied for a layered window. Frame itself is left as it is.
+// premultiplied for a layered window. The frame itself is made opaque,
+// except its key-colour pixels and the pixels of Corners (the transparent
+// corners of the skin's masks), where the shadow shows.
 void PaintFrameShadow(const vcl::TBitmapView &Image, const vcl::TRect &Frame, const vcl::TBitmapView &Shadow,
-                      const vcl::TRect &Slices);
+                      const vcl::TRect &Slices, const std::vector<vcl::TRect> &Corners = {});
 
 } // namespace skin

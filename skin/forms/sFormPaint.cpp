@@ -211,9 +211,9 @@ void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
                              WindowHeight(window) - top - ClientHeight(window));
         }
     }
-    // The DC is the window's: a border form's margins are not in it.
-    const vcl::TRect margins = GetShadowMargins();
-    OffsetViewportOrgEx(dc, GetClientOffsetX() - margins.Left, GetClientOffsetY() - margins.Top, nullptr);
+    // The DC is the window's: the frame image around it is not in it.
+    const vcl::TPoint offset = WindowToFrameOffset();
+    OffsetViewportOrgEx(dc, GetClientOffsetX() - offset.X, GetClientOffsetY() - offset.Y, nullptr);
     IntersectClipRect(dc, 0, 0, ClientWidth(window), ClientHeight(window));
     if (FSkinData->BGFlags() & bgfParentBackground) {
         {

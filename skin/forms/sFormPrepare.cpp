@@ -173,9 +173,11 @@ void TsSkinProvider::UpdateDisabledVeil() {
     DisabledVeil->SetAlphaBlendValue(static_cast<std::uint8_t>(255 - FDisabledBlendValue));
     vcl::TRect r = WindowRectOf(Form->WindowHandle());
     if (BorderForm) {
-        // Over the border's shadow too, one pixel beyond it.
-        const vcl::TRect m = GetShadowMargins();
-        r = {r.Left - m.Left - 1, r.Top - m.Top - 1, r.Right + m.Left + 1, r.Bottom + m.Bottom + 1};
+        // Over the whole border image (the skin's frame and its shadow
+        // around the window), one pixel beyond it.
+        const vcl::TPoint offset = WindowToFrameOffset();
+        const int left = r.Left - offset.X - 1, top = r.Top - offset.Y - 1;
+        r = {left, top, left + CacheWidth() + 2, top + CacheHeight() + 2};
     }
     DisabledVeil->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     const HWND veil = DisabledVeil->Handle();
@@ -325,7 +327,8 @@ void TsSkinProvider::SaveButtonsArea(int Y, int CaptionWidth) {
     if (!cache || cache->Empty() || !ButtonsBackup || !Form || !Form->HandleAllocated()) return;
     // From Y down to the caption's bottom: a caption button may reach into
     // the frame above the caption, and its background is restored whole.
-    const int bottom = GetBorderWidth(Form->WindowHandle()) + GetCaptionHeight(true) + GetShadowMargins().Top;
+    const int bottom =
+        GetNativeBorderWidth(Form->WindowHandle(), BorderObject()) + GetCaptionHeight(true) + GetShadowMargins().Top;
     const int w = std::min(ButtonsWidth() + FrameLeft(true) + 10, CaptionWidth - 1);
     const int h = bottom - Y;
     if (w < 1 || h < 1) return;

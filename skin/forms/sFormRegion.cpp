@@ -92,7 +92,7 @@ bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized
     if (BorderForm) {
         // The border window shows the frame: the window keeps what lies
         // inside its native one.
-        const int b = GetNativeBorderWidth(window);
+        const int b = GetBorderWidth(window, BorderObject(), false);
         region.Reset(CreateRectRgn(b, b + GetSysCaptionHeight(*Form), Form->Width() - b, Form->Height() - b));
     } else if (IsZoomed(window) && limits->MaxWidth == 0 && limits->MaxHeight == 0) {
         // The system puts the native frame of a maximized window beyond the
@@ -179,15 +179,15 @@ void TsSkinProvider::PaintInsideBorder(HDC DC) {
     const HWND window = WindowOf(Form);
     vcl::TBitmap *cache = FSkinData->CacheBmp();
     if (!window || !cache) return;
-    // What the window keeps of its frame (the strips of its BorderWidth)
-    // comes from the image, where it lies the shadow margins further in.
-    const vcl::TRect margins = GetShadowMargins();
-    const int b = GetNativeBorderWidth(window), t = b + GetSysCaptionHeight(*Form);
+    // What the window keeps of its frame (the menu line, the strips of its
+    // BorderWidth) comes from the image, where the window lies at its offset.
+    const vcl::TPoint offset = WindowToFrameOffset();
+    const int b = GetBorderWidth(window, BorderObject(), false), t = b + GetSysCaptionHeight(*Form);
     const vcl::TRect client = ClientInWindow(window);
     const vcl::TSavedDC saved(DC);
     ExcludeClipRect(DC, client.Left, client.Top, client.Right, client.Bottom);
-    BitBlt(DC, b, t, Form->Width() - 2 * b, Form->Height() - t - b, cache->Canvas()->Handle(), b + margins.Left,
-           t + margins.Top, SRCCOPY);
+    BitBlt(DC, b, t, Form->Width() - 2 * b, Form->Height() - t - b, cache->Canvas()->Handle(), b + offset.X,
+           t + offset.Y, SRCCOPY);
 }
 
 void TsSkinProvider::PaintFrameStrips(HDC DC, int Top, int Left, int Right, int Bottom) {
@@ -239,6 +239,8 @@ void TsSkinProvider::RepaintFrameNow() {
     }
     if (BorderForm) {
         for (auto &glow : CaptionGlows) glow.reset();
+        // The window's own menu line shows through the border's hole.
+        if (Form->Menu()) PerformFormProc(WM_NCPAINT, 0, 0);
         UpdateBorder(true, 255);
         return;
     }

@@ -2,7 +2,10 @@
 
 #include <cmath>
 
+#include "sFormBorder.h"
 #include "sSkinProvider.h"
+#include "skin/graphics/sSkinCommand.h"
+#include "skin/manager/sSkinCommands.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
@@ -46,14 +49,69 @@ const TvlSystemFrameMetrics &SystemFrameMetrics() {
     return Metrics;
 }
 
-int GetBorderWidth(HWND Window) {
+namespace {
+
+const TsSkinManager *ManagerOf(const TvlBorderForm *Border) {
+    const TsSkinManager *m = Border ? Border->Owner().BorderSkinManager() : nullptr;
+    return m && m->SkinData ? m : nullptr;
+}
+
+// The window's own answer; one that does not know the command (0) keeps
+// the system's width.
+int AskedBorderWidth(HWND Window, int Native) {
+    const LRESULT answer =
+        SendMessageW(Window, SM_SKINCOMMAND, SkinCommand(SC_GET_BORDER_WIDTH, 0), static_cast<LPARAM>(Native));
+    return answer > 0 ? static_cast<int>(answer) : Native;
+}
+
+} // namespace
+
+int GetBorderWidth(HWND Window, const TvlBorderForm *Border, bool UseSkin) {
+    if (UseSkin)
+        if (const int skin = GetSkinBorderWidth(Border); skin != 0) return skin;
     const LONG_PTR style = StyleOf(Window);
-    if (style & WS_THICKFRAME) return SystemFrameMetrics().SizingFrame;
-    if (style & WS_BORDER) return SystemFrameMetrics().FixedFrame;
+    const TsSkinManager *m = ManagerOf(Border);
+    if (style & WS_THICKFRAME) {
+        const int sizing = SystemFrameMetrics().SizingFrame;
+        if (m) return AskedBorderWidth(Window, sizing);
+        return Border && SystemFrameMetrics().OSMajor >= 8 ? sizing + 4 : sizing;
+    }
+    if (style & WS_BORDER) {
+        const int fixed = SystemFrameMetrics().FixedFrame;
+        return m && m->SkinData->BorderMode != 1 ? AskedBorderWidth(Window, fixed) : fixed;
+    }
     return 0;
 }
 
-int GetNativeBorderWidth(HWND Window) { return GetBorderWidth(Window); }
+int GetNativeBorderWidth(HWND Window, const TvlBorderForm *Border, bool UseSkin) {
+    return Border ? 0 : GetBorderWidth(Window, nullptr, UseSkin);
+}
+
+int GetSkinTitleHeight(const TvlBorderForm *Border) {
+    const TsSkinManager *m = ManagerOf(Border);
+    if (!m) return 0;
+    const HWND owner = Border->Owner().BorderOwnerWindow();
+    const bool maximized = Border->Owner().BorderOwnerForm() && owner && IsZoomed(owner);
+    return maximized ? m->SkinData->MaxHeight : m->SkinData->TitleHeight;
+}
+
+int GetSkinBorderWidth(const TvlBorderForm *Border) {
+    const TsSkinManager *m = ManagerOf(Border);
+    return m ? m->SkinData->BorderWidth : 0;
+}
+
+int GetSkinTopExcess(const TvlBorderForm *Border) {
+    if (!Border) return 0;
+    const TvlBorderOwner &owner = Border->Owner();
+    return owner.BorderCaptionHeight() - owner.BorderNativeCaptionHeight() -
+           GetBorderWidth(owner.BorderOwnerWindow(), Border, false);
+}
+
+int GetSkinSideExcess(const TvlBorderForm *Border) {
+    if (!Border) return 0;
+    const HWND window = Border->Owner().BorderOwnerWindow();
+    return GetBorderWidth(window, Border, true) - GetBorderWidth(window, Border, false);
+}
 
 int GetSysCaptionHeight(const vcl::TCustomForm &Form) {
     const bool tool = Form.BorderStyle() == vcl::bsToolWindow || Form.BorderStyle() == vcl::bsSizeToolWin;
@@ -111,28 +169,51 @@ bool TsSkinProvider::GripVisible() const {
 // The menu line's measures (HasMenuLine, MenuHasVisibleItems,
 // GetMenuLineCount) are in sMenuLine.cpp.
 
+const TvlBorderForm *TsSkinProvider::BorderObject() const { return BorderForm ? &BorderForm->Border() : nullptr; }
+
+TvlFrameSizes TsSkinProvider::FrameSizes() const {
+    TvlFrameSizes f;
+    const HWND window = WindowOf(Form);
+    if (!window) return f;
+    const TvlBorderForm *border = BorderObject();
+    f.NativeBorder = GetBorderWidth(window, border, false);
+    f.NativeCaption = GetCaptionHeight(false);
+    if (border) {
+        f.SkinBorder = GetSkinBorderWidth(border);
+        // A form without a caption bar keeps none in its image either.
+        f.SkinCaption = f.NativeCaption != 0 ? GetSkinTitleHeight(border) : 0;
+    }
+    f.FormBorder = Form->BorderWidth();
+    f.MenuRowHeight = GetMenuLineHeight();
+    // The rows are counted once and kept (MenuLineCount).
+    f.MenuRows = f.MenuRowHeight != 0 ? const_cast<TsSkinProvider *>(this)->GetMenuLineCount() : 0;
+    f.Margins = GetShadowMargins();
+    return f;
+}
+
 int TsSkinProvider::GetClientOffsetX() const {
     const HWND window = WindowOf(Form);
     if (!window) return 0;
+    if (BorderForm) return FrameClientOffset(FrameSizes()).X;
     int bar = 0;
     if (FormScrollAdapter) {
         const TvlScrollBarState vert = FormScrollAdapter->VertScrollBar();
         if (vert.Visible) bar = vert.Width;
     }
-    // A border form's image starts the shadow margin further out.
-    return (WindowWidth(window) - ClientWidth(window) - bar) / 2 + GetShadowMargins().Left;
+    return (WindowWidth(window) - ClientWidth(window) - bar) / 2;
 }
 
 int TsSkinProvider::GetClientOffsetY() const {
     const HWND window = WindowOf(Form);
     if (!window) return 0;
+    if (BorderForm) return FrameClientOffset(FrameSizes()).Y;
     int bar = 0;
     if (FormScrollAdapter) {
         const TvlScrollBarState horz = FormScrollAdapter->HorzScrollBar();
         if (horz.Visible) bar = horz.Width;
     }
     const int bottomFrame = (StyleOf(window) & WS_BORDER) ? GetBorderWidth(window) + Form->BorderWidth() : 0;
-    return WindowHeight(window) - ClientHeight(window) - bottomFrame - bar + GetShadowMargins().Top;
+    return WindowHeight(window) - ClientHeight(window) - bottomFrame - bar;
 }
 
 int TsSkinProvider::TitleIconWidth() const {

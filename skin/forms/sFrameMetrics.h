@@ -5,8 +5,9 @@
 // of a window and the skin; none paints. The provider's own measures
 // (client offsets, menu line, grip) are its members (sSkinProvider.h).
 //
-// Without an extended border form the skin's global frame values do not
-// apply: the skin measures answer 0 and the borders are the system's.
+// The skin's global frame values ("BORDERWIDTH", "TITLEHEIGHT",
+// "MAXHEIGHT", "BORDERMODE") apply only through an extended border form:
+// without one the skin measures answer 0 and the borders are the system's.
 // Windows only.
 #include <windows.h>
 
@@ -17,6 +18,7 @@ class TCustomForm;
 namespace skin {
 
 class TsSkinManager;
+class TvlBorderForm;
 
 // The system metrics of the frame, read once by the module's start-up and
 // kept for the process (the system does not tell of later changes).
@@ -31,11 +33,23 @@ const TvlSystemFrameMetrics &SystemFrameMetrics();
 // Reads them again (the module's start-up).
 void ReadSystemFrameMetrics();
 
-// The width of one side of the window's frame: the sizing frame for a
-// sizeable window, the fixed frame for a bordered one, else 0.
-int GetBorderWidth(HWND Window);
-// The same: without a border form the frame is all native.
-int GetNativeBorderWidth(HWND Window);
+// The width of one side of the window's frame. UseSkin with a border form:
+// the skin's "BORDERWIDTH" when it gives one. Else the sizing frame for a
+// sizeable window, the fixed frame for a bordered one, 0 for none; with a
+// border form the window itself says how wide its frame is (skin command
+// SC_GET_BORDER_WIDTH), except a fixed frame in "BORDERMODE" 1.
+int GetBorderWidth(HWND Window, const TvlBorderForm *Border = nullptr, bool UseSkin = false);
+// 0 with a border form (its image holds the whole frame), else GetBorderWidth.
+int GetNativeBorderWidth(HWND Window, const TvlBorderForm *Border = nullptr, bool UseSkin = false);
+// The skin's caption height seen from a border form ("MAXHEIGHT" for a
+// maximized form of a provider, else "TITLEHEIGHT"); 0 without one.
+int GetSkinTitleHeight(const TvlBorderForm *Border);
+// "BORDERWIDTH"; 0 without a border form or a skin manager.
+int GetSkinBorderWidth(const TvlBorderForm *Border);
+// How far the skinned top frame (caption included) and side frame reach
+// beyond the window's native ones; 0 without a border form.
+int GetSkinTopExcess(const TvlBorderForm *Border);
+int GetSkinSideExcess(const TvlBorderForm *Border);
 // The native caption height: the small one for a tool window that is not
 // minimized.
 int GetSysCaptionHeight(const vcl::TCustomForm &Form);

@@ -27,9 +27,9 @@ void TsSkinProvider::PaintCachedFrame(HDC DC) {
     vcl::TBitmap *cache = FSkinData->CacheBmp();
     if (!cache || cache->Empty()) return;
     if (BorderForm) {
-        // The window's part of the image, the shadow margins left out.
-        const vcl::TRect margins = GetShadowMargins();
-        BitBlt(DC, 0, 0, Form->Width(), Form->Height(), cache->Canvas()->Handle(), margins.Left, margins.Top, SRCCOPY);
+        // The window's part of the image, where the window lies in it.
+        const vcl::TPoint offset = WindowToFrameOffset();
+        BitBlt(DC, 0, 0, Form->Width(), Form->Height(), cache->Canvas()->Handle(), offset.X, offset.Y, SRCCOPY);
         return;
     }
     const int side = FrameLeft(true);

@@ -87,8 +87,8 @@ bool TsSkinProvider::MenuLinePainted() const {
 
 vcl::TPoint TsSkinProvider::WindowToFrameOffset() const {
     if (!BorderForm) return {0, 0};
-    const vcl::TRect margins = GetShadowMargins();
-    return {margins.Left, margins.Top + (TallCaption ? 4 : 0)};
+    const vcl::TPoint offset = FrameWindowOffset(FrameSizes());
+    return {offset.X, offset.Y + (TallCaption ? 4 : 0)};
 }
 
 void TsSkinProvider::SyncMenuBar() {
@@ -119,7 +119,8 @@ void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
     const int rowHeight = GetMenuLineHeight();
     const vcl::TRect margins = GetShadowMargins();
     const int bandHeight = rows * rowHeight + 1;
-    const int bandTop = GetNativeBorderWidth(window) + GetCaptionHeight(true) + margins.Top;
+    // With a border form the skin's caption holds the top frame.
+    const int bandTop = GetNativeBorderWidth(window, BorderObject()) + GetCaptionHeight(true) + margins.Top;
     const vcl::TRect band{margins.Left, bandTop, Image.Width() - margins.Right, bandTop + bandHeight};
     int section = MenuLineSkin().empty() ? -1 : m->FindSectionIndex(MenuLineSkin());
     if (section < 0) section = m->FindSectionIndex("MENULINE");
@@ -148,8 +149,8 @@ void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
         HICON icon = child->Icon() && !child->Icon()->Empty() ? child->Icon()->Handle() : nullptr;
         if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
         const int side = rowHeight - 2;
-        DrawIconEx(Image.Canvas()->Handle(), margins.Left + GetNativeBorderWidth(window) + 1, bandTop + 1, icon, side,
-                   side, 0, nullptr, DI_NORMAL);
+        const int left = margins.Left + GetBorderWidth(window, BorderObject(), true) + 1;
+        DrawIconEx(Image.Canvas()->Handle(), left, bandTop + 1, icon, side, side, 0, nullptr, DI_NORMAL);
         int visible = 0;
         for (int i = 0; i < menu->Items()->Count(); ++i) visible += menu->Items()->Items(i)->Visible() ? 1 : 0;
         if (GetMenuItemCount(bar) > visible) position = 1;

@@ -9,6 +9,7 @@
 
 #include "sFormBorder.h"
 #include "sFrameMetrics.h"
+#include "vlBorderGeometry.h"
 #include "sSystemMenu.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlCommonUtils.h"
@@ -337,10 +338,11 @@ int TsSkinProvider::GetCaptionHeight(bool Real) const {
     const LONG_PTR style = StyleOf(*Form);
     const bool caption = Form->HandleAllocated() ? (style & WS_CAPTION) == WS_CAPTION : Form->BorderStyle() != vcl::bsNone;
     if (!caption && !iconic) return 0;
-    // Seen from a border form the skin's own title height would count (Real);
+    // Seen from a border form the skin's own title height counts (Real);
     // without one the caption is the system's.
-    (void)Real;
-    return GetSysCaptionHeight(*Form);
+    const int native = GetSysCaptionHeight(*Form);
+    if (!Real || !BorderForm) return native;
+    return SkinCaptionHeight(GetSkinTitleHeight(BorderObject()), native);
 }
 
 int TsSkinProvider::CaptionReservedWidth(int MaskIndex) const {
@@ -388,9 +390,8 @@ int TsSkinProvider::BorderIconWidth(const TsCaptionButton &Icon) const {
 }
 
 int TsSkinProvider::FrameLeft(bool Real) const {
-    (void)Real;  // without a border form the frame is the window's own
     if (!Form || !Form->HandleAllocated()) return 0;
-    return GetBorderWidth(Form->WindowHandle()) + Form->BorderWidth();
+    return GetBorderWidth(Form->WindowHandle(), BorderObject(), Real) + Form->BorderWidth();
 }
 
 int TsSkinProvider::FrameTop(bool Real) const { return FrameLeft(Real); }
@@ -407,6 +408,7 @@ int TsSkinProvider::CacheWidth() const {
     const vcl::TRect margins = GetShadowMargins();
     const int sides = margins.Left + margins.Right;
     if (Iconic(*Form) && vcl::Application && vcl::Application->MainForm() != Form) return 160 + sides;
+    if (BorderForm) return FrameImageSize(FrameSizes(), Form->Width(), Form->Height()).cx;
     return Form->Width() + sides;
 }
 
@@ -417,6 +419,7 @@ bool TsSkinProvider::CacheStale() const {
 
 int TsSkinProvider::CacheHeight() const {
     if (!Form) return 0;
+    if (BorderForm) return FrameImageSize(FrameSizes(), Form->Width(), Form->Height()).cy;
     const vcl::TRect margins = GetShadowMargins();
     return Form->Height() + margins.Top + margins.Bottom;
 }

@@ -45,6 +45,7 @@
 #include <vector>
 
 #include "sProviderOptions.h"
+#include "vlBorderGeometry.h"
 #include "skin/graphics/sSkinCommand.h"
 #include "skin/manager/sManagerOptions.h"
 #include "skin/manager/sSkinCommands.h"
@@ -79,6 +80,7 @@ class TvlCtrlAdapter;
 class TvlMinTimer;
 class TvlMoveTimer;
 class TsFormBorder;
+class TvlBorderForm;
 
 VCL_ENUM(TsGripMode, gmNone, gmRightBottom)
 // rmBorder drags an outline instead of moving and sizing the live window.
@@ -565,6 +567,13 @@ public:
     // ------------------------------------------------------ sFormBorder.cpp
     // The extended border form while extended borders apply, else null.
     std::unique_ptr<TsFormBorder> BorderForm;
+    // Its border form object; null without one (sFrameMetrics.cpp).
+    const TvlBorderForm *BorderObject() const;
+    // The measures of the frame that the frame image draws: with a border
+    // form the skin's own border and caption (sFrameMetrics.cpp).
+    TvlFrameSizes FrameSizes() const;
+    // The window's top-left corner in the frame image (WindowToFrameOffset).
+    vcl::TPoint GetFrameOffset() const override { return WindowToFrameOffset(); }
     HWND BorderWindow() const override;
     HRGN BorderRegion() override;
     // Rerender: the image is shown again (also when the frame is stale).
@@ -581,6 +590,9 @@ public:
     int CacheHeight() const;
     // The frame of the image made opaque and the skin's shadow laid around it.
     void PaintBorderShadow(vcl::TBitmap &Image, const vcl::TRect &Frame);
+    // The transparent corners of the frame in the image (Frame: the image
+    // less the margins), where the shadow shows.
+    std::vector<vcl::TRect> FrameCorners(const vcl::TRect &Frame) const;
 
     // ------------------------------------------------------------ run time
     vcl::TCustomForm *Form = nullptr;     // not owned: the owner; null when inert
@@ -737,8 +749,10 @@ bool ProviderServes(const TsSkinProvider *Provider, HWND Window);  // sSysMenuPo
 // The maximized position and size of a window whose native frame is B
 // wide: the frame lies beyond the edges of the work area Work of the
 // monitor whose top-left corner is Monitor (the position counts from that
-// corner, as the system reads it).
-void MaximizedPlacement(const vcl::TRect &Work, vcl::TPoint Monitor, int B, MINMAXINFO &Info);  // sFormActivation.cpp
+// corner, as the system reads it). C: the window starts that much lower
+// (a skin caption taller than its own) and is that much less high.
+void MaximizedPlacement(const vcl::TRect &Work, vcl::TPoint Monitor, int B, MINMAXINFO &Info,
+                        int C = 0);  // sFormActivation.cpp
 
 // The four corners of SourceRect copied unchanged (0x00FF00FF transparent),
 // the edges and the centre stretched into TargetRect (sTitleBarPaint.cpp).

@@ -93,9 +93,9 @@ vcl::TPoint TsSkinProvider::GetFormOrigin() const {
     RECT r{};
     if (!window || !GetWindowRect(window, &r)) return Form ? vcl::TPoint{Form->Left(), Form->Top()} : vcl::TPoint{};
     // With a border form the frame image (and its caption buttons' places)
-    // starts the shadow margins further out.
-    const vcl::TRect margins = GetShadowMargins();
-    return {r.left - margins.Left, r.top - margins.Top};
+    // starts the shadow margins and the skin frame's excess further out.
+    const vcl::TPoint offset = WindowToFrameOffset();
+    return {r.left - offset.X, r.top - offset.Y};
 }
 
 vcl::TPoint TsSkinProvider::ScreenToWindowPoint(int X, int Y) const {

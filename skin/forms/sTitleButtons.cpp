@@ -93,14 +93,24 @@ void TsSkinProvider::UpdateButtonsLayout() {
     const vcl::TRect margins = GetShadowMargins();
     const bool zoomed = window && IsZoomed(window);
     const bool iconic = window && IsIconic(window);
-    const int border = GetBorderWidth(window);
+    const int border = GetBorderWidth(window, BorderObject(), true);
     const int caption = GetCaptionHeight(true);
 
-    // The caption's centre line and the fixed top of aligned buttons.
-    ButtonCenterY = caption / 2 + margins.Top;  // in the frame image
-    const int top = (zoomed ? SystemFrameMetrics().SizingFrame - 1 : 0) + margins.Top;
-    CaptionBottom = GetNativeBorderWidth(window) + caption + margins.Top;
-    ButtonCenterY += border / 2;
+    // The caption's centre line and the fixed top of aligned buttons, in
+    // the frame image.
+    int top = 0;
+    if (BorderForm) {
+        // The skin's caption holds the top frame.
+        top = GetButtonsTop();
+        CaptionBottom = caption + margins.Top;
+        ButtonCenterY = CaptionBottom - GetTitleHeight(false) / 2;
+        if (global && !(zoomed && global->TitleHeight != global->MaxHeight)) ButtonCenterY += global->CenterOffset;
+    } else {
+        ButtonCenterY = caption / 2;
+        top = zoomed ? SystemFrameMetrics().SizingFrame - 1 : 0;
+        CaptionBottom = GetNativeBorderWidth(window) + caption;
+        ButtonCenterY += border / 2;
+    }
     if (zoomed) ButtonCenterY += 2;
 
     IconRect.Left = border + (global ? global->BILeft : 0) + margins.Left;
@@ -109,7 +119,7 @@ void TsSkinProvider::UpdateButtonsLayout() {
     IconRect.Bottom = IconRect.Top + TitleIconHeight();
 
     int x = CacheWidth() - (global ? global->BIRight : 0) - margins.Right - std::max(border, 4);
-    if (!NormalCaption()) x += 2;  // less the border form's side excess, 0 without one
+    if (!NormalCaption()) x += 2 - GetSkinSideExcess(BorderObject());
     const int limit = x;
     const TsMaskData *closeMask = MaskAt(manager, ButtonClose.ImageIndex);
     const int buttonHeight = closeMask ? GetMaskFrameHeight(*closeMask) : DefaultButtonSize;
@@ -497,10 +507,11 @@ bool TsSkinProvider::OverSizeGrip(vcl::TPoint P) const {
     const TsSkinManager *manager = FSkinData->GetSkinManager();
     const TsMaskData *grip = manager ? MaskAt(manager, manager->CommonElements.GripImage) : nullptr;
     if (!window || !grip) return false;
-    const vcl::TRect margins = GetShadowMargins();
-    const int border = GetBorderWidth(window);
-    const int right = margins.Left + WindowWidth(window) - border;
-    const int bottom = margins.Top + WindowHeight(window) - border;
+    // The window's inner edges where it lies in the frame image.
+    const vcl::TPoint offset = WindowToFrameOffset();
+    const int border = GetBorderWidth(window, BorderObject(), false);
+    const int right = offset.X + WindowWidth(window) - border;
+    const int bottom = offset.Y + WindowHeight(window) - border;
     bool shown = GripVisible();
     if (!shown && FormScrollAdapter) {
         // The corner square between the form's two scroll bars.
@@ -552,7 +563,13 @@ int TsSkinProvider::CalcHitTest(const vcl::TMessage &Message) {
 
 int TsSkinProvider::GetButtonsTop() const {
     const HWND window = WindowOf(Form);
-    return window && IsZoomed(window) ? 6 : 0;
+    const bool zoomed = window && IsZoomed(window);
+    if (BorderForm) {
+        const TsSkinManager *manager = FSkinData->GetSkinManager();
+        const int top = GetShadowMargins().Top;
+        return zoomed ? top + 4 : top + (manager && manager->SkinData ? manager->SkinData->BITop : 0);
+    }
+    return zoomed ? 6 : 0;
 }
 
 int TsSkinProvider::GetTitleHeight(bool Maximized) const {

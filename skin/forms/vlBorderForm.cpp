@@ -163,7 +163,7 @@ HRGN TvlBorderForm::CreateRegion() {
     HRGN region = CreateRectRgn(keep.Left, keep.Top, keep.Right, keep.Bottom);
     const std::uint32_t state = FOwner.BorderStateFlags();
     if (!(state & (AnimationModes | HideAnimation))) {
-        const vcl::TRect c = FOwner.BorderClientRect();
+        const vcl::TRect c = FOwner.BorderHoleRect();
         const vcl::TRegionHandle hole(CreateRectRgn(c.Left, c.Top, c.Right, c.Bottom));
         CombineRgn(region, region, hole.Get(), RGN_XOR);
         return region;

@@ -48,7 +48,9 @@ public:
     virtual vcl::TRect BorderShadowMargins() const = 0;
     // From the border window's top-left to the owner window's.
     virtual vcl::TPoint BorderOffset() const = 0;
+    // The caption as the frame image draws it, and the window's own.
     virtual int BorderCaptionHeight() const = 0;
+    virtual int BorderNativeCaptionHeight() const { return BorderCaptionHeight(); }
     virtual int BorderNativeBorderWidth() const = 0;
     // The owner's border width (b) and the skin's side excess (e).
     virtual int BorderOwnerWidth() const = 0;
@@ -62,8 +64,11 @@ public:
     // the owner's system and title buttons and title-bar items; 0 over none.
     virtual int BorderButtonCode(vcl::TPoint P) = 0;
     virtual void SetBorderHotButton(int Code, bool Repaint) = 0;
-    // The owner's client area (the region's hole), border-window coordinates.
+    // The owner's client area, border-window coordinates.
     virtual vcl::TRect BorderClientRect() const = 0;
+    // The region's hole: the client area, and what else of the owner's
+    // window shows itself (a menu line).
+    virtual vcl::TRect BorderHoleRect() const { return BorderClientRect(); }
     // A size grip under P answers HTBOTTOMRIGHT.
     virtual bool BorderOverGrip(vcl::TPoint P) const { return (void)P, false; }
     // A provider's OnExtHitTest: a non-zero Result is the answer.
@@ -96,6 +101,7 @@ public:
     // The point (border-window coordinates) lies in the outer shadow.
     bool InOuterShadow(vcl::TPoint P);
     HWND Window() const;
+    const TvlBorderOwner &Owner() const { return FOwner; }
     // The border window goes (a minimized or hidden owner); UpdateBorder
     // makes it again.
     void FreeWindow();

@@ -56,4 +56,37 @@ vcl::TRect MaximizedBorderRect(int W, int H, const vcl::TRect &M, int B, int E) 
     return {M.Left + B + E, M.Top + 4, W - B - E - M.Right, H - B - E - M.Bottom};
 }
 
+namespace {
+
+int SkinBorderOf(const TvlFrameSizes &F) { return F.SkinBorder != 0 ? F.SkinBorder : F.NativeBorder; }
+
+} // namespace
+
+int SkinCaptionHeight(int SkinCaption, int NativeCaption) {
+    if (SkinCaption <= 0) return NativeCaption;
+    return SkinCaption > NativeCaption ? std::max(SkinCaption, NativeCaption + 4) : SkinCaption;
+}
+
+int FrameSideExcess(const TvlFrameSizes &F) { return SkinBorderOf(F) - F.NativeBorder; }
+
+int FrameTopExcess(const TvlFrameSizes &F) {
+    return SkinCaptionHeight(F.SkinCaption, F.NativeCaption) - F.NativeCaption - F.NativeBorder;
+}
+
+vcl::TPoint FrameWindowOffset(const TvlFrameSizes &F) {
+    return {F.Margins.Left + FrameSideExcess(F), F.Margins.Top + FrameTopExcess(F)};
+}
+
+vcl::TPoint FrameClientOffset(const TvlFrameSizes &F) {
+    const int menu = F.MenuRows * F.MenuRowHeight + (F.MenuRowHeight != 0 ? 1 : 0);
+    return {SkinBorderOf(F) + F.FormBorder + F.Margins.Left,
+            SkinCaptionHeight(F.SkinCaption, F.NativeCaption) + menu + F.FormBorder + F.Margins.Top};
+}
+
+vcl::TSize FrameImageSize(const TvlFrameSizes &F, int W, int H) {
+    const int side = FrameSideExcess(F);
+    return {W + 2 * side + F.Margins.Left + F.Margins.Right,
+            H + side + FrameTopExcess(F) + F.Margins.Top + F.Margins.Bottom};
+}
+
 } // namespace skin

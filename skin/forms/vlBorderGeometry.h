@@ -34,4 +34,33 @@ int BorderSizingCode(vcl::TPoint P, int W, int H, const vcl::TRect &M, const Tvl
 // E the skin's side excess.
 vcl::TRect MaximizedBorderRect(int W, int H, const vcl::TRect &M, int B, int E);
 
+// A frame drawn inside an extended border with the skin's own measures:
+// the skin's side border and caption (which holds the top border) in place
+// of the window's native ones. The window keeps its native frame; the
+// frame image covers it and reaches beyond it by the excesses.
+struct TvlFrameSizes {
+    int NativeBorder = 0;   // one side of the window's own frame
+    int NativeCaption = 0;  // the window's own caption
+    int SkinBorder = 0;     // "BORDERWIDTH"; 0: the native one
+    int SkinCaption = 0;    // "TITLEHEIGHT" or "MAXHEIGHT"; 0: the native one
+    int FormBorder = 0;     // the form's BorderWidth inside the frame
+    int MenuRows = 0;
+    int MenuRowHeight = 0;  // 0: no menu line
+    vcl::TRect Margins{};   // the shadow margins around the frame
+};
+// The caption as the skin draws it: a taller one at least 4 pixels taller
+// than the native one; none given, the native one.
+int SkinCaptionHeight(int SkinCaption, int NativeCaption);
+// How far the skinned side frame and top frame (with the caption) reach
+// beyond the window's native ones; negative when they are narrower.
+int FrameSideExcess(const TvlFrameSizes &F);
+int FrameTopExcess(const TvlFrameSizes &F);
+// The window's top-left corner in the frame image.
+vcl::TPoint FrameWindowOffset(const TvlFrameSizes &F);
+// The client area's top-left corner in the frame image.
+vcl::TPoint FrameClientOffset(const TvlFrameSizes &F);
+// The frame image of a window W x H: the window, the excesses on its
+// sides and bottom and on its top, and the margins.
+vcl::TSize FrameImageSize(const TvlFrameSizes &F, int W, int H);
+
 } // namespace skin

@@ -129,9 +129,11 @@ void TvlMinTimer::Init() {
     GetWindowRect(FForm, &r);
     FormRect = Rect(r);
     // With an extended border the picture is the border's, shadow and all.
-    const vcl::TRect margins = FProvider->GetShadowMargins();
-    FormRect = {FormRect.Left - margins.Left, FormRect.Top - margins.Top, FormRect.Right + margins.Right,
-                FormRect.Bottom + margins.Bottom};
+    if (FProvider->BorderForm) {
+        const vcl::TPoint offset = FProvider->WindowToFrameOffset();
+        const int left = FormRect.Left - offset.X, top = FormRect.Top - offset.Y;
+        FormRect = {left, top, left + FProvider->CacheWidth(), top + FProvider->CacheHeight()};
+    }
     TargetRect = MinimizeTarget(FormRect);
     Flight = TvlMinimizeFlight(FormRect, TargetRect, time, TargetAlpha);
     Work = NewBitmap32(FormRect.Width(), FormRect.Height());

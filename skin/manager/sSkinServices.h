@@ -103,6 +103,12 @@ public:
     virtual int GetCaptionHeight(bool Real) const { return (void)Real, 0; }
     // The extended border's margins around the form; empty without one.
     virtual vcl::TRect GetShadowMargins() const { return {}; }
+    // The window's top-left corner in the frame image: the shadow margins
+    // and, where the skin's frame is wider than the window's, its excess.
+    virtual vcl::TPoint GetFrameOffset() const {
+        const vcl::TRect m = GetShadowMargins();
+        return {m.Left, m.Top};
+    }
     // True when the iconify animation started (composition only).
     virtual bool StartMinimizeAnimation() = 0;
     // True when a running iconify animation was reversed.

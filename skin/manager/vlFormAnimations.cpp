@@ -184,8 +184,12 @@ RECT ImagePlace(TvlFormProvider &Provider, HWND Window) {
     RECT r{};
     GetWindowRect(Window, &r);
     if (HasBorderForm(Provider)) {
+        // The skin's frame reaches beyond the window by its excess on the
+        // sides and at the bottom (the offset less the margin) too.
         const vcl::TRect m = Provider.GetShadowMargins();
-        r = {r.left - m.Left, r.top - m.Top, r.right + m.Right, r.bottom + m.Bottom};
+        const vcl::TPoint offset = Provider.GetFrameOffset();
+        const int side = offset.X - m.Left;
+        r = {r.left - offset.X, r.top - offset.Y, r.right + side + m.Right, r.bottom + side + m.Bottom};
     }
     return r;
 }

@@ -203,13 +203,13 @@ void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, i
         return;
     }
     // The image is the border's: the window, which prints itself in its own
-    // coordinates, lies inside it by the shadow margins.
+    // coordinates, lies inside it at the frame offset.
     const HWND window = windowed->WindowHandle();
     const vcl::TPoint at{Provider->GetClientOffsetX(), Provider->GetClientOffsetY()};
-    const vcl::TRect margins = Provider->GetShadowMargins();
+    const vcl::TPoint offset = Provider->GetFrameOffset();
     {
         const vcl::TSavedDC saved(dc);
-        OffsetViewportOrgEx(dc, margins.Left, margins.Top, nullptr);
+        OffsetViewportOrgEx(dc, offset.X, offset.Y, nullptr);
         PrintWindowTo(dc, *windowed);
         PaintChildWindowsToBitmap(Control, Bitmap);
     }

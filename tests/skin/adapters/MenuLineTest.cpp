@@ -2,7 +2,8 @@
 // the line's band drawn from the skin (normal, hot while the bar is
 // tracked from the keyboard and the mouse, disabled at 40 % over the
 // line), the caption's accelerator and alignment, the bar owner-drawn while
-// the painter serves it, a click dropping the skinned list, a picture kept.
+// the painter serves it, a click dropping the skinned list, the line below
+// the skin's own caption inside an extended border, pictures kept.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -13,10 +14,12 @@
 #include "MenusTestSupport.h"
 #include "skin/adapters/sSkinMenus.h"
 #include "skin/adapters/vlMenuAdapters.h"
+#include "skin/forms/sFormBorder.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinProvider.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
 #include "vcl/HandleCounts.h"
 
 namespace skin::test {
@@ -279,6 +282,63 @@ TEST_F(MenuLine, AMaximizedMDIChildsIconLeadsTheParentsLine) {
     for (int y = file.Top; y < file.Bottom; ++y)
         for (int x = 0; x < file.Left; ++x) icon += ColorAt(image, x, y) != LineFace && ColorAt(image, x, y) != MasterRed;
     EXPECT_GT(icon, 20);
+}
+
+TEST_F(MenuLine, InsideAnExtendedBorderTheLineLiesBelowTheSkinsOwnCaption) {
+    Manager->SetExtendedBorders(true);
+    LineForm f;
+    const HWND border = f.P->BorderWindow();
+    ASSERT_NE(border, nullptr) << "layered windows are available";
+    f.Redraw();
+    const vcl::TRect m = f.P->GetShadowMargins();
+    const int title = Manager->SkinData->TitleHeight, row = f.P->GetMenuLineHeight();
+    ASSERT_GT(title, GetSystemMetrics(SM_CYCAPTION) + 4) << "a caption taller than the window's own";
+    // The line starts where the skin's caption ends, the client area after it.
+    const int cy = f.P->GetClientOffsetY();
+    EXPECT_EQ(cy - m.Top, title + row + 1);
+    EXPECT_EQ(f.P->MenuLineOrigin.Y, m.Top + title);
+    RECT b{};
+    GetWindowRect(border, &b);
+    POINT client{0, 0};
+    ClientToScreen(f.Wnd(), &client);
+    EXPECT_EQ(cy, client.y - b.top);
+    EXPECT_EQ(f.P->GetClientOffsetX(), client.x - b.left);
+
+    // The window shows its line (live, for the system's tracking) through
+    // the border's hole; the line's items lie where the system has them.
+    const vcl::TPoint off = f.P->WindowToFrameOffset();
+    const vcl::TRect file = f.ItemRect(0);
+    const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(border, region.Get()), ERROR);
+    EXPECT_FALSE(PtInRegion(region.Get(), file.Left + off.X + 2, file.Top + off.Y + 2));
+    EXPECT_TRUE(PtInRegion(region.Get(), file.Left + off.X + 2, m.Top + title / 2)) << "the caption is the border's";
+    const uitest::TImage32 window = uitest::CaptureWindow(f.Wnd());
+    EXPECT_EQ(f.ItemFaceOf(window, 0), ItemFace);
+    EXPECT_EQ(f.ItemFaceOf(window, 2), Blended(ItemFace, LineFace));
+    const vcl::TRect last = f.ItemRect(3);
+    EXPECT_EQ(ColorAt(window, last.Right + 12, (last.Top + last.Bottom) / 2), LineFace);
+    // The hit test answers the line as the menu, the band above as the caption.
+    const auto hit = [&](int X, int Y) {
+        return SendMessageW(f.Wnd(), WM_NCHITTEST, 0, MAKELPARAM(b.left + X, b.top + Y));
+    };
+    EXPECT_EQ(hit(file.Left + off.X + 2, file.Top + off.Y + 2), HTMENU);
+    const vcl::TPoint caption{b.left + (b.right - b.left) / 2, b.top + m.Top + title / 2};
+    EXPECT_EQ(f.P->BorderForm->Border().HitTest({WM_NCHITTEST, 0, MAKELPARAM(caption.X, caption.Y), 0}), HTCAPTION);
+    EXPECT_EQ(hit(file.Left + off.X + 2, cy + 2), HTCLIENT);
+
+    // What a user sees: the border's picture with what the window drew in
+    // its hole (the covered X window reads black).
+    uitest::TImage32 seen = uitest::CaptureXWindow(border);
+    const uitest::TImage32 own = uitest::CaptureWindow(f.Wnd());
+    if (seen.Width == 0 || own.Width == 0) GTEST_SKIP() << "no X picture here";
+    for (int y = 0; y < seen.Height; ++y)
+        for (int x = 0; x < seen.Width; ++x) {
+            const int wx = x - off.X, wy = y - off.Y;
+            if (!PtInRegion(region.Get(), x, y) && wx >= 0 && wy >= 0 && wx < own.Width && wy < own.Height)
+                seen.Pixels[static_cast<std::size_t>(y) * seen.Width + x] = own.At(wx, wy);
+        }
+    EXPECT_EQ(ColorAt(seen, file.Left + off.X + 2, file.Top + off.Y + 2), ItemFace);
+    uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-border-menu-line.png").wstring()), seen);
 }
 
 TEST_F(MenuLine, ManyRepaintsLeaveNoHandleBehind) {

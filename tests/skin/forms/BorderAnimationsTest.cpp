@@ -1,6 +1,6 @@
 // The animations of a form with an extended border, watched through the
 // recording seam of the layered-window calls: the snapshot is the border's
-// frame image with the window printed at the shadow margins; the show and
+// frame image with the window printed at its offset in it; the show and
 // the hide play that image where the border lies; a skin change fades the
 // old look out through the border window while the new one fades in; a
 // caption button fades over the border window; the live counts stay flat.
@@ -60,11 +60,7 @@ std::uint32_t PixelOf(const LayeredCall &C, int X, int Y) {
     return C.Pixels[static_cast<std::size_t>(Y) * static_cast<std::size_t>(C.Size.cx) + static_cast<std::size_t>(X)];
 }
 
-vcl::TRect Grown(const vcl::TRect &R, const vcl::TRect &M) {
-    return {R.Left - M.Left, R.Top - M.Top, R.Right + M.Right, R.Bottom + M.Bottom};
-}
-
-TEST_F(BorderAnimations, ASnapshotIsTheBorderImageWithTheWindowAtTheMargins) {
+TEST_F(BorderAnimations, ASnapshotIsTheBorderImageWithTheWindowAtItsOffset) {
     BorderedForm f;
     ASSERT_TRUE(f.Border());
     auto *green = new TGreen(f.Form.Form);
@@ -77,11 +73,12 @@ TEST_F(BorderAnimations, ASnapshotIsTheBorderImageWithTheWindowAtTheMargins) {
     ASSERT_TRUE(HasBorderForm(*f.P));
     PaintControlToBitmap(*image, f.Form.Form, 0, 0, f.P);
     GdiFlush();
-    const vcl::TRect m = f.M();
+    const vcl::TPoint o = f.Off();
     const int cx = f.P->GetClientOffsetX(), cy = f.P->GetClientOffsetY();
-    // The frame where the border image has it.
-    for (const vcl::TPoint p : {vcl::TPoint{m.Left + 80, m.Top + 5}, vcl::TPoint{m.Left + 2, cy + 100},
-                                vcl::TPoint{cache.Width() - m.Right - 3, cy + 50}})
+    // The window's frame where the border image has it.
+    const int right = o.X + f.Form.Form->Width();
+    for (const vcl::TPoint p : {vcl::TPoint{o.X + 80, o.Y + 5}, vcl::TPoint{o.X + 2, cy + 100},
+                                vcl::TPoint{right - 3, cy + 50}})
         EXPECT_EQ(image->View().At(p.X, p.Y) & 0xFFFFFF, cache.View().At(p.X, p.Y) & 0xFFFFFF) << p.X << "," << p.Y;
     // The child window at its place in the client area, which is opaque.
     EXPECT_EQ(image->View().At(cx + 50, cy + 50) & 0xFFFFFF, 0x00C000u);
@@ -105,7 +102,7 @@ TEST_F(BorderAnimations, AShowPlaysTheBorderImageWhereTheBorderLies) {
         if (LayeredRecorder::Of(w).size() >= 11u) frames = LayeredRecorder::Of(w);
     ASSERT_GE(frames.size(), 12u);
     vcl::TBitmap &cache = *f.P->SkinData()->CacheBmp();
-    const vcl::TRect border = Grown(BorderedForm::RectOf(f.Wnd()), f.M());
+    const vcl::TRect border = f.Place();
     const LayeredCall &last = frames.back();
     EXPECT_EQ(last.Size.cx, cache.Width());
     EXPECT_EQ(last.Size.cy, cache.Height());
@@ -168,7 +165,7 @@ TEST_F(BorderAnimations, ASkinChangeFadesTheOldLookOutThroughTheBorderWindow) {
     for (HWND w : Others({f.Wnd(), border}))
         if (LayeredRecorder::Of(w).size() == 12u) fadeIn = LayeredRecorder::Of(w);
     ASSERT_EQ(fadeIn.size(), 12u);
-    const vcl::TRect place = Grown(BorderedForm::RectOf(f.Wnd()), f.M());
+    const vcl::TRect place = f.Place();
     EXPECT_EQ(fadeIn[0].WindowRect.left, place.Left);
     EXPECT_EQ(fadeIn[0].WindowRect.top, place.Top);
     // Per frame of the new look, the old one at three times what is left:
@@ -219,12 +216,11 @@ TEST_F(BorderAnimations, TheVeilOfADisabledFormCoversItsBorderToo) {
     f.P->SetDisabledBlendValue(128);
     f.Form.Form->SetEnabled(false);
     ASSERT_TRUE(f.P->DisabledVeil);
-    const vcl::TRect form = BorderedForm::RectOf(f.Wnd()), m = f.M();
+    // One pixel beyond the whole border image.
+    const vcl::TRect place = f.Place();
     const vcl::TRect veil = BorderedForm::RectOf(f.P->DisabledVeil->WindowHandle());
-    EXPECT_EQ(veil.Left, form.Left - m.Left - 1);
-    EXPECT_EQ(veil.Top, form.Top - m.Top - 1);
-    EXPECT_EQ(veil.Width(), form.Width() + 2 * m.Left + 2);
-    EXPECT_EQ(veil.Height(), form.Height() + m.Top + m.Bottom + 2);
+    EXPECT_EQ(veil, (vcl::TRect{place.Left - 1, place.Top - 1, place.Right + 1, place.Bottom + 1}));
+    EXPECT_EQ(BorderedForm::RectOf(f.Border()), place);
     EXPECT_TRUE(IsWindowVisible(f.P->DisabledVeil->WindowHandle()));
     f.Form.Form->SetEnabled(true);
     EXPECT_FALSE(f.P->DisabledVeil);

@@ -127,8 +127,8 @@ TEST_F(BorderBlend, TheDragMovesTheBorderAtAFallingAlphaAndTheFormJoinsItAtTheEn
     EXPECT_NEAR(after.Left - before.Left, 60, 4);
     EXPECT_NEAR(after.Top - before.Top, 30, 4);
     EXPECT_EQ(after.Width(), before.Width());
-    EXPECT_EQ(b.Left + f.M().Left, after.Left);
-    EXPECT_EQ(b.Top + f.M().Top, after.Top);
+    EXPECT_EQ(b.Left + f.Off().X, after.Left);
+    EXPECT_EQ(b.Top + f.Off().Y, after.Top);
     EXPECT_FALSE(GetWindowLongPtrW(f.Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED) << "opaque again";
     EXPECT_FALSE(f.P->MoveTimer);
     // The region has its hole over the client area again.

@@ -1,7 +1,10 @@
 // The border form's arithmetic at every boundary: the sizing zones (both
 // ends of each range included, corners diagonal, a "BORDERWIDTH" below 6
 // counting as 6), the outer shadow one pixel beyond them, both again in
-// "BORDERMODE" 1 with the align offsets, and a maximized owner's rectangle.
+// "BORDERMODE" 1 with the align offsets, and a maximized owner's rectangle;
+// the frame drawn with the skin's own border and caption around a window
+// of other native measures: wherever the numbers lie, the skin frame's
+// inner edges meet the window's client area.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -76,6 +79,59 @@ TEST(BorderGeometry, BorderModeOneTakesTheAlignOffsetsAndTheOwnersBorder) {
 TEST(BorderGeometry, AMaximizedOwnerKeepsTheRectangleInsideItsBorder) {
     EXPECT_EQ(MaximizedBorderRect(W, H, M, 4, 2), (vcl::TRect{16, 16, 280, 178}));
     EXPECT_EQ(MaximizedBorderRect(W, H, {}, 0, 0), (vcl::TRect{0, 4, W, H}));
+}
+
+TEST(FrameSizes, ASkinCaptionThatIsTallerIsAtLeastFourPixelsTaller) {
+    EXPECT_EQ(SkinCaptionHeight(30, 19), 30);
+    EXPECT_EQ(SkinCaptionHeight(21, 19), 23);
+    EXPECT_EQ(SkinCaptionHeight(19, 19), 19);
+    EXPECT_EQ(SkinCaptionHeight(15, 19), 15) << "a lower one is the skin's own";
+    EXPECT_EQ(SkinCaptionHeight(0, 19), 19) << "none given: the native one";
+}
+
+TEST(FrameSizes, TheSkinFramesInnerEdgesMeetTheWindowsClientArea) {
+    struct Case {
+        const char *What;
+        TvlFrameSizes F;
+        int SideExcess, TopExcess;
+    };
+    const vcl::TRect m{9, 9, 9, 9};
+    const std::vector<Case> cases{
+        {"sizeable", {4, 19, 4, 30, 0, 0, 0, m}, 0, 7},
+        {"dialog", {3, 19, 4, 30, 0, 0, 0, m}, 1, 8},
+        {"tool window", {3, 15, 4, 30, 0, 0, 0, m}, 1, 12},
+        {"skin narrower than the window", {8, 19, 2, 15, 0, 0, 0, {5, 6, 7, 8}}, -6, -12},
+        {"no skin border", {4, 19, 0, 30, 0, 0, 0, m}, 0, 7},
+        {"a form border and two menu rows", {4, 19, 4, 30, 3, 2, 18, {10, 12, 14, 16}}, 0, 7},
+        {"no margins", {4, 19, 6, 26, 0, 1, 18, {}}, 2, 3},
+    };
+    const int W = 420, H = 300;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.What);
+        const TvlFrameSizes &f = c.F;
+        EXPECT_EQ(FrameSideExcess(f), c.SideExcess);
+        EXPECT_EQ(FrameTopExcess(f), c.TopExcess);
+        const int skinBorder = f.SkinBorder != 0 ? f.SkinBorder : f.NativeBorder;
+        const int caption = SkinCaptionHeight(f.SkinCaption, f.NativeCaption);
+        // The window lies in the image by the margins and the excesses.
+        const vcl::TPoint window = FrameWindowOffset(f);
+        EXPECT_EQ(window, (vcl::TPoint{f.Margins.Left + c.SideExcess, f.Margins.Top + c.TopExcess}));
+        // Its client area (below its native frame, caption and menu bar,
+        // whose rows are one pixel higher than the line's) is where the
+        // skin frame leaves room for it.
+        const int nativeMenu = f.MenuRows * f.MenuRowHeight + (f.MenuRowHeight != 0 ? 1 : 0);
+        const vcl::TPoint client = FrameClientOffset(f);
+        EXPECT_EQ(client.X, window.X + f.NativeBorder + f.FormBorder);
+        EXPECT_EQ(client.Y, window.Y + f.NativeBorder + f.NativeCaption + nativeMenu + f.FormBorder);
+        EXPECT_EQ(client.X - f.Margins.Left, skinBorder + f.FormBorder);
+        EXPECT_EQ(client.Y - f.Margins.Top, caption + nativeMenu + f.FormBorder);
+        // The image: the client area's right and bottom edges, then the
+        // skin's border, then the margins.
+        const vcl::TSize image = FrameImageSize(f, W, H);
+        const int clientRight = window.X + W - f.NativeBorder, clientBottom = window.Y + H - f.NativeBorder;
+        EXPECT_EQ(image.cx, clientRight + skinBorder + f.Margins.Right);
+        EXPECT_EQ(image.cy, clientBottom + skinBorder + f.Margins.Bottom);
+    }
 }
 
 } // namespace

@@ -153,6 +153,12 @@ TEST(MaximizedPlacement, ThePositionStartsWhereTheWorkAreaStartsInItsMonitor) {
         EXPECT_EQ(info.ptMaxSize.x, c.Size.x);
         EXPECT_EQ(info.ptMaxSize.y, c.Size.y);
     }
+    // A taller skin caption: lower by its excess, and shorter by it.
+    MINMAXINFO info{};
+    MaximizedPlacement({40, 30, 1280, 1024}, {0, 0}, 4, info, 3);
+    EXPECT_EQ(info.ptMaxPosition.y, 29);
+    EXPECT_EQ(info.ptMaxSize.y, 999);
+    EXPECT_EQ(info.ptMaxPosition.x, 36);
 }
 
 TEST_F(FormActivation, TheRedrawLockCountsDownNotBelowZero) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -53,11 +54,8 @@ TEST_F(FormBorder, TheBorderWindowLiesAroundTheFormWithAHoleOverItsClientArea) {
         const vcl::TRect m = f.M();
         EXPECT_GT(m.Left, 0);
         EXPECT_GT(m.Top, 0);
-        const vcl::TRect b = BorderedForm::RectOf(w), o = BorderedForm::RectOf(f.Wnd());
-        EXPECT_EQ(b.Left, o.Left - m.Left);
-        EXPECT_EQ(b.Top, o.Top - m.Top);
-        EXPECT_EQ(b.Right, o.Right + m.Right);
-        EXPECT_EQ(b.Bottom, o.Bottom + m.Bottom);
+        const vcl::TRect b = BorderedForm::RectOf(w);
+        EXPECT_EQ(b, f.Place());
 
         // The cache is the border window's image: the form and its margins.
         vcl::TBitmap *cache = f.P->SkinData()->CacheBmp();
@@ -71,15 +69,24 @@ TEST_F(FormBorder, TheBorderWindowLiesAroundTheFormWithAHoleOverItsClientArea) {
         ClientToScreen(f.Wnd(), &client);
         EXPECT_EQ(cx, client.x - b.Left);
         EXPECT_EQ(cy, client.y - b.Top);
+        // Inside the margins: the skin's border width and its caption
+        // height, whatever the window's own frame.
+        EXPECT_EQ(cx - m.Left, 4);
+        EXPECT_EQ(cy - m.Top, 30);
+        EXPECT_EQ(f.P->GetCaptionHeight(true), 30);
+        // The frame image reaches as far beyond the window's bottom and
+        // sides as the skin's border is wider than the window's own.
+        const int n = GetBorderWidth(f.Wnd());
+        EXPECT_EQ(f.Off(), (vcl::TPoint{m.Left + 4 - n, m.Top + 30 - n - GetSysCaptionHeight(*f.Form.Form)}));
+        EXPECT_EQ(b.Width(), BorderedForm::RectOf(f.Wnd()).Width() + 2 * (4 - n) + m.Left + m.Right);
         EXPECT_FALSE(InRegionOf(w, {cx + 5, cy + 5}));
         EXPECT_FALSE(InRegionOf(w, {cx + ClientWidth(f.Wnd()) - 1, cy + ClientHeight(f.Wnd()) - 1}));
         EXPECT_TRUE(InRegionOf(w, {cx + 5, cy - 1}));
         EXPECT_TRUE(InRegionOf(w, {cx - 1, cy + 5}));
         EXPECT_TRUE(InRegionOf(w, {2, 2}));
         // The form's own window keeps only what lies inside its native frame.
-        const int n = GetBorderWidth(f.Wnd());
         EXPECT_FALSE(InRegionOf(f.Wnd(), {n - 1, 40}));
-        EXPECT_TRUE(InRegionOf(f.Wnd(), {cx - m.Left + 2, cy - m.Top + 2}));
+        EXPECT_TRUE(InRegionOf(f.Wnd(), {cx - f.Off().X + 2, cy - f.Off().Y + 2}));
         // The mouse over the client area is the form's.
         const vcl::TPoint inside = f.OnScreen({cx + 20, cy + 20});
         EXPECT_EQ(WindowFromPoint({inside.X, inside.Y}), f.Wnd());
@@ -118,10 +125,120 @@ TEST_F(FormBorder, TheBorderShowsTheProvidersFrameImage) {
     EXPECT_GE(f.P->IconRect.Top, m.Top);
     // The shadow is darker than the frame next to it and not the same everywhere.
     EXPECT_NE(Rgb(shown.At(1, cache.Height() / 2)), Rgb(shown.At(m.Left + 1, cache.Height() / 2)));
+    // The frame's round corners (the transparent corners of the skin's
+    // masks) show the shadow; the outline next to them is opaque.
+    const vcl::TBitmapView v = cache.View();
+    const int right = cache.Width() - m.Right - 1, bottom = cache.Height() - m.Bottom - 1;
+    for (const vcl::TPoint p : {vcl::TPoint{m.Left, m.Top}, vcl::TPoint{m.Left + 1, m.Top}, vcl::TPoint{m.Left, m.Top + 1},
+                                vcl::TPoint{right, m.Top}, vcl::TPoint{m.Left, bottom}, vcl::TPoint{right, bottom}}) {
+        EXPECT_LT(v.At(p.X, p.Y) >> 24, 255u) << p.X << "," << p.Y;
+        EXPECT_EQ(Rgb(shown.At(p.X, p.Y)), Rgb(v.At(p.X, p.Y))) << p.X << "," << p.Y;
+    }
+    EXPECT_EQ(v.At(m.Left + 8, m.Top) >> 24, 255u);
+    EXPECT_EQ(v.At(m.Left, m.Top + 8) >> 24, 255u);
+    EXPECT_EQ(v.At(m.Left + 8, bottom) >> 24, 255u);
 
+}
+
+TEST_F(FormBorder, TheSkinsCaptionStandsAboveTheClientAreaWithItsButtonsWhereTheyAnswer) {
+    BorderedForm f;
+    ASSERT_TRUE(uitest::ActivateAndWait(f.Wnd(), 2s));
+    uitest::PumpUntil([] { return false; }, 150ms);
+    const vcl::TRect m = f.M();
+    const int cx = f.P->GetClientOffsetX(), cy = f.P->GetClientOffsetY();
+    ASSERT_EQ(cy - m.Top, 30) << "the skin's caption holds the top frame";
+    // The caption's content lies in its 30 pixels, centred on its middle.
+    const TsCaptionButton &close = f.P->ButtonClose, &max = f.P->ButtonMax, &min = f.P->ButtonMin;
+    for (const TsCaptionButton *b : {&close, &max, &min}) {
+        ASSERT_GT(b->Rect.Width(), 0);
+        EXPECT_GE(b->Rect.Top, m.Top);
+        EXPECT_LE(b->Rect.Bottom, m.Top + 30);
+        EXPECT_LE(std::abs((b->Rect.Top + b->Rect.Bottom) / 2 - (m.Top + 15)), 1);
+    }
+    EXPECT_LE(close.Rect.Right, f.P->CacheWidth() - m.Right - 4) << "inside the skin's right border";
+    EXPECT_EQ(f.P->IconRect.Left, m.Left + 4 + 6) << "the skin's border and its icon offset";
+    // Each button answers where it shows, on the border window (which the
+    // mouse meets there) and on the form.
+    const auto codeAt = [&](vcl::TPoint P) {
+        const vcl::TPoint s = f.OnScreen(P);
+        EXPECT_EQ(SendMessageW(f.Border(), WM_NCHITTEST, 0, MAKELPARAM(s.X, s.Y)), htBorderWindow);
+        return f.P->BorderForm->Border().HitTest({WM_NCHITTEST, 0, MAKELPARAM(s.X, s.Y), 0});
+    };
+    const auto formCodeAt = [&](vcl::TPoint P) {
+        const vcl::TPoint s = f.OnScreen(P);
+        return SendMessageW(f.Wnd(), WM_NCHITTEST, 0, MAKELPARAM(s.X, s.Y));
+    };
+    EXPECT_EQ(codeAt(CaptionForm::Centre(close.Rect)), HTCLOSE);
+    EXPECT_EQ(codeAt(CaptionForm::Centre(max.Rect)), HTMAXBUTTON);
+    EXPECT_EQ(codeAt(CaptionForm::Centre(min.Rect)), HTMINBUTTON);
+    EXPECT_EQ(codeAt(CaptionForm::Centre(f.P->IconRect)), HTSYSMENU);
+    EXPECT_EQ(formCodeAt(CaptionForm::Centre(close.Rect)), HTCLOSE);
+    EXPECT_EQ(formCodeAt(CaptionForm::Centre(min.Rect)), HTMINBUTTON);
+    EXPECT_EQ(codeAt({cx + 100, m.Top + 2}), HTCAPTION) << "the caption's first rows are the skin's top frame";
+    EXPECT_EQ(codeAt({cx + 100, cy - 1}), HTCAPTION);
+    EXPECT_EQ(formCodeAt({cx + 100, cy}), HTCLIENT);
+    EXPECT_EQ(codeAt({m.Left - 2, cy + 50}), HTLEFT);
+    const vcl::TRect b = BorderedForm::RectOf(f.Border());
+    EXPECT_EQ(codeAt({cx + 100, b.Height() - m.Bottom + 1}), HTBOTTOM) << "below the skin's bottom border";
+
+    // On the screen: the caption and its buttons from the frame image down
+    // to the client area, the form's own client area below it.
+    const uitest::TImage32 seen = f.Seen();
+    if (seen.Width == 0) GTEST_SKIP() << "no X picture here";
+    const vcl::TBitmapView cache = f.P->SkinData()->CacheBmp()->View();
+    int same = 0, all = 0;
+    for (int y = close.Rect.Top; y < close.Rect.Bottom; ++y)
+        for (int x = close.Rect.Left; x < close.Rect.Right; ++x, ++all)
+            same += Rgb(seen.At(x, y)) == Rgb(cache.At(x, y));
+    EXPECT_EQ(same, all) << "the close button";
+    for (const int x : {cx + 60, cx + 150}) {
+        EXPECT_EQ(Rgb(seen.At(x, cy - 1)), Rgb(cache.At(x, cy - 1))) << "the caption's last row";
+        EXPECT_EQ(Rgb(seen.At(x, m.Top + 1)), Rgb(cache.At(x, m.Top + 1))) << "above the window's own top";
+    }
+    const HDC dc = GetDC(f.Wnd());
+    const COLORREF face = GetPixel(dc, 150, 100);
+    ReleaseDC(f.Wnd(), dc);
+    const std::uint32_t client = Rgb(seen.At(cx + 150, cy + 100));
+    EXPECT_EQ(client, (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face)) << "the form's client area";
     const std::filesystem::path folder = HostPath(ZUVO_ARTIFACTS_FOLDER);
     std::filesystem::create_directories(folder);
-    uitest::WritePng((folder / "forms-extended-border.png").string(), shown);
+    uitest::WritePng((folder / "forms-extended-border.png").string(), seen);
+}
+
+TEST_F(FormBorder, AMaximizedFormShowsTheSkinsMaximizedCaptionFromTheWorkAreasTop) {
+    BorderedForm f;
+    f.Form.Form->SetWindowState(vcl::wsMaximized);
+    uitest::PumpUntil([] { return false; }, 150ms);
+    ASSERT_TRUE(IsZoomed(f.Wnd()));
+    if (!f.Border()) GTEST_SKIP() << "no border window for a maximized form here";
+    const int title = Manager->SkinData->MaxHeight;
+    ASSERT_GT(title, GetSysCaptionHeight(*f.Form.Form) + 4);
+    EXPECT_EQ(f.P->GetCaptionHeight(true), title);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // The skin's caption less its top border (beyond the screen, as the
+    // window's own frame is) stands above the client area.
+    POINT client{0, 0};
+    ClientToScreen(f.Wnd(), &client);
+    EXPECT_EQ(client.y, work.top + title - 4);
+    const vcl::TRect b = BorderedForm::RectOf(f.Border()), m = f.M();
+    EXPECT_EQ(f.P->GetClientOffsetY(), client.y - b.Top);
+    EXPECT_EQ(f.P->GetClientOffsetX(), client.x - b.Left);
+    // The border keeps what lies on the work area: its region starts there.
+    EXPECT_EQ(b.Top + m.Top + 4, work.top);
+    EXPECT_TRUE(InRegionOf(f.Border(), {b.Width() / 2, m.Top + 4}));
+    EXPECT_FALSE(InRegionOf(f.Border(), {b.Width() / 2, m.Top + 3}));
+    // Its buttons centred in the part that shows, answering there.
+    const TsCaptionButton &close = f.P->ButtonClose;
+    ASSERT_GT(close.Rect.Width(), 0);
+    const int centre = b.Top + (close.Rect.Top + close.Rect.Bottom) / 2;
+    EXPECT_LE(std::abs(centre - (static_cast<int>(work.top) + client.y) / 2), 1) << centre;
+    const vcl::TPoint at = f.OnScreen(CaptionForm::Centre(close.Rect));
+    EXPECT_EQ(f.P->BorderForm->Border().HitTest({WM_NCHITTEST, 0, MAKELPARAM(at.X, at.Y), 0}), HTCLOSE);
+    f.Form.Form->SetWindowState(vcl::wsNormal);
+    uitest::PumpUntil([] { return false; }, 100ms);
+    EXPECT_EQ(f.P->GetCaptionHeight(true), Manager->SkinData->TitleHeight);
+    EXPECT_EQ(BorderedForm::RectOf(f.Border()), f.Place());
 }
 
 TEST_F(FormBorder, ClientOffsetsAndPrintStillLeadToTheClientArea) {
@@ -141,9 +258,10 @@ TEST_F(FormBorder, ClientOffsetsAndPrintStillLeadToTheClientArea) {
     const vcl::TRect m = f.M();
     const int cx = f.P->GetClientOffsetX(), cy = f.P->GetClientOffsetY();
     EXPECT_EQ(Rgb(print.View().At(x0 + 300, y0 + 200)), Rgb(cache.View().At(cx + 300, cy + 200)));
-    // The frame in it is the cache's, without the margins.
-    EXPECT_EQ(Rgb(print.View().At(x0 + 80, 5)), Rgb(cache.View().At(m.Left + x0 + 80, m.Top + 5)));
-    EXPECT_EQ(Rgb(print.View().At(1, y0 + 100)), Rgb(cache.View().At(m.Left + 1, m.Top + y0 + 100)));
+    // The frame in it is the cache's where the window lies in the image.
+    const vcl::TPoint off = f.Off();
+    EXPECT_EQ(Rgb(print.View().At(x0 + 80, 5)), Rgb(cache.View().At(off.X + x0 + 80, off.Y + 5)));
+    EXPECT_EQ(Rgb(print.View().At(1, y0 + 100)), Rgb(cache.View().At(off.X + 1, off.Y + y0 + 100)));
     // The client background behind the controls is where the form paints it.
     const HDC dc = GetDC(window);
     const std::uint32_t face = Rgb(cache.View().At(cx + 300, cy + 200));
@@ -187,16 +305,15 @@ TEST_F(FormBorder, PressesOnTheBorderReachTheFormWithTheirCodes) {
     EXPECT_EQ(moved.Left, before.Left + 40);
     EXPECT_EQ(moved.Top, before.Top + 30);
     EXPECT_EQ(moved.Width(), before.Width());
-    EXPECT_EQ(BorderedForm::RectOf(w).Left, moved.Left - m.Left);
-    EXPECT_EQ(BorderedForm::RectOf(w).Top, moved.Top - m.Top);
+    EXPECT_EQ(BorderedForm::RectOf(w), f.Place());
     // The right edge (in the extended border) sizes it; the border follows.
     const vcl::TRect b = BorderedForm::RectOf(w);
     drag({b.Width() - m.Right + 1, b.Height() / 2}, {50, 0});
     const vcl::TRect sized = BorderedForm::RectOf(f.Wnd());
     EXPECT_EQ(sized.Width(), before.Width() + 50);
     EXPECT_EQ(sized.Left, moved.Left);
-    EXPECT_EQ(BorderedForm::RectOf(f.Border()).Width(), sized.Width() + m.Left + m.Right);
-    EXPECT_EQ(f.P->SkinData()->CacheBmp()->Width(), sized.Width() + m.Left + m.Right);
+    EXPECT_EQ(BorderedForm::RectOf(f.Border()), f.Place());
+    EXPECT_EQ(f.P->SkinData()->CacheBmp()->Width(), f.Place().Width());
     // The close button closes it.
     const TsCaptionButton &close = f.P->ButtonClose;
     ASSERT_GT(close.Rect.Width(), 0);
@@ -276,10 +393,9 @@ TEST_F(FormBorder, ActivationAndSizeRenewTheBorder) {
     f.Form.Form->SetBounds(320, 220, 500, 360);
     uitest::PumpUntil([] { return false; }, 100ms);
     const vcl::TRect b = BorderedForm::RectOf(f.Border());
-    EXPECT_EQ(b.Left, 320 - m.Left);
-    EXPECT_EQ(b.Top, 220 - m.Top);
-    EXPECT_EQ(b.Width(), 500 + m.Left + m.Right);
-    EXPECT_EQ(b.Height(), 360 + m.Top + m.Bottom);
+    EXPECT_EQ(b, f.Place());
+    EXPECT_EQ(b.Left, 320 - f.Off().X);
+    EXPECT_EQ(b.Top, 220 - f.Off().Y);
     EXPECT_EQ(f.P->SkinData()->CacheBmp()->Height(), b.Height());
     const int cx = f.P->GetClientOffsetX(), cy = f.P->GetClientOffsetY();
     EXPECT_FALSE(InRegionOf(f.Border(), {cx + ClientWidth(f.Wnd()) - 2, cy + ClientHeight(f.Wnd()) - 2}));
