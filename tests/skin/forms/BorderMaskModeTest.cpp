@@ -1,6 +1,7 @@
 // The extended border in the skin's "BORDERMODE" 1: a copy of our stored
 // skin that asks for it (with align offsets and a centre offset for the
-// title buttons). The margins are the manager's; the frame is the form's
+// title buttons), and the same with an extended-border image of its own.
+// The margins are the manager's; the frame is the form's
 // section without its caption section, the shadow laid over it as a
 // nine-part image and the caption's icon, text and buttons on top, opaque;
 // the border window shows that image; the sizing zones lie at the align
@@ -8,6 +9,7 @@
 // many forms leave no handles behind. A picture goes to the artefacts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -28,13 +30,19 @@ using vcl::test::TempFolder;
 
 constexpr int AlignOffset = 3, CentreOffset = 2;
 
-// Beryllo as the build made it, its border mode switched to 1.
+// Beryllo as the build made it, its border mode switched to 1; in
+// "Mode1Ex" also with an extended-border image: the form's border mask's
+// pictures (6-pixel margins, two states).
 struct ModeOneSkin {
     TempFolder Dir;
     ModeOneSkin() {
-        std::filesystem::copy(TempFolder::Native(HostPath(ZUVO_BERYLLO_FOLDER)), TempFolder::Native(Dir / "Mode1"),
+        Write("Mode1", "");
+        Write("Mode1Ex", "\r\nEXBORDER=^0420,0048,0452,0080,0006,0006,0006,0006,2,1,0,0");
+    }
+    void Write(const std::string &Name, const std::string &Extra) {
+        std::filesystem::copy(TempFolder::Native(HostPath(ZUVO_BERYLLO_FOLDER)), TempFolder::Native(Dir / Name),
                               std::filesystem::copy_options::recursive);
-        const auto path = TempFolder::Native(Dir / "Mode1\\Options.dat");
+        const auto path = TempFolder::Native(Dir / (Name + "\\Options.dat"));
         std::stringstream text;
         text << std::ifstream(path, std::ios::binary).rdbuf();
         std::string options = text.str();
@@ -43,7 +51,7 @@ struct ModeOneSkin {
             EXPECT_NE(at, std::string::npos) << From;
             if (at != std::string::npos) options.replace(at, From.size(), To);
         };
-        swap("BORDERMODE=0", "BORDERMODE=1\r\nALIGNOFFSET=" + std::to_string(AlignOffset));
+        swap("BORDERMODE=0", "BORDERMODE=1\r\nALIGNOFFSET=" + std::to_string(AlignOffset) + Extra);
         swap("CENTEROFFSET=0", "CENTEROFFSET=" + std::to_string(CentreOffset));
         std::ofstream(path, std::ios::binary) << options;
     }
@@ -220,6 +228,40 @@ TEST_F(BorderMaskMode, SizingZonesLieAtTheAlignOffsetsAndSizeTheFormAtRealPoints
     EXPECT_EQ(sized.Width(), before.Width() + 40);
     EXPECT_EQ(sized.Left, before.Left);
     EXPECT_EQ(BorderedForm::RectOf(f.Border()), f.Place());
+}
+
+TEST_F(BorderMaskMode, TheSkinsBorderImageReachesFromTheFormsOffsetIntoTheFrame) {
+    Manager->SetSkinName("Mode1Ex");
+    ASSERT_TRUE(Manager->IsValidMaskIndex(Manager->CommonElements.ExBorder));
+    // The margins are the skin's "FORMOFFSET" (4) on every side.
+    EXPECT_EQ(Manager->ExtBorderMargins, (vcl::TRect{4, 4, 4, 4}));
+    BorderedForm f;
+    ASSERT_TRUE(uitest::ActivateAndWait(f.Wnd(), 2s));
+    uitest::PumpUntil([] { return false; }, 150ms);
+    ASSERT_NE(f.Border(), nullptr);
+    EXPECT_EQ(f.M(), (vcl::TRect{4, 4, 4, 4}));
+    const vcl::TBitmapView cache = f.P->SkinData()->CacheBmp()->View();
+    const vcl::TBitmapView mask = Manager->ExtBorderImages[1]->View();
+    const int w = cache.Width, h = cache.Height;
+    // The image's 6-pixel corners lie as they are at the image's corners:
+    // in the margins over nothing, 2 pixels into the frame over its face.
+    const auto over = [](std::uint32_t Straight, std::uint32_t Under) {
+        const std::uint32_t a = Straight >> 24;
+        std::uint32_t out = std::min<std::uint32_t>(a + (Under >> 24) * (255 - a) / 255, 255) << 24;
+        for (const int shift : {16, 8, 0})
+            out |= (((Straight >> shift) & 0xFF) * a + ((Under >> shift) & 0xFF) * (255 - a)) / 255 << shift;
+        return out;
+    };
+    const std::uint32_t face = 0xFF000000u | RgbOf(FormFace);
+    for (const vcl::TPoint p : {vcl::TPoint{0, 0}, {3, 2}, {5, 1}})
+        EXPECT_EQ(cache.At(p.X, p.Y), Premultiplied(mask.At(p.X, p.Y))) << p.X << "," << p.Y;
+    for (const vcl::TPoint p : {vcl::TPoint{4, h - 5}, {5, h - 6}}) {
+        const vcl::TPoint s{p.X, mask.Height - (h - p.Y)};
+        EXPECT_EQ(cache.At(p.X, p.Y), over(mask.At(s.X, s.Y), face)) << p.X << "," << p.Y;
+    }
+    EXPECT_EQ(cache.At(w - 1, 0), Premultiplied(mask.At(mask.Width - 1, 0)));
+    // Beyond its 6 pixels the frame is the form's face again.
+    EXPECT_EQ(cache.At(6, f.P->GetClientOffsetY() + 40), face);
 }
 
 TEST_F(BorderMaskMode, ManyBorderedFormsLeaveNoHandles) {
