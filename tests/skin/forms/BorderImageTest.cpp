@@ -1,9 +1,8 @@
 // The skin's border image laid over a frame image: corners exactly where
 // and as they are, sides stretched, the middle left to the frame, the
-// frame opaque under it but for its key colour, nothing outside the frame,
-// partial alpha blended and premultiplied; slices too wide for the image
-// or the mask fitted without reading or writing beside them; and only
-// what was painted afterwards made opaque.
+// frame opaque under it but for its key colour, nothing outside the frame;
+// slices too wide for the image or the mask fitted without reading or
+// writing beside them; and only what was painted afterwards made opaque.
 #include <gtest/gtest.h>
 
 #include "skin/forms/vlBorderImage.h"
@@ -61,25 +60,6 @@ TEST(BorderImage, CornersSidesAndMiddleLieWhereTheSlicesCutTheImage) {
     // The mask's middle colour is never drawn.
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 20; ++x) EXPECT_NE(image.At(x, y) & 0xFFFFFF, 0x00DD00u) << x << "," << y;
-}
-
-TEST(BorderImage, PartialAlphaBlendsOverTheFrameAndIsPremultipliedOutsideIt) {
-    // One pixel of half alpha everywhere, over a frame that covers the right half.
-    vcl::TPixels32 mask(5, 5, 0x80FF2040);
-    vcl::TPixels32 image(10, 10);
-    const vcl::TRect frame{5, 0, 10, 10};
-    for (int y = 0; y < 10; ++y)
-        for (int x = 5; x < 10; ++x) image.At(x, y) = 0x00204060;
-    image.At(9, 0) = FrameKeyColour;
-    PaintBorderMask(image.View(), frame, mask.View(), {2, 2, 2, 2});
-    // Outside the frame: the mask alone, premultiplied (0x80 of 255).
-    EXPECT_EQ(image.At(0, 0), 0x80801020u);
-    // Over the opaque frame: opaque, half of each (rounded down).
-    EXPECT_EQ(image.At(9, 9), 0xFF8F2F4Fu);
-    // Over the frame's key: as outside.
-    EXPECT_EQ(image.At(9, 0), 0x80801020u);
-    // Inside the middle: the frame untouched, made opaque.
-    EXPECT_EQ(image.At(5, 5), 0xFF204060u);
 }
 
 TEST(BorderImage, SlicesWiderThanTheImageOrTheMaskAreFittedInside) {
