@@ -52,7 +52,8 @@ void TsSkinProvider::PaintCaption(TvlFrameRender &Render) {
     vcl::TBitmap &image = *Render.Image;
     const vcl::TRect &frame = Render.FrameRect;
     const int bottom = CaptionBottomOf(*this, Render);
-    if (m->IsValidSectionIndex(TitleSkinIndex)) {
+    // The skin's border image draws the caption band in its border mode.
+    if (m->IsValidSectionIndex(TitleSkinIndex) && !BorderMaskMode()) {
         const vcl::TRect band = SmallIconic(*Form) ? vcl::TRect{0, 0, image.Width(), image.Height()}
                                                    : vcl::TRect{frame.Left, frame.Top, frame.Right, bottom};
         PaintSkinSection(TitleSkinIndex, Render.Bg, SectionState(*m, TitleSkinIndex, FormActive), band, vcl::TPoint{band.Left, band.Top},

@@ -10,9 +10,11 @@
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlPixelHelpers.h"
 #include "skin/manager/sCommonData.h"
+#include "skin/manager/sSkinData.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
+#include "vlBorderImage.h"
 
 namespace skin {
 
@@ -169,6 +171,32 @@ void TsSkinProvider::PaintBorderShadow(vcl::TBitmap &Image, const vcl::TRect &Fr
         slices = {w, h, w, h};
     }
     PaintFrameShadow(Image.View(), Frame, shadow->View(), slices, FrameCorners(Frame));
+}
+
+bool TsSkinProvider::BorderMaskMode() const {
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    return BorderForm && m && m->SkinData && m->SkinData->BorderMode == 1;
+}
+
+void TsSkinProvider::PaintBorderMaskOver(vcl::TBitmap &Image, const vcl::TRect &Frame,
+                                         std::vector<std::uint32_t> &Snapshot) {
+    TsSkinManager *m = FSkinData->GetSkinManager();
+    vcl::TBitmap *mask = m ? m->ExtBorderImages[FormActive ? 1 : 0].get() : nullptr;
+    vcl::TRect slices;
+    if (mask && !mask->Empty()) {
+        mask->SetPixelFormat(vcl::pf32bit);
+        // Cut at the skin's extended-border mask, else in the image's middle.
+        if (m->IsValidMaskIndex(m->CommonElements.ExBorder)) {
+            const int index = m->CommonElements.ExBorder;
+            slices = {m->MaskLeftMargin(index), m->MaskTopMargin(index), m->MaskRightMargin(index),
+                      m->MaskBottomMargin(index)};
+        } else {
+            const int w = (mask->Width() - 1) / 2, h = (mask->Height() - 1) / 2;
+            slices = {w, h, w, h};
+        }
+    }
+    PaintBorderMask(Image.View(), Frame, mask && !mask->Empty() ? mask->View() : vcl::TBitmapView{}, slices);
+    Snapshot = PixelsOf(Image.View());
 }
 
 std::vector<vcl::TRect> TsSkinProvider::FrameCorners(const vcl::TRect &Frame) const {

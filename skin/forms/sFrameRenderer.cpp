@@ -6,8 +6,10 @@
 #include "sSkinProvider.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "sFrameMetrics.h"
+#include "vlBorderImage.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlParentBackground.h"
@@ -91,7 +93,11 @@ bool TsSkinProvider::RenderFrame() {
                 BgQueryToBgInfo(query, render.Bg);
             }
             const vcl::TRect &frame = render.FrameRect;
-            if (FSkinData->BGFlags() & bgfParentBackground) {
+            // The skin's border image draws the frame's edges and caption band.
+            const bool maskMode = BorderMaskMode();
+            if ((FSkinData->BGFlags() & bgfParentBackground) && maskMode) {
+                FillRectAlpha(image, frame, vcl::ColorToRGB(GetFormColor()), 255);
+            } else if (FSkinData->BGFlags() & bgfParentBackground) {
                 // The section looks through to what is behind: the caption
                 // band in the form's colour, the border mask around it.
                 const int band =
@@ -99,7 +105,7 @@ bool TsSkinProvider::RenderFrame() {
                 FillRectSolid(image.Canvas()->Handle(), {0, 0, width, band}, GetFormColor());
                 vcl::TRect inner;
                 PaintControlBorder(image.Canvas()->Handle(), frame, FrameLeft(true), *FSkinData, render.State, inner);
-            } else if (!HasFrame() && !Form->Parent()) {
+            } else if ((!HasFrame() && !Form->Parent()) || maskMode) {
                 PaintSectionBackground(FSkinData->SkinIndex(), render.Bg, render.State, frame, vcl::TPoint{frame.Left, frame.Top}, image, m,
                                        FSkinData->PatternIndex(), FSkinData->HotPatternIndex(), vcl::clFuchsia);
                 DrawCorner(image, *m, section.ImgTopLeft, render.State, frame, false, false, render.Bg);
@@ -117,17 +123,26 @@ bool TsSkinProvider::RenderFrame() {
             }
             // From here on the frame itself is what lies behind each piece.
             InitBgInfo(&image, 0, 0, render.Bg);
-            PaintCaption(render);
-            PaintCaptionText(render);
+            if (!maskMode) {
+                PaintCaption(render);
+                PaintCaptionText(render);
+            }
             PaintMenuLine(image, 0);
+            // The border image goes over the frame; the caption, its text
+            // and buttons over that, made opaque where they drew.
+            std::vector<std::uint32_t> masked;
+            if (maskMode) {
+                PaintBorderMaskOver(image, frame, masked);
+                PaintCaption(render);
+                PaintCaptionText(render);
+            }
             if (GetCaptionHeight(true) != 0 && FDrawNonClientArea) {
                 SaveButtonsArea(frame.Top, width);
                 PaintBorderIcons(width);
             }
-            if (BorderForm) {
-                PaintBorderShadow(image, frame);
-                BorderImageNew = true;
-            }
+            if (maskMode) MakeChangedOpaque(image.View(), frame, masked);
+            else if (BorderForm) PaintBorderShadow(image, frame);
+            if (BorderForm) BorderImageNew = true;
         }
         FrameChanged = false;
         FSkinData->BGChanged = false;
@@ -206,7 +221,14 @@ std::unique_ptr<vcl::TBitmap> TsSkinProvider::GetFormImage() {
     // The frame is opaque throughout: text and controls drawn by the system
     // leave its alpha at 0. A border form's shadow keeps its own.
     const vcl::TRect margins = GetShadowMargins();
-    SetRectAlpha(*image, {margins.Left, margins.Top, w - margins.Right, h - margins.Bottom}, 255);
+    // The skin's border image has the frame's alpha right already; only
+    // the client area is drawn by the system there.
+    const vcl::TRect opaque = BorderMaskMode() && Form->HandleAllocated()
+                                  ? vcl::TRect{GetClientOffsetX(), GetClientOffsetY(),
+                                               GetClientOffsetX() + ClientWidth(Form->WindowHandle()),
+                                               GetClientOffsetY() + ClientHeight(Form->WindowHandle())}
+                                  : vcl::TRect{margins.Left, margins.Top, w - margins.Right, h - margins.Bottom};
+    SetRectAlpha(*image, opaque, 255);
     return image;
 }
 

@@ -593,6 +593,12 @@ public:
     // The transparent corners of the frame in the image (Frame: the image
     // less the margins), where the shadow shows.
     std::vector<vcl::TRect> FrameCorners(const vcl::TRect &Frame) const;
+    // A border form in the skin's "BORDERMODE" 1: the frame has no caption
+    // section of its own; the skin's border image, laid over it, draws it.
+    bool BorderMaskMode() const;
+    // That border image laid over the frame; Snapshot keeps the result, so
+    // that what the caption painters draw on top can be made opaque.
+    void PaintBorderMaskOver(vcl::TBitmap &Image, const vcl::TRect &Frame, std::vector<std::uint32_t> &Snapshot);
 
     // ------------------------------------------------------------ run time
     vcl::TCustomForm *Form = nullptr;     // not owned: the owner; null when inert
