@@ -240,8 +240,13 @@ TEST_F(DialogBorder, AMessageBoxAndTheOpenDialogShowTheirFrameInABorderWindowTha
     EXPECT_FALSE(IsWindow(looks[1].Border));
 }
 
-TEST_F(DialogBorder, TheSkinsCaptionAndBordersFrameTheDialogAndItsCloseWorksWhereItIsDrawn) {
-    OwnDialog d(FixedDialog(L"Mira"));
+// The skin's caption and side border frame the dialog in its border
+// window, the region's hole lies exactly over its client area, and its
+// close answers and closes where it is drawn.
+void ExpectSkinFrame(const TsSkinManager &Manager, const DialogTemplate &T, vcl::TColor Title) {
+    const vcl::TRect margins = Manager.ExtBorderMargins;
+    const auto M = [&] { return margins; };
+    OwnDialog d(T);
     TvlDialogWnd *a = d.Adapter();
     ASSERT_NE(a, nullptr);
     const HWND border = a->BorderWindow();
@@ -249,16 +254,19 @@ TEST_F(DialogBorder, TheSkinsCaptionAndBordersFrameTheDialogAndItsCloseWorksWher
     a->UpdateBorder(true);
     const uitest::TImage32 shown = LastImageOf(border);
     ASSERT_GT(shown.Width, 0);
-    const int caption = Manager->SkinData->TitleHeight, side = Manager->SkinData->BorderWidth;
+    const int caption = Manager.SkinData->TitleHeight, side = Manager.SkinData->BorderWidth;
     ASSERT_GT(caption, GetSystemMetrics(SM_CYCAPTION)) << "the skin's caption is taller than the system's";
 
     // The caption band, in the title's colour from the frame's top row down
-    // to the client area, beside the close button.
+    // to the client area, left of the title buttons.
     const vcl::TRect close = a->ButtonByCode(HTCLOSE)->Rect;
     ASSERT_FALSE(close.IsEmpty());
+    int buttons = close.Left;
+    for (const TvlDialogButton &b : a->Buttons)
+        if (!b.Rect.IsEmpty()) buttons = std::min(buttons, static_cast<int>(b.Rect.Left));
     int first = -1, rows = 0;
     for (int y = 0; y < shown.Height; ++y) {
-        if (CapturedPixel(shown, close.Left - 3, y) != skin::test::DialogTitle) continue;
+        if (CapturedPixel(shown, buttons - 3, y) != Title) continue;
         if (first < 0) first = y;
         ++rows;
     }
@@ -302,6 +310,18 @@ TEST_F(DialogBorder, TheSkinsCaptionAndBordersFrameTheDialogAndItsCloseWorksWher
     EXPECT_EQ(OwnDialogState::SysCloses, 1);
     EXPECT_FALSE(IsWindow(d.Window));
 }
+
+TEST_F(DialogBorder, TheSkinsCaptionAndBordersFrameTheDialogAndItsCloseWorksWhereItIsDrawn) {
+    {
+        SCOPED_TRACE("fixed");
+        ExpectSkinFrame(*Manager, FixedDialog(L"Mira"), skin::test::DialogTitle);
+    }
+    {
+        SCOPED_TRACE("sizeable");
+        ExpectSkinFrame(*Manager, SizeableDialog(), skin::test::FormTitle);
+    }
+}
+
 
 TEST_F(DialogBorder, TheOptionTurnedOffGivesTheFrameBackToTheDialog) {
     OwnDialog d(FixedDialog());
