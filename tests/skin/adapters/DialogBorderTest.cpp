@@ -323,6 +323,36 @@ TEST_F(DialogBorder, TheSkinsCaptionAndBordersFrameTheDialogAndItsCloseWorksWher
 }
 
 
+TEST_F(DialogBorder, OurStoredSkinFramesAMessageBoxWithItsOwnCaptionAndBorders) {
+    Manager.reset();
+    Manager = NewManager();
+    AddStoredSkin(*Manager, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
+    Manager->SetExtendedBorders(true);
+    Manager->SetSkinName("Beryllo (internal)");
+    Manager->Effects()->AllowAnimation = false;
+    Manager->Effects()->AllowGlowing = false;
+    ASSERT_EQ(Manager->SkinData->TitleHeight, 30);
+    ASSERT_EQ(Manager->SkinData->BorderWidth, 4);
+    int left = 0, top = 0, caption = 0;
+    vcl::TRect around{};
+    std::vector<BorderLook> looks;
+    DialogVisitor box([&](HWND W) {
+        TvlDialogWnd *a = DialogAdapterOf(W);
+        if (!a) return;
+        left = a->FrameLeftWidth() - a->ExtBorderMargins().Left;
+        top = a->FrameTopHeight() - a->ExtBorderMargins().Top;
+        caption = a->CaptionHeight();
+        around = SkinAround(*Manager, W);
+        looks.push_back(LookAtBorder(W, "dialog-message-box-bordered-stored-skin.png"));
+    });
+    box.Run([] { MessageBoxW(nullptr, L"Okraj kolem", L"Zprava", MB_OKCANCEL | MB_ICONINFORMATION); });
+    ASSERT_EQ(looks.size(), 1u);
+    EXPECT_EQ(caption, 30);
+    EXPECT_EQ(left, 4);
+    EXPECT_EQ(top, 30);
+    ExpectBordered(looks[0], around);
+}
+
 TEST_F(DialogBorder, TheOptionTurnedOffGivesTheFrameBackToTheDialog) {
     OwnDialog d(FixedDialog());
     TvlDialogWnd *a = d.Adapter();
