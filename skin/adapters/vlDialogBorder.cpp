@@ -37,8 +37,8 @@ vcl::TRect TvlDialogWnd::ExtBorderMargins() const {
 }
 
 vcl::TPoint TvlDialogWnd::BorderOffset() const {
-    const vcl::TRect m = ExtBorderMargins();
-    return {m.Left, m.Top};
+    // Without a border the cache is the window.
+    return BorderForm ? FrameWindowOffset(FrameSizes()) : vcl::TPoint{0, 0};
 }
 
 void TvlDialogWnd::SetExtBorders(bool On) {

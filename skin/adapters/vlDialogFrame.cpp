@@ -40,10 +40,13 @@ void TvlDialogWnd::PaintFrame() {
     if (!m || !IsWindow(Handle)) return;
     RECT wr{};
     GetWindowRect(Handle, &wr);
-    // With a border the image takes in the shadow margins around the frame.
+    // With a border the image takes in the shadow margins around the frame,
+    // and the skin's frame reaches beyond the window's own by its excesses.
     const vcl::TRect margins = ExtBorderMargins();
-    const vcl::TRect frame{margins.Left, margins.Top, margins.Left + wr.right - wr.left, margins.Top + wr.bottom - wr.top};
-    const int width = frame.Right + margins.Right, height = frame.Bottom + margins.Bottom;
+    const vcl::TSize size = BorderForm ? FrameImageSize(FrameSizes(), wr.right - wr.left, wr.bottom - wr.top)
+                                       : vcl::TSize{wr.right - wr.left, wr.bottom - wr.top};
+    const int width = size.cx, height = size.cy;
+    const vcl::TRect frame{margins.Left, margins.Top, width - margins.Right, height - margins.Bottom};
     if (!SkinData->CacheBmp()) SkinData->PrepareCache();
     vcl::TBitmap &image = *SkinData->CacheBmp();
     if (image.Width() != width || image.Height() != height) {
@@ -95,10 +98,11 @@ void TvlDialogWnd::PaintCaption() {
     GdiFlush();
     PaintIcon();
     // The text: between the icon and the buttons.
-    int right = image.Width() - margins.Right - BorderWidth() - 6;
+    const int border = FrameBorder();
+    int right = image.Width() - margins.Right - border - 6;
     for (const TvlDialogButton &b : Buttons)
         if (!b.Rect.IsEmpty()) right = std::min(right, static_cast<int>(b.Rect.Left) - 6);
-    int left = margins.Left + BorderWidth() + 4 + m->SkinData->BILeft;
+    int left = margins.Left + border + 4 + m->SkinData->BILeft;
     if (HasSysMenu()) left += GetSystemMetrics(SM_CXSMICON);
     const std::string text = WindowText;
     if (text.empty() || right <= left) return;
@@ -109,7 +113,8 @@ void TvlDialogWnd::PaintCaption() {
     canvas.Brush()->SetStyle(vcl::bsClear);
     UINT flags = CaptionTextFlags;
     if (ExStyle & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) flags |= DT_RTLREADING | DT_RIGHT;
-    vcl::TRect r{left, margins.Top + BorderWidth(), right, band};
+    // The skin's caption holds its top border: the text is centred in it all.
+    vcl::TRect r{left, margins.Top + (BorderForm ? 0 : BorderWidth()), right, band};
     const bool captionSection = m->IsValidSectionIndex(CaptionSection);
     const int section = captionSection ? CaptionSection : TitleSection;
     if (captionSection) {
@@ -147,9 +152,12 @@ void TvlDialogWnd::PaintTitleButtons() {
     const TvlDialogButton *close = ButtonByCode(dhClose);
     const bool big = close && close->BigIcons;
     const vcl::TRect margins = ExtBorderMargins();
-    const int top =
-        margins.Top + std::max(0, DialogButtonBandTop(CaptionHeight(), sizes.front().Height, BorderWidth()));
-    const int right = image.Width() - margins.Right - std::max(BorderWidth(), 4);
+    const int top = BorderForm ? ButtonsTop(sizes.front().Height, big)
+                               : std::max(0, DialogButtonBandTop(CaptionHeight(), sizes.front().Height, BorderWidth()));
+    int right = image.Width() - margins.Right - std::max(FrameBorder(), 4);
+    // Where the skin's frame is hardly wider than the window's, the buttons
+    // keep to the side border's inner edge.
+    if (const int pull = BorderSideExcess() - 2; BorderForm && pull < 1) right -= pull;
     const std::vector<vcl::TRect> rects =
         PlaceDialogButtons(sizes, right, top, big ? std::max(0, int(m->SkinData->BISpace)) : 0);
     for (std::size_t i = 0; i < shown.size(); ++i) {
@@ -168,6 +176,18 @@ void TvlDialogWnd::PaintTitleButtons() {
         DrawSkinGlyph(image, {b->Rect.Left, b->Rect.Top}, b->State, disabled && b->State == 0 ? gmFaded : gmNormal,
                       m->Masks[static_cast<std::size_t>(mask)], behind);
     }
+}
+
+int TvlDialogWnd::ButtonsTop(int Height, bool Big) const {
+    const TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    const TsSkinData *global = m ? m->SkinData.get() : nullptr;
+    const int marginTop = ExtBorderMargins().Top;
+    const bool zoomed = IsZoomed(Handle) != 0;
+    if (Big && global && global->BIVAlign == 1) return marginTop + global->BITop + (zoomed ? 3 : 0);
+    int top = marginTop + (CaptionHeight() - Height) / 2;
+    if (zoomed) top += BorderOwnerWidth() / 2;
+    if (global && global->BorderMode == 1) top += global->CenterOffset;
+    return top;
 }
 
 void TvlDialogWnd::DrawButtonLook(TvlDialogButton &Button, int State) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "skin/forms/sFrameMetrics.h"
 #include "skin/forms/vlDwmServices.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -170,8 +171,8 @@ void TvlDialogWnd::EndBlendedMove() {
         if (vcl::TBitmap *image = FrameImage(); image && border) ShowLayeredBitmap(border, image, 255);
         RECT b{};
         GetWindowRect(border, &b);
-        const vcl::TRect margins = ExtBorderMargins();
-        SetWindowPos(Handle, nullptr, b.left + margins.Left, b.top + margins.Top, 0, 0,
+        const vcl::TPoint offset = BorderOffset();
+        SetWindowPos(Handle, nullptr, b.left + offset.X, b.top + offset.Y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
         StateFlags &= ~BlendedMoveFlag;
         SetWindowLongPtrW(Handle, GWL_EXSTYLE, GetWindowLongPtrW(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
@@ -245,14 +246,12 @@ void TvlDialogWnd::UpdateRegion(bool Redraw) {
     BuildCornerRects();
     vcl::TRegionHandle region;
     if (BorderForm) {
-        // The border window shows the frame: the dialog keeps its client area.
-        RECT wr{}, cr{};
+        // The border window shows the frame: the dialog keeps what lies
+        // inside its native one, its client area.
+        RECT wr{};
         GetWindowRect(Handle, &wr);
-        GetClientRect(Handle, &cr);
-        POINT origin{0, 0};
-        ClientToScreen(Handle, &origin);
-        const int x = origin.x - wr.left, y = origin.y - wr.top;
-        region.Reset(CreateRectRgn(x, y, x + cr.right, y + cr.bottom));
+        const int bw = GetBorderWidth(Handle, BorderForm.get(), false);
+        region.Reset(CreateRectRgn(bw, NativeTopHeight(), wr.right - wr.left - bw, wr.bottom - wr.top - bw));
     } else {
         region.Reset(CreateCornerRegion(0, 0));
     }

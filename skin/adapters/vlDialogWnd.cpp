@@ -150,10 +150,12 @@ TvlDialogButtonRules TvlDialogWnd::ButtonRules() const {
                              !(GetClassLongPtrW(Handle, GCL_STYLE) & CS_NOCLOSE), FrameKind);
 }
 
-int TvlDialogWnd::CaptionHeight() const {
+int TvlDialogWnd::CaptionHeight(bool UseSkin) const {
     const LONG_PTR live = GetWindowLongPtrW(Handle, GWL_STYLE);
     if ((live & WS_CAPTION) != WS_CAPTION && !IsIconic(Handle)) return 0;
-    return GetSystemMetrics(FrameKind == 4 || FrameKind == 5 ? SM_CYSMCAPTION : SM_CYCAPTION);
+    const int native = GetSystemMetrics(FrameKind == 4 || FrameKind == 5 ? SM_CYSMCAPTION : SM_CYCAPTION);
+    if (!UseSkin || !BorderForm) return native;
+    return SkinCaptionHeight(GetSkinTitleHeight(BorderForm.get()), native);
 }
 
 int TvlDialogWnd::BorderWidth() const {
@@ -163,23 +165,51 @@ int TvlDialogWnd::BorderWidth() const {
     return ((wr.right - wr.left) - cr.right) / 2;
 }
 
-int TvlDialogWnd::FrameLeftWidth() const { return BorderWidth() + ExtBorderMargins().Left; }
+int TvlDialogWnd::FrameBorder() const {
+    return BorderForm ? GetBorderWidth(Handle, BorderForm.get(), true) : BorderWidth();
+}
+
+TvlFrameSizes TvlDialogWnd::FrameSizes() const {
+    TvlFrameSizes f;
+    f.NativeBorder = BorderForm ? GetBorderWidth(Handle, BorderForm.get(), false) : BorderWidth();
+    f.NativeCaption = CaptionHeight(false);
+    if (BorderForm) {
+        f.SkinBorder = GetSkinBorderWidth(BorderForm.get());
+        // A dialog without a caption bar keeps none in its image either.
+        f.SkinCaption = f.NativeCaption != 0 ? GetSkinTitleHeight(BorderForm.get()) : 0;
+        f.Margins = ExtBorderMargins();
+    }
+    return f;
+}
+
+int TvlDialogWnd::BorderOwnerWidth() const {
+    return BorderForm ? GetBorderWidth(Handle, BorderForm.get(), false) : BorderWidth();
+}
+
+int TvlDialogWnd::BorderSideExcess() const { return BorderForm ? FrameSideExcess(FrameSizes()) : 0; }
+
+int TvlDialogWnd::FrameLeftWidth() const { return BorderWidth() + BorderOffset().X; }
 
 int TvlDialogWnd::NativeTopHeight() const {
     RECT wr{}, cr{};
     GetWindowRect(Handle, &wr);
     GetClientRect(Handle, &cr);
-    const int bottom = CaptionHeight() != 0 ? BorderWidth() : 0;
+    const int bottom = CaptionHeight(false) != 0 ? BorderWidth() : 0;
     return (wr.bottom - wr.top) - cr.bottom - bottom;
 }
 
-int TvlDialogWnd::FrameTopHeight() const { return NativeTopHeight() + ExtBorderMargins().Top; }
+int TvlDialogWnd::FrameTopHeight() const { return NativeTopHeight() + BorderOffset().Y; }
 
 vcl::TRect TvlDialogWnd::IconRect() const {
     const int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
-    const vcl::TRect margins = ExtBorderMargins();
+    if (BorderForm) {
+        // Centred in the skin's caption, after its side border.
+        const vcl::TRect margins = ExtBorderMargins();
+        const int left = margins.Left + FrameBorder(), top = margins.Top + (CaptionHeight() - h) / 2;
+        return {left, top, left + w, top + h};
+    }
     const int border = BorderWidth();
-    const int left = margins.Left + border, top = margins.Top + border + (NativeTopHeight() - border - h) / 2;
+    const int left = border, top = border + (NativeTopHeight() - border - h) / 2;
     return {left, top, left + w, top + h};
 }
 
@@ -207,18 +237,21 @@ int TvlDialogWnd::OwnHitTest(vcl::TPoint P) {
     const TvlDialogButton *close = ButtonByCode(dhClose);
     int closeHeight = 21;
     if (!close->Rect.IsEmpty()) closeHeight = close->Rect.Height();
-    const int top = DialogButtonBandTop(caption, closeHeight, BorderWidth());
-    if (P.Y >= top && P.Y <= top + closeHeight) {
-        const int border = BorderWidth();
-        if (HasSysMenu() && P.X >= border && P.X <= border + GetSystemMetrics(SM_CXSMICON)) {
+    // The caption's rows and columns as the cache holds them (with a
+    // border, the frame image reaches beyond the window).
+    const vcl::TPoint off = BorderOffset();
+    const int x = P.X + off.X, y = P.Y + off.Y;
+    const int top = BorderForm ? ButtonsTop(closeHeight, close->BigIcons)
+                               : DialogButtonBandTop(caption, closeHeight, BorderWidth());
+    if (y >= top && y <= top + closeHeight) {
+        const int icon = IconRect().Left;
+        if (HasSysMenu() && x >= icon && x <= icon + GetSystemMetrics(SM_CXSMICON)) {
             SetHotButton(0, true);
             HotButton = dhSysMenu;  // no button lights up
             return dhSysMenu;
         }
         const TvlDialogButtonRules rules = ButtonRules();
         const std::vector<int> shown = ShownDialogButtons(rules);
-        // The buttons stand in the cache, the shadow margins to their left.
-        const int x = P.X + ExtBorderMargins().Left;
         int n = 0;
         for (std::size_t i = 0; i < shown.size() && n == 0; ++i) {
             const vcl::TRect &r = ButtonByCode(shown[i])->Rect;
@@ -260,8 +293,8 @@ vcl::TPoint TvlDialogWnd::UnderIcon() const {
     RECT wr{};
     GetWindowRect(Handle, &wr);
     const vcl::TRect icon = IconRect();
-    const vcl::TRect margins = ExtBorderMargins();
-    return {wr.left + icon.Left - margins.Left, wr.top + icon.Bottom - margins.Top};
+    const vcl::TPoint off = BorderOffset();
+    return {wr.left + icon.Left - off.X, wr.top + icon.Bottom - off.Y};
 }
 
 void TvlDialogWnd::PopupSystemMenu(vcl::TPoint Screen) {

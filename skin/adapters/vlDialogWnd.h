@@ -109,10 +109,17 @@ public:
     bool HasHelpButton() const { return (ExStyle & dgContextHelp) != 0; }
     bool CloseEnabled() const;
     TvlDialogButtonRules ButtonRules() const;
-    int CaptionHeight() const;
+    // The caption as the frame draws it: with a border and UseSkin the
+    // skin's own (it holds the top border), else the system's.
+    int CaptionHeight(bool UseSkin = true) const;
     int BorderWidth() const;      // (window width - client width) / 2
-    // From the cache's left and top to the client area (the shadow margins
-    // included with a border).
+    // The side border as the frame draws it: the skin's with a border.
+    int FrameBorder() const;
+    // The frame's measures: native ones, and with a border the skin's and
+    // the shadow margins (the arithmetic the forms' frames use too).
+    TvlFrameSizes FrameSizes() const;
+    // From the cache's left and top to the client area (with a border the
+    // shadow margins and the skin frame's excess over the native one).
     int FrameLeftWidth() const;
     int FrameTopHeight() const;
     vcl::TRect IconRect() const;  // in the cache's coordinates
@@ -153,8 +160,11 @@ public:
     vcl::TRect BorderShadowMargins() const override { return ExtBorderMargins(); }
     vcl::TPoint BorderOffset() const override;
     int BorderCaptionHeight() const override { return CaptionHeight(); }
-    int BorderNativeBorderWidth() const override { return BorderWidth(); }
-    int BorderOwnerWidth() const override { return BorderWidth(); }
+    int BorderNativeCaptionHeight() const override { return CaptionHeight(false); }
+    // The image holds the whole frame: its caption band starts at its top.
+    int BorderNativeBorderWidth() const override { return BorderForm ? 0 : BorderWidth(); }
+    int BorderOwnerWidth() const override;
+    int BorderSideExcess() const override;
     vcl::TRect BorderIconRect() const override { return IconRect(); }
     std::uint32_t BorderStateFlags() const override { return StateFlags; }
     vcl::TBitmap *BorderFrameImage() override;
@@ -204,6 +214,8 @@ private:
     int BorderCode(const vcl::TMessage &Message);
     // The native frame's top height (caption and top border).
     int NativeTopHeight() const;
+    // The top of a title button of Height in the cache.
+    int ButtonsTop(int Height, bool Big) const;
     // The button's look in State drawn into the cache.
     void DrawButtonLook(TvlDialogButton &Button, int State);
     // The shadow around the frame and its corners cut (with a border).

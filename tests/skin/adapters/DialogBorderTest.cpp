@@ -76,6 +76,20 @@ vcl::TRect RectOf(HWND W) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+// What the border window adds around a dialog per side: the shadow
+// margins, and where the skin's frame (its side border and its caption,
+// which holds the top border) is larger than the window's own, the excess.
+vcl::TRect SkinAround(const TsSkinManager &Skin, HWND Window) {
+    const vcl::TRect m = Skin.ExtBorderMargins, w = RectOf(Window);
+    RECT client{};
+    GetClientRect(Window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(Window, &origin);
+    const int side = (w.Width() - client.right) / 2, top = origin.y - w.Top;
+    const int border = Skin.SkinData->BorderWidth, caption = Skin.SkinData->TitleHeight;
+    return {m.Left + border - side, m.Top + caption - top, m.Right + border - side, m.Bottom + border - side};
+}
+
 // A pixel of a 32-bit image as a colour.
 vcl::TColor ColourOf(std::uint32_t P) {
     return static_cast<vcl::TColor>((P & 0xFF) << 16 | (P & 0xFF00) | (P >> 16 & 0xFF));
@@ -179,11 +193,11 @@ BorderLook LookAtBorder(HWND Window, const std::string &Picture) {
     return look;
 }
 
-void ExpectBordered(const BorderLook &L, const vcl::TRect &M) {
+void ExpectBordered(const BorderLook &L, const vcl::TRect &Around) {
     EXPECT_TRUE(L.Bordered);
     EXPECT_TRUE(L.Layered);
     EXPECT_TRUE(L.OwnedByDialog);
-    EXPECT_EQ(L.Around, M);
+    EXPECT_EQ(L.Around, Around);
     EXPECT_GT(L.FramePixels, 0);
     EXPECT_EQ(L.FrameMatches, L.FramePixels);
     EXPECT_TRUE(L.HoleOverClient);
@@ -194,12 +208,17 @@ void ExpectBordered(const BorderLook &L, const vcl::TRect &M) {
 TEST_F(DialogBorder, AMessageBoxAndTheOpenDialogShowTheirFrameInABorderWindowThatGoesWithThem) {
     ASSERT_NE(M(), vcl::TRect{}) << "the skin gives shadow margins";
     std::vector<BorderLook> looks;
-    DialogVisitor box([&](HWND W) { looks.push_back(LookAtBorder(W, "dialog-message-box-bordered.png")); });
+    std::vector<vcl::TRect> around;
+    const auto look = [&](HWND W, const char *Picture) {
+        around.push_back(SkinAround(*Manager, W));
+        looks.push_back(LookAtBorder(W, Picture));
+    };
+    DialogVisitor box([&](HWND W) { look(W, "dialog-message-box-bordered.png"); });
     box.Run([] { MessageBoxW(nullptr, L"Okraj kolem", L"Zprava", MB_OKCANCEL | MB_ICONINFORMATION); });
     ASSERT_EQ(looks.size(), 1u);
     {
         SCOPED_TRACE("message box");
-        ExpectBordered(looks[0], M());
+        ExpectBordered(looks[0], around[0]);
     }
     uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
     EXPECT_FALSE(IsWindow(looks[0].Border));
@@ -210,15 +229,128 @@ TEST_F(DialogBorder, AMessageBoxAndTheOpenDialogShowTheirFrameInABorderWindowTha
     open.lpstrFile = file;
     open.nMaxFile = MAX_PATH;
     open.Flags = OFN_EXPLORER;
-    DialogVisitor dialog([&](HWND W) { looks.push_back(LookAtBorder(W, "dialog-open-bordered.png")); }, 600);
+    DialogVisitor dialog([&](HWND W) { look(W, "dialog-open-bordered.png"); }, 600);
     dialog.Run([&] { GetOpenFileNameW(&open); });
     ASSERT_EQ(looks.size(), 2u);
     {
         SCOPED_TRACE("open");
-        ExpectBordered(looks[1], M());
+        ExpectBordered(looks[1], around[1]);
     }
     uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
     EXPECT_FALSE(IsWindow(looks[1].Border));
+}
+
+// The skin's caption and side border frame the dialog in its border
+// window, the region's hole lies exactly over its client area, and its
+// close answers and closes where it is drawn.
+void ExpectSkinFrame(const TsSkinManager &Manager, const DialogTemplate &T, vcl::TColor Title) {
+    const vcl::TRect margins = Manager.ExtBorderMargins;
+    const auto M = [&] { return margins; };
+    OwnDialog d(T);
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    const HWND border = a->BorderWindow();
+    ASSERT_TRUE(border && IsWindowVisible(border));
+    a->UpdateBorder(true);
+    const uitest::TImage32 shown = LastImageOf(border);
+    ASSERT_GT(shown.Width, 0);
+    const int caption = Manager.SkinData->TitleHeight, side = Manager.SkinData->BorderWidth;
+    ASSERT_GT(caption, GetSystemMetrics(SM_CYCAPTION)) << "the skin's caption is taller than the system's";
+
+    // The caption band, in the title's colour from the frame's top row down
+    // to the client area, left of the title buttons.
+    const vcl::TRect close = a->ButtonByCode(HTCLOSE)->Rect;
+    ASSERT_FALSE(close.IsEmpty());
+    int buttons = close.Left;
+    for (const TvlDialogButton &b : a->Buttons)
+        if (!b.Rect.IsEmpty()) buttons = std::min(buttons, static_cast<int>(b.Rect.Left));
+    int first = -1, rows = 0;
+    for (int y = 0; y < shown.Height; ++y) {
+        if (CapturedPixel(shown, buttons - 3, y) != Title) continue;
+        if (first < 0) first = y;
+        ++rows;
+    }
+    EXPECT_EQ(first, M().Top);
+    EXPECT_EQ(rows, caption);
+    EXPECT_EQ(CapturedPixel(shown, M().Left + side, M().Top + caption), skin::test::DialogFace) << "the client's face";
+    // The close button stands centred in that band, inside the side border.
+    EXPECT_LE(std::abs((close.Top + close.Bottom) - (2 * M().Top + caption)), 1);
+    EXPECT_LE(close.Right, shown.Width - M().Right - side + 2);
+
+    // The border's region: everything but a hole exactly over the client area.
+    const vcl::TRect b = RectOf(border);
+    RECT client{};
+    GetClientRect(d.Window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(d.Window, &origin);
+    EXPECT_EQ(origin.x - b.Left, M().Left + side);
+    EXPECT_EQ(origin.y - b.Top, M().Top + caption);
+    const vcl::TRegionHandle expected(CreateRectRgn(0, 0, b.Width(), b.Height()));
+    const vcl::TRegionHandle hole(CreateRectRgn(origin.x - b.Left, origin.y - b.Top, origin.x - b.Left + client.right,
+                                                origin.y - b.Top + client.bottom));
+    CombineRgn(expected.Get(), expected.Get(), hole.Get(), RGN_DIFF);
+    const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(border, region.Get()), ERROR);
+    EXPECT_TRUE(EqualRgn(region.Get(), expected.Get()));
+
+    // Over the drawn close the hit test answers it, and a real click closes.
+    const vcl::TPoint at{b.Left + (close.Left + close.Right) / 2, b.Top + (close.Top + close.Bottom) / 2};
+    EXPECT_EQ(WindowFromPoint({at.X, at.Y}), border);
+    EXPECT_EQ(a->BorderForm->HitTest({WM_NCHITTEST, 0, MAKELPARAM(at.X, at.Y), 0}), HTCLOSE);
+    const vcl::TPoint left{at.X - close.Width() - 2, at.Y};
+    EXPECT_NE(a->BorderForm->HitTest({WM_NCHITTEST, 0, MAKELPARAM(left.X, left.Y), 0}), HTCLOSE);
+    OwnDialogState::RefuseClose = false;
+    MouseInput(0, at);
+    Settle();
+    MouseInput(MOUSEEVENTF_LEFTDOWN, at);
+    Settle();
+    MouseInput(MOUSEEVENTF_LEFTUP, at);
+    uitest::PumpUntil([&] { return !IsWindow(d.Window); }, std::chrono::seconds(1));
+    OwnDialogState::RefuseClose = true;
+    EXPECT_EQ(OwnDialogState::SysCloses, 1);
+    EXPECT_FALSE(IsWindow(d.Window));
+}
+
+TEST_F(DialogBorder, TheSkinsCaptionAndBordersFrameTheDialogAndItsCloseWorksWhereItIsDrawn) {
+    {
+        SCOPED_TRACE("fixed");
+        ExpectSkinFrame(*Manager, FixedDialog(L"Mira"), skin::test::DialogTitle);
+    }
+    {
+        SCOPED_TRACE("sizeable");
+        ExpectSkinFrame(*Manager, SizeableDialog(), skin::test::FormTitle);
+    }
+}
+
+
+TEST_F(DialogBorder, OurStoredSkinFramesAMessageBoxWithItsOwnCaptionAndBorders) {
+    Manager.reset();
+    Manager = NewManager();
+    AddStoredSkin(*Manager, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
+    Manager->SetExtendedBorders(true);
+    Manager->SetSkinName("Beryllo (internal)");
+    Manager->Effects()->AllowAnimation = false;
+    Manager->Effects()->AllowGlowing = false;
+    ASSERT_EQ(Manager->SkinData->TitleHeight, 30);
+    ASSERT_EQ(Manager->SkinData->BorderWidth, 4);
+    int left = 0, top = 0, caption = 0;
+    vcl::TRect around{};
+    std::vector<BorderLook> looks;
+    DialogVisitor box([&](HWND W) {
+        TvlDialogWnd *a = DialogAdapterOf(W);
+        if (!a) return;
+        left = a->FrameLeftWidth() - a->ExtBorderMargins().Left;
+        top = a->FrameTopHeight() - a->ExtBorderMargins().Top;
+        caption = a->CaptionHeight();
+        around = SkinAround(*Manager, W);
+        looks.push_back(LookAtBorder(W, "dialog-message-box-bordered-stored-skin.png"));
+    });
+    box.Run([] { MessageBoxW(nullptr, L"Okraj kolem", L"Zprava", MB_OKCANCEL | MB_ICONINFORMATION); });
+    ASSERT_EQ(looks.size(), 1u);
+    EXPECT_EQ(caption, 30);
+    EXPECT_EQ(left, 4);
+    EXPECT_EQ(top, 30);
+    ExpectBordered(looks[0], around);
 }
 
 TEST_F(DialogBorder, TheOptionTurnedOffGivesTheFrameBackToTheDialog) {
@@ -228,12 +360,14 @@ TEST_F(DialogBorder, TheOptionTurnedOffGivesTheFrameBackToTheDialog) {
     ASSERT_TRUE(a->BorderForm);
     const HWND border = a->BorderWindow();
     ASSERT_TRUE(border && IsWindowVisible(border));
-    EXPECT_EQ(a->FrameLeftWidth(), a->BorderWidth() + M().Left);
+    EXPECT_EQ(a->FrameLeftWidth(), M().Left + Manager->SkinData->BorderWidth);
+    EXPECT_EQ(a->FrameTopHeight(), M().Top + Manager->SkinData->TitleHeight);
     Manager->SetExtendedBorders(false);
     Settle();
     EXPECT_FALSE(a->BorderForm);
     EXPECT_FALSE(IsWindow(border));
     EXPECT_EQ(a->FrameLeftWidth(), a->BorderWidth());
+    EXPECT_EQ(a->CaptionHeight(), GetSystemMetrics(SM_CYCAPTION));
     // The dialog's own frame shows the skin again, its cache the window's size.
     RECT r{};
     GetWindowRect(d.Window, &r);
@@ -264,8 +398,9 @@ TEST_F(DialogBorder, APressInTheSizingZoneSizesTheDialogAndOneFarInTheShadowReac
     EXPECT_EQ(after.Left, before.Left);
     EXPECT_GE(after.Width(), before.Width() + 30) << after.Width() << " from " << before.Width();
     // The border followed with the dialog's new frame.
-    EXPECT_EQ(RectOf(border).Right, after.Right + M().Right);
-    EXPECT_EQ(a->SkinData->CacheBmp()->Width(), after.Width() + M().Left + M().Right);
+    const vcl::TRect around = SkinAround(*Manager, d.Window);
+    EXPECT_EQ(RectOf(border).Right, after.Right + around.Right);
+    EXPECT_EQ(a->SkinData->CacheBmp()->Width(), after.Width() + around.Left + around.Right);
 
     // A window under the border's left shadow hears a press there.
     static int presses = 0;
@@ -330,7 +465,8 @@ TEST_F(DialogBorder, ACaptionDragMovesTheBorderTranslucentAndTheDialogJoinsItWhe
     EXPECT_EQ(a->StateFlags & 0x80, 0u);
     EXPECT_EQ(a->MoveTimer, nullptr);
     const vcl::TRect b = RectOf(border);
-    EXPECT_EQ(vcl::TRect(after.Left - b.Left, after.Top - b.Top, b.Right - after.Right, b.Bottom - after.Bottom), M());
+    EXPECT_EQ(vcl::TRect(after.Left - b.Left, after.Top - b.Top, b.Right - after.Right, b.Bottom - after.Bottom),
+              SkinAround(*Manager, d.Window));
     const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
     ASSERT_NE(GetWindowRgn(border, region.Get()), ERROR);
     const vcl::TRect hole = a->BorderClientRect();
@@ -342,20 +478,23 @@ TEST_F(DialogBorder, TheShowAndHideAnimationsPlayTheImageWhereTheBorderStands) {
     Manager->AnimEffects()->DialogShow->Time = 100;
     Manager->AnimEffects()->DialogHide->Time = 100;
     LayeredRecorder recorder;
-    vcl::TRect box{};
-    DialogVisitor visitor([&](HWND W) { box = RectOf(W); });
+    vcl::TRect box{}, around{};
+    DialogVisitor visitor([&](HWND W) {
+        box = RectOf(W);
+        around = SkinAround(*Manager, W);
+    });
     visitor.Run([] { MessageBoxW(nullptr, L"Plynule s okrajem", L"Zprava", MB_OKCANCEL); });
     uitest::PumpUntil([] { return DialogProviderCount() == 0 && (!HideTimer() || !HideTimer()->Window()); },
                       std::chrono::seconds(2));
     ASSERT_FALSE(box.IsEmpty());
     // Every call of a window as large as the box and its margins: the
     // animations' windows and the border's; each stood where the border does.
-    const int w = box.Width() + M().Left + M().Right, h = box.Height() + M().Top + M().Bottom;
+    const int w = box.Width() + around.Left + around.Right, h = box.Height() + around.Top + around.Bottom;
     int calls = 0, placed = 0;
     for (const LayeredCall &c : LayeredRecorder::Calls) {
         if (c.Size.cx != w || c.Size.cy != h || c.WindowRect.right - c.WindowRect.left != w) continue;
         ++calls;
-        placed += c.WindowRect.left == box.Left - M().Left && c.WindowRect.top == box.Top - M().Top;
+        placed += c.WindowRect.left == box.Left - around.Left && c.WindowRect.top == box.Top - around.Top;
     }
     EXPECT_GE(LayeredRecorder::Windows().size(), 3u) << "the show, the border and the hide";
     EXPECT_GE(calls, 10);
