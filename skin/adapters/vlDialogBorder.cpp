@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "skin/forms/sFormBorder.h"
+#include "skin/forms/vlBorderImage.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlGlyphStrips.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -26,6 +27,17 @@ namespace {
 constexpr std::uint32_t FrameKey = 0xFF00FF;
 // The corners of the frame cut at most this far.
 constexpr int CornerLimit = 8;
+
+// Where the extended-border image is cut into nine parts: at the skin's
+// extended-border mask, else in the image's middle.
+vcl::TRect ShadowSlices(const TsSkinManager &M, const vcl::TBitmap &Image) {
+    if (M.IsValidMaskIndex(M.CommonElements.ExBorder)) {
+        const int mask = M.CommonElements.ExBorder;
+        return {M.MaskLeftMargin(mask), M.MaskTopMargin(mask), M.MaskRightMargin(mask), M.MaskBottomMargin(mask)};
+    }
+    const int w = (Image.Width() - 1) / 2, h = (Image.Height() - 1) / 2;
+    return {w, h, w, h};
+}
 
 } // namespace
 
@@ -150,16 +162,26 @@ void TvlDialogWnd::PaintFrameShadow() {
         return;
     }
     shadow->SetPixelFormat(vcl::pf32bit);
-    // Cut at the skin's extended-border mask, else in the image's middle.
-    vcl::TRect slices;
-    if (m->IsValidMaskIndex(m->CommonElements.ExBorder)) {
-        const int mask = m->CommonElements.ExBorder;
-        slices = {m->MaskLeftMargin(mask), m->MaskTopMargin(mask), m->MaskRightMargin(mask), m->MaskBottomMargin(mask)};
+    skin::PaintFrameShadow(view, frame, shadow->View(), ShadowSlices(*m, *shadow));
+}
+
+bool TvlDialogWnd::BorderMaskMode() const {
+    const TsSkinManager *m = BorderForm ? BorderSkinManager() : nullptr;
+    return m && m->SkinData && m->SkinData->BorderMode == 1;
+}
+
+std::vector<std::uint32_t> TvlDialogWnd::PaintBorderMaskOver(const vcl::TRect &Frame) {
+    TsSkinManager *m = BorderSkinManager();
+    vcl::TBitmap &cache = *SkinData->CacheBmp();
+    vcl::TBitmap *mask = m ? m->ExtBorderImages[Active ? 1 : 0].get() : nullptr;
+    GdiFlush();
+    if (mask && !mask->Empty()) {
+        mask->SetPixelFormat(vcl::pf32bit);
+        PaintBorderMask(cache.View(), Frame, mask->View(), ShadowSlices(*m, *mask));
     } else {
-        const int w = (shadow->Width() - 1) / 2, h = (shadow->Height() - 1) / 2;
-        slices = {w, h, w, h};
+        PaintBorderMask(cache.View(), Frame, vcl::TBitmapView{}, {});
     }
-    skin::PaintFrameShadow(view, frame, shadow->View(), slices);
+    return PixelsOf(cache.View());
 }
 
 // ------------------------------------------------------ button fades

@@ -5,6 +5,7 @@
 // client background painted from the same cache.
 #include <algorithm>
 
+#include "skin/forms/vlBorderImage.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -62,12 +63,22 @@ void TvlDialogWnd::PaintFrame() {
             for (int x = 0; x < width; ++x) all.At(x, y) = 0;
     }
     const int section = SkinData->SkinIndex();
+    // In the skin's border mode 1 its border image draws the frame's edges
+    // and caption band: the section gives only its face, and the caption
+    // goes over the border image.
+    const bool maskMode = BorderMaskMode();
     if (m->IsValidSectionIndex(section)) {
         TvlBgInfo bg;
-        PaintControlSkin(*SkinData, bg, StateOf(*m, section, Active), frame, {0, 0}, image, false);
+        if (maskMode)
+            PaintSectionBackground(section, bg, StateOf(*m, section, Active), frame, {frame.Left, frame.Top}, image, m,
+                                   -1, -1, vcl::clFuchsia);
+        else
+            PaintControlSkin(*SkinData, bg, StateOf(*m, section, Active), frame, {0, 0}, image, false);
     } else {
         FillRectSolid(image.Canvas()->Handle(), frame, m->GetMainColor());
     }
+    std::vector<std::uint32_t> masked;
+    if (maskMode) masked = PaintBorderMaskOver(frame);
     PaintCaption();
     GdiFlush();
     // The strip behind the buttons, as painted before them.
@@ -77,7 +88,10 @@ void TvlDialogWnd::PaintFrame() {
     }
     if (CaptionBack && band > 0) CopyPixels(CaptionBack->View(), 0, 0, image.View(), 0, 0, width, band);
     if (CaptionHeight() != 0) PaintTitleButtons();
-    if (BorderForm) PaintFrameShadow();
+    // What the caption and buttons drew leaves their alpha at 0.
+    GdiFlush();
+    if (maskMode) MakeChangedOpaque(image.View(), frame, masked);
+    else if (BorderForm) PaintFrameShadow();
     FrameInvalid = false;
     SkinData->BGChanged = false;
 }
@@ -91,7 +105,8 @@ void TvlDialogWnd::PaintCaption() {
     const vcl::TRect margins = ExtBorderMargins();
     TvlBgInfo bg;
     InitBgInfo(&image, 0, 0, bg);
-    if (m->IsValidSectionIndex(TitleSection))
+    // The skin's border image draws the caption band in its border mode 1.
+    if (m->IsValidSectionIndex(TitleSection) && !BorderMaskMode())
         PaintSkinSection(TitleSection, bg, StateOf(*m, TitleSection, Active),
                          {margins.Left, margins.Top, image.Width() - margins.Right, band}, {margins.Left, margins.Top},
                          image, m);

@@ -76,6 +76,9 @@ public:
     void UpdateBorder(bool Repaint);
     // The manager's shadow margins with a border, else empty.
     vcl::TRect ExtBorderMargins() const;
+    // With a border in the skin's border mode 1: the frame is the section's
+    // face under the skin's border image, the caption drawn on top.
+    bool BorderMaskMode() const;
     // The title buttons' fades go (their layers with them).
     void FreeButtonAnimations();
     // A state change of a title button runs as a fade.
@@ -220,6 +223,8 @@ private:
     void DrawButtonLook(TvlDialogButton &Button, int State);
     // The shadow around the frame and its corners cut (with a border).
     void PaintFrameShadow();
+    // The border image laid over the frame; the pixels before the caption.
+    std::vector<std::uint32_t> PaintBorderMaskOver(const vcl::TRect &Frame);
 
     bool OwnMessage(vcl::TMessage &Message);
     bool SkinCommand(vcl::TMessage &Message);

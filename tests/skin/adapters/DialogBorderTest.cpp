@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "../manager/LayeredRecorder.h"
+#include "../forms/ModeOneSkin.h"
 #include "DialogsTestSupport.h"
 #include "skin/forms/vlBorderGeometry.h"
 #include "skin/manager/vlFormAnimations.h"
@@ -517,6 +518,122 @@ TEST_F(DialogBorder, AHundredBorderedBoxesLeaveNothingBehind) {
     EXPECT_EQ(vcl::LiveHandles(), before);
     EXPECT_EQ(DialogProviderCount(), 0);
     EXPECT_EQ(HookedDialogCount(), 0u);
+}
+
+// ------------------------------------------------------ border mode 1
+
+// Our stored skin asking for its own border image (border mode 1): the
+// margins are that image in nine parts, the frame the dialog section's
+// face (the caption band too: the title section is not drawn), the
+// caption's icon, text and buttons drawn over it and opaque.
+struct DialogBorderModeOne : DialogsFixture {
+    DialogBorderModeOne() {
+        SetCursorPos(2, 2);
+        Manager.reset();
+        Manager = NewManager();
+        Manager->SetSkinDirectory(Skin.Dir.Path());
+        Manager->SetExtendedBorders(true);
+        Manager->SetSkinName("Mode1");
+        Manager->Effects()->AllowAnimation = false;
+        Manager->Effects()->AllowGlowing = false;
+    }
+    ModeOneSkin Skin;
+    LayeredRecorder Recorder{LayeredRecorder::Forward, true};
+};
+
+std::uint32_t Premultiplied(std::uint32_t P) {
+    const std::uint32_t a = P >> 24;
+    const auto channel = [&](int Shift) { return (((P >> Shift) & 0xFF) * a / 255) << Shift; };
+    return (a << 24) | channel(16) | channel(8) | channel(0);
+}
+
+TEST_F(DialogBorderModeOne, AMessageBoxShowsTheFaceUnderTheSkinsBorderImageWithItsCaptionOnTop) {
+    ASSERT_EQ(Manager->SkinData->BorderMode, 1);
+    const vcl::TRect m = Manager->ExtBorderMargins;
+    ASSERT_NE(m, vcl::TRect{});
+    bool maskMode = false;
+    uitest::TImage32 shown;
+    BorderLook look;
+    vcl::TRect around{}, close{}, text{};
+    int caption = 0, titleIndex = -1;
+    DialogVisitor box([&](HWND W) {
+        TvlDialogWnd *a = DialogAdapterOf(W);
+        if (!a || !a->BorderForm) return;
+        maskMode = a->BorderMaskMode();
+        around = SkinAround(*Manager, W);
+        look = LookAtBorder(W, "dialog-message-box-mode1.png");
+        shown = LastImageOf(a->BorderWindow());
+        close = a->ButtonByCode(HTCLOSE)->Rect;
+        caption = a->CaptionHeight();
+        titleIndex = a->TitleSection;
+        text = {a->IconRect().Right + 4, m.Top, close.Left - 6, a->FrameTopHeight()};
+    });
+    box.Run([] { MessageBoxW(nullptr, L"Okraj kolem", L"Zprava", MB_OKCANCEL | MB_ICONINFORMATION); });
+    ASSERT_TRUE(maskMode);
+    ExpectBordered(look, around);
+    ASSERT_GT(shown.Width, 0);
+    const int w = shown.Width, h = shown.Height;
+
+    // The margins: the active border image, corners as they are, sides stretched.
+    const vcl::TBitmapView image = Manager->ExtBorderImages[1]->View();
+    const int slice = (image.Width - 1) / 2;
+    for (const vcl::TPoint p : {vcl::TPoint{0, 0}, {4, 7}, {m.Left - 1, m.Top - 1}})
+        EXPECT_EQ(shown.At(p.X, p.Y), Premultiplied(image.At(p.X, p.Y))) << p.X << "," << p.Y;
+    EXPECT_EQ(shown.At(w - 1, h - 1), Premultiplied(image.At(image.Width - 1, image.Height - 1)));
+    EXPECT_EQ(shown.At(3, h / 2), Premultiplied(image.At(3, slice))) << "the left side, stretched";
+
+    // The frame: the dialog's face, opaque, in the caption band as on the
+    // sides and bottom; the title section's own colour nowhere in the band.
+    const std::uint32_t face = shown.At(m.Left + 1, h / 2);
+    EXPECT_EQ(face >> 24, 255u);
+    EXPECT_EQ(shown.At(w / 2, h - m.Bottom - 2), face) << "the bottom frame";
+    EXPECT_EQ(shown.At(w - m.Right - 2, h / 2), face) << "the right frame";
+    ASSERT_TRUE(Manager->IsValidSectionIndex(titleIndex));
+    const vcl::TColor title = vcl::ColorToRGB(Manager->Sections[static_cast<std::size_t>(titleIndex)].Props[1].Color);
+    ASSERT_NE(ColourOf(face), title);
+    int titled = 0;
+    for (int y = m.Top; y < m.Top + caption; ++y)
+        for (int x = m.Left + 1; x < close.Left; ++x) titled += ColourOf(shown.At(x, y)) == title;
+    EXPECT_EQ(titled, 0);
+    for (int y = m.Top; y < m.Top + 3; ++y)
+        for (int x = m.Left + 1; x < close.Left - 4; x += 5) EXPECT_EQ(shown.At(x, y), face) << x << "," << y;
+
+    // The caption's text and the close drawn over it, every pixel opaque.
+    int written = 0, clear = 0;
+    for (int y = text.Top; y < text.Bottom; ++y)
+        for (int x = text.Left; x < text.Right; ++x) {
+            written += shown.At(x, y) != face;
+            clear += (shown.At(x, y) >> 24) != 255;
+        }
+    EXPECT_GT(written, 20) << "the caption text";
+    EXPECT_EQ(clear, 0);
+    int closeDrawn = 0;
+    for (int y = close.Top; y < close.Bottom; ++y)
+        for (int x = close.Left; x < close.Right; ++x) {
+            closeDrawn += shown.At(x, y) != face;
+            clear += (shown.At(x, y) >> 24) != 255;
+        }
+    EXPECT_GT(closeDrawn, 0);
+    EXPECT_EQ(clear, 0);
+    // The close sits centred in the caption, the skin's centre offset lower.
+    EXPECT_LE(std::abs((close.Top + close.Bottom) - (2 * m.Top + caption + 2 * ModeOneSkin::CentreOffset)), 1);
+}
+
+TEST_F(DialogBorderModeOne, ManyBoxesLeaveNothingBehind) {
+    const auto box = [] {
+        DialogVisitor v(nullptr, 0);
+        v.Run([] { MessageBoxW(nullptr, L"Mnoho", L"Zprava", MB_OK); });
+    };
+    box();
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    int masked = 0;
+    DialogVisitor counting([&](HWND W) { masked += DialogAdapterOf(W) && DialogAdapterOf(W)->BorderMaskMode(); }, 0);
+    for (int i = 0; i < 30; ++i) counting.Run([] { MessageBoxW(nullptr, L"Mnoho", L"Zprava", MB_OK); });
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    EXPECT_EQ(masked, 30);
+    EXPECT_EQ(vcl::LiveHandles(), before);
+    EXPECT_EQ(DialogProviderCount(), 0);
 }
 
 // ---------------------------------------------------------------- fades

@@ -12,12 +12,11 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <thread>
 
 #include "BorderedFormSupport.h"
+#include "ModeOneSkin.h"
 #include "skin/forms/sFrameMetrics.h"
 #include "skin/manager/sSkinData.h"
 #include "vcl/HandleCounts.h"
@@ -26,36 +25,8 @@ namespace skin {
 namespace {
 
 using namespace skin::test;
-using vcl::test::TempFolder;
 
-constexpr int AlignOffset = 3, CentreOffset = 2;
-
-// Beryllo as the build made it, its border mode switched to 1; in
-// "Mode1Ex" also with an extended-border image: the form's border mask's
-// pictures (6-pixel margins, two states).
-struct ModeOneSkin {
-    TempFolder Dir;
-    ModeOneSkin() {
-        Write("Mode1", "");
-        Write("Mode1Ex", "\r\nEXBORDER=^0420,0048,0452,0080,0006,0006,0006,0006,2,1,0,0");
-    }
-    void Write(const std::string &Name, const std::string &Extra) {
-        std::filesystem::copy(TempFolder::Native(HostPath(ZUVO_BERYLLO_FOLDER)), TempFolder::Native(Dir / Name),
-                              std::filesystem::copy_options::recursive);
-        const auto path = TempFolder::Native(Dir / (Name + "\\Options.dat"));
-        std::stringstream text;
-        text << std::ifstream(path, std::ios::binary).rdbuf();
-        std::string options = text.str();
-        const auto swap = [&](const std::string &From, const std::string &To) {
-            const std::size_t at = options.find(From);
-            EXPECT_NE(at, std::string::npos) << From;
-            if (at != std::string::npos) options.replace(at, From.size(), To);
-        };
-        swap("BORDERMODE=0", "BORDERMODE=1\r\nALIGNOFFSET=" + std::to_string(AlignOffset) + Extra);
-        swap("CENTEROFFSET=0", "CENTEROFFSET=" + std::to_string(CentreOffset));
-        std::ofstream(path, std::ios::binary) << options;
-    }
-};
+constexpr int AlignOffset = ModeOneSkin::AlignOffset, CentreOffset = ModeOneSkin::CentreOffset;
 
 struct BorderMaskMode : ::testing::Test {
     static void SetUpTestSuite() { Modules = std::make_unique<FormsModules>(); }
