@@ -28,17 +28,6 @@ constexpr std::uint32_t FrameKey = 0xFF00FF;
 // The corners of the frame cut at most this far.
 constexpr int CornerLimit = 8;
 
-// Where the extended-border image is cut into nine parts: at the skin's
-// extended-border mask, else in the image's middle.
-vcl::TRect ShadowSlices(const TsSkinManager &M, const vcl::TBitmap &Image) {
-    if (M.IsValidMaskIndex(M.CommonElements.ExBorder)) {
-        const int mask = M.CommonElements.ExBorder;
-        return {M.MaskLeftMargin(mask), M.MaskTopMargin(mask), M.MaskRightMargin(mask), M.MaskBottomMargin(mask)};
-    }
-    const int w = (Image.Width() - 1) / 2, h = (Image.Height() - 1) / 2;
-    return {w, h, w, h};
-}
-
 } // namespace
 
 TsSkinManager *TvlDialogWnd::BorderSkinManager() const { return SkinData ? SkinData->GetSkinManager() : nullptr; }
@@ -162,7 +151,7 @@ void TvlDialogWnd::PaintFrameShadow() {
         return;
     }
     shadow->SetPixelFormat(vcl::pf32bit);
-    skin::PaintFrameShadow(view, frame, shadow->View(), ShadowSlices(*m, *shadow));
+    skin::PaintFrameShadow(view, frame, shadow->View(), ExtBorderSlices(*m, *shadow));
 }
 
 bool TvlDialogWnd::BorderMaskMode() const {
@@ -177,7 +166,7 @@ std::vector<std::uint32_t> TvlDialogWnd::PaintBorderMaskOver(const vcl::TRect &F
     GdiFlush();
     if (mask && !mask->Empty()) {
         mask->SetPixelFormat(vcl::pf32bit);
-        PaintBorderMask(cache.View(), Frame, mask->View(), ShadowSlices(*m, *mask));
+        PaintBorderMask(cache.View(), Frame, mask->View(), ExtBorderSlices(*m, *mask));
     } else {
         PaintBorderMask(cache.View(), Frame, vcl::TBitmapView{}, {});
     }

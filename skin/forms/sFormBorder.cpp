@@ -153,6 +153,15 @@ bool TsFormBorder::BorderBlendedMove() {
 
 // ------------------------------------------------- the provider's side
 
+vcl::TRect ExtBorderSlices(const TsSkinManager &M, const vcl::TBitmap &Image) {
+    if (M.IsValidMaskIndex(M.CommonElements.ExBorder)) {
+        const int mask = M.CommonElements.ExBorder;
+        return {M.MaskLeftMargin(mask), M.MaskTopMargin(mask), M.MaskRightMargin(mask), M.MaskBottomMargin(mask)};
+    }
+    const int w = (Image.Width() - 1) / 2, h = (Image.Height() - 1) / 2;
+    return {w, h, w, h};
+}
+
 void TsSkinProvider::PaintBorderShadow(vcl::TBitmap &Image, const vcl::TRect &Frame) {
     TsSkinManager *m = FSkinData->GetSkinManager();
     vcl::TBitmap *shadow = m ? m->ExtBorderImages[FormActive ? 1 : 0].get() : nullptr;
@@ -161,16 +170,7 @@ void TsSkinProvider::PaintBorderShadow(vcl::TBitmap &Image, const vcl::TRect &Fr
         return;
     }
     shadow->SetPixelFormat(vcl::pf32bit);
-    // Cut at the skin's extended-border mask, else in the image's middle.
-    vcl::TRect slices;
-    if (m->IsValidMaskIndex(m->CommonElements.ExBorder)) {
-        const int mask = m->CommonElements.ExBorder;
-        slices = {m->MaskLeftMargin(mask), m->MaskTopMargin(mask), m->MaskRightMargin(mask), m->MaskBottomMargin(mask)};
-    } else {
-        const int w = (shadow->Width() - 1) / 2, h = (shadow->Height() - 1) / 2;
-        slices = {w, h, w, h};
-    }
-    PaintFrameShadow(Image.View(), Frame, shadow->View(), slices, FrameCorners(Frame));
+    PaintFrameShadow(Image.View(), Frame, shadow->View(), ExtBorderSlices(*m, *shadow), FrameCorners(Frame));
 }
 
 bool TsSkinProvider::BorderMaskMode() const {
@@ -185,15 +185,7 @@ void TsSkinProvider::PaintBorderMaskOver(vcl::TBitmap &Image, const vcl::TRect &
     vcl::TRect slices;
     if (mask && !mask->Empty()) {
         mask->SetPixelFormat(vcl::pf32bit);
-        // Cut at the skin's extended-border mask, else in the image's middle.
-        if (m->IsValidMaskIndex(m->CommonElements.ExBorder)) {
-            const int index = m->CommonElements.ExBorder;
-            slices = {m->MaskLeftMargin(index), m->MaskTopMargin(index), m->MaskRightMargin(index),
-                      m->MaskBottomMargin(index)};
-        } else {
-            const int w = (mask->Width() - 1) / 2, h = (mask->Height() - 1) / 2;
-            slices = {w, h, w, h};
-        }
+        slices = ExtBorderSlices(*m, *mask);
     }
     PaintBorderMask(Image.View(), Frame, mask && !mask->Empty() ? mask->View() : vcl::TBitmapView{}, slices);
     Snapshot = PixelsOf(Image.View());

@@ -64,6 +64,10 @@ private:
     std::unique_ptr<TvlBorderForm> FBorder;
 };
 
+// Where the skin's extended-border image is cut into nine parts: at the
+// skin's extended-border mask, else in the image's middle.
+vcl::TRect ExtBorderSlices(const TsSkinManager &M, const vcl::TBitmap &Image);
+
 // The skin's shadow around a frame image: Shadow (straight alpha) laid as
 // nine slices, cut at Slices, over the margins of Image outside Frame,
 // premultiplied for a layered window. The frame itself is made opaque,
