@@ -16,8 +16,6 @@ namespace skin {
 
 namespace {
 
-bool Designing(const vcl::TComponent *C) { return C && C->ComponentState().Contains(vcl::csDesigning); }
-
 vcl::TRect Moved(const vcl::TRect &R, int D) { return {R.Left + D, R.Top + D, R.Right + D, R.Bottom + D}; }
 
 } // namespace
@@ -42,18 +40,7 @@ bool TvlBitBtnWnd::ShiftsContent() {
 }
 
 int TvlBitBtnWnd::CurrentState() {
-    if (IsButtonPressed(Handle)) {
-        SkinData->HideGlowNow();
-        return 2;
-    }
-    if (!IsWindowEnabled(Handle)) return 0;
-    const vcl::TControl *control = SkinData->OwnerControl();
-    if (!control) {
-        const TsSkinManager *tracker = DefaultManager();
-        if (GetFocus() == Handle || (tracker && tracker->ActiveWindow == Handle) || SkinData->Focused) return 1;
-    } else if (!Designing(control) && (SkinData->IsControlActive() || SkinData->MouseInside)) {
-        return 1;
-    }
+    if (const int state = PressedOrHotState(); state >= 0) return state;
     const vcl::TBitBtn *button = BitBtn();
     if (!button || !button->Default()) return 0;
     // The default look only while no other push button has the focus.

@@ -91,6 +91,13 @@ vcl::TRect TvlBtnWnd::CaptionRect() {
 // -------------------------------------------------------------- the state
 
 int TvlBtnWnd::CurrentState() {
+    if (const int state = PressedOrHotState(); state >= 0) return state;
+    const bool isDefault = (GetWindowLongPtrW(Handle, GWL_STYLE) & BS_DEFPUSHBUTTON) != 0;
+    if (SkinData->OwnerControl()) return isDefault ? 1 : 0;
+    return isDefault ? 3 : 0;
+}
+
+int TvlBtnWnd::PressedOrHotState() {
     if (IsButtonPressed(Handle)) {
         SkinData->HideGlowNow();
         return 2;
@@ -106,9 +113,7 @@ int TvlBtnWnd::CurrentState() {
         // MouseInside (set only as its hover rules allow) counts here.
         return 1;
     }
-    const bool isDefault = (GetWindowLongPtrW(Handle, GWL_STYLE) & BS_DEFPUSHBUTTON) != 0;
-    if (control) return isDefault ? 1 : 0;
-    return isDefault ? 3 : 0;
+    return -1;
 }
 
 int TvlBtnWnd::PaintedState() {

@@ -36,6 +36,10 @@ public:
 
     // The state painted: CurrentState clamped to the section.
     int PaintedState();
+    // What every push button's state starts from: pressed (2), disabled
+    // (0) or focused/hot (1); -1 when none of these holds and the default
+    // look decides.
+    int PressedOrHotState();
     // The button's image in the skin data's cache.
     void BuildCache();
     // The output of WM_PAINT and WM_PRINT: into DC, or the window's own DC

@@ -386,7 +386,7 @@ TEST_F(DialogBorder, APressInTheSizingZoneSizesTheDialogAndOneFarInTheShadowReac
     ASSERT_NE(a, nullptr);
     const HWND border = a->BorderWindow();
     ASSERT_TRUE(border && IsWindowVisible(border));
-    const vcl::TRect b = RectOf(border), before = RectOf(d.Window);
+    const vcl::TRect before = RectOf(d.Window);
     const int zone = SizingZoneWidth(a->BorderForm->SkinValues());
     ASSERT_GE(M().Right, zone + 1) << "a shadow beyond the sizing zone";
 
