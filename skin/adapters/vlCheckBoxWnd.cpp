@@ -98,19 +98,39 @@ void TvlCheckBoxWnd::BuildCache() {
     TvlBgInfo bg;
     WindowBackgroundInfo(Handle, bg);
     const bool active = SkinData->IsControlActive() || SkinData->MouseInside;
+    const TsSkinManager *m = SkinData->GetSkinManager();
+    if (!m || !m->IsValidSectionIndex(SkinData->SkinIndex())) FillWithBackground(cache, bg, PosInParent);
     PaintControlSkin(*SkinData, bg, active ? 1 : 0, {0, 0, WndSize.cx, WndSize.cy}, PosInParent, cache, false);
     vcl::TRect text;
     DrawCaption(text);
     const int index = CheckGlyphIndex();
-    const TsSkinManager *m = SkinData->GetSkinManager();
     if (m && m->IsValidMaskIndex(index)) {
         TvlBgInfo own;
         InitBgInfo(&cache, 0, 0, own);
         const vcl::TRect g = GlyphRect();
         DrawSkinGlyph(cache, {g.Left, g.Top}, GlyphState(), gmNormal, m->Masks[static_cast<std::size_t>(index)], own);
+    } else {
+        DrawSystemGlyph(cache);
     }
     if (!IsWindowEnabled(Handle)) PaintDisabledBlend(cache, bg, PosInParent);
     SkinData->BGChanged = false;
+}
+
+// A skin without check or radio images still shows the state: the
+// system's own glyph stands in the glyph box.
+void TvlCheckBoxWnd::DrawSystemGlyph(vcl::TBitmap &Cache) {
+    constexpr int Side = 13;
+    const vcl::TSize box = GlyphBox();
+    const int left = (StyleOf(Handle) & BS_LEFTTEXT) ? WndSize.cx - box.cx : 0;
+    RECT r{left + (box.cx - Side) / 2, (WndSize.cy - Side) / 2, 0, 0};
+    r.right = r.left + Side;
+    r.bottom = r.top + Side;
+    const int check = CheckState();
+    UINT state = IsRadio() ? DFCS_BUTTONRADIO : check == 2 ? DFCS_BUTTON3STATE : DFCS_BUTTONCHECK;
+    if (check != 0) state |= DFCS_CHECKED;
+    if (GlyphState() == 2) state |= DFCS_PUSHED;
+    if (!IsWindowEnabled(Handle)) state |= DFCS_INACTIVE;
+    DrawFrameControl(Cache.Canvas()->Handle(), &r, DFC_BUTTON, state);
 }
 
 void TvlCheckBoxWnd::DrawCaption(vcl::TRect &Rect) {

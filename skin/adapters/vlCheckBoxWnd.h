@@ -4,13 +4,18 @@
 // "button" child of a check-box or radio type). It paints the section
 // "CHECKBOX" in the control's state, the skin's check or radio glyph
 // (normal, hot or pressed) beside the caption, the focus outline and the
-// disabled look. Owner-drawn boxes paint themselves: the adapter only fills
+// disabled look; what the skin lacks of these shows the parent's background
+// and the system's glyph. Owner-drawn boxes paint themselves: the adapter only fills
 // their background. Clicks, keys and BM_SETCHECK still reach the control;
 // every change of its check, state or text repaints it. Windows only.
 #include <windows.h>
 
 #include "vcl/Types.h"
 #include "vlSBUtils.h"
+
+namespace vcl {
+class TBitmap;
+}
 
 namespace skin {
 
@@ -40,6 +45,7 @@ public:
 
 private:
     bool IsRadio() const;
+    void DrawSystemGlyph(vcl::TBitmap &Cache);
     void PaintWindow(HDC DC);
     void EraseOwnerDrawn(HDC DC);
     void Repaint(vcl::TMessage &Message);

@@ -65,26 +65,30 @@ void TvlSizerWnd::SetDefaultSection() {
     TvlMainWnd::SetDefaultSection();
 }
 
+// The parent's background always, the grip over it when the skin has one:
+// the erase is swallowed, so a grip left unpainted would show garbage.
 void TvlSizerWnd::Paint() {
     RefreshGeometry(*this);
     PAINTSTRUCT ps{};
     BeginPaint(Handle, &ps);
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
-    const auto bmp = NewBitmap32(std::max(WndSize.cx, 0), std::max(WndSize.cy, 0));
-    const TsSkinManager *m = SkinData->GetSkinManager();
-    if (m && m->IsValidMaskIndex(m->CommonElements.GripImage) && dc.Get() && WndSize.cx > 0 && WndSize.cy > 0) {
+    if (dc.Get() && WndSize.cx > 0 && WndSize.cy > 0) {
+        const auto bmp = NewBitmap32(WndSize.cx, WndSize.cy);
         TvlBgQuery query;
         query.X = PosInParent.X;
         query.Y = PosInParent.Y;
         query.Rect = {0, 0, WndSize.cx, WndSize.cy};
         query.DC = bmp->Canvas()->Handle();
         QueryParentBackgroundWnd(query, ParentHandle, true);
-        const TsMaskData &grip = m->Masks[static_cast<std::size_t>(m->CommonElements.GripImage)];
-        TvlBgInfo bg;
-        InitBgInfo(bmp.get(), 0, 0, bg);
-        const vcl::TPoint at{std::max(0, WndSize.cx - GetMaskFrameWidth(grip)),
-                             std::max(0, WndSize.cy - GetMaskFrameHeight(grip))};
-        DrawSkinGlyph(*bmp, at, 0, 1, grip, bg);
+        const TsSkinManager *m = SkinData->GetSkinManager();
+        if (m && m->IsValidMaskIndex(m->CommonElements.GripImage)) {
+            const TsMaskData &grip = m->Masks[static_cast<std::size_t>(m->CommonElements.GripImage)];
+            TvlBgInfo bg;
+            InitBgInfo(bmp.get(), 0, 0, bg);
+            const vcl::TPoint at{std::max(0, WndSize.cx - GetMaskFrameWidth(grip)),
+                                 std::max(0, WndSize.cy - GetMaskFrameHeight(grip))};
+            DrawSkinGlyph(*bmp, at, 0, 1, grip, bg);
+        }
         BitBlt(dc.Get(), 0, 0, WndSize.cx, WndSize.cy, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
     }
     EndPaint(Handle, &ps);

@@ -165,6 +165,18 @@ bool HasStateImages(const TsCommonData *SkinData, bool ForHover) {
 
 // --------------------------------------------------------------- painting
 
+void FillWithBackground(vcl::TBitmap &Cache, const TvlBgInfo &Bg, vcl::TPoint Pos) {
+    if (Bg.UseBmp && Bg.Bmp) {
+        BitBlt(Cache.Canvas()->Handle(), 0, 0, Cache.Width(), Cache.Height(), Bg.Bmp->Canvas()->Handle(), Pos.X + Bg.X,
+               Pos.Y + Bg.Y, SRCCOPY);
+        return;
+    }
+    vcl::TCanvas &canvas = *Cache.Canvas();
+    canvas.Brush()->SetStyle(vcl::bsSolid);
+    canvas.Brush()->SetColor(Bg.Color == vcl::clFuchsia ? vcl::clBtnFace : Bg.Color);
+    canvas.FillRect({0, 0, Cache.Width(), Cache.Height()});
+}
+
 bool PaintSkinnedControl(TsCommonData &SkinData, HWND Handle, bool ParentColorOnly) {
     if (!SkinData.BGChanged || !Handle) return true;
     RECT w{};
@@ -194,6 +206,8 @@ bool PaintSkinnedControl(TsCommonData &SkinData, HWND Handle, bool ParentColorOn
             const int state = SkinData.Focused || (SkinData.MouseInside && HasStateImages(&SkinData, true)) ? 1 : 0;
             // Our class library reads left to right: the offset is never mirrored.
             PaintControlSkin(SkinData, bg, state, whole, {offset.x, offset.y}, *cache, true);
+        } else {
+            FillWithBackground(*cache, bg, {offset.x, offset.y});
         }
     } else {
         vcl::TCanvas &canvas = *cache->Canvas();

@@ -14,6 +14,7 @@
 #include "vcl/Types.h"
 
 namespace vcl {
+class TBitmap;
 class TCanvas;
 class TControl;
 class TObject;
@@ -23,6 +24,7 @@ namespace skin {
 
 class TsCommonData;
 class TvlMainWnd;
+struct TvlBgInfo;
 
 // A new font of the system's non-client metrics: kind 1 the caption font,
 // 2 the small caption font, 3 the menu font, 4 the status font, any other
@@ -56,6 +58,12 @@ void NotifyTopWindowGraphic(HWND Handle);
 // all: its border mask has more than one state image, or its section more
 // than one state.
 bool HasStateImages(const TsCommonData *SkinData, bool ForHover);
+
+// The whole cache shows what lies behind the window at Pos in its parent:
+// the parent's image, or its colour (the button face when it has none).
+// Painted first where the skin may lack the window's section or image, so
+// that the window shows its parent through instead of an empty bitmap.
+void FillWithBackground(vcl::TBitmap &Cache, const TvlBgInfo &Bg, vcl::TPoint Pos);
 
 // Builds the skin data's cache for the window when BGChanged asks for it:
 // the section in the control's state over what lies behind (ParentColorOnly

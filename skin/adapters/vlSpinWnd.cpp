@@ -110,13 +110,7 @@ void TvlSpinWnd::BuildCache() {
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     cache.SetSize(WndSize.cx, WndSize.cy);
     // What lies behind first: the buttons' sections may let it show.
-    if (bg.UseBmp && bg.Bmp) {
-        BitBlt(cache.Canvas()->Handle(), 0, 0, WndSize.cx, WndSize.cy, bg.Bmp->Canvas()->Handle(),
-               PosInParent.X + bg.X, PosInParent.Y + bg.Y, SRCCOPY);
-    } else {
-        cache.Canvas()->Brush()->SetColor(bg.Color);
-        cache.Canvas()->FillRect({0, 0, WndSize.cx, WndSize.cy});
-    }
+    FillWithBackground(cache, bg, PosInParent);
     if (!SkinData->GetSkinManager()) return;
     const auto rects = ButtonRects();
     const bool horz = Horizontal();

@@ -198,6 +198,57 @@ TEST_F(SystemDialogs, TheColourPalettesAndTheOpenToolBarsShowAsUnskinned) {
         << "no tool bar shows the dialog's face";
 }
 
+// The test skin has no "CHECKBOX" section, no check images and no grip
+// image: the Open dialog's read-only box and size grip show the dialog's
+// face (they were black), the box its text and the system's glyph of its
+// state.
+TEST_F(SystemDialogs, WhatTheSkinLacksOfABoxOrAGripShowsTheDialogsFace) {
+    wchar_t file[MAX_PATH] = L"";
+    OPENFILENAMEW open{};
+    open.lStructSize = sizeof open;
+    open.lpstrFile = file;
+    open.nMaxFile = MAX_PATH;
+    open.Flags = OFN_EXPLORER;
+    uitest::TImage32 unchecked, checked, grip;
+    DialogVisitor v(
+        [&](HWND W) {
+            for (HWND c : uitest::ChildWindows(W, "Button"))
+                if (IsWindowVisible(c) && (GetWindowLongPtrW(c, GWL_STYLE) & 0x0F) == BS_AUTOCHECKBOX) {
+                    unchecked = uitest::CaptureWindow(c);
+                    SendMessageW(c, BM_SETCHECK, BST_CHECKED, 0);
+                    checked = uitest::CaptureWindow(c);
+                }
+            for (HWND c : uitest::ChildWindows(W, "ScrollBar"))
+                if (GetWindowLongPtrW(c, GWL_STYLE) & SBS_SIZEGRIP) grip = uitest::CaptureWindow(c);
+        },
+        800);
+    v.Run([&] { GetOpenFileNameW(&open); });
+
+    constexpr std::uint32_t face = 0xD8E4F0;
+    const auto notFace = [&](const uitest::TImage32 &P, int From, int To) {
+        int n = 0;
+        for (int y = 0; y < P.Height; ++y)
+            for (int x = From; x < To; ++x) n += (P.At(x, y) & 0xFFFFFF) != face;
+        return n;
+    };
+    ASSERT_GT(grip.Width, 0);
+    EXPECT_EQ(notFace(grip, 0, grip.Width), 0);
+
+    ASSERT_GT(unchecked.Width, 40);
+    EXPECT_EQ(unchecked.At(unchecked.Width - 1, unchecked.Height / 2) & 0xFFFFFF, face);
+    EXPECT_GT(notFace(unchecked, 0, 16), 40) << "no glyph";
+    EXPECT_GT(notFace(unchecked, 20, unchecked.Width), 40) << "no text";
+    EXPECT_LT(BlackPixels(unchecked), unchecked.Width * unchecked.Height / 4);
+    // The check mark shows inside the glyph box only.
+    ASSERT_EQ(checked.Pixels.size(), unchecked.Pixels.size());
+    int inBox = 0, outside = 0;
+    for (int y = 0; y < checked.Height; ++y)
+        for (int x = 0; x < checked.Width; ++x)
+            if (checked.At(x, y) != unchecked.At(x, y)) ++(x < 16 ? inBox : outside);
+    EXPECT_GT(inBox, 5);
+    EXPECT_EQ(outside, 0);
+}
+
 TEST_F(SystemDialogs, TheRulesAndTheManagersEventMayRefuse) {
     Manager->SetSkinningRules({srStdForms});
     auto looks = Visit([] { MessageBoxW(nullptr, L"Ne", L"Pravidla", MB_OK); });
