@@ -95,8 +95,13 @@ bool TsSkinProvider::RenderFrame() {
             const vcl::TRect &frame = render.FrameRect;
             // The skin's border image draws the frame's edges and caption band.
             const bool maskMode = BorderMaskMode();
-            if ((FSkinData->BGFlags() & bgfParentBackground) && maskMode) {
+            if ((FSkinData->BGFlags() & bgfParentBackground) && BorderForm) {
+                // Nothing lies behind a layered border: the frame is the form's colour, opaque.
                 FillRectAlpha(image, frame, vcl::ColorToRGB(GetFormColor()), 255);
+                if (!maskMode && m->IsValidMaskIndex(FSkinData->BorderIndex())) {
+                    vcl::TRect inner;
+                    PaintControlBorder(image.Canvas()->Handle(), frame, FrameLeft(true), *FSkinData, render.State, inner);
+                }
             } else if (FSkinData->BGFlags() & bgfParentBackground) {
                 // The section looks through to what is behind: the caption
                 // band in the form's colour, the border mask around it.

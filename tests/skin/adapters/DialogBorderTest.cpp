@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "../manager/LayeredRecorder.h"
-#include "../forms/ModeOneSkin.h"
+#include "../forms/StoredSkinCopies.h"
 #include "DialogsTestSupport.h"
 #include "skin/forms/vlBorderGeometry.h"
 #include "skin/manager/vlFormAnimations.h"

@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "BorderedFormSupport.h"
-#include "ModeOneSkin.h"
+#include "StoredSkinCopies.h"
 #include "skin/forms/sFrameMetrics.h"
 #include "skin/manager/sSkinData.h"
 #include "vcl/HandleCounts.h"

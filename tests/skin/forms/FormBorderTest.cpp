@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "BorderedFormSupport.h"
+#include "StoredSkinCopies.h"
 #include "skin/forms/sFrameMetrics.h"
 #include "vcl/HandleCounts.h"
 
@@ -239,6 +240,37 @@ TEST_F(FormBorder, AMaximizedFormShowsTheSkinsMaximizedCaptionFromTheWorkAreasTo
     uitest::PumpUntil([] { return false; }, 100ms);
     EXPECT_EQ(f.P->GetCaptionHeight(true), Manager->SkinData->TitleHeight);
     EXPECT_EQ(BorderedForm::RectOf(f.Border()), f.Place());
+}
+
+// A form section of a plain colour whose border mask is a mere outline (our
+// skin's with mask type 0) looks through to what lies behind the form
+// without outer effects. Inside the border
+// (where nothing lies behind) its whole frame is the form's colour, opaque,
+// with the border mask's ring around it: a skin frame wider than the ring
+// shows that colour between ring and client area, not an empty image.
+TEST_F(FormBorder, AFrameThatLooksThroughIsTheFormsColourInsideTheBorder) {
+    vcl::test::TempFolder dir;
+    WriteStoredSkinCopy(dir, "Wide",
+                        {{"BORDERWIDTH=4", "BORDERWIDTH=12"},
+                         {"BORDERSMASK=^0420,0048,0452,0080,0006,0006,0006,0006,2,1,0,0",
+                          "BORDERSMASK=^0420,0048,0452,0080,0006,0006,0006,0006,2,0,0,0"}});
+    Manager->SetSkinDirectory(dir.Path());
+    Manager->SetSkinName("Wide");
+    BorderedForm f;
+    ASSERT_NE(f.Border(), nullptr);
+    ASSERT_TRUE(f.P->SkinData()->BGFlags() & bgfParentBackground);
+    const vcl::TBitmapView v = f.P->SkinData()->CacheBmp()->View();
+    const vcl::TRect m = f.M();
+    const int cx = f.P->GetClientOffsetX(), cy = f.P->GetClientOffsetY(), bottom = v.Height - m.Bottom;
+    ASSERT_GE(cx - m.Left, 12);
+    constexpr std::uint32_t face = 0xFFF4F6F9;  // the section's colour, opaque
+    for (int y = cy; y < bottom - 12; y += 7) {
+        EXPECT_EQ(v.At(cx - 2, y), face) << y;
+        EXPECT_EQ(v.At(v.Width - m.Right - 12 + 1, y), face) << y;
+    }
+    for (int x = cx; x < v.Width - m.Right - 12; x += 9) EXPECT_EQ(v.At(x, bottom - 11), face) << x;
+    // The ring stays: the frame's outermost column is not the face.
+    EXPECT_NE(v.At(m.Left, v.Height / 2), face);
 }
 
 TEST_F(FormBorder, ClientOffsetsAndPrintStillLeadToTheClientArea) {
