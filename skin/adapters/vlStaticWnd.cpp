@@ -121,7 +121,10 @@ bool TvlStaticWnd::BuildStaticCache() {
     SkinData->PrepareCache();
     SkinData->CacheBmp()->SetSize(WndSize.cx, WndSize.cy);
     if (!PaintSkinnedControl(*SkinData, Handle, false)) return false;
-    return DrawContent();
+    // A static with nothing to show (an icon static without an icon) still
+    // shows what lies behind it: the erase was swallowed.
+    DrawContent();
+    return true;
 }
 
 void TvlStaticWnd::PaintStatic(HDC DC) {

@@ -29,14 +29,14 @@ public:
     void HandleMessage(vcl::TMessage &Message) override;
 
     // The picture into DC (null: the window's DC): the cache built over what
-    // lies behind, the content drawn, the cache copied when there was some.
+    // lies behind, the content drawn, the cache copied once built.
     virtual void PaintStatic(HDC DC);
     // The content over the cache; false when there is none to show.
     virtual bool DrawContent();
 
 protected:
     // The cache built for the window's size and the content drawn over it;
-    // DrawContent's answer.
+    // false when the parent's background is not ready yet.
     bool BuildStaticCache();
     // The previous procedure, then the picture rebuilt and shown at once.
     void PassOnAndRedraw(vcl::TMessage &Message);

@@ -156,6 +156,29 @@ int BlackPixels(const uitest::TImage32 &P) {
     return static_cast<int>(std::count_if(P.Pixels.begin(), P.Pixels.end(), [](std::uint32_t p) { return (p & 0xFFFFFF) == 0; }));
 }
 
+// A box without an icon keeps an empty icon static: it shows the face (it
+// was black); a box with one shows its icon there.
+TEST_F(SystemDialogs, AMessageBoxsIconPlaceShowsItsIconOrTheFace) {
+    const auto icons = [](UINT Type) {
+        std::vector<uitest::TImage32> pictures;
+        DialogVisitor v([&](HWND W) { pictures = ChildPictures(W, "Static", SS_ICON); }, 300);
+        v.Run([&] { MessageBoxW(nullptr, L"Ikona", L"Zprava", Type); });
+        return pictures;
+    };
+    constexpr std::uint32_t face = 0xD8E4F0;
+    const auto faceOnly = [&](const uitest::TImage32 &P) {
+        return std::all_of(P.Pixels.begin(), P.Pixels.end(), [&](std::uint32_t p) { return (p & 0xFFFFFF) == face; });
+    };
+    const auto none = icons(MB_OKCANCEL), information = icons(MB_OK | MB_ICONINFORMATION);
+    ASSERT_EQ(none.size(), 1u);
+    // The screen's pixels: the text and the OK button reach into the static.
+    EXPECT_EQ(BlackPixels(none[0]), 0);
+    EXPECT_EQ(none[0].At(0, none[0].Height - 1) & 0xFFFFFF, face);
+    ASSERT_EQ(information.size(), 1u);
+    EXPECT_FALSE(faceOnly(information[0]));
+    EXPECT_EQ(information[0].At(0, 0) & 0xFFFFFF, face);  // the icon's transparent corner
+}
+
 TEST_F(SystemDialogs, TheColourPalettesAndTheOpenToolBarsShowAsUnskinned) {
     COLORREF custom[16] = {};
     CHOOSECOLORW colour{};
