@@ -72,6 +72,12 @@ vcl::TPoint ClientOrigin(HWND Window) {
     return {p.x - w.left, p.y - w.top};
 }
 
+// The skin's border colour for lines the skin has no picture of.
+vcl::TColor LineColor(const TsSkinManager &Manager) {
+    const vcl::TColor colour = Manager.SkinColors[scBorderColor];
+    return colour == 0xFF00FF || colour == vcl::clFuchsia ? vcl::clBtnShadow : colour;
+}
+
 bool IsMenuWindow(HWND Window) {
     wchar_t name[16]{};
     return Window && GetClassNameW(Window, name, 16) && std::wstring_view(name) == L"#32768";
@@ -516,6 +522,14 @@ void TsSkinableMenus::BuildBackground(TMenuItem *FirstItem, int Width, int Heigh
             GetMaskCornerRects(rects, Width, m, Height - FManager.MaskBottomMargin(mask), true);
             FCornerRects.assign(rects.begin(), rects.end());
         }
+    } else if (Width > 0 && Height > 0) {
+        // A skin without a menu section: the skin's main colour in a line of
+        // its border colour, never the new bitmap's black.
+        vcl::TCanvas &c = *bitmap->Canvas();
+        c.Brush()->SetColor(LineColor(FManager));
+        c.FillRect(vcl::Rect(0, 0, Width, Height));
+        c.Brush()->SetColor(FManager.SkinColors[scGlobalColor]);
+        c.FillRect(vcl::Rect(1, 1, Width - 1, Height - 1));
     }
     FBackgrounds.push_back({FirstItem, bitmap, Window, FExtraVisible, Origin});
     if (Window && section >= 0) ApplyMenuRegion(Window, *bitmap);
@@ -634,9 +648,7 @@ void TsSkinableMenus::PaintDivider(vcl::TCanvas &Canvas, const vcl::TRect &ItemR
         DrawSkinRect(*bmp, vcl::Rect(from, 0, to, bmp->Height()), bg, FManager.Masks[static_cast<std::size_t>(mask)], 0,
                      true);
     } else if (to > from) {
-        vcl::TColor colour = FManager.SkinColors[scBorderColor];
-        if (colour == 0xFF00FF || colour == vcl::clFuchsia) colour = vcl::clBtnShadow;
-        bmp->Canvas()->Brush()->SetColor(colour);
+        bmp->Canvas()->Brush()->SetColor(LineColor(FManager));
         bmp->Canvas()->FillRect(vcl::Rect(from, 0, to, 1));
     }
     BitBlt(Canvas.Handle(), ItemRect.Left, ItemRect.Top, bmp->Width(), bmp->Height(), bmp->Canvas()->Handle(), 0, 0,

@@ -1,7 +1,8 @@
 // The skinned system menu of dialogs that the window-creation hook skinned:
 // a message box's icon click shows Move and Close, and Close ends the box;
 // a right click on a sizeable dialog's caption shows the menu, whose
-// Maximize maximizes it, after which Move is off and Restore on.
+// Maximize maximizes it, after which Move is off and Restore on. Both
+// menus show the skin's face behind their items.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,12 +15,13 @@ namespace {
 
 using namespace skin::test;
 
-// What a timer inside the menu's loop read of the shown menu's items
-// before it played its keys.
+// What a timer inside the menu's loop read of the shown menu's items and
+// saw of the menu, once painted, before it played its keys.
 struct TMenuLook {
     static inline std::vector<std::string> Items;
     static inline std::vector<WORD> Keys;
     static inline HWND Window = nullptr;
+    static inline uitest::TImage32 Image;
     static void CALLBACK Tick(HWND, UINT, UINT_PTR Timer, DWORD) {
         for (HWND w : uitest::TopLevelWindows("#32768", GetCurrentProcessId())) {
             if (!IsWindowVisible(w)) continue;
@@ -30,6 +32,8 @@ struct TMenuLook {
                 const auto *item = vcl::TMenuItem::FindCommand(GetMenuItemID(menu, i));
                 if (item && !item->IsLine()) Items.push_back(item->Name());
             }
+            UpdateWindow(w);
+            Image = uitest::CaptureWindow(w);
             KeepPicture(w, "skinned-dialog-menu.png");
             for (WORD k : Keys) {
                 INPUT in[2] = {};
@@ -45,9 +49,25 @@ struct TMenuLook {
         Items.clear();
         Keys = std::move(Play);
         Window = nullptr;
+        Image = {};
         SetTimer(nullptr, 0, 200, &Tick);
     }
 };
+
+// The dialog skin has no menu section: the menu shows the skin's face in a
+// line of its border colour, with dark item texts on that face.
+void ExpectMenuFace(const ManagerPtr &Manager) {
+    const uitest::TImage32 &image = TMenuLook::Image;
+    ASSERT_GT(image.Width, 40);
+    ASSERT_GT(image.Height, 20);
+    const int all = image.Width * image.Height;
+    EXPECT_GT(CountColor(image, DialogFace), all / 2);
+    EXPECT_LT(CountColor(image, 0x000000), all / 10);
+    // Left of the glyphs, in the first item's row and the last one's.
+    for (const int y : {image.Height / 6, image.Height - image.Height / 8})
+        EXPECT_EQ(ColorAt(image, 3, y), DialogFace) << y;
+    EXPECT_EQ(ColorAt(image, 0, image.Height / 2), Manager->SkinColors[scBorderColor]);
+}
 
 void Click(HWND Window, vcl::TPoint P, bool Right) {
     RECT r{};
@@ -75,6 +95,7 @@ TEST_F(DialogsFixture, AMessageBoxsIconShowsMoveAndCloseAndCloseEndsIt) {
     v.Run([&] { answer = MessageBoxW(nullptr, L"Nabidka", L"Zprava", MB_OKCANCEL); });
     EXPECT_EQ(TMenuLook::Items, (std::vector<std::string>{"miMove", "miClose"}));
     EXPECT_EQ(answer, IDCANCEL) << "ended by the menu's Close, not by the test";
+    ExpectMenuFace(Manager);
     SetCursorPos(2, 2);
 }
 
@@ -91,6 +112,7 @@ TEST_F(DialogsFixture, ARightClickOnTheCaptionShowsTheMenuWhoseMaximizeWorks) {
     EXPECT_TRUE(IsZoomed(d.Window));
     EXPECT_FALSE(a->SystemMenu->ItemMove->Enabled());
     EXPECT_TRUE(a->SystemMenu->ItemRestore->Enabled());
+    ExpectMenuFace(Manager);
     SetCursorPos(2, 2);
 }
 
