@@ -738,9 +738,16 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     InitBgInfo(bg.Bitmap.get(), at.X + extra, at.Y, behind);
     BitBlt(bmp->Canvas()->Handle(), 0, 0, width, bmp->Height(), bg.Bitmap->Canvas()->Handle(), at.X + extra, at.Y,
            SRCCOPY);
+    // Without a menu-item section the selected item takes the skin's
+    // selection colours, or nothing would show which one the keys reached.
+    const bool plainSelection = section < 0 && state == 1;
     if (section >= 0)
         PaintSkinSection(section, behind, state, vcl::Rect(0, 0, width, bmp->Height()), {at.X + extra, at.Y}, *bmp,
                          &FManager);
+    else if (plainSelection) {
+        bmp->Canvas()->Brush()->SetColor(FManager.GetSelectionColor(true));
+        bmp->Canvas()->FillRect(vcl::Rect(0, 0, width, bmp->Height()));
+    }
     const vcl::TSize column = ItemGlyphSize(item);
     const bool hasImage = menu && menu->Images() && item->ImageIndex() >= 0 &&
                           item->ImageIndex() < menu->Images()->Count();
@@ -805,8 +812,9 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
             const HDC dc = bmp->Canvas()->Handle();
             const HGDIOBJ old = SelectObject(dc, font);
             SetBkMode(dc, TRANSPARENT);
-            const vcl::TColor colour =
-                section >= 0 ? FManager.Sections[static_cast<std::size_t>(section)].Props[state].FontColor : vcl::clMenuText;
+            const vcl::TColor colour = section >= 0 ? FManager.Sections[static_cast<std::size_t>(section)].Props[state].FontColor
+                                       : plainSelection ? FManager.GetSelectionFontColor(true)
+                                                        : vcl::clMenuText;
             SetTextColor(dc, vcl::ColorToRGB(enabled ? colour : vcl::clGrayText));
             RECT r{4, 0, bmp->Width() - 4, bmp->Height()};
             DrawTextW(dc, &g.Char, 1, &r, DT_SINGLELINE | DT_VCENTER | (rtl ? DT_RIGHT : DT_LEFT) | DT_NOCLIP);
@@ -818,7 +826,10 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     // Text and shortcut.
     vcl::TCanvas &c = *bmp->Canvas();
     SelectItemFont(c, item, true);
+    if (plainSelection) c.Font()->SetColor(FManager.GetSelectionFontColor(true));
     if (FManager.OnGetPopupItemData) FManager.OnGetPopupItemData(item, State.Bits(), c.Font());
+    // The plain selection's text in the font's colour (no section's).
+    const int textSection = plainSelection ? -1 : std::max(section, 0);
     std::string text = item->Caption();
     std::string keys = item->ShortCut() ? vcl::ShortCutToText(item->ShortCut()) : std::string();
     UINT align = 0;
@@ -840,13 +851,13 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     const int indent = column.cx + 2 * Margin + Spacing;
     if (rtl) textRect.Right -= indent;
     else textRect.Left += indent;
-    WriteSectionText(c, text, enabled, textRect, flags, std::max(section, 0), textState, &FManager);
+    WriteSectionText(c, text, enabled, textRect, flags, textSection, textState, &FManager);
     if (!keys.empty()) {
         vcl::TRect k = vcl::Rect(0, 0, 0, 0);
         DrawTextStr(c.Handle(), keys, k, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
         const int left = rtl ? 6 : width - k.Width() - 8;
         WriteSectionText(c, keys, enabled, vcl::Rect(left, 0, left + k.Width(), bmp->Height()),
-                         DT_SINGLELINE | DT_VCENTER, std::max(section, 0), textState, &FManager);
+                         DT_SINGLELINE | DT_VCENTER, textSection, textState, &FManager);
     }
     if (OnDrawItem) OnDrawItem(item, bmp->Canvas(), vcl::Rect(0, 0, width, bmp->Height()), State, smNormal);
     BitBlt(ACanvas->Handle(), ARect.Left + (rtl ? 0 : extra), ARect.Top, width, bmp->Height(), c.Handle(), 0, 0,
