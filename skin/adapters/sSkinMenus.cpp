@@ -72,6 +72,12 @@ vcl::TPoint ClientOrigin(HWND Window) {
     return {p.x - w.left, p.y - w.top};
 }
 
+// The skin's border colour for lines the skin has no picture of.
+vcl::TColor LineColor(const TsSkinManager &Manager) {
+    const vcl::TColor colour = Manager.SkinColors[scBorderColor];
+    return colour == 0xFF00FF || colour == vcl::clFuchsia ? vcl::clBtnShadow : colour;
+}
+
 bool IsMenuWindow(HWND Window) {
     wchar_t name[16]{};
     return Window && GetClassNameW(Window, name, 16) && std::wstring_view(name) == L"#32768";
@@ -516,6 +522,14 @@ void TsSkinableMenus::BuildBackground(TMenuItem *FirstItem, int Width, int Heigh
             GetMaskCornerRects(rects, Width, m, Height - FManager.MaskBottomMargin(mask), true);
             FCornerRects.assign(rects.begin(), rects.end());
         }
+    } else if (Width > 0 && Height > 0) {
+        // A skin without a menu section: the skin's main colour in a line of
+        // its border colour, never the new bitmap's black.
+        vcl::TCanvas &c = *bitmap->Canvas();
+        c.Brush()->SetColor(LineColor(FManager));
+        c.FillRect(vcl::Rect(0, 0, Width, Height));
+        c.Brush()->SetColor(FManager.SkinColors[scGlobalColor]);
+        c.FillRect(vcl::Rect(1, 1, Width - 1, Height - 1));
     }
     FBackgrounds.push_back({FirstItem, bitmap, Window, FExtraVisible, Origin});
     if (Window && section >= 0) ApplyMenuRegion(Window, *bitmap);
@@ -634,9 +648,7 @@ void TsSkinableMenus::PaintDivider(vcl::TCanvas &Canvas, const vcl::TRect &ItemR
         DrawSkinRect(*bmp, vcl::Rect(from, 0, to, bmp->Height()), bg, FManager.Masks[static_cast<std::size_t>(mask)], 0,
                      true);
     } else if (to > from) {
-        vcl::TColor colour = FManager.SkinColors[scBorderColor];
-        if (colour == 0xFF00FF || colour == vcl::clFuchsia) colour = vcl::clBtnShadow;
-        bmp->Canvas()->Brush()->SetColor(colour);
+        bmp->Canvas()->Brush()->SetColor(LineColor(FManager));
         bmp->Canvas()->FillRect(vcl::Rect(from, 0, to, 1));
     }
     BitBlt(Canvas.Handle(), ItemRect.Left, ItemRect.Top, bmp->Width(), bmp->Height(), bmp->Canvas()->Handle(), 0, 0,
@@ -726,9 +738,16 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     InitBgInfo(bg.Bitmap.get(), at.X + extra, at.Y, behind);
     BitBlt(bmp->Canvas()->Handle(), 0, 0, width, bmp->Height(), bg.Bitmap->Canvas()->Handle(), at.X + extra, at.Y,
            SRCCOPY);
+    // Without a menu-item section the selected item takes the skin's
+    // selection colours, or nothing would show which one the keys reached.
+    const bool plainSelection = section < 0 && state == 1;
     if (section >= 0)
         PaintSkinSection(section, behind, state, vcl::Rect(0, 0, width, bmp->Height()), {at.X + extra, at.Y}, *bmp,
                          &FManager);
+    else if (plainSelection) {
+        bmp->Canvas()->Brush()->SetColor(FManager.GetSelectionColor(true));
+        bmp->Canvas()->FillRect(vcl::Rect(0, 0, width, bmp->Height()));
+    }
     const vcl::TSize column = ItemGlyphSize(item);
     const bool hasImage = menu && menu->Images() && item->ImageIndex() >= 0 &&
                           item->ImageIndex() < menu->Images()->Count();
@@ -793,8 +812,9 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
             const HDC dc = bmp->Canvas()->Handle();
             const HGDIOBJ old = SelectObject(dc, font);
             SetBkMode(dc, TRANSPARENT);
-            const vcl::TColor colour =
-                section >= 0 ? FManager.Sections[static_cast<std::size_t>(section)].Props[state].FontColor : vcl::clMenuText;
+            const vcl::TColor colour = section >= 0 ? FManager.Sections[static_cast<std::size_t>(section)].Props[state].FontColor
+                                       : plainSelection ? FManager.GetSelectionFontColor(true)
+                                                        : vcl::clMenuText;
             SetTextColor(dc, vcl::ColorToRGB(enabled ? colour : vcl::clGrayText));
             RECT r{4, 0, bmp->Width() - 4, bmp->Height()};
             DrawTextW(dc, &g.Char, 1, &r, DT_SINGLELINE | DT_VCENTER | (rtl ? DT_RIGHT : DT_LEFT) | DT_NOCLIP);
@@ -806,7 +826,10 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     // Text and shortcut.
     vcl::TCanvas &c = *bmp->Canvas();
     SelectItemFont(c, item, true);
+    if (plainSelection) c.Font()->SetColor(FManager.GetSelectionFontColor(true));
     if (FManager.OnGetPopupItemData) FManager.OnGetPopupItemData(item, State.Bits(), c.Font());
+    // The plain selection's text in the font's colour (no section's).
+    const int textSection = plainSelection ? -1 : std::max(section, 0);
     std::string text = item->Caption();
     std::string keys = item->ShortCut() ? vcl::ShortCutToText(item->ShortCut()) : std::string();
     UINT align = 0;
@@ -828,13 +851,13 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     const int indent = column.cx + 2 * Margin + Spacing;
     if (rtl) textRect.Right -= indent;
     else textRect.Left += indent;
-    WriteSectionText(c, text, enabled, textRect, flags, std::max(section, 0), textState, &FManager);
+    WriteSectionText(c, text, enabled, textRect, flags, textSection, textState, &FManager);
     if (!keys.empty()) {
         vcl::TRect k = vcl::Rect(0, 0, 0, 0);
         DrawTextStr(c.Handle(), keys, k, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
         const int left = rtl ? 6 : width - k.Width() - 8;
         WriteSectionText(c, keys, enabled, vcl::Rect(left, 0, left + k.Width(), bmp->Height()),
-                         DT_SINGLELINE | DT_VCENTER, std::max(section, 0), textState, &FManager);
+                         DT_SINGLELINE | DT_VCENTER, textSection, textState, &FManager);
     }
     if (OnDrawItem) OnDrawItem(item, bmp->Canvas(), vcl::Rect(0, 0, width, bmp->Height()), State, smNormal);
     BitBlt(ACanvas->Handle(), ARect.Left + (rtl ? 0 : extra), ARect.Top, width, bmp->Height(), c.Handle(), 0, 0,
