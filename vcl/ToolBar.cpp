@@ -234,7 +234,23 @@ void TToolBar::RebuildButtons() {
         Perform(TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
     }
     Perform(TB_AUTOSIZE, 0, 0);
+    FitHeightToButtons();
     Invalidate();
+}
+
+// The window neither grows nor shrinks with its buttons; a bar lower than
+// they are would cut off their lower part, the captions under the images.
+// A bar taller than its buttons keeps the height it was given.
+void TToolBar::FitHeightToButtons() {
+    int bottom = 0;
+    const int count = static_cast<int>(Perform(TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        RECT r{};
+        if (Perform(TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)))
+            bottom = std::max<int>(bottom, r.bottom);
+    }
+    const int client = ClientHeight();
+    if (bottom > client) SetHeight(Height() + bottom - client);
 }
 
 void TToolBar::UpdateButton(TToolButton *Button) {

@@ -5,7 +5,8 @@
 // set, under the image or beside it with List). The bar and each button
 // can be drawn by the program through OnCustomDraw and OnCustomDrawButton
 // (the system's custom-draw notices); a drop-down button's arrow calls the
-// button's OnDropDown.
+// button's OnDropDown. The bar grows to hold its buttons when they stand
+// taller than it.
 #include <memory>
 #include <string>
 #include <vector>
@@ -105,6 +106,8 @@ private:
     void InsertButton(TToolButton *Button);
     void RemoveButton(TToolButton *Button);
     void UpdateButton(TToolButton *Button);
+    // The height grown to hold the buttons when they stand taller.
+    void FitHeightToButtons();
     void CustomDraw(TMessage &Message);
     void Notify(TMessage &Message);
 

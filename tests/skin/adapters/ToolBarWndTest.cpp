@@ -351,6 +351,86 @@ TEST_F(ClassLibraryToolBar, MovingAcrossRepaintsExactlyTheTwoButtonsAndClicksRea
     EXPECT_EQ(VCLAdapter->HotIndex, -1);
 }
 
+int Distance(vcl::TColor A, vcl::TColor B) {
+    int d = 0;
+    for (int shift = 0; shift <= 16; shift += 8)
+        d += std::abs(static_cast<int>(A >> shift & 0xFF) - static_cast<int>(B >> shift & 0xFF));
+    return d;
+}
+
+// The part Area of Image.
+uitest::TImage32 Part(const uitest::TImage32 &Image, const vcl::TRect &Area) {
+    uitest::TImage32 part{Area.Width(), Area.Height(), {}};
+    for (int y = Area.Top; y < Area.Bottom; ++y)
+        for (int x = Area.Left; x < Area.Right; ++x) part.Pixels.push_back(Image.At(x, y));
+    return part;
+}
+
+// The box of a caption's ink: the pixels at least half as far from Face as
+// the farthest one (the smoothed fringe left out alike in a full and in a
+// faded caption).
+InkBox CaptionInk(const uitest::TImage32 &Image, vcl::TColor Face) {
+    int farthest = 0;
+    for (int y = 0; y < Image.Height; ++y)
+        for (int x = 0; x < Image.Width; ++x) farthest = std::max(farthest, Distance(ColorAt(Image, x, y), Face));
+    return FindInk(Image, [&](vcl::TColor c) { return farthest > 0 && 2 * Distance(c, Face) >= farthest; });
+}
+
+// What Text in Font takes when nothing cuts it off.
+InkBox UncutInk(const std::string &Text, vcl::TFont *Font) {
+    vcl::TBitmap b;
+    b.SetPixelFormat(vcl::pf32bit);
+    b.SetSize(80, 40);
+    vcl::TCanvas &c = *b.Canvas();
+    c.Brush()->SetColor(ToolNormal);
+    c.FillRect({0, 0, 80, 40});
+    c.Font()->Assign(Font);
+    c.Font()->SetColor(ToolInk);
+    c.Brush()->SetStyle(vcl::bsClear);
+    c.TextOut(8, 8, Text);
+    uitest::TImage32 image{80, 40, {}};
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 80; ++x) {
+            const vcl::TColor p = c.Pixels(x, y);
+            image.Pixels.push_back((p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF));
+        }
+    return CaptionInk(image, ToolNormal);
+}
+
+TEST_F(ClassLibraryToolBar, CaptionsUnderTheImagesShowWholeInsideTheBar) {
+    Skin();
+    const int client = Bar->ClientHeight();
+    const uitest::TImage32 shot = uitest::CaptureWindow(Bar->WindowHandle());
+    ASSERT_EQ(shot.Height, Bar->Height());
+    const int top = (Bar->Height() - client) / 2;
+    for (int i : {0, 1, 3, 4}) {
+        const vcl::TToolButton *b = Bar->Buttons(i);
+        const vcl::TRect r = b->BoundsRect();
+        EXPECT_LE(r.Bottom, client) << i;
+        // Left of a drop-down arrow, under the image (the green rows).
+        const int right = r.Right - (b->Style() == vcl::tbsDropDown ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+        int imageBottom = top + r.Top;
+        for (int y = top + r.Top; y < shot.Height; ++y)
+            for (int x = r.Left; x < right; ++x)
+                if (const vcl::TColor c = ColorAt(shot, x, y); (c >> 8 & 0xFF) > (c & 0xFF) + 16 &&
+                                                               (c >> 8 & 0xFF) > (c >> 16 & 0xFF) + 16)
+                    imageBottom = y + 1;
+        const InkBox ink = CaptionInk(Part(shot, {r.Left, imageBottom, right, shot.Height}),
+                                      b->Enabled() ? ToolNormal : Faded(ToolNormal, BarFace));
+        const InkBox whole = UncutInk(b->Caption(), Bar->Font());
+        ASSERT_FALSE(ink.Empty()) << i;
+        ASSERT_FALSE(whole.Empty()) << i;
+        EXPECT_EQ(ink.Bottom - ink.Top, whole.Bottom - whole.Top) << i;
+        EXPECT_EQ(ink.Right - ink.Left, whole.Right - whole.Left) << i;
+        // Inside the bar's client area, short of its last row.
+        EXPECT_LT(imageBottom + ink.Bottom, top + client) << i;
+    }
+    // A bar given more room than its buttons take keeps it.
+    Bar->SetHeight(50);
+    Bar->RebuildButtons();
+    EXPECT_EQ(Bar->Height(), 50);
+}
+
 TEST_F(ClassLibraryToolBar, LiveCountsStayFlatOverCreateAndDestroyCycles) {
     Skin();
     ExpectFlatCounts(1000, [&] {
