@@ -133,6 +133,42 @@ TEST_F(AllControls, TheControlsWearTheSkinsColours) {
     }
 }
 
+// The skin has no section for page controls: every page shows one colour,
+// the one its check box paints behind itself, so no box shows around it.
+TEST_F(AllControls, EveryPageShowsTheBackgroundItsChildrenPaint) {
+    AllControlsForm f(*Manager);
+    vcl::TPageControl *pages = nullptr;
+    for (const AllControlsForm::Entry &e : f.Entries())
+        if (auto *p = dynamic_cast<vcl::TPageControl *>(e.Control)) pages = p;
+    ASSERT_NE(pages, nullptr);
+    ASSERT_EQ(pages->PageCount(), 2);
+    std::vector<vcl::TColor> sheets;
+    for (int i = 0; i < pages->PageCount(); ++i) {
+        vcl::TTabSheet *sheet = pages->Pages(i);
+        pages->SetActivePage(sheet);
+        f.Redraw();
+        ASSERT_GE(sheet->ControlCount(), 1);
+        auto *box = dynamic_cast<vcl::TWinControl *>(sheet->Controls(0));
+        ASSERT_NE(box, nullptr);
+        RECT outer{}, inner{};
+        GetWindowRect(pages->Handle(), &outer);
+        GetWindowRect(box->Handle(), &inner);
+        const int left = inner.left - outer.left, top = inner.top - outer.top;
+        const int right = inner.right - outer.left, bottom = inner.bottom - outer.top;
+        const uitest::TImage32 shot = uitest::CaptureWindow(pages->Handle());
+        // The box's own background: its right end, past the caption.
+        const vcl::TColor own = ColorAt(shot, right - 2, top + 1);
+        const std::string where = "page " + std::to_string(i + 1);
+        EXPECT_EQ(ColorAt(shot, left - 2, (top + bottom) / 2), own) << where;
+        EXPECT_EQ(ColorAt(shot, right + 2, (top + bottom) / 2), own) << where;
+        EXPECT_EQ(ColorAt(shot, (left + right) / 2, top - 2), own) << where;
+        EXPECT_EQ(ColorAt(shot, (left + right) / 2, bottom + 2), own) << where;
+        // Well inside the sheet, below its child.
+        sheets.push_back(ColorAt(shot, (left + right) / 2, bottom + 40));
+    }
+    EXPECT_EQ(sheets[0], sheets[1]);
+}
+
 TEST_F(AllControls, ManyPaintsOfTheWholeFormLeaveNoHandleBehind) {
     AllControlsForm f(*Manager);
     const auto paint = [&] {
