@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlParentBackground.h"
 #include "skin/graphics/vlSkinSections.h"
 #include "skin/graphics/vlSkinText.h"
@@ -46,13 +47,6 @@ vcl::TRect WindowRectOf(HWND Handle) {
     RECT r{};
     GetWindowRect(Handle, &r);
     return {0, 0, r.right - r.left, r.bottom - r.top};
-}
-
-std::unique_ptr<vcl::TBitmap> NewBitmap32(int W, int H) {
-    auto b = std::make_unique<vcl::TBitmap>();
-    b->SetPixelFormat(vcl::pf32bit);
-    b->SetSize(std::max(W, 0), std::max(H, 0));
-    return b;
 }
 
 void BackgroundOf(TvlMainWnd &Adapter, TvlBgInfo &Bg) {
@@ -629,14 +623,21 @@ LRESULT TvlPageWnd::PaintPage(HDC DC) {
     if (!DC || !ParentHandle) return 1;
     TvlBgQuery query;
     QueryParentBackgroundWnd(query, ParentHandle, false);
+    RECT client{};
+    GetClientRect(Handle, &client);
+    // A tab control the skin does not draw answers with a colour, the same
+    // one the page hands its children: the page shows it too, else it keeps
+    // whatever was painted there before and its children stand out.
+    if (query.Kind == bqColor) {
+        FillRectSolid(DC, {0, 0, client.right, client.bottom}, query.Color == vcl::clFuchsia ? vcl::clBtnFace : query.Color);
+        return 1;
+    }
     if (query.Kind != bqImage || !query.Image) return 1;
     vcl::TBitmap &image = *query.Image;
     if (image.Width() == 0 || image.Height() == 0) {
         SendMessageW(ParentHandle, WM_PAINT, reinterpret_cast<WPARAM>(image.Canvas()->Handle()), 0);
         if (image.Width() == 0 || image.Height() == 0) return 1;
     }
-    RECT client{};
-    GetClientRect(Handle, &client);
     BitBlt(DC, 0, 0, client.right, client.bottom, image.Canvas()->Handle(), PosInParent.X + query.X,
            PosInParent.Y + query.Y, SRCCOPY);
     return 1;

@@ -133,6 +133,62 @@ TEST_F(AllControls, TheControlsWearTheSkinsColours) {
     }
 }
 
+// A child that paints what lies behind it shows no box in its parent: the
+// pixels just around it equal its own background (its top right corner, past
+// any caption). Both windows are captured together in Outer.
+::testing::AssertionResult NoBoxAround(HWND Outer, HWND Child) {
+    RECT outer{}, inner{};
+    GetWindowRect(Outer, &outer);
+    GetWindowRect(Child, &inner);
+    const int left = inner.left - outer.left, top = inner.top - outer.top;
+    const int right = inner.right - outer.left, bottom = inner.bottom - outer.top;
+    const uitest::TImage32 shot = uitest::CaptureWindow(Outer);
+    const vcl::TColor own = ColorAt(shot, right - 2, top + 1);
+    const int cx = (left + right) / 2, cy = (top + bottom) / 2;
+    const POINT around[4] = {{left - 2, cy}, {right + 2, cy}, {cx, top - 2}, {cx, bottom + 2}};
+    for (const POINT &p : around)
+        if (ColorAt(shot, p.x, p.y) != own)
+            return ::testing::AssertionFailure() << "at " << p.x << "," << p.y << ": "
+                                                 << ColorAt(shot, p.x, p.y) << " around, " << own << " inside";
+    return ::testing::AssertionSuccess();
+}
+
+// The skin has no section for page controls: every page shows one colour,
+// the one its check box paints behind itself. A static in a dialog's pane
+// shows the pane's background.
+TEST_F(AllControls, ChildrenShowNoBoxOnPagesAndPanes) {
+    AllControlsForm f(*Manager);
+    vcl::TPageControl *pages = nullptr;
+    HWND pane = nullptr, inPane = nullptr;
+    for (const AllControlsForm::Entry &e : f.Entries()) {
+        if (auto *p = dynamic_cast<vcl::TPageControl *>(e.Control)) pages = p;
+        if (e.Name == "#32770 (pane)") pane = e.Window();
+        if (e.Name == "Static (in the pane)") inPane = e.Window();
+    }
+    ASSERT_NE(pages, nullptr);
+    ASSERT_EQ(pages->PageCount(), 2);
+    std::vector<vcl::TColor> sheets;
+    for (int i = 0; i < pages->PageCount(); ++i) {
+        vcl::TTabSheet *sheet = pages->Pages(i);
+        pages->SetActivePage(sheet);
+        f.Redraw();
+        ASSERT_GE(sheet->ControlCount(), 1);
+        auto *box = dynamic_cast<vcl::TWinControl *>(sheet->Controls(0));
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(NoBoxAround(pages->Handle(), box->Handle())) << "page " << i + 1;
+        // Well inside the sheet, below its child.
+        RECT outer{}, inner{};
+        GetWindowRect(pages->Handle(), &outer);
+        GetWindowRect(box->Handle(), &inner);
+        sheets.push_back(ColorAt(uitest::CaptureWindow(pages->Handle()), inner.left - outer.left + 20,
+                                 inner.bottom - outer.top + 40));
+    }
+    EXPECT_EQ(sheets[0], sheets[1]);
+
+    ASSERT_TRUE(pane && inPane);
+    EXPECT_TRUE(NoBoxAround(pane, inPane));
+}
+
 TEST_F(AllControls, ManyPaintsOfTheWholeFormLeaveNoHandleBehind) {
     AllControlsForm f(*Manager);
     const auto paint = [&] {

@@ -320,8 +320,11 @@ void AllControlsForm::AddStaticFamily() {
     add(L"SysLink", 0, 900, 52, 200, 20, typeid(TvlLinkWnd), "SysLink", L"Viz <a href=\"https://example.org\">odkaz</a>");
     add(L"SCROLLBAR", SBS_SIZEGRIP, 1226, 10, 18, 18, typeid(TvlSizerWnd), "ScrollBar (size grip)");
     const HWND pane = add(WC_DIALOG, 0, 820, 86, 200, 50, typeid(TvlTransPanelWnd), "#32770 (pane)");
-    CreateWindowExW(0, L"STATIC", L"Text v panelu", WS_CHILD | WS_VISIBLE, 8, 8, 150, 18, pane, nullptr,
-                    GetModuleHandleW(nullptr), nullptr);
+    // A dialog's walk adapts the pane's children as well as the pane.
+    const HWND inPane = CreateWindowExW(0, L"STATIC", L"Text v panelu", WS_CHILD | WS_VISIBLE, 8, 8, 150, 18, pane,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    FPlain.push_back({inPane, AsDialogChild});
+    FEntries.push_back({"Static (in the pane)", inPane, nullptr, &typeid(TvlStaticWnd)});
     const HWND progress = add(PROGRESS_CLASSW, 0, 820, 144, 200, 18, typeid(TvlContainerWnd), "msctls_progress32");
     SendMessageW(progress, PBM_SETPOS, 60, 0);
     add(REBARCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE, 820, 170, 200, 28, typeid(TvlContainerWnd), "ReBarWindow32");
