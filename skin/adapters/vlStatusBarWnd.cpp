@@ -115,6 +115,10 @@ void TvlStatusBarWnd::PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple
         return;
     }
     vcl::TRect text{R.Left + 2, R.Top, R.Right - 4, R.Bottom - 1};
+    // The grip's corner is not the last panel's: its text ends before the
+    // grip as it ends before a panel's edge, not under it.
+    const vcl::TRect grip = Last ? GripRect() : vcl::TRect{};
+    if (grip.Right > grip.Left) text.Right = std::min(text.Right, grip.Left - 4);
     SelectAdapterFont(*this);
     vcl::TCanvas &canvas = *cache.Canvas();
     const std::string shown = ShortenTextToWidth(canvas, PanelText(Index), text.Width());
@@ -124,18 +128,27 @@ void TvlStatusBarWnd::PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple
     WriteTextForControl(canvas, shown, true, text, PanelTextFlags | align, *SkinData, 0);
 }
 
-void TvlStatusBarWnd::PaintGrip() {
+vcl::TRect TvlStatusBarWnd::GripRect() {
     TsSkinManager *m = SkinData->GetSkinManager();
-    if (!m || !StatusBar || !StatusBar->SizeGrip()) return;
+    if (!m || !StatusBar || !StatusBar->SizeGrip()) return {};
     const int grip = m->CommonElements.GripImage;
-    if (!m->IsValidMaskIndex(grip)) return;
-    const TsMaskData &mask = m->Masks[static_cast<std::size_t>(grip)];
-    vcl::TBitmap &cache = *SkinData->CacheBmp();
-    const vcl::TSize size = GetMaskFrameSize(mask);
+    if (!m->IsValidMaskIndex(grip)) return {};
+    const vcl::TSize size = GetMaskFrameSize(m->Masks[static_cast<std::size_t>(grip)]);
+    const vcl::TBitmap &cache = *SkinData->CacheBmp();
     const int b = StatusBar->BorderWidth();
+    const int left = cache.Width() - size.cx - b, top = cache.Height() - size.cy - b;
+    return {left, top, left + size.cx, top + size.cy};
+}
+
+void TvlStatusBarWnd::PaintGrip() {
+    const vcl::TRect where = GripRect();
+    if (where.Right <= where.Left) return;
+    TsSkinManager *m = SkinData->GetSkinManager();
+    const TsMaskData &mask = m->Masks[static_cast<std::size_t>(m->CommonElements.GripImage)];
+    vcl::TBitmap &cache = *SkinData->CacheBmp();
     TvlBgInfo behind;
     InitBgInfo(&cache, 0, 0, behind);
-    DrawSkinGlyph(cache, {cache.Width() - size.cx - b, cache.Height() - size.cy - b}, 0, gmNormal, mask, behind);
+    DrawSkinGlyph(cache, {where.Left, where.Top}, 0, gmNormal, mask, behind);
 }
 
 void TvlStatusBarWnd::BuildImage() {

@@ -44,6 +44,8 @@ public:
 
 private:
     void PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple, TvlBgInfo &Bg);
+    // Where the skin's size grip goes in the bar's image; empty when none shows.
+    vcl::TRect GripRect();
     void PaintGrip();
 };
 

@@ -1,7 +1,8 @@
 // The status-bar adapter on a bare status window (parts with their own
 // texts, and the simple bar) and on the class library's TStatusBar (three
 // panels, one owner-drawn, the size grip): the skin's face, the dividers
-// between panels, the texts shortened to their panel, the grip image, and
+// between panels, the texts shortened to their panel, the last one ended
+// before the grip, the grip image, and
 // the live counts over create and destroy cycles.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -181,6 +182,74 @@ TEST_F(StatusBarAdapter, ClassLibraryBarPaintsItsPanelsTheOwnerDrawnOneAndTheGri
 
     bar->SetSizeGrip(false);
     RedrawAll(bar->WindowHandle());
+}
+
+// The grip's corner is not the last panel's: the last panel's text, right-
+// aligned or left-aligned and reaching under the grip, and the simple bar's,
+// end before the grip, and the grip shows whole. The left-aligned texts are
+// moved so that, drawn in full, they would end one column inside the grip.
+TEST_F(StatusBarAdapter, TheLastPanelsTextEndsBeforeTheGrip) {
+    auto *bar = vcl::Create<vcl::TStatusBar>(Form.Form);
+    bar->SetParent(Form.Form);
+    for (const char *text : {"Ready", "Right"}) bar->Panels()->Add()->SetText(text);
+    bar->Panels()->Items(0)->SetWidth(120);
+    bar->Panels()->Items(1)->SetAlignment(vcl::taRightJustify);
+    vcl::Application->ProcessMessages();
+    const auto adapter = Skin(bar->Handle(), bar);
+    const HWND window = bar->WindowHandle();
+    // The bar takes its panels' changes a little later.
+    const auto settle = [&] {
+        vcl::Application->ProcessMessages();
+        RedrawAll(window);
+    };
+    const auto expectTextBeforeWholeGrip = [&](int From, const char *What) {
+        const uitest::TImage32 image = uitest::CaptureWindow(window);
+        const int gripLeft = image.Width - 8 - bar->BorderWidth(), gripTop = image.Height - 8 - bar->BorderWidth();
+        const InkBox ink = InkIn(image, From, image.Width);
+        EXPECT_FALSE(ink.Empty()) << What;
+        EXPECT_LE(ink.Right, gripLeft) << What;
+        int notGrip = 0;
+        for (int y = gripTop; y < gripTop + 8; ++y)
+            for (int x = gripLeft; x < gripLeft + 8; ++x) notGrip += ColorAt(image, x, y) != GripInk;
+        EXPECT_EQ(notGrip, 0) << What;
+        return std::pair{ink, gripLeft};
+    };
+    const auto [right, gripLeft] = expectTextBeforeWholeGrip(130, "right-aligned");
+    EXPECT_GE(right.Right, gripLeft - 8) << "right-aligned text not placed at the grip";
+
+    bar->Panels()->Items(1)->SetAlignment(vcl::taLeftJustify);
+    bar->Panels()->Items(1)->SetText("Right side");
+    settle();
+    const InkBox inFull = InkIn(uitest::CaptureWindow(window), 130, gripLeft);
+    ASSERT_FALSE(inFull.Empty());
+    bar->Panels()->Items(0)->SetWidth(120 + gripLeft + 1 - inFull.Right);
+    settle();
+    expectTextBeforeWholeGrip(130, "left-aligned");
+
+    // The simple bar: its width set so that its text would end inside the grip.
+    bar->SetSimpleText("Simple text");
+    bar->SetSimplePanel(true);
+    settle();
+    const InkBox simple = InkIn(uitest::CaptureWindow(window), 0, gripLeft);
+    ASSERT_FALSE(simple.Empty());
+    bar->SetAlign(vcl::alNone);
+    bar->SetWidth(simple.Right + 8 + bar->BorderWidth() - 1);
+    settle();
+    expectTextBeforeWholeGrip(0, "simple");
+
+    // Without a grip the text runs on to the panel's edge.
+    bar->Hide();
+    auto *plainBar = vcl::Create<vcl::TStatusBar>(Form.Form);
+    plainBar->SetSizeGrip(false);
+    plainBar->SetParent(Form.Form);
+    for (const char *text : {"Ready", "Right"}) plainBar->Panels()->Add()->SetText(text);
+    plainBar->Panels()->Items(0)->SetWidth(120);
+    plainBar->Panels()->Items(1)->SetAlignment(vcl::taRightJustify);
+    vcl::Application->ProcessMessages();
+    const auto plainAdapter = Skin(plainBar->Handle(), plainBar);
+    const uitest::TImage32 plain = uitest::CaptureWindow(plainBar->WindowHandle());
+    EXPECT_GT(InkIn(plain, 130, plain.Width).Right, plain.Width - 8);
+    SaveWindowPicture(plainBar->WindowHandle(), "statusbar-no-grip-skinned.png");
 }
 
 TEST_F(StatusBarAdapter, LiveCountsStayFlatOverCreateAndDestroyCycles) {
