@@ -342,8 +342,10 @@ void TvlScrollBoxWnd::PaintFrame(HDC DC) {
         if (!ColorsApplied) ApplySkinColors();
         if (!RebuildCache()) return;
     }
-    PaintNcScrollBars(*this, -1, target);
+    // The strips first: where the skin's section takes the system's frame
+    // away, the bars reach the window's edge and the strips would cover them.
     CopyCacheBorder(*SkinData, target, WndSize.cx, WndSize.cy, 2);
+    PaintNcScrollBars(*this, -1, target);
 }
 
 void TvlScrollBoxWnd::PaintClient(HDC DC) {

@@ -225,6 +225,83 @@ TEST_F(ContainerWnd, PictureOfTheSkinnedStaticsPanelsAndContainers) {
     adapters.clear();
 }
 
+// A class-library scroll box with a child taller than itself, and a bare
+// list box beside it, both skinned.
+class ScrollBoxBars : public StaticsFixture {
+protected:
+    ScrollBoxBars() {
+        SetCursorPos(5, 5);
+        Form.Form->SetBounds(60, 60, 460, 300);
+        Box = Form.Add(vcl::Create<vcl::TScrollBox>(Form.Form), 10, 10);
+        Box->SetBounds(10, 10, 200, 150);
+        Inner = vcl::Create<vcl::TPanel>(Form.Form);
+        Inner->SetBounds(10, 10, 140, 600);
+        Inner->SetParent(Box);
+        Form.Show();
+        Box->UpdateScrollRange();
+        List = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+                               230, 10, 180, 150, Form.Form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        for (int i = 0; i < 100; ++i) SendMessageW(List, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Entry"));
+        uitest::ActivateAndWait(Form.Form->WindowHandle(), std::chrono::seconds(3));
+        BoxAdapter = AdapterFactory().CreateAdapter(tpScrollControl, Box->Handle(), ParamsFor(Box), Manager.get());
+        ListAdapter = AdapterFactory().CreateAdapter(tpEdit, List, ParamsFor(nullptr, "PANEL"), Manager.get());
+        Redraw();
+    }
+    ~ScrollBoxBars() override {
+        BoxAdapter.reset();
+        ListAdapter.reset();
+    }
+    void Redraw() const {
+        RedrawWindow(Form.Form->WindowHandle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        PumpFor(std::chrono::milliseconds(80));
+    }
+    static TvlScrollWnd &Scrolling(const std::unique_ptr<TvlWindowAdapter> &A) {
+        return *dynamic_cast<TvlScrollWnd *>(static_cast<TvlMainWnd *>(A.get()));
+    }
+    // The vertical bar of the adapter's window shows only the skin's bar colours.
+    static ::testing::AssertionResult BarSkinned(const std::unique_ptr<TvlWindowAdapter> &A) {
+        TvlScrollWnd &a = Scrolling(A);
+        if (!a.VertBar->Shown) return ::testing::AssertionFailure() << "no vertical bar";
+        return ShowsSkinnedBar(uitest::CaptureWindow(a.Handle), InWindow(a.Handle, VertScrollBarRect(a)));
+    }
+    // The first row of the box's bar (window coordinates) that shows the skin's thumb; -1 when none does.
+    int ThumbTop() const {
+        TvlScrollWnd &a = Scrolling(BoxAdapter);
+        const vcl::TRect r = InWindow(a.Handle, VertScrollBarRect(a));
+        const uitest::TImage32 image = uitest::CaptureWindow(a.Handle);
+        for (int y = r.Top; y < r.Bottom && y < image.Height; ++y)
+            if (ColorAt(image, (r.Left + r.Right) / 2, y) == Thumb) return y;
+        return -1;
+    }
+
+    TestForm Form{0x808080};
+    vcl::TScrollBox *Box = nullptr;
+    vcl::TPanel *Inner = nullptr;
+    HWND List = nullptr;
+    std::unique_ptr<TvlWindowAdapter> BoxAdapter, ListAdapter;
+};
+
+TEST_F(ScrollBoxBars, ScrollBoxShowsTheSkinsBarsAsAListBoxDoesAndStillScrolls) {
+    ASSERT_NE(BoxAdapter, nullptr);
+    EXPECT_TRUE(BarSkinned(ListAdapter));
+    EXPECT_TRUE(BarSkinned(BoxAdapter));
+    // The skinned lower arrow scrolls the box: its child moves up, the
+    // skin's thumb down.
+    const vcl::TRect bar = VertScrollBarRect(Scrolling(BoxAdapter));
+    const int top = Inner->Top(), thumb = ThumbTop();
+    ASSERT_GE(thumb, 0);
+    ClickAt((bar.Left + bar.Right) / 2, bar.Bottom - 4);
+    EXPECT_LT(Inner->Top(), top);
+    const int afterClick = Inner->Top(), thumbAfterClick = ThumbTop();
+    EXPECT_GT(thumbAfterClick, thumb);
+    SendMessageW(Box->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_LT(Inner->Top(), afterClick);
+    PumpFor(std::chrono::milliseconds(60));
+    EXPECT_TRUE(BarSkinned(BoxAdapter));
+    EXPECT_GT(ThumbTop(), thumbAfterClick);
+}
+
 TEST_F(ContainerWnd, ContainerAdaptersLeaveNoHandles) {
     ExpectFlatOver(1000, [&] {
         const HWND grip = Parent.Add(L"SCROLLBAR", L"", SBS_SIZEGRIP, 300, 200, 20, 20);

@@ -36,17 +36,24 @@ inline std::string ScrollSection(const std::string &Name, vcl::TColor Normal, vc
            "\r\nFONTCOLOR2=" + hex(Font) + "\r\n";
 }
 
-inline std::string ScrollSkinOptions() {
-    std::string s = "[GLOBALINFO]\r\nVERSION=10\r\nMASTERBITMAP=master.bmp\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n"
-                    "BORDERCOLOR=0x3060C0\r\n"
-                    "[FORM]\r\nCOLOR=0xF0F0F0\r\nBORDERSMASK=^0000,0010,0030,0040,0000,0000,0000,0000,1,1,0,3\r\n"
-                    "[EDIT]\r\nSTATES=1\r\nCOLOR=0xF8F8F8\r\nFONTCOLOR=0x101080\r\n"
-                    "[CHECKBOX]\r\nSTATES=1\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n";
+// The sections of the bars' tracks, arrows and thumbs.
+inline std::string ScrollBarSections() {
+    std::string s;
     for (const char *n : {"SCROLLBAR1H", "SCROLLBAR1V"}) s += ScrollSection(n, TrackBefore, TrackBefore, TrackBeforePressed);
     for (const char *n : {"SCROLLBAR2H", "SCROLLBAR2V"}) s += ScrollSection(n, TrackAfter, TrackAfter, TrackAfterPressed);
     for (const char *n : {"SCROLLBTNLEFT", "SCROLLBTNTOP", "SCROLLBTNRIGHT", "SCROLLBTNBOTTOM"})
         s += ScrollSection(n, ArrowFace, ArrowHot, ArrowPressed, ArrowInk);
     for (const char *n : {"SCROLLSLIDERH", "SCROLLSLIDERV"}) s += ScrollSection(n, Thumb, ThumbHot, ThumbPressed);
+    return s;
+}
+
+inline std::string ScrollSkinOptions() {
+    std::string s = "[GLOBALINFO]\r\nVERSION=10\r\nMASTERBITMAP=master.bmp\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n"
+                    "BORDERCOLOR=0x3060C0\r\n"
+                    "[FORM]\r\nCOLOR=0xF0F0F0\r\nBORDERSMASK=^0000,0010,0030,0040,0000,0000,0000,0000,1,1,0,3\r\n"
+                    "[EDIT]\r\nSTATES=1\r\nCOLOR=0xF8F8F8\r\nFONTCOLOR=0x101080\r\n"
+                    "[CHECKBOX]\r\nSTATES=1\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n" +
+                    ScrollBarSections();
     s += ScrollSection("COLHEADER", HeaderFace, HeaderHot, HeaderPressed, HeaderInk);
     s += ScrollSection("COMBOBTN", ComboFace, ComboHot, ComboPressed, ComboInk);
     return s + ButtonSkinOptions().substr(ButtonSkinOptions().find("[BUTTON]"));

@@ -1,14 +1,15 @@
 #pragma once
 // What the tests of the static, panel and container adapters share: a skin
 // whose sections each have a colour (and a text colour) of their own, with
-// the main colour behind transparent ones and a size grip; a plain parent
-// window of bare child windows; pictures by WM_PRINT into a memory DC.
+// the main colour behind transparent ones, a size grip and scroll-bar
+// pieces; a plain parent window of bare child windows; pictures by WM_PRINT
+// into a memory DC.
 // Windows only.
 #include <algorithm>
 #include <filesystem>
 #include <string>
 
-#include "AdaptersTestSupport.h"
+#include "ScrollBarsTestSupport.h"
 #include "vcl/WideText.h"
 
 namespace skin::test {
@@ -28,7 +29,8 @@ inline std::string StaticSkinOptions() {
            "[CHECKBOX]\r\nTRANSPARENCY=100\r\nFONTCOLOR=0x00A000\r\n"
            "[PANEL]\r\nCOLOR=0xA06030\r\nFONTCOLOR=0xF0F0F0\r\n"
            "[PANEL_LOW]\r\nCOLOR=0x206020\r\nFONTCOLOR=0xFFFFFF\r\n"
-           "[GROUPBOX]\r\nCOLOR=0x602060\r\nFONTCOLOR=0x00FFFF\r\n";
+           "[GROUPBOX]\r\nCOLOR=0x602060\r\nFONTCOLOR=0x00FFFF\r\n" +
+           ScrollBarSections();
 }
 
 inline ManagerPtr StaticSkinManager() {
