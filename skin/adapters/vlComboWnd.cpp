@@ -4,6 +4,7 @@
 
 #include "skin/graphics/vlGlyphStrips.h"
 #include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlParentBackground.h"
 #include "skin/graphics/vlSkinGlyphs.h"
 #include "skin/graphics/vlSkinSections.h"
 #include "skin/graphics/vlSkinText.h"
@@ -160,7 +161,17 @@ void TvlComboBoxWnd::PaintFrame(HDC DC) {
         SkinData->PrepareCache();
         vcl::TBitmap &cache = *SkinData->CacheBmp();
         const vcl::TRect w = WindowSize(Handle);
-        const int height = static_cast<int>(SendMessageW(Handle, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0)) + 8;
+        int height = static_cast<int>(SendMessageW(Handle, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0)) + 8;
+        // The frame ends where the list begins: a taller one would hide its
+        // lower edge under the list and leave the system's edge showing.
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        if (GetComboBoxInfo(Handle, &info) && info.hwndList && Visible(info.hwndList)) {
+            RECT c{}, l{};
+            GetWindowRect(Handle, &c);
+            GetWindowRect(info.hwndList, &l);
+            if (l.top - c.top > 2 * border) height = static_cast<int>(l.top - c.top);
+        }
         cache.SetSize(w.Width(), height);
         TvlBgInfo bg;
         WindowBackgroundInfo(Handle, bg);
@@ -458,6 +469,27 @@ void TvlComboListWnd::PrepareCache() {
     FCacheComposed = true;
 }
 
+void TvlComboListWnd::PaintGapBelowList() {
+    const HWND combo = GetParent(Handle);
+    const HWND behind = combo ? GetParent(combo) : nullptr;
+    if (!behind) return;
+    RECT c{}, l{};
+    GetWindowRect(combo, &c);
+    GetWindowRect(Handle, &l);
+    const int top = l.bottom - c.top, width = c.right - c.left, height = c.bottom - l.bottom;
+    if (width <= 0 || height <= 0 || top < 0) return;
+    TvlBgQuery query;
+    QueryParentBackgroundWnd(query, behind, false);
+    TvlBgInfo bg;
+    BgQueryToBgInfo(query, bg);
+    POINT at{c.left, l.bottom};
+    ScreenToClient(behind, &at);
+    const auto gap = NewBitmap32(width, height);
+    FillWithBackground(*gap, bg, {at.x, at.y});
+    const vcl::TWindowDC dc(combo, GetWindowDC(combo));
+    BitBlt(dc.Get(), 0, top, width, height, gap->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
 void TvlComboListWnd::HandleMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
         TvlEditWnd::HandleMessage(Message);
@@ -474,6 +506,7 @@ void TvlComboListWnd::HandleMessage(vcl::TMessage &Message) {
         const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
         CopyBorderStrips(dc.Get(), 1);
         PaintNcScrollBars(*this, -1, dc.Get());
+        if (SimpleList) PaintGapBelowList();
         Message.Result = 0;
         return;
     }

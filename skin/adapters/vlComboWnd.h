@@ -71,6 +71,9 @@ public:
 
 private:
     void PrepareCache();
+    // The rows of a simple combo box below its list, which neither the
+    // combo nor the list paints, get what lies behind the combo box.
+    void PaintGapBelowList();
     bool FCacheComposed = false;  // the cache holds the bordered background
 };
 

@@ -2,14 +2,17 @@
 // button in its states, the list dropped by a click and by F4 with its
 // skinned bar that scrolls while the list stays open, an item click that
 // selects and closes, a 5,000-character item, the simple combo without a
-// button, the list's brush, the dropped list's print without border
-// strips, and the wwEdit adapter with and without a button.
+// button and without a system edge left showing, the list's brush, the
+// dropped list's print without border strips, and the wwEdit adapter with
+// and without a button.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <thread>
 
 #include "ScrollBarsTestSupport.h"
 #include "skin/adapters/vlComboWnd.h"
+#include "skin/manager/sMessages.h"
 #include "vcl/ComboBox.h"
 
 namespace skin {
@@ -174,6 +177,63 @@ TEST_F(Combo, SimpleComboHasNoButtonAndASimpleList) {
     ASSERT_NE(a.ListAdapter, nullptr);
     EXPECT_TRUE(a.ListAdapter->SimpleList);
     EXPECT_FALSE(a.ListAdapter->KeepsCapture());
+}
+
+// Stands in a form's window procedure: one colour lies behind its children.
+struct ColourBehind {
+    vcl::TForm *Form;
+    vcl::TColor Colour;
+    vcl::TWndMethod Saved = Form->WindowProc;
+    ColourBehind(vcl::TForm *F, vcl::TColor C) : Form(F), Colour(C) {
+        F->WindowProc = vcl::TWndMethod::Bind<&ColourBehind::Handle>(this);
+    }
+    ~ColourBehind() { Form->WindowProc = Saved; }
+    ColourBehind(const ColourBehind &) = delete;
+    ColourBehind &operator=(const ColourBehind &) = delete;
+    void Handle(vcl::TMessage &M) {
+        if (M.Msg != SM_SKINCOMMAND || M.WParamHi() != SC_GET_BG_INFO) return Saved(M);
+        auto *q = reinterpret_cast<TvlBgQuery *>(M.LParam);
+        q->Kind = bqColor, q->Color = Colour, M.Result = 1;
+    }
+};
+
+// Every pixel of a simple combo box outside its edit and list windows is
+// the skin's or what lies behind: no system 3-D edge is left around the
+// edit field, and the rows below the list show the colour the form says
+// lies behind its children.
+TEST_F(Combo, SimpleComboShowsNoSystemEdgeAroundItsEditOrBelowItsList) {
+    const vcl::TColor behind = 0x30A050;
+    const ColourBehind answer(Form.Form, behind);
+    auto *simple = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 20, 80);
+    simple->SetStyle(vcl::csSimple);
+    simple->SetBounds(20, 80, 170, 110);
+    for (int i = 0; i < 20; ++i) simple->Items()->Add("Option");
+    auto adapter = AdapterFactory().CreateAdapter(tpComboBox, simple->Handle(), ParamsFor(simple), Manager.get());
+    RedrawWindow(Form.Form->WindowHandle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpFor(80ms);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(simple->Handle(), &info));
+    RECT c{}, e{}, l{};
+    GetWindowRect(simple->Handle(), &c);
+    GetWindowRect(info.hwndItem, &e);
+    GetWindowRect(info.hwndList, &l);
+    ASSERT_GT(c.bottom - l.bottom, 2) << "the list reaches the bottom: nothing to look at";
+    std::set<vcl::TColor> edges;
+    for (int i : {COLOR_3DSHADOW, COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_3DHILIGHT})
+        edges.insert(static_cast<vcl::TColor>(GetSysColor(i)));
+    const auto image = uitest::CaptureWindow(simple->Handle());
+    int systemEdge = 0, notBehind = 0;
+    for (int y = 0; y < c.bottom - c.top; ++y)
+        for (int x = 0; x < c.right - c.left; ++x) {
+            const POINT p{c.left + x, c.top + y};
+            if (PtInRect(&e, p) || PtInRect(&l, p)) continue;
+            systemEdge += edges.count(ColorAt(image, x, y)) != 0;
+            notBehind += p.y >= l.bottom && ColorAt(image, x, y) != behind;
+        }
+    EXPECT_EQ(systemEdge, 0);
+    EXPECT_EQ(notBehind, 0);
 }
 
 TEST_F(Combo, WWEditAdapterHasAButtonOnlyWhereTheControlDropsDown) {
