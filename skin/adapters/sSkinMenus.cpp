@@ -610,6 +610,29 @@ void TsSkinableMenus::RefreshFrame(HWND Window, const TMenuItem *Item, const vcl
     ReleaseDC(Window, dc);
 }
 
+// The system fills the menu's client area with its own menu colour before
+// the items come: what no item covers would keep it. So the gap left of a
+// column shows the background over the whole height (with the bar's line,
+// already in the background), and a column shorter than the menu shows it
+// below its last item.
+void TsSkinableMenus::FillUncovered(vcl::TCanvas &Canvas, const TMenuItem *Item, const vcl::TRect &ItemRect,
+                                    const TvlMenuBackground &Bg, HWND Window) {
+    int clientHeight = Bg.Bitmap->Height() - 2 * Bg.ClientOrigin.Y;
+    RECT client{};
+    if (Window && GetClientRect(Window, &client)) clientHeight = client.bottom;
+    const HDC src = Bg.Bitmap->Canvas()->Handle();
+    const int x = ItemRect.Left + Bg.ClientOrigin.X;
+    if (Item->Break() != vcl::mbNone)
+        BitBlt(Canvas.Handle(), ItemRect.Left - 4, 0, 4, clientHeight, src, x - 4, Bg.ClientOrigin.Y, SRCCOPY);
+    const TMenuItem *parent = Item->Parent();
+    const TMenuItem *next = nullptr;
+    for (int i = parent ? parent->IndexOf(Item) + 1 : 0; parent && i > 0 && i < parent->Count() && !next; ++i)
+        if (parent->Items(i)->Visible()) next = parent->Items(i);
+    if ((!next || next->Break() != vcl::mbNone) && clientHeight > ItemRect.Bottom)
+        BitBlt(Canvas.Handle(), ItemRect.Left, ItemRect.Bottom, ItemRect.Width(), clientHeight - ItemRect.Bottom, src,
+               x, ItemRect.Bottom + Bg.ClientOrigin.Y, SRCCOPY);
+}
+
 void TsSkinableMenus::PaintDivider(vcl::TCanvas &Canvas, const vcl::TRect &ItemRect, const TvlMenuBackground &Bg) {
     const int extra = ExtraLineWidthFor(Bg.ExtraLineVisible);
     int from = extra + Margin;
@@ -691,11 +714,13 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     }
     if (item->IsLine()) {
         ItemKind = smDivider;
+        FillUncovered(*ACanvas, item, ARect, bg, menuWindow);
         PaintDivider(*ACanvas, ARect, bg);
         return;
     }
     if (IsCaptionItem(item)) {
         ItemKind = smCaption;
+        FillUncovered(*ACanvas, item, ARect, bg, menuWindow);
         PaintCaptionItem(*ACanvas, ARect, bg, item);
         return;
     }
@@ -713,9 +738,7 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
         bg.Bitmap->Canvas()->Brush()->SetColor(line);
         bg.Bitmap->Canvas()->FillRect(vcl::Rect(at.X - 2, 0, at.X - 1, bg.Bitmap->Height()));
     }
-    if (item->Break() != vcl::mbNone)
-        BitBlt(ACanvas->Handle(), ARect.Left - 4, ARect.Top, 4, ARect.Height(), bg.Bitmap->Canvas()->Handle(),
-               at.X - 4, at.Y, SRCCOPY);
+    FillUncovered(*ACanvas, item, ARect, bg, menuWindow);
     const int width = std::max(0, ARect.Width() - extra);
     const auto bmp = NewBitmap32(width, ARect.Height());
     const bool enabled = item->Enabled();
