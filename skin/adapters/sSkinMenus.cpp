@@ -96,6 +96,30 @@ bool FaceHasChar(HDC DC, const wchar_t *Face, wchar_t Char) {
     return found;
 }
 
+// The system's submenu arrow: drawn after the item, 1 pixel in from the
+// item's right edge and centred in its height, opaque in the system's
+// colours (those of the highlight on a hot item).
+constexpr int kMenuArrowBitmap = 32739;  // OBM_MNARROW
+
+vcl::TSize SystemArrowSize() {
+    static const vcl::TSize size = [] {
+        vcl::TSize s{GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK)};
+        if (const HBITMAP arrow = LoadBitmapW(nullptr, MAKEINTRESOURCEW(kMenuArrowBitmap))) {
+            BITMAP b{};
+            if (GetObjectW(arrow, sizeof b, &b)) s = {b.bmWidth, b.bmHeight};
+            DeleteObject(arrow);
+        }
+        return s;
+    }();
+    return size;
+}
+
+bool OpensSubmenu(const TMenuItem *Item) {
+    for (int i = 0; i < Item->Count(); ++i)
+        if (Item->Items(i)->Visible()) return true;
+    return false;
+}
+
 } // namespace
 
 bool &MenuPopupShown() {
@@ -859,9 +883,33 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
         WriteSectionText(c, keys, enabled, vcl::Rect(left, 0, left + k.Width(), bmp->Height()),
                          DT_SINGLELINE | DT_VCENTER, std::max(section, 0), textState, &FManager);
     }
+    // The submenu's arrow in the item's colours where the system puts its
+    // own, which the menu window's adapter covers again once the system is
+    // done with the item.
+    const int bmpLeft = ARect.Left + (rtl ? 0 : extra);
+    vcl::TRect arrowArea{};
+    if (OpensSubmenu(item)) {
+        const vcl::TSize arrow = SystemArrowSize();
+        const int half = std::max(3, std::min(arrow.cx, arrow.cy) * 3 / 8);
+        const int x0 = ARect.Right - 1 - arrow.cx + (arrow.cx - half - 1) / 2 - bmpLeft;
+        const int cy = (bmp->Height() - 1) / 2;
+        const vcl::TColor colour = section >= 0
+            ? FManager.Sections[static_cast<std::size_t>(section)].Props[textState].FontColor : vcl::clMenuText;
+        c.Brush()->SetColor(enabled ? colour : vcl::clGrayText);
+        for (int i = 0; i <= half; ++i) c.FillRect(vcl::Rect(x0 + i, cy - half + i, x0 + i + 1, cy + half - i + 1));
+        const int wide = std::max<int>(arrow.cx, GetSystemMetrics(SM_CXMENUCHECK)) + 2;
+        arrowArea = vcl::Rect(std::max(bmpLeft, ARect.Right - wide), ARect.Top, std::min(ARect.Right, bmpLeft + width),
+                              ARect.Bottom);
+    }
     if (OnDrawItem) OnDrawItem(item, bmp->Canvas(), vcl::Rect(0, 0, width, bmp->Height()), State, smNormal);
-    BitBlt(ACanvas->Handle(), ARect.Left + (rtl ? 0 : extra), ARect.Top, width, bmp->Height(), c.Handle(), 0, 0,
-           SRCCOPY);
+    BitBlt(ACanvas->Handle(), bmpLeft, ARect.Top, width, bmp->Height(), c.Handle(), 0, 0, SRCCOPY);
+    if (menuWindow && arrowArea.Width() > 0 && arrowArea.Height() > 0)
+        if (TvlMnuWnd *adapter = TvlMnuArray::Instance().Find(menuWindow)) {
+            auto piece = NewBitmap32(arrowArea.Width(), arrowArea.Height());
+            BitBlt(piece->Canvas()->Handle(), 0, 0, arrowArea.Width(), arrowArea.Height(), c.Handle(),
+                   arrowArea.Left - bmpLeft, 0, SRCCOPY);
+            adapter->CoverAfterSystem(arrowArea, std::move(piece));
+        }
     if (extra > 0)
         BitBlt(ACanvas->Handle(), ARect.Left + (rtl ? width : 0), ARect.Top, extra, ARect.Height(),
                bg.Bitmap->Canvas()->Handle(), at.X + (rtl ? width : 0), at.Y, SRCCOPY);
