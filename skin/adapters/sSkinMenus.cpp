@@ -102,6 +102,30 @@ bool FaceHasChar(HDC DC, const wchar_t *Face, wchar_t Char) {
     return found;
 }
 
+// The system's submenu arrow: drawn after the item, 1 pixel in from the
+// item's right edge and centred in its height, opaque in the system's
+// colours (those of the highlight on a hot item).
+constexpr int kMenuArrowBitmap = 32739;  // OBM_MNARROW
+
+vcl::TSize SystemArrowSize() {
+    static const vcl::TSize size = [] {
+        vcl::TSize s{GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK)};
+        if (const HBITMAP arrow = LoadBitmapW(nullptr, MAKEINTRESOURCEW(kMenuArrowBitmap))) {
+            BITMAP b{};
+            if (GetObjectW(arrow, sizeof b, &b)) s = {b.bmWidth, b.bmHeight};
+            DeleteObject(arrow);
+        }
+        return s;
+    }();
+    return size;
+}
+
+bool OpensSubmenu(const TMenuItem *Item) {
+    for (int i = 0; i < Item->Count(); ++i)
+        if (Item->Items(i)->Visible()) return true;
+    return false;
+}
+
 } // namespace
 
 bool &MenuPopupShown() {
@@ -624,6 +648,29 @@ void TsSkinableMenus::RefreshFrame(HWND Window, const TMenuItem *Item, const vcl
     ReleaseDC(Window, dc);
 }
 
+// The system fills the menu's client area with its own menu colour before
+// the items come: what no item covers would keep it. So the gap left of a
+// column shows the background over the whole height (with the bar's line,
+// already in the background), and a column shorter than the menu shows it
+// below its last item.
+void TsSkinableMenus::FillUncovered(vcl::TCanvas &Canvas, const TMenuItem *Item, const vcl::TRect &ItemRect,
+                                    const TvlMenuBackground &Bg, HWND Window) {
+    int clientHeight = Bg.Bitmap->Height() - 2 * Bg.ClientOrigin.Y;
+    RECT client{};
+    if (Window && GetClientRect(Window, &client)) clientHeight = client.bottom;
+    const HDC src = Bg.Bitmap->Canvas()->Handle();
+    const int x = ItemRect.Left + Bg.ClientOrigin.X;
+    if (Item->Break() != vcl::mbNone)
+        BitBlt(Canvas.Handle(), ItemRect.Left - 4, 0, 4, clientHeight, src, x - 4, Bg.ClientOrigin.Y, SRCCOPY);
+    const TMenuItem *parent = Item->Parent();
+    const TMenuItem *next = nullptr;
+    for (int i = parent ? parent->IndexOf(Item) + 1 : 0; parent && i > 0 && i < parent->Count() && !next; ++i)
+        if (parent->Items(i)->Visible()) next = parent->Items(i);
+    if ((!next || next->Break() != vcl::mbNone) && clientHeight > ItemRect.Bottom)
+        BitBlt(Canvas.Handle(), ItemRect.Left, ItemRect.Bottom, ItemRect.Width(), clientHeight - ItemRect.Bottom, src,
+               x, ItemRect.Bottom + Bg.ClientOrigin.Y, SRCCOPY);
+}
+
 void TsSkinableMenus::PaintDivider(vcl::TCanvas &Canvas, const vcl::TRect &ItemRect, const TvlMenuBackground &Bg) {
     const int extra = ExtraLineWidthFor(Bg.ExtraLineVisible);
     int from = extra + Margin;
@@ -703,11 +750,13 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     }
     if (item->IsLine()) {
         ItemKind = smDivider;
+        FillUncovered(*ACanvas, item, ARect, bg, menuWindow);
         PaintDivider(*ACanvas, ARect, bg);
         return;
     }
     if (IsCaptionItem(item)) {
         ItemKind = smCaption;
+        FillUncovered(*ACanvas, item, ARect, bg, menuWindow);
         PaintCaptionItem(*ACanvas, ARect, bg, item);
         return;
     }
@@ -725,9 +774,7 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
         bg.Bitmap->Canvas()->Brush()->SetColor(line);
         bg.Bitmap->Canvas()->FillRect(vcl::Rect(at.X - 2, 0, at.X - 1, bg.Bitmap->Height()));
     }
-    if (item->Break() != vcl::mbNone)
-        BitBlt(ACanvas->Handle(), ARect.Left - 4, ARect.Top, 4, ARect.Height(), bg.Bitmap->Canvas()->Handle(),
-               at.X - 4, at.Y, SRCCOPY);
+    FillUncovered(*ACanvas, item, ARect, bg, menuWindow);
     const int width = std::max(0, ARect.Width() - extra);
     const auto bmp = NewBitmap32(width, ARect.Height());
     const bool enabled = item->Enabled();
@@ -859,9 +906,33 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
         WriteSectionText(c, keys, enabled, vcl::Rect(left, 0, left + k.Width(), bmp->Height()),
                          DT_SINGLELINE | DT_VCENTER, textSection, textState, &FManager);
     }
+    // The submenu's arrow in the item's colours where the system puts its
+    // own, which the menu window's adapter covers again once the system is
+    // done with the item.
+    const int bmpLeft = ARect.Left + (rtl ? 0 : extra);
+    vcl::TRect arrowArea{};
+    if (OpensSubmenu(item)) {
+        const vcl::TSize arrow = SystemArrowSize();
+        const int half = std::max(3, std::min(arrow.cx, arrow.cy) * 3 / 8);
+        const int x0 = ARect.Right - 1 - arrow.cx + (arrow.cx - half - 1) / 2 - bmpLeft;
+        const int cy = (bmp->Height() - 1) / 2;
+        const vcl::TColor colour = section >= 0
+            ? FManager.Sections[static_cast<std::size_t>(section)].Props[textState].FontColor : vcl::clMenuText;
+        c.Brush()->SetColor(enabled ? colour : vcl::clGrayText);
+        for (int i = 0; i <= half; ++i) c.FillRect(vcl::Rect(x0 + i, cy - half + i, x0 + i + 1, cy + half - i + 1));
+        const int wide = std::max<int>(arrow.cx, GetSystemMetrics(SM_CXMENUCHECK)) + 2;
+        arrowArea = vcl::Rect(std::max(bmpLeft, ARect.Right - wide), ARect.Top, std::min(ARect.Right, bmpLeft + width),
+                              ARect.Bottom);
+    }
     if (OnDrawItem) OnDrawItem(item, bmp->Canvas(), vcl::Rect(0, 0, width, bmp->Height()), State, smNormal);
-    BitBlt(ACanvas->Handle(), ARect.Left + (rtl ? 0 : extra), ARect.Top, width, bmp->Height(), c.Handle(), 0, 0,
-           SRCCOPY);
+    BitBlt(ACanvas->Handle(), bmpLeft, ARect.Top, width, bmp->Height(), c.Handle(), 0, 0, SRCCOPY);
+    if (menuWindow && arrowArea.Width() > 0 && arrowArea.Height() > 0)
+        if (TvlMnuWnd *adapter = TvlMnuArray::Instance().Find(menuWindow)) {
+            auto piece = NewBitmap32(arrowArea.Width(), arrowArea.Height());
+            BitBlt(piece->Canvas()->Handle(), 0, 0, arrowArea.Width(), arrowArea.Height(), c.Handle(),
+                   arrowArea.Left - bmpLeft, 0, SRCCOPY);
+            adapter->CoverAfterSystem(arrowArea, std::move(piece));
+        }
     if (extra > 0)
         BitBlt(ACanvas->Handle(), ARect.Left + (rtl ? width : 0), ARect.Top, extra, ARect.Height(),
                bg.Bitmap->Canvas()->Handle(), at.X + (rtl ? width : 0), at.Y, SRCCOPY);

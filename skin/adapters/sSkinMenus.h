@@ -155,6 +155,8 @@ private:
     void SelectItemFont(vcl::TCanvas &Canvas, const vcl::TMenuItem *Item, bool WithBold);
     bool PopupHasBreaks(const vcl::TMenuItem *Item) const;
     void BuildBackground(vcl::TMenuItem *FirstItem, int Width, int Height, HWND Window, vcl::TPoint Origin);
+    void FillUncovered(vcl::TCanvas &Canvas, const vcl::TMenuItem *Item, const vcl::TRect &ItemRect,
+                       const TvlMenuBackground &Bg, HWND Window);
     void PaintDivider(vcl::TCanvas &Canvas, const vcl::TRect &ItemRect, const TvlMenuBackground &Bg);
     void PaintCaptionItem(vcl::TCanvas &Canvas, const vcl::TRect &ItemRect, const TvlMenuBackground &Bg,
                           const vcl::TMenuItem *Item);

@@ -1,5 +1,7 @@
 #include "vlMnuWnd.h"
 
+#include <algorithm>
+
 #include "sSkinMenus.h"
 #include "vlMenuAdapters.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -19,9 +21,36 @@ TsSkinableMenus *PainterOf(TsSkinManager *Manager) {
     return Manager ? dynamic_cast<TsSkinableMenus *>(&Manager->SkinableMenus()) : nullptr;
 }
 
+// Posted to the menu window: the system has finished drawing by the time it comes.
+UINT PiecesBackMessage() {
+    static const UINT message = RegisterWindowMessageW(L"vlMenuPiecesBack");
+    return message;
+}
+
 } // namespace
 
 TvlMnuWnd::~TvlMnuWnd() { ReleaseWindow(); }
+
+void TvlMnuWnd::CoverAfterSystem(const vcl::TRect &Area, std::unique_ptr<vcl::TBitmap> Piece) {
+    if (!Piece) return;
+    const auto same = std::find_if(FPieces.begin(), FPieces.end(), [&](const TPiece &p) { return p.Area == Area; });
+    if (same != FPieces.end()) same->Bitmap = std::move(Piece);
+    else FPieces.push_back({Area, std::move(Piece)});
+    if (!FPiecesPosted) FPiecesPosted = PostMessageW(Handle, PiecesBackMessage(), 0, 0) != 0;
+}
+
+void TvlMnuWnd::PutPiecesBack() {
+    FPiecesPosted = false;
+    std::vector<TPiece> pieces;
+    pieces.swap(FPieces);
+    if (pieces.empty() || !IsWindowVisible(Handle)) return;
+    if (const HDC dc = GetDC(Handle)) {
+        for (const TPiece &p : pieces)
+            BitBlt(dc, p.Area.Left, p.Area.Top, p.Area.Width(), p.Area.Height(), p.Bitmap->Canvas()->Handle(), 0, 0,
+                   SRCCOPY);
+        ReleaseDC(Handle, dc);
+    }
+}
 
 void TvlMnuWnd::SetDefaultSection() {
     FramePaintedOnce = false;
@@ -36,6 +65,7 @@ void TvlMnuWnd::HandleMessage(vcl::TMessage &Message) {
     case WM_NCDESTROY: {
         TvlMainWnd::HandleMessage(Message);
         ShownFlag = 0;
+        FPieces.clear();
         if (TsSkinableMenus *painter = PainterOf(SkinManager)) painter->ClearMenuBackgrounds();
         bool others = false;
         TvlMnuArray::Instance().ForEachLive(this, [&](TvlMnuWnd &Other) {
@@ -59,6 +89,11 @@ void TvlMnuWnd::HandleMessage(vcl::TMessage &Message) {
         default: Message.Result = 0; return;
         }
     default: break;
+    }
+    if (Message.Msg == PiecesBackMessage()) {
+        PutPiecesBack();
+        Message.Result = 0;
+        return;
     }
     TsSkinableMenus *painter = PainterOf(SkinManager);
     TvlMenuBackground bg;

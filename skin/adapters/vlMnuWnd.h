@@ -9,6 +9,10 @@
 // The adapters live in TvlMnuArray (vlMenuAdapters.h). Windows only.
 #include <windows.h>
 
+#include <memory>
+#include <vector>
+
+#include "vcl/Bitmap.h"
 #include "vlSBUtils.h"
 
 namespace skin {
@@ -21,9 +25,23 @@ public:
     void SetDefaultSection() override;
     void HandleMessage(vcl::TMessage &Message) override;
 
+    // A piece of an item (client coordinates) the system draws over after
+    // the item was drawn, put back once the system is done with it; a later
+    // piece of the same place replaces the earlier.
+    void CoverAfterSystem(const vcl::TRect &Area, std::unique_ptr<vcl::TBitmap> Piece);
+
     bool FramePaintedOnce = false;
     bool Busy = false;
     int ShownFlag = 0;  // set by SC_MENU_SHOWN, cleared by every erase
+
+private:
+    struct TPiece {
+        vcl::TRect Area;
+        std::unique_ptr<vcl::TBitmap> Bitmap;
+    };
+    std::vector<TPiece> FPieces;
+    bool FPiecesPosted = false;
+    void PutPiecesBack();
 };
 
 } // namespace skin

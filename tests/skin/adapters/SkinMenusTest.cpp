@@ -243,7 +243,23 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
         LRESULT Handled = 0;
         bool Layered = true;
         int GlyphPixels = 0;
+        int GapPixels = 0, GapOff = -1, LinePixels = 0, BelowPixels = 0, BelowOff = -1;
+        // The submenu item's arrow area, plain and hot: pixels of the
+        // system's colours and of the item's font colour.
+        int PlainSystem = -1, PlainInk = 0, HotSystem = -1, HotInk = 0;
     } seen;
+    const auto arrowArea = [](HWND w, const uitest::TImage32 &image, vcl::TColor System, vcl::TColor Ink,
+                              int &SystemPixels, int &InkPixels) {
+        RECT win{}, item{};
+        GetWindowRect(w, &win);
+        if (!GetMenuItemRect(w, reinterpret_cast<HMENU>(SendMessageW(w, MN_GETHMENU, 0, 0)), 2, &item)) return;
+        SystemPixels = 0;
+        for (int y = item.top - win.top; y < item.bottom - win.top; ++y)
+            for (int x = item.right - win.left - 14; x < item.right - win.left; ++x) {
+                if (ColorAt(image, x, y) == System) ++SystemPixels;
+                if (ColorAt(image, x, y) == Ink) ++InkPixels;
+            }
+    };
     menu->Keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_LEFT, VK_UP, VK_RETURN};
     menu->Look = [&](int step) {
         const std::vector<HWND> windows = MenuWindows();
@@ -264,6 +280,28 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
                 seen.NextPixelKept = PtInRegion(region, 2, 0) && PtInRegion(region, 1, 1);
             }
             DeleteObject(region);
+            // The gap before the second column and the second column below
+            // its last item show the menu's background, the bar's line in it.
+            RECT win{}, last{}, second{}, tail{};
+            GetWindowRect(w, &win);
+            const auto shown = reinterpret_cast<HMENU>(SendMessageW(w, MN_GETHMENU, 0, 0));
+            if (GetMenuItemRect(w, shown, 19, &last) && GetMenuItemRect(w, shown, 20, &second) &&
+                GetMenuItemRect(w, shown, 29, &tail)) {
+                const int gap = second.left - win.left;
+                seen.GapOff = seen.BelowOff = 0;
+                for (int y = second.top - win.top; y < last.bottom - win.top; ++y) {
+                    for (int x : {gap - 4, gap - 3, gap - 1}) {
+                        ++seen.GapPixels;
+                        if (ColorAt(image, x, y) != MenuBack) ++seen.GapOff;
+                    }
+                    if (ColorAt(image, gap - 2, y) == 0x101010) ++seen.LinePixels;
+                    for (int x = tail.left - win.left; x < tail.right - win.left && y >= tail.bottom - win.top; ++x) {
+                        ++seen.BelowPixels;
+                        if (ColorAt(image, x, y) != MenuBack) ++seen.BelowOff;
+                    }
+                }
+            }
+            arrowArea(w, image, GetSysColor(COLOR_MENU), 0x101010, seen.PlainSystem, seen.PlainInk);
             seen.Handled = SendSkinCommand(w, SC_IS_HANDLED, 0);
             seen.Layered = (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
             uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-popup-menu.png").wstring()), image);
@@ -272,6 +310,11 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
         if (step == 4 && windows.size() > 1) {
             seen.AdaptersWithSub = LiveMenuAdapterCount();
             seen.Backgrounds = Painter().BackgroundCount();
+            for (HWND shown : windows)
+                if (SendMessageW(shown, MN_GETHMENU, 0, 0) && GetMenuItemCount(reinterpret_cast<HMENU>(
+                                                                 SendMessageW(shown, MN_GETHMENU, 0, 0))) == 30)
+                    arrowArea(shown, uitest::CaptureWindow(shown), GetSysColor(COLOR_HIGHLIGHT), 0xFFFFFF,
+                              seen.HotSystem, seen.HotInk);
             uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-submenu.png").wstring()),
                              uitest::CaptureWindow(windows.back()));
         }
@@ -288,6 +331,17 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
     EXPECT_EQ(seen.FirstItem, ItemFace);
     EXPECT_EQ(seen.GlyphPixels, 144);  // the bitmap item's 12 x 12 square, its white edge left out
     EXPECT_EQ(seen.HotItem, MenuHotFace);
+    // The submenu's arrow is the skin's, in the item's font colour, with
+    // nothing of the system's colours round it.
+    EXPECT_EQ(seen.PlainSystem, 0);
+    EXPECT_GT(seen.PlainInk, 6);
+    EXPECT_EQ(seen.HotSystem, 0);
+    EXPECT_GT(seen.HotInk, 6);
+    EXPECT_GT(seen.GapPixels, 300);
+    EXPECT_EQ(seen.GapOff, 0);
+    EXPECT_EQ(seen.LinePixels * 3, seen.GapPixels);
+    EXPECT_GT(seen.BelowPixels, 10000);
+    EXPECT_EQ(seen.BelowOff, 0);
     EXPECT_TRUE(seen.CornerCut);
     EXPECT_TRUE(seen.NextPixelKept);
     EXPECT_EQ(seen.Handled, 1);
