@@ -224,14 +224,9 @@ TEST_F(DialogBorder, AMessageBoxAndTheOpenDialogShowTheirFrameInABorderWindowTha
     uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
     EXPECT_FALSE(IsWindow(looks[0].Border));
 
-    wchar_t file[MAX_PATH] = L"";
-    OPENFILENAMEW open{};
-    open.lStructSize = sizeof open;
-    open.lpstrFile = file;
-    open.nMaxFile = MAX_PATH;
-    open.Flags = OFN_EXPLORER;
+    OpenFileArgs open;
     DialogVisitor dialog([&](HWND W) { look(W, "dialog-open-bordered.png"); }, 600);
-    dialog.Run([&] { GetOpenFileNameW(&open); });
+    dialog.Run([&] { GetOpenFileNameW(&open.Ofn); });
     ASSERT_EQ(looks.size(), 2u);
     {
         SCOPED_TRACE("open");

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -91,6 +92,21 @@ struct DialogsFixture : ::testing::Test {
     }
 
     ManagerPtr Manager = DialogSkinManager();
+};
+
+// The arguments of an Open (or Save) dialog in the explorer style with an
+// empty file name; pass Ofn. Not copied: Ofn points into it.
+struct OpenFileArgs {
+    OpenFileArgs() {
+        Ofn.lStructSize = sizeof Ofn;
+        Ofn.lpstrFile = File;
+        Ofn.nMaxFile = MAX_PATH;
+        Ofn.Flags = OFN_EXPLORER;
+    }
+    OpenFileArgs(const OpenFileArgs &) = delete;
+    OpenFileArgs &operator=(const OpenFileArgs &) = delete;
+    wchar_t File[MAX_PATH] = L"";
+    OPENFILENAMEW Ofn{};
 };
 
 // ------------------------------------------------------------- lookups

@@ -93,16 +93,11 @@ TEST_F(SystemDialogs, ABoxFadesInSkinnedAndOutWhenCancelled) {
 }
 
 TEST_F(SystemDialogs, CommonDialogsAreSkinned) {
-    wchar_t file[MAX_PATH] = L"";
-    OPENFILENAMEW open{};
-    open.lStructSize = sizeof open;
-    open.lpstrFile = file;
-    open.nMaxFile = MAX_PATH;
-    open.Flags = OFN_EXPLORER;
-    auto looks = Visit([&] { GetOpenFileNameW(&open); }, "dialog-open", 800);
+    OpenFileArgs open;
+    auto looks = Visit([&] { GetOpenFileNameW(&open.Ofn); }, "dialog-open", 800);
     ASSERT_EQ(looks.size(), 1u);
     ExpectSkinned(looks[0], "Open", looks[0].CacheCaption);
-    looks = Visit([&] { GetSaveFileNameW(&open); }, "dialog-save", 800);
+    looks = Visit([&] { GetSaveFileNameW(&open.Ofn); }, "dialog-save", 800);
     ASSERT_EQ(looks.size(), 1u);
     ExpectSkinned(looks[0], "Save", looks[0].CacheCaption);
 
@@ -184,12 +179,7 @@ TEST_F(SystemDialogs, TheColourPalettesAndTheOpenToolBarsShowAsUnskinned) {
     CHOOSECOLORW colour{};
     colour.lStructSize = sizeof colour;
     colour.lpCustColors = custom;
-    wchar_t file[MAX_PATH] = L"";
-    OPENFILENAMEW open{};
-    open.lStructSize = sizeof open;
-    open.lpstrFile = file;
-    open.nMaxFile = MAX_PATH;
-    open.Flags = OFN_EXPLORER;
+    OpenFileArgs open;
     const auto pictures = [&](bool Skinned) {
         Manager->SetActive(Skinned);
         std::vector<uitest::TImage32> palettes, bars;
@@ -197,7 +187,7 @@ TEST_F(SystemDialogs, TheColourPalettesAndTheOpenToolBarsShowAsUnskinned) {
         DialogVisitor v([&](HWND W) { palettes = ChildPictures(W, "Static", SS_SIMPLE); }, 300);
         v.Run([&] { ChooseColorW(&colour); });
         DialogVisitor o([&](HWND W) { bars = ChildPictures(W, "ToolbarWindow32"); }, 800);
-        o.Run([&] { GetOpenFileNameW(&open); });
+        o.Run([&] { GetOpenFileNameW(&open.Ofn); });
         return std::make_pair(palettes, bars);
     };
     const auto plain = pictures(false), skinned = pictures(true);
@@ -226,12 +216,7 @@ TEST_F(SystemDialogs, TheColourPalettesAndTheOpenToolBarsShowAsUnskinned) {
 // face (they were black), the box its text and the system's glyph of its
 // state.
 TEST_F(SystemDialogs, WhatTheSkinLacksOfABoxOrAGripShowsTheDialogsFace) {
-    wchar_t file[MAX_PATH] = L"";
-    OPENFILENAMEW open{};
-    open.lStructSize = sizeof open;
-    open.lpstrFile = file;
-    open.nMaxFile = MAX_PATH;
-    open.Flags = OFN_EXPLORER;
+    OpenFileArgs open;
     uitest::TImage32 unchecked, checked, grip;
     DialogVisitor v(
         [&](HWND W) {
@@ -245,7 +230,7 @@ TEST_F(SystemDialogs, WhatTheSkinLacksOfABoxOrAGripShowsTheDialogsFace) {
                 if (GetWindowLongPtrW(c, GWL_STYLE) & SBS_SIZEGRIP) grip = uitest::CaptureWindow(c);
         },
         800);
-    v.Run([&] { GetOpenFileNameW(&open); });
+    v.Run([&] { GetOpenFileNameW(&open.Ofn); });
 
     constexpr std::uint32_t face = 0xD8E4F0;
     const auto notFace = [&](const uitest::TImage32 &P, int From, int To) {
@@ -338,12 +323,7 @@ TEST_F(SystemDialogs, CountsStayFlatOverAThousandBoxesAndAHundredOfEachDialog) {
     CHOOSECOLORW colour{};
     colour.lStructSize = sizeof colour;
     colour.lpCustColors = custom;
-    wchar_t file[MAX_PATH] = L"";
-    OPENFILENAMEW open{};
-    open.lStructSize = sizeof open;
-    open.lpstrFile = file;
-    open.nMaxFile = MAX_PATH;
-    open.Flags = OFN_EXPLORER;
+    OpenFileArgs open;
     LOGFONTW font{};
     CHOOSEFONTW choose{};
     choose.lStructSize = sizeof choose;
@@ -352,8 +332,8 @@ TEST_F(SystemDialogs, CountsStayFlatOverAThousandBoxesAndAHundredOfEachDialog) {
     PRINTDLGW print{};
     print.lStructSize = sizeof print;
     const std::vector<std::pair<const char *, std::function<void()>>> dialogs = {
-        {"Open", [&] { GetOpenFileNameW(&open); }},
-        {"Save", [&] { GetSaveFileNameW(&open); }},
+        {"Open", [&] { GetOpenFileNameW(&open.Ofn); }},
+        {"Save", [&] { GetSaveFileNameW(&open.Ofn); }},
         {"Colour", [&] { ChooseColorW(&colour); }},
         {"Font", [&] { ChooseFontW(&choose); }},
         {"Print", [&] { PrintDlgW(&print); }},
