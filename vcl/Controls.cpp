@@ -1001,7 +1001,7 @@ void TWinControl::PaintControls(HDC DC, TControl *First) {
 }
 
 void TWinControl::WMEraseBkgnd(TMessage &Message) {
-    if (!PaintsItself()) {
+    if (!ErasesItself()) {
         DefaultHandler(Message);
         return;
     }

@@ -279,6 +279,11 @@ protected:
     // The window is painted by PaintWindow and the graphic children rather
     // than by the system class the control is made from.
     virtual bool PaintsItself() const { return false; }
+    // The window's background is filled with the control's colour even when
+    // the system class paints the rest: a container whose class leaves its
+    // inside alone would otherwise show whatever was drawn there before,
+    // since its parent clips it away.
+    virtual bool ErasesItself() const { return PaintsItself(); }
     // Paints the window's own content into DC; the default asks the system class.
     virtual void PaintWindow(HDC DC);
     void PaintHandler(TMessage &Message);

@@ -49,6 +49,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams &Params) override;
+    bool ErasesItself() const override { return true; }
 };
 
 // The ranges cover the children's extent (at the current scroll position)

@@ -88,6 +88,7 @@ public:
     int PageIndex() const;
 
 protected:
+    bool ErasesItself() const override { return true; }
     void WndProc(TMessage &Message) override;
 
 private:

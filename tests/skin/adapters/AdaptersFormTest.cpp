@@ -80,23 +80,63 @@ struct AllControls : AdaptersFixture {
     }
 };
 
+// What shows inside the class library's group boxes, just around the check
+// boxes in them and on the page control's sheet, and last the form's own face
+// just left of the first group box. Read from one picture of the form.
+std::vector<std::pair<std::string, vcl::TColor>> Faces(const AllControlsForm &F) {
+    const HWND form = F.Form().WindowHandle();
+    const uitest::TImage32 shot = uitest::CaptureWindow(form);
+    RECT outer{};
+    GetWindowRect(form, &outer);
+    // Dx, Dy from the left/top edge, or (when negative) from the right/bottom one.
+    const auto at = [&](HWND W, int Dx, int Dy) {
+        RECT r{};
+        GetWindowRect(W, &r);
+        return ColorAt(shot, (Dx < 0 ? r.right : r.left) - outer.left + Dx,
+                       (Dy < 0 ? r.bottom : r.top) - outer.top + Dy);
+    };
+    std::vector<std::pair<std::string, vcl::TColor>> faces;
+    HWND firstBox = nullptr;
+    for (const AllControlsForm::Entry &e : F.Entries()) {
+        if (e.Name == "TGroupBox") {
+            if (!firstBox) firstBox = e.Window();
+            faces.push_back({"inside a group box", at(e.Window(), 20, -8)});
+        }
+        if (e.Name == "TCheckBox" && e.Control->Parent() != &F.Form())
+            faces.push_back({"around " + e.Control->Caption(), at(e.Window(), -1, -1)});
+        if (auto *pages = dynamic_cast<vcl::TPageControl *>(e.Control))
+            faces.push_back({"on the sheet", at(pages->Handle(), 20, -10)});
+    }
+    RECT box{};
+    GetWindowRect(firstBox, &box);
+    faces.push_back({"the form", ColorAt(shot, box.left - outer.left - 4, box.bottom - outer.top - 4)});
+    return faces;
+}
+
 TEST_F(AllControls, EveryWindowIsServedByItsAdapterAndTheSkinGoesAndComesBack) {
     AllControlsForm f(*Manager);
     ASSERT_GE(f.Entries().size(), 50u);
     EXPECT_TRUE(ServedAsListed(f));
     f.Redraw();
+    const auto skinned = Faces(f);
     KeepPicture(f.Form().WindowHandle(), "all-controls-skinned.png");
 
     Manager->SetActive(false);
     f.FreePlainWindowAdapters();
     f.Redraw();
     EXPECT_TRUE(NoneServed(f));
+    // Nothing keeps the skin's paint: each face is the form's own.
+    const auto unskinned = Faces(f);
+    ASSERT_GE(unskinned.size(), 6u);
+    for (const auto &[where, colour] : unskinned) EXPECT_EQ(colour, unskinned.back().second) << where;
     KeepPicture(f.Form().WindowHandle(), "all-controls-unskinned.png");
 
     Manager->SetActive(true);
     f.AdaptPlainWindows();
     f.Redraw();
     EXPECT_TRUE(ServedAsListed(f));
+    EXPECT_EQ(Faces(f), skinned);
+    EXPECT_NE(skinned.front().second, unskinned.back().second) << "the skin shows a face of its own";
     KeepPicture(f.Form().WindowHandle(), "all-controls-skinned-again.png");
 
     // Each page of the page control.
