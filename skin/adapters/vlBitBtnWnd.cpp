@@ -11,6 +11,7 @@
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/vlItemGlyphs.h"
 #include "vcl/Buttons.h"
+#include "vlSBPaint.h"
 
 namespace skin {
 
@@ -19,16 +20,6 @@ namespace {
 vcl::TRect Moved(const vcl::TRect &R, int D) { return {R.Left + D, R.Top + D, R.Right + D, R.Bottom + D}; }
 
 } // namespace
-
-void PaintDisabledBlend(vcl::TBitmap &Cache, const TvlBgInfo &Bg, vcl::TPoint Pos) {
-    if (Bg.UseBmp && Bg.Bmp) {
-        const vcl::TPoint at{Pos.X + Bg.X, Pos.Y + Bg.Y};
-        BlendRect32ByRatio(Cache, 0, 0, *Bg.Bmp, {at.X, at.Y, at.X + Cache.Width(), at.Y + Cache.Height()},
-                           DisabledBlendRatio, vcl::clFuchsia);
-    } else {
-        FadeBitmapToColor(Cache, Bg.Color, DisabledBlendRatio);
-    }
-}
 
 vcl::TBitBtn *TvlBitBtnWnd::BitBtn() const {
     return SkinData ? dynamic_cast<vcl::TBitBtn *>(SkinData->OwnerControl()) : nullptr;

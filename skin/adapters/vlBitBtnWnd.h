@@ -24,11 +24,6 @@ namespace skin {
 
 struct TvlBgInfo;
 
-// The disabled look of the button family's pictures: Cache (the control at
-// Pos in its parent) blended toward what lies behind by the shared ratio,
-// or toward the background colour when there is no image behind.
-void PaintDisabledBlend(vcl::TBitmap &Cache, const TvlBgInfo &Bg, vcl::TPoint Pos);
-
 class TvlBitBtnWnd : public TvlBtnWnd {
 public:
     int CurrentState() override;

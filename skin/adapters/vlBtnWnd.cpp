@@ -140,15 +140,7 @@ void TvlBtnWnd::BuildCache() {
     PaintControlSkin(*SkinData, bg, state, {0, 0, WndSize.cx, WndSize.cy}, PosInParent, cache, pressed);
     DrawCaption(state);
     PaintGlyph();
-    if (!IsWindowEnabled(Handle)) {
-        if (bg.UseBmp && bg.Bmp) {
-            const vcl::TPoint at{PosInParent.X + bg.X, PosInParent.Y + bg.Y};
-            BlendRect32ByRatio(cache, 0, 0, *bg.Bmp, {at.X, at.Y, at.X + WndSize.cx, at.Y + WndSize.cy},
-                               DisabledBlendRatio, vcl::clFuchsia);
-        } else {
-            FadeBitmapToColor(cache, bg.Color, DisabledBlendRatio);
-        }
-    }
+    if (!IsWindowEnabled(Handle)) PaintDisabledBlend(cache, bg, PosInParent);
     SkinData->BGChanged = false;
 }
 

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/graphics/vlNineSlice.h"
 #include "skin/graphics/vlParentBackground.h"
+#include "skin/graphics/vlPixelHelpers.h"
 #include "skin/graphics/vlSkinSections.h"
 #include "skin/graphics/vlSkinText.h"
 #include "skin/manager/sCommonData.h"
@@ -175,6 +177,16 @@ void FillWithBackground(vcl::TBitmap &Cache, const TvlBgInfo &Bg, vcl::TPoint Po
     canvas.Brush()->SetStyle(vcl::bsSolid);
     canvas.Brush()->SetColor(Bg.Color == vcl::clFuchsia ? vcl::clBtnFace : Bg.Color);
     canvas.FillRect({0, 0, Cache.Width(), Cache.Height()});
+}
+
+void PaintDisabledBlend(vcl::TBitmap &Cache, const TvlBgInfo &Bg, vcl::TPoint Pos) {
+    if (Bg.UseBmp && Bg.Bmp) {
+        const vcl::TPoint at{Pos.X + Bg.X, Pos.Y + Bg.Y};
+        BlendRect32ByRatio(Cache, 0, 0, *Bg.Bmp, {at.X, at.Y, at.X + Cache.Width(), at.Y + Cache.Height()},
+                           DisabledBlendRatio, vcl::clFuchsia);
+    } else {
+        FadeBitmapToColor(Cache, Bg.Color, DisabledBlendRatio);
+    }
 }
 
 bool PaintSkinnedControl(TsCommonData &SkinData, HWND Handle, bool ParentColorOnly) {

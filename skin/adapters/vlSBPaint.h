@@ -65,6 +65,11 @@ bool HasStateImages(const TsCommonData *SkinData, bool ForHover);
 // that the window shows its parent through instead of an empty bitmap.
 void FillWithBackground(vcl::TBitmap &Cache, const TvlBgInfo &Bg, vcl::TPoint Pos);
 
+// The disabled look of a control's picture: Cache (the control at Pos in
+// its parent) blended toward what lies behind by the shared ratio, or
+// toward the background colour when there is no image behind.
+void PaintDisabledBlend(vcl::TBitmap &Cache, const TvlBgInfo &Bg, vcl::TPoint Pos);
+
 // Builds the skin data's cache for the window when BGChanged asks for it:
 // the section in the control's state over what lies behind (ParentColorOnly
 // with a real main colour: a plain frame filled with it), the grey text of

@@ -18,6 +18,7 @@
 #include "vcl/Forms.h"
 #include "vcl/GdiObjects.h"
 #include "vlBitBtnWnd.h"
+#include "vlSBPaint.h"
 
 namespace skin {
 

@@ -21,6 +21,7 @@
 #include "vcl/StatusBar.h"
 #include "vcl/WideText.h"
 #include "vlSBPaint.h"
+#include "vlStaticWnd.h"
 
 namespace skin {
 
@@ -205,14 +206,10 @@ void TvlStatusBarWnd::HandleMessage(vcl::TMessage &Message) {
         return;
     }
     switch (Message.Msg) {
-    case WM_PAINT: {
-        InvalidateRect(Handle, nullptr, TRUE);
-        PAINTSTRUCT ps{};
-        BeginPaint(Handle, &ps);
-        EndPaint(Handle, &ps);
+    case WM_PAINT:
+        PaintThroughErase(Handle);
         Message.Result = 0;
         return;
-    }
     case WM_ERASEBKGND:
         PaintClient(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 1;
