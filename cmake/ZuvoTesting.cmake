@@ -1,16 +1,49 @@
 # One CTest test per test executable: under Wine a process start costs far
 # more than a test case, so each executable runs all of its cases at once.
 #
-#   zuvo_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>])
+#   zuvo_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>]
+#                 [COST <s>] [SEPARATE <Suite.Case>...])
+#
+# COST is about how many seconds the test runs: CTest starts the costliest
+# first, so that a long test does not start last and hold up the end of a
+# parallel run (a fresh build folder has no timings of earlier runs yet).
+# Each SEPARATE case, one that alone runs longer than most programs, becomes a
+# test of its own (<name>.<Case>), started first, while <name> runs the rest.
 function(zuvo_add_test)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;TIMEOUT;COST" "SOURCES;LIBS;SEPARATE" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock zuvo_test_main)
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
+
+  set(rest "")
+  set(tests "")
+  foreach(case IN LISTS T_SEPARATE)
+    string(REGEX REPLACE "^[^.]*\\." "" short ${case})
+    add_test(NAME ${T_NAME}.${short} COMMAND ${T_NAME} --gtest_color=no --gtest_filter=${case})
+    set_tests_properties(${T_NAME}.${short} PROPERTIES COST 10000)
+    list(APPEND tests ${T_NAME}.${short})
+    string(APPEND rest ":${case}")
+  endforeach()
+  if(rest)
+    string(SUBSTRING "${rest}" 1 -1 rest)
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no --gtest_filter=-${rest})
+  else()
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no)
+  endif()
+  list(APPEND tests ${T_NAME})
+  if(T_COST)
+    set_tests_properties(${T_NAME} PROPERTIES COST ${T_COST})
+  endif()
+
+  set_tests_properties(${tests} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(WIN32)
+    # Each Windows test takes one Wine session (its own display and prefix)
+    # for its whole run: the tests of one session move one cursor and share
+    # one foreground window. scripts/wine-session.sh makes the sessions.
+    set_tests_properties(${tests} PROPERTIES RESOURCE_GROUPS "wine:1")
+  endif()
 endfunction()
 
 if(WIN32)

@@ -15,7 +15,12 @@ ctest --preset host -j "$jobs"
 # Every fuzz target briefly: they keep building and their seeds stay clean.
 ./scripts/fuzz.sh all 15
 
+# Windows tests move the one cursor of their display and own its foreground:
+# they run one at a time per Wine session, in as many sessions side by side
+# as half the cores carry (Wine's server and the X server take the rest).
+sessions=$((jobs / 2))
+[ "$sessions" -ge 1 ] || sessions=1
 trap './scripts/wine-session.sh stop' EXIT
-./scripts/wine-session.sh start --fresh
-# Windows tests share one display and one prefix: run them one at a time.
-ctest --preset win32
+./scripts/wine-session.sh start --fresh --sessions "$sessions"
+# One more job than sessions: the reproducibility check needs no session.
+ctest --preset win32 -j $((sessions + 1)) --resource-spec-file "$PWD/build/win32/wine.sessions.json"

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# wine-session.sh start [--fresh] | stop
+# wine-session.sh start [--fresh] [--sessions N] | stop
 # Starts Xvfb and a win32 Wine prefix whose server stays up, so that every
-# Windows program of a run starts in well under a second.
+# Windows program of a run starts in well under a second. With --sessions N,
+# N such sessions side by side (prefixes and displays of their own, see
+# wine-env.sh), and the resource file with which CTest spreads its tests over
+# them. stop ends every session of the build folder.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 
@@ -14,7 +17,7 @@ start_xvfb() {
     local i
     for i in $(seq 1 100); do
       if DISPLAY=:$n xdpyinfo >/dev/null 2>&1; then
-        echo ":$n" >"$zuvo_display_file"
+        echo ":$n" >"$WINEPREFIX.display"
         return 0
       fi
       sleep 0.1
@@ -82,38 +85,86 @@ install_symbol_fonts() {
   done
 }
 
+# start_session K FRESH: the prefix and display of session K (after its X
+# display is up: see start).
+start_session() {
+  export WINEPREFIX
+  WINEPREFIX=$(zuvo_session_prefix "$1")
+  export DISPLAY
+  DISPLAY=$(cat "$WINEPREFIX.display")
+  if [ "$2" = yes ]; then rm -rf "$WINEPREFIX"; fi
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    keep_shell_folders_in_prefix
+  fi
+  install_symbol_fonts
+  wineserver -p
+  reg_settings
+  # The desktop process that Wine starts for the first window of a program
+  # otherwise inherits that program's output and holds the test runner's
+  # pipe open for about a second after the program ends; one started here,
+  # with its output elsewhere, serves every program of the session.
+  wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+  echo "wine-session: prefix $WINEPREFIX on display $DISPLAY"
+}
+
+write_resource_spec() {
+  local k ids=""
+  for k in $(seq 0 $(($1 - 1))); do
+    ids+="${ids:+,}{\"id\":\"$k\",\"slots\":1}"
+  done
+  printf '{"version":{"major":1,"minor":0},"local":[{"wine":[%s]}]}\n' "$ids" >"$zuvo_resource_spec"
+}
+
+stop_session() {
+  WINEPREFIX=$1 wineserver -k 2>/dev/null || true
+  if [ -f "$1.xvfb" ]; then
+    kill "$(cat "$1.xvfb")" 2>/dev/null || true
+    rm -f "$1.xvfb"
+  fi
+  rm -f "$1.display"
+}
+
 case "${1:-}" in
   start)
+    shift
+    fresh=no
+    sessions=1
+    while [ $# -gt 0 ]; do
+      case "$1" in
+        --fresh) fresh=yes ;;
+        --sessions) sessions=$2; shift ;;
+        *) echo "usage: $0 start [--fresh] [--sessions N] | stop" >&2; exit 2 ;;
+      esac
+      shift
+    done
     "$0" stop >/dev/null 2>&1 || true
-    if [ "${2:-}" = "--fresh" ]; then rm -rf "$WINEPREFIX"; fi
-    mkdir -p "$(dirname "$WINEPREFIX")"
-    start_xvfb
-    export DISPLAY=$(cat "$zuvo_display_file")
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      wineboot -i >/dev/null 2>&1
-      wineserver -w
-      keep_shell_folders_in_prefix
-    fi
-    install_symbol_fonts
-    wineserver -p
-    reg_settings
-    # The desktop process that Wine starts for the first window of a program
-    # otherwise inherits that program's output and holds the test runner's
-    # pipe open for about a second after the program ends; one started here,
-    # with its output elsewhere, serves every program of the session.
-    wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
-    echo "wine-session: prefix $WINEPREFIX on display $DISPLAY"
+    mkdir -p "$(dirname "$zuvo_base_prefix")"
+    # Displays one after the other (each takes the first free number), then
+    # the prefixes side by side: a new prefix takes most of a minute.
+    for k in $(seq 0 $((sessions - 1))); do
+      WINEPREFIX=$(zuvo_session_prefix "$k") start_xvfb
+    done
+    pids=()
+    for k in $(seq 0 $((sessions - 1))); do
+      start_session "$k" "$fresh" &
+      pids+=($!)
+    done
+    for p in "${pids[@]}"; do wait "$p"; done
+    write_resource_spec "$sessions"
     ;;
   stop)
-    wineserver -k 2>/dev/null || true
-    if [ -f "$WINEPREFIX.xvfb" ]; then
-      kill "$(cat "$WINEPREFIX.xvfb")" 2>/dev/null || true
-      rm -f "$WINEPREFIX.xvfb"
-    fi
-    rm -f "$zuvo_display_file"
+    for prefix in "$zuvo_base_prefix" "$zuvo_base_prefix"-*; do
+      case "$prefix" in *.display|*.xvfb|*.reg|*.json) continue ;; esac
+      [ -e "$prefix" ] || [ -e "$prefix.xvfb" ] || [ -e "$prefix.display" ] || continue
+      stop_session "$prefix"
+    done
+    rm -f "$zuvo_resource_spec"
     ;;
   *)
-    echo "usage: $0 start [--fresh] | stop" >&2
+    echo "usage: $0 start [--fresh] [--sessions N] | stop" >&2
     exit 2
     ;;
 esac
