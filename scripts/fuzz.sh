@@ -8,18 +8,21 @@
 # Targets run from their seeds (tests/fuzz/seeds/<target>) and a corpus kept
 # between runs in build/fuzz/corpus/<target>; what fails lands in
 # build/fuzz/artifacts/<target>/, the output in build/fuzz/logs/<target>.log.
-# ZUVO_FUZZ_JOBS targets run at once (default 4). Exits non-zero when any
-# target reports a crash, a leak, a sanitizer report, a timeout or running
-# out of memory.
+# ZUVO_FUZZ_JOBS targets run at once (default 4); the build runs
+# ZUVO_FUZZ_BUILD_JOBS compilers at once (default: one per core). The summary
+# gives the seconds each target ran, fewer than asked when it stopped at a
+# failure. Exits non-zero when any target reports a crash, a leak, a
+# sanitizer report, a timeout or running out of memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 which=${1:-all}
 seconds=${2:-15}
 jobs=${ZUVO_FUZZ_JOBS:-4}
+build_jobs=${ZUVO_FUZZ_BUILD_JOBS:-$(nproc)}
 
 ./scripts/setup.sh
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$(nproc)"
+cmake --build --preset fuzz -j "$build_jobs"
 
 build=build/fuzz
 if [ "$which" = all ]; then
@@ -36,12 +39,14 @@ run() {
   local options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512
                  -print_final_stats=1 -artifact_prefix="$build/artifacts/$t/")
   [ -f "$dict" ] && options+=(-dict="$dict")
-  local log=$build/logs/$t.log status=clean
+  local log=$build/logs/$t.log status=clean start
+  start=$(date +%s)
   "$build/fuzzers/$t" "${options[@]}" "$build/corpus/$t" "$seeds" >"$log" 2>&1 || status=FAILED
+  local ran=$(($(date +%s) - start))
   local runs rss
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   rss=$(sed -n 's/^stat::peak_rss_mb: *//p' "$log")
-  printf '%-6s %4s s %10s runs  corpus %5s  peak %5s MB  %s\n' "$t" "$seconds" "${runs:-?}" \
+  printf '%-6s %4s s %10s runs  corpus %5s  peak %5s MB  %s\n' "$t" "$ran" "${runs:-?}" \
     "$(ls "$build/corpus/$t" | wc -l)" "${rss:-?}" "$status"
   if [ $status != clean ]; then
     grep -E 'ERROR|SUMMARY|runtime error|Test unit written' "$log" | head -20 >&2

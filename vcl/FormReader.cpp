@@ -253,6 +253,8 @@ private:
     // Grammar
     void ReadMembers(TComponent *Component, TPersistent *Object, bool AllowComponents, TCollection *Items, int Depth);
     void ReadComponent(const TToken &ClassTok, const TToken &NameTok, TComponent *Parent, int Depth);
+    const TPublishedField *CheckFieldClass(const TClassInfo &Class, const std::string &Name, int Line) const;
+    void CheckRename(const TPersistent &Target, const TPropInfo &Prop, const TToken &Value) const;
     std::vector<TToken> ReadPath(TToken First);
     TPersistent *Navigate(TPersistent *Object, const std::vector<TToken> &Path, std::size_t Count);
     void ReadAssignment(TPersistent *Object, const std::vector<TToken> &Path);
@@ -370,10 +372,7 @@ void TReader::ReadComponent(const TToken &ClassTok, const TToken &NameTok, TComp
     if (!cls) cls = GetClass(ClassTok.Text);
     if (!cls) Fail(ClassTok.Line, "unknown class " + ClassTok.Text);
     if (!cls->InheritsFrom(TComponent::StaticClassInfo())) Fail(ClassTok.Line, cls->Name + " is not a component class");
-    const TPublishedField *field = FindPublishedField(FRoot.ClassInfo(), NameTok.Text);
-    if (field && !cls->InheritsFrom(field->FieldClass()))
-        Fail(ClassTok.Line, "the field " + field->Name + " of " + FRoot.ClassName() + " is a " + field->FieldClass().Name +
-                                ", not a " + cls->Name);
+    const TPublishedField *field = CheckFieldClass(*cls, NameTok.Text, ClassTok.Line);
     if (SameText(NameTok.Text, FRoot.Name()) || FRoot.FindComponent(NameTok.Text))
         Fail(NameTok.Line, "a component named " + NameTok.Text + " exists already");
 
@@ -392,6 +391,31 @@ void TReader::ReadComponent(const TToken &ClassTok, const TToken &NameTok, TComp
         Fail(ClassTok.Line, e.Message());
     }
     ReadMembers(c, c, true, nullptr, Depth);
+}
+
+const TPublishedField *TReader::CheckFieldClass(const TClassInfo &Class, const std::string &Name, int Line) const {
+    const TPublishedField *field = FindPublishedField(FRoot.ClassInfo(), Name);
+    if (field && !Class.InheritsFrom(field->FieldClass()))
+        Fail(Line, "the field " + field->Name + " of " + FRoot.ClassName() + " is a " + field->FieldClass().Name +
+                       ", not a " + Class.Name);
+    return field;
+}
+
+// The written text names the form and each of its components in a header,
+// and finds them again by those names alone: what `Name =` gives one of them
+// must be a name that a header could carry in its place. The class library
+// keeps a form apart from its components by ownership and lets them share a
+// name; a description cannot.
+void TReader::CheckRename(const TPersistent &Target, const TPropInfo &Prop, const TToken &Value) const {
+    if (!Target.InheritsFrom<TComponent>() || !SameText(Prop.Name(), "Name")) return;
+    const auto &c = static_cast<const TComponent &>(Target);
+    const bool isRoot = &c == &FRoot;
+    if (!isRoot && c.Owner() != &FRoot) return;  // not written with the form
+    if (Value.Text.empty()) Fail(Value.Line, "a component of the form needs a name");
+    if (SameText(Value.Text, c.Name())) return;
+    if (isRoot ? FRoot.FindComponent(Value.Text) != nullptr : SameText(Value.Text, FRoot.Name()))
+        Fail(Value.Line, "a component named " + Value.Text + " exists already");
+    if (!isRoot) CheckFieldClass(c.ClassInfo(), Value.Text, Value.Line);
 }
 
 TPersistent *TReader::Navigate(TPersistent *Object, const std::vector<TToken> &Path, std::size_t Count) {
@@ -530,6 +554,7 @@ void TReader::ReadValue(TPersistent *Target, const TPropInfo &Prop, const TToken
     case tkString:
         needWritable();
         if (v.Kind != TTok::String) Fail(v.Line, "expected a string for " + what + ", found " + Describe(v));
+        CheckRename(*Target, Prop, v);
         Prop.SetStr(Target, v.Text);
         Take();
         return;

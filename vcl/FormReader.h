@@ -32,9 +32,12 @@
 // and each component read get csLoading and csReading; components are made
 // by class name (the classes of the root's published fields first, then the
 // registered classes) with the root as owner, in stored order, and assigned
-// to the root's published field of their name. References are resolved
-// once everything is read; then csReading goes and Loaded is called on the
-// root and every component read, in stored order. A damaged description
+// to the root's published field of their name. A name given by `Name =`
+// passes the checks of a name in a header: the root and its components each
+// have one, distinct without case, that fits the field of that name, so that
+// the written text reads again. References are resolved once everything is
+// read; then csReading goes and Loaded is called on the root and every
+// component read, in stored order. A damaged description
 // raises EParserError naming the source and line; what was read until then
 // stays owned by the root, and no Loaded is called.
 #include <cstdint>

@@ -85,6 +85,8 @@ void TWriter::WriteComponent(const TComponent &C, int Indent) {
     // The reader knows a component by its name: without one the text would not read back.
     if (C.Name().empty())
         throw EWriteError("Cannot write a " + C.ClassName() + " without a name into a form description");
+    if (&C != &FRoot && SameText(C.Name(), FRoot.Name()))
+        throw EWriteError("Cannot write the component " + C.Name() + " into a form description: the form has its name");
     Line(Indent, C.ClassName() + " " + C.Name() + " {");
     WriteProperties(C, Indent + 1);
     for (int i = 0; i < FRoot.ComponentCount(); ++i) {

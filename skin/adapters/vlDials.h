@@ -14,9 +14,9 @@
 // window that has one (vlDialogChildren.h); it is freed once the dialog's
 // window is gone, from a message posted to a window of this module, never
 // inside the dialog's own procedure. The system's popup-menu windows get
-// their adapters from the hook (vlMenuAdapters.h). Forms of this class
-// library are never MDI forms, so there are no MDI children to serve with
-// the parent.
+// their adapters from the hook (vlMenuAdapters.h). The MDI children that an
+// MDI parent already has when it is attached get no providers with it yet:
+// that MDI step is not built.
 //
 // Lifetimes: a form's TvlProvider and its form provider are components of
 // the form and go with it. The manager's hooked-dialog list holds one entry

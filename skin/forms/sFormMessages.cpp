@@ -73,7 +73,9 @@ void TsSkinProvider::WMExitMenuLoop(vcl::TMessage &Message) {
 // Forms of this class library carry no popup menu of their own.
 void TsSkinProvider::WMContextMenu(vcl::TMessage &Message) { SavedWndProc(Message); }
 
-// Nor a main menu whose items the skin would measure.
+// The form's own procedure measures its main menu's items, through the
+// handlers that the menu support hooks into them; this handler's MDI step
+// and its own preparing of the item are not built yet.
 void TsSkinProvider::WMMeasureItem(vcl::TMessage &Message) { SavedWndProc(Message); }
 
 void TsSkinProvider::WMSetText(vcl::TMessage &Message) {
@@ -116,7 +118,7 @@ void TsSkinProvider::WMSettingChange(vcl::TMessage &Message) {
     SavedWndProc(Message);
 }
 
-// The form has no main menu whose skinned items would be rebuilt.
+// The main menu's skinned items are not rebuilt for the new colours yet.
 void TsSkinProvider::WMSysColorChange(vcl::TMessage &Message) { SavedWndProc(Message); }
 
 void TsSkinProvider::WMParentNotify(vcl::TMessage &Message) {

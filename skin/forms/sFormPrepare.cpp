@@ -80,7 +80,7 @@ void TsSkinProvider::PrepareForm() {
     if (DialogMade || Duplicate || !Form) return;
     TsSkinManager *m = FSkinData->GetSkinManager();
     if (!m || !Form->HandleAllocated() || !m->SkinData->Active) return;
-    // Forms of this class library carry no main menu to note.
+    // The main menu's own owner drawing is not noted yet: the flag stays down.
     MainMenuFlag = false;
     FSkinData->Loaded();
     UpdateHeaderIndexes();

@@ -400,7 +400,8 @@ bool TsSkinProvider::HasSystemMenu() const { return Form && Form->BorderIcons().
 
 int TsSkinProvider::GetMenuLineHeight() const { return HasMenuLine() ? GetSystemMetrics(SM_CYMENU) - 1 : 0; }
 
-// Forms of this class library are never MDI parents.
+// The MDI steps are not built yet: no provider records the MDI child it
+// activated, so no parent counts as showing a maximized child.
 bool TsSkinProvider::MDIChildMaximized() const { return false; }
 
 int TsSkinProvider::CacheWidth() const {

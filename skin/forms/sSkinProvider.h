@@ -32,9 +32,13 @@
 // The title bar (vlTitleBar.h, painted by sTitleBarPaint.cpp) and the MDI
 // helper (sMDIForm.h) serve it. Where the manager's extended borders apply
 // it owns a border form (sFormBorder.h, vlBorderForm.h): its frame image then
-// has the shadow margins around it. The minimize, blend and button-fade animations
-// join later; until then it takes the branches without animation. A form's
-// main menu shows as the skinned menu line (sMenuLine.cpp).
+// has the shadow margins around it. It runs the minimize animation
+// (vlMinimizeAnimation.h), the blend on moving (vlBlendOnMoving.h) and the
+// title buttons' fades (vlSBAnimation.h); the show, hide and skin-change
+// animations are the manager's service (vlFormAnimations.h). The title
+// bar's items do not fade yet. A form's main menu shows as the skinned
+// menu line (sMenuLine.cpp); the MDI steps (a maximized child's buttons and
+// menu in its parent's line, merged menus) are not built yet.
 // Windows only.
 #include <windows.h>
 

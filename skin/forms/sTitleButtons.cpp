@@ -258,7 +258,7 @@ void TsSkinProvider::PaintButtonState(int Code) {
         return;
     }
     TsCaptionButton *button = ButtonByCode(Code);
-    // No button of a maximized MDI child shows: forms here are no MDI parents.
+    // A maximized MDI child's buttons in its parent's menu line are not built yet.
     if (!button || IsMDIButton(Code)) return;
     TsTitleButton *titleButton = Code >= htTitleButton ? FTitleButtons->Items(Code - htTitleButton) : nullptr;
     if (titleButton && !titleButton->Visible()) return;

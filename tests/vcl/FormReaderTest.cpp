@@ -189,6 +189,11 @@ TEST_F(FormReaderTest, WriterLeavesOutDefaultsAndRefusesWhatCannotBeReadBack) {
     EXPECT_THROW(WriteComponentText(empty), EWriteError);
     TTestForm unnamed(nullptr);
     EXPECT_THROW(WriteComponentText(unnamed), EWriteError);
+    // Nor could a component that has the form's name.
+    TTestForm twin(nullptr);
+    twin.SetName("Twin");
+    Create<TTestControl>(&twin)->SetName("twin");
+    EXPECT_THROW(WriteComponentText(twin), EWriteError);
 }
 
 namespace {
@@ -227,6 +232,13 @@ const BadCase BadCases[] = {
     {"Letter = \"ab\"", "expected one character"},
     {"TTestControl L { } TTestControl l { }", "a component named l exists already"},
     {"TTestControl Form1 { }", "a component named Form1 exists already"},
+    // The form's name and its components' names are one set, whichever way a name is given.
+    {"TTestControl L { Name = \"form1\" }", "a component named form1 exists already"},
+    {"TTestControl L { } Name = \"L\"", "a component named L exists already"},
+    {"TTestControl L { } TTestControl M { Name = \"l\" }", "A component named l already exists"},
+    {"Name = \"\"", "a component of the form needs a name"},
+    {"TTestControl L { Name = \"\" }", "a component of the form needs a name"},
+    {"TTestControl L { Name = \"Button1\" }", "the field Button1 of TTestForm is a TTestButton, not a TTestControl"},
     {"Caption \"x\"", "expected '=' or '{' after 'Caption'"},
     {"Caption = ;", "unexpected character ';'"},
     {"Width = 5 } }", "expected the end of the description"},

@@ -1,6 +1,6 @@
 // The per-control skin data and its command table: the default section, the
-// section setter, the common handler's answers, and the faults the Parts
-// leave open (records at LParam 0, a manager that goes before its skin data,
+// section setter, the common handler's answers, and the input that must not
+// harm it (records at LParam 0, a manager that goes before its skin data,
 // outer modes beyond the skin's two effects, cache copies without a cache).
 #include <gtest/gtest.h>
 
