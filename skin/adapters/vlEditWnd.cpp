@@ -42,8 +42,9 @@ bool ScrollsTheControl(UINT Msg) {
 TvlEditWnd::~TvlEditWnd() { ReleaseScrollWindow(); }
 
 void TvlEditWnd::SetDefaultSection() {
+    // Own skin data was made of the adapter kind; a descendant may have set
+    // its own kind since, which stays.
     if (SkinData && OwnsSkinData) {
-        SkinData->ControlKind = ckAdapter;
         if (vcl::IsPublishedProp(SkinData->OwnerControl(), "PanelBorder"))
             SkinData->SetSkinSection("TRANSPARENT");
         else if (SkinData->SkinSection().empty())

@@ -227,9 +227,9 @@ LRESULT TvlListViewWnd::HeaderMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
     const HWND header = HeaderWnd;
     const WNDPROC old = HeaderOldProc;
     const auto previous = [&] { return CallWindowProcW(old, header, Msg, WParam, LParam); };
-    if (!ReportView() || !SkinData || !SkinData->IsSkinned(false)) return previous();
-    switch (Msg) {
-    case WM_NCDESTROY: {
+    // In every view and skin state: a handle kept past its window would let
+    // the next header go instead of hooking it.
+    if (Msg == WM_NCDESTROY) {
         const LRESULT r = previous();
         RemovePropW(header, HeaderAdapterProp);
         RemovePropW(header, HeaderOldProcProp);
@@ -237,6 +237,8 @@ LRESULT TvlListViewWnd::HeaderMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
         HeaderOldProc = nullptr;
         return r;
     }
+    if (!ReportView() || !SkinData || !SkinData->IsSkinned(false)) return previous();
+    switch (Msg) {
     case WM_PAINT: {
         PAINTSTRUCT ps{};
         HDC dc = reinterpret_cast<HDC>(WParam);

@@ -1,7 +1,6 @@
 #include "vlSBWnd.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "skin/graphics/vlGlyphStrips.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -16,6 +15,7 @@
 #include "vcl/Forms.h"
 #include "vcl/GdiObjects.h"
 #include "vcl/ScrollBar.h"
+#include "vlSBLayout.h"
 #include "vlScrollBars.h"
 
 namespace skin {
@@ -38,8 +38,6 @@ vcl::TPoint CursorIn(HWND Handle) {
 bool In(const vcl::TRect &R, vcl::TPoint P) {
     return !R.IsEmpty() && P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
 }
-
-int RoundDiv(double V) { return static_cast<int>(std::lround(V)); }
 
 } // namespace
 
@@ -71,10 +69,11 @@ void TvlSBWnd::ReadScrollInfo() {
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
     if (!GetScrollInfo(Handle, SB_CTL, &info)) return;
-    Min = info.nMin;
-    Max = std::max(info.nMax, info.nMin);
-    Page = static_cast<int>(std::min<UINT>(info.nPage, static_cast<UINT>(Max - Min + 1)));
-    Pos = std::clamp(info.nPos, Min, std::max(Min, Max - std::max(Page - 1, 0)));
+    const TvlSBRange r = FitSBRange(info.nMin, std::max(info.nMax, info.nMin), info.nPage, info.nPos);
+    Min = r.Min;
+    Max = r.Max;
+    Page = r.Page;
+    Pos = r.Pos;
 }
 
 bool TvlSBWnd::Vertical() const {
@@ -87,20 +86,13 @@ TvlSBWnd::TLayout TvlSBWnd::Layout() const {
     GetClientRect(Handle, &c);
     const bool vert = Vertical();
     const int length = vert ? c.bottom : c.right, across = vert ? c.right : c.bottom;
+    const TvlSBFace f = SBFaceOf({Min, Max, Page, Pos}, Position, length, ArrowSize());
     TLayout l;
-    l.Arrow = std::min(ScrollBarWidth(SkinData ? SkinData->GetSkinManager() : nullptr), length / 2);
-    l.Track = length - 2 * l.Arrow;
-    const int range = Max - Min + 1;
-    l.ThumbSize = Page == 0 ? 16 : std::max(16, RoundDiv(static_cast<double>(l.Track) * Page / std::max(range, 1)));
-    const int steps = Max - Min - std::max(Page - 1, 0);
-    if (steps <= 0)
-        l.Centre = length / 2;
-    else
-        l.Centre = l.Arrow + l.ThumbSize / 2 +
-                   RoundDiv(static_cast<double>(l.Track - l.ThumbSize) / steps * (Position - Min));
-    int start = l.Centre - l.ThumbSize / 2;
-    if (steps > 0 && Position >= Max - std::max(Page - 1, 0)) start = length - l.Arrow - l.ThumbSize;
-    if (Max == Min) start = l.Arrow;
+    l.Arrow = f.Arrow;
+    l.Track = f.Track;
+    l.ThumbSize = f.ThumbSize;
+    l.Centre = f.Centre;
+    const int start = f.ThumbStart;
     const auto piece = [&](int From, int To) {
         return vert ? vcl::TRect{0, From, across, To} : vcl::TRect{From, 0, To, across};
     };
@@ -108,15 +100,17 @@ TvlSBWnd::TLayout TvlSBWnd::Layout() const {
     l.SecondArrow = piece(length - l.Arrow, length);
     l.TrackBefore = piece(0, l.Centre);
     l.TrackAfter = piece(l.Centre, length);
-    l.Thumb = l.Track >= l.ThumbSize ? piece(start, start + l.ThumbSize) : vcl::TRect{};
+    l.Thumb = f.ThumbShown ? piece(start, start + l.ThumbSize) : vcl::TRect{};
     return l;
 }
 
-int TvlSBWnd::PositionAt(int Along) const {
-    const TLayout l = Layout();
-    const int free = l.Track - l.ThumbSize;
-    if (free == 0 || !IsWindowEnabled(Handle)) return 0;
-    return RoundDiv(static_cast<double>(Along - l.Arrow) * (Max - Min - std::max(Page - 1, 0)) / free);
+int TvlSBWnd::ArrowSize() const { return ScrollBarWidth(SkinData ? SkinData->GetSkinManager() : nullptr); }
+
+std::int64_t TvlSBWnd::PositionAt(int Along) const {
+    if (!IsWindowEnabled(Handle)) return 0;
+    RECT c{};
+    GetClientRect(Handle, &c);
+    return SBPositionAt({Min, Max, Page, Pos}, Vertical() ? c.bottom : c.right, ArrowSize(), Along);
 }
 
 TvlSBWnd::TPart TvlSBWnd::PartAt(vcl::TPoint P) const {
@@ -224,7 +218,8 @@ void TvlSBWnd::Hover(vcl::TMessage &Message) {
     if (!IsWindowEnabled(Handle)) return;
     const vcl::TPoint p = ClientPoint(Handle, Message.LParam, true);
     if (ThumbState == 2 && PendingCode == SB_THUMBTRACK && ScrollBar) {
-        const int pos = PositionAt(Vertical() ? p.Y : p.X) - DragOffset;
+        const std::int64_t wanted = PositionAt(Vertical() ? p.Y : p.X) - DragOffset;
+        const auto pos = static_cast<int>(std::clamp<std::int64_t>(wanted, Min, SBLastPos({Min, Max, Page, Pos})));
         if (pos != ScrollBar->Position()) ScrollBar->SetPosition(pos);
         return;
     }
@@ -250,10 +245,10 @@ void TvlSBWnd::SetScrollInfoWrapped(vcl::TMessage &Message) {
             Max = info->nMax;
             if (Max < Min) Min = Max = 0;
         }
-        if (info->fMask & SIF_PAGE) Page = static_cast<int>(std::min<UINT>(info->nPage, 0x7FFFFFFF));
-        if (info->fMask & SIF_POS) Pos = info->nPos;
-        Page = std::clamp(Page, 0, std::max(0, Max - Min + 1));
-        Pos = std::clamp(Pos, Min, std::max(Min, Max - std::max(Page - 1, 0)));
+        const TvlSBRange r = FitSBRange(Min, Max, (info->fMask & SIF_PAGE) ? info->nPage : static_cast<UINT>(Page),
+                                        (info->fMask & SIF_POS) ? info->nPos : Pos);
+        Page = r.Page;
+        Pos = r.Pos;
         if (PendingCode != SB_THUMBTRACK) Position = Pos;
     }
     if (!IsWindowVisible(Handle)) {

@@ -7,6 +7,8 @@
 // drawing held off while it changes its scroll information. Windows only.
 #include <windows.h>
 
+#include <cstdint>
+
 #include "vlSBUtils.h"
 
 namespace vcl {
@@ -35,8 +37,9 @@ public:
     TLayout Layout() const;
     bool Vertical() const;
     // The position a point along the control stands for (relative: a drag
-    // subtracts the press's).
-    int PositionAt(int Along) const;
+    // subtracts the press's); 64-bit, as the control may span every 32-bit
+    // position.
+    std::int64_t PositionAt(int Along) const;
 
     int Position = 0;  // drawn; follows Pos except while the thumb is tracked
     int TrackBeforeState = 0, TrackAfterState = 0, FirstArrowState = 0, SecondArrowState = 0, ThumbState = 0;
@@ -44,11 +47,12 @@ public:
     vcl::TScrollBar *ScrollBar = nullptr;  // not owned
     bool IgnoreRedraw = false;
     int RedrawOffCount = 0;
-    int DragOffset = 0;
+    std::int64_t DragOffset = 0;
     int PendingCode = SB_ENDSCROLL;
 
 private:
     enum TPart { ptNone, ptFirst, ptSecond, ptThumb, ptBefore, ptAfter };
+    int ArrowSize() const;
     TPart PartAt(vcl::TPoint P) const;
     void SetPartState(TPart Part, int State);
     bool HotControl() const;

@@ -22,15 +22,17 @@ bool IsKey24(std::uint32_t p) { return (p & 0x00FFFFFF) == Key24; }
 
 // Under every key pixel of Image's SrcRect (half-open, cut to Image) the
 // cache pixel at the same offset from (X, Y) takes the background: the
-// image behind at the cache pixel's place, or the answer's colour. A
-// background column outside its image ends that row when EndRowOutside.
+// image behind at the cache pixel's place, or the answer's colour. The
+// corners of a masked border end a row at a background column outside its
+// image; those of a keyed border skip it, and take no answer of the key
+// colour (it names none).
 void RestoreUnderKeys(const TBitmapView &Cache, int X, int Y, const TBitmapView &Image, const TRect &SrcRect,
-                      const TBgPixels &Bg, bool EndRowOutside) {
+                      const TBgPixels &Bg, bool Masked) {
     TPieceArea a;
     const TRect dst{X, Y, X + SrcRect.Width(), Y + SrcRect.Height()};
     if (!ClipPiecePair(dst, SrcRect, Cache, Image, a)) return;
     const bool fromImage = Bg.UseBmp;
-    if (!fromImage && Bg.Color == vcl::clFuchsia) return;
+    if (!fromImage && !Masked && Bg.Color == vcl::clFuchsia) return;
     const std::uint32_t colour = ColorToBGRA(Bg.Color) & 0x00FFFFFF;
     for (int y = 0; y < a.Rows; ++y) {
         const std::uint32_t *s = Image.Row32(a.SrcY + y) + a.SrcX;
@@ -44,7 +46,7 @@ void RestoreUnderKeys(const TBitmapView &Cache, int X, int Y, const TBitmapView 
             const std::uint32_t *bg = BgPixelAt(Bg, a.DstX + x, a.DstY + y);
             if (bg)
                 d[x] = *bg;
-            else if (EndRowOutside && static_cast<long long>(Bg.X) + a.DstX + x >= Bg.Bmp.Width)
+            else if (Masked && static_cast<long long>(Bg.X) + a.DstX + x >= Bg.Bmp.Width)
                 break;
         }
     }
@@ -229,8 +231,6 @@ void RestoreBorderCorners(const TBitmapView &Cache, const TsMaskData &BorderMask
     const int sx = mask.R.Left + w * state, cw = w - wl - wr;
     const int top = mask.R.Top, bottom = mask.R.Top + h - wb;
     const int width = Cache.Width, height = Cache.Height;
-    // The masked corners end a row at a background column beyond the image;
-    // the keyed ones only skip it.
     const bool masked = mask.MaskType != 0;
     const struct {
         int bit, sx, sy, w, h, x, y;

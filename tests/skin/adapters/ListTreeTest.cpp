@@ -118,6 +118,13 @@ TEST_F(ListTree, ColoursGoToTheSkinsAndComeBack) {
     EXPECT_EQ(SendMessageW(Tree, TVM_GETTEXTCOLOR, 0, 0), static_cast<LRESULT>(OwnText));
 }
 
+TEST_F(ListTree, TheListKeepsItsOwnKindOverTheEditAdapters) {
+    // The kind decides its font-colour rule and whether it gets its theme back.
+    EXPECT_EQ(L().SkinData->ControlKind, 10);
+    EXPECT_EQ(T().SkinData->ControlKind, ckAdapter);
+    EXPECT_EQ(L().SkinData->SkinSection(), "EDIT");
+}
+
 TEST_F(ListTree, ListArrowAndThumbDragScrollWithSkinnedBars) {
     ASSERT_TRUE(L().VertBar->Shown);
     EXPECT_TRUE(Skinned(L()));
@@ -203,6 +210,19 @@ TEST_F(ListTree, DividerClickLeavesNoColumnPressed) {
     PumpFor(60ms);
     EXPECT_EQ(L().PressedColumn, -1);
     EXPECT_NE(HeaderPixel(c0.left + 2, 2), HeaderPressed);
+}
+
+TEST_F(ListTree, AHeaderDestroyedOutsideReportViewIsLetGoAndTheNextHooked) {
+    SendMessageW(List, LVM_SETVIEW, LV_VIEW_ICON, 0);
+    ASSERT_FALSE(L().ReportView());
+    DestroyWindow(Header);
+    EXPECT_EQ(L().HeaderWnd, nullptr);
+    // A stale handle would have the adapter let the next header go instead.
+    const HWND next = CreateWindowExW(0, WC_HEADERW, L"", WS_CHILD, 0, 0, 100, 20, List, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+    EXPECT_EQ(L().HeaderWnd, next);
+    DestroyWindow(next);
+    EXPECT_EQ(L().HeaderWnd, nullptr);
 }
 
 // A procedure chained over the header's while it is skinned.

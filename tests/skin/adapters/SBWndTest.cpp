@@ -5,6 +5,7 @@
 // switch that survives a new position, and the tab stop given back.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <thread>
 
 #include "ScrollBarsTestSupport.h"
@@ -143,6 +144,23 @@ TEST_F(SBWnd, RedrawSwitchedOffBeforeANewPositionStaysOff) {
     SendMessageW(h, WM_SETREDRAW, TRUE, 0);
     EXPECT_EQ(Sb->RedrawOffCount, 0);
     EXPECT_NE(GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE, 0);
+}
+
+TEST_F(SBWnd, TheWidestRangeAnApplicationSetsIsDrawnWhole) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    info.nMin = INT_MIN;
+    info.nMax = INT_MAX;
+    info.nPage = 0xFFFFFFFF;
+    info.nPos = 0;
+    SendMessageW(Bar->Handle(), SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(Sb->Page, INT_MAX);
+    EXPECT_EQ(Sb->Pos, 0);  // the last position is 1
+    const TvlSBWnd::TLayout l = Sb->Layout();
+    EXPECT_EQ(l.ThumbSize, l.Track / 2);
+    EXPECT_EQ(l.Thumb.Left, 240 - l.Arrow - l.ThumbSize);  // next to the end
+    EXPECT_EQ(ColorAt(Shot(), l.Thumb.Left + 2, 4), Thumb);
 }
 
 TEST_F(SBWnd, TabStopComesBackWhenTheAdapterGoes) {

@@ -161,5 +161,21 @@ TEST(RestoreBorderCorners, KeyCornersShowTheParentsImageOrColour) {
     }
 }
 
+
+TEST(RestoreBorderCorners, AnAnswerOfTheKeyColourIsSkippedByKeyedCornersOnly) {
+    TTestSkin skin;
+    const int keyed = skin.AddMask({70, 0, 76, 6}, 1, 0, 2, 2, 2, 2);
+    const int masked = skin.AddMask({80, 0, 86, 12}, 1, 1, 2, 2, 2, 2);  // the mask part below
+    skin.Master.At(70, 0) = KeyPixel;
+    skin.Master.At(80, 0) = KeyPixel;
+    const TBgPixels fuchsia{{}, 0, 0, vcl::clFuchsia, false, {}};
+    for (const auto &[m, corner] : {std::pair{keyed, Back}, std::pair{masked, KeyPixel}}) {
+        vcl::TPixels32 cache(8, 10, Back);
+        RestoreBorderCorners(cache.View(), skin.Masks[m], 0, bcAll, fuchsia);
+        EXPECT_EQ(cache.At(0, 0), corner) << m;
+        EXPECT_EQ(cache.At(1, 0), Back) << m;
+    }
+}
+
 } // namespace
 } // namespace skin

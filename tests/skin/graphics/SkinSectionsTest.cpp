@@ -250,5 +250,114 @@ TEST(PaintSkinSection32, BorderKeyCornersShowWhatTheBitmapHeld) {
     EXPECT_EQ(dst.At(2, 1), At(1, 0));
 }
 
+
+// The texture paths: a 2 x 2 keyed texture at the master's (60, 0), a state
+// with 60 % texture and 40 % gradient over a black colour. A gradient painter
+// of the test's own fills white and counts its calls, so the one-pass blend
+// (which has its own band painter) and the layered path tell themselves
+// apart; so does the texture's origin: the one pass tiles it from the
+// image's origin, the texture layer from the rect's corner.
+int GradientCalls = 0;
+void WhiteGradient(const vcl::TBitmapView &B, const vcl::TRect &R, const TsGradArray &) {
+    ++GradientCalls;
+    FillRectAlpha(B, R, 0xFFFFFF, 255);
+}
+
+// The texture's share W of 255 over white, per channel, with alpha A.
+std::uint32_t OverWhite(std::uint32_t Tex, int W, int A) {
+    const auto mix = [W](std::uint32_t c) { return static_cast<int>(((int(c) - 255) * W + 255 * 256) >> 8); };
+    return Px(mix(Tex & 0xFF), mix((Tex >> 8) & 0xFF), mix((Tex >> 16) & 0xFF), A);
+}
+
+TEST(SectionTextures, OnePassOrLayersInBothPaintersAndTheRestInTheColour) {
+    TTestSkin skin;
+    const int s = skin.AddSection("PANEL", 0x000000, C1, C2);
+    const int texture = skin.AddMask({60, 0, 62, 2}, 1, 0, 0, 0, 0, 0, tfTile);
+    auto &st = skin.Sections[s].Props[0];
+    st.ImagePercent = 60;
+    st.GradientPercent = 40;
+    st.Transparency = 40;  // the 32-bit painter's alpha; nothing is behind for the other
+    const int w = 60 * 255 / 100, a = (100 - 40) * 255 / 100;
+    const struct {
+        int mode, index;
+        bool onePass;
+        std::uint32_t background, bg32;  // at (1, 1) of the rect {1, 1, 5, 5}
+    } cases[] = {
+        {gmVertical, texture, true, OverWhite(At(61, 1), w, 255), OverWhite(At(61, 1), w, a)},
+        {gmTriangles, texture, false, OverWhite(At(60, 0), w, 255), OverWhite(At(60, 0), w, 255)},
+        // No texture drawn: the colour under the gradient, which covers it.
+        {gmTriangles, 99, false, Px(255, 255, 255, 255), Px(255, 255, 255, 255)},
+    };
+    for (const auto &c : cases) {
+        st.TextureIndex = c.index;
+        st.Gradient = {TsGradientStop{0xFFFFFF, 0xFFFFFF, 100, c.mode}};
+        GradientCalls = 0;
+        vcl::TPixels32 dst(6, 6, Back), dst32(6, 6, Back);
+        PaintSectionBackground(s, Nothing, 0, {1, 1, 5, 5}, {}, dst.View(), &skin, -1, -1, vcl::clFuchsia,
+                               WhiteGradient);
+        PaintSectionBg32(s, 0, {1, 1, 5, 5}, dst32.View(), &skin, vcl::clFuchsia, WhiteGradient);
+        EXPECT_EQ(GradientCalls, c.onePass ? 0 : 2) << c.mode << " " << c.index;
+        EXPECT_EQ(dst.At(1, 1), c.background) << c.mode << " " << c.index;
+        EXPECT_EQ(dst32.At(1, 1), c.bg32) << c.mode << " " << c.index;
+        EXPECT_EQ(dst.At(2, 2), dst.At(4, 4)) << "tiled every two pixels";
+        EXPECT_EQ(dst.At(0, 0), Back);
+        EXPECT_EQ(dst32.At(5, 5), Back);
+    }
+    // A texture with a mask part, all the share: tiled from the rect's corner
+    // through its (black, fully opaque) mask, the cut tiles included.
+    const int masked = skin.AddMask({60, 0, 62, 4}, 1, 1, 0, 0, 0, 0, tfTile);
+    skin.Paint({60, 2, 62, 4}, Px(0, 0, 0, 255));
+    st.TextureIndex = masked;
+    st.ImagePercent = 100;
+    st.GradientPercent = 0;
+    vcl::TPixels32 dst(6, 6, Back);
+    PaintSectionBackground(s, Nothing, 0, {1, 1, 4, 4}, {}, dst.View(), &skin, -1, -1, vcl::clFuchsia);
+    EXPECT_EQ(dst.At(1, 1), At(60, 0));
+    EXPECT_EQ(dst.At(2, 3), At(61, 0));
+    EXPECT_EQ(dst.At(3, 3), At(60, 0));
+    EXPECT_EQ(dst.At(4, 4), Back);
+    // A band of tiles along the top leaves the rest to the colour.
+    skin.Masks[texture].DrawMode = tfTileTop;
+    st.TextureIndex = texture;
+    vcl::TPixels32 band(6, 6, Back);
+    PaintSectionBackground(s, Nothing, 0, {1, 1, 5, 5}, {}, band.View(), &skin, -1, -1, vcl::clFuchsia);
+    EXPECT_EQ(band.At(4, 2), At(61, 1));
+    EXPECT_EQ(band.At(4, 4), Px(0, 0, 0, 255));
+}
+
+TEST(SectionTextures, TheOverlayTilesWholeFramesInModeTenOverEveryBranch) {
+    TTestSkin skin;
+    const int s = skin.AddSection("PANEL", C0, C1, C2);
+    skin.Sections[s].States = 2;
+    // A 2 x 2 texture over its black mask, whole frames tiled, the rest of
+    // the rect from the background.
+    const int overlay = skin.AddMask({60, 0, 62, 4}, 1, 1, 0, 0, 0, 0, tfTileAll);
+    const int tiled = skin.AddMask({60, 0, 62, 4}, 1, 1, 0, 0, 0, 0, tfTile);
+    const int keyed = skin.AddMask({60, 0, 62, 2}, 1, 0, 0, 0, 0, 0, tfTileAll);
+    skin.Paint({60, 2, 62, 4}, Px(0, 0, 0, 255));
+    skin.Sections[s].Props[0].TextureIndex = overlay;  // no image share: the overlay only
+    vcl::TPixels32 behind = Behind(20, 20);
+    const TBgPixels bg{behind.View(), 2, 2, vcl::clFuchsia, true, {}};
+    const struct {
+        int state, pattern, hotPattern, transparency;
+        std::uint32_t tile, strip;  // at (1, 1) and (4, 1) of the rect {0, 0, 5, 5}
+    } cases[] = {
+        {0, -1, -1, 0, At(61, 1), Px(2 + 1 + 4, 2 + 1 + 1, 5, 255)},    // the state's texture
+        {0, -1, -1, 100, At(61, 1), Px(2 + 1 + 4, 2 + 1 + 1, 5, 255)},  // over the copied background
+        {0, tiled, -1, 0, P0, P0},                                      // not mode 10: no overlay
+        {0, keyed, -1, 0, P0, P0},                                      // no mask part: no overlay
+        {1, -1, -1, 0, P1, P1},                                         // other states: the hot pattern
+        {1, -1, overlay, 50, At(61, 1), Px(2 + 1 + 4, 2 + 1 + 1, 5, 255)},
+    };
+    for (const auto &c : cases) {
+        skin.Sections[s].Props[c.state].Transparency = c.transparency;
+        vcl::TPixels32 dst(5, 5, Back);
+        PaintSectionBackground(s, bg, c.state, {0, 0, 5, 5}, {1, 1}, dst.View(), &skin, c.pattern, c.hotPattern,
+                               vcl::clFuchsia);
+        EXPECT_EQ(dst.At(1, 1), c.tile) << c.state << " " << c.pattern << " " << c.hotPattern;
+        EXPECT_EQ(dst.At(4, 1), c.strip) << c.state << " " << c.pattern << " " << c.hotPattern;
+    }
+}
+
 } // namespace
 } // namespace skin
