@@ -1,6 +1,8 @@
 #include "ScrollBar.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 #include "Messages.h"
 #include "SysUtils.h"
@@ -33,10 +35,22 @@ void TScrollBar::SetKind(TScrollBarKind Value) {
     if (HandleAllocated()) RecreateWnd();
 }
 
-int TScrollBar::LastPosition() const { return std::max(FMin, FMax - std::max(FPageSize - 1, 0)); }
+namespace {
+
+// Max - Min + 1 in 64 bits, capped at what a page can hold: over the full
+// 32-bit span the sum does not fit an int.
+int PageLimit(int Min, int Max) {
+    return static_cast<int>(std::min<std::int64_t>(std::int64_t{Max} - Min + 1, INT_MAX));
+}
+
+} // namespace
+
+int TScrollBar::LastPosition() const {
+    return static_cast<int>(std::max<std::int64_t>(FMin, std::int64_t{FMax} - std::max(FPageSize - 1, 0)));
+}
 
 void TScrollBar::SetPageSize(int Value) {
-    Value = std::clamp(Value, 0, FMax - FMin + 1);
+    Value = std::clamp(Value, 0, PageLimit(FMin, FMax));
     if (Value == FPageSize) return;
     FPageSize = Value;
     FPosition = std::clamp(FPosition, FMin, LastPosition());
@@ -48,7 +62,7 @@ void TScrollBar::SetParams(int APosition, int AMin, int AMax) {
     const int old = FPosition;
     FMin = AMin;
     FMax = AMax;
-    FPageSize = std::min(FPageSize, FMax - FMin + 1);
+    FPageSize = std::min(FPageSize, PageLimit(FMin, FMax));
     FPosition = std::clamp(APosition, FMin, LastPosition());
     UpdateScrollInfo();
     if (FPosition != old && OnChange) OnChange(this);
@@ -83,8 +97,9 @@ void TScrollBar::Dispatch(TMessage &Message) {
 }
 
 void TScrollBar::Scroll(TMessage &Message) {
-    const int line = 1, page = std::max(FPageSize, 1);
-    int pos = FPosition;
+    // In 64 bits, so that a page beyond either end stops there.
+    const std::int64_t line = 1, page = std::max(FPageSize, 1);
+    std::int64_t pos = FPosition;
     switch (LOWORD(Message.WParam)) {
     case SB_LINEUP: pos -= line; break;
     case SB_LINEDOWN: pos += line; break;
@@ -103,7 +118,7 @@ void TScrollBar::Scroll(TMessage &Message) {
     }
     default: Message.Result = 0; return;
     }
-    SetPosition(pos);
+    SetPosition(static_cast<int>(std::clamp<std::int64_t>(pos, FMin, FMax)));
     Message.Result = 0;
 }
 

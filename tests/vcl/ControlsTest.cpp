@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "UiDriver.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
+#include "vcl/ScrollBar.h"
 #include "vcl/StdCtrls.h"
 #include "vcl/WideText.h"
 
@@ -468,6 +470,22 @@ TEST(Controls, PaintToDrawsTheWindowsTheirFramesAndTheirChildren) {
     EXPECT_GT(count(memo, dark), 0);    // "Ahoj"
     EXPECT_GT(count(button, dark), 0);  // "Instaluj" and the frame
     EXPECT_GT(count(label, dark), 0);   // "Text"
+}
+
+TEST(Controls, AScrollBarOverTheWholeIntRangeKeepsItsPageAndStopsAtItsEnds) {
+    TScrollBar bar(nullptr);
+    bar.SetParams(0, INT_MIN, INT_MAX);
+    bar.SetPageSize(1000);
+    EXPECT_EQ(bar.PageSize(), 1000);
+    bar.SetPosition(INT_MAX);
+    EXPECT_EQ(bar.Position(), INT_MAX - 999);
+    bar.Perform(CN_HSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(bar.Position(), INT_MAX - 999);
+    bar.SetPosition(INT_MIN + 5);
+    bar.Perform(CN_HSCROLL, SB_PAGEUP, 0);
+    EXPECT_EQ(bar.Position(), INT_MIN);
+    bar.SetPageSize(INT_MAX);  // the range holds more than a page can say
+    EXPECT_EQ(bar.PageSize(), INT_MAX);
 }
 
 } // namespace
