@@ -4,6 +4,7 @@
 
 #include "sFormBorder.h"
 #include "sSkinProvider.h"
+#include "vlSBAnimation.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sVclUtils.h"
@@ -129,9 +130,17 @@ void TsTitleIcon::SetVisible(bool Value) {
 TsTitleButton::TsTitleButton(vcl::TCollection *Collection)
     : vcl::TCollectionItem(Collection), FName(TitleButtonClassName), FGlyph(std::make_unique<vcl::TBitmap>()) {
     Data.HitCode = htTitleButton + std::max(0, Index());
+    FGlyph->OnChange = vcl::TNotifyEvent::Bind<&TsTitleButton::GlyphChanged>(this);
 }
 
-TsTitleButton::~TsTitleButton() = default;
+TsTitleButton::~TsTitleButton() { FreeFade(); }
+
+void TsTitleButton::FreeFade() {
+    // The provider owns the fade; its destructor clears Data.Timer.
+    delete Data.Timer;
+}
+
+void TsTitleButton::GlyphChanged(vcl::TObject *) { FreeFade(); }
 
 void TsTitleButton::Assign(const vcl::TPersistent *Source) {
     const auto *from = dynamic_cast<const TsTitleButton *>(Source);
@@ -151,6 +160,8 @@ void TsTitleButton::Assign(const vcl::TPersistent *Source) {
 void TsTitleButton::SetVisible(bool Value) {
     if (FVisible == Value) return;
     FVisible = Value;
+    // A hidden button is never painted, so no fade out would take its layer.
+    if (!FVisible) FreeFade();
     RepaintFrame(Provider());
 }
 

@@ -126,6 +126,7 @@ class TsTitleButton : public vcl::TCollectionItem {
 public:
     // Named "TsTitleButton" (names are not made unique).
     explicit TsTitleButton(vcl::TCollection *Collection);
+    // Its fade goes with it.
     ~TsTitleButton() override;
 
     // Copies everything published but Visible.
@@ -138,7 +139,7 @@ public:
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool Value) { FEnabled = Value; }
     bool Visible() const { return FVisible; }
-    // Repaints the frame when changed.
+    // Repaints the frame when changed; hiding drops the button's fade.
     void SetVisible(bool Value);
     // Draw the skin's "TITLEBUTTON" behind the glyph.
     bool UseSkinData() const { return FUseSkinData; }
@@ -146,6 +147,7 @@ public:
     const std::string &Name() const { return FName; }
     void SetName(const std::string &Value);
     vcl::TBitmap *Glyph() const { return FGlyph.get(); }
+    // A changed glyph drops the button's fade: the next hover pictures it anew.
     void SetGlyph(const vcl::TBitmap *Value);
     const std::string &Hint() const { return FHint; }
     void SetHint(const std::string &Value) { FHint = Value; }
@@ -162,6 +164,11 @@ public:
     std::unique_ptr<vcl::THintWindow> HintWindow;
 
 private:
+    // The fade goes with the button, or when it would show a look the
+    // button no longer has: it points at Data.
+    void FreeFade();
+    void GlyphChanged(vcl::TObject *Sender);
+
     bool FEnabled = true;
     bool FVisible = true;
     bool FUseSkinData = true;

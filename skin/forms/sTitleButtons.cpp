@@ -332,8 +332,10 @@ void TsSkinProvider::DrawButtonLook(int Code, TsCaptionButton &Button, TsTitleBu
 
 bool TsSkinProvider::ButtonFades(int Code) const {
     const TsSkinManager *m = FSkinData->GetSkinManager();
-    // Without UpdateLayeredWindow a button is painted at once.
-    return m && m->Effects()->AllowGlowing && LayeredWindowsAvailable() && !IsMDIButton(Code) &&
+    // Without UpdateLayeredWindow a button is painted at once. A form with a
+    // border window fades its buttons also without glowing: painting one at
+    // once shows the whole border window again.
+    return m && (m->Effects()->AllowGlowing || BorderForm) && LayeredWindowsAvailable() && !IsMDIButton(Code) &&
            !Form->Parent() &&
            Form->FormStyle() != vcl::fsMDIChild && !ShowAnimating && !ModuleState().FormAnimationActive &&
            !(StateFlags & (pfBlendOnMoving | pfMinimizeAnimation | pfRestoreAnimation));

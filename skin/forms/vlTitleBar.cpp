@@ -7,6 +7,7 @@
 #include "skin/graphics/vlSkinText.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinCommands.h"
+#include "skin/manager/sSkinServices.h"
 #include "skin/manager/sVclUtils.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
@@ -77,6 +78,15 @@ VCL_PUBLISHED(TsTitleBar, p) {
 namespace {
 
 const char *const ItemClassName = "TvlTitleBarItem";
+
+// The window that shows the frame image, in whose coordinates the items lie:
+// the border window around a form with an extended border (its shadow
+// margins included), else the form's own.
+HWND FrameWindow(HWND Form) {
+    const auto *provider = reinterpret_cast<const TvlFormProvider *>(SendSkinCommand(Form, SC_QUERY_FORM_PROVIDER, 0));
+    const HWND border = provider ? provider->BorderWindow() : nullptr;
+    return border ? border : Form;
+}
 
 HWND FormWindow(const vcl::TCustomForm *Form) {
     return Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
@@ -315,7 +325,7 @@ void TvlTitleBarItem::DoMouseDown(vcl::TMouseButton Button, vcl::TShiftState Shi
         const HWND window = FormWindow(bar->Form());
         FDropdownMenu->SetWindowHandle(window);
         RECT frame{};
-        if (window) GetWindowRect(window, &frame);
+        if (window) GetWindowRect(FrameWindow(window), &frame);
         MenuDropped = true;
         bar->RepaintCaption();
         // The menu's own loop runs here; its chosen item is clicked after it.

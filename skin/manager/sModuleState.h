@@ -81,10 +81,12 @@ struct TvlModuleState {
     std::vector<vcl::TCustomForm *> SkinnedFormRegistry;
     int RememberedTitleHeight = 0;
     bool TakingPush = false;
-    // The live glows (vlGlow.h), an id being an index (owned; a glow that
-    // went leaves null until the list is cleared), and a glow window being
-    // freed (a clear asked meanwhile does nothing).
+    // The live glows (vlGlow.h), an id being GlowIdBase + an index (owned;
+    // a glow that went leaves null until the list is cleared, and a clear
+    // moves GlowIdBase past the ids given), and a glow window being freed
+    // (a clear asked meanwhile does nothing).
     std::vector<std::unique_ptr<TvlGlowEffect>> Glows;
+    int GlowIdBase = 0;
     bool ClearingGlows = false;
 
     // The slots of sSkinServices.h, reached through its functions only: the

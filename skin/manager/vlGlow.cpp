@@ -1,6 +1,7 @@
 #include "vlGlow.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <utility>
 
@@ -149,10 +150,22 @@ void TvlGlowEffect::UpdateLayered() {
 
 // The list
 
+namespace {
+
+// The place of an id in the list; the list's size for an id it never gave
+// (one from before the last clear included).
+std::size_t GlowIndex(int GlowID) {
+    const auto &state = ModuleState();
+    if (GlowID < state.GlowIdBase) return state.Glows.size();
+    return std::min(static_cast<std::size_t>(GlowID - state.GlowIdBase), state.Glows.size());
+}
+
+} // namespace
+
 TvlGlowEffect *GlowOf(int GlowID) {
     const auto &glows = ModuleState().Glows;
-    if (GlowID < 0 || static_cast<std::size_t>(GlowID) >= glows.size()) return nullptr;
-    return glows[static_cast<std::size_t>(GlowID)].get();
+    const std::size_t index = GlowIndex(GlowID);
+    return index < glows.size() ? glows[index].get() : nullptr;
 }
 
 int ShowGlow(const vcl::TRect &ScreenRect, const std::string &Section, const std::string &BaseName, TsCommonData &Data,
@@ -167,7 +180,7 @@ int ShowGlow(const vcl::TRect &ScreenRect, const std::string &Section, const std
     glow->MaskIndex = mask;
     TvlGlowEffect &shown = *glow;
     auto &glows = ModuleState().Glows;
-    const int id = static_cast<int>(glows.size());
+    const int id = ModuleState().GlowIdBase + static_cast<int>(glows.size());
     glows.push_back(std::move(glow));
     CreateGlowWindow(shown, ScreenRect, Alpha, Window);
     return id;
@@ -249,7 +262,7 @@ void HideGlow(int &GlowID, bool Animate) {
         return;
     }
     // The entry goes first: what freeing the window dispatches finds no glow here.
-    std::unique_ptr<TvlGlowEffect> gone = std::move(ModuleState().Glows[static_cast<std::size_t>(GlowID)]);
+    std::unique_ptr<TvlGlowEffect> gone = std::move(ModuleState().Glows[GlowIndex(GlowID)]);
     GlowID = -1;
     gone->FreeGlowForm(FreeAtOnce(data));
     gone.reset();
@@ -261,6 +274,13 @@ void ClearGlows(bool CloseWindows) {
     // Freeing a window dispatches messages that may show or hide glows:
     // the list is taken whole first.
     std::vector<std::unique_ptr<TvlGlowEffect>> glows = std::exchange(ModuleState().Glows, {});
+    // Ids go on after the ones given: not every holder of an id hears of the
+    // clear (a caption button's, a dialog button's), and an old id must not
+    // name the glow of another control. Starting again from 0 once half the
+    // range is used leaves room for any list that fits in memory.
+    int &base = ModuleState().GlowIdBase;
+    const auto used = static_cast<int>(glows.size());
+    base = base < INT_MAX / 2 - used ? base + used : 0;
     for (auto &glow : glows) {
         if (!glow) continue;
         if (CloseWindows) glow->FreeGlowForm(true);

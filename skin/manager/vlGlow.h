@@ -3,11 +3,13 @@
 // over it. Each live glow is a borderless, layered window that never takes
 // the mouse, laid around the control just above the control's form and
 // painted from the section's glow image (its name + "0"). The glows live in
-// one list of the module's state; a glow's id is its place there, and ids
-// are not given again until the list is cleared. The control's skin data
-// keeps its glow's id in GlowID; a glow's fade out runs on the skin data's
-// animation timer. The manager module's start-up registers these glows as
-// the glow service (sSkinServices.h). Windows only; UI thread only.
+// one list of the module's state; a glow's id tells its place there, and an
+// id is not given again, also after the list was cleared (a holder that
+// keeps an id over a clear must not reach another control's glow with it).
+// The control's skin data keeps its glow's id in GlowID; a glow's fade out
+// runs on the skin data's animation timer. The manager module's start-up
+// registers these glows as the glow service (sSkinServices.h). Windows
+// only; UI thread only.
 //
 // The layered-window calls go through LayeredWindowFunctions
 // (vlGraphUtils.h), which tests replace to see the opacity and image.
@@ -105,8 +107,8 @@ void HideGlow(int &GlowID, bool Animate);
 // Shows the glow's picture again at Alpha; nothing for an id that names no glow.
 void SetGlowAlpha(int GlowID, std::uint8_t Alpha);
 // Frees every glow (their windows at once with CloseWindows, else released)
-// and empties the list; the owners' GlowID become -1. Nothing while a glow
-// window is being freed.
+// and empties the list; the owners' GlowID become -1, and any id given
+// before names no glow after. Nothing while a glow window is being freed.
 void ClearGlows(bool CloseWindows);
 // The glow of an id; null for an id that names none.
 TvlGlowEffect *GlowOf(int GlowID);

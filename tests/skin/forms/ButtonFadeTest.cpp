@@ -1,11 +1,15 @@
 // The fades of caption buttons under AllowGlowing, watched through the
 // recording seam of the layered-window calls: the alphas of a fade in and
 // out with and without AllowAnimation, a press shown at once, a mouse that
-// left before the fade in ended, clicks falling through the layer, and the
-// live handle counts over a thousand fades.
+// left before the fade in ended, clicks falling through the layer, the
+// live handle counts over a thousand fades, a user button that goes or
+// hides taking its fade along, and a border form fading without glowing.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "../manager/LayeredRecorder.h"
+#include "BorderedFormSupport.h"
 #include "CaptionTestSupport.h"
 #include "skin/forms/vlSBAnimation.h"
 #include "skin/manager/sSkinManager.h"
@@ -34,15 +38,23 @@ struct ButtonFade : CaptionFixture {
     }
     TvlSBAnimation *Fade() const { return P->ButtonClose.Timer; }
     HWND Layer() const { return Fade() && Fade()->LayerForm() ? Fade()->LayerForm()->WindowHandle() : nullptr; }
-    void CursorOnClose() const {
+    void CursorOn(const TsCaptionButton &B) const {
         RECT w{};
         GetWindowRect(C.Wnd(), &w);
-        const vcl::TPoint c = CaptionForm::Centre(P->ButtonClose.Rect);
+        const vcl::TPoint c = CaptionForm::Centre(B.Rect);
         SetCursorPos(w.left + c.X, w.top + c.Y);
     }
+    void CursorOnClose() const { CursorOn(P->ButtonClose); }
     // Ticks until the timer stops (at most 40).
-    void Tick() const {
-        for (int i = 0; i < 40 && Fade() && Fade()->Enabled(); ++i) Fade()->TimerProc(nullptr);
+    static void Tick(const TsCaptionButton &B) {
+        for (int i = 0; i < 40 && B.Timer && B.Timer->Enabled(); ++i) B.Timer->TimerProc(nullptr);
+    }
+    void Tick() const { Tick(P->ButtonClose); }
+    // The fades the provider owns.
+    int FadesOwned() const {
+        int n = 0;
+        for (int i = 0; i < P->ComponentCount(); ++i) n += dynamic_cast<TvlSBAnimation *>(P->Components(i)) != nullptr;
+        return n;
     }
 };
 
@@ -166,6 +178,71 @@ TEST_F(ButtonFade, WithoutLayeredWindowsOrGlowingAButtonIsPaintedAtOnce) {
     EXPECT_FALSE(P->ButtonFades(HTCLOSE));
     ModuleState().FormAnimationActive = false;
     EXPECT_FALSE(P->ButtonFades(htMDIClose));
+}
+
+TEST_F(ButtonFade, AUserButtonThatGoesOrHidesTakesItsFadeAndLayerAlong) {
+    TsTitleButtons *buttons = P->TitleButtons();
+    TsTitleButtons replacement(P);
+    replacement.Add();
+    // One visible user button, made hot: its fade runs, its layer shows.
+    const auto hover = [&] {
+        if (buttons->Count() == 0) buttons->Add();
+        buttons->Items(0)->SetVisible(true);
+        C.Layout();
+        P->SetHotButton(0, false);
+        CursorOn(buttons->Items(0)->Data);
+        P->SetHotButton(1000, true);
+        const TvlSBAnimation *fade = buttons->Items(0)->Data.Timer;
+        return fade && fade->LayerForm() && IsWindowVisible(fade->LayerForm()->WindowHandle());
+    };
+    // The first fade's lasting handles (caches, classes) exist before counting.
+    ASSERT_TRUE(hover());
+    P->SetHotButton(0, true);
+    Tick(buttons->Items(0)->Data);
+    buttons->Clear();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+
+    const std::vector<std::pair<const char *, std::function<void()>>> ways{
+        {"deleted", [&] { buttons->Delete(0); }},
+        {"cleared", [&] { buttons->Clear(); }},
+        {"replaced by a new collection", [&] { P->SetTitleButtons(&replacement); }},
+        {"hidden", [&] { buttons->Items(0)->SetVisible(false); }},
+    };
+    for (const auto &[what, change] : ways) {
+        ASSERT_TRUE(hover()) << what;
+        change();
+        EXPECT_EQ(FadesOwned(), 0) << what;
+        uitest::PumpUntil([] { return false; }, 100ms);  // a fade left behind would tick now
+        P->SetHotButton(0, false);
+        buttons->Clear();
+        EXPECT_EQ(vcl::LiveHandles(), before) << what;
+    }
+
+    // A new glyph drops the fade of a hot button: the next hover makes its picture.
+    ASSERT_TRUE(hover());
+    const HWND layer = buttons->Items(0)->Data.Timer->LayerForm()->WindowHandle();
+    vcl::TBitmap glyph;
+    glyph.SetSize(5, 5);
+    buttons->Items(0)->SetGlyph(&glyph);
+    EXPECT_EQ(buttons->Items(0)->Data.Timer, nullptr);
+    EXPECT_FALSE(IsWindow(layer));
+    EXPECT_EQ(FadesOwned(), 0);
+}
+
+// A form with a border form fades its buttons also without AllowGlowing.
+TEST(BorderedButtonFade, AButtonOfABorderedFormFadesWithoutGlowing) {
+    const FormsModules modules;
+    ManagerPtr manager = BorderedManager();
+    manager->Effects()->AllowGlowing = false;
+    BorderedForm form;
+    ASSERT_TRUE(form.Border());
+    TsSkinProvider *p = form.P;
+    ParkCursor();
+    p->FormActive = 1;
+    EXPECT_TRUE(p->ButtonFades(HTCLOSE));
+    p->SetHotButton(HTCLOSE, true);
+    EXPECT_TRUE(p->ButtonClose.Timer);
+    p->SetHotButton(0, true);
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 // information items, disabled items and Down tabs being caption), their
 // pictures in the frame cache (the section by style, the built-in menu
 // button, half strength when disabled, a skin change choosing again), a
-// drop-down menu closed by Escape firing one click, a tab group switched by
+// drop-down menu closed by Escape firing one click and opening below its
+// item (on the border window of a bordered form), a tab group switched by
 // the real mouse, the item hints after the hint pause, the owner check,
 // and the handles of many title-bar forms. The picture of a title-bar form
 // in our stored skin goes to the artefacts.
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BorderedFormSupport.h"
 #include "CaptionTestSupport.h"
 #include "skin/forms/vlTitleBar.h"
 #include "skin/graphics/vlCommonUtils.h"
@@ -379,6 +381,33 @@ TEST(TitleBarPicture, AFormOfOurStoredSkinWithItems) {
         for (int x = 0; x < v.Width; ++x) image.Pixels.push_back(v.At(x, y));
     EXPECT_TRUE(uitest::IsDrawn(image));
     uitest::WritePng((folder / "forms-title-bar.png").string(), image);
+}
+
+// The item's place is one of the frame image, which the border window shows
+// around a bordered form, its shadow margins included.
+TEST(TitleBarDropDown, OpensBelowTheItemWhereTheBorderWindowShowsIt) {
+    const FormsModules modules;
+    ManagerPtr m = BorderedManager();
+    BorderedForm form(vcl::bsSizeable, {300, 200, 720, 500}, false);
+    auto *bar = vcl::Create<TsTitleBar>(form.Form.Form);
+    auto *menu = vcl::Create<vcl::TPopupMenu>(form.Form.Form);
+    menu->Items()->Add(vcl::Create<vcl::TMenuItem>(menu));
+    TvlTitleBarItem *item = bar->Items()->Add();
+    item->SetCaption("Pick");
+    item->SetDropdownMenu(menu);
+    form.ShowSkinned();
+    form.P->SetTitleBar(bar);
+    ASSERT_TRUE(form.Border());
+    ASSERT_NE(form.M().Left, 0);
+    ASSERT_TRUE(uitest::ActivateAndWait(form.Wnd(), 3s));
+    ASSERT_FALSE(item->Rect.IsEmpty());
+
+    MenuWatcher watcher;  // closes it with Escape
+    item->DoMouseDown(vcl::mbLeft, {}, 0, 0);
+    ASSERT_EQ(watcher.Count(), 1);
+    const vcl::TRect border = BorderedForm::RectOf(form.Border());
+    EXPECT_EQ(watcher.Rect().left, border.Left + item->Rect.Left);
+    EXPECT_EQ(watcher.Rect().top, border.Top + item->Rect.Bottom);
 }
 
 TEST(TitleBarOwner, OnlyAFormOwnsATitleBar) {

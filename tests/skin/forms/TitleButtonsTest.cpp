@@ -2,8 +2,8 @@
 // values and the form's border style and icons, which hit-test code each
 // point of the frame answers, the hot and pressed states painted at once
 // into the cache and onto the window (exact pixels of a skin with one
-// colour per state), the user buttons' glyphs, the glow of a hot button,
-// and the skin's caption heights.
+// colour per state), the user buttons' glyphs, the glow of a hot button
+// (and its id after the glows were cleared), and the skin's caption heights.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,6 +12,7 @@
 
 #include "CaptionTestSupport.h"
 #include "skin/forms/sFrameMetrics.h"
+#include "skin/manager/vlGlow.h"
 
 namespace skin {
 namespace {
@@ -358,6 +359,34 @@ TEST_F(TitleButtons, AHotButtonGlowsOnlyWhereTheSkinGivesItAGlow) {
     Manager->Effects()->AllowGlowing = false;
     P->SetHotButton(HTCLOSE, true);
     EXPECT_EQ(glows.Shown.size(), 1u);
+}
+
+// Activation and moves clear every glow of the process; the id a button
+// kept from before must not name the glow another form's button shows next.
+TEST_F(TitleButtons, AGlowIdKeptOverAClearHidesNoOtherFormsGlow) {
+    TestSkin skin;
+    skin.Options = CaptionOptions();
+    skin.Options.insert(skin.Options.find("[FORM]"), "BICONCLOSEGLOW0=@0045,0030,0055,0040,1,0\r\n");
+    skin.Files = {{"MASTER.BMP", CaptionMaster()}};
+    AddStoredSkin(*Manager, "Glowing", skin.Packed());
+    Manager->SetSkinName("Glowing");
+    Manager->SkinData->BIconCloseGlow = 1;
+    CaptionForm other;
+    other.F()->SetLeft(C.F()->Left() + 40);
+    C.Show();
+    other.Show();
+    P->SetHotButton(HTCLOSE, true);
+    ASSERT_NE(GlowOf(P->ButtonClose.GlowID), nullptr);
+
+    GlowService().ClearGlows(true);
+    other.P->SetHotButton(HTCLOSE, true);
+    const int shown = other.P->ButtonClose.GlowID;
+    ASSERT_NE(GlowOf(shown), nullptr);
+    P->SetHotButton(0, true);  // the first button's glow is hidden by its old id
+    EXPECT_NE(GlowOf(shown), nullptr);
+    EXPECT_EQ(other.P->ButtonClose.GlowID, shown);
+    other.P->SetHotButton(0, true);
+    EXPECT_EQ(GlowOf(shown), nullptr);
 }
 
 TEST_F(TitleButtons, TitleHeightsComeFromTheSkinAndTheExcessOverTheNativeCaption) {
