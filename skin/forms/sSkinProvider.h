@@ -156,6 +156,16 @@ struct TvlOutlineDrag {
     ~TvlOutlineDrag();
 };
 
+// What the form's WindowProc holds while a provider serves it: it calls the
+// provider's FormWndProc. A provider released while another procedure sits
+// in front of it leaves the relay behind, orphaned, passing every message
+// to the procedure the provider had replaced (kept until the module ends).
+struct TvlFormProcRelay {
+    TsSkinProvider *Provider = nullptr;  // not owned; null once orphaned
+    vcl::TWndMethod Saved;               // what it passes on once orphaned
+    void Call(vcl::TMessage &Message);
+};
+
 class TsSkinProvider : public vcl::TComponent, public TvlFormProvider {
     VCL_CLASS(TsSkinProvider, vcl::TComponent)
 public:
@@ -275,6 +285,9 @@ public:
     // ----------------------------------------------------- sFormWndProc.cpp
     // The form's window procedure while the provider serves it.
     void FormWndProc(vcl::TMessage &Message);
+    // What the provider put into the form's WindowProc (its relay); empty
+    // on an inert provider.
+    vcl::TWndMethod HookedProc() const;
 
     // ---------------------------------------------------- sFormCommands.cpp
     // Every SM_SKINCOMMAND first; true when it consumed the message.
@@ -678,6 +691,7 @@ private:
     void PaintGraphicControls(HDC DC, vcl::TPoint Offset);
     // The destructor's part that gives the form back.
     void ReleaseForm();
+    std::unique_ptr<TvlFormProcRelay> FRelay;  // while the form is hooked
     // The title buttons' painting (sTitleButtons.cpp): the cache can take
     // them; one state image into the cache; a user button with its glyph
     // (OwnRules: as PaintButtonState draws it, else as the frame does);
@@ -776,6 +790,9 @@ struct TvlFormsState {
     bool FrameHeldBack = false;            // its frame was asked for meanwhile
     bool MenuRebuilding = false;           // the main menu's rebuild runs
     std::vector<TvlGluedPair> GluedPairs;  // sProviderOptions.h
+    // Relays of released providers that a procedure chained in front of
+    // them still calls.
+    std::vector<std::unique_ptr<TvlFormProcRelay>> OrphanedRelays;
 };
 TvlFormsState &FormsState();
 
