@@ -577,11 +577,14 @@ void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {
     Animating = true;
     FormAnimations().AnimHideForm(*this);
     // The animation plays on timers: messages keep flowing while waiting,
-    // and a stuck one is given up.
+    // and a stuck one is given up. They may free the form with this
+    // provider (this path runs while the form is destroyed, too): the wait
+    // ends then, and nothing of either is touched again.
     const ULONGLONG deadline = GetTickCount64() + AnimationWaitLimit;
     while (ModuleState().FormAnimationActive && GetTickCount64() < deadline) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         if (vcl::Application) vcl::Application->ProcessMessages();
+        if (!ProviderServes(this, window)) return;
     }
     FormAnimations().SetLayeredAlpha(window, false, 255);
     Animating = false;
