@@ -160,7 +160,10 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         StateFlags &= ~pfInNCActivate;
         if (WindowWidth(window) == Form->Width() && WindowHeight(window) == Form->Height())
             PerformFormProc(WM_NCPAINT, 0, 0);
-        if (BorderForm && IsWindowVisible(window)) UpdateBorder(false, 255);
+        if (BorderForm && NativeFrameMaximized())
+            UpdateExtBorders(false);
+        else if (BorderForm && IsWindowVisible(window))
+            UpdateBorder(false, 255);
         if (Skinned() && !ControlAdapter) CreateControlAdapter();
     }
     // A form still being created leaves the handler too.
@@ -287,6 +290,9 @@ void TsSkinProvider::FollowNewSize() {
         remember();
         return;
     }
+    // Maximized however it was (a window state, a snap), the system's frame
+    // may be the form's now.
+    if (BorderForm && NativeFrameMaximized()) UpdateExtBorders(false);
     RegionChanged = true;
     CollectFrameMasks();
     ApplyFormRegion(true, true, true);
@@ -347,9 +353,7 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
     } else if (pos && window && !IsZoomed(window) && !(pos->flags & SWP_NOMOVE) && (pos->x != 0 || pos->y != 0)) {
         // A form that had its native borders while maximized may have its
         // extended border again.
-        const TsSkinManager *m = FSkinData->GetSkinManager();
-        if (m && m->Options()->GetFlag(ofNativeBordersMaximized) && ExtBordersAllowed() && IsWindowVisible(window))
-            UpdateExtBorders(true);
+        if (NativeBordersMaximized() && ExtBordersAllowed() && IsWindowVisible(window)) UpdateExtBorders(true);
         if (FScreenSnap && Form->Showing()) SnapFormPosition(*pos);
     }
     SavedWndProc(Message);

@@ -420,6 +420,11 @@ public:
     void UpdateIconMasks();
     // Creates or frees the extended border form (sFormBorder.cpp).
     void UpdateExtBorders(bool Allow);
+    // The manager's option "NativeBordersMaximized" is set; and the form
+    // is maximized with it, so that it has the system's frame and no
+    // border form (sFormBorder.cpp).
+    bool NativeBordersMaximized() const;
+    bool NativeFrameMaximized() const;
     void CreateControlAdapter();
     // The veil over the disabled form, shown or removed.
     void UpdateDisabledVeil();
