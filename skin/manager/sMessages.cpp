@@ -12,6 +12,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/Controls.h"
 #include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
 #include "vcl/Icon.h"
 #include "vcl/WideText.h"
 
@@ -72,7 +73,7 @@ void LockFormForSkinChange(TvlFormProvider &Provider, int) {
     if (HWND border = Provider.BorderWindow()) {
         if (Provider.SavedFormImage)
             FormAnimations().ShowLayeredBitmap(border, Provider.SavedFormImage.get(), FormAlpha(*form));
-        SetWindowRgn(border, Provider.BorderRegion(), TRUE);
+        vcl::SetWindowRegion(border, vcl::TRegionHandle(Provider.BorderRegion()), true);
     }
     SendMessageW(form->Handle(), WM_SETREDRAW, FALSE, 0);
 }
@@ -126,7 +127,7 @@ void AnimateSkinChange(TvlFormProvider &Provider, int Animate) {
             Provider.UpdateFormRegion();
             RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
             if (HWND border = Provider.BorderWindow()) {
-                SetWindowRgn(border, Provider.BorderRegion(), TRUE);
+                vcl::SetWindowRegion(border, vcl::TRegionHandle(Provider.BorderRegion()), true);
                 Provider.UpdateBorder(true, 255);
             }
         } else {
