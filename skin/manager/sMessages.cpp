@@ -66,6 +66,12 @@ void PrepareFormForSkinChange(TvlFormProvider &Provider, int) {
     Provider.FormNeedsRepaint = true;
 }
 
+void DropSkinChangeSnapshot(TvlFormProvider &Provider, int) {
+    Provider.StateFlags &= ~pfSkinChangeSnapshot;
+    Provider.SavedFormImage.reset();
+    Provider.FormNeedsRepaint = false;
+}
+
 void LockFormForSkinChange(TvlFormProvider &Provider, int) {
     Provider.FormNeedsRepaint = true;
     Provider.StateFlags |= pfSkinChangeRedrawLocked;
@@ -290,6 +296,11 @@ void FinishFormsSkinChange(TsSkinManager &Manager, bool Animate) {
     if (&Manager == DefaultManager()) ModuleState().FormAnimationActive = false;
     ForEachSkinnedForm(&Manager, UnlockFormRedraw, 0);
     ForEachSkinnedForm(&Manager, AnimateSkinChange, Animate ? 1 : 0);
+}
+
+void CancelFormsSkinChange(TsSkinManager &Manager) {
+    if (&Manager == DefaultManager()) ModuleState().FormAnimationActive = false;
+    ForEachSkinnedForm(&Manager, DropSkinChangeSnapshot, 0);
 }
 
 bool ApplicationIconic() {
