@@ -448,6 +448,7 @@ TEST_F(FormBorder, NativeBordersMaximizedDropsTheBorderOfAMaximizedFormUntilItsR
                GetWindowRgn(f.Wnd(), region.Get()) != ERROR;
     };
     Manager->Options()->SetFlag(ofNativeBordersMaximized, true);
+    const vcl::THandleCounts start = vcl::LiveHandles();
 
     SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     settle();
@@ -460,6 +461,7 @@ TEST_F(FormBorder, NativeBordersMaximizedDropsTheBorderOfAMaximizedFormUntilItsR
     ASSERT_TRUE(f.Border());
     EXPECT_TRUE(IsWindowVisible(f.Border()));
     EXPECT_EQ(BorderedForm::RectOf(f.Border()), normal);
+    EXPECT_EQ(vcl::LiveHandles(), start);
 
     // Maximized by its state: the new size drops the border.
     f.Form.Form->SetWindowState(vcl::wsMaximized);
