@@ -2,8 +2,9 @@
 // TsSkinProvider: the component that a form carries to have its frame,
 // caption, title buttons, icon, system menu and client background drawn
 // from the current skin. Its owner must be the form. It puts its own
-// window procedure (FormWndProc) in place of the form's and passes on what
-// it does not consume to the procedure it replaced (SavedWndProc); a second
+// window procedure (FormWndProc, through a relay that may outlive it) in
+// place of the form's and passes on what it does not consume to the
+// procedure it replaced (SavedWndProc); a second
 // provider on a form stays inert. Skin changes reach it as SM_SKINCOMMAND.
 // The lower layers see it as a TvlFormProvider (sSkinServices.h): the
 // form answers SC_QUERY_FORM_PROVIDER with that pointer.
