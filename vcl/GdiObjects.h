@@ -64,6 +64,15 @@ using TRegionHandle = TGdiObject<HRGN>;
 // An icon or cursor.
 using TIconHandle = TOwnedHandle<HICON, DestroyIcon>;
 
+// Gives Region to Window (SetWindowRgn; an empty one takes the window's
+// region away). The system owns a region it took; one it refused (the
+// window is gone) is freed here. True when the window took it.
+inline bool SetWindowRegion(HWND Window, TRegionHandle Region, bool Redraw) {
+    if (!SetWindowRgn(Window, Region.Get(), Redraw)) return false;
+    Region.Release();
+    return true;
+}
+
 // A memory DC of our own (CreateCompatibleDC / DeleteDC).
 class TMemoryDC {
 public:

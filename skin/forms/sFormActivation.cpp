@@ -160,7 +160,10 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         StateFlags &= ~pfInNCActivate;
         if (WindowWidth(window) == Form->Width() && WindowHeight(window) == Form->Height())
             PerformFormProc(WM_NCPAINT, 0, 0);
-        if (BorderForm && IsWindowVisible(window)) UpdateBorder(false, 255);
+        if (BorderForm && NativeFrameMaximized())
+            UpdateExtBorders(false);
+        else if (BorderForm && IsWindowVisible(window))
+            UpdateBorder(false, 255);
         if (Skinned() && !ControlAdapter) CreateControlAdapter();
     }
     // A form still being created leaves the handler too.
@@ -287,6 +290,9 @@ void TsSkinProvider::FollowNewSize() {
         remember();
         return;
     }
+    // Maximized however it was (a window state, a snap), the system's frame
+    // may be the form's now.
+    if (BorderForm && NativeFrameMaximized()) UpdateExtBorders(false);
     RegionChanged = true;
     CollectFrameMasks();
     ApplyFormRegion(true, true, true);
@@ -347,9 +353,7 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
     } else if (pos && window && !IsZoomed(window) && !(pos->flags & SWP_NOMOVE) && (pos->x != 0 || pos->y != 0)) {
         // A form that had its native borders while maximized may have its
         // extended border again.
-        const TsSkinManager *m = FSkinData->GetSkinManager();
-        if (m && m->Options()->GetFlag(ofNativeBordersMaximized) && ExtBordersAllowed() && IsWindowVisible(window))
-            UpdateExtBorders(true);
+        if (NativeBordersMaximized() && ExtBordersAllowed() && IsWindowVisible(window)) UpdateExtBorders(true);
         if (FScreenSnap && Form->Showing()) SnapFormPosition(*pos);
     }
     SavedWndProc(Message);
@@ -577,11 +581,14 @@ void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {
     Animating = true;
     FormAnimations().AnimHideForm(*this);
     // The animation plays on timers: messages keep flowing while waiting,
-    // and a stuck one is given up.
+    // and a stuck one is given up. They may free the form with this
+    // provider (this path runs while the form is destroyed, too): the wait
+    // ends then, and nothing of either is touched again.
     const ULONGLONG deadline = GetTickCount64() + AnimationWaitLimit;
     while (ModuleState().FormAnimationActive && GetTickCount64() < deadline) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         if (vcl::Application) vcl::Application->ProcessMessages();
+        if (!ProviderServes(this, window)) return;
     }
     FormAnimations().SetLayeredAlpha(window, false, 255);
     Animating = false;

@@ -236,13 +236,21 @@ void TsSkinProvider::ResolveBorderCode(vcl::TMessage &Message) {
         Message.WParam = static_cast<WPARAM>(static_cast<INT_PTR>(BorderForm->Border().HitTest(Message)));
 }
 
+bool TsSkinProvider::NativeBordersMaximized() const {
+    const TsSkinManager *m = FSkinData ? FSkinData->GetSkinManager() : nullptr;
+    return m && m->Options()->GetFlag(ofNativeBordersMaximized);
+}
+
+bool TsSkinProvider::NativeFrameMaximized() const {
+    const HWND window = WindowOf(Form);
+    return window && IsZoomed(window) && NativeBordersMaximized();
+}
+
 void TsSkinProvider::UpdateExtBorders(bool Allow) {
     const HWND window = WindowOf(Form);
     const TsSkinManager *m = FSkinData->GetSkinManager();
-    const bool maximizedNative =
-        window && IsZoomed(window) && m && m->Options()->GetFlag(ofNativeBordersMaximized);
     const bool wanted = Allow && Form && GetCaptionHeight(false) != 0 && FDrawNonClientArea && !Form->Parent() &&
-                        Form->FormStyle() != vcl::fsMDIChild && FAllowExtBorders && !maximizedNative &&
+                        Form->FormStyle() != vcl::fsMDIChild && FAllowExtBorders && !NativeFrameMaximized() &&
                         m && m->GetExtendedBorders();
     if (!wanted) {
         if (!BorderForm) return;

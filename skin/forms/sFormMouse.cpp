@@ -428,6 +428,8 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     if (FResizeMode == rmBorder && HasSizingFrame(window) && !OutlineDrag.Active && (kind == SC_SIZE || kind == SC_MOVE))
         SetCapture(window);
 
+    // The system's frame comes with the maximize: the border form goes first.
+    if (command == SC_MAXIMIZE && BorderForm && NativeBordersMaximized()) UpdateExtBorders(false);
     if (command == SC_MAXIMIZE) StateFlags |= pfMaximizing;
     const bool systemAnimation = animated && GetMinAnimation();
     if (systemAnimation) SetMinAnimation(false);

@@ -1,5 +1,7 @@
 #include "sSkinProvider.h"
 
+#include <utility>
+
 #include "sFrameMetrics.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlGlyphStrips.h"
@@ -103,9 +105,7 @@ bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized
         region.Reset(BuildFrameRegion(0, 0));
     }
     RegionChanged = false;
-    // The system owns a region it took; one it refused stays ours to free.
-    const bool taken = SetWindowRgn(window, region.Get(), WithRedraw && Repaint) != 0;
-    if (taken) region.Release();
+    const bool taken = vcl::SetWindowRegion(window, std::move(region), WithRedraw && Repaint);
     if (!WithRedraw && Repaint) {
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
         SendMessageW(window, WM_NCPAINT, 0, 0);
@@ -293,7 +293,7 @@ void TsSkinProvider::ShowCaptionCover() {
         const vcl::TRegionHandle visible(CreateRectRgn(box.left, box.top, box.right, box.bottom));
         CombineRgn(region.Get(), region.Get(), visible.Get(), RGN_AND);
     }
-    if (SetWindowRgn(coverWindow, region.Get(), FALSE)) region.Release();
+    vcl::SetWindowRegion(coverWindow, std::move(region), false);
 
     // Right above the form: what already lies over it (a box it shows)
     // stays over the cover too.

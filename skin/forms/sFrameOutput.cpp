@@ -84,9 +84,7 @@ void TsSkinProvider::PaintClientBackground(HDC DC, bool UpdateChildren) {
 
 bool TsSkinProvider::ExtBordersAllowed() const {
     const TsSkinManager *m = FSkinData ? FSkinData->GetSkinManager() : nullptr;
-    if (!m || !m->GetExtendedBorders() || !FAllowExtBorders) return false;
-    const bool zoomed = Form && Form->HandleAllocated() && IsZoomed(Form->WindowHandle());
-    return !m->Options()->GetFlag(ofNativeBordersMaximized) || !zoomed;
+    return m && m->GetExtendedBorders() && FAllowExtBorders && !NativeFrameMaximized();
 }
 
 LRESULT TsSkinProvider::PerformFormProc(UINT Msg, WPARAM WParam, LPARAM LParam) {

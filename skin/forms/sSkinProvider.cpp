@@ -163,7 +163,8 @@ void TsSkinProvider::Construct() {
     FrameMasks.clear();
     MenuLineCount = -1;
     SavedWndProc = Form->WindowProc;
-    Form->WindowProc = vcl::TWndMethod::Bind<&TsSkinProvider::FormWndProc>(this);
+    FRelay = std::make_unique<TvlFormProcRelay>(TvlFormProcRelay{this, {}});
+    Form->WindowProc = HookedProc();
     AddSkinnedForm(Form);
     Hooked = true;
 }
@@ -214,11 +215,30 @@ TsSkinProvider::~TsSkinProvider() {
 void TsSkinProvider::ReleaseForm() {
     // What chained itself into the form's procedure behind ours goes first;
     // the form's procedure is put back only while it is still ours, so
-    // that a procedure put in front of ours later is not cut out.
+    // that a procedure put in front of ours later is not cut out: that one
+    // calls our relay, which passes its messages on from now on.
     FormScrollAdapter.reset();
     RemoveSkinnedForm(Form);
-    if (Form->WindowProc == vcl::TWndMethod::Bind<&TsSkinProvider::FormWndProc>(this)) Form->WindowProc = SavedWndProc;
+    if (Form->WindowProc == HookedProc()) {
+        Form->WindowProc = SavedWndProc;
+        FRelay.reset();
+    } else if (FRelay) {
+        FRelay->Provider = nullptr;
+        FRelay->Saved = SavedWndProc;
+        FormsState().OrphanedRelays.push_back(std::move(FRelay));
+    }
     RemoveGluedForm(Form);
+}
+
+vcl::TWndMethod TsSkinProvider::HookedProc() const {
+    return FRelay ? vcl::TWndMethod::Bind<&TvlFormProcRelay::Call>(FRelay.get()) : vcl::TWndMethod{};
+}
+
+void TvlFormProcRelay::Call(vcl::TMessage &Message) {
+    if (Provider)
+        Provider->FormWndProc(Message);
+    else if (Saved)
+        Saved(Message);
 }
 
 void TsSkinProvider::Notification(vcl::TComponent *AComponent, vcl::TOperation Operation) {

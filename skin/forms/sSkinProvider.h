@@ -2,8 +2,9 @@
 // TsSkinProvider: the component that a form carries to have its frame,
 // caption, title buttons, icon, system menu and client background drawn
 // from the current skin. Its owner must be the form. It puts its own
-// window procedure (FormWndProc) in place of the form's and passes on what
-// it does not consume to the procedure it replaced (SavedWndProc); a second
+// window procedure (FormWndProc, through a relay that may outlive it) in
+// place of the form's and passes on what it does not consume to the
+// procedure it replaced (SavedWndProc); a second
 // provider on a form stays inert. Skin changes reach it as SM_SKINCOMMAND.
 // The lower layers see it as a TvlFormProvider (sSkinServices.h): the
 // form answers SC_QUERY_FORM_PROVIDER with that pointer.
@@ -160,6 +161,16 @@ struct TvlOutlineDrag {
     ~TvlOutlineDrag();
 };
 
+// What the form's WindowProc holds while a provider serves it: it calls the
+// provider's FormWndProc. A provider released while another procedure sits
+// in front of it leaves the relay behind, orphaned, passing every message
+// to the procedure the provider had replaced (kept until the module ends).
+struct TvlFormProcRelay {
+    TsSkinProvider *Provider = nullptr;  // not owned; null once orphaned
+    vcl::TWndMethod Saved;               // what it passes on once orphaned
+    void Call(vcl::TMessage &Message);
+};
+
 class TsSkinProvider : public vcl::TComponent, public TvlFormProvider {
     VCL_CLASS(TsSkinProvider, vcl::TComponent)
 public:
@@ -279,6 +290,9 @@ public:
     // ----------------------------------------------------- sFormWndProc.cpp
     // The form's window procedure while the provider serves it.
     void FormWndProc(vcl::TMessage &Message);
+    // What the provider put into the form's WindowProc (its relay); empty
+    // on an inert provider.
+    vcl::TWndMethod HookedProc() const;
 
     // ---------------------------------------------------- sFormCommands.cpp
     // Every SM_SKINCOMMAND first; true when it consumed the message.
@@ -411,6 +425,11 @@ public:
     void UpdateIconMasks();
     // Creates or frees the extended border form (sFormBorder.cpp).
     void UpdateExtBorders(bool Allow);
+    // The manager's option "NativeBordersMaximized" is set; and the form
+    // is maximized with it, so that it has the system's frame and no
+    // border form (sFormBorder.cpp).
+    bool NativeBordersMaximized() const;
+    bool NativeFrameMaximized() const;
     void CreateControlAdapter();
     // The veil over the disabled form, shown or removed.
     void UpdateDisabledVeil();
@@ -682,6 +701,7 @@ private:
     void PaintGraphicControls(HDC DC, vcl::TPoint Offset);
     // The destructor's part that gives the form back.
     void ReleaseForm();
+    std::unique_ptr<TvlFormProcRelay> FRelay;  // while the form is hooked
     // The title buttons' painting (sTitleButtons.cpp): the cache can take
     // them; one state image into the cache; a user button with its glyph
     // (OwnRules: as PaintButtonState draws it, else as the frame does);
@@ -780,6 +800,9 @@ struct TvlFormsState {
     bool FrameHeldBack = false;            // its frame was asked for meanwhile
     bool MenuRebuilding = false;           // the main menu's rebuild runs
     std::vector<TvlGluedPair> GluedPairs;  // sProviderOptions.h
+    // Relays of released providers that a procedure chained in front of
+    // them still calls.
+    std::vector<std::unique_ptr<TvlFormProcRelay>> OrphanedRelays;
 };
 TvlFormsState &FormsState();
 

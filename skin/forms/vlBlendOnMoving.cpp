@@ -12,6 +12,7 @@
 #include "sFormBorder.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
 #include "vlDwmServices.h"
 
 namespace skin {
@@ -86,7 +87,8 @@ void TsSkinProvider::StartBlendOnMoving(bool Drag) {
         std::unique_ptr<vcl::TForm> cover;
         if (!Form->AlphaBlend()) {
             cover = CreateSnapshotForm(window);
-            if (cover && !IsZoomed(window)) SetWindowRgn(cover->WindowHandle(), BuildFrameRegion(0, 0), FALSE);
+            if (cover && !IsZoomed(window))
+                vcl::SetWindowRegion(cover->WindowHandle(), vcl::TRegionHandle(BuildFrameRegion(0, 0)), false);
         }
         SetAlpha(window, 255);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -172,7 +174,8 @@ void TsSkinProvider::EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot) {
             SetAlpha(window, Form->AlphaBlendValue());
         } else {
             if (!Snapshot) Snapshot = CreateSnapshotForm(window);
-            if (Snapshot && !IsZoomed(window)) SetWindowRgn(Snapshot->WindowHandle(), BuildFrameRegion(0, 0), FALSE);
+            if (Snapshot && !IsZoomed(window))
+                vcl::SetWindowRegion(Snapshot->WindowHandle(), vcl::TRegionHandle(BuildFrameRegion(0, 0)), false);
             SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
             UpdateWindow(window);
             if (MoveTimer) MoveTimer->SetEnabled(false);

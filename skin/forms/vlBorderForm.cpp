@@ -1,6 +1,7 @@
 #include "vlBorderForm.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sSkinManager.h"
@@ -184,7 +185,7 @@ void TvlBorderForm::ApplyRegion() {
     const HWND border = Window();
     if (!border) return;
     RegionDirty = false;
-    SetWindowRgn(border, CreateRegion(), TRUE);  // the system owns the region
+    vcl::SetWindowRegion(border, vcl::TRegionHandle(CreateRegion()), true);
 }
 
 // --------------------------------------------------------------- the mouse
@@ -387,15 +388,15 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
             // One pixel out of the region: the next mouse message reaches
             // the window below; the whole region returns at the next test.
             RegionBusy = true;
-            HRGN region = CreateRectRgn(0, 0, 0, 0);
-            if (GetWindowRgn(border, region) == ERROR) {
+            vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+            if (GetWindowRgn(border, region.Get()) == ERROR) {
                 RECT r{};
                 GetWindowRect(border, &r);
-                SetRectRgn(region, 0, 0, r.right - r.left, r.bottom - r.top);
+                SetRectRgn(region.Get(), 0, 0, r.right - r.left, r.bottom - r.top);
             }
             const vcl::TRegionHandle pixel(CreateRectRgn(p.X, p.Y, p.X + 1, p.Y + 1));
-            CombineRgn(region, region, pixel.Get(), RGN_XOR);
-            SetWindowRgn(border, region, FALSE);
+            CombineRgn(region.Get(), region.Get(), pixel.Get(), RGN_XOR);
+            vcl::SetWindowRegion(border, std::move(region), false);
             RegionBusy = false;
             RegionDirty = true;
             Message.Result = 0;

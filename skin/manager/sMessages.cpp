@@ -12,6 +12,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/Controls.h"
 #include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
 #include "vcl/Icon.h"
 #include "vcl/WideText.h"
 
@@ -65,6 +66,12 @@ void PrepareFormForSkinChange(TvlFormProvider &Provider, int) {
     Provider.FormNeedsRepaint = true;
 }
 
+void DropSkinChangeSnapshot(TvlFormProvider &Provider, int) {
+    Provider.StateFlags &= ~pfSkinChangeSnapshot;
+    Provider.SavedFormImage.reset();
+    Provider.FormNeedsRepaint = false;
+}
+
 void LockFormForSkinChange(TvlFormProvider &Provider, int) {
     Provider.FormNeedsRepaint = true;
     Provider.StateFlags |= pfSkinChangeRedrawLocked;
@@ -72,7 +79,7 @@ void LockFormForSkinChange(TvlFormProvider &Provider, int) {
     if (HWND border = Provider.BorderWindow()) {
         if (Provider.SavedFormImage)
             FormAnimations().ShowLayeredBitmap(border, Provider.SavedFormImage.get(), FormAlpha(*form));
-        SetWindowRgn(border, Provider.BorderRegion(), TRUE);
+        vcl::SetWindowRegion(border, vcl::TRegionHandle(Provider.BorderRegion()), true);
     }
     SendMessageW(form->Handle(), WM_SETREDRAW, FALSE, 0);
 }
@@ -126,7 +133,7 @@ void AnimateSkinChange(TvlFormProvider &Provider, int Animate) {
             Provider.UpdateFormRegion();
             RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
             if (HWND border = Provider.BorderWindow()) {
-                SetWindowRgn(border, Provider.BorderRegion(), TRUE);
+                vcl::SetWindowRegion(border, vcl::TRegionHandle(Provider.BorderRegion()), true);
                 Provider.UpdateBorder(true, 255);
             }
         } else {
@@ -289,6 +296,11 @@ void FinishFormsSkinChange(TsSkinManager &Manager, bool Animate) {
     if (&Manager == DefaultManager()) ModuleState().FormAnimationActive = false;
     ForEachSkinnedForm(&Manager, UnlockFormRedraw, 0);
     ForEachSkinnedForm(&Manager, AnimateSkinChange, Animate ? 1 : 0);
+}
+
+void CancelFormsSkinChange(TsSkinManager &Manager) {
+    if (&Manager == DefaultManager()) ModuleState().FormAnimationActive = false;
+    ForEachSkinnedForm(&Manager, DropSkinChangeSnapshot, 0);
 }
 
 bool ApplicationIconic() {

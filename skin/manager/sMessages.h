@@ -94,6 +94,9 @@ bool ValueInList(std::span<const std::int32_t> Values, std::int32_t Value, int F
 void PrepareFormsForSkinChange(TsSkinManager &Manager);
 void LockFormsForSkinChange(TsSkinManager &Manager);
 void FinishFormsSkinChange(TsSkinManager &Manager, bool Animate);
+// Takes back what Prepare raised and no Finish lowered (no skin was applied):
+// the flag below, and each form's snapshot.
+void CancelFormsSkinChange(TsSkinManager &Manager);
 
 // While a form show, hide, blend or skin-change animation runs,
 // ModuleState().FormAnimationActive is set: skinned windows skip their

@@ -41,10 +41,12 @@ bool TsSkinManager::ChangeSkin(const std::string &Value) {
     FSkinName = Value;
     if (!FActive) return false;
     bool read = false;
+    bool prepared = false;
     Reporting([&] {
         if (OnBeforeChange) OnBeforeChange(this);
-        if (GetExtendedBorders() && !UpdatingFlag && FAnimEffects->SkinChanging->Active && FEffects->AllowAnimation)
-            PrepareFormsForSkinChange(*this);
+        prepared =
+            GetExtendedBorders() && !UpdatingFlag && FAnimEffects->SkinChanging->Active && FEffects->AllowAnimation;
+        if (prepared) PrepareFormsForSkinChange(*this);
         const bool wasActive = SkinData->Active;
         {
             TvlLoadingScope loading;
@@ -69,6 +71,9 @@ bool TsSkinManager::ChangeSkin(const std::string &Value) {
         }
         if (OnAfterChange) OnAfterChange(this);
     });
+    // Only the new skin's broadcast finishes what the preparation raised: a
+    // read that failed or switched the manager off leaves it to this.
+    if (prepared) CancelFormsSkinChange(*this);
     return read;
 }
 

@@ -677,7 +677,7 @@ void FadeInLayered(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, 
         UpdateLayered(tw, screen.Get(), SIZE{sw, sh}, image->Canvas()->Handle(), steps < 1 ? Alpha : 0);
         if (!bordered) {
             Provider.CollectFrameMasks();
-            SetWindowRgn(tw, Provider.BuildFrameRegion(0, 0), FALSE);
+            vcl::SetWindowRegion(tw, vcl::TRegionHandle(Provider.BuildFrameRegion(0, 0)), false);
         }
         ShowWindow(tw, SW_SHOWNOACTIVATE);
         if (steps > 0) {
@@ -717,7 +717,7 @@ void FadeInOutputWindow(TvlFormProvider &Provider, vcl::TCustomForm &Form, int T
     const HWND ow = TheOutputWindow->Handle();
     if (Provider.DrawsNonClientArea()) {
         Provider.CollectFrameMasks();
-        SetWindowRgn(ow, Provider.BuildFrameRegion(0, 0), FALSE);
+        vcl::SetWindowRegion(ow, vcl::TRegionHandle(Provider.BuildFrameRegion(0, 0)), false);
     }
     {
         const vcl::TWindowDC dc(ow, GetWindowDC(ow));

@@ -81,7 +81,7 @@ TEST_F(SDIAppFormTest, CarriesTheFormProviderWithItsStoredOptions) {
     skin::TsSkinProvider *p = Form->sSkinProvider1;
     ASSERT_TRUE(p);
     EXPECT_EQ(skin::FindFormProvider(Form->Button1), p);
-    EXPECT_TRUE(Form->WindowProc == TWndMethod::Bind<&skin::TsSkinProvider::FormWndProc>(p));
+    EXPECT_TRUE(Form->WindowProc == p->HookedProc());
     EXPECT_FALSE(p->Duplicate);
     EXPECT_EQ(p->SkinData()->SkinSection(), "FORM");
     EXPECT_TRUE(p->SkinData()->IsSkinned(true));

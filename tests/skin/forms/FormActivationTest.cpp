@@ -5,6 +5,11 @@
 // an animation, the hide animation's service and the bounded wait for it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <span>
+#include <utility>
+
 #include "FrameOutputTestSupport.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sVclUtils.h"
@@ -242,6 +247,49 @@ TEST_F(FormActivation, AnUnskinnedFormWaitsForItsHideAnimationWhileMessagesFlow)
     EXPECT_FALSE(P->Animating);
     ModuleState().FormAnimationActive = false;
     F()->WindowProc = ender.Next;
+}
+
+// A provider whose memory stays after its end, filled with a mark: a write
+// into the provider once it is gone changes a byte of the mark.
+struct MarkedProvider : TsSkinProvider {
+    using TsSkinProvider::TsSkinProvider;
+    static constexpr unsigned char Mark = 0xA5;
+    static inline std::span<unsigned char> Left;
+    static void operator delete(void *Memory, std::size_t Size) {
+        std::memset(Memory, Mark, Size);
+        Left = {static_cast<unsigned char *>(Memory), Size};
+    }
+    static bool Untouched() {
+        return !Left.empty() && std::all_of(Left.begin(), Left.end(), [](unsigned char B) { return B == Mark; });
+    }
+    static void Free() { ::operator delete(std::exchange(Left, {}).data()); }
+};
+
+TsSkinProvider *Doomed = nullptr;
+void CALLBACK FreeDoomed(HWND, UINT, UINT_PTR Timer, DWORD) {
+    KillTimer(nullptr, Timer);
+    delete std::exchange(Doomed, nullptr);
+}
+
+TEST_F(FormActivation, AProviderFreedWhileItsUnskinnedHideWaitsIsNotTouchedAgain) {
+    LingeringAnimation animation;
+    animation.Ends = false;
+    TvlServiceRegistration registration(animation);
+    delete P;
+    P = vcl::Create<MarkedProvider>(F());
+    ShowFilled();
+    P->SkinData()->SetSkinSection("NOSUCHSECTION");  // the unskinned route
+    animation.Log.clear();
+    Doomed = P;
+    P = nullptr;
+    SetTimer(nullptr, 0, 50, FreeDoomed);  // from the wait's message loop
+
+    F()->Hide();
+    ModuleState().FormAnimationActive = false;
+    EXPECT_EQ(Doomed, nullptr);
+    EXPECT_TRUE(MarkedProvider::Untouched());
+    EXPECT_EQ(animation.Log, std::vector<std::string>{"hide"});
+    MarkedProvider::Free();
 }
 
 } // namespace

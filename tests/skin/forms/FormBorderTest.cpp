@@ -434,6 +434,65 @@ TEST_F(FormBorder, ActivationAndSizeRenewTheBorder) {
     EXPECT_TRUE(InRegionOf(f.Border(), {cx + ClientWidth(f.Wnd()) + 1, cy + 10}));
 }
 
+// "NativeBordersMaximized": a maximized form has the system's frame, by
+// whatever way it got maximized, and a restore brings the border back.
+TEST_F(FormBorder, NativeBordersMaximizedDropsTheBorderOfAMaximizedFormUntilItsRestore) {
+    BorderedForm f;
+    ASSERT_TRUE(f.P->BorderForm);
+    const vcl::TRect normal = BorderedForm::RectOf(f.Border());
+    const auto settle = [] { uitest::PumpUntil([] { return false; }, 100ms); };
+    const auto native = [&] {
+        // The frame image has no shadow margins, the window a region of its own.
+        const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+        return !f.P->BorderForm && f.P->CacheWidth() == f.Form.Form->Width() &&
+               GetWindowRgn(f.Wnd(), region.Get()) != ERROR;
+    };
+    Manager->Options()->SetFlag(ofNativeBordersMaximized, true);
+    const vcl::THandleCounts start = vcl::LiveHandles();
+
+    SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    settle();
+    ASSERT_TRUE(IsZoomed(f.Wnd()));
+    EXPECT_TRUE(native()) << "the system command";
+    SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    settle();
+    ASSERT_FALSE(IsZoomed(f.Wnd()));
+    ASSERT_TRUE(f.P->BorderForm);
+    ASSERT_TRUE(f.Border());
+    EXPECT_TRUE(IsWindowVisible(f.Border()));
+    EXPECT_EQ(BorderedForm::RectOf(f.Border()), normal);
+    EXPECT_EQ(vcl::LiveHandles(), start);
+
+    // Maximized by its state: the new size drops the border.
+    f.Form.Form->SetWindowState(vcl::wsMaximized);
+    settle();
+    ASSERT_TRUE(IsZoomed(f.Wnd()));
+    EXPECT_TRUE(native()) << "the window state";
+    f.Form.Form->SetWindowState(vcl::wsNormal);
+    settle();
+    EXPECT_TRUE(f.P->BorderForm);
+
+    // Maximized with its border while the option was off: its next
+    // activation drops it.
+    Manager->Options()->SetFlag(ofNativeBordersMaximized, false);
+    f.Form.Form->SetWindowState(vcl::wsMaximized);
+    settle();
+    ASSERT_TRUE(f.P->BorderForm);
+    Manager->Options()->SetFlag(ofNativeBordersMaximized, true);
+    SendMessageW(f.Wnd(), WM_NCACTIVATE, TRUE, 0);
+    EXPECT_TRUE(native()) << "the activation";
+    f.Form.Form->SetWindowState(vcl::wsNormal);
+    settle();
+    EXPECT_TRUE(f.P->BorderForm);
+
+    // Shown maximized: never with a border.
+    BorderedForm g(vcl::bsSizeable, {300, 200, 720, 500}, false);
+    g.Form.Form->SetWindowState(vcl::wsMaximized);
+    g.ShowSkinned();
+    ASSERT_TRUE(IsZoomed(g.Wnd()));
+    EXPECT_FALSE(g.P->BorderForm);
+}
+
 TEST_F(FormBorder, TheSkinsRemovalAndTheFormsEndFreeTheBorder) {
     {
         BorderedForm f;

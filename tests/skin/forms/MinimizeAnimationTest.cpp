@@ -37,6 +37,22 @@ bool Settled(TsSkinProvider *P) {
     return uitest::PumpUntil([P] { return !(P->StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)); }, 3s);
 }
 
+// A main form minimized by its state has no minimize to reverse: on the
+// system's restore the application's hook restores it itself.
+TEST_F(MinimizeAnimation, AMainFormMinimizedByItsStateIsRestoredByTheApplicationsHook) {
+    ASSERT_EQ(vcl::Application->MainForm(), nullptr);
+    vcl::Application->FormCreated(F());  // the main form
+    ShowFilled();
+    ASSERT_TRUE(Manager->AnimEffects()->Minimizing->Active);
+    F()->SetWindowState(vcl::wsMinimized);
+    ASSERT_TRUE(IsIconic(W()));
+    SendMessageW(W(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(Settled(P));
+    EXPECT_FALSE(IsIconic(W()));
+    EXPECT_TRUE(IsWindowVisible(W()));
+    EXPECT_EQ(F()->WindowState(), vcl::wsNormal);
+}
+
 #if ZUVO_COMPOSITION
 
 TEST_F(MinimizeAnimation, AFormFliesIntoTheTaskbarEdgeAndBackEndingOpaque) {

@@ -32,7 +32,7 @@ bool Registered(vcl::TCustomForm *Form) {
     return std::count(forms.begin(), forms.end(), Form) == 1;
 }
 
-vcl::TWndMethod ProcOf(TsSkinProvider *P) { return vcl::TWndMethod::Bind<&TsSkinProvider::FormWndProc>(P); }
+vcl::TWndMethod ProcOf(TsSkinProvider *P) { return P->HookedProc(); }
 
 TEST_F(Provider, RefusesAnOwnerThatIsNoFormAndLeavesNothingBehind) {
     std::unique_ptr<vcl::TComponent> owner(vcl::Create<vcl::TComponent>(nullptr));
@@ -113,16 +113,20 @@ TEST_F(Provider, OneTheDialogHookMadeGivesWayToTheFormsOwn) {
 
 TEST_F(Provider, GivesBackTheProcedureOnlyWhileItIsStillItsOwn) {
     TestForm form;
-    const vcl::TWndMethod own = form.Form->WindowProc;
+    form.Form->SetCaption("Relayed");
+    form.Form->HandleNeeded();
     auto *p = vcl::Create<TsSkinProvider>(form.Form);
     auto *after = new FormWatcher(form.Form);  // chained in front of the provider
     const vcl::TWndMethod watcher = form.Form->WindowProc;
     delete p;
     EXPECT_TRUE(form.Form->WindowProc == watcher);
     EXPECT_FALSE(Registered(form.Form));
-    // The watcher would pass on to the provider that went: it is taken out by hand.
-    form.Form->WindowProc = own;
+    // What the watcher passes on reaches the form's own procedure past the
+    // provider that went, also once the watcher has left in its turn.
+    EXPECT_EQ(Through(form.Form, WM_GETTEXTLENGTH).Result, 7);
+    EXPECT_TRUE(after->Saw(WM_GETTEXTLENGTH));
     delete after;
+    EXPECT_EQ(Through(form.Form, WM_GETTEXTLENGTH).Result, 7);
 }
 
 TEST_F(Provider, TheFormsEndReachesItsOwnProcedureThroughTheUnskinnedRoute) {

@@ -291,5 +291,26 @@ TEST_F(SkinChangeSteps, RunOverTheShownRegisteredFormsOfTheirManagerAndNeverWhil
     DestroyWindow(border);
 }
 
+TEST_F(SkinChangeSteps, ARegionTheBorderWindowRefusesIsFreed) {
+    AnimationsWatch animations;
+    TvlServiceRegistration registration(animations);
+    TsCommonData data(nullptr, false);
+    TestForm skinned;
+    TestProvider p(skinned.Form, &data);
+    ProviderAnswer answer(skinned.Form, &p);
+    skinned.Show();
+    AddSkinnedForm(skinned.Form);
+    // A border window that went while its provider still knew it.
+    p.Border = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(p.Border);
+    const auto freed = [&] { return !p.Regions.empty() && GetObjectType(p.Regions.back()) == 0; };
+    LockFormsForSkinChange(*Manager);
+    EXPECT_TRUE(freed()) << "the lock";
+    FinishFormsSkinChange(*Manager, true);
+    EXPECT_EQ(p.Regions.size(), 2u);
+    EXPECT_TRUE(freed()) << "the fade's end";
+    RemoveSkinnedForm(skinned.Form);
+}
+
 } // namespace
 } // namespace skin

@@ -8,6 +8,8 @@
 
 #include "SkinnedTestSupport.h"
 #include "skin/manager/sLabel.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sModuleState.h"
 #include "vcl/HandleCounts.h"
 
 namespace skin {
@@ -99,6 +101,37 @@ TEST_F(SkinSwitch, AReadErrorIsNeverFollowedByApplied) {
     EXPECT_TRUE(Manager->Active());
     EXPECT_TRUE(Memo->Data.IsSkinned(true));
     EXPECT_TRUE(Button->Data.IsSkinned(true));
+}
+
+// The change animation's preparation comes before the read: a read that
+// fails, or one that switches the manager off, takes it back.
+TEST_F(SkinSwitch, AChangeThatAppliesNoSkinLowersTheFlagsItsPreparationRaised) {
+    Manager->SetExtendedBorders(true);
+    ASSERT_TRUE(Manager->AnimEffects()->SkinChanging->Active);
+    TsCommonData data(nullptr, false);
+    TestProvider p(Form.Form, &data);
+    ProviderAnswer answer(Form.Form, &p);
+    p.Border = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    AddSkinnedForm(Form.Form);
+    const auto prepared = [&] {
+        return ModuleState().FormAnimationActive || (p.StateFlags & pfSkinChangeSnapshot) || p.SavedFormImage;
+    };
+
+    WriteFile(Skins.Dir / "Bad.gmz", BytesOf("no packed skin"));
+    {
+        MessageWatcher watcher;
+        Manager->SetSkinName("Bad");
+    }
+    EXPECT_EQ(p.Images, 1) << "the change was prepared";
+    EXPECT_FALSE(prepared()) << "a failed read";
+    EXPECT_EQ(Manager->SkinName(), "Beryllo");
+
+    Manager->SetSkinName("Nowhere");  // neither a folder nor a stored skin
+    EXPECT_EQ(p.Images, 2);
+    ASSERT_FALSE(Manager->Active());
+    EXPECT_FALSE(prepared()) << "switched off";
+    RemoveSkinnedForm(Form.Form);
+    DestroyWindow(p.Border);
 }
 
 TEST_F(SkinSwitch, SettersLetNothingOutAndNeverLeaveTheLoadingFlagSet) {

@@ -200,12 +200,14 @@ struct TestProvider : TvlFormProvider {
     bool StartRestoreAnimation() override { return ++Restores, false; }
     void PopupSystemMenu(vcl::TPoint) override { ++Menus; }
     HWND BorderWindow() const override { return Border; }
+    HRGN BorderRegion() override { return Regions.emplace_back(CreateRectRgn(0, 0, 10, 10)); }
     void UpdateBorder(bool, std::uint8_t Alpha) override { BorderAlpha = Alpha; }
 
     vcl::TCustomForm *Form;
     TsCommonData *Data;  // not owned
     bool NonClient = true;
     HWND Border = nullptr;  // not owned
+    std::vector<HRGN> Regions;  // every border region handed out (not owned)
     int Images = 0, FrameMasks = 0, FormRegions = 0, Minimizes = 0, Restores = 0, Menus = 0, BorderAlpha = -1;
 };
 
