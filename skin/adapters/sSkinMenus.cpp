@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlCommonUtils.h"
@@ -21,6 +22,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
 #include "vcl/Graphics.h"
 #include "vcl/ImgList.h"
 #include "vcl/WideText.h"
@@ -566,16 +568,14 @@ void TsSkinableMenus::ApplyMenuRegion(HWND Window, vcl::TBitmap &Bitmap) {
     if (SendSkinCommand(Window, kMenuShownQuery, 0) != 0) return;
     SendSkinCommand(Window, SC_MENU_SHOWN, 0);
     FBusy = true;
-    HRGN region = CreateRectRgn(0, 0, Bitmap.Width(), Bitmap.Height());
+    vcl::TRegionHandle region(CreateRectRgn(0, 0, Bitmap.Width(), Bitmap.Height()));
     const auto cut = [&](const vcl::TRect &r) {
-        HRGN piece = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
-        CombineRgn(region, region, piece, RGN_DIFF);
-        DeleteObject(piece);
+        const vcl::TRegionHandle piece(CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
+        CombineRgn(region.Get(), region.Get(), piece.Get(), RGN_DIFF);
     };
     if (FCornerRects.empty()) cut(vcl::Rect(0, 0, 1, 1));
     for (const vcl::TRect &r : FCornerRects) cut(r);
-    // The window owns the region from here on.
-    if (!SetWindowRgn(Window, region, TRUE)) DeleteObject(region);
+    vcl::SetWindowRegion(Window, std::move(region), true);
     if (const HDC dc = GetWindowDC(Window)) {
         CopyBorderStrips(dc, 0, 0, Bitmap.Width(), Bitmap.Height(), Bitmap.Canvas()->Handle(), 0, 0, 3);
         ReleaseDC(Window, dc);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "skin/forms/sFrameMetrics.h"
 #include "skin/forms/vlDwmServices.h"
@@ -255,8 +256,7 @@ void TvlDialogWnd::UpdateRegion(bool Redraw) {
     } else {
         region.Reset(CreateCornerRegion(0, 0));
     }
-    // The window takes the region it accepted.
-    if (SetWindowRgn(Handle, region.Get(), Redraw)) region.Release();
+    vcl::SetWindowRegion(Handle, std::move(region), Redraw);
     NeedRegion = false;
 }
 
