@@ -22,6 +22,15 @@ namespace {
 int ModuleStarts = 0;
 // The program's icons were looked up (whatever the shell answered).
 bool ProgramIconsRead = false;
+HHOOK PostedCommandHook = nullptr;
+
+// Whatever a posted command's LParam holds was not put there by us.
+LRESULT CALLBACK DropPostedArguments(int Code, WPARAM WParam, LPARAM LParam) {
+    if (Code == HC_ACTION && WParam == PM_REMOVE)
+        if (auto *m = reinterpret_cast<MSG *>(LParam); m->message == SM_SKINCOMMAND && m->lParam != 0)
+            m->message = WM_NULL;
+    return CallNextHookEx(PostedCommandHook, Code, WParam, LParam);
+}
 
 bool Designing(const vcl::TComponent *C) { return C->ComponentState().Contains(vcl::csDesigning); }
 bool Destroying(const vcl::TComponent *C) { return C->ComponentState().Contains(vcl::csDestroying); }
@@ -157,6 +166,10 @@ bool QuerySkinCommand(vcl::TControl *Control, unsigned SubCommand) {
 }
 
 bool SendSkinQuery(HWND Window, unsigned SubCommand) { return SendSkinCommand(Window, SubCommand, 0) == 1; }
+
+bool CommandFromThisThread() {
+    return (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_NOTIFY | ISMEX_CALLBACK)) == 0;
+}
 
 // Walks
 
@@ -301,10 +314,12 @@ bool ApplicationIconic() {
 void InitializeMessagesModule() {
     if (ModuleStarts++ > 0) return;
     ProgramIconsRead = false;
+    PostedCommandHook = SetWindowsHookExW(WH_GETMESSAGE, DropPostedArguments, nullptr, GetCurrentThreadId());
 }
 
 void FinalizeMessagesModule() {
     if (ModuleStarts == 0 || --ModuleStarts > 0) return;
+    if (PostedCommandHook) UnhookWindowsHookEx(std::exchange(PostedCommandHook, nullptr));
     ModuleState().ProgramSmallIcon.reset();
     ModuleState().ProgramLargeIcon.reset();
     ProgramIconsRead = false;

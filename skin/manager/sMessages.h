@@ -44,6 +44,25 @@ bool QuerySkinCommand(vcl::TControl *Control, unsigned SubCommand);
 // True when the window answers 1 (LParam 0).
 bool SendSkinQuery(HWND Window, unsigned SubCommand);
 
+// What a receiver takes from a command's LParam. The command message lies
+// in the application range: any program can send or post it to any of our
+// windows, and an address it carries then points into no memory of ours.
+// A manager in LParam is only ever compared with the receiver's own, which
+// is safe whoever sent it; a record, string, control or device context at
+// LParam is taken only from a command of this thread's own code:
+// - CommandRecord is null for a command sent from another thread or
+//   program (InSendMessageEx), and handlers answer it as a command without
+//   a record. A command that this thread sends while it answers another
+//   thread's message cannot be told from that message and is refused too:
+//   its asker gets the answer of a window that does not know the command.
+// - A posted command never carries an argument of the library's, so none
+//   that does reaches a window: from the module's start to its end a
+//   message hook of the starting thread turns it into WM_NULL.
+bool CommandFromThisThread();
+template <class T> T *CommandRecord(const vcl::TMessage &Message) {
+    return CommandFromThisThread() ? reinterpret_cast<T *>(Message.LParam) : nullptr;
+}
+
 // The application's filter of the child walk (TvlChildBroadcastFilter) is
 // ModuleState().ChildBroadcastFilter; null at start.
 
@@ -103,7 +122,8 @@ void FinishFormsSkinChange(TsSkinManager &Manager, bool Animate);
 // this asks about the main form (false without one).
 bool ApplicationIconic();
 
-// The module's end frees the program's icons and empties the registry.
+// The module's start puts in the thread's filter of posted commands; its
+// end takes it out, frees the program's icons and empties the registry.
 void InitializeMessagesModule();
 void FinalizeMessagesModule();
 
