@@ -212,9 +212,10 @@ TEST_F(SkinManager, SwitchedOnOverASkinThatCannotBeReadItStaysOff) {
         MessageWatcher watcher;
         m->SetActive(true);
         // The unpacker's error, then the reader's notice of a skin it cannot read.
-        EXPECT_EQ(watcher.Count(), 2);
-        EXPECT_EQ(watcher.Captions().front(), "Error");
-        EXPECT_NE(watcher.Captions().back(), "Error");
+        const std::vector<std::string> captions = watcher.Captions();
+        ASSERT_EQ(captions.size(), 2u);
+        EXPECT_EQ(captions[0], "Error");
+        EXPECT_NE(captions[1], "Error");
     }
     EXPECT_FALSE(m->Active());
     EXPECT_FALSE(m->SkinData->Active);
