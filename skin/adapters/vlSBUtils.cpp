@@ -355,7 +355,7 @@ bool TvlMainWnd::AnswerSkinCommand(vcl::TMessage &Message) {
         }
         return true;
     case SC_SET_PAINT_TARGET:
-        if (!CommandFromThisThread()) return true;
+        if (!CommandArgumentIsOurs(Message)) return true;
         data.SetBGFlags(Message.LParam ? data.BGFlags() | bgfPaintTarget : data.BGFlags() & ~bgfPaintTarget);
         data.PrintDC = reinterpret_cast<HDC>(Message.LParam);
         PassOn(Message);

@@ -141,7 +141,8 @@ void TsSkinProvider::SMSkinCommand(vcl::TMessage &Message) {
             data.BGChanged = false;
         break;
     case SC_REFRESH_GRAPHIC_CONTROL: {
-        if (!window || Form->ComponentState().Contains(vcl::csLoading) || !ControlAdapter || !CommandFromThisThread())
+        if (!window || Form->ComponentState().Contains(vcl::csLoading) || !ControlAdapter ||
+            !CommandArgumentIsOurs(Message))
             break;
         auto *control = reinterpret_cast<vcl::TControl *>(Message.LParam);
         if (!control) {

@@ -443,7 +443,7 @@ bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
         return true;
     case SC_GET_SKIN_DATA: Message.Result = reinterpret_cast<LRESULT>(CommonData); return true;
     case SC_SET_PAINT_TARGET:
-        if (!CommandFromThisThread()) return true;
+        if (!CommandArgumentIsOurs(Message)) return true;
         data.SetBGFlags(Message.LParam ? data.BGFlags() | bgfPaintTarget : data.BGFlags() & ~bgfPaintTarget);
         data.PrintDC = reinterpret_cast<HDC>(Message.LParam);
         return true;

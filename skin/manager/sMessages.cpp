@@ -151,6 +151,7 @@ void AnimateSkinChange(TvlFormProvider &Provider, int Animate) {
 // Senders
 
 LRESULT SendSkinCommand(HWND Window, unsigned SubCommand, LPARAM LParam) {
+    const TvlRecordInFlight inFlight(SubCommand, LParam);
     return SendMessageW(Window, SM_SKINCOMMAND, SkinCommand(SubCommand), LParam);
 }
 
@@ -158,6 +159,7 @@ LRESULT PerformSkinCommand(vcl::TControl *Control, unsigned SubCommand, LPARAM L
     if (!Control) return 0;
     if (auto *windowed = dynamic_cast<vcl::TWinControl *>(Control))
         if (Destroying(windowed) || !windowed->HandleAllocated()) return 0;
+    const TvlRecordInFlight inFlight(SubCommand, LParam);
     return Control->Perform(SM_SKINCOMMAND, SkinCommand(SubCommand), LParam);
 }
 
@@ -167,8 +169,9 @@ bool QuerySkinCommand(vcl::TControl *Control, unsigned SubCommand) {
 
 bool SendSkinQuery(HWND Window, unsigned SubCommand) { return SendSkinCommand(Window, SubCommand, 0) == 1; }
 
-bool CommandFromThisThread() {
-    return (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_NOTIFY | ISMEX_CALLBACK)) == 0;
+bool CommandArgumentIsOurs(const vcl::TMessage &Message) {
+    return (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_NOTIFY | ISMEX_CALLBACK)) == 0 ||
+           TvlRecordInFlight::Contains(SubCommandOf(Message.WParam), Message.LParam);
 }
 
 // Walks
@@ -214,8 +217,11 @@ void PassUpdateDoneToChildWindows(HWND Window) {
 
 void NotifyFormOfControl(vcl::TControl *Control) {
     if (!Control || Designing(Control) || Loading(Control)) return;
-    if (vcl::TCustomForm *form = vcl::GetParentForm(Control))
-        form->Perform(SM_SKINCOMMAND, SkinCommand(SC_REFRESH_GRAPHIC_CONTROL), reinterpret_cast<LPARAM>(Control));
+    if (vcl::TCustomForm *form = vcl::GetParentForm(Control)) {
+        const auto control = reinterpret_cast<LPARAM>(Control);
+        const TvlRecordInFlight inFlight(SC_REFRESH_GRAPHIC_CONTROL, control);
+        form->Perform(SM_SKINCOMMAND, SkinCommand(SC_REFRESH_GRAPHIC_CONTROL), control);
+    }
 }
 
 void BroadcastToForms(const vcl::TMessage &Message) {

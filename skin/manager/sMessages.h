@@ -32,7 +32,8 @@ namespace skin {
 class TsSkinManager;
 class TvlFormProvider;
 
-// Senders. The WParam is SkinCommand(SubCommand): the flag word 0.
+// Senders. The WParam is SkinCommand(SubCommand): the flag word 0; the
+// LParam is in flight for the send (TvlRecordInFlight, sSkinCommand.h).
 // SendMessage to the window; no check of the handle.
 LRESULT SendSkinCommand(HWND Window, unsigned SubCommand, LPARAM LParam);
 // Performs it on the control when it is a graphic control, or a windowed
@@ -49,18 +50,24 @@ bool SendSkinQuery(HWND Window, unsigned SubCommand);
 // windows, and an address it carries then points into no memory of ours.
 // A manager in LParam is only ever compared with the receiver's own, which
 // is safe whoever sent it; a record, string, control or device context at
-// LParam is taken only from a command of this thread's own code:
-// - CommandRecord is null for a command sent from another thread or
-//   program (InSendMessageEx), and handlers answer it as a command without
-//   a record. A command that this thread sends while it answers another
-//   thread's message cannot be told from that message and is refused too:
-//   its asker gets the answer of a window that does not know the command.
+// LParam is taken only from this thread's own code:
+// - CommandArgumentIsOurs is true for a command that does not come from
+//   another thread or program (InSendMessageEx), or whose sub-command and
+//   LParam are those of a send of this thread under way: while this thread
+//   answers a message sent from elsewhere, InSendMessageEx reports that
+//   message for every command this thread sends meanwhile too, and the
+//   library's senders keep what they send in flight (TvlRecordInFlight).
+//   A command that this thread's code sends there by plain SendMessage, or
+//   that another program sends, is refused; CommandRecord is then null and
+//   the handler answers as to a command without a record. Another program
+//   gets a record only by naming one of ours, with its sub-command, while
+//   this thread sends it: it then acts on a live record of the right kind.
 // - A posted command never carries an argument of the library's, so none
 //   that does reaches a window: from the module's start to its end a
 //   message hook of the starting thread turns it into WM_NULL.
-bool CommandFromThisThread();
+bool CommandArgumentIsOurs(const vcl::TMessage &Message);
 template <class T> T *CommandRecord(const vcl::TMessage &Message) {
-    return CommandFromThisThread() ? reinterpret_cast<T *>(Message.LParam) : nullptr;
+    return CommandArgumentIsOurs(Message) ? reinterpret_cast<T *>(Message.LParam) : nullptr;
 }
 
 // The application's filter of the child walk (TvlChildBroadcastFilter) is

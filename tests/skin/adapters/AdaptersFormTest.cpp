@@ -7,13 +7,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "AllControlsForm.h"
 #include "GridTestControl.h"
 #include "ScrollBarsTestSupport.h"
 #include "skin/adapters/vlTabWnd.h"
+#include "skin/graphics/vlParentBackground.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
@@ -254,6 +257,24 @@ LRESULT SendWaiting(HWND Window, unsigned Code, LPARAM LParam) {
     return static_cast<LRESULT>(answer);
 }
 
+// Runs Work when the control's window procedure gets Msg (in place of the
+// message), as a handler of a message that another program sends would.
+struct TOnMessage {
+    vcl::TControl &Control;
+    unsigned Msg;
+    std::function<void()> Work;
+    vcl::TWndMethod Saved = Control.WindowProc;
+    TOnMessage(vcl::TControl &C, unsigned M, std::function<void()> W) : Control(C), Msg(M), Work(std::move(W)) {
+        Control.WindowProc = vcl::TWndMethod::Bind<&TOnMessage::Handle>(this);
+    }
+    ~TOnMessage() { Control.WindowProc = Saved; }
+    void Handle(vcl::TMessage &M) {
+        if (M.Msg != Msg) return Saved(M);
+        Work();
+        M.Result = 1;
+    }
+};
+
 // The command message lies in the application range: any program can send
 // or post it to any of our windows, and an address it carries points into
 // no record of ours. Such a command leaves records alone and crashes nothing.
@@ -294,6 +315,34 @@ TEST_F(AllControls, CommandsFromOutsideReachNoRecord) {
         answered += bounds != marker;
     }
     EXPECT_GT(answered, 40);
+
+    // While this thread answers a message that another thread sends (a
+    // broadcast after which the form repaints at once), the questions our
+    // own painting asks are answered as at any other time: every control
+    // asked what lies behind a child (image, colour and where the child's
+    // piece is) and for its bounds.
+    using Answers = std::vector<std::tuple<int, const vcl::TBitmap *, vcl::TColor, int, bool>>;
+    const auto ask = [&f, &marker](Answers &Into) {
+        for (const AllControlsForm::Entry &e : f.Entries()) {
+            if (!e.Control) continue;
+            TvlBgQuery behind;
+            QueryParentBackground(behind, e.Control, false);
+            vcl::TRect b = marker;
+            PerformSkinCommand(e.Control, SC_GET_BOUNDS, reinterpret_cast<LPARAM>(&b));
+            Into.emplace_back(behind.Kind, behind.Image, behind.Color, behind.X, b != marker);
+        }
+    };
+    Answers here, there;
+    ask(here);
+    ASSERT_GT(std::count_if(here.begin(), here.end(), [](const auto &A) { return std::get<0>(A) == bqImage; }), 5);
+    {
+        constexpr unsigned settingsChanged = WM_APP + 71;
+        const TOnMessage broadcast(f.Form(), settingsChanged, [&] { ask(there); });
+        FromAnotherThread([&] {
+            SendMessageTimeoutW(f.Form().WindowHandle(), settingsChanged, 0, 0, SMTO_NORMAL, 5000, nullptr);
+        });
+    }
+    EXPECT_EQ(there, here);
 
     // Every sub-command, sent and posted with an address in no memory at all.
     const LPARAM nowhere = 0x10;
