@@ -139,7 +139,7 @@ LRESULT TvlComboBoxWnd::ListColor(vcl::TMessage &Message) {
     if (!ListAdapter) CreateListAdapter(ListWnd);
     if (!ListAdapter || KeepTheme) return Message.Result;
     TvlSectionQuery query;
-    SendMessageW(ListWnd, SM_SKINCOMMAND, skin::SkinCommand(SC_GET_SECTION_INDEX), reinterpret_cast<LPARAM>(&query));
+    SendSkinCommand(ListWnd, SC_GET_SECTION_INDEX, reinterpret_cast<LPARAM>(&query));
     TsSkinManager *m = SkinData->GetSkinManager();
     if (!m || !m->IsValidSectionIndex(query.SectionIndex)) return Message.Result;
     const TsGenState &props = m->Sections[static_cast<std::size_t>(query.SectionIndex)].Props[0];

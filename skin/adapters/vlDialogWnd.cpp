@@ -785,7 +785,7 @@ bool TvlDialogWnd::SkinCommand(vcl::TMessage &Message) {
         if (Provider) Provider->AdaptChildren();
         return false;
     case SC_GET_BG_INFO: {
-        auto *query = reinterpret_cast<TvlBgQuery *>(Message.LParam);
+        auto *query = CommandRecord<TvlBgQuery>(Message);
         if (!query) return true;
         PaintFrame();
         vcl::TBitmap *cache = data.CacheBmp();

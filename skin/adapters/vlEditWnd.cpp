@@ -267,11 +267,11 @@ bool TvlEditWnd::EditSkinCommand(vcl::TMessage &Message) {
         PaintMaskBorder(data, 0, *this);
         return true;
     case SC_GET_SECTION_INDEX:
-        if (auto *query = reinterpret_cast<TvlSectionQuery *>(Message.LParam)) query->SectionIndex = data.SkinIndex();
+        if (auto *query = CommandRecord<TvlSectionQuery>(Message)) query->SectionIndex = data.SkinIndex();
         return true;
     case SC_GET_BG_INFO: {
         PassOn(Message);
-        auto *query = reinterpret_cast<TvlBgQuery *>(Message.LParam);
+        auto *query = CommandRecord<TvlBgQuery>(Message);
         if (!query || query->Kind != bqNone) return true;
         if (data.CustomColor()) {
             query->Kind = bqColor;

@@ -349,12 +349,13 @@ bool TvlMainWnd::AnswerSkinCommand(vcl::TMessage &Message) {
         PassOn(Message);
         return true;
     case SC_GET_BG_INFO:
-        if (auto *query = reinterpret_cast<TvlBgQuery *>(Message.LParam)) {
+        if (auto *query = CommandRecord<TvlBgQuery>(Message)) {
             data.CopyParentBackground(*query, 0);
             Message.Result = 1;
         }
         return true;
     case SC_SET_PAINT_TARGET:
+        if (!CommandArgumentIsOurs(Message)) return true;
         data.SetBGFlags(Message.LParam ? data.BGFlags() | bgfPaintTarget : data.BGFlags() & ~bgfPaintTarget);
         data.PrintDC = reinterpret_cast<HDC>(Message.LParam);
         PassOn(Message);

@@ -376,7 +376,7 @@ void TvlTabControlWnd::BuildImage() {
 }
 
 bool TvlTabControlWnd::AnswerBackground(vcl::TMessage &Message) {
-    auto *query = reinterpret_cast<TvlBgQuery *>(Message.LParam);
+    auto *query = CommandRecord<TvlBgQuery>(Message);
     if (!query) return false;
     BuildImage();
     vcl::TBitmap *cache = SkinData->CacheBmp();
@@ -672,7 +672,7 @@ void TvlPageWnd::HandleMessage(vcl::TMessage &Message) {
         case SC_IS_HANDLED: Message.Result = 1; return;
         case SC_IS_UPDATING: Message.Result = SkinData->PaintLocked ? 1 : 0; return;
         case SC_GET_BG_INFO: {
-            auto *query = reinterpret_cast<TvlBgQuery *>(Message.LParam);
+            auto *query = CommandRecord<TvlBgQuery>(Message);
             if (!query || !ParentHandle) break;
             RefreshGeometry(*this);
             QueryParentBackgroundWnd(*query, ParentHandle, query->PaintIntoDC);

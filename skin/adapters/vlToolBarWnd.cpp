@@ -471,7 +471,7 @@ void TvlToolBarVCLWnd::HandleMessage(vcl::TMessage &Message) {
             if (own) DroppedDown = nullptr;
             break;
         case SC_GET_BG_INFO:
-            if (auto *query = reinterpret_cast<TvlBgQuery *>(Message.LParam); query && SkinData->IsSkinned(true)) {
+            if (auto *query = CommandRecord<TvlBgQuery>(Message); query && SkinData->IsSkinned(true)) {
                 RefreshGeometry(*this);
                 CommonWndProc(Message, SkinData);
                 const vcl::TPoint offset = ClientOffsetOf(Handle);

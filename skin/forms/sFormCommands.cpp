@@ -69,7 +69,7 @@ bool TsSkinProvider::PreSkinCommand(vcl::TMessage &Message) {
         return false;
     case SC_GET_BG_INFO:
         if (!Skinned()) return false;
-        if (auto *query = reinterpret_cast<TvlBgQuery *>(Message.LParam)) AnswerBgQuery(*query);
+        if (auto *query = CommandRecord<TvlBgQuery>(Message)) AnswerBgQuery(*query);
         Message.Result = 1;
         return true;
     case SC_QUERY_BG_FLAGS:
@@ -141,7 +141,9 @@ void TsSkinProvider::SMSkinCommand(vcl::TMessage &Message) {
             data.BGChanged = false;
         break;
     case SC_REFRESH_GRAPHIC_CONTROL: {
-        if (!window || Form->ComponentState().Contains(vcl::csLoading) || !ControlAdapter) break;
+        if (!window || Form->ComponentState().Contains(vcl::csLoading) || !ControlAdapter ||
+            !CommandArgumentIsOurs(Message))
+            break;
         auto *control = reinterpret_cast<vcl::TControl *>(Message.LParam);
         if (!control) {
             ControlAdapter->AdaptControls(nullptr);
@@ -181,7 +183,7 @@ void TsSkinProvider::SMSkinCommand(vcl::TMessage &Message) {
     case SC_IS_GLUED_MOVE: Message.Result = (StateFlags & pfGluedMove) ? 1 : 0; break;
     case SC_SET_FORM_ALPHA: SetFormAlpha(static_cast<int>(Message.LParam)); break;
     case SC_GET_BG_SECTION: {
-        auto *query = reinterpret_cast<TvlSectionQuery *>(Message.LParam);
+        auto *query = CommandRecord<TvlSectionQuery>(Message);
         if (!query || !manager) break;
         if (FFormHeader->Present() && query->Bounds.Top < FFormHeader->AdditionalHeight()) {
             query->SectionIndex = HeaderSkinIndex;

@@ -10,6 +10,7 @@
 //   SC_GET_BG_INFO     fills the TvlBgQuery at LParam
 //   TvlBgQuery         that record; the asker owns it for the send
 //   EmptyBgInfo        "nothing known behind": no image, offsets -99, no colour
+//   TvlRecordInFlight  marks a record as this thread's own while it is sent
 //
 // The handlers, and the rest of the sub-command table, live with the skin
 // manager and the layers above it.
@@ -64,5 +65,33 @@ struct TvlBgQuery {
 };
 
 inline const TvlBgInfo EmptyBgInfo{nullptr, -99, -99, vcl::clFuchsia, {}, false};
+
+#ifdef _WIN32
+// The command message lies in the application range: another program can
+// send it to our windows with any LParam. A receiver tells a command of this
+// thread's own code by InSendMessageEx, which cannot see a command that this
+// thread sends while it answers a message from another thread or program
+// (say, a settings broadcast after which a form repaints at once): the
+// command looks like part of that message. So every sender of an address
+// (a record, a string, a control or a device context) keeps it, with its
+// sub-command, on this thread's list of records in flight for the length of
+// the send, and a receiver also takes an LParam found there. Scopes nest as
+// the sends do; the list is empty whenever no send is under way.
+class TvlRecordInFlight {
+public:
+    TvlRecordInFlight(unsigned SubCommand, LPARAM Record);
+    ~TvlRecordInFlight();
+    TvlRecordInFlight(const TvlRecordInFlight &) = delete;
+    TvlRecordInFlight &operator=(const TvlRecordInFlight &) = delete;
+
+    // A send of this thread with this sub-command and LParam is under way.
+    static bool Contains(unsigned SubCommand, LPARAM Record);
+
+private:
+    unsigned FSubCommand;
+    LPARAM FRecord;
+    TvlRecordInFlight *FOuter;  // the send this one happens in; null for the outermost
+};
+#endif
 
 } // namespace skin

@@ -16,7 +16,16 @@ void ClearQuery(TvlBgQuery &Query, bool PaintIntoDC) {
     Query.Margins = {};
 }
 
-LPARAM QueryAddress(TvlBgQuery &Query) { return reinterpret_cast<LPARAM>(&Query); }
+// Sends the query to Wnd, or without a window performs it on Control (if
+// any), with the query in flight.
+void Ask(TvlBgQuery &Query, HWND Wnd, vcl::TControl *Control) {
+    const auto address = reinterpret_cast<LPARAM>(&Query);
+    const TvlRecordInFlight inFlight(SC_GET_BG_INFO, address);
+    if (Wnd)
+        SendMessageW(Wnd, SM_SKINCOMMAND, SkinCommand(SC_GET_BG_INFO), address);
+    else if (Control)
+        Control->Perform(SM_SKINCOMMAND, SkinCommand(SC_GET_BG_INFO), address);
+}
 
 // The window (or control) paints its background into the query's DC, its
 // origin moved so that the child's place lands on Rect.
@@ -40,10 +49,7 @@ bool QueryParentBackground(TvlBgQuery &Query, vcl::TControl *Parent, bool PaintI
     ClearQuery(Query, PaintIntoDC);
     if (!Parent) return true;
     auto *windowed = dynamic_cast<vcl::TWinControl *>(Parent);
-    if (windowed && windowed->HandleAllocated())
-        SendMessageW(windowed->Handle(), SM_SKINCOMMAND, SkinCommand(SC_GET_BG_INFO), QueryAddress(Query));
-    else
-        Parent->Perform(SM_SKINCOMMAND, SkinCommand(SC_GET_BG_INFO), QueryAddress(Query));
+    Ask(Query, windowed && windowed->HandleAllocated() ? windowed->Handle() : nullptr, Parent);
     if (Query.Kind != bqNone) return true;
     if (PaintIntoDC) {
         if (Query.DC)
@@ -62,7 +68,7 @@ bool QueryParentBackground(TvlBgQuery &Query, vcl::TControl *Parent, bool PaintI
 
 bool QueryParentBackgroundWnd(TvlBgQuery &Query, HWND Wnd, bool PaintIntoDC) {
     ClearQuery(Query, PaintIntoDC);
-    SendMessageW(Wnd, SM_SKINCOMMAND, SkinCommand(SC_GET_BG_INFO), QueryAddress(Query));
+    Ask(Query, Wnd, nullptr);
     if (Query.Kind != bqNone) return true;
     if (PaintIntoDC) {
         if (Query.DC) PaintIntoQueryDC(Query, [Wnd](UINT Msg, WPARAM DC) { SendMessageW(Wnd, Msg, DC, 0); });

@@ -213,7 +213,7 @@ void SkinRemoved(TsCommonData &Data, TsSkinManager *Manager) {
 }
 
 void SectionQuery(TsCommonData &Data, vcl::TMessage &Message) {
-    auto *query = reinterpret_cast<TvlSectionQuery *>(Message.LParam);
+    auto *query = CommandRecord<TvlSectionQuery>(Message);
     if (!query || !Data.IsSkinned(false)) return;
     const TsSkinManager *m = Data.GetSkinManager();
     const TsGeneralData &section = SectionOf(Data);
@@ -378,7 +378,7 @@ bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
     case SC_IS_UPDATING: Message.Result = IsUpdatingAnswer(data); return true;
     case SC_WAS_NOT_PAINTED: Message.Result = data.PartialPaint ? 1 : 0; return true;
     case SC_SECTION_REPAINT:
-        if (const auto *name = reinterpret_cast<const char *>(Message.LParam)) {
+        if (const auto *name = CommandRecord<const char>(Message)) {
             std::string upper(name);
             std::transform(upper.begin(), upper.end(), upper.begin(),
                            [](char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 32) : ch; });
@@ -386,7 +386,7 @@ bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
         }
         return true;
     case SC_SET_SECTION:
-        if (const auto *name = reinterpret_cast<const char *>(Message.LParam)) {
+        if (const auto *name = CommandRecord<const char>(Message)) {
             data.SetSkinSection(name);
             Message.Result = 1;
         } else {
@@ -416,7 +416,7 @@ bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
     case SC_SET_NOT_PAINTED: data.PartialPaint = true; return true;
     case SC_BUILD_CACHE: data.BGChanged = false; return true;
     case SC_GET_SECTION_INDEX:
-        if (auto *query = reinterpret_cast<TvlSectionQuery *>(Message.LParam)) query->SectionIndex = data.SkinIndex();
+        if (auto *query = CommandRecord<TvlSectionQuery>(Message)) query->SectionIndex = data.SkinIndex();
         return true;
     case SC_DROP_CACHE:
         if (!data.CacheBmp()) return true;
@@ -426,7 +426,7 @@ bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
         data.BGChanged = true;
         return true;
     case SC_GET_BG_INFO:
-        if (auto *query = reinterpret_cast<TvlBgQuery *>(Message.LParam)) {
+        if (auto *query = CommandRecord<TvlBgQuery>(Message)) {
             const bool active =
                 data.Focused || (data.MouseInside && !NoGlowKinds.Contains(data.ControlKind));
             data.CopyParentBackground(*query, active ? 1 : 0);
@@ -443,11 +443,12 @@ bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
         return true;
     case SC_GET_SKIN_DATA: Message.Result = reinterpret_cast<LRESULT>(CommonData); return true;
     case SC_SET_PAINT_TARGET:
+        if (!CommandArgumentIsOurs(Message)) return true;
         data.SetBGFlags(Message.LParam ? data.BGFlags() | bgfPaintTarget : data.BGFlags() & ~bgfPaintTarget);
         data.PrintDC = reinterpret_cast<HDC>(Message.LParam);
         return true;
     case SC_PAINT_OUTER_EFFECT:
-        if (const auto *target = reinterpret_cast<const TvlBgQuery *>(Message.LParam))
+        if (const auto *target = CommandRecord<const TvlBgQuery>(Message))
             data.PaintOuterEffect(*target, LOWORD(Message.WParam));
         return true;
     case SC_FRAME_METRICS_CHANGED:
@@ -461,7 +462,7 @@ bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
     case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
     case SC_GET_BG_SECTION: SectionQuery(data, Message); return true;
     case SC_GET_BOUNDS:
-        if (auto *bounds = reinterpret_cast<vcl::TRect *>(Message.LParam)) *bounds = c ? c->BoundsRect() : vcl::TRect{};
+        if (auto *bounds = CommandRecord<vcl::TRect>(Message)) *bounds = c ? c->BoundsRect() : vcl::TRect{};
         return true;
     default: return false;
     }

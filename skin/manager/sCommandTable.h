@@ -33,7 +33,8 @@ bool PreprocessSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData);
 // True for a sub-command it handled (answer in Message.Result); false for
 // anything else, which the caller passes on: another message, a null skin
 // data, an unknown code, SC_SKIN_REMOVED (so that the caller's own removal
-// runs too). Commands that point at a record in LParam ignore LParam 0.
+// runs too). Commands that point at a record in LParam ignore LParam 0,
+// and an LParam that is not this thread's own (CommandRecord, sMessages.h).
 bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData);
 // The cursor is still over the client area of the record's window (and in
 // its DC's clip box); a scrolling adapter's bars count as inside.

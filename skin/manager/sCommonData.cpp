@@ -466,11 +466,7 @@ int QuerySectionIndexAt(vcl::TControl *Control, int Index, TsSkinTables *Manager
     query.SectionIndex = Index;
     query.State = State;
     query.Bounds = Control->BoundsRect();
-    const LRESULT answer = parent->HandleAllocated()
-                               ? SendSkinCommand(parent->WindowHandle(), SC_GET_BG_SECTION,
-                                                 reinterpret_cast<LPARAM>(&query))
-                               : parent->Perform(SM_SKINCOMMAND, SkinCommand(SC_GET_BG_SECTION),
-                                                 reinterpret_cast<LPARAM>(&query));
+    const LRESULT answer = AskParent(parent, SC_GET_BG_SECTION, reinterpret_cast<LPARAM>(&query));
     return answer == 1 ? query.SectionIndex : Index;
 }
 

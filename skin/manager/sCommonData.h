@@ -315,6 +315,10 @@ bool InheritsFromClassName(const vcl::TObject &Object, std::string_view Name);
 // Index when nobody answers.
 int QuerySectionIndexAt(vcl::TControl *Control, int Index, TsSkinTables *Manager, int State);
 
+// Asks Parent (by its window when it has one) with the record at Record,
+// which is in flight for the send; the answer.
+LRESULT AskParent(vcl::TControl *Parent, unsigned SubCommand, LPARAM Record);
+
 // Passes a child's SC_GET_BG_SECTION question on to Parent, its rectangle
 // moved by the child's place; the parent's answer (1 when it filled Query).
 LRESULT ForwardSectionQuery(vcl::TControl *Child, vcl::TControl *Parent, TvlSectionQuery &Query);

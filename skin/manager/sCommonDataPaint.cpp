@@ -29,14 +29,14 @@ void Copy(HDC To, const vcl::TRect &R, HDC From, vcl::TPoint Src) {
     BitBlt(To, R.Left, R.Top, R.Width(), R.Height(), From, Src.X, Src.Y, SRCCOPY);
 }
 
-// Asks a parent control (by its window when it has one) with a record.
+} // namespace
+
 LRESULT AskParent(vcl::TControl *Parent, unsigned SubCommand, LPARAM Record) {
     if (auto *windowed = dynamic_cast<vcl::TWinControl *>(Parent); windowed && windowed->HandleAllocated())
         return SendSkinCommand(windowed->WindowHandle(), SubCommand, Record);
+    const TvlRecordInFlight inFlight(SubCommand, Record);
     return Parent->Perform(SM_SKINCOMMAND, SkinCommand(SubCommand), Record);
 }
-
-} // namespace
 
 vcl::TColor MixByTransparency(vcl::TColor K, vcl::TColor Q, int T) {
     vcl::TColor mixed = 0;
@@ -222,6 +222,7 @@ void TsCommonData::PaintChildOuterEffects(vcl::TWinControl *Parent, vcl::TPoint 
     query.X = Offset.X;
     query.Y = Offset.Y;
     query.Kind = bqImage;
+    const TvlRecordInFlight inFlight(SC_PAINT_OUTER_EFFECT, reinterpret_cast<LPARAM>(&query));
     for (int i = 0; i < Parent->ControlCount(); ++i) {
         vcl::TControl *child = Parent->Controls(i);
         if (CanPaintControl(child) && child->Visible())

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "sCommonData.h"
+#include "sMessages.h"
 #include "sSkinCommands.h"
 #include "sSkinManager.h"
 #include "skin/graphics/vlImageHelpers.h"
@@ -162,7 +163,7 @@ void TsCustomLabel::WndProc(vcl::TMessage &Message) {
             break;
         case SC_GET_BG_SECTION:
             // Any program can send the command: a null record is no question.
-            if (auto *query = reinterpret_cast<TvlSectionQuery *>(Message.LParam);
+            if (auto *query = CommandRecord<TvlSectionQuery>(Message);
                 query && Parent() && SwitchedOn(GetSkinManager()))
                 Message.Result = ForwardSectionQuery(this, Parent(), *query);
             break;

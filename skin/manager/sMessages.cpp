@@ -23,6 +23,15 @@ namespace {
 int ModuleStarts = 0;
 // The program's icons were looked up (whatever the shell answered).
 bool ProgramIconsRead = false;
+HHOOK PostedCommandHook = nullptr;
+
+// Whatever a posted command's LParam holds was not put there by us.
+LRESULT CALLBACK DropPostedArguments(int Code, WPARAM WParam, LPARAM LParam) {
+    if (Code == HC_ACTION && WParam == PM_REMOVE)
+        if (auto *m = reinterpret_cast<MSG *>(LParam); m->message == SM_SKINCOMMAND && m->lParam != 0)
+            m->message = WM_NULL;
+    return CallNextHookEx(PostedCommandHook, Code, WParam, LParam);
+}
 
 bool Designing(const vcl::TComponent *C) { return C->ComponentState().Contains(vcl::csDesigning); }
 bool Destroying(const vcl::TComponent *C) { return C->ComponentState().Contains(vcl::csDestroying); }
@@ -149,6 +158,7 @@ void AnimateSkinChange(TvlFormProvider &Provider, int Animate) {
 // Senders
 
 LRESULT SendSkinCommand(HWND Window, unsigned SubCommand, LPARAM LParam) {
+    const TvlRecordInFlight inFlight(SubCommand, LParam);
     return SendMessageW(Window, SM_SKINCOMMAND, SkinCommand(SubCommand), LParam);
 }
 
@@ -156,6 +166,7 @@ LRESULT PerformSkinCommand(vcl::TControl *Control, unsigned SubCommand, LPARAM L
     if (!Control) return 0;
     if (auto *windowed = dynamic_cast<vcl::TWinControl *>(Control))
         if (Destroying(windowed) || !windowed->HandleAllocated()) return 0;
+    const TvlRecordInFlight inFlight(SubCommand, LParam);
     return Control->Perform(SM_SKINCOMMAND, SkinCommand(SubCommand), LParam);
 }
 
@@ -164,6 +175,11 @@ bool QuerySkinCommand(vcl::TControl *Control, unsigned SubCommand) {
 }
 
 bool SendSkinQuery(HWND Window, unsigned SubCommand) { return SendSkinCommand(Window, SubCommand, 0) == 1; }
+
+bool CommandArgumentIsOurs(const vcl::TMessage &Message) {
+    return (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_NOTIFY | ISMEX_CALLBACK)) == 0 ||
+           TvlRecordInFlight::Contains(SubCommandOf(Message.WParam), Message.LParam);
+}
 
 // Walks
 
@@ -208,8 +224,11 @@ void PassUpdateDoneToChildWindows(HWND Window) {
 
 void NotifyFormOfControl(vcl::TControl *Control) {
     if (!Control || Designing(Control) || Loading(Control)) return;
-    if (vcl::TCustomForm *form = vcl::GetParentForm(Control))
-        form->Perform(SM_SKINCOMMAND, SkinCommand(SC_REFRESH_GRAPHIC_CONTROL), reinterpret_cast<LPARAM>(Control));
+    if (vcl::TCustomForm *form = vcl::GetParentForm(Control)) {
+        const auto control = reinterpret_cast<LPARAM>(Control);
+        const TvlRecordInFlight inFlight(SC_REFRESH_GRAPHIC_CONTROL, control);
+        form->Perform(SM_SKINCOMMAND, SkinCommand(SC_REFRESH_GRAPHIC_CONTROL), control);
+    }
 }
 
 void BroadcastToForms(const vcl::TMessage &Message) {
@@ -313,10 +332,12 @@ bool ApplicationIconic() {
 void InitializeMessagesModule() {
     if (ModuleStarts++ > 0) return;
     ProgramIconsRead = false;
+    PostedCommandHook = SetWindowsHookExW(WH_GETMESSAGE, DropPostedArguments, nullptr, GetCurrentThreadId());
 }
 
 void FinalizeMessagesModule() {
     if (ModuleStarts == 0 || --ModuleStarts > 0) return;
+    if (PostedCommandHook) UnhookWindowsHookEx(std::exchange(PostedCommandHook, nullptr));
     ModuleState().ProgramSmallIcon.reset();
     ModuleState().ProgramLargeIcon.reset();
     ProgramIconsRead = false;

@@ -32,7 +32,8 @@ namespace skin {
 class TsSkinManager;
 class TvlFormProvider;
 
-// Senders. The WParam is SkinCommand(SubCommand): the flag word 0.
+// Senders. The WParam is SkinCommand(SubCommand): the flag word 0; the
+// LParam is in flight for the send (TvlRecordInFlight, sSkinCommand.h).
 // SendMessage to the window; no check of the handle.
 LRESULT SendSkinCommand(HWND Window, unsigned SubCommand, LPARAM LParam);
 // Performs it on the control when it is a graphic control, or a windowed
@@ -43,6 +44,31 @@ LRESULT PerformSkinCommand(vcl::TControl *Control, unsigned SubCommand, LPARAM L
 bool QuerySkinCommand(vcl::TControl *Control, unsigned SubCommand);
 // True when the window answers 1 (LParam 0).
 bool SendSkinQuery(HWND Window, unsigned SubCommand);
+
+// What a receiver takes from a command's LParam. The command message lies
+// in the application range: any program can send or post it to any of our
+// windows, and an address it carries then points into no memory of ours.
+// A manager in LParam is only ever compared with the receiver's own, which
+// is safe whoever sent it; a record, string, control or device context at
+// LParam is taken only from this thread's own code:
+// - CommandArgumentIsOurs is true for a command that does not come from
+//   another thread or program (InSendMessageEx), or whose sub-command and
+//   LParam are those of a send of this thread under way: while this thread
+//   answers a message sent from elsewhere, InSendMessageEx reports that
+//   message for every command this thread sends meanwhile too, and the
+//   library's senders keep what they send in flight (TvlRecordInFlight).
+//   A command that this thread's code sends there by plain SendMessage, or
+//   that another program sends, is refused; CommandRecord is then null and
+//   the handler answers as to a command without a record. Another program
+//   gets a record only by naming one of ours, with its sub-command, while
+//   this thread sends it: it then acts on a live record of the right kind.
+// - A posted command never carries an argument of the library's, so none
+//   that does reaches a window: from the module's start to its end a
+//   message hook of the starting thread turns it into WM_NULL.
+bool CommandArgumentIsOurs(const vcl::TMessage &Message);
+template <class T> T *CommandRecord(const vcl::TMessage &Message) {
+    return CommandArgumentIsOurs(Message) ? reinterpret_cast<T *>(Message.LParam) : nullptr;
+}
 
 // The application's filter of the child walk (TvlChildBroadcastFilter) is
 // ModuleState().ChildBroadcastFilter; null at start.
@@ -106,7 +132,8 @@ void CancelFormsSkinChange(TsSkinManager &Manager);
 // this asks about the main form (false without one).
 bool ApplicationIconic();
 
-// The module's end frees the program's icons and empties the registry.
+// The module's start puts in the thread's filter of posted commands; its
+// end takes it out, frees the program's icons and empties the registry.
 void InitializeMessagesModule();
 void FinalizeMessagesModule();
 

@@ -27,12 +27,15 @@ namespace {
 HHOOK CbtHook = nullptr;
 
 LRESULT CALLBACK SkinCbtHookProc(int Code, WPARAM WParam, LPARAM LParam) {
+    // The hooks put in before ours see each event first, the window as it
+    // was made; their answer is ours, whatever the skinning does next.
+    const LRESULT answer = CallNextHookEx(CbtHook, Code, WParam, LParam);
     // Nothing may unwind through the system's hook call.
     if (Code >= 0) try {
             DialogSkinning().CbtEvent(Code, WParam, LParam);
         } catch (...) {
         }
-    return CallNextHookEx(CbtHook, Code, WParam, LParam);
+    return answer;
 }
 
 // The system's own animation of windows shrinking to the taskbar is off

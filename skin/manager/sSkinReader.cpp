@@ -182,8 +182,9 @@ bool TsSkinManager::ReadPackedSkin() {
     const bool unpacked = UnpackSkinStream(*convertor, this);
     convertor->Source = nullptr;
     convertor->OwnedSource.reset();
-    if (!unpacked) return false;  // one message for a bad file: the unpacker's
-    if (!convertor->Options) {
+    // A file that did not unpack has no options either: after the
+    // unpacker's own error the reader says that it cannot read this skin.
+    if (!unpacked || !convertor->Options) {
         ShowFormatError(FSkinName);
         return false;
     }

@@ -15,6 +15,7 @@ LONG WINAPI FailOnCrash(EXCEPTION_POINTERS *Info) {
     std::fprintf(stderr, "Unhandled exception 0x%08lx at %p\n", static_cast<unsigned long>(code),
                  record ? record->ExceptionAddress : nullptr);
     std::fflush(stderr);
+    std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), code != 0 ? code : 1);
     return EXCEPTION_EXECUTE_HANDLER;
 }

@@ -2,16 +2,22 @@
 // each window served by the adapter class listed for it, the skin removed
 // (nothing served, the controls' own looks back) and applied again, with a
 // picture kept of each state; some of what the skin gives the controls;
-// handle counts flat over many paints of the whole form.
+// commands that another program sends or posts to its windows; handle
+// counts flat over many paints of the whole form.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <tuple>
 
 #include "AllControlsForm.h"
 #include "GridTestControl.h"
 #include "ScrollBarsTestSupport.h"
 #include "skin/adapters/vlTabWnd.h"
+#include "skin/graphics/vlParentBackground.h"
+#include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/StdCtrls.h"
@@ -227,6 +233,127 @@ TEST_F(AllControls, ChildrenShowNoBoxOnPagesAndPanes) {
 
     ASSERT_TRUE(pane && inPane);
     EXPECT_TRUE(NoBoxAround(pane, inPane));
+}
+
+DWORD WINAPI RunWork(LPVOID Work) {
+    (*static_cast<const std::function<void()> *>(Work))();
+    return 0;
+}
+
+// Runs Work on a thread of its own, standing in for another program, while
+// this thread answers what it sends and dispatches what it posts.
+void FromAnotherThread(const std::function<void()> &Work) {
+    HANDLE thread = CreateThread(nullptr, 0, RunWork, const_cast<std::function<void()> *>(&Work), 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+        vcl::Application->ProcessMessages();
+    CloseHandle(thread);
+    vcl::Application->ProcessMessages();
+}
+
+LRESULT SendWaiting(HWND Window, unsigned Code, LPARAM LParam) {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(Window, SM_SKINCOMMAND, SkinCommand(Code), LParam, SMTO_NORMAL, 5000, &answer);
+    return static_cast<LRESULT>(answer);
+}
+
+// Runs Work when the control's window procedure gets Msg (in place of the
+// message), as a handler of a message that another program sends would.
+struct TOnMessage {
+    vcl::TControl &Control;
+    unsigned Msg;
+    std::function<void()> Work;
+    vcl::TWndMethod Saved = Control.WindowProc;
+    TOnMessage(vcl::TControl &C, unsigned M, std::function<void()> W) : Control(C), Msg(M), Work(std::move(W)) {
+        Control.WindowProc = vcl::TWndMethod::Bind<&TOnMessage::Handle>(this);
+    }
+    ~TOnMessage() { Control.WindowProc = Saved; }
+    void Handle(vcl::TMessage &M) {
+        if (M.Msg != Msg) return Saved(M);
+        Work();
+        M.Result = 1;
+    }
+};
+
+// The command message lies in the application range: any program can send
+// or post it to any of our windows, and an address it carries points into
+// no record of ours. Such a command leaves records alone and crashes nothing.
+TEST_F(AllControls, CommandsFromOutsideReachNoRecord) {
+    AllControlsForm f(*Manager);
+    f.Redraw();
+    std::vector<HWND> windows = uitest::ChildWindows(f.Form().WindowHandle());
+    windows.push_back(f.Form().WindowHandle());
+    windows.push_back(vcl::Application->Handle());
+
+    // Records of this process, handed in by another thread, are neither
+    // filled nor read.
+    const vcl::TRect marker{-7, -7, -7, -7};
+    vcl::TRect bounds = marker;
+    TvlSectionQuery query;
+    query.SectionIndex = -7;
+    std::string section = "NO SUCH SECTION";
+    FromAnotherThread([&] {
+        for (HWND w : windows) {
+            SendWaiting(w, SC_GET_BOUNDS, reinterpret_cast<LPARAM>(&bounds));
+            SendWaiting(w, SC_GET_SECTION_INDEX, reinterpret_cast<LPARAM>(&query));
+            SendWaiting(w, SC_GET_BG_SECTION, reinterpret_cast<LPARAM>(&query));
+            SendWaiting(w, SC_SET_SECTION, reinterpret_cast<LPARAM>(section.c_str()));
+        }
+    });
+    EXPECT_EQ(bounds, marker);
+    EXPECT_EQ(query.SectionIndex, -7);
+    int renamed = 0;
+    for (HWND w : windows)
+        if (const auto *data = reinterpret_cast<const TsCommonData *>(SendSkinCommand(w, SC_GET_SKIN_DATA, 0)))
+            renamed += data->SkinSection() == section;
+    EXPECT_EQ(renamed, 0);
+    // This thread's own question is answered.
+    int answered = 0;
+    for (HWND w : windows) {
+        bounds = marker;
+        SendSkinCommand(w, SC_GET_BOUNDS, reinterpret_cast<LPARAM>(&bounds));
+        answered += bounds != marker;
+    }
+    EXPECT_GT(answered, 40);
+
+    // While this thread answers a message that another thread sends (a
+    // broadcast after which the form repaints at once), the questions our
+    // own painting asks are answered as at any other time: every control
+    // asked what lies behind a child (image, colour and where the child's
+    // piece is) and for its bounds.
+    using Answers = std::vector<std::tuple<int, const vcl::TBitmap *, vcl::TColor, int, bool>>;
+    const auto ask = [&f, &marker](Answers &Into) {
+        for (const AllControlsForm::Entry &e : f.Entries()) {
+            if (!e.Control) continue;
+            TvlBgQuery behind;
+            QueryParentBackground(behind, e.Control, false);
+            vcl::TRect b = marker;
+            PerformSkinCommand(e.Control, SC_GET_BOUNDS, reinterpret_cast<LPARAM>(&b));
+            Into.emplace_back(behind.Kind, behind.Image, behind.Color, behind.X, b != marker);
+        }
+    };
+    Answers here, there;
+    ask(here);
+    ASSERT_GT(std::count_if(here.begin(), here.end(), [](const auto &A) { return std::get<0>(A) == bqImage; }), 5);
+    {
+        constexpr unsigned settingsChanged = WM_APP + 71;
+        const TOnMessage broadcast(f.Form(), settingsChanged, [&] { ask(there); });
+        FromAnotherThread([&] {
+            SendMessageTimeoutW(f.Form().WindowHandle(), settingsChanged, 0, 0, SMTO_NORMAL, 5000, nullptr);
+        });
+    }
+    EXPECT_EQ(there, here);
+
+    // Every sub-command, sent and posted with an address in no memory at all.
+    const LPARAM nowhere = 0x10;
+    FromAnotherThread([&] {
+        for (HWND w : windows)
+            for (unsigned code = 0; code <= 80; ++code) {
+                SendWaiting(w, code, nowhere);
+                PostMessageW(w, SM_SKINCOMMAND, SkinCommand(code), nowhere);
+            }
+    });
+    EXPECT_TRUE(ServedAsListed(f));
 }
 
 TEST_F(AllControls, ManyPaintsOfTheWholeFormLeaveNoHandleBehind) {

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -114,7 +115,8 @@ inline void AddStoredSkin(TsSkinManager &M, const std::string &Name, const Bytes
     FillStream(item->Data(), Data);
 }
 
-// Answers (with OK) and counts every message form shown while it lives.
+// Answers (with OK) and counts every message form shown while it lives,
+// keeping their captions in the order shown.
 class MessageWatcher {
 public:
     MessageWatcher() : FThread([this] { Watch(); }) {}
@@ -126,6 +128,10 @@ public:
     MessageWatcher &operator=(const MessageWatcher &) = delete;
 
     int Count() const { return FCount; }
+    std::vector<std::string> Captions() const {
+        std::lock_guard<std::mutex> lock(FLock);
+        return FCaptions;
+    }
 
 private:
     void Watch() {
@@ -133,6 +139,10 @@ private:
             for (HWND w : uitest::TopLevelWindows("TMessageForm", GetCurrentProcessId())) {
                 if (!IsWindowVisible(w)) continue;
                 if (HWND ok = uitest::FindChild(w, "TButton", "OK")) {
+                    {
+                        std::lock_guard<std::mutex> lock(FLock);
+                        FCaptions.push_back(uitest::TextOf(w));
+                    }
                     ++FCount;  // before the answer: the shower goes on once it is given
                     uitest::AnswerModalWindow(w, [ok] { PostMessageW(ok, BM_CLICK, 0, 0); });
                 }
@@ -143,6 +153,8 @@ private:
 
     std::atomic<bool> FStop{false};
     std::atomic<int> FCount{0};
+    mutable std::mutex FLock;
+    std::vector<std::string> FCaptions;
     std::thread FThread;
 };
 

@@ -96,6 +96,47 @@ TEST_F(SkinHooks, WindowCreationHookSeesAMessageBoxAndStopsAfterRemoval) {
     EXPECT_EQ(watch.Activated.size(), 1u);
 }
 
+// Who saw a new dialog window, in order: a hook put in before the skin's
+// ("earlier") and the skinning.
+std::vector<std::string> *CreationLog = nullptr;
+HHOOK EarlierCbt = nullptr;
+
+bool IsDialogCreation(int Code, WPARAM W) {
+    wchar_t name[16]{};
+    return Code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(W), name, 16) &&
+           std::wstring_view(name) == L"#32770";
+}
+
+LRESULT CALLBACK EarlierCbtHook(int Code, WPARAM W, LPARAM L) {
+    if (CreationLog && IsDialogCreation(Code, W)) CreationLog->push_back("earlier hook");
+    return CallNextHookEx(EarlierCbt, Code, W, L);
+}
+
+struct CreationWatch : TvlDialogSkinning {
+    void CbtEvent(int Code, WPARAM W, LPARAM) override {
+        if (CreationLog && IsDialogCreation(Code, W)) CreationLog->push_back("skinning");
+    }
+    void FreeMenuAdapters() override {}
+};
+
+// The skin's hook hands each event on first: what the thread hooked before
+// it sees a new window before the skinning changes it.
+TEST_F(SkinHooks, WindowCreationHookPassesEachEventOnBeforeSkinning) {
+    Manager->SetActive(false);
+    EarlierCbt = SetWindowsHookExW(WH_CBT, EarlierCbtHook, nullptr, GetCurrentThreadId());
+    ASSERT_NE(EarlierCbt, nullptr);
+    Manager->SetActive(true);  // the skin's hook comes after, so it is asked first
+    ASSERT_TRUE(Manager->HooksInstalled);
+    CreationWatch watch;
+    TvlServiceRegistration dialogs(watch);
+    std::vector<std::string> log;
+    CreationLog = &log;
+    DestroyWindow(CreateWindowExW(0, L"#32770", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    CreationLog = nullptr;
+    UnhookWindowsHookEx(std::exchange(EarlierCbt, nullptr));
+    EXPECT_EQ(log, (std::vector<std::string>{"earlier hook", "skinning"}));
+}
+
 TEST_F(SkinHooks, ASecondManagerNeverHooksTheThreadOrTheApplicationWindow) {
     DialogWatch watch;
     TvlServiceRegistration dialogs(watch);

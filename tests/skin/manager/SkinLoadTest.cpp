@@ -1,7 +1,7 @@
 // Where a load finds its files and what it makes of them: the application's
 // common pictures, the size limits of files and pictures, a skin directory
-// relative to the program, the editor's preview, and the pictures of other
-// formats.
+// relative to the program, the editor's preview, the pictures of other
+// formats, and the skin's outer effects.
 #include <algorithm>
 #include <filesystem>
 
@@ -395,6 +395,121 @@ TEST_F(SkinLoad, PngPicturesArePremultipliedForNewerSkinsWithoutBrightening) {
     p = pixels();
     EXPECT_EQ(p[1], 0u);
     EXPECT_LE(p[0] >> 16 & 0xFF, 100u);
+}
+
+// The program's blur picture as colour values, row by row from the top.
+std::vector<std::vector<vcl::TColor>> BlurPicture() {
+    std::unique_ptr<std::remove_pointer_t<HBITMAP>, decltype(&DeleteObject)> blur(
+        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"BLUR5", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)),
+        &DeleteObject);
+    DIBSECTION dib{};
+    if (!blur || GetObjectW(blur.get(), sizeof dib, &dib) != int(sizeof dib) || dib.dsBm.bmBitsPixel != 24) return {};
+    std::vector<std::vector<vcl::TColor>> rows;
+    for (int y = 0; y < dib.dsBm.bmHeight; ++y) {
+        const auto *row = static_cast<const std::uint8_t *>(dib.dsBm.bmBits) + (dib.dsBm.bmHeight - 1 - y) * dib.dsBm.bmWidthBytes;
+        rows.emplace_back();
+        for (int x = 0; x < dib.dsBm.bmWidth; ++x) rows.back().push_back(row[x * 3 + 2] | row[x * 3 + 1] << 8 | row[x * 3] << 16);
+    }
+    return rows;
+}
+
+// A picture's pixel without its alpha, as a colour value.
+vcl::TColor ColorOf(vcl::TBitmap &Picture, int X, int Y) {
+    const std::uint32_t p = Picture.View().At(X, Y);
+    return static_cast<vcl::TColor>((p >> 16 & 0xFF) | (p & 0xFF00) | (p & 0xFF) << 16);
+}
+
+// The skin's two outer effects: the light ("LO_") and the shadow ("SH_")
+// read from GLOBALINFO with their defaults, each with no picture (source
+// 0), the skin's own item (source 1) or the program's blur with the
+// effect's four colours painted above it (any other source).
+TEST_F(SkinLoad, OuterEffectsTakeTheirDefaultsAndTheirPictureFromTheirSource) {
+    const auto blur = BlurPicture();
+    ASSERT_FALSE(blur.empty());
+    const int w = static_cast<int>(blur.size()), h2 = w / 2;
+    ASSERT_EQ(w % 2, 1);
+    const auto withGlobals = [](const std::string &Keys) {
+        TestSkin skin;
+        skin.Options.insert(std::string("[GLOBALINFO]\r\n").size(), Keys);
+        return skin.Packed();
+    };
+    constexpr vcl::TColor L = 0x0000FF, T = 0x00FF00, R = 0xFF0000, B = 0x00FFFF;
+    ManagerPtr m = NewManager();
+    AddStoredSkin(*m, "Blur", withGlobals("SH_COLORL=0x0000FF\r\nSH_COLORT=0x00FF00\r\nSH_COLORR=0xFF0000\r\n"
+                                          "SH_COLORB=0x00FFFF\r\nSH_WIDTHL=4\r\nSH_OFFSETT=9\r\nSH_OPACITY=33\r\n"));
+    AddStoredSkin(*m, "Own", withGlobals("SH_SOURCE=0\r\nLO_SOURCE=1\r\n"
+                                         "LO_MASK=^0010,0020,0030,0040,0001,0002,0003,0004,2,1,4,5\r\n"));
+    AddStoredSkin(*m, "OwnWithout", withGlobals("LO_SOURCE=1\r\n"));
+
+    m->SetSkinName("Blur");
+    ASSERT_EQ(m->OutEffects.size(), 2u);
+    const TvlOutEffect &light = m->OutEffects[0], &shadow = m->OutEffects[1];
+    EXPECT_EQ((std::vector<vcl::TColor>{light.ColorL, light.ColorT, light.ColorR, light.ColorB}),
+              (std::vector<vcl::TColor>{0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF}));
+    EXPECT_EQ((std::vector{light.OffsetL, light.OffsetT, light.OffsetR, light.OffsetB}), (std::vector{2, 2, 2, 4}));
+    EXPECT_EQ((std::vector{light.Source, light.Opacity}), (std::vector{2, 200}));
+    EXPECT_EQ((std::vector{shadow.OffsetL, shadow.OffsetT, shadow.OffsetR, shadow.OffsetB}), (std::vector{3, 9, 3, 5}));
+    EXPECT_EQ((std::vector{shadow.Source, shadow.Opacity}), (std::vector{2, 33}));
+    // Widths not given are half the picture's.
+    EXPECT_EQ((std::vector{light.WidthL, light.WidthT, light.WidthR, light.WidthB}), (std::vector{h2, h2, h2, h2}));
+    EXPECT_EQ((std::vector{shadow.WidthL, shadow.WidthT, shadow.WidthR, shadow.WidthB}), (std::vector{4, h2, h2, h2}));
+    for (const auto &[effect, key] : {std::pair{&light, "LO_MASK"}, std::pair{&shadow, "SH_MASK"}}) {
+        SCOPED_TRACE(key);
+        ASSERT_TRUE(m->IsValidMaskIndex(effect->MaskIndex));
+        const TsMaskData &mask = m->Masks[static_cast<std::size_t>(effect->MaskIndex)];
+        EXPECT_EQ(mask.ClassName, "GLOBALINFO");
+        EXPECT_EQ(mask.PropertyName, key);
+        EXPECT_EQ(mask.R, (vcl::TRect{0, 0, w, 2 * w}));
+        EXPECT_EQ((std::vector<int>{mask.ImageCount, mask.MaskType, mask.DrawMode, mask.ImageKind}),
+                  (std::vector<int>{1, 1, 1, 0}));
+        EXPECT_EQ((std::vector<int>{mask.BorderWidth, mask.WL, mask.WT, mask.WR, mask.WB}),
+                  (std::vector<int>{h2, h2, h2, h2, h2}));
+        ASSERT_NE(mask.Bmp, nullptr);
+        ASSERT_EQ(mask.Bmp->PixelFormat(), vcl::pf32bit);
+        ASSERT_EQ(mask.Bmp->Width(), w);
+        ASSERT_EQ(mask.Bmp->Height(), 2 * w);
+        // The lower square is the blur.
+        int differ = 0;
+        for (int y = 0; y < w; ++y)
+            for (int x = 0; x < w; ++x) differ += ColorOf(*mask.Bmp, x, w + y) != blur[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+        EXPECT_EQ(differ, 0);
+    }
+    // The shadow's upper square: the top colour above the bottom one, the
+    // side triangles meeting the middle pixel in the middle row.
+    vcl::TBitmap &sides = *m->Masks[static_cast<std::size_t>(shadow.MaskIndex)].Bmp;
+    std::vector<vcl::TColor> top, middle, bottom, expectedMiddle;
+    for (int x = 0; x < w; ++x) {
+        top.push_back(ColorOf(sides, x, 0));
+        middle.push_back(ColorOf(sides, x, h2));
+        bottom.push_back(ColorOf(sides, x, w - 1));
+        expectedMiddle.push_back(x < h2 ? L : x > h2 ? R : B);
+    }
+    EXPECT_EQ(top, std::vector<vcl::TColor>(static_cast<std::size_t>(w), T));
+    EXPECT_EQ(middle, expectedMiddle);
+    EXPECT_EQ(bottom, std::vector<vcl::TColor>(static_cast<std::size_t>(w), B));
+    EXPECT_EQ(ColorOf(sides, 0, 1), L);
+    EXPECT_EQ(ColorOf(sides, w - 1, w - 2), R);
+    EXPECT_EQ(ColorOf(sides, h2, h2 / 2), T);
+
+    // No picture for source 0; the skin's own item, in the fixed columns, for source 1.
+    m->SetSkinName("Own");
+    EXPECT_EQ(m->OutEffects[1].MaskIndex, -1);
+    EXPECT_EQ(m->OutEffects[1].WidthL, -1);
+    ASSERT_TRUE(m->IsValidMaskIndex(m->OutEffects[0].MaskIndex));
+    const TsMaskData &own = m->Masks[static_cast<std::size_t>(m->OutEffects[0].MaskIndex)];
+    EXPECT_EQ(own.ClassName, "GLOBALINFO");
+    EXPECT_EQ(own.PropertyName, "LO_MASK");
+    EXPECT_EQ(own.R, (vcl::TRect{10, 20, 30, 40}));
+    EXPECT_EQ((std::vector<int>{own.WL, own.WT, own.WR, own.WB, own.ImageCount, own.MaskType, own.DrawMode,
+                                own.BorderWidth, own.ImageKind, own.CornerClass}),
+              (std::vector<int>{1, 2, 3, 4, 2, 1, 4, 5, 0, 0}));
+    EXPECT_EQ(own.Bmp, nullptr);  // a piece of the master
+    EXPECT_EQ(m->OutEffects[0].WidthL, -1);
+
+    // Source 1 without an item: no picture.
+    m->SetSkinName("OwnWithout");
+    EXPECT_EQ(m->OutEffects[0].MaskIndex, -1);
+    EXPECT_TRUE(m->IsValidMaskIndex(m->OutEffects[1].MaskIndex));
 }
 
 // A skin whose EXBORDER has two frames of 20 x 20 side by side, the first

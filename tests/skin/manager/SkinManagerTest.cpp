@@ -211,7 +211,11 @@ TEST_F(SkinManager, SwitchedOnOverASkinThatCannotBeReadItStaysOff) {
     {
         MessageWatcher watcher;
         m->SetActive(true);
-        EXPECT_EQ(watcher.Count(), 1);
+        // The unpacker's error, then the reader's notice of a skin it cannot read.
+        const std::vector<std::string> captions = watcher.Captions();
+        ASSERT_EQ(captions.size(), 2u);
+        EXPECT_EQ(captions[0], "Error");
+        EXPECT_NE(captions[1], "Error");
     }
     EXPECT_FALSE(m->Active());
     EXPECT_FALSE(m->SkinData->Active);
@@ -233,9 +237,10 @@ TEST_F(SkinManager, EmptyStoredDataMeansNoSkin) {
 struct BadFile {
     const char *What;
     Bytes Data;
+    int Messages = 1;
 };
 
-TEST_F(SkinManager, DamagedPackedFilesKeepTheSkinBeforeWithOneMessage) {
+TEST_F(SkinManager, DamagedPackedFilesKeepTheSkinBeforeWithTheirMessages) {
     TempFolder dir;
     TestSkin noOptions;
     Bytes truncated = TestSkin{}.Packed();
@@ -243,7 +248,8 @@ TEST_F(SkinManager, DamagedPackedFilesKeepTheSkinBeforeWithOneMessage) {
     TestSkin badValue;
     badValue.Options += "[BAD]\r\nGLYPH=@0000,0000,00x0\r\n";
     const std::vector<BadFile> files = {
-        {"not a packed skin", BytesOf("this is no skin at all")},
+        // The unpacker's error and the reader's notice.
+        {"not a packed skin", BytesOf("this is no skin at all"), 2},
         {"cut short", truncated},
         {"a value that is no number", badValue.Packed()},
         {"no options", PackSkin({{"x.bmp", TestMaster()}})},
@@ -265,7 +271,7 @@ TEST_F(SkinManager, DamagedPackedFilesKeepTheSkinBeforeWithOneMessage) {
         {
             MessageWatcher watcher;
             m->SetSkinName("Bad");  // the watcher answers whatever it shows, modally
-            EXPECT_EQ(watcher.Count(), 1);
+            EXPECT_EQ(watcher.Count(), f.Messages);
         }
         m->OnSkinLoading = {};
         EXPECT_EQ(changes, 0);
