@@ -16,7 +16,10 @@ start_xvfb() {
     echo $! >"$WINEPREFIX.xvfb"
     local i
     for i in $(seq 1 100); do
-      if DISPLAY=:$n xdpyinfo >/dev/null 2>&1; then
+      # Another run may have taken the number in the meantime: then ours has
+      # ended and the display that answers is theirs.
+      kill -0 "$(cat "$WINEPREFIX.xvfb")" 2>/dev/null || break
+      if DISPLAY=:$n xdpyinfo >/dev/null 2>&1 && kill -0 "$(cat "$WINEPREFIX.xvfb")" 2>/dev/null; then
         echo ":$n" >"$WINEPREFIX.display"
         return 0
       fi
@@ -135,7 +138,10 @@ case "${1:-}" in
     while [ $# -gt 0 ]; do
       case "$1" in
         --fresh) fresh=yes ;;
-        --sessions) sessions=$2; shift ;;
+        --sessions)
+          sessions=${2:-}
+          [[ "$sessions" =~ ^[1-9][0-9]*$ ]] || { echo "wine-session: --sessions takes a number from 1" >&2; exit 2; }
+          shift ;;
         *) echo "usage: $0 start [--fresh] [--sessions N] | stop" >&2; exit 2 ;;
       esac
       shift

@@ -295,13 +295,18 @@ bool ValueInList(std::span<const std::int32_t> Values, std::int32_t Value, int F
 
 // Skin-change steps
 
-void PrepareFormsForSkinChange(TsSkinManager &Manager) {
+TSkinChangePreparation PrepareFormsForSkinChange(TsSkinManager &Manager) {
     const vcl::TComponentState state = Manager.ComponentState();
     if (ApplicationIconic() || state.Contains(vcl::csDesigning) || state.Contains(vcl::csLoading) ||
         state.Contains(vcl::csReading))
-        return;
-    if (ChangeAnimated(Manager)) ModuleState().FormAnimationActive = true;
+        return {};
+    TSkinChangePreparation done{true, false};
+    if (ChangeAnimated(Manager) && !ModuleState().FormAnimationActive) {
+        ModuleState().FormAnimationActive = true;
+        done.FlagRaised = true;
+    }
     ForEachSkinnedForm(&Manager, PrepareFormForSkinChange, 0);
+    return done;
 }
 
 void LockFormsForSkinChange(TsSkinManager &Manager) {
@@ -317,9 +322,9 @@ void FinishFormsSkinChange(TsSkinManager &Manager, bool Animate) {
     ForEachSkinnedForm(&Manager, AnimateSkinChange, Animate ? 1 : 0);
 }
 
-void CancelFormsSkinChange(TsSkinManager &Manager) {
-    if (&Manager == DefaultManager()) ModuleState().FormAnimationActive = false;
-    ForEachSkinnedForm(&Manager, DropSkinChangeSnapshot, 0);
+void CancelFormsSkinChange(TsSkinManager &Manager, const TSkinChangePreparation &Preparation) {
+    if (Preparation.FlagRaised) ModuleState().FormAnimationActive = false;
+    if (Preparation.FormsPrepared) ForEachSkinnedForm(&Manager, DropSkinChangeSnapshot, 0);
 }
 
 bool ApplicationIconic() {

@@ -113,16 +113,24 @@ void ForEachSkinnedForm(const TsSkinManager *Manager, TvlProviderProc Proc, int 
 // indexes within the span); false when Last is below First.
 bool ValueInList(std::span<const std::int32_t> Values, std::int32_t Value, int First, int Last);
 
+// What PrepareFormsForSkinChange did: the forms' snapshots taken, the form
+// animation flag below raised.
+struct TSkinChangePreparation {
+    bool FormsPrepared = false;
+    bool FlagRaised = false;
+};
+
 // The per-form steps of a skin change, over the registry; each does nothing
 // while the main form is iconic. Prepare takes snapshots before the new
 // skin is read; Lock stops the forms redrawing once it is applied; Finish
 // lets them redraw and (Animate) fades them to their new look.
-void PrepareFormsForSkinChange(TsSkinManager &Manager);
+TSkinChangePreparation PrepareFormsForSkinChange(TsSkinManager &Manager);
 void LockFormsForSkinChange(TsSkinManager &Manager);
 void FinishFormsSkinChange(TsSkinManager &Manager, bool Animate);
-// Takes back what Prepare raised and no Finish lowered (no skin was applied):
-// the flag below, and each form's snapshot.
-void CancelFormsSkinChange(TsSkinManager &Manager);
+// Takes back what Prepare did when no skin was applied after it, so no
+// Finish came: the flag, only if Prepare raised it (it may belong to an
+// animation that runs on), and each form's snapshot.
+void CancelFormsSkinChange(TsSkinManager &Manager, const TSkinChangePreparation &Preparation);
 
 // While a form show, hide, blend or skin-change animation runs,
 // ModuleState().FormAnimationActive is set: skinned windows skip their

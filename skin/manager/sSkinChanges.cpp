@@ -41,12 +41,11 @@ bool TsSkinManager::ChangeSkin(const std::string &Value) {
     FSkinName = Value;
     if (!FActive) return false;
     bool read = false;
-    bool prepared = false;
+    TSkinChangePreparation preparation;
     Reporting([&] {
         if (OnBeforeChange) OnBeforeChange(this);
-        prepared =
-            GetExtendedBorders() && !UpdatingFlag && FAnimEffects->SkinChanging->Active && FEffects->AllowAnimation;
-        if (prepared) PrepareFormsForSkinChange(*this);
+        if (GetExtendedBorders() && !UpdatingFlag && FAnimEffects->SkinChanging->Active && FEffects->AllowAnimation)
+            preparation = PrepareFormsForSkinChange(*this);
         const bool wasActive = SkinData->Active;
         {
             TvlLoadingScope loading;
@@ -71,9 +70,9 @@ bool TsSkinManager::ChangeSkin(const std::string &Value) {
         }
         if (OnAfterChange) OnAfterChange(this);
     });
-    // Only the new skin's broadcast finishes what the preparation raised: a
-    // read that failed or switched the manager off leaves it to this.
-    if (prepared) CancelFormsSkinChange(*this);
+    // Only an applied skin's broadcast finishes what the preparation raised:
+    // a read that failed or switched the manager off leaves it to this.
+    if (!(read && FActive)) CancelFormsSkinChange(*this, preparation);
     return read;
 }
 

@@ -26,12 +26,20 @@ namespace {
 
 HHOOK CbtHook = nullptr;
 
+// A non-zero answer stops what the event announces (a window is not made,
+// not activated, not destroyed...); the skipped-input and queue-sync events
+// only inform, whatever a hook answers.
+bool EventRefused(int Code, LRESULT Answer) {
+    return Answer != 0 && Code != HCBT_CLICKSKIPPED && Code != HCBT_KEYSKIPPED && Code != HCBT_QS;
+}
+
 LRESULT CALLBACK SkinCbtHookProc(int Code, WPARAM WParam, LPARAM LParam) {
     // The hooks put in before ours see each event first, the window as it
-    // was made; their answer is ours, whatever the skinning does next.
+    // was made; their answer is ours, whatever the skinning does next. What
+    // they refused does not happen, so there is nothing to skin.
     const LRESULT answer = CallNextHookEx(CbtHook, Code, WParam, LParam);
     // Nothing may unwind through the system's hook call.
-    if (Code >= 0) try {
+    if (Code >= 0 && !EventRefused(Code, answer)) try {
             DialogSkinning().CbtEvent(Code, WParam, LParam);
         } catch (...) {
         }

@@ -8,7 +8,9 @@
 namespace {
 
 // Wine ends a process whose crash reached its debugger with exit code 0: the
-// crash is reported here and ends the run with its own code instead.
+// crash is reported here and ends the run with a code of its own instead (not
+// the exception's: only its low byte reaches the test runner, and that can
+// be 0).
 LONG WINAPI FailOnCrash(EXCEPTION_POINTERS *Info) {
     const EXCEPTION_RECORD *record = Info ? Info->ExceptionRecord : nullptr;
     const DWORD code = record ? record->ExceptionCode : 0;
@@ -16,7 +18,7 @@ LONG WINAPI FailOnCrash(EXCEPTION_POINTERS *Info) {
                  record ? record->ExceptionAddress : nullptr);
     std::fflush(stderr);
     std::fflush(stdout);
-    TerminateProcess(GetCurrentProcess(), code != 0 ? code : 1);
+    TerminateProcess(GetCurrentProcess(), 3);
     return EXCEPTION_EXECUTE_HANDLER;
 }
 

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "PngWriter.h"
+#include "UniqueName.h"
 #include "vcl/WideText.h"
 
 namespace uitest {
@@ -208,9 +209,10 @@ TImage32 CaptureXWindow(HWND window) {
     // xwd is a program of the X host, which Wine starts but does not wait
     // for: it writes under a name of its own and renames when done. A window
     // that X has not mapped yet makes it fail: it then leaves an empty file,
-    // so that the caller can try again at once.
-    static int count = 0;
-    const std::string name = "/tmp/zuvo-xwd-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
+    // so that the caller can try again at once. Test programs of other Wine
+    // sessions write into the same /tmp at the same time, and the process
+    // ids of different Wine servers repeat: the name takes a random part.
+    const std::string name = zuvotest::UniqueName("/tmp/zuvo-xwd-" + std::to_string(id) + "-");
     std::wstring command = Utf8ToWide("Z:\\bin\\sh -c \"(xwd -silent -id " + std::to_string(id) + " -out " + name +
                                       ".part || : >" + name + ".part) 2>/dev/null; mv " + name + ".part " + name + "\"");
     STARTUPINFOW startup{};

@@ -440,7 +440,13 @@ TEST_F(FormBorder, NativeBordersMaximizedDropsTheBorderOfAMaximizedFormUntilItsR
     BorderedForm f;
     ASSERT_TRUE(f.P->BorderForm);
     const vcl::TRect normal = BorderedForm::RectOf(f.Border());
-    const auto settle = [] { uitest::PumpUntil([] { return false; }, 100ms); };
+    // Handles what a step posted, then pumps until what it leads to has
+    // come (at most 3 s).
+    const auto settle = [](auto Done) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        uitest::PumpUntil(Done, 3s);
+    };
     const auto native = [&] {
         // The frame image has no shadow margins, the window a region of its own.
         const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
@@ -450,12 +456,14 @@ TEST_F(FormBorder, NativeBordersMaximizedDropsTheBorderOfAMaximizedFormUntilItsR
     Manager->Options()->SetFlag(ofNativeBordersMaximized, true);
     const vcl::THandleCounts start = vcl::LiveHandles();
 
+    const auto maximized = [&] { return IsZoomed(f.Wnd()) && native(); };
+    const auto bordered = [&] { return !IsZoomed(f.Wnd()) && f.P->BorderForm && IsWindowVisible(f.Border()); };
     SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    settle();
+    settle(maximized);
     ASSERT_TRUE(IsZoomed(f.Wnd()));
     EXPECT_TRUE(native()) << "the system command";
     SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
-    settle();
+    settle(bordered);
     ASSERT_FALSE(IsZoomed(f.Wnd()));
     ASSERT_TRUE(f.P->BorderForm);
     ASSERT_TRUE(f.Border());
@@ -465,24 +473,24 @@ TEST_F(FormBorder, NativeBordersMaximizedDropsTheBorderOfAMaximizedFormUntilItsR
 
     // Maximized by its state: the new size drops the border.
     f.Form.Form->SetWindowState(vcl::wsMaximized);
-    settle();
+    settle(maximized);
     ASSERT_TRUE(IsZoomed(f.Wnd()));
     EXPECT_TRUE(native()) << "the window state";
     f.Form.Form->SetWindowState(vcl::wsNormal);
-    settle();
+    settle(bordered);
     EXPECT_TRUE(f.P->BorderForm);
 
     // Maximized with its border while the option was off: its next
     // activation drops it.
     Manager->Options()->SetFlag(ofNativeBordersMaximized, false);
     f.Form.Form->SetWindowState(vcl::wsMaximized);
-    settle();
+    settle([&] { return IsZoomed(f.Wnd()) != FALSE; });
     ASSERT_TRUE(f.P->BorderForm);
     Manager->Options()->SetFlag(ofNativeBordersMaximized, true);
     SendMessageW(f.Wnd(), WM_NCACTIVATE, TRUE, 0);
     EXPECT_TRUE(native()) << "the activation";
     f.Form.Form->SetWindowState(vcl::wsNormal);
-    settle();
+    settle(bordered);
     EXPECT_TRUE(f.P->BorderForm);
 
     // Shown maximized: never with a border.

@@ -100,6 +100,7 @@ TEST_F(SkinHooks, WindowCreationHookSeesAMessageBoxAndStopsAfterRemoval) {
 // ("earlier") and the skinning.
 std::vector<std::string> *CreationLog = nullptr;
 HHOOK EarlierCbt = nullptr;
+bool EarlierRefuses = false;
 
 bool IsDialogCreation(int Code, WPARAM W) {
     wchar_t name[16]{};
@@ -108,7 +109,10 @@ bool IsDialogCreation(int Code, WPARAM W) {
 }
 
 LRESULT CALLBACK EarlierCbtHook(int Code, WPARAM W, LPARAM L) {
-    if (CreationLog && IsDialogCreation(Code, W)) CreationLog->push_back("earlier hook");
+    if (CreationLog && IsDialogCreation(Code, W)) {
+        CreationLog->push_back("earlier hook");
+        if (EarlierRefuses) return 1;
+    }
     return CallNextHookEx(EarlierCbt, Code, W, L);
 }
 
@@ -131,10 +135,19 @@ TEST_F(SkinHooks, WindowCreationHookPassesEachEventOnBeforeSkinning) {
     TvlServiceRegistration dialogs(watch);
     std::vector<std::string> log;
     CreationLog = &log;
-    DestroyWindow(CreateWindowExW(0, L"#32770", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    const auto create = [] {
+        return CreateWindowExW(0, L"#32770", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    };
+    DestroyWindow(create());
+    EXPECT_EQ(log, (std::vector<std::string>{"earlier hook", "skinning"}));
+    // A window that an earlier hook refused is never made: nothing skins it.
+    log.clear();
+    EarlierRefuses = true;
+    EXPECT_EQ(create(), nullptr);
+    EarlierRefuses = false;
     CreationLog = nullptr;
     UnhookWindowsHookEx(std::exchange(EarlierCbt, nullptr));
-    EXPECT_EQ(log, (std::vector<std::string>{"earlier hook", "skinning"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"earlier hook"}));
 }
 
 TEST_F(SkinHooks, ASecondManagerNeverHooksTheThreadOrTheApplicationWindow) {

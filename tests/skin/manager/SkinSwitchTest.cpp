@@ -126,8 +126,19 @@ TEST_F(SkinSwitch, AChangeThatAppliesNoSkinLowersTheFlagsItsPreparationRaised) {
     EXPECT_FALSE(prepared()) << "a failed read";
     EXPECT_EQ(Manager->SkinName(), "Beryllo");
 
-    Manager->SetSkinName("Nowhere");  // neither a folder nor a stored skin
+    // A flag that an animation raised before the change is not the change's to lower.
+    ModuleState().FormAnimationActive = true;
+    {
+        MessageWatcher watcher;
+        Manager->SetSkinName("Bad");
+    }
     EXPECT_EQ(p.Images, 2);
+    EXPECT_TRUE(ModuleState().FormAnimationActive);
+    EXPECT_FALSE((p.StateFlags & pfSkinChangeSnapshot) || p.SavedFormImage);
+    ModuleState().FormAnimationActive = false;
+
+    Manager->SetSkinName("Nowhere");  // neither a folder nor a stored skin
+    EXPECT_EQ(p.Images, 3);
     ASSERT_FALSE(Manager->Active());
     EXPECT_FALSE(prepared()) << "switched off";
     RemoveSkinnedForm(Form.Form);
