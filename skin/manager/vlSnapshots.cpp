@@ -118,6 +118,11 @@ void PaintChildControls(HDC DC, vcl::TWinControl *Control, bool OnlyWhenVisible,
     for (int i = 0; i < Control->ControlCount(); ++i)
         if (Qualifies(*Control->Controls(i), DC, Offset)) children.push_back(Control->Controls(i));
     if (children.empty()) return;
+    // An MDI parent's aligned bars change size with the client window
+    // beside them: their images are made anew before they paint.
+    if (const auto *form = dynamic_cast<const vcl::TCustomForm *>(Control); form && form->FormStyle() == vcl::fsMDIForm)
+        for (vcl::TControl *child : children)
+            if (child->Align() != vcl::alNone) PerformSkinCommand(child, SC_REPAINT, 0);
 
     TvlBgQuery behind;
     QueryParentBackground(behind, Control, false);

@@ -58,5 +58,26 @@ TEST_F(Snapshots, AChildLeavingTheKeyColourAtItsOwnCornerIsLeftOutWhateverTheOff
     EXPECT_EQ(at(10 + 5 + 1, 10 + 7 + 1), RGB(0, 0, 0xFF));  // left out
 }
 
+TEST_F(Snapshots, AnMDIParentsAlignedGraphicChildrenAreToldToRepaint) {
+    std::vector<std::string> log;
+    TestForm mdi, plain;
+    mdi.Form->SetFormStyle(vcl::fsMDIForm);
+    const auto fill = [](TestForm &F, vcl::TAlign Align, int Top) {
+        auto *c = new TFill(F.Form, RGB(0x00, 0xC0, 0x00));
+        c->SetBounds(10, Top, 40, 20);
+        c->SetAlign(Align);
+        c->SetParent(F.Form);
+        return c;
+    };
+    Recorder aligned(log, "aligned", fill(mdi, vcl::alTop, 0), SC_REPAINT),
+        loose(log, "loose", fill(mdi, vcl::alNone, 60), SC_REPAINT),
+        other(log, "other form", fill(plain, vcl::alTop, 0), SC_REPAINT);
+    mdi.Show();
+    plain.Show();
+    auto target = NewBitmap32(400, 300);
+    for (TestForm *f : {&mdi, &plain}) PaintChildControls(target->Canvas()->Handle(), f->Form, false, {0, 0});
+    EXPECT_EQ(log, std::vector<std::string>{"aligned"});
+}
+
 } // namespace
 } // namespace skin
