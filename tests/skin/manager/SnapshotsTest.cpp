@@ -79,5 +79,41 @@ TEST_F(Snapshots, AnMDIParentsAlignedGraphicChildrenAreToldToRepaint) {
     EXPECT_EQ(log, std::vector<std::string>{"aligned"});
 }
 
+TEST_F(Snapshots, AnMDIParentsPictureShowsItsChildrenAsTheScreenDoes) {
+    TestForm mdi;
+    mdi.Form->SetFormStyle(vcl::fsMDIForm);
+    mdi.Show();
+    const auto child = [&](vcl::TColor Colour, int X, int Y) {
+        auto *f = vcl::Create<vcl::TForm>(mdi.Form, vcl::CreateNew);
+        f->SetFormStyle(vcl::fsMDIChild);
+        f->SetColor(Colour);
+        f->SetBounds(X, Y, 120, 90);
+        f->Show();
+        return f;
+    };
+    RECT client{};
+    GetClientRect(mdi.Form->ClientHandle(), &client);
+    vcl::TForm *cut = child(vcl::clLime, client.right - 40, 0);  // runs past the client's right edge
+    vcl::TForm *back = child(vcl::clRed, 10, 10);
+    vcl::TForm *front = child(vcl::clBlue, 60, 40);  // the last shown is active, on top
+    vcl::Application->ProcessMessages();
+    ASSERT_EQ(mdi.Form->ActiveMDIChild(), front);
+
+    RECT form{};
+    GetWindowRect(mdi.Form->WindowHandle(), &form);
+    auto image = NewBitmap32(form.right - form.left, form.bottom - form.top);
+    PaintControlToBitmap(*image, mdi.Form, 0, 0, nullptr);
+    // The picture's pixel at (X, Y) of Window's rectangle.
+    const auto at = [&](HWND Window, int X, int Y) {
+        RECT r{};
+        GetWindowRect(Window, &r);
+        return GetPixel(image->Canvas()->Handle(), r.left - form.left + X, r.top - form.top + Y) & 0xFFFFFF;
+    };
+    EXPECT_EQ(at(back->WindowHandle(), 20, 20), vcl::ColorToRGB(vcl::clRed));
+    EXPECT_EQ(at(front->WindowHandle(), 10, 10), vcl::ColorToRGB(vcl::clBlue));  // over the red one
+    EXPECT_EQ(at(cut->WindowHandle(), 20, 20), vcl::ColorToRGB(vcl::clLime));
+    EXPECT_NE(at(mdi.Form->ClientHandle(), client.right + 4, 20), vcl::ColorToRGB(vcl::clLime));  // clipped
+}
+
 } // namespace
 } // namespace skin
