@@ -5,6 +5,7 @@
 
 #include "SkinnedTestSupport.h"
 #include "skin/graphics/vlGraphUtils.h"
+#include "skin/manager/vlFormAnimations.h"
 #include "skin/manager/vlSnapshots.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
@@ -113,6 +114,38 @@ TEST_F(Snapshots, AnMDIParentsPictureShowsItsChildrenAsTheScreenDoes) {
     EXPECT_EQ(at(front->WindowHandle(), 10, 10), vcl::ColorToRGB(vcl::clBlue));  // over the red one
     EXPECT_EQ(at(cut->WindowHandle(), 20, 20), vcl::ColorToRGB(vcl::clLime));
     EXPECT_NE(at(mdi.Form->ClientHandle(), client.right + 4, 20), vcl::ColorToRGB(vcl::clLime));  // clipped
+}
+
+TEST_F(Snapshots, TheOutputWindowCoversAFormInsideAControlThereAndAFormOnTheScreenOnTheScreen) {
+    TestForm host;
+    auto *panel = host.Add(vcl::Create<vcl::TCustomControl>(host.Form), 20, 20);
+    panel->SetBounds(20, 20, 300, 200);
+    auto *inner = vcl::Create<vcl::TForm>(host.Form, vcl::CreateNew);
+    inner->SetParent(panel);
+    inner->SetBounds(30, 40, 150, 100);
+    inner->Show();
+    host.Show();
+    const auto rect = [](HWND W) {
+        RECT r{};
+        GetWindowRect(W, &r);
+        return std::tuple(r.left, r.top, r.right, r.bottom);
+    };
+
+    ShowOutputWindowOver(inner);
+    ASSERT_TRUE(OutputWindow());
+    HWND ow = OutputWindow()->WindowHandle();
+    EXPECT_EQ(GetAncestor(ow, GA_PARENT), panel->WindowHandle());
+    EXPECT_EQ(GetWindow(inner->WindowHandle(), GW_HWNDPREV), ow);  // right above the form
+    EXPECT_TRUE(IsWindowVisible(ow));
+    EXPECT_EQ(rect(ow), rect(inner->WindowHandle()));
+
+    ShowWindow(ow, SW_HIDE);
+    ShowOutputWindowOver(host.Form);
+    ow = OutputWindow()->WindowHandle();
+    EXPECT_EQ(GetAncestor(ow, GA_PARENT), GetDesktopWindow());
+    EXPECT_TRUE(IsWindowVisible(ow));
+    EXPECT_EQ(rect(ow), rect(host.Form->WindowHandle()));
+    delete OutputWindow();
 }
 
 } // namespace
