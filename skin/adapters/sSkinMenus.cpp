@@ -26,6 +26,7 @@
 #include "vcl/Graphics.h"
 #include "vcl/ImgList.h"
 #include "vcl/WideText.h"
+#include "vlAdaptersState.h"
 #include "vlMenuAdapters.h"
 
 namespace skin {
@@ -130,10 +131,7 @@ bool OpensSubmenu(const TMenuItem *Item) {
 
 } // namespace
 
-bool &MenuPopupShown() {
-    static bool shown = false;
-    return shown;
-}
+bool &MenuPopupShown() { return AdaptersState().MenuPopupShown; }
 
 // --------------------------------------------------------------- options
 
@@ -1038,8 +1036,9 @@ std::unique_ptr<TvlSkinableMenus> TvlSkinableMenusMaker::CreateSkinableMenus(TsS
 }
 
 TvlSkinableMenusMaker &SkinableMenusMaker() {
-    static TvlSkinableMenusMaker maker;
-    return maker;
+    TvlKept<TvlSkinableMenusMaker> &maker = AdaptersState().SkinableMenusMaker;
+    if (!maker) maker = Keep(std::make_unique<TvlSkinableMenusMaker>());
+    return *maker;
 }
 
 } // namespace skin

@@ -57,7 +57,8 @@ public:
 
 // Calls nest: the first starts the module (the base unit's start, the
 // factory registered, the dialog skinning of the window-creation hook
-// registered), the last ends it.
+// registered), the last ends it and puts the module's state back to its
+// start values (vlAdaptersState.h).
 void InitializeAdaptersModule();
 void FinalizeAdaptersModule();
 

@@ -13,6 +13,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 #include "vcl/ObjectInstance.h"
+#include "vlAdaptersState.h"
 #include "vlDialogWnd.h"
 #include "vlDials.h"
 
@@ -37,11 +38,13 @@ void ReleaseClosedDialog(HWND Window) {
     delete found;
 }
 
+} // namespace
+
 // The window that takes the posted releases: one of this module's, so that
 // a modal loop of the dialog's owner still dispatches them.
-class TReleaseWindow {
+class TvlDialogReleaseWindow {
 public:
-    TReleaseWindow() : FWindow(vcl::TWndMethod::Bind<&TReleaseWindow::Handle>(this)) {}
+    TvlDialogReleaseWindow() : FWindow(vcl::TWndMethod::Bind<&TvlDialogReleaseWindow::Handle>(this)) {}
     HWND Window() const { return FWindow.Handle(); }
 
 private:
@@ -55,13 +58,6 @@ private:
     }
     vcl::TUtilWindow FWindow;
 };
-
-std::unique_ptr<TReleaseWindow> &ReleaseWindow() {
-    static std::unique_ptr<TReleaseWindow> window;
-    return window;
-}
-
-} // namespace
 
 // ------------------------------------------------------------ the branch
 
@@ -101,12 +97,12 @@ bool HasDescendantOfClass(HWND Window, const std::string &LowerCaseName) {
 }
 
 void PostDialogRelease(HWND Window) {
-    std::unique_ptr<TReleaseWindow> &release = ReleaseWindow();
-    if (!release) release = std::make_unique<TReleaseWindow>();
+    TvlKept<TvlDialogReleaseWindow> &release = AdaptersState().DialogReleaseWindow;
+    if (!release) release = Keep(std::make_unique<TvlDialogReleaseWindow>());
     PostMessageW(release->Window(), DialogReleaseMessage, reinterpret_cast<WPARAM>(Window), 0);
 }
 
-void FreeDialogReleaseWindow() { ReleaseWindow().reset(); }
+void FreeDialogReleaseWindow() { AdaptersState().DialogReleaseWindow.reset(); }
 
 // ------------------------------------------------------- the provider
 

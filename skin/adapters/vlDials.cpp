@@ -13,6 +13,7 @@
 #include "skin/manager/vlStateAnimation.h"
 #include "vlMenuAdapters.h"
 #include "vcl/Forms.h"
+#include "vlAdaptersState.h"
 #include "vlDialogWnd.h"
 
 namespace skin {
@@ -105,6 +106,8 @@ void WindowCreated(HWND Window, const CREATESTRUCTW &Create) {
     AttachSkinToWindow(Window);
 }
 
+} // namespace
+
 // The dialog skinning slot's implementation.
 class TvlDials final : public TvlDialogSkinning {
 public:
@@ -120,15 +123,6 @@ public:
     }
     void FreeMenuAdapters() override { skin::FreeMenuAdapters(true); }
 };
-
-TvlDials &Dials() {
-    static TvlDials dials;
-    return dials;
-}
-
-int StartupCount = 0;
-
-} // namespace
 
 // ------------------------------------------------------------ TvlProvider
 
@@ -235,16 +229,21 @@ void AttachSkinToWindow(HWND Window) {
 // ------------------------------------------------------------ module
 
 void InitializeDialsModule() {
-    if (StartupCount++ > 0) return;
-    RegisterService(Dials());
+    TvlAdaptersState &state = AdaptersState();
+    if (state.DialsStartCount++ > 0) return;
+    state.Dials = Keep(std::make_unique<TvlDials>());
+    RegisterService(*state.Dials);
 }
 
 void FinalizeDialsModule() {
-    if (StartupCount == 0 || --StartupCount > 0) return;
-    Dials().FreeMenuAdapters();
+    TvlAdaptersState &state = AdaptersState();
+    if (state.DialsStartCount == 0 || --state.DialsStartCount > 0) return;
+    state.Dials->FreeMenuAdapters();
     ClearHookedDialogs();
     FreeDialogReleaseWindow();
-    UnregisterService(Dials());
+    UnregisterService(*state.Dials);
+    state.Dials.reset();
+    ResetAdaptersStateWhenStopped();
 }
 
 } // namespace skin

@@ -21,8 +21,9 @@ void CALLBACK FreeGoneTick(HWND, UINT, UINT_PTR Timer, DWORD) {
 } // namespace
 
 TvlMnuArray &TvlMnuArray::Instance() {
-    static TvlMnuArray list;
-    return list;
+    TvlKept<TvlMnuArray> &list = AdaptersState().MenuAdapters;
+    if (!list) list = Keep(std::unique_ptr<TvlMnuArray>(new TvlMnuArray()));
+    return *list;
 }
 
 TvlMnuWnd *TvlMnuArray::Add(HWND Window, TsSkinManager &Manager) {

@@ -73,17 +73,14 @@ TTabItem ReadTabItem(HWND Handle, int Index) {
 }
 
 // The page adapters, library-wide.
-std::vector<std::unique_ptr<TvlPageWnd>> &PageAdapters() {
-    static std::vector<std::unique_ptr<TvlPageWnd>> list;
-    return list;
-}
+std::vector<TvlKept<TvlPageWnd>> &PageAdapters() { return AdaptersState().PageAdapters; }
 
 // Adapters whose page window is gone leave the list (their handlers have
 // returned: this runs outside them).
 void SweepPageAdapters() {
     auto &list = PageAdapters();
     list.erase(std::remove_if(list.begin(), list.end(),
-                              [](const std::unique_ptr<TvlPageWnd> &a) { return a->Destroyed() || !IsWindow(a->Handle); }),
+                              [](const TvlKept<TvlPageWnd> &a) { return a->Destroyed() || !IsWindow(a->Handle); }),
                list.end());
 }
 
@@ -571,7 +568,7 @@ void TvlPageControlWnd::AdaptPages() {
         if (_wcsicmp(name, UPDOWN_CLASSW) == 0) continue;
         TvlSkinParams params;
         params.SkinSection = "CHECKBOX";
-        PageAdapters().push_back(NewAdapter<TvlPageWnd>(child, nullptr, manager, params));
+        PageAdapters().push_back(Keep(NewAdapter<TvlPageWnd>(child, nullptr, manager, params)));
     }
 }
 
