@@ -17,7 +17,6 @@
 #include "skin/manager/vlFormAnimations.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
-#include "vlDials.h"
 
 namespace skin {
 
@@ -514,7 +513,7 @@ void TvlDialogWnd::HandleMessage(vcl::TMessage &Message) {
     }
     if (Message.Msg == WM_DESTROY) {
         // Freed once the window is gone, from outside its procedure.
-        if (Provider) PostDialogRelease(Handle);
+        if (Provider) Provider->ReleaseOnceGone(Handle);
         ScrollHandler(Message);
         return;
     }

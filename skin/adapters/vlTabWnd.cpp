@@ -22,14 +22,13 @@
 #include "vcl/GdiObjects.h"
 #include "vcl/Tabs.h"
 #include "vcl/WideText.h"
-#include "vlAdapters.h"
+#include "vlAdapterKinds.h"
 #include "vlSBPaint.h"
 
 namespace skin {
 
 namespace {
 
-constexpr int tpUpDownKind = 19;  // the ThirdParty kind of up-down buttons
 constexpr int SingleTabRow = 3;   // the element row of a tab without neighbours' shapes
 constexpr std::size_t CaptionBufferLength = 4096;
 
@@ -161,7 +160,7 @@ void TvlTabControlWnd::UpdateUpDown() {
     if (!arrows) return;
     TvlSkinParams params;
     params.SkinSection = "UPDOWNBTN";
-    UpDownAdapter = AdapterFactory().CreateAdapter(tpUpDownKind, arrows, params, SkinData->GetSkinManager());
+    UpDownAdapter = AdapterFactory().CreateAdapter(tpUpDown, arrows, params, SkinData->GetSkinManager());
 }
 
 void TvlTabControlWnd::RedrawArrows() {
