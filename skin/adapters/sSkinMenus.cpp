@@ -26,6 +26,7 @@
 #include "vcl/Graphics.h"
 #include "vcl/ImgList.h"
 #include "vcl/WideText.h"
+#include "vlAdaptersState.h"
 #include "vlMenuAdapters.h"
 
 namespace skin {
@@ -90,18 +91,14 @@ bool FaceHasChar(HDC DC, const wchar_t *Face, wchar_t Char) {
     lf.lfHeight = -13;
     lf.lfCharSet = SYMBOL_CHARSET;
     wcsncpy(lf.lfFaceName, Face, LF_FACESIZE - 1);
-    const HFONT font = CreateFontIndirectW(&lf);
+    const vcl::TFontHandle font(CreateFontIndirectW(&lf));
     if (!font) return false;
-    const HGDIOBJ old = SelectObject(DC, font);
+    const vcl::TSelectObject selected(DC, font.Get());
     wchar_t face[LF_FACESIZE]{};
     GetTextFaceW(DC, LF_FACESIZE, face);
     WORD index = 0xFFFF;
-    const bool found = _wcsicmp(face, Face) == 0 &&
-                       GetGlyphIndicesW(DC, &Char, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) != GDI_ERROR &&
-                       index != 0xFFFF;
-    SelectObject(DC, old);
-    DeleteObject(font);
-    return found;
+    return _wcsicmp(face, Face) == 0 &&
+           GetGlyphIndicesW(DC, &Char, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) != GDI_ERROR && index != 0xFFFF;
 }
 
 // The system's submenu arrow: drawn after the item, 1 pixel in from the
@@ -122,6 +119,20 @@ vcl::TSize SystemArrowSize() {
     return size;
 }
 
+// A system command's glyph: its character in its symbol face, 10 points
+// high, centred in the height of Box, at the reading side.
+void PaintSysGlyph(HDC DC, const TsSkinableMenus::TSysGlyph &Glyph, vcl::TColor Colour, RECT Box, bool RightToLeft) {
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(10, GetDeviceCaps(DC, LOGPIXELSY), 72);
+    lf.lfCharSet = SYMBOL_CHARSET;
+    wcsncpy(lf.lfFaceName, Glyph.Face.c_str(), LF_FACESIZE - 1);
+    const vcl::TFontHandle font(CreateFontIndirectW(&lf));
+    const vcl::TSelectObject selected(DC, font.Get());
+    SetBkMode(DC, TRANSPARENT);
+    SetTextColor(DC, vcl::ColorToRGB(Colour));
+    DrawTextW(DC, &Glyph.Char, 1, &Box, DT_SINGLELINE | DT_VCENTER | (RightToLeft ? DT_RIGHT : DT_LEFT) | DT_NOCLIP);
+}
+
 bool OpensSubmenu(const TMenuItem *Item) {
     for (int i = 0; i < Item->Count(); ++i)
         if (Item->Items(i)->Visible()) return true;
@@ -130,10 +141,7 @@ bool OpensSubmenu(const TMenuItem *Item) {
 
 } // namespace
 
-bool &MenuPopupShown() {
-    static bool shown = false;
-    return shown;
-}
+bool &MenuPopupShown() { return AdaptersState().MenuPopupShown; }
 
 // --------------------------------------------------------------- options
 
@@ -851,22 +859,11 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     if (menu && menu->Name().rfind("vlSysMenu", 0) == 0) {
         const TSysGlyph g = SysCommandGlyph(bmp->Canvas()->Handle(), static_cast<UINT>(item->Tag()));
         if (g.Char) {
-            LOGFONTW lf{};
-            lf.lfHeight = -MulDiv(10, GetDeviceCaps(bmp->Canvas()->Handle(), LOGPIXELSY), 72);
-            lf.lfCharSet = SYMBOL_CHARSET;
-            wcsncpy(lf.lfFaceName, g.Face.c_str(), LF_FACESIZE - 1);
-            const HFONT font = CreateFontIndirectW(&lf);
-            const HDC dc = bmp->Canvas()->Handle();
-            const HGDIOBJ old = SelectObject(dc, font);
-            SetBkMode(dc, TRANSPARENT);
             const vcl::TColor colour = section >= 0 ? FManager.Sections[static_cast<std::size_t>(section)].Props[state].FontColor
                                        : plainSelection ? FManager.GetSelectionFontColor(true)
                                                         : vcl::clMenuText;
-            SetTextColor(dc, vcl::ColorToRGB(enabled ? colour : vcl::clGrayText));
-            RECT r{4, 0, bmp->Width() - 4, bmp->Height()};
-            DrawTextW(dc, &g.Char, 1, &r, DT_SINGLELINE | DT_VCENTER | (rtl ? DT_RIGHT : DT_LEFT) | DT_NOCLIP);
-            SelectObject(dc, old);
-            DeleteObject(font);
+            PaintSysGlyph(bmp->Canvas()->Handle(), g, enabled ? colour : vcl::clGrayText,
+                          {4, 0, bmp->Width() - 4, bmp->Height()}, rtl);
             bmp->Canvas()->SetHandle(nullptr);
         }
     }
@@ -1038,8 +1035,9 @@ std::unique_ptr<TvlSkinableMenus> TvlSkinableMenusMaker::CreateSkinableMenus(TsS
 }
 
 TvlSkinableMenusMaker &SkinableMenusMaker() {
-    static TvlSkinableMenusMaker maker;
-    return maker;
+    TvlKept<TvlSkinableMenusMaker> &maker = AdaptersState().SkinableMenusMaker;
+    if (!maker) maker = Keep(std::make_unique<TvlSkinableMenusMaker>());
+    return *maker;
 }
 
 } // namespace skin

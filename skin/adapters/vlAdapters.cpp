@@ -2,6 +2,7 @@
 
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sManagerOptions.h"
+#include "vlAdaptersState.h"
 #include "vlBtnWnd.h"
 #include "sSkinMenus.h"
 #include "vlDials.h"
@@ -32,16 +33,6 @@
 namespace skin {
 
 namespace {
-
-struct TModule {
-    int StartCount = 0;
-    TvlAdapterClasses Factory;
-};
-
-TModule &Module() {
-    static TModule module;
-    return module;
-}
 
 // A scrolling adapter is a window adapter twice over (as an adapter and as
 // a scrolling one): handed out as the adapter.
@@ -112,23 +103,25 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateMDIClientAdapter(HWND
 }
 
 void InitializeAdaptersModule() {
-    TModule &module = Module();
-    if (module.StartCount++ > 0) return;
+    TvlAdaptersState &state = AdaptersState();
+    if (state.AdaptersStartCount++ > 0) return;
     InitializeSBUtils();
-    RegisterService(static_cast<TvlAdapterFactory &>(module.Factory));
+    state.AdapterFactory = Keep(std::make_unique<TvlAdapterClasses>());
+    RegisterService(static_cast<TvlAdapterFactory &>(*state.AdapterFactory));
     InitializeDialsModule();
     RegisterService(static_cast<TvlSkinableMenusFactory &>(SkinableMenusMaker()));
 }
 
 void FinalizeAdaptersModule() {
-    TModule &module = Module();
-    if (module.StartCount == 0 || --module.StartCount > 0) return;
+    TvlAdaptersState &state = AdaptersState();
+    if (state.AdaptersStartCount == 0 || --state.AdaptersStartCount > 0) return;
     UnregisterService(static_cast<TvlSkinableMenusFactory &>(SkinableMenusMaker()));
     FreeMenuAdapters(true);
     FreePageAdapters();
     FinalizeDialsModule();
-    UnregisterService(static_cast<TvlAdapterFactory &>(module.Factory));
+    UnregisterService(static_cast<TvlAdapterFactory &>(*state.AdapterFactory));
     FinalizeSBUtils();
+    ResetAdaptersStateWhenStopped();
 }
 
 } // namespace skin

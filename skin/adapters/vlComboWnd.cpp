@@ -21,8 +21,6 @@ namespace skin {
 
 namespace {
 
-bool DroppedFlag = false;
-
 bool Visible(HWND Handle) { return IsWindowVisible(Handle) != FALSE; }
 
 DWORD ComboStyle(HWND Handle) { return static_cast<DWORD>(GetWindowLongPtrW(Handle, GWL_STYLE)) & 3; }
@@ -35,7 +33,7 @@ vcl::TRect WindowSize(HWND Handle) {
 
 } // namespace
 
-bool ComboDroppedDown() { return DroppedFlag; }
+bool ComboDroppedDown() { return AdaptersState().ComboDroppedDown; }
 
 std::wstring ComboItemText(HWND Combo, int Index) {
     const LRESULT length = SendMessageW(Combo, CB_GETLBTEXTLEN, Index, 0);
@@ -287,7 +285,7 @@ void TvlComboBoxWnd::HandleMessage(vcl::TMessage &Message) {
     case vcl::CN_COMMAND:
     case WM_COMMAND:
         if (HIWORD(Message.WParam) == CBN_DROPDOWN) {
-            DroppedFlag = true;
+            AdaptersState().ComboDroppedDown = true;
             // Wine's dropped list asks its colour of the combo's parent
             // chain only: the list is learnt here as well.
             COMBOBOXINFO info{};
@@ -298,7 +296,7 @@ void TvlComboBoxWnd::HandleMessage(vcl::TMessage &Message) {
             }
         }
         if (HIWORD(Message.WParam) == CBN_CLOSEUP) {
-            DroppedFlag = false;
+            AdaptersState().ComboDroppedDown = false;
             SkinData->BGChanged = true;
             PaintComboButton(nullptr);
         }

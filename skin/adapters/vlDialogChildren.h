@@ -85,6 +85,11 @@ public:
     virtual bool DialogCacheEmpty() const = 0;
     // Clears the dialog adapter's SuppressPaint; nothing without one.
     virtual void ClearSuppressPaint() = 0;
+    // The dialog's child windows that have no adapter yet get theirs.
+    virtual void AdaptChildren() = 0;
+    // The dialog's window is being destroyed: the host frees itself once
+    // the window is gone, from outside the window's procedure.
+    virtual void ReleaseOnceGone(HWND Window) = 0;
 };
 
 // Makes the adapter of one child window and gives it to Host; false only

@@ -1,5 +1,5 @@
 // The region, icon, printing and clipping routines of a skinned system
-// dialog, and the dialog adapter's members that use them.
+// dialog.
 #include "vlDialogRoutines.h"
 
 #include <algorithm>
@@ -21,13 +21,10 @@
 #include "vcl/Forms.h"
 #include "vcl/GdiObjects.h"
 #include "vcl/WideText.h"
-#include "vlDialogWnd.h"
 
 namespace skin {
 
 namespace {
-
-constexpr std::uint32_t BlendedMoveFlag = 0x80;
 
 std::string LowerClassName(HWND Window) {
     std::string name = GetWindowClassName(Window);
@@ -112,152 +109,6 @@ void TvlDialogMoveTimer::Tick(vcl::TObject *) {
     }
     // Never below the target, whatever the step's rounding.
     if (TargetAlpha < CurrentAlpha) CurrentAlpha = std::max(CurrentAlpha - Step, static_cast<double>(TargetAlpha));
-}
-
-void TvlDialogWnd::StartBlendedMove() {
-    const TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
-    if ((StateFlags & BlendedMoveFlag) || !m || !m->AnimEffects()->BlendOnMoving->Active || !LayeredWindowsAvailable())
-        return;
-    const int target = m->AnimEffects()->BlendOnMoving->BlendValue;
-    if (BorderForm && BorderForm->Window()) {
-        StartBorderMove(target);
-        return;
-    }
-    StateFlags |= BlendedMoveFlag;
-    MoveTimer = std::make_unique<TvlDialogMoveTimer>(Handle, target, (255 - target) / 30);
-    {
-        // The dialog turns layered under a cover of its own image: the change shows nothing.
-        const std::unique_ptr<vcl::TForm> cover = CreateSnapshotForm(Handle);
-        const LONG_PTR ex = GetWindowLongPtrW(Handle, GWL_EXSTYLE);
-        if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(Handle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-        if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes)
-            set(Handle, 0x1FFFFFFF, 255, LWA_ALPHA);
-        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    }
-    MoveTimer->SetEnabled(true);
-    const std::weak_ptr<const bool> alive = AliveToken();
-    // The system's move loop runs while the timer fades the dialog.
-    SendMessageW(Handle, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
-    if (!alive.expired()) EndBlendedMove();
-}
-
-void TvlDialogWnd::StartBorderMove(int Target) {
-    PaintFrame();
-    BorderForm->UpdateBorder(false);
-    const HWND border = BorderForm->Window();
-    vcl::TBitmap *image = FrameImage();
-    if (!border || !image) return;
-    StateFlags |= BlendedMoveFlag;
-    MoveTimer = std::make_unique<TvlDialogMoveTimer>(Handle, Target, (255 - Target) / 30);
-    MoveTimer->Border = border;
-    MoveTimer->Image = image;
-    // The dialog stays where it is, unseen, while its image travels in the
-    // border window; it joins the border where the drag ends.
-    const LONG_PTR ex = GetWindowLongPtrW(Handle, GWL_EXSTYLE);
-    if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(Handle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-    if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(Handle, 0, 0, LWA_ALPHA);
-    BorderForm->Updating = true;
-    ShowLayeredBitmap(border, image, 255);
-    BorderForm->ApplyRegion();  // the whole image, the client area included
-    MoveTimer->SetEnabled(true);
-    const std::weak_ptr<const bool> alive = AliveToken();
-    SendMessageW(border, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
-    if (!alive.expired()) EndBlendedMove();
-}
-
-void TvlDialogWnd::EndBlendedMove() {
-    if (MoveTimer && MoveTimer->Border && BorderForm && IsWindow(Handle)) {
-        MoveTimer->SetEnabled(false);
-        const HWND border = BorderForm->Window();
-        if (vcl::TBitmap *image = FrameImage(); image && border) ShowLayeredBitmap(border, image, 255);
-        RECT b{};
-        GetWindowRect(border, &b);
-        const vcl::TPoint offset = BorderOffset();
-        SetWindowPos(Handle, nullptr, b.left + offset.X, b.top + offset.Y, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-        StateFlags &= ~BlendedMoveFlag;
-        SetWindowLongPtrW(Handle, GWL_EXSTYLE, GetWindowLongPtrW(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
-        SetFocus(Handle);
-        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-        BorderForm->Updating = false;
-        BorderForm->UpdateBorder(true);  // its hole over the client again
-        MoveTimer.reset();
-        return;
-    }
-    if (IsWindow(Handle)) {
-        const std::unique_ptr<vcl::TForm> cover = CreateSnapshotForm(Handle);
-        SetWindowLongPtrW(Handle, GWL_EXSTYLE, GetWindowLongPtrW(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
-        UpdateWindow(Handle);
-        if (MoveTimer) MoveTimer->SetEnabled(false);
-        SetFocus(Handle);
-        RedrawWindow(Handle, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    }
-    StateFlags &= ~BlendedMoveFlag;
-    MoveTimer.reset();
-}
-
-// ------------------------------------------------------- the adapter's own
-
-void TvlDialogWnd::PaintIcon() {
-    vcl::TBitmap *cache = SkinData ? SkinData->CacheBmp() : nullptr;
-    if (!cache || !Icon || CaptionHeight() == 0) return;
-    const vcl::TRect r = IconRect();
-    const HDC dc = cache->Canvas()->Handle();
-    const vcl::TIconHandle copy(static_cast<HICON>(
-        CopyImage(Icon, IMAGE_ICON, r.Width(), r.Height(), LR_COPYFROMRESOURCE)));
-    const HICON icon = copy ? copy.Get() : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
-    DrawIconEx(dc, r.Left, r.Top, icon, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
-}
-
-void TvlDialogWnd::BuildCornerRects() {
-    CornerRects.clear();
-    const TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
-    if (!m) return;
-    RECT wr{};
-    GetWindowRect(Handle, &wr);
-    const int width = wr.right - wr.left, height = wr.bottom - wr.top;
-    const int border = SkinData->BorderIndex();
-    if (m->IsValidMaskIndex(border)) {
-        const TsMaskData &mask = m->Masks[static_cast<std::size_t>(border)];
-        GetMaskCornerRects(CornerRects, width, mask, 0, false);
-        GetMaskCornerRects(CornerRects, width, mask, height - m->MaskBottomMargin(border), true);
-    }
-    if (m->IsValidSectionIndex(TitleSection)) {
-        const int title = m->GetMaskIndexChecked(TitleSection, TitleSectionName, "BORDERSMASK");
-        if (m->IsValidMaskIndex(title))
-            GetMaskCornerRects(CornerRects, width, m->Masks[static_cast<std::size_t>(title)], 0, false);
-    }
-}
-
-HRGN TvlDialogWnd::CreateCornerRegion(int X, int Y) const {
-    RECT wr{};
-    GetWindowRect(Handle, &wr);
-    HRGN region = CreateRectRgn(X, Y, X + wr.right - wr.left, Y + wr.bottom - wr.top);
-    for (const vcl::TRect &c : CornerRects) {
-        const vcl::TRegionHandle corner(CreateRectRgn(c.Left + X, c.Top + Y, c.Right + X, c.Bottom + Y));
-        CombineRgn(region, region, corner.Get(), RGN_DIFF);
-    }
-    return region;
-}
-
-void TvlDialogWnd::UpdateRegion(bool Redraw) {
-    if (!IsIconic(Handle) && FrameKind == 2) return;
-    if (SendMessageW(Handle, WM_REGION_PROBE, RegionProbeKey, 0) == static_cast<LRESULT>(RegionProbeKey)) return;
-    BuildCornerRects();
-    vcl::TRegionHandle region;
-    if (BorderForm) {
-        // The border window shows the frame: the dialog keeps what lies
-        // inside its native one, its client area.
-        RECT wr{};
-        GetWindowRect(Handle, &wr);
-        const int bw = GetBorderWidth(Handle, BorderForm.get(), false);
-        region.Reset(CreateRectRgn(bw, NativeTopHeight(), wr.right - wr.left - bw, wr.bottom - wr.top - bw));
-    } else {
-        region.Reset(CreateCornerRegion(0, 0));
-    }
-    vcl::SetWindowRegion(Handle, std::move(region), Redraw);
-    NeedRegion = false;
 }
 
 } // namespace skin

@@ -17,11 +17,20 @@
 #include "skin/manager/vlFormAnimations.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
-#include "vlDials.h"
 
 namespace skin {
 
 namespace {
+
+// Private messages of the system's dialogs after which a dialog may hold
+// children that it did not have: the adapter looks for them again.
+constexpr UINT DialogPrivateMessage = WM_USER + 1;
+constexpr UINT DialogChildrenMessage = WM_USER + 300;
+constexpr UINT DialogChildrenMessage2 = WM_USER + 302;
+// The active window and everything in it drawn anew at once, frame included.
+constexpr UINT RedrawActiveWhole = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
+static_assert(DialogPrivateMessage == 0x401 && DialogChildrenMessage == 0x52C && DialogChildrenMessage2 == 0x52E &&
+              RedrawActiveWhole == 0x585);
 
 vcl::TPoint ScreenPointOf(LPARAM LParam) {
     return {static_cast<short>(LOWORD(LParam)), static_cast<short>(HIWORD(LParam))};
@@ -514,7 +523,7 @@ void TvlDialogWnd::HandleMessage(vcl::TMessage &Message) {
     }
     if (Message.Msg == WM_DESTROY) {
         // Freed once the window is gone, from outside its procedure.
-        if (Provider) PostDialogRelease(Handle);
+        if (Provider) Provider->ReleaseOnceGone(Handle);
         ScrollHandler(Message);
         return;
     }
@@ -583,7 +592,7 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_SIZE: SizeChanged(Message); return true;
     case WM_SETFOCUS:
         PassOn(Message);
-        if (!alive.expired()) RedrawWindow(GetActiveWindow(), nullptr, nullptr, 0x585);
+        if (!alive.expired()) RedrawWindow(GetActiveWindow(), nullptr, nullptr, RedrawActiveWhole);
         return true;
     case WM_ENABLE:
     case WM_SETTEXT:
@@ -699,9 +708,9 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
         if (!alive.expired()) FreeButtonAnimations();
         return true;
     case WM_CTLCOLORDLG: Message.Result = reinterpret_cast<LRESULT>(DialogBrush()); return true;
-    case 0x401:
-    case 0x52C:
-    case 0x52E:
+    case DialogPrivateMessage:
+    case DialogChildrenMessage:
+    case DialogChildrenMessage2:
         ScrollHandler(Message);
         if (alive.expired() || !IsWindow(Handle)) return true;
         if (Provider) Provider->AdaptChildren();

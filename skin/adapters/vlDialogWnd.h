@@ -25,6 +25,7 @@
 #include "skin/forms/vlSBAnimation.h"
 #include "skin/manager/vlSnapshots.h"
 #include "vcl/GdiObjects.h"
+#include "vlDialogChildren.h"
 #include "vlDialogGeometry.h"
 #include "vlDialogRoutines.h"
 #include "vlScrollWnd.h"
@@ -37,7 +38,6 @@ class TForm;
 
 namespace skin {
 
-class TvlProvider;
 
 // One title button of the dialog's caption.
 struct TvlDialogButton {
@@ -202,7 +202,7 @@ public:
     bool FrameInvalid = true;
     bool Analysed = false;
     int FrameKind = 1;
-    TvlProvider *Provider = nullptr;  // not owned: it owns this adapter
+    TvlDialogChildHost *Provider = nullptr;  // not owned: it owns this adapter
     int TitleSection = -1;
     std::string TitleSectionName;
     std::vector<vcl::TRect> CornerRects;

@@ -13,40 +13,10 @@
 #include "skin/manager/vlStateAnimation.h"
 #include "vlMenuAdapters.h"
 #include "vcl/Forms.h"
-#include "vlDialogWnd.h"
+#include "vlAdaptersState.h"
+#include "vlDialogProvider.h"
 
 namespace skin {
-
-VCL_CLASS_INFO(TvlProvider)
-
-// The hooked-dialog list's entry of one provider.
-class TvlHookedProvider final : public TvlHookedDialog {
-public:
-    explicit TvlHookedProvider(TvlProvider &Provider) : FProvider(&Provider) {}
-    ~TvlHookedProvider() override {
-        TvlProvider *provider = std::exchange(FProvider, nullptr);
-        if (!provider) return;
-        provider->FEntry = nullptr;
-        // Dropped by the list (the hooks went): the provider has no more
-        // use. One whose form is being destroyed goes with the form.
-        if (!provider->ComponentState().Contains(vcl::csDestroying)) delete provider;
-    }
-    TvlHookedProvider(const TvlHookedProvider &) = delete;
-    TvlHookedProvider &operator=(const TvlHookedProvider &) = delete;
-
-    // A form has no dialog adapter: its broadcasts reach it through the
-    // registry of skinned forms.
-    // A dialog's: its window while its adapter serves it.
-    HWND DialogWindow() const override {
-        return FProvider && FProvider->DialogAdapter() ? FProvider->Window() : nullptr;
-    }
-    TvlProvider *Provider() const { return FProvider; }
-    // The provider is going by itself and takes this entry out.
-    void Release() { FProvider = nullptr; }
-
-private:
-    TvlProvider *FProvider;  // not owned: its form owns it
-};
 
 namespace {
 
@@ -105,6 +75,8 @@ void WindowCreated(HWND Window, const CREATESTRUCTW &Create) {
     AttachSkinToWindow(Window);
 }
 
+} // namespace
+
 // The dialog skinning slot's implementation.
 class TvlDials final : public TvlDialogSkinning {
 public:
@@ -120,102 +92,6 @@ public:
     }
     void FreeMenuAdapters() override { skin::FreeMenuAdapters(true); }
 };
-
-TvlDials &Dials() {
-    static TvlDials dials;
-    return dials;
-}
-
-int StartupCount = 0;
-
-} // namespace
-
-// ------------------------------------------------------------ TvlProvider
-
-TvlProvider::TvlProvider(vcl::TComponent *AOwner) : vcl::TComponent(AOwner) {}
-
-TvlProvider::~TvlProvider() {
-    // Whatever it served and whoever serves it now, no entry outlives it.
-    if (TvlHookedProvider *entry = std::exchange(FEntry, nullptr)) {
-        entry->Release();
-        RemoveHookedDialog(entry);
-    }
-}
-
-HWND TvlProvider::Window() const {
-    if (FForm) return FForm->HandleAllocated() ? FForm->WindowHandle() : nullptr;
-    if (FDialogAdapter && FDialogAdapter->Destroyed()) return nullptr;
-    return FWindow;
-}
-
-void TvlProvider::AttachToForm(vcl::TCustomForm *Form) {
-    if (!Form) return;
-    FForm = Form;
-    FreeNotification(Form);
-    FFormProvider = vcl::Create<TsSkinProvider>(Form, TsSkinProvider::TDialogMade{});
-    FreeNotification(FFormProvider);
-    try {
-        FFormProvider->SetUseGlobalColor(false);
-        FWindow = Form->Handle();
-    } catch (...) {
-        delete std::exchange(FFormProvider, nullptr);
-        throw;
-    }
-    if (DwmCompositionActive()) {
-        if (FFormProvider && !FFormProvider->ControlAdapter) FFormProvider->Loaded();
-        RedrawWindow(FWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        SendMessageW(FWindow, WM_NCPAINT, 0, 0);
-    } else if (!DebuggerAttached()) {
-        // Under a debugger the immediate repaint is left out.
-        UpdateWindow(FWindow);
-        RedrawWindow(FWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-    }
-    // What the repaint ran may have replaced the provider meanwhile.
-    if (FFormProvider) FFormProvider->SetMakeSkinMenu(false);
-}
-
-void TvlProvider::Notification(vcl::TComponent *AComponent, vcl::TOperation Operation) {
-    inherited::Notification(AComponent, Operation);
-    if (Operation != vcl::opRemove || !AComponent) return;
-    if (AComponent == FFormProvider) FFormProvider = nullptr;
-    if (AComponent == FForm) FForm = nullptr;
-}
-
-void ListHookedProvider(TvlProvider &Provider) {
-    if (Provider.FEntry) return;
-    auto entry = std::make_unique<TvlHookedProvider>(Provider);
-    Provider.FEntry = entry.get();
-    AddHookedDialog(std::move(entry));
-}
-
-// ------------------------------------------------------------ lookups
-
-TvlProvider *FindDialogProvider(HWND Window) {
-    if (!Window || !vcl::Application || vcl::Application->Terminated()) return nullptr;
-    TvlProvider *found = nullptr;
-    ForEachHookedDialog([&](TvlHookedDialog &Dialog) {
-        const auto *entry = dynamic_cast<const TvlHookedProvider *>(&Dialog);
-        if (!found && entry && entry->Provider() && entry->Provider()->Window() == Window) found = entry->Provider();
-    });
-    return found;
-}
-
-vcl::TCustomForm *FindFormOfWindow(HWND Window) {
-    if (!Window || !vcl::Screen) return nullptr;
-    for (int i = vcl::Screen->FormCount() - 1; i >= 0; --i) {
-        vcl::TCustomForm *form = vcl::Screen->Forms(i);
-        if (!form || form->ComponentState().Contains(vcl::csDestroying) || !form->HandleAllocated()) continue;
-        if (form->WindowHandle() == Window) return form;
-    }
-    return nullptr;
-}
-
-void ForEachHookedProvider(const std::function<void(TvlProvider &Provider)> &Proc) {
-    ForEachHookedDialog([&](TvlHookedDialog &Dialog) {
-        if (const auto *entry = dynamic_cast<const TvlHookedProvider *>(&Dialog); entry && entry->Provider())
-            Proc(*entry->Provider());
-    });
-}
 
 // ------------------------------------------------------------ attaching
 
@@ -235,16 +111,21 @@ void AttachSkinToWindow(HWND Window) {
 // ------------------------------------------------------------ module
 
 void InitializeDialsModule() {
-    if (StartupCount++ > 0) return;
-    RegisterService(Dials());
+    TvlAdaptersState &state = AdaptersState();
+    if (state.DialsStartCount++ > 0) return;
+    state.Dials = Keep(std::make_unique<TvlDials>());
+    RegisterService(*state.Dials);
 }
 
 void FinalizeDialsModule() {
-    if (StartupCount == 0 || --StartupCount > 0) return;
-    Dials().FreeMenuAdapters();
+    TvlAdaptersState &state = AdaptersState();
+    if (state.DialsStartCount == 0 || --state.DialsStartCount > 0) return;
+    state.Dials->FreeMenuAdapters();
     ClearHookedDialogs();
     FreeDialogReleaseWindow();
-    UnregisterService(Dials());
+    UnregisterService(*state.Dials);
+    state.Dials.reset();
+    ResetAdaptersStateWhenStopped();
 }
 
 } // namespace skin

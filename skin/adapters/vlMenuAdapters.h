@@ -9,40 +9,12 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <functional>
-#include <memory>
-#include <vector>
 
 #include "vlMnuWnd.h"
 
 namespace skin {
 
 class TsSkinManager;
-
-class TvlMnuArray {
-public:
-    // The list of the process (unit state of the menu adapters).
-    static TvlMnuArray &Instance();
-
-    // A new adapter of Window for Manager's skin ("MAINMENU" section).
-    TvlMnuWnd *Add(HWND Window, TsSkinManager &Manager);
-    // The living adapter of Window; null when none.
-    TvlMnuWnd *Find(HWND Window) const;
-    // Calls Visit for every adapter but Except whose window is not gone.
-    void ForEachLive(const TvlMnuWnd *Except, const std::function<void(TvlMnuWnd &)> &Visit) const;
-    std::size_t Count() const;
-    std::size_t LiveCount() const;
-    // Frees the adapters whose windows are gone; with All, every adapter
-    // (their windows given back first).
-    void Free(bool All);
-    // Frees the gone ones once the message being handled has returned.
-    void FreeGoneLater();
-
-private:
-    TvlMnuArray() = default;
-    std::vector<std::unique_ptr<TvlMnuWnd>> FAdapters;
-    bool FFreePending = false;
-};
 
 // The hook's branch: a popup-menu window is being created. It gets an
 // adapter when the default manager skins popups and the window is not

@@ -6,7 +6,7 @@
 // goes, empties the background cache and repaints the menu windows still
 // open. One adapter per menu window; none while popups are not skinned.
 //
-// The adapters live in TvlMnuArray (vlMenuAdapters.h). Windows only.
+// The adapters live in TvlMnuArray, below. Windows only.
 #include <windows.h>
 
 #include <memory>
@@ -42,6 +42,32 @@ private:
     std::vector<TPiece> FPieces;
     bool FPiecesPosted = false;
     void PutPiecesBack();
+};
+
+// The adapters of the popup-menu windows, kept in one list.
+class TvlMnuArray {
+public:
+    // The list of the process (unit state of the menu adapters).
+    static TvlMnuArray &Instance();
+
+    // A new adapter of Window for Manager's skin ("MAINMENU" section).
+    TvlMnuWnd *Add(HWND Window, TsSkinManager &Manager);
+    // The living adapter of Window; null when none.
+    TvlMnuWnd *Find(HWND Window) const;
+    // Calls Visit for every adapter but Except whose window is not gone.
+    void ForEachLive(const TvlMnuWnd *Except, const std::function<void(TvlMnuWnd &)> &Visit) const;
+    std::size_t Count() const;
+    std::size_t LiveCount() const;
+    // Frees the adapters whose windows are gone; with All, every adapter
+    // (their windows given back first).
+    void Free(bool All);
+    // Frees the gone ones once the message being handled has returned.
+    void FreeGoneLater();
+
+private:
+    TvlMnuArray() = default;
+    std::vector<std::unique_ptr<TvlMnuWnd>> FAdapters;
+    bool FFreePending = false;
 };
 
 } // namespace skin

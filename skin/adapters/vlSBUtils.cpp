@@ -13,51 +13,12 @@
 #include "vcl/Controls.h"
 #include "vcl/Forms.h"
 #include "vcl/WideText.h"
+#include "vlAdaptersState.h"
 #include "vlSBPaint.h"
 
 namespace skin {
 
 namespace {
-
-// A library bound by name, freed when it goes.
-class TLibrary {
-public:
-    TLibrary() = default;
-    explicit TLibrary(const wchar_t *Name) : FModule(LoadLibraryW(Name)) {}
-    TLibrary(TLibrary &&Other) noexcept : FModule(std::exchange(Other.FModule, nullptr)) {}
-    TLibrary &operator=(TLibrary &&Other) noexcept {
-        std::swap(FModule, Other.FModule);
-        return *this;
-    }
-    TLibrary(const TLibrary &) = delete;
-    TLibrary &operator=(const TLibrary &) = delete;
-    ~TLibrary() {
-        if (FModule) FreeLibrary(FModule);
-    }
-    template <class F> F Proc(const char *Name) const {
-        return FModule ? reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(FModule, Name))) : nullptr;
-    }
-
-private:
-    HMODULE FModule = nullptr;
-};
-
-// The unit's state; everything here belongs to the UI thread.
-struct TUnitState {
-    int StartCount = 0;
-    bool KeepThemeOnCreate = false;
-    TLibrary User32;
-    TLibrary ComCtl32;
-    TvlScrollBarApi ScrollBars;
-    // Relays that a procedure chained over an adapter's still calls: they
-    // forward to what they replaced until the unit stops.
-    std::vector<std::unique_ptr<TvlProcRelay>> OrphanedRelays;
-};
-
-TUnitState &Unit() {
-    static TUnitState state;
-    return state;
-}
 
 bool Designing(const vcl::TComponent *C) { return C && C->ComponentState().Contains(vcl::csDesigning); }
 
@@ -188,7 +149,7 @@ bool TvlMainWnd::Unhook(bool Orphan) {
         } else if (Orphan || !target) {
             // Another procedure sits on ours and calls it as its previous one.
             FRelay->Adapter = nullptr;
-            Unit().OrphanedRelays.push_back(std::move(FRelay));
+            AdaptersState().OrphanedRelays.push_back(Keep(std::move(FRelay)));
         } else {
             back = false;
         }
@@ -460,19 +421,19 @@ std::string ReadWindowText(HWND Handle) {
 
 // ------------------------------------------------------------- unit state
 
-bool KeepThemeOnCreate() { return Unit().KeepThemeOnCreate; }
+bool KeepThemeOnCreate() { return AdaptersState().KeepThemeOnCreate; }
 
-TvlKeepThemeScope::TvlKeepThemeScope() : FPrevious(std::exchange(Unit().KeepThemeOnCreate, true)) {}
+TvlKeepThemeScope::TvlKeepThemeScope() : FPrevious(std::exchange(AdaptersState().KeepThemeOnCreate, true)) {}
 
-TvlKeepThemeScope::~TvlKeepThemeScope() { Unit().KeepThemeOnCreate = FPrevious; }
+TvlKeepThemeScope::~TvlKeepThemeScope() { AdaptersState().KeepThemeOnCreate = FPrevious; }
 
-const TvlScrollBarApi &ScrollBarApi() { return Unit().ScrollBars; }
+const TvlScrollBarApi &ScrollBarApi() { return AdaptersState().ScrollBars; }
 
 void InitializeSBUtils() {
-    TUnitState &unit = Unit();
-    if (unit.StartCount++ > 0) return;
-    unit.User32 = TLibrary(L"user32.dll");
-    unit.ComCtl32 = TLibrary(L"comctl32.dll");
+    TvlAdaptersState &unit = AdaptersState();
+    if (unit.BaseStartCount++ > 0) return;
+    unit.User32 = TvlLibrary(L"user32.dll");
+    unit.ComCtl32 = TvlLibrary(L"comctl32.dll");
     unit.ScrollBars.GetScrollBarInfo =
         unit.User32.Proc<BOOL(WINAPI *)(HWND, LONG, PSCROLLBARINFO)>("GetScrollBarInfo");
     unit.ScrollBars.InitializeFlatSB = unit.ComCtl32.Proc<BOOL(WINAPI *)(HWND)>("InitializeFlatSB");
@@ -480,15 +441,16 @@ void InitializeSBUtils() {
 }
 
 void FinalizeSBUtils() {
-    TUnitState &unit = Unit();
-    if (unit.StartCount == 0 || --unit.StartCount > 0) return;
+    TvlAdaptersState &unit = AdaptersState();
+    if (unit.BaseStartCount == 0 || --unit.BaseStartCount > 0) return;
     DialogSkinning().FreeMenuAdapters();
     unit.ScrollBars = {};
-    unit.ComCtl32 = TLibrary();
-    unit.User32 = TLibrary();
+    unit.ComCtl32 = TvlLibrary();
+    unit.User32 = TvlLibrary();
     unit.OrphanedRelays.clear();
     ClearHookedDialogs();
     unit.KeepThemeOnCreate = false;
+    ResetAdaptersStateWhenStopped();
 }
 
 } // namespace skin

@@ -39,6 +39,7 @@
 #include "vcl/Messages.h"
 #include "vcl/ObjectInstance.h"
 #include "vcl/Types.h"
+#include "vlAdaptersState.h"
 
 namespace vcl {
 class TControl;
@@ -201,13 +202,8 @@ private:
     bool FPrevious;
 };
 
-// The platform's scroll-bar routines the scrolling adapters use, bound by
-// name when the unit starts; null where the system lacks them.
-struct TvlScrollBarApi {
-    BOOL(WINAPI *GetScrollBarInfo)(HWND, LONG, PSCROLLBARINFO) = nullptr;
-    BOOL(WINAPI *InitializeFlatSB)(HWND) = nullptr;
-    HRESULT(WINAPI *UninitializeFlatSB)(HWND) = nullptr;
-};
+// The platform's scroll-bar routines the scrolling adapters use
+// (vlAdaptersState.h), bound by name when the unit starts.
 const TvlScrollBarApi &ScrollBarApi();
 
 // The unit's start and stop (counted; the first start and the last stop

@@ -158,10 +158,7 @@ void PaintTrack(vcl::TBitmap &Bitmap, const TvlBgInfo &Bg, const TvlElementEntry
 
 } // namespace
 
-TvlScrollEngine &ScrollEngine() {
-    static TvlScrollEngine engine;
-    return engine;
-}
+TvlScrollEngine &ScrollEngine() { return AdaptersState().ScrollEngine; }
 
 // ---------------------------------------------------------------- metrics
 

@@ -18,6 +18,7 @@
 #include "vcl/Messages.h"
 #include "vcl/Types.h"
 #include "vlScrollGeometry.h"
+#include "vlAdaptersState.h"
 
 namespace vcl {
 class TBitmap;
@@ -69,28 +70,7 @@ inline constexpr UINT FirstRepeatDelay = 300;
 inline constexpr UINT RepeatDelay = 55;
 inline constexpr UINT HoverDelay = 20;
 
-// The engine's state; one for the thread.
-struct TvlScrollEngine {
-    int TrackPos = -1;
-    int PressedKind = -1;
-    int HotKind = -1;
-    int CurrentPart = -1;  // the pressed part while the cursor is on it
-    int LastHotPart = -1;
-    int HotPart = -1;
-    int PressedPart = -1;
-    HWND TrackedWindow = nullptr;
-    UINT ScrollMsg = 0;    // WM_HSCROLL or WM_VSCROLL of the pressed bar
-    UINT_PTR HoverTimer = 0;
-    UINT_PTR RepeatTimer = 0;
-    vcl::TRect HotBarRect;
-    // A thumb drag: the bar at press time, the thumb's length and start,
-    // and the cursor's offset into the thumb.
-    vcl::TRect DragBarRect;
-    int DragThumbSize = 0;
-    int DragThumbStart = 0;
-    int DragOffset = 0;
-    bool Releasing = false;  // the engine gives the capture back itself
-};
+// The engine's state (vlAdaptersState.h); one for the thread.
 TvlScrollEngine &ScrollEngine();
 
 // The bar's width (WantWidth) or arrow size: its own, the skin data's, the

@@ -22,14 +22,13 @@
 #include "vcl/GdiObjects.h"
 #include "vcl/Tabs.h"
 #include "vcl/WideText.h"
-#include "vlAdapters.h"
+#include "vlAdapterKinds.h"
 #include "vlSBPaint.h"
 
 namespace skin {
 
 namespace {
 
-constexpr int tpUpDownKind = 19;  // the ThirdParty kind of up-down buttons
 constexpr int SingleTabRow = 3;   // the element row of a tab without neighbours' shapes
 constexpr std::size_t CaptionBufferLength = 4096;
 
@@ -73,17 +72,14 @@ TTabItem ReadTabItem(HWND Handle, int Index) {
 }
 
 // The page adapters, library-wide.
-std::vector<std::unique_ptr<TvlPageWnd>> &PageAdapters() {
-    static std::vector<std::unique_ptr<TvlPageWnd>> list;
-    return list;
-}
+std::vector<TvlKept<TvlPageWnd>> &PageAdapters() { return AdaptersState().PageAdapters; }
 
 // Adapters whose page window is gone leave the list (their handlers have
 // returned: this runs outside them).
 void SweepPageAdapters() {
     auto &list = PageAdapters();
     list.erase(std::remove_if(list.begin(), list.end(),
-                              [](const std::unique_ptr<TvlPageWnd> &a) { return a->Destroyed() || !IsWindow(a->Handle); }),
+                              [](const TvlKept<TvlPageWnd> &a) { return a->Destroyed() || !IsWindow(a->Handle); }),
                list.end());
 }
 
@@ -164,7 +160,7 @@ void TvlTabControlWnd::UpdateUpDown() {
     if (!arrows) return;
     TvlSkinParams params;
     params.SkinSection = "UPDOWNBTN";
-    UpDownAdapter = AdapterFactory().CreateAdapter(tpUpDownKind, arrows, params, SkinData->GetSkinManager());
+    UpDownAdapter = AdapterFactory().CreateAdapter(tpUpDown, arrows, params, SkinData->GetSkinManager());
 }
 
 void TvlTabControlWnd::RedrawArrows() {
@@ -571,7 +567,7 @@ void TvlPageControlWnd::AdaptPages() {
         if (_wcsicmp(name, UPDOWN_CLASSW) == 0) continue;
         TvlSkinParams params;
         params.SkinSection = "CHECKBOX";
-        PageAdapters().push_back(NewAdapter<TvlPageWnd>(child, nullptr, manager, params));
+        PageAdapters().push_back(Keep(NewAdapter<TvlPageWnd>(child, nullptr, manager, params)));
     }
 }
 

@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "AdaptersTestSupport.h"
+#include "skin/adapters/sSkinMenus.h"
+#include "skin/adapters/vlAdaptersState.h"
+#include "skin/adapters/vlDials.h"
 #include "skin/adapters/vlSBPaint.h"
+#include "skin/adapters/vlScrollBars.h"
 #include "skin/manager/sMessages.h"
 #include "vcl/Bitmap.h"
 #include "vcl/HandleCounts.h"
@@ -212,6 +216,25 @@ TEST_F(AdapterBase, ModuleStartsNestAndTheFactoryServesTheirWhole) {
                   AdapterFactory().CreateAdapter(tpButton, button->Handle(), ParamsFor(button), Manager.get()).get()),
               nullptr);
     EXPECT_NE(ScrollBarApi().GetScrollBarInfo, nullptr);
+}
+
+TEST_F(AdapterBase, ModuleStateGoesBackToItsStartOnlyWhenNoPartRunsAnyMore) {
+    ASSERT_EQ(AdaptersState().AdaptersStartCount, 1);
+    MenuPopupShown() = true;
+    ScrollEngine().TrackPos = 9;
+    // The hook's dialog skinning started on its own outlives the module.
+    InitializeDialsModule();
+    FinalizeAdaptersModule();
+    EXPECT_NE(AdaptersState().Dials, nullptr);
+    EXPECT_EQ(ScrollEngine().TrackPos, 9);
+    FinalizeDialsModule();
+    EXPECT_EQ(AdaptersState().Dials, nullptr);
+    EXPECT_EQ(AdaptersState().AdapterFactory, nullptr);
+    EXPECT_FALSE(MenuPopupShown());
+    EXPECT_EQ(ScrollEngine().TrackPos, -1);
+    InitializeAdaptersModule();
+    EXPECT_NE(ScrollBarApi().GetScrollBarInfo, nullptr);
+    EXPECT_NE(AdaptersState().Dials, nullptr);
 }
 
 // ---------------------------------------------------------------- painting

@@ -47,6 +47,8 @@ struct FakeHost : TvlDialogChildHost {
     TsSkinManager *ChildSkinManager() const override { return Manager; }
     bool DialogCacheEmpty() const override { return CacheEmpty; }
     void ClearSuppressPaint() override { ++SuppressPaintClears; }
+    void AdaptChildren() override {}
+    void ReleaseOnceGone(HWND) override {}
 
     std::vector<HWND> Windows() const {
         std::vector<HWND> w;
