@@ -360,6 +360,16 @@ void TvlScrollBoxWnd::ScrollRoute(vcl::TMessage &Message) {
         SendMessageW(Handle, WM_NCPAINT, 0, 0);
 }
 
+bool TvlScrollBoxWnd::AfterSkinRemoved(vcl::TMessage &) {
+    // The common removal leaves the section index of a foreign manager's
+    // removal alone: the box lets go of the skin all the same.
+    SkinData->SetSkinIndex(-1);
+    if (vcl::TControl *control = SkinData->OwnerControl())
+        control->SetControlStyle(control->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
+    if (IsWindow(Handle)) SetWindowPos(Handle, nullptr, 0, 0, 0, 0, FrameChanged);
+    return true;
+}
+
 bool TvlScrollBoxWnd::ScrollBoxCommand(vcl::TMessage &Message) {
     vcl::TControl *control = SkinData->OwnerControl();
     const std::weak_ptr<const bool> alive = AliveToken();
@@ -368,10 +378,7 @@ bool TvlScrollBoxWnd::ScrollBoxCommand(vcl::TMessage &Message) {
     case SC_BUILD_CACHE: return true;
     case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
     case SC_SKIN_REMOVED:
-        SkinData->SetSkinIndex(-1);
-        if (control) control->SetControlStyle(control->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
-        CommonWndProc(Message, SkinData);
-        if (!alive.expired() && IsWindow(Handle)) SetWindowPos(Handle, nullptr, 0, 0, 0, 0, FrameChanged);
+        RouteCommonFirst(Message, TvlOwnMessageHandler::Bind<&TvlScrollBoxWnd::AfterSkinRemoved>(this));
         return true;
     case SC_SKIN_APPLIED:
     case SC_SKIN_REFRESH: {

@@ -87,6 +87,10 @@ protected:
     bool ScrollBoxCommand(vcl::TMessage &Message);
     // The scrolling handler; a WM_WINDOWPOSCHANGING is followed by WM_NCPAINT.
     void ScrollRoute(vcl::TMessage &Message);
+
+private:
+    // The skin removed: the box's part after the common answer.
+    bool AfterSkinRemoved(vcl::TMessage &Message);
 };
 
 class TvlNativePaint : public TvlScrollBoxWnd {

@@ -239,6 +239,10 @@ void TvlMainWnd::PassOn(vcl::TMessage &Message) {
     Message.Result = CallPreviousWndProc(Handle, Message.Msg, Message.LParam, Message.WParam);
 }
 
+void TvlMainWnd::RouteCommonFirst(vcl::TMessage &Message, TvlOwnMessageHandler After) {
+    DispatchSkinnedMessage(Message, SkinData, {}, vcl::TWndMethod::Bind<&TvlMainWnd::PassOn>(this), After);
+}
+
 bool TvlMainWnd::Serving() const { return SkinData && SkinManager && SkinManager->Active(); }
 
 void TvlMainWnd::HandleMessage(vcl::TMessage &Message) {

@@ -324,12 +324,13 @@ bool PreprocessSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData) 
 }
 
 void DispatchSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData, TvlOwnMessageHandler Own,
-                            vcl::TWndMethod Previous) {
+                            vcl::TWndMethod Previous, TvlOwnMessageHandler AfterCommon) {
     const bool command = Message.Msg == SM_SKINCOMMAND;
     if (!command && PreprocessSkinnedMessage(Message, CommonData)) return;
     if (Own && Own(Message)) return;
-    if (command && CommonWndProc(Message, CommonData)) return;
-    if (Previous) Previous(Message);
+    const bool answered = command && CommonWndProc(Message, CommonData);
+    if (command && AfterCommon && AfterCommon(Message)) return;
+    if (!answered && Previous) Previous(Message);
 }
 
 bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
