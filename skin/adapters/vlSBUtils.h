@@ -154,6 +154,8 @@ protected:
 private:
     friend void InstallWndHook(TvlMainWnd &Adapter, HWND Handle);
     void StubProc(vcl::TMessage &Message);
+    // The class library's CM_MOUSEENTER or CM_MOUSELEAVE.
+    void MouseNotice(vcl::TMessage &Message);
     bool AnswerSkinCommand(vcl::TMessage &Message);
     void DestroyMessage(vcl::TMessage &Message);
     LRESULT ResendDestroy(const vcl::TMessage &Message);

@@ -314,8 +314,12 @@ bool PreprocessSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData) 
         return false;
     case SM_SKINCOMMAND: return CommonWndProc(Message, CommonData);
     case vcl::CM_VISIBLECHANGED: VisibleChanged(data, Message.WParam != 0); return false;
-    case vcl::CM_MOUSEENTER: MouseEntered(data); return false;
-    case vcl::CM_MOUSELEAVE: MouseLeft(data); return false;
+    case vcl::CM_MOUSEENTER:
+        if (!data.HoverByHotWindow) MouseEntered(data);
+        return false;
+    case vcl::CM_MOUSELEAVE:
+        if (!data.HoverByHotWindow) MouseLeft(data);
+        return false;
     case vcl::CM_SHOWINGCHANGED:
         if (c && c->Visible()) data.Loaded();
         return false;
