@@ -334,7 +334,18 @@ bool TvlScrollBoxWnd::RebuildCache() {
     return PaintSkinnedControl(*SkinData, Handle, false);
 }
 
+bool TvlScrollBoxWnd::FramePaintable() {
+    if (!Visible(Handle) || InCalcSize) return false;
+    skin::RefreshScrollBars(*this, false);
+    if (ModuleState().FormAnimationActive || SkinData->PaintLocked) return false;
+    const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+    return dc.Get() && (dc.Get() == SkinData->PrintDC || !EmptyClip(dc.Get()));
+}
+
+vcl::TPoint TvlScrollBoxWnd::ClientOrigin() { return {std::max(FrameLeft, 0), std::max(FrameTop, 0)}; }
+
 void TvlScrollBoxWnd::PaintFrame(HDC DC) {
+    if (!DC && !FramePaintable()) return;
     const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));
     const HDC target = DC ? DC : own.Get();
     if (!target) return;
@@ -360,6 +371,16 @@ void TvlScrollBoxWnd::ScrollRoute(vcl::TMessage &Message) {
         SendMessageW(Handle, WM_NCPAINT, 0, 0);
 }
 
+bool TvlScrollBoxWnd::AfterSkinRemoved(vcl::TMessage &) {
+    // The common removal leaves the section index of a foreign manager's
+    // removal alone: the box lets go of the skin all the same.
+    SkinData->SetSkinIndex(-1);
+    if (vcl::TControl *control = SkinData->OwnerControl())
+        control->SetControlStyle(control->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
+    if (IsWindow(Handle)) SetWindowPos(Handle, nullptr, 0, 0, 0, 0, FrameChanged);
+    return true;
+}
+
 bool TvlScrollBoxWnd::ScrollBoxCommand(vcl::TMessage &Message) {
     vcl::TControl *control = SkinData->OwnerControl();
     const std::weak_ptr<const bool> alive = AliveToken();
@@ -368,10 +389,7 @@ bool TvlScrollBoxWnd::ScrollBoxCommand(vcl::TMessage &Message) {
     case SC_BUILD_CACHE: return true;
     case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
     case SC_SKIN_REMOVED:
-        SkinData->SetSkinIndex(-1);
-        if (control) control->SetControlStyle(control->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
-        CommonWndProc(Message, SkinData);
-        if (!alive.expired() && IsWindow(Handle)) SetWindowPos(Handle, nullptr, 0, 0, 0, 0, FrameChanged);
+        RouteCommonFirst(Message, TvlOwnMessageHandler::Bind<&TvlScrollBoxWnd::AfterSkinRemoved>(this));
         return true;
     case SC_SKIN_APPLIED:
     case SC_SKIN_REFRESH: {
@@ -405,38 +423,11 @@ void TvlScrollBoxWnd::HandleMessage(vcl::TMessage &Message) {
     vcl::TControl *control = SkinData->OwnerControl();
     const std::weak_ptr<const bool> alive = AliveToken();
     const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
+    TvlErasePainters painters{vcl::TMethod<void(HDC)>::Bind<&TvlScrollBoxWnd::PaintClient>(this),
+                              vcl::TMethod<void(HDC)>::Bind<&TvlScrollBoxWnd::PaintFrame>(this)};
+    painters.ClientOrigin = vcl::TMethod<vcl::TPoint()>::Bind<&TvlScrollBoxWnd::ClientOrigin>(this);
+    if (RouteErasePaint(Message, *this, painters)) return;
     switch (Message.Msg) {
-    case WM_NCPAINT:
-        Message.Result = 0;
-        if (!Visible(Handle) || InCalcSize) return;
-        skin::RefreshScrollBars(*this, false);
-        if (ModuleState().FormAnimationActive || SkinData->PaintLocked) return;
-        {
-            const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
-            if (!dc.Get() || (dc.Get() != SkinData->PrintDC && EmptyClip(dc.Get()))) return;
-        }
-        PaintFrame(nullptr);
-        return;
-    case WM_PRINT: {
-        const auto dc = reinterpret_cast<HDC>(Message.WParam);
-        SkinData->BGChanged = true;
-        const int saved = SaveDC(dc);
-        SetViewportOrgEx(dc, std::max(FrameLeft, 0), std::max(FrameTop, 0), nullptr);
-        PaintClient(dc);
-        RestoreDC(dc, saved);
-        RefreshGeometry(*this);
-        PaintFrame(dc);
-        Message.Result = 0;
-        return;
-    }
-    case WM_ERASEBKGND:
-        PaintClient(reinterpret_cast<HDC>(Message.WParam));
-        Message.Result = 1;
-        return;
-    case WM_PAINT:
-        PaintThroughErase(Handle);
-        Message.Result = 0;
-        return;
     case WM_SIZE:
     case vcl::CM_TEXTCHANGED: SkinData->BGChanged = true; break;
     case WM_WINDOWPOSCHANGING:

@@ -77,7 +77,8 @@ public:
 
     // The cache: what lies behind and the section.
     bool RebuildCache();
-    // The frame: skinned scroll bars and the 2 px strips (null: the window's DC).
+    // The frame: skinned scroll bars and the 2 px strips (null: the
+    // window's DC, while the window shows and takes paint).
     void PaintFrame(HDC DC);
     void PaintClient(HDC DC);
 
@@ -87,6 +88,14 @@ protected:
     bool ScrollBoxCommand(vcl::TMessage &Message);
     // The scrolling handler; a WM_WINDOWPOSCHANGING is followed by WM_NCPAINT.
     void ScrollRoute(vcl::TMessage &Message);
+
+private:
+    // The skin removed: the box's part after the common answer.
+    bool AfterSkinRemoved(vcl::TMessage &Message);
+    // The window shows and its DC takes paint (the bars' infos read again).
+    bool FramePaintable();
+    // The client area's place in a printed DC.
+    vcl::TPoint ClientOrigin();
 };
 
 class TvlNativePaint : public TvlScrollBoxWnd {

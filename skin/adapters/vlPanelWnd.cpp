@@ -347,31 +347,11 @@ void TvlPanelWnd::HandleMessage(vcl::TMessage &Message) {
     }
     const std::weak_ptr<const bool> alive = AliveToken();
     const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
+    if (RouteErasePaint(Message, *this,
+                        {vcl::TMethod<void(HDC)>::Bind<&TvlPanelWnd::PaintWindow>(this),
+                         vcl::TMethod<void(HDC)>::Bind<&TvlPanelWnd::PaintBorder>(this)}))
+        return;
     switch (Message.Msg) {
-    case WM_ERASEBKGND:
-        PaintWindow(reinterpret_cast<HDC>(Message.WParam));
-        Message.Result = 1;
-        return;
-    case WM_PAINT:
-        PaintThroughErase(Handle);
-        Message.Result = 0;
-        return;
-    case WM_NCPAINT:
-        PaintBorder(nullptr);
-        Message.Result = 0;
-        return;
-    case WM_PRINT: {
-        const auto dc = reinterpret_cast<HDC>(Message.WParam);
-        const int b = FrameWidthOf(Handle);
-        const int saved = SaveDC(dc);
-        SetViewportOrgEx(dc, b, b, nullptr);
-        SkinData->BGChanged = true;
-        PaintWindow(dc);
-        RestoreDC(dc, saved);
-        PaintBorder(dc);
-        Message.Result = 0;
-        return;
-    }
     case WM_SETTEXT:
         if (!IsWindowVisible(Handle)) break;
         SetWindowRedraw(Handle, false);

@@ -108,6 +108,7 @@ void TvlMainWnd::Create(HWND AHandle, TsCommonData *Shared, TsSkinManager *Manag
         SkinData->SetCustomColor(!Params.OwnColor);
     }
     SkinData->WndHandle = Handle;
+    SkinData->HoverByHotWindow = true;
     KeepTheme = KeepThemeOnCreate();
     SaveControlColors();
     ColorsApplied = false;
@@ -200,30 +201,33 @@ void TvlMainWnd::PassOn(vcl::TMessage &Message) {
     Message.Result = CallPreviousWndProc(Handle, Message.Msg, Message.LParam, Message.WParam);
 }
 
+void TvlMainWnd::RouteCommonFirst(vcl::TMessage &Message, TvlOwnMessageHandler After) {
+    DispatchSkinnedMessage(Message, SkinData, {}, vcl::TWndMethod::Bind<&TvlMainWnd::PassOn>(this), After);
+}
+
 bool TvlMainWnd::Serving() const { return SkinData && SkinManager && SkinManager->Active(); }
 
 void TvlMainWnd::HandleMessage(vcl::TMessage &Message) {
+    DispatchSkinnedMessage(Message, SkinData, TvlOwnMessageHandler::Bind<&TvlMainWnd::BaseHandler>(this),
+                           vcl::TWndMethod::Bind<&TvlMainWnd::PassOn>(this));
+}
+
+void TvlMainWnd::MouseNotice(vcl::TMessage &Message) {
     // An adapter follows the mouse through the manager's hot window
     // (SC_MOUSE_ENTERED, SC_MOUSE_LEFT). The class library tells its
     // controls of the mouse coming and going (a cursor put somewhere by the
     // program moves nothing): the notice goes to the control, and the
     // window becomes the hot one, or stops being it, as a mouse move would
-    // make it. The skin data's own enter and leave steps stay out: they
-    // would take the hover from the adapter.
-    if (Message.Msg == vcl::CM_MOUSEENTER || Message.Msg == vcl::CM_MOUSELEAVE) {
-        const std::weak_ptr<const bool> alive = FAlive;
-        PassOn(Message);
-        TsSkinManager *m = DefaultManager();
-        if (alive.expired() || !m || Designing(m) || !Serving()) return;
-        if (Message.Msg == vcl::CM_MOUSELEAVE) {
-            if (m->ActiveWindow == Handle) m->SetActiveControl(nullptr);
-        } else if (IsWindowEnabled(Handle) && m->ActiveWindow != Handle) {
-            m->SetActiveControl(Handle);
-        }
-        return;
+    // make it.
+    const std::weak_ptr<const bool> alive = FAlive;
+    PassOn(Message);
+    TsSkinManager *m = DefaultManager();
+    if (alive.expired() || !m || Designing(m) || !Serving()) return;
+    if (Message.Msg == vcl::CM_MOUSELEAVE) {
+        if (m->ActiveWindow == Handle) m->SetActiveControl(nullptr);
+    } else if (IsWindowEnabled(Handle) && m->ActiveWindow != Handle) {
+        m->SetActiveControl(Handle);
     }
-    DispatchSkinnedMessage(Message, SkinData, TvlOwnMessageHandler::Bind<&TvlMainWnd::BaseHandler>(this),
-                           vcl::TWndMethod::Bind<&TvlMainWnd::PassOn>(this));
 }
 
 bool TvlMainWnd::BaseHandler(vcl::TMessage &Message) {
@@ -240,6 +244,8 @@ bool TvlMainWnd::BaseHandler(vcl::TMessage &Message) {
     // WM_CONTEXTMENU: the first stage (PreprocessSkinnedMessage) gives the
     // control's popup menu the owner drawing of the manager's state.
     case WM_UPDATEUISTATE: Message.Result = 0; return true;
+    case vcl::CM_MOUSEENTER:
+    case vcl::CM_MOUSELEAVE: MouseNotice(Message); return true;
     case WM_MOUSEMOVE:
         if (TsSkinManager *m = DefaultManager(); m && !Designing(m) && IsWindowEnabled(Handle) && m->ActiveWindow != Handle)
             m->SetActiveControl(Handle);

@@ -144,6 +144,10 @@ protected:
     bool Serving() const;
     // The message on to the previous procedure, its answer in Result.
     void PassOn(vcl::TMessage &Message);
+    // A skin command whose answer builds on the common one: the message
+    // order without the base's own answers, After as its stage after the
+    // common answer (the previous procedure where neither handled it).
+    void RouteCommonFirst(vcl::TMessage &Message, vcl::TMethod<bool(vcl::TMessage &)> After);
     // The control whose WindowProc a method hook replaces: the provider's
     // form or the owner control; null for a plain subclass.
     vcl::TControl *HookTarget() const;
@@ -151,6 +155,8 @@ protected:
 private:
     friend void InstallWndHook(TvlMainWnd &Adapter, HWND Handle);
     void StubProc(vcl::TMessage &Message);
+    // The class library's CM_MOUSEENTER or CM_MOUSELEAVE.
+    void MouseNotice(vcl::TMessage &Message);
     bool AnswerSkinCommand(vcl::TMessage &Message);
     void DestroyMessage(vcl::TMessage &Message);
     LRESULT ResendDestroy(const vcl::TMessage &Message);

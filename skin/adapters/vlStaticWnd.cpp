@@ -67,6 +67,37 @@ void PaintThroughErase(HWND Window) {
     EndPaint(Window, &ps);
 }
 
+bool RouteErasePaint(vcl::TMessage &Message, TvlMainWnd &Adapter, const TvlErasePainters &Paint) {
+    const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    switch (Message.Msg) {
+    case WM_ERASEBKGND:
+        Paint.Client(dc);
+        Message.Result = 1;
+        return true;
+    case WM_PAINT: PaintThroughErase(Adapter.Handle); break;
+    case WM_NCPAINT: Paint.Frame(nullptr); break;
+    case WM_PRINT:
+        if (!Paint.PrintsFrame) {
+            Paint.Client(dc);
+            break;
+        }
+        {
+            Adapter.SkinData->BGChanged = true;
+            const int b = Paint.ClientOrigin ? 0 : FrameWidthOf(Adapter.Handle);
+            const vcl::TPoint origin = Paint.ClientOrigin ? Paint.ClientOrigin() : vcl::TPoint{b, b};
+            const int saved = SaveDC(dc);
+            SetViewportOrgEx(dc, origin.X, origin.Y, nullptr);
+            Paint.Client(dc);
+            RestoreDC(dc, saved);
+        }
+        Paint.Frame(dc);
+        break;
+    default: return false;
+    }
+    Message.Result = 0;
+    return true;
+}
+
 int FrameWidthOf(HWND Window) {
     RECT w{}, c{};
     GetWindowRect(Window, &w);
@@ -437,6 +468,10 @@ void TvlStaticTextWnd::HandleMessage(vcl::TMessage &Message) {
         TvlMainWnd::HandleMessage(Message);
         return;
     }
+    if (RouteErasePaint(Message, *this,
+                        {vcl::TMethod<void(HDC)>::Bind<&TvlStaticTextWnd::PaintClient>(this),
+                         vcl::TMethod<void(HDC)>::Bind<&TvlStaticTextWnd::PaintFrame>(this)}))
+        return;
     const std::weak_ptr<const bool> alive = AliveToken();
     const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
     switch (Message.Msg) {
@@ -453,18 +488,6 @@ void TvlStaticTextWnd::HandleMessage(vcl::TMessage &Message) {
         TvlMainWnd::HandleMessage(Message);
         if (!gone() && LOWORD(Message.WParam) == WM_CREATE && StaticText) NotifyFormOfControl(StaticText);
         return;
-    case WM_PRINT: {
-        const auto dc = reinterpret_cast<HDC>(Message.WParam);
-        SkinData->BGChanged = true;
-        const int b = FrameWidthOf(Handle);
-        const int saved = SaveDC(dc);
-        SetViewportOrgEx(dc, b, b, nullptr);
-        PaintClient(dc);
-        RestoreDC(dc, saved);
-        PaintFrame(dc);
-        Message.Result = 0;
-        return;
-    }
     case vcl::CM_TEXTCHANGED: SkinData->BGChanged = true; break;
     case vcl::CM_SHOWINGCHANGED:
         if (StaticText && StaticText->Visible()) {
@@ -476,10 +499,6 @@ void TvlStaticTextWnd::HandleMessage(vcl::TMessage &Message) {
         }
         break;
     case WM_UPDATEUISTATE: Message.Result = 1; return;
-    case WM_ERASEBKGND:
-        PaintClient(reinterpret_cast<HDC>(Message.WParam));
-        Message.Result = 1;
-        return;
     case WM_SETTEXT:
         SetWindowRedraw(Handle, false);
         TvlMainWnd::HandleMessage(Message);
@@ -489,19 +508,10 @@ void TvlStaticTextWnd::HandleMessage(vcl::TMessage &Message) {
         SkinData->BGChanged = true;
         SendMessageW(Handle, WM_PAINT, 0, 0);
         return;
-    case WM_PAINT:
-        // The picture comes with WM_ERASEBKGND.
-        PaintThroughErase(Handle);
-        Message.Result = 0;
-        return;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
         if (SkinData->UsesParentBackground()) SkinData->BGChanged = true;
         break;
-    case WM_NCPAINT:
-        PaintFrame(nullptr);
-        Message.Result = 0;
-        return;
     default: break;
     }
     const UINT msg = Message.Msg;

@@ -102,6 +102,25 @@ void CopyCacheBorder(TsCommonData &Data, HDC DC, int Width, int Height, int B);
 // The whole window invalidated and validated by an empty paint, whose
 // WM_ERASEBKGND paints it.
 void PaintThroughErase(HWND Window);
+
+// The painters of an adapter painted through its erase.
+struct TvlErasePainters {
+    TvlErasePainters(vcl::TMethod<void(HDC)> AClient, vcl::TMethod<void(HDC)> AFrame)
+        : Client(AClient), Frame(AFrame) {}
+    vcl::TMethod<void(HDC)> Client;  // the client area into a DC
+    vcl::TMethod<void(HDC)> Frame;   // the frame into a DC; null DC: the window's own
+    // WM_PRINT: the picture rebuilt, the client area inside the frame,
+    // then the frame; off: the client area alone at the DC's origin.
+    bool PrintsFrame = true;
+    // Where the client area starts in a printed DC; empty: the frame's
+    // width (FrameWidthOf) on both axes.
+    vcl::TMethod<vcl::TPoint()> ClientOrigin;
+};
+// The four paint messages of such an adapter: WM_ERASEBKGND paints the
+// client area (Result 1), WM_PAINT lets the erase paint (PaintThroughErase),
+// WM_NCPAINT paints the frame into the window, WM_PRINT as PrintsFrame says
+// (Result 0 for the last three). False for any other message.
+bool RouteErasePaint(vcl::TMessage &Message, TvlMainWnd &Adapter, const TvlErasePainters &Paint);
 // The DC has nothing to paint into.
 bool EmptyClip(HDC DC);
 // The client part of a container's cache (from Frame inward) into DC,

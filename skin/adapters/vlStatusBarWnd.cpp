@@ -190,14 +190,14 @@ void TvlStatusBarWnd::PaintClient(HDC DC) {
     BitBlt(target, 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TvlStatusBarWnd::PaintFrame() {
-    if (!StatusBar) return;
+void TvlStatusBarWnd::PaintFrame(HDC DC) {
+    if (!StatusBar || (!DC && ModuleState().FormAnimationActive)) return;
     if (SkinData->BGChanged) BuildImage();
     const int b = StatusBar->BorderWidth();
     if (b <= 0) return;
-    const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+    const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));
     vcl::TBitmap &cache = *SkinData->CacheBmp();
-    CopyBorderStrips(dc.Get(), 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, b);
+    CopyBorderStrips(DC ? DC : own.Get(), 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, b);
 }
 
 void TvlStatusBarWnd::HandleMessage(vcl::TMessage &Message) {
@@ -205,25 +205,10 @@ void TvlStatusBarWnd::HandleMessage(vcl::TMessage &Message) {
         TvlMainWnd::HandleMessage(Message);
         return;
     }
-    switch (Message.Msg) {
-    case WM_PAINT:
-        PaintThroughErase(Handle);
-        Message.Result = 0;
-        return;
-    case WM_ERASEBKGND:
-        PaintClient(reinterpret_cast<HDC>(Message.WParam));
-        Message.Result = 1;
-        return;
-    case WM_NCPAINT:
-        if (!ModuleState().FormAnimationActive) PaintFrame();
-        Message.Result = 0;
-        return;
-    case WM_PRINT:
-        PaintClient(reinterpret_cast<HDC>(Message.WParam));
-        Message.Result = 0;
-        return;
-    default: break;
-    }
+    TvlErasePainters painters{vcl::TMethod<void(HDC)>::Bind<&TvlStatusBarWnd::PaintClient>(this),
+                              vcl::TMethod<void(HDC)>::Bind<&TvlStatusBarWnd::PaintFrame>(this)};
+    painters.PrintsFrame = false;
+    if (RouteErasePaint(Message, *this, painters)) return;
     const std::weak_ptr<const bool> alive = AliveToken();
     TvlMainWnd::HandleMessage(Message);
     if (Message.Msg == WM_SIZE && !alive.expired() && IsWindow(Handle) && SkinData->IsSkinned(true))

@@ -37,8 +37,9 @@ public:
     void BuildImage();
     // The client's picture into DC (the window's own DC when null).
     void PaintClient(HDC DC);
-    // The border strips of the control's border width, from the cache.
-    void PaintFrame();
+    // The border strips of the control's border width, from the cache,
+    // into DC (null: the window's own, unless a form animation runs).
+    void PaintFrame(HDC DC);
 
     vcl::TStatusBar *StatusBar = nullptr;  // not owned; null for a bare window
 

@@ -424,30 +424,21 @@ void TvlTabControlWnd::PaintTabControl(HDC MessageDC, bool IntoMessageDC) {
 
 // --------------------------------------------------------------- messages
 
-bool TvlTabControlWnd::TabCommand(vcl::TMessage &Message) {
+bool TvlTabControlWnd::AfterCommonAnswer(vcl::TMessage &Message) {
     TsCommonData &data = *SkinData;
-    const bool own = reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager;
     vcl::TControl *control = data.OwnerControl();
     switch (SubCommandOf(Message.WParam)) {
     case SC_SKIN_APPLIED:
-        if (own) {
-            PreprocessSkinnedMessage(Message, &data);
-            data.UpdateIndexes(true);
-            data.PaintLocked = false;
-            if (auto *windowed = dynamic_cast<vcl::TWinControl *>(control))
-                for (int i = 0; i < windowed->ControlCount(); ++i)
-                    if (auto *child = dynamic_cast<vcl::TWinControl *>(windowed->Controls(i))) child->Handle();
-            UpdateUpDown();
-        }
+        data.UpdateIndexes(true);
+        data.PaintLocked = false;
+        if (auto *windowed = dynamic_cast<vcl::TWinControl *>(control))
+            for (int i = 0; i < windowed->ControlCount(); ++i)
+                if (auto *child = dynamic_cast<vcl::TWinControl *>(windowed->Controls(i))) child->Handle();
+        UpdateUpDown();
         PassToChildren(control, Handle, Message);
         Message.Result = 0;
         return true;
     case SC_SKIN_REMOVED:
-        if (!own) {
-            PassToChildren(control, Handle, Message);
-            return true;
-        }
-        PreprocessSkinnedMessage(Message, &data);
         UpDownAdapter.reset();
         PassToChildren(control, Handle, Message);
         InvalidateRect(Handle, nullptr, TRUE);
@@ -456,14 +447,30 @@ bool TvlTabControlWnd::TabCommand(vcl::TMessage &Message) {
                          RDW_FRAME);
         return true;
     case SC_SKIN_REFRESH:
+        data.UpdateIndexes(true);
+        data.PaintLocked = false;
+        InvalidateRect(Handle, nullptr, TRUE);
+        UpdateUpDown();
+        PassToChildren(control, Handle, Message);
+        return true;
+    default: return false;
+    }
+}
+
+bool TvlTabControlWnd::TabCommand(vcl::TMessage &Message) {
+    TsCommonData &data = *SkinData;
+    const bool own = reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager;
+    vcl::TControl *control = data.OwnerControl();
+    switch (SubCommandOf(Message.WParam)) {
+    case SC_SKIN_APPLIED:
+    case SC_SKIN_REMOVED:
+    case SC_SKIN_REFRESH:
         if (own) {
-            PreprocessSkinnedMessage(Message, &data);
-            data.UpdateIndexes(true);
-            data.PaintLocked = false;
-            InvalidateRect(Handle, nullptr, TRUE);
-            UpdateUpDown();
+            RouteCommonFirst(Message, TvlOwnMessageHandler::Bind<&TvlTabControlWnd::AfterCommonAnswer>(this));
+            return true;
         }
         PassToChildren(control, Handle, Message);
+        if (SubCommandOf(Message.WParam) == SC_SKIN_APPLIED) Message.Result = 0;
         return true;
     case SC_PARENT_UPDATE_DONE:
         if (data.IsSkinned(true)) {
@@ -639,6 +646,12 @@ LRESULT TvlPageWnd::PaintPage(HDC DC) {
     return 1;
 }
 
+bool TvlPageWnd::AfterCommonAnswer(vcl::TMessage &Message) {
+    if (SubCommandOf(Message.WParam) != SC_SKIN_APPLIED) InvalidateRect(Handle, nullptr, TRUE);
+    PassToChildren(nullptr, Handle, Message);
+    return true;
+}
+
 void TvlPageWnd::HandleMessage(vcl::TMessage &Message) {
     if (!SkinData) {
         TvlMainWnd::HandleMessage(Message);
@@ -648,16 +661,12 @@ void TvlPageWnd::HandleMessage(vcl::TMessage &Message) {
     if (Message.Msg == SM_SKINCOMMAND) {
         switch (SubCommandOf(Message.WParam)) {
         case SC_SKIN_APPLIED:
-            if (own) CommonWndProc(Message, SkinData);
-            PassToChildren(nullptr, Handle, Message);
-            return;
         case SC_SKIN_REFRESH:
         case SC_SKIN_REMOVED:
-            if (own) {
-                PreprocessSkinnedMessage(Message, SkinData);
-                InvalidateRect(Handle, nullptr, TRUE);
-            }
-            PassToChildren(nullptr, Handle, Message);
+            if (own)
+                RouteCommonFirst(Message, TvlOwnMessageHandler::Bind<&TvlPageWnd::AfterCommonAnswer>(this));
+            else
+                PassToChildren(nullptr, Handle, Message);
             return;
         case SC_PARENT_UPDATE_DONE:
             if (SkinData->PaintLocked) {

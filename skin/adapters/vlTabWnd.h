@@ -66,6 +66,9 @@ public:
 protected:
     // The skin's commands: true when answered.
     bool TabCommand(vcl::TMessage &Message);
+    // The serving manager's skin applied, refreshed or removed: the
+    // control's part after the common answer.
+    bool AfterCommonAnswer(vcl::TMessage &Message);
     // A child's background query answered from the control's image.
     bool AnswerBackground(vcl::TMessage &Message);
 
@@ -97,6 +100,11 @@ public:
     void HandleMessage(vcl::TMessage &Message) override;
     // The page's client area from the tab control's image; Result 1.
     LRESULT PaintPage(HDC DC);
+
+private:
+    // The serving manager's skin applied, refreshed or removed: the
+    // page's part after the common answer.
+    bool AfterCommonAnswer(vcl::TMessage &Message);
 };
 
 // The page adapters alive (made by AdaptPages); for the tests and the

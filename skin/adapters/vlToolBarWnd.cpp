@@ -452,6 +452,16 @@ void TvlToolBarVCLWnd::MouseMoved() {
     RepaintButton(hot);
 }
 
+bool TvlToolBarVCLWnd::AfterBackgroundAnswer(vcl::TMessage &Message) {
+    // The common answer is in window coordinates; the bar's children sit
+    // in its client area.
+    auto *query = CommandRecord<TvlBgQuery>(Message);
+    const vcl::TPoint offset = ClientOffsetOf(Handle);
+    query->X += offset.X;
+    query->Y += offset.Y;
+    return true;
+}
+
 void TvlToolBarVCLWnd::HandleMessage(vcl::TMessage &Message) {
     if (!SkinData) {
         TvlMainWnd::HandleMessage(Message);
@@ -471,12 +481,9 @@ void TvlToolBarVCLWnd::HandleMessage(vcl::TMessage &Message) {
             if (own) DroppedDown = nullptr;
             break;
         case SC_GET_BG_INFO:
-            if (auto *query = CommandRecord<TvlBgQuery>(Message); query && SkinData->IsSkinned(true)) {
+            if (CommandRecord<TvlBgQuery>(Message) && SkinData->IsSkinned(true)) {
                 RefreshGeometry(*this);
-                CommonWndProc(Message, SkinData);
-                const vcl::TPoint offset = ClientOffsetOf(Handle);
-                query->X += offset.X;
-                query->Y += offset.Y;
+                RouteCommonFirst(Message, TvlOwnMessageHandler::Bind<&TvlToolBarVCLWnd::AfterBackgroundAnswer>(this));
                 return;
             }
             break;

@@ -65,6 +65,8 @@ public:
     vcl::TToolButton *DroppedDown = nullptr;  // the button whose drop-down is open
 
 private:
+    // A child's background query: the common answer moved into the client area.
+    bool AfterBackgroundAnswer(vcl::TMessage &Message);
     void RepaintButton(int Index);
     int ButtonAt(vcl::TPoint P) const;
     void MouseMoved();

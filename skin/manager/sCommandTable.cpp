@@ -314,8 +314,12 @@ bool PreprocessSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData) 
         return false;
     case SM_SKINCOMMAND: return CommonWndProc(Message, CommonData);
     case vcl::CM_VISIBLECHANGED: VisibleChanged(data, Message.WParam != 0); return false;
-    case vcl::CM_MOUSEENTER: MouseEntered(data); return false;
-    case vcl::CM_MOUSELEAVE: MouseLeft(data); return false;
+    case vcl::CM_MOUSEENTER:
+        if (!data.HoverByHotWindow) MouseEntered(data);
+        return false;
+    case vcl::CM_MOUSELEAVE:
+        if (!data.HoverByHotWindow) MouseLeft(data);
+        return false;
     case vcl::CM_SHOWINGCHANGED:
         if (c && c->Visible()) data.Loaded();
         return false;
@@ -324,12 +328,13 @@ bool PreprocessSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData) 
 }
 
 void DispatchSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData, TvlOwnMessageHandler Own,
-                            vcl::TWndMethod Previous) {
+                            vcl::TWndMethod Previous, TvlOwnMessageHandler AfterCommon) {
     const bool command = Message.Msg == SM_SKINCOMMAND;
     if (!command && PreprocessSkinnedMessage(Message, CommonData)) return;
     if (Own && Own(Message)) return;
-    if (command && CommonWndProc(Message, CommonData)) return;
-    if (Previous) Previous(Message);
+    const bool answered = command && CommonWndProc(Message, CommonData);
+    if (command && AfterCommon && AfterCommon(Message)) return;
+    if (!answered && Previous) Previous(Message);
 }
 
 bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {

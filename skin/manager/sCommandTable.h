@@ -18,14 +18,18 @@ using TvlOwnMessageHandler = vcl::TMethod<bool(vcl::TMessage &Message)>;
 // The message order of every skinned window or control, kept here only:
 // the form provider, the adapter base and the test doubles call it, and an
 // adapter overrides its own handling, never the order. Each stage runs
-// while none before it handled the message:
+// while none before it handled the message, stage 4 excepted:
 // 1. PreprocessSkinnedMessage, for every message but SM_SKINCOMMAND (whose
 //    common answers wait for the window's own);
 // 2. Own (nothing when empty);
 // 3. CommonWndProc for SM_SKINCOMMAND;
-// 4. Previous, the procedure the window had before (nothing when empty).
+// 4. AfterCommon (nothing when empty), for an SM_SKINCOMMAND that reached
+//    stage 3 whatever stage 3 answered (Result holds the common answer):
+//    the window's answer to a sub-command that builds on the common one;
+//    true when it handled the command whole;
+// 5. Previous, the procedure the window had before (nothing when empty).
 void DispatchSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData, TvlOwnMessageHandler Own,
-                            vcl::TWndMethod Previous);
+                            vcl::TWndMethod Previous, TvlOwnMessageHandler AfterCommon = {});
 
 // True only when the message was handled whole and must not reach the
 // control. Null skin data: false.

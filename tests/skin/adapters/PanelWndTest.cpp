@@ -36,6 +36,19 @@ protected:
         p->SetCaption(Caption);
         return p;
     }
+    // A 200 x 120 scroll box whose red child is taller than it: it has a
+    // vertical bar.
+    vcl::TScrollBox *TallScrollBox(vcl::TPanel *&Child) {
+        auto *box = Form.Add(vcl::Create<vcl::TScrollBox>(Form.Form));
+        box->SetBounds(10, 10, 200, 120);
+        Child = vcl::Create<vcl::TPanel>(Form.Form);
+        Child->SetBevelOuter(vcl::bvNone);
+        Child->SetColor(0x0000FF);
+        Child->SetBounds(10, 10, 60, 300);
+        Child->SetParent(box);
+        box->UpdateScrollRange();
+        return box;
+    }
 
     static constexpr vcl::TColor FormColor = 0x808080;
     TestForm Form{FormColor};
@@ -218,14 +231,8 @@ TEST_F(PanelWnd, StaticTextTakesItsSectionFromItsBevelAndWritesInItsAlignment) {
 }
 
 TEST_F(PanelWnd, ScrollBoxShowsItsSectionAroundItsChildrenAndScrolls) {
-    auto *box = Form.Add(vcl::Create<vcl::TScrollBox>(Form.Form));
-    box->SetBounds(10, 10, 200, 120);
-    auto *child = vcl::Create<vcl::TPanel>(Form.Form);
-    child->SetBevelOuter(vcl::bvNone);
-    child->SetColor(0x0000FF);
-    child->SetBounds(10, 10, 60, 300);
-    child->SetParent(box);
-    box->UpdateScrollRange();
+    vcl::TPanel *child = nullptr;
+    auto *box = TallScrollBox(child);
     EXPECT_TRUE(GetWindowLongPtrW(box->Handle(), GWL_STYLE) & WS_VSCROLL);
     auto *a = Make<TvlScrollBoxWnd>(tpScrollControl, box);
     ASSERT_NE(a, nullptr);
@@ -237,6 +244,36 @@ TEST_F(PanelWnd, ScrollBoxShowsItsSectionAroundItsChildrenAndScrolls) {
     box->ScrollTo({0, 100});
     EXPECT_EQ(child->Top(), -90);
     EXPECT_EQ(ColorAt(Shown(box->Handle()), 30, 30), 0x0000FF);
+}
+
+TEST_F(PanelWnd, PrintedStaticTextAndScrollBoxEqualTheScreen) {
+    // Frames of different widths on each side: a bevelled text, and a box
+    // whose vertical bar makes its frame wider on the right.
+    auto *text = Form.Add(vcl::Create<vcl::TStaticText>(Form.Form), 10, 150);
+    text->SetBevelKind(vcl::bkFlat);
+    text->SetBevelOuter(vcl::bvRaised);
+    text->SetBounds(10, 150, 160, 30);
+    text->SetCaption("Printed");
+    vcl::TPanel *child = nullptr;
+    auto *box = TallScrollBox(child);
+    ASSERT_TRUE(Make<TvlStaticTextWnd>(tpStaticText, text));
+    ASSERT_TRUE(Make<TvlScrollBoxWnd>(tpScrollControl, box));
+    // The box's child is not printed with its parent.
+    RECT outer{}, inner{};
+    GetWindowRect(box->Handle(), &outer);
+    GetWindowRect(child->Handle(), &inner);
+    OffsetRect(&inner, -outer.left, -outer.top);
+    for (const HWND w : {text->Handle(), box->Handle()}) {
+        const uitest::TImage32 shown = Shown(w);
+        const uitest::TImage32 printed = Printed(w, 0x00FF00);
+        ASSERT_EQ(printed.Width, shown.Width);
+        int differ = 0;
+        for (int y = 0; y < shown.Height; ++y)
+            for (int x = 0; x < shown.Width; ++x)
+                if (w != box->Handle() || !PtInRect(&inner, {x, y}))
+                    differ += (shown.At(x, y) & 0xFFFFFF) != (printed.At(x, y) & 0xFFFFFF);
+        EXPECT_EQ(differ, 0) << (w == box->Handle() ? "scroll box" : "static text");
+    }
 }
 
 TEST_F(PanelWnd, ScrollBoxThatTakesNoChildrenIsLeftToTheScrollingAdapter) {

@@ -224,6 +224,17 @@ struct StageLog {
         return true;
     }
     void Previous(vcl::TMessage &) { Stages.push_back("previous"); }
+    // The stage after the common answer: notes what the common stage left
+    // (answer, section index) and handles the sub-commands in AfterWhole.
+    std::vector<unsigned> AfterWhole;
+    LRESULT ResultSeen = -1;
+    int IndexSeen = -2;
+    bool After(vcl::TMessage &M) {
+        Stages.push_back("after");
+        ResultSeen = M.Result;
+        IndexSeen = Data->SkinIndex();
+        return std::find(AfterWhole.begin(), AfterWhole.end(), SubCommandOf(M.WParam)) != AfterWhole.end();
+    }
 };
 
 TEST_F(CommonData, SkinnedMessagesGoPreprocessOwnCommonPrevious) {
@@ -266,6 +277,54 @@ TEST_F(CommonData, SkinnedMessagesGoPreprocessOwnCommonPrevious) {
                            vcl::TWndMethod::Bind<&StageLog::Previous>(&log));
     EXPECT_EQ(m.Result, 0);
     EXPECT_EQ(log.Stages, (Stages{"own", "previous"}));
+}
+
+TEST_F(CommonData, TheStageAfterTheCommonAnswerSeesItAndMayEndTheCommand) {
+    auto *edit = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form, 7))->Skin("EDIT");
+    Form.Show();
+    StageLog log;
+    log.Data = &edit->Data;
+    log.Whole = {SC_GET_SKIN_DATA};
+    log.AfterWhole = {SC_SKIN_REMOVED, SC_IS_HANDLED};
+    ASSERT_GE(edit->Data.SkinIndex(), 0);
+    using Stages = std::vector<std::string>;
+    struct Case {
+        UINT Msg;
+        unsigned Sub;
+        Stages Expected;
+        LRESULT ResultSeen;  // by the stage after the common answer (-1: not reached)
+    };
+    const auto manager = reinterpret_cast<LPARAM>(Manager.get());
+    const Case cases[] = {
+        // Handled whole by the own stage: neither common nor after.
+        {SM_SKINCOMMAND, SC_GET_SKIN_DATA, {"own"}, -1},
+        // Answered by the common stage, then completed after it.
+        {SM_SKINCOMMAND, SC_IS_HANDLED, {"own", "after"}, 1},
+        // Answered by the common stage, left by the stage after it: ends.
+        {SM_SKINCOMMAND, SC_GET_BG_COLOR, {"own", "after"}, -2},
+        // Left by both: the previous procedure.
+        {SM_SKINCOMMAND, SC_LAST_COMMON + 1, {"own", "after", "previous"}, 0},
+        // Left by the common stage, handled after it: no previous.
+        {SM_SKINCOMMAND, SC_SKIN_REMOVED, {"own", "after"}, 0},
+        // Not a skin command: no stage after the common one.
+        {WM_USER + 1, 0, {"own", "previous"}, -1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Sub);
+        log.Stages.clear();
+        log.ResultSeen = -1;
+        vcl::TMessage m{c.Msg, c.Msg == SM_SKINCOMMAND ? SkinCommand(c.Sub) : 0, manager, 0};
+        DispatchSkinnedMessage(m, &edit->Data, TvlOwnMessageHandler::Bind<&StageLog::Own>(&log),
+                               vcl::TWndMethod::Bind<&StageLog::Previous>(&log),
+                               TvlOwnMessageHandler::Bind<&StageLog::After>(&log));
+        EXPECT_EQ(log.Stages, c.Expected);
+        if (c.ResultSeen == -2)
+            EXPECT_EQ(log.ResultSeen, m.Result) << "the common answer reaches the stage after it";
+        else
+            EXPECT_EQ(log.ResultSeen, c.ResultSeen);
+    }
+    // The common removal had run when the stage after it started.
+    EXPECT_EQ(log.IndexSeen, -1);
 }
 
 TEST_F(CommonData, PaintLockNestsAndAsksTheParent) {
