@@ -58,6 +58,7 @@ public:
     bool BorderBlendedMove() override;
     void BorderPosChanging(WINDOWPOS &Pos) override;
     void BorderMoved() override;
+    void BorderFreeFades() override;
 
 private:
     TsSkinProvider &FProvider;

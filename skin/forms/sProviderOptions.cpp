@@ -377,6 +377,8 @@ void TsSkinProvider::SnapBorderPosition(WINDOWPOS &Pos, vcl::TPoint Offset) {
 
 void TsFormBorder::BorderPosChanging(WINDOWPOS &Pos) { FProvider.SnapBorderPosition(Pos, BorderOffset()); }
 
+void TsFormBorder::BorderFreeFades() { FProvider.FreeButtonAnimations(); }
+
 void TsFormBorder::BorderMoved() {
     const HWND border = Border().Window();
     RECT r{};

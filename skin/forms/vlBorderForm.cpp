@@ -50,6 +50,7 @@ const wchar_t *CursorFor(int Code) {
 TvlBorderForm::TvlBorderForm(TvlBorderOwner &Owner) : FOwner(Owner) { CreateBorderWindow(); }
 
 TvlBorderForm::~TvlBorderForm() {
+    FOwner.BorderFreeFades();
     if (!FForm) return;
     FForm->WindowProc = FOldWindowProc;
     FForm.reset();

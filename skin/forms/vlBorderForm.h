@@ -81,6 +81,8 @@ public:
     virtual void BorderPosChanging(WINDOWPOS &Pos) { (void)Pos; }
     // The border window moved: a provider's glued forms follow.
     virtual void BorderMoved() {}
+    // The border form goes: the fades drawn over its window go first.
+    virtual void BorderFreeFades() {}
 };
 
 class TvlBorderForm {
