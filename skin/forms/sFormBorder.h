@@ -59,6 +59,9 @@ public:
     void BorderPosChanging(WINDOWPOS &Pos) override;
     void BorderMoved() override;
     void BorderFreeFades() override;
+    void BorderUpdateGuards(TvlBorderUpdateState &State) const override;
+    void BorderRemove() override;
+    bool BorderStayOnTopActive() const override;
 
 private:
     TsSkinProvider &FProvider;
