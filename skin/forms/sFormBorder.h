@@ -58,6 +58,10 @@ public:
     bool BorderBlendedMove() override;
     void BorderPosChanging(WINDOWPOS &Pos) override;
     void BorderMoved() override;
+    void BorderFreeFades() override;
+    void BorderUpdateGuards(TvlBorderUpdateState &State) const override;
+    void BorderRemove() override;
+    bool BorderStayOnTopActive() const override;
 
 private:
     TsSkinProvider &FProvider;

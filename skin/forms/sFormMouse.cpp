@@ -283,7 +283,8 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
                 vcl::TMessage probe{WM_NCHITTEST, 0, static_cast<LPARAM>(Message.LParam), 0};
                 item->SetState(CalcHitTest(probe) == code ? 1 : 0);
             }
-            RepaintFrameNow();
+            if (ItemByCode(code) == item) PaintButtonState(code);
+            else RepaintFrameNow();
             return;
         }
     } else if (IsTitleButtonCode(code)) {

@@ -377,6 +377,33 @@ void TsSkinProvider::SnapBorderPosition(WINDOWPOS &Pos, vcl::TPoint Offset) {
 
 void TsFormBorder::BorderPosChanging(WINDOWPOS &Pos) { FProvider.SnapBorderPosition(Pos, BorderOffset()); }
 
+void TsFormBorder::BorderFreeFades() { FProvider.FreeButtonAnimations(); }
+
+// (The screen's form alignment, a further guard where forms are aligned to
+// the work area by the library of forms, never runs in this one.)
+void TsFormBorder::BorderUpdateGuards(TvlBorderUpdateState &State) const {
+    const vcl::TCustomForm *form = FProvider.Form;
+    const HWND window = BorderOwnerWindow();
+    RECT r{};
+    if (form && window && GetWindowRect(window, &r)) State.AtFormLeft = r.left == form->Left();
+    const TsCommonData *data = FProvider.SkinData();
+    State.PaintLockTaken = data && (data->BGFlags() & bgfPaintLockTaken);
+    State.PaintLocked = data && data->PaintLocked;
+    // InShowAnimation is left clear: the show animation takes its first
+    // picture from the border that this update brings up to date.
+    State.DrawNonClientArea = FProvider.DrawNonClientArea();
+    State.Destroying = FProvider.ComponentState().Contains(vcl::csDestroying) ||
+                       (form && form->ComponentState().Contains(vcl::csDestroying));
+}
+
+void TsFormBorder::BorderRemove() { FProvider.UpdateExtBorders(false); }
+
+bool TsFormBorder::BorderStayOnTopActive() const {
+    const vcl::TCustomForm *form = FProvider.Form;
+    const HWND window = BorderOwnerWindow();
+    return form && window && form->FormStyle() == vcl::fsStayOnTop && GetActiveWindow() == window;
+}
+
 void TsFormBorder::BorderMoved() {
     const HWND border = Border().Window();
     RECT r{};

@@ -180,6 +180,11 @@ void TsSkinProvider::PaintTitleBarItem(TvlTitleBarItem *Item, vcl::TBitmap *Targ
     const int section = Item->Section->Index;
     if (section >= static_cast<int>(m->Sections.size())) return;
     if (R.IsEmpty()) return;
+    // A fade's picture: the caption under the item first.
+    if (vcl::TBitmap *cache = FSkinData->CacheBmp(); cache && Target != cache) {
+        GdiFlush();
+        CopyPixels(Target->View(), R.Left, R.Top, cache->View(), Item->Rect.Left, Item->Rect.Top, R.Width(), R.Height());
+    }
 
     // A disabled item ends at half strength over what lay under it.
     const bool disabled = !Item->Enabled() || !Form->Enabled();
@@ -196,7 +201,7 @@ void TsSkinProvider::PaintTitleBarItem(TvlTitleBarItem *Item, vcl::TBitmap *Targ
 
     Item->UpdateFont();
     TvlFontData &fontData = *Item->FontData();
-    const int shown = Item->GetState();
+    const int shown = Item->FrameState();
     const int states = section >= 0 ? m->Sections[static_cast<std::size_t>(section)].States : 0;
     const int stateIndex = ItemStateIndex(Item->Style(), shown, section, states);
     const bool caption = m->IsValidSectionIndex(CaptionSkinIndex);
@@ -292,7 +297,7 @@ void TsSkinProvider::PaintItemContent(TvlTitleBarItem &Item, vcl::TBitmap &Targe
     vcl::TCustomImageList *images = FTitleBar ? FTitleBar->Images() : nullptr;
     int index = Item.ImageIndex();
     if (enabled) {
-        const int shown = Item.GetState();
+        const int shown = Item.FrameState();
         index = shown == 1 ? Item.HotImageIndex() : shown == 2 ? Item.PressedImageIndex() : Item.ImageIndex();
     } else {
         index = Item.DisabledImageIndex();

@@ -251,6 +251,15 @@ void TsSkinProvider::PaintBorderIcons(int CaptionWidth) {
 }
 
 void TsSkinProvider::PaintButtonState(int Code) {
+    if (TvlTitleBarItem *item = ItemByCode(Code)) {
+        // Items always fade where layers can show them; the frame then
+        // shows the item plain under its layer.
+        const TsSkinManager *m = FSkinData->GetSkinManager();
+        if (m && item->Visible() && LayeredWindowsAvailable() && ButtonsPaintable())
+            StartItemAnimation(*item, m->Effects()->AllowAnimation ? 10 : 1, item->GetState() != 0, BorderWindow());
+        else
+            item->FreeAnimation();
+    }
     if (IsTitleItemCode(Code) || (FTitleBar && Code >= 1 && ButtonByCode(Code) && ItemsShown())) {
         // Items may reach into the strip that a single button's repaint
         // puts back: the whole caption is rendered again.
@@ -380,6 +389,8 @@ void TsSkinProvider::FreeButtonAnimations() {
         delete b->Timer;
     if (FTitleButtons)
         for (int i = 0; i < FTitleButtons->Count(); ++i) delete FTitleButtons->Items(i)->Data.Timer;
+    if (FTitleBar)
+        for (int i = 0; i < FTitleBar->Items()->Count(); ++i) FTitleBar->Items()->Items(i)->FreeAnimation();
 }
 
 // ------------------------------------------------------------------ states

@@ -148,6 +148,10 @@ void TsSkinProvider::EndBorderBlend() {
     }
     FSkinData->BGChanged = true;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    // A secondary form's window manager catches up with the redraw before
+    // the form is placed once more where it is, frame and border agreeing.
+    if (!vcl::Application || vcl::Application->MainForm() != Form) Sleep(20);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     if (DwmCompositionActive() && HasMenuLine()) SendMessageW(window, WM_NCPAINT, 0, 0);
     if (BorderForm) BorderForm->Border().Updating = false;
     UpdateBorder(true, 255);

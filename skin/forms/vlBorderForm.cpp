@@ -50,6 +50,7 @@ const wchar_t *CursorFor(int Code) {
 TvlBorderForm::TvlBorderForm(TvlBorderOwner &Owner) : FOwner(Owner) { CreateBorderWindow(); }
 
 TvlBorderForm::~TvlBorderForm() {
+    FOwner.BorderFreeFades();
     if (!FForm) return;
     FForm->WindowProc = FOldWindowProc;
     FForm.reset();
@@ -98,19 +99,31 @@ bool TvlBorderForm::OwnerMaximized() const {
 
 // ------------------------------------------------------------ the window
 
+void TvlBorderForm::Place(HWND InsertAfter, int X, int Y, int W, int H, UINT Flags) {
+    const HWND border = FForm->Handle();
+    if (InsertAfter == border) Flags |= SWP_NOZORDER;
+    SetWindowPos(border, InsertAfter, X, Y, W, H, Flags);
+    const TsSkinManager *m = FOwner.BorderSkinManager();
+    if (m && m->DPIClass > 0 && !(Flags & SWP_NOZORDER))
+        SetWindowPos(FOwner.BorderOwnerWindow(), border, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+}
+
 void TvlBorderForm::UpdateBorder(bool Repaint, std::uint8_t Alpha) {
     if (Updating || (vcl::Application && vcl::Application->Terminated())) return;
     const HWND owner = FOwner.BorderOwnerWindow();
     RECT frame{};
     if (!owner || !GetWindowRect(owner, &frame)) return;
-    if (!IsWindowVisible(owner)) {
-        const std::uint32_t flags = FOwner.BorderStateFlags();
-        if (flags == 0 || flags == 0x8000) {
-            // A form hidden without animation takes its border along.
-            if (FForm) FForm->WindowProc = FOldWindowProc;
-            FForm.reset();
-            return;
-        }
+    TvlBorderUpdateState state;
+    state.Visible = IsWindowVisible(owner);
+    state.Minimized = IsIconic(owner);
+    state.StateFlags = FOwner.BorderStateFlags();
+    FOwner.BorderUpdateGuards(state);
+    switch (BorderUpdateAction(state)) {
+    case buSkip: return;
+    case buRemoveBorders: FOwner.BorderRemove(); return;  // this object is gone
+    case buFreeWindow: FreeWindow(); return;  // a form hidden without animation takes its border along
+    case buUpdate: break;
     }
     if (!FForm) CreateBorderWindow();
     Updating = true;
@@ -125,15 +138,25 @@ void TvlBorderForm::UpdateBorder(bool Repaint, std::uint8_t Alpha) {
     const vcl::TPoint offset = FOwner.BorderOffset();
     const int x = frame.left - offset.X, y = frame.top - offset.Y;
     const int w = image->Width(), h = image->Height();
-    const HWND after = (GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) ? HWND_TOPMOST : owner;
+    const bool topmost = GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST;
+    const bool stayOnTop = FOwner.BorderStayOnTopActive();
+    const UINT keep = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+    if (stayOnTop) SetWindowPos(owner, HWND_TOP, 0, 0, 0, 0, keep);
+    else if (topmost) SetWindowPos(owner, HWND_TOPMOST, 0, 0, 0, 0, keep);
+    const TvlBorderZOrder z = BorderZOrder(stayOnTop, topmost, state.Minimized, state.StateFlags);
+    HWND after = owner;
+    if (z.Anchor == baTop) after = HWND_TOP;
+    if (z.Anchor == baTopmost) after = HWND_TOPMOST;
+    if (z.Anchor == baAboveOwner) after = GetWindow(owner, GW_HWNDPREV);
     RECT was{};
     GetWindowRect(border, &was);
     const bool newSize = was.right - was.left != w || was.bottom - was.top != h;
     UINT flags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+    if (z.NoZOrder) flags |= SWP_NOZORDER;
     if (!Repaint) flags |= SWP_NOREDRAW;
-    const UINT show = IsWindowVisible(owner) ? SWP_SHOWWINDOW : 0;
+    const UINT show = state.Visible ? SWP_SHOWWINDOW : 0;
     if (!(Repaint || newSize) || RegionBusy) {
-        SetWindowPos(border, after, x, y, 0, 0, flags | SWP_NOSIZE | show);
+        Place(after, x, y, 0, 0, flags | SWP_NOSIZE | show);
         return;
     }
     if (newSize) SetWindowPos(border, nullptr, x, y, w, h, flags | SWP_NOZORDER);
@@ -149,7 +172,7 @@ void TvlBorderForm::UpdateBorder(bool Repaint, std::uint8_t Alpha) {
                ULW_ALPHA);
     }
     ApplyRegion();
-    SetWindowPos(border, after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE | show);
+    Place(after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE | show);
 }
 
 HRGN TvlBorderForm::CreateRegion() {

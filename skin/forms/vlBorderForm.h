@@ -81,6 +81,14 @@ public:
     virtual void BorderPosChanging(WINDOWPOS &Pos) { (void)Pos; }
     // The border window moved: a provider's glued forms follow.
     virtual void BorderMoved() {}
+    // The border form goes: the fades drawn over its window go first.
+    virtual void BorderFreeFades() {}
+    // A provider's part of the state the update reads.
+    virtual void BorderUpdateGuards(TvlBorderUpdateState &State) const { (void)State; }
+    // The owner is going: it frees its border form (this one) now.
+    virtual void BorderRemove() {}
+    // A stay-on-top form that is the active window.
+    virtual bool BorderStayOnTopActive() const { return false; }
 };
 
 class TvlBorderForm {
@@ -127,6 +135,9 @@ private:
     void ToOwner(const vcl::TMessage &Message, int Code);
     bool OwnerMaximized() const;
     void StartDragFromMaximized(vcl::TPoint Cursor);
+    // SetWindowPos on the border window, then the owner right behind it
+    // where the DPI scaling would misorder the two.
+    void Place(HWND InsertAfter, int X, int Y, int W, int H, UINT Flags);
 
     TvlBorderOwner &FOwner;
     std::unique_ptr<vcl::TForm> FForm;

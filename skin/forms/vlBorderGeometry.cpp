@@ -89,4 +89,22 @@ vcl::TSize FrameImageSize(const TvlFrameSizes &F, int W, int H) {
             H + side + FrameTopExcess(F) + F.Margins.Top + F.Margins.Bottom};
 }
 
+TvlBorderUpdate BorderUpdateAction(const TvlBorderUpdateState &S) {
+    if (!S.AtFormLeft && !S.Minimized) return buSkip;  // the window is being placed
+    if (S.PaintLockTaken || S.InShowAnimation || S.PaintLocked || !S.DrawNonClientArea) return buSkip;
+    if (S.Destroying) return buRemoveBorders;
+    // Hidden without an animation that still shows it: the border goes along.
+    if (!S.Visible && (S.StateFlags == 0 || S.StateFlags == 0x8000)) return buFreeWindow;
+    return buUpdate;
+}
+
+TvlBorderZOrder BorderZOrder(bool StayOnTopActive, bool OwnerTopmost, bool OwnerMinimized, std::uint32_t StateFlags) {
+    TvlBorderZOrder z;
+    z.NoZOrder = (StateFlags & 0x1) != 0;  // a size change in hand keeps the order
+    if (StayOnTopActive) z.Anchor = baTop;
+    else if (OwnerTopmost) z.Anchor = baTopmost;
+    else if (OwnerMinimized || z.NoZOrder) z.Anchor = baAboveOwner;
+    return z;
+}
+
 } // namespace skin

@@ -5,6 +5,8 @@
 // rectangle a maximized owner's border keeps. Coordinates are the border
 // window's: its size W x H, the shadow margins M (left, top, right, bottom)
 // around the owner. Portable.
+#include <cstdint>
+
 #include "vcl/Types.h"
 
 namespace skin {
@@ -62,5 +64,33 @@ vcl::TPoint FrameClientOffset(const TvlFrameSizes &F);
 // The frame image of a window W x H: the window, the excesses on its
 // sides and bottom and on its top, and the margins.
 vcl::TSize FrameImageSize(const TvlFrameSizes &F, int W, int H);
+
+// ---------------------------------------------------- the border's update
+
+// The owner's state as the border's update reads it; a dialog owner fills
+// only the window's part.
+struct TvlBorderUpdateState {
+    bool Visible = true;
+    bool Minimized = false;
+    std::uint32_t StateFlags = 0;
+    bool AtFormLeft = true;        // the window rectangle starts at the form's Left
+    bool PaintLockTaken = false;   // the paint lock came from outside
+    bool InShowAnimation = false;  // the show animation holds the frame back
+    bool PaintLocked = false;
+    bool DrawNonClientArea = true;
+    bool Destroying = false;       // the provider or its form
+};
+enum TvlBorderUpdate { buUpdate, buSkip, buRemoveBorders, buFreeWindow };
+TvlBorderUpdate BorderUpdateAction(const TvlBorderUpdateState &S);
+
+// Where the border window goes in the z-order: HWND_TOP, HWND_TOPMOST,
+// right above the owner (as its owned window) or above the window that lies
+// above the owner; and whether the z-order is left alone.
+enum TvlBorderAnchor { baTop, baTopmost, baOwner, baAboveOwner };
+struct TvlBorderZOrder {
+    TvlBorderAnchor Anchor = baOwner;
+    bool NoZOrder = false;
+};
+TvlBorderZOrder BorderZOrder(bool StayOnTopActive, bool OwnerTopmost, bool OwnerMinimized, std::uint32_t StateFlags);
 
 } // namespace skin

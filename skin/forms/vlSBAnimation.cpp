@@ -1,6 +1,7 @@
 #include "vlSBAnimation.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "sSkinProvider.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -13,6 +14,7 @@
 namespace skin {
 
 VCL_CLASS_INFO(TvlSBAnimation)
+VCL_CLASS_INFO(TvlItemAnimation)
 
 namespace {
 
@@ -81,6 +83,11 @@ void TvlSBAnimation::FreeLayer() {
 
 void TvlSBAnimation::FreePicture() { FPicture.reset(); }
 
+std::unique_ptr<vcl::TForm> TvlSBAnimation::TakeLayer() {
+    FPlace = {};
+    return std::move(FLayer);
+}
+
 void TvlSBAnimation::MakeLayer() {
     if (FLayer) return;
     FLayer.reset(vcl::Create<TvlButtonLayer>(nullptr));
@@ -137,6 +144,7 @@ void TvlSBAnimation::Apply(const TvlFadeCommand &Command) {
         FreeLayer();
     }
     SetEnabled(Fade.TimerOn);
+    Stepped(Command);
 }
 
 void TvlSBAnimation::Start(int NewState, bool FadeIn) {
@@ -164,6 +172,47 @@ void TvlSBAnimation::TimerProc(vcl::TObject *) {
         Fade.TimerOn = false;
         if (form) SendMessageW(form, WM_MOUSELEAVE, 0, 0);
     }
+}
+
+TvlItemAnimation::TvlItemAnimation(vcl::TComponent *AOwner) : TvlSBAnimation(AOwner) { Fade.ItemRules = true; }
+
+TvlItemAnimation::~TvlItemAnimation() {
+    // The item hears of the end here: the base's destructor must not call
+    // back into an owner that is gone by then.
+    if (TvlFadeOwner *item = std::exchange(FadeOwner, nullptr)) item->FadeGone(FadeCode, this);
+}
+
+void TvlItemAnimation::KeepOldLayer() {
+    FOldLayer = TakeLayer();
+    FreePicture();
+}
+
+void TvlItemAnimation::DropLook() {
+    FreePicture();
+    FreeLayer();
+    FOldLayer.reset();
+}
+
+void TvlItemAnimation::Stepped(const TvlFadeCommand &Command) {
+    // The new look stands opaque over the old one, or nothing shows at all.
+    if ((Command.Done && Command.Action == faShow) || Command.Action == faRemove) FOldLayer.reset();
+}
+
+void StartItemAnimation(TvlItemAnimation *&Slot, TvlFadeOwner &Item, vcl::TComponent *Owner, int State, int Steps) {
+    const int steps = std::max(1, Steps);
+    TvlItemAnimation *animation = Slot;
+    if (animation) {
+        animation->Fade.Arm(steps);
+        if (State == 2 || (State == 1 && animation->Fade.State == 2)) animation->KeepOldLayer();
+    } else {
+        if (vcl::Application && vcl::Application->Terminated()) return;
+        animation = vcl::Create<TvlItemAnimation>(Owner);
+        animation->FadeOwner = &Item;
+        Slot = animation;
+        animation->Fade.Arm(steps);
+    }
+    animation->Start(State, true);
+    if (State == 2) animation->Fade.Step = steps;
 }
 
 void StartButtonAnimation(TsCaptionButton &Button, int State, int Steps, TsSkinProvider *Provider, bool FadeIn) {

@@ -68,6 +68,11 @@ public:
     vcl::TForm *LayerForm() const { return FLayer.get(); }
     vcl::TBitmap *Picture() const { return FPicture.get(); }
 
+protected:
+    // After each start and tick has shown or removed the layer.
+    virtual void Stepped(const TvlFadeCommand &Command) { (void)Command; }
+    std::unique_ptr<vcl::TForm> TakeLayer();
+
 private:
     void Apply(const TvlFadeCommand &Command);
     HWND OwnerWindow() const;
@@ -81,6 +86,32 @@ private:
     std::unique_ptr<vcl::TBitmap> FPicture;
     vcl::TRect FPlace{};  // where the layer was placed last (screen)
 };
+
+// The twin for a title-bar item (the item is its fade owner): a new pressed
+// look, or the hot look after it, fades in over the layer that showed the
+// old one, kept until the fade in ends; the timer runs after every start
+// and a fade out starts opaque.
+class TvlItemAnimation : public TvlSBAnimation {
+    VCL_CLASS(TvlItemAnimation, TvlSBAnimation)
+public:
+    explicit TvlItemAnimation(vcl::TComponent *AOwner);
+    ~TvlItemAnimation() override;
+    // The layer shown so far stays as the old one; the picture is made again.
+    void KeepOldLayer();
+    // The picture and both layers go: the next step paints the look again.
+    void DropLook();
+    vcl::TForm *OldLayerForm() const { return FOldLayer.get(); }
+
+protected:
+    void Stepped(const TvlFadeCommand &Command) override;
+
+private:
+    std::unique_ptr<vcl::TForm> FOldLayer;
+};
+
+// Creates (owned by Owner) or re-arms the item's fade in Slot toward State
+// over Steps steps; a pressed state goes straight to the end of its fade in.
+void StartItemAnimation(TvlItemAnimation *&Slot, TvlFadeOwner &Item, vcl::TComponent *Owner, int State, int Steps);
 
 // Creates or re-arms the button's fade toward State over Steps steps (at
 // least 1). Nothing without a provider, nor (for a new one) while the

@@ -1,15 +1,19 @@
 #include "vlTitleBar.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "skin/graphics/sSkinCommand.h"
 #include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlPixelHelpers.h"
 #include "skin/graphics/vlSkinText.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinCommands.h"
 #include "skin/manager/sSkinServices.h"
 #include "skin/manager/sVclUtils.h"
 #include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
 #include "vcl/Forms.h"
 #include "vcl/GdiObjects.h"
 #include "vcl/Graphics.h"
@@ -165,7 +169,57 @@ TvlTitleBarItem::TvlTitleBarItem(vcl::TCollection *Collection)
     : vcl::TCollectionItem(Collection), FGlyph(std::make_unique<vcl::TBitmap>()), FName(ItemClassName),
       FFontData(std::make_unique<TvlFontData>()) {}
 
-TvlTitleBarItem::~TvlTitleBarItem() = default;
+TvlTitleBarItem::~TvlTitleBarItem() { FreeAnimation(); }
+
+void TvlTitleBarItem::FreeAnimation() {
+    delete FAnimation;
+    FFadeBorder = nullptr;
+}
+
+HWND TvlTitleBarItem::FadeWindow() const {
+    const TsTitleBar *bar = TitleBar();
+    return bar ? FormWindow(bar->Form()) : nullptr;
+}
+
+HWND TvlTitleBarItem::FadeCaptionWindow() const {
+    return FFadeBorder && IsWindow(FFadeBorder) ? FFadeBorder : FadeWindow();
+}
+
+vcl::TRect TvlTitleBarItem::FadeButtonRect(int) const { return Rect; }
+
+std::unique_ptr<vcl::TBitmap> TvlTitleBarItem::FadePicture(int, int Shown) {
+    if (Rect.IsEmpty()) return nullptr;
+    auto picture = NewBitmap32(Rect.Width(), Rect.Height());
+    if (!PaintItem) {
+        picture->Canvas()->Brush()->SetColor(0x00FFFF);
+        picture->Canvas()->FillRect({0, 0, Rect.Width(), Rect.Height()});
+    } else {
+        // The look the frame would show in that state, as if no fade ran.
+        TvlItemAnimation *fade = std::exchange(FAnimation, nullptr);
+        const int saved = std::exchange(State, Shown);
+        PaintItem(this, picture.get(), {0, 0, Rect.Width(), Rect.Height()});
+        State = saved;
+        FAnimation = fade;
+    }
+    GdiFlush();
+    SetRectAlpha(*picture, {0, 0, Rect.Width(), Rect.Height()}, 255);
+    return picture;
+}
+
+void TvlTitleBarItem::FadeGone(int, TvlSBAnimation *Animation) {
+    if (FAnimation == Animation) FAnimation = nullptr;
+}
+
+int TvlTitleBarItem::FrameState() const {
+    return FAnimation && FAnimation->LayerForm() ? ShownItemState(0, FDown, MenuDropped) : GetState();
+}
+
+void StartItemAnimation(TvlTitleBarItem &Item, int Steps, bool FadeIn, HWND BorderWnd) {
+    const TsTitleBar *bar = Item.TitleBar();
+    if (!bar || !bar->Form()) return;
+    Item.FFadeBorder = BorderWnd;
+    StartItemAnimation(Item.FAnimation, Item, bar->Form(), FadeIn ? Item.GetState() : 0, Steps);
+}
 
 void TvlTitleBarItem::Assign(const vcl::TPersistent *Source) {
     const auto *from = dynamic_cast<const TvlTitleBarItem *>(Source);
@@ -199,6 +253,8 @@ void TvlTitleBarItem::Changed(bool Remeasure) {
     TsTitleBar *bar = TitleBar();
     if (!bar || bar->FormLoading()) return;
     if (Remeasure && FAutoSize) Measure(false);
+    // The next fade paints the changed look; until then the frame shows it.
+    if (FAnimation) FAnimation->DropLook();
     if (bar->Updating) return;
     if (SendSkinQuery(FormWindow(bar->Form()), SC_IS_UPDATING)) return;
     bar->RepaintCaption();
@@ -332,6 +388,7 @@ void TvlTitleBarItem::DoMouseDown(vcl::TMouseButton Button, vcl::TShiftState Shi
         FDropdownMenu->Popup(frame.left + Rect.Left, frame.top + Rect.Bottom);
         MenuDropped = false;
         State = 0;
+        FreeAnimation();
         bar->RepaintCaption();
         if (FDropdownMenu) FDropdownMenu->SetWindowHandle(nullptr);
         DoClick();

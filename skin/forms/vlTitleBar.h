@@ -15,6 +15,7 @@
 #include "vcl/Component.h"
 #include "vcl/ControlTypes.h"
 #include "vcl/Persistent.h"
+#include "vlSBAnimation.h"
 #include "vlTitleBarLayout.h"
 
 namespace vcl {
@@ -89,7 +90,8 @@ struct TvlItemSectionRecord {
 // Paints one item into the frame image at a rectangle (the provider's).
 using TvlItemPaintEvent = vcl::TMethod<void(TvlTitleBarItem *Item, vcl::TBitmap *Target, vcl::TRect R)>;
 
-class TvlTitleBarItem : public vcl::TCollectionItem {
+// An item is the owner of its own fade (its picture, rectangle and windows).
+class TvlTitleBarItem : public vcl::TCollectionItem, private TvlFadeOwner {
     VCL_CLASS(TvlTitleBarItem, vcl::TCollectionItem)
 public:
     explicit TvlTitleBarItem(vcl::TCollection *Collection);
@@ -156,8 +158,9 @@ public:
     vcl::TNotifyEvent OnMouseLeave;
 
     TsTitleBar *TitleBar() const;
-    // Every setter ends here: re-measures (Remeasure, AutoSize) and asks
-    // the form to repaint its caption, except while loading or updating.
+    // Every setter ends here: re-measures (Remeasure, AutoSize), drops the
+    // fade's picture and layer, and asks the form to repaint its caption,
+    // except while loading or updating.
     void Changed(bool Remeasure);
     // Width, Height and ContentSize from the image, caption and arrow;
     // KeepSize leaves Width and Height.
@@ -171,6 +174,12 @@ public:
     int GetState() const;
     // Stores 2 instead of Value while the menu is open.
     void SetState(int Value);
+    // What the frame image shows: normal (as far as the item may be) while
+    // a fade layer shows the item's other look over it.
+    int FrameState() const;
+    // The fade and its layer go, and the border window it lay over is forgotten.
+    void FreeAnimation();
+    TvlItemAnimation *Animation() const { return FAnimation; }
     // The item's hint at the cursor; HideHint frees it.
     void ShowHintWindow();
     void HideHint();
@@ -187,6 +196,15 @@ public:
     std::unique_ptr<vcl::THintWindow> HintWindow;  // shown while hot
 
 private:
+    friend void StartItemAnimation(TvlTitleBarItem &Item, int Steps, bool FadeIn, HWND BorderWnd);
+    HWND FadeWindow() const override;
+    HWND FadeCaptionWindow() const override;
+    vcl::TRect FadeButtonRect(int Code) const override;
+    std::unique_ptr<vcl::TBitmap> FadePicture(int Code, int State) override;
+    void FadeGone(int Code, TvlSBAnimation *Animation) override;
+
+    TvlItemAnimation *FAnimation = nullptr;  // owned by the form as a component
+    HWND FFadeBorder = nullptr;              // the border window the fade lies over, if any
     std::unique_ptr<vcl::TBitmap> FGlyph;
     bool FEnabled = true;
     bool FVisible = true;
@@ -277,6 +295,10 @@ private:
     vcl::TCustomImageList *FImages = nullptr;  // not owned; cleared when it goes
     std::unique_ptr<vcl::TChangeLink> FChangeLink;
 };
+
+// The item's fade toward its state (in when FadeIn, else out to normal) over
+// Steps steps, measured on BorderWnd when the form has a border window.
+void StartItemAnimation(TvlTitleBarItem &Item, int Steps, bool FadeIn, HWND BorderWnd);
 
 // The system caption font as a new font object, and the pixel extent of a
 // text in a font (through the screen's DC; 0 x 0 when that fails).

@@ -168,14 +168,14 @@ TvlFadeCommand TvlButtonFade::Start(int NewState, bool FadeIn) {
         Step = 1;
         FadingIn = FadeIn;
         Step = 2;
-        TimerOn = MaxSteps > 1;
+        TimerOn = ItemRules || MaxSteps > 1;
         return {faShow, std::min(255, Inc())};
     }
     // The fade out starts where the picture stands (a completed fade in of
     // ten steps shows 250 first) and always needs the timer to end.
     State = 0;
     FadingIn = false;
-    const int alpha = std::clamp(Inc() * Step, 0, 255);
+    const int alpha = ItemRules ? 255 : std::clamp(Inc() * Step, 0, 255);
     Step -= 1;
     TimerOn = true;
     return {faShow, alpha};

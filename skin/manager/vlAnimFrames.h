@@ -120,6 +120,10 @@ struct TvlButtonFade {
     int MaxSteps = 1;   // -1 once a fade in has completed
     bool FadingIn = false;
     bool TimerOn = false;
+    // A title-bar item's twin: its timer runs after every start (a one-step
+    // fade in still frees the look it replaced on the tick), and its fade
+    // out starts from the opaque picture.
+    bool ItemRules = false;
 
     // 255 div MaxSteps; 0 unless MaxSteps is positive.
     int Inc() const { return MaxSteps > 0 ? 255 / MaxSteps : 0; }

@@ -82,8 +82,31 @@ struct BorderBlend : ::testing::Test {
     BOOL FullDrag = FALSE;
 };
 
+// What the form hears once the blending is over: whether it was painted,
+// and then placed again without a change.
+struct AfterBlend {
+    static inline HWND Form = nullptr;
+    static inline TsSkinProvider *P = nullptr;
+    static inline bool Painted = false;
+    static inline int PlacedAfterPaint = 0;
+    static LRESULT CALLBACK Hook(int Code, WPARAM W, LPARAM L) {
+        const auto *m = reinterpret_cast<const CWPSTRUCT *>(L);
+        if (Code == HC_ACTION && m->hwnd == Form && !(P->StateFlags & pfBlendOnMoving) && P->MoveTimer) {
+            if (m->message == WM_PAINT || m->message == WM_NCPAINT) Painted = true;
+            const UINT still = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+            if (m->message == WM_WINDOWPOSCHANGING && Painted &&
+                (reinterpret_cast<const WINDOWPOS *>(m->lParam)->flags & still) == still)
+                ++PlacedAfterPaint;
+        }
+        return CallNextHookEx(nullptr, Code, W, L);
+    }
+};
+
 TEST_F(BorderBlend, TheDragMovesTheBorderAtAFallingAlphaAndTheFormJoinsItAtTheEnd) {
     BorderedForm f;
+    AfterBlend::Form = f.Wnd();
+    AfterBlend::P = f.P;
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &AfterBlend::Hook, nullptr, GetCurrentThreadId());
     const HWND border = f.Border();
     ASSERT_NE(border, nullptr);
     const vcl::TRect before = BorderedForm::RectOf(f.Wnd());
@@ -131,6 +154,10 @@ TEST_F(BorderBlend, TheDragMovesTheBorderAtAFallingAlphaAndTheFormJoinsItAtTheEn
     EXPECT_EQ(b.Top + f.Off().Y, after.Top);
     EXPECT_FALSE(GetWindowLongPtrW(f.Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED) << "opaque again";
     EXPECT_FALSE(f.P->MoveTimer);
+    UnhookWindowsHookEx(hook);
+    // Redrawn in its place, then placed once more as it is.
+    EXPECT_TRUE(AfterBlend::Painted);
+    EXPECT_EQ(AfterBlend::PlacedAfterPaint, 1);
     // The region has its hole over the client area again.
     const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
     ASSERT_NE(GetWindowRgn(border, region.Get()), ERROR);

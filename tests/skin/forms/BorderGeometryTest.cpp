@@ -134,5 +134,37 @@ TEST(FrameSizes, TheSkinFramesInnerEdgesMeetTheWindowsClientArea) {
     }
 }
 
+TEST(BorderUpdate, TheOwnersStateDecidesWhetherTheBorderUpdatesStaysOrGoes) {
+    const auto with = [](auto Change) {
+        TvlBorderUpdateState s;
+        Change(s);
+        return BorderUpdateAction(s);
+    };
+    EXPECT_EQ(with([](auto &) {}), buUpdate);
+    EXPECT_EQ(with([](auto &s) { s.AtFormLeft = false; }), buSkip);
+    EXPECT_EQ(with([](auto &s) { s.AtFormLeft = false, s.Minimized = true; }), buUpdate);
+    EXPECT_EQ(with([](auto &s) { s.PaintLockTaken = true; }), buSkip);
+    EXPECT_EQ(with([](auto &s) { s.InShowAnimation = true; }), buSkip);
+    EXPECT_EQ(with([](auto &s) { s.PaintLocked = true; }), buSkip);
+    EXPECT_EQ(with([](auto &s) { s.DrawNonClientArea = false; }), buSkip);
+    EXPECT_EQ(with([](auto &s) { s.Destroying = true; }), buRemoveBorders);
+    EXPECT_EQ(with([](auto &s) { s.Visible = false; }), buFreeWindow);
+    EXPECT_EQ(with([](auto &s) { s.Visible = false, s.StateFlags = 0x8000; }), buFreeWindow);
+    EXPECT_EQ(with([](auto &s) { s.Visible = false, s.StateFlags = 0x200; }), buUpdate);  // hide animation
+}
+
+TEST(BorderUpdate, TheZOrderFollowsTheOwnersRankAndItsSizeChange) {
+    const auto anchor = [](bool Top, bool Topmost, bool Minimized, std::uint32_t Flags) {
+        return BorderZOrder(Top, Topmost, Minimized, Flags).Anchor;
+    };
+    EXPECT_EQ(anchor(false, false, false, 0), baOwner);
+    EXPECT_EQ(anchor(true, true, false, 0), baTop);  // an active stay-on-top form
+    EXPECT_EQ(anchor(false, true, false, 0), baTopmost);
+    EXPECT_EQ(anchor(false, false, true, 0), baAboveOwner);
+    EXPECT_EQ(anchor(false, false, false, 0x1), baAboveOwner);
+    EXPECT_TRUE(BorderZOrder(false, false, false, 0x1).NoZOrder);
+    EXPECT_FALSE(BorderZOrder(false, false, false, 0x8000).NoZOrder);
+}
+
 } // namespace
 } // namespace skin

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../manager/LayeredRecorder.h"
 #include "BorderedFormSupport.h"
 #include "CaptionTestSupport.h"
 #include "skin/forms/vlTitleBar.h"
@@ -81,6 +82,14 @@ struct TitleBar : CaptionFixture {
         P->SkinData()->BGChanged = true;
         ASSERT_TRUE(P->RenderFrame());
     }
+    // A pixel of the item's fade picture (item coordinates), as a colour.
+    static vcl::TColor FadePixel(const TvlTitleBarItem *Item, vcl::TPoint At) {
+        const TvlItemAnimation *fade = Item->Animation();
+        if (!fade || !fade->Picture()) return vcl::clNone;
+        const std::uint32_t bgra = fade->Picture()->View().At(At.X, At.Y);
+        return static_cast<vcl::TColor>(((bgra >> 16) & 0xFF) | (bgra & 0xFF00) | ((bgra & 0xFF) << 16));
+    }
+    static vcl::TColor FadeFace(const TvlTitleBarItem *Item) { return FadePixel(Item, {2, Item->Rect.Height() / 2}); }
     LRESULT HitOf(const TvlTitleBarItem *Item) const { return C.HitTest(CaptionForm::Centre(Item->Rect)); }
     // Two pixels in from the item's left edge, halfway down: background, not text.
     vcl::TColor Face(const TvlTitleBarItem *Item) const {
@@ -145,13 +154,15 @@ TEST_F(TitleBar, ItemsArePaintedFromTheSectionOfTheirStyleInEveryState) {
     };
     EXPECT_EQ(Face(off), half(ButtonColors.Normal, caption)) << std::hex << Face(off);
 
+    // Hot and pressed fade in on the item's layer over a plain frame.
     P->SetHotButton(2000, true);
     EXPECT_EQ(button->State, 1);
-    EXPECT_EQ(Face(button), ButtonColors.Hot);
+    EXPECT_EQ(Face(button), ButtonColors.Normal);
+    EXPECT_EQ(FadeFace(button), ButtonColors.Hot);
     EXPECT_EQ(ScreenPixel(C.Wnd(), {button->Rect.Left + 2, (button->Rect.Top + button->Rect.Bottom) / 2}),
-              ButtonColors.Hot);
+              ButtonColors.Normal);
     P->SetPressedButton(2000);
-    EXPECT_EQ(Face(button), ButtonColors.Pressed);
+    EXPECT_EQ(FadeFace(button), ButtonColors.Pressed);
     P->SetHotButton(0, true);
     FormsState().FormButtonPressed = false;
     EXPECT_EQ(button->State, 0);
@@ -187,11 +198,10 @@ TEST_F(TitleBar, AMenuButtonWithoutASectionShowsTheBuiltInPictureWithWhiteText) 
     for (int y = menu->Rect.Top; y < menu->Rect.Bottom; ++y)
         for (int x = menu->Rect.Left; x < menu->Rect.Right; ++x) white += CachePixel(P, {x, y}) == 0xFFFFFF;
     EXPECT_GT(white, 10);
-    // Hot shows the second frame.
+    // Hot shows the second frame (on the item's fade layer).
     P->SetHotButton(2000, true);
     const std::uint32_t hot = picture.At(frame + frame / 2, 1);
-    EXPECT_EQ(CachePixel(P, {menu->Rect.Left + 5, menu->Rect.Top + 1}),
-              static_cast<vcl::TColor>(((hot >> 16) & 0xFF) | (hot & 0xFF00) | ((hot & 0xFF) << 16)));
+    EXPECT_EQ(FadePixel(menu, {5, 1}), static_cast<vcl::TColor>(((hot >> 16) & 0xFF) | (hot & 0xFF00) | ((hot & 0xFF) << 16)));
 }
 
 TEST_F(TitleBar, ADropDownClosedByEscapeFiresOneClickAndLeavesNoButtonHeld) {
@@ -214,9 +224,22 @@ TEST_F(TitleBar, ADropDownClosedByEscapeFiresOneClickAndLeavesNoButtonHeld) {
     // The drop-down arrow makes room: wider than the caption alone.
     EXPECT_GT(item->ContentSize.cx, FontTextExtent(*item->FontData()->WorkingFont(), "Pick").cx);
 
-    bool droppedWhileShown = false;
+    // The pressed look fades in over the item while the menu is down; the
+    // click after the menu finds that fade gone.
+    bool droppedWhileShown = false, fadeWhileShown = false, fadeAtClick = true;
+    struct FadeAtClick {
+        const TvlTitleBarItem *Item;
+        bool *Seen;
+        int *N;
+        void Notify(vcl::TObject *) {
+            ++*N;
+            *Seen = Item->Animation() != nullptr;
+        }
+    } probe{item, &fadeAtClick, &clicks};
+    item->OnClick = vcl::TNotifyEvent::Bind<&FadeAtClick::Notify>(&probe);
     MenuWatcher watcher([&](HWND, HMENU) {
         droppedWhileShown = item->MenuDropped;
+        fadeWhileShown = item->Animation() && item->Animation()->LayerForm();
         MenuWatcher::Escape();
     });
     MouseTo(C.Wnd(), CaptionForm::Centre(item->Rect));
@@ -231,6 +254,8 @@ TEST_F(TitleBar, ADropDownClosedByEscapeFiresOneClickAndLeavesNoButtonHeld) {
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(downs, 1);
     EXPECT_TRUE(droppedWhileShown);
+    EXPECT_TRUE(fadeWhileShown);
+    EXPECT_FALSE(fadeAtClick);
     EXPECT_FALSE(item->MenuDropped);
     EXPECT_EQ(menu->WindowHandle(), nullptr);
     EXPECT_FALSE(FormsState().FormButtonPressed);
@@ -408,6 +433,17 @@ TEST(TitleBarDropDown, OpensBelowTheItemWhereTheBorderWindowShowsIt) {
     const vcl::TRect border = BorderedForm::RectOf(form.Border());
     EXPECT_EQ(watcher.Rect().left, border.Left + item->Rect.Left);
     EXPECT_EQ(watcher.Rect().top, border.Top + item->Rect.Bottom);
+
+    // The item's fade lies over the border window; the border form takes it along.
+    form.P->SetHotButton(2000, true);
+    ASSERT_TRUE(item->Animation() && item->Animation()->LayerForm());
+    const HWND layer = item->Animation()->LayerForm()->WindowHandle();
+    RECT l{};
+    GetWindowRect(layer, &l);
+    EXPECT_EQ(l.left, border.Left + item->Rect.Left);
+    form.P->UpdateExtBorders(false);
+    EXPECT_EQ(item->Animation(), nullptr);
+    EXPECT_FALSE(IsWindow(layer));
 }
 
 TEST(TitleBarOwner, OnlyAFormOwnsATitleBar) {
@@ -442,6 +478,78 @@ TEST_F(TitleBar, ManyTitleBarFormsLeaveNoHandleBehind) {
     }
     vcl::Application->SetHintPause(500);
     vcl::Application->ProcessMessages();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+}
+
+TEST_F(TitleBar, AnItemFadesOnItsOwnLayerUntilItChangesOrGoes) {
+    TvlTitleBarItem *button = Add(bsButton, "Button");
+    ShowAndRender();
+    const auto layer = [&] {
+        const TvlItemAnimation *f = button->Animation();
+        return f && f->LayerForm() ? f->LayerForm()->WindowHandle() : HWND{};
+    };
+    const auto tick = [&] {
+        for (int i = 0; i < 40 && button->Animation() && button->Animation()->Enabled(); ++i)
+            button->Animation()->TimerProc(nullptr);
+    };
+    MouseTo(C.Wnd(), CaptionForm::Centre(button->Rect));  // the fade in is not cut short
+    LayeredRecorder in;
+    P->SetHotButton(2000, true);
+    const HWND hot = layer();
+    ASSERT_TRUE(hot);
+    tick();
+    EXPECT_EQ(LayeredRecorder::AlphasOf(hot), (std::vector<int>{25, 50, 75, 100, 125, 150, 175, 200, 225, 255}));
+    RECT w{}, l{};
+    GetWindowRect(C.Wnd(), &w);
+    GetWindowRect(hot, &l);
+    EXPECT_EQ(l.left - w.left, button->Rect.Left);
+    EXPECT_EQ(l.top - w.top, button->Rect.Top);
+    EXPECT_EQ(GetWindow(hot, GW_HWNDNEXT), C.Wnd());
+
+    // A press fades in over the hot layer, which goes once the pressed look is opaque.
+    LayeredRecorder press;
+    P->SetPressedButton(2000);
+    const HWND pressed = layer();
+    ASSERT_TRUE(pressed && pressed != hot);
+    EXPECT_TRUE(IsWindowVisible(hot));
+    button->Animation()->TimerProc(nullptr);
+    EXPECT_EQ(LayeredRecorder::AlphasOf(pressed), (std::vector<int>{25, 255}));
+    EXPECT_FALSE(IsWindow(hot));
+    FormsState().FormButtonPressed = false;
+
+    // A change drops the layer: the frame shows the item's state itself.
+    button->SetCaption("Changed");
+    EXPECT_FALSE(IsWindow(pressed));
+    Render();
+    EXPECT_EQ(Face(button), ButtonColors.Pressed);
+
+    // The fade out starts opaque.
+    LayeredRecorder out;
+    P->SetHotButton(0, true);
+    const HWND leaving = layer();
+    tick();
+    EXPECT_EQ(LayeredRecorder::AlphasOf(leaving), (std::vector<int>{255, 225, 200, 175, 150, 125, 100, 75, 50, 25}));
+    EXPECT_FALSE(IsWindow(leaving));
+
+    // The fades of a thousand hovers leave nothing behind; nor does an item
+    // that goes while its layer shows.
+    Manager->Effects()->AllowAnimation = false;
+    button->FreeAnimation();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 1000; ++i) {
+        P->SetHotButton(2000, true);
+        P->SetHotButton(0, true);
+        tick();
+    }
+    P->SetHotButton(2000, true);
+    const HWND last = layer();
+    ASSERT_TRUE(last);
+    P->SetHotButton(0, false);
+    delete button;
+    EXPECT_FALSE(IsWindow(last));
+    int fades = 0;
+    for (int i = 0; i < C.F()->ComponentCount(); ++i) fades += dynamic_cast<TvlItemAnimation *>(C.F()->Components(i)) != nullptr;
+    EXPECT_EQ(fades, 0);
     EXPECT_EQ(vcl::LiveHandles(), before);
 }
 

@@ -254,5 +254,23 @@ TEST(AnimFrames, AFadeOutMidFadeInCountsDownFromTheStepReached) {
     EXPECT_EQ(f.Start(0, true).Action, faNothing);
 }
 
+TEST(AnimFrames, AnItemFadeAlwaysTicksAndFadesOutFromOpaque) {
+    TvlButtonFade f;
+    f.ItemRules = true;
+    f.Arm(1);
+    EXPECT_EQ(f.Start(1, true).Alpha, 255);
+    EXPECT_TRUE(f.TimerOn);  // one step, yet the end of the fade in is a tick
+    EXPECT_TRUE(f.Tick().Done);
+    f.Arm(10);
+    EXPECT_EQ(Fade(f, 0, 50), (std::vector<int>{255, 225, 200, 175, 150, 125, 100, 75, 50, 25, -1}));
+    // Mid fade in, the fade out still starts opaque.
+    f.Arm(10);
+    f.Start(1, true);
+    f.Tick();
+    f.Arm(10);
+    EXPECT_EQ(f.Start(0, true).Alpha, 255);
+    EXPECT_EQ(f.Tick().Alpha, 50);
+}
+
 } // namespace
 } // namespace skin
