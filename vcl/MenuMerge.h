@@ -1,9 +1,9 @@
 #pragma once
 // The order of a menu bar that shows a second menu merged into its own (an
 // MDI parent's bar with its active child's menu): the merged menu's top
-// items take the place of the bar's own items of the same group index, and
-// the two sets stand in group order, each keeping its own order within a
-// group. Portable.
+// items take the place of the bar's own items of the same group index and
+// stand in group order among them; the bar's own items keep their order,
+// and items of one group keep their menu's order. Portable.
 #include <span>
 #include <vector>
 

@@ -463,6 +463,9 @@ public:
     // The menu line's band painted into the frame image and kept in
     // MenuLineBmp, then the line's items drawn there by their handlers.
     void PaintMenuLine(vcl::TBitmap &Image, int State);
+    // The line's items, the form's own and those of the menu merged into
+    // its bar (an MDI parent's active child's), where the bar has them.
+    void PaintLineItems(vcl::TBitmap &Image);
     // The main menu's platform bar follows its items' owner drawing.
     void SyncMenuBar();
     // Window coordinates plus this offset are frame image coordinates.

@@ -110,7 +110,10 @@ TEST_F(MDIForms, TheActiveChildsMenuMergesIntoTheParentsBarByGroup) {
     Parent->Show();
     const HWND frame = Parent->WindowHandle();
 
-    TForm *first = Child("First");
+    // The child's menu is set before its window exists.
+    TForm *first = Create<TForm>(Parent.get(), CreateNew);
+    first->SetFormStyle(fsMDIChild);
+    first->SetCaption("First");
     auto *own = Create<TMainMenu>(first);
     AddItem(own->Items(), first, "Tools", 5);
     TMenuItem *childEdit = AddItem(own->Items(), first, "Child edit", 1);
@@ -122,8 +125,9 @@ TEST_F(MDIForms, TheActiveChildsMenuMergesIntoTheParentsBarByGroup) {
     TMenuItem *undo = AddItem(childEdit, first, "Undo");
     undo->OnClick = TNotifyEvent::Bind<&TCounter::Click>(&counter);
     first->SetMenu(own);
-    // Replaced by group, in group order; the child's menu order within it.
-    EXPECT_EQ(MenuTexts(GetMenu(frame)), (std::vector<std::string>{"File", "Tools", "Child edit", "Window"}));
+    first->Show();
+    // Replaced by group, in group order.
+    EXPECT_EQ(MenuTexts(GetMenu(frame)), (std::vector<std::string>{"File", "Child edit", "Tools", "Window"}));
     EXPECT_EQ(bar->Merged(), own);
     TMenuItem *more = AddItem(own->Items(), first, "More", 10);
     EXPECT_EQ(MenuTexts(GetMenu(frame)).back(), "More") << "the bar follows the merged menu";
