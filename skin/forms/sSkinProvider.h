@@ -423,6 +423,9 @@ public:
     void UpdateHeaderIndexes();
     // The border-icon records' images and hit codes.
     void UpdateIconMasks();
+    // An MDI child's skin changed: the MDI parent provider's frame and menu
+    // line are to be made again.
+    void InvalidateParentLine();
     // Creates or frees the extended border form (sFormBorder.cpp).
     void UpdateExtBorders(bool Allow);
     // The manager's option "NativeBordersMaximized" is set; and the form
