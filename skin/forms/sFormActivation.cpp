@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "sFrameMetrics.h"
+#include "sMDIForm.h"
 #include "sSystemMenu.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -202,9 +203,15 @@ void TsSkinProvider::WMActivateApp(vcl::TMessage &Message) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
 }
 
-void TsSkinProvider::WMChildActivate(vcl::TMessage &Message) { SavedWndProc(Message); }
+void TsSkinProvider::WMChildActivate(vcl::TMessage &Message) {
+    SavedWndProc(Message);
+    MDIChildActivated(*this);
+}
 
-void TsSkinProvider::WMMDIActivate(vcl::TMessage &Message) { SavedWndProc(Message); }
+void TsSkinProvider::WMMDIActivate(vcl::TMessage &Message) {
+    SavedWndProc(Message);
+    MDIChildActivation(*this, Message);
+}
 
 // ------------------------------------------------------ size and position
 

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "vcl/Messages.h"
 #include "vcl/Persistent.h"
 
 namespace vcl {
@@ -44,5 +45,32 @@ public:
 // maximized and shows a system menu (biSystemMenu, with its icon): that
 // child's icon then stands at the left of the parent's menu line.
 bool MDIChildMaximizedWithMenu();
+
+// ------------------------------------------- the MDI steps of the provider
+// A child's provider and its parent's keep each other's frames in step:
+// the provider's handlers route their MDI steps here. Child is the provider
+// of an MDI child form.
+
+// The form is an MDI child. Its Parent is null in the class library: the
+// style tells it.
+bool IsMDIChildForm(const vcl::TCustomForm *Form);
+// The provider of the application's MDI parent while neither it nor its
+// form is going; null else.
+TsSkinProvider *MDIParentSkinProvider();
+// The MDI parent's frame again after a change of its active child: its
+// menu line and caption recomputed, its client and frame redrawn (Full: at
+// once, and the border form too).
+void RefreshMDIParent(bool Full);
+
+// WM_CHILDACTIVATE, after the child's own procedure: a maximized active
+// child has the parent's frame follow it; a child that is not maximized
+// shows no system buttons of its own again.
+void MDIChildActivated(TsSkinProvider &Child);
+// WM_MDIACTIVATE: the parent's frame follows the activation; the child
+// activated becomes the one activated last.
+void MDIChildActivation(TsSkinProvider &Child, const vcl::TMessage &Message);
+// The child's provider goes: it is no longer the one activated last, and
+// the parent's frame and menu line are made again without it.
+void MDIChildProviderGoing(TsSkinProvider &Child);
 
 } // namespace skin

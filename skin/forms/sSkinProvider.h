@@ -799,6 +799,14 @@ struct TvlFormsState {
     HWND ClientPaintingWindow = nullptr;   // the form whose client area that is
     bool FrameHeldBack = false;            // its frame was asked for meanwhile
     bool MenuRebuilding = false;           // the main menu's rebuild runs
+    // The provider of the MDI child that was activated last (its own
+    // provider clears it when it goes); null when no child was activated
+    // through a provider.
+    TsSkinProvider *MDIChildActivator = nullptr;
+    // An MDI child is being made while the active one is maximized: the
+    // system restores that one meanwhile, which the new child's first
+    // client paint ends.
+    bool MDIChildOverMaximized = false;
     std::vector<TvlGluedPair> GluedPairs;  // sProviderOptions.h
     // Relays of released providers that a procedure chained in front of
     // them still calls.
