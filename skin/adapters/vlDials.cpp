@@ -104,6 +104,7 @@ public:
         }
     }
     void FreeMenuAdapters() override { skin::FreeMenuAdapters(true); }
+    void AttachSkinToWindow(HWND Window) override { skin::AttachSkinToWindow(Window); }
 };
 
 TvlDials &Dials() {

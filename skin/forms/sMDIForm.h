@@ -72,5 +72,22 @@ void MDIChildActivation(TsSkinProvider &Child, const vcl::TMessage &Message);
 // The child's provider goes: it is no longer the one activated last, and
 // the parent's frame and menu line are made again without it.
 void MDIChildProviderGoing(TsSkinProvider &Child);
+// WM_CREATE of a child, before its own procedure: an MDI parent that no
+// provider serves is skinned as the hook would skin it, and a child made
+// while the active one is maximized is noted (MDIChildOverMaximized).
+void MDIChildCreating(TsSkinProvider &Child);
+// WM_NCDESTROY of a child, after its own procedure: the parent's frame is
+// made again, its client too when no other child is active.
+void MDIChildDestroyed(TsSkinProvider &Child);
+// The parent's children that nothing of the library serves yet are
+// skinned as the hook would skin them.
+void AttachMDIChildren(TsSkinProvider &Parent);
+// A child's system command, whole (its own procedure runs inside): the
+// parent's menu line and its buttons follow the child's state.
+void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message);
+// The parent's own minimize, maximize and restore, after its procedure.
+void MDIParentSysCommand(TsSkinProvider &Parent, const vcl::TMessage &Message);
+// The parent's active child is maximized (and not Except).
+bool ActiveChildMaximized(const vcl::TCustomForm *Parent, const vcl::TCustomForm *Except = nullptr);
 
 } // namespace skin

@@ -364,6 +364,9 @@ public:
     // CM_MOUSELEAVE and WM_MOUSELEAVE.
     void CMMouseLeave(vcl::TMessage &Message);
     void WMSysCommand(vcl::TMessage &Message);
+    // The end of every system command's path: after a minimize the show
+    // animation is over and the extended border's window goes.
+    void EndMinimizeCommand(WPARAM Command, bool MinimizeAnimation);
     void WMClose(vcl::TMessage &Message);
 
     // ---------------------------------------------------- sFormMessages.cpp
