@@ -778,6 +778,10 @@ TsSkinProvider *FindFormProvider(vcl::TComponent *Component);  // sSysMenuPopup.
 // Provider is alive and still serves Window: what a handler checks after a
 // message it sent or pumped may have freed the form with its provider.
 bool ProviderServes(const TsSkinProvider *Provider, HWND Window);  // sSysMenuPopup.cpp
+// The first windowed control below Parent, depth first, whose window
+// exists and has the dialog control identifier ID; null when none. Controls
+// without a window are passed over and get none.
+vcl::TWinControl *FindControlByDlgID(int ID, vcl::TWinControl *Parent);  // sFrameOutput.cpp
 
 // The maximized position and size of a window whose native frame is B
 // wide: the frame lies beyond the edges of the work area Work of the
