@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "skin/forms/sSkinProvider.h"
 #include "skin/graphics/vlCommonUtils.h"
@@ -56,12 +57,7 @@ constexpr ATOM PopupMenuClassAtom = 0x8000;
 
 bool ApplicationGoing() { return !vcl::Application || vcl::Application->ComponentState().Contains(vcl::csDestroying); }
 
-void AttachToFoundForm(const TsSkinManager &Manager, vcl::TCustomForm &Form, const std::string &ClassName) {
-    if (Form.Tag() & UnskinnedFormTag) return;
-    if (Form.ComponentState().Contains(vcl::csLoading) && Form.FormStyle() != vcl::fsMDIChild) return;
-    if (IsUnskinnedPopupClass(ClassName)) return;
-    const TvlSkinningRule rule = ClassName == MessageFormClass ? srStdDialogs : srStdForms;
-    if (!Manager.SkinningRules().Contains(rule)) return;
+void AttachProviderTo(vcl::TCustomForm &Form) {
     auto *provider = vcl::Create<TvlProvider>(&Form);
     try {
         ListHookedProvider(*provider);
@@ -69,6 +65,25 @@ void AttachToFoundForm(const TsSkinManager &Manager, vcl::TCustomForm &Form, con
     } catch (...) {
         delete provider;  // takes its entry out
         throw;
+    }
+}
+
+void AttachToFoundForm(const TsSkinManager &Manager, vcl::TCustomForm &Form, const std::string &ClassName) {
+    if (Form.Tag() & UnskinnedFormTag) return;
+    if (Form.ComponentState().Contains(vcl::csLoading) && Form.FormStyle() != vcl::fsMDIChild) return;
+    if (IsUnskinnedPopupClass(ClassName)) return;
+    const TvlSkinningRule rule = ClassName == MessageFormClass ? srStdDialogs : srStdForms;
+    if (!Manager.SkinningRules().Contains(rule)) return;
+    AttachProviderTo(Form);
+    if (Form.FormStyle() != vcl::fsMDIForm) return;
+    // Its children made before it was skinned come along. Their windows
+    // are listed first: what an attach runs may make or free a child.
+    std::vector<HWND> children;
+    for (int i = 0; i < Form.MDIChildCount(); ++i) children.push_back(Form.MDIChildren(i)->Handle());
+    for (HWND window : children) {
+        auto *child = dynamic_cast<vcl::TCustomForm *>(vcl::FindControl(window));
+        if (child && child->FormStyle() == vcl::fsMDIChild && !SendSkinQuery(window, SC_IS_HANDLED))
+            AttachProviderTo(*child);
     }
 }
 
@@ -104,6 +119,7 @@ public:
         }
     }
     void FreeMenuAdapters() override { skin::FreeMenuAdapters(true); }
+    void AttachSkinToWindow(HWND Window) override { skin::AttachSkinToWindow(Window); }
 };
 
 TvlDials &Dials() {

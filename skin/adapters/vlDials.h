@@ -14,9 +14,9 @@
 // window that has one (vlDialogChildren.h); it is freed once the dialog's
 // window is gone, from a message posted to a window of this module, never
 // inside the dialog's own procedure. The system's popup-menu windows get
-// their adapters from the hook (vlMenuAdapters.h). The MDI children that an
-// MDI parent already has when it is attached get no providers with it yet:
-// that MDI step is not built.
+// their adapters from the hook (vlMenuAdapters.h). An MDI parent that gets
+// its provider here brings along those of its MDI children that the
+// library does not serve yet, each getting a provider of its own.
 //
 // Lifetimes: a form's TvlProvider and its form provider are components of
 // the form and go with it. The manager's hooked-dialog list holds one entry

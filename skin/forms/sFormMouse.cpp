@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "sFrameMetrics.h"
+#include "sMDIForm.h"
 #include "sSystemMenu.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/manager/sCommonData.h"
@@ -403,6 +404,15 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     TsSkinManager *manager = FSkinData->GetSkinManager();
     const bool minimizeAnimation = manager && manager->AnimEffects()->Minimizing->Active;
 
+    if (FResizeMode == rmBorder && HasSizingFrame(window) && !OutlineDrag.Active && (kind == SC_SIZE || kind == SC_MOVE))
+        SetCapture(window);
+    // A child's commands change its parent's menu line: the MDI helper's.
+    if (IsMDIChildForm(Form)) {
+        MDIChildSysCommand(*this, Message);
+        if (ProviderServes(this, window)) EndMinimizeCommand(command, minimizeAnimation);
+        return;
+    }
+
     // The provider's own minimize and restore animations, where one starts,
     // replace the system's.
     bool animated = false;
@@ -425,12 +435,11 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     }
     if (kind == SC_MINIMIZE && !main && minimizeAnimation) animated = StartMinimizeAnimation();
 
-    if (FResizeMode == rmBorder && HasSizingFrame(window) && !OutlineDrag.Active && (kind == SC_SIZE || kind == SC_MOVE))
-        SetCapture(window);
-
-    // The system's frame comes with the maximize: the border form goes first.
-    if (command == SC_MAXIMIZE && BorderForm && NativeBordersMaximized()) UpdateExtBorders(false);
-    if (command == SC_MAXIMIZE) StateFlags |= pfMaximizing;
+    // An MDI parent's frame follows its own commands below; any other
+    // form's system frame comes with the maximize: the border form goes first.
+    const bool mdiParent = IsMDIParent();
+    if (!mdiParent && command == SC_MAXIMIZE && BorderForm && NativeBordersMaximized()) UpdateExtBorders(false);
+    if (!mdiParent && command == SC_MAXIMIZE) StateFlags |= pfMaximizing;
     const bool systemAnimation = animated && GetMinAnimation();
     if (systemAnimation) SetMinAnimation(false);
     SavedWndProc(Message);
@@ -444,14 +453,18 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         InvalidateRect(window, nullptr, TRUE);
     }
 
-    if (command == SC_MAXIMIZE || command == SC_RESTORE) SetHotButton(0, true);
-    if (command == SC_RESTORE) {
-        FSkinData->BGChanged = true;
-        if (!HasFrame()) {
-            SetWindowRgn(window, nullptr, TRUE);
-        } else {
-            if (ExtBordersAllowed()) UpdateExtBorders(true);
-            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+    if (mdiParent) {
+        MDIParentSysCommand(*this, Message);
+    } else {
+        if (command == SC_MAXIMIZE || command == SC_RESTORE) SetHotButton(0, true);
+        if (command == SC_RESTORE) {
+            FSkinData->BGChanged = true;
+            if (!HasFrame()) {
+                SetWindowRgn(window, nullptr, TRUE);
+            } else {
+                if (ExtBordersAllowed()) UpdateExtBorders(true);
+                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+            }
         }
     }
     // Alt+Space: the system shows no menu of a window without WS_SYSMENU.
@@ -464,9 +477,14 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         PopupSystemMenu({r.left + FrameLeft(true), y});
         if (!ProviderServes(this, window)) return;
     }
-    if (LOWORD(command) == SC_MINIMIZE && minimizeAnimation) ShowAnimating = false;
+    EndMinimizeCommand(command, minimizeAnimation);
+}
+
+void TsSkinProvider::EndMinimizeCommand(WPARAM Command, bool MinimizeAnimation) {
+    if (LOWORD(Command) != SC_MINIMIZE) return;
+    if (MinimizeAnimation) ShowAnimating = false;
     // A minimized form shows no extended border; the next update makes it again.
-    if (LOWORD(command) == SC_MINIMIZE && !(StateFlags & pfMinimizeAnimation)) FreeBorderWindow();
+    if (!(StateFlags & pfMinimizeAnimation)) FreeBorderWindow();
 }
 
 void TsSkinProvider::WMClose(vcl::TMessage &Message) {

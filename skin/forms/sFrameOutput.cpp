@@ -87,6 +87,18 @@ bool TsSkinProvider::ExtBordersAllowed() const {
     return m && m->GetExtendedBorders() && FAllowExtBorders && !NativeFrameMaximized();
 }
 
+vcl::TWinControl *FindControlByDlgID(int ID, vcl::TWinControl *Parent) {
+    if (!Parent) return nullptr;
+    for (int i = 0; i < Parent->ControlCount(); ++i) {
+        auto *child = dynamic_cast<vcl::TWinControl *>(Parent->Controls(i));
+        if (!child) continue;
+        // Asking a control without a window for its identifier would make one.
+        if (child->HandleAllocated() && GetDlgCtrlID(child->WindowHandle()) == ID) return child;
+        if (vcl::TWinControl *found = FindControlByDlgID(ID, child)) return found;
+    }
+    return nullptr;
+}
+
 LRESULT TsSkinProvider::PerformFormProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
     vcl::TMessage message{Msg, WParam, LParam, 0};
     FormWndProc(message);

@@ -364,6 +364,9 @@ public:
     // CM_MOUSELEAVE and WM_MOUSELEAVE.
     void CMMouseLeave(vcl::TMessage &Message);
     void WMSysCommand(vcl::TMessage &Message);
+    // The end of every system command's path: after a minimize the show
+    // animation is over and the extended border's window goes.
+    void EndMinimizeCommand(WPARAM Command, bool MinimizeAnimation);
     void WMClose(vcl::TMessage &Message);
 
     // ---------------------------------------------------- sFormMessages.cpp
@@ -781,6 +784,10 @@ TsSkinProvider *FindFormProvider(vcl::TComponent *Component);  // sSysMenuPopup.
 // Provider is alive and still serves Window: what a handler checks after a
 // message it sent or pumped may have freed the form with its provider.
 bool ProviderServes(const TsSkinProvider *Provider, HWND Window);  // sSysMenuPopup.cpp
+// The first windowed control below Parent, depth first, whose window
+// exists and has the dialog control identifier ID; null when none. Controls
+// without a window are passed over and get none.
+vcl::TWinControl *FindControlByDlgID(int ID, vcl::TWinControl *Parent);  // sFrameOutput.cpp
 
 // The maximized position and size of a window whose native frame is B
 // wide: the frame lies beyond the edges of the work area Work of the
@@ -805,6 +812,14 @@ struct TvlFormsState {
     HWND ClientPaintingWindow = nullptr;   // the form whose client area that is
     bool FrameHeldBack = false;            // its frame was asked for meanwhile
     bool MenuRebuilding = false;           // the main menu's rebuild runs
+    // The provider of the MDI child that was activated last (its own
+    // provider clears it when it goes); null when no child was activated
+    // through a provider.
+    TsSkinProvider *MDIChildActivator = nullptr;
+    // An MDI child is being made while the active one is maximized: the
+    // system restores that one meanwhile, which the new child's first
+    // client paint ends.
+    bool MDIChildOverMaximized = false;
     std::vector<TvlGluedPair> GluedPairs;  // sProviderOptions.h
     // Relays of released providers that a procedure chained in front of
     // them still calls.

@@ -46,7 +46,11 @@ void Send(HWND Window, const vcl::TMessage &Message) {
 // receiver may free it).
 template <class StillThere> void SendToForm(vcl::TCustomForm *Form, const vcl::TMessage &Message, StillThere Check) {
     Send(Form->Handle(), Message);
-    if (Check()) BroadcastToChildControls(Form, Message);
+    if (!Check()) return;
+    BroadcastToChildControls(Form, Message);
+    // The children of an MDI parent are no controls of it: they hear it
+    // through the client window that holds them.
+    if (Check() && Form->FormStyle() == vcl::fsMDIForm && Form->ClientHandle()) Send(Form->ClientHandle(), Message);
 }
 
 BOOL CALLBACK BroadcastChildProc(HWND Child, LPARAM Data) {

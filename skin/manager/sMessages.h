@@ -6,9 +6,9 @@
 // of a skin change; and the program's two icons. Windows only.
 //
 // Order of a broadcast to the forms: the application's forms from the last
-// created to the first (each followed by its children), then the
-// registered skinned forms in registry order (each followed by its
-// children), then the visible windows of the hooked dialogs.
+// created to the first (each followed by its children, and an MDI parent
+// by its client window), then the registered skinned forms in registry
+// order (likewise), then the visible windows of the hooked dialogs.
 #include <windows.h>
 
 #include <cstdint>
@@ -92,9 +92,10 @@ void PassUpdateDoneToChildWindows(HWND Window);
 // being designed or loaded.
 void NotifyFormOfControl(vcl::TControl *Control);
 // Every form of the application that the library does not serve (and its
-// children), then BroadcastToListedForms. Forms freed by a receiver end it.
+// children and MDI client window), then BroadcastToListedForms. Forms freed by a receiver end it.
 void BroadcastToForms(const vcl::TMessage &Message);
-// The registered skinned forms and their children, then the visible
+// The registered skinned forms with their children and MDI client
+// windows, then the visible
 // windows of the hooked dialogs.
 void BroadcastToListedForms(const vcl::TMessage &Message);
 

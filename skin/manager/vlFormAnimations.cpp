@@ -627,6 +627,19 @@ void ShowOutputWindowOver(vcl::TCustomForm *Form) {
         BitBlt(old->Canvas()->Handle(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
     }
     if (!TheOutputWindow) TheOutputWindow = vcl::Create<TOutputWindow>(vcl::Application);
+    if (vcl::TWinControl *parent = Form->Parent()) {
+        // A form inside a control is covered there, right above it.
+        TheOutputWindow->SetParent(parent);
+        TheOutputWindow->SetBounds(Form->Left(), Form->Top(), Form->Width(), Form->Height());
+        const HWND ow = TheOutputWindow->Handle();
+        if (const HWND above = GetWindow(wnd, GW_HWNDPREV); above != ow)
+            SetWindowPos(ow, above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ShowWindow(ow, SW_SHOWNA);
+        return;
+    }
+    // One that last covered a form inside a control comes back to the
+    // screen, where R lies.
+    TheOutputWindow->SetParent(nullptr);
     TheOutputWindow->SetBounds(r.left, r.top, w, h);
     SetWindowPos(TheOutputWindow->Handle(), GetWindow(wnd, GW_HWNDPREV), 0, 0, 0, 0,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);

@@ -74,7 +74,9 @@ void RunHideAnimation(std::unique_ptr<vcl::TForm> Window, std::unique_ptr<vcl::T
 // quarters of its size). Without layered windows the output window covers
 // the form with its old image and the fade mixes old and new in it.
 void AnimateSkinChangeOfForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, bool Aero);
-// Covers Form with the output window showing Form's current screen image.
+// Covers Form with the output window showing Form's current screen image:
+// on the screen, or, for a form inside a control, in that control right
+// above the form.
 void ShowOutputWindowOver(vcl::TCustomForm *Form);
 
 // The window of the hide frames, and the images they are made of.

@@ -118,6 +118,11 @@ void PaintChildControls(HDC DC, vcl::TWinControl *Control, bool OnlyWhenVisible,
     for (int i = 0; i < Control->ControlCount(); ++i)
         if (Qualifies(*Control->Controls(i), DC, Offset)) children.push_back(Control->Controls(i));
     if (children.empty()) return;
+    // An MDI parent's aligned bars change size with the client window
+    // beside them: their images are made anew before they paint.
+    if (const auto *form = dynamic_cast<const vcl::TCustomForm *>(Control); form && form->FormStyle() == vcl::fsMDIForm)
+        for (vcl::TControl *child : children)
+            if (child->Align() != vcl::alNone) PerformSkinCommand(child, SC_REPAINT, 0);
 
     TvlBgQuery behind;
     QueryParentBackground(behind, Control, false);
@@ -164,6 +169,35 @@ void PrintWindowTo(HDC DC, vcl::TWinControl &Control) {
     }
 }
 
+// The shown MDI children of an MDI parent over what the parent painted
+// (which covers its whole client area), each at its place and the topmost
+// last, inside the client window's client area as on the screen.
+void PaintMDIChildrenToBitmap(vcl::TWinControl &Control, vcl::TBitmap &Bitmap) {
+    const auto *form = dynamic_cast<const vcl::TCustomForm *>(&Control);
+    if (!form || form->FormStyle() != vcl::fsMDIForm || !form->ClientHandle()) return;
+    // Their windows, topmost first: painting may add or remove children.
+    std::vector<HWND> children;
+    for (int i = 0; i < form->MDIChildCount(); ++i)
+        if (form->MDIChildren(i)->HandleAllocated()) children.push_back(form->MDIChildren(i)->WindowHandle());
+    const HDC dc = Bitmap.Canvas()->Handle();
+    RECT frame{}, client{};
+    GetWindowRect(form->WindowHandle(), &frame);
+    GetClientRect(form->ClientHandle(), &client);
+    MapWindowPoints(form->ClientHandle(), nullptr, reinterpret_cast<POINT *>(&client), 2);
+    const vcl::TSavedDC saved(dc);
+    IntersectClipRect(dc, client.left - frame.left, client.top - frame.top, client.right - frame.left,
+                      client.bottom - frame.top);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        vcl::TWinControl *child = vcl::FindControl(*it);
+        if (!child || !IsWindowVisible(*it)) continue;
+        RECT r{};
+        GetWindowRect(*it, &r);
+        const vcl::TSavedDC placed(dc);
+        OffsetViewportOrgEx(dc, r.left - frame.left, r.top - frame.top, nullptr);
+        PaintControlToBitmap(Bitmap, child, child->Left(), child->Top(), nullptr);
+    }
+}
+
 } // namespace
 
 bool HasBorderForm(const TvlFormProvider &Provider) {
@@ -200,6 +234,7 @@ void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, i
     if (!bordered) {
         PrintWindowTo(dc, *windowed);
         PaintChildWindowsToBitmap(Control, Bitmap);
+        PaintMDIChildrenToBitmap(*windowed, Bitmap);
         return;
     }
     // The image is the border's: the window, which prints itself in its own
@@ -212,6 +247,7 @@ void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, i
         OffsetViewportOrgEx(dc, offset.X, offset.Y, nullptr);
         PrintWindowTo(dc, *windowed);
         PaintChildWindowsToBitmap(Control, Bitmap);
+        PaintMDIChildrenToBitmap(*windowed, Bitmap);
     }
     RECT client{};
     GetClientRect(window, &client);

@@ -37,8 +37,10 @@ bool HasBorderForm(const TvlFormProvider &Provider);
 
 // Paints Control, its child windows and their children into Bitmap's
 // canvas, Control's window origin at the canvas's origin (which the caller
-// has placed); (X, Y) is Control's place in Bitmap, used only for an
-// invisible control, which gets what its parent shows behind it. A skinned
+// has placed), and over an MDI parent its shown MDI children as the screen
+// stacks them, inside its client window; (X, Y) is Control's place in
+// Bitmap, used only for an invisible control, which gets what its parent
+// shows behind it. A skinned
 // window prints itself (WM_PRINT with the DC as its paint target), any
 // other paints as the class library does. Provider: the provider of the
 // form being painted: with a border form Bitmap is its frame image, the

@@ -143,6 +143,39 @@ TEST_F(Dials, TheFormsOwnProviderTakesOverAndTheEntryStillGoesWithTheForm) {
     form.reset();  // the fixture checks that no entry is left
 }
 
+TEST_F(Dials, AnMDIParentAttachedWithChildrenBringsThemAlongButNoneTheLibraryServesAlready) {
+    // Made while the skin is off: the hook sees none of it until the parent
+    // is activated.
+    Manager->SetActive(false);
+    std::unique_ptr<vcl::TForm> parent(vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew));
+    parent->SetFormStyle(vcl::fsMDIForm);
+    parent->HandleNeeded();
+    std::vector<vcl::TForm *> children;
+    for (int i = 0; i < 3; ++i) {
+        children.push_back(vcl::Create<vcl::TForm>(parent.get(), vcl::CreateNew));
+        children[i]->SetFormStyle(vcl::fsMDIChild);
+        children[i]->SetBounds(10 + 30 * i, 10 + 30 * i, 200, 120);
+        children[i]->Show();
+    }
+    auto *own = vcl::Create<TsSkinProvider>(children[2]);
+    Manager->SetActive(true);
+    ASSERT_FALSE(Served(*parent));
+    parent->Show();  // activated: the hook attaches it
+    vcl::Application->ProcessMessages();
+    ASSERT_TRUE(Served(*parent));
+    for (vcl::TForm *c : {children[0], children[1]}) {
+        EXPECT_TRUE(Served(*c));
+        const TvlProvider *hooked = FindDialogProvider(c->WindowHandle());
+        ASSERT_NE(hooked, nullptr);
+        EXPECT_EQ(hooked->Owner(), c);
+        EXPECT_EQ(ProviderOf(c->WindowHandle()), hooked->FormProvider());
+    }
+    EXPECT_EQ(ProviderOf(children[2]->WindowHandle()), own);
+    EXPECT_EQ(FindDialogProvider(children[2]->WindowHandle()), nullptr);
+    EXPECT_EQ(HookedDialogCount(), 3u);
+    parent.reset();  // the fixture checks that no entry is left
+}
+
 TEST_F(Dials, TheHookStopsWithTheSkinAndItsRecordsGo) {
     auto form = Shown();
     TvlProvider *hooked = FindDialogProvider(form->WindowHandle());

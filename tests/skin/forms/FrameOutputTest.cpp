@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "FramePaintTestSupport.h"
+#include "vcl/Panels.h"
 #include "vcl/StdCtrls.h"
 
 namespace skin {
@@ -78,6 +79,36 @@ TEST_F(FrameOutput, TheClientBackgroundIsTheCachesWithTheGraphicControlsAndTheGr
     EXPECT_EQ(CountColour(*form, Grip).Bounds, (vcl::TRect{w - 6, h - 6, w, h}));
     EXPECT_EQ(CountColour(*form, 0x00FF00, labelArea).Count, letters);
     EXPECT_EQ(PixelAt(*form, 10, 10), Face);
+}
+
+TEST(FindControlByDlgID, SearchesDepthFirstAmongWindowsAndNeverMakesOne) {
+    TestForm form;
+    const auto put = [&](auto *Control, vcl::TWinControl *Parent) {
+        Control->SetBounds(4, 4, 120, 80);
+        Control->SetParent(Parent);
+        return Control;
+    };
+    auto *outer = put(vcl::Create<vcl::TPanel>(form.Form), form.Form);
+    auto *inner = put(vcl::Create<vcl::TPanel>(form.Form), outer);
+    auto *deep = put(vcl::Create<vcl::TButton>(form.Form), inner);
+    auto *hidden = put(vcl::Create<vcl::TPanel>(form.Form), outer);
+    hidden->SetVisible(false);
+    auto *unmade = put(vcl::Create<vcl::TButton>(form.Form), hidden);
+    auto *top = put(vcl::Create<vcl::TButton>(form.Form), form.Form);
+    form.Show();
+    ASSERT_FALSE(hidden->HandleAllocated());
+    for (vcl::TWinControl *c : std::initializer_list<vcl::TWinControl *>{outer, inner, deep, top})
+        SetWindowLongPtrW(c->Handle(), GWLP_ID, 600);
+    SetWindowLongPtrW(deep->Handle(), GWLP_ID, 700);
+    SetWindowLongPtrW(top->Handle(), GWLP_ID, 700);  // found later than the nested one
+
+    EXPECT_EQ(FindControlByDlgID(700, form.Form), deep);
+    EXPECT_EQ(FindControlByDlgID(700, outer), deep);
+    EXPECT_EQ(FindControlByDlgID(600, form.Form), outer);
+    EXPECT_EQ(FindControlByDlgID(600, outer), inner);
+    EXPECT_EQ(FindControlByDlgID(800, form.Form), nullptr);
+    EXPECT_EQ(FindControlByDlgID(700, deep), nullptr);  // only below Parent
+    EXPECT_FALSE(hidden->HandleAllocated() || unmade->HandleAllocated());
 }
 
 } // namespace

@@ -70,6 +70,64 @@ TEST(Broadcast, FormsLastToFirstThenTheRegistryThenVisibleHookedDialogs) {
     RemoveSkinnedForm(skinned.Form);
 }
 
+// Logs its name for each SM_SKINCOMMAND of SC_REPAINT that a plain window
+// (an MDI parent's client) hears, in front of its procedure.
+class WindowRecorder {
+public:
+    WindowRecorder(std::vector<std::string> &Log, std::string Name, HWND Window)
+        : FLog(Log), FName(std::move(Name)), FWindow(Window),
+          FPrevious(reinterpret_cast<WNDPROC>(
+              SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowRecorder::Proc)))) {
+        Taps().push_back(this);
+    }
+    ~WindowRecorder() {
+        SetWindowLongPtrW(FWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FPrevious));
+        std::erase(Taps(), this);
+    }
+    WindowRecorder(const WindowRecorder &) = delete;
+    WindowRecorder &operator=(const WindowRecorder &) = delete;
+
+private:
+    static std::vector<WindowRecorder *> &Taps() {
+        static std::vector<WindowRecorder *> taps;
+        return taps;
+    }
+    static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
+        for (WindowRecorder *tap : Taps()) {
+            if (tap->FWindow != W) continue;
+            if (Msg == SM_SKINCOMMAND && SubCommandOf(WP) == SC_REPAINT) tap->FLog.push_back(tap->FName);
+            return CallWindowProcW(tap->FPrevious, W, Msg, WP, LP);
+        }
+        return DefWindowProcW(W, Msg, WP, LP);
+    }
+    std::vector<std::string> &FLog;
+    std::string FName;
+    HWND FWindow;
+    WNDPROC FPrevious;
+};
+
+TEST(Broadcast, AnMDIParentsClientWindowHearsItAfterTheParentAndItsControls) {
+    std::vector<std::string> log;
+    TestForm plain, skinned;
+    for (TestForm *f : {&plain, &skinned}) f->Form->SetFormStyle(vcl::fsMDIForm);
+    auto *label = plain.Add(vcl::Create<vcl::TLabel>(plain.Form));
+    plain.Show();
+    skinned.Show();
+    auto *child = vcl::Create<vcl::TForm>(plain.Form, vcl::CreateNew);
+    child->SetFormStyle(vcl::fsMDIChild);
+    child->Show();
+    ASSERT_TRUE(plain.Form->ClientHandle() && skinned.Form->ClientHandle());
+    Recorder rp(log, "plain", plain.Form, SC_REPAINT), rl(log, "plain.label", label, SC_REPAINT),
+        rs(log, "skinned", skinned.Form, SC_REPAINT, true), rc(log, "child", child, SC_REPAINT);
+    WindowRecorder cp(log, "plain.client", plain.Form->ClientHandle()),
+        cs(log, "skinned.client", skinned.Form->ClientHandle());
+    AddSkinnedForm(skinned.Form);
+    BroadcastToForms({SM_SKINCOMMAND, SkinCommand(SC_REPAINT), 0, 0});
+    RemoveSkinnedForm(skinned.Form);
+    // The children are the client's: no walk reaches them by themselves.
+    EXPECT_EQ(log, (std::vector<std::string>{"plain", "plain.label", "plain.client", "skinned", "skinned.client"}));
+}
+
 TEST(Broadcast, HookedDialogsAreListedOnceAndLeaveEvenInTheMiddleOfAWalk) {
     std::vector<std::string> log;
     TestForm one(vcl::clWhite, nullptr), two(vcl::clWhite, nullptr), three(vcl::clWhite, nullptr);
