@@ -88,6 +88,11 @@ bool TsSkinProvider::MenuLinePainted() const {
            GetMenuLineHeight() > 0;
 }
 
+int TsSkinProvider::MenuLineTop() const {
+    // With a border form the skin's caption holds the top frame.
+    return GetNativeBorderWidth(WindowOf(Form), BorderObject()) + GetCaptionHeight(true) + GetShadowMargins().Top;
+}
+
 vcl::TPoint TsSkinProvider::WindowToFrameOffset() const {
     if (!BorderForm) return {0, 0};
     const vcl::TPoint offset = FrameWindowOffset(FrameSizes());
@@ -122,8 +127,7 @@ void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
     const int rowHeight = GetMenuLineHeight();
     const vcl::TRect margins = GetShadowMargins();
     const int bandHeight = rows * rowHeight + 1;
-    // With a border form the skin's caption holds the top frame.
-    const int bandTop = GetNativeBorderWidth(window, BorderObject()) + GetCaptionHeight(true) + margins.Top;
+    const int bandTop = MenuLineTop();
     const vcl::TRect band{margins.Left, bandTop, Image.Width() - margins.Right, bandTop + bandHeight};
     int section = MenuLineSkin().empty() ? -1 : m->FindSectionIndex(MenuLineSkin());
     if (section < 0) section = m->FindSectionIndex("MENULINE");
@@ -215,8 +219,10 @@ void TsSkinProvider::PaintLineItems(vcl::TBitmap &Image) {
         // are handed to it first.
         if (!DrawnByHandlers(*item)) m->SkinableMenus().SetMenuOwnerDraw(owner, true);
         if (!DrawnByHandlers(*item)) continue;
+        // The merged items are drawn as their own form's bar would draw them.
         item->OnAdvancedDrawItem(item, Image.Canvas(), placed.Rect,
-                                 vcl::TOwnerDrawState{vcl::odNoAccel, vcl::odReserved1});
+                                 placed.Merged ? vcl::TOwnerDrawState{}
+                                               : vcl::TOwnerDrawState{vcl::odNoAccel, vcl::odReserved1});
     }
 }
 

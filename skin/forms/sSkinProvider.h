@@ -480,6 +480,8 @@ public:
     // top-left corner in the frame image; null without a painted line.
     std::unique_ptr<vcl::TBitmap> MenuLineBmp;
     vcl::TPoint MenuLineOrigin{};
+    // The top of the menu line's band in the frame image.
+    int MenuLineTop() const;
     int GetClientOffsetX() const override;
     int GetClientOffsetY() const override;
     int TitleIconWidth() const;
@@ -524,6 +526,15 @@ public:
     // ---------------------------------------------------- sTitleButtons.cpp
     void UpdateButtonsLayout();
     void PaintBorderIcons(int CaptionWidth);
+    // A maximized MDI child's buttons in this MDI parent's skinned menu
+    // line (sTitleButtons.cpp): shown; placed at the right end of the
+    // line's last row (empty while not shown); one drawn into the cache,
+    // off where this form's system menu does not allow it; one repainted
+    // on the window over the line's band.
+    bool MDIButtonsShown() const;
+    void PlaceMDIButtons();
+    void DrawMDIButton(const TsCaptionButton &Button);
+    void PaintMDIButtonState(const TsCaptionButton &Button);
     // The hit code of the message's screen point.
     int CalcHitTest(const vcl::TMessage &Message);
     void SetHotButton(int Code, bool Repaint);
