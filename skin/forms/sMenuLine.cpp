@@ -141,7 +141,10 @@ void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
                       GetClientOffsetY() - rows * rowHeight - Form->BorderWidth() - 1};
     const int width = std::max(0, std::min(Image.Width() - margins.Left - margins.Right,
                                            Image.Width() - MenuLineOrigin.X));
-    MenuLineBmp = NewBitmap32(std::max(1, width), bandHeight);
+    // Kept while its size holds: the line is painted again on every change
+    // of the active MDI child.
+    if (!MenuLineBmp || MenuLineBmp->Width() != std::max(1, width) || MenuLineBmp->Height() != bandHeight)
+        MenuLineBmp = NewBitmap32(std::max(1, width), bandHeight);
     BitBlt(MenuLineBmp->Canvas()->Handle(), 0, 0, width, bandHeight, Image.Canvas()->Handle(), MenuLineOrigin.X,
            MenuLineOrigin.Y, SRCCOPY);
 
