@@ -38,8 +38,8 @@
 // title buttons' fades (vlSBAnimation.h); the show, hide and skin-change
 // animations are the manager's service (vlFormAnimations.h). The title
 // bar's items do not fade yet. A form's main menu shows as the skinned
-// menu line (sMenuLine.cpp); the MDI steps (a maximized child's buttons and
-// menu in its parent's line, merged menus) are not built yet.
+// menu line (sMenuLine.cpp); an MDI parent's line shows its active child's
+// menu merged into it and, while that child is maximized, its buttons.
 // Windows only.
 #include <windows.h>
 
