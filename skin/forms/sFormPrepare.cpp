@@ -8,10 +8,10 @@
 #include <algorithm>
 
 #include "sFrameMetrics.h"
+#include "sMDIForm.h"
 #include "sSystemMenu.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
-#include "skin/manager/sModuleState.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlSkinPieces.h"
@@ -159,10 +159,8 @@ void TsSkinProvider::UpdateIconMasks() {
 }
 
 void TsSkinProvider::InvalidateParentLine() {
-    auto *parent = dynamic_cast<TsSkinProvider *>(ModuleState().MDIParentProvider);
-    if (!parent || Has(parent, vcl::csDestroying) || Has(parent->Form, vcl::csDestroying) ||
-        Has(this, vcl::csDestroying) || !Skinned())
-        return;
+    TsSkinProvider *parent = MDIParentSkinProvider();
+    if (!parent || Has(this, vcl::csDestroying) || !Skinned()) return;
     parent->SkinData()->BGChanged = true;
     parent->MenuLineCount = -1;
 }
