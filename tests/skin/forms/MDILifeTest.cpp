@@ -13,6 +13,20 @@ using MDILife = MDIFixture;
 
 LONG_PTR StyleOf(HWND Window) { return GetWindowLongPtrW(Window, GWL_STYLE); }
 
+// The colour a window shows at (X, Y) of its own DC.
+vcl::TColor PixelOf(HWND Window, int X, int Y) {
+    const uitest::TImage32 image = uitest::CaptureWindow(Window);
+    const std::uint32_t p = image.At(X, Y);
+    return static_cast<vcl::TColor>(((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF));
+}
+
+// The client's lower right corner, which no child covers.
+vcl::TColor ClientCorner(const TMDITestApp &App) {
+    RECT r{};
+    GetClientRect(App.Client(), &r);
+    return PixelOf(App.Client(), r.right - 8, r.bottom - 8);
+}
+
 TEST_F(MDILife, TheParentCountsAMaximizedChildActivatedThroughAProvider) {
     TMDITestApp app;
     TsSkinProvider &parent = *app.ParentProvider;
@@ -48,6 +62,23 @@ TEST_F(MDILife, AChildThatIsNotMaximizedLosesItsSystemButtonsWhenActivated) {
     SetWindowLongPtrW(child, GWL_STYLE, StyleOf(child) | WS_SYSMENU);
     app.Activate(0);
     EXPECT_FALSE(StyleOf(child) & WS_SYSMENU);
+}
+
+TEST_F(MDILife, TheClientShowsTheSkinsMDIAreaAndTheFormsFaceWithoutOne) {
+    TMDITestApp app;
+    EXPECT_EQ(ClientCorner(app), MDIAreaColor);
+    app.Command(1, SC_MAXIMIZE);
+    app.Command(1, SC_RESTORE);
+    EXPECT_EQ(ClientCorner(app), MDIAreaColor) << "after a maximize and restore";
+
+    // A skin without the section: the form's own face shows.
+    TestSkin plain = MDITestSkin();
+    plain.Options.erase(plain.Options.find("[MDIAREA]"), std::string("[MDIAREA]\r\nCOLOR=0x2E7A3C\r\n").size());
+    AddStoredSkin(*Manager, "Plain", plain.Packed());
+    Manager->SetSkinName("Plain");
+    TMDITestApp::Pump();
+    RedrawWindow(app.Client(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_NE(ClientCorner(app), MDIAreaColor);
 }
 
 } // namespace
