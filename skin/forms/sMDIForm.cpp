@@ -177,6 +177,21 @@ bool ActiveChildMaximized(const vcl::TCustomForm *Parent, const vcl::TCustomForm
     return active && maximized && (!Except || active != WindowOf(Except));
 }
 
+bool CoveredByMaximizedChild(const vcl::TCustomForm *Form) {
+    const HWND window = WindowOf(Form);
+    if (!IsMDIChildForm(Form) || !window) return false;
+    BOOL maximized = FALSE;
+    const auto active =
+        reinterpret_cast<HWND>(SendMessageW(GetParent(window), WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
+    return active && maximized && active != window;
+}
+
+void MDIChildPainted(TsSkinProvider &Provider) {
+    if (!FormsState().MDIChildOverMaximized) return;
+    FormsState().MDIChildOverMaximized = false;
+    if (IsMDIChildForm(Provider.Form)) FormsState().MDIChildActivator = &Provider;
+}
+
 void MDIChildCreating(TsSkinProvider &Child) {
     (void)Child;
     if (!MDIParentSkinProvider() && vcl::Application)
