@@ -204,10 +204,12 @@ void MDIChildDestroyed(TsSkinProvider &Child) {
     TsSkinProvider *parent = MDIParentSkinProvider();
     if (!parent || !parent->Skinned()) return;
     parent->InvalidateFrame();
-    // The child going may still be the one the client names active.
+    // The child going may still be the one the client names active. The
+    // client is painted once it is gone: while the client still names it
+    // maximized, it paints nothing behind it.
     const vcl::TCustomForm *active = parent->Form->ActiveMDIChild();
     if (const HWND client = parent->Form->ClientHandle(); client && (!active || active == Child.Form))
-        RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+        RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void AttachMDIChildren(TsSkinProvider &Parent) {

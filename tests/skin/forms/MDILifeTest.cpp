@@ -5,6 +5,8 @@
 
 #include "MDITestApp.h"
 #include "skin/forms/sMDIForm.h"
+#include "skin/manager/sMessages.h"
+#include "vcl/HandleCounts.h"
 
 namespace skin::test {
 namespace {
@@ -79,6 +81,94 @@ TEST_F(MDILife, TheClientShowsTheSkinsMDIAreaAndTheFormsFaceWithoutOne) {
     TMDITestApp::Pump();
     RedrawWindow(app.Client(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_NE(ClientCorner(app), MDIAreaColor);
+}
+
+TEST_F(MDILife, AMaximizedChildFollowsItsCommandsAndANewChildComesMaximizedOverIt) {
+    TMDITestApp app;
+    const HWND one = app.ChildWindow(1);
+    app.Command(1, SC_MAXIMIZE);
+    ASSERT_TRUE(IsZoomed(one));
+    EXPECT_TRUE(StyleOf(one) & WS_VISIBLE) << "given back after the maximize";
+    EXPECT_FALSE(StyleOf(one) & WS_SYSMENU) << "its buttons are the parent's";
+    EXPECT_EQ(SendMessageW(one, WM_SYSCOMMAND, SC_KEYMENU, 0), 0);
+    EXPECT_TRUE(IsZoomed(one)) << "the key menu swallowed";
+
+    // A third child made over the maximized one (Wine restores that one
+    // before the new one is made; a system that keeps it maximized has the
+    // new one's making noted): once a child has painted, restores count again.
+    app.AddChild("Dokument 3", false);
+    const HWND three = app.ChildWindow(2);
+    app.Command(2, SC_MAXIMIZE);
+    ASSERT_TRUE(IsZoomed(three));
+    FormsState().MDIChildOverMaximized = true;
+    EXPECT_EQ(SendMessageW(three, WM_SYSCOMMAND, SC_RESTORE, 0), 0);
+    EXPECT_TRUE(IsZoomed(three)) << "swallowed while the new child is made";
+    RedrawWindow(three, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_FALSE(FormsState().MDIChildOverMaximized) << "ended by the child's paint";
+    EXPECT_EQ(FormsState().MDIChildActivator, app.ChildProvider(2));
+    EXPECT_TRUE(app.ParentProvider->MDIChildMaximized());
+    app.Command(2, SC_RESTORE);
+    EXPECT_FALSE(IsZoomed(three));
+    EXPECT_FALSE(IsZoomed(one)) << "no child stays maximized behind";
+    EXPECT_FALSE(app.ParentProvider->MDIChildMaximized());
+
+    // Minimized and closed: the parent's menu line is its own again.
+    app.Command(2, SC_MAXIMIZE);
+    app.Command(2, SC_MINIMIZE);
+    EXPECT_TRUE(IsIconic(three));
+    app.Command(1, SC_MAXIMIZE);
+    app.Close(1);
+    EXPECT_FALSE(app.ParentProvider->MDIChildMaximized());
+    EXPECT_EQ(ClientCorner(app), MDIAreaColor);
+}
+
+TEST_F(MDILife, ASkinChangeAndRemovalWithAMaximizedChild) {
+    TMDITestApp app;
+    app.Command(0, SC_MAXIMIZE);
+    TestSkin other = MDITestSkin();
+    other.Options += "[MDIAREA]\r\nCOLOR=0x102030\r\n";  // the later section counts
+    AddStoredSkin(*Manager, "Other", other.Packed());
+    Manager->SetSkinName("Other");
+    TMDITestApp::Pump();
+    EXPECT_TRUE(IsZoomed(app.ChildWindow(0)));
+    EXPECT_TRUE(app.ParentProvider->MDIChildMaximized());
+    app.Command(0, SC_RESTORE);
+    EXPECT_FALSE(IsZoomed(app.ChildWindow(0)));
+
+    app.Command(0, SC_MAXIMIZE);
+    Manager->SetActive(false);
+    TMDITestApp::Pump();
+    EXPECT_TRUE(IsZoomed(app.ChildWindow(0)));
+    EXPECT_TRUE(StyleOf(app.ChildWindow(0)) & WS_SYSMENU) << "the system's buttons again";
+    app.Command(0, SC_RESTORE);
+    EXPECT_FALSE(IsZoomed(app.ChildWindow(0)));
+    Manager->SetActive(true);
+    TMDITestApp::Pump();
+    EXPECT_EQ(ClientCorner(app), MDIAreaColor);
+}
+
+TEST_F(MDILife, AParentShownWithChildrenOfNoProviderSkinsThem) {
+    TMDITestApp app({.ParentProvider = true, .ChildProviders = false});
+    for (int i = 0; i < 2; ++i) EXPECT_FALSE(SendSkinQuery(app.ChildWindow(i), SC_IS_HANDLED)) << i;
+    app.Parent->Hide();
+    app.Parent->Show();
+    TMDITestApp::Pump();
+    for (int i = 0; i < 2; ++i) EXPECT_TRUE(SendSkinQuery(app.ChildWindow(i), SC_IS_HANDLED)) << i;
+}
+
+TEST_F(MDILife, LiveCountsStayFlatOverMaximizeRestoreCloseCycles) {
+    TMDITestApp app;
+    const auto cycle = [&] {
+        app.AddChild("Zyklus", false);
+        const int last = static_cast<int>(app.Children.size()) - 1;
+        app.Command(last, SC_MAXIMIZE);
+        app.Command(last, SC_RESTORE);
+        app.Close(last);
+    };
+    cycle();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 100; ++i) cycle();
+    EXPECT_EQ(vcl::LiveHandles(), before);
 }
 
 } // namespace
