@@ -5,6 +5,7 @@
 
 #include "MDITestApp.h"
 #include "skin/forms/sMDIForm.h"
+#include "skin/forms/sSystemMenu.h"
 #include "skin/manager/sMessages.h"
 #include "vcl/HandleCounts.h"
 
@@ -154,6 +155,17 @@ TEST_F(MDILife, AParentShownWithChildrenOfNoProviderSkinsThem) {
     app.Parent->Show();
     TMDITestApp::Pump();
     for (int i = 0; i < 2; ++i) EXPECT_TRUE(SendSkinQuery(app.ChildWindow(i), SC_IS_HANDLED)) << i;
+}
+
+TEST_F(MDILife, AChildsSystemMenuOffersSizingWhateverItsBorderStyle) {
+    TMDITestApp app;
+    app.Child(0)->SetBorderStyle(vcl::bsSizeToolWin);
+    TsSystemMenu &menu = *app.ChildProvider(0)->SystemMenu;
+    menu.UpdateItems(true);
+    EXPECT_TRUE(menu.ItemMaximize->Visible() && menu.ItemMaximize->Enabled());
+    EXPECT_TRUE(menu.ItemMinimize->Visible());
+    EXPECT_TRUE(menu.ItemRestore->Visible());
+    EXPECT_TRUE(menu.ItemSize->Visible());
 }
 
 TEST_F(MDILife, LiveCountsStayFlatOverMaximizeRestoreCloseCycles) {
