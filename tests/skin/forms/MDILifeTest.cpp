@@ -157,6 +157,19 @@ TEST_F(MDILife, AParentShownWithChildrenOfNoProviderSkinsThem) {
     for (int i = 0; i < 2; ++i) EXPECT_TRUE(SendSkinQuery(app.ChildWindow(i), SC_IS_HANDLED)) << i;
 }
 
+TEST_F(MDILife, AMaximizedChildsNewTextReachesItsParentsSkinnedCaption) {
+    TMDITestApp app;
+    app.Command(0, SC_MAXIMIZE);
+    const auto caption = [&] {
+        const uitest::TImage32 image = uitest::CaptureWindow(app.ParentWindow());
+        return std::vector<std::uint32_t>(image.Pixels.begin(), image.Pixels.begin() + image.Width * 20);
+    };
+    const std::vector<std::uint32_t> before = caption();
+    app.Child(0)->SetCaption("Ein viel längerer Titel des Dokuments");
+    TMDITestApp::Pump();
+    EXPECT_NE(caption(), before);
+}
+
 TEST_F(MDILife, AChildsSystemMenuOffersSizingWhateverItsBorderStyle) {
     TMDITestApp app;
     app.Child(0)->SetBorderStyle(vcl::bsSizeToolWin);
