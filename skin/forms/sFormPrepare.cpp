@@ -386,6 +386,11 @@ void TsSkinProvider::PaintFormBackground(HDC DC) {
     if (!DC) return;
     FSkinData->PaintLocked = false;
     if (ShowAnimating || Has(Form, vcl::csDestroying)) return;
+    // Only the active child shows its face; the others wait for it.
+    if (IsMDIChildForm(Form)) {
+        const vcl::TCustomForm *parent = vcl::MDIParentForm();
+        if (!parent || parent->ActiveMDIChild() != Form) return;
+    }
     {
         const vcl::TSavedDC saved(DC);
         ExcludeGraphicControlsFromClip(DC, *Form, 0, 0);

@@ -177,6 +177,21 @@ bool ActiveChildMaximized(const vcl::TCustomForm *Parent, const vcl::TCustomForm
     return active && maximized && (!Except || active != WindowOf(Except));
 }
 
+bool CoveredByMaximizedChild(const vcl::TCustomForm *Form) {
+    const HWND window = WindowOf(Form);
+    if (!IsMDIChildForm(Form) || !window) return false;
+    BOOL maximized = FALSE;
+    const auto active =
+        reinterpret_cast<HWND>(SendMessageW(GetParent(window), WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
+    return active && maximized && active != window;
+}
+
+void MDIChildPainted(TsSkinProvider &Provider) {
+    if (!FormsState().MDIChildOverMaximized) return;
+    FormsState().MDIChildOverMaximized = false;
+    if (IsMDIChildForm(Provider.Form)) FormsState().MDIChildActivator = &Provider;
+}
+
 void MDIChildCreating(TsSkinProvider &Child) {
     (void)Child;
     if (!MDIParentSkinProvider() && vcl::Application)
@@ -189,10 +204,12 @@ void MDIChildDestroyed(TsSkinProvider &Child) {
     TsSkinProvider *parent = MDIParentSkinProvider();
     if (!parent || !parent->Skinned()) return;
     parent->InvalidateFrame();
-    // The child going may still be the one the client names active.
+    // The child going may still be the one the client names active. The
+    // client is painted once it is gone: while the client still names it
+    // maximized, it paints nothing behind it.
     const vcl::TCustomForm *active = parent->Form->ActiveMDIChild();
     if (const HWND client = parent->Form->ClientHandle(); client && (!active || active == Child.Form))
-        RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+        RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void AttachMDIChildren(TsSkinProvider &Parent) {

@@ -89,5 +89,12 @@ void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message);
 void MDIParentSysCommand(TsSkinProvider &Parent, const vcl::TMessage &Message);
 // The parent's active child is maximized (and not Except).
 bool ActiveChildMaximized(const vcl::TCustomForm *Parent, const vcl::TCustomForm *Except = nullptr);
+// Form is an MDI child that another child, maximized and active, covers
+// whole: it paints nothing of its own.
+bool CoveredByMaximizedChild(const vcl::TCustomForm *Form);
+// A child's first erase or paint ends the state in which a new child is
+// made over a maximized one (MDIChildOverMaximized); the child then counts
+// as activated last.
+void MDIChildPainted(TsSkinProvider &Provider);
 
 } // namespace skin

@@ -506,6 +506,9 @@ public:
     bool RenderFrame() override;
     // The size grip onto DC at the client area's lower right corner.
     void PaintSizeGrip(HDC DC);
+    // An MDI parent's client area in the image, in the skin's "MDIAREA"
+    // (when it has one) over Bg: the client window shows it.
+    void PaintMDIArea(vcl::TBitmap &Image, const TvlBgInfo &Bg);
     // A new copy of the cache with the child controls painted in.
     std::unique_ptr<vcl::TBitmap> GetFormImage() override;
 

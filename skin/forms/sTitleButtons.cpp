@@ -347,7 +347,8 @@ void TsSkinProvider::PaintButtonState(int Code) {
     if (global && Code == HTMINBUTTON) glow = global->BIconMinGlow, margin = global->BIconMinGlowMargin;
     const TsMaskData *mask = MaskAt(manager, button->ImageIndex);
     if (button->GlowID >= 0) GlowService().HideGlow(button->GlowID, false);
-    if (button->State == 1 && glow >= 1 && mask && manager->Effects()->AllowGlowing && !Form->Parent()) {
+    if (button->State == 1 && glow >= 1 && mask && manager->Effects()->AllowGlowing && !Form->Parent() &&
+        Form->FormStyle() != vcl::fsMDIChild) {
         const vcl::TPoint origin = GetFormOrigin();
         const vcl::TRect &r = button->Rect;
         const vcl::TRect screen{origin.X + r.Left, origin.Y + r.Top, origin.X + r.Right, origin.Y + r.Bottom};
