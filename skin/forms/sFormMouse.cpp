@@ -75,6 +75,9 @@ void TsSkinProvider::WMNCHitTest(vcl::TMessage &Message) {
         return;
     }
     const int code = CalcHitTest(Message);
+    // The system gives an MDI child its system menu back on the way; its
+    // buttons are the skin's.
+    if ((code == HTMINBUTTON || code == HTMAXBUTTON || code == HTCLOSE) && IsMDIChildForm(Form)) SetSysMenuStyle(true);
     // The caption's own parts are final; the caption band, the edges and
     // the client area are the system's to tell.
     if ((code >= HTSYSMENU && code <= HTMAXBUTTON && code != HTMENU) || code >= HTBORDER) {
@@ -266,6 +269,8 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
     } else if (code == HTMAXBUTTON) {
         const bool zoomed = IsZoomed(window) != 0;
         if (SystemMenu && (SystemMenu->EnabledMax() || (zoomed && SystemMenu->EnabledRestore())) && pressed) {
+            // A child maximized again becomes the one activated last anew.
+            if (IsMDIChildForm(Form) && FormsState().MDIChildActivator == this) FormsState().MDIChildActivator = nullptr;
             if (!commandSent(zoomed ? SC_RESTORE : SC_MAXIMIZE)) return;
             SystemMenu->UpdateItems(true);
         }

@@ -151,5 +151,32 @@ TEST_F(MDIMenuLine, AMaximizedChildsButtonsStandInTheParentsLineAndSendItsComman
     EXPECT_TRUE(uitest::PumpUntil([&] { return !IsWindow(childWindow); }, 2s)) << "closed";
 }
 
+TEST_F(MDIMenuLine, AChildsCaptionButtonsKeepItsSystemMenuOffAndItsMaximizeButtonLetsGoOfIt) {
+    TMDITestApp app;
+    const HWND child = app.ChildWindow(1);
+    TsSkinProvider &provider = *app.ChildProvider(1);
+    const auto screen = [&](const vcl::TRect &R) {
+        RECT w{};
+        GetWindowRect(child, &w);
+        return MAKELPARAM(w.left + (R.Left + R.Right) / 2, w.top + (R.Top + R.Bottom) / 2);
+    };
+    SetWindowLongPtrW(child, GWL_STYLE, GetWindowLongPtrW(child, GWL_STYLE) | WS_SYSMENU);
+    EXPECT_EQ(SendMessageW(child, WM_NCHITTEST, 0, screen(provider.ButtonClose.Rect)), HTCLOSE);
+    EXPECT_FALSE(GetWindowLongPtrW(child, GWL_STYLE) & WS_SYSMENU);
+
+    ASSERT_EQ(FormsState().MDIChildActivator, &provider);
+    const LPARAM at = screen(provider.ButtonMax.Rect);
+    SendMessageW(child, WM_NCLBUTTONDOWN, HTMAXBUTTON, at);
+    SendMessageW(child, WM_NCLBUTTONUP, HTMAXBUTTON, at);
+    TMDITestApp::Pump();
+    ASSERT_TRUE(IsZoomed(child));
+    EXPECT_EQ(FormsState().MDIChildActivator, &provider) << "maximized: the one activated last again";
+    SendMessageW(child, WM_NCLBUTTONDOWN, HTMAXBUTTON, at);
+    SendMessageW(child, WM_NCLBUTTONUP, HTMAXBUTTON, at);
+    TMDITestApp::Pump();
+    EXPECT_FALSE(IsZoomed(child));
+    EXPECT_EQ(FormsState().MDIChildActivator, nullptr);
+}
+
 } // namespace
 } // namespace skin::test
