@@ -7,6 +7,7 @@
 #include "sSkinProvider.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -156,16 +157,56 @@ void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
     if (IsMDIParent() && ModuleState().MDIParentProvider == this && MDIChildMaximizedWithMenu()) {
         const vcl::TCustomForm *child = Form->ActiveMDIChild();
         HICON icon = child->Icon() && !child->Icon()->Empty() ? child->Icon()->Handle() : nullptr;
-        if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
+        // The system's shared icon, looked up once: the lookup costs more
+        // than the whole of the rest of the icon's drawing.
+        if (!icon && !LineIcon.Default) LineIcon.Default = LoadIconW(nullptr, IDI_APPLICATION);
+        if (!icon) icon = LineIcon.Default;
         const int side = rowHeight - 2;
         const int left = margins.Left + GetBorderWidth(window, BorderObject(), true) + 1;
-        DrawIconEx(Image.Canvas()->Handle(), left, bandTop + 1, icon, side, side, 0, nullptr, DI_NORMAL);
+        DrawLineIcon(Image, icon, left, bandTop + 1, side);
     }
     if (!MenuSkinned) {
         MenuSkinned = true;
         m->SkinableMenus().SetMenuOwnerDraw(menu, true);
     }
     PaintLineItems(Image);
+}
+
+// The system converts the icon on every drawing, several times the cost of
+// copying it; each pixel of the result follows from the icon's and the one
+// under it, so the same icon on the same pixels is the same picture again.
+// (A handle names one picture while it lives; a new one gets another.)
+void TsSkinProvider::DrawLineIcon(vcl::TBitmap &Image, HICON Icon, int Left, int Top, int Side) {
+    const vcl::TDibLayout layout = Image.PixelFormat() == vcl::pf32bit ? Image.Layout() : vcl::TDibLayout{};
+    const int x0 = std::max(Left, 0), y0 = std::max(Top, 0);
+    const int x1 = std::min(Left + Side, layout.Width), y1 = std::min(Top + Side, layout.Height);
+    if (!layout.First || x1 <= x0 || y1 <= y0) {
+        DrawIconEx(Image.Canvas()->Handle(), Left, Top, Icon, Side, Side, 0, nullptr, DI_NORMAL);
+        return;
+    }
+    const auto copy = [&](std::vector<std::uint32_t> &Pixels, bool Out) {
+        Pixels.resize(static_cast<std::size_t>((x1 - x0) * (y1 - y0)));
+        const std::size_t row = static_cast<std::size_t>(x1 - x0) * sizeof(std::uint32_t);
+        for (int y = y0; y < y1; ++y) {
+            std::uint8_t *line = layout.Line(y) + x0 * sizeof(std::uint32_t);
+            std::uint32_t *kept = Pixels.data() + (y - y0) * (x1 - x0);
+            if (Out) std::memcpy(kept, line, row);
+            else std::memcpy(line, kept, row);
+        }
+    };
+    GdiFlush();  // what GDI drew into the image is in its pixels
+    std::vector<std::uint32_t> under;
+    copy(under, true);
+    if (LineIcon.Icon == Icon && LineIcon.Side == Side && LineIcon.Under == under) {
+        copy(LineIcon.Over, false);
+        return;
+    }
+    DrawIconEx(Image.Canvas()->Handle(), Left, Top, Icon, Side, Side, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    LineIcon.Icon = Icon;
+    LineIcon.Side = Side;
+    LineIcon.Under = std::move(under);
+    copy(LineIcon.Over, true);
 }
 
 void TsSkinProvider::PaintLineItems(vcl::TBitmap &Image) {

@@ -479,6 +479,10 @@ public:
     // A copy of the menu band (what lies behind the line's items) and its
     // top-left corner in the frame image; null without a painted line.
     std::unique_ptr<vcl::TBitmap> MenuLineBmp;
+    // Where the line's painter composes one item before it goes onto the
+    // line: kept with the line (at least as wide as the widest item so far,
+    // as high as a row), as every item of every repaint needs one.
+    std::unique_ptr<vcl::TBitmap> MenuItemScratch;
     vcl::TPoint MenuLineOrigin{};
     // The top of the menu line's band in the frame image.
     int MenuLineTop() const;
@@ -695,6 +699,16 @@ public:
     bool Hooked = false;
     bool CompositionOn = false;           // sampled at construction
     bool MenuSkinned = false;
+    // A maximized MDI child's icon on the menu line, as it last came out:
+    // the icon, its size, the line's pixels under it and the drawn pixels.
+    struct TLineIconPiece {
+        HICON Icon = nullptr;
+        int Side = 0;
+        std::vector<std::uint32_t> Under, Over;
+        HICON Default = nullptr;  // shared, never destroyed
+    };
+    TLineIconPiece LineIcon;
+    void DrawLineIcon(vcl::TBitmap &Image, HICON Icon, int Left, int Top, int Side);
     bool MainMenuFlag = false;
     bool RegionChanged = true;
     bool RegionGuard = false;

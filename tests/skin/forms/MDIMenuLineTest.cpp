@@ -5,8 +5,10 @@
 // the parent's own line back once the child is restored or closed.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
+#include <vector>
 
 #include "CaptionTestSupport.h"
 #include "MDITestApp.h"
@@ -44,6 +46,17 @@ struct CommandCounter {
     vcl::TWndMethod Previous;
     std::map<WPARAM, int> Seen;
 };
+
+// An icon of one colour, every pixel shown (a mask of zeros).
+HICON OneColourIcon(vcl::TColor Colour) {
+    const std::uint32_t rgb = vcl::ColorToRGB(Colour);
+    const std::vector<std::uint32_t> pixels(16 * 16, (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
+    const std::vector<std::uint16_t> zeros(16, 0);
+    const vcl::TBitmapHandle colour(CreateBitmap(16, 16, 1, 32, pixels.data()));
+    const vcl::TBitmapHandle mask(CreateBitmap(16, 16, 1, 1, zeros.data()));
+    ICONINFO info{TRUE, 0, 0, mask.Get(), colour.Get()};
+    return CreateIconIndirect(&info);
+}
 
 vcl::TPoint Centre(const vcl::TRect &R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
 
@@ -149,6 +162,25 @@ TEST_F(MDIMenuLine, AMaximizedChildsButtonsStandInTheParentsLineAndSendItsComman
         if (c.Command == SC_MINIMIZE) app.Command(1, SC_RESTORE);
     }
     EXPECT_TRUE(uitest::PumpUntil([&] { return !IsWindow(childWindow); }, 2s)) << "closed";
+}
+
+// The line keeps the icon as it came out while nothing changes: a repaint
+// after the child got another icon shows that one, and the first again.
+TEST_F(MDIMenuLine, TheLineShowsTheIconTheMaximizedChildHasNow) {
+    TMDITestApp app;
+    TsSkinProvider &parent = *app.ParentProvider;
+    const HWND pw = app.ParentWindow();
+    app.Command(1, SC_MAXIMIZE);
+    ASSERT_TRUE(uitest::PumpUntil([&] { return parent.MDIButtonsShown(); }, 3s));
+    // The middle of the icon's square at the start of the line.
+    const int side = parent.GetMenuLineHeight() - 2;
+    const vcl::TPoint at{GetBorderWidth(pw, nullptr, true) + 1 + side / 2, parent.MenuLineTop() + 1 + side / 2};
+    for (const vcl::TColor colour : {vcl::TColor(0x2040C0), vcl::TColor(0xC08020), vcl::TColor(0x2040C0)}) {
+        app.Child(1)->Icon()->SetHandle(OneColourIcon(colour));
+        parent.InvalidateFrame();
+        EXPECT_TRUE(uitest::PumpUntil([&] { return ScreenPixel(pw, at) == colour; }, 2s))
+            << std::hex << colour << " shows " << ScreenPixel(pw, at);
+    }
 }
 
 TEST_F(MDIMenuLine, AChildsCaptionButtonsKeepItsSystemMenuOffAndItsMaximizeButtonLetsGoOfIt) {
