@@ -75,13 +75,14 @@ bool TsSkinProvider::MDIChildMaximized() const {
     return child && child->WindowState() == vcl::wsMaximized && child->BorderIcons().Contains(vcl::biSystemMenu);
 }
 
-bool MDIChildMaximizedWithMenu() {
+const vcl::TCustomForm *MaximizedMDIChildWithMenu() {
     const TvlFormProvider *parent = ModuleState().MDIParentProvider;
     const vcl::TCustomForm *form = parent ? parent->ProviderForm() : nullptr;
-    if (!form || form->FormStyle() != vcl::fsMDIForm) return false;
+    if (!form || form->FormStyle() != vcl::fsMDIForm) return nullptr;
     const vcl::TCustomForm *child = form->ActiveMDIChild();
-    return child && child->WindowState() == vcl::wsMaximized && child->BorderIcons().Contains(vcl::biSystemMenu) &&
-           child->Icon();
+    const bool shown = child && child->WindowState() == vcl::wsMaximized &&
+                       child->BorderIcons().Contains(vcl::biSystemMenu) && child->Icon();
+    return shown ? child : nullptr;
 }
 
 // ------------------------------------------- the MDI steps of the provider

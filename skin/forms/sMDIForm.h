@@ -43,8 +43,9 @@ public:
 
 // The MDI parent provider's form is an MDI parent whose active child is
 // maximized and shows a system menu (biSystemMenu, with its icon): that
-// child's icon then stands at the left of the parent's menu line.
-bool MDIChildMaximizedWithMenu();
+// child's icon then stands at the left of the parent's menu line. That
+// child, or null.
+const vcl::TCustomForm *MaximizedMDIChildWithMenu();
 
 // ------------------------------------------- the MDI steps of the provider
 // A child's provider and its parent's keep each other's frames in step:

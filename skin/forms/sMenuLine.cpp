@@ -154,8 +154,9 @@ void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
     if (!bar || bar != menu->Handle()) return;
     // A maximized MDI child's system menu: its icon at the line's start,
     // where the system put the child's menu as the bar's first item.
-    if (IsMDIParent() && ModuleState().MDIParentProvider == this && MDIChildMaximizedWithMenu()) {
-        const vcl::TCustomForm *child = Form->ActiveMDIChild();
+    const vcl::TCustomForm *child =
+        IsMDIParent() && ModuleState().MDIParentProvider == this ? MaximizedMDIChildWithMenu() : nullptr;
+    if (child) {
         HICON icon = child->Icon() && !child->Icon()->Empty() ? child->Icon()->Handle() : nullptr;
         // The system's shared icon, looked up once: the lookup costs more
         // than the whole of the rest of the icon's drawing.
