@@ -272,7 +272,7 @@ TEST_F(MenuLine, AMaximizedMDIChildsIconLeadsTheParentsLine) {
     child->Show();
     SendMessageW(f.Form->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child->WindowHandle()), 0);
     f.Redraw();
-    ASSERT_TRUE(MDIChildMaximizedWithMenu());
+    ASSERT_TRUE(MaximizedMDIChildWithMenu());
     const uitest::TImage32 image = uitest::CaptureWindow(f.Wnd());
     uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-mdi-menu-line.png").wstring()), image);
     // The child's menu is the bar's first item: the form's own start at 1.
