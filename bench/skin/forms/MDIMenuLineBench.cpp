@@ -2,7 +2,9 @@
 // own) is maximized: the skinned line (its band, the items of both menus by
 // their painter, the child's three buttons, shown on the window) beside the
 // system drawing the same merged bar of an unskinned parent, in one run
-// under Wine. The goal is at most 1.5 times the system's bar.
+// under Wine. The goal is at most 1.5 times the system's bar. A second row
+// paints the line as after a change of the child or its icon, with the
+// icon drawn anew rather than copied as it came out the last time.
 //
 //   MDIMenuLineBench.exe <packed skin> [rounds]
 #include <windows.h>
