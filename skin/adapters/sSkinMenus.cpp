@@ -944,7 +944,10 @@ void TsSkinableMenus::SkinDrawMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *A
     if (!item || !ACanvas || ARect.Width() <= 0 || ARect.Height() <= 0) return;
     ItemKind = smTopLine;
     const vcl::TMenu *menu = item->GetParentMenu();
-    const HWND owner = menu ? menu->WindowHandle() : nullptr;
+    // A menu merged into another bar (an MDI child's) lies on that bar's line.
+    const auto *main = dynamic_cast<const vcl::TMainMenu *>(menu);
+    const vcl::TMenu *shown = main && main->MergedInto() ? main->MergedInto() : menu;
+    const HWND owner = shown ? shown->WindowHandle() : nullptr;
     auto *provider = dynamic_cast<TsSkinProvider *>(
         owner ? reinterpret_cast<TvlFormProvider *>(SendSkinCommand(owner, SC_QUERY_FORM_PROVIDER, 0)) : nullptr);
     if (!provider) provider = dynamic_cast<TsSkinProvider *>(ModuleState().MDIParentProvider);
@@ -955,7 +958,11 @@ void TsSkinableMenus::SkinDrawMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *A
     const int dx = ARect.Left + toFrame.X - provider->MenuLineOrigin.X;
     const int dy = ARect.Top + toFrame.Y - provider->MenuLineOrigin.Y;
     const int w = ARect.Width(), h = ARect.Height();
-    const auto bmp = NewBitmap32(w, h);
+    // The provider's scratch, taken for the time of the drawing so that an
+    // item drawn from within a handler gets one of its own; wider than the
+    // item it may be, only its first w columns are painted and shown.
+    std::unique_ptr<vcl::TBitmap> bmp = std::move(provider->MenuItemScratch);
+    if (!bmp || bmp->Width() < w || bmp->Height() != h) bmp = NewBitmap32(std::max(w, bmp ? bmp->Width() : 0), h);
     BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, line.Canvas()->Handle(), dx, dy, SRCCOPY);
 
     const bool enabled = item->Enabled();
@@ -1026,6 +1033,7 @@ void TsSkinableMenus::SkinDrawMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *A
     // A disabled item: 40 % of it over 60 % of the line.
     if (!enabled) BlendRect32ByAlpha(*bmp, line, 102, vcl::Rect(dx, dy, dx + w - 1, dy + h - 1), {0, 0});
     BitBlt(ACanvas->Handle(), ARect.Left, ARect.Top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+    provider->MenuItemScratch = std::move(bmp);
 }
 
 // --------------------------------------------------------------- factory

@@ -91,6 +91,7 @@ public:
         }
     }
     void FreeMenuAdapters() override { skin::FreeMenuAdapters(true); }
+    void AttachSkinToWindow(HWND Window) override { skin::AttachSkinToWindow(Window); }
 };
 
 // ------------------------------------------------------------ attaching

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "sFrameMetrics.h"
+#include "sMDIForm.h"
 #include "sSystemMenu.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -84,14 +85,18 @@ void InvalidateCorner(HWND Window, const TsSkinManager &Manager, int MaskIndex, 
 
 // ------------------------------------------------------------ creation
 
+// An MDI child is prepared once it is activated or painted: while it is
+// made, the client still sets up its state and system menu.
 void TsSkinProvider::WMCreate(vcl::TMessage &Message) {
+    const bool child = IsMDIChildForm(Form);
+    if (child) MDIChildCreating(*this);
     SavedWndProc(Message);
-    PrepareForm();
+    if (!child) PrepareForm();
 }
 
 void TsSkinProvider::WMNCCreate(vcl::TMessage &Message) {
     SavedWndProc(Message);
-    PrepareForm();
+    if (!IsMDIChildForm(Form)) PrepareForm();
 }
 
 // -------------------------------------------------------- activation
@@ -149,12 +154,25 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         HideCaptionCover();
     }
 
+    // A child shown for the first time: the parent's menu line may take its
+    // buttons and menu.
+    if (IsMDIChildForm(Form) && IsWindowVisible(window) && Form->FormState().Contains(vcl::fsShowing))
+        if (TsSkinProvider *parent = MDIParentSkinProvider(); parent && parent->MDIHelper) {
+            parent->SkinData()->BGChanged = true;
+            parent->MenuLineCount = -1;
+            parent->MDIHelper->RefreshFrame();
+            if (const HWND client = parent->Form->ClientHandle()) SendMessageW(client, WM_NCPAINT, 1, 0);
+        }
     if (Layered(window)) PerformFormProc(WM_NCPAINT, 0, 0);
     if (!Form->FormState().Contains(vcl::fsCreating)) {
         const bool caption = (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
         if (caption && !blending) {
             const std::uint8_t previous = FormActive;
-            FormActive = active ? 1 : 0;
+            // A maximized child's caption is the parent's menu line: the
+            // parent shows active while that child does.
+            const TsSkinProvider *child =
+                MDIChildMaximized() ? dynamic_cast<TsSkinProvider *>(FormsState().MDIChildActivator) : nullptr;
+            FormActive = active || (child && child->Form == Form->ActiveMDIChild() && child->FormActive) ? 1 : 0;
             if (FormActive != previous) MenuLineCount = -1;
         }
         StateFlags &= ~pfInNCActivate;
@@ -202,9 +220,15 @@ void TsSkinProvider::WMActivateApp(vcl::TMessage &Message) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
 }
 
-void TsSkinProvider::WMChildActivate(vcl::TMessage &Message) { SavedWndProc(Message); }
+void TsSkinProvider::WMChildActivate(vcl::TMessage &Message) {
+    SavedWndProc(Message);
+    MDIChildActivated(*this);
+}
 
-void TsSkinProvider::WMMDIActivate(vcl::TMessage &Message) { SavedWndProc(Message); }
+void TsSkinProvider::WMMDIActivate(vcl::TMessage &Message) {
+    SavedWndProc(Message);
+    MDIChildActivation(*this, Message);
+}
 
 // ------------------------------------------------------ size and position
 
@@ -279,6 +303,12 @@ void TsSkinProvider::FollowNewSize() {
         return;
     }
     if (!CacheStale() || (IsIconic(window) && CompositionOn)) {
+        // An MDI form's region follows its children's and its client's
+        // changes, which leave its own size as it was.
+        if (FDrawNonClientArea && ((IsMDIParent() && FSkinData->CanUseCache()) || IsMDIChildForm(Form))) {
+            CollectFrameMasks();
+            UpdateFormRegion(true, true);
+        }
         remember();
         return;
     }
@@ -321,7 +351,9 @@ void TsSkinProvider::WMExitSizeMove(vcl::TMessage &Message) {
 void TsSkinProvider::WMGetMinMaxInfo(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     auto *info = reinterpret_cast<MINMAXINFO *>(Message.LParam);
-    if (info && window && FDrawNonClientArea && Form->BorderStyle() != vcl::bsNone && !Form->Parent()) {
+    // An MDI child is placed by its client, as the system makes its record.
+    if (info && window && FDrawNonClientArea && Form->BorderStyle() != vcl::bsNone && !Form->Parent() &&
+        !IsMDIChildForm(Form)) {
         const vcl::TRect work = FormWorkArea(*Form);
         vcl::TPoint monitor{0, 0};
         MONITORINFO mi{};
@@ -428,13 +460,19 @@ void TsSkinProvider::WMSetRedraw(vcl::TMessage &Message) {
 void TsSkinProvider::WMShowWindow(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     const bool showing = Message.WParam == 1;
-    if (showing) {
+    const bool child = IsMDIChildForm(Form);
+    if (showing && !child) {
         StateFlags &= ~pfRestoreAnimation;
         if (CompositionOn && window && !ModuleState().FormAnimationActive && !Layered(window))
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
     }
     SavedWndProc(Message);
-    if (showing && Form->Parent()) {
+    if (!showing || !ProviderServes(this, window)) return;
+    if (child && IsZoomed(window)) {
+        if (TsSkinProvider *parent = MDIParentSkinProvider()) parent->InvalidateFrame();
+    } else if (IsMDIParent()) {
+        AttachMDIChildren(*this);
+    } else if (Form->Parent()) {
         FSkinData->SetBGFlags(FSkinData->BGFlags() & ~bgfParentBackground);
         FSkinData->BGChanged = true;
     }
@@ -481,6 +519,19 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     }
     if (!Form->Showing()) {
         SavedWndProc(Message);
+        return;
+    }
+    // An MDI child shows inside its parent, without an animation of its own.
+    if (IsMDIChildForm(Form)) {
+        if (ControlAdapter) ControlAdapter->AdaptControls(nullptr);
+        UpdateFormScrollBars();
+        SavedWndProc(Message);
+        if (!ProviderServes(this, window)) return;
+        // The client activated the child while it was made, before it
+        // counted as showing: the system painted that caption.
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+        LastClientRect = {0, 0, ClientWidth(window), ClientHeight(window)};
+        if (IsZoomed(window)) RefreshMDIParent(false);
         return;
     }
     SetMDIHelper(true);
@@ -596,6 +647,7 @@ void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {
 
 void TsSkinProvider::NCDestroyUnskinned(vcl::TMessage &Message) {
     (void)Message;
+    MDIChildDestroyed(*this);
     HideCover.reset();
 }
 

@@ -168,6 +168,9 @@ void TsSkinProvider::SMSkinCommand(vcl::TMessage &Message) {
             SendMessageW(window, WM_SETREDRAW, TRUE, 0);
             RedrawWindow(window, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+            if (ModuleState().MDIParentProvider == this && Form->ClientHandle())
+                RedrawWindow(Form->ClientHandle(), nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         }
         break;
     case SC_CAPTION_CHANGED:
@@ -300,6 +303,11 @@ void TsSkinProvider::ApplySkinToUnskinnedForm() {
         TallCaption = false;
         SetSysMenuStyle(true);
         UpdateIconMasks();
+        // The frame of an application that is active shows so at once.
+        if (IsMDIParent() && vcl::Screen)
+            if (const vcl::TCustomForm *active = vcl::Screen->ActiveForm();
+                active && (active == Form || active == Form->ActiveMDIChild()) && Form->ActiveMDIChild())
+                FormActive = 1;
         if (!manager->ComponentState().Contains(vcl::csLoading)) {
             HookFormMenus(true);
             if (ControlAdapter) SkinFormLabels(*this);
@@ -355,9 +363,17 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
     if (!Form->Visible()) return;
     FSkinData->BGChanged = true;
     UpdateExtBorders(manager && manager->GetExtendedBorders());
-    if (!ModuleState().FormAnimationActive && Form->HandleAllocated())
-        RedrawWindow(Form->WindowHandle(), nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    if (!ModuleState().FormAnimationActive && Form->HandleAllocated()) {
+        if (const vcl::TCustomForm *child = Form->ActiveMDIChild(); child && ActiveChildMaximized(Form)) {
+            // The child's caption is the parent's menu line.
+            PerformFormProc(WM_NCPAINT, 0, 0);
+            if (child->HandleAllocated()) InvalidateRect(child->WindowHandle(), nullptr, TRUE);
+        } else {
+            constexpr UINT flags = RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME;
+            RedrawWindow(Form->WindowHandle(), nullptr, nullptr, flags);
+            if (const HWND client = Form->ClientHandle()) RedrawWindow(client, nullptr, nullptr, flags);
+        }
+    }
     if (manager && FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(manager->GetMainColor());
     FSkinData->PaintLocked = false;
     if (MDIHelper) MDIHelper->ConnectIfNeeded();

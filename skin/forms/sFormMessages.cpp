@@ -1,11 +1,14 @@
 #include "sSkinProvider.h"
 
+#include "sMDIForm.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
+#include "sMDIForm.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sPushedSkin.h"
@@ -85,6 +88,19 @@ void TsSkinProvider::WMSetText(vcl::TMessage &Message) {
         return;
     }
     for (auto &glow : CaptionGlows) glow.reset();
+    // A maximized child's text stands in its parent's caption, which the
+    // system writes there without telling the parent's procedure.
+    if (IsMDIChildForm(Form) && IsZoomed(window))
+        if (TsSkinProvider *parent = MDIParentSkinProvider()) {
+            const HWND parentWindow = parent->Form->WindowHandle();
+            parent->SkinData()->BGChanged = true;
+            parent->ShowCaptionCover();
+            SavedWndProc(Message);
+            if (!ProviderServes(parent, parentWindow)) return;
+            parent->HideCaptionCover();
+            parent->RepaintFrameNow();
+            return;
+        }
     // The system paints its own caption with the new text: the cover keeps
     // it off the screen until the skin's caption is painted again.
     if (CompositionOn) {

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "sFrameMetrics.h"
+#include "sMDIForm.h"
 #include "sSystemMenu.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/manager/sCommonData.h"
@@ -74,6 +75,9 @@ void TsSkinProvider::WMNCHitTest(vcl::TMessage &Message) {
         return;
     }
     const int code = CalcHitTest(Message);
+    // The system gives an MDI child its system menu back on the way; its
+    // buttons are the skin's.
+    if ((code == HTMINBUTTON || code == HTMAXBUTTON || code == HTCLOSE) && IsMDIChildForm(Form)) SetSysMenuStyle(true);
     // The caption's own parts are final; the caption band, the edges and
     // the client area are the system's to tell.
     if ((code >= HTSYSMENU && code <= HTMAXBUTTON && code != HTMENU) || code >= HTBORDER) {
@@ -120,7 +124,13 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
         return;
     }
     if (IsSystemButton(code) || IsMDIButton(code)) {
-        SetPressedButton(code);
+        // The child's own system menu tells whether it may be minimized or
+        // restored, where a child was activated through a provider.
+        const TsSkinProvider *child = FormsState().MDIChildActivator;
+        const TsSystemMenu *childMenu = child ? child->SystemMenu : nullptr;
+        const bool refused = childMenu && ((code == htMDIMinimize && !childMenu->EnabledMin()) ||
+                                           (code == htMDIRestore && !childMenu->EnabledRestore()));
+        if (!refused) SetPressedButton(code);
         Message.Result = 0;
         return;
     }
@@ -259,6 +269,8 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
     } else if (code == HTMAXBUTTON) {
         const bool zoomed = IsZoomed(window) != 0;
         if (SystemMenu && (SystemMenu->EnabledMax() || (zoomed && SystemMenu->EnabledRestore())) && pressed) {
+            // A child maximized again becomes the one activated last anew.
+            if (IsMDIChildForm(Form) && FormsState().MDIChildActivator == this) FormsState().MDIChildActivator = nullptr;
             if (!commandSent(zoomed ? SC_RESTORE : SC_MAXIMIZE)) return;
             SystemMenu->UpdateItems(true);
         }
@@ -286,6 +298,17 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             if (ItemByCode(code) == item) PaintButtonState(code);
             else RepaintFrameNow();
             return;
+        }
+    } else if (IsMDIButton(code)) {
+        // The active child's commands, as its own caption buttons send them.
+        const vcl::TCustomForm *child = pressed ? Form->ActiveMDIChild() : nullptr;
+        if (child && child->HandleAllocated()) {
+            ReleasePressedButton();
+            SendMessageW(child->WindowHandle(), WM_SYSCOMMAND,
+                         code == htMDIClose ? SC_CLOSE : code == htMDIRestore ? SC_RESTORE : SC_MINIMIZE, 0);
+            if (!ProviderServes(this, window)) return;
+            // The buttons went with the child's maximized state.
+            if (!MDIButtonsShown()) SetHotButton(0, false);
         }
     } else if (IsTitleButtonCode(code)) {
         if (pressed) {
@@ -404,6 +427,15 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     TsSkinManager *manager = FSkinData->GetSkinManager();
     const bool minimizeAnimation = manager && manager->AnimEffects()->Minimizing->Active;
 
+    if (FResizeMode == rmBorder && HasSizingFrame(window) && !OutlineDrag.Active && (kind == SC_SIZE || kind == SC_MOVE))
+        SetCapture(window);
+    // A child's commands change its parent's menu line: the MDI helper's.
+    if (IsMDIChildForm(Form)) {
+        MDIChildSysCommand(*this, Message);
+        if (ProviderServes(this, window)) EndMinimizeCommand(command, minimizeAnimation);
+        return;
+    }
+
     // The provider's own minimize and restore animations, where one starts,
     // replace the system's.
     bool animated = false;
@@ -426,12 +458,11 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     }
     if (kind == SC_MINIMIZE && !main && minimizeAnimation) animated = StartMinimizeAnimation();
 
-    if (FResizeMode == rmBorder && HasSizingFrame(window) && !OutlineDrag.Active && (kind == SC_SIZE || kind == SC_MOVE))
-        SetCapture(window);
-
-    // The system's frame comes with the maximize: the border form goes first.
-    if (command == SC_MAXIMIZE && BorderForm && NativeBordersMaximized()) UpdateExtBorders(false);
-    if (command == SC_MAXIMIZE) StateFlags |= pfMaximizing;
+    // An MDI parent's frame follows its own commands below; any other
+    // form's system frame comes with the maximize: the border form goes first.
+    const bool mdiParent = IsMDIParent();
+    if (!mdiParent && command == SC_MAXIMIZE && BorderForm && NativeBordersMaximized()) UpdateExtBorders(false);
+    if (!mdiParent && command == SC_MAXIMIZE) StateFlags |= pfMaximizing;
     const bool systemAnimation = animated && GetMinAnimation();
     if (systemAnimation) SetMinAnimation(false);
     SavedWndProc(Message);
@@ -445,14 +476,18 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         InvalidateRect(window, nullptr, TRUE);
     }
 
-    if (command == SC_MAXIMIZE || command == SC_RESTORE) SetHotButton(0, true);
-    if (command == SC_RESTORE) {
-        FSkinData->BGChanged = true;
-        if (!HasFrame()) {
-            SetWindowRgn(window, nullptr, TRUE);
-        } else {
-            if (ExtBordersAllowed()) UpdateExtBorders(true);
-            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+    if (mdiParent) {
+        MDIParentSysCommand(*this, Message);
+    } else {
+        if (command == SC_MAXIMIZE || command == SC_RESTORE) SetHotButton(0, true);
+        if (command == SC_RESTORE) {
+            FSkinData->BGChanged = true;
+            if (!HasFrame()) {
+                SetWindowRgn(window, nullptr, TRUE);
+            } else {
+                if (ExtBordersAllowed()) UpdateExtBorders(true);
+                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+            }
         }
     }
     // Alt+Space: the system shows no menu of a window without WS_SYSMENU.
@@ -465,9 +500,14 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         PopupSystemMenu({r.left + FrameLeft(true), y});
         if (!ProviderServes(this, window)) return;
     }
-    if (LOWORD(command) == SC_MINIMIZE && minimizeAnimation) ShowAnimating = false;
+    EndMinimizeCommand(command, minimizeAnimation);
+}
+
+void TsSkinProvider::EndMinimizeCommand(WPARAM Command, bool MinimizeAnimation) {
+    if (LOWORD(Command) != SC_MINIMIZE) return;
+    if (MinimizeAnimation) ShowAnimating = false;
     // A minimized form shows no extended border; the next update makes it again.
-    if (LOWORD(command) == SC_MINIMIZE && !(StateFlags & pfMinimizeAnimation)) FreeBorderWindow();
+    if (!(StateFlags & pfMinimizeAnimation)) FreeBorderWindow();
 }
 
 void TsSkinProvider::WMClose(vcl::TMessage &Message) {

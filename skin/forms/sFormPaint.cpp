@@ -1,10 +1,12 @@
 #include "sSkinProvider.h"
 
 #include "sFrameMetrics.h"
+#include "sMDIForm.h"
 #include "sSystemMenu.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
+#include "skin/manager/sModuleState.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/ControlCanvas.h"
@@ -85,6 +87,11 @@ void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
     }
     Message.Result = 0;
     if (FSkinData->BGFlags() & (bgfPaintLockTaken | bgfMenuChangePending)) return;
+    // A child's frame inside an animated parent is the system's meanwhile.
+    if (ModuleState().FormAnimationActive && IsMDIChildForm(Form)) {
+        SavedWndProc(Message);
+        return;
+    }
     if (StateFlags & pfSnapshotTaken) return;
     if (DialogMade) {
         DialogMade = false;
@@ -125,11 +132,14 @@ void TsSkinProvider::WMEraseBkgnd(vcl::TMessage &Message) {
         bool owed = false;
         {
             const TClientPainting painting(window);
-            if (FSkinData->CanUseCache()) {
+            // A maximized child covers the parent's client: nothing of the
+            // parent's image shows there.
+            if (FSkinData->CanUseCache() && !(IsMDIParent() && ActiveChildMaximized(Form))) {
                 if (dc && CacheValid(*FSkinData)) CopyCacheToDC(Form, *FSkinData, offset, client, dc, false, 0, 0);
                 PassUpdateDoneToChildren(Form);
             } else {
                 PaintFormBackground(dc);
+                MDIChildPainted(*this);
             }
             owed = TClientPainting::FrameOwed();
         }
@@ -167,6 +177,7 @@ void TsSkinProvider::WMPaint(vcl::TMessage &Message) {
                 PaintClientArea(Message);
                 owed = TClientPainting::FrameOwed();
             }
+            MDIChildPainted(*this);
             if (owed) PaintNonClient();
         } else if (window) {
             const vcl::TPaintDC validate(window, reinterpret_cast<HDC>(Message.WParam));
@@ -190,6 +201,8 @@ void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
         return;
     }
     SetNcRenderingPolicy(window, FDrawNonClientArea ? ncrpDisabled : ncrpUseWindowStyle);
+    // A child behind the maximized one is not in the picture.
+    if (CoveredByMaximizedChild(Form)) return;
     if (Message.LParam & PRF_ERASEBKGND) {
         Message.Result = PerformFormProc(WM_ERASEBKGND, Message.WParam, Message.LParam);
         return;
@@ -215,16 +228,20 @@ void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
     const vcl::TPoint offset = WindowToFrameOffset();
     OffsetViewportOrgEx(dc, GetClientOffsetX() - offset.X, GetClientOffsetY() - offset.Y, nullptr);
     IntersectClipRect(dc, 0, 0, ClientWidth(window), ClientHeight(window));
+    const bool mdiParent = IsMDIParent();
     if (FSkinData->BGFlags() & bgfParentBackground) {
         {
             const vcl::TSavedDC background(dc);
             ExcludeGraphicControlsFromClip(dc, *Form, 0, 0);
             PaintClientBackground(dc, false);
         }
-        PaintGraphicChildren(dc, *Form);
+        if (!mdiParent) PaintGraphicChildren(dc, *Form);
     } else {
         PaintClientBackground(dc, false);
     }
+    // The client window and the children in it print themselves.
+    if (const HWND mdiClient = mdiParent ? Form->ClientHandle() : nullptr)
+        SendMessageW(mdiClient, WM_PRINT, Message.WParam, Message.LParam);
     if (Form->OnPaint) {
         const vcl::TCanvasDCScope canvas(Form->Canvas(), dc);
         Form->OnPaint(Form);

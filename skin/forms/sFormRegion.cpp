@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "sFrameMetrics.h"
+#include "sMDIForm.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlGlyphStrips.h"
 #include "skin/manager/sCommonData.h"
@@ -123,6 +124,7 @@ void TsSkinProvider::PaintNonClient() {
         return;
     }
     if (FResizeMode == rmBorder && CompositionOn) FResizeMode = rmStandard;
+    if (CoveredByMaximizedChild(Form)) return;
 
     const vcl::TBitmap *cache = FSkinData->CacheBmp();
     if (!cache || cache->Height() == 0) FSkinData->BGChanged = true;
@@ -222,7 +224,7 @@ void TsSkinProvider::PaintClientArea(vcl::TMessage &Message) {
         FSkinData->PaintLocked = FSkinData->IsPaintLocked();
     else
         FSkinData->PaintLocked = false;
-    PaintClientBackground(paint.Get(), true);
+    if (!CoveredByMaximizedChild(Form)) PaintClientBackground(paint.Get(), true);
 }
 
 void TsSkinProvider::RepaintFrameNow() {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sFrameMetrics.h"
+#include "sMDIForm.h"
 #include "vlBorderImage.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -67,6 +68,12 @@ bool TsSkinProvider::RenderFrame() {
         if (!ProviderLoading())
             BroadcastToChildControls(Form, {SM_SKINCOMMAND, SkinCommand(SC_QUERY_BG_FLAGS, 1), 0, 0});
     }
+    // A maximized child that is being shown changes the parent's frame
+    // again at once: the frame changed meanwhile is not rendered half-way.
+    if (FrameChanged && IsMDIParent())
+        if (const vcl::TCustomForm *child = Form->ActiveMDIChild();
+            child && child->FormState().Contains(vcl::fsShowing) && ActiveChildMaximized(Form))
+            return true;
     vcl::TBitmap &image = *FSkinData->CacheBmp();
     // A cache of another size is as stale as one marked so.
     if (FSkinData->BGChanged || image.Width() != width || image.Height() != height) {
@@ -133,6 +140,7 @@ bool TsSkinProvider::RenderFrame() {
                 PaintCaptionText(render);
             }
             PaintMenuLine(image, 0);
+            if (MDIHelper) PaintMDIArea(image, render.Bg);
             // The border image goes over the frame; the caption, its text
             // and buttons over that, made opaque where they drew.
             std::vector<std::uint32_t> masked;
@@ -166,6 +174,31 @@ bool TsSkinProvider::RenderFrame() {
     }
     FSkinData->PaintLocked = false;
     return true;
+}
+
+void TsSkinProvider::PaintMDIArea(vcl::TBitmap &Image, const TvlBgInfo &Bg) {
+    TsSkinManager *m = FSkinData->GetSkinManager();
+    const int section = m ? m->FindSectionIndex("MDIAREA") : -1;
+    if (section < 0 || !Form->HandleAllocated()) return;
+    const HWND window = Form->WindowHandle();
+    // The client area in the image, less the controls aligned to its sides:
+    // what remains is the client window's.
+    vcl::TRect area{GetClientOffsetX(), GetClientOffsetY(), 0, 0};
+    area.Right = area.Left + ClientWidth(window);
+    area.Bottom = area.Top + ClientHeight(window);
+    for (int i = 0; i < Form->ControlCount(); ++i) {
+        const vcl::TControl *c = Form->Controls(i);
+        if (!c->Visible()) continue;
+        switch (c->Align()) {
+        case vcl::alLeft: area.Left += c->Width(); break;
+        case vcl::alRight: area.Right -= c->Width(); break;
+        case vcl::alTop: area.Top += c->Height(); break;
+        case vcl::alBottom: area.Bottom -= c->Height(); break;
+        default: break;
+        }
+    }
+    if (area.Right <= area.Left || area.Bottom <= area.Top) return;
+    PaintSkinSection(section, Bg, 0, area, {area.Left, area.Top}, Image, m);
 }
 
 void TsSkinProvider::PaintSizeGrip(HDC DC) {

@@ -1,10 +1,14 @@
 #include "sMDIForm.h"
 
+#include <vector>
+
 #include "sSkinProvider.h"
+#include "sSystemMenu.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sModuleState.h"
 #include "skin/manager/sSkinServices.h"
+#include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 
 namespace skin {
@@ -63,13 +67,259 @@ void TsSkinProvider::SetMDIHelper(bool On) {
     MDIHelper->ConnectIfNeeded();
 }
 
-bool MDIChildMaximizedWithMenu() {
+bool TsSkinProvider::MDIChildMaximized() const {
+    // Counted only once a child was activated through a provider: the
+    // parent's menu line then stands for that child's caption buttons.
+    if (!FormsState().MDIChildActivator || !IsMDIParent()) return false;
+    const vcl::TCustomForm *child = Form->ActiveMDIChild();
+    return child && child->WindowState() == vcl::wsMaximized && child->BorderIcons().Contains(vcl::biSystemMenu);
+}
+
+const vcl::TCustomForm *MaximizedMDIChildWithMenu() {
     const TvlFormProvider *parent = ModuleState().MDIParentProvider;
     const vcl::TCustomForm *form = parent ? parent->ProviderForm() : nullptr;
-    if (!form || form->FormStyle() != vcl::fsMDIForm) return false;
+    if (!form || form->FormStyle() != vcl::fsMDIForm) return nullptr;
     const vcl::TCustomForm *child = form->ActiveMDIChild();
-    return child && child->WindowState() == vcl::wsMaximized && child->BorderIcons().Contains(vcl::biSystemMenu) &&
-           child->Icon();
+    const bool shown = child && child->WindowState() == vcl::wsMaximized &&
+                       child->BorderIcons().Contains(vcl::biSystemMenu) && child->Icon();
+    return shown ? child : nullptr;
+}
+
+// ------------------------------------------- the MDI steps of the provider
+
+namespace {
+
+bool Going(const vcl::TComponent *C) { return !C || C->ComponentState().Contains(vcl::csDestroying); }
+
+HWND WindowOf(const vcl::TCustomForm *Form) { return Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr; }
+
+} // namespace
+
+bool IsMDIChildForm(const vcl::TCustomForm *Form) { return Form && Form->FormStyle() == vcl::fsMDIChild; }
+
+TsSkinProvider *MDIParentSkinProvider() {
+    auto *parent = dynamic_cast<TsSkinProvider *>(ModuleState().MDIParentProvider);
+    return parent && !Going(parent) && !Going(parent->Form) ? parent : nullptr;
+}
+
+void RefreshMDIParent(bool Full) {
+    TsSkinProvider *parent = MDIParentSkinProvider();
+    if (!parent) return;
+    const HWND window = WindowOf(parent->Form);
+    if (!window) return;
+    if (!parent->DrawNonClientArea()) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+        return;
+    }
+    // The frame is made anew, not painted half-way meanwhile; the client's
+    // edge comes from it with the client's redraw.
+    TsCommonData &data = *parent->SkinData();
+    data.LockPaint();
+    data.BGChanged = true;
+    for (auto &glow : parent->CaptionGlows) glow.reset();
+    parent->FrameChanged = true;
+    parent->MenuLineCount = -1;
+    data.UnlockPaint(false);
+    if (const HWND client = parent->Form->ClientHandle())
+        RedrawWindow(client, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_FRAME | (Full ? RDW_UPDATENOW : 0));
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+    if (Full && parent->BorderForm) parent->UpdateBorder(false, 255);
+}
+
+void MDIChildActivated(TsSkinProvider &Child) {
+    if (Child.Skinned()) Child.HookFormMenus(true);
+    const TsSkinProvider *parent = MDIParentSkinProvider();
+    const vcl::TCustomForm *active = parent ? parent->Form->ActiveMDIChild() : nullptr;
+    if (!active) return;
+    if (active->WindowState() == vcl::wsMaximized) {
+        if (parent->MDIHelper) parent->MDIHelper->RefreshFrame();
+    } else {
+        Child.SetSysMenuStyle(true);
+    }
+}
+
+void MDIChildActivation(TsSkinProvider &Child, const vcl::TMessage &Message) {
+    if (!IsMDIChildForm(Child.Form)) return;
+    TsSkinProvider *parent = MDIParentSkinProvider();
+    if (!parent) return;
+    // Both children hear of a change; the one activated is the one kept.
+    const HWND window = WindowOf(Child.Form);
+    if (Message.Msg == WM_MDIACTIVATE && window && reinterpret_cast<HWND>(Message.LParam) == window)
+        FormsState().MDIChildActivator = &Child;
+    parent->SkinData()->BGChanged = true;
+    if (parent->MDIChildMaximized()) {
+        // The menu line shows the active child's buttons and icon.
+        parent->RepaintFrameNow();
+        return;
+    }
+    parent->MenuSkinned = false;
+    parent->FrameChanged = true;
+    parent->MenuLineCount = -1;
+    if (const HWND parentWindow = WindowOf(parent->Form)) SendMessageW(parentWindow, WM_NCPAINT, 0, 0);
+}
+
+void MDIChildProviderGoing(TsSkinProvider &Child) {
+    // Cleared first: the parent's frame below must not ask a provider that goes.
+    if (FormsState().MDIChildActivator == &Child) FormsState().MDIChildActivator = nullptr;
+    if (!IsMDIChildForm(Child.Form)) return;
+    TsSkinProvider *parent = MDIParentSkinProvider();
+    if (!parent || parent == &Child) return;
+    parent->SkinData()->BGChanged = true;
+    parent->MenuLineCount = -1;
+    if (const HWND window = WindowOf(parent->Form)) SendMessageW(window, WM_NCPAINT, 0, 0);
+}
+
+bool ActiveChildMaximized(const vcl::TCustomForm *Parent, const vcl::TCustomForm *Except) {
+    const HWND client = Parent ? Parent->ClientHandle() : nullptr;
+    if (!client) return false;
+    BOOL maximized = FALSE;
+    const auto active = reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
+    return active && maximized && (!Except || active != WindowOf(Except));
+}
+
+bool CoveredByMaximizedChild(const vcl::TCustomForm *Form) {
+    const HWND window = WindowOf(Form);
+    if (!IsMDIChildForm(Form) || !window) return false;
+    BOOL maximized = FALSE;
+    const auto active =
+        reinterpret_cast<HWND>(SendMessageW(GetParent(window), WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
+    return active && maximized && active != window;
+}
+
+void MDIChildPainted(TsSkinProvider &Provider) {
+    if (!FormsState().MDIChildOverMaximized) return;
+    FormsState().MDIChildOverMaximized = false;
+    if (IsMDIChildForm(Provider.Form)) FormsState().MDIChildActivator = &Provider;
+}
+
+void MDIChildCreating(TsSkinProvider &Child) {
+    (void)Child;
+    if (!MDIParentSkinProvider() && vcl::Application)
+        if (const HWND main = WindowOf(vcl::Application->MainForm())) DialogSkinning().AttachSkinToWindow(main);
+    FormsState().MDIChildOverMaximized = ActiveChildMaximized(vcl::MDIParentForm());
+}
+
+void MDIChildDestroyed(TsSkinProvider &Child) {
+    if (!IsMDIChildForm(Child.Form)) return;
+    TsSkinProvider *parent = MDIParentSkinProvider();
+    if (!parent || !parent->Skinned()) return;
+    parent->InvalidateFrame();
+    // The child going may still be the one the client names active. The
+    // client is painted once it is gone: while the client still names it
+    // maximized, it paints nothing behind it.
+    const vcl::TCustomForm *active = parent->Form->ActiveMDIChild();
+    if (const HWND client = parent->Form->ClientHandle(); client && (!active || active == Child.Form))
+        RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+void AttachMDIChildren(TsSkinProvider &Parent) {
+    if (!Parent.IsMDIParent()) return;
+    std::vector<HWND> unserved;
+    for (int i = 0; i < Parent.Form->MDIChildCount(); ++i)
+        if (const HWND child = WindowOf(Parent.Form->MDIChildren(i)); child && !SendSkinQuery(child, SC_IS_HANDLED))
+            unserved.push_back(child);
+    for (const HWND child : unserved) DialogSkinning().AttachSkinToWindow(child);
+}
+
+namespace {
+
+// Every other child of the parent: none stays maximized behind the one
+// restored, and each repaints its frame.
+void FollowRestoredChild(const TsSkinProvider &Parent, const vcl::TCustomForm *Restored) {
+    std::vector<vcl::TCustomForm *> others;
+    for (int i = 0; i < Parent.Form->MDIChildCount(); ++i)
+        if (vcl::TCustomForm *child = Parent.Form->MDIChildren(i); child != Restored) others.push_back(child);
+    for (vcl::TCustomForm *child : others) {
+        if (child->WindowState() == vcl::wsMaximized) child->SetWindowState(vcl::wsNormal);
+        if (const HWND window = WindowOf(child))
+            RedrawWindow(window, nullptr, nullptr, RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+    }
+}
+
+} // namespace
+
+void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
+    const HWND window = WindowOf(Child.Form);
+    const WPARAM kind = Message.WParam & 0xFFF0;
+    TsSkinProvider *parent = MDIParentSkinProvider();
+    const HWND parentWindow = parent ? WindowOf(parent->Form) : nullptr;
+    const bool maximized = window && IsZoomed(window);
+    const bool iconic = window && IsIconic(window);
+    const bool helper = parent && parent->MDIHelper;
+    // The parent's menu line stands for a maximized child's caption: it
+    // paints nothing while the command takes the child out of that state.
+    const bool hot = parent && maximized && kind != SC_MAXIMIZE;
+    if (hot) parent->SkinData()->LockPaint();
+    const auto leaveHot = [&] {
+        if (hot && ProviderServes(parent, parentWindow)) parent->SkinData()->UnlockPaint(false);
+    };
+    bool refresh = false;
+    switch (kind) {
+    case SC_MAXIMIZE: {
+        FormsState().MDIChildActivator = &Child;
+        const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+        SetWindowLongPtrW(window, GWL_STYLE, style & ~LONG_PTR{WS_VISIBLE});
+        Child.SavedWndProc(Message);
+        if (!ProviderServes(&Child, window)) break;
+        if (style & WS_VISIBLE)
+            SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_VISIBLE);
+        RedrawWindow(window, nullptr, nullptr, RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+        refresh = helper;
+        break;
+    }
+    case SC_RESTORE:
+        // The system restores the maximized child while a new one is made
+        // over it; the new one shows maximized at once.
+        if (FormsState().MDIChildOverMaximized) {
+            Message.Result = 0;
+            break;
+        }
+        Child.SavedWndProc(Message);
+        if (!ProviderServes(&Child, window)) break;
+        Child.SkinData()->BGChanged = true;
+        if (Child.DrawNonClientArea()) Child.SetSysMenuStyle(true);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+        if (parent) FollowRestoredChild(*parent, Child.Form);
+        refresh = maximized || iconic;
+        break;
+    case SC_MINIMIZE:
+        Child.SavedWndProc(Message);
+        if (!ProviderServes(&Child, window)) break;
+        Child.SkinData()->BGChanged = true;
+        refresh = true;
+        break;
+    case SC_CLOSE: {
+        if (maximized && helper) RefreshMDIParent(true);
+        // The parent's region stays as it is while the child goes.
+        const bool loop = parent ? parent->InSizeMove : false;
+        if (parent) parent->InSizeMove = true;
+        Child.SavedWndProc(Message);
+        if (parent && ProviderServes(parent, parentWindow)) parent->InSizeMove = loop;
+        if (ProviderServes(&Child, window) && !Child.ComponentState().Contains(vcl::csDesigning))
+            Child.SetHotButton(0, false);
+        refresh = maximized && helper;
+        break;
+    }
+    case SC_KEYMENU: Message.Result = 0; break;
+    default: Child.SavedWndProc(Message); break;
+    }
+    leaveHot();
+    if ((kind == SC_MAXIMIZE || kind == SC_RESTORE || kind == SC_MINIMIZE) && ProviderServes(&Child, window) &&
+        Child.SystemMenu)
+        Child.SystemMenu->UpdateItems(true);
+    if (refresh) RefreshMDIParent(true);
+}
+
+void MDIParentSysCommand(TsSkinProvider &Parent, const vcl::TMessage &Message) {
+    const WPARAM command = Message.WParam;
+    if (command != SC_MINIMIZE && command != SC_MAXIMIZE && command != SC_RESTORE) return;
+    TsSkinProvider *provider = MDIParentSkinProvider();
+    if (!provider) return;
+    provider->SkinData()->BGChanged = true;
+    provider->MenuLineCount = -1;
+    if (const HWND window = WindowOf(provider->Form)) SendMessageW(window, WM_NCPAINT, 0, 0);
+    if (command == SC_MAXIMIZE && Parent.BorderForm) Parent.UpdateBorder(true, 255);
 }
 
 } // namespace skin

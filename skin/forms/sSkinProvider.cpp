@@ -190,6 +190,7 @@ TsSkinProvider::~TsSkinProvider() {
     UpdateExtBorders(false);
     FAddedTitle.reset();
     if (Form && Hooked) ReleaseForm();
+    MDIChildProviderGoing(*this);
     MDIHelper.reset();
     if (ModuleState().MDIParentProvider == this) ModuleState().MDIParentProvider = nullptr;
     delete std::exchange(SystemMenu, nullptr);
@@ -419,10 +420,6 @@ int TsSkinProvider::FrameTop(bool Real) const { return FrameLeft(Real); }
 bool TsSkinProvider::HasSystemMenu() const { return Form && Form->BorderIcons().Contains(vcl::biSystemMenu); }
 
 int TsSkinProvider::GetMenuLineHeight() const { return HasMenuLine() ? GetSystemMetrics(SM_CYMENU) - 1 : 0; }
-
-// The MDI steps are not built yet: no provider records the MDI child it
-// activated, so no parent counts as showing a maximized child.
-bool TsSkinProvider::MDIChildMaximized() const { return false; }
 
 int TsSkinProvider::CacheWidth() const {
     if (!Form) return 0;

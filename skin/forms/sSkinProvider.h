@@ -38,8 +38,8 @@
 // title buttons' fades (vlSBAnimation.h); the show, hide and skin-change
 // animations are the manager's service (vlFormAnimations.h). The title
 // bar's items do not fade yet. A form's main menu shows as the skinned
-// menu line (sMenuLine.cpp); the MDI steps (a maximized child's buttons and
-// menu in its parent's line, merged menus) are not built yet.
+// menu line (sMenuLine.cpp); an MDI parent's line shows its active child's
+// menu merged into it and, while that child is maximized, its buttons.
 // Windows only.
 #include <windows.h>
 
@@ -364,6 +364,9 @@ public:
     // CM_MOUSELEAVE and WM_MOUSELEAVE.
     void CMMouseLeave(vcl::TMessage &Message);
     void WMSysCommand(vcl::TMessage &Message);
+    // The end of every system command's path: after a minimize the show
+    // animation is over and the extended border's window goes.
+    void EndMinimizeCommand(WPARAM Command, bool MinimizeAnimation);
     void WMClose(vcl::TMessage &Message);
 
     // ---------------------------------------------------- sFormMessages.cpp
@@ -423,6 +426,9 @@ public:
     void UpdateHeaderIndexes();
     // The border-icon records' images and hit codes.
     void UpdateIconMasks();
+    // An MDI child's skin changed: the MDI parent provider's frame and menu
+    // line are to be made again.
+    void InvalidateParentLine();
     // Creates or frees the extended border form (sFormBorder.cpp).
     void UpdateExtBorders(bool Allow);
     // The manager's option "NativeBordersMaximized" is set; and the form
@@ -463,6 +469,9 @@ public:
     // The menu line's band painted into the frame image and kept in
     // MenuLineBmp, then the line's items drawn there by their handlers.
     void PaintMenuLine(vcl::TBitmap &Image, int State);
+    // The line's items, the form's own and those of the menu merged into
+    // its bar (an MDI parent's active child's), where the bar has them.
+    void PaintLineItems(vcl::TBitmap &Image);
     // The main menu's platform bar follows its items' owner drawing.
     void SyncMenuBar();
     // Window coordinates plus this offset are frame image coordinates.
@@ -470,7 +479,13 @@ public:
     // A copy of the menu band (what lies behind the line's items) and its
     // top-left corner in the frame image; null without a painted line.
     std::unique_ptr<vcl::TBitmap> MenuLineBmp;
+    // Where the line's painter composes one item before it goes onto the
+    // line: kept with the line (at least as wide as the widest item so far,
+    // as high as a row), as every item of every repaint needs one.
+    std::unique_ptr<vcl::TBitmap> MenuItemScratch;
     vcl::TPoint MenuLineOrigin{};
+    // The top of the menu line's band in the frame image.
+    int MenuLineTop() const;
     int GetClientOffsetX() const override;
     int GetClientOffsetY() const override;
     int TitleIconWidth() const;
@@ -495,6 +510,9 @@ public:
     bool RenderFrame() override;
     // The size grip onto DC at the client area's lower right corner.
     void PaintSizeGrip(HDC DC);
+    // An MDI parent's client area in the image, in the skin's "MDIAREA"
+    // (when it has one) over Bg: the client window shows it.
+    void PaintMDIArea(vcl::TBitmap &Image, const TvlBgInfo &Bg);
     // A new copy of the cache with the child controls painted in.
     std::unique_ptr<vcl::TBitmap> GetFormImage() override;
 
@@ -515,6 +533,15 @@ public:
     // ---------------------------------------------------- sTitleButtons.cpp
     void UpdateButtonsLayout();
     void PaintBorderIcons(int CaptionWidth);
+    // A maximized MDI child's buttons in this MDI parent's skinned menu
+    // line (sTitleButtons.cpp): shown; placed at the right end of the
+    // line's last row (empty while not shown); one drawn into the cache,
+    // off where this form's system menu does not allow it; one repainted
+    // on the window over the line's band.
+    bool MDIButtonsShown() const;
+    void PlaceMDIButtons();
+    void DrawMDIButton(const TsCaptionButton &Button);
+    void PaintMDIButtonState(const TsCaptionButton &Button);
     // The hit code of the message's screen point.
     int CalcHitTest(const vcl::TMessage &Message);
     void SetHotButton(int Code, bool Repaint);
@@ -672,6 +699,16 @@ public:
     bool Hooked = false;
     bool CompositionOn = false;           // sampled at construction
     bool MenuSkinned = false;
+    // A maximized MDI child's icon on the menu line, as it last came out:
+    // the icon, its size, the line's pixels under it and the drawn pixels.
+    struct TLineIconPiece {
+        HICON Icon = nullptr;
+        int Side = 0;
+        std::vector<std::uint32_t> Under, Over;
+        HICON Default = nullptr;  // shared, never destroyed
+    };
+    TLineIconPiece LineIcon;
+    void DrawLineIcon(vcl::TBitmap &Image, HICON Icon, int Left, int Top, int Side);
     bool MainMenuFlag = false;
     bool RegionChanged = true;
     bool RegionGuard = false;
@@ -803,6 +840,14 @@ struct TvlFormsState {
     HWND ClientPaintingWindow = nullptr;   // the form whose client area that is
     bool FrameHeldBack = false;            // its frame was asked for meanwhile
     bool MenuRebuilding = false;           // the main menu's rebuild runs
+    // The provider of the MDI child that was activated last (its own
+    // provider clears it when it goes); null when no child was activated
+    // through a provider.
+    TsSkinProvider *MDIChildActivator = nullptr;
+    // An MDI child is being made while the active one is maximized: the
+    // system restores that one meanwhile, which the new child's first
+    // client paint ends.
+    bool MDIChildOverMaximized = false;
     std::vector<TvlGluedPair> GluedPairs;  // sProviderOptions.h
     // Relays of released providers that a procedure chained in front of
     // them still calls.

@@ -103,6 +103,14 @@ TsSystemMenu::TsSystemMenu(TsSkinProvider *Provider)
 
 // ------------------------------------------------------------- predicates
 
+namespace {
+
+// An MDI child is sized and maximized inside its client whatever its
+// border style says.
+bool MDIChild(const vcl::TCustomForm *Form) { return Form && Form->FormStyle() == vcl::fsMDIChild; }
+
+} // namespace
+
 bool TsSystemMenu::VisibleClose() const {
     const HMENU native = NativeMenuOf(Form);
     return Has(Form, vcl::biSystemMenu) && native &&
@@ -111,7 +119,7 @@ bool TsSystemMenu::VisibleClose() const {
 
 bool TsSystemMenu::VisibleMax() const {
     if (!Has(Form, vcl::biSystemMenu)) return false;
-    if (Minimized(Form)) return true;
+    if (Minimized(Form) || MDIChild(Form)) return true;
     if (Form->BorderStyle() == vcl::bsSingle && !Has(Form, vcl::biMaximize)) return false;
     if (StyleIn(Form, {vcl::bsNone, vcl::bsDialog, vcl::bsToolWindow, vcl::bsSizeToolWin})) return false;
     return Has(Form, vcl::biMaximize);
@@ -119,14 +127,14 @@ bool TsSystemMenu::VisibleMax() const {
 
 bool TsSystemMenu::VisibleMin() const {
     if (!Has(Form, vcl::biSystemMenu)) return false;
-    if (Minimized(Form)) return true;
+    if (Minimized(Form) || MDIChild(Form)) return true;
     if (StyleIn(Form, {vcl::bsNone, vcl::bsDialog, vcl::bsToolWindow, vcl::bsSizeToolWin})) return false;
     if (Form->BorderStyle() == vcl::bsSingle && !Has(Form, vcl::biMinimize)) return false;
     return Has(Form, vcl::biMinimize);
 }
 
 bool TsSystemMenu::EnabledMax() const {
-    return StyleIn(Form, {vcl::bsSingle, vcl::bsSizeable}) && Has(Form, vcl::biMaximize);
+    return (MDIChild(Form) || StyleIn(Form, {vcl::bsSingle, vcl::bsSizeable})) && Has(Form, vcl::biMaximize);
 }
 
 bool TsSystemMenu::EnabledMin() const {
@@ -223,12 +231,13 @@ void TsSystemMenu::UpdateItems(bool Rebuild) {
     if (Rebuild || !ItemClose) MakeItems();
     if (!Form || !ItemClose) return;
     const HWND window = WindowOf(Form);
+    const bool child = MDIChild(Form);
     const bool normalFrame = StyleIn(Form, {vcl::bsSingle, vcl::bsSizeable});
-    ItemRestore->SetVisible(Has(Form, vcl::biSystemMenu) && normalFrame);
+    ItemRestore->SetVisible(Has(Form, vcl::biSystemMenu) && (child || normalFrame));
     ItemRestore->SetEnabled(EnabledRestore());
     ItemMove->SetVisible(true);
     ItemMove->SetEnabled(Form->WindowState() != vcl::wsMaximized);
-    ItemSize->SetVisible(StyleIn(Form, {vcl::bsSingle, vcl::bsSizeable, vcl::bsSizeToolWin}));
+    ItemSize->SetVisible(child || StyleIn(Form, {vcl::bsSingle, vcl::bsSizeable, vcl::bsSizeToolWin}));
     ItemSize->SetEnabled(Form->BorderStyle() != vcl::bsSingle && !(window && IsIconic(window)));
     ItemMinimize->SetVisible(VisibleMin());
     ItemMinimize->SetEnabled(EnabledMin());

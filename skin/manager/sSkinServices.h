@@ -267,6 +267,10 @@ public:
     virtual void CbtEvent(int Code, WPARAM WParam, LPARAM LParam) = 0;
     // Frees every popup-menu adapter (before the hook goes).
     virtual void FreeMenuAdapters() = 0;
+    // Skins the window as the hook would when it has a window of no
+    // provider (the forms of an MDI application that a provider finds
+    // unserved). Nothing by default.
+    virtual void AttachSkinToWindow(HWND Window) { (void)Window; }
 };
 TvlDialogSkinning &DialogSkinning();
 void RegisterService(TvlDialogSkinning &Service);

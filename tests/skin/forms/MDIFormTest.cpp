@@ -117,28 +117,28 @@ TEST(MDIHelperWithoutAdapters, TheHelperServesNothingWithoutAnAdapterInTheSlot) 
 }
 
 TEST_F(MDIHelper, AMaximizedActiveChildWithASystemMenuIsToldToTheMenuLine) {
-    EXPECT_FALSE(MDIChildMaximizedWithMenu()) << "no MDI parent provider";
+    EXPECT_FALSE(MaximizedMDIChildWithMenu()) << "no MDI parent provider";
     MDIParent f;
-    EXPECT_FALSE(MDIChildMaximizedWithMenu()) << "no child";
+    EXPECT_FALSE(MaximizedMDIChildWithMenu()) << "no child";
     vcl::TForm *one = f.Child("One", 10);
     vcl::TForm *two = f.Child("Two", 40);
     vcl::Application->ProcessMessages();
-    EXPECT_FALSE(MDIChildMaximizedWithMenu()) << "not maximized";
+    EXPECT_FALSE(MaximizedMDIChildWithMenu()) << "not maximized";
     SendMessageW(f.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(two->WindowHandle()), 0);
     vcl::Application->ProcessMessages();
     ASSERT_EQ(f.Form->ActiveMDIChild(), two);
-    EXPECT_TRUE(MDIChildMaximizedWithMenu());
+    EXPECT_EQ(MaximizedMDIChildWithMenu(), two);
     two->SetBorderIcons({});
-    EXPECT_FALSE(MDIChildMaximizedWithMenu()) << "no system menu";
+    EXPECT_FALSE(MaximizedMDIChildWithMenu()) << "no system menu";
     two->SetBorderIcons({vcl::biSystemMenu});
     // Another child activated: the system maximizes it in turn.
     SendMessageW(f.Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(one->WindowHandle()), 0);
     vcl::Application->ProcessMessages();
     EXPECT_EQ(f.Form->ActiveMDIChild(), one);
-    EXPECT_EQ(MDIChildMaximizedWithMenu(), IsZoomed(one->WindowHandle()) != 0);
+    EXPECT_EQ(MaximizedMDIChildWithMenu(), IsZoomed(one->WindowHandle()) ? one : nullptr);
     SendMessageW(f.Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(one->WindowHandle()), 0);
     vcl::Application->ProcessMessages();
-    EXPECT_FALSE(MDIChildMaximizedWithMenu());
+    EXPECT_FALSE(MaximizedMDIChildWithMenu());
 }
 
 // How many pixels of the caption band of a child (window coordinates) the

@@ -1,0 +1,200 @@
+// The life of skinned MDI forms: the child activated last through its
+// provider, a maximized child counted by its parent, a child's system
+// buttons kept off while it is not maximized.
+#include <gtest/gtest.h>
+
+#include "MDITestApp.h"
+#include "skin/forms/sMDIForm.h"
+#include "skin/forms/sSystemMenu.h"
+#include "skin/manager/sMessages.h"
+#include "vcl/HandleCounts.h"
+
+namespace skin::test {
+namespace {
+
+using MDILife = MDIFixture;
+
+LONG_PTR StyleOf(HWND Window) { return GetWindowLongPtrW(Window, GWL_STYLE); }
+
+// The colour a window shows at (X, Y) of its own DC.
+vcl::TColor PixelOf(HWND Window, int X, int Y) {
+    const uitest::TImage32 image = uitest::CaptureWindow(Window);
+    const std::uint32_t p = image.At(X, Y);
+    return static_cast<vcl::TColor>(((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF));
+}
+
+// The client's lower right corner, which no child covers.
+vcl::TColor ClientCorner(const TMDITestApp &App) {
+    RECT r{};
+    GetClientRect(App.Client(), &r);
+    return PixelOf(App.Client(), r.right - 8, r.bottom - 8);
+}
+
+TEST_F(MDILife, TheParentCountsAMaximizedChildActivatedThroughAProvider) {
+    TMDITestApp app;
+    TsSkinProvider &parent = *app.ParentProvider;
+    EXPECT_EQ(FormsState().MDIChildActivator, app.ChildProvider(1)) << "the child shown last";
+    EXPECT_FALSE(parent.MDIChildMaximized()) << "not maximized";
+
+    app.Command(1, SC_MAXIMIZE);
+    ASSERT_TRUE(IsZoomed(app.ChildWindow(1)));
+    EXPECT_TRUE(parent.MDIChildMaximized());
+    EXPECT_FALSE(app.ChildProvider(1)->MDIChildMaximized()) << "a child is no parent";
+
+    // Another child activated: the system maximizes it in its turn.
+    app.Activate(0);
+    EXPECT_EQ(FormsState().MDIChildActivator, app.ChildProvider(0));
+    EXPECT_EQ(parent.MDIChildMaximized(), IsZoomed(app.ChildWindow(0)) != 0);
+    app.Child(0)->SetBorderIcons({});
+    EXPECT_FALSE(parent.MDIChildMaximized()) << "no system menu";
+    app.Child(0)->SetBorderIcons({vcl::biSystemMenu, vcl::biMinimize, vcl::biMaximize});
+
+    app.Command(0, SC_RESTORE);
+    EXPECT_FALSE(parent.MDIChildMaximized());
+    app.Command(0, SC_MAXIMIZE);
+    EXPECT_TRUE(parent.MDIChildMaximized());
+    // The activating provider goes: no child counts as activated through one.
+    delete app.ChildProvider(0);
+    EXPECT_EQ(FormsState().MDIChildActivator, nullptr);
+    EXPECT_FALSE(parent.MDIChildMaximized());
+}
+
+TEST_F(MDILife, AChildThatIsNotMaximizedLosesItsSystemButtonsWhenActivated) {
+    TMDITestApp app;
+    const HWND child = app.ChildWindow(0);
+    SetWindowLongPtrW(child, GWL_STYLE, StyleOf(child) | WS_SYSMENU);
+    app.Activate(0);
+    EXPECT_FALSE(StyleOf(child) & WS_SYSMENU);
+}
+
+TEST_F(MDILife, TheClientShowsTheSkinsMDIAreaAndTheFormsFaceWithoutOne) {
+    TMDITestApp app;
+    EXPECT_EQ(ClientCorner(app), MDIAreaColor);
+    app.Command(1, SC_MAXIMIZE);
+    app.Command(1, SC_RESTORE);
+    EXPECT_EQ(ClientCorner(app), MDIAreaColor) << "after a maximize and restore";
+
+    // A skin without the section: the form's own face shows.
+    TestSkin plain = MDITestSkin();
+    plain.Options.erase(plain.Options.find("[MDIAREA]"), std::string("[MDIAREA]\r\nCOLOR=0x2E7A3C\r\n").size());
+    AddStoredSkin(*Manager, "Plain", plain.Packed());
+    Manager->SetSkinName("Plain");
+    TMDITestApp::Pump();
+    RedrawWindow(app.Client(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_NE(ClientCorner(app), MDIAreaColor);
+}
+
+TEST_F(MDILife, AMaximizedChildFollowsItsCommandsAndANewChildComesMaximizedOverIt) {
+    TMDITestApp app;
+    const HWND one = app.ChildWindow(1);
+    app.Command(1, SC_MAXIMIZE);
+    ASSERT_TRUE(IsZoomed(one));
+    EXPECT_TRUE(StyleOf(one) & WS_VISIBLE) << "given back after the maximize";
+    EXPECT_FALSE(StyleOf(one) & WS_SYSMENU) << "its buttons are the parent's";
+    EXPECT_EQ(SendMessageW(one, WM_SYSCOMMAND, SC_KEYMENU, 0), 0);
+    EXPECT_TRUE(IsZoomed(one)) << "the key menu swallowed";
+
+    // A third child made over the maximized one (Wine restores that one
+    // before the new one is made; a system that keeps it maximized has the
+    // new one's making noted): once a child has painted, restores count again.
+    app.AddChild("Dokument 3", false);
+    const HWND three = app.ChildWindow(2);
+    app.Command(2, SC_MAXIMIZE);
+    ASSERT_TRUE(IsZoomed(three));
+    FormsState().MDIChildOverMaximized = true;
+    EXPECT_EQ(SendMessageW(three, WM_SYSCOMMAND, SC_RESTORE, 0), 0);
+    EXPECT_TRUE(IsZoomed(three)) << "swallowed while the new child is made";
+    RedrawWindow(three, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_FALSE(FormsState().MDIChildOverMaximized) << "ended by the child's paint";
+    EXPECT_EQ(FormsState().MDIChildActivator, app.ChildProvider(2));
+    EXPECT_TRUE(app.ParentProvider->MDIChildMaximized());
+    app.Command(2, SC_RESTORE);
+    EXPECT_FALSE(IsZoomed(three));
+    EXPECT_FALSE(IsZoomed(one)) << "no child stays maximized behind";
+    EXPECT_FALSE(app.ParentProvider->MDIChildMaximized());
+
+    // Minimized and closed: the parent's menu line is its own again.
+    app.Command(2, SC_MAXIMIZE);
+    app.Command(2, SC_MINIMIZE);
+    EXPECT_TRUE(IsIconic(three));
+    app.Command(1, SC_MAXIMIZE);
+    app.Close(1);
+    EXPECT_FALSE(app.ParentProvider->MDIChildMaximized());
+    EXPECT_EQ(ClientCorner(app), MDIAreaColor);
+}
+
+TEST_F(MDILife, ASkinChangeAndRemovalWithAMaximizedChild) {
+    TMDITestApp app;
+    app.Command(0, SC_MAXIMIZE);
+    TestSkin other = MDITestSkin();
+    other.Options += "[MDIAREA]\r\nCOLOR=0x102030\r\n";  // the later section counts
+    AddStoredSkin(*Manager, "Other", other.Packed());
+    Manager->SetSkinName("Other");
+    TMDITestApp::Pump();
+    EXPECT_TRUE(IsZoomed(app.ChildWindow(0)));
+    EXPECT_TRUE(app.ParentProvider->MDIChildMaximized());
+    app.Command(0, SC_RESTORE);
+    EXPECT_FALSE(IsZoomed(app.ChildWindow(0)));
+
+    app.Command(0, SC_MAXIMIZE);
+    Manager->SetActive(false);
+    TMDITestApp::Pump();
+    EXPECT_TRUE(IsZoomed(app.ChildWindow(0)));
+    EXPECT_TRUE(StyleOf(app.ChildWindow(0)) & WS_SYSMENU) << "the system's buttons again";
+    app.Command(0, SC_RESTORE);
+    EXPECT_FALSE(IsZoomed(app.ChildWindow(0)));
+    Manager->SetActive(true);
+    TMDITestApp::Pump();
+    EXPECT_EQ(ClientCorner(app), MDIAreaColor);
+}
+
+TEST_F(MDILife, AParentShownWithChildrenOfNoProviderSkinsThem) {
+    TMDITestApp app({.ParentProvider = true, .ChildProviders = false});
+    for (int i = 0; i < 2; ++i) EXPECT_FALSE(SendSkinQuery(app.ChildWindow(i), SC_IS_HANDLED)) << i;
+    app.Parent->Hide();
+    app.Parent->Show();
+    TMDITestApp::Pump();
+    for (int i = 0; i < 2; ++i) EXPECT_TRUE(SendSkinQuery(app.ChildWindow(i), SC_IS_HANDLED)) << i;
+}
+
+TEST_F(MDILife, AMaximizedChildsNewTextReachesItsParentsSkinnedCaption) {
+    TMDITestApp app;
+    app.Command(0, SC_MAXIMIZE);
+    const auto caption = [&] {
+        const uitest::TImage32 image = uitest::CaptureWindow(app.ParentWindow());
+        return std::vector<std::uint32_t>(image.Pixels.begin(), image.Pixels.begin() + image.Width * 20);
+    };
+    const std::vector<std::uint32_t> before = caption();
+    app.Child(0)->SetCaption("Ein viel längerer Titel des Dokuments");
+    TMDITestApp::Pump();
+    EXPECT_NE(caption(), before);
+}
+
+TEST_F(MDILife, AChildsSystemMenuOffersSizingWhateverItsBorderStyle) {
+    TMDITestApp app;
+    app.Child(0)->SetBorderStyle(vcl::bsSizeToolWin);
+    TsSystemMenu &menu = *app.ChildProvider(0)->SystemMenu;
+    menu.UpdateItems(true);
+    EXPECT_TRUE(menu.ItemMaximize->Visible() && menu.ItemMaximize->Enabled());
+    EXPECT_TRUE(menu.ItemMinimize->Visible());
+    EXPECT_TRUE(menu.ItemRestore->Visible());
+    EXPECT_TRUE(menu.ItemSize->Visible());
+}
+
+TEST_F(MDILife, LiveCountsStayFlatOverMaximizeRestoreCloseCycles) {
+    TMDITestApp app;
+    const auto cycle = [&] {
+        app.AddChild("Zyklus", false);
+        const int last = static_cast<int>(app.Children.size()) - 1;
+        app.Command(last, SC_MAXIMIZE);
+        app.Command(last, SC_RESTORE);
+        app.Close(last);
+    };
+    cycle();
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (int i = 0; i < 100; ++i) cycle();
+    EXPECT_EQ(vcl::LiveHandles(), before);
+}
+
+} // namespace
+} // namespace skin::test
