@@ -77,8 +77,8 @@ void TsSkinProvider::WMExitMenuLoop(vcl::TMessage &Message) {
 void TsSkinProvider::WMContextMenu(vcl::TMessage &Message) { SavedWndProc(Message); }
 
 // The form's own procedure measures its main menu's items, through the
-// handlers that the menu support hooks into them; this handler's MDI step
-// and its own preparing of the item are not built yet.
+// handlers that the menu support hooks into them (an MDI parent's merged
+// items too); the parent stays the one registered as it is.
 void TsSkinProvider::WMMeasureItem(vcl::TMessage &Message) { SavedWndProc(Message); }
 
 void TsSkinProvider::WMSetText(vcl::TMessage &Message) {
