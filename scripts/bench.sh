@@ -27,6 +27,7 @@
 #   scripts/bench.sh adaptersform [rounds] (bench/skin/adapters/adapters-form-bench.sh)
 #   scripts/bench.sh animations [rounds]  (bench/skin/forms/form-animations-bench.sh)
 #   scripts/bench.sh dialogs [rounds]     (bench/skin/adapters/dialog-bench.sh)
+#   scripts/bench.sh mdimenu [rounds]     (bench/skin/forms/mdi-menu-bench.sh)
 #   scripts/bench.sh mdi [rounds]         (bench/skin/forms/mdi-bench.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -41,10 +42,11 @@ case $area in
   adaptersform) ./scripts/setup.sh; exec bench/skin/adapters/adapters-form-bench.sh "$@" ;;
   animations) ./scripts/setup.sh; exec bench/skin/forms/form-animations-bench.sh "$@" ;;
   dialogs) ./scripts/setup.sh; exec bench/skin/adapters/dialog-bench.sh "$@" ;;
+  mdimenu) ./scripts/setup.sh; exec bench/skin/forms/mdi-menu-bench.sh "$@" ;;
   mdi) ./scripts/setup.sh; exec bench/skin/forms/mdi-bench.sh "$@" ;;
   # Programs (CMake targets) and their folders under build/bench.
   skin) programs=(SkinGraphicsBench:bench/skin/graphics PngDecodeBench:bench/skin/png) ;;
-  *) echo "bench: unknown area '$area' (known: skin, installer, skinload, menus, scrolling, animations, dialogs, mdi)" >&2; exit 2 ;;
+  *) echo "bench: unknown area '$area' (known: skin, installer, skinload, menus, scrolling, animations, dialogs, mdi, mdimenu)" >&2; exit 2 ;;
 esac
 
 options=("$@")

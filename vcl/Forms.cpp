@@ -31,6 +31,7 @@ VCL_PUBLISHED(TCustomForm, p) {
     p.Property("AlphaBlend", &TCustomForm::AlphaBlend, &TCustomForm::SetAlphaBlend).Default(false);
     p.Property("AlphaBlendValue", &TCustomForm::AlphaBlendValue, &TCustomForm::SetAlphaBlendValue).Default(255);
     p.Property("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+    p.Property("WindowMenu", &TCustomForm::WindowMenu, &TCustomForm::SetWindowMenu);
     p.Property("OnCreate", &TCustomForm::OnCreate);
     p.Property("OnDestroy", &TCustomForm::OnDestroy);
     p.Property("OnShow", &TCustomForm::OnShow);
@@ -422,6 +423,7 @@ void TCustomForm::SetMenu(TMainMenu *Value) {
     if (FMenu == Value) return;
     if (FMenu) {
         FMenu->RemoveFreeNotification(this);
+        if (TMainMenu *bar = FMenu->MergedInto()) bar->Unmerge(FMenu);
         if (HandleAllocated() && GetMenu(WindowHandle()) == FMenu->Handle()) ::SetMenu(WindowHandle(), nullptr);
         FMenu->SetWindowHandle(nullptr);
     }
@@ -433,6 +435,47 @@ void TCustomForm::SetMenu(TMainMenu *Value) {
             ::SetMenu(WindowHandle(), FMenu->Handle());
         }
     }
+    RefreshMDIMenu();
+    const TCustomForm *parent = FFormStyle == fsMDIChild && HandleAllocated() ? MDIParentForm() : nullptr;
+    if (parent && parent->ActiveMDIChild() == this) MergeMenu(true);
+}
+
+void TCustomForm::SetWindowMenu(TMenuItem *Value) {
+    if (FWindowMenu == Value) return;
+    if (FWindowMenu) FWindowMenu->RemoveFreeNotification(this);
+    FWindowMenu = Value;
+    if (FWindowMenu) FWindowMenu->FreeNotification(this);
+    RefreshMDIMenu();
+}
+
+void TCustomForm::RefreshMDIMenu() {
+    if (FFormStyle != fsMDIForm || !FClientHandle || !FMenu) return;
+    // The client lists the children in the window menu's popup, and keeps
+    // a maximized child's system menu and buttons in the bar.
+    // Two messages: a client may take nothing else when the bar is the one
+    // it has.
+    SendMessageW(FClientHandle, WM_MDISETMENU, reinterpret_cast<WPARAM>(FMenu->Handle()), 0);
+    if (const HMENU windows = FWindowMenu ? FMenu->PopupOf(FWindowMenu) : nullptr)
+        SendMessageW(FClientHandle, WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(windows));
+    DrawMenuBar(WindowHandle());
+}
+
+void TCustomForm::MergeMenu(bool On) {
+    TCustomForm *parent = MDIParentForm();
+    TMainMenu *bar = parent ? parent->Menu() : nullptr;
+    if (!bar || parent == this) return;
+    // A child without a menu leaves the parent's own bar.
+    if (On) bar->Merge(FMenu);
+    else bar->Unmerge(FMenu);
+}
+
+void TCustomForm::WMMDIActivate(TMessage &Message) {
+    inherited::Dispatch(Message);
+    if (FFormStyle != fsMDIChild || !HandleAllocated()) return;
+    const HWND self = WindowHandle();
+    // The next active child merges its own menu: only the last one leaves.
+    if (reinterpret_cast<HWND>(Message.LParam) == self) MergeMenu(true);
+    else if (reinterpret_cast<HWND>(Message.WParam) == self && !Message.LParam) MergeMenu(false);
 }
 
 void TCustomForm::Notification(TComponent *AComponent, TOperation Operation) {
@@ -441,6 +484,10 @@ void TCustomForm::Notification(TComponent *AComponent, TOperation Operation) {
         // The bar is the menu's: the window lets go of it first.
         if (HandleAllocated() && GetMenu(WindowHandle()) == FMenu->Handle()) ::SetMenu(WindowHandle(), nullptr);
         FMenu = nullptr;
+    }
+    if (Operation == opRemove && AComponent == FWindowMenu) {
+        FWindowMenu = nullptr;
+        RefreshMDIMenu();
     }
 }
 
@@ -458,6 +505,7 @@ void TCustomForm::InitializeWnd() {
                                         r.right, r.bottom, WindowHandle(), nullptr, GetModuleHandleW(nullptr), &client);
         if (!FClientHandle) throw Exception("The client window of '" + Name() + "' could not be made");
         CountHandle(THandleKind::Window, 1);
+        RefreshMDIMenu();
     }
     if (FFormStyle == fsStayOnTop)
         SetWindowPos(WindowHandle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -465,6 +513,9 @@ void TCustomForm::InitializeWnd() {
 }
 
 void TCustomForm::DestroyWnd() {
+    // A child's menu leaves the bar with the child.
+    if (FMenu && FFormStyle == fsMDIChild)
+        if (TMainMenu *bar = FMenu->MergedInto()) bar->Unmerge(FMenu);
     if (FClientHandle) {
         // The children's windows go with it; their forms keep their state.
         DestroyWindow(std::exchange(FClientHandle, nullptr));
@@ -606,6 +657,11 @@ void TCustomForm::Dispatch(TMessage &Message) {
     case WM_ACTIVATE: WMActivate(Message); break;
     case WM_CLOSE: WMClose(Message); break;
     case WM_SYSCOMMAND: WMSysCommand(Message); break;
+    case WM_MDIACTIVATE: WMMDIActivate(Message); break;
+    case CM_MENUCHANGED:
+        RefreshMDIMenu();
+        inherited::Dispatch(Message);
+        break;
     case WM_TASKBARSYSMENU:
         // The main form has the taskbar button the request comes from.
         if (Application->MainForm() != this || !Application->CallWindowHooks(Message)) inherited::Dispatch(Message);

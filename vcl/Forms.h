@@ -24,6 +24,7 @@ namespace vcl {
 
 class TIcon;
 class TMainMenu;
+class TMenuItem;
 
 VCL_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
 using TBorderIcons = TSet<TBorderIcon>;
@@ -133,9 +134,14 @@ public:
 
     TCanvas *Canvas() const { return FCanvas.get(); }
     TRect ClientRect() const override;
-    // The menu bar; watched (the bar goes with the menu).
+    // The menu bar; watched (the bar goes with the menu). An MDI child's
+    // menu shows merged into its parent's bar while the child is active.
     TMainMenu *Menu() const { return FMenu; }
     void SetMenu(TMainMenu *Value);
+    // An MDI parent's item of its bar (or of the merged one) whose popup
+    // lists the children after its own items; watched.
+    TMenuItem *WindowMenu() const { return FWindowMenu; }
+    void SetWindowMenu(TMenuItem *Value);
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -182,6 +188,11 @@ private:
     void WMActivate(TMessage &Message);
     void WMClose(TMessage &Message);
     void WMSysCommand(TMessage &Message);
+    void WMMDIActivate(TMessage &Message);
+    // An MDI child's menu into its parent's bar (On) or out of it.
+    void MergeMenu(bool On);
+    // An MDI parent's client window takes the bar and the window menu's popup.
+    void RefreshMDIMenu();
     void PlaceOnShow();
     void FocusFirstControl();
     void CloseModal();
@@ -211,6 +222,7 @@ private:
     bool FActive = false;
     HWND FClientHandle = nullptr;  // an MDI parent's client window, owned
     TMainMenu *FMenu = nullptr;  // not owned; cleared when it goes
+    TMenuItem *FWindowMenu = nullptr;  // not owned; cleared when it goes
 };
 
 class TForm : public TCustomForm {

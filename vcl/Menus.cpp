@@ -10,12 +10,16 @@
 #include "Graphics.h"
 #include "ImgList.h"
 #include "List.h"
+#include "MenuMerge.h"
+#include "Messages.h"
 #include "SysUtils.h"
 #include "WideText.h"
 
 namespace vcl {
 
-VCL_CLASS_INFO(TMenuItem)
+VCL_PUBLISHED(TMenuItem, p) {
+    p.Property("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex).Default(0);
+}
 VCL_CLASS_INFO(TMenu)
 VCL_CLASS_INFO(TPopupMenu)
 VCL_CLASS_INFO(TMainMenu)
@@ -68,6 +72,8 @@ WORD KeyOfName(std::string_view Name) {
 // (IDOK and its kin) and below the system's commands (0xF000 and up), and
 // are handed out round the range, so that a number comes back only long
 // after its item went.
+constexpr UINT kFirst = 0x100, kLast = 0xEFFF;
+
 std::unordered_map<UINT, TMenuItem *> &CommandItems() {
     static std::unordered_map<UINT, TMenuItem *> items;
     return items;
@@ -76,7 +82,6 @@ std::unordered_map<UINT, TMenuItem *> &CommandItems() {
 UINT NewCommand(TMenuItem *Item) {
     static UINT next = 0;
     auto &items = CommandItems();
-    constexpr UINT kFirst = 0x100, kLast = 0xEFFF;
     for (;;) {
         next = next >= kLast || next < kFirst ? kFirst : next + 1;
         if (items.emplace(next, Item).second) return next;
@@ -96,40 +101,87 @@ bool DrawnByOwner(const TMenuItem &Item, bool OwnerDraw) {
     return OwnerDraw || Item.OnAdvancedDrawItem || Item.OnMeasureItem;
 }
 
-// Appends the visible sub-items of Item to Menu, each with its command.
+// Inserts Sub into Menu at Position, with its command as identifier and
+// data (separators too: the bar tells its own items by it), and its
+// visible sub-items in a popup of its own.
+void InsertItem(HMENU Menu, UINT Position, const TMenuItem &Sub, bool OwnerDraw);
+
+// Appends the visible sub-items of Item to Menu.
 void AppendItems(HMENU Menu, const TMenuItem &Item, bool OwnerDraw) {
-    for (int i = 0; i < Item.Count(); ++i) {
-        TMenuItem *sub = Item.Items(i);
-        if (!sub->Visible()) continue;
-        if (sub->IsLine() && !DrawnByOwner(*sub, OwnerDraw)) {
-            AppendMenuW(Menu, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        std::string text = sub->Caption();
-        if (sub->ShortCut() != 0 && sub->Count() == 0) text += "\t" + ShortCutToText(sub->ShortCut());
-        const std::wstring wide = Utf8ToWide(text);
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_ID | MIIM_DATA;
-        info.fType = MFT_STRING;
-        if (DrawnByOwner(*sub, OwnerDraw)) info.fType |= MFT_OWNERDRAW;
-        if (sub->IsLine()) info.fType |= MFT_SEPARATOR;
-        if (sub->RadioItem()) info.fType |= MFT_RADIOCHECK;
-        if (sub->Break() == mbBreak) info.fType |= MFT_MENUBREAK;
-        if (sub->Break() == mbBarBreak) info.fType |= MFT_MENUBARBREAK;
-        info.fState = (sub->Checked() ? MFS_CHECKED : 0) | (sub->Enabled() ? 0 : MFS_GRAYED) |
-                      (sub->Default() ? MFS_DEFAULT : 0);
-        info.dwTypeData = const_cast<wchar_t *>(wide.c_str());
-        info.wID = sub->Command();
-        info.dwItemData = sub->Command();
-        if (sub->Count() > 0) {
-            HMENU child = CreatePopupMenu();
-            AppendItems(child, *sub, OwnerDraw);
-            info.fMask |= MIIM_SUBMENU;
-            info.hSubMenu = child;  // destroyed with its parent menu
-        }
-        InsertMenuItemW(Menu, GetMenuItemCount(Menu), TRUE, &info);
+    for (int i = 0; i < Item.Count(); ++i)
+        if (Item.Items(i)->Visible())
+            InsertItem(Menu, static_cast<UINT>(GetMenuItemCount(Menu)), *Item.Items(i), OwnerDraw);
+}
+
+void InsertItem(HMENU Menu, UINT Position, const TMenuItem &Sub, bool OwnerDraw) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA;
+    info.wID = Sub.Command();
+    info.dwItemData = Sub.Command();
+    if (Sub.IsLine() && !DrawnByOwner(Sub, OwnerDraw)) {
+        info.fType = MFT_SEPARATOR;
+        InsertMenuItemW(Menu, Position, TRUE, &info);
+        return;
     }
+    std::string text = Sub.Caption();
+    if (Sub.ShortCut() != 0 && Sub.Count() == 0) text += "\t" + ShortCutToText(Sub.ShortCut());
+    const std::wstring wide = Utf8ToWide(text);
+    info.fMask |= MIIM_STATE | MIIM_STRING;
+    info.fType = MFT_STRING;
+    if (DrawnByOwner(Sub, OwnerDraw)) info.fType |= MFT_OWNERDRAW;
+    if (Sub.IsLine()) info.fType |= MFT_SEPARATOR;
+    if (Sub.RadioItem()) info.fType |= MFT_RADIOCHECK;
+    if (Sub.Break() == mbBreak) info.fType |= MFT_MENUBREAK;
+    if (Sub.Break() == mbBarBreak) info.fType |= MFT_MENUBARBREAK;
+    info.fState = (Sub.Checked() ? MFS_CHECKED : 0) | (Sub.Enabled() ? 0 : MFS_GRAYED) |
+                  (Sub.Default() ? MFS_DEFAULT : 0);
+    info.dwTypeData = const_cast<wchar_t *>(wide.c_str());
+    if (Sub.Count() > 0) {
+        HMENU child = CreatePopupMenu();
+        AppendItems(child, Sub, OwnerDraw);
+        info.fMask |= MIIM_SUBMENU;
+        info.hSubMenu = child;  // destroyed with its parent menu
+    }
+    InsertMenuItemW(Menu, Position, TRUE, &info);
+}
+
+// The item at Position is one of ours (the system's own items of a bar
+// carry no command of ours as data).
+bool OwnItemAt(HMENU Menu, int Position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA;
+    return GetMenuItemInfoW(Menu, static_cast<UINT>(Position), TRUE, &info) && info.dwItemData >= kFirst &&
+           info.dwItemData <= kLast;
+}
+
+// The system's popups that lead a bar (a maximized MDI child's system menu).
+int LeadingSystemItems(HMENU Bar) {
+    int count = 0;
+    while (count < GetMenuItemCount(Bar) && !OwnItemAt(Bar, count) && GetSubMenu(Bar, count)) ++count;
+    return count;
+}
+
+// The top items of a bar with a menu merged into it, in the bar's order,
+// each with the owner drawing of its own menu.
+struct TBarItem {
+    TMenuItem *Item;
+    bool OwnerDraw;
+};
+
+std::vector<TBarItem> BarItems(const TMenu &Own, const TMenu *Merged) {
+    const auto groups = [](const TMenu *Menu) {
+        std::vector<int> g;
+        for (int i = 0; Menu && i < Menu->Items()->Count(); ++i) g.push_back(Menu->Items()->Items(i)->GroupIndex());
+        return g;
+    };
+    std::vector<TBarItem> items;
+    for (const TMergeSlot &slot : MergeByGroup(groups(&Own), groups(Merged))) {
+        const TMenu &menu = slot.Merged ? *Merged : Own;
+        items.push_back({menu.Items()->Items(slot.Index), menu.OwnerDraw()});
+    }
+    return items;
 }
 
 // Item is still in the tree under Root; only Root's side is read, so that
@@ -378,6 +430,8 @@ UINT TPopupMenu::TrackMenu(HMENU Menu, int X, int Y, HWND Owner) {
 // ---------------------------------------------------------------- TMainMenu
 
 TMainMenu::~TMainMenu() {
+    if (FMergedInto) FMergedInto->Unmerge(this);
+    if (FMerged) std::exchange(FMerged, nullptr)->FMergedInto = nullptr;
     if (!FHandle) return;
     if (WindowHandle() && IsWindow(WindowHandle()) && GetMenu(WindowHandle()) == FHandle)
         ::SetMenu(WindowHandle(), nullptr);
@@ -393,16 +447,66 @@ HMENU TMainMenu::Handle() {
 }
 
 void TMainMenu::ItemsChanged() {
+    // The bar that shows this menu's items as well.
+    if (FMergedInto) FMergedInto->ItemsChanged();
     if (!FHandle) return;
     Rebuild();
-    if (WindowHandle() && GetMenu(WindowHandle()) == FHandle) DrawMenuBar(WindowHandle());
+    const HWND window = WindowHandle();
+    if (!window || GetMenu(window) != FHandle) return;
+    DrawMenuBar(window);
+    SendMessageW(window, CM_MENUCHANGED, 0, 0);
+}
+
+void TMainMenu::Merge(TMainMenu *Menu) {
+    if (Menu == FMerged || Menu == this) return;
+    if (FMerged) FMerged->FMergedInto = nullptr;
+    if (Menu && Menu->FMergedInto) Menu->FMergedInto->Unmerge(Menu);
+    FMerged = Menu;
+    if (FMerged) FMerged->FMergedInto = this;
+    ItemsChanged();
+}
+
+void TMainMenu::Unmerge(TMainMenu *Menu) {
+    if (Menu && Menu == FMerged) Merge(nullptr);
 }
 
 void TMainMenu::Rebuild() {
     if (!FHandle) return;
-    while (GetMenuItemCount(FHandle) > 0)
-        if (!DeleteMenu(FHandle, 0, MF_BYPOSITION)) break;
-    AppendItems(FHandle, *Items(), OwnerDraw());
+    // Only our items go: the system's stay where it put them.
+    for (int i = GetMenuItemCount(FHandle) - 1; i >= 0; --i)
+        if (OwnItemAt(FHandle, i)) DeleteMenu(FHandle, static_cast<UINT>(i), MF_BYPOSITION);
+    UINT position = static_cast<UINT>(LeadingSystemItems(FHandle));
+    for (const TBarItem &b : BarItems(*this, FMerged))
+        if (b.Item->Visible()) InsertItem(FHandle, position++, *b.Item, b.OwnerDraw);
+}
+
+HMENU TMainMenu::PopupOf(const TMenuItem *Item) {
+    if (!Item || !Item->Parent()) return nullptr;
+    // The path from the bar down to Item.
+    std::vector<const TMenuItem *> path;
+    for (const TMenuItem *i = Item; i->Parent(); i = i->Parent()) path.insert(path.begin(), i);
+    const TMenuItem *root = path.front()->Parent();
+    if (root != Items() && !(FMerged && root == FMerged->Items())) return nullptr;
+    HMENU menu = Handle();
+    int position = LeadingSystemItems(menu);
+    bool found = false;
+    for (const TBarItem &b : BarItems(*this, FMerged)) {
+        if (b.Item == path.front()) {
+            found = b.Item->Visible();
+            break;
+        }
+        if (b.Item->Visible()) ++position;
+    }
+    if (!found) return nullptr;
+    menu = GetSubMenu(menu, position);
+    for (std::size_t k = 1; menu && k < path.size(); ++k) {
+        if (!path[k]->Visible()) return nullptr;
+        const TMenuItem *parent = path[k]->Parent();
+        int visibleBefore = 0;
+        for (int i = 0; i < parent->IndexOf(path[k]); ++i) visibleBefore += parent->Items(i)->Visible() ? 1 : 0;
+        menu = GetSubMenu(menu, visibleBefore);
+    }
+    return menu;
 }
 
 // ------------------------------------------------------- owner-draw messages
@@ -452,8 +556,9 @@ bool DispatchMenuMessage(TMessage &Message, HWND Window) {
         TMenuItem *item = TMenuItem::FindCommand(LOWORD(Message.WParam));
         // Only the bar the window shows: other commands of the same number
         // are the window's own.
-        const TMenu *menu = item ? item->GetParentMenu() : nullptr;
-        if (!menu || !Window || menu->WindowHandle() != Window || !dynamic_cast<const TMainMenu *>(menu)) return false;
+        const auto *menu = item ? dynamic_cast<const TMainMenu *>(item->GetParentMenu()) : nullptr;
+        if (menu && menu->MergedInto()) menu = menu->MergedInto();
+        if (!menu || !Window || menu->WindowHandle() != Window) return false;
         item->Click();
         Message.Result = 0;
         return true;

@@ -88,6 +88,10 @@ public:
     void SetBreak(TMenuBreak Value) { FBreak = Value; Changed(); }
     int HelpContext() const { return FHelpContext; }
     void SetHelpContext(int Value) { FHelpContext = Value; }
+    // A top item of a menu merged into a bar replaces the bar's own items of
+    // its group index; the bar shows the groups in ascending order.
+    int GroupIndex() const { return FGroupIndex; }
+    void SetGroupIndex(int Value) { FGroupIndex = Value; Changed(); }
     // An image of the menu's image list; -1 none.
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int Value) { FImageIndex = Value; Changed(); }
@@ -155,6 +159,7 @@ private:
     bool FRadioItem = false;
     TMenuBreak FBreak = mbNone;
     int FHelpContext = 0;
+    int FGroupIndex = 0;
     int FImageIndex = -1;
     TMenuItem *FParent = nullptr;    // not owned
     std::vector<TMenuItem *> FItems; // destroyed with the item (see the top)
@@ -225,26 +230,45 @@ private:
 };
 
 // A form's menu bar. The form that shows it sets WindowHandle; the bar is
-// built on first use and built again whenever an item changes.
+// built on first use and built again whenever an item changes, after which
+// the window hears CM_MENUCHANGED. Items that the system put into the bar
+// (a maximized MDI child's system menu and buttons) stay where they are.
 class TMainMenu : public TMenu {
     VCL_CLASS(TMainMenu, TMenu)
 public:
     using TMenu::TMenu;
+    // Leaves the bar it is merged into, and lets go of the one merged into it.
     ~TMainMenu() override;
 
     // The platform menu; owned by this object unless a window holds it.
     HMENU Handle();
     void ItemsChanged() override;
 
+    // Merging: Menu's top items show in this bar by group index (see
+    // TMenuItem::GroupIndex) until it is unmerged or goes; null unmerges.
+    // A menu is merged into one bar at a time.
+    void Merge(TMainMenu *Menu);
+    // Only when Menu is the one merged.
+    void Unmerge(TMainMenu *Menu);
+    TMainMenu *Merged() const { return FMerged; }
+    // The bar that shows this menu's items; null when not merged.
+    TMainMenu *MergedInto() const { return FMergedInto; }
+    // The platform popup that shows Item's sub-items in this bar (Item one
+    // of its own or merged items); null when the bar shows none.
+    HMENU PopupOf(const TMenuItem *Item);
+
 private:
     void Rebuild();
     HMENU FHandle = nullptr;
+    TMainMenu *FMerged = nullptr;     // not owned; unmerges itself when it goes
+    TMainMenu *FMergedInto = nullptr; // not owned; lets go of this one when it goes
 };
 
 // The owner-draw messages of menu items (WM_MEASUREITEM, WM_DRAWITEM of
 // ODT_MENU) and the menu commands (WM_COMMAND from a menu) sent to a
 // window that shows a menu: the item they name measures, draws or clicks.
-// A command clicks only an item of the menu bar that Window shows. True
+// A command clicks only an item of the menu bar that Window shows (its own
+// or merged items). True
 // when the message was for an item that lives.
 bool DispatchMenuMessage(TMessage &Message, HWND Window = nullptr);
 

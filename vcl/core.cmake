@@ -11,7 +11,8 @@ target_sources(vcl_portable PRIVATE
   TypInfo.cpp
   FormReader.cpp
   FormWriter.cpp
-  IniFiles.cpp)
+  IniFiles.cpp
+  MenuMerge.cpp)
 
 if(WIN32)
   target_sources(vcl PRIVATE FormReaderWin32.cpp Registry.cpp)

@@ -947,7 +947,10 @@ void TsSkinableMenus::SkinDrawMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *A
     if (!item || !ACanvas || ARect.Width() <= 0 || ARect.Height() <= 0) return;
     ItemKind = smTopLine;
     const vcl::TMenu *menu = item->GetParentMenu();
-    const HWND owner = menu ? menu->WindowHandle() : nullptr;
+    // A menu merged into another bar (an MDI child's) lies on that bar's line.
+    const auto *main = dynamic_cast<const vcl::TMainMenu *>(menu);
+    const vcl::TMenu *shown = main && main->MergedInto() ? main->MergedInto() : menu;
+    const HWND owner = shown ? shown->WindowHandle() : nullptr;
     auto *provider = dynamic_cast<TsSkinProvider *>(
         owner ? reinterpret_cast<TvlFormProvider *>(SendSkinCommand(owner, SC_QUERY_FORM_PROVIDER, 0)) : nullptr);
     if (!provider) provider = dynamic_cast<TsSkinProvider *>(ModuleState().MDIParentProvider);

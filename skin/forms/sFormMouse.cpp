@@ -121,7 +121,13 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
         return;
     }
     if (IsSystemButton(code) || IsMDIButton(code)) {
-        SetPressedButton(code);
+        // The child's own system menu tells whether it may be minimized or
+        // restored, where a child was activated through a provider.
+        const TsSkinProvider *child = FormsState().MDIChildActivator;
+        const TsSystemMenu *childMenu = child ? child->SystemMenu : nullptr;
+        const bool refused = childMenu && ((code == htMDIMinimize && !childMenu->EnabledMin()) ||
+                                           (code == htMDIRestore && !childMenu->EnabledRestore()));
+        if (!refused) SetPressedButton(code);
         Message.Result = 0;
         return;
     }
@@ -286,6 +292,17 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             }
             RepaintFrameNow();
             return;
+        }
+    } else if (IsMDIButton(code)) {
+        // The active child's commands, as its own caption buttons send them.
+        const vcl::TCustomForm *child = pressed ? Form->ActiveMDIChild() : nullptr;
+        if (child && child->HandleAllocated()) {
+            ReleasePressedButton();
+            SendMessageW(child->WindowHandle(), WM_SYSCOMMAND,
+                         code == htMDIClose ? SC_CLOSE : code == htMDIRestore ? SC_RESTORE : SC_MINIMIZE, 0);
+            if (!ProviderServes(this, window)) return;
+            // The buttons went with the child's maximized state.
+            if (!MDIButtonsShown()) SetHotButton(0, false);
         }
     } else if (IsTitleButtonCode(code)) {
         if (pressed) {

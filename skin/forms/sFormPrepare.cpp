@@ -81,8 +81,9 @@ void TsSkinProvider::PrepareForm() {
     if (DialogMade || Duplicate || !Form) return;
     TsSkinManager *m = FSkinData->GetSkinManager();
     if (!m || !Form->HandleAllocated() || !m->SkinData->Active) return;
-    // The main menu's own owner drawing is not noted yet: the flag stays down.
-    MainMenuFlag = false;
+    // The main menu's own owner drawing, as the form has it now.
+    MainMenuFlag = Form->Menu() && Form->Menu()->OwnerDraw();
+    if (MainMenuFlag) MenuSkinned = true;
     FSkinData->Loaded();
     UpdateHeaderIndexes();
     // Made while the window still has WS_SYSMENU: the menu mirrors the
@@ -91,6 +92,7 @@ void TsSkinProvider::PrepareForm() {
     SetSysMenuStyle(true);
     FSkinData->UpdateIndexes(true);
     UpdateIconMasks();
+    if (Form->FormStyle() == vcl::fsMDIChild) InvalidateParentLine();
     const bool formBeingMade = Form->FormState().Contains(vcl::fsCreating) || Has(Form, vcl::csLoading) ||
                                Has(Form, vcl::csReading);
     if (!formBeingMade && !ProviderLoading() && FUseGlobalColor && !FSkinData->CustomColor())
@@ -120,6 +122,9 @@ void TsSkinProvider::UpdateIconMasks() {
     ButtonMin.HitCode = HTMINBUTTON;
     ButtonMax.HitCode = HTMAXBUTTON;
     ButtonClose.HitCode = HTCLOSE;
+    MDIMin.HitCode = htMDIMinimize;
+    MDINorm.HitCode = htMDIRestore;
+    MDIClose.HitCode = htMDIClose;
     if (IconsLarge) {
         const bool sideButtons = SystemMenu && (SystemMenu->VisibleMax() || SystemMenu->VisibleMin());
         const int alone = IconIndex(*m, tiBigCloseAlone);
@@ -135,14 +140,29 @@ void TsSkinProvider::UpdateIconMasks() {
         SetIcon(ButtonHelp, help >= 0 ? help : IconIndex(*m, tiBigHelp), false);
     }
     // A skin without the chosen close glyph: the large set for every form.
-    // (The menu line's buttons of a maximized MDI child never show here.)
-    if (ButtonClose.ImageIndex < 0) {
+    const bool closeFound = ButtonClose.ImageIndex >= 0;
+    if (!closeFound) {
         SetIcon(ButtonClose, IconIndex(*m, tiBigClose), true);
         SetIcon(ButtonMin, IconIndex(*m, tiBigMin), true);
         SetIcon(ButtonMax, IconIndex(*m, tiBigMax), true);
         SetIcon(ButtonHelp, IconIndex(*m, tiBigHelp), true);
     }
+    // A maximized MDI child's buttons in the parent's menu line: the small
+    // glyphs, else the form's own.
+    if (IsMDIParent() && !Has(m, vcl::csDesigning)) {
+        const bool small = closeFound && IconIndex(*m, tiSmallMin) >= 0;
+        SetIcon(MDIMin, small ? IconIndex(*m, tiSmallMin) : ButtonMin.ImageIndex, !small);
+        SetIcon(MDINorm, small ? IconIndex(*m, tiSmallMax) : ButtonMax.ImageIndex, !small);
+        SetIcon(MDIClose, small ? IconIndex(*m, tiSmallClose) : ButtonClose.ImageIndex, !small);
+    }
     TitleButtonMaskIndex = m->GetMaskIndex(m->CommonElements.GlobalInfoSection, "TITLEBUTTON");
+}
+
+void TsSkinProvider::InvalidateParentLine() {
+    TsSkinProvider *parent = MDIParentSkinProvider();
+    if (!parent || Has(this, vcl::csDestroying) || !Skinned()) return;
+    parent->SkinData()->BGChanged = true;
+    parent->MenuLineCount = -1;
 }
 
 void TsSkinProvider::CreateControlAdapter() {

@@ -7,9 +7,12 @@
 #include "sSkinProvider.h"
 
 #include <algorithm>
+#include <map>
+#include <vector>
 
 #include "sFrameMetrics.h"
 #include "sMDIForm.h"
+#include "vlMenuLineLayout.h"
 #include "skin/manager/sModuleState.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -85,6 +88,11 @@ bool TsSkinProvider::MenuLinePainted() const {
            GetMenuLineHeight() > 0;
 }
 
+int TsSkinProvider::MenuLineTop() const {
+    // With a border form the skin's caption holds the top frame.
+    return GetNativeBorderWidth(WindowOf(Form), BorderObject()) + GetCaptionHeight(true) + GetShadowMargins().Top;
+}
+
 vcl::TPoint TsSkinProvider::WindowToFrameOffset() const {
     if (!BorderForm) return {0, 0};
     const vcl::TPoint offset = FrameWindowOffset(FrameSizes());
@@ -119,8 +127,7 @@ void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
     const int rowHeight = GetMenuLineHeight();
     const vcl::TRect margins = GetShadowMargins();
     const int bandHeight = rows * rowHeight + 1;
-    // With a border form the skin's caption holds the top frame.
-    const int bandTop = GetNativeBorderWidth(window, BorderObject()) + GetCaptionHeight(true) + margins.Top;
+    const int bandTop = MenuLineTop();
     const vcl::TRect band{margins.Left, bandTop, Image.Width() - margins.Right, bandTop + bandHeight};
     int section = MenuLineSkin().empty() ? -1 : m->FindSectionIndex(MenuLineSkin());
     if (section < 0) section = m->FindSectionIndex("MENULINE");
@@ -134,7 +141,10 @@ void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
                       GetClientOffsetY() - rows * rowHeight - Form->BorderWidth() - 1};
     const int width = std::max(0, std::min(Image.Width() - margins.Left - margins.Right,
                                            Image.Width() - MenuLineOrigin.X));
-    MenuLineBmp = NewBitmap32(std::max(1, width), bandHeight);
+    // Kept while its size holds: the line is painted again on every change
+    // of the active MDI child.
+    if (!MenuLineBmp || MenuLineBmp->Width() != std::max(1, width) || MenuLineBmp->Height() != bandHeight)
+        MenuLineBmp = NewBitmap32(std::max(1, width), bandHeight);
     BitBlt(MenuLineBmp->Canvas()->Handle(), 0, 0, width, bandHeight, Image.Canvas()->Handle(), MenuLineOrigin.X,
            MenuLineOrigin.Y, SRCCOPY);
 
@@ -143,7 +153,6 @@ void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
     if (!bar || bar != menu->Handle()) return;
     // A maximized MDI child's system menu: its icon at the line's start,
     // where the system put the child's menu as the bar's first item.
-    int position = 0;
     if (IsMDIParent() && ModuleState().MDIParentProvider == this && MDIChildMaximizedWithMenu()) {
         const vcl::TCustomForm *child = Form->ActiveMDIChild();
         HICON icon = child->Icon() && !child->Icon()->Empty() ? child->Icon()->Handle() : nullptr;
@@ -151,28 +160,72 @@ void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
         const int side = rowHeight - 2;
         const int left = margins.Left + GetBorderWidth(window, BorderObject(), true) + 1;
         DrawIconEx(Image.Canvas()->Handle(), left, bandTop + 1, icon, side, side, 0, nullptr, DI_NORMAL);
-        int visible = 0;
-        for (int i = 0; i < menu->Items()->Count(); ++i) visible += menu->Items()->Items(i)->Visible() ? 1 : 0;
-        if (GetMenuItemCount(bar) > visible) position = 1;
     }
     if (!MenuSkinned) {
         MenuSkinned = true;
         m->SkinableMenus().SetMenuOwnerDraw(menu, true);
     }
+    PaintLineItems(Image);
+}
+
+void TsSkinProvider::PaintLineItems(vcl::TBitmap &Image) {
+    TsSkinManager *m = FSkinData->GetSkinManager();
+    const HWND window = WindowOf(Form);
+    vcl::TMainMenu *menu = Form->Menu();
+    const HMENU bar = GetMenu(window);
+    // Where the system placed the bar's items: the line's start and first
+    // row, and each item's width.
     RECT frame{};
     GetWindowRect(window, &frame);
     const vcl::TPoint offset = WindowToFrameOffset();
-    // The platform bar holds the visible items only, in their order.
-    for (int i = 0; i < menu->Items()->Count(); ++i) {
-        vcl::TMenuItem *item = menu->Items()->Items(i);
-        if (!item->Visible()) continue;
-        const int at = position++;
-        if (!DrawnByHandlers(*item)) m->SkinableMenus().SetMenuOwnerDraw(menu, true);
+    std::map<const vcl::TMenuItem *, int> widths;
+    TvlLineBand band;
+    bool first = true, found = false;
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
         RECT r{};
-        if (!DrawnByHandlers(*item) || !GetMenuItemRect(window, bar, static_cast<UINT>(at), &r)) continue;
-        const vcl::TRect rect{r.left - frame.left + offset.X, r.top - frame.top + offset.Y,
-                              r.right - frame.left + offset.X, r.bottom - frame.top + offset.Y};
-        item->OnAdvancedDrawItem(item, Image.Canvas(), rect, vcl::TOwnerDrawState{vcl::odNoAccel, vcl::odReserved1});
+        if (!GetMenuItemRect(window, bar, static_cast<UINT>(i), &r)) continue;
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_DATA;
+        GetMenuItemInfoW(bar, static_cast<UINT>(i), TRUE, &info);
+        const vcl::TMenuItem *item = vcl::TMenuItem::FindCommand(static_cast<UINT>(info.dwItemData));
+        if (first) band.Left = r.left - frame.left + offset.X;
+        first = false;
+        if (!item) continue;  // the system's own: a maximized child's menu and buttons
+        widths[item] = r.right - r.left;
+        if (!found) {
+            band.FirstLeft = r.left - frame.left + offset.X;
+            band.Top = r.top - frame.top + offset.Y;
+            band.RowHeight = r.bottom - r.top;
+            found = true;
+        }
+    }
+    MENUBARINFO info{};
+    info.cbSize = sizeof info;
+    if (!found || !GetMenuBarInfo(window, OBJID_MENU, 0, &info)) return;
+    band.Right = info.rcBar.right - frame.left + offset.X;
+
+    vcl::TMainMenu *merged = menu->Merged();
+    const auto lineItems = [&](const vcl::TMainMenu *Menu) {
+        std::vector<TvlLineItem> items;
+        for (int i = 0; Menu && i < Menu->Items()->Count(); ++i) {
+            const vcl::TMenuItem *item = Menu->Items()->Items(i);
+            const auto w = widths.find(item);
+            items.push_back({item->GroupIndex(), item->Visible(), w == widths.end() ? 0 : w->second});
+        }
+        return items;
+    };
+    for (const TvlPlacedItem &placed : LayoutMenuLine(lineItems(menu), lineItems(merged), band)) {
+        vcl::TMainMenu *owner = placed.Merged ? merged : menu;
+        vcl::TMenuItem *item = owner->Items()->Items(placed.Index);
+        // The line's painter draws the items: items that lack its handlers
+        // are handed to it first.
+        if (!DrawnByHandlers(*item)) m->SkinableMenus().SetMenuOwnerDraw(owner, true);
+        if (!DrawnByHandlers(*item)) continue;
+        // The merged items are drawn as their own form's bar would draw them.
+        item->OnAdvancedDrawItem(item, Image.Canvas(), placed.Rect,
+                                 placed.Merged ? vcl::TOwnerDrawState{}
+                                               : vcl::TOwnerDrawState{vcl::odNoAccel, vcl::odReserved1});
     }
 }
 

@@ -38,8 +38,8 @@
 // title buttons' fades (vlSBAnimation.h); the show, hide and skin-change
 // animations are the manager's service (vlFormAnimations.h). The title
 // bar's items do not fade yet. A form's main menu shows as the skinned
-// menu line (sMenuLine.cpp); the MDI steps (a maximized child's buttons and
-// menu in its parent's line, merged menus) are not built yet.
+// menu line (sMenuLine.cpp); an MDI parent's line shows its active child's
+// menu merged into it and, while that child is maximized, its buttons.
 // Windows only.
 #include <windows.h>
 
@@ -426,6 +426,9 @@ public:
     void UpdateHeaderIndexes();
     // The border-icon records' images and hit codes.
     void UpdateIconMasks();
+    // An MDI child's skin changed: the MDI parent provider's frame and menu
+    // line are to be made again.
+    void InvalidateParentLine();
     // Creates or frees the extended border form (sFormBorder.cpp).
     void UpdateExtBorders(bool Allow);
     // The manager's option "NativeBordersMaximized" is set; and the form
@@ -466,6 +469,9 @@ public:
     // The menu line's band painted into the frame image and kept in
     // MenuLineBmp, then the line's items drawn there by their handlers.
     void PaintMenuLine(vcl::TBitmap &Image, int State);
+    // The line's items, the form's own and those of the menu merged into
+    // its bar (an MDI parent's active child's), where the bar has them.
+    void PaintLineItems(vcl::TBitmap &Image);
     // The main menu's platform bar follows its items' owner drawing.
     void SyncMenuBar();
     // Window coordinates plus this offset are frame image coordinates.
@@ -474,6 +480,8 @@ public:
     // top-left corner in the frame image; null without a painted line.
     std::unique_ptr<vcl::TBitmap> MenuLineBmp;
     vcl::TPoint MenuLineOrigin{};
+    // The top of the menu line's band in the frame image.
+    int MenuLineTop() const;
     int GetClientOffsetX() const override;
     int GetClientOffsetY() const override;
     int TitleIconWidth() const;
@@ -521,6 +529,15 @@ public:
     // ---------------------------------------------------- sTitleButtons.cpp
     void UpdateButtonsLayout();
     void PaintBorderIcons(int CaptionWidth);
+    // A maximized MDI child's buttons in this MDI parent's skinned menu
+    // line (sTitleButtons.cpp): shown; placed at the right end of the
+    // line's last row (empty while not shown); one drawn into the cache,
+    // off where this form's system menu does not allow it; one repainted
+    // on the window over the line's band.
+    bool MDIButtonsShown() const;
+    void PlaceMDIButtons();
+    void DrawMDIButton(const TsCaptionButton &Button);
+    void PaintMDIButtonState(const TsCaptionButton &Button);
     // The hit code of the message's screen point.
     int CalcHitTest(const vcl::TMessage &Message);
     void SetHotButton(int Code, bool Repaint);

@@ -5,6 +5,7 @@
 #include "sFormBorder.h"
 #include "sFrameMetrics.h"
 #include "sSystemMenu.h"
+#include "vlMenuLineLayout.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlCommonUtils.h"
@@ -248,6 +249,52 @@ void TsSkinProvider::PaintBorderIcons(int CaptionWidth) {
     RestoreButtonsArea(CaptionWidth);
     DrawAllButtons(0);
     PaintTitleBarItems(CaptionWidth);
+    PlaceMDIButtons();
+    for (const TsCaptionButton *b : {&MDIClose, &MDINorm, &MDIMin}) DrawMDIButton(*b);
+}
+
+bool TsSkinProvider::MDIButtonsShown() const {
+    return IsMDIParent() && Form->Menu() && MDIChildMaximized() && MenuLineBmp && MenuLinePainted();
+}
+
+void TsSkinProvider::PlaceMDIButtons() {
+    MDIClose.Rect = MDINorm.Rect = MDIMin.Rect = {};
+    if (!MDIButtonsShown()) return;
+    const HWND window = WindowOf(Form);
+    const TsMaskData *mask = MaskAt(FSkinData->GetSkinManager(), MDIClose.ImageIndex);
+    const vcl::TSize size{BorderIconWidth(MDIClose), mask ? GetMaskFrameHeight(*mask) : DefaultButtonSize};
+    const int row = GetMenuLineHeight();
+    const int right = CacheWidth() - GetBorderWidth(window, BorderObject(), true) - GetShadowMargins().Right;
+    const TvlChildButtons placed =
+        PlaceChildButtons(right, MenuLineTop() + (GetMenuLineCount() - 1) * row, row, size);
+    MDIClose.Rect = placed.Close;
+    MDINorm.Rect = placed.Restore;
+    MDIMin.Rect = placed.Minimize;
+}
+
+void TsSkinProvider::DrawMDIButton(const TsCaptionButton &Button) {
+    // Restoring the child is pressing its parent's maximize: off, it shows
+    // off; a minimize that is off is not shown at all.
+    bool off = false;
+    if (&Button == &MDINorm) off = !(SystemMenu && SystemMenu->EnabledMax());
+    if (&Button == &MDIMin && !(SystemMenu && SystemMenu->EnabledMin())) return;
+    DrawButtonImage(Button, Button.ImageIndex, off || (!FormActive && Button.State == 0));
+}
+
+void TsSkinProvider::PaintMDIButtonState(const TsCaptionButton &Button) {
+    const HWND window = WindowOf(Form);
+    if (!window || !MDIButtonsShown() || !ButtonsPaintable() || Button.State == -1 || Button.Rect.IsEmpty()) return;
+    // The line's band behind it, then its look, then onto the window.
+    const vcl::TRect &r = Button.Rect;
+    const HDC cache = FSkinData->CacheBmp()->Canvas()->Handle();
+    BitBlt(cache, r.Left, r.Top, r.Width(), r.Height(), MenuLineBmp->Canvas()->Handle(), r.Left - MenuLineOrigin.X,
+           r.Top - MenuLineOrigin.Y, SRCCOPY);
+    DrawMDIButton(Button);
+    GdiFlush();
+    if (!IsWindowVisible(window)) return;
+    const vcl::TPoint offset = WindowToFrameOffset();
+    const vcl::TWindowDC dc(window, GetWindowDC(window));
+    if (dc) BitBlt(dc.Get(), r.Left - offset.X, r.Top - offset.Y, r.Width(), r.Height(), cache, r.Left, r.Top, SRCCOPY);
 }
 
 void TsSkinProvider::PaintButtonState(int Code) {
@@ -258,8 +305,11 @@ void TsSkinProvider::PaintButtonState(int Code) {
         return;
     }
     TsCaptionButton *button = ButtonByCode(Code);
-    // A maximized MDI child's buttons in its parent's menu line are not built yet.
-    if (!button || IsMDIButton(Code)) return;
+    if (!button) return;
+    if (IsMDIButton(Code)) {
+        PaintMDIButtonState(*button);
+        return;
+    }
     TsTitleButton *titleButton = Code >= htTitleButton ? FTitleButtons->Items(Code - htTitleButton) : nullptr;
     if (titleButton && !titleButton->Visible()) return;
     const HWND window = WindowOf(Form);
@@ -557,7 +607,15 @@ int TsSkinProvider::CalcHitTest(const vcl::TMessage &Message) {
             return HTMENU;
         return Contains(IconRect, p) ? HTSYSMENU : HTCAPTION;
     }
-    if (p.Y <= captionBand + GetMenuLineCount() * GetMenuLineHeight()) return HTMENU;
+    if (p.Y <= captionBand + GetMenuLineCount() * GetMenuLineHeight()) {
+        if (MDIButtonsShown()) {
+            const vcl::TPoint offset = WindowToFrameOffset();
+            const vcl::TPoint f{p.X + offset.X, p.Y + offset.Y};
+            for (const TsCaptionButton *b : {&MDIClose, &MDINorm, &MDIMin})
+                if (Contains(b->Rect, f)) return b->HitCode;
+        }
+        return HTMENU;
+    }
     if (OverSizeGrip(p)) return HTBOTTOMRIGHT;
     return HTCLIENT;
 }

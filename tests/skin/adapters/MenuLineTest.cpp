@@ -284,6 +284,38 @@ TEST_F(MenuLine, AMaximizedMDIChildsIconLeadsTheParentsLine) {
     EXPECT_GT(icon, 20);
 }
 
+TEST_F(MenuLine, AnMDIParentsLineShowsItsActiveChildsMenuMergedByGroup) {
+    LineForm f(vcl::fsMDIForm);
+    // File 0, Edit and Disabled 1, Help 9; the child's View (disabled)
+    // replaces group 1 and its Tools (5) stands before Help.
+    for (int i : {1, 2}) f.Top[i]->SetGroupIndex(1);
+    f.Top[3]->SetGroupIndex(9);
+    auto *child = vcl::Create<vcl::TForm>(f.Form.get(), vcl::CreateNew);
+    child->SetFormStyle(vcl::fsMDIChild);
+    auto *own = vcl::Create<vcl::TMainMenu>(child);
+    Add(own->Items(), child, "&Tools")->SetGroupIndex(5);
+    TMenuItem *view = Add(own->Items(), child, "&View");
+    view->SetGroupIndex(1);
+    view->SetEnabled(false);
+    child->SetMenu(own);
+    child->Show();
+    f.Redraw();
+    const vcl::TColor disabled = Blended(ItemFace, LineFace);
+    const auto faces = [&] {
+        const uitest::TImage32 image = uitest::CaptureWindow(f.Wnd());
+        std::vector<vcl::TColor> seen;
+        for (int i = 0; i < GetMenuItemCount(GetMenu(f.Wnd())); ++i) seen.push_back(f.ItemFaceOf(image, i));
+        return seen;
+    };
+    EXPECT_EQ(faces(), (std::vector<vcl::TColor>{ItemFace, disabled, ItemFace, ItemFace}));
+    uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-merged-menu-line.png").wstring()),
+                     uitest::CaptureWindow(f.Wnd()));
+    // The child's going brings the parent's own line back.
+    delete child;
+    f.Redraw();
+    EXPECT_EQ(faces(), (std::vector<vcl::TColor>{ItemFace, ItemFace, disabled, ItemFace}));
+}
+
 TEST_F(MenuLine, InsideAnExtendedBorderTheLineLiesBelowTheSkinsOwnCaption) {
     Manager->SetExtendedBorders(true);
     LineForm f;

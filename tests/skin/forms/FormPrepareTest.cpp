@@ -1,13 +1,15 @@
 // Preparing a form for the skin: what the provider resolves and makes, the
-// title glyphs by border style, the strip kept behind the caption buttons,
-// the veil over a disabled form, the caption cover's copies, the outline
-// drag (on the screen, and ended by a lost capture), and the handle counts
-// over many preparations.
+// title glyphs by border style, an MDI parent's glyphs for a maximized
+// child's buttons and its line made stale by a child's preparation, the
+// strip kept behind the caption buttons, the veil over a disabled form, the
+// caption cover's copies, the outline drag (on the screen, and ended by a
+// lost capture), and the handle counts over many preparations.
 #include <gtest/gtest.h>
 
 #include "FramePaintTestSupport.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/manager/sSkinManager.h"
+#include "vcl/Menus.h"
 #include "vcl/HandleCounts.h"
 
 namespace skin {
@@ -66,6 +68,48 @@ TEST_F(FormPrepare, TitleGlyphsFollowTheBorderStyleAndWhatTheSkinHas) {
     EXPECT_EQ(tool.Provider->ButtonClose.ImageIndex, Mask("BICONCLOSE"));
     EXPECT_EQ(tool.Provider->ButtonMin.ImageIndex, Mask("BICONMIN"));
     EXPECT_TRUE(tool.Provider->ButtonClose.HaveAlignment);
+}
+
+TEST_F(FormPrepare, AnMDIParentsChildButtonsAndAChildsPreparationOfTheParentsLine) {
+    const auto mdiParent = [&] {
+        auto f = std::make_unique<TestForm>();
+        f->Form->SetFormStyle(vcl::fsMDIForm);
+        f->Form->SetMenu(vcl::Create<vcl::TMainMenu>(f->Form));
+        f->Form->Menu()->SetOwnerDraw(true);
+        auto *p = vcl::Create<TsSkinProvider>(f->Form);
+        f->Show();
+        p->PrepareForm();
+        return std::pair{std::move(f), p};
+    };
+    {
+        auto [form, p] = mdiParent();
+        EXPECT_EQ(p->MDIMin.ImageIndex, Mask("SICONMIN"));
+        EXPECT_EQ(p->MDINorm.ImageIndex, Mask("SICONMAX"));
+        EXPECT_EQ(p->MDIClose.ImageIndex, Mask("SICONCLOSE"));
+        EXPECT_FALSE(p->MDIClose.HaveAlignment);
+        EXPECT_EQ(p->MDINorm.HitCode, htMDIRestore);
+        EXPECT_TRUE(p->MainMenuFlag && p->MenuSkinned) << "the menu's own owner drawing";
+        // A child prepared for the skin makes the parent's frame and line stale.
+        p->SkinData()->BGChanged = false;
+        p->MenuLineCount = 1;
+        auto *child = vcl::Create<vcl::TForm>(form->Form, vcl::CreateNew);
+        child->SetFormStyle(vcl::fsMDIChild);
+        child->Show();
+        vcl::Create<TsSkinProvider>(child)->PrepareForm();
+        EXPECT_TRUE(p->SkinData()->BGChanged);
+        EXPECT_EQ(p->MenuLineCount, -1);
+    }
+    PreparedForm plain;
+    EXPECT_EQ(plain.Provider->MDIClose.ImageIndex, -1);
+    EXPECT_FALSE(plain.Provider->MainMenuFlag);
+    // Without the small glyphs the child's buttons take the form's own.
+    Manager = nullptr;
+    Manager = PieceSkinManager(PieceOptions(false));
+    auto [form, p] = mdiParent();
+    EXPECT_EQ(p->MDIMin.ImageIndex, Mask("BICONMIN"));
+    EXPECT_EQ(p->MDINorm.ImageIndex, Mask("BICONMAX"));
+    EXPECT_EQ(p->MDIClose.ImageIndex, Mask("BICONCLOSE"));
+    EXPECT_TRUE(p->MDIMin.HaveAlignment);
 }
 
 TEST_F(FormPrepare, TheStripBehindTheButtonsIsKeptAndPutBack) {

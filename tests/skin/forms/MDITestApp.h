@@ -48,9 +48,8 @@ inline ManagerPtr MDISkinManager() {
     return m;
 }
 
-// Where a menu's top item takes the group by which an MDI child's menu
-// merges into its parent's; the group is kept with the item.
-inline void SetMenuGroup(vcl::TMenuItem &Item, int Group) { Item.SetTag(Group); }
+// The group by which an MDI child's menu merges into its parent's.
+inline void SetMenuGroup(vcl::TMenuItem &Item, int Group) { Item.SetGroupIndex(Group); }
 
 // The base of the MDI test suites: the form and adapter modules (the MDI
 // client's adapter, the menu painter) for the suite's run, and a manager

@@ -1,0 +1,155 @@
+// A maximized MDI child in its parent's skinned menu line, with the real
+// mouse: the child's menu merged into the line, its three buttons at the
+// right end of the line's last row (drawn from the skin's small glyphs),
+// hot and pressed under the mouse, each click reaching the child once, and
+// the parent's own line back once the child is restored or closed.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "CaptionTestSupport.h"
+#include "MDITestApp.h"
+#include "skin/forms/sFrameMetrics.h"
+
+namespace skin::test {
+namespace {
+
+// The MDI skin's master with the small title glyphs right of it: close,
+// maximize and minimize in rows of three flat states (CaptionTestSupport's
+// colours).
+TestSkin SmallGlyphsSkin() {
+    TestSkin skin = MDITestSkin();
+    skin.Options.insert(skin.Options.find("[FORM]"), "SICONCLOSE=@0041,0000,0086,0015,3,0\r\n"
+                                                     "SICONMAX=@0041,0015,0086,0030,3,0\r\n"
+                                                     "SICONMIN=@0041,0030,0086,0045,3,0\r\n");
+    skin.Files[0].Data = Bmp24(86, 61, [](int x, int y) -> vcl::TColor {
+        if (x < 41) return x == 0 && y == 10 ? Fuchsia : MasterRed;
+        const StateColors *row[] = {&CloseColors, &MaxColors, &MinColors};
+        return y < 45 ? (*row[y / 15])[(x - 41) / 15] : 0x909090;
+    });
+    return skin;
+}
+
+// The WM_SYSCOMMAND commands that reach a form, on top of its provider.
+struct CommandCounter {
+    void Attach(vcl::TControl *Control) {
+        Previous = Control->WindowProc;
+        Control->WindowProc = vcl::TWndMethod::Bind<&CommandCounter::Handle>(this);
+    }
+    void Handle(vcl::TMessage &M) {
+        if (M.Msg == WM_SYSCOMMAND) ++Seen[M.WParam & 0xFFF0];
+        Previous(M);
+    }
+    vcl::TWndMethod Previous;
+    std::map<WPARAM, int> Seen;
+};
+
+vcl::TPoint Centre(const vcl::TRect &R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
+
+struct MDIMenuLine : MDIFixture {
+    MDIMenuLine() {
+        Manager = nullptr;
+        Manager = NewManager();
+        AddStoredSkin(*Manager, "MDI", SmallGlyphsSkin().Packed());
+        Manager->SetSkinName("MDI");
+        Manager->Effects()->AllowAnimation = false;
+    }
+    static void Click(HWND Window, vcl::TPoint At) {
+        MouseTo(Window, At);
+        Settle();
+        MouseButton(true);
+        MouseButton(false);
+        Settle();
+    }
+};
+
+// The captions of a bar's items that the class library knows, in its order.
+std::vector<std::string> BarCaptions(HWND Window) {
+    std::vector<std::string> captions;
+    const HMENU bar = GetMenu(Window);
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_DATA;
+        GetMenuItemInfoW(bar, static_cast<UINT>(i), TRUE, &info);
+        if (const vcl::TMenuItem *item = vcl::TMenuItem::FindCommand(static_cast<UINT>(info.dwItemData)))
+            captions.push_back(item->Caption());
+    }
+    return captions;
+}
+
+TEST_F(MDIMenuLine, AMaximizedChildsButtonsStandInTheParentsLineAndSendItsCommands) {
+    CommandCounter commands;  // outlives the application
+    TMDITestApp app;
+    commands.Attach(app.Child(1));
+    TsSkinProvider &parent = *app.ParentProvider;
+    const HWND pw = app.ParentWindow();
+    const auto shown = [&] {
+        return uitest::PumpUntil([&] { return parent.MDIButtonsShown(); }, 3s) &&
+               uitest::PumpUntil([&] { return !parent.MDIClose.Rect.IsEmpty(); }, 3s);
+    };
+    const auto maximize = [&] {
+        app.Command(1, SC_MAXIMIZE);
+        ASSERT_TRUE(shown());
+    };
+
+    // The child maximized by its own button.
+    TsSkinProvider &child = *app.ChildProvider(1);
+    const HWND childWindow = app.ChildWindow(1);
+    Click(app.ChildWindow(1), Centre(child.ButtonMax.Rect));
+    ASSERT_TRUE(uitest::PumpUntil([&] { return IsZoomed(app.ChildWindow(1)) != 0; }, 3s));
+    ASSERT_TRUE(shown());
+    EXPECT_EQ(BarCaptions(pw), (std::vector<std::string>{"&File", "&Edit", "&Window", "&Help"}));
+    EXPECT_EQ(app.ChildMenu->Items()->Items(0)->Caption(), "&File");
+
+    // The three at the right end of the line's last row, right to left.
+    const vcl::TRect &close = parent.MDIClose.Rect, &restore = parent.MDINorm.Rect, &minimize = parent.MDIMin.Rect;
+    EXPECT_EQ(close.Right, parent.CacheWidth() - GetBorderWidth(pw, nullptr, true) - 1);
+    EXPECT_EQ(restore.Right, close.Left - 1);
+    EXPECT_EQ(minimize.Right, restore.Left - 1);
+    EXPECT_EQ(close.Height(), GlyphSize);
+    const int lastRow = parent.MenuLineTop() + (parent.GetMenuLineCount() - 1) * parent.GetMenuLineHeight();
+    EXPECT_EQ(close.Top, lastRow + (parent.GetMenuLineHeight() - GlyphSize) / 2);
+    EXPECT_EQ(ScreenPixel(pw, Centre(close)), CloseColors.Normal);
+    EXPECT_EQ(ScreenPixel(pw, Centre(restore)), MaxColors.Normal);
+    EXPECT_EQ(ScreenPixel(pw, Centre(minimize)), MinColors.Normal);
+    {
+        const uitest::TImage32 picture = uitest::CaptureWindow(pw);
+        const std::filesystem::path folder = HostPath(ZUVO_ARTIFACTS_FOLDER);
+        std::filesystem::create_directories(folder);
+        uitest::WritePng((folder / "forms-mdi-maximized-child.png").string(), picture);
+    }
+
+    // Each button: hot under the mouse, pressed, and its command once.
+    struct Case {
+        TsCaptionButton *Button;
+        StateColors Colors;
+        WPARAM Command;
+    };
+    for (const Case &c : {Case{&parent.MDIMin, MinColors, SC_MINIMIZE}, Case{&parent.MDINorm, MaxColors, SC_RESTORE},
+                          Case{&parent.MDIClose, CloseColors, SC_CLOSE}}) {
+        SCOPED_TRACE(static_cast<int>(c.Command));
+        if (c.Command != SC_MINIMIZE) maximize();
+        const vcl::TRect where = c.Button->Rect;
+        const vcl::TPoint at = Centre(where);
+        MouseTo(pw, at);
+        EXPECT_TRUE(uitest::PumpUntil([&] { return ScreenPixel(pw, at) == c.Colors.Hot; }, 2s));
+        MouseButton(true);
+        EXPECT_TRUE(uitest::PumpUntil([&] { return ScreenPixel(pw, at) == c.Colors.Pressed; }, 2s));
+        const int before = commands.Seen[c.Command];
+        MouseButton(false);
+        Settle();
+        EXPECT_EQ(commands.Seen[c.Command], before + 1);
+        // The parent's own line where the button was.
+        EXPECT_TRUE(uitest::PumpUntil([&] { return !parent.MDIButtonsShown(); }, 2s));
+        EXPECT_TRUE(uitest::PumpUntil([&] { return ScreenPixel(pw, at) == MDILineColor; }, 2s))
+            << std::hex << ScreenPixel(pw, at);
+        MouseTo(pw, {at.X, at.Y + 200});
+        if (c.Command == SC_MINIMIZE) app.Command(1, SC_RESTORE);
+    }
+    EXPECT_TRUE(uitest::PumpUntil([&] { return !IsWindow(childWindow); }, 2s)) << "closed";
+}
+
+} // namespace
+} // namespace skin::test
