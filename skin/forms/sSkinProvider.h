@@ -372,6 +372,11 @@ public:
     // ---------------------------------------------------- sFormMessages.cpp
     void WMQueryEndSession(vcl::TMessage &Message);
     void WMInitMenuPopup(vcl::TMessage &Message);
+    // The form's window menu lists the MDI children as items of its own
+    // (tagged WindowListTag + index), which the system's list would stand
+    // beside unskinned. True when Popup is that menu's and it was filled.
+    bool FillWindowMenu(HMENU Popup);
+    void WindowListClick(vcl::TObject *Sender);
     void WMEnterMenuLoop(vcl::TMessage &Message);
     void WMExitMenuLoop(vcl::TMessage &Message);
     void WMContextMenu(vcl::TMessage &Message);

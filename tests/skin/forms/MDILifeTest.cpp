@@ -7,6 +7,7 @@
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/manager/sMessages.h"
+#include "vcl/Menus.h"
 #include "vcl/HandleCounts.h"
 
 namespace skin::test {
@@ -168,6 +169,30 @@ TEST_F(MDILife, AMaximizedChildsNewTextReachesItsParentsSkinnedCaption) {
     app.Child(0)->SetCaption("Ein viel längerer Titel des Dokuments");
     TMDITestApp::Pump();
     EXPECT_NE(caption(), before);
+}
+
+TEST_F(MDILife, TheWindowMenuListsTheChildrenAsItsOwnItems) {
+    TMDITestApp app;
+    vcl::TMenuItem *windows = app.ParentMenu->Items()->Items(1);
+    app.Parent->SetWindowMenu(windows);
+    const auto open = [&] {
+        const HMENU popup = app.ParentMenu->PopupOf(windows);
+        EXPECT_EQ(SendMessageW(app.ParentWindow(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 1), 0);
+        std::vector<std::string> captions;
+        for (int i = 0; i < windows->Count(); ++i)
+            captions.push_back(windows->Items(i)->Caption() + (windows->Items(i)->Checked() ? "*" : ""));
+        return captions;
+    };
+    // The children stand in the client's order, the active one first.
+    EXPECT_EQ(open(), (std::vector<std::string>{"Item of &Window", "-", "Dokument 2*", "Dokument 1"}));
+    windows->Items(3)->Click();
+    TMDITestApp::Pump();
+    EXPECT_EQ(app.Parent->ActiveMDIChild(), app.Child(0));
+    app.Close(1);
+    EXPECT_EQ(open(), (std::vector<std::string>{"Item of &Window", "-", "Dokument 1*"})) << "made anew";
+    const HMENU popup = app.ParentMenu->PopupOf(windows);
+    EXPECT_EQ(GetMenuItemCount(popup), 3) << "the system's list gone, our separator kept";
+    for (int i = 0; i < GetMenuItemCount(popup); ++i) EXPECT_LT(GetMenuItemID(popup, i), 0xFF00u) << i;
 }
 
 TEST_F(MDILife, AChildsSystemMenuOffersSizingWhateverItsBorderStyle) {
