@@ -126,11 +126,14 @@ void TsSkinProvider::WindowListClick(vcl::TObject *Sender) {
 
 void TsSkinProvider::WMEnterMenuLoop(vcl::TMessage &Message) {
     InSizeMove = true;
+    if (!MDIIconsShown && MDIChildMaximized()) ShowMDIIcons();
     SavedWndProc(Message);
 }
 
 void TsSkinProvider::WMExitMenuLoop(vcl::TMessage &Message) {
     InSizeMove = false;
+    MDIIconsShown = false;
+    FormsState().MDIIcons.reset();
     SavedWndProc(Message);
 }
 

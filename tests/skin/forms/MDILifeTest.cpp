@@ -3,10 +3,13 @@
 // buttons kept off while it is not maximized.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "MDITestApp.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/manager/sMessages.h"
+#include "vcl/Bitmap.h"
 #include "vcl/Menus.h"
 #include "vcl/HandleCounts.h"
 
@@ -204,6 +207,89 @@ TEST_F(MDILife, AChildsSystemMenuOffersSizingWhateverItsBorderStyle) {
     EXPECT_TRUE(menu.ItemMinimize->Visible());
     EXPECT_TRUE(menu.ItemRestore->Visible());
     EXPECT_TRUE(menu.ItemSize->Visible());
+}
+
+// Ticks of a timer inside the system's menu loop, until none is left.
+struct TMenuLoopScript {
+    std::vector<std::function<void()>> Steps;
+    std::size_t Next = 0;
+    static inline TMenuLoopScript *Current = nullptr;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (TMenuLoopScript *s = Current; s && s->Next < s->Steps.size()) s->Steps[s->Next++]();
+    }
+    void Run(HWND Window) {
+        Current = this;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 150, &Tick);
+        PostMessageW(Window, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        uitest::PumpUntil([&] { return Next >= Steps.size(); }, std::chrono::seconds(6));
+        KillTimer(nullptr, timer);
+        Current = nullptr;
+        TMDITestApp::Pump();
+    }
+};
+
+TEST_F(MDILife, TheMenuLoopOfAParentWithAMaximizedChildKeepsTheChildsButtonsInSight) {
+    TMDITestApp app;
+    app.Command(1, SC_MAXIMIZE);
+    TsSkinProvider &parent = *app.ParentProvider;
+    ASSERT_TRUE(parent.MDIChildMaximized());
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    bool looped = false, named = false, shown = false;
+    RECT placed{};
+    int differing = -1;
+    TMenuLoopScript script;
+    script.Steps = {[&] {
+        looped = parent.InSizeMove;
+        vcl::TForm *icons = FormsState().MDIIcons.get();
+        if (!icons || !icons->HandleAllocated()) {
+            EndMenu();
+            return;
+        }
+        named = icons->Name() == "vlMDIIcons" && icons->Tag() == 256;
+        shown = IsWindowVisible(icons->WindowHandle()) && GetForegroundWindow() != icons->WindowHandle();
+        GetWindowRect(icons->WindowHandle(), &placed);
+        // What it shows is the frame image where it lies over the frame.
+        RECT frame{};
+        GetWindowRect(app.ParentWindow(), &frame);
+        const uitest::TImage32 image = uitest::CaptureWindow(icons->WindowHandle());
+        const vcl::TBitmapView cache = parent.SkinData()->CacheBmp()->View();
+        differing = 0;
+        for (int y = 0; y < image.Height; ++y)
+            for (int x = 0; x < image.Width; ++x)
+                differing += ((image.At(x, y) ^ cache.At(placed.left - frame.left + x, placed.top - frame.top + y)) &
+                              0xFFFFFF) != 0;
+        EndMenu();
+    }};
+    script.Run(app.ParentWindow());
+    EXPECT_TRUE(looped) << "the menu loop ran";
+    EXPECT_TRUE(named);
+    EXPECT_TRUE(shown) << "shown, not activated";
+    EXPECT_EQ(placed.right - placed.left, 60);
+    EXPECT_EQ(placed.bottom - placed.top, GetSystemMetrics(SM_CYMENU) + 3);
+    // Over the child's close button at the right end of the menu line.
+    RECT frame{};
+    GetWindowRect(app.ParentWindow(), &frame);
+    const vcl::TRect close = parent.MDIClose.Rect;
+    ASSERT_FALSE(close.IsEmpty());
+    EXPECT_LE(placed.left, frame.left + close.Left);
+    EXPECT_GE(placed.right, frame.left + close.Right);
+    EXPECT_LE(placed.top, frame.top + close.Top);
+    EXPECT_GE(placed.bottom, frame.top + close.Bottom);
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(FormsState().MDIIcons, nullptr) << "gone with the loop";
+    EXPECT_FALSE(parent.MDIIconsShown);
+    EXPECT_EQ(vcl::LiveHandles(), before);
+
+    // Without a maximized child the loop brings none.
+    app.Command(1, SC_RESTORE);
+    bool none = false;
+    script = {};
+    script.Steps = {[&] {
+        none = parent.InSizeMove && !FormsState().MDIIcons;
+        EndMenu();
+    }};
+    script.Run(app.ParentWindow());
+    EXPECT_TRUE(none);
 }
 
 TEST_F(MDILife, LiveCountsStayFlatOverMaximizeRestoreCloseCycles) {
