@@ -246,6 +246,21 @@ bool CoveredByMaximizedChild(const vcl::TCustomForm *Form) {
     return active && maximized && active != window;
 }
 
+void CutMDIChildCache(TsSkinProvider &Child) {
+    const HWND window = WindowOf(Child.Form);
+    vcl::TBitmap *cache = Child.SkinData()->CacheBmp();
+    const vcl::TCustomForm *parent = vcl::MDIParentForm();
+    if (!IsMDIChildForm(Child.Form) || !window || !cache || !parent) return;
+    const vcl::TRect inside = parent->ClientRect(), bounds = Child.Form->BoundsRect();
+    const RECT client{inside.Left, inside.Top, inside.Right, inside.Bottom};
+    if (!PtInRect(&client, {bounds.Left, bounds.Top}) || !PtInRect(&client, {bounds.Right, bounds.Bottom})) return;
+    const int height = GetNativeBorderWidth(window, Child.BorderObject()) + Child.GetCaptionHeight(true) +
+                       Child.GetMenuLineCount() * Child.GetMenuLineHeight() + 1;
+    if (height >= cache->Height()) return;
+    cache->SetHeight(height);
+    Child.SkinData()->BGChanged = true;
+}
+
 void MDIChildPainted(TsSkinProvider &Provider) {
     if (!FormsState().MDIChildOverMaximized) return;
     FormsState().MDIChildOverMaximized = false;

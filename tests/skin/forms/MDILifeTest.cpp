@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "MDITestApp.h"
+#include "skin/forms/sFrameMetrics.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/manager/sMessages.h"
@@ -290,6 +291,30 @@ TEST_F(MDILife, TheMenuLoopOfAParentWithAMaximizedChildKeepsTheChildsButtonsInSi
     }};
     script.Run(app.ParentWindow());
     EXPECT_TRUE(none);
+}
+
+TEST_F(MDILife, AChildWhoseCacheCannotServeItsClientKeepsOnlyItsFramesTop) {
+    TMDITestApp app;
+    TsSkinProvider &child = *app.ChildProvider(0);  // not the active one
+    const HWND window = app.ChildWindow(0);
+    const auto erase = [&] {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        child.SkinData()->SetBGFlags(child.SkinData()->BGFlags() | 1);  // its parent's background
+        ASSERT_FALSE(child.SkinData()->CanUseCache());
+        const vcl::TWindowDC dc(window, GetDC(window));
+        SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
+    };
+    const int full = child.SkinData()->CacheBmp()->Height();
+    erase();
+    const int top = GetNativeBorderWidth(window) + child.GetCaptionHeight(true) + 1;
+    EXPECT_LT(top, full);
+    EXPECT_EQ(child.SkinData()->CacheBmp()->Height(), top);
+    EXPECT_TRUE(child.SkinData()->BGChanged);
+
+    // Reaching out of the parent's client: the cache stays whole.
+    app.Child(0)->SetBounds(500, 10, 260, 180);
+    erase();
+    EXPECT_EQ(child.SkinData()->CacheBmp()->Height(), full);
 }
 
 TEST_F(MDILife, LiveCountsStayFlatOverMaximizeRestoreCloseCycles) {
