@@ -317,6 +317,37 @@ TEST_F(MDILife, AChildWhoseCacheCannotServeItsClientKeepsOnlyItsFramesTop) {
     EXPECT_EQ(child.SkinData()->CacheBmp()->Height(), full);
 }
 
+// A memory DC of W x H, filled with Fill.
+struct TFilledDC {
+    TFilledDC(int W, int H, COLORREF Fill)
+        : DC(CreateCompatibleDC(nullptr)), Bitmap(CreateBitmap(W, H, 1, 32, nullptr)),
+          Old(SelectObject(DC, Bitmap)) {
+        const vcl::TBrushHandle brush(CreateSolidBrush(Fill));
+        const RECT r{0, 0, W, H};
+        FillRect(DC, &r, brush.Get());
+    }
+    ~TFilledDC() {
+        SelectObject(DC, Old);
+        DeleteObject(Bitmap);
+        DeleteDC(DC);
+    }
+    COLORREF At(int X, int Y) const { return GetPixel(DC, X, Y); }
+    HDC DC;
+    HBITMAP Bitmap;
+    HGDIOBJ Old;
+};
+
+TEST_F(MDILife, OnlyTheActiveChildPaintsABackgroundItsCacheCannotServe) {
+    TMDITestApp app;  // the second child active
+    // The other waits for its turn.
+    for (int i : {0, 1}) {
+        app.ChildProvider(i)->SkinData()->SetBGFlags(app.ChildProvider(i)->SkinData()->BGFlags() | 1);
+        const TFilledDC dc(40, 40, RGB(1, 2, 3));
+        SendMessageW(app.ChildWindow(i), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.DC), 0);
+        EXPECT_EQ(dc.At(20, 20) == RGB(1, 2, 3), i == 0) << i;
+    }
+}
+
 TEST_F(MDILife, LiveCountsStayFlatOverMaximizeRestoreCloseCycles) {
     TMDITestApp app;
     const auto cycle = [&] {
