@@ -15,6 +15,7 @@
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
+#include "vcl/Menus.h"
 #include "vlCtrlAdapter.h"
 
 namespace skin {
@@ -60,16 +61,79 @@ void TsSkinProvider::WMInitMenuPopup(vcl::TMessage &Message) {
     }
     if (Message.LParamHi() != 0)
         EnableMenuItem(reinterpret_cast<HMENU>(Message.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+    if (FillWindowMenu(reinterpret_cast<HMENU>(Message.WParam))) {
+        Message.Result = 0;
+        return;
+    }
     SavedWndProc(Message);
+}
+
+namespace {
+
+constexpr int WindowListTag = 0x200;
+constexpr UINT FirstMDIChildID = 0xFF00;  // the client's first child identifier
+
+} // namespace
+
+bool TsSkinProvider::FillWindowMenu(HMENU Popup) {
+    vcl::TMenuItem *windows = Form->WindowMenu();
+    if (!windows) return false;
+    vcl::TMainMenu *menu = Form->Menu();
+    const bool ours = menu && Popup && menu->PopupOf(windows) == Popup;
+    // The list made for the last opening goes first (the bar's popups may
+    // be made anew with it).
+    for (int i = windows->Count() - 1; i >= 0; --i)
+        if (windows->Items(i)->Tag() & WindowListTag) delete windows->Items(i);
+    if (!ours || !IsMDIParent() || Form->MDIChildCount() == 0) return false;
+    const auto add = [&](const std::string &Caption, int Tag) {
+        auto *item = vcl::Create<vcl::TMenuItem>(windows);
+        item->SetCaption(Caption);
+        item->SetTag(Tag);
+        windows->Add(item);
+        return item;
+    };
+    if (windows->Count() == 0 || windows->Items(windows->Count() - 1)->Caption() != "-") add("-", WindowListTag);
+    const vcl::TCustomForm *active = Form->ActiveMDIChild();
+    for (int i = 0; i < Form->MDIChildCount(); ++i) {
+        vcl::TCustomForm *child = Form->MDIChildren(i);
+        if (!child->Visible()) continue;
+        vcl::TMenuItem *item = add(child->Caption(), WindowListTag + i);
+        item->SetChecked(child == active);
+        item->OnClick = vcl::TNotifyEvent::Bind<&TsSkinProvider::WindowListClick>(this);
+    }
+    // The system lists the children in the popup the bar made last: that
+    // list and its separator (entries that carry no item of the menu) go,
+    // the items above stand for them.
+    if (const HMENU popup = menu->PopupOf(windows))
+        for (int i = GetMenuItemCount(popup) - 1; i >= 0; --i) {
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_ID | MIIM_DATA | MIIM_SUBMENU;
+            if (!GetMenuItemInfoW(popup, static_cast<UINT>(i), TRUE, &info) || info.dwItemData || info.hSubMenu)
+                continue;
+            if (info.wID >= FirstMDIChildID || info.wID == 0) RemoveMenu(popup, static_cast<UINT>(i), MF_BYPOSITION);
+        }
+    return true;
+}
+
+void TsSkinProvider::WindowListClick(vcl::TObject *Sender) {
+    const auto *item = dynamic_cast<const vcl::TMenuItem *>(Sender);
+    const int index = item ? item->Tag() - WindowListTag : -1;
+    if (index < 0 || index >= Form->MDIChildCount() || !Form->ClientHandle()) return;
+    if (const HWND child = WindowOf(Form->MDIChildren(index)))
+        SendMessageW(Form->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
 }
 
 void TsSkinProvider::WMEnterMenuLoop(vcl::TMessage &Message) {
     InSizeMove = true;
+    if (!MDIIconsShown && MDIChildMaximized()) ShowMDIIcons();
     SavedWndProc(Message);
 }
 
 void TsSkinProvider::WMExitMenuLoop(vcl::TMessage &Message) {
     InSizeMove = false;
+    MDIIconsShown = false;
+    FormsState().MDIIcons.reset();
     SavedWndProc(Message);
 }
 
@@ -77,8 +141,8 @@ void TsSkinProvider::WMExitMenuLoop(vcl::TMessage &Message) {
 void TsSkinProvider::WMContextMenu(vcl::TMessage &Message) { SavedWndProc(Message); }
 
 // The form's own procedure measures its main menu's items, through the
-// handlers that the menu support hooks into them; this handler's MDI step
-// and its own preparing of the item are not built yet.
+// handlers that the menu support hooks into them (an MDI parent's merged
+// items too); the parent stays the one registered as it is.
 void TsSkinProvider::WMMeasureItem(vcl::TMessage &Message) { SavedWndProc(Message); }
 
 void TsSkinProvider::WMSetText(vcl::TMessage &Message) {

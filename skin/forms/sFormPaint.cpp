@@ -138,6 +138,7 @@ void TsSkinProvider::WMEraseBkgnd(vcl::TMessage &Message) {
                 if (dc && CacheValid(*FSkinData)) CopyCacheToDC(Form, *FSkinData, offset, client, dc, false, 0, 0);
                 PassUpdateDoneToChildren(Form);
             } else {
+                CutMDIChildCache(*this);
                 PaintFormBackground(dc);
                 MDIChildPainted(*this);
             }

@@ -232,6 +232,16 @@ void TsSkinProvider::RepaintFrameNow() {
     if (InShowAnimation || !window || !Form->Visible() || !FDrawNonClientArea ||
         Form->ControlState().Contains(vcl::csDestroyingHandle) || !Skinned())
         return;
+    // A maximized child's caption is its parent's: the parent's frame shows it.
+    if (IsMDIChildForm(Form) && IsZoomed(window)) {
+        TsSkinProvider *parent = MDIParentSkinProvider();
+        const HWND parentWindow = parent ? WindowOf(parent->Form) : nullptr;
+        if (!parentWindow) return;
+        parent->SkinData()->BGChanged = true;
+        const vcl::TWindowDC dc(parentWindow, GetWindowDC(parentWindow));
+        if (dc) parent->PaintCachedFrame(dc.Get());
+        return;
+    }
     FSkinData->BGChanged = true;
     vcl::TWindowDC dc(window, GetWindowDC(window));
     if (!dc) return;
@@ -255,6 +265,10 @@ void TsSkinProvider::ShowCaptionCover() {
     if (StateFlags & pfBlendOnMoving) return;
     // The border window shows the caption: the system's stays out of sight.
     if (BorderForm) return;
+    // Nothing of a child shows while its parent draws nothing.
+    const bool child = IsMDIChildForm(Form);
+    if (child)
+        if (const TsSkinProvider *parent = MDIParentSkinProvider(); parent && parent->RedrawLock > 0) return;
 
     if (!CaptionCover) {
         // Owned here, not by the application, which would free it again at its end.
@@ -280,7 +294,7 @@ void TsSkinProvider::ShowCaptionCover() {
         const vcl::TRegionHandle inner(CreateRectRgn(client.Left, client.Top, client.Right, client.Bottom));
         CombineRgn(region.Get(), region.Get(), inner.Get(), RGN_DIFF);
     }
-    if (Form->Parent()) {
+    if (Form->Parent() || child) {
         // A form inside another shows only what its parent lets through.
         RECT box{};
         int kind = NULLREGION;

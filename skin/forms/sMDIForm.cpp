@@ -1,7 +1,9 @@
 #include "sMDIForm.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "sFrameMetrics.h"
 #include "sSkinProvider.h"
 #include "sSystemMenu.h"
 #include "skin/manager/sCommonData.h"
@@ -73,6 +75,64 @@ bool TsSkinProvider::MDIChildMaximized() const {
     if (!FormsState().MDIChildActivator || !IsMDIParent()) return false;
     const vcl::TCustomForm *child = Form->ActiveMDIChild();
     return child && child->WindowState() == vcl::wsMaximized && child->BorderIcons().Contains(vcl::biSystemMenu);
+}
+
+namespace {
+
+vcl::TRect ScreenRectOf(HWND Window) {
+    RECT r{};
+    GetWindowRect(Window, &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+} // namespace
+
+void TsSkinProvider::ShowMDIIcons() {
+    const HWND window = Form ? Form->WindowHandle() : nullptr;
+    const vcl::TBitmap *cache = FSkinData->CacheBmp();
+    if (!window || !FDrawNonClientArea || !cache || cache->Empty()) return;
+    MDIIconsShown = true;
+    std::unique_ptr<vcl::TForm> &icons = FormsState().MDIIcons;
+    if (icons) return;
+    // Owned here, not by the application, which would free it again at its end.
+    icons.reset(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
+    icons->SetName("vlMDIIcons");
+    icons->SetBorderStyle(vcl::bsNone);
+    icons->SetTag(256);
+    icons->SetPosition(vcl::poDesigned);
+    const HWND iconsWindow = icons->Handle();
+    if (!iconsWindow) {
+        icons.reset();
+        return;
+    }
+    const ULONG_PTR classStyle = GetClassLongPtrW(iconsWindow, GCL_STYLE);
+    if (classStyle & CS_DROPSHADOW) SetClassLongPtrW(iconsWindow, GCL_STYLE, classStyle & ~ULONG_PTR{CS_DROPSHADOW});
+    const LONG_PTR exStyle = GetWindowLongPtrW(iconsWindow, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW);
+    SetWindowLongPtrW(iconsWindow, GWL_EXSTYLE, exStyle | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+    icons->OnPaint = vcl::TNotifyEvent::Bind<&TsSkinProvider::MDIIconsPaint>(this);
+
+    // The right end of the line's last row, where the child's buttons stand.
+    constexpr int width = 60;
+    const int height = GetSystemMetrics(SM_CYMENU) + 3;
+    const int right = CacheWidth() - GetBorderWidth(window, BorderObject(), true) - GetShadowMargins().Right;
+    const int top = MenuLineTop() + (std::max(GetMenuLineCount(), 1) - 1) * GetMenuLineHeight();
+    const vcl::TRect frame = ScreenRectOf(window);
+    const vcl::TPoint offset = WindowToFrameOffset();
+    SetWindowPos(iconsWindow, HWND_TOP, frame.Left - offset.X + right - width, frame.Top - offset.Y + top, width,
+                 height, SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
+}
+
+void TsSkinProvider::MDIIconsPaint(vcl::TObject *Sender) {
+    auto *icons = dynamic_cast<vcl::TForm *>(Sender);
+    const HWND window = Form ? Form->WindowHandle() : nullptr;
+    vcl::TBitmap *cache = FSkinData->CacheBmp();
+    if (!icons || !icons->HandleAllocated() || !window || !cache || cache->Empty()) return;
+    // What the cache holds where the icons window lies over the frame.
+    const vcl::TRect own = ScreenRectOf(icons->WindowHandle());
+    const vcl::TRect frame = ScreenRectOf(window);
+    const vcl::TPoint offset = WindowToFrameOffset();
+    BitBlt(icons->Canvas()->Handle(), 0, 0, own.Width(), own.Height(), cache->Canvas()->Handle(),
+           own.Left - frame.Left + offset.X, own.Top - frame.Top + offset.Y, SRCCOPY);
 }
 
 const vcl::TCustomForm *MaximizedMDIChildWithMenu() {
@@ -185,6 +245,21 @@ bool CoveredByMaximizedChild(const vcl::TCustomForm *Form) {
     const auto active =
         reinterpret_cast<HWND>(SendMessageW(GetParent(window), WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
     return active && maximized && active != window;
+}
+
+void CutMDIChildCache(TsSkinProvider &Child) {
+    const HWND window = WindowOf(Child.Form);
+    vcl::TBitmap *cache = Child.SkinData()->CacheBmp();
+    const vcl::TCustomForm *parent = vcl::MDIParentForm();
+    if (!IsMDIChildForm(Child.Form) || !window || !cache || !parent) return;
+    const vcl::TRect inside = parent->ClientRect(), bounds = Child.Form->BoundsRect();
+    const RECT client{inside.Left, inside.Top, inside.Right, inside.Bottom};
+    if (!PtInRect(&client, {bounds.Left, bounds.Top}) || !PtInRect(&client, {bounds.Right, bounds.Bottom})) return;
+    const int height = GetNativeBorderWidth(window, Child.BorderObject()) + Child.GetCaptionHeight(true) +
+                       Child.GetMenuLineCount() * Child.GetMenuLineHeight() + 1;
+    if (height >= cache->Height()) return;
+    cache->SetHeight(height);
+    Child.SkinData()->BGChanged = true;
 }
 
 void MDIChildPainted(TsSkinProvider &Provider) {

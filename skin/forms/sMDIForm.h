@@ -93,6 +93,10 @@ bool ActiveChildMaximized(const vcl::TCustomForm *Parent, const vcl::TCustomForm
 // Form is an MDI child that another child, maximized and active, covers
 // whole: it paints nothing of its own.
 bool CoveredByMaximizedChild(const vcl::TCustomForm *Form);
+// An erase whose client the cache cannot serve: a child lying inside its
+// parent's client keeps of its cache only what its frame's top shows (the
+// border, the caption and its menu line), and the cache is made anew.
+void CutMDIChildCache(TsSkinProvider &Child);
 // A child's first erase or paint ends the state in which a new child is
 // made over a maximized one (MDIChildOverMaximized); the child then counts
 // as activated last.

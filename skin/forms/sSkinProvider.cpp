@@ -191,6 +191,7 @@ TsSkinProvider::~TsSkinProvider() {
     FAddedTitle.reset();
     if (Form && Hooked) ReleaseForm();
     MDIChildProviderGoing(*this);
+    if (MDIIconsShown) FormsState().MDIIcons.reset();  // it paints from this provider
     MDIHelper.reset();
     if (ModuleState().MDIParentProvider == this) ModuleState().MDIParentProvider = nullptr;
     delete std::exchange(SystemMenu, nullptr);

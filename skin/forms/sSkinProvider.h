@@ -372,6 +372,11 @@ public:
     // ---------------------------------------------------- sFormMessages.cpp
     void WMQueryEndSession(vcl::TMessage &Message);
     void WMInitMenuPopup(vcl::TMessage &Message);
+    // The form's window menu lists the MDI children as items of its own
+    // (tagged WindowListTag + index), which the system's list would stand
+    // beside unskinned. True when Popup is that menu's and it was filled.
+    bool FillWindowMenu(HMENU Popup);
+    void WindowListClick(vcl::TObject *Sender);
     void WMEnterMenuLoop(vcl::TMessage &Message);
     void WMExitMenuLoop(vcl::TMessage &Message);
     void WMContextMenu(vcl::TMessage &Message);
@@ -572,6 +577,14 @@ public:
     // The form is an MDI parent (outside design time).
     bool IsMDIParent() const;
     std::unique_ptr<TsMDIForm> MDIHelper;
+    // A menu loop of an MDI parent with a maximized child: the system draws
+    // its own bar meanwhile, and the application's one icons window
+    // (FormsState().MDIIcons) keeps the right end of the skinned line, where
+    // the child's buttons stand, in sight. MDIIconsShown: this provider
+    // asked for it in the loop that runs.
+    void ShowMDIIcons();
+    void MDIIconsPaint(vcl::TObject *Sender);
+    bool MDIIconsShown = false;
 
     // --------------------------------------------------- sTitleBarPaint.cpp
     // Every item of the title bar gets its section record and paint callback.
@@ -848,6 +861,9 @@ struct TvlFormsState {
     // system restores that one meanwhile, which the new child's first
     // client paint ends.
     bool MDIChildOverMaximized = false;
+    // The icons window of an MDI parent's menu loop (TsSkinProvider::
+    // ShowMDIIcons), one for the application.
+    std::unique_ptr<vcl::TForm> MDIIcons;
     std::vector<TvlGluedPair> GluedPairs;  // sProviderOptions.h
     // Relays of released providers that a procedure chained in front of
     // them still calls.

@@ -3,10 +3,15 @@
 // buttons kept off while it is not maximized.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "MDITestApp.h"
+#include "skin/forms/sFrameMetrics.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/manager/sMessages.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Menus.h"
 #include "vcl/HandleCounts.h"
 
 namespace skin::test {
@@ -170,6 +175,30 @@ TEST_F(MDILife, AMaximizedChildsNewTextReachesItsParentsSkinnedCaption) {
     EXPECT_NE(caption(), before);
 }
 
+TEST_F(MDILife, TheWindowMenuListsTheChildrenAsItsOwnItems) {
+    TMDITestApp app;
+    vcl::TMenuItem *windows = app.ParentMenu->Items()->Items(1);
+    app.Parent->SetWindowMenu(windows);
+    const auto open = [&] {
+        const HMENU popup = app.ParentMenu->PopupOf(windows);
+        EXPECT_EQ(SendMessageW(app.ParentWindow(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 1), 0);
+        std::vector<std::string> captions;
+        for (int i = 0; i < windows->Count(); ++i)
+            captions.push_back(windows->Items(i)->Caption() + (windows->Items(i)->Checked() ? "*" : ""));
+        return captions;
+    };
+    // The children stand in the client's order, the active one first.
+    EXPECT_EQ(open(), (std::vector<std::string>{"Item of &Window", "-", "Dokument 2*", "Dokument 1"}));
+    windows->Items(3)->Click();
+    TMDITestApp::Pump();
+    EXPECT_EQ(app.Parent->ActiveMDIChild(), app.Child(0));
+    app.Close(1);
+    EXPECT_EQ(open(), (std::vector<std::string>{"Item of &Window", "-", "Dokument 1*"})) << "made anew";
+    const HMENU popup = app.ParentMenu->PopupOf(windows);
+    EXPECT_EQ(GetMenuItemCount(popup), 3) << "the system's list gone, our separator kept";
+    for (int i = 0; i < GetMenuItemCount(popup); ++i) EXPECT_LT(GetMenuItemID(popup, i), 0xFF00u) << i;
+}
+
 TEST_F(MDILife, AChildsSystemMenuOffersSizingWhateverItsBorderStyle) {
     TMDITestApp app;
     app.Child(0)->SetBorderStyle(vcl::bsSizeToolWin);
@@ -179,6 +208,144 @@ TEST_F(MDILife, AChildsSystemMenuOffersSizingWhateverItsBorderStyle) {
     EXPECT_TRUE(menu.ItemMinimize->Visible());
     EXPECT_TRUE(menu.ItemRestore->Visible());
     EXPECT_TRUE(menu.ItemSize->Visible());
+}
+
+// Ticks of a timer inside the system's menu loop, until none is left.
+struct TMenuLoopScript {
+    std::vector<std::function<void()>> Steps;
+    std::size_t Next = 0;
+    static inline TMenuLoopScript *Current = nullptr;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (TMenuLoopScript *s = Current; s && s->Next < s->Steps.size()) s->Steps[s->Next++]();
+    }
+    void Run(HWND Window) {
+        Current = this;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 150, &Tick);
+        PostMessageW(Window, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        uitest::PumpUntil([&] { return Next >= Steps.size(); }, std::chrono::seconds(6));
+        KillTimer(nullptr, timer);
+        Current = nullptr;
+        TMDITestApp::Pump();
+    }
+};
+
+TEST_F(MDILife, TheMenuLoopOfAParentWithAMaximizedChildKeepsTheChildsButtonsInSight) {
+    TMDITestApp app;
+    app.Command(1, SC_MAXIMIZE);
+    TsSkinProvider &parent = *app.ParentProvider;
+    ASSERT_TRUE(parent.MDIChildMaximized());
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    bool looped = false, named = false, shown = false;
+    RECT placed{};
+    int differing = -1;
+    TMenuLoopScript script;
+    script.Steps = {[&] {
+        looped = parent.InSizeMove;
+        vcl::TForm *icons = FormsState().MDIIcons.get();
+        if (!icons || !icons->HandleAllocated()) {
+            EndMenu();
+            return;
+        }
+        named = icons->Name() == "vlMDIIcons" && icons->Tag() == 256;
+        shown = IsWindowVisible(icons->WindowHandle()) && GetForegroundWindow() != icons->WindowHandle();
+        GetWindowRect(icons->WindowHandle(), &placed);
+        // What it shows is the frame image where it lies over the frame.
+        RECT frame{};
+        GetWindowRect(app.ParentWindow(), &frame);
+        const uitest::TImage32 image = uitest::CaptureWindow(icons->WindowHandle());
+        const vcl::TBitmapView cache = parent.SkinData()->CacheBmp()->View();
+        differing = 0;
+        for (int y = 0; y < image.Height; ++y)
+            for (int x = 0; x < image.Width; ++x)
+                differing += ((image.At(x, y) ^ cache.At(placed.left - frame.left + x, placed.top - frame.top + y)) &
+                              0xFFFFFF) != 0;
+        EndMenu();
+    }};
+    script.Run(app.ParentWindow());
+    EXPECT_TRUE(looped) << "the menu loop ran";
+    EXPECT_TRUE(named);
+    EXPECT_TRUE(shown) << "shown, not activated";
+    EXPECT_EQ(placed.right - placed.left, 60);
+    EXPECT_EQ(placed.bottom - placed.top, GetSystemMetrics(SM_CYMENU) + 3);
+    // Over the child's close button at the right end of the menu line.
+    RECT frame{};
+    GetWindowRect(app.ParentWindow(), &frame);
+    const vcl::TRect close = parent.MDIClose.Rect;
+    ASSERT_FALSE(close.IsEmpty());
+    EXPECT_LE(placed.left, frame.left + close.Left);
+    EXPECT_GE(placed.right, frame.left + close.Right);
+    EXPECT_LE(placed.top, frame.top + close.Top);
+    EXPECT_GE(placed.bottom, frame.top + close.Bottom);
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(FormsState().MDIIcons, nullptr) << "gone with the loop";
+    EXPECT_FALSE(parent.MDIIconsShown);
+    EXPECT_EQ(vcl::LiveHandles(), before);
+
+    // Without a maximized child the loop brings none.
+    app.Command(1, SC_RESTORE);
+    bool none = false;
+    script = {};
+    script.Steps = {[&] {
+        none = parent.InSizeMove && !FormsState().MDIIcons;
+        EndMenu();
+    }};
+    script.Run(app.ParentWindow());
+    EXPECT_TRUE(none);
+}
+
+TEST_F(MDILife, AChildWhoseCacheCannotServeItsClientKeepsOnlyItsFramesTop) {
+    TMDITestApp app;
+    TsSkinProvider &child = *app.ChildProvider(0);  // not the active one
+    const HWND window = app.ChildWindow(0);
+    const auto erase = [&] {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        child.SkinData()->SetBGFlags(child.SkinData()->BGFlags() | 1);  // its parent's background
+        ASSERT_FALSE(child.SkinData()->CanUseCache());
+        const vcl::TWindowDC dc(window, GetDC(window));
+        SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
+    };
+    const int full = child.SkinData()->CacheBmp()->Height();
+    erase();
+    const int top = GetNativeBorderWidth(window) + child.GetCaptionHeight(true) + 1;
+    EXPECT_LT(top, full);
+    EXPECT_EQ(child.SkinData()->CacheBmp()->Height(), top);
+    EXPECT_TRUE(child.SkinData()->BGChanged);
+
+    // Reaching out of the parent's client: the cache stays whole.
+    app.Child(0)->SetBounds(500, 10, 260, 180);
+    erase();
+    EXPECT_EQ(child.SkinData()->CacheBmp()->Height(), full);
+}
+
+// A memory DC of W x H, filled with Fill.
+struct TFilledDC {
+    TFilledDC(int W, int H, COLORREF Fill)
+        : DC(CreateCompatibleDC(nullptr)), Bitmap(CreateBitmap(W, H, 1, 32, nullptr)),
+          Old(SelectObject(DC, Bitmap)) {
+        const vcl::TBrushHandle brush(CreateSolidBrush(Fill));
+        const RECT r{0, 0, W, H};
+        FillRect(DC, &r, brush.Get());
+    }
+    ~TFilledDC() {
+        SelectObject(DC, Old);
+        DeleteObject(Bitmap);
+        DeleteDC(DC);
+    }
+    COLORREF At(int X, int Y) const { return GetPixel(DC, X, Y); }
+    HDC DC;
+    HBITMAP Bitmap;
+    HGDIOBJ Old;
+};
+
+TEST_F(MDILife, OnlyTheActiveChildPaintsABackgroundItsCacheCannotServe) {
+    TMDITestApp app;  // the second child active
+    // The other waits for its turn.
+    for (int i : {0, 1}) {
+        app.ChildProvider(i)->SkinData()->SetBGFlags(app.ChildProvider(i)->SkinData()->BGFlags() | 1);
+        const TFilledDC dc(40, 40, RGB(1, 2, 3));
+        SendMessageW(app.ChildWindow(i), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.DC), 0);
+        EXPECT_EQ(dc.At(20, 20) == RGB(1, 2, 3), i == 0) << i;
+    }
 }
 
 TEST_F(MDILife, LiveCountsStayFlatOverMaximizeRestoreCloseCycles) {
