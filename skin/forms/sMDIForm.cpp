@@ -324,7 +324,10 @@ void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
     const bool helper = parent && parent->MDIHelper;
     // The parent's menu line stands for a maximized child's caption: it
     // paints nothing while the command takes the child out of that state.
-    const bool hot = parent && maximized && kind != SC_MAXIMIZE;
+    // Nor while a child is maximized: the system paints the parent's frame
+    // before it gives the parent its new caption, and the refresh after the
+    // command paints it once, whole.
+    const bool hot = parent && ((maximized && kind != SC_MAXIMIZE) || (kind == SC_MAXIMIZE && helper));
     if (hot) parent->SkinData()->LockPaint();
     const auto leaveHot = [&] {
         if (hot && ProviderServes(parent, parentWindow)) parent->SkinData()->UnlockPaint(false);
@@ -350,8 +353,12 @@ void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
             Message.Result = 0;
             break;
         }
+        // The child's frame is made anew after the command, with its
+        // system menu back: none is painted on the way.
+        Child.SkinData()->LockPaint();
         Child.SavedWndProc(Message);
         if (!ProviderServes(&Child, window)) break;
+        Child.SkinData()->UnlockPaint(false);
         Child.SkinData()->BGChanged = true;
         if (Child.DrawNonClientArea()) Child.SetSysMenuStyle(true);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);

@@ -5,11 +5,13 @@
 
 #include <functional>
 
+#include "CaptionTestSupport.h"
 #include "MDITestApp.h"
 #include "skin/forms/sFrameMetrics.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinServices.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Menus.h"
 #include "vcl/HandleCounts.h"
@@ -361,6 +363,56 @@ TEST_F(MDILife, LiveCountsStayFlatOverMaximizeRestoreCloseCycles) {
     const vcl::THandleCounts before = vcl::LiveHandles();
     for (int i = 0; i < 100; ++i) cycle();
     EXPECT_EQ(vcl::LiveHandles(), before);
+}
+
+// The glows asked for, none shown.
+struct GlowCount : TvlGlowService {
+    int Shown = 0;
+    int ShowGlow(const vcl::TRect &, const std::string &, const std::string &, TsCommonData &, HWND, std::uint8_t,
+                 int) override {
+        return Shown++;
+    }
+    void HideGlow(int &GlowID, bool) override { GlowID = -1; }
+    void SetGlowAlpha(int, std::uint8_t) override {}
+    void ClearGlows(bool) override {}
+};
+
+// A child's frame where another child stands maximized over it, and the
+// glow of a hot close button, which a child's never shows.
+TEST_F(MDILife, AChildCoveredByAMaximizedOneAndAChildsHotCloseButton) {
+    TestSkin skin = MDITestSkin();
+    skin.Options = CaptionOptions() + skin.Options;
+    skin.Files = {{"MASTER.BMP", CaptionMaster()}};
+    AddStoredSkin(*Manager, "Caption", skin.Packed());
+    Manager->SetSkinName("Caption");
+    Manager->Effects()->AllowGlowing = true;
+    Manager->SkinData->BIconCloseGlow = 1;
+    GlowCount glows;
+    TvlServiceRegistration<TvlGlowService> registration(glows);
+    TMDITestApp app;
+    TsSkinProvider &behind = *app.ChildProvider(0);
+
+    app.Command(1, SC_MAXIMIZE);
+    behind.SkinData()->BGChanged = true;
+    SendMessageW(app.ChildWindow(0), WM_NCPAINT, 1, 0);
+    EXPECT_TRUE(behind.SkinData()->BGChanged) << "no frame made behind the maximized child";
+    app.Command(1, SC_RESTORE);
+    behind.SkinData()->BGChanged = true;
+    SendMessageW(app.ChildWindow(0), WM_NCPAINT, 1, 0);
+    EXPECT_FALSE(behind.SkinData()->BGChanged) << "made once nothing covers it";
+
+    // An inactive child with its system buttons.
+    TsSkinProvider &child = behind;
+    SetWindowLongPtrW(app.ChildWindow(0), GWL_STYLE, StyleOf(app.ChildWindow(0)) | WS_SYSMENU);
+    child.SkinData()->BGChanged = true;
+    SendMessageW(app.ChildWindow(0), WM_NCPAINT, 1, 0);
+    child.SetHotButton(HTCLOSE, true);
+    EXPECT_EQ(child.ButtonClose.State, 1) << "hot";
+    EXPECT_EQ(glows.Shown, 0) << "a child's button";
+    child.SetHotButton(0, true);
+    app.ParentProvider->SetHotButton(HTCLOSE, true);
+    EXPECT_EQ(glows.Shown, 1) << "the parent's button";
+    app.ParentProvider->SetHotButton(0, true);
 }
 
 } // namespace
