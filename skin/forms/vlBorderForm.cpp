@@ -274,9 +274,13 @@ void TvlBorderForm::StartDragFromMaximized(vcl::TPoint Cursor) {
     form->SetBounds(Cursor.X - form->Width() / 2, top, form->Width(), form->Height());
     Updating = false;
     UpdateBorder(true);
-    // The system's move of the restored window, from where the cursor is.
-    if (const HWND owner = FOwner.BorderOwnerWindow())
-        SendMessageW(owner, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(Cursor.X, Cursor.Y));
+    const HWND owner = FOwner.BorderOwnerWindow();
+    if (!owner) return;
+    // The owner's blended move, from the active form; else the system's
+    // move of the restored window, from where the cursor is.
+    SetForegroundWindow(owner);
+    if (FOwner.BorderBlendedMove()) return;
+    SendMessageW(owner, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(Cursor.X, Cursor.Y));
 }
 
 void TvlBorderForm::DoubleClick(const vcl::TMessage &Message) {
@@ -382,6 +386,8 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
         return;
     }
     case WM_NCMOUSEMOVE: {
+        // The mouse left whatever graphic control it was over.
+        if (TsSkinManager *m = FOwner.BorderSkinManager()) m->SetActiveGraphControl(nullptr);
         const vcl::TPoint c = cursor();
         if (Moving) {
             RECT r{};
