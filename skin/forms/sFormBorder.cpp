@@ -4,6 +4,7 @@
 
 #include "sFrameMetrics.h"
 #include "sSkinProvider.h"
+#include "vlTitleBar.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/graphics/vlGlyphStrips.h"
@@ -149,6 +150,31 @@ bool TsFormBorder::BorderBlendedMove() {
     // The drag runs inside; the form and this object may be gone after it.
     FProvider.StartBlendOnMoving(true);
     return true;
+}
+
+void TsFormBorder::BorderEndOutlineDrag() {
+    if (FProvider.ResizeMode() != rmBorder || !FProvider.OutlineDrag.Active) return;
+    POINT c{};
+    GetCursorPos(&c);
+    FProvider.MoveOutlineDrag({c.x, c.y});
+    FProvider.EndOutlineDrag();
+    if (const HWND window = BorderOwnerWindow(); window && GetCapture() == window) ReleaseCapture();
+}
+
+void TsFormBorder::BorderCaptionDoubleClick(LPARAM At) {
+    // The form's own caption double click: the system command its system
+    // menu allows, and the menu's items after it.
+    if (const HWND window = BorderOwnerWindow()) SendMessageW(window, WM_NCLBUTTONDBLCLK, HTCAPTION, At);
+}
+
+void TsFormBorder::BorderItemDoubleClick(int Code, LPARAM At) {
+    TvlTitleBarItem *item = FProvider.ItemByCode(Code);
+    const HWND window = BorderOwnerWindow();
+    if (!item || !window) return;
+    // Its fade goes; hot, then pressed as a press on it would.
+    item->FreeAnimation();
+    FProvider.SetHotButton(Code, false);
+    SendMessageW(window, WM_NCLBUTTONDOWN, static_cast<WPARAM>(Code), At);
 }
 
 // ------------------------------------------------- the provider's side

@@ -62,6 +62,9 @@ public:
     void BorderUpdateGuards(TvlBorderUpdateState &State) const override;
     void BorderRemove() override;
     bool BorderStayOnTopActive() const override;
+    void BorderEndOutlineDrag() override;
+    void BorderCaptionDoubleClick(LPARAM At) override;
+    void BorderItemDoubleClick(int Code, LPARAM At) override;
 
 private:
     TsSkinProvider &FProvider;

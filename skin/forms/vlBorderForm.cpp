@@ -274,9 +274,45 @@ void TvlBorderForm::StartDragFromMaximized(vcl::TPoint Cursor) {
     form->SetBounds(Cursor.X - form->Width() / 2, top, form->Width(), form->Height());
     Updating = false;
     UpdateBorder(true);
-    // The system's move of the restored window, from where the cursor is.
-    if (const HWND owner = FOwner.BorderOwnerWindow())
-        SendMessageW(owner, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(Cursor.X, Cursor.Y));
+    const HWND owner = FOwner.BorderOwnerWindow();
+    if (!owner) return;
+    // The owner's blended move, from the active form; else the system's
+    // move of the restored window, from where the cursor is.
+    SetForegroundWindow(owner);
+    if (FOwner.BorderBlendedMove()) return;
+    SendMessageW(owner, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(Cursor.X, Cursor.Y));
+}
+
+void TvlBorderForm::DoubleClick(const vcl::TMessage &Message) {
+    CaptionDragPending = false;
+    const HWND owner = FOwner.BorderOwnerWindow();
+    vcl::TCustomForm *form = FOwner.BorderOwnerForm();
+    if (form) FOwner.BorderEndOutlineDrag();
+    const int code = HitTest(Message);
+    if (!form || !owner) return;  // a dialog's double click ends here
+    switch (code) {
+    case HTCAPTION: FOwner.BorderCaptionDoubleClick(Message.LParam); return;
+    case HTSYSMENU: SendMessageW(owner, WM_SYSCOMMAND, SC_CLOSE, 0); return;
+    case HTTOP:
+    case HTBOTTOM:
+    case HTLEFT:
+    case HTRIGHT: {
+        if (form->BorderStyle() != vcl::bsSizeable) return;
+        RECT r{};
+        GetWindowRect(owner, &r);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT &a = monitor.rcWork;
+        const vcl::TRect to = ToggleEdgeMaximize({r.left, r.top, r.right, r.bottom},
+                                                 {a.left, a.top, a.right, a.bottom}, code, FEdgeMaximize);
+        form->SetBounds(to.Left, to.Top, to.Width(), to.Height());
+        return;
+    }
+    default:
+        if (code >= 2000 && code <= 2255) FOwner.BorderItemDoubleClick(code, Message.LParam);
+        return;
+    }
 }
 
 void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
@@ -350,6 +386,8 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
         return;
     }
     case WM_NCMOUSEMOVE: {
+        // The mouse left whatever graphic control it was over.
+        if (TsSkinManager *m = FOwner.BorderSkinManager()) m->SetActiveGraphControl(nullptr);
         const vcl::TPoint c = cursor();
         if (Moving) {
             RECT r{};
@@ -392,17 +430,7 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
         if (InOuterShadow(local(PointOf(Message.LParam)))) return;
         ToOwner(Message, HitTest(Message));
         return;
-    case WM_NCLBUTTONDBLCLK: {
-        CaptionDragPending = false;
-        const int code = HitTest(Message);
-        const HWND owner = FOwner.BorderOwnerWindow();
-        if (!FOwner.BorderOwnerForm() || !owner) return;
-        if (code == HTCAPTION && (GetWindowLongPtrW(owner, GWL_STYLE) & WS_MAXIMIZEBOX))
-            SendMessageW(owner, WM_SYSCOMMAND, IsZoomed(owner) || IsIconic(owner) ? SC_RESTORE : SC_MAXIMIZE, 0);
-        else if (code == HTSYSMENU)
-            SendMessageW(owner, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return;
-    }
+    case WM_NCLBUTTONDBLCLK: DoubleClick(Message); return;
     default: break;
     }
     if (Message.Msg >= WM_MOUSEMOVE && Message.Msg <= WM_MBUTTONDBLCLK) {

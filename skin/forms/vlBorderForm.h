@@ -87,6 +87,12 @@ public:
     virtual void BorderUpdateGuards(TvlBorderUpdateState &State) const { (void)State; }
     // The owner is going: it frees its border form (this one) now.
     virtual void BorderRemove() {}
+    // A double click: an outline drag of the owner's still running ends at
+    // the cursor first; then the caption's (maximize or restore, as the
+    // owner's system menu allows) and a title-bar item's, At the screen point.
+    virtual void BorderEndOutlineDrag() {}
+    virtual void BorderCaptionDoubleClick(LPARAM At) { (void)At; }
+    virtual void BorderItemDoubleClick(int Code, LPARAM At) { (void)Code, (void)At; }
     // A stay-on-top form that is the active window.
     virtual bool BorderStayOnTopActive() const { return false; }
 };
@@ -135,6 +141,7 @@ private:
     void ToOwner(const vcl::TMessage &Message, int Code);
     bool OwnerMaximized() const;
     void StartDragFromMaximized(vcl::TPoint Cursor);
+    void DoubleClick(const vcl::TMessage &Message);
     // SetWindowPos on the border window, then the owner right behind it
     // where the DPI scaling would misorder the two.
     void Place(HWND InsertAfter, int X, int Y, int W, int H, UINT Flags);
@@ -143,6 +150,7 @@ private:
     std::unique_ptr<vcl::TForm> FForm;
     vcl::TWndMethod FOldWindowProc;
     HWND FOldParent = nullptr;
+    TvlEdgeMaximize FEdgeMaximize;  // what an edge's double click saved
 };
 
 } // namespace skin

@@ -36,6 +36,19 @@ int BorderSizingCode(vcl::TPoint P, int W, int H, const vcl::TRect &M, const Tvl
 // E the skin's side excess.
 vcl::TRect MaximizedBorderRect(int W, int H, const vcl::TRect &M, int B, int E);
 
+// A double click on a sizing edge of a sizeable form: the top or bottom edge
+// stretches the window over the work area's height, the left or right edge
+// over its width; the same double click again puts back what was saved.
+// The two directions toggle apart. Hit codes HTLEFT (10), HTRIGHT (11),
+// HTTOP (12), HTBOTTOM (15); any other leaves the window as it is.
+struct TvlEdgeMaximize {
+    bool Vertical = false;    // stretched over the height: Top, Height saved
+    bool Horizontal = false;  // over the width: Left, Width saved
+    int Top = 0, Height = 0, Left = 0, Width = 0;
+};
+vcl::TRect ToggleEdgeMaximize(const vcl::TRect &Window, const vcl::TRect &WorkArea, int HitCode,
+                              TvlEdgeMaximize &Saved);
+
 // A frame drawn inside an extended border with the skin's own measures:
 // the skin's side border and caption (which holds the top border) in place
 // of the window's native ones. The window keeps its native frame; the

@@ -16,6 +16,7 @@
 #include "skin/forms/vlBorderForm.h"
 #include "skin/forms/sFrameMetrics.h"
 #include "vcl/HandleCounts.h"
+#include "vcl/StdCtrls.h"
 
 namespace skin {
 namespace {
@@ -67,6 +68,7 @@ public:
         return P.X >= Close.Left && P.X < Close.Right && P.Y >= Close.Top && P.Y < Close.Bottom ? HTCLOSE : 0;
     }
     void SetBorderHotButton(int Code, bool) override { Hot.push_back(Code); }
+    bool BorderBlendedMove() override { return Blends && ++BlendStarts; }
     vcl::TRect BorderClientRect() const override {
         POINT origin{0, 0};
         ClientToScreen(BorderOwnerWindow(), &origin);
@@ -81,6 +83,8 @@ public:
     vcl::TBitmap Image;
     vcl::TRect Close{Margin + 260, Margin + 4, Margin + 280, Margin + 20};
     std::vector<int> Hot;
+    bool Blends = false;  // the owner runs a blended move of its own
+    int BlendStarts = 0;
 
 private:
     TsSkinManager *FManager;
@@ -293,6 +297,25 @@ TEST_F(BorderForm, AMaximizedCaptionDragsOnlyAfterSixPixels) {
     RECT b{};
     GetWindowRect(w, &b);
     EXPECT_EQ(b.left, r.left - Margin);
+
+    // A move over the border forgets the graphic control the mouse was over.
+    vcl::TLabel *label = vcl::Create<vcl::TLabel>(Owner.Form.Form);
+    label->SetParent(Owner.Form.Form);
+    Manager->SetActiveGraphControl(label);
+    SendMessageW(w, WM_NCMOUSEMOVE, htBorderWindow, At(moved));
+    EXPECT_EQ(Manager->ActiveGraphControl, nullptr);
+
+    // An owner that blends on moving moves itself: no system move is asked.
+    Owner.Blends = true;
+    Owner.Form.Form->SetWindowState(vcl::wsMaximized);
+    border.UpdateBorder(true);
+    SetCursorPos(start.X, start.Y);
+    SendMessageW(w, WM_NCLBUTTONDOWN, htBorderWindow, At(start));
+    SetCursorPos(moved.X, moved.Y);
+    SendMessageW(w, WM_NCMOUSEMOVE, htBorderWindow, At(moved));
+    EXPECT_FALSE(IsZoomed(OwnerWnd()));
+    EXPECT_EQ(Owner.BlendStarts, 1);
+    EXPECT_EQ(inbox.Got.size(), 1u);
 }
 
 TEST_F(BorderForm, ManyBordersLeaveNoHandleBehindAndOneGoesWithAHiddenOwner) {

@@ -166,5 +166,30 @@ TEST(BorderUpdate, TheZOrderFollowsTheOwnersRankAndItsSizeChange) {
     EXPECT_FALSE(BorderZOrder(false, false, false, 0x8000).NoZOrder);
 }
 
+TEST(EdgeMaximize, EachEdgeTogglesItsDirectionAndTheSecondDoubleClickRestores) {
+    const vcl::TRect work{0, 20, 1024, 740};
+    TvlEdgeMaximize saved;
+    struct Step {
+        int Code;
+        vcl::TRect Before, After;
+    };
+    // Each step starts where the window lies: the window moves in between.
+    const std::vector<Step> steps{
+        {12, {300, 200, 720, 500}, {300, 20, 720, 740}},  // top: the work area's height
+        {15, {300, 20, 720, 740}, {300, 200, 720, 500}},  // bottom: back
+        {11, {300, 200, 720, 500}, {0, 200, 1024, 500}},  // right: the width
+        {15, {0, 200, 1024, 500}, {0, 20, 1024, 740}},    // then the height too
+        {10, {0, 20, 1024, 740}, {300, 20, 720, 740}},    // left: the width back, the height kept
+        {12, {310, 20, 730, 740}, {310, 200, 730, 500}},  // moved meanwhile: its left stays
+        {2, {310, 200, 730, 500}, {310, 200, 730, 500}},  // the caption: nothing here
+        {13, {310, 200, 730, 500}, {310, 200, 730, 500}}, // a corner: nothing
+    };
+    for (const Step &s : steps) {
+        const vcl::TRect r = ToggleEdgeMaximize(s.Before, work, s.Code, saved);
+        EXPECT_EQ(r, s.After) << "code " << s.Code << " from " << s.Before.Left << "," << s.Before.Top;
+    }
+    EXPECT_FALSE(saved.Vertical || saved.Horizontal);
+}
+
 } // namespace
 } // namespace skin

@@ -364,6 +364,54 @@ TEST_F(FormBorder, PressesOnTheBorderReachTheFormWithTheirCodes) {
     EXPECT_EQ(f.Border(), nullptr) << "the hidden form's border window went with it";
 }
 
+TEST_F(FormBorder, ADoubleClickOnAnEdgeStretchesTheFormOverTheWorkAreaAndBack) {
+    BorderedForm f;
+    ASSERT_TRUE(uitest::ActivateAndWait(f.Wnd(), 2s));
+    const HWND w = f.Border();
+    ASSERT_NE(w, nullptr);
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const vcl::TRect work{area.left, area.top, area.right, area.bottom};
+    const vcl::TRect m = f.M(), before = BorderedForm::RectOf(f.Wnd()), b = BorderedForm::RectOf(w);
+    // With the real mouse, from another thread: the first press runs the
+    // system's size loop inside this thread's message processing.
+    const auto doubleClick = [&](vcl::TPoint At) {
+        const vcl::TPoint s = f.OnScreen(At);
+        MouseTo(GetDesktopWindow(), s);
+        Settle();
+        std::atomic<bool> done{false};
+        std::thread user([&] {
+            for (int i = 0; i < 2; ++i) {
+                MouseButton(true);
+                std::this_thread::sleep_for(20ms);
+                MouseButton(false);
+                std::this_thread::sleep_for(20ms);
+            }
+            done = true;
+        });
+        uitest::PumpUntil([&] { return done.load(); }, 5s);
+        user.join();
+        Settle();
+    };
+    // Back with the double click's message: the stretched edges lie off the screen.
+    const auto back = [&](vcl::TPoint At) {
+        const vcl::TPoint s = f.OnScreen(At);
+        SendMessageW(f.Border(), WM_NCLBUTTONDBLCLK, htBorderWindow, MAKELPARAM(s.X, s.Y));
+        Settle();
+    };
+    doubleClick({m.Left - 2, b.Height() / 2});
+    EXPECT_EQ(BorderedForm::RectOf(f.Wnd()), (vcl::TRect{work.Left, before.Top, work.Right, before.Bottom}));
+    EXPECT_EQ(BorderedForm::RectOf(f.Border()), f.Place()) << "the border follows";
+    back({m.Left - 2, b.Height() / 2});
+    EXPECT_EQ(BorderedForm::RectOf(f.Wnd()), before);
+
+    doubleClick({b.Width() / 2, m.Top - 2});
+    EXPECT_EQ(BorderedForm::RectOf(f.Wnd()), (vcl::TRect{before.Left, work.Top, before.Right, work.Bottom}));
+    back({b.Width() / 2, m.Top - 2});
+    EXPECT_EQ(BorderedForm::RectOf(f.Wnd()), before);
+    EXPECT_FALSE(IsZoomed(f.Wnd()));
+}
+
 TEST_F(FormBorder, ForwardedPressesAskTheBorderFormForTheirCode) {
     BorderedForm f;
     const HWND w = f.Border();
