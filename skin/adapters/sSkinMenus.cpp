@@ -769,10 +769,7 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
         return;
     }
     ItemKind = smNormal;
-    const bool breaks = PopupHasBreaks(item);
-    const bool firstItem = item->Parent() && item->Parent()->IndexOf(item) == 0;
-    const int extra = (!breaks || firstItem) ? ExtraLineWidthFor(bg.ExtraLineVisible) : 0;
-    const vcl::TPoint at{ARect.Left + bg.ClientOrigin.X, ARect.Top + bg.ClientOrigin.Y};
+    const TItemLayout layout = ItemLayout(item, ARect, bg, rtl);
     // Column breaks: the bar's line into the background, the strip beside it.
     if (item->Parent() && item->Parent()->IndexOf(item) < item->Parent()->Count() - 1 &&
         item->Break() == vcl::mbBarBreak) {
@@ -780,102 +777,171 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
         const vcl::TColor line =
             mi >= 0 ? FManager.Sections[static_cast<std::size_t>(mi)].Props[0].FontColor : vcl::TColor(0x808080);
         bg.Bitmap->Canvas()->Brush()->SetColor(line);
-        bg.Bitmap->Canvas()->FillRect(vcl::Rect(at.X - 2, 0, at.X - 1, bg.Bitmap->Height()));
+        bg.Bitmap->Canvas()->FillRect(vcl::Rect(layout.At.X - 2, 0, layout.At.X - 1, bg.Bitmap->Height()));
     }
     FillUncovered(*ACanvas, item, ARect, bg, menuWindow);
-    const int width = std::max(0, ARect.Width() - extra);
-    const auto bmp = NewBitmap32(width, ARect.Height());
-    const bool enabled = item->Enabled();
-    const bool selected = State.Contains(vcl::odSelected);
-    const int state = enabled && selected ? 1 : 0;
-    const int section = FManager.CommonElements.MenuItem.SectionIndex;
-    TvlBgInfo behind{};
-    InitBgInfo(bg.Bitmap.get(), at.X + extra, at.Y, behind);
-    BitBlt(bmp->Canvas()->Handle(), 0, 0, width, bmp->Height(), bg.Bitmap->Canvas()->Handle(), at.X + extra, at.Y,
-           SRCCOPY);
-    // Without a menu-item section the selected item takes the skin's
-    // selection colours, or nothing would show which one the keys reached.
-    const bool plainSelection = section < 0 && state == 1;
-    if (section >= 0)
-        PaintSkinSection(section, behind, state, vcl::Rect(0, 0, width, bmp->Height()), {at.X + extra, at.Y}, *bmp,
-                         &FManager);
-    else if (plainSelection) {
-        bmp->Canvas()->Brush()->SetColor(FManager.GetSelectionColor(true));
-        bmp->Canvas()->FillRect(vcl::Rect(0, 0, width, bmp->Height()));
-    }
-    const vcl::TSize column = ItemGlyphSize(item);
+    const TItemLook look = ItemLook(item, State);
+    const auto bmp = NewBitmap32(layout.Width, layout.Height);
+    PaintItemFace(*bmp, bg, layout, look);
     const bool hasImage = menu && menu->Images() && item->ImageIndex() >= 0 &&
                           item->ImageIndex() < menu->Images()->Count();
-    // Check marks of items without a glyph.
-    if (State.Contains(vcl::odChecked) && !item->HasBitmap() && !hasImage) {
-        const int info = FManager.CommonElements.GlobalInfoSection;
-        int mask = info >= 0 ? FManager.GetMaskIndex(info, item->RadioItem() ? "RADIOCHECKED" : "CHECK") : -1;
-        if (mask < 0 && info >= 0) mask = FManager.GetMaskIndex(info, "BOXCHECKED");
-        if (mask >= 0) {
-            const TsMaskData &m = FManager.Masks[static_cast<std::size_t>(mask)];
-            const int w = GetMaskFrameWidth(m);
-            const int h = GetMaskFrameHeight(m);
-            const int y = (bmp->Height() - h) / 2;
-            const int x = rtl ? std::min(bmp->Width() - w, bmp->Width() - (column.cx - w) / 2 - w - Margin)
-                              : std::max(0, (column.cx - w) / 2 + Margin);
-            TvlBgInfo self{};
-            InitBgInfo(bmp.get(), 0, 0, self);
-            DrawSkinGlyph(*bmp, {x, y}, state, 1, m, self);
-        }
-    }
-    // The item's glyph.
-    vcl::TSize glyph{};
-    if (item->HasBitmap()) glyph = {item->Bitmap()->Width(), item->Bitmap()->Height()};
-    else if (hasImage) glyph = {menu->Images()->Width(), menu->Images()->Height()};
-    if (glyph.cx > 0) {
-        const int y = (bmp->Height() - glyph.cy) / 2;
-        const int x = rtl ? ARect.Right - y - glyph.cx - extra : std::min(3, y);
-        const vcl::TRect r = vcl::Rect(x, y, x + glyph.cx, y + glyph.cy);
-        const int small = FManager.FindSectionIndex("SPEEDBUTTON_SMALL");
-        if (State.Contains(vcl::odChecked) && small >= 0) {
-            TvlBgInfo self{};
-            InitBgInfo(bmp.get(), 0, 0, self);
-            PaintSkinSection(small, self, 2, vcl::Rect(r.Left - 1, r.Top - 1, r.Right + 1, r.Bottom + 1),
-                             {r.Left - 1, r.Top - 1}, *bmp, &FManager);
-        }
-        TvlGlyphPaintData data;
-        data.Bitmap = bmp.get();
-        data.Canvas = bmp->Canvas();
-        data.ImgRect = r;
-        if (item->HasBitmap()) data.Glyph = item->Bitmap();
-        else {
-            data.Images = menu->Images();
-            data.ImageIndex = item->ImageIndex();
-        }
-        data.NumGlyphs = 1;
-        data.State = state;
-        data.Enabled = enabled;
-        data.Grayed = FManager.Effects() && FManager.Effects()->DiscoloredGlyphs() && !selected;
-        if (section >= 0) data.DisabledColor = FManager.Sections[static_cast<std::size_t>(section)].Props[state].Color;
-        data.SkinManager = &FManager;
-        PaintItemGlyph(data);
-    }
-    // System commands of a skinned system menu.
-    if (menu && menu->Name().rfind("vlSysMenu", 0) == 0) {
-        const TSysGlyph g = SysCommandGlyph(bmp->Canvas()->Handle(), static_cast<UINT>(item->Tag()));
-        if (g.Char) {
-            const vcl::TColor colour = section >= 0 ? FManager.Sections[static_cast<std::size_t>(section)].Props[state].FontColor
-                                       : plainSelection ? FManager.GetSelectionFontColor(true)
-                                                        : vcl::clMenuText;
-            PaintSysGlyph(bmp->Canvas()->Handle(), g, enabled ? colour : vcl::clGrayText,
-                          {4, 0, bmp->Width() - 4, bmp->Height()}, rtl);
-            bmp->Canvas()->SetHandle(nullptr);
-        }
-    }
-    // Text and shortcut.
+    if (State.Contains(vcl::odChecked) && !item->HasBitmap() && !hasImage) PaintItemCheck(*bmp, item, layout, look);
+    if (layout.Glyph.Width() > 0) PaintMenuGlyph(*bmp, item, layout, look, State.Contains(vcl::odChecked));
+    if (menu && menu->Name().rfind("vlSysMenu", 0) == 0) PaintSysCommand(*bmp, item, layout, look);
+    PaintItemLabel(*bmp->Canvas(), item, layout, look, State);
+    if (layout.Arrow.Width() > 0) PaintSubmenuArrow(*bmp->Canvas(), layout, look);
     vcl::TCanvas &c = *bmp->Canvas();
-    SelectItemFont(c, item, true);
-    if (plainSelection) c.Font()->SetColor(FManager.GetSelectionFontColor(true));
-    if (FManager.OnGetPopupItemData) FManager.OnGetPopupItemData(item, State.Bits(), c.Font());
+    if (OnDrawItem) OnDrawItem(item, bmp->Canvas(), vcl::Rect(0, 0, layout.Width, layout.Height), State, smNormal);
+    BitBlt(ACanvas->Handle(), layout.Left, ARect.Top, layout.Width, layout.Height, c.Handle(), 0, 0, SRCCOPY);
+    const vcl::TRect &arrowArea = layout.ArrowArea;
+    if (menuWindow && arrowArea.Width() > 0 && arrowArea.Height() > 0)
+        if (TvlMnuWnd *adapter = TvlMnuArray::Instance().Find(menuWindow)) {
+            auto piece = NewBitmap32(arrowArea.Width(), arrowArea.Height());
+            BitBlt(piece->Canvas()->Handle(), 0, 0, arrowArea.Width(), arrowArea.Height(), c.Handle(),
+                   arrowArea.Left - layout.Left, 0, SRCCOPY);
+            adapter->CoverAfterSystem(arrowArea, std::move(piece));
+        }
+    if (layout.Extra > 0)
+        BitBlt(ACanvas->Handle(), ARect.Left + (rtl ? layout.Width : 0), ARect.Top, layout.Extra, ARect.Height(),
+               bg.Bitmap->Canvas()->Handle(), layout.At.X + (rtl ? layout.Width : 0), layout.At.Y, SRCCOPY);
+}
+
+TsSkinableMenus::TItemLayout TsSkinableMenus::ItemLayout(const TMenuItem *Item, const vcl::TRect &ARect,
+                                                         const TvlMenuBackground &Bg, bool Rtl) {
+    TItemLayout l;
+    l.Rtl = Rtl;
+    const bool firstItem = Item->Parent() && Item->Parent()->IndexOf(Item) == 0;
+    l.Extra = (!PopupHasBreaks(Item) || firstItem) ? ExtraLineWidthFor(Bg.ExtraLineVisible) : 0;
+    l.At = {ARect.Left + Bg.ClientOrigin.X, ARect.Top + Bg.ClientOrigin.Y};
+    l.Width = std::max(0, ARect.Width() - l.Extra);
+    l.Height = ARect.Height();
+    l.Left = ARect.Left + (Rtl ? 0 : l.Extra);
+    l.Column = ItemGlyphSize(Item);
+    const vcl::TMenu *menu = Item->GetParentMenu();
+    vcl::TSize glyph{};
+    if (Item->HasBitmap()) glyph = {Item->Bitmap()->Width(), Item->Bitmap()->Height()};
+    else if (menu && menu->Images() && Item->ImageIndex() >= 0 && Item->ImageIndex() < menu->Images()->Count())
+        glyph = {menu->Images()->Width(), menu->Images()->Height()};
+    if (glyph.cx > 0) {
+        const int y = (l.Height - glyph.cy) / 2;
+        const int x = Rtl ? ARect.Right - y - glyph.cx - l.Extra : std::min(3, y);
+        l.Glyph = vcl::Rect(x, y, x + glyph.cx, y + glyph.cy);
+    }
+    l.Text = vcl::Rect(0, 0, l.Width, l.Height);
+    const int indent = l.Column.cx + 2 * Margin + Spacing;
+    if (Rtl) l.Text.Right -= indent;
+    else l.Text.Left += indent;
+    // The submenu's arrow where the system puts its own.
+    if (OpensSubmenu(Item)) {
+        const vcl::TSize arrow = SystemArrowSize();
+        const int half = std::max(3, std::min(arrow.cx, arrow.cy) * 3 / 8);
+        const int x0 = ARect.Right - 1 - arrow.cx + (arrow.cx - half - 1) / 2 - l.Left;
+        const int cy = (l.Height - 1) / 2;
+        l.Arrow = vcl::Rect(x0, cy - half, x0 + half + 1, cy + half + 1);
+        const int wide = std::max<int>(arrow.cx, GetSystemMetrics(SM_CXMENUCHECK)) + 2;
+        l.ArrowArea = vcl::Rect(std::max(l.Left, ARect.Right - wide), ARect.Top, std::min(ARect.Right, l.Left + l.Width),
+                                ARect.Bottom);
+    }
+    return l;
+}
+
+TsSkinableMenus::TItemLook TsSkinableMenus::ItemLook(const TMenuItem *Item, vcl::TOwnerDrawState State) const {
+    TItemLook k;
+    k.Enabled = Item->Enabled();
+    k.Selected = State.Contains(vcl::odSelected);
+    k.State = k.Enabled && k.Selected ? 1 : 0;
+    k.TextState = k.Enabled && (k.Selected || State.Contains(vcl::odHotLight)) ? 1 : 0;
+    k.Section = FManager.CommonElements.MenuItem.SectionIndex;
+    // Without a menu-item section the selected item takes the skin's
+    // selection colours, or nothing would show which one the keys reached.
+    k.PlainSelection = k.Section < 0 && k.State == 1;
+    return k;
+}
+
+void TsSkinableMenus::PaintItemFace(vcl::TBitmap &Bmp, const TvlMenuBackground &Bg, const TItemLayout &L,
+                                    const TItemLook &K) {
+    TvlBgInfo behind{};
+    InitBgInfo(Bg.Bitmap.get(), L.At.X + L.Extra, L.At.Y, behind);
+    BitBlt(Bmp.Canvas()->Handle(), 0, 0, L.Width, L.Height, Bg.Bitmap->Canvas()->Handle(), L.At.X + L.Extra, L.At.Y,
+           SRCCOPY);
+    if (K.Section >= 0)
+        PaintSkinSection(K.Section, behind, K.State, vcl::Rect(0, 0, L.Width, L.Height), {L.At.X + L.Extra, L.At.Y},
+                         Bmp, &FManager);
+    else if (K.PlainSelection) {
+        Bmp.Canvas()->Brush()->SetColor(FManager.GetSelectionColor(true));
+        Bmp.Canvas()->FillRect(vcl::Rect(0, 0, L.Width, L.Height));
+    }
+}
+
+// Check marks of items without a glyph, centred in the glyph column.
+void TsSkinableMenus::PaintItemCheck(vcl::TBitmap &Bmp, const TMenuItem *Item, const TItemLayout &L,
+                                     const TItemLook &K) {
+    const int info = FManager.CommonElements.GlobalInfoSection;
+    int mask = info >= 0 ? FManager.GetMaskIndex(info, Item->RadioItem() ? "RADIOCHECKED" : "CHECK") : -1;
+    if (mask < 0 && info >= 0) mask = FManager.GetMaskIndex(info, "BOXCHECKED");
+    if (mask < 0) return;
+    const TsMaskData &m = FManager.Masks[static_cast<std::size_t>(mask)];
+    const int w = GetMaskFrameWidth(m);
+    const int h = GetMaskFrameHeight(m);
+    const int y = (L.Height - h) / 2;
+    const int x = L.Rtl ? std::min(L.Width - w, L.Width - (L.Column.cx - w) / 2 - w - Margin)
+                        : std::max(0, (L.Column.cx - w) / 2 + Margin);
+    TvlBgInfo self{};
+    InitBgInfo(&Bmp, 0, 0, self);
+    DrawSkinGlyph(Bmp, {x, y}, K.State, 1, m, self);
+}
+
+void TsSkinableMenus::PaintMenuGlyph(vcl::TBitmap &Bmp, const TMenuItem *Item, const TItemLayout &L,
+                                     const TItemLook &K, bool Checked) {
+    const vcl::TRect &r = L.Glyph;
+    const int small = FManager.FindSectionIndex("SPEEDBUTTON_SMALL");
+    if (Checked && small >= 0) {
+        TvlBgInfo self{};
+        InitBgInfo(&Bmp, 0, 0, self);
+        PaintSkinSection(small, self, 2, vcl::Rect(r.Left - 1, r.Top - 1, r.Right + 1, r.Bottom + 1),
+                         {r.Left - 1, r.Top - 1}, Bmp, &FManager);
+    }
+    TvlGlyphPaintData data;
+    data.Bitmap = &Bmp;
+    data.Canvas = Bmp.Canvas();
+    data.ImgRect = r;
+    if (Item->HasBitmap()) data.Glyph = Item->Bitmap();
+    else {
+        data.Images = Item->GetParentMenu()->Images();
+        data.ImageIndex = Item->ImageIndex();
+    }
+    data.NumGlyphs = 1;
+    data.State = K.State;
+    data.Enabled = K.Enabled;
+    data.Grayed = FManager.Effects() && FManager.Effects()->DiscoloredGlyphs() && !K.Selected;
+    if (K.Section >= 0) data.DisabledColor = FManager.Sections[static_cast<std::size_t>(K.Section)].Props[K.State].Color;
+    data.SkinManager = &FManager;
+    PaintItemGlyph(data);
+}
+
+// System commands of a skinned system menu.
+void TsSkinableMenus::PaintSysCommand(vcl::TBitmap &Bmp, const TMenuItem *Item, const TItemLayout &L,
+                                      const TItemLook &K) {
+    const TSysGlyph g = SysCommandGlyph(Bmp.Canvas()->Handle(), static_cast<UINT>(Item->Tag()));
+    if (!g.Char) return;
+    const vcl::TColor colour = K.Section >= 0 ? FManager.Sections[static_cast<std::size_t>(K.Section)].Props[K.State].FontColor
+                               : K.PlainSelection ? FManager.GetSelectionFontColor(true)
+                                                  : vcl::clMenuText;
+    PaintSysGlyph(Bmp.Canvas()->Handle(), g, K.Enabled ? colour : vcl::clGrayText, {4, 0, L.Width - 4, L.Height},
+                  L.Rtl);
+    Bmp.Canvas()->SetHandle(nullptr);
+}
+
+// The caption and the shortcut (after a tab in the caption, or the item's keys).
+void TsSkinableMenus::PaintItemLabel(vcl::TCanvas &C, TMenuItem *Item, const TItemLayout &L, const TItemLook &K,
+                                     vcl::TOwnerDrawState State) {
+    SelectItemFont(C, Item, true);
+    if (K.PlainSelection) C.Font()->SetColor(FManager.GetSelectionFontColor(true));
+    if (FManager.OnGetPopupItemData) FManager.OnGetPopupItemData(Item, State.Bits(), C.Font());
     // The plain selection's text in the font's colour (no section's).
-    const int textSection = plainSelection ? -1 : std::max(section, 0);
-    std::string text = item->Caption();
-    std::string keys = item->ShortCut() ? vcl::ShortCutToText(item->ShortCut()) : std::string();
+    const int textSection = K.PlainSelection ? -1 : std::max(K.Section, 0);
+    std::string text = Item->Caption();
+    std::string keys = Item->ShortCut() ? vcl::ShortCutToText(Item->ShortCut()) : std::string();
     UINT align = 0;
     if (const auto tab = text.find('\t'); tab != std::string::npos) {
         keys = text.substr(tab + 1);
@@ -889,50 +955,27 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     UINT flags = align | DT_EXPANDTABS | DT_VCENTER | DT_NOCLIP |
                  (text.find('\r') != std::string::npos ? DT_WORDBREAK : DT_SINGLELINE);
     if (State.Contains(vcl::odNoAccel)) flags |= DT_HIDEPREFIX;
-    if (rtl) flags |= DT_RTLREADING;
-    const int textState = enabled && (selected || State.Contains(vcl::odHotLight)) ? 1 : 0;
-    vcl::TRect textRect = vcl::Rect(0, 0, width, bmp->Height());
-    const int indent = column.cx + 2 * Margin + Spacing;
-    if (rtl) textRect.Right -= indent;
-    else textRect.Left += indent;
-    WriteSectionText(c, text, enabled, textRect, flags, textSection, textState, &FManager);
-    if (!keys.empty()) {
-        vcl::TRect k = vcl::Rect(0, 0, 0, 0);
-        DrawTextStr(c.Handle(), keys, k, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
-        const int left = rtl ? 6 : width - k.Width() - 8;
-        WriteSectionText(c, keys, enabled, vcl::Rect(left, 0, left + k.Width(), bmp->Height()),
-                         DT_SINGLELINE | DT_VCENTER, textSection, textState, &FManager);
-    }
-    // The submenu's arrow in the item's colours where the system puts its
-    // own, which the menu window's adapter covers again once the system is
-    // done with the item.
-    const int bmpLeft = ARect.Left + (rtl ? 0 : extra);
-    vcl::TRect arrowArea{};
-    if (OpensSubmenu(item)) {
-        const vcl::TSize arrow = SystemArrowSize();
-        const int half = std::max(3, std::min(arrow.cx, arrow.cy) * 3 / 8);
-        const int x0 = ARect.Right - 1 - arrow.cx + (arrow.cx - half - 1) / 2 - bmpLeft;
-        const int cy = (bmp->Height() - 1) / 2;
-        const vcl::TColor colour = section >= 0
-            ? FManager.Sections[static_cast<std::size_t>(section)].Props[textState].FontColor : vcl::clMenuText;
-        c.Brush()->SetColor(enabled ? colour : vcl::clGrayText);
-        for (int i = 0; i <= half; ++i) c.FillRect(vcl::Rect(x0 + i, cy - half + i, x0 + i + 1, cy + half - i + 1));
-        const int wide = std::max<int>(arrow.cx, GetSystemMetrics(SM_CXMENUCHECK)) + 2;
-        arrowArea = vcl::Rect(std::max(bmpLeft, ARect.Right - wide), ARect.Top, std::min(ARect.Right, bmpLeft + width),
-                              ARect.Bottom);
-    }
-    if (OnDrawItem) OnDrawItem(item, bmp->Canvas(), vcl::Rect(0, 0, width, bmp->Height()), State, smNormal);
-    BitBlt(ACanvas->Handle(), bmpLeft, ARect.Top, width, bmp->Height(), c.Handle(), 0, 0, SRCCOPY);
-    if (menuWindow && arrowArea.Width() > 0 && arrowArea.Height() > 0)
-        if (TvlMnuWnd *adapter = TvlMnuArray::Instance().Find(menuWindow)) {
-            auto piece = NewBitmap32(arrowArea.Width(), arrowArea.Height());
-            BitBlt(piece->Canvas()->Handle(), 0, 0, arrowArea.Width(), arrowArea.Height(), c.Handle(),
-                   arrowArea.Left - bmpLeft, 0, SRCCOPY);
-            adapter->CoverAfterSystem(arrowArea, std::move(piece));
-        }
-    if (extra > 0)
-        BitBlt(ACanvas->Handle(), ARect.Left + (rtl ? width : 0), ARect.Top, extra, ARect.Height(),
-               bg.Bitmap->Canvas()->Handle(), at.X + (rtl ? width : 0), at.Y, SRCCOPY);
+    if (L.Rtl) flags |= DT_RTLREADING;
+    WriteSectionText(C, text, K.Enabled, L.Text, flags, textSection, K.TextState, &FManager);
+    if (keys.empty()) return;
+    vcl::TRect k = vcl::Rect(0, 0, 0, 0);
+    DrawTextStr(C.Handle(), keys, k, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
+    const int left = L.Rtl ? 6 : L.Width - k.Width() - 8;
+    WriteSectionText(C, keys, K.Enabled, vcl::Rect(left, 0, left + k.Width(), L.Height), DT_SINGLELINE | DT_VCENTER,
+                     textSection, K.TextState, &FManager);
+}
+
+// The submenu's arrow in the item's colours where the system puts its
+// own, which the menu window's adapter covers again once the system is
+// done with the item.
+void TsSkinableMenus::PaintSubmenuArrow(vcl::TCanvas &C, const TItemLayout &L, const TItemLook &K) {
+    const vcl::TColor colour = K.Section >= 0
+        ? FManager.Sections[static_cast<std::size_t>(K.Section)].Props[K.TextState].FontColor : vcl::clMenuText;
+    C.Brush()->SetColor(K.Enabled ? colour : vcl::clGrayText);
+    const int half = L.Arrow.Width() - 1;
+    const int cy = L.Arrow.Top + half;
+    for (int i = 0; i <= half; ++i)
+        C.FillRect(vcl::Rect(L.Arrow.Left + i, cy - half + i, L.Arrow.Left + i + 1, cy + half - i + 1));
 }
 
 // The line's items lie on the form provider's copy of its menu band: drawn

@@ -158,6 +158,33 @@ private:
     void FillUncovered(vcl::TCanvas &Canvas, const vcl::TMenuItem *Item, const vcl::TRect &ItemRect,
                        const TvlMenuBackground &Bg, HWND Window);
     void PaintDivider(vcl::TCanvas &Canvas, const vcl::TRect &ItemRect, const TvlMenuBackground &Bg);
+    // Where a normal item's parts lie, computed once before it is painted:
+    // its bitmap (the item less the extra line) and, in the bitmap, the
+    // glyph, the text and the submenu arrow; ArrowArea in the item's canvas.
+    struct TItemLayout {
+        bool Rtl = false;
+        int Extra = 0;          // the extra line's width beside the bitmap
+        vcl::TPoint At{};       // the item's place in the background
+        int Width = 0, Height = 0;
+        int Left = 0;           // the bitmap's left in the item's canvas
+        vcl::TSize Column{};    // the glyph column
+        vcl::TRect Glyph{}, Text{}, Arrow{}, ArrowArea{};
+    };
+    // The item's state in the skin's terms.
+    struct TItemLook {
+        bool Enabled = false, Selected = false, PlainSelection = false;
+        int State = 0, TextState = 0, Section = -1;
+    };
+    TItemLayout ItemLayout(const vcl::TMenuItem *Item, const vcl::TRect &ARect, const TvlMenuBackground &Bg, bool Rtl);
+    TItemLook ItemLook(const vcl::TMenuItem *Item, vcl::TOwnerDrawState State) const;
+    void PaintItemFace(vcl::TBitmap &Bmp, const TvlMenuBackground &Bg, const TItemLayout &L, const TItemLook &K);
+    void PaintItemCheck(vcl::TBitmap &Bmp, const vcl::TMenuItem *Item, const TItemLayout &L, const TItemLook &K);
+    void PaintMenuGlyph(vcl::TBitmap &Bmp, const vcl::TMenuItem *Item, const TItemLayout &L, const TItemLook &K,
+                        bool Checked);
+    void PaintSysCommand(vcl::TBitmap &Bmp, const vcl::TMenuItem *Item, const TItemLayout &L, const TItemLook &K);
+    void PaintItemLabel(vcl::TCanvas &C, vcl::TMenuItem *Item, const TItemLayout &L, const TItemLook &K,
+                        vcl::TOwnerDrawState State);
+    void PaintSubmenuArrow(vcl::TCanvas &C, const TItemLayout &L, const TItemLook &K);
     void PaintCaptionItem(vcl::TCanvas &Canvas, const vcl::TRect &ItemRect, const TvlMenuBackground &Bg,
                           const vcl::TMenuItem *Item);
     void RefreshFrame(HWND Window, const vcl::TMenuItem *Item, const vcl::TRect &ItemRect,

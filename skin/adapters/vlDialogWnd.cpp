@@ -535,204 +535,268 @@ void TvlDialogWnd::HandleMessage(vcl::TMessage &Message) {
 }
 
 bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
-    const std::weak_ptr<const bool> alive = AliveToken();
-    const bool visible = IsWindowVisible(Handle) != 0;
     switch (Message.Msg) {
     case SM_SKINCOMMAND: return SkinCommand(Message);
     case WM_NCHITTEST: NcHitTest(Message); return true;
-    case WM_NCLBUTTONDOWN:
-        if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) return false;
-        NcButtonDown(Message);
-        return true;
+    case WM_NCLBUTTONDOWN: return NcLeftDown(Message);
     case WM_NCLBUTTONUP: ButtonUp(Message, BorderCode(Message)); return true;
-    case WM_LBUTTONUP:
-        if (!TitleButtonPressed) return false;
-        ButtonUp(Message, HotButton);
-        return true;
-    case WM_NCLBUTTONDBLCLK:
-        // A second click on a title button is a click of its own.
-        if (IsButtonCode(static_cast<int>(Message.WParam))) {
-            NcButtonDown(Message);
-            return true;
-        }
-        if (Message.WParam == HTCAPTION) {
-            const TvlDialogButtonRules rules = ButtonRules();
-            if (rules.CanMaximize() || rules.CanRestore()) {
-                SendMessageW(Handle, WM_SYSCOMMAND, IsZoomed(Handle) || IsIconic(Handle) ? SC_RESTORE : SC_MAXIMIZE, 0);
-                if (!alive.expired() && SystemMenu) SystemMenu->UpdateItems();
-            }
-            Message.Result = 0;
-            return true;
-        }
-        if (Message.WParam == HTSYSMENU) {
-            // Only a dialog that may be closed closes this way.
-            if (CloseEnabled()) SendMessageW(Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
-            Message.Result = 0;
-            return true;
-        }
-        return false;
-    case WM_NCRBUTTONDOWN:
-        if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) {
-            Message.Result = 0;
-            return true;
-        }
-        return false;
-    case WM_NCRBUTTONUP:
-        Message.WParam = static_cast<WPARAM>(static_cast<INT_PTR>(BorderCode(Message)));
-        if (Message.WParam != HTCAPTION && Message.WParam != HTSYSMENU) return false;
-        SetHotButton(0, true);
-        PopupSystemMenu(ScreenPointOf(Message.LParam));
-        Message.Result = 0;
-        return true;
+    case WM_LBUTTONUP: return PressedButtonReleased(Message);
+    case WM_NCLBUTTONDBLCLK: return NcDoubleClick(Message);
+    case WM_NCRBUTTONDOWN: return SwallowTitleRightDown(Message);
+    case WM_NCRBUTTONUP: return TitleRightClick(Message);
     case WM_NCMOUSELEAVE:
-    case WM_MOUSELEAVE:
-        SetHotButton(0, true);
-        TitleButtonPressed = false;
-        return false;
+    case WM_MOUSELEAVE: MouseLeft(); return false;
     case WM_SIZE: SizeChanged(Message); return true;
-    case WM_SETFOCUS:
-        PassOn(Message);
-        if (!alive.expired()) RedrawWindow(GetActiveWindow(), nullptr, nullptr, RedrawActiveWhole);
-        return true;
+    case WM_SETFOCUS: FocusTaken(Message); return true;
     case WM_ENABLE:
-    case WM_SETTEXT:
-        PassOn(Message);
-        if (alive.expired() || !IsWindowVisible(Handle)) return true;
-        if (Message.Msg == WM_SETTEXT) WindowText = GetWindowTextOf(Handle);
-        FrameInvalid = true;
-        if (BorderForm && Message.Msg == WM_SETTEXT)
-            UpdateBorder(true);
-        else
-            SendMessageW(Handle, WM_NCPAINT, 1, 0);
-        return true;
-    case WM_PAINT:
-        if (!SuppressPaint) return false;
-        {
-            PAINTSTRUCT ps;
-            BeginPaint(Handle, &ps);
-            EndPaint(Handle, &ps);
-        }
-        Message.Result = 0;
-        return true;
-    case WM_NCPAINT:
-        if (!visible) return false;
-        if (!ChildrenAdapted && Provider) {
-            ChildrenAdapted = true;
-            Provider->AdaptChildren();
-            if (alive.expired()) return true;
-        }
-        // The text is set after the window was made (and skinned).
-        if (std::string text = GetWindowTextOf(Handle); text != WindowText) {
-            WindowText = std::move(text);
-            FrameInvalid = true;
-        }
-        if (ClientRect.IsEmpty()) {
-            RECT cr{};
-            GetClientRect(Handle, &cr);
-            ClientRect = {FrameLeftWidth(), FrameTopHeight(), FrameLeftWidth() + cr.right, FrameTopHeight() + cr.bottom};
-        }
-        PaintNonClient();
-        Message.Result = 0;
-        return true;
+    case WM_SETTEXT: TitleStateChanged(Message); return true;
+    case WM_PAINT: return SuppressedPaint(Message);
+    case WM_NCPAINT: return NcPaint(Message);
     case WM_ERASEBKGND: Message.Result = EraseBackground(reinterpret_cast<HDC>(Message.WParam)); return true;
-    case WM_DRAWITEM:
-        if (const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(Message.LParam); item && item->CtlType == ODT_STATIC)
-            SetBkMode(item->hDC, TRANSPARENT);
-        return false;
-    case WM_SHOWWINDOW:
-        if (Message.WParam && ShowAnimated()) {
-            WindowText = GetWindowTextOf(Handle);
-            if (Provider) {
-                ChildrenAdapted = true;
-                Provider->AdaptChildren();
-                if (alive.expired()) return true;
-            }
-            SkinData->Updating = false;
-            const TvlDialogShow &show = *DefaultManager()->AnimEffects()->DialogShow;
-            AnimShowDialog(*this, show.Time, 255, show.Mode);
-            if (alive.expired()) return true;
-        }
-        return false;
-    case WM_WINDOWPOSCHANGED: {
-        const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
-        if (!pos) return false;
-        if (!(pos->flags & SWP_HIDEWINDOW)) {
-            ScrollHandler(Message);
-            // The border follows a visible dialog, except while it is dragged blended.
-            // Only a move, a new size or a show: a change of z-order alone
-            // (the border placing itself by the dialog) would come back here.
-            const bool placed = (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE) ||
-                                (pos->flags & SWP_SHOWWINDOW);
-            if (!alive.expired() && placed && BorderForm && IsWindowVisible(Handle) && !SkinData->Updating &&
-                !(StateFlags & BlendedMoveFlag))
-                UpdateBorder(false);
-            return true;
-        }
-        NeedRegion = true;
-        FreeButtonAnimations();
-        ScrollHandler(Message);
-        if (!alive.expired() && HideAnimated()) AnimHideDialog(*this);
-        // The border window goes with the dialog; the next show makes it again.
-        if (!alive.expired() && BorderForm) BorderForm->FreeWindow();
-        return true;
-    }
-    case WM_COMMAND:
-        // Cancel or Yes ends the dialog: its last look is taken while it shows.
-        if ((Message.WParam == IDCANCEL || Message.WParam == IDYES) && HideAnimated() && visible) {
-            PaintFrame();
-            SnapshotForm = CreateSnapshotForm(Handle);
-        }
-        return false;
-    case WM_NCACTIVATE:
-        if (!visible) return false;
-        // The system's caption must not flash: it draws while the window
-        // counts as hidden.
-        SendMessageW(Handle, WM_SETREDRAW, FALSE, 0);
-        PassOn(Message);
-        if (alive.expired()) return true;
-        SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
-        Active = Message.WParam != 0;
-        FrameInvalid = true;
-        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
-        UpdateBorder(true);
-        Message.Result = TRUE;
-        return true;
-    case WM_STYLECHANGED:
-        ScrollHandler(Message);
-        if (!alive.expired() && Analysed && Message.LParam) StyleChanged(Message.WParam, *reinterpret_cast<const STYLESTRUCT *>(Message.LParam));
-        return true;
+    case WM_DRAWITEM: StaticsDrawnTransparent(Message); return false;
+    case WM_SHOWWINDOW: return AnimateShow(Message);
+    case WM_WINDOWPOSCHANGED: return PositionChanged(Message);
+    case WM_COMMAND: SnapshotBeforeClose(Message); return false;
+    case WM_NCACTIVATE: return NcActivate(Message);
+    case WM_STYLECHANGED: StyleChangedMessage(Message); return true;
     case WM_GETDLGCODE: Message.Result = 0; return true;
-    case vcl::CM_VISIBLECHANGED:
-        if (Message.WParam != 0) return false;
-        ScrollHandler(Message);
-        if (!alive.expired()) FreeButtonAnimations();
-        return true;
+    case vcl::CM_VISIBLECHANGED: return VisibleChanged(Message);
     case WM_CTLCOLORDLG: Message.Result = reinterpret_cast<LRESULT>(DialogBrush()); return true;
     case DialogPrivateMessage:
     case DialogChildrenMessage:
-    case DialogChildrenMessage2:
-        ScrollHandler(Message);
-        if (alive.expired() || !IsWindow(Handle)) return true;
-        if (Provider) Provider->AdaptChildren();
-        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        return true;
-    case WM_SYSCOMMAND: {
-        const WPARAM command = Message.WParam & 0xFFF0;
-        if (command == SC_KEYMENU && Message.LParam == VK_SPACE && HasSysMenu()) {
-            // Alt+Space: the window's own menu is gone with WS_SYSMENU, so
-            // the keyboard opens ours, under the icon as a click there does.
-            Message.Result = 0;
-            PopupSystemMenu(UnderIcon());
-            return true;
-        }
-        ScrollHandler(Message);
-        if (alive.expired() || !IsWindow(Handle)) return true;
-        if (Message.WParam == (SC_MOVE | HTCAPTION)) UpdateWindow(Handle);
-        if (command == SC_MAXIMIZE || command == SC_RESTORE) SetHotButton(0, true);
-        return true;
-    }
+    case DialogChildrenMessage2: ChildrenMayHaveChanged(Message); return true;
+    case WM_SYSCOMMAND: SysCommand(Message); return true;
     default: return false;
     }
+}
+
+bool TvlDialogWnd::NcLeftDown(vcl::TMessage &Message) {
+    // The scroll bars' own presses go to the scrolling stage.
+    if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) return false;
+    NcButtonDown(Message);
+    return true;
+}
+
+bool TvlDialogWnd::PressedButtonReleased(vcl::TMessage &Message) {
+    if (!TitleButtonPressed) return false;
+    ButtonUp(Message, HotButton);
+    return true;
+}
+
+bool TvlDialogWnd::NcDoubleClick(vcl::TMessage &Message) {
+    // A second click on a title button is a click of its own.
+    if (IsButtonCode(static_cast<int>(Message.WParam))) {
+        NcButtonDown(Message);
+        return true;
+    }
+    if (Message.WParam == HTCAPTION) {
+        ToggleMaximized();
+        Message.Result = 0;
+        return true;
+    }
+    if (Message.WParam == HTSYSMENU) {
+        // Only a dialog that may be closed closes this way.
+        if (CloseEnabled()) SendMessageW(Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+        Message.Result = 0;
+        return true;
+    }
+    return false;
+}
+
+void TvlDialogWnd::ToggleMaximized() {
+    const TvlDialogButtonRules rules = ButtonRules();
+    if (!rules.CanMaximize() && !rules.CanRestore()) return;
+    const std::weak_ptr<const bool> alive = AliveToken();
+    SendMessageW(Handle, WM_SYSCOMMAND, IsZoomed(Handle) || IsIconic(Handle) ? SC_RESTORE : SC_MAXIMIZE, 0);
+    if (!alive.expired() && SystemMenu) SystemMenu->UpdateItems();
+}
+
+bool TvlDialogWnd::SwallowTitleRightDown(vcl::TMessage &Message) {
+    if (Message.WParam != HTCAPTION && Message.WParam != HTSYSMENU) return false;
+    Message.Result = 0;
+    return true;
+}
+
+bool TvlDialogWnd::TitleRightClick(vcl::TMessage &Message) {
+    Message.WParam = static_cast<WPARAM>(static_cast<INT_PTR>(BorderCode(Message)));
+    if (Message.WParam != HTCAPTION && Message.WParam != HTSYSMENU) return false;
+    SetHotButton(0, true);
+    PopupSystemMenu(ScreenPointOf(Message.LParam));
+    Message.Result = 0;
+    return true;
+}
+
+void TvlDialogWnd::MouseLeft() {
+    SetHotButton(0, true);
+    TitleButtonPressed = false;
+}
+
+void TvlDialogWnd::FocusTaken(vcl::TMessage &Message) {
+    const std::weak_ptr<const bool> alive = AliveToken();
+    PassOn(Message);
+    if (!alive.expired()) RedrawWindow(GetActiveWindow(), nullptr, nullptr, RedrawActiveWhole);
+}
+
+void TvlDialogWnd::TitleStateChanged(vcl::TMessage &Message) {
+    const std::weak_ptr<const bool> alive = AliveToken();
+    PassOn(Message);
+    if (alive.expired() || !IsWindowVisible(Handle)) return;
+    const bool text = Message.Msg == WM_SETTEXT;
+    if (text) WindowText = GetWindowTextOf(Handle);
+    FrameInvalid = true;
+    if (BorderForm && text)
+        UpdateBorder(true);
+    else
+        SendMessageW(Handle, WM_NCPAINT, 1, 0);
+}
+
+bool TvlDialogWnd::SuppressedPaint(vcl::TMessage &Message) {
+    if (!SuppressPaint) return false;
+    PAINTSTRUCT ps;
+    BeginPaint(Handle, &ps);
+    EndPaint(Handle, &ps);
+    Message.Result = 0;
+    return true;
+}
+
+bool TvlDialogWnd::NcPaint(vcl::TMessage &Message) {
+    if (!IsWindowVisible(Handle)) return false;
+    if (!ChildrenAdapted && Provider) {
+        const std::weak_ptr<const bool> alive = AliveToken();
+        ChildrenAdapted = true;
+        Provider->AdaptChildren();
+        if (alive.expired()) return true;
+    }
+    // The text is set after the window was made (and skinned).
+    if (std::string text = GetWindowTextOf(Handle); text != WindowText) {
+        WindowText = std::move(text);
+        FrameInvalid = true;
+    }
+    if (ClientRect.IsEmpty()) {
+        RECT cr{};
+        GetClientRect(Handle, &cr);
+        ClientRect = {FrameLeftWidth(), FrameTopHeight(), FrameLeftWidth() + cr.right, FrameTopHeight() + cr.bottom};
+    }
+    PaintNonClient();
+    Message.Result = 0;
+    return true;
+}
+
+void TvlDialogWnd::StaticsDrawnTransparent(const vcl::TMessage &Message) {
+    if (const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(Message.LParam); item && item->CtlType == ODT_STATIC)
+        SetBkMode(item->hDC, TRANSPARENT);
+}
+
+bool TvlDialogWnd::AnimateShow(const vcl::TMessage &Message) {
+    if (!Message.WParam || !ShowAnimated()) return false;
+    const std::weak_ptr<const bool> alive = AliveToken();
+    WindowText = GetWindowTextOf(Handle);
+    if (Provider) {
+        ChildrenAdapted = true;
+        Provider->AdaptChildren();
+        if (alive.expired()) return true;
+    }
+    SkinData->Updating = false;
+    const TvlDialogShow &show = *DefaultManager()->AnimEffects()->DialogShow;
+    AnimShowDialog(*this, show.Time, 255, show.Mode);
+    // Done only when the adapter went with the animation: nothing of it is left to pass on.
+    return alive.expired();
+}
+
+bool TvlDialogWnd::PositionChanged(vcl::TMessage &Message) {
+    const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
+    if (!pos) return false;
+    if (pos->flags & SWP_HIDEWINDOW)
+        Hidden(Message);
+    else
+        Placed(Message, pos->flags);
+    return true;
+}
+
+void TvlDialogWnd::Placed(vcl::TMessage &Message, UINT Flags) {
+    const std::weak_ptr<const bool> alive = AliveToken();
+    ScrollHandler(Message);
+    // The border follows a visible dialog, except while it is dragged blended.
+    // Only a move, a new size or a show: a change of z-order alone
+    // (the border placing itself by the dialog) would come back here.
+    const bool placed = (Flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE) || (Flags & SWP_SHOWWINDOW);
+    if (!alive.expired() && placed && BorderForm && IsWindowVisible(Handle) && !SkinData->Updating &&
+        !(StateFlags & BlendedMoveFlag))
+        UpdateBorder(false);
+}
+
+void TvlDialogWnd::Hidden(vcl::TMessage &Message) {
+    const std::weak_ptr<const bool> alive = AliveToken();
+    NeedRegion = true;
+    FreeButtonAnimations();
+    ScrollHandler(Message);
+    if (!alive.expired() && HideAnimated()) AnimHideDialog(*this);
+    // The border window goes with the dialog; the next show makes it again.
+    if (!alive.expired() && BorderForm) BorderForm->FreeWindow();
+}
+
+void TvlDialogWnd::SnapshotBeforeClose(const vcl::TMessage &Message) {
+    // Cancel or Yes ends the dialog: its last look is taken while it shows.
+    if ((Message.WParam == IDCANCEL || Message.WParam == IDYES) && HideAnimated() && IsWindowVisible(Handle)) {
+        PaintFrame();
+        SnapshotForm = CreateSnapshotForm(Handle);
+    }
+}
+
+bool TvlDialogWnd::NcActivate(vcl::TMessage &Message) {
+    if (!IsWindowVisible(Handle)) return false;
+    const std::weak_ptr<const bool> alive = AliveToken();
+    // The system's caption must not flash: it draws while the window
+    // counts as hidden.
+    SendMessageW(Handle, WM_SETREDRAW, FALSE, 0);
+    PassOn(Message);
+    if (alive.expired()) return true;
+    SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
+    Active = Message.WParam != 0;
+    FrameInvalid = true;
+    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    UpdateBorder(true);
+    Message.Result = TRUE;
+    return true;
+}
+
+void TvlDialogWnd::StyleChangedMessage(vcl::TMessage &Message) {
+    const std::weak_ptr<const bool> alive = AliveToken();
+    ScrollHandler(Message);
+    if (!alive.expired() && Analysed && Message.LParam)
+        StyleChanged(Message.WParam, *reinterpret_cast<const STYLESTRUCT *>(Message.LParam));
+}
+
+bool TvlDialogWnd::VisibleChanged(vcl::TMessage &Message) {
+    if (Message.WParam != 0) return false;
+    const std::weak_ptr<const bool> alive = AliveToken();
+    ScrollHandler(Message);
+    if (!alive.expired()) FreeButtonAnimations();
+    return true;
+}
+
+void TvlDialogWnd::ChildrenMayHaveChanged(vcl::TMessage &Message) {
+    const std::weak_ptr<const bool> alive = AliveToken();
+    ScrollHandler(Message);
+    if (alive.expired() || !IsWindow(Handle)) return;
+    if (Provider) Provider->AdaptChildren();
+    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TvlDialogWnd::SysCommand(vcl::TMessage &Message) {
+    const WPARAM command = Message.WParam & 0xFFF0;
+    if (command == SC_KEYMENU && Message.LParam == VK_SPACE && HasSysMenu()) {
+        // Alt+Space: the window's own menu is gone with WS_SYSMENU, so
+        // the keyboard opens ours, under the icon as a click there does.
+        Message.Result = 0;
+        PopupSystemMenu(UnderIcon());
+        return;
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    ScrollHandler(Message);
+    if (alive.expired() || !IsWindow(Handle)) return;
+    if (Message.WParam == (SC_MOVE | HTCAPTION)) UpdateWindow(Handle);
+    if (command == SC_MAXIMIZE || command == SC_RESTORE) SetHotButton(0, true);
 }
 
 int TvlDialogWnd::BorderCode(const vcl::TMessage &Message) {

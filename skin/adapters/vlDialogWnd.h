@@ -226,8 +226,44 @@ private:
     // The border image laid over the frame; the pixels before the caption.
     std::vector<std::uint32_t> PaintBorderMaskOver(const vcl::TRect &Frame);
 
+    // The adapter's own stage: true when the message is answered. Each
+    // handler below answers one message (or one family of them).
     bool OwnMessage(vcl::TMessage &Message);
     bool SkinCommand(vcl::TMessage &Message);
+    // Presses of the title buttons; the scroll bars' own go on (false).
+    bool NcLeftDown(vcl::TMessage &Message);
+    // The release of a title button pressed while the mouse was captured.
+    bool PressedButtonReleased(vcl::TMessage &Message);
+    // A double click: a button's second click, the caption's maximize or
+    // restore, the icon's close.
+    bool NcDoubleClick(vcl::TMessage &Message);
+    void ToggleMaximized();
+    // The caption's and the icon's right press swallowed, their release
+    // opening the system menu.
+    bool SwallowTitleRightDown(vcl::TMessage &Message);
+    bool TitleRightClick(vcl::TMessage &Message);
+    void MouseLeft();
+    // The active window drawn anew once the focus is in.
+    void FocusTaken(vcl::TMessage &Message);
+    // A new title or enabled state shown in the frame.
+    void TitleStateChanged(vcl::TMessage &Message);
+    // The client left unpainted while SuppressPaint holds.
+    bool SuppressedPaint(vcl::TMessage &Message);
+    bool NcPaint(vcl::TMessage &Message);
+    void StaticsDrawnTransparent(const vcl::TMessage &Message);
+    // The show animation; true when the adapter went during it.
+    bool AnimateShow(const vcl::TMessage &Message);
+    bool PositionChanged(vcl::TMessage &Message);
+    void Placed(vcl::TMessage &Message, UINT Flags);
+    void Hidden(vcl::TMessage &Message);
+    // The last look taken for the hide animation when a command ends the dialog.
+    void SnapshotBeforeClose(const vcl::TMessage &Message);
+    bool NcActivate(vcl::TMessage &Message);
+    void StyleChangedMessage(vcl::TMessage &Message);
+    bool VisibleChanged(vcl::TMessage &Message);
+    // After the system dialogs' private messages: new children adapted.
+    void ChildrenMayHaveChanged(vcl::TMessage &Message);
+    void SysCommand(vcl::TMessage &Message);
     void NcHitTest(vcl::TMessage &Message);
     void NcButtonDown(vcl::TMessage &Message);
     void ButtonUp(vcl::TMessage &Message, int Code);
