@@ -23,4 +23,4 @@ sessions=$((jobs / 2))
 trap './scripts/wine-session.sh stop' EXIT
 ./scripts/wine-session.sh start --fresh --sessions "$sessions"
 # One more job than sessions: the reproducibility check needs no session.
-ctest --preset win32 -j $((sessions + 1)) --resource-spec-file "$(source scripts/wine-env.sh && echo "$zuvo_resource_spec")"
+ctest --preset win32 -j $((sessions + 1)) --resource-spec-file "$(source scripts/wine-env.sh && echo "$zuvo_resource_file")"

@@ -27,4 +27,4 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 zuvo_display_file=$WINEPREFIX.display
 # What CTest reads to hand the sessions of a run to its tests.
-zuvo_resource_spec=$zuvo_base_prefix.sessions.json
+zuvo_resource_file=$zuvo_base_prefix.sessions.json

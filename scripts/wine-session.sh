@@ -113,12 +113,12 @@ start_session() {
   echo "wine-session: prefix $WINEPREFIX on display $DISPLAY"
 }
 
-write_resource_spec() {
+write_resource_file() {
   local k ids=""
   for k in $(seq 0 $(($1 - 1))); do
     ids+="${ids:+,}{\"id\":\"$k\",\"slots\":1}"
   done
-  printf '{"version":{"major":1,"minor":0},"local":[{"wine":[%s]}]}\n' "$ids" >"$zuvo_resource_spec"
+  printf '{"version":{"major":1,"minor":0},"local":[{"wine":[%s]}]}\n' "$ids" >"$zuvo_resource_file"
 }
 
 stop_session() {
@@ -159,7 +159,7 @@ case "${1:-}" in
       pids+=($!)
     done
     for p in "${pids[@]}"; do wait "$p"; done
-    write_resource_spec "$sessions"
+    write_resource_file "$sessions"
     ;;
   stop)
     for prefix in "$zuvo_base_prefix" "$zuvo_base_prefix"-*; do
@@ -167,7 +167,7 @@ case "${1:-}" in
       [ -e "$prefix" ] || [ -e "$prefix.xvfb" ] || [ -e "$prefix.display" ] || continue
       stop_session "$prefix"
     done
-    rm -f "$zuvo_resource_spec"
+    rm -f "$zuvo_resource_file"
     ;;
   *)
     echo "usage: $0 start [--fresh] [--sessions N] | stop" >&2

@@ -56,33 +56,33 @@ vcl::TRect MaximizedBorderRect(int W, int H, const vcl::TRect &M, int B, int E) 
     return {M.Left + B + E, M.Top + 4, W - B - E - M.Right, H - B - E - M.Bottom};
 }
 
+namespace {
+
+// One direction of an edge's double click: the span From..To stretched over
+// Work's span, or given back what was saved.
+void ToggleSpan(int &From, int &To, int WorkFrom, int WorkTo, bool &Stretched, int &SavedFrom, int &SavedSize) {
+    if (Stretched) {
+        From = SavedFrom;
+        To = SavedFrom + SavedSize;
+    } else {
+        SavedFrom = From;
+        SavedSize = To - From;
+        From = WorkFrom;
+        To = WorkTo;
+    }
+    Stretched = !Stretched;
+}
+
+} // namespace
+
 vcl::TRect ToggleEdgeMaximize(const vcl::TRect &Window, const vcl::TRect &WorkArea, int HitCode,
                               TvlEdgeMaximize &Saved) {
     constexpr int left = 10, right = 11, top = 12, bottom = 15;
     vcl::TRect r = Window;
-    if (HitCode == top || HitCode == bottom) {
-        if (Saved.Vertical) {
-            r.Top = Saved.Top;
-            r.Bottom = Saved.Top + Saved.Height;
-        } else {
-            Saved.Top = Window.Top;
-            Saved.Height = Window.Height();
-            r.Top = WorkArea.Top;
-            r.Bottom = WorkArea.Bottom;
-        }
-        Saved.Vertical = !Saved.Vertical;
-    } else if (HitCode == left || HitCode == right) {
-        if (Saved.Horizontal) {
-            r.Left = Saved.Left;
-            r.Right = Saved.Left + Saved.Width;
-        } else {
-            Saved.Left = Window.Left;
-            Saved.Width = Window.Width();
-            r.Left = WorkArea.Left;
-            r.Right = WorkArea.Right;
-        }
-        Saved.Horizontal = !Saved.Horizontal;
-    }
+    if (HitCode == top || HitCode == bottom)
+        ToggleSpan(r.Top, r.Bottom, WorkArea.Top, WorkArea.Bottom, Saved.Vertical, Saved.Top, Saved.Height);
+    else if (HitCode == left || HitCode == right)
+        ToggleSpan(r.Left, r.Right, WorkArea.Left, WorkArea.Right, Saved.Horizontal, Saved.Left, Saved.Width);
     return r;
 }
 
