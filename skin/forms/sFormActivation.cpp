@@ -89,7 +89,7 @@ void InvalidateCorner(HWND Window, const TsSkinManager &Manager, int MaskIndex, 
 // made, the client still sets up its state and system menu.
 void TsSkinProvider::WMCreate(vcl::TMessage &Message) {
     const bool child = IsMDIChildForm(Form);
-    if (child) MDIChildCreating(*this);
+    if (child) MDIChildCreating();
     SavedWndProc(Message);
     if (!child) PrepareForm();
 }

@@ -268,8 +268,7 @@ void MDIChildPainted(TsSkinProvider &Provider) {
     if (IsMDIChildForm(Provider.Form)) FormsState().MDIChildActivator = &Provider;
 }
 
-void MDIChildCreating(TsSkinProvider &Child) {
-    (void)Child;
+void MDIChildCreating() {
     if (!MDIParentSkinProvider() && vcl::Application)
         if (const HWND main = WindowOf(vcl::Application->MainForm())) DialogSkinning().AttachSkinToWindow(main);
     FormsState().MDIChildOverMaximized = ActiveChildMaximized(vcl::MDIParentForm());

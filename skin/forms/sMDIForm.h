@@ -76,7 +76,7 @@ void MDIChildProviderGoing(TsSkinProvider &Child);
 // WM_CREATE of a child, before its own procedure: an MDI parent that no
 // provider serves is skinned as the hook would skin it, and a child made
 // while the active one is maximized is noted (MDIChildOverMaximized).
-void MDIChildCreating(TsSkinProvider &Child);
+void MDIChildCreating();
 // WM_NCDESTROY of a child, after its own procedure: the parent's frame is
 // made again, its client too when no other child is active.
 void MDIChildDestroyed(TsSkinProvider &Child);
