@@ -494,18 +494,19 @@ TEST(TitleBarHover, AnItemOnTheBorderWindowStaysHotWhenTheMouseLeavesTheFormForI
     ASSERT_TRUE(form.Border());
     ASSERT_TRUE(uitest::ActivateAndWait(form.Wnd(), 3s));
     ASSERT_FALSE(item->Rect.IsEmpty());
-    // The application's loop, which tells a control that the mouse left it,
-    // long enough for the system's word that it left the window too.
-    const auto settle = [] {
-        uitest::PumpUntil([] {
+    // Through the application's loop, which tells a control that the mouse
+    // left it; the system tells the window too.
+    FormWatcher heard(form.Form.Form);
+    const auto pumpUntil = [](const std::function<bool()> &Done) {
+        return uitest::PumpUntil([&] {
             vcl::Application->ProcessMessages();
-            return false;
-        }, 700ms);
+            return Done();
+        }, 2s);
     };
     MouseTo(form.Wnd(), {200, 150});
-    settle();
+    ASSERT_TRUE(pumpUntil([&] { return heard.Saw(WM_MOUSEMOVE); }));
     MouseTo(form.Border(), CaptionForm::Centre(item->Rect));
-    settle();
+    ASSERT_TRUE(pumpUntil([&] { return heard.Saw(vcl::CM_MOUSELEAVE) && heard.Saw(WM_MOUSELEAVE); }));
     EXPECT_EQ(form.P->CurrentButton, htTitleBarItem);
     EXPECT_EQ(item->GetState(), 1);
     ParkCursor();
