@@ -17,6 +17,7 @@
 #include "vcl/Forms.h"
 #include "vcl/Menus.h"
 #include "vlCtrlAdapter.h"
+#include "vlMinimizeAnimation.h"
 
 namespace skin {
 
@@ -168,7 +169,7 @@ void TsSkinProvider::WMSetText(vcl::TMessage &Message) {
     // The system paints its own caption with the new text: the cover keeps
     // it off the screen until the skin's caption is painted again.
     if (CompositionOn) {
-        ShowCaptionCover();
+        if (!BorderForm) ShowCaptionCover();
         SavedWndProc(Message);
         RepaintFrameNow();
         HideCaptionCover();
@@ -195,11 +196,16 @@ void TsSkinProvider::WMSetIcon(vcl::TMessage &Message) {
 
 void TsSkinProvider::WMSettingChange(vcl::TMessage &Message) {
     FSkinData->BGChanged = true;
+    // The taskbar may have moved: a minimized form comes back from its new place.
+    if (Message.WParam == SPI_SETWORKAREA && MinTimer) MinTimer->Retarget();
     SavedWndProc(Message);
 }
 
-// The main menu's skinned items are not rebuilt for the new colours yet.
-void TsSkinProvider::WMSysColorChange(vcl::TMessage &Message) { SavedWndProc(Message); }
+void TsSkinProvider::WMSysColorChange(vcl::TMessage &Message) {
+    const HWND window = WindowOf(Form);
+    SavedWndProc(Message);
+    if (ProviderServes(this, window)) RebuildMainMenu();
+}
 
 void TsSkinProvider::WMParentNotify(vcl::TMessage &Message) {
     const WORD event = Message.WParamLo();

@@ -11,6 +11,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 #include "vcl/Menus.h"
+#include "vlMinimizeAnimation.h"
 #include "vlTitleBar.h"
 
 namespace skin {
@@ -407,7 +408,9 @@ void TsSkinProvider::CMMouseEnter(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::CMMouseLeave(vcl::TMessage &Message) {
-    SetHotButton(0, true);
+    // A title-bar item lies on the border window: the mouse left the form
+    // for it, and the item stays hot.
+    if (!(BorderForm && IsTitleItemCode(CurrentButton))) SetHotButton(0, true);
     ReleasePressedButton();
     SavedWndProc(Message);
 }
@@ -453,6 +456,10 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
             UpdateExtBorders(true);
             UpdateFormRegion();
         }
+    } else if (command == SC_MAXIMIZE && !Form->Parent() && MinTimer && MinTimer->Restoring) {
+        // The minimized image flies back to the form's place, now maximized.
+        StateFlags |= pfMaximizing;
+        animated = StartRestoreAnimation();
     } else if (main && iconic && !Form->Parent()) {
         redrawIconicMain = CompositionOn;
     }

@@ -77,6 +77,34 @@ void PaintGraphicChildren(HDC DC, vcl::TCustomForm &Form) {
     }
 }
 
+// WM_PAINT's client painting, with the cache as background where it may serve.
+void PaintClientMessage(TsSkinProvider &P, vcl::TMessage &Message) {
+    vcl::TCustomForm *Form = P.Form;
+    const HWND window = WindowOf(Form);
+    if (P.SkinData()->CanUseCache()) {
+        if (window && Form->Showing()) {
+            bool owed = false;
+            {
+                const TClientPainting painting(window);
+                P.PaintClientArea(Message);
+                owed = TClientPainting::FrameOwed();
+            }
+            MDIChildPainted(P);
+            if (owed) P.PaintNonClient();
+        } else if (window) {
+            const vcl::TPaintDC validate(window, reinterpret_cast<HDC>(Message.WParam));
+        }
+        return;
+    }
+    if (!window || !Form->Showing()) {
+        P.SavedWndProc(Message);
+        return;
+    }
+    // The background comes from WM_ERASEBKGND, which the paint below sends.
+    InvalidateRect(window, nullptr, !P.ComponentState().Contains(vcl::csDestroying));
+    const vcl::TPaintDC validate(window, nullptr);
+}
+
 } // namespace
 
 void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
@@ -170,28 +198,14 @@ void TsSkinProvider::WMPaint(vcl::TMessage &Message) {
     Message.Result = 0;
     if (PaintingCopy(*Form)) return;
     const HWND window = WindowOf(Form);
-    if (FSkinData->CanUseCache()) {
-        if (window && Form->Showing()) {
-            bool owed = false;
-            {
-                const TClientPainting painting(window);
-                PaintClientArea(Message);
-                owed = TClientPainting::FrameOwed();
-            }
-            MDIChildPainted(*this);
-            if (owed) PaintNonClient();
-        } else if (window) {
-            const vcl::TPaintDC validate(window, reinterpret_cast<HDC>(Message.WParam));
-        }
-        return;
-    }
-    if (!window || !Form->Showing()) {
-        SavedWndProc(Message);
-        return;
-    }
-    // The background comes from WM_ERASEBKGND, which the paint below sends.
-    InvalidateRect(window, nullptr, !ComponentState().Contains(vcl::csDestroying));
-    const vcl::TPaintDC validate(window, nullptr);
+    // A border window that went (or was hidden) comes back with the form's
+    // paint; a minimized form shows none, and its animation carries it.
+    if (BorderForm && !InShowAnimation && window && !IsIconic(window) && !(StateFlags & pfMinimizeAnimation) &&
+        (!BorderWindow() || !IsWindowVisible(BorderWindow())))
+        UpdateBorder(false, 255);
+    PaintClientMessage(*this, Message);
+    // The system's menu bar over the skinned client is drawn again after it.
+    if (!FDrawNonClientArea && Form->Menu() && ProviderServes(this, window)) SendMessageW(window, WM_NCPAINT, 1, 0);
 }
 
 void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
@@ -204,6 +218,13 @@ void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
     SetNcRenderingPolicy(window, FDrawNonClientArea ? ncrpDisabled : ncrpUseWindowStyle);
     // A child behind the maximized one is not in the picture.
     if (CoveredByMaximizedChild(Form)) return;
+    // A form printed before it was ever shown (a show animation's first
+    // picture) has its menu's items measured for the line it paints.
+    if (!MenuRebuiltForPrint) {
+        MenuRebuiltForPrint = true;
+        RebuildMainMenu();
+        if (!ProviderServes(this, window)) return;
+    }
     if (Message.LParam & PRF_ERASEBKGND) {
         Message.Result = PerformFormProc(WM_ERASEBKGND, Message.WParam, Message.LParam);
         return;

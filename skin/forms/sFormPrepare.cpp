@@ -213,13 +213,17 @@ void TsSkinProvider::UpdateDisabledVeil() {
 
 namespace {
 
-// The cover lies where the form lies: the cache's top-left corner is the
-// cover's.
-void CopyCacheInto(HDC DC, vcl::TBitmap *Cache, HWND Cover) {
-    if (!DC || !Cache || Cache->Empty()) return;
-    RECT r{};
+// The cover shows the part of the frame image that lies under it: the
+// whole frame, or with a border form the form's menu line.
+void CopyCacheInto(HDC DC, const TsSkinProvider &P, HWND Cover) {
+    vcl::TBitmap *cache = P.SkinData()->CacheBmp();
+    if (!DC || !cache || cache->Empty() || !P.Form->HandleAllocated()) return;
+    RECT r{}, form{};
     GetWindowRect(Cover, &r);
-    BitBlt(DC, 0, 0, r.right - r.left, r.bottom - r.top, Cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+    GetWindowRect(P.Form->WindowHandle(), &form);
+    const vcl::TPoint offset = P.WindowToFrameOffset();
+    BitBlt(DC, 0, 0, r.right - r.left, r.bottom - r.top, cache->Canvas()->Handle(), r.left - form.left + offset.X,
+           r.top - form.top + offset.Y, SRCCOPY);
 }
 
 } // namespace
@@ -228,14 +232,14 @@ void TsSkinProvider::CoverWndProc(vcl::TMessage &Message) {
     if (CaptionCover && CaptionCover->HandleAllocated()) {
         const HWND cover = CaptionCover->WindowHandle();
         if (Message.Msg == WM_ERASEBKGND) {
-            CopyCacheInto(reinterpret_cast<HDC>(Message.WParam), FSkinData->CacheBmp(), cover);
+            CopyCacheInto(reinterpret_cast<HDC>(Message.WParam), *this, cover);
             Message.Result = 1;
             return;
         }
         if (Message.Msg == WM_NCPAINT) {
             // WParam is a region here: the copy goes through the window's DC.
             const vcl::TWindowDC dc(cover, GetWindowDC(cover));
-            CopyCacheInto(dc.Get(), FSkinData->CacheBmp(), cover);
+            CopyCacheInto(dc.Get(), *this, cover);
             Message.Result = 0;
             return;
         }
@@ -246,7 +250,7 @@ void TsSkinProvider::CoverWndProc(vcl::TMessage &Message) {
 void TsSkinProvider::CoverPaint(vcl::TObject *Sender) {
     auto *cover = dynamic_cast<vcl::TForm *>(Sender);
     if (!cover || !cover->HandleAllocated()) return;
-    CopyCacheInto(cover->Canvas()->Handle(), FSkinData->CacheBmp(), cover->WindowHandle());
+    CopyCacheInto(cover->Canvas()->Handle(), *this, cover->WindowHandle());
 }
 
 // ------------------------------------------------------- the outline drag
@@ -415,10 +419,37 @@ bool TsSkinProvider::CacheUsable() {
 
 // ------------------------------------------------------------- the menus
 
+TsSkinManager *TsSkinProvider::MenuSupportManager() const {
+    TsSkinManager *m = Form ? FSkinData->GetSkinManager() : nullptr;
+    return m && m->MenuSupport() && m->GetIsDefault() ? m : nullptr;
+}
+
+void TsSkinProvider::HookMainMenu(bool On) {
+    TsSkinManager *m = MenuSupportManager();
+    if (!m || !Form->Menu()) return;
+    m->SkinableMenus().SetMenuOwnerDraw(Form->Menu(), On);
+    MenuSkinned = On;
+    SyncMenuBar();
+}
+
+void TsSkinProvider::RebuildMainMenu() {
+    vcl::TMainMenu *menu = Form ? Form->Menu() : nullptr;
+    bool &rebuilding = FormsState().MenuRebuilding;
+    if (!menu || rebuilding || !MenuSupportManager()) return;
+    // The bar's rebuild tells the form of its new menu, which may ask again.
+    rebuilding = true;
+    const struct TDone {
+        bool &Flag;
+        ~TDone() { Flag = false; }
+    } done{rebuilding};
+    HookMainMenu(true);
+    // Every item measured and drawn anew by the system, with what it now uses.
+    menu->ItemsChanged();
+}
+
 void TsSkinProvider::HookFormMenus(bool On) {
-    if (!Form) return;
-    TsSkinManager *m = FSkinData->GetSkinManager();
-    if (!m || !m->MenuSupport() || !m->GetIsDefault()) return;
+    TsSkinManager *m = MenuSupportManager();
+    if (!m) return;
     // The menus among the form's components, and its main menu wherever it
     // is owned; the bar is built again when its owner drawing changed.
     for (int i = 0; i < Form->ComponentCount(); ++i)

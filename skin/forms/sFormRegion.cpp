@@ -42,6 +42,32 @@ vcl::TRect ClientInWindow(HWND Window) {
     return {x, y, x + client.right, y + client.bottom};
 }
 
+// The cover of a form's whole frame gets the frame's shape; Inside: the
+// form lies inside another window, which lets through only what it shows
+// of the form. False when it shows nothing of it.
+bool ShapeFrameCover(HWND Cover, HWND Window, bool Inside) {
+    const vcl::TRect bounds = WindowRect(Window);
+    const vcl::TRect client = ClientInWindow(Window);
+    vcl::TRegionHandle region(CreateRectRgn(0, 0, bounds.Width(), bounds.Height()));
+    {
+        const vcl::TRegionHandle inner(CreateRectRgn(client.Left, client.Top, client.Right, client.Bottom));
+        CombineRgn(region.Get(), region.Get(), inner.Get(), RGN_DIFF);
+    }
+    if (Inside) {
+        RECT box{};
+        int kind = NULLREGION;
+        {
+            const vcl::TWindowDC dc(Window, GetWindowDC(Window));
+            if (dc) kind = GetClipBox(dc.Get(), &box);
+        }
+        if (kind == NULLREGION || kind == ERROR) return false;
+        const vcl::TRegionHandle visible(CreateRectRgn(box.left, box.top, box.right, box.bottom));
+        CombineRgn(region.Get(), region.Get(), visible.Get(), RGN_AND);
+    }
+    vcl::SetWindowRegion(Cover, std::move(region), false);
+    return true;
+}
+
 } // namespace
 
 void TsSkinProvider::CollectFrameMasks() {
@@ -263,8 +289,9 @@ void TsSkinProvider::ShowCaptionCover() {
     const HWND window = WindowOf(Form);
     if (!FDrawNonClientArea || InShowAnimation || !window || IsIconic(window) || !Form->Showing()) return;
     if (StateFlags & pfBlendOnMoving) return;
-    // The border window shows the caption: the system's stays out of sight.
-    if (BorderForm) return;
+    // The border window shows the caption; the system's menu bar is all
+    // that the form's own frame would show of the system's drawing.
+    if (BorderForm && !Form->Menu()) return;
     // Nothing of a child shows while its parent draws nothing.
     const bool child = IsMDIChildForm(Form);
     if (child)
@@ -286,30 +313,21 @@ void TsSkinProvider::ShowCaptionCover() {
     }
     const HWND coverWindow = CaptionCover->WindowHandle();
 
-    // The cover takes the window's place; its region is the frame only.
-    const vcl::TRect bounds = WindowRect(window);
-    const vcl::TRect client = ClientInWindow(window);
-    vcl::TRegionHandle region(CreateRectRgn(0, 0, bounds.Width(), bounds.Height()));
-    {
-        const vcl::TRegionHandle inner(CreateRectRgn(client.Left, client.Top, client.Right, client.Bottom));
-        CombineRgn(region.Get(), region.Get(), inner.Get(), RGN_DIFF);
-    }
-    if (Form->Parent() || child) {
-        // A form inside another shows only what its parent lets through.
-        RECT box{};
-        int kind = NULLREGION;
-        {
-            const vcl::TWindowDC dc(window, GetWindowDC(window));
-            if (dc) kind = GetClipBox(dc.Get(), &box);
-        }
-        if (kind == NULLREGION || kind == ERROR) {
+    vcl::TRect bounds = WindowRect(window);
+    if (BorderForm) {
+        // Over the menu line, the width of the form inside its own frame.
+        const int b = GetBorderWidth(window, BorderObject(), false);
+        const int height = GetMenuLineCount() * GetMenuLineHeight() + 2;
+        const int top = bounds.Top + GetClientOffsetY() - WindowToFrameOffset().Y - height;
+        bounds = {bounds.Left + b, top, bounds.Right - b, top + height};
+        SetWindowRgn(coverWindow, nullptr, FALSE);
+    } else {
+        // The cover takes the window's place; its region is the frame only.
+        if (!ShapeFrameCover(coverWindow, window, Form->Parent() || child)) {
             HideCaptionCover();
             return;
         }
-        const vcl::TRegionHandle visible(CreateRectRgn(box.left, box.top, box.right, box.bottom));
-        CombineRgn(region.Get(), region.Get(), visible.Get(), RGN_AND);
     }
-    vcl::SetWindowRegion(coverWindow, std::move(region), false);
 
     // Right above the form: what already lies over it (a box it shows)
     // stays over the cover too.
@@ -363,6 +381,7 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
         FSkinData->BGChanged = true;
         // The region went when the frame was left to the system.
         RegionChanged = true;
+        HookMainMenu(true);
         const TsSkinManager *m = FSkinData->GetSkinManager();
         UpdateExtBorders(m && m->GetExtendedBorders());
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
@@ -370,6 +389,7 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
         return;
     }
     UpdateExtBorders(false);
+    HookMainMenu(false);
     if (window)
         if (const TSetWindowTheme setTheme = SetWindowThemeProc()) setTheme(window, nullptr, nullptr);
     FormScrollAdapter.reset();

@@ -54,6 +54,7 @@ bool TsSkinProvider::SkinnedRoute(vcl::TMessage &Message) {
     case WM_CHILDACTIVATE: WMChildActivate(Message); break;
     case WM_GETMINMAXINFO: WMGetMinMaxInfo(Message); break;
     case WM_MEASUREITEM: WMMeasureItem(Message); break;
+    case WM_DRAWITEM: WMDrawItem(Message); break;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(Message); break;
     case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); break;
     case WM_COPYDATA: WMCopyData(Message); break;

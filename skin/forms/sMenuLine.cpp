@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "sFrameMetrics.h"
@@ -24,6 +25,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
 #include "vcl/Icon.h"
 #include "vcl/Menus.h"
 
@@ -115,6 +117,32 @@ void TsSkinProvider::SyncMenuBar() {
     if (!GetMenuItemInfoW(menu->Handle(), 0, TRUE, &info)) return;
     const bool ownerDrawn = (info.fType & MFT_OWNERDRAW) != 0;
     if (ownerDrawn != (menu->OwnerDraw() || first->OnAdvancedDrawItem || first->OnMeasureItem)) menu->ItemsChanged();
+}
+
+void TsSkinProvider::WMDrawItem(vcl::TMessage &Message) {
+    const HWND window = WindowOf(Form);
+    SavedWndProc(Message);
+    const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(Message.LParam);
+    if (!item || item->CtlType != ODT_MENU || !ProviderServes(this, window)) return;
+    if (reinterpret_cast<HMENU>(item->hwndItem) != GetMenu(window)) return;
+    // An item of the line that the system drew highlighted on the window.
+    const vcl::TRect r{item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom};
+    if (item->itemState & (ODS_SELECTED | ODS_HOTLIGHT))
+        HighlightedLineItem = r;
+    else if (r == HighlightedLineItem)
+        HighlightedLineItem = {};
+}
+
+void TsSkinProvider::EndLineItemHighlight() {
+    const vcl::TRect r = std::exchange(HighlightedLineItem, vcl::TRect{});
+    const HWND window = WindowOf(Form);
+    if (r.IsEmpty() || !window || !CacheUsable()) return;
+    // The frame image holds every item of the line in its normal look.
+    const vcl::TPoint offset = WindowToFrameOffset();
+    const vcl::TWindowDC dc(window, GetWindowDC(window));
+    if (dc)
+        BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), FSkinData->CacheBmp()->Canvas()->Handle(),
+               r.Left + offset.X, r.Top + offset.Y, SRCCOPY);
 }
 
 void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {

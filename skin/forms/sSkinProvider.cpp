@@ -112,6 +112,12 @@ TsSkinProvider::TsSkinProvider(vcl::TComponent *AOwner) : vcl::TComponent(FormOw
 TsSkinProvider::TsSkinProvider(vcl::TComponent *AOwner, TDialogMade) : TsSkinProvider(AOwner) {
     DialogMade = true;
     MadeForDialog = true;
+    // The form's title bar was there before the hook made this provider.
+    for (int i = Form->ComponentCount() - 1; i >= 0 && !Duplicate; --i)
+        if (auto *bar = dynamic_cast<TsTitleBar *>(Form->Components(i))) {
+            SetTitleBar(bar);
+            break;
+        }
 }
 
 void TsSkinProvider::Construct() {
@@ -263,6 +269,11 @@ void TsSkinProvider::Notification(vcl::TComponent *AComponent, vcl::TOperation O
             if (IsTitleItemCode(CurrentButton)) CurrentButton = 0;
             FTitleBar = nullptr;
         }
+        return;
+    }
+    if (auto *bar = dynamic_cast<TsTitleBar *>(AComponent)) {
+        // A bar put on the form later serves it unless one already does.
+        if (!FTitleBar && !Duplicate) SetTitleBar(bar);
         return;
     }
     if (auto *windowed = dynamic_cast<vcl::TWinControl *>(AComponent);

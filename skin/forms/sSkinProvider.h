@@ -460,6 +460,12 @@ public:
     bool CacheUsable();
     // The form's menus handed to the skinned menu support (On) or taken back.
     void HookFormMenus(bool On);
+    // Only the main menu.
+    void HookMainMenu(bool On);
+    // The main menu's items handed over again and its bar built anew.
+    void RebuildMainMenu();
+    // The manager whose menu support serves the form's menus; null when none does.
+    TsSkinManager *MenuSupportManager() const;
 
     // ---------------------------------------------------- sFrameMetrics.cpp
     bool HasFrame() const;
@@ -479,6 +485,13 @@ public:
     void PaintLineItems(vcl::TBitmap &Image);
     // The main menu's platform bar follows its items' owner drawing.
     void SyncMenuBar();
+    // WM_DRAWITEM: the line's item that the system last drew highlighted
+    // on the window (window coordinates; empty for none), which nothing
+    // ends when the mouse leaves the line for a caption button but
+    // EndLineItemHighlight, painting it normal again.
+    void WMDrawItem(vcl::TMessage &Message);
+    void EndLineItemHighlight();
+    vcl::TRect HighlightedLineItem{};
     // Window coordinates plus this offset are frame image coordinates.
     vcl::TPoint WindowToFrameOffset() const;
     // A copy of the menu band (what lies behind the line's items) and its
@@ -723,6 +736,7 @@ public:
     TLineIconPiece LineIcon;
     void DrawLineIcon(vcl::TBitmap &Image, HICON Icon, int Left, int Top, int Side);
     bool MainMenuFlag = false;
+    bool MenuRebuiltForPrint = false;     // the first WM_PRINT rebuilt the main menu
     bool RegionChanged = true;
     bool RegionGuard = false;
     bool FrameRendered = false;

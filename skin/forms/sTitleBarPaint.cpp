@@ -165,6 +165,12 @@ void TsSkinProvider::PaintTitleBarItems(int CaptionWidth) {
     if (!FTitleBar || !FSkinData->CacheBmp()) return;
     vcl::TBitmap &cache = *FSkinData->CacheBmp();
     TvlTitleItems &items = *FTitleBar->Items();
+    // Items added since the bar was linked are prepared on their first paint.
+    for (int i = 0; i < items.Count(); ++i)
+        if (!items.Items(i)->Section) {
+            PrepareTitleBarItems();
+            break;
+        }
     // Down tabs last, so that the selected tab lies over its neighbours.
     for (const bool downTabs : {false, true})
         for (int i = items.Count() - 1; i >= 0; --i) {

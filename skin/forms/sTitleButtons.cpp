@@ -464,6 +464,9 @@ TsCaptionButton *TsSkinProvider::ButtonByCode(int Code) {
 
 void TsSkinProvider::SetHotButton(int Code, bool Repaint) {
     if (Code == CurrentButton || !FDrawNonClientArea) return;
+    // The system does not hear the mouse that left the menu line for a
+    // caption button: the item it left highlighted is ended here.
+    EndLineItemHighlight();
     if (Code >= 1 && !ButtonByCode(Code) && !IsTitleItemCode(Code)) return;
     if (ItemHintTimerObject) ItemHintTimerObject->SetEnabled(false);
     // The button left.

@@ -141,6 +141,16 @@ void TvlMinTimer::Init() {
     if (SnapshotForm) SetWindowRgn(SnapshotForm->WindowHandle(), nullptr, FALSE);
 }
 
+void TvlMinTimer::Retarget() {
+    TargetRect = MinimizeTarget(FormRect);
+    // A flight under way keeps its course.
+    if (!Restoring || Enabled()) return;
+    // Where the minimize's last step left the image, as the ticks step it.
+    const int steps = Flight.Steps;
+    Flight = TvlMinimizeFlight(FormRect, TargetRect, steps * 10, TargetAlpha);
+    for (int i = 0; i <= steps && Flight.Alpha > 0; ++i) Flight.Step(false, TargetAlpha);
+}
+
 void TvlMinTimer::Show(double Alpha) {
     const HWND window = SnapshotForm->WindowHandle();
     const int w = Work->Width(), h = Work->Height();

@@ -32,6 +32,9 @@ public:
     void Init();
     // One step of the run the direction says.
     void Tick(vcl::TObject *Sender = nullptr);
+    // The target found again (the taskbar moved); a minimized image that
+    // waits there for its restore waits at the new target.
+    void Retarget();
 
     // False: minimizing; true: the timer holds the minimized form's image.
     bool Restoring = false;

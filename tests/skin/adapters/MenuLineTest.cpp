@@ -373,6 +373,94 @@ TEST_F(MenuLine, InsideAnExtendedBorderTheLineLiesBelowTheSkinsOwnCaption) {
     uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-border-menu-line.png").wstring()), seen);
 }
 
+// The skinned items come back to the line, built anew, from a change of the
+// system's colours and from a form's first print (once); the frame left to
+// the system takes the menu back and the skinned frame hands it over again.
+TEST_F(MenuLine, TheItemsAreHandedOverAgainWhenTheSystemOrTheFrameAsks) {
+    LineForm f;
+    FormWatcher seen(f.Form.get());
+    const auto unhook = [&] {
+        f.Top[1]->OnAdvancedDrawItem = {};
+        f.Top[1]->OnMeasureItem = {};
+        seen.Seen.clear();
+    };
+    const auto rebuilt = [&] { return f.Top[1]->OnAdvancedDrawItem && f.Top[1]->OnMeasureItem && seen.Saw(vcl::CM_MENUCHANGED); };
+    unhook();
+    const int element = COLOR_MENU;
+    const COLORREF colour = GetSysColor(COLOR_MENU);
+    SetSysColors(1, &element, &colour);  // every window hears it
+    ASSERT_TRUE(seen.Saw(WM_SYSCOLORCHANGE));
+    EXPECT_TRUE(rebuilt());
+    f.Redraw();
+    EXPECT_EQ(f.ItemFaceOf(uitest::CaptureWindow(f.Wnd()), 1), ItemFace);
+
+    vcl::TBitmap print;
+    print.SetPixelFormat(vcl::pf32bit);
+    print.SetSize(f.Form->Width(), f.Form->Height());
+    const WPARAM dc = reinterpret_cast<WPARAM>(print.Canvas()->Handle());
+    unhook();
+    SendMessageW(f.Wnd(), WM_PRINT, dc, PRF_CLIENT | PRF_NONCLIENT);
+    EXPECT_TRUE(rebuilt());
+    unhook();
+    SendMessageW(f.Wnd(), WM_PRINT, dc, PRF_CLIENT | PRF_NONCLIENT);
+    EXPECT_FALSE(seen.Saw(vcl::CM_MENUCHANGED)) << "once";
+
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    f.P->SetDrawNonClientArea(false);
+    EXPECT_FALSE(f.Top[0]->OnAdvancedDrawItem);
+    ASSERT_TRUE(GetMenuItemInfoW(GetMenu(f.Wnd()), 0, TRUE, &info));
+    EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
+    f.P->SetDrawNonClientArea(true);
+    EXPECT_TRUE(f.Top[0]->OnAdvancedDrawItem);
+    ASSERT_TRUE(GetMenuItemInfoW(GetMenu(f.Wnd()), 0, TRUE, &info));
+    EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
+}
+
+// An item that the system left highlighted on the line when the mouse went
+// on to a caption button is painted normal again.
+TEST_F(MenuLine, AnItemLeftHighlightedEndsWhenACaptionButtonTurnsHot) {
+    LineForm f;
+    ASSERT_FALSE(f.P->ButtonClose.Rect.IsEmpty());
+    HiliteMenuItem(f.Wnd(), GetMenu(f.Wnd()), 0, MF_BYPOSITION | MF_HILITE);
+    ASSERT_EQ(f.ItemFaceOf(uitest::CaptureWindow(f.Wnd()), 0), MenuHotFace) << "as the system drew it";
+    MouseTo(f.Wnd(), CaptionForm::Centre(f.P->ButtonClose.Rect));
+    ASSERT_TRUE(uitest::PumpUntil([&] { return f.P->CurrentButton == HTCLOSE; }, 2s));
+    EXPECT_EQ(f.ItemFaceOf(uitest::CaptureWindow(f.Wnd()), 0), ItemFace);
+    ParkCursor();
+}
+
+// Inside an extended border the form's own frame shows only its menu line:
+// while the system writes a new caption, the cover lies over that line and
+// shows it as the skin paints it.
+TEST_F(MenuLine, TheCaptionCoverOfABorderedFormLiesOverItsLine) {
+    Manager->SetExtendedBorders(true);
+    LineForm f;
+    ASSERT_TRUE(f.P->BorderWindow());
+    f.Redraw();
+    f.P->ShowCaptionCover();
+    ASSERT_TRUE(f.P->CaptionCover);
+    const HWND cover = f.P->CaptionCover->WindowHandle();
+    EXPECT_TRUE(IsWindowVisible(cover));
+    RECT c{}, w{}, client{};
+    GetWindowRect(cover, &c);
+    GetWindowRect(f.Wnd(), &w);
+    GetClientRect(f.Wnd(), &client);
+    POINT origin{0, 0};
+    ClientToScreen(f.Wnd(), &origin);
+    const vcl::TRect file = f.ItemRect(0);
+    EXPECT_EQ(c.bottom, origin.y);
+    EXPECT_EQ(c.bottom - c.top, f.P->GetMenuLineHeight() + 2);
+    EXPECT_LE(c.left, w.left + file.Left);
+    EXPECT_EQ(c.right - c.left, (w.right - w.left) - 2 * (origin.x - w.left));
+    const uitest::TImage32 shown = uitest::CaptureWindow(cover);
+    EXPECT_EQ(ColorAt(shown, w.left + file.Left + 2 - c.left, w.top + file.Top + 2 - c.top), ItemFace);
+    f.P->HideCaptionCover();
+    f.Form->SetCaption("New caption");  // the cover comes and goes with the text
+    EXPECT_FALSE(f.P->CaptionCover);
+}
+
 TEST_F(MenuLine, ManyRepaintsLeaveNoHandleBehind) {
     LineForm f;
     const vcl::THandleCounts before = vcl::LiveHandles();

@@ -18,6 +18,7 @@
 #include "BorderedFormSupport.h"
 #include "StoredSkinCopies.h"
 #include "skin/forms/sFrameMetrics.h"
+#include "vcl/ControlCanvas.h"
 #include "vcl/HandleCounts.h"
 
 namespace skin {
@@ -273,8 +274,25 @@ TEST_F(FormBorder, AFrameThatLooksThroughIsTheFormsColourInsideTheBorder) {
     EXPECT_NE(v.At(m.Left, v.Height / 2), face);
 }
 
+// Fills itself with one colour.
+class TFill : public vcl::TGraphicControl {
+public:
+    using vcl::TGraphicControl::TGraphicControl;
+
+protected:
+    void Paint() override {
+        const vcl::TBrushHandle brush(CreateSolidBrush(RGB(200, 30, 40)));
+        const RECT r{0, 0, Width(), Height()};
+        FillRect(Canvas()->Handle(), &r, brush.Get());
+    }
+};
+
 TEST_F(FormBorder, ClientOffsetsAndPrintStillLeadToTheClientArea) {
-    BorderedForm f;
+    BorderedForm f(vcl::bsSizeable, {300, 200, 720, 500}, false);
+    auto *fill = vcl::Create<TFill>(f.Form.Form);
+    fill->SetParent(f.Form.Form);
+    fill->SetBounds(20, 20, 30, 30);
+    f.ShowSkinned();
     const HWND window = f.Wnd();
     const vcl::TRect o = BorderedForm::RectOf(window);
     vcl::TBitmap print;
@@ -294,6 +312,7 @@ TEST_F(FormBorder, ClientOffsetsAndPrintStillLeadToTheClientArea) {
     const vcl::TPoint off = f.Off();
     EXPECT_EQ(Rgb(print.View().At(x0 + 80, 5)), Rgb(cache.View().At(off.X + x0 + 80, off.Y + 5)));
     EXPECT_EQ(Rgb(print.View().At(1, y0 + 100)), Rgb(cache.View().At(off.X + 1, off.Y + y0 + 100)));
+    EXPECT_EQ(Rgb(print.View().At(x0 + 35, y0 + 35)), 0xC81E28u) << "the graphic control";
     // The client background behind the controls is where the form paints it.
     const HDC dc = GetDC(window);
     const std::uint32_t face = Rgb(cache.View().At(cx + 300, cy + 200));
@@ -480,6 +499,18 @@ TEST_F(FormBorder, ActivationAndSizeRenewTheBorder) {
     const int cx = f.P->GetClientOffsetX(), cy = f.P->GetClientOffsetY();
     EXPECT_FALSE(InRegionOf(f.Border(), {cx + ClientWidth(f.Wnd()) - 2, cy + ClientHeight(f.Wnd()) - 2}));
     EXPECT_TRUE(InRegionOf(f.Border(), {cx + ClientWidth(f.Wnd()) + 1, cy + 10}));
+
+    // A border window that went, or was hidden, comes back with the form's paint.
+    for (const bool freed : {true, false}) {
+        if (freed)
+            f.P->FreeBorderWindow();
+        else
+            ShowWindow(f.Border(), SW_HIDE);
+        RedrawWindow(f.Wnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ASSERT_TRUE(f.Border()) << freed;
+        EXPECT_TRUE(IsWindowVisible(f.Border())) << freed;
+        EXPECT_EQ(BorderedForm::RectOf(f.Border()), f.Place()) << freed;
+    }
 }
 
 // "NativeBordersMaximized": a maximized form has the system's frame, by

@@ -7,6 +7,7 @@
 #include "FrameOutputTestSupport.h"
 #include "vcl/Canvas.h"
 #include "vcl/Forms.h"
+#include "vcl/Menus.h"
 
 namespace skin {
 namespace {
@@ -104,6 +105,19 @@ TEST_F(FormPaint, APaintIsTheProvidersAndValidatesTheWindow) {
     UpdateWindow(W());
     EXPECT_TRUE(Watcher.Saw(WM_PAINT));
     P->StateFlags &= ~pfRestoreAnimation;
+
+    // The system's frame with a menu bar: its bar is drawn again after the client.
+    auto *menu = vcl::Create<vcl::TMainMenu>(F());
+    auto *item = vcl::Create<vcl::TMenuItem>(menu);
+    item->SetCaption("File");
+    menu->Items()->Add(item);
+    F()->SetMenu(menu);
+    P->SetDrawNonClientArea(false);
+    RedrawWindow(W(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    InvalidateRect(W(), nullptr, FALSE);
+    Watcher.Seen.clear();
+    UpdateWindow(W());
+    EXPECT_TRUE(Watcher.Saw(WM_NCPAINT));
 }
 
 TEST_F(FormPaint, APrintHandsTheClientAreaToTheFormsPaintHandler) {

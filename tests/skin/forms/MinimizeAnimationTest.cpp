@@ -17,7 +17,11 @@
 #define ZUVO_COMPOSITION 0
 #endif
 #if ZUVO_COMPOSITION
+#include <algorithm>
+
 #include "BorderedFormSupport.h"
+#include "skin/forms/vlDwmServices.h"
+#include "skin/manager/vlAnimFrames.h"
 #endif
 
 namespace skin {
@@ -92,6 +96,64 @@ TEST_F(MinimizeAnimation, AFormFliesIntoTheTaskbarEdgeAndBackEndingOpaque) {
     EXPECT_EQ(rising.back(), 63);
     EXPECT_EQ(restored.Count, 1);
     vcl::Application->OnRestore = {};
+}
+
+// The taskbar's window where a test put it, back where it was afterwards.
+struct MovedTaskbar {
+    HWND Tray = FindTaskbarWindow();
+    RECT Was{};
+    explicit MovedTaskbar(const vcl::TRect &To) {
+        GetWindowRect(Tray, &Was);
+        SetWindowPos(Tray, nullptr, To.Left, To.Top, To.Width(), To.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ~MovedTaskbar() {
+        SetWindowPos(Tray, nullptr, Was.left, Was.top, Was.right - Was.left, Was.bottom - Was.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+};
+
+// A minimized form chosen to be maximized in its skinned system menu grows
+// back out of the taskbar, from where the taskbar lies since the work area
+// changed, and ends maximized and opaque.
+TEST_F(MinimizeAnimation, AMinimizedFormMaximizedFromItsMenuGrowsBackFromTheTaskbarsNewPlace) {
+    ShowFilled();
+    SendMessageW(W(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(Settled(P));
+    ASSERT_TRUE(IsIconic(W()));
+    ASSERT_TRUE(P->MinTimer && P->MinTimer->Restoring);
+
+    ASSERT_TRUE(FindTaskbarWindow());
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    const vcl::TRect bottom{0, height - 30, width, height};
+    const MovedTaskbar moved(bottom);
+    // What the system broadcasts when the work area changes (Wine's
+    // SPI_SETWORKAREA changes it without a word).
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETWORKAREA, reinterpret_cast<LPARAM>(L""),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    const vcl::TRect form = P->MinTimer->FormRect;
+    const vcl::TPoint centre{(form.Left + form.Right) / 2, (form.Top + form.Bottom) / 2};
+    EXPECT_TRUE(P->MinTimer->TargetRect == EdgeTarget(TaskbarEdge(bottom), bottom, centre));
+
+    wchar_t text[64] = {};
+    GetMenuStringW(GetSystemMenu(W(), FALSE), SC_MAXIMIZE, text, 63, MF_BYCOMMAND);
+    const std::string maximize = Plain(vcl::WideToUtf8(text));
+    LayeredRecorder back;
+    MenuWatcher menus([&](HWND, HMENU Menu) { MenuWatcher::ClickItemNamed(Menu, maximize); });
+    P->PopupSystemMenu({form.Left + 20, form.Top + 20});
+    ASSERT_EQ(menus.Count(), 1);
+    ASSERT_TRUE(uitest::PumpUntil([&] { return IsZoomed(W()) && !(P->StateFlags & pfRestoreAnimation); }, 3s));
+    EXPECT_FALSE(IsIconic(W()));
+    EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_FALSE(P->StateFlags & pfMaximizing);
+    ASSERT_FALSE(LayeredRecorder::Calls.empty()) << "the restore's flight";
+    const std::vector<LayeredCall> flight = LayeredRecorder::Of(LayeredRecorder::Calls.front().Window);
+    ASSERT_GE(flight.size(), 10u);
+    std::vector<int> alphas;
+    for (const LayeredCall &c : flight) alphas.push_back(c.Alpha);
+    EXPECT_TRUE(std::is_sorted(alphas.begin() + 1, alphas.end()));
+    // Its first steps near the taskbar at the bottom, far below the form.
+    EXPECT_GT(flight[1].Place.y + flight[1].Size.cy / 2, centre.Y + (height - centre.Y) / 2);
+    ParkCursor();
 }
 
 TEST_F(MinimizeAnimation, AFormDisabledWhileMinimizedGetsItsVeilWithTheRestore) {

@@ -446,6 +446,72 @@ TEST(TitleBarDropDown, OpensBelowTheItemWhereTheBorderWindowShowsIt) {
     EXPECT_FALSE(IsWindow(layer));
 }
 
+// A bar put on a served form links itself unless one is linked; only the
+// linked bar takes the link along when it goes; an item added later paints
+// all the same; an inert provider links none; the dialog hook's provider
+// takes the form's last bar.
+TEST(TitleBarLink, ABarPutOnTheFormServesItsProviderUntilItGoes) {
+    const FormsModules modules;
+    ManagerPtr m = CaptionSkinManager();
+    CaptionForm form;
+    form.Show();
+    auto *inert = vcl::Create<TsSkinProvider>(form.F());
+    ASSERT_TRUE(inert->Duplicate);
+    auto *first = vcl::Create<TsTitleBar>(form.F());
+    EXPECT_EQ(form.P->TitleBar(), first);
+    EXPECT_EQ(inert->TitleBar(), nullptr);
+    auto *second = vcl::Create<TsTitleBar>(form.F());
+    EXPECT_EQ(form.P->TitleBar(), first);
+    delete second;
+    EXPECT_EQ(form.P->TitleBar(), first);
+
+    TvlTitleBarItem *late = first->Items()->Add();
+    late->SetCaption("Late");
+    form.P->SkinData()->BGChanged = true;
+    ASSERT_TRUE(form.P->RenderFrame());
+    ASSERT_TRUE(late->Section);
+    EXPECT_FALSE(late->Rect.IsEmpty());
+    delete first;
+    EXPECT_EQ(form.P->TitleBar(), nullptr);
+
+    TestForm dialog;
+    vcl::Create<TsTitleBar>(dialog.Form);
+    auto *last = vcl::Create<TsTitleBar>(dialog.Form);
+    auto *hooked = vcl::Create<TsSkinProvider>(dialog.Form, TsSkinProvider::TDialogMade{});
+    EXPECT_EQ(hooked->TitleBar(), last);
+}
+
+// The item lies on the border window: the mouse that goes from the form's
+// client area onto it leaves the form, and the item stays hot.
+TEST(TitleBarHover, AnItemOnTheBorderWindowStaysHotWhenTheMouseLeavesTheFormForIt) {
+    const FormsModules modules;
+    ManagerPtr m = BorderedManager();
+    BorderedForm form;
+    auto *bar = vcl::Create<TsTitleBar>(form.Form.Form);
+    TvlTitleBarItem *item = bar->Items()->Add();
+    item->SetCaption("Hover");
+    form.P->RepaintFrameNow();
+    ASSERT_TRUE(form.Border());
+    ASSERT_TRUE(uitest::ActivateAndWait(form.Wnd(), 3s));
+    ASSERT_FALSE(item->Rect.IsEmpty());
+    // Through the application's loop, which tells a control that the mouse
+    // left it; the system tells the window too.
+    FormWatcher heard(form.Form.Form);
+    const auto pumpUntil = [](const std::function<bool()> &Done) {
+        return uitest::PumpUntil([&] {
+            vcl::Application->ProcessMessages();
+            return Done();
+        }, 2s);
+    };
+    MouseTo(form.Wnd(), {200, 150});
+    ASSERT_TRUE(pumpUntil([&] { return heard.Saw(WM_MOUSEMOVE); }));
+    MouseTo(form.Border(), CaptionForm::Centre(item->Rect));
+    ASSERT_TRUE(pumpUntil([&] { return heard.Saw(vcl::CM_MOUSELEAVE) && heard.Saw(WM_MOUSELEAVE); }));
+    EXPECT_EQ(form.P->CurrentButton, htTitleBarItem);
+    EXPECT_EQ(item->GetState(), 1);
+    ParkCursor();
+}
+
 TEST(TitleBarOwner, OnlyAFormOwnsATitleBar) {
     const FormsModules modules;
     const std::unique_ptr<vcl::TComponent> plain(vcl::Create<vcl::TComponent>(nullptr));
