@@ -204,9 +204,21 @@ void TvlMainWnd::PassOn(vcl::TMessage &Message) {
 bool TvlMainWnd::Serving() const { return SkinData && SkinManager && SkinManager->Active(); }
 
 void TvlMainWnd::HandleMessage(vcl::TMessage &Message) {
-    DispatchSkinnedMessage(Message, OrderData(Message), TvlOwnMessageHandler::Bind<&TvlMainWnd::OwnMessage>(this),
-                           vcl::TWndMethod::Bind<&TvlMainWnd::PassOn>(this),
-                           TvlOwnMessageHandler::Bind<&TvlMainWnd::AfterCommonAnswer>(this));
+    const auto dispatch = [&] {
+        DispatchSkinnedMessage(Message, OrderData(Message), TvlOwnMessageHandler::Bind<&TvlMainWnd::OwnMessage>(this),
+                               vcl::TWndMethod::Bind<&TvlMainWnd::PassOn>(this),
+                               TvlOwnMessageHandler::Bind<&TvlMainWnd::AfterCommonAnswer>(this));
+    };
+    if (Message.Msg != SM_SKINCOMMAND) {
+        dispatch();
+        return;
+    }
+    // A command sent to the window while the common stage answers another
+    // one (a child asking for its background) leaves and takes its own.
+    const std::weak_ptr<const bool> alive = FAlive;
+    const unsigned outer = std::exchange(FLeftCommand, 0u);
+    dispatch();
+    if (!alive.expired()) FLeftCommand = outer;
 }
 
 TsCommonData *TvlMainWnd::OrderData(const vcl::TMessage &Message) const {
@@ -222,7 +234,9 @@ bool TvlMainWnd::LeaveToAfterCommon(const vcl::TMessage &Message) {
 }
 
 bool TvlMainWnd::TakeLeftCommand(const vcl::TMessage &Message) {
-    return Message.Msg == SM_SKINCOMMAND && std::exchange(FLeftCommand, 0u) == SubCommandOf(Message.WParam) + 1;
+    if (Message.Msg != SM_SKINCOMMAND || FLeftCommand != SubCommandOf(Message.WParam) + 1) return false;
+    FLeftCommand = 0;
+    return true;
 }
 
 bool TvlMainWnd::AfterCommonAnswer(vcl::TMessage &Message) {
