@@ -128,6 +128,9 @@ struct TvlAdaptersState {
     TvlLibrary ComCtl32;
     TvlScrollBarApi ScrollBars;
     std::vector<TvlKept<TvlProcRelay>> OrphanedRelays;
+    // The same for speed-button handlers (vlSpeedButton.h), whose relays
+    // are of their own type.
+    std::vector<TvlKept<void>> OrphanedButtonRelays;
 
     // The mouse on the skinned scroll bars (vlScrollBars.h).
     TvlScrollEngine ScrollEngine;

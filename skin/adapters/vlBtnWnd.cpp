@@ -195,7 +195,7 @@ void TvlBtnWnd::PaintWindow(HDC DC) {
 
 bool TvlBtnWnd::PassOnChecked(vcl::TMessage &Message) {
     const std::weak_ptr<const bool> alive = AliveToken();
-    TvlMainWnd::HandleMessage(Message);
+    PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
     if (alive.expired() || Destroyed() || !IsWindow(Handle)) return false;
     const vcl::TControl *control = SkinData->OwnerControl();
     return !control || (!Destroying(control) && !Destroying(vcl::GetParentForm(control)));
@@ -213,15 +213,14 @@ void TvlBtnWnd::WithoutRedraw(vcl::TMessage &Message, bool Previous) {
     if (Previous)
         PassOn(Message);
     else
-        TvlMainWnd::HandleMessage(Message);
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
     if (!alive.expired() && IsWindow(Handle)) SetWindowRedraw(Handle, true);
 }
 
-void TvlBtnWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlBtnWnd::OwnMessage(vcl::TMessage &Message) {
     // Without a serving skin the button is the system's own.
     if (!SkinData || !Serving()) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     const std::weak_ptr<const bool> alive = AliveToken();
     switch (Message.Msg) {
@@ -238,55 +237,55 @@ void TvlBtnWnd::HandleMessage(vcl::TMessage &Message) {
         const bool gained = Message.Msg == WM_SETFOCUS;
         if (!IsWindowEnabled(Handle) || (!gained && Destroying(SkinData->OwnerControl()))) break;
         WithoutRedraw(Message, false);
-        if (alive.expired() || !IsWindow(Handle)) return;
+        if (alive.expired() || !IsWindow(Handle)) return true;
         SkinData->Focused = gained;
         SkinData->BGChanged = true;
         if (gained) SkinData->StopAnimation();
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
-        return;
+        return true;
     }
     case WM_ENABLE:
     case WM_SETTEXT:
         if (!IsWindowVisible(Handle)) break;
         WithoutRedraw(Message, false);
         if (!alive.expired() && IsWindow(Handle)) RedrawNow();
-        return;
+        return true;
     case WM_PAINT:
         if (!IsWindowVisible(Handle) && !(SkinData->BGFlags() & bgfPaintTarget)) break;
         if (!ColorsApplied) ApplySkinColors();
         PaintWindow(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 0;
-        return;
-    case WM_ERASEBKGND: Message.Result = 1; return;
+        return true;
+    case WM_ERASEBKGND: Message.Result = 1; return true;
     case WM_NCPAINT:
-    case WM_UPDATEUISTATE: Message.Result = 0; return;
+    case WM_UPDATEUISTATE: Message.Result = 0; return true;
     case BM_SETSTATE:
         if (!IsWindowVisible(Handle)) break;
         WithoutRedraw(Message, true);
-        if (alive.expired() || !IsWindow(Handle)) return;
+        if (alive.expired() || !IsWindow(Handle)) return true;
         SkinData->StopAnimation();
         RedrawNow();
-        return;
-    case WM_LBUTTONUP: LButtonUp(Message); return;
+        return true;
+    case WM_LBUTTONUP: LButtonUp(Message); return true;
     case WM_MOUSEHOVER:
         SendSkinCommand(Handle, SC_MOUSE_ENTERED, 0);
-        if (alive.expired()) return;
+        if (alive.expired()) return true;
         break;
     case WM_MOUSELEAVE:
         if (TsSkinManager *m = DefaultManager(); m && m->ActiveWindow == Handle) m->SetActiveControl(nullptr);
-        if (alive.expired()) return;
+        if (alive.expired()) return true;
         break;
     case WM_PRINT:
         PaintWindow(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 0;
-        return;
-    case WM_MOUSEMOVE: MouseMove(Message); return;
+        return true;
+    case WM_MOUSEMOVE: MouseMove(Message); return true;
     case SM_SKINCOMMAND:
-        if (ButtonCommand(Message)) return;
+        if (ButtonCommand(Message)) return true;
         break;
     default: break;
     }
-    TvlMainWnd::HandleMessage(Message);
+    return TvlMainWnd::OwnMessage(Message);
 }
 
 void TvlBtnWnd::LButtonUp(vcl::TMessage &Message) {

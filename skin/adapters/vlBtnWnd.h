@@ -19,7 +19,7 @@ class TvlBtnWnd : public TvlMainWnd {
 public:
     // "BUTTON" when no section was given, then the base's.
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // The five operations of button adapters, after the base's seven.
     // The state to paint, before the section's state count clamps it.

@@ -209,10 +209,11 @@ void TvlCheckBoxWnd::EraseOwnerDrawn(HDC DC) {
 
 // ------------------------------------------------------------- messages
 
-void TvlCheckBoxWnd::BaseRoute(vcl::TMessage &Message) {
+bool TvlCheckBoxWnd::BaseRoute(vcl::TMessage &Message) {
+    if (Message.Msg == SM_SKINCOMMAND) return TvlMainWnd::OwnMessage(Message);
     const std::weak_ptr<const bool> alive = AliveToken();
-    TvlMainWnd::HandleMessage(Message);
-    if (alive.expired() || !IsWindow(Handle) || !Serving()) return;
+    PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+    if (alive.expired() || !IsWindow(Handle) || !Serving()) return true;
     switch (Message.Msg) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS: SendMessageW(Handle, WM_PAINT, 0, 0); break;
@@ -226,6 +227,7 @@ void TvlCheckBoxWnd::BaseRoute(vcl::TMessage &Message) {
         break;
     default: break;
     }
+    return true;
 }
 
 void TvlCheckBoxWnd::Repaint(vcl::TMessage &Message) {
@@ -236,48 +238,47 @@ void TvlCheckBoxWnd::Repaint(vcl::TMessage &Message) {
     const std::weak_ptr<const bool> alive = AliveToken();
     SetWindowRedraw(Handle, false);
     SkinData->StopAnimation();
-    TvlMainWnd::HandleMessage(Message);
+    PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
     if (alive.expired() || !IsWindow(Handle)) return;
     SetWindowRedraw(Handle, true);
     SendMessageW(Handle, WM_PAINT, 0, 0);
 }
 
-void TvlCheckBoxWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlCheckBoxWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving()) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
     case WM_ENABLE:
     case BM_SETCHECK:
     case BM_SETSTATE:
-    case vcl::CM_TEXTCHANGED: Repaint(Message); return;
+    case vcl::CM_TEXTCHANGED: Repaint(Message); return true;
     case WM_PAINT:
         PaintWindow(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 0;
-        return;
+        return true;
     case WM_ERASEBKGND:
         if (OwnerDrawn) EraseOwnerDrawn(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 1;
-        return;
-    case WM_NCPAINT: Message.Result = 0; return;
+        return true;
+    case WM_NCPAINT: Message.Result = 0; return true;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: SkinData->StopAnimation(); break;
     case SM_SKINCOMMAND:
         switch (SubCommandOf(Message.WParam)) {
-        case SC_BUILD_CACHE: BuildCache(); return;
+        case SC_BUILD_CACHE: BuildCache(); return true;
         case SC_MOUSE_ENTERED:
-            if (EnterHotState(*this)) return;
+            if (EnterHotState(*this)) return true;
             break;
         case SC_MOUSE_LEFT:
-            if (LeaveHotState(*this)) return;
+            if (LeaveHotState(*this)) return true;
             break;
         default: break;
         }
         break;
     default: break;
     }
-    BaseRoute(Message);
+    return BaseRoute(Message);
 }
 
 } // namespace skin

@@ -23,7 +23,7 @@ class TvlCheckBoxWnd : public TvlMainWnd {
 public:
     // Owner drawing read from the style; "CHECKBOX" when no section was given.
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // 0 unchecked, 1 checked, 2 indeterminate.
     int CheckState();
@@ -49,7 +49,7 @@ private:
     void PaintWindow(HDC DC);
     void EraseOwnerDrawn(HDC DC);
     void Repaint(vcl::TMessage &Message);
-    void BaseRoute(vcl::TMessage &Message);
+    bool BaseRoute(vcl::TMessage &Message);
 };
 
 // The window's style makes it a radio button (button types 4, 9 and 12).

@@ -130,7 +130,7 @@ void TvlComboBoxWnd::RemoveListAdapter() {
 LRESULT TvlComboBoxWnd::ListColor(vcl::TMessage &Message) {
     InCtlColor = true;
     const std::weak_ptr<const bool> alive = AliveToken();
-    TvlEditWnd::HandleMessage(Message);
+    PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
     if (alive.expired()) return Message.Result;
     InCtlColor = false;
     if (!ListWnd) ListWnd = reinterpret_cast<HWND>(Message.LParam);
@@ -271,17 +271,16 @@ void TvlComboBoxWnd::DrawComboItem(const DRAWITEMSTRUCT &Draw) {
     BitBlt(Draw.hDC, r.Left, r.Top, r.Width(), r.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TvlComboBoxWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
-        TvlEditWnd::HandleMessage(Message);
-        return;
+        return TvlEditWnd::OwnMessage(Message);
     }
     const std::weak_ptr<const bool> alive = AliveToken();
     switch (Message.Msg) {
     case WM_NCCALCSIZE:
-        TvlEditWnd::HandleMessage(Message);
+        PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
         if (!alive.expired()) FrameLeft = 3;
-        return;
+        return true;
     case vcl::CN_COMMAND:
     case WM_COMMAND:
         if (HIWORD(Message.WParam) == CBN_DROPDOWN) {
@@ -304,14 +303,14 @@ void TvlComboBoxWnd::HandleMessage(vcl::TMessage &Message) {
     case WM_CTLCOLORLISTBOX:
         if (InCtlColor) break;
         Message.Result = ListColor(Message);
-        return;
+        return true;
     case WM_DRAWITEM: {
         PassOn(Message);
         if (!alive.expired() && SkinData->OwnerControl()) {
             InvalidateRect(Handle, nullptr, TRUE);
             UpdateWindow(Handle);
         }
-        return;
+        return true;
     }
     case WM_SETFOCUS:
     case WM_LBUTTONUP:
@@ -319,26 +318,26 @@ void TvlComboBoxWnd::HandleMessage(vcl::TMessage &Message) {
         SkinData->Focused = Message.Msg != WM_KILLFOCUS;
         SkinData->BGChanged = true;
         PassOn(Message);
-        if (alive.expired()) return;
+        if (alive.expired()) return true;
         if (Message.Msg == WM_KILLFOCUS && ComboStyle(Handle) == CBS_DROPDOWN)
             SendMessageW(Handle, CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
         PaintComboButton(nullptr);
-        return;
+        return true;
     }
-    case WM_ERASEBKGND: Message.Result = 1; return;
+    case WM_ERASEBKGND: Message.Result = 1; return true;
     case WM_PAINT: {
         ApplyColorsOnce();
         RefreshGeometry(*this);
         const auto given = reinterpret_cast<HDC>(Message.WParam);
         PassOn(Message);
-        if (alive.expired() || !Visible(Handle)) return;
+        if (alive.expired() || !Visible(Handle)) return true;
         if (given) {
             PaintFrame(given);
         } else {
             const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
             PaintFrame(dc.Get());
         }
-        return;
+        return true;
     }
     case WM_PRINT: {
         const auto dc = reinterpret_cast<HDC>(Message.WParam);
@@ -356,45 +355,61 @@ void TvlComboBoxWnd::HandleMessage(vcl::TMessage &Message) {
             PaintComboButton(dc);
         }
         Message.Result = 0;
-        return;
+        return true;
     }
     case vcl::CM_MOUSEENTER:
     case vcl::CM_MOUSELEAVE:
         SkinData->MouseInside = Message.Msg == vcl::CM_MOUSEENTER;
         SkinData->BGChanged = true;
-        TvlEditWnd::HandleMessage(Message);
+        PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
         if (!alive.expired()) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        return;
+        return true;
     case vcl::CN_DRAWITEM:
         if (dynamic_cast<vcl::TComboBox *>(SkinData->OwnerControl()) && Message.LParam) {
             DrawComboItem(*reinterpret_cast<const DRAWITEMSTRUCT *>(Message.LParam));
             Message.Result = 1;
-            return;
+            return true;
         }
         break;
     case SM_SKINCOMMAND:
         switch (SubCommandOf(Message.WParam)) {
         case SC_SKIN_REMOVED:
             if (reinterpret_cast<TsSkinManager *>(Message.LParam) != SkinManager) break;
-            TvlEditWnd::HandleMessage(Message);
-            if (alive.expired()) return;
-            if (ListWnd && IsWindow(ListWnd) && ComboStyle(Handle) != CBS_SIMPLE) {
-                const LONG_PTR style = GetWindowLongPtrW(ListWnd, GWL_STYLE);
-                SetWindowLongPtrW(ListWnd, GWL_STYLE, (style & ~WS_THICKFRAME) | WS_BORDER);
-            }
-            RemoveListAdapter();
-            return;
+            [[fallthrough]];
         case SC_MOUSE_ENTERED:
         case SC_MOUSE_LEFT:
-            TvlEditWnd::HandleMessage(Message);
-            if (!alive.expired()) PaintComboButton(nullptr);
-            return;
+            // The common answer and the previous procedure come first
+            // (AfterCommonAnswer) unless the edit's stage handles these.
+            if (!TvlEditWnd::OwnMessage(Message)) return LeaveToAfterCommon(Message);
+            if (!alive.expired()) AfterCommonCommand(Message);
+            return true;
         default: break;
         }
         break;
     default: break;
     }
-    TvlEditWnd::HandleMessage(Message);
+    return TvlEditWnd::OwnMessage(Message);
+}
+
+bool TvlComboBoxWnd::AfterCommonAnswer(vcl::TMessage &Message) {
+    if (!TakeLeftCommand(Message)) return TvlEditWnd::AfterCommonAnswer(Message);
+    // Neither the common stage nor the edit's answers these.
+    const std::weak_ptr<const bool> alive = AliveToken();
+    PassOn(Message);
+    if (!alive.expired()) AfterCommonCommand(Message);
+    return true;
+}
+
+void TvlComboBoxWnd::AfterCommonCommand(const vcl::TMessage &Message) {
+    if (SubCommandOf(Message.WParam) != SC_SKIN_REMOVED) {
+        PaintComboButton(nullptr);
+        return;
+    }
+    if (ListWnd && IsWindow(ListWnd) && ComboStyle(Handle) != CBS_SIMPLE) {
+        const LONG_PTR style = GetWindowLongPtrW(ListWnd, GWL_STYLE);
+        SetWindowLongPtrW(ListWnd, GWL_STYLE, (style & ~WS_THICKFRAME) | WS_BORDER);
+    }
+    RemoveListAdapter();
 }
 
 // ---------------------------------------------------------------- its list
@@ -488,10 +503,9 @@ void TvlComboListWnd::PaintGapBelowList() {
     BitBlt(dc.Get(), 0, top, width, height, gap->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TvlComboListWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
-        TvlEditWnd::HandleMessage(Message);
-        return;
+        return TvlEditWnd::OwnMessage(Message);
     }
     const std::weak_ptr<const bool> alive = AliveToken();
     TvlScrollEngine &e = ScrollEngine();
@@ -506,7 +520,7 @@ void TvlComboListWnd::HandleMessage(vcl::TMessage &Message) {
         PaintNcScrollBars(*this, -1, dc.Get());
         if (SimpleList) PaintGapBelowList();
         Message.Result = 0;
-        return;
+        return true;
     }
     case WM_ERASEBKGND:
         if (const auto dc = reinterpret_cast<HDC>(Message.WParam)) {
@@ -516,10 +530,10 @@ void TvlComboListWnd::HandleMessage(vcl::TMessage &Message) {
             const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(AppliedColor)));
             FillRect(dc, &r, brush.Get());
             Message.Result = 1;
-            return;
+            return true;
         }
         break;
-    case WM_NCCALCSIZE: ScrollBarsNcCalcSize(*this, Message); return;
+    case WM_NCCALCSIZE: ScrollBarsNcCalcSize(*this, Message); return true;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK: {
         vcl::TMessage hit{WM_NCHITTEST, 0, Message.LParam, 0};
@@ -527,7 +541,7 @@ void TvlComboListWnd::HandleMessage(vcl::TMessage &Message) {
         if (hit.Result == HTHSCROLL || hit.Result == HTVSCROLL) {
             Message.WParam = static_cast<WPARAM>(hit.Result);
             ScrollBarMouseDown(*this, Message);
-            return;
+            return true;
         }
         break;
     }
@@ -541,7 +555,7 @@ void TvlComboListWnd::HandleMessage(vcl::TMessage &Message) {
             // the capture and hears of the release as it would of its own.
             ScrollBarMouseUp(*this, Message);
             if (!alive.expired() && SimpleList) ReleaseCapture();
-            return;
+            return true;
         }
         break;
     }
@@ -549,7 +563,7 @@ void TvlComboListWnd::HandleMessage(vcl::TMessage &Message) {
     case WM_VSCROLL: {
         PassOn(Message);
         if (!alive.expired()) RepaintBars();
-        return;
+        return true;
     }
     case WM_PRINT:
     case WM_PRINTCLIENT: {
@@ -557,13 +571,13 @@ void TvlComboListWnd::HandleMessage(vcl::TMessage &Message) {
         if (!dc || !Visible(Handle)) break;
         PrepareCache();
         PassOn(Message);
-        if (alive.expired()) return;
+        if (alive.expired()) return true;
         // A dropped list tracks: its border strips stay as they are.
         if (Message.Msg == WM_PRINT && SendMessageW(Handle, LB_GETCOUNT, 0, 0) > 0 && e.PressedPart == -1 &&
             !Tracking && !KeepsCapture())
             CopyBorderStrips(dc, 1);
         PaintNcScrollBars(*this, -1, dc);
-        return;
+        return true;
     }
     case 0x1AE:  // LBCB_STARTTRACK
         Tracking = true;
@@ -574,8 +588,10 @@ void TvlComboListWnd::HandleMessage(vcl::TMessage &Message) {
         break;
     default: break;
     }
-    TvlEditWnd::HandleMessage(Message);
-    if (!alive.expired() && Message.Msg == WM_WINDOWPOSCHANGED) RepaintBars();
+    if (Message.Msg != WM_WINDOWPOSCHANGED) return TvlEditWnd::OwnMessage(Message);
+    PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
+    if (!alive.expired()) RepaintBars();
+    return true;
 }
 
 // ------------------------------------------------------------ wwEdit combo
@@ -595,12 +611,12 @@ vcl::TRect TvlWWComboBoxWnd::GetButtonRect() {
     return {left, 2, left + width, w.Bottom - 2};
 }
 
-void TvlWWComboBoxWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlWWComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
     if (Message.Msg == WM_CTLCOLORLISTBOX) {
         PassOn(Message);
-        return;
+        return true;
     }
-    TvlComboBoxWnd::HandleMessage(Message);
+    return TvlComboBoxWnd::OwnMessage(Message);
 }
 
 } // namespace skin

@@ -28,7 +28,7 @@ class TvlComboBoxWnd : public TvlEditWnd {
 public:
     ~TvlComboBoxWnd() override;
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
     // The drop button in window coordinates (width 0 for a simple combo).
     virtual vcl::TRect GetButtonRect();
     // The button into DC (the window's when null).
@@ -50,6 +50,10 @@ protected:
     // The edit field's text (selection or window text) into the cache.
     void PaintComboText();
     void DrawComboItem(const DRAWITEMSTRUCT &Draw);
+    // The skin's removal (the list given back) and the hover change (the
+    // button repainted) after the common answer and the previous procedure.
+    bool AfterCommonAnswer(vcl::TMessage &Message) override;
+    void AfterCommonCommand(const vcl::TMessage &Message);
 
 private:
     vcl::TBrushHandle FListBrush;
@@ -61,7 +65,7 @@ public:
     ~TvlComboListWnd() override;
     void SetDefaultSection() override;
     void ApplySkinColors() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
     // A dropped list counts as tracking: it holds the capture.
     bool KeepsCapture() const override;
     bool PassesRelease() const override { return true; }
@@ -84,7 +88,7 @@ std::unique_ptr<TvlComboListWnd> CreateComboListAdapter(HWND List, bool Simple, 
 class TvlWWComboBoxWnd : public TvlComboBoxWnd {
 public:
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
     vcl::TRect GetButtonRect() override;
 
     bool HasButton = false;

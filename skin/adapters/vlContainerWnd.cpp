@@ -94,25 +94,24 @@ void TvlSizerWnd::Paint() {
     EndPaint(Handle, &ps);
 }
 
-void TvlSizerWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlSizerWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving()) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
-    case WM_PAINT: Paint(); Message.Result = 0; return;
+    case WM_PAINT: Paint(); Message.Result = 0; return true;
     case WM_ERASEBKGND:
-    case WM_NCPAINT: Message.Result = 1; return;
+    case WM_NCPAINT: Message.Result = 1; return true;
     case WM_NCHITTEST: {
         const std::weak_ptr<const bool> alive = AliveToken();
-        TvlMainWnd::HandleMessage(Message);
-        if (alive.expired()) return;
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+        if (alive.expired()) return true;
         if (IsWindowEnabled(Handle))
             if (TsSkinManager *m = DefaultManager()) m->SetActiveControl(nullptr);
         Message.Result = HTBOTTOMRIGHT;
-        return;
+        return true;
     }
-    default: TvlMainWnd::HandleMessage(Message); return;
+    default: return TvlMainWnd::OwnMessage(Message);
     }
 }
 
@@ -134,10 +133,9 @@ void TvlTransPanelWnd::PaintPane(HDC DC) {
         BitBlt(target, 0, 0, WndSize.cx, WndSize.cy, cache->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TvlTransPanelWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlTransPanelWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving()) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
     case WM_PAINT: {
@@ -146,14 +144,14 @@ void TvlTransPanelWnd::HandleMessage(vcl::TMessage &Message) {
         PaintPane(reinterpret_cast<HDC>(Message.WParam));
         EndPaint(Handle, &ps);
         Message.Result = 0;
-        return;
+        return true;
     }
     case WM_ERASEBKGND:
         PaintPane(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 1;
-        return;
-    case WM_NCPAINT: Message.Result = 0; return;
-    default: TvlMainWnd::HandleMessage(Message); return;
+        return true;
+    case WM_NCPAINT: Message.Result = 0; return true;
+    default: return TvlMainWnd::OwnMessage(Message);
     }
 }
 
@@ -201,10 +199,9 @@ void TvlContainerWnd::NcPaint(vcl::TMessage &Message) {
     CopyCacheBorder(*SkinData, dc.Get(), WndSize.cx, WndSize.cy, b);
 }
 
-void TvlContainerWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlContainerWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving()) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     const bool visible = Visible(Handle);
     const bool ownClient = PaintsOwnClient();
@@ -212,19 +209,19 @@ void TvlContainerWnd::HandleMessage(vcl::TMessage &Message) {
     case WM_NCPAINT:
         if (!visible) break;
         NcPaint(Message);
-        return;
+        return true;
     case WM_PAINT: {
         if (!visible) break;
         if (ownClient) {
             PassOn(Message);
-            return;
+            return true;
         }
         PAINTSTRUCT ps{};
         const HDC dc = BeginPaint(Handle, &ps);
         if (!SkinData->PaintLocked) PaintClient(dc);
         EndPaint(Handle, &ps);
         Message.Result = 0;
-        return;
+        return true;
     }
     case WM_PRINT: {
         const auto dc = reinterpret_cast<HDC>(Message.WParam);
@@ -233,35 +230,37 @@ void TvlContainerWnd::HandleMessage(vcl::TMessage &Message) {
             const std::weak_ptr<const bool> alive = AliveToken();
             Message.LParam &= ~static_cast<LPARAM>(PRF_NONCLIENT);
             PassOn(Message);
-            if (alive.expired()) return;
+            if (alive.expired()) return true;
             SkinData->BGChanged = true;
             Prepare();
             const int b = std::max(0, (WndSize.cx - ClientRectangle.Width()) / 2);
             CopyCacheBorder(*SkinData, dc, WndSize.cx, WndSize.cy, b);
-            return;
+            return true;
         }
         PaintClient(dc);
         Message.Result = 0;
-        return;
+        return true;
     }
     case WM_ERASEBKGND:
         if (ownClient) break;
         Message.Result = 1;
-        return;
+        return true;
     case WM_SIZE:
     case WM_WINDOWPOSCHANGED: SkinData->BGChanged = true; break;
     default: break;
     }
     const UINT msg = Message.Msg;
+    if (msg == SM_SKINCOMMAND) return TvlMainWnd::OwnMessage(Message);
     const std::weak_ptr<const bool> alive = AliveToken();
-    TvlMainWnd::HandleMessage(Message);
-    if (alive.expired() || Destroyed() || !IsWindow(Handle)) return;
+    PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+    if (alive.expired() || Destroyed() || !IsWindow(Handle)) return true;
     switch (msg) {
     case WM_SIZE: SkinData->BGChanged = true; break;
     case WM_WINDOWPOSCHANGED: SendMessageW(Handle, WM_NCPAINT, 0, 0); break;
     case WM_MOUSEMOVE: ReportHover(Handle); break;
     default: break;
     }
+    return true;
 }
 
 // --------------------------------------------------------- the search box
@@ -284,34 +283,35 @@ void TvlSearchWnd::PaintFrame() {
     CopyCacheBorder(*SkinData, dc.Get(), WndSize.cx, WndSize.cy, 3);
 }
 
-void TvlSearchWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlSearchWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving()) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     const std::weak_ptr<const bool> alive = AliveToken();
     const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
     switch (Message.Msg) {
     case WM_PAINT:
-        TvlMainWnd::HandleMessage(Message);
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
         if (!gone()) PaintFrame();
-        return;
+        return true;
     case WM_NCPAINT:
         PaintFrame();
         Message.Result = 0;
-        return;
-    case WM_ERASEBKGND: Message.Result = 1; return;
+        return true;
+    case WM_ERASEBKGND: Message.Result = 1; return true;
     default: break;
     }
     const UINT msg = Message.Msg;
-    TvlMainWnd::HandleMessage(Message);
-    if (gone()) return;
+    if (msg == SM_SKINCOMMAND) return TvlMainWnd::OwnMessage(Message);
+    PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+    if (gone()) return true;
     if (msg == WM_SIZE) {
         SkinData->BGChanged = true;
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     } else if (msg == WM_MOUSEMOVE) {
         ReportHover(Handle);
     }
+    return true;
 }
 
 // --------------------------------------------------------- the scroll box
@@ -363,15 +363,16 @@ void TvlScrollBoxWnd::PaintClient(HDC DC) {
     PaintContainerClient(*this, DC, 2, [this] { return RebuildCache(); });
 }
 
-void TvlScrollBoxWnd::ScrollRoute(vcl::TMessage &Message) {
-    const UINT msg = Message.Msg;
+bool TvlScrollBoxWnd::ScrollRoute(vcl::TMessage &Message) {
+    if (Message.Msg != WM_WINDOWPOSCHANGING) return ScrollHandler(Message);
     const std::weak_ptr<const bool> alive = AliveToken();
-    ScrollHandler(Message);
-    if (msg == WM_WINDOWPOSCHANGING && !alive.expired() && !Destroyed() && IsWindow(Handle))
-        SendMessageW(Handle, WM_NCPAINT, 0, 0);
+    PassOnUnless(ScrollHandler(Message), Message);
+    if (!alive.expired() && !Destroyed() && IsWindow(Handle)) SendMessageW(Handle, WM_NCPAINT, 0, 0);
+    return true;
 }
 
-bool TvlScrollBoxWnd::AfterSkinRemoved(vcl::TMessage &) {
+bool TvlScrollBoxWnd::AfterCommonAnswer(vcl::TMessage &Message) {
+    if (!TakeLeftCommand(Message)) return TvlScrollWnd::AfterCommonAnswer(Message);
     // The common removal leaves the section index of a foreign manager's
     // removal alone: the box lets go of the skin all the same.
     SkinData->SetSkinIndex(-1);
@@ -388,37 +389,30 @@ bool TvlScrollBoxWnd::ScrollBoxCommand(vcl::TMessage &Message) {
     case SC_IS_HANDLED: Message.Result = 1; return true;
     case SC_BUILD_CACHE: return true;
     case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
-    case SC_SKIN_REMOVED:
-        RouteCommonFirst(Message, TvlOwnMessageHandler::Bind<&TvlScrollBoxWnd::AfterSkinRemoved>(this));
-        return true;
+    case SC_SKIN_REMOVED: return LeaveToAfterCommon(Message);
     case SC_SKIN_APPLIED:
     case SC_SKIN_REFRESH: {
         const bool refresh = SubCommandOf(Message.WParam) == SC_SKIN_REFRESH;
-        ScrollHandler(Message);
+        const bool handled = ScrollHandler(Message);
         if (alive.expired() || !IsWindow(Handle)) return true;
         // The scrolling handler tells the children of an applied skin, not of a refresh.
         if (refresh) {
             PassToChildren(control, Handle, Message);
             if (!alive.expired() && IsWindow(Handle)) SetWindowPos(Handle, nullptr, 0, 0, 0, 0, FrameChanged);
         }
-        return true;
+        return handled;
     }
     default: return false;
     }
 }
 
-void TvlScrollBoxWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlScrollBoxWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || Destroyed()) {
-        TvlScrollWnd::HandleMessage(Message);
-        return;
+        return TvlScrollWnd::OwnMessage(Message);
     }
-    if (Message.Msg == SM_SKINCOMMAND) {
-        if (!ScrollBoxCommand(Message)) ScrollHandler(Message);
-        return;
-    }
+    if (Message.Msg == SM_SKINCOMMAND) return ScrollBoxCommand(Message) || ScrollHandler(Message);
     if (!ServesContainer() || !Serving()) {
-        TvlScrollWnd::HandleMessage(Message);
-        return;
+        return TvlScrollWnd::OwnMessage(Message);
     }
     vcl::TControl *control = SkinData->OwnerControl();
     const std::weak_ptr<const bool> alive = AliveToken();
@@ -426,7 +420,7 @@ void TvlScrollBoxWnd::HandleMessage(vcl::TMessage &Message) {
     TvlErasePainters painters{vcl::TMethod<void(HDC)>::Bind<&TvlScrollBoxWnd::PaintClient>(this),
                               vcl::TMethod<void(HDC)>::Bind<&TvlScrollBoxWnd::PaintFrame>(this)};
     painters.ClientOrigin = vcl::TMethod<vcl::TPoint()>::Bind<&TvlScrollBoxWnd::ClientOrigin>(this);
-    if (RouteErasePaint(Message, *this, painters)) return;
+    if (RouteErasePaint(Message, *this, painters)) return true;
     switch (Message.Msg) {
     case WM_SIZE:
     case vcl::CM_TEXTCHANGED: SkinData->BGChanged = true; break;
@@ -437,29 +431,29 @@ void TvlScrollBoxWnd::HandleMessage(vcl::TMessage &Message) {
     case WM_SETTEXT:
         if (!Visible(Handle)) break;
         SetWindowRedraw(Handle, false);
-        ScrollHandler(Message);
-        if (gone()) return;
+        PassOnUnless(ScrollHandler(Message), Message);
+        if (gone()) return true;
         SetWindowRedraw(Handle, true);
         SkinData->BGChanged = true;
         SendMessageW(Handle, WM_PAINT, 0, 0);
-        return;
+        return true;
     case WM_PARENTNOTIFY:
         if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
-        ScrollHandler(Message);
+        PassOnUnless(ScrollHandler(Message), Message);
         if (!gone() && LOWORD(Message.WParam) == WM_CREATE) NotifyFormOfControl(control);
-        return;
+        return true;
     case vcl::CM_SHOWINGCHANGED:
         if (control->Visible()) {
             NotifyFormOfControl(control);
             for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH})
                 PassToChildren(control, Handle, SkinCommandMessage(sub, SkinManager));
-            if (gone()) return;
+            if (gone()) return true;
         }
         break;
-    case WM_UPDATEUISTATE: Message.Result = 1; return;
+    case WM_UPDATEUISTATE: Message.Result = 1; return true;
     default: break;
     }
-    ScrollRoute(Message);
+    return ScrollRoute(Message);
 }
 
 // ---------------------------------------------------------- native paint
@@ -469,27 +463,26 @@ void TvlNativePaint::SetDefaultSection() {
     TvlScrollBoxWnd::SetDefaultSection();
 }
 
-void TvlNativePaint::HandleMessage(vcl::TMessage &Message) {
+bool TvlNativePaint::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || Destroyed()) {
-        TvlScrollBoxWnd::HandleMessage(Message);
-        return;
+        return TvlScrollBoxWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
     case WM_PAINT:
-    case WM_ERASEBKGND: PassOn(Message); return;
+    case WM_ERASEBKGND: PassOn(Message); return true;
     case SM_SKINCOMMAND:
         if (SubCommandOf(Message.WParam) != SC_BUILD_CACHE) break;
         {
             const std::weak_ptr<const bool> alive = AliveToken();
             PassOn(Message);
-            if (alive.expired() || !SkinData->BGChanged) return;
+            if (alive.expired() || !SkinData->BGChanged) return true;
             RefreshGeometry(*this);
             if (RebuildCache()) PaintMaskBorder(*SkinData, 0, *this);
         }
-        return;
+        return true;
     default: break;
     }
-    TvlScrollBoxWnd::HandleMessage(Message);
+    return TvlScrollBoxWnd::OwnMessage(Message);
 }
 
 } // namespace skin

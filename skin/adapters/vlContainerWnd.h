@@ -22,7 +22,7 @@ public:
     void SetDefaultSection() override;
     // What lies behind with the skin's grip in the bottom-right corner; the
     // whole grip answers HTBOTTOMRIGHT.
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
 private:
     void Paint();
@@ -31,7 +31,7 @@ private:
 class TvlTransPanelWnd : public TvlMainWnd {
 public:
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
     // The whole window from the cache into DC (null: the window's DC).
     void PaintPane(HDC DC);
 };
@@ -39,7 +39,7 @@ public:
 class TvlContainerWnd : public TvlMainWnd {
 public:
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // The cache rebuilt when the background changed.
     void Prepare();
@@ -61,7 +61,7 @@ private:
 class TvlSearchWnd : public TvlMainWnd {
 public:
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
     // A 3 px frame from the cache; the content paints itself.
     void PaintFrame();
 
@@ -73,7 +73,7 @@ public:
     ~TvlScrollBoxWnd() override;
     // "PANEL_LOW" when no section was given, then the base's.
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // The cache: what lies behind and the section.
     bool RebuildCache();
@@ -87,11 +87,11 @@ protected:
     bool ServesContainer() const;
     bool ScrollBoxCommand(vcl::TMessage &Message);
     // The scrolling handler; a WM_WINDOWPOSCHANGING is followed by WM_NCPAINT.
-    void ScrollRoute(vcl::TMessage &Message);
+    bool ScrollRoute(vcl::TMessage &Message);
+    // The skin removed: the box's part after the common answer.
+    bool AfterCommonAnswer(vcl::TMessage &Message) override;
 
 private:
-    // The skin removed: the box's part after the common answer.
-    bool AfterSkinRemoved(vcl::TMessage &Message);
     // The window shows and its DC takes paint (the bars' infos read again).
     bool FramePaintable();
     // The client area's place in a printed DC.
@@ -102,7 +102,7 @@ class TvlNativePaint : public TvlScrollBoxWnd {
 public:
     // "TRANSPARENT" when no section was given, then the scroll box's.
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 };
 
 // Reports Window as hovered to the default manager when there is one, it

@@ -398,7 +398,7 @@ void TvlDialogWnd::NcHitTest(vcl::TMessage &Message) {
     const int code = OwnHitTest({screen.X - wr.left, screen.Y - wr.top});
     if (code == 0 || code == dhCaption) {
         if (HotButton != dhSysMenu || code != dhSysMenu) SetHotButton(0, true);
-        ScrollHandler(Message);
+        PassOnUnless(ScrollHandler(Message), Message);
         return;
     }
     Message.Result = code;
@@ -500,7 +500,7 @@ void TvlDialogWnd::SizeChanged(vcl::TMessage &Message) {
     FrameInvalid = true;
     NeedRegion = true;
     SkinData->Updating = true;
-    ScrollHandler(Message);
+    PassOnUnless(ScrollHandler(Message), Message);
     SkinData->Updating = false;
     if (BorderForm && IsWindowVisible(Handle)) {
         // The frame of the new size shows in the border window, the
@@ -516,25 +516,18 @@ void TvlDialogWnd::SizeChanged(vcl::TMessage &Message) {
     ClientRect = {FrameLeftWidth(), FrameTopHeight(), FrameLeftWidth() + cr.right, FrameTopHeight() + cr.bottom};
 }
 
-void TvlDialogWnd::HandleMessage(vcl::TMessage &Message) {
-    if (Destroyed()) {
-        ScrollHandler(Message);
-        return;
-    }
+bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
+    if (Destroyed()) return ScrollHandler(Message);
     if (Message.Msg == WM_DESTROY) {
         // Freed once the window is gone, from outside its procedure.
         if (Provider) Provider->ReleaseOnceGone(Handle);
-        ScrollHandler(Message);
-        return;
+        return ScrollHandler(Message);
     }
-    if (!Skinned() || FReleased) {
-        ScrollHandler(Message);
-        return;
-    }
-    if (!OwnMessage(Message)) ScrollHandler(Message);
+    if (!Skinned() || FReleased) return ScrollHandler(Message);
+    return DialogMessage(Message) || ScrollHandler(Message);
 }
 
-bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
+bool TvlDialogWnd::DialogMessage(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case SM_SKINCOMMAND: return SkinCommand(Message);
     case WM_NCHITTEST: NcHitTest(Message); return true;
@@ -715,7 +708,7 @@ bool TvlDialogWnd::PositionChanged(vcl::TMessage &Message) {
 
 void TvlDialogWnd::Placed(vcl::TMessage &Message, UINT Flags) {
     const std::weak_ptr<const bool> alive = AliveToken();
-    ScrollHandler(Message);
+    PassOnUnless(ScrollHandler(Message), Message);
     // The border follows a visible dialog, except while it is dragged blended.
     // Only a move, a new size or a show: a change of z-order alone
     // (the border placing itself by the dialog) would come back here.
@@ -729,7 +722,7 @@ void TvlDialogWnd::Hidden(vcl::TMessage &Message) {
     const std::weak_ptr<const bool> alive = AliveToken();
     NeedRegion = true;
     FreeButtonAnimations();
-    ScrollHandler(Message);
+    PassOnUnless(ScrollHandler(Message), Message);
     if (!alive.expired() && HideAnimated()) AnimHideDialog(*this);
     // The border window goes with the dialog; the next show makes it again.
     if (!alive.expired() && BorderForm) BorderForm->FreeWindow();
@@ -762,7 +755,7 @@ bool TvlDialogWnd::NcActivate(vcl::TMessage &Message) {
 
 void TvlDialogWnd::StyleChangedMessage(vcl::TMessage &Message) {
     const std::weak_ptr<const bool> alive = AliveToken();
-    ScrollHandler(Message);
+    PassOnUnless(ScrollHandler(Message), Message);
     if (!alive.expired() && Analysed && Message.LParam)
         StyleChanged(Message.WParam, *reinterpret_cast<const STYLESTRUCT *>(Message.LParam));
 }
@@ -770,14 +763,14 @@ void TvlDialogWnd::StyleChangedMessage(vcl::TMessage &Message) {
 bool TvlDialogWnd::VisibleChanged(vcl::TMessage &Message) {
     if (Message.WParam != 0) return false;
     const std::weak_ptr<const bool> alive = AliveToken();
-    ScrollHandler(Message);
+    PassOnUnless(ScrollHandler(Message), Message);
     if (!alive.expired()) FreeButtonAnimations();
     return true;
 }
 
 void TvlDialogWnd::ChildrenMayHaveChanged(vcl::TMessage &Message) {
     const std::weak_ptr<const bool> alive = AliveToken();
-    ScrollHandler(Message);
+    PassOnUnless(ScrollHandler(Message), Message);
     if (alive.expired() || !IsWindow(Handle)) return;
     if (Provider) Provider->AdaptChildren();
     RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -793,7 +786,7 @@ void TvlDialogWnd::SysCommand(vcl::TMessage &Message) {
         return;
     }
     const std::weak_ptr<const bool> alive = AliveToken();
-    ScrollHandler(Message);
+    PassOnUnless(ScrollHandler(Message), Message);
     if (alive.expired() || !IsWindow(Handle)) return;
     if (Message.WParam == (SC_MOVE | HTCAPTION)) UpdateWindow(Handle);
     if (command == SC_MAXIMIZE || command == SC_RESTORE) SetHotButton(0, true);

@@ -60,7 +60,7 @@ public:
     ~TvlDialogWnd() override;
 
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // Called once by the attaching provider: the style remembered, the
     // frame kind, the icon, the button masks and the caption font; then
@@ -226,9 +226,10 @@ private:
     // The border image laid over the frame; the pixels before the caption.
     std::vector<std::uint32_t> PaintBorderMaskOver(const vcl::TRect &Frame);
 
-    // The adapter's own stage: true when the message is answered. Each
-    // handler below answers one message (or one family of them).
-    bool OwnMessage(vcl::TMessage &Message);
+    // The skinned dialog's answers (OwnMessage without its guards): true
+    // when the message is answered. Each handler below answers one message
+    // (or one family of them).
+    bool DialogMessage(vcl::TMessage &Message);
     bool SkinCommand(vcl::TMessage &Message);
     // Presses of the title buttons; the scroll bars' own go on (false).
     bool NcLeftDown(vcl::TMessage &Message);

@@ -239,7 +239,7 @@ bool TvlEditWnd::FocusChange(vcl::TMessage &Message) {
     SkinData->BGChanged = true;
     SkinData->Focused = Message.Msg == WM_SETFOCUS;
     const std::weak_ptr<const bool> alive = AliveToken();
-    TvlBaseWnd::HandleMessage(Message);
+    PassOnUnless(TvlBaseWnd::OwnMessage(Message), Message);
     if (alive.expired()) return true;
     ApplySkinColors();
     RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
@@ -250,11 +250,12 @@ bool TvlEditWnd::EditSkinCommand(vcl::TMessage &Message) {
     TsCommonData &data = *SkinData;
     const bool own = reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager;
     switch (SubCommandOf(Message.WParam)) {
-    case SC_SKIN_REFRESH:
+    case SC_SKIN_REFRESH: {
         if (!own) return false;
-        TvlBaseWnd::HandleMessage(Message);
+        const bool handled = TvlBaseWnd::OwnMessage(Message);
         if (!Destroyed()) ApplySkinColors();
-        return true;
+        return handled;
+    }
     case SC_PARENT_UPDATE_DONE:
         if (data.PaintLocked && !data.UpdatePaintLock(true))
             RedrawWindow(Handle, nullptr, nullptr,
@@ -298,22 +299,21 @@ bool TvlEditWnd::EditSkinCommand(vcl::TMessage &Message) {
     }
 }
 
-void TvlEditWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlEditWnd::OwnMessage(vcl::TMessage &Message) {
     if (Message.Msg == SM_SKINCOMMAND && SubCommandOf(Message.WParam) == SC_IS_HANDLED) {
         Message.Result = 1;
-        return;
+        return true;
     }
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
-        TvlBaseWnd::HandleMessage(Message);
-        return;
+        return TvlBaseWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
     case WM_PRINT: {
         Print(Message);
-        return;
+        return true;
     }
     case SM_SKINCOMMAND:
-        if (EditSkinCommand(Message)) return;
+        if (EditSkinCommand(Message)) return true;
         break;
     case vcl::CM_ENABLEDCHANGED:
     case vcl::CM_FONTCHANGED:
@@ -325,12 +325,12 @@ void TvlEditWnd::HandleMessage(vcl::TMessage &Message) {
     case WM_NCPAINT:
         if (Visible(Handle) && !InCalcSize) {
             NcPaint(Message);
-            return;
+            return true;
         }
         break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-        if (FocusChange(Message)) return;
+        if (FocusChange(Message)) return true;
         break;
     case WM_SETREDRAW:
         if (Message.WParam == 1 && ChildrenChanged) {
@@ -339,20 +339,21 @@ void TvlEditWnd::HandleMessage(vcl::TMessage &Message) {
         }
         break;
     case WM_PAINT:
-        if (Visible(Handle) && !InCalcSize && Paint(Message)) return;
+        if (Visible(Handle) && !InCalcSize && Paint(Message)) return true;
         break;
     case WM_ERASEBKGND:
-        if (Visible(Handle) && !InCalcSize && EraseBackground(Message)) return;
+        if (Visible(Handle) && !InCalcSize && EraseBackground(Message)) return true;
         break;
     default: break;
     }
-    AfterFirstStage(Message);
+    return AfterFirstStage(Message);
 }
 
-void TvlEditWnd::AfterFirstStage(vcl::TMessage &Message) {
+bool TvlEditWnd::AfterFirstStage(vcl::TMessage &Message) {
+    if (Message.Msg == SM_SKINCOMMAND) return TvlBaseWnd::OwnMessage(Message);
     const std::weak_ptr<const bool> alive = AliveToken();
-    TvlBaseWnd::HandleMessage(Message);
-    if (alive.expired() || Destroyed()) return;
+    PassOnUnless(TvlBaseWnd::OwnMessage(Message), Message);
+    if (alive.expired() || Destroyed()) return true;
     const UINT msg = Message.Msg;
     if (ScrollsTheControl(msg) ||
         (!InScrollMessage && (msg == WM_SETFONT || msg == WM_LBUTTONDOWN || msg == vcl::CN_KEYDOWN || msg == vcl::CN_KEYUP)))
@@ -375,6 +376,7 @@ void TvlEditWnd::AfterFirstStage(vcl::TMessage &Message) {
         break;
     default: break;
     }
+    return true;
 }
 
 } // namespace skin

@@ -21,7 +21,7 @@ public:
     void SaveControlColors() override;
     void RestoreControlColors() override;
     void ApplySkinColors() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     vcl::TColor BorderColor = 0;       // the skin's border colour, for windows without a control
     bool SingleLineEdit = false;       // a class-library edit without ES_MULTILINE
@@ -48,8 +48,9 @@ protected:
     bool Paint(vcl::TMessage &Message);
     bool EraseBackground(vcl::TMessage &Message);
     bool FocusChange(vcl::TMessage &Message);
-    // Stage two and what follows it.
-    void AfterFirstStage(vcl::TMessage &Message);
+    // The parent class's own stage, the previous procedure and the repaints
+    // that follow them: true when the message was handled whole.
+    bool AfterFirstStage(vcl::TMessage &Message);
 };
 
 } // namespace skin

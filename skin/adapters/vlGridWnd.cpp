@@ -195,10 +195,9 @@ void TvlGridWnd::PrintClient(vcl::TMessage &Message) {
     SendMessageW(Handle, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
 }
 
-void TvlGridWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlGridWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
-        TvlEditWnd::HandleMessage(Message);
-        return;
+        return TvlEditWnd::OwnMessage(Message);
     }
     const std::weak_ptr<const bool> alive = AliveToken();
     switch (Message.Msg) {
@@ -206,7 +205,7 @@ void TvlGridWnd::HandleMessage(vcl::TMessage &Message) {
         // The grid paints every cell itself.
         SkinData->PaintLocked = SkinData->IsPaintLocked();
         Message.Result = 1;
-        return;
+        return true;
     case WM_VSCROLL:
         if (vcl::TControl *c = SkinData->OwnerControl(); c && HasProperty(c, "DataSource")) VScroll(Message);
         break;
@@ -217,22 +216,24 @@ void TvlGridWnd::HandleMessage(vcl::TMessage &Message) {
             const vcl::TRect bar = VertScrollBarRect(*this);
             if (p.x >= bar.Left && p.x < bar.Right && p.y >= bar.Top && p.y < bar.Bottom) {
                 ScrollBarMouseUp(*this, Message);
-                return;
+                return true;
             }
         }
         break;
     case WM_PRINT:
-        TvlEditWnd::HandleMessage(Message);
+        PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
         if (!alive.expired()) PrintClient(Message);
-        return;
+        return true;
     default: break;
     }
-    TvlEditWnd::HandleMessage(Message);
-    if (alive.expired() || Destroyed()) return;
+    if (Message.Msg != WM_PAINT && Message.Msg != WM_WINDOWPOSCHANGED) return TvlEditWnd::OwnMessage(Message);
+    PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
+    if (alive.expired() || Destroyed()) return true;
     if (Message.Msg == WM_PAINT)
         RepaintBars();
-    else if (Message.Msg == WM_WINDOWPOSCHANGED && Visible(Handle))
+    else if (Visible(Handle))
         SendMessageW(Handle, WM_NCPAINT, 1, 0);
+    return true;
 }
 
 // ---------------------------------------------------------------- TvlGridEhWnd
@@ -290,13 +291,14 @@ void TvlGridEhWnd::RestoreControlColors() {
     Fixed3DRemoved = false;
 }
 
-void TvlGridEhWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlGridEhWnd::OwnMessage(vcl::TMessage &Message) {
+    if (Message.Msg != WM_PARENTNOTIFY) return TvlGridWnd::OwnMessage(Message);
     const std::weak_ptr<const bool> alive = AliveToken();
-    TvlGridWnd::HandleMessage(Message);
-    if (alive.expired() || Destroyed()) return;
-    if (Message.Msg == WM_PARENTNOTIFY && LOWORD(Message.WParam) == WM_CREATE && SkinManager &&
-        SkinManager->SkinningRules().Contains(srThirdParty))
+    PassOnUnless(TvlGridWnd::OwnMessage(Message), Message);
+    if (alive.expired() || Destroyed()) return true;
+    if (LOWORD(Message.WParam) == WM_CREATE && SkinManager && SkinManager->SkinningRules().Contains(srThirdParty))
         NotifyFormOfControl(SkinData ? SkinData->OwnerControl() : nullptr);
+    return true;
 }
 
 } // namespace skin

@@ -50,7 +50,7 @@ public:
     void SaveControlColors() override;
     void RestoreControlColors() override;
     void ApplySkinColors() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // What a row held before the skin's first apply.
     struct TSaved {
@@ -76,7 +76,7 @@ public:
     ~TvlGridEhWnd() override;
     void RestoreControlColors() override;
     void ApplySkinColors() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // "dghFixed3D" stood in "OptionsEh" and the adapter took it out.
     bool Fixed3DRemoved = false;

@@ -326,35 +326,37 @@ bool TvlListViewWnd::ThumbTrack(vcl::TMessage &Message, bool Vertical) {
     return true;
 }
 
-void TvlListViewWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
     if (Message.Msg == SM_SKINCOMMAND && SubCommandOf(Message.WParam) == SC_SKIN_APPLIED &&
         reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager) {
         // The header was given back with the colours when the skin went.
         const std::weak_ptr<const bool> alive = AliveToken();
-        TvlEditWnd::HandleMessage(Message);
+        const bool handled = TvlEditWnd::OwnMessage(Message);
         if (!alive.expired() && !Destroyed() && !HeaderWnd) HookHeader(FindHeader(Handle));
-        return;
+        return handled;
     }
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
-        TvlEditWnd::HandleMessage(Message);
-        return;
+        return TvlEditWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
     case WM_VSCROLL:
-        if (ThumbTrack(Message, true)) return;
+        if (ThumbTrack(Message, true)) return true;
         Message.LParam = 0;
         break;
     case WM_HSCROLL:
-        if (ThumbTrack(Message, false)) return;
+        if (ThumbTrack(Message, false)) return true;
         break;
     case SM_SKINCOMMAND:
         switch (SubCommandOf(Message.WParam)) {
         case SC_SKIN_REFRESH:
             if (reinterpret_cast<TsSkinManager *>(Message.LParam) != SkinManager) break;
-            TvlEditWnd::HandleMessage(Message);
-            if (HeaderWnd) InvalidateRect(HeaderWnd, nullptr, FALSE);
-            return;
-        case SC_SCROLL_BEGIN: Message.Result = 1; return;  // the list takes full positions
+            if (const bool handled = TvlEditWnd::OwnMessage(Message); !HeaderWnd) {
+                return handled;
+            } else {
+                InvalidateRect(HeaderWnd, nullptr, FALSE);
+                return handled;
+            }
+        case SC_SCROLL_BEGIN: Message.Result = 1; return true;  // the list takes full positions
         default: break;
         }
         break;
@@ -367,9 +369,10 @@ void TvlListViewWnd::HandleMessage(vcl::TMessage &Message) {
         break;
     default: break;
     }
+    if (Message.Msg == SM_SKINCOMMAND) return TvlEditWnd::OwnMessage(Message);
     const std::weak_ptr<const bool> alive = AliveToken();
-    TvlEditWnd::HandleMessage(Message);
-    if (alive.expired() || Destroyed()) return;
+    PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
+    if (alive.expired() || Destroyed()) return true;
     switch (Message.Msg) {
     case LVM_INSERTITEMA:
     case LVM_INSERTITEMW:
@@ -400,6 +403,7 @@ void TvlListViewWnd::HandleMessage(vcl::TMessage &Message) {
     case WM_LBUTTONUP: ReleaseCapture(); break;
     default: break;
     }
+    return true;
 }
 
 // ---------------------------------------------------------------- tree view
@@ -448,10 +452,9 @@ void TvlTreeViewWnd::ApplySkinColors() {
     AppliedColor = colour;
 }
 
-void TvlTreeViewWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlTreeViewWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
-        TvlEditWnd::HandleMessage(Message);
-        return;
+        return TvlEditWnd::OwnMessage(Message);
     }
     if (Message.Msg == WM_ERASEBKGND) {
         TsSkinManager *m = SkinData->GetSkinManager();
@@ -471,11 +474,13 @@ void TvlTreeViewWnd::HandleMessage(vcl::TMessage &Message) {
             }
         }
         Message.Result = 1;
-        return;
+        return true;
     }
+    if (Message.Msg != WM_LBUTTONUP) return TvlEditWnd::OwnMessage(Message);
     const std::weak_ptr<const bool> alive = AliveToken();
-    TvlEditWnd::HandleMessage(Message);
-    if (!alive.expired() && Message.Msg == WM_LBUTTONUP) ReleaseCapture();
+    PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
+    if (!alive.expired()) ReleaseCapture();
+    return true;
 }
 
 } // namespace skin

@@ -18,7 +18,7 @@ public:
     void SaveControlColors() override;
     void RestoreControlColors() override;
     void ApplySkinColors() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // Report view (the only one whose header the adapter paints).
     bool ReportView() const;
@@ -57,7 +57,7 @@ public:
     void SaveControlColors() override;
     void RestoreControlColors() override;
     void ApplySkinColors() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     COLORREF OwnBkColor = 0, OwnTextColor = 0;
     bool OwnColorsRead = false;

@@ -181,11 +181,10 @@ void TvlMDIWnd::Arranged() {
     if (Provider->SystemMenu) Provider->SystemMenu->UpdateItems(false);
 }
 
-void TvlMDIWnd::HandleMessage(vcl::TMessage &Message) {
-    if (Message.Msg == SM_SKINCOMMAND && !Destroyed() && ClientSkinCommand(Message)) return;
+bool TvlMDIWnd::OwnMessage(vcl::TMessage &Message) {
+    if (Message.Msg == SM_SKINCOMMAND && !Destroyed() && ClientSkinCommand(Message)) return true;
     if (Destroyed() || !Provider || !FormData || !Provider->Skinned()) {
-        TvlBaseWnd::HandleMessage(Message);
-        return;
+        return TvlBaseWnd::OwnMessage(Message);
     }
     const std::weak_ptr<const bool> alive = AliveToken();
     const bool animating = ModuleState().FormAnimationActive;
@@ -195,11 +194,11 @@ void TvlMDIWnd::HandleMessage(vcl::TMessage &Message) {
         // The children move once, when the thumb is let go.
         if (LOWORD(Message.WParam) == SB_THUMBTRACK) {
             Message.Result = 0;
-            return;
+            return true;
         }
         if (LOWORD(Message.WParam) == SB_THUMBPOSITION && EngineScroll) {
             ThumbScroll(Message);
-            return;
+            return true;
         }
         // Only thumb codes carry a position. A client that reads the whole
         // word as the code (Wine's) takes an end of scroll with the engine's
@@ -209,47 +208,47 @@ void TvlMDIWnd::HandleMessage(vcl::TMessage &Message) {
     case WM_MDICREATE:
         PassOn(Message);
         if (Message.Result) AttachSkinToWindow(reinterpret_cast<HWND>(Message.Result));
-        return;
+        return true;
     case WM_MDITILE:
     case WM_MDICASCADE:
         PassOn(Message);
         if (!alive.expired()) Arranged();
-        return;
+        return true;
     case WM_MDISETMENU:
         PassOn(Message);
         FormData->BGChanged = true;
         Provider->MenuLineCount = -1;
         Provider->SetHotButton(0, false);
-        return;
+        return true;
     case WM_PRINT: {
         const auto dc = reinterpret_cast<HDC>(Message.WParam);
         if (!dc) break;
         Message.Result = 0;
-        if (Provider->BorderForm || ChildMaximized()) return;
+        if (Provider->BorderForm || ChildMaximized()) return true;
         const vcl::TSavedDC saved(dc);
         PaintMDIBackground(dc, true);
         PaintNcScrollBars(*this, -1, dc);
-        return;
+        return true;
     }
     case WM_NCPAINT: {
         Message.Result = 0;
-        if (animating) return;
+        if (animating) return true;
         const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
         PaintMDIEdge(dc.Get());
         Message.Result = PaintNcScrollBars(*this, -1, dc.Get());
-        return;
+        return true;
     }
     case WM_ERASEBKGND:
         if (!Message.WParam) break;
         Message.Result = 1;
         if (!animating && !ChildMaximized()) PaintMDIBackground(reinterpret_cast<HDC>(Message.WParam), false);
-        return;
+        return true;
     case WM_PAINT:
         if (animating) {
             // Left for the end of the animation; validated so that it does not come back at once.
             ValidateRect(Handle, nullptr);
             Message.Result = 0;
-            return;
+            return true;
         }
         break;
     case WM_WINDOWPOSCHANGING:
@@ -258,8 +257,9 @@ void TvlMDIWnd::HandleMessage(vcl::TMessage &Message) {
         break;
     default: break;
     }
-    TvlBaseWnd::HandleMessage(Message);
-    if (alive.expired() || Destroyed()) return;
+    if (Message.Msg == SM_SKINCOMMAND) return TvlBaseWnd::OwnMessage(Message);
+    PassOnUnless(TvlBaseWnd::OwnMessage(Message), Message);
+    if (alive.expired() || Destroyed()) return true;
     switch (Message.Msg) {
     case WM_WINDOWPOSCHANGED:
         if (!FollowsForm) RedrawWindow(FormWindow(Form), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
@@ -276,6 +276,7 @@ void TvlMDIWnd::HandleMessage(vcl::TMessage &Message) {
     case WM_MDIREFRESHMENU: Provider->RepaintFrameNow(); break;
     default: break;
     }
+    return true;
 }
 
 } // namespace skin

@@ -22,7 +22,7 @@ class TvlMDIWnd : public TvlBaseWnd {
 public:
     // Lets go of the provider before the window is given back.
     ~TvlMDIWnd() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // The client window's rectangle at (0, 0).
     vcl::TRect ClientRectangle() const;

@@ -58,11 +58,11 @@ void TvlMnuWnd::SetDefaultSection() {
     TvlMainWnd::SetDefaultSection();
 }
 
-void TvlMnuWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlMnuWnd::OwnMessage(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case WM_DESTROY:
     case WM_NCDESTROY: {
-        TvlMainWnd::HandleMessage(Message);
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
         ShownFlag = 0;
         FPieces.clear();
         if (TsSkinableMenus *painter = PainterOf(SkinManager)) painter->ClearMenuBackgrounds();
@@ -74,32 +74,31 @@ void TvlMnuWnd::HandleMessage(vcl::TMessage &Message) {
         MenuPopupShown() = false;
         // Freed after this message, never inside its own handler.
         if (!others && Destroyed()) TvlMnuArray::Instance().FreeGoneLater();
-        return;
+        return true;
     }
     case SM_SKINCOMMAND:
         switch (HIWORD(Message.WParam)) {
-        case SC_IS_HANDLED: Message.Result = 1; return;
-        case 8: Message.Result = ShownFlag; return;
+        case SC_IS_HANDLED: Message.Result = 1; return true;
+        case 8: Message.Result = ShownFlag; return true;
         case SC_MENU_SHOWN:
             if (IsWindowVisible(Handle)) ShownFlag = 1;
             Message.Result = 0;
-            return;
-        case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return;
-        default: Message.Result = 0; return;
+            return true;
+        case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
+        default: Message.Result = 0; return true;
         }
     default: break;
     }
     if (Message.Msg == PiecesBackMessage()) {
         PutPiecesBack();
         Message.Result = 0;
-        return;
+        return true;
     }
     TsSkinableMenus *painter = PainterOf(SkinManager);
     TvlMenuBackground bg;
     const bool cached = painter && painter->GetMenuBackground(nullptr, bg, Handle, nullptr) && bg.Bitmap;
     if (!MenuPopupShown() || !painter) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
     case WM_ERASEBKGND: {
@@ -116,10 +115,10 @@ void TvlMnuWnd::HandleMessage(vcl::TMessage &Message) {
         if (own) ReleaseDC(Handle, dc);
         ShownFlag = 0;
         Message.Result = 1;
-        return;
+        return true;
     }
     case WM_WINDOWPOSCHANGING: {
-        TvlMainWnd::HandleMessage(Message);
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
         const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
         if (!Busy && pos && (pos->flags & SWP_SHOWWINDOW) && !(pos->flags & SWP_NOREDRAW) &&
             !IsWindowVisible(Handle)) {
@@ -129,10 +128,10 @@ void TvlMnuWnd::HandleMessage(vcl::TMessage &Message) {
             SetLayeredWindowAttributes(Handle, 0, 0, LWA_ALPHA);
             Busy = false;
         }
-        return;
+        return true;
     }
     case WM_NCPAINT: {
-        TvlMainWnd::HandleMessage(Message);
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
         if (cached)
             if (const HDC dc = GetWindowDC(Handle)) {
                 CopyBorderStrips(dc, 0, 0, bg.Bitmap->Width(), bg.Bitmap->Height(), bg.Bitmap->Canvas()->Handle(), 0,
@@ -148,11 +147,11 @@ void TvlMnuWnd::HandleMessage(vcl::TMessage &Message) {
             SetLayeredWindowAttributes(Handle, 0, alpha, LWA_ALPHA);
         }
         FramePaintedOnce = true;
-        return;
+        return true;
     }
     default: break;
     }
-    TvlMainWnd::HandleMessage(Message);
+    return TvlMainWnd::OwnMessage(Message);
 }
 
 // ------------------------------------------------------------ the list

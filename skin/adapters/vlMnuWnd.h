@@ -23,7 +23,7 @@ class TvlMnuWnd : public TvlMainWnd {
 public:
     ~TvlMnuWnd() override;
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // A piece of an item (client coordinates) the system draws over after
     // the item was drawn, put back once the system is done with it; a later

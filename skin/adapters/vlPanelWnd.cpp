@@ -125,10 +125,9 @@ void TvlGroupBoxWnd::PaintWindow(HDC DC) {
     PassUpdateDoneToChildWindows(Handle);
 }
 
-void TvlGroupBoxWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlGroupBoxWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving()) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     const std::weak_ptr<const bool> alive = AliveToken();
     const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
@@ -140,23 +139,23 @@ void TvlGroupBoxWnd::HandleMessage(vcl::TMessage &Message) {
         Message.LParam = 1;
         PaintWindow(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 0;
-        return;
+        return true;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         SetWindowRedraw(Handle, false);
-        TvlMainWnd::HandleMessage(Message);
-        if (gone()) return;
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+        if (gone()) return true;
         SetWindowRedraw(Handle, true);
         SkinData->BGChanged = true;
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-        return;
+        return true;
     case WM_SETTEXT:
-        TvlMainWnd::HandleMessage(Message);
-        if (gone()) return;
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+        if (gone()) return true;
         WindowText = ReadWindowText(Handle);
         SkinData->BGChanged = true;
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-        return;
+        return true;
     case WM_PAINT: {
         if (KeepTheme) break;
         PAINTSTRUCT ps{};
@@ -164,7 +163,7 @@ void TvlGroupBoxWnd::HandleMessage(vcl::TMessage &Message) {
         PaintWindow(nullptr);
         EndPaint(Handle, &ps);
         Message.Result = 0;
-        return;
+        return true;
     }
     case WM_ERASEBKGND: {
         if (KeepTheme) break;
@@ -173,7 +172,7 @@ void TvlGroupBoxWnd::HandleMessage(vcl::TMessage &Message) {
         // paints; any other erase leaves the picture to WM_PAINT.
         if (control && Message.WParam != static_cast<WPARAM>(Message.LParam)) {
             Message.Result = 1;
-            return;
+            return true;
         }
         if (dc) {
             if (SkinData->BGChanged) BuildCache();
@@ -185,30 +184,30 @@ void TvlGroupBoxWnd::HandleMessage(vcl::TMessage &Message) {
                               static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW)));
         }
         Message.Result = 1;
-        return;
+        return true;
     }
     case WM_NCPAINT:
         if (!KeepTheme) break;
         PaintWindow(nullptr);
         Message.Result = 1;
-        return;
+        return true;
     case WM_PARENTNOTIFY:
         if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
-        TvlMainWnd::HandleMessage(Message);
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
         if (!gone() && LOWORD(Message.WParam) == WM_CREATE && control) NotifyFormOfControl(control);
-        return;
+        return true;
     case SM_SKINCOMMAND:
         if (SubCommandOf(Message.WParam) == SC_SKIN_REMOVED) {
             if (control) control->SetControlStyle(control->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
         } else if (SubCommandOf(Message.WParam) == SC_GET_CAPTION_HEIGHT) {
             RefreshGeometry(*this);
             Message.Result = CaptionRect().Height();
-            return;
+            return true;
         }
         break;
     default: break;
     }
-    TvlMainWnd::HandleMessage(Message);
+    return TvlMainWnd::OwnMessage(Message);
 }
 
 // -------------------------------------------------------------- the panel
@@ -302,12 +301,12 @@ void TvlPanelWnd::PaintBorder(HDC DC) {
     CopyCacheBorder(*SkinData, DC ? DC : own.Get(), WndSize.cx, WndSize.cy, b);
 }
 
-void TvlPanelWnd::BaseRoute(vcl::TMessage &Message) {
-    const UINT msg = Message.Msg;
+bool TvlPanelWnd::BaseRoute(vcl::TMessage &Message) {
+    if (Message.Msg != WM_WINDOWPOSCHANGING) return TvlMainWnd::OwnMessage(Message);
     const std::weak_ptr<const bool> alive = AliveToken();
-    TvlMainWnd::HandleMessage(Message);
-    if (msg == WM_WINDOWPOSCHANGING && !alive.expired() && !Destroyed() && IsWindow(Handle))
-        SendMessageW(Handle, WM_NCPAINT, 0, 0);
+    PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+    if (!alive.expired() && !Destroyed() && IsWindow(Handle)) SendMessageW(Handle, WM_NCPAINT, 0, 0);
+    return true;
 }
 
 bool TvlPanelWnd::PanelCommand(vcl::TMessage &Message) {
@@ -315,8 +314,7 @@ bool TvlPanelWnd::PanelCommand(vcl::TMessage &Message) {
     case SC_SKIN_REMOVED:
         SkinData->SetSkinIndex(-1);
         Panel->SetControlStyle(Panel->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
-        TvlMainWnd::HandleMessage(Message);
-        return true;
+        return false;  // the base's removal follows
     case SC_PARENT_UPDATE_DONE:
         if (SkinData->PaintLocked) {
             SkinData->PaintLocked = false;
@@ -331,38 +329,35 @@ bool TvlPanelWnd::PanelCommand(vcl::TMessage &Message) {
     }
 }
 
-void TvlPanelWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlPanelWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving()) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     if (Message.Msg == SM_SKINCOMMAND) {
-        if (Panel && Panel->ControlStyle().Contains(vcl::csAcceptsControls) && PanelCommand(Message)) return;
-        BaseRoute(Message);
-        return;
+        if (Panel && Panel->ControlStyle().Contains(vcl::csAcceptsControls) && PanelCommand(Message)) return true;
+        return BaseRoute(Message);
     }
     if (!SkinData->IsSkinned(false)) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     const std::weak_ptr<const bool> alive = AliveToken();
     const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
     if (RouteErasePaint(Message, *this,
                         {vcl::TMethod<void(HDC)>::Bind<&TvlPanelWnd::PaintWindow>(this),
                          vcl::TMethod<void(HDC)>::Bind<&TvlPanelWnd::PaintBorder>(this)}))
-        return;
+        return true;
     switch (Message.Msg) {
     case WM_SETTEXT:
         if (!IsWindowVisible(Handle)) break;
         SetWindowRedraw(Handle, false);
-        TvlMainWnd::HandleMessage(Message);
-        if (gone()) return;
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+        if (gone()) return true;
         WindowText = ReadWindowText(Handle);
         SetWindowRedraw(Handle, true);
         SkinData->BGChanged = true;
         SendMessageW(Handle, WM_PAINT, 0, 0);
-        return;
-    case WM_UPDATEUISTATE: Message.Result = 1; return;
+        return true;
+    case WM_UPDATEUISTATE: Message.Result = 1; return true;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED: {
         const TsSkinManager *m = SkinData->GetSkinManager();
@@ -373,20 +368,19 @@ void TvlPanelWnd::HandleMessage(vcl::TMessage &Message) {
     }
     case WM_PARENTNOTIFY:
         if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
-        TvlMainWnd::HandleMessage(Message);
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
         if (!gone() && LOWORD(Message.WParam) == WM_CREATE && Panel) NotifyFormOfControl(Panel);
-        return;
+        return true;
     case vcl::CM_VISIBLECHANGED:
         SkinData->BGChanged = true;
         SkinData->PaintLocked = false;
         if (Message.WParam == 1) {
             BuildCache();
-            TvlMainWnd::HandleMessage(Message);
+            PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
             if (!gone() && Panel) PassUpdateDoneToChildren(Panel);
-            return;
+            return true;
         }
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     case vcl::CM_TEXTCHANGED: SkinData->BGChanged = true; break;
     case vcl::CM_SHOWINGCHANGED:
         if (Panel && Panel->Visible()) {
@@ -395,12 +389,12 @@ void TvlPanelWnd::HandleMessage(vcl::TMessage &Message) {
             NotifyFormOfControl(Panel);
             for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH})
                 PassToChildren(Panel, Handle, SkinCommandMessage(sub, SkinManager));
-            if (gone()) return;
+            if (gone()) return true;
         }
         break;
     default: break;
     }
-    BaseRoute(Message);
+    return BaseRoute(Message);
 }
 
 } // namespace skin

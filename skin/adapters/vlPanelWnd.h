@@ -22,7 +22,7 @@ class TvlGroupBoxWnd : public TvlMainWnd {
 public:
     // "GROUPBOX" when no section was given, then the base's.
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // The caption band in the cache (the adapter's font measures the text).
     vcl::TRect CaptionRect();
@@ -44,7 +44,7 @@ public:
     // With a panel control its section chosen by its bevels and border
     // when none was given, and its children told to apply the skin.
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // The section and the caption; false (and the paint lock set) while
     // the parent offers nothing to paint against.
@@ -59,7 +59,7 @@ public:
 private:
     bool PanelCommand(vcl::TMessage &Message);
     // The base handler; a WM_WINDOWPOSCHANGING is followed by WM_NCPAINT.
-    void BaseRoute(vcl::TMessage &Message);
+    bool BaseRoute(vcl::TMessage &Message);
     void DrawCaption();
 };
 

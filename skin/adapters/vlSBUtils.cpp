@@ -201,15 +201,47 @@ void TvlMainWnd::PassOn(vcl::TMessage &Message) {
     Message.Result = CallPreviousWndProc(Handle, Message.Msg, Message.LParam, Message.WParam);
 }
 
-void TvlMainWnd::RouteCommonFirst(vcl::TMessage &Message, TvlOwnMessageHandler After) {
-    DispatchSkinnedMessage(Message, SkinData, {}, vcl::TWndMethod::Bind<&TvlMainWnd::PassOn>(this), After);
-}
-
 bool TvlMainWnd::Serving() const { return SkinData && SkinManager && SkinManager->Active(); }
 
 void TvlMainWnd::HandleMessage(vcl::TMessage &Message) {
-    DispatchSkinnedMessage(Message, SkinData, TvlOwnMessageHandler::Bind<&TvlMainWnd::BaseHandler>(this),
-                           vcl::TWndMethod::Bind<&TvlMainWnd::PassOn>(this));
+    const auto dispatch = [&] {
+        DispatchSkinnedMessage(Message, OrderData(Message), TvlOwnMessageHandler::Bind<&TvlMainWnd::OwnMessage>(this),
+                               vcl::TWndMethod::Bind<&TvlMainWnd::PassOn>(this),
+                               TvlOwnMessageHandler::Bind<&TvlMainWnd::AfterCommonAnswer>(this));
+    };
+    if (Message.Msg != SM_SKINCOMMAND) {
+        dispatch();
+        return;
+    }
+    // A command sent to the window while the common stage answers another
+    // one (a child asking for its background) leaves and takes its own.
+    const std::weak_ptr<const bool> alive = FAlive;
+    const unsigned outer = std::exchange(FLeftCommand, 0u);
+    dispatch();
+    if (!alive.expired()) FLeftCommand = outer;
+}
+
+TsCommonData *TvlMainWnd::OrderData(const vcl::TMessage &Message) const {
+    if (SkinData && SkinData->OwnerProvider() && SkinData->IsSkinned(false) && Message.Msg != WM_DESTROY &&
+        Message.Msg != WM_NCDESTROY)
+        return nullptr;
+    return SkinData;
+}
+
+bool TvlMainWnd::LeaveToAfterCommon(const vcl::TMessage &Message) {
+    FLeftCommand = SubCommandOf(Message.WParam) + 1;
+    return false;
+}
+
+bool TvlMainWnd::TakeLeftCommand(const vcl::TMessage &Message) {
+    if (Message.Msg != SM_SKINCOMMAND || FLeftCommand != SubCommandOf(Message.WParam) + 1) return false;
+    FLeftCommand = 0;
+    return true;
+}
+
+bool TvlMainWnd::AfterCommonAnswer(vcl::TMessage &Message) {
+    (void)Message;
+    return false;
 }
 
 void TvlMainWnd::MouseNotice(vcl::TMessage &Message) {
@@ -230,7 +262,7 @@ void TvlMainWnd::MouseNotice(vcl::TMessage &Message) {
     }
 }
 
-bool TvlMainWnd::BaseHandler(vcl::TMessage &Message) {
+bool TvlMainWnd::OwnMessage(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case WM_DESTROY:
     case WM_NCDESTROY: DestroyMessage(Message); return true;

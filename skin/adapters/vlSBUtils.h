@@ -24,7 +24,10 @@
 // in its own destructor.
 //
 // The message order of HandleMessage is DispatchSkinnedMessage's
-// (sCommandTable.h): the base only adds its own answers. Hover follows the
+// (sCommandTable.h). An adapter's own answers override OwnMessage and fall
+// through to its parent class's OwnMessage for what they leave; they call
+// neither the preprocessing nor the common skin commands, and ask the
+// previous procedure (PassOn) only where it must answer first. Hover follows the
 // skin manager's hot window (SC_MOUSE_ENTERED, SC_MOUSE_LEFT); the class
 // library's enter and leave notices make the window the hot one or not.
 // Windows only.
@@ -91,8 +94,11 @@ public:
     //    Repaint asks scrolling adapters to recalculate the frame at once.
     virtual void Create(HWND Handle, TsCommonData *SkinData, TsSkinManager *Manager, const TvlSkinParams &Params,
                         bool Repaint);
-    // 7. The replacement window procedure.
-    virtual void HandleMessage(vcl::TMessage &Message);
+    // 7. The replacement window procedure: DispatchSkinnedMessage's order
+    //    (sCommandTable.h) with OwnMessage as the window's own stage,
+    //    AfterCommonAnswer after the common answer and the previous
+    //    procedure last. An adapter overrides the stages, never the order.
+    void HandleMessage(vcl::TMessage &Message);
 
     // TvlWindowAdapter.
     HWND AdapterWindow() const override { return Handle; }
@@ -137,17 +143,34 @@ public:
     vcl::TObjectInstance ObjectInstance;   // the stub of a plain subclass
 
 protected:
-    // The base handler's own answers, stage 2 of the message order: true
-    // when it consumed the message.
-    bool BaseHandler(vcl::TMessage &Message);
+    // Stage 2 of the message order, the window's own answers: true when it
+    // handled the message whole. The base's answers come last: an override
+    // falls through to its parent class's OwnMessage.
+    virtual bool OwnMessage(vcl::TMessage &Message);
+    // Stage 4, for an SM_SKINCOMMAND the own stage left: the window's answer
+    // to a sub-command that builds on the common one (Result holds it); true
+    // when it handled the command whole. None in the base.
+    virtual bool AfterCommonAnswer(vcl::TMessage &Message);
     // The serving manager is there and active.
     bool Serving() const;
+    // The skin data of the order's preprocessing and common commands: none
+    // for a form's own window while its skin is on, whose provider's
+    // procedure (the previous one) stands in for both, as in the form's
+    // own order; the window's end is preprocessed all the same.
+    TsCommonData *OrderData(const vcl::TMessage &Message) const;
     // The message on to the previous procedure, its answer in Result.
     void PassOn(vcl::TMessage &Message);
-    // A skin command whose answer builds on the common one: the message
-    // order without the base's own answers, After as its stage after the
-    // common answer (the previous procedure where neither handled it).
-    void RouteCommonFirst(vcl::TMessage &Message, vcl::TMethod<bool(vcl::TMessage &)> After);
+    // For an own stage that acts after the rest of the order of a message
+    // other than SM_SKINCOMMAND: the previous procedure unless a parent
+    // class's own stage handled the message (Handled).
+    void PassOnUnless(bool Handled, vcl::TMessage &Message) {
+        if (!Handled) PassOn(Message);
+    }
+    // For a skin command whose own answer builds on the common one: the own
+    // stage leaves the command (false) to AfterCommonAnswer, which takes it
+    // back with TakeLeftCommand (true once, for the same sub-command).
+    bool LeaveToAfterCommon(const vcl::TMessage &Message);
+    bool TakeLeftCommand(const vcl::TMessage &Message);
     // The control whose WindowProc a method hook replaces: the provider's
     // form or the owner control; null for a plain subclass.
     vcl::TControl *HookTarget() const;
@@ -164,6 +187,7 @@ private:
     std::unique_ptr<TsCommonData> FOwnSkinData;
     std::unique_ptr<TvlProcRelay> FRelay;  // while a method hook is in place
     std::shared_ptr<const bool> FAlive = std::make_shared<const bool>(true);
+    unsigned FLeftCommand = 0;  // the sub-command left to AfterCommonAnswer
     bool FDestroyed = false;
     bool FResendingDestroy = false;
     bool FReleased = false;

@@ -342,43 +342,42 @@ bool TvlSBWnd::SkinCommand(vcl::TMessage &Message) {
     }
 }
 
-void TvlSBWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlSBWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
     case WM_LBUTTONDOWN:
     case WM_NCLBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: Press(Message); return;
-    case WM_NCHITTEST: Hover(Message); return;
+    case WM_LBUTTONDBLCLK: Press(Message); return true;
+    case WM_NCHITTEST: Hover(Message); return true;
     case WM_LBUTTONUP:
     case WM_NCLBUTTONUP: {
         const vcl::TPoint p = ClientPoint(Handle, Message.LParam, Message.Msg == WM_NCLBUTTONUP);
         const std::weak_ptr<const bool> alive = AliveToken();
         PassOn(Message);
         if (!alive.expired()) Release(p);
-        return;
+        return true;
     }
     case WM_CAPTURECHANGED: {
         const std::weak_ptr<const bool> alive = AliveToken();
         PassOn(Message);
         if (!alive.expired()) Release(CursorIn(Handle));
-        return;
+        return true;
     }
-    case SBM_SETSCROLLINFO: SetScrollInfoWrapped(Message); return;
+    case SBM_SETSCROLLINFO: SetScrollInfoWrapped(Message); return true;
     case WM_SETFOCUS: {
         // The system marks a focused bar with a blinking caret over its
         // thumb: the skinned face has none.
         const std::weak_ptr<const bool> alive = AliveToken();
         PassOn(Message);
         if (!alive.expired()) HideCaret(Handle);
-        return;
+        return true;
     }
     case WM_SETREDRAW:
         if (!IgnoreRedraw) RedrawOffCount = std::max(0, RedrawOffCount + (Message.WParam ? -1 : 1));
         PassOn(Message);
-        return;
+        return true;
     case WM_PAINT: {
         PAINTSTRUCT ps{};
         HDC dc = reinterpret_cast<HDC>(Message.WParam);
@@ -390,26 +389,26 @@ void TvlSBWnd::HandleMessage(vcl::TMessage &Message) {
             EndPaint(Handle, &ps);
         }
         Message.Result = 0;
-        return;
+        return true;
     }
-    case WM_ERASEBKGND: Message.Result = 1; return;
-    case WM_NCPAINT: Message.Result = 0; return;
+    case WM_ERASEBKGND: Message.Result = 1; return true;
+    case WM_NCPAINT: Message.Result = 0; return true;
     case vcl::CN_CTLCOLORSCROLLBAR: {
         RECT c{};
         GetClientRect(Handle, &c);
         ExcludeClipRect(reinterpret_cast<HDC>(Message.WParam), c.left, c.top, c.right, c.bottom);
         Message.Result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-        return;
+        return true;
     }
     case WM_PRINT:
         if (Serving()) Paint(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 0;
-        return;
+        return true;
     case vcl::CM_MOUSEENTER:
     case vcl::CM_MOUSELEAVE: {
         const std::weak_ptr<const bool> alive = AliveToken();
-        TvlMainWnd::HandleMessage(Message);
-        if (alive.expired()) return;
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+        if (alive.expired()) return true;
         if (Message.Msg == vcl::CM_MOUSEENTER) {
             TrackBeforeState = std::max(TrackBeforeState, 1);
             TrackAfterState = std::max(TrackAfterState, 1);
@@ -418,13 +417,13 @@ void TvlSBWnd::HandleMessage(vcl::TMessage &Message) {
             if (ThumbState != 2) ThumbState = TrackBeforeState = TrackAfterState = 0;
         }
         Repaint();
-        return;
+        return true;
     }
     case vcl::CM_ENABLEDCHANGED: {
         const std::weak_ptr<const bool> alive = AliveToken();
-        TvlMainWnd::HandleMessage(Message);
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
         if (!alive.expired()) Repaint();
-        return;
+        return true;
     }
     case WM_MOUSEMOVE:
     case WM_MOUSELEAVE:
@@ -432,19 +431,19 @@ void TvlSBWnd::HandleMessage(vcl::TMessage &Message) {
     case 0x118: {  // the system's own timer message
         // The system draws its bar's hover and repeat states itself.
         const std::weak_ptr<const bool> alive = AliveToken();
-        TvlMainWnd::HandleMessage(Message);
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
         if (!alive.expired() && IsWindowVisible(Handle)) {
             const vcl::TWindowDC dc(Handle);
             Paint(dc.Get());
         }
-        return;
+        return true;
     }
     case SM_SKINCOMMAND:
-        if (SkinCommand(Message)) return;
+        if (SkinCommand(Message)) return true;
         break;
     default: break;
     }
-    TvlMainWnd::HandleMessage(Message);
+    return TvlMainWnd::OwnMessage(Message);
 }
 
 } // namespace skin

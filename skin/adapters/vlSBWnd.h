@@ -24,7 +24,7 @@ public:
     // "CHECKBOX" when none was given; the control leaves the tab order
     // while skinned.
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // The parts along the control (window coordinates).
     struct TLayout {

@@ -89,9 +89,9 @@ void TvlScrollWnd::RepaintBars() {
     if (!Destroyed() && !InScrollMessage && !ThumbDragging) skin::RefreshScrollBars(*this, true);
 }
 
-void TvlScrollWnd::HandleMessage(vcl::TMessage &Message) { ScrollHandler(Message); }
+bool TvlScrollWnd::OwnMessage(vcl::TMessage &Message) { return ScrollHandler(Message); }
 
-void TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
+bool TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case SM_SKINCOMMAND: case WM_SIZE: case WM_ENABLE: case WM_SETFOCUS: case WM_KILLFOCUS: case WM_STYLECHANGED:
     case WM_NCCALCSIZE: case WM_SETTEXT: case vcl::CM_ENABLEDCHANGED: case vcl::CM_MOUSEENTER: case vcl::CM_MOUSELEAVE:
@@ -100,7 +100,7 @@ void TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
     default: break;
     }
     switch (Message.Msg) {
-    case WM_UPDATEUISTATE: Message.Result = 0; return;
+    case WM_UPDATEUISTATE: Message.Result = 0; return true;
     case WM_DESTROY:
     case WM_NCDESTROY: {
         TvlScrollEngine &e = ScrollEngine();
@@ -110,8 +110,7 @@ void TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
             e.TrackedWindow = nullptr;
             e.HotKind = e.HotPart = e.LastHotPart = -1;
         }
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     case WM_CAPTURECHANGED:
         // Whoever takes the capture ends the press: no repeat goes on
@@ -129,35 +128,32 @@ void TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
         break;
     default: break;
     }
-    if (Destroyed()) return;
-    if (!Skinned()) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
-    }
+    if (Destroyed()) return true;
+    if (!Skinned()) return TvlMainWnd::OwnMessage(Message);
     const std::weak_ptr<const bool> alive = AliveToken();
     switch (Message.Msg) {
-    case WM_NCHITTEST: ScrollBarsNcHitTest(*this, Message); return;
-    case WM_NCCALCSIZE: ScrollBarsNcCalcSize(*this, Message); return;
+    case WM_NCHITTEST: ScrollBarsNcHitTest(*this, Message); return true;
+    case WM_NCCALCSIZE: ScrollBarsNcCalcSize(*this, Message); return true;
     case WM_NCPAINT:
         if (!FrameCalculated) {
             SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
                          SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-            if (alive.expired()) return;
+            if (alive.expired()) return true;
         }
         // The previous procedure first: the system would draw its own bar
         // over ours.
         PassOn(Message);
         if (!alive.expired() && Visible(Handle) && !SkinData->PaintLocked && !InScrollMessage)
             PaintNcScrollBars(*this, -1, nullptr);
-        return;
-    case WM_NCMOUSEMOVE: ScrollBarNcMouseMove(*this, Message); return;
+        return true;
+    case WM_NCMOUSEMOVE: ScrollBarNcMouseMove(*this, Message); return true;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
         if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL)
             ScrollBarMouseDown(*this, Message);
         else
             PassOn(Message);
-        return;
+        return true;
     case WM_NCRBUTTONDOWN:
     case WM_NCRBUTTONUP:
     case WM_NCMBUTTONDOWN:
@@ -166,42 +162,41 @@ void TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
             Message.Result = 0;
         else
             PassOn(Message);
-        return;
+        return true;
     case WM_SYSCOMMAND:
         if (Message.WParam == (SC_VSCROLL | HTVSCROLL)) {
             Message.Result = 0;
-            return;
+            return true;
         }
         break;
     case WM_TIMER:
         ScrollBarTimer(*this, Message);
         if (!alive.expired()) RepaintBars();
-        return;
-    case WM_MOUSEMOVE: ScrollBarMouseMove(*this, Message); return;
-    case WM_LBUTTONUP: ScrollBarMouseUp(*this, Message); return;
+        return true;
+    case WM_MOUSEMOVE: ScrollBarMouseMove(*this, Message); return true;
+    case WM_LBUTTONUP: ScrollBarMouseUp(*this, Message); return true;
     case WM_STYLECHANGED:
         if (InCalcSize) {
             Message.Result = 0;
-            return;
+            return true;
         }
         if (Message.WParam == static_cast<WPARAM>(GWL_EXSTYLE) && Message.LParam)
             LeftScrollBar = (reinterpret_cast<const STYLESTRUCT *>(Message.LParam)->styleNew & WS_EX_LEFTSCROLLBAR) != 0;
         PassOn(Message);
-        return;
-    case WM_NOTIFY: PassOn(Message); return;
+        return true;
+    case WM_NOTIFY: PassOn(Message); return true;
     case SM_SKINCOMMAND:
-        if (SkinCommand(Message)) return;
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        if (SkinCommand(Message)) return true;
+        return TvlMainWnd::OwnMessage(Message);
     default: break;
     }
     if (SkinData->OwnerProvider()) {
         // A form's own procedure (its provider's) does the rest.
         PassOn(Message);
     } else {
-        TvlMainWnd::HandleMessage(Message);
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
     }
-    if (alive.expired()) return;
+    if (alive.expired()) return true;
     switch (Message.Msg) {
     case WM_MOUSEWHEEL:
     case vcl::CM_MOUSEWHEEL:
@@ -212,6 +207,7 @@ void TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
     case vcl::CM_FOCUSCHANGED: RepaintBars(); break;
     default: break;
     }
+    return true;
 }
 
 bool TvlScrollWnd::SkinCommand(vcl::TMessage &Message) {
@@ -251,31 +247,29 @@ bool TvlScrollWnd::SkinCommand(vcl::TMessage &Message) {
     }
 }
 
-void TvlBaseWnd::HandleMessage(vcl::TMessage &Message) {
-    if (Destroyed() || !Skinned()) {
-        ScrollHandler(Message);
-        return;
-    }
+bool TvlBaseWnd::OwnMessage(vcl::TMessage &Message) {
+    if (Destroyed() || !Skinned()) return ScrollHandler(Message);
     switch (Message.Msg) {
-    case ReflectedBase: Message.Result = 0; return;
-    case WM_SETCURSOR: PassOn(Message); return;
+    case ReflectedBase: Message.Result = 0; return true;
+    case WM_SETCURSOR: PassOn(Message); return true;
     case WM_SIZE:
     case WM_EXITSIZEMOVE: SkinData->BGChanged = true; break;
     case SM_SKINCOMMAND:
         if (SubCommandOf(Message.WParam) == SC_SKIN_REFRESH &&
             reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager) {
             const std::weak_ptr<const bool> alive = AliveToken();
-            ScrollHandler(Message);
+            const bool handled = ScrollHandler(Message);
             if (!alive.expired() && Visible(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
-            return;
+            return handled;
         }
         if (SubCommandOf(Message.WParam) == SC_BUILD_CACHE) PaintSkinnedControl(*SkinData, Handle, false);
         break;
     default: break;
     }
+    if (Message.Msg == SM_SKINCOMMAND) return ScrollHandler(Message);
     const std::weak_ptr<const bool> alive = AliveToken();
-    ScrollHandler(Message);
-    if (alive.expired()) return;
+    PassOnUnless(ScrollHandler(Message), Message);
+    if (alive.expired()) return true;
     switch (Message.Msg) {
     case WM_SIZE:
     case WM_HSCROLL:
@@ -286,6 +280,7 @@ void TvlBaseWnd::HandleMessage(vcl::TMessage &Message) {
         break;
     default: break;
     }
+    return true;
 }
 
 void InstallScrollBars(TvlScrollWnd &Adapter, HWND Handle, bool Repaint) {

@@ -31,7 +31,7 @@ public:
     // The base's construction, then the bars installed (InstallScrollBars).
     void Create(HWND Handle, TsCommonData *SkinData, TsSkinManager *Manager, const TvlSkinParams &Params,
                 bool Repaint) override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // TvlScrollAdapter (and the window adapter both bases share).
     HWND AdapterWindow() const override { return Handle; }
@@ -67,9 +67,9 @@ protected:
     // of the window, the window is given back and its frame calculated
     // again by the system.
     void ReleaseScrollWindow();
-    // The scrolling handler without the skinned / not skinned split of
-    // descendants: the message order of TvlScrollWnd.
-    void ScrollHandler(vcl::TMessage &Message);
+    // The scrolling adapter's own stage without the skinned / not skinned
+    // split of descendants: true when it handled the message whole.
+    bool ScrollHandler(vcl::TMessage &Message);
     // The window's skin data is skinned (without the active test).
     bool Skinned() const;
     // The skinned bars painted again now (the system drew its own).
@@ -81,7 +81,7 @@ private:
 
 class TvlBaseWnd : public TvlScrollWnd {
 public:
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 };
 
 // Bars of the adapter made ready for the window: both scroll infos read,

@@ -18,6 +18,7 @@
 #include "vcl/Forms.h"
 #include "vcl/GdiObjects.h"
 #include "vlBitBtnWnd.h"
+#include "vlAdaptersState.h"
 #include "vlSBPaint.h"
 
 namespace skin {
@@ -38,16 +39,6 @@ private:
 };
 
 void TvlSpeedButtonHandler::TWatcherDelete::operator()(TWatcher *W) const { delete W; }
-
-namespace {
-
-// Relays left in chains of procedures that live on: freed with the program.
-std::vector<std::unique_ptr<void, void (*)(void *)>> &OrphanedRelays() {
-    static std::vector<std::unique_ptr<void, void (*)(void *)>> relays;
-    return relays;
-}
-
-} // namespace
 
 void TvlSpeedButtonHandler::TRelay::Call(vcl::TMessage &Message) {
     if (Handler)
@@ -102,7 +93,7 @@ void TvlSpeedButtonHandler::GiveBack() {
         FButton->WindowProc = FSavedProc;
     } else {
         FRelay->Handler = nullptr;
-        OrphanedRelays().emplace_back(FRelay.release(), [](void *R) { delete static_cast<TRelay *>(R); });
+        AdaptersState().OrphanedButtonRelays.push_back(Keep(std::move(FRelay)));
     }
     FRelay.reset();
     FButton->Invalidate();

@@ -137,7 +137,7 @@ void TvlSpinWnd::Redraw() { RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDAT
 
 void TvlSpinWnd::MouseMove(vcl::TMessage &Message) {
     const std::weak_ptr<const bool> alive = AliveToken();
-    TvlMainWnd::HandleMessage(Message);
+    PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
     if (alive.expired()) return;
     TsSkinManager *m = DefaultManager();
     if (!m || Designing(m) || !IsWindowEnabled(Handle)) return;
@@ -152,43 +152,42 @@ void TvlSpinWnd::MouseMove(vcl::TMessage &Message) {
     }
 }
 
-void TvlSpinWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlSpinWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving()) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     const std::weak_ptr<const bool> alive = AliveToken();
     switch (Message.Msg) {
     case WM_PAINT:
         PaintWindow(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 0;
-        return;
+        return true;
     case WM_ERASEBKGND:
-    case WM_NCPAINT: Message.Result = 1; return;
+    case WM_NCPAINT: Message.Result = 1; return true;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
         MouseDown = Message.Msg == WM_LBUTTONDOWN;
-        TvlMainWnd::HandleMessage(Message);
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
         if (!alive.expired() && IsWindow(Handle)) Redraw();
-        return;
+        return true;
     case WM_LBUTTONDBLCLK:
-        TvlMainWnd::HandleMessage(Message);
-        if (alive.expired() || !IsWindow(Handle)) return;
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+        if (alive.expired() || !IsWindow(Handle)) return true;
         MouseDown = true;
         Redraw();
         MouseDown = false;
-        return;
+        return true;
     case WM_MOUSELEAVE:
         InvalidateRect(Handle, nullptr, FALSE);
         break;
-    case WM_MOUSEMOVE: MouseMove(Message); return;
+    case WM_MOUSEMOVE: MouseMove(Message); return true;
     case SM_SKINCOMMAND:
         if (SubCommandOf(Message.WParam) == SC_MOUSE_LEFT) Redraw();
-        if (alive.expired()) return;
+        if (alive.expired()) return true;
         break;
     default: break;
     }
-    TvlMainWnd::HandleMessage(Message);
+    return TvlMainWnd::OwnMessage(Message);
 }
 
 } // namespace skin

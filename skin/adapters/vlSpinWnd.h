@@ -21,7 +21,7 @@ public:
     // The states and the offset cleared; "SPEEDBUTTON_SMALL" when no
     // section was given.
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // Arrows side by side (UDS_HORZ) rather than one above the other.
     bool Horizontal() const;

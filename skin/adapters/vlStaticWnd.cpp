@@ -193,10 +193,9 @@ void TvlStaticWnd::PassOnAndRedraw(vcl::TMessage &Message) {
     RedrawWindow(Handle, nullptr, nullptr, RedrawNow);
 }
 
-void TvlStaticWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlStaticWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving() || (StyleOf(Handle) & WS_TABSTOP) || (ExStyleOf(Handle) & WS_EX_STATICEDGE)) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
     case WM_PAINT: {
@@ -205,57 +204,56 @@ void TvlStaticWnd::HandleMessage(vcl::TMessage &Message) {
         if (Visible(Handle)) PaintStatic(nullptr);
         EndPaint(Handle, &ps);
         Message.Result = 0;
-        return;
+        return true;
     }
     case WM_ERASEBKGND:
         if (!Visible(Handle)) break;
         Message.Result = 1;
-        return;
-    case WM_NCPAINT: Message.Result = 0; return;
+        return true;
+    case WM_NCPAINT: Message.Result = 0; return true;
     case WM_PRINT:
         PaintStatic(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 0;
-        return;
+        return true;
     case WM_MOVE:
     case WM_ENABLE:
         if (!Visible(Handle)) break;
         PassOnAndRedraw(Message);
-        return;
+        return true;
     case WM_SETTEXT: {
         if (!Visible(Handle)) break;
         const std::weak_ptr<const bool> alive = AliveToken();
         SetWindowRedraw(Handle, false);
         PassOn(Message);
-        if (alive.expired() || !IsWindow(Handle)) return;
+        if (alive.expired() || !IsWindow(Handle)) return true;
         WindowText = ReadWindowText(Handle);
         SkinData->BGChanged = true;
         SetWindowRedraw(Handle, true);
         RedrawWindow(Handle, nullptr, nullptr, RedrawNow);
-        return;
+        return true;
     }
     default: break;
     }
-    TvlMainWnd::HandleMessage(Message);
+    return TvlMainWnd::OwnMessage(Message);
 }
 
 // -------------------------------------------------------------- the edge
 
-void TvlEdgeWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlEdgeWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving() || (StyleOf(Handle) & WS_TABSTOP) || (ExStyleOf(Handle) & WS_EX_STATICEDGE)) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
     case WM_PAINT: {
         const std::weak_ptr<const bool> alive = AliveToken();
         PassOn(Message);
-        if (alive.expired() || !IsWindow(Handle)) return;
+        if (alive.expired() || !IsWindow(Handle)) return true;
         PaintStatic(nullptr);
-        return;
+        return true;
     }
     case WM_ERASEBKGND:
-    case WM_NCPAINT: Message.Result = 1; return;
-    default: TvlStaticWnd::HandleMessage(Message); return;
+    case WM_NCPAINT: Message.Result = 1; return true;
+    default: return TvlStaticWnd::OwnMessage(Message);
     }
 }
 
@@ -282,14 +280,14 @@ void TvlIconWnd::SetDefaultSection() {
     TvlStaticWnd::SetDefaultSection();
 }
 
-void TvlIconWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlIconWnd::OwnMessage(vcl::TMessage &Message) {
     if (Message.Msg == STM_SETIMAGE && SkinData) {
         // A new picture: the copy of the old one must not show any more.
         Image.reset();
         PassOnAndRedraw(Message);
-        return;
+        return true;
     }
-    TvlStaticWnd::HandleMessage(Message);
+    return TvlStaticWnd::OwnMessage(Message);
 }
 
 bool TvlIconWnd::DrawContent() {
@@ -321,38 +319,38 @@ bool TvlIconWnd::DrawContent() {
 
 // -------------------------------------------------------------- the link
 
-void TvlLinkWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlLinkWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving() || (ExStyleOf(Handle) & WS_EX_STATICEDGE)) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
     case WM_ERASEBKGND:
         if (!Visible(Handle)) break;
         PaintStatic(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 1;
-        return;
+        return true;
     case WM_PAINT: {
         // The picture comes with WM_ERASEBKGND.
         PAINTSTRUCT ps{};
         BeginPaint(Handle, &ps);
         EndPaint(Handle, &ps);
         Message.Result = 0;
-        return;
+        return true;
     }
-    case WM_MOVE: PassOnAndRedraw(Message); return;
+    case WM_MOVE: PassOnAndRedraw(Message); return true;
     case WM_SETTEXT: {
         const std::weak_ptr<const bool> alive = AliveToken();
         PassOn(Message);
-        if (alive.expired() || !IsWindow(Handle)) return;
+        if (alive.expired() || !IsWindow(Handle)) return true;
         WindowText = ReadWindowText(Handle);
         SkinData->BGChanged = true;
         RedrawWindow(Handle, nullptr, nullptr, RedrawNow);
-        return;
+        return true;
     }
-    case WM_NCPAINT: Message.Result = 0; return;
-    default: TvlStaticWnd::HandleMessage(Message); return;
+    case WM_NCPAINT: Message.Result = 0; return true;
+    default: return TvlStaticWnd::OwnMessage(Message);
     }
+    return true;  // an unseen link's erase: nothing to do
 }
 
 bool TvlLinkWnd::DrawContent() {
@@ -446,48 +444,44 @@ bool TvlStaticTextWnd::SkinCommand(vcl::TMessage &Message) {
     case SC_IS_HANDLED: Message.Result = 1; return true;
     case SC_BUILD_CACHE:
         BuildCache();
-        TvlMainWnd::HandleMessage(Message);
-        return true;
+        return false;  // the base's answer follows
     case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
     case SC_SKIN_REMOVED:
         SkinData->SetSkinIndex(-1);
         if (StaticText) StaticText->SetControlStyle(StaticText->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
-        TvlMainWnd::HandleMessage(Message);
-        return true;
+        return false;  // the base's removal follows
     default: return false;  // SC_SKIN_APPLIED and SC_SKIN_REFRESH: the base tells the children
     }
 }
 
-void TvlStaticTextWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlStaticTextWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
-    if (Message.Msg == SM_SKINCOMMAND && StaticText && SkinCommand(Message)) return;
+    if (Message.Msg == SM_SKINCOMMAND && StaticText && SkinCommand(Message)) return true;
     if (!SkinData->IsSkinned(false) || !Serving()) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     if (RouteErasePaint(Message, *this,
                         {vcl::TMethod<void(HDC)>::Bind<&TvlStaticTextWnd::PaintClient>(this),
                          vcl::TMethod<void(HDC)>::Bind<&TvlStaticTextWnd::PaintFrame>(this)}))
-        return;
+        return true;
     const std::weak_ptr<const bool> alive = AliveToken();
     const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
     switch (Message.Msg) {
     case vcl::CM_ENABLEDCHANGED:
         SetWindowRedraw(Handle, false);
-        TvlMainWnd::HandleMessage(Message);
-        if (gone()) return;
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+        if (gone()) return true;
         SetWindowRedraw(Handle, true);
         SkinData->BGChanged = true;
         InvalidateRect(Handle, nullptr, TRUE);
-        return;
+        return true;
     case WM_PARENTNOTIFY:
         if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
-        TvlMainWnd::HandleMessage(Message);
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
         if (!gone() && LOWORD(Message.WParam) == WM_CREATE && StaticText) NotifyFormOfControl(StaticText);
-        return;
+        return true;
     case vcl::CM_TEXTCHANGED: SkinData->BGChanged = true; break;
     case vcl::CM_SHOWINGCHANGED:
         if (StaticText && StaticText->Visible()) {
@@ -495,28 +489,29 @@ void TvlStaticTextWnd::HandleMessage(vcl::TMessage &Message) {
             for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH})
                 PassToChildren(StaticText, Handle,
                                {SM_SKINCOMMAND, static_cast<WPARAM>(sub) << 16, reinterpret_cast<LPARAM>(SkinManager), 0});
-            if (gone()) return;
+            if (gone()) return true;
         }
         break;
-    case WM_UPDATEUISTATE: Message.Result = 1; return;
+    case WM_UPDATEUISTATE: Message.Result = 1; return true;
     case WM_SETTEXT:
         SetWindowRedraw(Handle, false);
-        TvlMainWnd::HandleMessage(Message);
-        if (gone()) return;
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+        if (gone()) return true;
         WindowText = ReadWindowText(Handle);
         SetWindowRedraw(Handle, true);
         SkinData->BGChanged = true;
         SendMessageW(Handle, WM_PAINT, 0, 0);
-        return;
+        return true;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
         if (SkinData->UsesParentBackground()) SkinData->BGChanged = true;
         break;
     default: break;
     }
-    const UINT msg = Message.Msg;
-    TvlMainWnd::HandleMessage(Message);
-    if (msg == WM_WINDOWPOSCHANGING && !gone()) SendMessageW(Handle, WM_NCPAINT, 0, 0);
+    if (Message.Msg != WM_WINDOWPOSCHANGING) return TvlMainWnd::OwnMessage(Message);
+    PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+    if (!gone()) SendMessageW(Handle, WM_NCPAINT, 0, 0);
+    return true;
 }
 
 } // namespace skin

@@ -26,7 +26,7 @@ class TvlStaticWnd : public TvlMainWnd {
 public:
     // "TRANSPARENT" when no section was given, then the base's.
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // The picture into DC (null: the window's DC): the cache built over what
     // lies behind, the content drawn, the cache copied once built.
@@ -44,7 +44,7 @@ protected:
 
 class TvlEdgeWnd : public TvlStaticWnd {
 public:
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
     // Only the four 2 px strips of the cache: the line itself is the
     // system's, drawn first, and keeps the skin's background around it.
     void PaintStatic(HDC DC) override;
@@ -54,7 +54,7 @@ class TvlIconWnd : public TvlStaticWnd {
 public:
     ~TvlIconWnd() override;
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
     // A bitmap static draws its own copy of the static's bitmap (the
     // application keeps its own), blended by its alpha when it has any; an
     // icon static the icon at its size.
@@ -66,7 +66,7 @@ public:
 
 class TvlLinkWnd : public TvlStaticWnd {
 public:
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
     // The text underlined, without its link tags.
     bool DrawContent() override;
 };
@@ -77,7 +77,7 @@ public:
     // With an owner control: its section chosen by its bevels when none
     // was given.
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // The section (or the control's colour) over what lies behind, then the
     // text; false while the parent has no picture yet (the paint lock is

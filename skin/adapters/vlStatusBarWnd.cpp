@@ -200,19 +200,20 @@ void TvlStatusBarWnd::PaintFrame(HDC DC) {
     CopyBorderStrips(DC ? DC : own.Get(), 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, b);
 }
 
-void TvlStatusBarWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlStatusBarWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !SkinData->IsSkinned(true)) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     TvlErasePainters painters{vcl::TMethod<void(HDC)>::Bind<&TvlStatusBarWnd::PaintClient>(this),
                               vcl::TMethod<void(HDC)>::Bind<&TvlStatusBarWnd::PaintFrame>(this)};
     painters.PrintsFrame = false;
-    if (RouteErasePaint(Message, *this, painters)) return;
+    if (RouteErasePaint(Message, *this, painters)) return true;
+    if (Message.Msg != WM_SIZE) return TvlMainWnd::OwnMessage(Message);
     const std::weak_ptr<const bool> alive = AliveToken();
-    TvlMainWnd::HandleMessage(Message);
-    if (Message.Msg == WM_SIZE && !alive.expired() && IsWindow(Handle) && SkinData->IsSkinned(true))
+    PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+    if (!alive.expired() && IsWindow(Handle) && SkinData->IsSkinned(true))
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    return true;
 }
 
 } // namespace skin

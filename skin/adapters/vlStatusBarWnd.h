@@ -29,7 +29,7 @@ public:
     // "STATUSBAR" when no section was given; the class library's bar, when
     // the owner is one, is the adapter's control.
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // The text shown in panel Index (-1: the simple panel).
     std::string PanelText(int Index);

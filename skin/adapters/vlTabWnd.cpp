@@ -425,6 +425,7 @@ void TvlTabControlWnd::PaintTabControl(HDC MessageDC, bool IntoMessageDC) {
 // --------------------------------------------------------------- messages
 
 bool TvlTabControlWnd::AfterCommonAnswer(vcl::TMessage &Message) {
+    if (!TakeLeftCommand(Message)) return TvlMainWnd::AfterCommonAnswer(Message);
     TsCommonData &data = *SkinData;
     vcl::TControl *control = data.OwnerControl();
     switch (SubCommandOf(Message.WParam)) {
@@ -465,10 +466,7 @@ bool TvlTabControlWnd::TabCommand(vcl::TMessage &Message) {
     case SC_SKIN_APPLIED:
     case SC_SKIN_REMOVED:
     case SC_SKIN_REFRESH:
-        if (own) {
-            RouteCommonFirst(Message, TvlOwnMessageHandler::Bind<&TvlTabControlWnd::AfterCommonAnswer>(this));
-            return true;
-        }
+        if (own) return LeaveToAfterCommon(Message);
         PassToChildren(control, Handle, Message);
         if (SubCommandOf(Message.WParam) == SC_SKIN_APPLIED) Message.Result = 0;
         return true;
@@ -488,12 +486,11 @@ bool TvlTabControlWnd::TabCommand(vcl::TMessage &Message) {
     }
 }
 
-void TvlTabControlWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlTabControlWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
-    if (Message.Msg == SM_SKINCOMMAND && TabCommand(Message)) return;
+    if (Message.Msg == SM_SKINCOMMAND && TabCommand(Message)) return true;
     const std::weak_ptr<const bool> alive = AliveToken();
     if (SkinData->IsSkinned(true)) {
         switch (Message.Msg) {
@@ -502,15 +499,15 @@ void TvlTabControlWnd::HandleMessage(vcl::TMessage &Message) {
             PaintTabControl(reinterpret_cast<HDC>(Message.WParam), true);
             RedrawArrows();
             Message.Result = 0;
-            return;
+            return true;
         case TCM_SETCURSEL:
             SetWindowRedraw(Handle, false);
-            TvlMainWnd::HandleMessage(Message);
-            if (alive.expired() || !IsWindow(Handle)) return;
+            PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+            if (alive.expired() || !IsWindow(Handle)) return true;
             SetWindowRedraw(Handle, true);
             RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-            return;
-        case WM_NCPAINT: Message.Result = 0; return;
+            return true;
+        case WM_NCPAINT: Message.Result = 0; return true;
         case WM_PAINT: {
             InvalidateRect(Handle, nullptr, FALSE);
             PAINTSTRUCT ps{};
@@ -518,19 +515,20 @@ void TvlTabControlWnd::HandleMessage(vcl::TMessage &Message) {
             EndPaint(Handle, &ps);
             RedrawArrows();
             Message.Result = 0;
-            return;
+            return true;
         }
         case WM_ERASEBKGND:
             if (!IsWindowVisible(Handle)) break;
             if (!ModuleState().FormAnimationActive) PaintTabControl(reinterpret_cast<HDC>(Message.WParam), false);
             UpdateUpDown();
             Message.Result = 1;
-            return;
+            return true;
         default: break;
         }
     }
-    TvlMainWnd::HandleMessage(Message);
-    if (alive.expired() || Destroyed() || !IsWindow(Handle)) return;
+    if (Message.Msg == SM_SKINCOMMAND) return TvlMainWnd::OwnMessage(Message);
+    PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+    if (alive.expired() || Destroyed() || !IsWindow(Handle)) return true;
     switch (Message.Msg) {
     case WM_SIZE: {
         UpdateUpDown();
@@ -545,6 +543,7 @@ void TvlTabControlWnd::HandleMessage(vcl::TMessage &Message) {
     case vcl::CM_CONTROLLISTCHANGE: UpdateUpDown(); break;
     default: break;
     }
+    return true;
 }
 
 // ----------------------------------------------------------- page control
@@ -578,10 +577,9 @@ void TvlPageControlWnd::AdaptPages() {
     }
 }
 
-void TvlPageControlWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlPageControlWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !SkinData->IsSkinned(true)) {
-        TvlTabControlWnd::HandleMessage(Message);
-        return;
+        return TvlTabControlWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
     case WM_PRINT:
@@ -590,7 +588,7 @@ void TvlPageControlWnd::HandleMessage(vcl::TMessage &Message) {
         SkinData->PaintLocked = false;
         PaintTabControl(reinterpret_cast<HDC>(Message.WParam), true);
         Message.Result = 0;
-        return;
+        return true;
     case TCM_SETCURSEL:
         if (vcl::TControl *control = SkinData->OwnerControl()) {
             AdaptPages();
@@ -600,18 +598,18 @@ void TvlPageControlWnd::HandleMessage(vcl::TMessage &Message) {
     case WM_NCPAINT:
         AdaptPages();
         Message.Result = 0;
-        return;
+        return true;
     case WM_ERASEBKGND:
         if (!IsWindowVisible(Handle)) break;
         if (!ModuleState().FormAnimationActive) PaintTabControl(reinterpret_cast<HDC>(Message.WParam), false);
         Message.Result = 1;
-        return;
+        return true;
     case WM_PARENTNOTIFY:
         if (LOWORD(Message.WParam) == WM_CREATE || LOWORD(Message.WParam) == WM_DESTROY) AdaptPages();
         break;
     default: break;
     }
-    TvlTabControlWnd::HandleMessage(Message);
+    return TvlTabControlWnd::OwnMessage(Message);
 }
 
 // ------------------------------------------------------------------- page
@@ -647,15 +645,15 @@ LRESULT TvlPageWnd::PaintPage(HDC DC) {
 }
 
 bool TvlPageWnd::AfterCommonAnswer(vcl::TMessage &Message) {
+    if (!TakeLeftCommand(Message)) return TvlMainWnd::AfterCommonAnswer(Message);
     if (SubCommandOf(Message.WParam) != SC_SKIN_APPLIED) InvalidateRect(Handle, nullptr, TRUE);
     PassToChildren(nullptr, Handle, Message);
     return true;
 }
 
-void TvlPageWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlPageWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     const bool own = reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager;
     if (Message.Msg == SM_SKINCOMMAND) {
@@ -663,19 +661,17 @@ void TvlPageWnd::HandleMessage(vcl::TMessage &Message) {
         case SC_SKIN_APPLIED:
         case SC_SKIN_REFRESH:
         case SC_SKIN_REMOVED:
-            if (own)
-                RouteCommonFirst(Message, TvlOwnMessageHandler::Bind<&TvlPageWnd::AfterCommonAnswer>(this));
-            else
-                PassToChildren(nullptr, Handle, Message);
-            return;
+            if (own) return LeaveToAfterCommon(Message);
+            PassToChildren(nullptr, Handle, Message);
+            return true;
         case SC_PARENT_UPDATE_DONE:
             if (SkinData->PaintLocked) {
                 SkinData->PaintLocked = false;
                 InvalidateRect(Handle, nullptr, TRUE);
             }
-            return;
-        case SC_IS_HANDLED: Message.Result = 1; return;
-        case SC_IS_UPDATING: Message.Result = SkinData->PaintLocked ? 1 : 0; return;
+            return true;
+        case SC_IS_HANDLED: Message.Result = 1; return true;
+        case SC_IS_UPDATING: Message.Result = SkinData->PaintLocked ? 1 : 0; return true;
         case SC_GET_BG_INFO: {
             auto *query = CommandRecord<TvlBgQuery>(Message);
             if (!query || !ParentHandle) break;
@@ -684,13 +680,13 @@ void TvlPageWnd::HandleMessage(vcl::TMessage &Message) {
             query->X += PosInParent.X;
             query->Y += PosInParent.Y;
             Message.Result = 0;
-            return;
+            return true;
         }
         default: break;
         }
     } else if (SkinData->IsSkinned(true)) {
         switch (Message.Msg) {
-        case WM_NCPAINT: Message.Result = 0; return;
+        case WM_NCPAINT: Message.Result = 0; return true;
         case WM_PAINT: {
             if (!IsWindowVisible(Handle)) break;
             PAINTSTRUCT ps{};
@@ -698,21 +694,21 @@ void TvlPageWnd::HandleMessage(vcl::TMessage &Message) {
             PaintPage(dc);
             EndPaint(Handle, &ps);
             Message.Result = 0;
-            return;
+            return true;
         }
         case WM_ERASEBKGND:
             if (!IsWindowVisible(Handle)) break;
             Message.Result = PaintPage(reinterpret_cast<HDC>(Message.WParam));
-            return;
+            return true;
         case WM_PRINT:
             PaintPage(reinterpret_cast<HDC>(Message.WParam));
             SendMessageW(Handle, WM_PAINT, Message.WParam, 0);
             Message.Result = 0;
-            return;
+            return true;
         default: break;
         }
     }
-    TvlMainWnd::HandleMessage(Message);
+    return TvlMainWnd::OwnMessage(Message);
 }
 
 } // namespace skin

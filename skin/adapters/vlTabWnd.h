@@ -34,7 +34,7 @@ public:
 
     // "PAGECONTROL" when no section was given, then the base's.
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
     // After the base's seven: the display area and the page frame, in
     // window coordinates.
     virtual vcl::TRect GetDisplayRect();
@@ -68,7 +68,7 @@ protected:
     bool TabCommand(vcl::TMessage &Message);
     // The serving manager's skin applied, refreshed or removed: the
     // control's part after the common answer.
-    bool AfterCommonAnswer(vcl::TMessage &Message);
+    bool AfterCommonAnswer(vcl::TMessage &Message) override;
     // A child's background query answered from the control's image.
     bool AnswerBackground(vcl::TMessage &Message);
 
@@ -86,7 +86,7 @@ class TvlPageWnd;
 class TvlPageControlWnd : public TvlTabControlWnd {
 public:
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
     vcl::TRect GetDisplayRect() override;
     vcl::TRect GetFrameRect() override;
 
@@ -97,14 +97,14 @@ public:
 class TvlPageWnd : public TvlMainWnd {
 public:
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
     // The page's client area from the tab control's image; Result 1.
     LRESULT PaintPage(HDC DC);
 
 private:
     // The serving manager's skin applied, refreshed or removed: the
     // page's part after the common answer.
-    bool AfterCommonAnswer(vcl::TMessage &Message);
+    bool AfterCommonAnswer(vcl::TMessage &Message) override;
 };
 
 // The page adapters alive (made by AdaptPages); for the tests and the

@@ -240,10 +240,9 @@ void TvlToolBarWnd::PaintButton(int Index, const vcl::TRect &R, vcl::TBitmap &Ta
     BitBlt(Target.Canvas()->Handle(), R.Left, R.Top, w, h, dc, 0, 0, SRCCOPY);
 }
 
-void TvlToolBarWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlToolBarWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !SkinData->IsSkinned(true)) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
     case WM_PAINT:
@@ -253,27 +252,27 @@ void TvlToolBarWnd::HandleMessage(vcl::TMessage &Message) {
             PaintClient(dc);
             EndPaint(Handle, &ps);
             Message.Result = 0;
-            return;
+            return true;
         }
         break;
-    case WM_ERASEBKGND: Message.Result = 1; return;
+    case WM_ERASEBKGND: Message.Result = 1; return true;
     case WM_NCPAINT:
         PaintFrame();
         Message.Result = 0;
-        return;
+        return true;
     case WM_PRINT:
         PaintClient(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 0;
-        return;
+        return true;
     default: break;
     }
+    if (Message.Msg != WM_SIZE && Message.Msg != WM_WINDOWPOSCHANGED) return TvlMainWnd::OwnMessage(Message);
     const std::weak_ptr<const bool> alive = AliveToken();
-    TvlMainWnd::HandleMessage(Message);
-    if (alive.expired() || Destroyed() || !IsWindow(Handle)) return;
-    if (Message.Msg == WM_SIZE || Message.Msg == WM_WINDOWPOSCHANGED) {
-        SkinData->BGChanged = true;
-        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    }
+    PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+    if (alive.expired() || Destroyed() || !IsWindow(Handle)) return true;
+    SkinData->BGChanged = true;
+    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return true;
 }
 
 // ---------------------------------------------------- class-library bar
@@ -452,7 +451,8 @@ void TvlToolBarVCLWnd::MouseMoved() {
     RepaintButton(hot);
 }
 
-bool TvlToolBarVCLWnd::AfterBackgroundAnswer(vcl::TMessage &Message) {
+bool TvlToolBarVCLWnd::AfterCommonAnswer(vcl::TMessage &Message) {
+    if (!TakeLeftCommand(Message)) return TvlMainWnd::AfterCommonAnswer(Message);
     // The common answer is in window coordinates; the bar's children sit
     // in its client area.
     auto *query = CommandRecord<TvlBgQuery>(Message);
@@ -462,10 +462,9 @@ bool TvlToolBarVCLWnd::AfterBackgroundAnswer(vcl::TMessage &Message) {
     return true;
 }
 
-void TvlToolBarVCLWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlToolBarVCLWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     const bool own = reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager;
     if (Message.Msg == SM_SKINCOMMAND) {
@@ -483,14 +482,12 @@ void TvlToolBarVCLWnd::HandleMessage(vcl::TMessage &Message) {
         case SC_GET_BG_INFO:
             if (CommandRecord<TvlBgQuery>(Message) && SkinData->IsSkinned(true)) {
                 RefreshGeometry(*this);
-                RouteCommonFirst(Message, TvlOwnMessageHandler::Bind<&TvlToolBarVCLWnd::AfterBackgroundAnswer>(this));
-                return;
+                return LeaveToAfterCommon(Message);
             }
             break;
         default: break;
         }
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     const std::weak_ptr<const bool> alive = AliveToken();
     if (SkinData->IsSkinned(true)) {
@@ -510,18 +507,18 @@ void TvlToolBarVCLWnd::HandleMessage(vcl::TMessage &Message) {
             SendMessageW(Handle, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
             RestoreDC(dc, saved);
             Message.Result = 0;
-            return;
+            return true;
         }
         case WM_NCPAINT: {
             Message.Result = 0;
-            if (ModuleState().FormAnimationActive) return;
+            if (ModuleState().FormAnimationActive) return true;
             const vcl::TPoint offset = ClientOffsetOf(Handle);
             if (offset.X > 0 && SkinData->CacheBmp()) {
                 const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
                 vcl::TBitmap &cache = *SkinData->CacheBmp();
                 CopyBorderStrips(dc.Get(), 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, offset.X);
             }
-            return;
+            return true;
         }
         case WM_PAINT:
             if (SkinData->UpdatePaintLock(false)) {
@@ -529,17 +526,17 @@ void TvlToolBarVCLWnd::HandleMessage(vcl::TMessage &Message) {
                 BeginPaint(Handle, &ps);
                 EndPaint(Handle, &ps);
                 Message.Result = 0;
-                return;
+                return true;
             }
             break;
-        case WM_ERASEBKGND: Message.Result = 1; return;
+        case WM_ERASEBKGND: Message.Result = 1; return true;
         case vcl::CN_NOTIFY: {
             const auto *header = reinterpret_cast<const NMHDR *>(Message.LParam);
             if (header->code == static_cast<UINT>(TBN_DELETINGBUTTON)) {
-                TvlMainWnd::HandleMessage(Message);
+                PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
                 if (!alive.expired() && HotIndex >= static_cast<int>(SendMessageW(Handle, TB_BUTTONCOUNT, 0, 0)) - 1)
                     HotIndex = -1;
-                return;
+                return true;
             }
             if (header->code == static_cast<UINT>(TBN_DROPDOWN) && ToolBar) {
                 const auto *n = reinterpret_cast<const NMTOOLBARW *>(Message.LParam);
@@ -547,20 +544,20 @@ void TvlToolBarVCLWnd::HandleMessage(vcl::TMessage &Message) {
                 if (DroppedDown) RepaintButton(DroppedDown->Index());
                 UpdateWindow(Handle);
                 // The drop-down runs in the handler; back here it is closed.
-                TvlMainWnd::HandleMessage(Message);
-                if (alive.expired() || !IsWindow(Handle)) return;
+                PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+                if (alive.expired() || !IsWindow(Handle)) return true;
                 HotIndex = -1;
                 if (DroppedDown) RepaintButton(DroppedDown->Index());
                 DroppedDown = nullptr;
-                return;
+                return true;
             }
             break;
         }
         default: break;
         }
     }
-    TvlMainWnd::HandleMessage(Message);
-    if (alive.expired() || Destroyed() || !IsWindow(Handle) || !SkinData->IsSkinned(true)) return;
+    PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+    if (alive.expired() || Destroyed() || !IsWindow(Handle) || !SkinData->IsSkinned(true)) return true;
     switch (Message.Msg) {
     case WM_SIZE:
         if (!SkinData->PaintLocked) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
@@ -577,6 +574,7 @@ void TvlToolBarVCLWnd::HandleMessage(vcl::TMessage &Message) {
         break;
     default: break;
     }
+    return true;
 }
 
 } // namespace skin

@@ -26,7 +26,7 @@ namespace skin {
 
 class TvlToolBarWnd : public TvlMainWnd {
 public:
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // The border strips from the cache into the window's DC.
     void PaintFrame();
@@ -49,7 +49,7 @@ public:
     ~TvlToolBarVCLWnd() override;
     // The bar's events taken over ("TOOLBAR" when no section was given).
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // The bar's custom-draw handlers while the adapter serves.
     void DrawBar(vcl::TToolBar *Sender, const vcl::TRect &ARect, vcl::TCustomDrawStage Stage, bool &DefaultDraw);
@@ -66,7 +66,7 @@ public:
 
 private:
     // A child's background query: the common answer moved into the client area.
-    bool AfterBackgroundAnswer(vcl::TMessage &Message);
+    bool AfterCommonAnswer(vcl::TMessage &Message) override;
     void RepaintButton(int Index);
     int ButtonAt(vcl::TPoint P) const;
     void MouseMoved();

@@ -206,23 +206,22 @@ void TvlTrackWnd::PaintWindow(HDC DC) {
     BitBlt(target, 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TvlTrackWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlTrackWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving()) {
-        TvlMainWnd::HandleMessage(Message);
-        return;
+        return TvlMainWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
     case WM_PAINT:
         PaintWindow(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 0;
-        return;
+        return true;
     case WM_NCPAINT:
-    case WM_ERASEBKGND: Message.Result = 0; return;
+    case WM_ERASEBKGND: Message.Result = 0; return true;
     case WM_LBUTTONDOWN: MouseDown = true; break;
     case WM_LBUTTONUP: MouseDown = false; break;
     default: break;
     }
-    TvlMainWnd::HandleMessage(Message);
+    return TvlMainWnd::OwnMessage(Message);
 }
 
 } // namespace skin

@@ -22,7 +22,7 @@ class TvlTrackWnd : public TvlMainWnd {
 public:
     // Tick length 4, mouse up; "TRACKBAR" when no section was given.
     void SetDefaultSection() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     bool Vertical() const;
     // 0 ticks after the channel, 1 before it (top or left), 2 both.

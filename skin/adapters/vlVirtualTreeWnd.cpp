@@ -194,13 +194,12 @@ void TvlVirtualTreeViewWnd::AdvancedHeaderDraw(vcl::TObject *, TvlHeaderPaintInf
     BitBlt(Info.TargetDC, r.Left, r.Top, r.Width(), r.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TvlVirtualTreeViewWnd::HandleMessage(vcl::TMessage &Message) {
+bool TvlVirtualTreeViewWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
-        TvlEditWnd::HandleMessage(Message);
-        return;
+        return TvlEditWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
-    case WM_ERASEBKGND: Message.Result = 1; return;
+    case WM_ERASEBKGND: Message.Result = 1; return true;
     case WM_VSCROLL:
     case WM_HSCROLL:
         if (LOWORD(Message.WParam) == SB_THUMBTRACK) {
@@ -217,7 +216,7 @@ void TvlVirtualTreeViewWnd::HandleMessage(vcl::TMessage &Message) {
         break;
     default: break;
     }
-    TvlEditWnd::HandleMessage(Message);
+    return TvlEditWnd::OwnMessage(Message);
 }
 
 } // namespace skin

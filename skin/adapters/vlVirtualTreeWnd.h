@@ -41,7 +41,7 @@ public:
     void SaveControlColors() override;
     void RestoreControlColors() override;
     void ApplySkinColors() override;
-    void HandleMessage(vcl::TMessage &Message) override;
+    bool OwnMessage(vcl::TMessage &Message) override;
 
     // The header painter and the element query the adapter puts into the
     // tree's events.

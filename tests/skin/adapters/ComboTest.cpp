@@ -3,8 +3,8 @@
 // skinned bar that scrolls while the list stays open, an item click that
 // selects and closes, a 5,000-character item, the simple combo without a
 // button and without a system edge left showing, the list's brush, the
-// dropped list's print without border strips, and the wwEdit adapter with
-// and without a button.
+// dropped list's print without border strips, the list given back when the
+// skin goes, and the wwEdit adapter with and without a button.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -105,6 +105,22 @@ TEST_F(Combo, PrintOfTheDroppedListCopiesNoBorderStripsButPaintsItsBars) {
     EXPECT_NE(static_cast<vcl::TColor>(GetPixel(dc, 0, (w.bottom - w.top) / 2)), SkinBorder);
     const vcl::TRect bar = InWindow(list.Handle, VertScrollBarRect(list));
     EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(dc, bar.Left + 1, bar.Top + 1)), ArrowFace);
+}
+
+// The list is given back after the common removal and the control's own
+// answer, from the stage that follows the common one.
+TEST_F(Combo, SkinRemovedGivesTheListBack) {
+    ClickAt(ButtonCentre());
+    ASSERT_TRUE(Dropped());
+    ASSERT_NE(A().ListAdapter, nullptr);
+    const HWND list = A().ListWnd;
+    SendMessageW(Box->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    PumpFor(40ms);
+    SendMessageW(Box->Handle(), SM_SKINCOMMAND, SkinCommand(SC_SKIN_REMOVED), reinterpret_cast<LPARAM>(Manager.get()));
+    EXPECT_EQ(A().ListAdapter, nullptr);
+    EXPECT_EQ(AdapterOfWindow(list), nullptr);
+    EXPECT_EQ(GetWindowLongPtrW(list, GWL_STYLE) & WS_THICKFRAME, 0);
+    EXPECT_NE(GetWindowLongPtrW(list, GWL_STYLE) & WS_BORDER, 0);
 }
 
 TEST_F(Combo, F4DropsTheListAndItsBarScrollsWhileItStaysOpen) {
