@@ -546,6 +546,7 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_NCRBUTTONUP: return TitleRightClick(Message);
     case WM_NCMOUSELEAVE:
     case WM_MOUSELEAVE: MouseLeft(); return false;
+    case WM_MOUSEMOVE: MouseMoved(); return false;
     case WM_SIZE: SizeChanged(Message); return true;
     case WM_SETFOCUS: FocusTaken(Message); return true;
     case WM_ENABLE:
@@ -629,6 +630,13 @@ bool TvlDialogWnd::TitleRightClick(vcl::TMessage &Message) {
 void TvlDialogWnd::MouseLeft() {
     SetHotButton(0, true);
     TitleButtonPressed = false;
+}
+
+void TvlDialogWnd::MouseMoved() {
+    // A dialog holding the mouse gets moves but no hit tests: the move
+    // itself tells the manager where the mouse is.
+    TsSkinManager *m = DefaultManager();
+    if (m && m->ActiveWindow != Handle && IsWindowEnabled(Handle)) m->SetActiveControl(Handle);
 }
 
 void TvlDialogWnd::FocusTaken(vcl::TMessage &Message) {

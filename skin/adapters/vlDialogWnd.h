@@ -243,6 +243,8 @@ private:
     bool SwallowTitleRightDown(vcl::TMessage &Message);
     bool TitleRightClick(vcl::TMessage &Message);
     void MouseLeft();
+    // The dialog becomes the manager's hot window.
+    void MouseMoved();
     // The active window drawn anew once the focus is in.
     void FocusTaken(vcl::TMessage &Message);
     // A new title or enabled state shown in the frame.
