@@ -496,26 +496,6 @@ void TvlDialogWnd::ButtonUp(vcl::TMessage &Message, int Code) {
     PassOn(Message);
 }
 
-void TvlDialogWnd::SizeChanged(vcl::TMessage &Message) {
-    FrameInvalid = true;
-    NeedRegion = true;
-    SkinData->Updating = true;
-    ScrollHandler(Message);
-    SkinData->Updating = false;
-    if (BorderForm && IsWindowVisible(Handle)) {
-        // The frame of the new size shows in the border window, the
-        // dialog's region keeps only its client area.
-        UpdateRegion(false);
-        PaintFrame();
-        UpdateBorder(true);
-    }
-    if (IsWindowVisible(Handle))
-        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    RECT cr{};
-    GetClientRect(Handle, &cr);
-    ClientRect = {FrameLeftWidth(), FrameTopHeight(), FrameLeftWidth() + cr.right, FrameTopHeight() + cr.bottom};
-}
-
 void TvlDialogWnd::HandleMessage(vcl::TMessage &Message) {
     if (Destroyed()) {
         ScrollHandler(Message);
@@ -555,7 +535,7 @@ bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_NCPAINT: return NcPaint(Message);
     case WM_ERASEBKGND: Message.Result = EraseBackground(reinterpret_cast<HDC>(Message.WParam)); return true;
     case WM_DRAWITEM: StaticsDrawnTransparent(Message); return false;
-    case WM_SHOWWINDOW: return AnimateShow(Message);
+    case WM_SHOWWINDOW: return ShowWindowMessage(Message);
     case WM_WINDOWPOSCHANGED: return PositionChanged(Message);
     case WM_COMMAND: SnapshotBeforeClose(Message); return false;
     case WM_NCACTIVATE: return NcActivate(Message);
@@ -680,11 +660,7 @@ bool TvlDialogWnd::NcPaint(vcl::TMessage &Message) {
         WindowText = std::move(text);
         FrameInvalid = true;
     }
-    if (ClientRect.IsEmpty()) {
-        RECT cr{};
-        GetClientRect(Handle, &cr);
-        ClientRect = {FrameLeftWidth(), FrameTopHeight(), FrameLeftWidth() + cr.right, FrameTopHeight() + cr.bottom};
-    }
+    if (ClientRect.IsEmpty()) StoreClientRect();
     PaintNonClient();
     Message.Result = 0;
     return true;
@@ -803,7 +779,10 @@ void TvlDialogWnd::SysCommand(vcl::TMessage &Message) {
     const std::weak_ptr<const bool> alive = AliveToken();
     ScrollHandler(Message);
     if (alive.expired() || !IsWindow(Handle)) return;
-    if (Message.WParam == (SC_MOVE | HTCAPTION)) UpdateWindow(Handle);
+    if (Message.WParam == (SC_MOVE | HTCAPTION)) {
+        UpdateWindow(Handle);
+        UpdateBorder(false);
+    }
     if (command == SC_MAXIMIZE || command == SC_RESTORE) SetHotButton(0, true);
 }
 
