@@ -104,8 +104,12 @@ void TvlDialogWnd::FrameFollowsSize() {
     }
     UpdateRegion(false);
     RedrawWindow(Handle, nullptr, nullptr, RedrawInside);
-    // The hole over the client area where the client now is.
-    if (BorderForm) BorderForm->ApplyRegion();
+    // The hole over the client area where the client now is; without a
+    // border window the dialog's own shape once more.
+    if (BorderWindow())
+        BorderForm->ApplyRegion();
+    else
+        UpdateRegion(false);
 }
 
 void TvlDialogWnd::StoreClientRect() {
