@@ -496,26 +496,6 @@ void TvlDialogWnd::ButtonUp(vcl::TMessage &Message, int Code) {
     PassOn(Message);
 }
 
-void TvlDialogWnd::SizeChanged(vcl::TMessage &Message) {
-    FrameInvalid = true;
-    NeedRegion = true;
-    SkinData->Updating = true;
-    PassOnUnless(ScrollHandler(Message), Message);
-    SkinData->Updating = false;
-    if (BorderForm && IsWindowVisible(Handle)) {
-        // The frame of the new size shows in the border window, the
-        // dialog's region keeps only its client area.
-        UpdateRegion(false);
-        PaintFrame();
-        UpdateBorder(true);
-    }
-    if (IsWindowVisible(Handle))
-        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    RECT cr{};
-    GetClientRect(Handle, &cr);
-    ClientRect = {FrameLeftWidth(), FrameTopHeight(), FrameLeftWidth() + cr.right, FrameTopHeight() + cr.bottom};
-}
-
 bool TvlDialogWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed()) return ScrollHandler(Message);
     if (Message.Msg == WM_DESTROY) {
@@ -539,6 +519,7 @@ bool TvlDialogWnd::DialogMessage(vcl::TMessage &Message) {
     case WM_NCRBUTTONUP: return TitleRightClick(Message);
     case WM_NCMOUSELEAVE:
     case WM_MOUSELEAVE: MouseLeft(); return false;
+    case WM_MOUSEMOVE: MouseMoved(); return false;
     case WM_SIZE: SizeChanged(Message); return true;
     case WM_SETFOCUS: FocusTaken(Message); return true;
     case WM_ENABLE:
@@ -547,7 +528,7 @@ bool TvlDialogWnd::DialogMessage(vcl::TMessage &Message) {
     case WM_NCPAINT: return NcPaint(Message);
     case WM_ERASEBKGND: Message.Result = EraseBackground(reinterpret_cast<HDC>(Message.WParam)); return true;
     case WM_DRAWITEM: StaticsDrawnTransparent(Message); return false;
-    case WM_SHOWWINDOW: return AnimateShow(Message);
+    case WM_SHOWWINDOW: return ShowWindowMessage(Message);
     case WM_WINDOWPOSCHANGED: return PositionChanged(Message);
     case WM_COMMAND: SnapshotBeforeClose(Message); return false;
     case WM_NCACTIVATE: return NcActivate(Message);
@@ -624,6 +605,13 @@ void TvlDialogWnd::MouseLeft() {
     TitleButtonPressed = false;
 }
 
+void TvlDialogWnd::MouseMoved() {
+    // A dialog holding the mouse gets moves but no hit tests: the move
+    // itself tells the manager where the mouse is.
+    TsSkinManager *m = DefaultManager();
+    if (m && m->ActiveWindow != Handle && IsWindowEnabled(Handle)) m->SetActiveControl(Handle);
+}
+
 void TvlDialogWnd::FocusTaken(vcl::TMessage &Message) {
     const std::weak_ptr<const bool> alive = AliveToken();
     PassOn(Message);
@@ -665,11 +653,7 @@ bool TvlDialogWnd::NcPaint(vcl::TMessage &Message) {
         WindowText = std::move(text);
         FrameInvalid = true;
     }
-    if (ClientRect.IsEmpty()) {
-        RECT cr{};
-        GetClientRect(Handle, &cr);
-        ClientRect = {FrameLeftWidth(), FrameTopHeight(), FrameLeftWidth() + cr.right, FrameTopHeight() + cr.bottom};
-    }
+    if (ClientRect.IsEmpty()) StoreClientRect();
     PaintNonClient();
     Message.Result = 0;
     return true;
@@ -788,7 +772,10 @@ void TvlDialogWnd::SysCommand(vcl::TMessage &Message) {
     const std::weak_ptr<const bool> alive = AliveToken();
     PassOnUnless(ScrollHandler(Message), Message);
     if (alive.expired() || !IsWindow(Handle)) return;
-    if (Message.WParam == (SC_MOVE | HTCAPTION)) UpdateWindow(Handle);
+    if (Message.WParam == (SC_MOVE | HTCAPTION)) {
+        UpdateWindow(Handle);
+        UpdateBorder(false);
+    }
     if (command == SC_MAXIMIZE || command == SC_RESTORE) SetHotButton(0, true);
 }
 

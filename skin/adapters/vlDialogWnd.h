@@ -244,6 +244,8 @@ private:
     bool SwallowTitleRightDown(vcl::TMessage &Message);
     bool TitleRightClick(vcl::TMessage &Message);
     void MouseLeft();
+    // The dialog becomes the manager's hot window.
+    void MouseMoved();
     // The active window drawn anew once the focus is in.
     void FocusTaken(vcl::TMessage &Message);
     // A new title or enabled state shown in the frame.
@@ -268,7 +270,19 @@ private:
     void NcHitTest(vcl::TMessage &Message);
     void NcButtonDown(vcl::TMessage &Message);
     void ButtonUp(vcl::TMessage &Message, int Code);
+    // A new size (vlDialogSize.cpp): the frame, the border window and the
+    // region follow when the frame image no longer fits.
     void SizeChanged(vcl::TMessage &Message);
+    // The window's own handling with the updating flag set (and with
+    // RedrawOff its drawing off); false when the adapter went with it.
+    bool PassOnUpdating(vcl::TMessage &Message, bool RedrawOff);
+    // The section's right-hand corner images of the client area to paint again.
+    void InvalidateRightCorners();
+    bool FrameImageFits() const;
+    void FrameFollowsSize();
+    void StoreClientRect();
+    // The show, layered for the window's own part under composition.
+    bool ShowWindowMessage(vcl::TMessage &Message);
     void StyleChanged(WPARAM Which, const STYLESTRUCT &Change);
     void Invalidate() { FrameInvalid = true; }
     void TrackLeave();

@@ -379,4 +379,16 @@ bool TvlEditWnd::AfterFirstStage(vcl::TMessage &Message) {
     return true;
 }
 
+void UpdateEditAdapter(TsCommonData &SkinData, std::unique_ptr<TvlEditWnd> &Adapter) {
+    if (!SkinData.IsSkinned(false)) {
+        Adapter.reset();
+        return;
+    }
+    if (Adapter && Adapter->Destroyed()) Adapter.reset();
+    if (Adapter) return;
+    auto *control = dynamic_cast<vcl::TWinControl *>(SkinData.OwnerControl());
+    if (!control || !control->HandleAllocated()) return;
+    Adapter = NewAdapter<TvlEditWnd>(control->WindowHandle(), &SkinData, SkinData.GetSkinManager(), TvlSkinParams{});
+}
+
 } // namespace skin

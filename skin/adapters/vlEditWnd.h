@@ -7,6 +7,8 @@
 // list, tree and combo adapters build on it. Windows only.
 #include <windows.h>
 
+#include <memory>
+
 #include "vlScrollWnd.h"
 
 namespace skin {
@@ -52,5 +54,11 @@ protected:
     // that follow them: true when the message was handled whole.
     bool AfterFirstStage(vcl::TMessage &Message);
 };
+
+// Keeps an edit adapter for the window of the skin data's control: while
+// the skin data is skinned, one that gave its window up is freed and a
+// missing one made (default parameters, the skin data's manager, the skin
+// data shared); any adapter is freed when it is not skinned.
+void UpdateEditAdapter(TsCommonData &SkinData, std::unique_ptr<TvlEditWnd> &Adapter);
 
 } // namespace skin

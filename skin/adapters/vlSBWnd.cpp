@@ -250,7 +250,30 @@ void TvlSBWnd::SetScrollInfoWrapped(vcl::TMessage &Message) {
         Page = r.Page;
         Pos = r.Pos;
         if (PendingCode != SB_THUMBTRACK) Position = Pos;
+        if (info->fMask & SIF_POS) ControlFollowsCopies();
     }
+    PassOnRedrawHeld(Message);
+}
+
+void TvlSBWnd::ControlFollowsCopies() {
+    // The control's own settings send the scroll information again: those
+    // come back here and find the control in line already.
+    if (!ScrollBar || FSyncingControl) return;
+    FSyncingControl = true;
+    struct TClear {
+        bool &Flag;
+        ~TClear() { Flag = false; }
+    } clear{FSyncingControl};
+    // Each setting changes the copies on its way: the values are taken first.
+    const int min = Min, max = Max, page = Page, pos = Pos;
+    if (ScrollBar->Min() != min || ScrollBar->Max() != max) ScrollBar->SetParams(pos, min, max);
+    if (ScrollBar->PageSize() != page) ScrollBar->SetPageSize(page);
+    // Its next step starts where the bar stands.
+    if (ScrollBar->Position() != pos) ScrollBar->SetPosition(pos);
+    Min = min, Max = max, Page = page, Pos = pos;
+}
+
+void TvlSBWnd::PassOnRedrawHeld(vcl::TMessage &Message) {
     if (!IsWindowVisible(Handle)) {
         PassOn(Message);
         return;
@@ -366,6 +389,7 @@ bool TvlSBWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     }
     case SBM_SETSCROLLINFO: SetScrollInfoWrapped(Message); return true;
+    case vcl::CM_CHANGED: PassOnRedrawHeld(Message); return true;
     case WM_SETFOCUS: {
         // The system marks a focused bar with a blinking caret over its
         // thumb: the skinned face has none.

@@ -62,11 +62,17 @@ private:
     void Release(vcl::TPoint P);
     void Hover(vcl::TMessage &Message);
     void SetScrollInfoWrapped(vcl::TMessage &Message);
+    // The control's Min, Max, PageSize and Position set to the copies.
+    void ControlFollowsCopies();
+    // The message on to the control with its drawing held off, then the
+    // face redrawn; a WM_SETREDRAW(False) from before stays in force.
+    void PassOnRedrawHeld(vcl::TMessage &Message);
     void ReadScrollInfo();
     bool SkinCommand(vcl::TMessage &Message);
 
     bool FSavedTabStop = false;
     bool FTabStopTaken = false;
+    bool FSyncingControl = false;
 };
 
 } // namespace skin

@@ -5,6 +5,7 @@
 #include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlGlyphStrips.h"
 #include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlParentBackground.h"
 #include "skin/graphics/vlSkinGlyphs.h"
 #include "skin/graphics/vlSkinSections.h"
 #include "skin/manager/sCommonData.h"
@@ -133,21 +134,61 @@ vcl::TColor SectionColor(const TsSkinManager &M, int Section, int State, bool Fo
     return Font ? g.FontColor : g.Color;
 }
 
-// The window's own picture (its skin data's cache) under R (window
-// coordinates) as the bar's background; the track's colour without one.
-void FillBarBackground(TvlScrollWnd &Adapter, vcl::TBitmap &Bitmap, const vcl::TRect &R, const TsSkinManager &M) {
+// What lies behind the window's bars: the parent's answer to
+// SC_GET_BG_INFO, with the window's place in the parent's client area. A
+// window with nothing to ask (a form's or a dialog's own bars: no parent,
+// or a provider answering for the form) lies on its own picture, the frame
+// image that the provider and the dialog answer from.
+struct TvlBehind {
+    TvlBgInfo Bg = EmptyBgInfo;
+    vcl::TPoint Pos;  // the window's top-left in the image's coordinates, less Bg's offset
+    bool OwnImage = false;
+};
+
+TvlBehind BehindWindow(const TvlScrollWnd &Adapter) {
+    TvlBehind behind;
+    const HWND parent = GetParent(Adapter.Handle);
+    if (!parent || Adapter.SkinData->OwnerProvider()) {
+        behind.OwnImage = true;
+        return behind;
+    }
+    TvlBgQuery query;
+    QueryParentBackgroundWnd(query, parent, false);
+    BgQueryToBgInfo(query, behind.Bg);
+    const vcl::TRect window = ScreenRectOf(Adapter.Handle);
+    POINT origin{window.Left, window.Top};
+    ScreenToClient(parent, &origin);
+    behind.Pos = {origin.x, origin.y};
+    return behind;
+}
+
+// What lies behind R (window coordinates) into the bitmap; the track's
+// colour when nothing answers.
+void FillBarBackground(TvlScrollWnd &Adapter, vcl::TBitmap &Bitmap, const vcl::TRect &R, const TsSkinManager &M,
+                       const TvlBehind &Behind) {
     vcl::TBitmap *cache = Adapter.SkinData->CacheBmp();
     const vcl::TRect window = ScreenRectOf(Adapter.Handle);
-    if (cache && cache->Width() >= window.Width() && cache->Height() >= window.Height() && window.Width() > 0) {
+    if (Behind.OwnImage && cache && cache->Width() >= window.Width() && cache->Height() >= window.Height() &&
+        window.Width() > 0) {
         BitBlt(Bitmap.Canvas()->Handle(), 0, 0, R.Width(), R.Height(), cache->Canvas()->Handle(), R.Left, R.Top,
                SRCCOPY);
         return;
     }
     vcl::TCanvas &canvas = *Bitmap.Canvas();
+    const TvlBgInfo &bg = Behind.Bg;
+    if (!Behind.OwnImage && bg.UseBmp && bg.Bmp) {
+        BitBlt(canvas.Handle(), 0, 0, R.Width(), R.Height(), bg.Bmp->Canvas()->Handle(), Behind.Pos.X + R.Left + bg.X,
+               Behind.Pos.Y + R.Top + bg.Y, SRCCOPY);
+        return;
+    }
     canvas.Brush()->SetStyle(vcl::bsSolid);
-    canvas.Brush()->SetColor(SectionColor(M, M.CommonElements.ScrollBars[0].SectionIndex, 0, false));
+    const bool colour = !Behind.OwnImage && bg.Color != vcl::clFuchsia;
+    canvas.Brush()->SetColor(colour ? bg.Color : SectionColor(M, M.CommonElements.ScrollBars[0].SectionIndex, 0, false));
     canvas.FillRect({0, 0, R.Width(), R.Height()});
 }
+
+// How much of an inactive bar's own look stays over what lies behind it.
+constexpr double InactiveBarRatio = 0.4;
 
 void PaintTrack(vcl::TBitmap &Bitmap, const TvlBgInfo &Bg, const TvlElementEntry &Element, int State,
                 const vcl::TRect &R, TsSkinManager &M) {
@@ -354,7 +395,7 @@ void PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, con
     vcl::TBitmap *back = fresh(Bar.Back);
     vcl::TBitmap *bmp = fresh(Bar.Picture);
     Bar.PictureKey = {};  // not valid until composed
-    FillBarBackground(*adapter, *back, inWindow, *m);
+    FillBarBackground(*adapter, *back, inWindow, *m, BehindWindow(*adapter));
     BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, back->Canvas()->Handle(), 0, 0, SRCCOPY);
     TvlBgInfo bg;
     InitBgInfo(back, 0, 0, bg);
@@ -382,10 +423,57 @@ void PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, con
             PaintScrollThumb(*bmp, bg, piece(thumb.Pos, thumb.Pos + thumb.Size), thumbState,
                              el.ScrollSliders[horz ? 0 : 1], *m);
     }
-    if (!active) BlendRect32ByRatio(*bmp, 0, 0, *back, {0, 0, w, h}, 0.4, 0xFFFFFFFF);
+    if (!active) BlendRect32ByRatio(*bmp, 0, 0, *back, {0, 0, w, h}, InactiveBarRatio, 0xFFFFFFFF);
     Bar.PictureKey = key;
     BitBlt(DC, inWindow.Left, inWindow.Top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
+
+namespace {
+
+// The square between two bars: the track section's colour, faded into
+// what lies behind as the bars are while either is inactive; what lies
+// behind itself (or the manager's colour) when the section is missing or
+// wholly transparent. The parent's size grip goes into its corner.
+void PaintCornerSquare(TvlScrollWnd &Adapter, HDC DC, TsSkinManager &M) {
+    const HWND handle = Adapter.Handle;
+    const vcl::TRect window = ScreenRectOf(handle);
+    const vcl::TRect h = HorzScrollBarRect(Adapter), v = VertScrollBarRect(Adapter);
+    const vcl::TRect corner{v.Left - window.Left, h.Top - window.Top, v.Right - window.Left, h.Bottom - window.Top};
+    if (corner.Width() <= 0 || corner.Height() <= 0) return;
+    const int section = M.CommonElements.ScrollBars[0].SectionIndex;
+    const bool clear = !M.IsValidSectionIndex(section) ||
+                       M.Sections[static_cast<std::size_t>(section)].Props[0].Transparency >= 100;
+    vcl::TColor colour = SectionColor(M, section, 0, false);
+    if (colour == vcl::clFuchsia) colour = M.GetMainColor();
+    const auto bmp = NewBitmap32(corner.Width(), corner.Height());
+    vcl::TCanvas &canvas = *bmp->Canvas();
+    canvas.Brush()->SetStyle(vcl::bsSolid);
+    const TvlBehind behind = BehindWindow(Adapter);
+    const bool inactive = !IsScrollBarActive(*Adapter.HorzBar, handle) || !IsScrollBarActive(*Adapter.VertBar, handle);
+    if (clear && (behind.OwnImage || (behind.Bg.UseBmp && behind.Bg.Bmp))) {
+        FillBarBackground(Adapter, *bmp, corner, M, behind);
+    } else {
+        canvas.Brush()->SetColor(clear ? M.GetMainColor() : colour);
+        canvas.FillRect({0, 0, corner.Width(), corner.Height()});
+        if (inactive && !clear) {
+            const auto back = NewBitmap32(corner.Width(), corner.Height());
+            FillBarBackground(Adapter, *back, corner, M, behind);
+            BlendRect32ByRatio(*bmp, 0, 0, *back, {0, 0, corner.Width(), corner.Height()}, InactiveBarRatio,
+                               0xFFFFFFFF);
+        }
+    }
+    if (M.IsValidMaskIndex(M.CommonElements.GripImage) && CornerAtParentGrip(Adapter)) {
+        const TsMaskData &grip = M.Masks[static_cast<std::size_t>(M.CommonElements.GripImage)];
+        const int gw = std::min(GetMaskFrameWidth(grip), corner.Width());
+        const int gh = std::min(GetMaskFrameHeight(grip), corner.Height());
+        TvlBgInfo bg;
+        InitBgInfo(bmp.get(), 0, 0, bg);
+        DrawSkinGlyph(*bmp, {corner.Width() - gw, corner.Height() - gh}, 0, 1, grip, bg);
+    }
+    BitBlt(DC, corner.Left, corner.Top, corner.Width(), corner.Height(), canvas.Handle(), 0, 0, SRCCOPY);
+}
+
+} // namespace
 
 LRESULT PaintNcScrollBars(TvlScrollWnd &Adapter, int PartOverride, HDC DC) {
     TsCommonData *data = Adapter.SkinData;
@@ -408,27 +496,7 @@ LRESULT PaintNcScrollBars(TvlScrollWnd &Adapter, int PartOverride, HDC DC) {
     if (horz) PaintScrollBar(*Adapter.HorzBar, handle, DC, pressedFor(0), HorzScrollBarRect(Adapter));
     if (vert) PaintScrollBar(*Adapter.VertBar, handle, DC, pressedFor(1), VertScrollBarRect(Adapter));
     TsSkinManager *m = ManagerOf(Adapter);
-    if (horz && vert && m) {
-        const vcl::TRect window = ScreenRectOf(handle);
-        const vcl::TRect h = HorzScrollBarRect(Adapter), v = VertScrollBarRect(Adapter);
-        const vcl::TRect corner{v.Left - window.Left, h.Top - window.Top, v.Right - window.Left, h.Bottom - window.Top};
-        vcl::TColor colour = SectionColor(*m, m->CommonElements.ScrollBars[0].SectionIndex, 0, false);
-        if (colour == vcl::clFuchsia) colour = m->GetMainColor();
-        const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(colour)));
-        const RECT r{corner.Left, corner.Top, corner.Right, corner.Bottom};
-        FillRect(DC, &r, brush.Get());
-        if (m->IsValidMaskIndex(m->CommonElements.GripImage) && CornerAtParentGrip(Adapter)) {
-            const TsMaskData &grip = m->Masks[static_cast<std::size_t>(m->CommonElements.GripImage)];
-            const int gw = std::min(GetMaskFrameWidth(grip), corner.Width()), gh = std::min(GetMaskFrameHeight(grip), corner.Height());
-            const auto bmp = NewBitmap32(corner.Width(), corner.Height());
-            bmp->Canvas()->Brush()->SetColor(colour);
-            bmp->Canvas()->FillRect({0, 0, corner.Width(), corner.Height()});
-            TvlBgInfo bg;
-            InitBgInfo(bmp.get(), 0, 0, bg);
-            DrawSkinGlyph(*bmp, {corner.Width() - gw, corner.Height() - gh}, 0, 1, grip, bg);
-            BitBlt(DC, corner.Left, corner.Top, corner.Width(), corner.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
-        }
-    }
+    if (horz && vert && m) PaintCornerSquare(Adapter, DC, *m);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlParentBackground.h"
 #include "skin/graphics/vlSkinSections.h"
@@ -81,6 +82,35 @@ void SweepPageAdapters() {
     list.erase(std::remove_if(list.begin(), list.end(),
                               [](const TvlKept<TvlPageWnd> &a) { return a->Destroyed() || !IsWindow(a->Handle); }),
                list.end());
+}
+
+// Image Index of the list at (X, Y) of the target; with a tint (not
+// clNone) every pixel of the image is mixed half and half with it.
+void DrawTabImage(HIMAGELIST Images, int Index, vcl::TBitmap &Target, int X, int Y, vcl::TColor Tint) {
+    if (Tint == vcl::clNone) {
+        ImageList_Draw(Images, Index, Target.Canvas()->Handle(), X, Y, ILD_NORMAL);
+        return;
+    }
+    int w = 0, h = 0;
+    ImageList_GetIconSize(Images, &w, &h);
+    if (w <= 0 || h <= 0) return;
+    const auto frame = NewBitmap32(w, h);
+    frame->Canvas()->Brush()->SetColor(vcl::clFuchsia);
+    frame->Canvas()->FillRect({0, 0, w, h});
+    ImageList_Draw(Images, Index, frame->Canvas()->Handle(), 0, 0, ILD_NORMAL);
+    GdiFlush();
+    const vcl::TBitmapView view = frame->View();
+    const std::uint32_t tint = static_cast<std::uint32_t>(vcl::ColorToRGB(Tint));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            std::uint32_t &p = view.At(x, y);
+            if ((p & 0xFFFFFF) == 0xFF00FF) continue;
+            // The pixel is BGRA, the colour RGB in reverse: channel by channel.
+            const std::uint32_t r = ((p >> 16 & 0xFF) + (tint & 0xFF)) / 2, g = ((p >> 8 & 0xFF) + (tint >> 8 & 0xFF)) / 2,
+                                b = ((p & 0xFF) + (tint >> 16 & 0xFF)) / 2;
+            p = (p & 0xFF000000) | r << 16 | g << 8 | b;
+        }
+    CopyKeyedRect32(Target, *frame, X, Y, vcl::clFuchsia);
 }
 
 } // namespace
@@ -240,6 +270,15 @@ std::unique_ptr<vcl::TBitmap> TvlTabControlWnd::RenderTab(int Index, int State, 
     return bmp;
 }
 
+vcl::TColor TvlTabControlWnd::TabImageTint(int SectionIndex) const {
+    // A class-library control's image list follows the manager's glyph
+    // option; a bare control's images are drawn as they are.
+    const TsSkinManager *m = SkinData->GetSkinManager();
+    if (!SkinData->OwnerControl() || !m || !m->Effects()->DiscoloredGlyphs()) return vcl::clNone;
+    return m->IsValidSectionIndex(SectionIndex) ? m->Sections[static_cast<std::size_t>(SectionIndex)].Props[0].Color
+                                                : vcl::clBtnFace;
+}
+
 void TvlTabControlWnd::PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, int SectionIndex) {
     TsSkinManager *m = SkinData->GetSkinManager();
     const TTabItem item = ReadTabItem(Handle, Index);
@@ -255,6 +294,7 @@ void TvlTabControlWnd::PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, 
     if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     const HGDIOBJ previous = SelectObject(dc, font);
     const bool hot = State > 0;
+    const vcl::TColor imageTint = TabImageTint(SectionIndex);
     const vcl::TColor sectionColor =
         m && m->IsValidSectionIndex(SectionIndex)
             ? m->Sections[static_cast<std::size_t>(SectionIndex)].Props[static_cast<std::size_t>(std::min(State, 2))].Color
@@ -296,7 +336,7 @@ void TvlTabControlWnd::PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, 
             vcl::TRect measure{0, 0, 0, 0};
             DrawTextStr(dc, item.Text, measure, DT_CALCRECT | DT_SINGLELINE);
             const int x = content.Left + (content.Width() - (measure.Width() + iw + 8)) / 2;
-            ImageList_Draw(images, item.Image, dc, x, content.Top + (content.Height() - ih) / 2, ILD_NORMAL);
+            DrawTabImage(images, item.Image, Bmp, x, content.Top + (content.Height() - ih) / 2, imageTint);
             text.Left = x + iw + 8;
             text.Right = text.Left + measure.Width();
         }
@@ -329,8 +369,8 @@ void TvlTabControlWnd::PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, 
         const int cx = (content.Left + content.Right) / 2, cy = (content.Top + content.Bottom) / 2;
         int start = cy - along / 2;
         if (iw > 0) {
-            ImageList_Draw(images, item.Image, dc, cx - iw / 2, position == tpLeft ? cy + along / 2 - ih : start,
-                           ILD_NORMAL);
+            DrawTabImage(images, item.Image, Bmp, cx - iw / 2, position == tpLeft ? cy + along / 2 - ih : start,
+                         imageTint);
         }
         if (sectionText)
             SetTextColor(dc, static_cast<COLORREF>(vcl::ColorToRGB(

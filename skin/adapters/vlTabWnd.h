@@ -78,6 +78,9 @@ private:
     // control's image at the tab's place).
     std::unique_ptr<vcl::TBitmap> RenderTab(int Index, int State, const vcl::TRect &R, vcl::TBitmap &Under);
     void PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, int SectionIndex);
+    // The colour the tab images are mixed with (the manager's glyph
+    // option), clNone to draw them as they are.
+    vcl::TColor TabImageTint(int SectionIndex) const;
     void RedrawArrows();
 };
 

@@ -336,6 +336,8 @@ void TvlToolBarVCLWnd::DrawBar(vcl::TToolBar *Sender, const vcl::TRect &ARect, v
     const HDC dc = Sender->Canvas()->Handle();
     BitBlt(dc, 0, 0, client.right, client.bottom, cache.Canvas()->Handle(), offset.X, offset.Y, SRCCOPY);
     PaintChildControls(dc, Sender, true, {0, 0});
+    // Children that waited for the bar's picture paint now.
+    PassUpdateDoneToChildren(Sender);
     DefaultDraw = true;  // the buttons are drawn one by one
     if (offset.X != 0 || offset.Y != 0 || client.right < WndSize.cx || client.bottom < WndSize.cy)
         SendMessageW(Handle, WM_NCPAINT, 1, 0);

@@ -69,18 +69,6 @@ bool ActivationChangesFrame(const TsCommonData &Data) {
            m->Masks[static_cast<std::size_t>(Data.BorderIndex())].ImageCount >= 2;
 }
 
-// Invalidates a mask's one-state rectangle in the lower (Bottom) or upper
-// right corner of a client area of the given size.
-void InvalidateCorner(HWND Window, const TsSkinManager &Manager, int MaskIndex, int ClientWidth, int ClientHeight,
-                      bool Bottom, bool Erase) {
-    if (!Manager.IsValidMaskIndex(MaskIndex)) return;
-    const TsMaskData &mask = Manager.Masks[static_cast<std::size_t>(MaskIndex)];
-    const int w = GetMaskFrameWidth(mask), h = GetMaskFrameHeight(mask);
-    if (w <= 0 || h <= 0) return;
-    const RECT r{ClientWidth - w, Bottom ? ClientHeight - h : 0, ClientWidth, Bottom ? ClientHeight : h};
-    InvalidateRect(Window, &r, Erase);
-}
-
 } // namespace
 
 // ------------------------------------------------------------ creation

@@ -4,6 +4,7 @@
 
 #include "sFormBorder.h"
 #include "sSkinProvider.h"
+#include "skin/graphics/sMaskData.h"
 #include "skin/graphics/sSkinCommand.h"
 #include "skin/manager/sSkinCommands.h"
 #include "skin/manager/sSkinManager.h"
@@ -232,6 +233,16 @@ int TsSkinProvider::TitleIconHeight() const {
     if (!ShowsIcon()) return 0;
     if (FTitleIcon->Height() != 0) return FTitleIcon->Height();
     return CaptionIconSize(GetCaptionHeight(true));
+}
+
+void InvalidateCorner(HWND Window, const TsSkinManager &Manager, int MaskIndex, int ClientWidth, int ClientHeight,
+                      bool Bottom, bool Erase) {
+    if (!Manager.IsValidMaskIndex(MaskIndex)) return;
+    const TsMaskData &mask = Manager.Masks[static_cast<std::size_t>(MaskIndex)];
+    const int w = GetMaskFrameWidth(mask), h = GetMaskFrameHeight(mask);
+    if (w <= 0 || h <= 0) return;
+    const RECT r{ClientWidth - w, Bottom ? ClientHeight - h : 0, ClientWidth, Bottom ? ClientHeight : h};
+    InvalidateRect(Window, &r, Erase);
 }
 
 } // namespace skin

@@ -63,5 +63,9 @@ int ClientWidth(HWND Window);
 int ClientHeight(HWND Window);
 // The index is negative or the mask has exactly one state image.
 bool MaskHasOneState(int MaskIndex, const TsSkinManager *Manager);
+// Invalidates a mask's one-state rectangle in the lower (Bottom) or upper
+// right corner of a client area of the given size.
+void InvalidateCorner(HWND Window, const TsSkinManager &Manager, int MaskIndex, int ClientWidth, int ClientHeight,
+                      bool Bottom, bool Erase);
 
 } // namespace skin

@@ -430,6 +430,43 @@ TEST_F(DialogBorder, APressInTheSizingZoneSizesTheDialogAndOneFarInTheShadowReac
     DestroyWindow(below);
 }
 
+TEST_F(DialogBorder, ASizeChangeRendersTheBorderOnlyForANewSizeAndNotWhileTheDialogUpdates) {
+    OwnDialog d(SizeableDialog());
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    const HWND border = a->BorderWindow();
+    ASSERT_TRUE(border && IsWindowVisible(border));
+    const auto updates = [&] { return LayeredRecorder::AlphasOf(border).size(); };
+    const auto updating = [&] { return SendSkinCommand(d.Window, SC_IS_UPDATING, 0); };
+    const auto resize = [&](int Grow, UINT Flags) {
+        const vcl::TRect r = RectOf(d.Window);
+        SetWindowPos(d.Window, nullptr, 0, 0, r.Width() + Grow, r.Height(),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | Flags);
+    };
+    // A size message of the size the frame has: nothing is rendered again.
+    RECT cr{};
+    GetClientRect(d.Window, &cr);
+    std::size_t before = updates();
+    SendMessageW(d.Window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(cr.right, cr.bottom));
+    EXPECT_EQ(updates(), before);
+    // While the dialog updates, a new size leaves the border and the state
+    // alone (the paint that comes later ends the update).
+    SendMessageW(d.Window, SM_SKINCOMMAND, SkinCommand(SC_SET_UPDATING, 1), 0);
+    ASSERT_EQ(updating(), 1);
+    before = updates();
+    resize(30, SWP_NOREDRAW);
+    EXPECT_EQ(updates(), before);
+    EXPECT_EQ(updating(), 1);
+    SendMessageW(d.Window, SM_SKINCOMMAND, SkinCommand(SC_SET_UPDATING), 0);
+    // Otherwise the border takes the new frame and stays right over the dialog.
+    resize(20, 0);
+    Settle();
+    const vcl::TRect now = RectOf(d.Window), around = SkinAround(*Manager, d.Window);
+    EXPECT_EQ(RectOf(border).Right, now.Right + around.Right);
+    EXPECT_EQ(a->SkinData->CacheBmp()->Width(), now.Width() + around.Left + around.Right);
+    EXPECT_EQ(GetWindow(border, GW_HWNDNEXT), d.Window);
+}
+
 TEST_F(DialogBorder, ACaptionDragMovesTheBorderTranslucentAndTheDialogJoinsItWhereItEnds) {
     BOOL fullDrag = FALSE;
     SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);

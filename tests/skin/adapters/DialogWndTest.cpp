@@ -66,6 +66,39 @@ TEST_F(DialogWnd, TheCloseButtonIsHotPressedAndClosesOncePerClick) {
     EXPECT_EQ(FramePixel(d.Window, InsideOf(close).X, InsideOf(close).Y), CloseColors.Normal);
 }
 
+TEST_F(DialogWnd, TheDialogUnderTheMouseIsTheHotControlAgainAfterAChild) {
+    OwnDialog d(FixedDialog());
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    const HWND ok = GetDlgItem(d.Window, IDOK);
+    RECT dr{}, okr{};
+    GetWindowRect(d.Window, &dr);
+    GetWindowRect(ok, &okr);
+    const vcl::TPoint face{a->FrameLeftWidth() + 6, a->FrameTopHeight() + 6};
+    const vcl::TPoint overOk{(okr.left + okr.right) / 2 - dr.left, (okr.top + okr.bottom) / 2 - dr.top};
+    const auto hot = [] { return DefaultManager()->ActiveWindow; };
+    // In, onto a child, and back onto the face: each time the one under the mouse.
+    MouseTo(d.Window, face);
+    Settle();
+    EXPECT_EQ(hot(), d.Window);
+    MouseTo(d.Window, overOk);
+    Settle();
+    EXPECT_EQ(hot(), ok);
+    MouseTo(d.Window, face);
+    Settle();
+    EXPECT_EQ(hot(), d.Window);
+    // A dialog that holds the mouse (a drag of its own) gets no hit tests:
+    // its moves alone tell that it is under the mouse.
+    MouseTo(d.Window, overOk);
+    Settle();
+    ASSERT_EQ(hot(), ok);
+    SetCapture(d.Window);
+    MouseTo(d.Window, face);
+    Settle();
+    EXPECT_EQ(hot(), d.Window);
+    ReleaseCapture();
+}
+
 TEST_F(DialogWnd, ADialogThatMayNotCloseAnswersNothingOverItsCloseAndItsIcon) {
     OwnDialog d(FixedDialog());
     TvlDialogWnd *a = d.Adapter();

@@ -217,5 +217,39 @@ TEST_F(EditWnd, CreateDestroyAndPaintKeepHandleCountsFlat) {
     EXPECT_EQ(vcl::LiveHandles(), before);
 }
 
+TEST(EditAdapterKeeper, AnAdapterIsKeptWhileTheSkinDataIsSkinnedAndMadeAgainWhenItLetGo) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    TestForm form;
+    vcl::TEdit *edit = form.Add(vcl::Create<vcl::TEdit>(form.Form), 10, 10);
+    form.Show();
+    const HWND window = edit->Handle();
+    TsCommonData data(edit, false);
+    data.SetSkinManager(manager.get());
+    data.SetSkinSection("EDIT");
+    data.UpdateIndexes(true);
+    ASSERT_TRUE(data.IsSkinned(false));
+    std::unique_ptr<TvlEditWnd> adapter;
+    UpdateEditAdapter(data, adapter);
+    ASSERT_NE(adapter, nullptr);
+    EXPECT_EQ(adapter->Handle, window);
+    EXPECT_EQ(adapter->SkinData, &data);
+    EXPECT_EQ(AdapterOfWindow(window), adapter.get());
+    // One that gave its window up makes room for a new one.
+    RemoveWndHook(window, false, adapter.get());
+    ASSERT_TRUE(adapter->Destroyed());
+    UpdateEditAdapter(data, adapter);
+    ASSERT_NE(adapter, nullptr);
+    EXPECT_FALSE(adapter->Destroyed());
+    EXPECT_EQ(AdapterOfWindow(window), adapter.get());
+    // Not skinned: none.
+    data.SetSkinSection("NO SUCH SECTION");
+    data.UpdateIndexes(true);
+    ASSERT_FALSE(data.IsSkinned(false));
+    UpdateEditAdapter(data, adapter);
+    EXPECT_EQ(adapter, nullptr);
+    EXPECT_EQ(AdapterOfWindow(window), nullptr);
+}
+
 } // namespace
 } // namespace skin

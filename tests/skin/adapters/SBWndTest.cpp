@@ -163,6 +163,29 @@ TEST_F(SBWnd, TheWidestRangeAnApplicationSetsIsDrawnWhole) {
     EXPECT_EQ(ColorAt(Shot(), l.Thumb.Left + 2, 4), Thumb);
 }
 
+TEST_F(SBWnd, AScrollInfoWithAPositionIsTheControlsToo) {
+    const auto send = [&](UINT Mask, int Min, int Max, UINT Page, int Pos) {
+        SCROLLINFO info{sizeof info, Mask, Min, Max, Page, Pos, 0};
+        SendMessageW(Bar->Handle(), SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&info));
+    };
+    send(SIF_ALL, 100, 300, 20, 150);
+    EXPECT_EQ(Bar->Min(), 100);
+    EXPECT_EQ(Bar->Max(), 300);
+    EXPECT_EQ(Bar->PageSize(), 20);
+    EXPECT_EQ(Bar->Position(), 150);
+    EXPECT_EQ(Sb->Pos, 150);
+    // Without a position the control keeps its own.
+    send(SIF_RANGE | SIF_PAGE, 0, 50, 5, 0);
+    EXPECT_EQ(Bar->Min(), 100);
+    EXPECT_EQ(Bar->PageSize(), 20);
+    EXPECT_EQ(Sb->Max, 50);
+    // The control's next step starts where the bar stands.
+    send(SIF_ALL, 100, 300, 20, 150);
+    const POINT arrow = Screen(Sb->Layout().SecondArrow.Left + 4, 9);
+    Drag(arrow, arrow);
+    EXPECT_EQ(Bar->Position(), 151);
+}
+
 TEST_F(SBWnd, TabStopComesBackWhenTheAdapterGoes) {
     EXPECT_FALSE(Bar->TabStop());
     Adapter.reset();

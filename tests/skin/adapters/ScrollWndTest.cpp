@@ -8,6 +8,9 @@
 
 #include "ScrollBarsTestSupport.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
 #include "skin/manager/sMessages.h"
 
 namespace skin {
@@ -334,6 +337,104 @@ TEST(ScrollWndPlain, CornerSquareIsFilledAndSizesTheParentOnlyAtItsCorner) {
     EXPECT_EQ(hitAtCorner(*adapter), HTBOTTOMRIGHT);
     const vcl::TRect h = InWindow(box.Control, HorzScrollBarRect(*adapter)), v = InWindow(box.Control, VertScrollBarRect(*adapter));
     EXPECT_EQ(ColorAt(uitest::CaptureWindow(box.Control), (v.Left + v.Right) / 2, (h.Top + h.Bottom) / 2), TrackBefore);
+}
+
+// A parent whose picture, of one colour, lies behind its children.
+constexpr vcl::TColor ParentFace = 0x30C030;
+struct PictureParent {
+    static inline WNDPROC Saved = nullptr;
+    static inline vcl::TBitmap *Picture = nullptr;
+    static LRESULT CALLBACK Proc(HWND W, UINT M, WPARAM WP, LPARAM LP) {
+        if (M == SM_SKINCOMMAND && SubCommandOf(WP) == SC_GET_BG_INFO && Picture) {
+            auto *query = reinterpret_cast<TvlBgQuery *>(LP);
+            query->Kind = bqImage;
+            query->Image = Picture;
+            query->X = query->Y = 0;
+            return 1;
+        }
+        return CallWindowProcW(Saved, W, M, WP, LP);
+    }
+};
+
+TEST(ScrollWndPlain, BarsAndTheirCornerLieOnTheParentsPicture) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    ScrollingControl box(L"LISTBOX", WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_DISABLENOSCROLL);
+    box.AddLines(100);
+    SendMessageW(box.Control, LB_SETHORIZONTALEXTENT, 1000, 0);
+    const auto picture = NewBitmap32(400, 400);
+    picture->Canvas()->Brush()->SetColor(ParentFace);
+    picture->Canvas()->FillRect({0, 0, 400, 400});
+    PictureParent::Picture = picture.get();
+    PictureParent::Saved = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(box.Parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PictureParent::Proc)));
+    auto adapter = NewAdapter<TvlBaseWnd>(box.Control, nullptr, manager.get(), ParamsFor(nullptr, "EDIT"), true);
+    const auto tracks = [&](int Transparency) {
+        for (const char *name : {"SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V"})
+            manager->Sections[static_cast<std::size_t>(manager->FindSectionIndex(name))].Props[0].Transparency =
+                Transparency;
+    };
+    const auto shot = [&] {
+        ++adapter->PictureGeneration;
+        RedrawWindow(box.Control, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        PumpFor(30ms);
+        return uitest::CaptureWindow(box.Control);
+    };
+    const vcl::TRect h = InWindow(box.Control, HorzScrollBarRect(*adapter));
+    const vcl::TRect v = InWindow(box.Control, VertScrollBarRect(*adapter));
+    const int button = ScrollBarMetric(*adapter->VertBar, false);
+    const vcl::TPoint corner{(v.Left + v.Right) / 2, (h.Top + h.Bottom) / 2};
+    const vcl::TPoint trackAfter{v.Left + 2, v.Top + (h.Top - v.Top) - button - 2};
+    // Wholly transparent tracks: the parent's picture shows through, in the corner too.
+    tracks(100);
+    uitest::TImage32 seen = shot();
+    EXPECT_EQ(ColorAt(seen, trackAfter.X, trackAfter.Y), ParentFace);
+    EXPECT_EQ(ColorAt(seen, corner.X, corner.Y), ParentFace);
+    // Opaque tracks with the horizontal bar inactive: the corner fades as that bar does.
+    tracks(0);
+    SendMessageW(box.Control, LB_SETHORIZONTALEXTENT, 0, 0);
+    seen = shot();
+    const vcl::TColor faded = ColorAt(seen, h.Left + button + 2, h.Top + 2);
+    EXPECT_NE(faded, TrackBefore);
+    EXPECT_EQ(ColorAt(seen, corner.X, corner.Y), faded);
+    PictureParent::Picture = nullptr;
+}
+
+TEST(ScrollWndPlain, ThumbDraggedOverABarFromTenWithoutAPageReachesBothEnds) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    ScrollingControl box(L"STATIC", WS_VSCROLL);
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 10, 109, 0, 10, 0};
+    SetScrollInfo(box.Control, SB_VERT, &info, TRUE);
+    auto adapter = NewAdapter<TvlBaseWnd>(box.Control, nullptr, manager.get(), ParamsFor(nullptr, "EDIT"), true);
+    uitest::ActivateAndWait(box.Parent, 3s);
+    PumpFor(30ms);
+    const vcl::TRect bar = VertScrollBarRect(*adapter);
+    const int x = (bar.Left + bar.Right) / 2, button = ScrollBarMetric(*adapter->VertBar, false);
+    const auto trackedTo = [&] {
+        int last = -1;
+        for (const auto &e : box.Log.Entries)
+            if (e.Msg == WM_VSCROLL && LOWORD(e.WParam) == SB_THUMBTRACK) last = HIWORD(e.WParam);
+        return last;
+    };
+    SetCursorPos(x, bar.Top + button + 4);
+    PumpFor(30ms);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(30ms);
+    ASSERT_TRUE(adapter->ThumbDragging);
+    for (int y = bar.Top + button + 20; y < bar.Bottom + 40; y += 12) {
+        SetCursorPos(x, y);
+        PumpFor(20ms);
+    }
+    EXPECT_EQ(trackedTo(), 109);  // no page: the last position is the maximum
+    for (int y = bar.Bottom; y > bar.Top - 40; y -= 12) {
+        SetCursorPos(x, y);
+        PumpFor(20ms);
+    }
+    EXPECT_EQ(trackedTo(), 10);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(50ms);
+    EXPECT_FALSE(adapter->ThumbDragging);
 }
 
 TEST(ScrollWndPlain, WindowWithoutBarsKeepsItsClientArea) {

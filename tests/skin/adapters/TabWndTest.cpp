@@ -12,6 +12,7 @@
 #include "BarsTestSupport.h"
 #include "skin/adapters/vlTabWnd.h"
 #include "skin/manager/sMessages.h"
+#include "vcl/GdiObjects.h"
 #include "vcl/Tabs.h"
 
 namespace skin {
@@ -221,6 +222,58 @@ TEST_F(TabAdapter, ClassLibraryTabControlDrawsItsOwnTabsThroughTheSkin) {
     const uitest::TImage32 own = uitest::CaptureWindow(tabs->WindowHandle());
     EXPECT_EQ(CountColor(own, TabInk), 0);
     EXPECT_GT(CountColor(own, 0x0080FF), 5);
+}
+
+TEST_F(TabAdapter, AClassLibraryTabsImagesFollowTheManagersGlyphOption) {
+    constexpr vcl::TColor Glyph = 0x2020E0;
+    auto *tabs = vcl::Create<vcl::TTabControl>(Form.Form);
+    tabs->SetParent(Form.Form);
+    tabs->SetBounds(10, 10, 300, 150);
+    for (const char *t : {"First", "Second"}) tabs->Tabs()->Add(t);
+    const HWND window = tabs->Handle();
+    // One image of 12 x 12 in one colour, on the second tab.
+    const HIMAGELIST images = ImageList_Create(12, 12, ILC_COLOR24, 1, 1);
+    {
+        const vcl::TWindowDC screen;
+        const vcl::TBitmapHandle bmp(CreateCompatibleBitmap(screen.Get(), 12, 12));
+        const vcl::TMemoryDC dc(screen.Get());
+        const HGDIOBJ old = SelectObject(dc.Get(), bmp.Get());
+        const vcl::TBrushHandle brush(CreateSolidBrush(Glyph));
+        const RECT all{0, 0, 12, 12};
+        FillRect(dc.Get(), &all, brush.Get());
+        SelectObject(dc.Get(), old);
+        ImageList_Add(images, bmp.Get(), nullptr);
+    }
+    SendMessageW(window, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    TCITEMW item{};
+    item.mask = TCIF_IMAGE;
+    item.iImage = 0;
+    SendMessageW(window, TCM_SETITEMW, 1, reinterpret_cast<LPARAM>(&item));
+    const auto adapter = Skin(tpTabControl, window, tabs);
+    const vcl::TRect r = ItemRect(window, 1);
+    const auto inTab = [&](auto Wanted) {
+        RedrawAll(window);
+        const uitest::TImage32 image = uitest::CaptureWindow(window);
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) n += Wanted(ColorAt(image, x, y));
+        return n;
+    };
+    EXPECT_GE(inTab([&](vcl::TColor C) { return C == Glyph; }), 100);
+    // Discoloured: half the tab's own colour, half the image's.
+    Manager->Effects()->SetDiscoloredGlyphs(true);
+    const auto half = [](vcl::TColor A, vcl::TColor B, int Shift) {
+        return (((A >> Shift) & 0xFF) + ((B >> Shift) & 0xFF)) / 2;
+    };
+    EXPECT_EQ(inTab([&](vcl::TColor C) { return C == Glyph; }), 0);
+    EXPECT_GE(inTab([&](vcl::TColor C) {
+                  for (int shift : {0, 8, 16})
+                      if (std::abs(static_cast<int>((C >> shift) & 0xFF) - half(Glyph, TabNormal, shift)) > 2) return false;
+                  return true;
+              }),
+              100);
+    Manager->Effects()->SetDiscoloredGlyphs(false);
+    ImageList_Destroy(images);
 }
 
 class PageAdapter : public TabAdapter {

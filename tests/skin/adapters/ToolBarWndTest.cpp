@@ -14,6 +14,7 @@
 #include "skin/manager/sMessages.h"
 #include "vcl/Bitmap.h"
 #include "vcl/ImgList.h"
+#include "vcl/StdCtrls.h"
 #include "vcl/ToolBar.h"
 
 namespace skin {
@@ -322,6 +323,19 @@ TEST_F(ClassLibraryToolBar, EventsAreTakenAndTheBarsOwnGivenBackOnRemovalAndAtTh
     EXPECT_EQ(Face(0), ToolNormal);
     Adapter.reset();
     EXPECT_EQ(Bar->OnCustomDraw, own);
+}
+
+TEST_F(ClassLibraryToolBar, APaintOfTheBarLetsAChildThatWaitedForItPaint) {
+    auto *edit = vcl::Create<vcl::TEdit>(Form.Form);
+    edit->SetParent(Bar);
+    edit->SetBounds(300, 2, 80, 20);
+    Skin();
+    const auto child = AdapterFactory().CreateAdapter(tpEdit, edit->Handle(), ParamsFor(edit), Manager.get());
+    auto *data = static_cast<TvlMainWnd *>(child.get())->SkinData;
+    // The child found the bar not ready and waits with its painting.
+    data->PaintLocked = true;
+    RedrawWindow(Bar->WindowHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_FALSE(data->PaintLocked);
 }
 
 TEST_F(ClassLibraryToolBar, MovingAcrossRepaintsExactlyTheTwoButtonsAndClicksReachTheButton) {
