@@ -67,14 +67,6 @@ int TextHeight(vcl::TCanvas &Canvas, const std::string &Text, int Width) {
     return r.Height();
 }
 
-// The client area's origin inside the window rectangle.
-vcl::TPoint ClientOrigin(HWND Window) {
-    RECT w{};
-    POINT p{0, 0};
-    if (!Window || !GetWindowRect(Window, &w) || !ClientToScreen(Window, &p)) return {};
-    return {p.x - w.left, p.y - w.top};
-}
-
 // The skin's border colour for lines the skin has no picture of.
 vcl::TColor LineColor(const TsSkinManager &Manager) {
     const vcl::TColor colour = Manager.SkinColors[scBorderColor];
@@ -133,6 +125,21 @@ void PaintSysGlyph(HDC DC, const TsSkinableMenus::TSysGlyph &Glyph, vcl::TColor 
     DrawTextW(DC, &Glyph.Char, 1, &Box, DT_SINGLELINE | DT_VCENTER | (RightToLeft ? DT_RIGHT : DT_LEFT) | DT_NOCLIP);
 }
 
+// The menu is read from right to left: a middle-east system and a menu
+// that is not left-to-right.
+bool ReadsRightToLeft(const vcl::TMenu *Menu) {
+    return Menu && Menu->BiDiMode() != vcl::bdLeftToRight && GetSystemMetrics(SM_MIDEASTENABLED);
+}
+
+// Bitmap turned about its vertical middle.
+void MirrorHorizontally(vcl::TBitmap &Bitmap) {
+    const int w = Bitmap.Width(), h = Bitmap.Height();
+    if (w <= 1 || h <= 0) return;
+    const auto copy = NewBitmap32(w, h);
+    BitBlt(copy->Canvas()->Handle(), 0, 0, w, h, Bitmap.Canvas()->Handle(), 0, 0, SRCCOPY);
+    StretchBlt(Bitmap.Canvas()->Handle(), w - 1, 0, -w, h, copy->Canvas()->Handle(), 0, 0, w, h, SRCCOPY);
+}
+
 bool OpensSubmenu(const TMenuItem *Item) {
     for (int i = 0; i < Item->Count(); ++i)
         if (Item->Items(i)->Visible()) return true;
@@ -142,6 +149,13 @@ bool OpensSubmenu(const TMenuItem *Item) {
 } // namespace
 
 bool &MenuPopupShown() { return AdaptersState().MenuPopupShown; }
+
+vcl::TPoint MenuClientOrigin(HWND Window) {
+    RECT w{};
+    POINT p{0, 0};
+    if (!Window || !GetWindowRect(Window, &w) || !ClientToScreen(Window, &p)) return {};
+    return {p.x - w.left, p.y - w.top};
+}
 
 // --------------------------------------------------------------- options
 
@@ -467,7 +481,7 @@ bool TsSkinableMenus::GetMenuBackground(TMenuItem *Item, TvlMenuBackground &Reco
             width = r.right - r.left;
             height = r.bottom - r.top;
         }
-        origin = ClientOrigin(Window);
+        origin = MenuClientOrigin(Window);
     } else {
         width = ContentWidth(*Canvas, Item) + 2 * BorderWidth;
         height = ContentHeight(*Canvas, Item) + 2 * BorderWidth;
@@ -549,6 +563,7 @@ void TsSkinableMenus::BuildBackground(TMenuItem *FirstItem, int Width, int Heigh
                    SRCCOPY);
         }
         FExtraGlyph.reset();
+        if (ReadsRightToLeft(FirstItem->GetParentMenu())) MirrorHorizontally(*bitmap);
         if (mask >= 0) {
             const TsMaskData &m = FManager.Masks[static_cast<std::size_t>(mask)];
             TAOR rects;
@@ -739,7 +754,7 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     auto *item = dynamic_cast<TMenuItem *>(Sender);
     if (!item || !ACanvas || !SkinActive()) return;
     const vcl::TMenu *menu = item->GetParentMenu();
-    const bool rtl = menu && menu->BiDiMode() != vcl::bdLeftToRight && GetSystemMetrics(SM_MIDEASTENABLED);
+    const bool rtl = ReadsRightToLeft(menu);
     const HWND window = WindowFromDC(ACanvas->Handle());
     const HWND menuWindow = IsMenuWindow(window) ? window : nullptr;
     TvlMenuBackground bg;
@@ -781,7 +796,11 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     }
     FillUncovered(*ACanvas, item, ARect, bg, menuWindow);
     const TItemLook look = ItemLook(item, State);
-    const auto bmp = NewBitmap32(layout.Width, layout.Height);
+    // One bitmap for the items of every popup, taken for the time of the
+    // drawing: an item drawn from within a handler gets one of its own.
+    std::unique_ptr<vcl::TBitmap> bmp = std::move(FItemScratch);
+    if (!bmp) bmp = NewBitmap32(layout.Width, layout.Height);
+    else if (bmp->Width() != layout.Width || bmp->Height() != layout.Height) bmp->SetSize(layout.Width, layout.Height);
     PaintItemFace(*bmp, bg, layout, look);
     const bool hasImage = menu && menu->Images() && item->ImageIndex() >= 0 &&
                           item->ImageIndex() < menu->Images()->Count();
@@ -804,6 +823,7 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     if (layout.Extra > 0)
         BitBlt(ACanvas->Handle(), ARect.Left + (rtl ? layout.Width : 0), ARect.Top, layout.Extra, ARect.Height(),
                bg.Bitmap->Canvas()->Handle(), layout.At.X + (rtl ? layout.Width : 0), layout.At.Y, SRCCOPY);
+    FItemScratch = std::move(bmp);
 }
 
 TsSkinableMenus::TItemLayout TsSkinableMenus::ItemLayout(const TMenuItem *Item, const vcl::TRect &ARect,
@@ -1017,7 +1037,7 @@ void TsSkinableMenus::SkinDrawMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *A
         PaintSkinSection(itemSection, behind, state, vcl::Rect(0, 0, w, h), {dx, dy}, *bmp, &FManager);
     }
     // The glyph and where the text starts.
-    const bool rtl = menu && menu->BiDiMode() != vcl::bdLeftToRight && GetSystemMetrics(SM_MIDEASTENABLED);
+    const bool rtl = ReadsRightToLeft(menu);
     vcl::TCustomImageList *images = menu ? menu->Images() : nullptr;
     int textLeft = 0;
     TvlGlyphPaintData data;

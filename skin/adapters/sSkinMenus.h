@@ -54,6 +54,9 @@ struct TvlMenuBackground {
 // window goes.
 bool &MenuPopupShown();
 
+// The client area's origin inside the window rectangle of Window.
+vcl::TPoint MenuClientOrigin(HWND Window);
+
 class TsSkinableMenus : public TvlSkinableMenus {
 public:
     explicit TsSkinableMenus(TsSkinManager &Manager);
@@ -132,6 +135,7 @@ private:
     bool FBusy = false;
     std::vector<vcl::TRect> FCornerRects;
     std::vector<TvlMenuBackground> FBackgrounds;
+    std::unique_ptr<vcl::TBitmap> FItemScratch;  // a normal item's picture, reused
     int FGlyphColumnWidth = 16;
     int FIconColumnWidth = 26;
     // The extra line of the popup being measured or built.
