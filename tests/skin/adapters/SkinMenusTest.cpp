@@ -392,6 +392,10 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
         if (step == 1) {
             seen.HotItem = ColorAt(image, 120, 6);
             Painter().ClearMenuBackgrounds();
+            if (const HDC frame = GetWindowDC(w)) {
+                PatBlt(frame, 0, 0, 3, image.Height, BLACKNESS);
+                ReleaseDC(w, frame);
+            }
             SendMessageW(w, WM_NCPAINT, 1, 0);
             seen.OwnFrame = ColorAt(uitest::CaptureWindow(w), 1, image.Height / 2);
             vcl::TBitmap client;
