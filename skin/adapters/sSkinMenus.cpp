@@ -140,6 +140,24 @@ void MirrorHorizontally(vcl::TBitmap &Bitmap) {
     StretchBlt(Bitmap.Canvas()->Handle(), w - 1, 0, -w, h, copy->Canvas()->Handle(), 0, 0, w, h, SRCCOPY);
 }
 
+// A popup window's region: its rectangle less the corner runs, or less its
+// top-left pixel when there are none.
+vcl::TRegionHandle MenuRegion(int Width, int Height, const std::vector<vcl::TRect> &Corners) {
+    vcl::TRegionHandle region(CreateRectRgn(0, 0, Width, Height));
+    const auto cut = [&](const vcl::TRect &r) {
+        const vcl::TRegionHandle piece(CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
+        CombineRgn(region.Get(), region.Get(), piece.Get(), RGN_DIFF);
+    };
+    if (Corners.empty()) cut(vcl::Rect(0, 0, 1, 1));
+    for (const vcl::TRect &r : Corners) cut(r);
+    return region;
+}
+
+bool HasRegion(HWND Window, HRGN Region) {
+    const vcl::TRegionHandle current(CreateRectRgn(0, 0, 0, 0));
+    return GetWindowRgn(Window, current.Get()) != ERROR && EqualRgn(current.Get(), Region);
+}
+
 bool OpensSubmenu(const TMenuItem *Item) {
     for (int i = 0; i < Item->Count(); ++i)
         if (Item->Items(i)->Visible()) return true;
@@ -564,13 +582,7 @@ void TsSkinableMenus::BuildBackground(TMenuItem *FirstItem, int Width, int Heigh
         }
         FExtraGlyph.reset();
         if (ReadsRightToLeft(FirstItem->GetParentMenu())) MirrorHorizontally(*bitmap);
-        if (mask >= 0) {
-            const TsMaskData &m = FManager.Masks[static_cast<std::size_t>(mask)];
-            TAOR rects;
-            GetMaskCornerRects(rects, Width, m, 0, false);
-            GetMaskCornerRects(rects, Width, m, Height - FManager.MaskBottomMargin(mask), true);
-            FCornerRects.assign(rects.begin(), rects.end());
-        }
+        FCornerRects = MenuCorners(Width, Height);
     } else if (Width > 0 && Height > 0) {
         // A skin without a menu section: the skin's main colour in a line of
         // its border colour, never the new bitmap's black.
@@ -591,19 +603,31 @@ void TsSkinableMenus::ApplyMenuRegion(HWND Window, vcl::TBitmap &Bitmap) {
     if (SendSkinCommand(Window, kMenuShownQuery, 0) != 0) return;
     SendSkinCommand(Window, SC_MENU_SHOWN, 0);
     FBusy = true;
-    vcl::TRegionHandle region(CreateRectRgn(0, 0, Bitmap.Width(), Bitmap.Height()));
-    const auto cut = [&](const vcl::TRect &r) {
-        const vcl::TRegionHandle piece(CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
-        CombineRgn(region.Get(), region.Get(), piece.Get(), RGN_DIFF);
-    };
-    if (FCornerRects.empty()) cut(vcl::Rect(0, 0, 1, 1));
-    for (const vcl::TRect &r : FCornerRects) cut(r);
-    vcl::SetWindowRegion(Window, std::move(region), true);
+    vcl::TRegionHandle region = MenuRegion(Bitmap.Width(), Bitmap.Height(), FCornerRects);
+    // A window shaped before it was shown (ShapeMenuWindow) has it already:
+    // setting a shown window's region again costs as much as its painting.
+    if (!HasRegion(Window, region.Get())) vcl::SetWindowRegion(Window, std::move(region), true);
     if (const HDC dc = GetWindowDC(Window)) {
         CopyBorderStrips(dc, 0, 0, Bitmap.Width(), Bitmap.Height(), Bitmap.Canvas()->Handle(), 0, 0, 3);
         ReleaseDC(Window, dc);
     }
     FBusy = false;
+}
+
+std::vector<vcl::TRect> TsSkinableMenus::MenuCorners(int Width, int Height) {
+    const int section = FManager.FindSectionIndex("MAINMENU");
+    const int mask = section >= 0 ? FManager.GetMaskIndex(section, "BORDERSMASK") : -1;
+    if (mask < 0) return {};
+    const TsMaskData &m = FManager.Masks[static_cast<std::size_t>(mask)];
+    TAOR rects;
+    GetMaskCornerRects(rects, Width, m, 0, false);
+    GetMaskCornerRects(rects, Width, m, Height - FManager.MaskBottomMargin(mask), true);
+    return {rects.begin(), rects.end()};
+}
+
+void TsSkinableMenus::ShapeMenuWindow(HWND Window, int Width, int Height) {
+    if (!ModuleState().IsNTPlatform || Width <= 0 || Height <= 0 || FManager.FindSectionIndex("MAINMENU") < 0) return;
+    vcl::SetWindowRegion(Window, MenuRegion(Width, Height, MenuCorners(Width, Height)), false);
 }
 
 void TsSkinableMenus::ApplyItemRegion(LPARAM ItemKey) {

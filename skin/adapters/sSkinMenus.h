@@ -115,6 +115,11 @@ public:
     // there is none.
     bool GetMenuBackground(vcl::TMenuItem *Item, TvlMenuBackground &Record, HWND Window, vcl::TCanvas *Canvas);
     void ApplyMenuRegion(HWND Window, vcl::TBitmap &Bitmap);
+    // The popup window, not shown yet, gets the region that ApplyMenuRegion
+    // gives a background of its size.
+    void ShapeMenuWindow(HWND Window, int Width, int Height);
+    // The border mask's corner runs in a background Width x Height.
+    std::vector<vcl::TRect> MenuCorners(int Width, int Height);
     std::size_t BackgroundCount() const { return FBackgrounds.size(); }
     // The corner runs of the last built background, in its coordinates.
     const std::vector<vcl::TRect> &CornerRects() const { return FCornerRects; }

@@ -167,12 +167,18 @@ void TvlMnuWnd::PaintMenuBackground(vcl::TMessage &Message) {
 void TvlMnuWnd::HideUntilFramed(vcl::TMessage &Message) {
     TvlMainWnd::HandleMessage(Message);
     const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
+    if (Busy || !pos || !(pos->flags & SWP_SHOWWINDOW) || IsWindowVisible(Handle)) return;
+    // Shaped while hidden: a shown window's new region costs a repaint.
+    Busy = true;
+    RECT r{};
+    GetWindowRect(Handle, &r);
+    const bool sized = !(pos->flags & SWP_NOSIZE);
+    PainterOf(SkinManager)->ShapeMenuWindow(Handle, sized ? pos->cx : r.right - r.left, sized ? pos->cy : r.bottom - r.top);
+    Busy = false;
     // An opaque menu shows the skin from its first frame and background
     // paint on: it needs no hiding, which would cost two changes of the
     // window's layering per opening.
-    if (Busy || !pos || !(pos->flags & SWP_SHOWWINDOW) || (pos->flags & SWP_NOREDRAW) || IsWindowVisible(Handle) ||
-        Opacity() == 255)
-        return;
+    if ((pos->flags & SWP_NOREDRAW) || Opacity() == 255) return;
     Busy = true;
     // Unseen until its frame is painted.
     SetWindowLongW(Handle, GWL_EXSTYLE, GetWindowLongW(Handle, GWL_EXSTYLE) | WS_EX_LAYERED);

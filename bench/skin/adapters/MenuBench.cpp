@@ -110,6 +110,8 @@ int main(int argc, char **argv) {
     if (!bench::ReadBenchArgs(argc, argv, "MenuBench", 100, args)) return 2;
     const int rounds = args.Rounds;
     vcl::Application->Initialize();
+    // Started as the program starts them: the manager's module knows the platform.
+    skin::InitializeSkinManagerModule();
     skin::InitializeAdaptersModule();
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
     if (!bench::ApplyStoredSkin(*manager, args.Skin)) return 1;
@@ -169,5 +171,6 @@ int main(int argc, char **argv) {
     plainForm.reset();
     delete manager;
     skin::FinalizeAdaptersModule();
+    skin::FinalizeSkinManagerModule();
     return 0;
 }
