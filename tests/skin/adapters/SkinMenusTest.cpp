@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../forms/CaptionTestSupport.h"
@@ -294,6 +295,16 @@ TItemKinds ReadItemKinds(HWND W, const uitest::TImage32 &Image, vcl::TColor Line
     return k;
 }
 
+// The frame paints that reach the system's procedure of a menu window.
+struct TSystemFrames {
+    static inline WNDPROC System = nullptr;
+    static inline int Count = 0;
+    static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
+        if (Msg == WM_NCPAINT) ++Count;
+        return CallWindowProcW(System, W, Msg, WP, LP);
+    }
+};
+
 TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
     TClicks clicks;
     std::unique_ptr<TDrivenPopup> menu = BigPopup(clicks);
@@ -396,7 +407,12 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
                 PatBlt(frame, 0, 0, 3, image.Height, BLACKNESS);
                 ReleaseDC(w, frame);
             }
+            // The skin's frame alone: the system draws none first.
+            TvlMnuWnd *adapter = TvlMnuArray::Instance().Find(w);
+            if (adapter) TSystemFrames::System = std::exchange(adapter->OldWndProc, &TSystemFrames::Proc);
+            TSystemFrames::Count = adapter ? 0 : -1;
             SendMessageW(w, WM_NCPAINT, 1, 0);
+            if (adapter) adapter->OldWndProc = TSystemFrames::System;
             seen.OwnFrame = ColorAt(uitest::CaptureWindow(w), 1, image.Height / 2);
             vcl::TBitmap client;
             client.SetPixelFormat(vcl::pf32bit);
@@ -429,6 +445,7 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
     EXPECT_EQ(seen.GlyphPixels, 144);  // the bitmap item's 12 x 12 square, its white edge left out
     EXPECT_EQ(seen.HotItem, MenuHotFace);
     EXPECT_EQ(seen.OwnFrame, MenuBack);
+    EXPECT_EQ(TSystemFrames::Count, 0);
     EXPECT_EQ(seen.OwnBack, MenuBack);
     // A divider without a "DIVIDERV" image: a solid line over most of the item.
     const TItemKinds &k = seen.Kinds;
