@@ -596,6 +596,25 @@ void TsSkinableMenus::BuildBackground(TMenuItem *FirstItem, int Width, int Heigh
     if (Window && section >= 0) ApplyMenuRegion(Window, *bitmap);
 }
 
+bool TsSkinableMenus::WindowBackground(HWND Window, TvlMenuBackground &Record) {
+    if (GetMenuBackground(nullptr, Record, Window, nullptr)) return Record.Bitmap != nullptr;
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(Window, MN_GETHMENU, 0, 0));
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID;
+    TMenuItem *item = menu && GetMenuItemInfoW(menu, 0, TRUE, &info) ? TMenuItem::FindCommand(info.wID) : nullptr;
+    // Only a popup whose items this painter draws.
+    if (!item || item->OnAdvancedDrawItem != vcl::TAdvancedMenuDrawItemEvent::Bind<&TsSkinableMenus::SkinDrawMenuItem>(this) ||
+        !SkinActive())
+        return false;
+    if (GetMenuBackground(item, Record, nullptr, nullptr)) return Record.Bitmap != nullptr;
+    RECT r{};
+    if (!GetWindowRect(Window, &r)) return false;
+    TMenuItem *first = item->Parent() && item->Parent()->Count() > 0 ? item->Parent()->Items(0) : item;
+    BuildBackground(first, r.right - r.left, r.bottom - r.top, Window, MenuClientOrigin(Window));
+    return GetMenuBackground(item, Record, nullptr, nullptr) && Record.Bitmap;
+}
+
 void TsSkinableMenus::ClearMenuBackgrounds() { FBackgrounds.clear(); }
 
 void TsSkinableMenus::ApplyMenuRegion(HWND Window, vcl::TBitmap &Bitmap) {
@@ -606,11 +625,12 @@ void TsSkinableMenus::ApplyMenuRegion(HWND Window, vcl::TBitmap &Bitmap) {
     vcl::TRegionHandle region = MenuRegion(Bitmap.Width(), Bitmap.Height(), FCornerRects);
     // A window shaped before it was shown (ShapeMenuWindow) has it already:
     // setting a shown window's region again costs as much as its painting.
-    if (!HasRegion(Window, region.Get())) vcl::SetWindowRegion(Window, std::move(region), true);
-    if (const HDC dc = GetWindowDC(Window)) {
-        CopyBorderStrips(dc, 0, 0, Bitmap.Width(), Bitmap.Height(), Bitmap.Canvas()->Handle(), 0, 0, 3);
-        ReleaseDC(Window, dc);
-    }
+    // The frame again where the new region's redraw painted the system's.
+    if (!HasRegion(Window, region.Get()) && vcl::SetWindowRegion(Window, std::move(region), true))
+        if (const HDC dc = GetWindowDC(Window)) {
+            CopyBorderStrips(dc, 0, 0, Bitmap.Width(), Bitmap.Height(), Bitmap.Canvas()->Handle(), 0, 0, 3);
+            ReleaseDC(Window, dc);
+        }
     FBusy = false;
 }
 

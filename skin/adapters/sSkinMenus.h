@@ -115,6 +115,9 @@ public:
     // there is none.
     bool GetMenuBackground(vcl::TMenuItem *Item, TvlMenuBackground &Record, HWND Window, vcl::TCanvas *Canvas);
     void ApplyMenuRegion(HWND Window, vcl::TBitmap &Bitmap);
+    // The background of a shown popup window, built before its first item
+    // is drawn when the painter draws its items. False when there is none.
+    bool WindowBackground(HWND Window, TvlMenuBackground &Record);
     // The popup window, not shown yet, gets the region that ApplyMenuRegion
     // gives a background of its size.
     void ShapeMenuWindow(HWND Window, int Width, int Height);

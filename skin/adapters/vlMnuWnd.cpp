@@ -144,7 +144,7 @@ vcl::TBitmap *TvlMnuWnd::RefreshCache() {
 
 void TvlMnuWnd::PaintMenuBackground(vcl::TMessage &Message) {
     TvlMenuBackground bg;
-    const bool cached = PainterOf(SkinManager)->GetMenuBackground(nullptr, bg, Handle, nullptr) && bg.Bitmap;
+    const bool cached = PainterOf(SkinManager)->WindowBackground(Handle, bg);
     vcl::TBitmap *source = cached ? bg.Bitmap.get() : RefreshCache();
     if (!source) {
         TvlMainWnd::HandleMessage(Message);
@@ -195,7 +195,7 @@ void TvlMnuWnd::PaintMenuFrame(vcl::TMessage &Message) {
     TvlMenuBackground bg;
     RECT window{};
     GetWindowRect(Handle, &window);
-    const bool fits = PainterOf(SkinManager)->GetMenuBackground(nullptr, bg, Handle, nullptr) && bg.Bitmap &&
+    const bool fits = PainterOf(SkinManager)->WindowBackground(Handle, bg) &&
                       bg.Bitmap->Width() == window.right - window.left &&
                       bg.Bitmap->Height() == window.bottom - window.top;
     vcl::TBitmap *source = fits ? bg.Bitmap.get() : RefreshCache();

@@ -305,6 +305,37 @@ struct TSystemFrames {
     }
 };
 
+// A menu window's frame painted again over black, and its background
+// erased into a bitmap: their pixels, and the frame paints the system saw.
+struct TRepaint {
+    vcl::TColor Frame = 0, Back = 0;
+    int SystemFrames = -1;
+};
+
+TRepaint RepaintMenuWindow(HWND W) {
+    TRepaint seen;
+    RECT r{};
+    GetWindowRect(W, &r);
+    if (const HDC frame = GetWindowDC(W)) {
+        PatBlt(frame, 0, 0, 3, r.bottom - r.top, BLACKNESS);
+        ReleaseDC(W, frame);
+    }
+    TvlMnuWnd *adapter = TvlMnuArray::Instance().Find(W);
+    if (!adapter) return seen;
+    TSystemFrames::System = std::exchange(adapter->OldWndProc, &TSystemFrames::Proc);
+    TSystemFrames::Count = 0;
+    SendMessageW(W, WM_NCPAINT, 1, 0);
+    adapter->OldWndProc = TSystemFrames::System;
+    seen.SystemFrames = TSystemFrames::Count;
+    seen.Frame = ColorAt(uitest::CaptureWindow(W), 1, (r.bottom - r.top) / 2);
+    vcl::TBitmap client;
+    client.SetPixelFormat(vcl::pf32bit);
+    client.SetSize(20, 20);
+    SendMessageW(W, WM_ERASEBKGND, reinterpret_cast<WPARAM>(client.Canvas()->Handle()), 0);
+    seen.Back = client.Canvas()->Pixels(10, 10);
+    return seen;
+}
+
 TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
     TClicks clicks;
     std::unique_ptr<TDrivenPopup> menu = BigPopup(clicks);
@@ -327,9 +358,10 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
         // system's colours and of the item's font colour.
         int PlainSystem = -1, PlainInk = 0, HotSystem = -1, HotInk = 0;
         TItemKinds Kinds;
-        // The frame and background painted while the painter has no
-        // background of the window: the adapter's own.
-        vcl::TColor OwnFrame = 0, OwnBack = 0;
+        // Frame and background painted anew after the backgrounds went:
+        // the painter's rebuilt for the window.
+        TRepaint Again;
+        std::size_t RebuiltByFrame = 0;
     } seen;
     const vcl::TColor line = Manager->SkinColors[scBorderColor] == vcl::clFuchsia
                                  ? vcl::TColor(GetSysColor(COLOR_BTNSHADOW)) : Manager->SkinColors[scBorderColor];
@@ -403,22 +435,8 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
         if (step == 1) {
             seen.HotItem = ColorAt(image, 120, 6);
             Painter().ClearMenuBackgrounds();
-            if (const HDC frame = GetWindowDC(w)) {
-                PatBlt(frame, 0, 0, 3, image.Height, BLACKNESS);
-                ReleaseDC(w, frame);
-            }
-            // The skin's frame alone: the system draws none first.
-            TvlMnuWnd *adapter = TvlMnuArray::Instance().Find(w);
-            if (adapter) TSystemFrames::System = std::exchange(adapter->OldWndProc, &TSystemFrames::Proc);
-            TSystemFrames::Count = adapter ? 0 : -1;
-            SendMessageW(w, WM_NCPAINT, 1, 0);
-            if (adapter) adapter->OldWndProc = TSystemFrames::System;
-            seen.OwnFrame = ColorAt(uitest::CaptureWindow(w), 1, image.Height / 2);
-            vcl::TBitmap client;
-            client.SetPixelFormat(vcl::pf32bit);
-            client.SetSize(20, 20);
-            SendMessageW(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(client.Canvas()->Handle()), 0);
-            seen.OwnBack = client.Canvas()->Pixels(10, 10);
+            seen.Again = RepaintMenuWindow(w);
+            seen.RebuiltByFrame = Painter().BackgroundCount();
         }
         if (step == 4 && windows.size() > 1) {
             seen.AdaptersWithSub = LiveMenuAdapterCount();
@@ -444,9 +462,10 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
     EXPECT_EQ(seen.FirstItem, ItemFace);
     EXPECT_EQ(seen.GlyphPixels, 144);  // the bitmap item's 12 x 12 square, its white edge left out
     EXPECT_EQ(seen.HotItem, MenuHotFace);
-    EXPECT_EQ(seen.OwnFrame, MenuBack);
-    EXPECT_EQ(TSystemFrames::Count, 0);
-    EXPECT_EQ(seen.OwnBack, MenuBack);
+    EXPECT_EQ(seen.Again.Frame, MenuBack);
+    EXPECT_EQ(seen.Again.Back, MenuBack);
+    EXPECT_EQ(seen.Again.SystemFrames, 0);
+    EXPECT_EQ(seen.RebuiltByFrame, 1u);
     // A divider without a "DIVIDERV" image: a solid line over most of the item.
     const TItemKinds &k = seen.Kinds;
     EXPECT_GT(k.DividerLine * 2, k.DividerWidth);
@@ -521,18 +540,26 @@ TEST_F(SkinMenus, EveryMenuWindowGetsItsAdapterWhenItIsMade) {
     ASSERT_FALSE(menu->OwnerDraw());
     std::size_t first = 0, withSub = 0;
     LRESULT handled = 0;
+    TRepaint own;
     menu->Keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT};
     menu->Look = [&](int step) {
         const std::vector<HWND> windows = MenuWindows();
         if (step == 0 && windows.size() == 1) {
             first = LiveMenuAdapterCount();
             handled = SendSkinCommand(windows.front(), SC_IS_HANDLED, 0);
+            // While a skinned popup shows, a menu window whose items the
+            // painter does not draw paints from its adapter's own cache.
+            AdaptersState().MenuPopupShown = true;
+            own = RepaintMenuWindow(windows.front());
         }
         if (step == 4) withSub = LiveMenuAdapterCount();
     };
     menu->Popup(60, 60);
     EXPECT_EQ(first, 1u);
     EXPECT_EQ(handled, 1);
+    EXPECT_EQ(own.Frame, MenuBack);
+    EXPECT_EQ(own.Back, MenuBack);
+    EXPECT_EQ(own.SystemFrames, 0);
     EXPECT_EQ(withSub, 2u);
     uitest::PumpUntil([] { return MenuAdapterCount() == 0; }, 2s);
     EXPECT_EQ(MenuAdapterCount(), 0u);
