@@ -69,6 +69,10 @@ REGEDIT4
 ; The minimize animation plays only with composition.
 [HKEY_CURRENT_USER\Software\Wine\AppDefaults\MinimizeAnimationAeroTest.exe]
 "Version"="win10"
+
+; A popup's first frame paint redraws it only with composition.
+[HKEY_CURRENT_USER\Software\Wine\AppDefaults\SkinMenusAeroTest.exe]
+"Version"="win10"
 REG
   wine regedit "$WINEPREFIX.reg" >/dev/null 2>&1
 }

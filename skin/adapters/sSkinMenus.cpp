@@ -67,14 +67,6 @@ int TextHeight(vcl::TCanvas &Canvas, const std::string &Text, int Width) {
     return r.Height();
 }
 
-// The client area's origin inside the window rectangle.
-vcl::TPoint ClientOrigin(HWND Window) {
-    RECT w{};
-    POINT p{0, 0};
-    if (!Window || !GetWindowRect(Window, &w) || !ClientToScreen(Window, &p)) return {};
-    return {p.x - w.left, p.y - w.top};
-}
-
 // The skin's border colour for lines the skin has no picture of.
 vcl::TColor LineColor(const TsSkinManager &Manager) {
     const vcl::TColor colour = Manager.SkinColors[scBorderColor];
@@ -133,6 +125,39 @@ void PaintSysGlyph(HDC DC, const TsSkinableMenus::TSysGlyph &Glyph, vcl::TColor 
     DrawTextW(DC, &Glyph.Char, 1, &Box, DT_SINGLELINE | DT_VCENTER | (RightToLeft ? DT_RIGHT : DT_LEFT) | DT_NOCLIP);
 }
 
+// The menu is read from right to left: a middle-east system and a menu
+// that is not left-to-right.
+bool ReadsRightToLeft(const vcl::TMenu *Menu) {
+    return Menu && Menu->BiDiMode() != vcl::bdLeftToRight && GetSystemMetrics(SM_MIDEASTENABLED);
+}
+
+// Bitmap turned about its vertical middle.
+void MirrorHorizontally(vcl::TBitmap &Bitmap) {
+    const int w = Bitmap.Width(), h = Bitmap.Height();
+    if (w <= 1 || h <= 0) return;
+    const auto copy = NewBitmap32(w, h);
+    BitBlt(copy->Canvas()->Handle(), 0, 0, w, h, Bitmap.Canvas()->Handle(), 0, 0, SRCCOPY);
+    StretchBlt(Bitmap.Canvas()->Handle(), w - 1, 0, -w, h, copy->Canvas()->Handle(), 0, 0, w, h, SRCCOPY);
+}
+
+// A popup window's region: its rectangle less the corner runs, or less its
+// top-left pixel when there are none.
+vcl::TRegionHandle MenuRegion(int Width, int Height, const std::vector<vcl::TRect> &Corners) {
+    vcl::TRegionHandle region(CreateRectRgn(0, 0, Width, Height));
+    const auto cut = [&](const vcl::TRect &r) {
+        const vcl::TRegionHandle piece(CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
+        CombineRgn(region.Get(), region.Get(), piece.Get(), RGN_DIFF);
+    };
+    if (Corners.empty()) cut(vcl::Rect(0, 0, 1, 1));
+    for (const vcl::TRect &r : Corners) cut(r);
+    return region;
+}
+
+bool HasRegion(HWND Window, HRGN Region) {
+    const vcl::TRegionHandle current(CreateRectRgn(0, 0, 0, 0));
+    return GetWindowRgn(Window, current.Get()) != ERROR && EqualRgn(current.Get(), Region);
+}
+
 bool OpensSubmenu(const TMenuItem *Item) {
     for (int i = 0; i < Item->Count(); ++i)
         if (Item->Items(i)->Visible()) return true;
@@ -142,6 +167,13 @@ bool OpensSubmenu(const TMenuItem *Item) {
 } // namespace
 
 bool &MenuPopupShown() { return AdaptersState().MenuPopupShown; }
+
+vcl::TPoint MenuClientOrigin(HWND Window) {
+    RECT w{};
+    POINT p{0, 0};
+    if (!Window || !GetWindowRect(Window, &w) || !ClientToScreen(Window, &p)) return {};
+    return {p.x - w.left, p.y - w.top};
+}
 
 // --------------------------------------------------------------- options
 
@@ -467,7 +499,7 @@ bool TsSkinableMenus::GetMenuBackground(TMenuItem *Item, TvlMenuBackground &Reco
             width = r.right - r.left;
             height = r.bottom - r.top;
         }
-        origin = ClientOrigin(Window);
+        origin = MenuClientOrigin(Window);
     } else {
         width = ContentWidth(*Canvas, Item) + 2 * BorderWidth;
         height = ContentHeight(*Canvas, Item) + 2 * BorderWidth;
@@ -549,13 +581,8 @@ void TsSkinableMenus::BuildBackground(TMenuItem *FirstItem, int Width, int Heigh
                    SRCCOPY);
         }
         FExtraGlyph.reset();
-        if (mask >= 0) {
-            const TsMaskData &m = FManager.Masks[static_cast<std::size_t>(mask)];
-            TAOR rects;
-            GetMaskCornerRects(rects, Width, m, 0, false);
-            GetMaskCornerRects(rects, Width, m, Height - FManager.MaskBottomMargin(mask), true);
-            FCornerRects.assign(rects.begin(), rects.end());
-        }
+        if (ReadsRightToLeft(FirstItem->GetParentMenu())) MirrorHorizontally(*bitmap);
+        FCornerRects = MenuCorners(Width, Height);
     } else if (Width > 0 && Height > 0) {
         // A skin without a menu section: the skin's main colour in a line of
         // its border colour, never the new bitmap's black.
@@ -569,6 +596,25 @@ void TsSkinableMenus::BuildBackground(TMenuItem *FirstItem, int Width, int Heigh
     if (Window && section >= 0) ApplyMenuRegion(Window, *bitmap);
 }
 
+bool TsSkinableMenus::WindowBackground(HWND Window, TvlMenuBackground &Record) {
+    if (GetMenuBackground(nullptr, Record, Window, nullptr)) return Record.Bitmap != nullptr;
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(Window, MN_GETHMENU, 0, 0));
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID;
+    TMenuItem *item = menu && GetMenuItemInfoW(menu, 0, TRUE, &info) ? TMenuItem::FindCommand(info.wID) : nullptr;
+    // Only a popup whose items this painter draws.
+    if (!item || item->OnAdvancedDrawItem != vcl::TAdvancedMenuDrawItemEvent::Bind<&TsSkinableMenus::SkinDrawMenuItem>(this) ||
+        !SkinActive())
+        return false;
+    if (GetMenuBackground(item, Record, nullptr, nullptr)) return Record.Bitmap != nullptr;
+    RECT r{};
+    if (!GetWindowRect(Window, &r)) return false;
+    TMenuItem *first = item->Parent() && item->Parent()->Count() > 0 ? item->Parent()->Items(0) : item;
+    BuildBackground(first, r.right - r.left, r.bottom - r.top, Window, MenuClientOrigin(Window));
+    return GetMenuBackground(item, Record, nullptr, nullptr) && Record.Bitmap;
+}
+
 void TsSkinableMenus::ClearMenuBackgrounds() { FBackgrounds.clear(); }
 
 void TsSkinableMenus::ApplyMenuRegion(HWND Window, vcl::TBitmap &Bitmap) {
@@ -576,19 +622,32 @@ void TsSkinableMenus::ApplyMenuRegion(HWND Window, vcl::TBitmap &Bitmap) {
     if (SendSkinCommand(Window, kMenuShownQuery, 0) != 0) return;
     SendSkinCommand(Window, SC_MENU_SHOWN, 0);
     FBusy = true;
-    vcl::TRegionHandle region(CreateRectRgn(0, 0, Bitmap.Width(), Bitmap.Height()));
-    const auto cut = [&](const vcl::TRect &r) {
-        const vcl::TRegionHandle piece(CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
-        CombineRgn(region.Get(), region.Get(), piece.Get(), RGN_DIFF);
-    };
-    if (FCornerRects.empty()) cut(vcl::Rect(0, 0, 1, 1));
-    for (const vcl::TRect &r : FCornerRects) cut(r);
-    vcl::SetWindowRegion(Window, std::move(region), true);
-    if (const HDC dc = GetWindowDC(Window)) {
-        CopyBorderStrips(dc, 0, 0, Bitmap.Width(), Bitmap.Height(), Bitmap.Canvas()->Handle(), 0, 0, 3);
-        ReleaseDC(Window, dc);
-    }
+    vcl::TRegionHandle region = MenuRegion(Bitmap.Width(), Bitmap.Height(), FCornerRects);
+    // A window shaped before it was shown (ShapeMenuWindow) has it already:
+    // setting a shown window's region again costs as much as its painting.
+    // The frame again where the new region's redraw painted the system's.
+    if (!HasRegion(Window, region.Get()) && vcl::SetWindowRegion(Window, std::move(region), true))
+        if (const HDC dc = GetWindowDC(Window)) {
+            CopyBorderStrips(dc, 0, 0, Bitmap.Width(), Bitmap.Height(), Bitmap.Canvas()->Handle(), 0, 0, 3);
+            ReleaseDC(Window, dc);
+        }
     FBusy = false;
+}
+
+std::vector<vcl::TRect> TsSkinableMenus::MenuCorners(int Width, int Height) {
+    const int section = FManager.FindSectionIndex("MAINMENU");
+    const int mask = section >= 0 ? FManager.GetMaskIndex(section, "BORDERSMASK") : -1;
+    if (mask < 0) return {};
+    const TsMaskData &m = FManager.Masks[static_cast<std::size_t>(mask)];
+    TAOR rects;
+    GetMaskCornerRects(rects, Width, m, 0, false);
+    GetMaskCornerRects(rects, Width, m, Height - FManager.MaskBottomMargin(mask), true);
+    return {rects.begin(), rects.end()};
+}
+
+void TsSkinableMenus::ShapeMenuWindow(HWND Window, int Width, int Height) {
+    if (!ModuleState().IsNTPlatform || Width <= 0 || Height <= 0 || FManager.FindSectionIndex("MAINMENU") < 0) return;
+    vcl::SetWindowRegion(Window, MenuRegion(Width, Height, MenuCorners(Width, Height)), false);
 }
 
 void TsSkinableMenus::ApplyItemRegion(LPARAM ItemKey) {
@@ -739,7 +798,7 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     auto *item = dynamic_cast<TMenuItem *>(Sender);
     if (!item || !ACanvas || !SkinActive()) return;
     const vcl::TMenu *menu = item->GetParentMenu();
-    const bool rtl = menu && menu->BiDiMode() != vcl::bdLeftToRight && GetSystemMetrics(SM_MIDEASTENABLED);
+    const bool rtl = ReadsRightToLeft(menu);
     const HWND window = WindowFromDC(ACanvas->Handle());
     const HWND menuWindow = IsMenuWindow(window) ? window : nullptr;
     TvlMenuBackground bg;
@@ -781,7 +840,11 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     }
     FillUncovered(*ACanvas, item, ARect, bg, menuWindow);
     const TItemLook look = ItemLook(item, State);
-    const auto bmp = NewBitmap32(layout.Width, layout.Height);
+    // One bitmap for the items of every popup, taken for the time of the
+    // drawing: an item drawn from within a handler gets one of its own.
+    std::unique_ptr<vcl::TBitmap> bmp = std::move(FItemScratch);
+    if (!bmp) bmp = NewBitmap32(layout.Width, layout.Height);
+    else if (bmp->Width() != layout.Width || bmp->Height() != layout.Height) bmp->SetSize(layout.Width, layout.Height);
     PaintItemFace(*bmp, bg, layout, look);
     const bool hasImage = menu && menu->Images() && item->ImageIndex() >= 0 &&
                           item->ImageIndex() < menu->Images()->Count();
@@ -804,6 +867,7 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     if (layout.Extra > 0)
         BitBlt(ACanvas->Handle(), ARect.Left + (rtl ? layout.Width : 0), ARect.Top, layout.Extra, ARect.Height(),
                bg.Bitmap->Canvas()->Handle(), layout.At.X + (rtl ? layout.Width : 0), layout.At.Y, SRCCOPY);
+    FItemScratch = std::move(bmp);
 }
 
 TsSkinableMenus::TItemLayout TsSkinableMenus::ItemLayout(const TMenuItem *Item, const vcl::TRect &ARect,
@@ -1017,7 +1081,7 @@ void TsSkinableMenus::SkinDrawMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *A
         PaintSkinSection(itemSection, behind, state, vcl::Rect(0, 0, w, h), {dx, dy}, *bmp, &FManager);
     }
     // The glyph and where the text starts.
-    const bool rtl = menu && menu->BiDiMode() != vcl::bdLeftToRight && GetSystemMetrics(SM_MIDEASTENABLED);
+    const bool rtl = ReadsRightToLeft(menu);
     vcl::TCustomImageList *images = menu ? menu->Images() : nullptr;
     int textLeft = 0;
     TvlGlyphPaintData data;

@@ -54,6 +54,9 @@ struct TvlMenuBackground {
 // window goes.
 bool &MenuPopupShown();
 
+// The client area's origin inside the window rectangle of Window.
+vcl::TPoint MenuClientOrigin(HWND Window);
+
 class TsSkinableMenus : public TvlSkinableMenus {
 public:
     explicit TsSkinableMenus(TsSkinManager &Manager);
@@ -112,6 +115,14 @@ public:
     // there is none.
     bool GetMenuBackground(vcl::TMenuItem *Item, TvlMenuBackground &Record, HWND Window, vcl::TCanvas *Canvas);
     void ApplyMenuRegion(HWND Window, vcl::TBitmap &Bitmap);
+    // The background of a shown popup window, built before its first item
+    // is drawn when the painter draws its items. False when there is none.
+    bool WindowBackground(HWND Window, TvlMenuBackground &Record);
+    // The popup window, not shown yet, gets the region that ApplyMenuRegion
+    // gives a background of its size.
+    void ShapeMenuWindow(HWND Window, int Width, int Height);
+    // The border mask's corner runs in a background Width x Height.
+    std::vector<vcl::TRect> MenuCorners(int Width, int Height);
     std::size_t BackgroundCount() const { return FBackgrounds.size(); }
     // The corner runs of the last built background, in its coordinates.
     const std::vector<vcl::TRect> &CornerRects() const { return FCornerRects; }
@@ -132,6 +143,7 @@ private:
     bool FBusy = false;
     std::vector<vcl::TRect> FCornerRects;
     std::vector<TvlMenuBackground> FBackgrounds;
+    std::unique_ptr<vcl::TBitmap> FItemScratch;  // a normal item's picture, reused
     int FGlyphColumnWidth = 16;
     int FIconColumnWidth = 26;
     // The extra line of the popup being measured or built.

@@ -139,6 +139,13 @@ struct TvlAdaptersState {
     // first use), and a skinned popup menu has been shown (sSkinMenus.h).
     TvlKept<TvlMnuArray> MenuAdapters;
     bool MenuPopupShown = false;
+    // Menu adapters freed while they were handling a message of their own
+    // (a fault: they are used again on the way out).
+    int MenuAdaptersFreedInUse = 0;
+
+    // A skinned dialog's window region was set (vlDialogWnd.h); the
+    // dialog adapter reads and clears it.
+    bool DialogRegionSet = false;
 
     // The adapters of the pages of page controls (vlTabWnd.h).
     std::vector<TvlKept<TvlPageWnd>> PageAdapters;

@@ -159,15 +159,19 @@ HRGN TvlDialogWnd::CreateCornerRegion(int X, int Y) const {
 void TvlDialogWnd::UpdateRegion(bool Redraw) {
     if (!IsIconic(Handle) && FrameKind == 2) return;
     if (SendMessageW(Handle, WM_REGION_PROBE, RegionProbeKey, 0) == static_cast<LRESULT>(RegionProbeKey)) return;
+    AdaptersState().DialogRegionSet = true;
     BuildCornerRects();
     vcl::TRegionHandle region;
     if (BorderForm) {
         // The border window shows the frame: the dialog keeps what lies
-        // inside its native one, its client area.
+        // inside its native one, its client area, one pixel more at the top
+        // and the bottom where the skin's border casts a shadow.
         RECT wr{};
         GetWindowRect(Handle, &wr);
         const int bw = GetBorderWidth(Handle, BorderForm.get(), false);
-        region.Reset(CreateRectRgn(bw, NativeTopHeight(), wr.right - wr.left - bw, wr.bottom - wr.top - bw));
+        const int shadow = SkinManager && SkinManager->SkinData && SkinManager->SkinData->Shadow1Offset >= 1 ? 1 : 0;
+        region.Reset(CreateRectRgn(bw, NativeTopHeight() - shadow, wr.right - wr.left - bw,
+                                   wr.bottom - wr.top - bw + shadow));
     } else {
         region.Reset(CreateCornerRegion(0, 0));
     }

@@ -3,14 +3,19 @@
 #include <algorithm>
 
 #include "sSkinMenus.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlSkinSections.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sManagerOptions.h"
 #include "skin/manager/sMessages.h"
+#include "skin/manager/sModuleState.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
+#include "vlSBPaint.h"
 
 namespace skin {
 
@@ -28,7 +33,12 @@ UINT PiecesBackMessage() {
 
 } // namespace
 
-TvlMnuWnd::~TvlMnuWnd() { ReleaseWindow(); }
+TvlMnuWnd::~TvlMnuWnd() {
+    // Freed inside its own handling, the adapter would be used again on the
+    // way out of it: counted where the module's state keeps it.
+    if (FHandlingDepth > 0) ++AdaptersState().MenuAdaptersFreedInUse;
+    ReleaseWindow();
+}
 
 void TvlMnuWnd::CoverAfterSystem(const vcl::TRect &Area, std::unique_ptr<vcl::TBitmap> Piece) {
     if (!Piece) return;
@@ -59,6 +69,7 @@ void TvlMnuWnd::SetDefaultSection() {
 }
 
 bool TvlMnuWnd::OwnMessage(vcl::TMessage &Message) {
+    const THandling handling(*this);
     switch (Message.Msg) {
     case WM_DESTROY:
     case WM_NCDESTROY: {
@@ -94,64 +105,120 @@ bool TvlMnuWnd::OwnMessage(vcl::TMessage &Message) {
         Message.Result = 0;
         return true;
     }
-    TsSkinableMenus *painter = PainterOf(SkinManager);
-    TvlMenuBackground bg;
-    const bool cached = painter && painter->GetMenuBackground(nullptr, bg, Handle, nullptr) && bg.Bitmap;
-    if (!MenuPopupShown() || !painter) {
-        return TvlMainWnd::OwnMessage(Message);
-    }
+    if (!MenuPopupShown() || !PainterOf(SkinManager)) return TvlMainWnd::OwnMessage(Message);
     switch (Message.Msg) {
-    case WM_ERASEBKGND: {
-        if (!cached) break;
-        HDC dc = reinterpret_cast<HDC>(Message.WParam);
-        const bool own = !dc;
-        if (own) dc = GetDC(Handle);
-        // The background is in window coordinates: the client area starts at
-        // its origin inside the window.
-        RECT client{};
-        GetClientRect(Handle, &client);
-        BitBlt(dc, 0, 0, client.right, client.bottom, bg.Bitmap->Canvas()->Handle(), bg.ClientOrigin.X,
-               bg.ClientOrigin.Y, SRCCOPY);
-        if (own) ReleaseDC(Handle, dc);
-        ShownFlag = 0;
-        Message.Result = 1;
-        return true;
-    }
-    case WM_WINDOWPOSCHANGING: {
-        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-        const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
-        if (!Busy && pos && (pos->flags & SWP_SHOWWINDOW) && !(pos->flags & SWP_NOREDRAW) &&
-            !IsWindowVisible(Handle)) {
-            Busy = true;
-            // Unseen until its frame is painted.
-            SetWindowLongW(Handle, GWL_EXSTYLE, GetWindowLongW(Handle, GWL_EXSTYLE) | WS_EX_LAYERED);
-            SetLayeredWindowAttributes(Handle, 0, 0, LWA_ALPHA);
-            Busy = false;
-        }
-        return true;
-    }
-    case WM_NCPAINT: {
-        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-        if (cached)
-            if (const HDC dc = GetWindowDC(Handle)) {
-                CopyBorderStrips(dc, 0, 0, bg.Bitmap->Width(), bg.Bitmap->Height(), bg.Bitmap->Canvas()->Handle(), 0,
-                                 0, 3);
-                ReleaseDC(Handle, dc);
-            }
-        const std::uint8_t alpha = SkinManager->MenuSupport() ? SkinManager->MenuSupport()->AlphaBlend : 255;
-        const LONG ex = GetWindowLongW(Handle, GWL_EXSTYLE);
-        if (alpha == 255) {
-            if (ex & WS_EX_LAYERED) SetWindowLongW(Handle, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
-        } else {
-            if (!(ex & WS_EX_LAYERED)) SetWindowLongW(Handle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-            SetLayeredWindowAttributes(Handle, 0, alpha, LWA_ALPHA);
-        }
-        FramePaintedOnce = true;
-        return true;
-    }
+    case WM_ERASEBKGND: PaintMenuBackground(Message); return true;
+    case WM_WINDOWPOSCHANGING: HideUntilFramed(Message); return true;
+    case WM_NCPAINT: PaintMenuFrame(Message); return true;
     default: break;
     }
     return TvlMainWnd::OwnMessage(Message);
+}
+
+// --------------------------------------------------------- frame and background
+
+std::uint8_t TvlMnuWnd::Opacity() const {
+    return SkinManager && SkinManager->MenuSupport() ? SkinManager->MenuSupport()->AlphaBlend : 255;
+}
+
+vcl::TBitmap *TvlMnuWnd::RefreshCache() {
+    RefreshGeometry(*this);
+    if (!SkinData) return nullptr;
+    vcl::TBitmap *cache = SkinData->CacheBmp();
+    if (SkinData->BGChanged || !cache || cache->Width() != WndSize.cx || cache->Height() != WndSize.cy) {
+        SkinData->PrepareCache();
+        cache = SkinData->CacheBmp();
+        if (!cache || WndSize.cx <= 0 || WndSize.cy <= 0) return nullptr;
+        cache->SetSize(WndSize.cx, WndSize.cy);
+        TvlBgInfo none{};
+        none.Color = SkinManager ? SkinManager->SkinColors[scGlobalColor] : vcl::clMenu;
+        PaintControlSkin(*SkinData, none, 0, vcl::Rect(0, 0, WndSize.cx, WndSize.cy), {}, *cache, false);
+        PaintMaskBorder(*SkinData, 0, *this);
+        SkinData->BGChanged = false;
+    }
+    return cache;
+}
+
+void TvlMnuWnd::PaintMenuBackground(vcl::TMessage &Message) {
+    TvlMenuBackground bg;
+    const bool cached = PainterOf(SkinManager)->WindowBackground(Handle, bg);
+    vcl::TBitmap *source = cached ? bg.Bitmap.get() : RefreshCache();
+    if (!source) {
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+        return;
+    }
+    const vcl::TPoint origin = cached ? bg.ClientOrigin : MenuClientOrigin(Handle);
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    const vcl::TWindowDC own(dc ? nullptr : Handle, dc ? nullptr : GetDC(Handle));
+    if (!dc) dc = own.Get();
+    // Both images are in window coordinates: the client area starts at its
+    // origin inside the window.
+    RECT client{};
+    GetClientRect(Handle, &client);
+    if (dc)
+        BitBlt(dc, 0, 0, client.right, client.bottom, source->Canvas()->Handle(), origin.X, origin.Y, SRCCOPY);
+    ShownFlag = 0;
+    Message.Result = 1;
+}
+
+void TvlMnuWnd::HideUntilFramed(vcl::TMessage &Message) {
+    PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+    const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
+    if (Busy || !pos || !(pos->flags & SWP_SHOWWINDOW) || IsWindowVisible(Handle)) return;
+    // Shaped while hidden: a shown window's new region costs a repaint.
+    Busy = true;
+    RECT r{};
+    GetWindowRect(Handle, &r);
+    const bool sized = !(pos->flags & SWP_NOSIZE);
+    PainterOf(SkinManager)->ShapeMenuWindow(Handle, sized ? pos->cx : r.right - r.left, sized ? pos->cy : r.bottom - r.top);
+    Busy = false;
+    // An opaque menu shows the skin from its first frame and background
+    // paint on: it needs no hiding, which would cost two changes of the
+    // window's layering per opening.
+    if ((pos->flags & SWP_NOREDRAW) || Opacity() == 255) return;
+    Busy = true;
+    // Unseen until its frame is painted.
+    SetWindowLongW(Handle, GWL_EXSTYLE, GetWindowLongW(Handle, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(Handle, 0, 0, LWA_ALPHA);
+    Busy = false;
+}
+
+void TvlMnuWnd::PaintMenuFrame(vcl::TMessage &Message) {
+    if (!ModuleState().IsNTPlatform) {
+        PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+        FramePaintedOnce = true;
+        return;
+    }
+    TvlMenuBackground bg;
+    RECT window{};
+    GetWindowRect(Handle, &window);
+    const bool fits = PainterOf(SkinManager)->WindowBackground(Handle, bg) &&
+                      bg.Bitmap->Width() == window.right - window.left &&
+                      bg.Bitmap->Height() == window.bottom - window.top;
+    vcl::TBitmap *source = fits ? bg.Bitmap.get() : RefreshCache();
+    if (source) {
+        const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+        if (dc.Get())
+            CopyBorderStrips(dc.Get(), 0, 0, source->Width(), source->Height(), source->Canvas()->Handle(), 0, 0, 3);
+    }
+    const bool first = !FramePaintedOnce;
+    FramePaintedOnce = true;
+    // Under composition the first frame may reach the screen before the
+    // client: the whole window once more.
+    if (first && DwmCompositionActive()) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ApplyOpacity();
+    Message.Result = 0;
+}
+
+void TvlMnuWnd::ApplyOpacity() {
+    const std::uint8_t alpha = Opacity();
+    const LONG ex = GetWindowLongW(Handle, GWL_EXSTYLE);
+    if (alpha == 255) {
+        if (ex & WS_EX_LAYERED) SetWindowLongW(Handle, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+        return;
+    }
+    if (!(ex & WS_EX_LAYERED)) SetWindowLongW(Handle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(Handle, 0, alpha, LWA_ALPHA);
 }
 
 // ------------------------------------------------------------ the list

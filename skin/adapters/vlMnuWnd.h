@@ -9,6 +9,8 @@
 // The adapters live in TvlMnuArray, below. Windows only.
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -35,6 +37,25 @@ public:
     int ShownFlag = 0;  // set by SC_MENU_SHOWN, cleared by every erase
 
 private:
+    // The skin's frame and background: from the painter's background of
+    // this window when it has one of the window's size, otherwise from the
+    // adapter's own cache of the "MAINMENU" section.
+    void PaintMenuFrame(vcl::TMessage &Message);
+    void PaintMenuBackground(vcl::TMessage &Message);
+    void HideUntilFramed(vcl::TMessage &Message);
+    void ApplyOpacity();
+    vcl::TBitmap *RefreshCache();
+    // The menu's opacity (255: opaque).
+    std::uint8_t Opacity() const;
+    // While it runs, the adapter is inside its own message handling: freed
+    // then, it would be touched again on the way out (see ~TvlMnuWnd).
+    struct THandling {
+        explicit THandling(TvlMnuWnd &A) : Adapter(A) { ++Adapter.FHandlingDepth; }
+        ~THandling() { --Adapter.FHandlingDepth; }
+        TvlMnuWnd &Adapter;
+    };
+    int FHandlingDepth = 0;
+
     struct TPiece {
         vcl::TRect Area;
         std::unique_ptr<vcl::TBitmap> Bitmap;

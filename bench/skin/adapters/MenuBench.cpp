@@ -1,5 +1,6 @@
 // Opening the 30-item popup until it is painted and closed, skinned beside
-// unskinned, in one run under Wine; the hot item moved across all its items;
+// unskinned, in one run under Wine (and until its first paint returned, which
+// the closing timer's wait does not hide); the hot item moved across all its items;
 // the last of many skinned openings beside the first; and a form's frame
 // with its 8-item menu line repainted, skinned beside the system's. A timer
 // closes each popup: timers come after painting and after the keys posted
@@ -58,10 +59,27 @@ protected:
     }
 };
 
-double Open(TTimedPopup &Menu) {
+// When a menu window's first paint returned: the popup is on screen with
+// every item, however long the timer that closes it still waits.
+double FirstPaintDone = 0;
+LRESULT CALLBACK SeePaintDone(int Code, WPARAM W, LPARAM L) {
+    const auto *m = reinterpret_cast<const CWPRETSTRUCT *>(L);
+    wchar_t name[16]{};
+    if (Code == HC_ACTION && m->message == WM_PAINT && FirstPaintDone == 0 && GetClassNameW(m->hwnd, name, 16) &&
+        std::wstring(name) == L"#32768")
+        FirstPaintDone = bench::NowMs();
+    return CallNextHookEx(nullptr, Code, W, L);
+}
+
+double Open(TTimedPopup &Menu, double *UntilPainted = nullptr) {
+    FirstPaintDone = 0;
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, &SeePaintDone, nullptr, GetCurrentThreadId());
     const double t0 = bench::NowMs();
     Menu.Popup(100, 100);
-    return bench::NowMs() - t0;
+    const double t1 = bench::NowMs();
+    UnhookWindowsHookEx(hook);
+    if (UntilPainted) *UntilPainted = FirstPaintDone > 0 ? FirstPaintDone - t0 : t1 - t0;
+    return t1 - t0;
 }
 
 // A shown form with an 8-item menu bar.
@@ -110,6 +128,8 @@ int main(int argc, char **argv) {
     if (!bench::ReadBenchArgs(argc, argv, "MenuBench", 100, args)) return 2;
     const int rounds = args.Rounds;
     vcl::Application->Initialize();
+    // Started as the program starts them: the manager's module knows the platform.
+    skin::InitializeSkinManagerModule();
     skin::InitializeAdaptersModule();
     auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
     if (!bench::ApplyStoredSkin(*manager, args.Skin)) return 1;
@@ -120,15 +140,15 @@ int main(int argc, char **argv) {
         menu->Items()->Add(item);
     }
     auto &painter = manager->SkinableMenus();
-    std::vector<double> plain, skinned, plainMoves, skinnedMoves;
+    std::vector<double> plain, skinned, plainMoves, skinnedMoves, plainPainted, skinnedPainted;
     for (int round = 0; round < rounds; ++round) {
         painter.SetMenuOwnerDraw(menu.get(), false);
-        plain.push_back(Open(*menu));
+        plain.push_back(Open(*menu, &plainPainted.emplace_back()));
         menu->Moves = 29;
         plainMoves.push_back(Open(*menu));
         menu->Moves = 0;
         painter.SetMenuOwnerDraw(menu.get(), true);
-        skinned.push_back(Open(*menu));
+        skinned.push_back(Open(*menu, &skinnedPainted.emplace_back()));
         menu->Moves = 29;
         skinnedMoves.push_back(Open(*menu));
         menu->Moves = 0;
@@ -141,6 +161,9 @@ int main(int argc, char **argv) {
     const double early = bench::Median({skinned.begin(), skinned.begin() + 20});
     std::printf("open unskinned %.2f ms, skinned %.2f ms: %.2fx (goal <= 1.5x)\n", plainOpen, skinnedOpen,
                 skinnedOpen / plainOpen);
+    std::printf("open until painted, 30 items: unskinned %.2f ms, skinned %.2f ms: %.2fx (goal <= 1.5x)\n",
+                bench::Median(plainPainted), bench::Median(skinnedPainted),
+                bench::Median(skinnedPainted) / bench::Median(plainPainted));
     std::printf("hot item across 30: unskinned %.2f ms, skinned %.2f ms: %.2fx (goal <= 1.5x)\n", plainHot,
                 skinnedHot, skinnedHot / plainHot);
     std::printf("skinned openings 1000 on %.2f ms against the first ones %.2f ms: %.2fx (goal <= 1.1x; first alone %.2f ms)\n",
@@ -169,5 +192,6 @@ int main(int argc, char **argv) {
     plainForm.reset();
     delete manager;
     skin::FinalizeAdaptersModule();
+    skin::FinalizeSkinManagerModule();
     return 0;
 }

@@ -375,6 +375,30 @@ TEST_F(DialogBorder, TheOptionTurnedOffGivesTheFrameBackToTheDialog) {
     EXPECT_TRUE(a->BorderWindow() && IsWindowVisible(a->BorderWindow()));
 }
 
+TEST_F(DialogBorder, UnderTheSkinsBorderShadowTheRegionReachesOnePixelFurtherUpAndDownAndIsNoted) {
+    OwnDialog d(FixedDialog());
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_TRUE(a && a->BorderForm);
+    const auto box = [&] {
+        const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+        RECT r{};
+        if (GetWindowRgn(d.Window, region.Get()) != ERROR) GetRgnBox(region.Get(), &r);
+        return r;
+    };
+    TvlStateOverride noted(AdaptersState().DialogRegionSet, false);
+    TvlStateOverride shadow(Manager->SkinData->Shadow1Offset, 0);
+    a->UpdateRegion(false);
+    EXPECT_TRUE(AdaptersState().DialogRegionSet);
+    const RECT plain = box();
+    Manager->SkinData->Shadow1Offset = 1;
+    a->UpdateRegion(false);
+    const RECT shadowed = box();
+    EXPECT_EQ(shadowed.left, plain.left);
+    EXPECT_EQ(shadowed.right, plain.right);
+    EXPECT_EQ(shadowed.top, plain.top - 1);
+    EXPECT_EQ(shadowed.bottom, plain.bottom + 1);
+}
+
 TEST_F(DialogBorder, APressInTheSizingZoneSizesTheDialogAndOneFarInTheShadowReachesTheWindowBelow) {
     OwnDialog d(SizeableDialog());
     TvlDialogWnd *a = d.Adapter();

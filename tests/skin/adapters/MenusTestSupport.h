@@ -18,18 +18,30 @@ namespace skin::test {
 using vcl::TMenuItem;
 
 constexpr vcl::TColor MenuBack = 0x306090, ItemFace = 0xD0D0D0, MenuHotFace = 0x2040C0;
+// The check images (normal, hot) of "CHECK" and "BOXCHECKED", the caption
+// items' face and the pressed small speed button behind a checked glyph.
+constexpr vcl::TColor CheckFace = 0x1060A0, CheckHotFace = 0xA06010, BoxFace = 0x20C020, BoxHotFace = 0xC02020,
+                      CaptionFace = 0x508050, SmallButtonDown = 0x9030C0;
 
 // A skin whose popup background has a 3-pixel border mask with corner runs
-// of two pixels (row 0) and one (row 1), and items of known faces.
+// of two pixels (row 0) and one (row 1), items of known faces, check images
+// of two states ("CHECK", "BOXCHECKED"; no "RADIOCHECKED") and faces for
+// caption items and checked glyphs.
 inline TestSkin MenuSkin(bool WithMainMenu = true) {
     TestSkin skin;
     skin.Options = "[GLOBALINFO]\r\nVERSION=10\r\nMASTERBITMAP=master.bmp\r\nCOLOR=0xE0E0E0\r\nFONTCOLOR=0x202020\r\n"
+                   "CHECK=^0032,0000,0052,0010,0000,0000,0000,0000,2,0,0,0\r\n"
+                   "BOXCHECKED=^0032,0010,0052,0020,0000,0000,0000,0000,2,0,0,0\r\n"
                    "[MENUITEM]\r\nSTATES=2\r\nCOLOR=0xD0D0D0\r\nHOTCOLOR=0x2040C0\r\nFONTCOLOR=0x101010\r\n"
-                   "HOTFONTCOLOR=0xFFFFFF\r\n";
+                   "HOTFONTCOLOR=0xFFFFFF\r\n[MENUCAPTION]\r\nCOLOR=0x508050\r\nFONTCOLOR=0xF0F0F0\r\n"
+                   "[SPEEDBUTTON_SMALL]\r\nSTATES=3\r\nUSESTATE2=1\r\nCOLOR=0x405040\r\nHOTCOLOR=0x406040\r\n"
+                   "COLOR2=0x9030C0\r\n";
     if (WithMainMenu)
         skin.Options += "[MAINMENU]\r\nCOLOR=0x306090\r\n"
                         "BORDERSMASK=^0000,0000,0030,0030,0003,0003,0003,0003,1,0,4,3\r\n";
-    skin.Files = {{"MASTER.BMP", Bmp24(32, 32, [](int x, int y) {
+    skin.Files = {{"MASTER.BMP", Bmp24(64, 32, [](int x, int y) {
+                       if (x >= 32 && x < 52 && y < 20)
+                           return y < 10 ? (x < 42 ? CheckFace : CheckHotFace) : (x < 42 ? BoxFace : BoxHotFace);
                        const int dx = x < 15 ? x : 29 - x, dy = y < 15 ? y : 29 - y;
                        return x < 30 && y < 30 && dx + dy < 2 ? Fuchsia : vcl::TColor(0x306090);
                    })}};

@@ -8,12 +8,14 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../forms/CaptionTestSupport.h"
 #include "AdaptersTestSupport.h"
 #include "MenusTestSupport.h"
 #include "skin/adapters/sSkinMenus.h"
+#include "skin/adapters/vlAdaptersState.h"
 #include "skin/adapters/vlMenuAdapters.h"
 #include "skin/manager/sManagerOptions.h"
 #include "skin/manager/sMessages.h"
@@ -35,6 +37,9 @@ struct SkinMenus : ::testing::Test {
 
     ManagerPtr Manager = MenuManager();
     TsSkinableMenus &Painter() { return dynamic_cast<TsSkinableMenus &>(Manager->SkinableMenus()); }
+    // No menu adapter is ever freed inside its own handling of a message.
+    TvlStateOverride<int> FreedInUse{AdaptersState().MenuAdaptersFreedInUse, 0};
+    void TearDown() override { EXPECT_EQ(AdaptersState().MenuAdaptersFreedInUse, 0); }
 };
 
 struct THandlers {
@@ -185,6 +190,27 @@ TEST_F(SkinMenus, ARegionRequestCarriesTheItemsKeyAndIsDroppedOnceItIsGone) {
     EXPECT_EQ(Painter().BackgroundCount(), 0u);
 }
 
+TEST_F(SkinMenus, TheSelectedCheckShowsItsHotImageUnlessTheItemIsDisabled) {
+    std::unique_ptr<vcl::TPopupMenu> menu(vcl::Create<vcl::TPopupMenu>(nullptr));
+    TMenuItem *on = Add(menu->Items(), menu.get(), "On");
+    TMenuItem *off = Add(menu->Items(), menu.get(), "Off");
+    off->SetEnabled(false);
+    vcl::TBitmap target;
+    target.SetPixelFormat(vcl::pf32bit);
+    target.SetSize(120, 24);
+    const auto checks = [&](TMenuItem *Item, vcl::TColor Face) {
+        Painter().SkinDrawMenuItem(Item, target.Canvas(), vcl::Rect(0, 0, 120, 24),
+                                   vcl::TOwnerDrawState{vcl::odSelected, vcl::odChecked});
+        int n = 0;
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 40; ++x) n += target.Canvas()->Pixels(x, y) == Face ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(checks(on, CheckHotFace), 100);
+    EXPECT_EQ(checks(off, CheckFace), 100);
+    EXPECT_EQ(checks(off, CheckHotFace), 0);
+}
+
 struct TClicks {
     std::vector<std::string> Items;
     void Click(vcl::TObject *Sender) { Items.push_back(static_cast<TMenuItem *>(Sender)->Caption()); }
@@ -208,6 +234,7 @@ std::unique_ptr<TDrivenPopup> BigPopup(TClicks &Clicks) {
     items[6]->SetRadioItem(true);
     items[6]->SetChecked(true);
     items[7]->SetEnabled(false);
+    items[7]->SetChecked(true);
     items[8]->SetDefault(true);
     vcl::TBitmap glyph;
     glyph.SetPixelFormat(vcl::pf24bit);
@@ -219,11 +246,94 @@ std::unique_ptr<TDrivenPopup> BigPopup(TClicks &Clicks) {
     glyph.Canvas()->Brush()->SetColor(0x00FF00);
     glyph.Canvas()->FillRect(vcl::Rect(2, 2, 14, 14));
     items[9]->SetBitmap(&glyph);
+    items[9]->SetChecked(true);
     items[10]->SetShortCut('S' | vcl::scCtrl);
     items[11]->SetCaption("Tabbed\tKeys");
     items[20]->SetBreak(vcl::mbBarBreak);
     for (const char *c : {"Sub A", "Sub B"}) Add(items[2], menu.get(), c)->OnClick = vcl::TNotifyEvent::Bind<&TClicks::Click>(&Clicks);
     return menu;
+}
+
+// What the items of the kinds the painter treats apart show on screen.
+struct TItemKinds {
+    int DividerLine = 0, DividerWidth = 0;      // the divider's top row in the line colour
+    int CaptionFace = 0, InkLeft = 9999, InkRight = -1, CaptionLeft = 0, CaptionRight = 0, WordWidth = 0;
+    int Check = 0, RadioBox = 0, RadioCheck = 0, GlyphButton = 0, GlyphChecks = 0;
+};
+
+TItemKinds ReadItemKinds(HWND W, const uitest::TImage32 &Image, vcl::TColor Line) {
+    TItemKinds k;
+    RECT win{};
+    GetWindowRect(W, &win);
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(W, MN_GETHMENU, 0, 0));
+    const auto count = [&](int Item, auto Match) {
+        RECT r{};
+        int n = 0;
+        if (GetMenuItemRect(W, menu, static_cast<UINT>(Item), &r))
+            for (int y = r.top - win.top; y < r.bottom - win.top; ++y)
+                for (int x = r.left - win.left; x < r.right - win.left; ++x) n += Match(x, y, r) ? 1 : 0;
+        return n;
+    };
+    const auto is = [&](vcl::TColor C) { return [&Image, C](int x, int y, const RECT &) { return ColorAt(Image, x, y) == C; }; };
+    k.DividerLine = count(3, [&](int x, int y, const RECT &r) { return y == r.top - win.top && ColorAt(Image, x, y) == Line; });
+    k.DividerWidth = count(3, [&](int, int y, const RECT &r) { return y == r.top - win.top; });
+    k.CaptionFace = count(4, is(CaptionFace));
+    count(4, [&](int x, int y, const RECT &r) {
+        k.CaptionLeft = r.left - win.left;
+        k.CaptionRight = r.right - win.left;
+        if (ColorAt(Image, x, y) != CaptionFace && y > r.top - win.top + 3 && y < r.bottom - win.top - 3) {
+            k.InkLeft = std::min(k.InkLeft, x);
+            k.InkRight = std::max(k.InkRight, x + 1);
+        }
+        return false;
+    });
+    k.Check = count(5, is(CheckFace));
+    k.RadioBox = count(6, is(BoxFace));
+    k.RadioCheck = count(6, is(CheckFace));
+    k.GlyphButton = count(9, is(SmallButtonDown));
+    k.GlyphChecks = count(9, is(CheckFace)) + count(9, is(BoxFace));
+    return k;
+}
+
+// The frame paints that reach the system's procedure of a menu window.
+struct TSystemFrames {
+    static inline WNDPROC System = nullptr;
+    static inline int Count = 0;
+    static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
+        if (Msg == WM_NCPAINT) ++Count;
+        return CallWindowProcW(System, W, Msg, WP, LP);
+    }
+};
+
+// A menu window's frame painted again over black, and its background
+// erased into a bitmap: their pixels, and the frame paints the system saw.
+struct TRepaint {
+    vcl::TColor Frame = 0, Back = 0;
+    int SystemFrames = -1;
+};
+
+TRepaint RepaintMenuWindow(HWND W) {
+    TRepaint seen;
+    RECT r{};
+    GetWindowRect(W, &r);
+    if (const HDC frame = GetWindowDC(W)) {
+        PatBlt(frame, 0, 0, 3, r.bottom - r.top, BLACKNESS);
+        ReleaseDC(W, frame);
+    }
+    TvlMnuWnd *adapter = TvlMnuArray::Instance().Find(W);
+    if (!adapter) return seen;
+    TSystemFrames::System = std::exchange(adapter->OldWndProc, &TSystemFrames::Proc);
+    TSystemFrames::Count = 0;
+    SendMessageW(W, WM_NCPAINT, 1, 0);
+    adapter->OldWndProc = TSystemFrames::System;
+    seen.SystemFrames = TSystemFrames::Count;
+    seen.Frame = ColorAt(uitest::CaptureWindow(W), 1, (r.bottom - r.top) / 2);
+    vcl::TBitmap client;
+    client.SetPixelFormat(vcl::pf32bit);
+    client.SetSize(20, 20);
+    SendMessageW(W, WM_ERASEBKGND, reinterpret_cast<WPARAM>(client.Canvas()->Handle()), 0);
+    seen.Back = client.Canvas()->Pixels(10, 10);
+    return seen;
 }
 
 TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
@@ -247,7 +357,14 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
         // The submenu item's arrow area, plain and hot: pixels of the
         // system's colours and of the item's font colour.
         int PlainSystem = -1, PlainInk = 0, HotSystem = -1, HotInk = 0;
+        TItemKinds Kinds;
+        // Frame and background painted anew after the backgrounds went:
+        // the painter's rebuilt for the window.
+        TRepaint Again;
+        std::size_t RebuiltByFrame = 0;
     } seen;
+    const vcl::TColor line = Manager->SkinColors[scBorderColor] == vcl::clFuchsia
+                                 ? vcl::TColor(GetSysColor(COLOR_BTNSHADOW)) : Manager->SkinColors[scBorderColor];
     const auto arrowArea = [](HWND w, const uitest::TImage32 &image, vcl::TColor System, vcl::TColor Ink,
                               int &SystemPixels, int &InkPixels) {
         RECT win{}, item{};
@@ -302,11 +419,25 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
                 }
             }
             arrowArea(w, image, GetSysColor(COLOR_MENU), 0x101010, seen.PlainSystem, seen.PlainInk);
+            seen.Kinds = ReadItemKinds(w, image, line);
+            const HDC screen = GetDC(w);
+            SIZE word{};
+            const vcl::TFont *font = vcl::Screen->MenuFont();
+            const HGDIOBJ old = SelectObject(screen, font->Handle());
+            GetTextExtentPoint32W(screen, L"Group", 5, &word);
+            SelectObject(screen, old);
+            ReleaseDC(w, screen);
+            seen.Kinds.WordWidth = word.cx;
             seen.Handled = SendSkinCommand(w, SC_IS_HANDLED, 0);
             seen.Layered = (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
             uitest::WritePng(vcl::WideToUtf8((Artifacts() / "skinned-popup-menu.png").wstring()), image);
         }
-        if (step == 1) seen.HotItem = ColorAt(image, 120, 6);
+        if (step == 1) {
+            seen.HotItem = ColorAt(image, 120, 6);
+            Painter().ClearMenuBackgrounds();
+            seen.Again = RepaintMenuWindow(w);
+            seen.RebuiltByFrame = Painter().BackgroundCount();
+        }
         if (step == 4 && windows.size() > 1) {
             seen.AdaptersWithSub = LiveMenuAdapterCount();
             seen.Backgrounds = Painter().BackgroundCount();
@@ -331,6 +462,25 @@ TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
     EXPECT_EQ(seen.FirstItem, ItemFace);
     EXPECT_EQ(seen.GlyphPixels, 144);  // the bitmap item's 12 x 12 square, its white edge left out
     EXPECT_EQ(seen.HotItem, MenuHotFace);
+    EXPECT_EQ(seen.Again.Frame, MenuBack);
+    EXPECT_EQ(seen.Again.Back, MenuBack);
+    EXPECT_EQ(seen.Again.SystemFrames, 0);
+    EXPECT_EQ(seen.RebuiltByFrame, 1u);
+    // A divider without a "DIVIDERV" image: a solid line over most of the item.
+    const TItemKinds &k = seen.Kinds;
+    EXPECT_GT(k.DividerLine * 2, k.DividerWidth);
+    // The caption item: the word alone, centred, on the caption face.
+    EXPECT_GT(k.CaptionFace, 500);
+    EXPECT_LE(k.InkRight - k.InkLeft, k.WordWidth + 2);
+    EXPECT_NEAR(k.InkLeft + k.InkRight, k.CaptionLeft + k.CaptionRight, 3);
+    // A checked item shows "CHECK"; a checked radio item, without a
+    // "RADIOCHECKED" image, "BOXCHECKED"; a checked glyph only the pressed
+    // small speed button behind it.
+    EXPECT_GT(k.Check, 50);
+    EXPECT_GT(k.RadioBox, 50);
+    EXPECT_EQ(k.RadioCheck, 0);
+    EXPECT_GT(k.GlyphButton, 40);
+    EXPECT_EQ(k.GlyphChecks, 0);
     // The submenu's arrow is the skin's, in the item's font colour, with
     // nothing of the system's colours round it.
     EXPECT_EQ(seen.PlainSystem, 0);
@@ -390,18 +540,26 @@ TEST_F(SkinMenus, EveryMenuWindowGetsItsAdapterWhenItIsMade) {
     ASSERT_FALSE(menu->OwnerDraw());
     std::size_t first = 0, withSub = 0;
     LRESULT handled = 0;
+    TRepaint own;
     menu->Keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT};
     menu->Look = [&](int step) {
         const std::vector<HWND> windows = MenuWindows();
         if (step == 0 && windows.size() == 1) {
             first = LiveMenuAdapterCount();
             handled = SendSkinCommand(windows.front(), SC_IS_HANDLED, 0);
+            // While a skinned popup shows, a menu window whose items the
+            // painter does not draw paints from its adapter's own cache.
+            AdaptersState().MenuPopupShown = true;
+            own = RepaintMenuWindow(windows.front());
         }
         if (step == 4) withSub = LiveMenuAdapterCount();
     };
     menu->Popup(60, 60);
     EXPECT_EQ(first, 1u);
     EXPECT_EQ(handled, 1);
+    EXPECT_EQ(own.Frame, MenuBack);
+    EXPECT_EQ(own.Back, MenuBack);
+    EXPECT_EQ(own.SystemFrames, 0);
     EXPECT_EQ(withSub, 2u);
     uitest::PumpUntil([] { return MenuAdapterCount() == 0; }, 2s);
     EXPECT_EQ(MenuAdapterCount(), 0u);
