@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <string>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -443,6 +444,54 @@ TEST_F(FormBorder, ForwardedPressesAskTheBorderFormForTheirCode) {
     // The form's own hit test over its client area stays the client's.
     const vcl::TPoint inside = f.OnScreen({f.P->GetClientOffsetX() + 3, f.P->GetClientOffsetY() + 1});
     EXPECT_EQ(SendMessageW(f.Wnd(), WM_NCHITTEST, 0, MAKELPARAM(inside.X, inside.Y)), HTCLIENT);
+}
+
+// The windows from the top of the z-order down to Last, those of Known by name.
+std::string ZOrder(std::initializer_list<std::pair<HWND, const char *>> Known, HWND Last) {
+    std::string order;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        for (const auto &[k, name] : Known)
+            if (k == w) order += std::string(order.empty() ? "" : " ") + name +
+                                 ((GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? "*" : "");
+        if (w == Last) break;
+    }
+    return order;
+}
+
+bool Topmost(HWND W) { return (GetWindowLongPtrW(W, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+bool Above(HWND Upper, HWND Lower) {
+    for (HWND w = GetWindow(Upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == Lower) return true;
+    return false;
+}
+
+TEST_F(FormBorder, TheBorderStaysRightAboveItsFormUnderATopmostWindowAndOnTopWithItsStayOnTopForm) {
+    TestForm topmost;
+    topmost.Form->SetBounds(250, 150, 200, 150);
+    topmost.Form->SetFormStyle(vcl::fsStayOnTop);
+    topmost.Show();
+    const HWND other = topmost.Form->WindowHandle();
+    const auto order = [&](const BorderedForm &F) {
+        return ZOrder({{F.Border(), "border"}, {F.Wnd(), "form"}, {other, "topmost"}}, nullptr);
+    };
+    {
+        BorderedForm f;
+        ASSERT_TRUE(uitest::ActivateAndWait(f.Wnd(), 2s));
+        EXPECT_EQ(GetWindow(f.Border(), GW_HWNDNEXT), f.Wnd()) << order(f);
+        EXPECT_FALSE(Topmost(f.Border()));
+        EXPECT_TRUE(Above(other, f.Border())) << order(f);
+    }
+    // A stay-on-top form, its border renewed by a move (Wine's activation
+    // places a topmost window's owned windows apart from it).
+    BorderedForm f(vcl::bsSizeable, {300, 200, 720, 500}, false);
+    f.Form.Form->SetFormStyle(vcl::fsStayOnTop);
+    f.ShowSkinned();
+    ASSERT_TRUE(uitest::ActivateAndWait(f.Wnd(), 2s));
+    for (const int x : {320, 340}) {
+        SetWindowPos(f.Wnd(), nullptr, x, 210, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_EQ(GetWindow(f.Border(), GW_HWNDNEXT), f.Wnd()) << order(f);
+        EXPECT_TRUE(Topmost(f.Border()) && Topmost(f.Wnd())) << order(f);
+    }
 }
 
 TEST_F(FormBorder, ActivationAndSizeRenewTheBorder) {
