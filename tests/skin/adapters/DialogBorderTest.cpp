@@ -759,13 +759,11 @@ TEST_F(DialogFade, AMoveOfTheBorderDropsTheFadeAndTheFrameShowsTheHotClose) {
     Manager->SetExtendedBorders(true);
     OwnDialog d(FixedDialog(L"Posun"));
     TvlDialogWnd *a = d.Adapter();
-    ASSERT_NE(a, nullptr);
+    ASSERT_TRUE(a && a->BorderWindow());
     const HWND border = a->BorderWindow();
-    ASSERT_TRUE(border);
     CursorOnClose(a, border);
+    a->SetHotButton(HTCLOSE, true);
     const vcl::TRect close = a->ButtonByCode(HTCLOSE)->Rect;
-    const vcl::TRect b = RectOf(border);
-    SendMessageW(border, WM_NCMOUSEMOVE, htBorderWindow, MAKELPARAM(b.Left + close.Left + 3, b.Top + close.Top + 3));
     const HWND layer = LayerOf(a);
     ASSERT_TRUE(layer);
     Tick(a);
