@@ -185,6 +185,14 @@ void TvlDialogWnd::FreeButtonAnimations() {
     for (TvlDialogButton &b : Buttons) delete std::exchange(b.Animation, nullptr);
 }
 
+bool TvlDialogWnd::BorderFreeFades() {
+    const bool any = std::any_of(Buttons.begin(), Buttons.end(), [](const TvlDialogButton &B) { return B.Animation; });
+    FreeButtonAnimations();
+    // The frame drew the faded buttons plain: drawn again in their state.
+    if (any) FrameInvalid = true;
+    return any;
+}
+
 HWND TvlDialogWnd::FadeCaptionWindow() const {
     if (HWND border = BorderWindow()) return border;
     return SysMenuWindow();

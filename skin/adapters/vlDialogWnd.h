@@ -175,6 +175,7 @@ public:
     void SetBorderHotButton(int Code, bool Repaint) override { SetHotButton(Code, Repaint); }
     vcl::TRect BorderClientRect() const override;
     bool BorderBlendedMove() override;
+    bool BorderFreeFades() override;
 
     // TvlFadeOwner: the title buttons as their fades see them.
     HWND FadeWindow() const override { return SysMenuWindow(); }

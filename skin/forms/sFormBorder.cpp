@@ -10,6 +10,7 @@
 #include "skin/graphics/vlGlyphStrips.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlPixelHelpers.h"
+#include "skin/graphics/vlSkinPieces.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sSkinData.h"
 #include "skin/manager/sSkinManager.h"
@@ -139,16 +140,35 @@ void TsFormBorder::BorderExtHitTest(vcl::TMessage &Message) {
     if (FProvider.OnExtHitTest) FProvider.OnExtHitTest(Message);
 }
 
-bool TsFormBorder::BorderBlendedMove() {
+bool TsFormBorder::BorderBlendedMove() { return StartBlendedMove(CaptionPressBlends); }
+
+bool TsFormBorder::BorderBlendedMoveFromMaximized() { return StartBlendedMove(MaximizedDragBlends); }
+
+bool TsFormBorder::StartBlendedMove(bool (*Blends)(const TvlDragBlend &)) {
     const TsSkinManager *m = FProvider.SkinData()->GetSkinManager();
     const HWND window = BorderOwnerWindow();
-    if (!m || !window || IsIconic(window) || !m->AnimEffects()->BlendOnMoving->Active || !LayeredWindowsAvailable())
-        return false;
-    // Under composition a blend that changes nothing is left to the system.
-    if (DwmCompositionActive() && (m->AnimEffects()->BlendOnMoving->BlendValue == 255 || !FProvider.AllowBlendOnMoving()))
-        return false;
+    if (!m || !window || IsIconic(window) || !LayeredWindowsAvailable()) return false;
+    const TvlBlendOnMoving &blend = *m->AnimEffects()->BlendOnMoving;
+    if (!Blends({blend.Active, blend.BlendValue, FProvider.AllowBlendOnMoving(), DwmCompositionActive()})) return false;
     // The drag runs inside; the form and this object may be gone after it.
     FProvider.StartBlendOnMoving(true);
+    return true;
+}
+
+bool TsFormBorder::BorderPaintClientInto(vcl::TBitmap &Image) {
+    const HWND window = BorderOwnerWindow();
+    RECT r{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    const bool onScreen = window && GetWindowRect(window, &r) &&
+                          GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor) &&
+                          r.right <= monitor.rcWork.right && r.bottom <= monitor.rcWork.bottom;
+    // What the screen shows of a form in its show animation or beyond the
+    // work area is not the form: it paints itself off screen.
+    if (onScreen && !FProvider.InShowAnimation) return false;
+    const std::unique_ptr<vcl::TBitmap> image = FProvider.GetFormImage();
+    if (image && image->Width() == Image.Width() && image->Height() == Image.Height())
+        CopyPixels(Image.View(), 0, 0, image->View(), 0, 0, Image.Width(), Image.Height());
     return true;
 }
 

@@ -56,9 +56,12 @@ public:
     bool BorderOverGrip(vcl::TPoint P) const override;
     void BorderExtHitTest(vcl::TMessage &Message) override;
     bool BorderBlendedMove() override;
+    bool BorderBlendedMoveFromMaximized() override;
     void BorderPosChanging(WINDOWPOS &Pos) override;
     void BorderMoved() override;
-    void BorderFreeFades() override;
+    bool BorderFreeFades() override;
+    bool BorderStayOnTopPlace(HWND &InsertAfter) const override;
+    bool BorderPaintClientInto(vcl::TBitmap &Image) override;
     void BorderUpdateGuards(TvlBorderUpdateState &State) const override;
     void BorderRemove() override;
     bool BorderStayOnTopActive() const override;
@@ -67,6 +70,9 @@ public:
     void BorderItemDoubleClick(int Code, LPARAM At) override;
 
 private:
+    // The provider's blended move when Blends says the drag blends.
+    bool StartBlendedMove(bool (*Blends)(const TvlDragBlend &));
+
     TsSkinProvider &FProvider;
     std::unique_ptr<TvlBorderForm> FBorder;
 };

@@ -377,7 +377,12 @@ void TsSkinProvider::SnapBorderPosition(WINDOWPOS &Pos, vcl::TPoint Offset) {
 
 void TsFormBorder::BorderPosChanging(WINDOWPOS &Pos) { FProvider.SnapBorderPosition(Pos, BorderOffset()); }
 
-void TsFormBorder::BorderFreeFades() { FProvider.FreeButtonAnimations(); }
+bool TsFormBorder::BorderFreeFades() {
+    if (!FProvider.FreeButtonAnimations()) return false;
+    // The cache holds the faded buttons' normal look: drawn again in their state.
+    FProvider.SkinData()->BGChanged = true;
+    return true;
+}
 
 // (The screen's form alignment, a further guard where forms are aligned to
 // the work area by the library of forms, never runs in this one.)
@@ -402,6 +407,15 @@ bool TsFormBorder::BorderStayOnTopActive() const {
     const vcl::TCustomForm *form = FProvider.Form;
     const HWND window = BorderOwnerWindow();
     return form && window && form->FormStyle() == vcl::fsStayOnTop && GetActiveWindow() == window;
+}
+
+bool TsFormBorder::BorderStayOnTopPlace(HWND &InsertAfter) const {
+    const vcl::TCustomForm *form = FProvider.Form;
+    const HWND window = BorderOwnerWindow();
+    if (!form || !window || form->FormStyle() != vcl::fsStayOnTop) return false;
+    const bool mainActive = vcl::Application && vcl::Application->MainForm() == form && GetActiveWindow() == window;
+    InsertAfter = DwmCompositionActive() && mainActive ? HWND_TOP : window;
+    return true;
 }
 
 void TsFormBorder::BorderMoved() {

@@ -575,8 +575,8 @@ public:
     std::unique_ptr<vcl::TBitmap> ButtonPicture(int Code, int State);
     // With a border form: the buttons' strip and Button opaque in the cache.
     void MakeButtonsOpaque(const TsCaptionButton &Button);
-    // Every button's fade freed (before the records go).
-    void FreeButtonAnimations();
+    // Every button's fade freed (before the records go); true when one ran.
+    bool FreeButtonAnimations();
     virtual int GetButtonsTop() const;
     int GetTitleHeight(bool Maximized) const;
     int GetTitleHeight() override { return GetTitleHeight(false); }

@@ -435,13 +435,23 @@ void TsSkinProvider::MakeButtonsOpaque(const TsCaptionButton &Button) {
     SetRectAlpha(cache, Button.Rect, 255);
 }
 
-void TsSkinProvider::FreeButtonAnimations() {
+bool TsSkinProvider::FreeButtonAnimations() {
+    bool freed = false;
+    const auto free = [&](TvlSBAnimation *Animation) {
+        freed = freed || Animation;
+        delete Animation;
+    };
     for (TsCaptionButton *b : {&ButtonMin, &ButtonMax, &ButtonHelp, &ButtonClose, &MDIMin, &MDINorm, &MDIClose})
-        delete b->Timer;
+        free(b->Timer);
     if (FTitleButtons)
-        for (int i = 0; i < FTitleButtons->Count(); ++i) delete FTitleButtons->Items(i)->Data.Timer;
+        for (int i = 0; i < FTitleButtons->Count(); ++i) free(FTitleButtons->Items(i)->Data.Timer);
     if (FTitleBar)
-        for (int i = 0; i < FTitleBar->Items()->Count(); ++i) FTitleBar->Items()->Items(i)->FreeAnimation();
+        for (int i = 0; i < FTitleBar->Items()->Count(); ++i) {
+            TvlTitleBarItem *item = FTitleBar->Items()->Items(i);
+            freed = freed || item->Animation();
+            item->FreeAnimation();
+        }
+    return freed;
 }
 
 // ------------------------------------------------------------------ states

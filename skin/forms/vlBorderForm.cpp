@@ -4,11 +4,13 @@
 #include <utility>
 
 #include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlPixelHelpers.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/Forms.h"
 #include "vcl/GdiObjects.h"
+#include "vlDwmServices.h"
 
 namespace skin {
 
@@ -19,6 +21,7 @@ namespace {
 constexpr std::uint32_t AnimationModes = 0x1180;
 constexpr std::uint32_t HideAnimation = 0x200;
 constexpr std::uint32_t BlendOnMoving = 0x80;
+constexpr std::uint32_t MinimizeAnimation = 0x100;
 // How far the cursor moves before a maximized caption's press drags.
 constexpr int DragThreshold = 6;
 
@@ -110,19 +113,29 @@ void TvlBorderForm::Place(HWND InsertAfter, int X, int Y, int W, int H, UINT Fla
 }
 
 void TvlBorderForm::UpdateBorder(bool Repaint, std::uint8_t Alpha) {
-    if (Updating || (vcl::Application && vcl::Application->Terminated())) return;
+    if (Updating) return;
+    if (!UpdateOnce(Repaint, Alpha)) return;
+    // Fades that went while it ran took their looks along: the frame again.
+    while (FRerender && !Updating) {
+        FRerender = false;
+        if (!UpdateOnce(true, 255)) return;
+    }
+}
+
+bool TvlBorderForm::UpdateOnce(bool Repaint, std::uint8_t Alpha) {
+    if (vcl::Application && vcl::Application->Terminated()) return true;
     const HWND owner = FOwner.BorderOwnerWindow();
     RECT frame{};
-    if (!owner || !GetWindowRect(owner, &frame)) return;
+    if (!owner || !GetWindowRect(owner, &frame)) return true;
     TvlBorderUpdateState state;
     state.Visible = IsWindowVisible(owner);
     state.Minimized = IsIconic(owner);
     state.StateFlags = FOwner.BorderStateFlags();
     FOwner.BorderUpdateGuards(state);
     switch (BorderUpdateAction(state)) {
-    case buSkip: return;
-    case buRemoveBorders: FOwner.BorderRemove(); return;  // this object is gone
-    case buFreeWindow: FreeWindow(); return;  // a form hidden without animation takes its border along
+    case buSkip: return true;
+    case buRemoveBorders: FOwner.BorderRemove(); return false;  // this object is gone
+    case buFreeWindow: FreeWindow(); return true;  // a form hidden without animation takes its border along
     case buUpdate: break;
     }
     if (!FForm) CreateBorderWindow();
@@ -133,7 +146,8 @@ void TvlBorderForm::UpdateBorder(bool Repaint, std::uint8_t Alpha) {
     } clear{Updating};
 
     vcl::TBitmap *image = FOwner.BorderFrameImage();
-    if (!image || image->Empty()) return;
+    if (!image || image->Empty()) return true;
+    if (state.StateFlags & AnimationModes) TakeClientIn(*image);
     const HWND border = FForm->Handle();
     const vcl::TPoint offset = FOwner.BorderOffset();
     const int x = frame.left - offset.X, y = frame.top - offset.Y;
@@ -157,11 +171,12 @@ void TvlBorderForm::UpdateBorder(bool Repaint, std::uint8_t Alpha) {
     const UINT show = state.Visible ? SWP_SHOWWINDOW : 0;
     if (!(Repaint || newSize) || RegionBusy) {
         Place(after, x, y, 0, 0, flags | SWP_NOSIZE | show);
-        return;
+        return true;
     }
     if (newSize) SetWindowPos(border, nullptr, x, y, w, h, flags | SWP_NOZORDER);
     // A form of its own alpha keeps it in its border too.
     if (const vcl::TCustomForm *form = FOwner.BorderOwnerForm(); form && form->AlphaBlend()) Alpha = form->AlphaBlendValue();
+    ApplyBlurBehind(*image);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA};
     POINT position{x, y}, source{0, 0};
     SIZE size{w, h};
@@ -172,7 +187,46 @@ void TvlBorderForm::UpdateBorder(bool Repaint, std::uint8_t Alpha) {
                ULW_ALPHA);
     }
     ApplyRegion();
-    Place(after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE | show);
+    if (state.Visible || Repaint) Place(after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE | show);
+    else ShowBesideHiddenOwner(after);
+    return true;
+}
+
+void TvlBorderForm::TakeClientIn(vcl::TBitmap &Image) {
+    if (FOwner.BorderPaintClientInto(Image)) return;
+    const HWND owner = FOwner.BorderOwnerWindow();
+    const vcl::TRect c = FOwner.BorderClientRect();
+    const vcl::TWindowDC dc(owner);
+    if (!dc.Get()) return;
+    BitBlt(Image.Canvas()->Handle(), c.Left, c.Top, c.Width(), c.Height(), dc.Get(), 0, 0, SRCCOPY);
+    GdiFlush();
+    SetRectAlpha(Image, c, 255);
+}
+
+void TvlBorderForm::ShowBesideHiddenOwner(HWND InsertAfter) {
+    // An animation shows the hidden owner through its border: the border
+    // window shows as it would beside a visible owner, which stays hidden.
+    const HWND owner = FOwner.BorderOwnerWindow();
+    const LONG_PTR style = GetWindowLongPtrW(owner, GWL_STYLE);
+    SetWindowLongPtrW(owner, GWL_STYLE, style | WS_VISIBLE);
+    SetWindowPos(FForm->Handle(), InsertAfter, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowLongPtrW(owner, GWL_STYLE, style & ~LONG_PTR{WS_VISIBLE});
+}
+
+void TvlBorderForm::ApplyBlurBehind(vcl::TBitmap &Image) {
+    const TsSkinManager *m = FOwner.BorderSkinManager();
+    const bool blur = m && m->SkinData && m->Effects()->AllowAeroBluring && m->SkinData->AeroBlur;
+    HRGN region = nullptr;
+    if (blur) {
+        // What the skin's frame lets through is blurred, not its black.
+        GdiFlush();
+        region = CreateRectRgn(0, 0, 0, 0);
+        for (const vcl::TRect &r : BlurBehindRects(Image.View(), FOwner.BorderShadowMargins(), m->SkinData->FormOffset)) {
+            const vcl::TRegionHandle part(CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
+            CombineRgn(region, region, part.Get(), RGN_OR);
+        }
+    }
+    EnableBlurBehind(FForm->Handle(), blur, region);
 }
 
 HRGN TvlBorderForm::CreateRegion() {
@@ -279,7 +333,7 @@ void TvlBorderForm::StartDragFromMaximized(vcl::TPoint Cursor) {
     // The owner's blended move, from the active form; else the system's
     // move of the restored window, from where the cursor is.
     SetForegroundWindow(owner);
-    if (FOwner.BorderBlendedMove()) return;
+    if (FOwner.BorderBlendedMoveFromMaximized()) return;
     SendMessageW(owner, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(Cursor.X, Cursor.Y));
 }
 
@@ -313,6 +367,35 @@ void TvlBorderForm::DoubleClick(const vcl::TMessage &Message) {
         if (code >= 2000 && code <= 2255) FOwner.BorderItemDoubleClick(code, Message.LParam);
         return;
     }
+}
+
+void TvlBorderForm::PositionChanged(vcl::TMessage &Message) {
+    // The fades lie where the border window was: they go when it moved,
+    // changed its size or hid. A change of its rank alone leaves them, as
+    // each render of the frame re-ranks it, a fade's first one too.
+    const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
+    const bool displaced = pos && ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE) ||
+                                   (pos->flags & SWP_HIDEWINDOW));
+    const bool faded = !FPlacing && displaced && FOwner.BorderFreeFades();
+    FOldWindowProc(Message);
+    if (FPlacing) return;
+    const HWND owner = FOwner.BorderOwnerWindow();
+    if (FOwner.BorderOwnerForm() && owner) {
+        if (IsIconic(owner) && !(FOwner.BorderStateFlags() & MinimizeAnimation)) UpdateBorder(true, 255);
+        HWND after = nullptr;
+        if (const HWND border = Window(); border && FOwner.BorderStayOnTopPlace(after)) {
+            FPlacing = true;
+            SetWindowPos(border, after, 0, 0, 0, 0,
+                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER |
+                             SWP_NOSENDCHANGING);
+            FPlacing = false;
+        }
+    }
+    if (!faded) return;
+    // The frame shows what the fades showed, after the update that moved
+    // the window when one runs.
+    if (Updating) FRerender = true;
+    else UpdateBorder(true, 255);
 }
 
 void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
@@ -431,6 +514,7 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
         ToOwner(Message, HitTest(Message));
         return;
     case WM_NCLBUTTONDBLCLK: DoubleClick(Message); return;
+    case WM_WINDOWPOSCHANGED: PositionChanged(Message); return;
     default: break;
     }
     if (Message.Msg >= WM_MOUSEMOVE && Message.Msg <= WM_MBUTTONDBLCLK) {

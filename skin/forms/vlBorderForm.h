@@ -76,13 +76,25 @@ public:
     // A caption press: true when the owner ran a blended move of its own
     // (the drag through the border window) and the press is spent.
     virtual bool BorderBlendedMove() { return false; }
+    // The same after a drag restored a maximized owner: only a blend that
+    // shows moves it so; false leaves the restored window to the system.
+    virtual bool BorderBlendedMoveFromMaximized() { return BorderBlendedMove(); }
     // The border window is asked to move (WM_WINDOWPOSCHANGING): a provider
     // dragged through it snaps the request.
     virtual void BorderPosChanging(WINDOWPOS &Pos) { (void)Pos; }
     // The border window moved: a provider's glued forms follow.
     virtual void BorderMoved() {}
-    // The border form goes: the fades drawn over its window go first.
-    virtual void BorderFreeFades() {}
+    // The border form goes or its window moved: the fades drawn over its
+    // window go. True when one went: the frame then shows the look the fade
+    // had (a hot button) and must be rendered again.
+    virtual bool BorderFreeFades() { return false; }
+    // An animation shows the whole image: true when the owner painted its
+    // client area into Image itself (where its window cannot be copied);
+    // false lets the border copy it from the owner's window.
+    virtual bool BorderPaintClientInto(vcl::TBitmap &Image) { return (void)Image, false; }
+    // A stay-on-top owner: where its border window goes again after each of
+    // its own moves (HWND_TOP, or onto the owner's window); false for others.
+    virtual bool BorderStayOnTopPlace(HWND &InsertAfter) const { return (void)InsertAfter, false; }
     // A provider's part of the state the update reads.
     virtual void BorderUpdateGuards(TvlBorderUpdateState &State) const { (void)State; }
     // The owner is going: it frees its border form (this one) now.
@@ -142,6 +154,16 @@ private:
     bool OwnerMaximized() const;
     void StartDragFromMaximized(vcl::TPoint Cursor);
     void DoubleClick(const vcl::TMessage &Message);
+    // WM_WINDOWPOSCHANGED of the border window.
+    void PositionChanged(vcl::TMessage &Message);
+    // An animation shows the whole image: the client area into it, as the
+    // owner's window shows it.
+    void TakeClientIn(vcl::TBitmap &Image);
+    void ShowBesideHiddenOwner(HWND InsertAfter);
+    // Desktop blur behind the frame as the skin asks, else none.
+    void ApplyBlurBehind(vcl::TBitmap &Image);
+    // One update; false when the owner freed this object in it.
+    bool UpdateOnce(bool Repaint, std::uint8_t Alpha);
     // SetWindowPos on the border window, then the owner right behind it
     // where the DPI scaling would misorder the two.
     void Place(HWND InsertAfter, int X, int Y, int W, int H, UINT Flags);
@@ -151,6 +173,8 @@ private:
     vcl::TWndMethod FOldWindowProc;
     HWND FOldParent = nullptr;
     TvlEdgeMaximize FEdgeMaximize;  // what an edge's double click saved
+    bool FRerender = false;  // fades went while an update ran: render after it
+    bool FPlacing = false;   // the border window is placed again from its own move
 };
 
 } // namespace skin

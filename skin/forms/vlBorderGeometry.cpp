@@ -137,4 +137,50 @@ TvlBorderZOrder BorderZOrder(bool StayOnTopActive, bool OwnerTopmost, bool Owner
     return z;
 }
 
+std::vector<vcl::TRect> BlurBehindRects(const vcl::TBitmapView &Image, const vcl::TRect &M, int FormOffset) {
+    std::vector<vcl::TRect> rects;
+    if (!Image.HasRows()) return rects;
+    const int left = std::max(M.Left - 1, 0), top = std::max(M.Top - 1, 0);
+    const int right = std::min(Image.Width - M.Right + 1, Image.Width);
+    const int bottom = std::min(Image.Height - M.Bottom + 1, Image.Height);
+    const int f = std::max(FormOffset, 0);
+    std::size_t band = 0;  // the first rectangle of the band the last row began or joined
+    std::vector<vcl::TRect> row;
+    for (int y = top; y < bottom; ++y) {
+        row.clear();
+        const bool edgeRow = y < top + f || y >= bottom - f;
+        for (int x = left; x < right;) {
+            const auto cut = [&](int X) {
+                const bool strip = edgeRow || X < left + f || X >= right - f;
+                return strip && (Image.At(X, y) & 0xFFFFFF) == 0;
+            };
+            if (cut(x)) {
+                ++x;
+                continue;
+            }
+            int end = x;
+            while (end < right && !cut(end)) ++end;
+            row.push_back({x, y, end, y + 1});
+            x = end;
+        }
+        // A row like the band above it makes that band taller.
+        const bool same = band < rects.size() && rects.size() - band == row.size() && rects.back().Bottom == y &&
+                          std::equal(row.begin(), row.end(), rects.begin() + static_cast<std::ptrdiff_t>(band),
+                                     [](const vcl::TRect &A, const vcl::TRect &B) {
+                                         return A.Left == B.Left && A.Right == B.Right;
+                                     });
+        if (same) {
+            for (std::size_t i = band; i < rects.size(); ++i) rects[i].Bottom = y + 1;
+        } else {
+            band = rects.size();
+            rects.insert(rects.end(), row.begin(), row.end());
+        }
+    }
+    return rects;
+}
+
+bool CaptionPressBlends(const TvlDragBlend &B) { return B.Active && (!B.Composition || MaximizedDragBlends(B)); }
+
+bool MaximizedDragBlends(const TvlDragBlend &B) { return B.Active && B.BlendValue != 255 && B.FormAllows; }
+
 } // namespace skin

@@ -6,7 +6,9 @@
 // window's: its size W x H, the shadow margins M (left, top, right, bottom)
 // around the owner. Portable.
 #include <cstdint>
+#include <vector>
 
+#include "vcl/BitmapView.h"
 #include "vcl/Types.h"
 
 namespace skin {
@@ -105,5 +107,27 @@ struct TvlBorderZOrder {
     bool NoZOrder = false;
 };
 TvlBorderZOrder BorderZOrder(bool StayOnTopActive, bool OwnerTopmost, bool OwnerMinimized, std::uint32_t StateFlags);
+
+// The border window's blur-behind area: the frame inside the margins M, one
+// pixel larger at each side, less the pixels of its four edge strips
+// FormOffset wide that are black (red, green and blue 0: where the frame
+// lets the shadow show). Image coordinates, as bands of rectangles.
+std::vector<vcl::TRect> BlurBehindRects(const vcl::TBitmapView &Image, const vcl::TRect &M, int FormOffset);
+
+// ------------------------------------------------ a blended caption drag
+
+// The manager's blend on moving as a form's caption drag meets it.
+struct TvlDragBlend {
+    bool Active = false;       // the manager's option
+    int BlendValue = 170;      // the alpha the drag falls to
+    bool FormAllows = true;    // the form's own AllowBlendOnMoving
+    bool Composition = false;  // desktop composition is on
+};
+// A press on the caption blends whenever the option is on; under
+// composition a blend that would change nothing is left to the system.
+bool CaptionPressBlends(const TvlDragBlend &B);
+// The drag that restores a maximized form blends only where the blend
+// shows; else the restored window takes the system's move.
+bool MaximizedDragBlends(const TvlDragBlend &B);
 
 } // namespace skin

@@ -814,6 +814,32 @@ TEST_F(DialogFade, WithABorderTheLayerStandsOnTheBorderWindowsButton) {
     EXPECT_FALSE(IsWindow(layer));
 }
 
+// A move of the border window leaves a fade's layer behind: it goes, and
+// the frame shows the hot close itself.
+TEST_F(DialogFade, AMoveOfTheBorderDropsTheFadeAndTheFrameShowsTheHotClose) {
+    Manager->SetExtendedBorders(true);
+    OwnDialog d(FixedDialog(L"Posun"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_TRUE(a && a->BorderWindow());
+    const HWND border = a->BorderWindow();
+    CursorOnClose(a, border);
+    a->SetHotButton(HTCLOSE, true);
+    const vcl::TRect close = a->ButtonByCode(HTCLOSE)->Rect;
+    const HWND layer = LayerOf(a);
+    ASSERT_TRUE(layer);
+    Tick(a);
+    const std::uint32_t hot = FadeOf(a)->Picture()->View().At(3, 3) & 0xFFFFFF;
+    LayeredRecorder recorder(LayeredRecorder::Forward, true);
+    SetWindowPos(d.Window, nullptr, RectOf(d.Window).Left + 25, RectOf(d.Window).Top + 15, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_FALSE(IsWindow(layer));
+    const std::vector<LayeredCall> calls = LayeredRecorder::Of(border);
+    ASSERT_FALSE(calls.empty() || calls.back().Pixels.empty());
+    const LayeredCall &last = calls.back();
+    EXPECT_EQ(last.Pixels[static_cast<std::size_t>(close.Top + 3) * static_cast<std::size_t>(last.Size.cx) +
+                          static_cast<std::size_t>(close.Left + 3)] & 0xFFFFFF, hot);
+}
+
 TEST_F(DialogFade, WithoutGlowingOrLayeredWindowsTheButtonIsPaintedAtOnce) {
     OwnDialog d(FixedDialog(L"Hned"));
     TvlDialogWnd *a = d.Adapter();

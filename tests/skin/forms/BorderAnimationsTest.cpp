@@ -210,6 +210,38 @@ TEST_F(BorderAnimations, ACaptionButtonFadesOverTheBorderWindow) {
     SetCursorPos(5, 5);
 }
 
+// A move of the border window leaves a fade's layer behind: it goes, and
+// the frame shows the hot button itself, in the same update as the move.
+TEST_F(BorderAnimations, AMoveDropsTheFadesAndTheFrameShowsTheHotButton) {
+    BorderedForm f;
+    ASSERT_TRUE(uitest::ActivateAndWait(f.Wnd(), 2s));
+    f.P->FormActive = 1;
+    const vcl::TRect button = f.P->ButtonClose.Rect;
+    const vcl::TPoint centre = f.OnScreen({(button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2});
+    SetCursorPos(centre.X, centre.Y);
+    f.P->SetHotButton(HTCLOSE, true);
+    TvlSBAnimation *fade = f.P->ButtonClose.Timer;
+    ASSERT_TRUE(fade && fade->LayerForm() && fade->Picture());
+    for (int i = 0; i < 40 && fade->Enabled(); ++i) fade->TimerProc(nullptr);
+    const HWND layer = fade->LayerForm()->WindowHandle();
+    const int px = button.Width() / 2, py = button.Height() / 2;
+    const std::uint32_t hot = fade->Picture()->View().At(px, py) & 0xFFFFFF;
+    const std::uint32_t plain = f.P->SkinData()->CacheBmp()->View().At(button.Left + px, button.Top + py) & 0xFFFFFF;
+    ASSERT_NE(hot, plain) << "the frame shows the button plain under its layer";
+
+    LayeredRecorder recorder(LayeredRecorder::Forward, true);
+    const vcl::TRect r = BorderedForm::RectOf(f.Wnd());
+    f.Form.Form->SetBounds(r.Left + 30, r.Top + 20, r.Width(), r.Height());
+    EXPECT_EQ(f.P->ButtonClose.Timer, nullptr);
+    EXPECT_FALSE(IsWindow(layer));
+    const std::vector<LayeredCall> calls = LayeredRecorder::Of(f.Border());
+    ASSERT_FALSE(calls.empty() || calls.back().Pixels.empty());
+    EXPECT_EQ(PixelOf(calls.back(), button.Left + px, button.Top + py) & 0xFFFFFF, hot);
+    EXPECT_EQ(calls.back().Place.x, BorderedForm::RectOf(f.Wnd()).Left - f.Off().X) << "where the move put it";
+    EXPECT_FALSE(f.P->BorderForm->Border().Updating);
+    SetCursorPos(5, 5);
+}
+
 TEST_F(BorderAnimations, TheVeilOfADisabledFormCoversItsBorderToo) {
     BorderedForm f;
     ASSERT_TRUE(f.Border());

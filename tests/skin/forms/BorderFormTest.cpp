@@ -42,7 +42,7 @@ public:
     int BorderNativeBorderWidth() const override { return GetBorderWidth(BorderOwnerWindow()); }
     int BorderOwnerWidth() const override { return GetBorderWidth(BorderOwnerWindow()); }
     vcl::TRect BorderIconRect() const override { return {Margin + 6, Margin + 6, Margin + 22, Margin + 22}; }
-    std::uint32_t BorderStateFlags() const override { return 0; }
+    std::uint32_t BorderStateFlags() const override { return Flags; }
     vcl::TBitmap *BorderFrameImage() override {
         RECT r{};
         GetWindowRect(BorderOwnerWindow(), &r);
@@ -83,6 +83,7 @@ public:
     vcl::TBitmap Image;
     vcl::TRect Close{Margin + 260, Margin + 4, Margin + 280, Margin + 20};
     std::vector<int> Hot;
+    std::uint32_t Flags = 0;  // the owner's state
     bool Blends = false;  // the owner runs a blended move of its own
     int BlendStarts = 0;
 
@@ -316,6 +317,59 @@ TEST_F(BorderForm, AMaximizedCaptionDragsOnlyAfterSixPixels) {
     EXPECT_FALSE(IsZoomed(OwnerWnd()));
     EXPECT_EQ(Owner.BlendStarts, 1);
     EXPECT_EQ(inbox.Got.size(), 1u);
+}
+
+// While an animation shows the whole image (here a blended move), the
+// client area is in it as the window shows it, and what lies above the work
+// area's top is cut off, as the border window is moved.
+TEST_F(BorderForm, AWholeImageHoldsTheClientAreaAndIsClippedAtTheWorkAreasTop) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(OwnerWnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+    const int workTop = monitor.rcWork.top;
+    Owner.Form.Form->SetColor(vcl::clLime);
+    Settle();
+    Owner.Flags = 0x80;
+    TvlBorderForm border(Owner);
+    border.UpdateBorder(true);
+    const HWND w = border.Window();
+    const vcl::TRect client = Owner.BorderClientRect();
+    const std::uint32_t middle = Owner.Image.View().At((client.Left + client.Right) / 2, (client.Top + client.Bottom) / 2);
+    EXPECT_EQ(middle, 0xFF00FF00u) << std::hex << middle;
+    const auto inRegion = [&](int X, int Y) {
+        const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+        return GetWindowRgn(w, region.Get()) != ERROR && PtInRegion(region.Get(), X, Y);
+    };
+    EXPECT_FALSE(border.ClippedAtWorkArea);
+    EXPECT_TRUE(inRegion(Margin + 60, Margin + 60)) << "the client area too";
+    struct Step {
+        int Top;  // of the border window
+        bool Clipped;
+    };
+    for (const Step s : {Step{workTop - 17, true}, Step{workTop - 1, true}, Step{workTop + 40, false}}) {
+        SetWindowPos(w, nullptr, 300, s.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_EQ(border.ClippedAtWorkArea, s.Clipped) << s.Top;
+        const int cut = std::max(0, workTop - s.Top);
+        if (cut > 0) EXPECT_FALSE(inRegion(Margin + 60, cut - 1)) << s.Top;
+        EXPECT_TRUE(inRegion(Margin + 60, cut)) << s.Top;
+    }
+}
+
+// An animation that shows a hidden owner (here its hide animation) shows
+// its border; the owner stays hidden.
+TEST_F(BorderForm, AnAnimationShowsTheBorderOfAHiddenOwner) {
+    ShowWindow(OwnerWnd(), SW_HIDE);
+    Owner.Flags = 0x200;
+    TvlBorderForm border(Owner);
+    border.UpdateBorder(false);
+    ASSERT_NE(border.Window(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(border.Window()));
+    EXPECT_FALSE(GetWindowLongPtrW(OwnerWnd(), GWL_STYLE) & WS_VISIBLE);
+    RECT b{}, o{};
+    GetWindowRect(border.Window(), &b);
+    GetWindowRect(OwnerWnd(), &o);
+    EXPECT_EQ(b.left, o.left - Margin);
+    EXPECT_EQ(b.right, o.right + Margin);
 }
 
 TEST_F(BorderForm, ManyBordersLeaveNoHandleBehindAndOneGoesWithAHiddenOwner) {

@@ -166,6 +166,53 @@ TEST(BorderUpdate, TheZOrderFollowsTheOwnersRankAndItsSizeChange) {
     EXPECT_FALSE(BorderZOrder(false, false, false, 0x8000).NoZOrder);
 }
 
+TEST(BlurBehind, TheFrameOnePixelLargerLessTheBlackOfItsEdgeStrips) {
+    vcl::TPixels32 image(10, 8, 0xFFFFFFFF);
+    image.At(1, 3) = 0xFF000000;  // black in the left strip: cut
+    image.At(5, 1) = 0x00000000;  // in the top strip: cut
+    image.At(4, 4) = 0xFF000000;  // black inside the strips: kept
+    image.At(8, 6) = 0xFF000001;  // not black: kept
+    const std::vector<vcl::TRect> rects = BlurBehindRects(image.View(), {2, 2, 2, 2}, 1);
+    const auto covered = [&](int X, int Y) {
+        int n = 0;
+        for (const vcl::TRect &r : rects) n += X >= r.Left && X < r.Right && Y >= r.Top && Y < r.Bottom;
+        EXPECT_LE(n, 1) << X << "," << Y;
+        return n == 1;
+    };
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 10; ++x) {
+            const bool inside = x >= 1 && x < 9 && y >= 1 && y < 7;
+            const bool cut = (x == 1 && y == 3) || (x == 5 && y == 1);
+            EXPECT_EQ(covered(x, y), inside && !cut) << x << "," << y;
+        }
+    // Rows alike share one rectangle: the top row's two runs, two single
+    // rows, then one band down to the bottom.
+    EXPECT_EQ(rects.size(), 5u);
+    EXPECT_TRUE(BlurBehindRects(vcl::TBitmapView{}, {2, 2, 2, 2}, 1).empty());
+}
+
+TEST(DragBlend, AMaximizedCaptionsDragBlendsOnlyWhereTheBlendShows) {
+    struct Case {
+        TvlDragBlend B;
+        bool Press, FromMaximized;
+    };
+    const std::vector<Case> cases{
+        {{false, 170, true, false}, false, false},  // the option off
+        {{true, 170, true, false}, true, true},
+        {{true, 255, true, false}, true, false},    // a blend to 255 shows nothing
+        {{true, 170, false, false}, true, false},   // the form does not allow it
+        {{true, 170, true, true}, true, true},
+        {{true, 255, true, true}, false, false},    // composition: the press too
+        {{true, 170, false, true}, false, false},
+    };
+    for (const Case &c : cases) {
+        const std::string what = std::to_string(c.B.Active) + " " + std::to_string(c.B.BlendValue) + " " +
+                                 std::to_string(c.B.FormAllows) + " " + std::to_string(c.B.Composition);
+        EXPECT_EQ(CaptionPressBlends(c.B), c.Press) << what;
+        EXPECT_EQ(MaximizedDragBlends(c.B), c.FromMaximized) << what;
+    }
+}
+
 TEST(EdgeMaximize, EachEdgeTogglesItsDirectionAndTheSecondDoubleClickRestores) {
     const vcl::TRect work{0, 20, 1024, 740};
     TvlEdgeMaximize saved;

@@ -464,6 +464,39 @@ TEST_F(FormBorder, ForwardedPressesAskTheBorderFormForTheirCode) {
     EXPECT_EQ(SendMessageW(f.Wnd(), WM_NCHITTEST, 0, MAKELPARAM(inside.X, inside.Y)), HTCLIENT);
 }
 
+bool Topmost(HWND W) { return (GetWindowLongPtrW(W, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+bool Above(HWND Upper, HWND Lower) {
+    for (HWND w = GetWindow(Upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == Lower) return true;
+    return false;
+}
+
+TEST_F(FormBorder, TheBorderStaysRightAboveItsFormUnderATopmostWindowAndOnTopWithItsStayOnTopForm) {
+    TestForm topmost;
+    topmost.Form->SetBounds(250, 150, 200, 150);
+    topmost.Form->SetFormStyle(vcl::fsStayOnTop);
+    topmost.Show();
+    const HWND other = topmost.Form->WindowHandle();
+    {
+        BorderedForm f;
+        ASSERT_TRUE(uitest::ActivateAndWait(f.Wnd(), 2s));
+        EXPECT_EQ(GetWindow(f.Border(), GW_HWNDNEXT), f.Wnd());
+        EXPECT_FALSE(Topmost(f.Border()));
+        EXPECT_TRUE(Above(other, f.Border()));
+    }
+    // A stay-on-top form, its border renewed by a move (Wine's activation
+    // places a topmost window's owned windows apart from it).
+    BorderedForm f(vcl::bsSizeable, {300, 200, 720, 500}, false);
+    f.Form.Form->SetFormStyle(vcl::fsStayOnTop);
+    f.ShowSkinned();
+    ASSERT_TRUE(uitest::ActivateAndWait(f.Wnd(), 2s));
+    for (const int x : {320, 340}) {
+        SetWindowPos(f.Wnd(), nullptr, x, 210, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_EQ(GetWindow(f.Border(), GW_HWNDNEXT), f.Wnd());
+        EXPECT_TRUE(Topmost(f.Border()) && Topmost(f.Wnd()));
+    }
+}
+
 TEST_F(FormBorder, ActivationAndSizeRenewTheBorder) {
     BorderedForm f;
     ASSERT_TRUE(uitest::ActivateAndWait(f.Wnd(), 2s));
