@@ -338,6 +338,17 @@ public:
     void CMRecreateWnd(vcl::TMessage &Message);
     // WM_SETREDRAW to every visible child window of the form.
     void SetChildrenRedraw(bool On);
+    // WM_WINDOWPOSCHANGING in a size-move: a form that shrinks below its
+    // client area goes behind its border window, whose hole shrinks first.
+    void ShrinkWithBorder(const WINDOWPOS &Pos);
+    // The form's picture, its controls with it, kept while it hides or
+    // minimizes: into the cache, and in view in the border window or in
+    // HideCover, which the hide animation takes; EndHideCover when the hide
+    // (Hiding, else a minimize) is through.
+    bool HideSnapshotAllowed() const;
+    bool HideSnapshotDue(const WINDOWPOS &Pos) const;
+    void TakeHideSnapshot(bool Hiding);
+    void EndHideCover(const WINDOWPOS *Pos);
 
     // ---------------------------------------------------- vlBlendOnMoving.cpp
     // The form turns translucent for a move; Drag: the system's move loop
@@ -346,7 +357,7 @@ public:
     // Opaque again; Snapshot: a cover of the form to take (else one is made).
     void EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot);
     // The unskinned route's handlers around the saved procedure.
-    void VisibleChangedUnskinned(vcl::TMessage &Message);   // before it
+    bool VisibleChangedUnskinned(vcl::TMessage &Message);   // before it; true: it passed it on
     void WindowPosChangedUnskinned(vcl::TMessage &Message); // after it
     void NCDestroyUnskinned(vcl::TMessage &Message);        // after it
 

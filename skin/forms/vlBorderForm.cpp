@@ -304,15 +304,27 @@ void TvlBorderForm::DoubleClick(const vcl::TMessage &Message) {
         monitor.cbSize = sizeof monitor;
         GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
         const RECT &a = monitor.rcWork;
-        const vcl::TRect to = ToggleEdgeMaximize({r.left, r.top, r.right, r.bottom},
-                                                 {a.left, a.top, a.right, a.bottom}, code, FEdgeMaximize);
+        TvlEdgeMaximize next = FEdgeMaximize;
+        const vcl::TRect to =
+            ToggleEdgeMaximize({r.left, r.top, r.right, r.bottom}, {a.left, a.top, a.right, a.bottom}, code, next);
+        // The toggle's own placement ends no stretch: it counts once done.
+        FEdgeMaximize = {};
         form->SetBounds(to.Left, to.Top, to.Width(), to.Height());
+        FEdgeMaximize = next;
         return;
     }
     default:
         if (code >= 2000 && code <= 2255) FOwner.BorderItemDoubleClick(code, Message.LParam);
         return;
     }
+}
+
+bool TvlBorderForm::EndEdgeStretch(WINDOWPOS &Pos, int OwnerTop) {
+    int y = Pos.y, height = Pos.cy;
+    if (!skin::EndEdgeStretch(OwnerTop, y, height, FEdgeMaximize)) return false;
+    Pos.y = y;
+    Pos.cy = height;
+    return true;
 }
 
 void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
