@@ -393,7 +393,6 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     if (InSizeMove || Has(Form, vcl::csLoading)) {
         StateFlags &= ~pfSnapshotTaken;
-        if (pos) ShrinkWithBorder(*pos);
     } else if (pos && window && !IsZoomed(window) && !(pos->flags & SWP_NOMOVE) && (pos->x != 0 || pos->y != 0)) {
         // A form that had its native borders while maximized may have its
         // extended border again.
@@ -412,25 +411,6 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
         !(StateFlags & pfMinimizeAnimation) && BorderForm && !BorderWindow())
         UpdateBorder(false, 255);
     SavedWndProc(Message);
-}
-
-void TsSkinProvider::ShrinkWithBorder(const WINDOWPOS &Pos) {
-    const HWND window = WindowOf(Form), border = BorderWindow();
-    if (!window || !border || (Pos.flags & SWP_NOSIZE) || Pos.cx == 0 || Pos.cy == 0) return;
-    if (Pos.cx >= LastClientRect.Width() && Pos.cy >= LastClientRect.Height()) return;
-    if (FormScrollAdapter && (FormScrollAdapter->HorzScrollBar().Visible || FormScrollAdapter->VertScrollBar().Visible))
-        return;
-    if (IsIconic(window)) {
-        FSkinData->BGChanged = true;
-        UpdateBorder(false, 255);
-        return;
-    }
-    // The border's hole shrinks first: no strip of the form's old frame shows.
-    StateFlags |= pfBorderRegionSetting;
-    BorderForm->Border().ApplyRegion();
-    SetWindowPos(window, border, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOOWNERZORDER);
-    StateFlags &= ~pfBorderRegionSetting;
 }
 
 bool TsSkinProvider::HideSnapshotAllowed() const {
@@ -714,29 +694,18 @@ void TsSkinProvider::CMRecreateWnd(vcl::TMessage &Message) {
 
 // The unskinned route's handlers: the saved procedure runs around them.
 
-bool TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) {
+// An iconic form is hidden as it is: the class library reads its window
+// state from the window while it shows, so it never hides minimized in
+// the window and normal in its state.
+void TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     const TsSkinManager *m = FSkinData->GetSkinManager();
     // The picture of the last hide is over once the form shows.
     if (Message.WParam != 0) StateFlags &= ~pfSnapshotTaken;
     if (Message.WParam != 0 || !FDrawNonClientArea || !window || !m || !m->Active() ||
-        (vcl::Application && vcl::Application->Terminated()))
-        return false;
-    if (!IsIconic(window)) {
-        if (IsWindowVisible(window) && HideSnapshotAllowed()) TakeHideSnapshot(true);
-        return false;
-    }
-    // Minimized by the system behind the class library's back.
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (Form->WindowState() == vcl::wsMinimized || !GetWindowPlacement(window, &placement) ||
-        placement.rcNormalPosition.left != -32000)
-        return false;
-    SavedWndProc(Message);
-    if (!ProviderServes(this, window)) return true;
-    Form->SetWindowState(vcl::wsMinimized);
-    StartMinimizeAnimation();
-    return true;
+        (vcl::Application && vcl::Application->Terminated()) || IsIconic(window))
+        return;
+    if (IsWindowVisible(window) && HideSnapshotAllowed()) TakeHideSnapshot(true);
 }
 
 void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {

@@ -338,9 +338,6 @@ public:
     void CMRecreateWnd(vcl::TMessage &Message);
     // WM_SETREDRAW to every visible child window of the form.
     void SetChildrenRedraw(bool On);
-    // WM_WINDOWPOSCHANGING in a size-move: a form that shrinks below its
-    // client area goes behind its border window, whose hole shrinks first.
-    void ShrinkWithBorder(const WINDOWPOS &Pos);
     // The form's picture, its controls with it, kept while it hides or
     // minimizes: into the cache, and in view in the border window or in
     // HideCover, which the hide animation takes; EndHideCover when the hide
@@ -357,7 +354,7 @@ public:
     // Opaque again; Snapshot: a cover of the form to take (else one is made).
     void EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot);
     // The unskinned route's handlers around the saved procedure.
-    bool VisibleChangedUnskinned(vcl::TMessage &Message);   // before it; true: it passed it on
+    void VisibleChangedUnskinned(vcl::TMessage &Message);   // before it
     void WindowPosChangedUnskinned(vcl::TMessage &Message); // after it
     void NCDestroyUnskinned(vcl::TMessage &Message);        // after it
 
