@@ -320,8 +320,15 @@ void TvlBorderForm::DoubleClick(const vcl::TMessage &Message) {
 }
 
 bool TvlBorderForm::EndEdgeStretch(WINDOWPOS &Pos, int OwnerTop) {
-    int y = Pos.y, height = Pos.cy;
+    // A mere move (the system's move loop) carries no size: the window's own.
+    RECT r{};
+    const bool moveOnly = (Pos.flags & SWP_NOSIZE) && GetWindowRect(FOwner.BorderOwnerWindow(), &r);
+    int y = Pos.y, height = moveOnly ? r.bottom - r.top : Pos.cy;
     if (!skin::EndEdgeStretch(OwnerTop, y, height, FEdgeMaximize)) return false;
+    if (moveOnly) {
+        Pos.flags &= ~UINT{SWP_NOSIZE};
+        Pos.cx = r.right - r.left;
+    }
     Pos.y = y;
     Pos.cy = height;
     return true;

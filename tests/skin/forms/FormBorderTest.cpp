@@ -567,6 +567,10 @@ TEST_F(FormBorder, AFormStretchedByAnEdgesDoubleClickThatIsPlacedAnewEndsItsStre
               (vcl::TRect{before.Left + 30, area.top + 40, before.Right + 30, area.top + 40 + before.Height()}));
     doubleClickTop();
     EXPECT_EQ(BorderedForm::RectOf(f.Wnd()), (vcl::TRect{before.Left + 30, area.top, before.Right + 30, area.bottom}));
+    // A mere move (as the system's move loop makes it) alike.
+    SetWindowPos(f.Wnd(), nullptr, before.Left, area.top + 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(BorderedForm::RectOf(f.Wnd()),
+              (vcl::TRect{before.Left, area.top + 60, before.Right, area.top + 60 + before.Height()}));
 }
 
 // "NativeBordersMaximized": a maximized form has the system's frame, by
