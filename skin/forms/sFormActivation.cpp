@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "sFormBorder.h"
 #include "sFrameMetrics.h"
 #include "sMDIForm.h"
 #include "sSystemMenu.h"
@@ -198,6 +199,11 @@ void TsSkinProvider::WMActivateApp(vcl::TMessage &Message) {
     SavedWndProc(Message);
     const TsSkinManager *m = FSkinData->GetSkinManager();
     if (Message.WParam != 1 || !m || !m->AnimEffects()->Minimizing->Active || (StateFlags & pfMinimizeAnimation)) return;
+    // Another application's windows may have covered the border meanwhile.
+    if (BorderForm) {
+        if (Form->Enabled()) UpdateBorder(false, 255);
+        return;
+    }
     // A main form that the system left minimized in its state but not on
     // the screen comes back as a normal one.
     const HWND window = WindowOf(Form);
@@ -334,6 +340,11 @@ void TsSkinProvider::WMExitSizeMove(vcl::TMessage &Message) {
     SavedWndProc(Message);
     // A region held back while the system moved or sized the form.
     if (RegionChanged) UpdateFormRegion(true, true);
+    // The border's shadow may have passed over the skinned dialogs.
+    if (BorderForm)
+        ForEachHookedDialog([](TvlHookedDialog &Dialog) {
+            if (const HWND dialog = Dialog.DialogWindow()) SendSkinCommand(dialog, SC_REPAINT, 0);
+        });
 }
 
 void TsSkinProvider::WMGetMinMaxInfo(vcl::TMessage &Message) {
@@ -375,8 +386,63 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
         // extended border again.
         if (NativeBordersMaximized() && ExtBordersAllowed() && IsWindowVisible(window)) UpdateExtBorders(true);
         if (FScreenSnap && Form->Showing()) SnapFormPosition(*pos);
+        // Placed anew while an edge's double click held it stretched.
+        if (BorderForm && BorderForm->Border().EndEdgeStretch(*pos, Form->Top())) {
+            Message.Result = 0;
+            return;
+        }
     }
+    if (pos && HideSnapshotDue(*pos)) TakeHideSnapshot((pos->flags & SWP_HIDEWINDOW) != 0);
+    // A form that comes into view has its border window from the start; a
+    // shown one that the system minimizes (also "shown") does not.
+    if (pos && window && (pos->flags & SWP_SHOWWINDOW) && !IsWindowVisible(window) &&
+        !(StateFlags & pfMinimizeAnimation) && BorderForm && !BorderWindow())
+        UpdateBorder(false, 255);
     SavedWndProc(Message);
+}
+
+bool TsSkinProvider::HideSnapshotAllowed() const {
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    return m && m->AnimEffects()->Minimizing->Active && FAllowAnimation && m->Effects()->AllowAnimation &&
+           !(StateFlags & pfSnapshotTaken) && !Form->Parent();
+}
+
+bool TsSkinProvider::HideSnapshotDue(const WINDOWPOS &Pos) const {
+    const HWND window = WindowOf(Form);
+    // A running minimize animation flies the form's picture itself.
+    if (!window || !FSkinData->GetSkinManager() || !LayeredWindowsAvailable() || !FDrawNonClientArea ||
+        (StateFlags & (pfBlendOnMoving | pfMinimizeAnimation)))
+        return false;
+    const bool minimizing = !(Pos.flags & SWP_NOMOVE) && Pos.x == -32000;
+    if (!(Pos.flags & SWP_HIDEWINDOW) && !minimizing) return false;
+    // A form out of view already has no picture to keep.
+    return FSkinData->CacheBmp() && !IsIconic(window) && IsWindowVisible(window) && HideSnapshotAllowed();
+}
+
+void TsSkinProvider::TakeHideSnapshot(bool Hiding) {
+    StateFlags |= pfSnapshotTaken;
+    if (const std::unique_ptr<vcl::TBitmap> image = GetFormImage(); image && FSkinData->CacheBmp())
+        FSkinData->CacheBmp()->Assign(image.get());
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    const TvlFormHide &hide = *m->AnimEffects()->FormHide;
+    // The border window shows the whole picture (its region has no hole
+    // while the snapshot is taken). The cover is made for a hide animation
+    // with frames to take: no window is made only to be freed.
+    if (BorderForm)
+        UpdateBorder(true, Form->AlphaBlend() ? Form->AlphaBlendValue() : 255);
+    else if (Hiding && hide.Active && m->Effects()->AllowAnimation && hide.Time / 10 >= 1)
+        HideCover = CreateSnapshotForm(WindowOf(Form));
+}
+
+void TsSkinProvider::EndHideCover(const WINDOWPOS *Pos) {
+    // The hide animation took the cover, or none runs: it goes with the hide.
+    HideCover.reset();
+    // Moved or shown back into view without a restore command (a window
+    // state set directly): the frame is the form's own again.
+    const HWND window = WindowOf(Form);
+    if ((StateFlags & pfSnapshotTaken) && Pos && (!(Pos->flags & SWP_NOMOVE) || (Pos->flags & SWP_SHOWWINDOW)) &&
+        window && IsWindowVisible(window) && !IsIconic(window))
+        StateFlags &= ~pfSnapshotTaken;
 }
 
 void TsSkinProvider::WMWindowPosChanged(vcl::TMessage &Message) {
@@ -388,6 +454,7 @@ void TsSkinProvider::WMWindowPosChanged(vcl::TMessage &Message) {
         FreeBorderWindow();
     // The form has recorded its new bounds now.
     if (SizePending) FollowNewSize();
+    EndHideCover(reinterpret_cast<const WINDOWPOS *>(Message.LParam));
 }
 
 void TsSkinProvider::HandleWindowPosChanged(vcl::TMessage &Message) {
@@ -433,6 +500,13 @@ void TsSkinProvider::WMStyleChanged(vcl::TMessage &Message) {
         SystemMenu->UpdateItems(true);
         RepaintFrameNow();
     }
+    // The border's caption buttons follow the system menu's style.
+    const auto *change = reinterpret_cast<const STYLESTRUCT *>(Message.LParam);
+    constexpr std::uint32_t animations = pfBlendOnMoving | pfMinimizeAnimation | pfRestoreAnimation | pfSkinChangeSnapshot;
+    if (static_cast<int>(static_cast<INT_PTR>(Message.WParam)) == GWL_STYLE && change &&
+        ((change->styleOld ^ change->styleNew) & WS_SYSMENU) && !(StateFlags & animations) &&
+        !ModuleState().FormAnimationActive && Form->Enabled())
+        UpdateBorder(false, 255);
 }
 
 // ---------------------------------------------------------- visibility
@@ -455,6 +529,10 @@ void TsSkinProvider::WMShowWindow(vcl::TMessage &Message) {
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
     }
     SavedWndProc(Message);
+    // The main form shown again with its owner: the restore animation brings
+    // it back as a whole.
+    if (Message.LParam == SW_PARENTOPENING && !child && vcl::Application && vcl::Application->MainForm() == Form)
+        if (const TsSkinManager *m = FSkinData->GetSkinManager(); m && m->AnimEffects()->Minimizing->Active) return;
     if (!showing || !ProviderServes(this, window)) return;
     if (child && IsZoomed(window)) {
         if (TsSkinProvider *parent = MDIParentSkinProvider()) parent->InvalidateFrame();
@@ -604,19 +682,30 @@ void TsSkinProvider::CMRecreateWnd(vcl::TMessage &Message) {
 
 // The unskinned route's handlers: the saved procedure runs around them.
 
-// A form hides or minimizes unskinned as the system shows it: the cover
-// that stood in for the frame belongs to the minimize and hide animations.
-void TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) { (void)Message; }
+// An iconic form is hidden as it is: the class library reads its window
+// state from the window while it shows, so it never hides minimized in
+// the window and normal in its state.
+void TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) {
+    const HWND window = WindowOf(Form);
+    const TsSkinManager *m = FSkinData->GetSkinManager();
+    // The picture of the last hide is over once the form shows.
+    if (Message.WParam != 0) StateFlags &= ~pfSnapshotTaken;
+    if (Message.WParam != 0 || !FDrawNonClientArea || !window || !m || !m->Active() ||
+        (vcl::Application && vcl::Application->Terminated()) || IsIconic(window))
+        return;
+    if (IsWindowVisible(window) && HideSnapshotAllowed()) TakeHideSnapshot(true);
+}
 
 void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {
     const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
     const HWND window = WindowOf(Form);
     TsSkinManager *m = FSkinData->GetSkinManager();
-    if (!pos || !window || !m || !LayeredWindowsAvailable() || !(pos->flags & SWP_HIDEWINDOW) || IsIconic(window))
+    if (!pos || !window || !m || !LayeredWindowsAvailable() || !(pos->flags & SWP_HIDEWINDOW) || IsIconic(window) ||
+        !FAllowAnimation || Animating || !m->Active() || !FDrawNonClientArea || !m->Effects()->AllowAnimation ||
+        !m->AnimEffects()->FormHide->Active) {
+        HideCover.reset();
         return;
-    if (!FAllowAnimation || Animating || !m->Active() || !FDrawNonClientArea || !m->Effects()->AllowAnimation ||
-        !m->AnimEffects()->FormHide->Active)
-        return;
+    }
     Animating = true;
     FormAnimations().AnimHideForm(*this);
     // The animation plays on timers: messages keep flowing while waiting,
@@ -631,6 +720,7 @@ void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {
     }
     FormAnimations().SetLayeredAlpha(window, false, 255);
     Animating = false;
+    HideCover.reset();
 }
 
 void TsSkinProvider::NCDestroyUnskinned(vcl::TMessage &Message) {

@@ -338,6 +338,14 @@ public:
     void CMRecreateWnd(vcl::TMessage &Message);
     // WM_SETREDRAW to every visible child window of the form.
     void SetChildrenRedraw(bool On);
+    // The form's picture, its controls with it, kept while it hides or
+    // minimizes: into the cache, and in view in the border window or in
+    // HideCover, which the hide animation takes; EndHideCover when the hide
+    // (Hiding, else a minimize) is through.
+    bool HideSnapshotAllowed() const;
+    bool HideSnapshotDue(const WINDOWPOS &Pos) const;
+    void TakeHideSnapshot(bool Hiding);
+    void EndHideCover(const WINDOWPOS *Pos);
 
     // ---------------------------------------------------- vlBlendOnMoving.cpp
     // The form turns translucent for a move; Drag: the system's move loop

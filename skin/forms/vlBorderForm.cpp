@@ -358,9 +358,13 @@ void TvlBorderForm::DoubleClick(const vcl::TMessage &Message) {
         monitor.cbSize = sizeof monitor;
         GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
         const RECT &a = monitor.rcWork;
-        const vcl::TRect to = ToggleEdgeMaximize({r.left, r.top, r.right, r.bottom},
-                                                 {a.left, a.top, a.right, a.bottom}, code, FEdgeMaximize);
+        TvlEdgeMaximize next = FEdgeMaximize;
+        const vcl::TRect to =
+            ToggleEdgeMaximize({r.left, r.top, r.right, r.bottom}, {a.left, a.top, a.right, a.bottom}, code, next);
+        // The toggle's own placement ends no stretch: it counts once done.
+        FEdgeMaximize = {};
         form->SetBounds(to.Left, to.Top, to.Width(), to.Height());
+        FEdgeMaximize = next;
         return;
     }
     default:
@@ -396,6 +400,21 @@ void TvlBorderForm::PositionChanged(vcl::TMessage &Message) {
     // the window when one runs.
     if (Updating) FRerender = true;
     else UpdateBorder(true, 255);
+}
+
+bool TvlBorderForm::EndEdgeStretch(WINDOWPOS &Pos, int OwnerTop) {
+    // A mere move (the system's move loop) carries no size: the window's own.
+    RECT r{};
+    const bool moveOnly = (Pos.flags & SWP_NOSIZE) && GetWindowRect(FOwner.BorderOwnerWindow(), &r);
+    int y = Pos.y, height = moveOnly ? r.bottom - r.top : Pos.cy;
+    if (!skin::EndEdgeStretch(OwnerTop, y, height, FEdgeMaximize)) return false;
+    if (moveOnly) {
+        Pos.flags &= ~UINT{SWP_NOSIZE};
+        Pos.cx = r.right - r.left;
+    }
+    Pos.y = y;
+    Pos.cy = height;
+    return true;
 }
 
 void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {

@@ -135,6 +135,10 @@ public:
     // The region again, as the owner's state now asks (a whole image while
     // it blends on moving, else with the hole).
     void ApplyRegion();
+    // The owner is placed anew while an edge's double click holds it
+    // stretched: the stretch ends (EndEdgeStretch, Pos corrected); false
+    // when it was not stretched.
+    bool EndEdgeStretch(WINDOWPOS &Pos, int OwnerTop);
 
     // Where the last positioning request put the border window.
     vcl::TPoint FormPos{};

@@ -86,6 +86,20 @@ vcl::TRect ToggleEdgeMaximize(const vcl::TRect &Window, const vcl::TRect &WorkAr
     return r;
 }
 
+bool EndEdgeStretch(int FormTop, int &Y, int &Height, TvlEdgeMaximize &Saved) {
+    if (!Saved.Vertical && !Saved.Horizontal) return false;
+    if (Saved.Vertical) {
+        if (FormTop != Y) {
+            Height = Saved.Height;
+        } else {
+            Height += FormTop - Saved.Top;
+            Y = Saved.Top;
+        }
+    }
+    Saved.Vertical = Saved.Horizontal = false;
+    return true;
+}
+
 namespace {
 
 int SkinBorderOf(const TvlFrameSizes &F) { return F.SkinBorder != 0 ? F.SkinBorder : F.NativeBorder; }

@@ -50,6 +50,13 @@ struct TvlEdgeMaximize {
 };
 vcl::TRect ToggleEdgeMaximize(const vcl::TRect &Window, const vcl::TRect &WorkArea, int HitCode,
                               TvlEdgeMaximize &Saved);
+// The stretched form (Saved) is placed anew by other means: at Y with the
+// height Height, its top now FormTop. The stretch ends, both directions
+// forgotten. Over the height: a placement that moves the top gives the
+// form its saved height back; one that keeps the top puts it back at the
+// saved top, the bottom staying where the placement puts it. False when
+// nothing was stretched (the placement is left alone).
+bool EndEdgeStretch(int FormTop, int &Y, int &Height, TvlEdgeMaximize &Saved);
 
 // A frame drawn inside an extended border with the skin's own measures:
 // the skin's side border and caption (which holds the top border) in place

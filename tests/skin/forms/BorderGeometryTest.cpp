@@ -238,5 +238,32 @@ TEST(EdgeMaximize, EachEdgeTogglesItsDirectionAndTheSecondDoubleClickRestores) {
     EXPECT_FALSE(saved.Vertical || saved.Horizontal);
 }
 
+// A stretched form placed anew by other means: the record as corrected
+// (Y, Height) and the stretch forgotten; an unstretched one's record stays.
+TEST(EdgeMaximize, APlacementOfAStretchedFormEndsTheStretch) {
+    struct Case {
+        bool Vertical, Horizontal;
+        int Y, Height;        // the placement asked for
+        bool Corrected;
+        int NewY, NewHeight;  // as it goes on
+    };
+    // Saved before the stretch: top 200, height 300; the form's top now 20.
+    const std::vector<Case> cases{
+        {true, false, 60, 720, true, 60, 300},   // a new top: the saved height
+        {true, false, 20, 500, true, 200, 320},  // the same top: the saved top, the bottom kept
+        {false, true, 60, 720, true, 60, 720},   // across only: forgotten, the record as it is
+        {true, true, 60, 720, true, 60, 300},
+        {false, false, 60, 720, false, 60, 720}, // nothing stretched
+    };
+    for (const Case &c : cases) {
+        TvlEdgeMaximize saved{c.Vertical, c.Horizontal, 200, 300, 40, 500};
+        int y = c.Y, height = c.Height;
+        EXPECT_EQ(EndEdgeStretch(20, y, height, saved), c.Corrected) << c.Y << " " << c.Vertical << c.Horizontal;
+        EXPECT_EQ(y, c.NewY);
+        EXPECT_EQ(height, c.NewHeight);
+        EXPECT_FALSE(saved.Vertical || saved.Horizontal);
+    }
+}
+
 } // namespace
 } // namespace skin

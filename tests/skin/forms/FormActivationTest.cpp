@@ -14,6 +14,7 @@
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sVclUtils.h"
 #include "vcl/HandleCounts.h"
+#include "vcl/Panels.h"
 
 namespace skin {
 namespace {
@@ -201,6 +202,63 @@ TEST_F(FormActivation, TheShowPlaysTheShowAnimationAndTheHideAsksForTheHideAnima
     Form.Show();
     F()->Hide();
     EXPECT_TRUE(animations.Log.empty());
+}
+
+// What the hide animation finds when it starts: the cover over the form,
+// the snapshot taken, the cache's pixel at Probe (frame-image coordinates).
+struct HideWatch : AnimationsWatch {
+    TsSkinProvider *P = nullptr;
+    vcl::TPoint Probe{};
+    bool Covered = false, Snapshot = false;
+    COLORREF Cached = 0;
+    void AnimHideForm(TvlFormProvider &Provider) override {
+        AnimationsWatch::AnimHideForm(Provider);
+        Covered = P->HideCover && IsWindowVisible(P->HideCover->WindowHandle());
+        Snapshot = (P->StateFlags & pfSnapshotTaken) != 0;
+        Cached = GetPixel(P->SkinData()->CacheBmp()->Canvas()->Handle(), Probe.X, Probe.Y);
+        const std::unique_ptr<vcl::TForm> taken = Provider.TakeSnapshotForm();
+    }
+};
+
+// A form that hides (not closes) leaves the hide animation its picture with
+// its controls, taken while it still showed, and a cover over its place,
+// skinned or not; the cover goes with the hide, the snapshot with the next
+// show. A hide animation without frames gets no cover.
+TEST_F(FormActivation, AHidingFormLeavesItsPictureWithItsControlsAndACoverToTheHideAnimation) {
+    HideWatch animations;
+    animations.P = P;
+    TvlServiceRegistration registration(animations);
+    auto *panel = Form.Add(vcl::Create<vcl::TPanel>(F()), 20, 20);
+    panel->SetColor(static_cast<vcl::TColor>(0x2050D0));
+    ShowFilled();
+    vcl::TBitmap own;
+    own.SetPixelFormat(vcl::pf32bit);
+    own.SetSize(panel->Width(), panel->Height());
+    panel->PaintTo(own.Canvas()->Handle(), 0, 0);
+    const COLORREF panelPixel = GetPixel(own.Canvas()->Handle(), panel->Width() / 2, panel->Height() / 2);
+    animations.Probe = {P->GetClientOffsetX() + 20 + panel->Width() / 2, P->GetClientOffsetY() + 20 + panel->Height() / 2};
+    Manager->AnimEffects()->FormHide->Time = 100;
+
+    F()->Hide();
+    EXPECT_TRUE(animations.Covered);
+    EXPECT_TRUE(animations.Snapshot);
+    EXPECT_EQ(animations.Cached, panelPixel);
+    EXPECT_EQ(P->HideCover, nullptr);
+    Form.Show();
+    EXPECT_FALSE(P->StateFlags & pfSnapshotTaken);
+
+    Manager->AnimEffects()->FormHide->Time = 0;
+    F()->Hide();
+    EXPECT_FALSE(animations.Covered);
+    Form.Show();
+
+    Manager->AnimEffects()->FormHide->Time = 100;
+    P->SkinData()->SetSkinSection("NOSUCHSECTION");  // the unskinned route
+    F()->Hide();
+    EXPECT_TRUE(animations.Covered);
+    EXPECT_EQ(P->HideCover, nullptr);
+    Form.Show();
+    EXPECT_FALSE(P->StateFlags & pfSnapshotTaken);
 }
 
 // A hide animation that runs on after its call, as the layered one does on

@@ -546,6 +546,97 @@ TEST_F(FormBorder, ActivationAndSizeRenewTheBorder) {
     }
 }
 
+// A hooked dialog's window that records the skin commands it gets.
+struct CommandedDialog : TvlHookedDialog {
+    TestForm Window;
+    std::vector<unsigned> Commands;
+    vcl::TWndMethod Next;
+    CommandedDialog() : Next(Window.Form->WindowProc) {
+        Window.Form->WindowProc = vcl::TWndMethod::Bind<&CommandedDialog::Handle>(this);
+    }
+    ~CommandedDialog() override { Window.Form->WindowProc = Next; }
+    HWND DialogWindow() const override { return Window.Form->Handle(); }
+    void Handle(vcl::TMessage &M) {
+        if (M.Msg == SM_SKINCOMMAND) Commands.push_back(SubCommandOf(M.WParam));
+        Next(M);
+    }
+};
+
+// The border comes back where the form's state asks for a fresh one: the
+// application activated, the system menu's style changed, the form shown
+// (made while it is about to show, when its hide left a snapshot); a move or
+// size that ends repaints the skinned dialogs it passed over.
+TEST_F(FormBorder, TheBorderIsRenewedOnActivationStyleShowAndTheEndOfAMove) {
+    BorderedForm f;
+    ASSERT_NE(f.Border(), nullptr);
+    const auto renewedBy = [&](auto Action) {
+        f.P->FreeBorderWindow();
+        Action();
+        return f.Border() != nullptr;
+    };
+    EXPECT_TRUE(renewedBy([&] { SendMessageW(f.Wnd(), WM_ACTIVATEAPP, 1, 0); }));
+    f.Form.Form->SetEnabled(false);
+    EXPECT_FALSE(renewedBy([&] { SendMessageW(f.Wnd(), WM_ACTIVATEAPP, 1, 0); })) << "not for a disabled form";
+    f.Form.Form->SetEnabled(true);
+    const LONG_PTR style = GetWindowLongPtrW(f.Wnd(), GWL_STYLE);
+    EXPECT_TRUE(renewedBy([&] { SetWindowLongPtrW(f.Wnd(), GWL_STYLE, style ^ WS_SYSMENU); }));
+    SetWindowLongPtrW(f.Wnd(), GWL_STYLE, style);
+
+    // Hidden with the minimize animation on: the snapshot stays until the
+    // form shows again (here by the system), and the show's first position
+    // change makes the border window.
+    f.Form.Form->Hide();
+    ASSERT_TRUE(f.P->StateFlags & pfSnapshotTaken);
+    struct ShowSpy {
+        TsSkinProvider *P;
+        vcl::TWndMethod Next;
+        bool BorderAtShow = false;
+        void Handle(vcl::TMessage &M) {
+            if (M.Msg == WM_WINDOWPOSCHANGING && (reinterpret_cast<WINDOWPOS *>(M.LParam)->flags & SWP_SHOWWINDOW))
+                BorderAtShow = P->BorderWindow() != nullptr;
+            Next(M);
+        }
+    } spy{f.P, f.P->SavedWndProc};
+    f.P->SavedWndProc = vcl::TWndMethod::Bind<&ShowSpy::Handle>(&spy);
+    ShowWindow(f.Wnd(), SW_SHOWNA);
+    f.P->SavedWndProc = spy.Next;
+    EXPECT_TRUE(spy.BorderAtShow);
+
+    auto owned = std::make_unique<CommandedDialog>();
+    CommandedDialog *dialog = owned.get();
+    AddHookedDialog(std::move(owned));
+    SendMessageW(f.Wnd(), WM_EXITSIZEMOVE, 0, 0);
+    const std::unique_ptr<TvlHookedDialog> back = RemoveHookedDialog(dialog);
+    EXPECT_EQ(dialog->Commands, std::vector<unsigned>{SC_REPAINT});
+}
+
+// Placed anew while an edge's double click holds it stretched over the
+// work area's height: a new top takes the saved height back, and the
+// stretch is over (the next double click stretches again).
+TEST_F(FormBorder, AFormStretchedByAnEdgesDoubleClickThatIsPlacedAnewEndsItsStretch) {
+    BorderedForm f;
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const vcl::TRect before = BorderedForm::RectOf(f.Wnd());
+    const auto doubleClickTop = [&] {
+        const vcl::TPoint s = f.OnScreen({BorderedForm::RectOf(f.Border()).Width() / 2, f.M().Top - 2});
+        SendMessageW(f.Border(), WM_NCLBUTTONDBLCLK, htBorderWindow, MAKELPARAM(s.X, s.Y));
+        Settle();
+    };
+    doubleClickTop();
+    const vcl::TRect stretched{before.Left, area.top, before.Right, area.bottom};
+    ASSERT_EQ(BorderedForm::RectOf(f.Wnd()), stretched);
+    f.Form.Form->SetBounds(before.Left + 30, area.top + 40, before.Width(), stretched.Height());
+    EXPECT_EQ(BorderedForm::RectOf(f.Wnd()),
+              (vcl::TRect{before.Left + 30, area.top + 40, before.Right + 30, area.top + 40 + before.Height()}));
+    doubleClickTop();
+    EXPECT_EQ(BorderedForm::RectOf(f.Wnd()), (vcl::TRect{before.Left + 30, area.top, before.Right + 30, area.bottom}));
+    // A mere move (as the system's move loop makes it) alike.
+    SetWindowPos(f.Wnd(), nullptr, before.Left, area.top + 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(BorderedForm::RectOf(f.Wnd()),
+              (vcl::TRect{before.Left, area.top + 60, before.Right, area.top + 60 + before.Height()}));
+}
+
 // "NativeBordersMaximized": a maximized form has the system's frame, by
 // whatever way it got maximized, and a restore brings the border back.
 TEST_F(FormBorder, NativeBordersMaximizedDropsTheBorderOfAMaximizedFormUntilItsRestore) {

@@ -52,6 +52,31 @@ struct MDIHelper : FormsFixture {
     ~MDIHelper() override { FinalizeAdaptersModule(); }
 };
 
+// The windows handed to the dialog skinning as unserved.
+struct AttachWatch : TvlDialogSkinning {
+    std::vector<HWND> Attached;
+    void CbtEvent(int, WPARAM, LPARAM) override {}
+    void FreeMenuAdapters() override {}
+    void AttachSkinToWindow(HWND Window) override { Attached.push_back(Window); }
+};
+
+// The main MDI form shown again with its owner while the restore animation
+// is on: the animation brings it back, its children untouched; an ordinary
+// show hands its unserved children to the dialog skinning.
+TEST_F(MDIHelper, AMainMDIFormShownWithItsOwnerLeavesItsChildrenToTheRestoreAnimation) {
+    ASSERT_EQ(vcl::Application->MainForm(), nullptr);
+    MDIParent f(false);
+    vcl::Application->FormCreated(f.Form.get());
+    f.Form->Show();
+    const HWND child = f.Child("C", 10)->Handle();
+    AttachWatch watch;
+    TvlServiceRegistration<TvlDialogSkinning> registration(watch);
+    SendMessageW(f.Form->WindowHandle(), WM_SHOWWINDOW, 1, SW_PARENTOPENING);
+    EXPECT_TRUE(watch.Attached.empty());
+    SendMessageW(f.Form->WindowHandle(), WM_SHOWWINDOW, 1, 0);
+    EXPECT_EQ(watch.Attached, std::vector<HWND>{child});
+}
+
 TEST_F(MDIHelper, AServedClientLosesItsAdapterWhenTheSkinGoesAndGetsItBack) {
     MDIParent f;
     ASSERT_TRUE(f.P->MDIHelper);
