@@ -111,9 +111,9 @@ void TsSkinProvider::StartBorderBlend(bool Drag) {
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
     const HWND borderWindow = border.Window();
+    border.ApplyRegion();  // the whole image, the client area included, from its first frame
     if (vcl::TBitmap *image = FSkinData->CacheBmp(); image && !image->Empty())
         ShowLayeredBitmap(borderWindow, image, static_cast<std::uint8_t>(std::clamp(RoundEven(MoveTimer->CurrentAlpha), 0, 255)));
-    border.ApplyRegion();  // the whole image, the client area included
     MoveTimer->ThroughBorder = true;
     MoveTimer->SetEnabled(true);
     SendMessageW(borderWindow, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);

@@ -177,6 +177,10 @@ bool TvlBorderForm::UpdateOnce(bool Repaint, std::uint8_t Alpha) {
     // A form of its own alpha keeps it in its border too.
     if (const vcl::TCustomForm *form = FOwner.BorderOwnerForm(); form && form->AlphaBlend()) Alpha = form->AlphaBlendValue();
     ApplyBlurBehind(*image);
+    // A blended move shows the whole image from its first frame on: the
+    // hole goes before that frame; every other mode shapes the window after.
+    const std::uint32_t modes = state.StateFlags & AnimationModes;
+    if (modes & BlendOnMoving) ApplyRegion();
     BLENDFUNCTION blend{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA};
     POINT position{x, y}, source{0, 0};
     SIZE size{w, h};
@@ -186,7 +190,7 @@ bool TvlBorderForm::UpdateOnce(bool Repaint, std::uint8_t Alpha) {
         update(border, screen.Get(), &position, &size, image->Canvas()->Handle(), &source, 0x1FFFFFFF, &blend,
                ULW_ALPHA);
     }
-    ApplyRegion();
+    if (modes != BlendOnMoving) ApplyRegion();
     if (state.Visible || Repaint) Place(after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE | show);
     else ShowBesideHiddenOwner(after);
     return true;

@@ -132,6 +132,10 @@ TEST_F(BorderBlend, TheDragMovesTheBorderAtAFallingAlphaAndTheFormJoinsItAtTheEn
     EXPECT_TRUE(std::is_sorted(alphas.begin(), lowest + 1, std::greater<>()))
         << "falling, never rising, until the end shows it opaque";
     EXPECT_EQ(alphas.back(), 255);
+    // Each image of the drag shows whole: the window lost its hole before
+    // the first one came.
+    for (auto c = calls.begin(); c <= calls.begin() + (lowest - alphas.begin()); ++c)
+        EXPECT_TRUE(c->CentreShown) << "image " << c - calls.begin() << " at alpha " << c->Alpha;
     const auto moved = std::find_if(calls.begin(), calls.end(),
                                     [&](const LayeredCall &c) { return c.WindowRect.left != calls.front().WindowRect.left; });
     EXPECT_NE(moved, calls.end()) << "the image travelled with the border window";

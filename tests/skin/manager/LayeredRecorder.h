@@ -25,6 +25,7 @@ struct LayeredCall {
     POINT Place{};
     HWND Below = nullptr;  // GW_HWNDNEXT of the window
     LONG_PTR ExStyle = 0;
+    bool CentreShown = true;  // the window's region (if any) holds its centre
     int Alpha = -1;
     std::uint32_t Digest = 0;
     std::vector<std::uint32_t> Pixels;  // top-down, when kept
@@ -107,6 +108,12 @@ private:
         if (Dst) c.Placed = true, c.Place = *Dst;
         c.Below = GetWindow(W, GW_HWNDNEXT);
         c.ExStyle = GetWindowLongPtrW(W, GWL_EXSTYLE);
+        if (const HRGN region = CreateRectRgn(0, 0, 0, 0)) {
+            if (GetWindowRgn(W, region) != ERROR)
+                c.CentreShown = PtInRegion(region, (c.WindowRect.right - c.WindowRect.left) / 2,
+                                           (c.WindowRect.bottom - c.WindowRect.top) / 2);
+            DeleteObject(region);
+        }
         c.Alpha = Blend ? Blend->SourceConstantAlpha : -1;
         if (Src && Size) ReadSource(Src, SrcPt, *Size, c);
         Calls.push_back(std::move(c));
