@@ -7,6 +7,7 @@
 
 #include "skin/graphics/vlGlyphStrips.h"
 #include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlSkinGlyphs.h"
 #include "skin/graphics/vlSkinSections.h"
 #include "skin/graphics/vlSkinText.h"
 #include "skin/manager/sCommonData.h"
@@ -171,40 +172,63 @@ void TvlListViewWnd::PaintHeaderItem(HDC DC, int Item, const RECT &R) {
         bmp->Canvas()->Brush()->SetColor(parent);
         bmp->Canvas()->FillRect({0, 0, w, h});
     }
-    if (Item >= 0) {
-        wchar_t text[1024] = {};
-        HDITEMW hd{};
-        hd.mask = HDI_TEXT | HDI_FORMAT;
-        hd.pszText = text;
-        hd.cchTextMax = 1024;
-        SendMessageW(HeaderWnd, HDM_GETITEMW, Item, reinterpret_cast<LPARAM>(&hd));
-        vcl::TCanvas &canvas = *bmp->Canvas();
-        if (const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0))) canvas.Font()->SetHandle(font);
-        vcl::TRect tr{4, 1, w - 4, h - 1};
-        const std::string caption = vcl::WideToUtf8(text);
-        const int arrowKind = (hd.fmt & HDF_SORTUP) ? adUp : (hd.fmt & HDF_SORTDOWN) ? adDown : -1;
-        const int arrowWidth = arrowKind >= 0 ? 6 : 0;
-        canvas.RequiredState({vcl::csHandleValid, vcl::csFontValid});
-        SIZE extent{};
-        const std::wstring wide(text);
-        GetTextExtentPoint32W(canvas.Handle(), wide.c_str(), static_cast<int>(wide.size()), &extent);
-        const int textWidth = std::min<int>(extent.cx + 5, tr.Width() - (arrowWidth ? arrowWidth + 6 : 0));
-        int left = tr.Left;
-        if (hd.fmt & HDF_RIGHT)
-            left = tr.Right - textWidth - (arrowWidth ? arrowWidth + 6 : 0);
-        else if (hd.fmt & HDF_CENTER)
-            left = tr.Left + (tr.Width() - textWidth - (arrowWidth ? arrowWidth + 6 : 0)) / 2;
-        vcl::TRect text_r{left, tr.Top, left + textWidth, tr.Bottom};
-        if (state == 2 && SkinData->IsSkinned(true)) text_r = {text_r.Left + 1, text_r.Top + 1, text_r.Right + 1, text_r.Bottom + 1};
-        if (m->IsValidSectionIndex(section))
-            WriteSectionText(canvas, caption, true, text_r, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS,
-                             section, state == 0 ? 0 : 1, m);
-        if (arrowKind >= 0) {
-            const int ax = text_r.Right + 6, ay = (h - 3) / 2;
-            DrawScrollArrowGlyph(canvas, FontColorOf(*m, section, state), {ax, ay, ax + 6, ay + 3}, arrowKind);
-        }
-    }
+    if (Item >= 0) PaintHeaderContent(*bmp, Item, state, section);
     BitBlt(DC, R.left, R.top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TvlListViewWnd::PaintHeaderContent(vcl::TBitmap &Bmp, int Item, int State, int Section) {
+    TsSkinManager *m = SkinData->GetSkinManager();
+    const int w = Bmp.Width(), h = Bmp.Height();
+    wchar_t text[1024] = {};
+    HDITEMW hd{};
+    hd.mask = HDI_TEXT | HDI_FORMAT | HDI_BITMAP | HDI_IMAGE | HDI_ORDER;
+    hd.pszText = text;
+    hd.cchTextMax = 1024;
+    SendMessageW(HeaderWnd, HDM_GETITEMW, Item, reinterpret_cast<LPARAM>(&hd));
+    vcl::TCanvas &canvas = *Bmp.Canvas();
+    if (const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0))) canvas.Font()->SetHandle(font);
+    const vcl::TRect tr{4, 1, w - 4, h - 1};
+    const std::string caption = vcl::WideToUtf8(text);
+    const int arrowKind = (hd.fmt & HDF_SORTUP) ? adUp : (hd.fmt & HDF_SORTDOWN) ? adDown : -1;
+    const TsMaskData *arrowImage = nullptr;
+    if (const int mask = arrowKind >= 0 ? m->CommonElements.ScrollButtons[static_cast<std::size_t>(arrowKind)].GlyphMask : -1;
+        m->IsValidMaskIndex(mask))
+        arrowImage = &m->Masks[static_cast<std::size_t>(mask)];
+    const int arrowWidth = arrowKind < 0 ? 0 : arrowImage ? GetMaskFrameWidth(*arrowImage) : 6;
+    const int arrowRoom = arrowWidth ? arrowWidth + 6 : 0;
+    // The column's image, from the list of the header's owner.
+    const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(HeaderWnd, HDM_GETIMAGELIST, 0, 0));
+    int imageWidth = 0, imageHeight = 0;
+    const bool hasImage = images && (hd.fmt & HDF_IMAGE) && hd.iImage >= 0 &&
+                          ImageList_GetIconSize(images, &imageWidth, &imageHeight) && imageWidth > 0;
+    const int imageRoom = hasImage ? imageWidth + 4 : 0;
+    canvas.RequiredState({vcl::csHandleValid, vcl::csFontValid});
+    SIZE extent{};
+    const std::wstring wide(text);
+    GetTextExtentPoint32W(canvas.Handle(), wide.c_str(), static_cast<int>(wide.size()), &extent);
+    const int textWidth = std::max(0, std::min<int>(extent.cx + 5, tr.Width() - arrowRoom - imageRoom));
+    int left = tr.Left + imageRoom;
+    if (hd.fmt & HDF_RIGHT)
+        left = tr.Right - textWidth - arrowRoom;
+    else if (hd.fmt & HDF_CENTER)
+        left = tr.Left + imageRoom + (tr.Width() - imageRoom - textWidth - arrowRoom) / 2;
+    vcl::TRect text_r{left, tr.Top, left + textWidth, tr.Bottom};
+    if (State == 2 && SkinData->IsSkinned(true)) text_r = {text_r.Left + 1, text_r.Top + 1, text_r.Right + 1, text_r.Bottom + 1};
+    if (m->IsValidSectionIndex(Section))
+        WriteSectionText(canvas, caption, true, text_r, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS,
+                         Section, State == 0 ? 0 : 1, m);
+    if (hasImage)
+        ImageList_Draw(images, hd.iImage, canvas.Handle(), text_r.Left - imageRoom, (h - imageHeight) / 2, ILD_TRANSPARENT);
+    if (arrowKind < 0) return;
+    const int ax = text_r.Right + 6;
+    if (arrowImage) {
+        TvlBgInfo bg;
+        InitBgInfo(&Bmp, 0, 0, bg);
+        DrawSkinGlyph(Bmp, {ax, (h - GetMaskFrameHeight(*arrowImage)) / 2}, State, 1, *arrowImage, bg);
+    } else {
+        const int ay = (h - 3) / 2;
+        DrawScrollArrowGlyph(canvas, FontColorOf(*m, Section, State), {ax, ay, ax + 6, ay + 3}, arrowKind);
+    }
 }
 
 void TvlListViewWnd::PaintHeader(HDC DC) {

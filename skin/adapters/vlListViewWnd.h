@@ -9,6 +9,10 @@
 
 #include "vlEditWnd.h"
 
+namespace vcl {
+class TBitmap;
+}
+
 namespace skin {
 
 class TvlListViewWnd : public TvlEditWnd {
@@ -27,6 +31,8 @@ public:
     // One header item (or the empty rest, Item -2) into DC at R.
     void PaintHeaderItem(HDC DC, int Item, const RECT &R);
     void PaintHeader(HDC DC);
+    // An item's image, caption and sort arrow over its background in Bmp.
+    void PaintHeaderContent(vcl::TBitmap &Bmp, int Item, int State, int Section);
 
     HWND HeaderWnd = nullptr;
     WNDPROC HeaderOldProc = nullptr;
