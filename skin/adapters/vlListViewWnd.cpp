@@ -385,6 +385,7 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
         }
         break;
     case WM_PAINT: ApplyColorsOnce(); break;
+    case WM_PRINT: PrintBackground(reinterpret_cast<HDC>(Message.WParam)); break;
     case WM_NCHITTEST:
         if (PressedColumn >= 0 || HotColumn >= 0) {
             PressedColumn = HotColumn = -1;
@@ -425,9 +426,35 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS: ApplySkinColors(); break;
     case WM_LBUTTONUP: ReleaseCapture(); break;
+    case WM_PRINT: PrintHeader(reinterpret_cast<HDC>(Message.WParam)); break;
     default: break;
     }
     return true;
+}
+
+void TvlListViewWnd::PrintBackground(HDC DC) {
+    RefreshGeometry(*this);
+    ApplyColorsOnce();
+    if (!DC) return;
+    const RECT whole{0, 0, WndSize.cx, WndSize.cy};
+    const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(AppliedColor)));
+    FillRect(DC, &whole, brush.Get());
+}
+
+void TvlListViewWnd::PrintHeader(HDC DC) {
+    if (!DC || !HeaderWnd || !ReportView() || !IsWindowVisible(HeaderWnd)) return;
+    RECT client{}, header{};
+    GetClientRect(Handle, &client);
+    GetWindowRect(HeaderWnd, &header);
+    MapWindowPoints(HWND_DESKTOP, Handle, reinterpret_cast<POINT *>(&header), 2);
+    const int saved = SaveDC(DC);
+    const int frame = std::max(FrameLeft, 0);
+    // The client less the bars, in the client's coordinates.
+    OffsetViewportOrgEx(DC, frame, frame, nullptr);
+    IntersectClipRect(DC, 0, 0, client.right, client.bottom);
+    OffsetViewportOrgEx(DC, header.left, header.top, nullptr);
+    PaintHeader(DC);
+    RestoreDC(DC, saved);
 }
 
 // ---------------------------------------------------------------- tree view

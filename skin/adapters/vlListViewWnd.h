@@ -52,6 +52,10 @@ private:
     void UnhookHeader();
     LRESULT HeaderMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
     bool ThumbTrack(vcl::TMessage &Message, bool Vertical);
+    // WM_PRINT: the whole window in the list's colour first, and after the
+    // list printed itself the skinned header over its client.
+    void PrintBackground(HDC DC);
+    void PrintHeader(HDC DC);
 };
 
 // A tree view (the "TreeView" kind and bare "SysTreeView32" windows): its

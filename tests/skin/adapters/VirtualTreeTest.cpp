@@ -6,8 +6,14 @@
 // draws a column from the skin, with its sort arrow.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "ScrollBarsTestSupport.h"
 #include "skin/adapters/vlVirtualTreeWnd.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/ComboBox.h"
 #include "vcl/TypInfo.h"
 
 namespace skin {
@@ -168,6 +174,61 @@ TEST_F(VirtualTree, HeaderPainterDrawsTheColumnFromTheSkinWithItsSortArrow) {
     info.IsDownIndex = true;
     Tree->OnAdvancedHeaderDraw(Tree->Header(), info, hpeBackground);
     EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(info.TargetDC, 12, 2)), HeaderPressed);
+}
+
+// What WM_PRINT gives of a window, frame and children included, as the
+// pixels that differ from the screen's.
+int PrintedDifferences(HWND Window) {
+    const uitest::TImage32 screen = uitest::CaptureWindow(Window);
+    vcl::TBitmap printed;
+    printed.SetPixelFormat(vcl::pf32bit);
+    printed.SetSize(screen.Width, screen.Height);
+    const HDC dc = printed.Canvas()->Handle();
+    SendMessageW(Window, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                 PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+    int differences = 0;
+    for (int y = 0; y < screen.Height; ++y)
+        for (int x = 0; x < screen.Width; ++x)
+            differences += static_cast<vcl::TColor>(GetPixel(dc, x, y) & 0xFFFFFF) != ColorAt(screen, x, y);
+    return differences;
+}
+
+// A list view in report view (its skinned header with it), a virtual tree
+// with its header and an owner-drawn combo box (its field the adapter's
+// item on the screen too) print what the screen shows.
+TEST_F(VirtualTree, PrintOfListTreeAndComboEqualsTheScreen) {
+    auto tree = Skin();
+    InitCommonControls();
+    const HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 220, 10,
+                                      160, 120, Form.Form->WindowHandle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH;
+    col.cx = 70;
+    col.pszText = const_cast<wchar_t *>(L"Name");
+    SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
+    for (int i = 0; i < 3; ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<wchar_t *>(L"Row");
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    auto listA = AdapterFactory().CreateAdapter(tpListView, list, ParamsFor(nullptr), Manager.get());
+    auto *box = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 10, 200);
+    box->SetBounds(10, 200, 180, 24);
+    box->SetStyle(vcl::csOwnerDrawFixed);
+    box->Items()->Add("Chosen");
+    box->SetItemIndex(0);
+    auto boxA = AdapterFactory().CreateAdapter(tpComboBox, box->Handle(), ParamsFor(box), Manager.get());
+    SetCursorPos(5, 5);
+    RedrawWindow(Form.Form->WindowHandle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpFor(80ms);
+    EXPECT_EQ(PrintedDifferences(list), 0);
+    EXPECT_EQ(PrintedDifferences(Tree->Handle()), 0);
+    EXPECT_EQ(PrintedDifferences(box->Handle()), 0);
+    listA.reset();
+    DestroyWindow(list);
 }
 
 } // namespace
