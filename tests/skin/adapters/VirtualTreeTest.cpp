@@ -44,9 +44,26 @@ public:
     void SetSt(vcl::TColor V) { SelectionTextColor = V; }
 };
 
+class TTestInfoColumn : public vcl::TPersistent {
+    VCL_CLASS(TTestInfoColumn, vcl::TPersistent)
+public:
+    vcl::TColor Color = 7;
+    int Style = 0;
+    vcl::TColor GetColor() const { return Color; }
+    void SetColor(vcl::TColor V) { Color = V; }
+    int GetStyle() const { return Style; }
+    void SetStyle(int V) { Style = V; }
+};
+
 class TTestTreeHeader : public vcl::TPersistent {
     VCL_CLASS(TTestTreeHeader, vcl::TPersistent)
 public:
+    vcl::TColor Color = 8;
+    int Height = 0;
+    vcl::TColor GetColor() const { return Color; }
+    void SetColor(vcl::TColor V) { Color = V; }
+    int GetHeight() const { return Height; }
+    void SetHeight(int V) { Height = V; }
     TTestHeaderOptions Options() const { return FOptions; }
     void SetOptions(TTestHeaderOptions V) { FOptions = V; }
     int SortDirection() const { return FSort; }
@@ -63,8 +80,39 @@ public:
     explicit TTestVirtualTree(vcl::TComponent *AOwner) : vcl::TWinControl(AOwner) {}
     TTestTreeColors *Colors() const { return FColors.get(); }
     TTestTreeHeader *Header() const { return FHeader.get(); }
+    TTestInfoColumn *PaintInfoColumn() const { return FInfo.get(); }
+    int Themed() const { return FThemed; }
+    void SetThemed(int V) { FThemed = V; }
     std::unique_ptr<TTestTreeColors> FColors = std::make_unique<TTestTreeColors>();
     std::unique_ptr<TTestTreeHeader> FHeader = std::make_unique<TTestTreeHeader>();
+    std::unique_ptr<TTestInfoColumn> FInfo = std::make_unique<TTestInfoColumn>();
+    int FThemed = 0;
+    // Whether the tree could draw while it took its last scroll message.
+    bool DrewWhileScrolling = false;
+    // The client in one colour, painted and printed alike.
+    static constexpr vcl::TColor ClientInk = 0x2080E0;
+
+protected:
+    void Dispatch(vcl::TMessage &Message) override {
+        RECT r{};
+        GetClientRect(WindowHandle(), &r);
+        const vcl::TBrushHandle ink(CreateSolidBrush(ClientInk));
+        switch (Message.Msg) {
+        case WM_VSCROLL: DrewWhileScrolling = IsWindowVisible(WindowHandle()) != FALSE; break;
+        case WM_PRINTCLIENT: FillRect(reinterpret_cast<HDC>(Message.WParam), &r, ink.Get()); return;
+        case WM_PAINT: {
+            PAINTSTRUCT ps{};
+            const HDC dc = Message.WParam ? reinterpret_cast<HDC>(Message.WParam) : BeginPaint(WindowHandle(), &ps);
+            FillRect(dc, &r, ink.Get());
+            if (!Message.WParam) EndPaint(WindowHandle(), &ps);
+            return;
+        }
+        default: break;
+        }
+        vcl::TWinControl::Dispatch(Message);
+    }
+
+public:
     TvlAdvancedHeaderDrawEvent OnAdvancedHeaderDraw;
     TvlHeaderDrawQueryElementsEvent OnHeaderDrawQueryElements;
 };
@@ -80,7 +128,14 @@ VCL_PUBLISHED(TTestTreeColors, p) {
     p.Property("SelectionTextColor", &TTestTreeColors::GetSt, &TTestTreeColors::SetSt);
 }
 
+VCL_PUBLISHED(TTestInfoColumn, p) {
+    p.Property("Color", &TTestInfoColumn::GetColor, &TTestInfoColumn::SetColor);
+    p.Property("Style", &TTestInfoColumn::GetStyle, &TTestInfoColumn::SetStyle);
+}
+
 VCL_PUBLISHED(TTestTreeHeader, p) {
+    p.Property("Color", &TTestTreeHeader::GetColor, &TTestTreeHeader::SetColor);
+    p.Property("Height", &TTestTreeHeader::GetHeight, &TTestTreeHeader::SetHeight);
     p.Property("Options", &TTestTreeHeader::Options, &TTestTreeHeader::SetOptions);
     p.Property("SortDirection", &TTestTreeHeader::SortDirection, &TTestTreeHeader::SetSortDirection);
     p.Property("Font", &TTestTreeHeader::Font);
@@ -89,6 +144,8 @@ VCL_PUBLISHED(TTestTreeHeader, p) {
 VCL_PUBLISHED(TTestVirtualTree, p) {
     p.Property("Colors", &TTestVirtualTree::Colors);
     p.Property("Header", &TTestVirtualTree::Header);
+    p.Property("PaintInfoColumn", &TTestVirtualTree::PaintInfoColumn);
+    p.Property("Themed", &TTestVirtualTree::Themed, &TTestVirtualTree::SetThemed);
     p.Property("OnAdvancedHeaderDraw", &TTestVirtualTree::OnAdvancedHeaderDraw);
     p.Property("OnHeaderDrawQueryElements", &TTestVirtualTree::OnHeaderDrawQueryElements);
 }
@@ -174,6 +231,55 @@ TEST_F(VirtualTree, HeaderPainterDrawsTheColumnFromTheSkinWithItsSortArrow) {
     info.IsDownIndex = true;
     Tree->OnAdvancedHeaderDraw(Tree->Header(), info, hpeBackground);
     EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(info.TargetDC, 12, 2)), HeaderPressed);
+}
+
+// The info column and the header take the skin's colours; when the skin
+// goes they get the system's and the tree its theme.
+TEST_F(VirtualTree, InfoColumnAndHeaderColoursGoAndComeBackThemed) {
+    auto adapter = Skin();
+    EXPECT_EQ(Tree->PaintInfoColumn()->Color, Manager->GetMainColor());
+    EXPECT_EQ(Tree->PaintInfoColumn()->Style, 1);
+    EXPECT_EQ(Tree->Header()->Color, Manager->GetEditColor());
+    EXPECT_EQ(Tree->Header()->Font()->Color(), Manager->GetMainFontColor());
+    adapter.reset();
+    EXPECT_EQ(Tree->Themed(), 1);
+    EXPECT_EQ(Tree->PaintInfoColumn()->Color, vcl::clBtnFace);
+    EXPECT_EQ(Tree->Header()->Color, vcl::clBtnFace);
+    EXPECT_EQ(Tree->Header()->Font()->Color(), vcl::clBtnText);
+}
+
+// A scroll message reaches the tree while it cannot draw; the whole tree is
+// drawn once after it.
+TEST_F(VirtualTree, ScrollRunsWithRedrawingOffAndRedrawsAfter) {
+    auto adapter = Skin();
+    PumpFor(30ms);
+    Tree->DrewWhileScrolling = true;
+    InvalidateRect(Tree->Handle(), nullptr, FALSE);
+    SendMessageW(Tree->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_FALSE(Tree->DrewWhileScrolling);
+    EXPECT_TRUE(IsWindowVisible(Tree->Handle()));
+    EXPECT_FALSE(GetUpdateRect(Tree->Handle(), nullptr, FALSE));
+}
+
+// The client is printed below the visible header, and at the frame with
+// the header hidden.
+TEST_F(VirtualTree, PrintPutsTheClientBelowAVisibleHeader) {
+    auto adapter = Skin();
+    auto &a = *dynamic_cast<TvlVirtualTreeViewWnd *>(static_cast<TvlMainWnd *>(adapter.get()));
+    Tree->Header()->Height = 20;
+    const auto printed = [&](int X, int Y) {
+        vcl::TBitmap bmp;
+        bmp.SetPixelFormat(vcl::pf32bit);
+        bmp.SetSize(200, 150);
+        const HDC dc = bmp.Canvas()->Handle();
+        SendMessageW(Tree->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT);
+        return static_cast<vcl::TColor>(GetPixel(dc, X, Y) & 0xFFFFFF);
+    };
+    const int f = std::max(a.FrameLeft, 0);
+    EXPECT_NE(printed(f + 5, f + 19), TTestVirtualTree::ClientInk);
+    EXPECT_EQ(printed(f + 5, f + 20), TTestVirtualTree::ClientInk);
+    Tree->Header()->SetOptions({});
+    EXPECT_EQ(printed(f + 5, f + 1), TTestVirtualTree::ClientInk);
 }
 
 // What WM_PRINT gives of a window, frame and children included, as the
