@@ -17,6 +17,7 @@
 #include "vcl/Canvas.h"
 #include "vcl/Controls.h"
 #include "vcl/GdiObjects.h"
+#include "vcl/TypInfo.h"
 #include "vcl/WideText.h"
 #include "vlSBPaint.h"
 
@@ -503,28 +504,48 @@ void TvlTreeViewWnd::ApplySkinColors() {
     AppliedColor = colour;
 }
 
+vcl::TColor TvlTreeViewWnd::BackgroundColor() const {
+    if (KeepTheme) return static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW));
+    const vcl::TControl *c = SkinData->OwnerControl();
+    if (SkinData->CustomColor()) return c ? c->Color() : static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW));
+    const TsSkinManager *m = SkinData->GetSkinManager();
+    if (!m || !m->IsValidSectionIndex(SkinData->SkinIndex())) return AppliedColor;
+    const TsGeneralData &section = m->Sections[static_cast<std::size_t>(SkinData->SkinIndex())];
+    const bool active = SkinData->Focused || (SkinData->MouseInside && HasStateImages(SkinData, true));
+    return section.Props[static_cast<std::size_t>(active ? std::min(1, section.States - 1) : 0)].Color;
+}
+
+bool TvlTreeViewWnd::PaintsOwnBackground() const {
+    const vcl::TControl *c = SkinData->OwnerControl();
+    return c && vcl::IsPublishedProp(c, "OnCustomDraw") && vcl::GetMethodProp(c, "OnCustomDraw");
+}
+
+void TvlTreeViewWnd::FillBackground(vcl::TMessage &Message) {
+    if (PaintsOwnBackground()) {
+        PassOn(Message);
+        return;
+    }
+    Message.Result = 1;
+    if (!SkinData->GetSkinManager() || SkinData->UpdatePaintLock(false)) return;
+    ApplyColorsOnce();
+    if (SkinData->BGChanged) SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+    RECT r{};
+    GetClientRect(Handle, &r);
+    const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(BackgroundColor())));
+    if (const auto dc = reinterpret_cast<HDC>(Message.WParam)) {
+        FillRect(dc, &r, brush.Get());
+    } else {
+        const vcl::TWindowDC own(Handle);
+        FillRect(own.Get(), &r, brush.Get());
+    }
+}
+
 bool TvlTreeViewWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
         return TvlEditWnd::OwnMessage(Message);
     }
-    if (Message.Msg == WM_ERASEBKGND) {
-        TsSkinManager *m = SkinData->GetSkinManager();
-        if (m && !SkinData->UpdatePaintLock(false)) {
-            ApplyColorsOnce();
-            vcl::TColor colour = AppliedColor;
-            if (KeepTheme) colour = static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW));
-            RECT r{};
-            GetClientRect(Handle, &r);
-            const HDC dc = reinterpret_cast<HDC>(Message.WParam);
-            const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(colour)));
-            if (dc) {
-                FillRect(dc, &r, brush.Get());
-            } else {
-                const vcl::TWindowDC own(Handle);
-                FillRect(own.Get(), &r, brush.Get());
-            }
-        }
-        Message.Result = 1;
+    if (Message.Msg == WM_ERASEBKGND && !EraseByEdit) {
+        FillBackground(Message);
         return true;
     }
     if (Message.Msg != WM_LBUTTONUP) return TvlEditWnd::OwnMessage(Message);

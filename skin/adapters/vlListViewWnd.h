@@ -71,6 +71,15 @@ public:
 
     COLORREF OwnBkColor = 0, OwnTextColor = 0;
     bool OwnColorsRead = false;
+    // WM_ERASEBKGND goes to the edit adapter's handler (never set here).
+    bool EraseByEdit = false;
+
+private:
+    // The background in the colour of the tree's state, unless the tree's
+    // owner draws its own (an assigned "OnCustomDraw").
+    void FillBackground(vcl::TMessage &Message);
+    bool PaintsOwnBackground() const;
+    vcl::TColor BackgroundColor() const;
 };
 
 } // namespace skin

@@ -262,6 +262,34 @@ TEST_F(ListTree, HeaderShowsColumnImagesAndTheSkinsSortArrows) {
     ImageList_Destroy(images);
 }
 
+// The tree's background: the section's active colour while it is focused,
+// the window's colour when it keeps its theme, and the tree's own erase
+// when the adapter is told to leave it to the edit's.
+TEST_F(ListTree, TreeEraseFillsInTheColourOfItsState) {
+    constexpr vcl::TColor EditActive = 0xD0F0D0;
+    std::string options = ScrollSkinOptions();
+    const std::string plain = "[EDIT]\r\nSTATES=1\r\nCOLOR=0xF8F8F8\r\n";
+    options.replace(options.find(plain), plain.size(), "[EDIT]\r\nSTATES=2\r\nCOLOR=0xF8F8F8\r\nHOTCOLOR=0xD0F0D0\r\n");
+    TestSkin skin;
+    skin.Options = options;
+    AddStoredSkin(*Manager, "Active", skin.Packed());
+    Manager->SetSkinName("Active");
+    const auto erased = [&] {
+        const auto bmp = NewBitmap32(20, 20);
+        SendMessageW(Tree, WM_ERASEBKGND, reinterpret_cast<WPARAM>(bmp->Canvas()->Handle()), 0);
+        return static_cast<vcl::TColor>(GetPixel(bmp->Canvas()->Handle(), 10, 10));
+    };
+    T().SkinData->Focused = false;
+    EXPECT_EQ(erased(), EditFace);
+    T().SkinData->Focused = true;
+    EXPECT_EQ(erased(), EditActive);
+    T().EraseByEdit = true;
+    EXPECT_EQ(erased(), static_cast<vcl::TColor>(SendMessageW(Tree, TVM_GETBKCOLOR, 0, 0)));
+    T().EraseByEdit = false;
+    T().KeepTheme = true;
+    EXPECT_EQ(erased(), static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW)));
+}
+
 TEST_F(ListTree, DividerClickLeavesNoColumnPressed) {
     const RECT c0 = HeaderItem(0);
     const POINT divider = HeaderScreen(c0.right, 4);
