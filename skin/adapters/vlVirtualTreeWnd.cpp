@@ -194,6 +194,24 @@ void TvlVirtualTreeViewWnd::Print(vcl::TMessage &Message) {
     Message.Result = PaintNcScrollBars(*this, -1, dc);
 }
 
+void TvlVirtualTreeViewWnd::NcPaint(vcl::TMessage &Message) {
+    Message.Result = 0;
+    RefreshGeometry(*this);
+    if (SkinData->UpdatePaintLock(false)) return;
+    if (SkinData->BGChanged) {
+        ApplyColorsOnce();
+        SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+    }
+    PaintMaskBorder(*SkinData, 0, *this);
+    const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+    CopyBorderStrips(dc.Get(), BorderStripWidth());
+    const std::weak_ptr<const bool> alive = AliveToken();
+    vcl::TMessage print{WM_PRINT, reinterpret_cast<WPARAM>(dc.Get()), PRF_NONCLIENT, 0};
+    PassOn(print);
+    if (alive.expired()) return;
+    Message.Result = PaintNcScrollBars(*this, -1, dc.Get());
+}
+
 int TvlVirtualTreeViewWnd::BorderStripWidth() const {
     return (GetWindowLongPtrW(Handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) ? 2 : std::max(FrameLeft, 0);
 }
@@ -263,6 +281,10 @@ bool TvlVirtualTreeViewWnd::OwnMessage(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case WM_ERASEBKGND: Message.Result = 1; return true;
     case WM_PRINT: Print(Message); return true;
+    case WM_NCPAINT:
+        if (!IsWindowVisible(Handle)) break;
+        NcPaint(Message);
+        return true;
     case WM_VSCROLL:
     case WM_HSCROLL:
         if (LOWORD(Message.WParam) == SB_THUMBTRACK) {

@@ -65,6 +65,9 @@ private:
     // The client below the header (which the tree keeps in its frame), the
     // rest by the tree, then the skin's border and bars.
     void Print(vcl::TMessage &Message);
+    // The skin's border, the tree's own frame part (its header) printed by
+    // the tree, then the bars.
+    void NcPaint(vcl::TMessage &Message);
     int BorderStripWidth() const;
 };
 

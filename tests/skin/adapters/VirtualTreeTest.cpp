@@ -87,6 +87,9 @@ public:
     std::unique_ptr<TTestTreeHeader> FHeader = std::make_unique<TTestTreeHeader>();
     std::unique_ptr<TTestInfoColumn> FInfo = std::make_unique<TTestInfoColumn>();
     int FThemed = 0;
+    // The header lies in the tree's frame, above its client, and the tree
+    // paints it when it prints its frame.
+    bool HeaderInFrame = false;
     // Whether the tree could draw while it took its last scroll message.
     bool DrewWhileScrolling = false;
     // The client in one colour, painted and printed alike.
@@ -98,6 +101,20 @@ protected:
         GetClientRect(WindowHandle(), &r);
         const vcl::TBrushHandle ink(CreateSolidBrush(ClientInk));
         switch (Message.Msg) {
+        case WM_NCCALCSIZE:
+            vcl::TWinControl::Dispatch(Message);
+            if (HeaderInFrame && Message.WParam) reinterpret_cast<NCCALCSIZE_PARAMS *>(Message.LParam)->rgrc[0].top += FHeader->Height;
+            return;
+        case WM_PRINT:
+            if (HeaderInFrame && (Message.LParam & PRF_NONCLIENT)) {
+                RECT w{};
+                GetWindowRect(WindowHandle(), &w);
+                const RECT band{0, 0, w.right - w.left, FHeader->Height};
+                const vcl::TBrushHandle face(CreateSolidBrush(HeaderFace));
+                FillRect(reinterpret_cast<HDC>(Message.WParam), &band, face.Get());
+                return;
+            }
+            break;
         case WM_VSCROLL: DrewWhileScrolling = IsWindowVisible(WindowHandle()) != FALSE; break;
         case WM_PRINTCLIENT: FillRect(reinterpret_cast<HDC>(Message.WParam), &r, ink.Get()); return;
         case WM_PAINT: {
@@ -335,6 +352,21 @@ TEST_F(VirtualTree, PrintOfListTreeAndComboEqualsTheScreen) {
     EXPECT_EQ(PrintedDifferences(box->Handle()), 0);
     listA.reset();
     DestroyWindow(list);
+}
+
+// A tree whose header lies in its frame paints it when the frame is
+// painted, and prints what the screen shows.
+TEST_F(VirtualTree, HeaderInTheFrameIsPaintedWithTheFrame) {
+    Tree->HeaderInFrame = true;
+    Tree->Header()->Height = 16;
+    auto adapter = Skin();
+    SetWindowPos(Tree->Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    RedrawWindow(Tree->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    PumpFor(50ms);
+    const uitest::TImage32 shot = uitest::CaptureWindow(Tree->Handle());
+    EXPECT_EQ(ColorAt(shot, shot.Width / 2, 10), HeaderFace);
+    EXPECT_EQ(ColorAt(shot, shot.Width / 2, 40), TTestVirtualTree::ClientInk);
+    EXPECT_EQ(PrintedDifferences(Tree->Handle()), 0);
 }
 
 } // namespace
