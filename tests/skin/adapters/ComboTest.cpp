@@ -315,6 +315,42 @@ TEST_F(Combo, DropDownComboLooksFocusedWhileItsEditHasTheFocus) {
     EXPECT_EQ(ColorAt(shot, b.Left + 1, b.Top + 1), ComboFace);
 }
 
+// A drop-down combo prints what was typed into its field, not the item
+// selected for it.
+TEST_F(Combo, DropDownFieldPrintsTheTypedText) {
+    Adapter.reset();
+    Box->SetStyle(vcl::csDropDown);
+    Adapter = AdapterFactory().CreateAdapter(tpComboBox, Box->Handle(), ParamsFor(Box), Manager.get());
+    SendMessageW(Box->Handle(), CB_SETCURSEL, 1, 0);
+    const auto printedInk = [&] {
+        RECT w{};
+        GetWindowRect(Box->Handle(), &w);
+        vcl::TBitmap bmp;
+        bmp.SetPixelFormat(vcl::pf32bit);
+        bmp.SetSize(w.right - w.left, w.bottom - w.top);
+        SendMessageW(Box->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(bmp.Canvas()->Handle()), PRF_NONCLIENT | PRF_CLIENT);
+        uitest::TImage32 image{bmp.Width(), bmp.Height(), {}};
+        for (int y = 0; y < image.Height; ++y)
+            for (int x = 0; x < image.Width; ++x) {
+                const COLORREF c = GetPixel(bmp.Canvas()->Handle(), x, y);
+                image.Pixels.push_back(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
+            }
+        return FindInk(image, [](vcl::TColor p) { return p == EditInk; });
+    };
+    const InkBox item = printedInk();
+    ASSERT_FALSE(item.Empty());
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(Box->Handle(), &info));
+    // Typed as the user would into the dropped list's field: the list
+    // selects the first item the text begins, the field keeps the text.
+    SendMessageW(Box->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageW(info.hwndItem, EM_SETSEL, 0, -1);
+    SendMessageW(info.hwndItem, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"ite"));
+    ASSERT_EQ(SendMessageW(Box->Handle(), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_LT(printedInk().Right, item.Right - 10);
+}
+
 // Leaving the combo box for its own edit field or list is no leave; a
 // second enter changes nothing.
 TEST_F(Combo, MouseLeaveCountsOnlyOutsideTheWindow) {
