@@ -25,6 +25,12 @@ bool Visible(HWND Handle) { return IsWindowVisible(Handle) != FALSE; }
 
 DWORD ComboStyle(HWND Handle) { return static_cast<DWORD>(GetWindowLongPtrW(Handle, GWL_STYLE)) & 3; }
 
+bool CursorInside(HWND Handle) {
+    POINT p{};
+    RECT r{};
+    return GetCursorPos(&p) && GetWindowRect(Handle, &r) && PtInRect(&r, p);
+}
+
 vcl::TRect WindowSize(HWND Handle) {
     RECT r{};
     GetWindowRect(Handle, &r);
@@ -171,10 +177,18 @@ void TvlComboBoxWnd::PaintFrame(HDC DC) {
             if (l.top - c.top > 2 * border) height = static_cast<int>(l.top - c.top);
         }
         cache.SetSize(w.Width(), height);
-        TvlBgInfo bg;
-        WindowBackgroundInfo(Handle, bg);
-        if (m && m->IsValidSectionIndex(SkinData->SkinIndex()))
+        if (KeepTheme && m && m->SkinColors[scBorderColor] != vcl::TColor{0xFF00FF}) {
+            vcl::TCanvas &canvas = *cache.Canvas();
+            canvas.Brush()->SetStyle(vcl::bsSolid);
+            canvas.Brush()->SetColor(static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW)));
+            canvas.FillRect({0, 0, w.Width(), height});
+            canvas.Brush()->SetColor(m->SkinColors[scBorderColor]);
+            canvas.FrameRect({0, 0, w.Width(), height});
+        } else if (m && m->IsValidSectionIndex(SkinData->SkinIndex())) {
+            TvlBgInfo bg;
+            WindowBackgroundInfo(Handle, bg);
             PaintControlSkin(*SkinData, bg, 0, {0, 0, w.Width(), height}, PosInParent, cache, true);
+        }
         const int h = std::min(height, w.Height());
         BitBlt(DC, 0, 0, w.Width(), border, cache.Canvas()->Handle(), 0, 0, SRCCOPY);
         BitBlt(DC, 0, h - border, w.Width(), border, cache.Canvas()->Handle(), 0, h - border, SRCCOPY);
@@ -252,9 +266,12 @@ void TvlComboBoxWnd::DrawComboItem(const DRAWITEMSTRUCT &Draw) {
             RestoreDC(dc, saved);
         }
     } else {
+        // A drop-down combo's field holds what was typed, item or not.
+        const bool typedField = editField && combo->Style() == vcl::csDropDown;
         const std::string text =
-            index >= 0 ? vcl::WideToUtf8(ComboItemText(Handle, index)) : combo->Text();
-        const vcl::TRect tr{2, 0, r.Width() - 2, r.Height()};
+            index >= 0 && !typedField ? vcl::WideToUtf8(ComboItemText(Handle, index)) : combo->Text();
+        const int inset = typedField ? 0 : 2;
+        const vcl::TRect tr{inset, 0, r.Width() - inset, r.Height()};
         if (selected && m->IsValidSectionIndex(selection)) {
             WriteSectionText(canvas, text, true, tr, DT_NOPREFIX | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER,
                              selection, 1, m);
@@ -271,6 +288,117 @@ void TvlComboBoxWnd::DrawComboItem(const DRAWITEMSTRUCT &Draw) {
     BitBlt(Draw.hDC, r.Left, r.Top, r.Width(), r.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
+bool TvlComboBoxWnd::EditHasFocus(const vcl::TMessage &Message) const {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetComboBoxInfo(Handle, &info) || !info.hwndItem || info.hwndItem == Handle) return false;
+    // While WM_KILLFOCUS runs the focus may not have moved yet.
+    if (Message.Msg == WM_KILLFOCUS && reinterpret_cast<HWND>(Message.WParam) == info.hwndItem) return true;
+    return GetFocus() == info.hwndItem;
+}
+
+bool TvlComboBoxWnd::EditFocusNotice(vcl::TMessage &Message) {
+    const WORD code = HIWORD(Message.WParam);
+    if (code != EN_SETFOCUS && code != EN_KILLFOCUS) return false;
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetComboBoxInfo(Handle, &info) || !info.hwndItem || reinterpret_cast<HWND>(Message.LParam) != info.hwndItem)
+        return false;
+    if (code == EN_SETFOCUS)
+        FocusGained(Message);
+    else
+        FocusLost(Message);
+    return true;
+}
+
+void TvlComboBoxWnd::FocusGained(vcl::TMessage &Message) {
+    SkinData->Focused = true;
+    SkinData->BGChanged = true;
+    if (HasStateImages(SkinData, false) && PassesFocusTest()) {
+        ApplySkinColors();
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    PassOn(Message);
+    if (!alive.expired()) PaintComboButton(nullptr);
+}
+
+void TvlComboBoxWnd::FocusLost(vcl::TMessage &Message) {
+    SkinData->Focused = EditHasFocus(Message);
+    SkinData->BGChanged = true;
+    const std::weak_ptr<const bool> alive = AliveToken();
+    PassOn(Message);
+    if (alive.expired()) return;
+    // The focus that moved into the edit field keeps the edit's selection.
+    if (!SkinData->Focused) DeselectEditText();
+    if (HasStateImages(SkinData, false) && PassesFocusTest()) {
+        ApplySkinColors();
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+    }
+    PaintComboButton(nullptr);
+}
+
+void TvlComboBoxWnd::HoverChanged(vcl::TMessage &Message) {
+    SkinData->MouseInside = Message.Msg == vcl::CM_MOUSEENTER;
+    SkinData->BGChanged = true;
+    const std::weak_ptr<const bool> alive = AliveToken();
+    PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
+    if (alive.expired()) return;
+    if (!SkinData->Focused) DeselectEditText();
+    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void TvlComboBoxWnd::DeselectEditText() {
+    if (ComboStyle(Handle) == CBS_DROPDOWN) SendMessageW(Handle, CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
+}
+
+void TvlComboBoxWnd::QuietChange(vcl::TMessage &Message) {
+    if (!dynamic_cast<vcl::TComboBox *>(SkinData->OwnerControl())) {
+        PassOn(Message);
+        return;
+    }
+    const std::weak_ptr<const bool> alive = AliveToken();
+    SendMessageW(Handle, WM_SETREDRAW, FALSE, 0);
+    SkinData->BGChanged = true;
+    PassOn(Message);
+    if (alive.expired()) return;
+    SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+bool TvlComboBoxWnd::DrawSelectedIntoCache() {
+    auto *combo = dynamic_cast<vcl::TComboBox *>(SkinData->OwnerControl());
+    vcl::TBitmap *cache = SkinData->CacheBmp();
+    const int selected = static_cast<int>(SendMessageW(Handle, CB_GETCURSEL, 0, 0));
+    if (!combo || !cache || selected < 0) return false;
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_COMBOBOX;
+    draw.itemID = static_cast<UINT>(selected);
+    draw.itemState = ODS_COMBOBOXEDIT;
+    draw.hDC = cache->Canvas()->Handle();
+    draw.rcItem = {3, 3, combo->Width() - GetButtonRect().Width(), combo->Height() - 3};
+    DrawComboItem(draw);
+    return true;
+}
+
+void TvlComboBoxWnd::Print(vcl::TMessage &Message) {
+    const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    RefreshGeometry(*this);
+    SkinData->PaintLocked = true;
+    ApplySkinColors();
+    SkinData->PaintLocked = false;
+    SkinData->BGChanged = true;
+    PaintSkinnedControl(*SkinData, Handle, false);
+    if (!DrawSelectedIntoCache()) PaintComboText();
+    PaintMaskBorder(*SkinData, 0, *this);
+    if (dc && SkinData->CacheBmp()) {
+        const vcl::TRect w = WindowSize(Handle);
+        BitBlt(dc, 0, 0, w.Width(), w.Height(), SkinData->CacheBmp()->Canvas()->Handle(), 0, 0, SRCCOPY);
+        PaintComboButton(dc);
+    }
+    Message.Result = 0;
+}
+
 bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
         return TvlEditWnd::OwnMessage(Message);
@@ -283,6 +411,7 @@ bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     case vcl::CN_COMMAND:
     case WM_COMMAND:
+        if (Message.Msg == WM_COMMAND && EditFocusNotice(Message)) return true;
         if (HIWORD(Message.WParam) == CBN_DROPDOWN) {
             AdaptersState().ComboDroppedDown = true;
             // Wine's dropped list asks its colour of the combo's parent
@@ -313,17 +442,9 @@ bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     }
     case WM_SETFOCUS:
-    case WM_LBUTTONUP:
-    case WM_KILLFOCUS: {
-        SkinData->Focused = Message.Msg != WM_KILLFOCUS;
-        SkinData->BGChanged = true;
-        PassOn(Message);
-        if (alive.expired()) return true;
-        if (Message.Msg == WM_KILLFOCUS && ComboStyle(Handle) == CBS_DROPDOWN)
-            SendMessageW(Handle, CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
-        PaintComboButton(nullptr);
-        return true;
-    }
+    case WM_LBUTTONUP: FocusGained(Message); return true;
+    case WM_KILLFOCUS:
+    case vcl::CM_EXIT: FocusLost(Message); return true;
     case WM_ERASEBKGND: Message.Result = 1; return true;
     case WM_PAINT: {
         ApplyColorsOnce();
@@ -339,31 +460,18 @@ bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
         }
         return true;
     }
-    case WM_PRINT: {
-        const auto dc = reinterpret_cast<HDC>(Message.WParam);
-        RefreshGeometry(*this);
-        SkinData->PaintLocked = true;
-        ApplySkinColors();
-        SkinData->PaintLocked = false;
-        SkinData->BGChanged = true;
-        PaintSkinnedControl(*SkinData, Handle, false);
-        PaintComboText();
-        PaintMaskBorder(*SkinData, 0, *this);
-        if (dc && SkinData->CacheBmp()) {
-            const vcl::TRect w = WindowSize(Handle);
-            BitBlt(dc, 0, 0, w.Width(), w.Height(), SkinData->CacheBmp()->Canvas()->Handle(), 0, 0, SRCCOPY);
-            PaintComboButton(dc);
-        }
-        Message.Result = 0;
-        return true;
-    }
+    case WM_PRINT: Print(Message); return true;
     case vcl::CM_MOUSEENTER:
-    case vcl::CM_MOUSELEAVE:
-        SkinData->MouseInside = Message.Msg == vcl::CM_MOUSEENTER;
-        SkinData->BGChanged = true;
-        PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
-        if (!alive.expired()) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        if (SkinData->MouseInside) break;
+        HoverChanged(Message);
         return true;
+    case vcl::CM_MOUSELEAVE:
+        if (CursorInside(Handle)) break;
+        HoverChanged(Message);
+        return true;
+    case vcl::CM_TEXTCHANGED:
+    case vcl::CM_CHANGED:
+    case CB_SETCURSEL: QuietChange(Message); return true;
     case vcl::CN_DRAWITEM:
         if (dynamic_cast<vcl::TComboBox *>(SkinData->OwnerControl()) && Message.LParam) {
             DrawComboItem(*reinterpret_cast<const DRAWITEMSTRUCT *>(Message.LParam));

@@ -50,6 +50,23 @@ protected:
     // The edit field's text (selection or window text) into the cache.
     void PaintComboText();
     void DrawComboItem(const DRAWITEMSTRUCT &Draw);
+    // The selected item drawn as the edit field into the cache; false when
+    // the owner is no TComboBox or nothing is selected.
+    bool DrawSelectedIntoCache();
+    void Print(vcl::TMessage &Message);
+    // The combo and its edit field are one control for the focus.
+    bool EditHasFocus(const vcl::TMessage &Message) const;
+    // A click into the edit field gives it the focus without the combo's
+    // hearing of it, and the class library does not follow the focus into
+    // it: the edit's own focus notices tell the combo.
+    bool EditFocusNotice(vcl::TMessage &Message);
+    void FocusGained(vcl::TMessage &Message);
+    void FocusLost(vcl::TMessage &Message);
+    void HoverChanged(vcl::TMessage &Message);
+    // The edit field's text left unselected (a drop-down combo only).
+    void DeselectEditText();
+    // A change of text or selection painted once, skinned, when it is done.
+    void QuietChange(vcl::TMessage &Message);
     // The skin's removal (the list given back) and the hover change (the
     // button repainted) after the common answer and the previous procedure.
     bool AfterCommonAnswer(vcl::TMessage &Message) override;

@@ -7,6 +7,7 @@
 
 #include "skin/graphics/vlGlyphStrips.h"
 #include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlSkinGlyphs.h"
 #include "skin/graphics/vlSkinSections.h"
 #include "skin/graphics/vlSkinText.h"
 #include "skin/manager/sCommonData.h"
@@ -16,6 +17,7 @@
 #include "vcl/Canvas.h"
 #include "vcl/Controls.h"
 #include "vcl/GdiObjects.h"
+#include "vcl/TypInfo.h"
 #include "vcl/WideText.h"
 #include "vlSBPaint.h"
 
@@ -171,40 +173,63 @@ void TvlListViewWnd::PaintHeaderItem(HDC DC, int Item, const RECT &R) {
         bmp->Canvas()->Brush()->SetColor(parent);
         bmp->Canvas()->FillRect({0, 0, w, h});
     }
-    if (Item >= 0) {
-        wchar_t text[1024] = {};
-        HDITEMW hd{};
-        hd.mask = HDI_TEXT | HDI_FORMAT;
-        hd.pszText = text;
-        hd.cchTextMax = 1024;
-        SendMessageW(HeaderWnd, HDM_GETITEMW, Item, reinterpret_cast<LPARAM>(&hd));
-        vcl::TCanvas &canvas = *bmp->Canvas();
-        if (const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0))) canvas.Font()->SetHandle(font);
-        vcl::TRect tr{4, 1, w - 4, h - 1};
-        const std::string caption = vcl::WideToUtf8(text);
-        const int arrowKind = (hd.fmt & HDF_SORTUP) ? adUp : (hd.fmt & HDF_SORTDOWN) ? adDown : -1;
-        const int arrowWidth = arrowKind >= 0 ? 6 : 0;
-        canvas.RequiredState({vcl::csHandleValid, vcl::csFontValid});
-        SIZE extent{};
-        const std::wstring wide(text);
-        GetTextExtentPoint32W(canvas.Handle(), wide.c_str(), static_cast<int>(wide.size()), &extent);
-        const int textWidth = std::min<int>(extent.cx + 5, tr.Width() - (arrowWidth ? arrowWidth + 6 : 0));
-        int left = tr.Left;
-        if (hd.fmt & HDF_RIGHT)
-            left = tr.Right - textWidth - (arrowWidth ? arrowWidth + 6 : 0);
-        else if (hd.fmt & HDF_CENTER)
-            left = tr.Left + (tr.Width() - textWidth - (arrowWidth ? arrowWidth + 6 : 0)) / 2;
-        vcl::TRect text_r{left, tr.Top, left + textWidth, tr.Bottom};
-        if (state == 2 && SkinData->IsSkinned(true)) text_r = {text_r.Left + 1, text_r.Top + 1, text_r.Right + 1, text_r.Bottom + 1};
-        if (m->IsValidSectionIndex(section))
-            WriteSectionText(canvas, caption, true, text_r, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS,
-                             section, state == 0 ? 0 : 1, m);
-        if (arrowKind >= 0) {
-            const int ax = text_r.Right + 6, ay = (h - 3) / 2;
-            DrawScrollArrowGlyph(canvas, FontColorOf(*m, section, state), {ax, ay, ax + 6, ay + 3}, arrowKind);
-        }
-    }
+    if (Item >= 0) PaintHeaderContent(*bmp, Item, state, section);
     BitBlt(DC, R.left, R.top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TvlListViewWnd::PaintHeaderContent(vcl::TBitmap &Bmp, int Item, int State, int Section) {
+    TsSkinManager *m = SkinData->GetSkinManager();
+    const int w = Bmp.Width(), h = Bmp.Height();
+    wchar_t text[1024] = {};
+    HDITEMW hd{};
+    hd.mask = HDI_TEXT | HDI_FORMAT | HDI_BITMAP | HDI_IMAGE | HDI_ORDER;
+    hd.pszText = text;
+    hd.cchTextMax = 1024;
+    SendMessageW(HeaderWnd, HDM_GETITEMW, Item, reinterpret_cast<LPARAM>(&hd));
+    vcl::TCanvas &canvas = *Bmp.Canvas();
+    if (const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0))) canvas.Font()->SetHandle(font);
+    const vcl::TRect tr{4, 1, w - 4, h - 1};
+    const std::string caption = vcl::WideToUtf8(text);
+    const int arrowKind = (hd.fmt & HDF_SORTUP) ? adUp : (hd.fmt & HDF_SORTDOWN) ? adDown : -1;
+    const TsMaskData *arrowImage = nullptr;
+    if (const int mask = arrowKind >= 0 ? m->CommonElements.ScrollButtons[static_cast<std::size_t>(arrowKind)].GlyphMask : -1;
+        m->IsValidMaskIndex(mask))
+        arrowImage = &m->Masks[static_cast<std::size_t>(mask)];
+    const int arrowWidth = arrowKind < 0 ? 0 : arrowImage ? GetMaskFrameWidth(*arrowImage) : 6;
+    const int arrowRoom = arrowWidth ? arrowWidth + 6 : 0;
+    // The column's image, from the list of the header's owner.
+    const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(HeaderWnd, HDM_GETIMAGELIST, 0, 0));
+    int imageWidth = 0, imageHeight = 0;
+    const bool hasImage = images && (hd.fmt & HDF_IMAGE) && hd.iImage >= 0 &&
+                          ImageList_GetIconSize(images, &imageWidth, &imageHeight) && imageWidth > 0;
+    const int imageRoom = hasImage ? imageWidth + 4 : 0;
+    canvas.RequiredState({vcl::csHandleValid, vcl::csFontValid});
+    SIZE extent{};
+    const std::wstring wide(text);
+    GetTextExtentPoint32W(canvas.Handle(), wide.c_str(), static_cast<int>(wide.size()), &extent);
+    const int textWidth = std::max(0, std::min<int>(extent.cx + 5, tr.Width() - arrowRoom - imageRoom));
+    int left = tr.Left + imageRoom;
+    if (hd.fmt & HDF_RIGHT)
+        left = tr.Right - textWidth - arrowRoom;
+    else if (hd.fmt & HDF_CENTER)
+        left = tr.Left + imageRoom + (tr.Width() - imageRoom - textWidth - arrowRoom) / 2;
+    vcl::TRect text_r{left, tr.Top, left + textWidth, tr.Bottom};
+    if (State == 2 && SkinData->IsSkinned(true)) text_r = {text_r.Left + 1, text_r.Top + 1, text_r.Right + 1, text_r.Bottom + 1};
+    if (m->IsValidSectionIndex(Section))
+        WriteSectionText(canvas, caption, true, text_r, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS,
+                         Section, State == 0 ? 0 : 1, m);
+    if (hasImage)
+        ImageList_Draw(images, hd.iImage, canvas.Handle(), text_r.Left - imageRoom, (h - imageHeight) / 2, ILD_TRANSPARENT);
+    if (arrowKind < 0) return;
+    const int ax = text_r.Right + 6;
+    if (arrowImage) {
+        TvlBgInfo bg;
+        InitBgInfo(&Bmp, 0, 0, bg);
+        DrawSkinGlyph(Bmp, {ax, (h - GetMaskFrameHeight(*arrowImage)) / 2}, State, 1, *arrowImage, bg);
+    } else {
+        const int ay = (h - 3) / 2;
+        DrawScrollArrowGlyph(canvas, FontColorOf(*m, Section, State), {ax, ay, ax + 6, ay + 3}, arrowKind);
+    }
 }
 
 void TvlListViewWnd::PaintHeader(HDC DC) {
@@ -361,6 +386,7 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
         }
         break;
     case WM_PAINT: ApplyColorsOnce(); break;
+    case WM_PRINT: PrintBackground(reinterpret_cast<HDC>(Message.WParam)); break;
     case WM_NCHITTEST:
         if (PressedColumn >= 0 || HotColumn >= 0) {
             PressedColumn = HotColumn = -1;
@@ -401,9 +427,35 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS: ApplySkinColors(); break;
     case WM_LBUTTONUP: ReleaseCapture(); break;
+    case WM_PRINT: PrintHeader(reinterpret_cast<HDC>(Message.WParam)); break;
     default: break;
     }
     return true;
+}
+
+void TvlListViewWnd::PrintBackground(HDC DC) {
+    RefreshGeometry(*this);
+    ApplyColorsOnce();
+    if (!DC) return;
+    const RECT whole{0, 0, WndSize.cx, WndSize.cy};
+    const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(AppliedColor)));
+    FillRect(DC, &whole, brush.Get());
+}
+
+void TvlListViewWnd::PrintHeader(HDC DC) {
+    if (!DC || !HeaderWnd || !ReportView() || !IsWindowVisible(HeaderWnd)) return;
+    RECT client{}, header{};
+    GetClientRect(Handle, &client);
+    GetWindowRect(HeaderWnd, &header);
+    MapWindowPoints(HWND_DESKTOP, Handle, reinterpret_cast<POINT *>(&header), 2);
+    const int saved = SaveDC(DC);
+    const int frame = std::max(FrameLeft, 0);
+    // The client less the bars, in the client's coordinates.
+    OffsetViewportOrgEx(DC, frame, frame, nullptr);
+    IntersectClipRect(DC, 0, 0, client.right, client.bottom);
+    OffsetViewportOrgEx(DC, header.left, header.top, nullptr);
+    PaintHeader(DC);
+    RestoreDC(DC, saved);
 }
 
 // ---------------------------------------------------------------- tree view
@@ -452,28 +504,48 @@ void TvlTreeViewWnd::ApplySkinColors() {
     AppliedColor = colour;
 }
 
+vcl::TColor TvlTreeViewWnd::BackgroundColor() const {
+    if (KeepTheme) return static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW));
+    const vcl::TControl *c = SkinData->OwnerControl();
+    if (SkinData->CustomColor()) return c ? c->Color() : static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW));
+    const TsSkinManager *m = SkinData->GetSkinManager();
+    if (!m || !m->IsValidSectionIndex(SkinData->SkinIndex())) return AppliedColor;
+    const TsGeneralData &section = m->Sections[static_cast<std::size_t>(SkinData->SkinIndex())];
+    const bool active = SkinData->Focused || (SkinData->MouseInside && HasStateImages(SkinData, true));
+    return section.Props[static_cast<std::size_t>(active ? std::min(1, section.States - 1) : 0)].Color;
+}
+
+bool TvlTreeViewWnd::PaintsOwnBackground() const {
+    const vcl::TControl *c = SkinData->OwnerControl();
+    return c && vcl::IsPublishedProp(c, "OnCustomDraw") && vcl::GetMethodProp(c, "OnCustomDraw");
+}
+
+void TvlTreeViewWnd::FillBackground(vcl::TMessage &Message) {
+    if (PaintsOwnBackground()) {
+        PassOn(Message);
+        return;
+    }
+    Message.Result = 1;
+    if (!SkinData->GetSkinManager() || SkinData->UpdatePaintLock(false)) return;
+    ApplyColorsOnce();
+    if (SkinData->BGChanged) SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+    RECT r{};
+    GetClientRect(Handle, &r);
+    const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(BackgroundColor())));
+    if (const auto dc = reinterpret_cast<HDC>(Message.WParam)) {
+        FillRect(dc, &r, brush.Get());
+    } else {
+        const vcl::TWindowDC own(Handle);
+        FillRect(own.Get(), &r, brush.Get());
+    }
+}
+
 bool TvlTreeViewWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
         return TvlEditWnd::OwnMessage(Message);
     }
-    if (Message.Msg == WM_ERASEBKGND) {
-        TsSkinManager *m = SkinData->GetSkinManager();
-        if (m && !SkinData->UpdatePaintLock(false)) {
-            ApplyColorsOnce();
-            vcl::TColor colour = AppliedColor;
-            if (KeepTheme) colour = static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW));
-            RECT r{};
-            GetClientRect(Handle, &r);
-            const HDC dc = reinterpret_cast<HDC>(Message.WParam);
-            const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(colour)));
-            if (dc) {
-                FillRect(dc, &r, brush.Get());
-            } else {
-                const vcl::TWindowDC own(Handle);
-                FillRect(own.Get(), &r, brush.Get());
-            }
-        }
-        Message.Result = 1;
+    if (Message.Msg == WM_ERASEBKGND && !EraseByEdit) {
+        FillBackground(Message);
         return true;
     }
     if (Message.Msg != WM_LBUTTONUP) return TvlEditWnd::OwnMessage(Message);

@@ -9,6 +9,10 @@
 
 #include "vlEditWnd.h"
 
+namespace vcl {
+class TBitmap;
+}
+
 namespace skin {
 
 class TvlListViewWnd : public TvlEditWnd {
@@ -27,6 +31,8 @@ public:
     // One header item (or the empty rest, Item -2) into DC at R.
     void PaintHeaderItem(HDC DC, int Item, const RECT &R);
     void PaintHeader(HDC DC);
+    // An item's image, caption and sort arrow over its background in Bmp.
+    void PaintHeaderContent(vcl::TBitmap &Bmp, int Item, int State, int Section);
 
     HWND HeaderWnd = nullptr;
     WNDPROC HeaderOldProc = nullptr;
@@ -46,6 +52,10 @@ private:
     void UnhookHeader();
     LRESULT HeaderMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
     bool ThumbTrack(vcl::TMessage &Message, bool Vertical);
+    // WM_PRINT: the whole window in the list's colour first, and after the
+    // list printed itself the skinned header over its client.
+    void PrintBackground(HDC DC);
+    void PrintHeader(HDC DC);
 };
 
 // A tree view (the "TreeView" kind and bare "SysTreeView32" windows): its
@@ -61,6 +71,15 @@ public:
 
     COLORREF OwnBkColor = 0, OwnTextColor = 0;
     bool OwnColorsRead = false;
+    // WM_ERASEBKGND goes to the edit adapter's handler (never set here).
+    bool EraseByEdit = false;
+
+private:
+    // The background in the colour of the tree's state, unless the tree's
+    // owner draws its own (an assigned "OnCustomDraw").
+    void FillBackground(vcl::TMessage &Message);
+    bool PaintsOwnBackground() const;
+    vcl::TColor BackgroundColor() const;
 };
 
 } // namespace skin

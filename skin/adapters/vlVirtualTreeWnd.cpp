@@ -8,6 +8,7 @@
 #include "skin/graphics/vlSkinSections.h"
 #include "skin/graphics/vlSkinText.h"
 #include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
@@ -98,6 +99,7 @@ void TvlVirtualTreeViewWnd::ApplySkinColors() {
     SetSubColor(tree, "Colors", "UnfocusedSelectionBorderColor", unfocused);
     SetSubColor(tree, "Colors", "UnfocusedSelectionColor", unfocused);
     SetSubColor(tree, "Colors", "SelectionTextColor", m->GetSelectionFontColor(true));
+    ApplyInfoColumnColors(*tree, *m);
     bool found = false;
     if (vcl::IsPublishedProp(tree, "OnAdvancedHeaderDraw")) {
         found = true;
@@ -134,6 +136,84 @@ void TvlVirtualTreeViewWnd::RestoreControlColors() {
         vcl::SetMethodProp(tree, "OnHeaderDrawQueryElements", {});
     DrawEventSet = QueryEventSet = false;
     SetHeaderOwnerDraw(tree, SavedOwnerDraw);
+    if (Sub(tree, "PaintInfoColumn")) {
+        if (vcl::IsPublishedProp(tree, "Themed")) vcl::SetOrdProp(tree, "Themed", 1);
+        SetSubColor(tree, "PaintInfoColumn", "Color", vcl::clBtnFace);
+        SetSubColor(tree, "Header", "Color", vcl::clBtnFace);
+        if (auto *font = dynamic_cast<vcl::TFont *>(Sub(Sub(tree, "Header"), "Font"))) font->SetColor(vcl::clBtnText);
+    }
+}
+
+void TvlVirtualTreeViewWnd::ApplyInfoColumnColors(vcl::TControl &Tree, const TsSkinManager &M) {
+    SetSubColor(&Tree, "PaintInfoColumn", "Color", M.GetMainColor());
+    if (HasSub(&Tree, "PaintInfoColumn", "Style")) vcl::SetOrdProp(Sub(&Tree, "PaintInfoColumn"), "Style", 1);
+    if (!Sub(&Tree, "PaintInfoColumn")) return;
+    SetSubColor(&Tree, "Header", "Color", M.GetEditColor());
+    if (auto *font = dynamic_cast<vcl::TFont *>(Sub(Sub(&Tree, "Header"), "Font"))) font->SetColor(M.GetMainFontColor());
+}
+
+int TvlVirtualTreeViewWnd::VisibleHeaderHeight() const {
+    const vcl::TObject *header = Sub(Tree(), "Header");
+    if (!header || !vcl::IsPublishedProp(header, "Height") || !vcl::IsPublishedProp(header, "Options")) return 0;
+    const std::string options = "," + vcl::GetSetProp(header, "Options") + ",";
+    if (options.find(",hoVisible,") == std::string::npos) return 0;
+    return static_cast<int>(vcl::GetOrdProp(header, "Height"));
+}
+
+void TvlVirtualTreeViewWnd::ScrollQuietly(vcl::TMessage &Message) {
+    const std::weak_ptr<const bool> alive = AliveToken();
+    SendMessageW(Handle, WM_SETREDRAW, FALSE, 0);
+    PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
+    if (alive.expired()) return;
+    SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+}
+
+void TvlVirtualTreeViewWnd::Print(vcl::TMessage &Message) {
+    const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    SkinData->PaintLocked = false;
+    RefreshGeometry(*this);
+    if (SkinData->BGChanged) {
+        ApplyColorsOnce();
+        SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+    }
+    if (!dc) return;
+    const std::weak_ptr<const bool> alive = AliveToken();
+    const int frame = std::max(FrameLeft, 0);
+    const int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, frame, frame + VisibleHeaderHeight(), nullptr);
+    vcl::TMessage client{WM_PRINTCLIENT, Message.WParam, Message.LParam, 0};
+    PassOn(client);
+    RestoreDC(dc, saved);
+    if (alive.expired()) return;
+    vcl::TMessage rest{WM_PRINT, Message.WParam, Message.LParam & ~(PRF_CLIENT | PRF_ERASEBKGND), 0};
+    PassOn(rest);
+    if (alive.expired()) return;
+    PaintMaskBorder(*SkinData, 0, *this);
+    CopyBorderStrips(dc, BorderStripWidth());
+    Message.Result = PaintNcScrollBars(*this, -1, dc);
+}
+
+void TvlVirtualTreeViewWnd::NcPaint(vcl::TMessage &Message) {
+    Message.Result = 0;
+    RefreshGeometry(*this);
+    if (SkinData->UpdatePaintLock(false)) return;
+    if (SkinData->BGChanged) {
+        ApplyColorsOnce();
+        SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+    }
+    PaintMaskBorder(*SkinData, 0, *this);
+    const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
+    CopyBorderStrips(dc.Get(), BorderStripWidth());
+    const std::weak_ptr<const bool> alive = AliveToken();
+    vcl::TMessage print{WM_PRINT, reinterpret_cast<WPARAM>(dc.Get()), PRF_NONCLIENT, 0};
+    PassOn(print);
+    if (alive.expired()) return;
+    Message.Result = PaintNcScrollBars(*this, -1, dc.Get());
+}
+
+int TvlVirtualTreeViewWnd::BorderStripWidth() const {
+    return (GetWindowLongPtrW(Handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) ? 2 : std::max(FrameLeft, 0);
 }
 
 void TvlVirtualTreeViewWnd::HeaderDrawQueryElements(vcl::TObject *, TvlHeaderPaintInfo &, std::uint32_t &Elements) {
@@ -200,6 +280,11 @@ bool TvlVirtualTreeViewWnd::OwnMessage(vcl::TMessage &Message) {
     }
     switch (Message.Msg) {
     case WM_ERASEBKGND: Message.Result = 1; return true;
+    case WM_PRINT: Print(Message); return true;
+    case WM_NCPAINT:
+        if (!IsWindowVisible(Handle)) break;
+        NcPaint(Message);
+        return true;
     case WM_VSCROLL:
     case WM_HSCROLL:
         if (LOWORD(Message.WParam) == SB_THUMBTRACK) {
@@ -212,6 +297,10 @@ bool TvlVirtualTreeViewWnd::OwnMessage(vcl::TMessage &Message) {
             info.nPos = info.nTrackPos = Message.LParam ? static_cast<int>(Message.LParam) : HIWORD(Message.WParam);
             info.fMask = SIF_POS;
             SetScrollInfo(Handle, bar, &info, FALSE);
+        }
+        if (Message.Msg == WM_VSCROLL) {
+            ScrollQuietly(Message);
+            return true;
         }
         break;
     default: break;

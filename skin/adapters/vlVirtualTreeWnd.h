@@ -56,6 +56,19 @@ public:
 
 private:
     vcl::TControl *Tree() const;
+    // "PaintInfoColumn" and, where the tree has one, the header's colours.
+    void ApplyInfoColumnColors(vcl::TControl &Tree, const TsSkinManager &M);
+    // "Header"."Height" while "hoVisible" is in its options, else 0.
+    int VisibleHeaderHeight() const;
+    // The tree scrolls while it cannot draw, and is drawn whole after.
+    void ScrollQuietly(vcl::TMessage &Message);
+    // The client below the header (which the tree keeps in its frame), the
+    // rest by the tree, then the skin's border and bars.
+    void Print(vcl::TMessage &Message);
+    // The skin's border, the tree's own frame part (its header) printed by
+    // the tree, then the bars.
+    void NcPaint(vcl::TMessage &Message);
+    int BorderStripWidth() const;
 };
 
 } // namespace skin

@@ -14,6 +14,7 @@
 #include "skin/adapters/vlComboWnd.h"
 #include "skin/manager/sMessages.h"
 #include "vcl/ComboBox.h"
+#include "vcl/StdCtrls.h"
 
 namespace skin {
 namespace {
@@ -272,6 +273,115 @@ TEST_F(Combo, WWEditAdapterHasAButtonOnlyWhereTheControlDropsDown) {
     auto &noButton = *dynamic_cast<TvlWWComboBoxWnd *>(static_cast<TvlMainWnd *>(plain.get()));
     EXPECT_FALSE(noButton.HasButton);
     EXPECT_TRUE(noButton.GetButtonRect().IsEmpty());
+}
+
+// The focus of a drop-down combo box sits in its edit: the combo looks
+// focused (its button hot) while the edit has it, and no longer once
+// another control took it; a selection made by the program shows at once
+// with the skinned frame around it.
+TEST_F(Combo, DropDownComboLooksFocusedWhileItsEditHasTheFocus) {
+    Adapter.reset();
+    Box->SetStyle(vcl::csDropDown);
+    Adapter = AdapterFactory().CreateAdapter(tpComboBox, Box->Handle(), ParamsFor(Box), Manager.get());
+    auto *other = Form.Add(vcl::Create<vcl::TEdit>(Form.Form), 20, 200);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(Box->Handle(), &info));
+    ASSERT_NE(info.hwndItem, nullptr);
+    other->SetFocus();
+    PumpFor(40ms);
+    RECT e{};
+    GetWindowRect(info.hwndItem, &e);
+    ClickAt({(e.left + e.right) / 2, (e.top + e.bottom) / 2});
+    SetCursorPos(5, 5);
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == info.hwndItem && !A().SkinData->MouseInside; }));
+    PumpFor(40ms);
+    EXPECT_TRUE(A().SkinData->Focused);
+    EXPECT_EQ(ButtonPixel(), ComboHot);
+    other->SetFocus();
+    PumpFor(40ms);
+    EXPECT_FALSE(A().SkinData->Focused);
+    EXPECT_EQ(ButtonPixel(), ComboFace);
+
+    const vcl::TRect b = A().GetButtonRect();
+    {
+        const vcl::TWindowDC dc(Box->Handle());
+        SetPixel(dc.Get(), 1, 1, RGB(255, 0, 255));
+        SetPixel(dc.Get(), b.Left + 1, b.Top + 1, RGB(255, 0, 255));
+    }
+    SendMessageW(Box->Handle(), CB_SETCURSEL, 7, 0);
+    const auto shot = uitest::CaptureWindow(Box->Handle());
+    EXPECT_NE(ColorAt(shot, 1, 1), vcl::TColor{0xFF00FF});
+    EXPECT_EQ(ColorAt(shot, b.Left + 1, b.Top + 1), ComboFace);
+}
+
+// A drop-down combo prints what was typed into its field, not the item
+// selected for it.
+TEST_F(Combo, DropDownFieldPrintsTheTypedText) {
+    Adapter.reset();
+    Box->SetStyle(vcl::csDropDown);
+    Adapter = AdapterFactory().CreateAdapter(tpComboBox, Box->Handle(), ParamsFor(Box), Manager.get());
+    SendMessageW(Box->Handle(), CB_SETCURSEL, 1, 0);
+    const auto printedInk = [&] {
+        RECT w{};
+        GetWindowRect(Box->Handle(), &w);
+        vcl::TBitmap bmp;
+        bmp.SetPixelFormat(vcl::pf32bit);
+        bmp.SetSize(w.right - w.left, w.bottom - w.top);
+        SendMessageW(Box->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(bmp.Canvas()->Handle()), PRF_NONCLIENT | PRF_CLIENT);
+        uitest::TImage32 image{bmp.Width(), bmp.Height(), {}};
+        for (int y = 0; y < image.Height; ++y)
+            for (int x = 0; x < image.Width; ++x) {
+                const COLORREF c = GetPixel(bmp.Canvas()->Handle(), x, y);
+                image.Pixels.push_back(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
+            }
+        return FindInk(image, [](vcl::TColor p) { return p == EditInk; });
+    };
+    const InkBox item = printedInk();
+    ASSERT_FALSE(item.Empty());
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(Box->Handle(), &info));
+    // Typed as the user would into the dropped list's field: the list
+    // selects the first item the text begins, the field keeps the text.
+    SendMessageW(Box->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageW(info.hwndItem, EM_SETSEL, 0, -1);
+    SendMessageW(info.hwndItem, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"ite"));
+    ASSERT_EQ(SendMessageW(Box->Handle(), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_LT(printedInk().Right, item.Right - 10);
+}
+
+// Leaving the combo box for its own edit field or list is no leave; a
+// second enter changes nothing.
+TEST_F(Combo, MouseLeaveCountsOnlyOutsideTheWindow) {
+    RECT w{};
+    GetWindowRect(Box->Handle(), &w);
+    SetCursorPos(w.left + 20, (w.top + w.bottom) / 2);
+    ASSERT_TRUE(PumpUntil([&] { return A().SkinData->MouseInside; }));
+    Box->Perform(vcl::CM_MOUSELEAVE, 0, 0);
+    EXPECT_TRUE(A().SkinData->MouseInside);
+    SetCursorPos(5, 5);
+    EXPECT_TRUE(PumpUntil([&] { return !A().SkinData->MouseInside; }));
+    EXPECT_EQ(ButtonPixel(), ComboHot);  // still focused: the box got it when made
+}
+
+// A simple combo box that keeps its visual style gets a plain frame in the
+// skin's border colour around the window's colour.
+TEST_F(Combo, SimpleComboKeepingItsStyleIsFramedInTheBorderColour) {
+    auto *simple = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 20, 80);
+    simple->SetStyle(vcl::csSimple);
+    simple->SetBounds(20, 80, 170, 110);
+    simple->Items()->Add("One");
+    std::unique_ptr<TvlWindowAdapter> adapter;
+    {
+        const TvlKeepThemeScope keep;
+        adapter = AdapterFactory().CreateAdapter(tpComboBox, simple->Handle(), ParamsFor(simple), Manager.get());
+    }
+    RedrawWindow(simple->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    PumpFor(50ms);
+    const auto shot = uitest::CaptureWindow(simple->Handle());
+    EXPECT_EQ(ColorAt(shot, 0, 0), SkinBorder);
+    EXPECT_EQ(ColorAt(shot, 1, 1), static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW)));
 }
 
 TEST_F(Combo, CreateDestroyKeepsHandleCountsFlat) {

@@ -11,6 +11,9 @@
 
 #include "ScrollBarsTestSupport.h"
 #include "skin/adapters/vlListViewWnd.h"
+#include "skin/graphics/vlGraphUtils.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
 #include "skin/manager/sMessages.h"
 
 namespace skin {
@@ -196,6 +199,95 @@ TEST_F(ListTree, HeaderIsPaintedHotPressedAndWithASortArrow) {
     MouseButton(MOUSEEVENTF_LEFTUP);
     PumpFor(60ms);
     EXPECT_EQ(L().PressedColumn, -1);
+}
+
+// A skin with an arrow image of 7 by 5 pixels (the master's red) for the
+// sort arrows, and a column image list of one 12-pixel square.
+TEST_F(ListTree, HeaderShowsColumnImagesAndTheSkinsSortArrows) {
+    std::string options = ScrollSkinOptions();
+    for (const char *name : {"[SCROLLBTNTOP]\r\n", "[SCROLLBTNBOTTOM]\r\n"})
+        options.replace(options.find(name), std::string(name).size(),
+                        std::string(name) + "GLYPHMASK=@0020,0020,0027,0025,1,0\r\n");
+    TestSkin skin;
+    skin.Options = options;
+    AddStoredSkin(*Manager, "Arrows", skin.Packed());
+    Manager->SetSkinName("Arrows");
+    constexpr vcl::TColor ImageInk = 0x10C040;
+    const HIMAGELIST images = ImageList_Create(12, 12, ILC_COLOR24, 1, 0);
+    {
+        const auto picture = NewBitmap32(12, 12);
+        picture->Canvas()->Brush()->SetColor(ImageInk);
+        picture->Canvas()->FillRect({0, 0, 12, 12});
+        const HBITMAP handle = picture->ReleaseHandle();
+        ImageList_Add(images, handle, nullptr);
+        DeleteObject(handle);
+    }
+    SendMessageW(Header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    const auto inkBox = [&](int Column, vcl::TColor Ink) {
+        const RECT c = HeaderItem(Column);
+        const uitest::TImage32 shot = uitest::CaptureWindow(Header);
+        InkBox box = FindInk(shot, [&](vcl::TColor p) { return p == Ink; });
+        if (box.Empty() || box.Left < c.left || box.Right > c.right) return InkBox{};
+        return box;
+    };
+    const InkBox plainCaption = inkBox(1, HeaderInk);
+    for (int column : {0, 1}) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT | HDI_IMAGE;
+        item.fmt = HDF_STRING | HDF_LEFT | (column == 0 ? HDF_IMAGE | HDF_SORTUP : HDF_SORTDOWN);
+        item.iImage = 0;
+        SendMessageW(Header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
+    }
+    RedrawWindow(Header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const RECT c0 = HeaderItem(0), c1 = HeaderItem(1);
+    const InkBox image = inkBox(0, ImageInk);
+    ASSERT_FALSE(image.Empty());
+    EXPECT_EQ(image.Right - image.Left, 12);
+    EXPECT_EQ(image.Left - c0.left, 4);
+    // The caption starts past the image and its 4-pixel gap.
+    const uitest::TImage32 shot = uitest::CaptureWindow(Header);
+    const InkBox caption0 = FindInk(shot, [&](vcl::TColor p) { return p == HeaderInk; });
+    EXPECT_GE(caption0.Left, image.Right + 4);
+    // The arrows are the skin's image, one per column, the same size.
+    int red0 = 0, red1 = 0;
+    for (int y = 0; y < shot.Height; ++y)
+        for (int x = 0; x < shot.Width; ++x) {
+            if (ColorAt(shot, x, y) != MasterRed) continue;
+            (x < c0.right ? red0 : x >= c1.left && x < c1.right ? red1 : red0) += 1;
+        }
+    EXPECT_EQ(red0, 35);
+    EXPECT_EQ(red1, 35);
+    EXPECT_EQ(inkBox(1, HeaderInk).Left, plainCaption.Left);
+    SendMessageW(Header, HDM_SETIMAGELIST, 0, 0);
+    ImageList_Destroy(images);
+}
+
+// The tree's background: the section's active colour while it is focused,
+// the window's colour when it keeps its theme, and the tree's own erase
+// when the adapter is told to leave it to the edit's.
+TEST_F(ListTree, TreeEraseFillsInTheColourOfItsState) {
+    constexpr vcl::TColor EditActive = 0xD0F0D0;
+    std::string options = ScrollSkinOptions();
+    const std::string plain = "[EDIT]\r\nSTATES=1\r\nCOLOR=0xF8F8F8\r\n";
+    options.replace(options.find(plain), plain.size(), "[EDIT]\r\nSTATES=2\r\nCOLOR=0xF8F8F8\r\nHOTCOLOR=0xD0F0D0\r\n");
+    TestSkin skin;
+    skin.Options = options;
+    AddStoredSkin(*Manager, "Active", skin.Packed());
+    Manager->SetSkinName("Active");
+    const auto erased = [&] {
+        const auto bmp = NewBitmap32(20, 20);
+        SendMessageW(Tree, WM_ERASEBKGND, reinterpret_cast<WPARAM>(bmp->Canvas()->Handle()), 0);
+        return static_cast<vcl::TColor>(GetPixel(bmp->Canvas()->Handle(), 10, 10));
+    };
+    T().SkinData->Focused = false;
+    EXPECT_EQ(erased(), EditFace);
+    T().SkinData->Focused = true;
+    EXPECT_EQ(erased(), EditActive);
+    T().EraseByEdit = true;
+    EXPECT_EQ(erased(), static_cast<vcl::TColor>(SendMessageW(Tree, TVM_GETBKCOLOR, 0, 0)));
+    T().EraseByEdit = false;
+    T().KeepTheme = true;
+    EXPECT_EQ(erased(), static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW)));
 }
 
 TEST_F(ListTree, DividerClickLeavesNoColumnPressed) {
