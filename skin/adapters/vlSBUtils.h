@@ -151,6 +151,10 @@ protected:
     // to a sub-command that builds on the common one (Result holds it); true
     // when it handled the command whole. None in the base.
     virtual bool AfterCommonAnswer(vcl::TMessage &Message);
+    // Create's first step: the window's visual style switched off (the
+    // base: unless the window is a form's whose provider leaves the frame
+    // to the system, the section is "DIALOG" or a TvlKeepThemeScope is on).
+    virtual bool SwitchesVisualStylesOff(const TsCommonData *Shared, const TvlSkinParams &Params, bool Repaint) const;
     // The serving manager is there and active.
     bool Serving() const;
     // The skin data of the order's preprocessing and common commands: none
