@@ -192,9 +192,13 @@ void TvlEditWnd::NcPaint(vcl::TMessage &Message) {
 }
 
 void TvlEditWnd::Print(vcl::TMessage &Message) {
-    PassOn(Message);
-    if (Message.Result == 2) return;
     const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    {
+        // The control's own print may leave its client clip on the DC.
+        const vcl::TSavedDC saved(dc);
+        PassOn(Message);
+    }
+    if (Message.Result == 2) return;
     RefreshGeometry(*this);
     SkinData->PaintLocked = false;
     SkinData->BGChanged = true;

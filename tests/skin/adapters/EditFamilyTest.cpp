@@ -129,6 +129,30 @@ TEST_F(EditFamily, HoverShowsTheHotFrameOfEachControlAndLeavingGivesTheNormalOne
     }
 }
 
+TEST_F(EditFamily, APrintOfAnEditShowsWhatTheScreenShows) {
+    auto *memo = Place(vcl::Create<vcl::TMemo>(Form.Form), 10, 10);
+    memo->SetScrollBars(vcl::ssVertical);
+    std::string lines;
+    for (int i = 0; i < 50; ++i) lines += "Line " + std::to_string(i) + "\r\n";
+    memo->Lines()->SetText(lines);
+    ASSERT_TRUE(Skin(memo, tpEdit));
+    ShowAll();
+    const HWND w = memo->Handle();
+    HideCaret(w);  // the screen's blinking caret is no part of a print
+    PumpFor(50ms);
+    const uitest::TImage32 screen = uitest::CaptureWindow(w);
+    vcl::TBitmap print;
+    print.SetPixelFormat(vcl::pf24bit);
+    print.SetSize(screen.Width, screen.Height);
+    SendMessageW(w, WM_PRINT, reinterpret_cast<WPARAM>(print.Canvas()->Handle()),
+                 PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+    int differing = 0;
+    for (int y = 0; y < screen.Height; ++y)
+        for (int x = 0; x < screen.Width; ++x)
+            differing += static_cast<vcl::TColor>(GetPixel(print.Canvas()->Handle(), x, y)) != ColorAt(screen, x, y);
+    EXPECT_EQ(differing, 0);
+}
+
 TEST_F(EditFamily, WhileAFormAnimatesAnEditAdapterLeavesAnotherPicturesBackgroundAlone) {
     // A control that erases itself with its colour.
     auto *control = Place(vcl::Create<TTestLookGrid>(Form.Form), 10, 10);
