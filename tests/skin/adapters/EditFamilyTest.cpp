@@ -12,7 +12,9 @@
 #include "skin/manager/sModuleState.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
+#include "vcl/ComboBox.h"
 #include "vcl/StdCtrls.h"
+#include "skin/manager/sMessages.h"
 
 namespace skin {
 namespace {
@@ -167,6 +169,37 @@ TEST_F(EditFamily, WhileAFormAnimatesAnEditAdapterLeavesAnotherPicturesBackgroun
     TvlStateOverride<bool> animating(ModuleState().FormAnimationActive, true);
     EXPECT_EQ(SendMessageW(control->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
     EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(dc, 5, 5)), Marker);
+}
+
+
+// A window whose own procedure answers the background question.
+LRESULT CALLBACK ColourAnswerProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Msg == SM_SKINCOMMAND && SubCommandOf(WParam) == SC_GET_BG_INFO) {
+        auto *query = reinterpret_cast<TvlBgQuery *>(LParam);
+        query->Kind = bqColor;
+        query->Color = 0x123456;
+        return 1;
+    }
+    return DefWindowProcW(Window, Msg, WParam, LParam);
+}
+
+TEST_F(EditFamily, AScrollingAdapterKeepsTheControlsOwnAnswersAndAHiddenUnnamedComboBoxsWindow) {
+    TestParent answering(L"EditFamilyColourAnswer", ColourAnswerProc);
+    auto bare = NewAdapter<TvlBaseWnd>(answering.Window, nullptr, Manager.get(), ParamsFor(nullptr, "EDIT"));
+    TvlBgQuery query;
+    SendMessageW(answering.Window, SM_SKINCOMMAND, SkinCommand(SC_GET_BG_INFO), reinterpret_cast<LPARAM>(&query));
+    EXPECT_EQ(query.Kind, bqColor);
+    EXPECT_EQ(query.Color, 0x123456);
+
+    for (const char *name : {"", "Named"}) {
+        auto *combo = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form));
+        combo->SetName(name);
+        combo->SetVisible(false);
+        const HWND before = combo->Handle();
+        auto adapter = NewAdapter<TvlBaseWnd>(before, nullptr, Manager.get(), ParamsFor(combo, "EDIT"));
+        combo->Perform(vcl::CM_RECREATEWND, 0, 0);
+        EXPECT_EQ(IsWindow(before) != FALSE, *name == '\0') << "name \"" << name << '"';
+    }
 }
 
 } // namespace
