@@ -8,6 +8,8 @@
 #include <commctrl.h>
 
 #include "GridTestControl.h"
+#include "skin/adapters/vlComboWnd.h"
+#include "skin/adapters/vlGridWnd.h"
 #include "ScrollBarsTestSupport.h"
 #include "skin/manager/sModuleState.h"
 #include "vcl/Bitmap.h"
@@ -200,6 +202,36 @@ TEST_F(EditFamily, AScrollingAdapterKeepsTheControlsOwnAnswersAndAHiddenUnnamedC
         combo->Perform(vcl::CM_RECREATEWND, 0, 0);
         EXPECT_EQ(IsWindow(before) != FALSE, *name == '\0') << "name \"" << name << '"';
     }
+}
+
+
+template <class A> struct TExposed : A {
+    using A::SwitchesVisualStylesOff;
+};
+
+TEST(EditFamilyStyles, TheEditFamilysVisualStyleRuleAtCreation) {
+    vcl::TEdit edit(nullptr);
+    TsCommonData shared(&edit, false), sharedList(&edit, false);
+    sharedList.ControlKind = 10;
+    const TvlSkinParams plain = ParamsFor(nullptr), dialog = ParamsFor(nullptr, "DIALOG"),
+                       combo = ParamsFor(nullptr, "COMBOBOX");
+    const TExposed<TvlEditWnd> e;
+    const TExposed<TvlGridWnd> grid;
+    const TExposed<TvlComboListWnd> list;
+    struct Case {
+        const char *What;
+        bool Off, Expected;
+    } cases[] = {
+        {"own skin data", e.SwitchesVisualStylesOff(nullptr, plain, false), false},
+        {"own, COMBOBOX section", e.SwitchesVisualStylesOff(nullptr, combo, false), true},
+        {"own, DIALOG section", e.SwitchesVisualStylesOff(nullptr, dialog, false), false},
+        {"shared", e.SwitchesVisualStylesOff(&shared, plain, false), true},
+        {"shared, a list view's", e.SwitchesVisualStylesOff(&sharedList, plain, false), false},
+        {"grid", grid.SwitchesVisualStylesOff(&shared, plain, false), false},
+        {"combo list without a frame calculation", list.SwitchesVisualStylesOff(&shared, plain, false), false},
+        {"combo list with one", list.SwitchesVisualStylesOff(&shared, plain, true), true},
+    };
+    for (const Case &c : cases) EXPECT_EQ(c.Off, c.Expected) << c.What;
 }
 
 } // namespace
