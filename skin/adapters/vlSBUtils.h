@@ -29,7 +29,8 @@
 // neither the preprocessing nor the common skin commands, and ask the
 // previous procedure (PassOn) only where it must answer first. Hover follows the
 // skin manager's hot window (SC_MOUSE_ENTERED, SC_MOUSE_LEFT); the class
-// library's enter and leave notices make the window the hot one or not.
+// library's enter and leave notices make the window the hot one or not
+// (the scrolling adapters give both to the skin data's hover steps).
 // Windows only.
 #include <windows.h>
 
