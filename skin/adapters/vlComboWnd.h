@@ -83,6 +83,7 @@ public:
     void SetDefaultSection() override;
     void ApplySkinColors() override;
     bool OwnMessage(vcl::TMessage &Message) override;
+    bool KeepsVisualStyle(bool Repaint) const override { return !Repaint; }
     // A dropped list counts as tracking: it holds the capture.
     bool KeepsCapture() const override;
     bool PassesRelease() const override { return true; }

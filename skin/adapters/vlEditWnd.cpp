@@ -37,9 +37,26 @@ bool ScrollsTheControl(UINT Msg) {
     }
 }
 
+int PlatformMajorVersion() {
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return GetVersionExW(&v) ? static_cast<int>(v.dwMajorVersion) : 0;
+#pragma GCC diagnostic pop
+}
+
 } // namespace
 
 TvlEditWnd::~TvlEditWnd() { ReleaseScrollWindow(); }
+
+bool TvlEditWnd::SwitchesVisualStylesOff(const TsCommonData *Shared, const TvlSkinParams &Params, bool Repaint) const {
+    if (KeepsVisualStyle(Repaint) || Params.SkinSection == "DIALOG") return false;
+    if (Shared)
+        return !(Shared->ControlKind == 10 && PlatformMajorVersion() >= 6) &&
+               !vcl::IsPublishedProp(Shared->OwnerControl(), "UseXPThemes");
+    return PlatformMajorVersion() < 6 || Params.SkinSection == "COMBOBOX";
+}
 
 void TvlEditWnd::SetDefaultSection() {
     // Own skin data was made of the adapter kind; a descendant may have set
@@ -175,19 +192,49 @@ void TvlEditWnd::NcPaint(vcl::TMessage &Message) {
 }
 
 void TvlEditWnd::Print(vcl::TMessage &Message) {
-    PassOn(Message);
-    if (Message.Result == 2) return;
     const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    {
+        // The control's own print may leave its client clip on the DC.
+        const vcl::TSavedDC saved(dc);
+        PassOn(Message);
+    }
+    if (Message.Result == 2) return;
     RefreshGeometry(*this);
     SkinData->PaintLocked = false;
     SkinData->BGChanged = true;
     ApplyColorsOnce();
     PaintSkinnedControl(*SkinData, Handle, false);
-    if (!KeepTheme) PaintMaskBorder(*SkinData, 0, *this);
-    if (dc && !(Message.LParam & PRF_CLIENT)) {
+    if (!KeepTheme) PaintMaskBorder(*SkinData, SkinnedControlState(*SkinData), *this);
+    if (!dc) return;
+    // A print of the client area alone has its origin there.
+    const bool frame = (Message.LParam & PRF_NONCLIENT) || !(Message.LParam & PRF_CLIENT);
+    if (frame) {
         CopyBorderStrips(dc, std::max(FrameLeft, 0));
         Message.Result = PaintNcScrollBars(*this, -1, dc);
     }
+    if (Message.LParam & PRF_CLIENT)
+        PrintClient(dc, frame ? vcl::TPoint{std::max(FrameLeft, 0), std::max(FrameTop, 0)} : vcl::TPoint{0, 0});
+}
+
+void TvlEditWnd::PrintClient(HDC DC, vcl::TPoint Offset) {
+    RECT client{};
+    GetClientRect(Handle, &client);
+    const vcl::TSavedDC saved(DC);
+    POINT origin{};
+    GetViewportOrgEx(DC, &origin);
+    SetViewportOrgEx(DC, origin.x + Offset.X, origin.y + Offset.Y, nullptr);
+    // The client rectangle leaves the skinned bars out.
+    IntersectClipRect(DC, 0, 0, client.right, client.bottom);
+    vcl::TBitmap *cache = SkinData->CacheBmp();
+    if (cache && !cache->Empty() && SkinData->CanUseCache()) {
+        BitBlt(DC, 0, 0, client.right, client.bottom, cache->Canvas()->Handle(), std::max(FrameLeft, 0),
+               std::max(FrameTop, 0), SRCCOPY);
+    } else {
+        const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(AppliedColor)));
+        FillRect(DC, &client, brush.Get());
+    }
+    SendMessageW(Handle, WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+    SendMessageW(Handle, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_OWNED);
 }
 
 bool TvlEditWnd::Paint(vcl::TMessage &Message) {
@@ -231,6 +278,11 @@ bool TvlEditWnd::EraseBackground(vcl::TMessage &Message) {
         Message.Result = 1;
         return true;
     }
+    // While a form animates, only its own picture of the control is drawn.
+    if (ModuleState().FormAnimationActive && dc != SkinData->PrintDC && PlatformMajorVersion() >= 6) {
+        Message.Result = 1;
+        return true;
+    }
     return false;
 }
 
@@ -265,7 +317,7 @@ bool TvlEditWnd::EditSkinCommand(vcl::TMessage &Message) {
     case SC_BUILD_CACHE:
         RefreshGeometry(*this);
         PaintSkinnedControl(data, Handle, false);
-        PaintMaskBorder(data, 0, *this);
+        PaintMaskBorder(data, SkinnedControlState(data), *this);
         return true;
     case SC_GET_SECTION_INDEX:
         if (auto *query = CommandRecord<TvlSectionQuery>(Message)) query->SectionIndex = data.SkinIndex();
@@ -308,10 +360,11 @@ bool TvlEditWnd::OwnMessage(vcl::TMessage &Message) {
         return TvlBaseWnd::OwnMessage(Message);
     }
     switch (Message.Msg) {
-    case WM_PRINT: {
+    case WM_PRINT:
         Print(Message);
-        return true;
-    }
+        // A list view's print goes on to its own stage.
+        if (SkinData->ControlKind != 10) return true;
+        break;
     case SM_SKINCOMMAND:
         if (EditSkinCommand(Message)) return true;
         break;

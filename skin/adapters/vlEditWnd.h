@@ -35,6 +35,18 @@ public:
     bool ColorsSaved = false;
 
 protected:
+    // The edit family's rule: not for the kinds that keep their style
+    // (KeepsVisualStyle) nor a "DIALOG" section; with shared skin data
+    // unless it is a list view's on a platform of version 6 or later, and
+    // only for an owner control that does not publish "UseXPThemes"; with
+    // its own, on platforms before version 6 or for a "COMBOBOX" section.
+    bool SwitchesVisualStylesOff(const TsCommonData *Shared, const TvlSkinParams &Params, bool Repaint) const override;
+    // The grids, the virtual tree and a combo box's list made without a
+    // frame calculation keep their visual style whatever the skin data.
+    virtual bool KeepsVisualStyle(bool Repaint) const {
+        (void)Repaint;
+        return false;
+    }
     // The skin-command table; true when the command was answered whole.
     virtual bool EditSkinCommand(vcl::TMessage &Message);
     // ApplySkinColors unless it ran since the last change.
@@ -47,6 +59,10 @@ protected:
     bool PassesFocusTest() const;
     void NcPaint(vcl::TMessage &Message);
     void Print(vcl::TMessage &Message);
+    // The client part of a print into DC, whose origin lies Offset from
+    // the client area's: the skinned background, then the control's own
+    // painting.
+    void PrintClient(HDC DC, vcl::TPoint Offset);
     bool Paint(vcl::TMessage &Message);
     bool EraseBackground(vcl::TMessage &Message);
     bool FocusChange(vcl::TMessage &Message);

@@ -51,6 +51,7 @@ public:
     void RestoreControlColors() override;
     void ApplySkinColors() override;
     bool OwnMessage(vcl::TMessage &Message) override;
+    bool KeepsVisualStyle(bool) const override { return true; }
 
     // What a row held before the skin's first apply.
     struct TSaved {

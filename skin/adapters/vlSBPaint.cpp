@@ -165,6 +165,10 @@ bool HasStateImages(const TsCommonData *SkinData, bool ForHover) {
     return borderStates || sectionStates;
 }
 
+int SkinnedControlState(const TsCommonData &SkinData) {
+    return SkinData.Focused || (SkinData.MouseInside && HasStateImages(&SkinData, true)) ? 1 : 0;
+}
+
 // --------------------------------------------------------------- painting
 
 void FillWithBackground(vcl::TBitmap &Cache, const TvlBgInfo &Bg, vcl::TPoint Pos) {
@@ -215,7 +219,7 @@ bool PaintSkinnedControl(TsCommonData &SkinData, HWND Handle, bool ParentColorOn
     TsSkinManager *m = SkinData.GetSkinManager();
     if (!ParentColorOnly || !m || m->GetMainColor() == vcl::clFuchsia) {
         if (m && m->IsValidSectionIndex(SkinData.SkinIndex())) {
-            const int state = SkinData.Focused || (SkinData.MouseInside && HasStateImages(&SkinData, true)) ? 1 : 0;
+            const int state = SkinnedControlState(SkinData);
             // Our class library reads left to right: the offset is never mirrored.
             PaintControlSkin(SkinData, bg, state, whole, {offset.x, offset.y}, *cache, true);
         } else {

@@ -58,6 +58,9 @@ void NotifyTopWindowGraphic(HWND Handle);
 // all: its border mask has more than one state image, or its section more
 // than one state.
 bool HasStateImages(const TsCommonData *SkinData, bool ForHover);
+// The state a control's skinned picture shows: 1 while it has the focus,
+// or the mouse is over it and its skin has a hover look; else 0.
+int SkinnedControlState(const TsCommonData &SkinData);
 
 // The whole cache shows what lies behind the window at Pos in its parent:
 // the parent's image, or its colour (the button face when it has none).

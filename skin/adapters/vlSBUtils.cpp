@@ -83,16 +83,10 @@ std::unique_ptr<TsCommonData> TvlMainWnd::CreateOwnSkinData(vcl::TObject *Owner)
 
 void TvlMainWnd::Create(HWND AHandle, TsCommonData *Shared, TsSkinManager *Manager, const TvlSkinParams &Params,
                         bool Repaint) {
-    (void)Repaint;  // the scrolling adapters' frame: none here
     Handle = AHandle;
     SavedWindowProc = {};
     OldWndProc = nullptr;
-    // Visual styles off, except where the window keeps its own look. A popup
-    // menu's adapter is made inside a TvlKeepThemeScope.
-    const TvlFormProvider *provider = Shared ? Shared->OwnerProvider() : nullptr;
-    const bool keepStyle = (provider && !provider->DrawsNonClientArea()) || Params.SkinSection == "DIALOG" ||
-                           KeepThemeOnCreate();
-    if (!keepStyle)
+    if (SwitchesVisualStylesOff(Shared, Params, Repaint))
         if (TSetWindowTheme setTheme = SetWindowThemeProc()) setTheme(Handle, L" ", L" ");
     SkinManager = Manager;
     FDestroyed = false;
@@ -120,6 +114,13 @@ void TvlMainWnd::Create(HWND AHandle, TsCommonData *Shared, TsSkinManager *Manag
         c->SetControlStyle(c->ControlStyle() + vcl::TControlStyle{vcl::csOpaque});
     }
     SetDefaultSection();
+}
+
+bool TvlMainWnd::SwitchesVisualStylesOff(const TsCommonData *Shared, const TvlSkinParams &Params, bool Repaint) const {
+    (void)Repaint;  // the scrolling adapters' frame: none here
+    // A popup menu's adapter is made inside a TvlKeepThemeScope.
+    const TvlFormProvider *provider = Shared ? Shared->OwnerProvider() : nullptr;
+    return !(provider && !provider->DrawsNonClientArea()) && Params.SkinSection != "DIALOG" && !KeepThemeOnCreate();
 }
 
 vcl::TControl *TvlMainWnd::HookTarget() const {

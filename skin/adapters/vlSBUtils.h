@@ -29,7 +29,8 @@
 // neither the preprocessing nor the common skin commands, and ask the
 // previous procedure (PassOn) only where it must answer first. Hover follows the
 // skin manager's hot window (SC_MOUSE_ENTERED, SC_MOUSE_LEFT); the class
-// library's enter and leave notices make the window the hot one or not.
+// library's enter and leave notices make the window the hot one or not
+// (the scrolling adapters give both to the skin data's hover steps).
 // Windows only.
 #include <windows.h>
 
@@ -151,6 +152,10 @@ protected:
     // to a sub-command that builds on the common one (Result holds it); true
     // when it handled the command whole. None in the base.
     virtual bool AfterCommonAnswer(vcl::TMessage &Message);
+    // Create's first step: the window's visual style switched off (the
+    // base: unless the window is a form's whose provider leaves the frame
+    // to the system, the section is "DIALOG" or a TvlKeepThemeScope is on).
+    virtual bool SwitchesVisualStylesOff(const TsCommonData *Shared, const TvlSkinParams &Params, bool Repaint) const;
     // The serving manager is there and active.
     bool Serving() const;
     // The skin data of the order's preprocessing and common commands: none

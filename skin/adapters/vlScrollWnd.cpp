@@ -4,6 +4,8 @@
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sModuleState.h"
 #include "skin/manager/sSkinManager.h"
+#include "skin/manager/sCommandTable.h"
+#include "vcl/ComboBox.h"
 #include "vcl/Controls.h"
 #include "vlSBPaint.h"
 
@@ -63,7 +65,10 @@ std::unique_ptr<TsCommonData> TvlScrollWnd::CreateOwnSkinData(vcl::TObject *Owne
 
 void TvlScrollWnd::Create(HWND AHandle, TsCommonData *Shared, TsSkinManager *Manager, const TvlSkinParams &Params,
                           bool Repaint) {
-    TvlMainWnd::Create(AHandle, Shared, Manager, Params, false);
+    TvlMainWnd::Create(AHandle, Shared, Manager, Params, Repaint);
+    // The class library's enter and leave notices and the manager's hover
+    // news (MouseCommand) run the skin data's own hover steps.
+    SkinData->HoverByHotWindow = false;
     if (auto *data = dynamic_cast<TsScrollWndData *>(SkinData); data && OwnsSkinData) {
         if (Params.HorzScrollWidth >= 0) data->HorzScrollData()->SetScrollWidth(Params.HorzScrollWidth);
         if (Params.VertScrollWidth >= 0) data->VertScrollData()->SetScrollWidth(Params.VertScrollWidth);
@@ -101,6 +106,10 @@ bool TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
     }
     switch (Message.Msg) {
     case WM_UPDATEUISTATE: Message.Result = 0; return true;
+    case vcl::CM_RECREATEWND:
+        if (!IsHiddenUnnamedCombo()) break;
+        Message.Result = 0;
+        return true;
     case WM_DESTROY:
     case WM_NCDESTROY: {
         TvlScrollEngine &e = ScrollEngine();
@@ -235,16 +244,52 @@ bool TvlScrollWnd::SkinCommand(vcl::TMessage &Message) {
         PassOn(Message);
         return true;
     case SC_QUERY_PARENT_REDRAW: Message.Result = 1; return true;
+    case SC_MOUSE_ENTERED:
+    case SC_MOUSE_LEFT: MouseCommand(Message); return true;
+    case SC_PARENT_UPDATE_DONE: ParentUpdateDone(); return true;
+    case SC_GET_BG_INFO: BackgroundInfo(Message); return true;
     case SC_BUILD_CACHE:
         PassOn(Message);
         if (data.BGChanged && !data.PaintLocked) {
             RefreshGeometry(*this);
             PaintSkinnedControl(data, Handle, KeepTheme);
-            PaintMaskBorder(data, 0, *this);
+            PaintMaskBorder(data, SkinnedControlState(data), *this);
         }
         return true;
     default: return false;
     }
+}
+
+void TvlScrollWnd::MouseCommand(const vcl::TMessage &Message) {
+    const bool entered = SubCommandOf(Message.WParam) == SC_MOUSE_ENTERED;
+    vcl::TControl *control = SkinData->OwnerControl();
+    vcl::TMessage notice{entered ? vcl::CM_MOUSEENTER : vcl::CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(control), 0};
+    PreprocessSkinnedMessage(notice, SkinData);
+}
+
+void TvlScrollWnd::ParentUpdateDone() {
+    TsCommonData &data = *SkinData;
+    auto *control = dynamic_cast<vcl::TWinControl *>(data.OwnerControl());
+    if (!data.PaintLocked) {
+        if (data.BGFlags() & bgfParentBackground) PassUpdateDoneToChildren(control);
+        return;
+    }
+    if (data.UpdatePaintLock(true)) return;
+    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    PassUpdateDoneToChildren(control);
+}
+
+void TvlScrollWnd::BackgroundInfo(vcl::TMessage &Message) {
+    PassOn(Message);
+    auto *query = CommandRecord<TvlBgQuery>(Message);
+    if (!query || query->Kind != bqNone) return;
+    SkinData->CopyParentBackground(*query, 0);
+    Message.Result = 1;
+}
+
+bool TvlScrollWnd::IsHiddenUnnamedCombo() const {
+    const auto *combo = dynamic_cast<const vcl::TComboBox *>(SkinData ? SkinData->OwnerControl() : nullptr);
+    return combo && !combo->Visible() && combo->Name().empty();
 }
 
 bool TvlBaseWnd::OwnMessage(vcl::TMessage &Message) {

@@ -77,6 +77,18 @@ protected:
 
 private:
     bool SkinCommand(vcl::TMessage &Message);
+    // The manager's hover news as the class library's enter and leave
+    // notices, for the skin data's hover steps.
+    void MouseCommand(const vcl::TMessage &Message);
+    // SC_PARENT_UPDATE_DONE: the deferred picture painted once the parents
+    // are ready, and the children asked again.
+    void ParentUpdateDone();
+    // SC_GET_BG_INFO: the previous procedure's answer, else the control's
+    // own picture.
+    void BackgroundInfo(vcl::TMessage &Message);
+    // The class library would make the window of a hidden, unnamed combo
+    // box again (a control made at run time and not shown yet).
+    bool IsHiddenUnnamedCombo() const;
 };
 
 class TvlBaseWnd : public TvlScrollWnd {

@@ -42,6 +42,7 @@ public:
     void RestoreControlColors() override;
     void ApplySkinColors() override;
     bool OwnMessage(vcl::TMessage &Message) override;
+    bool KeepsVisualStyle(bool) const override { return true; }
 
     // The header painter and the element query the adapter puts into the
     // tree's events.

@@ -216,9 +216,10 @@ public:
     std::uint16_t PaintFlags = 0;
     HDC PrintDC = nullptr;    // not owned: the outside paint target
     HWND WndHandle = nullptr; // the window served when the owner is not a windowed control
-    // A window adapter serves the record: its hover follows the manager's
-    // hot window, and the class library's enter and leave notices leave
-    // the record's hover steps out (they would take the hover from it).
+    // A window adapter that takes the hover itself from the manager's hot
+    // window serves the record: the class library's enter and leave
+    // notices leave the record's hover steps out (they would take the hover
+    // from it). The scrolling adapters run those steps instead.
     bool HoverByHotWindow = false;
     TvlAnimationTimer *AnimTimer = nullptr;  // owned (see TvlAnimationTimer)
     // The area of the target image that the outer effect covers, kept from
