@@ -141,8 +141,6 @@ bool OpensSubmenu(const TMenuItem *Item) {
 
 } // namespace
 
-bool &MenuPopupShown() { return AdaptersState().MenuPopupShown; }
-
 // --------------------------------------------------------------- options
 
 TsSkinableMenus::TsSkinableMenus(TsSkinManager &Manager)
@@ -570,6 +568,12 @@ void TsSkinableMenus::BuildBackground(TMenuItem *FirstItem, int Width, int Heigh
 }
 
 void TsSkinableMenus::ClearMenuBackgrounds() { FBackgrounds.clear(); }
+
+TvlPopupBackground TsSkinableMenus::PopupBackground(HWND Window) {
+    TvlMenuBackground record;
+    if (!GetMenuBackground(nullptr, record, Window, nullptr)) return {};
+    return {record.Bitmap, record.ClientOrigin};
+}
 
 void TsSkinableMenus::ApplyMenuRegion(HWND Window, vcl::TBitmap &Bitmap) {
     if (FBusy || !IsWindow(Window) || Bitmap.Empty()) return;

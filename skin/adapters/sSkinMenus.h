@@ -50,10 +50,6 @@ struct TvlMenuBackground {
     vcl::TPoint ClientOrigin{};              // the client area's origin inside the window
 };
 
-// Set by measuring (a popup is about to show), cleared when the last menu
-// window goes.
-bool &MenuPopupShown();
-
 class TsSkinableMenus : public TvlSkinableMenus {
 public:
     explicit TsSkinableMenus(TsSkinManager &Manager);
@@ -83,6 +79,8 @@ public:
     void ApplyPopupRegion(HWND Popup) override;
     void SetMenuOwnerDraw(vcl::TMenu *Menu, bool On) override;
     void ClearMenuBackgrounds() override;
+    bool PaintsPopups() const override { return true; }
+    TvlPopupBackground PopupBackground(HWND Window) override;
 
     // Hooking (see the top). The walk of SetActive always runs.
     void RunActive(bool Value);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "sSkinMenus.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sManagerOptions.h"
@@ -16,8 +15,9 @@ namespace skin {
 
 namespace {
 
-TsSkinableMenus *PainterOf(TsSkinManager *Manager) {
-    return Manager ? dynamic_cast<TsSkinableMenus *>(&Manager->SkinableMenus()) : nullptr;
+TvlSkinableMenus *PainterOf(TsSkinManager *Manager) {
+    TvlSkinableMenus *painter = Manager ? &Manager->SkinableMenus() : nullptr;
+    return painter && painter->PaintsPopups() ? painter : nullptr;
 }
 
 // Posted to the menu window: the system has finished drawing by the time it comes.
@@ -27,6 +27,8 @@ UINT PiecesBackMessage() {
 }
 
 } // namespace
+
+bool &MenuPopupShown() { return AdaptersState().MenuPopupShown; }
 
 TvlMnuWnd::~TvlMnuWnd() { ReleaseWindow(); }
 
@@ -65,7 +67,7 @@ bool TvlMnuWnd::OwnMessage(vcl::TMessage &Message) {
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
         ShownFlag = 0;
         FPieces.clear();
-        if (TsSkinableMenus *painter = PainterOf(SkinManager)) painter->ClearMenuBackgrounds();
+        if (TvlSkinableMenus *painter = PainterOf(SkinManager)) painter->ClearMenuBackgrounds();
         bool others = false;
         TvlMnuArray::Instance().ForEachLive(this, [&](TvlMnuWnd &Other) {
             others = true;
@@ -94,9 +96,9 @@ bool TvlMnuWnd::OwnMessage(vcl::TMessage &Message) {
         Message.Result = 0;
         return true;
     }
-    TsSkinableMenus *painter = PainterOf(SkinManager);
-    TvlMenuBackground bg;
-    const bool cached = painter && painter->GetMenuBackground(nullptr, bg, Handle, nullptr) && bg.Bitmap;
+    TvlSkinableMenus *painter = PainterOf(SkinManager);
+    const TvlPopupBackground bg = painter ? painter->PopupBackground(Handle) : TvlPopupBackground{};
+    const bool cached = bg.Bitmap != nullptr;
     if (!MenuPopupShown() || !painter) {
         return TvlMainWnd::OwnMessage(Message);
     }

@@ -19,6 +19,10 @@ namespace skin {
 
 class TsSkinManager;
 
+// Set by measuring (a popup is about to show), cleared when the last menu
+// window goes.
+bool &MenuPopupShown();
+
 class TvlMnuWnd : public TvlMainWnd {
 public:
     ~TvlMnuWnd() override;

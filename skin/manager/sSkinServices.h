@@ -278,6 +278,12 @@ void UnregisterService(TvlDialogSkinning &Service);
 
 // -------------------------------------------------------------- popup menus
 
+// The background the painter keeps for a popup-menu window.
+struct TvlPopupBackground {
+    std::shared_ptr<vcl::TBitmap> Bitmap;  // the whole popup in window coordinates; null when none
+    vcl::TPoint ClientOrigin{};            // the client area's origin inside the window
+};
+
 // The manager's popup-menu painter (TsSkinableMenus).
 class TvlSkinableMenus {
 public:
@@ -300,6 +306,11 @@ public:
     virtual void SetMenuOwnerDraw(vcl::TMenu *Menu, bool On) { (void)Menu, (void)On; }
     // Frees the cached popup-menu backgrounds. Nothing by default.
     virtual void ClearMenuBackgrounds() {}
+    // For the adapters of popup-menu windows: the painter draws the popups
+    // (false by default), and the background it keeps for a popup window
+    // (none by default).
+    virtual bool PaintsPopups() const { return false; }
+    virtual TvlPopupBackground PopupBackground(HWND Window) { return (void)Window, TvlPopupBackground{}; }
 };
 // Makes the popup-menu painter of a manager.
 class TvlSkinableMenusFactory {
