@@ -28,6 +28,7 @@
 #include "vcl/WideText.h"
 #include "vlAdaptersState.h"
 #include "vlMenuAdapters.h"
+#include "vlMnuWnd.h"
 
 namespace skin {
 
@@ -165,15 +166,6 @@ bool OpensSubmenu(const TMenuItem *Item) {
 }
 
 } // namespace
-
-bool &MenuPopupShown() { return AdaptersState().MenuPopupShown; }
-
-vcl::TPoint MenuClientOrigin(HWND Window) {
-    RECT w{};
-    POINT p{0, 0};
-    if (!Window || !GetWindowRect(Window, &w) || !ClientToScreen(Window, &p)) return {};
-    return {p.x - w.left, p.y - w.top};
-}
 
 // --------------------------------------------------------------- options
 
@@ -616,6 +608,12 @@ bool TsSkinableMenus::WindowBackground(HWND Window, TvlMenuBackground &Record) {
 }
 
 void TsSkinableMenus::ClearMenuBackgrounds() { FBackgrounds.clear(); }
+
+TvlPopupBackground TsSkinableMenus::PopupBackground(HWND Window) {
+    TvlMenuBackground record;
+    if (!WindowBackground(Window, record)) return {};
+    return {record.Bitmap, record.ClientOrigin};
+}
 
 void TsSkinableMenus::ApplyMenuRegion(HWND Window, vcl::TBitmap &Bitmap) {
     if (FBusy || !IsWindow(Window) || Bitmap.Empty()) return;

@@ -50,13 +50,6 @@ struct TvlMenuBackground {
     vcl::TPoint ClientOrigin{};              // the client area's origin inside the window
 };
 
-// Set by measuring (a popup is about to show), cleared when the last menu
-// window goes.
-bool &MenuPopupShown();
-
-// The client area's origin inside the window rectangle of Window.
-vcl::TPoint MenuClientOrigin(HWND Window);
-
 class TsSkinableMenus : public TvlSkinableMenus {
 public:
     explicit TsSkinableMenus(TsSkinManager &Manager);
@@ -86,6 +79,9 @@ public:
     void ApplyPopupRegion(HWND Popup) override;
     void SetMenuOwnerDraw(vcl::TMenu *Menu, bool On) override;
     void ClearMenuBackgrounds() override;
+    bool PaintsPopups() const override { return true; }
+    TvlPopupBackground PopupBackground(HWND Window) override;
+    void ShapeMenuWindow(HWND Window, int Width, int Height) override;
 
     // Hooking (see the top). The walk of SetActive always runs.
     void RunActive(bool Value);
@@ -118,9 +114,6 @@ public:
     // The background of a shown popup window, built before its first item
     // is drawn when the painter draws its items. False when there is none.
     bool WindowBackground(HWND Window, TvlMenuBackground &Record);
-    // The popup window, not shown yet, gets the region that ApplyMenuRegion
-    // gives a background of its size.
-    void ShapeMenuWindow(HWND Window, int Width, int Height);
     // The border mask's corner runs in a background Width x Height.
     std::vector<vcl::TRect> MenuCorners(int Width, int Height);
     std::size_t BackgroundCount() const { return FBackgrounds.size(); }

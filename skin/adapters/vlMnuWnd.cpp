@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "sSkinMenus.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/graphics/vlSkinSections.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -21,8 +20,9 @@ namespace skin {
 
 namespace {
 
-TsSkinableMenus *PainterOf(TsSkinManager *Manager) {
-    return Manager ? dynamic_cast<TsSkinableMenus *>(&Manager->SkinableMenus()) : nullptr;
+TvlSkinableMenus *PainterOf(TsSkinManager *Manager) {
+    TvlSkinableMenus *painter = Manager ? &Manager->SkinableMenus() : nullptr;
+    return painter && painter->PaintsPopups() ? painter : nullptr;
 }
 
 // Posted to the menu window: the system has finished drawing by the time it comes.
@@ -32,6 +32,15 @@ UINT PiecesBackMessage() {
 }
 
 } // namespace
+
+bool &MenuPopupShown() { return AdaptersState().MenuPopupShown; }
+
+vcl::TPoint MenuClientOrigin(HWND Window) {
+    RECT w{};
+    POINT p{0, 0};
+    if (!Window || !GetWindowRect(Window, &w) || !ClientToScreen(Window, &p)) return {};
+    return {p.x - w.left, p.y - w.top};
+}
 
 TvlMnuWnd::~TvlMnuWnd() {
     // Freed inside its own handling, the adapter would be used again on the
@@ -76,7 +85,7 @@ bool TvlMnuWnd::OwnMessage(vcl::TMessage &Message) {
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
         ShownFlag = 0;
         FPieces.clear();
-        if (TsSkinableMenus *painter = PainterOf(SkinManager)) painter->ClearMenuBackgrounds();
+        if (TvlSkinableMenus *painter = PainterOf(SkinManager)) painter->ClearMenuBackgrounds();
         bool others = false;
         TvlMnuArray::Instance().ForEachLive(this, [&](TvlMnuWnd &Other) {
             others = true;
@@ -140,8 +149,8 @@ vcl::TBitmap *TvlMnuWnd::RefreshCache() {
 }
 
 void TvlMnuWnd::PaintMenuBackground(vcl::TMessage &Message) {
-    TvlMenuBackground bg;
-    const bool cached = PainterOf(SkinManager)->WindowBackground(Handle, bg);
+    const TvlPopupBackground bg = PainterOf(SkinManager)->PopupBackground(Handle);
+    const bool cached = bg.Bitmap != nullptr;
     vcl::TBitmap *source = cached ? bg.Bitmap.get() : RefreshCache();
     if (!source) {
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
@@ -189,11 +198,10 @@ void TvlMnuWnd::PaintMenuFrame(vcl::TMessage &Message) {
         FramePaintedOnce = true;
         return;
     }
-    TvlMenuBackground bg;
     RECT window{};
     GetWindowRect(Handle, &window);
-    const bool fits = PainterOf(SkinManager)->WindowBackground(Handle, bg) &&
-                      bg.Bitmap->Width() == window.right - window.left &&
+    const TvlPopupBackground bg = PainterOf(SkinManager)->PopupBackground(Handle);
+    const bool fits = bg.Bitmap && bg.Bitmap->Width() == window.right - window.left &&
                       bg.Bitmap->Height() == window.bottom - window.top;
     vcl::TBitmap *source = fits ? bg.Bitmap.get() : RefreshCache();
     if (source) {

@@ -21,6 +21,13 @@ namespace skin {
 
 class TsSkinManager;
 
+// Set by measuring (a popup is about to show), cleared when the last menu
+// window goes.
+bool &MenuPopupShown();
+
+// The client area's origin inside the window rectangle of Window.
+vcl::TPoint MenuClientOrigin(HWND Window);
+
 class TvlMnuWnd : public TvlMainWnd {
 public:
     ~TvlMnuWnd() override;

@@ -20,7 +20,6 @@
 #include "vcl/StdCtrls.h"
 #include "vcl/TypInfo.h"
 #include "vcl/WideText.h"
-#include "vlSBUtils.h"
 
 namespace skin {
 
@@ -87,17 +86,6 @@ void SelectSystemFont(vcl::TCanvas &Canvas, int Kind) {
     if (font) Canvas.Font()->SetHandle(font.Get());
 }
 
-void SelectAdapterFont(TvlMainWnd &Adapter) {
-    if (!Adapter.SkinData || !Adapter.SkinData->CacheBmp()) return;
-    vcl::TCanvas &canvas = *Adapter.SkinData->CacheBmp()->Canvas();
-    if (const vcl::TControl *c = Adapter.SkinData->OwnerControl())
-        canvas.SetFont(c->Font());
-    else if (const auto font = reinterpret_cast<HFONT>(SendMessageW(Adapter.Handle, WM_GETFONT, 0, 0)))
-        canvas.Font()->SetHandle(font);
-    else
-        SelectSystemFont(canvas, 5);
-}
-
 // --------------------------------------------------------------- geometry
 
 void ParentClientRect(HWND Handle, HWND &Parent, vcl::TRect &WindowRect, vcl::TPoint &TopLeft, vcl::TSize &Size,
@@ -115,11 +103,6 @@ void ParentClientRect(HWND Handle, HWND &Parent, vcl::TRect &WindowRect, vcl::TP
     }
     TopLeft = {origin.x, origin.y};
     ParentRect = FromRECT(p);
-}
-
-void RefreshGeometry(TvlMainWnd &Adapter) {
-    ParentClientRect(Adapter.Handle, Adapter.ParentHandle, Adapter.WndRect, Adapter.PosInParent, Adapter.WndSize,
-                     Adapter.ParentRect);
 }
 
 // ------------------------------------------------------------- properties
@@ -240,30 +223,6 @@ bool PaintSkinnedControl(TsCommonData &SkinData, HWND Handle, bool ParentColorOn
     }
     SkinData.BGChanged = false;
     return true;
-}
-
-void PaintMaskBorder(TsCommonData &SkinData, int State, TvlMainWnd &Adapter) {
-    TsSkinManager *m = SkinData.GetSkinManager();
-    if (!m || Adapter.KeepTheme || !m->IsValidMaskIndex(SkinData.BorderIndex())) return;
-    vcl::TBitmap *cache = SkinData.CacheBmp();
-    if (!cache) return;
-    RECT w{};
-    GetWindowRect(Adapter.Handle, &w);
-    const int width = w.right - w.left, height = w.bottom - w.top;
-    if (width < 2 || height < 2) return;
-    TvlBgInfo bg;
-    WindowBackgroundInfo(Adapter.Handle, bg);
-    TsMaskData mask = m->Masks[static_cast<std::size_t>(SkinData.BorderIndex())];
-    // A picture of its own that names no states holds the three of a plain image.
-    if (mask.ImageCount == 0 && mask.Bmp) {
-        mask.ImageCount = 3;
-        mask.MaskType = 0;
-    }
-    if (mask.ImageCount < 1) return;
-    mask.DrawMode &= static_cast<std::uint16_t>(~dmDrawCenter);  // the border only
-    const int state = std::clamp(State, 0, mask.ImageCount - 1);
-    DrawSkinRect(*cache, {0, 0, std::min(width, cache->Width()), std::min(height, cache->Height())}, bg, mask, state,
-                 false);
 }
 
 } // namespace skin

@@ -1,8 +1,8 @@
 #pragma once
 // The routines with which window adapters build their pictures: a
 // control's skinned image in its skin data's cache, the border from the
-// section's border mask, the font of an adapter's text, the geometry of a
-// window in its parent, published properties by name, and the messages
+// section's border mask, the system's fonts, the geometry of a window in
+// its parent, published properties by name, and the messages
 // passed to children. None keeps state. Windows only.
 #include <windows.h>
 
@@ -23,7 +23,6 @@ class TObject;
 namespace skin {
 
 class TsCommonData;
-class TvlMainWnd;
 struct TvlBgInfo;
 
 // A new font of the system's non-client metrics: kind 1 the caption font,
@@ -32,16 +31,11 @@ struct TvlBgInfo;
 vcl::TFontHandle CreateSystemFont(int Kind);
 // The canvas's font becomes that font (a copy of its description).
 void SelectSystemFont(vcl::TCanvas &Canvas, int Kind);
-// The font of the adapter's text on its cache's canvas: the owner control's
-// Font, else the window's WM_GETFONT font, else the message font.
-void SelectAdapterFont(TvlMainWnd &Adapter);
 
 // The parent window, the window's rectangle (screen), its top-left in the
 // parent's client area, its size and the parent's window rectangle.
 void ParentClientRect(HWND Handle, HWND &Parent, vcl::TRect &WindowRect, vcl::TPoint &TopLeft, vcl::TSize &Size,
                       vcl::TRect &ParentRect);
-// The same into the adapter's geometry fields.
-void RefreshGeometry(TvlMainWnd &Adapter);
 
 // Published properties by name; an object without the property is left
 // alone and reads 0. A colour property reads as RGB.
@@ -79,10 +73,6 @@ void PaintDisabledBlend(vcl::TBitmap &Cache, const TvlBgInfo &Bg, vcl::TPoint Po
 // a disabled edit, the disabled look. False when the parent's background
 // is not ready: PaintLocked is then set and the cache left as it was.
 bool PaintSkinnedControl(TsCommonData &SkinData, HWND Handle, bool ParentColorOnly);
-// The section's border mask painted over the adapter's cache in State;
-// nothing while the window keeps its visual style, without a mask or a
-// cache, or for a window smaller than 2 x 2.
-void PaintMaskBorder(TsCommonData &SkinData, int State, TvlMainWnd &Adapter);
 
 // The number of characters of a UTF-8 text (bytes that start one).
 std::size_t Utf8Length(const std::string &Text);

@@ -1,15 +1,19 @@
 #include "vlSBUtils.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlNineSlice.h"
 #include "skin/manager/sCommandTable.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sVclUtils.h"
 #include "vcl/AppContext.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
 #include "vcl/Controls.h"
 #include "vcl/Forms.h"
 #include "vcl/WideText.h"
@@ -490,6 +494,48 @@ void FinalizeSBUtils() {
     ClearHookedDialogs();
     unit.KeepThemeOnCreate = false;
     ResetAdaptersStateWhenStopped();
+}
+
+// ---------------------------------------------------- an adapter's picture
+
+void SelectAdapterFont(TvlMainWnd &Adapter) {
+    if (!Adapter.SkinData || !Adapter.SkinData->CacheBmp()) return;
+    vcl::TCanvas &canvas = *Adapter.SkinData->CacheBmp()->Canvas();
+    if (const vcl::TControl *c = Adapter.SkinData->OwnerControl())
+        canvas.SetFont(c->Font());
+    else if (const auto font = reinterpret_cast<HFONT>(SendMessageW(Adapter.Handle, WM_GETFONT, 0, 0)))
+        canvas.Font()->SetHandle(font);
+    else
+        SelectSystemFont(canvas, 5);
+}
+
+void RefreshGeometry(TvlMainWnd &Adapter) {
+    ParentClientRect(Adapter.Handle, Adapter.ParentHandle, Adapter.WndRect, Adapter.PosInParent, Adapter.WndSize,
+                     Adapter.ParentRect);
+}
+
+void PaintMaskBorder(TsCommonData &SkinData, int State, TvlMainWnd &Adapter) {
+    TsSkinManager *m = SkinData.GetSkinManager();
+    if (!m || Adapter.KeepTheme || !m->IsValidMaskIndex(SkinData.BorderIndex())) return;
+    vcl::TBitmap *cache = SkinData.CacheBmp();
+    if (!cache) return;
+    RECT w{};
+    GetWindowRect(Adapter.Handle, &w);
+    const int width = w.right - w.left, height = w.bottom - w.top;
+    if (width < 2 || height < 2) return;
+    TvlBgInfo bg;
+    WindowBackgroundInfo(Adapter.Handle, bg);
+    TsMaskData mask = m->Masks[static_cast<std::size_t>(SkinData.BorderIndex())];
+    // A picture of its own that names no states holds the three of a plain image.
+    if (mask.ImageCount == 0 && mask.Bmp) {
+        mask.ImageCount = 3;
+        mask.MaskType = 0;
+    }
+    if (mask.ImageCount < 1) return;
+    mask.DrawMode &= static_cast<std::uint16_t>(~dmDrawCenter);  // the border only
+    const int state = std::clamp(State, 0, mask.ImageCount - 1);
+    DrawSkinRect(*cache, {0, 0, std::min(width, cache->Width()), std::min(height, cache->Height())}, bg, mask, state,
+                 false);
 }
 
 } // namespace skin

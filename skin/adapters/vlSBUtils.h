@@ -237,6 +237,18 @@ private:
     bool FPrevious;
 };
 
+// The painting routines (vlSBPaint.h) that work on an adapter's own fields.
+// The font of the adapter's text on its cache's canvas: the owner control's
+// Font, else the window's WM_GETFONT font, else the message font.
+void SelectAdapterFont(TvlMainWnd &Adapter);
+// The window's parent, rectangles, place in the parent and size
+// (ParentClientRect) into the adapter's geometry fields.
+void RefreshGeometry(TvlMainWnd &Adapter);
+// The section's border mask painted over the adapter's cache in State;
+// nothing while the window keeps its visual style, without a mask or a
+// cache, or for a window smaller than 2 x 2.
+void PaintMaskBorder(TsCommonData &SkinData, int State, TvlMainWnd &Adapter);
+
 // The platform's scroll-bar routines the scrolling adapters use
 // (vlAdaptersState.h), bound by name when the unit starts.
 const TvlScrollBarApi &ScrollBarApi();

@@ -15,7 +15,6 @@
 #include "vcl/Canvas.h"
 #include "vcl/Controls.h"
 #include "vcl/GdiObjects.h"
-#include "vlScrollWnd.h"
 
 namespace skin {
 
@@ -41,13 +40,13 @@ bool Contains(const vcl::TRect &R, vcl::TPoint P) {
     return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
 }
 
-TvlScrollBar *BarOfKind(TvlScrollWnd &Adapter, int Kind) {
+TvlScrollBar *BarOfKind(TvlNcBarsWnd &Adapter, int Kind) {
     if (Kind == 0) return Adapter.HorzBar.get();
     if (Kind == 1) return Adapter.VertBar.get();
     return nullptr;
 }
 
-TsSkinManager *ManagerOf(const TvlScrollWnd &Adapter) {
+TsSkinManager *ManagerOf(const TvlNcBarsWnd &Adapter) {
     return Adapter.SkinData ? Adapter.SkinData->GetSkinManager() : nullptr;
 }
 
@@ -70,7 +69,7 @@ void ReadScrollInfo(TvlScrollBar &Bar, HWND Handle) {
 
 // The message sent with the adapter's InScrollMessage set; false when the
 // adapter went meanwhile.
-bool SendFromEngine(TvlScrollWnd &Adapter, UINT Msg, int Code, int Pos) {
+bool SendFromEngine(TvlNcBarsWnd &Adapter, UINT Msg, int Code, int Pos) {
     const std::weak_ptr<const bool> alive = Adapter.AliveToken();
     const HWND handle = Adapter.Handle;
     Adapter.InScrollMessage = true;
@@ -94,7 +93,7 @@ void KillRepeat(HWND Handle, TvlScrollEngine &E) {
 
 // The tracking step of a held part: CurrentPart follows the cursor on and
 // off the pressed part; the bar is painted again when that changed.
-void TrackPressedPart(TvlScrollWnd &Adapter, vcl::TPoint Screen) {
+void TrackPressedPart(TvlNcBarsWnd &Adapter, vcl::TPoint Screen) {
     TvlScrollEngine &e = ScrollEngine();
     TvlScrollBar *bar = BarOfKind(Adapter, e.PressedKind);
     vcl::TRect rect;
@@ -106,7 +105,7 @@ void TrackPressedPart(TvlScrollWnd &Adapter, vcl::TPoint Screen) {
     PaintNcScrollBars(Adapter, -1, nullptr);
 }
 
-void DragThumb(TvlScrollWnd &Adapter, vcl::TPoint Screen) {
+void DragThumb(TvlNcBarsWnd &Adapter, vcl::TPoint Screen) {
     TvlScrollEngine &e = ScrollEngine();
     TvlScrollBar *bar = BarOfKind(Adapter, e.PressedKind);
     if (!bar) return;
@@ -145,7 +144,7 @@ struct TvlBehind {
     bool OwnImage = false;
 };
 
-TvlBehind BehindWindow(const TvlScrollWnd &Adapter) {
+TvlBehind BehindWindow(const TvlNcBarsWnd &Adapter) {
     TvlBehind behind;
     const HWND parent = GetParent(Adapter.Handle);
     if (!parent || Adapter.SkinData->OwnerProvider()) {
@@ -164,7 +163,7 @@ TvlBehind BehindWindow(const TvlScrollWnd &Adapter) {
 
 // What lies behind R (window coordinates) into the bitmap; the track's
 // colour when nothing answers.
-void FillBarBackground(TvlScrollWnd &Adapter, vcl::TBitmap &Bitmap, const vcl::TRect &R, const TsSkinManager &M,
+void FillBarBackground(TvlNcBarsWnd &Adapter, vcl::TBitmap &Bitmap, const vcl::TRect &R, const TsSkinManager &M,
                        const TvlBehind &Behind) {
     vcl::TBitmap *cache = Adapter.SkinData->CacheBmp();
     const vcl::TRect window = ScreenRectOf(Adapter.Handle);
@@ -201,6 +200,15 @@ void PaintTrack(vcl::TBitmap &Bitmap, const TvlBgInfo &Bg, const TvlElementEntry
 
 TvlScrollEngine &ScrollEngine() { return AdaptersState().ScrollEngine; }
 
+TvlNcBarsWnd::TvlNcBarsWnd() : HorzBar(std::make_unique<TvlScrollBar>()), VertBar(std::make_unique<TvlScrollBar>()) {
+    HorzBar->Adapter = VertBar->Adapter = this;
+    HorzBar->Kind = 0;
+    VertBar->Kind = 1;
+    HorzBar->MinThumb = VertBar->MinThumb = 16;
+}
+
+TvlNcBarsWnd::~TvlNcBarsWnd() = default;
+
 // ---------------------------------------------------------------- metrics
 
 int ScrollBarMetric(const TvlScrollBar &Bar, bool WantWidth) {
@@ -224,7 +232,7 @@ TvlScrollRange RangeOf(const TvlScrollBar &Bar) {
 
 namespace {
 
-TvlBarFrame FrameOf(const TvlScrollWnd &Adapter) {
+TvlBarFrame FrameOf(const TvlNcBarsWnd &Adapter) {
     TvlBarFrame f;
     f.Window = ScreenRectOf(Adapter.Handle);
     f.FrameLeft = std::max(0, Adapter.FrameLeft);
@@ -249,17 +257,17 @@ vcl::TRect Cut(const TvlScrollBar &Bar, vcl::TRect R) {
 
 } // namespace
 
-vcl::TRect HorzScrollBarRect(const TvlScrollWnd &Adapter) {
+vcl::TRect HorzScrollBarRect(const TvlNcBarsWnd &Adapter) {
     const vcl::TRect r = HorzBarRect(FrameOf(Adapter));
     return Adapter.HorzBar ? Cut(*Adapter.HorzBar, r) : r;
 }
 
-vcl::TRect VertScrollBarRect(const TvlScrollWnd &Adapter) {
+vcl::TRect VertScrollBarRect(const TvlNcBarsWnd &Adapter) {
     const vcl::TRect r = VertBarRect(FrameOf(Adapter));
     return Adapter.VertBar ? Cut(*Adapter.VertBar, r) : r;
 }
 
-bool ScrollBarRect(const TvlScrollWnd &Adapter, int Kind, vcl::TRect &Rect) {
+bool ScrollBarRect(const TvlNcBarsWnd &Adapter, int Kind, vcl::TRect &Rect) {
     if (Kind == 0)
         Rect = HorzScrollBarRect(Adapter);
     else if (Kind == 1)
@@ -291,7 +299,7 @@ int ScrollBarPartAt(const TvlScrollBar &Bar, const vcl::TRect &BarRect, int X, i
 
 // The window's bars end at the bottom-right corner of its top-level
 // parent's client area: the corner square works as the parent's size grip.
-bool CornerAtParentGrip(const TvlScrollWnd &Adapter) {
+bool CornerAtParentGrip(const TvlNcBarsWnd &Adapter) {
     const HWND parent = GetParent(Adapter.Handle);
     if (!parent || (GetWindowLongPtrW(parent, GWL_STYLE) & WS_CHILD)) return false;
     RECT client{};
@@ -347,7 +355,7 @@ void PaintScrollThumb(vcl::TBitmap &Bitmap, const TvlBgInfo &Bg, const vcl::TRec
 }
 
 void PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, const vcl::TRect &Rect, int ThumbAt) {
-    TvlScrollWnd *adapter = Bar.Adapter;
+    TvlNcBarsWnd *adapter = Bar.Adapter;
     if (!adapter || !adapter->SkinData || !DC || !Bar.Shown || Bar.Kind > 1) return;
     TvlScrollEngine &e = ScrollEngine();
     const bool dragged = adapter->ThumbDragging && e.TrackedWindow == Handle && e.PressedKind == Bar.Kind;
@@ -434,7 +442,7 @@ namespace {
 // what lies behind as the bars are while either is inactive; what lies
 // behind itself (or the manager's colour) when the section is missing or
 // wholly transparent. The parent's size grip goes into its corner.
-void PaintCornerSquare(TvlScrollWnd &Adapter, HDC DC, TsSkinManager &M) {
+void PaintCornerSquare(TvlNcBarsWnd &Adapter, HDC DC, TsSkinManager &M) {
     const HWND handle = Adapter.Handle;
     const vcl::TRect window = ScreenRectOf(handle);
     const vcl::TRect h = HorzScrollBarRect(Adapter), v = VertScrollBarRect(Adapter);
@@ -475,7 +483,7 @@ void PaintCornerSquare(TvlScrollWnd &Adapter, HDC DC, TsSkinManager &M) {
 
 } // namespace
 
-LRESULT PaintNcScrollBars(TvlScrollWnd &Adapter, int PartOverride, HDC DC) {
+LRESULT PaintNcScrollBars(TvlNcBarsWnd &Adapter, int PartOverride, HDC DC) {
     TsCommonData *data = Adapter.SkinData;
     const HWND handle = Adapter.Handle;
     if (!data || data->PaintLocked || !IsWindowVisible(handle)) return 0;
@@ -502,7 +510,7 @@ LRESULT PaintNcScrollBars(TvlScrollWnd &Adapter, int PartOverride, HDC DC) {
 
 // --------------------------------------------------------------- handlers
 
-void ScrollBarsNcCalcSize(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
+void ScrollBarsNcCalcSize(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     const HWND handle = Adapter.Handle;
     auto *client = reinterpret_cast<RECT *>(Message.LParam);
     if (!client) {
@@ -543,7 +551,7 @@ void ScrollBarsNcCalcSize(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
     Adapter.FrameCalculated = true;
 }
 
-void ScrollBarsNcHitTest(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
+void ScrollBarsNcHitTest(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     const HWND handle = Adapter.Handle;
     const vcl::TPoint p{XOf(Message.LParam), YOf(Message.LParam)};
     TsCommonData *data = Adapter.SkinData;
@@ -567,7 +575,7 @@ void ScrollBarsNcHitTest(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
     Adapter.PassOn(Message);
 }
 
-void ScrollBarNcMouseMove(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
+void ScrollBarNcMouseMove(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     // The system's own hover drawing first: ours goes over it.
     const std::weak_ptr<const bool> alive = Adapter.AliveToken();
     Adapter.PassOn(Message);
@@ -588,7 +596,7 @@ void ScrollBarNcMouseMove(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
     PaintNcScrollBars(Adapter, -1, nullptr);
 }
 
-void ScrollBarMouseDown(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
+void ScrollBarMouseDown(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     TvlScrollEngine &e = ScrollEngine();
     const HWND handle = Adapter.Handle;
     e.TrackedWindow = handle;
@@ -641,7 +649,7 @@ void ScrollBarMouseDown(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
     Adapter.PassOn(Message);
 }
 
-void ScrollBarMouseMove(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
+void ScrollBarMouseMove(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     TvlScrollEngine &e = ScrollEngine();
     if (e.TrackedWindow == Adapter.Handle && e.PressedPart != -1) {
         POINT p{XOf(Message.LParam), YOf(Message.LParam)};
@@ -656,7 +664,7 @@ void ScrollBarMouseMove(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
     Adapter.PassOn(Message);
 }
 
-void ScrollBarMouseUp(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
+void ScrollBarMouseUp(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     TvlScrollEngine &e = ScrollEngine();
     const HWND handle = Adapter.Handle;
     if (e.PressedPart == -1 || e.TrackedWindow != handle) {
@@ -692,7 +700,7 @@ void ScrollBarMouseUp(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
     PaintNcScrollBars(Adapter, -1, nullptr);
 }
 
-void ScrollBarTimer(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
+void ScrollBarTimer(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     TvlScrollEngine &e = ScrollEngine();
     const HWND handle = Adapter.Handle;
     const UINT_PTR id = Message.WParam;
@@ -742,7 +750,7 @@ void ScrollBarTimer(TvlScrollWnd &Adapter, vcl::TMessage &Message) {
 void CancelScrollTracking(HWND Window) {
     TvlScrollEngine &e = ScrollEngine();
     if (e.TrackedWindow != Window || !Window) return;
-    TvlScrollWnd *adapter = dynamic_cast<TvlScrollWnd *>(AdapterOfWindow(Window));
+    TvlNcBarsWnd *adapter = dynamic_cast<TvlNcBarsWnd *>(AdapterOfWindow(Window));
     const UINT msg = e.ScrollMsg;
     const int part = e.PressedPart;
     if (IsWindow(Window)) KillRepeat(Window, e);

@@ -2,9 +2,10 @@
 // The skinned scroll-bar engine: the bars of a scrolling window's
 // non-client area laid out, painted from the skin and worked with the
 // mouse in place of the system's. A scrolling adapter (TvlScrollWnd,
-// vlScrollWnd.h) hides the bars from the system and routes its non-client,
-// timer and mouse messages here; the engine sends the window the
-// WM_HSCROLL / WM_VSCROLL the system's bar would send.
+// vlScrollWnd.h, through its TvlNcBarsWnd part below) hides the bars from
+// the system and routes its non-client, timer and mouse messages here; the
+// engine sends the window the WM_HSCROLL / WM_VSCROLL the system's bar
+// would send.
 //
 // One press and one hover are tracked at a time for the whole thread
 // (TvlScrollEngine); TrackedWindow names the window they belong to. A press
@@ -17,6 +18,7 @@
 
 #include "vcl/Messages.h"
 #include "vcl/Types.h"
+#include "vlSBUtils.h"
 #include "vlScrollGeometry.h"
 #include "vlAdaptersState.h"
 
@@ -27,7 +29,7 @@ class TBitmap;
 namespace skin {
 
 class TsSkinManager;
-class TvlScrollWnd;
+class TvlNcBarsWnd;
 struct TvlBgInfo;
 struct TvlElementEntry;
 
@@ -52,7 +54,7 @@ struct TvlScrollBar {
     int MinThumb = 0;            // 16 for non-client bars
     bool CutStart = false;
     bool CutEnd = false;
-    TvlScrollWnd *Adapter = nullptr;  // not owned
+    TvlNcBarsWnd *Adapter = nullptr;  // not owned
     bool Shown = false;          // takes space in the current frame
     SCROLLINFO Info{};           // the window's scroll information, last read
     // The last composed picture and its background, kept while they serve:
@@ -61,6 +63,36 @@ struct TvlScrollBar {
     TvlBarPictureKey PictureKey;
 };
 inline constexpr std::uint16_t sbsPresent = 8;
+
+// The part of a window adapter the engine works on: the window's two bars,
+// its frame as the last WM_NCCALCSIZE measured it, and the adapter's
+// answers the engine asks for. TvlScrollWnd is the one descendant.
+class TvlNcBarsWnd : public TvlMainWnd {
+public:
+    // Both bars made, each knowing this adapter, a thumb of 16 pixels at least.
+    TvlNcBarsWnd();
+    ~TvlNcBarsWnd() override;
+
+    // The message on to the procedure the adapter replaced.
+    using TvlMainWnd::PassOn;
+
+    // The combo box's list keeps the capture while it tracks the mouse.
+    virtual bool KeepsCapture() const { return false; }
+    // A release that ended a press goes on to the window.
+    virtual bool PassesRelease() const { return true; }
+
+    bool ThumbDragging = false;
+    bool LeftScrollBar = false;
+    bool FrameCalculated = false;
+    bool InCalcSize = false;
+    std::unique_ptr<TvlScrollBar> HorzBar;
+    std::unique_ptr<TvlScrollBar> VertBar;
+    int FrameLeft = -1, FrameRight = 0, FrameTop = 0, FrameBottom = 0;
+    // Changes whenever what lies behind the bars may have changed (skin
+    // commands, a new size, focus, enabling): composed bar pictures of an
+    // older generation are composed again.
+    unsigned PictureGeneration = 0;
+};
 
 // Timer ids of the engine.
 inline constexpr UINT_PTR HoverTimerId = 65522;
@@ -77,9 +109,9 @@ TvlScrollEngine &ScrollEngine();
 // manager's, else the system's.
 int ScrollBarMetric(const TvlScrollBar &Bar, bool WantWidth);
 // Screen rectangles of the adapter's bars; false for a kind other than 0, 1.
-vcl::TRect HorzScrollBarRect(const TvlScrollWnd &Adapter);
-vcl::TRect VertScrollBarRect(const TvlScrollWnd &Adapter);
-bool ScrollBarRect(const TvlScrollWnd &Adapter, int Kind, vcl::TRect &Rect);
+vcl::TRect HorzScrollBarRect(const TvlNcBarsWnd &Adapter);
+vcl::TRect VertScrollBarRect(const TvlNcBarsWnd &Adapter);
+bool ScrollBarRect(const TvlNcBarsWnd &Adapter, int Kind, vcl::TRect &Rect);
 // The bar's range and position as the geometry reads them.
 TvlScrollRange RangeOf(const TvlScrollBar &Bar);
 // The system says the bar can scroll (or, without GetScrollBarInfo, the
@@ -90,7 +122,7 @@ int ScrollBarPartAt(const TvlScrollBar &Bar, const vcl::TRect &BarRect, int X, i
 
 // Both bars and the corner square on DC (null: the window DC). PartOverride
 // -1 paints the pressed part as the engine knows it.
-LRESULT PaintNcScrollBars(TvlScrollWnd &Adapter, int PartOverride, HDC DC);
+LRESULT PaintNcScrollBars(TvlNcBarsWnd &Adapter, int PartOverride, HDC DC);
 // One bar at Rect (screen) on DC; ThumbAt, when not -1, is the dragged
 // thumb's start along the bar (screen).
 void PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, const vcl::TRect &Rect,
@@ -105,13 +137,13 @@ void PaintScrollThumb(vcl::TBitmap &Bitmap, const TvlBgInfo &Bg, const vcl::TRec
                       const TvlElementEntry &Element, TsSkinManager &M);
 
 // The handlers TvlScrollWnd routes messages to; each answers in Message.
-void ScrollBarsNcCalcSize(TvlScrollWnd &Adapter, vcl::TMessage &Message);
-void ScrollBarsNcHitTest(TvlScrollWnd &Adapter, vcl::TMessage &Message);
-void ScrollBarNcMouseMove(TvlScrollWnd &Adapter, vcl::TMessage &Message);
-void ScrollBarMouseDown(TvlScrollWnd &Adapter, vcl::TMessage &Message);
-void ScrollBarMouseMove(TvlScrollWnd &Adapter, vcl::TMessage &Message);
-void ScrollBarMouseUp(TvlScrollWnd &Adapter, vcl::TMessage &Message);
-void ScrollBarTimer(TvlScrollWnd &Adapter, vcl::TMessage &Message);
+void ScrollBarsNcCalcSize(TvlNcBarsWnd &Adapter, vcl::TMessage &Message);
+void ScrollBarsNcHitTest(TvlNcBarsWnd &Adapter, vcl::TMessage &Message);
+void ScrollBarNcMouseMove(TvlNcBarsWnd &Adapter, vcl::TMessage &Message);
+void ScrollBarMouseDown(TvlNcBarsWnd &Adapter, vcl::TMessage &Message);
+void ScrollBarMouseMove(TvlNcBarsWnd &Adapter, vcl::TMessage &Message);
+void ScrollBarMouseUp(TvlNcBarsWnd &Adapter, vcl::TMessage &Message);
+void ScrollBarTimer(TvlNcBarsWnd &Adapter, vcl::TMessage &Message);
 // The press of Window ends without a release: timers killed, the thumb
 // drag ended with SB_ENDSCROLL, the state reset. Nothing when the engine
 // tracks another window.

@@ -27,12 +27,7 @@ void ReadInfo(TvlScrollBar &Bar, HWND Handle) {
 
 } // namespace
 
-TvlScrollWnd::TvlScrollWnd() : HorzBar(std::make_unique<TvlScrollBar>()), VertBar(std::make_unique<TvlScrollBar>()) {
-    HorzBar->Adapter = VertBar->Adapter = this;
-    HorzBar->Kind = 0;
-    VertBar->Kind = 1;
-    HorzBar->MinThumb = VertBar->MinThumb = 16;
-}
+TvlScrollWnd::TvlScrollWnd() = default;
 
 TvlScrollWnd::~TvlScrollWnd() {
     ReleaseScrollWindow();

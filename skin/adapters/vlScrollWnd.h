@@ -2,7 +2,8 @@
 // TvlScrollWnd: the adapter base of windows that have, or may get, scroll
 // bars in their non-client area. It owns the window's two bars, hides them
 // from the system while the frame is calculated (the engine of
-// vlScrollBars.h lays them out, paints and works them), and answers the
+// vlScrollBars.h lays them out, paints and works them: the bars and the
+// frame are its TvlNcBarsWnd part), and answers the
 // skin commands of scrolling windows. The form provider gives a form with
 // scroll bars one that shares the form's skin data (the adapters' factory
 // makes it). TvlBaseWnd is its plain descendant for ordinary scrolling
@@ -16,12 +17,11 @@
 
 #include <memory>
 
-#include "vlSBUtils.h"
 #include "vlScrollBars.h"
 
 namespace skin {
 
-class TvlScrollWnd : public TvlMainWnd, public TvlScrollAdapter {
+class TvlScrollWnd : public TvlNcBarsWnd, public TvlScrollAdapter {
 public:
     TvlScrollWnd();
     ~TvlScrollWnd() override;
@@ -40,26 +40,6 @@ public:
     TvlScrollBarState VertScrollBar() const override;
     int LeftFrameWidth() const override { return FrameCalculated ? FrameLeft : -1; }
     void RefreshScrollBars() override;
-
-    // The message on to the procedure the adapter replaced.
-    using TvlMainWnd::PassOn;
-
-    // The combo box's list keeps the capture while it tracks the mouse.
-    virtual bool KeepsCapture() const { return false; }
-    // A release that ended a press goes on to the window.
-    virtual bool PassesRelease() const { return true; }
-
-    bool ThumbDragging = false;
-    bool LeftScrollBar = false;
-    bool FrameCalculated = false;
-    bool InCalcSize = false;
-    std::unique_ptr<TvlScrollBar> HorzBar;
-    std::unique_ptr<TvlScrollBar> VertBar;
-    int FrameLeft = -1, FrameRight = 0, FrameTop = 0, FrameBottom = 0;
-    // Changes whenever what lies behind the bars may have changed (skin
-    // commands, a new size, focus, enabling): composed bar pictures of an
-    // older generation are composed again.
-    unsigned PictureGeneration = 0;
 
 protected:
     // What the destructor does, for a descendant's destructor that gives

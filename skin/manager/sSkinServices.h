@@ -278,6 +278,12 @@ void UnregisterService(TvlDialogSkinning &Service);
 
 // -------------------------------------------------------------- popup menus
 
+// The background the painter keeps for a popup-menu window.
+struct TvlPopupBackground {
+    std::shared_ptr<vcl::TBitmap> Bitmap;  // the whole popup in window coordinates; null when none
+    vcl::TPoint ClientOrigin{};            // the client area's origin inside the window
+};
+
 // The manager's popup-menu painter (TsSkinableMenus).
 class TvlSkinableMenus {
 public:
@@ -300,6 +306,14 @@ public:
     virtual void SetMenuOwnerDraw(vcl::TMenu *Menu, bool On) { (void)Menu, (void)On; }
     // Frees the cached popup-menu backgrounds. Nothing by default.
     virtual void ClearMenuBackgrounds() {}
+    // For the adapters of popup-menu windows: the painter draws the popups
+    // (false by default); the background of a shown popup window, built
+    // before its first item is drawn when the painter draws its items (none
+    // by default); a popup window not shown yet gets the region of a
+    // background of its size (nothing by default).
+    virtual bool PaintsPopups() const { return false; }
+    virtual TvlPopupBackground PopupBackground(HWND Window) { return (void)Window, TvlPopupBackground{}; }
+    virtual void ShapeMenuWindow(HWND Window, int Width, int Height) { (void)Window, (void)Width, (void)Height; }
 };
 // Makes the popup-menu painter of a manager.
 class TvlSkinableMenusFactory {

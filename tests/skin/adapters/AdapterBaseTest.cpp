@@ -8,6 +8,7 @@
 #include "skin/adapters/sSkinMenus.h"
 #include "skin/adapters/vlAdaptersState.h"
 #include "skin/adapters/vlDials.h"
+#include "skin/adapters/vlMnuWnd.h"
 #include "skin/adapters/vlSBPaint.h"
 #include "skin/adapters/vlScrollBars.h"
 #include "skin/manager/sMessages.h"
