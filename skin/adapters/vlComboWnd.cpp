@@ -339,7 +339,7 @@ void TvlComboBoxWnd::FocusLost(vcl::TMessage &Message) {
 }
 
 void TvlComboBoxWnd::HoverChanged(vcl::TMessage &Message) {
-    SkinData->MouseInside = Message.Msg == vcl::CM_MOUSEENTER;
+    SkinData->MouseInside = FHoverPainted = Message.Msg == vcl::CM_MOUSEENTER;
     SkinData->BGChanged = true;
     const std::weak_ptr<const bool> alive = AliveToken();
     PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
@@ -462,7 +462,7 @@ bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
     }
     case WM_PRINT: Print(Message); return true;
     case vcl::CM_MOUSEENTER:
-        if (SkinData->MouseInside) break;
+        if (FHoverPainted) break;
         HoverChanged(Message);
         return true;
     case vcl::CM_MOUSELEAVE:

@@ -63,6 +63,10 @@ protected:
     void FocusGained(vcl::TMessage &Message);
     void FocusLost(vcl::TMessage &Message);
     void HoverChanged(vcl::TMessage &Message);
+    // The combo last painted itself under the mouse: the message order has
+    // set the record's MouseInside before the combo hears of the entry, so
+    // the first entry is told by this flag.
+    bool FHoverPainted = false;
     // The edit field's text left unselected (a drop-down combo only).
     void DeselectEditText();
     // A change of text or selection painted once, skinned, when it is done.

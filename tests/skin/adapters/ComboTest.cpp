@@ -365,6 +365,31 @@ TEST_F(Combo, MouseLeaveCountsOnlyOutsideTheWindow) {
     EXPECT_EQ(ButtonPixel(), ComboHot);  // still focused: the box got it when made
 }
 
+// The mouse entering a drop-down combo box that has not the focus leaves
+// its text unselected, as the first entry of each visit repaints it.
+TEST_F(Combo, EnteringAnUnfocusedDropDownComboDeselectsItsText) {
+    auto *drop = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 20, 80);
+    drop->SetBounds(20, 80, 170, 24);
+    drop->SetText("Hello");
+    const auto adapter = AdapterFactory().CreateAdapter(tpComboBox, drop->Handle(), ParamsFor(drop), Manager.get());
+    const auto selected = [&] {
+        DWORD from = 0, to = 0;
+        SendMessageW(drop->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+        return from != to;
+    };
+    RECT w{};
+    GetWindowRect(drop->Handle(), &w);
+    for (int visit = 0; visit < 2; ++visit) {
+        SendMessageW(drop->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        ASSERT_TRUE(selected());
+        SetCursorPos(w.right - 6, (w.top + w.bottom) / 2);  // over the button: the edit field is no control of the library's
+        EXPECT_TRUE(PumpUntil([&] { return !selected(); })) << "visit " << visit;
+        SetCursorPos(5, 5);
+        PumpUntil([&] { return !static_cast<TvlMainWnd *>(adapter.get())->SkinData->MouseInside; });
+        PumpFor(50ms);
+    }
+}
+
 // A simple combo box that keeps its visual style gets a plain frame in the
 // skin's border colour around the window's colour.
 TEST_F(Combo, SimpleComboKeepingItsStyleIsFramedInTheBorderColour) {
