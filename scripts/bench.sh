@@ -5,7 +5,10 @@
 # program (for example --benchmark_filter=Blend); by default each benchmark
 # runs 5 times in random order and the median counts.
 #
-#   scripts/bench.sh skin [benchmark options...]
+#   scripts/bench.sh [-j jobs] skin [benchmark options...]
+#
+# Every area builds what it runs with the given number of parallel jobs
+# (-j, else BENCH_JOBS, else one per processor).
 #
 # Each program prints its results as rows in one format (bench/BenchRows.h);
 # a new program joins the table by being named in the area's list below.
@@ -15,6 +18,7 @@
 # files, with the ratios (win32 preset):
 #
 #   scripts/bench.sh installer [runs]     (bench/installer/install-bench.sh)
+
 #
 # Loading the stored skin beside inflating its container, under Wine:
 #
@@ -29,8 +33,14 @@
 #   scripts/bench.sh dialogs [rounds]     (bench/skin/adapters/dialog-bench.sh)
 #   scripts/bench.sh mdimenu [rounds]     (bench/skin/forms/mdi-menu-bench.sh)
 #   scripts/bench.sh mdi [rounds]         (bench/skin/forms/mdi-bench.sh)
+#   scripts/bench.sh toolbar [rounds]     (bench/skin/adapters/tool-bar-bench.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ "${1:-}" = -j ]; then
+  [ $# -ge 2 ] || { echo "bench: -j needs a number" >&2; exit 2; }
+  export BENCH_JOBS=$2
+  shift 2
+fi
 area=${1:-skin}
 [ $# -gt 0 ] && shift
 
@@ -44,9 +54,10 @@ case $area in
   dialogs) ./scripts/setup.sh; exec bench/skin/adapters/dialog-bench.sh "$@" ;;
   mdimenu) ./scripts/setup.sh; exec bench/skin/forms/mdi-menu-bench.sh "$@" ;;
   mdi) ./scripts/setup.sh; exec bench/skin/forms/mdi-bench.sh "$@" ;;
+  toolbar) ./scripts/setup.sh; exec bench/skin/adapters/tool-bar-bench.sh "$@" ;;
   # Programs (CMake targets) and their folders under build/bench.
   skin) programs=(SkinGraphicsBench:bench/skin/graphics PngDecodeBench:bench/skin/png) ;;
-  *) echo "bench: unknown area '$area' (known: skin, installer, skinload, menus, scrolling, animations, dialogs, mdi, mdimenu)" >&2; exit 2 ;;
+  *) echo "bench: unknown area '$area' (known: skin, installer, skinload, menus, scrolling, adaptersform, animations, dialogs, mdi, mdimenu, toolbar)" >&2; exit 2 ;;
 esac
 
 options=("$@")
@@ -57,7 +68,7 @@ options=("$@")
 cmake --preset bench >/dev/null
 targets=()
 for p in "${programs[@]}"; do targets+=("${p%%:*}"); done
-cmake --build --preset bench --target "${targets[@]}" -j "$(nproc)"
+cmake --build --preset bench --target "${targets[@]}" -j "${BENCH_JOBS:-$(nproc)}"
 
 log=build/bench/$area-bench.log
 : >"$log"
