@@ -20,7 +20,8 @@
 #   scripts/bench.sh installer [runs]     (bench/installer/install-bench.sh)
 
 #
-# Loading the stored skin beside inflating its container, under Wine:
+# Loading the stored skin beside inflating its container and decoding its
+# pictures with libpng, under Wine:
 #
 #   scripts/bench.sh skinload [rounds]    (bench/skin/manager/skin-load-bench.sh)
 #

@@ -105,6 +105,34 @@ ensure_mingw_libjpeg() {
 # The fuzz preset links libjpeg built with coverage and AddressSanitizer, so
 # that the fuzzer sees which paths of the decoder an input takes and every
 # write into our buffers is checked.
+# libpng for the 32-bit Windows benchmarks: the skin load beside decoding the
+# same pictures with it (mingw has none of its own).
+build_mingw_libpng() {
+  local prefix=$1 work
+  work=$(mktemp -d)
+  log "building libpng into $prefix in $work"
+  apt_update
+  # The security suite's newest source may be gone while its binary stays:
+  # the release's own is taken then.
+  (cd "$work" && { apt-get source -qq --download-only libpng1.6 >/dev/null 2>&1 ||
+    apt-get source -qq --download-only "libpng1.6/$(. /etc/os-release && echo "$VERSION_CODENAME")" >/dev/null; } &&
+    dpkg-source -x ./*.dsc src >/dev/null 2>&1)
+  cmake -S "$work/src" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
+    -DPNG_EXECUTABLES=OFF -DPNG_BUILD_ZLIB=OFF -DSKIP_INSTALL_PROGRAMS=ON >/dev/null
+  cmake --build "$work/build" --target png_static >/dev/null
+  $sudo mkdir -p "$prefix/lib" "$prefix/include"
+  $sudo cp "$work/build/libpng.a" "$prefix/lib/" 2>/dev/null || $sudo cp "$work"/build/libpng*.a "$prefix/lib/libpng.a"
+  $sudo cp "$work/src/png.h" "$work/src/pngconf.h" "$work/build/pnglibconf.h" "$prefix/include/"
+  rm -rf "$work"
+}
+
+ensure_mingw_libpng() {
+  local prefix=$cache/libpng-mingw32
+  [ -f "$prefix/lib/libpng.a" ] && [ -f "$prefix/include/png.h" ] && return
+  build_mingw_libpng "$prefix"
+}
+
 ensure_fuzz_libjpeg() {
   local prefix=$cache/libjpeg-fuzz
   [ -f "$prefix/lib/libjpeg.a" ] && [ -f "$prefix/include/jpeglib.h" ] && return
@@ -117,4 +145,5 @@ ensure_deb_src
 ensure_packages
 ensure_mingw_libjpeg
 ensure_fuzz_libjpeg
+ensure_mingw_libpng
 log "ready (dependency cache: $cache)"
