@@ -14,6 +14,12 @@
 # a new program joins the table by being named in the area's list below.
 # The full output of every program is kept in build/bench/<area>-bench.log.
 #
+# The same programs as the 32-bit Windows build runs them, under Wine, beside
+# pixman and libpng built for it the same way (win32 preset, folder
+# build/win32; timed by the wall clock there):
+#
+#   scripts/bench.sh skin32 [benchmark options...]
+#
 # The installer is timed as a whole under Wine beside NSIS installing the same
 # files, with the ratios (win32 preset):
 #
@@ -56,26 +62,41 @@ case $area in
   mdimenu) ./scripts/setup.sh; exec bench/skin/forms/mdi-menu-bench.sh "$@" ;;
   mdi) ./scripts/setup.sh; exec bench/skin/forms/mdi-bench.sh "$@" ;;
   toolbar) ./scripts/setup.sh; exec bench/skin/adapters/tool-bar-bench.sh "$@" ;;
-  # Programs (CMake targets) and their folders under build/bench.
-  skin) programs=(SkinGraphicsBench:bench/skin/graphics PngDecodeBench:bench/skin/png) ;;
-  *) echo "bench: unknown area '$area' (known: skin, installer, skinload, menus, scrolling, adaptersform, animations, dialogs, mdi, mdimenu, toolbar)" >&2; exit 2 ;;
+  # Programs (CMake targets) and their folders under the preset's build folder.
+  skin|skin32) programs=(SkinGraphicsBench:bench/skin/graphics PngDecodeBench:bench/skin/png) ;;
+  *) echo "bench: unknown area '$area' (known: skin, skin32, installer, skinload, menus, scrolling, adaptersform, animations, dialogs, mdi, mdimenu, toolbar)" >&2; exit 2 ;;
 esac
+preset=bench
+run=()
+suffix=""
+if [ "$area" = skin32 ]; then
+  preset=win32
+  run=(scripts/wine-exec.sh)
+  suffix=.exe
+fi
 
 options=("$@")
 [ ${#options[@]} -gt 0 ] || options=(--benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
                                      --benchmark_report_aggregates_only=true)
 
 ./scripts/setup.sh
-cmake --preset bench >/dev/null
+cmake --preset $preset >/dev/null
 targets=()
 for p in "${programs[@]}"; do targets+=("${p%%:*}"); done
-cmake --build --preset bench --target "${targets[@]}" -j "${BENCH_JOBS:-$(nproc)}"
+cmake --build --preset $preset --target "${targets[@]}" -j "${BENCH_JOBS:-$(nproc)}"
+if [ ${#run[@]} -gt 0 ]; then
+  source scripts/wine-env.sh
+  if [ ! -f "$zuvo_display_file" ]; then
+    trap './scripts/wine-session.sh stop' EXIT
+    ./scripts/wine-session.sh start >/dev/null </dev/null
+  fi
+fi
 
-log=build/bench/$area-bench.log
+log=build/$preset/$area-bench.log
 : >"$log"
 for p in "${programs[@]}"; do
   echo "== ${p%%:*}" | tee -a "$log"
-  "build/bench/${p#*:}/${p%%:*}" "${options[@]}" 2>&1 | tee -a "$log" | { grep -v 'row	' || true; }
+  "${run[@]}" "build/$preset/${p#*:}/${p%%:*}$suffix" "${options[@]}" 2>&1 | tee -a "$log" | { grep -v 'row	' || true; }
 done
 
 echo
