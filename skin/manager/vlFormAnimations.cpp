@@ -388,8 +388,10 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
         Provider.UpdateFormRegion();
         Provider.UpdateBorder(false, 255);
     }
-    // Below the form, and out of sight until the next show.
+    // Below the form, and out of sight until the next show; without its
+    // layer, whose image of the form's size it would otherwise keep.
     SetWindowPos(aw, wnd, 0, 0, 0, 0, (ShowPlacement & ~UINT{SWP_NOREDRAW}) | SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
+    SetWindowLongPtrW(aw, GWL_EXSTYLE, GetWindowLongPtrW(aw, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
     if (Provider.OnAfterAnimation) Provider.OnAfterAnimation(aeShowing);
 }
 
