@@ -14,9 +14,11 @@
 // painted, the click to "Hotovo" / "Completed" painted, the answer to the
 // end, their sum (the whole run without the driver's waits between them) and
 // the peak working set. "Painted" is read back from the screen: the first
-// time the window's rectangle showed the picture it then keeps (a window that
-// only reports itself visible may not show its picture yet). Medians over
-// the runs (min and max beside them), then the ratios.
+// time the window's place showed the picture it then keeps, whether the
+// window counted as visible by then or not (a window that reports itself
+// visible may not show its picture yet, and a show animation may show the
+// picture before the window itself does). Medians over the runs (min and max
+// beside them), then the ratios.
 #include <windows.h>
 #include <psapi.h>
 
@@ -139,8 +141,11 @@ bool SamePicture(const TScreenReader::TPicture &a, const TScreenReader::TPicture
     return true;
 }
 
-// Reads Window's rectangle from the screen until it has kept its picture
-// for a while; answers when the screen first showed that picture.
+// Reads Window's rectangle from the screen, from before the window shows,
+// until the window is visible and its place has kept its picture for a
+// while; answers when the screen first showed that picture (which may be
+// before the window counts as visible: a show animation shows the finished
+// picture in a window of its own first).
 Clock::time_point AwaitPainted(const TChildProcess &process, double &peak, HWND window) {
     constexpr std::chrono::milliseconds Settled = 300ms, Limit = 10s;
     TScreenReader screen;
@@ -152,7 +157,7 @@ Clock::time_point AwaitPainted(const TChildProcess &process, double &peak, HWND 
     TScreenReader::TPicture shown = read();
     auto since = Clock::now();
     const auto end = since + Limit;
-    while (Clock::now() - since < Settled && Clock::now() < end) {
+    while ((!IsWindowVisible(window) || Clock::now() - since < Settled) && Clock::now() < end) {
         std::this_thread::sleep_for(1ms);
         peak = std::max(peak, PeakMB(process));
         TScreenReader::TPicture now = read();
@@ -208,23 +213,24 @@ bool RunZuvoSetup(const fs::path &program, TRun &run) {
     const auto start = Clock::now();
     const TChildProcess setup(L"\"" + program.wstring() + L"\"");
     const DWORD pid = setup.Id();
+    // Watched from when it exists: its picture may come before it counts as visible.
     HWND main = Await(setup, run.PeakMB, 20s, [&]() -> HWND {
-        for (HWND w : uitest::TopLevelWindows("TSDIAppForm", pid))
-            if (IsWindowVisible(w)) return w;
-        return nullptr;
+        const std::vector<HWND> windows = uitest::TopLevelWindows("TSDIAppForm", pid);
+        return windows.empty() ? nullptr : windows[0];
     });
-    HWND button = main ? uitest::FindChild(main, "TButton", "Instaluj") : nullptr;
-    if (!button) return Fail("ZuvoSetup: no main window with its button");
+    if (!main) return Fail("ZuvoSetup: no main window");
     run.Painted = Ms(AwaitPainted(setup, run.PeakMB, main) - start);
+    HWND button = uitest::FindChild(main, "TButton", "Instaluj");
+    if (!button) return Fail("ZuvoSetup: no button on the main window");
     const auto click = ClickUntilDisabled(main, button);
     HWND done = Await(setup, run.PeakMB, 60s, [&]() -> HWND {
-        for (HWND w : uitest::TopLevelWindows("TMessageForm", pid))
-            if (IsWindowVisible(w)) return w;
-        return nullptr;
+        const std::vector<HWND> windows = uitest::TopLevelWindows("TMessageForm", pid);
+        return windows.empty() ? nullptr : windows[0];
     });
-    HWND ok = done ? uitest::WaitForWindow([&] { return uitest::FindChild(done, "TButton", "OK"); }, 10s) : nullptr;
-    if (!ok) return Fail("ZuvoSetup: no Hotovo with its button");
+    if (!done) return Fail("ZuvoSetup: no Hotovo");
     run.Install = Ms(AwaitPainted(setup, run.PeakMB, done) - click);
+    HWND ok = uitest::WaitForWindow([&] { return uitest::FindChild(done, "TButton", "OK"); }, 10s);
+    if (!ok) return Fail("ZuvoSetup: no button on Hotovo");
     const auto answer = ClickUntilEnded(setup, run.PeakMB, done, ok);
     if (!answer) return Fail("ZuvoSetup did not end");
     run.After = Ms(Clock::now() - *answer);
@@ -247,7 +253,7 @@ bool RunPeer(const fs::path &peer, TRun &run) {
     const DWORD pid = setup.Id();
     HWND main = Await(setup, run.PeakMB, 20s, [&]() -> HWND {
         for (HWND w : uitest::TopLevelWindows("#32770", pid))
-            if (IsWindowVisible(w) && GetDlgItem(w, 1)) return w;
+            if (GetDlgItem(w, 1)) return w;
         return nullptr;
     });
     HWND button = main ? GetDlgItem(main, 1) : nullptr;
