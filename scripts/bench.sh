@@ -102,7 +102,7 @@ done
 echo
 awk -F'\t' '
   BEGIN { printf "%-24s %10s %-5s  %-20s %10s %8s\n", "routine", "rate", "unit", "peer", "peer rate", "ratio" }
-  { gsub(/\033\[[0-9;]*m/, "") }  # colour codes of the console output
+  { gsub(/\033\[[0-9;]*m|\r$/, "") }  # colour codes of the console output, Windows line ends
   $1 == "row" {
     ratio = ($5 == "-" || $6 + 0 <= 0) ? "" : sprintf("%.2fx", $3 / $6)
     printf "%-24s %10.0f %-5s  %-20s %10s %8s\n", $2, $3, $4, ($5 == "-" ? "" : $5),
