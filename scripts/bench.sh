@@ -12,7 +12,7 @@
 #
 # Each program prints its results as rows in one format (bench/BenchRows.h);
 # a new program joins the table by being named in the area's list below.
-# The full output of every program is kept in build/bench/<area>-bench.log.
+# The full output of every program is kept in build/<preset>/<area>-bench.log.
 #
 # The same programs as the 32-bit Windows build runs them, under Wine, beside
 # pixman and libpng built for it the same way (win32 preset, folder
@@ -20,11 +20,11 @@
 #
 #   scripts/bench.sh skin32 [benchmark options...]
 #
-# The installer is timed as a whole under Wine beside NSIS installing the same
-# files, with the ratios (win32 preset):
+# The installer is timed as a whole under Wine, to its windows painted on the
+# screen, beside NSIS doing the same work and beside itself with the skin
+# off, with the ratios (win32 preset):
 #
 #   scripts/bench.sh installer [runs]     (bench/installer/install-bench.sh)
-
 #
 # Loading the stored skin beside inflating its container and decoding its
 # pictures with libpng, under Wine:
