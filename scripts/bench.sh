@@ -5,18 +5,29 @@
 # program (for example --benchmark_filter=Blend); by default each benchmark
 # runs 5 times in random order and the median counts.
 #
-#   scripts/bench.sh skin [benchmark options...]
+#   scripts/bench.sh [-j jobs] skin [benchmark options...]
+#
+# Every area builds what it runs with the given number of parallel jobs
+# (-j, else BENCH_JOBS, else one per processor).
 #
 # Each program prints its results as rows in one format (bench/BenchRows.h);
 # a new program joins the table by being named in the area's list below.
-# The full output of every program is kept in build/bench/<area>-bench.log.
+# The full output of every program is kept in build/<preset>/<area>-bench.log.
 #
-# The installer is timed as a whole under Wine beside NSIS installing the same
-# files, with the ratios (win32 preset):
+# The same programs as the 32-bit Windows build runs them, under Wine, beside
+# pixman and libpng built for it the same way (win32 preset, folder
+# build/win32; timed by the wall clock there):
+#
+#   scripts/bench.sh skin32 [benchmark options...]
+#
+# The installer is timed as a whole under Wine, to its windows painted on the
+# screen, beside NSIS doing the same work and beside itself with the skin
+# off, with the ratios (win32 preset):
 #
 #   scripts/bench.sh installer [runs]     (bench/installer/install-bench.sh)
 #
-# Loading the stored skin beside inflating its container, under Wine:
+# Loading the stored skin beside inflating its container and decoding its
+# pictures with libpng, under Wine:
 #
 #   scripts/bench.sh skinload [rounds]    (bench/skin/manager/skin-load-bench.sh)
 #
@@ -29,8 +40,14 @@
 #   scripts/bench.sh dialogs [rounds]     (bench/skin/adapters/dialog-bench.sh)
 #   scripts/bench.sh mdimenu [rounds]     (bench/skin/forms/mdi-menu-bench.sh)
 #   scripts/bench.sh mdi [rounds]         (bench/skin/forms/mdi-bench.sh)
+#   scripts/bench.sh toolbar [rounds]     (bench/skin/adapters/tool-bar-bench.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ "${1:-}" = -j ]; then
+  [ $# -ge 2 ] || { echo "bench: -j needs a number" >&2; exit 2; }
+  export BENCH_JOBS=$2
+  shift 2
+fi
 area=${1:-skin}
 [ $# -gt 0 ] && shift
 
@@ -44,32 +61,48 @@ case $area in
   dialogs) ./scripts/setup.sh; exec bench/skin/adapters/dialog-bench.sh "$@" ;;
   mdimenu) ./scripts/setup.sh; exec bench/skin/forms/mdi-menu-bench.sh "$@" ;;
   mdi) ./scripts/setup.sh; exec bench/skin/forms/mdi-bench.sh "$@" ;;
-  # Programs (CMake targets) and their folders under build/bench.
-  skin) programs=(SkinGraphicsBench:bench/skin/graphics PngDecodeBench:bench/skin/png) ;;
-  *) echo "bench: unknown area '$area' (known: skin, installer, skinload, menus, scrolling, animations, dialogs, mdi, mdimenu)" >&2; exit 2 ;;
+  toolbar) ./scripts/setup.sh; exec bench/skin/adapters/tool-bar-bench.sh "$@" ;;
+  # Programs (CMake targets) and their folders under the preset's build folder.
+  skin|skin32) programs=(SkinGraphicsBench:bench/skin/graphics PngDecodeBench:bench/skin/png) ;;
+  *) echo "bench: unknown area '$area' (known: skin, skin32, installer, skinload, menus, scrolling, adaptersform, animations, dialogs, mdi, mdimenu, toolbar)" >&2; exit 2 ;;
 esac
+preset=bench
+run=()
+suffix=""
+if [ "$area" = skin32 ]; then
+  preset=win32
+  run=(scripts/wine-exec.sh)
+  suffix=.exe
+fi
 
 options=("$@")
 [ ${#options[@]} -gt 0 ] || options=(--benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
                                      --benchmark_report_aggregates_only=true)
 
 ./scripts/setup.sh
-cmake --preset bench >/dev/null
+cmake --preset $preset >/dev/null
 targets=()
 for p in "${programs[@]}"; do targets+=("${p%%:*}"); done
-cmake --build --preset bench --target "${targets[@]}" -j "$(nproc)"
+cmake --build --preset $preset --target "${targets[@]}" -j "${BENCH_JOBS:-$(nproc)}"
+if [ ${#run[@]} -gt 0 ]; then
+  source scripts/wine-env.sh
+  if [ ! -f "$zuvo_display_file" ]; then
+    trap './scripts/wine-session.sh stop' EXIT
+    ./scripts/wine-session.sh start >/dev/null </dev/null
+  fi
+fi
 
-log=build/bench/$area-bench.log
+log=build/$preset/$area-bench.log
 : >"$log"
 for p in "${programs[@]}"; do
   echo "== ${p%%:*}" | tee -a "$log"
-  "build/bench/${p#*:}/${p%%:*}" "${options[@]}" 2>&1 | tee -a "$log" | { grep -v 'row	' || true; }
+  "${run[@]}" "build/$preset/${p#*:}/${p%%:*}$suffix" "${options[@]}" 2>&1 | tee -a "$log" | { grep -v 'row	' || true; }
 done
 
 echo
 awk -F'\t' '
   BEGIN { printf "%-24s %10s %-5s  %-20s %10s %8s\n", "routine", "rate", "unit", "peer", "peer rate", "ratio" }
-  { gsub(/\033\[[0-9;]*m/, "") }  # colour codes of the console output
+  { gsub(/\033\[[0-9;]*m|\r$/, "") }  # colour codes of the console output, Windows line ends
   $1 == "row" {
     ratio = ($5 == "-" || $6 + 0 <= 0) ? "" : sprintf("%.2fx", $3 / $6)
     printf "%-24s %10.0f %-5s  %-20s %10s %8s\n", $2, $3, $4, ($5 == "-" ? "" : $5),

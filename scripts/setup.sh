@@ -105,6 +105,75 @@ ensure_mingw_libjpeg() {
 # The fuzz preset links libjpeg built with coverage and AddressSanitizer, so
 # that the fuzzer sees which paths of the decoder an input takes and every
 # write into our buffers is checked.
+# libpng for the 32-bit Windows benchmarks: the skin load beside decoding the
+# same pictures with it (mingw has none of its own).
+build_mingw_libpng() {
+  local prefix=$1 work
+  work=$(mktemp -d)
+  log "building libpng into $prefix in $work"
+  apt_update
+  # The security suite's newest source may be gone while its binary stays:
+  # the release's own is taken then.
+  (cd "$work" && { apt-get source -qq --download-only libpng1.6 >/dev/null 2>&1 ||
+    apt-get source -qq --download-only "libpng1.6/$(. /etc/os-release && echo "$VERSION_CODENAME")" >/dev/null; } &&
+    dpkg-source -x ./*.dsc src >/dev/null 2>&1)
+  cmake -S "$work/src" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
+    -DPNG_EXECUTABLES=OFF -DPNG_BUILD_ZLIB=OFF -DSKIP_INSTALL_PROGRAMS=ON >/dev/null
+  cmake --build "$work/build" --target png_static >/dev/null
+  $sudo mkdir -p "$prefix/lib" "$prefix/include"
+  $sudo cp "$work/build/libpng.a" "$prefix/lib/" 2>/dev/null || $sudo cp "$work"/build/libpng*.a "$prefix/lib/libpng.a"
+  $sudo cp "$work/src/png.h" "$work/src/pngconf.h" "$work/build/pnglibconf.h" "$prefix/include/"
+  rm -rf "$work"
+}
+
+ensure_mingw_libpng() {
+  local prefix=$cache/libpng-mingw32
+  [ -f "$prefix/lib/libpng.a" ] && [ -f "$prefix/include/png.h" ] && return
+  build_mingw_libpng "$prefix"
+}
+
+# Google Benchmark and pixman for the pixel benchmarks of the 32-bit Windows
+# build, built from Debian's sources as the build is (mingw has neither).
+build_mingw_benchmark() {
+  local prefix=$1 work
+  work=$(mktemp -d)
+  log "building Google Benchmark into $prefix in $work"
+  apt_update
+  (cd "$work" && apt-get source -qq --download-only benchmark >/dev/null 2>&1 || true)
+  tar -xzf "$work"/benchmark_*.orig.tar.gz -C "$work"
+  cmake -S "$work"/benchmark-*/ -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" -DBENCHMARK_ENABLE_TESTING=OFF \
+    -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_INSTALL=OFF >/dev/null 2>&1
+  cmake --build "$work/build" --target benchmark >/dev/null
+  $sudo mkdir -p "$prefix/lib" "$prefix/include"
+  $sudo cp "$work/build/src/libbenchmark.a" "$prefix/lib/"
+  $sudo cp -r "$work"/benchmark-*/include/benchmark "$prefix/include/"
+  rm -rf "$work"
+}
+
+build_mingw_pixman() {
+  local prefix=$1 work
+  work=$(mktemp -d)
+  log "building pixman into $prefix in $work"
+  apt_update
+  # Only the upstream archive is needed; Debian's own changes may be gone.
+  (cd "$work" && apt-get source -qq --download-only pixman >/dev/null 2>&1 || true)
+  tar -xzf "$work"/pixman_*.orig.tar.gz -C "$work"
+  (cd "$work"/pixman-*/ && ./configure --host=i686-w64-mingw32 --disable-shared --enable-static --disable-gtk \
+    --disable-libpng --disable-openmp CC=i686-w64-mingw32-gcc-posix CFLAGS="-O2 -msse2 -mfpmath=sse" >/dev/null &&
+    make -C pixman >/dev/null 2>&1)
+  $sudo mkdir -p "$prefix/lib" "$prefix/include"
+  $sudo cp "$work"/pixman-*/pixman/.libs/libpixman-1.a "$prefix/lib/"
+  $sudo cp "$work"/pixman-*/pixman/pixman.h "$work"/pixman-*/pixman/pixman-version.h "$prefix/include/"
+  rm -rf "$work"
+}
+
+ensure_mingw_bench_libraries() {
+  [ -f "$cache/benchmark-mingw32/lib/libbenchmark.a" ] || build_mingw_benchmark "$cache/benchmark-mingw32"
+  [ -f "$cache/pixman-mingw32/lib/libpixman-1.a" ] || build_mingw_pixman "$cache/pixman-mingw32"
+}
+
 ensure_fuzz_libjpeg() {
   local prefix=$cache/libjpeg-fuzz
   [ -f "$prefix/lib/libjpeg.a" ] && [ -f "$prefix/include/jpeglib.h" ] && return
@@ -117,4 +186,6 @@ ensure_deb_src
 ensure_packages
 ensure_mingw_libjpeg
 ensure_fuzz_libjpeg
+ensure_mingw_libpng
+ensure_mingw_bench_libraries
 log "ready (dependency cache: $cache)"

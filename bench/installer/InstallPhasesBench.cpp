@@ -3,7 +3,10 @@
 // same routines and the same visible window, and then the whole procedure
 // in this process. Also what the coalescing saves: one progress step sent
 // straight to the bar's window, and one empty check of the message queue,
-// each timed and multiplied by the install's number of steps.
+// each timed and multiplied by the install's number of steps. And the
+// window's own start and end: one show of the main form (its show
+// animation) and one change of its activation (its caption covered while
+// the system handles it), as often as the runs ask.
 //
 //   InstallPhasesBench.exe [runs]   (bench/installer/install-bench.sh runs it)
 #include <windows.h>
@@ -198,6 +201,22 @@ int wmain(int argc, wchar_t **argv) {
         for (int i = 0; i < peeks; ++i) PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
     }) / peeks;
 
+    // The window's start and end, each alone.
+    std::vector<double> show, activation;
+    for (int i = 0; i < 4 * runs + 1; ++i) {
+        form->Hide();
+        vcl::Application->ProcessMessages();
+        const double s = Time([&] { form->Show(); });
+        vcl::Application->ProcessMessages();
+        const double a = Time([&] {
+            SendMessageW(form->Handle(), WM_NCACTIVATE, FALSE, 0);
+            SendMessageW(form->Handle(), WM_NCACTIVATE, TRUE, 0);
+        }) / 2;
+        if (i == 0) continue;
+        show.push_back(s);
+        activation.push_back(a);
+    }
+
     std::printf("%lld elements, %lld progress steps; %d runs, medians\n", static_cast<long long>(elements),
                 static_cast<long long>(steps), runs);
     std::printf("%-52s %9.1f ms\n", "conversion of every element (HexPairToByte)", Median(convert));
@@ -212,5 +231,7 @@ int wmain(int argc, wchar_t **argv) {
                 stepItEach, stepItEach * static_cast<double>(steps));
     std::printf("%-52s %9.4f ms -> %8.0f ms for all steps\n", "one empty look at the message queue", peekEach,
                 peekEach * static_cast<double>(steps));
+    std::printf("%-52s %9.2f ms\n", "one show of the main form (its show animation)", Median(show));
+    std::printf("%-52s %9.2f ms\n", "one activation change of it (caption covered)", Median(activation));
     return 0;
 }

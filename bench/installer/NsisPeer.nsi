@@ -1,6 +1,8 @@
 ; The benchmark's peer: NSIS installing the same eleven files as ZuvoSetup.exe,
 ; with its own window: a folder page whose "Install" button starts the copy,
-; and the progress page that ends with "Completed". Built at bench time:
+; and the progress page that ends with "Completed"; once closed, it starts the
+; product and puts its shortcut on the desktop as ZuvoSetup.exe does. Built at
+; bench time:
 ;
 ;   makensis -INPUTCHARSET UTF8 -DPAYLOAD=<payload folder> -DOUTFILE=<exe> NsisPeer.nsi
 Unicode true
@@ -27,3 +29,11 @@ Section
   File "${PAYLOAD}/pdfconv.exe"
   File "${PAYLOAD}/ticket.jpg"
 SectionEnd
+
+; What the installer does once its last word is answered: the product started
+; in its folder, and its shortcut on the desktop.
+Function .onInstSuccess
+  SetOutPath "$INSTDIR"
+  Exec '"$INSTDIR\merkzuvo.exe"'
+  CreateShortCut "$DESKTOP\merkzuvo_nsis.lnk" "$INSTDIR\merkzuvo.exe"
+FunctionEnd

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Times whole installs of the embedded product under Wine beside NSIS 3
-# installing the same eleven files with its own window (its installer is
-# built here from the payload folder), compares the two programs' sizes, then
-# takes our install procedure apart into its phases.
+# Times whole installs of the embedded product under Wine, to the windows
+# painted on the screen, beside NSIS 3 installing the same eleven files with
+# its own window and then starting the product and putting its shortcut (its
+# installer is built here from the payload folder), and beside the same
+# installer with its skin off; compares the programs' sizes, then takes our
+# install procedure apart into its phases.
 #
 #   bench/installer/install-bench.sh [runs]        (default 5 counted runs)
 #
@@ -13,7 +15,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 runs=${1:-5}
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc)" --target ZuvoSetup InstallBench InstallPhasesBench >/dev/null
+cmake --build --preset win32 -j "${BENCH_JOBS:-$(nproc)}" --target ZuvoSetup ZuvoSetupUnskinned InstallBench InstallPhasesBench >/dev/null
 build=build/win32
 payload=$(sed -n 's/^ZUVO_PAYLOAD_FOLDER:INTERNAL=//p' $build/CMakeCache.txt)
 peer=$build/bench/installer/NsisPeer.exe
@@ -23,7 +25,7 @@ if [ ! -f "$zuvo_display_file" ]; then
   trap './scripts/wine-session.sh stop' EXIT
   ./scripts/wine-session.sh start >/dev/null </dev/null
 fi
-echo "== ZuvoSetup.exe and NSIS $(makensis -VERSION), each driven with the mouse"
+echo "== ZuvoSetup.exe, NSIS $(makensis -VERSION) and ZuvoSetup.exe unskinned, each driven with the mouse"
 peer_windows=Z:$PWD/$peer
 scripts/wine-exec.sh $build/bench/installer/InstallBench.exe "$runs" "${peer_windows//\//\\}"
 awk -v ours="$(stat -c %s $build/installer/ZuvoSetup.exe)" -v theirs="$(stat -c %s "$peer")" \

@@ -340,6 +340,9 @@ void TsSkinProvider::ShowCaptionCover() {
     } else if (topmost) {
         SetWindowPos(coverWindow, HWND_TOPMOST, 0, 0, 0, 0, quiet | SWP_NOMOVE | SWP_NOSIZE);
     }
+    // The kept cover may still be topmost from a form that was.
+    if (!topmost && (GetWindowLongPtrW(coverWindow, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        SetWindowPos(coverWindow, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
     SetWindowPos(coverWindow, above, bounds.Left, bounds.Top, bounds.Width(), bounds.Height(), quiet | SWP_SHOWWINDOW);
     ShowWindow(coverWindow, SW_SHOWNOACTIVATE);
     RedrawWindow(coverWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
@@ -347,7 +350,18 @@ void TsSkinProvider::ShowCaptionCover() {
     SetWindowPos(coverWindow, above, 0, 0, 0, 0, quiet | SWP_NOMOVE | SWP_NOSIZE);
 }
 
+// The cover is kept, out of sight, for the next activation change: a new
+// top-level window each time costs many times the cover's own work.
 void TsSkinProvider::HideCaptionCover() {
+    if (!CaptionCover || !CaptionCover->HandleAllocated()) return;
+    const HWND cover = CaptionCover->WindowHandle();
+    if (!IsWindowVisible(cover)) return;
+    SetWindowPos(cover, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER |
+                     SWP_NOSENDCHANGING);
+}
+
+void TsSkinProvider::FreeCaptionCover() {
     if (!CaptionCover) return;
     CaptionCover->WindowProc = CoverSavedWndProc;
     CaptionCover.reset();

@@ -205,7 +205,7 @@ TsSkinProvider::~TsSkinProvider() {
     SnapshotBitmap.reset();
     for (auto &glow : CaptionGlows) glow.reset();
     DisabledVeil.reset();
-    if (CaptionCover) HideCaptionCover();
+    FreeCaptionCover();
     HideCover.reset();
     FTitleIcon.reset();
     FTitleButtons.reset();

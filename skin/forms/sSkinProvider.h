@@ -530,6 +530,7 @@ public:
     void RepaintFrameNow();
     void ShowCaptionCover();
     void HideCaptionCover();
+    void FreeCaptionCover();
     void SetSysMenuStyle(bool Skinned);
 
     // --------------------------------------------------- sFrameRenderer.cpp

@@ -104,6 +104,20 @@ std::unique_ptr<vcl::TForm> NewAnimationWindow() {
     return w;
 }
 
+// The helper window of the show animations, made on first need and kept out
+// of sight between them: a new top-level window (and its first surface) per
+// show costs more than the show itself.
+std::unique_ptr<vcl::TForm> &KeptShowWindow() {
+    static std::unique_ptr<vcl::TForm> window;
+    return window;
+}
+
+vcl::TForm &ShowAnimationWindow() {
+    std::unique_ptr<vcl::TForm> &w = KeptShowWindow();
+    if (!w || !w->HandleAllocated()) w = NewAnimationWindow();
+    return *w;
+}
+
 // One frame of Snapshot into the frame image.
 void DrawFrame(HDC Frame, HDC Snapshot, const TvlAnimFrame &F, int Width, int Height) {
     if (F.Stretch) {
@@ -315,7 +329,7 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
     Provider.RenderFrame();
     vcl::TBitmap *cache = data->CacheBmp();
     if (!cache || cache->Empty()) return;
-    std::unique_ptr<vcl::TForm> w = NewAnimationWindow();
+    vcl::TForm &w = ShowAnimationWindow();
     auto snapshot = FormSnapshot(Provider, *form, *cache);
 
     const int steps = Time / 10;
@@ -325,9 +339,13 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
     const RECT r = ImagePlace(Provider, wnd);
     if (!bordered) ClearFrameMasks(Provider, *snapshot);
 
-    const HWND aw = w->Handle();
-    // Directly above the form; a topmost form's animation stays topmost.
-    const HWND anchor = IsTopmost(wnd) ? HWND_TOPMOST : GetWindow(wnd, GW_HWNDPREV);
+    const HWND aw = w.Handle();
+    // Directly above the form; a topmost form's animation stays topmost, and
+    // the kept window does not stay topmost over one that is not.
+    HWND anchor = IsTopmost(wnd) ? HWND_TOPMOST : GetWindow(wnd, GW_HWNDPREV);
+    if (anchor == aw) anchor = GetWindow(aw, GW_HWNDPREV);
+    if (!IsTopmost(wnd) && IsTopmost(aw))
+        SetWindowPos(aw, HWND_NOTOPMOST, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
     const int sw = snapshot->Width(), sh = snapshot->Height();
     {
         const vcl::TWindowDC screen;
@@ -336,14 +354,16 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
         SetWindowPos(aw, nullptr, r.left, r.top, sw, sh, ShowPlacement | SWP_NOZORDER);
         ShowWindow(aw, SW_SHOWNOACTIVATE);
         SetWindowPos(aw, anchor, r.left, r.top, sw, sh, ShowPlacement);
+        // Without frames the window already shows the finished image where
+        // it belongs: placing and drawing it again would change nothing.
         if (steps > 0) {
             auto frame = NewBitmap32(sw, sh);  // black, transparent
             SetStretchBltMode(frame->Canvas()->Handle(), COLORONCOLOR);
             RunFrames(TvlFrameSequence::Show(sw, sh, steps, Alpha, Mode == ZoomMode), aw, screen.Get(), *snapshot,
                       *frame, false);
+            SetWindowPos(aw, nullptr, r.left, r.top, sw, sh, ShowPlacement | SWP_NOZORDER);
+            UpdateLayered(aw, screen.Get(), SIZE{sw, sh}, snapshot->Canvas()->Handle(), Alpha);
         }
-        SetWindowPos(aw, nullptr, r.left, r.top, sw, sh, ShowPlacement | SWP_NOZORDER);
-        UpdateLayered(aw, screen.Get(), SIZE{sw, sh}, snapshot->Canvas()->Handle(), Alpha);
     }
 
     Provider.FormNeedsRepaint = false;
@@ -368,8 +388,10 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
         Provider.UpdateFormRegion();
         Provider.UpdateBorder(false, 255);
     }
-    SetWindowPos(aw, wnd, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
-    w.reset();
+    // Below the form, and out of sight until the next show; without its
+    // layer, whose image of the form's size it would otherwise keep.
+    SetWindowPos(aw, wnd, 0, 0, 0, 0, (ShowPlacement & ~UINT{SWP_NOREDRAW}) | SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
+    SetWindowLongPtrW(aw, GWL_EXSTYLE, GetWindowLongPtrW(aw, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
     if (Provider.OnAfterAnimation) Provider.OnAfterAnimation(aeShowing);
 }
 
@@ -778,6 +800,7 @@ void FinalizeFormAnimationsModule() {
     UnregisterService(LayeredAnimations());
     delete TheHideTimer;
     delete TheOutputWindow;
+    KeptShowWindow().reset();
     OldImage().reset();
 }
 

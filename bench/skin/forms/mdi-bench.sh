@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../../.."
 rounds=${1:-20}
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc)" --target MDIBench zuvo_beryllo_skin >/dev/null
+cmake --build --preset win32 -j "${BENCH_JOBS:-$(nproc)}" --target MDIBench zuvo_beryllo_skin >/dev/null
 skin=${2:-$PWD/build/win32/skins/Beryllo.data}
 source scripts/wine-env.sh
 if [ ! -f "$zuvo_display_file" ]; then

@@ -193,19 +193,19 @@ void PixmanResample(benchmark::State &state, int newWidth, int newHeight) {
 } // namespace
 
 int main(int argc, char **argv) {
-    benchmark::RegisterBenchmark("memcpy", Memcpy);
-    benchmark::RegisterBenchmark("BlendBitmap32", BlendBitmap32);
-    benchmark::RegisterBenchmark("pixman OVER", PixmanOver);
-    benchmark::RegisterBenchmark("FillRectAlpha", FillRectAlpha);
-    benchmark::RegisterBenchmark("pixman_fill", PixmanFill);
-    benchmark::RegisterBenchmark("SetRectAlpha", SetRectAlpha);
-    benchmark::RegisterBenchmark("TintRectAlpha", TintRectAlpha);
-    benchmark::RegisterBenchmark("pixman OVER solid", PixmanOverSolid);
+    bench::Timed(benchmark::RegisterBenchmark("memcpy", Memcpy));
+    bench::Timed(benchmark::RegisterBenchmark("BlendBitmap32", BlendBitmap32));
+    bench::Timed(benchmark::RegisterBenchmark("pixman OVER", PixmanOver));
+    bench::Timed(benchmark::RegisterBenchmark("FillRectAlpha", FillRectAlpha));
+    bench::Timed(benchmark::RegisterBenchmark("pixman_fill", PixmanFill));
+    bench::Timed(benchmark::RegisterBenchmark("SetRectAlpha", SetRectAlpha));
+    bench::Timed(benchmark::RegisterBenchmark("TintRectAlpha", TintRectAlpha));
+    bench::Timed(benchmark::RegisterBenchmark("pixman OVER solid", PixmanOverSolid));
     // Down to 960 x 540 and up to 2880 x 1620.
-    benchmark::RegisterBenchmark("ResampleBitmap32/down", Resample, Width / 2, Height / 2);
-    benchmark::RegisterBenchmark("pixman cubic/down", PixmanResample, Width / 2, Height / 2);
-    benchmark::RegisterBenchmark("ResampleBitmap32/up", Resample, Width * 3 / 2, Height * 3 / 2);
-    benchmark::RegisterBenchmark("pixman cubic/up", PixmanResample, Width * 3 / 2, Height * 3 / 2);
+    bench::Timed(benchmark::RegisterBenchmark("ResampleBitmap32/down", Resample, Width / 2, Height / 2));
+    bench::Timed(benchmark::RegisterBenchmark("pixman cubic/down", PixmanResample, Width / 2, Height / 2));
+    bench::Timed(benchmark::RegisterBenchmark("ResampleBitmap32/up", Resample, Width * 3 / 2, Height * 3 / 2));
+    bench::Timed(benchmark::RegisterBenchmark("pixman cubic/up", PixmanResample, Width * 3 / 2, Height * 3 / 2));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     bench::TRowReporter reporter;

@@ -142,8 +142,8 @@ int main(int argc, char **argv) {
     bench::TRowReporter reporter;
     for (const char *name : {"RGBA", "RGB", "palette", "RGBA Adam7"}) {
         const std::string ours = std::string("ReadPngImage/") + name, peer = std::string("libpng/") + name;
-        benchmark::RegisterBenchmark(ours.c_str(), Ours, std::string(name));
-        benchmark::RegisterBenchmark(peer.c_str(), Libpng, std::string(name));
+        bench::Timed(benchmark::RegisterBenchmark(ours.c_str(), Ours, std::string(name)));
+        bench::Timed(benchmark::RegisterBenchmark(peer.c_str(), Libpng, std::string(name)));
         reporter.AddRow(ours, peer);
     }
     benchmark::Initialize(&argc, argv);

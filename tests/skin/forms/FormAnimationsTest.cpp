@@ -60,9 +60,10 @@ TEST_F(FormAnimations, ATimeZeroShowShowsTheFinishedImageOnceAndHandsOverToTheFo
     const std::vector<HWND> windows = AnimationWindows();
     ASSERT_EQ(windows.size(), 1u);
     const std::vector<LayeredCall> calls = LayeredRecorder::Of(windows[0]);
-    ASSERT_EQ(calls.size(), 2u);  // the first image and the last, no frame loop
-    RECT form{};
+    ASSERT_EQ(calls.size(), 1u);  // the finished image, no frame loop and nothing drawn again
+    RECT form{}, shownAt{};
     GetWindowRect(W(), &form);
+    GetWindowRect(windows[0], &shownAt);
     for (const LayeredCall &c : calls) {
         EXPECT_EQ(c.Alpha, 255);
         EXPECT_EQ(c.Size.cx, form.right - form.left);
@@ -71,8 +72,8 @@ TEST_F(FormAnimations, ATimeZeroShowShowsTheFinishedImageOnceAndHandsOverToTheFo
         EXPECT_FALSE(c.Placed);  // the window keeps its place
         EXPECT_TRUE(c.ExStyle & WS_EX_NOACTIVATE);
     }
-    EXPECT_TRUE(EqualRect(&calls[1].WindowRect, &form));
-    EXPECT_FALSE(IsWindow(windows[0]));
+    EXPECT_TRUE(EqualRect(&shownAt, &form));
+    EXPECT_FALSE(IsWindowVisible(windows[0]));  // kept out of sight for the next show
     EXPECT_TRUE(IsWindowVisible(W()));
     EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_FALSE(ModuleState().FormAnimationActive);
@@ -81,7 +82,7 @@ TEST_F(FormAnimations, ATimeZeroShowShowsTheFinishedImageOnceAndHandsOverToTheFo
     // The image rendered off-screen is what the form then paints: every
     // opaque pixel of it (the frame mask's corners are cleared) matches the
     // screen.
-    const LayeredCall &last = calls[1];
+    const LayeredCall &last = calls[0];
     const int w = last.Size.cx, h = last.Size.cy;
     ASSERT_EQ(last.Pixels.size(), static_cast<std::size_t>(w * h));
     const auto screen = NewBitmap32(w, h);
@@ -101,6 +102,15 @@ TEST_F(FormAnimations, ATimeZeroShowShowsTheFinishedImageOnceAndHandsOverToTheFo
     }
     EXPECT_GT(opaque, w * h / 2);
     EXPECT_EQ(differing, 0);
+
+    // The next show shows through the same window.
+    F()->Hide();
+    ASSERT_TRUE(HideDone());
+    LayeredRecorder again(LayeredRecorder::Forward, true);
+    Form.Show();
+    EXPECT_EQ(AnimationWindows(), windows);
+    EXPECT_FALSE(IsWindowVisible(windows[0]));
+    EXPECT_TRUE(IsWindowVisible(W()));
 }
 
 TEST_F(FormAnimations, AShowOfTime100HasElevenFramesAtLeastTenMillisecondsApart) {
@@ -130,6 +140,8 @@ TEST_F(FormAnimations, AShowOfTime100HasElevenFramesAtLeastTenMillisecondsApart)
 }
 
 TEST_F(FormAnimations, AnimationWindowsLieAboveTheirFormAndATopmostOneStaysTopmost) {
+    // Frames, so that the window is drawn again once it is placed.
+    Effects().FormShow->Time = 20;
     LayeredRecorder recorder;
     ShowFilled();
     ASSERT_EQ(AnimationWindows().size(), 1u);
@@ -137,6 +149,19 @@ TEST_F(FormAnimations, AnimationWindowsLieAboveTheirFormAndATopmostOneStaysTopmo
     EXPECT_EQ(last.Below, W());  // directly above the form
     EXPECT_FALSE(last.ExStyle & WS_EX_TOPMOST);
     F()->Hide();
+    ASSERT_TRUE(HideDone());
+
+    // The kept window, left topmost by a form that was, is not over one that is not.
+    const HWND kept = AnimationWindows()[0];
+    SetWindowPos(kept, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    {
+        LayeredRecorder again;
+        Form.Show();
+        ASSERT_EQ(AnimationWindows(), std::vector<HWND>{kept});
+        EXPECT_FALSE(LayeredRecorder::Of(kept).back().ExStyle & WS_EX_TOPMOST);
+        F()->Hide();
+        ASSERT_TRUE(HideDone());
+    }
 
     SetWindowPos(W(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     LayeredRecorder topmost;
@@ -145,6 +170,7 @@ TEST_F(FormAnimations, AnimationWindowsLieAboveTheirFormAndATopmostOneStaysTopmo
     EXPECT_TRUE(LayeredRecorder::Of(AnimationWindows()[0]).back().ExStyle & WS_EX_TOPMOST);
     EXPECT_TRUE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_TRUE(IsWindowVisible(W()));
+
 }
 
 TEST_F(FormAnimations, AHideOfTime100RunsElevenFramesOnItsTimerAndIsHeardOnce) {

@@ -181,7 +181,7 @@ TEST_F(FormPrepare, TheCaptionCoverShowsTheCacheAndEndsItsPaintingMessages) {
     Through(p.CaptionCover.get(), WM_NULL);
     EXPECT_FALSE(watcher.Saw(WM_ERASEBKGND) || watcher.Saw(WM_NCPAINT));
     EXPECT_TRUE(watcher.Saw(WM_NULL));
-    p.HideCaptionCover();
+    p.FreeCaptionCover();
 }
 
 // ------------------------------------------------------- the outline drag

@@ -134,6 +134,7 @@ TEST_F(FormRegion, TheCaptionCoverLiesOverTheFrameOnlyAndOnlyWhileTheFormIsSeen)
     P->ShowCaptionCover();
     ASSERT_TRUE(P->CaptionCover);
     const HWND cover = P->CaptionCover->WindowHandle();
+    const auto covered = [&] { return P->CaptionCover && IsWindowVisible(P->CaptionCover->WindowHandle()); };
     const vcl::TRect r = ScreenRect(W());
     EXPECT_TRUE(IsWindowVisible(cover));
     EXPECT_EQ(ScreenRect(cover), r);
@@ -141,11 +142,17 @@ TEST_F(FormRegion, TheCaptionCoverLiesOverTheFrameOnlyAndOnlyWhileTheFormIsSeen)
     EXPECT_EQ(WindowAt(r.Left + 1, r.Top + 100), cover);  // the left edge
     EXPECT_EQ(WindowAt(r.Left + 100, r.Top + 100), W());   // the client area
     P->HideCaptionCover();
-    EXPECT_FALSE(IsWindow(cover));
+    EXPECT_FALSE(IsWindowVisible(cover));  // kept out of sight for the next cover
     EXPECT_EQ(WindowAt(r.Left + 100, r.Top + 5), W());
 
     // A window over the form (a box it shows) stays over the cover; a
-    // topmost form's cover is topmost.
+    // topmost form's cover is topmost, and a kept cover left topmost (by a
+    // form that was) is not over a form that is not.
+    SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetForegroundWindow(W());
+    P->ShowCaptionCover();
+    EXPECT_FALSE(GetWindowLongPtrW(cover, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    P->HideCaptionCover();
     for (const bool topmost : {false, true}) {
         const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
         if (topmost) SetWindowPos(W(), HWND_TOPMOST, 0, 0, 0, 0, keep);
@@ -155,23 +162,24 @@ TEST_F(FormRegion, TheCaptionCoverLiesOverTheFrameOnlyAndOnlyWhileTheFormIsSeen)
         if (topmost) SetWindowPos(over.Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, keep);
         P->ShowCaptionCover();
         ASSERT_TRUE(P->CaptionCover);
+        EXPECT_EQ(P->CaptionCover->WindowHandle(), cover);
         EXPECT_EQ(WindowAt(r.Left + 60, r.Top + 5), over.Form->Handle()) << topmost;
-        EXPECT_EQ(WindowAt(r.Left + 200, r.Top + 5), P->CaptionCover->WindowHandle()) << topmost;
-        EXPECT_EQ((GetWindowLongPtrW(P->CaptionCover->WindowHandle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, topmost);
+        EXPECT_EQ(WindowAt(r.Left + 200, r.Top + 5), cover) << topmost;
+        EXPECT_EQ((GetWindowLongPtrW(cover, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, topmost);
         P->HideCaptionCover();
     }
 
     P->StateFlags |= pfBlendOnMoving;
     P->ShowCaptionCover();
-    EXPECT_FALSE(P->CaptionCover);
+    EXPECT_FALSE(covered());
     P->StateFlags &= ~pfBlendOnMoving;
     ShowWindow(W(), SW_MINIMIZE);
     P->ShowCaptionCover();
-    EXPECT_FALSE(P->CaptionCover);
+    EXPECT_FALSE(covered());
     ShowWindow(W(), SW_RESTORE);
     F()->Hide();
     P->ShowCaptionCover();
-    EXPECT_FALSE(P->CaptionCover);
+    EXPECT_FALSE(covered());
 }
 
 TEST_F(FormRegion, RegionUpdatesAndCoversLeaveTheHandleCountsFlat) {

@@ -525,8 +525,14 @@ TEST(TitleBarOwner, OnlyAFormOwnsATitleBar) {
 
 TEST_F(TitleBar, ManyTitleBarFormsLeaveNoHandleBehind) {
     ShowAndRender();  // the first form's handles exist before counting
-    const vcl::THandleCounts before = vcl::LiveHandles();
-    for (int i = 0; i < 20; ++i) {
+    vcl::THandleCounts before;
+    for (int i = 0; i < 21; ++i) {
+        // Counted after the first form, whose show makes the window that
+        // every later show animation uses again.
+        if (i == 1) {
+            vcl::Application->ProcessMessages();
+            before = vcl::LiveHandles();
+        }
         CaptionForm form;
         auto *bar = vcl::Create<TsTitleBar>(form.F());
         bar->Items()->Add()->SetCaption("A");
