@@ -79,7 +79,7 @@ options=("$@")
 [ ${#options[@]} -gt 0 ] || options=(--benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
                                      --benchmark_report_aggregates_only=true)
 
-./scripts/setup.sh
+if [ "$area" = skin32 ]; then ZUVO_BENCH_LIBS=1 ./scripts/setup.sh; else ./scripts/setup.sh; fi
 cmake --preset $preset >/dev/null
 targets=()
 for p in "${programs[@]}"; do targets+=("${p%%:*}"); done

@@ -187,5 +187,7 @@ ensure_packages
 ensure_mingw_libjpeg
 ensure_fuzz_libjpeg
 ensure_mingw_libpng
-ensure_mingw_bench_libraries
+# Only the 32-bit pixel benchmarks need these (scripts/bench.sh skin32):
+# the build and the tests do without them.
+[ "${ZUVO_BENCH_LIBS:-0}" = 1 ] && ensure_mingw_bench_libraries
 log "ready (dependency cache: $cache)"
