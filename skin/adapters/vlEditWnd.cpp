@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "skin/forms/sFrameMetrics.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sModuleState.h"
@@ -37,14 +38,7 @@ bool ScrollsTheControl(UINT Msg) {
     }
 }
 
-int PlatformMajorVersion() {
-    OSVERSIONINFOW v{};
-    v.dwOSVersionInfoSize = sizeof v;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    return GetVersionExW(&v) ? static_cast<int>(v.dwMajorVersion) : 0;
-#pragma GCC diagnostic pop
-}
+int PlatformMajorVersion() { return SystemFrameMetrics().OSMajor; }
 
 } // namespace
 
