@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchSkin.h"
+#include "bench/SkinnedBench.h"
 #include "bench/SkinnedCases.h"
 #include "AllControlsForm.h"
 #include "skin/adapters/vlAdapters.h"
@@ -24,12 +24,8 @@
 int main(int argc, char **argv) {
     bench::TBenchArgs args;
     if (!bench::ReadBenchArgs(argc, argv, "AdaptersFormBench", 5, args)) return 2;
-    skin::InitializeSkinManagerModule();
-    skin::InitializeFormsModule();
-    skin::InitializeAdaptersModule();
-    auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
-    if (!bench::ApplyStoredSkin(*manager, args.Skin)) return 1;
-    manager->Effects()->AllowAnimation = false;
+    skin::TsSkinManager *manager = bench::StartSkinnedBench(args);
+    if (!manager) return 1;
     {
         skin::test::AllControlsForm form(*manager);
         const HWND window = form.Form().WindowHandle();

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchSkin.h"
+#include "bench/SkinnedBench.h"
 #include "bench/SkinnedCases.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/adapters/vlScrollWnd.h"
@@ -92,12 +92,8 @@ int main(int argc, char **argv) {
     bench::TBenchArgs args;
     if (!bench::ReadBenchArgs(argc, argv, "ScrollBarsBench", 5, args)) return 2;
     InitCommonControls();
-    skin::InitializeSkinManagerModule();
-    skin::InitializeFormsModule();
-    skin::InitializeAdaptersModule();
-    auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
-    if (!bench::ApplyStoredSkin(*manager, args.Skin)) return 1;
-    manager->Effects()->AllowAnimation = false;
+    skin::TsSkinManager *manager = bench::StartSkinnedBench(args);
+    if (!manager) return 1;
 
     auto *form = vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew);
     form->SetBounds(50, 50, 900, 520);

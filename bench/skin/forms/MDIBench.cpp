@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchSkin.h"
+#include "bench/SkinnedBench.h"
 #include "bench/SkinnedCases.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/forms/sSkinProvider.h"
@@ -33,12 +33,8 @@ vcl::TForm *NewChild(vcl::TForm &Parent, const std::string &Caption, int Shift) 
 int main(int argc, char **argv) {
     bench::TBenchArgs args;
     if (!bench::ReadBenchArgs(argc, argv, "MDIBench", 20, args)) return 2;
-    skin::InitializeSkinManagerModule();
-    skin::InitializeFormsModule();
-    skin::InitializeAdaptersModule();
-    auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
-    if (!bench::ApplyStoredSkin(*manager, args.Skin)) return 1;
-    manager->Effects()->AllowAnimation = false;
+    skin::TsSkinManager *manager = bench::StartSkinnedBench(args);
+    if (!manager) return 1;
     {
         auto *parent = vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew);
         parent->SetFormStyle(vcl::fsMDIForm);

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchSkin.h"
+#include "bench/SkinnedBench.h"
 #include "bench/WineTiming.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/forms/sSkinProvider.h"
@@ -104,12 +104,8 @@ skin::TsSkinProvider *ProviderOf(vcl::TForm *Form) {
 int main(int argc, char **argv) {
     bench::TBenchArgs args;
     if (!bench::ReadBenchArgs(argc, argv, "MDIMenuLineBench", 300, args)) return 2;
-    skin::InitializeSkinManagerModule();
-    skin::InitializeFormsModule();
-    skin::InitializeAdaptersModule();  // the menu painter
-    auto *manager = vcl::Create<skin::TsSkinManager>(nullptr);
-    if (!bench::ApplyStoredSkin(*manager, args.Skin)) return 1;
-    manager->Effects()->AllowAnimation = false;
+    skin::TsSkinManager *manager = bench::StartSkinnedBench(args);
+    if (!manager) return 1;
 
     vcl::TForm *plain = MDIApplication(false, 20);
     const HWND pw = plain->Handle();
