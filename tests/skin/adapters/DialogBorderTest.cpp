@@ -614,10 +614,34 @@ TEST_F(DialogClosing, ADialogThatStaysAfterYesTakesClicksAndOneThatClosesHidesWi
         const vcl::TRect r = RectOf(ok);
         const POINT centre{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
         ASSERT_EQ(WindowFromPoint(centre), ok);
+        const vcl::TRect w = RectOf(d.Window);
+        const vcl::TPoint origin = a->FrameOrigin();
+        const vcl::TSize size{a->SkinData->CacheBmp()->Width(), a->SkinData->CacheBmp()->Height()};
+        const HWND border = a->BorderWindow();
+        // The frame image's calls (the border's, or else the hide's): how many, and how many show the button.
+        const auto images = [&](bool OfBorder) {
+            std::pair<int, int> n{0, 0};
+            for (const LayeredCall &c : LayeredRecorder::Calls) {
+                if ((c.Window == border) != OfBorder || c.Size.cx != size.cx || c.Size.cy != size.cy ||
+                    c.Pixels.empty())
+                    continue;
+                ++n.first;
+                const std::size_t at =
+                    static_cast<std::size_t>(centre.y - w.Top + origin.Y) * static_cast<std::size_t>(size.cx) +
+                    static_cast<std::size_t>(centre.x - w.Left + origin.X);
+                n.second += ColourOf(c.Pixels[at]) != skin::test::DialogFace;
+            }
+            return n;
+        };
         // Our dialog ignores Yes: it stays, and its button is under the mouse again.
-        SendMessageW(d.Window, WM_COMMAND, IDYES, 0);
+        {
+            LayeredRecorder recorder(LayeredRecorder::Forward, true);
+            SendMessageW(d.Window, WM_COMMAND, IDYES, 0);
+            // A border showed the whole look meanwhile, and then the frame with its hole again.
+            if (bordered) EXPECT_GE(images(true).second, 1);
+        }
         EXPECT_TRUE(IsWindowVisible(d.Window));
-        EXPECT_EQ(a->SnapshotForm, nullptr);
+        EXPECT_FALSE(a->SnapshotForm);
         EXPECT_EQ(WindowFromPoint(centre), ok);
         if (bordered) {
             const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
@@ -625,21 +649,10 @@ TEST_F(DialogClosing, ADialogThatStaysAfterYesTakesClicksAndOneThatClosesHidesWi
         }
         // Cancel ends it: the hide plays the look with the button in it.
         LayeredRecorder recorder(LayeredRecorder::Forward, true);
-        const vcl::TRect w = RectOf(d.Window);
-        const vcl::TPoint origin = a->FrameOrigin();
-        const vcl::TSize size{a->SkinData->CacheBmp()->Width(), a->SkinData->CacheBmp()->Height()};
-        const HWND border = a->BorderWindow();
         PostMessageW(d.Window, WM_COMMAND, IDCANCEL, 0);
         uitest::PumpUntil([&] { return !IsWindow(d.Window); }, std::chrono::seconds(1));
         ASSERT_FALSE(IsWindow(d.Window));
-        int shownButton = 0, calls = 0;
-        for (const LayeredCall &c : LayeredRecorder::Calls) {
-            if (c.Window == border || c.Size.cx != size.cx || c.Size.cy != size.cy || c.Pixels.empty()) continue;
-            ++calls;
-            const std::size_t at = static_cast<std::size_t>(centre.y - w.Top + origin.Y) * static_cast<std::size_t>(size.cx) +
-                                   static_cast<std::size_t>(centre.x - w.Left + origin.X);
-            shownButton += ColourOf(c.Pixels[at]) != skin::test::DialogFace;
-        }
+        const auto [calls, shownButton] = images(false);
         EXPECT_GT(calls, 0);
         EXPECT_EQ(shownButton, calls);
         uitest::PumpUntil([] { return !HideTimer() || !HideTimer()->Window(); }, std::chrono::seconds(1));
