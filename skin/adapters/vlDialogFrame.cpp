@@ -341,6 +341,7 @@ LRESULT TvlDialogWnd::EraseBackground(HDC Given) {
     RECT cr{};
     GetClientRect(Handle, &cr);
     const vcl::TSavedDC saved(dc);
+    // No mirroring: the class library's application never reads right to left.
     // Children clipped out only on the dialog's own DC: a DC a child
     // forwards (a transparent tool bar erasing through its parent) must get
     // the face where the child stands.

@@ -94,6 +94,8 @@ void TvlDialogWnd::SetDefaultSection() {
     const ULONG_PTR classStyle = GetClassLongPtrW(Handle, GCL_STYLE);
     if (classStyle & CS_SAVEBITS) SetClassLongPtrW(Handle, GCL_STYLE, static_cast<LONG_PTR>(classStyle & ~CS_SAVEBITS));
     SetNcRenderingPolicy(Handle, 1);
+    if (TsSkinManager *def = DefaultManager(); def && def->SkinnedPopups())
+        def->SkinableMenus().SetMenuOwnerDraw(SystemMenu.get(), true);
     ResolveButtonMasks();
 }
 
@@ -260,6 +262,7 @@ int TvlDialogWnd::OwnHitTest(vcl::TPoint P) {
     // The band of rows where the buttons are drawn.
     const int top = ButtonsTop(closeHeight, close->BigIcons);
     if (y >= top && y <= top + closeHeight) {
+        // The menu's place is the icon as drawn, after the skin's offset.
         const int icon = IconRect().Left;
         if (HasSysMenu() && x >= icon && x <= icon + GetSystemMetrics(SM_CXSMICON)) {
             SetHotButton(0, true);
@@ -740,8 +743,11 @@ void TvlDialogWnd::Hidden(vcl::TMessage &Message) {
     NeedRegion = true;
     FreeButtonAnimations();
     PassOnUnless(ScrollHandler(Message), Message);
+    // The hidden dialog keeps its alpha: a layered alpha 0 given here would
+    // stay for a show of the same dialog, which nothing makes opaque again.
     if (!alive.expired() && HideAnimated()) AnimHideDialog(*this);
-    // The border window goes with the dialog; the next show makes it again.
+    // The border window goes with the dialog and the next show makes it
+    // again; the border form stays: nothing would switch it on for that show.
     if (!alive.expired() && BorderForm) BorderForm->FreeWindow();
 }
 

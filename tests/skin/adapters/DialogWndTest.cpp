@@ -237,6 +237,9 @@ TEST_F(DialogWnd, TheClientFaceAndTheCommandsAnswers) {
     EXPECT_EQ(client.x - r.left, a->FrameLeftWidth());
     EXPECT_EQ(client.y - r.top, a->FrameTopHeight());
     EXPECT_EQ(SendSkinCommand(d.Window, SC_GET_BORDER_WIDTH, 0), a->BorderWidth());
+    // The system menu is the skinned menus' from the start, not only once shown.
+    ASSERT_TRUE(Manager->SkinnedPopups());
+    EXPECT_TRUE(a->SystemMenu->OwnerDraw());
     // The face between the children is the section's colour.
     EXPECT_EQ(FramePixel(d.Window, a->FrameLeftWidth() + 5, a->FrameTopHeight() + 5), DialogFace);
     // One brush for every WM_CTLCOLORDLG.
