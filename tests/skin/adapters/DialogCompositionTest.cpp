@@ -8,6 +8,7 @@
 
 #include "DialogsTestSupport.h"
 #include "skin/forms/vlDwmServices.h"
+#include "vcl/HandleCounts.h"
 
 #ifndef ZUVO_COMPOSITION
 #define ZUVO_COMPOSITION 0
@@ -42,6 +43,12 @@ struct DialogComposition : DialogsFixture {
 TEST_F(DialogComposition, TheShowRunsLayeredTheSizeWithoutRedrawingAndTheFirstPaintFocuses) {
     ASSERT_EQ(DwmCompositionActive(), ZUVO_COMPOSITION != 0);
     const bool composed = ZUVO_COMPOSITION != 0;
+    {
+        // What the first dialog makes and keeps for the next is not counted.
+        OwnDialog first(SizeableDialog());
+    }
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    const vcl::THandleCounts before = vcl::LiveHandles();
     const DialogTemplate t = SizeableDialog();
     const HWND dialog =
         CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, WatchingDialogProc, 0);
@@ -71,6 +78,7 @@ TEST_F(DialogComposition, TheShowRunsLayeredTheSizeWithoutRedrawingAndTheFirstPa
     DestroyWindow(dialog);
     DestroyWindow(other);
     uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    EXPECT_EQ(vcl::LiveHandles(), before);
 }
 
 } // namespace
