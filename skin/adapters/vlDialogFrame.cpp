@@ -4,7 +4,6 @@
 // state change, the frame's four strips copied into the window, and the
 // client background painted from the same cache.
 #include <algorithm>
-#include <utility>
 
 #include "skin/forms/vlBorderImage.h"
 #include "skin/graphics/sMaskData.h"

@@ -776,11 +776,11 @@ bool TvlDialogWnd::SnapshotBeforeClose(vcl::TMessage &Message) {
     if (BorderForm) BorderForm->Updating = false;
     // The image's client part is the picture now.
     FrameInvalid = true;
-    if (!IsWindowVisible(Handle)) return true;
-    // The dialog did not close on the command (a refused Cancel, Esc on a
-    // Yes/No box): the frozen look must not stay over it and catch its clicks.
+    // A hide took the cover along; one left over a dialog that did not close
+    // on the command (a refused Cancel, Esc on a Yes/No box) would stay on
+    // top with the frozen look and catch its clicks.
     SnapshotForm.reset();
-    UpdateBorder(true);
+    if (IsWindowVisible(Handle)) UpdateBorder(true);
     return true;
 }
 
