@@ -73,6 +73,10 @@ REGEDIT4
 ; A popup's first frame paint redraws it only with composition.
 [HKEY_CURRENT_USER\Software\Wine\AppDefaults\SkinMenusAeroTest.exe]
 "Version"="win10"
+
+; A bordered dialog's show, size and first paint take their composed paths.
+[HKEY_CURRENT_USER\Software\Wine\AppDefaults\DialogsAeroTest.exe]
+"Version"="win10"
 REG
   wine regedit "$WINEPREFIX.reg" >/dev/null 2>&1
 }

@@ -96,7 +96,9 @@ int TvlDialogWnd::BorderButtonCode(vcl::TPoint P) {
         const vcl::TRect &r = ButtonByCode(shown[i])->Rect;
         if (r.IsEmpty() || P.X < r.Left || P.X >= r.Right || P.Y < r.Top || P.Y >= r.Bottom) continue;
         const int code = DialogButtonHitCode(static_cast<int>(i) + 1, rules);
-        // A button that cannot act is caption.
+        // A maximize or minimize that cannot act is caption; a close that
+        // may not close is nowhere: a press there neither closes nor drags.
+        if (code == 0) return htInertButton;
         return code == dhCaption ? 0 : code;
     }
     return 0;

@@ -141,9 +141,21 @@ void TvlDialogWnd::PaintCaption() {
         PaintSkinSection(CaptionSection, bg, StateOf(*m, CaptionSection, Active), under, {under.Left, under.Top}, image,
                          m);
     }
-    if (m->IsValidSectionIndex(section))
-        WriteSectionText(canvas, text, true, r, flags, section, StateOf(*m, section, Active), m);
-    else
+    if (m->IsValidSectionIndex(section)) {
+        const int state = StateOf(*m, section, Active);
+        const TsGenState &look = m->Sections[static_cast<std::size_t>(section)].Props[std::min(state, 2)];
+        // With a border the caption carries the skin's text glow, as a form's does.
+        if (BorderForm && look.GSize > 0) {
+            vcl::TRect measured = r;
+            DrawTextStr(canvas.Handle(), text, measured, flags | DT_CALCRECT);
+            const int width = std::min(measured.Width(), r.Width());
+            const vcl::TRect box = flags & DT_RIGHT ? vcl::TRect{r.Right - width, r.Top, r.Right, r.Bottom}
+                                                    : vcl::TRect{r.Left, r.Top, r.Left + width, r.Bottom};
+            vcl::TBitmap glow;
+            WriteTextWithEffects(image, text, box, flags, 15, look.GSize, look.GCol, glow);
+        }
+        WriteSectionText(canvas, text, true, r, flags, section, state, m);
+    } else
         DrawTextStr(canvas.Handle(), text, r, flags);
 }
 
@@ -167,8 +179,7 @@ void TvlDialogWnd::PaintTitleButtons() {
     const TvlDialogButton *close = ButtonByCode(dhClose);
     const bool big = close && close->BigIcons;
     const vcl::TRect margins = ExtBorderMargins();
-    const int top = BorderForm ? ButtonsTop(sizes.front().Height, big)
-                               : std::max(0, DialogButtonBandTop(CaptionHeight(), sizes.front().Height, BorderWidth()));
+    const int top = ButtonsTop(sizes.front().Height, big);
     int right = image.Width() - margins.Right - std::max(FrameBorder(), 4);
     // Where the skin's frame is hardly wider than the window's, the buttons
     // keep to the side border's inner edge.
@@ -180,8 +191,8 @@ void TvlDialogWnd::PaintTitleButtons() {
         b->Rect = rects[i];
         int mask = b->MaskIndex;
         bool disabled = !Active;
-        if (shown[i] == dhMaxButton && IsZoomed(Handle)) mask = m->CommonElements.TitleIcons[tiBigNorm];
-        if (shown[i] == dhMinButton && IsIconic(Handle)) mask = m->CommonElements.TitleIcons[tiBigNorm];
+        if (shown[i] == dhMaxButton && IsZoomed(Handle)) mask = TitleIconMask(tiBigNorm, "BICONNORM");
+        if (shown[i] == dhMinButton && IsIconic(Handle)) mask = TitleIconMask(tiBigNorm, "BICONNORM");
         if (shown[i] == dhMaxButton) disabled = disabled || !(rules.CanMaximize() || rules.CanRestore());
         if (shown[i] == dhMinButton) disabled = disabled || !(rules.CanMinimize() || rules.Minimized);
         if (shown[i] == dhClose) disabled = disabled || !rules.CloseEnabled;
@@ -197,12 +208,24 @@ int TvlDialogWnd::ButtonsTop(int Height, bool Big) const {
     const TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
     const TsSkinData *global = m ? m->SkinData.get() : nullptr;
     const int marginTop = ExtBorderMargins().Top;
-    const bool zoomed = IsZoomed(Handle) != 0;
+    // A maximized window's frame reaches beyond the screen: with a border
+    // the buttons move down into what shows of the caption.
+    const bool zoomed = BorderForm && IsZoomed(Handle);
     if (Big && global && global->BIVAlign == 1) return marginTop + global->BITop + (zoomed ? 3 : 0);
-    int top = marginTop + (CaptionHeight() - Height) / 2;
+    // Without a border the caption starts below the window's own top border.
+    int top = BorderForm ? marginTop + (CaptionHeight() - Height) / 2
+                         : std::max(0, DialogButtonBandTop(CaptionHeight(), Height, BorderWidth()));
     if (zoomed) top += BorderOwnerWidth() / 2;
     if (global && global->BorderMode == 1) top += global->CenterOffset;
     return top;
+}
+
+int TvlDialogWnd::TitleIconMask(int Icon, std::string_view Name) const {
+    const TsSkinManager *m = SkinData->GetSkinManager();
+    const int common = m->CommonElements.TitleIcons[static_cast<std::size_t>(Icon)];
+    if (m->IsValidMaskIndex(common)) return common;
+    // A skin may give the dialog its own.
+    return m->GetMaskIndex(SkinData->SkinIndex(), Name);
 }
 
 void TvlDialogWnd::DrawButtonLook(TvlDialogButton &Button, int State) {
@@ -216,10 +239,10 @@ void TvlDialogWnd::DrawButtonLook(TvlDialogButton &Button, int State) {
     int mask = Button.MaskIndex;
     bool disabled = false;
     const bool zoomed = IsZoomed(Handle) != 0, iconic = IsIconic(Handle) != 0;
-    if (code == dhMaxButton && zoomed) mask = m->CommonElements.TitleIcons[tiBigNorm];
-    if (code == dhMinButton && iconic) mask = m->CommonElements.TitleIcons[tiBigNorm];
+    if (code == dhMaxButton && zoomed) mask = TitleIconMask(tiBigNorm, "BICONNORM");
+    if (code == dhMinButton && iconic) mask = TitleIconMask(tiBigNorm, "BICONNORM");
     if (code == dhMaxButton && iconic) {
-        mask = m->CommonElements.TitleIcons[tiBigMax];
+        mask = TitleIconMask(tiBigMax, "BICONMAX");
         disabled = !ButtonRules().CanMaximize();
     }
     if (m->IsValidMaskIndex(mask)) {
@@ -242,8 +265,7 @@ void TvlDialogWnd::PaintButtonState(int Code) {
     if (ButtonFades()) {
         // The new look fades in over the frame (a press shows at once); the
         // frame keeps the normal one.
-        const int steps = m->Effects()->AllowAnimation ? 10 : 1;
-        StartButtonAnimation(b->Animation, *this, Code, b->State, b->State == 2 ? 1 : steps, b->State != 0);
+        StartButtonAnimation(b->Animation, *this, Code, b->State, b->State == 2 ? 1 : 10, b->State != 0);
         if (BorderForm) return;
     } else {
         DrawButtonLook(*b, b->State);
@@ -256,13 +278,20 @@ void TvlDialogWnd::PaintButtonState(int Code) {
         const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
         if (dc) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), cache->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
     }
-    // A hot button glows where the skin gives it a glow.
+    // A hot button glows where the skin gives it a glow, its fade running
+    // or not: glowing is what runs the fades, so behind "no fade" alone the
+    // skin's glow could never show.
     const TsSkinData *global = m->SkinData.get();
     int glow = 0, margin = 0;
     if (Code == dhClose) glow = global->BIconCloseGlow, margin = global->BIconCloseGlowMargin;
     if (Code == dhMaxButton) glow = global->BIconMaxGlow, margin = global->BIconMaxGlowMargin;
     if (Code == dhMinButton) glow = global->BIconMinGlow, margin = global->BIconMinGlowMargin;
-    if (b->GlowId >= 0) GlowService().HideGlow(b->GlowId, false);
+    if (b->GlowId >= 0) {
+        GlowService().HideGlow(b->GlowId, false);
+        // Forgotten even where it was gone already (cleared with all glows):
+        // another glow may hold its id by now.
+        b->GlowId = -1;
+    }
     if (b->State == 1 && glow >= 1 && m->Effects()->AllowGlowing && m->IsValidMaskIndex(b->MaskIndex)) {
         RECT wr{};
         GetWindowRect(Handle, &wr);
@@ -311,6 +340,7 @@ LRESULT TvlDialogWnd::EraseBackground(HDC Given) {
     RECT cr{};
     GetClientRect(Handle, &cr);
     const vcl::TSavedDC saved(dc);
+    // No mirroring: the class library's application never reads right to left.
     // Children clipped out only on the dialog's own DC: a DC a child
     // forwards (a transparent tool bar erasing through its parent) must get
     // the face where the child stands.

@@ -63,11 +63,14 @@ void TvlDialogWnd::StartBorderMove(int Target) {
     vcl::TBitmap *image = FrameImage();
     if (!border || !image) return;
     StateFlags |= BlendedMoveFlag;
+    BorderForm->Moving = true;
     MoveTimer = std::make_unique<TvlDialogMoveTimer>(Handle, Target, (255 - Target) / 30);
     MoveTimer->Border = border;
     MoveTimer->Image = image;
-    // The dialog stays where it is, unseen, while its image travels in the
-    // border window; it joins the border where the drag ends.
+    // The dialog stays where it is, unseen, right behind the border window
+    // while its image travels in it; it joins the border where the drag ends.
+    SetWindowPos(Handle, border, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
     const LONG_PTR ex = GetWindowLongPtrW(Handle, GWL_EXSTYLE);
     if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(Handle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
     if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(Handle, 0, 0, LWA_ALPHA);
@@ -92,10 +95,20 @@ void TvlDialogWnd::EndBlendedMove() {
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
         StateFlags &= ~BlendedMoveFlag;
         SetWindowLongPtrW(Handle, GWL_EXSTYLE, GetWindowLongPtrW(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+        const std::weak_ptr<const bool> alive = AliveToken();
         SetFocus(Handle);
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-        BorderForm->Updating = false;
-        BorderForm->UpdateBorder(true);  // its hole over the client again
+        if (alive.expired()) return;
+        if (BorderForm) {
+            // The dialog's own picture reaches the screen before the border
+            // opens its hole over it.
+            Sleep(40);
+            if (const HWND now = BorderForm->Window())
+                SetWindowPos(now, Handle, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+            BorderForm->Moving = false;
+            BorderForm->Updating = false;
+            BorderForm->UpdateBorder(true);  // its hole over the client again
+        }
         MoveTimer.reset();
         return;
     }

@@ -86,6 +86,8 @@ std::string GetWindowTextOf(HWND Window) {
 }
 
 void ExcludeChildWindows(HDC DC, HWND Window, int X, int Y) {
+    // The class library's application never reads right to left: no
+    // mirrored layout to leave unclipped.
     TExclude e{Window, DC, X, Y};
     EnumChildWindows(Window, ExcludeChild, reinterpret_cast<LPARAM>(&e));
 }

@@ -4,6 +4,7 @@
 #include "vlDialogWnd.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "skin/forms/sFrameMetrics.h"
 #include "skin/forms/vlDwmServices.h"
@@ -12,6 +13,7 @@
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sIndexCache.h"
 #include "skin/manager/sMessages.h"
+#include "skin/manager/sModuleState.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sSkinServices.h"
 #include "skin/manager/vlFormAnimations.h"
@@ -60,7 +62,10 @@ void TvlDialogWnd::Release() {
     FReleased = true;
     // Only this dialog's glows: others belong to other windows.
     for (TvlDialogButton &b : Buttons)
-        if (b.GlowId >= 0) GlowService().HideGlow(b.GlowId, false);
+        if (b.GlowId >= 0) {
+            GlowService().HideGlow(b.GlowId, false);
+            b.GlowId = -1;  // forgotten even where it was gone already
+        }
     FreeButtonAnimations();
     BorderForm.reset();
     if (!Handle || !IsWindow(Handle) || Destroyed() || !Analysed) return;
@@ -89,6 +94,8 @@ void TvlDialogWnd::SetDefaultSection() {
     const ULONG_PTR classStyle = GetClassLongPtrW(Handle, GCL_STYLE);
     if (classStyle & CS_SAVEBITS) SetClassLongPtrW(Handle, GCL_STYLE, static_cast<LONG_PTR>(classStyle & ~CS_SAVEBITS));
     SetNcRenderingPolicy(Handle, 1);
+    if (TsSkinManager *def = DefaultManager(); def && def->SkinnedPopups())
+        def->SkinableMenus().SetMenuOwnerDraw(SystemMenu.get(), true);
     ResolveButtonMasks();
 }
 
@@ -211,14 +218,16 @@ int TvlDialogWnd::FrameTopHeight() const { return NativeTopHeight() + BorderOffs
 
 vcl::TRect TvlDialogWnd::IconRect() const {
     const int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
+    const TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    const int offset = m && m->SkinData ? m->SkinData->BILeft : 0;
     if (BorderForm) {
         // Centred in the skin's caption, after its side border.
         const vcl::TRect margins = ExtBorderMargins();
-        const int left = margins.Left + FrameBorder(), top = margins.Top + (CaptionHeight() - h) / 2;
+        const int left = margins.Left + FrameBorder() + offset, top = margins.Top + (CaptionHeight() - h) / 2;
         return {left, top, left + w, top + h};
     }
-    const int border = BorderWidth();
-    const int left = border, top = border + (NativeTopHeight() - border - h) / 2;
+    // On the line of the title buttons.
+    const int left = BorderWidth() + offset, top = DialogButtonBandTop(CaptionHeight(), h, BorderWidth());
     return {left, top, left + w, top + h};
 }
 
@@ -250,9 +259,10 @@ int TvlDialogWnd::OwnHitTest(vcl::TPoint P) {
     // border, the frame image reaches beyond the window).
     const vcl::TPoint off = BorderOffset();
     const int x = P.X + off.X, y = P.Y + off.Y;
-    const int top = BorderForm ? ButtonsTop(closeHeight, close->BigIcons)
-                               : DialogButtonBandTop(caption, closeHeight, BorderWidth());
+    // The band of rows where the buttons are drawn.
+    const int top = ButtonsTop(closeHeight, close->BigIcons);
     if (y >= top && y <= top + closeHeight) {
+        // The menu's place is the icon as drawn, after the skin's offset.
         const int icon = IconRect().Left;
         if (HasSysMenu() && x >= icon && x <= icon + GetSystemMetrics(SM_CXSMICON)) {
             SetHotButton(0, true);
@@ -322,7 +332,18 @@ vcl::TBitmap *TvlDialogWnd::FrameImage() const {
 void TvlDialogWnd::PrintChildWindows(HDC DC) { skin::PrintChildWindows(Handle, DC); }
 
 std::unique_ptr<vcl::TForm> TvlDialogWnd::TakeSnapshotForm() {
-    std::unique_ptr<vcl::TForm> form = SnapshotForm ? std::move(SnapshotForm) : CreateSnapshotForm(Handle);
+    std::unique_ptr<vcl::TForm> form = std::move(SnapshotForm);
+    if (!form && BorderWindow()) {
+        // The border window shows the dialog's last look (the hidden dialog
+        // has none to copy): the hide's window takes over unseen, and the
+        // hide shows it with its first frame.
+        form.reset(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
+        form->SetBorderStyle(vcl::bsNone);
+        form->SetTag(256);
+        const HWND w = form->Handle();
+        SetWindowLongPtrW(w, GWL_EXSTYLE, GetWindowLongPtrW(w, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+    }
+    if (!form) form = CreateSnapshotForm(Handle);
     // The hide plays the frame image, an extended border's margins with it.
     if (const vcl::TPoint origin = FrameOrigin(); form && (origin.X != 0 || origin.Y != 0)) {
         RECT r{};
@@ -530,7 +551,7 @@ bool TvlDialogWnd::DialogMessage(vcl::TMessage &Message) {
     case WM_DRAWITEM: StaticsDrawnTransparent(Message); return false;
     case WM_SHOWWINDOW: return ShowWindowMessage(Message);
     case WM_WINDOWPOSCHANGED: return PositionChanged(Message);
-    case WM_COMMAND: SnapshotBeforeClose(Message); return false;
+    case WM_COMMAND: return SnapshotBeforeClose(Message);
     case WM_NCACTIVATE: return NcActivate(Message);
     case WM_STYLECHANGED: StyleChangedMessage(Message); return true;
     case WM_GETDLGCODE: Message.Result = 0; return true;
@@ -654,6 +675,21 @@ bool TvlDialogWnd::NcPaint(vcl::TMessage &Message) {
         FrameInvalid = true;
     }
     if (ClientRect.IsEmpty()) StoreClientRect();
+    if (const HWND border = BorderWindow();
+        BorderForm && (!border || !IsWindowVisible(border)) && !ModuleState().FormAnimationActive) {
+        if (!DwmCompositionActive()) {
+            UpdateBorder(true);
+        } else {
+            // The composition shows the dialog at once: its frame, shape
+            // and border are made ready before, and the dialog takes the focus.
+            PaintFrame();
+            UpdateRegion(false);
+            UpdateBorder(true);
+            const std::weak_ptr<const bool> alive = AliveToken();
+            SetFocus(Handle);
+            if (alive.expired()) return true;
+        }
+    }
     PaintNonClient();
     Message.Result = 0;
     return true;
@@ -707,17 +743,45 @@ void TvlDialogWnd::Hidden(vcl::TMessage &Message) {
     NeedRegion = true;
     FreeButtonAnimations();
     PassOnUnless(ScrollHandler(Message), Message);
+    // The hidden dialog keeps its alpha: a layered alpha 0 given here would
+    // stay for a show of the same dialog, which nothing makes opaque again.
     if (!alive.expired() && HideAnimated()) AnimHideDialog(*this);
-    // The border window goes with the dialog; the next show makes it again.
+    // The border window goes with the dialog and the next show makes it
+    // again; the border form stays: nothing would switch it on for that show.
     if (!alive.expired() && BorderForm) BorderForm->FreeWindow();
 }
 
-void TvlDialogWnd::SnapshotBeforeClose(const vcl::TMessage &Message) {
-    // Cancel or Yes ends the dialog: its last look is taken while it shows.
-    if ((Message.WParam == IDCANCEL || Message.WParam == IDYES) && HideAnimated() && IsWindowVisible(Handle)) {
-        PaintFrame();
+bool TvlDialogWnd::SnapshotBeforeClose(vcl::TMessage &Message) {
+    // Cancel or Yes may end the dialog: its last look, children and all, is
+    // taken into the frame image while it shows, for the hide to play.
+    if ((Message.WParam != IDCANCEL && Message.WParam != IDYES) || !HideAnimated() || !IsWindowVisible(Handle))
+        return false;
+    PaintFrame();
+    vcl::TBitmap *image = FrameImage();
+    if (!image) return false;
+    SnapshotDialogWindow(*this, *image, true);
+    const std::weak_ptr<const bool> alive = AliveToken();
+    const HWND border = BorderWindow();
+    if (border && IsWindowVisible(border)) {
+        // The border window shows the whole look, its hole closed.
+        SetWindowRgn(border, nullptr, FALSE);
+        BorderForm->Updating = true;
+        ShowLayeredBitmap(border, image, 255);
+        PassOn(Message);
+    } else {
         SnapshotForm = CreateSnapshotForm(Handle);
+        PassOnUnless(ScrollHandler(Message), Message);
     }
+    if (alive.expired()) return true;
+    if (BorderForm) BorderForm->Updating = false;
+    // The image's client part is the picture now.
+    FrameInvalid = true;
+    // A hide took the cover along; one left over a dialog that did not close
+    // on the command (a refused Cancel, Esc on a Yes/No box) would stay on
+    // top with the frozen look and catch its clicks.
+    SnapshotForm.reset();
+    if (IsWindowVisible(Handle)) UpdateBorder(true);
+    return true;
 }
 
 bool TvlDialogWnd::NcActivate(vcl::TMessage &Message) {

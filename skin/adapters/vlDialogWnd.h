@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "skin/forms/vlBorderForm.h"
@@ -154,7 +155,9 @@ public:
     void PrintChildWindows(HDC DC) override;
     void UpdateRegion() override { UpdateRegion(false); }
     std::unique_ptr<vcl::TForm> TakeSnapshotForm() override;
-    HWND BorderWindow() const override { return BorderForm ? BorderForm->Window() : nullptr; }
+    bool HasBorderForm() const override { return BorderForm != nullptr; }
+    // The border form's window; null without a border form or while it has none.
+    HWND BorderWindow() const { return BorderForm ? BorderForm->Window() : nullptr; }
     vcl::TPoint FrameOrigin() const override { return BorderOffset(); }
 
     // TvlBorderOwner: the dialog as its border form sees it.
@@ -220,6 +223,9 @@ private:
     int NativeTopHeight() const;
     // The top of a title button of Height in the cache.
     int ButtonsTop(int Height, bool Big) const;
+    // A title-button mask of the common section (Icon: its index there),
+    // else Name in the dialog's own section.
+    int TitleIconMask(int Icon, std::string_view Name) const;
     // The button's look in State drawn into the cache.
     void DrawButtonLook(TvlDialogButton &Button, int State);
     // The shadow around the frame and its corners cut (with a border).
@@ -260,8 +266,9 @@ private:
     bool PositionChanged(vcl::TMessage &Message);
     void Placed(vcl::TMessage &Message, UINT Flags);
     void Hidden(vcl::TMessage &Message);
-    // The last look taken for the hide animation when a command ends the dialog.
-    void SnapshotBeforeClose(const vcl::TMessage &Message);
+    // The last look taken for the hide animation when a command may end the
+    // dialog; true when the command was passed on here.
+    bool SnapshotBeforeClose(vcl::TMessage &Message);
     bool NcActivate(vcl::TMessage &Message);
     void StyleChangedMessage(vcl::TMessage &Message);
     bool VisibleChanged(vcl::TMessage &Message);

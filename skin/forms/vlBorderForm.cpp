@@ -299,7 +299,7 @@ int TvlBorderForm::HitTest(const vcl::TMessage &Message) {
     GetWindowRect(border, &r);
     const vcl::TPoint screen = PointOf(Message.LParam);
     const vcl::TPoint p{screen.X - r.left, screen.Y - r.top};
-    if (const int button = FOwner.BorderButtonCode(p); button != 0) return button;
+    if (const int button = FOwner.BorderButtonCode(p); button != 0) return button == htInertButton ? HTNOWHERE : button;
 
     const int w = r.right - r.left, h = r.bottom - r.top;
     const vcl::TRect m = FOwner.BorderShadowMargins();

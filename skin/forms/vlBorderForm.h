@@ -34,6 +34,10 @@ class TsSkinManager;
 inline constexpr int htBorderWindow = 19;
 // The code of a mouse message forwarded to the owner: ask HitTest.
 inline constexpr int htAskBorderForm = -1;
+// What BorderButtonCode answers over a caption button that answers
+// HTNOWHERE (a dialog's close that may not close): a button all the same,
+// not the caption under it.
+inline constexpr int htInertButton = -2;
 
 // What the border form asks of its owner.
 class TvlBorderOwner {
@@ -61,7 +65,8 @@ public:
     // stale; null when there is none.
     virtual vcl::TBitmap *BorderFrameImage() = 0;
     // The code of the caption button under P (border-window coordinates):
-    // the owner's system and title buttons and title-bar items; 0 over none.
+    // the owner's system and title buttons and title-bar items; 0 over none,
+    // htInertButton over one that answers HTNOWHERE.
     virtual int BorderButtonCode(vcl::TPoint P) = 0;
     virtual void SetBorderHotButton(int Code, bool Repaint) = 0;
     // The owner's client area, border-window coordinates.

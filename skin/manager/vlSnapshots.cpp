@@ -303,7 +303,7 @@ void SnapshotDialogWindow(TvlAnimDialog &Dialog, vcl::TBitmap &Bitmap, bool From
         Dialog.PrintChildWindows(dc);
     }
     canvas->Unlock();
-    SetRectAlpha(Bitmap, Dialog.BorderWindow() ? inBitmap : vcl::TRect{0, 0, Bitmap.Width(), Bitmap.Height()}, 255);
+    SetRectAlpha(Bitmap, Dialog.HasBorderForm() ? inBitmap : vcl::TRect{0, 0, Bitmap.Width(), Bitmap.Height()}, 255);
 }
 
 } // namespace skin

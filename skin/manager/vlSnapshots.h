@@ -71,8 +71,9 @@ public:
     // The snapshot form prepared for the hide (taken over), else a new one
     // over the dialog's window; null when none can be made.
     virtual std::unique_ptr<vcl::TForm> TakeSnapshotForm() = 0;
-    // The extended border's window; null without one.
-    virtual HWND BorderWindow() const { return nullptr; }
+    // The dialog has an extended border form (its window may be gone
+    // between a hide and the next show).
+    virtual bool HasBorderForm() const { return false; }
     // Where the window's top-left lies in FrameImage: the shadow margins of
     // an extended border, none without.
     virtual vcl::TPoint FrameOrigin() const { return {}; }

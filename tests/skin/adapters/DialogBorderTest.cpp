@@ -558,6 +558,149 @@ TEST_F(DialogBorder, TheShowAndHideAnimationsPlayTheImageWhereTheBorderStands) {
     EXPECT_EQ(placed, calls);
 }
 
+// A dialog that may not close (its class forbids it): over its greyed
+// close the border answers nowhere, so a press there neither closes nor
+// drags it; the caption beside still drags.
+TEST_F(DialogBorder, OverADisabledCloseTheBorderAnswersNowhereAndAPressMovesNothing) {
+    BOOL fullDrag = FALSE;
+    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
+    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    OwnDialog d(FixedDialog(L"Nezavre"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_TRUE(a && a->BorderWindow());
+    const ULONG_PTR classStyle = GetClassLongPtrW(d.Window, GCL_STYLE);
+    SetClassLongPtrW(d.Window, GCL_STYLE, static_cast<LONG_PTR>(classStyle | CS_NOCLOSE));
+    const vcl::TRect close = a->ButtonByCode(HTCLOSE)->Rect, b = RectOf(a->BorderWindow());
+    const vcl::TPoint over{b.Left + (close.Left + close.Right) / 2, b.Top + (close.Top + close.Bottom) / 2};
+    const vcl::TPoint beside{over.X - close.Width() - 30, over.Y};
+    const auto hit = [&](vcl::TPoint P) { return a->BorderForm->HitTest({WM_NCHITTEST, 0, MAKELPARAM(P.X, P.Y), 0}); };
+    EXPECT_EQ(hit(over), HTNOWHERE);
+    EXPECT_EQ(hit(beside), HTCAPTION);
+    const vcl::TRect before = RectOf(d.Window);
+    EXPECT_TRUE(DragFrom(over, 40, 30));
+    const vcl::TRect pressed = RectOf(d.Window);
+    EXPECT_TRUE(DragFrom(beside, 40, 30));
+    const vcl::TRect dragged = RectOf(d.Window);
+    SetClassLongPtrW(d.Window, GCL_STYLE, static_cast<LONG_PTR>(classStyle));
+    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, fullDrag, nullptr, 0);
+    EXPECT_EQ(pressed, before);
+    EXPECT_EQ(OwnDialogState::SysCloses, 0);
+    EXPECT_EQ(dragged.Left - before.Left, 40);
+}
+
+// The closing look: with the hide animation on, Cancel or Yes takes the
+// dialog's look, its children with it, for the hide to play (over it a
+// cover, or with a border the border window closed over the client). A
+// dialog that stays after the command gets its cover back: the next click
+// reaches it.
+struct DialogClosing : DialogsFixture {
+    DialogClosing() {
+        SetCursorPos(2, 2);
+        Manager->Effects()->AllowAnimation = true;
+        Manager->AnimEffects()->DialogHide->Time = 100;
+        Manager->AnimEffects()->DialogHide->Mode = atFading;
+    }
+};
+
+TEST_F(DialogClosing, ADialogThatStaysAfterYesTakesClicksAndOneThatClosesHidesWithItsChildren) {
+    {
+        // What the first hide makes and keeps for the next is not counted.
+        OwnDialog first(FixedDialog(L"Prvni"));
+        PostMessageW(first.Window, WM_COMMAND, IDCANCEL, 0);
+        uitest::PumpUntil([&] { return !IsWindow(first.Window); }, std::chrono::seconds(1));
+        uitest::PumpUntil([] { return !HideTimer() || !HideTimer()->Window(); }, std::chrono::seconds(1));
+    }
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    for (const bool bordered : {false, true}) {
+        SCOPED_TRACE(bordered ? "bordered" : "plain");
+        Manager->SetExtendedBorders(bordered);
+        OwnDialog d(FixedDialog(L"Zavirani"));
+        TvlDialogWnd *a = d.Adapter();
+        ASSERT_NE(a, nullptr);
+        ASSERT_EQ(a->BorderWindow() != nullptr, bordered);
+        const HWND ok = GetDlgItem(d.Window, IDOK);
+        const vcl::TRect r = RectOf(ok);
+        const POINT centre{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+        ASSERT_EQ(WindowFromPoint(centre), ok);
+        const vcl::TRect w = RectOf(d.Window);
+        const vcl::TPoint origin = a->FrameOrigin();
+        const vcl::TSize size{a->SkinData->CacheBmp()->Width(), a->SkinData->CacheBmp()->Height()};
+        const HWND border = a->BorderWindow();
+        // The frame image's calls (the border's, or else the hide's): how many, and how many show the button.
+        const auto images = [&](bool OfBorder) {
+            std::pair<int, int> n{0, 0};
+            for (const LayeredCall &c : LayeredRecorder::Calls) {
+                if ((c.Window == border) != OfBorder || c.Size.cx != size.cx || c.Size.cy != size.cy ||
+                    c.Pixels.empty())
+                    continue;
+                ++n.first;
+                const std::size_t at =
+                    static_cast<std::size_t>(centre.y - w.Top + origin.Y) * static_cast<std::size_t>(size.cx) +
+                    static_cast<std::size_t>(centre.x - w.Left + origin.X);
+                n.second += ColourOf(c.Pixels[at]) != skin::test::DialogFace;
+            }
+            return n;
+        };
+        // Our dialog ignores Yes: it stays, and its button is under the mouse again.
+        {
+            LayeredRecorder recorder(LayeredRecorder::Forward, true);
+            SendMessageW(d.Window, WM_COMMAND, IDYES, 0);
+            // A border showed the whole look meanwhile, and then the frame with its hole again.
+            if (bordered) EXPECT_GE(images(true).second, 1);
+        }
+        EXPECT_TRUE(IsWindowVisible(d.Window));
+        EXPECT_FALSE(a->SnapshotForm);
+        EXPECT_EQ(WindowFromPoint(centre), ok);
+        if (bordered) {
+            const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+            EXPECT_NE(GetWindowRgn(a->BorderWindow(), region.Get()), ERROR) << "the border has its hole again";
+        }
+        // Cancel ends it: the hide plays the look with the button in it.
+        LayeredRecorder recorder(LayeredRecorder::Forward, true);
+        PostMessageW(d.Window, WM_COMMAND, IDCANCEL, 0);
+        uitest::PumpUntil([&] { return !IsWindow(d.Window); }, std::chrono::seconds(1));
+        ASSERT_FALSE(IsWindow(d.Window));
+        const auto [calls, shownButton] = images(false);
+        EXPECT_GT(calls, 0);
+        EXPECT_EQ(shownButton, calls);
+        uitest::PumpUntil([] { return !HideTimer() || !HideTimer()->Window(); }, std::chrono::seconds(1));
+    }
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    Manager->SetExtendedBorders(false);  // the manager's border images go with it
+    EXPECT_EQ(vcl::LiveHandles(), before);
+}
+
+// A bordered dialog shown again (its border window went with the hide, its
+// border form stayed) fades in with its shadow as the first time: only the
+// client part of the image opaque, the margins as the shadow gives them.
+TEST_F(DialogBorder, ABorderedDialogShownAgainFadesInWithItsShadowAsTheFirstTime) {
+    Manager->Effects()->AllowAnimation = true;
+    Manager->AnimEffects()->DialogShow->Time = 100;
+    OwnDialog d(FixedDialog(L"Znovu"), nullptr, false);
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    std::vector<std::uint32_t> corners;
+    for (int shown = 0; shown < 2; ++shown) {
+        LayeredRecorder recorder(LayeredRecorder::Forward, true);
+        ShowWindow(d.Window, SW_SHOW);
+        Settle();
+        ASSERT_TRUE(a->BorderWindow());
+        const vcl::TSize size{a->SkinData->CacheBmp()->Width(), a->SkinData->CacheBmp()->Height()};
+        std::uint32_t alpha = 0;
+        for (const LayeredCall &c : LayeredRecorder::Calls)
+            if (c.Window != a->BorderWindow() && c.Size.cx == size.cx && c.Size.cy == size.cy && !c.Pixels.empty())
+                alpha = std::max(alpha, c.Pixels[0] >> 24);
+        corners.push_back(alpha);
+        ShowWindow(d.Window, SW_HIDE);
+        Settle();
+        ASSERT_TRUE(a->BorderForm) << "the border form outlives the hide";
+        EXPECT_FALSE(a->BorderWindow());
+    }
+    EXPECT_LT(corners[0], 255u);
+    EXPECT_EQ(corners[1], corners[0]);
+}
+
 // Count message boxes shown one after the other: Counts tells each shown
 // box's adapter's way; the live handles and the providers come back to
 // where they were after the first box.
@@ -747,6 +890,25 @@ TEST_F(DialogFade, AHotCloseFadesInOverTheButtonAndOutAgainWhileTheFrameStaysNor
     ASSERT_FALSE(look.empty());
     EXPECT_EQ(ColourOf(look[2 * static_cast<std::size_t>(close.Width()) + 2]), CloseColors.Pressed);
     a->TitleButtonPressed = false;
+}
+
+// The fade runs its ten steps whether or not the manager animates otherwise.
+TEST_F(DialogFade, TheHotAndNormalFadesRunTenStepsWithoutTheAnimationOption) {
+    Manager->Effects()->AllowAnimation = false;
+    OwnDialog d(FixedDialog(L"Bez animaci"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_TRUE(a && a->ButtonFades());
+    CursorOnClose(a, d.Window);
+    LayeredRecorder recorder;
+    a->SetHotButton(HTCLOSE, true);
+    const HWND layer = LayerOf(a);
+    ASSERT_TRUE(layer);
+    Tick(a);
+    EXPECT_EQ(LayeredRecorder::AlphasOf(layer).size(), 10u);
+    LayeredRecorder out;
+    a->SetHotButton(0, true);
+    Tick(a);
+    EXPECT_EQ(LayeredRecorder::AlphasOf(layer).size(), 10u);
 }
 
 TEST_F(DialogFade, FadesGoOnTheVisibilityMessageOnHidingAndWithTheDialog) {

@@ -237,6 +237,9 @@ TEST_F(DialogWnd, TheClientFaceAndTheCommandsAnswers) {
     EXPECT_EQ(client.x - r.left, a->FrameLeftWidth());
     EXPECT_EQ(client.y - r.top, a->FrameTopHeight());
     EXPECT_EQ(SendSkinCommand(d.Window, SC_GET_BORDER_WIDTH, 0), a->BorderWidth());
+    // The system menu is the skinned menus' from the start, not only once shown.
+    ASSERT_TRUE(Manager->SkinnedPopups());
+    EXPECT_TRUE(a->SystemMenu->OwnerDraw());
     // The face between the children is the section's colour.
     EXPECT_EQ(FramePixel(d.Window, a->FrameLeftWidth() + 5, a->FrameTopHeight() + 5), DialogFace);
     // One brush for every WM_CTLCOLORDLG.
@@ -277,9 +280,10 @@ struct RecordingGlows : TvlGlowService {
         Shown.push_back(static_cast<int>(Shown.size()) + 1);
         return Shown.back();
     }
+    bool KeepsIds = false;  // as a glow already gone leaves the id it is given
     void HideGlow(int &GlowID, bool) override {
         Hidden.push_back(GlowID);
-        GlowID = -1;
+        if (!KeepsIds) GlowID = -1;
     }
     void SetGlowAlpha(int, std::uint8_t) override {}
     void ClearGlows(bool) override { ++Cleared; }
@@ -302,6 +306,24 @@ TEST_F(DialogWnd, AHotCloseGlowsAndADialogTakesOnlyItsOwnGlowAlong) {
     a.reset();
     EXPECT_EQ(glows.Hidden, (std::vector<int>{1}));
     EXPECT_EQ(glows.Cleared, 0);
+
+    // A glow hidden once is forgotten: the dialog never hides its id again
+    // (by then another glow may hold it).
+    glows.KeepsIds = true;
+    {
+        OwnDialog b(FixedDialog(L"Znovu zari"));
+        TvlDialogWnd *adapter = b.Adapter();
+        ASSERT_NE(adapter, nullptr);
+        MouseTo(b.Window, Middle(adapter->ButtonByCode(HTCLOSE)->Rect));
+        Settle();
+        ASSERT_EQ(glows.Shown, (std::vector<int>{1, 2}));
+        MouseTo(b.Window, {-30, -30});
+        Settle();
+        EXPECT_EQ(glows.Hidden, (std::vector<int>{1, 2}));
+        EXPECT_EQ(adapter->ButtonByCode(HTCLOSE)->GlowId, -1);
+    }
+    uitest::PumpUntil([] { return DialogProviderCount() == 0; }, std::chrono::seconds(1));
+    EXPECT_EQ(glows.Hidden, (std::vector<int>{1, 2}));
 }
 
 LRESULT CALLBACK PrintProbeProc(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam) {

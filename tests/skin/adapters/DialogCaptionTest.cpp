@@ -1,0 +1,138 @@
+// The caption of a skinned dialog, with and without the extended border:
+// where the skin's offsets put the icon and the title buttons (and where
+// the buttons answer the mouse), the caption text's glow, and the restore
+// glyph that a skin gives the dialog's own section only.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "DialogsTestSupport.h"
+#include "skin/manager/sSkinData.h"
+#include "vcl/Bitmap.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+struct DialogCaption : DialogsFixture {
+    DialogCaption() { SetCursorPos(2, 2); }
+    // Renders the frame again after the skin's values changed.
+    static void Render(TvlDialogWnd &A) {
+        A.FrameInvalid = true;
+        A.PaintFrame();
+    }
+    static vcl::TColor CachePixel(TvlDialogWnd &A, int X, int Y) {
+        const std::uint32_t p = A.SkinData->CacheBmp()->View().At(X, Y);
+        return static_cast<vcl::TColor>((p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF));
+    }
+};
+
+TEST_F(DialogCaption, TheSkinsOffsetsPlaceTheIconAndTheButtonsWhichAnswerWhereTheyStand) {
+    for (const bool bordered : {false, true}) {
+        SCOPED_TRACE(bordered ? "bordered" : "plain");
+        Manager->SetExtendedBorders(bordered);
+        TsSkinData &skin = *Manager->SkinData;
+        skin.BILeft = 5;
+        OwnDialog d(FixedDialog(L"Posuny"));
+        TvlDialogWnd *a = d.Adapter();
+        ASSERT_NE(a, nullptr);
+        ASSERT_EQ(a->BorderForm != nullptr, bordered);
+        const vcl::TRect m = a->ExtBorderMargins();
+        TvlDialogButton &close = *a->ButtonByCode(HTCLOSE);
+        ASSERT_TRUE(close.BigIcons);
+        // The icon: after the side border by the skin's offset, centred on the buttons' line.
+        const vcl::TRect icon = a->IconRect();
+        EXPECT_EQ(icon.Left, m.Left + a->FrameBorder() + 5);
+        EXPECT_LE(std::abs((icon.Top + icon.Bottom) - (close.Rect.Top + close.Rect.Bottom)), 1);
+
+        // The skin's own top for the big buttons, and its centring offset
+        // in its border mode 1: the buttons stand there, and are hit there.
+        const vcl::TPoint off = a->BorderOffset();
+        const auto hitAtTop = [&] {
+            return a->OwnHitTest({close.Rect.Left + 3 - off.X, close.Rect.Top + 1 - off.Y});
+        };
+        skin.BIVAlign = 1;
+        skin.BITop = 0;
+        Render(*a);
+        EXPECT_EQ(close.Rect.Top, m.Top);
+        EXPECT_EQ(hitAtTop(), HTCLOSE);
+        a->SetHotButton(0, false);
+        if (!bordered) {
+            skin.BIVAlign = 0;
+            skin.BorderMode = 1;
+            skin.CenterOffset = 4;
+            Render(*a);
+            EXPECT_EQ(close.Rect.Top, (a->CaptionHeight() - close.Rect.Height() + a->BorderWidth()) / 2 + 4);
+            EXPECT_EQ(hitAtTop(), HTCLOSE);
+            a->SetHotButton(0, false);
+        }
+    }
+}
+
+TEST_F(DialogCaption, WithABorderTheCaptionTextGlowsInTheSkinsGlowColour) {
+    for (const bool bordered : {false, true}) {
+        SCOPED_TRACE(bordered ? "bordered" : "plain");
+        Manager->SetExtendedBorders(bordered);
+        OwnDialog d(FixedDialog(L"Zarici titulek"));
+        TvlDialogWnd *a = d.Adapter();
+        ASSERT_TRUE(a && Manager->IsValidSectionIndex(a->TitleSection));
+        for (TsGenState &state : Manager->Sections[static_cast<std::size_t>(a->TitleSection)].Props) {
+            state.GSize = 3;
+            state.GCol = 0x00FF00;
+        }
+        Render(*a);
+        // Green in the caption band, between the icon and the buttons.
+        const vcl::TRect m = a->ExtBorderMargins();
+        int green = 0;
+        for (int y = m.Top; y < a->FrameTopHeight(); ++y)
+            for (int x = a->IconRect().Right; x < a->ButtonByCode(HTCLOSE)->Rect.Left; ++x) {
+                const vcl::TColor c = CachePixel(*a, x, y);
+                const int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+                green += g > r + 60 && g > b + 60;
+            }
+        if (bordered)
+            EXPECT_GT(green, 20);
+        else
+            EXPECT_EQ(green, 0);
+    }
+}
+
+// The restore glyph only in the dialog's own section.
+TEST_F(DialogCaption, AMaximizedDialogFindsTheRestoreGlyphInItsOwnSection) {
+    std::string options = DialogSkinOptions();
+    const std::string norm = "BICONNORM=@0000,0045,0045,0060,3,0\r\n";
+    const std::size_t at = options.find(norm);
+    ASSERT_NE(at, std::string::npos);
+    options.erase(at, norm.size());
+    options.insert(options.find("[DIALOG]\r\n") + 10, norm);
+    Manager.reset();
+    Manager = NewManager();
+    TestSkin skin;
+    skin.Options = options;
+    skin.Files = {{"MASTER.BMP", DialogMaster()}};
+    AddStoredSkin(*Manager, "OwnNorm", skin.Packed());
+    Manager->SetSkinName("OwnNorm");
+    Manager->Effects()->AllowAnimation = false;
+    Manager->Effects()->AllowGlowing = false;
+    ASSERT_EQ(Manager->CommonElements.TitleIcons[tiBigNorm], -1);
+
+    OwnDialog d(SizeableDialog());
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    SendMessageW(d.Window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    Settle();
+    ASSERT_TRUE(IsZoomed(d.Window));
+    const TvlDialogButton &max = *a->ButtonByCode(HTMAXBUTTON);
+    const vcl::TPoint inside{max.Rect.Left + 2, max.Rect.Top + 2};
+    EXPECT_EQ(CachePixel(*a, inside.X, inside.Y), NormColors.Normal);
+    MouseTo(d.Window, {(max.Rect.Left + max.Rect.Right) / 2, (max.Rect.Top + max.Rect.Bottom) / 2});
+    Settle();
+    ASSERT_EQ(a->HotButton, HTMAXBUTTON);
+    EXPECT_EQ(CachePixel(*a, inside.X, inside.Y), NormColors.Hot);
+    SetCursorPos(2, 2);
+    SendMessageW(d.Window, WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+
+} // namespace
+} // namespace skin
