@@ -53,10 +53,14 @@ void TsSkinProvider::PaintClientBackground(HDC DC, bool UpdateChildren) {
     const HWND window = Form->WindowHandle();
     const vcl::TRect client{0, 0, ClientWidth(window), ClientHeight(window)};
     const vcl::TPoint offset{GetClientOffsetX(), GetClientOffsetY()};
-    if (FSkinData->BGFlags() & bgfParentBackground) {
+    // An MDI parent's client area is its client window's, which paints it.
+    if ((FSkinData->BGFlags() & bgfParentBackground) && !IsMDIParent()) {
         FillRectSolid(DC, client, GetFormColor());
         // A border image wider than the native frame reaches into the client
         // area of a single-border form: that part is taken from the frame.
+        // (Measured the other way round, as the frame's excess over the
+        // image, the strips would come from the cache's own client area,
+        // where the frame leaves nothing, wherever the image is narrower.)
         const TsSkinManager *m = FSkinData->GetSkinManager();
         vcl::TBitmap *cache = FSkinData->CacheBmp();
         const int border = FSkinData->BorderIndex();
@@ -74,6 +78,10 @@ void TsSkinProvider::PaintClientBackground(HDC DC, bool UpdateChildren) {
         }
     } else {
         RenderFrame();
+        if (IsMDIParent()) {
+            if (UpdateChildren) PassUpdateDoneToChildren(Form);
+            return;
+        }
         CopyCacheToDC(Form, *FSkinData, offset, client, DC, false, 0, 0);
     }
     // In both cases: the colour fill would otherwise cover the graphic
