@@ -162,6 +162,8 @@ void TsSkinProvider::PaintNonClient() {
     if (FResizeMode == rmBorder && CompositionOn) FResizeMode = rmStandard;
     if (CoveredByMaximizedChild(Form)) return;
 
+    // The main menu is the skinned menus' before its line is painted.
+    if (!MenuSkinned) HookMainMenu(true);
     const vcl::TBitmap *cache = FSkinData->CacheBmp();
     if (!cache || cache->Height() == 0) FSkinData->BGChanged = true;
     const bool rendering = FSkinData->BGChanged;
@@ -178,7 +180,7 @@ void TsSkinProvider::PaintNonClient() {
             RegionGuard = false;
         } else {
             if (iconic && (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW)) return;
-            CollectFrameMasks();
+            if (!BorderForm) CollectFrameMasks();
             RegionChanged = false;
             if (Form->FormState().Contains(vcl::fsShowing) && Form->Position() != vcl::poDefault && !IsZoomed(window)) {
                 UpdateFormRegion(true, true);

@@ -9,6 +9,7 @@
 #include "FrameOutputTestSupport.h"
 #include "skin/forms/sFrameMetrics.h"
 #include "vcl/HandleCounts.h"
+#include "vcl/Menus.h"
 
 namespace skin {
 namespace {
@@ -270,6 +271,19 @@ TEST_F(FormRegion, ABorderedWindowKeepsOneRowMoreAboveOnAScaledScreen) {
         EXPECT_EQ(v.At(w / 2, t - 2), none);
     }
     Manager->DPIClass = 0;
+}
+
+// The frame output hands the form's main menu to the skinned menus first.
+TEST_F(FormRegion, TheFrameOutputHandsTheMainMenuToTheSkinnedMenus) {
+    ShowFilled();
+    auto *menu = vcl::Create<vcl::TMainMenu>(F());
+    auto *item = vcl::Create<vcl::TMenuItem>(menu);
+    item->SetCaption("File");
+    menu->Items()->Add(item);
+    F()->SetMenu(menu);
+    P->MenuSkinned = false;
+    P->PaintNonClient();
+    EXPECT_TRUE(P->MenuSkinned);
 }
 
 // Only a form of its own loses its native frame when maximized: a
