@@ -847,6 +847,7 @@ TEST_F(FormBorder, AMinimizedFormFreedLeavesItsFreedBorderFormUntouched) {
     f.reset();
     EXPECT_TRUE(mark.Freed(border));
     EXPECT_TRUE(mark.Untouched(border));
+    EXPECT_EQ(mark.Faults(), 0) << "nothing read through it either";
 }
 
 // A caption button's glow goes with its form's provider: the glows cleared
@@ -860,9 +861,11 @@ TEST_F(FormBorder, ACaptionButtonsGlowGoesWithItsProvider) {
     Manager->SetSkinDirectory(dir.Path());
     Manager->SetSkinName("Glow");
     Manager->Effects()->AllowGlowing = true;
-    BorderedForm other(vcl::bsSizeable, {40, 40, 240, 180});
+    Manager->AnimEffects()->FormHide->Active = false;  // a hide animation would clear every glow first
     auto f = std::make_unique<BorderedForm>();
-    f->P->FormActive = 0;
+    BorderedForm other(vcl::bsSizeable, {40, 40, 240, 180});
+    ASSERT_TRUE(uitest::ActivateAndWait(other.Wnd(), 2s));  // the form with the glow is inactive
+    ASSERT_EQ(f->P->FormActive, 0);
     f->P->SetHotButton(HTCLOSE, true);
     ASSERT_GE(f->P->ButtonClose.GlowID, 0) << "the close button glows";
     const void *data = f->P->SkinData();
@@ -872,6 +875,7 @@ TEST_F(FormBorder, ACaptionButtonsGlowGoesWithItsProvider) {
     uitest::PumpUntil([] { return false; }, 50ms);
     EXPECT_TRUE(mark.Freed(data));
     EXPECT_TRUE(mark.Untouched(data));
+    EXPECT_EQ(mark.Faults(), 0);
 }
 
 TEST_F(FormBorder, ManyBorderedFormsLeaveNoHandles) {

@@ -1,6 +1,7 @@
 #include "FreedMemoryMark.h"
 
 #include <malloc.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +22,12 @@ std::size_t KeptCount = 0;
 // Freeing happens on other threads too (the system's, the tests' own).
 volatile long Lock = 0;
 bool Marking = false;
+volatile long FaultCount = 0;
+
+LONG CALLBACK CountFault(EXCEPTION_POINTERS *Info) {
+    if (Info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) __atomic_add_fetch(&FaultCount, 1, __ATOMIC_RELAXED);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
 
 struct TSpin {
     TSpin() {
@@ -57,12 +64,14 @@ void *Take(std::size_t Size) {
 
 } // namespace
 
-TFreedMemoryMark::TFreedMemoryMark() {
+TFreedMemoryMark::TFreedMemoryMark() : FHandler(AddVectoredExceptionHandler(1, CountFault)) {
+    __atomic_store_n(&FaultCount, 0, __ATOMIC_RELAXED);
     const TSpin spin;
     Marking = true;
 }
 
 TFreedMemoryMark::~TFreedMemoryMark() {
+    if (FHandler) RemoveVectoredExceptionHandler(FHandler);
     std::size_t count = 0;
     {
         const TSpin spin;
@@ -77,6 +86,8 @@ bool TFreedMemoryMark::Freed(const void *Block) const {
     const TSpin spin;
     return Find(Block) != nullptr;
 }
+
+int TFreedMemoryMark::Faults() const { return static_cast<int>(__atomic_load_n(&FaultCount, __ATOMIC_RELAXED)); }
 
 bool TFreedMemoryMark::Untouched(const void *Block) const {
     const TSpin spin;

@@ -2,8 +2,10 @@
 // Freed memory that stays marked: while a TFreedMemoryMark lives, every
 // block the program frees is filled with Mark and kept, not given back, so
 // that a write into an object after its end changes the mark and a pointer
-// read from it points nowhere. The program that uses it links
-// FreedMemoryMark.cpp, which replaces the global operators new and delete.
+// read from it points nowhere: the access violation that follows is counted
+// even where the system swallows it (in a window procedure). The program
+// that uses it links FreedMemoryMark.cpp, which replaces the global
+// operators new and delete. Windows only.
 #include <cstddef>
 
 namespace skin::test {
@@ -21,6 +23,11 @@ public:
     bool Freed(const void *Block) const;
     // Block was freed and holds nothing but the mark still.
     bool Untouched(const void *Block) const;
+    // The access violations raised while this one lives.
+    int Faults() const;
+
+private:
+    void *FHandler;
 };
 
 } // namespace skin::test
