@@ -57,10 +57,10 @@ void TsSkinProvider::PaintClientBackground(HDC DC, bool UpdateChildren) {
     if ((FSkinData->BGFlags() & bgfParentBackground) && !IsMDIParent()) {
         FillRectSolid(DC, client, GetFormColor());
         // A border image wider than the native frame reaches into the client
-        // area of a single-border form: that part is taken from the frame.
-        // (Measured the other way round, as the frame's excess over the
-        // image, the strips would come from the cache's own client area,
-        // where the frame leaves nothing, wherever the image is narrower.)
+        // area of a single-border form, by its margin less the frame width:
+        // that part is taken from the frame. (Counted from the frame's excess
+        // over the image instead, the strips would copy the cache's empty
+        // client area wherever the image is the narrower one.)
         const TsSkinManager *m = FSkinData->GetSkinManager();
         vcl::TBitmap *cache = FSkinData->CacheBmp();
         const int border = FSkinData->BorderIndex();
