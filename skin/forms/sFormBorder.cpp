@@ -127,6 +127,18 @@ vcl::TRect TsFormBorder::BorderClientRect() const {
 
 vcl::TRect TsFormBorder::BorderHoleRect() const {
     vcl::TRect hole = BorderClientRect();
+    // The form's own scroll bars lie beside its client area, in its window:
+    // they show through too.
+    if (const TvlScrollAdapter *bars = FProvider.FormScrollAdapter.get()) {
+        if (const TvlScrollBarState v = bars->VertScrollBar(); v.Visible) hole.Right += v.Width;
+        if (const TvlScrollBarState h = bars->HorzScrollBar(); h.Visible) hole.Bottom += h.Width;
+    }
+    // While a new size is being taken, the part of the window that is not
+    // painted yet stays under the frame image: the client size stored before.
+    if ((FProvider.StateFlags & pfBorderRegionSetting) && !FProvider.ComponentState().Contains(vcl::csDesigning)) {
+        hole.Right = std::min(hole.Right, hole.Left + FProvider.LastClientRect.Width());
+        hole.Bottom = std::min(hole.Bottom, hole.Top + FProvider.LastClientRect.Height());
+    }
     // The window's own menu line shows through, live while the system tracks
     // it; not while the system paints its own frame on activation.
     const int rows = FProvider.GetMenuLineHeight() != 0 ? FProvider.GetMenuLineCount() : 0;

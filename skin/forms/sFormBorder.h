@@ -64,6 +64,7 @@ public:
     bool BorderPaintClientInto(vcl::TBitmap &Image) override;
     void BorderUpdateGuards(TvlBorderUpdateState &State) const override;
     void BorderRemove() override;
+    void BorderWindowFreed() override;
     bool BorderStayOnTopActive() const override;
     void BorderEndOutlineDrag() override;
     void BorderCaptionDoubleClick(LPARAM At) override;

@@ -68,6 +68,13 @@ bool ShapeFrameCover(HWND Cover, HWND Window, bool Inside) {
     return true;
 }
 
+// Where the window's own part below the caption begins when a border form
+// shows the frame. From the scale level 1 on (120 DPI and up) the window
+// keeps one more row above, and shows it from the image too.
+int InsideBorderTop(const vcl::TCustomForm &Form, int Border, const TsSkinManager *Manager) {
+    return Border + GetSysCaptionHeight(Form) - (Manager && Manager->DPIClass >= 1 ? 1 : 0);
+}
+
 } // namespace
 
 void TsSkinProvider::CollectFrameMasks() {
@@ -115,6 +122,8 @@ bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized
     if (!FrameRendered && SendMessageW(window, WM_REGION_PROBE, RegionProbeKey, 0) == static_cast<LRESULT>(RegionProbeKey))
         return false;
 
+    // (A docked form would lose its region here: forms of this library
+    // never dock.)
     RegionGuard = true;
     vcl::TRegionHandle region;
     const vcl::TSizeConstraints *limits = Form->Constraints();
@@ -122,8 +131,9 @@ bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized
         // The border window shows the frame: the window keeps what lies
         // inside its native one.
         const int b = GetBorderWidth(window, BorderObject(), false);
-        region.Reset(CreateRectRgn(b, b + GetSysCaptionHeight(*Form), Form->Width() - b, Form->Height() - b));
-    } else if (IsZoomed(window) && limits->MaxWidth == 0 && limits->MaxHeight == 0) {
+        const int t = InsideBorderTop(*Form, b, FSkinData->GetSkinManager());
+        region.Reset(CreateRectRgn(b, t, Form->Width() - b, Form->Height() - b));
+    } else if (IsZoomed(window) && limits->MaxWidth == 0 && limits->MaxHeight == 0 && !IsMDIChildForm(Form)) {
         // The system puts the native frame of a maximized window beyond the
         // screen's edges: that part is cut off.
         const int b = GetNativeBorderWidth(window);
@@ -152,6 +162,8 @@ void TsSkinProvider::PaintNonClient() {
     if (FResizeMode == rmBorder && CompositionOn) FResizeMode = rmStandard;
     if (CoveredByMaximizedChild(Form)) return;
 
+    // The main menu is the skinned menus' before its line is painted.
+    if (!MenuSkinned) HookMainMenu(true);
     const vcl::TBitmap *cache = FSkinData->CacheBmp();
     if (!cache || cache->Height() == 0) FSkinData->BGChanged = true;
     const bool rendering = FSkinData->BGChanged;
@@ -168,7 +180,7 @@ void TsSkinProvider::PaintNonClient() {
             RegionGuard = false;
         } else {
             if (iconic && (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW)) return;
-            CollectFrameMasks();
+            if (!BorderForm) CollectFrameMasks();
             RegionChanged = false;
             if (Form->FormState().Contains(vcl::fsShowing) && Form->Position() != vcl::poDefault && !IsZoomed(window)) {
                 UpdateFormRegion(true, true);
@@ -210,7 +222,8 @@ void TsSkinProvider::PaintInsideBorder(HDC DC) {
     // What the window keeps of its frame (the menu line, the strips of its
     // BorderWidth) comes from the image, where the window lies at its offset.
     const vcl::TPoint offset = WindowToFrameOffset();
-    const int b = GetBorderWidth(window, BorderObject(), false), t = b + GetSysCaptionHeight(*Form);
+    const int b = GetBorderWidth(window, BorderObject(), false);
+    const int t = InsideBorderTop(*Form, b, FSkinData->GetSkinManager());
     const vcl::TRect client = ClientInWindow(window);
     const vcl::TSavedDC saved(DC);
     ExcludeClipRect(DC, client.Left, client.Top, client.Right, client.Bottom);

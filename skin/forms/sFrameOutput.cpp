@@ -53,10 +53,14 @@ void TsSkinProvider::PaintClientBackground(HDC DC, bool UpdateChildren) {
     const HWND window = Form->WindowHandle();
     const vcl::TRect client{0, 0, ClientWidth(window), ClientHeight(window)};
     const vcl::TPoint offset{GetClientOffsetX(), GetClientOffsetY()};
-    if (FSkinData->BGFlags() & bgfParentBackground) {
+    // An MDI parent's client area is its client window's, which paints it.
+    if ((FSkinData->BGFlags() & bgfParentBackground) && !IsMDIParent()) {
         FillRectSolid(DC, client, GetFormColor());
         // A border image wider than the native frame reaches into the client
-        // area of a single-border form: that part is taken from the frame.
+        // area of a single-border form, by its margin less the frame width:
+        // that part is taken from the frame. (Counted from the frame's excess
+        // over the image instead, the strips would copy the cache's empty
+        // client area wherever the image is the narrower one.)
         const TsSkinManager *m = FSkinData->GetSkinManager();
         vcl::TBitmap *cache = FSkinData->CacheBmp();
         const int border = FSkinData->BorderIndex();
@@ -74,6 +78,10 @@ void TsSkinProvider::PaintClientBackground(HDC DC, bool UpdateChildren) {
         }
     } else {
         RenderFrame();
+        if (IsMDIParent()) {
+            if (UpdateChildren) PassUpdateDoneToChildren(Form);
+            return;
+        }
         CopyCacheToDC(Form, *FSkinData, offset, client, DC, false, 0, 0);
     }
     // In both cases: the colour fill would otherwise cover the graphic

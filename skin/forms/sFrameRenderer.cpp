@@ -135,26 +135,34 @@ bool TsSkinProvider::RenderFrame() {
             }
             // From here on the frame itself is what lies behind each piece.
             InitBgInfo(&image, 0, 0, render.Bg);
-            if (!maskMode) {
-                PaintCaption(render);
-                PaintCaptionText(render);
-            }
+            if (!maskMode) PaintCaption(render);
+            // The caption text goes over the menu line: its glow may reach it.
             PaintMenuLine(image, 0);
+            if (BorderForm && !maskMode) PaintCaptionText(render);
             if (MDIHelper) PaintMDIArea(image, render.Bg);
-            // The border image goes over the frame; the caption, its text
-            // and buttons over that, made opaque where they drew.
+            // The border image goes over the frame, the caption and its text
+            // over that; or the shadow around the frame. The buttons come
+            // last, over either, made opaque where they drew; the strip kept
+            // behind them holds the shadow beside them, as the border shows it.
             std::vector<std::uint32_t> masked;
             if (maskMode) {
                 PaintBorderMaskOver(image, frame, masked);
                 PaintCaption(render);
                 PaintCaptionText(render);
+            } else if (BorderForm) {
+                PaintBorderShadow(image, frame);
+            } else {
+                PaintCaptionText(render);
             }
             if (GetCaptionHeight(true) != 0 && FDrawNonClientArea) {
+                if (BorderForm && !maskMode) masked = PixelsOf(image.View());
                 SaveButtonsArea(frame.Top, width);
                 PaintBorderIcons(width);
             }
-            if (maskMode) MakeChangedOpaque(image.View(), frame, masked);
-            else if (BorderForm) PaintBorderShadow(image, frame);
+            if (BorderForm) {
+                GdiFlush();  // what GDI drew is in the pixels compared
+                MakeChangedOpaque(image.View(), frame, masked);
+            }
             if (BorderForm) BorderImageNew = true;
         }
         FrameChanged = false;

@@ -280,6 +280,22 @@ bool GluedTo(const vcl::TCustomForm *Glued, const vcl::TCustomForm *Master) {
                        [&](const TvlGluedPair &p) { return p.Glued == Glued && p.Master == Master; });
 }
 
+// What the user sees of a form at Window: the window, or with an extended
+// border the border window around it (the shadow margins and the skin
+// frame's excess over the window). Provider: the form's, or null.
+vcl::TRect SeenRect(const vcl::TRect &Window, const TvlFormProvider *Provider) {
+    if (!Provider) return Window;
+    const vcl::TRect m = Provider->GetShadowMargins();
+    const vcl::TPoint offset = Provider->GetFrameOffset();
+    const int side = offset.X - m.Left;
+    return {Window.Left - offset.X, Window.Top - offset.Y, Window.Right + side + m.Right,
+            Window.Bottom + side + m.Bottom};
+}
+
+const TvlFormProvider *ProviderOf(vcl::TCustomForm &Form) {
+    return reinterpret_cast<const TvlFormProvider *>(Form.Perform(SM_SKINCOMMAND, SkinCommand(SC_QUERY_FORM_PROVIDER), 0));
+}
+
 // Two rectangles touch along an edge.
 bool ShareEdge(const vcl::TRect &A, const vcl::TRect &B) {
     return A.Right == B.Left || A.Left == B.Right || A.Bottom == B.Top || A.Top == B.Bottom;
@@ -299,15 +315,15 @@ void TsSkinProvider::SnapFormPosition(WINDOWPOS &Pos) {
     const vcl::TRect now = ScreenRect(*Form);
     const int width = (Pos.flags & SWP_NOSIZE) ? now.Width() : Pos.cx;
     const int height = (Pos.flags & SWP_NOSIZE) ? now.Height() : Pos.cy;
-    // Forms have no shadow border here: their windows are their visible frames.
-    const vcl::TRect moved{Pos.x, Pos.y, Pos.x + width, Pos.y + height};
+    // Where forms have an extended border, its edges are what meet.
+    const vcl::TRect moved = SeenRect({Pos.x, Pos.y, Pos.x + width, Pos.y + height}, this);
     const int buffer = FSnapBuffer;
     int dx = 0, dy = 0;
     for (int i = 0; vcl::Screen && i < vcl::Screen->FormCount() && (dx == 0 || dy == 0); ++i) {
         vcl::TCustomForm *other = vcl::Screen->Forms(i);
         if (other == Form || !dynamic_cast<vcl::TForm *>(other) || !other->Visible() || GluedTo(other, Form)) continue;
         // Each of its edges against the dragged form's edge that faces it.
-        const vcl::TRect edges = ScreenRect(*other);
+        const vcl::TRect edges = SeenRect(ScreenRect(*other), ProviderOf(*other));
         if (dx == 0) dx = SnapOffset(moved.Left, edges.Right, buffer);
         if (dx == 0) dx = SnapOffset(moved.Right, edges.Left, buffer);
         if (dy == 0) dy = SnapOffset(moved.Top, edges.Bottom, buffer);
@@ -323,15 +339,18 @@ void TsSkinProvider::SnapFormPosition(WINDOWPOS &Pos) {
 
 void TsSkinProvider::NoteGluedForms() {
     if (!Form || !vcl::Screen) return;
-    const vcl::TRect mine = ScreenRect(*Form);
+    const vcl::TRect window = ScreenRect(*Form);
+    const vcl::TRect mine = SeenRect(window, this);
     for (int n = 0; n < FGluedForms->Count(); ++n) {
         const std::string name = FGluedForms->Strings(n);
         for (int i = 0; i < vcl::Screen->FormCount(); ++i) {
             vcl::TCustomForm *other = vcl::Screen->Forms(i);
             if (other == Form || !dynamic_cast<vcl::TForm *>(other) || !other->Visible() || other->Name() != name)
                 continue;
+            // Touching as seen; the offset is the windows'.
             const vcl::TRect theirs = ScreenRect(*other);
-            if (ShareEdge(mine, theirs)) GlueForm(other, Form, theirs.Left - mine.Left, theirs.Top - mine.Top);
+            if (ShareEdge(mine, SeenRect(theirs, ProviderOf(*other))))
+                GlueForm(other, Form, theirs.Left - window.Left, theirs.Top - window.Top);
         }
     }
 }
@@ -402,6 +421,8 @@ void TsFormBorder::BorderUpdateGuards(TvlBorderUpdateState &State) const {
 }
 
 void TsFormBorder::BorderRemove() { FProvider.UpdateExtBorders(false); }
+
+void TsFormBorder::BorderWindowFreed() { FProvider.SkinData()->BGChanged = true; }
 
 bool TsFormBorder::BorderStayOnTopActive() const {
     const vcl::TCustomForm *form = FProvider.Form;

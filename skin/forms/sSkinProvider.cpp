@@ -193,6 +193,9 @@ void TsSkinProvider::Loaded() {
 TsSkinProvider::~TsSkinProvider() {
     SetTitleBarCallbacks(false);
     FreeButtonAnimations();
+    // A caption button's glow keeps this provider's skin data: it goes first.
+    for (TsCaptionButton *b : {&ButtonMin, &ButtonMax, &ButtonHelp, &ButtonClose, &MDIMin, &MDINorm, &MDIClose})
+        if (b->GlowID >= 0) GlowService().HideGlow(b->GlowID, false);
     UpdateExtBorders(false);
     FAddedTitle.reset();
     if (Form && Hooked) ReleaseForm();

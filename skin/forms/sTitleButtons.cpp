@@ -429,10 +429,16 @@ std::unique_ptr<vcl::TBitmap> TsSkinProvider::ButtonPicture(int Code, int State)
 
 void TsSkinProvider::MakeButtonsOpaque(const TsCaptionButton &Button) {
     vcl::TBitmap &cache = *FSkinData->CacheBmp();
+    // Inside the frame only: the strip reaches into the shadow beside it,
+    // which keeps its own alpha.
+    const int right = cache.Width() - GetShadowMargins().Right;
+    const auto opaque = [&](const vcl::TRect &R) {
+        SetRectAlpha(cache, {R.Left, R.Top, std::min(R.Right, right), R.Bottom}, 255);
+    };
     if (ButtonsBackup)
-        SetRectAlpha(cache, {ButtonsBackupPos.X, ButtonsBackupPos.Y, ButtonsBackupPos.X + ButtonsBackup->Width(),
-                             ButtonsBackupPos.Y + ButtonsBackup->Height()}, 255);
-    SetRectAlpha(cache, Button.Rect, 255);
+        opaque({ButtonsBackupPos.X, ButtonsBackupPos.Y, ButtonsBackupPos.X + ButtonsBackup->Width(),
+                ButtonsBackupPos.Y + ButtonsBackup->Height()});
+    opaque(Button.Rect);
 }
 
 bool TsSkinProvider::FreeButtonAnimations() {

@@ -118,6 +118,9 @@ void TsSkinProvider::StartBorderBlend(bool Drag) {
     MoveTimer->SetEnabled(true);
     SendMessageW(borderWindow, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
     if (!ProviderServes(this, window)) return;
+    // Whatever size the move loop left the border window, the update that
+    // ends the blending gives it the frame image's again: nothing is kept
+    // for it here, and FormPos only records where the drag put it.
     if (BorderForm) BorderForm->Border().CaptionDragPending = false;
     if (Drag) EndBlendOnMoving(nullptr);
 }

@@ -5,6 +5,7 @@
 
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlPixelHelpers.h"
+#include "skin/manager/sModuleState.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
@@ -123,7 +124,8 @@ void TvlBorderForm::UpdateBorder(bool Repaint, std::uint8_t Alpha) {
 }
 
 bool TvlBorderForm::UpdateOnce(bool Repaint, std::uint8_t Alpha) {
-    if (vcl::Application && vcl::Application->Terminated()) return true;
+    // A show or hide animation plays its own picture of the owner.
+    if ((vcl::Application && vcl::Application->Terminated()) || ModuleState().FormAnimationActive) return true;
     const HWND owner = FOwner.BorderOwnerWindow();
     RECT frame{};
     if (!owner || !GetWindowRect(owner, &frame)) return true;
@@ -135,7 +137,12 @@ bool TvlBorderForm::UpdateOnce(bool Repaint, std::uint8_t Alpha) {
     switch (BorderUpdateAction(state)) {
     case buSkip: return true;
     case buRemoveBorders: FOwner.BorderRemove(); return false;  // this object is gone
-    case buFreeWindow: FreeWindow(); return true;  // a form hidden without animation takes its border along
+    case buFreeWindow:
+        // A form hidden without animation takes its border along; its frame
+        // is rendered again before it shows.
+        FreeWindow();
+        FOwner.BorderWindowFreed();
+        return true;
     case buUpdate: break;
     }
     if (!FForm) CreateBorderWindow();
@@ -169,10 +176,13 @@ bool TvlBorderForm::UpdateOnce(bool Repaint, std::uint8_t Alpha) {
     if (z.NoZOrder) flags |= SWP_NOZORDER;
     if (!Repaint) flags |= SWP_NOREDRAW;
     const UINT show = state.Visible ? SWP_SHOWWINDOW : 0;
-    if (!(Repaint || newSize) || RegionBusy) {
+    if (!LayeredWindowsAvailable() || !(Repaint || newSize) || RegionBusy) {
         Place(after, x, y, 0, 0, flags | SWP_NOSIZE | show);
         return true;
     }
+    // The size compared is the window's own, as the system keeps it (a
+    // maximized owner's border too, larger than the screen): a size set
+    // again when they agree would be a placement that changes nothing.
     if (newSize) SetWindowPos(border, nullptr, x, y, w, h, flags | SWP_NOZORDER);
     // A form of its own alpha keeps it in its border too.
     if (const vcl::TCustomForm *form = FOwner.BorderOwnerForm(); form && form->AlphaBlend()) Alpha = form->AlphaBlendValue();
@@ -191,8 +201,8 @@ bool TvlBorderForm::UpdateOnce(bool Repaint, std::uint8_t Alpha) {
                ULW_ALPHA);
     }
     if (modes != BlendOnMoving) ApplyRegion();
-    if (state.Visible || Repaint) Place(after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE | show);
-    else ShowBesideHiddenOwner(after);
+    if (state.Visible) Place(after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE | show);
+    else if (!Repaint) ShowBesideHiddenOwner(after);
     return true;
 }
 
@@ -389,7 +399,13 @@ void TvlBorderForm::PositionChanged(vcl::TMessage &Message) {
     if (FPlacing) return;
     const HWND owner = FOwner.BorderOwnerWindow();
     if (FOwner.BorderOwnerForm() && owner) {
-        if (IsIconic(owner) && !(FOwner.BorderStateFlags() & MinimizeAnimation)) UpdateBorder(true, 255);
+        if (IsIconic(owner) && !(FOwner.BorderStateFlags() & MinimizeAnimation)) {
+            // A form being destroyed frees its borders in the update, this
+            // object and the window whose message this is among them.
+            const std::weak_ptr<const bool> alive = FAlive;
+            UpdateBorder(true, 255);
+            if (alive.expired()) return;
+        }
         HWND after = nullptr;
         if (const HWND border = Window(); border && FOwner.BorderStayOnTopPlace(after)) {
             FPlacing = true;
@@ -404,6 +420,28 @@ void TvlBorderForm::PositionChanged(vcl::TMessage &Message) {
     // the window when one runs.
     if (Updating) FRerender = true;
     else UpdateBorder(true, 255);
+}
+
+bool TvlBorderForm::ShowWindowConsumed(vcl::TMessage &Message) {
+    // Every other owner shows and hides its border by UpdateBorder: a
+    // minimized form's border shows its small caption, which the system
+    // would hide with the form.
+    const vcl::TCustomForm *form = FOwner.BorderOwnerForm();
+    if (!form || !vcl::Application || vcl::Application->MainForm() != form) {
+        Message.Result = 0;
+        return true;
+    }
+    TvlBorderUpdateState state;
+    FOwner.BorderUpdateGuards(state);
+    if (!LayeredWindowsAvailable() || ModuleState().FormAnimationActive || !state.DrawNonClientArea) return false;
+    if (Message.WParam != 0 || (Message.LParam != 0 && Message.LParam != SW_PARENTCLOSING)) return false;
+    // The main form hides: its border stays for the minimize animation,
+    // which flies from it, and for a hide that has taken the picture.
+    const std::uint32_t flags = FOwner.BorderStateFlags();
+    if (flags & MinimizeAnimation) Message.Result = 0;
+    // (The hide animation plays its own picture of the form where the
+    // border lies; the border goes with the form rather than show it twice.)
+    return (flags & (MinimizeAnimation | HideAnimation)) != 0;
 }
 
 bool TvlBorderForm::EndEdgeStretch(WINDOWPOS &Pos, int OwnerTop) {
@@ -454,7 +492,8 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
     case WM_MOUSEACTIVATE: {
         Message.Result = MA_NOACTIVATE;
         const HWND owner = FOwner.BorderOwnerWindow();
-        if (owner && IsWindowEnabled(owner)) SetForegroundWindow(owner);
+        const vcl::TCustomForm *form = FOwner.BorderOwnerForm();
+        if (owner && (form ? form->CanFocus() : IsWindowEnabled(owner) != FALSE)) SetForegroundWindow(owner);
         return;
     }
     case WM_SETFOCUS:
@@ -464,11 +503,7 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
     case WM_ERASEBKGND:
     case WM_NCPAINT: Message.Result = 0; return;
     case WM_SHOWWINDOW:
-        // A dialog's border shows and hides with the dialog, by UpdateBorder.
-        if (!FOwner.BorderOwnerForm()) {
-            Message.Result = 0;
-            return;
-        }
+        if (ShowWindowConsumed(Message)) return;
         break;
     case WM_MOVE:
         FOldWindowProc(Message);

@@ -104,6 +104,9 @@ public:
     virtual void BorderUpdateGuards(TvlBorderUpdateState &State) const { (void)State; }
     // The owner is going: it frees its border form (this one) now.
     virtual void BorderRemove() {}
+    // The border window went with the hidden owner: the owner's frame image
+    // counts as stale.
+    virtual void BorderWindowFreed() {}
     // A double click: an outline drag of the owner's still running ends at
     // the cursor first; then the caption's (maximize or restore, as the
     // owner's system menu allows) and a title-bar item's, At the screen point.
@@ -165,6 +168,8 @@ private:
     void DoubleClick(const vcl::TMessage &Message);
     // WM_WINDOWPOSCHANGED of the border window.
     void PositionChanged(vcl::TMessage &Message);
+    // WM_SHOWWINDOW of the border window: true when it is not passed on.
+    bool ShowWindowConsumed(vcl::TMessage &Message);
     // An animation shows the whole image: the client area into it, as the
     // owner's window shows it.
     void TakeClientIn(vcl::TBitmap &Image);
@@ -184,6 +189,9 @@ private:
     TvlEdgeMaximize FEdgeMaximize;  // what an edge's double click saved
     bool FRerender = false;  // fades went while an update ran: render after it
     bool FPlacing = false;   // the border window is placed again from its own move
+    // Expires with this object: a handler that called what may free it
+    // (the owner's removal of its borders) asks before it goes on.
+    std::shared_ptr<const bool> FAlive = std::make_shared<const bool>(true);
 };
 
 } // namespace skin

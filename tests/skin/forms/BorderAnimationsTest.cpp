@@ -210,6 +210,34 @@ TEST_F(BorderAnimations, ACaptionButtonFadesOverTheBorderWindow) {
     SetCursorPos(5, 5);
 }
 
+// The strip kept behind the caption buttons reaches into the shadow beside
+// the frame: a hover and its end leave that shadow as the image had it.
+TEST_F(BorderAnimations, AHoverLeavesTheShadowBesideTheCaptionButtons) {
+    BorderedForm f;
+    ASSERT_TRUE(uitest::ActivateAndWait(f.Wnd(), 2s));
+    f.P->FormActive = 1;
+    f.P->SkinData()->BGChanged = true;
+    ASSERT_TRUE(f.P->RenderFrame());
+    const vcl::TBitmapView cache = f.P->SkinData()->CacheBmp()->View();
+    ASSERT_TRUE(f.P->ButtonsBackup);
+    const int top = f.P->ButtonsBackupPos.Y, bottom = top + f.P->ButtonsBackup->Height();
+    const auto margin = [&] {
+        std::vector<std::uint32_t> pixels;
+        for (int y = top; y < bottom; ++y)
+            for (int x = cache.Width - f.M().Right; x < cache.Width; ++x) pixels.push_back(cache.At(x, y));
+        return pixels;
+    };
+    const std::vector<std::uint32_t> before = margin();
+    ASSERT_TRUE(std::any_of(before.begin(), before.end(), [](std::uint32_t p) { return p >> 24 < 255; }))
+        << "a shadow lies there";
+    for (const int code : {HTCLOSE, 0}) {
+        f.P->SetHotButton(code, true);
+        if (TvlSBAnimation *fade = f.P->ButtonClose.Timer)
+            for (int i = 0; i < 40 && fade->Enabled(); ++i) fade->TimerProc(nullptr);
+    }
+    EXPECT_EQ(margin(), before);
+}
+
 // A move of the border window leaves a fade's layer behind: it goes, and
 // the frame shows the hot button itself, in the same update as the move.
 TEST_F(BorderAnimations, AMoveDropsTheFadesAndTheFrameShowsTheHotButton) {

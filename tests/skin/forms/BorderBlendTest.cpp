@@ -5,7 +5,7 @@
 // joins the border where the drag ended, opaque (or at its own alpha), the
 // border's hole back over its client area; handles stay flat. A form glued
 // to it follows the border window during the drag, and the border window
-// snaps as the form's frame inside it would.
+// snaps its own edges (the shadow's) to the work area.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -217,7 +217,10 @@ struct BorderGlue : BorderBlend {
 };
 
 TEST_F(BorderGlue, AGluedFormFollowsTheBorderWindowThroughoutTheDragAndAfterIt) {
-    BorderedForm master, follower(vcl::bsSizeable, {720, 250, 920, 400});  // on the master's right edge
+    BorderedForm master, follower(vcl::bsSizeable, {720, 250, 920, 400});
+    // Its border on the master's border's right edge.
+    const int beside = master.Place().Right + follower.Off().X;
+    follower.Form.Form->SetBounds(beside, 250, 200, 150);
     follower.Form.Form->SetName("Follower");
     master.P->GluedForms()->Add("Follower");
     SetForegroundWindow(master.Wnd());
@@ -280,7 +283,7 @@ TEST_F(BorderGlue, AGluedFormFollowsTheBorderWindowThroughoutTheDragAndAfterIt) 
     uitest::WritePng((folder / "forms-border-glued.png").string(), pair);
 }
 
-TEST_F(BorderGlue, TheDraggedBorderSnapsTheFormsFrameToTheWorkArea) {
+TEST_F(BorderGlue, TheDraggedBorderSnapsItsOwnEdgesToTheWorkArea) {
     BorderedForm master;
     master.P->SetScreenSnap(true);
     SetForegroundWindow(master.Wnd());
@@ -294,26 +297,28 @@ TEST_F(BorderGlue, TheDraggedBorderSnapsTheFormsFrameToTheWorkArea) {
         return vcl::TPoint(b.Left + off.X, b.Top + off.Y);
     };
 
-    // A real drag leaving the frame 6 pixels from the work area's left edge:
-    // the frame lands on the edge, its shadow beyond it.
-    ASSERT_TRUE(Drag(master.P, CaptionPoint(master), work.Left + 6 - before.Left, 30));
+    // A real drag leaving the border window 6 pixels from the work area's
+    // left edge: the border, shadow and all, lands on the edge.
+    ASSERT_TRUE(Drag(master.P, CaptionPoint(master), work.Left + 6 + off.X - before.Left, 30));
     const vcl::TRect after = BorderedForm::RectOf(master.Wnd());
-    EXPECT_EQ(after.Left, work.Left);
+    EXPECT_EQ(after.Left, work.Left + off.X);
     EXPECT_NEAR(after.Top - before.Top, 30, 4) << "far from any edge, the other axis is left alone";
     EXPECT_EQ(frame(), vcl::TPoint(after.Left, after.Top));
     const vcl::TPoint stored = master.P->BorderForm->Border().FormPos;
     EXPECT_EQ(vcl::TPoint(stored.X + off.X, stored.Y + off.Y), frame());
 
-    // The right and bottom edges are the frame's (the form's size), not the
-    // border window's; outside a blended move the border is not snapped.
+    // The right and bottom edges are the border window's too; outside a
+    // blended move the border is not snapped.
     const auto place = [&](int FrameLeft, int FrameTop) {
         SetWindowPos(master.Border(), nullptr, FrameLeft - off.X, FrameTop - off.Y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return frame();
     };
+    const vcl::TRect place0 = master.Place();
+    const int beyondRight = place0.Right - after.Right, beyondBottom = place0.Bottom - after.Bottom;
     master.P->StateFlags |= pfBlendOnMoving;
-    EXPECT_EQ(place(work.Right - after.Width() - 8, work.Bottom - after.Height() + 10),
-              vcl::TPoint(work.Right - after.Width(), work.Bottom - after.Height()));
+    EXPECT_EQ(place(work.Right - beyondRight - after.Width() - 8, work.Bottom - beyondBottom - after.Height() + 10),
+              vcl::TPoint(work.Right - beyondRight - after.Width(), work.Bottom - beyondBottom - after.Height()));
     master.P->StateFlags &= ~pfBlendOnMoving;
     EXPECT_EQ(place(work.Left + 3, work.Top + 300), vcl::TPoint(work.Left + 3, work.Top + 300));
 }

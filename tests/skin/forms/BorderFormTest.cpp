@@ -15,6 +15,7 @@
 #include "CaptionTestSupport.h"
 #include "skin/forms/vlBorderForm.h"
 #include "skin/forms/sFrameMetrics.h"
+#include "skin/manager/sModuleState.h"
 #include "vcl/HandleCounts.h"
 #include "vcl/StdCtrls.h"
 
@@ -68,6 +69,7 @@ public:
         return P.X >= Close.Left && P.X < Close.Right && P.Y >= Close.Top && P.Y < Close.Bottom ? HTCLOSE : 0;
     }
     void SetBorderHotButton(int Code, bool) override { Hot.push_back(Code); }
+    void BorderWindowFreed() override { ++WindowsFreed; }
     bool BorderBlendedMove() override { return Blends && ++BlendStarts; }
     vcl::TRect BorderClientRect() const override {
         POINT origin{0, 0};
@@ -84,6 +86,7 @@ public:
     vcl::TRect Close{Margin + 260, Margin + 4, Margin + 280, Margin + 20};
     std::vector<int> Hot;
     std::uint32_t Flags = 0;  // the owner's state
+    int WindowsFreed = 0;
     bool Blends = false;  // the owner runs a blended move of its own
     int BlendStarts = 0;
 
@@ -372,6 +375,25 @@ TEST_F(BorderForm, AnAnimationShowsTheBorderOfAHiddenOwner) {
     EXPECT_EQ(b.right, o.right + Margin);
 }
 
+// While a form's show or hide animation plays its own picture, the border
+// is left where it is.
+TEST_F(BorderForm, AFormAnimationHoldsTheBorderWhereItIs) {
+    TvlBorderForm border(Owner);
+    border.UpdateBorder(true);
+    const HWND w = border.Window();
+    ASSERT_NE(w, nullptr);
+    SetWindowPos(OwnerWnd(), nullptr, 360, 280, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ModuleState().FormAnimationActive = true;
+    border.UpdateBorder(true);
+    ModuleState().FormAnimationActive = false;
+    RECT b{};
+    GetWindowRect(w, &b);
+    EXPECT_EQ(b.left, 300 - Margin) << "held while the animation plays";
+    border.UpdateBorder(false);
+    GetWindowRect(w, &b);
+    EXPECT_EQ(b.left, 360 - Margin);
+}
+
 TEST_F(BorderForm, ManyBordersLeaveNoHandleBehindAndOneGoesWithAHiddenOwner) {
     { TvlBorderForm warm(Owner); warm.UpdateBorder(true); }
     const vcl::THandleCounts before = vcl::LiveHandles();
@@ -399,6 +421,7 @@ TEST_F(BorderForm, ManyBordersLeaveNoHandleBehindAndOneGoesWithAHiddenOwner) {
     Owner.Form.Form->Hide();
     border.UpdateBorder(true);
     EXPECT_EQ(border.Window(), nullptr) << "hidden without animation: the border window goes";
+    EXPECT_EQ(Owner.WindowsFreed, 1) << "and the owner's image with it";
 }
 
 } // namespace

@@ -16,10 +16,13 @@
 #include <thread>
 
 #include "BorderedFormSupport.h"
+#include "FreedMemoryMark.h"
 #include "StoredSkinCopies.h"
+#include "skin/adapters/vlAdapters.h"
 #include "skin/forms/sFrameMetrics.h"
 #include "vcl/ControlCanvas.h"
 #include "vcl/HandleCounts.h"
+#include "vcl/Menus.h"
 
 namespace skin {
 namespace {
@@ -738,6 +741,141 @@ TEST_F(FormBorder, TheSkinsRemovalAndTheFormsEndFreeTheBorder) {
         ASSERT_NE(w, nullptr);
     }
     EXPECT_FALSE(IsWindow(w)) << "the form's end took its border window";
+}
+
+// The caption text goes over the menu line: where the skin's centre offset
+// puts the caption low, its text shows in the line.
+TEST_F(FormBorder, TheCaptionTextLiesOverTheMenuLine) {
+    vcl::test::TempFolder dir;
+    WriteStoredSkinCopy(dir, "Low", {{"CENTEROFFSET=0", "CENTEROFFSET=24"}});
+    Manager->SetSkinDirectory(dir.Path());
+    Manager->SetSkinName("Low");
+    BorderedForm f(vcl::bsSizeable, {300, 200, 720, 500}, false);
+    auto *menu = vcl::Create<vcl::TMainMenu>(f.Form.Form);
+    auto *item = vcl::Create<vcl::TMenuItem>(menu);
+    item->SetCaption("File");
+    menu->Items()->Add(item);
+    f.Form.Form->SetMenu(menu);
+    f.ShowSkinned();
+    ASSERT_GT(f.P->GetMenuLineHeight(), 0);
+    const auto line = [&](const std::string &Caption) {
+        f.Form.Form->SetCaption(Caption);
+        f.P->SkinData()->BGChanged = true;
+        EXPECT_TRUE(f.P->RenderFrame());
+        const vcl::TBitmapView v = f.P->SkinData()->CacheBmp()->View();
+        const int top = f.P->MenuLineTop(), bottom = top + f.P->GetMenuLineHeight() + 1;
+        std::vector<std::uint32_t> pixels;
+        for (int y = top; y < bottom; ++y)
+            for (int x = f.M().Left; x < f.M().Left + 240; ++x) pixels.push_back(v.At(x, y));
+        return pixels;
+    };
+    const std::vector<std::uint32_t> bare = line(""), written = line("WWWWWWWWWWWW");
+    int differ = 0;
+    for (std::size_t i = 0; i < bare.size(); ++i) differ += bare[i] != written[i];
+    EXPECT_GT(differ, 20);
+}
+
+// The hole lets through what the form's window shows of itself beside its
+// client area: its own scroll bars. While the form takes a new size (its
+// provider marks it), the hole keeps the client size it had.
+TEST_F(FormBorder, TheHoleTakesInTheFormsScrollBarsAndKeepsTheOldSizeWhileTheSizeChanges) {
+    InitializeAdaptersModule();
+    {
+        BorderedForm f;
+        const HWND w = f.Wnd();
+        SetWindowLongPtrW(w, GWL_STYLE, GetWindowLongPtrW(w, GWL_STYLE) | WS_VSCROLL);
+        SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, 1000, 100, 0, 0};
+        SetScrollInfo(w, SB_VERT, &info, FALSE);
+        SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+        f.P->UpdateFormScrollBars();
+        ASSERT_TRUE(f.P->FormScrollAdapter && f.P->FormScrollAdapter->VertScrollBar().Visible);
+        f.Form.Form->SetBounds(300, 200, 460, 330);  // a new size with the bar
+        uitest::PumpUntil([] { return false; }, 100ms);
+        const int cx = f.P->GetClientOffsetX(), cy = f.P->GetClientOffsetY();
+        const int cw = ClientWidth(w), ch = ClientHeight(w);
+        const int bar = f.P->FormScrollAdapter->VertScrollBar().Width;
+        ASSERT_GT(bar, 0);
+        EXPECT_FALSE(InRegionOf(f.Border(), {cx + cw + bar / 2, cy + ch / 2})) << "the bar shows";
+        EXPECT_TRUE(InRegionOf(f.Border(), {cx + cw + bar + 1, cy + ch / 2}));
+
+        f.P->StateFlags |= pfBorderRegionSetting;
+        f.P->LastClientRect = {0, 0, cw - 40, ch - 30};
+        const vcl::TRegionHandle region(f.P->BorderRegion());
+        f.P->StateFlags &= ~pfBorderRegionSetting;
+        ASSERT_TRUE(region);
+        EXPECT_FALSE(PtInRegion(region.Get(), cx + cw - 41, cy + ch - 31));
+        EXPECT_TRUE(PtInRegion(region.Get(), cx + cw - 40, cy + 10));
+        EXPECT_TRUE(PtInRegion(region.Get(), cx + 10, cy + ch - 30));
+    }
+    FinalizeAdaptersModule();
+}
+
+// A minimized form's border shows its small caption: the system's hiding of
+// the windows a minimized window owns leaves it. The main form's border
+// goes with the form, unless the minimize animation flies from it.
+TEST_F(FormBorder, OnlyTheMainFormsBorderHidesWithItsMinimizedWindow) {
+    struct Case {
+        bool Main;
+        std::uint32_t Flags;
+        bool Shown;
+    };
+    for (const Case c : {Case{false, 0, true}, Case{true, 0, false}, Case{true, pfMinimizeAnimation, true}}) {
+        SCOPED_TRACE(testing::Message() << c.Main << " " << c.Flags);
+        BorderedForm f;
+        if (c.Main) vcl::Application->FormCreated(f.Form.Form);
+        const HWND border = f.Border();
+        ASSERT_TRUE(IsWindowVisible(border));
+        f.P->StateFlags |= c.Flags;
+        SendMessageW(border, WM_SHOWWINDOW, FALSE, SW_PARENTCLOSING);
+        f.P->StateFlags &= ~c.Flags;
+        EXPECT_EQ(IsWindowVisible(border) != 0, c.Shown);
+        if (c.Main) vcl::Application->FormDestroyed(f.Form.Form);
+    }
+}
+
+// A minimized form that is freed: its window's end takes its border window
+// along, whose last move frees the border form from inside that window's
+// own message. Nothing of the freed border form is touched after.
+TEST_F(FormBorder, AMinimizedFormFreedLeavesItsFreedBorderFormUntouched) {
+    auto f = std::make_unique<BorderedForm>();
+    f->Form.Form->SetWindowState(vcl::wsMinimized);
+    uitest::PumpUntil([] { return false; }, 50ms);
+    ASSERT_TRUE(IsIconic(f->Wnd()));
+    ASSERT_TRUE(f->P->BorderForm && f->Border());
+    const void *border = &f->P->BorderForm->Border();
+    TFreedMemoryMark mark;
+    f.reset();
+    EXPECT_TRUE(mark.Freed(border));
+    EXPECT_TRUE(mark.Untouched(border));
+    EXPECT_EQ(mark.Faults(), 0) << "nothing read through it either";
+}
+
+// A caption button's glow goes with its form's provider: the glows cleared
+// at another form's move then write into no freed skin data.
+TEST_F(FormBorder, ACaptionButtonsGlowGoesWithItsProvider) {
+    vcl::test::TempFolder dir;
+    WriteStoredSkinCopy(dir, "Glow",
+                        {{"BICONCLOSEGLOW=0", "BICONCLOSEGLOW=1"},
+                         {"BICONCLOSE=^", "BICONCLOSEGLOW0=^0000,0000,0034,0048,0000,0000,0000,0000,1,1,0,0\r\n"
+                                          "BICONCLOSE=^"}});
+    Manager->SetSkinDirectory(dir.Path());
+    Manager->SetSkinName("Glow");
+    Manager->Effects()->AllowGlowing = true;
+    Manager->AnimEffects()->FormHide->Active = false;  // a hide animation would clear every glow first
+    auto f = std::make_unique<BorderedForm>();
+    BorderedForm other(vcl::bsSizeable, {40, 40, 240, 180});
+    ASSERT_TRUE(uitest::ActivateAndWait(other.Wnd(), 2s));  // the form with the glow is inactive
+    ASSERT_EQ(f->P->FormActive, 0);
+    f->P->SetHotButton(HTCLOSE, true);
+    ASSERT_GE(f->P->ButtonClose.GlowID, 0) << "the close button glows";
+    const void *data = f->P->SkinData();
+    TFreedMemoryMark mark;
+    f.reset();
+    other.Form.Form->SetBounds(60, 50, 200, 140);
+    uitest::PumpUntil([] { return false; }, 50ms);
+    EXPECT_TRUE(mark.Freed(data));
+    EXPECT_TRUE(mark.Untouched(data));
+    EXPECT_EQ(mark.Faults(), 0);
 }
 
 TEST_F(FormBorder, ManyBorderedFormsLeaveNoHandles) {

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "FrameOutputTestSupport.h"
+#include "skin/forms/sFrameMetrics.h"
 #include "vcl/HandleCounts.h"
+#include "vcl/Menus.h"
 
 namespace skin {
 namespace {
@@ -229,6 +231,82 @@ TEST_F(FormRegion, LeavingTheFrameToTheSystemGivesBackItsMenuAndRegion) {
     SendMessageW(W(), WM_NCPAINT, 1, 0);
     EXPECT_FALSE(Watcher.Saw(WM_NCPAINT));
     EXPECT_TRUE(SameRegion(WindowRegion(W()), ExpectedRegion(FrameSkinMasks(400, 300), 400, 300)));
+}
+
+// With a border form the window keeps what lies inside its native frame,
+// from the scale level 1 on one row more above, which its own output then
+// takes from the frame image too.
+TEST_F(FormRegion, ABorderedWindowKeepsOneRowMoreAboveOnAScaledScreen) {
+    Manager->SetExtendedBorders(true);
+    Form.Show();
+    ASSERT_TRUE(P->BorderForm);
+    P->SkinData()->BGChanged = true;
+    ASSERT_TRUE(P->RenderFrame());
+    const int w = F()->Width(), h = F()->Height();
+    const int b = GetSystemMetrics(SM_CXSIZEFRAME), t = b + GetSysCaptionHeight(*F());
+    const vcl::TPoint off = P->WindowToFrameOffset();
+    constexpr std::uint32_t none = 0xFF123456;
+    struct Case {
+        int Level, Top;
+    };
+    for (const Case c : {Case{0, t}, Case{1, t - 1}, Case{2, t - 1}}) {
+        SCOPED_TRACE(c.Level);
+        Manager->DPIClass = c.Level;
+        P->UpdateFormRegion(false, true);
+        EXPECT_TRUE(SameRegion(WindowRegion(W()), vcl::TRegionHandle(CreateRectRgn(b, c.Top, w - b, h - b))));
+        vcl::TBitmap out;
+        out.SetPixelFormat(vcl::pf32bit);
+        out.SetSize(w, h);
+        const vcl::TBitmapView v = out.View();
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) v.At(x, y) = none;
+        P->PaintInsideBorder(out.Canvas()->Handle());
+        GdiFlush();
+        const vcl::TBitmapView cache = P->SkinData()->CacheBmp()->View();
+        // The row above the native caption's end: the window's own from the level 1 on.
+        if (c.Level == 0)
+            EXPECT_EQ(v.At(w / 2, t - 1), none);
+        else
+            EXPECT_EQ(v.At(w / 2, t - 1) & 0xFFFFFF, cache.At(w / 2 + off.X, t - 1 + off.Y) & 0xFFFFFF);
+        EXPECT_EQ(v.At(w / 2, t - 2), none);
+    }
+    Manager->DPIClass = 0;
+}
+
+// The frame output hands the form's main menu to the skinned menus first.
+TEST_F(FormRegion, TheFrameOutputHandsTheMainMenuToTheSkinnedMenus) {
+    ShowFilled();
+    auto *menu = vcl::Create<vcl::TMainMenu>(F());
+    auto *item = vcl::Create<vcl::TMenuItem>(menu);
+    item->SetCaption("File");
+    menu->Items()->Add(item);
+    F()->SetMenu(menu);
+    P->MenuSkinned = false;
+    P->PaintNonClient();
+    EXPECT_TRUE(P->MenuSkinned);
+}
+
+// Only a form of its own loses its native frame when maximized: a
+// maximized MDI child keeps its frame's region.
+TEST_F(FormRegion, AMaximizedMDIChildKeepsTheRegionOfItsFrame) {
+    TestForm parent;
+    parent.Form->SetFormStyle(vcl::fsMDIForm);
+    parent.Form->SetBounds(40, 40, 700, 520);
+    parent.Show();
+    auto *child = vcl::Create<vcl::TForm>(parent.Form, vcl::CreateNew);
+    child->SetFormStyle(vcl::fsMDIChild);
+    child->SetBounds(10, 10, 300, 200);
+    auto *provider = vcl::Create<TsSkinProvider>(child);
+    child->Show();
+    vcl::Application->ProcessMessages();
+    child->SetWindowState(vcl::wsMaximized);
+    vcl::Application->ProcessMessages();
+    ASSERT_TRUE(IsZoomed(child->WindowHandle()));
+    provider->CollectFrameMasks();
+    provider->UpdateFormRegion(false, true);
+    const vcl::TRegionHandle frame(provider->BuildFrameRegion(0, 0));
+    EXPECT_TRUE(SameRegion(WindowRegion(child->WindowHandle()), frame));
+    EXPECT_FALSE(SameRegion(frame, InsideFrame(child->Width(), child->Height())));
 }
 
 TEST_F(FormRegion, MaximizingAndRestoringKeepTheFrameOnScreen) {

@@ -81,6 +81,38 @@ TEST_F(FrameOutput, TheClientBackgroundIsTheCachesWithTheGraphicControlsAndTheGr
     EXPECT_EQ(PixelAt(*form, 10, 10), Face);
 }
 
+// An MDI parent's client area belongs to its client window, which paints
+// it: the parent paints no background there, whether its section looks
+// through to what is behind (filled with its colour on other forms) or not.
+TEST_F(FrameOutput, AnMDIParentLeavesItsClientAreaToItsClientWindow) {
+    std::string through = PieceOptions();
+    const std::string opaqueMask = "0003,0003,2,1,0,0";
+    through.replace(through.find(opaqueMask), opaqueMask.size(), "0003,0003,2,0,0,0");
+    TestSkin skin;
+    skin.Options = through;
+    skin.Files = {{"MASTER.BMP", PieceMaster()}};
+    AddStoredSkin(*Manager, "Through", skin.Packed());
+    struct Case {
+        bool LooksThrough, MDIParent;
+        int Painted;  // pixels of the client background that changed
+    };
+    for (const Case c : {Case{false, true, 0}, Case{true, true, 0}, Case{true, false, 200 * 150}}) {
+        SCOPED_TRACE(testing::Message() << c.LooksThrough << c.MDIParent);
+        Manager->SetSkinName(c.LooksThrough ? "Through" : "Pieces");
+        TestForm form;
+        if (c.MDIParent) form.Form->SetFormStyle(vcl::fsMDIForm);
+        auto *provider = vcl::Create<TsSkinProvider>(form.Form);
+        form.Show();
+        provider->PrepareForm();
+        provider->SkinData()->BGChanged = true;
+        ASSERT_TRUE(provider->RenderFrame());
+        ASSERT_EQ((provider->SkinData()->BGFlags() & bgfParentBackground) != 0, c.LooksThrough);
+        auto dc = Canvas32(200, 150, Untouched);
+        provider->PaintClientBackground(dc->Canvas()->Handle(), false);
+        EXPECT_EQ(200 * 150 - CountColour(*dc, Untouched).Count, c.Painted);
+    }
+}
+
 TEST(FindControlByDlgID, SearchesDepthFirstAmongWindowsAndNeverMakesOne) {
     TestForm form;
     const auto put = [&](auto *Control, vcl::TWinControl *Parent) {

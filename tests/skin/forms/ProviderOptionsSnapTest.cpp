@@ -46,6 +46,45 @@ TEST_F(Snapping, ADraggedFormSnapsToTheWorkAreasAndOtherFormsEdgesWithinTheBuffe
     EXPECT_EQ(Drag(*p, work.Left + 1, y).X, work.Left + 1);
 }
 
+// Forms with an extended border meet where the user sees them meet: at the
+// edges of their border windows (the shadow margins and the skin frame's
+// excess around each window). Those edges snap to the work area's and to
+// each other's, and touching there glues.
+TEST_F(Snapping, BorderedFormsSnapAndGlueAtTheirBordersEdges) {
+    Manager->SetExtendedBorders(true);
+    TestForm form, other;
+    form.Form->SetName("Master");
+    other.Form->SetName("Follower");
+    auto *p = vcl::Create<TsSkinProvider>(form.Form);
+    auto *q = vcl::Create<TsSkinProvider>(other.Form);
+    form.Form->SetBounds(300, 300, 200, 150);
+    form.Show();
+    ASSERT_TRUE(p->BorderForm);
+    ASSERT_GT(p->GetShadowMargins().Left, 0);
+    // How far the border reaches beyond the window on the left and right.
+    const int left = p->WindowToFrameOffset().X, right = p->CacheWidth() - 200 - left;
+    const vcl::TRect work = FormWorkArea(*form.Form);
+    const int y = work.Top + 300;
+    EXPECT_EQ(Drag(*p, work.Left + left + 8, y), vcl::TPoint(work.Left + left, y));
+    EXPECT_EQ(Drag(*p, work.Left + left + 11, y).X, work.Left + left + 11);
+    EXPECT_EQ(Drag(*p, work.Right - 200 - right - 7, y).X, work.Right - 200 - right);
+
+    other.Form->SetBounds(work.Left + 600, work.Top + 400, 200, 150);
+    other.Show();
+    ASSERT_TRUE(q->BorderForm);
+    const int beside = work.Left + 800 + right + left;  // the two borders touch
+    EXPECT_EQ(Drag(*p, beside + 5, y).X, beside);
+    EXPECT_EQ(Drag(*p, beside + 12, y).X, beside + 12);
+
+    form.Form->SetBounds(beside, work.Top + 420, 200, 150);
+    p->GluedForms()->Add("Follower");
+    p->NoteGluedForms();
+    ASSERT_EQ(GluedPairs().size(), 1u);
+    EXPECT_EQ(GluedPairs()[0].OffsetX, work.Left + 600 - beside) << "the windows' offset";
+    EXPECT_EQ(GluedPairs()[0].OffsetY, -20);
+    RemoveGluedForm(form.Form);
+}
+
 struct Gluing : FormsFixture {
     TestForm Master, Follower, Stranger;
     TsSkinProvider *M = vcl::Create<TsSkinProvider>(Master.Form);
