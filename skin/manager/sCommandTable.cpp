@@ -59,7 +59,8 @@ bool ApplyStateColors(TsCommonData &Data, int State) {
 // window repainted when a colour changed, and its frame in any case.
 void RefreshHotLook(TsCommonData &Data, bool Changed) {
     Data.BGChanged = true;
-    if (HWND wnd = WindowOf(Data.OwnerControl())) {
+    vcl::TControl *c = Data.OwnerControl();
+    if (HWND wnd = c ? WindowOf(c) : Data.GetWindowHandle()) {
         if (Changed) InvalidateRect(wnd, nullptr, TRUE);
         SendMessageW(wnd, WM_NCPAINT, 1, 0);
     }
@@ -89,13 +90,19 @@ void ResetWindowTheme(HWND Window) {
     if (TSetWindowTheme setTheme = SetWindowThemeProc()) setTheme(Window, nullptr, nullptr);
 }
 
+// A window without a control of the class library (the edits and lists of
+// the system's dialogs, a window made by the program itself) is followed
+// through the record's own window: it becomes the hover window, its leave
+// is tested on it, MouseInside is cleared again, and it is repainted on
+// enter and leave, since its frame shows MouseInside. Left to the
+// control-only steps, such a window would stay hot after its first hover.
 void MouseEntered(TsCommonData &Data) {
     TsSkinManager *m = Data.GetSkinManager();
     if (!Data.IsSkinned(false) || Data.MouseInside || Has(m, vcl::csDesigning) || m->Options()->GetFlag(ofNoMouseHover) ||
         FullyTransparent(Data))
         return;
     vcl::TControl *c = Data.OwnerControl();
-    HWND wnd = WindowOf(c);
+    HWND wnd = c ? WindowOf(c) : Data.GetWindowHandle();
     TsSkinManager *tracker = DefaultManager();
     if (!wnd || !tracker) {
         if (!NoMouseTrackKinds.Contains(Data.ControlKind)) Data.MouseInside = true;
@@ -106,6 +113,10 @@ void MouseEntered(TsCommonData &Data) {
     tracker->SetActiveControl(wnd);
     if (!NoGlowKinds.Contains(Data.ControlKind) && !NoHoverGlowKinds.Contains(Data.ControlKind))
         Data.UpdateGlow(false, nullptr, -1, true, m->Effects()->AllowAnimation);
+    if (!c) {
+        RefreshHotLook(Data, false);
+        return;
+    }
     if (HotColorKinds.Contains(Data.ControlKind) &&
         (!HotColorOptionKinds.Contains(Data.ControlKind) || ModuleState().ExtendedHotTracking) && SectionOf(Data).States >= 2)
         RefreshHotLook(Data, ApplyStateColors(Data, 1));
@@ -113,11 +124,16 @@ void MouseEntered(TsCommonData &Data) {
 
 void MouseLeft(TsCommonData &Data) {
     vcl::TControl *c = Data.OwnerControl();
-    if (!c || !Data.IsSkinned(false) || Data.GetSkinManager()->Options()->GetFlag(ofNoMouseHover) ||
+    const HWND bare = c ? nullptr : Data.GetWindowHandle();
+    if ((!c && !bare) || !Data.IsSkinned(false) || Data.GetSkinManager()->Options()->GetFlag(ofNoMouseHover) ||
         Has(c, vcl::csDesigning) || IsMouseStillInside(Data))
         return;
     if (!NoMouseTrackKinds.Contains(Data.ControlKind)) Data.MouseInside = false;
     if (!NoGlowKinds.Contains(Data.ControlKind) && !NoHoverGlowKinds.Contains(Data.ControlKind)) Data.UpdateGlow(true);
+    if (!c) {
+        if (IsWindowVisible(bare)) RefreshHotLook(Data, false);
+        return;
+    }
     bool changed = false;
     if (HotColorKinds.Contains(Data.ControlKind) && !Data.IsControlActive() && !FullyTransparent(Data))
         changed = ApplyStateColors(Data, 0);
