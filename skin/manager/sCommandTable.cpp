@@ -59,11 +59,23 @@ bool ApplyStateColors(TsCommonData &Data, int State) {
 // window repainted when a colour changed, and its frame in any case.
 void RefreshHotLook(TsCommonData &Data, bool Changed) {
     Data.BGChanged = true;
-    vcl::TControl *c = Data.OwnerControl();
-    if (HWND wnd = c ? WindowOf(c) : Data.GetWindowHandle()) {
+    if (HWND wnd = WindowOf(Data.OwnerControl())) {
         if (Changed) InvalidateRect(wnd, nullptr, TRUE);
         SendMessageW(wnd, WM_NCPAINT, 1, 0);
     }
+}
+
+// The same for a bare window, whose frame shows MouseInside; there are no
+// colours of a control to take. Not while the window holds the mouse
+// capture: a leave then comes in the middle of its own press (a thumb
+// dragged out of the window), whose bars are not painted again until the
+// press ends, and a frame painted now would leave the system's bar over
+// the skinned one for the rest of the drag. MouseInside is clear all the
+// same, so the next paint of the frame shows it.
+void RefreshBareHotLook(TsCommonData &Data) {
+    Data.BGChanged = true;
+    const HWND wnd = Data.GetWindowHandle();
+    if (wnd && GetCapture() != wnd) SendMessageW(wnd, WM_NCPAINT, 1, 0);
 }
 
 // A command to the control itself: by Perform, or to the window of a
@@ -114,7 +126,7 @@ void MouseEntered(TsCommonData &Data) {
     if (!NoGlowKinds.Contains(Data.ControlKind) && !NoHoverGlowKinds.Contains(Data.ControlKind))
         Data.UpdateGlow(false, nullptr, -1, true, m->Effects()->AllowAnimation);
     if (!c) {
-        RefreshHotLook(Data, false);
+        RefreshBareHotLook(Data);
         return;
     }
     if (HotColorKinds.Contains(Data.ControlKind) &&
@@ -131,7 +143,7 @@ void MouseLeft(TsCommonData &Data) {
     if (!NoMouseTrackKinds.Contains(Data.ControlKind)) Data.MouseInside = false;
     if (!NoGlowKinds.Contains(Data.ControlKind) && !NoHoverGlowKinds.Contains(Data.ControlKind)) Data.UpdateGlow(true);
     if (!c) {
-        if (IsWindowVisible(bare)) RefreshHotLook(Data, false);
+        if (IsWindowVisible(bare)) RefreshBareHotLook(Data);
         return;
     }
     bool changed = false;
