@@ -37,10 +37,13 @@ int BarMax(const PayloadFile &File) {
 // brings its window up to date when a pump finds its frame due. A pump is
 // only worth its cost once some milliseconds have passed, and asking the
 // clock whether they have costs as much as a step: every 64th step asks.
+// After the file's last step the full bar is shown and pumped whatever the
+// time, so that it reaches the screen before the next file sets it back.
 class TFileProgress {
 public:
     TFileProgress(vcl::TProgressBar &Bar, const PayloadFile &File)
-        : FBar(Bar), FTenByteSteps(File.StepKind == TStepKind::TenByteSteps) {}
+        : FBar(Bar), FTenByteSteps(File.StepKind == TStepKind::TenByteSteps),
+          FSteps(FTenByteSteps ? ElementCount(File) / 10 : ElementCount(File)) {}
 
     void ElementConverted() {
         if (FTenByteSteps) {
@@ -48,12 +51,18 @@ public:
             FCounter = 0;
         }
         FBar.StepIt();
-        if (++FStepsDone % 64 == 0) Application->ProcessMessagesThrottled();
+        if (++FStepsDone == FSteps) {
+            FBar.ShowNow();
+            Application->ProcessMessages();
+        } else if (FStepsDone % 64 == 0) {
+            Application->ProcessMessagesThrottled();
+        }
     }
 
 private:
     vcl::TProgressBar &FBar;
     const bool FTenByteSteps;
+    const std::int32_t FSteps;
     std::int32_t FStepsDone = 0;
     std::int32_t FCounter = 0;
 };

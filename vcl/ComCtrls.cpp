@@ -93,6 +93,12 @@ void TProgressBar::FlushWindowUpdate() {
     SyncWindow();
 }
 
+void TProgressBar::ShowNow() {
+    if (!HandleAllocated()) return;
+    FGate.Mark(TickMs());
+    SyncWindow();
+}
+
 void TProgressBar::SyncWindow() {
     if (FShownMin != FMin || FShownMax != FMax) {
         Perform(PBM_SETRANGE32, static_cast<WPARAM>(FMin), FMax);

@@ -32,6 +32,10 @@ public:
     // Advances Position by Step; past Max it starts over from Min, as the
     // system's bar does.
     void StepIt();
+    // Brings the window up to date at once, whatever the frame: for a value
+    // that must reach the screen before it changes again (a full bar about
+    // to be set back). A pump then paints it.
+    void ShowNow();
 
     void FlushWindowUpdate() override;
 

@@ -342,6 +342,7 @@ private:
         ++FProgressRect.Bottom;
     }
     TPngImage ReadChunks();
+    void TakeTransparentColor();
 
     void ReadImageData();
     void InflateRow(std::uint8_t *Buffer, std::size_t BytesToRead);
@@ -672,6 +673,21 @@ TPngImage TPngReader::Read() {
     return image;
 }
 
+// The image is transparent in the tRNS colour known when its data was
+// read. The pixels went through the gamma table (grey ones through their
+// palette's); the colour that names some of them must go the same way,
+// whichever of gAMA and tRNS came first. A gAMA or tRNS after the image
+// data changes no pixel, so it changes neither.
+void TPngReader::TakeTransparentColor() {
+    if (FImage.TransparentColorValue != PngNoTransparentColor &&
+        (FImage.ColorManager.TargetOptions() & coApplyGamma) != 0) {
+        const auto &table = FImage.ColorManager.GammaTable();
+        const vcl::TColor raw = FImage.TransparentColorValue;
+        FImage.TransparentColorValue = table[raw & 0xFF] | table[raw >> 8 & 0xFF] << 8 | table[raw >> 16 & 0xFF] << 16;
+    }
+    FImage.ImageTransparentColor = FImage.TransparentColorValue;
+}
+
 TPngImage TPngReader::ReadChunks() {
     FCRC = ReadChunkHeader();
     FImage.ColorManager.SetSourceOptions(coNeedByteSwap);
@@ -684,26 +700,27 @@ TPngImage TPngReader::ReadChunks() {
     bool imageRead = false;
     for (;;) {
         FCRC = ReadChunkHeader();
-        // After the image data every chunk is skipped: a critical one there
-        // (a second run of image data, a palette) is an error.
-        if (!imageRead) {
-            if (IsChunkType(ctIDAT)) {
-                ReportProgress(vcl::psEnding, "");
-                ReadImageData();
-                imageRead = true;
-            } else if (IsChunkType(ctPLTE)) {
-                ReadPalette();
-                continue;
-            } else if (IsChunkType(ctgAMA)) {
-                ReadGamma();
-                continue;
-            } else if (IsChunkType(ctbKGD)) {
-                ReadBackgroundChunk();
-                continue;
-            } else if (IsChunkType(cttRNS)) {
-                ReadTransparencyChunk();
-                continue;
-            }
+        // The ancillary chunks are read wherever they stand, so that a
+        // damaged one after the image data is still reported. After the
+        // image data a critical chunk (a second run of image data, a
+        // palette) falls to the skip rule and is an error.
+        if (!imageRead && IsChunkType(ctIDAT)) {
+            ReportProgress(vcl::psEnding, "");
+            ReadImageData();
+            imageRead = true;
+            TakeTransparentColor();
+        } else if (!imageRead && IsChunkType(ctPLTE)) {
+            ReadPalette();
+            continue;
+        } else if (IsChunkType(ctgAMA)) {
+            ReadGamma();
+            continue;
+        } else if (IsChunkType(ctbKGD)) {
+            ReadBackgroundChunk();
+            continue;
+        } else if (IsChunkType(cttRNS)) {
+            ReadTransparencyChunk();
+            continue;
         }
         SkipChunk();
         if (IsChunkType(ctIEND)) break;
@@ -711,15 +728,6 @@ TPngImage TPngReader::ReadChunks() {
     }
     FDecoder.DecodeEnd();
     if (!imageRead) RaiseInvalid(CompressionErrorMessage);
-    // The pixels went through the gamma table (grey ones through their
-    // palette's); the colour that names some of them must go the same way,
-    // whichever of gAMA and tRNS came first.
-    if (FImage.TransparentColorValue != PngNoTransparentColor &&
-        (FImage.ColorManager.TargetOptions() & coApplyGamma) != 0) {
-        const auto &table = FImage.ColorManager.GammaTable();
-        const vcl::TColor raw = FImage.TransparentColorValue;
-        FImage.TransparentColorValue = table[raw & 0xFF] | table[raw >> 8 & 0xFF] << 8 | table[raw >> 16 & 0xFF] << 16;
-    }
     return std::move(FImage);
 }
 

@@ -103,6 +103,9 @@ struct TPngImage {
     TColorManager ColorManager;  // as the load left it
     vcl::TColor TransparentColorValue = PngNoTransparentColor;  // from tRNS (0x00BBGGRR)
     vcl::TColor BackgroundColor = 0xFFFFFF;                     // from bKGD
+    // The colour the image is transparent in: that of a tRNS before the
+    // image data (a later one is read and stored above, but too late).
+    vcl::TColor ImageTransparentColor = PngNoTransparentColor;
 };
 
 // Reads the signature and IHDR at the stream's position (and skims on to
@@ -162,6 +165,8 @@ private:
     TPngImageProperties FImageProperties;
     vcl::TColor FTransparentColorValue = PngNoTransparentColor;
     vcl::TColor FBackgroundColor = 0xFFFFFF;
+    // The last load switched the bitmap's transparency on.
+    bool FLoadedTransparent = false;
 };
 
 // Start-up and end of the PNG reader, counted: the first InitializeVlPNG

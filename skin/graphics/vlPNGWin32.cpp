@@ -29,6 +29,7 @@ void TPNGGraphic::Assign(const vcl::TPersistent *Source) {
         // copies, so that the copy's next load can undo it as the source's would.
         FTransparentColorValue = png->FTransparentColorValue;
         FBackgroundColor = png->FBackgroundColor;
+        FLoadedTransparent = png->FLoadedTransparent;
     }
     inherited::Assign(Source);
 }
@@ -55,13 +56,15 @@ void TPNGGraphic::LoadFromStream(vcl::TStream &Stream) {
     FImageProperties = image.ImageProperties;
     // Transparency the last load switched on belongs to that image; any
     // other (the owner's own) is left alone.
-    const bool loadedTransparent = FTransparentColorValue != PngNoTransparentColor;
+    const bool loadedTransparent = FLoadedTransparent;
     FTransparentColorValue = image.TransparentColorValue;
     FBackgroundColor = image.BackgroundColor;
-    if (FTransparentColorValue != PngNoTransparentColor) {
-        SetTransparentColor(FTransparentColorValue);
+    if (image.ImageTransparentColor != PngNoTransparentColor) {
+        SetTransparentColor(image.ImageTransparentColor);
         SetTransparent(true);
+        FLoadedTransparent = true;
     } else if (loadedTransparent) {
+        FLoadedTransparent = false;
         SetTransparentColor(vcl::clDefault);
         SetTransparent(false);
     }

@@ -57,10 +57,14 @@ void BlurRow8(std::uint8_t *Line, std::ptrdiff_t Step, int N, const TBlurKernel 
 
 // Pixel i of a line from taps i + 1, i, i - 1: opaque taps add a third of
 // their channels; a transparent or missing tap borrows the last opaque one.
+// The borrowed colour counts only where the borrowed alpha does not round
+// away: a nearly transparent neighbour must not tint a pixel it gives no
+// coverage to.
 void BlurRow32(std::uint32_t *Line, std::ptrdiff_t Step, int N, std::vector<std::uint32_t> &Work) {
     Work.resize(static_cast<std::size_t>(N));
     for (int i = 0; i < N; ++i) {
         int sum[4] = {0, 0, 0, 0};
+        int borrowed[4] = {0, 0, 0, 0};
         bool remembered = false;
         std::uint32_t last = 0;
         int missing = 0;
@@ -72,13 +76,16 @@ void BlurRow32(std::uint32_t *Line, std::ptrdiff_t Step, int N, std::vector<std:
                 sum[3] += Alpha(p) / 3 + 1;
                 last = p, remembered = true;
             } else if (remembered) {
-                for (int c = 0; c < 4; ++c) sum[c] += Byte(last, c) / 3;
+                for (int c = 0; c < 4; ++c) borrowed[c] += Byte(last, c) / 3;
             } else {
                 ++missing;
             }
         }
         if (missing > 0 && remembered)
-            for (int c = 0; c < 4; ++c) sum[c] += Byte(last, c) / (3 * missing);
+            for (int c = 0; c < 4; ++c) borrowed[c] += Byte(last, c) / (3 * missing);
+        sum[3] += borrowed[3];
+        if (borrowed[3] != 0)
+            for (int c = 0; c < 3; ++c) sum[c] += borrowed[c];
         Work[static_cast<std::size_t>(i)] =
             sum[3] > 0 ? Make(std::min(sum[0], 255), std::min(sum[1], 255), std::min(sum[2], 255), std::min(sum[3], 255))
                        : 0;

@@ -119,6 +119,9 @@ std::int64_t TZDecompressionStream::Seek(std::int64_t Offset, vcl::TSeekOrigin O
     } else if (Origin == vcl::soCurrent && Offset >= 0) {
         SkipForward(Offset);
     } else if (Origin == vcl::soBeginning && Offset >= position) {
+        // A seek to where the stream stands answers its position rather than
+        // raising: Size() seeks back to the position it found, and a stream
+        // read to its end would otherwise fail to tell its size.
         SkipForward(Offset - position);
     } else if (Origin == vcl::soEnd && Offset == 0) {
         std::array<Bytef, SkipBlock> discard;

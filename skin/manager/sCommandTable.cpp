@@ -65,6 +65,19 @@ void RefreshHotLook(TsCommonData &Data, bool Changed) {
     }
 }
 
+// The same for a bare window, whose frame shows MouseInside; there are no
+// colours of a control to take. Not while the window holds the mouse
+// capture: a leave then comes in the middle of its own press (a thumb
+// dragged out of the window), whose bars are not painted again until the
+// press ends, and a frame painted now would leave the system's bar over
+// the skinned one for the rest of the drag. MouseInside is clear all the
+// same, so the next paint of the frame shows it.
+void RefreshBareHotLook(TsCommonData &Data) {
+    Data.BGChanged = true;
+    const HWND wnd = Data.GetWindowHandle();
+    if (wnd && GetCapture() != wnd) SendMessageW(wnd, WM_NCPAINT, 1, 0);
+}
+
 // A command to the control itself: by Perform, or to the window of a
 // record without a control.
 void TellControl(TsCommonData &Data, unsigned SubCommand, unsigned Flag) {
@@ -89,13 +102,19 @@ void ResetWindowTheme(HWND Window) {
     if (TSetWindowTheme setTheme = SetWindowThemeProc()) setTheme(Window, nullptr, nullptr);
 }
 
+// A window without a control of the class library (the edits and lists of
+// the system's dialogs, a window made by the program itself) is followed
+// through the record's own window: it becomes the hover window, its leave
+// is tested on it, MouseInside is cleared again, and it is repainted on
+// enter and leave, since its frame shows MouseInside. Left to the
+// control-only steps, such a window would stay hot after its first hover.
 void MouseEntered(TsCommonData &Data) {
     TsSkinManager *m = Data.GetSkinManager();
     if (!Data.IsSkinned(false) || Data.MouseInside || Has(m, vcl::csDesigning) || m->Options()->GetFlag(ofNoMouseHover) ||
         FullyTransparent(Data))
         return;
     vcl::TControl *c = Data.OwnerControl();
-    HWND wnd = WindowOf(c);
+    HWND wnd = c ? WindowOf(c) : Data.GetWindowHandle();
     TsSkinManager *tracker = DefaultManager();
     if (!wnd || !tracker) {
         if (!NoMouseTrackKinds.Contains(Data.ControlKind)) Data.MouseInside = true;
@@ -106,6 +125,10 @@ void MouseEntered(TsCommonData &Data) {
     tracker->SetActiveControl(wnd);
     if (!NoGlowKinds.Contains(Data.ControlKind) && !NoHoverGlowKinds.Contains(Data.ControlKind))
         Data.UpdateGlow(false, nullptr, -1, true, m->Effects()->AllowAnimation);
+    if (!c) {
+        RefreshBareHotLook(Data);
+        return;
+    }
     if (HotColorKinds.Contains(Data.ControlKind) &&
         (!HotColorOptionKinds.Contains(Data.ControlKind) || ModuleState().ExtendedHotTracking) && SectionOf(Data).States >= 2)
         RefreshHotLook(Data, ApplyStateColors(Data, 1));
@@ -113,11 +136,16 @@ void MouseEntered(TsCommonData &Data) {
 
 void MouseLeft(TsCommonData &Data) {
     vcl::TControl *c = Data.OwnerControl();
-    if (!c || !Data.IsSkinned(false) || Data.GetSkinManager()->Options()->GetFlag(ofNoMouseHover) ||
+    const HWND bare = c ? nullptr : Data.GetWindowHandle();
+    if ((!c && !bare) || !Data.IsSkinned(false) || Data.GetSkinManager()->Options()->GetFlag(ofNoMouseHover) ||
         Has(c, vcl::csDesigning) || IsMouseStillInside(Data))
         return;
     if (!NoMouseTrackKinds.Contains(Data.ControlKind)) Data.MouseInside = false;
     if (!NoGlowKinds.Contains(Data.ControlKind) && !NoHoverGlowKinds.Contains(Data.ControlKind)) Data.UpdateGlow(true);
+    if (!c) {
+        if (IsWindowVisible(bare)) RefreshBareHotLook(Data);
+        return;
+    }
     bool changed = false;
     if (HotColorKinds.Contains(Data.ControlKind) && !Data.IsControlActive() && !FullyTransparent(Data))
         changed = ApplyStateColors(Data, 0);

@@ -8,6 +8,7 @@
 #include "sMessages.h"
 #include "sSkinManager.h"
 #include "sSkinServices.h"
+#include "vlStateAnimation.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Controls.h"
 #include "vcl/Forms.h"
@@ -183,6 +184,9 @@ void TsCommonData::SetSkinManager(TsSkinManager *Value) {
         FSkinIndex = -1;
     if (OwnerProvider()) return;
     const bool valid = Value && !Value->Sections.empty() && Value->IsValidSectionIndex(FSkinIndex);
+    // Both commands name the manager that now serves the control: the
+    // handlers act only on their own manager's commands, so a removal that
+    // named no manager would be ignored.
     if (FOwnerControl && FOwnerControl->Parent() && !OwnerDestroying())
         FOwnerControl->Perform(SM_SKINCOMMAND, SkinCommand(valid ? SC_SKIN_REFRESH : SC_SKIN_REMOVED),
                                reinterpret_cast<LPARAM>(GetSkinManager()));
@@ -438,6 +442,20 @@ vcl::TColor TsCommonData::OwnerColor() const {
     return vcl::clFuchsia;
 }
 
+namespace {
+
+// The colour behind a bare window: its parent's answer when the parent is
+// skinned; a parent that does not know the question (it would answer 0,
+// black) gives its own colour, or the button face when it has no control.
+vcl::TColor ParentWindowColor(HWND Parent) {
+    if (SendSkinQuery(Parent, SC_IS_HANDLED))
+        return static_cast<vcl::TColor>(SendSkinCommand(Parent, SC_GET_BG_COLOR, vcl::clFuchsia));
+    if (vcl::TWinControl *control = vcl::FindControl(Parent)) return control->Color();
+    return vcl::clBtnFace;
+}
+
+} // namespace
+
 vcl::TColor TsCommonData::GetBackColor(int State, HWND Window) const {
     const vcl::TColor own = OwnerColor() == vcl::clFuchsia ? vcl::clBtnFace : OwnerColor();
     if (!IsSkinned(false)) return own;
@@ -448,7 +466,7 @@ vcl::TColor TsCommonData::GetBackColor(int State, HWND Window) const {
     if (FOwnerControl && FOwnerControl->Parent())
         parent = FOwnerControl->Parent()->Color();
     else if (HWND p = Window ? GetParent(Window) : nullptr)
-        parent = static_cast<vcl::TColor>(SendSkinCommand(p, SC_GET_BG_COLOR, vcl::clFuchsia));
+        parent = ParentWindowColor(p);
     parent = vcl::ColorToRGB(parent);
     if (state.Transparency >= 100) return parent;
     return MixByTransparency(vcl::ColorToRGB(state.Color), parent, state.Transparency);
@@ -596,12 +614,23 @@ void ShowGlowOver(TsCommonData &Data, const TsGeneralData &Section, HWND Window,
 void TsCommonData::UpdateGlow(bool Fade, HWND Window, int Section, bool Show, bool Animated) {
     const TsGeneralData *section = GlowSectionOf(*this, Section);
     if (!section) return;
+    const bool animate = Animated && GetSkinManager()->Effects()->AllowAnimation;
     if (!(Show && MouseInside)) {
-        if (GlowID >= 0)
-            GlowService().HideGlow(GlowID, Fade && Animated && GetSkinManager()->Effects()->AllowAnimation);
+        if (GlowID >= 0) GlowService().HideGlow(GlowID, Fade && animate);
         return;
     }
-    ShowGlowOver(*this, *section, Window, static_cast<std::uint8_t>(std::clamp(section->Glow, 0, 255)));
+    const auto whole = static_cast<std::uint8_t>(std::clamp(section->Glow, 0, 255));
+    if (!animate || GlowID >= 0) {
+        ShowGlowOver(*this, *section, Window, whole);
+        return;
+    }
+    // The glow comes in from nothing on the control's timer.
+    ShowGlowOver(*this, *section, Window, 0);
+    if (GlowID < 0) return;
+    AnimateStateChange(*this, fmFadeUp, GlowFadeStep, true, false, false);
+    // A change shown at once (no cache yet, a skin loading) fades nothing
+    // in: the glow is shown whole rather than left invisible.
+    if (GlowID >= 0 && !IsAnimating()) GlowService().SetGlowAlpha(GlowID, whole);
 }
 
 void TsCommonData::ShowGlowAt(std::uint8_t Alpha, HWND Window) {

@@ -41,6 +41,8 @@ void CacheEntry(const TvlTableIndex &Index, TvlElementEntry &Entry, std::string_
 void CacheSections(const TvlTableIndex &Index, TsGeneralDataArray &Sections, const TsMaskArray &Masks) {
     for (std::size_t k = 0; k < Sections.size(); ++k) {
         TsGeneralData &s = Sections[k];
+        // GLOBALINFO is skipped and keeps the reader's "none" (-1, border
+        // kind -2) rather than 0, which would name the first mask of the skin.
         if (s.ClassName == "GLOBALINFO") continue;
         const int index = static_cast<int>(k);
         const auto mask = [&](std::string_view property) { return Index.GetMaskIndex(index, property); };

@@ -144,7 +144,7 @@ void AnimateSkinChange(TvlFormProvider &Provider, int Animate) {
             if (!DwmCompositionActive()) SetWindowRgn(wnd, nullptr, FALSE);
             Provider.CollectFrameMasks();
             Provider.UpdateFormRegion();
-            RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+            RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
             if (HWND border = Provider.BorderWindow()) {
                 vcl::SetWindowRegion(border, vcl::TRegionHandle(Provider.BorderRegion()), true);
                 Provider.UpdateBorder(true, 255);

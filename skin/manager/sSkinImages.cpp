@@ -1,5 +1,7 @@
 #include "sSkinImages.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <span>
 
@@ -13,6 +15,7 @@
 #include "vcl/Jpeg.h"
 #include "vcl/ResourceStream.h"
 #include "vcl/SysUtils.h"
+#include "vcl/WideText.h"
 #include "vlSkinConvertor.h"
 
 namespace skin {
@@ -36,7 +39,23 @@ std::string InSkinFolder(const std::string &SkinPath, const std::string &FileNam
     return Contains(FileName, ":") ? FileName : SkinPath + FileName;
 }
 
+// A name of the options text is 8-bit text of the code page, the folder
+// UTF-8: the name is converted before the two are joined, or a name with a
+// letter outside ASCII names no file. (The application's common sections
+// are its own UTF-8 text.)
+std::string OptionsNameInSkinFolder(const std::string &SkinPath, const std::string &FileName) {
+    return InSkinFolder(SkinPath, CodePageToUtf8(FileName));
+}
+
 } // namespace
+
+std::string CodePageToUtf8(const std::string &Text) {
+    if (Text.empty()) return {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), wide.data(), n);
+    return vcl::WideToUtf8(wide);
+}
 
 std::unique_ptr<vcl::TMemoryStream> ReadSkinFile(const std::string &FileName) {
     vcl::TFileStream file(FileName, vcl::fmOpenRead | vcl::fmShareDenyWrite);
@@ -119,7 +138,7 @@ vcl::TBitmap *TvlSkinLoad::FindExternalImage(const std::string &FileName) const 
 vcl::TBitmap *TvlSkinLoad::LoadImageFile(const std::string &FileName, vcl::TStream *Stream) {
     std::unique_ptr<vcl::TMemoryStream> file;
     if (!Stream) {
-        const std::string path = InSkinFolder(FSkinPath, FileName);
+        const std::string path = OptionsNameInSkinFolder(FSkinPath, FileName);
         if (!vcl::FileExists(path)) return nullptr;
         file = ReadSkinFile(path);
         Stream = file.get();
@@ -149,7 +168,7 @@ void TvlSkinLoad::LoadMasterBitmap() {
             LoadSkinBitmap(*Master, *item->Stream, true, name);
         }
     } else if (!name.empty()) {
-        const std::string path = InSkinFolder(FSkinPath, name);
+        const std::string path = OptionsNameInSkinFolder(FSkinPath, name);
         if (vcl::FileExists(path)) LoadSkinBitmap(*Master, *ReadSkinFile(path), true, name);
     }
     Master->SetPixelFormat(vcl::pf32bit);

@@ -87,4 +87,8 @@ void MakeOpaque32(vcl::TBitmap &Bitmap);
 // file above MaxSkinFileSize.
 std::unique_ptr<vcl::TMemoryStream> ReadSkinFile(const std::string &FileName);
 
+// 8-bit text of the system's code page, as an options text and an editor's
+// push hold names and folders, in the UTF-8 that paths are built from.
+std::string CodePageToUtf8(const std::string &Text);
+
 } // namespace skin

@@ -14,7 +14,6 @@
 #include "vcl/Dialogs.h"
 #include "vcl/Forms.h"
 #include "vcl/SysUtils.h"
-#include "vcl/WideText.h"
 #include "vlSkinConvertor.h"
 
 namespace skin {
@@ -29,15 +28,6 @@ std::unique_ptr<TvlOptionsFile> OptionsOf(vcl::TMemoryStream &Text) {
 void ShowFormatError(const std::string &SkinName) {
     vcl::ShowMessage("Internal format error in the \"" + SkinName +
                      "\" skin. Please, update this skin to latest version.");
-}
-
-// 8-bit text of the system's code page, as an editor writes names and folders.
-std::string AnsiToUtf8(const std::string &Text) {
-    if (Text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), wide.data(), n);
-    return vcl::WideToUtf8(wide);
 }
 
 } // namespace
@@ -242,8 +232,8 @@ void TsSkinManager::ApplyPushedSkin(const TvlPushedSkinBlock &Block) {
     BeginUpdate();
     FPushedOptions = std::make_unique<vcl::TStringList>();
     FPushedOptions->SetText(pushed->Options);
-    SetSkinDirectory(AnsiToUtf8(pushed->SkinDirectory));
-    SetSkinName(AnsiToUtf8(pushed->SkinName));
+    SetSkinDirectory(CodePageToUtf8(pushed->SkinDirectory));
+    SetSkinName(CodePageToUtf8(pushed->SkinName));
     EndUpdate(true, false);
     FPushedOptions.reset();
 }

@@ -307,7 +307,7 @@ void ShowLayeredBitmap(HWND Window, vcl::TBitmap *Bitmap, std::uint8_t Alpha, co
         if (!composition) SetWindowLongPtrW(Window, GWL_STYLE, style & ~LONG_PTR{WS_VISIBLE});
         AddExStyle(Window, WS_EX_LAYERED);
         if (!composition) {
-            RedrawWindow(nullptr, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            RedrawWindow(nullptr, &r, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
             SetWindowLongPtrW(Window, GWL_STYLE, GetWindowLongPtrW(Window, GWL_STYLE) | (style & WS_VISIBLE));
         }
     }
@@ -495,13 +495,8 @@ void RunHideAnimation(std::unique_ptr<vcl::TForm> Window, std::unique_ptr<vcl::T
     // The hide before this one ends where it stands, its event fired.
     if (TheHideTimer && TheHideTimer->FWindow) TheHideTimer->Finish();
     const int steps = Time / 10;
-    if (steps < 1 || !Window || !Snapshot || Snapshot->Empty()) {
-        Window.reset();
-        Snapshot.reset();
-        // Nothing to play: the form is hidden all the same.
-        FireHiding(EventWindow);
-        return;
-    }
+    // Nothing to play: no animation ran, so there is no end of one to tell.
+    if (steps < 1 || !Window || !Snapshot || Snapshot->Empty()) return;
     if (!TheHideTimer) TheHideTimer = vcl::Create<TvlHideTimer>(vcl::Application);
     TvlHideTimer &t = *TheHideTimer;
     t.SetEnabled(false);
@@ -699,6 +694,10 @@ void FadeInLayered(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, 
         if (fadeOut) ShowLayeredBitmap(fadeOut, old.get(), OldImageAlpha(Alpha, FrameAlpha));
     };
 
+    // With a border form too the new image fades in through a window of
+    // its own, and the border form's window, which the border form and its
+    // owner address by handle, stays and is repainted at the end: the
+    // screen shows what a fresh border window would, without replacing it.
     std::unique_ptr<vcl::TForm> temp(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
     temp->SetBorderStyle(vcl::bsNone);
     temp->SetTag(AuxiliaryWindowTag);

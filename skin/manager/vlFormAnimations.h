@@ -66,7 +66,8 @@ void AnimHideDialog(TvlAnimDialog &Dialog);
 // The common hide: Window shows Snapshot fading (or shrinking) out over
 // Time ms; both are taken over. EventWindow: the form whose provider hears
 // aeHiding once it ends (also when the next hide cuts it short); null for
-// none. While the application terminates all frames run before the return.
+// none. A Time below 10 ms plays nothing and tells nothing. While the
+// application terminates all frames run before the return.
 void RunHideAnimation(std::unique_ptr<vcl::TForm> Window, std::unique_ptr<vcl::TBitmap> Snapshot, int Time,
                       std::uint8_t Alpha, int Mode, HWND EventWindow);
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <vector>
 
 #include "sCommonData.h"
 #include "sMessages.h"
 #include "sModuleState.h"
 #include "sSkinManager.h"
 #include "sSkinServices.h"
+#include "vlSnapshots.h"
 #include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "vcl/Bitmap.h"
@@ -31,28 +31,6 @@ std::uint8_t FadeByte(double Value) {
     if (!(Value > 0)) return 0;
     if (Value >= 255) return 255;
     return static_cast<std::uint8_t>(std::nearbyint(Value));
-}
-
-// Control still has Child (compared without touching Child, which may be gone).
-bool StillChild(const vcl::TWinControl &Control, const vcl::TControl *Child) {
-    for (int i = 0; i < Control.ControlCount(); ++i)
-        if (Control.Controls(i) == Child) return true;
-    return false;
-}
-
-// The visible graphic children of Control painted into DC, Control's client
-// origin at Offset. Only what a button's fade needs for the children drawn
-// on its face: each child once, straight into DC.
-void PaintGraphicChildren(HDC DC, vcl::TWinControl &Control, vcl::TPoint Offset) {
-    std::vector<vcl::TControl *> children;  // a child's paint may add or remove children
-    for (int i = 0; i < Control.ControlCount(); ++i) children.push_back(Control.Controls(i));
-    for (vcl::TControl *c : children) {
-        if (!StillChild(Control, c) || dynamic_cast<vcl::TWinControl *>(c) || !c->Visible()) continue;
-        vcl::TSavedDC saved(DC);
-        OffsetViewportOrgEx(DC, Offset.X + c->Left(), Offset.Y + c->Top(), nullptr);
-        IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
-        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-    }
 }
 
 // Holds a canvas locked while it lives.
@@ -83,7 +61,7 @@ void RebuildCache(TsCommonData &Data) {
     vcl::TBitmap *cache = Data.CacheBmp();
     if (!button || button->ControlCount() == 0 || !cache) return;
     TCanvasLock lock(*cache->Canvas());
-    PaintGraphicChildren(cache->Canvas()->Handle(), *button, {0, 0});
+    PaintChildControls(cache->Canvas()->Handle(), button, false, {0, 0});
 }
 
 // The window a state fade is shown on, and its size; null when none.

@@ -23,13 +23,15 @@ namespace {
 
 using namespace vcl;
 
-// A status text and the bars' values when it was set.
+// A status text and the bars' values when it was set; Bar1Shown: what the
+// per-file bar's window showed then.
 struct TStatus {
     std::string Text;
-    int Bar1Max, Bar1Position, Bar2Position;
+    int Bar1Max, Bar1Position, Bar2Position, Bar1Shown;
     friend bool operator==(const TStatus &, const TStatus &) = default;
     friend std::ostream &operator<<(std::ostream &out, const TStatus &s) {
-        return out << "\"" << s.Text << "\" " << s.Bar1Max << " " << s.Bar1Position << " " << s.Bar2Position;
+        return out << "\"" << s.Text << "\" " << s.Bar1Max << " " << s.Bar1Position << " " << s.Bar2Position
+                   << " shown " << s.Bar1Shown;
     }
 };
 
@@ -46,7 +48,8 @@ private:
     void Proc(TMessage &Message) {
         if (Message.Msg == WM_SETTEXT)
             Seen.push_back({WideToUtf8(reinterpret_cast<const wchar_t *>(Message.LParam)), FForm.ProgressBar1->Max(),
-                            FForm.ProgressBar1->Position(), FForm.ProgressBar2->Position()});
+                            FForm.ProgressBar1->Position(), FForm.ProgressBar2->Position(),
+                            static_cast<int>(SendMessageW(FForm.ProgressBar1->Handle(), PBM_GETPOS, 0, 0))});
         FSaved(Message);
     }
     TSDIAppForm &FForm;
@@ -62,18 +65,24 @@ std::string Status(std::size_t k) { return "Generuji : " + std::string(PayloadFi
 // The status texts of a complete install and the bars at each: files 1 to 6
 // leave their bar full for the next status text and step the overall bar
 // after; files 7 to 11 step it before and clear the bar and the status after.
+// The screen shows each file's bar full once its last step is made, until
+// the next file's steps: so at every status text it shows the maximum of
+// the last file that made steps.
 std::vector<TStatus> ExpectedStatus(const std::vector<std::size_t> &sizes, bool eetzuvoKept = false) {
     std::vector<TStatus> seen;
-    int max = 100, position = 0;
+    int max = 100, position = 0, shown = 0;
     for (int k = 0; k < 11; ++k) {
+        const bool stepped = BarMax(k, sizes[k]) > 0 && !(k == 2 && eetzuvoKept);
         if (k < 6) {
-            seen.push_back({Status(k), max, position, k});
+            seen.push_back({Status(k), max, position, k, shown});
             max = BarMax(k, sizes[k]);
             position = k == 2 && eetzuvoKept ? 0 : max;
+            if (stepped) shown = max;
         } else {
-            seen.push_back({Status(k), max, 0, k});
+            seen.push_back({Status(k), max, 0, k, shown});
             max = BarMax(k, sizes[k]);
-            seen.push_back({"", max, 0, k + 1});
+            if (stepped) shown = max;
+            seen.push_back({"", max, 0, k + 1, shown});
         }
     }
     return seen;

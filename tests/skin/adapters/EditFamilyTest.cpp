@@ -70,7 +70,7 @@ protected:
         Manager = HotFrameSkinManager();
         SetCursorPos(5, 5);
         InitCommonControls();
-        Form.Form->SetBounds(100, 100, 560, 360);
+        Form.Form->SetBounds(100, 100, 560, 440);
         Form.Show();
     }
     ~EditFamily() override { SetCursorPos(5, 5); }
@@ -112,17 +112,27 @@ TEST_F(EditFamily, HoverShowsTheHotFrameOfEachControlAndLeavingGivesTheNormalOne
         const char *Name;
         vcl::TWinControl *Control;
         int Kind;
+        HWND Bare = nullptr;  // a window without a control, as the system's dialogs have
     } cases[] = {
         {"edit", Place(vcl::Create<vcl::TMemo>(Form.Form), 10, 10), tpEdit},
         {"list view", Place(vcl::Create<TTestCommonControl>(Form.Form, WC_LISTVIEWW, LVS_REPORT), 290, 10), tpListView},
         {"tree view", Place(vcl::Create<TTestCommonControl>(Form.Form, WC_TREEVIEWW, TVS_HASLINES), 10, 170), tpTreeView},
         {"grid", Place(vcl::Create<TTestLookGrid>(Form.Form), 290, 170), tpGrid},
+        {"bare edit", nullptr, tpEdit,
+         CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 290, 320, 200, 50,
+                         Form.Form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr)},
     };
-    for (const Case &c : cases) ASSERT_TRUE(Skin(c.Control, c.Kind)) << c.Name;
+    for (const Case &c : cases) {
+        if (c.Bare)
+            Adapters.push_back(AdapterFactory().CreateAdapter(c.Kind, c.Bare, ParamsFor(nullptr), Manager.get()));
+        else
+            Skin(c.Control, c.Kind);
+        ASSERT_TRUE(Adapters.back()) << c.Name;
+    }
     ShowAll();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Name);
-        const HWND w = c.Control->Handle();
+        const HWND w = c.Bare ? c.Bare : c.Control->Handle();
         const std::vector<vcl::TColor> normal = FrameOf(w);
         RECT r{};
         GetWindowRect(w, &r);

@@ -298,6 +298,39 @@ TEST(PngReader, ChunkRulesAndTheMessagesOfDamagedFiles) {
     for (const auto &c : cases) EXPECT_EQ(ErrorOf(c.File), c.Message) << c.Name;
 }
 
+// The chunk right after the image data is skipped unread; the ancillary
+// chunks after it are read, their CRC checked, as before the image data.
+TEST(PngReader, AncillaryChunksAfterTheImageDataAreStillReadAndChecked) {
+    const TSampleImage im = Gradient(5, 4, 2, 8);
+    const TBytes header = HeaderData(5, 4, 8, 2);
+    const TBytes idat = Chunk("IDAT", ImageData(im, {})), text = Chunk("tEXt", {'a', 0, 'b'});
+    const TBytes gAMA = {0, 1, 0x86, 0xA0}, bKGD = {0, 10, 0, 20, 0, 30}, tRNS = {0, 1, 0, 2, 0, 3};
+    const struct {
+        const char *Name;
+        TBytes First, Second;
+        const char *Message;
+    } damaged[] = {
+        {"gAMA", text, ChunkWithCrc("gAMA", gAMA, 0), CrcError},
+        {"bKGD", text, ChunkWithCrc("bKGD", bKGD, 0), CrcError},
+        {"tRNS", text, ChunkWithCrc("tRNS", tRNS, 0), CrcError},
+        {"tEXt", text, ChunkWithCrc("tEXt", {1, 2}, 0), ""},               // unknown: skipped unchecked
+        {"right after the data", ChunkWithCrc("bKGD", bKGD, 0), text, ""},  // skipped unchecked
+    };
+    for (const auto &c : damaged) EXPECT_EQ(ErrorOf(FileWith(header, {idat, c.First, c.Second})), c.Message) << c.Name;
+
+    // Their values are kept; the pixels, already converted, keep theirs, and
+    // a colour that comes too late makes nothing transparent.
+    skin::TPngImage late =
+        Decode(FileWith(header, {idat, text, Chunk("gAMA", gAMA), Chunk("bKGD", bKGD), Chunk("tRNS", tRNS)}));
+    EXPECT_EQ(late.BackgroundColor, 0x1E140A);
+    EXPECT_EQ(late.TransparentColorValue, 0x030201);
+    EXPECT_EQ(late.ImageTransparentColor, skin::PngNoTransparentColor);
+    EXPECT_EQ(late.ImageProperties.Options, skin::ioValidHeader | skin::ioGammaApplied);
+    EXPECT_EQ(PixelValue(late.Dib, 2, 1), im.At(2, 1, 2) | im.At(2, 1, 1) << 8 | im.At(2, 1, 0) << 16);
+    skin::TPngImage early = Decode(FileWith(header, {Chunk("tRNS", tRNS), idat}));
+    EXPECT_EQ(early.ImageTransparentColor, 0x030201);
+}
+
 TEST(PngReader, AShortAncillaryChunkIsReadAndIgnored) {
     const TSampleImage rgb = Gradient(3, 2, 2, 8), grey = Gradient(3, 2, 0, 8), indexed = Gradient(3, 2, 3, 2);
     const TSampleImage grey2 = Gradient(3, 2, 0, 2), grey16 = Gradient(3, 2, 0, 16), greyAlpha = Gradient(3, 2, 4, 8);

@@ -83,6 +83,35 @@ TEST(BlurBitmap32, TransparentPixelsDoNotDarkenTheirNeighbours) {
     }
 }
 
+// One line of two pixels, the row pass then the column pass (of one pixel
+// each). A tap that is transparent or outside borrows the last opaque one:
+// a third of it per tap, a share per tap counted before one was found; the
+// borrowed colour counts only when the borrowed alpha does not round to 0.
+TEST(BlurBitmap32, BorrowedColourCountsOnlyWithBorrowedAlpha) {
+    const struct {
+        int Alpha;
+        std::uint32_t First, Second;
+    } cases[] = {
+        // Row: pixel 0 keeps 30 of its own (alpha 0 + 1), borrows 30 + 30 at
+        // alpha 0: 30; pixel 1 gets 30 and borrows 15 at alpha 0: 30.
+        // Column: each 10 of its own, 10 + 10 borrowed at alpha 0: 10.
+        {2, Px(10, 10, 10, 1), Px(10, 10, 10, 1)},
+        // Alpha 3: pixel 0 borrows alpha 1 + 1 (colour 90, alpha 4); pixel 1
+        // borrows 15 at alpha 0 (colour 30, alpha 2), which the column pass
+        // takes to 10 the same way.
+        {3, Px(90, 90, 90, 4), Px(10, 10, 10, 1)},
+        // Opaque: every borrowed share carries alpha.
+        {255, Px(90, 90, 90, 255), Px(45, 45, 45, 127)},
+    };
+    for (const auto &c : cases) {
+        vcl::TPixels32 line(2, 1, 0);
+        line.At(0, 0) = Px(90, 90, 90, c.Alpha);
+        BlurBitmap32(line.View());
+        EXPECT_EQ(line.At(0, 0), c.First) << c.Alpha;
+        EXPECT_EQ(line.At(1, 0), c.Second) << c.Alpha;
+    }
+}
+
 TEST(ApplyColorEffectsToColor, TintThenHueThenSaturationInPercent) {
     test::TFakeControlData data;
     const struct {

@@ -90,6 +90,40 @@ TEST_F(CommonData, BackgroundColourFollowsTheSectionsTransparency) {
     }
 }
 
+// A bare window's record asks its parent window for the colour behind it
+// only when that parent is skinned; another parent gives its own colour.
+TEST_F(CommonData, ABareWindowShowsItsParentsColourWhetherTheParentIsSkinnedOrNot) {
+    auto *skinned = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin("PANEL0");
+    auto *plain = Form.Add(vcl::Create<vcl::TCustomControl>(Form.Form), 10, 60);
+    plain->SetColor(0x102030);
+    Form.Show();
+    using TWindow = std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)>;
+    const auto child = [](HWND Parent) {
+        return TWindow(CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, Parent, nullptr, nullptr,
+                                       nullptr),
+                       &DestroyWindow);
+    };
+    TWindow bareParent = child(Form.Form->Handle());
+    const struct {
+        const char *Parent;
+        HWND Window;
+        vcl::TColor Expected;
+    } cases[] = {
+        {"skinned", skinned->vcl::TWinControl::Handle(), PanelColor},
+        {"not skinned", plain->Handle(), 0x102030},
+        {"no control", bareParent.get(), vcl::ColorToRGB(vcl::clBtnFace)},
+    };
+    for (const auto &c : cases) {
+        TWindow window = child(c.Window);
+        TsCommonData bare(nullptr, false);
+        bare.WndHandle = window.get();
+        bare.SetSkinManager(Manager.get());
+        bare.SetSkinSection("PANEL100");
+        ASSERT_TRUE(bare.IsSkinned(false)) << c.Parent;
+        EXPECT_EQ(bare.GetBackColor(0, window.get()), c.Expected) << c.Parent;
+    }
+}
+
 TEST_F(CommonData, SectionBehindAControlIsAskedThroughTransparentParents) {
     auto *outer = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin("PANEL0");
     auto *middle = vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form);

@@ -97,6 +97,10 @@ TEST_F(Glow, HoverShowsAWindowAroundTheControlThatClicksFallThrough) {
     ASSERT_TRUE(uitest::ActivateAndWait(Form.Form->WindowHandle(), 3s));
     RECT b{}, g{};
     GetWindowRect(Button->WindowHandle(), &b);
+    // The control's image is up to date, as a painted control's is: its
+    // state changes fade.
+    Button->Data.PrepareCache();
+    Button->Data.BGChanged = false;
     SetCursorPos(b.left + 60, b.top + 20);
     ASSERT_TRUE(PumpUntil([&] { return Button->Data.GlowID >= 0; }));
     const TvlGlowEffect *glow = GlowOf(Button->Data.GlowID);
@@ -108,7 +112,10 @@ TEST_F(Glow, HoverShowsAWindowAroundTheControlThatClicksFallThrough) {
               static_cast<LONG_PTR>(GlowWindowExStyle));
     EXPECT_TRUE(IsWindowVisible(glowWnd) && glow->GlowForm()->Tag() == GlowWindowTag);
     EXPECT_EQ(GetWindow(glowWnd, GW_HWNDNEXT), Form.Form->WindowHandle());
-    EXPECT_EQ(AlphasOf(glowWnd), std::vector<int>{200});  // shown whole, once, at the section's strength
+    // It comes in from nothing on the control's timer, in ten steps.
+    const std::vector<int> fadeIn{0, 26, 51, 76, 102, 128, 153, 178, 204, 230, 255};
+    EXPECT_TRUE(PumpUntil([&] { return AlphasOf(glowWnd).size() >= fadeIn.size(); }));
+    EXPECT_EQ(AlphasOf(glowWnd), fadeIn);
     // The image's red along the edges; the middle, which it leaves undrawn, transparent.
     const vcl::TBitmapView pixels = glow->GlowImage()->View();
     EXPECT_EQ(pixels.Row32(pixels.Height - 1)[pixels.Width / 2], 0xFFC00000u);
@@ -121,8 +128,18 @@ TEST_F(Glow, HoverShowsAWindowAroundTheControlThatClicksFallThrough) {
     // Leaving fades it out on the control's timer; then the window goes.
     SetCursorPos(5, 5);
     ASSERT_TRUE(PumpUntil([&] { return Button->Data.GlowID < 0; }));
-    EXPECT_EQ(AlphasOf(glowWnd).size(), 21u);
+    EXPECT_EQ(AlphasOf(glowWnd).size(), fadeIn.size() + 20);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(glowWnd); }));
+
+    // Without animation it is shown whole, once, at the section's strength.
+    Manager->Effects()->AllowAnimation = false;
+    SetCursorPos(b.left + 60, b.top + 20);
+    ASSERT_TRUE(PumpUntil([&] { return Button->Data.GlowID >= 0; }));
+    const HWND still = GlowOf(Button->Data.GlowID)->Window();
+    vcl::Application->ProcessMessages();
+    EXPECT_EQ(AlphasOf(still), std::vector<int>{200});
+    SetCursorPos(5, 5);
+    EXPECT_TRUE(PumpUntil([&] { return Button->Data.GlowID < 0; }));
 }
 
 TEST_F(Glow, WindowGoesDirectlyAboveTheFormAlsoWithNothingAboveIt) {

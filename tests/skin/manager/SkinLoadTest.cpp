@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include "../../support/UniqueName.h"
 #include "../../vcl/JpegTestSupport.h"
 #include "ManagerTestSupport.h"
@@ -15,6 +17,7 @@
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sSkinImages.h"
 #include "vcl/Bitmap.h"
+#include "vcl/WideText.h"
 
 namespace skin {
 namespace {
@@ -350,6 +353,38 @@ TEST_F(SkinLoad, JpegPicturesAreOpaqueTexturesAndKeysNamingOnePictureShareIt) {
     std::weak_ptr<vcl::TBitmap> shared = m->Masks[static_cast<std::size_t>(m->FindMaskIndex("PICTURES", "AGAIN"))].Bmp;
     m->SetActive(false);
     EXPECT_TRUE(shared.expired());
+}
+
+// The options text names its pictures in the system's 8-bit code page, as
+// the skin editor writes it; a folder skin finds them under their names.
+TEST_F(SkinLoad, PictureNamesWithLettersOfTheCodePageAreFoundInTheFolderAndThePack) {
+    const std::wstring wide = L"Pozad\u00ED.bmp";  // "Pozadí.bmp"
+    std::string codePage(64, '\0');
+    codePage.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()),
+                                                                 codePage.data(), static_cast<int>(codePage.size()),
+                                                                 nullptr, nullptr)));
+    ASSERT_EQ(codePage.size(), 10u) << "the code page has no \u00ED";
+    const Bytes picture = Bmp24(3, 2, [](int, int) { return 0x2040C0; });
+    TestSkin folder, packed;
+    folder.Options += "[PICTURES]\r\nBACK=" + codePage + "\r\n";
+    packed.Options = folder.Options;
+    folder.Files.push_back({vcl::WideToUtf8(wide), picture});  // the file system's name
+    packed.Files.push_back({codePage, picture});                // the pack's name, as the options text has it
+    TempFolder dir;
+    WriteFolder(dir / "Folder", folder);
+    WriteFile(dir / "Packed.gmz", packed.Packed());
+    ManagerPtr m = NewManager();
+    m->SetSkinDirectory(dir.Path());
+    for (const char *source : {"Folder", "Packed"}) {
+        SCOPED_TRACE(source);
+        m->SetSkinName(source);
+        const int back = m->FindMaskIndex("PICTURES", "BACK");
+        ASSERT_GE(back, 0);
+        const TsMaskData &mask = m->Masks[static_cast<std::size_t>(back)];
+        ASSERT_NE(mask.Bmp, nullptr);
+        ASSERT_EQ(mask.Bmp->Width(), 3);
+        EXPECT_EQ(mask.Bmp->View().At(2, 1), SkinPixel(0x2040C0));
+    }
 }
 
 // A PNG picture of three pixels: a half-transparent colour, the same colour

@@ -10,6 +10,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/ControlCanvas.h"
+#include "vcl/GdiObjects.h"
 
 namespace skin {
 namespace {
@@ -57,6 +58,25 @@ TEST_F(Snapshots, AChildLeavingTheKeyColourAtItsOwnCornerIsLeftOutWhateverTheOff
     const auto at = [&](int X, int Y) { return GetPixel(target->Canvas()->Handle(), X, Y) & 0xFFFFFF; };
     EXPECT_EQ(at(30 + 5 + 1, 10 + 7 + 1), RGB(0x00, 0xC0, 0x00));
     EXPECT_EQ(at(10 + 5 + 1, 10 + 7 + 1), RGB(0, 0, 0xFF));  // left out
+}
+
+TEST_F(Snapshots, AClipBoxWithoutAreaPaintsNothingAndTellsTheControlItWasLeftOut) {
+    std::vector<std::string> log;
+    TestForm form;
+    auto *green = new TFill(form.Form, RGB(0x00, 0xC0, 0x00));
+    green->SetBounds(10, 10, 20, 20);
+    green->SetParent(form.Form);
+    Recorder told(log, "form", form.Form, SC_SET_NOT_PAINTED);
+    form.Show();
+    auto target = NewBitmap32(100, 100);
+    const HDC dc = target->Canvas()->Handle();
+    PaintChildControls(dc, form.Form, false, {0, 0});
+    EXPECT_EQ(GetPixel(dc, 15, 15) & 0xFFFFFF, RGB(0x00, 0xC0, 0x00));
+    EXPECT_TRUE(log.empty());
+    const vcl::TSavedDC saved(dc);
+    IntersectClipRect(dc, 50, 50, 50, 90);  // no width
+    PaintChildControls(dc, form.Form, false, {0, 0});
+    EXPECT_EQ(log, std::vector<std::string>{"form"});
 }
 
 TEST_F(Snapshots, AnMDIParentsAlignedGraphicChildrenAreToldToRepaint) {

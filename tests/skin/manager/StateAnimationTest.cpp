@@ -226,26 +226,35 @@ TEST_F(StateFades, GlowFadesWithTheValueAndValuesThatRanOffAreHeldNotRaised) {
 // Paints its area in one colour.
 class TSwatch : public vcl::TGraphicControl {
 public:
-    using vcl::TGraphicControl::TGraphicControl;
+    TSwatch(vcl::TComponent *AOwner, COLORREF Colour) : vcl::TGraphicControl(AOwner), FColour(Colour) {}
     void Paint() override {
         const RECT r{0, 0, Width(), Height()};
-        const vcl::TBrushHandle green(CreateSolidBrush(RGB(0, 200, 0)));
-        FillRect(Canvas()->Handle(), &r, green.Get());
+        const vcl::TBrushHandle brush(CreateSolidBrush(FColour));
+        FillRect(Canvas()->Handle(), &r, brush.Get());
     }
+
+private:
+    COLORREF FColour;
 };
 
+// The children are painted as every skinned control paints its graphic
+// children: a child that leaves the key colour at its corner is left out.
 TEST_F(StateFades, ButtonFadesToAnImageWithItsGraphicChildrenDrawnIn) {
     Scene s;
     Fader<vcl::TButton> f(s.Form, 100);
-    auto *swatch = vcl::Create<TSwatch>(f.C);
+    auto *swatch = vcl::Create<TSwatch>(f.C, RGB(0, 200, 0));
     swatch->SetBounds(20, 10, 8, 8);
     swatch->SetParent(f.C);
+    auto *keyed = vcl::Create<TSwatch>(f.C, RGB(0xFF, 0, 0xFF));
+    keyed->SetBounds(40, 10, 8, 8);
+    keyed->SetParent(f.C);
     f.Ready();
     f.Data().BGChanged = f.Data().MouseInside = true;
     EXPECT_EQ(StartStateAnimation(f.Data(), 1, CountedStep, false), fmFadeUp);
     const TvlThreadedTimer &t = *f.Timer();
     EXPECT_EQ(t.StartImage->View().At(22, 12), NormalPixel);
     EXPECT_EQ(t.TargetImage->View().At(22, 12) & 0xFFFFFF, 0x00C800u);
+    EXPECT_EQ(t.TargetImage->View().At(42, 12) & 0xFFFFFF, HotPixel & 0xFFFFFF);
     EXPECT_EQ(t.TargetImage->View().At(5, 5), HotPixel);
     // Asked again in the mode it runs in: left alone.
     EXPECT_EQ(StartStateAnimation(f.Data(), 1, CountedStep, false), fmFadeUp);
