@@ -244,6 +244,21 @@ bool TvlMainWnd::TakeLeftCommand(const vcl::TMessage &Message) {
     return true;
 }
 
+bool TvlMainWnd::IsLeftToAfterCommon(const vcl::TMessage &Message) const {
+    return Message.Msg == SM_SKINCOMMAND && FLeftCommand != 0 && FLeftCommand == SubCommandOf(Message.WParam) + 1;
+}
+
+bool TvlMainWnd::IsOwnRemoval(const vcl::TMessage &Message) const {
+    return Message.Msg == SM_SKINCOMMAND && SubCommandOf(Message.WParam) == SC_SKIN_REMOVED && SkinData &&
+           SkinManager && reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager && !Destroyed();
+}
+
+bool TvlMainWnd::BaseRemoval(vcl::TMessage &Message) {
+    (void)Message;
+    RestoreControlColors();
+    return false;
+}
+
 bool TvlMainWnd::AfterCommonAnswer(vcl::TMessage &Message) {
     (void)Message;
     return false;
@@ -311,8 +326,7 @@ bool TvlMainWnd::AnswerSkinCommand(vcl::TMessage &Message) {
         PassOn(Message);
         return true;
     case SC_SKIN_REMOVED:
-        if (own) RestoreControlColors();
-        return false;  // the common removal, then the previous procedure
+        return own ? BaseRemoval(Message) : false;  // the common removal, then the previous procedure
     case SC_SKIN_REFRESH:
         if (!own) {
             PassOn(Message);

@@ -325,7 +325,7 @@ bool TvlLinkWnd::OwnMessage(vcl::TMessage &Message) {
     }
     switch (Message.Msg) {
     case WM_ERASEBKGND:
-        if (!Visible(Handle)) break;
+        if (!Visible(Handle)) return TvlStaticWnd::OwnMessage(Message);
         PaintStatic(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 1;
         return true;
@@ -350,7 +350,6 @@ bool TvlLinkWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_NCPAINT: Message.Result = 0; return true;
     default: return TvlStaticWnd::OwnMessage(Message);
     }
-    return true;  // an unseen link's erase: nothing to do
 }
 
 bool TvlLinkWnd::DrawContent() {

@@ -115,6 +115,22 @@ TEST_F(EditWnd, MemoFollowsTheSectionAndGetsItsOwnColoursBack) {
     EXPECT_EQ(Memo->Font()->Color(), MemoOwnFont);
 }
 
+// A section of two states without a border mask still shows the focus: the
+// focused edit takes the second state's colour, and the first comes back
+// with the focus gone.
+TEST_F(EditWnd, FocusTakesTheSecondStateOfASectionWithoutABorderMask) {
+    ApplyActiveEditSkin(*Manager);
+    ASSERT_LT(Of(1).SkinData->BorderIndex(), 0);
+    Edit->SetFocus();
+    PumpFor(40ms);
+    EXPECT_TRUE(Of(1).SkinData->Focused);
+    EXPECT_EQ(Edit->Color(), EditActiveFace);
+    Memo->SetFocus();
+    PumpFor(40ms);
+    EXPECT_FALSE(Of(1).SkinData->Focused);
+    EXPECT_EQ(Edit->Color(), EditFace);
+}
+
 TEST_F(EditWnd, EveryControlShowsSkinnedBarsAndTheSingleLineEditNone) {
     EXPECT_TRUE(Of(0).VertBar->Shown);
     EXPECT_FALSE(Of(1).VertBar->Shown);
