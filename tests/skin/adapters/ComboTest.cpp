@@ -13,6 +13,7 @@
 #include "ScrollBarsTestSupport.h"
 #include "skin/adapters/vlComboWnd.h"
 #include "skin/manager/sMessages.h"
+#include "skin/manager/sModuleState.h"
 #include "vcl/ComboBox.h"
 #include "vcl/GdiObjects.h"
 #include "vcl/StdCtrls.h"
@@ -472,9 +473,14 @@ TEST_F(Combo, ActiveLookTakesTheEditSectionsSecondState) {
     other->SetFocus();
     RECT w{};
     GetWindowRect(Box->Handle(), &w);
-    SetCursorPos(w.left + 40, (w.top + w.bottom) / 2);
-    ASSERT_TRUE(PumpUntil([&] { return A().SkinData->MouseInside; }));
-    EXPECT_EQ(printedField(), EditFace);
+    {
+        // The mouse makes the combo active too.
+        const TvlStateOverride<bool> extended{ModuleState().ExtendedHotTracking, true};
+        SetCursorPos(w.left + 40, (w.top + w.bottom) / 2);
+        ASSERT_TRUE(PumpUntil([&] { return A().SkinData->MouseInside; }));
+        ASSERT_TRUE(A().SkinData->IsControlActive());
+        EXPECT_EQ(printedField(), EditFace);
+    }
     Box->SetFocus();
     SetCursorPos(5, 5);
     PumpFor(40ms);
