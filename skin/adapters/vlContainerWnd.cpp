@@ -355,6 +355,8 @@ void TvlScrollBoxWnd::PaintFrame(HDC DC) {
     }
     // The strips first: where the skin's section takes the system's frame
     // away, the bars reach the window's edge and the strips would cover them.
+    // A print takes the screen's 2 px too: half the width difference would
+    // take in half a bar.
     CopyCacheBorder(*SkinData, target, WndSize.cx, WndSize.cy, 2);
     PaintNcScrollBars(*this, -1, target);
 }

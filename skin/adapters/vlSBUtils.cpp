@@ -256,6 +256,8 @@ bool TvlMainWnd::IsOwnRemoval(const vcl::TMessage &Message) const {
 bool TvlMainWnd::BaseRemoval(vcl::TMessage &Message) {
     (void)Message;
     RestoreControlColors();
+    // The common removal follows (the order's next stage): it drops the
+    // section index, which would otherwise name a section of the next skin.
     return false;
 }
 

@@ -181,6 +181,9 @@ bool TvlStaticWnd::DrawContent() {
     canvas.Font()->SetColor(SectionFontColor(*SkinData));
     UINT flags = StaticTextFlags;
     if (ExStyleOf(Handle) & WS_EX_RIGHT) flags |= DT_RIGHT;
+    // The class library keeps no application-wide reading order: the
+    // window's own style says it reads right to left.
+    if (ExStyleOf(Handle) & WS_EX_RTLREADING) flags |= DT_RTLREADING;
     DrawTextOnCanvas(canvas, WindowText, {0, 0, WndSize.cx, WndSize.cy}, flags);
     return true;
 }
@@ -408,6 +411,8 @@ bool TvlStaticTextWnd::BuildCache() {
         canvas.SetFont(StaticText->Font());
         static constexpr UINT Aligns[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
         const auto align = static_cast<std::size_t>(std::clamp<std::int64_t>(GetIntProp(StaticText, "Alignment"), 0, 2));
+        // No bidirectional adjustment: the class library's controls keep no
+        // reading order of their own.
         flags = Aligns[align] | DT_VCENTER | DT_EXPANDTABS | DT_WORDBREAK;
     } else {
         SelectAdapterFont(*this);
