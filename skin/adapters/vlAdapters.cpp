@@ -47,7 +47,10 @@ std::unique_ptr<TvlWindowAdapter> TvlAdapterClasses::CreateAdapter(int Kind, HWN
     if (!Window) return nullptr;
     switch (Kind) {
     case tpButton: return NewAdapter<TvlBtnWnd>(Window, nullptr, Manager, Params);
-    case tpEdit: return AsWindowAdapter(NewAdapter<TvlEditWnd>(Window, nullptr, Manager, Params, true));
+    // A windowed control listed under "SpeedButton" is served as an edit
+    // (the window-less speed buttons get a handler: CreateGraphicHandler).
+    case tpEdit:
+    case tpSpeedButton: return AsWindowAdapter(NewAdapter<TvlEditWnd>(Window, nullptr, Manager, Params, true));
     case tpListView: return AsWindowAdapter(NewAdapter<TvlListViewWnd>(Window, nullptr, Manager, Params, true));
     case tpTreeView: return AsWindowAdapter(NewAdapter<TvlTreeViewWnd>(Window, nullptr, Manager, Params, true));
     case tpComboBox: return AsWindowAdapter(NewAdapter<TvlComboBoxWnd>(Window, nullptr, Manager, Params, true));

@@ -8,6 +8,7 @@
 #include "skin/graphics/vlImageHelpers.h"
 #include "skin/graphics/vlPixelHelpers.h"
 #include "skin/manager/sCommonData.h"
+#include "skin/manager/sManagerOptions.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/vlItemGlyphs.h"
 #include "vcl/Buttons.h"
@@ -123,7 +124,10 @@ void TvlBitBtnWnd::PaintGlyph() {
     data.NumGlyphs = std::max(1, button->NumGlyphs() & 0x7F);
     data.Enabled = button->Enabled();
     data.Down = IsButtonPressed(Handle);
-    data.State = std::min(PaintedState(), 2);
+    // The manager's glyph-blend option asks the grey look, as for menus and tool buttons.
+    const TsSkinManager *m = SkinData->GetSkinManager();
+    data.Grayed = SkinData->IsSkinned(false) && m && m->Effects()->DiscoloredGlyphs();
+    data.State = CurrentState();
     PaintItemGlyph(data);
 }
 

@@ -97,7 +97,7 @@ void TvlCheckBoxWnd::BuildCache() {
     cache.SetSize(WndSize.cx, WndSize.cy);
     TvlBgInfo bg;
     WindowBackgroundInfo(Handle, bg);
-    const bool active = SkinData->IsControlActive() || SkinData->MouseInside;
+    const bool active = SkinData->IsControlActive();
     const TsSkinManager *m = SkinData->GetSkinManager();
     if (!m || !m->IsValidSectionIndex(SkinData->SkinIndex())) FillWithBackground(cache, bg, PosInParent);
     PaintControlSkin(*SkinData, bg, active ? 1 : 0, {0, 0, WndSize.cx, WndSize.cy}, PosInParent, cache, false);
@@ -161,7 +161,7 @@ void TvlCheckBoxWnd::DrawCaption(vcl::TRect &Rect) {
         if (multi) Rect = {Rect.Left - 1, Rect.Top, Rect.Right - 1, Rect.Bottom};
     }
     flags |= multi ? DT_WORDBREAK : DT_SINGLELINE;
-    const bool active = SkinData->IsControlActive() || SkinData->MouseInside;
+    const bool active = SkinData->IsControlActive();
     WriteTextForControl(canvas, WindowText, IsWindowEnabled(Handle) != FALSE, Rect, flags, *SkinData, active ? 1 : 0);
     canvas.Pen()->SetStyle(vcl::psClear);
     canvas.Brush()->SetStyle(vcl::bsSolid);
@@ -271,6 +271,9 @@ bool TvlCheckBoxWnd::OwnMessage(vcl::TMessage &Message) {
             if (EnterHotState(*this)) return true;
             break;
         case SC_MOUSE_LEFT:
+            // Without a glow of its own: the glow shown on entering fades with
+            // the state, and one made here would flash up where the glows were
+            // cleared meanwhile (a form's activation or move clears them).
             if (LeaveHotState(*this)) return true;
             break;
         default: break;

@@ -23,6 +23,9 @@ namespace {
 
 bool Visible(HWND Handle) { return IsWindowVisible(Handle) != FALSE; }
 
+// The frame strips of a combo box, and of the simple one's field.
+constexpr int SimpleBorder = 3;
+
 DWORD ComboStyle(HWND Handle) { return static_cast<DWORD>(GetWindowLongPtrW(Handle, GWL_STYLE)) & 3; }
 
 bool CursorInside(HWND Handle) {
@@ -158,37 +161,45 @@ LRESULT TvlComboBoxWnd::ListColor(vcl::TMessage &Message) {
     return reinterpret_cast<LRESULT>(FListBrush.Get());
 }
 
+int TvlComboBoxWnd::BuildSimpleFrame() {
+    TsSkinManager *m = SkinData->GetSkinManager();
+    SkinData->PrepareCache();
+    vcl::TBitmap &cache = *SkinData->CacheBmp();
+    const vcl::TRect w = WindowSize(Handle);
+    // The list's item height (item 0), not the selection field's.
+    int height = static_cast<int>(SendMessageW(Handle, CB_GETITEMHEIGHT, 0, 0)) + 8;
+    // The frame ends where the list begins: a taller one would hide its
+    // lower edge under the list and leave the system's edge showing.
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(Handle, &info) && info.hwndList && Visible(info.hwndList)) {
+        RECT c{}, l{};
+        GetWindowRect(Handle, &c);
+        GetWindowRect(info.hwndList, &l);
+        if (l.top - c.top > 2 * SimpleBorder) height = static_cast<int>(l.top - c.top);
+    }
+    cache.SetSize(w.Width(), height);
+    if (KeepTheme && m && m->SkinColors[scBorderColor] != vcl::TColor{0xFF00FF}) {
+        vcl::TCanvas &canvas = *cache.Canvas();
+        canvas.Brush()->SetStyle(vcl::bsSolid);
+        canvas.Brush()->SetColor(static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW)));
+        canvas.FillRect({0, 0, w.Width(), height});
+        canvas.Brush()->SetColor(m->SkinColors[scBorderColor]);
+        canvas.FrameRect({0, 0, w.Width(), height});
+    } else if (m && m->IsValidSectionIndex(SkinData->SkinIndex())) {
+        TvlBgInfo bg;
+        WindowBackgroundInfo(Handle, bg);
+        PaintControlSkin(*SkinData, bg, 0, {0, 0, w.Width(), height}, PosInParent, cache, true);
+    }
+    return height;
+}
+
 void TvlComboBoxWnd::PaintFrame(HDC DC) {
-    const int border = 3;
+    const int border = SimpleBorder;
     if (ComboStyle(Handle) == CBS_SIMPLE) {
-        TsSkinManager *m = SkinData->GetSkinManager();
-        SkinData->PrepareCache();
+        const int height = BuildSimpleFrame();
         vcl::TBitmap &cache = *SkinData->CacheBmp();
         const vcl::TRect w = WindowSize(Handle);
-        int height = static_cast<int>(SendMessageW(Handle, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0)) + 8;
-        // The frame ends where the list begins: a taller one would hide its
-        // lower edge under the list and leave the system's edge showing.
-        COMBOBOXINFO info{};
-        info.cbSize = sizeof info;
-        if (GetComboBoxInfo(Handle, &info) && info.hwndList && Visible(info.hwndList)) {
-            RECT c{}, l{};
-            GetWindowRect(Handle, &c);
-            GetWindowRect(info.hwndList, &l);
-            if (l.top - c.top > 2 * border) height = static_cast<int>(l.top - c.top);
-        }
-        cache.SetSize(w.Width(), height);
-        if (KeepTheme && m && m->SkinColors[scBorderColor] != vcl::TColor{0xFF00FF}) {
-            vcl::TCanvas &canvas = *cache.Canvas();
-            canvas.Brush()->SetStyle(vcl::bsSolid);
-            canvas.Brush()->SetColor(static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW)));
-            canvas.FillRect({0, 0, w.Width(), height});
-            canvas.Brush()->SetColor(m->SkinColors[scBorderColor]);
-            canvas.FrameRect({0, 0, w.Width(), height});
-        } else if (m && m->IsValidSectionIndex(SkinData->SkinIndex())) {
-            TvlBgInfo bg;
-            WindowBackgroundInfo(Handle, bg);
-            PaintControlSkin(*SkinData, bg, 0, {0, 0, w.Width(), height}, PosInParent, cache, true);
-        }
         const int h = std::min(height, w.Height());
         BitBlt(DC, 0, 0, w.Width(), border, cache.Canvas()->Handle(), 0, 0, SRCCOPY);
         BitBlt(DC, 0, h - border, w.Width(), border, cache.Canvas()->Handle(), 0, h - border, SRCCOPY);
@@ -196,11 +207,8 @@ void TvlComboBoxWnd::PaintFrame(HDC DC) {
         BitBlt(DC, w.Width() - border, 0, border, h, cache.Canvas()->Handle(), w.Width() - border, 0, SRCCOPY);
         return;
     }
-    // The picture is made again only when something in it changed.
-    const vcl::TBitmap *cache = SkinData->CacheBmp();
-    const vcl::TRect w = WindowSize(Handle);
-    if (!cache || cache->Width() != w.Width() || cache->Height() != w.Height()) SkinData->BGChanged = true;
-    if (SkinData->BGChanged) SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+    SkinData->BGChanged = true;
+    SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
     CopyBorderStrips(DC, border);
     PaintComboButton(DC);
 }
@@ -217,8 +225,22 @@ void TvlComboBoxWnd::PaintComboText() {
     const int selected = static_cast<int>(SendMessageW(Handle, CB_GETCURSEL, 0, 0));
     const std::wstring text = selected >= 0 ? ComboItemText(Handle, selected) : vcl::Utf8ToWide(ReadWindowText(Handle));
     vcl::TCanvas &canvas = *cache->Canvas();
+    const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+    if (ComboStyle(Handle) == CBS_DROPDOWNLIST && GetFocus() == Handle) {
+        // The focused list's field shows its text selected.
+        canvas.Brush()->SetStyle(vcl::bsSolid);
+        canvas.Brush()->SetColor(static_cast<vcl::TColor>(GetSysColor(COLOR_HIGHLIGHT)));
+        canvas.FillRect(r);
+        canvas.Font()->SetColor(static_cast<vcl::TColor>(GetSysColor(COLOR_HIGHLIGHTTEXT)));
+        canvas.Brush()->SetStyle(vcl::bsClear);
+        DrawTextOnCanvas(canvas, vcl::WideToUtf8(text), {r.Left + 1, r.Top, r.Right, r.Bottom}, flags);
+        const RECT focus{r.Left, r.Top, r.Right, r.Bottom};
+        canvas.RequiredState({vcl::csHandleValid});
+        DrawFocusRect(canvas.Handle(), &focus);
+        return;
+    }
     canvas.Brush()->SetStyle(vcl::bsClear);
-    DrawTextOnCanvas(canvas, vcl::WideToUtf8(text), r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    DrawTextOnCanvas(canvas, vcl::WideToUtf8(text), r, flags);
 }
 
 void TvlComboBoxWnd::DrawComboItem(const DRAWITEMSTRUCT &Draw) {
@@ -234,7 +256,16 @@ void TvlComboBoxWnd::DrawComboItem(const DRAWITEMSTRUCT &Draw) {
     const int sectionIndex = SkinData->SkinIndex();
     const int states = m->IsValidSectionIndex(sectionIndex) ? m->Sections[static_cast<std::size_t>(sectionIndex)].States : 1;
     int state = states > 1 ? 1 : 0;
-    if (editField && !SkinData->IsControlActive() && !SkinData->Focused && GetFocus() != Handle) state = 0;
+    if (editField) {
+        // The field looks active only while the combo (or its edit) has the focus.
+        const HWND focus = GetFocus();
+        const bool ownerFocused = focus && (focus == Handle || IsChild(Handle, focus));
+        if ((!SkinData->IsControlActive() || !ownerFocused) && !SkinData->Focused) state = 0;
+        // What lies behind the field is the combo's own picture there.
+        if (vcl::TBitmap *cache = SkinData->CacheBmp(); cache && !cache->Empty())
+            BitBlt(bmp->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), cache->Canvas()->Handle(), r.Left, r.Top,
+                   SRCCOPY);
+    }
     const bool selected = (Draw.itemState & ODS_SELECTED) != 0;
     const int selection = m->FindSectionIndex("SELECTION");
     vcl::TColor ink = 0;
@@ -242,6 +273,7 @@ void TvlComboBoxWnd::DrawComboItem(const DRAWITEMSTRUCT &Draw) {
         TvlBgInfo bg;
         bg.Color = m->GetSelectionColor(true);
         bg.UseBmp = false;
+        if (editField) InitBgInfo(bmp.get(), 0, 0, bg);
         PaintSkinSection(selection, bg, 1, {0, 0, r.Width(), r.Height()}, {0, 0}, *bmp, m);
     } else {
         const TsGenState &props =
@@ -272,13 +304,18 @@ void TvlComboBoxWnd::DrawComboItem(const DRAWITEMSTRUCT &Draw) {
             index >= 0 && !typedField ? vcl::WideToUtf8(ComboItemText(Handle, index)) : combo->Text();
         const int inset = typedField ? 0 : 2;
         const vcl::TRect tr{inset, 0, r.Width() - inset, r.Height()};
+        // The class library keeps no reading order of its own: the window's
+        // styles carry the right-to-left alignment and reading.
+        const LONG_PTR ex = GetWindowLongPtrW(Handle, GWL_EXSTYLE);
+        UINT flags = DT_NOPREFIX | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER;
+        if (ex & WS_EX_RIGHT) flags |= DT_RIGHT;
+        if (ex & WS_EX_RTLREADING) flags |= DT_RTLREADING;
         if (selected && m->IsValidSectionIndex(selection)) {
-            WriteSectionText(canvas, text, true, tr, DT_NOPREFIX | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER,
-                             selection, 1, m);
+            WriteSectionText(canvas, text, true, tr, flags, selection, 1, m);
         } else {
             canvas.Font()->SetColor(ink);
             canvas.Brush()->SetStyle(vcl::bsClear);
-            DrawTextOnCanvas(canvas, text, tr, DT_NOPREFIX | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER);
+            DrawTextOnCanvas(canvas, text, tr, flags);
             if (Draw.itemState & ODS_FOCUS) {
                 const RECT fr{0, 0, r.Width(), r.Height()};
                 DrawFocusRect(canvas.Handle(), &fr);
@@ -314,7 +351,7 @@ bool TvlComboBoxWnd::EditFocusNotice(vcl::TMessage &Message) {
 void TvlComboBoxWnd::FocusGained(vcl::TMessage &Message) {
     SkinData->Focused = true;
     SkinData->BGChanged = true;
-    if (HasStateImages(SkinData, false) && PassesFocusTest()) {
+    if (LooksDifferentWhileActive() && PassesFocusTest()) {
         ApplySkinColors();
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
     }
@@ -331,7 +368,7 @@ void TvlComboBoxWnd::FocusLost(vcl::TMessage &Message) {
     if (alive.expired()) return;
     // The focus that moved into the edit field keeps the edit's selection.
     if (!SkinData->Focused) DeselectEditText();
-    if (HasStateImages(SkinData, false) && PassesFocusTest()) {
+    if (LooksDifferentWhileActive() && PassesFocusTest()) {
         ApplySkinColors();
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
     }
@@ -388,12 +425,16 @@ void TvlComboBoxWnd::Print(vcl::TMessage &Message) {
     ApplySkinColors();
     SkinData->PaintLocked = false;
     SkinData->BGChanged = true;
-    PaintSkinnedControl(*SkinData, Handle, false);
+    if (ComboStyle(Handle) == CBS_SIMPLE)
+        BuildSimpleFrame();
+    else
+        PaintSkinnedControl(*SkinData, Handle, false);
     if (!DrawSelectedIntoCache()) PaintComboText();
     PaintMaskBorder(*SkinData, 0, *this);
-    if (dc && SkinData->CacheBmp()) {
+    if (vcl::TBitmap *cache = SkinData->CacheBmp(); dc && cache) {
         const vcl::TRect w = WindowSize(Handle);
-        BitBlt(dc, 0, 0, w.Width(), w.Height(), SkinData->CacheBmp()->Canvas()->Handle(), 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, std::min(w.Width(), cache->Width()), std::min(w.Height(), cache->Height()),
+               cache->Canvas()->Handle(), 0, 0, SRCCOPY);
         PaintComboButton(dc);
     }
     Message.Result = 0;
@@ -571,9 +612,6 @@ void TvlComboListWnd::PrepareCache() {
         SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
         return;
     }
-    if (const vcl::TBitmap *cache = SkinData->CacheBmp(); FCacheComposed && !SkinData->BGChanged && cache &&
-                                                           cache->Width() == WndSize.cx && cache->Height() == WndSize.cy)
-        return;  // the bordered background is as it was
     SkinData->UpdateIndexes(false);
     ApplySkinColors();
     SkinData->PrepareCache();
@@ -587,7 +625,6 @@ void TvlComboListWnd::PrepareCache() {
     canvas.FrameRect({0, 0, WndSize.cx, WndSize.cy});
     if (!KeepTheme) PaintMaskBorder(*SkinData, 0, *this);
     SkinData->BGChanged = false;
-    FCacheComposed = true;
 }
 
 void TvlComboListWnd::PaintGapBelowList() {
@@ -617,8 +654,6 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
     }
     const std::weak_ptr<const bool> alive = AliveToken();
     TvlScrollEngine &e = ScrollEngine();
-    // Any other way of building the cache paints the plain section into it.
-    if (Message.Msg == SM_SKINCOMMAND && SubCommandOf(Message.WParam) == SC_BUILD_CACHE) FCacheComposed = false;
     switch (Message.Msg) {
     case WM_NCPAINT: {
         if (InScrollMessage) break;
@@ -658,14 +693,12 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
         ClientToScreen(Handle, &p);
         vcl::TMessage hit{WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y), 0};
         ScrollBarsNcHitTest(*this, hit);
-        if (e.PressedPart != -1 && e.TrackedWindow == Handle) {
-            // The end of a press on the skinned bar: the dropped list keeps
-            // the capture and hears of the release as it would of its own.
-            ScrollBarMouseUp(*this, Message);
-            if (!alive.expired() && SimpleList) ReleaseCapture();
-            return true;
-        }
-        break;
+        // Over a bar or not, the release ends a press on the skinned bar, and
+        // the list hears of it once, through ScrollBarMouseUp (the dropped
+        // list keeps the capture); only a simple list lets go of it here.
+        ScrollBarMouseUp(*this, Message);
+        if (!alive.expired() && SimpleList && (hit.Result == HTHSCROLL || hit.Result == HTVSCROLL)) ReleaseCapture();
+        return true;
     }
     case WM_HSCROLL:
     case WM_VSCROLL: {

@@ -47,6 +47,9 @@ protected:
     void RemoveListAdapter();
     LRESULT ListColor(vcl::TMessage &Message);
     void PaintFrame(HDC DC);
+    // A simple combo box's field framed from the section into the cache;
+    // answers the field's height.
+    int BuildSimpleFrame();
     // The edit field's text (selection or window text) into the cache.
     void PaintComboText();
     void DrawComboItem(const DRAWITEMSTRUCT &Draw);
@@ -100,7 +103,6 @@ private:
     // The rows of a simple combo box below its list, which neither the
     // combo nor the list paints, get what lies behind the combo box.
     void PaintGapBelowList();
-    bool FCacheComposed = false;  // the cache holds the bordered background
 };
 
 // The list adapter of a combo box's list window.

@@ -355,6 +355,8 @@ void TvlScrollBoxWnd::PaintFrame(HDC DC) {
     }
     // The strips first: where the skin's section takes the system's frame
     // away, the bars reach the window's edge and the strips would cover them.
+    // A print takes the screen's 2 px too: half the width difference would
+    // take in half a bar.
     CopyCacheBorder(*SkinData, target, WndSize.cx, WndSize.cy, 2);
     PaintNcScrollBars(*this, -1, target);
 }
@@ -373,17 +375,28 @@ bool TvlScrollBoxWnd::ScrollRoute(vcl::TMessage &Message) {
 
 bool TvlScrollBoxWnd::AfterCommonAnswer(vcl::TMessage &Message) {
     if (!TakeLeftCommand(Message)) return TvlScrollWnd::AfterCommonAnswer(Message);
-    // The common removal leaves the section index of a foreign manager's
-    // removal alone: the box lets go of the skin all the same.
-    SkinData->SetSkinIndex(-1);
-    if (vcl::TControl *control = SkinData->OwnerControl())
-        control->SetControlStyle(control->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
-    if (IsWindow(Handle)) SetWindowPos(Handle, nullptr, 0, 0, 0, 0, FrameChanged);
-    return true;
+    vcl::TControl *control = SkinData->OwnerControl();
+    switch (SubCommandOf(Message.WParam)) {
+    case SC_SKIN_REMOVED:
+        // The common removal leaves the section index of a foreign manager's
+        // removal alone: the box lets go of the skin all the same.
+        SkinData->SetSkinIndex(-1);
+        if (control) control->SetControlStyle(control->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
+        if (IsWindow(Handle)) SetWindowPos(Handle, nullptr, 0, 0, 0, 0, FrameChanged);
+        return true;
+    case SC_SKIN_REFRESH: {
+        // The scrolling handler tells the children of an applied skin, not of
+        // a refresh.
+        const std::weak_ptr<const bool> alive = AliveToken();
+        PassToChildren(control, Handle, Message);
+        if (!alive.expired() && IsWindow(Handle)) SetWindowPos(Handle, nullptr, 0, 0, 0, 0, FrameChanged);
+        return true;
+    }
+    default: return true;  // SC_SKIN_APPLIED: its children were told
+    }
 }
 
 bool TvlScrollBoxWnd::ScrollBoxCommand(vcl::TMessage &Message) {
-    vcl::TControl *control = SkinData->OwnerControl();
     const std::weak_ptr<const bool> alive = AliveToken();
     switch (SubCommandOf(Message.WParam)) {
     case SC_IS_HANDLED: Message.Result = 1; return true;
@@ -391,17 +404,12 @@ bool TvlScrollBoxWnd::ScrollBoxCommand(vcl::TMessage &Message) {
     case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
     case SC_SKIN_REMOVED: return LeaveToAfterCommon(Message);
     case SC_SKIN_APPLIED:
-    case SC_SKIN_REFRESH: {
-        const bool refresh = SubCommandOf(Message.WParam) == SC_SKIN_REFRESH;
-        const bool handled = ScrollHandler(Message);
+    case SC_SKIN_REFRESH:
+        // The scrolling handler first; the common answer and the box's own
+        // steps after it.
+        ScrollHandler(Message);
         if (alive.expired() || !IsWindow(Handle)) return true;
-        // The scrolling handler tells the children of an applied skin, not of a refresh.
-        if (refresh) {
-            PassToChildren(control, Handle, Message);
-            if (!alive.expired() && IsWindow(Handle)) SetWindowPos(Handle, nullptr, 0, 0, 0, 0, FrameChanged);
-        }
-        return handled;
-    }
+        return LeaveToAfterCommon(Message);
     default: return false;
     }
 }
@@ -410,7 +418,8 @@ bool TvlScrollBoxWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || Destroyed()) {
         return TvlScrollWnd::OwnMessage(Message);
     }
-    if (Message.Msg == SM_SKINCOMMAND) return ScrollBoxCommand(Message) || ScrollHandler(Message);
+    if (Message.Msg == SM_SKINCOMMAND)
+        return ScrollBoxCommand(Message) || (!IsLeftToAfterCommon(Message) && ScrollHandler(Message));
     if (!ServesContainer() || !Serving()) {
         return TvlScrollWnd::OwnMessage(Message);
     }

@@ -88,7 +88,7 @@ protected:
     bool ScrollBoxCommand(vcl::TMessage &Message);
     // The scrolling handler; a WM_WINDOWPOSCHANGING is followed by WM_NCPAINT.
     bool ScrollRoute(vcl::TMessage &Message);
-    // The skin removed: the box's part after the common answer.
+    // The box's part of SC_SKIN_REMOVED and SC_SKIN_REFRESH after the common answer.
     bool AfterCommonAnswer(vcl::TMessage &Message) override;
 
 private:

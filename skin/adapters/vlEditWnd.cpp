@@ -45,7 +45,7 @@ int PlatformMajorVersion() { return SystemFrameMetrics().OSMajor; }
 TvlEditWnd::~TvlEditWnd() { ReleaseScrollWindow(); }
 
 bool TvlEditWnd::SwitchesVisualStylesOff(const TsCommonData *Shared, const TvlSkinParams &Params, bool Repaint) const {
-    if (KeepsVisualStyle(Repaint) || Params.SkinSection == "DIALOG") return false;
+    if (KeepThemeOnCreate() || KeepsVisualStyle(Repaint) || Params.SkinSection == "DIALOG") return false;
     if (Shared)
         return !(Shared->ControlKind == 10 && PlatformMajorVersion() >= 6) &&
                !vcl::IsPublishedProp(Shared->OwnerControl(), "UseXPThemes");
@@ -280,8 +280,16 @@ bool TvlEditWnd::EraseBackground(vcl::TMessage &Message) {
     return false;
 }
 
+bool TvlEditWnd::LooksDifferentWhileActive() const {
+    const TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if (!m) return false;
+    const int mask = SkinData->BorderIndex(), section = SkinData->SkinIndex();
+    return (m->IsValidMaskIndex(mask) && m->Masks[static_cast<std::size_t>(mask)].ImageCount > 1) ||
+           (m->IsValidSectionIndex(section) && m->Sections[static_cast<std::size_t>(section)].States > 1);
+}
+
 bool TvlEditWnd::FocusChange(vcl::TMessage &Message) {
-    if (!HasStateImages(SkinData, false) || !PassesFocusTest()) return false;
+    if (!LooksDifferentWhileActive() || !PassesFocusTest()) return false;
     SkinData->BGChanged = true;
     SkinData->Focused = Message.Msg == WM_SETFOCUS;
     const std::weak_ptr<const bool> alive = AliveToken();

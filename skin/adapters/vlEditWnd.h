@@ -35,7 +35,8 @@ public:
     bool ColorsSaved = false;
 
 protected:
-    // The edit family's rule: not for the kinds that keep their style
+    // The edit family's rule: not while a TvlKeepThemeScope is on (a
+    // dialog's children), nor for the kinds that keep their style
     // (KeepsVisualStyle) nor a "DIALOG" section; with shared skin data
     // unless it is a list view's on a platform of version 6 or later, and
     // only for an owner control that does not publish "UseXPThemes"; with
@@ -57,6 +58,10 @@ protected:
     // The control has a parent form and it and every parent up to it are
     // visible and enabled, and it is a tab stop.
     bool PassesFocusTest() const;
+    // The skin shows the control otherwise while it is active: its border
+    // mask has more than one state image, or its section more than one
+    // state (a section without a mask counts too).
+    bool LooksDifferentWhileActive() const;
     void NcPaint(vcl::TMessage &Message);
     void Print(vcl::TMessage &Message);
     // The client part of a print into DC, whose origin lies Offset from

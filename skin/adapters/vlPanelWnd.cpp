@@ -126,6 +126,11 @@ void TvlGroupBoxWnd::PaintWindow(HDC DC) {
 }
 
 bool TvlGroupBoxWnd::OwnMessage(vcl::TMessage &Message) {
+    if (SkinData && Message.Msg == SM_SKINCOMMAND && SubCommandOf(Message.WParam) == SC_SKIN_REMOVED) {
+        if (vcl::TControl *control = SkinData->OwnerControl())
+            control->SetControlStyle(control->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
+        if (IsOwnRemoval(Message)) return BaseRemoval(Message);
+    }
     if (!SkinData || !Serving()) {
         return TvlMainWnd::OwnMessage(Message);
     }
@@ -197,9 +202,7 @@ bool TvlGroupBoxWnd::OwnMessage(vcl::TMessage &Message) {
         if (!gone() && LOWORD(Message.WParam) == WM_CREATE && control) NotifyFormOfControl(control);
         return true;
     case SM_SKINCOMMAND:
-        if (SubCommandOf(Message.WParam) == SC_SKIN_REMOVED) {
-            if (control) control->SetControlStyle(control->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
-        } else if (SubCommandOf(Message.WParam) == SC_GET_CAPTION_HEIGHT) {
+        if (SubCommandOf(Message.WParam) == SC_GET_CAPTION_HEIGHT) {
             RefreshGeometry(*this);
             Message.Result = CaptionRect().Height();
             return true;
@@ -314,7 +317,10 @@ bool TvlPanelWnd::PanelCommand(vcl::TMessage &Message) {
     case SC_SKIN_REMOVED:
         SkinData->SetSkinIndex(-1);
         Panel->SetControlStyle(Panel->ControlStyle() - vcl::TControlStyle{vcl::csOpaque});
-        return false;  // the base's removal follows
+        // The base's removal follows: the own manager's runs here, as the
+        // manager is off already (IsOwnRemoval).
+        if (IsOwnRemoval(Message)) BaseRemoval(Message);
+        return false;
     case SC_PARENT_UPDATE_DONE:
         if (SkinData->PaintLocked) {
             SkinData->PaintLocked = false;
@@ -330,11 +336,16 @@ bool TvlPanelWnd::PanelCommand(vcl::TMessage &Message) {
 }
 
 bool TvlPanelWnd::OwnMessage(vcl::TMessage &Message) {
+    const bool commands = Panel && Panel->ControlStyle().Contains(vcl::csAcceptsControls);
+    if (SkinData && commands && IsOwnRemoval(Message)) {
+        PanelCommand(Message);
+        return false;  // the common removal and the previous procedure
+    }
     if (!SkinData || !Serving()) {
         return TvlMainWnd::OwnMessage(Message);
     }
     if (Message.Msg == SM_SKINCOMMAND) {
-        if (Panel && Panel->ControlStyle().Contains(vcl::csAcceptsControls) && PanelCommand(Message)) return true;
+        if (commands && PanelCommand(Message)) return true;
         return BaseRoute(Message);
     }
     if (!SkinData->IsSkinned(false)) {

@@ -244,6 +244,23 @@ bool TvlMainWnd::TakeLeftCommand(const vcl::TMessage &Message) {
     return true;
 }
 
+bool TvlMainWnd::IsLeftToAfterCommon(const vcl::TMessage &Message) const {
+    return Message.Msg == SM_SKINCOMMAND && FLeftCommand != 0 && FLeftCommand == SubCommandOf(Message.WParam) + 1;
+}
+
+bool TvlMainWnd::IsOwnRemoval(const vcl::TMessage &Message) const {
+    return Message.Msg == SM_SKINCOMMAND && SubCommandOf(Message.WParam) == SC_SKIN_REMOVED && SkinData &&
+           SkinManager && reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager && !Destroyed();
+}
+
+bool TvlMainWnd::BaseRemoval(vcl::TMessage &Message) {
+    (void)Message;
+    RestoreControlColors();
+    // The common removal follows (the order's next stage): it drops the
+    // section index, which would otherwise name a section of the next skin.
+    return false;
+}
+
 bool TvlMainWnd::AfterCommonAnswer(vcl::TMessage &Message) {
     (void)Message;
     return false;
@@ -311,8 +328,7 @@ bool TvlMainWnd::AnswerSkinCommand(vcl::TMessage &Message) {
         PassOn(Message);
         return true;
     case SC_SKIN_REMOVED:
-        if (own) RestoreControlColors();
-        return false;  // the common removal, then the previous procedure
+        return own ? BaseRemoval(Message) : false;  // the common removal, then the previous procedure
     case SC_SKIN_REFRESH:
         if (!own) {
             PassOn(Message);

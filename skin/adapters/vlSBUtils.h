@@ -176,6 +176,17 @@ protected:
     // back with TakeLeftCommand (true once, for the same sub-command).
     bool LeaveToAfterCommon(const vcl::TMessage &Message);
     bool TakeLeftCommand(const vcl::TMessage &Message);
+    // The own stage left this command to AfterCommonAnswer: it ends its own
+    // stage there (false) rather than go on to a parent class's stage.
+    bool IsLeftToAfterCommon(const vcl::TMessage &Message) const;
+    // SC_SKIN_REMOVED from the adapter's own manager. The manager is off
+    // already while it tells its windows that the skin goes, so an adapter
+    // with removal steps of its own takes this whatever Serving() says.
+    bool IsOwnRemoval(const vcl::TMessage &Message) const;
+    // The base's answer to the own manager's removal, for the end of an own
+    // stage: the control's colours back, then (false) the common removal and
+    // the previous procedure.
+    bool BaseRemoval(vcl::TMessage &Message);
     // The control whose WindowProc a method hook replaces: the provider's
     // form or the owner control; null for a plain subclass.
     vcl::TControl *HookTarget() const;

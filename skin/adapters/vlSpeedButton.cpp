@@ -10,6 +10,7 @@
 #include "skin/manager/sCommandTable.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
+#include "skin/manager/sManagerOptions.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/vlItemGlyphs.h"
 #include "vcl/Bitmap.h"
@@ -183,14 +184,16 @@ vcl::TRect TvlSpeedButtonHandler::CaptionRect() {
         }
         return Shifted({p.X, p.Y, p.X + t.cx, p.Y + t.cy});
     }
-    // The glyph's place without the shift, which is added once below.
+    // The glyph's place without the shift, which is added once below: the
+    // caption moves by (1, 1) with the glyph and keeps its distance to it
+    // (the shifted glyph's side and the shift again would move it twice).
     const bool down = CurrentState() == 2 && ShiftsContent();
     vcl::TRect g = GlyphRect();
     if (down) g = {g.Left - 1, g.Top - 1, g.Right - 1, g.Bottom - 1};
     switch (FButton->Layout()) {
     case vcl::blGlyphLeft: p = {g.Right + s, (h - t.cy) / 2}; break;
     case vcl::blGlyphRight: p = {g.Left - s - t.cx, (h - t.cy) / 2}; break;
-    case vcl::blGlyphTop: p = {(w - t.cx) / 2, g.Bottom + s - (down ? 1 : 0)}; break;
+    case vcl::blGlyphTop: p = {(w - t.cx) / 2, g.Bottom + s}; break;
     default: p = {(w - t.cx) / 2, g.Top - s - t.cy}; break;
     }
     return Shifted({p.X, p.Y, p.X + t.cx, p.Y + t.cy});
@@ -233,6 +236,8 @@ bool TvlSpeedButtonHandler::BuildCache() {
         data.NumGlyphs = std::max(1, FButton->NumGlyphs() & 0x7F);
         data.Enabled = FButton->Enabled();
         data.Down = FButton->Down();
+        // The manager's glyph-blend option asks the grey look, as for menus and tool buttons.
+        data.Grayed = FSkinData->IsSkinned(false) && FManager && FManager->Effects()->DiscoloredGlyphs();
         data.State = state;
         PaintItemGlyph(data);
     }

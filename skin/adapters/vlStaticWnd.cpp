@@ -181,6 +181,9 @@ bool TvlStaticWnd::DrawContent() {
     canvas.Font()->SetColor(SectionFontColor(*SkinData));
     UINT flags = StaticTextFlags;
     if (ExStyleOf(Handle) & WS_EX_RIGHT) flags |= DT_RIGHT;
+    // The class library keeps no application-wide reading order: the
+    // window's own style says it reads right to left.
+    if (ExStyleOf(Handle) & WS_EX_RTLREADING) flags |= DT_RTLREADING;
     DrawTextOnCanvas(canvas, WindowText, {0, 0, WndSize.cx, WndSize.cy}, flags);
     return true;
 }
@@ -325,7 +328,7 @@ bool TvlLinkWnd::OwnMessage(vcl::TMessage &Message) {
     }
     switch (Message.Msg) {
     case WM_ERASEBKGND:
-        if (!Visible(Handle)) break;
+        if (!Visible(Handle)) return TvlStaticWnd::OwnMessage(Message);
         PaintStatic(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 1;
         return true;
@@ -350,7 +353,6 @@ bool TvlLinkWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_NCPAINT: Message.Result = 0; return true;
     default: return TvlStaticWnd::OwnMessage(Message);
     }
-    return true;  // an unseen link's erase: nothing to do
 }
 
 bool TvlLinkWnd::DrawContent() {
@@ -409,6 +411,8 @@ bool TvlStaticTextWnd::BuildCache() {
         canvas.SetFont(StaticText->Font());
         static constexpr UINT Aligns[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
         const auto align = static_cast<std::size_t>(std::clamp<std::int64_t>(GetIntProp(StaticText, "Alignment"), 0, 2));
+        // No bidirectional adjustment: the class library's controls keep no
+        // reading order of their own.
         flags = Aligns[align] | DT_VCENTER | DT_EXPANDTABS | DT_WORDBREAK;
     } else {
         SelectAdapterFont(*this);

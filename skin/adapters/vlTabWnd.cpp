@@ -530,7 +530,12 @@ bool TvlTabControlWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData) {
         return TvlMainWnd::OwnMessage(Message);
     }
-    if (Message.Msg == SM_SKINCOMMAND && TabCommand(Message)) return true;
+    if (Message.Msg == SM_SKINCOMMAND) {
+        if (TabCommand(Message)) return true;
+        // Its own manager's apply, refresh and removal are answered after the
+        // common stage, active manager or not.
+        if (IsLeftToAfterCommon(Message)) return false;
+    }
     const std::weak_ptr<const bool> alive = AliveToken();
     if (SkinData->IsSkinned(true)) {
         switch (Message.Msg) {

@@ -5,14 +5,21 @@
 // button, and the button freed under its handler.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <initializer_list>
+#include <typeinfo>
+
 #include "ButtonFamilyTestSupport.h"
 #include "skin/adapters/vlBitBtnWnd.h"
+#include "skin/adapters/vlEditWnd.h"
 #include "skin/adapters/vlSpeedButton.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/vlCtrlAdapter.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
+#include "skin/manager/sManagerOptions.h"
 #include "vcl/Buttons.h"
+#include "vcl/StdCtrls.h"
 
 namespace skin {
 namespace {
@@ -38,6 +45,32 @@ std::unique_ptr<vcl::TBitmap> GlyphStrip(int Frames) {
     }
     return b;
 }
+
+// A 32-bit strip of 16 x 16 frames, opaque, frame i in Colors[i].
+std::unique_ptr<vcl::TBitmap> AlphaStrip(std::initializer_list<vcl::TColor> Colors) {
+    auto b = std::make_unique<vcl::TBitmap>();
+    b->SetPixelFormat(vcl::pf32bit);
+    const int frames = static_cast<int>(Colors.size());
+    b->SetSize(16 * frames, 16);
+    for (int y = 0; y < 16; ++y) {
+        auto *row = static_cast<std::uint32_t *>(b->ScanLine(y));
+        for (int x = 0; x < 16 * frames; ++x) {
+            const auto c = static_cast<std::uint32_t>(*(Colors.begin() + x / 16));
+            row[x] = 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+        }
+    }
+    return b;
+}
+
+// Each channel within 1 (an opaque glyph blended at alpha 255 may lose one).
+bool Near(vcl::TColor A, vcl::TColor B) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>(A >> shift & 0xFF) - static_cast<int>(B >> shift & 0xFF)) > 1) return false;
+    return true;
+}
+bool IsGrey(vcl::TColor C) { return Near(C, (C & 0xFF) * 0x010101); }
+
+vcl::TRect Moved(const vcl::TRect &R) { return {R.Left + 1, R.Top + 1, R.Right + 1, R.Bottom + 1}; }
 
 // 4-pixel squares of two colours drawn pixel by pixel as a program would, so
 // the bitmap has the screen's format; the bottom-left square (the strip's
@@ -138,6 +171,33 @@ TEST_F(BitBtnAdapter, StripsMarginsAndTheDefaultStateFollowTheButton) {
     EXPECT_EQ(Bit->PaintedState(), 1);
     Button->SetDefault(false);
     EXPECT_EQ(Bit->CurrentState(), 0);
+}
+
+// The glyph's frame follows the state the button is in (a default button
+// with no focus anywhere: the fourth), and the glyph turns grey while the
+// manager asks discoloured glyphs.
+TEST_F(BitBtnAdapter, GlyphTakesTheButtonsStateAndTheManagersGreyLook) {
+    ASSERT_NE(Bit, nullptr);
+    constexpr vcl::TColor Frames[] = {0x2040C0, 0x20C040, 0xC04020, 0xC020C0};
+    Button->SetGlyph(AlphaStrip({Frames[0], Frames[1], Frames[2], Frames[3]}).get());
+    Button->SetNumGlyphs(4);
+    const auto glyphCentre = [&] {
+        Redraw();
+        const vcl::TRect g = Bit->GlyphRect();
+        return ColorAt(uitest::CaptureWindow(Window()), g.Left + 8, g.Top + 8);
+    };
+    Button->SetDefault(true);
+    SetFocus(nullptr);
+    ASSERT_EQ(Bit->CurrentState(), 3);
+    EXPECT_TRUE(Near(glyphCentre(), Frames[3]));
+    Button->SetDefault(false);
+    const vcl::TColor normal = glyphCentre();
+    EXPECT_TRUE(Near(normal, Frames[0])) << std::hex << normal;
+    Manager->Effects()->SetDiscoloredGlyphs(true);
+    const vcl::TColor grey = glyphCentre();
+    Manager->Effects()->SetDiscoloredGlyphs(false);
+    EXPECT_TRUE(IsGrey(grey)) << std::hex << grey;
+    EXPECT_NE(grey, normal);
 }
 
 TEST_F(BitBtnAdapter, PlainButtonBitmapMakesRoomOnlyWithARecordedDimension) {
@@ -243,6 +303,37 @@ TEST_F(SpeedButtonHandler, CentredLayoutKeepsSpacingBetweenGlyphAndCaption) {
     EXPECT_EQ(Handler->GlyphRect().Left, g.Left);
 }
 
+// While down the glyph and the caption move by (1, 1) together in every
+// layout, and the glyph turns grey while the manager asks discoloured glyphs.
+TEST_F(SpeedButtonHandler, DownMovesTheCaptionWithTheGlyphAndTheGlyphTakesTheGreyLook) {
+    ASSERT_NE(Handler, nullptr);
+    Button->SetGlyph(GlyphStrip(1).get());
+    Button->SetBounds(30, 30, 100, 60);
+    for (auto layout : {vcl::blGlyphLeft, vcl::blGlyphRight, vcl::blGlyphTop, vcl::blGlyphBottom}) {
+        Button->SetLayout(layout);
+        Button->SetDown(false);
+        const vcl::TRect g = Handler->GlyphRect(), c = Handler->CaptionRect();
+        Button->SetDown(true);
+        EXPECT_EQ(Handler->GlyphRect(), Moved(g)) << layout;
+        EXPECT_EQ(Handler->CaptionRect(), Moved(c)) << layout;
+    }
+    Button->SetDown(false);
+    constexpr vcl::TColor Ink = 0x2040C0;
+    Button->SetGlyph(AlphaStrip({Ink}).get());
+    const auto glyphCentre = [&] {
+        Form.Form->Repaint();
+        vcl::Application->ProcessMessages();
+        const vcl::TRect g = Handler->GlyphRect();
+        return At(g.Left + 8, g.Top + 8);
+    };
+    EXPECT_TRUE(Near(glyphCentre(), Ink));
+    Manager->Effects()->SetDiscoloredGlyphs(true);
+    const vcl::TColor grey = glyphCentre();
+    Manager->Effects()->SetDiscoloredGlyphs(false);
+    EXPECT_TRUE(IsGrey(grey)) << std::hex << grey;
+    EXPECT_NE(grey, Ink);
+}
+
 TEST_F(SpeedButtonHandler, GlyphInTheScreensFormatIsPaintedAsAnOpaqueStrip) {
     ASSERT_NE(Handler, nullptr);
     constexpr vcl::TColor Ink = 0x20C040, Clear = 0x8080F0;
@@ -280,9 +371,10 @@ TEST_F(SpeedButtonHandler, SectionEmptyInTheNormalStateGivesWayToThePushButtonFa
 
 TEST_F(SpeedButtonHandler, PaintWithoutADCAndRemovalByAnotherManagerChangeNothing) {
     ASSERT_NE(Handler, nullptr);
-    Handler->SkinData()->BGChanged = false;
+    // A paint would build the picture and clear the flag.
+    Handler->SkinData()->BGChanged = true;
     Button->Perform(WM_PAINT, 0, 0);
-    EXPECT_FALSE(Handler->SkinData()->BGChanged);
+    EXPECT_TRUE(Handler->SkinData()->BGChanged);
     ManagerPtr other = NewManager();
     Button->Perform(SM_SKINCOMMAND, MAKEWPARAM(0, SC_SKIN_REMOVED), reinterpret_cast<LPARAM>(other.get()));
     EXPECT_EQ(Handler->HandledControl(), Button);
@@ -290,6 +382,19 @@ TEST_F(SpeedButtonHandler, PaintWithoutADCAndRemovalByAnotherManagerChangeNothin
     Button->Perform(SM_SKINCOMMAND, MAKEWPARAM(0, SC_SKIN_REMOVED), reinterpret_cast<LPARAM>(Manager.get()));
     EXPECT_EQ(Handler->HandledControl(), nullptr);
     EXPECT_EQ(Button->Perform(SM_SKINCOMMAND, MAKEWPARAM(0, SC_IS_HANDLED), 0), 0);
+}
+
+TEST_F(SpeedButtonHandler, AWindowedControlListedWithTheSpeedButtonsIsServedAsAnEdit) {
+    Manager->ThirdParty()->SetThirdList(tpSpeedButton, "TSpeedButton\r\nTMemo");
+    Manager->LoadThirdPartyLists(false);
+    auto *memo = Form.Add(vcl::Create<vcl::TMemo>(Form.Form), 150, 30);
+    memo->Handle();
+    Provider->ControlAdapter->AdaptControls(nullptr);
+    const TvlAdapterItem *item = Provider->ControlAdapter->ItemOf(memo);
+    ASSERT_NE(item, nullptr);
+    ASSERT_NE(item->Adapter, nullptr);
+    EXPECT_EQ(typeid(*item->Adapter), typeid(TvlEditWnd));
+    EXPECT_EQ(AdapterOfWindow(memo->Handle())->SkinData->SkinSection(), "EDIT");
 }
 
 TEST_F(SpeedButtonHandler, FreedButtonIsNeverTouchedAgainAndLeavesTheList) {

@@ -183,6 +183,23 @@ TEST_F(CheckBoxAdapter, RadioButtonsTakeTheRadioImagesAndOwnerDrawnBoxesKeepThei
     EXPECT_EQ(CountColor(before, BoxFace), 0);
 }
 
+// A bare box (a system dialog's) under the real cursor: its glyph turns hot
+// with the manager's hot window, its face stays normal (without a control
+// it is never the active one).
+TEST_F(CheckBoxAdapter, BareBoxUnderTheCursorShowsAHotGlyphOverItsNormalFace) {
+    BareBoxes boxes;
+    const HWND bare = boxes.Add(L"Bare", BS_AUTOCHECKBOX, 10);
+    auto adapter = NewAdapter<TvlCheckBoxWnd>(bare, nullptr, Manager.get(), ParamsFor(nullptr));
+    RedrawWindow(bare, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const POINT p = ScreenPoint(bare, 60, 12);
+    SetCursorPos(p.x, p.y);
+    ASSERT_TRUE(PumpUntil([&] { return ScreenColor(bare, GlyphSize / 2, 12) == GlyphColors[0][1]; }));
+    EXPECT_TRUE(adapter->SkinData->MouseInside);
+    EXPECT_EQ(ScreenColor(bare, 190, 2), BoxFace);
+    SetCursorPos(5, 5);
+    EXPECT_TRUE(PumpUntil([&] { return ScreenColor(bare, GlyphSize / 2, 12) == GlyphColors[0][0]; }));
+}
+
 TEST_F(CheckBoxAdapter, WithoutSkinGlyphsTheCaptionStartsAtTwenty) {
     Adapter.reset();
     Manager.reset();  // the first manager made is the default one

@@ -13,7 +13,9 @@
 #include "ScrollBarsTestSupport.h"
 #include "skin/adapters/vlComboWnd.h"
 #include "skin/manager/sMessages.h"
+#include "skin/manager/sModuleState.h"
 #include "vcl/ComboBox.h"
+#include "vcl/GdiObjects.h"
 #include "vcl/StdCtrls.h"
 
 namespace skin {
@@ -21,6 +23,27 @@ namespace {
 
 using namespace skin::test;
 using namespace std::chrono_literals;
+
+// What Window prints (frame and client) over a picture filled with Fill.
+uitest::TImage32 PrintedOver(HWND Window, vcl::TColor Fill) {
+    RECT w{};
+    GetWindowRect(Window, &w);
+    vcl::TBitmap bmp;
+    bmp.SetPixelFormat(vcl::pf32bit);
+    bmp.SetSize(w.right - w.left, w.bottom - w.top);
+    const HDC dc = bmp.Canvas()->Handle();
+    const vcl::TBrushHandle brush(CreateSolidBrush(static_cast<COLORREF>(Fill)));
+    const RECT all{0, 0, bmp.Width(), bmp.Height()};
+    FillRect(dc, &all, brush.Get());
+    SendMessageW(Window, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT);
+    uitest::TImage32 image{bmp.Width(), bmp.Height(), {}};
+    for (int y = 0; y < image.Height; ++y)
+        for (int x = 0; x < image.Width; ++x) {
+            const COLORREF c = GetPixel(dc, x, y);
+            image.Pixels.push_back(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
+        }
+    return image;
+}
 
 class Combo : public AdaptersFixture {
 protected:
@@ -194,6 +217,27 @@ TEST_F(Combo, SimpleComboHasNoButtonAndASimpleList) {
     ASSERT_NE(a.ListAdapter, nullptr);
     EXPECT_TRUE(a.ListAdapter->SimpleList);
     EXPECT_FALSE(a.ListAdapter->KeepsCapture());
+}
+
+// A release over a simple list's skinned bar lets go of the capture.
+TEST_F(Combo, ReleaseOverASimpleListsBarLetsGoOfTheCapture) {
+    auto *simple = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 20, 80);
+    simple->SetStyle(vcl::csSimple);
+    simple->SetBounds(20, 80, 170, 110);
+    for (int i = 0; i < 20; ++i) simple->Items()->Add("Option");
+    auto adapter = AdapterFactory().CreateAdapter(tpComboBox, simple->Handle(), ParamsFor(simple), Manager.get());
+    auto &a = *dynamic_cast<TvlComboBoxWnd *>(static_cast<TvlMainWnd *>(adapter.get()));
+    RedrawWindow(simple->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpFor(50ms);
+    ASSERT_NE(a.ListAdapter, nullptr);
+    ASSERT_TRUE(a.ListAdapter->VertBar->Shown);
+    const vcl::TRect bar = VertScrollBarRect(*a.ListAdapter);
+    POINT p{(bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2};
+    ScreenToClient(a.ListWnd, &p);
+    SetCapture(a.ListWnd);
+    SendMessageW(a.ListWnd, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    EXPECT_NE(GetCapture(), a.ListWnd);
+    ReleaseCapture();
 }
 
 // Stands in a form's window procedure: one colour lies behind its children.
@@ -407,6 +451,108 @@ TEST_F(Combo, SimpleComboKeepingItsStyleIsFramedInTheBorderColour) {
     const auto shot = uitest::CaptureWindow(simple->Handle());
     EXPECT_EQ(ColorAt(shot, 0, 0), SkinBorder);
     EXPECT_EQ(ColorAt(shot, 1, 1), static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW)));
+}
+
+// With an EDIT section of two states, the selection field shows the second
+// state only while the combo has the focus (the mouse over it alone leaves
+// the first), and the dropped list's picture is filled with the second
+// state's colour.
+TEST_F(Combo, ActiveLookTakesTheEditSectionsSecondState) {
+    ApplyActiveEditSkin(*Manager);
+    SendMessageW(Box->Handle(), CB_SETCURSEL, 0, 0);
+    auto *other = Form.Add(vcl::Create<vcl::TEdit>(Form.Form), 20, 200);
+    const auto printedField = [&] {
+        RECT w{};
+        GetWindowRect(Box->Handle(), &w);
+        vcl::TBitmap bmp;
+        bmp.SetPixelFormat(vcl::pf32bit);
+        bmp.SetSize(w.right - w.left, w.bottom - w.top);
+        SendMessageW(Box->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(bmp.Canvas()->Handle()), PRF_CLIENT | PRF_NONCLIENT);
+        return static_cast<vcl::TColor>(GetPixel(bmp.Canvas()->Handle(), A().GetButtonRect().Left - 4, (w.bottom - w.top) / 2));
+    };
+    other->SetFocus();
+    RECT w{};
+    GetWindowRect(Box->Handle(), &w);
+    {
+        // The mouse makes the combo active too.
+        const TvlStateOverride<bool> extended{ModuleState().ExtendedHotTracking, true};
+        SetCursorPos(w.left + 40, (w.top + w.bottom) / 2);
+        ASSERT_TRUE(PumpUntil([&] { return A().SkinData->MouseInside; }));
+        ASSERT_TRUE(A().SkinData->IsControlActive());
+        EXPECT_EQ(printedField(), EditFace);
+    }
+    Box->SetFocus();
+    SetCursorPos(5, 5);
+    PumpFor(40ms);
+    EXPECT_EQ(printedField(), EditActiveFace);
+    ClickAt(ButtonCentre());
+    ASSERT_TRUE(Dropped());
+    ASSERT_NE(A().ListAdapter, nullptr);
+    PumpFor(40ms);
+    TvlComboListWnd &list = *A().ListAdapter;
+    EXPECT_EQ(list.AppliedColor, EditActiveFace);
+    EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(list.SkinData->CacheBmp()->Canvas()->Handle(), 2, 2)), EditActiveFace);
+}
+
+// The field as the print shows it: a simple combo prints only its field's
+// frame (its list prints itself), a focused bare drop-down list shows its
+// text selected, and a combo aligned to the right writes its item there.
+TEST_F(Combo, PrintedFieldsFollowTheComboStyles) {
+    constexpr vcl::TColor Fill = 0xFF00FF;
+    auto *simple = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 240, 20);
+    simple->SetStyle(vcl::csSimple);
+    simple->SetBounds(240, 20, 140, 110);
+    for (int i = 0; i < 20; ++i) simple->Items()->Add("Option");
+    auto simpleAdapter = AdapterFactory().CreateAdapter(tpComboBox, simple->Handle(), ParamsFor(simple), Manager.get());
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(simple->Handle(), &info));
+    RECT c{}, l{};
+    GetWindowRect(simple->Handle(), &c);
+    GetWindowRect(info.hwndList, &l);
+    const uitest::TImage32 field = PrintedOver(simple->Handle(), Fill);
+    EXPECT_NE(ColorAt(field, 1, 1), Fill);
+    EXPECT_EQ(ColorAt(field, 1, l.top - c.top + 10), Fill);
+
+    const HWND bare = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 240, 150,
+                                      140, 200, Form.Form->WindowHandle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(bare, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Bare"));
+    SendMessageW(bare, CB_SETCURSEL, 0, 0);
+    auto bareAdapter = AdapterFactory().CreateAdapter(tpComboBox, bare, ParamsFor(nullptr), Manager.get());
+    SetFocus(bare);
+    const uitest::TImage32 focused = PrintedOver(bare, Fill);
+    EXPECT_EQ(ColorAt(focused, 4, focused.Height / 2), static_cast<vcl::TColor>(GetSysColor(COLOR_HIGHLIGHT)));
+
+    SendMessageW(Box->Handle(), CB_SETCURSEL, 1, 0);
+    SetWindowLongPtrW(Box->Handle(), GWL_EXSTYLE, GetWindowLongPtrW(Box->Handle(), GWL_EXSTYLE) | WS_EX_RIGHT);
+    const InkBox ink = FindInk(PrintedOver(Box->Handle(), Fill), [](vcl::TColor p) { return p == EditInk; });
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GT(ink.Left, A().GetButtonRect().Left / 2);
+    bareAdapter.reset();
+    DestroyWindow(bare);
+}
+
+// Each paint builds the pictures again: a mark put into the combo's and the
+// dropped list's pictures is painted over at their next paint.
+TEST_F(Combo, EveryPaintBuildsThePicturesAgain) {
+    constexpr COLORREF Mark = RGB(255, 0, 255);
+    const auto mark = [&](vcl::TBitmap &Cache, int Y) {
+        for (int x = 0; x < Cache.Width(); ++x) SetPixel(Cache.Canvas()->Handle(), x, Y, Mark);
+        GdiFlush();
+    };
+    mark(*A().SkinData->CacheBmp(), 1);
+    RedrawWindow(Box->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const uitest::TImage32 combo = uitest::CaptureWindow(Box->Handle());
+    EXPECT_NE(ColorAt(combo, combo.Width / 3, 1), vcl::TColor{0xFF00FF});
+    ClickAt(ButtonCentre());
+    ASSERT_TRUE(Dropped());
+    ASSERT_NE(A().ListAdapter, nullptr);
+    PumpFor(40ms);
+    TvlComboListWnd &list = *A().ListAdapter;
+    mark(*list.SkinData->CacheBmp(), 0);
+    SendMessageW(list.Handle, WM_NCPAINT, 1, 0);
+    const uitest::TImage32 dropped = uitest::CaptureWindow(list.Handle);
+    EXPECT_EQ(ColorAt(dropped, dropped.Width / 3, 0), SkinBorder);
 }
 
 TEST_F(Combo, CreateDestroyKeepsHandleCountsFlat) {

@@ -259,6 +259,39 @@ TEST_F(DialogChildren, TheRepaintFlagFollowsTheDialogCacheOnlyForEditsAndComboBo
     EXPECT_FALSE(EqualRect(&before, &recalculated));
 }
 
+// The theme changes each window of the dialog hears, by window.
+std::map<HWND, WNDPROC> ThemeWatched;
+std::map<HWND, int> ThemeChanges;
+LRESULT CALLBACK ThemeWatch(HWND W, UINT M, WPARAM WP, LPARAM LP) {
+    if (M == WM_THEMECHANGED) ++ThemeChanges[W];
+    return CallWindowProcW(ThemeWatched[W], W, M, WP, LP);
+}
+BOOL CALLBACK WatchTheme(HWND W, LPARAM) {
+    ThemeWatched[W] = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(W, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ThemeWatch)));
+    return TRUE;
+}
+
+// Every child keeps its visual style: no adapter made for a dialog's child
+// switches it off (which tells the window, and its children, of a theme
+// change), the edit family's adapters made with the repaint flag included.
+TEST_F(DialogChildren, NoChildLosesItsVisualStyle) {
+    MakeDialog();
+    Host.CacheEmpty = false;
+    ThemeWatched.clear();
+    ThemeChanges.clear();
+    EnumChildWindows(Dialog, WatchTheme, 0);
+    ASSERT_TRUE(CreateChildAdaptersRecursive(Host, Dialog));
+    for (WORD id : {IdEdit, IdDropList, IdSimpleCombo, IdList, IdListView, IdTree}) ASSERT_NE(AdapterOfWindow(Child(id)), nullptr);
+    for (const auto &[window, count] : ThemeChanges) {
+        wchar_t name[64]{};
+        GetClassNameW(window, name, 64);
+        EXPECT_EQ(count, 0) << vcl::WideToUtf8(name) << " " << GetDlgCtrlID(window);
+    }
+    EXPECT_TRUE(ThemeChanges.empty());
+    Host.Adapters.clear();
+    DestroyWindow(Dialog);
+}
+
 TEST_F(DialogChildren, HandleCountsStayFlatOverDialogsAndTheirAdapters) {
     ExpectFlatHandleCounts([&] {
         MakeDialog();

@@ -10,7 +10,9 @@
 
 #include "ScrollBarsTestSupport.h"
 #include "skin/adapters/vlEditWnd.h"
+#include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinCommands.h"
 #include "vcl/StdCtrls.h"
 #include "vcl/WideText.h"
 
@@ -113,6 +115,31 @@ TEST_F(EditWnd, MemoFollowsTheSectionAndGetsItsOwnColoursBack) {
     Adapters.clear();
     EXPECT_EQ(Memo->Color(), MemoOwnColor);
     EXPECT_EQ(Memo->Font()->Color(), MemoOwnFont);
+}
+
+// A section of two states without a border mask still shows the focus
+// through the adapter's own step (the common stage's focus colours left
+// out, as for a kind without hot colours): the focused edit and its frame
+// take the second state's colour, and the first comes back with the focus
+// gone.
+TEST_F(EditWnd, FocusTakesTheSecondStateOfASectionWithoutABorderMask) {
+    ApplyActiveEditSkin(*Manager);
+    TsCommonData &data = *Of(1).SkinData;
+    ASSERT_LT(data.BorderIndex(), 0);
+    data.ControlKind = 100;
+    ASSERT_FALSE(HotColorKinds.Contains(data.ControlKind));
+    const auto frame = [&] { return ColorAt(uitest::CaptureWindow(Edit->Handle()), 1, 1); };
+    ASSERT_EQ(frame(), EditFace);
+    Edit->SetFocus();
+    PumpFor(40ms);
+    EXPECT_TRUE(data.Focused);
+    EXPECT_EQ(Edit->Color(), EditActiveFace);
+    EXPECT_EQ(frame(), EditActiveFace);
+    Memo->SetFocus();
+    PumpFor(40ms);
+    EXPECT_FALSE(data.Focused);
+    EXPECT_EQ(Edit->Color(), EditFace);
+    EXPECT_EQ(frame(), EditFace);
 }
 
 TEST_F(EditWnd, EveryControlShowsSkinnedBarsAndTheSingleLineEditNone) {

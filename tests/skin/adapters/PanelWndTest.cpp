@@ -9,10 +9,12 @@
 #include "skin/adapters/vlContainerWnd.h"
 #include "skin/adapters/vlPanelWnd.h"
 #include "skin/adapters/vlStaticWnd.h"
+#include "skin/adapters/vlTabWnd.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "vcl/HandleCounts.h"
 #include "vcl/Panels.h"
+#include "vcl/Tabs.h"
 
 namespace skin {
 namespace {
@@ -152,7 +154,10 @@ TEST_F(PanelWnd, RemovingTheSkinGivesThePanelItsOwnLookAndStyleBack) {
     Make<TvlPanelWnd>(tpPanel, panel);
     EXPECT_EQ(ColorAt(Shown(panel->Handle()), 80, 30), PanelFace);
     Manager->SetActive(false);
-    EXPECT_EQ(panel->ControlStyle(), own);
+    // The removal as a form's provider hands it on, the manager off already:
+    // the panel keeps no opaque style, its own included.
+    SendMessageW(panel->Handle(), SM_SKINCOMMAND, SkinCommand(SC_SKIN_REMOVED), reinterpret_cast<LPARAM>(Manager.get()));
+    EXPECT_EQ(panel->ControlStyle(), own - vcl::TControlStyle{vcl::csOpaque});
     const uitest::TImage32 removed = Shown(panel->Handle());
     EXPECT_EQ(ColorAt(removed, 80, 30), 0x00FFFF);
     SavePicture(removed, "panel-skin-removed.png");
@@ -161,6 +166,91 @@ TEST_F(PanelWnd, RemovingTheSkinGivesThePanelItsOwnLookAndStyleBack) {
     const uitest::TImage32 again = Shown(panel->Handle());
     EXPECT_EQ(ColorAt(again, 80, 30), PanelFace);
     SavePicture(again, "panel-skin-applied-again.png");
+}
+
+// Apply, refresh and the skin's end reach each container's own steps (the
+// end although the manager is off already while it tells its windows): the
+// common answer after the scroll box's and the tab controls' own, the
+// controls' style without the opaque flag, and the tab controls' steps
+// after the common answer.
+TEST_F(PanelWnd, SkinCommandsReachEachContainersOwnSteps) {
+    vcl::TPanel *inner = nullptr;
+    auto *box = TallScrollBox(inner);
+    auto *group = Form.Add(vcl::Create<vcl::TGroupBox>(Form.Form), 220, 10);
+    group->SetBounds(220, 10, 150, 80);
+    auto *panel = NewPanel(vcl::bvRaised, vcl::bvNone, "", 220, 100);
+    auto *tabs = Form.Add(vcl::Create<vcl::TTabControl>(Form.Form), 10, 170);
+    tabs->SetBounds(10, 170, 120, 90);
+    for (int i = 0; i < 12; ++i) tabs->Tabs()->Add("Tab " + std::to_string(i));  // the strip gets arrows
+    auto *pages = Form.Add(vcl::Create<vcl::TPageControl>(Form.Form), 140, 170);
+    pages->SetBounds(140, 170, 220, 90);
+    for (const char *caption : {"One", "Two"}) {
+        auto *sheet = vcl::Create<vcl::TTabSheet>(Form.Form);
+        sheet->SetCaption(caption);
+        sheet->SetPageControl(pages);
+    }
+    // A hidden child has no window until a tab control's apply gives it one.
+    const auto hidden = [&](vcl::TWinControl *Parent) {
+        auto *p = vcl::Create<vcl::TPanel>(Form.Form);
+        p->SetVisible(false);
+        p->SetParent(Parent);
+        return p;
+    };
+    struct Row {
+        const char *Name;
+        vcl::TWinControl *Control;
+        int Kind;
+        bool CommonApply;  // the common answer follows the own stage's
+        bool TabSteps;     // the tab controls' steps after the common answer
+        bool DropsOpaque;  // the skin's end takes the opaque style away
+        vcl::TPanel *Hidden;
+    };
+    const Row rows[] = {
+        {"scroll box", box, tpScrollControl, true, false, true, nullptr},
+        {"group box", group, tpGroupBox, false, false, true, nullptr},
+        {"panel", panel, tpPanel, false, false, true, nullptr},
+        {"tab control", tabs, tpTabControl, true, true, false, hidden(tabs)},
+        {"page control", pages, tpPageControl, true, true, false, hidden(pages)},
+    };
+    std::vector<TvlMainWnd *> adapters;
+    for (const Row &row : rows) adapters.push_back(Make<TvlMainWnd>(row.Kind, row.Control));
+    RedrawWindow(Form.Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const auto send = [&](HWND W, unsigned Sub) {
+        SendMessageW(W, SM_SKINCOMMAND, SkinCommand(Sub), reinterpret_cast<LPARAM>(Manager.get()));
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const Row &row = rows[i];
+        SCOPED_TRACE(row.Name);
+        ASSERT_NE(adapters[i], nullptr);
+        TsCommonData &data = *adapters[i]->SkinData;
+        const HWND w = row.Control->Handle();
+        data.PrepareCache();
+        data.CacheBmp()->SetSize(8, 8);
+        data.PaintLocked = true;
+        send(w, SC_SKIN_APPLIED);
+        EXPECT_EQ(data.CacheBmp()->Width() == 0, row.CommonApply);  // the common answer's shrink
+        EXPECT_EQ(data.PaintLocked, !row.TabSteps);
+        if (row.Hidden) EXPECT_TRUE(row.Hidden->HandleAllocated());
+
+        UpdateWindow(w);
+        data.PaintLocked = true;
+        send(w, SC_SKIN_REFRESH);
+        EXPECT_FALSE(data.PaintLocked);
+        RECT update{};
+        if (row.TabSteps) EXPECT_TRUE(GetUpdateRect(w, &update, FALSE));  // left to the next paint
+    }
+    auto *tabAdapter = dynamic_cast<TvlTabControlWnd *>(adapters[3]);
+    ASSERT_NE(tabAdapter->UpDownAdapter, nullptr);
+    // The manager tells the windows it reaches; a form's provider hands the
+    // removal on to its controls' adapters afterwards, the manager off.
+    Manager->SetActive(false);
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].Name);
+        send(rows[i].Control->Handle(), SC_SKIN_REMOVED);
+        EXPECT_EQ(adapters[i]->SkinData->SkinIndex(), -1);
+        EXPECT_EQ(rows[i].Control->ControlStyle().Contains(vcl::csOpaque), !rows[i].DropsOpaque);
+    }
+    EXPECT_EQ(tabAdapter->UpDownAdapter, nullptr);
 }
 
 // Answers a child's background question with "no picture yet" while Busy.

@@ -70,6 +70,19 @@ inline ManagerPtr ScrollSkinManager() {
     return m;
 }
 
+// The scrolls skin whose EDIT section has a second state (no border mask),
+// applied to Manager under the name "Active".
+inline constexpr vcl::TColor EditActiveFace = 0xD0F0D0;
+inline void ApplyActiveEditSkin(TsSkinManager &Manager) {
+    std::string options = ScrollSkinOptions();
+    const std::string plain = "[EDIT]\r\nSTATES=1\r\nCOLOR=0xF8F8F8\r\n";
+    options.replace(options.find(plain), plain.size(), "[EDIT]\r\nSTATES=2\r\nCOLOR=0xF8F8F8\r\nHOTCOLOR=0xD0F0D0\r\n");
+    TestSkin skin;
+    skin.Options = options;
+    AddStoredSkin(Manager, "Active", skin.Packed());
+    Manager.SetSkinName("Active");
+}
+
 inline bool IsBarColor(vcl::TColor C) {
     static const std::set<vcl::TColor> palette{TrackBefore, TrackBeforePressed, TrackAfter, TrackAfterPressed,
                                                ArrowFace,   ArrowHot,           ArrowPressed, ArrowInk,

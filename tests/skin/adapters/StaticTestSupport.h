@@ -29,7 +29,8 @@ inline std::string StaticSkinOptions() {
            "[CHECKBOX]\r\nTRANSPARENCY=100\r\nFONTCOLOR=0x00A000\r\n"
            "[PANEL]\r\nCOLOR=0xA06030\r\nFONTCOLOR=0xF0F0F0\r\n"
            "[PANEL_LOW]\r\nCOLOR=0x206020\r\nFONTCOLOR=0xFFFFFF\r\n"
-           "[GROUPBOX]\r\nCOLOR=0x602060\r\nFONTCOLOR=0x00FFFF\r\n" +
+           "[GROUPBOX]\r\nCOLOR=0x602060\r\nFONTCOLOR=0x00FFFF\r\n"
+           "[PAGECONTROL]\r\nCOLOR=0x406080\r\nFONTCOLOR=0x202020\r\n" +
            ScrollBarSections();
 }
 

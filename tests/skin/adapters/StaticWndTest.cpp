@@ -209,6 +209,29 @@ TEST_F(StaticWnd, LinkIsDrawnUnderlinedWithoutItsTags) {
     EXPECT_NEAR(ink.Right - ink.Left, expected, 3);
 }
 
+// The erases that reach a link's own procedure.
+WNDPROC LinkProc = nullptr;
+int LinkErases = 0;
+LRESULT CALLBACK CountingLinkProc(HWND W, UINT M, WPARAM WP, LPARAM LP) {
+    if (M == WM_ERASEBKGND) ++LinkErases;
+    return CallWindowProcW(LinkProc, W, M, WP, LP);
+}
+
+TEST_F(StaticWnd, AHiddenLinksEraseGoesOnToTheLinkItself) {
+    const HWND link = CreateWindowExW(0, L"SysLink", L"<a>go</a>", WS_CHILD, 10, 10, 100, 20, Parent.Window, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(link, nullptr);
+    LinkProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(link, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingLinkProc)));
+    auto a = Adapt<TvlLinkWnd>(link, Manager.get());
+    const vcl::TWindowDC dc(link);
+    LinkErases = 0;
+    SendMessageW(link, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
+    EXPECT_EQ(LinkErases, 1);
+    a.reset();
+    DestroyWindow(link);
+}
+
 TEST_F(StaticWnd, AdaptersGiveTheirWindowsBackAndLeaveNoHandles) {
     const HBITMAP app = SolidBitmap(8, 8, 0x808080);
     ExpectFlatOver(1000, [&] {

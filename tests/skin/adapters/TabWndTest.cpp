@@ -13,6 +13,7 @@
 #include "skin/adapters/vlTabWnd.h"
 #include "skin/manager/sMessages.h"
 #include "vcl/GdiObjects.h"
+#include "vcl/Panels.h"
 #include "vcl/Tabs.h"
 
 namespace skin {
@@ -152,6 +153,51 @@ TEST_F(TabAdapter, SkinRemovedAndAppliedAgainWithPicturesKept) {
     EXPECT_EQ(TabFace(tabs, 0), TabActive);
     EXPECT_EQ(TabFace(tabs, 1), TabNormal);
     SaveWindowPicture(tabs, "tabs-cycle-3-skinned.png");
+}
+
+// Told by its parent to drop its cache, it asks the tab control once to
+// refresh itself.
+struct RefreshAsker {
+    RefreshAsker(vcl::TControl *Control, HWND Tabs, TsSkinManager *Manager)
+        : Control(Control), Tabs(Tabs), Manager(Manager), Previous(Control->WindowProc) {
+        Control->WindowProc = vcl::TWndMethod::Bind<&RefreshAsker::Handle>(this);
+    }
+    ~RefreshAsker() { Control->WindowProc = Previous; }
+    RefreshAsker(const RefreshAsker &) = delete;
+    RefreshAsker &operator=(const RefreshAsker &) = delete;
+    void Handle(vcl::TMessage &M) {
+        if (!Asked && M.Msg == SM_SKINCOMMAND && SubCommandOf(M.WParam) == SC_INVALIDATE_CACHE) {
+            Asked = true;
+            SendMessageW(Tabs, SM_SKINCOMMAND, SkinCommand(SC_SKIN_REFRESH), reinterpret_cast<LPARAM>(Manager));
+        }
+        Previous(M);
+    }
+    vcl::TControl *Control;
+    HWND Tabs;
+    TsSkinManager *Manager;
+    vcl::TWndMethod Previous;
+    bool Asked = false;
+};
+
+TEST_F(TabAdapter, ARefreshAskedWhileTheTabControlTakesTheSkinLeavesTheApplysOwnStepsToIt) {
+    auto *tabs = vcl::Create<vcl::TTabControl>(Form.Form);
+    tabs->SetParent(Form.Form);
+    tabs->SetBounds(10, 10, 300, 150);
+    tabs->Tabs()->Add("One");
+    auto *hidden = vcl::Create<vcl::TPanel>(Form.Form);
+    hidden->SetVisible(false);
+    hidden->SetParent(tabs);
+    const auto adapter = Skin(tpTabControl, tabs->Handle(), tabs);
+    auto *a = dynamic_cast<TvlTabControlWnd *>(adapter.get());
+    ASSERT_NE(a, nullptr);
+    // Without a section of its own the common answer names one after the
+    // control's class, and that change tells the children.
+    a->SkinData->SetSkinSection("");
+    RefreshAsker asker(hidden, tabs->Handle(), Manager.get());
+    SendMessageW(tabs->Handle(), SM_SKINCOMMAND, SkinCommand(SC_SKIN_APPLIED), reinterpret_cast<LPARAM>(Manager.get()));
+    ASSERT_TRUE(asker.Asked);
+    // The apply's own step after the common answer: its windowed children get windows.
+    EXPECT_TRUE(hidden->HandleAllocated());
 }
 
 // Answers the up-down kind with an adapter base and records the ask.
