@@ -665,6 +665,15 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
         Message.Result = 0;
         return true;
     }
+    case SM_SKINCOMMAND:
+        // The bars and the hover ask for a cache whenever BGChanged is set;
+        // a dropped list's cache is its own colour and frame, never the
+        // section painted for a state as a plain edit's is.
+        if (SubCommandOf(Message.WParam) == SC_BUILD_CACHE && !SimpleList) {
+            PrepareCache();
+            return true;
+        }
+        break;
     case WM_ERASEBKGND:
         if (const auto dc = reinterpret_cast<HDC>(Message.WParam)) {
             if (!ColorsApplied) ApplySkinColors();
