@@ -224,4 +224,10 @@ void TvlDialogWnd::FadeGone(int Code, TvlSBAnimation *Animation) {
     if (TvlDialogButton *b = ButtonByCode(Code); b && b->Animation == Animation) b->Animation = nullptr;
 }
 
+TvlButtonGlow TvlDialogWnd::FadeGlow(int Code, int State) const {
+    for (const TvlDialogButton &b : Buttons)
+        if (b.HitCode == Code) return FindButtonGlow(SkinData ? SkinData->GetSkinManager() : nullptr, Code, b.MaskIndex, State);
+    return {};
+}
+
 } // namespace skin

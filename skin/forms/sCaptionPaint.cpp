@@ -67,7 +67,9 @@ void TsSkinProvider::PaintCaption(TvlFrameRender &Render) {
                          vcl::TPoint{header.Left, header.Top}, image, m);
     }
     PaintFormIcon(Render);
-    if (BorderIconCount() > 0 || FTitleButtons->Count() > 0) {
+    // The strip lies behind the system's buttons: user buttons alone stand
+    // on the caption band.
+    if (BorderIconCount() > 0) {
         const int strip = m->GetMaskIndex(FSkinData->SkinIndex(), "TITLEBAR");
         if (m->IsValidMaskIndex(strip)) {
             const vcl::TRect r{frame.Right - CaptionReservedWidth(strip), frame.Top, frame.Right, frame.Top + caption};

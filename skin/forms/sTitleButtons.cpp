@@ -44,6 +44,13 @@ int TitleIconIndex(const TsSkinManager *Manager, TvlTitleIcon Icon) {
     return Manager ? Manager->CommonElements.TitleIcons[static_cast<std::size_t>(Icon)] : -1;
 }
 
+// What a maximized MDI child's restore button shows: the small restore
+// glyph, else the large one.
+int RestoreGlyph(const TsSkinManager *Manager) {
+    const int small = TitleIconIndex(Manager, tiSmallNorm);
+    return small >= 0 ? small : TitleIconIndex(Manager, tiBigNorm);
+}
+
 bool Contains(const vcl::TRect &R, vcl::TPoint P) {
     return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
 }
@@ -276,9 +283,13 @@ void TsSkinProvider::DrawMDIButton(const TsCaptionButton &Button) {
     // Restoring the child is pressing its parent's maximize: off, it shows
     // off; a minimize that is off is not shown at all.
     bool off = false;
-    if (&Button == &MDINorm) off = !(SystemMenu && SystemMenu->EnabledMax());
+    int image = Button.ImageIndex;
+    if (&Button == &MDINorm) {
+        off = !(SystemMenu && SystemMenu->EnabledMax());
+        if (MDIChildMaximized()) image = RestoreGlyph(FSkinData->GetSkinManager());
+    }
     if (&Button == &MDIMin && !(SystemMenu && SystemMenu->EnabledMin())) return;
-    DrawButtonImage(Button, Button.ImageIndex, off || (!FormActive && Button.State == 0));
+    DrawButtonImage(Button, image, off || (!FormActive && Button.State == 0));
 }
 
 void TsSkinProvider::PaintMDIButtonState(const TsCaptionButton &Button) {
@@ -306,10 +317,6 @@ void TsSkinProvider::PaintButtonState(int Code) {
             StartItemAnimation(*item, m->Effects()->AllowAnimation ? 10 : 1, item->GetState() != 0, BorderWindow());
         else
             item->FreeAnimation();
-    }
-    if (IsTitleItemCode(Code) || (FTitleBar && Code >= 1 && ButtonByCode(Code) && ItemsShown())) {
-        // Items may reach into the strip that a single button's repaint
-        // puts back: the whole caption is rendered again.
         if (ButtonsPaintable()) RepaintFrameNow();
         return;
     }
@@ -330,21 +337,27 @@ void TsSkinProvider::PaintButtonState(int Code) {
         const int steps = m->Effects()->AllowAnimation ? 10 : 1;
         // A press shows at once; a hot look fades in, the normal one back.
         StartButtonAnimation(*button, button->State, button->State == 2 ? 1 : steps, this, true);
-    } else {
-        DrawButtonLook(Code, *button, titleButton);
     }
-
-    if (!fading && BorderForm) {
+    if (ItemsShown()) {
+        // Items may reach into the strip that a single button's repaint
+        // puts back (and that the fade's picture was drawn over): the whole
+        // caption is rendered again, a fading button in its normal look.
+        RepaintFrameNow();
+    } else if (!fading && BorderForm) {
         // The border window shows the caption, opaque where the buttons'
         // strip went back.
+        DrawButtonLook(Code, *button, titleButton);
         GdiFlush();
         MakeButtonsOpaque(*button);
         UpdateBorder(true, 255);
-    } else if (!fading && IsWindowVisible(window)) {
-        const vcl::TRect &r = button->Rect;
-        const vcl::TWindowDC dc(window, GetWindowDC(window));
-        if (dc) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), FSkinData->CacheBmp()->Canvas()->Handle(),
-                       r.Left, r.Top, SRCCOPY);
+    } else if (!fading) {
+        DrawButtonLook(Code, *button, titleButton);
+        if (IsWindowVisible(window)) {
+            const vcl::TRect &r = button->Rect;
+            const vcl::TWindowDC dc(window, GetWindowDC(window));
+            if (dc) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), FSkinData->CacheBmp()->Canvas()->Handle(),
+                           r.Left, r.Top, SRCCOPY);
+        }
     }
 
     // A hot system button glows when the skin gives it a glow.
@@ -504,9 +517,19 @@ void TsSkinProvider::SetHotButton(int Code, bool Repaint) {
         item->SetState(1);
         ArmItemHint(*item);
         if (Repaint) PaintButtonState(Code);
+        if (item->GetState() == 2) {
+            // A Down item, or one whose menu is open, reads pressed whatever
+            // its own state: the frame is shown from its normal state.
+            item->State = 0;
+            RepaintFrameNow();
+            item->State = 1;
+        }
         return;
     }
+    // The left item's OnMouseLeave may have freed the item entered, or the
+    // whole title bar.
     TsCaptionButton *button = ButtonByCode(Code);
+    if (!button) return;
     button->State = 1;
     if (Code >= htTitleButton) {
         TsTitleButton &title = *FTitleButtons->Items(Code - htTitleButton);

@@ -4,7 +4,11 @@
 #include <utility>
 
 #include "sSkinProvider.h"
+#include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/sSkinTables.h"
+#include "skin/graphics/vlSkinPieces.h"
+#include "skin/manager/sSkinManager.h"
 #include "skin/manager/vlFormAnimations.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
@@ -69,10 +73,41 @@ HWND TvlSBAnimation::MeasureWindow() const {
 
 vcl::TRect TvlSBAnimation::ButtonRect() const { return FadeOwner ? FadeOwner->FadeButtonRect(FadeCode) : Button->Rect; }
 
+TvlButtonGlow FindButtonGlow(const TsSkinManager *Manager, int Code, int ImageIndex, int State) {
+    if (!Manager || State != 1 || !Manager->Effects()->AllowGlowing || !Manager->SkinData ||
+        !Manager->IsValidMaskIndex(ImageIndex))
+        return {};
+    const TsSkinData &global = *Manager->SkinData;
+    const int margin = Code == HTCLOSE       ? global.BIconCloseGlowMargin
+                       : Code == HTMAXBUTTON ? global.BIconMaxGlowMargin
+                       : Code == HTMINBUTTON ? global.BIconMinGlowMargin
+                                             : 0;
+    if (margin == 0) return {};
+    const std::string &name = Manager->Masks[static_cast<std::size_t>(ImageIndex)].PropertyName;
+    const int glow = Manager->GetMaskIndex(Manager->CommonElements.GlobalInfoSection, name + "GLOW0");
+    if (!Manager->IsValidMaskIndex(glow)) return {};
+    return {&Manager->Masks[static_cast<std::size_t>(glow)], margin};
+}
+
+TvlButtonGlow TvlSBAnimation::Glow() const {
+    if (FadeOwner) return FadeOwner->FadeGlow(FadeCode, Fade.State);
+    if (!Provider || !Button) return {};
+    const TsSkinManager *m = Provider->SkinData()->GetSkinManager();
+    int image = Button->ImageIndex;
+    // An iconic form's minimize button is its restore button.
+    if (const HWND form = FormWindow(Provider); m && Button->HitCode == HTMINBUTTON && form && IsIconic(form))
+        image = m->CommonElements.TitleIcons[tiBigNorm];
+    return FindButtonGlow(m, Button->HitCode, image, Fade.State);
+}
+
 vcl::TRect TvlSBAnimation::GetRect() const {
     RECT w{};
     GetWindowRect(MeasureWindow(), &w);
     const vcl::TRect r = ButtonRect();
+    if (const TvlButtonGlow glow = Glow(); glow.Image) {
+        const int left = w.left + r.Left - glow.Margin, top = w.top + r.Top - glow.Margin;
+        return {left, top, left + GetMaskFrameWidth(*glow.Image), top + GetMaskFrameHeight(*glow.Image)};
+    }
     return {w.left + r.Left, w.top + r.Top, w.left + r.Right, w.top + r.Bottom};
 }
 
@@ -97,6 +132,13 @@ void TvlSBAnimation::MakeLayer() {
 
 void TvlSBAnimation::MakePicture() {
     if (FPicture) return;
+    // A glowing button fades in as its glow picture, which holds the button.
+    if (const TvlButtonGlow glow = Glow(); glow.Image) {
+        const int w = GetMaskFrameWidth(*glow.Image), h = GetMaskFrameHeight(*glow.Image);
+        FPicture = NewBitmap32(w, h);
+        CopyPixels(FPicture->View(), 0, 0, MaskImage(*glow.Image), glow.Image->R.Left, glow.Image->R.Top, w, h);
+        return;
+    }
     FPicture = FadeOwner ? FadeOwner->FadePicture(FadeCode, std::max(Fade.State, 0))
                          : Provider->ButtonPicture(Button->HitCode, std::max(Fade.State, 0));
 }

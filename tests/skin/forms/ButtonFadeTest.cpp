@@ -12,6 +12,7 @@
 #include "BorderedFormSupport.h"
 #include "CaptionTestSupport.h"
 #include "skin/forms/vlSBAnimation.h"
+#include "skin/graphics/vlPixelHelpers.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/HandleCounts.h"
 
@@ -89,6 +90,44 @@ TEST_F(ButtonFade, AHotButtonFadesInInTenStepsAndOutAgain) {
     EXPECT_FALSE(IsWindow(layer));  // removed on the tick after 25
     EXPECT_EQ(Fade()->Fade.State, -1);
     EXPECT_EQ(CachePixel(P, Inside(P->ButtonClose)), normal);
+}
+
+// A button whose glow has a margin fades in as the skin's glow picture
+// ("...GLOW0"), standing out by that margin; without a margin, as itself.
+TEST_F(ButtonFade, AGlowingButtonFadesInAsItsGlowPictureAroundIt) {
+    TestSkin skin;
+    skin.Options = CaptionOptions();
+    skin.Options.insert(skin.Options.find("[FORM]"), "BICONCLOSEGLOW0=@0045,0030,0055,0040,1,0\r\n");
+    skin.Files = {{"MASTER.BMP", CaptionMaster()}};
+    AddStoredSkin(*Manager, "Glowing", skin.Packed());
+    Manager->SetSkinName("Glowing");
+    C.Layout();
+    P->FormActive = 1;
+    CursorOnClose();
+    struct Case {
+        int Margin;
+        vcl::TSize Size;
+        vcl::TColor Colour;
+    };
+    for (const Case &c : {Case{3, {10, 10}, GripColor}, Case{0, {GlyphSize, GlyphSize}, CloseColors.Hot}}) {
+        SCOPED_TRACE(c.Margin);
+        Manager->SkinData->BIconCloseGlowMargin = c.Margin;
+        LayeredRecorder recorder(LayeredRecorder::Forward, true);
+        P->SetHotButton(HTCLOSE, true);
+        const std::vector<LayeredCall> calls = LayeredRecorder::Of(Layer());
+        ASSERT_FALSE(calls.empty());
+        const LayeredCall &first = calls.front();
+        EXPECT_EQ(first.Size.cx, c.Size.cx);
+        EXPECT_EQ(first.Size.cy, c.Size.cy);
+        RECT w{};
+        GetWindowRect(C.Wnd(), &w);
+        EXPECT_EQ(first.WindowRect.left - w.left, P->ButtonClose.Rect.Left - c.Margin);
+        EXPECT_EQ(first.WindowRect.top - w.top, P->ButtonClose.Rect.Top - c.Margin);
+        ASSERT_FALSE(first.Pixels.empty());
+        EXPECT_EQ(SwapRedBlue(first.Pixels[first.Pixels.size() / 2]) & 0xFFFFFF, c.Colour);
+        P->SetHotButton(0, true);
+        Tick();
+    }
 }
 
 TEST_F(ButtonFade, WithoutAnimationTheHotLookShowsAtOnceAndGoesOnTheSecondTick) {

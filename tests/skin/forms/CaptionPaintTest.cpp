@@ -129,6 +129,25 @@ TEST_F(CaptionPaint, TheIconStandsInItsPlaceOpaque) {
     EXPECT_EQ(CountColour(c, Grip).Bounds, f.Provider->IconRect);
 }
 
+// The form's "TITLEBAR" strip lies behind the system's buttons; user
+// buttons alone stand on the caption band.
+TEST_F(CaptionPaint, TheTitleBarStripIsDrawnBehindTheSystemsButtonsOnly) {
+    constexpr vcl::TColor Strip = 0x202020;  // the master's filler
+    std::string options = PieceOptions();
+    options.insert(options.find("[FORMTITLE]"), "TITLEBAR=^0054,0000,0064,0010,0002,0002,0002,0002,1,0,0,0\r\n");
+    Manager = nullptr;  // the default manager goes before the next one comes
+    Manager = PieceSkinManager(options);
+    for (const bool systemMenu : {true, false}) {
+        SCOPED_TRACE(systemMenu);
+        PreparedForm f(vcl::bsSizeable, "");
+        if (!systemMenu) f.Form.Form->SetBorderIcons({});
+        f.Provider->TitleButtons()->Add();
+        ASSERT_TRUE(f.Render(true));
+        const vcl::TRect caption{0, 0, f.Cache().Width(), f.FrameWidth() + f.Provider->GetCaptionHeight(true)};
+        EXPECT_EQ(CountColour(f.Cache(), Strip, caption).Count > 0, systemMenu);
+    }
+}
+
 TEST_F(CaptionPaint, WithoutTheNonClientAreaNoCaptionIsDrawn) {
     PreparedForm f(vcl::bsSizeable, "Setup MERKANO ZUVO");
     f.Provider->SetDrawNonClientArea(false);

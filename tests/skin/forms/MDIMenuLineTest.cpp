@@ -18,17 +18,18 @@ namespace skin::test {
 namespace {
 
 // The MDI skin's master with the small title glyphs right of it: close,
-// maximize and minimize in rows of three flat states (CaptionTestSupport's
-// colours).
+// maximize, minimize and restore in rows of three flat states
+// (CaptionTestSupport's colours).
 TestSkin SmallGlyphsSkin() {
     TestSkin skin = MDITestSkin();
     skin.Options.insert(skin.Options.find("[FORM]"), "SICONCLOSE=@0041,0000,0086,0015,3,0\r\n"
                                                      "SICONMAX=@0041,0015,0086,0030,3,0\r\n"
-                                                     "SICONMIN=@0041,0030,0086,0045,3,0\r\n");
+                                                     "SICONMIN=@0041,0030,0086,0045,3,0\r\n"
+                                                     "SICONNORM=@0041,0045,0086,0060,3,0\r\n");
     skin.Files[0].Data = Bmp24(86, 61, [](int x, int y) -> vcl::TColor {
         if (x < 41) return x == 0 && y == 10 ? Fuchsia : MasterRed;
-        const StateColors *row[] = {&CloseColors, &MaxColors, &MinColors};
-        return y < 45 ? (*row[y / 15])[(x - 41) / 15] : 0x909090;
+        const StateColors *row[] = {&CloseColors, &MaxColors, &MinColors, &NormColors};
+        return y < 60 ? (*row[y / 15])[(x - 41) / 15] : 0x909090;
     });
     return skin;
 }
@@ -125,7 +126,7 @@ TEST_F(MDIMenuLine, AMaximizedChildsButtonsStandInTheParentsLineAndSendItsComman
     const int lastRow = parent.MenuLineTop() + (parent.GetMenuLineCount() - 1) * parent.GetMenuLineHeight();
     EXPECT_EQ(close.Top, lastRow + (parent.GetMenuLineHeight() - GlyphSize) / 2);
     EXPECT_EQ(ScreenPixel(pw, Centre(close)), CloseColors.Normal);
-    EXPECT_EQ(ScreenPixel(pw, Centre(restore)), MaxColors.Normal);
+    EXPECT_EQ(ScreenPixel(pw, Centre(restore)), NormColors.Normal);  // the child is maximized: restore
     EXPECT_EQ(ScreenPixel(pw, Centre(minimize)), MinColors.Normal);
     {
         const uitest::TImage32 picture = uitest::CaptureWindow(pw);
@@ -140,7 +141,7 @@ TEST_F(MDIMenuLine, AMaximizedChildsButtonsStandInTheParentsLineAndSendItsComman
         StateColors Colors;
         WPARAM Command;
     };
-    for (const Case &c : {Case{&parent.MDIMin, MinColors, SC_MINIMIZE}, Case{&parent.MDINorm, MaxColors, SC_RESTORE},
+    for (const Case &c : {Case{&parent.MDIMin, MinColors, SC_MINIMIZE}, Case{&parent.MDINorm, NormColors, SC_RESTORE},
                           Case{&parent.MDIClose, CloseColors, SC_CLOSE}}) {
         SCOPED_TRACE(static_cast<int>(c.Command));
         if (c.Command != SC_MINIMIZE) maximize();

@@ -12,6 +12,7 @@
 
 #include "CaptionTestSupport.h"
 #include "skin/forms/sFrameMetrics.h"
+#include "skin/forms/vlTitleBar.h"
 #include "skin/manager/vlGlow.h"
 
 namespace skin {
@@ -359,6 +360,25 @@ TEST_F(TitleButtons, AHotButtonGlowsOnlyWhereTheSkinGivesItAGlow) {
     Manager->Effects()->AllowGlowing = false;
     P->SetHotButton(HTCLOSE, true);
     EXPECT_EQ(glows.Shown.size(), 1u);
+}
+
+// Title-bar items beside the buttons: the whole caption is drawn again for
+// a button's new look, and the button still fades and glows.
+TEST_F(TitleButtons, WithTitleBarItemsShownAButtonStillFadesAndGlows) {
+    GlowWatch glows;
+    TvlServiceRegistration<TvlGlowService> registration(glows);
+    Manager->SkinData->BIconCloseGlow = 1;
+    auto *bar = vcl::Create<TsTitleBar>(C.F());
+    bar->Items()->Add()->SetCaption("Item");
+    P->SetTitleBar(bar);
+    C.Show();
+    P->FormActive = 1;
+    ASSERT_TRUE(P->ButtonFades(HTCLOSE));
+    P->SetHotButton(HTCLOSE, true);
+    EXPECT_NE(P->ButtonClose.Timer, nullptr);
+    EXPECT_EQ(glows.Shown, std::vector<std::string>{"GLOBALINFO BICONCLOSEGLOW 255"});
+    EXPECT_EQ(CachePixel(P, Inside(P->ButtonClose)), CloseColors.Normal);  // under its layer
+    P->SetHotButton(0, true);
 }
 
 // Activation and moves clear every glow of the process; the id a button
