@@ -225,8 +225,9 @@ void TvlDialogWnd::FadeGone(int Code, TvlSBAnimation *Animation) {
 }
 
 TvlButtonGlow TvlDialogWnd::FadeGlow(int Code, int State) const {
+    const TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
     for (const TvlDialogButton &b : Buttons)
-        if (b.HitCode == Code) return FindButtonGlow(SkinData ? SkinData->GetSkinManager() : nullptr, Code, b.MaskIndex, State);
+        if (b.HitCode == Code) return FindButtonGlow(m, Code, b.MaskIndex, State);
     return {};
 }
 

@@ -518,8 +518,9 @@ void TsSkinProvider::SetHotButton(int Code, bool Repaint) {
         ArmItemHint(*item);
         if (Repaint) PaintButtonState(Code);
         if (item->GetState() == 2) {
-            // A Down item, or one whose menu is open, reads pressed whatever
-            // its own state: the frame is shown from its normal state.
+            // A Down item, or one whose menu is open, keeps its pressed look
+            // in the frame under its layer: the frame is shown at once,
+            // drawn while the item's own state is normal, and it is hot after.
             item->State = 0;
             RepaintFrameNow();
             item->State = 1;

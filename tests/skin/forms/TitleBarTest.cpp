@@ -98,6 +98,11 @@ struct TitleBar : CaptionFixture {
     }
     static vcl::TColor FadeFace(const TvlTitleBarItem *Item) { return FadePixel(Item, {2, Item->Rect.Height() / 2}); }
     LRESULT HitOf(const TvlTitleBarItem *Item) const { return C.HitTest(CaptionForm::Centre(Item->Rect)); }
+    // A non-client mouse message over the provider's item with Code.
+    void Send(UINT Msg, int Code) const {
+        const vcl::TRect &r = P->TitleBar()->Items()->Items(Code - htTitleBarItem)->Rect;
+        SendMessageW(C.Wnd(), Msg, static_cast<WPARAM>(Code), C.ScreenAt(CaptionForm::Centre(r)));
+    }
     // Two pixels in from the item's left edge, halfway down: background, not text.
     vcl::TColor Face(const TvlTitleBarItem *Item) const {
         return CachePixel(P, {Item->Rect.Left + 2, (Item->Rect.Top + Item->Rect.Bottom) / 2});
@@ -610,7 +615,7 @@ TEST_F(TitleBar, HandlersThatFreeTheirItemOrTheBarLeaveTheFreedMemoryAlone) {
          [](TitleBar &T, TsTitleBar *&Bar, Handler &H) {
              H.Run = [&Bar] { Bar->Items()->Delete(0); };
              Bar->Items()->Items(0)->OnMouseDown = H.AsMouse();
-             SendMessageW(T.C.Wnd(), WM_NCLBUTTONDOWN, 2000, T.C.ScreenAt(CaptionForm::Centre(Bar->Items()->Items(0)->Rect)));
+             T.Send(WM_NCLBUTTONDOWN, 2000);
          }},
         {"a menu item's click that frees the title bar",
          [](TitleBar &T, TsTitleBar *&Bar, Handler &H) {
@@ -622,7 +627,7 @@ TEST_F(TitleBar, HandlersThatFreeTheirItemOrTheBarLeaveTheFreedMemoryAlone) {
              entry->OnClick = H.AsNotify();
              Bar->Items()->Items(0)->SetDropdownMenu(menu);
              MenuWatcher watcher([](HWND, HMENU Menu) { MenuWatcher::ClickItemAt(Menu, 0); });
-             SendMessageW(T.C.Wnd(), WM_NCLBUTTONDOWN, 2000, T.C.ScreenAt(CaptionForm::Centre(Bar->Items()->Items(0)->Rect)));
+             T.Send(WM_NCLBUTTONDOWN, 2000);
              EXPECT_EQ(watcher.Count(), 1);
              EXPECT_EQ(Bar, nullptr) << "the entry was chosen";
          }},
@@ -630,9 +635,8 @@ TEST_F(TitleBar, HandlersThatFreeTheirItemOrTheBarLeaveTheFreedMemoryAlone) {
          [](TitleBar &T, TsTitleBar *&Bar, Handler &H) {
              H.Run = [&Bar] { Bar->Items()->Delete(0); };
              Bar->Items()->Items(0)->OnClick = H.AsNotify();
-             const LPARAM at = T.C.ScreenAt(CaptionForm::Centre(Bar->Items()->Items(0)->Rect));
-             SendMessageW(T.C.Wnd(), WM_NCLBUTTONDOWN, 2000, at);
-             SendMessageW(T.C.Wnd(), WM_NCLBUTTONUP, 2000, at);
+             T.Send(WM_NCLBUTTONDOWN, 2000);
+             T.Send(WM_NCLBUTTONUP, 2000);
              EXPECT_EQ(Bar->Items()->Count(), 1) << "clicked";
          }},
         {"a tab's click that clears the items",
@@ -643,7 +647,7 @@ TEST_F(TitleBar, HandlersThatFreeTheirItemOrTheBarLeaveTheFreedMemoryAlone) {
              T.Render();
              H.Run = [&Bar] { Bar->Items()->Clear(); };
              Bar->Items()->Items(1)->OnClick = H.AsNotify();
-             SendMessageW(T.C.Wnd(), WM_NCLBUTTONDOWN, 2001, T.C.ScreenAt(CaptionForm::Centre(Bar->Items()->Items(1)->Rect)));
+             T.Send(WM_NCLBUTTONDOWN, 2001);
              EXPECT_EQ(Bar->Items()->Count(), 0) << "clicked";
          }},
     };
