@@ -223,7 +223,8 @@ void TsSkinProvider::DrawTitleButton(TsTitleButton &Button, int Index, bool OwnR
     data.HitCode = htTitleButton + Index;
     if (!Button.Visible() || data.Rect.IsEmpty()) return;
     const bool inactive = OwnRules ? !FormActive && data.State == 0
-                                   : (!FormActive || !Button.Enabled() || !Form->Enabled()) && data.State == 0;
+                                   : (!FormActive || !Button.Enabled() || !Form->Enabled()) &&
+                                         (data.State == 0 || data.Timer);
     if (!OwnRules || Button.UseSkinData()) DrawButtonImage(data, data.ImageIndex, inactive);
     vcl::TBitmap *glyph = Button.Glyph();
     if (!glyph || glyph->Empty()) return;
@@ -279,17 +280,18 @@ void TsSkinProvider::PlaceMDIButtons() {
     MDIMin.Rect = placed.Minimize;
 }
 
-void TsSkinProvider::DrawMDIButton(const TsCaptionButton &Button) {
-    // Restoring the child is pressing its parent's maximize: off, it shows
-    // off; a minimize that is off is not shown at all.
-    bool off = false;
+void TsSkinProvider::DrawMDIButton(const TsCaptionButton &Button, bool WholeFrame) {
+    // Restoring the child is pressing its parent's maximize (the parent's own
+    // restore is off whenever the parent is not maximized): off, it shows off.
+    const bool restoreOff = &Button == &MDINorm && !(SystemMenu && SystemMenu->EnabledMax());
+    const bool minimizeOff = &Button == &MDIMin && !(SystemMenu && SystemMenu->EnabledMin());
+    // A minimize that is off shows off with the whole frame; repainted on
+    // its own it is not shown at all.
+    if (minimizeOff && !WholeFrame) return;
     int image = Button.ImageIndex;
-    if (&Button == &MDINorm) {
-        off = !(SystemMenu && SystemMenu->EnabledMax());
-        if (MDIChildMaximized()) image = RestoreGlyph(FSkinData->GetSkinManager());
-    }
-    if (&Button == &MDIMin && !(SystemMenu && SystemMenu->EnabledMin())) return;
-    DrawButtonImage(Button, image, off || (!FormActive && Button.State == 0));
+    if (&Button == &MDINorm && MDIChildMaximized()) image = RestoreGlyph(FSkinData->GetSkinManager());
+    const bool inactive = !FormActive && (WholeFrame || Button.State == 0);
+    DrawButtonImage(Button, image, restoreOff || minimizeOff || inactive);
 }
 
 void TsSkinProvider::PaintMDIButtonState(const TsCaptionButton &Button) {
@@ -300,7 +302,7 @@ void TsSkinProvider::PaintMDIButtonState(const TsCaptionButton &Button) {
     const HDC cache = FSkinData->CacheBmp()->Canvas()->Handle();
     BitBlt(cache, r.Left, r.Top, r.Width(), r.Height(), MenuLineBmp->Canvas()->Handle(), r.Left - MenuLineOrigin.X,
            r.Top - MenuLineOrigin.Y, SRCCOPY);
-    DrawMDIButton(Button);
+    DrawMDIButton(Button, false);
     GdiFlush();
     if (!IsWindowVisible(window)) return;
     const vcl::TPoint offset = WindowToFrameOffset();
@@ -419,7 +421,9 @@ std::unique_ptr<vcl::TBitmap> TsSkinProvider::ButtonPicture(int Code, int State)
     if (!button || button->Rect.IsEmpty() || !ButtonsPaintable()) return nullptr;
     TsTitleButton *titleButton = Code >= htTitleButton ? FTitleButtons->Items(Code - htTitleButton) : nullptr;
     // The look drawn into the cache as the frame would show it, taken, and
-    // the cache given its normal look back.
+    // the cache given its normal look back. Taken opaque, with the caption
+    // under its key pixels, it needs no alpha of its own: a picture of the
+    // image alone would show the key colour, or holes, around a glyph.
     TvlSBAnimation *timer = std::exchange(button->Timer, nullptr);
     const int saved = std::exchange(button->State, State);
     DrawButtonLook(Code, *button, titleButton);
@@ -557,6 +561,7 @@ void TsSkinProvider::SetPressedButton(int Code) {
     if (item) {
         item->HideHint();
         if (item->Style() == bsTab) {
+            item->FreeAnimation();
             CurrentButton = -1;
             FormsState().FormButtonPressed = true;
             return;

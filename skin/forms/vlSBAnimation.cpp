@@ -191,8 +191,10 @@ void TvlSBAnimation::Apply(const TvlFadeCommand &Command) {
 
 void TvlSBAnimation::Start(int NewState, bool FadeIn) {
     if (NewState == Fade.State) return;
-    // A new hot or pressed look: the next picture is made for it.
+    // A new hot or pressed look: the next picture is made for it, a press
+    // on a layer of its own.
     if (NewState != 0) FPicture.reset();
+    if (NewState == 2) FreeLayer();
     Apply(Fade.Start(NewState, FadeIn));
 }
 
@@ -262,8 +264,11 @@ void StartButtonAnimation(TsCaptionButton &Button, int State, int Steps, TsSkinP
     const int steps = std::max(1, Steps);
     if (TvlSBAnimation *running = Button.Timer) {
         running->Fade.Arm(steps);
-        // A press shows the pressed look at once.
-        if (State == 2) running->FreePicture();
+        // A press shows the pressed look at once, on a layer of its own.
+        if (State == 2) {
+            running->FreePicture();
+            running->FreeLayer();
+        }
         running->Start(State, FadeIn);
         return;
     }
@@ -280,7 +285,10 @@ void StartButtonAnimation(TvlSBAnimation *&Slot, TvlFadeOwner &Owner, int Code, 
     const int steps = std::max(1, Steps);
     if (TvlSBAnimation *running = Slot) {
         running->Fade.Arm(steps);
-        if (State == 2) running->FreePicture();
+        if (State == 2) {
+            running->FreePicture();
+            running->FreeLayer();
+        }
         running->Start(State, FadeIn);
         return;
     }

@@ -154,10 +154,13 @@ TEST_F(ButtonFade, APressShowsThePressedLookAtOnceAndClicksFallThroughTheLayer) 
     P->SetHotButton(HTCLOSE, true);
     Tick();
     const std::uint32_t hot = LayeredRecorder::Calls.back().Digest;
+    const HWND hotLayer = Layer();
     P->SetPressedButton(HTCLOSE);
     const LayeredCall pressed = LayeredRecorder::Calls.back();
     EXPECT_EQ(pressed.Alpha, 255);  // one step
     EXPECT_NE(pressed.Digest, hot);  // the picture made again
+    EXPECT_NE(Layer(), hotLayer);    // on a new layer
+    EXPECT_FALSE(IsWindow(hotLayer));
     FormsState().FormButtonPressed = false;
 
     // The layer takes no click: the form is hit under it.
@@ -184,6 +187,26 @@ TEST_F(ButtonFade, AMouseThatLeftMidFadeResetsTheButtonOnceTheFadeInEnds) {
     EXPECT_EQ(alphas[10], 250);
     EXPECT_NE(P->CurrentButton, HTCLOSE);
     EXPECT_EQ(P->ButtonClose.State, 0);
+}
+
+// Under its layer a button of an inactive form is drawn with the frame in
+// its inactive normal look, a user button as a system one.
+TEST_F(ButtonFade, UnderItsLayerAButtonOfAnInactiveFormKeepsTheInactiveLook) {
+    P->TitleButtons()->Add();
+    C.Layout();
+    P->FormActive = 0;
+    for (const int code : {HTCLOSE, 1000}) {
+        SCOPED_TRACE(code);
+        TsCaptionButton &b = code == HTCLOSE ? P->ButtonClose : P->TitleButtons()->Items(0)->Data;
+        CursorOn(b);
+        P->SetHotButton(code, true);
+        ASSERT_NE(b.Timer, nullptr);
+        P->SkinData()->BGChanged = true;
+        ASSERT_TRUE(P->RenderFrame());
+        EXPECT_NE(CachePixel(P, Inside(b)), code == HTCLOSE ? CloseColors.Normal : UserColors.Normal);
+        P->SetHotButton(0, true);
+        Tick(b);
+    }
 }
 
 TEST_F(ButtonFade, LiveCountsStayFlatOverAThousandFades) {

@@ -50,6 +50,13 @@ TEST_F(CaptionPaint, AlignmentsPlaceTheTextAndALongCaptionEndsInItsSpace) {
     f.Provider->SetCaptionAlignment(vcl::taRightJustify);
     ASSERT_TRUE(f.Render(false));
     EXPECT_EQ(CountColour(f.Cache(), TextBox).Bounds.Right, TextRight(f));
+    // A form that reads right to left swaps left and right.
+    const LONG_PTR style = GetWindowLongPtrW(f.Window(), GWL_EXSTYLE);
+    SetWindowLongPtrW(f.Window(), GWL_EXSTYLE, style | WS_EX_RTLREADING);
+    f.Provider->SetCaptionAlignment(vcl::taLeftJustify);
+    ASSERT_TRUE(f.Render(false));
+    EXPECT_EQ(CountColour(f.Cache(), TextBox).Bounds.Right, TextRight(f));
+    SetWindowLongPtrW(f.Window(), GWL_EXSTYLE, style);
     f.Provider->SetCaptionAlignment(vcl::taCenter);
     ASSERT_TRUE(f.Render(false));
     const vcl::TRect centred = CountColour(f.Cache(), TextBox).Bounds;

@@ -165,6 +165,26 @@ TEST_F(MDIMenuLine, AMaximizedChildsButtonsStandInTheParentsLineAndSendItsComman
     EXPECT_TRUE(uitest::PumpUntil([&] { return !IsWindow(childWindow); }, 2s)) << "closed";
 }
 
+// While this form may not minimize, the frame shows the child's minimize
+// button off; repainted on its own the button is not shown at all.
+TEST_F(MDIMenuLine, AMinimizeThatIsOffShowsOffWithTheFrameAndNotAlone) {
+    TMDITestApp app({.Show = false});
+    app.Parent->SetBorderIcons({vcl::biSystemMenu, vcl::biMaximize});
+    app.Parent->Show();
+    ASSERT_TRUE(uitest::ActivateAndWait(app.Parent->Handle(), 3s));
+    app.AddChild("Dokument 1", false);
+    TMDITestApp::Pump();
+    TsSkinProvider &parent = *app.ParentProvider;
+    const HWND pw = app.ParentWindow();
+    app.Command(0, SC_MAXIMIZE);
+    ASSERT_TRUE(uitest::PumpUntil([&] { return parent.MDIButtonsShown() && !parent.MDIMin.Rect.IsEmpty(); }, 3s));
+    const vcl::TPoint at = Centre(parent.MDIMin.Rect);
+    EXPECT_TRUE(uitest::PumpUntil([&] { return ScreenPixel(pw, at) != MDILineColor; }, 2s));
+    EXPECT_NE(ScreenPixel(pw, at), MinColors.Normal);
+    parent.PaintButtonState(htMDIMinimize);
+    EXPECT_EQ(ScreenPixel(pw, at), MDILineColor);
+}
+
 // The line keeps the icon as it came out while nothing changes: a repaint
 // after the child got another icon shows that one, and the first again.
 TEST_F(MDIMenuLine, TheLineShowsTheIconTheMaximizedChildHasNow) {

@@ -314,6 +314,13 @@ TEST_F(TitleBar, AClickOnAnotherTabOfTheGroupMovesDownToItAndFiresItsClickOnce) 
         MouseButton(false);
         Settle();
     };
+    // A tab pressed (as the border window presses it) drops its fade at once.
+    P->SetHotButton(2001, true);
+    ASSERT_NE(second->Animation(), nullptr);
+    P->SetPressedButton(2001);
+    EXPECT_EQ(second->Animation(), nullptr);
+    FormsState().FormButtonPressed = false;
+    P->SetHotButton(0, false);
     click(second);
     EXPECT_EQ(secondClicks, 1);
     EXPECT_FALSE(first->Down());
