@@ -164,7 +164,8 @@ void TsSkinProvider::PaintCaptionText(TvlFrameRender &Render) {
     const int wanted = mainSize.cx + addedSize.cx + 4;
     // Our forms have no reading order of their own: the window's style tells
     // whether the form reads right to left, which swaps the outer alignments.
-    const bool rtl = Form->HandleAllocated() && (GetWindowLongPtrW(Form->WindowHandle(), GWL_EXSTYLE) & WS_EX_RTLREADING);
+    const bool rtl =
+        Form->HandleAllocated() && (GetWindowLongPtrW(Form->WindowHandle(), GWL_EXSTYLE) & WS_EX_RTLREADING);
     vcl::TAlignment alignment = FCaptionAlignment;
     if (rtl && alignment != vcl::taCenter)
         alignment = alignment == vcl::taLeftJustify ? vcl::taRightJustify : vcl::taLeftJustify;

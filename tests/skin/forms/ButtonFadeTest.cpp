@@ -3,7 +3,9 @@
 // out with and without AllowAnimation, a press shown at once, a mouse that
 // left before the fade in ended, clicks falling through the layer, the
 // live handle counts over a thousand fades, a user button that goes or
-// hides taking its fade along, and a border form fading without glowing.
+// hides taking its fade along, a border form fading without glowing, a
+// glowing button fading as its glow picture, and the inactive look under
+// a layer.
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -1,7 +1,8 @@
 // The caption in the frame image: the text in its box and colours by
-// state, its alignments with a caption too long for its space, the added
-// title, the glow image kept while the text fits, the form's icon, and a
-// frame drawn without its caption.
+// state, its alignments (right to left too) with a caption too long for
+// its space, the added title, the glow image kept while the text fits, the
+// form's icon, the strip behind the system's buttons, and a frame drawn
+// without its caption.
 #include <gtest/gtest.h>
 
 #include "FramePaintTestSupport.h"

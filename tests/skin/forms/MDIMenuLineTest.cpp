@@ -1,8 +1,9 @@
 // A maximized MDI child in its parent's skinned menu line, with the real
 // mouse: the child's menu merged into the line, its three buttons at the
 // right end of the line's last row (drawn from the skin's small glyphs),
-// hot and pressed under the mouse, each click reaching the child once, and
-// the parent's own line back once the child is restored or closed.
+// hot and pressed under the mouse (the restore glyph on the restore
+// button), each click reaching the child once, the parent's own line back
+// once the child is restored or closed, and a minimize that is off.
 #include <gtest/gtest.h>
 
 #include <cstdint>

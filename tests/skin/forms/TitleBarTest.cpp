@@ -5,8 +5,10 @@
 // drop-down menu closed by Escape firing one click and opening below its
 // item (on the border window of a bordered form), a tab group switched by
 // the real mouse, the item hints after the hint pause, the owner check,
-// and the handles of many title-bar forms. The picture of a title-bar form
-// in our stored skin goes to the artefacts.
+// the handles of many title-bar forms, handlers that free their item or
+// the bar (the freed memory marked), an item entered while it reads
+// pressed, the setters that repaint, and discoloured glyphs. The picture
+// of a title-bar form in our stored skin goes to the artefacts.
 #include <gtest/gtest.h>
 
 #include <algorithm>

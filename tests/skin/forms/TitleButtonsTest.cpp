@@ -3,7 +3,8 @@
 // point of the frame answers, the hot and pressed states painted at once
 // into the cache and onto the window (exact pixels of a skin with one
 // colour per state), the user buttons' glyphs, the glow of a hot button
-// (and its id after the glows were cleared), and the skin's caption heights.
+// (and its id after the glows were cleared, and beside title-bar items),
+// and the skin's caption heights.
 #include <gtest/gtest.h>
 
 #include <memory>
