@@ -226,4 +226,11 @@ void TvlDialogWnd::FadeGone(int Code, TvlSBAnimation *Animation) {
     if (TvlDialogButton *b = ButtonByCode(Code); b && b->Animation == Animation) b->Animation = nullptr;
 }
 
+TvlButtonGlow TvlDialogWnd::FadeGlow(int Code, int State) const {
+    const TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    for (const TvlDialogButton &b : Buttons)
+        if (b.HitCode == Code) return FindButtonGlow(m, Code, b.MaskIndex, State);
+    return {};
+}
+
 } // namespace skin

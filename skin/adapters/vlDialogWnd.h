@@ -186,6 +186,7 @@ public:
     vcl::TRect FadeButtonRect(int Code) const override;
     std::unique_ptr<vcl::TBitmap> FadePicture(int Code, int State) override;
     void FadeGone(int Code, TvlSBAnimation *Animation) override;
+    TvlButtonGlow FadeGlow(int Code, int State) const override;
 
     // Fields.
     int HotButton = 0;

@@ -67,7 +67,9 @@ void TsSkinProvider::PaintCaption(TvlFrameRender &Render) {
                          vcl::TPoint{header.Left, header.Top}, image, m);
     }
     PaintFormIcon(Render);
-    if (BorderIconCount() > 0 || FTitleButtons->Count() > 0) {
+    // The strip lies behind the system's buttons: user buttons alone stand
+    // on the caption band.
+    if (BorderIconCount() > 0) {
         const int strip = m->GetMaskIndex(FSkinData->SkinIndex(), "TITLEBAR");
         if (m->IsValidMaskIndex(strip)) {
             const vcl::TRect r{frame.Right - CaptionReservedWidth(strip), frame.Top, frame.Right, frame.Top + caption};
@@ -160,13 +162,20 @@ void TsSkinProvider::PaintCaptionText(TvlFrameRender &Render) {
     const int textHeight = std::max(mainSize.cy, addedSize.cy);
     vcl::TRect r{left, ButtonCenterY - textHeight / 2, right, ButtonCenterY - textHeight / 2 + textHeight};
     const int wanted = mainSize.cx + addedSize.cx + 4;
-    if (FCaptionAlignment == vcl::taRightJustify) {
+    // Our forms have no reading order of their own: the window's style tells
+    // whether the form reads right to left, which swaps the outer alignments.
+    const bool rtl =
+        Form->HandleAllocated() && (GetWindowLongPtrW(Form->WindowHandle(), GWL_EXSTYLE) & WS_EX_RTLREADING);
+    vcl::TAlignment alignment = FCaptionAlignment;
+    if (rtl && alignment != vcl::taCenter)
+        alignment = alignment == vcl::taLeftJustify ? vcl::taRightJustify : vcl::taLeftJustify;
+    if (alignment == vcl::taRightJustify) {
         if (wanted < space) r.Left = r.Right - wanted;
-    } else if (FCaptionAlignment == vcl::taCenter) {
+    } else if (alignment == vcl::taCenter) {
         r.Left = std::max(left, r.Left + (space - wanted) / 2);
         r.Right = std::min(r.Right, r.Left + mainSize.cx);
     }
-    const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+    const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (rtl ? DT_RTLREADING : 0u);
     const int section = captionSection ? CaptionSkinIndex : TitleSkinIndex;
     const int state = m->IsValidSectionIndex(section) ? SectionState(*m, section, FormActive) : 0;
     int addedLeft = r.Left;

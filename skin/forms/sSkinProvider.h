@@ -567,7 +567,8 @@ public:
     // on the window over the line's band.
     bool MDIButtonsShown() const;
     void PlaceMDIButtons();
-    void DrawMDIButton(const TsCaptionButton &Button);
+    // WholeFrame: drawn with the frame, not repainted on its own.
+    void DrawMDIButton(const TsCaptionButton &Button, bool WholeFrame = true);
     void PaintMDIButtonState(const TsCaptionButton &Button);
     // The hit code of the message's screen point.
     int CalcHitTest(const vcl::TMessage &Message);

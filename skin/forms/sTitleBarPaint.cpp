@@ -328,8 +328,21 @@ void TsSkinProvider::PaintItemContent(TvlTitleBarItem &Item, vcl::TBitmap &Targe
     if (listImage) {
         images->Draw(canvas, x, centreY - imageHeight / 2, index, true);
     } else if (glyphImage) {
+        // Discoloured glyphs take their colour back once the item is hot or pressed.
         vcl::TColor tint = vcl::clNone;
-        if (enabled && m && m->Effects()->DiscoloredGlyphs()) tint = TextColor;
+        if (enabled && Item.FrameState() == 0 && m && m->Effects()->DiscoloredGlyphs()) {
+            const int own = Item.Section ? Item.Section->Index : -1;
+            const int caption = m->IsValidSectionIndex(CaptionSkinIndex) ? CaptionSkinIndex : TitleSkinIndex;
+            if (m->IsValidSectionIndex(own)) {
+                tint = m->Sections[static_cast<std::size_t>(own)].Props[0].Color;
+            } else if (m->IsValidSectionIndex(caption)) {
+                const TsGeneralData &section = m->Sections[static_cast<std::size_t>(caption)];
+                const int state = std::min<int>(FormActive, std::clamp(section.States - 1, 0, 2));
+                tint = section.Props[static_cast<std::size_t>(state)].Color;
+            } else {
+                tint = 0xFFFFFF;
+            }
+        }
         DrawItemGlyph(Target, *glyph, x, centreY - imageHeight / 2, tint);
     }
     x += imageWidth + spacing;

@@ -44,6 +44,13 @@ int TitleIconIndex(const TsSkinManager *Manager, TvlTitleIcon Icon) {
     return Manager ? Manager->CommonElements.TitleIcons[static_cast<std::size_t>(Icon)] : -1;
 }
 
+// What a maximized MDI child's restore button shows: the small restore
+// glyph, else the large one.
+int RestoreGlyph(const TsSkinManager *Manager) {
+    const int small = TitleIconIndex(Manager, tiSmallNorm);
+    return small >= 0 ? small : TitleIconIndex(Manager, tiBigNorm);
+}
+
 bool Contains(const vcl::TRect &R, vcl::TPoint P) {
     return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
 }
@@ -216,7 +223,8 @@ void TsSkinProvider::DrawTitleButton(TsTitleButton &Button, int Index, bool OwnR
     data.HitCode = htTitleButton + Index;
     if (!Button.Visible() || data.Rect.IsEmpty()) return;
     const bool inactive = OwnRules ? !FormActive && data.State == 0
-                                   : (!FormActive || !Button.Enabled() || !Form->Enabled()) && data.State == 0;
+                                   : (!FormActive || !Button.Enabled() || !Form->Enabled()) &&
+                                         (data.State == 0 || data.Timer);
     if (!OwnRules || Button.UseSkinData()) DrawButtonImage(data, data.ImageIndex, inactive);
     vcl::TBitmap *glyph = Button.Glyph();
     if (!glyph || glyph->Empty()) return;
@@ -272,13 +280,18 @@ void TsSkinProvider::PlaceMDIButtons() {
     MDIMin.Rect = placed.Minimize;
 }
 
-void TsSkinProvider::DrawMDIButton(const TsCaptionButton &Button) {
-    // Restoring the child is pressing its parent's maximize: off, it shows
-    // off; a minimize that is off is not shown at all.
-    bool off = false;
-    if (&Button == &MDINorm) off = !(SystemMenu && SystemMenu->EnabledMax());
-    if (&Button == &MDIMin && !(SystemMenu && SystemMenu->EnabledMin())) return;
-    DrawButtonImage(Button, Button.ImageIndex, off || (!FormActive && Button.State == 0));
+void TsSkinProvider::DrawMDIButton(const TsCaptionButton &Button, bool WholeFrame) {
+    // Restoring the child is pressing its parent's maximize (the parent's own
+    // restore is off whenever the parent is not maximized): off, it shows off.
+    const bool restoreOff = &Button == &MDINorm && !(SystemMenu && SystemMenu->EnabledMax());
+    const bool minimizeOff = &Button == &MDIMin && !(SystemMenu && SystemMenu->EnabledMin());
+    // A minimize that is off shows off with the whole frame; repainted on
+    // its own it is not shown at all.
+    if (minimizeOff && !WholeFrame) return;
+    int image = Button.ImageIndex;
+    if (&Button == &MDINorm && MDIChildMaximized()) image = RestoreGlyph(FSkinData->GetSkinManager());
+    const bool inactive = !FormActive && (WholeFrame || Button.State == 0);
+    DrawButtonImage(Button, image, restoreOff || minimizeOff || inactive);
 }
 
 void TsSkinProvider::PaintMDIButtonState(const TsCaptionButton &Button) {
@@ -289,7 +302,7 @@ void TsSkinProvider::PaintMDIButtonState(const TsCaptionButton &Button) {
     const HDC cache = FSkinData->CacheBmp()->Canvas()->Handle();
     BitBlt(cache, r.Left, r.Top, r.Width(), r.Height(), MenuLineBmp->Canvas()->Handle(), r.Left - MenuLineOrigin.X,
            r.Top - MenuLineOrigin.Y, SRCCOPY);
-    DrawMDIButton(Button);
+    DrawMDIButton(Button, false);
     GdiFlush();
     if (!IsWindowVisible(window)) return;
     const vcl::TPoint offset = WindowToFrameOffset();
@@ -306,10 +319,6 @@ void TsSkinProvider::PaintButtonState(int Code) {
             StartItemAnimation(*item, m->Effects()->AllowAnimation ? 10 : 1, item->GetState() != 0, BorderWindow());
         else
             item->FreeAnimation();
-    }
-    if (IsTitleItemCode(Code) || (FTitleBar && Code >= 1 && ButtonByCode(Code) && ItemsShown())) {
-        // Items may reach into the strip that a single button's repaint
-        // puts back: the whole caption is rendered again.
         if (ButtonsPaintable()) RepaintFrameNow();
         return;
     }
@@ -330,21 +339,27 @@ void TsSkinProvider::PaintButtonState(int Code) {
         const int steps = m->Effects()->AllowAnimation ? 10 : 1;
         // A press shows at once; a hot look fades in, the normal one back.
         StartButtonAnimation(*button, button->State, button->State == 2 ? 1 : steps, this, true);
-    } else {
-        DrawButtonLook(Code, *button, titleButton);
     }
-
-    if (!fading && BorderForm) {
+    if (ItemsShown()) {
+        // Items may reach into the strip that a single button's repaint
+        // puts back (and that the fade's picture was drawn over): the whole
+        // caption is rendered again, a fading button in its normal look.
+        RepaintFrameNow();
+    } else if (!fading && BorderForm) {
         // The border window shows the caption, opaque where the buttons'
         // strip went back.
+        DrawButtonLook(Code, *button, titleButton);
         GdiFlush();
         MakeButtonsOpaque(*button);
         UpdateBorder(true, 255);
-    } else if (!fading && IsWindowVisible(window)) {
-        const vcl::TRect &r = button->Rect;
-        const vcl::TWindowDC dc(window, GetWindowDC(window));
-        if (dc) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), FSkinData->CacheBmp()->Canvas()->Handle(),
-                       r.Left, r.Top, SRCCOPY);
+    } else if (!fading) {
+        DrawButtonLook(Code, *button, titleButton);
+        if (IsWindowVisible(window)) {
+            const vcl::TRect &r = button->Rect;
+            const vcl::TWindowDC dc(window, GetWindowDC(window));
+            if (dc) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), FSkinData->CacheBmp()->Canvas()->Handle(),
+                           r.Left, r.Top, SRCCOPY);
+        }
     }
 
     // A hot system button glows when the skin gives it a glow.
@@ -406,7 +421,9 @@ std::unique_ptr<vcl::TBitmap> TsSkinProvider::ButtonPicture(int Code, int State)
     if (!button || button->Rect.IsEmpty() || !ButtonsPaintable()) return nullptr;
     TsTitleButton *titleButton = Code >= htTitleButton ? FTitleButtons->Items(Code - htTitleButton) : nullptr;
     // The look drawn into the cache as the frame would show it, taken, and
-    // the cache given its normal look back.
+    // the cache given its normal look back. Taken opaque, with the caption
+    // under its key pixels, it needs no alpha of its own: a picture of the
+    // image alone would show the key colour, or holes, around a glyph.
     TvlSBAnimation *timer = std::exchange(button->Timer, nullptr);
     const int saved = std::exchange(button->State, State);
     DrawButtonLook(Code, *button, titleButton);
@@ -510,9 +527,20 @@ void TsSkinProvider::SetHotButton(int Code, bool Repaint) {
         item->SetState(1);
         ArmItemHint(*item);
         if (Repaint) PaintButtonState(Code);
+        if (item->GetState() == 2) {
+            // A Down item, or one whose menu is open, keeps its pressed look
+            // in the frame under its layer: the frame is shown at once,
+            // drawn while the item's own state is normal, and it is hot after.
+            item->State = 0;
+            RepaintFrameNow();
+            item->State = 1;
+        }
         return;
     }
+    // The left item's OnMouseLeave may have freed the item entered, or the
+    // whole title bar.
     TsCaptionButton *button = ButtonByCode(Code);
+    if (!button) return;
     button->State = 1;
     if (Code >= htTitleButton) {
         TsTitleButton &title = *FTitleButtons->Items(Code - htTitleButton);
@@ -539,6 +567,7 @@ void TsSkinProvider::SetPressedButton(int Code) {
     if (item) {
         item->HideHint();
         if (item->Style() == bsTab) {
+            item->FreeAnimation();
             CurrentButton = -1;
             FormsState().FormButtonPressed = true;
             return;

@@ -4,7 +4,11 @@
 #include <utility>
 
 #include "sSkinProvider.h"
+#include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/sSkinTables.h"
+#include "skin/graphics/vlSkinPieces.h"
+#include "skin/manager/sSkinManager.h"
 #include "skin/manager/vlFormAnimations.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
@@ -69,10 +73,41 @@ HWND TvlSBAnimation::MeasureWindow() const {
 
 vcl::TRect TvlSBAnimation::ButtonRect() const { return FadeOwner ? FadeOwner->FadeButtonRect(FadeCode) : Button->Rect; }
 
+TvlButtonGlow FindButtonGlow(const TsSkinManager *Manager, int Code, int ImageIndex, int State) {
+    if (!Manager || State != 1 || !Manager->Effects()->AllowGlowing || !Manager->SkinData ||
+        !Manager->IsValidMaskIndex(ImageIndex))
+        return {};
+    const TsSkinData &global = *Manager->SkinData;
+    const int margin = Code == HTCLOSE       ? global.BIconCloseGlowMargin
+                       : Code == HTMAXBUTTON ? global.BIconMaxGlowMargin
+                       : Code == HTMINBUTTON ? global.BIconMinGlowMargin
+                                             : 0;
+    if (margin == 0) return {};
+    const std::string &name = Manager->Masks[static_cast<std::size_t>(ImageIndex)].PropertyName;
+    const int glow = Manager->GetMaskIndex(Manager->CommonElements.GlobalInfoSection, name + "GLOW0");
+    if (!Manager->IsValidMaskIndex(glow)) return {};
+    return {&Manager->Masks[static_cast<std::size_t>(glow)], margin};
+}
+
+TvlButtonGlow TvlSBAnimation::Glow() const {
+    if (FadeOwner) return FadeOwner->FadeGlow(FadeCode, Fade.State);
+    if (!Provider || !Button) return {};
+    const TsSkinManager *m = Provider->SkinData()->GetSkinManager();
+    int image = Button->ImageIndex;
+    // An iconic form's minimize button is its restore button.
+    if (const HWND form = FormWindow(Provider); m && Button->HitCode == HTMINBUTTON && form && IsIconic(form))
+        image = m->CommonElements.TitleIcons[tiBigNorm];
+    return FindButtonGlow(m, Button->HitCode, image, Fade.State);
+}
+
 vcl::TRect TvlSBAnimation::GetRect() const {
     RECT w{};
     GetWindowRect(MeasureWindow(), &w);
     const vcl::TRect r = ButtonRect();
+    if (const TvlButtonGlow glow = Glow(); glow.Image) {
+        const int left = w.left + r.Left - glow.Margin, top = w.top + r.Top - glow.Margin;
+        return {left, top, left + GetMaskFrameWidth(*glow.Image), top + GetMaskFrameHeight(*glow.Image)};
+    }
     return {w.left + r.Left, w.top + r.Top, w.left + r.Right, w.top + r.Bottom};
 }
 
@@ -97,6 +132,13 @@ void TvlSBAnimation::MakeLayer() {
 
 void TvlSBAnimation::MakePicture() {
     if (FPicture) return;
+    // A glowing button fades in as its glow picture, which holds the button.
+    if (const TvlButtonGlow glow = Glow(); glow.Image) {
+        const int w = GetMaskFrameWidth(*glow.Image), h = GetMaskFrameHeight(*glow.Image);
+        FPicture = NewBitmap32(w, h);
+        CopyPixels(FPicture->View(), 0, 0, MaskImage(*glow.Image), glow.Image->R.Left, glow.Image->R.Top, w, h);
+        return;
+    }
     FPicture = FadeOwner ? FadeOwner->FadePicture(FadeCode, std::max(Fade.State, 0))
                          : Provider->ButtonPicture(Button->HitCode, std::max(Fade.State, 0));
 }
@@ -149,8 +191,10 @@ void TvlSBAnimation::Apply(const TvlFadeCommand &Command) {
 
 void TvlSBAnimation::Start(int NewState, bool FadeIn) {
     if (NewState == Fade.State) return;
-    // A new hot or pressed look: the next picture is made for it.
+    // A new hot or pressed look: the next picture is made for it, a press
+    // on a layer of its own.
     if (NewState != 0) FPicture.reset();
+    if (NewState == 2) FreeLayer();
     Apply(Fade.Start(NewState, FadeIn));
 }
 
@@ -220,8 +264,11 @@ void StartButtonAnimation(TsCaptionButton &Button, int State, int Steps, TsSkinP
     const int steps = std::max(1, Steps);
     if (TvlSBAnimation *running = Button.Timer) {
         running->Fade.Arm(steps);
-        // A press shows the pressed look at once.
-        if (State == 2) running->FreePicture();
+        // A press shows the pressed look at once, on a layer of its own.
+        if (State == 2) {
+            running->FreePicture();
+            running->FreeLayer();
+        }
         running->Start(State, FadeIn);
         return;
     }
@@ -238,7 +285,10 @@ void StartButtonAnimation(TvlSBAnimation *&Slot, TvlFadeOwner &Owner, int Code, 
     const int steps = std::max(1, Steps);
     if (TvlSBAnimation *running = Slot) {
         running->Fade.Arm(steps);
-        if (State == 2) running->FreePicture();
+        if (State == 2) {
+            running->FreePicture();
+            running->FreeLayer();
+        }
         running->Start(State, FadeIn);
         return;
     }

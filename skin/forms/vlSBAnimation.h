@@ -20,9 +20,21 @@ class TForm;
 
 namespace skin {
 
+class TsSkinManager;
 class TsSkinProvider;
 struct TsCaptionButton;
+struct TsMaskData;
 class TvlSBAnimation;
+
+// The glow picture of a caption button: the image named as the button's
+// image followed by "GLOW0", and how far it reaches out left and up.
+struct TvlButtonGlow {
+    const TsMaskData *Image = nullptr;  // not owned: the manager's; null for none
+    int Margin = 0;
+};
+// A hot (State 1) minimize, maximize or close whose glow margin is not 0,
+// under Effects.AllowGlowing, where the skin has that image; else none.
+TvlButtonGlow FindButtonGlow(const TsSkinManager *Manager, int Code, int ImageIndex, int State);
 
 // What a fade asks of an owner that is not a form provider (a skinned
 // dialog): Code names the owner's button.
@@ -39,6 +51,12 @@ public:
     virtual std::unique_ptr<vcl::TBitmap> FadePicture(int Code, int State) = 0;
     // The animation goes: the owner forgets it.
     virtual void FadeGone(int Code, TvlSBAnimation *Animation) = 0;
+    // The button's glow picture in State; owners without glows keep none.
+    virtual TvlButtonGlow FadeGlow(int Code, int State) const {
+        (void)Code;
+        (void)State;
+        return {};
+    }
 };
 
 class TvlSBAnimation : public vcl::TTimer {
@@ -53,7 +71,8 @@ public:
     void Start(int NewState, bool FadeIn);
     // One tick: the next alpha, the end of a fade.
     void TimerProc(vcl::TObject *Sender);
-    // The button's rectangle on the screen.
+    // The button's rectangle on the screen; that of its glow picture
+    // instead while the glow applies.
     vcl::TRect GetRect() const;
     // The picture (made again for the next state) and the layer, freed.
     void FreeLayer();
@@ -78,6 +97,7 @@ private:
     HWND OwnerWindow() const;
     HWND MeasureWindow() const;
     vcl::TRect ButtonRect() const;
+    TvlButtonGlow Glow() const;
     void MakeLayer();
     void MakePicture();
     void ShowLayer(std::uint8_t Alpha);

@@ -278,6 +278,9 @@ VL_ITEM_SETTER(Width, int, FWidth, true)
 VL_ITEM_SETTER(Alignment, vcl::TAlignment, FAlignment, false)
 VL_ITEM_SETTER(GroupIndex, int, FGroupIndex, false)
 VL_ITEM_SETTER(Enabled, bool, FEnabled, false)
+VL_ITEM_SETTER(Hint, const std::string &, FHint, false)
+VL_ITEM_SETTER(ShowHint, bool, FShowHint, false)
+VL_ITEM_SETTER(Name, const std::string &, FName, false)
 #undef VL_ITEM_SETTER
 
 void TvlTitleBarItem::SetGlyph(const vcl::TBitmap *Value) {
@@ -373,8 +376,12 @@ void TvlTitleBarItem::SetState(int Value) { State = MenuDropped ? 2 : Value; }
 
 void TvlTitleBarItem::DoMouseDown(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) {
     if (InClick || !FEnabled) return;
+    // A collection frees its item at once: after each call out, nothing of
+    // this item is touched once it is gone.
+    const std::weak_ptr<const bool> alive = FAlive;
     InClick = true;
     if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+    if (alive.expired()) return;
     TsTitleBar *bar = TitleBar();
     if (!bar) return;
     if ((FStyle == bsButton || FStyle == bsMenu) && FDropdownMenu && FDropdownMenu->Items()->Count() > 0) {
@@ -386,14 +393,18 @@ void TvlTitleBarItem::DoMouseDown(vcl::TMouseButton Button, vcl::TShiftState Shi
         bar->RepaintCaption();
         // The menu's own loop runs here; its chosen item is clicked after it.
         FDropdownMenu->Popup(frame.left + Rect.Left, frame.top + Rect.Bottom);
+        if (alive.expired()) return;
         MenuDropped = false;
         State = 0;
         FreeAnimation();
-        bar->RepaintCaption();
+        if (TsTitleBar *still = TitleBar()) still->RepaintCaption();
         if (FDropdownMenu) FDropdownMenu->SetWindowHandle(nullptr);
         DoClick();
     } else if (FStyle == bsTab && !FDown) {
         DoClick();
+        if (alive.expired()) return;
+        bar = TitleBar();
+        if (!bar) return;
         bar->Updating = true;
         for (int i = 0; i < bar->Items()->Count(); ++i) {
             TvlTitleBarItem &other = *bar->Items()->Items(i);
@@ -408,8 +419,11 @@ void TvlTitleBarItem::DoMouseDown(vcl::TMouseButton Button, vcl::TShiftState Shi
 
 void TvlTitleBarItem::DoMouseUp(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) {
     if (!FEnabled) return;
+    const std::weak_ptr<const bool> alive = FAlive;
     if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+    if (alive.expired()) return;
     if (InClick && FStyle != bsTab) DoClick();
+    if (alive.expired()) return;
     InClick = false;
     State = 1;
 }

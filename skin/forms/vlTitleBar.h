@@ -126,7 +126,7 @@ public:
     int Height() const { return FHeight; }
     void SetHeight(int Value);
     const std::string &Hint() const { return FHint; }
-    void SetHint(const std::string &Value) { FHint = Value; }
+    void SetHint(const std::string &Value);
     int DisabledImageIndex() const { return FDisabledImageIndex; }
     void SetDisabledImageIndex(int Value);
     int ImageIndex() const { return FImageIndex; }
@@ -136,11 +136,11 @@ public:
     int PressedImageIndex() const { return FPressedImageIndex; }
     void SetPressedImageIndex(int Value);
     const std::string &Name() const { return FName; }
-    void SetName(const std::string &Value) { FName = Value; }
+    void SetName(const std::string &Value);
     int NumGlyphs() const { return FNumGlyphs; }
     void SetNumGlyphs(int Value);
     bool ShowHint() const { return FShowHint; }
-    void SetShowHint(bool Value) { FShowHint = Value; }
+    void SetShowHint(bool Value);
     const std::string &SkinSection() const { return FSkinSection; }
     void SetSkinSection(const std::string &Value);
     int Spacing() const { return FSpacing; }
@@ -203,6 +203,9 @@ private:
     std::unique_ptr<vcl::TBitmap> FadePicture(int Code, int State) override;
     void FadeGone(int Code, TvlSBAnimation *Animation) override;
 
+    // Expires with the item: its own handlers (and a menu item's click
+    // inside its drop-down) may free it or its whole title bar.
+    const std::shared_ptr<const bool> FAlive = std::make_shared<const bool>(true);
     TvlItemAnimation *FAnimation = nullptr;  // owned by the form as a component
     HWND FFadeBorder = nullptr;              // the border window the fade lies over, if any
     std::unique_ptr<vcl::TBitmap> FGlyph;

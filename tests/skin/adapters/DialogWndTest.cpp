@@ -326,6 +326,33 @@ TEST_F(DialogWnd, AHotCloseGlowsAndADialogTakesOnlyItsOwnGlowAlong) {
     EXPECT_EQ(glows.Hidden, (std::vector<int>{1, 2}));
 }
 
+// A hot close whose glow has a margin fades in as the skin's glow picture,
+// as a form's does.
+TEST_F(DialogWnd, AGlowingCloseFadesInAsItsGlowPicture) {
+    TestSkin skin;
+    skin.Options = DialogSkinOptions();
+    skin.Options.insert(skin.Options.find("[DIALOG]"),
+                        "BICONCLOSEGLOW0=@0045,0030,0055,0040,1,0\r\nBICONCLOSEGLOWMARGIN=2\r\n");
+    skin.Files = {{"MASTER.BMP", DialogMaster()}};
+    AddStoredSkin(*Manager, "Glowing", skin.Packed());
+    Manager->SetSkinName("Glowing");
+    Manager->Effects()->AllowGlowing = true;
+    RecordingGlows glows;
+    const TvlServiceRegistration<TvlGlowService> registered(glows);
+    LayeredRecorder recorder;
+    OwnDialog d(FixedDialog(L"Zari"));
+    const TvlDialogButton *close = d.Adapter()->ButtonByCode(HTCLOSE);
+    MouseTo(d.Window, Middle(close->Rect));
+    Settle();
+    ASSERT_TRUE(close->Animation && close->Animation->LayerForm());
+    const std::vector<LayeredCall> calls = LayeredRecorder::Of(close->Animation->LayerForm()->WindowHandle());
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front().Size.cx, 10);
+    EXPECT_EQ(calls.front().Size.cy, 10);
+    MouseTo(d.Window, {-40, -40});
+    Settle();
+}
+
 LRESULT CALLBACK PrintProbeProc(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (Msg != WM_PRINT) return DefWindowProcW(W, Msg, WParam, LParam);
     RECT r{};

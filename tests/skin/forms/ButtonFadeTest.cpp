@@ -3,7 +3,9 @@
 // out with and without AllowAnimation, a press shown at once, a mouse that
 // left before the fade in ended, clicks falling through the layer, the
 // live handle counts over a thousand fades, a user button that goes or
-// hides taking its fade along, and a border form fading without glowing.
+// hides taking its fade along, a border form fading without glowing, a
+// glowing button fading as its glow picture, and the inactive look under
+// a layer.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,6 +14,7 @@
 #include "BorderedFormSupport.h"
 #include "CaptionTestSupport.h"
 #include "skin/forms/vlSBAnimation.h"
+#include "skin/graphics/vlPixelHelpers.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/HandleCounts.h"
 
@@ -91,6 +94,44 @@ TEST_F(ButtonFade, AHotButtonFadesInInTenStepsAndOutAgain) {
     EXPECT_EQ(CachePixel(P, Inside(P->ButtonClose)), normal);
 }
 
+// A button whose glow has a margin fades in as the skin's glow picture
+// ("...GLOW0"), standing out by that margin; without a margin, as itself.
+TEST_F(ButtonFade, AGlowingButtonFadesInAsItsGlowPictureAroundIt) {
+    TestSkin skin;
+    skin.Options = CaptionOptions();
+    skin.Options.insert(skin.Options.find("[FORM]"), "BICONCLOSEGLOW0=@0045,0030,0055,0040,1,0\r\n");
+    skin.Files = {{"MASTER.BMP", CaptionMaster()}};
+    AddStoredSkin(*Manager, "Glowing", skin.Packed());
+    Manager->SetSkinName("Glowing");
+    C.Layout();
+    P->FormActive = 1;
+    CursorOnClose();
+    struct Case {
+        int Margin;
+        vcl::TSize Size;
+        vcl::TColor Colour;
+    };
+    for (const Case &c : {Case{3, {10, 10}, GripColor}, Case{0, {GlyphSize, GlyphSize}, CloseColors.Hot}}) {
+        SCOPED_TRACE(c.Margin);
+        Manager->SkinData->BIconCloseGlowMargin = c.Margin;
+        LayeredRecorder recorder(LayeredRecorder::Forward, true);
+        P->SetHotButton(HTCLOSE, true);
+        const std::vector<LayeredCall> calls = LayeredRecorder::Of(Layer());
+        ASSERT_FALSE(calls.empty());
+        const LayeredCall &first = calls.front();
+        EXPECT_EQ(first.Size.cx, c.Size.cx);
+        EXPECT_EQ(first.Size.cy, c.Size.cy);
+        RECT w{};
+        GetWindowRect(C.Wnd(), &w);
+        EXPECT_EQ(first.WindowRect.left - w.left, P->ButtonClose.Rect.Left - c.Margin);
+        EXPECT_EQ(first.WindowRect.top - w.top, P->ButtonClose.Rect.Top - c.Margin);
+        ASSERT_FALSE(first.Pixels.empty());
+        EXPECT_EQ(SwapRedBlue(first.Pixels[first.Pixels.size() / 2]) & 0xFFFFFF, c.Colour);
+        P->SetHotButton(0, true);
+        Tick();
+    }
+}
+
 TEST_F(ButtonFade, WithoutAnimationTheHotLookShowsAtOnceAndGoesOnTheSecondTick) {
     Manager->Effects()->AllowAnimation = false;
     CursorOnClose();
@@ -115,10 +156,13 @@ TEST_F(ButtonFade, APressShowsThePressedLookAtOnceAndClicksFallThroughTheLayer) 
     P->SetHotButton(HTCLOSE, true);
     Tick();
     const std::uint32_t hot = LayeredRecorder::Calls.back().Digest;
+    const HWND hotLayer = Layer();
     P->SetPressedButton(HTCLOSE);
     const LayeredCall pressed = LayeredRecorder::Calls.back();
     EXPECT_EQ(pressed.Alpha, 255);  // one step
     EXPECT_NE(pressed.Digest, hot);  // the picture made again
+    EXPECT_NE(Layer(), hotLayer);    // on a new layer
+    EXPECT_FALSE(IsWindow(hotLayer));
     FormsState().FormButtonPressed = false;
 
     // The layer takes no click: the form is hit under it.
@@ -145,6 +189,26 @@ TEST_F(ButtonFade, AMouseThatLeftMidFadeResetsTheButtonOnceTheFadeInEnds) {
     EXPECT_EQ(alphas[10], 250);
     EXPECT_NE(P->CurrentButton, HTCLOSE);
     EXPECT_EQ(P->ButtonClose.State, 0);
+}
+
+// Under its layer a button of an inactive form is drawn with the frame in
+// its inactive normal look, a user button as a system one.
+TEST_F(ButtonFade, UnderItsLayerAButtonOfAnInactiveFormKeepsTheInactiveLook) {
+    P->TitleButtons()->Add();
+    C.Layout();
+    P->FormActive = 0;
+    for (const int code : {HTCLOSE, 1000}) {
+        SCOPED_TRACE(code);
+        TsCaptionButton &b = code == HTCLOSE ? P->ButtonClose : P->TitleButtons()->Items(0)->Data;
+        CursorOn(b);
+        P->SetHotButton(code, true);
+        ASSERT_NE(b.Timer, nullptr);
+        P->SkinData()->BGChanged = true;
+        ASSERT_TRUE(P->RenderFrame());
+        EXPECT_NE(CachePixel(P, Inside(b)), code == HTCLOSE ? CloseColors.Normal : UserColors.Normal);
+        P->SetHotButton(0, true);
+        Tick(b);
+    }
 }
 
 TEST_F(ButtonFade, LiveCountsStayFlatOverAThousandFades) {

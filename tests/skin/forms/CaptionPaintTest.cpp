@@ -1,7 +1,8 @@
 // The caption in the frame image: the text in its box and colours by
-// state, its alignments with a caption too long for its space, the added
-// title, the glow image kept while the text fits, the form's icon, and a
-// frame drawn without its caption.
+// state, its alignments (right to left too) with a caption too long for
+// its space, the added title, the glow image kept while the text fits, the
+// form's icon, the strip behind the system's buttons, and a frame drawn
+// without its caption.
 #include <gtest/gtest.h>
 
 #include "FramePaintTestSupport.h"
@@ -50,6 +51,13 @@ TEST_F(CaptionPaint, AlignmentsPlaceTheTextAndALongCaptionEndsInItsSpace) {
     f.Provider->SetCaptionAlignment(vcl::taRightJustify);
     ASSERT_TRUE(f.Render(false));
     EXPECT_EQ(CountColour(f.Cache(), TextBox).Bounds.Right, TextRight(f));
+    // A form that reads right to left swaps left and right.
+    const LONG_PTR style = GetWindowLongPtrW(f.Window(), GWL_EXSTYLE);
+    SetWindowLongPtrW(f.Window(), GWL_EXSTYLE, style | WS_EX_RTLREADING);
+    f.Provider->SetCaptionAlignment(vcl::taLeftJustify);
+    ASSERT_TRUE(f.Render(false));
+    EXPECT_EQ(CountColour(f.Cache(), TextBox).Bounds.Right, TextRight(f));
+    SetWindowLongPtrW(f.Window(), GWL_EXSTYLE, style);
     f.Provider->SetCaptionAlignment(vcl::taCenter);
     ASSERT_TRUE(f.Render(false));
     const vcl::TRect centred = CountColour(f.Cache(), TextBox).Bounds;
@@ -127,6 +135,25 @@ TEST_F(CaptionPaint, TheIconStandsInItsPlaceOpaque) {
     f.Provider->SkinData()->BGChanged = true;
     ASSERT_TRUE(f.Provider->RenderFrame());
     EXPECT_EQ(CountColour(c, Grip).Bounds, f.Provider->IconRect);
+}
+
+// The form's "TITLEBAR" strip lies behind the system's buttons; user
+// buttons alone stand on the caption band.
+TEST_F(CaptionPaint, TheTitleBarStripIsDrawnBehindTheSystemsButtonsOnly) {
+    constexpr vcl::TColor Strip = 0x202020;  // the master's filler
+    std::string options = PieceOptions();
+    options.insert(options.find("[FORMTITLE]"), "TITLEBAR=^0054,0000,0064,0010,0002,0002,0002,0002,1,0,0,0\r\n");
+    Manager = nullptr;  // the default manager goes before the next one comes
+    Manager = PieceSkinManager(options);
+    for (const bool systemMenu : {true, false}) {
+        SCOPED_TRACE(systemMenu);
+        PreparedForm f(vcl::bsSizeable, "");
+        if (!systemMenu) f.Form.Form->SetBorderIcons({});
+        f.Provider->TitleButtons()->Add();
+        ASSERT_TRUE(f.Render(true));
+        const vcl::TRect caption{0, 0, f.Cache().Width(), f.FrameWidth() + f.Provider->GetCaptionHeight(true)};
+        EXPECT_EQ(CountColour(f.Cache(), Strip, caption).Count > 0, systemMenu);
+    }
 }
 
 TEST_F(CaptionPaint, WithoutTheNonClientAreaNoCaptionIsDrawn) {

@@ -1,8 +1,9 @@
 // A maximized MDI child in its parent's skinned menu line, with the real
 // mouse: the child's menu merged into the line, its three buttons at the
 // right end of the line's last row (drawn from the skin's small glyphs),
-// hot and pressed under the mouse, each click reaching the child once, and
-// the parent's own line back once the child is restored or closed.
+// hot and pressed under the mouse (the restore glyph on the restore
+// button), each click reaching the child once, the parent's own line back
+// once the child is restored or closed, and a minimize that is off.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -18,17 +19,18 @@ namespace skin::test {
 namespace {
 
 // The MDI skin's master with the small title glyphs right of it: close,
-// maximize and minimize in rows of three flat states (CaptionTestSupport's
-// colours).
+// maximize, minimize and restore in rows of three flat states
+// (CaptionTestSupport's colours).
 TestSkin SmallGlyphsSkin() {
     TestSkin skin = MDITestSkin();
     skin.Options.insert(skin.Options.find("[FORM]"), "SICONCLOSE=@0041,0000,0086,0015,3,0\r\n"
                                                      "SICONMAX=@0041,0015,0086,0030,3,0\r\n"
-                                                     "SICONMIN=@0041,0030,0086,0045,3,0\r\n");
+                                                     "SICONMIN=@0041,0030,0086,0045,3,0\r\n"
+                                                     "SICONNORM=@0041,0045,0086,0060,3,0\r\n");
     skin.Files[0].Data = Bmp24(86, 61, [](int x, int y) -> vcl::TColor {
         if (x < 41) return x == 0 && y == 10 ? Fuchsia : MasterRed;
-        const StateColors *row[] = {&CloseColors, &MaxColors, &MinColors};
-        return y < 45 ? (*row[y / 15])[(x - 41) / 15] : 0x909090;
+        const StateColors *row[] = {&CloseColors, &MaxColors, &MinColors, &NormColors};
+        return y < 60 ? (*row[y / 15])[(x - 41) / 15] : 0x909090;
     });
     return skin;
 }
@@ -125,7 +127,7 @@ TEST_F(MDIMenuLine, AMaximizedChildsButtonsStandInTheParentsLineAndSendItsComman
     const int lastRow = parent.MenuLineTop() + (parent.GetMenuLineCount() - 1) * parent.GetMenuLineHeight();
     EXPECT_EQ(close.Top, lastRow + (parent.GetMenuLineHeight() - GlyphSize) / 2);
     EXPECT_EQ(ScreenPixel(pw, Centre(close)), CloseColors.Normal);
-    EXPECT_EQ(ScreenPixel(pw, Centre(restore)), MaxColors.Normal);
+    EXPECT_EQ(ScreenPixel(pw, Centre(restore)), NormColors.Normal);  // the child is maximized: restore
     EXPECT_EQ(ScreenPixel(pw, Centre(minimize)), MinColors.Normal);
     {
         const uitest::TImage32 picture = uitest::CaptureWindow(pw);
@@ -140,7 +142,7 @@ TEST_F(MDIMenuLine, AMaximizedChildsButtonsStandInTheParentsLineAndSendItsComman
         StateColors Colors;
         WPARAM Command;
     };
-    for (const Case &c : {Case{&parent.MDIMin, MinColors, SC_MINIMIZE}, Case{&parent.MDINorm, MaxColors, SC_RESTORE},
+    for (const Case &c : {Case{&parent.MDIMin, MinColors, SC_MINIMIZE}, Case{&parent.MDINorm, NormColors, SC_RESTORE},
                           Case{&parent.MDIClose, CloseColors, SC_CLOSE}}) {
         SCOPED_TRACE(static_cast<int>(c.Command));
         if (c.Command != SC_MINIMIZE) maximize();
@@ -162,6 +164,26 @@ TEST_F(MDIMenuLine, AMaximizedChildsButtonsStandInTheParentsLineAndSendItsComman
         if (c.Command == SC_MINIMIZE) app.Command(1, SC_RESTORE);
     }
     EXPECT_TRUE(uitest::PumpUntil([&] { return !IsWindow(childWindow); }, 2s)) << "closed";
+}
+
+// While this form may not minimize, the frame shows the child's minimize
+// button off; repainted on its own the button is not shown at all.
+TEST_F(MDIMenuLine, AMinimizeThatIsOffShowsOffWithTheFrameAndNotAlone) {
+    TMDITestApp app({.Show = false});
+    app.Parent->SetBorderIcons({vcl::biSystemMenu, vcl::biMaximize});
+    app.Parent->Show();
+    ASSERT_TRUE(uitest::ActivateAndWait(app.Parent->Handle(), 3s));
+    app.AddChild("Dokument 1", false);
+    TMDITestApp::Pump();
+    TsSkinProvider &parent = *app.ParentProvider;
+    const HWND pw = app.ParentWindow();
+    app.Command(0, SC_MAXIMIZE);
+    ASSERT_TRUE(uitest::PumpUntil([&] { return parent.MDIButtonsShown() && !parent.MDIMin.Rect.IsEmpty(); }, 3s));
+    const vcl::TPoint at = Centre(parent.MDIMin.Rect);
+    EXPECT_TRUE(uitest::PumpUntil([&] { return ScreenPixel(pw, at) != MDILineColor; }, 2s));
+    EXPECT_NE(ScreenPixel(pw, at), MinColors.Normal);
+    parent.PaintButtonState(htMDIMinimize);
+    EXPECT_EQ(ScreenPixel(pw, at), MDILineColor);
 }
 
 // The line keeps the icon as it came out while nothing changes: a repaint

@@ -5,13 +5,20 @@
 // drop-down menu closed by Escape firing one click and opening below its
 // item (on the border window of a bordered form), a tab group switched by
 // the real mouse, the item hints after the hint pause, the owner check,
-// and the handles of many title-bar forms. The picture of a title-bar form
-// in our stored skin goes to the artefacts.
+// the handles of many title-bar forms, handlers that free their item or
+// the bar (the freed memory marked), an item entered while it reads
+// pressed, the setters that repaint, and discoloured glyphs. The picture
+// of a title-bar form in our stored skin goes to the artefacts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../manager/LayeredRecorder.h"
@@ -19,7 +26,9 @@
 #include "CaptionTestSupport.h"
 #include "skin/forms/vlTitleBar.h"
 #include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlGraphUtils.h"
 #include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
 #include "vcl/HandleCounts.h"
 #include "vcl/HintWindow.h"
 #include "vcl/ImgList.h"
@@ -91,6 +100,11 @@ struct TitleBar : CaptionFixture {
     }
     static vcl::TColor FadeFace(const TvlTitleBarItem *Item) { return FadePixel(Item, {2, Item->Rect.Height() / 2}); }
     LRESULT HitOf(const TvlTitleBarItem *Item) const { return C.HitTest(CaptionForm::Centre(Item->Rect)); }
+    // A non-client mouse message over the provider's item with Code.
+    void Send(UINT Msg, int Code) const {
+        const vcl::TRect &r = P->TitleBar()->Items()->Items(Code - htTitleBarItem)->Rect;
+        SendMessageW(C.Wnd(), Msg, static_cast<WPARAM>(Code), C.ScreenAt(CaptionForm::Centre(r)));
+    }
     // Two pixels in from the item's left edge, halfway down: background, not text.
     vcl::TColor Face(const TvlTitleBarItem *Item) const {
         return CachePixel(P, {Item->Rect.Left + 2, (Item->Rect.Top + Item->Rect.Bottom) / 2});
@@ -302,6 +316,13 @@ TEST_F(TitleBar, AClickOnAnotherTabOfTheGroupMovesDownToItAndFiresItsClickOnce) 
         MouseButton(false);
         Settle();
     };
+    // A tab pressed (as the border window presses it) drops its fade at once.
+    P->SetHotButton(2001, true);
+    ASSERT_NE(second->Animation(), nullptr);
+    P->SetPressedButton(2001);
+    EXPECT_EQ(second->Animation(), nullptr);
+    FormsState().FormButtonPressed = false;
+    P->SetHotButton(0, false);
     click(second);
     EXPECT_EQ(secondClicks, 1);
     EXPECT_FALSE(first->Down());
@@ -551,6 +572,181 @@ TEST_F(TitleBar, ManyTitleBarFormsLeaveNoHandleBehind) {
     vcl::Application->SetHintPause(500);
     vcl::Application->ProcessMessages();
     EXPECT_EQ(vcl::LiveHandles(), before);
+}
+
+// An item whose memory stays after its end, filled with a mark: a write
+// into an item once it is gone changes a byte of the mark.
+struct MarkedItem : TvlTitleBarItem {
+    using TvlTitleBarItem::TvlTitleBarItem;
+    static constexpr unsigned char Mark = 0xA5;
+    static inline std::vector<std::span<unsigned char>> Left;
+    static void operator delete(void *Memory, std::size_t Size) {
+        std::memset(Memory, Mark, Size);
+        Left.push_back({static_cast<unsigned char *>(Memory), Size});
+    }
+    static bool Untouched() {
+        return std::all_of(Left.begin(), Left.end(), [](std::span<unsigned char> S) {
+            return std::all_of(S.begin(), S.end(), [](unsigned char B) { return B == Mark; });
+        });
+    }
+    static void Free() {
+        for (std::span<unsigned char> s : std::exchange(Left, {})) ::operator delete(s.data());
+    }
+};
+
+// A handler that runs what a test gives it.
+struct Handler {
+    std::function<void()> Run;
+    void Notify(vcl::TObject *) { Run(); }
+    void Mouse(vcl::TObject *, vcl::TMouseButton, vcl::TShiftState, int, int) { Run(); }
+    vcl::TNotifyEvent AsNotify() { return vcl::TNotifyEvent::Bind<&Handler::Notify>(this); }
+    vcl::TMouseEvent AsMouse() { return vcl::TMouseEvent::Bind<&Handler::Mouse>(this); }
+};
+
+// Handlers of an item that free it, another item or the whole title bar:
+// nothing of what went is touched afterwards, by the item or the provider.
+TEST_F(TitleBar, HandlersThatFreeTheirItemOrTheBarLeaveTheFreedMemoryAlone) {
+    ShowAndRender();
+    struct Case {
+        const char *Name;
+        // Sets the handlers up on a bar of two items, then does what the user does.
+        std::function<void(TitleBar &T, TsTitleBar *&Bar, Handler &H)> Run;
+    };
+    const Case cases[] = {
+        {"a leave that frees the item entered",
+         [](TitleBar &T, TsTitleBar *&Bar, Handler &H) {
+             H.Run = [&Bar] { Bar->Items()->Delete(1); };
+             Bar->Items()->Items(0)->OnMouseLeave = H.AsNotify();
+             T.P->SetHotButton(2000, true);
+             T.P->SetHotButton(2001, true);
+         }},
+        {"a mouse-down that frees its item",
+         [](TitleBar &T, TsTitleBar *&Bar, Handler &H) {
+             H.Run = [&Bar] { Bar->Items()->Delete(0); };
+             Bar->Items()->Items(0)->OnMouseDown = H.AsMouse();
+             T.Send(WM_NCLBUTTONDOWN, 2000);
+         }},
+        {"a menu item's click that frees the title bar",
+         [](TitleBar &T, TsTitleBar *&Bar, Handler &H) {
+             auto *menu = vcl::Create<vcl::TPopupMenu>(T.C.F());
+             auto *entry = vcl::Create<vcl::TMenuItem>(menu);
+             entry->SetCaption("Entry");
+             menu->Items()->Add(entry);
+             H.Run = [&Bar] { delete std::exchange(Bar, nullptr); };
+             entry->OnClick = H.AsNotify();
+             Bar->Items()->Items(0)->SetDropdownMenu(menu);
+             MenuWatcher watcher([](HWND, HMENU Menu) { MenuWatcher::ClickItemAt(Menu, 0); });
+             T.Send(WM_NCLBUTTONDOWN, 2000);
+             EXPECT_EQ(watcher.Count(), 1);
+             EXPECT_EQ(Bar, nullptr) << "the entry was chosen";
+         }},
+        {"a click that frees its button",
+         [](TitleBar &T, TsTitleBar *&Bar, Handler &H) {
+             H.Run = [&Bar] { Bar->Items()->Delete(0); };
+             Bar->Items()->Items(0)->OnClick = H.AsNotify();
+             T.Send(WM_NCLBUTTONDOWN, 2000);
+             T.Send(WM_NCLBUTTONUP, 2000);
+             EXPECT_EQ(Bar->Items()->Count(), 1) << "clicked";
+         }},
+        {"a tab's click that clears the items",
+         [](TitleBar &T, TsTitleBar *&Bar, Handler &H) {
+             Bar->Items()->Items(0)->SetStyle(bsTab);
+             Bar->Items()->Items(0)->SetDown(true);
+             Bar->Items()->Items(1)->SetStyle(bsTab);
+             T.Render();
+             H.Run = [&Bar] { Bar->Items()->Clear(); };
+             Bar->Items()->Items(1)->OnClick = H.AsNotify();
+             T.Send(WM_NCLBUTTONDOWN, 2001);
+             EXPECT_EQ(Bar->Items()->Count(), 0) << "clicked";
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
+        TsTitleBar *bar = vcl::Create<TsTitleBar>(C.F());
+        for (const char *caption : {"One", "Two"}) (new MarkedItem(bar->Items()))->SetCaption(caption);
+        P->SetTitleBar(bar);
+        Render();
+        Handler handler;
+        c.Run(*this, bar, handler);
+        EXPECT_FALSE(MarkedItem::Left.empty());
+        EXPECT_TRUE(MarkedItem::Untouched());
+        FormsState().FormButtonPressed = false;
+        P->SetHotButton(0, false);
+        delete bar;
+        MarkedItem::Free();
+    }
+}
+
+// A hot item that reads pressed (Down, or its menu open) is shown from its
+// normal state at once, even without a repaint asked, and is hot after.
+TEST_F(TitleBar, AnItemEnteredWhileItReadsPressedIsShownAndEndsHot) {
+    TvlTitleBarItem *down = Add(bsButton, "Down");
+    down->SetDown(true);
+    TvlTitleBarItem *dropped = Add(bsButton, "Menu");
+    ShowAndRender();
+    dropped->MenuDropped = true;
+    for (TvlTitleBarItem *item : {down, dropped}) {
+        SCOPED_TRACE(item->Caption());
+        const vcl::TPoint face{item->Rect.Left + 2, (item->Rect.Top + item->Rect.Bottom) / 2};
+        {
+            const vcl::TWindowDC dc(C.Wnd(), GetWindowDC(C.Wnd()));
+            const RECT r{item->Rect.Left, item->Rect.Top, item->Rect.Right, item->Rect.Bottom};
+            FillRect(dc.Get(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        }
+        ASSERT_EQ(ScreenPixel(C.Wnd(), face), 0);
+        P->SetHotButton(htTitleBarItem + item->Index(), false);
+        EXPECT_EQ(ScreenPixel(C.Wnd(), face), ButtonColors.Pressed);
+        EXPECT_EQ(item->State, 1);
+        P->SetHotButton(0, false);
+    }
+    dropped->MenuDropped = false;
+}
+
+// Hint, ShowHint and Name are item properties like the others: a change
+// repaints the caption, the same value does not.
+TEST_F(TitleBar, TheHintAndNameSettersRepaintTheCaptionWhenTheyChange) {
+    TvlTitleBarItem *item = Add(bsButton, "Item");
+    ShowAndRender();
+    const vcl::TPoint face{item->Rect.Left + 2, (item->Rect.Top + item->Rect.Bottom) / 2};
+    const std::function<void(bool Change)> setters[] = {
+        [&](bool Change) { item->SetHint(Change ? "Other" : item->Hint()); },
+        [&](bool Change) { item->SetShowHint(Change ? !item->ShowHint() : item->ShowHint()); },
+        [&](bool Change) { item->SetName(Change ? item->Name() + "X" : item->Name()); },
+    };
+    for (std::size_t i = 0; i < std::size(setters); ++i)
+        for (const bool change : {false, true}) {
+            SCOPED_TRACE(testing::Message() << i << " " << change);
+            {
+                const vcl::TWindowDC dc(C.Wnd(), GetWindowDC(C.Wnd()));
+                const RECT r{item->Rect.Left, item->Rect.Top, item->Rect.Right, item->Rect.Bottom};
+                FillRect(dc.Get(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            }
+            setters[i](change);
+            EXPECT_EQ(ScreenPixel(C.Wnd(), face), change ? ButtonColors.Normal : 0);
+        }
+}
+
+// With DiscoloredGlyphs a glyph is tinted with its section's colour while
+// the item is normal, and shows its own colours when hot.
+TEST_F(TitleBar, ADiscolouredGlyphIsTintedOnlyInTheNormalState) {
+    Manager->Effects()->SetDiscoloredGlyphs(true);
+    TvlTitleBarItem *item = Add(bsButton, "");
+    auto glyph = NewBitmap32(8, 8);
+    const vcl::TBitmapView g = glyph->View();
+    for (int y = 0; y < 8; ++y) std::fill_n(g.Row32(y), 8, 0xFFFF0000u);  // opaque red
+    item->SetGlyph(glyph.get());
+    ShowAndRender();
+    const vcl::TPoint centre{item->Rect.Left + 3 + 4, item->Rect.Top + item->Rect.Height() / 2};
+    const vcl::TColor normal = CachePixel(P, centre);
+    // The section's green over the glyph's grey.
+    EXPECT_GT(normal >> 8 & 0xFF, normal & 0xFF);
+    EXPECT_GT(normal >> 8 & 0xFF, normal >> 16 & 0xFF);
+    item->State = 1;
+    Render();
+    const vcl::TColor hot = CachePixel(P, centre);  // the glyph's own red
+    EXPECT_GE(hot & 0xFF, 0xFAu);
+    EXPECT_EQ(hot & 0xFFFF00, 0u);
+    item->State = 0;
 }
 
 TEST_F(TitleBar, AnItemFadesOnItsOwnLayerUntilItChangesOrGoes) {

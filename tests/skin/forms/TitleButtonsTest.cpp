@@ -3,7 +3,8 @@
 // point of the frame answers, the hot and pressed states painted at once
 // into the cache and onto the window (exact pixels of a skin with one
 // colour per state), the user buttons' glyphs, the glow of a hot button
-// (and its id after the glows were cleared), and the skin's caption heights.
+// (and its id after the glows were cleared, and beside title-bar items),
+// and the skin's caption heights.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,6 +13,7 @@
 
 #include "CaptionTestSupport.h"
 #include "skin/forms/sFrameMetrics.h"
+#include "skin/forms/vlTitleBar.h"
 #include "skin/manager/vlGlow.h"
 
 namespace skin {
@@ -359,6 +361,25 @@ TEST_F(TitleButtons, AHotButtonGlowsOnlyWhereTheSkinGivesItAGlow) {
     Manager->Effects()->AllowGlowing = false;
     P->SetHotButton(HTCLOSE, true);
     EXPECT_EQ(glows.Shown.size(), 1u);
+}
+
+// Title-bar items beside the buttons: the whole caption is drawn again for
+// a button's new look, and the button still fades and glows.
+TEST_F(TitleButtons, WithTitleBarItemsShownAButtonStillFadesAndGlows) {
+    GlowWatch glows;
+    TvlServiceRegistration<TvlGlowService> registration(glows);
+    Manager->SkinData->BIconCloseGlow = 1;
+    auto *bar = vcl::Create<TsTitleBar>(C.F());
+    bar->Items()->Add()->SetCaption("Item");
+    P->SetTitleBar(bar);
+    C.Show();
+    P->FormActive = 1;
+    ASSERT_TRUE(P->ButtonFades(HTCLOSE));
+    P->SetHotButton(HTCLOSE, true);
+    EXPECT_NE(P->ButtonClose.Timer, nullptr);
+    EXPECT_EQ(glows.Shown, std::vector<std::string>{"GLOBALINFO BICONCLOSEGLOW 255"});
+    EXPECT_EQ(CachePixel(P, Inside(P->ButtonClose)), CloseColors.Normal);  // under its layer
+    P->SetHotButton(0, true);
 }
 
 // Activation and moves clear every glow of the process; the id a button
