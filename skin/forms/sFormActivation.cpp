@@ -135,6 +135,27 @@ bool ScrollBarShown(const TvlScrollAdapter *Adapter) {
     return Adapter && (Adapter->HorzScrollBar().Visible || Adapter->VertScrollBar().Visible);
 }
 
+// The form is made smaller while its menu loop runs or while it loads: the
+// border's region takes the new size first, so that its hole never shows
+// what lies beyond the smaller form.
+void ShrinkBorderHole(TsSkinProvider &P, const WINDOWPOS &Pos) {
+    const HWND window = WindowOf(P.Form), border = P.BorderWindow();
+    if (!border || (Pos.flags & SWP_NOSIZE) || Pos.cx == 0 || Pos.cy == 0 ||
+        (Pos.cx >= P.LastClientRect.Width() && Pos.cy >= P.LastClientRect.Height()) ||
+        ScrollBarShown(P.FormScrollAdapter.get()))
+        return;
+    if (IsIconic(window)) {
+        P.SkinData()->BGChanged = true;
+        P.UpdateBorder(false, 255);
+        return;
+    }
+    P.StateFlags |= pfBorderRegionSetting;
+    vcl::SetWindowRegion(border, vcl::TRegionHandle(P.BorderRegion()), true);
+    SetWindowPos(window, border, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOOWNERZORDER);
+    P.StateFlags &= ~pfBorderRegionSetting;
+}
+
 } // namespace
 
 // ------------------------------------------------------------ creation
@@ -485,6 +506,7 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     if (InSizeMove || Has(Form, vcl::csLoading)) {
         StateFlags &= ~pfSnapshotTaken;
+        if (pos && window) ShrinkBorderHole(*this, *pos);
     } else if (pos && window && !IsZoomed(window) && !(pos->flags & SWP_NOMOVE) && (pos->x != 0 || pos->y != 0)) {
         // A form that had its native borders while maximized may have its
         // extended border again.
