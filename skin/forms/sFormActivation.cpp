@@ -15,6 +15,7 @@
 #include "skin/manager/sVclUtils.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
 #include "vlBlendOnMoving.h"
 #include "vlCtrlAdapter.h"
 #include "vlDwmServices.h"
@@ -338,8 +339,8 @@ void TsSkinProvider::WMMDIActivate(vcl::TMessage &Message) {
 
 // ------------------------------------------------------ size and position
 
-// (The frame keeps no glyph bitmaps of its own to free: the caption
-// buttons are drawn from the manager's images each time.)
+// (Moves and sizes free no glyph bitmaps: the frame keeps none, its
+// caption buttons are drawn from the manager's images each time.)
 void TsSkinProvider::WMMove(vcl::TMessage &Message) {
     GlowService().ClearGlows(true);
     if (!BorderForm && ExtBordersAllowed() && !ProviderLoading() &&
@@ -434,24 +435,42 @@ void TsSkinProvider::FollowNewSize() {
     // Maximized however it was (a window state, a snap), the system's frame
     // may be the form's now.
     if (BorderForm && NativeFrameMaximized()) UpdateExtBorders(false);
-    RegionChanged = true;
-    CollectFrameMasks();
-    ApplyFormRegion(true, true, true);
+    const bool bars = ScrollBarShown(FormScrollAdapter.get());
     if (BorderForm) {
         // The border keeps the z-order and the client size it knows while
         // the size changes in hand; a shown scroll bar or an outline drag
         // sizes it at once.
-        const bool inHand = FResizeMode == rmStandard && !ScrollBarShown(FormScrollAdapter.get());
+        const bool inHand = FResizeMode == rmStandard && !bars;
         if (inHand) StateFlags |= pfBorderRegionSetting;
         UpdateBorder(true, 255);
         if (inHand) StateFlags &= ~pfBorderRegionSetting;
+        RegionChanged = true;
+        ApplyFormRegion(true, true, true);
+        FSkinData->PaintLocked = false;
+    } else {
+        RegionChanged = true;
+        CollectFrameMasks();
+        ApplyFormRegion(true, true, true);
     }
     if (FSkinData->PaintLocked) return;
     const int clientWidth = ClientWidth(window), clientHeight = ClientHeight(window);
     if (((FSkinData->PaintFlags & 2) && clientHeight != LastClientRect.Height()) ||
         ((FSkinData->PaintFlags & 1) && clientWidth != LastClientRect.Width()))
         BroadcastToChildControls(Form, vcl::TMessage{SM_SKINCOMMAND, SkinCommand(SC_PARENT_BG_CHANGED, 1), 0, 0});
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_NOFRAME);
+    if (!BorderForm || bars) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_NOFRAME);
+    } else {
+        if (!BorderWindow()) UpdateBorder(false, 255);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        // The border's hole takes the whole new client area now.
+        if (const HWND border = BorderWindow()) {
+            SetWindowPos(border, window, 0, 0, 0, 0,
+                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+            vcl::SetWindowRegion(border, vcl::TRegionHandle(BorderRegion()), false);
+        } else {
+            UpdateFormRegion(false, false);
+        }
+    }
     PassUpdateDoneToChildren(Form);
     remember();
 }
