@@ -70,6 +70,10 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\AppDefaults\MinimizeAnimationAeroTest.exe]
 "Version"="win10"
 
+; The activation handlers' composition paths.
+[HKEY_CURRENT_USER\Software\Wine\AppDefaults\FormActivationAeroTest.exe]
+"Version"="win10"
+
 ; A popup's first frame paint redraws it only with composition.
 [HKEY_CURRENT_USER\Software\Wine\AppDefaults\SkinMenusAeroTest.exe]
 "Version"="win10"

@@ -15,8 +15,11 @@
 #include "skin/manager/sVclUtils.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
+#include "vlBlendOnMoving.h"
 #include "vlCtrlAdapter.h"
 #include "vlDwmServices.h"
+#include "vlMinimizeAnimation.h"
 
 namespace skin {
 
@@ -70,6 +73,90 @@ bool ActivationChangesFrame(const TsCommonData &Data) {
            m->Masks[static_cast<std::size_t>(Data.BorderIndex())].ImageCount >= 2;
 }
 
+std::uint8_t FormAlpha(const vcl::TCustomForm &Form) { return Form.AlphaBlend() ? Form.AlphaBlendValue() : 255; }
+
+// The system paints its own menu bar while it handles an activation change
+// under composition: the border's picture covers the menu line meanwhile
+// (its hole leaves the line out while the change is handled).
+void CoverMenuLineWithBorder(TsSkinProvider &P) {
+    const std::uint8_t alpha = FormAlpha(*P.Form);
+    // A window made here is made where the border belongs.
+    if (!P.BorderWindow()) P.UpdateBorder(false, alpha);
+    const HWND border = P.BorderWindow();
+    if (!border) return;
+    P.BorderForm->Border().ApplyRegion();
+    FormAnimations().ShowLayeredBitmap(border, P.SkinData()->CacheBmp(), alpha);
+    SetWindowPos(border, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+}
+
+// A form with a border form is being hidden. With a hide animation of
+// frames to play, the border shows the form's picture, controls and all,
+// while the form goes (the snapshot bit makes it show the whole picture);
+// without one the border form goes before the form, so that its frame never
+// stands around an empty hole.
+void HideBorder(TsSkinProvider &P) {
+    const TsSkinManager *m = P.SkinData()->GetSkinManager();
+    const TvlFormHide *hide = m ? m->AnimEffects()->FormHide.get() : nullptr;
+    if (hide && hide->Active && hide->Time >= 10 && P.AllowAnimation()) {
+        if (!(P.StateFlags & pfSnapshotTaken)) P.TakeHideSnapshot(true);
+        return;
+    }
+    P.BorderForm.reset();
+    // The frame goes back into the window: its image loses the margins.
+    P.SkinData()->BGChanged = true;
+    P.RegionChanged = true;
+}
+
+// A visible form's border after a placement that showed it (no frame
+// change, no redraw held back, no blend, not disabled): a change of z-order
+// only takes the border window along, its picture stays; any other
+// placement refreshes it.
+void BorderFollowsPlacement(TsSkinProvider &P, const WINDOWPOS &Pos) {
+    const HWND window = WindowOf(P.Form);
+    if (!P.BorderForm || P.InShowAnimation || !window || !IsWindowVisible(window) || IsIconic(window) ||
+        (Pos.flags & (SWP_NOREDRAW | SWP_FRAMECHANGED)) || (P.StateFlags & (pfBlendOnMoving | pfDisabled)))
+        return;
+    const HWND border = P.BorderWindow();
+    if (!border || (Pos.flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE)) {
+        P.UpdateBorder(false, 255);
+        return;
+    }
+    HWND after = window;
+    // The border's own z-order rules for the active main form.
+    if (P.CompositionOn && vcl::Application && vcl::Application->MainForm() == P.Form && GetActiveWindow() == window) {
+        if (P.Form->FormStyle() == vcl::fsStayOnTop)
+            after = HWND_TOP;
+        else if (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST)
+            after = HWND_TOPMOST;
+    }
+    SetWindowPos(border, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+bool ScrollBarShown(const TvlScrollAdapter *Adapter) {
+    return Adapter && (Adapter->HorzScrollBar().Visible || Adapter->VertScrollBar().Visible);
+}
+
+// The form is made smaller while its menu loop runs or while it loads: the
+// border's region takes the new size first, so that its hole never shows
+// what lies beyond the smaller form.
+void ShrinkBorderHole(TsSkinProvider &P, const WINDOWPOS &Pos) {
+    const HWND window = WindowOf(P.Form), border = P.BorderWindow();
+    if (!border || (Pos.flags & SWP_NOSIZE) || Pos.cx == 0 || Pos.cy == 0 ||
+        (Pos.cx >= P.LastClientRect.Width() && Pos.cy >= P.LastClientRect.Height()) ||
+        ScrollBarShown(P.FormScrollAdapter.get()))
+        return;
+    if (IsIconic(window)) {
+        P.SkinData()->BGChanged = true;
+        P.UpdateBorder(false, 255);
+        return;
+    }
+    P.StateFlags |= pfBorderRegionSetting;
+    vcl::SetWindowRegion(border, vcl::TRegionHandle(P.BorderRegion()), true);
+    SetWindowPos(window, border, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOOWNERZORDER);
+    P.StateFlags &= ~pfBorderRegionSetting;
+}
+
 } // namespace
 
 // ------------------------------------------------------------ creation
@@ -118,21 +205,32 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         if (active != (FormActive != 0)) FSkinData->BGChanged = true;
         // The system paints its own caption while it handles the message:
         // the cover hides it meanwhile, or the redraw lock with composition.
+        // A border window shows the caption itself (the cover then only
+        // serves a menu bar, ShowCaptionCover).
         const bool cover = !Form->OnPaint;
+        const bool ownFrame = !BorderForm || Form->Menu();
         if (CompositionOn) {
-            SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+            if (!BorderForm)
+                SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+            else if (FSkinData->CacheBmp() && HasMenuLine())
+                CoverMenuLineWithBorder(*this);
             if (!ShowAnimating && cover) ShowCaptionCover();
         } else if (DialogMade && ShowAnimating) {
             SendMessageW(window, WM_SETREDRAW, FALSE, 0);
         } else if (!Form->FormState().Contains(vcl::fsShowing) && cover) {
             ShowCaptionCover();
         }
+        // The window keeps only what lies inside its native frame: the
+        // system's caption drawing stays under the border window.
+        if (BorderForm && !CompositionOn && !ShowAnimating && !blending) UpdateFormRegion(false, false);
         SavedWndProc(Message);
         if (CompositionOn) {
-            SendMessageW(window, WM_SETREDRAW, TRUE, 0);
-            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            if (!BorderForm) {
+                SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            }
             if (!ShowAnimating) PerformFormProc(WM_NCPAINT, 0, 0);
-        } else if (!ShowAnimating && !DialogMade) {
+        } else if (!ShowAnimating && !DialogMade && ownFrame) {
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_FRAME);
         } else {
             SendMessageW(window, WM_SETREDRAW, TRUE, 0);
@@ -152,7 +250,9 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
             parent->MDIHelper->RefreshFrame();
             if (const HWND client = parent->Form->ClientHandle()) SendMessageW(client, WM_NCPAINT, 1, 0);
         }
-    if (Layered(window)) PerformFormProc(WM_NCPAINT, 0, 0);
+    // A running animation shows its own picture of the form meanwhile.
+    const bool timerRuns = (MoveTimer && MoveTimer->Enabled()) || (MinTimer && MinTimer->Enabled());
+    if (Layered(window) && !timerRuns) PerformFormProc(WM_NCPAINT, 0, 0);
     if (!Form->FormState().Contains(vcl::fsCreating)) {
         const bool caption = (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
         if (caption && !blending) {
@@ -165,12 +265,23 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
             if (FormActive != previous) MenuLineCount = -1;
         }
         StateFlags &= ~pfInNCActivate;
-        if (WindowWidth(window) == Form->Width() && WindowHeight(window) == Form->Height())
+        if (!timerRuns && WindowWidth(window) == Form->Width() && WindowHeight(window) == Form->Height()) {
             PerformFormProc(WM_NCPAINT, 0, 0);
-        if (BorderForm && NativeFrameMaximized())
-            UpdateExtBorders(false);
-        else if (BorderForm && IsWindowVisible(window))
-            UpdateBorder(false, 255);
+            // A minimize that has not flown its second step yet (or ended
+            // within its first) flies the border's picture: its window
+            // stays away. A hidden form's border stays away too: an update
+            // would show it beside the hidden form while a snapshot is kept.
+            const bool minimizing = MinTimer && MinTimer->Step < 2;
+            const bool shown = IsWindowVisible(window) && !IsIconic(window);
+            if (BorderForm && NativeFrameMaximized())
+                UpdateExtBorders(false);
+            else if (BorderForm && shown && (IsZoomed(window) || !minimizing))
+                UpdateBorder(false, 255);
+            // The hole takes the menu line back, which the frame output
+            // left to the border's picture while the change was handled.
+            if (BorderForm && shown && HasMenuLine()) BorderForm->Border().ApplyRegion();
+        }
+        if (!MenuSkinned && Form->Menu()) HookMainMenu(true);
         if (Skinned() && !ControlAdapter) CreateControlAdapter();
     }
     // A form still being created leaves the handler too.
@@ -209,6 +320,8 @@ void TsSkinProvider::WMActivateApp(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     if (!window || !vcl::Application || vcl::Application->MainForm() != Form) return;
     if (Form->WindowState() != vcl::wsMinimized || IsIconic(window)) return;
+    // The minimize timer's restore brings it back, flying.
+    if (MinTimer && MinTimer->Restoring) return;
     Form->SetWindowState(vcl::wsNormal);
     Form->Invalidate();
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
@@ -226,12 +339,17 @@ void TsSkinProvider::WMMDIActivate(vcl::TMessage &Message) {
 
 // ------------------------------------------------------ size and position
 
+// (Moves and sizes free no glyph bitmaps: the frame keeps none, its
+// caption buttons are drawn from the manager's images each time.)
 void TsSkinProvider::WMMove(vcl::TMessage &Message) {
     GlowService().ClearGlows(true);
-    if (ExtBordersAllowed() && !ProviderLoading() && !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)))
+    if (!BorderForm && ExtBordersAllowed() && !ProviderLoading() &&
+        !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)))
         UpdateExtBorders(true);
     SavedWndProc(Message);
-    MoveGluedForms();
+    // A border window follows in WM_WINDOWPOSCHANGED and takes the glued
+    // forms along itself.
+    if (!BorderForm) MoveGluedForms();
 }
 
 void TsSkinProvider::WMSize(vcl::TMessage &Message) {
@@ -317,16 +435,42 @@ void TsSkinProvider::FollowNewSize() {
     // Maximized however it was (a window state, a snap), the system's frame
     // may be the form's now.
     if (BorderForm && NativeFrameMaximized()) UpdateExtBorders(false);
-    RegionChanged = true;
-    CollectFrameMasks();
-    ApplyFormRegion(true, true, true);
-    if (BorderForm) UpdateBorder(true, 255);
+    const bool bars = ScrollBarShown(FormScrollAdapter.get());
+    if (BorderForm) {
+        // The border keeps the z-order and the client size it knows while
+        // the size changes in hand; a shown scroll bar or an outline drag
+        // sizes it at once.
+        const bool inHand = FResizeMode == rmStandard && !bars;
+        if (inHand) StateFlags |= pfBorderRegionSetting;
+        UpdateBorder(true, 255);
+        if (inHand) StateFlags &= ~pfBorderRegionSetting;
+        RegionChanged = true;
+        ApplyFormRegion(true, true, true);
+        FSkinData->PaintLocked = false;
+    } else {
+        RegionChanged = true;
+        CollectFrameMasks();
+        ApplyFormRegion(true, true, true);
+    }
     if (FSkinData->PaintLocked) return;
     const int clientWidth = ClientWidth(window), clientHeight = ClientHeight(window);
     if (((FSkinData->PaintFlags & 2) && clientHeight != LastClientRect.Height()) ||
         ((FSkinData->PaintFlags & 1) && clientWidth != LastClientRect.Width()))
         BroadcastToChildControls(Form, vcl::TMessage{SM_SKINCOMMAND, SkinCommand(SC_PARENT_BG_CHANGED, 1), 0, 0});
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_NOFRAME);
+    if (!BorderForm || bars) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_NOFRAME);
+    } else {
+        if (!BorderWindow()) UpdateBorder(false, 255);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        // The border's hole takes the whole new client area now.
+        if (const HWND border = BorderWindow()) {
+            SetWindowPos(border, window, 0, 0, 0, 0,
+                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+            vcl::SetWindowRegion(border, vcl::TRegionHandle(BorderRegion()), false);
+        } else {
+            UpdateFormRegion(false, false);
+        }
+    }
     PassUpdateDoneToChildren(Form);
     remember();
 }
@@ -381,10 +525,13 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     if (InSizeMove || Has(Form, vcl::csLoading)) {
         StateFlags &= ~pfSnapshotTaken;
+        if (pos && window) ShrinkBorderHole(*this, *pos);
     } else if (pos && window && !IsZoomed(window) && !(pos->flags & SWP_NOMOVE) && (pos->x != 0 || pos->y != 0)) {
         // A form that had its native borders while maximized may have its
         // extended border again.
-        if (NativeBordersMaximized() && ExtBordersAllowed() && IsWindowVisible(window)) UpdateExtBorders(true);
+        if (NativeBordersMaximized() && !BorderForm && ExtBordersAllowed() && IsWindowVisible(window) &&
+            !IsIconic(window))
+            UpdateExtBorders(true);
         if (FScreenSnap && Form->Showing()) SnapFormPosition(*pos);
         // Placed anew while an edge's double click held it stretched.
         if (BorderForm && BorderForm->Border().EndEdgeStretch(*pos, Form->Top())) {
@@ -441,29 +588,36 @@ void TsSkinProvider::EndHideCover(const WINDOWPOS *Pos) {
     // state set directly): the frame is the form's own again.
     const HWND window = WindowOf(Form);
     if ((StateFlags & pfSnapshotTaken) && Pos && (!(Pos->flags & SWP_NOMOVE) || (Pos->flags & SWP_SHOWWINDOW)) &&
-        window && IsWindowVisible(window) && !IsIconic(window))
+        window && IsWindowVisible(window) && !IsIconic(window)) {
         StateFlags &= ~pfSnapshotTaken;
+        // The system asked for the frame while the snapshot still held it
+        // back (before this message): it is drawn now.
+        FSkinData->BGChanged = true;
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+    }
 }
 
 void TsSkinProvider::WMWindowPosChanged(vcl::TMessage &Message) {
-    HandleWindowPosChanged(Message);
+    const bool placed = HandleWindowPosChanged(Message);
     // A hidden form's border window goes with it (after a hide animation too).
     if (const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
         BorderForm && pos && (pos->flags & SWP_HIDEWINDOW) && Form->HandleAllocated() &&
         !IsWindowVisible(Form->WindowHandle()) && !(StateFlags & pfMinimizeAnimation))
         FreeBorderWindow();
-    // The form has recorded its new bounds now.
+    // The form has recorded its new bounds now. The border follows the
+    // placement after the size's own update of it, as it would after WM_SIZE.
     if (SizePending) FollowNewSize();
+    if (placed) BorderFollowsPlacement(*this, *reinterpret_cast<const WINDOWPOS *>(Message.LParam));
     EndHideCover(reinterpret_cast<const WINDOWPOS *>(Message.LParam));
 }
 
-void TsSkinProvider::HandleWindowPosChanged(vcl::TMessage &Message) {
+bool TsSkinProvider::HandleWindowPosChanged(vcl::TMessage &Message) {
     TsSkinManager *m = FSkinData->GetSkinManager();
     const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
     const HWND window = WindowOf(Form);
     if (!m || !LayeredWindowsAvailable() || !FDrawNonClientArea || !pos || !window) {
         SavedWndProc(Message);
-        return;
+        return false;
     }
     TallCaption = false;  // only a border form's caption can be taller
     if ((pos->flags & SWP_HIDEWINDOW) && !Animating && FSkinData->CacheBmp() && !IsIconic(window)) {
@@ -472,26 +626,24 @@ void TsSkinProvider::HandleWindowPosChanged(vcl::TMessage &Message) {
             if (m->AnimEffects()->Minimizing->Active) {
                 SavedWndProc(Message);
                 ShowAnimating = false;
-                return;
+                return false;
             }
         } else if (!minimizing && FAllowAnimation && m->AnimEffects()->FormHide->Active &&
-                   m->Effects()->AllowAnimation && !Form->Parent()) {
+                   m->Effects()->AllowAnimation && !Form->Parent() && !IsMDIChildForm(Form)) {
             if (CompositionOn) FormAnimations().SetLayeredAlpha(window, true, 1);
             SavedWndProc(Message);
             Animating = true;
             FormAnimations().AnimHideForm(*this);
-            if (vcl::Application && vcl::Application->Terminated()) return;
+            if (vcl::Application && vcl::Application->Terminated()) return false;
             if (CompositionOn) FormAnimations().SetLayeredAlpha(window, false, 255);
             Animating = false;
-            return;
+            return false;
         }
         // Hidden without animation: the border window goes with the form.
         FreeBorderWindow();
     }
     SavedWndProc(Message);
-    if (BorderForm && !InShowAnimation && IsWindowVisible(window) && !IsIconic(window) &&
-        !(pos->flags & (SWP_NOREDRAW | SWP_FRAMECHANGED)) && !(StateFlags & (pfBlendOnMoving | pfDisabled)))
-        UpdateBorder(false, 255);
+    return true;
 }
 
 void TsSkinProvider::WMStyleChanged(vcl::TMessage &Message) {
@@ -562,6 +714,9 @@ void TsSkinProvider::CMVisibleChanged(vcl::TMessage &Message) {
 void TsSkinProvider::CMEnabledChanged(vcl::TMessage &Message) {
     SavedWndProc(Message);
     if (!FDrawNonClientArea) return;
+    // The border window takes the mouse first: a disabled form's border
+    // neither sizes nor moves it.
+    if (const HWND border = BorderWindow()) EnableWindow(border, Form->Enabled());
     if (FDisabledBlendValue < 255) {
         if (Form->Enabled())
             StateFlags &= ~pfDisabled;
@@ -571,6 +726,7 @@ void TsSkinProvider::CMEnabledChanged(vcl::TMessage &Message) {
     }
     FSkinData->BGChanged = true;
     if (const HWND window = WindowOf(Form)) SendMessageW(window, WM_NCPAINT, 0, 0);
+    UpdateBorder(false, 255);
 }
 
 void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
@@ -584,6 +740,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         return;
     }
     if (!Form->Showing()) {
+        if (BorderForm) HideBorder(*this);
         SavedWndProc(Message);
         return;
     }

@@ -325,9 +325,10 @@ void TsSkinProvider::UpdateExtBorders(bool Allow) {
         }
         return;
     }
+    // The border shows the frame rendered anew, also when it was there.
+    FSkinData->BGChanged = true;
     if (!BorderForm) {
         BorderForm = std::make_unique<TsFormBorder>(*this);
-        FSkinData->BGChanged = true;
         RegionChanged = true;
         if (window && IsWindowVisible(window)) UpdateFormRegion(true, true);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skin/graphics/sMaskData.h"
+#include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sCommandTable.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
@@ -211,12 +212,17 @@ void TsSkinProvider::SMSkinCommand(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::SetFormAlpha(int Alpha) {
-    if (!Form->Visible() || !Form->HandleAllocated()) return;
+    if (!Form->Visible() || !Form->HandleAllocated() || !LayeredWindowsAvailable()) return;
     const HWND window = Form->WindowHandle();
+    const auto alpha = static_cast<std::uint8_t>(Alpha & 0xFF);
+    // The frame the user sees is the border's: it blends with the form.
+    if (const HWND border = BorderWindow())
+        if (vcl::TBitmap *image = FSkinData->CacheBmp(); image && !image->Empty())
+            FormAnimations().ShowLayeredBitmap(border, image, alpha);
     const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
     if (Alpha != 255) {
         if (!(exStyle & WS_EX_LAYERED)) SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-        SetLayeredWindowAttributes(window, 0x1FFFFFFF, static_cast<BYTE>(Alpha & 0xFF), LWA_ALPHA);
+        if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(window, 0x1FFFFFFF, alpha, LWA_ALPHA);
     } else if (exStyle & WS_EX_LAYERED) {
         SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
     }
@@ -378,6 +384,9 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
     FSkinData->PaintLocked = false;
     if (MDIHelper) MDIHelper->ConnectIfNeeded();
     if (ControlAdapter) ControlAdapter->PassMessage(Message);
+    // The border's update in UpdateExtBorders is skipped while the frame
+    // is held back; the hold is off now.
+    UpdateBorder(false, 255);
 }
 
 } // namespace skin

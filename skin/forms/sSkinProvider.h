@@ -808,8 +808,9 @@ private:
     // WM_WINDOWPOSCHANGED finishes what WM_SIZE had to leave (SizePending).
     void FollowNewSize();
     bool SizePending = false;
-    // WM_WINDOWPOSCHANGED's handling before that.
-    void HandleWindowPosChanged(vcl::TMessage &Message);
+    // WM_WINDOWPOSCHANGED's handling before that; true when the border is
+    // to follow the placement after it.
+    bool HandleWindowPosChanged(vcl::TMessage &Message);
     // Strips of the cached frame into a window DC, each where it lies in
     // the cache: the top band over the whole width, the left and right
     // edges below it, the bottom edge between them.

@@ -119,6 +119,7 @@ TvlMinTimer::TvlMinTimer(vcl::TComponent *AOwner, TsSkinProvider *Provider)
 TvlMinTimer::~TvlMinTimer() { SetEnabled(false); }
 
 void TvlMinTimer::Init() {
+    Step = 0;
     vcl::TCustomForm &form = *FProvider->Form;
     FForm = form.WindowHandle();
     const TsSkinManager *m = FProvider->SkinData()->GetSkinManager();
@@ -180,6 +181,7 @@ void TvlMinTimer::Tick(vcl::TObject *) {
         SetEnabled(false);
         return;
     }
+    ++Step;  // the steps flown since Init: the form's activation reads them
     if (!Restoring) {
         Flight.Step(false, TargetAlpha);
         if (Flight.Alpha > 0)

@@ -11,15 +11,107 @@
 #include <utility>
 
 #include "FrameOutputTestSupport.h"
+#include "skin/forms/vlMinimizeAnimation.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sVclUtils.h"
 #include "vcl/HandleCounts.h"
 #include "vcl/Panels.h"
 
+#ifndef ZUVO_COMPOSITION
+#define ZUVO_COMPOSITION 0
+#endif
+#if ZUVO_COMPOSITION
+#include "BorderedFormSupport.h"
+#include "skin/forms/vlDwmServices.h"
+#include "vcl/Menus.h"
+#endif
+
 namespace skin {
 namespace {
 
 using namespace skin::test;
+
+#if ZUVO_COMPOSITION
+
+struct BorderedActivation : ::testing::Test {
+    static void SetUpTestSuite() { Modules = std::make_unique<FormsModules>(); }
+    static void TearDownTestSuite() { Modules.reset(); }
+    static inline std::unique_ptr<FormsModules> Modules;
+    ManagerPtr Manager = BorderedManager();
+};
+
+bool InRegionOf(HWND W, vcl::TPoint P) {
+    const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    return GetWindowRgn(W, region.Get()) == ERROR || PtInRegion(region.Get(), P.X, P.Y);
+}
+
+// What the system's own handling of an activation change found: the redraw
+// lock, and whether the border window covered the menu line.
+struct ActivationSpy {
+    TsSkinProvider *P;
+    vcl::TWndMethod Next = P->SavedWndProc;
+    vcl::TPoint OnLine{};
+    int Lock = -1;
+    bool LineCovered = false;
+    explicit ActivationSpy(TsSkinProvider *Provider) : P(Provider) {
+        P->SavedWndProc = vcl::TWndMethod::Bind<&ActivationSpy::Handle>(this);
+    }
+    ~ActivationSpy() { P->SavedWndProc = Next; }
+    void Handle(vcl::TMessage &M) {
+        if (M.Msg == WM_NCACTIVATE) {
+            Lock = P->RedrawLock;
+            LineCovered = P->BorderWindow() && InRegionOf(P->BorderWindow(), OnLine);
+        }
+        Next(M);
+    }
+};
+
+// The system draws the caption and the menu bar while it handles an
+// activation change: a bordered form is not kept from drawing (its border
+// shows the frame), but over a menu line the border shows its picture
+// whole until the change is through.
+TEST_F(BorderedActivation, TheBorderCoversTheMenuLineWhileTheSystemHandlesAnActivationChange) {
+    ASSERT_TRUE(DwmCompositionActive());
+    BorderedForm f(vcl::bsSizeable, {300, 200, 720, 500}, false);
+    auto *menu = vcl::Create<vcl::TMainMenu>(f.Form.Form);
+    auto *item = vcl::Create<vcl::TMenuItem>(menu);
+    item->SetCaption("File");
+    menu->Items()->Add(item);
+    f.Form.Form->SetMenu(menu);
+    f.ShowSkinned();
+    ASSERT_TRUE(f.P->HasMenuLine() && f.Border());
+    ActivationSpy spy(f.P);
+    spy.OnLine = {f.P->GetClientOffsetX() + 10, f.P->GetClientOffsetY() - f.P->GetMenuLineHeight() / 2};
+    f.P->BorderForm->Border().ApplyRegion();
+    ASSERT_FALSE(InRegionOf(f.Border(), spy.OnLine)) << "the line shows through the hole";
+    SendMessageW(f.Wnd(), WM_NCACTIVATE, FALSE, 0);
+    EXPECT_EQ(spy.Lock, 0);
+    EXPECT_TRUE(spy.LineCovered);
+    EXPECT_FALSE(InRegionOf(f.Border(), spy.OnLine)) << "the hole is back";
+}
+
+// A form deactivated while its minimize command runs (as the system moves
+// the activation away): the flying picture carries its border, whose
+// window stays away.
+TEST_F(BorderedActivation, ADeactivationDuringAMinimizeLeavesTheBorderWindowAway) {
+    BorderedForm f;
+    struct Deactivate {
+        TsSkinProvider *P;
+        vcl::TWndMethod Next;
+        void Handle(vcl::TMessage &M) {
+            Next(M);
+            if (M.Msg == WM_SYSCOMMAND && M.WParam == SC_MINIMIZE) SendMessageW(P->Form->WindowHandle(), WM_NCACTIVATE, 0, 0);
+        }
+    } spy{f.P, f.P->SavedWndProc};
+    f.P->SavedWndProc = vcl::TWndMethod::Bind<&Deactivate::Handle>(&spy);
+    SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    f.P->SavedWndProc = spy.Next;
+    ASSERT_TRUE(f.P->MinTimer && f.P->MinTimer->Enabled());
+    EXPECT_FALSE(f.Border());
+    uitest::PumpUntil([&] { return !(f.P->StateFlags & pfMinimizeAnimation); }, 3s);
+}
+
+#else
 
 using FormActivation = FrameFixture;
 
@@ -266,6 +358,74 @@ TEST_F(FormActivation, AHidingFormLeavesItsPictureWithItsControlsAndACoverToTheH
     EXPECT_FALSE(P->StateFlags & pfSnapshotTaken);
 }
 
+// A hide animation that plays without the cover (as one without frames
+// does): the cover goes with the hide all the same.
+TEST_F(FormActivation, ACoverThatTheHideAnimationLeavesGoesWithTheHide) {
+    struct Leaver : AnimationsWatch {
+        TsSkinProvider *P = nullptr;
+        HWND Cover = nullptr;
+        void AnimHideForm(TvlFormProvider &) override { Cover = P->HideCover ? P->HideCover->WindowHandle() : nullptr; }
+    } animations;
+    animations.P = P;
+    TvlServiceRegistration registration(animations);
+    ShowFilled();
+    Manager->AnimEffects()->FormHide->Time = 100;
+    F()->Hide();
+    ASSERT_TRUE(animations.Cover);
+    EXPECT_FALSE(IsWindow(animations.Cover));
+}
+
+// Minimized with its snapshot taken, restored by its window state (no
+// restore command): the screen shows the form's frame again.
+TEST_F(FormActivation, AFormRestoredByItsStateShowsItsFrameAgain) {
+    ShowFilled();
+    // As the minimize's move to -32000 takes it (Wine keeps its minimized
+    // windows on the desktop).
+    P->TakeHideSnapshot(false);
+    F()->SetWindowState(vcl::wsMinimized);
+    ASSERT_TRUE(IsIconic(W()) && (P->StateFlags & pfSnapshotTaken));
+    F()->SetWindowState(vcl::wsNormal);
+    uitest::PumpUntil([] { return false; }, std::chrono::milliseconds(100));
+    const std::unique_ptr<vcl::TBitmap> screen = ScreenImage(W());
+    EXPECT_EQ(Mismatches(W(), *screen, *P->SkinData()->CacheBmp(), {0, 0, F()->Width(), P->GetClientOffsetY()}), 0);
+}
+
+// The application activated while the minimize timer waits to fly a
+// minimized main form back: the flight restores it, not the activation.
+TEST_F(FormActivation, TheApplicationsActivationLeavesAMainFormWaitingForItsRestoreFlight) {
+    vcl::Application->FormCreated(F());  // the main form
+    ShowFilled();
+    F()->Hide();
+    F()->SetWindowState(vcl::wsMinimized);
+    P->MinTimer = std::make_unique<TvlMinTimer>(nullptr, P);
+    P->MinTimer->Restoring = true;
+    SendMessageW(W(), WM_ACTIVATEAPP, 1, 0);
+    EXPECT_EQ(F()->WindowState(), vcl::wsMinimized);
+    P->MinTimer.reset();
+    SendMessageW(W(), WM_ACTIVATEAPP, 1, 0);
+    EXPECT_EQ(F()->WindowState(), vcl::wsNormal);
+}
+
+// An MDI child hides inside its parent: no hide animation of its own.
+TEST_F(FormActivation, AHiddenMDIChildPlaysNoHideAnimation) {
+    AnimationsWatch animations;
+    TvlServiceRegistration registration(animations);
+    const std::unique_ptr<vcl::TForm> parent(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
+    parent->SetFormStyle(vcl::fsMDIForm);
+    parent->SetBounds(60, 60, 420, 320);
+    vcl::Create<TsSkinProvider>(parent.get());
+    parent->Show();
+    auto *child = vcl::Create<vcl::TForm>(parent.get(), vcl::CreateNew);
+    child->SetFormStyle(vcl::fsMDIChild);
+    child->SetBounds(10, 10, 200, 140);
+    vcl::Create<TsSkinProvider>(child);
+    child->Show();
+    vcl::Application->ProcessMessages();
+    animations.Log.clear();
+    ShowWindow(child->Handle(), SW_HIDE);
+    EXPECT_TRUE(animations.Log.empty());
+}
+
 // A hide animation that runs on after its call, as the layered one does on
 // its timer: it ends when its message is handled, or never.
 struct LingeringAnimation : AnimationsWatch {
@@ -354,6 +514,8 @@ TEST_F(FormActivation, AProviderFreedWhileItsUnskinnedHideWaitsIsNotTouchedAgain
     EXPECT_EQ(animation.Log, std::vector<std::string>{"hide"});
     MarkedProvider::Free();
 }
+
+#endif
 
 } // namespace
 } // namespace skin

@@ -15,6 +15,7 @@
 #include <memory>
 #include <thread>
 
+#include "../manager/LayeredRecorder.h"
 #include "BorderedFormSupport.h"
 #include "FreedMemoryMark.h"
 #include "StoredSkinCopies.h"
@@ -588,7 +589,7 @@ TEST_F(FormBorder, TheBorderIsRenewedOnActivationStyleShowAndTheEndOfAMove) {
     // Hidden with the minimize animation on: the snapshot stays until the
     // form shows again (here by the system), and the show's first position
     // change makes the border window.
-    f.Form.Form->Hide();
+    ShowWindow(f.Wnd(), SW_HIDE);
     ASSERT_TRUE(f.P->StateFlags & pfSnapshotTaken);
     struct ShowSpy {
         TsSkinProvider *P;
@@ -705,6 +706,167 @@ TEST_F(FormBorder, NativeBordersMaximizedDropsTheBorderOfAMaximizedFormUntilItsR
     g.ShowSkinned();
     ASSERT_TRUE(IsZoomed(g.Wnd()));
     EXPECT_FALSE(g.P->BorderForm);
+}
+
+// What reached the form's saved procedure while it handled an activation
+// change, and after it.
+struct ActivationSpy {
+    TsSkinProvider *P;
+    vcl::TWndMethod Next = P->SavedWndProc;
+    bool CaptionClipped = false, RedrawOn = false;
+    explicit ActivationSpy(TsSkinProvider *Provider) : P(Provider) {
+        P->SavedWndProc = vcl::TWndMethod::Bind<&ActivationSpy::Handle>(this);
+    }
+    ~ActivationSpy() { P->SavedWndProc = Next; }
+    void Handle(vcl::TMessage &M) {
+        if (M.Msg == WM_NCACTIVATE) CaptionClipped = !InRegionOf(P->Form->WindowHandle(), {P->Form->Width() / 2, 2});
+        if (M.Msg == WM_SETREDRAW && M.WParam == 1) RedrawOn = true;
+        Next(M);
+    }
+};
+
+// Without composition the system draws its caption into a window that keeps
+// only the inside of its native frame; without a menu line the form is not
+// drawn again around that, only its redraw lock is lifted.
+TEST_F(FormBorder, AnActivationChangeLeavesTheSystemsCaptionUnderTheBorder) {
+    BorderedForm f;
+    SetWindowRgn(f.Wnd(), nullptr, FALSE);
+    ActivationSpy spy(f.P);
+    SendMessageW(f.Wnd(), WM_NCACTIVATE, FALSE, 0);
+    EXPECT_TRUE(spy.CaptionClipped);
+    EXPECT_TRUE(spy.RedrawOn);
+}
+
+// The border blends with its form (a glued form that blends), and comes
+// back with a skin refresh that the held-back frame made it skip.
+TEST_F(FormBorder, TheBorderTakesTheFormsAlphaAndARefreshMadeWhileTheFrameIsHeldBack) {
+    BorderedForm f;
+    {
+        LayeredRecorder recorder;
+        Command(f.Form.Form, SC_SET_FORM_ALPHA, 128);
+        EXPECT_EQ(LayeredRecorder::AlphasOf(f.Border()), std::vector<int>{128});
+    }
+    Command(f.Form.Form, SC_SET_FORM_ALPHA, 255);
+    f.P->FreeBorderWindow();
+    f.P->SkinData()->PaintLocked = true;
+    Command(f.Form.Form, SC_SKIN_REFRESH, reinterpret_cast<LPARAM>(Manager.get()));
+    ASSERT_TRUE(f.Border());
+    EXPECT_TRUE(IsWindowVisible(f.Border()));
+}
+
+// The form's own scroll bars, shown.
+struct ShownBars : TvlScrollAdapter {
+    HWND Window = nullptr;
+    HWND AdapterWindow() const override { return Window; }
+    TvlScrollBarState HorzScrollBar() const override { return {true, 0}; }
+    TvlScrollBarState VertScrollBar() const override { return {}; }
+};
+
+// The provider's state as each update of the border window found it.
+struct BorderUpdates {
+    static inline const TsSkinProvider *Watched = nullptr;
+    static inline std::vector<std::uint32_t> Flags;
+    static BOOL WINAPI Update(HWND W, HDC Screen, POINT *Dst, SIZE *Size, HDC Src, POINT *SrcPt, COLORREF Key,
+                              BLENDFUNCTION *Blend, DWORD F) {
+        if (W == Watched->BorderWindow()) Flags.push_back(Watched->StateFlags);
+        return BoundLayeredWindowFunctions().UpdateLayeredWindow(W, Screen, Dst, Size, Src, SrcPt, Key, Blend, F);
+    }
+    TLayeredWindowFunctionsOverride Override{{Update, BoundLayeredWindowFunctions().SetLayeredWindowAttributes}};
+};
+
+// A size change in hand (the standard resize, no scroll bar of the form's
+// own) keeps the border's z-order and known client size while the border
+// takes the new size.
+TEST_F(FormBorder, TheBordersUpdateOnANewSizeKnowsWhetherTheChangeIsInHand) {
+    BorderedForm f;
+    BorderUpdates updates;
+    BorderUpdates::Watched = f.P;
+    const struct {
+        TsResizeMode Mode;
+        bool Bars, InHand;
+    } cases[] = {{rmStandard, false, true}, {rmBorder, false, false}, {rmStandard, true, false}};
+    int width = 420;
+    for (const auto &c : cases) {
+        f.P->SetResizeMode(c.Mode);
+        if (c.Bars) f.P->FormScrollAdapter = std::make_unique<ShownBars>();
+        BorderUpdates::Flags.clear();
+        f.Form.Form->SetBounds(300, 200, width += 20, 300);
+        const bool inHand = std::any_of(BorderUpdates::Flags.begin(), BorderUpdates::Flags.end(),
+                                        [](std::uint32_t F) { return (F & pfBorderRegionSetting) != 0; });
+        EXPECT_FALSE(BorderUpdates::Flags.empty()) << width;
+        EXPECT_EQ(inHand, c.InHand) << width;
+        EXPECT_FALSE(f.P->StateFlags & pfBorderRegionSetting);
+        f.P->FormScrollAdapter.reset();
+    }
+}
+
+// The border window follows its form's moves and takes the glued forms
+// along: each is placed once a move; a mere change of z-order moves the
+// border along without drawing it anew.
+TEST_F(FormBorder, AMovePlacesTheGluedFormsOnceAndAZOrderChangeDrawsNothing) {
+    BorderedForm master, follower(vcl::bsSizeable, {720, 250, 920, 400});  // on the master's right edge
+    follower.Form.Form->SetName("Follower");
+    master.P->GluedForms()->Add("Follower");
+    master.P->NoteGluedForms();
+    // Also where a maximized form has the system's frame. The frame is not
+    // drawn anew for a move.
+    for (const bool native : {false, true}) {
+        Manager->Options()->SetFlag(ofNativeBordersMaximized, native);
+        int placed = 0;
+        FormWatcher watcher(follower.Form.Form);
+        LayeredRecorder recorder;
+        SetWindowPos(master.Wnd(), nullptr, native ? 340 : 320, 210, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        for (UINT m : watcher.Seen) placed += m == WM_WINDOWPOSCHANGING;
+        EXPECT_EQ(placed, 1) << native;
+        EXPECT_EQ(BorderedForm::RectOf(follower.Wnd()).Left, native ? 760 : 740);
+        EXPECT_TRUE(LayeredRecorder::Of(master.Border()).empty()) << native;
+    }
+
+    LayeredRecorder recorder;
+    master.P->SkinData()->BGChanged = true;
+    SetWindowPos(master.Wnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    EXPECT_TRUE(LayeredRecorder::Of(master.Border()).empty());
+    EXPECT_EQ(GetWindow(master.Border(), GW_HWNDNEXT), master.Wnd());
+}
+
+// A disabled form's border takes no mouse: it neither sizes nor moves it.
+TEST_F(FormBorder, TheBorderWindowFollowsTheFormsEnabledState) {
+    BorderedForm f;
+    for (const bool enabled : {false, true}) {
+        f.Form.Form->SetEnabled(enabled);
+        EXPECT_EQ(IsWindowEnabled(f.Border()) != 0, enabled);
+    }
+}
+
+// A hiding form without a hide animation frees its border form before it
+// hides; with one, the border shows the form's whole picture meanwhile.
+TEST_F(FormBorder, AHidingFormsBorderGoesFirstOrShowsTheFormsPicture) {
+    AnimationsWatch animations;
+    TvlServiceRegistration registration(animations);
+    BorderedForm f;
+    Manager->AnimEffects()->Minimizing->Active = false;  // no minimize snapshot to help
+    struct HideSpy {
+        TsSkinProvider *P;
+        vcl::TWndMethod Next;
+        bool Border = false, Whole = false;
+        void Handle(vcl::TMessage &M) {
+            if (M.Msg == WM_WINDOWPOSCHANGING && (reinterpret_cast<WINDOWPOS *>(M.LParam)->flags & SWP_HIDEWINDOW)) {
+                Border = P->BorderWindow() && IsWindowVisible(P->BorderWindow());
+                Whole = Border && InRegionOf(P->BorderWindow(), {P->GetClientOffsetX() + 20, P->GetClientOffsetY() + 20});
+            }
+            Next(M);
+        }
+    } spy{f.P, f.P->SavedWndProc};
+    f.P->SavedWndProc = vcl::TWndMethod::Bind<&HideSpy::Handle>(&spy);
+    f.Form.Form->Hide();
+    EXPECT_FALSE(spy.Border);
+    EXPECT_FALSE(f.P->BorderForm);
+    f.Form.Form->Show();
+    ASSERT_TRUE(f.Border());
+    Manager->AnimEffects()->FormHide->Time = 100;
+    f.Form.Form->Hide();
+    EXPECT_TRUE(spy.Whole);
+    f.P->SavedWndProc = spy.Next;
 }
 
 TEST_F(FormBorder, TheSkinsRemovalAndTheFormsEndFreeTheBorder) {

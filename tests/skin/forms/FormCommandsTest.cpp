@@ -8,6 +8,7 @@
 
 #include "FormsTestSupport.h"
 #include "skin/forms/vlCtrlAdapter.h"
+#include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlParentBackground.h"
 #include "vcl/Bitmap.h"
 #include "vcl/HandleCounts.h"
@@ -154,6 +155,14 @@ TEST_F(FormCommands, AChildLearnsWhereItsPieceOfTheFrameImageLiesInBothModes) {
     EXPECT_EQ(query.Kind, bqImage);
     for (const auto &[x, y] : {std::pair{0, 0}, std::pair{19, 9}})
         EXPECT_EQ(target.Canvas()->Pixels(x, y), frame.Canvas()->Pixels(origin.X + x, origin.Y + y));
+}
+
+// The form's alpha goes through the layered-window calls bound at start-up
+// only: a system without them leaves the form as it is.
+TEST_F(FormCommands, AFormsAlphaNeedsTheBoundLayeredWindowCalls) {
+    const TLayeredWindowFunctionsOverride none({nullptr, nullptr});
+    Command(F(), SC_SET_FORM_ALPHA, 128);
+    EXPECT_FALSE(GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_LAYERED);
 }
 
 TEST_F(FormCommands, HandlesStayFlatOverAHundredApplicationsAndRemovals) {
