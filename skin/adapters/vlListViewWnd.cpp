@@ -158,8 +158,8 @@ void TvlListViewWnd::PaintHeaderItem(HDC DC, int Item, const RECT &R) {
     int state = 0;
     if (PressedColumn >= 0)
         state = PressedColumn == Item ? 2 : 0;
-    else if (HotColumn == Item && Item >= 0)
-        state = 1;
+    else if (HotColumn == Item)
+        state = 1;  // the area right of the last column (-2) too
     int section = m->FindSectionIndex("COLHEADER");
     if (!m->IsValidSectionIndex(section)) section = m->FindSectionIndex("BUTTON");
     const vcl::TControl *c = SkinData->OwnerControl();
@@ -320,20 +320,6 @@ bool TvlListViewWnd::ThumbTrack(vcl::TMessage &Message, bool Vertical) {
     TvlScrollEngine &e = ScrollEngine();
     Message.Result = 0;
     if (pos == e.TrackPos) return true;
-    if (pos >= 0 && pos <= 0xFFFF) {
-        // The list takes a 16-bit position straight from the message once its
-        // scroll information holds it; scrolling by pixels redraws it far
-        // more often.
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_POS;
-        info.nPos = pos;
-        SetScrollInfo(Handle, Vertical ? SB_VERT : SB_HORZ, &info, FALSE);
-        Message.WParam = MAKEWPARAM(SB_THUMBTRACK, pos);
-        Message.LParam = 0;
-        PassOn(Message);
-        return true;
-    }
     int delta = pos - e.TrackPos;
     RECT item{};
     item.left = LVIR_BOUNDS;
@@ -388,7 +374,9 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_PAINT: ApplyColorsOnce(); break;
     case WM_PRINT: PrintBackground(reinterpret_cast<HDC>(Message.WParam)); break;
     case WM_NCHITTEST:
-        if (PressedColumn >= 0 || HotColumn >= 0) {
+        // The empty area right of the last column is hot as -2: it must go
+        // cold too once the cursor is over the list, or it stays hot.
+        if (PressedColumn >= 0 || HotColumn != -1) {
             PressedColumn = HotColumn = -1;
             if (HeaderWnd) InvalidateRect(HeaderWnd, nullptr, FALSE);
         }

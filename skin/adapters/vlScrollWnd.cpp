@@ -204,11 +204,15 @@ bool TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case WM_MOUSEWHEEL:
     case vcl::CM_MOUSEWHEEL:
+        if (!InScrollMessage) skin::RefreshScrollBars(*this, true);
+        break;
+    // A focus change made inside the application's scroll handler draws the
+    // system's bar too.
+    case vcl::CM_FOCUSCHANGED: skin::RefreshScrollBars(*this, true); break;
     case WM_NCMOUSELEAVE:
     case WM_PAINT:
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case vcl::CM_FOCUSCHANGED: RepaintBars(); break;
+    case WM_KILLFOCUS: RepaintBars(); break;
     default: break;
     }
     return true;

@@ -204,6 +204,55 @@ TEST_F(GridAdapters, ThePrintShowsTheGridsCellsAndErasingIsLeftToTheGrid) {
     EXPECT_TRUE(IsBarColor(static_cast<vcl::TColor>(GetPixel(dc, left + c.right + 3, top + c.bottom / 2))));
 }
 
+// A data grid reads its position from its scroll information when the
+// thumb moves: dragged on the skinned bar, it finds there each position
+// the drag reached.
+TEST_F(GridAdapters, ADataGridsThumbHandlerReadsTheDraggedPosition) {
+    struct ThumbHandler {
+        HWND Window = nullptr;
+        vcl::TWndMethod Next;
+        std::vector<std::pair<int, int>> Seen;  // position sent, position read
+        void Call(vcl::TMessage &M) {
+            if (M.Msg == WM_VSCROLL && (LOWORD(M.WParam) == SB_THUMBTRACK || LOWORD(M.WParam) == SB_THUMBPOSITION)) {
+                SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, 0, 0};
+                GetScrollInfo(Window, SB_VERT, &info);
+                Seen.push_back({static_cast<short>(HIWORD(M.WParam)), info.nPos});
+            }
+            Next(M);
+        }
+    } grid;
+    auto *g = NewGrid<TTestPlainGrid>();
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 10, 0, 0};
+    SetScrollInfo(g->Handle(), SB_VERT, &info, TRUE);
+    grid.Window = g->Handle();
+    grid.Next = g->WindowProc;
+    g->WindowProc = vcl::TWndMethod::Bind<&ThumbHandler::Call>(&grid);
+    auto adapter = Skin(g, tpGrid);
+    const auto &a = *dynamic_cast<TvlGridWnd *>(static_cast<TvlMainWnd *>(adapter.get()));
+    uitest::ActivateAndWait(Form.Form->WindowHandle(), 3s);
+    RedrawWindow(g->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    PumpFor(30ms);
+    const vcl::TRect bar = VertScrollBarRect(a);
+    const int x = (bar.Left + bar.Right) / 2;
+    SetCursorPos(x, bar.Top + ScrollBarMetric(*a.VertBar, false) + 4);
+    PumpFor(30ms);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(30ms);
+    for (int y = bar.Top + 20; y < bar.Bottom && (grid.Seen.empty() || grid.Seen.back().first < 40); ++y) {
+        SetCursorPos(x, y);
+        PumpFor(10ms);
+    }
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(50ms);
+    SetCursorPos(5, 5);
+    adapter.reset();  // gives the recorder back, which then goes
+    g->WindowProc = grid.Next;
+    ASSERT_GE(grid.Seen.size(), 2u);
+    EXPECT_EQ(grid.Seen.back().first, grid.Seen[grid.Seen.size() - 2].first);  // the release's position: the last
+    EXPECT_GE(grid.Seen.back().first, 40);
+    for (const auto &[sent, read] : grid.Seen) EXPECT_EQ(read, sent);
+}
+
 TEST_F(GridAdapters, AThousandAdapterLivesLeaveNoHandleBehind) {
     auto *plain = NewGrid<TTestPlainGrid>(10, 10);
     auto *eh = NewGrid<TTestGridEh>(250, 10);
