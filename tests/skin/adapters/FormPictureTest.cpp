@@ -1,12 +1,14 @@
 // The picture of a skinned form taken while it is hidden (as the hide,
 // skin-change, minimize and border pictures take it): a memo with its
 // skinned bar, a scroll-bar control and a group box, in our stored skin,
-// each as the screen shows it once the form is shown again.
+// each as the screen shows it once the form is shown again; and the class
+// library's own pictures of the two that paint into a DC they are given.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include "ScrollBarsTestSupport.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlPixelHelpers.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
@@ -74,6 +76,12 @@ TEST(FormPicture, AHiddenFormsPictureShowsItsControlsAsTheScreenDoes) {
     ASSERT_TRUE(provider->RenderFrame());
     const std::unique_ptr<vcl::TBitmap> picture = provider->GetFormImage();
     ASSERT_TRUE(picture);
+    // The class library's own pictures of the controls that paint a DC given.
+    std::vector<std::pair<vcl::TWinControl *, std::unique_ptr<vcl::TBitmap>>> own;
+    for (vcl::TWinControl *control : std::initializer_list<vcl::TWinControl *>{bar, box}) {
+        own.push_back({control, NewBitmap32(control->Width(), control->Height())});
+        control->PaintTo(own.back().second->Canvas()->Handle(), 0, 0);
+    }
 
     form.Show();
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -87,6 +95,9 @@ TEST(FormPicture, AHiddenFormsPictureShowsItsControlsAsTheScreenDoes) {
     const vcl::TPoint screenClient{origin.x - outer.left, origin.y - outer.top};
     for (const vcl::TWinControl *control : std::initializer_list<const vcl::TWinControl *>{memo, bar, box})
         EXPECT_EQ(Differences(*picture, pictureClient, screen, screenClient, *control), 0) << control->ClassName();
+    for (const auto &[control, image] : own)
+        EXPECT_EQ(Differences(*image, {-control->Left(), -control->Top()}, screen, screenClient, *control), 0)
+            << "PaintTo of " << control->ClassName();
     adapters.clear();
 }
 
