@@ -204,19 +204,25 @@ TEST_F(GridAdapters, ThePrintShowsTheGridsCellsAndErasingIsLeftToTheGrid) {
     EXPECT_TRUE(IsBarColor(static_cast<vcl::TColor>(GetPixel(dc, left + c.right + 3, top + c.bottom / 2))));
 }
 
-// A data grid reads its position from its scroll information when the
-// thumb moves: dragged on the skinned bar, it finds there each position
-// the drag reached.
+// A data grid reads its position from its scroll information on the thumb
+// messages, moves to a record only at the thumb's release, and puts its bar
+// back at its record after each message. Dragged on the skinned bar, it
+// reads each position the drag reached, and the last one at the release.
 TEST_F(GridAdapters, ADataGridsThumbHandlerReadsTheDraggedPosition) {
     struct ThumbHandler {
         HWND Window = nullptr;
         vcl::TWndMethod Next;
+        int Record = 0;
         std::vector<std::pair<int, int>> Seen;  // position sent, position read
         void Call(vcl::TMessage &M) {
-            if (M.Msg == WM_VSCROLL && (LOWORD(M.WParam) == SB_THUMBTRACK || LOWORD(M.WParam) == SB_THUMBPOSITION)) {
+            const int code = M.Msg == WM_VSCROLL ? LOWORD(M.WParam) : -1;
+            if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
                 SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, 0, 0};
                 GetScrollInfo(Window, SB_VERT, &info);
                 Seen.push_back({static_cast<short>(HIWORD(M.WParam)), info.nPos});
+                if (code == SB_THUMBPOSITION) Record = info.nPos;
+                info.nPos = Record;
+                SetScrollInfo(Window, SB_VERT, &info, FALSE);
             }
             Next(M);
         }
@@ -251,6 +257,7 @@ TEST_F(GridAdapters, ADataGridsThumbHandlerReadsTheDraggedPosition) {
     EXPECT_EQ(grid.Seen.back().first, grid.Seen[grid.Seen.size() - 2].first);  // the release's position: the last
     EXPECT_GE(grid.Seen.back().first, 40);
     for (const auto &[sent, read] : grid.Seen) EXPECT_EQ(read, sent);
+    EXPECT_EQ(grid.Record, grid.Seen.back().first);
 }
 
 TEST_F(GridAdapters, AThousandAdapterLivesLeaveNoHandleBehind) {
