@@ -233,8 +233,10 @@ bool TvlGridWnd::OwnMessage(vcl::TMessage &Message) {
     if (Message.Msg != WM_PAINT && Message.Msg != WM_WINDOWPOSCHANGED) return TvlEditWnd::OwnMessage(Message);
     PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
     if (alive.expired() || Destroyed()) return true;
+    // The grid may paint inside its scroll handler: its bars go over the
+    // system's there too.
     if (Message.Msg == WM_PAINT)
-        RepaintBars();
+        skin::RefreshScrollBars(*this, true);
     else if (Visible(Handle))
         SendMessageW(Handle, WM_NCPAINT, 1, 0);
     return true;

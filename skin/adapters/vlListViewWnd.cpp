@@ -63,7 +63,8 @@ void TvlListViewWnd::SaveControlColors() {
 
 void TvlListViewWnd::RestoreControlColors() {
     if (OwnColorsRead && Handle && IsWindow(Handle)) {
-        // The colours the list had before the skin, shown or hidden.
+        // The colours the list had before the skin, shown or hidden: not the
+        // system's, which would lose the application's own.
         SendMessageW(Handle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(OwnBkColor));
         SendMessageW(Handle, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(OwnTextBkColor));
         SendMessageW(Handle, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(OwnTextColor));
@@ -198,6 +199,7 @@ void TvlListViewWnd::PaintHeaderContent(vcl::TBitmap &Bmp, int Item, int State, 
     const int arrowWidth = arrowKind < 0 ? 0 : arrowImage ? GetMaskFrameWidth(*arrowImage) : 6;
     const int arrowRoom = arrowWidth ? arrowWidth + 6 : 0;
     // The column's image, from the list of the header's owner.
+    // Image 0 is the list's first image like any other.
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(HeaderWnd, HDM_GETIMAGELIST, 0, 0));
     int imageWidth = 0, imageHeight = 0;
     const bool hasImage = images && (hd.fmt & HDF_IMAGE) && hd.iImage >= 0 &&
@@ -460,6 +462,8 @@ void TvlTreeViewWnd::SaveControlColors() {
 
 void TvlTreeViewWnd::RestoreControlColors() {
     TvlEditWnd::RestoreControlColors();
+    // The tree's own colours, shown or hidden: not the system's, which
+    // would lose the application's own.
     if (OwnColorsRead && Handle && IsWindow(Handle)) {
         SendMessageW(Handle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(OwnBkColor));
         SendMessageW(Handle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(OwnTextColor));

@@ -706,6 +706,8 @@ void ScrollBarMouseUp(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     } else if (!SendFromEngine(Adapter, msg, SB_ENDSCROLL, 0)) {
         return;
     }
+    // (No control of this class library is one of the foreign image views
+    // whose release the bar keeps for itself.)
     if (Adapter.PassesRelease()) {
         Adapter.PassOn(Message);
         if (alive.expired()) return;
@@ -755,6 +757,9 @@ void ScrollBarTimer(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
             KillTimer(handle, RepeatTimerId);
             return;
         }
+        // The cursor in screen coordinates as it is: made client coordinates
+        // with negative values cut to 0, it would leave a bar on the left
+        // (WS_EX_LEFTSCROLLBAR) and stop the repeat there.
         TrackPressedPart(Adapter, CursorPos());
         if (e.CurrentPart != -1) SendFromEngine(Adapter, e.ScrollMsg, e.CurrentPart, 0);
         return;

@@ -260,6 +260,26 @@ TEST_F(GridAdapters, ADataGridsThumbHandlerReadsTheDraggedPosition) {
     EXPECT_EQ(grid.Record, grid.Seen.back().first);
 }
 
+// A grid that paints inside its scroll handler (the system draws its own
+// bar then) gets the skinned bar back with that paint.
+TEST_F(GridAdapters, APaintInsideAScrollMessagePutsTheSkinnedBarBack) {
+    auto *g = NewGrid<TTestLookGrid>();
+    auto adapter = Skin(g, tpGrid);
+    auto &grid = *dynamic_cast<TvlGridWnd *>(static_cast<TvlMainWnd *>(adapter.get()));
+    RedrawWindow(g->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    PumpFor(30ms);
+    ASSERT_TRUE(grid.VertBar->Shown);
+    const vcl::TRect bar = InWindow(g->Handle(), VertScrollBarRect(grid));
+    {
+        const vcl::TWindowDC dc(g->Handle(), GetWindowDC(g->Handle()));
+        PatBlt(dc.Get(), bar.Left, bar.Top, bar.Width(), bar.Height(), BLACKNESS);
+    }
+    grid.InScrollMessage = true;
+    RedrawWindow(g->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    grid.InScrollMessage = false;
+    EXPECT_TRUE(ShowsSkinnedBar(uitest::CaptureWindow(g->Handle()), bar));
+}
+
 TEST_F(GridAdapters, AThousandAdapterLivesLeaveNoHandleBehind) {
     auto *plain = NewGrid<TTestPlainGrid>(10, 10);
     auto *eh = NewGrid<TTestGridEh>(250, 10);

@@ -14,6 +14,7 @@
 #include "skin/graphics/vlImageHelpers.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
+#include "vcl/Panels.h"
 #include "vcl/StdCtrls.h"
 #include "skin/manager/sMessages.h"
 
@@ -338,6 +339,25 @@ TEST(ScrollWndPlain, AMemoIsHotFromItsClientAndCoolsWhenTheManagerSeesItLeaveAcr
     SetCursorPos(bar.Right + 30, (bar.Top + bar.Bottom) / 2);
     EXPECT_TRUE(PumpUntil([&] { return !adapter->SkinData->MouseInside; }));
     SetCursorPos(5, 5);
+}
+
+// The skin applied goes to the window's own procedure first, then to its
+// children.
+TEST(ScrollWndPlain, AnAppliedSkinReachesTheWindowBeforeItsChildren) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    TestForm form;
+    auto *outer = form.Add(vcl::Create<vcl::TPanel>(form.Form), 10, 10);
+    outer->SetBounds(10, 10, 200, 150);
+    auto *inner = vcl::Create<vcl::TPanel>(form.Form);
+    inner->SetParent(outer);
+    form.Show();
+    std::vector<std::string> log;
+    Recorder own(log, "own", outer, SC_SKIN_APPLIED), child(log, "child", inner, SC_SKIN_APPLIED, true);
+    auto adapter = NewAdapter<TvlBaseWnd>(outer->Handle(), nullptr, manager.get(), ParamsFor(outer, "EDIT"), false);
+    SendMessageW(outer->Handle(), SM_SKINCOMMAND, SkinCommand(SC_SKIN_APPLIED), reinterpret_cast<LPARAM>(manager.get()));
+    EXPECT_EQ(log, (std::vector<std::string>{"own", "child"}));
+    adapter.reset();
 }
 
 TEST(ScrollWndPlain, FormProvidersOwnBarIsTheSkinnedOne) {
