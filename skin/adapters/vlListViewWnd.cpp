@@ -366,6 +366,8 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
             if (const bool handled = TvlEditWnd::OwnMessage(Message); !HeaderWnd) {
                 return handled;
             } else {
+                // Invalidated: a WM_PAINT sent without an update region
+                // would paint nothing.
                 InvalidateRect(HeaderWnd, nullptr, FALSE);
                 return handled;
             }

@@ -486,7 +486,7 @@ LRESULT PaintNcScrollBars(TvlNcBarsWnd &Adapter, int PartOverride, HDC DC) {
     // that is not shown yet or no longer): the bars go into it whether the
     // window shows or not, or the picture keeps a black strip where they lie.
     if (!data || data->PaintLocked || (!DC && !IsWindowVisible(handle))) return 0;
-    if (const vcl::TControl *c = data->OwnerControl(); c && c->ComponentState().Contains(vcl::csLoading)) return 0;
+    if (const vcl::TControl *c = data->OwnerControl(); c && c->ControlState().Contains(vcl::csCreating)) return 0;
     const bool horz = Adapter.HorzBar && Adapter.HorzBar->Shown, vert = Adapter.VertBar && Adapter.VertBar->Shown;
     if (!horz && !vert) return 0;
     if (data->BGChanged) SendSkinCommand(handle, SC_BUILD_CACHE, 0);

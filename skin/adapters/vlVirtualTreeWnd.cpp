@@ -224,6 +224,8 @@ void TvlVirtualTreeViewWnd::AdvancedHeaderDraw(vcl::TObject *, TvlHeaderPaintInf
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false) || !Info.TargetDC) return;
     TsSkinManager *m = SkinData->GetSkinManager();
     if (!m || !m->IsValidSectionIndex(SkinData->SkinIndex())) return;
+    // The tree's own manager: with two managers the default one need not
+    // be the tree's.
     int section = m->FindSectionIndex("COLHEADER");
     if (!m->IsValidSectionIndex(section)) section = m->FindSectionIndex("BUTTON");
     const int state = Info.IsDownIndex ? 2 : Info.IsHoverIndex ? 1 : 0;

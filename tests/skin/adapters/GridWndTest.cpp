@@ -2,8 +2,9 @@
 // what the skin gives each property, what a grid lacking a property keeps,
 // and every value back as it read when the adapter goes; the extended
 // grid's options, row colours and parameter objects; the grid's own
-// painting reaching a print and the background left to the grid; handle
-// counts over many adapter lives.
+// painting reaching a print and the background left to the grid; the
+// position a data grid reads during a thumb drag; the bar after a paint
+// inside a scroll message; handle counts over many adapter lives.
 #include <gtest/gtest.h>
 #include <windows.h>
 

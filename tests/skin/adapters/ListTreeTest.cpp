@@ -2,8 +2,9 @@
 // view of three columns and 100 items, and a tree of 100 items. Their
 // colours go to the skin's and come back (shown or hidden), their bars stay
 // skinned after the arrow, the thumb drag and a focus change, and the
-// header is painted from the skin: hot, pressed, with a sort arrow; a
-// divider click leaves no column pressed; a procedure chained over the
+// header is painted from the skin: hot, pressed, with a sort arrow, its
+// empty rest hot too; a thumb track scrolls by its step; a divider click
+// leaves no column pressed; a procedure chained over the
 // header's keeps working once the adapter goes.
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -2,7 +2,8 @@
 // TScrollBar: its face from the skin, the system's own tracking driven by
 // the real mouse (from a second thread: the system holds the press in a
 // loop of its own), the thumb of a page 0, the square bar, the redraw
-// switch that survives a new position, and the tab stop given back.
+// switch that survives a new position and that a press undoes, the face
+// drawn once the parents are ready, and the tab stop given back.
 #include <gtest/gtest.h>
 
 #include <climits>

@@ -2,8 +2,11 @@
 // lines under TvlBaseWnd) worked with the real mouse: layout in the
 // non-client area, the skin's pixels after every kind of scrolling, the
 // held arrow's repeat counted in ticks, the press that ends when the
-// capture goes, the left bar, foreign timers, the form provider's bars and
-// the live handle counts.
+// capture goes, the left bar, foreign timers, the bars after a focus
+// change inside a scroll message, a range below 0, the corner of an
+// inactive bar, a memo hot only from its client and cooled by the manager,
+// the skin applied reaching the window before its children, the form
+// provider's bars and the live handle counts.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -309,8 +312,9 @@ TEST_F(ScrollWnd, FullPositionReachesAWindowWhoseAdapterTakesIt) {
 
 // A memo turns hot only while the cursor is over its client area, not over
 // its bar; leaving across the bar, only the manager tells it (the class
-// library's own leave comes from its message loop, which does not run here).
-TEST(ScrollWndPlain, AMemoIsHotFromItsClientAndCoolsWhenTheManagerSeesItLeaveAcrossTheBar) {
+// library's own leave comes from its message loop, which does not run here);
+// while its window is being made its bars are not painted.
+TEST(ScrollWndPlain, AMemoIsHotFromItsClientCoolsWhenTheManagerSeesItLeaveAndHasNoBarsWhileMade) {
     AdapterModules modules;
     ManagerPtr manager = ScrollSkinManager();
     SetCursorPos(5, 5);
@@ -339,6 +343,16 @@ TEST(ScrollWndPlain, AMemoIsHotFromItsClientAndCoolsWhenTheManagerSeesItLeaveAcr
     SetCursorPos(bar.Right + 30, (bar.Top + bar.Bottom) / 2);
     EXPECT_TRUE(PumpUntil([&] { return !adapter->SkinData->MouseInside; }));
     SetCursorPos(5, 5);
+
+    // While the memo's window is being made its bars are not painted.
+    const vcl::TRect inWindow = InWindow(memo->Handle(), bar);
+    for (const bool creating : {true, false}) {
+        vcl::TControlState state = memo->ControlState();
+        memo->SetControlState(creating ? state.Include(vcl::csCreating) : state.Exclude(vcl::csCreating));
+        const auto picture = NewBitmap32(memo->Width(), memo->Height());
+        PaintNcScrollBars(*adapter, -1, picture->Canvas()->Handle());
+        EXPECT_EQ(GetPixel(picture->Canvas()->Handle(), inWindow.Left + 2, inWindow.Bottom - 2) != 0, !creating);
+    }
 }
 
 // The skin applied goes to the window's own procedure first, then to its

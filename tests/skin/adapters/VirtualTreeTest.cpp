@@ -3,7 +3,7 @@
 // direction, and the two header-drawing events. The skin's colours go in
 // and the tree's own come back; the events are taken only where the owner
 // left them empty, and only the adapter's are cleared; the header painter
-// draws a column from the skin, with its sort arrow.
+// draws a column from the skin over the tree's picture, with its sort arrow.
 #include <gtest/gtest.h>
 
 #include <windows.h>
