@@ -206,8 +206,9 @@ void TvlEditWnd::Print(vcl::TMessage &Message) {
         CopyBorderStrips(dc, std::max(FrameLeft, 0));
         Message.Result = PaintNcScrollBars(*this, -1, dc);
     }
-    if (Message.LParam & PRF_CLIENT)
-        PrintClient(dc, frame ? vcl::TPoint{std::max(FrameLeft, 0), std::max(FrameTop, 0)} : vcl::TPoint{0, 0});
+    // The client goes in with any flags: the form pictures print each
+    // window with none.
+    PrintClient(dc, frame ? vcl::TPoint{std::max(FrameLeft, 0), std::max(FrameTop, 0)} : vcl::TPoint{0, 0});
 }
 
 void TvlEditWnd::PrintClient(HDC DC, vcl::TPoint Offset) {

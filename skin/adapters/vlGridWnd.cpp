@@ -173,7 +173,11 @@ void TvlGridWnd::VScroll(const vcl::TMessage &Message) {
         info.cbSize = sizeof(info);
         info.fMask = SIF_ALL;
         GetScrollInfo(Handle, SB_VERT, &info);
-        info.nPos = info.nTrackPos;
+        // A drag on the skinned bar never moves the window's own track
+        // position: the engine keeps it. It sends each new position before
+        // it records it, while the bar's copy has it already.
+        if (InScrollMessage) info.nPos = ThumbDragging ? VertBar->Info.nTrackPos : ScrollEngine().TrackPos;
+        else info.nPos = info.nTrackPos;
         SetScrollInfo(Handle, SB_VERT, &info, FALSE);
     } else if (code == SB_ENDSCROLL) {
         const vcl::TControl *c = SkinData->OwnerControl();
@@ -229,8 +233,10 @@ bool TvlGridWnd::OwnMessage(vcl::TMessage &Message) {
     if (Message.Msg != WM_PAINT && Message.Msg != WM_WINDOWPOSCHANGED) return TvlEditWnd::OwnMessage(Message);
     PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
     if (alive.expired() || Destroyed()) return true;
+    // The grid may paint inside its scroll handler: its bars go over the
+    // system's there too.
     if (Message.Msg == WM_PAINT)
-        RepaintBars();
+        skin::RefreshScrollBars(*this, true);
     else if (Visible(Handle))
         SendMessageW(Handle, WM_NCPAINT, 1, 0);
     return true;

@@ -63,7 +63,8 @@ void TvlListViewWnd::SaveControlColors() {
 
 void TvlListViewWnd::RestoreControlColors() {
     if (OwnColorsRead && Handle && IsWindow(Handle)) {
-        // The colours the list had before the skin, shown or hidden.
+        // The colours the list had before the skin, shown or hidden: not the
+        // system's, which would lose the application's own.
         SendMessageW(Handle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(OwnBkColor));
         SendMessageW(Handle, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(OwnTextBkColor));
         SendMessageW(Handle, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(OwnTextColor));
@@ -158,8 +159,8 @@ void TvlListViewWnd::PaintHeaderItem(HDC DC, int Item, const RECT &R) {
     int state = 0;
     if (PressedColumn >= 0)
         state = PressedColumn == Item ? 2 : 0;
-    else if (HotColumn == Item && Item >= 0)
-        state = 1;
+    else if (HotColumn == Item)
+        state = 1;  // the area right of the last column (-2) too
     int section = m->FindSectionIndex("COLHEADER");
     if (!m->IsValidSectionIndex(section)) section = m->FindSectionIndex("BUTTON");
     const vcl::TControl *c = SkinData->OwnerControl();
@@ -198,6 +199,7 @@ void TvlListViewWnd::PaintHeaderContent(vcl::TBitmap &Bmp, int Item, int State, 
     const int arrowWidth = arrowKind < 0 ? 0 : arrowImage ? GetMaskFrameWidth(*arrowImage) : 6;
     const int arrowRoom = arrowWidth ? arrowWidth + 6 : 0;
     // The column's image, from the list of the header's owner.
+    // Image 0 is the list's first image like any other.
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(HeaderWnd, HDM_GETIMAGELIST, 0, 0));
     int imageWidth = 0, imageHeight = 0;
     const bool hasImage = images && (hd.fmt & HDF_IMAGE) && hd.iImage >= 0 &&
@@ -320,20 +322,6 @@ bool TvlListViewWnd::ThumbTrack(vcl::TMessage &Message, bool Vertical) {
     TvlScrollEngine &e = ScrollEngine();
     Message.Result = 0;
     if (pos == e.TrackPos) return true;
-    if (pos >= 0 && pos <= 0xFFFF) {
-        // The list takes a 16-bit position straight from the message once its
-        // scroll information holds it; scrolling by pixels redraws it far
-        // more often.
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_POS;
-        info.nPos = pos;
-        SetScrollInfo(Handle, Vertical ? SB_VERT : SB_HORZ, &info, FALSE);
-        Message.WParam = MAKEWPARAM(SB_THUMBTRACK, pos);
-        Message.LParam = 0;
-        PassOn(Message);
-        return true;
-    }
     int delta = pos - e.TrackPos;
     RECT item{};
     item.left = LVIR_BOUNDS;
@@ -378,6 +366,8 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
             if (const bool handled = TvlEditWnd::OwnMessage(Message); !HeaderWnd) {
                 return handled;
             } else {
+                // Invalidated: a WM_PAINT sent without an update region
+                // would paint nothing.
                 InvalidateRect(HeaderWnd, nullptr, FALSE);
                 return handled;
             }
@@ -388,7 +378,9 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_PAINT: ApplyColorsOnce(); break;
     case WM_PRINT: PrintBackground(reinterpret_cast<HDC>(Message.WParam)); break;
     case WM_NCHITTEST:
-        if (PressedColumn >= 0 || HotColumn >= 0) {
+        // The empty area right of the last column is hot as -2: it must go
+        // cold too once the cursor is over the list, or it stays hot.
+        if (PressedColumn >= 0 || HotColumn != -1) {
             PressedColumn = HotColumn = -1;
             if (HeaderWnd) InvalidateRect(HeaderWnd, nullptr, FALSE);
         }
@@ -472,6 +464,8 @@ void TvlTreeViewWnd::SaveControlColors() {
 
 void TvlTreeViewWnd::RestoreControlColors() {
     TvlEditWnd::RestoreControlColors();
+    // The tree's own colours, shown or hidden: not the system's, which
+    // would lose the application's own.
     if (OwnColorsRead && Handle && IsWindow(Handle)) {
         SendMessageW(Handle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(OwnBkColor));
         SendMessageW(Handle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(OwnTextColor));

@@ -163,10 +163,17 @@ bool TvlGroupBoxWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     case WM_PAINT: {
         if (KeepTheme) break;
-        PAINTSTRUCT ps{};
-        BeginPaint(Handle, &ps);
-        PaintWindow(nullptr);
-        EndPaint(Handle, &ps);
+        // A DC given is a picture's (the class library's PaintTo, a print):
+        // the box goes into it, and the window's own update region is left
+        // for its paint on the screen.
+        if (const auto dc = reinterpret_cast<HDC>(Message.WParam)) {
+            PaintWindow(dc);
+        } else {
+            PAINTSTRUCT ps{};
+            BeginPaint(Handle, &ps);
+            PaintWindow(nullptr);
+            EndPaint(Handle, &ps);
+        }
         Message.Result = 0;
         return true;
     }
@@ -174,8 +181,10 @@ bool TvlGroupBoxWnd::OwnMessage(vcl::TMessage &Message) {
         if (KeepTheme) break;
         const auto dc = reinterpret_cast<HDC>(Message.WParam);
         // The class library's own erase request (the DC in both parameters)
-        // paints; any other erase leaves the picture to WM_PAINT.
-        if (control && Message.WParam != static_cast<WPARAM>(Message.LParam)) {
+        // paints, and so does a control that paints a copy of itself; any
+        // other erase leaves the picture to WM_PAINT.
+        if (control && Message.WParam != static_cast<WPARAM>(Message.LParam) &&
+            !control->ControlState().Contains(vcl::csPaintCopy)) {
             Message.Result = 1;
             return true;
         }

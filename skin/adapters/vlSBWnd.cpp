@@ -174,16 +174,22 @@ void TvlSBWnd::Press(vcl::TMessage &Message) {
     }
     SetPartState(part == ptNone ? ptAfter : part, 2);
     const std::weak_ptr<const bool> alive = AliveToken();
-    if (IsWindowVisible(Handle)) {
+    // WM_SETREDRAW(False) clears WS_VISIBLE: a control the application only
+    // holds from drawing is shown all the same.
+    const bool shown = ScrollBar ? ScrollBar->Visible() : (IsWindowVisible(Handle) || RedrawOffCount > 0);
+    if (shown) {
         while (RedrawOffCount > 0) {
             --RedrawOffCount;
             IgnoreRedraw = true;
             SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
             IgnoreRedraw = false;
         }
+        SetWindowLongPtrW(Handle, GWL_STYLE, GetWindowLongPtrW(Handle, GWL_STYLE) | WS_VISIBLE);
+        // The pressed face is drawn before the message goes on: the system
+        // tracks the press in a loop of its own until the release, after
+        // which Release draws the face again.
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
     }
-    // The system tracks the press in a loop of its own until the release.
     PassOn(Message);
     if (alive.expired() || Destroyed()) return;
     Release(CursorIn(Handle));
@@ -298,8 +304,11 @@ void TvlSBWnd::PassOnRedrawHeld(vcl::TMessage &Message) {
     RedrawOffCount = outstanding;
 }
 
-void TvlSBWnd::Paint(HDC DC) {
-    if (!IsWindowVisible(Handle) || Destroyed()) return;
+void TvlSBWnd::Paint(HDC DC, bool Picture) {
+    // A picture (a print, a snapshot of a form not shown yet or no longer)
+    // takes the face whether the control shows or not: it would keep the
+    // control's place black.
+    if ((!Picture && !IsWindowVisible(Handle)) || Destroyed()) return;
     if (const vcl::TControl *c = SkinData->OwnerControl(); c && c->ComponentState().Contains(vcl::csLoading)) return;
     RECT cr{};
     GetClientRect(Handle, &cr);
@@ -361,8 +370,22 @@ bool TvlSBWnd::SkinCommand(vcl::TMessage &Message) {
     case SC_SKIN_REFRESH:
         if (own) SkinData->BGChanged = true;
         return false;
+    case SC_PARENT_UPDATE_DONE: ParentUpdateDone(); return true;
     default: return false;
     }
+}
+
+void TvlSBWnd::ParentUpdateDone() {
+    TsCommonData &data = *SkinData;
+    auto *control = dynamic_cast<vcl::TWinControl *>(data.OwnerControl());
+    if (!data.PaintLocked) {
+        if (data.BGFlags() & bgfParentBackground) PassUpdateDoneToChildren(control);
+        return;
+    }
+    if (data.UpdatePaintLock(true)) return;
+    // The face is the client area's: no frame, and no children of its own.
+    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PassUpdateDoneToChildren(control);
 }
 
 bool TvlSBWnd::OwnMessage(vcl::TMessage &Message) {
@@ -406,7 +429,7 @@ bool TvlSBWnd::OwnMessage(vcl::TMessage &Message) {
         PAINTSTRUCT ps{};
         HDC dc = reinterpret_cast<HDC>(Message.WParam);
         if (dc) {
-            Paint(dc);
+            Paint(dc, true);
         } else {
             dc = BeginPaint(Handle, &ps);
             Paint(dc);
@@ -425,7 +448,7 @@ bool TvlSBWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     }
     case WM_PRINT:
-        if (Serving()) Paint(reinterpret_cast<HDC>(Message.WParam));
+        if (Serving()) Paint(reinterpret_cast<HDC>(Message.WParam), true);
         Message.Result = 0;
         return true;
     case vcl::CM_MOUSEENTER:

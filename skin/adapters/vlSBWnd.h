@@ -57,7 +57,9 @@ private:
     void SetPartState(TPart Part, int State);
     bool HotControl() const;
     void Repaint();
-    void Paint(HDC DC);
+    // Picture: DC is a print's or a snapshot's, painted even while the
+    // control is hidden.
+    void Paint(HDC DC, bool Picture = false);
     void Press(vcl::TMessage &Message);
     void Release(vcl::TPoint P);
     void Hover(vcl::TMessage &Message);
@@ -69,6 +71,8 @@ private:
     void PassOnRedrawHeld(vcl::TMessage &Message);
     void ReadScrollInfo();
     bool SkinCommand(vcl::TMessage &Message);
+    // SC_PARENT_UPDATE_DONE: the face drawn once the parents are ready.
+    void ParentUpdateDone();
 
     bool FSavedTabStop = false;
     bool FTabStopTaken = false;

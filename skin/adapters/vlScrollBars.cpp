@@ -5,6 +5,7 @@
 #include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlGlyphStrips.h"
 #include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlImageHelpers.h"
 #include "skin/graphics/vlParentBackground.h"
 #include "skin/graphics/vlSkinGlyphs.h"
 #include "skin/graphics/vlSkinSections.h"
@@ -438,10 +439,10 @@ void PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, con
 
 namespace {
 
-// The square between two bars: the track section's colour, faded into
-// what lies behind as the bars are while either is inactive; what lies
-// behind itself (or the manager's colour) when the section is missing or
-// wholly transparent. The parent's size grip goes into its corner.
+// The square between two bars: the track section's colour, blended toward
+// the section's hot-state colour while either bar is inactive; what lies
+// behind (or the manager's colour) when the section is missing or wholly
+// transparent. The parent's size grip goes into its corner.
 void PaintCornerSquare(TvlNcBarsWnd &Adapter, HDC DC, TsSkinManager &M) {
     const HWND handle = Adapter.Handle;
     const vcl::TRect window = ScreenRectOf(handle);
@@ -461,14 +462,9 @@ void PaintCornerSquare(TvlNcBarsWnd &Adapter, HDC DC, TsSkinManager &M) {
     if (clear && (behind.OwnImage || (behind.Bg.UseBmp && behind.Bg.Bmp))) {
         FillBarBackground(Adapter, *bmp, corner, M, behind);
     } else {
+        if (inactive && !clear) colour = MixColors(colour, SectionColor(M, section, 1, false), InactiveBarRatio);
         canvas.Brush()->SetColor(clear ? M.GetMainColor() : colour);
         canvas.FillRect({0, 0, corner.Width(), corner.Height()});
-        if (inactive && !clear) {
-            const auto back = NewBitmap32(corner.Width(), corner.Height());
-            FillBarBackground(Adapter, *back, corner, M, behind);
-            BlendRect32ByRatio(*bmp, 0, 0, *back, {0, 0, corner.Width(), corner.Height()}, InactiveBarRatio,
-                               0xFFFFFFFF);
-        }
     }
     if (M.IsValidMaskIndex(M.CommonElements.GripImage) && CornerAtParentGrip(Adapter)) {
         const TsMaskData &grip = M.Masks[static_cast<std::size_t>(M.CommonElements.GripImage)];
@@ -486,8 +482,11 @@ void PaintCornerSquare(TvlNcBarsWnd &Adapter, HDC DC, TsSkinManager &M) {
 LRESULT PaintNcScrollBars(TvlNcBarsWnd &Adapter, int PartOverride, HDC DC) {
     TsCommonData *data = Adapter.SkinData;
     const HWND handle = Adapter.Handle;
-    if (!data || data->PaintLocked || !IsWindowVisible(handle)) return 0;
-    if (const vcl::TControl *c = data->OwnerControl(); c && c->ComponentState().Contains(vcl::csLoading)) return 0;
+    // A DC given is a picture being taken (a print, a snapshot of a form
+    // that is not shown yet or no longer): the bars go into it whether the
+    // window shows or not, or the picture keeps a black strip where they lie.
+    if (!data || data->PaintLocked || (!DC && !IsWindowVisible(handle))) return 0;
+    if (const vcl::TControl *c = data->OwnerControl(); c && c->ControlState().Contains(vcl::csCreating)) return 0;
     const bool horz = Adapter.HorzBar && Adapter.HorzBar->Shown, vert = Adapter.VertBar && Adapter.VertBar->Shown;
     if (!horz && !vert) return 0;
     if (data->BGChanged) SendSkinCommand(handle, SC_BUILD_CACHE, 0);
@@ -551,12 +550,27 @@ void ScrollBarsNcCalcSize(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     Adapter.FrameCalculated = true;
 }
 
+namespace {
+
+// A window with an owner control becomes the hot one only while the cursor
+// (screen) lies over that control's client rectangle; a bare window at
+// any of its points.
+bool OverOwnerClient(const TsCommonData &Data, vcl::TPoint Cursor) {
+    const vcl::TControl *control = Data.OwnerControl();
+    if (!control) return true;
+    const vcl::TPoint origin = control->ClientToScreen({0, 0});
+    const vcl::TRect client = control->ClientRect();
+    return Contains({origin.X, origin.Y, origin.X + client.Width(), origin.Y + client.Height()}, Cursor);
+}
+
+} // namespace
+
 void ScrollBarsNcHitTest(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     const HWND handle = Adapter.Handle;
     const vcl::TPoint p{XOf(Message.LParam), YOf(Message.LParam)};
     TsCommonData *data = Adapter.SkinData;
-    if (TsSkinManager *m = DefaultManager();
-        m && data && !data->OwnerProvider() && m->ActiveWindow != handle && !data->MouseInside && IsWindowEnabled(handle))
+    if (TsSkinManager *m = DefaultManager(); m && data && !data->OwnerProvider() && m->ActiveWindow != handle &&
+                                             !data->MouseInside && IsWindowEnabled(handle) && OverOwnerClient(*data, p))
         m->SetActiveControl(handle);
     const auto inBar = [&](TvlScrollBar *Bar, const vcl::TRect &R, LRESULT Code) {
         if (!Bar || !Bar->Shown || !Contains(R, p)) return false;
@@ -692,6 +706,8 @@ void ScrollBarMouseUp(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     } else if (!SendFromEngine(Adapter, msg, SB_ENDSCROLL, 0)) {
         return;
     }
+    // (No control of this class library is one of the foreign image views
+    // whose release the bar keeps for itself.)
     if (Adapter.PassesRelease()) {
         Adapter.PassOn(Message);
         if (alive.expired()) return;
@@ -741,6 +757,9 @@ void ScrollBarTimer(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
             KillTimer(handle, RepeatTimerId);
             return;
         }
+        // The cursor in screen coordinates as it is: made client coordinates
+        // with negative values cut to 0, it would leave a bar on the left
+        // (WS_EX_LEFTSCROLLBAR) and stop the repeat there.
         TrackPressedPart(Adapter, CursorPos());
         if (e.CurrentPart != -1) SendFromEngine(Adapter, e.ScrollMsg, e.CurrentPart, 0);
         return;
@@ -767,7 +786,9 @@ void CancelScrollTracking(HWND Window) {
 
 void SendScrollMessage(HWND Handle, UINT Msg, int Code, int Pos) {
     const LPARAM frame = static_cast<LPARAM>(static_cast<unsigned>(Code) | (Msg << 16));
-    const WPARAM wParam = MAKEWPARAM(static_cast<WORD>(Code), static_cast<WORD>(std::clamp(Pos, 0, 65535)));
+    // At most 65535; a position below 0 keeps its low 16 bits, as the
+    // system's own bar sends it.
+    const WPARAM wParam = MAKEWPARAM(static_cast<WORD>(Code), static_cast<WORD>(std::min(Pos, 65535)));
     if (SendMessageW(Handle, SM_SKINCOMMAND, SkinCommand(SC_SCROLL_BEGIN), frame) == 1) {
         SendMessageW(Handle, Msg, wParam, static_cast<LPARAM>(Pos));
     } else {

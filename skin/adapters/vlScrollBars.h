@@ -120,8 +120,9 @@ bool IsScrollBarActive(const TvlScrollBar &Bar, HWND Handle);
 // The part of the bar at a screen point.
 int ScrollBarPartAt(const TvlScrollBar &Bar, const vcl::TRect &BarRect, int X, int Y);
 
-// Both bars and the corner square on DC (null: the window DC). PartOverride
-// -1 paints the pressed part as the engine knows it.
+// Both bars and the corner square on DC (null: the window DC, and nothing
+// while the window is hidden; a DC given gets them whatever the window's
+// visibility). PartOverride -1 paints the pressed part as the engine knows it.
 LRESULT PaintNcScrollBars(TvlNcBarsWnd &Adapter, int PartOverride, HDC DC);
 // One bar at Rect (screen) on DC; ThumbAt, when not -1, is the dragged
 // thumb's start along the bar (screen).
@@ -152,8 +153,8 @@ void CancelScrollTracking(HWND Window);
 // The scroll message of a bar part, framed by SC_SCROLL_BEGIN and
 // SC_SCROLL_END. A window whose adapter answers 1 to SC_SCROLL_BEGIN gets
 // the full position in LParam; the others get it written into their
-// scroll information first (thumb tracking) and in the high word, at most
-// 65535.
+// scroll information first (thumb tracking). The high word holds the
+// position's low 16 bits, at most 65535.
 void SendScrollMessage(HWND Handle, UINT Msg, int Code, int Pos);
 
 } // namespace skin

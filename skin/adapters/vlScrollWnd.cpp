@@ -204,11 +204,15 @@ bool TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case WM_MOUSEWHEEL:
     case vcl::CM_MOUSEWHEEL:
+        if (!InScrollMessage) skin::RefreshScrollBars(*this, true);
+        break;
+    // A focus change made inside the application's scroll handler draws the
+    // system's bar too.
+    case vcl::CM_FOCUSCHANGED: skin::RefreshScrollBars(*this, true); break;
     case WM_NCMOUSELEAVE:
     case WM_PAINT:
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case vcl::CM_FOCUSCHANGED: RepaintBars(); break;
+    case WM_KILLFOCUS: RepaintBars(); break;
     default: break;
     }
     return true;
@@ -228,6 +232,16 @@ bool TvlScrollWnd::SkinCommand(vcl::TMessage &Message) {
         return true;
     }
     switch (code) {
+    case SC_SKIN_APPLIED: {
+        if (!own) return false;
+        // The window's own procedure first, then its children.
+        data.UpdateIndexes(true);
+        data.BGChanged = true;
+        const std::weak_ptr<const bool> alive = AliveToken();
+        PassOn(Message);
+        if (!alive.expired()) PassToChildren(data.OwnerControl(), Handle, Message);
+        return true;
+    }
     case SC_SKIN_REFRESH:
         if (!own) return false;
         data.UpdateIndexes(true);
@@ -313,7 +327,9 @@ bool TvlBaseWnd::OwnMessage(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case WM_SIZE:
     case WM_HSCROLL:
-    case WM_VSCROLL: RepaintBars(); break;
+    case WM_VSCROLL:
+        if (!InScrollMessage) skin::RefreshScrollBars(*this, true);
+        break;
     case WM_ENABLE:
     case vcl::CM_ENABLEDCHANGED:
         if (Visible(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);

@@ -224,6 +224,8 @@ void TvlVirtualTreeViewWnd::AdvancedHeaderDraw(vcl::TObject *, TvlHeaderPaintInf
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false) || !Info.TargetDC) return;
     TsSkinManager *m = SkinData->GetSkinManager();
     if (!m || !m->IsValidSectionIndex(SkinData->SkinIndex())) return;
+    // The tree's own manager: with two managers the default one need not
+    // be the tree's.
     int section = m->FindSectionIndex("COLHEADER");
     if (!m->IsValidSectionIndex(section)) section = m->FindSectionIndex("BUTTON");
     const int state = Info.IsDownIndex ? 2 : Info.IsHoverIndex ? 1 : 0;
@@ -232,10 +234,21 @@ void TvlVirtualTreeViewWnd::AdvancedHeaderDraw(vcl::TObject *, TvlHeaderPaintInf
     const auto bmp = NewBitmap32(r.Width(), r.Height());
     const vcl::TRect whole{0, 0, r.Width(), r.Height()};
     if ((Elements & hpeBackground) && m->IsValidSectionIndex(section)) {
+        // Over the tree's own picture, where the header lies inside its
+        // border; its colour only while it has no picture that reaches there.
         TvlBgInfo bg;
-        bg.Color = GetColorProp(Tree(), "Color");
-        bg.UseBmp = false;
-        PaintSkinSection(section, bg, state, whole, {0, 0}, *bmp, m);
+        vcl::TPoint at{0, 0};
+        vcl::TBitmap *cache = SkinData->CacheBmp();
+        const int border = std::max(FrameLeft, 0);
+        if (cache && !cache->Empty() && r.Left >= 0 && r.Top >= 0 && cache->Width() >= border + r.Right &&
+            cache->Height() >= border + r.Bottom) {
+            InitBgInfo(cache, 0, 0, bg);
+            at = {border + r.Left, border + r.Top};
+        } else {
+            bg.Color = GetColorProp(Tree(), "Color");
+            bg.UseBmp = false;
+        }
+        PaintSkinSection(section, bg, state, whole, at, *bmp, m);
     } else {
         BitBlt(bmp->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), Info.TargetDC, r.Left, r.Top, SRCCOPY);
     }

@@ -22,6 +22,7 @@
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
+#include "skin/manager/vlSnapshots.h"
 #include "vcl/Bitmap.h"
 #include "vcl/ControlCanvas.h"
 #include "vcl/Forms.h"
@@ -258,10 +259,17 @@ std::unique_ptr<vcl::TBitmap> TsSkinProvider::GetFormImage() {
         const vcl::TSavedDC saved(dc);
         IntersectClipRect(dc, client.X, client.Y, client.X + ClientWidth(window), client.Y + ClientHeight(window));
         PaintGraphicControls(dc, client);
-        for (int i = 0; i < Form->ControlCount(); ++i) {
-            auto *child = dynamic_cast<vcl::TWinControl *>(Form->Controls(i));
-            if (child && child->Visible() && child->HandleAllocated())
-                child->PaintTo(dc, client.X + child->Left(), client.Y + child->Top());
+        // Each child window as the form animations paint it: a skinned one
+        // prints itself into the picture (a hidden form's children too), its
+        // own children with it.
+        std::vector<vcl::TWinControl *> children;  // painting may add or remove controls
+        for (int i = 0; i < Form->ControlCount(); ++i)
+            if (auto *child = dynamic_cast<vcl::TWinControl *>(Form->Controls(i)))
+                if (child->Visible() && child->HandleAllocated()) children.push_back(child);
+        for (vcl::TWinControl *child : children) {
+            const vcl::TSavedDC placed(dc);
+            OffsetViewportOrgEx(dc, client.X + child->Left(), client.Y + child->Top(), nullptr);
+            PaintControlToBitmap(*image, child, child->Left(), child->Top(), nullptr);
         }
     }
     // The frame is opaque throughout: text and controls drawn by the system

@@ -2,8 +2,9 @@
 // what the skin gives each property, what a grid lacking a property keeps,
 // and every value back as it read when the adapter goes; the extended
 // grid's options, row colours and parameter objects; the grid's own
-// painting reaching a print and the background left to the grid; handle
-// counts over many adapter lives.
+// painting reaching a print and the background left to the grid; the
+// position a data grid reads during a thumb drag; the bar after a paint
+// inside a scroll message; handle counts over many adapter lives.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -202,6 +203,82 @@ TEST_F(GridAdapters, ThePrintShowsTheGridsCellsAndErasingIsLeftToTheGrid) {
     GetClientRect(g->Handle(), &c);
     ASSERT_TRUE(grid.VertBar->Shown);
     EXPECT_TRUE(IsBarColor(static_cast<vcl::TColor>(GetPixel(dc, left + c.right + 3, top + c.bottom / 2))));
+}
+
+// A data grid reads its position from its scroll information on the thumb
+// messages, moves to a record only at the thumb's release, and puts its bar
+// back at its record after each message. Dragged on the skinned bar, it
+// reads each position the drag reached, and the last one at the release.
+TEST_F(GridAdapters, ADataGridsThumbHandlerReadsTheDraggedPosition) {
+    struct ThumbHandler {
+        HWND Window = nullptr;
+        vcl::TWndMethod Next;
+        int Record = 0;
+        std::vector<std::pair<int, int>> Seen;  // position sent, position read
+        void Call(vcl::TMessage &M) {
+            const int code = M.Msg == WM_VSCROLL ? LOWORD(M.WParam) : -1;
+            if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+                SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, 0, 0};
+                GetScrollInfo(Window, SB_VERT, &info);
+                Seen.push_back({static_cast<short>(HIWORD(M.WParam)), info.nPos});
+                if (code == SB_THUMBPOSITION) Record = info.nPos;
+                info.nPos = Record;
+                SetScrollInfo(Window, SB_VERT, &info, FALSE);
+            }
+            Next(M);
+        }
+    } grid;
+    auto *g = NewGrid<TTestPlainGrid>();
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 10, 0, 0};
+    SetScrollInfo(g->Handle(), SB_VERT, &info, TRUE);
+    grid.Window = g->Handle();
+    grid.Next = g->WindowProc;
+    g->WindowProc = vcl::TWndMethod::Bind<&ThumbHandler::Call>(&grid);
+    auto adapter = Skin(g, tpGrid);
+    const auto &a = *dynamic_cast<TvlGridWnd *>(static_cast<TvlMainWnd *>(adapter.get()));
+    uitest::ActivateAndWait(Form.Form->WindowHandle(), 3s);
+    RedrawWindow(g->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    PumpFor(30ms);
+    const vcl::TRect bar = VertScrollBarRect(a);
+    const int x = (bar.Left + bar.Right) / 2;
+    SetCursorPos(x, bar.Top + ScrollBarMetric(*a.VertBar, false) + 4);
+    PumpFor(30ms);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(30ms);
+    for (int y = bar.Top + 20; y < bar.Bottom && (grid.Seen.empty() || grid.Seen.back().first < 40); ++y) {
+        SetCursorPos(x, y);
+        PumpFor(10ms);
+    }
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(50ms);
+    SetCursorPos(5, 5);
+    adapter.reset();  // gives the recorder back, which then goes
+    g->WindowProc = grid.Next;
+    ASSERT_GE(grid.Seen.size(), 2u);
+    EXPECT_EQ(grid.Seen.back().first, grid.Seen[grid.Seen.size() - 2].first);  // the release's position: the last
+    EXPECT_GE(grid.Seen.back().first, 40);
+    for (const auto &[sent, read] : grid.Seen) EXPECT_EQ(read, sent);
+    EXPECT_EQ(grid.Record, grid.Seen.back().first);
+}
+
+// A grid that paints inside its scroll handler (the system draws its own
+// bar then) gets the skinned bar back with that paint.
+TEST_F(GridAdapters, APaintInsideAScrollMessagePutsTheSkinnedBarBack) {
+    auto *g = NewGrid<TTestLookGrid>();
+    auto adapter = Skin(g, tpGrid);
+    auto &grid = *dynamic_cast<TvlGridWnd *>(static_cast<TvlMainWnd *>(adapter.get()));
+    RedrawWindow(g->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    PumpFor(30ms);
+    ASSERT_TRUE(grid.VertBar->Shown);
+    const vcl::TRect bar = InWindow(g->Handle(), VertScrollBarRect(grid));
+    {
+        const vcl::TWindowDC dc(g->Handle(), GetWindowDC(g->Handle()));
+        PatBlt(dc.Get(), bar.Left, bar.Top, bar.Width(), bar.Height(), BLACKNESS);
+    }
+    grid.InScrollMessage = true;
+    RedrawWindow(g->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    grid.InScrollMessage = false;
+    EXPECT_TRUE(ShowsSkinnedBar(uitest::CaptureWindow(g->Handle()), bar));
 }
 
 TEST_F(GridAdapters, AThousandAdapterLivesLeaveNoHandleBehind) {

@@ -2,8 +2,9 @@
 // view of three columns and 100 items, and a tree of 100 items. Their
 // colours go to the skin's and come back (shown or hidden), their bars stay
 // skinned after the arrow, the thumb drag and a focus change, and the
-// header is painted from the skin: hot, pressed, with a sort arrow; a
-// divider click leaves no column pressed; a procedure chained over the
+// header is painted from the skin: hot, pressed, with a sort arrow, its
+// empty rest hot too; a thumb track scrolls by its step; a divider click
+// leaves no column pressed; a procedure chained over the
 // header's keeps working once the adapter goes.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -143,12 +144,17 @@ TEST_F(ListTree, ListArrowAndThumbDragScrollWithSkinnedBars) {
     EXPECT_TRUE(Skinned(L()));
 }
 
-TEST_F(ListTree, ThumbTrackToTheLastPositionSentScrollsNothing) {
-    ScrollEngine().TrackPos = 7;
-    SendMessageW(List, WM_VSCROLL, SB_THUMBTRACK, 7);
-    EXPECT_EQ(SendMessageW(List, LVM_GETTOPINDEX, 0, 0), 0);
-    SendMessageW(List, WM_VSCROLL, SB_THUMBTRACK, 20);
-    EXPECT_EQ(SendMessageW(List, LVM_GETTOPINDEX, 0, 0), 20);
+// A thumb track scrolls the list by its step from the last position sent
+// (in rows); the last position itself scrolls nothing.
+TEST_F(ListTree, ThumbTrackScrollsByTheStepFromTheLastPositionSent) {
+    struct Step {
+        int Last, Sent, Top;
+    };
+    for (const Step &step : {Step{7, 7, 0}, Step{7, 20, 13}, Step{20, 15, 8}}) {
+        ScrollEngine().TrackPos = step.Last;
+        SendMessageW(List, WM_VSCROLL, SB_THUMBTRACK, step.Sent);
+        EXPECT_EQ(SendMessageW(List, LVM_GETTOPINDEX, 0, 0), step.Top) << step.Last << " to " << step.Sent;
+    }
     ScrollEngine().TrackPos = -1;
 }
 
@@ -199,6 +205,21 @@ TEST_F(ListTree, HeaderIsPaintedHotPressedAndWithASortArrow) {
     MouseButton(MOUSEEVENTF_LEFTUP);
     PumpFor(60ms);
     EXPECT_EQ(L().PressedColumn, -1);
+}
+
+// The area right of the last column is hot under the cursor as a column
+// is, and cold again once the cursor is over the list.
+TEST_F(ListTree, TheHeadersEmptyRestIsHotUnderTheCursorAndColdOverTheList) {
+    RECT client{};
+    GetClientRect(Header, &client);
+    ASSERT_LT(HeaderItem(2).right, client.right - 10);
+    const POINT rest = HeaderScreen(client.right - 5, 4);
+    SetCursorPos(rest.x, rest.y);
+    EXPECT_TRUE(PumpUntil([&] { return HeaderPixel(client.right - 2, 2) == HeaderHot; }));
+    EXPECT_EQ(HeaderPixel(HeaderItem(2).left + 2, 2), HeaderFace);
+    SetCursorPos(rest.x, rest.y + 60);
+    EXPECT_TRUE(PumpUntil([&] { return HeaderPixel(client.right - 2, 2) == HeaderFace; }));
+    EXPECT_EQ(L().HotColumn, -1);
 }
 
 // A skin with an arrow image of 7 by 5 pixels (the master's red) for the

@@ -10,6 +10,7 @@
 #include "skin/adapters/vlPanelWnd.h"
 #include "skin/adapters/vlStaticWnd.h"
 #include "skin/adapters/vlTabWnd.h"
+#include "skin/graphics/vlGraphUtils.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "vcl/HandleCounts.h"
@@ -80,6 +81,25 @@ TEST_F(PanelWnd, GroupBoxShowsItsSectionBelowTheCaptionAndTheParentAboveIt) {
     // Behind the caption the parent's background, not the frame.
     EXPECT_EQ(ColorAt(image, caption.Left + 1, caption.Height() / 2 + 1), Main);
     EXPECT_EQ(SendSkinCommand(box->Handle(), SC_GET_CAPTION_HEIGHT, 0), caption.Height());
+}
+
+// An erase with a DC of its own paints nothing (the paint does), unless
+// the control is painting a copy of itself.
+TEST_F(PanelWnd, GroupBoxEraseFillsTheDCOnlyForACopy) {
+    auto *box = Form.Add(vcl::Create<vcl::TGroupBox>(Form.Form));
+    box->SetBounds(10, 10, 200, 100);
+    Make<TvlGroupBoxWnd>(tpGroupBox, box);
+    Shown(box->Handle());
+    const auto picture = NewBitmap32(200, 100);
+    const HDC dc = picture->Canvas()->Handle();
+    for (const bool copy : {false, true}) {
+        vcl::TControlState state = box->ControlState();
+        if (copy) state.Include(vcl::csPaintCopy);
+        box->SetControlState(state);
+        PatBlt(dc, 0, 0, 200, 100, BLACKNESS);
+        SendMessageW(box->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(dc, 100, 90)), copy ? GroupFace : vcl::clBlack) << copy;
+    }
 }
 
 TEST_F(PanelWnd, EmptyGroupBoxCaptionKeepsASixPixelBand) {

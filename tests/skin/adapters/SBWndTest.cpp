@@ -2,7 +2,8 @@
 // TScrollBar: its face from the skin, the system's own tracking driven by
 // the real mouse (from a second thread: the system holds the press in a
 // loop of its own), the thumb of a page 0, the square bar, the redraw
-// switch that survives a new position, and the tab stop given back.
+// switch that survives a new position and that a press undoes, the face
+// drawn once the parents are ready, and the tab stop given back.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -10,6 +11,7 @@
 
 #include "ScrollBarsTestSupport.h"
 #include "skin/adapters/vlSBWnd.h"
+#include "skin/manager/sMessages.h"
 #include "vcl/ScrollBar.h"
 
 namespace skin {
@@ -144,6 +146,45 @@ TEST_F(SBWnd, RedrawSwitchedOffBeforeANewPositionStaysOff) {
     SendMessageW(h, WM_SETREDRAW, TRUE, 0);
     EXPECT_EQ(Sb->RedrawOffCount, 0);
     EXPECT_NE(GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE, 0);
+}
+
+// A press while the application holds the control from drawing: the
+// control is shown again and its step is taken. The release is
+// queued first, for the system's own loop that tracks the press.
+TEST_F(SBWnd, APressUndoesTheRedrawSwitchAndShowsTheControl) {
+    const HWND h = Bar->Handle();
+    SendMessageW(h, WM_SETREDRAW, FALSE, 0);
+    ASSERT_EQ(GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE, 0);
+    const TvlSBWnd::TLayout l = Sb->Layout();
+    const LPARAM at = MAKELPARAM(l.SecondArrow.Left + 4, 9);
+    PostMessageW(h, WM_LBUTTONUP, 0, at);
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PumpFor(30ms);
+    EXPECT_EQ(Sb->RedrawOffCount, 0);
+    EXPECT_NE(GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE, 0);
+    EXPECT_EQ(Bar->Position(), 11);
+}
+
+// Once its parents are ready, a control held from painting paints its face
+// with an erase and without its frame.
+TEST_F(SBWnd, TheParentsUpdateDoneDrawsTheFaceWithAnErase) {
+    struct Seen {
+        int Erases = 0, Frames = 0;
+        vcl::TWndMethod Next;
+        void Call(vcl::TMessage &M) {
+            Erases += M.Msg == WM_ERASEBKGND;
+            Frames += M.Msg == WM_NCPAINT;
+            Next(M);
+        }
+    } seen;
+    seen.Next = Bar->WindowProc;
+    Bar->WindowProc = vcl::TWndMethod::Bind<&Seen::Call>(&seen);
+    Sb->SkinData->PaintLocked = true;
+    SendSkinCommand(Bar->Handle(), SC_PARENT_UPDATE_DONE, 0);
+    Bar->WindowProc = seen.Next;
+    EXPECT_FALSE(Sb->SkinData->PaintLocked);
+    EXPECT_GT(seen.Erases, 0);
+    EXPECT_EQ(seen.Frames, 0);
 }
 
 TEST_F(SBWnd, TheWidestRangeAnApplicationSetsIsDrawnWhole) {

@@ -2,15 +2,23 @@
 // lines under TvlBaseWnd) worked with the real mouse: layout in the
 // non-client area, the skin's pixels after every kind of scrolling, the
 // held arrow's repeat counted in ticks, the press that ends when the
-// capture goes, the left bar, foreign timers, the form provider's bars and
-// the live handle counts.
+// capture goes, the left bar, foreign timers, the bars after a focus
+// change inside a scroll message, a range below 0, the corner of an
+// inactive bar, a memo hot only from its client and cooled by the manager,
+// the skin applied reaching the window before its children, the form
+// provider's bars and the live handle counts.
 #include <gtest/gtest.h>
+
+#include <climits>
 
 #include "ScrollBarsTestSupport.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlImageHelpers.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
+#include "vcl/Panels.h"
+#include "vcl/StdCtrls.h"
 #include "skin/manager/sMessages.h"
 
 namespace skin {
@@ -258,6 +266,20 @@ TEST_F(ScrollWnd, HoverPaintsThePartHot) {
     EXPECT_EQ(ScrollEngine().HotKind, -1);
 }
 
+// The application's scroll handler moves the focus: the system draws its
+// own bar then, and the skinned one goes over it all the same.
+TEST_F(ScrollWnd, AFocusChangeInsideAScrollMessagePaintsTheBarsAgain) {
+    {
+        const vcl::TWindowDC dc(Control(), GetWindowDC(Control()));
+        const vcl::TRect bar = InWindow(Control(), Bar());
+        PatBlt(dc.Get(), bar.Left, bar.Top, bar.Width(), bar.Height(), BLACKNESS);
+    }
+    Adapter->InScrollMessage = true;
+    SendMessageW(Control(), vcl::CM_FOCUSCHANGED, 0, 0);
+    Adapter->InScrollMessage = false;
+    EXPECT_TRUE(ShowsSkinnedBar(uitest::CaptureWindow(Control()), InWindow(Control(), Bar())));
+}
+
 TEST_F(ScrollWnd, LeftScrollBarSetAtRunTimeMovesTheBar) {
     SetWindowLongPtrW(Control(), GWL_EXSTYLE, GetWindowLongPtrW(Control(), GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
     SetWindowPos(Control(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
@@ -286,6 +308,70 @@ TEST_F(ScrollWnd, FullPositionReachesAWindowWhoseAdapterTakesIt) {
     EXPECT_EQ(LOWORD(Taker::Seen.first), SB_THUMBTRACK);
     EXPECT_EQ(HIWORD(Taker::Seen.first), 65535);
     EXPECT_EQ(Taker::Seen.second, 70000);
+}
+
+// A memo turns hot only while the cursor is over its client area, not over
+// its bar; leaving across the bar, only the manager tells it (the class
+// library's own leave comes from its message loop, which does not run here);
+// while its window is being made its bars are not painted.
+TEST(ScrollWndPlain, AMemoIsHotFromItsClientCoolsWhenTheManagerSeesItLeaveAndHasNoBarsWhileMade) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    SetCursorPos(5, 5);
+    TestForm form;
+    auto *memo = form.Add(vcl::Create<vcl::TMemo>(form.Form), 20, 20);
+    memo->SetBounds(20, 20, 200, 150);
+    memo->SetScrollBars(vcl::ssVertical);
+    std::string lines;
+    for (int i = 0; i < 40; ++i) lines += "Line\r\n";
+    memo->Lines()->SetText(lines);
+    form.Show();
+    auto adapter = NewAdapter<TvlBaseWnd>(memo->Handle(), nullptr, manager.get(), ParamsFor(memo, "EDIT"), true);
+    uitest::ActivateAndWait(form.Form->WindowHandle(), 3s);
+    PumpFor(30ms);
+    const vcl::TRect bar = VertScrollBarRect(*adapter);
+    const auto hot = [&] { return adapter->SkinData->MouseInside && manager->ActiveWindow == memo->Handle(); };
+    SetCursorPos((bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2);
+    PumpFor(80ms);
+    EXPECT_FALSE(hot());
+    const vcl::TPoint client = memo->ClientToScreen({40, 40});
+    SetCursorPos(client.X, client.Y);
+    EXPECT_TRUE(PumpUntil(hot));
+    SetCursorPos((bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2);
+    PumpFor(80ms);
+    EXPECT_TRUE(hot());
+    SetCursorPos(bar.Right + 30, (bar.Top + bar.Bottom) / 2);
+    EXPECT_TRUE(PumpUntil([&] { return !adapter->SkinData->MouseInside; }));
+    SetCursorPos(5, 5);
+
+    // While the memo's window is being made its bars are not painted.
+    const vcl::TRect inWindow = InWindow(memo->Handle(), bar);
+    for (const bool creating : {true, false}) {
+        vcl::TControlState state = memo->ControlState();
+        memo->SetControlState(creating ? state.Include(vcl::csCreating) : state.Exclude(vcl::csCreating));
+        const auto picture = NewBitmap32(memo->Width(), memo->Height());
+        PaintNcScrollBars(*adapter, -1, picture->Canvas()->Handle());
+        EXPECT_EQ(GetPixel(picture->Canvas()->Handle(), inWindow.Left + 2, inWindow.Bottom - 2) != 0, !creating);
+    }
+}
+
+// The skin applied goes to the window's own procedure first, then to its
+// children.
+TEST(ScrollWndPlain, AnAppliedSkinReachesTheWindowBeforeItsChildren) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    TestForm form;
+    auto *outer = form.Add(vcl::Create<vcl::TPanel>(form.Form), 10, 10);
+    outer->SetBounds(10, 10, 200, 150);
+    auto *inner = vcl::Create<vcl::TPanel>(form.Form);
+    inner->SetParent(outer);
+    form.Show();
+    std::vector<std::string> log;
+    Recorder own(log, "own", outer, SC_SKIN_APPLIED), child(log, "child", inner, SC_SKIN_APPLIED, true);
+    auto adapter = NewAdapter<TvlBaseWnd>(outer->Handle(), nullptr, manager.get(), ParamsFor(outer, "EDIT"), false);
+    SendMessageW(outer->Handle(), SM_SKINCOMMAND, SkinCommand(SC_SKIN_APPLIED), reinterpret_cast<LPARAM>(manager.get()));
+    EXPECT_EQ(log, (std::vector<std::string>{"own", "child"}));
+    adapter.reset();
 }
 
 TEST(ScrollWndPlain, FormProvidersOwnBarIsTheSkinnedOne) {
@@ -390,51 +476,59 @@ TEST(ScrollWndPlain, BarsAndTheirCornerLieOnTheParentsPicture) {
     uitest::TImage32 seen = shot();
     EXPECT_EQ(ColorAt(seen, trackAfter.X, trackAfter.Y), ParentFace);
     EXPECT_EQ(ColorAt(seen, corner.X, corner.Y), ParentFace);
-    // Opaque tracks with the horizontal bar inactive: the corner fades as that bar does.
+    // Opaque tracks with the horizontal bar inactive: the bar fades into
+    // the picture, the corner toward the track's hot colour.
     tracks(0);
+    constexpr vcl::TColor TrackHot = 0x2040F0;
+    manager->Sections[static_cast<std::size_t>(manager->FindSectionIndex("SCROLLBAR1H"))].Props[1].Color = TrackHot;
     SendMessageW(box.Control, LB_SETHORIZONTALEXTENT, 0, 0);
     seen = shot();
-    const vcl::TColor faded = ColorAt(seen, h.Left + button + 2, h.Top + 2);
-    EXPECT_NE(faded, TrackBefore);
-    EXPECT_EQ(ColorAt(seen, corner.X, corner.Y), faded);
+    EXPECT_NE(ColorAt(seen, h.Left + button + 2, h.Top + 2), TrackBefore);
+    EXPECT_EQ(ColorAt(seen, corner.X, corner.Y), MixColors(TrackBefore, TrackHot, 0.4));
     PictureParent::Picture = nullptr;
 }
 
-TEST(ScrollWndPlain, ThumbDraggedOverABarFromTenWithoutAPageReachesBothEnds) {
+// Without a page the last position is the maximum; a position below 0 is
+// sent as the system's bar sends it, in the high word's 16 bits.
+TEST(ScrollWndPlain, ThumbDraggedOverABarReachesBothEndsOfItsRange) {
     AdapterModules modules;
     ManagerPtr manager = ScrollSkinManager();
-    ScrollingControl box(L"STATIC", WS_VSCROLL);
-    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 10, 109, 0, 10, 0};
-    SetScrollInfo(box.Control, SB_VERT, &info, TRUE);
-    auto adapter = NewAdapter<TvlBaseWnd>(box.Control, nullptr, manager.get(), ParamsFor(nullptr, "EDIT"), true);
-    uitest::ActivateAndWait(box.Parent, 3s);
-    PumpFor(30ms);
-    const vcl::TRect bar = VertScrollBarRect(*adapter);
-    const int x = (bar.Left + bar.Right) / 2, button = ScrollBarMetric(*adapter->VertBar, false);
-    const auto trackedTo = [&] {
-        int last = -1;
-        for (const auto &e : box.Log.Entries)
-            if (e.Msg == WM_VSCROLL && LOWORD(e.WParam) == SB_THUMBTRACK) last = HIWORD(e.WParam);
-        return last;
-    };
-    SetCursorPos(x, bar.Top + button + 4);
-    PumpFor(30ms);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    PumpFor(30ms);
-    ASSERT_TRUE(adapter->ThumbDragging);
-    for (int y = bar.Top + button + 20; y < bar.Bottom + 40; y += 12) {
-        SetCursorPos(x, y);
-        PumpFor(20ms);
+    for (const auto &[min, max] : {std::pair{10, 109}, std::pair{-50, 50}}) {
+        SCOPED_TRACE(min);
+        ScrollingControl box(L"STATIC", WS_VSCROLL);
+        SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, min, max, 0, min, 0};
+        SetScrollInfo(box.Control, SB_VERT, &info, TRUE);
+        auto adapter = NewAdapter<TvlBaseWnd>(box.Control, nullptr, manager.get(), ParamsFor(nullptr, "EDIT"), true);
+        uitest::ActivateAndWait(box.Parent, 3s);
+        PumpFor(30ms);
+        const vcl::TRect bar = VertScrollBarRect(*adapter);
+        const int x = (bar.Left + bar.Right) / 2, button = ScrollBarMetric(*adapter->VertBar, false);
+        const auto lastSent = [&](int Code) {
+            int last = INT_MIN;
+            for (const auto &e : box.Log.Entries)
+                if (e.Msg == WM_VSCROLL && LOWORD(e.WParam) == Code) last = static_cast<short>(HIWORD(e.WParam));
+            return last;
+        };
+        SetCursorPos(x, bar.Top + button + 4);
+        PumpFor(30ms);
+        MouseButton(MOUSEEVENTF_LEFTDOWN);
+        PumpFor(30ms);
+        ASSERT_TRUE(adapter->ThumbDragging);
+        for (int y = bar.Top + button + 20; y < bar.Bottom + 40; y += 12) {
+            SetCursorPos(x, y);
+            PumpFor(20ms);
+        }
+        EXPECT_EQ(lastSent(SB_THUMBTRACK), max);
+        for (int y = bar.Bottom; y > bar.Top - 40; y -= 12) {
+            SetCursorPos(x, y);
+            PumpFor(20ms);
+        }
+        EXPECT_EQ(lastSent(SB_THUMBTRACK), min);
+        MouseButton(MOUSEEVENTF_LEFTUP);
+        PumpFor(50ms);
+        EXPECT_FALSE(adapter->ThumbDragging);
+        EXPECT_EQ(lastSent(SB_THUMBPOSITION), min);
     }
-    EXPECT_EQ(trackedTo(), 109);  // no page: the last position is the maximum
-    for (int y = bar.Bottom; y > bar.Top - 40; y -= 12) {
-        SetCursorPos(x, y);
-        PumpFor(20ms);
-    }
-    EXPECT_EQ(trackedTo(), 10);
-    MouseButton(MOUSEEVENTF_LEFTUP);
-    PumpFor(50ms);
-    EXPECT_FALSE(adapter->ThumbDragging);
 }
 
 TEST(ScrollWndPlain, WindowWithoutBarsKeepsItsClientArea) {

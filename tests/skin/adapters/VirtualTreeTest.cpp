@@ -3,7 +3,7 @@
 // direction, and the two header-drawing events. The skin's colours go in
 // and the tree's own come back; the events are taken only where the owner
 // left them empty, and only the adapter's are cleared; the header painter
-// draws a column from the skin, with its sort arrow.
+// draws a column from the skin over the tree's picture, with its sort arrow.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -248,6 +248,27 @@ TEST_F(VirtualTree, HeaderPainterDrawsTheColumnFromTheSkinWithItsSortArrow) {
     info.IsDownIndex = true;
     Tree->OnAdvancedHeaderDraw(Tree->Header(), info, hpeBackground);
     EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(info.TargetDC, 12, 2)), HeaderPressed);
+}
+
+// A header section that lets the background through shows the tree's own
+// picture there, not the tree's colour.
+TEST_F(VirtualTree, HeaderColumnLiesOverTheTreesPicture) {
+    auto adapter = Skin();
+    auto &a = *dynamic_cast<TvlVirtualTreeViewWnd *>(static_cast<TvlMainWnd *>(adapter.get()));
+    constexpr vcl::TColor Behind = 0x3366CC;
+    vcl::TBitmap &cache = *a.SkinData->CacheBmp();
+    cache.Canvas()->Brush()->SetColor(Behind);
+    cache.Canvas()->FillRect({0, 0, cache.Width(), cache.Height()});
+    for (auto &state : Manager->Sections[static_cast<std::size_t>(Manager->FindSectionIndex("COLHEADER"))].Props)
+        state.Transparency = 100;
+    vcl::TBitmap target;
+    target.SetPixelFormat(vcl::pf32bit);
+    target.SetSize(120, 24);
+    TvlHeaderPaintInfo info;
+    info.TargetDC = target.Canvas()->Handle();
+    info.PaintRectangle = {10, 0, 110, 20};
+    Tree->OnAdvancedHeaderDraw(Tree->Header(), info, hpeBackground);
+    EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(info.TargetDC, 50, 10)), Behind);
 }
 
 // The info column and the header take the skin's colours; when the skin
