@@ -804,7 +804,10 @@ TEST_F(FormBorder, TheBordersUpdateOnANewSizeKnowsWhetherTheChangeIsInHand) {
 // along: each is placed once a move; a mere change of z-order moves the
 // border along without drawing it anew.
 TEST_F(FormBorder, AMovePlacesTheGluedFormsOnceAndAZOrderChangeDrawsNothing) {
-    BorderedForm master, follower(vcl::bsSizeable, {720, 250, 920, 400});  // on the master's right edge
+    BorderedForm master, follower(vcl::bsSizeable, {720, 250, 920, 400});
+    // Its border on the master's border's right edge.
+    const int beside = master.Place().Right + follower.Off().X;
+    follower.Form.Form->SetBounds(beside, 250, 200, 150);
     follower.Form.Form->SetName("Follower");
     master.P->GluedForms()->Add("Follower");
     master.P->NoteGluedForms();
@@ -818,7 +821,7 @@ TEST_F(FormBorder, AMovePlacesTheGluedFormsOnceAndAZOrderChangeDrawsNothing) {
         SetWindowPos(master.Wnd(), nullptr, native ? 340 : 320, 210, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         for (UINT m : watcher.Seen) placed += m == WM_WINDOWPOSCHANGING;
         EXPECT_EQ(placed, 1) << native;
-        EXPECT_EQ(BorderedForm::RectOf(follower.Wnd()).Left, native ? 760 : 740);
+        EXPECT_EQ(BorderedForm::RectOf(follower.Wnd()).Left, beside + (native ? 40 : 20));
         EXPECT_TRUE(LayeredRecorder::Of(master.Border()).empty()) << native;
     }
 
