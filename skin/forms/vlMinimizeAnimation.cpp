@@ -274,8 +274,6 @@ void TvlMinTimer::EndRestore() {
     if (form.Menu() && !FProvider->BorderForm && DwmCompositionActive()) FProvider->SkinData()->BGChanged = true;
     RedrawWindow(FForm, nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
     if (throughBorder) {
-        // Topmost while it flew: back behind the form with its frame.
-        SetWindowPos(snapshot, HWND_NOTOPMOST, 0, 0, 0, 0, Unchanged);
         FProvider->UpdateBorder(true, 255);
     } else {
         if (FProvider->BorderForm) FProvider->UpdateBorder(true, 255);

@@ -350,13 +350,8 @@ TEST_F(BorderedMinimize, AFormFliesInItsBorderWindowAndGetsItBackOnTheRestore) {
     BorderedForm f;
     const HWND borderWindow = f.Border();
     ASSERT_TRUE(borderWindow);
-    // Where the border lies beside the form in the z-order.
-    const auto formAbove = [&](HWND Border) {
-        HWND w = Border;
-        while (w && w != f.Wnd()) w = GetWindow(w, GW_HWNDPREV);
-        return w == f.Wnd();
-    };
-    const bool wasAbove = formAbove(borderWindow);
+    // The border lies right above the form in the z-order.
+    ASSERT_EQ(GetWindow(f.Wnd(), GW_HWNDPREV), borderWindow);
     const vcl::TRect border = BorderedForm::RectOf(borderWindow);
     LayeredRecorder recorder;
     SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -383,7 +378,7 @@ TEST_F(BorderedMinimize, AFormFliesInItsBorderWindowAndGetsItBackOnTheRestore) {
     EXPECT_EQ(f.P->BorderWindow(), flying);
     EXPECT_TRUE(IsWindowVisible(flying));
     EXPECT_TRUE(BorderedForm::RectOf(flying) == border);
-    EXPECT_EQ(formAbove(flying), wasAbove) << "topmost only while it flew";
+    EXPECT_EQ(GetWindow(f.Wnd(), GW_HWNDPREV), flying) << "topmost only while it flew";
     EXPECT_FALSE(GetWindowLongPtrW(f.Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
     std::vector<int> rising = LayeredRecorder::AlphasOf(flying);
     ASSERT_GE(rising.size(), 10u);
