@@ -151,7 +151,8 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
         // A drop-down menu that no form's menus took along (one without an
         // owner, or made after the skin) is drawn by the skin as well.
         const bool dropDownItem = item->Style() == bsButton || item->Style() == bsMenu;
-        if (TsSkinManager *m = FSkinData->GetSkinManager(); m && m->SkinnedPopups() && dropDownItem && item->DropdownMenu())
+        TsSkinManager *m = FSkinData->GetSkinManager();
+        if (m && m->SkinnedPopups() && dropDownItem && item->DropdownMenu())
             m->SkinableMenus().SetMenuOwnerDraw(item->DropdownMenu(), true);
         const bool dropsMenu = (item->Style() == bsButton || item->Style() == bsMenu) && item->DropdownMenu() &&
                                item->DropdownMenu()->Items()->Count() > 0;
@@ -287,6 +288,8 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
         if (NativeCloseEnabled(window) && pressed) {
             ButtonClose.State = 0;
             if (!commandSent(SC_CLOSE)) return;
+            // The caption's glyphs are painted from the skin each time: none
+            // are cached to free.
             if (IsWindowVisible(window)) {
                 FSkinData->BGChanged = true;
                 SetHotButton(0, false);
