@@ -10,6 +10,7 @@ if(WIN32)
     WindowUpdates.cpp
     ControlCanvas.cpp
     Forms.cpp
+    Application.cpp
     StdCtrls.cpp
     StaticText.cpp
     Panels.cpp

@@ -760,6 +760,8 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     SetMDIHelper(true);
     if (window) SetNcRenderingPolicy(window, ncrpDisabled);
     StateFlags &= ~pfSnapshotTaken;
+    // Shown anew: an image kept from a minimize before would fly back stale.
+    FreeMinimizeTimer();
     if (window && FormsState().PreviewFlag &&
         (!vcl::Application || !vcl::Application->MainForm() || vcl::Application->MainForm() == Form))
         LinkToEditor(window);

@@ -2,12 +2,15 @@
 
 #include <utility>
 
+#include "sFormBorder.h"
 #include "sFrameMetrics.h"
 #include "sMDIForm.h"
 #include "sSystemMenu.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sSkinManager.h"
+#include "skin/manager/sSkinServices.h"
+#include "skin/manager/vlFormAnimations.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
 #include "vcl/Menus.h"
@@ -145,6 +148,12 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
     if (TvlTitleBarItem *item = ItemByCode(code)) {
         Message.Result = 0;
         if (item->Style() != bsTab) SetPressedButton(code);
+        // A drop-down menu that no form's menus took along (one without an
+        // owner, or made after the skin) is drawn by the skin as well.
+        const bool dropDownItem = item->Style() == bsButton || item->Style() == bsMenu;
+        TsSkinManager *m = FSkinData->GetSkinManager();
+        if (m && m->SkinnedPopups() && dropDownItem && item->DropdownMenu())
+            m->SkinableMenus().SetMenuOwnerDraw(item->DropdownMenu(), true);
         const bool dropsMenu = (item->Style() == bsButton || item->Style() == bsMenu) && item->DropdownMenu() &&
                                item->DropdownMenu()->Items()->Count() > 0;
         const vcl::TPoint p = ScreenPointOf(Message.LParam);
@@ -279,6 +288,8 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
         if (NativeCloseEnabled(window) && pressed) {
             ButtonClose.State = 0;
             if (!commandSent(SC_CLOSE)) return;
+            // The caption's glyphs are painted from the skin each time: none
+            // are cached to free.
             if (IsWindowVisible(window)) {
                 FSkinData->BGChanged = true;
                 SetHotButton(0, false);
@@ -440,44 +451,56 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     }
 
     // The provider's own minimize and restore animations, where one starts,
-    // replace the system's.
-    bool animated = false;
-    bool endShowAnimation = false;
+    // replace the system's: the command is then handled here.
+    bool handled = false;
+    bool borderAfterRestore = false;
     bool redrawIconicMain = false;
     if (command == (SC_MOVE | HTCAPTION)) {
         Form->Repaint();
+    } else if (command == SC_MAXIMIZE && !Form->Parent() && MinTimer && MinTimer->Restoring) {
+        // The minimized image flies back to the form's place, now maximized.
+        StateFlags |= pfMaximizing;
+        handled = StartRestoreAnimation();
     } else if (command == SC_RESTORE) {
         if (StateFlags & pfSnapshotTaken) {
             StateFlags &= ~pfSnapshotTaken;
         } else if (!main && iconic) {
-            animated = StartRestoreAnimation();
-            endShowAnimation = true;
-        } else if (!main && ExtBordersAllowed()) {
+            handled = StartRestoreAnimation();
+            borderAfterRestore = true;
+        } else if (!main && ExtBordersAllowed() && !BorderWindow()) {
+            // A border form that lost its window is made anew with it.
+            UpdateExtBorders(false);
             UpdateExtBorders(true);
             UpdateFormRegion();
         }
-    } else if (command == SC_MAXIMIZE && !Form->Parent() && MinTimer && MinTimer->Restoring) {
-        // The minimized image flies back to the form's place, now maximized.
-        StateFlags |= pfMaximizing;
-        animated = StartRestoreAnimation();
     } else if (main && iconic && !Form->Parent()) {
-        redrawIconicMain = CompositionOn;
+        // The command stays with the main form even while a minimize timer
+        // holds its image: the application's window here is hidden and has no
+        // taskbar button, and the system would maximize or move that window.
+        redrawIconicMain = CompositionOn && !BorderForm;
     }
-    if (kind == SC_MINIMIZE && !main && minimizeAnimation) animated = StartMinimizeAnimation();
+    if (kind == SC_MINIMIZE && !main && minimizeAnimation) handled = StartMinimizeAnimation();
 
     // An MDI parent's frame follows its own commands below; any other
     // form's system frame comes with the maximize: the border form goes first.
     const bool mdiParent = IsMDIParent();
-    if (!mdiParent && command == SC_MAXIMIZE && BorderForm && NativeBordersMaximized()) UpdateExtBorders(false);
-    if (!mdiParent && command == SC_MAXIMIZE) StateFlags |= pfMaximizing;
-    const bool systemAnimation = animated && GetMinAnimation();
+    const bool plain = !mdiParent && !handled;
+    if (plain && command == SC_MAXIMIZE) {
+        if (BorderForm && NativeBordersMaximized()) UpdateExtBorders(false);
+        StateFlags |= pfMaximizing;
+    }
+    // The system's own animation never plays over or instead of ours.
+    const bool systemAnimation = GetMinAnimation();
     if (systemAnimation) SetMinAnimation(false);
     SavedWndProc(Message);
     if (systemAnimation) SetMinAnimation(true);
     // The command may have closed and freed the form with this provider.
     if (!ProviderServes(this, window)) return;
     if (command == SC_MAXIMIZE) StateFlags &= ~pfMaximizing;
-    if (endShowAnimation) InShowAnimation = false;
+    if (borderAfterRestore && !BorderWindow()) {
+        InShowAnimation = false;
+        UpdateBorder(false, 255);
+    }
     if (redrawIconicMain) {
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
         InvalidateRect(window, nullptr, TRUE);
@@ -485,20 +508,30 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
 
     if (mdiParent) {
         MDIParentSysCommand(*this, Message);
-    } else {
+    } else if (plain) {
+        // A restore that no flight took leaves no minimized image behind: a
+        // later maximize would fly it back.
+        if (command == SC_RESTORE && MinTimer && MinTimer->Restoring && !(StateFlags & pfRestoreAnimation))
+            FreeMinimizeTimer();
         if (command == SC_MAXIMIZE || command == SC_RESTORE) SetHotButton(0, true);
         if (command == SC_RESTORE) {
             FSkinData->BGChanged = true;
             if (!HasFrame()) {
                 SetWindowRgn(window, nullptr, TRUE);
-            } else {
-                if (ExtBordersAllowed()) UpdateExtBorders(true);
-                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+                return;
             }
+            if (ExtBordersAllowed()) {
+                UpdateExtBorders(true);
+                if (BorderForm) {
+                    InShowAnimation = false;
+                    UpdateBorder(true, 255);
+                }
+            }
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
         }
     }
     // Alt+Space: the system shows no menu of a window without WS_SYSMENU.
-    if (kind == SC_KEYMENU && LOWORD(Message.LParam) == VK_SPACE && FDrawNonClientArea && HasSystemMenu() &&
+    if (plain && kind == SC_KEYMENU && LOWORD(Message.LParam) == VK_SPACE && FDrawNonClientArea && HasSystemMenu() &&
         HasFrame()) {
         RECT r{};
         GetWindowRect(window, &r);
@@ -507,7 +540,8 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         PopupSystemMenu({r.left + FrameLeft(true), y});
         if (!ProviderServes(this, window)) return;
     }
-    EndMinimizeCommand(command, minimizeAnimation);
+    // A flight of our own ends the minimize itself.
+    if (mdiParent || !handled) EndMinimizeCommand(command, minimizeAnimation);
 }
 
 void TsSkinProvider::EndMinimizeCommand(WPARAM Command, bool MinimizeAnimation) {
@@ -528,7 +562,18 @@ void TsSkinProvider::WMClose(vcl::TMessage &Message) {
     if (!snapshot || !ProviderServes(this, window) || Form->ComponentState().Contains(vcl::csDestroying)) return;
     StateFlags |= pfSnapshotTaken;
     std::unique_ptr<vcl::TBitmap> image = GetFormImage();
-    if (image && FSkinData->CacheBmp()) FSkinData->CacheBmp()->Assign(image.get());
+    vcl::TBitmap *cache = FSkinData->CacheBmp();
+    if (image && cache) cache->Assign(image.get());
+    // The border window shows that image, the client part included, where the
+    // border lies: the hide that follows starts from what is seen.
+    if (const HWND border = BorderWindow(); border && image && cache && !cache->Empty()) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        const vcl::TPoint offset = WindowToFrameOffset();
+        const POINT at{r.left - offset.X, r.top - offset.Y};
+        ShowLayeredBitmap(border, cache, Form->AlphaBlend() ? Form->AlphaBlendValue() : 255, &at);
+        if (BorderForm) BorderForm->Border().ApplyRegion();
+    }
     StateFlags &= ~pfSnapshotTaken;
 }
 

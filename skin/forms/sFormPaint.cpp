@@ -9,6 +9,7 @@
 #include "skin/manager/sModuleState.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
+#include "vcl/Menus.h"
 #include "vcl/ControlCanvas.h"
 #include "vcl/Forms.h"
 #include "vlCtrlAdapter.h"
@@ -115,6 +116,8 @@ void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
     }
     Message.Result = 0;
     if (FSkinData->BGFlags() & (bgfPaintLockTaken | bgfMenuChangePending)) return;
+    // The menu line is measured from the bar the window shows: not before it has it.
+    if (HasMenuLine() && !Form->Menu()->WindowHandle()) return;
     // A child's frame inside an animated parent is the system's meanwhile.
     if (ModuleState().FormAnimationActive && IsMDIChildForm(Form)) {
         SavedWndProc(Message);

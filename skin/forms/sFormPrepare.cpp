@@ -99,7 +99,12 @@ void TsSkinProvider::PrepareForm() {
         Form->SetColor(m->GetMainColor());
     SystemMenu->UpdateItems(false);
     PrepareTitleBarItems();
-    if (!formBeingMade) SetMDIHelper(true);
+    // Considered once, when the form is whole: one still being made or read
+    // may not have its style yet, and the helper would make its window early.
+    if (MDIHelperPending && !formBeingMade) {
+        MDIHelperPending = false;
+        SetMDIHelper(true);
+    }
     if (!Has(Form, vcl::csLoading)) UpdateExtBorders(m->GetExtendedBorders());
     IsSkinned = FSkinData->IsSkinned(true);
 }

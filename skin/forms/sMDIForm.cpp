@@ -60,6 +60,9 @@ void TsSkinProvider::SetMDIHelper(bool On) {
     }
     if (!IsMDIParent()) return;
     if (MDIHelper) {
+        // Asked of the client window, not the form's: the provider answers for
+        // the form's window while it runs this, but a client window made anew
+        // (the form's window recreated) has no adapter until a new helper.
         const HWND client = Form->ClientHandle();
         if (!client || !SendSkinQuery(client, SC_IS_HANDLED)) MDIHelper.reset();
     }

@@ -49,6 +49,8 @@ bool DrawnByHandlers(const vcl::TMenuItem &Item) { return Item.OnAdvancedDrawIte
 
 } // namespace
 
+// Neither asks the menu's AutoMerge: the class library's main menus have no
+// such switch, and only an MDI child's menu, which has no line, is merged.
 bool TsSkinProvider::HasMenuLine() const {
     if (!Form) return false;
     const vcl::TMainMenu *menu = Form->Menu();

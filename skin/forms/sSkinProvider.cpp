@@ -166,6 +166,7 @@ void TsSkinProvider::Construct() {
     ButtonsBackup = std::make_unique<vcl::TBitmap>();
     SnapshotBitmap = std::make_unique<vcl::TBitmap>();
     SnapshotBitmap->SetPixelFormat(vcl::pf32bit);
+    MDIHelperPending = true;
     FrameMasks.clear();
     MenuLineCount = -1;
     SavedWndProc = Form->WindowProc;

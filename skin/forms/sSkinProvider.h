@@ -284,6 +284,9 @@ public:
     // when the animation runs (the restore: reversed the minimize's image).
     bool StartMinimizeAnimation() override;
     bool StartRestoreAnimation() override;
+    // The minimize timer goes, with the minimized image it keeps; a flight
+    // that still runs leaves the form as opaque as it was.
+    void FreeMinimizeTimer();
     // The hide cover when there is one (sFormActivation.cpp).
     std::unique_ptr<vcl::TForm> TakeSnapshotForm() override;
 
@@ -600,6 +603,8 @@ public:
     // The form is an MDI parent (outside design time).
     bool IsMDIParent() const;
     std::unique_ptr<TsMDIForm> MDIHelper;
+    // The first preparation of the form has yet to consider the helper.
+    bool MDIHelperPending = false;
     // A menu loop of an MDI parent with a maximized child: the system draws
     // its own bar meanwhile, and the application's one icons window
     // (FormsState().MDIIcons) keeps the right end of the skinned line, where

@@ -72,6 +72,8 @@ void TsSkinProvider::StartBlendOnMoving(bool Drag) {
     if (!m || !m->AnimEffects()->BlendOnMoving->Active || !LayeredWindowsAvailable()) return;
     const TvlBlendOnMoving &blend = *m->AnimEffects()->BlendOnMoving;
     StateFlags |= pfBlendOnMoving;
+    // One animation timer at a time: a minimize timer goes, its image with it.
+    FreeMinimizeTimer();
     MoveTimer = std::make_unique<TvlMoveTimer>(nullptr, this);
     MoveTimer->FormWindow = window;
     MoveTimer->CurrentAlpha = Form->AlphaBlend() ? Form->AlphaBlendValue() : 255;

@@ -4,17 +4,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
+#include "sFormBorder.h"
 #include "sFrameMetrics.h"
 #include "sSkinProvider.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/graphics/vlGraphUtils.h"
+#include "skin/graphics/vlSkinPieces.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/vlFormAnimations.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/Forms.h"
+#include "vlBlendOnMoving.h"
 #include "vlDwmServices.h"
 #include "vlSBAnimation.h"
 
@@ -138,8 +142,16 @@ void TvlMinTimer::Init() {
     TargetRect = MinimizeTarget(FormRect);
     Flight = TvlMinimizeFlight(FormRect, TargetRect, time, TargetAlpha);
     Work = NewBitmap32(FormRect.Width(), FormRect.Height());
+    // The border's own window carries the picture where there is one.
+    SnapshotForm.reset();
+    if (FProvider->BorderForm) return;
     SnapshotForm = CreateSnapshotForm(FForm);
     if (SnapshotForm) SetWindowRgn(SnapshotForm->WindowHandle(), nullptr, FALSE);
+}
+
+HWND TvlMinTimer::SnapshotWindow() const {
+    if (SnapshotForm) return SnapshotForm->HandleAllocated() ? SnapshotForm->WindowHandle() : nullptr;
+    return FProvider->BorderWindow();
 }
 
 void TvlMinTimer::Retarget() {
@@ -153,7 +165,8 @@ void TvlMinTimer::Retarget() {
 }
 
 void TvlMinTimer::Show(double Alpha) {
-    const HWND window = SnapshotForm->WindowHandle();
+    const HWND window = SnapshotWindow();
+    if (!window) return;
     const int w = Work->Width(), h = Work->Height();
     const HDC work = Work->Canvas()->Handle();
     const RECT all{0, 0, w, h};
@@ -170,18 +183,26 @@ void TvlMinTimer::Show(double Alpha) {
 
 void TvlMinTimer::Tick(vcl::TObject *) {
     if (FInTick) return;
+    // The end of a restore runs the application's code (the focus, OnRestore),
+    // which may free the form, its provider and so this timer.
+    const std::weak_ptr<const bool> alive = AliveToken();
     FInTick = true;
     struct TGuard {
         bool &Flag;
-        ~TGuard() { Flag = false; }
-    } guard{FInTick};
+        const std::weak_ptr<const bool> &Alive;
+        ~TGuard() {
+            if (!Alive.expired()) Flag = false;
+        }
+    } guard{FInTick, alive};
     if (!Restoring && (FProvider->StateFlags & pfRestoreAnimation)) Restoring = true;
     if (Restoring && (FProvider->StateFlags & pfMinimizeAnimation)) Restoring = false;
-    if (!SnapshotForm || !SnapshotForm->HandleAllocated()) {
+    if (!SnapshotWindow()) {
         SetEnabled(false);
         return;
     }
     ++Step;  // the steps flown since Init: the form's activation reads them
+    // The border's own updates keep off the window while it flies.
+    if (FProvider->BorderForm) FProvider->BorderForm->Border().Updating = true;
     if (!Restoring) {
         Flight.Step(false, TargetAlpha);
         if (Flight.Alpha > 0)
@@ -203,11 +224,20 @@ void TvlMinTimer::EndMinimize() {
     FProvider->SetHotButton(0, false);
     FProvider->StateFlags &= ~pfMinimizeAnimation;
     SetWindowLongPtrW(FForm, GWL_EXSTYLE, GetWindowLongPtrW(FForm, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
-    const RECT all{0, 0, Work->Width(), Work->Height()};
-    FillRect(Work->Canvas()->Handle(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    ShowLayeredBitmap(SnapshotForm->WindowHandle(), Work.get(), 0);
-    ShowWindow(SnapshotForm->WindowHandle(), SW_HIDE);
-    FProvider->PerformFormProc(WM_NCPAINT, 0, 0);
+    if (FProvider->BorderForm) {
+        // The border goes with the form; the restore makes its window again.
+        FProvider->FreeBorderWindow();
+        if (vcl::TCustomForm *main = vcl::Application ? vcl::Application->MainForm() : nullptr;
+            main && main->HandleAllocated())
+            SetActiveWindow(main->WindowHandle());
+        if (FProvider->BorderForm) FProvider->BorderForm->Border().Updating = false;
+    } else {
+        const RECT all{0, 0, Work->Width(), Work->Height()};
+        FillRect(Work->Canvas()->Handle(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        ShowLayeredBitmap(SnapshotForm->WindowHandle(), Work.get(), 0);
+        ShowWindow(SnapshotForm->WindowHandle(), SW_HIDE);
+        FProvider->PerformFormProc(WM_NCPAINT, 0, 0);
+    }
     // A form the system did not minimize (a disabled one) is seen again:
     // its veil with it.
     if (!IsIconic(FForm) && (FProvider->StateFlags & pfDisabled)) FProvider->UpdateDisabledVeil();
@@ -218,11 +248,13 @@ void TvlMinTimer::EndMinimize() {
 void TvlMinTimer::EndRestore() {
     SetEnabled(false);
     vcl::TCustomForm &form = *FProvider->Form;
-    const HWND snapshot = SnapshotForm->WindowHandle();
+    const HWND snapshot = SnapshotWindow();
+    const bool throughBorder = !SnapshotForm;
     // The last picture at the form's own place, then the form itself.
     Flight.Left = FormRect.Left, Flight.Top = FormRect.Top, Flight.Right = FormRect.Right,
     Flight.Bottom = FormRect.Bottom;
-    Show(TargetAlpha);
+    const int formAlpha = form.AlphaBlend() ? form.AlphaBlendValue() : 255;
+    Show(throughBorder && !DwmCompositionActive() ? formAlpha : TargetAlpha);
     const bool animation = GetMinAnimation();
     if (animation) SetMinAnimation(false);
     ShowWindow(FForm, IsZoomed(FForm) ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE);
@@ -240,11 +272,18 @@ void TvlMinTimer::EndRestore() {
         SetWindowLongPtrW(FForm, GWL_EXSTYLE, GetWindowLongPtrW(FForm, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
     FProvider->ShowAnimating = false;
     FProvider->StateFlags &= ~pfRestoreAnimation;
+    if (FProvider->BorderForm) FProvider->BorderForm->Border().Updating = false;
+    if (form.Menu() && !FProvider->BorderForm && DwmCompositionActive()) FProvider->SkinData()->BGChanged = true;
     RedrawWindow(FForm, nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    if (FProvider->BorderForm) FProvider->UpdateBorder(true, 255);
-    SetWindowPos(snapshot, FForm, 0, 0, 0, 0, Unchanged);
-    SnapshotForm.reset();
+    if (throughBorder) {
+        FProvider->UpdateBorder(true, 255);
+    } else {
+        if (FProvider->BorderForm) FProvider->UpdateBorder(true, 255);
+        SetWindowPos(snapshot, FForm, 0, 0, 0, 0, Unchanged);
+        SnapshotForm.reset();
+    }
     Restoring = false;
+    const std::weak_ptr<const bool> alive = AliveToken();
     if (form.Enabled() && IsWindowVisible(FForm)) {
         vcl::TCustomForm *child = form.FormStyle() == vcl::fsMDIForm ? form.ActiveMDIChild() : nullptr;
         if (TsSkinProvider *active = child ? FindFormProvider(child) : nullptr) {
@@ -252,15 +291,36 @@ void TvlMinTimer::EndRestore() {
             active->FormActive = 1;
             active->RepaintFrameNow();
         } else if (!child) {
+            // The form itself, the main form too: the application's window
+            // here stays hidden and the main form has its own taskbar button.
             SetActiveWindow(FForm);
             if (form.CanFocus()) form.SetFocus();
         }
     }
-    if (veiled) FProvider->UpdateDisabledVeil();
+    // The focus may have freed the form with its provider and this timer.
+    if (veiled && !alive.expired()) FProvider->UpdateDisabledVeil();
     if (vcl::Application && vcl::Application->OnRestore) vcl::Application->OnRestore(vcl::Application);
 }
 
 // ---------------------------------------------------------------- provider
+
+void TsSkinProvider::FreeMinimizeTimer() {
+    if (!MinTimer) return;
+    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+    if (MinTimer->Enabled()) {
+        // A flight cut short never reaches its end, which would undo what its
+        // start did: the form is not left transparent.
+        StateFlags &= ~(pfMinimizeAnimation | pfRestoreAnimation);
+        ShowAnimating = false;
+        if (BorderForm) BorderForm->Border().Updating = false;
+        const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes;
+        if (window && Form->AlphaBlend() && set)
+            set(window, 0, Form->AlphaBlendValue(), LWA_ALPHA);
+        else if (window)
+            SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
+    }
+    MinTimer.reset();
+}
 
 bool TsSkinProvider::StartMinimizeAnimation() {
     const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
@@ -274,14 +334,33 @@ bool TsSkinProvider::StartMinimizeAnimation() {
     if (StateFlags & pfMinimizeAnimation) return true;
     StateFlags |= pfMinimizeAnimation;
     ShowAnimating = true;
+    // One animation timer at a time: a blend's stops (its end copes without).
+    MoveTimer.reset();
     if (!MinTimer) MinTimer = std::make_unique<TvlMinTimer>(nullptr, this);
-    if (!MinTimer->Restoring || !MinTimer->SnapshotForm) MinTimer->Init();
+    if (!MinTimer->Restoring || !MinTimer->SnapshotWindow()) MinTimer->Init();
     MinTimer->Restoring = false;
     StateFlags &= ~pfRestoreAnimation;
-    if (MinTimer->TargetAlpha <= MinTimer->Flight.Alpha) MinTimer->Snapshot = GetFormImage();
-    // The flying picture carries the border; its window comes back with the
-    // restore.
-    if (BorderForm) FreeBorderWindow();
+    if (MinTimer->TargetAlpha <= MinTimer->Flight.Alpha) {
+        if (BorderForm) {
+            // The border's window flies: its frame image takes the client in
+            // while the minimize bit is set.
+            UpdateBorder(false, 255);
+            TvlBorderForm &border = BorderForm->Border();
+            if (const HWND borderWindow = border.Window()) {
+                EnableBlurBehind(borderWindow, false, nullptr);
+                if (vcl::TBitmap *cache = FSkinData->CacheBmp(); cache && !cache->Empty()) {
+                    MinTimer->Snapshot = NewBitmap32(cache->Width(), cache->Height());
+                    CopyPixels(MinTimer->Snapshot->View(), 0, 0, cache->View(), 0, 0, cache->Width(), cache->Height());
+                }
+                border.Updating = true;
+                SetWindowPos(borderWindow, HWND_TOPMOST, 0, 0, 0, 0,
+                             SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+                SetWindowRgn(borderWindow, nullptr, FALSE);
+            }
+        } else {
+            MinTimer->Snapshot = GetFormImage();
+        }
+    }
     if (DisabledVeil && DisabledVeil->HandleAllocated() && IsWindowVisible(DisabledVeil->WindowHandle()))
         ShowWindow(DisabledVeil->WindowHandle(), SW_HIDE);
     SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -296,13 +375,40 @@ bool TsSkinProvider::StartMinimizeAnimation() {
 bool TsSkinProvider::StartRestoreAnimation() {
     const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
     const TsSkinManager *m = FSkinData->GetSkinManager();
-    // Nothing to reverse: the caller restores the form itself.
-    if (!window || !m || !MinTimer || !MinTimer->SnapshotForm || !m->AnimEffects()->Minimizing->Active) return false;
+    // Nothing to reverse (no minimized image, no flight under way): the
+    // caller restores the form itself.
+    if (!window || !m || !MinTimer || !(MinTimer->Restoring || MinTimer->Enabled()) ||
+        !m->AnimEffects()->Minimizing->Active)
+        return false;
     if (StateFlags & pfRestoreAnimation) return true;
+    TvlBorderForm *border = BorderForm ? &BorderForm->Border() : nullptr;
+    if (border && !border->Window()) {
+        // Made unseen, to fly the minimized image back.
+        border->Updating = false;
+        UpdateBorder(false, 0);
+        if (!BorderForm || !border->Window()) return false;
+        ShowLayeredBitmap(border->Window(), MinTimer->Snapshot.get(), 0);
+    }
     StateFlags &= ~pfMinimizeAnimation;
     StateFlags |= pfRestoreAnimation;
     ShowAnimating = true;
     if (TsSkinManager *manager = FSkinData->GetSkinManager()) manager->SysCommandState = 1;
+    if (border) {
+        border->Updating = true;
+        const HWND borderWindow = border->Window();
+        SetWindowPos(borderWindow, HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+        // The whole picture flies: the border's hole for the form would cut it.
+        SetWindowRgn(borderWindow, nullptr, FALSE);
+        SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+        if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(window, 0, 0, LWA_ALPHA);
+        MinTimer->SetEnabled(true);
+        FormActive = 1;
+        FSkinData->BGChanged = true;
+        RenderFrame();
+        Animating = false;
+        return true;
+    }
     if (Later() && !DwmCompositionActive()) {
         MinTimer->Tick();
         return true;

@@ -35,6 +35,9 @@ public:
     // The target found again (the taskbar moved); a minimized image that
     // waits there for its restore waits at the new target.
     void Retarget();
+    // The window the picture flies in: the border form's when the form has
+    // one, else the snapshot form's; null when there is none.
+    HWND SnapshotWindow() const;
 
     // False: minimizing; true: the timer holds the minimized form's image.
     bool Restoring = false;
@@ -44,7 +47,7 @@ public:
     TvlMinimizeFlight Flight{{}, {}, 0, 255};
     std::unique_ptr<vcl::TBitmap> Snapshot;
     std::unique_ptr<vcl::TBitmap> Work;
-    std::unique_ptr<vcl::TForm> SnapshotForm;
+    std::unique_ptr<vcl::TForm> SnapshotForm;  // without a border form
 
 private:
     void Show(double Alpha);

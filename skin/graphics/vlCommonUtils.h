@@ -173,6 +173,21 @@ vcl::TFontHandle CreateCaptionFont();
 bool GetMinAnimation();
 // Switches that animation for this session (not saved); answers the call's success.
 bool SetMinAnimation(bool On);
+// Puts a setting of its own in the system's place for its lifetime (On, at
+// first off): Wine keeps none, so a test reads and writes this one. UI
+// thread only.
+class TMinAnimationOverride {
+public:
+    TMinAnimationOverride();
+    ~TMinAnimationOverride();
+    TMinAnimationOverride(const TMinAnimationOverride &) = delete;
+    TMinAnimationOverride &operator=(const TMinAnimationOverride &) = delete;
+
+    bool On = false;
+
+private:
+    TMinAnimationOverride *FReplaced;
+};
 
 // The integer value Name of Root\Key. Raises vcl::ERegistryException when the
 // key does not open, the value is missing or it is not an integer.

@@ -68,13 +68,23 @@ vcl::TFontHandle CreateCaptionFont() {
     return vcl::TFontHandle(CreateFontIndirectW(&metrics.lfCaptionFont));
 }
 
+namespace {
+TMinAnimationOverride *MinAnimationOverride = nullptr;  // the one in use; not owned
+}
+
+TMinAnimationOverride::TMinAnimationOverride() : FReplaced(MinAnimationOverride) { MinAnimationOverride = this; }
+
+TMinAnimationOverride::~TMinAnimationOverride() { MinAnimationOverride = FReplaced; }
+
 bool GetMinAnimation() {
+    if (MinAnimationOverride) return MinAnimationOverride->On;
     ANIMATIONINFO info{sizeof(ANIMATIONINFO), 0};
     if (!SystemParametersInfoW(SPI_GETANIMATION, sizeof info, &info, 0)) return false;
     return info.iMinAnimate != 0;
 }
 
 bool SetMinAnimation(bool On) {
+    if (MinAnimationOverride) return MinAnimationOverride->On = On, true;
     ANIMATIONINFO info{sizeof(ANIMATIONINFO), On ? -1 : 0};
     return SystemParametersInfoW(SPI_SETANIMATION, sizeof info, &info, 0) != FALSE;
 }

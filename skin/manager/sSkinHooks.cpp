@@ -203,9 +203,17 @@ bool TsSkinManager::MainSysCommand(vcl::TMessage &Message) {
     if (command == SC_MINIMIZE) {
         if (ApplicationIconic() || !main->Visible()) return false;
         if (animation && provider->IsSkinned) {
+            // The flag keeps the main form's hide animation off while it is minimized.
             provider->Animating = true;
             provider->StartMinimizeAnimation();
-            if (!DwmCompositionActive()) WithoutMinAnimation([] { vcl::Application->Minimize(); });
+            // Minimized under desktop composition as well: the flight only makes the form
+            // transparent, and nothing else minimizes the main form, which would show again
+            // at the flight's end.
+            WithoutMinAnimation([] { vcl::Application->Minimize(); });
+            // Cleared after the call: a flag left set would make the next restore skip its
+            // flight. The minimize may have freed the form and its provider.
+            if (vcl::TCustomForm *still = vcl::Application->MainForm(); still == main)
+                if (TvlFormProvider *same = ProviderOf(still)) same->Animating = false;
             return true;
         }
         provider->FreeBorderWindow();

@@ -22,13 +22,16 @@ namespace {
 // Clears the tick guard however the tick ends.
 class TTickScope {
 public:
-    explicit TTickScope(bool &Guard) : FGuard(Guard) { FGuard = true; }
-    ~TTickScope() { FGuard = false; }
+    TTickScope(bool &Guard, const std::weak_ptr<const bool> &Alive) : FGuard(Guard), FAlive(Alive) { FGuard = true; }
+    ~TTickScope() {
+        if (!FAlive.expired()) FGuard = false;
+    }
     TTickScope(const TTickScope &) = delete;
     TTickScope &operator=(const TTickScope &) = delete;
 
 private:
     bool &FGuard;
+    const std::weak_ptr<const bool> &FAlive;
 };
 
 } // namespace
@@ -100,7 +103,10 @@ void TvlThreadedTimer::SetThreadPriority(TThreadPriority Value) {
 
 void TvlThreadedTimer::TimerHandler(vcl::TObject *) {
     if (!FTimer || !FTimer->Enabled() || FInTick) return;
-    TTickScope tick(FInTick);
+    // A tick may free this timer (a form that goes in what the tick calls
+    // takes its timers along): the guard is not cleared in freed memory.
+    const std::weak_ptr<const bool> alive = AliveToken();
+    TTickScope tick(FInTick, alive);
     AnimTimerTick();
 }
 

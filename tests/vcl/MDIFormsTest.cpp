@@ -168,6 +168,36 @@ TEST_F(MDIForms, TheActiveChildsMenuMergesIntoTheParentsBarByGroup) {
     EXPECT_EQ(Parent->WindowMenu(), nullptr);
 }
 
+// The parent's new bar takes the active child's menu at once; a child's
+// menu freed on its own leaves the bar it was merged into.
+TEST_F(MDIForms, ANewParentBarTakesTheMergedMenuAndAFreedChildMenuLeavesIt) {
+    auto *bar = Create<TMainMenu>(Parent.get());
+    AddItem(bar->Items(), Parent.get(), "File", 0);
+    Parent->SetMenu(bar);
+    Parent->Show();
+    const HWND frame = Parent->WindowHandle();
+    TForm *child = Create<TForm>(Parent.get(), CreateNew);
+    child->SetFormStyle(fsMDIChild);
+    auto *own = Create<TMainMenu>(child);
+    AddItem(own->Items(), child, "Tools", 5);
+    child->SetMenu(own);
+    child->Show();
+    ASSERT_EQ(bar->Merged(), own);
+
+    auto *next = Create<TMainMenu>(Parent.get());
+    AddItem(next->Items(), Parent.get(), "Project", 0);
+    Parent->SetMenu(next);
+    EXPECT_EQ(next->Merged(), own);
+    EXPECT_EQ(own->MergedInto(), next);
+    EXPECT_EQ(bar->Merged(), nullptr);
+    EXPECT_EQ(MenuTexts(GetMenu(frame)), (std::vector<std::string>{"Project", "Tools"}));
+
+    delete own;
+    ASSERT_EQ(next->Merged(), nullptr);
+    AddItem(next->Items(), Parent.get(), "Help", 9);
+    EXPECT_EQ(MenuTexts(GetMenu(frame)), (std::vector<std::string>{"Project", "Help"}));
+}
+
 TEST_F(MDIForms, TheStyleIsTakenBeforeTheWindowExists) {
     Parent->HandleNeeded();
     EXPECT_THROW(Parent->SetFormStyle(fsNormal), EInvalidOperation);

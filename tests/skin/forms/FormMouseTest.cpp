@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
+#include "BorderedFormSupport.h"
 #include "CaptionTestSupport.h"
+#include "skin/graphics/vlCommonUtils.h"
 #include "vcl/Canvas.h"
 #include "vcl/HandleCounts.h"
 
@@ -135,6 +138,23 @@ TEST_F(FormMouse, TheMaximizeButtonMaximizesAndThenRestores) {
     EXPECT_TRUE(P->SkinData()->BGChanged);  // a restore renders the frame again
     EXPECT_EQ(log.Total(), 2u);
     EXPECT_FALSE(C.Watcher.Saw(WM_NCLBUTTONUP));
+}
+
+// The system's own window animation is off while any command passes on to
+// the form, and on again after it.
+TEST_F(FormMouse, TheSystemsWindowAnimationIsOffWhileEveryCommandPasses) {
+    C.Show();
+    TMinAnimationOverride setting;  // Wine keeps none of its own
+    setting.On = true;
+    std::vector<bool> during;
+    C.Watcher.Before = [&](const vcl::TMessage &M) {
+        if (M.Msg == WM_SYSCOMMAND) during.push_back(GetMinAnimation());
+    };
+    for (const WPARAM command : {WPARAM{SC_MAXIMIZE}, WPARAM{SC_RESTORE}, WPARAM{SC_MINIMIZE}, WPARAM{SC_RESTORE}})
+        SendMessageW(C.Wnd(), WM_SYSCOMMAND, command, 0);
+    C.Watcher.Before = nullptr;
+    EXPECT_EQ(during, std::vector<bool>(4, false));
+    EXPECT_TRUE(setting.On);
 }
 
 TEST_F(FormMouse, AMinimizeClickOnAFormMinimizesAndOnTheIconicFormRestores) {
@@ -339,6 +359,51 @@ TEST_F(FormMouse, HandlesStayFlatOverManyHoverAndPressCycles) {
     EXPECT_EQ(vcl::LiveHandles(), before);
     EXPECT_FALSE(IsZoomed(C.Wnd()));
     EXPECT_EQ(user->HintWindow, nullptr);
+}
+
+// With "NativeBordersMaximized" the system maximizes a form that already
+// has its own frame back: the border form is gone before the command passes.
+TEST(FormMouseBordered, ANativeFrameMaximizeDropsTheBorderBeforeTheSystemMaximizes) {
+    const FormsModules modules;
+    ManagerPtr manager = BorderedManager();
+    manager->Options()->SetFlag(ofNativeBordersMaximized, true);
+    std::optional<FormWatcher> watcher;  // goes after the form it passes on for
+    BorderedForm f(vcl::bsSizeable, {300, 200, 720, 500}, false);
+    watcher.emplace(f.Form.Form);
+    f.ShowSkinned();
+    ASSERT_TRUE(f.Border());
+    bool borderDuring = true;
+    watcher->Before = [&](const vcl::TMessage &M) {
+        if (M.Msg == WM_SYSCOMMAND && M.WParam == SC_MAXIMIZE) borderDuring = f.P->BorderForm != nullptr;
+    };
+    SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    watcher->Before = nullptr;
+    EXPECT_TRUE(IsZoomed(f.Wnd()));
+    EXPECT_FALSE(borderDuring);
+    EXPECT_FALSE(f.P->BorderForm);
+}
+
+// A close the form refuses still takes its image: the border window shows
+// it, the client part included, where the border lies.
+TEST(FormMouseBordered, ACloseShowsTheTakenImageInTheBorderWindow) {
+    const FormsModules modules;
+    ManagerPtr manager = BorderedManager();
+    ASSERT_TRUE(manager->AnimEffects()->FormHide->Active);
+    BorderedForm f;
+    struct Refuse {
+        void Query(vcl::TObject *, bool &CanClose) { CanClose = false; }
+    } refuse;
+    f.Form.Form->OnCloseQuery = vcl::TCloseQueryEvent::Bind<&Refuse::Query>(&refuse);
+    ASSERT_TRUE(f.Border());
+    const vcl::TRect place = f.Place();
+    const vcl::TRect client = f.P->BorderObject()->Owner().BorderHoleRect();
+    SendMessageW(f.Wnd(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(IsWindowVisible(f.Wnd()));
+    ASSERT_TRUE(f.Border());
+    EXPECT_TRUE(BorderedForm::RectOf(f.Border()) == place);
+    const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(f.Border(), region.Get()), ERROR);
+    EXPECT_TRUE(PtInRegion(region.Get(), (client.Left + client.Right) / 2, (client.Top + client.Bottom) / 2));
 }
 
 } // namespace

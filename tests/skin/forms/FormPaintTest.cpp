@@ -57,6 +57,16 @@ TEST_F(FormPaint, TheFrameIsPaintedOnlyWhenItsStateAllows) {
     P->DialogMade = true;
     EXPECT_TRUE(FrameOutputRan());
     EXPECT_FALSE(P->DialogMade);  // the form's own provider now
+    // A main menu that the window does not show yet: its line is unknown.
+    auto *bar = vcl::Create<vcl::TMainMenu>(F());
+    auto *file = vcl::Create<vcl::TMenuItem>(bar);
+    file->SetCaption("File");
+    bar->Items()->Add(file);
+    F()->SetMenu(bar);
+    bar->SetWindowHandle(nullptr);
+    EXPECT_FALSE(FrameOutputRan());
+    bar->SetWindowHandle(W());
+    EXPECT_TRUE(FrameOutputRan());
 }
 
 TEST_F(FormPaint, TheBackgroundIsTheClientPartOfTheCache) {

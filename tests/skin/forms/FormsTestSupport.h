@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -64,10 +65,13 @@ public:
     std::vector<UINT> Seen;
     // The form was being destroyed when WM_NCDESTROY came.
     bool NCDestroyWhileDestroying = false;
+    // Called with each message before the form's own procedure.
+    std::function<void(const vcl::TMessage &)> Before;
 
 private:
     void Handle(vcl::TMessage &M) {
         Seen.push_back(M.Msg);
+        if (Before) Before(M);
         if (M.Msg == WM_NCDESTROY)
             NCDestroyWhileDestroying = FControl->ComponentState().Contains(vcl::csDestroying);
         FPrevious(M);

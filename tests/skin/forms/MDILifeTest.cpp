@@ -42,6 +42,14 @@ TEST_F(MDILife, TheParentCountsAMaximizedChildActivatedThroughAProvider) {
     TsSkinProvider &parent = *app.ParentProvider;
     EXPECT_EQ(FormsState().MDIChildActivator, app.ChildProvider(1)) << "the child shown last";
     EXPECT_FALSE(parent.MDIChildMaximized()) << "not maximized";
+    // The child that hears of another's activation is not the one activated.
+    FormsState().MDIChildActivator = nullptr;
+    SendMessageW(app.ChildWindow(0), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(app.ChildWindow(0)),
+                 reinterpret_cast<LPARAM>(app.ChildWindow(1)));
+    EXPECT_EQ(FormsState().MDIChildActivator, nullptr);
+    SendMessageW(app.ChildWindow(1), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(app.ChildWindow(0)),
+                 reinterpret_cast<LPARAM>(app.ChildWindow(1)));
+    EXPECT_EQ(FormsState().MDIChildActivator, app.ChildProvider(1));
 
     app.Command(1, SC_MAXIMIZE);
     ASSERT_TRUE(IsZoomed(app.ChildWindow(1)));

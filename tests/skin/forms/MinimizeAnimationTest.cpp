@@ -18,6 +18,9 @@
 #endif
 #if ZUVO_COMPOSITION
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
 
 #include "BorderedFormSupport.h"
 #include "skin/forms/vlDwmServices.h"
@@ -73,7 +76,7 @@ TEST_F(MinimizeAnimation, AFormFliesIntoTheTaskbarEdgeAndBackEndingOpaque) {
     EXPECT_TRUE(IsIconic(W()));
     EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_TRUE(P->MinTimer->Restoring);  // it holds the minimized image
-    const HWND snapshot = P->MinTimer->SnapshotForm->WindowHandle();
+    const HWND snapshot = P->MinTimer->SnapshotWindow();
     EXPECT_FALSE(IsWindowVisible(snapshot));
     const std::vector<LayeredCall> flight = LayeredRecorder::Of(snapshot);
     ASSERT_GE(flight.size(), 11u);
@@ -83,7 +86,11 @@ TEST_F(MinimizeAnimation, AFormFliesIntoTheTaskbarEdgeAndBackEndingOpaque) {
     EXPECT_LT(flight[flight.size() - 2].Place.x, flight[1].Place.x);
 
     LayeredRecorder back;
+    P->CurrentButton = HTCLOSE;
     SendMessageW(W(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    // The flight has the restore now: the frame and its buttons wait for its end.
+    ASSERT_TRUE(P->StateFlags & pfRestoreAnimation);
+    EXPECT_EQ(P->CurrentButton, HTCLOSE);
     ASSERT_TRUE(Settled(P));
     EXPECT_FALSE(IsIconic(W()));
     EXPECT_TRUE(IsWindowVisible(W()));
@@ -96,6 +103,115 @@ TEST_F(MinimizeAnimation, AFormFliesIntoTheTaskbarEdgeAndBackEndingOpaque) {
     EXPECT_EQ(rising.back(), 63);
     EXPECT_EQ(restored.Count, 1);
     vcl::Application->OnRestore = {};
+}
+
+// The main form goes through the application's hook: minimized after its
+// flight under composition too, and flown back by the restore.
+TEST_F(MinimizeAnimation, TheMainFormIsIconicAfterItsFlightAndFliesBack) {
+    ASSERT_EQ(vcl::Application->MainForm(), nullptr);
+    vcl::Application->FormCreated(F());  // the main form
+    ShowFilled();
+    P->IsSkinned = true;  // as a prepared skin leaves it
+    RECT r{};
+    GetWindowRect(W(), &r);
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    SendMessageW(W(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(P->MinTimer);
+    EXPECT_FALSE(P->Animating);
+    ASSERT_TRUE(Settled(P));
+    EXPECT_TRUE(IsIconic(W()));
+    EXPECT_NE(WindowFromPoint(centre), W());
+
+    LayeredRecorder back;
+    SendMessageW(W(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(P->StateFlags & pfRestoreAnimation);
+    ASSERT_TRUE(Settled(P));
+    EXPECT_FALSE(IsIconic(W()));
+    EXPECT_TRUE(IsWindowVisible(W()));
+    EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    ASSERT_FALSE(LayeredRecorder::Calls.empty());
+    const std::vector<int> rising = LayeredRecorder::AlphasOf(LayeredRecorder::Calls.front().Window);
+    ASSERT_GE(rising.size(), 10u);
+    EXPECT_TRUE(std::is_sorted(rising.begin(), rising.end()));
+}
+
+// A minimized image goes when the form comes back without its flight (a
+// restore while a hide snapshot is taken), is shown anew or blends on
+// moving: none flies back later from a stale picture.
+TEST_F(MinimizeAnimation, AMinimizedImageGoesWhenTheFormComesBackWithoutItsFlight) {
+    ShowFilled();
+    const auto minimized = [&] {
+        SendMessageW(W(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        return Settled(P) && IsIconic(W()) && P->MinTimer && P->MinTimer->Restoring;
+    };
+    ASSERT_TRUE(minimized());
+    P->StateFlags |= pfSnapshotTaken;
+    SendMessageW(W(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_FALSE(IsIconic(W()));
+    EXPECT_FALSE(P->MinTimer);
+    LayeredRecorder none;
+    SendMessageW(W(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    EXPECT_FALSE(P->StateFlags & pfRestoreAnimation);
+    EXPECT_TRUE(IsZoomed(W()));
+    EXPECT_TRUE(LayeredRecorder::Calls.empty());
+    SendMessageW(W(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_FALSE(IsZoomed(W()));
+
+    ASSERT_TRUE(minimized());
+    F()->Hide();
+    ShowWindow(W(), SW_RESTORE);
+    F()->Show();
+    EXPECT_FALSE(P->MinTimer) << "shown anew";
+
+    ASSERT_TRUE(minimized());
+    ShowWindow(W(), SW_RESTORE);  // not by its command
+    Manager->AnimEffects()->BlendOnMoving->Active = true;
+    P->StartBlendOnMoving(false);
+    EXPECT_FALSE(P->MinTimer) << "a blend";
+    P->EndBlendOnMoving(nullptr);
+    Manager->AnimEffects()->BlendOnMoving->Active = false;
+}
+
+// Freed memory of one object kept and filled with a mark: a write into it
+// once it is gone changes a byte of the mark.
+struct FreedMark {
+    static constexpr unsigned char Mark = 0xA5;
+    static inline void *Watched = nullptr;
+    static inline std::size_t Size = 0;
+    static inline bool Kept = false;
+    static void Watch(void *Object, std::size_t Bytes) { Watched = Object, Size = Bytes, Kept = false; }
+    static bool Keep(void *Memory) {
+        if (!Memory || Memory != Watched) return false;
+        std::memset(Memory, Mark, Size);
+        Kept = true;
+        return true;
+    }
+    static bool Untouched() {
+        const auto *bytes = static_cast<const unsigned char *>(Watched);
+        return Kept && std::all_of(bytes, bytes + Size, [](unsigned char B) { return B == Mark; });
+    }
+    static void Release() { std::free(std::exchange(Watched, nullptr)); }
+};
+
+// The application's restore handler frees the form: the timer that ran it
+// goes with the provider and is not written to afterwards.
+TEST_F(MinimizeAnimation, AFormFreedByTheRestoreHandlerLeavesItsTimerUntouched) {
+    ShowFilled();
+    SendMessageW(W(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(Settled(P));
+    ASSERT_TRUE(P->MinTimer);
+    struct FreeForm {
+        vcl::TForm **Form;
+        void On(vcl::TObject *) { delete std::exchange(*Form, nullptr); }
+    } freeForm{&Form.Form};
+    vcl::Application->OnRestore = vcl::TNotifyEvent::Bind<&FreeForm::On>(&freeForm);
+    FreedMark::Watch(P->MinTimer.get(), sizeof(TvlMinTimer));
+    P = nullptr;
+    SendMessageW(W(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(uitest::PumpUntil([&] { return Form.Form == nullptr; }, 3s));
+    vcl::Application->OnRestore = {};
+    EXPECT_TRUE(FreedMark::Untouched());
+    FreedMark::Release();
 }
 
 // The taskbar's window where a test put it, back where it was afterwards.
@@ -227,31 +343,46 @@ struct BorderedMinimize : ::testing::Test {
     ManagerPtr Manager = BorderedManager();
 };
 
-TEST_F(BorderedMinimize, AFormFliesWithItsBorderAndGetsItBackOnTheRestore) {
+// The border's own window carries the picture, shadow and all, into the
+// taskbar and back; it goes with the minimized form and ends the restore
+// at its place behind the form again.
+TEST_F(BorderedMinimize, AFormFliesInItsBorderWindowAndGetsItBackOnTheRestore) {
     BorderedForm f;
-    ASSERT_TRUE(f.Border());
-    const vcl::TRect border = BorderedForm::RectOf(f.Border());
+    const HWND borderWindow = f.Border();
+    ASSERT_TRUE(borderWindow);
+    // The border lies right above the form in the z-order.
+    ASSERT_EQ(GetWindow(f.Wnd(), GW_HWNDPREV), borderWindow);
+    const vcl::TRect border = BorderedForm::RectOf(borderWindow);
     LayeredRecorder recorder;
     SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(f.P->MinTimer);
     EXPECT_TRUE(f.P->MinTimer->FormRect == border);
-    EXPECT_FALSE(f.P->BorderWindow()) << "the picture carries the border";
+    EXPECT_EQ(f.P->MinTimer->SnapshotWindow(), borderWindow);
     ASSERT_TRUE(Settled(f.P));
     ASSERT_TRUE(IsIconic(f.Wnd()));
-    const HWND snapshot = f.P->MinTimer->SnapshotForm->WindowHandle();
-    const std::vector<LayeredCall> flight = LayeredRecorder::Of(snapshot);
+    EXPECT_FALSE(f.P->BorderWindow()) << "gone with the form";
+    const std::vector<LayeredCall> flight = LayeredRecorder::Of(borderWindow);
     ASSERT_GE(flight.size(), 3u);
-    // After the snapshot window's own first picture, the border's size.
+    // After the border's own refresh, the border's size, fading.
     EXPECT_EQ(flight[1].Size.cx, border.Width());
     EXPECT_EQ(flight[1].Size.cy, border.Height());
+    EXPECT_LT(flight.back().Alpha, flight[1].Alpha);
 
+    LayeredRecorder back;
     SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    const HWND flying = f.P->BorderWindow();
+    ASSERT_TRUE(flying);
+    EXPECT_EQ(f.P->MinTimer->SnapshotWindow(), flying);
     ASSERT_TRUE(Settled(f.P));
     EXPECT_FALSE(IsIconic(f.Wnd()));
-    ASSERT_TRUE(f.P->BorderWindow());
-    EXPECT_TRUE(IsWindowVisible(f.P->BorderWindow()));
-    EXPECT_TRUE(BorderedForm::RectOf(f.P->BorderWindow()) == border);
+    EXPECT_EQ(f.P->BorderWindow(), flying);
+    EXPECT_TRUE(IsWindowVisible(flying));
+    EXPECT_TRUE(BorderedForm::RectOf(flying) == border);
+    EXPECT_EQ(GetWindow(f.Wnd(), GW_HWNDPREV), flying) << "topmost only while it flew";
     EXPECT_FALSE(GetWindowLongPtrW(f.Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    std::vector<int> rising = LayeredRecorder::AlphasOf(flying);
+    ASSERT_GE(rising.size(), 10u);
+    EXPECT_TRUE(std::is_sorted(rising.begin() + 1, rising.end() - 1));
 }
 
 TEST_F(MinimizeAnimation, LiveCountsStayFlatOverAHundredMinimizeCycles) {
@@ -303,3 +434,12 @@ TEST(TaskbarButton, WithoutTheShellsTaskListTheSearchGivesNothing) {
 
 } // namespace
 } // namespace skin
+
+#if ZUVO_COMPOSITION
+// Every delete of this test program passes here: the one object watched is
+// kept, filled with the mark.
+void operator delete(void *Memory) noexcept {
+    if (!skin::FreedMark::Keep(Memory)) std::free(Memory);
+}
+void operator delete(void *Memory, std::size_t) noexcept { operator delete(Memory); }
+#endif

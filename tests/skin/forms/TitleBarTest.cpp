@@ -24,6 +24,7 @@
 #include "../manager/LayeredRecorder.h"
 #include "BorderedFormSupport.h"
 #include "CaptionTestSupport.h"
+#include "skin/adapters/vlAdapters.h"
 #include "skin/forms/vlTitleBar.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -216,6 +217,33 @@ TEST_F(TitleBar, AMenuButtonWithoutASectionShowsTheBuiltInPictureWithWhiteText) 
     P->SetHotButton(2000, true);
     const std::uint32_t hot = picture.At(frame + frame / 2, 1);
     EXPECT_EQ(FadePixel(menu, {5, 1}), static_cast<vcl::TColor>(((hot >> 16) & 0xFF) | (hot & 0xFF00) | ((hot & 0xFF) << 16)));
+}
+
+// A drop-down menu that no form's menus took along (it has no owner) is
+// drawn by the skin from the press on.
+TEST_F(TitleBar, ADropDownMenuWithoutAnOwnerOpensDrawnByTheSkin) {
+    InitializeAdaptersModule();
+    ASSERT_TRUE(Manager->SkinnedPopups());
+    TvlTitleBarItem *item = Add(bsMenu, "Pick");
+    const std::unique_ptr<vcl::TPopupMenu> menu(vcl::Create<vcl::TPopupMenu>(nullptr));
+    auto *entry = vcl::Create<vcl::TMenuItem>(menu.get());
+    entry->SetCaption("Entry");
+    menu->Items()->Add(entry);
+    item->SetDropdownMenu(menu.get());
+    ShowAndRender();
+    UINT type = 0;
+    MenuWatcher watcher([&](HWND, HMENU Menu) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        if (GetMenuItemInfoW(Menu, 0, TRUE, &info)) type = info.fType;
+        MenuWatcher::Escape();
+    });
+    SendMessageW(C.Wnd(), WM_NCLBUTTONDOWN, 2000, C.ScreenAt(CaptionForm::Centre(item->Rect)));
+    EXPECT_EQ(watcher.Count(), 1);
+    EXPECT_TRUE(type & MFT_OWNERDRAW);
+    item->SetDropdownMenu(nullptr);
+    FinalizeAdaptersModule();
 }
 
 TEST_F(TitleBar, ADropDownClosedByEscapeFiresOneClickAndLeavesNoButtonHeld) {
