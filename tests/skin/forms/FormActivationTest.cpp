@@ -10,6 +10,7 @@
 #include <span>
 #include <utility>
 
+#include "../manager/LayeredRecorder.h"
 #include "FrameOutputTestSupport.h"
 #include "skin/forms/vlMinimizeAnimation.h"
 #include "skin/manager/sSkinManager.h"
@@ -91,23 +92,30 @@ TEST_F(BorderedActivation, TheBorderCoversTheMenuLineWhileTheSystemHandlesAnActi
 }
 
 // A form deactivated while its minimize command runs (as the system moves
-// the activation away): the flying picture carries its border, whose
-// window stays away.
-TEST_F(BorderedActivation, ADeactivationDuringAMinimizeLeavesTheBorderWindowAway) {
+// the activation away): the border's window carries the flying picture,
+// and the deactivation draws nothing into it.
+TEST_F(BorderedActivation, ADeactivationDuringAMinimizeLeavesTheFlyingBorderAlone) {
     BorderedForm f;
+    const HWND before = f.Border();
+    ASSERT_TRUE(before);
     struct Deactivate {
         TsSkinProvider *P;
         vcl::TWndMethod Next;
+        std::size_t Drawn = 99;
         void Handle(vcl::TMessage &M) {
             Next(M);
-            if (M.Msg == WM_SYSCOMMAND && M.WParam == SC_MINIMIZE) SendMessageW(P->Form->WindowHandle(), WM_NCACTIVATE, 0, 0);
+            if (M.Msg != WM_SYSCOMMAND || M.WParam != SC_MINIMIZE) return;
+            const LayeredRecorder recorder;
+            SendMessageW(P->Form->WindowHandle(), WM_NCACTIVATE, 0, 0);
+            Drawn = LayeredRecorder::Of(P->BorderWindow()).size();
         }
     } spy{f.P, f.P->SavedWndProc};
     f.P->SavedWndProc = vcl::TWndMethod::Bind<&Deactivate::Handle>(&spy);
     SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     f.P->SavedWndProc = spy.Next;
     ASSERT_TRUE(f.P->MinTimer && f.P->MinTimer->Enabled());
-    EXPECT_FALSE(f.Border());
+    EXPECT_EQ(f.Border(), before);
+    EXPECT_EQ(spy.Drawn, 0u);
     uitest::PumpUntil([&] { return !(f.P->StateFlags & pfMinimizeAnimation); }, 3s);
 }
 
