@@ -609,6 +609,8 @@ bool TsSkinableMenus::WindowBackground(HWND Window, TvlMenuBackground &Record) {
 
 void TsSkinableMenus::ClearMenuBackgrounds() { FBackgrounds.clear(); }
 
+void TsSkinableMenus::PopupInitialised() { MenuPopupShown() = true; }
+
 TvlPopupBackground TsSkinableMenus::PopupBackground(HWND Window) {
     TvlMenuBackground record;
     if (!WindowBackground(Window, record)) return {};
@@ -827,7 +829,11 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     }
     ItemKind = smNormal;
     const TItemLayout layout = ItemLayout(item, ARect, bg, rtl);
-    // Column breaks: the bar's line into the background, the strip beside it.
+    // Column breaks: the bar's line into the background, the strip beside
+    // it. The line stands in the middle of the 4-pixel gap before the
+    // column, which the strip shows: at the item's own left it would lie
+    // under the item's face wherever the menu window has no frame of its
+    // own (its client area then starts at the window's edge).
     if (item->Parent() && item->Parent()->IndexOf(item) < item->Parent()->Count() - 1 &&
         item->Break() == vcl::mbBarBreak) {
         const int mi = FManager.CommonElements.MenuItem.SectionIndex;
