@@ -245,6 +245,36 @@ TEST_F(SkinMenus, ABarBreakLinesTheGapBeforeItsColumnUnlessItIsTheLastItem) {
     }
 }
 
+TEST_F(SkinMenus, AMenuWhoseWindowIsRightAlignedGetsNoIconColumn) {
+    constexpr vcl::TColor IconColumn = 0x00A0A0;
+    // No border mask: its centre would cover the column.
+    TestSkin skin = MenuSkin(false);
+    skin.Options += "[MAINMENU]\r\nCOLOR=0x306090\r\n[ICOLINE]\r\nCOLOR=0x00A0A0\r\n";
+    Manager.reset();
+    Manager = NewManager();
+    AddStoredSkin(*Manager, "Icons", skin.Packed());
+    Manager->SetSkinName("Icons");
+    Manager->MenuSupport()->IcoLineSkin = "ICOLINE";  // what the manager's loading gives it
+    std::unique_ptr<vcl::TPopupMenu> menu(vcl::Create<vcl::TPopupMenu>(nullptr));
+    Add(menu->Items(), menu.get(), "A");
+    vcl::TBitmap target;
+    target.SetPixelFormat(vcl::pf32bit);
+    target.SetSize(120, 24);
+    for (const DWORD ex : {DWORD{0}, DWORD{WS_EX_RIGHT}}) {
+        const HWND owner = CreateWindowExW(ex, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                           GetModuleHandleW(nullptr), nullptr);
+        menu->SetWindowHandle(owner);
+        Painter().ClearMenuBackgrounds();
+        Painter().SkinDrawMenuItem(menu->Items()->Items(0), target.Canvas(), vcl::Rect(0, 0, 120, 20), {});
+        TvlMenuBackground bg;
+        ASSERT_TRUE(Painter().GetMenuBackground(menu->Items()->Items(0), bg, nullptr, nullptr));
+        const vcl::TColor column = bg.Bitmap->Canvas()->Pixels(Painter().SkinBorderWidth() + 8, bg.Bitmap->Height() / 2);
+        EXPECT_EQ(column, ex ? MenuBack : IconColumn) << ex;
+        menu->SetWindowHandle(nullptr);
+        DestroyWindow(owner);
+    }
+}
+
 struct TClicks {
     std::vector<std::string> Items;
     void Click(vcl::TObject *Sender) { Items.push_back(static_cast<TMenuItem *>(Sender)->Caption()); }
