@@ -520,7 +520,11 @@ void TsSkinableMenus::BuildBackground(TMenuItem *FirstItem, int Width, int Heigh
         none.Color = 0xFF00FF;
         PaintSectionBackground(section, none, 0, all, {}, *bitmap, &FManager, -1, -1, vcl::clFuchsia);
         const int border = SkinBorderWidth();
-        const HWND owner = Window ? GetWindow(Window, GW_OWNER) : nullptr;
+        // The menu's own window, known while measuring too, when the menu
+        // window does not exist yet.
+        const vcl::TMenu *menu = FirstItem->GetParentMenu();
+        HWND owner = menu ? menu->WindowHandle() : nullptr;
+        if (!owner && Window) owner = GetWindow(Window, GW_OWNER);
         const bool rightToLeft = owner && (GetWindowLongW(owner, GWL_EXSTYLE) & WS_EX_RIGHT);
         const int icoLine = FManager.MenuSupport() ? FManager.FindSectionIndex(FManager.MenuSupport()->IcoLineSkin) : -1;
         if (!rightToLeft && icoLine >= 0 && Height > 2 * border) {
@@ -608,6 +612,8 @@ bool TsSkinableMenus::WindowBackground(HWND Window, TvlMenuBackground &Record) {
 }
 
 void TsSkinableMenus::ClearMenuBackgrounds() { FBackgrounds.clear(); }
+
+void TsSkinableMenus::PopupInitialised() { MenuPopupShown() = true; }
 
 TvlPopupBackground TsSkinableMenus::PopupBackground(HWND Window) {
     TvlMenuBackground record;
@@ -717,7 +723,9 @@ void TsSkinableMenus::RefreshFrame(HWND Window, const TMenuItem *Item, const vcl
 // the items come: what no item covers would keep it. So the gap left of a
 // column shows the background over the whole height (with the bar's line,
 // already in the background), and a column shorter than the menu shows it
-// below its last item.
+// below its last item. Nothing is copied right of an item: there stand the
+// next columns, which a repaint of this item alone would wipe out, and the
+// last column's items reach to within the system's 3-pixel margin.
 void TsSkinableMenus::FillUncovered(vcl::TCanvas &Canvas, const TMenuItem *Item, const vcl::TRect &ItemRect,
                                     const TvlMenuBackground &Bg, HWND Window) {
     int clientHeight = Bg.Bitmap->Height() - 2 * Bg.ClientOrigin.Y;
@@ -827,7 +835,11 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     }
     ItemKind = smNormal;
     const TItemLayout layout = ItemLayout(item, ARect, bg, rtl);
-    // Column breaks: the bar's line into the background, the strip beside it.
+    // Column breaks: the bar's line into the background, the strip beside
+    // it. The line stands in the middle of the 4-pixel gap before the
+    // column, which the strip shows: at the item's own left it would lie
+    // under the item's face wherever the menu window has no frame of its
+    // own (its client area then starts at the window's edge).
     if (item->Parent() && item->Parent()->IndexOf(item) < item->Parent()->Count() - 1 &&
         item->Break() == vcl::mbBarBreak) {
         const int mi = FManager.CommonElements.MenuItem.SectionIndex;
@@ -1102,6 +1114,9 @@ void TsSkinableMenus::SkinDrawMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *A
         textLeft = x + images->Width() + 3;
         glyph = true;
     }
+    // Drawn once, by the glyph painter: a plain copy of the bitmap under it
+    // would leave the bitmap's background box round the glyph and, for a
+    // disabled item, its full colours under the disabled look.
     if (glyph) {
         data.Bitmap = bmp.get();
         data.Canvas = bmp->Canvas();

@@ -79,6 +79,7 @@ public:
     void ApplyPopupRegion(HWND Popup) override;
     void SetMenuOwnerDraw(vcl::TMenu *Menu, bool On) override;
     void ClearMenuBackgrounds() override;
+    void PopupInitialised() override;
     bool PaintsPopups() const override { return true; }
     TvlPopupBackground PopupBackground(HWND Window) override;
     void ShapeMenuWindow(HWND Window, int Width, int Height) override;

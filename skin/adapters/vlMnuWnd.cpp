@@ -25,6 +25,13 @@ TvlSkinableMenus *PainterOf(TsSkinManager *Manager) {
     return painter && painter->PaintsPopups() ? painter : nullptr;
 }
 
+// The layered-window call bound at start-up; null when the system has none.
+decltype(TLayeredWindowFunctions::SetLayeredWindowAttributes) LayeredAlphaCall() {
+    return LayeredWindowsAvailable() ? LayeredWindowFunctions().SetLayeredWindowAttributes : nullptr;
+}
+// The colour key is not used with LWA_ALPHA alone.
+constexpr COLORREF NoColourKey = 0x1FFFFFFF;
+
 // Posted to the menu window: the system has finished drawing by the time it comes.
 UINT PiecesBackMessage() {
     static const UINT message = RegisterWindowMessageW(L"vlMenuPiecesBack");
@@ -184,11 +191,12 @@ void TvlMnuWnd::HideUntilFramed(vcl::TMessage &Message) {
     // An opaque menu shows the skin from its first frame and background
     // paint on: it needs no hiding, which would cost two changes of the
     // window's layering per opening.
-    if ((pos->flags & SWP_NOREDRAW) || Opacity() == 255) return;
+    const auto setAlpha = LayeredAlphaCall();
+    if ((pos->flags & SWP_NOREDRAW) || Opacity() == 255 || !setAlpha) return;
     Busy = true;
     // Unseen until its frame is painted.
     SetWindowLongW(Handle, GWL_EXSTYLE, GetWindowLongW(Handle, GWL_EXSTYLE) | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(Handle, 0, 0, LWA_ALPHA);
+    setAlpha(Handle, NoColourKey, 0, LWA_ALPHA);
     Busy = false;
 }
 
@@ -221,12 +229,15 @@ void TvlMnuWnd::PaintMenuFrame(vcl::TMessage &Message) {
 void TvlMnuWnd::ApplyOpacity() {
     const std::uint8_t alpha = Opacity();
     const LONG ex = GetWindowLongW(Handle, GWL_EXSTYLE);
-    if (alpha == 255) {
+    const auto setAlpha = LayeredAlphaCall();
+    // Without the system's layered windows the menu stays opaque: the style
+    // alone would hide it.
+    if (alpha == 255 || !setAlpha) {
         if (ex & WS_EX_LAYERED) SetWindowLongW(Handle, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
         return;
     }
     if (!(ex & WS_EX_LAYERED)) SetWindowLongW(Handle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(Handle, 0, alpha, LWA_ALPHA);
+    setAlpha(Handle, NoColourKey, alpha, LWA_ALPHA);
 }
 
 // ------------------------------------------------------------ the list

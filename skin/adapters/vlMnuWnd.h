@@ -28,6 +28,13 @@ bool &MenuPopupShown();
 // The client area's origin inside the window rectangle of Window.
 vcl::TPoint MenuClientOrigin(HWND Window);
 
+// Not a scrolling adapter: a menu window never has WS_HSCROLL or
+// WS_VSCROLL (a menu taller than the screen scrolls with arrows that the
+// system draws in its client area), so the scroll-bar base would have no
+// bar to serve, while its frame handling would still act on the menu: it
+// makes the system calculate the frame again at the first frame paint of a
+// window being shown, and moves the client edges, in which the system has
+// laid out the items, by a negative border width of "MAINMENU".
 class TvlMnuWnd : public TvlMainWnd {
 public:
     ~TvlMnuWnd() override;

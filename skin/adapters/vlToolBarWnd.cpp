@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlGlyphStrips.h"
@@ -121,16 +122,17 @@ void TvlToolBarWnd::RefreshImage() {
     SkinData->BGChanged = false;
 }
 
-void TvlToolBarWnd::PaintFrame() {
-    if (SkinData->UpdatePaintLock(false)) return;
+bool TvlToolBarWnd::PaintFrame() {
+    if (SkinData->UpdatePaintLock(false)) return false;
     RefreshImage();
     const int b = (WndSize.cx - ClientR.Width()) / 2;
-    if (b <= 0) return;
+    if (b <= 0) return true;
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
     const int saved = SaveDC(dc.Get());
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     CopyBorderStrips(dc.Get(), 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, b);
     RestoreDC(dc.Get(), saved);
+    return true;
 }
 
 void TvlToolBarWnd::PaintClient(HDC DC) {
@@ -256,10 +258,7 @@ bool TvlToolBarWnd::OwnMessage(vcl::TMessage &Message) {
         }
         break;
     case WM_ERASEBKGND: Message.Result = 1; return true;
-    case WM_NCPAINT:
-        PaintFrame();
-        Message.Result = 0;
-        return true;
+    case WM_NCPAINT: Message.Result = PaintFrame() ? 0 : 1; return true;
     case WM_PRINT:
         PaintClient(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 0;
@@ -323,6 +322,7 @@ void TvlToolBarVCLWnd::DrawBar(vcl::TToolBar *Sender, const vcl::TRect &ARect, v
     RefreshGeometry(*this);
     SkinData->PrepareCache();
     vcl::TBitmap &cache = *SkinData->CacheBmp();
+    cache.Canvas()->Font()->Assign(Sender->Font());
     if (SkinData->BGChanged || cache.Width() != WndSize.cx || cache.Height() != WndSize.cy) {
         cache.SetSize(WndSize.cx, WndSize.cy);
         TvlBgInfo bg;
@@ -334,6 +334,9 @@ void TvlToolBarVCLWnd::DrawBar(vcl::TToolBar *Sender, const vcl::TRect &ARect, v
     RECT client{};
     GetClientRect(Handle, &client);
     const HDC dc = Sender->Canvas()->Handle();
+    // What the parent shows now, in the border's transparent corners: the
+    // image may be older than the parent's picture.
+    PaintBorderCorners(*SkinData, 0, bcAll);
     BitBlt(dc, 0, 0, client.right, client.bottom, cache.Canvas()->Handle(), offset.X, offset.Y, SRCCOPY);
     PaintChildControls(dc, Sender, true, {0, 0});
     // Children that waited for the bar's picture paint now.
@@ -368,7 +371,7 @@ void TvlToolBarVCLWnd::DrawButton(vcl::TToolBar *Sender, vcl::TToolButton *Butto
     if (Button->Style() == vcl::tbsDropDown) {
         arrowPart = GetSystemMetrics(SM_CXVSCROLL) - 2;
         const vcl::TRect part{w - arrowPart, 0, w, h};
-        const int partState = Button == DroppedDown ? 2 : state == 1 ? 1 : 0;
+        const int partState = Button->Command() == DroppedDownCommand ? 2 : state == 1 ? 1 : 0;
         const TvlElementEntry &down = m->CommonElements.ScrollButtons[DownScrollButton];
         if (m->IsValidMaskIndex(down.BorderMask))
             DrawSkinRect(*bmp, part, BgOf(*under), m->Masks[static_cast<std::size_t>(down.BorderMask)], partState, true);
@@ -475,11 +478,11 @@ bool TvlToolBarVCLWnd::OwnMessage(vcl::TMessage &Message) {
         case SC_SKIN_REMOVED:
             if (own) {
                 GiveEventsBack();
-                DroppedDown = nullptr;
+                DroppedDownCommand = 0;
             }
             break;
         case SC_SKIN_REFRESH:
-            if (own) DroppedDown = nullptr;
+            if (own) DroppedDownCommand = 0;
             break;
         case SC_GET_BG_INFO:
             if (CommandRecord<TvlBgQuery>(Message) && SkinData->IsSkinned(true)) {
@@ -542,15 +545,18 @@ bool TvlToolBarVCLWnd::OwnMessage(vcl::TMessage &Message) {
             }
             if (header->code == static_cast<UINT>(TBN_DROPDOWN) && ToolBar) {
                 const auto *n = reinterpret_cast<const NMTOOLBARW *>(Message.LParam);
-                DroppedDown = ToolBar->ButtonOfCommand(n->iItem);
-                if (DroppedDown) RepaintButton(DroppedDown->Index());
+                const vcl::TToolButton *button = ToolBar->ButtonOfCommand(n->iItem);
+                DroppedDownCommand = button ? button->Command() : 0;
+                if (button) RepaintButton(button->Index());
                 UpdateWindow(Handle);
-                // The drop-down runs in the handler; back here it is closed.
+                // The drop-down runs in the handler; back here it is closed,
+                // and its button may be gone: looked up again.
                 PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
                 if (alive.expired() || !IsWindow(Handle)) return true;
                 HotIndex = -1;
-                if (DroppedDown) RepaintButton(DroppedDown->Index());
-                DroppedDown = nullptr;
+                const int command = std::exchange(DroppedDownCommand, 0);
+                if (const vcl::TToolButton *still = command ? ToolBar->ButtonOfCommand(command) : nullptr)
+                    RepaintButton(still->Index());
                 return true;
             }
             break;
@@ -562,7 +568,7 @@ bool TvlToolBarVCLWnd::OwnMessage(vcl::TMessage &Message) {
     if (alive.expired() || Destroyed() || !IsWindow(Handle) || !SkinData->IsSkinned(true)) return true;
     switch (Message.Msg) {
     case WM_SIZE:
-        if (!SkinData->PaintLocked) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        if (!SkinData->IsPaintLocked()) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
         break;
     case WM_MOUSEMOVE:
         if (!ToolBar || !ToolBar->ComponentState().Contains(vcl::csDesigning)) MouseMoved();

@@ -28,8 +28,9 @@ class TvlToolBarWnd : public TvlMainWnd {
 public:
     bool OwnMessage(vcl::TMessage &Message) override;
 
-    // The border strips from the cache into the window's DC.
-    void PaintFrame();
+    // The border strips from the cache into the window's DC; false while
+    // painting is locked (nothing painted).
+    bool PaintFrame();
     // Every button over the bar's image into DC (the window's own when null).
     void PaintClient(HDC DC);
     // The bar's image rebuilt when it is stale; the client rectangle and
@@ -62,7 +63,10 @@ public:
 
     vcl::TToolBar *ToolBar = nullptr;      // not owned; null when the owner is no tool bar
     int HotIndex = -1;                     // the button under the cursor
-    vcl::TToolButton *DroppedDown = nullptr;  // the button whose drop-down is open
+    // The command of the button whose drop-down is open (0: none). Not the
+    // button: the application's drop-down code may free or rebuild it while
+    // the drop-down runs, and the bar never gives a command out twice.
+    int DroppedDownCommand = 0;
 
 private:
     // A child's background query: the common answer moved into the client area.

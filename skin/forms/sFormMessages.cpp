@@ -62,6 +62,11 @@ void TsSkinProvider::WMInitMenuPopup(vcl::TMessage &Message) {
     }
     if (Message.LParamHi() != 0)
         EnableMenuItem(reinterpret_cast<HMENU>(Message.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+    // Set, not cleared: the system measures a menu's owner-drawn items only
+    // the first time it shows that menu, so a drop-down of the bar or a
+    // submenu shown again would find the flag cleared by the last menu
+    // window that went, and its window would keep the system's frame.
+    manager->SkinableMenus().PopupInitialised();
     if (FillWindowMenu(reinterpret_cast<HMENU>(Message.WParam))) {
         Message.Result = 0;
         return;

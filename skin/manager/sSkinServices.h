@@ -306,6 +306,9 @@ public:
     virtual void SetMenuOwnerDraw(vcl::TMenu *Menu, bool On) { (void)Menu, (void)On; }
     // Frees the cached popup-menu backgrounds. Nothing by default.
     virtual void ClearMenuBackgrounds() {}
+    // A popup is about to show (WM_INITMENUPOPUP): its menu windows are
+    // painted from the skin. Nothing by default.
+    virtual void PopupInitialised() {}
     // For the adapters of popup-menu windows: the painter draws the popups
     // (false by default); the background of a shown popup window, built
     // before its first item is drawn when the painter draws its items (none

@@ -86,6 +86,18 @@ struct LineForm {
         GetWindowRect(Wnd(), &w);
         return vcl::Rect(r.left - w.left, r.top - w.top, r.right - w.left, r.bottom - w.top);
     }
+    // A click on the bar's item at Position (a real one: the system tracks the bar).
+    void ClickItem(int Position) const {
+        const vcl::TRect r = ItemRect(Position);
+        RECT w{};
+        GetWindowRect(Wnd(), &w);
+        SetCursorPos(w.left + r.Left + 6, w.top + r.Top + 4);
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, input, sizeof(INPUT));
+    }
     // A pixel of an item away from its caption.
     vcl::TColor ItemFaceOf(const uitest::TImage32 &Image, int Position) const {
         const vcl::TRect r = ItemRect(Position);
@@ -196,9 +208,6 @@ TEST_F(MenuLine, ItemsLieOnTheSkinnedLineAndFollowTheKeyboard) {
 
 TEST_F(MenuLine, AClickDropsTheSkinnedListAndItsItemWorks) {
     LineForm f;
-    const vcl::TRect file = f.ItemRect(0);
-    RECT w{};
-    GetWindowRect(f.Wnd(), &w);
     vcl::TColor hot = 0, listFace = 0;
     std::size_t adapters = 0;
     TScript script;
@@ -216,14 +225,7 @@ TEST_F(MenuLine, AClickDropsTheSkinnedListAndItsItemWorks) {
                         Key(VK_DOWN);
                     },
                     [&] { Key(VK_RETURN); }};
-    script.Run([&] {
-        SetCursorPos(w.left + file.Left + 6, w.top + file.Top + 4);
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_MOUSE;
-        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(2, input, sizeof(INPUT));
-    });
+    script.Run([&] { f.ClickItem(0); });
     EXPECT_EQ(hot, MenuHotFace);
     EXPECT_EQ(listFace, ItemFace);
     EXPECT_EQ(adapters, 1u);
@@ -231,7 +233,58 @@ TEST_F(MenuLine, AClickDropsTheSkinnedListAndItsItemWorks) {
     ParkCursor();
 }
 
-TEST_F(MenuLine, TheCaptionsAcceleratorAndAlignment) {
+// Answers the form's WM_MEASUREITEM for menu items itself, as the system
+// does for a menu it has shown before: the painter measures nothing.
+class MeasureKeeper {
+public:
+    explicit MeasureKeeper(vcl::TControl *Control) : FControl(Control), FPrevious(Control->WindowProc) {
+        Control->WindowProc = vcl::TWndMethod::Bind<&MeasureKeeper::Handle>(this);
+    }
+    ~MeasureKeeper() { FControl->WindowProc = FPrevious; }
+    MeasureKeeper(const MeasureKeeper &) = delete;
+    MeasureKeeper &operator=(const MeasureKeeper &) = delete;
+    int Kept = 0;
+
+private:
+    void Handle(vcl::TMessage &M) {
+        auto *measure = reinterpret_cast<MEASUREITEMSTRUCT *>(M.LParam);
+        if (M.Msg == WM_MEASUREITEM && measure && measure->CtlType == ODT_MENU) {
+            measure->itemWidth = 120;
+            measure->itemHeight = 20;
+            M.Result = TRUE;
+            ++Kept;
+            return;
+        }
+        FPrevious(M);
+    }
+    vcl::TControl *FControl;
+    vcl::TWndMethod FPrevious;
+};
+
+TEST_F(MenuLine, ADropDownOpenedAgainWithoutMeasuringIsStillFramedByTheSkin) {
+    LineForm f;
+    TScript first;
+    first.Steps = {[] { EndMenu(); }};
+    first.Run([&] { f.ClickItem(0); });
+    MeasureKeeper keeper(f.Form.get());
+    TRepaint again;
+    TScript second;
+    // From the keyboard: a second click so soon would be a double click.
+    second.Steps = {[] { Key(VK_DOWN); },
+                    [&] {
+                        const std::vector<HWND> lists = MenuWindows();
+                        if (!lists.empty()) again = RepaintMenuWindow(lists.front());
+                        EndMenu();
+                    }};
+    second.Run([] { Key(VK_F10); });
+    EXPECT_GT(keeper.Kept, 0);
+    EXPECT_EQ(again.SystemFrames, 0);
+    EXPECT_EQ(again.Frame, MenuBack);
+    EXPECT_EQ(again.Back, MenuBack);
+    ParkCursor();
+}
+
+TEST_F(MenuLine, TheCaptionsAcceleratorAlignmentAndGlyph) {
     LineForm f;
     const vcl::TRect r = f.ItemRect(0);
     vcl::TBitmap target;
@@ -257,6 +310,33 @@ TEST_F(MenuLine, TheCaptionsAcceleratorAndAlignment) {
     EXPECT_GT(right.Left, noPrefix.Left);
     EXPECT_GE(right.Right, 160 - Painter().Margin - 2);
     Painter().Alignment = vcl::taLeftJustify;
+
+    // A glyph: 3 pixels in, centred in height, its transparent colour
+    // showing the item; the caption after it.
+    vcl::TBitmap glyph;
+    glyph.SetPixelFormat(vcl::pf24bit);
+    glyph.SetSize(16, 16);
+    glyph.Canvas()->Brush()->SetColor(vcl::clWhite);
+    glyph.Canvas()->FillRect(vcl::Rect(0, 0, 16, 16));
+    glyph.Canvas()->Brush()->SetColor(0x00FF00);
+    glyph.Canvas()->FillRect(vcl::Rect(2, 2, 14, 14));
+    f.Top[0]->SetBitmap(&glyph);
+    const InkBox caption = ink({vcl::odNoAccel});
+    const int h = r.Height();
+    InkBox green{160, h, -1, -1, 0};
+    int white = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const COLORREF c = GetPixel(target.Canvas()->Handle(), x, y);
+            white += c == 0xFFFFFF;
+            if (c == 0x00FF00)
+                green = {std::min(green.Left, x), std::min(green.Top, y - r.Top), std::max(green.Right, x + 1),
+                         std::max(green.Bottom, y - r.Top + 1), green.Count + 1};
+        }
+    EXPECT_EQ(green, (InkBox{5, (h - 16) / 2 + 2, 17, (h - 16) / 2 + 14, 144}));
+    EXPECT_EQ(white, 0);
+    EXPECT_GE(caption.Left, 3 + 16 + 3 + Painter().Margin);
+    f.Top[0]->SetBitmap(nullptr);
 
     // Without the provider's line (popups not skinned) nothing is drawn.
     Manager->SetSkinnedPopups(false);

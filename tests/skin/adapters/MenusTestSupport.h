@@ -1,15 +1,19 @@
 #pragma once
 // What the menu tests share: a skin with a popup background of known
 // colours and border mask, a popup that a timer drives with keys while the
-// system tracks it, and the visible menu windows.
+// system tracks it, the visible menu windows, and a menu window's frame and
+// background painted again.
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../forms/CaptionTestSupport.h"
 #include "AdaptersTestSupport.h"
+#include "skin/adapters/vlMnuWnd.h"
+#include "vcl/Bitmap.h"
 #include "vcl/Menus.h"
 #include "vcl/WideText.h"
 
@@ -113,6 +117,47 @@ inline std::vector<HWND> MenuWindows() {
     for (HWND w : uitest::TopLevelWindows("#32768", GetCurrentProcessId()))
         if (IsWindowVisible(w)) found.push_back(w);
     return found;
+}
+
+// The frame paints that reach the system's procedure of a menu window.
+struct TSystemFrames {
+    static inline WNDPROC System = nullptr;
+    static inline int Count = 0;
+    static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
+        if (Msg == WM_NCPAINT) ++Count;
+        return CallWindowProcW(System, W, Msg, WP, LP);
+    }
+};
+
+// A menu window's frame painted again over black, and its background
+// erased into a bitmap: their pixels, and the frame paints the system saw.
+struct TRepaint {
+    vcl::TColor Frame = 0, Back = 0;
+    int SystemFrames = -1;
+};
+
+inline TRepaint RepaintMenuWindow(HWND W) {
+    TRepaint seen;
+    RECT r{};
+    GetWindowRect(W, &r);
+    if (const HDC frame = GetWindowDC(W)) {
+        PatBlt(frame, 0, 0, 3, r.bottom - r.top, BLACKNESS);
+        ReleaseDC(W, frame);
+    }
+    TvlMnuWnd *adapter = TvlMnuArray::Instance().Find(W);
+    if (!adapter) return seen;
+    TSystemFrames::System = std::exchange(adapter->OldWndProc, &TSystemFrames::Proc);
+    TSystemFrames::Count = 0;
+    SendMessageW(W, WM_NCPAINT, 1, 0);
+    adapter->OldWndProc = TSystemFrames::System;
+    seen.SystemFrames = TSystemFrames::Count;
+    seen.Frame = ColorAt(uitest::CaptureWindow(W), 1, (r.bottom - r.top) / 2);
+    vcl::TBitmap client;
+    client.SetPixelFormat(vcl::pf32bit);
+    client.SetSize(20, 20);
+    SendMessageW(W, WM_ERASEBKGND, reinterpret_cast<WPARAM>(client.Canvas()->Handle()), 0);
+    seen.Back = client.Canvas()->Pixels(10, 10);
+    return seen;
 }
 
 inline std::filesystem::path Artifacts() {

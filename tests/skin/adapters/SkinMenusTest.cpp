@@ -5,6 +5,7 @@
 // the counts of handles after many openings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "../forms/CaptionTestSupport.h"
+#include "../manager/LayeredRecorder.h"
 #include "AdaptersTestSupport.h"
 #include "MenusTestSupport.h"
 #include "skin/adapters/sSkinMenus.h"
@@ -211,6 +213,68 @@ TEST_F(SkinMenus, TheSelectedCheckShowsItsHotImageUnlessTheItemIsDisabled) {
     EXPECT_EQ(checks(off, CheckHotFace), 0);
 }
 
+TEST_F(SkinMenus, ABarBreakLinesTheGapBeforeItsColumnUnlessItIsTheLastItem) {
+    std::unique_ptr<vcl::TPopupMenu> menu(vcl::Create<vcl::TPopupMenu>(nullptr));
+    for (const char *c : {"A", "B", "C", "D"}) Add(menu->Items(), menu.get(), c);
+    menu->Items()->Items(1)->SetBreak(vcl::mbBarBreak);
+    menu->Items()->Items(2)->SetBreak(vcl::mbBreak);
+    menu->Items()->Items(3)->SetBreak(vcl::mbBarBreak);
+    vcl::TBitmap target;
+    target.SetPixelFormat(vcl::pf32bit);
+    target.SetSize(320, 24);
+    const struct {
+        int Item, Left;
+        bool Line;
+    } rows[] = {{1, 70, true}, {2, 150, false}, {3, 230, false}};
+    for (const auto &r : rows)
+        Painter().SkinDrawMenuItem(menu->Items()->Items(r.Item), target.Canvas(), vcl::Rect(r.Left, 0, r.Left + 60, 20),
+                                   {});
+    TvlMenuBackground bg;
+    ASSERT_TRUE(Painter().GetMenuBackground(menu->Items()->Items(0), bg, nullptr, nullptr));
+    ASSERT_GT(bg.Bitmap->Width(), 300);
+    for (const auto &r : rows) {
+        // Two pixels left of the item's place in the background.
+        const int x = r.Left + bg.ClientOrigin.X - 2;
+        int ink = 0, beside = 0;
+        for (int y = 0; y < bg.Bitmap->Height(); ++y) {
+            ink += bg.Bitmap->Canvas()->Pixels(x, y) == 0x101010;
+            beside += bg.Bitmap->Canvas()->Pixels(x - 1, y) == 0x101010 || bg.Bitmap->Canvas()->Pixels(x + 1, y) == 0x101010;
+        }
+        EXPECT_EQ(ink, r.Line ? bg.Bitmap->Height() : 0) << r.Item;
+        EXPECT_EQ(beside, 0) << r.Item;
+    }
+}
+
+TEST_F(SkinMenus, AMenuWhoseWindowIsRightAlignedGetsNoIconColumn) {
+    constexpr vcl::TColor IconColumn = 0x00A0A0;
+    // No border mask: its centre would cover the column.
+    TestSkin skin = MenuSkin(false);
+    skin.Options += "[MAINMENU]\r\nCOLOR=0x306090\r\n[ICOLINE]\r\nCOLOR=0x00A0A0\r\n";
+    Manager.reset();
+    Manager = NewManager();
+    AddStoredSkin(*Manager, "Icons", skin.Packed());
+    Manager->SetSkinName("Icons");
+    Manager->MenuSupport()->IcoLineSkin = "ICOLINE";  // what the manager's loading gives it
+    std::unique_ptr<vcl::TPopupMenu> menu(vcl::Create<vcl::TPopupMenu>(nullptr));
+    Add(menu->Items(), menu.get(), "A");
+    vcl::TBitmap target;
+    target.SetPixelFormat(vcl::pf32bit);
+    target.SetSize(120, 24);
+    for (const DWORD ex : {DWORD{0}, DWORD{WS_EX_RIGHT}}) {
+        const HWND owner = CreateWindowExW(ex, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                           GetModuleHandleW(nullptr), nullptr);
+        menu->SetWindowHandle(owner);
+        Painter().ClearMenuBackgrounds();
+        Painter().SkinDrawMenuItem(menu->Items()->Items(0), target.Canvas(), vcl::Rect(0, 0, 120, 20), {});
+        TvlMenuBackground bg;
+        ASSERT_TRUE(Painter().GetMenuBackground(menu->Items()->Items(0), bg, nullptr, nullptr));
+        const vcl::TColor column = bg.Bitmap->Canvas()->Pixels(Painter().SkinBorderWidth() + 8, bg.Bitmap->Height() / 2);
+        EXPECT_EQ(column, ex ? MenuBack : IconColumn) << ex;
+        menu->SetWindowHandle(nullptr);
+        DestroyWindow(owner);
+    }
+}
+
 struct TClicks {
     std::vector<std::string> Items;
     void Click(vcl::TObject *Sender) { Items.push_back(static_cast<TMenuItem *>(Sender)->Caption()); }
@@ -293,47 +357,6 @@ TItemKinds ReadItemKinds(HWND W, const uitest::TImage32 &Image, vcl::TColor Line
     k.GlyphButton = count(9, is(SmallButtonDown));
     k.GlyphChecks = count(9, is(CheckFace)) + count(9, is(BoxFace));
     return k;
-}
-
-// The frame paints that reach the system's procedure of a menu window.
-struct TSystemFrames {
-    static inline WNDPROC System = nullptr;
-    static inline int Count = 0;
-    static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
-        if (Msg == WM_NCPAINT) ++Count;
-        return CallWindowProcW(System, W, Msg, WP, LP);
-    }
-};
-
-// A menu window's frame painted again over black, and its background
-// erased into a bitmap: their pixels, and the frame paints the system saw.
-struct TRepaint {
-    vcl::TColor Frame = 0, Back = 0;
-    int SystemFrames = -1;
-};
-
-TRepaint RepaintMenuWindow(HWND W) {
-    TRepaint seen;
-    RECT r{};
-    GetWindowRect(W, &r);
-    if (const HDC frame = GetWindowDC(W)) {
-        PatBlt(frame, 0, 0, 3, r.bottom - r.top, BLACKNESS);
-        ReleaseDC(W, frame);
-    }
-    TvlMnuWnd *adapter = TvlMnuArray::Instance().Find(W);
-    if (!adapter) return seen;
-    TSystemFrames::System = std::exchange(adapter->OldWndProc, &TSystemFrames::Proc);
-    TSystemFrames::Count = 0;
-    SendMessageW(W, WM_NCPAINT, 1, 0);
-    adapter->OldWndProc = TSystemFrames::System;
-    seen.SystemFrames = TSystemFrames::Count;
-    seen.Frame = ColorAt(uitest::CaptureWindow(W), 1, (r.bottom - r.top) / 2);
-    vcl::TBitmap client;
-    client.SetPixelFormat(vcl::pf32bit);
-    client.SetSize(20, 20);
-    SendMessageW(W, WM_ERASEBKGND, reinterpret_cast<WPARAM>(client.Canvas()->Handle()), 0);
-    seen.Back = client.Canvas()->Pixels(10, 10);
-    return seen;
 }
 
 TEST_F(SkinMenus, SkinnedPopupFollowsKeysWithItsAdaptersAndRegion) {
@@ -513,14 +536,35 @@ TEST_F(SkinMenus, MenuOpacityAndNoAdaptersWithoutSkinnedPopups) {
     Manager->MenuSupport()->AlphaBlend = 200;
     BYTE alpha = 0;
     DWORD flags = 0;
+    HWND shown = nullptr;
     menu->Keys = {VK_DOWN};
     menu->Look = [&](int step) {
         if (step != 1) return;
-        for (HWND w : MenuWindows()) GetLayeredWindowAttributes(w, nullptr, &alpha, &flags);
+        for (HWND w : MenuWindows()) shown = w, GetLayeredWindowAttributes(w, nullptr, &alpha, &flags);
     };
-    menu->Popup(60, 60);
+    {
+        // Through the layered-window calls bound at start-up, as every caller.
+        LayeredRecorder recorder;
+        menu->Popup(60, 60);
+        ASSERT_NE(shown, nullptr);
+        EXPECT_NE(std::find(LayeredRecorder::Attributes.begin(), LayeredRecorder::Attributes.end(),
+                            std::pair<HWND, int>{shown, 200}),
+                  LayeredRecorder::Attributes.end());
+    }
     EXPECT_EQ(alpha, 200);
     EXPECT_TRUE(flags & LWA_ALPHA);
+    {
+        // A system without layered windows shows the menu opaque.
+        LayeredRecorder none(LayeredRecorder::NoLayeredWindows);
+        bool layered = true, seen = false;
+        menu->Look = [&](int step) {
+            if (step != 1) return;
+            for (HWND w : MenuWindows()) seen = true, layered = (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+        };
+        menu->Popup(60, 60);
+        EXPECT_TRUE(seen);
+        EXPECT_FALSE(layered);
+    }
 
     Manager->SetSkinnedPopups(false);
     Painter().SetMenuOwnerDraw(menu.get(), true);

@@ -306,6 +306,30 @@ TEST_F(SystemDialogs, AThirdVisibleDialogNeedsAToolBarAndAChildDialogIsNoneOfOur
     EXPECT_FALSE(Served(inside.Window));
 }
 
+TEST_F(SystemDialogs, AtCreationADialogNamedByTextNeedsBothStylesAndNoOwnerOneNamedByAtomNeither) {
+    PlainOwner owner;
+    const struct {
+        const wchar_t *Class;
+        DWORD ExStyle;
+        HWND Owner;
+        bool Served;
+    } cases[] = {
+        {L"#32770", WS_EX_DLGMODALFRAME, nullptr, true},
+        {L"#32770", 0, nullptr, false},
+        {L"#32770", WS_EX_DLGMODALFRAME, owner.Window, false},
+        {MAKEINTATOM(0x8002), 0, nullptr, true},
+    };
+    for (const auto &c : cases) {
+        // Hidden: no activation that could skin it later. Without a caption:
+        // the system would add WS_EX_WINDOWEDGE to a caption's window.
+        const HWND w = CreateWindowExW(c.ExStyle, c.Class, L"Novy", WS_POPUP | WS_BORDER, 60, 60, 200, 100, c.Owner,
+                                       nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(Served(w), c.Served) << (IS_INTRESOURCE(c.Class) ? "atom" : "text") << " ex " << c.ExStyle;
+        DestroyWindow(w);
+    }
+}
+
 TEST_F(SystemDialogs, CountsStayFlatOverAThousandBoxesAndAHundredOfEachDialog) {
     const auto box = [] {
         DialogVisitor v(nullptr, 0);

@@ -9,6 +9,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstring>
+#include <span>
+#include <utility>
+
 #include "BarsTestSupport.h"
 #include "skin/adapters/vlToolBarWnd.h"
 #include "skin/manager/sMessages.h"
@@ -141,6 +146,11 @@ TEST_F(NativeToolBar, ButtonsShowTheSkinFaceImageTextSeparatorAndDisabledBlend) 
     for (int x = sep.Left; x < sep.Right; ++x) divider += ColorAt(image, x, (sep.Top + sep.Bottom) / 2) == DividerInk;
     EXPECT_EQ(divider, 4);
     SaveWindowPicture(Parent.Window, "toolbar-native-skinned.png");
+    // While painting is locked the frame is left, and the system told so.
+    Adapter->SkinData->PaintLocked = true;
+    EXPECT_EQ(SendMessageW(Bar, WM_NCPAINT, 1, 0), 1);
+    Adapter->SkinData->PaintLocked = false;
+    EXPECT_EQ(SendMessageW(Bar, WM_NCPAINT, 1, 0), 0);
 }
 
 TEST_F(NativeToolBar, AListBarShowsEachCaptionBesideItsImageInsideItsLowButton) {
@@ -363,6 +373,53 @@ TEST_F(ClassLibraryToolBar, MovingAcrossRepaintsExactlyTheTwoButtonsAndClicksRea
     SetCursorPos(5, 5);
     ASSERT_TRUE(PumpUntil([&] { return Face(1) == ToolNormal; }));
     EXPECT_EQ(VCLAdapter->HotIndex, -1);
+}
+
+// A button whose memory stays after its end, filled with a mark: a read
+// through it once it is gone finds the mark, a write changes it.
+struct MarkedButton : vcl::TToolButton {
+    using vcl::TToolButton::TToolButton;
+    static constexpr unsigned char Mark = 0xA5;
+    static inline std::span<unsigned char> Left;
+    static void operator delete(void *Memory, std::size_t Size) {
+        std::memset(Memory, Mark, Size);
+        Left = {static_cast<unsigned char *>(Memory), Size};
+    }
+    static bool Untouched() {
+        return !Left.empty() && std::all_of(Left.begin(), Left.end(), [](unsigned char B) { return B == Mark; });
+    }
+    static void Free() { ::operator delete(std::exchange(Left, {}).data()); }
+};
+
+struct FreeingDropDown {
+    int Calls = 0;
+    void DropDown(vcl::TObject *Sender) {
+        ++Calls;
+        delete Sender;
+    }
+};
+
+TEST_F(ClassLibraryToolBar, ADropDownHandlerThatFreesItsButtonLeavesItsMemoryAlone) {
+    Skin();
+    auto *doomed = vcl::Create<MarkedButton>(Form.Form);
+    doomed->SetCaption("Gone");
+    doomed->SetStyle(vcl::tbsDropDown);
+    doomed->SetToolBar(Bar);
+    FreeingDropDown handler;
+    doomed->OnDropDown = vcl::TNotifyEvent::Bind<&FreeingDropDown::DropDown>(&handler);
+    NMTOOLBARW notice{};
+    notice.hdr.hwndFrom = Bar->Handle();
+    notice.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(Bar->Handle()));
+    notice.hdr.code = static_cast<UINT>(TBN_DROPDOWN);
+    notice.iItem = doomed->Command();
+    SendMessageW(Form.Form->Handle(), WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
+    EXPECT_EQ(handler.Calls, 1);
+    EXPECT_TRUE(MarkedButton::Untouched());
+    EXPECT_EQ(VCLAdapter->DroppedDownCommand, 0);
+    EXPECT_EQ(Bar->ButtonCount(), 5);
+    RedrawAll(Bar->WindowHandle());
+    EXPECT_EQ(Face(0), ToolNormal);
+    MarkedButton::Free();
 }
 
 int Distance(vcl::TColor A, vcl::TColor B) {
