@@ -14,6 +14,7 @@
 #include <span>
 #include <utility>
 
+#include "FreedMemoryMark.h"
 #include "BarsTestSupport.h"
 #include "skin/adapters/vlToolBarWnd.h"
 #include "skin/manager/sMessages.h"
@@ -375,22 +376,6 @@ TEST_F(ClassLibraryToolBar, MovingAcrossRepaintsExactlyTheTwoButtonsAndClicksRea
     EXPECT_EQ(VCLAdapter->HotIndex, -1);
 }
 
-// A button whose memory stays after its end, filled with a mark: a read
-// through it once it is gone finds the mark, a write changes it.
-struct MarkedButton : vcl::TToolButton {
-    using vcl::TToolButton::TToolButton;
-    static constexpr unsigned char Mark = 0xA5;
-    static inline std::span<unsigned char> Left;
-    static void operator delete(void *Memory, std::size_t Size) {
-        std::memset(Memory, Mark, Size);
-        Left = {static_cast<unsigned char *>(Memory), Size};
-    }
-    static bool Untouched() {
-        return !Left.empty() && std::all_of(Left.begin(), Left.end(), [](unsigned char B) { return B == Mark; });
-    }
-    static void Free() { ::operator delete(std::exchange(Left, {}).data()); }
-};
-
 struct FreeingDropDown {
     int Calls = 0;
     void DropDown(vcl::TObject *Sender) {
@@ -401,7 +386,7 @@ struct FreeingDropDown {
 
 TEST_F(ClassLibraryToolBar, ADropDownHandlerThatFreesItsButtonLeavesItsMemoryAlone) {
     Skin();
-    auto *doomed = vcl::Create<MarkedButton>(Form.Form);
+    auto *doomed = vcl::Create<vcl::TToolButton>(Form.Form);
     doomed->SetCaption("Gone");
     doomed->SetStyle(vcl::tbsDropDown);
     doomed->SetToolBar(Bar);
@@ -412,14 +397,17 @@ TEST_F(ClassLibraryToolBar, ADropDownHandlerThatFreesItsButtonLeavesItsMemoryAlo
     notice.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(Bar->Handle()));
     notice.hdr.code = static_cast<UINT>(TBN_DROPDOWN);
     notice.iItem = doomed->Command();
-    SendMessageW(Form.Form->Handle(), WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
-    EXPECT_EQ(handler.Calls, 1);
-    EXPECT_TRUE(MarkedButton::Untouched());
+    {
+        const test::TFreedMemoryMark mark;
+        SendMessageW(Form.Form->Handle(), WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
+        EXPECT_EQ(handler.Calls, 1);
+        EXPECT_TRUE(mark.Untouched(doomed));
+        EXPECT_EQ(mark.Faults(), 0);
+    }
     EXPECT_EQ(VCLAdapter->DroppedDownCommand, 0);
     EXPECT_EQ(Bar->ButtonCount(), 5);
     RedrawAll(Bar->WindowHandle());
     EXPECT_EQ(Face(0), ToolNormal);
-    MarkedButton::Free();
 }
 
 int Distance(vcl::TColor A, vcl::TColor B) {

@@ -10,6 +10,7 @@
 #include <span>
 #include <utility>
 
+#include "FreedMemoryMark.h"
 #include "../manager/LayeredRecorder.h"
 #include "FrameOutputTestSupport.h"
 #include "skin/forms/vlMinimizeAnimation.h"
@@ -480,22 +481,6 @@ TEST_F(FormActivation, AnUnskinnedFormWaitsForItsHideAnimationWhileMessagesFlow)
     F()->WindowProc = ender.Next;
 }
 
-// A provider whose memory stays after its end, filled with a mark: a write
-// into the provider once it is gone changes a byte of the mark.
-struct MarkedProvider : TsSkinProvider {
-    using TsSkinProvider::TsSkinProvider;
-    static constexpr unsigned char Mark = 0xA5;
-    static inline std::span<unsigned char> Left;
-    static void operator delete(void *Memory, std::size_t Size) {
-        std::memset(Memory, Mark, Size);
-        Left = {static_cast<unsigned char *>(Memory), Size};
-    }
-    static bool Untouched() {
-        return !Left.empty() && std::all_of(Left.begin(), Left.end(), [](unsigned char B) { return B == Mark; });
-    }
-    static void Free() { ::operator delete(std::exchange(Left, {}).data()); }
-};
-
 TsSkinProvider *Doomed = nullptr;
 void CALLBACK FreeDoomed(HWND, UINT, UINT_PTR Timer, DWORD) {
     KillTimer(nullptr, Timer);
@@ -507,20 +492,20 @@ TEST_F(FormActivation, AProviderFreedWhileItsUnskinnedHideWaitsIsNotTouchedAgain
     animation.Ends = false;
     TvlServiceRegistration registration(animation);
     delete P;
-    P = vcl::Create<MarkedProvider>(F());
+    P = vcl::Create<TsSkinProvider>(F());
     ShowFilled();
     P->SkinData()->SetSkinSection("NOSUCHSECTION");  // the unskinned route
     animation.Log.clear();
     Doomed = P;
-    P = nullptr;
+    const void *provider = std::exchange(P, nullptr);
+    const test::TFreedMemoryMark mark;
     SetTimer(nullptr, 0, 50, FreeDoomed);  // from the wait's message loop
 
     F()->Hide();
     ModuleState().FormAnimationActive = false;
     EXPECT_EQ(Doomed, nullptr);
-    EXPECT_TRUE(MarkedProvider::Untouched());
+    EXPECT_TRUE(mark.Untouched(provider));
     EXPECT_EQ(animation.Log, std::vector<std::string>{"hide"});
-    MarkedProvider::Free();
 }
 
 #endif

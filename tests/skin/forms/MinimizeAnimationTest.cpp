@@ -6,6 +6,7 @@
 // that a form minimized otherwise is restored by its caller.
 #include <gtest/gtest.h>
 
+#include "FreedMemoryMark.h"
 #include "../manager/LayeredRecorder.h"
 #include "FrameOutputTestSupport.h"
 #include "skin/forms/vlMinimizeAnimation.h"
@@ -172,27 +173,6 @@ TEST_F(MinimizeAnimation, AMinimizedImageGoesWhenTheFormComesBackWithoutItsFligh
     Manager->AnimEffects()->BlendOnMoving->Active = false;
 }
 
-// Freed memory of one object kept and filled with a mark: a write into it
-// once it is gone changes a byte of the mark.
-struct FreedMark {
-    static constexpr unsigned char Mark = 0xA5;
-    static inline void *Watched = nullptr;
-    static inline std::size_t Size = 0;
-    static inline bool Kept = false;
-    static void Watch(void *Object, std::size_t Bytes) { Watched = Object, Size = Bytes, Kept = false; }
-    static bool Keep(void *Memory) {
-        if (!Memory || Memory != Watched) return false;
-        std::memset(Memory, Mark, Size);
-        Kept = true;
-        return true;
-    }
-    static bool Untouched() {
-        const auto *bytes = static_cast<const unsigned char *>(Watched);
-        return Kept && std::all_of(bytes, bytes + Size, [](unsigned char B) { return B == Mark; });
-    }
-    static void Release() { std::free(std::exchange(Watched, nullptr)); }
-};
-
 // The application's restore handler frees the form: the timer that ran it
 // goes with the provider and is not written to afterwards.
 TEST_F(MinimizeAnimation, AFormFreedByTheRestoreHandlerLeavesItsTimerUntouched) {
@@ -205,13 +185,14 @@ TEST_F(MinimizeAnimation, AFormFreedByTheRestoreHandlerLeavesItsTimerUntouched) 
         void On(vcl::TObject *) { delete std::exchange(*Form, nullptr); }
     } freeForm{&Form.Form};
     vcl::Application->OnRestore = vcl::TNotifyEvent::Bind<&FreeForm::On>(&freeForm);
-    FreedMark::Watch(P->MinTimer.get(), sizeof(TvlMinTimer));
+    const void *timer = P->MinTimer.get();
     P = nullptr;
+    const test::TFreedMemoryMark mark;
     SendMessageW(W(), WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_TRUE(uitest::PumpUntil([&] { return Form.Form == nullptr; }, 3s));
     vcl::Application->OnRestore = {};
-    EXPECT_TRUE(FreedMark::Untouched());
-    FreedMark::Release();
+    EXPECT_TRUE(mark.Untouched(timer));
+    EXPECT_EQ(mark.Faults(), 0);
 }
 
 // The taskbar's window where a test put it, back where it was afterwards.
@@ -435,11 +416,3 @@ TEST(TaskbarButton, WithoutTheShellsTaskListTheSearchGivesNothing) {
 } // namespace
 } // namespace skin
 
-#if ZUVO_COMPOSITION
-// Every delete of this test program passes here: the one object watched is
-// kept, filled with the mark.
-void operator delete(void *Memory) noexcept {
-    if (!skin::FreedMark::Keep(Memory)) std::free(Memory);
-}
-void operator delete(void *Memory, std::size_t) noexcept { operator delete(Memory); }
-#endif

@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "FreedMemoryMark.h"
 #include "../manager/LayeredRecorder.h"
 #include "BorderedFormSupport.h"
 #include "CaptionTestSupport.h"
@@ -602,26 +603,6 @@ TEST_F(TitleBar, ManyTitleBarFormsLeaveNoHandleBehind) {
     EXPECT_EQ(vcl::LiveHandles(), before);
 }
 
-// An item whose memory stays after its end, filled with a mark: a write
-// into an item once it is gone changes a byte of the mark.
-struct MarkedItem : TvlTitleBarItem {
-    using TvlTitleBarItem::TvlTitleBarItem;
-    static constexpr unsigned char Mark = 0xA5;
-    static inline std::vector<std::span<unsigned char>> Left;
-    static void operator delete(void *Memory, std::size_t Size) {
-        std::memset(Memory, Mark, Size);
-        Left.push_back({static_cast<unsigned char *>(Memory), Size});
-    }
-    static bool Untouched() {
-        return std::all_of(Left.begin(), Left.end(), [](std::span<unsigned char> S) {
-            return std::all_of(S.begin(), S.end(), [](unsigned char B) { return B == Mark; });
-        });
-    }
-    static void Free() {
-        for (std::span<unsigned char> s : std::exchange(Left, {})) ::operator delete(s.data());
-    }
-};
-
 // A handler that runs what a test gives it.
 struct Handler {
     std::function<void()> Run;
@@ -691,17 +672,26 @@ TEST_F(TitleBar, HandlersThatFreeTheirItemOrTheBarLeaveTheFreedMemoryAlone) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Name);
         TsTitleBar *bar = vcl::Create<TsTitleBar>(C.F());
-        for (const char *caption : {"One", "Two"}) (new MarkedItem(bar->Items()))->SetCaption(caption);
+        std::vector<const void *> items;
+        for (const char *caption : {"One", "Two"}) {
+            auto *item = new TvlTitleBarItem(bar->Items());
+            item->SetCaption(caption);
+            items.push_back(item);
+        }
         P->SetTitleBar(bar);
         Render();
         Handler handler;
-        c.Run(*this, bar, handler);
-        EXPECT_FALSE(MarkedItem::Left.empty());
-        EXPECT_TRUE(MarkedItem::Untouched());
+        {
+            const test::TFreedMemoryMark mark;
+            c.Run(*this, bar, handler);
+            EXPECT_TRUE(std::any_of(items.begin(), items.end(), [&](const void *I) { return mark.Freed(I); }));
+            for (const void *item : items)
+                if (mark.Freed(item)) EXPECT_TRUE(mark.Untouched(item));
+            EXPECT_EQ(mark.Faults(), 0);
+        }
         FormsState().FormButtonPressed = false;
         P->SetHotButton(0, false);
         delete bar;
-        MarkedItem::Free();
     }
 }
 
