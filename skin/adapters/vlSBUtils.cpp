@@ -554,4 +554,15 @@ void PaintMaskBorder(TsCommonData &SkinData, int State, TvlMainWnd &Adapter) {
                  false);
 }
 
+void RedrawAfterParentUpdate(TsCommonData &Data, HWND Handle, UINT RedrawFlags) {
+    auto *control = dynamic_cast<vcl::TWinControl *>(Data.OwnerControl());
+    if (!Data.PaintLocked) {
+        if (Data.BGFlags() & bgfParentBackground) PassUpdateDoneToChildren(control);
+        return;
+    }
+    if (Data.UpdatePaintLock(true)) return;
+    RedrawWindow(Handle, nullptr, nullptr, RedrawFlags);
+    PassUpdateDoneToChildren(control);
+}
+
 } // namespace skin

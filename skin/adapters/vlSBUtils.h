@@ -232,6 +232,11 @@ void RemoveWndHook(HWND Handle, bool FullFrame, TvlMainWnd *Adapter);
 void RefreshFrame(HWND Handle, bool FullFrame);
 // The window's text as UTF-8.
 std::string ReadWindowText(HWND Handle);
+// The parent's update is done: a window whose painting waited for it is
+// redrawn with RedrawFlags once its paint lock is gone, and its children
+// hear of it (those of a window that did not wait only when it shows its
+// parent's background).
+void RedrawAfterParentUpdate(TsCommonData &Data, HWND Handle, UINT RedrawFlags);
 
 // Set while an adapter is made whose window keeps its visual style (the
 // combo box's drop-down list, a dialog's children); a scope clears it on

@@ -376,16 +376,8 @@ bool TvlSBWnd::SkinCommand(vcl::TMessage &Message) {
 }
 
 void TvlSBWnd::ParentUpdateDone() {
-    TsCommonData &data = *SkinData;
-    auto *control = dynamic_cast<vcl::TWinControl *>(data.OwnerControl());
-    if (!data.PaintLocked) {
-        if (data.BGFlags() & bgfParentBackground) PassUpdateDoneToChildren(control);
-        return;
-    }
-    if (data.UpdatePaintLock(true)) return;
     // The face is the client area's: no frame, and no children of its own.
-    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    PassUpdateDoneToChildren(control);
+    RedrawAfterParentUpdate(*SkinData, Handle, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 bool TvlSBWnd::OwnMessage(vcl::TMessage &Message) {

@@ -277,15 +277,8 @@ void TvlScrollWnd::MouseCommand(const vcl::TMessage &Message) {
 }
 
 void TvlScrollWnd::ParentUpdateDone() {
-    TsCommonData &data = *SkinData;
-    auto *control = dynamic_cast<vcl::TWinControl *>(data.OwnerControl());
-    if (!data.PaintLocked) {
-        if (data.BGFlags() & bgfParentBackground) PassUpdateDoneToChildren(control);
-        return;
-    }
-    if (data.UpdatePaintLock(true)) return;
-    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    PassUpdateDoneToChildren(control);
+    RedrawAfterParentUpdate(*SkinData, Handle,
+                            RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
 }
 
 void TvlScrollWnd::BackgroundInfo(vcl::TMessage &Message) {
