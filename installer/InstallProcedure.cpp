@@ -260,19 +260,10 @@ void EndBusy(TSDIAppForm &Form) {
     InstallBusy = false;
 }
 
-// Starts a program as a command line with its window shown normally, in the
+// Starts the installed program with its window shown normally, in the
 // current folder, and does not wait for it; whether it starts is not asked.
 void StartProgram(const std::string &CommandLine) {
-    std::wstring command = vcl::Utf8ToWide(CommandLine);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    WinExec(CommandLine.c_str(), SW_SHOWNORMAL);
 }
 
 } // namespace

@@ -157,6 +157,8 @@ TDibLayout MakeLayout(std::uint8_t *bits, bool topDown, TPixelFormat format, int
     layout.ColorCount = static_cast<int>(table.size());
     if (bits && width > 0 && height > 0) {
         const std::ptrdiff_t row = BytesPerScanLine(width, PixelFormatBits(format));
+        // A one-row picture keeps its row size as its stride, not 0: the
+        // readers that size a copy or a check from the stride need it.
         layout.First = topDown ? bits : bits + (height - 1) * row;
         layout.Stride = topDown ? row : -row;
     }

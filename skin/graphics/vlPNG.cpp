@@ -381,8 +381,10 @@ std::uint32_t TPngReader::ReadChunkHeader() {
     FChunkType = BigEndian32(header + 4);
     // Checked before anything is allocated or skipped: data and CRC must
     // lie inside the stream.
-    const std::int64_t left = FStream.Size() - FStream.Position();
-    if (FChunkLength > MaxChunkLength || std::int64_t(FChunkLength) + 4 > left) RaiseInvalid(InvalidFormatMessage);
+    // A length beyond 2^31 - 1 is no PNG length at all; one that runs past
+    // the stream is a stream that ends early, said as the stream says it.
+    if (FChunkLength > MaxChunkLength) RaiseInvalid(InvalidFormatMessage);
+    if (std::int64_t(FChunkLength) + 4 > FStream.Size() - FStream.Position()) throw vcl::EReadError("Stream read error");
     return UpdatePngCrc(0, header + 4, 4);
 }
 
@@ -468,7 +470,6 @@ int TPngReader::PreparePngColorFormat(int ColorType, int BitDepth) {
 
 void TPngReader::ReadPalette() {
     if (FChunkLength % 3 != 0) RaiseInvalid(PaletteMessage);
-    if (FChunkLength < 3) RaiseInvalid(InvalidFormatMessage);
     ReadChunkData();
     if (FHeader.ColorType != 3) return;
     FSourceBPP = PreparePngColorFormat(3, FHeader.BitDepth);
@@ -727,6 +728,8 @@ TPngImage TPngReader::ReadChunks() {
         if (IsCritical()) RaiseInvalid(CriticalChunkMessage);
     }
     FDecoder.DecodeEnd();
+    // A file without image data would otherwise load as a blank picture of
+    // its size, a damaged file taken for a good one.
     if (!imageRead) RaiseInvalid(CompressionErrorMessage);
     return std::move(FImage);
 }

@@ -46,7 +46,9 @@ void TPNGGraphic::Draw(vcl::TCanvas &ACanvas, const vcl::TRect &Rect) {
 
 void TPNGGraphic::LoadFromStream(vcl::TStream &Stream) {
     // Decoded aside and taken over whole, so that a damaged file leaves the
-    // image this graphic held.
+    // image this graphic held. Each load starts with a fresh colour manager:
+    // one carried over would lay the last file's gamma over a file that has
+    // no gAMA chunk of its own, and darken or lighten its every pixel.
     TPngImage image = ReadPngImage(Stream, [this](vcl::TProgressStage Stage, std::uint8_t PercentDone, bool RedrawNow,
                                                   const vcl::TRect &R, const std::string &Msg) {
         Progress(this, Stage, PercentDone, RedrawNow, R, Msg);

@@ -37,6 +37,8 @@ int CheckInflateResult(int Code) {
     return Code;
 }
 
+// No memory routines are handed over: with none, the linked zlib takes and
+// frees its memory on the C runtime's heap, which is the program's own.
 int InflateInitDefault(z_stream &Stream) {
     return inflateInit_(&Stream, ZLIB_VERSION, static_cast<int>(sizeof(z_stream)));
 }

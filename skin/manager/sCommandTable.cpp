@@ -366,6 +366,9 @@ void DispatchSkinnedMessage(vcl::TMessage &Message, TsCommonData *CommonData, Tv
 }
 
 bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
+    // Nothing done answers False, not "handled": the forms' dispatch comes
+    // here without a record, and a command it did not take must still reach
+    // the window's own procedure.
     if (!CommonData || Message.Msg != SM_SKINCOMMAND) return false;
     TsCommonData &data = *CommonData;
     const unsigned code = SubCommandOf(Message.WParam);

@@ -252,6 +252,8 @@ void TsCommonData::ChooseDefaultSection() {
 }
 
 void TsCommonData::UpdateIndexes(bool ResolveSection) {
+    // No design mode exists here (no form designer runs controls), so no
+    // owner is ever left out for lying in the designer's windows.
     BGChanged = true;
     TsSkinManager *m = GetSkinManager();
     if (ResolveSection) {
@@ -359,7 +361,8 @@ void TsCommonData::UpdateTransparency(bool TellChildren) {
         return;
     }
     // Forms stand here for the scrolling controls of the class library,
-    // which our forms do not descend from.
+    // which our forms do not descend from. The class library has no docking,
+    // so no owner is a dock site.
     if (FOwnerControl && (FOwnerControl->InheritsFrom(vcl::TCustomForm::StaticClassInfo()) ||
                           InheritsFromClassName(*FOwnerControl, "TPanel") ||
                           InheritsFromClassName(*FOwnerControl, "TScrollingWinControl"))) {

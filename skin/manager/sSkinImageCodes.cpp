@@ -159,9 +159,10 @@ int DetectMaskType(const TsMaskData &Mask, const vcl::TBitmapView &Image) {
     const int ph = GetMaskFrameHeight(Mask);
     const vcl::TRect &r = Mask.R;
     const auto hasKey = [&](std::int64_t x0, std::int64_t y0, std::int64_t w, std::int64_t h) {
-        // Clipped to the image once; the scan itself needs no checks.
-        const std::int64_t x1 = std::min<std::int64_t>(x0 + w, Image.Width);
-        const std::int64_t y1 = std::min<std::int64_t>(y0 + h, Image.Height);
+        // Clipped to the image once, short of its last column and row,
+        // which are never scanned; the scan itself needs no checks.
+        const std::int64_t x1 = std::min<std::int64_t>(x0 + w, Image.Width - 1);
+        const std::int64_t y1 = std::min<std::int64_t>(y0 + h, Image.Height - 1);
         x0 = std::max<std::int64_t>(x0, 0);
         y0 = std::max<std::int64_t>(y0, 0);
         for (std::int64_t y = y0; y < y1; ++y) {

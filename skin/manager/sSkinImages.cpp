@@ -119,8 +119,13 @@ void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TSt
         // The PNG reader's pixels taken over directly: a graphic object and
         // its copy per glyph cost more than the glyph's decoding.
         TPngImage png = ReadPngImage(Stream);
+        const bool hasAlpha = png.Dib.PixelFormat == vcl::pf32bit;
         TakeDib(Bitmap, png.Dib.Layout(), false, FileName);
-        if (Premultiply) PremultiplyRect(Bitmap, {0, 0, Bitmap.Width(), Bitmap.Height()});
+        // Only a picture with an alpha channel is premultiplied: one without
+        // has just been made opaque around its key colour, and multiplying
+        // by that alpha would darken every pixel by a step and turn the key
+        // pixels black, so that the picture loses its transparent parts.
+        if (Premultiply && hasAlpha) PremultiplyRect(Bitmap, {0, 0, Bitmap.Width(), Bitmap.Height()});
         return;
     }
     CheckPictureSize(Bitmap, FileName);

@@ -183,6 +183,10 @@ bool TsSkinManager::ReadPackedSkin() {
     return true;
 }
 
+// Made absolute against the program's folder, as the folder skins are:
+// taken as it stands, a relative directory would find the packed files only
+// when the program happens to start in its own folder (not from a shortcut
+// that starts it elsewhere), and a folder skin but not its packed twin.
 std::string TsSkinManager::PackedFileName() const { return ResolveSkinDirectory() + FSkinName + ".gmz"; }
 
 bool TsSkinManager::ChoosePackedSource() const {

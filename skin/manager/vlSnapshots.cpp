@@ -28,6 +28,8 @@ struct TReentryGuard {
     TReentryGuard &operator=(const TReentryGuard &) = delete;
 };
 
+// No control of the class library here hides itself at design time, so no
+// child is left out for that.
 bool Qualifies(const vcl::TControl &Child, HDC DC, vcl::TPoint Offset) {
     if (dynamic_cast<const vcl::TWinControl *>(&Child)) return false;
     if (!Child.Visible() && !Child.ComponentState().Contains(vcl::csDesigning)) return false;
@@ -137,6 +139,9 @@ void PaintChildControls(HDC DC, vcl::TWinControl *Control, bool OnlyWhenVisible,
     for (vcl::TControl *child : children) {
         const vcl::TRect b = child->BoundsRect();
         // A child that left the key colour at its corner asks to be left out.
+        // The corner is read where the child was painted in the memory
+        // picture; the offset only places the copy in the target, and read
+        // with it the test would look at another child's pixels.
         if ((GetPixel(memory.Get(), b.Left, b.Top) & 0xFFFFFF) == 0xFF00FF) continue;
         BitBlt(DC, b.Left + Offset.X, b.Top + Offset.Y, b.Width(), b.Height(), memory.Get(), b.Left, b.Top, SRCCOPY);
     }

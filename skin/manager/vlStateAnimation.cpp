@@ -50,13 +50,15 @@ vcl::TRect WholeImage(const vcl::TBitmap &Bitmap) { return {0, 0, Bitmap.Width()
 // The cache painted for the control's new state: a control is asked
 // directly (a button's graphic children are drawn on its face), a bare
 // window by message.
-void RebuildCache(TsCommonData &Data) {
+void RebuildCache(TsCommonData &Data, TvlThreadedTimer &Timer) {
     vcl::TControl *control = Data.OwnerControl();
     if (!control) {
         if (HWND window = Data.GetWindowHandle()) SendSkinCommand(window, SC_BUILD_CACHE, 0);
         return;
     }
-    PerformSkinCommand(control, SC_BUILD_CACHE, 0);
+    // A control that answers has built its picture itself: the old fade
+    // stops here and is armed again from the new pictures.
+    if (PerformSkinCommand(control, SC_BUILD_CACHE, 0) != 0) Timer.SetEnabled(false);
     auto *button = dynamic_cast<vcl::TButtonControl *>(control);
     vcl::TBitmap *cache = Data.CacheBmp();
     if (!button || button->ControlCount() == 0 || !cache) return;
@@ -129,7 +131,7 @@ std::int32_t StartStateAnimation(TsCommonData &Data, std::int32_t Mode, TvlStepC
         (timer->WorkImage->Width() != cache->Width() || timer->WorkImage->Height() != cache->Height()))
         timer->WorkImage.reset();
     ResizeAnimBitmap(timer->StartImage, *cache, WholeImage(*cache));
-    if (Data.BGChanged) RebuildCache(Data);
+    if (Data.BGChanged) RebuildCache(Data, *timer);
     cache = Data.CacheBmp();
     if (!cache) return fmIdle;
     ResizeAnimBitmap(timer->TargetImage, *cache, WholeImage(*cache));

@@ -340,7 +340,11 @@ TEST(ScrollWndPlain, AMemoIsHotFromItsClientCoolsWhenTheManagerSeesItLeaveAndHas
     SetCursorPos((bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2);
     PumpFor(80ms);
     EXPECT_TRUE(hot());
+    // Out across the bar: the manager's leave alone, before the memo reads
+    // any message of the move, cools it.
     SetCursorPos(bar.Right + 30, (bar.Top + bar.Bottom) / 2);
+    SendMessageW(memo->Handle(), SM_SKINCOMMAND, SkinCommand(SC_MOUSE_LEFT), 0);
+    EXPECT_FALSE(adapter->SkinData->MouseInside);
     EXPECT_TRUE(PumpUntil([&] { return !adapter->SkinData->MouseInside; }));
     SetCursorPos(5, 5);
 

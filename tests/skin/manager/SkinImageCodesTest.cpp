@@ -164,10 +164,12 @@ INSTANTIATE_TEST_SUITE_P(Table, CornerScan, testing::Values(
     CornerCase{"top-right of the first frame", 5, 0, {0, 0, 12, 12}, 1},
     CornerCase{"second frame is not scanned", 7, 0, {0, 0, 12, 12}, 0},
     CornerCase{"centre is not scanned", 3, 5, {0, 0, 12, 12}, 0},
-    CornerCase{"bottom-left", 0, 11, {0, 0, 12, 12}, 1},
-    CornerCase{"last column of the image", 11, 0, {6, 0, 18, 12}, 1},
-    CornerCase{"last row of the image", 6, 11, {6, 0, 18, 12}, 1},
-    CornerCase{"rect reaching beyond the image", 11, 7, {6, 6, 18, 18}, 1},
+    CornerCase{"bottom-left", 0, 10, {0, 0, 12, 12}, 1},
+    CornerCase{"last row is never scanned", 0, 11, {0, 0, 12, 12}, 0},
+    CornerCase{"beside the last column", 10, 0, {6, 0, 18, 12}, 1},
+    CornerCase{"last column of the image", 11, 0, {6, 0, 18, 12}, 0},
+    CornerCase{"last row of the image", 6, 11, {6, 0, 18, 12}, 0},
+    CornerCase{"rect reaching beyond the image", 10, 7, {6, 6, 18, 18}, 1},
     CornerCase{"negative rect", 3, 9, {-2, -2, 10, 10}, 1},
     CornerCase{"empty rect", 0, 0, {5, 5, 5, 9}, 0}),
     [](const testing::TestParamInfo<CornerCase> &i) {
@@ -192,8 +194,13 @@ TEST(SkinImageCodes, CornersOutsideTheImageAreNotScanned) {
         m.WL = m.WT = m.WR = m.WB = 2;
         EXPECT_EQ(DetectMaskType(m, image), 0) << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom;
     }
-    // The same corners find a key pixel in the image's own edge.
+    // The same corners find a key pixel beside the image's own edge, which
+    // itself is never scanned.
     image.At(Size - 1, 9) = KeyPixel;
+    TsMaskData edge = Mask({8, 8, 20, 20}, 2, 0);
+    edge.WL = edge.WT = edge.WR = edge.WB = 4;
+    EXPECT_EQ(DetectMaskType(edge, image), 0);
+    image.At(Size - 2, 9) = KeyPixel;
     TsMaskData m = Mask({8, 8, 20, 20}, 2, 0);
     m.WL = m.WT = m.WR = m.WB = 4;
     EXPECT_EQ(DetectMaskType(m, image), 1);

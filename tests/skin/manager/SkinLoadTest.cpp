@@ -397,12 +397,20 @@ Bytes ThreePixelPng() {
     return pngtest::EncodePng(image);
 }
 
+// A PNG picture without alpha: the key colour and a white.
+Bytes KeyAndWhitePng() {
+    return pngtest::EncodePng(pngtest::MakeImage(2, 1, 2, 8, [](int x, int, int c) -> unsigned {
+        return x == 0 && c == 1 ? 0u : 255u;
+    }));
+}
+
 TEST_F(SkinLoad, PngPicturesArePremultipliedForNewerSkinsWithoutBrightening) {
     TempFolder dir;
     for (const char *version : {"8.0", "7.45"}) {
         TestSkin skin;
-        skin.Options = TestOptions(version) + "[PICTURES]\r\nGLYPH=!DOT.PNG!1!0!1\r\n";
+        skin.Options = TestOptions(version) + "[PICTURES]\r\nGLYPH=!DOT.PNG!1!0!1\r\nFLAT=!FLAT.PNG!1!0!1\r\n";
         skin.Files.push_back({"DOT.PNG", ThreePixelPng()});
+        skin.Files.push_back({"FLAT.PNG", KeyAndWhitePng()});
         WriteFolder(dir / (std::string("V") + version), skin);
     }
     ManagerPtr m = NewManager();
@@ -415,6 +423,10 @@ TEST_F(SkinLoad, PngPicturesArePremultipliedForNewerSkinsWithoutBrightening) {
 
     m->SetSkinName("V8.0");
     EXPECT_EQ(pixels(), (std::vector<std::uint32_t>{0x80643219, 0, 0}));
+    // Without alpha the picture is opaque around its key, and stays so.
+    const TsMaskData &flat = m->Masks[static_cast<std::size_t>(m->FindMaskIndex("PICTURES", "FLAT"))];
+    EXPECT_EQ(flat.Bmp->View().At(0, 0), 0x00FF00FFu);
+    EXPECT_EQ(flat.Bmp->View().At(1, 0), 0xFFFFFFFFu);
     m->SetSkinName("V7.45");
     EXPECT_EQ(pixels(), (std::vector<std::uint32_t>{0x80C86432, 0x00C86432, 0x00FFFFFF}));
 
