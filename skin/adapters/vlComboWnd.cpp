@@ -56,12 +56,14 @@ std::wstring ComboItemText(HWND Combo, int Index) {
 // ------------------------------------------------------------ the combo box
 
 TvlComboBoxWnd::~TvlComboBoxWnd() {
+    AuxSkinData.reset();
     RemoveListAdapter();
     ReleaseScrollWindow();
 }
 
 void TvlComboBoxWnd::SetDefaultSection() {
     InCtlColor = false;
+    AuxSkinData = std::make_unique<TsCommonData>(nullptr, false);
     TvlEditWnd::SetDefaultSection();
 }
 
@@ -366,10 +368,11 @@ void TvlComboBoxWnd::FocusLost(vcl::TMessage &Message) {
     const std::weak_ptr<const bool> alive = AliveToken();
     PassOn(Message);
     if (alive.expired()) return;
-    // The focus that moved into the edit field keeps the edit's selection.
-    if (!SkinData->Focused) DeselectEditText();
     if (LooksDifferentWhileActive() && PassesFocusTest()) {
         ApplySkinColors();
+        // The focus that moved into the edit field keeps the edit's
+        // selection: the field has just selected its text for the user.
+        if (!SkinData->Focused) DeselectEditText();
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
     }
     PaintComboButton(nullptr);
@@ -583,6 +586,7 @@ TvlComboListWnd::~TvlComboListWnd() { ReleaseScrollWindow(); }
 
 void TvlComboListWnd::SetDefaultSection() {
     Tracking = false;
+    RefreshGeometry(*this);
     TvlEditWnd::SetDefaultSection();
 }
 
@@ -722,9 +726,9 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
         PrepareCache();
         PassOn(Message);
         if (alive.expired()) return true;
-        // A dropped list tracks: its border strips stay as they are.
-        if (Message.Msg == WM_PRINT && SendMessageW(Handle, LB_GETCOUNT, 0, 0) > 0 && e.PressedPart == -1 &&
-            !Tracking && !KeepsCapture())
+        // While the list tracks the mouse, or a bar part is pressed, its
+        // border strips stay as they are.
+        if (Message.Msg == WM_PRINT && SendMessageW(Handle, LB_GETCOUNT, 0, 0) > 0 && e.PressedPart == -1 && !Tracking)
             CopyBorderStrips(dc, 1);
         PaintNcScrollBars(*this, -1, dc);
         return true;

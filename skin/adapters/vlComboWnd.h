@@ -39,6 +39,9 @@ public:
     HWND ListWnd = nullptr;
     bool InCtlColor = false;
     std::unique_ptr<TvlComboListWnd> ListAdapter;
+    // A second skin record, made with the default section and freed with
+    // the adapter; nothing paints from it.
+    std::unique_ptr<TsCommonData> AuxSkinData;
 
 protected:
     // The drop-down list gets an adapter of its own.

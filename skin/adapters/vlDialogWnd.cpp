@@ -120,7 +120,9 @@ void TvlDialogWnd::AnalyseWindow() {
 
 void TvlDialogWnd::ResolveButtonMasks() {
     const TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
-    if (!m) return;
+    // The masks are named in the skin's title-button section: a skin without
+    // it leaves the buttons and the title section as they are.
+    if (!m || !m->IsValidSectionIndex(m->CommonElements.GlobalInfoSection)) return;
     const auto &icons = m->CommonElements.TitleIcons;
     const auto set = [&](int Code, int Index, bool Big) {
         TvlDialogButton *b = ButtonByCode(Code);

@@ -27,11 +27,22 @@ bool EmptyClip(HDC DC) {
     return GetClipBox(DC, &r) == NULLREGION;
 }
 
-// Messages after which the control may have drawn the system's bar.
-bool ScrollsTheControl(UINT Msg) {
+// Messages that move the control's lines or change its range: the control
+// has drawn the system's bar over ours, which is painted again at once,
+// inside a scroll message too.
+bool MovesTheLines(UINT Msg) {
     switch (Msg) {
     case LB_SETTOPINDEX: case WM_KEYDOWN: case WM_KEYUP: case LB_ADDSTRING: case LB_INSERTSTRING:
-    case LB_SETCURSEL: case EM_REPLACESEL: case WM_CHAR: case EM_SETSEL: case EM_LINESCROLL: case EM_SCROLL:
+    case LB_SETCURSEL: case EM_REPLACESEL:
+        return true;
+    default: return false;
+    }
+}
+
+// Further messages after which the control may have drawn the system's bar.
+bool ScrollsTheControl(UINT Msg) {
+    switch (Msg) {
+    case WM_CHAR: case EM_SETSEL: case EM_LINESCROLL: case EM_SCROLL:
     case EM_SCROLLCARET: case LB_DELETESTRING: case LB_RESETCONTENT: case WM_SETTEXT:
         return true;
     default: return false;
@@ -123,8 +134,20 @@ void TvlEditWnd::ApplySkinColors() {
             if (c->Font()->Color() != font) {
                 const std::uint16_t flags = data.BGFlags();
                 data.SetBGFlags(flags | bgfWritingFontColor);
+                const std::weak_ptr<const bool> alive = AliveToken();
                 c->Font()->SetColor(font);
+                // The control's answer to its new font may have freed this
+                // adapter, and with it its own skin data: nothing of either
+                // is touched then.
+                if (alive.expired()) return;
                 data.SetBGFlags(flags);
+            }
+            if (Destroyed()) {
+                // Stopped, but not left locked: a control that shares the
+                // record would never paint again.
+                data.PaintLocked = false;
+                InCalcSize = false;
+                return;
             }
         }
     } else if (valid) {
@@ -411,8 +434,10 @@ bool TvlEditWnd::AfterFirstStage(vcl::TMessage &Message) {
     PassOnUnless(TvlBaseWnd::OwnMessage(Message), Message);
     if (alive.expired() || Destroyed()) return true;
     const UINT msg = Message.Msg;
-    if (ScrollsTheControl(msg) ||
-        (!InScrollMessage && (msg == WM_SETFONT || msg == WM_LBUTTONDOWN || msg == vcl::CN_KEYDOWN || msg == vcl::CN_KEYUP)))
+    if (MovesTheLines(msg))
+        skin::RefreshScrollBars(*this, true);
+    else if (ScrollsTheControl(msg) ||
+             (!InScrollMessage && (msg == WM_SETFONT || msg == WM_LBUTTONDOWN || msg == vcl::CN_KEYDOWN || msg == vcl::CN_KEYUP)))
         RepaintBars();
     switch (msg) {
     case WM_SIZE:

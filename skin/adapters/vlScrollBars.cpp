@@ -325,8 +325,8 @@ void PaintScrollArrow(vcl::TBitmap &Bitmap, const TvlBgInfo &Bg, vcl::TRect R, i
             // The button's picture reaches into the track.
             const TsMaskData &mask = M.Masks[static_cast<std::size_t>(Element.BorderMask)];
             const int grow = (horizontal ? GetMaskFrameWidth(mask) : GetMaskFrameHeight(mask)) - 17;
-            if (grow > 0) (horizontal ? (first ? face.Right : face.Left) : (first ? face.Bottom : face.Top)) +=
-                              first ? grow : -grow;
+            // A mask narrower than 17 px takes the face back from the track.
+            (horizontal ? (first ? face.Right : face.Left) : (first ? face.Bottom : face.Top)) += first ? grow : -grow;
         }
         PaintSectionWithMask(Element.SectionIndex, Element.BorderMask, Element.Texture, Bg, State, face,
                              {face.Left, face.Top}, Bitmap, &M);
@@ -485,7 +485,9 @@ LRESULT PaintNcScrollBars(TvlNcBarsWnd &Adapter, int PartOverride, HDC DC) {
     // A DC given is a picture being taken (a print, a snapshot of a form
     // that is not shown yet or no longer): the bars go into it whether the
     // window shows or not, or the picture keeps a black strip where they lie.
-    if (!data || data->PaintLocked || (!DC && !IsWindowVisible(handle))) return 0;
+    // A parent that is still updating holds the bars back too; its update
+    // done repaints them.
+    if (!data || data->UpdatePaintLock(false) || (!DC && !IsWindowVisible(handle))) return 0;
     if (const vcl::TControl *c = data->OwnerControl(); c && c->ControlState().Contains(vcl::csCreating)) return 0;
     const bool horz = Adapter.HorzBar && Adapter.HorzBar->Shown, vert = Adapter.VertBar && Adapter.VertBar->Shown;
     if (!horz && !vert) return 0;
@@ -569,6 +571,9 @@ void ScrollBarsNcHitTest(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     const HWND handle = Adapter.Handle;
     const vcl::TPoint p{XOf(Message.LParam), YOf(Message.LParam)};
     TsCommonData *data = Adapter.SkinData;
+    // Not for a form's own bars: its provider makes the form hot over its
+    // frame and cold over its client at each mouse move, which a hot form
+    // from every hit test before it would turn into a flip-flop.
     if (TsSkinManager *m = DefaultManager(); m && data && !data->OwnerProvider() && m->ActiveWindow != handle &&
                                              !data->MouseInside && IsWindowEnabled(handle) && OverOwnerClient(*data, p))
         m->SetActiveControl(handle);

@@ -147,7 +147,7 @@ bool TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
         // The previous procedure first: the system would draw its own bar
         // over ours.
         PassOn(Message);
-        if (!alive.expired() && Visible(Handle) && !SkinData->PaintLocked && !InScrollMessage)
+        if (!alive.expired() && Visible(Handle) && !InScrollMessage && !SkinData->UpdatePaintLock(false))
             PaintNcScrollBars(*this, -1, nullptr);
         return true;
     case WM_NCMOUSEMOVE: ScrollBarNcMouseMove(*this, Message); return true;
@@ -350,7 +350,7 @@ void InstallScrollBars(TvlScrollWnd &Adapter, HWND Handle, bool Repaint) {
 }
 
 void RefreshScrollBars(TvlScrollWnd &Adapter, bool Repaint) {
-    if (!Adapter.SkinData || !Visible(Adapter.Handle) || Adapter.SkinData->PaintLocked) return;
+    if (!Adapter.SkinData || !Visible(Adapter.Handle) || Adapter.SkinData->UpdatePaintLock(false)) return;
     if (Repaint && !ModuleState().FormAnimationActive) {
         PaintNcScrollBars(Adapter, -1, nullptr);  // reads the scroll information of what it paints
         return;

@@ -463,6 +463,9 @@ bool TvlStaticTextWnd::OwnMessage(vcl::TMessage &Message) {
         return TvlMainWnd::OwnMessage(Message);
     }
     if (Message.Msg == SM_SKINCOMMAND && StaticText && SkinCommand(Message)) return true;
+    // The base's removal, the common one and the previous procedure follow
+    // the own step: the manager is off already while it tells its windows.
+    if (IsOwnRemoval(Message)) return BaseRemoval(Message);
     if (!SkinData->IsSkinned(false) || !Serving()) {
         return TvlMainWnd::OwnMessage(Message);
     }

@@ -183,9 +183,6 @@ std::string TvlTabControlWnd::FrameSection() const {
 void TvlTabControlWnd::UpdateUpDown() {
     if (!SkinData || !SkinData->IsSkinned(false)) return;
     const HWND arrows = FindWindowExW(Handle, nullptr, UPDOWN_CLASSW, nullptr);
-    // The adapter that serves these arrows already stays: it follows the
-    // skin itself, and this runs on every erase.
-    if (arrows && UpDownAdapter && !UpDownAdapter->Destroyed() && UpDownAdapter->AdapterWindow() == arrows) return;
     UpDownAdapter.reset();
     if (!arrows) return;
     TvlSkinParams params;
@@ -480,6 +477,8 @@ bool TvlTabControlWnd::AfterCommonAnswer(vcl::TMessage &Message) {
         Message.Result = 0;
         return true;
     case SC_SKIN_REMOVED:
+        // Not UpdateUpDown: after the common removal the record is no longer
+        // skinned, so it would leave the arrows' adapter serving them.
         UpDownAdapter.reset();
         PassToChildren(control, Handle, Message);
         InvalidateRect(Handle, nullptr, TRUE);
@@ -564,6 +563,7 @@ bool TvlTabControlWnd::OwnMessage(vcl::TMessage &Message) {
         }
         case WM_ERASEBKGND:
             if (!IsWindowVisible(Handle)) break;
+            // An erase carries no lParam of 1: its picture goes to the window's own DC.
             if (!ModuleState().FormAnimationActive) PaintTabControl(reinterpret_cast<HDC>(Message.WParam), false);
             UpdateUpDown();
             Message.Result = 1;
@@ -646,6 +646,7 @@ bool TvlPageControlWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     case WM_ERASEBKGND:
         if (!IsWindowVisible(Handle)) break;
+        // An erase carries no lParam of 1: its picture goes to the window's own DC.
         if (!ModuleState().FormAnimationActive) PaintTabControl(reinterpret_cast<HDC>(Message.WParam), false);
         Message.Result = 1;
         return true;

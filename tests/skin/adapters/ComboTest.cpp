@@ -3,8 +3,8 @@
 // skinned bar that scrolls while the list stays open, an item click that
 // selects and closes, a 5,000-character item, the simple combo without a
 // button and without a system edge left showing, the list's brush, the
-// dropped list's print without border strips, the list given back when the
-// skin goes, and the wwEdit adapter with and without a button.
+// dropped list's print with border strips unless it tracks, the list given
+// back when the skin goes, and the wwEdit adapter with and without a button.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -114,21 +114,28 @@ TEST_F(Combo, ButtonIsTheSkinsAndTheListDropsSkinnedByAClick) {
     EXPECT_EQ(ColorAt(shot, 0, shot.Height / 2), SkinBorder);  // the one-pixel frame
 }
 
-TEST_F(Combo, PrintOfTheDroppedListCopiesNoBorderStripsButPaintsItsBars) {
+// A print of the dropped list has its skinned border strips, except while
+// the list tracks the mouse; its bars are painted either way.
+TEST_F(Combo, PrintOfTheDroppedListCopiesItsBorderStripsUnlessTrackingAndPaintsItsBars) {
     ClickAt(ButtonCentre());
     ASSERT_TRUE(Dropped());
     ASSERT_NE(A().ListAdapter, nullptr);
     TvlComboListWnd &list = *A().ListAdapter;
     RECT w{};
     GetWindowRect(list.Handle, &w);
-    const auto bmp = std::make_unique<vcl::TBitmap>();
-    bmp->SetPixelFormat(vcl::pf32bit);
-    bmp->SetSize(w.right - w.left, w.bottom - w.top);
-    const HDC dc = bmp->Canvas()->Handle();
-    SendMessageW(list.Handle, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
-    EXPECT_NE(static_cast<vcl::TColor>(GetPixel(dc, 0, (w.bottom - w.top) / 2)), SkinBorder);
     const vcl::TRect bar = InWindow(list.Handle, VertScrollBarRect(list));
-    EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(dc, bar.Left + 1, bar.Top + 1)), ArrowFace);
+    for (const bool tracking : {false, true}) {
+        list.Tracking = tracking;
+        const auto bmp = std::make_unique<vcl::TBitmap>();
+        bmp->SetPixelFormat(vcl::pf32bit);
+        bmp->SetSize(w.right - w.left, w.bottom - w.top);
+        const HDC dc = bmp->Canvas()->Handle();
+        SendMessageW(list.Handle, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+        EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(dc, 0, (w.bottom - w.top) / 2)) == SkinBorder, !tracking)
+            << "tracking " << tracking;
+        EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(dc, bar.Left + 1, bar.Top + 1)), ArrowFace) << "tracking " << tracking;
+    }
+    list.Tracking = false;
 }
 
 // The list is given back after the common removal and the control's own
@@ -492,6 +499,31 @@ TEST_F(Combo, ActiveLookTakesTheEditSectionsSecondState) {
     TvlComboListWnd &list = *A().ListAdapter;
     EXPECT_EQ(list.AppliedColor, EditActiveFace);
     EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(list.SkinData->CacheBmp()->Canvas()->Handle(), 2, 2)), EditActiveFace);
+}
+
+// The focus leaving a drop-down combo takes its text's selection only
+// where the skin shows the combo differently while it is active.
+TEST_F(Combo, FocusLeavingADropDownComboDeselectsItsTextWhereTheSkinShowsTheFocus) {
+    auto *drop = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 20, 80);
+    drop->SetBounds(20, 80, 170, 24);
+    drop->SetText("Hello");
+    auto *other = Form.Add(vcl::Create<vcl::TEdit>(Form.Form), 20, 200);
+    const auto adapter = AdapterFactory().CreateAdapter(tpComboBox, drop->Handle(), ParamsFor(drop), Manager.get());
+    const auto selected = [&] {
+        DWORD from = 0, to = 0;
+        SendMessageW(drop->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+        return from != to;
+    };
+    for (const bool twoStates : {false, true}) {
+        if (twoStates) ApplyActiveEditSkin(*Manager);
+        drop->SetFocus();
+        PumpFor(30ms);
+        SendMessageW(drop->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        ASSERT_TRUE(selected());
+        other->SetFocus();
+        PumpFor(30ms);
+        EXPECT_EQ(selected(), !twoStates) << "two states " << twoStates;
+    }
 }
 
 // The field as the print shows it: a simple combo prints only its field's

@@ -271,6 +271,33 @@ TEST_F(DialogWnd, TheSkinGoingGivesTheDialogItsOwnFrameBack) {
     EXPECT_EQ(HookedDialogCount(), 0u);
 }
 
+// A skin applied without a title-button section leaves the buttons' masks
+// and the title section as they were.
+TEST_F(DialogWnd, ASkinWithoutATitleButtonSectionChangesNoButtonMask) {
+    OwnDialog d(FixedDialog());
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    const auto masks = [&] {
+        std::vector<int> m;
+        for (const TvlDialogButton &b : a->Buttons) m.push_back(b.MaskIndex);
+        return m;
+    };
+    const auto apply = [&] {
+        SendMessageW(d.Window, SM_SKINCOMMAND, SkinCommand(SC_SKIN_APPLIED), reinterpret_cast<LPARAM>(Manager.get()));
+    };
+    for (TvlDialogButton &b : a->Buttons) b.MaskIndex = 1000;
+    a->TitleSection = 1000;
+    const int global = std::exchange(Manager->CommonElements.GlobalInfoSection, -1);
+    apply();
+    EXPECT_EQ(masks(), std::vector<int>(4, 1000));
+    EXPECT_EQ(a->TitleSection, 1000);
+    Manager->CommonElements.GlobalInfoSection = global;
+    apply();
+    EXPECT_NE(masks(), std::vector<int>(4, 1000));
+    EXPECT_NE(a->TitleSection, 1000);
+    EXPECT_EQ(a->TitleSection, Manager->FindSectionIndex(a->TitleSectionName));
+}
+
 // Records the glows the adapters ask for.
 struct RecordingGlows : TvlGlowService {
     std::vector<int> Shown, Hidden;

@@ -1,13 +1,15 @@
 // The edit adapter on a form of the edit family: a TMemo of 10,000 lines,
 // a TEdit, a bare multi-line "Edit" and a bare "ListBox". The memo takes
 // the section's colours and gets its own back; every scrolling way (arrow,
-// track, thumb drag to the end, wheel, keys) leaves the skin's bar on the
-// screen; the skin goes and comes back; the handle counts stay flat; the
-// form is kept as a picture skinned and unskinned.
+// track, thumb drag to the end, wheel, keys, a line move inside a scroll
+// message) leaves the skin's bar on the screen; the skin goes and comes
+// back; the handle counts stay flat; the form is kept as a picture skinned
+// and unskinned.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "FreedMemoryMark.h"
 #include "ScrollBarsTestSupport.h"
 #include "skin/adapters/vlEditWnd.h"
 #include "skin/manager/sCommonData.h"
@@ -117,6 +119,36 @@ TEST_F(EditWnd, MemoFollowsTheSectionAndGetsItsOwnColoursBack) {
     EXPECT_EQ(Memo->Font()->Color(), MemoOwnFont);
 }
 
+// A control whose answer to its new font frees the adapter that gave it:
+// the adapter's colouring stops without touching the freed adapter or its
+// skin data.
+TEST_F(EditWnd, AnAdapterFreedByTheFontItGaveIsNotTouchedAgain) {
+    struct Freeing {
+        std::unique_ptr<TvlWindowAdapter> *Doomed = nullptr;
+        vcl::TWndMethod Next;
+        void Call(vcl::TMessage &M) {
+            Next(M);
+            if (M.Msg == vcl::CM_FONTCHANGED && Doomed) std::exchange(Doomed, nullptr)->reset();
+        }
+    } freeing;
+    Memo->Font()->SetColor(MemoOwnFont);
+    TvlEditWnd *adapter = &Of(0);
+    const TsCommonData *data = adapter->SkinData;
+    freeing.Next = Memo->WindowProc;
+    Memo->WindowProc = vcl::TWndMethod::Bind<&Freeing::Call>(&freeing);
+    {
+        const TFreedMemoryMark mark;
+        freeing.Doomed = &Adapters[0];
+        adapter->ApplySkinColors();
+        EXPECT_TRUE(mark.Freed(adapter));
+        EXPECT_TRUE(mark.Untouched(adapter));
+        EXPECT_TRUE(mark.Untouched(data));
+        EXPECT_EQ(mark.Faults(), 0);
+    }
+    Memo->WindowProc = freeing.Next;
+    EXPECT_EQ(Memo->Font()->Color(), MemoOwnFont);  // given back by the freed adapter
+}
+
 // A section of two states without a border mask still shows the focus
 // through the adapter's own step (the common stage's focus colours left
 // out, as for a kind without hot colours): the focused edit and its frame
@@ -206,6 +238,27 @@ TEST_F(EditWnd, BareEditAndListBoxScrollWithSkinnedBars) {
     }
     EXPECT_GT(SendMessageW(BareEdit, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
     EXPECT_GT(SendMessageW(BareList, LB_GETTOPINDEX, 0, 0), 1);
+}
+
+// Inside a scroll message of its own, a list that moves its lines gets its
+// skinned bar back at once, with the thumb where the lines went.
+TEST_F(EditWnd, ALineMoveInsideAScrollMessageRepaintsTheSkinnedBar) {
+    TvlEditWnd &a = Of(3);
+    const vcl::TRect bar = InWindow(BareList, VertScrollBarRect(a));
+    const int b = ScrollBarMetric(*a.VertBar, false);
+    const struct {
+        UINT Msg;
+        WPARAM Index;
+        int ThumbY;
+    } moves[] = {{LB_SETTOPINDEX, 99, bar.Bottom - b - 2}, {LB_SETCURSEL, 0, bar.Top + b + 2}};
+    for (const auto &m : moves) {
+        a.InScrollMessage = true;
+        SendMessageW(BareList, m.Msg, m.Index, 0);
+        a.InScrollMessage = false;
+        const uitest::TImage32 shot = uitest::CaptureWindow(BareList);
+        EXPECT_EQ(ColorAt(shot, bar.Left + 2, m.ThumbY), Thumb) << m.Msg;
+        EXPECT_TRUE(ShowsSkinnedBar(shot, bar)) << m.Msg;
+    }
 }
 
 TEST_F(EditWnd, SkinRemovedAndAppliedAgainRestoresEveryControl) {

@@ -340,6 +340,26 @@ TEST_F(PanelWnd, StaticTextTakesItsSectionFromItsBevelAndWritesInItsAlignment) {
     EXPECT_GT(CountColor(over, CheckBoxText), 5);
 }
 
+// The skin's end, handed on with the manager off already, runs the static
+// text's own step and the common removal after it: no section, no opaque
+// style, painting held and the picture dropped.
+TEST_F(PanelWnd, StaticTextsSkinEndRunsTheCommonRemovalWithTheManagerOff) {
+    auto *text = Form.Add(vcl::Create<vcl::TStaticText>(Form.Form));
+    text->SetCaption("Text");
+    auto *a = Make<TvlStaticTextWnd>(tpStaticText, text);
+    ASSERT_NE(a, nullptr);
+    Shown(text->Handle());
+    TsCommonData &data = *a->SkinData;
+    ASSERT_GT(data.CacheBmp()->Width(), 0);
+    data.PaintLocked = false;
+    Manager->SetActive(false);
+    SendMessageW(text->Handle(), SM_SKINCOMMAND, SkinCommand(SC_SKIN_REMOVED), reinterpret_cast<LPARAM>(Manager.get()));
+    EXPECT_EQ(data.SkinIndex(), -1);
+    EXPECT_FALSE(text->ControlStyle().Contains(vcl::csOpaque));
+    EXPECT_TRUE(data.PaintLocked);
+    EXPECT_EQ(data.CacheBmp()->Width(), 0);
+}
+
 TEST_F(PanelWnd, ScrollBoxShowsItsSectionAroundItsChildrenAndScrolls) {
     vcl::TPanel *child = nullptr;
     auto *box = TallScrollBox(child);

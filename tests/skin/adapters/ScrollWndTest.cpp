@@ -5,14 +5,17 @@
 // capture goes, the left bar, foreign timers, the bars after a focus
 // change inside a scroll message, a range below 0, the corner of an
 // inactive bar, a memo hot only from its client and cooled by the manager,
-// the skin applied reaching the window before its children, the form
-// provider's bars and the live handle counts.
+// the bars held while the parent updates, the skin applied reaching the
+// window before its children, the form provider's bars and the live
+// handle counts.
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "ScrollBarsTestSupport.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/graphics/vlGlyphStrips.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlImageHelpers.h"
 #include "vcl/Bitmap.h"
@@ -359,6 +362,79 @@ TEST(ScrollWndPlain, AMemoIsHotFromItsClientCoolsWhenTheManagerSeesItLeaveAndHas
     }
 }
 
+// A parent that says it is still updating while Busy.
+struct UpdatingParent {
+    explicit UpdatingParent(vcl::TControl *C) : Control(C), Previous(C->WindowProc) {
+        C->WindowProc = vcl::TWndMethod::Bind<&UpdatingParent::Handle>(this);
+    }
+    ~UpdatingParent() { Control->WindowProc = Previous; }
+    UpdatingParent(const UpdatingParent &) = delete;
+    UpdatingParent &operator=(const UpdatingParent &) = delete;
+    void Handle(vcl::TMessage &M) {
+        if (Busy && M.Msg == SM_SKINCOMMAND && SubCommandOf(M.WParam) == SC_IS_UPDATING) {
+            M.Result = 1;
+            return;
+        }
+        Previous(M);
+    }
+    vcl::TControl *Control;
+    vcl::TWndMethod Previous;
+    bool Busy = true;
+};
+
+// Every way the bars are painted waits while the parent updates: a
+// picture taken, a refresh and the frame's paint; the parent's update done
+// shows them.
+TEST(ScrollWndPlain, BarsWaitWhileTheParentUpdatesAndShowWhenItIsDone) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    TestForm form;
+    auto *panel = form.Add(vcl::Create<vcl::TPanel>(form.Form), 10, 10);
+    panel->SetBounds(10, 10, 300, 240);
+    auto *memo = vcl::Create<vcl::TMemo>(form.Form);
+    memo->SetParent(panel);
+    memo->SetBounds(10, 10, 200, 150);
+    memo->SetScrollBars(vcl::ssVertical);
+    std::string lines;
+    for (int i = 0; i < 40; ++i) lines += "Line\r\n";
+    memo->Lines()->SetText(lines);
+    form.Show();
+    const HWND h = memo->Handle();
+    auto adapter = NewAdapter<TvlBaseWnd>(h, nullptr, manager.get(), ParamsFor(memo, "EDIT"), true);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    PumpFor(30ms);
+    const vcl::TRect bar = InWindow(h, VertScrollBarRect(*adapter));
+    ASSERT_TRUE(ShowsSkinnedBar(uitest::CaptureWindow(h), bar));
+    constexpr vcl::TColor Marker = 0x0000FF;
+    const auto mark = [&] {
+        const HDC dc = GetWindowDC(h);
+        const HBRUSH brush = CreateSolidBrush(Marker);
+        const RECT r{bar.Left, bar.Top, bar.Right, bar.Bottom};
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        ReleaseDC(h, dc);
+    };
+    const auto marked = [&] { return ColorAt(uitest::CaptureWindow(h), bar.Left + 2, bar.Top + bar.Height() / 2) == Marker; };
+
+    UpdatingParent parent(panel);
+    const auto picture = NewBitmap32(memo->Width(), memo->Height());
+    PaintNcScrollBars(*adapter, -1, picture->Canvas()->Handle());
+    EXPECT_EQ(GetPixel(picture->Canvas()->Handle(), bar.Left + 2, bar.Bottom - 2), 0u);
+    mark();
+    RefreshScrollBars(*adapter, true);
+    EXPECT_TRUE(marked());
+    mark();
+    SendMessageW(h, WM_NCPAINT, 1, 0);
+    EXPECT_FALSE(ShowsSkinnedBar(uitest::CaptureWindow(h), bar));
+    EXPECT_TRUE(adapter->SkinData->PaintLocked);
+
+    parent.Busy = false;
+    SendSkinCommand(h, SC_PARENT_UPDATE_DONE, 0);
+    PumpFor(30ms);
+    EXPECT_FALSE(adapter->SkinData->PaintLocked);
+    EXPECT_TRUE(ShowsSkinnedBar(uitest::CaptureWindow(h), bar));
+}
+
 // The skin applied goes to the window's own procedure first, then to its
 // children.
 TEST(ScrollWndPlain, AnAppliedSkinReachesTheWindowBeforeItsChildren) {
@@ -532,6 +608,36 @@ TEST(ScrollWndPlain, ThumbDraggedOverABarReachesBothEndsOfItsRange) {
         PumpFor(50ms);
         EXPECT_FALSE(adapter->ThumbDragging);
         EXPECT_EQ(lastSent(SB_THUMBPOSITION), min);
+    }
+}
+
+// An arrow whose section asks for it takes its mask's length less 17 px
+// from the track, or gives as much back when the mask is shorter.
+TEST(ScrollWndPlain, ArrowFaceFollowsItsMasksLengthLess17Pixels) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    constexpr vcl::TColor Behind = 0x0000FF;
+    const int section = manager->FindSectionIndex("SCROLLBTNTOP");
+    ASSERT_GE(section, 0);
+    manager->Sections[static_cast<std::size_t>(section)].ReservedBoolean = true;
+    for (const int length : {12, 17, 25}) {
+        TsMaskData mask;  // no manager of its own: measured, not drawn
+        mask.R = {0, 0, 17, length};
+        mask.ImageCount = 1;
+        manager->Masks.push_back(mask);
+        TvlElementEntry arrow;
+        arrow.SectionIndex = section;
+        arrow.BorderMask = static_cast<int>(manager->Masks.size()) - 1;
+        const auto bmp = NewBitmap32(17, 40);
+        bmp->Canvas()->Brush()->SetColor(Behind);
+        bmp->Canvas()->FillRect({0, 0, 17, 40});
+        TvlBgInfo bg;
+        InitBgInfo(bmp.get(), 0, 0, bg);
+        PaintScrollArrow(*bmp, bg, {0, 0, 17, 17}, 0, arrow, adUp, *manager);
+        const HDC dc = bmp->Canvas()->Handle();
+        EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(dc, 1, length - 1)), ArrowFace) << length;
+        EXPECT_EQ(static_cast<vcl::TColor>(GetPixel(dc, 1, length)), Behind) << length;
+        manager->Masks.pop_back();
     }
 }
 

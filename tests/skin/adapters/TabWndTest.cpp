@@ -233,6 +233,12 @@ TEST_F(TabAdapter, TheStripArrowsGetTheirAdapterFromTheFactory) {
     EXPECT_EQ(factory.Section, "UPDOWNBTN");
     ASSERT_NE(a->UpDownAdapter, nullptr);
     EXPECT_EQ(a->UpDownAdapter->AdapterWindow(), FindWindowExW(tabs, nullptr, UPDOWN_CLASSW, nullptr));
+    // Each erase makes the arrows' adapter anew.
+    const int asked = factory.Asked;
+    RedrawWindow(tabs, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW);
+    EXPECT_GT(factory.Asked, asked);
+    ASSERT_NE(a->UpDownAdapter, nullptr);
+    EXPECT_EQ(a->UpDownAdapter->AdapterWindow(), FindWindowExW(tabs, nullptr, UPDOWN_CLASSW, nullptr));
 }
 
 TEST_F(TabAdapter, ClassLibraryTabControlDrawsItsOwnTabsThroughTheSkin) {
