@@ -315,7 +315,7 @@ double ReadSkinVersion(const TvlOptionsFile &Ini) {
     if (!text || text->empty()) return 0;
     double value = 0;
     const char *end = text->data() + text->size();
-    const auto [ptr, ec] = std::from_chars(text->data(), end, value, std::chars_format::fixed);
+    const auto [ptr, ec] = std::from_chars(text->data(), end, value, std::chars_format::general);
     return ec == std::errc() && ptr == end && std::isfinite(value) ? value : 0;
 }
 

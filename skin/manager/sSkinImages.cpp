@@ -211,7 +211,9 @@ void TvlSkinLoad::LoadCommonSectionPictures() {
             m.Manager = &FManager;
             m.PropertyName = vcl::UpperCase(key.Name);
             m.ClassName = vcl::UpperCase(section.Name);
-            m.OwnerSection = -1;  // belongs to no section of the skin
+            // -1, not 0: these pictures belong to no section of the skin, and
+            // 0 would hand them to its first section's lookups.
+            m.OwnerSection = -1;
             m.Bmp = std::make_shared<vcl::TBitmap>();
             try {
                 m.Bmp->LoadFromStream(*ReadSkinFile(path));

@@ -188,9 +188,9 @@ TEST(OptionsFile, CommonSectionsAddOnlyWhatTheSkinLacks) {
     EXPECT_EQ(plain.Glow, 0);
 }
 
-TEST(OptionsFile, VersionIsReadWithAPointOnly) {
+TEST(OptionsFile, VersionIsAFloatingPointNumberWithAPointOnly) {
     const std::pair<const char *, double> cases[] = {{"10", 10}, {"7.45", 7.45}, {"11.0", 11}, {"10,5", 0},
-                                                     {"x", 0},   {"1e3", 0},     {"", 0}};
+                                                     {"x", 0},   {"1e3", 1000},     {"", 0}};
     for (const auto &[text, version] : cases)
         EXPECT_DOUBLE_EQ(ReadSkinVersion(Options(std::string("[GLOBALINFO]\nVERSION=") + text + "\n")), version)
             << text;
