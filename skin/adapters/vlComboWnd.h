@@ -96,7 +96,9 @@ public:
     bool KeepsVisualStyle(bool Repaint) const override { return !Repaint; }
     // A dropped list counts as tracking: it holds the capture.
     bool KeepsCapture() const override;
-    bool PassesRelease() const override { return true; }
+    // A dropped list that is not tracking keeps the release to itself; a
+    // simple combo's list is no drop-down and always passes it on.
+    bool PassesRelease() const override { return SimpleList || Tracking; }
 
     bool Tracking = false;
     bool SimpleList = false;

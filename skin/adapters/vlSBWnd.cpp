@@ -232,9 +232,7 @@ void TvlSBWnd::Hover(vcl::TMessage &Message) {
     const TPart part = PartAt(p);
     const int before[] = {FirstArrowState, SecondArrowState, ThumbState, TrackBeforeState, TrackAfterState};
     if (part == ptNone) {
-        if (FirstArrowState != 2) FirstArrowState = 0;
-        if (SecondArrowState != 2) SecondArrowState = 0;
-        ThumbState = 0;
+        FirstArrowState = SecondArrowState = ThumbState = 0;
     } else if (!((part == ptFirst && FirstArrowState == 2) || (part == ptSecond && SecondArrowState == 2))) {
         if (FirstArrowState != 2 && SecondArrowState != 2) SetPartState(part, 1);
     }

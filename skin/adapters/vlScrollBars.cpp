@@ -702,6 +702,8 @@ void ScrollBarMouseUp(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
         ReleaseCapture();
         e.Releasing = false;
     }
+    // (A drop-down list's page option, which would set the tracked position
+    // from the cursor against the thumb here, has no switch in this library.)
     if (part == spThumb) {
         if (Adapter.ThumbDragging) {
             Adapter.ThumbDragging = false;

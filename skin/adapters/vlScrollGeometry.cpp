@@ -75,6 +75,10 @@ int ClampThumbStart(int Start, int Length, int ButtonSize, int ThumbSize, int Th
     return std::clamp(ThumbStart, low, high);
 }
 
+// The thumb's place mapped onto the range from its first to its last
+// position. Counted from 0 without the range's start, and over one step more
+// than the range holds when it has no page, the position would leave the
+// range (a bar from -50 to 50 would send 0 to 100, one of no page its end + 1).
 int ThumbDragPos(const TvlScrollRange &Range, int Start, int Length, int ButtonSize, int ThumbSize, int ThumbStart) {
     const int free = Length - 2 * ButtonSize - ThumbSize;
     const int last = LastScrollPos(Range);
