@@ -75,7 +75,9 @@ TCanvas::~TCanvas() {
 }
 
 HDC TCanvas::Handle() {
-    RequiredState({csHandleValid});
+    // The DC handed out draws with the canvas's font, brush and pen, as the
+    // canvas's own members do; a tool already in it is not selected again.
+    RequiredState({csHandleValid, csFontValid, csBrushValid, csPenValid});
     return FHandle;
 }
 

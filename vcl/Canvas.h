@@ -56,8 +56,9 @@ public:
     TCanvas();
     ~TCanvas() override;
 
-    // The DC; a derived canvas makes it on demand. Raises EInvalidOperation
-    // when there is none to draw on.
+    // The DC, with the font, brush and pen selected into it; a derived
+    // canvas makes it on demand. Raises EInvalidOperation when there is
+    // none to draw on.
     HDC Handle();
     // Draws on another DC from now on (not owned); none detaches the canvas.
     void SetHandle(HDC Value);

@@ -98,7 +98,7 @@ void HideBorder(TsSkinProvider &P) {
     const TsSkinManager *m = P.SkinData()->GetSkinManager();
     const TvlFormHide *hide = m ? m->AnimEffects()->FormHide.get() : nullptr;
     if (hide && hide->Active && hide->Time >= 10 && P.AllowAnimation()) {
-        if (!(P.StateFlags & pfSnapshotTaken)) P.TakeHideSnapshot(true);
+        if (!(P.StateFlags & pfSnapshotTaken)) P.TakeHideSnapshot();
         return;
     }
     P.BorderForm.reset();
@@ -212,7 +212,10 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         if (CompositionOn) {
             if (!BorderForm)
                 SendMessageW(window, WM_SETREDRAW, FALSE, 0);
-            else if (FSkinData->CacheBmp() && HasMenuLine())
+            else if (FSkinData->CacheBmp() && HasMenuLine() &&
+                     !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)))
+                // Not while the border window carries a minimize or restore
+                // flight: the cover would flash the frame over its picture.
                 CoverMenuLineWithBorder(*this);
             if (!ShowAnimating && cover) ShowCaptionCover();
         } else if (DialogMade && ShowAnimating) {
@@ -444,6 +447,8 @@ void TsSkinProvider::FollowNewSize() {
         if (inHand) StateFlags |= pfBorderRegionSetting;
         UpdateBorder(true, 255);
         if (inHand) StateFlags &= ~pfBorderRegionSetting;
+        // No re-placing for a border told not to move its owner: the paint
+        // lock that asks for it is never set here (WMSize returns first).
         RegionChanged = true;
         ApplyFormRegion(true, true, true);
         FSkinData->PaintLocked = false;
@@ -462,7 +467,8 @@ void TsSkinProvider::FollowNewSize() {
     } else {
         if (!BorderWindow()) UpdateBorder(false, 255);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        // The border's hole takes the whole new client area now.
+        // The border's hole takes the whole new client area now. (Our border
+        // keeps no "may move its owner" flag to set again: nothing reads it.)
         if (const HWND border = BorderWindow()) {
             SetWindowPos(border, window, 0, 0, 0, 0,
                          SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
@@ -507,6 +513,7 @@ void TsSkinProvider::WMGetMinMaxInfo(vcl::TMessage &Message) {
         // its 4 pixels): the window goes that much lower.
         const bool caption = (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
         const int excess = BorderForm && caption ? TitleExcess(true) : 0;
+        // (TallCaption is not set here either: see ApplySkinToUnskinnedForm.)
         MaximizedPlacement(work, monitor, GetBorderWidth(window), *info, excess);
         Message.Result = 0;
     }
@@ -539,7 +546,7 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
             return;
         }
     }
-    if (pos && HideSnapshotDue(*pos)) TakeHideSnapshot((pos->flags & SWP_HIDEWINDOW) != 0);
+    if (pos && HideSnapshotDue(*pos)) TakeHideSnapshot();
     // A form that comes into view has its border window from the start; a
     // shown one that the system minimizes (also "shown") does not.
     if (pos && window && (pos->flags & SWP_SHOWWINDOW) && !IsWindowVisible(window) &&
@@ -566,18 +573,16 @@ bool TsSkinProvider::HideSnapshotDue(const WINDOWPOS &Pos) const {
     return FSkinData->CacheBmp() && !IsIconic(window) && IsWindowVisible(window) && HideSnapshotAllowed();
 }
 
-void TsSkinProvider::TakeHideSnapshot(bool Hiding) {
+void TsSkinProvider::TakeHideSnapshot() {
     StateFlags |= pfSnapshotTaken;
     if (const std::unique_ptr<vcl::TBitmap> image = GetFormImage(); image && FSkinData->CacheBmp())
         FSkinData->CacheBmp()->Assign(image.get());
-    const TsSkinManager *m = FSkinData->GetSkinManager();
-    const TvlFormHide &hide = *m->AnimEffects()->FormHide;
     // The border window shows the whole picture (its region has no hole
-    // while the snapshot is taken). The cover is made for a hide animation
-    // with frames to take: no window is made only to be freed.
+    // while the snapshot is taken); without one a cover holds the picture
+    // over the window's place while it goes, animated or not.
     if (BorderForm)
         UpdateBorder(true, Form->AlphaBlend() ? Form->AlphaBlendValue() : 255);
-    else if (Hiding && hide.Active && m->Effects()->AllowAnimation && hide.Time / 10 >= 1)
+    else
         HideCover = CreateSnapshotForm(WindowOf(Form));
 }
 
@@ -619,10 +624,12 @@ bool TsSkinProvider::HandleWindowPosChanged(vcl::TMessage &Message) {
         SavedWndProc(Message);
         return false;
     }
-    TallCaption = false;  // only a border form's caption can be taller
+    // See ApplySkinToUnskinnedForm: the taller caption is never flagged.
+    TallCaption = false;
     if ((pos->flags & SWP_HIDEWINDOW) && !Animating && FSkinData->CacheBmp() && !IsIconic(window)) {
         const bool minimizing = m->SysCommandState == 2;
-        if (minimizing && vcl::Application && vcl::Application->MainForm() == Form) {
+        const bool mainMinimizing = minimizing && vcl::Application && vcl::Application->MainForm() == Form;
+        if (mainMinimizing) {
             if (m->AnimEffects()->Minimizing->Active) {
                 SavedWndProc(Message);
                 ShowAnimating = false;
@@ -639,8 +646,10 @@ bool TsSkinProvider::HandleWindowPosChanged(vcl::TMessage &Message) {
             Animating = false;
             return false;
         }
-        // Hidden without animation: the border window goes with the form.
-        FreeBorderWindow();
+        // Hidden without animation: the border window goes before the form.
+        // The main form hidden by the application's minimize keeps it until
+        // the hide is through (the manager's minimize has freed it already).
+        if (!mainMinimizing) FreeBorderWindow();
     }
     SavedWndProc(Message);
     return true;
@@ -676,6 +685,7 @@ void TsSkinProvider::WMShowWindow(vcl::TMessage &Message) {
     const bool showing = Message.WParam == 1;
     const bool child = IsMDIChildForm(Form);
     if (showing && !child) {
+        // (No "may move its owner" flag to set: the border form reads none.)
         StateFlags &= ~pfRestoreAnimation;
         if (CompositionOn && window && !ModuleState().FormAnimationActive && !Layered(window))
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -759,12 +769,14 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     }
     SetMDIHelper(true);
     if (window) SetNcRenderingPolicy(window, ncrpDisabled);
-    StateFlags &= ~pfSnapshotTaken;
+    StateFlags &= ~pfSnapshotTaken;  // (no "may move its owner" flag: the border form reads none)
     // Shown anew: an image kept from a minimize before would fly back stale.
     FreeMinimizeTimer();
     if (window && FormsState().PreviewFlag &&
         (!vcl::Application || !vcl::Application->MainForm() || vcl::Application->MainForm() == Form))
         LinkToEditor(window);
+    // The form's own show handling (OnShow) already finds its menu skinned.
+    if (!MenuSkinned) HookMainMenu(true);
     if (ControlAdapter) ControlAdapter->AdaptControls(nullptr);
     const TsSkinManager *m = FSkinData->GetSkinManager();
     ShowAnimating = window && FAllowAnimation && !Form->Parent() && m && m->Effects()->AllowAnimation &&
@@ -852,7 +864,7 @@ void TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) {
     if (Message.WParam != 0 || !FDrawNonClientArea || !window || !m || !m->Active() ||
         (vcl::Application && vcl::Application->Terminated()) || IsIconic(window))
         return;
-    if (IsWindowVisible(window) && HideSnapshotAllowed()) TakeHideSnapshot(true);
+    if (IsWindowVisible(window) && HideSnapshotAllowed()) TakeHideSnapshot();
 }
 
 void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {

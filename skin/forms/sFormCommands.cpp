@@ -305,7 +305,10 @@ void TsSkinProvider::ApplySkinToUnskinnedForm() {
     TitleSkinIndex = -1;
     UpdateHeaderIndexes();
     if (manager) {
-        // Without a border form the caption is the system's: never taller.
+        // TallCaption stays False: set for a maximized bordered form whose skin
+        // caption is taller, it moves the border window 4 pixels higher while
+        // the frame image keeps its client area where it was (the client
+        // offset does not follow it), and the image stands 4 pixels off.
         TallCaption = false;
         SetSysMenuStyle(true);
         UpdateIconMasks();

@@ -91,6 +91,8 @@ bool TsSkinProvider::FillWindowMenu(HMENU Popup) {
     for (int i = windows->Count() - 1; i >= 0; --i)
         if (windows->Items(i)->Tag() & WindowListTag) delete windows->Items(i);
     if (!ours || !IsMDIParent() || Form->MDIChildCount() == 0) return false;
+    // (The window menu's items are not brought up to date first: a menu
+    // item of our class library has no action or update event to run.)
     const auto add = [&](const std::string &Caption, int Tag) {
         auto *item = vcl::Create<vcl::TMenuItem>(windows);
         item->SetCaption(Caption);

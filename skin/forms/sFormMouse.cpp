@@ -114,6 +114,12 @@ void TsSkinProvider::WMNCMouseMove(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
+    // The border window's own answer: the press was not meant for a part of
+    // the frame.
+    if (FDrawNonClientArea && BorderForm && static_cast<int>(static_cast<INT_PTR>(Message.WParam)) == htBorderWindow) {
+        SavedWndProc(Message);
+        return;
+    }
     ResolveBorderCode(Message);
     const HWND window = WindowOf(Form);
     const int code = static_cast<int>(Message.WParam);
@@ -316,9 +322,15 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
         const vcl::TCustomForm *child = pressed ? Form->ActiveMDIChild() : nullptr;
         if (child && child->HandleAllocated()) {
             ReleasePressedButton();
+            // The frame waits while the child minimizes out of the menu line.
+            // Its hot state is left again afterwards: one entered for good
+            // would hold every later paint of the frame back.
+            const bool hot = code == htMDIMinimize;
+            if (hot) FSkinData->LockPaint();
             SendMessageW(child->WindowHandle(), WM_SYSCOMMAND,
                          code == htMDIClose ? SC_CLOSE : code == htMDIRestore ? SC_RESTORE : SC_MINIMIZE, 0);
             if (!ProviderServes(this, window)) return;
+            if (hot) FSkinData->UnlockPaint(false);
             // The buttons went with the child's maximized state.
             if (!MDIButtonsShown()) SetHotButton(0, false);
         }
@@ -413,6 +425,8 @@ void TsSkinProvider::WMMouseMove(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::CMMouseEnter(vcl::TMessage &Message) {
+    // (The border form is not told: its window takes no mouse-enter of its
+    // own, it passes every such message on unhandled.)
     SavedWndProc(Message);
     const HWND window = WindowOf(Form);
     if (TsSkinManager *manager = FSkinData->GetSkinManager(); manager && window) manager->SetActiveControl(window);
@@ -463,6 +477,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         handled = StartRestoreAnimation();
     } else if (command == SC_RESTORE) {
         if (StateFlags & pfSnapshotTaken) {
+            // (No "may move its owner" flag to set: the border form reads none.)
             StateFlags &= ~pfSnapshotTaken;
         } else if (!main && iconic) {
             handled = StartRestoreAnimation();
@@ -547,7 +562,9 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
 void TsSkinProvider::EndMinimizeCommand(WPARAM Command, bool MinimizeAnimation) {
     if (LOWORD(Command) != SC_MINIMIZE) return;
     if (MinimizeAnimation) ShowAnimating = false;
-    // A minimized form shows no extended border; the next update makes it again.
+    // A minimized form shows no extended border; the next update makes it
+    // again. (No "may move its owner" flag around it: the border form reads
+    // none, and its one reader, a new size under the paint lock, never runs.)
     if (!(StateFlags & pfMinimizeAnimation)) FreeBorderWindow();
 }
 

@@ -254,7 +254,12 @@ void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
     OffsetViewportOrgEx(dc, GetClientOffsetX() - offset.X, GetClientOffsetY() - offset.Y, nullptr);
     IntersectClipRect(dc, 0, 0, ClientWidth(window), ClientHeight(window));
     const bool mdiParent = IsMDIParent();
-    if (FSkinData->BGFlags() & bgfParentBackground) {
+    if (BorderForm) {
+        // The whole frame image came with the client's background in it:
+        // only the graphic children are not in it (an MDI parent's client
+        // window covers its own).
+        if (!mdiParent) PaintGraphicChildren(dc, *Form);
+    } else if (FSkinData->BGFlags() & bgfParentBackground) {
         {
             const vcl::TSavedDC background(dc);
             ExcludeGraphicControlsFromClip(dc, *Form, 0, 0);

@@ -174,10 +174,12 @@ void RefreshMDIParent(bool Full) {
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
         return;
     }
-    // The frame is made anew, not painted half-way meanwhile; the client's
-    // edge comes from it with the client's redraw.
+    // The frame is made anew, not painted half-way meanwhile. The client
+    // window's adapter paints its edge first (from the frame it has).
     TsCommonData &data = *parent->SkinData();
     data.LockPaint();
+    if (const HWND client = parent->Form->ClientHandle()) SendMessageW(client, WM_NCPAINT, 1, 0);
+    if (!ProviderServes(parent, window)) return;
     data.BGChanged = true;
     for (auto &glow : parent->CaptionGlows) glow.reset();
     parent->FrameChanged = true;
@@ -192,6 +194,8 @@ void RefreshMDIParent(bool Full) {
 
 void MDIChildActivated(TsSkinProvider &Child) {
     if (Child.Skinned()) Child.HookFormMenus(true);
+    // The bar's items are measured and drawn anew for the child now active.
+    Child.RebuildMainMenu();
     const TsSkinProvider *parent = MDIParentSkinProvider();
     const vcl::TCustomForm *active = parent ? parent->Form->ActiveMDIChild() : nullptr;
     if (!active) return;

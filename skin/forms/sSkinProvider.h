@@ -344,10 +344,10 @@ public:
     // The form's picture, its controls with it, kept while it hides or
     // minimizes: into the cache, and in view in the border window or in
     // HideCover, which the hide animation takes; EndHideCover when the hide
-    // (Hiding, else a minimize) is through.
+    // or the minimize is through.
     bool HideSnapshotAllowed() const;
     bool HideSnapshotDue(const WINDOWPOS &Pos) const;
-    void TakeHideSnapshot(bool Hiding);
+    void TakeHideSnapshot();
     void EndHideCover(const WINDOWPOS *Pos);
 
     // ---------------------------------------------------- vlBlendOnMoving.cpp
@@ -757,7 +757,7 @@ public:
     bool FrameRendered = false;
     bool InShowAnimation = false;
     bool ShowAnimating = false;
-    bool TallCaption = false;             // maximized, the skin's caption taller than native + 4
+    bool TallCaption = false;             // kept False: see ApplySkinToUnskinnedForm
     bool InSizeMove = false;              // a system command or menu loop of the form runs
     // A second click on the caption icon came while the first one waited to
     // tell a double click from a single one: the first shows no menu.

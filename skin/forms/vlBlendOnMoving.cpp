@@ -118,12 +118,21 @@ void TsSkinProvider::StartBorderBlend(bool Drag) {
         ShowLayeredBitmap(borderWindow, image, static_cast<std::uint8_t>(std::clamp(RoundEven(MoveTimer->CurrentAlpha), 0, 255)));
     MoveTimer->ThroughBorder = true;
     MoveTimer->SetEnabled(true);
+    // The move loop may size the window it drags (a monitor of another
+    // scale): the border window gets the size it had back.
+    RECT kept{};
+    const bool sized = GetWindowRect(borderWindow, &kept) && kept.right > kept.left && kept.bottom > kept.top;
     SendMessageW(borderWindow, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
     if (!ProviderServes(this, window)) return;
-    // Whatever size the move loop left the border window, the update that
-    // ends the blending gives it the frame image's again: nothing is kept
-    // for it here, and FormPos only records where the drag put it.
-    if (BorderForm) BorderForm->Border().CaptionDragPending = false;
+    if (BorderForm) {
+        BorderForm->Border().CaptionDragPending = false;
+        RECT now{};
+        const HWND still = BorderForm->Border().Window();
+        if (sized && still && (::GetVersion() & 0xFF) >= 6 && GetWindowRect(still, &now) &&
+            (now.right - now.left != kept.right - kept.left || now.bottom - now.top != kept.bottom - kept.top))
+            SetWindowPos(still, nullptr, 0, 0, kept.right - kept.left, kept.bottom - kept.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
     if (Drag) EndBlendOnMoving(nullptr);
 }
 

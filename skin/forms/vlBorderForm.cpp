@@ -408,10 +408,14 @@ void TvlBorderForm::PositionChanged(vcl::TMessage &Message) {
         }
         HWND after = nullptr;
         if (const HWND border = Window(); border && FOwner.BorderStayOnTopPlace(after)) {
+            // Placed again shown, but not while it goes: a border shown again
+            // as it hides with its minimized or hidden owner would stand on
+            // the screen around nothing.
+            const bool hiding = (pos && (pos->flags & SWP_HIDEWINDOW)) || !IsWindowVisible(owner) || IsIconic(owner);
             FPlacing = true;
             SetWindowPos(border, after, 0, 0, 0, 0,
                          SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER |
-                             SWP_NOSENDCHANGING);
+                             SWP_NOSENDCHANGING | (hiding ? 0 : SWP_SHOWWINDOW));
             FPlacing = false;
         }
     }
@@ -558,6 +562,8 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
             return;
         }
         if (code == HTCAPTION && FOwner.BorderBlendedMove()) return;
+        // A caption press that no blend took goes on as one: kept back, the
+        // caption under the border window could not be dragged at all.
         ToOwner(Message, code == HTSYSMENU || code == HTCAPTION ? code : htAskBorderForm);
         return;
     }

@@ -39,6 +39,25 @@ TEST(CanvasSelection, ToolsGoIntoTheDCWhenUsedLeaveItWhenChangedAndTheDCGetsItsO
     EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), pen);
 }
 
+// The DC handed out carries the tools as they are now, a changed one too.
+TEST(CanvasSelection, TheHandleCarriesTheCurrentTools) {
+    TDibSurface surface(8, 8);
+    TCanvas canvas;
+    canvas.SetHandle(surface.DC());
+    canvas.Font()->SetHeight(-20);
+    canvas.Brush()->SetColor(clRed);
+    canvas.Pen()->SetWidth(3);
+    for (int round = 0; round < 2; ++round) {
+        const HDC dc = canvas.Handle();
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), canvas.Font()->Handle());
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), canvas.Brush()->Handle());
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), canvas.Pen()->Handle());
+        canvas.Font()->SetHeight(-30);
+        canvas.Brush()->SetColor(clBlue);
+    }
+    canvas.SetHandle(nullptr);
+}
+
 TEST(CanvasSelection, ALockedCanvasKeepsItsDCAndOneWithoutADCRefusesToDraw) {
     TDibSurface surface(10, 10);
     TCanvas &canvas = surface.Canvas();

@@ -83,6 +83,15 @@ TEST_F(CaptionPaint, TheAddedTitleFollowsOrStandsAloneAndFadesOnAnInactiveForm) 
     ASSERT_TRUE(f.Render(true));
     EXPECT_EQ(CountColour(f.Cache(), TextBoxActive).Count, 0);  // no main caption, no box
     EXPECT_GE(CountColour(f.Cache(), TextActive).Bounds.Left, TextLeft(f));
+
+    // Drawn in its own font: a larger one makes taller letters.
+    int heights[2] = {};
+    for (const int size : {0, 1}) {
+        f.Provider->AddedTitle()->Font()->SetHeight(size ? -18 : -9);
+        ASSERT_TRUE(f.Render(true));
+        heights[size] = CountColour(f.Cache(), TextActive).Bounds.Height();
+    }
+    EXPECT_GE(heights[1], heights[0] + 5) << heights[0] << " " << heights[1];
 }
 
 TEST_F(CaptionPaint, TheGlowImageIsMadeOnceAndKeptWhileTheTextFits) {

@@ -17,6 +17,7 @@
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sVclUtils.h"
 #include "vcl/HandleCounts.h"
+#include "vcl/Menus.h"
 #include "vcl/Panels.h"
 
 #ifndef ZUVO_COMPOSITION
@@ -94,30 +95,75 @@ TEST_F(BorderedActivation, TheBorderCoversTheMenuLineWhileTheSystemHandlesAnActi
 
 // A form deactivated while its minimize command runs (as the system moves
 // the activation away): the border's window carries the flying picture,
-// and the deactivation draws nothing into it.
+// and the deactivation draws nothing into it (over a menu line neither).
 TEST_F(BorderedActivation, ADeactivationDuringAMinimizeLeavesTheFlyingBorderAlone) {
-    BorderedForm f;
-    const HWND before = f.Border();
-    ASSERT_TRUE(before);
-    struct Deactivate {
-        TsSkinProvider *P;
-        vcl::TWndMethod Next;
-        std::size_t Drawn = 99;
-        void Handle(vcl::TMessage &M) {
-            Next(M);
-            if (M.Msg != WM_SYSCOMMAND || M.WParam != SC_MINIMIZE) return;
-            const LayeredRecorder recorder;
-            SendMessageW(P->Form->WindowHandle(), WM_NCACTIVATE, 0, 0);
-            Drawn = LayeredRecorder::Of(P->BorderWindow()).size();
+    for (const bool menuLine : {false, true}) {
+        SCOPED_TRACE(menuLine ? "with a menu line" : "without a menu line");
+        BorderedForm f(vcl::bsSizeable, {300, 200, 720, 500}, false);
+        if (menuLine) {
+            auto *menu = vcl::Create<vcl::TMainMenu>(f.Form.Form);
+            auto *item = vcl::Create<vcl::TMenuItem>(menu);
+            item->SetCaption("File");
+            menu->Items()->Add(item);
+            f.Form.Form->SetMenu(menu);
         }
-    } spy{f.P, f.P->SavedWndProc};
-    f.P->SavedWndProc = vcl::TWndMethod::Bind<&Deactivate::Handle>(&spy);
-    SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    f.P->SavedWndProc = spy.Next;
-    ASSERT_TRUE(f.P->MinTimer && f.P->MinTimer->Enabled());
-    EXPECT_EQ(f.Border(), before);
-    EXPECT_EQ(spy.Drawn, 0u);
-    uitest::PumpUntil([&] { return !(f.P->StateFlags & pfMinimizeAnimation); }, 3s);
+        f.ShowSkinned();
+        ASSERT_EQ(f.P->HasMenuLine(), menuLine);
+        const HWND before = f.Border();
+        ASSERT_TRUE(before);
+        struct Deactivate {
+            TsSkinProvider *P;
+            vcl::TWndMethod Next;
+            std::size_t Drawn = 99;
+            void Handle(vcl::TMessage &M) {
+                Next(M);
+                if (M.Msg != WM_SYSCOMMAND || M.WParam != SC_MINIMIZE) return;
+                const LayeredRecorder recorder;
+                SendMessageW(P->Form->WindowHandle(), WM_NCACTIVATE, 0, 0);
+                Drawn = LayeredRecorder::Of(P->BorderWindow()).size();
+            }
+        } spy{f.P, f.P->SavedWndProc};
+        f.P->SavedWndProc = vcl::TWndMethod::Bind<&Deactivate::Handle>(&spy);
+        SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        f.P->SavedWndProc = spy.Next;
+        ASSERT_TRUE(f.P->MinTimer && f.P->MinTimer->Enabled());
+        EXPECT_EQ(f.Border(), before);
+        EXPECT_EQ(spy.Drawn, 0u);
+        uitest::PumpUntil([&] { return !(f.P->StateFlags & pfMinimizeAnimation); }, 3s);
+    }
+}
+
+// A window hidden without animation: the border window goes before the
+// form's own hide, except for the main form hidden after the application's
+// minimize, which keeps it until its hide is through; after the hide
+// neither has it.
+TEST_F(BorderedActivation, AHiddenFormsBorderGoesBeforeItsHideUnlessTheMainFormIsMinimizing) {
+    Manager->AnimEffects()->FormHide->Active = false;
+    Manager->AnimEffects()->Minimizing->Active = false;
+    for (const bool mainForm : {false, true}) {
+        SCOPED_TRACE(mainForm ? "main form" : "other form");
+        BorderedForm f;
+        ASSERT_TRUE(f.Border());
+        if (mainForm) vcl::Application->FormCreated(f.Form.Form);
+        Manager->SysCommandState = 2;  // the application's last command: a minimize
+        struct HideSpy {
+            TsSkinProvider *P;
+            vcl::TWndMethod Next;
+            int BorderInHide = -1;
+            void Handle(vcl::TMessage &M) {
+                if (M.Msg == WM_WINDOWPOSCHANGED &&
+                    (reinterpret_cast<const WINDOWPOS *>(M.LParam)->flags & SWP_HIDEWINDOW))
+                    BorderInHide = P->BorderWindow() != nullptr;
+                Next(M);
+            }
+        } spy{f.P, f.P->SavedWndProc};
+        f.P->SavedWndProc = vcl::TWndMethod::Bind<&HideSpy::Handle>(&spy);
+        ShowWindow(f.Wnd(), SW_HIDE);  // as the system hides it
+        f.P->SavedWndProc = spy.Next;
+        Manager->SysCommandState = 0;
+        EXPECT_EQ(spy.BorderInHide, mainForm ? 1 : 0);
+        EXPECT_EQ(f.Border(), nullptr);
+    }
 }
 
 #else
@@ -299,7 +345,8 @@ TEST_F(FormActivation, TheShowPlaysTheShowAnimationAndTheHideAsksForTheHideAnima
 
     animations.Log.clear();
     F()->Hide();
-    EXPECT_EQ(animations.Log, std::vector<std::string>{"hide"});
+    // The cover over the form's place first (its layered picture).
+    EXPECT_EQ(animations.Log, (std::vector<std::string>{"layered 255", "hide"}));
     EXPECT_FALSE(P->Animating);
 
     // Not when the form may not animate.
@@ -308,6 +355,29 @@ TEST_F(FormActivation, TheShowPlaysTheShowAnimationAndTheHideAsksForTheHideAnima
     Form.Show();
     F()->Hide();
     EXPECT_TRUE(animations.Log.empty());
+}
+
+// The form's own show handling (its OnShow) finds its main menu handed to
+// the skinned menus already.
+TEST_F(FormActivation, AShownFormsMenuIsSkinnedBeforeItsOwnShowHandlingRuns) {
+    auto *menu = vcl::Create<vcl::TMainMenu>(F());
+    auto *item = vcl::Create<vcl::TMenuItem>(menu);
+    item->SetCaption("File");
+    menu->Items()->Add(item);
+    F()->SetMenu(menu);
+    F()->HandleNeeded();
+    Prepare();
+    P->MenuSkinned = false;
+    struct OnShowSpy {
+        TsSkinProvider *P;
+        int Shows = 0, Skinned = 0;
+        void Show(vcl::TObject *) { ++Shows, Skinned += P->MenuSkinned; }
+    } spy{P};
+    F()->OnShow = vcl::TNotifyEvent::Bind<&OnShowSpy::Show>(&spy);
+    Form.Show();
+    F()->OnShow = {};
+    EXPECT_EQ(spy.Shows, 1);
+    EXPECT_EQ(spy.Skinned, 1);
 }
 
 // What the hide animation finds when it starts: the cover over the form,
@@ -328,8 +398,8 @@ struct HideWatch : AnimationsWatch {
 
 // A form that hides (not closes) leaves the hide animation its picture with
 // its controls, taken while it still showed, and a cover over its place,
-// skinned or not; the cover goes with the hide, the snapshot with the next
-// show. A hide animation without frames gets no cover.
+// skinned or not, whatever the animation's time; the cover goes with the
+// hide, the snapshot with the next show.
 TEST_F(FormActivation, AHidingFormLeavesItsPictureWithItsControlsAndACoverToTheHideAnimation) {
     HideWatch animations;
     animations.P = P;
@@ -353,9 +423,12 @@ TEST_F(FormActivation, AHidingFormLeavesItsPictureWithItsControlsAndACoverToTheH
     Form.Show();
     EXPECT_FALSE(P->StateFlags & pfSnapshotTaken);
 
+    // A hide without frames to play is covered all the same, and the
+    // cover still goes with the hide.
     Manager->AnimEffects()->FormHide->Time = 0;
     F()->Hide();
-    EXPECT_FALSE(animations.Covered);
+    EXPECT_TRUE(animations.Covered);
+    EXPECT_EQ(P->HideCover, nullptr);
     Form.Show();
 
     Manager->AnimEffects()->FormHide->Time = 100;
@@ -390,7 +463,7 @@ TEST_F(FormActivation, AFormRestoredByItsStateShowsItsFrameAgain) {
     ShowFilled();
     // As the minimize's move to -32000 takes it (Wine keeps its minimized
     // windows on the desktop).
-    P->TakeHideSnapshot(false);
+    P->TakeHideSnapshot();
     F()->SetWindowState(vcl::wsMinimized);
     ASSERT_TRUE(IsIconic(W()) && (P->StateFlags & pfSnapshotTaken));
     F()->SetWindowState(vcl::wsNormal);
@@ -432,7 +505,7 @@ TEST_F(FormActivation, AHiddenMDIChildPlaysNoHideAnimation) {
     vcl::Application->ProcessMessages();
     animations.Log.clear();
     ShowWindow(child->Handle(), SW_HIDE);
-    EXPECT_TRUE(animations.Log.empty());
+    EXPECT_EQ(std::count(animations.Log.begin(), animations.Log.end(), "hide"), 0);
 }
 
 // A hide animation that runs on after its call, as the layered one does on
@@ -466,7 +539,7 @@ TEST_F(FormActivation, AnUnskinnedFormWaitsForItsHideAnimationWhileMessagesFlow)
     ASSERT_FALSE(P->Skinned());
 
     F()->Hide();
-    EXPECT_EQ(animation.Log, (std::vector<std::string>{"hide", "alpha 0 255"}));
+    EXPECT_EQ(animation.Log, (std::vector<std::string>{"layered 255", "hide", "alpha 0 255"}));
     EXPECT_FALSE(ModuleState().FormAnimationActive);  // its end was handled meanwhile
     EXPECT_FALSE(P->Animating);
 
@@ -475,7 +548,7 @@ TEST_F(FormActivation, AnUnskinnedFormWaitsForItsHideAnimationWhileMessagesFlow)
     animation.Log.clear();
     Form.Show();
     F()->Hide();
-    EXPECT_EQ(animation.Log, (std::vector<std::string>{"hide", "alpha 0 255"}));
+    EXPECT_EQ(animation.Log, (std::vector<std::string>{"layered 255", "hide", "alpha 0 255"}));
     EXPECT_FALSE(P->Animating);
     ModuleState().FormAnimationActive = false;
     F()->WindowProc = ender.Next;
@@ -505,7 +578,7 @@ TEST_F(FormActivation, AProviderFreedWhileItsUnskinnedHideWaitsIsNotTouchedAgain
     ModuleState().FormAnimationActive = false;
     EXPECT_EQ(Doomed, nullptr);
     EXPECT_TRUE(mark.Untouched(provider));
-    EXPECT_EQ(animation.Log, std::vector<std::string>{"hide"});
+    EXPECT_EQ(animation.Log, (std::vector<std::string>{"layered 255", "hide"}));
 }
 
 #endif

@@ -245,13 +245,16 @@ TEST_F(FormAnimations, AHideCutShortByTheNextIsHeardOnceAndAHideWithoutFramesNev
     EXPECT_EQ(Heard.Heard, std::vector<TvlAnimEvent>{aeHiding});
     EXPECT_EQ(otherHeard.Heard, std::vector<TvlAnimEvent>{aeHiding});
 
-    // Time 0: no frame, no window, and no animation to hear the end of.
+    // Time 0: no frame and no animation to hear the end of; only the cover
+    // over the form's place shows its one picture while the form goes.
     Effects().FormHide->Time = 0;
     Form.Show();
     Heard.Heard.clear();
     LayeredRecorder recorder;
     F()->Hide();
-    EXPECT_TRUE(LayeredRecorder::Calls.empty());
+    ASSERT_EQ(LayeredRecorder::Calls.size(), 1u);
+    EXPECT_NE(LayeredRecorder::Calls[0].Window, W());
+    EXPECT_FALSE(IsWindow(LayeredRecorder::Calls[0].Window)) << "the cover went with the hide";
     EXPECT_TRUE(Heard.Heard.empty());
     EXPECT_FALSE(ModuleState().FormAnimationActive);
 }

@@ -499,6 +499,11 @@ TEST_F(FormBorder, TheBorderStaysRightAboveItsFormUnderATopmostWindowAndOnTopWit
         EXPECT_EQ(GetWindow(f.Border(), GW_HWNDNEXT), f.Wnd());
         EXPECT_TRUE(Topmost(f.Border()) && Topmost(f.Wnd()));
     }
+    // Placed again it is shown, unless the change hid it.
+    ShowWindow(f.Border(), SW_HIDE);
+    EXPECT_FALSE(IsWindowVisible(f.Border()));
+    SetWindowPos(f.Border(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    EXPECT_TRUE(IsWindowVisible(f.Border()));
 }
 
 TEST_F(FormBorder, ActivationAndSizeRenewTheBorder) {

@@ -82,6 +82,37 @@ TEST_F(MDILife, AChildThatIsNotMaximizedLosesItsSystemButtonsWhenActivated) {
     EXPECT_FALSE(StyleOf(child) & WS_SYSMENU);
 }
 
+// The parent's frame refreshed after a change of its active child: the
+// client window's edge is painted at once, while the parent's frame waits;
+// the frame counts as changed afterwards.
+struct ClientFramePaints {
+    static inline HWND Client = nullptr;
+    static inline TsSkinProvider *Parent = nullptr;
+    static inline int Painted = 0, WhileLocked = 0;
+    static LRESULT CALLBACK Hook(int Code, WPARAM W, LPARAM L) {
+        const auto *m = reinterpret_cast<const CWPSTRUCT *>(L);
+        if (Code == HC_ACTION && m->hwnd == Client && m->message == WM_NCPAINT)
+            ++Painted, WhileLocked += Parent->SkinData()->PaintLocked;
+        return CallNextHookEx(nullptr, Code, W, L);
+    }
+};
+
+TEST_F(MDILife, TheParentsRefreshPaintsTheClientsEdgeFirst) {
+    TMDITestApp app;
+    TMDITestApp::Pump();
+    ClientFramePaints::Client = app.Client();
+    ClientFramePaints::Parent = app.ParentProvider;
+    ClientFramePaints::Painted = ClientFramePaints::WhileLocked = 0;
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &ClientFramePaints::Hook, nullptr, GetCurrentThreadId());
+    app.ParentProvider->SkinData()->BGChanged = false;
+    RefreshMDIParent(false);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(ClientFramePaints::Painted, 1);
+    EXPECT_EQ(ClientFramePaints::WhileLocked, 1);
+    EXPECT_TRUE(app.ParentProvider->SkinData()->BGChanged);
+    EXPECT_FALSE(app.ParentProvider->SkinData()->PaintLocked);
+}
+
 TEST_F(MDILife, TheClientShowsTheSkinsMDIAreaAndTheFormsFaceWithoutOne) {
     TMDITestApp app;
     EXPECT_EQ(ClientCorner(app), MDIAreaColor);
