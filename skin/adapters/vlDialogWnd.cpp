@@ -333,18 +333,12 @@ vcl::TBitmap *TvlDialogWnd::FrameImage() const {
 
 void TvlDialogWnd::PrintChildWindows(HDC DC) { skin::PrintChildWindows(Handle, DC); }
 
+std::unique_ptr<vcl::TForm> TvlDialogWnd::TakeBorderWindow() { return BorderForm ? BorderForm->TakeWindow() : nullptr; }
+
 std::unique_ptr<vcl::TForm> TvlDialogWnd::TakeSnapshotForm() {
+    // (A border window, which shows the dialog's last look, is taken over
+    // by the hide before it asks for this form.)
     std::unique_ptr<vcl::TForm> form = std::move(SnapshotForm);
-    if (!form && BorderWindow()) {
-        // The border window shows the dialog's last look (the hidden dialog
-        // has none to copy): the hide's window takes over unseen, and the
-        // hide shows it with its first frame.
-        form.reset(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
-        form->SetBorderStyle(vcl::bsNone);
-        form->SetTag(256);
-        const HWND w = form->Handle();
-        SetWindowLongPtrW(w, GWL_EXSTYLE, GetWindowLongPtrW(w, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
-    }
     if (!form) form = CreateSnapshotForm(Handle);
     // The hide plays the frame image, an extended border's margins with it.
     if (const vcl::TPoint origin = FrameOrigin(); form && (origin.X != 0 || origin.Y != 0)) {

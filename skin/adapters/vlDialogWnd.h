@@ -155,6 +155,7 @@ public:
     void PrintChildWindows(HDC DC) override;
     void UpdateRegion() override { UpdateRegion(false); }
     std::unique_ptr<vcl::TForm> TakeSnapshotForm() override;
+    std::unique_ptr<vcl::TForm> TakeBorderWindow() override;
     bool HasBorderForm() const override { return BorderForm != nullptr; }
     // The border form's window; null without a border form or while it has none.
     HWND BorderWindow() const { return BorderForm ? BorderForm->Window() : nullptr; }

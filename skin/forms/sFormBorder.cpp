@@ -289,6 +289,18 @@ void TsSkinProvider::FreeBorderWindow() {
     if (BorderForm) BorderForm->Border().FreeWindow();
 }
 
+HWND TsSkinProvider::MakeBorderWindow() { return BorderForm ? BorderForm->Border().MakeWindow() : nullptr; }
+
+void TsSkinProvider::LockBorder(bool On) {
+    if (BorderForm) BorderForm->Border().Updating = On;
+}
+
+std::unique_ptr<vcl::TForm> TsSkinProvider::TakeBorderWindow() {
+    if (!BorderForm) return nullptr;
+    BorderForm->Border().MakeWindow();
+    return BorderForm->Border().TakeWindow();
+}
+
 void TsSkinProvider::ResolveBorderCode(vcl::TMessage &Message) {
     if (BorderForm && static_cast<int>(static_cast<INT_PTR>(Message.WParam)) == htAskBorderForm)
         Message.WParam = static_cast<WPARAM>(static_cast<INT_PTR>(BorderForm->Border().HitTest(Message)));

@@ -670,6 +670,9 @@ public:
     // Rerender: the image is shown again (also when the frame is stale).
     void UpdateBorder(bool Rerender, std::uint8_t Alpha) override;
     void FreeBorderWindow() override;
+    HWND MakeBorderWindow() override;
+    void LockBorder(bool On) override;
+    std::unique_ptr<vcl::TForm> TakeBorderWindow() override;
     // A mouse message that the border window forwarded with the code -1
     // gets the border form's code.
     void ResolveBorderCode(vcl::TMessage &Message);

@@ -66,6 +66,19 @@ void TvlBorderForm::FreeWindow() {
     FForm.reset();
 }
 
+HWND TvlBorderForm::MakeWindow() {
+    if (!FForm) CreateBorderWindow();
+    return FForm->Handle();
+}
+
+std::unique_ptr<vcl::TForm> TvlBorderForm::TakeWindow() {
+    if (!FForm) return nullptr;
+    FForm->WindowProc = FOldWindowProc;
+    if (FOldParent)
+        SetWindowLongPtrW(FForm->Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(FOldParent));
+    return std::move(FForm);
+}
+
 HWND TvlBorderForm::Window() const { return FForm && FForm->HandleAllocated() ? FForm->WindowHandle() : nullptr; }
 
 void TvlBorderForm::CreateBorderWindow() {

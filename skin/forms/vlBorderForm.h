@@ -139,6 +139,12 @@ public:
     // The border window goes (a minimized or hidden owner); UpdateBorder
     // makes it again.
     void FreeWindow();
+    // The border window, made when missing.
+    HWND MakeWindow();
+    // The border window handed over to an animation that frees it: its
+    // saved owner (when there is one) and window procedure back; null
+    // without a window.
+    std::unique_ptr<vcl::TForm> TakeWindow();
     TvlBorderSkin SkinValues() const;
     // The region again, as the owner's state now asks (a whole image while
     // it blends on moving, else with the hole).

@@ -14,6 +14,8 @@ TvlFormProvider::TvlFormProvider() = default;
 TvlFormProvider::~TvlFormProvider() = default;
 std::unique_ptr<vcl::TForm> TvlFormProvider::TakeSnapshotForm() { return nullptr; }
 
+std::unique_ptr<vcl::TForm> TvlFormProvider::TakeBorderWindow() { return nullptr; }
+
 namespace {
 
 // The null implementations: nothing is skinned above this layer yet.

@@ -122,6 +122,14 @@ public:
     virtual HRGN BorderRegion() { return nullptr; }
     virtual void UpdateBorder(bool Rerender, std::uint8_t Alpha) { (void)Rerender, (void)Alpha; }
     virtual void FreeBorderWindow() {}
+    // The border form's window, made when missing; null without a border form.
+    virtual HWND MakeBorderWindow() { return nullptr; }
+    // The border form's lock: while set, the border leaves its window as it is.
+    virtual void LockBorder(bool On) { (void)On; }
+    // The border form's window handed over (made when missing), its saved
+    // owner and window procedure back; the border form keeps no reference
+    // to it. Null without a border form.
+    virtual std::unique_ptr<vcl::TForm> TakeBorderWindow();
     // The auxiliary form shown during the restore animation; null when none.
     virtual HWND AuxiliaryWindow() const { return nullptr; }
     // A hidden layered topmost form showing the form's window as it is now,

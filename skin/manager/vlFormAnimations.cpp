@@ -1,7 +1,6 @@
 #include "vlFormAnimations.h"
 
 #include <algorithm>
-#include <chrono>
 #include <functional>
 #include <utility>
 
@@ -9,6 +8,7 @@
 #include "sMessages.h"
 #include "sSkinCommands.h"
 #include "sSkinManager.h"
+#include "skin/graphics/sConst.h"
 #include "skin/graphics/vlAlphaBlending.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -62,22 +62,20 @@ private:
     bool FRaised = true;
 };
 
-// Frames at least 10 ms apart: the wait sleeps to the end of the slot that
-// began when the frame was taken, and processes no messages.
+// Frames at least 10 ticks apart: the wait reads the tick count until it
+// has moved on by 10 from the tick of the frame, without sleeping and
+// without processing messages. The difference, not a sum, so that the
+// count's wrap after 49 days ends no wait early.
 class TFramePacer {
 public:
-    using Clock = std::chrono::steady_clock;
-    void Start() { FDue = Clock::now() + std::chrono::milliseconds(10); }
+    void Start() { FStart = GetTickCount(); }
     void Wait() const {
-        for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::microseconds>(FDue - Clock::now()).count();
-            if (left <= 0) return;
-            Sleep(static_cast<DWORD>((left + 999) / 1000));
+        while (GetTickCount() - FStart < 10) {
         }
     }
 
 private:
-    Clock::time_point FDue = Clock::now();
+    DWORD FStart = GetTickCount();
 };
 
 BOOL UpdateLayered(HWND Window, HDC Screen, SIZE Size, HDC Source, std::uint8_t Alpha, POINT *Place = nullptr) {
@@ -102,20 +100,6 @@ std::unique_ptr<vcl::TForm> NewAnimationWindow() {
     w->SetTag(AuxiliaryWindowTag);
     AddExStyle(w->Handle(), WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
     return w;
-}
-
-// The helper window of the show animations, made on first need and kept out
-// of sight between them: a new top-level window (and its first surface) per
-// show costs more than the show itself.
-std::unique_ptr<vcl::TForm> &KeptShowWindow() {
-    static std::unique_ptr<vcl::TForm> window;
-    return window;
-}
-
-vcl::TForm &ShowAnimationWindow() {
-    std::unique_ptr<vcl::TForm> &w = KeptShowWindow();
-    if (!w || !w->HandleAllocated()) w = NewAnimationWindow();
-    return *w;
 }
 
 // One frame of Snapshot into the frame image.
@@ -326,30 +310,37 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
     const HWND wnd = form->WindowHandle();
     if (IsIconic(wnd)) return;
     TAnimationFlag flag;
+    // The frames show in the border form's own window, its region off, or
+    // without a border form in a window of this show's own.
+    std::unique_ptr<vcl::TForm> own;
+    HWND aw = Provider.MakeBorderWindow();
+    const bool bordered = aw != nullptr;
+    if (bordered) {
+        SetWindowRgn(aw, nullptr, FALSE);
+    } else {
+        own = NewAnimationWindow();
+        aw = own->Handle();
+    }
     Provider.RenderFrame();
     vcl::TBitmap *cache = data->CacheBmp();
     if (!cache || cache->Empty()) return;
-    vcl::TForm &w = ShowAnimationWindow();
     auto snapshot = FormSnapshot(Provider, *form, *cache);
 
     const int steps = Time / 10;
     const std::uint8_t first = steps < 1 ? Alpha : 0;
-    const bool bordered = HasBorderForm(Provider);
     // Where the image goes: the form's window, or its border around it.
     const RECT r = ImagePlace(Provider, wnd);
     if (!bordered) ClearFrameMasks(Provider, *snapshot);
 
-    const HWND aw = w.Handle();
-    // Directly above the form; a topmost form's animation stays topmost, and
-    // the kept window does not stay topmost over one that is not.
+    AddExStyle(aw, WS_EX_NOACTIVATE);
+    // Directly above the form (where a border window lies there already,
+    // it stays); a topmost form's animation stays topmost.
     HWND anchor = IsTopmost(wnd) ? HWND_TOPMOST : GetWindow(wnd, GW_HWNDPREV);
     if (anchor == aw) anchor = GetWindow(aw, GW_HWNDPREV);
-    if (!IsTopmost(wnd) && IsTopmost(aw))
-        SetWindowPos(aw, HWND_NOTOPMOST, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
     const int sw = snapshot->Width(), sh = snapshot->Height();
     {
         const vcl::TWindowDC screen;
-        AddExStyle(aw, WS_EX_LAYERED | WS_EX_NOACTIVATE);
+        AddExStyle(aw, WS_EX_LAYERED);
         UpdateLayered(aw, screen.Get(), SIZE{sw, sh}, snapshot->Canvas()->Handle(), first);
         SetWindowPos(aw, nullptr, r.left, r.top, sw, sh, ShowPlacement | SWP_NOZORDER);
         ShowWindow(aw, SW_SHOWNOACTIVATE);
@@ -374,6 +365,8 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
     }
     SetWindowPos(wnd, aw, 0, 0, 0, 0, BelowWithoutChange);
     flag.Lower();
+    // The border keeps showing the whole image while the form redraws.
+    if (bordered) Provider.LockBorder(true);
     if (Version60()) SetWindowLongPtrW(wnd, GWL_STYLE, GetWindowLongPtrW(wnd, GWL_STYLE) | WS_VISIBLE);
     // WM_SETREDRAW 1 gives the form WS_VISIBLE back, if its show took it.
     SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
@@ -381,17 +374,18 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
     // Wine's redraw of a window that just left its layered phase leaves the
     // frame as the system drew it: the frame is asked for directly.
     SendMessageW(wnd, WM_NCPAINT, 1, 0);
+    if (bordered) Provider.LockBorder(false);
     snapshot.reset();
     if (DwmCompositionActive()) Sleep(40);
+    SetWindowPos(aw, wnd, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
     if (bordered) {
-        // The border takes over the shadow before the animation window goes.
         Provider.UpdateFormRegion();
-        Provider.UpdateBorder(false, 255);
+        vcl::SetWindowRegion(aw, vcl::TRegionHandle(Provider.BorderRegion()), true);
+        const TsSkinManager *m = data->GetSkinManager();
+        if (m && ((m->SkinData && m->SkinData->AeroBlur) || (m->DPIClass > 0 && WindowsVersionCode > 7)))
+            Provider.UpdateBorder(true, 255);
     }
-    // Below the form, and out of sight until the next show; without its
-    // layer, whose image of the form's size it would otherwise keep.
-    SetWindowPos(aw, wnd, 0, 0, 0, 0, (ShowPlacement & ~UINT{SWP_NOREDRAW}) | SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
-    SetWindowLongPtrW(aw, GWL_EXSTYLE, GetWindowLongPtrW(aw, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
+    own.reset();
     if (Provider.OnAfterAnimation) Provider.OnAfterAnimation(aeShowing);
 }
 
@@ -549,27 +543,24 @@ void AnimHideForm(TvlFormProvider &Provider) {
     const HWND wnd = form->WindowHandle();
     TAnimationFlag flag;
     const TvlFormHide &hide = *manager->AnimEffects()->FormHide;
-    if (hide.Time / 10 < 1) {
-        // No frame to play (this installer's setting): no window is made
-        // only to be freed, and the hide ends at once.
-        RunHideAnimation(nullptr, nullptr, hide.Time, 255, hide.Mode, wnd);
-        return;
-    }
     if (!(Provider.StateFlags & pfHiddenByAnimation)) Provider.RenderFrame();
     vcl::TBitmap *cache = data->CacheBmp();
-    std::unique_ptr<vcl::TForm> w = Provider.TakeSnapshotForm();
-    if (!cache || !w) return;
-    SetLayeredAlpha(wnd, true, 1);
-    auto snapshot = CopyOf(*cache);
-    if (HasBorderForm(Provider)) {
+    std::unique_ptr<vcl::TBitmap> snapshot = cache && !cache->Empty() ? CopyOf(*cache) : nullptr;
+    // The border form's window plays the hide, else the snapshot form.
+    std::unique_ptr<vcl::TForm> w = Provider.TakeBorderWindow();
+    if (w) {
+        SetLayeredAlpha(wnd, true, 1);
         // The frame image is the border's, shadow and all: the window that
-        // hides it lies where the border does, without a region.
+        // hides it lies where the border does, and without the border's
+        // hole, which would cut the form's client area out of the picture.
         const RECT r = ImagePlace(Provider, wnd);
         SetWindowRgn(w->WindowHandle(), nullptr, FALSE);
         SetWindowPos(w->WindowHandle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     } else {
-        ClearFrameMasks(Provider, *snapshot);
+        w = Provider.TakeSnapshotForm();
+        SetLayeredAlpha(wnd, true, 1);
+        if (snapshot) ClearFrameMasks(Provider, *snapshot);
     }
     RunHideAnimation(std::move(w), std::move(snapshot), hide.Time, 255, hide.Mode, wnd);
     SetLayeredAlpha(wnd, false, 255);
@@ -581,7 +572,10 @@ void AnimHideDialog(TvlAnimDialog &Dialog) {
     TsSkinManager *manager = Dialog.DialogManager();
     vcl::TBitmap *cache = Dialog.FrameImage();
     if (!manager || !cache || cache->Empty()) return;
-    std::unique_ptr<vcl::TForm> w = Dialog.TakeSnapshotForm();
+    std::unique_ptr<vcl::TForm> w = Dialog.TakeBorderWindow();
+    // The whole frame image plays, its client part too: the border's hole goes.
+    if (w) SetWindowRgn(w->WindowHandle(), nullptr, FALSE);
+    else w = Dialog.TakeSnapshotForm();
     if (!w) return;
     const TvlFormHide &hide = *manager->AnimEffects()->DialogHide;
     RunHideAnimation(std::move(w), CopyOf(*cache), hide.Time, 255, hide.Mode, nullptr);
@@ -733,6 +727,10 @@ void FadeInLayered(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, 
 // old image, shows the old image mixing into the new one.
 void FadeInOutputWindow(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, TAnimationFlag &Flag) {
     const HWND wnd = Form.WindowHandle();
+    // Over every form that fades, not only when the output window is new:
+    // the window is kept hidden between fades, so a form faded after the
+    // first would otherwise mix a stale image of another form in a window
+    // that no one sees, and jump to its new look.
     ShowOutputWindowOver(&Form);
     if (!TheOutputWindow || !OldImage()) return;
     vcl::TBitmap &old = *OldImage();
@@ -799,7 +797,6 @@ void FinalizeFormAnimationsModule() {
     UnregisterService(LayeredAnimations());
     delete TheHideTimer;
     delete TheOutputWindow;
-    KeptShowWindow().reset();
     OldImage().reset();
 }
 

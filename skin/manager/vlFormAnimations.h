@@ -8,10 +8,10 @@
 // The manager module's start-up registers these as the form-animation
 // service (sSkinServices.h).
 //
-// Frames lie at least 10 ms apart: a show or a skin-change fade sleeps to
-// the end of each 10-ms slot without processing messages. Every layered
-// call goes through LayeredWindowFunctions (vlGraphUtils.h), which tests
-// replace to see the frames. Windows only; UI thread only.
+// Frames lie at least 10 ticks apart: a show or a skin-change fade waits
+// on the tick count without sleeping and without processing messages.
+// Every layered call goes through LayeredWindowFunctions (vlGraphUtils.h),
+// which tests replace to see the frames. Windows only; UI thread only.
 #include <windows.h>
 
 #include <cstdint>

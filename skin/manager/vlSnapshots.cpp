@@ -205,6 +205,8 @@ void PaintMDIChildrenToBitmap(vcl::TWinControl &Control, vcl::TBitmap &Bitmap) {
 
 } // namespace
 
+std::unique_ptr<vcl::TForm> TvlAnimDialog::TakeBorderWindow() { return nullptr; }
+
 bool HasBorderForm(const TvlFormProvider &Provider) {
     return Provider.BorderWindow() || Provider.GetShadowMargins() != vcl::TRect{};
 }

@@ -71,6 +71,9 @@ public:
     // The snapshot form prepared for the hide (taken over), else a new one
     // over the dialog's window; null when none can be made.
     virtual std::unique_ptr<vcl::TForm> TakeSnapshotForm() = 0;
+    // The border form's window handed over, its saved owner and window
+    // procedure back; null without a border form or while it has no window.
+    virtual std::unique_ptr<vcl::TForm> TakeBorderWindow();
     // The dialog has an extended border form (its window may be gone
     // between a hide and the next show).
     virtual bool HasBorderForm() const { return false; }

@@ -30,6 +30,7 @@ struct LayeredCall {
     std::uint32_t Digest = 0;
     std::vector<std::uint32_t> Pixels;  // top-down, when kept
     double Ms = 0;                      // since the recorder started
+    DWORD Tick = 0;                     // GetTickCount at the call
 };
 
 class LayeredRecorder {
@@ -102,6 +103,7 @@ private:
                               BLENDFUNCTION *Blend, DWORD Flags) {
         LayeredCall c;
         c.Ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - Start).count();
+        c.Tick = GetTickCount();
         c.Window = W;
         if (Size) c.Size = *Size;
         GetWindowRect(W, &c.WindowRect);
