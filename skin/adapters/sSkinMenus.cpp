@@ -359,7 +359,11 @@ int TsSkinableMenus::ItemHeight(vcl::TCanvas &Canvas, const TMenuItem *Item) {
     if (!caption && Item->ShortCut()) text += vcl::ShortCutToText(Item->ShortCut());
     const int h = TextHeight(Canvas, text, 800);
     if (caption) return h + (Margin + 1) * 2 + 1;
-    return std::max(h, ItemGlyphSize(Item).cy) + (Margin + 1) * 2;
+    return NormalItemHeight(Item, h);
+}
+
+int TsSkinableMenus::NormalItemHeight(const TMenuItem *Item, int TextHeight) const {
+    return std::max(TextHeight, ItemGlyphSize(Item).cy) + (Margin + 1) * 2;
 }
 
 int TsSkinableMenus::ContentWidth(vcl::TCanvas &Canvas, TMenuItem *Item) {
@@ -438,16 +442,20 @@ void TsSkinableMenus::SkinMeasureMenuItem(vcl::TObject *Sender, vcl::TCanvas *AC
     else if (ItemKind == smNormal) text = item->Caption() + (item->ShortCut() ? vcl::ShortCutToText(item->ShortCut()) : "");
     if (FManager.OnGetPopupItemData) FManager.OnGetPopupItemData(item, 0, ACanvas->Font());
     const int glyph = ItemGlyphSize(item).cx;
+    // A normal item's height comes from the same text measured the same way
+    // as its width: measured once, with the font the canvas has now.
+    int normalTextHeight = -1;
     if (!text.empty()) {
         vcl::TRect r = vcl::Rect(0, 0, ItemKind == smNormal ? 800 : 1, 0);
         DrawTextStr(ACanvas->Handle(), text, r, DT_CALCRECT | DT_NOCLIP | DT_EXPANDTABS | DT_WORDBREAK);
         Width = 2 * glyph + r.Width() + 3 * Margin + Spacing;
+        if (ItemKind == smNormal) normalTextHeight = r.Height();
     } else {
         Width = 2 * glyph + 3 * Margin + Spacing;
     }
     const bool first = item->Parent() && item->Parent()->IndexOf(item) == 0;
     if (lineVisible && (!PopupHasBreaks(item) || first)) Width += ExtraLineWidthFor(lineVisible);
-    Height = ItemHeight(*ACanvas, item);
+    Height = normalTextHeight >= 0 ? NormalItemHeight(item, normalTextHeight) : ItemHeight(*ACanvas, item);
 }
 
 void TsSkinableMenus::SkinMeasureMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *ACanvas, int &Width,

@@ -104,6 +104,9 @@ public:
     static vcl::TSize ItemGlyphSize(const vcl::TMenuItem *Item);
     int ExtraLineWidthFor(bool LineVisible) const;
     int ItemHeight(vcl::TCanvas &Canvas, const vcl::TMenuItem *Item);
+    // The height of an item that is neither a divider nor a caption, from
+    // its text's measured height.
+    int NormalItemHeight(const vcl::TMenuItem *Item, int TextHeight) const;
     int ContentWidth(vcl::TCanvas &Canvas, vcl::TMenuItem *Item);
     int ContentHeight(vcl::TCanvas &Canvas, const vcl::TMenuItem *Item);
 

@@ -160,6 +160,37 @@ TEST_F(SkinMenus, MeasuringByKindWithExtraLineAndColumnBreaks) {
     EXPECT_EQ(extra.Calls, calls);
 }
 
+TEST_F(SkinMenus, ANormalItemsHeightFollowsItsTextAndGlyph) {
+    std::unique_ptr<vcl::TPopupMenu> menu(vcl::Create<vcl::TPopupMenu>(nullptr));
+    TMenuItem *one = Add(menu->Items(), menu.get(), "One");
+    TMenuItem *keyed = Add(menu->Items(), menu.get(), "Keyed");
+    keyed->SetShortCut(vcl::ShortCut('K', vcl::TShiftState{vcl::ssCtrl}));
+    TMenuItem *twoLines = Add(menu->Items(), menu.get(), "Upper\r\nLower");
+    TMenuItem *bold = Add(menu->Items(), menu.get(), "Bold");
+    bold->SetDefault(true);
+    TMenuItem *tall = Add(menu->Items(), menu.get(), "Tall");
+    vcl::TBitmap glyph;
+    glyph.SetSize(12, 40);
+    tall->SetBitmap(&glyph);
+    vcl::TBitmap canvasHost;
+    canvasHost.SetSize(1, 1);
+    vcl::TCanvas &canvas = *canvasHost.Canvas();
+    // The height measured, beside the height rule applied to the canvas's
+    // font as measuring left it.
+    auto measure = [&](TMenuItem *item) {
+        int w = 0, h = 0;
+        Painter().SkinMeasureMenuItem(item, &canvas, w, h);
+        EXPECT_EQ(h, Painter().ItemHeight(canvas, item)) << item->Caption();
+        return h;
+    };
+    const int single = measure(one);
+    EXPECT_GT(single, 6);
+    EXPECT_EQ(measure(keyed), single);
+    EXPECT_GT(measure(twoLines), single + 6);
+    EXPECT_EQ(measure(bold), single);
+    EXPECT_EQ(measure(tall), 40 + 6);
+}
+
 TEST_F(SkinMenus, SkinBorderWidthFromTheMainMenuMask) {
     EXPECT_GE(Painter().SkinBorderWidth(), 1);
     ManagerPtr plain = MenuManager(false);
