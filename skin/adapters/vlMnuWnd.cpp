@@ -188,11 +188,8 @@ void TvlMnuWnd::HideUntilFramed(vcl::TMessage &Message) {
     const bool sized = !(pos->flags & SWP_NOSIZE);
     PainterOf(SkinManager)->ShapeMenuWindow(Handle, sized ? pos->cx : r.right - r.left, sized ? pos->cy : r.bottom - r.top);
     Busy = false;
-    // An opaque menu shows the skin from its first frame and background
-    // paint on: it needs no hiding, which would cost two changes of the
-    // window's layering per opening.
     const auto setAlpha = LayeredAlphaCall();
-    if ((pos->flags & SWP_NOREDRAW) || Opacity() == 255 || !setAlpha) return;
+    if ((pos->flags & SWP_NOREDRAW) || !setAlpha) return;
     Busy = true;
     // Unseen until its frame is painted.
     SetWindowLongW(Handle, GWL_EXSTYLE, GetWindowLongW(Handle, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -209,6 +206,9 @@ void TvlMnuWnd::PaintMenuFrame(vcl::TMessage &Message) {
     RECT window{};
     GetWindowRect(Handle, &window);
     const TvlPopupBackground bg = PainterOf(SkinManager)->PopupBackground(Handle);
+    // The background kept for this window is built at the window's whole
+    // size (its frame strips are copied from its edges), so it fits when
+    // both sizes equal the window's.
     const bool fits = bg.Bitmap && bg.Bitmap->Width() == window.right - window.left &&
                       bg.Bitmap->Height() == window.bottom - window.top;
     vcl::TBitmap *source = fits ? bg.Bitmap.get() : RefreshCache();

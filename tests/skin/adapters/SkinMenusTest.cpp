@@ -585,6 +585,25 @@ TEST_F(SkinMenus, MenuOpacityAndNoAdaptersWithoutSkinnedPopups) {
     EXPECT_EQ(alpha, 200);
     EXPECT_TRUE(flags & LWA_ALPHA);
     {
+        // An opaque menu too is unseen (alpha 0) until its frame is painted,
+        // and then not layered at all.
+        Manager->MenuSupport()->AlphaBlend = 255;
+        LayeredRecorder recorder;
+        bool layered = true;
+        shown = nullptr;
+        menu->Look = [&](int step) {
+            if (step != 1) return;
+            for (HWND w : MenuWindows()) shown = w, layered = (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+        };
+        menu->Popup(60, 60);
+        ASSERT_NE(shown, nullptr);
+        EXPECT_NE(std::find(LayeredRecorder::Attributes.begin(), LayeredRecorder::Attributes.end(),
+                            std::pair<HWND, int>{shown, 0}),
+                  LayeredRecorder::Attributes.end());
+        EXPECT_FALSE(layered);
+        Manager->MenuSupport()->AlphaBlend = 200;
+    }
+    {
         // A system without layered windows shows the menu opaque.
         LayeredRecorder none(LayeredRecorder::NoLayeredWindows);
         bool layered = true, seen = false;
