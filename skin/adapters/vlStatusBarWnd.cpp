@@ -47,7 +47,30 @@ std::string BarePartText(HWND Bar, int Index) {
     return vcl::WideToUtf8(text);
 }
 
+bool SameFont(const LOGFONTW &A, const LOGFONTW &B) {
+    return A.lfHeight == B.lfHeight && A.lfWidth == B.lfWidth && A.lfEscapement == B.lfEscapement &&
+           A.lfOrientation == B.lfOrientation && A.lfWeight == B.lfWeight && A.lfItalic == B.lfItalic &&
+           A.lfUnderline == B.lfUnderline && A.lfStrikeOut == B.lfStrikeOut && A.lfCharSet == B.lfCharSet &&
+           A.lfOutPrecision == B.lfOutPrecision && A.lfClipPrecision == B.lfClipPrecision &&
+           A.lfQuality == B.lfQuality && A.lfPitchAndFamily == B.lfPitchAndFamily &&
+           wcsncmp(A.lfFaceName, B.lfFaceName, LF_FACESIZE) == 0;
+}
+
+bool SameBackground(const TvlBgInfo &A, const TvlBgInfo &B) {
+    return A.Bmp == B.Bmp && A.X == B.X && A.Y == B.Y && A.Color == B.Color && A.R == B.R && A.UseBmp == B.UseBmp;
+}
+
 } // namespace
+
+bool TvlStatusBarWnd::TImageSources::operator==(const TImageSources &O) const {
+    return Manager == O.Manager && Section == O.Section && Border == O.Border && Pattern == O.Pattern &&
+           HotPattern == O.HotPattern && Hue == O.Hue && Saturation == O.Saturation && Tone == O.Tone &&
+           OwnerColor == O.OwnerColor && CustomColor == O.CustomColor && CustomFont == O.CustomFont &&
+           BgFlags == O.BgFlags && Size.cx == O.Size.cx && Size.cy == O.Size.cy && Pos.X == O.Pos.X &&
+           Pos.Y == O.Pos.Y && SameBackground(Bg, O.Bg) && SameFont(Font, O.Font) && FontColor == O.FontColor &&
+           Simple == O.Simple && SimplePanel == O.SimplePanel && Grip == O.Grip && OwnerDrawn == O.OwnerDrawn &&
+           BorderWidth == O.BorderWidth && Parts == O.Parts && Texts == O.Texts && Aligns == O.Aligns;
+}
 
 void TvlStatusBarWnd::SetDefaultSection() {
     if (SkinData && SkinData->SkinSection().empty()) SkinData->SetSkinSection("STATUSBAR");
@@ -55,9 +78,11 @@ void TvlStatusBarWnd::SetDefaultSection() {
     TvlMainWnd::SetDefaultSection();
 }
 
-std::string TvlStatusBarWnd::PanelText(int Index) {
-    if (PartCount(Handle) == 0) return {};
-    if (IsSimple(Handle)) {
+std::string TvlStatusBarWnd::PanelText(int Index) { return PanelText(Index, PartCount(Handle), IsSimple(Handle)); }
+
+std::string TvlStatusBarWnd::PanelText(int Index, int Parts, bool Simple) {
+    if (Parts == 0) return {};
+    if (Simple) {
         // A bare bar keeps its simple text apart from its window text. Asked
         // in simple mode, some bars answer it for the simple id, others for
         // part 0; the window text serves only when neither holds one.
@@ -74,7 +99,8 @@ std::string TvlStatusBarWnd::PanelText(int Index) {
     return Index >= 0 ? BarePartText(Handle, Index) : std::string{};
 }
 
-void TvlStatusBarWnd::PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple, TvlBgInfo &Bg) {
+void TvlStatusBarWnd::PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple, const std::string &Text,
+                                 UINT Align, TvlBgInfo &Bg) {
     TsSkinManager *m = SkinData->GetSkinManager();
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     R = {R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1};
@@ -122,11 +148,8 @@ void TvlStatusBarWnd::PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple
     if (grip.Right > grip.Left) text.Right = std::min(text.Right, grip.Left - 4);
     SelectAdapterFont(*this);
     vcl::TCanvas &canvas = *cache.Canvas();
-    const std::string shown = ShortenTextToWidth(canvas, PanelText(Index), text.Width());
-    UINT align = DT_LEFT;
-    if (StatusBar && !StatusBar->SimplePanel() && Index >= 0 && Index < StatusBar->Panels()->Count())
-        align = DrawTextAlignFlags(*StatusBar, StatusBar->Panels()->Items(Index)->Alignment());
-    WriteTextForControl(canvas, shown, true, text, PanelTextFlags | align, *SkinData, 0);
+    const std::string shown = ShortenTextToWidth(canvas, Text, text.Width());
+    WriteTextForControl(canvas, shown, true, text, PanelTextFlags | Align, *SkinData, 0);
 }
 
 vcl::TRect TvlStatusBarWnd::GripRect() {
@@ -152,37 +175,103 @@ void TvlStatusBarWnd::PaintGrip() {
     DrawSkinGlyph(cache, {where.Left, where.Top}, 0, gmNormal, mask, behind);
 }
 
+TvlStatusBarWnd::TImageSources TvlStatusBarWnd::ReadSources() {
+    TImageSources s;
+    const TsCommonData &data = *SkinData;
+    s.Manager = data.GetSkinManager();
+    s.Section = data.SkinIndex();
+    s.Border = data.BorderIndex();
+    s.Pattern = data.PatternIndex();
+    s.HotPattern = data.HotPatternIndex();
+    s.Hue = data.HueOffset();
+    s.Saturation = data.Saturation();
+    s.Tone = data.ColorTone();
+    s.OwnerColor = data.OwnerColor();
+    s.CustomColor = data.CustomColor();
+    s.CustomFont = data.CustomFont();
+    s.BgFlags = data.BGFlags();
+    s.Size = WndSize;
+    s.Pos = PosInParent;
+    if (data.OwnerControl())
+        SkinData->FillBackgroundInfo(s.Bg);
+    else
+        WindowBackgroundInfo(Handle, s.Bg);
+    // The font SelectAdapterFont gives the texts.
+    if (const vcl::TControl *c = data.OwnerControl()) {
+        s.Font = c->Font()->LogFont();
+        s.FontColor = c->Font()->Color();
+    } else if (const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0))) {
+        GetObjectW(font, sizeof s.Font, &s.Font);
+    } else {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) s.Font = metrics.lfMessageFont;
+    }
+    if (StatusBar) {
+        s.SimplePanel = StatusBar->SimplePanel();
+        s.Grip = StatusBar->SizeGrip();
+        s.BorderWidth = StatusBar->BorderWidth();
+    }
+    s.Simple = IsSimple(Handle);
+    const int parts = PartCount(Handle);
+    if (s.Simple) {
+        s.Texts.push_back(PanelText(-1, parts, true));
+        s.Aligns.push_back(DT_LEFT);
+        return s;
+    }
+    for (int i = 0; i < parts; ++i) {
+        RECT r{};
+        SendMessageW(Handle, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        s.Parts.push_back({r.left, r.top, r.right, r.bottom});
+        s.Texts.push_back(PanelText(i, parts, false));
+        UINT align = DT_LEFT;
+        if (StatusBar && i < StatusBar->Panels()->Count()) {
+            vcl::TStatusPanel *panel = StatusBar->Panels()->Items(i);
+            if (!StatusBar->SimplePanel()) align = DrawTextAlignFlags(*StatusBar, panel->Alignment());
+            if (panel->Style() == vcl::psOwnerDraw && StatusBar->OnDrawPanel) s.OwnerDrawn = true;
+        }
+        s.Aligns.push_back(align);
+    }
+    return s;
+}
+
 void TvlStatusBarWnd::BuildImage() {
     RefreshGeometry(*this);
+    Build(ReadSources());
+}
+
+void TvlStatusBarWnd::Build(TImageSources Sources) {
     SkinData->PrepareCache();
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     cache.SetSize(WndSize.cx, WndSize.cy);
-    TvlBgInfo bg;
-    if (SkinData->OwnerControl())
-        SkinData->FillBackgroundInfo(bg);
-    else
-        WindowBackgroundInfo(Handle, bg);
     const vcl::TRect whole{0, 0, WndSize.cx, WndSize.cy};
-    PaintControlSkin(*SkinData, bg, 0, whole, PosInParent, cache, true);
+    PaintControlSkin(*SkinData, Sources.Bg, 0, whole, PosInParent, cache, true);
     // What the panels' frames lie over: the bar's own image.
     TvlBgInfo own;
     InitBgInfo(&cache, 0, 0, own);
-    if (IsSimple(Handle)) {
-        PaintPanel(-1, {0, 1, WndSize.cx - 1, WndSize.cy - 1}, true, true, own);
+    if (Sources.Simple) {
+        PaintPanel(-1, {0, 1, WndSize.cx - 1, WndSize.cy - 1}, true, true, Sources.Texts[0], Sources.Aligns[0], own);
     } else {
-        const int parts = PartCount(Handle);
+        const int parts = static_cast<int>(Sources.Parts.size());
         for (int i = 0; i < parts; ++i) {
-            RECT r{};
-            SendMessageW(Handle, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
-            PaintPanel(i, {r.left, r.top, r.right, r.bottom}, i == parts - 1, false, own);
+            const std::size_t k = static_cast<std::size_t>(i);
+            PaintPanel(i, Sources.Parts[k], i == parts - 1, false, Sources.Texts[k], Sources.Aligns[k], own);
         }
     }
     PaintGrip();
     SkinData->BGChanged = false;
+    FBuiltFrom = std::move(Sources);
 }
 
 void TvlStatusBarWnd::PaintClient(HDC DC) {
-    BuildImage();
+    RefreshGeometry(*this);
+    TImageSources now = ReadSources();
+    const vcl::TBitmap *kept = SkinData->CacheBmp();
+    // The image of the last build still shows what the bar shows now unless
+    // something it was built from changed; owner-drawn panels always paint.
+    if (SkinData->BGChanged || now.OwnerDrawn || !FBuiltFrom || !(*FBuiltFrom == now) || !kept ||
+        kept->Width() != WndSize.cx || kept->Height() != WndSize.cy)
+        Build(std::move(now));
     const vcl::TWindowDC own(DC ? nullptr : Handle);
     const HDC target = DC ? DC : own.Get();
     if (!target) return;
@@ -202,8 +291,11 @@ void TvlStatusBarWnd::PaintFrame(HDC DC) {
 
 bool TvlStatusBarWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !SkinData->IsSkinned(true)) {
+        FBuiltFrom.reset();
         return TvlMainWnd::OwnMessage(Message);
     }
+    // The common picture of a control is drawn over the bar's image.
+    if (Message.Msg == SM_SKINCOMMAND && SubCommandOf(Message.WParam) == SC_BUILD_CACHE) FBuiltFrom.reset();
     TvlErasePainters painters{vcl::TMethod<void(HDC)>::Bind<&TvlStatusBarWnd::PaintClient>(this),
                               vcl::TMethod<void(HDC)>::Bind<&TvlStatusBarWnd::PaintFrame>(this)};
     painters.PrintsFrame = false;

@@ -11,8 +11,11 @@
 // texts, or its window text as a simple bar. Windows only.
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "skin/graphics/vlCommonUtils.h"
 #include "vcl/Types.h"
 #include "vlSBUtils.h"
 
@@ -21,8 +24,6 @@ class TStatusBar;
 }
 
 namespace skin {
-
-struct TvlBgInfo;
 
 class TvlStatusBarWnd : public TvlMainWnd {
 public:
@@ -35,7 +36,9 @@ public:
     std::string PanelText(int Index);
     // The bar's image in the skin data's cache.
     void BuildImage();
-    // The client's picture into DC (the window's own DC when null).
+    // The client's picture into DC (the window's own DC when null). The
+    // image is built anew unless it was built from what the bar shows now
+    // (see TImageSources) and BGChanged is clear.
     void PaintClient(HDC DC);
     // The border strips of the control's border width, from the cache,
     // into DC (null: the window's own, unless a form animation runs).
@@ -44,10 +47,40 @@ public:
     vcl::TStatusBar *StatusBar = nullptr;  // not owned; null for a bare window
 
 private:
-    void PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple, TvlBgInfo &Bg);
+    // Everything the bar's image is built from, besides what BGChanged
+    // stands for (the skin and the parent's background): the image is kept
+    // while all of it stays the same. Owner-drawn panels are never kept.
+    struct TImageSources {
+        const void *Manager = nullptr;
+        int Section = -1, Border = -1, Pattern = -1, HotPattern = -1;
+        int Hue = 0, Saturation = 0;
+        vcl::TColor Tone = 0, OwnerColor = 0;
+        bool CustomColor = false, CustomFont = false;
+        std::uint16_t BgFlags = 0;
+        vcl::TSize Size;
+        vcl::TPoint Pos;
+        TvlBgInfo Bg;
+        LOGFONTW Font{};
+        vcl::TColor FontColor = 0;
+        bool Simple = false, SimplePanel = false, Grip = false, OwnerDrawn = false;
+        int BorderWidth = 0;
+        std::vector<vcl::TRect> Parts;
+        std::vector<std::string> Texts;
+        std::vector<UINT> Aligns;
+        bool operator==(const TImageSources &Other) const;
+    };
+    // What the bar shows now; the geometry fields must be fresh.
+    TImageSources ReadSources();
+    // PanelText with the bar's part count and simple state already asked.
+    std::string PanelText(int Index, int Parts, bool Simple);
+    void Build(TImageSources Sources);
+    void PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple, const std::string &Text, UINT Align,
+                    TvlBgInfo &Bg);
     // Where the skin's size grip goes in the bar's image; empty when none shows.
     vcl::TRect GripRect();
     void PaintGrip();
+
+    std::optional<TImageSources> FBuiltFrom;  // what the cached image shows
 };
 
 } // namespace skin

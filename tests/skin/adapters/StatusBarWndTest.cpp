@@ -2,11 +2,13 @@
 // texts, and the simple bar) and on the class library's TStatusBar (three
 // panels, one owner-drawn, the size grip): the skin's face, the dividers
 // between panels, the texts shortened to their panel, the last one ended
-// before the grip, the grip image, and
-// the live counts over create and destroy cycles.
+// before the grip, the grip image, the picture after each change of what
+// it shows, and the live counts over create and destroy cycles.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+
+#include <functional>
 
 #include "BarsTestSupport.h"
 #include "skin/adapters/vlStatusBarWnd.h"
@@ -250,6 +252,63 @@ TEST_F(StatusBarAdapter, TheLastPanelsTextEndsBeforeTheGrip) {
     const uitest::TImage32 plain = uitest::CaptureWindow(plainBar->WindowHandle());
     EXPECT_GT(InkIn(plain, 130, plain.Width).Right, plain.Width - 8);
     SaveWindowPicture(plainBar->WindowHandle(), "statusbar-no-grip-skinned.png");
+}
+
+// The bar's image is kept from one paint to the next: after each change of
+// what a bar shows, it shows what an image built anew shows, and the change
+// is seen.
+TEST_F(StatusBarAdapter, AfterEachChangeTheBarShowsWhatAnImageBuiltAnewShows) {
+    auto *bar = vcl::Create<vcl::TStatusBar>(Form.Form);
+    bar->SetParent(Form.Form);
+    for (const char *text : {"Ready", "Two", "Three"}) bar->Panels()->Add()->SetText(text);
+    bar->Panels()->Items(0)->SetWidth(120);
+    bar->Panels()->Items(1)->SetWidth(120);
+    vcl::Application->ProcessMessages();
+    const auto adapter = Skin(bar->Handle(), bar);
+    const HWND bare = BareBar({100, 260, -1});
+    SendMessageW(bare, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"One"));
+    const auto bareAdapter = Skin(bare);
+    auto *a = dynamic_cast<TvlStatusBarWnd *>(adapter.get());
+    auto *b = dynamic_cast<TvlStatusBarWnd *>(bareAdapter.get());
+    ASSERT_TRUE(a && b);
+    const vcl::TFontHandle font(CreateFontW(-18, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+    const int edges[] = {60, 200, -1};
+    struct Change {
+        const char *What;
+        HWND Window;
+        TvlStatusBarWnd *Adapter;
+        std::function<void()> Make;
+    };
+    const HWND window = bar->WindowHandle();
+    const Change changes[] = {
+        {"panel text", window, a, [&] { bar->Panels()->Items(0)->SetText("Changed"); }},
+        {"alignment", window, a, [&] { bar->Panels()->Items(1)->SetAlignment(vcl::taRightJustify); }},
+        {"panel width", window, a, [&] { bar->Panels()->Items(0)->SetWidth(180); }},
+        {"font", window, a, [&] { bar->Font()->SetHeight(-18); }},
+        {"simple panel", window, a, [&] {
+             bar->SetSimpleText("Simple");
+             bar->SetSimplePanel(true);
+         }},
+        {"simple text", window, a, [&] { bar->SetSimpleText("Other"); }},
+        {"part text", bare, b,
+         [&] { SendMessageW(bare, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"Two")); }},
+        {"parts", bare, b,
+         [&] { SendMessageW(bare, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges)); }},
+        {"window font", bare, b,
+         [&] { SendMessageW(bare, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE); }},
+    };
+    for (const Change &c : changes) {
+        const uitest::TImage32 before = uitest::CaptureWindow(c.Window);
+        c.Make();
+        vcl::Application->ProcessMessages();
+        RedrawAll(c.Window);
+        const uitest::TImage32 shown = uitest::CaptureWindow(c.Window);
+        c.Adapter->SkinData->BGChanged = true;
+        RedrawAll(c.Window);
+        const uitest::TImage32 fresh = uitest::CaptureWindow(c.Window);
+        EXPECT_TRUE(shown.Pixels != before.Pixels) << c.What << " does not show";
+        EXPECT_TRUE(shown.Pixels == fresh.Pixels) << c.What << " shows an image older than the change";
+    }
 }
 
 TEST_F(StatusBarAdapter, LiveCountsStayFlatOverCreateAndDestroyCycles) {
