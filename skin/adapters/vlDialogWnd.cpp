@@ -335,6 +335,12 @@ void TvlDialogWnd::PrintChildWindows(HDC DC) { skin::PrintChildWindows(Handle, D
 
 std::unique_ptr<vcl::TForm> TvlDialogWnd::TakeBorderWindow() { return BorderForm ? BorderForm->TakeWindow() : nullptr; }
 
+HWND TvlDialogWnd::MakeBorderWindow() { return BorderForm ? BorderForm->MakeWindow() : nullptr; }
+
+void TvlDialogWnd::LockBorder(bool On) {
+    if (BorderForm) BorderForm->Updating = On;
+}
+
 std::unique_ptr<vcl::TForm> TvlDialogWnd::TakeSnapshotForm() {
     // (A border window, which shows the dialog's last look, is taken over
     // by the hide before it asks for this form.)

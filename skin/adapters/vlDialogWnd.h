@@ -156,6 +156,9 @@ public:
     void UpdateRegion() override { UpdateRegion(false); }
     std::unique_ptr<vcl::TForm> TakeSnapshotForm() override;
     std::unique_ptr<vcl::TForm> TakeBorderWindow() override;
+    HWND MakeBorderWindow() override;
+    void LockBorder(bool On) override;
+    void RefreshBorder() override { UpdateBorder(true); }
     bool HasBorderForm() const override { return BorderForm != nullptr; }
     // The border form's window; null without a border form or while it has none.
     HWND BorderWindow() const { return BorderForm ? BorderForm->Window() : nullptr; }

@@ -301,6 +301,14 @@ std::unique_ptr<vcl::TForm> TsSkinProvider::TakeBorderWindow() {
     return BorderForm->Border().TakeWindow();
 }
 
+void TsSkinProvider::FreeBorderForm() {
+    if (!BorderForm) return;
+    BorderForm.reset();
+    // The frame goes back into the window: its image loses the margins.
+    FSkinData->BGChanged = true;
+    RegionChanged = true;
+}
+
 void TsSkinProvider::ResolveBorderCode(vcl::TMessage &Message) {
     if (BorderForm && static_cast<int>(static_cast<INT_PTR>(Message.WParam)) == htAskBorderForm)
         Message.WParam = static_cast<WPARAM>(static_cast<INT_PTR>(BorderForm->Border().HitTest(Message)));

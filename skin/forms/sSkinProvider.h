@@ -673,6 +673,7 @@ public:
     HWND MakeBorderWindow() override;
     void LockBorder(bool On) override;
     std::unique_ptr<vcl::TForm> TakeBorderWindow() override;
+    void FreeBorderForm() override;
     // A mouse message that the border window forwarded with the code -1
     // gets the border form's code.
     void ResolveBorderCode(vcl::TMessage &Message);

@@ -130,6 +130,8 @@ public:
     // owner and window procedure back; the border form keeps no reference
     // to it. Null without a border form.
     virtual std::unique_ptr<vcl::TForm> TakeBorderWindow();
+    // The border form itself freed (its window handed over before, if any).
+    virtual void FreeBorderForm() {}
     // The auxiliary form shown during the restore animation; null when none.
     virtual HWND AuxiliaryWindow() const { return nullptr; }
     // A hidden layered topmost form showing the form's window as it is now,

@@ -334,9 +334,18 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
 
     AddExStyle(aw, WS_EX_NOACTIVATE);
     // Directly above the form (where a border window lies there already,
-    // it stays); a topmost form's animation stays topmost.
-    HWND anchor = IsTopmost(wnd) ? HWND_TOPMOST : GetWindow(wnd, GW_HWNDPREV);
-    if (anchor == aw) anchor = GetWindow(aw, GW_HWNDPREV);
+    // it stays); a topmost form's animation stays topmost, and shrinks to
+    // nothing before it turns layered, so that nothing of its own shows.
+    HWND anchor = HWND_TOPMOST;
+    if (IsTopmost(wnd)) {
+        if (own) own->SetFormStyle(vcl::fsStayOnTop);
+        else SetWindowPos(aw, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(aw, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        AddExStyle(aw, WS_EX_LAYERED);
+    } else {
+        anchor = GetWindow(wnd, GW_HWNDPREV);
+        if (anchor == aw) anchor = GetWindow(aw, GW_HWNDPREV);
+    }
     const int sw = snapshot->Width(), sh = snapshot->Height();
     {
         const vcl::TWindowDC screen;
@@ -345,16 +354,14 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
         SetWindowPos(aw, nullptr, r.left, r.top, sw, sh, ShowPlacement | SWP_NOZORDER);
         ShowWindow(aw, SW_SHOWNOACTIVATE);
         SetWindowPos(aw, anchor, r.left, r.top, sw, sh, ShowPlacement);
-        // Without frames the window already shows the finished image where
-        // it belongs: placing and drawing it again would change nothing.
         if (steps > 0) {
             auto frame = NewBitmap32(sw, sh);  // black, transparent
             SetStretchBltMode(frame->Canvas()->Handle(), COLORONCOLOR);
             RunFrames(TvlFrameSequence::Show(sw, sh, steps, Alpha, Mode == ZoomMode), aw, screen.Get(), *snapshot,
                       *frame, false);
-            SetWindowPos(aw, nullptr, r.left, r.top, sw, sh, ShowPlacement | SWP_NOZORDER);
-            UpdateLayered(aw, screen.Get(), SIZE{sw, sh}, snapshot->Canvas()->Handle(), Alpha);
         }
+        SetWindowPos(aw, nullptr, r.left, r.top, sw, sh, ShowPlacement | SWP_NOZORDER);
+        UpdateLayered(aw, screen.Get(), SIZE{sw, sh}, snapshot->Canvas()->Handle(), Alpha);
     }
 
     Provider.FormNeedsRepaint = false;
@@ -393,10 +400,19 @@ void AnimShowDialog(TvlAnimDialog &Dialog, int Time, std::uint8_t Alpha, int Mod
     TAnimationFlag flag;
     const HWND wnd = Dialog.DialogWindow();
     if (!wnd) return;
+    // The frames show in the border form's own window, its region off, or
+    // without a border form in a window of this show's own.
+    HWND aw = Dialog.MakeBorderWindow();
+    const bool bordered = aw != nullptr;
+    if (bordered) SetWindowRgn(aw, nullptr, FALSE);
     Dialog.RenderFrame();
     vcl::TBitmap *cache = Dialog.FrameImage();
     if (!cache || cache->Empty()) return;
-    std::unique_ptr<vcl::TForm> w = NewAnimationWindow();
+    std::unique_ptr<vcl::TForm> own;
+    if (!bordered) {
+        own = NewAnimationWindow();
+        aw = own->Handle();
+    }
     auto snapshot = CopyOf(*cache);
     SnapshotDialogWindow(Dialog, *snapshot, false);
 
@@ -406,8 +422,8 @@ void AnimShowDialog(TvlAnimDialog &Dialog, int Time, std::uint8_t Alpha, int Mod
     // The image takes in an extended border's margins around the window.
     const vcl::TPoint origin = Dialog.FrameOrigin();
     OffsetRect(&r, -origin.X, -origin.Y);
-    const HWND aw = w->Handle();
-    const HWND anchor = IsTopmost(wnd) ? HWND_TOPMOST : GetWindow(wnd, GW_HWNDPREV);
+    HWND anchor = IsTopmost(wnd) ? HWND_TOPMOST : GetWindow(wnd, GW_HWNDPREV);
+    if (anchor == aw) anchor = GetWindow(aw, GW_HWNDPREV);
     const int sw = snapshot->Width(), sh = snapshot->Height();
     {
         const vcl::TWindowDC screen;
@@ -431,9 +447,19 @@ void AnimShowDialog(TvlAnimDialog &Dialog, int Time, std::uint8_t Alpha, int Mod
     SetWindowLongPtrW(wnd, GWL_STYLE, GetWindowLongPtrW(wnd, GWL_STYLE) | WS_VISIBLE);
     SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
     flag.Lower();
+    // The border keeps showing the whole image while the dialog redraws.
+    if (bordered) Dialog.LockBorder(true);
     RedrawWindow(wnd, nullptr, nullptr, Redraw);
+    if (bordered) {
+        Dialog.UpdateRegion();
+        Dialog.LockBorder(false);
+    }
+    snapshot.reset();
     if (DwmCompositionActive()) Sleep(40);
+    // The border's own image, region and place come back.
+    if (bordered) Dialog.RefreshBorder();
     SetWindowPos(aw, wnd, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
+    if (bordered) Dialog.UpdateRegion();
 }
 
 // ------------------------------------------------------------------- hide
@@ -548,7 +574,8 @@ void AnimHideForm(TvlFormProvider &Provider) {
     std::unique_ptr<vcl::TBitmap> snapshot = cache && !cache->Empty() ? CopyOf(*cache) : nullptr;
     // The border form's window plays the hide, else the snapshot form.
     std::unique_ptr<vcl::TForm> w = Provider.TakeBorderWindow();
-    if (w) {
+    const bool bordered = w != nullptr;
+    if (bordered) {
         SetLayeredAlpha(wnd, true, 1);
         // The frame image is the border's, shadow and all: the window that
         // hides it lies where the border does, and without the border's
@@ -564,6 +591,9 @@ void AnimHideForm(TvlFormProvider &Provider) {
     }
     RunHideAnimation(std::move(w), std::move(snapshot), hide.Time, 255, hide.Mode, wnd);
     SetLayeredAlpha(wnd, false, 255);
+    // The border form gave up its window above; an ending application
+    // shows the form no more, so the border form goes too.
+    if (bordered && vcl::Application && vcl::Application->Terminated()) Provider.FreeBorderForm();
 }
 
 void AnimHideDialog(TvlAnimDialog &Dialog) {

@@ -74,6 +74,13 @@ public:
     // The border form's window handed over, its saved owner and window
     // procedure back; null without a border form or while it has no window.
     virtual std::unique_ptr<vcl::TForm> TakeBorderWindow();
+    // The border form's window, made when missing, for a show to play in;
+    // null without a border form.
+    virtual HWND MakeBorderWindow() { return nullptr; }
+    // The border form's lock: while set, the border leaves its window as it is.
+    virtual void LockBorder(bool On) { (void)On; }
+    // The border window brought up to date again (image, region, place).
+    virtual void RefreshBorder() {}
     // The dialog has an extended border form (its window may be gone
     // between a hide and the next show).
     virtual bool HasBorderForm() const { return false; }

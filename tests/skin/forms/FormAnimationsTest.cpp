@@ -60,7 +60,7 @@ TEST_F(FormAnimations, ATimeZeroShowShowsTheFinishedImageOnceAndHandsOverToTheFo
     const std::vector<HWND> windows = AnimationWindows();
     ASSERT_EQ(windows.size(), 1u);
     const std::vector<LayeredCall> calls = LayeredRecorder::Of(windows[0]);
-    ASSERT_EQ(calls.size(), 1u);  // the finished image, no frame loop and nothing drawn again
+    ASSERT_EQ(calls.size(), 2u);  // the finished image, no frame loop, and it once more where it was placed
     RECT form{};
     GetWindowRect(W(), &form);
     for (const LayeredCall &c : calls) {
@@ -80,7 +80,7 @@ TEST_F(FormAnimations, ATimeZeroShowShowsTheFinishedImageOnceAndHandsOverToTheFo
     // The image rendered off-screen is what the form then paints: every
     // opaque pixel of it (the frame mask's corners are cleared) matches the
     // screen.
-    const LayeredCall &last = calls[0];
+    const LayeredCall &last = calls[1];
     const int w = last.Size.cx, h = last.Size.cy;
     ASSERT_EQ(last.Pixels.size(), static_cast<std::size_t>(w * h));
     const auto screen = NewBitmap32(w, h);
@@ -156,6 +156,10 @@ TEST_F(FormAnimations, AnimationWindowsLieAboveTheirFormAndATopmostOneStaysTopmo
     LayeredRecorder topmost;
     Form.Show();
     ASSERT_EQ(AnimationWindows().size(), 1u);
+    // Topmost and of no size already when it turns layered.
+    const LayeredCall first = LayeredRecorder::Of(AnimationWindows()[0]).front();
+    EXPECT_TRUE(first.ExStyle & WS_EX_TOPMOST);
+    EXPECT_TRUE(IsRectEmpty(&first.WindowRect));
     EXPECT_TRUE(LayeredRecorder::Of(AnimationWindows()[0]).back().ExStyle & WS_EX_TOPMOST);
     EXPECT_TRUE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_TRUE(IsWindowVisible(W()));
@@ -444,6 +448,40 @@ TEST_F(DialogAnimations, ADialogShowsItsFrameAndPrintedChildrenInElevenFrames) {
     AnimShowDialog(dialog, 100, 255, atFading);
     EXPECT_TRUE(LayeredRecorder::Calls.empty());
     EXPECT_FALSE(ModuleState().FormAnimationActive);
+}
+
+// The same with an extended border form: its window plays the frames.
+struct FakeBorderedDialog : FakeDialog {
+    std::unique_ptr<vcl::TForm> Border{vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew)};
+    std::vector<std::string> Log;
+    explicit FakeBorderedDialog(TsSkinManager *M) : FakeDialog(M) {
+        Border->SetBorderStyle(vcl::bsNone);
+        Border->HandleNeeded();
+    }
+    HWND MakeBorderWindow() override { return Log.push_back("make"), Border->Handle(); }
+    void LockBorder(bool On) override { Log.push_back(On ? "lock" : "unlock"); }
+    void RefreshBorder() override { Log.push_back("refresh"); }
+    void UpdateRegion() override { Log.push_back("region"); }
+    bool HasBorderForm() const override { return true; }
+};
+
+TEST_F(DialogAnimations, ABorderedDialogShowsInItsBorderWindowLockedWhileItRedraws) {
+    FakeBorderedDialog dialog(Manager.get());
+    const HWND border = dialog.Border->Handle();
+    AnimShowDialog(dialog, 0, 255, atFading);  // the border form's window painted once
+    dialog.Log.clear();
+    SetWindowRgn(border, CreateRectRgn(0, 0, 10, 10), FALSE);
+    const vcl::THandleCounts before = vcl::LiveHandles();
+    LayeredRecorder recorder;
+    AnimShowDialog(dialog, 100, 255, atFading);
+    EXPECT_EQ(LayeredRecorder::Windows(), std::vector<HWND>{border});
+    EXPECT_EQ(LayeredRecorder::Calls.size(), 13u);
+    EXPECT_TRUE(LayeredRecorder::Calls.front().CentreShown);  // its region went first
+    EXPECT_EQ(dialog.Log, (std::vector<std::string>{"make", "region", "lock", "region", "unlock", "refresh", "region"}));
+    EXPECT_EQ(GetWindow(dialog.DialogWindow(), GW_HWNDNEXT), border);  // the border below the dialog
+    EXPECT_TRUE(IsWindow(border));
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+    EXPECT_EQ(vcl::LiveHandles(), before);
 }
 
 TEST_F(DialogAnimations, TheClientPartOfADialogSnapshotIsOpaque) {
