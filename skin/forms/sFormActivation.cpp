@@ -101,10 +101,7 @@ void HideBorder(TsSkinProvider &P) {
         if (!(P.StateFlags & pfSnapshotTaken)) P.TakeHideSnapshot();
         return;
     }
-    P.BorderForm.reset();
-    // The frame goes back into the window: its image loses the margins.
-    P.SkinData()->BGChanged = true;
-    P.RegionChanged = true;
+    P.FreeBorderForm();
 }
 
 // A visible form's border after a placement that showed it (no frame

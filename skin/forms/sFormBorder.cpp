@@ -332,10 +332,7 @@ void TsSkinProvider::UpdateExtBorders(bool Allow) {
                         m && m->GetExtendedBorders();
     if (!wanted) {
         if (!BorderForm) return;
-        BorderForm.reset();
-        // The frame goes back into the window: its image loses the margins.
-        FSkinData->BGChanged = true;
-        RegionChanged = true;
+        FreeBorderForm();
         // A form that stays skinned takes its frame's own region again; an
         // unskinned one has none (the skin's removal took it).
         if (window && IsSkinned && !ComponentState().Contains(vcl::csDestroying) &&

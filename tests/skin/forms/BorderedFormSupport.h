@@ -37,6 +37,15 @@ struct BorderedForm {
         Form.Show();
         uitest::PumpUntil([] { return false; }, 100ms);
     }
+    // A main menu of one item ("File"): the form gets a menu line. Before
+    // ShowSkinned.
+    void AddMenuLine() {
+        auto *menu = vcl::Create<vcl::TMainMenu>(Form.Form);
+        auto *item = vcl::Create<vcl::TMenuItem>(menu);
+        item->SetCaption("File");
+        menu->Items()->Add(item);
+        Form.Form->SetMenu(menu);
+    }
     HWND Wnd() const { return Form.Form->WindowHandle(); }
     HWND Border() const { return P->BorderWindow(); }
     vcl::TRect M() const { return P->GetShadowMargins(); }

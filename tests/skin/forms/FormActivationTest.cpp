@@ -76,11 +76,7 @@ struct ActivationSpy {
 TEST_F(BorderedActivation, TheBorderCoversTheMenuLineWhileTheSystemHandlesAnActivationChange) {
     ASSERT_TRUE(DwmCompositionActive());
     BorderedForm f(vcl::bsSizeable, {300, 200, 720, 500}, false);
-    auto *menu = vcl::Create<vcl::TMainMenu>(f.Form.Form);
-    auto *item = vcl::Create<vcl::TMenuItem>(menu);
-    item->SetCaption("File");
-    menu->Items()->Add(item);
-    f.Form.Form->SetMenu(menu);
+    f.AddMenuLine();
     f.ShowSkinned();
     ASSERT_TRUE(f.P->HasMenuLine() && f.Border());
     ActivationSpy spy(f.P);
@@ -100,13 +96,7 @@ TEST_F(BorderedActivation, ADeactivationDuringAMinimizeLeavesTheFlyingBorderAlon
     for (const bool menuLine : {false, true}) {
         SCOPED_TRACE(menuLine ? "with a menu line" : "without a menu line");
         BorderedForm f(vcl::bsSizeable, {300, 200, 720, 500}, false);
-        if (menuLine) {
-            auto *menu = vcl::Create<vcl::TMainMenu>(f.Form.Form);
-            auto *item = vcl::Create<vcl::TMenuItem>(menu);
-            item->SetCaption("File");
-            menu->Items()->Add(item);
-            f.Form.Form->SetMenu(menu);
-        }
+        if (menuLine) f.AddMenuLine();
         f.ShowSkinned();
         ASSERT_EQ(f.P->HasMenuLine(), menuLine);
         const HWND before = f.Border();

@@ -921,11 +921,7 @@ TEST_F(FormBorder, TheCaptionTextLiesOverTheMenuLine) {
     Manager->SetSkinDirectory(dir.Path());
     Manager->SetSkinName("Low");
     BorderedForm f(vcl::bsSizeable, {300, 200, 720, 500}, false);
-    auto *menu = vcl::Create<vcl::TMainMenu>(f.Form.Form);
-    auto *item = vcl::Create<vcl::TMenuItem>(menu);
-    item->SetCaption("File");
-    menu->Items()->Add(item);
-    f.Form.Form->SetMenu(menu);
+    f.AddMenuLine();
     f.ShowSkinned();
     ASSERT_GT(f.P->GetMenuLineHeight(), 0);
     const auto line = [&](const std::string &Caption) {
