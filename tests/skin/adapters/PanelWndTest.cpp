@@ -312,6 +312,25 @@ TEST_F(PanelWnd, ParentWithoutAPictureYetLeavesThePanelUnpaintedUntilItsUpdateIs
     EXPECT_EQ(ColorAt(uitest::CaptureWindow(panel->Handle()), 80, 30), PanelFace);
 }
 
+// A panel over its parent's background that a paint pass left out (its
+// parent's clip had no room for it) shows the parent as it is now on the
+// next whole paint, not the picture it kept.
+TEST_F(PanelWnd, PanelLeftOutOfAPassShowsItsParentAnewOnTheNextPaint) {
+    auto *outer = NewPanel(vcl::bvNone, vcl::bvNone, "");
+    outer->SetBounds(10, 10, 300, 200);
+    outer->SetColor(0x00FF00);
+    auto *panel = vcl::Create<vcl::TPanel>(Form.Form);
+    panel->SetBounds(20, 20, 160, 60);
+    panel->SetBevelOuter(vcl::bvNone);
+    panel->SetParent(outer);
+    auto *a = Make<TvlPanelWnd>(tpPanel, panel);
+    ASSERT_EQ(a->SkinData->SkinSection(), "CHECKBOX");
+    EXPECT_EQ(ColorAt(Shown(panel->Handle()), 80, 30), 0x00FF00);
+    outer->SetColor(0xFF0000);
+    SendSkinCommand(panel->Handle(), SC_SET_NOT_PAINTED, 0);
+    EXPECT_EQ(ColorAt(Shown(panel->Handle()), 80, 30), 0xFF0000);
+}
+
 TEST_F(PanelWnd, StaticTextTakesItsSectionFromItsBevelAndWritesInItsAlignment) {
     auto *plain = Form.Add(vcl::Create<vcl::TStaticText>(Form.Form));
     plain->SetCaption("Plain");
