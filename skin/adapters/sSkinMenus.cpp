@@ -79,6 +79,46 @@ bool IsMenuWindow(HWND Window) {
     return Window && GetClassNameW(Window, name, 16) && std::wstring_view(name) == L"#32768";
 }
 
+// Where a command stands among the items of this thread's menu windows.
+struct TShownCommand {
+    UINT Command;
+    HMENU Menu = nullptr;
+    int Position = -1;
+};
+
+BOOL CALLBACK FindShownCommand(HWND Window, LPARAM Search) {
+    auto &s = *reinterpret_cast<TShownCommand *>(Search);
+    if (!IsMenuWindow(Window) || !IsWindowVisible(Window)) return TRUE;
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(Window, MN_GETHMENU, 0, 0));
+    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID;
+        if (GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) && info.wID == s.Command) {
+            s.Menu = menu;
+            s.Position = i;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+// The screen rectangle of Item in the popup that shows it now. A popup's
+// platform menu lives only while it shows, so it is found through this
+// thread's menu windows; asked in no window first, then in the window
+// that owns the menu.
+bool ShownItemRect(const TMenuItem &Item, RECT &Rect) {
+    TShownCommand search{Item.Command()};
+    EnumThreadWindows(GetCurrentThreadId(), &FindShownCommand, reinterpret_cast<LPARAM>(&search));
+    if (!search.Menu) return false;
+    const auto position = static_cast<UINT>(search.Position);
+    if (GetMenuItemRect(nullptr, search.Menu, position, &Rect)) return true;
+    const vcl::TMenu *menu = Item.GetParentMenu();
+    const HWND owner = menu && menu->WindowHandle() ? menu->WindowHandle()
+                                                    : (vcl::Application ? vcl::Application->Handle() : nullptr);
+    return owner && GetMenuItemRect(owner, search.Menu, position, &Rect);
+}
+
 bool FaceHasChar(HDC DC, const wchar_t *Face, wchar_t Char) {
     LOGFONTW lf{};
     lf.lfHeight = -13;
@@ -666,15 +706,14 @@ void TsSkinableMenus::ApplyItemRegion(LPARAM ItemKey) {
     // The key is the item's command: an item gone meanwhile drops the request.
     TMenuItem *item = TMenuItem::FindCommand(static_cast<UINT>(ItemKey));
     if (!item) return;
+    RECT r{};
+    if (!ShownItemRect(*item, r)) return;
+    // The window at the item's centre: with a submenu open, the first menu
+    // window found would be the submenu's.
+    const HWND window = WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    if (!IsMenuWindow(window)) return;
     TvlMenuBackground record;
-    if (!GetMenuBackground(item, record, nullptr, nullptr) || !record.Bitmap) return;
-    HWND window = record.Window;
-    if (!window) {
-        const HWND found = FindWindowW(L"#32768", nullptr);
-        if (found && IsWindowVisible(found) && GetWindowThreadProcessId(found, nullptr) == GetCurrentThreadId())
-            window = found;
-    }
-    if (window) ApplyMenuRegion(window, *record.Bitmap);
+    if (GetMenuBackground(item, record, window, nullptr) && record.Bitmap) ApplyMenuRegion(window, *record.Bitmap);
 }
 
 void TsSkinableMenus::ApplyPopupRegion(HWND Popup) {
