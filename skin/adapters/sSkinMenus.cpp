@@ -1149,8 +1149,8 @@ void TsSkinableMenus::SkinDrawMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *A
         if (!enabled) x = 3, y = 1;
         data.Glyph = item->Bitmap();
         data.NumGlyphs = std::max(1, item->Bitmap()->Height() > 0 ? gw / item->Bitmap()->Height() : 1);
-        data.ImgRect = vcl::Rect(x, y, x + gw + (enabled ? 3 : 6), h);
-        textLeft = x + gw + (enabled ? 3 : 6);
+        textLeft = enabled ? x + gw + 3 : gw + 6;
+        data.ImgRect = vcl::Rect(x, y, textLeft, h);
         glyph = true;
     } else if (images && item->ImageIndex() >= 0) {
         const int y = (h - images->Height()) / 2, x = rtl ? w - 3 - images->Width() : 3;
