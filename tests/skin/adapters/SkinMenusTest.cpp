@@ -682,6 +682,7 @@ TEST_F(SkinMenus, EveryMenuWindowGetsItsAdapterWhenItIsMade) {
     ASSERT_FALSE(menu->OwnerDraw());
     std::size_t first = 0, withSub = 0;
     LRESULT handled = 0;
+    bool keepsTheme = true;
     TRepaint own;
     menu->Keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT};
     menu->Look = [&](int step) {
@@ -689,6 +690,9 @@ TEST_F(SkinMenus, EveryMenuWindowGetsItsAdapterWhenItIsMade) {
         if (step == 0 && windows.size() == 1) {
             first = LiveMenuAdapterCount();
             handled = SendSkinCommand(windows.front(), SC_IS_HANDLED, 0);
+            // Its visual style is left alone for its class, not for a theme
+            // kept: the skin's border mask is its frame.
+            if (TvlMnuWnd *a = TvlMnuArray::Instance().Find(windows.front())) keepsTheme = a->KeepTheme;
             // While a skinned popup shows, a menu window whose items the
             // painter does not draw paints from its adapter's own cache.
             AdaptersState().MenuPopupShown = true;
@@ -699,6 +703,7 @@ TEST_F(SkinMenus, EveryMenuWindowGetsItsAdapterWhenItIsMade) {
     menu->Popup(60, 60);
     EXPECT_EQ(first, 1u);
     EXPECT_EQ(handled, 1);
+    EXPECT_FALSE(keepsTheme);
     EXPECT_EQ(own.Frame, MenuBack);
     EXPECT_EQ(own.Back, MenuBack);
     EXPECT_EQ(own.SystemFrames, 0);
