@@ -254,19 +254,33 @@ TEST_F(ScrollWnd, WheelScrollsAndTheBarStaysSkinned) {
     EXPECT_TRUE(BarSkinned());
 }
 
+// The part under the cursor shows hot; moved straight onto another
+// window's bar, the first window's part cools and the other's turns hot;
+// moved off, nothing stays hot.
 TEST_F(ScrollWnd, HoverPaintsThePartHot) {
+    ScrollingControl other{L"LISTBOX", WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY};
+    SetWindowPos(other.Parent, nullptr, 520, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    other.AddLines(100);
+    auto otherAdapter = NewAdapter<TvlBaseWnd>(other.Control, nullptr, Manager.get(), ParamsFor(nullptr, "EDIT"), true);
+    RedrawWindow(other.Control, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    const auto arrowShows = [](HWND W, const TvlBaseWnd &A, vcl::TColor C) {
+        return PumpUntil([&] {
+            const vcl::TRect bar = InWindow(W, VertScrollBarRect(A));
+            return ColorAt(uitest::CaptureWindow(W), bar.Left, bar.Bottom - 1) == C;
+        });
+    };
     const POINT a = SecondArrow();
     MoveTo(a.x, a.y);
-    ASSERT_TRUE(PumpUntil([&] {
-        const uitest::TImage32 s = uitest::CaptureWindow(Control());
-        return ColorAt(s, InWindow(Control(), Bar()).Left, InWindow(Control(), Bar()).Bottom - 1) == ArrowHot;
-    }));
+    ASSERT_TRUE(arrowShows(Control(), *Adapter, ArrowHot));
+    const vcl::TRect otherBar = VertScrollBarRect(*otherAdapter);
+    MoveTo((otherBar.Left + otherBar.Right) / 2, otherBar.Bottom - Button() / 2);
+    EXPECT_TRUE(arrowShows(other.Control, *otherAdapter, ArrowHot));
+    EXPECT_TRUE(arrowShows(Control(), *Adapter, ArrowFace));
     MoveTo(5, 5);
-    ASSERT_TRUE(PumpUntil([&] {
-        const uitest::TImage32 s = uitest::CaptureWindow(Control());
-        return ColorAt(s, InWindow(Control(), Bar()).Left, InWindow(Control(), Bar()).Bottom - 1) == ArrowFace;
-    }));
+    EXPECT_TRUE(arrowShows(other.Control, *otherAdapter, ArrowFace));
+    EXPECT_TRUE(arrowShows(Control(), *Adapter, ArrowFace));
     EXPECT_EQ(ScrollEngine().HotKind, -1);
+    otherAdapter.reset();
 }
 
 // The application's scroll handler moves the focus: the system draws its
