@@ -254,17 +254,18 @@ TEST_F(ScrollWnd, WheelScrollsAndTheBarStaysSkinned) {
     EXPECT_TRUE(BarSkinned());
 }
 
-// The part under the cursor shows hot; moved straight onto another
-// window's bar, the first window's part cools and the other's turns hot;
-// moved off, nothing stays hot.
+// The part under the cursor shows hot and cools when the cursor leaves.
+// Moved from it onto the border of another skinned window, which takes the
+// tracking over, the hover ends all the same: that window's bar shows no
+// hot part of the first's.
 TEST_F(ScrollWnd, HoverPaintsThePartHot) {
     ScrollingControl other{L"LISTBOX", WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY};
     SetWindowPos(other.Parent, nullptr, 520, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     other.AddLines(100);
     auto otherAdapter = NewAdapter<TvlBaseWnd>(other.Control, nullptr, Manager.get(), ParamsFor(nullptr, "EDIT"), true);
-    RedrawWindow(other.Control, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     const auto arrowShows = [](HWND W, const TvlBaseWnd &A, vcl::TColor C) {
         return PumpUntil([&] {
+            RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
             const vcl::TRect bar = InWindow(W, VertScrollBarRect(A));
             return ColorAt(uitest::CaptureWindow(W), bar.Left, bar.Bottom - 1) == C;
         });
@@ -272,11 +273,17 @@ TEST_F(ScrollWnd, HoverPaintsThePartHot) {
     const POINT a = SecondArrow();
     MoveTo(a.x, a.y);
     ASSERT_TRUE(arrowShows(Control(), *Adapter, ArrowHot));
-    const vcl::TRect otherBar = VertScrollBarRect(*otherAdapter);
-    MoveTo((otherBar.Left + otherBar.Right) / 2, otherBar.Bottom - Button() / 2);
-    EXPECT_TRUE(arrowShows(other.Control, *otherAdapter, ArrowHot));
-    EXPECT_TRUE(arrowShows(Control(), *Adapter, ArrowFace));
     MoveTo(5, 5);
+    EXPECT_TRUE(arrowShows(Control(), *Adapter, ArrowFace));
+    EXPECT_EQ(ScrollEngine().HotKind, -1);
+
+    MoveTo(a.x, a.y);
+    ASSERT_TRUE(arrowShows(Control(), *Adapter, ArrowHot));
+    RECT border{};
+    GetWindowRect(other.Control, &border);
+    MoveTo(border.left, a.y);
+    PumpFor(100ms);
+    EXPECT_EQ(ScrollEngine().TrackedWindow, other.Control);
     EXPECT_TRUE(arrowShows(other.Control, *otherAdapter, ArrowFace));
     EXPECT_TRUE(arrowShows(Control(), *Adapter, ArrowFace));
     EXPECT_EQ(ScrollEngine().HotKind, -1);
