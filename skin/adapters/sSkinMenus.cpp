@@ -757,7 +757,9 @@ void TsSkinableMenus::RefreshFrame(HWND Window, const TMenuItem *Item, const vcl
     }();
     if (first) {
         BitBlt(dc, 0, 0, w, b, src, 0, 0, SRCCOPY);
-        const int left = std::max(SkinBorderWidth(), b) + ExtraLineWidthFor(Bg.ExtraLineVisible);
+        const bool firstItem = Item->Parent()->IndexOf(Item) == 0;
+        const int extra = !PopupHasBreaks(Item) || firstItem ? ExtraLineWidthFor(Bg.ExtraLineVisible) : 0;
+        const int left = std::max(SkinBorderWidth(), b) + extra;
         BitBlt(dc, 0, 0, left, h, src, 0, 0, SRCCOPY);
     }
     if (last) BitBlt(dc, 0, h - b, w, b, src, 0, h - b, SRCCOPY);
@@ -903,6 +905,8 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     if (!bmp) bmp = NewBitmap32(layout.Width, layout.Height);
     else if (bmp->Width() != layout.Width || bmp->Height() != layout.Height) bmp->SetSize(layout.Width, layout.Height);
     PaintItemFace(*bmp, bg, layout, look);
+    // An image index past the list's end draws no glyph: such an item shows
+    // its check mark, or its checked state would not show at all.
     const bool hasImage = menu && menu->Images() && item->ImageIndex() >= 0 &&
                           item->ImageIndex() < menu->Images()->Count();
     if (State.Contains(vcl::odChecked) && !item->HasBitmap() && !hasImage) PaintItemCheck(*bmp, item, layout, look);
