@@ -138,6 +138,9 @@ void PaintContainerClient(TvlMainWnd &Adapter, HDC DC, int Frame, const std::fun
         PaintChildControls(DC, control, !ByLastPass || rebuild, {0, 0});
         PassUpdateDoneToChildren(control);
     } else {
+        // The client part as for a control: the whole picture at the DC's
+        // origin would put the frame band into the client area. Child
+        // windows wait for this picture as a control's children do.
         CopyCacheToWindowDC(Adapter.Handle, data, {Frame, Frame}, r, DC, false, 0, 0);
         PassUpdateDoneToChildWindows(Adapter.Handle);
     }
