@@ -39,6 +39,18 @@ protected:
         p->SetCaption(Caption);
         return p;
     }
+    // A 160 x 60 panel of the given outer bevel inside a plain green panel
+    // (Outer).
+    vcl::TPanel *InnerPanel(vcl::TPanel *&Outer, vcl::TBevelCut Bevel) {
+        Outer = NewPanel(vcl::bvNone, vcl::bvNone, "");
+        Outer->SetBounds(10, 10, 300, 200);
+        Outer->SetColor(0x00FF00);
+        auto *panel = vcl::Create<vcl::TPanel>(Form.Form);
+        panel->SetBounds(20, 20, 160, 60);
+        panel->SetBevelOuter(Bevel);
+        panel->SetParent(Outer);
+        return panel;
+    }
     // A 200 x 120 scroll box whose red child is taller than it: it has a
     // vertical bar.
     vcl::TScrollBox *TallScrollBox(vcl::TPanel *&Child) {
@@ -295,12 +307,8 @@ struct BusyParent {
 };
 
 TEST_F(PanelWnd, ParentWithoutAPictureYetLeavesThePanelUnpaintedUntilItsUpdateIsDone) {
-    auto *outer = NewPanel(vcl::bvNone, vcl::bvNone, "");
-    outer->SetBounds(10, 10, 300, 200);
-    outer->SetColor(0x00FF00);
-    auto *panel = vcl::Create<vcl::TPanel>(Form.Form);
-    panel->SetBounds(20, 20, 160, 60);
-    panel->SetParent(outer);
+    vcl::TPanel *outer = nullptr;
+    auto *panel = InnerPanel(outer, vcl::bvRaised);
     BusyParent busy(outer);
     auto *a = Make<TvlPanelWnd>(tpPanel, panel);
     EXPECT_FALSE(a->BuildCache());
@@ -316,13 +324,8 @@ TEST_F(PanelWnd, ParentWithoutAPictureYetLeavesThePanelUnpaintedUntilItsUpdateIs
 // parent's clip had no room for it) shows the parent as it is now on the
 // next whole paint, not the picture it kept.
 TEST_F(PanelWnd, PanelLeftOutOfAPassShowsItsParentAnewOnTheNextPaint) {
-    auto *outer = NewPanel(vcl::bvNone, vcl::bvNone, "");
-    outer->SetBounds(10, 10, 300, 200);
-    outer->SetColor(0x00FF00);
-    auto *panel = vcl::Create<vcl::TPanel>(Form.Form);
-    panel->SetBounds(20, 20, 160, 60);
-    panel->SetBevelOuter(vcl::bvNone);
-    panel->SetParent(outer);
+    vcl::TPanel *outer = nullptr;
+    auto *panel = InnerPanel(outer, vcl::bvNone);
     auto *a = Make<TvlPanelWnd>(tpPanel, panel);
     ASSERT_EQ(a->SkinData->SkinSection(), "CHECKBOX");
     EXPECT_EQ(ColorAt(Shown(panel->Handle()), 80, 30), 0x00FF00);
