@@ -78,32 +78,38 @@ void PaintGraphicChildren(HDC DC, vcl::TCustomForm &Form) {
     }
 }
 
-// WM_PAINT's client painting, with the cache as background where it may serve.
-void PaintClientMessage(TsSkinProvider &P, vcl::TMessage &Message) {
+// WM_PAINT's client painting, with the cache as background where it may
+// serve. False once the form's own painting has freed the provider.
+bool PaintClientMessage(TsSkinProvider &P, vcl::TMessage &Message) {
     vcl::TCustomForm *Form = P.Form;
     const HWND window = WindowOf(Form);
     if (P.SkinData()->CanUseCache()) {
         if (window && Form->Showing()) {
+            const std::weak_ptr<const bool> alive = P.AliveToken();
             bool owed = false;
             {
                 const TClientPainting painting(window);
                 P.PaintClientArea(Message);
                 owed = TClientPainting::FrameOwed();
             }
+            if (alive.expired()) return false;
             MDIChildPainted(P);
             if (owed) P.PaintNonClient();
-        } else if (window) {
+            return !alive.expired();
+        }
+        if (window) {
             const vcl::TPaintDC validate(window, reinterpret_cast<HDC>(Message.WParam));
         }
-        return;
+        return true;
     }
-    if (!window || !Form->Showing()) {
-        P.SavedWndProc(Message);
-        return;
-    }
+    if (!window || !Form->Showing()) return P.PassOn(Message);
     // The background comes from WM_ERASEBKGND, which the paint below sends.
     InvalidateRect(window, nullptr, !P.ComponentState().Contains(vcl::csDestroying));
-    const vcl::TPaintDC validate(window, nullptr);
+    const std::weak_ptr<const bool> alive = P.AliveToken();
+    {
+        const vcl::TPaintDC validate(window, nullptr);
+    }
+    return !alive.expired();
 }
 
 } // namespace
@@ -206,9 +212,9 @@ void TsSkinProvider::WMPaint(vcl::TMessage &Message) {
     if (BorderForm && !InShowAnimation && window && !IsIconic(window) && !(StateFlags & pfMinimizeAnimation) &&
         (!BorderWindow() || !IsWindowVisible(BorderWindow())))
         UpdateBorder(false, 255);
-    PaintClientMessage(*this, Message);
+    if (!PaintClientMessage(*this, Message)) return;
     // The system's menu bar over the skinned client is drawn again after it.
-    if (!FDrawNonClientArea && Form->Menu() && ProviderServes(this, window)) SendMessageW(window, WM_NCPAINT, 1, 0);
+    if (!FDrawNonClientArea && Form->Menu()) SendMessageW(window, WM_NCPAINT, 1, 0);
 }
 
 void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
