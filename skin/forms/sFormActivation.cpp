@@ -434,7 +434,7 @@ void TsSkinProvider::FollowNewSize() {
     const bool bars = ScrollBarShown(FormScrollAdapter.get());
     // The renders and repaints below run the form's own painting, which may
     // free this provider.
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     if (BorderForm) {
         // The border keeps the z-order and the client size it knows while
         // the size changes in hand; a shown scroll bar or an outline drag
@@ -442,32 +442,32 @@ void TsSkinProvider::FollowNewSize() {
         const bool inHand = FResizeMode == rmStandard && !bars;
         if (inHand) StateFlags |= pfBorderRegionSetting;
         UpdateBorder(true, 255);
-        if (alive.expired()) return;
+        if (!alive) return;
         if (inHand) StateFlags &= ~pfBorderRegionSetting;
         // No re-placing for a border told not to move its owner: the paint
         // lock that asks for it is never set here (WMSize returns first).
         RegionChanged = true;
         ApplyFormRegion(true, true, true);
-        if (alive.expired()) return;
+        if (!alive) return;
         FSkinData->PaintLocked = false;
     } else {
         RegionChanged = true;
         CollectFrameMasks();
         ApplyFormRegion(true, true, true);
     }
-    if (alive.expired() || FSkinData->PaintLocked) return;
+    if (!alive || FSkinData->PaintLocked) return;
     const int clientWidth = ClientWidth(window), clientHeight = ClientHeight(window);
     if (((FSkinData->PaintFlags & 2) && clientHeight != LastClientRect.Height()) ||
         ((FSkinData->PaintFlags & 1) && clientWidth != LastClientRect.Width()))
         BroadcastToChildControls(Form, vcl::TMessage{SM_SKINCOMMAND, SkinCommand(SC_PARENT_BG_CHANGED, 1), 0, 0});
     if (!BorderForm || bars) {
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_NOFRAME);
-        if (alive.expired()) return;
+        if (!alive) return;
     } else {
         if (!BorderWindow()) UpdateBorder(false, 255);
-        if (alive.expired()) return;
+        if (!alive) return;
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        if (alive.expired()) return;
+        if (!alive) return;
         // The border's hole takes the whole new client area now. (Our border
         // keeps no "may move its owner" flag to set again: nothing reads it.)
         if (const HWND border = BorderWindow()) {
@@ -603,9 +603,9 @@ void TsSkinProvider::EndHideCover(const WINDOWPOS *Pos) {
 }
 
 void TsSkinProvider::WMWindowPosChanged(vcl::TMessage &Message) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     const bool placed = HandleWindowPosChanged(Message);
-    if (alive.expired()) return;
+    if (!alive) return;
     // A hidden form's border window goes with it (after a hide animation too).
     if (const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
         BorderForm && pos && (pos->flags & SWP_HIDEWINDOW) && Form->HandleAllocated() &&
@@ -614,9 +614,9 @@ void TsSkinProvider::WMWindowPosChanged(vcl::TMessage &Message) {
     // The form has recorded its new bounds now. The border follows the
     // placement after the size's own update of it, as it would after WM_SIZE.
     if (SizePending) FollowNewSize();
-    if (alive.expired()) return;
+    if (!alive) return;
     if (placed) BorderFollowsPlacement(*this, *reinterpret_cast<const WINDOWPOS *>(Message.LParam));
-    if (alive.expired()) return;
+    if (!alive) return;
     EndHideCover(reinterpret_cast<const WINDOWPOS *>(Message.LParam));
 }
 
@@ -644,9 +644,9 @@ bool TsSkinProvider::HandleWindowPosChanged(vcl::TMessage &Message) {
             if (!PassOn(Message)) return false;
             Animating = true;
             // The animation's picture runs the form's own painting.
-            const std::weak_ptr<const bool> alive = AliveToken();
+            const vcl::TGuarded alive(this);
             FormAnimations().AnimHideForm(*this);
-            if (alive.expired() || (vcl::Application && vcl::Application->Terminated())) return false;
+            if (!alive || (vcl::Application && vcl::Application->Terminated())) return false;
             if (CompositionOn) FormAnimations().SetLayeredAlpha(window, false, 255);
             Animating = false;
             return false;
@@ -822,14 +822,14 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         InShowAnimation = false;
         const TvlFormShow &show = *m->AnimEffects()->FormShow;
         // The animation runs the form's own painting and passes it messages.
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         FormAnimations().AnimShowForm(*this, show.Time, alpha, show.Mode);
-        if (alive.expired()) return;
+        if (!alive) return;
         // The animation gives the form WS_VISIBLE back; one that did not
         // (no layered windows) must not leave it unseen.
         if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE)) {
             SendMessageW(window, WM_SETREDRAW, TRUE, 0);
-            if (alive.expired()) return;
+            if (!alive) return;
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         }
     } else if (window) {
@@ -875,6 +875,7 @@ void TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
     const HWND window = WindowOf(Form);
     TsSkinManager *m = FSkinData->GetSkinManager();
@@ -890,14 +891,13 @@ void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {
     // up. Either may free the form with this provider (this path runs while
     // the form is destroyed, too): the wait ends then, and nothing of
     // either is touched again.
-    const std::weak_ptr<const bool> alive = AliveToken();
     FormAnimations().AnimHideForm(*this);
-    if (alive.expired()) return;
+    if (!self) return;
     const ULONGLONG deadline = GetTickCount64() + AnimationWaitLimit;
     while (ModuleState().FormAnimationActive && GetTickCount64() < deadline) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         if (vcl::Application) vcl::Application->ProcessMessages();
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
     }
     FormAnimations().SetLayeredAlpha(window, false, 255);
     Animating = false;

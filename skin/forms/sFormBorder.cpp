@@ -279,9 +279,9 @@ void TsSkinProvider::UpdateBorder(bool Rerender, std::uint8_t Alpha) {
     // A frame that must be rendered again is shown again.
     const bool stale = FSkinData->BGChanged || CacheStale() || BorderImageNew;
     // Its render runs the form's own painting, which may free this provider.
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     BorderForm->Border().UpdateBorder(Rerender || stale, Alpha);
-    if (alive.expired()) return;
+    if (!alive) return;
     if (BorderForm && BorderForm->Border().Window() && !BorderForm->Border().Updating) BorderImageNew = false;
 }
 

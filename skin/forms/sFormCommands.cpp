@@ -136,7 +136,7 @@ void TsSkinProvider::SMSkinCommand(vcl::TMessage &Message) {
     case SC_GET_BG_COLOR: Message.Result = static_cast<LRESULT>(data.GetBackColor(0)); break;
     case SC_BUILD_CACHE:
         if (ModuleState().SkinIsLoading || !data.BGChanged) break;
-        if (const std::weak_ptr<const bool> alive = AliveToken(); !RenderFrame() && alive.expired()) break;
+        if (const vcl::TGuarded alive(this); !RenderFrame() && !alive) break;
         if (data.BGChanged && (Form->FormState().Contains(vcl::fsCreating) || (StateFlags & pfBlendOnMoving) ||
                                (StateFlags & pfSnapshotTaken) || data.SkinIndex() < 0))
             data.BGChanged = false;
@@ -268,9 +268,9 @@ void TsSkinProvider::AnswerBgQuery(TvlBgQuery &Query) {
     Query.Y = 0;
     // The render runs the form's own painting, which may free this provider:
     // the asker then has no answer.
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     if ((data.BGChanged || CacheStale()) && (!data.PaintLocked || InShowAnimation) && data.CanUseCache()) RenderFrame();
-    if (alive.expired()) return;
+    if (!alive) return;
     const int offsetX = GetClientOffsetX();
     const int offsetY = GetClientOffsetY();
     if (Query.PaintIntoDC) {
@@ -290,7 +290,7 @@ void TsSkinProvider::AnswerBgQuery(TvlBgQuery &Query) {
     data.CopyParentBackground(Query, state);
     if (Query.Kind == bqImage && !Query.PaintIntoDC && !Query.Image) {
         RenderFrame();
-        if (alive.expired()) {
+        if (!alive) {
             Query.Kind = bqNone;
             return;
         }

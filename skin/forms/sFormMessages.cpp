@@ -163,7 +163,7 @@ void TsSkinProvider::WMSetText(vcl::TMessage &Message) {
     // A maximized child's text stands in its parent's caption, which the
     // system writes there without telling the parent's procedure.
     if (IsMDIChildForm(Form) && IsZoomed(window))
-        if (TsSkinProvider *parent = MDIParentSkinProvider()) {
+        if (const vcl::TGuarded parent(MDIParentSkinProvider()); parent) {
             const HWND parentWindow = parent->Form->WindowHandle();
             parent->SkinData()->BGChanged = true;
             parent->ShowCaptionCover();
@@ -195,11 +195,11 @@ void TsSkinProvider::WMSetIcon(vcl::TMessage &Message) {
         SavedWndProc(Message);
         return;
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     if (!CompositionOn) SendMessageW(window, WM_SETREDRAW, FALSE, 0);
-    if (alive.expired() || !PassOn(Message)) return;
+    if (!alive || !PassOn(Message)) return;
     if (!CompositionOn) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
-    if (!alive.expired()) RepaintFrameNow();
+    if (alive) RepaintFrameNow();
 }
 
 void TsSkinProvider::WMSettingChange(vcl::TMessage &Message) {

@@ -85,17 +85,17 @@ bool PaintClientMessage(TsSkinProvider &P, vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     if (P.SkinData()->CanUseCache()) {
         if (window && Form->Showing()) {
-            const std::weak_ptr<const bool> alive = P.AliveToken();
+            const vcl::TGuarded alive(&P);
             bool owed = false;
             {
                 const TClientPainting painting(window);
                 P.PaintClientArea(Message);
                 owed = TClientPainting::FrameOwed();
             }
-            if (alive.expired()) return false;
+            if (!alive) return false;
             MDIChildPainted(P);
             if (owed) P.PaintNonClient();
-            return !alive.expired();
+            return static_cast<bool>(alive);
         }
         if (window) {
             const vcl::TPaintDC validate(window, reinterpret_cast<HDC>(Message.WParam));
@@ -105,11 +105,11 @@ bool PaintClientMessage(TsSkinProvider &P, vcl::TMessage &Message) {
     if (!window || !Form->Showing()) return P.PassOn(Message);
     // The background comes from WM_ERASEBKGND, which the paint below sends.
     InvalidateRect(window, nullptr, !P.ComponentState().Contains(vcl::csDestroying));
-    const std::weak_ptr<const bool> alive = P.AliveToken();
+    const vcl::TGuarded alive(&P);
     {
         const vcl::TPaintDC validate(window, nullptr);
     }
-    return !alive.expired();
+    return static_cast<bool>(alive);
 }
 
 } // namespace
@@ -218,6 +218,7 @@ void TsSkinProvider::WMPaint(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     if (!window || ProviderLoading() || Form->ComponentState().Contains(vcl::csLoading) ||
         Form->ComponentState().Contains(vcl::csDestroying)) {
@@ -232,7 +233,7 @@ void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
     if (!MenuRebuiltForPrint) {
         MenuRebuiltForPrint = true;
         RebuildMainMenu();
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
     }
     if (Message.LParam & PRF_ERASEBKGND) {
         Message.Result = PerformFormProc(WM_ERASEBKGND, Message.WParam, Message.LParam);

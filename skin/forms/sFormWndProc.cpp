@@ -36,9 +36,9 @@ void TsSkinProvider::FormWndProc(vcl::TMessage &Message) {
 }
 
 bool TsSkinProvider::PassOn(vcl::TMessage &Message) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     SavedWndProc(Message);
-    return !alive.expired();
+    return static_cast<bool>(alive);
 }
 
 bool TsSkinProvider::SkinnedRoute(vcl::TMessage &Message) {

@@ -172,7 +172,7 @@ bool TsSkinProvider::RenderFrame() {
         if (Form->OnPaint && FSkinData->CanUseCache()) {
             // The form's own painting lands in the cache, at the client
             // area. It may free this provider: nothing is rendered then.
-            const std::weak_ptr<const bool> alive = AliveToken();
+            const vcl::TGuarded alive(this);
             {
                 const HDC dc = image.Canvas()->Handle();
                 const vcl::TSavedDC saved(dc);
@@ -180,7 +180,7 @@ bool TsSkinProvider::RenderFrame() {
                 const vcl::TCanvasDCScope lent(Form->Canvas(), dc);
                 Form->OnPaint(Form);
             }
-            if (alive.expired()) return false;
+            if (!alive) return false;
         }
         FSkinData->PaintChildOuterEffects(Form, client);
         FrameRendered = true;

@@ -395,18 +395,18 @@ void TsSkinProvider::MoveGluedForms(vcl::TPoint MasterTopLeft) {
     // and run their handlers, which may free this provider: the pairs as
     // they are now, each looked up again before it is used.
     const std::vector<TvlGluedPair> pairs = GluedPairs();
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     for (int n = 0; n < FGluedForms->Count(); ++n) {
         const std::string name = FGluedForms->Strings(n);
         for (const TvlGluedPair &pair : pairs) {
             if (pair.Master != Form || !GluedTo(pair.Glued, Form) || pair.Glued->Name() != name) continue;
             vcl::TCustomForm *glued = pair.Glued;
-            const std::weak_ptr<const bool> gluedAlive = glued->AliveToken();
+            const vcl::TGuarded gluedAlive(glued);
             SetGluedMove(glued, true);
-            if (!gluedAlive.expired())
+            if (gluedAlive)
                 glued->SetBounds(mine.X + pair.OffsetX, mine.Y + pair.OffsetY, glued->Width(), glued->Height());
-            if (!gluedAlive.expired()) SetGluedMove(glued, false);
-            if (alive.expired()) return;
+            if (gluedAlive) SetGluedMove(glued, false);
+            if (!alive) return;
         }
     }
 }

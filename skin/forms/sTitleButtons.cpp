@@ -503,14 +503,14 @@ bool TsSkinProvider::SetHotButton(int Code, bool Repaint) {
     if (Code >= 1 && !ButtonByCode(Code) && !IsTitleItemCode(Code)) return true;
     if (ItemHintTimerObject) ItemHintTimerObject->SetEnabled(false);
     // An item's handlers may free this provider, with its form or alone.
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     // The button left.
     const int old = CurrentButton;
     if (old >= 1) {
         if (TvlTitleBarItem *item = ItemByCode(old)) {
             item->HideHint();
             if (item->OnMouseLeave) item->OnMouseLeave(item);
-            if (alive.expired()) return false;
+            if (!alive) return false;
             // The handler may have taken the title bar away.
             if (ItemByCode(old) == item) {
                 item->SetState(0);
@@ -526,7 +526,7 @@ bool TsSkinProvider::SetHotButton(int Code, bool Repaint) {
     if (FormsState().FormButtonPressed || Code < 1) return true;
     if (TvlTitleBarItem *item = ItemByCode(Code)) {
         if (item->OnMouseEnter) item->OnMouseEnter(item);
-        if (alive.expired()) return false;
+        if (!alive) return false;
         if (ItemByCode(Code) != item || CurrentButton != Code) return true;
         item->SetState(1);
         ArmItemHint(*item);

@@ -161,18 +161,18 @@ bool TvlBorderForm::UpdateOnce(bool Repaint, std::uint8_t Alpha) {
     if (!FForm) CreateBorderWindow();
     // The frame's render runs the owner form's own painting, which may free
     // the owner's provider and this object with it.
-    const std::weak_ptr<const bool> alive = FAlive;
+    const vcl::TGuarded alive(this);
     Updating = true;
     struct TClear {
         bool &Flag;
-        const std::weak_ptr<const bool> &Alive;
+        const vcl::TGuarded<TvlBorderForm> &Alive;
         ~TClear() {
-            if (!Alive.expired()) Flag = false;
+            if (Alive) Flag = false;
         }
     } clear{Updating, alive};
 
     vcl::TBitmap *image = FOwner.BorderFrameImage();
-    if (alive.expired()) return false;
+    if (!alive) return false;
     if (!image || image->Empty()) return true;
     if (state.StateFlags & AnimationModes) TakeClientIn(*image);
     const HWND border = FForm->Handle();
@@ -422,9 +422,9 @@ void TvlBorderForm::PositionChanged(vcl::TMessage &Message) {
         if (IsIconic(owner) && !(FOwner.BorderStateFlags() & MinimizeAnimation)) {
             // A form being destroyed frees its borders in the update, this
             // object and the window whose message this is among them.
-            const std::weak_ptr<const bool> alive = FAlive;
+            const vcl::TGuarded alive(this);
             UpdateBorder(true, 255);
-            if (alive.expired()) return;
+            if (!alive) return;
         }
         HWND after = nullptr;
         if (const HWND border = Window(); border && FOwner.BorderStayOnTopPlace(after)) {
