@@ -499,8 +499,10 @@ void TPngReader::ReadTransparencyChunk() {
     if (type == 2) {
         FImage.TransparentColorValue = ReducedSample(data) | ReducedSample(data + 2) << 8 | ReducedSample(data + 4) << 16;
     } else if (type == 0) {
-        // Grey levels below 8 bits as their palette shows them.
+        // Grey levels below 8 bits as their palette shows them. A depth that
+        // grey images do not have says nothing here (the image data refuses it).
         const int depth = FHeader.BitDepth;
+        if (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16) return;
         const unsigned g = depth >= 8 ? ReducedSample(data) : (BigEndian16(data) & ((1u << depth) - 1)) * 255 / ((1u << depth) - 1);
         FImage.TransparentColorValue = static_cast<vcl::TColor>(g | g << 8 | g << 16);
     }
