@@ -6,6 +6,7 @@
 #include "sMessages.h"
 #include "sSkinCommands.h"
 #include "sSkinManager.h"
+#include "sSkinMeasures.h"
 #include "sSkinQueries.h"
 #include "sSysColors.h"
 #include "skin/graphics/vlCommonUtils.h"
@@ -297,12 +298,7 @@ void TsSkinManager::PrepareExtBorderImages() {
         // The form's own border (FORMOFFSET) lies inside the image: with a
         // border mode the image reaches that far beyond the form on every
         // side, else as far as its margins reach past that border.
-        const int offset = SkinData->FormOffset;
-        if (SkinData->BorderMode != 0)
-            ExtBorderMargins = {offset, offset, offset, offset};
-        else
-            ExtBorderMargins = {skin::MaskLeftMargin(m) - offset, skin::MaskTopMargin(m) - offset,
-                                skin::MaskRightMargin(m) - offset, skin::MaskBottomMargin(m) - offset};
+        ExtBorderMargins = ExtBorderMarginsOf(m, SkinData->FormOffset, SkinData->BorderMode);
         ExtBorderImages[0] = BorderFrame(m, 0);
         ExtBorderImages[1] = m.ImageCount > 1 ? BorderFrame(m, 1)
                                               : (ExtBorderImages[0] ? CopyOf(*ExtBorderImages[0]) : nullptr);
