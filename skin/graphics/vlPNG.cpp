@@ -48,8 +48,9 @@ constexpr std::uint32_t cttRNS = ChunkCode("tRNS");
 
 // Lengths above this are no PNG's; the standard caps them at 2^31 - 1.
 constexpr std::uint32_t MaxChunkLength = 0x7FFFFFFF;
-// The largest pixel memory a load makes, and so the largest image it takes.
-constexpr std::uint64_t MaxImageBytes = std::uint64_t(1) << 30;
+// The largest pixel memory a load makes, and so the largest image it takes:
+// as much as a 32-bit program can spare for one image.
+constexpr std::uint64_t MaxImageBytes = std::uint64_t(1) << 28;
 
 std::uint32_t BigEndian32(const std::uint8_t *p) {
     return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];

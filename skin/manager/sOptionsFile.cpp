@@ -16,7 +16,10 @@ namespace skin {
 // TvlOptionsFile
 
 TvlOptionsFile::TvlOptionsFile(std::string_view Text) {
-    if (Text.substr(0, 3) == "\xEF\xBB\xBF") Text.remove_prefix(3);
+    if (Text.substr(0, 3) == "\xEF\xBB\xBF") {
+        Text.remove_prefix(3);
+        FUtf8 = true;
+    }
     // About one section per '[' (a few hundred in a skin; the cap keeps a
     // hostile text from reserving much).
     FSections.reserve(std::min<std::size_t>(static_cast<std::size_t>(std::count(Text.begin(), Text.end(), '[')), 1024));

@@ -285,6 +285,9 @@ TEST(PngReader, ChunkRulesAndTheMessagesOfDamagedFiles) {
         {"height 2^31", FileWith(HeaderData(5, 0x80000000u, 8, 2), {Chunk("IDAT", data)}), InvalidFormat},
         {"width 2^31", FileWith(HeaderData(0x80000000u, 4, 8, 2), {Chunk("IDAT", data)}), InvalidFormat},
         {"too many pixels", FileWith(HeaderData(100000, 100000, 8, 6), {Chunk("IDAT", data)}), InvalidFormat},
+        // A gigabyte of pixels, with data enough to pass the check of the
+        // stream's length: more than a 32-bit program can spare.
+        {"a gigabyte of pixels", FileWith(HeaderData(16384, 16383, 8, 6), {Chunk("IDAT", TBytes(1 << 20))}), InvalidFormat},
         {"IHDR CRC", Join({Signature, ChunkWithCrc("IHDR", header, 1)}), CrcError},
         {"IHDR short", FileWith(TBytes(header.begin(), header.end() - 1), {Chunk("IDAT", data)}), InvalidFormat},
         {"compression", FileWith(HeaderData(5, 4, 8, 2, 0, 1), {Chunk("IDAT", data)}), CompressionScheme},
