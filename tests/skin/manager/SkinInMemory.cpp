@@ -80,11 +80,11 @@ vcl::TBitmapView TSkinInMemory::MaskPixels(const TsMaskData &Mask) const {
 }
 
 void PaintEverySectionAndMask(TSkinInMemory &Skin) {
-    vcl::TPixels32 behind = TSkinInMemory::Master(40, 30);
-    vcl::TPixels32 image(40, 30);
+    vcl::TPixels32 behind = TSkinInMemory::Master(24, 18);
+    vcl::TPixels32 image(24, 18);
     const TBgPixels bg{behind.View(), 0, 0, vcl::clFuchsia, true, {}};
     const TBgPixels colour{{}, 0, 0, 0x123456, false, {}};
-    const vcl::TRect rects[] = {{0, 0, 40, 30}, {3, 2, 31, 19}, {-5, -4, 20, 12}, {30, 25, 45, 36}, {6, 6, 7, 7}};
+    const vcl::TRect rects[] = {{0, 0, 24, 18}, {3, 2, 17, 11}, {-5, -4, 30, 20}};
     for (int s = 0; s < static_cast<int>(Skin.Sections.size()); ++s)
         for (int state = 0; state < 4; ++state)
             for (const vcl::TRect &r : rects) {
