@@ -291,6 +291,13 @@ void TsSkinManager::PrepareExtBorderImages() {
     ExtBorderMargins = {};
     ExtBorderImages[0].reset();
     ExtBorderImages[1].reset();
+    // An extended-border picture whose rect runs out of its image (the fields
+    // allow 9999 x 9999) would make frames of hundreds of megabytes: the skin
+    // has none, for the frames and for the slicing of the forms' borders alike.
+    if (IsValidMaskIndex(CommonElements.ExBorder)) {
+        const TsMaskData &m = Masks[static_cast<std::size_t>(CommonElements.ExBorder)];
+        if (!ExtBorderFitsImage(m, MaskImage(m))) CommonElements.ExBorder = -1;
+    }
     if (!FActive || !GetExtendedBorders()) return;
     const int exBorder = CommonElements.ExBorder;
     if (IsValidMaskIndex(exBorder)) {

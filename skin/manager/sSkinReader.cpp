@@ -8,8 +8,6 @@
 #include "sSkinCommands.h"
 #include "sSkinImages.h"
 #include "sSkinManager.h"
-#include "sSkinMeasures.h"
-#include "sSkinQueries.h"
 #include "sStoredSkins.h"
 #include "skin/graphics/sSkinCommand.h"
 #include "skin/graphics/vlCommonUtils.h"
@@ -60,13 +58,6 @@ void TvlSkinLoad::Run(int FrameWidth) {
     LoadSkinImages();
     ReadSectionTable(FrameWidth);
     CacheCommonElements(Elements, Sections, Masks);
-    // An extended-border picture whose rect runs out of its image (the fields
-    // allow 9999 x 9999) would make frames of hundreds of megabytes: the skin
-    // has none, and the forms take the built-in shadows.
-    if (IsValidMaskIndex(Masks, Elements.ExBorder)) {
-        const TsMaskData &m = Masks[static_cast<std::size_t>(Elements.ExBorder)];
-        if (!ExtBorderFitsImage(m, BitmapPixels(m.Bmp ? m.Bmp.get() : Master.get()))) Elements.ExBorder = -1;
-    }
 }
 
 // TsSkinManager: reading
