@@ -296,7 +296,7 @@ void TsSkinManager::PrepareExtBorderImages() {
     // has none, for the frames and for the slicing of the forms' borders alike.
     if (IsValidMaskIndex(CommonElements.ExBorder)) {
         const TsMaskData &m = Masks[static_cast<std::size_t>(CommonElements.ExBorder)];
-        if (!ExtBorderFitsImage(m, MaskImage(m))) CommonElements.ExBorder = -1;
+        if (!MaskFitsImage(m, MaskImage(m))) CommonElements.ExBorder = -1;
     }
     if (!FActive || !GetExtendedBorders()) return;
     const int exBorder = CommonElements.ExBorder;

@@ -30,8 +30,8 @@ vcl::TRect ExtBorderMarginsOf(const TsMaskData &ExBorder, int FormOffset, int Bo
             Reach(MaskRightMargin(ExBorder) - offset), Reach(MaskBottomMargin(ExBorder) - offset)};
 }
 
-bool ExtBorderFitsImage(const TsMaskData &ExBorder, const vcl::TBitmapView &Image) {
-    const vcl::TRect &r = ExBorder.R;
+bool MaskFitsImage(const TsMaskData &Mask, const vcl::TBitmapView &Image) {
+    const vcl::TRect &r = Mask.R;
     return Image.HasRows() && r.Left >= 0 && r.Top >= 0 && r.Left < r.Right && r.Top < r.Bottom &&
            r.Right <= Image.Width && r.Bottom <= Image.Height;
 }

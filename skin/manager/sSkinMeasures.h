@@ -2,9 +2,10 @@
 // Sizes made from a skin's values where the values alone do not bound them:
 // the glow window around a control and the extended border around a form,
 // both grown by the margins of a picture of the skin (fixed fields of up to
-// four digits). Each reaches at most MaxSkinMeasure pixels beyond what it
-// surrounds, so that no window or picture made from them grows beyond what
-// a 32-bit process can hold. Portable.
+// four digits), and pictures made of a mask's frames. The windows reach at
+// most MaxSkinMeasure pixels beyond what they surround, the pictures no
+// further than the skin's images, so that nothing made from them grows
+// beyond what a 32-bit process can hold. Portable.
 #include "skin/graphics/sMaskData.h"
 #include "vcl/BitmapView.h"
 #include "vcl/Types.h"
@@ -23,9 +24,10 @@ vcl::TRect GlowWindowRect(const vcl::TRect &R, const vcl::TRect &Margins, int Gl
 // border lies inside the picture); never below 0.
 vcl::TRect ExtBorderMarginsOf(const TsMaskData &ExBorder, int FormOffset, int BorderMode);
 
-// The frames of the "EXBORDER" picture lie inside Image (the master bitmap
-// or the picture's own), so that the frames made from them are no larger
-// than the skin's pictures.
-bool ExtBorderFitsImage(const TsMaskData &ExBorder, const vcl::TBitmapView &Image);
+// The mask's rect lies inside Image (the master bitmap or the mask's own
+// picture): a picture made of its frames (the extended border's, a title
+// button's glow) is then no larger than the skin's pictures, whatever its
+// fields of up to four digits say.
+bool MaskFitsImage(const TsMaskData &Mask, const vcl::TBitmapView &Image);
 
 } // namespace skin

@@ -67,7 +67,7 @@ void CheckSizes(const TSkinInMemory &Skin) {
     f.SkinBorder = d.BorderWidth;
     if (Skin.IsValidMaskIndex(Skin.Elements.ExBorder)) {
         const skin::TsMaskData &m = Skin.Masks[static_cast<std::size_t>(Skin.Elements.ExBorder)];
-        if (skin::ExtBorderFitsImage(m, Skin.MaskPixels(m))) f.Margins = skin::ExtBorderMarginsOf(m, d.FormOffset, d.BorderMode);
+        if (skin::MaskFitsImage(m, Skin.MaskPixels(m))) f.Margins = skin::ExtBorderMarginsOf(m, d.FormOffset, d.BorderMode);
     }
     for (int caption : {d.TitleHeight, d.MaxHeight}) {
         f.SkinCaption = caption;
