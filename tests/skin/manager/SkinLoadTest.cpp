@@ -133,22 +133,29 @@ TEST_F(SkinLoad, FilesAboveTheSizeLimitAreRefusedAndTheSkinBeforeStays) {
     }
 }
 
-// A one-bit BMP file of W x H black pixels: large pictures in few bytes.
-Bytes MonochromeBmp(int W, int H) {
-    const std::uint32_t stride = (static_cast<std::uint32_t>(W) + 31) / 32 * 4;
-    const std::uint32_t pixels = stride * static_cast<std::uint32_t>(H), offset = 14 + 40 + 8;
+// A BMP file of W x H pixels of Bits each, all Fill bytes: an info header
+// with its compression and, after it, the words of After (a colour table or
+// colour masks).
+Bytes BmpOf(int W, int H, int Bits, std::uint32_t Compression, std::initializer_list<std::uint32_t> After,
+            std::uint8_t Fill) {
+    const std::uint32_t stride = (static_cast<std::uint32_t>(W) * static_cast<std::uint32_t>(Bits) + 31) / 32 * 4;
+    const std::uint32_t pixels = stride * static_cast<std::uint32_t>(H);
+    const auto offset = static_cast<std::uint32_t>(14 + 40 + 4 * After.size());
     Bytes file{'B', 'M'};
     vcl::AppendU32(file, offset + pixels);
     vcl::AppendU32(file, 0);
     vcl::AppendU32(file, offset);
     for (std::uint32_t v : {40u, static_cast<std::uint32_t>(W), static_cast<std::uint32_t>(H)}) vcl::AppendU32(file, v);
-    vcl::AppendU32(file, 1u | 1u << 16);  // one plane, one bit
-    for (std::uint32_t v : {0u, pixels, 2835u, 2835u, 2u, 0u}) vcl::AppendU32(file, v);
-    vcl::AppendU32(file, 0x000000);  // the two colours
-    vcl::AppendU32(file, 0xFFFFFF);
-    file.resize(file.size() + pixels, 0);
+    vcl::AppendU32(file, 1u | static_cast<std::uint32_t>(Bits) << 16);  // one plane
+    const std::uint32_t colours = Bits <= 8 ? static_cast<std::uint32_t>(After.size()) : 0;
+    for (std::uint32_t v : {Compression, pixels, 2835u, 2835u, colours, 0u}) vcl::AppendU32(file, v);
+    for (std::uint32_t v : After) vcl::AppendU32(file, v);
+    file.resize(file.size() + pixels, Fill);
     return file;
 }
+
+// A one-bit BMP file of W x H black pixels: large pictures in few bytes.
+Bytes MonochromeBmp(int W, int H) { return BmpOf(W, H, 1, 0, {0x000000, 0xFFFFFF}, 0); }
 
 TEST_F(SkinLoad, PicturesAboveTheSizeLimitAreRefusedBeforeTheirImageIsMade) {
     // 4096 x 4096 pixels are the most; one column more is too many.
@@ -210,20 +217,7 @@ Bytes AnnouncingJpeg(int W, int H) {
 
 // A 16-bit BMP file of W x H pixels whose colour masks no bitmap format
 // keeps (four bits each), so that its pixels are converted to 32 bits.
-Bytes MaskedBmp(int W, int H) {
-    const std::uint32_t stride = (static_cast<std::uint32_t>(W) * 2 + 3) / 4 * 4;
-    const std::uint32_t pixels = stride * static_cast<std::uint32_t>(H), offset = 14 + 40 + 12;
-    Bytes file{'B', 'M'};
-    vcl::AppendU32(file, offset + pixels);
-    vcl::AppendU32(file, 0);
-    vcl::AppendU32(file, offset);
-    for (std::uint32_t v : {40u, static_cast<std::uint32_t>(W), static_cast<std::uint32_t>(H)}) vcl::AppendU32(file, v);
-    vcl::AppendU32(file, 1u | 16u << 16);  // one plane, 16 bits
-    for (std::uint32_t v : {3u /* bit fields */, pixels, 2835u, 2835u, 0u, 0u, 0x0F00u, 0x00F0u, 0x000Fu})
-        vcl::AppendU32(file, v);
-    file.resize(file.size() + pixels, 0x5A);
-    return file;
-}
+Bytes MaskedBmp(int W, int H) { return BmpOf(W, H, 16, 3 /* bit fields */, {0x0F00, 0x00F0, 0x000F}, 0x5A); }
 
 TEST_F(SkinLoad, DamagedPicturesAreRefusedWithTheirMessageBeforeAnImageOfTheirSizeIsMade) {
     using namespace pngtest;
