@@ -242,16 +242,18 @@ TEST_F(MDILife, TheWindowMenuListsTheChildrenAsItsOwnItems) {
 }
 
 // The system writes a child's new text into its caption: the cover that
-// keeps that off the screen meanwhile lies over the child itself.
+// keeps that off the screen meanwhile lies over the child itself, also
+// when another child lies above it.
 TEST_F(MDILife, TheCaptionCoverOfAChildLiesOverItWhileTheSystemWritesItsText) {
     TMDITestApp app;
     auto *child = vcl::Create<vcl::TForm>(app.Parent.get(), vcl::CreateNew);
     child->SetFormStyle(vcl::fsMDIChild);
-    child->SetBounds(120, 90, 260, 180);
+    child->SetBounds(320, 240, 260, 180);  // beside the others
     auto watcher = std::make_unique<FormWatcher>(child);  // the provider's saved procedure
     auto *p = vcl::Create<TsSkinProvider>(child);
     child->Show();
-    TMDITestApp::Pump();
+    app.Activate(1);
+    ASSERT_TRUE(GetWindow(child->WindowHandle(), GW_HWNDPREV)) << "a child above it";
     RECT covered{}, form{};
     HWND under = nullptr;
     watcher->Before = [&](const vcl::TMessage &M) {

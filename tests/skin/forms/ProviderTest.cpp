@@ -288,6 +288,11 @@ TEST_F(Provider, ADamagedDescriptionIsRefusedWithItsLineAndTheFormLivesOn) {
     form.reset();
 }
 
+BOOL CALLBACK CollectShown(HWND W, LPARAM List) {
+    if (IsWindowVisible(W)) reinterpret_cast<std::vector<HWND> *>(List)->push_back(W);
+    return TRUE;
+}
+
 // A provider freed while its shown form lives on leaves the frame to the
 // system as it found it: the system menu (and with it the caption
 // buttons), no region cut by the skin, no border window.
@@ -308,10 +313,7 @@ TEST(ProviderFreed, BeforeItsShownFormLeavesTheFrameToTheSystem) {
         std::vector<HWND> shown;
         EnumThreadWindows(
             GetCurrentThreadId(),
-            [](HWND W, LPARAM List) -> BOOL {
-                if (IsWindowVisible(W)) reinterpret_cast<std::vector<HWND> *>(List)->push_back(W);
-                return TRUE;
-            },
+            &CollectShown,
             reinterpret_cast<LPARAM>(&shown));
         EXPECT_EQ(shown, std::vector<HWND>{w}) << border;
     }
