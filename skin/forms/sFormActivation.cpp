@@ -416,8 +416,12 @@ void TsSkinProvider::FollowNewSize() {
     }
     if (!CacheStale() || (IsIconic(window) && CompositionOn)) {
         // An MDI form's region follows its children's and its client's
-        // changes, which leave its own size as it was.
-        if (FDrawNonClientArea && ((IsMDIParent() && FSkinData->CanUseCache()) || IsMDIChildForm(Form))) {
+        // changes, which leave its own size as it was; a region made for
+        // the small frame of the iconic window (a form shown minimized)
+        // would cut the restored one down.
+        const bool fromIconic = IconicRegion && !IsIconic(window);
+        if (FDrawNonClientArea &&
+            ((IsMDIParent() && FSkinData->CanUseCache()) || IsMDIChildForm(Form) || fromIconic)) {
             CollectFrameMasks();
             UpdateFormRegion(true, true);
         }
@@ -799,16 +803,45 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         FSkinData->PaintLocked = false;
     }
     UpdateExtBorders(m && m->GetExtendedBorders());
-    SavedWndProc(Message);
-    if (ShowAnimating && !Skinned()) {
+    // A translucent form gets its own alpha back on every way out of the
+    // show: the show took it to keep the form unseen, and a hide before
+    // took its layered style; neither comes back by itself where the
+    // animation ends early (an iconic window), the OnShow turned the skin
+    // off or no animation plays.
+    const auto giveAlphaBack = [&] {
+        if (!Form->AlphaBlend() || !window) return;
+        if (Form->AlphaBlendValue() != alpha) Form->SetAlphaBlendValue(alpha);
+        FormAnimations().SetLayeredAlpha(window, true, alpha);
+    };
+    // What the animation's preparation put up comes down where no
+    // animation follows: the form is then drawn as it is.
+    const auto undoPreparation = [&] {
         SetChildrenRedraw(true);
         if (layerAdded) DropShowLayer(window, false);
+        giveAlphaBack();
         ShowAnimating = false;
         InShowAnimation = false;
+        // (An unskinned form's lock is the skin's removal's.)
+        if (Skinned()) FSkinData->PaintLocked = false;
+    };
+    try {
+        SavedWndProc(Message);
+    } catch (...) {
+        // An OnShow that raised refused the show: the form is not left
+        // transparent, locked and flagged as animating for the next one.
+        if (ShowAnimating && ProviderServes(this, window)) undoPreparation();
+        throw;
+    }
+    if (ShowAnimating && !Skinned()) {
+        undoPreparation();
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         return;
     }
     UpdateFormScrollBars();
+    // A form shown minimized has no image to show growing: the animation
+    // plays nothing for an iconic window, and the preparation's hold on the
+    // window (its visibility taken by style) would outlast the restore.
+    if (ShowAnimating && IsIconic(window)) undoPreparation();
     if (ShowAnimating) {
         SetChildrenRedraw(true);
         if (layerAdded) DropShowLayer(window, true);
@@ -816,13 +849,16 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         InShowAnimation = false;
         const TvlFormShow &show = *m->AnimEffects()->FormShow;
         FormAnimations().AnimShowForm(*this, show.Time, alpha, show.Mode);
+        if (!ProviderServes(this, window)) return;
+        giveAlphaBack();
         // The animation gives the form WS_VISIBLE back; one that did not
         // (no layered windows) must not leave it unseen.
-        if (ProviderServes(this, window) && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE)) {
+        if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE)) {
             SendMessageW(window, WM_SETREDRAW, TRUE, 0);
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         }
     } else if (window) {
+        giveAlphaBack();
         // The frame too: an MDI child is activated while it is made, before
         // it counts as showing, and the system has painted its caption then.
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
