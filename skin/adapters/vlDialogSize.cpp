@@ -52,13 +52,13 @@ void TvlDialogWnd::SizeChanged(vcl::TMessage &Message) {
 }
 
 bool TvlDialogWnd::PassOnUpdating(vcl::TMessage &Message, bool RedrawOff) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     // An update in progress outside is not ended by a size.
     const bool was = SkinData->Updating;
     SkinData->Updating = true;
     if (RedrawOff) SendMessageW(Handle, WM_SETREDRAW, FALSE, 0);
     PassOnUnless(ScrollHandler(Message), Message);
-    if (alive.expired()) return false;
+    if (!alive) return false;
     if (RedrawOff) SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
     SkinData->Updating = was;
     return true;
@@ -122,7 +122,7 @@ bool TvlDialogWnd::ShowWindowMessage(vcl::TMessage &Message) {
     if (!DwmCompositionActive()) return AnimateShow(Message);
     // The window's own show runs layered: the composition shows no frame
     // of the system's for a moment.
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     const HWND window = Handle;
     const LONG_PTR ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
     if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(window, GWL_EXSTYLE, ex | WS_EX_LAYERED);
@@ -132,7 +132,7 @@ bool TvlDialogWnd::ShowWindowMessage(vcl::TMessage &Message) {
     // nothing draws would stay unseen.
     if (!(ex & WS_EX_LAYERED) && IsWindow(window))
         SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) & ~WS_EX_LAYERED);
-    if (alive.expired()) return true;
+    if (!alive) return true;
     SetNcRenderingPolicy(Handle, 1);
     AnimateShow(Message);
     return true;

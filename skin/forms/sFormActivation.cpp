@@ -682,6 +682,7 @@ void TsSkinProvider::WMSetRedraw(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMShowWindow(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     const bool showing = Message.WParam == 1;
     const bool child = IsMDIChildForm(Form);
@@ -696,7 +697,7 @@ void TsSkinProvider::WMShowWindow(vcl::TMessage &Message) {
     // it back as a whole.
     if (Message.LParam == SW_PARENTOPENING && !child && vcl::Application && vcl::Application->MainForm() == Form)
         if (const TsSkinManager *m = FSkinData->GetSkinManager(); m && m->AnimEffects()->Minimizing->Active) return;
-    if (!showing || !ProviderServes(this, window)) return;
+    if (!showing || !ProviderServes(self, window)) return;
     if (child && IsZoomed(window)) {
         if (TsSkinProvider *parent = MDIParentSkinProvider()) parent->InvalidateFrame();
     } else if (IsMDIParent()) {
@@ -741,6 +742,7 @@ void TsSkinProvider::CMEnabledChanged(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     if (!FDrawNonClientArea || !FDrawClientArea) {
         SavedWndProc(Message);
@@ -760,7 +762,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         if (ControlAdapter) ControlAdapter->AdaptControls(nullptr);
         UpdateFormScrollBars();
         SavedWndProc(Message);
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
         // The client activated the child while it was made, before it
         // counted as showing: the system painted that caption.
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -829,7 +831,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     } catch (...) {
         // An OnShow that raised refused the show: the form is not left
         // transparent, locked and flagged as animating for the next one.
-        if (ShowAnimating && ProviderServes(this, window)) undoPreparation();
+        if (ShowAnimating && ProviderServes(self, window)) undoPreparation();
         throw;
     }
     if (ShowAnimating && !Skinned()) {
@@ -849,7 +851,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         InShowAnimation = false;
         const TvlFormShow &show = *m->AnimEffects()->FormShow;
         FormAnimations().AnimShowForm(*this, show.Time, alpha, show.Mode);
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
         giveAlphaBack();
         // The animation gives the form WS_VISIBLE back; one that did not
         // (no layered windows) must not leave it unseen.
@@ -901,6 +903,7 @@ void TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
     const HWND window = WindowOf(Form);
     TsSkinManager *m = FSkinData->GetSkinManager();
@@ -920,7 +923,7 @@ void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {
     while (ModuleState().FormAnimationActive && GetTickCount64() < deadline) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         if (vcl::Application) vcl::Application->ProcessMessages();
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
     }
     FormAnimations().SetLayeredAlpha(window, false, 255);
     Animating = false;

@@ -120,6 +120,7 @@ void TsSkinProvider::WMNCMouseMove(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     // The border window's own answer: the press was not meant for a part of
     // the frame.
     if (FDrawNonClientArea && BorderForm && static_cast<int>(static_cast<INT_PTR>(Message.WParam)) == htBorderWindow) {
@@ -170,7 +171,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
                                item->DropdownMenu()->Items()->Count() > 0;
         const vcl::TPoint p = ScreenPointOf(Message.LParam);
         item->DoMouseDown(vcl::mbLeft, CurrentShift(), p.X, p.Y);
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
         if (dropsMenu) {
             // The release went to the menu's own loop: no button is held
             // any more, and the item shows its state after the menu.
@@ -184,7 +185,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
     if (code == HTSYSMENU) {
         Message.Result = 0;
         SavedWndProc(Message);
-        if (Message.Result != 0 || !ProviderServes(this, window)) return;
+        if (Message.Result != 0 || !ProviderServes(self, window)) return;
         SetHotButton(0, true);
         ReleasePressedButton();
         const TsSkinManager *manager = FSkinData->GetSkinManager();
@@ -193,7 +194,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
             // form, and the form may free itself while the messages run.
             IconDoubleClicked = false;
             WaitWithMessages(200);
-            if (!ProviderServes(this, window) || std::exchange(IconDoubleClicked, false)) return;
+            if (!ProviderServes(self, window) || std::exchange(IconDoubleClicked, false)) return;
         }
         PopupBelowIcon();
         return;
@@ -212,7 +213,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
     if (window && IsZoomed(window) && ScreenToWindowPoint(screen.X, screen.Y).Y < FrameTop(true) + GetCaptionHeight(true)) {
         // A maximized form does not move: the click only activates it.
         SavedWndProc(Message);
-        if (ProviderServes(this, window) && Form->Enabled() && Form->CanFocus()) Form->SetFocus();
+        if (ProviderServes(self, window) && Form->Enabled() && Form->CanFocus()) Form->SetFocus();
         return;
     }
     BOOL fullDrag = FALSE;
@@ -221,11 +222,11 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
     if (fullDrag && FResizeMode == rmBorder && Form->Enabled() && window) {
         if (code == HTCAPTION) {
             SavedWndProc(Message);
-            if (!ProviderServes(this, window)) return;
+            if (!ProviderServes(self, window)) return;
         }
         const bool sizing = code >= HTLEFT && code <= HTBOTTOMRIGHT;
         SendMessageW(window, WM_SYSCOMMAND, sizing ? SC_SIZE : SC_MOVE, 0);
-        if (ProviderServes(this, window)) BeginOutlineDrag(code, screen);
+        if (ProviderServes(self, window)) BeginOutlineDrag(code, screen);
         return;
     }
     const TsSkinManager *m = FSkinData->GetSkinManager();
@@ -243,6 +244,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     if (Message.Msg == WM_NCLBUTTONUP) ResolveBorderCode(Message);
     const HWND window = WindowOf(Form);
     const bool client = Message.Msg == WM_LBUTTONUP;
@@ -261,7 +263,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
         ReleasePressedButton();
         SendMessageW(window, WM_SYSCOMMAND, Command, 0);
         // The command may have freed the form and this provider.
-        return ProviderServes(this, window);
+        return ProviderServes(self, window);
     };
 
     if (code == HTHELP) {
@@ -313,7 +315,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             item->SetState(0);
             const vcl::TPoint p = ScreenPointOf(Message.LParam);
             item->DoMouseUp(vcl::mbLeft, CurrentShift(), p.X, p.Y);
-            if (!ProviderServes(this, window)) return;
+            if (!ProviderServes(self, window)) return;
             // Still under the mouse: hot, else normal.
             if (TvlTitleBarItem *still = ItemByCode(code); still == item && item->Visible() && !item->Down()) {
                 vcl::TMessage probe{WM_NCHITTEST, 0, static_cast<LPARAM>(Message.LParam), 0};
@@ -335,7 +337,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             if (hot) FSkinData->LockPaint();
             SendMessageW(child->WindowHandle(), WM_SYSCOMMAND,
                          code == htMDIClose ? SC_CLOSE : code == htMDIRestore ? SC_RESTORE : SC_MINIMIZE, 0);
-            if (!ProviderServes(this, window)) return;
+            if (!ProviderServes(self, window)) return;
             if (hot) FSkinData->UnlockPaint(false);
             // The buttons went with the child's maximized state.
             if (!MDIButtonsShown()) SetHotButton(0, false);
@@ -345,7 +347,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             ReleasePressedButton();
             const vcl::TPoint p = ScreenPointOf(Message.LParam);
             FTitleButtons->Items(code - htTitleButton)->DoMouseUp(vcl::mbLeft, CurrentShift(), p.X, p.Y);
-            if (!ProviderServes(this, window)) return;
+            if (!ProviderServes(self, window)) return;
         }
     } else {
         passOn = true;
@@ -362,6 +364,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMNCLButtonDblClk(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     if (OutlineDrag.Active) {
         MoveOutlineDrag(ScreenPointOf(Message.LParam));
@@ -375,7 +378,7 @@ void TsSkinProvider::WMNCLButtonDblClk(vcl::TMessage &Message) {
             SendMessageW(window, WM_SYSCOMMAND, IsZoomed(window) || iconic ? SC_RESTORE : SC_MAXIMIZE, 0);
         else if (iconic)
             SendMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
         if (SystemMenu) SystemMenu->UpdateItems(true);
         // The system must not maximize or restore a second time.
         Message.WParam = HTNOWHERE;
@@ -449,6 +452,7 @@ void TsSkinProvider::CMMouseLeave(vcl::TMessage &Message) {
 // ---------------------------------------------------------- system commands
 
 void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     if (!window) {
         SavedWndProc(Message);
@@ -466,7 +470,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     // A child's commands change its parent's menu line: the MDI helper's.
     if (IsMDIChildForm(Form)) {
         MDIChildSysCommand(*this, Message);
-        if (ProviderServes(this, window)) EndMinimizeCommand(command, minimizeAnimation);
+        if (ProviderServes(self, window)) EndMinimizeCommand(command, minimizeAnimation);
         return;
     }
 
@@ -516,7 +520,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     SavedWndProc(Message);
     if (systemAnimation) SetMinAnimation(true);
     // The command may have closed and freed the form with this provider.
-    if (!ProviderServes(this, window)) return;
+    if (!ProviderServes(self, window)) return;
     if (command == SC_MAXIMIZE) StateFlags &= ~pfMaximizing;
     if (borderAfterRestore && !BorderWindow()) {
         InShowAnimation = false;
@@ -559,7 +563,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         int y = r.top + FrameTop(true) + IconRect.Height();
         if (IsIconic(window)) y -= 16;
         PopupSystemMenu({r.left + FrameLeft(true), y});
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
     }
     // A flight of our own ends the minimize itself.
     if (mdiParent || !handled) EndMinimizeCommand(command, minimizeAnimation);
@@ -577,6 +581,7 @@ void TsSkinProvider::EndMinimizeCommand(WPARAM Command, bool MinimizeAnimation) 
 }
 
 void TsSkinProvider::WMClose(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     const TsSkinManager *manager = FSkinData->GetSkinManager();
     // The hide animation that follows shows the form's last image.
@@ -584,7 +589,7 @@ void TsSkinProvider::WMClose(vcl::TMessage &Message) {
                           manager->Effects()->AllowAnimation && FDrawNonClientArea &&
                           !(StateFlags & pfSnapshotTaken) && !Form->Parent();
     SavedWndProc(Message);
-    if (!snapshot || !ProviderServes(this, window) || Form->ComponentState().Contains(vcl::csDestroying)) return;
+    if (!snapshot || !ProviderServes(self, window) || Form->ComponentState().Contains(vcl::csDestroying)) return;
     // A close the application refused (OnCloseQuery, OnClose's caNone), or
     // one that a modal loop has yet to ask about, leaves the form as it was:
     // the image would cover its live client and stand in for its
