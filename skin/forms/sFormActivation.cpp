@@ -547,13 +547,20 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
             return;
         }
     }
-    if (pos && HideSnapshotDue(*pos)) TakeHideSnapshot();
+    const bool snapshot = pos && HideSnapshotDue(*pos);
+    if (snapshot) TakeHideSnapshot();
     // A form that comes into view has its border window from the start; a
     // shown one that the system minimizes (also "shown") does not.
     if (pos && window && (pos->flags & SWP_SHOWWINDOW) && !IsWindowVisible(window) &&
         !(StateFlags & pfMinimizeAnimation) && BorderForm && !BorderWindow())
         UpdateBorder(false, 255);
+    const vcl::TGuarded self(this);
     SavedWndProc(Message);
+    // The form's own handling of the placement took the hide or the
+    // minimize back: the form stays as it is, so its picture comes down.
+    if (snapshot && ProviderServes(self, window) && !(pos->flags & SWP_HIDEWINDOW) &&
+        ((pos->flags & SWP_NOMOVE) || pos->x != -32000))
+        EndHideSnapshot();
 }
 
 bool TsSkinProvider::HideSnapshotAllowed() const {
@@ -601,6 +608,18 @@ void TsSkinProvider::EndHideCover(const WINDOWPOS *Pos) {
         FSkinData->BGChanged = true;
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
     }
+}
+
+void TsSkinProvider::EndHideSnapshot() {
+    StateFlags &= ~pfSnapshotTaken;
+    HideCover.reset();
+    // The cache holds the picture with the controls in it and the border
+    // shows it whole: the frame is rendered anew, the border gets its hole
+    // over the live client back.
+    FSkinData->BGChanged = true;
+    UpdateBorder(true, 255);
+    if (const HWND window = WindowOf(Form))
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
 }
 
 void TsSkinProvider::WMWindowPosChanged(vcl::TMessage &Message) {
@@ -754,7 +773,21 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     }
     if (!Form->Showing()) {
         if (BorderForm) HideBorder(*this);
-        SavedWndProc(Message);
+        // A hide that did not happen (an OnHide that raised, a window that
+        // took the hide back) leaves the form as it was: the picture taken
+        // for it comes down.
+        const auto stayed = [&] {
+            if (ProviderServes(self, window) && (StateFlags & pfSnapshotTaken) && IsWindowVisible(window) &&
+                !IsIconic(window))
+                EndHideSnapshot();
+        };
+        try {
+            SavedWndProc(Message);
+        } catch (...) {
+            stayed();
+            throw;
+        }
+        stayed();
         return;
     }
     // An MDI child shows inside its parent, without an animation of its own.

@@ -349,6 +349,9 @@ public:
     bool HideSnapshotDue(const WINDOWPOS &Pos) const;
     void TakeHideSnapshot();
     void EndHideCover(const WINDOWPOS *Pos);
+    // The hide or the minimize did not happen after all: the form stays in
+    // view as it was.
+    void EndHideSnapshot();
 
     // ---------------------------------------------------- vlBlendOnMoving.cpp
     // The form turns translucent for a move; Drag: the system's move loop

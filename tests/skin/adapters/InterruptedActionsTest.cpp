@@ -9,14 +9,18 @@
 // minimize and restore flights play).
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DialogsTestSupport.h"
 #include "skin/forms/sFormBorder.h"
 #include "skin/forms/vlMinimizeAnimation.h"
+#include "skin/graphics/vlCommonUtils.h"
 #include "skin/manager/sModuleState.h"
 #include "skin/manager/vlFormAnimations.h"
 #include "vcl/StdCtrls.h"
@@ -41,6 +45,8 @@ enum TAction {
     aShowMinimizedRestore,
     aSkinOffInOnShow,
     aShowRefusedInOnShow,   // OnShow raises: the show does not happen, a later one does
+    aHideRefusedInOnHide,   // OnHide raises: the form stays
+    aHideRefusedByWindow,   // the window's own placement handling takes the hide back
     aSkinChangedMidway,     // while a hide, and a minimize, animates
 };
 
@@ -51,7 +57,7 @@ struct TRow {
 const char *const KindNames[] = {"Plain", "Bordered", "MDIChild", "Embedded", "Translucent", "Dialog", "BorderedDialog"};
 const char *const ActionNames[] = {"CloseRefused", "MinimizeRefused", "MaximizeMinimized", "MaximizeMinimizedNative",
                                    "HideShow", "ShowMinimizedRestore", "SkinOffInOnShow", "ShowRefusedInOnShow",
-                                   "SkinChangedMidway"};
+                                   "HideRefusedInOnHide", "HideRefusedByWindow", "SkinChangedMidway"};
 void PrintTo(const TRow &Row, std::ostream *Out) { *Out << KindNames[Row.Kind] << " " << ActionNames[Row.Action]; }
 
 constexpr std::uint8_t OwnAlpha = 200;  // the translucent form's
@@ -82,11 +88,20 @@ ManagerPtr SweepManager(bool Bordered) {
 // What the dialog procedure of the sweep's dialog does.
 struct DialogRules {
     static inline bool RefuseCancel = false;
+    static inline bool KeepShown = false;
     static inline TsSkinManager *TurnOffOnShow = nullptr;
 };
-INT_PTR CALLBACK SweepDialogProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM) {
+// A placement that would hide the window is taken back.
+void KeepShown(LPARAM Pos) {
+    if (auto *pos = reinterpret_cast<WINDOWPOS *>(Pos)) pos->flags &= ~SWP_HIDEWINDOW;
+}
+
+INT_PTR CALLBACK SweepDialogProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     switch (Msg) {
     case WM_INITDIALOG: return TRUE;
+    case WM_WINDOWPOSCHANGING:
+        if (DialogRules::KeepShown) KeepShown(LParam);
+        return FALSE;
     case WM_SHOWWINDOW:
         if (WParam && DialogRules::TurnOffOnShow) std::exchange(DialogRules::TurnOffOnShow, nullptr)->SetActive(false);
         return FALSE;
@@ -102,6 +117,7 @@ struct Subject {
     // Shown: false leaves the first show to the row.
     Subject(TKind Kind, TsSkinManager &Manager, bool Shown) : Kind(Kind), Manager(Manager) {
         DialogRules::RefuseCancel = false;
+        DialogRules::KeepShown = false;
         DialogRules::TurnOffOnShow = nullptr;
         if (IsDialog(Kind)) {
             Dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), SizeableDialog().Get(), nullptr,
@@ -136,6 +152,9 @@ struct Subject {
         button->SetParent(Form);
         Form->OnCloseQuery = vcl::TCloseQueryEvent::Bind<&Subject::CloseQuery>(this);
         Form->OnShow = vcl::TNotifyEvent::Bind<&Subject::Shown>(this);
+        Form->OnHide = vcl::TNotifyEvent::Bind<&Subject::Hidden>(this);
+        Own.Previous = Form->WindowProc;
+        Form->WindowProc = vcl::TWndMethod::Bind<&OwnProcedure::Handle>(&Own);
         P = vcl::Create<TsSkinProvider>(Form);
         if (Shown) Show();
         Settle();
@@ -186,6 +205,11 @@ struct Subject {
         DialogRules::TurnOffOnShow = &Manager;
     }
     void RefuseShowOnce() { RefuseShow = true; }
+    void RefuseHideOnce() { RefuseHide = true; }
+    void KeepWindowShownOnHide() {
+        Own.KeepShownOnHide = true;
+        DialogRules::KeepShown = true;
+    }
 
     // Pumps until no animation of ours runs any more.
     void Settle() const {
@@ -208,12 +232,26 @@ struct Subject {
     bool Refuse = false;
     bool TurnOff = false;
     bool RefuseShow = false;
+    bool RefuseHide = false;
+    // The form's own procedure, behind the provider's (it goes after the
+    // form, which calls it to the end).
+    struct OwnProcedure {
+        vcl::TWndMethod Previous;
+        bool KeepShownOnHide = false;
+        void Handle(vcl::TMessage &M) {
+            if (M.Msg == WM_WINDOWPOSCHANGING && KeepShownOnHide) KeepShown(M.LParam);
+            Previous(M);
+        }
+    } Own;
 
 private:
     void CloseQuery(vcl::TObject *, bool &CanClose) { CanClose = !Refuse; }
     void Shown(vcl::TObject *) {
         if (std::exchange(TurnOff, false)) Manager.SetActive(false);
         if (std::exchange(RefuseShow, false)) throw vcl::EAbort();
+    }
+    void Hidden(vcl::TObject *) {
+        if (std::exchange(RefuseHide, false)) throw vcl::EAbort();
     }
 };
 
@@ -232,10 +270,7 @@ BOOL CALLBACK CollectShown(HWND W, LPARAM List) {
 // The visible top-level windows of this thread.
 std::vector<HWND> ShownWindows() {
     std::vector<HWND> shown;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        &CollectShown,
-        reinterpret_cast<LPARAM>(&shown));
+    EnumThreadWindows(GetCurrentThreadId(), &CollectShown, reinterpret_cast<LPARAM>(&shown));
     return shown;
 }
 
@@ -280,7 +315,8 @@ void ExpectBackInSight(const Subject &S, bool Zoomed, bool Border) {
         EXPECT_FALSE(p->InShowAnimation);
         EXPECT_FALSE(p->Animating);
         EXPECT_FALSE(p->MinTimer && (p->MinTimer->Enabled() || p->MinTimer->Restoring)) << "a flight's picture kept";
-        EXPECT_FALSE(p->SkinData()->PaintLocked);
+        // (A form whose skin went keeps the removal's lock.)
+        if (p->Skinned()) EXPECT_FALSE(p->SkinData()->PaintLocked);
         EXPECT_FALSE(p->BorderForm && p->BorderForm->Border().Updating);
         EXPECT_FALSE(p->HideCover);
     }
@@ -302,6 +338,8 @@ struct InterruptedActions : ::testing::TestWithParam<TRow> {
     static void SetUpTestSuite() { Modules = std::make_unique<DialogModules>(); }
     static void TearDownTestSuite() { Modules.reset(); }
     static inline std::unique_ptr<DialogModules> Modules;
+    // The program runs under the setting it was built for.
+    void SetUp() override { ASSERT_EQ(DwmCompositionActive(), ZUVO_COMPOSITION != 0); }
 };
 
 TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
@@ -352,6 +390,14 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
         s.Command(SC_RESTORE);
         break;
     case aSkinOffInOnShow:
+        // On the first show, and on a show after a hide with the skin back.
+        s.TurnSkinOffOnShow();
+        s.Show();
+        s.Settle();
+        manager->SetActive(true);
+        s.Settle();
+        s.Hide();
+        s.Settle();
         s.TurnSkinOffOnShow();
         s.Show();
         border = false;
@@ -364,6 +410,14 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
         // hides it before it tries again.
         s.Hide();
         s.Show();
+        break;
+    case aHideRefusedInOnHide:
+        s.RefuseHideOnce();
+        EXPECT_THROW(s.Hide(), vcl::EAbort);
+        break;
+    case aHideRefusedByWindow:
+        s.KeepWindowShownOnHide();
+        s.Hide();
         break;
     case aSkinChangedMidway:
         s.Hide();
@@ -385,17 +439,19 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
 
 // Rows that cannot apply: a form inside another control is neither
 // minimized nor maximized (the system's commands move top-level and MDI
-// windows only) and, shown as a control, runs no OnShow; a dialog's
-// procedure raises nothing into its show.
+// windows only) and, shown as a control, runs no OnShow or OnHide; a
+// dialog's procedure raises nothing into its show or hide.
 std::vector<TRow> Rows() {
     std::vector<TRow> rows;
     for (TKind k : {kPlain, kBordered, kMDIChild, kEmbedded, kTranslucent, kDialog, kBorderedDialog})
         for (TAction a : {aCloseRefused, aMinimizeRefused, aMaximizeMinimized, aMaximizeMinimizedNative, aHideShow,
-                          aShowMinimizedRestore, aSkinOffInOnShow, aShowRefusedInOnShow, aSkinChangedMidway}) {
+                          aShowMinimizedRestore, aSkinOffInOnShow, aShowRefusedInOnShow, aHideRefusedInOnHide,
+                          aHideRefusedByWindow, aSkinChangedMidway}) {
             if (k == kEmbedded && (a == aMinimizeRefused || a == aMaximizeMinimized || a == aMaximizeMinimizedNative ||
-                                   a == aShowMinimizedRestore || a == aSkinOffInOnShow || a == aShowRefusedInOnShow))
+                                   a == aShowMinimizedRestore || a == aSkinOffInOnShow || a == aShowRefusedInOnShow ||
+                                   a == aHideRefusedInOnHide))
                 continue;
-            if (IsDialog(k) && a == aShowRefusedInOnShow) continue;
+            if (IsDialog(k) && (a == aShowRefusedInOnShow || a == aHideRefusedInOnHide)) continue;
             rows.push_back({k, a});
         }
     return rows;
