@@ -72,6 +72,7 @@ struct FreeCase {
     void Close(vcl::TObject *, vcl::TCloseAction &) { Free(); }
     void Mouse(vcl::TObject *, vcl::TMouseButton, vcl::TShiftState, int, int) { Free(); }
     void MouseMove(vcl::TObject *, vcl::TShiftState, int, int) { Free(); }
+    void AnimationEnd(TvlAnimEvent) { Free(); }
     vcl::TNotifyEvent AsNotify() { return vcl::TNotifyEvent::Bind<&FreeCase::Notify>(this); }
     vcl::TMouseEvent AsMouse() { return vcl::TMouseEvent::Bind<&FreeCase::Mouse>(this); }
 
@@ -168,6 +169,11 @@ struct FreeCase {
     void Redraw() const {
         RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
+    // The skin's colours change: every skinned form fades to its new look.
+    static void ChangeHue() {
+        TsSkinManager *m = DefaultManager();
+        m->SetHueOffset(m->HueOffset() + 40);
+    }
     static void Settle() { uitest::PumpUntil([] { return false; }, 30ms); }
 
     TFreed What;
@@ -232,6 +238,35 @@ const Row Rows[] = {
      ProviderOnly},
     {"a child's paint in a repaint", 0, [](FreeCase &C) { C.AddChildren(); }, [](FreeCase &C) { C.Redraw(); },
      ProviderOnly},
+    // The show and the skin change take the form's picture, its own
+    // painting and its children's, and tell the application their end.
+    {"a child's paint in a show", 0,
+     [](FreeCase &C) {
+         C.Form->Hide();
+         C.AddChildren();
+     },
+     [](FreeCase &C) { C.Form->Show(); }, ProviderOnly},
+    {"OnPaint in a show", 0,
+     [](FreeCase &C) {
+         C.Form->Hide();
+         C.Form->OnPaint = C.AsNotify();
+     },
+     [](FreeCase &C) { C.Form->Show(); }, ProviderOnly},
+    {"OnAfterAnimation of a show", 0,
+     [](FreeCase &C) {
+         C.Form->Hide();
+         C.P->OnAfterAnimation = TvlAfterAnimation::Bind<&FreeCase::AnimationEnd>(&C);
+     },
+     [](FreeCase &C) { C.Form->Show(); }, ProviderOnly},
+    {"OnAfterAnimation of a hide", 0,
+     [](FreeCase &C) { C.P->OnAfterAnimation = TvlAfterAnimation::Bind<&FreeCase::AnimationEnd>(&C); },
+     [](FreeCase &C) {
+         C.Form->Hide();
+         uitest::PumpUntil([&] { return C.Done; }, 2s);
+     }},
+    {"a child's paint in a skin change", 0, [](FreeCase &C) { C.AddChildren(); }, [](FreeCase &C) { C.ChangeHue(); }},
+    {"OnPaint in a skin change", 0, [](FreeCase &C) { C.Form->OnPaint = C.AsNotify(); },
+     [](FreeCase &C) { C.ChangeHue(); }},
     {"OnMouseMove", 0,
      [](FreeCase &C) { C.Form->OnMouseMove = vcl::TMouseMoveEvent::Bind<&FreeCase::MouseMove>(&C); },
      [](FreeCase &C) { C.Send(WM_MOUSEMOVE, 0, MAKELPARAM(20, 20)); }, ProviderOnly},
@@ -363,6 +398,7 @@ struct FreedInsideForm : ::testing::TestWithParam<Param> {
         // Animations as short as they go: their paths run, their frames do not.
         Manager->AnimEffects()->FormShow->Time = 20;
         Manager->AnimEffects()->FormHide->Time = 20;
+        Manager->AnimEffects()->SkinChanging->Time = 20;
     }
     ManagerPtr Manager = BorderedManager();
 };
