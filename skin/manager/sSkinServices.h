@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "sModuleState.h"
+#include "vcl/LifeMark.h"
 #include "vcl/System.h"
 #include "vcl/Types.h"
 
@@ -71,6 +72,10 @@ public:
     TvlFormProvider &operator=(const TvlFormProvider &) = delete;
     virtual ~TvlFormProvider();
 
+    // For a vcl::TGuarded kept across the form's own painting and messages:
+    // the application's code there may free the provider, alone or with its
+    // form (ProviderServes below asks both).
+    virtual const vcl::TLifeMark &LifeMark() const = 0;
     // The served form; null on a provider that serves none.
     virtual vcl::TCustomForm *ProviderForm() const = 0;
     virtual TsCommonData *ProviderSkinData() const = 0;
@@ -153,6 +158,12 @@ public:
     // Published: called when a form animation ends.
     TvlAfterAnimation OnAfterAnimation;
 };
+
+// Provider (guarded before a call-out) is alive and still serves Window: the
+// window answers SC_QUERY_FORM_PROVIDER with it. What the caller checks
+// after a message it sent, or a paint it asked for, that may have freed the
+// provider or its form.
+bool ProviderServes(const vcl::TGuarded<TvlFormProvider> &Provider, HWND Window);
 
 // The provider of the application's MDI parent form is
 // ModuleState().MDIParentProvider.

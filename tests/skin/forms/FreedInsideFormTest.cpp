@@ -174,6 +174,16 @@ struct FreeCase {
         TsSkinManager *m = DefaultManager();
         m->SetHueOffset(m->HueOffset() + 40);
     }
+    // A show that lost its provider on the way still shows the form, opaque.
+    void ExpectShown() const {
+        if (!Form) return;
+        EXPECT_TRUE(IsWindowVisible(Wnd));
+        BYTE alpha = 255;
+        DWORD flags = 0;
+        if (GetWindowLongPtrW(Wnd, GWL_EXSTYLE) & WS_EX_LAYERED)
+            GetLayeredWindowAttributes(Wnd, nullptr, &alpha, &flags);
+        EXPECT_EQ((flags & LWA_ALPHA) ? alpha : 255, 255);
+    }
     static void Settle() { uitest::PumpUntil([] { return false; }, 30ms); }
 
     TFreed What;
@@ -245,13 +255,21 @@ const Row Rows[] = {
          C.Form->Hide();
          C.AddChildren();
      },
-     [](FreeCase &C) { C.Form->Show(); }, ProviderOnly},
+     [](FreeCase &C) {
+         C.Form->Show();
+         C.ExpectShown();
+     },
+     ProviderOnly},
     {"OnPaint in a show", 0,
      [](FreeCase &C) {
          C.Form->Hide();
          C.Form->OnPaint = C.AsNotify();
      },
-     [](FreeCase &C) { C.Form->Show(); }, ProviderOnly},
+     [](FreeCase &C) {
+         C.Form->Show();
+         C.ExpectShown();
+     },
+     ProviderOnly},
     {"OnAfterAnimation of a show", 0,
      [](FreeCase &C) {
          C.Form->Hide();
