@@ -169,10 +169,18 @@ struct FreeCase {
     void Redraw() const {
         RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
-    // The skin's colours change: every skinned form fades to its new look.
-    static void ChangeHue() {
+    // The form beside gets a skin of its own, after this one.
+    void SkinOther() {
+        OtherP = vcl::Create<TsSkinProvider>(Other);
+        Other->Hide();
+        Other->Show();
+    }
+    // The skin's colours change: every skinned form fades to its new look,
+    // the one beside too, whatever went before it.
+    void ChangeHue() const {
         TsSkinManager *m = DefaultManager();
         m->SetHueOffset(m->HueOffset() + 40);
+        if (OtherP) EXPECT_FALSE(OtherP->StateFlags & pfSkinChangeRedrawLocked) << "the form beside was left out";
     }
     // A show that lost its provider on the way still shows the form, opaque.
     void ExpectShown() const {
@@ -193,6 +201,7 @@ struct FreeCase {
     vcl::TWndMethod Below;
     std::vector<std::unique_ptr<ChildHook>> Hooks;
     TsSkinProvider *P = nullptr;
+    TsSkinProvider *OtherP = nullptr;  // the form beside owns it
     UINT FreeAt = 0;  // the message below that frees
     bool Armed = false, Done = false;
     bool Activated = false;
@@ -282,8 +291,17 @@ const Row Rows[] = {
          C.Form->Hide();
          uitest::PumpUntil([&] { return C.Done; }, 2s);
      }},
-    {"a child's paint in a skin change", 0, [](FreeCase &C) { C.AddChildren(); }, [](FreeCase &C) { C.ChangeHue(); }},
-    {"OnPaint in a skin change", 0, [](FreeCase &C) { C.Form->OnPaint = C.AsNotify(); },
+    {"a child's paint in a skin change", 0,
+     [](FreeCase &C) {
+         C.AddChildren();
+         C.SkinOther();
+     },
+     [](FreeCase &C) { C.ChangeHue(); }},
+    {"OnPaint in a skin change", 0,
+     [](FreeCase &C) {
+         C.Form->OnPaint = C.AsNotify();
+         C.SkinOther();
+     },
      [](FreeCase &C) { C.ChangeHue(); }},
     {"OnMouseMove", 0,
      [](FreeCase &C) { C.Form->OnMouseMove = vcl::TMouseMoveEvent::Bind<&FreeCase::MouseMove>(&C); },
