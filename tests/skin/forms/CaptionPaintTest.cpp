@@ -108,6 +108,19 @@ TEST_F(CaptionPaint, TheGlowImageIsMadeOnceAndKeptWhileTheTextFits) {
     EXPECT_EQ(glow->Height(), box.Bounds.Height() - 4 + 2 * (3 + 4));
     ASSERT_TRUE(f.Render(true));
     EXPECT_EQ(f.Provider->CaptionGlows[1].get(), glow);
+    // A caption set while the form is hidden glows as its own text, as on
+    // a form that had it from the start: not over the old text's blur,
+    // which would fit its place (the same letters, as wide).
+    Manager->Effects()->AllowAnimation = false;
+    f.Form.Form->Hide();
+    f.Form.Form->SetCaption("Caption glowing");
+    ASSERT_TRUE(f.Render(true));
+    PreparedForm fresh(vcl::bsSizeable, "Caption glowing");
+    ASSERT_TRUE(fresh.Render(true));
+    int differing = 0;
+    for (int y = 0; y < f.Provider->GetCaptionHeight(true); ++y)
+        for (int x = 0; x < f.Cache().Width(); ++x) differing += PixelAt(f.Cache(), x, y) != PixelAt(fresh.Cache(), x, y);
+    EXPECT_EQ(differing, 0);
     // The glow lightens the box around the letters.
     Manager->Sections[Manager->FindSectionIndex("CAPTION")].Props[1].GSize = 0;
     ASSERT_TRUE(f.Render(true));
