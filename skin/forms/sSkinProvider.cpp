@@ -360,9 +360,18 @@ void TsSkinProvider::SetTitleButtons(const TsTitleButtons *Value) { FTitleButton
 void TsSkinProvider::SetTitleSkin(const std::string &Value) {
     if (FTitleSkin == Value) return;
     FTitleSkin = Value;
-    TitleSkinIndex = -1;
+    // Looked up again at once: left at -1, the caption would have no band
+    // (and no added title) until the next skin command.
+    if (Skinned())
+        UpdateHeaderIndexes();
+    else
+        TitleSkinIndex = -1;
     FSkinData->BGChanged = true;
-    if (Form && Form->Visible() && Form->HandleAllocated()) SendMessageW(Form->WindowHandle(), WM_NCPAINT, 0, 0);
+    if (!Form || !Form->Visible() || !Form->HandleAllocated()) return;
+    if (BorderForm)
+        UpdateBorder(true, 255);
+    else
+        SendMessageW(Form->WindowHandle(), WM_NCPAINT, 0, 0);
 }
 
 void TsSkinProvider::SetMenuLineSkin(const std::string &Value) { FMenuLineSkin = Value; }

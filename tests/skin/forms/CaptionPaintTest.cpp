@@ -127,6 +127,33 @@ TEST_F(CaptionPaint, TheGlowImageIsMadeOnceAndKeptWhileTheTextFits) {
     EXPECT_LT(box.Count, CountColour(f.Cache(), TextBoxActive).Count);
 }
 
+// A title section named at run time paints the caption band at once, on
+// the screen; named back, the skin's own comes back.
+TEST_F(CaptionPaint, ATitleSectionNamedAtRunTimePaintsTheBand) {
+    constexpr vcl::TColor other = 0x2060A0;
+    Manager = nullptr;
+    Manager = PieceSkinManager(PieceOptions() + "[OTHERTITLE]\r\nSTATES=2\r\nCOLOR=" + std::to_string(other) +
+                               "\r\nHOTCOLOR=" + std::to_string(other) + "\r\n");
+    PreparedForm f(vcl::bsSizeable, "Title");
+    const auto shown = [&](vcl::TColor Colour) {
+        RedrawWindow(f.Window(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        vcl::Application->ProcessMessages();
+        HDC dc = GetWindowDC(f.Window());
+        int n = 0;
+        for (int x = 0; x < f.Form.Form->Width(); ++x)
+            n += static_cast<vcl::TColor>(GetPixel(dc, x, f.FrameWidth() + 2)) == Colour;
+        ReleaseDC(f.Window(), dc);
+        return n;
+    };
+    ASSERT_GT(shown(Band) + shown(BandActive), 100);
+    f.Provider->SetTitleSkin("OTHERTITLE");
+    EXPECT_GT(shown(other), 100);
+    EXPECT_EQ(shown(Band) + shown(BandActive), 0);
+    f.Provider->SetTitleSkin("");
+    EXPECT_EQ(shown(other), 0);
+    EXPECT_GT(shown(Band) + shown(BandActive), 100);
+}
+
 TEST_F(CaptionPaint, TheIconStandsInItsPlaceOpaque) {
     PreparedForm f(vcl::bsSizeable, "");
     ASSERT_TRUE(f.Render(true));
