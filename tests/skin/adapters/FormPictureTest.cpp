@@ -22,9 +22,12 @@
 #include "skin/graphics/vlPixelHelpers.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Bitmap.h"
+#include "vcl/GdiObjects.h"
 #include "vcl/Panels.h"
 #include "vcl/ScrollBar.h"
+#include "vcl/CheckBoxes.h"
 #include "vcl/StdCtrls.h"
+#include "vcl/WideText.h"
 
 namespace skin {
 namespace {
@@ -38,13 +41,15 @@ ManagerPtr StoredSkinManager(bool Bordered = false) {
     AddStoredSkin(*m, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
     m->SetExtendedBorders(Bordered);
     m->SetSkinName("Beryllo (internal)");
-    // The shows and hides play at once, their one picture recorded.
+    // The shows and hides play at once, their picture recorded.
     m->Effects()->AllowAnimation = true;
     m->Effects()->AllowGlowing = false;
     for (TvlFormAnimation *a : std::initializer_list<TvlFormAnimation *>{
              m->AnimEffects()->FormShow.get(), m->AnimEffects()->FormHide.get(), m->AnimEffects()->DialogShow.get(),
              m->AnimEffects()->DialogHide.get()})
         a->Time = 0;
+    // A dialog's show plays only with a time: one frame.
+    m->AnimEffects()->DialogShow->Time = 10;
     return m;
 }
 
@@ -62,14 +67,18 @@ TImage32 ImageOf(const vcl::TBitmap &Bitmap) {
     return image;
 }
 
-// The first picture that a show put on a layered window: the show
-// animation's picture of the form it shows.
+// The show animation's picture of the form it shows: the finished picture
+// that it ends with, put on its layered window twice in a row (shown, then
+// placed); a border window's own frame image may come before.
 TImage32 ShowsPicture(const std::function<void()> &Show) {
     const LayeredRecorder recorder(LayeredRecorder::Forward, true);
     Show();
     vcl::Application->ProcessMessages();
-    for (const LayeredCall &c : LayeredRecorder::Calls)
-        if (!c.Pixels.empty()) return {c.Size.cx, c.Size.cy, c.Pixels};
+    const std::vector<LayeredCall> &calls = LayeredRecorder::Calls;
+    for (std::size_t i = 0; i + 1 < calls.size(); ++i)
+        if (calls[i].Window == calls[i + 1].Window && calls[i].Digest == calls[i + 1].Digest &&
+            !calls[i].Pixels.empty())
+            return {calls[i].Size.cx, calls[i].Size.cy, calls[i].Pixels};
     return {};
 }
 
@@ -80,14 +89,19 @@ struct TDifference {
     int Count = 0;
     vcl::TRect Box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
 };
-TDifference Differences(const TImage32 &A, const TImage32 &B, const vcl::TRect &R, vcl::TPoint Shift = {}) {
+// Pixels of B marked unseen (outside its window's region) count only where
+// A shows them opaque and Shown says that A's picture shows as it is.
+constexpr std::uint32_t Unseen = 0xFE000000;
+TDifference Differences(const TImage32 &A, const TImage32 &B, const vcl::TRect &R, vcl::TPoint Shift = {},
+                        bool Shown = true) {
     TDifference d;
     for (int y = std::max(R.Top, 0); y < std::min(R.Bottom, A.Height); ++y)
         for (int x = std::max(R.Left, 0); x < std::min(R.Right, A.Width); ++x) {
             const int bx = x + Shift.X, by = y + Shift.Y;
             if (bx < 0 || by < 0 || bx >= B.Width || by >= B.Height) continue;
-            const std::uint32_t a = A.At(x, y);
-            if ((a >> 24) != 255 || (a & 0xFFFFFF) == (B.At(bx, by) & 0xFFFFFF)) continue;
+            const std::uint32_t a = A.At(x, y), b = B.At(bx, by);
+            if ((a >> 24) != 255) continue;
+            if ((b & 0xFF000000) == Unseen ? !Shown : (a & 0xFFFFFF) == (b & 0xFFFFFF)) continue;
             ++d.Count;
             d.Box = {std::min(d.Box.Left, x), std::min(d.Box.Top, y), std::max(d.Box.Right, x + 1),
                      std::max(d.Box.Bottom, y + 1)};
@@ -117,10 +131,17 @@ std::string Differing(const std::vector<std::pair<std::string, TDifference>> &Ro
     return text;
 }
 
-// What the screen shows of a window once everything has painted.
+// What the screen shows of a window once everything has painted; what
+// its region cuts away is marked unseen.
 TImage32 ScreenOf(HWND Window) {
     uitest::PumpUntil([] { return false; }, 150ms);
-    return uitest::CaptureWindow(Window);
+    TImage32 image = uitest::CaptureWindow(Window);
+    const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(Window, region.Get()) == ERROR) return image;
+    for (int y = 0; y < image.Height; ++y)
+        for (int x = 0; x < image.Width; ++x)
+            if (!PtInRegion(region.Get(), x, y)) image.Pixels[static_cast<std::size_t>(y) * image.Width + x] |= Unseen;
+    return image;
 }
 
 // No control of the form takes the focus when it is shown: a focused one
@@ -195,6 +216,142 @@ TEST_F(FormPicture, EveryAdaptersControlShowsAsInTheShowsPictureAndTheFirstPictu
     EXPECT_EQ(Differing(onScreen), "") << "the show's picture against the screen";
     EXPECT_EQ(Differing(again), "") << "the first show's picture against the second's";
     EXPECT_EQ(Differing(whileHidden), "") << "the hidden form's picture against the screen";
+}
+
+// What a row of the form kinds gives: the picture taken while the form was
+// hidden, what the screen shows of the form once shown (in the picture's
+// coordinates), and the same picture taken a second time.
+struct TFormShown {
+    TImage32 First, Screen, Second;
+    // The picture shows in a window of its own, as it is: what the form's
+    // region cuts away must not be in it.
+    bool Shown = true;
+};
+
+// Some controls of the class library on the form, which no longer takes
+// the focus when shown.
+void AddControls(vcl::TForm &Form) {
+    auto *label = vcl::Create<vcl::TLabel>(&Form);
+    label->SetBounds(12, 12, 200, 18);
+    label->SetCaption("Popisek formuláře");
+    label->SetParent(&Form);
+    auto *button = vcl::Create<vcl::TButton>(&Form);
+    button->SetBounds(12, 40, 110, 28);
+    button->SetCaption("Tlačítko");
+    button->SetParent(&Form);
+    auto *check = vcl::Create<vcl::TCheckBox>(&Form);
+    check->SetBounds(12, 80, 160, 20);
+    check->SetCaption("Zaškrtnutí");
+    check->SetChecked(true);
+    check->SetParent(&Form);
+    NoTabStops(Form);
+}
+
+const char *const LongTitle = "Instalace produktu MERKANO ZUVO do složky c:\\merkano_zuvo – dlouhý titulek okna";
+
+// A plain form and a bordered one: the show animation's pictures; the
+// screen, through the border window's X picture for the bordered one.
+TFormShown ShownTopLevel(bool Bordered) {
+    BorderedForm form(vcl::bsSizeable, {200, 150, 620, 450}, false);
+    form.Form.Form->SetCaption(LongTitle);
+    AddControls(*form.Form.Form);
+    form.P = vcl::Create<TsSkinProvider>(form.Form.Form);
+    TFormShown shown;
+    shown.First = ShowsPicture([&] { form.Form.Form->Show(); });
+    uitest::PumpUntil([] { return false; }, 150ms);
+    shown.Screen = Bordered ? form.Seen() : ScreenOf(form.Wnd());
+    form.Form.Form->Hide();
+    vcl::Application->ProcessMessages();
+    shown.Second = ShowsPicture([&] { form.Form.Form->Show(); });
+    return shown;
+}
+
+// An MDI child, which plays no show animation: the picture of it hidden,
+// which its hide, a skin change and its border take.
+TFormShown ShownMDIChild(TsSkinManager &Manager) {
+    Manager.Effects()->AllowAnimation = false;
+    TestForm parent;
+    parent.Form->SetFormStyle(vcl::fsMDIForm);
+    parent.Form->SetBounds(100, 100, 700, 520);
+    vcl::Create<TsSkinProvider>(parent.Form);
+    parent.Show();
+    auto *child = vcl::Create<vcl::TForm>(parent.Form, vcl::CreateNew);
+    child->SetFormStyle(vcl::fsMDIChild);
+    child->SetCaption(LongTitle);
+    child->SetBounds(10, 10, 420, 260);
+    AddControls(*child);
+    auto *provider = vcl::Create<TsSkinProvider>(child);
+    child->Show();
+    uitest::PumpUntil([] { return false; }, 150ms);
+    TFormShown shown;
+    shown.Shown = false;  // painted inside other pictures, under their clip
+    shown.Screen = ScreenOf(child->WindowHandle());
+    const auto picture = [&] {
+        child->Hide();
+        vcl::Application->ProcessMessages();
+        provider->SkinData()->BGChanged = true;
+        provider->RenderFrame();
+        const std::unique_ptr<vcl::TBitmap> image = provider->GetFormImage();
+        child->Show();
+        vcl::Application->ProcessMessages();
+        return image ? ImageOf(*image) : TImage32{};
+    };
+    shown.First = picture();
+    shown.Second = picture();
+    return shown;
+}
+
+// A skinned dialog of the system's kind: its show animation's picture.
+TFormShown ShownDialog() {
+    DialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 220, 90,
+                     vcl::Utf8ToWide(LongTitle).c_str());
+    // Nothing in it takes the focus, which a hidden dialog gives up.
+    t.Item(L"STATIC", L"Text dialogu", 100, SS_LEFT, 20, 20, 150, 12);
+    OwnDialog d(t, nullptr, false);
+    TFormShown shown;
+    shown.First = ShowsPicture([&] { ShowWindow(d.Window, SW_SHOWNOACTIVATE); });
+    uitest::PumpUntil([] { return false; }, 150ms);
+    shown.Screen = ScreenOf(d.Window);
+    ShowWindow(d.Window, SW_HIDE);
+    vcl::Application->ProcessMessages();
+    shown.Second = ShowsPicture([&] { ShowWindow(d.Window, SW_SHOWNOACTIVATE); });
+    return shown;
+}
+
+// Every kind of form: the whole picture (frame, caption, buttons and the
+// controls) is what the screen shows, and the first picture the second.
+TEST_F(FormPicture, EveryKindOfFormShowsAsInItsPictureAndTheFirstPictureIsTheSecond) {
+    struct Row {
+        const char *Name;
+        bool Bordered;
+        std::function<TFormShown(TsSkinManager &)> Show;
+    };
+    const Row rows[] = {
+        {"plain", false, [](TsSkinManager &) { return ShownTopLevel(false); }},
+        {"bordered", true, [](TsSkinManager &) { return ShownTopLevel(true); }},
+        {"MDI child", false, ShownMDIChild},
+        {"dialog", false, [](TsSkinManager &) { return ShownDialog(); }},
+    };
+    std::vector<std::pair<std::string, TDifference>> onScreen, again;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.Name);
+        ManagerPtr manager = StoredSkinManager(row.Bordered);
+        const TFormShown shown = row.Show(*manager);
+        ASSERT_GT(shown.First.Width, 0);
+        ASSERT_EQ(shown.First.Width, shown.Second.Width);
+        ASSERT_EQ(shown.First.Height, shown.Second.Height);
+        std::string name = std::string("form-picture-") + row.Name;
+        std::replace(name.begin(), name.end(), ' ', '-');
+        Keep(shown.First, name + "-first.png");
+        Keep(shown.Screen, name + "-screen.png");
+        Keep(shown.Second, name + "-second.png");
+        Keep(Marked(shown.First, shown.Screen), name + "-differences.png");
+        const vcl::TRect all{0, 0, shown.First.Width, shown.First.Height};
+        onScreen.emplace_back(row.Name, Differences(shown.First, shown.Screen, all, {}, shown.Shown));
+        again.emplace_back(row.Name, Differences(shown.First, shown.Second, all));
+    }
+    EXPECT_EQ(Differing(onScreen), "") << "the picture against the screen";
+    EXPECT_EQ(Differing(again), "") << "the first picture against the second";
 }
 
 // The class library's own pictures of the controls that paint into a DC
