@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "LifeMark.h"
 #include "Persistent.h"
 
 namespace vcl {
@@ -73,9 +74,9 @@ public:
     void AfterConstruction() override;
 
     TComponentState ComponentState() const { return FComponentState; }
-    // Expires once the component is gone: for a handler that calls out to
-    // code that may free it (a click handler closing its form at once).
-    std::weak_ptr<const bool> AliveToken() const { return FAlive; }
+    // For a TGuarded kept across code that may free the component (a click
+    // handler closing its form at once).
+    const TLifeMark &LifeMark() const { return FLife; }
     // Marks this component and everything it owns as being destroyed.
     void Destroying();
 
@@ -110,7 +111,7 @@ private:
     void Announce();
     void Link(TComponent *AComponent);
 
-    std::shared_ptr<const bool> FAlive = std::make_shared<const bool>(true);
+    TLifeMark FLife;
     TComponent *FOwner = nullptr;
     std::string FName;
     std::intptr_t FTag = 0;

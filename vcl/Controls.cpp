@@ -320,9 +320,9 @@ void TControl::WMGetText(TMessage &Message) {
 void TControl::WMMouse(TMessage &Message) {
     // A windowed control's system class wants its mouse input too; what it
     // sets off (a click, a command) may free the control.
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     DefaultHandler(Message);
-    if (alive.expired()) return;
+    if (!alive) return;
     const int x = GET_X_LPARAM(Message.LParam);
     const int y = GET_Y_LPARAM(Message.LParam);
     TShiftState shift = KeysToShiftState(Message.WParam);
@@ -348,7 +348,7 @@ void TControl::WMMouse(TMessage &Message) {
             FControlState.Include(csLButtonDown);
             if (FControlStyle.Contains(csClickEvents) && !dbl) FControlState.Include(csClicked);
             if (dbl && FControlStyle.Contains(csDoubleClicks)) DblClick();
-            if (alive.expired()) return;
+            if (!alive) return;
         }
         MouseDown(ButtonOf(Message.Msg), shift, x, y);
         break;
@@ -362,7 +362,7 @@ void TControl::WMMouse(TMessage &Message) {
                 FControlState.Exclude(csClicked);
                 const TRect r = ClientRect();
                 if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) Click();
-                if (alive.expired()) return;
+                if (!alive) return;
             }
         }
         MouseUp(ButtonOf(Message.Msg), shift, x, y);

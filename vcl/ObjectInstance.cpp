@@ -181,11 +181,10 @@ void DestroyInstanceWindow(HWND window, TObjectInstance &instance, WNDPROC fallb
 // --------------------------------------------------------- TWindowSubclass
 
 TWindowSubclass::TWindowSubclass(TWndMethod Handler)
-    : FHandler(Handler), FInstance(TWndMethod::Bind<&TWindowSubclass::WndProc>(this)),
-      FAlive(std::make_shared<bool>(true)) {}
+    : FHandler(Handler), FInstance(TWndMethod::Bind<&TWindowSubclass::WndProc>(this)) {}
 
 TWindowSubclass::~TWindowSubclass() {
-    *FAlive = false;
+    FLife.End();
     if (FHandle && !Detach() && IsWindow(FHandle)) {
         // Another procedure was chained over ours: ours must stay in the
         // chain, forwarding to the one before it, for as long as the window lives.
@@ -226,7 +225,7 @@ LRESULT TWindowSubclass::CallPrevious(UINT Msg, WPARAM WParam, LPARAM LParam) co
 }
 
 void TWindowSubclass::WndProc(TMessage &Message) {
-    const std::shared_ptr<bool> alive = FAlive;
+    const TGuarded alive(this);
     const HWND window = FHandle;
     try {
         if (FHandler) FHandler(Message);
@@ -235,7 +234,7 @@ void TWindowSubclass::WndProc(TMessage &Message) {
         ReportException(nullptr);
     }
     // The handler may have destroyed this object, or detached it.
-    if (!*alive) return;
+    if (!alive) return;
     if (Message.Msg == WM_NCDESTROY && FHandle == window) {
         // The window is gone; nothing is left to give back.
         FHandle = nullptr;

@@ -12,6 +12,7 @@
 // the window still points at theirs.
 #include <memory>
 
+#include "LifeMark.h"
 #include "Messages.h"
 
 namespace vcl {
@@ -80,6 +81,7 @@ public:
     bool Attached() const { return FHandle != nullptr; }
     WNDPROC Instance() const { return FInstance.Proc(); }
     WNDPROC Previous() const { return FPrevious; }
+    const TLifeMark &LifeMark() const { return FLife; }
 
 private:
     void WndProc(TMessage &Message);
@@ -88,7 +90,7 @@ private:
     TObjectInstance FInstance;
     HWND FHandle = nullptr;
     WNDPROC FPrevious = nullptr;
-    std::shared_ptr<bool> FAlive;  // false once destroyed, for a handler that destroys it
+    TLifeMark FLife;  // ends as the destructor starts, for a handler that destroys it
 };
 
 // A window for a component that needs messages but shows nothing (a timer):

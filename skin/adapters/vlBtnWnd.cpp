@@ -194,9 +194,9 @@ void TvlBtnWnd::PaintWindow(HDC DC) {
 // ------------------------------------------------------------- messages
 
 bool TvlBtnWnd::PassOnChecked(vcl::TMessage &Message) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-    if (alive.expired() || Destroyed() || !IsWindow(Handle)) return false;
+    if (!alive || Destroyed() || !IsWindow(Handle)) return false;
     const vcl::TControl *control = SkinData->OwnerControl();
     return !control || (!Destroying(control) && !Destroying(vcl::GetParentForm(control)));
 }
@@ -209,12 +209,12 @@ void TvlBtnWnd::RedrawNow() {
 void TvlBtnWnd::WithoutRedraw(vcl::TMessage &Message, bool Previous) {
     // The system's button paints at once on these; our picture follows.
     SetWindowRedraw(Handle, false);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     if (Previous)
         PassOn(Message);
     else
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-    if (!alive.expired() && IsWindow(Handle)) SetWindowRedraw(Handle, true);
+    if (alive && IsWindow(Handle)) SetWindowRedraw(Handle, true);
 }
 
 bool TvlBtnWnd::OwnMessage(vcl::TMessage &Message) {
@@ -222,7 +222,7 @@ bool TvlBtnWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving()) {
         return TvlMainWnd::OwnMessage(Message);
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     switch (Message.Msg) {
     case WM_MOVE: {
         const TsSkinManager *m = SkinData->GetSkinManager();
@@ -237,7 +237,7 @@ bool TvlBtnWnd::OwnMessage(vcl::TMessage &Message) {
         const bool gained = Message.Msg == WM_SETFOCUS;
         if (!IsWindowEnabled(Handle) || (!gained && Destroying(SkinData->OwnerControl()))) break;
         WithoutRedraw(Message, false);
-        if (alive.expired() || !IsWindow(Handle)) return true;
+        if (!alive || !IsWindow(Handle)) return true;
         SkinData->Focused = gained;
         SkinData->BGChanged = true;
         if (gained) SkinData->StopAnimation();
@@ -248,7 +248,7 @@ bool TvlBtnWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_SETTEXT:
         if (!IsWindowVisible(Handle)) break;
         WithoutRedraw(Message, false);
-        if (!alive.expired() && IsWindow(Handle)) RedrawNow();
+        if (alive && IsWindow(Handle)) RedrawNow();
         return true;
     case WM_PAINT:
         if (!IsWindowVisible(Handle) && !(SkinData->BGFlags() & bgfPaintTarget)) break;
@@ -262,18 +262,18 @@ bool TvlBtnWnd::OwnMessage(vcl::TMessage &Message) {
     case BM_SETSTATE:
         if (!IsWindowVisible(Handle)) break;
         WithoutRedraw(Message, true);
-        if (alive.expired() || !IsWindow(Handle)) return true;
+        if (!alive || !IsWindow(Handle)) return true;
         SkinData->StopAnimation();
         RedrawNow();
         return true;
     case WM_LBUTTONUP: LButtonUp(Message); return true;
     case WM_MOUSEHOVER:
         SendSkinCommand(Handle, SC_MOUSE_ENTERED, 0);
-        if (alive.expired()) return true;
+        if (!alive) return true;
         break;
     case WM_MOUSELEAVE:
         if (TsSkinManager *m = DefaultManager(); m && m->ActiveWindow == Handle) m->SetActiveControl(nullptr);
-        if (alive.expired()) return true;
+        if (!alive) return true;
         break;
     case WM_PRINT:
         PaintWindow(reinterpret_cast<HDC>(Message.WParam));

@@ -211,9 +211,9 @@ void TvlCheckBoxWnd::EraseOwnerDrawn(HDC DC) {
 
 bool TvlCheckBoxWnd::BaseRoute(vcl::TMessage &Message) {
     if (Message.Msg == SM_SKINCOMMAND) return TvlMainWnd::OwnMessage(Message);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-    if (alive.expired() || !IsWindow(Handle) || !Serving()) return true;
+    if (!alive || !IsWindow(Handle) || !Serving()) return true;
     switch (Message.Msg) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS: SendMessageW(Handle, WM_PAINT, 0, 0); break;
@@ -235,11 +235,11 @@ void TvlCheckBoxWnd::Repaint(vcl::TMessage &Message) {
         BaseRoute(Message);
         return;
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     SetWindowRedraw(Handle, false);
     SkinData->StopAnimation();
     PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-    if (alive.expired() || !IsWindow(Handle)) return;
+    if (!alive || !IsWindow(Handle)) return;
     SetWindowRedraw(Handle, true);
     SendMessageW(Handle, WM_PAINT, 0, 0);
 }

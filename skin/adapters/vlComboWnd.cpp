@@ -143,9 +143,9 @@ void TvlComboBoxWnd::RemoveListAdapter() {
 
 LRESULT TvlComboBoxWnd::ListColor(vcl::TMessage &Message) {
     InCtlColor = true;
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
-    if (alive.expired()) return Message.Result;
+    if (!alive) return Message.Result;
     InCtlColor = false;
     if (!ListWnd) ListWnd = reinterpret_cast<HWND>(Message.LParam);
     if (!ListAdapter) CreateListAdapter(ListWnd);
@@ -363,17 +363,17 @@ void TvlComboBoxWnd::FocusGained(vcl::TMessage &Message) {
         ApplySkinColors();
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOn(Message);
-    if (!alive.expired()) PaintComboButton(nullptr);
+    if (alive) PaintComboButton(nullptr);
 }
 
 void TvlComboBoxWnd::FocusLost(vcl::TMessage &Message) {
     SkinData->Focused = EditHasFocus(Message);
     SkinData->BGChanged = true;
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOn(Message);
-    if (alive.expired()) return;
+    if (!alive) return;
     if (LooksDifferentWhileActive() && PassesFocusTest()) {
         ApplySkinColors();
         // The focus that moved into the edit field keeps the edit's
@@ -387,9 +387,9 @@ void TvlComboBoxWnd::FocusLost(vcl::TMessage &Message) {
 void TvlComboBoxWnd::HoverChanged(vcl::TMessage &Message) {
     SkinData->MouseInside = FHoverPainted = Message.Msg == vcl::CM_MOUSEENTER;
     SkinData->BGChanged = true;
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
-    if (alive.expired()) return;
+    if (!alive) return;
     if (!SkinData->Focused) DeselectEditText();
     RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
@@ -403,11 +403,11 @@ void TvlComboBoxWnd::QuietChange(vcl::TMessage &Message) {
         PassOn(Message);
         return;
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     SendMessageW(Handle, WM_SETREDRAW, FALSE, 0);
     SkinData->BGChanged = true;
     PassOn(Message);
-    if (alive.expired()) return;
+    if (!alive) return;
     SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
@@ -460,11 +460,11 @@ bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
         return TvlEditWnd::OwnMessage(Message);
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     switch (Message.Msg) {
     case WM_NCCALCSIZE:
         PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
-        if (!alive.expired()) FrameLeft = 3;
+        if (alive) FrameLeft = 3;
         return true;
     case vcl::CN_COMMAND:
     case WM_COMMAND:
@@ -492,7 +492,7 @@ bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     case WM_DRAWITEM: {
         PassOn(Message);
-        if (!alive.expired() && SkinData->OwnerControl()) {
+        if (alive && SkinData->OwnerControl()) {
             InvalidateRect(Handle, nullptr, TRUE);
             UpdateWindow(Handle);
         }
@@ -508,7 +508,7 @@ bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
         RefreshGeometry(*this);
         const auto given = reinterpret_cast<HDC>(Message.WParam);
         PassOn(Message);
-        if (alive.expired() || !Visible(Handle)) return true;
+        if (!alive || !Visible(Handle)) return true;
         if (given) {
             PaintFrame(given);
         } else {
@@ -546,7 +546,7 @@ bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
             // The common answer and the previous procedure come first
             // (AfterCommonAnswer) unless the edit's stage handles these.
             if (!TvlEditWnd::OwnMessage(Message)) return LeaveToAfterCommon(Message);
-            if (!alive.expired()) AfterCommonCommand(Message);
+            if (alive) AfterCommonCommand(Message);
             return true;
         default: break;
         }
@@ -559,9 +559,9 @@ bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
 bool TvlComboBoxWnd::AfterCommonAnswer(vcl::TMessage &Message) {
     if (!TakeLeftCommand(Message)) return TvlEditWnd::AfterCommonAnswer(Message);
     // Neither the common stage nor the edit's answers these.
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOn(Message);
-    if (!alive.expired()) AfterCommonCommand(Message);
+    if (alive) AfterCommonCommand(Message);
     return true;
 }
 
@@ -669,7 +669,7 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
         return TvlEditWnd::OwnMessage(Message);
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     TvlScrollEngine &e = ScrollEngine();
     switch (Message.Msg) {
     case WM_NCPAINT: {
@@ -723,13 +723,13 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
         // the list hears of it once, through ScrollBarMouseUp (the dropped
         // list keeps the capture); only a simple list lets go of it here.
         ScrollBarMouseUp(*this, Message);
-        if (!alive.expired() && SimpleList && (hit.Result == HTHSCROLL || hit.Result == HTVSCROLL)) ReleaseCapture();
+        if (alive && SimpleList && (hit.Result == HTHSCROLL || hit.Result == HTVSCROLL)) ReleaseCapture();
         return true;
     }
     case WM_HSCROLL:
     case WM_VSCROLL: {
         PassOn(Message);
-        if (!alive.expired()) RepaintBars();
+        if (alive) RepaintBars();
         return true;
     }
     case WM_PRINT:
@@ -740,7 +740,7 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
         if (!dc || !(GetWindowLongPtrW(Handle, GWL_STYLE) & WS_VISIBLE)) break;
         PrepareCache();
         PassOn(Message);
-        if (alive.expired()) return true;
+        if (!alive) return true;
         // While the list tracks the mouse, or a bar part is pressed, its
         // border strips stay as they are.
         if (Message.Msg == WM_PRINT && SendMessageW(Handle, LB_GETCOUNT, 0, 0) > 0 && e.PressedPart == -1 && !Tracking)
@@ -759,7 +759,7 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
     }
     if (Message.Msg != WM_WINDOWPOSCHANGED) return TvlEditWnd::OwnMessage(Message);
     PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
-    if (!alive.expired()) RepaintBars();
+    if (alive) RepaintBars();
     return true;
 }
 

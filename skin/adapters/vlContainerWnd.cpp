@@ -103,9 +103,9 @@ bool TvlSizerWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_ERASEBKGND:
     case WM_NCPAINT: Message.Result = 1; return true;
     case WM_NCHITTEST: {
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-        if (alive.expired()) return true;
+        if (!alive) return true;
         if (IsWindowEnabled(Handle))
             if (TsSkinManager *m = DefaultManager()) m->SetActiveControl(nullptr);
         Message.Result = HTBOTTOMRIGHT;
@@ -227,10 +227,10 @@ bool TvlContainerWnd::OwnMessage(vcl::TMessage &Message) {
         const auto dc = reinterpret_cast<HDC>(Message.WParam);
         if (ownClient) {
             // The bar's own client part, then the skinned frame over it.
-            const std::weak_ptr<const bool> alive = AliveToken();
+            const vcl::TGuarded alive(this);
             Message.LParam &= ~static_cast<LPARAM>(PRF_NONCLIENT);
             PassOn(Message);
-            if (alive.expired()) return true;
+            if (!alive) return true;
             SkinData->BGChanged = true;
             Prepare();
             const int b = std::max(0, (WndSize.cx - ClientRectangle.Width()) / 2);
@@ -251,9 +251,9 @@ bool TvlContainerWnd::OwnMessage(vcl::TMessage &Message) {
     }
     const UINT msg = Message.Msg;
     if (msg == SM_SKINCOMMAND) return TvlMainWnd::OwnMessage(Message);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-    if (alive.expired() || Destroyed() || !IsWindow(Handle)) return true;
+    if (!alive || Destroyed() || !IsWindow(Handle)) return true;
     switch (msg) {
     case WM_SIZE: SkinData->BGChanged = true; break;
     case WM_WINDOWPOSCHANGED: SendMessageW(Handle, WM_NCPAINT, 0, 0); break;
@@ -287,8 +287,8 @@ bool TvlSearchWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving()) {
         return TvlMainWnd::OwnMessage(Message);
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
-    const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
+    const vcl::TGuarded alive(this);
+    const auto gone = [&] { return !alive || Destroyed() || !IsWindow(Handle); };
     switch (Message.Msg) {
     case WM_PAINT:
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
@@ -367,9 +367,9 @@ void TvlScrollBoxWnd::PaintClient(HDC DC) {
 
 bool TvlScrollBoxWnd::ScrollRoute(vcl::TMessage &Message) {
     if (Message.Msg != WM_WINDOWPOSCHANGING) return ScrollHandler(Message);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(ScrollHandler(Message), Message);
-    if (!alive.expired() && !Destroyed() && IsWindow(Handle)) SendMessageW(Handle, WM_NCPAINT, 0, 0);
+    if (alive && !Destroyed() && IsWindow(Handle)) SendMessageW(Handle, WM_NCPAINT, 0, 0);
     return true;
 }
 
@@ -387,9 +387,9 @@ bool TvlScrollBoxWnd::AfterCommonAnswer(vcl::TMessage &Message) {
     case SC_SKIN_REFRESH: {
         // The scrolling handler tells the children of an applied skin, not of
         // a refresh.
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         PassToChildren(control, Handle, Message);
-        if (!alive.expired() && IsWindow(Handle)) SetWindowPos(Handle, nullptr, 0, 0, 0, 0, FrameChanged);
+        if (alive && IsWindow(Handle)) SetWindowPos(Handle, nullptr, 0, 0, 0, 0, FrameChanged);
         return true;
     }
     default: return true;  // SC_SKIN_APPLIED: its children were told
@@ -397,7 +397,7 @@ bool TvlScrollBoxWnd::AfterCommonAnswer(vcl::TMessage &Message) {
 }
 
 bool TvlScrollBoxWnd::ScrollBoxCommand(vcl::TMessage &Message) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     switch (SubCommandOf(Message.WParam)) {
     case SC_IS_HANDLED: Message.Result = 1; return true;
     case SC_BUILD_CACHE: return true;
@@ -408,7 +408,7 @@ bool TvlScrollBoxWnd::ScrollBoxCommand(vcl::TMessage &Message) {
         // The scrolling handler first; the common answer and the box's own
         // steps after it.
         ScrollHandler(Message);
-        if (alive.expired() || !IsWindow(Handle)) return true;
+        if (!alive || !IsWindow(Handle)) return true;
         return LeaveToAfterCommon(Message);
     default: return false;
     }
@@ -424,8 +424,8 @@ bool TvlScrollBoxWnd::OwnMessage(vcl::TMessage &Message) {
         return TvlScrollWnd::OwnMessage(Message);
     }
     vcl::TControl *control = SkinData->OwnerControl();
-    const std::weak_ptr<const bool> alive = AliveToken();
-    const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
+    const vcl::TGuarded alive(this);
+    const auto gone = [&] { return !alive || Destroyed() || !IsWindow(Handle); };
     TvlErasePainters painters{vcl::TMethod<void(HDC)>::Bind<&TvlScrollBoxWnd::PaintClient>(this),
                               vcl::TMethod<void(HDC)>::Bind<&TvlScrollBoxWnd::PaintFrame>(this)};
     painters.ClientOrigin = vcl::TMethod<vcl::TPoint()>::Bind<&TvlScrollBoxWnd::ClientOrigin>(this);
@@ -482,9 +482,9 @@ bool TvlNativePaint::OwnMessage(vcl::TMessage &Message) {
     case SM_SKINCOMMAND:
         if (SubCommandOf(Message.WParam) != SC_BUILD_CACHE) break;
         {
-            const std::weak_ptr<const bool> alive = AliveToken();
+            const vcl::TGuarded alive(this);
             PassOn(Message);
-            if (alive.expired() || !SkinData->BGChanged) return true;
+            if (!alive || !SkinData->BGChanged) return true;
             RefreshGeometry(*this);
             if (RebuildCache()) PaintMaskBorder(*SkinData, 0, *this);
         }

@@ -50,10 +50,10 @@ void TvlDialogWnd::StartBlendedMove() {
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
     MoveTimer->SetEnabled(true);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     // The system's move loop runs while the timer fades the dialog.
     SendMessageW(Handle, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
-    if (!alive.expired()) EndBlendedMove();
+    if (alive) EndBlendedMove();
 }
 
 void TvlDialogWnd::StartBorderMove(int Target) {
@@ -78,9 +78,9 @@ void TvlDialogWnd::StartBorderMove(int Target) {
     ShowLayeredBitmap(border, image, 255);
     BorderForm->ApplyRegion();  // the whole image, the client area included
     MoveTimer->SetEnabled(true);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     SendMessageW(border, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
-    if (!alive.expired()) EndBlendedMove();
+    if (alive) EndBlendedMove();
 }
 
 void TvlDialogWnd::EndBlendedMove() {
@@ -95,10 +95,10 @@ void TvlDialogWnd::EndBlendedMove() {
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
         StateFlags &= ~BlendedMoveFlag;
         SetWindowLongPtrW(Handle, GWL_EXSTYLE, GetWindowLongPtrW(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         SetFocus(Handle);
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-        if (alive.expired()) return;
+        if (!alive) return;
         if (BorderForm) {
             // The dialog's own picture reaches the screen before the border
             // opens its hole over it.

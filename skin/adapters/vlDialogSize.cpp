@@ -52,13 +52,13 @@ void TvlDialogWnd::SizeChanged(vcl::TMessage &Message) {
 }
 
 bool TvlDialogWnd::PassOnUpdating(vcl::TMessage &Message, bool RedrawOff) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     // An update in progress outside is not ended by a size.
     const bool was = SkinData->Updating;
     SkinData->Updating = true;
     if (RedrawOff) SendMessageW(Handle, WM_SETREDRAW, FALSE, 0);
     PassOnUnless(ScrollHandler(Message), Message);
-    if (alive.expired()) return false;
+    if (!alive) return false;
     if (RedrawOff) SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
     SkinData->Updating = was;
     return true;
@@ -122,11 +122,11 @@ bool TvlDialogWnd::ShowWindowMessage(vcl::TMessage &Message) {
     if (!DwmCompositionActive()) return AnimateShow(Message);
     // The window's own show runs layered: the composition shows no frame
     // of the system's for a moment.
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     const LONG_PTR ex = GetWindowLongPtrW(Handle, GWL_EXSTYLE);
     if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(Handle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
     PassOnUnless(ScrollHandler(Message), Message);
-    if (alive.expired()) return true;
+    if (!alive) return true;
     if (!(ex & WS_EX_LAYERED))
         SetWindowLongPtrW(Handle, GWL_EXSTYLE, GetWindowLongPtrW(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     SetNcRenderingPolicy(Handle, 1);

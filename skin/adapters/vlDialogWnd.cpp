@@ -485,17 +485,17 @@ void TvlDialogWnd::ButtonUp(vcl::TMessage &Message, int Code) {
     // Only a release over the button that was pressed acts.
     if (TitleButtonPressed && Code == HotButton && IsButtonCode(Code)) {
         TitleButtonPressed = false;
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         switch (Code) {
         case dhMinButton: SendMessageW(Handle, WM_SYSCOMMAND, IsIconic(Handle) ? SC_RESTORE : SC_MINIMIZE, 0); break;
         case dhMaxButton:
             if (IsIconic(Handle) && !ButtonRules().CanMaximize()) break;
             SendMessageW(Handle, WM_SYSCOMMAND, IsZoomed(Handle) ? SC_RESTORE : SC_MAXIMIZE, 0);
-            if (!alive.expired() && SystemMenu) SystemMenu->UpdateItems();
+            if (alive && SystemMenu) SystemMenu->UpdateItems();
             break;
         case dhHelp:
             SendMessageW(Handle, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
-            if (alive.expired()) break;
+            if (!alive) break;
             if (SystemMenu) SystemMenu->UpdateItems();
             if (IsWindow(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
             break;
@@ -506,7 +506,7 @@ void TvlDialogWnd::ButtonUp(vcl::TMessage &Message, int Code) {
             break;
         default: break;
         }
-        if (alive.expired()) return;
+        if (!alive) return;
         if (IsWindow(Handle)) SetHotButton(0, true);
         Message.Result = 0;
         return;
@@ -603,9 +603,9 @@ bool TvlDialogWnd::NcDoubleClick(vcl::TMessage &Message) {
 void TvlDialogWnd::ToggleMaximized() {
     const TvlDialogButtonRules rules = ButtonRules();
     if (!rules.CanMaximize() && !rules.CanRestore()) return;
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     SendMessageW(Handle, WM_SYSCOMMAND, IsZoomed(Handle) || IsIconic(Handle) ? SC_RESTORE : SC_MAXIMIZE, 0);
-    if (!alive.expired() && SystemMenu) SystemMenu->UpdateItems();
+    if (alive && SystemMenu) SystemMenu->UpdateItems();
 }
 
 bool TvlDialogWnd::SwallowTitleRightDown(vcl::TMessage &Message) {
@@ -636,15 +636,15 @@ void TvlDialogWnd::MouseMoved() {
 }
 
 void TvlDialogWnd::FocusTaken(vcl::TMessage &Message) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOn(Message);
-    if (!alive.expired()) RedrawWindow(GetActiveWindow(), nullptr, nullptr, RedrawActiveWhole);
+    if (alive) RedrawWindow(GetActiveWindow(), nullptr, nullptr, RedrawActiveWhole);
 }
 
 void TvlDialogWnd::TitleStateChanged(vcl::TMessage &Message) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOn(Message);
-    if (alive.expired() || !IsWindowVisible(Handle)) return;
+    if (!alive || !IsWindowVisible(Handle)) return;
     const bool text = Message.Msg == WM_SETTEXT;
     if (text) WindowText = GetWindowTextOf(Handle);
     FrameInvalid = true;
@@ -666,10 +666,10 @@ bool TvlDialogWnd::SuppressedPaint(vcl::TMessage &Message) {
 bool TvlDialogWnd::NcPaint(vcl::TMessage &Message) {
     if (!IsWindowVisible(Handle)) return false;
     if (!ChildrenAdapted && Provider) {
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         ChildrenAdapted = true;
         Provider->AdaptChildren();
-        if (alive.expired()) return true;
+        if (!alive) return true;
     }
     // The text is set after the window was made (and skinned).
     if (std::string text = GetWindowTextOf(Handle); text != WindowText) {
@@ -687,9 +687,9 @@ bool TvlDialogWnd::NcPaint(vcl::TMessage &Message) {
             PaintFrame();
             UpdateRegion(false);
             UpdateBorder(true);
-            const std::weak_ptr<const bool> alive = AliveToken();
+            const vcl::TGuarded alive(this);
             SetFocus(Handle);
-            if (alive.expired()) return true;
+            if (!alive) return true;
         }
     }
     PaintNonClient();
@@ -704,18 +704,18 @@ void TvlDialogWnd::StaticsDrawnTransparent(const vcl::TMessage &Message) {
 
 bool TvlDialogWnd::AnimateShow(const vcl::TMessage &Message) {
     if (!Message.WParam || !ShowAnimated()) return false;
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     WindowText = GetWindowTextOf(Handle);
     if (Provider) {
         ChildrenAdapted = true;
         Provider->AdaptChildren();
-        if (alive.expired()) return true;
+        if (!alive) return true;
     }
     SkinData->Updating = false;
     const TvlDialogShow &show = *DefaultManager()->AnimEffects()->DialogShow;
     AnimShowDialog(*this, show.Time, 255, show.Mode);
     // Done only when the adapter went with the animation: nothing of it is left to pass on.
-    return alive.expired();
+    return !alive;
 }
 
 bool TvlDialogWnd::PositionChanged(vcl::TMessage &Message) {
@@ -729,28 +729,28 @@ bool TvlDialogWnd::PositionChanged(vcl::TMessage &Message) {
 }
 
 void TvlDialogWnd::Placed(vcl::TMessage &Message, UINT Flags) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(ScrollHandler(Message), Message);
     // The border follows a visible dialog, except while it is dragged blended.
     // Only a move, a new size or a show: a change of z-order alone
     // (the border placing itself by the dialog) would come back here.
     const bool placed = (Flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE) || (Flags & SWP_SHOWWINDOW);
-    if (!alive.expired() && placed && BorderForm && IsWindowVisible(Handle) && !SkinData->Updating &&
+    if (alive && placed && BorderForm && IsWindowVisible(Handle) && !SkinData->Updating &&
         !(StateFlags & BlendedMoveFlag))
         UpdateBorder(false);
 }
 
 void TvlDialogWnd::Hidden(vcl::TMessage &Message) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     NeedRegion = true;
     FreeButtonAnimations();
     PassOnUnless(ScrollHandler(Message), Message);
     // The hidden dialog keeps its alpha: a layered alpha 0 given here would
     // stay for a show of the same dialog, which nothing makes opaque again.
-    if (!alive.expired() && HideAnimated()) AnimHideDialog(*this);
+    if (alive && HideAnimated()) AnimHideDialog(*this);
     // The border window goes with the dialog and the next show makes it
     // again; the border form stays: nothing would switch it on for that show.
-    if (!alive.expired() && BorderForm) BorderForm->FreeWindow();
+    if (alive && BorderForm) BorderForm->FreeWindow();
 }
 
 bool TvlDialogWnd::SnapshotBeforeClose(vcl::TMessage &Message) {
@@ -762,7 +762,7 @@ bool TvlDialogWnd::SnapshotBeforeClose(vcl::TMessage &Message) {
     vcl::TBitmap *image = FrameImage();
     if (!image) return false;
     SnapshotDialogWindow(*this, *image, true);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     const HWND border = BorderWindow();
     if (border && IsWindowVisible(border)) {
         // The border window shows the whole look, its hole closed.
@@ -774,7 +774,7 @@ bool TvlDialogWnd::SnapshotBeforeClose(vcl::TMessage &Message) {
         SnapshotForm = CreateSnapshotForm(Handle);
         PassOnUnless(ScrollHandler(Message), Message);
     }
-    if (alive.expired()) return true;
+    if (!alive) return true;
     if (BorderForm) BorderForm->Updating = false;
     // The image's client part is the picture now.
     FrameInvalid = true;
@@ -788,12 +788,12 @@ bool TvlDialogWnd::SnapshotBeforeClose(vcl::TMessage &Message) {
 
 bool TvlDialogWnd::NcActivate(vcl::TMessage &Message) {
     if (!IsWindowVisible(Handle)) return false;
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     // The system's caption must not flash: it draws while the window
     // counts as hidden.
     SendMessageW(Handle, WM_SETREDRAW, FALSE, 0);
     PassOn(Message);
-    if (alive.expired()) return true;
+    if (!alive) return true;
     SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
     Active = Message.WParam != 0;
     FrameInvalid = true;
@@ -804,24 +804,24 @@ bool TvlDialogWnd::NcActivate(vcl::TMessage &Message) {
 }
 
 void TvlDialogWnd::StyleChangedMessage(vcl::TMessage &Message) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(ScrollHandler(Message), Message);
-    if (!alive.expired() && Analysed && Message.LParam)
+    if (alive && Analysed && Message.LParam)
         StyleChanged(Message.WParam, *reinterpret_cast<const STYLESTRUCT *>(Message.LParam));
 }
 
 bool TvlDialogWnd::VisibleChanged(vcl::TMessage &Message) {
     if (Message.WParam != 0) return false;
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(ScrollHandler(Message), Message);
-    if (!alive.expired()) FreeButtonAnimations();
+    if (alive) FreeButtonAnimations();
     return true;
 }
 
 void TvlDialogWnd::ChildrenMayHaveChanged(vcl::TMessage &Message) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(ScrollHandler(Message), Message);
-    if (alive.expired() || !IsWindow(Handle)) return;
+    if (!alive || !IsWindow(Handle)) return;
     if (Provider) Provider->AdaptChildren();
     RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
@@ -835,9 +835,9 @@ void TvlDialogWnd::SysCommand(vcl::TMessage &Message) {
         PopupSystemMenu(UnderIcon());
         return;
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(ScrollHandler(Message), Message);
-    if (alive.expired() || !IsWindow(Handle)) return;
+    if (!alive || !IsWindow(Handle)) return;
     if (Message.WParam == (SC_MOVE | HTCAPTION)) {
         UpdateWindow(Handle);
         UpdateBorder(false);

@@ -134,12 +134,12 @@ void TvlEditWnd::ApplySkinColors() {
             if (c->Font()->Color() != font) {
                 const std::uint16_t flags = data.BGFlags();
                 data.SetBGFlags(flags | bgfWritingFontColor);
-                const std::weak_ptr<const bool> alive = AliveToken();
+                const vcl::TGuarded alive(this);
                 c->Font()->SetColor(font);
                 // The control's answer to its new font may have freed this
                 // adapter, and with it its own skin data: nothing of either
                 // is touched then.
-                if (alive.expired()) return;
+                if (!alive) return;
                 data.SetBGFlags(flags);
             }
             if (Destroyed()) {
@@ -191,10 +191,10 @@ void TvlEditWnd::NcPaint(vcl::TMessage &Message) {
     Message.Result = 0;
     if (ModuleState().FormAnimationActive) return;
     if (!FrameCalculated) {
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-        if (alive.expired()) return;
+        if (!alive) return;
     }
     RefreshGeometry(*this);
     if (SkinData->UpdatePaintLock(false)) return;
@@ -316,9 +316,9 @@ bool TvlEditWnd::FocusChange(vcl::TMessage &Message) {
     if (!LooksDifferentWhileActive() || !PassesFocusTest()) return false;
     SkinData->BGChanged = true;
     SkinData->Focused = Message.Msg == WM_SETFOCUS;
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlBaseWnd::OwnMessage(Message), Message);
-    if (alive.expired()) return true;
+    if (!alive) return true;
     ApplySkinColors();
     RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
     return true;
@@ -430,9 +430,9 @@ bool TvlEditWnd::OwnMessage(vcl::TMessage &Message) {
 
 bool TvlEditWnd::AfterFirstStage(vcl::TMessage &Message) {
     if (Message.Msg == SM_SKINCOMMAND) return TvlBaseWnd::OwnMessage(Message);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlBaseWnd::OwnMessage(Message), Message);
-    if (alive.expired() || Destroyed()) return true;
+    if (!alive || Destroyed()) return true;
     const UINT msg = Message.Msg;
     if (MovesTheLines(msg))
         skin::RefreshScrollBars(*this, true);

@@ -203,7 +203,7 @@ bool TvlGridWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
         return TvlEditWnd::OwnMessage(Message);
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     switch (Message.Msg) {
     case WM_ERASEBKGND:
         // The grid paints every cell itself.
@@ -226,13 +226,13 @@ bool TvlGridWnd::OwnMessage(vcl::TMessage &Message) {
         break;
     case WM_PRINT:
         PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
-        if (!alive.expired()) PrintClient(Message);
+        if (alive) PrintClient(Message);
         return true;
     default: break;
     }
     if (Message.Msg != WM_PAINT && Message.Msg != WM_WINDOWPOSCHANGED) return TvlEditWnd::OwnMessage(Message);
     PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
-    if (alive.expired() || Destroyed()) return true;
+    if (!alive || Destroyed()) return true;
     // The grid may paint inside its scroll handler: its bars go over the
     // system's there too.
     if (Message.Msg == WM_PAINT)
@@ -299,9 +299,9 @@ void TvlGridEhWnd::RestoreControlColors() {
 
 bool TvlGridEhWnd::OwnMessage(vcl::TMessage &Message) {
     if (Message.Msg != WM_PARENTNOTIFY) return TvlGridWnd::OwnMessage(Message);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlGridWnd::OwnMessage(Message), Message);
-    if (alive.expired() || Destroyed()) return true;
+    if (!alive || Destroyed()) return true;
     if (LOWORD(Message.WParam) == WM_CREATE && SkinManager && SkinManager->SkinningRules().Contains(srThirdParty))
         NotifyFormOfControl(SkinData ? SkinData->OwnerControl() : nullptr);
     return true;

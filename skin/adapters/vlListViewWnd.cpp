@@ -343,9 +343,9 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
     if (Message.Msg == SM_SKINCOMMAND && SubCommandOf(Message.WParam) == SC_SKIN_APPLIED &&
         reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager) {
         // The header was given back with the colours when the skin went.
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         const bool handled = TvlEditWnd::OwnMessage(Message);
-        if (!alive.expired() && !Destroyed() && !HeaderWnd) HookHeader(FindHeader(Handle));
+        if (alive && !Destroyed() && !HeaderWnd) HookHeader(FindHeader(Handle));
         return handled;
     }
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
@@ -388,9 +388,9 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
     default: break;
     }
     if (Message.Msg == SM_SKINCOMMAND) return TvlEditWnd::OwnMessage(Message);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
-    if (alive.expired() || Destroyed()) return true;
+    if (!alive || Destroyed()) return true;
     switch (Message.Msg) {
     case LVM_INSERTITEMA:
     case LVM_INSERTITEMW:
@@ -545,9 +545,9 @@ bool TvlTreeViewWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     }
     if (Message.Msg != WM_LBUTTONUP) return TvlEditWnd::OwnMessage(Message);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
-    if (!alive.expired()) ReleaseCapture();
+    if (alive) ReleaseCapture();
     return true;
 }
 

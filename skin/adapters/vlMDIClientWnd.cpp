@@ -186,7 +186,7 @@ bool TvlMDIWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !Provider || !FormData || !Provider->Skinned()) {
         return TvlBaseWnd::OwnMessage(Message);
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     const bool animating = ModuleState().FormAnimationActive;
     switch (Message.Msg) {
     case WM_HSCROLL:
@@ -212,7 +212,7 @@ bool TvlMDIWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_MDITILE:
     case WM_MDICASCADE:
         PassOn(Message);
-        if (!alive.expired()) Arranged();
+        if (alive) Arranged();
         return true;
     case WM_MDISETMENU:
         PassOn(Message);
@@ -259,7 +259,7 @@ bool TvlMDIWnd::OwnMessage(vcl::TMessage &Message) {
     }
     if (Message.Msg == SM_SKINCOMMAND) return TvlBaseWnd::OwnMessage(Message);
     PassOnUnless(TvlBaseWnd::OwnMessage(Message), Message);
-    if (alive.expired() || Destroyed()) return true;
+    if (!alive || Destroyed()) return true;
     switch (Message.Msg) {
     case WM_WINDOWPOSCHANGED:
         if (!FollowsForm) RedrawWindow(FormWindow(Form), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);

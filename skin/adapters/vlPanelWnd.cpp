@@ -134,8 +134,8 @@ bool TvlGroupBoxWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving()) {
         return TvlMainWnd::OwnMessage(Message);
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
-    const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
+    const vcl::TGuarded alive(this);
+    const auto gone = [&] { return !alive || Destroyed() || !IsWindow(Handle); };
     vcl::TControl *control = SkinData->OwnerControl();
     switch (Message.Msg) {
     case WM_PRINT:
@@ -315,9 +315,9 @@ void TvlPanelWnd::PaintBorder(HDC DC) {
 
 bool TvlPanelWnd::BaseRoute(vcl::TMessage &Message) {
     if (Message.Msg != WM_WINDOWPOSCHANGING) return TvlMainWnd::OwnMessage(Message);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-    if (!alive.expired() && !Destroyed() && IsWindow(Handle)) SendMessageW(Handle, WM_NCPAINT, 0, 0);
+    if (alive && !Destroyed() && IsWindow(Handle)) SendMessageW(Handle, WM_NCPAINT, 0, 0);
     return true;
 }
 
@@ -360,8 +360,8 @@ bool TvlPanelWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData->IsSkinned(false)) {
         return TvlMainWnd::OwnMessage(Message);
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
-    const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
+    const vcl::TGuarded alive(this);
+    const auto gone = [&] { return !alive || Destroyed() || !IsWindow(Handle); };
     if (RouteErasePaint(Message, *this,
                         {vcl::TMethod<void(HDC)>::Bind<&TvlPanelWnd::PaintWindow>(this),
                          vcl::TMethod<void(HDC)>::Bind<&TvlPanelWnd::PaintBorder>(this)}))

@@ -220,10 +220,10 @@ void TvlMainWnd::HandleMessage(vcl::TMessage &Message) {
     }
     // A command sent to the window while the common stage answers another
     // one (a child asking for its background) leaves and takes its own.
-    const std::weak_ptr<const bool> alive = FAlive;
+    const vcl::TGuarded alive(this);
     const unsigned outer = std::exchange(FLeftCommand, 0u);
     dispatch();
-    if (!alive.expired()) FLeftCommand = outer;
+    if (alive) FLeftCommand = outer;
 }
 
 TsCommonData *TvlMainWnd::OrderData(const vcl::TMessage &Message) const {
@@ -273,10 +273,10 @@ void TvlMainWnd::MouseNotice(vcl::TMessage &Message) {
     // program moves nothing): the notice goes to the control, and the
     // window becomes the hot one, or stops being it, as a mouse move would
     // make it.
-    const std::weak_ptr<const bool> alive = FAlive;
+    const vcl::TGuarded alive(this);
     PassOn(Message);
     TsSkinManager *m = DefaultManager();
-    if (alive.expired() || !m || Designing(m) || !Serving()) return;
+    if (!alive || !m || Designing(m) || !Serving()) return;
     if (Message.Msg == vcl::CM_MOUSELEAVE) {
         if (m->ActiveWindow == Handle) m->SetActiveControl(nullptr);
     } else if (IsWindowEnabled(Handle) && m->ActiveWindow != Handle) {
@@ -416,10 +416,10 @@ void TvlMainWnd::DestroyMessage(vcl::TMessage &Message) {
 }
 
 LRESULT TvlMainWnd::ResendDestroy(const vcl::TMessage &Message) {
-    const std::weak_ptr<const bool> alive = FAlive;
+    const vcl::TGuarded alive(this);
     FResendingDestroy = true;
     const LRESULT result = SendMessageW(Handle, Message.Msg, Message.WParam, Message.LParam);
-    if (!alive.expired()) FResendingDestroy = false;
+    if (alive) FResendingDestroy = false;
     return result;
 }
 

@@ -40,6 +40,7 @@
 
 #include "skin/manager/sSkinServices.h"
 #include "vcl/ControlTypes.h"
+#include "vcl/LifeMark.h"
 #include "vcl/Messages.h"
 #include "vcl/ObjectInstance.h"
 #include "vcl/Types.h"
@@ -118,10 +119,9 @@ public:
     // descendant's RestoreControlColors.
     void ReleaseWindow();
 
-    // A token that turns false when the adapter goes: a handler that passes
-    // a message on (a click may free the form) checks it before it touches
-    // the adapter again.
-    std::weak_ptr<const bool> AliveToken() const { return FAlive; }
+    // For a TGuarded kept across a message passed on (a click may free the
+    // form, and the adapter with it).
+    const vcl::TLifeMark &LifeMark() const { return FLife; }
 
     // Fields (read and written by the adapter Parts and the painters).
     bool KeepTheme = false;        // the window keeps its visual style
@@ -202,7 +202,7 @@ private:
 
     std::unique_ptr<TsCommonData> FOwnSkinData;
     std::unique_ptr<TvlProcRelay> FRelay;  // while a method hook is in place
-    std::shared_ptr<const bool> FAlive = std::make_shared<const bool>(true);
+    vcl::TLifeMark FLife;
     unsigned FLeftCommand = 0;  // the sub-command left to AfterCommonAnswer
     bool FDestroyed = false;
     bool FResendingDestroy = false;

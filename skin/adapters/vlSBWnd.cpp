@@ -173,7 +173,7 @@ void TvlSBWnd::Press(vcl::TMessage &Message) {
     default: PendingCode = SB_PAGEDOWN; break;
     }
     SetPartState(part == ptNone ? ptAfter : part, 2);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     // WM_SETREDRAW(False) clears WS_VISIBLE: a control the application only
     // holds from drawing is shown all the same.
     const bool shown = ScrollBar ? ScrollBar->Visible() : (IsWindowVisible(Handle) || RedrawOffCount > 0);
@@ -191,7 +191,7 @@ void TvlSBWnd::Press(vcl::TMessage &Message) {
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
     }
     PassOn(Message);
-    if (alive.expired() || Destroyed()) return;
+    if (!alive || Destroyed()) return;
     Release(CursorIn(Handle));
 }
 
@@ -283,13 +283,13 @@ void TvlSBWnd::PassOnRedrawHeld(vcl::TMessage &Message) {
         return;
     }
     // The system would draw the bar at once: its drawing is held off.
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     const int outstanding = RedrawOffCount;
     IgnoreRedraw = true;
     SendMessageW(Handle, WM_SETREDRAW, FALSE, 0);
     Message.WParam = FALSE;
     PassOn(Message);
-    if (alive.expired()) return;
+    if (!alive) return;
     SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
     IgnoreRedraw = false;
     RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
@@ -390,15 +390,15 @@ bool TvlSBWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_LBUTTONUP:
     case WM_NCLBUTTONUP: {
         const vcl::TPoint p = ClientPoint(Handle, Message.LParam, Message.Msg == WM_NCLBUTTONUP);
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         PassOn(Message);
-        if (!alive.expired()) Release(p);
+        if (alive) Release(p);
         return true;
     }
     case WM_CAPTURECHANGED: {
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         PassOn(Message);
-        if (!alive.expired()) Release(CursorIn(Handle));
+        if (alive) Release(CursorIn(Handle));
         return true;
     }
     case SBM_SETSCROLLINFO: SetScrollInfoWrapped(Message); return true;
@@ -406,9 +406,9 @@ bool TvlSBWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_SETFOCUS: {
         // The system marks a focused bar with a blinking caret over its
         // thumb: the skinned face has none.
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         PassOn(Message);
-        if (!alive.expired()) HideCaret(Handle);
+        if (alive) HideCaret(Handle);
         return true;
     }
     case WM_SETREDRAW:
@@ -443,9 +443,9 @@ bool TvlSBWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     case vcl::CM_MOUSEENTER:
     case vcl::CM_MOUSELEAVE: {
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-        if (alive.expired()) return true;
+        if (!alive) return true;
         if (Message.Msg == vcl::CM_MOUSEENTER) {
             TrackBeforeState = std::max(TrackBeforeState, 1);
             TrackAfterState = std::max(TrackAfterState, 1);
@@ -457,9 +457,9 @@ bool TvlSBWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     }
     case vcl::CM_ENABLEDCHANGED: {
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-        if (!alive.expired()) Repaint();
+        if (alive) Repaint();
         return true;
     }
     case WM_MOUSEMOVE:
@@ -467,9 +467,9 @@ bool TvlSBWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_TIMER:
     case 0x118: {  // the system's own timer message
         // The system draws its bar's hover and repeat states itself.
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-        if (!alive.expired() && IsWindowVisible(Handle)) {
+        if (alive && IsWindowVisible(Handle)) {
             const vcl::TWindowDC dc(Handle);
             Paint(dc.Get());
         }

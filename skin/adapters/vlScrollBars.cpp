@@ -71,11 +71,11 @@ void ReadScrollInfo(TvlScrollBar &Bar, HWND Handle) {
 // The message sent with the adapter's InScrollMessage set; false when the
 // adapter went meanwhile.
 bool SendFromEngine(TvlNcBarsWnd &Adapter, UINT Msg, int Code, int Pos) {
-    const std::weak_ptr<const bool> alive = Adapter.AliveToken();
+    const vcl::TGuarded alive(&Adapter);
     const HWND handle = Adapter.Handle;
     Adapter.InScrollMessage = true;
     SendScrollMessage(handle, Msg, Code, Pos);
-    if (alive.expired()) return false;
+    if (!alive) return false;
     Adapter.InScrollMessage = false;
     return true;
 }
@@ -596,9 +596,9 @@ void ScrollBarsNcHitTest(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
 
 void ScrollBarNcMouseMove(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     // The system's own hover drawing first: ours goes over it.
-    const std::weak_ptr<const bool> alive = Adapter.AliveToken();
+    const vcl::TGuarded alive(&Adapter);
     Adapter.PassOn(Message);
-    if (alive.expired()) return;
+    if (!alive) return;
     TvlScrollEngine &e = ScrollEngine();
     const HWND previous = e.TrackedWindow;
     e.TrackedWindow = Adapter.Handle;
@@ -658,9 +658,9 @@ void ScrollBarMouseDown(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
         e.CurrentPart = e.PressedPart;
         SetCapture(handle);
         PaintNcScrollBars(Adapter, -1, nullptr);
-        const std::weak_ptr<const bool> alive = Adapter.AliveToken();
+        const vcl::TGuarded alive(&Adapter);
         SendScrollMessage(handle, e.ScrollMsg, e.PressedPart, 0);
-        if (alive.expired() || e.PressedPart == -1) return;  // gone, or the press was cancelled meanwhile
+        if (!alive || e.PressedPart == -1) return;  // gone, or the press was cancelled meanwhile
         e.RepeatTimer = SetTimer(handle, FirstRepeatTimerId, FirstRepeatDelay, nullptr) ? FirstRepeatTimerId : 0;
         return;
     }
@@ -690,7 +690,7 @@ void ScrollBarMouseUp(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
         Adapter.PassOn(Message);
         return;
     }
-    const std::weak_ptr<const bool> alive = Adapter.AliveToken();
+    const vcl::TGuarded alive(&Adapter);
     const int part = e.PressedPart;
     const UINT msg = e.ScrollMsg;
     // The state goes first: what the scroll messages below do (a box, a
@@ -717,7 +717,7 @@ void ScrollBarMouseUp(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     // whose release the bar keeps for itself.)
     if (Adapter.PassesRelease()) {
         Adapter.PassOn(Message);
-        if (alive.expired()) return;
+        if (!alive) return;
     }
     // After the window's own handling: it may have drawn the system's bar.
     PaintNcScrollBars(Adapter, -1, nullptr);

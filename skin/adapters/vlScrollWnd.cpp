@@ -134,7 +134,7 @@ bool TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
     }
     if (Destroyed()) return true;
     if (!Skinned()) return TvlMainWnd::OwnMessage(Message);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     switch (Message.Msg) {
     case WM_NCHITTEST: ScrollBarsNcHitTest(*this, Message); return true;
     case WM_NCCALCSIZE: ScrollBarsNcCalcSize(*this, Message); return true;
@@ -142,12 +142,12 @@ bool TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
         if (!FrameCalculated) {
             SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
                          SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-            if (alive.expired()) return true;
+            if (!alive) return true;
         }
         // The previous procedure first: the system would draw its own bar
         // over ours.
         PassOn(Message);
-        if (!alive.expired() && Visible(Handle) && !InScrollMessage && !SkinData->UpdatePaintLock(false))
+        if (alive && Visible(Handle) && !InScrollMessage && !SkinData->UpdatePaintLock(false))
             PaintNcScrollBars(*this, -1, nullptr);
         return true;
     case WM_NCMOUSEMOVE: ScrollBarNcMouseMove(*this, Message); return true;
@@ -175,7 +175,7 @@ bool TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
         break;
     case WM_TIMER:
         ScrollBarTimer(*this, Message);
-        if (!alive.expired()) RepaintBars();
+        if (alive) RepaintBars();
         return true;
     case WM_MOUSEMOVE: ScrollBarMouseMove(*this, Message); return true;
     case WM_LBUTTONUP: ScrollBarMouseUp(*this, Message); return true;
@@ -200,7 +200,7 @@ bool TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
     } else {
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
     }
-    if (alive.expired()) return true;
+    if (!alive) return true;
     switch (Message.Msg) {
     case WM_MOUSEWHEEL:
     case vcl::CM_MOUSEWHEEL:
@@ -237,9 +237,9 @@ bool TvlScrollWnd::SkinCommand(vcl::TMessage &Message) {
         // The window's own procedure first, then its children.
         data.UpdateIndexes(true);
         data.BGChanged = true;
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         PassOn(Message);
-        if (!alive.expired()) PassToChildren(data.OwnerControl(), Handle, Message);
+        if (alive) PassToChildren(data.OwnerControl(), Handle, Message);
         return true;
     }
     case SC_SKIN_REFRESH:
@@ -304,9 +304,9 @@ bool TvlBaseWnd::OwnMessage(vcl::TMessage &Message) {
     case SM_SKINCOMMAND:
         if (SubCommandOf(Message.WParam) == SC_SKIN_REFRESH &&
             reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager) {
-            const std::weak_ptr<const bool> alive = AliveToken();
+            const vcl::TGuarded alive(this);
             const bool handled = ScrollHandler(Message);
-            if (!alive.expired() && Visible(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
+            if (alive && Visible(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
             return handled;
         }
         if (SubCommandOf(Message.WParam) == SC_BUILD_CACHE) PaintSkinnedControl(*SkinData, Handle, false);
@@ -314,9 +314,9 @@ bool TvlBaseWnd::OwnMessage(vcl::TMessage &Message) {
     default: break;
     }
     if (Message.Msg == SM_SKINCOMMAND) return ScrollHandler(Message);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(ScrollHandler(Message), Message);
-    if (alive.expired()) return true;
+    if (!alive) return true;
     switch (Message.Msg) {
     case WM_SIZE:
     case WM_HSCROLL:

@@ -24,23 +24,6 @@
 
 namespace skin {
 
-// Learns from the class library that the button is gone.
-class TvlSpeedButtonHandler::TWatcher : public vcl::TComponent {
-public:
-    explicit TWatcher(TvlSpeedButtonHandler *Owner) : vcl::TComponent(nullptr), FOwner(Owner) {}
-
-protected:
-    void Notification(vcl::TComponent *AComponent, vcl::TOperation Operation) override {
-        vcl::TComponent::Notification(AComponent, Operation);
-        if (Operation == vcl::opRemove && FOwner->FButton && AComponent == FOwner->FButton) FOwner->ButtonGone();
-    }
-
-private:
-    TvlSpeedButtonHandler *FOwner;
-};
-
-void TvlSpeedButtonHandler::TWatcherDelete::operator()(TWatcher *W) const { delete W; }
-
 void TvlSpeedButtonHandler::TRelay::Call(vcl::TMessage &Message) {
     if (Handler)
         Handler->HandleMessage(Message);
@@ -62,8 +45,6 @@ TvlSpeedButtonHandler::TvlSpeedButtonHandler(vcl::TSpeedButton *Button, const st
     if (FOwnSection) FSkinData->SetSkinSection(Section);
     FaceSection();
     FSkinData->Updating = false;
-    FWatcher.reset(vcl::Create<TWatcher>(this));
-    FWatcher->FreeNotification(Button);
     FSavedProc = Button->WindowProc;
     FRelay = std::make_unique<TRelay>(TRelay{this, FSavedProc});
     Button->WindowProc = vcl::TWndMethod::Bind<&TRelay::Call>(FRelay.get());
@@ -72,21 +53,19 @@ TvlSpeedButtonHandler::TvlSpeedButtonHandler(vcl::TSpeedButton *Button, const st
 
 TvlSpeedButtonHandler::~TvlSpeedButtonHandler() {
     GiveBack();
-    if (FButton) FWatcher->RemoveFreeNotification(FButton);
     FManager = nullptr;
 }
 
-vcl::TControl *TvlSpeedButtonHandler::HandledControl() const { return FRestored ? nullptr : FButton; }
+vcl::TControl *TvlSpeedButtonHandler::HandledControl() const { return Serving() ? FButton.Get() : nullptr; }
 
-void TvlSpeedButtonHandler::ButtonGone() {
-    // The button is being freed: its procedures go with it.
-    FRestored = true;
-    FButton = nullptr;
-    if (FRelay) FRelay->Handler = nullptr;
+bool TvlSpeedButtonHandler::Serving() const {
+    // A button being freed takes its procedures along: from its removal on
+    // the handler leaves it alone.
+    return !FRestored && FButton && !FButton->ComponentState().Contains(vcl::csDestroying);
 }
 
 void TvlSpeedButtonHandler::GiveBack() {
-    if (FRestored || !FButton) return;
+    if (!Serving()) return;
     FRestored = true;
     // Only while ours is the button's: a procedure chained over ours calls
     // it as its previous one, so it stays, passing everything on.
@@ -290,7 +269,7 @@ bool TvlSpeedButtonHandler::SkinCommand(vcl::TMessage &Message) {
 }
 
 void TvlSpeedButtonHandler::HandleMessage(vcl::TMessage &Message) {
-    if (FRestored || !FButton) {
+    if (!Serving()) {
         PassOn(Message);
         return;
     }
@@ -306,9 +285,9 @@ void TvlSpeedButtonHandler::HandleMessage(vcl::TMessage &Message) {
     case vcl::CM_MOUSELEAVE: {
         FSkinData->MouseInside = Message.Msg == vcl::CM_MOUSEENTER;
         FSkinData->BGChanged = true;
-        const std::weak_ptr<const bool> alive = FButton->AliveToken();
+        const vcl::TGuarded alive(FButton);
         PassOn(Message);
-        if (!alive.expired()) Repaint();
+        if (alive) Repaint();
         return;
     }
     case SM_SKINCOMMAND:

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "skin/manager/sSkinServices.h"
+#include "vcl/LifeMark.h"
 #include "vcl/Messages.h"
 #include "vcl/Types.h"
 
@@ -45,7 +46,7 @@ public:
     void HandleMessage(vcl::TMessage &Message);
 
     vcl::TControl *HandledControl() const override;
-    vcl::TSpeedButton *Button() const { return FButton; }
+    vcl::TSpeedButton *Button() const { return FButton.Get(); }
     TsCommonData *SkinData() const { return FSkinData; }
 
     // 2 held down or down for good; 1 hot; 0 otherwise.
@@ -59,8 +60,7 @@ public:
     bool BuildCache();
 
 private:
-    class TWatcher;
-    void ButtonGone();
+    bool Serving() const;
     void GiveBack();
     bool ShiftsContent() const;
     vcl::TRect Shifted(const vcl::TRect &R);
@@ -78,7 +78,7 @@ private:
         void Call(vcl::TMessage &Message);
     };
 
-    vcl::TSpeedButton *FButton;  // not owned; null once it went
+    vcl::TGuarded<vcl::TSpeedButton> FButton;  // not owned
     bool FRestored = false;
     vcl::TWndMethod FSavedProc;
     std::unique_ptr<TRelay> FRelay;
@@ -93,10 +93,6 @@ private:
     // nothing in the normal state (a flat tool-button look) would leave the
     // button without a face, so the push-button section paints it then.
     void FaceSection();
-    struct TWatcherDelete {
-        void operator()(TWatcher *W) const;
-    };
-    std::unique_ptr<TWatcher, TWatcherDelete> FWatcher;
 };
 
 } // namespace skin

@@ -136,9 +136,9 @@ void TvlSpinWnd::PaintWindow(HDC DC) {
 void TvlSpinWnd::Redraw() { RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME); }
 
 void TvlSpinWnd::MouseMove(vcl::TMessage &Message) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-    if (alive.expired()) return;
+    if (!alive) return;
     TsSkinManager *m = DefaultManager();
     if (!m || Designing(m) || !IsWindowEnabled(Handle)) return;
     POINT p{};
@@ -156,7 +156,7 @@ bool TvlSpinWnd::OwnMessage(vcl::TMessage &Message) {
     if (!SkinData || !Serving()) {
         return TvlMainWnd::OwnMessage(Message);
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     switch (Message.Msg) {
     case WM_PAINT:
         PaintWindow(reinterpret_cast<HDC>(Message.WParam));
@@ -168,11 +168,11 @@ bool TvlSpinWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_LBUTTONUP:
         MouseDown = Message.Msg == WM_LBUTTONDOWN;
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-        if (!alive.expired() && IsWindow(Handle)) Redraw();
+        if (alive && IsWindow(Handle)) Redraw();
         return true;
     case WM_LBUTTONDBLCLK:
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-        if (alive.expired() || !IsWindow(Handle)) return true;
+        if (!alive || !IsWindow(Handle)) return true;
         MouseDown = true;
         Redraw();
         MouseDown = false;
@@ -183,7 +183,7 @@ bool TvlSpinWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_MOUSEMOVE: MouseMove(Message); return true;
     case SM_SKINCOMMAND:
         if (SubCommandOf(Message.WParam) == SC_MOUSE_LEFT) Redraw();
-        if (alive.expired()) return true;
+        if (!alive) return true;
         break;
     default: break;
     }

@@ -190,9 +190,9 @@ bool TvlStaticWnd::DrawContent() {
 
 void TvlStaticWnd::PassOnAndRedraw(vcl::TMessage &Message) {
     SkinData->BGChanged = true;
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOn(Message);
-    if (alive.expired() || !IsWindow(Handle)) return;
+    if (!alive || !IsWindow(Handle)) return;
     RedrawWindow(Handle, nullptr, nullptr, RedrawNow);
 }
 
@@ -225,10 +225,10 @@ bool TvlStaticWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     case WM_SETTEXT: {
         if (!Visible(Handle)) break;
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         SetWindowRedraw(Handle, false);
         PassOn(Message);
-        if (alive.expired() || !IsWindow(Handle)) return true;
+        if (!alive || !IsWindow(Handle)) return true;
         WindowText = ReadWindowText(Handle);
         SkinData->BGChanged = true;
         SetWindowRedraw(Handle, true);
@@ -248,9 +248,9 @@ bool TvlEdgeWnd::OwnMessage(vcl::TMessage &Message) {
     }
     switch (Message.Msg) {
     case WM_PAINT: {
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         PassOn(Message);
-        if (alive.expired() || !IsWindow(Handle)) return true;
+        if (!alive || !IsWindow(Handle)) return true;
         PaintStatic(nullptr);
         return true;
     }
@@ -342,9 +342,9 @@ bool TvlLinkWnd::OwnMessage(vcl::TMessage &Message) {
     }
     case WM_MOVE: PassOnAndRedraw(Message); return true;
     case WM_SETTEXT: {
-        const std::weak_ptr<const bool> alive = AliveToken();
+        const vcl::TGuarded alive(this);
         PassOn(Message);
-        if (alive.expired() || !IsWindow(Handle)) return true;
+        if (!alive || !IsWindow(Handle)) return true;
         WindowText = ReadWindowText(Handle);
         SkinData->BGChanged = true;
         RedrawWindow(Handle, nullptr, nullptr, RedrawNow);
@@ -473,8 +473,8 @@ bool TvlStaticTextWnd::OwnMessage(vcl::TMessage &Message) {
                         {vcl::TMethod<void(HDC)>::Bind<&TvlStaticTextWnd::PaintClient>(this),
                          vcl::TMethod<void(HDC)>::Bind<&TvlStaticTextWnd::PaintFrame>(this)}))
         return true;
-    const std::weak_ptr<const bool> alive = AliveToken();
-    const auto gone = [&] { return alive.expired() || Destroyed() || !IsWindow(Handle); };
+    const vcl::TGuarded alive(this);
+    const auto gone = [&] { return !alive || Destroyed() || !IsWindow(Handle); };
     switch (Message.Msg) {
     case vcl::CM_ENABLEDCHANGED:
         SetWindowRedraw(Handle, false);

@@ -301,9 +301,9 @@ bool TvlStatusBarWnd::OwnMessage(vcl::TMessage &Message) {
     painters.PrintsFrame = false;
     if (RouteErasePaint(Message, *this, painters)) return true;
     if (Message.Msg != WM_SIZE) return TvlMainWnd::OwnMessage(Message);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-    if (!alive.expired() && IsWindow(Handle) && SkinData->IsSkinned(true))
+    if (alive && IsWindow(Handle) && SkinData->IsSkinned(true))
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
     return true;
 }

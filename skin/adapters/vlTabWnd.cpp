@@ -535,7 +535,7 @@ bool TvlTabControlWnd::OwnMessage(vcl::TMessage &Message) {
         // common stage, active manager or not.
         if (IsLeftToAfterCommon(Message)) return false;
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     if (SkinData->IsSkinned(true)) {
         switch (Message.Msg) {
         case WM_PRINT:
@@ -547,7 +547,7 @@ bool TvlTabControlWnd::OwnMessage(vcl::TMessage &Message) {
         case TCM_SETCURSEL:
             SetWindowRedraw(Handle, false);
             PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-            if (alive.expired() || !IsWindow(Handle)) return true;
+            if (!alive || !IsWindow(Handle)) return true;
             SetWindowRedraw(Handle, true);
             RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
             return true;
@@ -573,7 +573,7 @@ bool TvlTabControlWnd::OwnMessage(vcl::TMessage &Message) {
     }
     if (Message.Msg == SM_SKINCOMMAND) return TvlMainWnd::OwnMessage(Message);
     PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-    if (alive.expired() || Destroyed() || !IsWindow(Handle)) return true;
+    if (!alive || Destroyed() || !IsWindow(Handle)) return true;
     switch (Message.Msg) {
     case WM_SIZE: {
         UpdateUpDown();

@@ -266,9 +266,9 @@ bool TvlToolBarWnd::OwnMessage(vcl::TMessage &Message) {
     default: break;
     }
     if (Message.Msg != WM_SIZE && Message.Msg != WM_WINDOWPOSCHANGED) return TvlMainWnd::OwnMessage(Message);
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-    if (alive.expired() || Destroyed() || !IsWindow(Handle)) return true;
+    if (!alive || Destroyed() || !IsWindow(Handle)) return true;
     SkinData->BGChanged = true;
     RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     return true;
@@ -494,7 +494,7 @@ bool TvlToolBarVCLWnd::OwnMessage(vcl::TMessage &Message) {
         }
         return TvlMainWnd::OwnMessage(Message);
     }
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     if (SkinData->IsSkinned(true)) {
         switch (Message.Msg) {
         case WM_PRINT: {
@@ -539,7 +539,7 @@ bool TvlToolBarVCLWnd::OwnMessage(vcl::TMessage &Message) {
             const auto *header = reinterpret_cast<const NMHDR *>(Message.LParam);
             if (header->code == static_cast<UINT>(TBN_DELETINGBUTTON)) {
                 PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-                if (!alive.expired() && HotIndex >= static_cast<int>(SendMessageW(Handle, TB_BUTTONCOUNT, 0, 0)) - 1)
+                if (alive && HotIndex >= static_cast<int>(SendMessageW(Handle, TB_BUTTONCOUNT, 0, 0)) - 1)
                     HotIndex = -1;
                 return true;
             }
@@ -552,7 +552,7 @@ bool TvlToolBarVCLWnd::OwnMessage(vcl::TMessage &Message) {
                 // The drop-down runs in the handler; back here it is closed,
                 // and its button may be gone: looked up again.
                 PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-                if (alive.expired() || !IsWindow(Handle)) return true;
+                if (!alive || !IsWindow(Handle)) return true;
                 HotIndex = -1;
                 const int command = std::exchange(DroppedDownCommand, 0);
                 if (const vcl::TToolButton *still = command ? ToolBar->ButtonOfCommand(command) : nullptr)
@@ -565,7 +565,7 @@ bool TvlToolBarVCLWnd::OwnMessage(vcl::TMessage &Message) {
         }
     }
     PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-    if (alive.expired() || Destroyed() || !IsWindow(Handle) || !SkinData->IsSkinned(true)) return true;
+    if (!alive || Destroyed() || !IsWindow(Handle) || !SkinData->IsSkinned(true)) return true;
     switch (Message.Msg) {
     case WM_SIZE:
         if (!SkinData->IsPaintLocked()) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);

@@ -161,10 +161,10 @@ int TvlVirtualTreeViewWnd::VisibleHeaderHeight() const {
 }
 
 void TvlVirtualTreeViewWnd::ScrollQuietly(vcl::TMessage &Message) {
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     SendMessageW(Handle, WM_SETREDRAW, FALSE, 0);
     PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
-    if (alive.expired()) return;
+    if (!alive) return;
     SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
 }
@@ -178,17 +178,17 @@ void TvlVirtualTreeViewWnd::Print(vcl::TMessage &Message) {
         SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
     }
     if (!dc) return;
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     const int frame = std::max(FrameLeft, 0);
     const int saved = SaveDC(dc);
     OffsetViewportOrgEx(dc, frame, frame + VisibleHeaderHeight(), nullptr);
     vcl::TMessage client{WM_PRINTCLIENT, Message.WParam, Message.LParam, 0};
     PassOn(client);
     RestoreDC(dc, saved);
-    if (alive.expired()) return;
+    if (!alive) return;
     vcl::TMessage rest{WM_PRINT, Message.WParam, Message.LParam & ~(PRF_CLIENT | PRF_ERASEBKGND), 0};
     PassOn(rest);
-    if (alive.expired()) return;
+    if (!alive) return;
     PaintMaskBorder(*SkinData, 0, *this);
     CopyBorderStrips(dc, BorderStripWidth());
     Message.Result = PaintNcScrollBars(*this, -1, dc);
@@ -205,10 +205,10 @@ void TvlVirtualTreeViewWnd::NcPaint(vcl::TMessage &Message) {
     PaintMaskBorder(*SkinData, 0, *this);
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
     CopyBorderStrips(dc.Get(), BorderStripWidth());
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     vcl::TMessage print{WM_PRINT, reinterpret_cast<WPARAM>(dc.Get()), PRF_NONCLIENT, 0};
     PassOn(print);
-    if (alive.expired()) return;
+    if (!alive) return;
     Message.Result = PaintNcScrollBars(*this, -1, dc.Get());
 }
 

@@ -679,6 +679,7 @@ void TsSkinProvider::WMSetRedraw(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMShowWindow(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     const bool showing = Message.WParam == 1;
     const bool child = IsMDIChildForm(Form);
@@ -693,7 +694,7 @@ void TsSkinProvider::WMShowWindow(vcl::TMessage &Message) {
     // it back as a whole.
     if (Message.LParam == SW_PARENTOPENING && !child && vcl::Application && vcl::Application->MainForm() == Form)
         if (const TsSkinManager *m = FSkinData->GetSkinManager(); m && m->AnimEffects()->Minimizing->Active) return;
-    if (!showing || !ProviderServes(this, window)) return;
+    if (!showing || !ProviderServes(self, window)) return;
     if (child && IsZoomed(window)) {
         if (TsSkinProvider *parent = MDIParentSkinProvider()) parent->InvalidateFrame();
     } else if (IsMDIParent()) {
@@ -738,6 +739,7 @@ void TsSkinProvider::CMEnabledChanged(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     if (!FDrawNonClientArea || !FDrawClientArea) {
         SavedWndProc(Message);
@@ -757,7 +759,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         if (ControlAdapter) ControlAdapter->AdaptControls(nullptr);
         UpdateFormScrollBars();
         SavedWndProc(Message);
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
         // The client activated the child while it was made, before it
         // counted as showing: the system painted that caption.
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -819,7 +821,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         FormAnimations().AnimShowForm(*this, show.Time, alpha, show.Mode);
         // The animation gives the form WS_VISIBLE back; one that did not
         // (no layered windows) must not leave it unseen.
-        if (ProviderServes(this, window) && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE)) {
+        if (ProviderServes(self, window) && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE)) {
             SendMessageW(window, WM_SETREDRAW, TRUE, 0);
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         }
@@ -866,6 +868,7 @@ void TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
     const HWND window = WindowOf(Form);
     TsSkinManager *m = FSkinData->GetSkinManager();
@@ -885,7 +888,7 @@ void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {
     while (ModuleState().FormAnimationActive && GetTickCount64() < deadline) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         if (vcl::Application) vcl::Application->ProcessMessages();
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
     }
     FormAnimations().SetLayeredAlpha(window, false, 255);
     Animating = false;

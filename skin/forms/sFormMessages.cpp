@@ -165,7 +165,7 @@ void TsSkinProvider::WMSetText(vcl::TMessage &Message) {
     // A maximized child's text stands in its parent's caption, which the
     // system writes there without telling the parent's procedure.
     if (IsMDIChildForm(Form) && IsZoomed(window))
-        if (TsSkinProvider *parent = MDIParentSkinProvider()) {
+        if (const vcl::TGuarded parent(MDIParentSkinProvider()); parent) {
             const HWND parentWindow = parent->Form->WindowHandle();
             parent->SkinData()->BGChanged = true;
             parent->ShowCaptionCover();
@@ -211,9 +211,10 @@ void TsSkinProvider::WMSettingChange(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMSysColorChange(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     SavedWndProc(Message);
-    if (ProviderServes(this, window)) RebuildMainMenu();
+    if (ProviderServes(self, window)) RebuildMainMenu();
 }
 
 void TsSkinProvider::WMParentNotify(vcl::TMessage &Message) {

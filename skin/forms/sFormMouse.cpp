@@ -114,6 +114,7 @@ void TsSkinProvider::WMNCMouseMove(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     // The border window's own answer: the press was not meant for a part of
     // the frame.
     if (FDrawNonClientArea && BorderForm && static_cast<int>(static_cast<INT_PTR>(Message.WParam)) == htBorderWindow) {
@@ -164,7 +165,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
                                item->DropdownMenu()->Items()->Count() > 0;
         const vcl::TPoint p = ScreenPointOf(Message.LParam);
         item->DoMouseDown(vcl::mbLeft, CurrentShift(), p.X, p.Y);
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
         if (dropsMenu) {
             // The release went to the menu's own loop: no button is held
             // any more, and the item shows its state after the menu.
@@ -178,7 +179,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
     if (code == HTSYSMENU) {
         Message.Result = 0;
         SavedWndProc(Message);
-        if (Message.Result != 0 || !ProviderServes(this, window)) return;
+        if (Message.Result != 0 || !ProviderServes(self, window)) return;
         SetHotButton(0, true);
         ReleasePressedButton();
         const TsSkinManager *manager = FSkinData->GetSkinManager();
@@ -187,7 +188,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
             // form, and the form may free itself while the messages run.
             IconDoubleClicked = false;
             WaitWithMessages(200);
-            if (!ProviderServes(this, window) || std::exchange(IconDoubleClicked, false)) return;
+            if (!ProviderServes(self, window) || std::exchange(IconDoubleClicked, false)) return;
         }
         PopupBelowIcon();
         return;
@@ -206,7 +207,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
     if (window && IsZoomed(window) && ScreenToWindowPoint(screen.X, screen.Y).Y < FrameTop(true) + GetCaptionHeight(true)) {
         // A maximized form does not move: the click only activates it.
         SavedWndProc(Message);
-        if (ProviderServes(this, window) && Form->Enabled() && Form->CanFocus()) Form->SetFocus();
+        if (ProviderServes(self, window) && Form->Enabled() && Form->CanFocus()) Form->SetFocus();
         return;
     }
     BOOL fullDrag = FALSE;
@@ -215,11 +216,11 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
     if (fullDrag && FResizeMode == rmBorder && Form->Enabled() && window) {
         if (code == HTCAPTION) {
             SavedWndProc(Message);
-            if (!ProviderServes(this, window)) return;
+            if (!ProviderServes(self, window)) return;
         }
         const bool sizing = code >= HTLEFT && code <= HTBOTTOMRIGHT;
         SendMessageW(window, WM_SYSCOMMAND, sizing ? SC_SIZE : SC_MOVE, 0);
-        if (ProviderServes(this, window)) BeginOutlineDrag(code, screen);
+        if (ProviderServes(self, window)) BeginOutlineDrag(code, screen);
         return;
     }
     const TsSkinManager *m = FSkinData->GetSkinManager();
@@ -237,6 +238,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     if (Message.Msg == WM_NCLBUTTONUP) ResolveBorderCode(Message);
     const HWND window = WindowOf(Form);
     const bool client = Message.Msg == WM_LBUTTONUP;
@@ -255,7 +257,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
         ReleasePressedButton();
         SendMessageW(window, WM_SYSCOMMAND, Command, 0);
         // The command may have freed the form and this provider.
-        return ProviderServes(this, window);
+        return ProviderServes(self, window);
     };
 
     if (code == HTHELP) {
@@ -307,7 +309,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             item->SetState(0);
             const vcl::TPoint p = ScreenPointOf(Message.LParam);
             item->DoMouseUp(vcl::mbLeft, CurrentShift(), p.X, p.Y);
-            if (!ProviderServes(this, window)) return;
+            if (!ProviderServes(self, window)) return;
             // Still under the mouse: hot, else normal.
             if (TvlTitleBarItem *still = ItemByCode(code); still == item && item->Visible() && !item->Down()) {
                 vcl::TMessage probe{WM_NCHITTEST, 0, static_cast<LPARAM>(Message.LParam), 0};
@@ -329,7 +331,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             if (hot) FSkinData->LockPaint();
             SendMessageW(child->WindowHandle(), WM_SYSCOMMAND,
                          code == htMDIClose ? SC_CLOSE : code == htMDIRestore ? SC_RESTORE : SC_MINIMIZE, 0);
-            if (!ProviderServes(this, window)) return;
+            if (!ProviderServes(self, window)) return;
             if (hot) FSkinData->UnlockPaint(false);
             // The buttons went with the child's maximized state.
             if (!MDIButtonsShown()) SetHotButton(0, false);
@@ -339,7 +341,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             ReleasePressedButton();
             const vcl::TPoint p = ScreenPointOf(Message.LParam);
             FTitleButtons->Items(code - htTitleButton)->DoMouseUp(vcl::mbLeft, CurrentShift(), p.X, p.Y);
-            if (!ProviderServes(this, window)) return;
+            if (!ProviderServes(self, window)) return;
         }
     } else {
         passOn = true;
@@ -356,6 +358,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMNCLButtonDblClk(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     if (OutlineDrag.Active) {
         MoveOutlineDrag(ScreenPointOf(Message.LParam));
@@ -369,7 +372,7 @@ void TsSkinProvider::WMNCLButtonDblClk(vcl::TMessage &Message) {
             SendMessageW(window, WM_SYSCOMMAND, IsZoomed(window) || iconic ? SC_RESTORE : SC_MAXIMIZE, 0);
         else if (iconic)
             SendMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
         if (SystemMenu) SystemMenu->UpdateItems(true);
         // The system must not maximize or restore a second time.
         Message.WParam = HTNOWHERE;
@@ -443,6 +446,7 @@ void TsSkinProvider::CMMouseLeave(vcl::TMessage &Message) {
 // ---------------------------------------------------------- system commands
 
 void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     if (!window) {
         SavedWndProc(Message);
@@ -460,7 +464,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     // A child's commands change its parent's menu line: the MDI helper's.
     if (IsMDIChildForm(Form)) {
         MDIChildSysCommand(*this, Message);
-        if (ProviderServes(this, window)) EndMinimizeCommand(command, minimizeAnimation);
+        if (ProviderServes(self, window)) EndMinimizeCommand(command, minimizeAnimation);
         return;
     }
 
@@ -510,7 +514,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     SavedWndProc(Message);
     if (systemAnimation) SetMinAnimation(true);
     // The command may have closed and freed the form with this provider.
-    if (!ProviderServes(this, window)) return;
+    if (!ProviderServes(self, window)) return;
     if (command == SC_MAXIMIZE) StateFlags &= ~pfMaximizing;
     if (borderAfterRestore && !BorderWindow()) {
         InShowAnimation = false;
@@ -553,7 +557,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         int y = r.top + FrameTop(true) + IconRect.Height();
         if (IsIconic(window)) y -= 16;
         PopupSystemMenu({r.left + FrameLeft(true), y});
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
     }
     // A flight of our own ends the minimize itself.
     if (mdiParent || !handled) EndMinimizeCommand(command, minimizeAnimation);
@@ -569,6 +573,7 @@ void TsSkinProvider::EndMinimizeCommand(WPARAM Command, bool MinimizeAnimation) 
 }
 
 void TsSkinProvider::WMClose(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     const TsSkinManager *manager = FSkinData->GetSkinManager();
     // The hide animation that follows shows the form's last image.
@@ -576,7 +581,7 @@ void TsSkinProvider::WMClose(vcl::TMessage &Message) {
                           manager->Effects()->AllowAnimation && FDrawNonClientArea &&
                           !(StateFlags & pfSnapshotTaken) && !Form->Parent();
     SavedWndProc(Message);
-    if (!snapshot || !ProviderServes(this, window) || Form->ComponentState().Contains(vcl::csDestroying)) return;
+    if (!snapshot || !ProviderServes(self, window) || Form->ComponentState().Contains(vcl::csDestroying)) return;
     StateFlags |= pfSnapshotTaken;
     std::unique_ptr<vcl::TBitmap> image = GetFormImage();
     vcl::TBitmap *cache = FSkinData->CacheBmp();

@@ -194,6 +194,7 @@ void TsSkinProvider::WMEraseBkgnd(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMPaint(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     if (!FDrawClientArea || (StateFlags & pfRestoreAnimation)) {
         SavedWndProc(Message);
         return;
@@ -208,10 +209,11 @@ void TsSkinProvider::WMPaint(vcl::TMessage &Message) {
         UpdateBorder(false, 255);
     PaintClientMessage(*this, Message);
     // The system's menu bar over the skinned client is drawn again after it.
-    if (!FDrawNonClientArea && Form->Menu() && ProviderServes(this, window)) SendMessageW(window, WM_NCPAINT, 1, 0);
+    if (!FDrawNonClientArea && Form->Menu() && ProviderServes(self, window)) SendMessageW(window, WM_NCPAINT, 1, 0);
 }
 
 void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     if (!window || ProviderLoading() || Form->ComponentState().Contains(vcl::csLoading) ||
         Form->ComponentState().Contains(vcl::csDestroying)) {
@@ -226,7 +228,7 @@ void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
     if (!MenuRebuiltForPrint) {
         MenuRebuiltForPrint = true;
         RebuildMainMenu();
-        if (!ProviderServes(this, window)) return;
+        if (!ProviderServes(self, window)) return;
     }
     if (Message.LParam & PRF_ERASEBKGND) {
         Message.Result = PerformFormProc(WM_ERASEBKGND, Message.WParam, Message.LParam);

@@ -166,7 +166,7 @@ TsSkinProvider *MDIParentSkinProvider() {
 }
 
 void RefreshMDIParent(bool Full) {
-    TsSkinProvider *parent = MDIParentSkinProvider();
+    const vcl::TGuarded parent(MDIParentSkinProvider());
     if (!parent) return;
     const HWND window = WindowOf(parent->Form);
     if (!window) return;
@@ -323,7 +323,8 @@ void FollowRestoredChild(const TsSkinProvider &Parent, const vcl::TCustomForm *R
 void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
     const HWND window = WindowOf(Child.Form);
     const WPARAM kind = Message.WParam & 0xFFF0;
-    TsSkinProvider *parent = MDIParentSkinProvider();
+    const vcl::TGuarded child(&Child);
+    const vcl::TGuarded parent(MDIParentSkinProvider());
     const HWND parentWindow = parent ? WindowOf(parent->Form) : nullptr;
     const bool maximized = window && IsZoomed(window);
     const bool iconic = window && IsIconic(window);
@@ -345,7 +346,7 @@ void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
         const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
         SetWindowLongPtrW(window, GWL_STYLE, style & ~LONG_PTR{WS_VISIBLE});
         Child.SavedWndProc(Message);
-        if (!ProviderServes(&Child, window)) break;
+        if (!ProviderServes(child, window)) break;
         if (style & WS_VISIBLE)
             SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_VISIBLE);
         RedrawWindow(window, nullptr, nullptr, RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
@@ -363,7 +364,7 @@ void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
         // system menu back: none is painted on the way.
         Child.SkinData()->LockPaint();
         Child.SavedWndProc(Message);
-        if (!ProviderServes(&Child, window)) break;
+        if (!ProviderServes(child, window)) break;
         Child.SkinData()->UnlockPaint(false);
         Child.SkinData()->BGChanged = true;
         if (Child.DrawNonClientArea()) Child.SetSysMenuStyle(true);
@@ -373,7 +374,7 @@ void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
         break;
     case SC_MINIMIZE:
         Child.SavedWndProc(Message);
-        if (!ProviderServes(&Child, window)) break;
+        if (!ProviderServes(child, window)) break;
         Child.SkinData()->BGChanged = true;
         refresh = true;
         break;
@@ -384,7 +385,7 @@ void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
         if (parent) parent->InSizeMove = true;
         Child.SavedWndProc(Message);
         if (parent && ProviderServes(parent, parentWindow)) parent->InSizeMove = loop;
-        if (ProviderServes(&Child, window) && !Child.ComponentState().Contains(vcl::csDesigning))
+        if (ProviderServes(child, window) && !Child.ComponentState().Contains(vcl::csDesigning))
             Child.SetHotButton(0, false);
         refresh = maximized && helper;
         break;
@@ -393,7 +394,7 @@ void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
     default: Child.SavedWndProc(Message); break;
     }
     leaveHot();
-    if ((kind == SC_MAXIMIZE || kind == SC_RESTORE || kind == SC_MINIMIZE) && ProviderServes(&Child, window) &&
+    if ((kind == SC_MAXIMIZE || kind == SC_RESTORE || kind == SC_MINIMIZE) && ProviderServes(child, window) &&
         Child.SystemMenu)
         Child.SystemMenu->UpdateItems(true);
     if (refresh) RefreshMDIParent(true);

@@ -122,10 +122,11 @@ void TsSkinProvider::SyncMenuBar() {
 }
 
 void TsSkinProvider::WMDrawItem(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     SavedWndProc(Message);
     const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(Message.LParam);
-    if (!item || item->CtlType != ODT_MENU || !ProviderServes(this, window)) return;
+    if (!item || item->CtlType != ODT_MENU || !ProviderServes(self, window)) return;
     if (reinterpret_cast<HMENU>(item->hwndItem) != GetMenu(window)) return;
     // An item of the line that the system drew highlighted on the window.
     const vcl::TRect r{item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom};

@@ -856,9 +856,10 @@ private:
 // The provider that serves the form of Component (the first form along its
 // owners); null when none.
 TsSkinProvider *FindFormProvider(vcl::TComponent *Component);  // sSysMenuPopup.cpp
-// Provider is alive and still serves Window: what a handler checks after a
-// message it sent or pumped may have freed the form with its provider.
-bool ProviderServes(const TsSkinProvider *Provider, HWND Window);  // sSysMenuPopup.cpp
+// Provider (guarded before the call-out) is alive and still serves Window:
+// what a handler checks after a message it sent or pumped may have freed
+// the form with its provider.
+bool ProviderServes(const vcl::TGuarded<TsSkinProvider> &Provider, HWND Window);  // sSysMenuPopup.cpp
 // The first windowed control below Parent, depth first, whose window
 // exists and has the dialog control identifier ID; null when none. Controls
 // without a window are passed over and get none.

@@ -44,6 +44,7 @@ void DeleteSkinItems(vcl::TMenuItem &Root, vcl::TComponent *Owner) {
 } // namespace
 
 void TsSkinProvider::PopupSystemMenu(vcl::TPoint ScreenPoint) {
+    const vcl::TGuarded self(this);
     if (!Form) return;
     if (!SystemMenu) PrepareForm();
     const HWND window = WindowOf(Form);
@@ -62,7 +63,7 @@ void TsSkinProvider::PopupSystemMenu(vcl::TPoint ScreenPoint) {
         menu->SetWindowHandle(window);
         menu->Popup(ScreenPoint.X, ScreenPoint.Y);
         // The chosen item may have freed the form, and the menu with it.
-        if (ProviderServes(this, window)) menu->SetWindowHandle(previous);
+        if (ProviderServes(self, window)) menu->SetWindowHandle(previous);
         return;
     }
 
@@ -145,13 +146,13 @@ TsSkinProvider *FindFormProvider(vcl::TComponent *Component) {
     return dynamic_cast<TsSkinProvider *>(reinterpret_cast<TvlFormProvider *>(answer));
 }
 
-bool ProviderServes(const TsSkinProvider *Provider, HWND Window) {
-    // Asked of the window, not of the provider: only a live provider that
-    // serves it answers with its own address.
+bool ProviderServes(const vcl::TGuarded<TsSkinProvider> &Provider, HWND Window) {
+    // A live provider may have let the window go (or another serve it): the
+    // window answers with the address of the one that serves it.
     if (!Provider || !Window || !IsWindow(Window)) return false;
     const LRESULT answer = SendMessageW(Window, SM_SKINCOMMAND, SkinCommand(SC_QUERY_FORM_PROVIDER), 0);
     return answer != 0 && reinterpret_cast<TvlFormProvider *>(answer) ==
-                              static_cast<const TvlFormProvider *>(Provider);
+                              static_cast<const TvlFormProvider *>(Provider.Get());
 }
 
 } // namespace skin

@@ -288,7 +288,7 @@ void TsSystemMenu::SendCommand(UINT Command) {
 void TsSystemMenu::SendAndUpdate(UINT Command) {
     const HWND window = WindowOf(Form);
     if (!window) return;
-    TsSkinProvider *provider = Provider;
+    const vcl::TGuarded provider(Provider);
     SendMessageW(window, WM_SYSCOMMAND, Command, 0);
     // The command may have freed the form, its provider and this menu.
     if (ProviderServes(provider, window)) UpdateItems(false);
@@ -303,7 +303,7 @@ void TsSystemMenu::SizeClick(vcl::TObject *) { SendCommand(SC_SIZE); }
 void TsSystemMenu::MinimizeClick(vcl::TObject *) {
     const HWND window = WindowOf(Form);
     if (!window) return;
-    TsSkinProvider *provider = Provider;
+    const vcl::TGuarded provider(Provider);
     provider->Animating = true;
     SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     if (!ProviderServes(provider, window)) return;

@@ -65,6 +65,7 @@ void TvlMoveTimer::Tick(vcl::TObject *) {
 // ---------------------------------------------------------------- provider
 
 void TsSkinProvider::StartBlendOnMoving(bool Drag) {
+    const vcl::TGuarded self(this);
     const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
     if ((StateFlags & pfBlendOnMoving) || !window) return;
     NoteGluedForms();
@@ -99,10 +100,11 @@ void TsSkinProvider::StartBlendOnMoving(bool Drag) {
     if (!Drag) return;
     SendMessageW(window, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
     // The move loop may have freed the form with this provider.
-    if (ProviderServes(this, window)) EndBlendOnMoving(nullptr);
+    if (ProviderServes(self, window)) EndBlendOnMoving(nullptr);
 }
 
 void TsSkinProvider::StartBorderBlend(bool Drag) {
+    const vcl::TGuarded self(this);
     const HWND window = Form->WindowHandle();
     TvlBorderForm &border = BorderForm->Border();
     border.UpdateBorder(false);
@@ -123,7 +125,7 @@ void TsSkinProvider::StartBorderBlend(bool Drag) {
     RECT kept{};
     const bool sized = GetWindowRect(borderWindow, &kept) && kept.right > kept.left && kept.bottom > kept.top;
     SendMessageW(borderWindow, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
-    if (!ProviderServes(this, window)) return;
+    if (!ProviderServes(self, window)) return;
     if (BorderForm) {
         BorderForm->Border().CaptionDragPending = false;
         RECT now{};

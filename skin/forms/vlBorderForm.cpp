@@ -415,9 +415,9 @@ void TvlBorderForm::PositionChanged(vcl::TMessage &Message) {
         if (IsIconic(owner) && !(FOwner.BorderStateFlags() & MinimizeAnimation)) {
             // A form being destroyed frees its borders in the update, this
             // object and the window whose message this is among them.
-            const std::weak_ptr<const bool> alive = FAlive;
+            const vcl::TGuarded alive(this);
             UpdateBorder(true, 255);
-            if (alive.expired()) return;
+            if (!alive) return;
         }
         HWND after = nullptr;
         if (const HWND border = Window(); border && FOwner.BorderStayOnTopPlace(after)) {

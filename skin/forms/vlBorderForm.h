@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "vcl/ControlTypes.h"
+#include "vcl/LifeMark.h"
 #include "vcl/Messages.h"
 #include "vlBorderGeometry.h"
 
@@ -123,6 +124,7 @@ public:
     ~TvlBorderForm();
     TvlBorderForm(const TvlBorderForm &) = delete;
     TvlBorderForm &operator=(const TvlBorderForm &) = delete;
+    const vcl::TLifeMark &LifeMark() const { return FLife; }
 
     // Brings the border window up to date (made when missing): its place
     // around the owner, its image (Repaint, or a new size) at the constant
@@ -195,9 +197,9 @@ private:
     TvlEdgeMaximize FEdgeMaximize;  // what an edge's double click saved
     bool FRerender = false;  // fades went while an update ran: render after it
     bool FPlacing = false;   // the border window is placed again from its own move
-    // Expires with this object: a handler that called what may free it
-    // (the owner's removal of its borders) asks before it goes on.
-    std::shared_ptr<const bool> FAlive = std::make_shared<const bool>(true);
+    // A handler that called what may free this object (the owner's removal
+    // of its borders) asks before it goes on.
+    vcl::TLifeMark FLife;
 };
 
 } // namespace skin

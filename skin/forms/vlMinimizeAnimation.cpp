@@ -185,13 +185,13 @@ void TvlMinTimer::Tick(vcl::TObject *) {
     if (FInTick) return;
     // The end of a restore runs the application's code (the focus, OnRestore),
     // which may free the form, its provider and so this timer.
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded<TvlMinTimer> alive(this);
     FInTick = true;
     struct TGuard {
         bool &Flag;
-        const std::weak_ptr<const bool> &Alive;
+        const vcl::TGuarded<TvlMinTimer> &Alive;
         ~TGuard() {
-            if (!Alive.expired()) Flag = false;
+            if (Alive) Flag = false;
         }
     } guard{FInTick, alive};
     if (!Restoring && (FProvider->StateFlags & pfRestoreAnimation)) Restoring = true;
@@ -283,7 +283,7 @@ void TvlMinTimer::EndRestore() {
         SnapshotForm.reset();
     }
     Restoring = false;
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded alive(this);
     if (form.Enabled() && IsWindowVisible(FForm)) {
         vcl::TCustomForm *child = form.FormStyle() == vcl::fsMDIForm ? form.ActiveMDIChild() : nullptr;
         if (TsSkinProvider *active = child ? FindFormProvider(child) : nullptr) {
@@ -298,7 +298,7 @@ void TvlMinTimer::EndRestore() {
         }
     }
     // The focus may have freed the form with its provider and this timer.
-    if (veiled && !alive.expired()) FProvider->UpdateDisabledVeil();
+    if (veiled && alive) FProvider->UpdateDisabledVeil();
     if (vcl::Application && vcl::Application->OnRestore) vcl::Application->OnRestore(vcl::Application);
 }
 

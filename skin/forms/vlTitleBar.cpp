@@ -378,10 +378,10 @@ void TvlTitleBarItem::DoMouseDown(vcl::TMouseButton Button, vcl::TShiftState Shi
     if (InClick || !FEnabled) return;
     // A collection frees its item at once: after each call out, nothing of
     // this item is touched once it is gone.
-    const std::weak_ptr<const bool> alive = FAlive;
+    const vcl::TGuarded alive(this);
     InClick = true;
     if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
-    if (alive.expired()) return;
+    if (!alive) return;
     TsTitleBar *bar = TitleBar();
     if (!bar) return;
     if ((FStyle == bsButton || FStyle == bsMenu) && FDropdownMenu && FDropdownMenu->Items()->Count() > 0) {
@@ -393,7 +393,7 @@ void TvlTitleBarItem::DoMouseDown(vcl::TMouseButton Button, vcl::TShiftState Shi
         bar->RepaintCaption();
         // The menu's own loop runs here; its chosen item is clicked after it.
         FDropdownMenu->Popup(frame.left + Rect.Left, frame.top + Rect.Bottom);
-        if (alive.expired()) return;
+        if (!alive) return;
         MenuDropped = false;
         State = 0;
         FreeAnimation();
@@ -402,7 +402,7 @@ void TvlTitleBarItem::DoMouseDown(vcl::TMouseButton Button, vcl::TShiftState Shi
         DoClick();
     } else if (FStyle == bsTab && !FDown) {
         DoClick();
-        if (alive.expired()) return;
+        if (!alive) return;
         bar = TitleBar();
         if (!bar) return;
         bar->Updating = true;
@@ -419,11 +419,11 @@ void TvlTitleBarItem::DoMouseDown(vcl::TMouseButton Button, vcl::TShiftState Shi
 
 void TvlTitleBarItem::DoMouseUp(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) {
     if (!FEnabled) return;
-    const std::weak_ptr<const bool> alive = FAlive;
+    const vcl::TGuarded alive(this);
     if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
-    if (alive.expired()) return;
+    if (!alive) return;
     if (InClick && FStyle != bsTab) DoClick();
-    if (alive.expired()) return;
+    if (!alive) return;
     InClick = false;
     State = 1;
 }

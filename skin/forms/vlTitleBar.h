@@ -14,6 +14,7 @@
 #include "vcl/Collection.h"
 #include "vcl/Component.h"
 #include "vcl/ControlTypes.h"
+#include "vcl/LifeMark.h"
 #include "vcl/Persistent.h"
 #include "vlSBAnimation.h"
 #include "vlTitleBarLayout.h"
@@ -96,6 +97,7 @@ class TvlTitleBarItem : public vcl::TCollectionItem, private TvlFadeOwner {
 public:
     explicit TvlTitleBarItem(vcl::TCollection *Collection);
     ~TvlTitleBarItem() override;
+    const vcl::TLifeMark &LifeMark() const { return FLife; }
     // Copies AutoSize, Align, Caption, Enabled, Glyph, GroupIndex, Hint,
     // ImageIndex, Name, NumGlyphs, Style, Visible and the mouse events.
     void Assign(const vcl::TPersistent *Source) override;
@@ -203,9 +205,9 @@ private:
     std::unique_ptr<vcl::TBitmap> FadePicture(int Code, int State) override;
     void FadeGone(int Code, TvlSBAnimation *Animation) override;
 
-    // Expires with the item: its own handlers (and a menu item's click
-    // inside its drop-down) may free it or its whole title bar.
-    const std::shared_ptr<const bool> FAlive = std::make_shared<const bool>(true);
+    // Its own handlers (and a menu item's click inside its drop-down) may
+    // free the item or its whole title bar.
+    vcl::TLifeMark FLife;
     TvlItemAnimation *FAnimation = nullptr;  // owned by the form as a component
     HWND FFadeBorder = nullptr;              // the border window the fade lies over, if any
     std::unique_ptr<vcl::TBitmap> FGlyph;

@@ -22,16 +22,18 @@ namespace {
 // Clears the tick guard however the tick ends.
 class TTickScope {
 public:
-    TTickScope(bool &Guard, const std::weak_ptr<const bool> &Alive) : FGuard(Guard), FAlive(Alive) { FGuard = true; }
+    TTickScope(bool &Guard, const vcl::TGuarded<TvlThreadedTimer> &Alive) : FGuard(Guard), FAlive(Alive) {
+        FGuard = true;
+    }
     ~TTickScope() {
-        if (!FAlive.expired()) FGuard = false;
+        if (FAlive) FGuard = false;
     }
     TTickScope(const TTickScope &) = delete;
     TTickScope &operator=(const TTickScope &) = delete;
 
 private:
     bool &FGuard;
-    const std::weak_ptr<const bool> &FAlive;
+    const vcl::TGuarded<TvlThreadedTimer> &FAlive;
 };
 
 } // namespace
@@ -105,7 +107,7 @@ void TvlThreadedTimer::TimerHandler(vcl::TObject *) {
     if (!FTimer || !FTimer->Enabled() || FInTick) return;
     // A tick may free this timer (a form that goes in what the tick calls
     // takes its timers along): the guard is not cleared in freed memory.
-    const std::weak_ptr<const bool> alive = AliveToken();
+    const vcl::TGuarded<TvlThreadedTimer> alive(this);
     TTickScope tick(FInTick, alive);
     AnimTimerTick();
 }

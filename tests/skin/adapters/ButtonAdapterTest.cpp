@@ -269,7 +269,7 @@ TEST_F(ButtonAdapter, ClickThatEndsTheDialogAndItsAdapterIsTheLastThingTouched) 
         const HWND parent = dialog.Window;
         const HWND button = dialog.Child(L"OK", 80, 24);
         std::unique_ptr<TvlBtnWnd> adapter = NewAdapter<TvlBtnWnd>(button, nullptr, Manager.get(), ParamsFor(nullptr));
-        const std::weak_ptr<const bool> alive = adapter->AliveToken();
+        const vcl::TGuarded alive(adapter.get());
         int clicks = 0;
         OnParentClick = [&] {
             ++clicks;
@@ -281,7 +281,7 @@ TEST_F(ButtonAdapter, ClickThatEndsTheDialogAndItsAdapterIsTheLastThingTouched) 
         SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
         OnParentClick = nullptr;
         EXPECT_EQ(clicks, 1) << inside;
-        EXPECT_TRUE(alive.expired()) << inside;
+        EXPECT_FALSE(alive) << inside;
         EXPECT_FALSE(IsWindow(button)) << inside;
     }
 }
