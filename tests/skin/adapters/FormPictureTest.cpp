@@ -136,6 +136,7 @@ std::string Differing(const std::vector<std::pair<std::string, TDifference>> &Ro
 TImage32 ScreenOf(HWND Window) {
     uitest::PumpUntil([] { return false; }, 150ms);
     TImage32 image = uitest::CaptureWindow(Window);
+    for (std::uint32_t &p : image.Pixels) p &= 0xFFFFFF;  // what painting left in the alpha byte means nothing
     const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
     if (GetWindowRgn(Window, region.Get()) == ERROR) return image;
     for (int y = 0; y < image.Height; ++y)
