@@ -423,6 +423,12 @@ bool TvlComboBoxWnd::DrawSelectedIntoCache() {
     draw.itemState = ODS_COMBOBOXEDIT;
     draw.hDC = cache->Canvas()->Handle();
     draw.rcItem = {3, 3, combo->Width() - GetButtonRect().Width(), combo->Height() - 3};
+    // The field where the system draws the item on the screen, where it
+    // says: the picture's item then stands where the screen's does.
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(Handle, &info) && info.rcItem.right > info.rcItem.left && info.rcItem.bottom > info.rcItem.top)
+        draw.rcItem = info.rcItem;
     DrawComboItem(draw);
     return true;
 }
