@@ -1,7 +1,5 @@
 #include "vlComboWnd.h"
 
-#include "vlDialogRoutines.h"
-
 #include <algorithm>
 
 #include "skin/graphics/vlGlyphStrips.h"
@@ -17,7 +15,6 @@
 #include "vcl/Canvas.h"
 #include "vcl/ComboBox.h"
 #include "vcl/WideText.h"
-#include "vlDialogRoutines.h"
 #include "vlSBPaint.h"
 
 namespace skin {
@@ -423,12 +420,6 @@ bool TvlComboBoxWnd::DrawSelectedIntoCache() {
     draw.itemState = ODS_COMBOBOXEDIT;
     draw.hDC = cache->Canvas()->Handle();
     draw.rcItem = {3, 3, combo->Width() - GetButtonRect().Width(), combo->Height() - 3};
-    // The field where the system draws the item on the screen, where it
-    // says: the picture's item then stands where the screen's does.
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    if (GetComboBoxInfo(Handle, &info) && info.rcItem.right > info.rcItem.left && info.rcItem.bottom > info.rcItem.top)
-        draw.rcItem = info.rcItem;
     DrawComboItem(draw);
     return true;
 }
@@ -455,9 +446,6 @@ void TvlComboBoxWnd::Print(vcl::TMessage &Message) {
         BitBlt(dc, 0, 0, std::min(w.Width(), cache->Width()), std::min(w.Height(), cache->Height()),
                cache->Canvas()->Handle(), 0, 0, SRCCOPY);
         PaintComboButton(dc);
-        // The combo box's own windows over its image, as the screen shows
-        // them: the edit field of one that has it, a simple one's list.
-        PrintChildWindows(Handle, dc);
     }
     Message.Result = 0;
 }
@@ -741,9 +729,7 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_PRINT:
     case WM_PRINTCLIENT: {
         const auto dc = reinterpret_cast<HDC>(Message.WParam);
-        // The list's own style, not whether it shows: a simple list prints
-        // into the picture of a hidden form too.
-        if (!dc || !(GetWindowLongPtrW(Handle, GWL_STYLE) & WS_VISIBLE)) break;
+        if (!dc || !Visible(Handle)) break;
         PrepareCache();
         PassOn(Message);
         if (!alive) return true;

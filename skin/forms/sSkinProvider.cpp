@@ -93,6 +93,12 @@ LONG_PTR StyleOf(const vcl::TCustomForm &Form) {
 
 bool Iconic(const vcl::TCustomForm &Form) { return Form.HandleAllocated() && IsIconic(Form.WindowHandle()); }
 
+// A minimized form that is not the application's main form: its image is
+// its small caption only.
+bool SmallIconic(const vcl::TCustomForm &Form) {
+    return Iconic(Form) && vcl::Application && vcl::Application->MainForm() != &Form;
+}
+
 const TsMaskData *MaskAt(const TsSkinManager *Manager, int Index) {
     return Manager && Manager->IsValidMaskIndex(Index) ? &Manager->Masks[static_cast<std::size_t>(Index)] : nullptr;
 }
@@ -450,7 +456,7 @@ int TsSkinProvider::CacheWidth() const {
     if (!Form) return 0;
     const vcl::TRect margins = GetShadowMargins();
     const int sides = margins.Left + margins.Right;
-    if (Iconic(*Form) && vcl::Application && vcl::Application->MainForm() != Form) return 160 + sides;
+    if (SmallIconic(*Form)) return 160 + sides;
     if (BorderForm) return FrameImageSize(FrameSizes(), Form->Width(), Form->Height()).cx;
     return Form->Width() + sides;
 }
@@ -462,6 +468,13 @@ bool TsSkinProvider::CacheStale() const {
 
 int TsSkinProvider::CacheHeight() const {
     if (!Form) return 0;
+    // A minimized form that is not the main form shows its small caption
+    // only: the frame's border, the skin's caption and 2 pixels, with a
+    // border form its excesses and shadow margins around them.
+    if (SmallIconic(*Form)) {
+        const int small = GetBorderWidth(Form->WindowHandle()) + GetCaptionHeight(true) + 2;
+        return BorderForm ? FrameImageSize(FrameSizes(), 0, small).cy : small;
+    }
     if (BorderForm) return FrameImageSize(FrameSizes(), Form->Width(), Form->Height()).cy;
     const vcl::TRect margins = GetShadowMargins();
     return Form->Height() + margins.Top + margins.Bottom;

@@ -432,7 +432,8 @@ void AnimShowDialog(TvlAnimDialog &Dialog, int Time, std::uint8_t Alpha, int Mod
     auto snapshot = CopyOf(*cache);
     SnapshotDialogWindow(Dialog, *snapshot, false);
     // The corners that the dialog's region leaves out show in its picture
-    // no more than on the screen, as a form's frame masks do not.
+    // no more than on the screen, as a form's frame masks do not: the
+    // region is set before the picture is taken, not after the frames.
     if (!bordered) {
         Dialog.UpdateRegion();
         ClearOutsideRegion(wnd, *snapshot);
@@ -464,7 +465,7 @@ void AnimShowDialog(TvlAnimDialog &Dialog, int Time, std::uint8_t Alpha, int Mod
         SetWindowPos(aw, nullptr, 0, 0, 0, 0, ShowPlacement | SWP_NOZORDER | SWP_NOSIZE | SWP_NOMOVE);
         UpdateLayered(aw, screen.Get(), SIZE{sw, sh}, snapshot->Canvas()->Handle(), Alpha);
     }
-    Dialog.UpdateRegion();
+    if (bordered) Dialog.UpdateRegion();
     SetWindowPos(wnd, aw, 0, 0, 0, 0, BelowWithoutChange);
     SetWindowLongPtrW(wnd, GWL_STYLE, GetWindowLongPtrW(wnd, GWL_STYLE) | WS_VISIBLE);
     SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
