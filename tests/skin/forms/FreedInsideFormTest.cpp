@@ -180,7 +180,9 @@ struct FreeCase {
     void ChangeHue() const {
         TsSkinManager *m = DefaultManager();
         m->SetHueOffset(m->HueOffset() + 40);
-        if (OtherP) EXPECT_FALSE(OtherP->StateFlags & pfSkinChangeRedrawLocked) << "the form beside was left out";
+        if (OtherP) {
+            EXPECT_FALSE(OtherP->StateFlags & pfSkinChangeRedrawLocked) << "the form beside was left out";
+        }
     }
     // A show that lost its provider on the way still shows the form, opaque.
     void ExpectShown() const {
