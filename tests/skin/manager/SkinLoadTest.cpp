@@ -455,9 +455,17 @@ TEST_F(SkinLoad, PictureNamesWithLettersOfTheCodePageAreFoundInTheFolderAndThePa
     utf8.Files[0].Name = master;
     utf8.Files.push_back({vcl::WideToUtf8(wide), picture});
     WriteFolder(dir / "Utf8", utf8);
-    for (const char *source : {"Folder", "Packed", "Utf8"}) {
+    // The same text pushed by the skin editor follows the same rule.
+    TvlStateOverride preview(ModuleState().PreviewMode, false);
+    for (const std::string source : {"Folder", "Packed", "Utf8", "Utf8 pushed"}) {
         SCOPED_TRACE(source);
-        m->SetSkinName(source);
+        if (source == "Utf8 pushed") {
+            m->SetSkinName("Folder");
+            Push("Utf8", dir.Path(), utf8.Options);
+            ASSERT_EQ(m->SkinName(), "Utf8");
+        } else {
+            m->SetSkinName(source);
+        }
         const int back = m->FindMaskIndex("PICTURES", "BACK");
         ASSERT_GE(back, 0);
         const TsMaskData &mask = m->Masks[static_cast<std::size_t>(back)];
