@@ -3,22 +3,12 @@
 #include <algorithm>
 
 #include "sOptionsFile.h"
+#include "sSkinMeasures.h"
 #include "vcl/SysUtils.h"
 
 namespace skin {
 
 namespace {
-
-// A skin's rect is taken only where it is a rect of its picture: one that
-// runs out of it (the fields allow 9999 x 9999 whatever the picture's size)
-// or is turned over would carry its size into every caption button, arrow,
-// tab, glyph strip and picture made of its frames, and into the loops over
-// them. A missing picture adds no item; such a rect adds none either.
-bool RectOfPicture(const vcl::TRect &R, const vcl::TBitmapView &Picture) {
-    const int width = Picture.HasRows() ? Picture.Width : 0, height = Picture.HasRows() ? Picture.Height : 0;
-    return R.Left >= 0 && R.Top >= 0 && R.Left <= R.Right && R.Top <= R.Bottom && R.Right <= width &&
-           R.Bottom <= height;
-}
 
 // A margin reaches across one frame at most: beyond it (the fields allow
 // 9999, the '!' words 32767) it would size the pieces that painters and
@@ -71,7 +61,12 @@ int TvlMaskTableReader::AddMaskItem(int SectionIndex, const std::string &Propert
 
 int TvlMaskTableReader::AddValueItem(int SectionIndex, const std::string &Section, const std::string &Key,
                                      const TvlImageValue &V, const vcl::TRect &R, const vcl::TBitmapView &Image) {
-    if (!RectOfPicture(R, Image)) return -1;
+    // A rect that runs out of its picture (the fields allow 9999 x 9999
+    // whatever the picture's size) or is turned over would carry its size
+    // into every caption button, arrow, tab, glyph strip and picture made of
+    // its frames, and into the loops over them. As a missing picture adds no
+    // item, such a rect adds none either.
+    if (!RectLiesIn(R, Image)) return -1;
     const int index = AddMaskItem(SectionIndex, Key, Section, V.ImageKind, R, V.ImageCount, V.DrawMode, V.MaskType);
     TsMaskData &m = Masks[static_cast<std::size_t>(index)];
     m.WL = V.WL;
