@@ -27,7 +27,12 @@ void TsSkinProvider::FormWndProc(vcl::TMessage &Message) {
         return;
     }
     if (Message.Msg == SM_SKINCOMMAND && SkinCommandUnskinned(Message)) return;
-    if (Message.Msg == vcl::CM_VISIBLECHANGED) VisibleChangedUnskinned(Message);
+    if (Message.Msg == vcl::CM_VISIBLECHANGED && !VisibleChangedUnskinned(Message)) return;
+    // The picture that the hide's announcement took may have to come down.
+    if (Message.Msg == vcl::CM_SHOWINGCHANGED) {
+        ShowingChangedUnskinned(Message);
+        return;
+    }
     if (!PassOn(Message)) return;
     if (Message.Msg == WM_WINDOWPOSCHANGED)
         WindowPosChangedUnskinned(Message);

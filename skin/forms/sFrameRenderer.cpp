@@ -33,12 +33,6 @@ namespace {
 
 bool Has(const vcl::TComponent *C, vcl::TComponentStateItem Item) { return C && C->ComponentState().Contains(Item); }
 
-// The small image of a minimized form that is not the application's main form.
-bool SmallIconic(const vcl::TCustomForm &Form) {
-    return Form.HandleAllocated() && IsIconic(Form.WindowHandle()) && vcl::Application &&
-           vcl::Application->MainForm() != &Form;
-}
-
 // A corner image drawn as a glyph at one corner of R.
 void DrawCorner(vcl::TBitmap &Image, const TsSkinManager &M, int MaskIndex, int State, const vcl::TRect &R,
                 bool Right, bool Bottom, const TvlBgInfo &Bg) {
@@ -57,11 +51,8 @@ bool TsSkinProvider::RenderFrame() {
         return true;
     TsSkinManager *m = FSkinData->GetSkinManager();
     if (!m) return true;
-    const bool smallIconic = SmallIconic(*Form);
     const int width = CacheWidth();
-    const int height = smallIconic && Form->HandleAllocated()
-                           ? GetBorderWidth(Form->WindowHandle()) + GetCaptionHeight(true) + 2
-                           : CacheHeight();
+    const int height = CacheHeight();
     if (!FSkinData->CacheBmp()) {
         FSkinData->PrepareCache();
         FSkinData->CacheBmp()->SetSize(width, height);
@@ -258,23 +249,29 @@ std::unique_ptr<vcl::TBitmap> TsSkinProvider::GetFormImage() {
     auto image = NewBitmap32(w, h);
     CopyPixels(image->View(), 0, 0, cache->View(), 0, 0, w, h);
     if (Form->HandleAllocated() && !Has(Form, vcl::csDestroying)) {
+        // The children's painting runs the application's code, which may
+        // free children, this provider or its form: no picture then.
+        const vcl::TGuarded self(this);
         const HWND window = Form->WindowHandle();
         const vcl::TPoint client{GetClientOffsetX(), GetClientOffsetY()};
         const HDC dc = image->Canvas()->Handle();
         const vcl::TSavedDC saved(dc);
         IntersectClipRect(dc, client.X, client.Y, client.X + ClientWidth(window), client.Y + ClientHeight(window));
         PaintGraphicControls(dc, client);
+        if (!self) return nullptr;
         // Each child window as the form animations paint it: a skinned one
         // prints itself into the picture (a hidden form's children too), its
         // own children with it.
-        std::vector<vcl::TWinControl *> children;  // painting may add or remove controls
+        std::vector<vcl::TGuarded<vcl::TWinControl>> children;
         for (int i = 0; i < Form->ControlCount(); ++i)
             if (auto *child = dynamic_cast<vcl::TWinControl *>(Form->Controls(i)))
-                if (child->Visible() && child->HandleAllocated()) children.push_back(child);
-        for (vcl::TWinControl *child : children) {
+                if (child->Visible() && child->HandleAllocated()) children.emplace_back(child);
+        for (const vcl::TGuarded<vcl::TWinControl> &child : children) {
+            if (!child) continue;
             const vcl::TSavedDC placed(dc);
             OffsetViewportOrgEx(dc, client.X + child->Left(), client.Y + child->Top(), nullptr);
-            PaintControlToBitmap(*image, child, child->Left(), child->Top(), nullptr);
+            PaintControlToBitmap(*image, child.Get(), child->Left(), child->Top(), nullptr);
+            if (!self) return nullptr;
         }
     }
     // The frame is opaque throughout: text and controls drawn by the system

@@ -347,11 +347,15 @@ public:
     // or the minimize is through.
     bool HideSnapshotAllowed() const;
     bool HideSnapshotDue(const WINDOWPOS &Pos) const;
-    void TakeHideSnapshot();
+    // False once the picture's painting freed this provider.
+    bool TakeHideSnapshot();
     void EndHideCover(const WINDOWPOS *Pos);
     // The hide or the minimize did not happen after all: the form stays in
-    // view as it was.
+    // view as it was. EndRefusedHide: after a hide's handling, when the
+    // form is still in view (an OnHide that raised, a window that took the
+    // hide back).
     void EndHideSnapshot();
+    void EndRefusedHide(HWND Window);
 
     // ---------------------------------------------------- vlBlendOnMoving.cpp
     // The form turns translucent for a move; Drag: the system's move loop
@@ -360,7 +364,10 @@ public:
     // Opaque again; Snapshot: a cover of the form to take (else one is made).
     void EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot);
     // The unskinned route's handlers around the saved procedure.
-    void VisibleChangedUnskinned(vcl::TMessage &Message);   // before it
+    bool VisibleChangedUnskinned(vcl::TMessage &Message);   // before it; false: freed
+    // CM_SHOWINGCHANGED: around it (a hide's picture goes where the hide
+    // did not happen).
+    void ShowingChangedUnskinned(vcl::TMessage &Message);
     void WindowPosChangedUnskinned(vcl::TMessage &Message); // after it
     void NCDestroyUnskinned(vcl::TMessage &Message);        // after it
 
