@@ -162,6 +162,10 @@ struct Subject {
         if (Kind == kUnsectioned) P->SkinData()->SetSkinSection("NOSUCHSECTION");
         if (Shown) Show();
         Settle();
+        // The host's skin gives a form put into it a provider of its own
+        // (the one made here then stands aside): the checks go to the one
+        // that serves the form.
+        if (TsSkinProvider *serving = FindFormProvider(Form)) P = serving;
     }
     ~Subject() {
         if (Dialog && IsWindow(Dialog)) DestroyWindow(Dialog);
