@@ -50,6 +50,7 @@ enum TAction {
     aHideRefusedInOnHide,   // OnHide raises: the form stays
     aHideRefusedByWindow,   // the window's own placement handling takes the hide back
     aSkinChangedMidway,     // while a hide, and a minimize, animates
+    aSkinOffMidway,         // turned off while a hide, a minimize and a restore animate, then on again
 };
 
 struct TRow {
@@ -60,7 +61,8 @@ const char *const KindNames[] = {"Plain",       "Bordered",    "MDIChild", "Embe
                                  "Translucent", "Unsectioned", "Dialog",   "BorderedDialog"};
 const char *const ActionNames[] = {"CloseRefused", "MinimizeRefused", "MaximizeMinimized", "MaximizeMinimizedNative",
                                    "HideShow", "ShowMinimizedRestore", "SkinOffInOnShow", "ShowRefusedInOnShow",
-                                   "HideRefusedInOnHide", "HideRefusedByWindow", "SkinChangedMidway"};
+                                   "HideRefusedInOnHide", "HideRefusedByWindow", "SkinChangedMidway",
+                                   "SkinOffMidway"};
 void PrintTo(const TRow &Row, std::ostream *Out) { *Out << KindNames[Row.Kind] << " " << ActionNames[Row.Action]; }
 
 constexpr std::uint8_t OwnAlpha = 200;  // the translucent form's
@@ -440,6 +442,35 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
             s.Command(SC_RESTORE);
         }
         break;
+    case aSkinOffMidway: {
+        const auto offMidway = [&] {
+            manager->SetActive(false);
+            s.Settle();
+            manager->SetActive(true);
+            s.Settle();
+        };
+        s.Hide();
+        offMidway();
+        s.Show();
+        if (row.Kind != kEmbedded) {
+            s.Settle();
+            s.Command(SC_MINIMIZE);
+            offMidway();
+            ASSERT_TRUE(IsIconic(s.Window()));
+            s.Command(SC_RESTORE);
+            offMidway();
+        }
+        // The skin takes an open dialog again when it is next activated
+        // (the user brings it back to the front).
+        if (IsDialog(row.Kind)) {
+            const HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                                               nullptr, nullptr, nullptr);
+            uitest::ActivateAndWait(other, 2s);
+            DestroyWindow(other);
+            ASSERT_TRUE(uitest::ActivateAndWait(s.Window(), 2s));
+        }
+        break;
+    }
     }
     s.Settle();
     ExpectBackInSight(s, zoomed, border);
@@ -454,7 +485,7 @@ std::vector<TRow> Rows() {
     for (TKind k : {kPlain, kBordered, kMDIChild, kEmbedded, kTranslucent, kUnsectioned, kDialog, kBorderedDialog})
         for (TAction a : {aCloseRefused, aMinimizeRefused, aMaximizeMinimized, aMaximizeMinimizedNative, aHideShow,
                           aShowMinimizedRestore, aSkinOffInOnShow, aShowRefusedInOnShow, aHideRefusedInOnHide,
-                          aHideRefusedByWindow, aSkinChangedMidway}) {
+                          aHideRefusedByWindow, aSkinChangedMidway, aSkinOffMidway}) {
             if (k == kEmbedded && (a == aMinimizeRefused || a == aMaximizeMinimized || a == aMaximizeMinimizedNative ||
                                    a == aShowMinimizedRestore || a == aSkinOffInOnShow || a == aShowRefusedInOnShow ||
                                    a == aHideRefusedInOnHide))
