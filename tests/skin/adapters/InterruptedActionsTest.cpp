@@ -51,6 +51,7 @@ enum TAction {
     aHideRefusedByWindow,   // the window's own placement handling takes the hide back
     aSkinChangedMidway,     // while a hide, and a minimize, animates
     aSkinOffMidway,         // turned off while a hide, a minimize and a restore animate, then on again
+    aCommandsRefusedByWindow,  // the window's own procedure takes minimize, maximize and close without acting
 };
 
 struct TRow {
@@ -62,7 +63,7 @@ const char *const KindNames[] = {"Plain",       "Bordered",    "MDIChild", "Embe
 const char *const ActionNames[] = {"CloseRefused", "MinimizeRefused", "MaximizeMinimized", "MaximizeMinimizedNative",
                                    "HideShow", "ShowMinimizedRestore", "SkinOffInOnShow", "ShowRefusedInOnShow",
                                    "HideRefusedInOnHide", "HideRefusedByWindow", "SkinChangedMidway",
-                                   "SkinOffMidway"};
+                                   "SkinOffMidway", "CommandsRefusedByWindow"};
 void PrintTo(const TRow &Row, std::ostream *Out) { *Out << KindNames[Row.Kind] << " " << ActionNames[Row.Action]; }
 
 constexpr std::uint8_t OwnAlpha = 200;  // the translucent form's
@@ -95,13 +96,20 @@ struct DialogRules {
     static inline bool RefuseCancel = false;
     static inline bool KeepShown = false;
     static inline TsSkinManager *TurnOffOnShow = nullptr;
+    static inline bool SwallowCommands = false;
 };
+// The system commands that a window's own procedure may take without acting.
+bool Swallowed(UINT Msg, WPARAM Command) {
+    const WPARAM c = Command & 0xFFF0;
+    return Msg == WM_SYSCOMMAND && (c == SC_MINIMIZE || c == SC_MAXIMIZE || c == SC_CLOSE);
+}
 // A placement that would hide the window is taken back.
 void KeepShown(LPARAM Pos) {
     if (auto *pos = reinterpret_cast<WINDOWPOS *>(Pos)) pos->flags &= ~SWP_HIDEWINDOW;
 }
 
 INT_PTR CALLBACK SweepDialogProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (DialogRules::SwallowCommands && Swallowed(Msg, WParam)) return TRUE;
     switch (Msg) {
     case WM_INITDIALOG: return TRUE;
     case WM_WINDOWPOSCHANGING:
@@ -124,6 +132,7 @@ struct Subject {
         DialogRules::RefuseCancel = false;
         DialogRules::KeepShown = false;
         DialogRules::TurnOffOnShow = nullptr;
+        DialogRules::SwallowCommands = false;
         if (IsDialog(Kind)) {
             Dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), SizeableDialog().Get(), nullptr,
                                                 SweepDialogProc, 0);
@@ -216,6 +225,10 @@ struct Subject {
     }
     void RefuseShowOnce() { RefuseShow = true; }
     void RefuseHideOnce() { RefuseHide = true; }
+    void SwallowCommands() {
+        Own.SwallowCommands = true;
+        DialogRules::SwallowCommands = true;
+    }
     void KeepWindowShownOnHide() {
         Own.KeepShownOnHide = true;
         DialogRules::KeepShown = true;
@@ -248,8 +261,13 @@ struct Subject {
     struct OwnProcedure {
         vcl::TWndMethod Previous;
         bool KeepShownOnHide = false;
+        bool SwallowCommands = false;
         void Handle(vcl::TMessage &M) {
             if (M.Msg == WM_WINDOWPOSCHANGING && KeepShownOnHide) KeepShown(M.LParam);
+            if (SwallowCommands && Swallowed(M.Msg, M.WParam)) {
+                M.Result = 0;
+                return;
+            }
             Previous(M);
         }
     } Own;
@@ -471,6 +489,13 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
         }
         break;
     }
+    case aCommandsRefusedByWindow:
+        s.SwallowCommands();
+        for (const WPARAM command : {SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE}) {
+            s.Command(command);
+            s.Settle();
+        }
+        break;
     }
     s.Settle();
     ExpectBackInSight(s, zoomed, border);
@@ -485,10 +510,11 @@ std::vector<TRow> Rows() {
     for (TKind k : {kPlain, kBordered, kMDIChild, kEmbedded, kTranslucent, kUnsectioned, kDialog, kBorderedDialog})
         for (TAction a : {aCloseRefused, aMinimizeRefused, aMaximizeMinimized, aMaximizeMinimizedNative, aHideShow,
                           aShowMinimizedRestore, aSkinOffInOnShow, aShowRefusedInOnShow, aHideRefusedInOnHide,
-                          aHideRefusedByWindow, aSkinChangedMidway, aSkinOffMidway}) {
+                          aHideRefusedByWindow, aSkinChangedMidway, aSkinOffMidway,
+                          aCommandsRefusedByWindow}) {
             if (k == kEmbedded && (a == aMinimizeRefused || a == aMaximizeMinimized || a == aMaximizeMinimizedNative ||
                                    a == aShowMinimizedRestore || a == aSkinOffInOnShow || a == aShowRefusedInOnShow ||
-                                   a == aHideRefusedInOnHide))
+                                   a == aHideRefusedInOnHide || a == aCommandsRefusedByWindow))
                 continue;
             if (IsDialog(k) && (a == aShowRefusedInOnShow || a == aHideRefusedInOnHide)) continue;
             rows.push_back({k, a});
