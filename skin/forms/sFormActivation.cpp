@@ -358,6 +358,8 @@ void TsSkinProvider::WMMove(vcl::TMessage &Message) {
 
 void TsSkinProvider::WMSize(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
+    // A caption's glow is of the old size's text, shown or not.
+    for (auto &glow : CaptionGlows) glow.reset();
     if (FSkinData->PaintLocked || !window || !IsWindowVisible(window)) {
         RegionChanged = true;
         FSkinData->BGChanged = true;
@@ -382,7 +384,6 @@ void TsSkinProvider::WMSize(vcl::TMessage &Message) {
             InvalidateCorner(window, *m, bottomRight, w, h, true, erase);
         }
     }
-    for (auto &glow : CaptionGlows) glow.reset();
     MenuLineCount = -1;
     // A translucent drag does not outlive a change of size (a snap, a
     // maximize from the keyboard).

@@ -94,14 +94,14 @@ LONG_PTR StyleOf(const vcl::TCustomForm &Form) {
 
 bool Iconic(const vcl::TCustomForm &Form) { return Form.HandleAllocated() && IsIconic(Form.WindowHandle()); }
 
-const TsMaskData *MaskAt(const TsSkinManager *Manager, int Index) {
-    return Manager && Manager->IsValidMaskIndex(Index) ? &Manager->Masks[static_cast<std::size_t>(Index)] : nullptr;
+// A minimized form that is not the application's main form: its image is
+// its small caption only.
+bool SmallIconic(const vcl::TCustomForm &Form) {
+    return Iconic(Form) && vcl::Application && vcl::Application->MainForm() != &Form;
 }
 
-// The width of one state of a mask; 21 where the skin has none.
-int StateWidth(const TsSkinManager *Manager, int Index) {
-    const TsMaskData *mask = MaskAt(Manager, Index);
-    return mask ? GetMaskFrameWidth(*mask) : 21;
+const TsMaskData *MaskAt(const TsSkinManager *Manager, int Index) {
+    return Manager && Manager->IsValidMaskIndex(Index) ? &Manager->Masks[static_cast<std::size_t>(Index)] : nullptr;
 }
 
 } // namespace
@@ -380,9 +380,18 @@ void TsSkinProvider::SetTitleButtons(const TsTitleButtons *Value) { FTitleButton
 void TsSkinProvider::SetTitleSkin(const std::string &Value) {
     if (FTitleSkin == Value) return;
     FTitleSkin = Value;
-    TitleSkinIndex = -1;
+    // Looked up again at once: left at -1, the caption would have no band
+    // (and no added title) until the next skin command.
+    if (Skinned())
+        UpdateHeaderIndexes();
+    else
+        TitleSkinIndex = -1;
     FSkinData->BGChanged = true;
-    if (Form && Form->Visible() && Form->HandleAllocated()) SendMessageW(Form->WindowHandle(), WM_NCPAINT, 0, 0);
+    if (!Form || !Form->Visible() || !Form->HandleAllocated()) return;
+    if (BorderForm)
+        UpdateBorder(true, 255);
+    else
+        SendMessageW(Form->WindowHandle(), WM_NCPAINT, 0, 0);
 }
 
 void TsSkinProvider::SetMenuLineSkin(const std::string &Value) { FMenuLineSkin = Value; }
@@ -443,7 +452,7 @@ int TsSkinProvider::BorderIconCount() const {
 }
 
 int TsSkinProvider::BorderIconWidth(const TsCaptionButton &Icon) const {
-    return StateWidth(FSkinData->GetSkinManager(), Icon.ImageIndex);
+    return CaptionButtonSize(MaskAt(FSkinData->GetSkinManager(), Icon.ImageIndex)).cx;
 }
 
 int TsSkinProvider::FrameLeft(bool Real) const {
@@ -461,7 +470,7 @@ int TsSkinProvider::CacheWidth() const {
     if (!Form) return 0;
     const vcl::TRect margins = GetShadowMargins();
     const int sides = margins.Left + margins.Right;
-    if (Iconic(*Form) && vcl::Application && vcl::Application->MainForm() != Form) return 160 + sides;
+    if (SmallIconic(*Form)) return 160 + sides;
     if (BorderForm) return FrameImageSize(FrameSizes(), Form->Width(), Form->Height()).cx;
     return Form->Width() + sides;
 }
@@ -473,6 +482,13 @@ bool TsSkinProvider::CacheStale() const {
 
 int TsSkinProvider::CacheHeight() const {
     if (!Form) return 0;
+    // A minimized form that is not the main form shows its small caption
+    // only: the frame's border, the skin's caption and 2 pixels, with a
+    // border form its excesses and shadow margins around them.
+    if (SmallIconic(*Form)) {
+        const int small = GetBorderWidth(Form->WindowHandle()) + GetCaptionHeight(true) + 2;
+        return BorderForm ? FrameImageSize(FrameSizes(), 0, small).cy : small;
+    }
     if (BorderForm) return FrameImageSize(FrameSizes(), Form->Width(), Form->Height()).cy;
     const vcl::TRect margins = GetShadowMargins();
     return Form->Height() + margins.Top + margins.Bottom;
