@@ -193,6 +193,7 @@ protected:
 
 private:
     friend void InstallWndHook(TvlMainWnd &Adapter, HWND Handle);
+    struct TStages;
     void StubProc(vcl::TMessage &Message);
     // The class library's CM_MOUSEENTER or CM_MOUSELEAVE.
     void MouseNotice(vcl::TMessage &Message);

@@ -69,6 +69,9 @@ void PaintThroughErase(HWND Window) {
 
 bool RouteErasePaint(vcl::TMessage &Message, TvlMainWnd &Adapter, const TvlErasePainters &Paint) {
     const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    // The client's picture holds the children's paints, the application's:
+    // they may free the adapter.
+    const vcl::TGuarded alive(&Adapter);
     switch (Message.Msg) {
     case WM_ERASEBKGND:
         Paint.Client(dc);
@@ -90,7 +93,7 @@ bool RouteErasePaint(vcl::TMessage &Message, TvlMainWnd &Adapter, const TvlErase
             Paint.Client(dc);
             RestoreDC(dc, saved);
         }
-        Paint.Frame(dc);
+        if (alive) Paint.Frame(dc);
         break;
     default: return false;
     }
@@ -132,8 +135,11 @@ void PaintContainerClient(TvlMainWnd &Adapter, HDC DC, int Frame, const std::fun
     const vcl::TRect r{0, 0, client.right, client.bottom};
     if (control) {
         CopyCacheToDC(control, data, {Frame, Frame}, r, DC, false, 0, 0);
+        // The children's paints are the application's: they may free the
+        // control or the adapter.
+        const vcl::TGuarded owner(control);
         PaintChildControls(DC, control, true, {0, 0});
-        PassUpdateDoneToChildren(control);
+        if (owner) PassUpdateDoneToChildren(control);
     } else {
         CopyCacheToWindowDC(Adapter.Handle, data, {Frame, Frame}, r, DC, false, 0, 0);
         PassUpdateDoneToChildWindows(Adapter.Handle);
@@ -203,9 +209,11 @@ bool TvlStaticWnd::OwnMessage(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case WM_PAINT: {
         PAINTSTRUCT ps{};
-        BeginPaint(Handle, &ps);
-        if (Visible(Handle)) PaintStatic(nullptr);
-        EndPaint(Handle, &ps);
+        const HWND window = Handle;
+        const vcl::TGuarded alive(this);
+        BeginPaint(window, &ps);
+        if (alive && Visible(window)) PaintStatic(nullptr);
+        EndPaint(window, &ps);
         Message.Result = 0;
         return true;
     }
@@ -335,8 +343,9 @@ bool TvlLinkWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_PAINT: {
         // The picture comes with WM_ERASEBKGND.
         PAINTSTRUCT ps{};
-        BeginPaint(Handle, &ps);
-        EndPaint(Handle, &ps);
+        const HWND window = Handle;
+        BeginPaint(window, &ps);
+        EndPaint(window, &ps);
         Message.Result = 0;
         return true;
     }

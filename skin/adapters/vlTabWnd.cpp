@@ -555,9 +555,11 @@ bool TvlTabControlWnd::OwnMessage(vcl::TMessage &Message) {
         case WM_PAINT: {
             InvalidateRect(Handle, nullptr, FALSE);
             PAINTSTRUCT ps{};
-            BeginPaint(Handle, &ps);
-            EndPaint(Handle, &ps);
-            RedrawArrows();
+            const HWND window = Handle;
+            const vcl::TGuarded alive(this);
+            BeginPaint(window, &ps);
+            EndPaint(window, &ps);
+            if (alive) RedrawArrows();
             Message.Result = 0;
             return true;
         }
@@ -736,9 +738,11 @@ bool TvlPageWnd::OwnMessage(vcl::TMessage &Message) {
         case WM_PAINT: {
             if (!IsWindowVisible(Handle)) break;
             PAINTSTRUCT ps{};
-            const HDC dc = BeginPaint(Handle, &ps);
-            PaintPage(dc);
-            EndPaint(Handle, &ps);
+            const HWND window = Handle;
+            const vcl::TGuarded alive(this);
+            const HDC dc = BeginPaint(window, &ps);
+            if (alive) PaintPage(dc);
+            EndPaint(window, &ps);
             Message.Result = 0;
             return true;
         }

@@ -23,9 +23,12 @@ std::size_t KeptCount = 0;
 volatile long Lock = 0;
 bool Marking = false;
 volatile long FaultCount = 0;
+void *volatile FirstFault = nullptr;
 
 LONG CALLBACK CountFault(EXCEPTION_POINTERS *Info) {
-    if (Info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) __atomic_add_fetch(&FaultCount, 1, __ATOMIC_RELAXED);
+    if (Info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION &&
+        __atomic_add_fetch(&FaultCount, 1, __ATOMIC_RELAXED) == 1)
+        FirstFault = Info->ExceptionRecord->ExceptionAddress;
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
@@ -41,6 +44,13 @@ const TKept *Find(const void *Block) {
     for (std::size_t i = 0; i < KeptCount; ++i)
         if (Kept[i].Block == Block) return &Kept[i];
     return nullptr;
+}
+
+bool MarkOnly(const TKept &Kept) {
+    const auto *bytes = static_cast<const unsigned char *>(Kept.Block);
+    for (std::size_t i = 0; i < Kept.Size; ++i)
+        if (bytes[i] != TFreedMemoryMark::Mark) return false;
+    return true;
 }
 
 void Release(void *Block) noexcept {
@@ -66,6 +76,7 @@ void *Take(std::size_t Size) {
 
 TFreedMemoryMark::TFreedMemoryMark() : FHandler(AddVectoredExceptionHandler(1, CountFault)) {
     __atomic_store_n(&FaultCount, 0, __ATOMIC_RELAXED);
+    FirstFault = nullptr;
     const TSpin spin;
     Marking = true;
 }
@@ -89,13 +100,18 @@ bool TFreedMemoryMark::Freed(const void *Block) const {
 
 int TFreedMemoryMark::Faults() const { return static_cast<int>(__atomic_load_n(&FaultCount, __ATOMIC_RELAXED)); }
 
+const void *TFreedMemoryMark::FirstFaultAddress() const { return FirstFault; }
+
 bool TFreedMemoryMark::Untouched(const void *Block) const {
     const TSpin spin;
     const TKept *kept = Find(Block);
-    if (!kept) return false;
-    const auto *bytes = static_cast<const unsigned char *>(kept->Block);
-    for (std::size_t i = 0; i < kept->Size; ++i)
-        if (bytes[i] != Mark) return false;
+    return kept && MarkOnly(*kept);
+}
+
+bool TFreedMemoryMark::AllUntouched() const {
+    const TSpin spin;
+    for (std::size_t i = 0; i < KeptCount; ++i)
+        if (!MarkOnly(Kept[i])) return false;
     return true;
 }
 

@@ -23,8 +23,12 @@ public:
     bool Freed(const void *Block) const;
     // Block was freed and holds nothing but the mark still.
     bool Untouched(const void *Block) const;
+    // Every block freed while this one lives holds nothing but the mark.
+    bool AllUntouched() const;
     // The access violations raised while this one lives.
     int Faults() const;
+    // The code address of the first of them (null without one).
+    const void *FirstFaultAddress() const;
 
 private:
     void *FHandler;
