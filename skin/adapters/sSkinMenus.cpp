@@ -79,6 +79,46 @@ bool IsMenuWindow(HWND Window) {
     return Window && GetClassNameW(Window, name, 16) && std::wstring_view(name) == L"#32768";
 }
 
+// Where a command stands among the items of this thread's menu windows.
+struct TShownCommand {
+    UINT Command;
+    HMENU Menu = nullptr;
+    int Position = -1;
+};
+
+BOOL CALLBACK FindShownCommand(HWND Window, LPARAM Search) {
+    auto &s = *reinterpret_cast<TShownCommand *>(Search);
+    if (!IsMenuWindow(Window) || !IsWindowVisible(Window)) return TRUE;
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(Window, MN_GETHMENU, 0, 0));
+    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID;
+        if (GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) && info.wID == s.Command) {
+            s.Menu = menu;
+            s.Position = i;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+// The screen rectangle of Item in the popup that shows it now. A popup's
+// platform menu lives only while it shows, so it is found through this
+// thread's menu windows; asked in no window first, then in the window
+// that owns the menu.
+bool ShownItemRect(const TMenuItem &Item, RECT &Rect) {
+    TShownCommand search{Item.Command()};
+    EnumThreadWindows(GetCurrentThreadId(), &FindShownCommand, reinterpret_cast<LPARAM>(&search));
+    if (!search.Menu) return false;
+    const auto position = static_cast<UINT>(search.Position);
+    if (GetMenuItemRect(nullptr, search.Menu, position, &Rect)) return true;
+    const vcl::TMenu *menu = Item.GetParentMenu();
+    const HWND owner = menu && menu->WindowHandle() ? menu->WindowHandle()
+                                                    : (vcl::Application ? vcl::Application->Handle() : nullptr);
+    return owner && GetMenuItemRect(owner, search.Menu, position, &Rect);
+}
+
 bool FaceHasChar(HDC DC, const wchar_t *Face, wchar_t Char) {
     LOGFONTW lf{};
     lf.lfHeight = -13;
@@ -666,15 +706,14 @@ void TsSkinableMenus::ApplyItemRegion(LPARAM ItemKey) {
     // The key is the item's command: an item gone meanwhile drops the request.
     TMenuItem *item = TMenuItem::FindCommand(static_cast<UINT>(ItemKey));
     if (!item) return;
+    RECT r{};
+    if (!ShownItemRect(*item, r)) return;
+    // The window at the item's centre: with a submenu open, the first menu
+    // window found would be the submenu's.
+    const HWND window = WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    if (!IsMenuWindow(window)) return;
     TvlMenuBackground record;
-    if (!GetMenuBackground(item, record, nullptr, nullptr) || !record.Bitmap) return;
-    HWND window = record.Window;
-    if (!window) {
-        const HWND found = FindWindowW(L"#32768", nullptr);
-        if (found && IsWindowVisible(found) && GetWindowThreadProcessId(found, nullptr) == GetCurrentThreadId())
-            window = found;
-    }
-    if (window) ApplyMenuRegion(window, *record.Bitmap);
+    if (GetMenuBackground(item, record, window, nullptr) && record.Bitmap) ApplyMenuRegion(window, *record.Bitmap);
 }
 
 void TsSkinableMenus::ApplyPopupRegion(HWND Popup) {
@@ -718,7 +757,9 @@ void TsSkinableMenus::RefreshFrame(HWND Window, const TMenuItem *Item, const vcl
     }();
     if (first) {
         BitBlt(dc, 0, 0, w, b, src, 0, 0, SRCCOPY);
-        const int left = std::max(SkinBorderWidth(), b) + ExtraLineWidthFor(Bg.ExtraLineVisible);
+        const bool firstItem = Item->Parent()->IndexOf(Item) == 0;
+        const int extra = !PopupHasBreaks(Item) || firstItem ? ExtraLineWidthFor(Bg.ExtraLineVisible) : 0;
+        const int left = std::max(SkinBorderWidth(), b) + extra;
         BitBlt(dc, 0, 0, left, h, src, 0, 0, SRCCOPY);
     }
     if (last) BitBlt(dc, 0, h - b, w, b, src, 0, h - b, SRCCOPY);
@@ -864,6 +905,8 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     if (!bmp) bmp = NewBitmap32(layout.Width, layout.Height);
     else if (bmp->Width() != layout.Width || bmp->Height() != layout.Height) bmp->SetSize(layout.Width, layout.Height);
     PaintItemFace(*bmp, bg, layout, look);
+    // An image index past the list's end draws no glyph: such an item shows
+    // its check mark, or its checked state would not show at all.
     const bool hasImage = menu && menu->Images() && item->ImageIndex() >= 0 &&
                           item->ImageIndex() < menu->Images()->Count();
     if (State.Contains(vcl::odChecked) && !item->HasBitmap() && !hasImage) PaintItemCheck(*bmp, item, layout, look);
@@ -1110,8 +1153,8 @@ void TsSkinableMenus::SkinDrawMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *A
         if (!enabled) x = 3, y = 1;
         data.Glyph = item->Bitmap();
         data.NumGlyphs = std::max(1, item->Bitmap()->Height() > 0 ? gw / item->Bitmap()->Height() : 1);
-        data.ImgRect = vcl::Rect(x, y, x + gw + (enabled ? 3 : 6), h);
-        textLeft = x + gw + (enabled ? 3 : 6);
+        textLeft = enabled ? x + gw + 3 : gw + 6;
+        data.ImgRect = vcl::Rect(x, y, textLeft, h);
         glyph = true;
     } else if (images && item->ImageIndex() >= 0) {
         const int y = (h - images->Height()) / 2, x = rtl ? w - 3 - images->Width() : 3;

@@ -309,7 +309,7 @@ void TvlComboBoxWnd::DrawComboItem(const DRAWITEMSTRUCT &Draw) {
         // The class library keeps no reading order of its own: the window's
         // styles carry the right-to-left alignment and reading.
         const LONG_PTR ex = GetWindowLongPtrW(Handle, GWL_EXSTYLE);
-        UINT flags = DT_NOPREFIX | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER;
+        UINT flags = DT_NOPREFIX | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE;
         if (ex & WS_EX_RIGHT) flags |= DT_RIGHT;
         if (ex & WS_EX_RTLREADING) flags |= DT_RTLREADING;
         if (selected && m->IsValidSectionIndex(selection)) {
@@ -566,6 +566,8 @@ void TvlComboBoxWnd::AfterCommonCommand(const vcl::TMessage &Message) {
         PaintComboButton(nullptr);
         return;
     }
+    // A simple combo box's list is a child framed by its client edge, never
+    // by a thick frame: a border would frame it twice.
     if (ListWnd && IsWindow(ListWnd) && ComboStyle(Handle) != CBS_SIMPLE) {
         const LONG_PTR style = GetWindowLongPtrW(ListWnd, GWL_STYLE);
         SetWindowLongPtrW(ListWnd, GWL_STYLE, (style & ~WS_THICKFRAME) | WS_BORDER);

@@ -506,6 +506,9 @@ void TvlTreeViewWnd::ApplySkinColors() {
             SendMessageW(Handle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(vcl::ColorToRGB(colour)));
     } else {
         SendMessageW(Handle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(vcl::ColorToRGB(colour)));
+        // Without a control there is no font to carry the section's font
+        // colour: the items would keep the system's text colour on the
+        // skin's background, unreadable on a dark skin.
         SendMessageW(Handle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(vcl::ColorToRGB(font)));
     }
     AppliedColor = colour;
@@ -518,7 +521,7 @@ vcl::TColor TvlTreeViewWnd::BackgroundColor() const {
     const TsSkinManager *m = SkinData->GetSkinManager();
     if (!m || !m->IsValidSectionIndex(SkinData->SkinIndex())) return AppliedColor;
     const TsGeneralData &section = m->Sections[static_cast<std::size_t>(SkinData->SkinIndex())];
-    const bool active = SkinData->Focused || (SkinData->MouseInside && HasStateImages(SkinData, true));
+    const bool active = SkinData->Focused || (SkinData->MouseInside && LooksDifferentWhileActive());
     return section.Props[static_cast<std::size_t>(active ? std::min(1, section.States - 1) : 0)].Color;
 }
 

@@ -143,7 +143,11 @@ bool TvlMDIWnd::ClientSkinCommand(vcl::TMessage &Message) {
     }
     case SC_SCROLL_END:
         EngineScroll = false;
-        RepaintBars();
+        // The engine sends this inside its scroll message (InScrollMessage
+        // set), so not through RepaintBars: after a press that a capture
+        // change cancelled, this is the only repaint the bar gets. A thumb
+        // drag still paints itself (the bar's painter leaves it alone).
+        if (!Destroyed()) skin::RefreshScrollBars(*this, true);
         return true;
     default: return false;
     }

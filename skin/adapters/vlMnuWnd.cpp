@@ -133,6 +133,8 @@ bool TvlMnuWnd::OwnMessage(vcl::TMessage &Message) {
 
 // --------------------------------------------------------- frame and background
 
+bool TvlMnuWnd::SwitchesVisualStylesOff(const TsCommonData *, const TvlSkinParams &, bool) const { return false; }
+
 std::uint8_t TvlMnuWnd::Opacity() const {
     return SkinManager && SkinManager->MenuSupport() ? SkinManager->MenuSupport()->AlphaBlend : 255;
 }
@@ -261,7 +263,6 @@ TvlMnuArray &TvlMnuArray::Instance() {
 TvlMnuWnd *TvlMnuArray::Add(HWND Window, TsSkinManager &Manager) {
     TvlSkinParams params;
     params.SkinSection = "MAINMENU";
-    TvlKeepThemeScope keep;
     auto adapter = NewAdapter<TvlMnuWnd>(Window, nullptr, &Manager, params);
     FAdapters.push_back(std::move(adapter));
     return FAdapters.back().get();

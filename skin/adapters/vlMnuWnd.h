@@ -50,6 +50,10 @@ public:
     bool Busy = false;
     int ShownFlag = 0;  // set by SC_MENU_SHOWN, cleared by every erase
 
+protected:
+    // Never: a menu window keeps its visual style, the painter draws over it.
+    bool SwitchesVisualStylesOff(const TsCommonData *Shared, const TvlSkinParams &Params, bool Repaint) const override;
+
 private:
     // The skin's frame and background: from the painter's background of
     // this window when it has one of the window's size, otherwise from the

@@ -303,7 +303,7 @@ void TvlPanelWnd::PaintWindow(HDC DC) {
     const HDC target = DC ? DC : own.Get();
     if (!target) return;
     const int saved = SaveDC(target);
-    PaintContainerClient(*this, target, FrameWidthOf(Handle), [this] { return BuildCache(); });
+    PaintContainerClient(*this, target, FrameWidthOf(Handle), [this] { return BuildCache(); }, true);
     RestoreDC(target, saved);
 }
 

@@ -47,6 +47,9 @@ TvlSBFace SBFaceOf(const TvlSBRange &Range, std::int32_t Position, int Length, i
                    static_cast<int>(RoundEven(static_cast<double>(f.Track - f.ThumbSize) / static_cast<double>(steps) *
                                               static_cast<double>(std::int64_t{position} - Range.Min)));
     f.ThumbStart = f.Centre - f.ThumbSize / 2;
+    // Against the second arrow at the last position the range allows
+    // (Max - Page + 1 with a page): put there one step earlier, at Max -
+    // Page, the thumb would show the end while a step is still left.
     if (steps > 0 && position >= last) f.ThumbStart = Length - f.Arrow - f.ThumbSize;
     if (Range.Max == Range.Min) f.ThumbStart = f.Arrow;
     f.ThumbShown = f.Track >= f.ThumbSize;

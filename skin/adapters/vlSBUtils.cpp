@@ -122,7 +122,6 @@ void TvlMainWnd::Create(HWND AHandle, TsCommonData *Shared, TsSkinManager *Manag
 
 bool TvlMainWnd::SwitchesVisualStylesOff(const TsCommonData *Shared, const TvlSkinParams &Params, bool Repaint) const {
     (void)Repaint;  // the scrolling adapters' frame: none here
-    // A popup menu's adapter is made inside a TvlKeepThemeScope.
     const TvlFormProvider *provider = Shared ? Shared->OwnerProvider() : nullptr;
     return !(provider && !provider->DrawsNonClientArea()) && Params.SkinSection != "DIALOG" && !KeepThemeOnCreate();
 }

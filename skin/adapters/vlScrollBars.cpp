@@ -730,9 +730,21 @@ void ScrollBarTimer(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     const HWND handle = Adapter.Handle;
     const UINT_PTR id = Message.WParam;
     const bool ours = id == HoverTimerId || id == FirstRepeatTimerId || id == RepeatTimerId;
-    if (!ours || e.TrackedWindow != handle) {
-        if (ours) KillTimer(handle, id);  // left over from a press or hover that ended
-        else Adapter.PassOn(Message);
+    if (!ours) {
+        Adapter.PassOn(Message);
+        return;
+    }
+    if (e.TrackedWindow != handle) {
+        // Left over from a press or hover that ended, or that another window
+        // took on. A hover ends as when the cursor leaves the hot bar: the
+        // hot state goes and this window's bars lose their hot part. Only
+        // while the cursor is in the hot bar does that state stay: it is the
+        // tracked window's then.
+        KillTimer(handle, id);
+        if (id != HoverTimerId) return;
+        if (!Contains(e.HotBarRect, CursorPos())) e.HotKind = e.HotPart = e.LastHotPart = -1;
+        Message.Result = 0;
+        PaintNcScrollBars(Adapter, -1, nullptr);
         return;
     }
     Message.Result = 0;

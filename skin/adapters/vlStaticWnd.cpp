@@ -120,7 +120,8 @@ bool EmptyClip(HDC DC) {
     return GetClipBox(DC, &r) == NULLREGION;
 }
 
-void PaintContainerClient(TvlMainWnd &Adapter, HDC DC, int Frame, const std::function<bool()> &Rebuild) {
+void PaintContainerClient(TvlMainWnd &Adapter, HDC DC, int Frame, const std::function<bool()> &Rebuild,
+                          bool ByLastPass) {
     TsCommonData &data = *Adapter.SkinData;
     auto *control = dynamic_cast<vcl::TWinControl *>(data.OwnerControl());
     if (Destroying(control) || ParentCreating(control) || data.PaintLocked || !DC) return;
@@ -129,18 +130,23 @@ void PaintContainerClient(TvlMainWnd &Adapter, HDC DC, int Frame, const std::fun
     GetClipBox(DC, &clip);
     RECT client{};
     GetClientRect(Adapter.Handle, &client);
+    const bool leftOut = data.PartialPaint;
     data.PartialPaint = data.UsesParentBackground() &&
                         (clip.right - clip.left != client.right || clip.bottom - clip.top != client.bottom);
-    if ((data.PartialPaint || data.BGChanged) && !Rebuild()) return;
+    const bool rebuild = data.BGChanged || (ByLastPass ? leftOut : data.PartialPaint);
+    if (rebuild && !Rebuild()) return;
     const vcl::TRect r{0, 0, client.right, client.bottom};
     if (control) {
         CopyCacheToDC(control, data, {Frame, Frame}, r, DC, false, 0, 0);
         // The children's paints are the application's: they may free the
         // control or the adapter.
         const vcl::TGuarded owner(control);
-        PaintChildControls(DC, control, true, {0, 0});
+        PaintChildControls(DC, control, !ByLastPass || rebuild, {0, 0});
         if (owner) PassUpdateDoneToChildren(control);
     } else {
+        // The client part as for a control: the whole picture at the DC's
+        // origin would put the frame band into the client area. Child
+        // windows wait for this picture as a control's children do.
         CopyCacheToWindowDC(Adapter.Handle, data, {Frame, Frame}, r, DC, false, 0, 0);
         PassUpdateDoneToChildWindows(Adapter.Handle);
     }

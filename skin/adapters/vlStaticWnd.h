@@ -127,7 +127,12 @@ bool EmptyClip(HDC DC);
 // leaving out opaque children; Control's graphic children painted over it
 // and its children told that the parent's update is done. Rebuilt first
 // through Rebuild when the background changed or when the DC shows only a
-// part of a control that takes its parent's background.
-void PaintContainerClient(TvlMainWnd &Adapter, HDC DC, int Frame, const std::function<bool()> &Rebuild);
+// part of a control that takes its parent's background. ByLastPass (the
+// panel's way): the partial-paint flag is read as the last pass left it
+// before this pass sets it, so a control left out of a pass (or shown in
+// part) is rebuilt on the pass after; its graphic children are then painted
+// only while it is visible.
+void PaintContainerClient(TvlMainWnd &Adapter, HDC DC, int Frame, const std::function<bool()> &Rebuild,
+                          bool ByLastPass = false);
 
 } // namespace skin

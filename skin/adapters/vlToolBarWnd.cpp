@@ -203,7 +203,7 @@ void TvlToolBarWnd::PaintButton(int Index, const vcl::TRect &R, vcl::TBitmap &Ta
             arrowWidth = size.cx;
             const vcl::TPoint at = ToolImagePos({w, h}, {iw, ih}, !text.empty(), true, arrowWidth, shift);
             const vcl::TPoint arrowAt = !text.empty() ? vcl::TPoint{w - arrowWidth - 2 + shift, at.Y + (ih - size.cy) / 2}
-                                                      : vcl::TPoint{at.X + iw + shift, at.Y + (ih - size.cy) / 2};
+                                                      : vcl::TPoint{at.X + iw, at.Y + (ih - size.cy) / 2};
             DrawSkinGlyph(*bmp, arrowAt, state, gmNormal, arrow, BgOf(*under));
         }
         const vcl::TPoint at = list ? ToolListImagePos({w, h}, {iw, ih}, shift)

@@ -223,7 +223,7 @@ void TvlVirtualTreeViewWnd::NcPaint(vcl::TMessage &Message) {
 }
 
 int TvlVirtualTreeViewWnd::BorderStripWidth() const {
-    return (GetWindowLongPtrW(Handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) ? 2 : std::max(FrameLeft, 0);
+    return (GetWindowLongPtrW(Handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) ? 2 : 0;
 }
 
 void TvlVirtualTreeViewWnd::HeaderDrawQueryElements(vcl::TObject *, TvlHeaderPaintInfo &, std::uint32_t &Elements) {

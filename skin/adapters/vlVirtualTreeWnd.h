@@ -69,6 +69,8 @@ private:
     // The skin's border, the tree's own frame part (its header) printed by
     // the tree, then the bars.
     void NcPaint(vcl::TMessage &Message);
+    // The skin's strips stand for the client edge only (2 px); any other
+    // frame is the tree's, printed after them.
     int BorderStripWidth() const;
 };
 

@@ -163,13 +163,11 @@ void ShrinkBorderHole(TsSkinProvider &P, const WINDOWPOS &Pos) {
 void TsSkinProvider::WMCreate(vcl::TMessage &Message) {
     const bool child = IsMDIChildForm(Form);
     if (child) MDIChildCreating();
-    SavedWndProc(Message);
-    if (!child) PrepareForm();
+    if (PassOn(Message) && !child) PrepareForm();
 }
 
 void TsSkinProvider::WMNCCreate(vcl::TMessage &Message) {
-    SavedWndProc(Message);
-    if (!IsMDIChildForm(Form)) PrepareForm();
+    if (PassOn(Message) && !IsMDIChildForm(Form)) PrepareForm();
 }
 
 // -------------------------------------------------------- activation
@@ -197,7 +195,7 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
     FSkinData->PaintLocked = false;
 
     if (!Form->Showing() || !IsWindowVisible(window)) {
-        SavedWndProc(Message);
+        if (!PassOn(Message)) return;
     } else {
         if (active != (FormActive != 0)) FSkinData->BGChanged = true;
         // The system paints its own caption while it handles the message:
@@ -223,7 +221,7 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         // The window keeps only what lies inside its native frame: the
         // system's caption drawing stays under the border window.
         if (BorderForm && !CompositionOn && !ShowAnimating && !blending) UpdateFormRegion(false, false);
-        SavedWndProc(Message);
+        if (!PassOn(Message)) return;
         if (CompositionOn) {
             if (!BorderForm) {
                 SendMessageW(window, WM_SETREDRAW, TRUE, 0);
@@ -289,7 +287,7 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMActivate(vcl::TMessage &Message) {
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     if (Form->Showing()) {
         if (!FormScrollAdapter) UpdateFormScrollBars();
         if (!Form->FormState().Contains(vcl::fsCreating)) {
@@ -307,7 +305,7 @@ void TsSkinProvider::WMActivate(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMActivateApp(vcl::TMessage &Message) {
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     const TsSkinManager *m = FSkinData->GetSkinManager();
     if (Message.WParam != 1 || !m || !m->AnimEffects()->Minimizing->Active || (StateFlags & pfMinimizeAnimation)) return;
     // Another application's windows may have covered the border meanwhile.
@@ -328,13 +326,11 @@ void TsSkinProvider::WMActivateApp(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMChildActivate(vcl::TMessage &Message) {
-    SavedWndProc(Message);
-    MDIChildActivated(*this);
+    if (PassOn(Message)) MDIChildActivated(*this);
 }
 
 void TsSkinProvider::WMMDIActivate(vcl::TMessage &Message) {
-    SavedWndProc(Message);
-    MDIChildActivation(*this, Message);
+    if (PassOn(Message)) MDIChildActivation(*this, Message);
 }
 
 // ------------------------------------------------------ size and position
@@ -346,7 +342,7 @@ void TsSkinProvider::WMMove(vcl::TMessage &Message) {
     if (!BorderForm && ExtBordersAllowed() && !ProviderLoading() &&
         !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)))
         UpdateExtBorders(true);
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     // A border window follows in WM_WINDOWPOSCHANGED and takes the glued
     // forms along itself.
     if (!BorderForm) MoveGluedForms();
@@ -387,7 +383,7 @@ void TsSkinProvider::WMSize(vcl::TMessage &Message) {
     const bool lock = FDrawClientArea && !Form->Parent();
     const bool locked = FSkinData->PaintLocked;
     if (lock) FSkinData->PaintLocked = true;
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     if (lock) FSkinData->PaintLocked = locked;
 
     // The frame, its cache and its region are made at the form's recorded
@@ -436,6 +432,9 @@ void TsSkinProvider::FollowNewSize() {
     // may be the form's now.
     if (BorderForm && NativeFrameMaximized()) UpdateExtBorders(false);
     const bool bars = ScrollBarShown(FormScrollAdapter.get());
+    // The renders and repaints below run the form's own painting, which may
+    // free this provider.
+    const vcl::TGuarded alive(this);
     if (BorderForm) {
         // The border keeps the z-order and the client size it knows while
         // the size changes in hand; a shown scroll bar or an outline drag
@@ -443,27 +442,32 @@ void TsSkinProvider::FollowNewSize() {
         const bool inHand = FResizeMode == rmStandard && !bars;
         if (inHand) StateFlags |= pfBorderRegionSetting;
         UpdateBorder(true, 255);
+        if (!alive) return;
         if (inHand) StateFlags &= ~pfBorderRegionSetting;
         // No re-placing for a border told not to move its owner: the paint
         // lock that asks for it is never set here (WMSize returns first).
         RegionChanged = true;
         ApplyFormRegion(true, true, true);
+        if (!alive) return;
         FSkinData->PaintLocked = false;
     } else {
         RegionChanged = true;
         CollectFrameMasks();
         ApplyFormRegion(true, true, true);
     }
-    if (FSkinData->PaintLocked) return;
+    if (!alive || FSkinData->PaintLocked) return;
     const int clientWidth = ClientWidth(window), clientHeight = ClientHeight(window);
     if (((FSkinData->PaintFlags & 2) && clientHeight != LastClientRect.Height()) ||
         ((FSkinData->PaintFlags & 1) && clientWidth != LastClientRect.Width()))
         BroadcastToChildControls(Form, vcl::TMessage{SM_SKINCOMMAND, SkinCommand(SC_PARENT_BG_CHANGED, 1), 0, 0});
     if (!BorderForm || bars) {
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_NOFRAME);
+        if (!alive) return;
     } else {
         if (!BorderWindow()) UpdateBorder(false, 255);
+        if (!alive) return;
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        if (!alive) return;
         // The border's hole takes the whole new client area now. (Our border
         // keeps no "may move its owner" flag to set again: nothing reads it.)
         if (const HWND border = BorderWindow()) {
@@ -479,12 +483,11 @@ void TsSkinProvider::FollowNewSize() {
 }
 
 void TsSkinProvider::WMSizing(vcl::TMessage &Message) {
-    SavedWndProc(Message);
-    UpdateBorder(false, 255);
+    if (PassOn(Message)) UpdateBorder(false, 255);
 }
 
 void TsSkinProvider::WMExitSizeMove(vcl::TMessage &Message) {
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     // A region held back while the system moved or sized the form.
     if (RegionChanged) UpdateFormRegion(true, true);
     // The border's shadow may have passed over the skinned dialogs.
@@ -600,7 +603,9 @@ void TsSkinProvider::EndHideCover(const WINDOWPOS *Pos) {
 }
 
 void TsSkinProvider::WMWindowPosChanged(vcl::TMessage &Message) {
+    const vcl::TGuarded alive(this);
     const bool placed = HandleWindowPosChanged(Message);
+    if (!alive) return;
     // A hidden form's border window goes with it (after a hide animation too).
     if (const auto *pos = reinterpret_cast<const WINDOWPOS *>(Message.LParam);
         BorderForm && pos && (pos->flags & SWP_HIDEWINDOW) && Form->HandleAllocated() &&
@@ -609,7 +614,9 @@ void TsSkinProvider::WMWindowPosChanged(vcl::TMessage &Message) {
     // The form has recorded its new bounds now. The border follows the
     // placement after the size's own update of it, as it would after WM_SIZE.
     if (SizePending) FollowNewSize();
+    if (!alive) return;
     if (placed) BorderFollowsPlacement(*this, *reinterpret_cast<const WINDOWPOS *>(Message.LParam));
+    if (!alive) return;
     EndHideCover(reinterpret_cast<const WINDOWPOS *>(Message.LParam));
 }
 
@@ -628,17 +635,18 @@ bool TsSkinProvider::HandleWindowPosChanged(vcl::TMessage &Message) {
         const bool mainMinimizing = minimizing && vcl::Application && vcl::Application->MainForm() == Form;
         if (mainMinimizing) {
             if (m->AnimEffects()->Minimizing->Active) {
-                SavedWndProc(Message);
-                ShowAnimating = false;
+                if (PassOn(Message)) ShowAnimating = false;
                 return false;
             }
         } else if (!minimizing && FAllowAnimation && m->AnimEffects()->FormHide->Active &&
                    m->Effects()->AllowAnimation && !Form->Parent() && !IsMDIChildForm(Form)) {
             if (CompositionOn) FormAnimations().SetLayeredAlpha(window, true, 1);
-            SavedWndProc(Message);
+            if (!PassOn(Message)) return false;
             Animating = true;
+            // The animation's picture runs the form's own painting.
+            const vcl::TGuarded alive(this);
             FormAnimations().AnimHideForm(*this);
-            if (vcl::Application && vcl::Application->Terminated()) return false;
+            if (!alive || (vcl::Application && vcl::Application->Terminated())) return false;
             if (CompositionOn) FormAnimations().SetLayeredAlpha(window, false, 255);
             Animating = false;
             return false;
@@ -653,7 +661,7 @@ bool TsSkinProvider::HandleWindowPosChanged(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMStyleChanged(vcl::TMessage &Message) {
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     if (SystemMenu && SystemMenu->VisibleClose() != HasSystemMenu()) {
         SystemMenu->UpdateItems(true);
         RepaintFrameNow();
@@ -678,7 +686,6 @@ void TsSkinProvider::WMSetRedraw(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMShowWindow(vcl::TMessage &Message) {
-    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     const bool showing = Message.WParam == 1;
     const bool child = IsMDIChildForm(Form);
@@ -688,12 +695,12 @@ void TsSkinProvider::WMShowWindow(vcl::TMessage &Message) {
         if (CompositionOn && window && !ModuleState().FormAnimationActive && !Layered(window))
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
     }
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     // The main form shown again with its owner: the restore animation brings
     // it back as a whole.
     if (Message.LParam == SW_PARENTOPENING && !child && vcl::Application && vcl::Application->MainForm() == Form)
         if (const TsSkinManager *m = FSkinData->GetSkinManager(); m && m->AnimEffects()->Minimizing->Active) return;
-    if (!showing || !ProviderServes(self, window)) return;
+    if (!showing) return;
     if (child && IsZoomed(window)) {
         if (TsSkinProvider *parent = MDIParentSkinProvider()) parent->InvalidateFrame();
     } else if (IsMDIParent()) {
@@ -712,7 +719,7 @@ void TsSkinProvider::CMVisibleChanged(vcl::TMessage &Message) {
         const TsSkinManager *m = FSkinData->GetSkinManager();
         UpdateExtBorders(m && m->GetExtendedBorders());
     }
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     if (!visible)
         FSkinData->ShrinkCache();
     else if (Form->Parent())
@@ -720,8 +727,7 @@ void TsSkinProvider::CMVisibleChanged(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::CMEnabledChanged(vcl::TMessage &Message) {
-    SavedWndProc(Message);
-    if (!FDrawNonClientArea) return;
+    if (!PassOn(Message) || !FDrawNonClientArea) return;
     // The border window takes the mouse first: a disabled form's border
     // neither sizes nor moves it.
     if (const HWND border = BorderWindow()) EnableWindow(border, Form->Enabled());
@@ -738,10 +744,9 @@ void TsSkinProvider::CMEnabledChanged(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
-    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     if (!FDrawNonClientArea || !FDrawClientArea) {
-        SavedWndProc(Message);
+        if (!PassOn(Message)) return;
         if (CompositionOn && window) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
         FSkinData->PaintLocked = false;
         if (CompositionOn && window)
@@ -757,8 +762,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     if (IsMDIChildForm(Form)) {
         if (ControlAdapter) ControlAdapter->AdaptControls(nullptr);
         UpdateFormScrollBars();
-        SavedWndProc(Message);
-        if (!ProviderServes(self, window)) return;
+        if (!PassOn(Message)) return;
         // The client activated the child while it was made, before it
         // counted as showing: the system painted that caption.
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -801,7 +805,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         FSkinData->PaintLocked = false;
     }
     UpdateExtBorders(m && m->GetExtendedBorders());
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     if (ShowAnimating && !Skinned()) {
         SetChildrenRedraw(true);
         if (layerAdded) DropShowLayer(window, false);
@@ -817,11 +821,15 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         ShowAnimating = false;
         InShowAnimation = false;
         const TvlFormShow &show = *m->AnimEffects()->FormShow;
+        // The animation runs the form's own painting and passes it messages.
+        const vcl::TGuarded alive(this);
         FormAnimations().AnimShowForm(*this, show.Time, alpha, show.Mode);
+        if (!alive) return;
         // The animation gives the form WS_VISIBLE back; one that did not
         // (no layered windows) must not leave it unseen.
-        if (ProviderServes(self, window) && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE)) {
+        if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE)) {
             SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+            if (!alive) return;
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         }
     } else if (window) {
@@ -846,7 +854,7 @@ void TsSkinProvider::SetChildrenRedraw(bool On) {
 }
 
 void TsSkinProvider::CMRecreateWnd(vcl::TMessage &Message) {
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     if (const HWND window = WindowOf(Form); window && FormsState().PreviewFlag) LinkToEditor(window);
 }
 
@@ -878,11 +886,13 @@ void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {
         return;
     }
     Animating = true;
+    // The animation's picture runs the form's own painting, and it plays on
+    // timers: messages keep flowing while waiting, and a stuck one is given
+    // up. Either may free the form with this provider (this path runs while
+    // the form is destroyed, too): the wait ends then, and nothing of
+    // either is touched again.
     FormAnimations().AnimHideForm(*this);
-    // The animation plays on timers: messages keep flowing while waiting,
-    // and a stuck one is given up. They may free the form with this
-    // provider (this path runs while the form is destroyed, too): the wait
-    // ends then, and nothing of either is touched again.
+    if (!self) return;
     const ULONGLONG deadline = GetTickCount64() + AnimationWaitLimit;
     while (ModuleState().FormAnimationActive && GetTickCount64() < deadline) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);

@@ -205,8 +205,7 @@ void TsFormBorder::BorderItemDoubleClick(int Code, LPARAM At) {
     if (!item || !window) return;
     // Its fade goes; hot, then pressed as a press on it would.
     item->FreeAnimation();
-    FProvider.SetHotButton(Code, false);
-    SendMessageW(window, WM_NCLBUTTONDOWN, static_cast<WPARAM>(Code), At);
+    if (FProvider.SetHotButton(Code, false)) SendMessageW(window, WM_NCLBUTTONDOWN, static_cast<WPARAM>(Code), At);
 }
 
 // ------------------------------------------------- the provider's side
@@ -279,7 +278,10 @@ void TsSkinProvider::UpdateBorder(bool Rerender, std::uint8_t Alpha) {
     if (!BorderForm) return;
     // A frame that must be rendered again is shown again.
     const bool stale = FSkinData->BGChanged || CacheStale() || BorderImageNew;
+    // Its render runs the form's own painting, which may free this provider.
+    const vcl::TGuarded alive(this);
     BorderForm->Border().UpdateBorder(Rerender || stale, Alpha);
+    if (!alive) return;
     if (BorderForm && BorderForm->Border().Window() && !BorderForm->Border().Updating) BorderImageNew = false;
 }
 

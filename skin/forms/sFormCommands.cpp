@@ -136,7 +136,7 @@ void TsSkinProvider::SMSkinCommand(vcl::TMessage &Message) {
     case SC_GET_BG_COLOR: Message.Result = static_cast<LRESULT>(data.GetBackColor(0)); break;
     case SC_BUILD_CACHE:
         if (ModuleState().SkinIsLoading || !data.BGChanged) break;
-        RenderFrame();
+        if (const vcl::TGuarded alive(this); !RenderFrame() && !alive) break;
         if (data.BGChanged && (Form->FormState().Contains(vcl::fsCreating) || (StateFlags & pfBlendOnMoving) ||
                                (StateFlags & pfSnapshotTaken) || data.SkinIndex() < 0))
             data.BGChanged = false;
@@ -266,7 +266,11 @@ void TsSkinProvider::AnswerBgQuery(TvlBgQuery &Query) {
     // client area's origin in the frame image.
     Query.X = 0;
     Query.Y = 0;
+    // The render runs the form's own painting, which may free this provider:
+    // the asker then has no answer.
+    const vcl::TGuarded alive(this);
     if ((data.BGChanged || CacheStale()) && (!data.PaintLocked || InShowAnimation) && data.CanUseCache()) RenderFrame();
+    if (!alive) return;
     const int offsetX = GetClientOffsetX();
     const int offsetY = GetClientOffsetY();
     if (Query.PaintIntoDC) {
@@ -286,6 +290,10 @@ void TsSkinProvider::AnswerBgQuery(TvlBgQuery &Query) {
     data.CopyParentBackground(Query, state);
     if (Query.Kind == bqImage && !Query.PaintIntoDC && !Query.Image) {
         RenderFrame();
+        if (!alive) {
+            Query.Kind = bqNone;
+            return;
+        }
         Query.Image = data.CacheBmp();
     }
     // What the form painted into the DC was read at the client area's

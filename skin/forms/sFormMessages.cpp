@@ -177,13 +177,13 @@ void TsSkinProvider::WMSetText(vcl::TMessage &Message) {
     // it off the screen until the skin's caption is painted again.
     if (CompositionOn) {
         if (!BorderForm) ShowCaptionCover();
-        SavedWndProc(Message);
+        if (!PassOn(Message)) return;
         RepaintFrameNow();
         HideCaptionCover();
     } else {
         FSkinData->BGChanged = true;
         ShowCaptionCover();
-        SavedWndProc(Message);
+        if (!PassOn(Message)) return;
         HideCaptionCover();
         SendMessageW(window, WM_NCPAINT, 0, 0);
     }
@@ -195,10 +195,11 @@ void TsSkinProvider::WMSetIcon(vcl::TMessage &Message) {
         SavedWndProc(Message);
         return;
     }
+    const vcl::TGuarded alive(this);
     if (!CompositionOn) SendMessageW(window, WM_SETREDRAW, FALSE, 0);
-    SavedWndProc(Message);
+    if (!alive || !PassOn(Message)) return;
     if (!CompositionOn) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
-    RepaintFrameNow();
+    if (alive) RepaintFrameNow();
 }
 
 void TsSkinProvider::WMSettingChange(vcl::TMessage &Message) {
@@ -209,10 +210,7 @@ void TsSkinProvider::WMSettingChange(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMSysColorChange(vcl::TMessage &Message) {
-    const vcl::TGuarded self(this);
-    const HWND window = WindowOf(Form);
-    SavedWndProc(Message);
-    if (ProviderServes(self, window)) RebuildMainMenu();
+    if (PassOn(Message)) RebuildMainMenu();
 }
 
 void TsSkinProvider::WMParentNotify(vcl::TMessage &Message) {
@@ -223,7 +221,7 @@ void TsSkinProvider::WMParentNotify(vcl::TMessage &Message) {
         SavedWndProc(Message);
         return;
     }
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     if (event == WM_CREATE && ControlAdapter) {
         vcl::TWinControl *child = vcl::FindControl(reinterpret_cast<HWND>(Message.LParam));
         if (child)
@@ -236,14 +234,14 @@ void TsSkinProvider::WMParentNotify(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMNotify(vcl::TMessage &Message) {
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     const auto *header = reinterpret_cast<const NMHDR *>(Message.LParam);
     if (header && header->code == static_cast<UINT>(TCN_SELCHANGE) && ControlAdapter)
         ControlAdapter->AdaptControls(nullptr);
 }
 
 void TsSkinProvider::CMControlListChange(vcl::TMessage &Message) {
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     auto *control = reinterpret_cast<vcl::TControl *>(Message.LParam);
     if (Message.WParam == 0 || !control) return;
     if (auto *windowed = dynamic_cast<vcl::TWinControl *>(control)) {
@@ -254,7 +252,7 @@ void TsSkinProvider::CMControlListChange(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::CMFloat(vcl::TMessage &Message) {
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     FormScrollAdapter.reset();
     if (const HWND window = WindowOf(Form))
         SendSkinCommand(window, SC_SKIN_REFRESH, reinterpret_cast<LPARAM>(FSkinData->GetSkinManager()));
@@ -282,7 +280,7 @@ void TsSkinProvider::WMFormCommand(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMCopyData(vcl::TMessage &Message) {
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     bool &takingPush = ModuleState().TakingPush;
     const HWND window = WindowOf(Form);
     if (Message.Result != 0 || !window || window != FormsState().LinkedWindow || takingPush) return;

@@ -109,8 +109,7 @@ void TsSkinProvider::WMNCMouseMove(vcl::TMessage &Message) {
         Message.Result = 0;
         return;
     }
-    SetHotButton(0, true);
-    SavedWndProc(Message);
+    if (SetHotButton(0, true)) SavedWndProc(Message);
 }
 
 void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
@@ -129,7 +128,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
             SavedWndProc(Message);
             return;
         }
-        SetHotButton(0, true);
+        if (!SetHotButton(0, true)) return;
         ReleasePressedButton();
         PopupBelowIcon();
         return;
@@ -179,8 +178,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
     if (code == HTSYSMENU) {
         Message.Result = 0;
         SavedWndProc(Message);
-        if (Message.Result != 0 || !ProviderServes(self, window)) return;
-        SetHotButton(0, true);
+        if (Message.Result != 0 || !ProviderServes(self, window) || !SetHotButton(0, true)) return;
         ReleasePressedButton();
         const TsSkinManager *manager = FSkinData->GetSkinManager();
         if (!manager || !manager->SkinnedPopups()) {
@@ -202,7 +200,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
         Message.Result = 0;
         return;
     }
-    SetHotButton(0, true);
+    if (!SetHotButton(0, true)) return;
     const vcl::TPoint screen = ScreenPointOf(Message.LParam);
     if (window && IsZoomed(window) && ScreenToWindowPoint(screen.X, screen.Y).Y < FrameTop(true) + GetCaptionHeight(true)) {
         // A maximized form does not move: the click only activates it.
@@ -229,8 +227,9 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
         // A blended move: the form turns translucent for the drag.
         FormActive = 1;
         FSkinData->BGChanged = true;
+        // The focus activates the form: its activation handlers run.
         if (Form->CanFocus()) Form->SetFocus();
-        StartBlendOnMoving(true);
+        if (ProviderServes(self, window)) StartBlendOnMoving(true);
         Message.Result = 0;
         return;
     }
@@ -281,7 +280,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             }
             FSkinData->BGChanged = true;
         } else {
-            SetHotButton(0, true);
+            if (!SetHotButton(0, true)) return;
             passOn = true;
         }
     } else if (code == HTMAXBUTTON) {
@@ -300,7 +299,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             // are cached to free.
             if (IsWindowVisible(window)) {
                 FSkinData->BGChanged = true;
-                SetHotButton(0, false);
+                if (!SetHotButton(0, false)) return;
             }
         }
     } else if (TvlTitleBarItem *item = ItemByCode(code)) {
@@ -334,7 +333,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             if (!ProviderServes(self, window)) return;
             if (hot) FSkinData->UnlockPaint(false);
             // The buttons went with the child's maximized state.
-            if (!MDIButtonsShown()) SetHotButton(0, false);
+            if (!MDIButtonsShown() && !SetHotButton(0, false)) return;
         }
     } else if (IsTitleButtonCode(code)) {
         if (pressed) {
@@ -409,7 +408,7 @@ void TsSkinProvider::WMNCRButtonUp(vcl::TMessage &Message) {
     }
     const int code = CalcHitTest(Message);
     if (code == HTCAPTION || code == HTSYSMENU) {
-        SetHotButton(0, true);
+        if (!SetHotButton(0, true)) return;
         ReleasePressedButton();
         PopupSystemMenu(ScreenPointOf(Message.LParam));
     }
@@ -417,7 +416,7 @@ void TsSkinProvider::WMNCRButtonUp(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMMouseMove(vcl::TMessage &Message) {
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     if (TsSkinManager *manager = DefaultManager()) manager->SetActiveControl(nullptr);
     const HWND window = WindowOf(Form);
     if (OutlineDrag.Active && FResizeMode == rmBorder && Form->Enabled() && window) {
@@ -430,7 +429,7 @@ void TsSkinProvider::WMMouseMove(vcl::TMessage &Message) {
 void TsSkinProvider::CMMouseEnter(vcl::TMessage &Message) {
     // (The border form is not told: its window takes no mouse-enter of its
     // own, it passes every such message on unhandled.)
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     const HWND window = WindowOf(Form);
     if (TsSkinManager *manager = FSkinData->GetSkinManager(); manager && window) manager->SetActiveControl(window);
 }
@@ -438,7 +437,7 @@ void TsSkinProvider::CMMouseEnter(vcl::TMessage &Message) {
 void TsSkinProvider::CMMouseLeave(vcl::TMessage &Message) {
     // A title-bar item lies on the border window: the mouse left the form
     // for it, and the item stays hot.
-    if (!(BorderForm && IsTitleItemCode(CurrentButton))) SetHotButton(0, true);
+    if (!(BorderForm && IsTitleItemCode(CurrentButton)) && !SetHotButton(0, true)) return;
     ReleasePressedButton();
     SavedWndProc(Message);
 }
@@ -474,7 +473,9 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     bool borderAfterRestore = false;
     bool redrawIconicMain = false;
     if (command == (SC_MOVE | HTCAPTION)) {
+        // The form's own painting runs here.
         Form->Repaint();
+        if (!ProviderServes(self, window)) return;
     } else if (command == SC_MAXIMIZE && !Form->Parent() && MinTimer && MinTimer->Restoring) {
         // The minimized image flies back to the form's place, now maximized.
         StateFlags |= pfMaximizing;
@@ -532,7 +533,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         // later maximize would fly it back.
         if (command == SC_RESTORE && MinTimer && MinTimer->Restoring && !(StateFlags & pfRestoreAnimation))
             FreeMinimizeTimer();
-        if (command == SC_MAXIMIZE || command == SC_RESTORE) SetHotButton(0, true);
+        if ((command == SC_MAXIMIZE || command == SC_RESTORE) && !SetHotButton(0, true)) return;
         if (command == SC_RESTORE) {
             FSkinData->BGChanged = true;
             if (!HasFrame()) {

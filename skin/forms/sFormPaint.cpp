@@ -78,32 +78,38 @@ void PaintGraphicChildren(HDC DC, vcl::TCustomForm &Form) {
     }
 }
 
-// WM_PAINT's client painting, with the cache as background where it may serve.
-void PaintClientMessage(TsSkinProvider &P, vcl::TMessage &Message) {
+// WM_PAINT's client painting, with the cache as background where it may
+// serve. False once the form's own painting has freed the provider.
+bool PaintClientMessage(TsSkinProvider &P, vcl::TMessage &Message) {
     vcl::TCustomForm *Form = P.Form;
     const HWND window = WindowOf(Form);
     if (P.SkinData()->CanUseCache()) {
         if (window && Form->Showing()) {
+            const vcl::TGuarded alive(&P);
             bool owed = false;
             {
                 const TClientPainting painting(window);
                 P.PaintClientArea(Message);
                 owed = TClientPainting::FrameOwed();
             }
+            if (!alive) return false;
             MDIChildPainted(P);
             if (owed) P.PaintNonClient();
-        } else if (window) {
+            return static_cast<bool>(alive);
+        }
+        if (window) {
             const vcl::TPaintDC validate(window, reinterpret_cast<HDC>(Message.WParam));
         }
-        return;
+        return true;
     }
-    if (!window || !Form->Showing()) {
-        P.SavedWndProc(Message);
-        return;
-    }
+    if (!window || !Form->Showing()) return P.PassOn(Message);
     // The background comes from WM_ERASEBKGND, which the paint below sends.
     InvalidateRect(window, nullptr, !P.ComponentState().Contains(vcl::csDestroying));
-    const vcl::TPaintDC validate(window, nullptr);
+    const vcl::TGuarded alive(&P);
+    {
+        const vcl::TPaintDC validate(window, nullptr);
+    }
+    return static_cast<bool>(alive);
 }
 
 } // namespace
@@ -194,7 +200,6 @@ void TsSkinProvider::WMEraseBkgnd(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::WMPaint(vcl::TMessage &Message) {
-    const vcl::TGuarded self(this);
     if (!FDrawClientArea || (StateFlags & pfRestoreAnimation)) {
         SavedWndProc(Message);
         return;
@@ -207,9 +212,9 @@ void TsSkinProvider::WMPaint(vcl::TMessage &Message) {
     if (BorderForm && !InShowAnimation && window && !IsIconic(window) && !(StateFlags & pfMinimizeAnimation) &&
         (!BorderWindow() || !IsWindowVisible(BorderWindow())))
         UpdateBorder(false, 255);
-    PaintClientMessage(*this, Message);
+    if (!PaintClientMessage(*this, Message)) return;
     // The system's menu bar over the skinned client is drawn again after it.
-    if (!FDrawNonClientArea && Form->Menu() && ProviderServes(self, window)) SendMessageW(window, WM_NCPAINT, 1, 0);
+    if (!FDrawNonClientArea && Form->Menu()) SendMessageW(window, WM_NCPAINT, 1, 0);
 }
 
 void TsSkinProvider::WMPrint(vcl::TMessage &Message) {

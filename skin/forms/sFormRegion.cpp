@@ -142,11 +142,15 @@ bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized
         region.Reset(BuildFrameRegion(0, 0));
     }
     RegionChanged = false;
+    // The repaints render the frame, which runs the form's own painting: it
+    // may free this provider.
+    const vcl::TGuarded alive(this);
     const bool taken = vcl::SetWindowRegion(window, std::move(region), WithRedraw && Repaint);
-    if (!WithRedraw && Repaint) {
+    if (!WithRedraw && Repaint && alive) {
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
         SendMessageW(window, WM_NCPAINT, 0, 0);
     }
+    if (!alive) return taken;
     RegionGuard = false;
     return taken;
 }
@@ -168,8 +172,12 @@ void TsSkinProvider::PaintNonClient() {
     if (!cache || cache->Height() == 0) FSkinData->BGChanged = true;
     const bool rendering = FSkinData->BGChanged;
     if (FSkinData->BGChanged && !RenderFrame()) return;
+    // The renders and repaints below run the form's own painting, which
+    // may free this provider.
+    const vcl::TGuarded alive(this);
     // A new image of the frame is shown by the border window.
     if (rendering && BorderForm) UpdateBorder(true, 255);
+    if (!alive) return;
 
     const bool iconic = IsIconic(window);
     if (!RegionGuard && RegionChanged) {
@@ -184,12 +192,14 @@ void TsSkinProvider::PaintNonClient() {
             RegionChanged = false;
             if (Form->FormState().Contains(vcl::fsShowing) && Form->Position() != vcl::poDefault && !IsZoomed(window)) {
                 UpdateFormRegion(true, true);
+                if (!alive) return;
             } else {
                 const bool repaint = !ModuleState().FormAnimationActive;
                 // The WM_NCPAINT that the region's update sent has painted
                 // the frame (none is painted during an animation); when no
                 // region was set, the frame is painted here.
-                if (ApplyFormRegion(repaint, false) && !FSkinData->BGChanged) return;
+                const bool taken = ApplyFormRegion(repaint, false);
+                if (!alive || (taken && !FSkinData->BGChanged)) return;
             }
         }
     }

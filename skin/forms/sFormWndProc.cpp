@@ -28,11 +28,17 @@ void TsSkinProvider::FormWndProc(vcl::TMessage &Message) {
     }
     if (Message.Msg == SM_SKINCOMMAND && SkinCommandUnskinned(Message)) return;
     if (Message.Msg == vcl::CM_VISIBLECHANGED) VisibleChangedUnskinned(Message);
-    SavedWndProc(Message);
+    if (!PassOn(Message)) return;
     if (Message.Msg == WM_WINDOWPOSCHANGED)
         WindowPosChangedUnskinned(Message);
     else if (Message.Msg == WM_NCDESTROY)
         NCDestroyUnskinned(Message);
+}
+
+bool TsSkinProvider::PassOn(vcl::TMessage &Message) {
+    const vcl::TGuarded alive(this);
+    SavedWndProc(Message);
+    return static_cast<bool>(alive);
 }
 
 bool TsSkinProvider::SkinnedRoute(vcl::TMessage &Message) {

@@ -77,7 +77,9 @@ void TsSkinProvider::PaintClientBackground(HDC DC, bool UpdateChildren) {
             if (b > 0) BitBlt(DC, 0, ch - b, cw, b, src, offset.X, offset.Y + ch - b, SRCCOPY);
         }
     } else {
+        const vcl::TGuarded alive(this);
         RenderFrame();
+        if (!alive) return;
         if (IsMDIParent()) {
             if (UpdateChildren) PassUpdateDoneToChildren(Form);
             return;

@@ -170,12 +170,17 @@ bool TsSkinProvider::RenderFrame() {
         FSkinData->BGChanged = false;
         const vcl::TPoint client{GetClientOffsetX(), GetClientOffsetY()};
         if (Form->OnPaint && FSkinData->CanUseCache()) {
-            // The form's own painting lands in the cache, at the client area.
-            const HDC dc = image.Canvas()->Handle();
-            const vcl::TSavedDC saved(dc);
-            SetViewportOrgEx(dc, client.X, client.Y, nullptr);
-            const vcl::TCanvasDCScope lent(Form->Canvas(), dc);
-            Form->OnPaint(Form);
+            // The form's own painting lands in the cache, at the client
+            // area. It may free this provider: nothing is rendered then.
+            const vcl::TGuarded alive(this);
+            {
+                const HDC dc = image.Canvas()->Handle();
+                const vcl::TSavedDC saved(dc);
+                SetViewportOrgEx(dc, client.X, client.Y, nullptr);
+                const vcl::TCanvasDCScope lent(Form->Canvas(), dc);
+                Form->OnPaint(Form);
+            }
+            if (!alive) return false;
         }
         FSkinData->PaintChildOuterEffects(Form, client);
         FrameRendered = true;

@@ -216,14 +216,41 @@ void TvlSysSubMenu::ComponentRemoved(const vcl::TComponent *Component) {
 
 const std::vector<TvlGluedPair> &GluedPairs() { return FormsState().GluedPairs; }
 
+namespace {
+
+// A form freed leaves the list, glued or master, whether a provider of its
+// own goes with it or not: the master's moves and blends would reach it.
+class TvlGluedWatch : public vcl::TComponent {
+public:
+    TvlGluedWatch() : vcl::TComponent(nullptr) {}
+
+protected:
+    void Notification(vcl::TComponent *AComponent, vcl::TOperation Operation) override {
+        vcl::TComponent::Notification(AComponent, Operation);
+        if (Operation != vcl::opRemove) return;
+        std::erase_if(FormsState().GluedPairs, [AComponent](const TvlGluedPair &p) {
+            return static_cast<vcl::TComponent *>(p.Glued) == AComponent ||
+                   static_cast<vcl::TComponent *>(p.Master) == AComponent;
+        });
+    }
+};
+
+} // namespace
+
 void GlueForm(vcl::TCustomForm *Glued, vcl::TCustomForm *Master, int OffsetX, int OffsetY) {
-    if (!Glued || !Master || Glued == Master) return;
+    // A form that goes (its window's last activation change) is glued no more.
+    const auto going = [](const vcl::TCustomForm *F) { return F->ComponentState().Contains(vcl::csDestroying); };
+    if (!Glued || !Master || Glued == Master || going(Glued) || going(Master)) return;
     for (TvlGluedPair &pair : FormsState().GluedPairs)
         if (pair.Glued == Glued && pair.Master == Master) {
             pair.OffsetX = OffsetX;
             pair.OffsetY = OffsetY;
             return;
         }
+    std::unique_ptr<vcl::TComponent> &watch = FormsState().GluedWatch;
+    if (!watch) watch = std::make_unique<TvlGluedWatch>();
+    Glued->FreeNotification(watch.get());
+    Master->FreeNotification(watch.get());
     FormsState().GluedPairs.push_back({Glued, Master, OffsetX, OffsetY});
 }
 
@@ -364,16 +391,22 @@ void TsSkinProvider::MoveGluedForms() {
 void TsSkinProvider::MoveGluedForms(vcl::TPoint MasterTopLeft) {
     if (!Form || (StateFlags & pfGluedMove)) return;
     const vcl::TPoint mine = MasterTopLeft;
-    // The followers' moves may change the list: the pairs as they are now.
+    // The followers' moves may change the list (a form freed leaves it),
+    // and run their handlers, which may free this provider: the pairs as
+    // they are now, each looked up again before it is used.
     const std::vector<TvlGluedPair> pairs = GluedPairs();
+    const vcl::TGuarded alive(this);
     for (int n = 0; n < FGluedForms->Count(); ++n) {
         const std::string name = FGluedForms->Strings(n);
         for (const TvlGluedPair &pair : pairs) {
             if (pair.Master != Form || !GluedTo(pair.Glued, Form) || pair.Glued->Name() != name) continue;
             vcl::TCustomForm *glued = pair.Glued;
+            const vcl::TGuarded gluedAlive(glued);
             SetGluedMove(glued, true);
-            glued->SetBounds(mine.X + pair.OffsetX, mine.Y + pair.OffsetY, glued->Width(), glued->Height());
-            SetGluedMove(glued, false);
+            if (gluedAlive)
+                glued->SetBounds(mine.X + pair.OffsetX, mine.Y + pair.OffsetY, glued->Width(), glued->Height());
+            if (gluedAlive) SetGluedMove(glued, false);
+            if (!alive) return;
         }
     }
 }

@@ -575,7 +575,9 @@ public:
     void PaintMDIButtonState(const TsCaptionButton &Button);
     // The hit code of the message's screen point.
     int CalcHitTest(const vcl::TMessage &Message);
-    void SetHotButton(int Code, bool Repaint);
+    // False once a title-bar item's enter or leave handler has freed this
+    // provider: the caller touches nothing of it then.
+    bool SetHotButton(int Code, bool Repaint);
     void SetPressedButton(int Code);
     void PaintButtonState(int Code);
     // The button record of a hit code; null for none.
@@ -698,6 +700,10 @@ public:
     // ------------------------------------------------------------ run time
     vcl::TCustomForm *Form = nullptr;     // not owned: the owner; null when inert
     vcl::TWndMethod SavedWndProc;         // the form's procedure before ours
+    // SavedWndProc with Message; false once the application's code that it
+    // ran has freed this provider, alone or with its form: the caller then
+    // touches nothing of either (sFormWndProc.cpp).
+    bool PassOn(vcl::TMessage &Message);
     std::array<std::unique_ptr<vcl::TStringList>, ThirdPartyKindCount> ThirdPartyLists;
     bool OwnThirdPartyLists = false;      // a ThirdParty text is not empty
     std::uint8_t FormActive = 0;          // 1: the caption shows the active state
@@ -900,6 +906,8 @@ struct TvlFormsState {
     // ShowMDIIcons), one for the application.
     std::unique_ptr<vcl::TForm> MDIIcons;
     std::vector<TvlGluedPair> GluedPairs;  // sProviderOptions.h
+    // Hears of the end of each form in GluedPairs (sProviderOptions.cpp).
+    std::unique_ptr<vcl::TComponent> GluedWatch;
     // Relays of released providers that a procedure chained in front of
     // them still calls.
     std::vector<std::unique_ptr<TvlFormProcRelay>> OrphanedRelays;

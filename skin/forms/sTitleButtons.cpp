@@ -495,19 +495,22 @@ TsCaptionButton *TsSkinProvider::ButtonByCode(int Code) {
     return nullptr;
 }
 
-void TsSkinProvider::SetHotButton(int Code, bool Repaint) {
-    if (Code == CurrentButton || !FDrawNonClientArea) return;
+bool TsSkinProvider::SetHotButton(int Code, bool Repaint) {
+    if (Code == CurrentButton || !FDrawNonClientArea) return true;
     // The system does not hear the mouse that left the menu line for a
     // caption button: the item it left highlighted is ended here.
     EndLineItemHighlight();
-    if (Code >= 1 && !ButtonByCode(Code) && !IsTitleItemCode(Code)) return;
+    if (Code >= 1 && !ButtonByCode(Code) && !IsTitleItemCode(Code)) return true;
     if (ItemHintTimerObject) ItemHintTimerObject->SetEnabled(false);
+    // An item's handlers may free this provider, with its form or alone.
+    const vcl::TGuarded alive(this);
     // The button left.
     const int old = CurrentButton;
     if (old >= 1) {
         if (TvlTitleBarItem *item = ItemByCode(old)) {
             item->HideHint();
             if (item->OnMouseLeave) item->OnMouseLeave(item);
+            if (!alive) return false;
             // The handler may have taken the title bar away.
             if (ItemByCode(old) == item) {
                 item->SetState(0);
@@ -520,10 +523,11 @@ void TsSkinProvider::SetHotButton(int Code, bool Repaint) {
         }
     }
     CurrentButton = Code;
-    if (FormsState().FormButtonPressed || Code < 1) return;
+    if (FormsState().FormButtonPressed || Code < 1) return true;
     if (TvlTitleBarItem *item = ItemByCode(Code)) {
         if (item->OnMouseEnter) item->OnMouseEnter(item);
-        if (ItemByCode(Code) != item || CurrentButton != Code) return;
+        if (!alive) return false;
+        if (ItemByCode(Code) != item || CurrentButton != Code) return true;
         item->SetState(1);
         ArmItemHint(*item);
         if (Repaint) PaintButtonState(Code);
@@ -535,18 +539,19 @@ void TsSkinProvider::SetHotButton(int Code, bool Repaint) {
             RepaintFrameNow();
             item->State = 1;
         }
-        return;
+        return true;
     }
     // The left item's OnMouseLeave may have freed the item entered, or the
     // whole title bar.
     TsCaptionButton *button = ButtonByCode(Code);
-    if (!button) return;
+    if (!button) return true;
     button->State = 1;
     if (Code >= htTitleButton) {
         TsTitleButton &title = *FTitleButtons->Items(Code - htTitleButton);
         title.HintWindow = ShowHintAt(title.Hint(), GetCursorPoint());
     }
     if (Repaint) PaintButtonState(Code);
+    return true;
 }
 
 void TsSkinProvider::SetPressedButton(int Code) {

@@ -27,10 +27,16 @@ void SetAlpha(HWND Window, std::uint8_t Alpha) {
     if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(Window, 0x1FFFFFFF, Alpha, LWA_ALPHA);
 }
 
-// The forms glued to Master hear its alpha (255: opaque again).
+// The forms glued to Master hear its alpha (255: opaque again). A form that
+// one of them frees meanwhile has left the list: only those still in it
+// are told.
 void TellGluedForms(const vcl::TCustomForm *Master, int Alpha, bool VisibleOnly) {
     for (const TvlGluedPair &pair : std::vector<TvlGluedPair>(GluedPairs())) {
-        if (pair.Master != Master || !pair.Glued || !pair.Glued->HandleAllocated()) continue;
+        const auto &now = GluedPairs();
+        const bool listed = std::any_of(now.begin(), now.end(), [&](const TvlGluedPair &p) {
+            return p.Glued == pair.Glued && p.Master == pair.Master;
+        });
+        if (!listed || pair.Master != Master || !pair.Glued || !pair.Glued->HandleAllocated()) continue;
         if (VisibleOnly && !pair.Glued->Visible()) continue;
         SendMessageW(pair.Glued->WindowHandle(), SM_SKINCOMMAND, SkinCommand(SC_SET_FORM_ALPHA), Alpha);
     }

@@ -159,13 +159,20 @@ bool TvlBorderForm::UpdateOnce(bool Repaint, std::uint8_t Alpha) {
     case buUpdate: break;
     }
     if (!FForm) CreateBorderWindow();
+    // The frame's render runs the owner form's own painting, which may free
+    // the owner's provider and this object with it.
+    const vcl::TGuarded alive(this);
     Updating = true;
     struct TClear {
         bool &Flag;
-        ~TClear() { Flag = false; }
-    } clear{Updating};
+        const vcl::TGuarded<TvlBorderForm> &Alive;
+        ~TClear() {
+            if (Alive) Flag = false;
+        }
+    } clear{Updating, alive};
 
     vcl::TBitmap *image = FOwner.BorderFrameImage();
+    if (!alive) return false;
     if (!image || image->Empty()) return true;
     if (state.StateFlags & AnimationModes) TakeClientIn(*image);
     const HWND border = FForm->Handle();

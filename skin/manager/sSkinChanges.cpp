@@ -48,6 +48,8 @@ bool TsSkinManager::ChangeSkin(const std::string &Value) {
             preparation = PrepareFormsForSkinChange(*this);
         const bool wasActive = SkinData->Active;
         {
+            // Up until the new skin is applied everywhere, down before the
+            // after-change event.
             TvlLoadingScope loading;
             SetSkinDataActive(false);
             FSkinName = StripPackedExtension(Value);
@@ -57,10 +59,7 @@ bool TsSkinManager::ChangeSkin(const std::string &Value) {
                 // read error is never followed by "applied".
                 FSkinName = previous;
                 SetSkinDataActive(wasActive);
-            }
-        }
-        if (read) {
-            if (FActive) {
+            } else if (FActive) {
                 if (!UpdatingFlag) BroadcastSkinApplied(true);
                 if (OnActivate && !Designing() && !LoadingOrReading()) OnActivate(this);
             } else {
@@ -149,7 +148,7 @@ void TsSkinManager::SetExtendedBorders(bool Value) {
     if (!SkinData->Active) return;
     bool read = false;
     {
-        TvlLoadingScope loading;  // cleared on every way out
+        TvlLoadingScope loading;  // its earlier value back on every way out
         PrepareExtBorderImages();
         read = ReadCurrentSkinReporting();
     }
@@ -160,7 +159,7 @@ void TsSkinManager::ReloadSkin() {
     if (!FActive || LoadingOrReading()) return;
     bool read = false;
     Reporting([&] {
-        TvlLoadingScope loading;  // cleared on every way out
+        TvlLoadingScope loading;  // up through the after-change event too
         read = ReadCurrentSkinReporting();
         if (OnAfterChange) OnAfterChange(this);
     });

@@ -49,13 +49,18 @@ using TvlSkinningRules = vcl::TSet<TvlSkinningRule>;
 // The process-wide flags of skin loading, the platform flag and the
 // built-in shadow images are in the module's state (sModuleState.h).
 
-// The module's SkinIsLoading for the time of a read, cleared on every way out.
+// The module's SkinIsLoading set for the time of a read or of a whole
+// change, and given back its earlier value on every way out: a read inside
+// a change leaves the change's flag up.
 class TvlLoadingScope {
 public:
-    TvlLoadingScope() { ModuleState().SkinIsLoading = true; }
-    ~TvlLoadingScope() { ModuleState().SkinIsLoading = false; }
+    TvlLoadingScope() : Earlier(ModuleState().SkinIsLoading) { ModuleState().SkinIsLoading = true; }
+    ~TvlLoadingScope() { ModuleState().SkinIsLoading = Earlier; }
     TvlLoadingScope(const TvlLoadingScope &) = delete;
     TvlLoadingScope &operator=(const TvlLoadingScope &) = delete;
+
+private:
+    bool Earlier;
 };
 
 // The manager's events that the dialog and menu skinning ask: a system

@@ -224,6 +224,13 @@ TEST_F(Combo, SimpleComboHasNoButtonAndASimpleList) {
     ASSERT_NE(a.ListAdapter, nullptr);
     EXPECT_TRUE(a.ListAdapter->SimpleList);
     EXPECT_FALSE(a.ListAdapter->KeepsCapture());
+    // The skin's end gives the list back with its own frame (a client edge).
+    const HWND list = a.ListWnd;
+    const LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
+    EXPECT_NE(GetWindowLongPtrW(list, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+    SendMessageW(simple->Handle(), SM_SKINCOMMAND, SkinCommand(SC_SKIN_REMOVED), reinterpret_cast<LPARAM>(Manager.get()));
+    EXPECT_EQ(a.ListAdapter, nullptr);
+    EXPECT_EQ(GetWindowLongPtrW(list, GWL_STYLE), style);
 }
 
 // A release over a simple list's skinned bar lets go of the capture.
@@ -528,7 +535,8 @@ TEST_F(Combo, FocusLeavingADropDownComboDeselectsItsTextWhereTheSkinShowsTheFocu
 
 // The field as the print shows it: a simple combo prints only its field's
 // frame (its list prints itself), a focused bare drop-down list shows its
-// text selected, and a combo aligned to the right writes its item there.
+// text selected, a combo aligned to the right writes its item there, and a
+// tall owner-drawn field its item at its top.
 TEST_F(Combo, PrintedFieldsFollowTheComboStyles) {
     constexpr vcl::TColor Fill = 0xFF00FF;
     auto *simple = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 240, 20);
@@ -560,6 +568,22 @@ TEST_F(Combo, PrintedFieldsFollowTheComboStyles) {
     const InkBox ink = FindInk(PrintedOver(Box->Handle(), Fill), [](vcl::TColor p) { return p == EditInk; });
     ASSERT_FALSE(ink.Empty());
     EXPECT_GT(ink.Left, A().GetButtonRect().Left / 2);
+
+    // An owner-drawn field much taller than its text writes the item at the
+    // field's top, as the class library draws it.
+    auto *tall = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 20, 200);
+    tall->SetStyle(vcl::csOwnerDrawFixed);
+    tall->SetBounds(20, 200, 160, 24);
+    tall->Items()->Add("Tall");
+    tall->SetItemIndex(0);
+    auto tallAdapter = AdapterFactory().CreateAdapter(tpComboBox, tall->Handle(), ParamsFor(tall), Manager.get());
+    SendMessageW(tall->Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 40);
+    const uitest::TImage32 tallField = PrintedOver(tall->Handle(), Fill);
+    ASSERT_GT(tallField.Height, 40);
+    const InkBox top = FindInk(tallField, [](vcl::TColor p) { return p == EditInk; });
+    ASSERT_FALSE(top.Empty());
+    EXPECT_LT(top.Top, 3 + 6);
+    tallAdapter.reset();
     bareAdapter.reset();
     DestroyWindow(bare);
 }

@@ -283,8 +283,8 @@ TEST_F(ListTree, HeaderShowsColumnImagesAndTheSkinsSortArrows) {
     ImageList_Destroy(images);
 }
 
-// The tree's background: the section's active colour while it is focused,
-// the window's colour when it keeps its theme, and the tree's own erase
+// The tree's background: the section's active colour while it is focused
+// or hovered, the window's colour when it keeps its theme, and the tree's own erase
 // when the adapter is told to leave it to the edit's.
 TEST_F(ListTree, TreeEraseFillsInTheColourOfItsState) {
     constexpr vcl::TColor EditActive = 0xD0F0D0;
@@ -304,6 +304,11 @@ TEST_F(ListTree, TreeEraseFillsInTheColourOfItsState) {
     EXPECT_EQ(erased(), EditFace);
     T().SkinData->Focused = true;
     EXPECT_EQ(erased(), EditActive);
+    // Hovered: the section's second state shows without a border mask too.
+    T().SkinData->Focused = false;
+    T().SkinData->MouseInside = true;
+    EXPECT_EQ(erased(), EditActive);
+    T().SkinData->MouseInside = false;
     T().EraseByEdit = true;
     EXPECT_EQ(erased(), static_cast<vcl::TColor>(SendMessageW(Tree, TVM_GETBKCOLOR, 0, 0)));
     T().EraseByEdit = false;

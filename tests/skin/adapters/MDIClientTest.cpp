@@ -245,6 +245,29 @@ TEST_F(MDIClient, ARealThumbDragMovesTheChildrenByTheDistanceDraggedAndTheyStay)
     EXPECT_EQ(before.y - ChildPos(child->WindowHandle()).y, dragged - startPos);
 }
 
+// A window that takes the mouse away in the middle of a press on an arrow
+// ends the press: the arrow shows unpressed again.
+TEST_F(MDIClient, APressEndedByACaptureChangeLeavesTheArrowUnpressed) {
+    MDIParent f(true);
+    ScrollingChild(f);
+    TvlMDIWnd *a = f.Adapter();
+    ASSERT_NE(a, nullptr);
+    f.Redraw();
+    ASSERT_TRUE(a->VertBar->Shown);
+    const vcl::TRect bar = VertScrollBarRect(*a);
+    RECT window{};
+    GetWindowRect(f.Client(), &window);
+    const int x = bar.Left + 2, y = bar.Top + 2;
+    const auto arrow = [&] { return ColorAt(uitest::CaptureWindow(f.Client()), x - window.left, y - window.top); };
+    SendMessageW(f.Client(), WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(x, y));
+    ASSERT_EQ(GetCapture(), f.Client());
+    EXPECT_EQ(arrow(), ArrowPressed);
+    SetCapture(f.Form->WindowHandle());
+    ReleaseCapture();
+    EXPECT_EQ(ScrollEngine().PressedPart, -1);
+    EXPECT_EQ(arrow(), ArrowFace);
+}
+
 TEST_F(MDIClient, WithABorderFormTheImageStartsAtTheFrameOffsetAndNothingIsPrinted) {
     Manager->SetExtendedBorders(true);
     MDIParent f(true);

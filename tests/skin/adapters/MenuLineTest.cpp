@@ -291,14 +291,14 @@ TEST_F(MenuLine, TheCaptionsAcceleratorAlignmentAndGlyph) {
     target.SetPixelFormat(vcl::pf32bit);
     target.SetSize(160, r.Bottom);
     // The caption's ink (the line's font colour) drawn over the item's width.
-    const auto ink = [&](vcl::TOwnerDrawState State) {
+    const auto ink = [&](vcl::TOwnerDrawState State, vcl::TColor Ink = 0x101010) {
         target.Canvas()->Brush()->SetColor(vcl::clWhite);
         target.Canvas()->FillRect(vcl::Rect(0, 0, 160, r.Bottom));
         Painter().SkinDrawMenuLineItem(f.Top[0], target.Canvas(), vcl::Rect(0, r.Top, 160, r.Bottom), State);
         InkBox box{160, r.Bottom, -1, -1, 0};
         for (int y = 0; y < r.Bottom; ++y)
             for (int x = 0; x < 160; ++x)
-                if (GetPixel(target.Canvas()->Handle(), x, y) == 0x101010)
+                if (GetPixel(target.Canvas()->Handle(), x, y) == Ink)
                     box = {std::min(box.Left, x), 0, std::max(box.Right, x + 1), 0, box.Count + 1};
         return box;
     };
@@ -336,6 +336,10 @@ TEST_F(MenuLine, TheCaptionsAcceleratorAlignmentAndGlyph) {
     EXPECT_EQ(green, (InkBox{5, (h - 16) / 2 + 2, 17, (h - 16) / 2 + 14, 144}));
     EXPECT_EQ(white, 0);
     EXPECT_GE(caption.Left, 3 + 16 + 3 + Painter().Margin);
+    // Disabled, the glyph moves to the top and the caption stays.
+    f.Top[0]->SetEnabled(false);
+    EXPECT_EQ(ink({vcl::odNoAccel}, Blended(0x101010, LineFace)).Left, caption.Left);
+    f.Top[0]->SetEnabled(true);
     f.Top[0]->SetBitmap(nullptr);
 
     // Without the provider's line (popups not skinned) nothing is drawn.

@@ -39,6 +39,18 @@ protected:
         p->SetCaption(Caption);
         return p;
     }
+    // A 160 x 60 panel of the given outer bevel inside a plain green panel
+    // (Outer).
+    vcl::TPanel *InnerPanel(vcl::TPanel *&Outer, vcl::TBevelCut Bevel) {
+        Outer = NewPanel(vcl::bvNone, vcl::bvNone, "");
+        Outer->SetBounds(10, 10, 300, 200);
+        Outer->SetColor(0x00FF00);
+        auto *panel = vcl::Create<vcl::TPanel>(Form.Form);
+        panel->SetBounds(20, 20, 160, 60);
+        panel->SetBevelOuter(Bevel);
+        panel->SetParent(Outer);
+        return panel;
+    }
     // A 200 x 120 scroll box whose red child is taller than it: it has a
     // vertical bar.
     vcl::TScrollBox *TallScrollBox(vcl::TPanel *&Child) {
@@ -295,12 +307,8 @@ struct BusyParent {
 };
 
 TEST_F(PanelWnd, ParentWithoutAPictureYetLeavesThePanelUnpaintedUntilItsUpdateIsDone) {
-    auto *outer = NewPanel(vcl::bvNone, vcl::bvNone, "");
-    outer->SetBounds(10, 10, 300, 200);
-    outer->SetColor(0x00FF00);
-    auto *panel = vcl::Create<vcl::TPanel>(Form.Form);
-    panel->SetBounds(20, 20, 160, 60);
-    panel->SetParent(outer);
+    vcl::TPanel *outer = nullptr;
+    auto *panel = InnerPanel(outer, vcl::bvRaised);
     BusyParent busy(outer);
     auto *a = Make<TvlPanelWnd>(tpPanel, panel);
     EXPECT_FALSE(a->BuildCache());
@@ -310,6 +318,25 @@ TEST_F(PanelWnd, ParentWithoutAPictureYetLeavesThePanelUnpaintedUntilItsUpdateIs
     SendSkinCommand(panel->Handle(), SC_PARENT_UPDATE_DONE, 0);
     EXPECT_FALSE(a->SkinData->PaintLocked);
     EXPECT_EQ(ColorAt(uitest::CaptureWindow(panel->Handle()), 80, 30), PanelFace);
+}
+
+// A panel over its parent's background that a paint pass left out (its
+// parent's clip had no room for it) shows the parent as it is now on the
+// next whole paint, not the picture it kept.
+TEST_F(PanelWnd, PanelLeftOutOfAPassShowsItsParentAnewOnTheNextPaint) {
+    vcl::TPanel *outer = nullptr;
+    auto *panel = InnerPanel(outer, vcl::bvNone);
+    auto *a = Make<TvlPanelWnd>(tpPanel, panel);
+    ASSERT_EQ(a->SkinData->SkinSection(), "CHECKBOX");
+    EXPECT_EQ(ColorAt(Shown(panel->Handle()), 80, 30), 0x00FF00);
+    // The parent's new face, not yet known to the panel: a pass that had no
+    // room for the panel tells it only that it was left out.
+    outer->SetColor(0xFF0000);
+    a->SkinData->BGChanged = false;
+    SendSkinCommand(panel->Handle(), SC_SET_NOT_PAINTED, 0);
+    // The client alone: a frame paint would build the picture anyway.
+    RedrawWindow(panel->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(ColorAt(uitest::CaptureWindow(panel->Handle()), 80, 30), 0xFF0000);
 }
 
 TEST_F(PanelWnd, StaticTextTakesItsSectionFromItsBevelAndWritesInItsAlignment) {

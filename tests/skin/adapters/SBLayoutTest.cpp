@@ -20,6 +20,8 @@ TEST(SBLayout, ThumbLengthAndPlaceOverOrdinaryAndTheWidestRanges) {
         int thumbSize, centre, thumbStart;
     } cases[] = {
         {{0, 99, 50, 0}, 25, 102, 120, 69},    // the page's share; 102 / 50 x 25 past the start
+        {{0, 99, 50, 0}, 49, 102, 169, 118},   // a step before the last position: short of the arrow
+        {{0, 99, 50, 0}, 50, 102, 171, 120},   // the last position (99 - 50 + 1): against it
         {{0, 7, 3, 0}, 0, 76, 56, 18},         // 204 x 3 / 8 = 76.5, ties to even
         {{10, 50, 0, 10}, 10, 16, 26, 18},     // no page: 16, against the first arrow
         {{10, 50, 41, 10}, 10, 204, 120, 18},  // the page is the range: centred, nothing to move

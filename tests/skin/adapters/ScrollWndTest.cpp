@@ -254,19 +254,40 @@ TEST_F(ScrollWnd, WheelScrollsAndTheBarStaysSkinned) {
     EXPECT_TRUE(BarSkinned());
 }
 
+// The part under the cursor shows hot and cools when the cursor leaves.
+// Moved from it onto the border of another skinned window, which takes the
+// tracking over, the hover ends all the same: that window's bar shows no
+// hot part of the first's.
 TEST_F(ScrollWnd, HoverPaintsThePartHot) {
+    ScrollingControl other{L"LISTBOX", WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY};
+    SetWindowPos(other.Parent, nullptr, 520, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    other.AddLines(100);
+    auto otherAdapter = NewAdapter<TvlBaseWnd>(other.Control, nullptr, Manager.get(), ParamsFor(nullptr, "EDIT"), true);
+    const auto arrowShows = [](HWND W, const TvlBaseWnd &A, vcl::TColor C) {
+        return PumpUntil([&] {
+            RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+            const vcl::TRect bar = InWindow(W, VertScrollBarRect(A));
+            return ColorAt(uitest::CaptureWindow(W), bar.Left, bar.Bottom - 1) == C;
+        });
+    };
     const POINT a = SecondArrow();
     MoveTo(a.x, a.y);
-    ASSERT_TRUE(PumpUntil([&] {
-        const uitest::TImage32 s = uitest::CaptureWindow(Control());
-        return ColorAt(s, InWindow(Control(), Bar()).Left, InWindow(Control(), Bar()).Bottom - 1) == ArrowHot;
-    }));
+    ASSERT_TRUE(arrowShows(Control(), *Adapter, ArrowHot));
     MoveTo(5, 5);
-    ASSERT_TRUE(PumpUntil([&] {
-        const uitest::TImage32 s = uitest::CaptureWindow(Control());
-        return ColorAt(s, InWindow(Control(), Bar()).Left, InWindow(Control(), Bar()).Bottom - 1) == ArrowFace;
-    }));
+    EXPECT_TRUE(arrowShows(Control(), *Adapter, ArrowFace));
     EXPECT_EQ(ScrollEngine().HotKind, -1);
+
+    MoveTo(a.x, a.y);
+    ASSERT_TRUE(arrowShows(Control(), *Adapter, ArrowHot));
+    RECT border{};
+    GetWindowRect(other.Control, &border);
+    MoveTo(border.left, a.y);
+    PumpFor(100ms);
+    EXPECT_EQ(ScrollEngine().TrackedWindow, other.Control);
+    EXPECT_TRUE(arrowShows(other.Control, *otherAdapter, ArrowFace));
+    EXPECT_TRUE(arrowShows(Control(), *Adapter, ArrowFace));
+    EXPECT_EQ(ScrollEngine().HotKind, -1);
+    otherAdapter.reset();
 }
 
 // The application's scroll handler moves the focus: the system draws its

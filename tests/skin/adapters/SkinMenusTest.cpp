@@ -223,6 +223,54 @@ TEST_F(SkinMenus, ARegionRequestCarriesTheItemsKeyAndIsDroppedOnceItIsGone) {
     EXPECT_EQ(Painter().BackgroundCount(), 0u);
 }
 
+// An item drawn where no menu window is known asks for its region later;
+// with a submenu open over its menu, the region goes to the window that
+// shows the item, not to the submenu.
+TEST_F(SkinMenus, ARegionRequestShapesTheWindowThatShowsTheItem) {
+    std::unique_ptr<TDrivenPopup> menu(vcl::Create<TDrivenPopup>(nullptr));
+    TMenuItem *first = Add(menu->Items(), menu.get(), "First");
+    TMenuItem *sub = Add(menu->Items(), menu.get(), "Sub");
+    for (const char *c : {"Sub A", "Sub B"}) Add(sub, menu.get(), c);
+    Painter().SetMenuOwnerDraw(menu.get(), true);
+    const HWND app = vcl::Application->Handle();
+    bool seen = false, parentShaped = false;
+    menu->Keys = {VK_DOWN, VK_DOWN, VK_RIGHT};
+    menu->Look = [&](int step) {
+        const std::vector<HWND> windows = MenuWindows();
+        if (step != 3 || windows.size() != 2) return;
+        seen = true;
+        // The window of the menu that holds the submenu shows "First".
+        const auto holdsSub = [](HWND W) {
+            return GetSubMenu(reinterpret_cast<HMENU>(SendMessageW(W, MN_GETHMENU, 0, 0)), 1) != nullptr;
+        };
+        const HWND parent = holdsSub(windows[0]) ? windows[0] : windows[1];
+        // The backgrounds made anew without a window; the menu window
+        // unshaped and painted once since (so that it may take a region).
+        Painter().ClearMenuBackgrounds();
+        vcl::TBitmap target;
+        target.SetPixelFormat(vcl::pf32bit);
+        target.SetSize(100, 20);
+        MSG stale{};
+        while (PeekMessageW(&stale, app, 0xBCB3, 0xBCB4, PM_REMOVE)) {}
+        Painter().SkinDrawMenuItem(first, target.Canvas(), vcl::Rect(0, 0, 100, 20), {});
+        SetWindowRgn(parent, nullptr, FALSE);
+        SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.Canvas()->Handle()), 0);
+        MSG request{};
+        if (!PeekMessageW(&request, app, 0xBCB3, 0xBCB4, PM_REMOVE)) return;
+        DispatchMessageW(&request);
+        const auto shaped = [](HWND W) {
+            HRGN r = CreateRectRgn(0, 0, 0, 0);
+            const bool has = GetWindowRgn(W, r) != ERROR;
+            DeleteObject(r);
+            return has;
+        };
+        parentShaped = shaped(parent);
+    };
+    menu->Popup(60, 60);
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(parentShaped);
+}
+
 TEST_F(SkinMenus, TheSelectedCheckShowsItsHotImageUnlessTheItemIsDisabled) {
     std::unique_ptr<vcl::TPopupMenu> menu(vcl::Create<vcl::TPopupMenu>(nullptr));
     TMenuItem *on = Add(menu->Items(), menu.get(), "On");
@@ -634,6 +682,7 @@ TEST_F(SkinMenus, EveryMenuWindowGetsItsAdapterWhenItIsMade) {
     ASSERT_FALSE(menu->OwnerDraw());
     std::size_t first = 0, withSub = 0;
     LRESULT handled = 0;
+    bool keepsTheme = true;
     TRepaint own;
     menu->Keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT};
     menu->Look = [&](int step) {
@@ -641,6 +690,9 @@ TEST_F(SkinMenus, EveryMenuWindowGetsItsAdapterWhenItIsMade) {
         if (step == 0 && windows.size() == 1) {
             first = LiveMenuAdapterCount();
             handled = SendSkinCommand(windows.front(), SC_IS_HANDLED, 0);
+            // Its visual style is left alone for its class, not for a theme
+            // kept: the skin's border mask is its frame.
+            if (TvlMnuWnd *a = TvlMnuArray::Instance().Find(windows.front())) keepsTheme = a->KeepTheme;
             // While a skinned popup shows, a menu window whose items the
             // painter does not draw paints from its adapter's own cache.
             AdaptersState().MenuPopupShown = true;
@@ -651,6 +703,7 @@ TEST_F(SkinMenus, EveryMenuWindowGetsItsAdapterWhenItIsMade) {
     menu->Popup(60, 60);
     EXPECT_EQ(first, 1u);
     EXPECT_EQ(handled, 1);
+    EXPECT_FALSE(keepsTheme);
     EXPECT_EQ(own.Frame, MenuBack);
     EXPECT_EQ(own.Back, MenuBack);
     EXPECT_EQ(own.SystemFrames, 0);

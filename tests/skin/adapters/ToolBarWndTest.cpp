@@ -182,6 +182,53 @@ TEST_F(NativeToolBar, AListBarShowsEachCaptionBesideItsImageInsideItsLowButton) 
     SaveWindowPicture(Parent.Window, "toolbar-native-list-skinned.png");
 }
 
+// A whole drop-down button without a caption: its image with the skin's
+// drop-down arrow beside it; pressed, both move by the same pixel.
+TEST_F(NativeToolBar, APressedWholeDropDownButtonMovesItsArrowWithItsImage) {
+    constexpr vcl::TColor ArrowInk = 0x1020F0;
+    Adapter.reset();
+    Manager.reset();
+    Manager = NewManager();
+    TestSkin skin;
+    skin.Options = BarsSkinOptions() + "[COMBOBOX]\r\nGLYPHMASK=@0000,0040,0024,0048,3,0\r\n";
+    // Three 8 x 8 images of a 4 x 4 square on the key colour.
+    skin.Files = {{"MASTER.BMP", Bmp24(64, 64, [](int X, int Y) {
+                       if (Y < 40 || Y >= 48 || X >= 24) return BarsMaster(X, Y);
+                       return X % 8 >= 2 && X % 8 < 6 && Y >= 42 && Y < 46 ? ArrowInk : vcl::clFuchsia;
+                   })}};
+    AddStoredSkin(*Manager, "Arrows", skin.Packed());
+    Manager->SetSkinName("Arrows");
+    Manager->Effects()->AllowAnimation = false;
+    DestroyWindow(Bar);
+    Bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
+                          0, 0, 400, 60, Parent.Window, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(Bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(Bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
+    SendMessageW(Bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Images));
+    TBBUTTON button{};
+    button.idCommand = 100;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = BTNS_WHOLEDROPDOWN;
+    button.iString = -1;
+    SendMessageW(Bar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
+    SendMessageW(Bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(48, 40));
+    Adapter = NewAdapter<TvlToolBarWnd>(Bar, nullptr, Manager.get(), ParamsFor(nullptr, "TOOLBAR"));
+    const auto inks = [&] {
+        RedrawAll(Parent.Window);
+        const uitest::TImage32 image = uitest::CaptureWindow(Bar);
+        return std::pair{FindInk(image, [](vcl::TColor c) { return c == ImageInk; }),
+                         FindInk(image, [](vcl::TColor c) { return c == ArrowInk; })};
+    };
+    const auto [image, arrow] = inks();
+    ASSERT_FALSE(image.Empty());
+    ASSERT_FALSE(arrow.Empty());
+    EXPECT_EQ(arrow.Left, image.Right + 2);
+    SendMessageW(Bar, TB_SETSTATE, 100, MAKELPARAM(TBSTATE_ENABLED | TBSTATE_PRESSED, 0));
+    const auto [pressedImage, pressedArrow] = inks();
+    EXPECT_EQ(pressedImage.Left - image.Left, 1);
+    EXPECT_EQ(pressedArrow.Left - arrow.Left, 1);
+}
+
 TEST_F(NativeToolBar, RealMouseMakesAButtonHotThenPressedAndTheClickReachesTheParent) {
     const POINT c = CentreOf(2);
     SetCursorPos(c.x, c.y);

@@ -320,6 +320,25 @@ TEST_F(VirtualTree, PrintPutsTheClientBelowAVisibleHeader) {
     EXPECT_EQ(printed(f + 5, f + 1), TTestVirtualTree::ClientInk);
 }
 
+// Without the client edge the frame is the tree's own: the skin copies no
+// strips over it.
+TEST_F(VirtualTree, AFrameWithoutTheClientEdgeIsLeftToTheTree) {
+    SetWindowLongPtrW(Tree->Handle(), GWL_STYLE, GetWindowLongPtrW(Tree->Handle(), GWL_STYLE) | WS_BORDER);
+    SetWindowPos(Tree->Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    auto adapter = Skin();
+    ASSERT_GT(dynamic_cast<TvlVirtualTreeViewWnd *>(static_cast<TvlMainWnd *>(adapter.get()))->FrameLeft, 0);
+    constexpr vcl::TColor Mark = 0x123456;
+    const uitest::TImage32 before = uitest::CaptureWindow(Tree->Handle());
+    if (const HDC dc = GetWindowDC(Tree->Handle())) {
+        const vcl::TBrushHandle mark(CreateSolidBrush(Mark));
+        const RECT top{0, 0, before.Width, 1};
+        FillRect(dc, &top, mark.Get());
+        ReleaseDC(Tree->Handle(), dc);
+    }
+    SendMessageW(Tree->Handle(), WM_NCPAINT, 1, 0);
+    EXPECT_EQ(ColorAt(uitest::CaptureWindow(Tree->Handle()), before.Width / 2, 0), Mark);
+}
+
 // What WM_PRINT gives of a window, frame and children included, as the
 // pixels that differ from the screen's.
 int PrintedDifferences(HWND Window) {

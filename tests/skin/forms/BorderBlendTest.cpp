@@ -5,7 +5,8 @@
 // joins the border where the drag ended, opaque (or at its own alpha), the
 // border's hole back over its client area; handles stay flat. A form glued
 // to it follows the border window during the drag, and the border window
-// snaps its own edges (the shadow's) to the work area.
+// snaps its own edges (the shadow's) to the work area. A glued form freed
+// leaves the list at once.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 
 #include "../manager/LayeredRecorder.h"
 #include "BorderedFormSupport.h"
+#include "FreedMemoryMark.h"
 #include "skin/forms/vlBlendOnMoving.h"
 #include "skin/manager/sVclUtils.h"
 #include "vcl/GdiObjects.h"
@@ -281,6 +283,27 @@ TEST_F(BorderGlue, AGluedFormFollowsTheBorderWindowThroughoutTheDragAndAfterIt) 
     const std::filesystem::path folder = HostPath(ZUVO_ARTIFACTS_FOLDER);
     std::filesystem::create_directories(folder);
     uitest::WritePng((folder / "forms-border-glued.png").string(), pair);
+}
+
+// A form without a provider of its own, glued to the master and then freed
+// by the application: it leaves the list at once, and the master's drag
+// (its moves, the blend's alpha for its glued forms) touches nothing of it.
+TEST_F(BorderGlue, AFreedGluedFormWithoutAProviderIsLeftAloneByTheMastersDrag) {
+    BorderedForm master;
+    auto *follower = vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew);
+    follower->SetName("Follower");
+    follower->SetBounds(master.Place().Right, 250, 200, 150);
+    follower->Show();
+    master.P->GluedForms()->Add("Follower");
+    ASSERT_TRUE(uitest::ActivateAndWait(master.Wnd(), 2s));  // its activation notes what touches it
+    ASSERT_EQ(GluedPairs().size(), 1u);
+    const void *freed = follower;
+    const TFreedMemoryMark mark;
+    delete follower;
+    EXPECT_TRUE(GluedPairs().empty());
+    ASSERT_TRUE(Drag(master.P, CaptionPoint(master), 40, 20));
+    EXPECT_TRUE(mark.Untouched(freed));
+    EXPECT_EQ(mark.Faults(), 0);
 }
 
 TEST_F(BorderGlue, TheDraggedBorderSnapsItsOwnEdgesToTheWorkArea) {

@@ -159,6 +159,29 @@ TEST_F(SkinSwitch, SettersLetNothingOutAndNeverLeaveTheLoadingFlagSet) {
     Manager->OnAfterChange = {};
 }
 
+// A change of skin counts as loading until its applying is over: the
+// activation event sees the flag up, the after-change event of a new name
+// sees it down, that of a re-read (a hue change) still up; after both it
+// is down.
+TEST_F(SkinSwitch, TheLoadingFlagLastsThroughTheApplyingAndAReadsAfterChange) {
+    struct Events {
+        std::vector<std::string> Seen;
+        void Activate(vcl::TObject *) { Seen.push_back(Flag("activate")); }
+        void After(vcl::TObject *) { Seen.push_back(Flag("after")); }
+        static std::string Flag(const char *Name) {
+            return std::string(Name) + (ModuleState().SkinIsLoading ? " loading" : " done");
+        }
+    } events;
+    Manager->OnActivate = vcl::TNotifyEvent::Bind<&Events::Activate>(&events);
+    Manager->OnAfterChange = vcl::TNotifyEvent::Bind<&Events::After>(&events);
+    Manager->SetSkinName("Beryllo Ink");
+    Manager->SetHueOffset(30);
+    Manager->OnActivate = {};
+    Manager->OnAfterChange = {};
+    EXPECT_EQ(events.Seen, (std::vector<std::string>{"activate loading", "after done", "after loading"}));
+    EXPECT_FALSE(ModuleState().SkinIsLoading);
+}
+
 TEST_F(SkinSwitch, UpdateBracketBroadcastsOnceAtItsEnd) {
     Manager->SetSkinName("Beryllo Ink");
     Applied.clear();
