@@ -190,7 +190,7 @@ LRESULT TvlMainWnd::CallPreviousWndProc(HWND Wnd, UINT Msg, LPARAM &LParam, WPAR
     if (SavedWindowProc) {
         // The procedure was the control's (or its form's): it went with the
         // control the application freed.
-        if (!HookTarget()) return 0;
+        if (!FHooked) return 0;
         vcl::TMessage m{Msg, WParam, LParam, 0};
         SavedWindowProc(m);
         LParam = m.LParam;
@@ -455,6 +455,7 @@ void InstallWndHook(TvlMainWnd &Adapter, HWND Handle) {
     Adapter.Handle = Handle;
     SetPropW(Handle, AdapterPropName, &Adapter);
     if (vcl::TControl *target = Adapter.HookTarget()) {
+        Adapter.FHooked = vcl::TGuarded(target);
         Adapter.SavedWindowProc = target->WindowProc;
         Adapter.FRelay = std::make_unique<TvlProcRelay>(TvlProcRelay{&Adapter, target->WindowProc});
         target->WindowProc = vcl::TWndMethod::Bind<&TvlProcRelay::Call>(Adapter.FRelay.get());

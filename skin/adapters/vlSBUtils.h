@@ -203,6 +203,7 @@ private:
 
     std::unique_ptr<TsCommonData> FOwnSkinData;
     std::unique_ptr<TvlProcRelay> FRelay;  // while a method hook is in place
+    vcl::TGuarded<vcl::TControl> FHooked;  // the control (or form) whose WindowProc the hook took
     vcl::TLifeMark FLife;
     unsigned FLeftCommand = 0;  // the sub-command left to AfterCommonAnswer
     bool FDestroyed = false;

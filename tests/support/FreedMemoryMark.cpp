@@ -3,6 +3,7 @@
 #include <malloc.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -15,6 +16,7 @@ namespace {
 struct TKept {
     void *Block;
     std::size_t Size;
+    std::uint32_t Sum;  // of the bytes as they were kept
 };
 constexpr std::size_t KeptLimit = 1 << 16;
 TKept Kept[KeptLimit];
@@ -22,6 +24,7 @@ std::size_t KeptCount = 0;
 // Freeing happens on other threads too (the system's, the tests' own).
 volatile long Lock = 0;
 bool Marking = false;
+bool KeepingContents = false;
 volatile long FaultCount = 0;
 void *volatile FirstFault = nullptr;
 
@@ -46,12 +49,15 @@ const TKept *Find(const void *Block) {
     return nullptr;
 }
 
-bool MarkOnly(const TKept &Kept) {
-    const auto *bytes = static_cast<const unsigned char *>(Kept.Block);
-    for (std::size_t i = 0; i < Kept.Size; ++i)
-        if (bytes[i] != TFreedMemoryMark::Mark) return false;
-    return true;
+// FNV-1a over the block.
+std::uint32_t SumOf(const void *Block, std::size_t Size) {
+    const auto *bytes = static_cast<const unsigned char *>(Block);
+    std::uint32_t sum = 2166136261u;
+    for (std::size_t i = 0; i < Size; ++i) sum = (sum ^ bytes[i]) * 16777619u;
+    return sum;
 }
+
+bool Unchanged(const TKept &Kept) { return SumOf(Kept.Block, Kept.Size) == Kept.Sum; }
 
 void Release(void *Block) noexcept {
     if (!Block) return;
@@ -59,8 +65,8 @@ void Release(void *Block) noexcept {
         const TSpin spin;
         if (Marking && KeptCount < KeptLimit) {
             const std::size_t size = _msize(Block);
-            std::memset(Block, TFreedMemoryMark::Mark, size);
-            Kept[KeptCount++] = {Block, size};
+            if (!KeepingContents) std::memset(Block, TFreedMemoryMark::Mark, size);
+            Kept[KeptCount++] = {Block, size, SumOf(Block, size)};
             return;
         }
     }
@@ -74,11 +80,12 @@ void *Take(std::size_t Size) {
 
 } // namespace
 
-TFreedMemoryMark::TFreedMemoryMark() : FHandler(AddVectoredExceptionHandler(1, CountFault)) {
+TFreedMemoryMark::TFreedMemoryMark(bool KeepContents) : FHandler(AddVectoredExceptionHandler(1, CountFault)) {
     __atomic_store_n(&FaultCount, 0, __ATOMIC_RELAXED);
     FirstFault = nullptr;
     const TSpin spin;
     Marking = true;
+    KeepingContents = KeepContents;
 }
 
 TFreedMemoryMark::~TFreedMemoryMark() {
@@ -105,13 +112,13 @@ const void *TFreedMemoryMark::FirstFaultAddress() const { return FirstFault; }
 bool TFreedMemoryMark::Untouched(const void *Block) const {
     const TSpin spin;
     const TKept *kept = Find(Block);
-    return kept && MarkOnly(*kept);
+    return kept && Unchanged(*kept);
 }
 
 bool TFreedMemoryMark::AllUntouched() const {
     const TSpin spin;
     for (std::size_t i = 0; i < KeptCount; ++i)
-        if (!MarkOnly(Kept[i])) return false;
+        if (!Unchanged(Kept[i])) return false;
     return true;
 }
 
