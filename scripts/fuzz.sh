@@ -6,7 +6,11 @@
 #   scripts/fuzz.sh [target|all] [seconds]        (default: all, 15 seconds)
 #
 # Targets run from their seeds (tests/fuzz/seeds/<target>) and a corpus kept
-# between runs in build/fuzz/corpus/<target>; what fails lands in
+# between runs in build/fuzz/corpus/<target>. The readers of pictures and of
+# the packed container take inputs of up to 2 MiB, room enough for a header
+# to announce an image of gigabytes and for data that passes the readers'
+# checks of the stream's length; any single allocation of 512 MiB or more
+# (more than the 32-bit program can spare) is a finding. What fails lands in
 # build/fuzz/artifacts/<target>/, the output in build/fuzz/logs/<target>.log.
 # ZUVO_FUZZ_JOBS targets run at once (default 4); the build runs
 # ZUVO_FUZZ_BUILD_JOBS compilers at once (default: one per core). The summary
@@ -39,6 +43,7 @@ run() {
   local options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512
                  -print_final_stats=1 -artifact_prefix="$build/artifacts/$t/")
   [ -f "$dict" ] && options+=(-dict="$dict")
+  case $t in png|jpeg|bmp|ico|skinpack) options+=(-max_len=2097152) ;; esac
   local log=$build/logs/$t.log status=clean start
   start=$(date +%s)
   "$build/fuzzers/$t" "${options[@]}" "$build/corpus/$t" "$seeds" >"$log" 2>&1 || status=FAILED
@@ -46,7 +51,7 @@ run() {
   local runs rss
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   rss=$(sed -n 's/^stat::peak_rss_mb: *//p' "$log")
-  printf '%-6s %4s s %10s runs  corpus %5s  peak %5s MB  %s\n' "$t" "$ran" "${runs:-?}" \
+  printf '%-11s %4s s %10s runs  corpus %5s  peak %5s MB  %s\n' "$t" "$ran" "${runs:-?}" \
     "$(ls "$build/corpus/$t" | wc -l)" "${rss:-?}" "$status"
   if [ $status != clean ]; then
     grep -E 'ERROR|SUMMARY|runtime error|Test unit written' "$log" | head -20 >&2

@@ -81,6 +81,10 @@ REGEDIT4
 ; A bordered dialog's show, size and first paint take their composed paths.
 [HKEY_CURRENT_USER\Software\Wine\AppDefaults\DialogsAeroTest.exe]
 "Version"="win10"
+
+; The sweep of refused and interrupted actions, with composition.
+[HKEY_CURRENT_USER\Software\Wine\AppDefaults\InterruptedActionsAeroTest.exe]
+"Version"="win10"
 REG
   wine regedit "$WINEPREFIX.reg" >/dev/null 2>&1
 }

@@ -467,9 +467,16 @@ void TCustomForm::WMMDIActivate(TMessage &Message) {
     inherited::Dispatch(Message);
     if (FFormStyle != fsMDIChild || !HandleAllocated()) return;
     const HWND self = WindowHandle();
-    // The next active child merges its own menu: only the last one leaves.
-    if (reinterpret_cast<HWND>(Message.LParam) == self) MergeMenu(true);
-    else if (reinterpret_cast<HWND>(Message.WParam) == self && !Message.LParam) MergeMenu(false);
+    // The active child is the one its parent's activation stands for: it
+    // counts as active (WM_ACTIVATE never reaches a child). The next active
+    // child merges its own menu: only the last one leaves.
+    if (reinterpret_cast<HWND>(Message.LParam) == self) {
+        FActive = true;
+        MergeMenu(true);
+    } else if (reinterpret_cast<HWND>(Message.WParam) == self) {
+        FActive = false;
+        if (!Message.LParam) MergeMenu(false);
+    }
 }
 
 void TCustomForm::Notification(TComponent *AComponent, TOperation Operation) {

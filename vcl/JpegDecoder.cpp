@@ -16,8 +16,9 @@ extern "C" {
 namespace vcl {
 namespace {
 
-// Larger images than this are refused before their pixels are allocated.
-constexpr std::uint64_t MaxPixels = std::uint64_t(1) << 28;
+// Larger images than this are refused before their pixels are allocated:
+// 192 MB at 24 bits is as much as a 32-bit program can spare for one image.
+constexpr std::uint64_t MaxPixels = std::uint64_t(1) << 26;
 // libjpeg's own buffers (the whole-image coefficients of a progressive file)
 // beyond this make it fail instead of allocating.
 constexpr long MaxDecoderMemory = 512L << 20;
@@ -161,6 +162,13 @@ bool Decompress(TDecoder &d, JSAMPLE *row, std::uint8_t *bits, std::ptrdiff_t st
 }
 
 } // namespace
+
+TSize JpegImageSize(std::span<const std::uint8_t> data) {
+    TDecoder decoder;
+    if (!ReadHeader(decoder, data.data(), data.size()))
+        return {};
+    return {static_cast<int>(decoder.Info.output_width), static_cast<int>(decoder.Info.output_height)};
+}
 
 TDibImage DecodeJpeg(std::span<const std::uint8_t> data) {
     TDecoder decoder;

@@ -233,12 +233,15 @@ bool TsSkinableMenus::SkinActive() const { return FManager.Active() && FManager.
 
 // --------------------------------------------------------------- hooking
 
-void TsSkinableMenus::SetActive(bool Value) {
-    if (Value == FPopupSkinning) return;
-    RunActive(Value);
-}
+// The manager's switch of its popup skinning walks the menus whatever the
+// stored flag says: the forms hook their menus themselves when the skin
+// dresses them, which leaves that flag as it was, and an equality guard here
+// would leave them hooked when popup skinning is switched off.
+void TsSkinableMenus::SetActive(bool Value) { RunActive(Value); }
 
-void TsSkinableMenus::ApplyToAllForms() { SetActive(SkinActive()); }
+void TsSkinableMenus::ApplyToAllForms() {
+    if (SkinActive() != FPopupSkinning) RunActive(SkinActive());
+}
 
 void TsSkinableMenus::RunActive(bool Value) {
     FPopupSkinning = Value;

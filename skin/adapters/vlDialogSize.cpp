@@ -123,12 +123,16 @@ bool TvlDialogWnd::ShowWindowMessage(vcl::TMessage &Message) {
     // The window's own show runs layered: the composition shows no frame
     // of the system's for a moment.
     const vcl::TGuarded alive(this);
-    const LONG_PTR ex = GetWindowLongPtrW(Handle, GWL_EXSTYLE);
-    if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(Handle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    const HWND window = Handle;
+    const LONG_PTR ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(window, GWL_EXSTYLE, ex | WS_EX_LAYERED);
     PassOnUnless(ScrollHandler(Message), Message);
+    // The style comes off also where the dialog's own show ended this
+    // adapter (its procedure turned the skin off): a layered window that
+    // nothing draws would stay unseen.
+    if (!(ex & WS_EX_LAYERED) && IsWindow(window))
+        SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     if (!alive) return true;
-    if (!(ex & WS_EX_LAYERED))
-        SetWindowLongPtrW(Handle, GWL_EXSTYLE, GetWindowLongPtrW(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     SetNcRenderingPolicy(Handle, 1);
     AnimateShow(Message);
     return true;

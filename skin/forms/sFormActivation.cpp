@@ -412,8 +412,12 @@ void TsSkinProvider::FollowNewSize() {
     }
     if (!CacheStale() || (IsIconic(window) && CompositionOn)) {
         // An MDI form's region follows its children's and its client's
-        // changes, which leave its own size as it was.
-        if (FDrawNonClientArea && ((IsMDIParent() && FSkinData->CanUseCache()) || IsMDIChildForm(Form))) {
+        // changes, which leave its own size as it was; a region made for
+        // the small frame of the iconic window (a form shown minimized)
+        // would cut the restored one down.
+        const bool fromIconic = IconicRegion && !IsIconic(window);
+        if (FDrawNonClientArea &&
+            ((IsMDIParent() && FSkinData->CanUseCache()) || IsMDIChildForm(Form) || fromIconic)) {
             CollectFrameMasks();
             UpdateFormRegion(true, true);
         }
@@ -546,13 +550,20 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
             return;
         }
     }
-    if (pos && HideSnapshotDue(*pos)) TakeHideSnapshot();
+    const bool snapshot = pos && HideSnapshotDue(*pos);
+    if (snapshot) TakeHideSnapshot();
     // A form that comes into view has its border window from the start; a
     // shown one that the system minimizes (also "shown") does not.
     if (pos && window && (pos->flags & SWP_SHOWWINDOW) && !IsWindowVisible(window) &&
         !(StateFlags & pfMinimizeAnimation) && BorderForm && !BorderWindow())
         UpdateBorder(false, 255);
+    const vcl::TGuarded self(this);
     SavedWndProc(Message);
+    // The form's own handling of the placement took the hide or the
+    // minimize back: the form stays as it is, so its picture comes down.
+    if (snapshot && ProviderServes(self, window) && !(pos->flags & SWP_HIDEWINDOW) &&
+        ((pos->flags & SWP_NOMOVE) || pos->x != -32000))
+        EndHideSnapshot();
 }
 
 bool TsSkinProvider::HideSnapshotAllowed() const {
@@ -600,6 +611,18 @@ void TsSkinProvider::EndHideCover(const WINDOWPOS *Pos) {
         FSkinData->BGChanged = true;
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
     }
+}
+
+void TsSkinProvider::EndHideSnapshot() {
+    StateFlags &= ~pfSnapshotTaken;
+    HideCover.reset();
+    // The cache holds the picture with the controls in it and the border
+    // shows it whole: the frame is rendered anew, the border gets its hole
+    // over the live client back.
+    FSkinData->BGChanged = true;
+    UpdateBorder(true, 255);
+    if (const HWND window = WindowOf(Form))
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
 }
 
 void TsSkinProvider::WMWindowPosChanged(vcl::TMessage &Message) {
@@ -744,6 +767,7 @@ void TsSkinProvider::CMEnabledChanged(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
     const HWND window = WindowOf(Form);
     if (!FDrawNonClientArea || !FDrawClientArea) {
         if (!PassOn(Message)) return;
@@ -755,7 +779,21 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     }
     if (!Form->Showing()) {
         if (BorderForm) HideBorder(*this);
-        SavedWndProc(Message);
+        // A hide that did not happen (an OnHide that raised, a window that
+        // took the hide back) leaves the form as it was: the picture taken
+        // for it comes down.
+        const auto stayed = [&] {
+            if (ProviderServes(self, window) && (StateFlags & pfSnapshotTaken) && IsWindowVisible(window) &&
+                !IsIconic(window))
+                EndHideSnapshot();
+        };
+        try {
+            SavedWndProc(Message);
+        } catch (...) {
+            stayed();
+            throw;
+        }
+        stayed();
         return;
     }
     // An MDI child shows inside its parent, without an animation of its own.
@@ -805,16 +843,45 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         FSkinData->PaintLocked = false;
     }
     UpdateExtBorders(m && m->GetExtendedBorders());
-    if (!PassOn(Message)) return;
-    if (ShowAnimating && !Skinned()) {
+    // A translucent form gets its own alpha back on every way out of the
+    // show: the show took it to keep the form unseen, and a hide before
+    // took its layered style; neither comes back by itself where the
+    // animation ends early (an iconic window), the OnShow turned the skin
+    // off or no animation plays.
+    const auto giveAlphaBack = [&] {
+        if (!Form->AlphaBlend() || !window) return;
+        if (Form->AlphaBlendValue() != alpha) Form->SetAlphaBlendValue(alpha);
+        FormAnimations().SetLayeredAlpha(window, true, alpha);
+    };
+    // What the animation's preparation put up comes down where no
+    // animation follows: the form is then drawn as it is.
+    const auto undoPreparation = [&] {
         SetChildrenRedraw(true);
         if (layerAdded) DropShowLayer(window, false);
+        giveAlphaBack();
         ShowAnimating = false;
         InShowAnimation = false;
+        // (An unskinned form's lock is the skin's removal's.)
+        if (Skinned()) FSkinData->PaintLocked = false;
+    };
+    try {
+        if (!PassOn(Message)) return;
+    } catch (...) {
+        // An OnShow that raised refused the show: the form is not left
+        // transparent, locked and flagged as animating for the next one.
+        if (ShowAnimating && ProviderServes(self, window)) undoPreparation();
+        throw;
+    }
+    if (ShowAnimating && !Skinned()) {
+        undoPreparation();
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         return;
     }
     UpdateFormScrollBars();
+    // A form shown minimized has no image to show growing: the animation
+    // plays nothing for an iconic window, and the preparation's hold on the
+    // window (its visibility taken by style) would outlast the restore.
+    if (ShowAnimating && IsIconic(window)) undoPreparation();
     if (ShowAnimating) {
         SetChildrenRedraw(true);
         if (layerAdded) DropShowLayer(window, true);
@@ -825,6 +892,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         const vcl::TGuarded alive(this);
         FormAnimations().AnimShowForm(*this, show.Time, alpha, show.Mode);
         if (!alive) return;
+        giveAlphaBack();
         // The animation gives the form WS_VISIBLE back; one that did not
         // (no layered windows) must not leave it unseen.
         if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE)) {
@@ -833,6 +901,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         }
     } else if (window) {
+        giveAlphaBack();
         // The frame too: an MDI child is activated while it is made, before
         // it counts as showing, and the system has painted its caption then.
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);

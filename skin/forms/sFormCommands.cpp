@@ -237,6 +237,11 @@ void TsSkinProvider::RemoveSkinFromForm(vcl::TMessage &Message) {
     TitleSkinIndex = -1;
     CaptionSkinIndex = -1;
     IsSkinned = false;
+    // A hide's picture kept while the skin goes (a hide before a show whose
+    // OnShow turned the skin off) is not ended by the unskinned show: it
+    // would hold back the frame of the next skin.
+    StateFlags &= ~pfSnapshotTaken;
+    HideCover.reset();
     BroadcastToChildControls(Form, Message);
     RemoveSkin(Message);
     if (manager) manager->SkinableMenus().ClearMenuBackgrounds();

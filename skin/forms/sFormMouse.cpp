@@ -25,6 +25,12 @@ HWND WindowOf(const vcl::TCustomForm *Form) {
     return Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
 }
 
+// The form's release (a close with caFree) is posted and not yet taken.
+bool ReleasePending(HWND Window) {
+    MSG m;
+    return PeekMessageW(&m, Window, vcl::CM_RELEASE, vcl::CM_RELEASE, PM_NOREMOVE | PM_NOYIELD) != 0;
+}
+
 // The screen point of a non-client mouse message (signed: monitors left of
 // and above the primary one have negative coordinates).
 vcl::TPoint ScreenPointOf(LPARAM LParam) {
@@ -570,7 +576,9 @@ void TsSkinProvider::EndMinimizeCommand(WPARAM Command, bool MinimizeAnimation) 
     // A minimized form shows no extended border; the next update makes it
     // again. (No "may move its owner" flag around it: the border form reads
     // none, and its one reader, a new size under the paint lock, never runs.)
-    if (!(StateFlags & pfMinimizeAnimation)) FreeBorderWindow();
+    // A form the system left where it was (a disabled one) keeps its border.
+    const HWND window = WindowOf(Form);
+    if (!(StateFlags & pfMinimizeAnimation) && (!window || IsIconic(window))) FreeBorderWindow();
 }
 
 void TsSkinProvider::WMClose(vcl::TMessage &Message) {
@@ -583,6 +591,14 @@ void TsSkinProvider::WMClose(vcl::TMessage &Message) {
                           !(StateFlags & pfSnapshotTaken) && !Form->Parent();
     SavedWndProc(Message);
     if (!snapshot || !ProviderServes(self, window) || Form->ComponentState().Contains(vcl::csDestroying)) return;
+    // A close the application refused (OnCloseQuery, OnClose's caNone), or
+    // one that a modal loop has yet to ask about, leaves the form as it was:
+    // the image would cover its live client and stand in for its
+    // background. It is taken only when the form goes: hidden, released or
+    // with the application's end.
+    const bool goes = !IsWindowVisible(window) || (vcl::Application && vcl::Application->Terminated()) ||
+                      ReleasePending(window);
+    if (!goes) return;
     StateFlags |= pfSnapshotTaken;
     std::unique_ptr<vcl::TBitmap> image = GetFormImage();
     vcl::TBitmap *cache = FSkinData->CacheBmp();

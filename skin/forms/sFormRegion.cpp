@@ -142,6 +142,7 @@ bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized
         region.Reset(BuildFrameRegion(0, 0));
     }
     RegionChanged = false;
+    IconicRegion = iconic;
     // The repaints render the frame, which runs the form's own painting: it
     // may free this provider.
     const vcl::TGuarded alive(this);
@@ -355,8 +356,13 @@ void TsSkinProvider::ShowCaptionCover() {
     // Right above the form: what already lies over it (a box it shows)
     // stays over the cover too.
     constexpr UINT quiet = SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
-    const bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    HWND above = GetWindow(window, GW_HWNDPREV);
+    // The cover is a window of the screen: a form inside another window (an
+    // MDI child, an embedded form) is ordered there by the window that holds
+    // it, and a sibling child window as the anchor would leave the cover
+    // unplaced, at its last place.
+    const HWND root = GetAncestor(window, GA_ROOT);
+    const bool topmost = (GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    HWND above = GetWindow(root, GW_HWNDPREV);
     if (above == coverWindow) above = GetWindow(coverWindow, GW_HWNDPREV);
     if (!above || (!topmost && (GetWindowLongPtrW(above, GWL_EXSTYLE) & WS_EX_TOPMOST))) {
         above = topmost ? HWND_TOPMOST : HWND_TOP;

@@ -22,6 +22,7 @@
 #include "vcl/StringList.h"
 #include "vcl/WideText.h"
 #include "vlCtrlAdapter.h"
+#include "vlDwmServices.h"
 #include "sMDIForm.h"
 #include "vlTitleBar.h"
 
@@ -197,9 +198,14 @@ TsSkinProvider::~TsSkinProvider() {
     // A caption button's glow keeps this provider's skin data: it goes first.
     for (TsCaptionButton *b : {&ButtonMin, &ButtonMax, &ButtonHelp, &ButtonClose, &MDIMin, &MDINorm, &MDIClose})
         if (b->GlowID >= 0) GlowService().HideGlow(b->GlowID, false);
-    UpdateExtBorders(false);
+    // A form that lives on gets no region of the skin's while its border
+    // form goes (a form going with its provider needs none either).
+    FreeMinimizeTimer();
+    BorderForm.reset();
     FAddedTitle.reset();
+    const bool formStays = Form && Hooked && !Form->ComponentState().Contains(vcl::csDestroying);
     if (Form && Hooked) ReleaseForm();
+    if (formStays) GiveFrameBack();
     MDIChildProviderGoing(*this);
     if (MDIIconsShown) FormsState().MDIIcons.reset();  // it paints from this provider
     MDIHelper.reset();
@@ -240,6 +246,20 @@ void TsSkinProvider::ReleaseForm() {
         FormsState().OrphanedRelays.push_back(std::move(FRelay));
     }
     RemoveGluedForm(Form);
+}
+
+void TsSkinProvider::GiveFrameBack() {
+    if (!Form->HandleAllocated()) return;
+    const HWND window = Form->WindowHandle();
+    // The system draws the frame again as the form asks: its own caption
+    // buttons (WS_SYSMENU, which the skin took away) and its own shape.
+    SetNcRenderingPolicy(window, ncrpUseWindowStyle);
+    SetSysMenuStyle(false);
+    SetWindowRgn(window, nullptr, FALSE);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    if (IsWindowVisible(window))
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 vcl::TWndMethod TsSkinProvider::HookedProc() const {

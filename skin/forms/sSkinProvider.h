@@ -349,6 +349,9 @@ public:
     bool HideSnapshotDue(const WINDOWPOS &Pos) const;
     void TakeHideSnapshot();
     void EndHideCover(const WINDOWPOS *Pos);
+    // The hide or the minimize did not happen after all: the form stays in
+    // view as it was.
+    void EndHideSnapshot();
 
     // ---------------------------------------------------- vlBlendOnMoving.cpp
     // The form turns translucent for a move; Drag: the system's move loop
@@ -764,6 +767,7 @@ public:
     bool MenuRebuiltForPrint = false;     // the first WM_PRINT rebuilt the main menu
     bool RegionChanged = true;
     bool RegionGuard = false;
+    bool IconicRegion = false;            // the region was made for the iconic window's frame
     bool FrameRendered = false;
     bool InShowAnimation = false;
     bool ShowAnimating = false;
@@ -788,8 +792,10 @@ private:
     // The form's visible graphic child controls into DC, the form's client
     // origin at Offset (sFrameOutput.cpp).
     void PaintGraphicControls(HDC DC, vcl::TPoint Offset);
-    // The destructor's part that gives the form back.
+    // The destructor's part that gives the form back, and, for a form that
+    // lives on, its frame to the system.
     void ReleaseForm();
+    void GiveFrameBack();
     std::unique_ptr<TvlFormProcRelay> FRelay;  // while the form is hooked
     // The title buttons' painting (sTitleButtons.cpp): the cache can take
     // them; one state image into the cache; a user button with its glyph

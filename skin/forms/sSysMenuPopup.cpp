@@ -48,7 +48,13 @@ void TsSkinProvider::PopupSystemMenu(vcl::TPoint ScreenPoint) {
     if (!Form) return;
     if (!SystemMenu) PrepareForm();
     const HWND window = WindowOf(Form);
-    if (!SystemMenu || !window || !vcl::Screen || vcl::Screen->ActiveForm() != Form) return;
+    if (!SystemMenu || !window || !vcl::Screen) return;
+    // The active MDI child of the active form counts as active itself: its
+    // menu opens from its caption as a form's of its own does.
+    const vcl::TCustomForm *active = vcl::Screen->ActiveForm();
+    const bool activeChild = Form->FormStyle() == vcl::fsMDIChild && Form->Active() && active &&
+                             active == vcl::MDIParentForm() && active->ActiveMDIChild() == Form;
+    if (active != Form && !activeChild) return;
 
     TsSkinManager *manager = FSkinData->GetSkinManager();
     if (manager && manager->SkinnedPopups()) {

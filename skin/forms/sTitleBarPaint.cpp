@@ -241,7 +241,7 @@ void TsSkinProvider::PaintTitleBarItem(TvlTitleBarItem *Item, vcl::TBitmap *Targ
             glowSize = 2;
             glowColour = static_cast<vcl::TColor>(MenuBtnGlowColor);
         } else if (const TsGenState *g = fromCaption ? look(captionSection, formState) : look(section, stateIndex)) {
-            glowSize = std::min(g->GSize, 48);
+            glowSize = std::min(g->GSize, MaxTextGlowRadius);
             glowColour = g->GCol;
         }
     }

@@ -198,6 +198,15 @@ void TvlMinTimer::Tick(vcl::TObject *) {
     if (Restoring && (FProvider->StateFlags & pfMinimizeAnimation)) Restoring = false;
     if (!SnapshotWindow()) {
         SetEnabled(false);
+        // The window it flew in went before its end (a maximize with the
+        // system's own frame drops the border form): the run ends at once,
+        // so that the form is not left transparent and flagged as flying.
+        if (FProvider->StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)) {
+            if (Restoring)
+                EndRestore();
+            else
+                EndMinimize();
+        }
         return;
     }
     ++Step;  // the steps flown since Init: the form's activation reads them
@@ -223,26 +232,41 @@ void TvlMinTimer::EndMinimize() {
     FProvider->ShowAnimating = false;
     FProvider->SetHotButton(0, false);
     FProvider->StateFlags &= ~pfMinimizeAnimation;
-    SetWindowLongPtrW(FForm, GWL_EXSTYLE, GetWindowLongPtrW(FForm, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
+    // A translucent form keeps its own alpha (where the system left it on
+    // the screen, or for a restore that is not flown), any other is opaque.
+    const vcl::TCustomForm &form = *FProvider->Form;
+    const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes;
+    if (form.AlphaBlend() && set)
+        set(FForm, 0, form.AlphaBlendValue(), LWA_ALPHA);
+    else
+        SetWindowLongPtrW(FForm, GWL_EXSTYLE, GetWindowLongPtrW(FForm, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
+    // The system may have left the form where it was (it does not minimize
+    // a disabled one): then it is seen again as it was, its border around
+    // it, and no minimized image waits to fly back on a later command.
+    const bool minimized = IsIconic(FForm) != 0;
     if (FProvider->BorderForm) {
-        // The border goes with the form; the restore makes its window again.
-        FProvider->FreeBorderWindow();
-        if (vcl::TCustomForm *main = vcl::Application ? vcl::Application->MainForm() : nullptr;
-            main && main->HandleAllocated())
-            SetActiveWindow(main->WindowHandle());
+        if (minimized) {
+            // The border goes with the form; the restore makes its window again.
+            FProvider->FreeBorderWindow();
+            if (vcl::TCustomForm *main = vcl::Application ? vcl::Application->MainForm() : nullptr;
+                main && main->HandleAllocated())
+                SetActiveWindow(main->WindowHandle());
+        }
         if (FProvider->BorderForm) FProvider->BorderForm->Border().Updating = false;
+        if (!minimized) FProvider->UpdateBorder(true, 255);
     } else {
         const RECT all{0, 0, Work->Width(), Work->Height()};
         FillRect(Work->Canvas()->Handle(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        ShowLayeredBitmap(SnapshotForm->WindowHandle(), Work.get(), 0);
-        ShowWindow(SnapshotForm->WindowHandle(), SW_HIDE);
+        if (const HWND snapshot = SnapshotWindow()) {
+            ShowLayeredBitmap(snapshot, Work.get(), 0);
+            ShowWindow(snapshot, SW_HIDE);
+        }
         FProvider->PerformFormProc(WM_NCPAINT, 0, 0);
     }
-    // A form the system did not minimize (a disabled one) is seen again:
-    // its veil with it.
-    if (!IsIconic(FForm) && (FProvider->StateFlags & pfDisabled)) FProvider->UpdateDisabledVeil();
-    // The timer holds the minimized form's image now.
-    Restoring = true;
+    // Its veil comes back with a form the system did not minimize.
+    if (!minimized && (FProvider->StateFlags & pfDisabled)) FProvider->UpdateDisabledVeil();
+    // The timer holds the minimized form's image now, if it was minimized.
+    Restoring = minimized;
 }
 
 void TvlMinTimer::EndRestore() {

@@ -261,13 +261,24 @@ void TColorManager::SelectConverter() {
                                                                             : FTargetOptions & ~coAlpha);
     const int sd = FSourceBitsPerSample, td = FTargetBitsPerSample;
     const auto is8or16 = [](int d) { return d == 8 || d == 16; };
+    // Packed samples are read and written inside one byte, which only depths
+    // that divide a byte allow. The setters take any depth up to 16; the
+    // others (3, 5, 12...) get no converter instead of shifts by negative counts.
+    const auto packable = [](int d) { return d == 1 || d == 2 || d == 4 || d == 8; };
     switch (FSourceColorScheme) {
     case csIndexed:
-        FRowConverter = sd == 16 || td == 16 ? &TColorManager::ConvertIndexed16 : &TColorManager::ConvertPackedSamples;
+        if (sd == 16 || td == 16) {
+            if ((sd == 16 || packable(sd)) && (td == 16 || packable(td))) FRowConverter = &TColorManager::ConvertIndexed16;
+        } else if (packable(sd) && packable(td)) {
+            FRowConverter = &TColorManager::ConvertPackedSamples;
+        }
         break;
     case csG:
-        if (sd != 16 && td != 16) FRowConverter = &TColorManager::ConvertPackedSamples;
-        else if (sd >= 8 && td >= 8) FRowConverter = &TColorManager::ConvertGrey;
+        if (sd != 16 && td != 16) {
+            if (packable(sd) && packable(td)) FRowConverter = &TColorManager::ConvertPackedSamples;
+        } else if (sd >= 8 && td >= 8) {
+            FRowConverter = &TColorManager::ConvertGrey;
+        }
         break;
     case csGA:
         if (is8or16(sd) && is8or16(td)) FRowConverter = &TColorManager::ConvertGrey;

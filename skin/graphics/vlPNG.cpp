@@ -48,8 +48,9 @@ constexpr std::uint32_t cttRNS = ChunkCode("tRNS");
 
 // Lengths above this are no PNG's; the standard caps them at 2^31 - 1.
 constexpr std::uint32_t MaxChunkLength = 0x7FFFFFFF;
-// The largest pixel memory a load makes, and so the largest image it takes.
-constexpr std::uint64_t MaxImageBytes = std::uint64_t(1) << 30;
+// The largest pixel memory a load makes, and so the largest image it takes:
+// as much as a 32-bit program can spare for one image.
+constexpr std::uint64_t MaxImageBytes = std::uint64_t(1) << 28;
 
 std::uint32_t BigEndian32(const std::uint8_t *p) {
     return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
@@ -499,8 +500,10 @@ void TPngReader::ReadTransparencyChunk() {
     if (type == 2) {
         FImage.TransparentColorValue = ReducedSample(data) | ReducedSample(data + 2) << 8 | ReducedSample(data + 4) << 16;
     } else if (type == 0) {
-        // Grey levels below 8 bits as their palette shows them.
+        // Grey levels below 8 bits as their palette shows them. A depth that
+        // grey images do not have says nothing here (the image data refuses it).
         const int depth = FHeader.BitDepth;
+        if (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16) return;
         const unsigned g = depth >= 8 ? ReducedSample(data) : (BigEndian16(data) & ((1u << depth) - 1)) * 255 / ((1u << depth) - 1);
         FImage.TransparentColorValue = static_cast<vcl::TColor>(g | g << 8 | g << 16);
     }

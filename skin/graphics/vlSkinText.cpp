@@ -104,6 +104,11 @@ void BlurBitmap8(const TBitmapView &Gray, int Radius) {
     for (int x = 0; x < Gray.Width; ++x) BlurRow8(Gray.Line(0) + x, Gray.Stride, Gray.Height, k, work);
 }
 
+vcl::TSize TextGlowImageSize(const vcl::TRect &R, int Radius) {
+    const int border = std::clamp(Radius, 0, MaxTextGlowRadius) + 4;
+    return {R.Width() + 2 * border, R.Height() + 2 * border};
+}
+
 void BlurBitmap32(const TBitmapView &Bitmap) {
     if (!Bitmap.HasRows() || Bitmap.Width < 1) return;
     std::vector<std::uint32_t> work;

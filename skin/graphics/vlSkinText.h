@@ -45,6 +45,13 @@ TBlurKernel BuildBlurKernel(int Radius);
 
 // An 8-bit image: one byte per pixel, Line(y)[x].
 void BlurBitmap8(const vcl::TBitmapView &Gray, int Radius);
+
+// The largest radius of a text glow, in pixels ("GSIZE"); a larger one is
+// taken as this one.
+inline constexpr int MaxTextGlowRadius = 48;
+// The glow image of a text in R: the rect with room for the glow's radius
+// (0 to MaxTextGlowRadius) and four pixels more on every side.
+vcl::TSize TextGlowImageSize(const vcl::TRect &R, int Radius);
 // The three-tap blur of the skin-change fade; transparent pixels do not
 // darken their neighbours.
 void BlurBitmap32(const vcl::TBitmapView &Bitmap);

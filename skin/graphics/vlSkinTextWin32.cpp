@@ -149,8 +149,10 @@ void WriteTextForControl(vcl::TCanvas &Canvas, const std::string &Text, bool Ena
 
 void WriteTextWithEffects(vcl::TBitmap &Bitmap, const std::string &Text, const vcl::TRect &R, UINT Flags,
                           int SideMask, int Radius, vcl::TColor Colour, vcl::TBitmap &GlowMask) {
-    const int border = std::max(Radius, 0) + 4;
-    const int w = R.Width() + 2 * border, h = R.Height() + 2 * border;
+    Radius = std::clamp(Radius, 0, MaxTextGlowRadius);
+    const int border = Radius + 4;
+    const vcl::TSize size = TextGlowImageSize(R, Radius);
+    const int w = size.cx, h = size.cy;
     if (w < 1 || h < 1 || Text.empty()) return;
     if (GlowMask.PixelFormat() != vcl::pf8bit || GlowMask.Width() != w || GlowMask.Height() != h) {
         // The text in black on white, once per side asked and once in place.

@@ -8,6 +8,7 @@
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/graphics/vlGradients.h"
 #include "skin/graphics/vlImageHelpers.h"
+#include "skin/graphics/vlSkinText.h"
 #include "vcl/SysUtils.h"
 
 namespace skin {
@@ -15,7 +16,10 @@ namespace skin {
 // TvlOptionsFile
 
 TvlOptionsFile::TvlOptionsFile(std::string_view Text) {
-    if (Text.substr(0, 3) == "\xEF\xBB\xBF") Text.remove_prefix(3);
+    if (Text.substr(0, 3) == "\xEF\xBB\xBF") {
+        Text.remove_prefix(3);
+        FUtf8 = true;
+    }
     // About one section per '[' (a few hundred in a skin; the cap keeps a
     // hostile text from reserving much).
     FSections.reserve(std::min<std::size_t>(static_cast<std::size_t>(std::count(Text.begin(), Text.end(), '[')), 1024));
@@ -184,6 +188,24 @@ namespace {
 
 constexpr std::int32_t Unlimited = INT32_MAX;
 
+// The ranges of the numbers that reach sizes, offsets, shifts or indexes: a
+// value beyond its range is read as the nearest end of it, so that a damaged
+// or hostile options text can neither ask for a picture of gigabytes, nor
+// overflow the arithmetic of painting, nor index before a table. The format
+// states some (percentages, "STATES" at least 1, 255 for the byte values);
+// the pixel measures get MaxSkinMeasure, which no skin comes near.
+struct TRange {
+    std::int32_t Min, Max;
+};
+constexpr TRange PercentRange{0, 100};
+constexpr TRange ByteRange{0, 255};
+constexpr TRange StatesRange{1, 255};
+constexpr TRange MeasureRange{0, MaxSkinMeasure};
+constexpr TRange OffsetRange{-MaxSkinMeasure, MaxSkinMeasure};
+constexpr TRange TextGlowRange{0, MaxTextGlowRadius};
+
+std::int32_t Bounded(std::int32_t Value, TRange Range) { return std::clamp(Value, Range.Min, Range.Max); }
+
 // Walks the section and its parents, calling Probe(section index, level)
 // until it answers true; a chain that comes back to a section or runs too
 // deep ends.
@@ -280,10 +302,12 @@ void FillState(TsGenState &State, const TsGenState &Defaults, int StateIndex, TR
     State.TCRight = ReadInt(keys[kTCRight], Defaults.TCRight);
     State.TCBottom = ReadInt(keys[kTCBottom], Defaults.TCBottom);
     State.GCol = ReadInt(keys[kGCol], Defaults.GCol);
-    State.GSize = ReadInt(keys[kGSize], Defaults.GSize);
-    State.GradientPercent = ReadInt(keys[kGradientPercent], Defaults.GradientPercent);
-    State.ImagePercent = ReadInt(keys[kImagePercent], Defaults.ImagePercent);
-    State.Transparency = ReadInt(keys[kTransparency], Defaults.Transparency);
+    State.GSize = Bounded(ReadInt(keys[kGSize], Defaults.GSize), TextGlowRange);
+    // Percentages are multiplied by 255 in painting: above 100 they only
+    // overflow, below 0 they mean nothing.
+    State.GradientPercent = Bounded(ReadInt(keys[kGradientPercent], Defaults.GradientPercent), PercentRange);
+    State.ImagePercent = Bounded(ReadInt(keys[kImagePercent], Defaults.ImagePercent), PercentRange);
+    State.Transparency = Bounded(ReadInt(keys[kTransparency], Defaults.Transparency), PercentRange);
     const std::string gradient = ReadText(keys[kGradient]);
     if (gradient.size() > 2) {
         State.Gradient.clear();
@@ -314,53 +338,59 @@ double ReadSkinVersion(const TvlOptionsFile &Ini) {
     const std::string *text = Ini.Find("GLOBALINFO", "VERSION");
     if (!text || text->empty()) return 0;
     double value = 0;
-    const char *end = text->data() + text->size();
-    const auto [ptr, ec] = std::from_chars(text->data(), end, value, std::chars_format::general);
+    const char *first = text->data(), *end = text->data() + text->size();
+    // A number may carry its sign, '+' as well as '-' (from_chars takes only '-').
+    if (*first == '+' && end - first > 1 && first[1] != '-') ++first;
+    const auto [ptr, ec] = std::from_chars(first, end, value, std::chars_format::general);
     return ec == std::errc() && ptr == end && std::isfinite(value) ? value : 0;
 }
 
 void ReadGlobalInfo(const TvlOptionsFile &Ini, TsSkinData &Data, int FrameWidth) {
     const int section = Ini.SectionIndex("GLOBALINFO");
     const auto global = [&](std::string_view key, std::int32_t def) { return Ini.ReadInteger(section, key, def); };
+    const auto bounded = [&](std::string_view key, std::int32_t def, TRange range) {
+        return Bounded(global(key, def), range);
+    };
     Data.Author = Ini.ReadString("GLOBALINFO", "AUTHOR", "");
     Data.Description = Ini.ReadString("GLOBALINFO", "DESCRIPTION", "");
-    Data.BorderWidth = global("BORDERWIDTH", 4);
-    Data.TitleHeight = global("TITLEHEIGHT", 30);
+    Data.BorderWidth = bounded("BORDERWIDTH", 4, MeasureRange);
+    Data.TitleHeight = bounded("TITLEHEIGHT", 30, MeasureRange);
     if (Data.TitleHeight == 0) Data.TitleHeight = 30;
-    Data.MaxHeight = global("MAXHEIGHT", 0);
+    Data.MaxHeight = bounded("MAXHEIGHT", 0, MeasureRange);
     if (Data.MaxHeight == 0) Data.MaxHeight = Data.TitleHeight;
-    Data.FormOffset = global("FORMOFFSET", FrameWidth);
-    Data.CenterOffset = global("CENTEROFFSET", 0);
+    Data.FormOffset = bounded("FORMOFFSET", FrameWidth, MeasureRange);
+    Data.CenterOffset = bounded("CENTEROFFSET", 0, OffsetRange);
     Data.BorderMode = global("BORDERMODE", 0);
     Data.BrightMin = global("BRIGHTMIN", -50);
     Data.BrightMax = global("BRIGHTMAX", 50);
-    Data.AlignOffset = global("ALIGNOFFSET", 0);
-    Data.AlignOffsetR = global("ALIGNOFFSETR", Data.AlignOffset);
-    Data.AlignOffsetT = global("ALIGNOFFSETT", Data.AlignOffset);
-    Data.AlignOffsetB = global("ALIGNOFFSETB", Data.AlignOffset);
-    Data.BISpace = global("BISPACE", 0);
+    Data.AlignOffset = bounded("ALIGNOFFSET", 0, OffsetRange);
+    Data.AlignOffsetR = bounded("ALIGNOFFSETR", Data.AlignOffset, OffsetRange);
+    Data.AlignOffsetT = bounded("ALIGNOFFSETT", Data.AlignOffset, OffsetRange);
+    Data.AlignOffsetB = bounded("ALIGNOFFSETB", Data.AlignOffset, OffsetRange);
+    Data.BISpace = bounded("BISPACE", 0, OffsetRange);
     Data.BIVAlign = global("BIVALIGN", 0);
-    Data.BIRight = global("BIRIGHT", 0);
-    Data.BILeft = global("BILEFT", 0);
-    Data.BITop = global("BITOP", 0);
+    Data.BIRight = bounded("BIRIGHT", 0, OffsetRange);
+    Data.BILeft = bounded("BILEFT", 0, OffsetRange);
+    Data.BITop = bounded("BITOP", 0, OffsetRange);
     Data.BIKeepHue = global("BIKEEPHUE", 0);
     Data.AeroBlur = global("AEROBLUR", 0) != 0;
-    Data.BIconCloseGlow = global("BICONCLOSEGLOW", 0);
-    Data.BIconCloseGlowMargin = global("BICONCLOSEGLOWMARGIN", 0);
-    Data.BIconMaxGlow = global("BICONMAXGLOW", 0);
-    Data.BIconMaxGlowMargin = global("BICONMAXGLOWMARGIN", 0);
-    Data.BIconMinGlow = global("BICONMINGLOW", 0);
-    Data.BIconMinGlowMargin = global("BICONMINGLOWMARGIN", 0);
+    Data.BIconCloseGlow = bounded("BICONCLOSEGLOW", 0, ByteRange);
+    Data.BIconCloseGlowMargin = bounded("BICONCLOSEGLOWMARGIN", 0, OffsetRange);
+    Data.BIconMaxGlow = bounded("BICONMAXGLOW", 0, ByteRange);
+    Data.BIconMaxGlowMargin = bounded("BICONMAXGLOWMARGIN", 0, OffsetRange);
+    Data.BIconMinGlow = bounded("BICONMINGLOW", 0, ByteRange);
+    Data.BIconMinGlowMargin = bounded("BICONMINGLOWMARGIN", 0, OffsetRange);
     Data.Shadow1Color = global("SHADOW1COLOR", 0);
-    Data.Shadow1Offset = global("SHADOW1OFFSET", 0);
+    Data.Shadow1Offset = bounded("SHADOW1OFFSET", 0, OffsetRange);
     Data.Shadow1Blur = global("SHADOW1BLUR", -1);
     Data.Shadow1Transparency = global("SHADOW1TRANSPARENCY", 0);
-    Data.ComboMargin = global("COMBOMARGIN", 2);
+    Data.ComboMargin = bounded("COMBOMARGIN", 2, MeasureRange);
 }
 
 void ReadTabsCovering(const TvlOptionsFile &Ini, TsSkinData &Data) {
-    Data.TabsCovering = Ini.ReadInteger("TABTOP", "TABSCOVERING", 0);
-    Data.RibbonTabsCovering = Ini.ReadInteger("RIBBONTAB", "TABSCOVERING", 0);
+    // Each tab is widened by twice its covering.
+    Data.TabsCovering = Bounded(Ini.ReadInteger("TABTOP", "TABSCOVERING", 0), MeasureRange);
+    Data.RibbonTabsCovering = Bounded(Ini.ReadInteger("RIBBONTAB", "TABSCOVERING", 0), MeasureRange);
 }
 
 TvlOutEffArray ReadOuterEffects(const TvlOptionsFile &Ini) {
@@ -388,12 +418,13 @@ TvlOutEffArray ReadOuterEffects(const TvlOptionsFile &Ini) {
         fx.WidthT = read("WIDTHT", -1);
         fx.WidthR = read("WIDTHR", -1);
         fx.WidthB = read("WIDTHB", -1);
-        fx.OffsetL = read("OFFSETL", d.Offsets[0]);
-        fx.OffsetT = read("OFFSETT", d.Offsets[1]);
-        fx.OffsetR = read("OFFSETR", d.Offsets[2]);
-        fx.OffsetB = read("OFFSETB", d.Offsets[3]);
+        // The offsets grow the effect's picture around its control on every paint.
+        fx.OffsetL = Bounded(read("OFFSETL", d.Offsets[0]), OffsetRange);
+        fx.OffsetT = Bounded(read("OFFSETT", d.Offsets[1]), OffsetRange);
+        fx.OffsetR = Bounded(read("OFFSETR", d.Offsets[2]), OffsetRange);
+        fx.OffsetB = Bounded(read("OFFSETB", d.Offsets[3]), OffsetRange);
         fx.Source = read("SOURCE", 2);
-        fx.Opacity = read("OPACITY", d.Opacity);
+        fx.Opacity = Bounded(read("OPACITY", d.Opacity), ByteRange);
         fx.MaskIndex = -1;
     }
     return effects;
@@ -407,8 +438,8 @@ TsGeneralDataArray ReadSections(const TvlOptionsFile &Ini) {
     for (const TvlOptionsFile::TSection &s : Ini.Sections()) {
         const std::string &name = s.Name;
         const int section = static_cast<int>(&s - Ini.Sections().data());
-        const auto readInt = [&](std::string_view key, std::int32_t def, std::int32_t max) {
-            return SectionInt(Ini, section, key, def, max);
+        const auto readInt = [&](std::string_view key, std::int32_t def, TRange range) {
+            return Bounded(SectionInt(Ini, section, key, def, Unlimited), range);
         };
         TsGeneralData g;
         g.ClassName = name;
@@ -416,15 +447,16 @@ TsGeneralDataArray ReadSections(const TvlOptionsFile &Ini) {
         g.ParentClass = parent ? *parent : std::string();
         g.ReservedBoolean = SectionBool(Ini, section, "RESERVEDBOOLEAN", false);
         g.GiveOwnFont = SectionBool(Ini, section, "GIVEOWNFONT", false);
-        g.Glow = readInt("GLOW", 0, 255);
-        g.GlowMargin = readInt("GLOWMARGIN", 0, 255);
-        g.States = readInt("STATES", 3, 255);
-        g.OutOffsL = readInt("OUTOFFSL", 0, 255);
-        g.OutOffsT = readInt("OUTOFFST", 0, 255);
-        g.OutOffsR = readInt("OUTOFFSR", 0, 255);
-        g.OutOffsB = readInt("OUTOFFSB", 0, 255);
-        g.OutOpacity = readInt("OUTOPACITY", 200, 255);
-        g.OuterMode = readInt("OUTERMODE", 2, Unlimited);
+        g.Glow = readInt("GLOW", 0, ByteRange);
+        g.GlowMargin = readInt("GLOWMARGIN", 0, OffsetRange);
+        // At least one state: painters and adapters index the state records by STATES - 1.
+        g.States = readInt("STATES", 3, StatesRange);
+        g.OutOffsL = readInt("OUTOFFSL", 0, OffsetRange);
+        g.OutOffsT = readInt("OUTOFFST", 0, OffsetRange);
+        g.OutOffsR = readInt("OUTOFFSR", 0, OffsetRange);
+        g.OutOffsB = readInt("OUTOFFSB", 0, OffsetRange);
+        g.OutOpacity = readInt("OUTOPACITY", 200, ByteRange);
+        g.OuterMode = SectionInt(Ini, section, "OUTERMODE", 2, Unlimited);
         g.ImgTopLeft = g.ImgTopRight = g.ImgBottomLeft = g.ImgBottomRight = -1;
 
         SectionState(Ini, section, g.Props[0], DefaultGenState, 0);
@@ -432,7 +464,7 @@ TsGeneralDataArray ReadSections(const TvlOptionsFile &Ini) {
             SectionState(Ini, section, g.Props[1], DefaultGenState, 1);
         else
             g.Props[1] = g.Props[0];
-        g.UseState2 = readInt("USESTATE2", 0, Unlimited) == 1;
+        g.UseState2 = SectionInt(Ini, section, "USESTATE2", 0, Unlimited) == 1;
         if (g.UseState2)
             SectionState(Ini, section, g.Props[2], DefaultGenState, 2);
         else
@@ -483,7 +515,7 @@ void AddCommonSections(const vcl::TStrings &CommonSections, TsGeneralDataArray &
         TsGeneralData g = *base;
         g.ClassName = name;
         g.ParentClass = parent;
-        g.States = CommonInt(split, name, "STATES", base->States);
+        g.States = Bounded(CommonInt(split, name, "STATES", base->States), StatesRange);
         const auto readState = [&](int index) {
             FillState(
                 g.Props[static_cast<std::size_t>(index)], base->Props[static_cast<std::size_t>(index)], index,
@@ -497,8 +529,8 @@ void AddCommonSections(const vcl::TStrings &CommonSections, TsGeneralDataArray &
             g.Props[1] = g.Props[0];
         g.ReservedBoolean = CommonBool(split, name, "RESERVEDBOOLEAN", base->ReservedBoolean);
         g.GiveOwnFont = CommonBool(split, name, "GIVEOWNFONT", base->GiveOwnFont);
-        g.Glow = CommonInt(split, name, "GLOW", base->Glow);
-        g.GlowMargin = CommonInt(split, name, "GLOWMARGIN", base->GlowMargin);
+        g.Glow = Bounded(CommonInt(split, name, "GLOW", base->Glow), ByteRange);
+        g.GlowMargin = Bounded(CommonInt(split, name, "GLOWMARGIN", base->GlowMargin), OffsetRange);
         Sections.push_back(std::move(g));
     }
 }

@@ -58,6 +58,9 @@ public:
     };
 
     const std::vector<TSection> &Sections() const { return FSections; }
+    // The text began with the byte order mark of UTF-8: its names are UTF-8,
+    // not 8-bit text of the code page.
+    bool Utf8() const { return FUtf8; }
     // Position of the section in the file; -1 when absent.
     int SectionIndex(std::string_view Section) const;
     // The value of Section's Key; null when either is absent.
@@ -97,6 +100,7 @@ private:
     std::array<std::uint64_t, 64> FKeyNameBits{};
     std::vector<int> FParents;  // per section, resolved once read
     int FCurrent = -1;          // the section lines go to while reading
+    bool FUtf8 = false;
 };
 
 // Key readers with "PARENTCLASS" inheritance, at most MaxParentDepth deep

@@ -6,6 +6,7 @@
 #include "sMessages.h"
 #include "sSkinCommands.h"
 #include "sSkinManager.h"
+#include "sSkinMeasures.h"
 #include "sSkinQueries.h"
 #include "sSysColors.h"
 #include "skin/graphics/vlCommonUtils.h"
@@ -289,6 +290,13 @@ void TsSkinManager::PrepareExtBorderImages() {
     ExtBorderMargins = {};
     ExtBorderImages[0].reset();
     ExtBorderImages[1].reset();
+    // An extended-border picture whose rect runs out of its image (the fields
+    // allow 9999 x 9999) would make frames of hundreds of megabytes: the skin
+    // has none, for the frames and for the slicing of the forms' borders alike.
+    if (IsValidMaskIndex(CommonElements.ExBorder)) {
+        const TsMaskData &m = Masks[static_cast<std::size_t>(CommonElements.ExBorder)];
+        if (!MaskFitsImage(m, MaskImage(m))) CommonElements.ExBorder = -1;
+    }
     if (!FActive || !GetExtendedBorders()) return;
     const int exBorder = CommonElements.ExBorder;
     if (IsValidMaskIndex(exBorder)) {
@@ -296,12 +304,7 @@ void TsSkinManager::PrepareExtBorderImages() {
         // The form's own border (FORMOFFSET) lies inside the image: with a
         // border mode the image reaches that far beyond the form on every
         // side, else as far as its margins reach past that border.
-        const int offset = SkinData->FormOffset;
-        if (SkinData->BorderMode != 0)
-            ExtBorderMargins = {offset, offset, offset, offset};
-        else
-            ExtBorderMargins = {skin::MaskLeftMargin(m) - offset, skin::MaskTopMargin(m) - offset,
-                                skin::MaskRightMargin(m) - offset, skin::MaskBottomMargin(m) - offset};
+        ExtBorderMargins = ExtBorderMarginsOf(m, SkinData->FormOffset, SkinData->BorderMode);
         ExtBorderImages[0] = BorderFrame(m, 0);
         ExtBorderImages[1] = m.ImageCount > 1 ? BorderFrame(m, 1)
                                               : (ExtBorderImages[0] ? CopyOf(*ExtBorderImages[0]) : nullptr);

@@ -60,6 +60,13 @@ public:
     std::int32_t RibbonTabsCovering = 0;  // "TABSCOVERING" of section "RIBBONTAB"
 };
 
+// Every measure a skin gives in pixels (a border, a caption, a margin, an
+// offset, a covering) lies within this many pixels, up or down: the values
+// are read so, and the sizes made from margins of the skin's pictures are
+// held to it. Far more than any skin draws; small enough that no window's
+// picture grows beyond what a 32-bit process can hold.
+inline constexpr int MaxSkinMeasure = 255;
+
 // The 28 sections whose indexes the manager keeps after every load, in
 // index order (the positions of TsSkinTables::StdSectionIndexes).
 inline constexpr std::array<std::string_view, StdSectionCount> StdSectionNames{

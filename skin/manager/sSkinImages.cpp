@@ -8,6 +8,7 @@
 #include "sOptionsFile.h"
 #include "sSkinImageCodes.h"
 #include "sSkinManager.h"
+#include "sSkinPictures.h"
 #include "skin/graphics/vlPNG.h"
 #include "skin/graphics/vlPixelHelpers.h"
 #include "vcl/Bitmap.h"
@@ -22,17 +23,18 @@ namespace skin {
 
 namespace {
 
-// A skin picture is at most this many pixels (64 MiB at 32 bits), so that a
-// damaged or hostile header cannot ask for more memory than a 32-bit
-// process has.
-constexpr std::int64_t MaxPicturePixels = std::int64_t(16) << 20;
-
 bool Contains(std::string_view S, std::string_view Part) { return S.find(Part) != std::string_view::npos; }
 
-void CheckPictureSize(const vcl::TBitmap &Bitmap, const std::string &Name) {
-    if (static_cast<std::int64_t>(Bitmap.Width()) * Bitmap.Height() > MaxPicturePixels)
-        throw vcl::EInvalidGraphic("The skin picture \"" + Name + "\" is too large (" +
-                                   vcl::IntToStr(Bitmap.Width()) + " x " + vcl::IntToStr(Bitmap.Height()) + ")");
+// The bytes of the stream from its position: its memory where it has one,
+// else a copy (at most MaxSkinFileSize).
+std::span<const std::uint8_t> BytesFrom(vcl::TStream &Stream, std::vector<std::uint8_t> &Copy) {
+    const std::int64_t position = std::max<std::int64_t>(Stream.Position(), 0);
+    if (auto *memory = dynamic_cast<vcl::TCustomMemoryStream *>(&Stream); memory && position <= memory->Size())
+        return {memory->Memory() + position, static_cast<std::size_t>(memory->Size() - position)};
+    Copy.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(Stream.Size() - position, 0, MaxSkinFileSize)));
+    Copy.resize(Stream.Read(Copy.data(), Copy.size()));
+    Stream.SetPosition(position);
+    return Copy;
 }
 
 std::string InSkinFolder(const std::string &SkinPath, const std::string &FileName) {
@@ -41,10 +43,13 @@ std::string InSkinFolder(const std::string &SkinPath, const std::string &FileNam
 
 // A name of the options text is 8-bit text of the code page, the folder
 // UTF-8: the name is converted before the two are joined, or a name with a
-// letter outside ASCII names no file. (The application's common sections
-// are its own UTF-8 text.)
-std::string OptionsNameInSkinFolder(const std::string &SkinPath, const std::string &FileName) {
-    return InSkinFolder(SkinPath, CodePageToUtf8(FileName));
+// letter outside ASCII names no file. A text that says it is UTF-8 (by its
+// byte order mark) has its names in UTF-8 already: converted once more,
+// every name with such a letter would be lost. (The application's common
+// sections are its own UTF-8 text.)
+std::string OptionsNameInSkinFolder(const TvlOptionsFile &Options, const std::string &SkinPath,
+                                    const std::string &FileName) {
+    return InSkinFolder(SkinPath, Options.Utf8() ? FileName : CodePageToUtf8(FileName));
 }
 
 } // namespace
@@ -77,9 +82,7 @@ namespace {
 
 // A decoded picture into Bitmap, made 32-bit in one pass (see CopyToSkinPixels).
 void TakeDib(vcl::TBitmap &Bitmap, const vcl::TDibLayout &Image, bool Opaque, const std::string &Name) {
-    if (static_cast<std::int64_t>(Image.Width) * Image.Height > MaxPicturePixels)
-        throw vcl::EInvalidGraphic("The skin picture \"" + Name + "\" is too large (" + vcl::IntToStr(Image.Width) +
-                                   " x " + vcl::IntToStr(Image.Height) + ")");
+    CheckPictureSize(Name, Image.Width, Image.Height);
     Bitmap.SetPixelFormat(vcl::pf32bit);
     Bitmap.SetSize(Image.Width, Image.Height);
     CopyToSkinPixels(Image, Bitmap.View(), Opaque);
@@ -91,31 +94,32 @@ void LoadSkinBitmap(vcl::TBitmap &Bitmap, vcl::TStream &Stream, bool Opaque, con
     // Decoded straight from the stream's memory into the 32-bit image: the
     // loading of a skin is mostly the loading of its pictures.
     std::vector<std::uint8_t> copy;
-    std::span<const std::uint8_t> data;
-    const std::int64_t position = std::max<std::int64_t>(Stream.Position(), 0);
-    if (auto *memory = dynamic_cast<vcl::TCustomMemoryStream *>(&Stream); memory && position <= memory->Size()) {
-        data = {memory->Memory() + position, static_cast<std::size_t>(memory->Size() - position)};
-    } else {
-        copy.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(Stream.Size() - position, 0, MaxSkinFileSize)));
-        copy.resize(Stream.Read(copy.data(), copy.size()));
-        data = copy;
-    }
+    const std::span<const std::uint8_t> data = BytesFrom(Stream, copy);
+    // Before compressed rows are unpacked into an image of the size the header says.
+    CheckAnnouncedPictureSize(Name, TvlPictureFormat::Bmp, data);
     // The file's rows are read where they lie: a copy would cost as much as the conversion.
     vcl::TDibImage holder;
     TakeDib(Bitmap, vcl::ViewBmpFile(data, holder), Opaque, Name);
 }
 
 void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TStream &Stream, bool Premultiply) {
-    const std::string name = vcl::UpperCase(FileName);
+    const TvlPictureFormat format = PictureFormatOf(vcl::UpperCase(FileName));
     Stream.SetPosition(0);
-    if (Contains(name, ".BMP")) {
+    if (format == TvlPictureFormat::Bmp) {
         LoadSkinBitmap(Bitmap, Stream, false, FileName);
         return;
-    } else if (Contains(name, ".JPG") || Contains(name, ".JPEG")) {
+    }
+    {
+        // The decoders make an image of the size the header says before they
+        // read its pixels: the limit is checked on what the header says.
+        std::vector<std::uint8_t> copy;
+        CheckAnnouncedPictureSize(FileName, format, BytesFrom(Stream, copy));
+    }
+    if (format == TvlPictureFormat::Jpeg) {
         vcl::TJPEGImage jpeg;
         jpeg.LoadFromStream(Stream);
         Bitmap.Assign(jpeg.Bitmap());
-    } else if (Contains(name, ".PNG")) {
+    } else if (format == TvlPictureFormat::Png) {
         // The PNG reader's pixels taken over directly: a graphic object and
         // its copy per glyph cost more than the glyph's decoding.
         TPngImage png = ReadPngImage(Stream);
@@ -128,7 +132,7 @@ void LoadSkinPicture(vcl::TBitmap &Bitmap, const std::string &FileName, vcl::TSt
         if (Premultiply && hasAlpha) PremultiplyRect(Bitmap, {0, 0, Bitmap.Width(), Bitmap.Height()});
         return;
     }
-    CheckPictureSize(Bitmap, FileName);
+    CheckPictureSize(FileName, Bitmap.Width(), Bitmap.Height());
     MakeOpaque32(Bitmap);
 }
 
@@ -143,7 +147,7 @@ vcl::TBitmap *TvlSkinLoad::FindExternalImage(const std::string &FileName) const 
 vcl::TBitmap *TvlSkinLoad::LoadImageFile(const std::string &FileName, vcl::TStream *Stream) {
     std::unique_ptr<vcl::TMemoryStream> file;
     if (!Stream) {
-        const std::string path = OptionsNameInSkinFolder(FSkinPath, FileName);
+        const std::string path = OptionsNameInSkinFolder(FOptions, FSkinPath, FileName);
         if (!vcl::FileExists(path)) return nullptr;
         file = ReadSkinFile(path);
         Stream = file.get();
@@ -173,7 +177,7 @@ void TvlSkinLoad::LoadMasterBitmap() {
             LoadSkinBitmap(*Master, *item->Stream, true, name);
         }
     } else if (!name.empty()) {
-        const std::string path = OptionsNameInSkinFolder(FSkinPath, name);
+        const std::string path = OptionsNameInSkinFolder(FOptions, FSkinPath, name);
         if (vcl::FileExists(path)) LoadSkinBitmap(*Master, *ReadSkinFile(path), true, name);
     }
     Master->SetPixelFormat(vcl::pf32bit);
@@ -216,8 +220,11 @@ void TvlSkinLoad::LoadCommonSectionPictures() {
             m.OwnerSection = -1;
             m.Bmp = std::make_shared<vcl::TBitmap>();
             try {
-                m.Bmp->LoadFromStream(*ReadSkinFile(path));
-                CheckPictureSize(*m.Bmp, value);
+                const std::unique_ptr<vcl::TMemoryStream> file = ReadSkinFile(path);
+                CheckAnnouncedPictureSize(value, TvlPictureFormat::Bmp,
+                                          {file->Memory(), static_cast<std::size_t>(file->Size())});
+                m.Bmp->LoadFromStream(*file);
+                CheckPictureSize(value, m.Bmp->Width(), m.Bmp->Height());
                 MakeOpaque32(*m.Bmp);
             } catch (const vcl::Exception &) {
                 // The application's own picture is optional: its item stays,

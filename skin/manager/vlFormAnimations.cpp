@@ -128,10 +128,13 @@ void RunFrames(TvlFrameSequence Frames, HWND Window, HDC Screen, vcl::TBitmap &S
     }
 }
 
-// The form's own alpha put back after a layered phase.
+// The form's own alpha put back after a layered phase. The phase may have
+// ended by taking the layered style away (a hide does): without it the
+// alpha would not hold, and a translucent form would come back opaque.
 void ApplyFormAlpha(vcl::TCustomForm &Form) {
-    if (Form.AlphaBlend() && Form.HandleAllocated() && LayeredWindowFunctions().SetLayeredWindowAttributes)
-        LayeredWindowFunctions().SetLayeredWindowAttributes(Form.WindowHandle(), 0, Form.AlphaBlendValue(), LWA_ALPHA);
+    if (!Form.AlphaBlend() || !Form.HandleAllocated() || !LayeredWindowFunctions().SetLayeredWindowAttributes) return;
+    AddExStyle(Form.WindowHandle(), WS_EX_LAYERED);
+    LayeredWindowFunctions().SetLayeredWindowAttributes(Form.WindowHandle(), 0, Form.AlphaBlendValue(), LWA_ALPHA);
 }
 
 bool Version60() {

@@ -8,6 +8,7 @@
 #include "sCommonData.h"
 #include "sModuleState.h"
 #include "sSkinManager.h"
+#include "sSkinMeasures.h"
 #include "sSkinServices.h"
 #include "vlStateAnimation.h"
 #include "skin/graphics/vlGraphUtils.h"
@@ -196,14 +197,11 @@ void CreateGlowWindow(TvlGlowEffect &Glow, const vcl::TRect &R, std::uint8_t Alp
     form->WindowProc = vcl::TWndMethod::Bind<&TvlGlowEffect::GlowWndProc>(&Glow);
 
     const bool masked = m->IsValidMaskIndex(Glow.MaskIndex);
-    const int left = masked ? m->MaskLeftMargin(Glow.MaskIndex) : 0;
-    const int top = masked ? m->MaskTopMargin(Glow.MaskIndex) : 0;
-    const int right = masked ? m->MaskRightMargin(Glow.MaskIndex) : 0;
-    const int bottom = masked ? m->MaskBottomMargin(Glow.MaskIndex) : 0;
-    const int width = std::max(R.Width() + left + right - 2 * Glow.GlowMargin, 0);
-    const int height = std::max(R.Height() + top + bottom - 2 * Glow.GlowMargin, 0);
-    const int x = R.Left - left + Glow.GlowMargin;
-    const int y = R.Top - top + Glow.GlowMargin;
+    const vcl::TRect margins = masked ? vcl::TRect{m->MaskLeftMargin(Glow.MaskIndex), m->MaskTopMargin(Glow.MaskIndex),
+                                                   m->MaskRightMargin(Glow.MaskIndex), m->MaskBottomMargin(Glow.MaskIndex)}
+                                      : vcl::TRect{};
+    const vcl::TRect placed = GlowWindowRect(R, margins, Glow.GlowMargin);
+    const int x = placed.Left, y = placed.Top, width = placed.Width(), height = placed.Height();
     PaintGlow(Glow, width, height);
     form->SetBounds(x, y, width, height);
 

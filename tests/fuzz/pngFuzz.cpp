@@ -1,11 +1,16 @@
 // A PNG stream is decoded or refused with the reader's own errors (an
 // invalid image, a zlib failure, a stream that ends early); a decoded image
-// has the size its header announced and pixel memory to match.
+// has the size its header announced and pixel memory to match. The input's
+// chunk CRCs and the adler32 of its image data are made right first, so
+// that mutations reach past them.
+#include "Checksums.h"
 #include "skin/graphics/vlPNG.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    zuvofuzz::TBytes bytes(data, data + size);
+    zuvofuzz::FixPngChecksums(bytes);
     vcl::TMemoryStream stream;
-    if (size > 0) stream.WriteBuffer(data, size);
+    if (size > 0) stream.WriteBuffer(bytes.data(), bytes.size());
     stream.SetPosition(0);
     skin::TPngImage image;
     try {

@@ -1,10 +1,12 @@
 // A packed skin is unpacked or refused with one of the library's errors,
 // never with more memory than its limits allow; what unpacks, packed again,
 // unpacks to the same options and images.
+#include <cstring>
 #include <vector>
 
 #include <zlib.h>
 
+#include "Checksums.h"
 #include "skin/manager/vlSkinConvertor.h"
 #include "vcl/LittleEndian.h"
 
@@ -22,14 +24,29 @@ void AppendEntry(std::vector<std::uint8_t> &out, const std::string &name, vcl::T
 
 std::vector<std::uint8_t> Bytes(vcl::TMemoryStream &s) { return {s.Memory(), s.Memory() + s.Size()}; }
 
+// The adler32 of every member made right, so that mutations reach past them:
+// "GMzf", the entry count, then per entry its name's length, the name, the
+// unpacked size and a zlib member.
+void FixMemberChecksums(zuvofuzz::TBytes &b) {
+    if (b.size() < 8 || std::memcmp(b.data(), "GMzf", 4) != 0) return;
+    for (std::size_t at = 8; at + 4 <= b.size();) {
+        const std::uint32_t nameLength = vcl::ReadU32(b.data() + at);
+        if (nameLength > b.size() - at - 4 || b.size() - at - 4 - nameLength < 4) return;
+        at = zuvofuzz::FixZlibAdler(b, at + 4 + nameLength + 4, std::size_t(1) << 20);
+        if (at == 0) return;
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     skin::TvlUnpackLimits limits;
     limits.MaxMemberSize = 1 << 20;
     limits.MaxTotalSize = 4 << 20;
+    zuvofuzz::TBytes bytes(data, data + size);
+    FixMemberChecksums(bytes);
     vcl::TMemoryStream source;
-    if (size > 0) source.WriteBuffer(data, size);
+    if (size > 0) source.WriteBuffer(bytes.data(), size);
     skin::TvlSkinConvertor first;
     first.Source = &source;
     try {

@@ -101,14 +101,19 @@ TEST(JpegDecoderDamage, WhatIsNoJpegOrEndsEarlyIsReported) {
 }
 
 TEST(JpegDecoderDamage, HeadersThatPromiseMoreThanTheFileCanHoldAreRefusedBeforeDecoding) {
-    // 139 bytes that declare 16384 x 16384 pixels: 768 MB of image.
-    EXPECT_EQ(ErrorOf(EmptyGreyJpeg(16384, 16384)),
-              "Cannot load JPEG image: the data is too short for an image of 16384 x 16384.");
+    // 139 bytes that declare 8192 x 8192 pixels: 192 MB of image.
+    EXPECT_EQ(ErrorOf(EmptyGreyJpeg(8192, 8192)),
+              "Cannot load JPEG image: the data is too short for an image of 8192 x 8192.");
     // 34 x 34 blocks: just more than the 8 x 139 bits can code.
     EXPECT_EQ(ErrorOf(EmptyGreyJpeg(272, 272)), "Cannot load JPEG image: the data is too short for an image of 272 x 272.");
-    Bytes padded = EmptyGreyJpeg(16384, 16385);
-    padded.resize(600000, 0);  // enough bytes for the blocks, but too many pixels
-    EXPECT_EQ(ErrorOf(padded), "Cannot load JPEG image: the image is too large (16384 x 16385).");
+    // Enough bytes for the blocks, but more pixels than a 32-bit program
+    // can spare the memory for (16384 x 16384: 768 MB).
+    for (const auto &[w, h] : {std::pair{8192, 8193}, std::pair{16384, 16384}}) {
+        Bytes padded = EmptyGreyJpeg(w, h);
+        padded.resize(600000, 0);
+        EXPECT_EQ(ErrorOf(padded), "Cannot load JPEG image: the image is too large (" + std::to_string(w) + " x " +
+                                       std::to_string(h) + ").");
+    }
 }
 
 TEST(JpegDecoderDamage, AFileOfEndlessScansIsRefused) {

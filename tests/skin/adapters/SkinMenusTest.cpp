@@ -675,6 +675,33 @@ TEST_F(SkinMenus, MenuOpacityAndNoAdaptersWithoutSkinnedPopups) {
     EXPECT_EQ(adapters, 0u);
 }
 
+// The application switches popup skinning off after the skin has dressed
+// its forms: a form's popup menu and its items are drawn by the system again.
+TEST_F(SkinMenus, SwitchingSkinnedPopupsOffGivesTheFormsMenusBack) {
+    TestSkin dressed = MenuSkin();
+    dressed.Options += "[FORM]\r\nCOLOR=0xF0F0F0\r\n";  // the form is skinned too
+    AddStoredSkin(*Manager, "Menus and forms", dressed.Packed());
+    Manager->SetSkinName("Menus and forms");
+    TestForm form;
+    auto *popup = vcl::Create<vcl::TPopupMenu>(form.Form);
+    auto *item = vcl::Create<TMenuItem>(form.Form);
+    item->SetCaption("Copy");
+    popup->Items()->Add(item);
+    vcl::Create<TsSkinProvider>(form.Form);
+    form.Show();
+    ASSERT_TRUE(uitest::ActivateAndWait(form.Form->Handle(), 2s));  // the activation hands its menus over
+    ASSERT_TRUE(popup->OwnerDraw());
+    ASSERT_TRUE(item->OnAdvancedDrawItem);
+
+    Manager->SetSkinnedPopups(false);
+    EXPECT_FALSE(popup->OwnerDraw());
+    EXPECT_FALSE(item->OnAdvancedDrawItem);
+    EXPECT_FALSE(item->OnMeasureItem);
+
+    Manager->SetSkinnedPopups(true);
+    EXPECT_TRUE(popup->OwnerDraw()) << "and on again";
+}
+
 TEST_F(SkinMenus, EveryMenuWindowGetsItsAdapterWhenItIsMade) {
     // Not owner-drawn by the painter: only the creation hook can serve it.
     TClicks clicks;

@@ -95,24 +95,31 @@ TEST_F(ButtonFade, AHotButtonFadesInInTenStepsAndOutAgain) {
 }
 
 // A button whose glow has a margin fades in as the skin's glow picture
-// ("...GLOW0"), standing out by that margin; without a margin, as itself.
+// ("...GLOW0"), standing out by that margin; without a margin, as itself;
+// and as itself where the glow's rect runs out of the skin's picture.
 TEST_F(ButtonFade, AGlowingButtonFadesInAsItsGlowPictureAroundIt) {
-    TestSkin skin;
-    skin.Options = CaptionOptions();
-    skin.Options.insert(skin.Options.find("[FORM]"), "BICONCLOSEGLOW0=@0045,0030,0055,0040,1,0\r\n");
-    skin.Files = {{"MASTER.BMP", CaptionMaster()}};
-    AddStoredSkin(*Manager, "Glowing", skin.Packed());
-    Manager->SetSkinName("Glowing");
-    C.Layout();
-    P->FormActive = 1;
-    CursorOnClose();
+    for (const auto &[name, glow] : {std::pair{"Glowing", "@0045,0030,0055,0040,1,0"},
+                                     std::pair{"GlowBeyond", "^0045,0030,9999,9999,0000,0000,0000,0000,1,0,0,0"}}) {
+        TestSkin skin;
+        skin.Options = CaptionOptions();
+        skin.Options.insert(skin.Options.find("[FORM]"), std::string("BICONCLOSEGLOW0=") + glow + "\r\n");
+        skin.Files = {{"MASTER.BMP", CaptionMaster()}};
+        AddStoredSkin(*Manager, name, skin.Packed());
+    }
     struct Case {
+        const char *Skin;
         int Margin;
         vcl::TSize Size;
         vcl::TColor Colour;
+        int Standing;  // how far the picture stands out of the button
     };
-    for (const Case &c : {Case{3, {10, 10}, GripColor}, Case{0, {GlyphSize, GlyphSize}, CloseColors.Hot}}) {
-        SCOPED_TRACE(c.Margin);
+    for (const Case &c : {Case{"Glowing", 3, {10, 10}, GripColor, 3}, Case{"Glowing", 0, {GlyphSize, GlyphSize}, CloseColors.Hot, 0},
+                          Case{"GlowBeyond", 3, {GlyphSize, GlyphSize}, CloseColors.Hot, 0}}) {
+        SCOPED_TRACE(std::string(c.Skin) + " " + std::to_string(c.Margin));
+        Manager->SetSkinName(c.Skin);
+        C.Layout();
+        P->FormActive = 1;
+        CursorOnClose();
         Manager->SkinData->BIconCloseGlowMargin = c.Margin;
         LayeredRecorder recorder(LayeredRecorder::Forward, true);
         P->SetHotButton(HTCLOSE, true);
@@ -123,8 +130,8 @@ TEST_F(ButtonFade, AGlowingButtonFadesInAsItsGlowPictureAroundIt) {
         EXPECT_EQ(first.Size.cy, c.Size.cy);
         RECT w{};
         GetWindowRect(C.Wnd(), &w);
-        EXPECT_EQ(first.WindowRect.left - w.left, P->ButtonClose.Rect.Left - c.Margin);
-        EXPECT_EQ(first.WindowRect.top - w.top, P->ButtonClose.Rect.Top - c.Margin);
+        EXPECT_EQ(first.WindowRect.left - w.left, P->ButtonClose.Rect.Left - c.Standing);
+        EXPECT_EQ(first.WindowRect.top - w.top, P->ButtonClose.Rect.Top - c.Standing);
         ASSERT_FALSE(first.Pixels.empty());
         EXPECT_EQ(SwapRedBlue(first.Pixels[first.Pixels.size() / 2]) & 0xFFFFFF, c.Colour);
         P->SetHotButton(0, true);

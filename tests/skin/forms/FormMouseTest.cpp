@@ -383,27 +383,43 @@ TEST(FormMouseBordered, ANativeFrameMaximizeDropsTheBorderBeforeTheSystemMaximiz
     EXPECT_FALSE(f.P->BorderForm);
 }
 
-// A close the form refuses still takes its image: the border window shows
-// it, the client part included, where the border lies.
-TEST(FormMouseBordered, ACloseShowsTheTakenImageInTheBorderWindow) {
+// A close the form refuses leaves it as it was: the border keeps its hole
+// over the live client. One that goes ahead (the form released) takes the
+// form's image: the border window shows it, the client part included,
+// where the border lies, while the form goes.
+TEST(FormMouseBordered, OnlyACloseThatGoesAheadShowsTheTakenImageInTheBorderWindow) {
     const FormsModules modules;
     ManagerPtr manager = BorderedManager();
     ASSERT_TRUE(manager->AnimEffects()->FormHide->Active);
     BorderedForm f;
-    struct Refuse {
-        void Query(vcl::TObject *, bool &CanClose) { CanClose = false; }
-    } refuse;
-    f.Form.Form->OnCloseQuery = vcl::TCloseQueryEvent::Bind<&Refuse::Query>(&refuse);
+    struct Closing {
+        bool Refuse = true;
+        void Query(vcl::TObject *, bool &CanClose) { CanClose = !Refuse; }
+        void Close(vcl::TObject *, vcl::TCloseAction &Action) { Action = vcl::caFree; }
+    } closing;
+    f.Form.Form->OnCloseQuery = vcl::TCloseQueryEvent::Bind<&Closing::Query>(&closing);
+    f.Form.Form->OnClose = vcl::TCloseEvent::Bind<&Closing::Close>(&closing);
     ASSERT_TRUE(f.Border());
     const vcl::TRect place = f.Place();
     const vcl::TRect client = f.P->BorderObject()->Owner().BorderHoleRect();
+    const POINT centre{(client.Left + client.Right) / 2, (client.Top + client.Bottom) / 2};
+    const auto shownWhole = [&] {
+        const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+        return GetWindowRgn(f.Border(), region.Get()) != ERROR && PtInRegion(region.Get(), centre.x, centre.y);
+    };
     SendMessageW(f.Wnd(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(IsWindowVisible(f.Wnd()));
     ASSERT_TRUE(f.Border());
+    EXPECT_FALSE(shownWhole());
+    const vcl::TPoint onScreen = f.OnScreen({centre.x, centre.y});
+    EXPECT_EQ(WindowFromPoint(POINT{onScreen.X, onScreen.Y}), f.Wnd()) << "the live client";
+
+    closing.Refuse = false;
+    SendMessageW(f.Wnd(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(f.Border());
     EXPECT_TRUE(BorderedForm::RectOf(f.Border()) == place);
-    const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
-    ASSERT_NE(GetWindowRgn(f.Border(), region.Get()), ERROR);
-    EXPECT_TRUE(PtInRegion(region.Get(), (client.Left + client.Right) / 2, (client.Top + client.Bottom) / 2));
+    EXPECT_TRUE(shownWhole());
+    // (The release posted is not pumped: the test frees the form itself.)
 }
 
 } // namespace

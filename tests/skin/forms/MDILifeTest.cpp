@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 #include "CaptionTestSupport.h"
 #include "MDITestApp.h"
@@ -238,6 +239,58 @@ TEST_F(MDILife, TheWindowMenuListsTheChildrenAsItsOwnItems) {
     const HMENU popup = app.ParentMenu->PopupOf(windows);
     EXPECT_EQ(GetMenuItemCount(popup), 3) << "the system's list gone, our separator kept";
     for (int i = 0; i < GetMenuItemCount(popup); ++i) EXPECT_LT(GetMenuItemID(popup, i), 0xFF00u) << i;
+}
+
+// The system writes a child's new text into its caption: the cover that
+// keeps that off the screen meanwhile lies over the child itself, also
+// when another child lies above it.
+TEST_F(MDILife, TheCaptionCoverOfAChildLiesOverItWhileTheSystemWritesItsText) {
+    TMDITestApp app;
+    auto *child = vcl::Create<vcl::TForm>(app.Parent.get(), vcl::CreateNew);
+    child->SetFormStyle(vcl::fsMDIChild);
+    child->SetBounds(320, 240, 260, 180);  // beside the others
+    auto watcher = std::make_unique<FormWatcher>(child);  // the provider's saved procedure
+    auto *p = vcl::Create<TsSkinProvider>(child);
+    child->Show();
+    app.Activate(1);
+    ASSERT_TRUE(GetWindow(child->WindowHandle(), GW_HWNDPREV)) << "a child above it";
+    RECT covered{}, form{};
+    HWND under = nullptr;
+    watcher->Before = [&](const vcl::TMessage &M) {
+        if (M.Msg != WM_SETTEXT || !p->CaptionCover || !IsWindowVisible(p->CaptionCover->WindowHandle())) return;
+        GetWindowRect(p->CaptionCover->WindowHandle(), &covered);
+        GetWindowRect(child->WindowHandle(), &form);
+        under = WindowFromPoint(POINT{(form.left + form.right) / 2, form.top + p->GetClientOffsetY() / 2 + 2});
+    };
+    child->SetCaption("Nový text");
+    watcher->Before = nullptr;
+    ASSERT_TRUE(under) << "no cover while the system wrote the text";
+    EXPECT_TRUE(EqualRect(&covered, &form));
+    EXPECT_EQ(under, p->CaptionCover->WindowHandle());
+    EXPECT_FALSE(IsWindowVisible(p->CaptionCover->WindowHandle()));
+    delete child;  // with its provider, before the watcher it passes on to
+}
+
+// A right click on the active child's caption opens the child's own system
+// menu, as on a form of its own; on a child that is not active it opens none.
+TEST_F(MDILife, TheActiveChildsSystemMenuOpensOnItsCaption) {
+    TMDITestApp app;
+    app.Activate(0);
+    ASSERT_EQ(app.Parent->ActiveMDIChild(), app.Child(0));
+    const auto caption = [&](int Index) {
+        RECT r{};
+        GetWindowRect(app.ChildWindow(Index), &r);
+        return MAKELPARAM((r.left + r.right) / 2, r.top + app.ChildProvider(Index)->GetClientOffsetY() / 2 + 2);
+    };
+    ASSERT_EQ(SendMessageW(app.ChildWindow(0), WM_NCHITTEST, 0, caption(0)), HTCAPTION);
+    MenuWatcher menus;
+    SendMessageW(app.ChildWindow(0), WM_NCRBUTTONUP, HTCAPTION, caption(0));
+    EXPECT_EQ(menus.Count(), 1);
+    SendMessageW(app.ChildWindow(1), WM_NCRBUTTONUP, HTCAPTION, caption(1));
+    EXPECT_EQ(menus.Count(), 1) << "a child that is not active";
+    app.Activate(1);
+    SendMessageW(app.ChildWindow(1), WM_NCRBUTTONUP, HTCAPTION, caption(1));
+    EXPECT_EQ(menus.Count(), 2) << "once it is";
 }
 
 TEST_F(MDILife, AChildsSystemMenuOffersSizingWhateverItsBorderStyle) {

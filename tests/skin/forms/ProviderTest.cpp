@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "BorderedFormSupport.h"
 #include "FormsTestSupport.h"
 #include "skin/forms/vlCtrlAdapter.h"
 #include "skin/manager/sMessages.h"
@@ -283,6 +286,37 @@ TEST_F(Provider, ADamagedDescriptionIsRefusedWithItsLineAndTheFormLivesOn) {
     ASSERT_TRUE(form->sSkinProvider1);
     EXPECT_TRUE(form->WindowProc == ProcOf(form->sSkinProvider1));
     form.reset();
+}
+
+BOOL CALLBACK CollectShown(HWND W, LPARAM List) {
+    if (IsWindowVisible(W)) reinterpret_cast<std::vector<HWND> *>(List)->push_back(W);
+    return TRUE;
+}
+
+// A provider freed while its shown form lives on leaves the frame to the
+// system as it found it: the system menu (and with it the caption
+// buttons), no region cut by the skin, no border window.
+TEST(ProviderFreed, BeforeItsShownFormLeavesTheFrameToTheSystem) {
+    const FormsModules modules;
+    ManagerPtr manager = BorderedManager();
+    for (const bool border : {false, true}) {
+        BorderedForm f;
+        if (!border) f.P->SetAllowExtBorders(false);
+        const HWND w = f.Wnd();
+        ASSERT_EQ(f.Border() != nullptr, border);
+        ASSERT_FALSE(GetWindowLongPtrW(w, GWL_STYLE) & WS_SYSMENU);
+        delete std::exchange(f.P, nullptr);
+        uitest::PumpUntil([] { return false; }, 50ms);
+        EXPECT_TRUE(GetWindowLongPtrW(w, GWL_STYLE) & WS_SYSMENU) << border;
+        const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+        EXPECT_EQ(GetWindowRgn(w, region.Get()), ERROR) << border;
+        std::vector<HWND> shown;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            &CollectShown,
+            reinterpret_cast<LPARAM>(&shown));
+        EXPECT_EQ(shown, std::vector<HWND>{w}) << border;
+    }
 }
 
 TEST_F(Provider, HandlesReturnToTheirStartOverManyLives) {

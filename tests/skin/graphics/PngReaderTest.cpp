@@ -74,11 +74,11 @@ TEST(PngCrc, AgreesWithTheStandardCrcForEveryLength) {
 TEST(PngColorManager, RangesConverterChoiceGammaAndSparsePalettes) {
     const auto messageOf = [](const std::function<void(TColorManager &)> &f) -> std::string {
         TColorManager cm;
-        const std::uint8_t row[4] = {}, *source = row;
-        std::uint8_t target[4];
+        const std::uint8_t row[64] = {}, *source = row;
+        std::uint8_t target[64];
         try {
             f(cm);
-            cm.ConvertRow({&source, 1}, target, 1, 0xFF);
+            cm.ConvertRow({&source, 1}, target, 8, 0xFF);
         } catch (const skin::EColorConversionError &e) {
             return e.what();
         }
@@ -93,6 +93,24 @@ TEST(PngColorManager, RangesConverterChoiceGammaAndSparsePalettes) {
               "Conversion between indexed and non-indexed pixel formats is not supported.");
     EXPECT_EQ(messageOf([](TColorManager &cm) { cm.SetSourceColorScheme(skin::csCMY); }),
               "Color conversion failed. Could not find a proper method.");
+    // Packed samples are read and written whole bytes apart: a depth that
+    // does not divide a byte (the setters take them) has no converter.
+    const struct {
+        skin::TColorScheme Scheme;
+        int SourceBits, TargetBits;
+    } packed[] = {{skin::csIndexed, 3, 8}, {skin::csIndexed, 8, 5}, {skin::csG, 5, 8}, {skin::csG, 12, 8},
+                  {skin::csIndexed, 6, 16}};
+    for (const auto &p : packed)
+        EXPECT_EQ(messageOf([&](TColorManager &cm) {
+                      cm.SetSourceColorScheme(p.Scheme);
+                      cm.SetTargetColorScheme(skin::csIndexed);
+                      cm.SetSourceSamplesPerPixel(1);
+                      cm.SetTargetSamplesPerPixel(1);
+                      cm.SetSourceBitsPerSample(p.SourceBits);
+                      cm.SetTargetBitsPerSample(p.TargetBits);
+                  }),
+                  "Color conversion failed. Could not find a proper method.")
+            << p.SourceBits << " to " << p.TargetBits;
 
     // Gamma corrects colour samples, never alpha.
     TColorManager cm;
@@ -267,11 +285,18 @@ TEST(PngReader, ChunkRulesAndTheMessagesOfDamagedFiles) {
         {"height 2^31", FileWith(HeaderData(5, 0x80000000u, 8, 2), {Chunk("IDAT", data)}), InvalidFormat},
         {"width 2^31", FileWith(HeaderData(0x80000000u, 4, 8, 2), {Chunk("IDAT", data)}), InvalidFormat},
         {"too many pixels", FileWith(HeaderData(100000, 100000, 8, 6), {Chunk("IDAT", data)}), InvalidFormat},
+        // A gigabyte of pixels, with data enough to pass the check of the
+        // stream's length: more than a 32-bit program can spare.
+        {"a gigabyte of pixels", FileWith(HeaderData(16384, 16383, 8, 6), {Chunk("IDAT", TBytes(1 << 20))}), InvalidFormat},
         {"IHDR CRC", Join({Signature, ChunkWithCrc("IHDR", header, 1)}), CrcError},
         {"IHDR short", FileWith(TBytes(header.begin(), header.end() - 1), {Chunk("IDAT", data)}), InvalidFormat},
         {"compression", FileWith(HeaderData(5, 4, 8, 2, 0, 1), {Chunk("IDAT", data)}), CompressionScheme},
         {"colour type", FileWith(HeaderData(5, 4, 8, 5), {Chunk("IDAT", data)}), ColorFormat},
         {"depth", FileWith(HeaderData(5, 4, 4, 2), {Chunk("IDAT", data)}), ColorFormat},
+        {"grey depth 0, tRNS first", FileWith(HeaderData(5, 4, 0, 0), {Chunk("tRNS", {0, 1}), Chunk("IDAT", data)}),
+         ColorFormat},
+        {"grey depth 33, tRNS first", FileWith(HeaderData(5, 4, 33, 0), {Chunk("tRNS", {0, 1}), Chunk("IDAT", data)}),
+         ColorFormat},
         {"PLTE 770", FileWith(header, {Chunk("PLTE", TBytes(770)), Chunk("IDAT", data)}), PaletteInvalid},
         {"PLTE empty, not needed", FileWith(header, {Chunk("PLTE", {}), Chunk("IDAT", data)}), ""},
         {"PLTE CRC", FileWith(header, {ChunkWithCrc("PLTE", TBytes(6), 0), Chunk("IDAT", data)}), CrcError},

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include "../../support/AllocationWatch.h"
 #include "../../support/UniqueName.h"
 #include "../../vcl/JpegTestSupport.h"
 #include "ManagerTestSupport.h"
@@ -132,22 +133,29 @@ TEST_F(SkinLoad, FilesAboveTheSizeLimitAreRefusedAndTheSkinBeforeStays) {
     }
 }
 
-// A one-bit BMP file of W x H black pixels: large pictures in few bytes.
-Bytes MonochromeBmp(int W, int H) {
-    const std::uint32_t stride = (static_cast<std::uint32_t>(W) + 31) / 32 * 4;
-    const std::uint32_t pixels = stride * static_cast<std::uint32_t>(H), offset = 14 + 40 + 8;
+// A BMP file of W x H pixels of Bits each, all Fill bytes: an info header
+// with its compression and, after it, the words of After (a colour table or
+// colour masks).
+Bytes BmpOf(int W, int H, int Bits, std::uint32_t Compression, std::initializer_list<std::uint32_t> After,
+            std::uint8_t Fill) {
+    const std::uint32_t stride = (static_cast<std::uint32_t>(W) * static_cast<std::uint32_t>(Bits) + 31) / 32 * 4;
+    const std::uint32_t pixels = stride * static_cast<std::uint32_t>(H);
+    const auto offset = static_cast<std::uint32_t>(14 + 40 + 4 * After.size());
     Bytes file{'B', 'M'};
     vcl::AppendU32(file, offset + pixels);
     vcl::AppendU32(file, 0);
     vcl::AppendU32(file, offset);
     for (std::uint32_t v : {40u, static_cast<std::uint32_t>(W), static_cast<std::uint32_t>(H)}) vcl::AppendU32(file, v);
-    vcl::AppendU32(file, 1u | 1u << 16);  // one plane, one bit
-    for (std::uint32_t v : {0u, pixels, 2835u, 2835u, 2u, 0u}) vcl::AppendU32(file, v);
-    vcl::AppendU32(file, 0x000000);  // the two colours
-    vcl::AppendU32(file, 0xFFFFFF);
-    file.resize(file.size() + pixels, 0);
+    vcl::AppendU32(file, 1u | static_cast<std::uint32_t>(Bits) << 16);  // one plane
+    const std::uint32_t colours = Bits <= 8 ? static_cast<std::uint32_t>(After.size()) : 0;
+    for (std::uint32_t v : {Compression, pixels, 2835u, 2835u, colours, 0u}) vcl::AppendU32(file, v);
+    for (std::uint32_t v : After) vcl::AppendU32(file, v);
+    file.resize(file.size() + pixels, Fill);
     return file;
 }
+
+// A one-bit BMP file of W x H black pixels: large pictures in few bytes.
+Bytes MonochromeBmp(int W, int H) { return BmpOf(W, H, 1, 0, {0x000000, 0xFFFFFF}, 0); }
 
 TEST_F(SkinLoad, PicturesAboveTheSizeLimitAreRefusedBeforeTheirImageIsMade) {
     // 4096 x 4096 pixels are the most; one column more is too many.
@@ -186,6 +194,67 @@ TEST_F(SkinLoad, PicturesAboveTheSizeLimitAreRefusedBeforeTheirImageIsMade) {
     m->SetSkinName("Huge");
     EXPECT_EQ(watcher.Count(), 1);
     EXPECT_EQ(m->SkinName(), "Good");
+}
+
+// A JPEG file whose header announces W x H grey pixels, padded with
+// entropy-coded bytes until the decoder believes the file could hold them.
+Bytes AnnouncingJpeg(int W, int H) {
+    vcl::test::TJpegRecipe recipe;
+    recipe.Width = recipe.Height = 8;
+    recipe.Components = 1;
+    recipe.Pixel = [](int, int, std::uint8_t *s) { s[0] = 0x80; };
+    Bytes file = vcl::test::EncodeJpeg(recipe);
+    for (std::size_t i = 2; i + 9 < file.size(); ++i)
+        if (file[i] == 0xFF && file[i + 1] == 0xC0) {  // the frame header: height, then width
+            file[i + 5] = static_cast<std::uint8_t>(H >> 8), file[i + 6] = static_cast<std::uint8_t>(H);
+            file[i + 7] = static_cast<std::uint8_t>(W >> 8), file[i + 8] = static_cast<std::uint8_t>(W);
+            break;
+        }
+    // Every 8 x 8 block costs at least a bit of the scan.
+    file.insert(file.end() - 2, static_cast<std::size_t>(W / 8) * (H / 8) / 8 + 1024, 0);
+    return file;
+}
+
+// A 16-bit BMP file of W x H pixels whose colour masks no bitmap format
+// keeps (four bits each), so that its pixels are converted to 32 bits.
+Bytes MaskedBmp(int W, int H) { return BmpOf(W, H, 16, 3 /* bit fields */, {0x0F00, 0x00F0, 0x000F}, 0x5A); }
+
+TEST_F(SkinLoad, DamagedPicturesAreRefusedWithTheirMessageBeforeAnImageOfTheirSizeIsMade) {
+    using namespace pngtest;
+    const struct {
+        const char *Name;
+        Bytes File;
+        std::string Message;
+    } cases[] = {
+        // An RGBA header of 16000 x 16000 with data enough for its check of
+        // the stream's length: a gigabyte of pixels asked for by a megabyte.
+        {"HUGE.PNG", Join({Signature, Chunk("IHDR", HeaderData(16000, 16000, 8, 6)), Chunk("IDAT", TBytes(1 << 20)),
+                           Chunk("IEND", {})}),
+         "The skin picture \"HUGE.PNG\" is too large (16000 x 16000)"},
+        {"HUGE.JPG", AnnouncingJpeg(16384, 16384), "The skin picture \"HUGE.JPG\" is too large (16384 x 16384)"},
+        {"HUGE.BMP", MaskedBmp(4100, 4100), "The skin picture \"HUGE.BMP\" is too large (4100 x 4100)"},
+        // A grey image of no depth with its transparent grey before the image data.
+        {"NODEPTH.PNG",
+         Join({Signature, Chunk("IHDR", HeaderData(4, 4, 0, 0)), Chunk("tRNS", {0, 1}), Chunk("IDAT", TBytes(64)),
+               Chunk("IEND", {})}),
+         "Invalid color format in PNG file."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        vcl::TMemoryStream file;
+        FillStream(file, c.File);
+        vcl::TBitmap picture;
+        std::string message;
+        zuvotest::TAllocationWatch watch;
+        try {
+            LoadSkinPicture(picture, c.Name, file, true);
+        } catch (const vcl::EInvalidGraphic &e) {
+            message = e.Message();
+        }
+        EXPECT_EQ(message, c.Message);
+        EXPECT_LT(watch.Largest(), std::size_t{4} << 20);
+        EXPECT_EQ(picture.Width(), 0);
+    }
 }
 
 // A scratch folder inside the program's own folder, named relatively.
@@ -375,7 +444,18 @@ TEST_F(SkinLoad, PictureNamesWithLettersOfTheCodePageAreFoundInTheFolderAndThePa
     WriteFile(dir / "Packed.gmz", packed.Packed());
     ManagerPtr m = NewManager();
     m->SetSkinDirectory(dir.Path());
-    for (const char *source : {"Folder", "Packed"}) {
+    // An options text that starts with the byte-order mark of UTF-8 names
+    // its pictures in UTF-8, the master bitmap among them.
+    TestSkin utf8;
+    utf8.Options = "\xEF\xBB\xBF" + utf8.Options + "[PICTURES]\r\nBACK=" + vcl::WideToUtf8(wide) + "\r\n";
+    const std::string master = "M" + vcl::WideToUtf8(L"\u00ED") + "STER.BMP";  // "MíSTER.BMP"
+    const std::size_t named = utf8.Options.find("master.bmp");
+    ASSERT_NE(named, std::string::npos);
+    utf8.Options.replace(named, 10, master);
+    utf8.Files[0].Name = master;
+    utf8.Files.push_back({vcl::WideToUtf8(wide), picture});
+    WriteFolder(dir / "Utf8", utf8);
+    for (const char *source : {"Folder", "Packed", "Utf8"}) {
         SCOPED_TRACE(source);
         m->SetSkinName(source);
         const int back = m->FindMaskIndex("PICTURES", "BACK");
@@ -384,6 +464,7 @@ TEST_F(SkinLoad, PictureNamesWithLettersOfTheCodePageAreFoundInTheFolderAndThePa
         ASSERT_NE(mask.Bmp, nullptr);
         ASSERT_EQ(mask.Bmp->Width(), 3);
         EXPECT_EQ(mask.Bmp->View().At(2, 1), SkinPixel(0x2040C0));
+        EXPECT_EQ(m->MasterBitmap->Width(), 41);
     }
 }
 
@@ -576,6 +657,11 @@ TEST_F(SkinLoad, ExtendedBordersTakeTheSkinsFramesAndMarginsOrTheBuiltInShadows)
     ManagerPtr m = NewManager();
     for (const auto &[name, options] : {std::pair{"Mode0", ExBorderOptions(0, 2)}, std::pair{"Mode1", ExBorderOptions(1, 2)},
                                         std::pair{"Single", ExBorderOptions(0, 1)},
+                                        // A rect beyond the master, and margins far beyond the frame.
+                                        std::pair{"Beyond", std::string("[GLOBALINFO]\r\nVERSION=10\r\nMASTERBITMAP=master.bmp\r\n"
+                                                                        "EXBORDER=^0000,0000,9999,9999,0006,0007,0008,0009,2,0,0,0\r\n")},
+                                        std::pair{"Wide", std::string("[GLOBALINFO]\r\nVERSION=10\r\nMASTERBITMAP=master.bmp\r\nFORMOFFSET=2\r\n"
+                                                                      "EXBORDER=^0000,0000,0040,0020,9999,9999,9999,0009,2,0,0,0\r\n")},
                                         std::pair{"None", std::string("[GLOBALINFO]\r\nVERSION=10\r\n[FORM]\r\nCOLOR=0\r\n")}}) {
         TestSkin skin;
         skin.Options = options;
@@ -607,11 +693,17 @@ TEST_F(SkinLoad, ExtendedBordersTakeTheSkinsFramesAndMarginsOrTheBuiltInShadows)
     EXPECT_NE(m->ExtBorderImages[1], m->ExtBorderImages[0]);
     EXPECT_EQ(m->ExtBorderImages[1]->View().At(10, 10), SkinPixel(FirstFrame));
 
-    m->SetSkinName("None");
-    EXPECT_EQ(m->ExtBorderMargins, (vcl::TRect{9, 9, 9, 9}));
-    ASSERT_NE(m->ExtBorderImages[1], nullptr);
-    EXPECT_EQ(m->ExtBorderImages[1]->Width(), ModuleState().ShadowActive->Width());
-    EXPECT_EQ(m->ExtBorderImages[0]->Height(), ModuleState().ShadowInactive->Height());
+    m->SetSkinName("Wide");
+    EXPECT_EQ(m->ExtBorderMargins, (vcl::TRect{MaxSkinMeasure, MaxSkinMeasure, MaxSkinMeasure, 9 - 2}));
+
+    for (const char *none : {"None", "Beyond"}) {
+        SCOPED_TRACE(none);
+        m->SetSkinName(none);
+        EXPECT_EQ(m->ExtBorderMargins, (vcl::TRect{9, 9, 9, 9}));
+        ASSERT_NE(m->ExtBorderImages[1], nullptr);
+        EXPECT_EQ(m->ExtBorderImages[1]->Width(), ModuleState().ShadowActive->Width());
+        EXPECT_EQ(m->ExtBorderImages[0]->Height(), ModuleState().ShadowInactive->Height());
+    }
 
     m->SetActive(false);
     EXPECT_EQ(m->ExtBorderMargins, (vcl::TRect{}));

@@ -1,0 +1,467 @@
+// Every kind of skinned form and dialog through every action that the
+// application may refuse, the system may turn into something else, or a
+// handler may cut short by changing the skin: afterwards the window is back
+// in sight as itself, at its own alpha, with its border window exactly when
+// it should have one, no flight or animation flag left set and nothing of
+// ours (a cover, a snapshot, a layered window) left on the screen. One
+// table; built twice, as InterruptedActionsTest (Windows 7: no composition)
+// and InterruptedActionsAeroTest (run as Windows 10: composition, where the
+// minimize and restore flights play).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "DialogsTestSupport.h"
+#include "skin/forms/sFormBorder.h"
+#include "skin/forms/vlMinimizeAnimation.h"
+#include "skin/graphics/vlCommonUtils.h"
+#include "skin/manager/sModuleState.h"
+#include "skin/manager/vlFormAnimations.h"
+#include "vcl/StdCtrls.h"
+
+#ifndef ZUVO_COMPOSITION
+#define ZUVO_COMPOSITION 0
+#endif
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+using namespace std::chrono_literals;
+
+enum TKind { kPlain, kBordered, kMDIChild, kEmbedded, kTranslucent, kDialog, kBorderedDialog };
+enum TAction {
+    aCloseRefused,
+    aMinimizeRefused,       // the form is disabled: the system leaves it where it is
+    aMaximizeMinimized,     // from minimized, the system's frame for maximized forms off
+    aMaximizeMinimizedNative,
+    aHideShow,
+    aShowMinimizedRestore,
+    aSkinOffInOnShow,
+    aShowRefusedInOnShow,   // OnShow raises: the show does not happen, a later one does
+    aHideRefusedInOnHide,   // OnHide raises: the form stays
+    aHideRefusedByWindow,   // the window's own placement handling takes the hide back
+    aSkinChangedMidway,     // while a hide, and a minimize, animates
+};
+
+struct TRow {
+    TKind Kind;
+    TAction Action;
+};
+const char *const KindNames[] = {"Plain", "Bordered", "MDIChild", "Embedded", "Translucent", "Dialog", "BorderedDialog"};
+const char *const ActionNames[] = {"CloseRefused", "MinimizeRefused", "MaximizeMinimized", "MaximizeMinimizedNative",
+                                   "HideShow", "ShowMinimizedRestore", "SkinOffInOnShow", "ShowRefusedInOnShow",
+                                   "HideRefusedInOnHide", "HideRefusedByWindow", "SkinChangedMidway"};
+void PrintTo(const TRow &Row, std::ostream *Out) { *Out << KindNames[Row.Kind] << " " << ActionNames[Row.Action]; }
+
+constexpr std::uint8_t OwnAlpha = 200;  // the translucent form's
+
+bool IsDialog(TKind K) { return K == kDialog || K == kBorderedDialog; }
+bool HasBorder(TKind K) { return K == kBordered || K == kBorderedDialog; }
+
+// The managers' skin: ours, with a copy under a second name to change to.
+ManagerPtr SweepManager(bool Bordered) {
+    ManagerPtr m = NewManager();
+    const Bytes beryllo = FileBytes(HostPath(ZUVO_BERYLLO_DATA));
+    AddStoredSkin(*m, "Beryllo (internal)", beryllo);
+    AddStoredSkin(*m, "Beryllo copy", beryllo);
+    m->SetExtendedBorders(Bordered);
+    m->SetSkinName("Beryllo (internal)");
+    TvlAnimEffects &a = *m->AnimEffects();
+    // Short, but with frames: every animation plays.
+    for (TvlFormAnimation *each : std::initializer_list<TvlFormAnimation *>{
+             a.FormShow.get(), a.FormHide.get(), a.DialogShow.get(), a.DialogHide.get(), a.Minimizing.get()}) {
+        each->Active = true;
+        each->Time = 30;
+    }
+    a.SkinChanging->Time = 30;
+    m->Effects()->AllowAnimation = true;
+    return m;
+}
+
+// What the dialog procedure of the sweep's dialog does.
+struct DialogRules {
+    static inline bool RefuseCancel = false;
+    static inline bool KeepShown = false;
+    static inline TsSkinManager *TurnOffOnShow = nullptr;
+};
+// A placement that would hide the window is taken back.
+void KeepShown(LPARAM Pos) {
+    if (auto *pos = reinterpret_cast<WINDOWPOS *>(Pos)) pos->flags &= ~SWP_HIDEWINDOW;
+}
+
+INT_PTR CALLBACK SweepDialogProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    switch (Msg) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_WINDOWPOSCHANGING:
+        if (DialogRules::KeepShown) KeepShown(LParam);
+        return FALSE;
+    case WM_SHOWWINDOW:
+        if (WParam && DialogRules::TurnOffOnShow) std::exchange(DialogRules::TurnOffOnShow, nullptr)->SetActive(false);
+        return FALSE;
+    case WM_COMMAND:
+        if ((LOWORD(WParam) == IDCANCEL || LOWORD(WParam) == IDOK) && !DialogRules::RefuseCancel) DestroyWindow(Window);
+        return TRUE;
+    default: return FALSE;
+    }
+}
+
+// The form or dialog of a row, with what holds it.
+struct Subject {
+    // Shown: false leaves the first show to the row.
+    Subject(TKind Kind, TsSkinManager &Manager, bool Shown) : Kind(Kind), Manager(Manager) {
+        DialogRules::RefuseCancel = false;
+        DialogRules::KeepShown = false;
+        DialogRules::TurnOffOnShow = nullptr;
+        if (IsDialog(Kind)) {
+            Dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), SizeableDialog().Get(), nullptr,
+                                                SweepDialogProc, 0);
+            SetWindowPos(Dialog, nullptr, 200, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            if (Shown) Show();
+            Settle();
+            return;
+        }
+        vcl::TComponent *owner = vcl::Application;
+        if (Kind == kMDIChild || Kind == kEmbedded) {
+            Host.reset(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
+            Host->SetBounds(60, 40, 640, 480);
+            if (Kind == kMDIChild) Host->SetFormStyle(vcl::fsMDIForm);
+            vcl::Create<TsSkinProvider>(Host.get());
+            Host->Show();
+            owner = Host.get();
+        }
+        Form = vcl::Create<vcl::TForm>(owner, vcl::CreateNew);
+        Form->SetCaption("Sweep");
+        if (Kind == kMDIChild) Form->SetFormStyle(vcl::fsMDIChild);
+        if (Kind == kEmbedded) Form->SetParent(Host.get());
+        Form->SetBounds(Host ? 20 : 200, Host ? 20 : 160, 420, 300);
+        if (Kind == kTranslucent) {
+            Form->SetAlphaBlend(true);
+            Form->SetAlphaBlendValue(OwnAlpha);
+        }
+        // A control off the centre: the pictures taken hold it.
+        auto *button = vcl::Create<vcl::TButton>(Form);
+        button->SetCaption("OK");
+        button->SetBounds(10, 10, 80, 26);
+        button->SetParent(Form);
+        Form->OnCloseQuery = vcl::TCloseQueryEvent::Bind<&Subject::CloseQuery>(this);
+        Form->OnShow = vcl::TNotifyEvent::Bind<&Subject::Shown>(this);
+        Form->OnHide = vcl::TNotifyEvent::Bind<&Subject::Hidden>(this);
+        Own.Previous = Form->WindowProc;
+        Form->WindowProc = vcl::TWndMethod::Bind<&OwnProcedure::Handle>(&Own);
+        P = vcl::Create<TsSkinProvider>(Form);
+        if (Shown) Show();
+        Settle();
+    }
+    ~Subject() {
+        if (Dialog && IsWindow(Dialog)) DestroyWindow(Dialog);
+        if (!Host) delete Form;
+        Host.reset();
+        uitest::PumpUntil([] { return false; }, 20ms);
+    }
+    Subject(const Subject &) = delete;
+    Subject &operator=(const Subject &) = delete;
+
+    HWND Window() const { return Dialog ? Dialog : Form->WindowHandle(); }
+    TvlDialogWnd *Adapter() const { return Dialog ? DialogAdapterOf(Dialog) : nullptr; }
+    HWND Border() const {
+        if (Dialog) return Adapter() ? Adapter()->BorderWindow() : nullptr;
+        return P->BorderWindow();
+    }
+
+    void Command(WPARAM C) const { SendMessageW(Window(), WM_SYSCOMMAND, C, 0); }
+    void Enable(bool On) const {
+        if (Dialog)
+            EnableWindow(Dialog, On);
+        else
+            Form->SetEnabled(On);
+    }
+    void Hide() const {
+        if (Dialog)
+            ShowWindow(Dialog, SW_HIDE);
+        else
+            Form->Hide();
+    }
+    void Show(bool Minimized = false) const {
+        if (Dialog) {
+            ShowWindow(Dialog, Minimized ? SW_SHOWMINIMIZED : SW_SHOW);
+            return;
+        }
+        if (Minimized) Form->SetWindowState(vcl::wsMinimized);
+        Form->Show();
+    }
+    void RefuseClose() {
+        Refuse = true;
+        DialogRules::RefuseCancel = true;
+    }
+    void TurnSkinOffOnShow() {
+        TurnOff = true;
+        DialogRules::TurnOffOnShow = &Manager;
+    }
+    void RefuseShowOnce() { RefuseShow = true; }
+    void RefuseHideOnce() { RefuseHide = true; }
+    void KeepWindowShownOnHide() {
+        Own.KeepShownOnHide = true;
+        DialogRules::KeepShown = true;
+    }
+
+    // Pumps until no animation of ours runs any more.
+    void Settle() const {
+        uitest::PumpUntil(
+            [&] {
+                const bool flying = P && P->MinTimer && P->MinTimer->Enabled();
+                const bool hiding = HideTimer() && HideTimer()->Window();
+                return !flying && !hiding && !ModuleState().FormAnimationActive;
+            },
+            3s);
+        uitest::PumpUntil([] { return false; }, 60ms);
+    }
+
+    TKind Kind;
+    TsSkinManager &Manager;
+    std::unique_ptr<vcl::TForm> Host;  // the MDI parent, or the form that holds the embedded one
+    vcl::TForm *Form = nullptr;        // owned by the application or the host
+    TsSkinProvider *P = nullptr;
+    HWND Dialog = nullptr;
+    bool Refuse = false;
+    bool TurnOff = false;
+    bool RefuseShow = false;
+    bool RefuseHide = false;
+    // The form's own procedure, behind the provider's (it goes after the
+    // form, which calls it to the end).
+    struct OwnProcedure {
+        vcl::TWndMethod Previous;
+        bool KeepShownOnHide = false;
+        void Handle(vcl::TMessage &M) {
+            if (M.Msg == WM_WINDOWPOSCHANGING && KeepShownOnHide) KeepShown(M.LParam);
+            Previous(M);
+        }
+    } Own;
+
+private:
+    void CloseQuery(vcl::TObject *, bool &CanClose) { CanClose = !Refuse; }
+    void Shown(vcl::TObject *) {
+        if (std::exchange(TurnOff, false)) Manager.SetActive(false);
+        if (std::exchange(RefuseShow, false)) throw vcl::EAbort();
+    }
+    void Hidden(vcl::TObject *) {
+        if (std::exchange(RefuseHide, false)) throw vcl::EAbort();
+    }
+};
+
+std::string Describe(HWND W) {
+    RECT r{};
+    GetWindowRect(W, &r);
+    return uitest::ClassNameOf(W) + " at (" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
+           std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
+}
+
+BOOL CALLBACK CollectShown(HWND W, LPARAM List) {
+    if (IsWindowVisible(W)) reinterpret_cast<std::vector<HWND> *>(List)->push_back(W);
+    return TRUE;
+}
+
+// The visible top-level windows of this thread.
+std::vector<HWND> ShownWindows() {
+    std::vector<HWND> shown;
+    EnumThreadWindows(GetCurrentThreadId(), &CollectShown, reinterpret_cast<LPARAM>(&shown));
+    return shown;
+}
+
+// The window's layered alpha; 255 for a window that is not layered, -1 for
+// a layered one whose alpha cannot be read.
+int AlphaOf(HWND W) {
+    if (!(GetWindowLongPtrW(W, GWL_EXSTYLE) & WS_EX_LAYERED)) return 255;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!GetLayeredWindowAttributes(W, nullptr, &alpha, &flags)) return -1;
+    return flags & LWA_ALPHA ? alpha : 255;
+}
+
+// What every row ends with.
+void ExpectBackInSight(const Subject &S, bool Zoomed, bool Border) {
+    const HWND w = S.Window();
+    ASSERT_TRUE(IsWindow(w));
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_FALSE(IsIconic(w));
+    EXPECT_EQ(IsZoomed(w) != 0, Zoomed);
+    RECT client{};
+    GetClientRect(w, &client);
+    POINT centre{client.right / 2, client.bottom / 2};
+    ClientToScreen(w, &centre);
+    const HWND under = WindowFromPoint(centre);
+    EXPECT_TRUE(under == w || IsChild(w, under)) << "under the client centre: " << Describe(under);
+
+    const int own = S.Kind == kTranslucent ? OwnAlpha : 255;
+    EXPECT_EQ(AlphaOf(w), own);
+    if (S.Form) EXPECT_EQ(S.Form->AlphaBlendValue(), own);
+
+    const HWND border = S.Border();
+    EXPECT_EQ(border && IsWindowVisible(border), Border) << "the border window";
+
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+    EXPECT_FALSE(HideTimer() && HideTimer()->Window());
+    if (const TsSkinProvider *p = S.P) {
+        constexpr std::uint32_t flags = pfMinimizeAnimation | pfRestoreAnimation | pfSnapshotTaken | pfMaximizing |
+                                        pfBlendOnMoving | pfBorderRegionSetting | pfInNCActivate;
+        EXPECT_EQ(p->StateFlags & flags, 0u);
+        EXPECT_FALSE(p->ShowAnimating);
+        EXPECT_FALSE(p->InShowAnimation);
+        EXPECT_FALSE(p->Animating);
+        EXPECT_FALSE(p->MinTimer && (p->MinTimer->Enabled() || p->MinTimer->Restoring)) << "a flight's picture kept";
+        // (A form whose skin went keeps the removal's lock.)
+        if (p->Skinned()) EXPECT_FALSE(p->SkinData()->PaintLocked);
+        EXPECT_FALSE(p->BorderForm && p->BorderForm->Border().Updating);
+        EXPECT_FALSE(p->HideCover);
+    }
+    if (const TvlDialogWnd *a = S.Adapter()) {
+        EXPECT_FALSE(a->SuppressPaint);
+        EXPECT_FALSE(a->SnapshotForm);
+        EXPECT_FALSE(a->BorderForm && a->BorderForm->Updating);
+    }
+
+    // Nothing else of ours on the screen: the window's own top-level
+    // window and its border window are all that show.
+    for (const HWND shown : ShownWindows())
+        if (shown != GetAncestor(w, GA_ROOT) && !(Border && shown == border))
+            ADD_FAILURE() << "left on the screen: " << Describe(shown)
+                          << ((GetWindowLongPtrW(shown, GWL_EXSTYLE) & WS_EX_LAYERED) ? ", layered" : "");
+}
+
+struct InterruptedActions : ::testing::TestWithParam<TRow> {
+    static void SetUpTestSuite() { Modules = std::make_unique<DialogModules>(); }
+    static void TearDownTestSuite() { Modules.reset(); }
+    static inline std::unique_ptr<DialogModules> Modules;
+    // The program runs under the setting it was built for.
+    void SetUp() override { ASSERT_EQ(DwmCompositionActive(), ZUVO_COMPOSITION != 0); }
+};
+
+TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
+    const TRow row = GetParam();
+    ManagerPtr manager = SweepManager(HasBorder(row.Kind));
+    manager->Options()->SetFlag(ofNativeBordersMaximized, row.Action == aMaximizeMinimizedNative);
+    // The OnShow rows refuse or unskin the first show.
+    const bool firstShow = row.Action == aSkinOffInOnShow || row.Action == aShowRefusedInOnShow;
+    Subject s(row.Kind, *manager, !firstShow);
+    ASSERT_TRUE(firstShow || IsWindowVisible(s.Window()));
+    bool zoomed = false;
+    bool border = HasBorder(row.Kind);
+
+    switch (row.Action) {
+    case aCloseRefused:
+        s.RefuseClose();
+        s.Command(SC_CLOSE);
+        break;
+    case aMinimizeRefused:
+        s.Enable(false);
+        s.Command(SC_MINIMIZE);
+        s.Settle();
+        ASSERT_FALSE(IsIconic(s.Window())) << "the system leaves a disabled window where it is";
+        EXPECT_EQ(s.Border() && IsWindowVisible(s.Border()), border) << "the border window, still disabled";
+        s.Enable(true);
+        break;
+    case aMaximizeMinimized:
+    case aMaximizeMinimizedNative:
+        s.Command(SC_MINIMIZE);
+        s.Settle();
+        ASSERT_TRUE(IsIconic(s.Window()));
+        s.Command(SC_MAXIMIZE);
+        zoomed = true;
+        // (The system's frame for maximized windows is an option of forms.)
+        border = border && (row.Action == aMaximizeMinimized || IsDialog(row.Kind));
+        break;
+    case aHideShow:
+        s.Hide();
+        s.Settle();
+        s.Show();
+        break;
+    case aShowMinimizedRestore:
+        s.Hide();
+        s.Settle();
+        s.Show(true);
+        s.Settle();
+        ASSERT_TRUE(IsIconic(s.Window()));
+        s.Command(SC_RESTORE);
+        break;
+    case aSkinOffInOnShow:
+        // On the first show, and on a show after a hide with the skin back.
+        s.TurnSkinOffOnShow();
+        s.Show();
+        s.Settle();
+        manager->SetActive(true);
+        s.Settle();
+        s.Hide();
+        s.Settle();
+        s.TurnSkinOffOnShow();
+        s.Show();
+        border = false;
+        break;
+    case aShowRefusedInOnShow:
+        s.RefuseShowOnce();
+        EXPECT_THROW(s.Show(), vcl::EAbort);
+        s.Settle();
+        // The form stays Visible with its show undone: the application
+        // hides it before it tries again.
+        s.Hide();
+        s.Show();
+        break;
+    case aHideRefusedInOnHide:
+        s.RefuseHideOnce();
+        EXPECT_THROW(s.Hide(), vcl::EAbort);
+        break;
+    case aHideRefusedByWindow:
+        s.KeepWindowShownOnHide();
+        s.Hide();
+        break;
+    case aSkinChangedMidway:
+        s.Hide();
+        manager->SetSkinName("Beryllo copy");
+        s.Settle();
+        s.Show();
+        if (row.Kind != kEmbedded) {
+            s.Settle();
+            s.Command(SC_MINIMIZE);
+            manager->SetSkinName("Beryllo (internal)");
+            s.Settle();
+            s.Command(SC_RESTORE);
+        }
+        break;
+    }
+    s.Settle();
+    ExpectBackInSight(s, zoomed, border);
+}
+
+// Rows that cannot apply: a form inside another control is neither
+// minimized nor maximized (the system's commands move top-level and MDI
+// windows only) and, shown as a control, runs no OnShow or OnHide; a
+// dialog's procedure raises nothing into its show or hide.
+std::vector<TRow> Rows() {
+    std::vector<TRow> rows;
+    for (TKind k : {kPlain, kBordered, kMDIChild, kEmbedded, kTranslucent, kDialog, kBorderedDialog})
+        for (TAction a : {aCloseRefused, aMinimizeRefused, aMaximizeMinimized, aMaximizeMinimizedNative, aHideShow,
+                          aShowMinimizedRestore, aSkinOffInOnShow, aShowRefusedInOnShow, aHideRefusedInOnHide,
+                          aHideRefusedByWindow, aSkinChangedMidway}) {
+            if (k == kEmbedded && (a == aMinimizeRefused || a == aMaximizeMinimized || a == aMaximizeMinimizedNative ||
+                                   a == aShowMinimizedRestore || a == aSkinOffInOnShow || a == aShowRefusedInOnShow ||
+                                   a == aHideRefusedInOnHide))
+                continue;
+            if (IsDialog(k) && (a == aShowRefusedInOnShow || a == aHideRefusedInOnHide)) continue;
+            rows.push_back({k, a});
+        }
+    return rows;
+}
+
+std::string RowName(const ::testing::TestParamInfo<TRow> &Info) {
+    return std::string(KindNames[Info.param.Kind]) + "_" + ActionNames[Info.param.Action];
+}
+
+INSTANTIATE_TEST_SUITE_P(Sweep, InterruptedActions, ::testing::ValuesIn(Rows()), RowName);
+
+} // namespace
+} // namespace skin
