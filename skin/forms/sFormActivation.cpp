@@ -93,15 +93,15 @@ void CoverMenuLineWithBorder(TsSkinProvider &P) {
 // frames to play, the border shows the form's picture, controls and all,
 // while the form goes (the snapshot bit makes it show the whole picture);
 // without one the border form goes before the form, so that its frame never
-// stands around an empty hole.
-void HideBorder(TsSkinProvider &P) {
+// stands around an empty hole. False once the picture's painting freed
+// the provider.
+bool HideBorder(TsSkinProvider &P) {
     const TsSkinManager *m = P.SkinData()->GetSkinManager();
     const TvlFormHide *hide = m ? m->AnimEffects()->FormHide.get() : nullptr;
-    if (hide && hide->Active && hide->Time >= 10 && P.AllowAnimation()) {
-        if (!(P.StateFlags & pfSnapshotTaken)) P.TakeHideSnapshot();
-        return;
-    }
+    if (hide && hide->Active && hide->Time >= 10 && P.AllowAnimation())
+        return (P.StateFlags & pfSnapshotTaken) || P.TakeHideSnapshot();
     P.FreeBorderForm();
+    return true;
 }
 
 // A visible form's border after a placement that showed it (no frame
@@ -194,6 +194,9 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
     if (ActivationChangesFrame(*FSkinData)) FSkinData->BGChanged = true;
     FSkinData->PaintLocked = false;
 
+    // The messages sent to the form and its repaints below reach the
+    // application's code, which may free this provider or its form.
+    const vcl::TGuarded self(this);
     if (!Form->Showing() || !IsWindowVisible(window)) {
         if (!PassOn(Message)) return;
     } else {
@@ -225,15 +228,16 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         if (CompositionOn) {
             if (!BorderForm) {
                 SendMessageW(window, WM_SETREDRAW, TRUE, 0);
-                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+                if (self) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
             }
-            if (!ShowAnimating) PerformFormProc(WM_NCPAINT, 0, 0);
+            if (self && !ShowAnimating) PerformFormProc(WM_NCPAINT, 0, 0);
         } else if (!ShowAnimating && !DialogMade && ownFrame) {
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_FRAME);
         } else {
             SendMessageW(window, WM_SETREDRAW, TRUE, 0);
-            if (DialogMade) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            if (self && DialogMade) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         }
+        if (!self) return;
         // The cover lives only around the system's handling, whatever path
         // the repaint took.
         HideCaptionCover();
@@ -251,6 +255,7 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
     // A running animation shows its own picture of the form meanwhile.
     const bool timerRuns = (MoveTimer && MoveTimer->Enabled()) || (MinTimer && MinTimer->Enabled());
     if (Layered(window) && !timerRuns) PerformFormProc(WM_NCPAINT, 0, 0);
+    if (!self) return;
     if (!Form->FormState().Contains(vcl::fsCreating)) {
         const bool caption = (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
         if (caption && !blending) {
@@ -265,6 +270,7 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         StateFlags &= ~pfInNCActivate;
         if (!timerRuns && WindowWidth(window) == Form->Width() && WindowHeight(window) == Form->Height()) {
             PerformFormProc(WM_NCPAINT, 0, 0);
+            if (!self) return;
             // A minimize that has not flown its second step yet (or ended
             // within its first) flies the border's picture: its window
             // stays away. A hidden form's border stays away too: an update
@@ -275,12 +281,14 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
                 UpdateExtBorders(false);
             else if (BorderForm && shown && (IsZoomed(window) || !minimizing))
                 UpdateBorder(false, 255);
+            if (!self) return;
             // The hole takes the menu line back, which the frame output
             // left to the border's picture while the change was handled.
             if (BorderForm && shown && HasMenuLine()) BorderForm->Border().ApplyRegion();
         }
         if (!MenuSkinned && Form->Menu()) HookMainMenu(true);
-        if (Skinned() && !ControlAdapter) CreateControlAdapter();
+        if (self && Skinned() && !ControlAdapter) CreateControlAdapter();
+        if (!self) return;
     }
     // A form still being created leaves the handler too.
     StateFlags &= ~pfInNCActivate;
@@ -551,7 +559,7 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
         }
     }
     const bool snapshot = pos && HideSnapshotDue(*pos);
-    if (snapshot) TakeHideSnapshot();
+    if (snapshot && !TakeHideSnapshot()) return;
     // A form that comes into view has its border window from the start; a
     // shown one that the system minimizes (also "shown") does not.
     if (pos && window && (pos->flags & SWP_SHOWWINDOW) && !IsWindowVisible(window) &&
@@ -584,10 +592,13 @@ bool TsSkinProvider::HideSnapshotDue(const WINDOWPOS &Pos) const {
     return FSkinData->CacheBmp() && !IsIconic(window) && IsWindowVisible(window) && HideSnapshotAllowed();
 }
 
-void TsSkinProvider::TakeHideSnapshot() {
+bool TsSkinProvider::TakeHideSnapshot() {
     StateFlags |= pfSnapshotTaken;
-    if (const std::unique_ptr<vcl::TBitmap> image = GetFormImage(); image && FSkinData->CacheBmp())
-        FSkinData->CacheBmp()->Assign(image.get());
+    // The picture runs the children's painting, which may free this provider.
+    const vcl::TGuarded self(this);
+    const std::unique_ptr<vcl::TBitmap> image = GetFormImage();
+    if (!self) return false;
+    if (image && FSkinData->CacheBmp()) FSkinData->CacheBmp()->Assign(image.get());
     // The border window shows the whole picture (its region has no hole
     // while the snapshot is taken); without one a cover holds the picture
     // over the window's place while it goes, animated or not.
@@ -595,6 +606,7 @@ void TsSkinProvider::TakeHideSnapshot() {
         UpdateBorder(true, Form->AlphaBlend() ? Form->AlphaBlendValue() : 255);
     else
         HideCover = CreateSnapshotForm(WindowOf(Form));
+    return static_cast<bool>(self);
 }
 
 void TsSkinProvider::EndHideCover(const WINDOWPOS *Pos) {
@@ -778,7 +790,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         return;
     }
     if (!Form->Showing()) {
-        if (BorderForm) HideBorder(*this);
+        if (BorderForm && !HideBorder(*this)) return;
         // A hide that did not happen (an OnHide that raised, a window that
         // took the hide back) leaves the form as it was: the picture taken
         // for it comes down.
@@ -932,15 +944,15 @@ void TsSkinProvider::CMRecreateWnd(vcl::TMessage &Message) {
 // An iconic form is hidden as it is: the class library reads its window
 // state from the window while it shows, so it never hides minimized in
 // the window and normal in its state.
-void TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) {
+bool TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     const TsSkinManager *m = FSkinData->GetSkinManager();
     // The picture of the last hide is over once the form shows.
     if (Message.WParam != 0) StateFlags &= ~pfSnapshotTaken;
     if (Message.WParam != 0 || !FDrawNonClientArea || !window || !m || !m->Active() ||
         (vcl::Application && vcl::Application->Terminated()) || IsIconic(window))
-        return;
-    if (IsWindowVisible(window) && HideSnapshotAllowed()) TakeHideSnapshot();
+        return true;
+    return !IsWindowVisible(window) || !HideSnapshotAllowed() || TakeHideSnapshot();
 }
 
 void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {

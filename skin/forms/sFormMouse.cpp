@@ -506,6 +506,8 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         redrawIconicMain = CompositionOn && !BorderForm;
     }
     if (kind == SC_MINIMIZE && !main && minimizeAnimation) handled = StartMinimizeAnimation();
+    // The animations take the form's picture, which runs its children's painting.
+    if (!self) return;
 
     // An MDI parent's frame follows its own commands below; any other
     // form's system frame comes with the maximize: the border form goes first.
@@ -601,6 +603,7 @@ void TsSkinProvider::WMClose(vcl::TMessage &Message) {
     if (!goes) return;
     StateFlags |= pfSnapshotTaken;
     std::unique_ptr<vcl::TBitmap> image = GetFormImage();
+    if (!self) return;  // the picture's painting freed this provider
     vcl::TBitmap *cache = FSkinData->CacheBmp();
     if (image && cache) cache->Assign(image.get());
     // The border window shows that image, the client part included, where the

@@ -65,12 +65,14 @@ bool CacheValid(const TsCommonData &Data) {
 }
 
 // The visible graphic children of Form painted into DC, whose origin is the
-// form's client origin.
+// form's client origin. A child's paint may add children, or free others,
+// the form among them: each is asked for again before it paints.
 void PaintGraphicChildren(HDC DC, vcl::TCustomForm &Form) {
-    std::vector<vcl::TControl *> children;  // a child's paint may add or remove children
-    for (int i = 0; i < Form.ControlCount(); ++i) children.push_back(Form.Controls(i));
-    for (vcl::TControl *c : children) {
-        if (dynamic_cast<vcl::TWinControl *>(c) || !c->Visible()) continue;
+    std::vector<vcl::TGuarded<vcl::TControl>> children;
+    for (int i = 0; i < Form.ControlCount(); ++i) children.emplace_back(Form.Controls(i));
+    for (const vcl::TGuarded<vcl::TControl> &child : children) {
+        vcl::TControl *c = child.Get();
+        if (!c || dynamic_cast<vcl::TWinControl *>(c) || !c->Visible()) continue;
         const vcl::TSavedDC saved(DC);
         OffsetViewportOrgEx(DC, c->Left(), c->Top(), nullptr);
         IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
@@ -242,6 +244,8 @@ void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
     const HDC dc = reinterpret_cast<HDC>(Message.WParam);
     if (!dc) return;
     const vcl::TSavedDC saved(dc);
+    // (The frame's render and the children's paints below run the
+    // application's painting, which may free this provider or its form.)
     if (FDrawNonClientArea) {
         // The client area is painted on the DC as it came, whatever the
         // frame's output did to it.
@@ -256,6 +260,7 @@ void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
                              WindowHeight(window) - top - ClientHeight(window));
         }
     }
+    if (!self) return;
     // The DC is the window's: the frame image around it is not in it.
     const vcl::TPoint offset = WindowToFrameOffset();
     OffsetViewportOrgEx(dc, GetClientOffsetX() - offset.X, GetClientOffsetY() - offset.Y, nullptr);
@@ -272,13 +277,15 @@ void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
             ExcludeGraphicControlsFromClip(dc, *Form, 0, 0);
             PaintClientBackground(dc, false);
         }
-        if (!mdiParent) PaintGraphicChildren(dc, *Form);
+        if (self && !mdiParent) PaintGraphicChildren(dc, *Form);
     } else {
         PaintClientBackground(dc, false);
     }
+    if (!self) return;
     // The client window and the children in it print themselves.
     if (const HWND mdiClient = mdiParent ? Form->ClientHandle() : nullptr)
         SendMessageW(mdiClient, WM_PRINT, Message.WParam, Message.LParam);
+    if (!self) return;
     if (Form->OnPaint) {
         const vcl::TCanvasDCScope canvas(Form->Canvas(), dc);
         Form->OnPaint(Form);

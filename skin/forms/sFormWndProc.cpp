@@ -27,7 +27,7 @@ void TsSkinProvider::FormWndProc(vcl::TMessage &Message) {
         return;
     }
     if (Message.Msg == SM_SKINCOMMAND && SkinCommandUnskinned(Message)) return;
-    if (Message.Msg == vcl::CM_VISIBLECHANGED) VisibleChangedUnskinned(Message);
+    if (Message.Msg == vcl::CM_VISIBLECHANGED && !VisibleChangedUnskinned(Message)) return;
     if (!PassOn(Message)) return;
     if (Message.Msg == WM_WINDOWPOSCHANGED)
         WindowPosChangedUnskinned(Message);

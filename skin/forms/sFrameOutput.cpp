@@ -87,9 +87,11 @@ void TsSkinProvider::PaintClientBackground(HDC DC, bool UpdateChildren) {
         CopyCacheToDC(Form, *FSkinData, offset, client, DC, false, 0, 0);
     }
     // In both cases: the colour fill would otherwise cover the graphic
-    // controls that the form's own painting has put there.
+    // controls that the form's own painting has put there. Their painting
+    // may free this provider.
+    const vcl::TGuarded self(this);
     PaintGraphicControls(DC, {0, 0});
-    if (UpdateChildren) PassUpdateDoneToChildren(Form);
+    if (self && UpdateChildren) PassUpdateDoneToChildren(Form);
 }
 
 bool TsSkinProvider::ExtBordersAllowed() const {

@@ -258,23 +258,29 @@ std::unique_ptr<vcl::TBitmap> TsSkinProvider::GetFormImage() {
     auto image = NewBitmap32(w, h);
     CopyPixels(image->View(), 0, 0, cache->View(), 0, 0, w, h);
     if (Form->HandleAllocated() && !Has(Form, vcl::csDestroying)) {
+        // The children's painting runs the application's code, which may
+        // free children, this provider or its form: no picture then.
+        const vcl::TGuarded self(this);
         const HWND window = Form->WindowHandle();
         const vcl::TPoint client{GetClientOffsetX(), GetClientOffsetY()};
         const HDC dc = image->Canvas()->Handle();
         const vcl::TSavedDC saved(dc);
         IntersectClipRect(dc, client.X, client.Y, client.X + ClientWidth(window), client.Y + ClientHeight(window));
         PaintGraphicControls(dc, client);
+        if (!self) return nullptr;
         // Each child window as the form animations paint it: a skinned one
         // prints itself into the picture (a hidden form's children too), its
         // own children with it.
-        std::vector<vcl::TWinControl *> children;  // painting may add or remove controls
+        std::vector<vcl::TGuarded<vcl::TWinControl>> children;
         for (int i = 0; i < Form->ControlCount(); ++i)
             if (auto *child = dynamic_cast<vcl::TWinControl *>(Form->Controls(i)))
-                if (child->Visible() && child->HandleAllocated()) children.push_back(child);
-        for (vcl::TWinControl *child : children) {
+                if (child->Visible() && child->HandleAllocated()) children.emplace_back(child);
+        for (const vcl::TGuarded<vcl::TWinControl> &child : children) {
+            if (!child) continue;
             const vcl::TSavedDC placed(dc);
             OffsetViewportOrgEx(dc, client.X + child->Left(), client.Y + child->Top(), nullptr);
-            PaintControlToBitmap(*image, child, child->Left(), child->Top(), nullptr);
+            PaintControlToBitmap(*image, child.Get(), child->Left(), child->Top(), nullptr);
+            if (!self) return nullptr;
         }
     }
     // The frame is opaque throughout: text and controls drawn by the system

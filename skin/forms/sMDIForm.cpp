@@ -321,6 +321,8 @@ void FollowRestoredChild(const TsSkinProvider &Parent, const vcl::TCustomForm *R
 } // namespace
 
 void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
+    // Only compared once the child's repaint (its own painting) has run.
+    const vcl::TCustomForm *childForm = Child.Form;
     const HWND window = WindowOf(Child.Form);
     const WPARAM kind = Message.WParam & 0xFFF0;
     const vcl::TGuarded child(&Child);
@@ -369,7 +371,7 @@ void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
         Child.SkinData()->BGChanged = true;
         if (Child.DrawNonClientArea()) Child.SetSysMenuStyle(true);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
-        if (parent) FollowRestoredChild(*parent, Child.Form);
+        if (TsSkinProvider *now = MDIParentSkinProvider()) FollowRestoredChild(*now, childForm);
         refresh = maximized || iconic;
         break;
     case SC_MINIMIZE:

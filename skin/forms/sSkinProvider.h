@@ -347,7 +347,8 @@ public:
     // or the minimize is through.
     bool HideSnapshotAllowed() const;
     bool HideSnapshotDue(const WINDOWPOS &Pos) const;
-    void TakeHideSnapshot();
+    // False once the picture's painting freed this provider.
+    bool TakeHideSnapshot();
     void EndHideCover(const WINDOWPOS *Pos);
     // The hide or the minimize did not happen after all: the form stays in
     // view as it was.
@@ -360,7 +361,7 @@ public:
     // Opaque again; Snapshot: a cover of the form to take (else one is made).
     void EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot);
     // The unskinned route's handlers around the saved procedure.
-    void VisibleChangedUnskinned(vcl::TMessage &Message);   // before it
+    bool VisibleChangedUnskinned(vcl::TMessage &Message);   // before it; false: freed
     void WindowPosChangedUnskinned(vcl::TMessage &Message); // after it
     void NCDestroyUnskinned(vcl::TMessage &Message);        // after it
 

@@ -175,6 +175,7 @@ bool TvlBorderForm::UpdateOnce(bool Repaint, std::uint8_t Alpha) {
     if (!alive) return false;
     if (!image || image->Empty()) return true;
     if (state.StateFlags & AnimationModes) TakeClientIn(*image);
+    if (!alive) return false;  // the client's picture ran its children's painting
     const HWND border = FForm->Handle();
     const vcl::TPoint offset = FOwner.BorderOffset();
     const int x = frame.left - offset.X, y = frame.top - offset.Y;
@@ -356,18 +357,25 @@ void TvlBorderForm::StartDragFromMaximized(vcl::TPoint Cursor) {
     vcl::TCustomForm *form = FOwner.BorderOwnerForm();
     CaptionDragPending = false;
     if (!form) return;
+    // The form's restore, placement, paint and activation run the
+    // application's code, which may free the form or its owner, and this
+    // object with them.
+    const vcl::TGuarded alive(this);
     Updating = true;
     form->SetWindowState(vcl::wsNormal);
+    if (!alive) return;
     const int top = Cursor.Y >= 0 && Cursor.Y <= 24 ? -8 : Cursor.Y - 8;
     form->SetBounds(Cursor.X - form->Width() / 2, top, form->Width(), form->Height());
+    if (!alive) return;
     Updating = false;
     UpdateBorder(true);
+    if (!alive) return;
     const HWND owner = FOwner.BorderOwnerWindow();
     if (!owner) return;
     // The owner's blended move, from the active form; else the system's
     // move of the restored window, from where the cursor is.
     SetForegroundWindow(owner);
-    if (FOwner.BorderBlendedMoveFromMaximized()) return;
+    if (!alive || FOwner.BorderBlendedMoveFromMaximized()) return;
     SendMessageW(owner, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(Cursor.X, Cursor.Y));
 }
 
@@ -396,9 +404,11 @@ void TvlBorderForm::DoubleClick(const vcl::TMessage &Message) {
         const vcl::TRect to =
             ToggleEdgeMaximize({r.left, r.top, r.right, r.bottom}, {a.left, a.top, a.right, a.bottom}, code, next);
         // The toggle's own placement ends no stretch: it counts once done.
+        // (The placement runs the form's handlers, which may free this object.)
         FEdgeMaximize = {};
+        const vcl::TGuarded alive(this);
         form->SetBounds(to.Left, to.Top, to.Width(), to.Height());
-        FEdgeMaximize = next;
+        if (alive) FEdgeMaximize = next;
         return;
     }
     default:
@@ -567,8 +577,10 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
             FOwner.SetBorderHotButton(code, true);
             return;
         }
+        // A title-bar item's leave handler may free the owner and this object.
+        const vcl::TGuarded alive(this);
         FOwner.SetBorderHotButton(0, true);
-        if (CaptionDragPending && OwnerMaximized() &&
+        if (alive && CaptionDragPending && OwnerMaximized() &&
             (std::abs(c.X - LastPoint.X) >= DragThreshold || std::abs(c.Y - LastPoint.Y) >= DragThreshold))
             StartDragFromMaximized(c);
         return;
@@ -603,7 +615,11 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
     }
     if (Message.Msg >= WM_MOUSEMOVE && Message.Msg <= WM_MBUTTONDBLCLK) {
         const vcl::TPoint p = PointOf(Message.LParam);  // client coordinates: the window has no frame
+        // The shadow's hot-button reset may run a title-bar item's leave
+        // handler, which may free the owner and this object.
+        const vcl::TGuarded alive(this);
         if (InOuterShadow(p)) {
+            if (!alive) return;
             // One pixel out of the region: the next mouse message reaches
             // the window below; the whole region returns at the next test.
             RegionBusy = true;

@@ -229,8 +229,12 @@ void TvlMinTimer::Tick(vcl::TObject *) {
 
 void TvlMinTimer::EndMinimize() {
     SetEnabled(false);
+    // The caption's item handlers, the activation moved to the main form and
+    // the frame's paint run the application's code, which may free the form
+    // or its provider, and this timer with them.
+    const vcl::TGuarded alive(this);
     FProvider->ShowAnimating = false;
-    FProvider->SetHotButton(0, false);
+    if (!FProvider->SetHotButton(0, false)) return;
     FProvider->StateFlags &= ~pfMinimizeAnimation;
     // A translucent form keeps its own alpha (where the system left it on
     // the screen, or for a restore that is not flown), any other is opaque.
@@ -251,9 +255,11 @@ void TvlMinTimer::EndMinimize() {
             if (vcl::TCustomForm *main = vcl::Application ? vcl::Application->MainForm() : nullptr;
                 main && main->HandleAllocated())
                 SetActiveWindow(main->WindowHandle());
+            if (!alive) return;
         }
         if (FProvider->BorderForm) FProvider->BorderForm->Border().Updating = false;
         if (!minimized) FProvider->UpdateBorder(true, 255);
+        if (!alive) return;
     } else {
         const RECT all{0, 0, Work->Width(), Work->Height()};
         FillRect(Work->Canvas()->Handle(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -262,6 +268,7 @@ void TvlMinTimer::EndMinimize() {
             ShowWindow(snapshot, SW_HIDE);
         }
         FProvider->PerformFormProc(WM_NCPAINT, 0, 0);
+        if (!alive) return;
     }
     // Its veil comes back with a form the system did not minimize.
     if (!minimized && (FProvider->StateFlags & pfDisabled)) FProvider->UpdateDisabledVeil();
@@ -271,6 +278,10 @@ void TvlMinTimer::EndMinimize() {
 
 void TvlMinTimer::EndRestore() {
     SetEnabled(false);
+    // The form's show, its paint, the focus and OnRestore run the
+    // application's code, which may free the form or its provider, and this
+    // timer with them.
+    const vcl::TGuarded alive(this);
     vcl::TCustomForm &form = *FProvider->Form;
     const HWND snapshot = SnapshotWindow();
     const bool throughBorder = !SnapshotForm;
@@ -283,6 +294,7 @@ void TvlMinTimer::EndRestore() {
     if (animation) SetMinAnimation(false);
     ShowWindow(FForm, IsZoomed(FForm) ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE);
     if (animation) SetMinAnimation(true);
+    if (!alive) return;
     SetWindowPos(snapshot, nullptr, 0, 0, 0, 0, Unchanged | SWP_NOZORDER);
     const bool veiled = (FProvider->StateFlags & pfDisabled) != 0;
     if (veiled) {
@@ -299,15 +311,17 @@ void TvlMinTimer::EndRestore() {
     if (FProvider->BorderForm) FProvider->BorderForm->Border().Updating = false;
     if (form.Menu() && !FProvider->BorderForm && DwmCompositionActive()) FProvider->SkinData()->BGChanged = true;
     RedrawWindow(FForm, nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    if (!alive) return;
     if (throughBorder) {
         FProvider->UpdateBorder(true, 255);
+        if (!alive) return;
     } else {
         if (FProvider->BorderForm) FProvider->UpdateBorder(true, 255);
+        if (!alive) return;
         SetWindowPos(snapshot, FForm, 0, 0, 0, 0, Unchanged);
         SnapshotForm.reset();
     }
     Restoring = false;
-    const vcl::TGuarded alive(this);
     if (form.Enabled() && IsWindowVisible(FForm)) {
         vcl::TCustomForm *child = form.FormStyle() == vcl::fsMDIForm ? form.ActiveMDIChild() : nullptr;
         if (TsSkinProvider *active = child ? FindFormProvider(child) : nullptr) {
@@ -318,7 +332,7 @@ void TvlMinTimer::EndRestore() {
             // The form itself, the main form too: the application's window
             // here stays hidden and the main form has its own taskbar button.
             SetActiveWindow(FForm);
-            if (form.CanFocus()) form.SetFocus();
+            if (alive && form.CanFocus()) form.SetFocus();
         }
     }
     // The focus may have freed the form with its provider and this timer.
@@ -382,7 +396,12 @@ bool TsSkinProvider::StartMinimizeAnimation() {
                 SetWindowRgn(borderWindow, nullptr, FALSE);
             }
         } else {
-            MinTimer->Snapshot = GetFormImage();
+            // The picture runs the children's painting, which may free this
+            // provider: the command then has nothing left to hand on to.
+            const vcl::TGuarded self(this);
+            std::unique_ptr<vcl::TBitmap> image = GetFormImage();
+            if (!self) return true;
+            MinTimer->Snapshot = std::move(image);
         }
     }
     if (DisabledVeil && DisabledVeil->HandleAllocated() && IsWindowVisible(DisabledVeil->WindowHandle()))

@@ -125,22 +125,27 @@ void ReadSectionState(const TvlOptionsFile &Ini, std::string_view Section, TsGen
 // TRANSPARENCY.
 extern const std::string_view StateKeys[3][12];
 
-// "VERSION" of GLOBALINFO with '.' as the decimal separator; 0 when absent
-// or not a number.
+// "VERSION" of GLOBALINFO with '.' as the decimal separator and an optional
+// sign; 0 when absent or not a number.
 double ReadSkinVersion(const TvlOptionsFile &Ini);
 
 // The GLOBALINFO values into Data (Version, Active and SkinPath are left
-// alone). FrameWidth is the default of "FORMOFFSET".
+// alone). FrameWidth is the default of "FORMOFFSET". Every value that
+// reaches a size or a place is read within its range: measures 0 to
+// MaxSkinMeasure, offsets and margins within MaxSkinMeasure either way.
 void ReadGlobalInfo(const TvlOptionsFile &Ini, TsSkinData &Data, int FrameWidth);
-// The "TABSCOVERING" values of "TABTOP" and "RIBBONTAB".
+// The "TABSCOVERING" values of "TABTOP" and "RIBBONTAB" (0 to MaxSkinMeasure).
 void ReadTabsCovering(const TvlOptionsFile &Ini, TsSkinData &Data);
 
 // The two outer effects: element 0 from the "LO_" keys, element 1 from the
-// "SH_" keys. MaskIndex stays -1: the manager adds the effect's image.
+// "SH_" keys (offsets within MaxSkinMeasure either way, opacity 0 to 255).
+// MaskIndex stays -1: the manager adds the effect's image.
 TvlOutEffArray ReadOuterEffects(const TvlOptionsFile &Ini);
 
 // The section table: one record per section of the file, in its order
-// (GLOBALINFO included), with its three states.
+// (GLOBALINFO included), with its three states. "STATES" is 1 to 255,
+// percentages 0 to 100, glow radii 0 to MaxTextGlowRadius, margins and
+// offsets within MaxSkinMeasure either way; so in common sections too.
 TsGeneralDataArray ReadSections(const TvlOptionsFile &Ini);
 
 // Appends the sections of the application's common-section text that the

@@ -21,7 +21,9 @@ vcl::TRect GlowWindowRect(const vcl::TRect &R, const vcl::TRect &Margins, int Gl
 // How far the extended border's picture reaches beyond a form on each side:
 // with a border mode the form's own border width (FORMOFFSET) all round,
 // else the margins of the "EXBORDER" picture less that border (the form's
-// border lies inside the picture); never below 0.
+// border lies inside the picture). Never below 0, since a border window
+// smaller than its form would leave the form's edges uncovered, and never
+// beyond MaxSkinMeasure.
 vcl::TRect ExtBorderMarginsOf(const TsMaskData &ExBorder, int FormOffset, int BorderMode);
 
 // The mask's rect lies inside Image (the master bitmap or the mask's own

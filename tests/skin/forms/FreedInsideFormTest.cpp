@@ -21,6 +21,7 @@
 #include "skin/forms/vlTitleBar.h"
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Forms.h"
+#include "vcl/GdiObjects.h"
 #include "vcl/StdCtrls.h"
 
 namespace skin {
@@ -85,6 +86,54 @@ struct FreeCase {
         below(M);
     }
 
+    // Children whose own procedures free as they paint: a label before a
+    // second one, and an edit before a second one.
+    struct ChildHook {
+        FreeCase *C;
+        vcl::TWndMethod Below;
+        void Proc(vcl::TMessage &M) {
+            const vcl::TWndMethod below = Below;
+            if (M.Msg == WM_PAINT || M.Msg == WM_PRINT || M.Msg == WM_PRINTCLIENT) {
+                C->Free();
+                if (!C->Form) return;
+            }
+            below(M);
+        }
+    };
+    void AddChildren() {
+        const auto add = [&](vcl::TControl *Child, int Top) {
+            Child->SetBounds(10, Top, 80, 20);
+            Child->SetParent(Form);
+            return Child;
+        };
+        for (int i = 0; i < 2; ++i) {
+            vcl::TControl *label = add(vcl::Create<vcl::TLabel>(Form), 10 + 30 * i);
+            vcl::TControl *edit = add(vcl::Create<vcl::TEdit>(Form), 80 + 30 * i);
+            if (i > 0) continue;
+            for (vcl::TControl *painter : {label, edit}) {
+                Hooks.push_back(std::make_unique<ChildHook>(ChildHook{this, painter->WindowProc}));
+                painter->WindowProc = vcl::TWndMethod::Bind<&ChildHook::Proc>(Hooks.back().get());
+            }
+        }
+    }
+    // The form's picture, as an application asks for one.
+    void Print() const {
+        const vcl::TWindowDC screen;
+        const vcl::TMemoryDC memory(screen.Get());
+        const vcl::TBitmapHandle bitmap(CreateCompatibleBitmap(screen.Get(), 800, 600));
+        const vcl::TSelectObject selected(memory.Get(), bitmap.Get());
+        SendMessageW(Wnd, WM_PRINT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+        SendMessageW(Wnd, WM_PRINT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT | PRF_NONCLIENT);
+    }
+    // The window that takes the mouse over the caption: the border window
+    // where there is one.
+    HWND Caption() const { return P->BorderWindow() ? P->BorderWindow() : Wnd; }
+    // The minimize's flight or the restore's is over (or the case freed).
+    void AwaitFlight() {
+        uitest::PumpUntil([&] { return Done || !P || !(P->StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)); },
+                          3s);
+    }
+
     // A title bar of one button on the form, its item drawn in the caption.
     TvlTitleBarItem *AddTitleItem() {
         auto *bar = vcl::Create<TsTitleBar>(Form);
@@ -126,6 +175,7 @@ struct FreeCase {
     vcl::TForm *Other = vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew);
     HWND Wnd = Form->Handle();
     vcl::TWndMethod Below;
+    std::vector<std::unique_ptr<ChildHook>> Hooks;
     TsSkinProvider *P = nullptr;
     UINT FreeAt = 0;  // the message below that frees
     bool Armed = false, Done = false;
@@ -172,6 +222,16 @@ const Row Rows[] = {
          C.Redraw();
      },
      ProviderOnly},
+    {"OnPaint during a print", 0, [](FreeCase &C) { C.Form->OnPaint = C.AsNotify(); },
+     [](FreeCase &C) { C.Print(); }, ProviderOnly},
+    // The children's own painting, in each picture the provider takes of
+    // the form and in its repaint.
+    {"a child's paint in a print", 0, [](FreeCase &C) { C.AddChildren(); }, [](FreeCase &C) { C.Print(); },
+     ProviderOnly},
+    {"a child's paint in a hide", 0, [](FreeCase &C) { C.AddChildren(); }, [](FreeCase &C) { C.Form->Hide(); },
+     ProviderOnly},
+    {"a child's paint in a repaint", 0, [](FreeCase &C) { C.AddChildren(); }, [](FreeCase &C) { C.Redraw(); },
+     ProviderOnly},
     {"OnMouseMove", 0,
      [](FreeCase &C) { C.Form->OnMouseMove = vcl::TMouseMoveEvent::Bind<&FreeCase::MouseMove>(&C); },
      [](FreeCase &C) { C.Send(WM_MOUSEMOVE, 0, MAKELPARAM(20, 20)); }, ProviderOnly},
@@ -184,6 +244,11 @@ const Row Rows[] = {
      [](FreeCase &C) {
          C.Send(WM_NCMOUSEMOVE, htTitleBarItem, C.AtItem());
          C.Send(WM_NCMOUSEMOVE, HTCAPTION, C.AtClient());
+     }},
+    {"item OnMouseLeave on the caption's window", 0, [](FreeCase &C) { C.AddTitleItem()->OnMouseLeave = C.AsNotify(); },
+     [](FreeCase &C) {
+         SendMessageW(C.Caption(), WM_NCMOUSEMOVE, htTitleBarItem, C.AtItem());
+         SendMessageW(C.Caption(), WM_NCMOUSEMOVE, HTCAPTION, C.AtClient());
      }},
     {"item OnMouseDown", 0, [](FreeCase &C) { C.AddTitleItem()->OnMouseDown = C.AsMouse(); },
      [](FreeCase &C) { C.Send(WM_NCLBUTTONDOWN, htTitleBarItem, C.AtItem()); }},
@@ -211,6 +276,17 @@ const Row Rows[] = {
      [](FreeCase &C) { C.Form->Show(); }, ProviderOnly},
     // The system's own placements, as another program or the user makes them.
     {"WM_SHOWWINDOW on hide", WM_SHOWWINDOW, nullptr, [](FreeCase &C) { ShowWindow(C.Wnd, SW_HIDE); }},
+    {"WM_ACTIVATE in a restore", WM_ACTIVATE,
+     [](FreeCase &C) {
+         C.Command(SC_MINIMIZE);
+         C.AwaitFlight();
+     },
+     [](FreeCase &C) {
+         C.Command(SC_RESTORE);
+         C.AwaitFlight();
+     }},
+    {"WM_SETREDRAW during a show", WM_SETREDRAW, [](FreeCase &C) { C.Form->Hide(); },
+     [](FreeCase &C) { C.Form->Show(); }, ProviderOnly},
     {"WM_SHOWWINDOW on show", WM_SHOWWINDOW, [](FreeCase &C) { ShowWindow(C.Wnd, SW_HIDE); },
      [](FreeCase &C) { ShowWindow(C.Wnd, SW_SHOW); }},
     {"WM_WINDOWPOSCHANGING", WM_WINDOWPOSCHANGING, nullptr, [](FreeCase &C) { C.Place(320, 210, 440, 320); }},
