@@ -736,12 +736,19 @@ bool TvlPageWnd::OwnMessage(vcl::TMessage &Message) {
         switch (Message.Msg) {
         case WM_NCPAINT: Message.Result = 0; return true;
         case WM_PAINT: {
-            if (!IsWindowVisible(Handle)) break;
+            // A DC given (the print's) goes to the class library, which
+            // paints the page's graphic controls into it.
+            if (!IsWindowVisible(Handle) || Message.WParam) break;
             PAINTSTRUCT ps{};
             const HWND window = Handle;
             const vcl::TGuarded alive(this);
             const HDC dc = BeginPaint(window, &ps);
             if (alive) PaintPage(dc);
+            // The page's labels and other graphic controls over it, as the
+            // class library paints them on a page the skin leaves alone.
+            if (alive)
+                if (auto *page = dynamic_cast<vcl::TWinControl *>(vcl::FindControl(window)))
+                    PaintChildControls(dc, page, true, {0, 0});
             EndPaint(window, &ps);
             Message.Result = 0;
             return true;

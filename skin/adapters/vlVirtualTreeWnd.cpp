@@ -198,7 +198,8 @@ void TvlVirtualTreeViewWnd::Print(vcl::TMessage &Message) {
     vcl::TMessage rest{WM_PRINT, Message.WParam, Message.LParam & ~(PRF_CLIENT | PRF_ERASEBKGND), 0};
     PassOn(rest);
     if (!alive) return;
-    PaintMaskBorder(*SkinData, 0, *this);
+    // The built image holds the mask border already: drawn again over it,
+    // its see-through corners would darken with every paint.
     CopyBorderStrips(dc, BorderStripWidth());
     Message.Result = PaintNcScrollBars(*this, -1, dc);
 }
@@ -213,7 +214,7 @@ void TvlVirtualTreeViewWnd::NcPaint(vcl::TMessage &Message) {
         SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
         if (!alive) return;
     }
-    PaintMaskBorder(*SkinData, 0, *this);
+    // The build drew the mask border (see Print).
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
     CopyBorderStrips(dc.Get(), BorderStripWidth());
     vcl::TMessage print{WM_PRINT, reinterpret_cast<WPARAM>(dc.Get()), PRF_NONCLIENT, 0};

@@ -250,6 +250,10 @@ void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, i
     if (!windowed->HandleAllocated()) return;
     // The window's print runs the application's code, which may free it.
     const vcl::TGuarded alive(windowed);
+    // State the control keeps ahead of its window (a status bar's panels
+    // set since the last pump) goes into the window before it is printed.
+    windowed->FlushWindowUpdate();
+    if (!alive) return;
     if (!bordered) {
         PrintWindowTo(dc, *windowed);
         if (alive) PaintChildWindowsToBitmap(Control, Bitmap);
