@@ -223,6 +223,20 @@ void Fill(HWND Window, UINT AddMsg, int N) {
     for (int i = 0; i < N; ++i) SendMessageW(Window, AddMsg, 0, reinterpret_cast<LPARAM>(L"Item"));
 }
 
+// Two labels on Parent, from Top down: the first holds the trap, the
+// second is its later sibling.
+void Labels(TRun &R, vcl::TWinControl *Parent, int Top = 8) {
+    vcl::TLabel *labels[2];
+    for (int i = 0; i < 2; ++i) {
+        labels[i] = vcl::Create<vcl::TLabel>(R.Form);
+        labels[i]->SetBounds(8, Top + 24 * i, 60, 18);
+        labels[i]->SetCaption("Label");
+        labels[i]->SetParent(Parent);
+    }
+    R.Trapped = labels[0];
+    R.Sibling = labels[1];
+}
+
 const std::vector<TKind> &Kinds() {
     static const std::vector<TKind> kinds = {
         {"Button", tpButton, [](TRun &R) { Put(R, vcl::Create<vcl::TButton>(R.Form))->SetCaption("OK"); },
@@ -337,34 +351,19 @@ const std::vector<TKind> &Kinds() {
              }
          },
          "paint print size font skin removal"},
-        {"PanelChildren", tpPanel,
+        {"PanelChildren", tpPanel, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TPanel>(R.Form))); },
+         "paint print"},
+        {"ButtonChildren", tpButton, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TButton>(R.Form), 160, 60)); },
+         "hover"},
+        {"GroupBoxChildren", tpGroupBox, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TGroupBox>(R.Form))); },
+         "paint print"},
+        {"TabControlChildren", tpTabControl,
          [](TRun &R) {
-             auto *panel = Put(R, vcl::Create<vcl::TPanel>(R.Form));
-             vcl::TLabel *labels[2];
-             for (int i = 0; i < 2; ++i) {
-                 labels[i] = vcl::Create<vcl::TLabel>(R.Form);
-                 labels[i]->SetBounds(8, 8 + 24 * i, 80, 18);
-                 labels[i]->SetCaption("Label");
-                 labels[i]->SetParent(panel);
-             }
-             R.Trapped = labels[0];
-             R.Sibling = labels[1];
+             auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
+             tabs->Tabs()->Add("One");
+             Labels(R, tabs, 30);
          },
          "paint print"},
-        {"ButtonChildren", tpButton,
-         [](TRun &R) {
-             auto *button = Put(R, vcl::Create<vcl::TButton>(R.Form), 160, 60);
-             vcl::TLabel *labels[2];
-             for (int i = 0; i < 2; ++i) {
-                 labels[i] = vcl::Create<vcl::TLabel>(R.Form);
-                 labels[i]->SetBounds(8 + 70 * i, 8, 60, 18);
-                 labels[i]->SetCaption("Label");
-                 labels[i]->SetParent(button);
-             }
-             R.Trapped = labels[0];
-             R.Sibling = labels[1];
-         },
-         "hover"},
         {"WindowedChildren", tpPanel,
          [](TRun &R) {
              auto *panel = Put(R, vcl::Create<vcl::TPanel>(R.Form));
