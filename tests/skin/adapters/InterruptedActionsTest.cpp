@@ -1,9 +1,11 @@
 // Every kind of skinned form and dialog through every action that the
-// application may refuse, the system may turn into something else, or a
-// handler may cut short by changing the skin: afterwards the window is back
-// in sight as itself, at its own alpha, with its border window exactly when
-// it should have one, no flight or animation flag left set and nothing of
-// ours (a cover, a snapshot, a layered window) left on the screen. One
+// application may refuse, the system may turn into something else, a
+// handler may cut short by changing the skin, or the application may cut
+// short by hiding or freeing the window while it is dragged: afterwards
+// the window is back in sight as itself, at its own alpha, with its border
+// window exactly when it should have one, no flight, animation or drag
+// flag left set and nothing of ours (a cover, a snapshot, a layered
+// window) left on the screen. One
 // table; built twice, as InterruptedActionsTest (Windows 7: no composition)
 // and InterruptedActionsAeroTest (run as Windows 10: composition, where the
 // minimize and restore flights play).
@@ -54,6 +56,7 @@ enum TAction {
     aSkinOffMidway,         // turned off while a hide, a minimize and a restore animate, then on again
     aCommandsRefusedByWindow,  // the window's own procedure takes minimize, maximize and close without acting
     aHiddenMidDrag,         // hidden by the application while a translucent drag runs, then shown and dragged again
+    aDestroyedMidDrag,      // freed by the application while a translucent drag runs
 };
 
 struct TRow {
@@ -65,7 +68,8 @@ const char *const KindNames[] = {"Plain",       "Bordered",    "MDIChild", "Embe
 const char *const ActionNames[] = {"CloseRefused", "MinimizeRefused", "MaximizeMinimized", "MaximizeMinimizedNative",
                                    "HideShow", "ShowMinimizedRestore", "SkinOffInOnShow", "ShowRefusedInOnShow",
                                    "HideRefusedInOnHide", "HideRefusedByWindow", "SkinChangedMidway",
-                                   "SkinOffMidway", "CommandsRefusedByWindow", "HiddenMidDrag"};
+                                   "SkinOffMidway", "CommandsRefusedByWindow", "HiddenMidDrag",
+                                   "DestroyedMidDrag"};
 void PrintTo(const TRow &Row, std::ostream *Out) { *Out << KindNames[Row.Kind] << " " << ActionNames[Row.Action]; }
 
 constexpr std::uint8_t OwnAlpha = 200;  // the translucent form's
@@ -222,6 +226,15 @@ struct Subject {
         if (Minimized) Form->SetWindowState(vcl::wsMinimized);
         Form->Show();
     }
+    // The application frees the window (a top-level one).
+    void Free() {
+        if (Dialog) {
+            DestroyWindow(Dialog);
+            return;
+        }
+        P = nullptr;
+        delete std::exchange(Form, nullptr);
+    }
     void RefuseClose() {
         Refuse = true;
         DialogRules::RefuseCancel = true;
@@ -355,6 +368,20 @@ private:
     }
     static inline PlayedMoveLoop *Current = nullptr;
     std::vector<std::pair<HWND, WNDPROC>> Taken;
+};
+
+// Translucent drags on, where the system drags whole windows (forms blend
+// only there), for the time of a row.
+struct TranslucentDrags {
+    explicit TranslucentDrags(TsSkinManager &Manager) {
+        Manager.AnimEffects()->BlendOnMoving->Active = true;
+        SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &Was, 0);
+        SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    }
+    ~TranslucentDrags() { SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, Was, nullptr, 0); }
+    TranslucentDrags(const TranslucentDrags &) = delete;
+    TranslucentDrags &operator=(const TranslucentDrags &) = delete;
+    BOOL Was = FALSE;
 };
 
 vcl::TPoint TopLeftOf(HWND W) {
@@ -602,15 +629,7 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
     case aHiddenMidDrag: {
         // A translucent drag: with a border, the border window travels with
         // the image and the window waits unseen behind it until the drop.
-        manager->AnimEffects()->BlendOnMoving->Active = true;
-        // (Forms blend where the system drags whole windows.)
-        BOOL fullDrag = FALSE;
-        SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
-        SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
-        struct Restore {
-            BOOL Was;
-            ~Restore() { SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, Was, nullptr, 0); }
-        } restore{fullDrag};
+        const TranslucentDrags drags(*manager);
         constexpr int dx = PlayedMoveLoop::Dx, dy = PlayedMoveLoop::Dy, steps = PlayedMoveLoop::Steps;
         const vcl::TPoint before = TopLeftOf(s.Window());
         int run = 0;
@@ -652,6 +671,26 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
         EXPECT_EQ(TopLeftOf(s.Window()).Y, shown.Y + steps * dy);
         break;
     }
+    case aDestroyedMidDrag: {
+        const TranslucentDrags drags(*manager);
+        const HWND window = s.Window();
+        bool blending = false;
+        {
+            PlayedMoveLoop loop({s.Window(), s.Border()});
+            loop.Midway = [&] {
+                blending = s.Blending();
+                s.Free();
+            };
+            PressCaption(s);
+            ASSERT_EQ(loop.Loops, 1);
+        }
+        s.Settle();
+        EXPECT_EQ(blending, row.Kind != kUnsectioned) << "the drag blends";
+        ASSERT_FALSE(IsWindow(window));
+        // Nothing of the drag or the dialog stays on the screen.
+        for (const HWND shown : ShownWindows()) ADD_FAILURE() << "left on the screen: " << Describe(shown);
+        return;
+    }
     }
     s.Settle();
     ExpectBackInSight(s, zoomed, border);
@@ -667,14 +706,14 @@ std::vector<TRow> Rows() {
         for (TAction a : {aCloseRefused, aMinimizeRefused, aMaximizeMinimized, aMaximizeMinimizedNative, aHideShow,
                           aShowMinimizedRestore, aSkinOffInOnShow, aShowRefusedInOnShow, aHideRefusedInOnHide,
                           aHideRefusedByWindow, aSkinChangedMidway, aSkinOffMidway,
-                          aCommandsRefusedByWindow, aHiddenMidDrag}) {
+                          aCommandsRefusedByWindow, aHiddenMidDrag, aDestroyedMidDrag}) {
             if (k == kEmbedded && (a == aMinimizeRefused || a == aMaximizeMinimized || a == aMaximizeMinimizedNative ||
                                    a == aShowMinimizedRestore || a == aSkinOffInOnShow || a == aShowRefusedInOnShow ||
                                    a == aHideRefusedInOnHide || a == aCommandsRefusedByWindow))
                 continue;
             if (IsDialog(k) && (a == aShowRefusedInOnShow || a == aHideRefusedInOnHide)) continue;
             // A caption drag of a window inside another blends nothing.
-            if ((k == kMDIChild || k == kEmbedded) && a == aHiddenMidDrag) continue;
+            if ((k == kMDIChild || k == kEmbedded) && (a == aHiddenMidDrag || a == aDestroyedMidDrag)) continue;
             rows.push_back({k, a});
         }
     return rows;
