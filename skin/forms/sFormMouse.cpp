@@ -315,10 +315,16 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             const vcl::TPoint p = ScreenPointOf(Message.LParam);
             item->DoMouseUp(vcl::mbLeft, CurrentShift(), p.X, p.Y);
             if (!ProviderServes(self, window)) return;
-            // Still under the mouse: hot, else normal.
+            // Still under the mouse: it fades toward its hot look and reads
+            // normal again, the look being the fade's.
             if (TvlTitleBarItem *still = ItemByCode(code); still == item && item->Visible() && !item->Down()) {
                 vcl::TMessage probe{WM_NCHITTEST, 0, static_cast<LPARAM>(Message.LParam), 0};
-                item->SetState(CalcHitTest(probe) == code ? 1 : 0);
+                if (CalcHitTest(probe) == code) {
+                    item->SetState(1);
+                    PaintButtonState(code);
+                    if (ItemByCode(code) == item) item->SetState(0);
+                    return;
+                }
             }
             if (ItemByCode(code) == item) PaintButtonState(code);
             else RepaintFrameNow();
