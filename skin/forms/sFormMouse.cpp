@@ -65,7 +65,10 @@ bool TsSkinProvider::IsTitleButtonCode(int Code) const {
 
 void TsSkinProvider::PopupBelowIcon() {
     const vcl::TPoint origin = GetFormOrigin();
-    PopupSystemMenu({origin.X + IconRect.Left, origin.Y + IconRect.Bottom});
+    const HWND window = WindowOf(Form);
+    // An iconic child's menu stands higher, as the system's own does.
+    const int lift = IsMDIChildForm(Form) && window && IsIconic(window) ? 16 : 0;
+    PopupSystemMenu({origin.X + IconRect.Left, origin.Y + IconRect.Bottom - lift});
 }
 
 void TsSkinProvider::ReleasePressedButton() {
