@@ -371,6 +371,9 @@ void TsSkinProvider::ApplySkinToSkinnedForm() {
 }
 
 void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
+    // The menu's rebuild and the repaints below run the application's
+    // code, which may free this provider.
+    const vcl::TGuarded self(this);
     TsSkinManager *manager = FSkinData->GetSkinManager();
     if (ControlAdapter)
         ControlAdapter->AdaptControls(nullptr);
@@ -379,7 +382,12 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
     if (FDrawNonClientArea && FDrawClientArea) UpdateFormScrollBars();
     if (Form->Parent()) FSkinData->SetBGFlags(FSkinData->BGFlags() & ~bgfParentBackground);
     MenuLineCount = -1;
-    if (manager && !manager->ComponentState().Contains(vcl::csLoading) && Skinned()) HookFormMenus(true);
+    if (manager && !manager->ComponentState().Contains(vcl::csLoading)) {
+        // The bar's items measured and drawn again with what the skin now gives.
+        RebuildMainMenu();
+        if (!self) return;
+        if (Skinned()) HookFormMenus(true);
+    }
     if (HasFrame()) RegionChanged = true;
     PrepareTitleBarItems();
     if (!Form->Visible()) return;
@@ -389,17 +397,20 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
         if (const vcl::TCustomForm *child = Form->ActiveMDIChild(); child && ActiveChildMaximized(Form)) {
             // The child's caption is the parent's menu line.
             PerformFormProc(WM_NCPAINT, 0, 0);
-            if (child->HandleAllocated()) InvalidateRect(child->WindowHandle(), nullptr, TRUE);
+            if (self && child->HandleAllocated()) InvalidateRect(child->WindowHandle(), nullptr, TRUE);
         } else {
             constexpr UINT flags = RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME;
             RedrawWindow(Form->WindowHandle(), nullptr, nullptr, flags);
-            if (const HWND client = Form->ClientHandle()) RedrawWindow(client, nullptr, nullptr, flags);
+            if (const HWND client = self ? Form->ClientHandle() : nullptr)
+                RedrawWindow(client, nullptr, nullptr, flags);
         }
+        if (!self) return;
     }
     if (manager && FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(manager->GetMainColor());
     FSkinData->PaintLocked = false;
     if (MDIHelper) MDIHelper->ConnectIfNeeded();
     if (ControlAdapter) ControlAdapter->PassMessage(Message);
+    if (!self) return;
     // The border's update in UpdateExtBorders is skipped while the frame
     // is held back; the hold is off now.
     UpdateBorder(false, 255);
