@@ -393,6 +393,7 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
     if (!Form->Visible()) return;
     FSkinData->BGChanged = true;
     UpdateExtBorders(manager && manager->GetExtendedBorders());
+    if (!self) return;
     if (!ModuleState().FormAnimationActive && Form->HandleAllocated()) {
         if (const vcl::TCustomForm *child = Form->ActiveMDIChild(); child && ActiveChildMaximized(Form)) {
             // The child's caption is the parent's menu line.
