@@ -912,7 +912,16 @@ void TWinControl::CNKeyDown(TMessage &Message) {
 
 void TWinControl::WMPaint(TMessage &Message) {
     if (!PaintsItself()) {
-        DefaultHandler(Message);
+        // The system's class paints the window; graphic children (a label
+        // on a group box or a tab sheet) are painted over it into the same
+        // DC, as a form paints its own.
+        const bool graphicChildren = std::any_of(FControls.begin(), FControls.end(), [](const TControl *C) {
+            return !dynamic_cast<const TWinControl *>(C) && C->Visible();
+        });
+        if (graphicChildren)
+            PaintHandler(Message);
+        else
+            DefaultHandler(Message);
         return;
     }
     // Flagged only from here on: a procedure put in front of this one sees

@@ -222,8 +222,11 @@ void TvlComboBoxWnd::PaintComboText() {
     const vcl::TRect button = GetButtonRect();
     const vcl::TRect w = WindowSize(Handle);
     const bool rtl = (GetWindowLongPtrW(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
-    const vcl::TRect r = rtl ? vcl::TRect{button.Right, 3, w.Width() - 3, w.Height() - 3}
-                             : vcl::TRect{3, 3, button.Left, w.Height() - 3};
+    // A simple combo box's field is only its cache's height (its list lies
+    // below): the text is centred in the field, not in the whole window.
+    const int bottom = (ComboStyle(Handle) == CBS_SIMPLE ? std::min(cache->Height(), w.Height()) : w.Height()) - 3;
+    const vcl::TRect r = rtl ? vcl::TRect{button.Right, 3, w.Width() - 3, bottom}
+                             : vcl::TRect{3, 3, button.Left, bottom};
     const int selected = static_cast<int>(SendMessageW(Handle, CB_GETCURSEL, 0, 0));
     const std::wstring text = selected >= 0 ? ComboItemText(Handle, selected) : vcl::Utf8ToWide(ReadWindowText(Handle));
     vcl::TCanvas &canvas = *cache->Canvas();
@@ -428,10 +431,14 @@ void TvlComboBoxWnd::Print(vcl::TMessage &Message) {
     ApplySkinColors();
     SkinData->PaintLocked = false;
     SkinData->BGChanged = true;
-    if (ComboStyle(Handle) == CBS_SIMPLE)
+    if (ComboStyle(Handle) == CBS_SIMPLE) {
         BuildSimpleFrame();
-    else
+        // The simple frame is this picture's image: built anew for the
+        // item, it would be the whole window's with the item in the list.
+        SkinData->BGChanged = false;
+    } else {
         PaintSkinnedControl(*SkinData, Handle, false);
+    }
     if (!DrawSelectedIntoCache()) PaintComboText();
     PaintMaskBorder(*SkinData, 0, *this);
     if (vcl::TBitmap *cache = SkinData->CacheBmp(); dc && cache) {

@@ -479,6 +479,31 @@ bool TvlNativePaint::OwnMessage(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case WM_PAINT:
     case WM_ERASEBKGND: PassOn(Message); return true;
+    case WM_PRINT: {
+        // The scroll box's picture, then the content over its client area
+        // as it paints itself on the screen.
+        const vcl::TGuarded alive(this);
+        TvlScrollBoxWnd::OwnMessage(Message);
+        const auto dc = reinterpret_cast<HDC>(Message.WParam);
+        if (!alive || Destroyed() || !dc) return true;
+        RECT client{};
+        GetClientRect(Handle, &client);
+        if (client.right <= 0 || client.bottom <= 0) return true;
+        // Native controls clip their painting to their client rectangle as
+        // the DC's origin makes it: the content paints into a picture of
+        // its own at the origin, which goes to its place.
+        const auto content = NewBitmap32(client.right, client.bottom);
+        const HDC own = content->Canvas()->Handle();
+        BitBlt(own, 0, 0, client.right, client.bottom, dc, ClientOrigin().X, ClientOrigin().Y, SRCCOPY);
+        for (const UINT msg : {UINT{WM_ERASEBKGND}, UINT{WM_PAINT}}) {
+            vcl::TMessage paint{msg, reinterpret_cast<WPARAM>(own), 0, 0};
+            PassOn(paint);
+            if (!alive || Destroyed()) return true;
+        }
+        BitBlt(dc, ClientOrigin().X, ClientOrigin().Y, client.right, client.bottom, own, 0, 0, SRCCOPY);
+        Message.Result = 0;
+        return true;
+    }
     case SM_SKINCOMMAND:
         if (SubCommandOf(Message.WParam) != SC_BUILD_CACHE) break;
         {

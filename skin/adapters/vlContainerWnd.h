@@ -83,6 +83,8 @@ public:
     void PaintClient(HDC DC);
 
 protected:
+    // The client area's place in a printed DC.
+    vcl::TPoint ClientOrigin();
     // The owner control takes children and the skin data is skinned.
     bool ServesContainer() const;
     bool ScrollBoxCommand(vcl::TMessage &Message);
@@ -94,8 +96,6 @@ protected:
 private:
     // The window shows and its DC takes paint (the bars' infos read again).
     bool FramePaintable();
-    // The client area's place in a printed DC.
-    vcl::TPoint ClientOrigin();
 };
 
 class TvlNativePaint : public TvlScrollBoxWnd {

@@ -79,6 +79,9 @@ void TvlDialogWnd::PaintFrame() {
     }
     std::vector<std::uint32_t> masked;
     if (maskMode) masked = PaintBorderMaskOver(frame);
+    // Placed before the caption, which ends its text before them: from the
+    // last render's places, the first render would write it under them.
+    PlaceTitleButtons();
     PaintCaption();
     GdiFlush();
     // The strip behind the buttons, as painted before them.
@@ -130,14 +133,20 @@ void TvlDialogWnd::PaintCaption() {
     if (ExStyle & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) flags |= DT_RTLREADING | DT_RIGHT;
     // The skin's caption holds its top border: the text is centred in it all.
     vcl::TRect r{left, margins.Top + (BorderForm ? 0 : BorderWidth()), right, band};
+    // Where the text stands: at the left, or right-aligned at the right.
+    vcl::TRect measured = r;
+    DrawTextStr(canvas.Handle(), text, measured, flags | DT_CALCRECT);
+    const int width = std::min(measured.Width(), r.Width());
+    const vcl::TRect box = flags & DT_RIGHT ? vcl::TRect{r.Right - width, r.Top, r.Right, r.Bottom}
+                                            : vcl::TRect{r.Left, r.Top, r.Left + width, r.Bottom};
     const bool captionSection = m->IsValidSectionIndex(CaptionSection);
     const int section = captionSection ? CaptionSection : TitleSection;
     if (captionSection) {
-        vcl::TRect measured = r;
-        DrawTextStr(canvas.Handle(), text, measured, flags | DT_CALCRECT);
+        // Behind the text where it stands: a right-aligned text's box at
+        // the right (the measured rectangle starts at the left either way).
         const int h = measured.Height();
-        const vcl::TRect under{r.Left - 4, r.Top + (r.Height() - h) / 2 - 2,
-                               std::min(measured.Right, r.Right) + 4, r.Top + (r.Height() + h) / 2 + 2};
+        const vcl::TRect under{box.Left - 4, r.Top + (r.Height() - h) / 2 - 2, box.Right + 4,
+                               r.Top + (r.Height() + h) / 2 + 2};
         PaintSkinSection(CaptionSection, bg, StateOf(*m, CaptionSection, Active), under, {under.Left, under.Top}, image,
                          m);
     }
@@ -146,11 +155,6 @@ void TvlDialogWnd::PaintCaption() {
         const TsGenState &look = m->Sections[static_cast<std::size_t>(section)].Props[std::min(state, 2)];
         // With a border the caption carries the skin's text glow, as a form's does.
         if (BorderForm && look.GSize > 0) {
-            vcl::TRect measured = r;
-            DrawTextStr(canvas.Handle(), text, measured, flags | DT_CALCRECT);
-            const int width = std::min(measured.Width(), r.Width());
-            const vcl::TRect box = flags & DT_RIGHT ? vcl::TRect{r.Right - width, r.Top, r.Right, r.Bottom}
-                                                    : vcl::TRect{r.Left, r.Top, r.Left + width, r.Bottom};
             vcl::TBitmap glow;
             WriteTextWithEffects(image, text, box, flags, 15, look.GSize, look.GCol, glow);
         }
@@ -159,12 +163,12 @@ void TvlDialogWnd::PaintCaption() {
         DrawTextStr(canvas.Handle(), text, r, flags);
 }
 
-void TvlDialogWnd::PaintTitleButtons() {
+void TvlDialogWnd::PlaceTitleButtons() {
     TsSkinManager *m = SkinData->GetSkinManager();
-    vcl::TBitmap &image = *SkinData->CacheBmp();
+    const vcl::TBitmap &image = *SkinData->CacheBmp();
     for (TvlDialogButton &b : Buttons) b.Rect = {};
-    const TvlDialogButtonRules rules = ButtonRules();
-    const std::vector<int> shown = ShownDialogButtons(rules);
+    if (CaptionHeight() == 0) return;
+    const std::vector<int> shown = ShownDialogButtons(ButtonRules());
     if (shown.empty()) return;
     std::vector<TvlButtonSize> sizes;
     for (int code : shown) {
@@ -186,16 +190,23 @@ void TvlDialogWnd::PaintTitleButtons() {
     if (const int pull = BorderSideExcess() - 2; BorderForm && pull < 1) right -= pull;
     const std::vector<vcl::TRect> rects =
         PlaceDialogButtons(sizes, right, top, big ? std::max(0, int(m->SkinData->BISpace)) : 0);
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        TvlDialogButton *b = ButtonByCode(shown[i]);
-        b->Rect = rects[i];
+    for (std::size_t i = 0; i < shown.size(); ++i) ButtonByCode(shown[i])->Rect = rects[i];
+}
+
+void TvlDialogWnd::PaintTitleButtons() {
+    TsSkinManager *m = SkinData->GetSkinManager();
+    vcl::TBitmap &image = *SkinData->CacheBmp();
+    const TvlDialogButtonRules rules = ButtonRules();
+    for (const int code : ShownDialogButtons(rules)) {
+        TvlDialogButton *b = ButtonByCode(code);
+        if (!b || b->Rect.IsEmpty()) continue;
         int mask = b->MaskIndex;
         bool disabled = !Active;
-        if (shown[i] == dhMaxButton && IsZoomed(Handle)) mask = TitleIconMask(tiBigNorm, "BICONNORM");
-        if (shown[i] == dhMinButton && IsIconic(Handle)) mask = TitleIconMask(tiBigNorm, "BICONNORM");
-        if (shown[i] == dhMaxButton) disabled = disabled || !(rules.CanMaximize() || rules.CanRestore());
-        if (shown[i] == dhMinButton) disabled = disabled || !(rules.CanMinimize() || rules.Minimized);
-        if (shown[i] == dhClose) disabled = disabled || !rules.CloseEnabled;
+        if (code == dhMaxButton && IsZoomed(Handle)) mask = TitleIconMask(tiBigNorm, "BICONNORM");
+        if (code == dhMinButton && IsIconic(Handle)) mask = TitleIconMask(tiBigNorm, "BICONNORM");
+        if (code == dhMaxButton) disabled = disabled || !(rules.CanMaximize() || rules.CanRestore());
+        if (code == dhMinButton) disabled = disabled || !(rules.CanMinimize() || rules.Minimized);
+        if (code == dhClose) disabled = disabled || !rules.CloseEnabled;
         if (!m->IsValidMaskIndex(mask)) continue;
         TvlBgInfo behind;
         InitBgInfo(&image, 0, 0, behind);

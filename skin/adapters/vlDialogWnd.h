@@ -88,6 +88,8 @@ public:
     // Frame painting (vlDialogFrame.cpp).
     void PaintFrame();
     void PaintCaption();
+    // The buttons' places come first: the caption's text ends before them.
+    void PlaceTitleButtons();
     void PaintTitleButtons();
     void PaintButtonState(int Code);
     void PaintNonClient();

@@ -435,7 +435,9 @@ void TvlListViewWnd::PrintBackground(HDC DC) {
 }
 
 void TvlListViewWnd::PrintHeader(HDC DC) {
-    if (!DC || !HeaderWnd || !ReportView() || !IsWindowVisible(HeaderWnd)) return;
+    // The header's own style, not whether it shows: the picture of a hidden
+    // form (the show animation's first) has the header too.
+    if (!DC || !HeaderWnd || !ReportView() || !(GetWindowLongPtrW(HeaderWnd, GWL_STYLE) & WS_VISIBLE)) return;
     RECT client{}, header{};
     GetClientRect(Handle, &client);
     GetWindowRect(HeaderWnd, &header);

@@ -86,7 +86,9 @@ bool RouteErasePaint(vcl::TMessage &Message, TvlMainWnd &Adapter, const TvlErase
             const int b = Paint.ClientOrigin ? 0 : FrameWidthOf(Adapter.Handle);
             const vcl::TPoint origin = Paint.ClientOrigin ? Paint.ClientOrigin() : vcl::TPoint{b, b};
             const int saved = SaveDC(dc);
-            SetViewportOrgEx(dc, origin.X, origin.Y, nullptr);
+            // Moved from where the DC's origin stands: a form's picture
+            // prints its controls at their places in it.
+            OffsetViewportOrgEx(dc, origin.X, origin.Y, nullptr);
             Paint.Client(dc);
             RestoreDC(dc, saved);
         }

@@ -734,10 +734,16 @@ bool TvlPageWnd::OwnMessage(vcl::TMessage &Message) {
         switch (Message.Msg) {
         case WM_NCPAINT: Message.Result = 0; return true;
         case WM_PAINT: {
-            if (!IsWindowVisible(Handle)) break;
+            // A DC given (the print's) goes to the class library, which
+            // paints the page's graphic controls into it.
+            if (!IsWindowVisible(Handle) || Message.WParam) break;
             PAINTSTRUCT ps{};
             const HDC dc = BeginPaint(Handle, &ps);
             PaintPage(dc);
+            // The page's labels and other graphic controls over it, as the
+            // class library paints them on a page the skin leaves alone.
+            if (auto *page = dynamic_cast<vcl::TWinControl *>(vcl::FindControl(Handle)))
+                PaintChildControls(dc, page, true, {0, 0});
             EndPaint(Handle, &ps);
             Message.Result = 0;
             return true;

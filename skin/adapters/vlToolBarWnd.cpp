@@ -507,7 +507,8 @@ bool TvlToolBarVCLWnd::OwnMessage(vcl::TMessage &Message) {
                 CopyBorderStrips(dc, 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, offset.X);
             }
             const int saved = SaveDC(dc);
-            SetViewportOrgEx(dc, offset.X, offset.Y, nullptr);
+            // From the DC's own origin: a form's picture prints the bar at its place in it.
+            OffsetViewportOrgEx(dc, offset.X, offset.Y, nullptr);
             IntersectClipRect(dc, 0, 0, client.right, client.bottom);
             SendMessageW(Handle, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
             RestoreDC(dc, saved);

@@ -189,7 +189,8 @@ void TvlVirtualTreeViewWnd::Print(vcl::TMessage &Message) {
     vcl::TMessage rest{WM_PRINT, Message.WParam, Message.LParam & ~(PRF_CLIENT | PRF_ERASEBKGND), 0};
     PassOn(rest);
     if (!alive) return;
-    PaintMaskBorder(*SkinData, 0, *this);
+    // The built image holds the mask border already: drawn again over it,
+    // its see-through corners would darken with every paint.
     CopyBorderStrips(dc, BorderStripWidth());
     Message.Result = PaintNcScrollBars(*this, -1, dc);
 }
@@ -202,7 +203,7 @@ void TvlVirtualTreeViewWnd::NcPaint(vcl::TMessage &Message) {
         ApplyColorsOnce();
         SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
     }
-    PaintMaskBorder(*SkinData, 0, *this);
+    // The build drew the mask border (see Print).
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
     CopyBorderStrips(dc.Get(), BorderStripWidth());
     const vcl::TGuarded alive(this);

@@ -54,8 +54,9 @@ void TsSkinProvider::PaintCaption(TvlFrameRender &Render) {
     const int bottom = CaptionBottomOf(*this, Render);
     // The skin's border image draws the caption band in its border mode.
     if (m->IsValidSectionIndex(TitleSkinIndex) && !BorderMaskMode()) {
-        const vcl::TRect band = SmallIconic(*Form) ? vcl::TRect{0, 0, image.Width(), image.Height()}
-                                                   : vcl::TRect{frame.Left, frame.Top, frame.Right, bottom};
+        // The small image of a minimized form is all caption (inside a
+        // border form's shadow margins).
+        const vcl::TRect band = SmallIconic(*Form) ? frame : vcl::TRect{frame.Left, frame.Top, frame.Right, bottom};
         PaintSkinSection(TitleSkinIndex, Render.Bg, SectionState(*m, TitleSkinIndex, FormActive), band, vcl::TPoint{band.Left, band.Top},
                          image, m);
     }

@@ -367,6 +367,8 @@ void TsSkinProvider::WMMove(vcl::TMessage &Message) {
 
 void TsSkinProvider::WMSize(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
+    // A caption's glow is of the old size's text, shown or not.
+    for (auto &glow : CaptionGlows) glow.reset();
     if (FSkinData->PaintLocked || !window || !IsWindowVisible(window)) {
         RegionChanged = true;
         FSkinData->BGChanged = true;
@@ -391,7 +393,6 @@ void TsSkinProvider::WMSize(vcl::TMessage &Message) {
             InvalidateCorner(window, *m, bottomRight, w, h, true, erase);
         }
     }
-    for (auto &glow : CaptionGlows) glow.reset();
     MenuLineCount = -1;
     // A translucent drag does not outlive a change of size (a snap, a
     // maximize from the keyboard).
@@ -634,6 +635,10 @@ void TsSkinProvider::EndHideCover(const WINDOWPOS *Pos) {
     }
 }
 
+void TsSkinProvider::EndRefusedHide(HWND Window) {
+    if ((StateFlags & pfSnapshotTaken) && Window && IsWindowVisible(Window) && !IsIconic(Window)) EndHideSnapshot();
+}
+
 void TsSkinProvider::EndHideSnapshot() {
     StateFlags &= ~pfSnapshotTaken;
     HideCover.reset();
@@ -800,21 +805,13 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     }
     if (!Form->Showing()) {
         if (BorderForm && !HideBorder(*this)) return;
-        // A hide that did not happen (an OnHide that raised, a window that
-        // took the hide back) leaves the form as it was: the picture taken
-        // for it comes down.
-        const auto stayed = [&] {
-            if (ProviderServes(self, window) && (StateFlags & pfSnapshotTaken) && IsWindowVisible(window) &&
-                !IsIconic(window))
-                EndHideSnapshot();
-        };
         try {
             SavedWndProc(Message);
         } catch (...) {
-            stayed();
+            if (ProviderServes(self, window)) EndRefusedHide(window);
             throw;
         }
-        stayed();
+        if (ProviderServes(self, window)) EndRefusedHide(window);
         return;
     }
     // An MDI child shows inside its parent, without an animation of its own.
@@ -962,6 +959,18 @@ bool TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) {
         (vcl::Application && vcl::Application->Terminated()) || IsIconic(window))
         return true;
     return !IsWindowVisible(window) || !HideSnapshotAllowed() || TakeHideSnapshot();
+}
+
+void TsSkinProvider::ShowingChangedUnskinned(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
+    const HWND window = WindowOf(Form);
+    try {
+        SavedWndProc(Message);
+    } catch (...) {
+        if (ProviderServes(self, window)) EndRefusedHide(window);
+        throw;
+    }
+    if (ProviderServes(self, window)) EndRefusedHide(window);
 }
 
 void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {

@@ -200,7 +200,11 @@ void TsSkinProvider::SMSkinCommand(vcl::TMessage &Message) {
     }
     case SC_GET_BORDER_WIDTH: {
         int width = -1;
-        if (FormScrollAdapter && FormScrollAdapter->LeftFrameWidth() >= 0)
+        // An iconic window has no client area to measure its frame by (half
+        // its width would come out): the width asked with stands.
+        if (Form->HandleAllocated() && IsIconic(Form->WindowHandle()))
+            width = 0;
+        else if (FormScrollAdapter && FormScrollAdapter->LeftFrameWidth() >= 0)
             width = FormScrollAdapter->LeftFrameWidth() - Form->BorderWidth();
         else
             width = (Form->Width() - Form->ClientWidth()) / 2 - Form->BorderWidth();

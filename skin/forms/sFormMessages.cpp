@@ -155,11 +155,13 @@ void TsSkinProvider::WMMeasureItem(vcl::TMessage &Message) { SavedWndProc(Messag
 
 void TsSkinProvider::WMSetText(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
+    // The old text's glow goes whether or not the form shows: one of the
+    // same size would otherwise lie under the new text at the next render.
+    for (auto &glow : CaptionGlows) glow.reset();
     if (!window || !Form->Visible() || Form->FormState().Contains(vcl::fsCreating) || !FDrawNonClientArea) {
         SavedWndProc(Message);
         return;
     }
-    for (auto &glow : CaptionGlows) glow.reset();
     // A maximized child's text stands in its parent's caption, which the
     // system writes there without telling the parent's procedure.
     if (IsMDIChildForm(Form) && IsZoomed(window))

@@ -33,12 +33,6 @@ namespace {
 
 bool Has(const vcl::TComponent *C, vcl::TComponentStateItem Item) { return C && C->ComponentState().Contains(Item); }
 
-// The small image of a minimized form that is not the application's main form.
-bool SmallIconic(const vcl::TCustomForm &Form) {
-    return Form.HandleAllocated() && IsIconic(Form.WindowHandle()) && vcl::Application &&
-           vcl::Application->MainForm() != &Form;
-}
-
 // A corner image drawn as a glyph at one corner of R.
 void DrawCorner(vcl::TBitmap &Image, const TsSkinManager &M, int MaskIndex, int State, const vcl::TRect &R,
                 bool Right, bool Bottom, const TvlBgInfo &Bg) {
@@ -57,11 +51,8 @@ bool TsSkinProvider::RenderFrame() {
         return true;
     TsSkinManager *m = FSkinData->GetSkinManager();
     if (!m) return true;
-    const bool smallIconic = SmallIconic(*Form);
     const int width = CacheWidth();
-    const int height = smallIconic && Form->HandleAllocated()
-                           ? GetBorderWidth(Form->WindowHandle()) + GetCaptionHeight(true) + 2
-                           : CacheHeight();
+    const int height = CacheHeight();
     if (!FSkinData->CacheBmp()) {
         FSkinData->PrepareCache();
         FSkinData->CacheBmp()->SetSize(width, height);

@@ -94,6 +94,12 @@ LONG_PTR StyleOf(const vcl::TCustomForm &Form) {
 
 bool Iconic(const vcl::TCustomForm &Form) { return Form.HandleAllocated() && IsIconic(Form.WindowHandle()); }
 
+// A minimized form that is not the application's main form: its image is
+// its small caption only.
+bool SmallIconic(const vcl::TCustomForm &Form) {
+    return Iconic(Form) && vcl::Application && vcl::Application->MainForm() != &Form;
+}
+
 const TsMaskData *MaskAt(const TsSkinManager *Manager, int Index) {
     return Manager && Manager->IsValidMaskIndex(Index) ? &Manager->Masks[static_cast<std::size_t>(Index)] : nullptr;
 }
@@ -380,9 +386,18 @@ void TsSkinProvider::SetTitleButtons(const TsTitleButtons *Value) { FTitleButton
 void TsSkinProvider::SetTitleSkin(const std::string &Value) {
     if (FTitleSkin == Value) return;
     FTitleSkin = Value;
-    TitleSkinIndex = -1;
+    // Looked up again at once: left at -1, the caption would have no band
+    // (and no added title) until the next skin command.
+    if (Skinned())
+        UpdateHeaderIndexes();
+    else
+        TitleSkinIndex = -1;
     FSkinData->BGChanged = true;
-    if (Form && Form->Visible() && Form->HandleAllocated()) SendMessageW(Form->WindowHandle(), WM_NCPAINT, 0, 0);
+    if (!Form || !Form->Visible() || !Form->HandleAllocated()) return;
+    if (BorderForm)
+        UpdateBorder(true, 255);
+    else
+        SendMessageW(Form->WindowHandle(), WM_NCPAINT, 0, 0);
 }
 
 void TsSkinProvider::SetMenuLineSkin(const std::string &Value) { FMenuLineSkin = Value; }
@@ -461,7 +476,7 @@ int TsSkinProvider::CacheWidth() const {
     if (!Form) return 0;
     const vcl::TRect margins = GetShadowMargins();
     const int sides = margins.Left + margins.Right;
-    if (Iconic(*Form) && vcl::Application && vcl::Application->MainForm() != Form) return 160 + sides;
+    if (SmallIconic(*Form)) return 160 + sides;
     if (BorderForm) return FrameImageSize(FrameSizes(), Form->Width(), Form->Height()).cx;
     return Form->Width() + sides;
 }
@@ -473,6 +488,13 @@ bool TsSkinProvider::CacheStale() const {
 
 int TsSkinProvider::CacheHeight() const {
     if (!Form) return 0;
+    // A minimized form that is not the main form shows its small caption
+    // only: the frame's border, the skin's caption and 2 pixels, with a
+    // border form its excesses and shadow margins around them.
+    if (SmallIconic(*Form)) {
+        const int small = GetBorderWidth(Form->WindowHandle()) + GetCaptionHeight(true) + 2;
+        return BorderForm ? FrameImageSize(FrameSizes(), 0, small).cy : small;
+    }
     if (BorderForm) return FrameImageSize(FrameSizes(), Form->Width(), Form->Height()).cy;
     const vcl::TRect margins = GetShadowMargins();
     return Form->Height() + margins.Top + margins.Bottom;

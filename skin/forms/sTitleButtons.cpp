@@ -228,7 +228,9 @@ void TsSkinProvider::DrawTitleButton(TsTitleButton &Button, int Index, bool OwnR
     if (!OwnRules || Button.UseSkinData()) DrawButtonImage(data, data.ImageIndex, inactive);
     vcl::TBitmap *glyph = Button.Glyph();
     if (!glyph || glyph->Empty()) return;
-    const int shift = OwnRules && data.State == 2 ? 1 : 0;  // a pressed glyph sinks in
+    // A pressed glyph sinks in, also where the whole frame is drawn for the
+    // press (beside title-bar items); a fading one's look is its layer's.
+    const int shift = data.State == 2 && (OwnRules || !data.Timer) ? 1 : 0;
     DrawTitleGlyph(*FSkinData->CacheBmp(), *glyph, data.Rect.Left + (data.Rect.Width() - glyph->Width()) / 2 + shift,
                    data.Rect.Top + (data.Rect.Height() - glyph->Height()) / 2 + shift);
 }

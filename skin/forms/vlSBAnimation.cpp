@@ -159,10 +159,13 @@ void TvlSBAnimation::ShowLayer(std::uint8_t Alpha) {
     const int dx = (FPicture->Width() - r.Width()) / 2, dy = (FPicture->Height() - r.Height()) / 2;
     const HWND layer = FLayer->Handle();
     const bool topmost = GetWindowLongPtrW(form, GWL_EXSTYLE) & WS_EX_TOPMOST;
-    const HWND above = GetWindow(form, GW_HWNDPREV);
+    // Ranked right above the window that shows the caption: a border window
+    // lies above its form, and a layer between the two would never show.
+    const HWND caption = MeasureWindow() ? MeasureWindow() : form;
+    const HWND above = GetWindow(caption, GW_HWNDPREV);
     const vcl::TRect place{r.Left - dx, r.Top - dy, r.Left - dx + FPicture->Width(), r.Top - dy + FPicture->Height()};
     // Placed once per place: a tick whose layer already lies right above
-    // the form, where it was, only updates the picture's alpha.
+    // the caption's window, where it was, only updates the picture's alpha.
     if (place != FPlace || (above != layer && !topmost)) {
         const HWND anchor = topmost ? HWND_TOPMOST : above;
         UINT flags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;

@@ -460,7 +460,10 @@ vcl::TColor ParentWindowColor(HWND Parent) {
 } // namespace
 
 vcl::TColor TsCommonData::GetBackColor(int State, HWND Window) const {
-    const vcl::TColor own = OwnerColor() == vcl::clFuchsia ? vcl::clBtnFace : OwnerColor();
+    // The owner's colour, whatever it is (fuchsia a colour like any other
+    // here); the button face only without an owner.
+    const bool owned = FOwnerControl || (OwnerProvider() && OwnerProvider()->ProviderForm());
+    const vcl::TColor own = owned ? OwnerColor() : vcl::clBtnFace;
     if (!IsSkinned(false)) return own;
     const TsGeneralData &section = GetSkinManager()->Sections[static_cast<std::size_t>(FSkinIndex)];
     const TsGenState &state = section.Props[State > 0 && section.States > 1 ? 1 : 0];

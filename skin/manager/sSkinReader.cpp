@@ -63,7 +63,8 @@ void TvlSkinLoad::Run(int FrameWidth) {
 // TsSkinManager: reading
 
 void TsSkinManager::CheckSkinVersion(double Version) {
-    // Once per load: the notice is about the skin, not about each reader.
+    // Once per load, though both readers check: the same modal notice twice
+    // for one skin change would make the user dismiss one message twice.
     if (FVersionNoticeShown) return;
     if (Version < 7.45 && Designing()) {
         FVersionNoticeShown = true;

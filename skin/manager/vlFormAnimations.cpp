@@ -206,6 +206,22 @@ void ClearFrameMasks(TvlFormProvider &Provider, vcl::TBitmap &Snapshot) {
 }
 
 
+// What a window's region cuts away, transparent in its picture.
+void ClearOutsideRegion(HWND Window, vcl::TBitmap &Snapshot) {
+    const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(Window, region.Get()) == ERROR) return;
+    const vcl::TRegionHandle outside(CreateRectRgn(0, 0, Snapshot.Width(), Snapshot.Height()));
+    CombineRgn(outside.Get(), outside.Get(), region.Get(), RGN_DIFF);
+    const DWORD size = GetRegionData(outside.Get(), 0, nullptr);
+    if (size == 0) return;
+    std::vector<std::uint8_t> data(size);
+    auto *rects = reinterpret_cast<RGNDATA *>(data.data());
+    if (GetRegionData(outside.Get(), size, rects) == 0) return;
+    const auto *r = reinterpret_cast<const RECT *>(rects->Buffer);
+    for (DWORD i = 0; i < rects->rdh.nCount; ++i)
+        FillRectAlpha(Snapshot, {r[i].left, r[i].top, r[i].right, r[i].bottom}, vcl::clBlack, 0);
+}
+
 // The service of the slot.
 class TvlLayeredAnimations final : public TvlFormAnimations {
 public:
@@ -432,6 +448,13 @@ void AnimShowDialog(TvlAnimDialog &Dialog, int Time, std::uint8_t Alpha, int Mod
     }
     auto snapshot = CopyOf(*cache);
     SnapshotDialogWindow(Dialog, *snapshot, false);
+    // The corners that the dialog's region leaves out show in its picture
+    // no more than on the screen, as a form's frame masks do not: the
+    // region is set before the picture is taken, not after the frames.
+    if (!bordered) {
+        Dialog.UpdateRegion();
+        ClearOutsideRegion(wnd, *snapshot);
+    }
 
     const int steps = Time / 10;
     RECT r{};
@@ -461,7 +484,7 @@ void AnimShowDialog(TvlAnimDialog &Dialog, int Time, std::uint8_t Alpha, int Mod
         SetWindowPos(aw, HWND_TOP, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
         UpdateLayered(aw, screen.Get(), SIZE{sw, sh}, snapshot->Canvas()->Handle(), Alpha);
     }
-    Dialog.UpdateRegion();
+    if (bordered) Dialog.UpdateRegion();
     SetWindowPos(wnd, aw, 0, 0, 0, 0, BelowWithoutChange);
     SetWindowLongPtrW(wnd, GWL_STYLE, GetWindowLongPtrW(wnd, GWL_STYLE) | WS_VISIBLE);
     SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);

@@ -238,6 +238,9 @@ void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, i
         return;
     }
     if (!windowed->HandleAllocated()) return;
+    // State the control keeps ahead of its window (a status bar's panels
+    // set since the last pump) goes into the window before it is printed.
+    windowed->FlushWindowUpdate();
     if (!bordered) {
         PrintWindowTo(dc, *windowed);
         PaintChildWindowsToBitmap(Control, Bitmap);

@@ -1,12 +1,15 @@
 // The class library's static text, panel, group box and scroll box: their
-// windows, what a panel paints without a skin, and how a scroll box's
-// ranges follow its children and move them.
+// windows, what a panel paints without a skin, how a scroll box's ranges
+// follow its children and move them, and labels on the containers that the
+// system's classes paint.
 #include <gtest/gtest.h>
 
 #include "UiDriver.h"
 #include "vcl/Forms.h"
 #include "vcl/Panels.h"
 #include "vcl/StaticText.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/Tabs.h"
 
 namespace vcl {
 namespace {
@@ -119,6 +122,56 @@ TEST_F(PanelsFixture, ScrollBoxRangesFollowTheChildrenAndScrollingMovesThem) {
     EXPECT_FALSE(GetWindowLongPtrW(w, GWL_STYLE) & WS_VSCROLL);
     EXPECT_EQ(scroll->ScrollPosition().Y, 0);
     EXPECT_EQ(child->Top(), 20);
+}
+
+// A label shows on each container that the system's class paints (a group
+// box, a tab sheet), as on a form: painted after the system's own paint,
+// on the screen and into a DC the container is given.
+TEST_F(PanelsFixture, ALabelShowsOnAGroupBoxAndOnATabSheet) {
+    constexpr TColor ink = 0x0000E0;
+    auto *box = Add<TGroupBox>(10, 10, 180, 120);
+    box->SetCaption("Box");
+    auto *pages = Add<TPageControl>(200, 10, 200, 150);
+    auto *sheet = Create<TTabSheet>(Form);
+    sheet->SetCaption("Sheet");
+    sheet->SetPageControl(pages);
+    pages->SetActivePage(sheet);
+    for (TWinControl *parent : std::initializer_list<TWinControl *>{box, sheet}) {
+        SCOPED_TRACE(parent->ClassName());
+        auto *label = Create<TLabel>(Form);
+        label->SetBounds(12, 40, 120, 20);
+        label->Font()->SetColor(ink);
+        label->SetCaption("Label WWW");
+        label->SetParent(parent);
+        RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Application->ProcessMessages();
+        const auto inked = [&](const uitest::TImage32 &Image) {
+            int n = 0;
+            for (std::uint32_t p : Image.Pixels) n += (p & 0xFFFFFF) == 0xE00000;  // the ink in blue, green, red
+            return n;
+        };
+        EXPECT_GT(inked(uitest::CaptureWindow(parent->Handle())), 20) << "on the screen";
+        // Into a DC given with the paint message, as pictures take it.
+        uitest::TImage32 printed{parent->Width(), parent->Height(), {}};
+        {
+            BITMAPINFO bi{};
+            bi.bmiHeader = {sizeof(BITMAPINFOHEADER), parent->Width(), -parent->Height(), 1, 32, BI_RGB};
+            void *bits = nullptr;
+            const HDC screen = GetDC(nullptr);
+            const HDC dc = CreateCompatibleDC(screen);
+            const HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+            const HGDIOBJ old = SelectObject(dc, dib);
+            parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+            GdiFlush();
+            const auto *p = static_cast<const std::uint32_t *>(bits);
+            printed.Pixels.assign(p, p + parent->Width() * parent->Height());
+            SelectObject(dc, old);
+            DeleteObject(dib);
+            DeleteDC(dc);
+            ReleaseDC(nullptr, screen);
+        }
+        EXPECT_GT(inked(printed), 20) << "into a DC given";
+    }
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 #include "skin/adapters/vlTabWnd.h"
 #include "skin/adapters/vlToolBarWnd.h"
 #include "skin/adapters/vlTrackWnd.h"
+#include "skin/adapters/vlVirtualTreeWnd.h"
 #include "skin/adapters/vlBtnWnd.h"
 #include "skin/adapters/vlComboWnd.h"
 #include "skin/adapters/vlEditWnd.h"
@@ -107,6 +108,72 @@ std::unique_ptr<TvlWindowAdapter> DialogChildAdapter(HWND Window, TsSkinManager 
     }
 }
 
+// A control of the class library on a window class of the system's, under
+// a class name of its own: the provider's lists name it for its kind, and
+// the pictures of the form take it in as they take any control of theirs.
+class TSystemClassControl : public vcl::TWinControl {
+    VCL_CLASS(TSystemClassControl, vcl::TWinControl)
+public:
+    TSystemClassControl(vcl::TComponent *AOwner, const wchar_t *ClassName, DWORD Style, DWORD ExStyle)
+        : vcl::TWinControl(AOwner), FClassName(ClassName), FStyle(Style), FExStyle(ExStyle) {}
+
+protected:
+    void CreateParams(vcl::TCreateParams &Params) override {
+        vcl::TWinControl::CreateParams(Params);
+        CreateSubClass(Params, FClassName);
+        Params.Style |= FStyle;
+        Params.ExStyle |= FExStyle;
+    }
+
+private:
+    const wchar_t *FClassName;
+    DWORD FStyle, FExStyle;
+};
+
+#define SYSTEM_CLASS_CONTROL(Name)                                                                                \
+    class Name : public TSystemClassControl {                                                                  \
+        VCL_CLASS(Name, TSystemClassControl)                                                                   \
+    public:                                                                                                    \
+        using TSystemClassControl::TSystemClassControl;                                                        \
+    };
+SYSTEM_CLASS_CONTROL(TTestListView)
+SYSTEM_CLASS_CONTROL(TTestTreeView)
+SYSTEM_CLASS_CONTROL(TTestWWCombo)
+SYSTEM_CLASS_CONTROL(TTestVirtualTree)
+SYSTEM_CLASS_CONTROL(TTestNativePaint)
+#undef SYSTEM_CLASS_CONTROL
+
+// Three columns and twenty rows in a report view.
+void FillListView(HWND View) {
+    for (int c = 0; c < 3; ++c) {
+        LVCOLUMNW col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH;
+        std::wstring name = L"Sloupec " + std::to_wstring(c + 1);
+        col.pszText = name.data();
+        col.cx = 80;
+        SendMessageW(View, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&col));
+    }
+    for (int i = 0; i < 20; ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        std::wstring t = L"Řádek " + std::to_wstring(i + 1);
+        item.pszText = t.data();
+        SendMessageW(View, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void FillTreeView(HWND Tree) {
+    for (int i = 0; i < 20; ++i) {
+        TVINSERTSTRUCTW ins{};
+        ins.hInsertAfter = TVI_LAST;
+        ins.item.mask = TVIF_TEXT;
+        std::wstring t = L"Uzel " + std::to_wstring(i + 1);
+        ins.item.pszText = t.data();
+        SendMessageW(Tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins));
+    }
+}
+
 // A picture of Size in two colours, for glyphs and the bitmap static.
 std::unique_ptr<vcl::TBitmap> Picture(int W, int H, vcl::TColor A, vcl::TColor B) {
     auto bmp = std::make_unique<vcl::TBitmap>();
@@ -120,15 +187,24 @@ std::unique_ptr<vcl::TBitmap> Picture(int W, int H, vcl::TColor A, vcl::TColor B
 
 } // namespace
 
+VCL_CLASS_INFO(TSystemClassControl)
+VCL_CLASS_INFO(TTestListView)
+VCL_CLASS_INFO(TTestTreeView)
+VCL_CLASS_INFO(TTestWWCombo)
+VCL_CLASS_INFO(TTestVirtualTree)
+VCL_CLASS_INFO(TTestNativePaint)
+
 HWND AllControlsForm::Entry::Window() const { return Control ? Control->Handle() : Plain; }
 
-AllControlsForm::AllControlsForm(TsSkinManager &Manager)
+AllControlsForm::AllControlsForm(TsSkinManager &Manager, bool Shown)
     : FManager(Manager), FForm(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew)) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_LINK_CLASS | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS |
                                                ICC_COOL_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
     FLists.assign(ThirdPartyKindCount, std::string());
-    FForm->SetFormStyle(vcl::fsMDIForm);
+    // An MDI parent's client fills the form when it is first shown: the
+    // client is placed, and its children made, only on a form shown here.
+    if (Shown) FForm->SetFormStyle(vcl::fsMDIForm);
     FForm->SetCaption("Všechny ovládací prvky");
     FForm->SetBounds(4, 4, 1270, 1000);
     FProvider = vcl::Create<TsSkinProvider>(FForm.get());
@@ -142,11 +218,13 @@ AllControlsForm::AllControlsForm(TsSkinManager &Manager)
     AddButtonFamily();
     AddTabs();
     AddBars();
-    FForm->Show();
-    vcl::Application->ProcessMessages();
-    AddMDIChildren();
+    if (Shown) {
+        FForm->Show();
+        vcl::Application->ProcessMessages();
+    }
+    if (Shown) AddMDIChildren();
     AdaptPlainWindows();
-    Redraw();
+    if (Shown) Redraw();
 }
 
 AllControlsForm::~AllControlsForm() {
@@ -230,34 +308,34 @@ void AllControlsForm::AddListsAndCombos() {
                                      typeid(TvlComboBoxWnd), "ComboBox");
     for (int i = 1; i <= 12; ++i) SendMessageW(bareCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Možnost"));
     SendMessageW(bareCombo, CB_SETCURSEL, 0, 0);
-    const HWND view = AddWindow(WC_LISTVIEWW, LVS_REPORT, WS_EX_CLIENTEDGE, 330, 165, 250, 120, tpListView,
-                                typeid(TvlListViewWnd), "SysListView32");
-    for (int c = 0; c < 3; ++c) {
-        LVCOLUMNW col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH;
-        std::wstring name = L"Sloupec " + std::to_wstring(c + 1);
-        col.pszText = name.data();
-        col.cx = 80;
-        SendMessageW(view, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&col));
-    }
-    for (int i = 0; i < 20; ++i) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = i;
-        std::wstring t = L"Řádek " + std::to_wstring(i + 1);
-        item.pszText = t.data();
-        SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    }
-    const HWND tree = AddWindow(WC_TREEVIEWW, TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT, WS_EX_CLIENTEDGE, 590,
-                                165, 200, 120, tpTreeView, typeid(TvlTreeViewWnd), "SysTreeView32");
-    for (int i = 0; i < 20; ++i) {
-        TVINSERTSTRUCTW ins{};
-        ins.hInsertAfter = TVI_LAST;
-        ins.item.mask = TVIF_TEXT;
-        std::wstring t = L"Uzel " + std::to_wstring(i + 1);
-        ins.item.pszText = t.data();
-        SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins));
-    }
+    // A simple combo box with typed text and none of its items chosen.
+    auto *simple = vcl::Create<vcl::TComboBox>(FForm.get());
+    simple->SetStyle(vcl::csSimple);
+    AddControl(simple, tpComboBox, 490, 10, 150, 110, typeid(TvlComboBoxWnd));
+    for (int i = 1; i <= 6; ++i) simple->Items()->Add("Položka " + std::to_string(i));
+    simple->SetText("Hello Wg");
+    // The kinds that the class library has no control of, on system classes.
+    auto *ww = AddControl(vcl::Create<TTestWWCombo>(FForm.get(), L"COMBOBOX", WS_VSCROLL | CBS_DROPDOWN, 0), tpWWEdit, 650, 10,
+                          150, 24, typeid(TvlWWComboBoxWnd));
+    const HWND wwCombo = ww->Handle();
+    for (int i = 1; i <= 5; ++i) SendMessageW(wwCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Jiná"));
+    SendMessageW(wwCombo, CB_SETCURSEL, 1, 0);
+    auto *tree = AddControl(vcl::Create<TTestVirtualTree>(FForm.get(), L"LISTBOX", WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+                                                 WS_EX_CLIENTEDGE),
+                            tpVirtualTree, 650, 42, 150, 110, typeid(TvlVirtualTreeViewWnd));
+    for (int i = 1; i <= 30; ++i)
+        SendMessageW(tree->Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>((L"Větev " + std::to_wstring(i)).c_str()));
+    auto *report = AddControl(vcl::Create<TTestListView>(FForm.get(), WC_LISTVIEWW, LVS_REPORT, WS_EX_CLIENTEDGE), tpListView,
+                              420, 780, 200, 110, typeid(TvlListViewWnd));
+    FillListView(report->Handle());
+    auto *nodes = AddControl(vcl::Create<TTestTreeView>(FForm.get(), WC_TREEVIEWW, TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT,
+                                               WS_EX_CLIENTEDGE),
+                             tpTreeView, 630, 780, 180, 110, typeid(TvlTreeViewWnd));
+    FillTreeView(nodes->Handle());
+    FillListView(AddWindow(WC_LISTVIEWW, LVS_REPORT, WS_EX_CLIENTEDGE, 330, 165, 250, 120, tpListView,
+                           typeid(TvlListViewWnd), "SysListView32"));
+    FillTreeView(AddWindow(WC_TREEVIEWW, TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT, WS_EX_CLIENTEDGE, 590, 165,
+                           200, 120, tpTreeView, typeid(TvlTreeViewWnd), "SysTreeView32"));
 }
 
 void AllControlsForm::AddScrollBarsAndButtons() {
@@ -276,6 +354,9 @@ void AllControlsForm::AddScrollBarsAndButtons() {
     label->SetBounds(250, 340 + Top, 200, 20);
     label->SetCaption("Popisek na formuláři");
     label->SetParent(FForm.get());
+    auto *native = AddControl(vcl::Create<TTestNativePaint>(FForm.get(), L"STATIC", SS_LEFT, 0), tpNativePaint, 480, 340, 150,
+                              40, typeid(TvlNativePaint));
+    native->SetCaption("Kreslí sám");
 }
 
 void AllControlsForm::AddGrids() {
@@ -369,6 +450,10 @@ void AllControlsForm::AddContainers() {
                               typeid(TvlCheckBoxWnd), group);
     inside->SetCaption("Ve skupině");
     inside->SetChecked(true);
+    auto *boxLabel = vcl::Create<vcl::TLabel>(FForm.get());
+    boxLabel->SetBounds(12, 54, 170, 18);
+    boxLabel->SetCaption("Popisek ve skupině");
+    boxLabel->SetParent(group);
     AddControl(vcl::Create<vcl::TGroupBox>(FForm.get()), tpGroupBox, 1030, 300, 210, 100, typeid(TvlGroupBoxWnd));
 }
 
@@ -468,6 +553,10 @@ void AllControlsForm::AddTabs() {
         auto *onPage = AddControl(vcl::Create<vcl::TCheckBox>(FForm.get()), tpCheckBox, 10, 10, 150, 20,
                                   typeid(TvlCheckBoxWnd), sheet);
         onPage->SetCaption("Na stránce " + std::to_string(i + 1));
+        auto *pageLabel = vcl::Create<vcl::TLabel>(FForm.get());
+        pageLabel->SetBounds(10, 40, 150, 18);
+        pageLabel->SetCaption("Popisek na stránce " + std::to_string(i + 1));
+        pageLabel->SetParent(sheet);
     }
     pages->SetActivePage(pages->Pages(0));
 }

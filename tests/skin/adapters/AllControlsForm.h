@@ -37,7 +37,9 @@ public:
         HWND Window() const;
     };
 
-    explicit AllControlsForm(TsSkinManager &Manager);
+    // Shown false: every window is made and adapted while the form stays
+    // hidden, as it is before its first show; it is no MDI parent then.
+    explicit AllControlsForm(TsSkinManager &Manager, bool Shown = true);
     ~AllControlsForm();
     AllControlsForm(const AllControlsForm &) = delete;
     AllControlsForm &operator=(const AllControlsForm &) = delete;

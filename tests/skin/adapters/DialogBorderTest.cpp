@@ -870,7 +870,7 @@ TEST_F(DialogFade, AHotCloseFadesInOverTheButtonAndOutAgainWhileTheFrameStaysNor
     const vcl::TRect l = RectOf(layer), w = RectOf(d.Window);
     EXPECT_EQ(l.Left - w.Left, close.Left);
     EXPECT_EQ(l.Top - w.Top, close.Top);
-    EXPECT_EQ(GetWindow(layer, GW_HWNDNEXT), d.Window);
+    EXPECT_EQ(ShownBelow(layer), d.Window);
     ASSERT_FALSE(LayeredRecorder::Calls.empty());
     EXPECT_EQ(CachePixelOf(*a, close.Left + 2, close.Top + 2), normal);
 
@@ -971,6 +971,7 @@ TEST_F(DialogFade, WithABorderTheLayerStandsOnTheBorderWindowsButton) {
     const vcl::TRect l = RectOf(layer);
     EXPECT_EQ(l.Left - b.Left, close.Left);
     EXPECT_EQ(l.Top - b.Top, close.Top);
+    EXPECT_EQ(ShownBelow(layer), border) << "above the border window, which shows the caption";
     EXPECT_EQ(LayeredRecorder::AlphasOf(layer).back(), 255);
     // Switching the border off takes the fade along.
     Manager->SetExtendedBorders(false);

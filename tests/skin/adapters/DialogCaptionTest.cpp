@@ -4,6 +4,7 @@
 // glyph that a skin gives the dialog's own section only.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 
 #include "DialogsTestSupport.h"
@@ -132,6 +133,40 @@ TEST_F(DialogCaption, AMaximizedDialogFindsTheRestoreGlyphInItsOwnSection) {
     EXPECT_EQ(CachePixel(*a, inside.X, inside.Y), NormColors.Hot);
     SetCursorPos(2, 2);
     SendMessageW(d.Window, WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+
+// The "CAPTION" section's box stands behind the text: at the left, and at
+// the right for a dialog that reads right to left (its text right-aligned).
+TEST_F(DialogCaption, TheCaptionSectionsBoxStandsBehindTheTextOnEitherSide) {
+    constexpr vcl::TColor box = 0x40C0C0;
+    Manager.reset();
+    Manager = NewManager();
+    TestSkin skin;
+    skin.Options = DialogSkinOptions() + "[CAPTION]\r\nCOLOR=" + std::to_string(box) + "\r\nHOTCOLOR=" +
+                   std::to_string(box) + "\r\nFONTCOLOR=0xFFFFFF\r\nHOTFONTCOLOR=0xFFFFFF\r\n";
+    skin.Files = {{"MASTER.BMP", DialogMaster()}};
+    AddStoredSkin(*Manager, "CaptionBox", skin.Packed());
+    Manager->SetSkinName("CaptionBox");
+    Manager->Effects()->AllowAnimation = false;
+    Manager->Effects()->AllowGlowing = false;
+    for (const DWORD reading : {DWORD{0}, DWORD{WS_EX_RTLREADING}}) {
+        SCOPED_TRACE(reading ? "right to left" : "left to right");
+        DialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 180, 90, L"Box", reading);
+        OwnDialog d(t);
+        TvlDialogWnd *a = d.Adapter();
+        ASSERT_NE(a, nullptr);
+        const int buttons = a->ButtonByCode(HTCLOSE)->Rect.Left;
+        int left = INT_MAX, right = INT_MIN;
+        for (int y = 0; y < a->FrameTopHeight(); ++y)
+            for (int x = 0; x < a->SkinData->CacheBmp()->Width(); ++x)
+                if (CachePixel(*a, x, y) == box) left = std::min(left, x), right = std::max(right, x + 1);
+        ASSERT_LT(left, right) << "no box";
+        EXPECT_LT(right - left, 80) << "as wide as the text";
+        if (reading)
+            EXPECT_EQ(right, buttons - 6 + 4) << "ends where the text ends, before the buttons";
+        else
+            EXPECT_EQ(left, a->IconRect().Right) << "starts where the text starts, 4 pixels after the icon";
+    }
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "skin/manager/sMessages.h"
 #include "vcl/GdiObjects.h"
 #include "vcl/Panels.h"
+#include "vcl/StdCtrls.h"
 #include "vcl/Tabs.h"
 
 namespace skin {
@@ -348,7 +349,13 @@ protected:
     vcl::TPageControl *Pages = nullptr;
 };
 
-TEST_F(PageAdapter, EachPageGetsOneAdapterAndShowsTheFrameThrough) {
+TEST_F(PageAdapter, EachPageGetsOneAdapterAndShowsTheFrameThroughWithItsLabel) {
+    for (int i = 0; i < 3; ++i) {
+        auto *label = vcl::Create<vcl::TLabel>(Form.Form);
+        label->SetBounds(20, 20, 150, 20);
+        label->SetCaption("Label WWW");
+        label->SetParent(Pages->Pages(i));
+    }
     const std::size_t before = PageAdapterCount();
     const auto adapter = Skin(tpPageControl, Pages->Handle(), Pages);
     ASSERT_NE(dynamic_cast<TvlPageControlWnd *>(adapter.get()), nullptr);
@@ -359,6 +366,12 @@ TEST_F(PageAdapter, EachPageGetsOneAdapterAndShowsTheFrameThrough) {
         RedrawAll(Pages->WindowHandle());
         const HWND page = Pages->Pages(i)->WindowHandle();
         EXPECT_EQ(ScreenColor(page, 100, 100), FrameFace) << "page " << i;
+        // The label's text (in the skin's colour) on the page's face.
+        const uitest::TImage32 shown = uitest::CaptureWindow(page);
+        int text = 0;
+        for (int y = 20; y < 40; ++y)
+            for (int x = 20; x < 170; ++x) text += ColorAt(shown, x, y) != FrameFace;
+        EXPECT_GT(text, 20) << "the label on page " << i;
         EXPECT_EQ(TabFace(Pages->WindowHandle(), i), TabActive);
         SaveWindowPicture(Pages->WindowHandle(), "pages-" + std::to_string(i) + "-skinned.png");
     }

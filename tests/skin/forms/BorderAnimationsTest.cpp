@@ -219,11 +219,12 @@ TEST_F(BorderAnimations, ACaptionButtonFadesOverTheBorderWindow) {
     const HWND layer = fade->LayerForm()->WindowHandle();
     for (int i = 0; i < 40 && fade->Enabled(); ++i) fade->TimerProc(nullptr);
     EXPECT_EQ(LayeredRecorder::AlphasOf(layer), (std::vector<int>{25, 50, 75, 100, 125, 150, 175, 200, 225, 255}));
-    // Over the button where the border window shows it, above the form.
+    // Over the button where the border window shows it, above that window
+    // (under it, the look would never show).
     const vcl::TRect l = BorderedForm::RectOf(layer), b = BorderedForm::RectOf(f.Border());
     EXPECT_EQ(l.Left - b.Left, button.Left);
     EXPECT_EQ(l.Top - b.Top, button.Top);
-    EXPECT_EQ(GetWindow(layer, GW_HWNDNEXT), f.Wnd());
+    EXPECT_EQ(ShownBelow(layer), f.Border());
     // The border's image keeps the button opaque and normal under the layer.
     EXPECT_EQ(f.P->SkinData()->CacheBmp()->View().At(button.Left + 2, button.Top + 2) >> 24, 255u);
 

@@ -108,10 +108,50 @@ TEST_F(CaptionPaint, TheGlowImageIsMadeOnceAndKeptWhileTheTextFits) {
     EXPECT_EQ(glow->Height(), box.Bounds.Height() - 4 + 2 * (3 + 4));
     ASSERT_TRUE(f.Render(true));
     EXPECT_EQ(f.Provider->CaptionGlows[1].get(), glow);
+    // A caption set while the form is hidden glows as its own text, as on
+    // a form that had it from the start: not over the old text's blur,
+    // which would fit its place (the same letters, as wide).
+    Manager->Effects()->AllowAnimation = false;
+    f.Form.Form->Hide();
+    f.Form.Form->SetCaption("Caption glowing");
+    ASSERT_TRUE(f.Render(true));
+    PreparedForm fresh(vcl::bsSizeable, "Caption glowing");
+    ASSERT_TRUE(fresh.Render(true));
+    int differing = 0;
+    for (int y = 0; y < f.Provider->GetCaptionHeight(true); ++y)
+        for (int x = 0; x < f.Cache().Width(); ++x) differing += PixelAt(f.Cache(), x, y) != PixelAt(fresh.Cache(), x, y);
+    EXPECT_EQ(differing, 0);
     // The glow lightens the box around the letters.
     Manager->Sections[Manager->FindSectionIndex("CAPTION")].Props[1].GSize = 0;
     ASSERT_TRUE(f.Render(true));
     EXPECT_LT(box.Count, CountColour(f.Cache(), TextBoxActive).Count);
+}
+
+// A title section named at run time paints the caption band at once, on
+// the screen; named back, the skin's own comes back.
+TEST_F(CaptionPaint, ATitleSectionNamedAtRunTimePaintsTheBand) {
+    constexpr vcl::TColor other = 0x2060A0;
+    Manager = nullptr;
+    Manager = PieceSkinManager(PieceOptions() + "[OTHERTITLE]\r\nSTATES=2\r\nCOLOR=" + std::to_string(other) +
+                               "\r\nHOTCOLOR=" + std::to_string(other) + "\r\n");
+    PreparedForm f(vcl::bsSizeable, "Title");
+    const auto shown = [&](vcl::TColor Colour) {
+        RedrawWindow(f.Window(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        vcl::Application->ProcessMessages();
+        HDC dc = GetWindowDC(f.Window());
+        int n = 0;
+        for (int x = 0; x < f.Form.Form->Width(); ++x)
+            n += static_cast<vcl::TColor>(GetPixel(dc, x, f.FrameWidth() + 2)) == Colour;
+        ReleaseDC(f.Window(), dc);
+        return n;
+    };
+    ASSERT_GT(shown(Band) + shown(BandActive), 100);
+    f.Provider->SetTitleSkin("OTHERTITLE");
+    EXPECT_GT(shown(other), 100);
+    EXPECT_EQ(shown(Band) + shown(BandActive), 0);
+    f.Provider->SetTitleSkin("");
+    EXPECT_EQ(shown(other), 0);
+    EXPECT_GT(shown(Band) + shown(BandActive), 100);
 }
 
 TEST_F(CaptionPaint, TheIconStandsInItsPlaceOpaque) {

@@ -184,6 +184,14 @@ inline void MouseButton(bool Down) {
     input.mi.dwFlags = Down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     SendInput(1, &input, sizeof input);
 }
+// The first window below W in the z-order that shows: hidden ones (the
+// application's own window, which owns the layers) are passed over.
+inline HWND ShownBelow(HWND W) {
+    HWND below = GetWindow(W, GW_HWNDNEXT);
+    while (below && !IsWindowVisible(below)) below = GetWindow(below, GW_HWNDNEXT);
+    return below;
+}
+
 // Lets the input reach the windows.
 inline void Settle() { uitest::PumpUntil([] { return false; }, 150ms); }
 

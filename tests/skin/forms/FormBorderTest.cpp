@@ -1032,6 +1032,32 @@ TEST_F(FormBorder, OnlyTheMainFormsBorderHidesWithItsMinimizedWindow) {
     }
 }
 
+// A minimized form that is not the main form: its image is its small
+// caption with the shadow margins around it, no longer stale once
+// rendered, and its border window stands around the iconic window.
+TEST_F(FormBorder, AMinimizedFormThatIsNotTheMainFormShowsItsSmallCaptionAroundItsWindow) {
+    BorderedForm f;
+    ASSERT_NE(vcl::Application->MainForm(), f.Form.Form);
+    f.Form.Form->SetWindowState(vcl::wsMinimized);
+    uitest::PumpUntil([] { return false; }, 100ms);
+    ASSERT_TRUE(IsIconic(f.Wnd()));
+    ASSERT_TRUE(f.Border());
+    const vcl::TRect m = f.M();
+    EXPECT_EQ(f.P->CacheWidth(), 160 + m.Left + m.Right);
+    EXPECT_GT(f.P->CacheHeight(), m.Top + m.Bottom + f.P->GetCaptionHeight(true));
+    EXPECT_LT(f.P->CacheHeight(), m.Top + m.Bottom + 2 * f.P->GetCaptionHeight(true));
+    f.P->SkinData()->BGChanged = true;
+    ASSERT_TRUE(f.P->RenderFrame());
+    EXPECT_FALSE(f.P->CacheStale());
+    // Around the iconic window by the margins (and the skin frame's few
+    // pixels of excess), as large as the image.
+    const vcl::TRect b = BorderedForm::RectOf(f.Border()), w = BorderedForm::RectOf(f.Wnd());
+    EXPECT_LE(std::abs(w.Left - b.Left - m.Left), 10);
+    EXPECT_LE(std::abs(w.Top - b.Top - m.Top), 30);
+    EXPECT_EQ(b.Width(), f.P->CacheWidth());
+    EXPECT_EQ(b.Height(), f.P->CacheHeight());
+}
+
 // A minimized form that is freed: its window's end takes its border window
 // along, whose last move frees the border form from inside that window's
 // own message. Nothing of the freed border form is touched after.

@@ -504,6 +504,7 @@ TEST(TitleBarDropDown, OpensBelowTheItemWhereTheBorderWindowShowsIt) {
     RECT l{};
     GetWindowRect(layer, &l);
     EXPECT_EQ(l.left, border.Left + item->Rect.Left);
+    EXPECT_EQ(ShownBelow(layer), form.Border());
     form.P->UpdateExtBorders(false);
     EXPECT_EQ(item->Animation(), nullptr);
     EXPECT_FALSE(IsWindow(layer));

@@ -285,6 +285,23 @@ TEST_F(TitleButtons, AUserButtonsGlyphIsCentredKeyedAndSinksWhenPressed) {
     EXPECT_EQ(CachePixel(P, {glyph.X + 2, glyph.Y + 2}), UserColors.Pressed);
     EXPECT_EQ(CachePixel(P, {glyph.X + 5, glyph.Y + 5}), 0x102030);
     FormsState().FormButtonPressed = false;
+    P->SetHotButton(0, true);
+
+    // Beside title-bar items a press draws the whole caption again: the
+    // glyph sinks all the same.
+    auto *bar = vcl::Create<TsTitleBar>(C.F());
+    bar->Items()->Add()->SetCaption("Item");
+    P->SetTitleBar(bar);
+    P->SkinData()->BGChanged = true;
+    ASSERT_TRUE(P->RenderFrame());
+    ASSERT_TRUE(P->ItemsShown());
+    const vcl::TPoint beside{r.Left + (UserButtonWidth - 7) / 2, r.Top + (GlyphSize - 7) / 2};
+    P->SetPressedButton(1000);
+    EXPECT_EQ(CachePixel(P, {beside.X + 2, beside.Y + 2}), UserColors.Pressed);
+    EXPECT_EQ(CachePixel(P, {beside.X + 5, beside.Y + 5}), 0x102030);
+    FormsState().FormButtonPressed = false;
+    P->SetHotButton(0, true);
+    P->SetTitleBar(nullptr);
 
     // Without the skin's image only the glyph is drawn.
     user->SetUseSkinData(false);

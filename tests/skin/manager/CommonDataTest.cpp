@@ -77,14 +77,21 @@ TEST_F(CommonData, CommandTableAnswersWhatItKnowsAndPassesTheRestOn) {
     }
 }
 
+// A control the skin has no section for gives its own colour, fuchsia as
+// any other.
 TEST_F(CommonData, BackgroundColourFollowsTheSectionsTransparency) {
     // The form is white; the panels' colour is PanelColor.
     const struct {
         const char *Section;
         vcl::TColor Expected;
-    } cases[] = {{"PANEL0", PanelColor}, {"PANEL50", 0x8F9FAF}, {"PANEL100", 0xFFFFFF}};
+        vcl::TColor Own = vcl::clNone;  // the control's own colour
+    } cases[] = {{"PANEL0", PanelColor},
+                 {"PANEL50", 0x8F9FAF},
+                 {"PANEL100", 0xFFFFFF},
+                 {"NO SUCH SECTION", 0xFF00FF, 0xFF00FF}};
     for (const auto &c : cases) {
         auto *panel = Form.Add(vcl::Create<TSkinned<vcl::TCustomControl>>(Form.Form))->Skin(c.Section);
+        if (c.Own != vcl::clNone) panel->SetColor(c.Own);
         EXPECT_EQ(CallCommon(panel->Data, SC_GET_BG_COLOR), std::pair(true, LRESULT{c.Expected})) << c.Section;
         EXPECT_EQ(panel->Data.GetBackColor(0), c.Expected) << c.Section;
     }
