@@ -734,11 +734,26 @@ namespace {
 void FadeInLayered(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, std::uint8_t Alpha, bool Aero,
                    TAnimationFlag &Flag) {
     const HWND wnd = Form.WindowHandle();
+    // The render, the form's picture and its repaint run the application's
+    // painting: a provider freed there is touched no more, and a form that
+    // stays is drawn again.
+    const TvlProviderAlive alive(Provider);
+    const auto gone = [&] {
+        if (alive) return false;
+        Flag.Lower();
+        if (IsWindow(wnd)) {
+            SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
+            RedrawWindow(wnd, nullptr, nullptr, Redraw);
+        }
+        return true;
+    };
     TsCommonData *data = Provider.ProviderSkinData();
     Provider.RenderFrame();
+    if (gone()) return;
     vcl::TBitmap *cache = data ? data->CacheBmp() : nullptr;
     if (!cache || cache->Empty()) return;
     auto image = FormSnapshot(Provider, Form, *cache);
+    if (gone()) return;
     const int steps = Time / 10;
     const bool bordered = HasBorderForm(Provider);
     const RECT r = ImagePlace(Provider, wnd);
@@ -792,7 +807,7 @@ void FadeInLayered(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, 
     ApplyFormAlpha(Form);
     SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(wnd, nullptr, nullptr, Redraw);
-    if (bordered) Provider.UpdateBorder(true, 255);
+    if (bordered && alive) Provider.UpdateBorder(true, 255);
 }
 
 // Without layered windows: the output window, covering the form with its

@@ -169,6 +169,8 @@ struct FreeCase {
     void Refresh() const {
         Send(SM_SKINCOMMAND, SkinCommand(SC_SKIN_REFRESH), reinterpret_cast<LPARAM>(P->SkinData()->GetSkinManager()));
     }
+    // The manager turns its skin off, or on again.
+    void Skin(bool On) const { P->SkinData()->GetSkinManager()->SetActive(On); }
     void AddMainMenu() {
         auto *menu = vcl::Create<vcl::TMainMenu>(Form);
         vcl::TMenuItem *item = vcl::Create<vcl::TMenuItem>(menu);
@@ -237,6 +239,21 @@ const Row Rows[] = {
      ProviderOnly},
     {"OnPaint in a skin refresh", 0, [](FreeCase &C) { C.Form->OnPaint = C.AsNotify(); },
      [](FreeCase &C) { C.Refresh(); }, ProviderOnly},
+    {"OnPaint in a skin's removal", 0, [](FreeCase &C) { C.Form->OnPaint = C.AsNotify(); },
+     [](FreeCase &C) { C.Skin(false); }, ProviderOnly},
+    {"OnPaint in a skin's return", 0,
+     [](FreeCase &C) {
+         C.Skin(false);
+         C.Form->OnPaint = C.AsNotify();
+     },
+     [](FreeCase &C) { C.Skin(true); }, ProviderOnly},
+    {"OnPaint in a skin's update", 0, [](FreeCase &C) { C.Form->OnPaint = C.AsNotify(); },
+     [](FreeCase &C) {
+         TsSkinManager *m = C.P->SkinData()->GetSkinManager();
+         m->BeginUpdate();
+         m->EndUpdate(true, false);
+     },
+     ProviderOnly},
     {"OnPaint during a print", 0, [](FreeCase &C) { C.Form->OnPaint = C.AsNotify(); },
      [](FreeCase &C) { C.Print(); }, ProviderOnly},
     // The children's own painting, in each picture the provider takes of
