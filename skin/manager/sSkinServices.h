@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "sModuleState.h"
+#include "vcl/Component.h"
 #include "vcl/LifeMark.h"
 #include "vcl/System.h"
 #include "vcl/Types.h"

@@ -478,7 +478,9 @@ POINT BarPart(TRun &R, int Part) {
     return {x, rect.Bottom - 2};
 }
 
+// A press on the part while the adapter and its window are there.
 void Press(TRun &R, int Part) {
+    if (!R.Bars() || !R.LiveWindow()) return;
     const POINT p = BarPart(R, Part);
     SendMessageW(R.Window, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(p.x, p.y));
 }
@@ -528,15 +530,20 @@ const std::vector<TAction> &Actions() {
              DefaultManager()->Effects()->AllowAnimation = false;
              ParkCursor();
          }},
+        // Down, then back up: each direction's own code.
         {"line",
          [](TRun &R) {
-             Press(R, spSecondArrow);
-             Release(R);
+             for (int part : {spSecondArrow, spFirstArrow}) {
+                 Press(R, part);
+                 Release(R);
+             }
          }},
         {"page",
          [](TRun &R) {
-             Press(R, spTrackAfter);
-             Release(R);
+             for (int part : {spTrackAfter, spTrackBefore}) {
+                 Press(R, part);
+                 Release(R);
+             }
          }},
         {"thumb",
          [](TRun &R) {

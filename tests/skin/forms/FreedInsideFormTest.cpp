@@ -22,6 +22,7 @@
 #include "skin/manager/sSkinManager.h"
 #include "vcl/Forms.h"
 #include "vcl/GdiObjects.h"
+#include "vcl/Menus.h"
 #include "vcl/StdCtrls.h"
 
 namespace skin {
@@ -165,6 +166,20 @@ struct FreeCase {
     }
     void Send(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0) const { SendMessageW(Wnd, Msg, WParam, LParam); }
     void Command(WPARAM Command) const { Send(WM_SYSCOMMAND, Command); }
+    // The manager's refresh of its skin, as it reaches each skinned form.
+    void Refresh() const {
+        Send(SM_SKINCOMMAND, SkinCommand(SC_SKIN_REFRESH), reinterpret_cast<LPARAM>(P->SkinData()->GetSkinManager()));
+    }
+    // The manager turns its skin off, or on again.
+    void Skin(bool On) const { P->SkinData()->GetSkinManager()->SetActive(On); }
+    void AddMainMenu() {
+        auto *menu = vcl::Create<vcl::TMainMenu>(Form);
+        vcl::TMenuItem *item = vcl::Create<vcl::TMenuItem>(menu);
+        item->SetCaption("&File");
+        menu->Items()->Add(item);
+        Form->SetMenu(menu);
+        Settle();
+    }
     void Place(int X, int Y, int W, int H) const { SetWindowPos(Wnd, nullptr, X, Y, W, H, SWP_NOZORDER | SWP_NOACTIVATE); }
     void Redraw() const {
         RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -247,6 +262,23 @@ const Row Rows[] = {
      [](FreeCase &C) {
          C.Form->SetBounds(300, 200, 440, 320);
          C.Redraw();
+     },
+     ProviderOnly},
+    {"OnPaint in a skin refresh", 0, [](FreeCase &C) { C.Form->OnPaint = C.AsNotify(); },
+     [](FreeCase &C) { C.Refresh(); }, ProviderOnly},
+    {"OnPaint in a skin's removal", 0, [](FreeCase &C) { C.Form->OnPaint = C.AsNotify(); },
+     [](FreeCase &C) { C.Skin(false); }, ProviderOnly},
+    {"OnPaint in a skin's return", 0,
+     [](FreeCase &C) {
+         C.Skin(false);
+         C.Form->OnPaint = C.AsNotify();
+     },
+     [](FreeCase &C) { C.Skin(true); }, ProviderOnly},
+    {"OnPaint in a skin's update", 0, [](FreeCase &C) { C.Form->OnPaint = C.AsNotify(); },
+     [](FreeCase &C) {
+         TsSkinManager *m = C.P->SkinData()->GetSkinManager();
+         m->BeginUpdate();
+         m->EndUpdate(true, false);
      },
      ProviderOnly},
     {"OnPaint during a print", 0, [](FreeCase &C) { C.Form->OnPaint = C.AsNotify(); },
@@ -384,6 +416,8 @@ const Row Rows[] = {
     {"WM_PAINT", WM_PAINT, [](FreeCase &C) { C.P->SetDrawClientArea(false); }, [](FreeCase &C) { C.Redraw(); }},
     {"WM_ERASEBKGND", WM_ERASEBKGND, [](FreeCase &C) { C.P->SetDrawClientArea(false); },
      [](FreeCase &C) { C.Redraw(); }, ProviderOnly},
+    {"CM_MENUCHANGED in a skin refresh", vcl::CM_MENUCHANGED, [](FreeCase &C) { C.AddMainMenu(); },
+     [](FreeCase &C) { C.Refresh(); }},
     {"WM_SETTEXT", WM_SETTEXT, nullptr, [](FreeCase &C) { SetWindowTextW(C.Wnd, L"Renamed"); }},
     {"WM_SETICON", WM_SETICON, nullptr,
      [](FreeCase &C) { C.Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_APPLICATION))); }},
