@@ -5,6 +5,7 @@
 // client background painted from the same cache.
 #include <algorithm>
 
+#include "skin/forms/vlBorderGeometry.h"
 #include "skin/forms/vlBorderImage.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/vlCommonUtils.h"
@@ -173,12 +174,9 @@ void TvlDialogWnd::PlaceTitleButtons() {
     std::vector<TvlButtonSize> sizes;
     for (int code : shown) {
         const TvlDialogButton *b = ButtonByCode(code);
-        TvlButtonSize s;
-        if (b && m->IsValidMaskIndex(b->MaskIndex)) {
-            const TsMaskData &mask = m->Masks[static_cast<std::size_t>(b->MaskIndex)];
-            s = {GetMaskFrameWidth(mask), GetMaskFrameHeight(mask)};
-        }
-        sizes.push_back(s);
+        const vcl::TSize s = CaptionButtonSize(
+            b && m->IsValidMaskIndex(b->MaskIndex) ? &m->Masks[static_cast<std::size_t>(b->MaskIndex)] : nullptr);
+        sizes.push_back({s.cx, s.cy});
     }
     const TvlDialogButton *close = ButtonByCode(dhClose);
     const bool big = close && close->BigIcons;

@@ -626,6 +626,10 @@ void TsSkinProvider::EndHideCover(const WINDOWPOS *Pos) {
     }
 }
 
+void TsSkinProvider::EndRefusedHide(HWND Window) {
+    if ((StateFlags & pfSnapshotTaken) && Window && IsWindowVisible(Window) && !IsIconic(Window)) EndHideSnapshot();
+}
+
 void TsSkinProvider::EndHideSnapshot() {
     StateFlags &= ~pfSnapshotTaken;
     HideCover.reset();
@@ -792,21 +796,13 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     }
     if (!Form->Showing()) {
         if (BorderForm && !HideBorder(*this)) return;
-        // A hide that did not happen (an OnHide that raised, a window that
-        // took the hide back) leaves the form as it was: the picture taken
-        // for it comes down.
-        const auto stayed = [&] {
-            if (ProviderServes(self, window) && (StateFlags & pfSnapshotTaken) && IsWindowVisible(window) &&
-                !IsIconic(window))
-                EndHideSnapshot();
-        };
         try {
             SavedWndProc(Message);
         } catch (...) {
-            stayed();
+            if (ProviderServes(self, window)) EndRefusedHide(window);
             throw;
         }
-        stayed();
+        if (ProviderServes(self, window)) EndRefusedHide(window);
         return;
     }
     // An MDI child shows inside its parent, without an animation of its own.
@@ -954,6 +950,18 @@ bool TsSkinProvider::VisibleChangedUnskinned(vcl::TMessage &Message) {
         (vcl::Application && vcl::Application->Terminated()) || IsIconic(window))
         return true;
     return !IsWindowVisible(window) || !HideSnapshotAllowed() || TakeHideSnapshot();
+}
+
+void TsSkinProvider::ShowingChangedUnskinned(vcl::TMessage &Message) {
+    const vcl::TGuarded self(this);
+    const HWND window = WindowOf(Form);
+    try {
+        SavedWndProc(Message);
+    } catch (...) {
+        if (ProviderServes(self, window)) EndRefusedHide(window);
+        throw;
+    }
+    if (ProviderServes(self, window)) EndRefusedHide(window);
 }
 
 void TsSkinProvider::WindowPosChangedUnskinned(vcl::TMessage &Message) {

@@ -28,6 +28,11 @@ void TsSkinProvider::FormWndProc(vcl::TMessage &Message) {
     }
     if (Message.Msg == SM_SKINCOMMAND && SkinCommandUnskinned(Message)) return;
     if (Message.Msg == vcl::CM_VISIBLECHANGED && !VisibleChangedUnskinned(Message)) return;
+    // The picture that the hide's announcement took may have to come down.
+    if (Message.Msg == vcl::CM_SHOWINGCHANGED) {
+        ShowingChangedUnskinned(Message);
+        return;
+    }
     if (!PassOn(Message)) return;
     if (Message.Msg == WM_WINDOWPOSCHANGED)
         WindowPosChangedUnskinned(Message);

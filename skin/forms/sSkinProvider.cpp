@@ -104,12 +104,6 @@ const TsMaskData *MaskAt(const TsSkinManager *Manager, int Index) {
     return Manager && Manager->IsValidMaskIndex(Index) ? &Manager->Masks[static_cast<std::size_t>(Index)] : nullptr;
 }
 
-// The width of one state of a mask; 21 where the skin has none.
-int StateWidth(const TsSkinManager *Manager, int Index) {
-    const TsMaskData *mask = MaskAt(Manager, Index);
-    return mask ? GetMaskFrameWidth(*mask) : 21;
-}
-
 } // namespace
 
 // ------------------------------------------------------------ life cycle
@@ -458,7 +452,7 @@ int TsSkinProvider::BorderIconCount() const {
 }
 
 int TsSkinProvider::BorderIconWidth(const TsCaptionButton &Icon) const {
-    return StateWidth(FSkinData->GetSkinManager(), Icon.ImageIndex);
+    return CaptionButtonSize(MaskAt(FSkinData->GetSkinManager(), Icon.ImageIndex)).cx;
 }
 
 int TsSkinProvider::FrameLeft(bool Real) const {

@@ -351,8 +351,11 @@ public:
     bool TakeHideSnapshot();
     void EndHideCover(const WINDOWPOS *Pos);
     // The hide or the minimize did not happen after all: the form stays in
-    // view as it was.
+    // view as it was. EndRefusedHide: after a hide's handling, when the
+    // form is still in view (an OnHide that raised, a window that took the
+    // hide back).
     void EndHideSnapshot();
+    void EndRefusedHide(HWND Window);
 
     // ---------------------------------------------------- vlBlendOnMoving.cpp
     // The form turns translucent for a move; Drag: the system's move loop
@@ -362,6 +365,9 @@ public:
     void EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot);
     // The unskinned route's handlers around the saved procedure.
     bool VisibleChangedUnskinned(vcl::TMessage &Message);   // before it; false: freed
+    // CM_SHOWINGCHANGED: around it (a hide's picture goes where the hide
+    // did not happen).
+    void ShowingChangedUnskinned(vcl::TMessage &Message);
     void WindowPosChangedUnskinned(vcl::TMessage &Message); // after it
     void NCDestroyUnskinned(vcl::TMessage &Message);        // after it
 

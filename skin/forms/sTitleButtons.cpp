@@ -27,8 +27,6 @@ namespace skin {
 
 namespace {
 
-// Used where the skin has no image for a button.
-constexpr int DefaultButtonSize = 21;
 // The help button and the first user button stand this much further left.
 constexpr int ButtonGroupGap = 6;
 
@@ -129,8 +127,7 @@ void TsSkinProvider::UpdateButtonsLayout() {
     int x = CacheWidth() - (global ? global->BIRight : 0) - margins.Right - std::max(border, 4);
     if (!NormalCaption()) x += 2 - GetSkinSideExcess(BorderObject());
     const int limit = x;
-    const TsMaskData *closeMask = MaskAt(manager, ButtonClose.ImageIndex);
-    const int buttonHeight = closeMask ? GetMaskFrameHeight(*closeMask) : DefaultButtonSize;
+    const int buttonHeight = CaptionButtonSize(MaskAt(manager, ButtonClose.ImageIndex)).cy;
     const int spacing = NormalCaption() && global ? global->BISpace : 0;
     const bool fixedTop = global && global->BIVAlign == 1;
     const auto place = [&](TsCaptionButton &Button, int Width) {
@@ -271,8 +268,8 @@ void TsSkinProvider::PlaceMDIButtons() {
     MDIClose.Rect = MDINorm.Rect = MDIMin.Rect = {};
     if (!MDIButtonsShown()) return;
     const HWND window = WindowOf(Form);
-    const TsMaskData *mask = MaskAt(FSkinData->GetSkinManager(), MDIClose.ImageIndex);
-    const vcl::TSize size{BorderIconWidth(MDIClose), mask ? GetMaskFrameHeight(*mask) : DefaultButtonSize};
+    const vcl::TSize size{BorderIconWidth(MDIClose),
+                          CaptionButtonSize(MaskAt(FSkinData->GetSkinManager(), MDIClose.ImageIndex)).cy};
     const int row = GetMenuLineHeight();
     const int right = CacheWidth() - GetBorderWidth(window, BorderObject(), true) - GetShadowMargins().Right;
     const TvlChildButtons placed =

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "skin/graphics/sMaskData.h"
+
 namespace skin {
 
 namespace {
@@ -109,6 +111,11 @@ int SkinBorderOf(const TvlFrameSizes &F) { return F.SkinBorder != 0 ? F.SkinBord
 int SkinCaptionHeight(int SkinCaption, int NativeCaption) {
     if (SkinCaption <= 0) return NativeCaption;
     return SkinCaption > NativeCaption ? std::max(SkinCaption, NativeCaption + 4) : SkinCaption;
+}
+
+vcl::TSize CaptionButtonSize(const TsMaskData *Picture) {
+    if (!Picture) return {DefaultCaptionButton, DefaultCaptionButton};
+    return GetMaskFrameSize(*Picture);
 }
 
 int FrameSideExcess(const TvlFrameSizes &F) { return SkinBorderOf(F) - F.NativeBorder; }

@@ -13,6 +13,8 @@
 
 namespace skin {
 
+struct TsMaskData;
+
 // The skin's values of "GLOBALINFO" that the border form reads.
 struct TvlBorderSkin {
     int BorderWidth = 4;  // "BORDERWIDTH"
@@ -75,6 +77,11 @@ struct TvlFrameSizes {
 // The caption as the skin draws it: a taller one at least 4 pixels taller
 // than the native one; none given, the native one.
 int SkinCaptionHeight(int SkinCaption, int NativeCaption);
+// A caption button: one state of its picture, or DefaultCaptionButton
+// square without one. Every button of a caption stands as high as its close
+// button.
+inline constexpr int DefaultCaptionButton = 21;
+vcl::TSize CaptionButtonSize(const TsMaskData *Picture);
 // How far the skinned side frame and top frame (with the caption) reach
 // beyond the window's native ones; negative when they are narrower.
 int FrameSideExcess(const TvlFrameSizes &F);

@@ -43,12 +43,22 @@ public:
     // Appends a zero-filled mask item; answers its index.
     int AddMaskItem(int SectionIndex, const std::string &PropertyName, const std::string &SectionName,
                     std::uint8_t ImageKind, const vcl::TRect &R, int ImageCount, int DrawMode, int MaskType);
-    // The item a picture value describes, at R, with the value's margins.
+    // The item a picture value describes, the rect R of Image (the master
+    // bitmap or the item's own picture), with the value's margins brought
+    // within one frame (0 to its width or height). A rect that does not lie
+    // in Image, or whose sides are turned over, adds no item (-1).
     int AddValueItem(int SectionIndex, const std::string &Section, const std::string &Key, const TvlImageValue &V,
-                     const vcl::TRect &R);
+                     const vcl::TRect &R, const vcl::TBitmapView &Image);
     // Every picture key of the options text into Masks. A picture file that
-    // the skin lacks, or one without pixels, adds no item.
+    // the skin lacks, or one without pixels, adds no item; nor does a value
+    // whose rect runs out of its picture.
     void ReadImageKeys();
+    // The picture of an outer effect taken from the skin's image: the value
+    // of GLOBALINFO's Key read in the columns of a '^' item whatever its
+    // first character, cut from the master bitmap, as an item of image kind
+    // 0. Its index, or -1 when the key is empty or its rect is no rect of
+    // the master.
+    int AddOuterEffectItem(const std::string &Key);
 
 protected:
     // The master bitmap's pixels, which the corner scan of '^' items reads.

@@ -35,7 +35,8 @@ struct TvlPushedSkin {
 // that starts with the magic. A shorter block is never read beyond its size.
 bool IsPushedSkinBlock(const void *Data, std::size_t Size);
 // The fields of a block, byte for byte as the editor wrote them (8-bit
-// text in its ANSI code page); nothing when its magic is wrong.
+// text in its ANSI code page; the options text, like a file's, is UTF-8
+// when it starts with the byte order mark); nothing when its magic is wrong.
 std::optional<TvlPushedSkin> ReadPushedSkin(const TvlPushedSkinBlock &Block);
 
 } // namespace skin

@@ -147,24 +147,23 @@ void TsSkinManager::SetExtendedBorders(bool Value) {
     if (FExtendedBorders == Value) return;
     FExtendedBorders = Value;
     if (!SkinData->Active) return;
-    bool read = false;
     {
         TvlLoadingScope loading;  // its earlier value back on every way out
         PrepareExtBorderImages();
-        read = ReadCurrentSkinReporting();
+        ReadCurrentSkinReporting();
     }
-    if (read && !LoadingOrReading() && !Designing()) Reporting([&] { RepaintAllSkinned(true); });
+    // A read that failed has kept the tables it found whole: repainting with them is safe.
+    if (!LoadingOrReading() && !Designing()) Reporting([&] { RepaintAllSkinned(true); });
 }
 
 void TsSkinManager::ReloadSkin() {
     if (!FActive || LoadingOrReading()) return;
-    bool read = false;
     Reporting([&] {
         TvlLoadingScope loading;  // up through the after-change event too
-        read = ReadCurrentSkinReporting();
+        ReadCurrentSkinReporting();
         if (OnAfterChange) OnAfterChange(this);
     });
-    if (read && !UpdatingFlag) Reporting([&] { RepaintAllSkinned(true); });
+    if (!UpdatingFlag) Reporting([&] { RepaintAllSkinned(true); });
 }
 
 void TsSkinManager::EndUpdate(bool Repaint, bool Animated) {

@@ -274,16 +274,11 @@ void PaintEffectSides(const vcl::TBitmapView &View, int W, const TvlOutEffect &E
 void TvlSkinLoad::LoadOuterEffectMask(TvlOutEffect &Effect, const std::string &Key) {
     Effect.MaskIndex = -1;
     if (Effect.Source == 0) return;
-    const int global = FOptions.SectionIndex("GLOBALINFO");
     if (Effect.Source == 1) {
-        const std::string value = vcl::UpperCase(FOptions.ReadString("GLOBALINFO", Key, ""));
-        if (value.empty()) return;
-        // The fixed columns of a '^' item, whatever its first character.
-        TvlImageValue v = ParseImageValue("^" + value.substr(1));
-        v.ImageKind = 0;
-        Effect.MaskIndex = AddValueItem(global, "GLOBALINFO", Key, v, v.R);
+        Effect.MaskIndex = AddOuterEffectItem(Key);
         return;
     }
+    const int global = FOptions.SectionIndex("GLOBALINFO");
     // The picture is read where the module keeps it (resources stay mapped
     // while the module is loaded): a bitmap of its own, and a 32-bit copy of
     // that, would cost more than the effect's image.

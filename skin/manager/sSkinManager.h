@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -291,7 +292,9 @@ private:
     std::unique_ptr<TvlButtonsSupport> FButtonsOptions;
     std::unique_ptr<TvlLabelsSupport> FLabelsOptions;
     std::unique_ptr<ThirdPartyList> FThirdParty;
-    std::unique_ptr<vcl::TStringList> FPushedOptions;  // while a pushed skin is applied
+    // The options text an editor pushed, while it is applied; read as a
+    // file's text is, so that a UTF-8 one is known by its byte order mark.
+    std::optional<std::string> FPushedOptions;
     TvlSkinableMenusBinding FSkinableMenus;
     vcl::TTimer *FHoverTimer = nullptr;  // owned as a component of the manager
     std::vector<TsCommonData *> FSkinDataRefs;  // not owned

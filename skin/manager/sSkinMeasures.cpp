@@ -30,10 +30,14 @@ vcl::TRect ExtBorderMarginsOf(const TsMaskData &ExBorder, int FormOffset, int Bo
             Reach(MaskRightMargin(ExBorder) - offset), Reach(MaskBottomMargin(ExBorder) - offset)};
 }
 
+bool RectLiesIn(const vcl::TRect &R, const vcl::TBitmapView &Image) {
+    const int width = Image.HasRows() ? Image.Width : 0, height = Image.HasRows() ? Image.Height : 0;
+    return R.Left >= 0 && R.Top >= 0 && R.Left <= R.Right && R.Top <= R.Bottom && R.Right <= width &&
+           R.Bottom <= height;
+}
+
 bool MaskFitsImage(const TsMaskData &Mask, const vcl::TBitmapView &Image) {
-    const vcl::TRect &r = Mask.R;
-    return Image.HasRows() && r.Left >= 0 && r.Top >= 0 && r.Left < r.Right && r.Top < r.Bottom &&
-           r.Right <= Image.Width && r.Bottom <= Image.Height;
+    return !Mask.R.IsEmpty() && RectLiesIn(Mask.R, Image);
 }
 
 } // namespace skin

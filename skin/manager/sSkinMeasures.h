@@ -26,10 +26,13 @@ vcl::TRect GlowWindowRect(const vcl::TRect &R, const vcl::TRect &Margins, int Gl
 // beyond MaxSkinMeasure.
 vcl::TRect ExtBorderMarginsOf(const TsMaskData &ExBorder, int FormOffset, int BorderMode);
 
-// The mask's rect lies inside Image (the master bitmap or the mask's own
-// picture): a picture made of its frames (the extended border's, a title
-// button's glow) is then no larger than the skin's pictures, whatever its
-// fields of up to four digits say.
+// R is a rect of Image (the master bitmap or a mask's own picture): its
+// sides are not turned over and it lies inside the image; an empty one
+// does, where it lies inside.
+bool RectLiesIn(const vcl::TRect &R, const vcl::TBitmapView &Image);
+// The mask's rect is a rect of Image that is not empty: a picture made of
+// its frames (the extended border's, a title button's glow) then has
+// pixels and is no larger than the skin's pictures.
 bool MaskFitsImage(const TsMaskData &Mask, const vcl::TBitmapView &Image);
 
 } // namespace skin

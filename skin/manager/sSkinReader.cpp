@@ -63,7 +63,8 @@ void TvlSkinLoad::Run(int FrameWidth) {
 // TsSkinManager: reading
 
 void TsSkinManager::CheckSkinVersion(double Version) {
-    // Once per load: the notice is about the skin, not about each reader.
+    // Once per load, though both readers check: the same modal notice twice
+    // for one skin change would make the user dismiss one message twice.
     if (FVersionNoticeShown) return;
     if (Version < 7.45 && Designing()) {
         FVersionNoticeShown = true;
@@ -123,7 +124,7 @@ bool TsSkinManager::ReadSkin() {
     const std::string optionsFile = skinPath + "Options.dat";
 
     if (FPushedOptions) {
-        ReadFromOptions(std::make_unique<TvlOptionsFile>(*FPushedOptions), nullptr, skinPath);
+        ReadFromOptions(std::make_unique<TvlOptionsFile>(std::string_view(*FPushedOptions)), nullptr, skinPath);
         return true;
     }
     if (vcl::FileExists(optionsFile)) {
@@ -234,8 +235,7 @@ void TsSkinManager::ApplyPushedSkin(const TvlPushedSkinBlock &Block) {
     if (!pushed) return;
     ModuleState().PreviewMode = true;
     BeginUpdate();
-    FPushedOptions = std::make_unique<vcl::TStringList>();
-    FPushedOptions->SetText(pushed->Options);
+    FPushedOptions = pushed->Options;
     SetSkinDirectory(CodePageToUtf8(pushed->SkinDirectory));
     SetSkinName(CodePageToUtf8(pushed->SkinName));
     EndUpdate(true, false);

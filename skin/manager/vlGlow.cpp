@@ -90,6 +90,10 @@ bool FadeRuns(const TvlThreadedTimer &Timer) { return Timer.Running() && Timer.M
 // Window: directly above Window's top-level window; with nothing above that
 // window in its band (or only the glow's own new window) at the top of the
 // band. Topmost for a topmost window and for skin data without an owner.
+// Not behind Window itself when nothing precedes it: the glow would then lie
+// under the form and hide wherever it overlaps the control it surrounds; and
+// a top-level glow cannot be placed after a child window, so its top-level
+// window stands for it.
 HWND GlowInsertAfter(const TvlGlowEffect &Glow, HWND Window, HWND GlowWindow) {
     const HWND top = Window ? GetAncestor(Window, GA_ROOT) : nullptr;
     const auto topmost = [](HWND W) { return (GetWindowLongPtrW(W, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };

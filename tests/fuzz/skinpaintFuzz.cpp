@@ -5,7 +5,9 @@
 // conversion error; then every section and mask paints into small images,
 // and every size made from the skin's numbers (a form's frame picture, a
 // glow window, a tab, a caption's glow) stays within what its numbers'
-// ranges allow, as do the numbers themselves.
+// ranges allow, as do the numbers themselves; every mask is a rect of its
+// picture with its margins inside one frame, and the caption buttons it
+// sizes are no larger than that picture.
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -58,6 +60,25 @@ void CheckSizes(const TSkinInMemory &Skin) {
         Within(v, -M, M);
     for (const skin::TvlOutEffect &e : Skin.OutEffects)
         for (int v : {e.OffsetL, e.OffsetT, e.OffsetR, e.OffsetB}) Within(v, -M, M);
+
+    // Masks, and the caption buttons they size.
+    for (const skin::TsMaskData &m : Skin.Masks) {
+        const vcl::TBitmapView picture = Skin.MaskPixels(m);
+        Within(m.R.Left, 0, m.R.Right);
+        Within(m.R.Right, m.R.Left, picture.Width);
+        Within(m.R.Top, 0, m.R.Bottom);
+        Within(m.R.Bottom, m.R.Top, picture.Height);
+        const vcl::TSize frame = skin::GetMaskFrameSize(m);
+        for (int margin : {m.WL, m.WR}) Within(margin, 0, frame.cx);
+        for (int margin : {m.WT, m.WB}) Within(margin, 0, frame.cy);
+    }
+    for (int icon : Skin.Elements.TitleIcons) {
+        const skin::TsMaskData *m = Skin.IsValidMaskIndex(icon) ? &Skin.Masks[static_cast<std::size_t>(icon)] : nullptr;
+        const vcl::TBitmapView picture = m ? Skin.MaskPixels(*m) : vcl::TBitmapView{};
+        const vcl::TSize size = skin::CaptionButtonSize(m);
+        Within(size.cx, 0, std::max(picture.Width, skin::DefaultCaptionButton));
+        Within(size.cy, 0, std::max(picture.Height, skin::DefaultCaptionButton));
+    }
 
     // A form's frame picture, normal and maximized, with the extended
     // border's margins when its picture fits the skin's images.

@@ -1,7 +1,8 @@
 // A skin whose options text holds damaged numbers loads with every number in
 // its range: what the numbers reach (a form's frame picture, a glow window,
-// a tab, the glow of a caption, an outer effect) stays small, and every
-// section and mask of the skin paints.
+// a tab, the glow of a caption, an outer effect, a caption button) stays
+// small, every mask is a rect of its picture, and every section and mask of
+// the skin paints.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -62,6 +63,34 @@ void ExpectWithin(const vcl::TSize &Size, int Width, int Height) {
     EXPECT_GE(Size.cy, 0);
     EXPECT_LE(Size.cx, Width);
     EXPECT_LE(Size.cy, Height);
+}
+
+const TsMaskData *MaskOf(const TSkinInMemory &Skin, int Section, std::string_view Key) {
+    const int i = GetMaskIndex(Skin.Sections, Skin.Masks, Section, std::string(Key));
+    return i >= 0 ? &Skin.Masks[static_cast<std::size_t>(i)] : nullptr;
+}
+
+// Every mask lies in its picture with its margins inside one frame, so that
+// the sizes a layout, a bitmap or a loop takes from it (a caption button
+// above all) are no larger than the skin's pictures.
+void ExpectMasksWithinTheirPictures(const TSkinInMemory &Skin) {
+    for (const TsMaskData &m : Skin.Masks) {
+        SCOPED_TRACE(m.ClassName + " " + m.PropertyName);
+        const vcl::TBitmapView picture = Skin.MaskPixels(m);
+        ExpectWithin(m.R.Left, 0, m.R.Right);
+        ExpectWithin(m.R.Right, m.R.Left, picture.Width);
+        ExpectWithin(m.R.Top, 0, m.R.Bottom);
+        ExpectWithin(m.R.Bottom, m.R.Top, picture.Height);
+        const vcl::TSize frame = GetMaskFrameSize(m);
+        for (int margin : {m.WL, m.WR}) ExpectWithin(margin, 0, frame.cx);
+        for (int margin : {m.WT, m.WB}) ExpectWithin(margin, 0, frame.cy);
+    }
+    for (int icon : Skin.Elements.TitleIcons) {
+        const TsMaskData *m = Skin.IsValidMaskIndex(icon) ? &Skin.Masks[static_cast<std::size_t>(icon)] : nullptr;
+        const vcl::TBitmapView picture = m ? Skin.MaskPixels(*m) : vcl::TBitmapView{};
+        ExpectWithin(CaptionButtonSize(m), std::max(picture.Width, DefaultCaptionButton),
+                     std::max(picture.Height, DefaultCaptionButton));
+    }
 }
 
 TEST(DamagedSkin, NumbersAreReadWithinTheirRangesAndWhatTheyReachStaysSmall) {
@@ -154,6 +183,27 @@ TEST(DamagedSkin, NumbersAreReadWithinTheirRangesAndWhatTheyReachStaysSmall) {
                  ExpectWithin({tab.Width(), tab.Height()}, 50 + 4 + 2 * M, 20 + 4);
              }
          }},
+        {"mask rects", // the master is 64 x 48, every picture file 13 x 11
+         "[GLOBALINFO]\nBICONCLOSE=^0000,0000,9999,9999,0000,0000,0000,0000,3,1,0,0\n"
+         "BICONMAX=^0040,0000,0010,0020,0000,0000,0000,0000,1,0,0,0\nBICONMIN=@0060,0040,0070,0050,1,1\n"
+         "BICONHELP=^0000,0000,0030,0020,9999,-999,0040,9999,3,1,0,0\nSH_SOURCE=1\n"
+         "SH_MASK=^0000,0000,0065,0010,0004,0004,0004,0004,1,1,1,0\n"
+         "[S]\nPATTERN=~0000,0000,0020,0020,01,0~x~x~x~x~x~own.bmp\n"
+         "HOTPATTERN=~0002,0001,0012,0011,01,0~x~x~x~x~x~own.bmp\nGLYPHMASK=!own.png!1!0!0!32767!32767!32767!32767\n",
+         [](const TSkinInMemory &s) {
+             // Beyond the master, turned over, half out: no picture, as a missing file gives none.
+             for (TvlTitleIcon icon : {tiBigClose, tiBigMax, tiBigMin})
+                 EXPECT_LT(s.Elements.TitleIcons[icon], 0) << icon;
+             EXPECT_EQ(s.OutEffects[1].MaskIndex, -1);
+             const TsMaskData *help = MaskOf(s, s.Elements.GlobalInfoSection, "BICONHELP");
+             ASSERT_NE(help, nullptr);
+             EXPECT_EQ(CaptionButtonSize(help), (vcl::TSize{10, 10}));
+             const int section = FindSectionIndex(s.Sections, "S");
+             EXPECT_EQ(MaskOf(s, section, "PATTERN"), nullptr) << "20 x 20 of a picture of 13 x 11";
+             const TsMaskData *hot = MaskOf(s, section, "HOTPATTERN");
+             ASSERT_NE(hot, nullptr);
+             EXPECT_EQ(hot->R, (vcl::TRect{2, 1, 12, 11}));
+         }},
         {"version with a sign", "[GLOBALINFO]\nVERSION=+8.5\n",
          [](const TSkinInMemory &s) { EXPECT_DOUBLE_EQ(s.Data.Version, 8.5); }},
         {"common sections", "[BUTTON]\nCOLOR=1\n",
@@ -174,6 +224,7 @@ TEST(DamagedSkin, NumbersAreReadWithinTheirRangesAndWhatTheyReachStaysSmall) {
         // A key written twice keeps its first value: the row's own come first.
         TSkinInMemory skin(std::string(row.Options) + "[GLOBALINFO]\nVERSION=10\n", TSkinInMemory::Master(), &common);
         row.Check(skin);
+        ExpectMasksWithinTheirPictures(skin);
         test::PaintEverySectionAndMask(skin);
     }
 }

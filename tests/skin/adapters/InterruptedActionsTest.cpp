@@ -35,7 +35,9 @@ namespace {
 using namespace skin::test;
 using namespace std::chrono_literals;
 
-enum TKind { kPlain, kBordered, kMDIChild, kEmbedded, kTranslucent, kDialog, kBorderedDialog };
+// Unsectioned: a form whose section the skin lacks, drawn by the system
+// while the manager is active.
+enum TKind { kPlain, kBordered, kMDIChild, kEmbedded, kTranslucent, kUnsectioned, kDialog, kBorderedDialog };
 enum TAction {
     aCloseRefused,
     aMinimizeRefused,       // the form is disabled: the system leaves it where it is
@@ -54,7 +56,8 @@ struct TRow {
     TKind Kind;
     TAction Action;
 };
-const char *const KindNames[] = {"Plain", "Bordered", "MDIChild", "Embedded", "Translucent", "Dialog", "BorderedDialog"};
+const char *const KindNames[] = {"Plain",       "Bordered",    "MDIChild", "Embedded",
+                                 "Translucent", "Unsectioned", "Dialog",   "BorderedDialog"};
 const char *const ActionNames[] = {"CloseRefused", "MinimizeRefused", "MaximizeMinimized", "MaximizeMinimizedNative",
                                    "HideShow", "ShowMinimizedRestore", "SkinOffInOnShow", "ShowRefusedInOnShow",
                                    "HideRefusedInOnHide", "HideRefusedByWindow", "SkinChangedMidway"};
@@ -156,6 +159,7 @@ struct Subject {
         Own.Previous = Form->WindowProc;
         Form->WindowProc = vcl::TWndMethod::Bind<&OwnProcedure::Handle>(&Own);
         P = vcl::Create<TsSkinProvider>(Form);
+        if (Kind == kUnsectioned) P->SkinData()->SetSkinSection("NOSUCHSECTION");
         if (Shown) Show();
         Settle();
     }
@@ -443,7 +447,7 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
 // dialog's procedure raises nothing into its show or hide.
 std::vector<TRow> Rows() {
     std::vector<TRow> rows;
-    for (TKind k : {kPlain, kBordered, kMDIChild, kEmbedded, kTranslucent, kDialog, kBorderedDialog})
+    for (TKind k : {kPlain, kBordered, kMDIChild, kEmbedded, kTranslucent, kUnsectioned, kDialog, kBorderedDialog})
         for (TAction a : {aCloseRefused, aMinimizeRefused, aMaximizeMinimized, aMaximizeMinimizedNative, aHideShow,
                           aShowMinimizedRestore, aSkinOffInOnShow, aShowRefusedInOnShow, aHideRefusedInOnHide,
                           aHideRefusedByWindow, aSkinChangedMidway}) {

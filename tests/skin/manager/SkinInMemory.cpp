@@ -21,13 +21,7 @@ public:
     // An outer effect whose source is 1 takes its picture from the master,
     // as the manager's load does; the built-in one needs the program's resources.
     void AddOuterEffectMask(TvlOutEffect &Effect, const std::string &Key) {
-        Effect.MaskIndex = -1;
-        if (Effect.Source != 1) return;
-        const std::string value = vcl::UpperCase(FOptions.ReadString("GLOBALINFO", Key, ""));
-        if (value.empty()) return;
-        TvlImageValue v = ParseImageValue("^" + value.substr(1));
-        v.ImageKind = 0;
-        Effect.MaskIndex = AddValueItem(FOptions.SectionIndex("GLOBALINFO"), "GLOBALINFO", Key, v, v.R);
+        Effect.MaskIndex = Effect.Source == 1 ? AddOuterEffectItem(Key) : -1;
     }
 
 protected:

@@ -455,9 +455,17 @@ TEST_F(SkinLoad, PictureNamesWithLettersOfTheCodePageAreFoundInTheFolderAndThePa
     utf8.Files[0].Name = master;
     utf8.Files.push_back({vcl::WideToUtf8(wide), picture});
     WriteFolder(dir / "Utf8", utf8);
-    for (const char *source : {"Folder", "Packed", "Utf8"}) {
+    // The same text pushed by the skin editor follows the same rule.
+    TvlStateOverride preview(ModuleState().PreviewMode, false);
+    for (const std::string source : {"Folder", "Packed", "Utf8", "Utf8 pushed"}) {
         SCOPED_TRACE(source);
-        m->SetSkinName(source);
+        if (source == "Utf8 pushed") {
+            m->SetSkinName("Folder");
+            Push("Utf8", dir.Path(), utf8.Options);
+            ASSERT_EQ(m->SkinName(), "Utf8");
+        } else {
+            m->SetSkinName(source);
+        }
         const int back = m->FindMaskIndex("PICTURES", "BACK");
         ASSERT_GE(back, 0);
         const TsMaskData &mask = m->Masks[static_cast<std::size_t>(back)];
@@ -694,7 +702,8 @@ TEST_F(SkinLoad, ExtendedBordersTakeTheSkinsFramesAndMarginsOrTheBuiltInShadows)
     EXPECT_EQ(m->ExtBorderImages[1]->View().At(10, 10), SkinPixel(FirstFrame));
 
     m->SetSkinName("Wide");
-    EXPECT_EQ(m->ExtBorderMargins, (vcl::TRect{MaxSkinMeasure, MaxSkinMeasure, MaxSkinMeasure, 9 - 2}));
+    // Margins reach across one 20 x 20 frame at most.
+    EXPECT_EQ(m->ExtBorderMargins, (vcl::TRect{20 - 2, 20 - 2, 20 - 2, 9 - 2}));
 
     for (const char *none : {"None", "Beyond"}) {
         SCOPED_TRACE(none);

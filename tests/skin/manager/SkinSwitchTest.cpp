@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "SkinnedTestSupport.h"
@@ -157,6 +158,26 @@ TEST_F(SkinSwitch, SettersLetNothingOutAndNeverLeaveTheLoadingFlagSet) {
         EXPECT_FALSE(ModuleState().SkinIsLoading);
     }
     Manager->OnAfterChange = {};
+}
+
+// The skin before stays whole through a re-read that fails, so the forms
+// are refreshed with it as after any other re-read.
+TEST_F(SkinSwitch, AReReadThatFailsKeepsTheSkinAndStillRefreshesTheForms) {
+    std::vector<std::string> refreshed;
+    Recorder heard{refreshed, "label", Label, SC_SKIN_REFRESH};
+    std::ofstream(TempFolder::Native(Skins.Dir / "Beryllo\\Options.dat"), std::ios::binary | std::ios::app)
+        << "\r\n[BAD]\r\nGLYPH=@0000,0000,00x0\r\n";
+    for (const auto &change : {std::function<void()>([&] { Manager->SetHueOffset(20); }),
+                               std::function<void()>([&] { Manager->SetExtendedBorders(!Manager->GetExtendedBorders()); })}) {
+        refreshed.clear();
+        {
+            MessageWatcher watcher;
+            change();
+            EXPECT_EQ(watcher.Count(), 1);  // the conversion error
+        }
+        EXPECT_EQ(Memo->Color(), BerylloEdit);
+        EXPECT_EQ(refreshed.size(), 1u);
+    }
 }
 
 // A change of skin counts as loading until its applying is over: the
