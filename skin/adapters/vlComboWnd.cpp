@@ -353,11 +353,15 @@ bool TvlComboBoxWnd::EditFocusNotice(vcl::TMessage &Message) {
 void TvlComboBoxWnd::FocusGained(vcl::TMessage &Message) {
     SkinData->Focused = true;
     SkinData->BGChanged = true;
+    // The new colours, the repaint and the message itself reach the
+    // application, which may free the adapter.
+    const vcl::TGuarded alive(this);
     if (LooksDifferentWhileActive() && PassesFocusTest()) {
         ApplySkinColors();
+        if (!alive) return;
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+        if (!alive) return;
     }
-    const vcl::TGuarded alive(this);
     PassOn(Message);
     if (alive) PaintComboButton(nullptr);
 }
@@ -370,10 +374,13 @@ void TvlComboBoxWnd::FocusLost(vcl::TMessage &Message) {
     if (!alive) return;
     if (LooksDifferentWhileActive() && PassesFocusTest()) {
         ApplySkinColors();
+        if (!alive) return;
         // The focus that moved into the edit field keeps the edit's
         // selection: the field has just selected its text for the user.
         if (!SkinData->Focused) DeselectEditText();
+        if (!alive) return;
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+        if (!alive) return;
     }
     PaintComboButton(nullptr);
 }
@@ -446,7 +453,9 @@ void TvlComboBoxWnd::Print(vcl::TMessage &Message) {
     const auto dc = reinterpret_cast<HDC>(Message.WParam);
     RefreshGeometry(*this);
     SkinData->PaintLocked = true;
+    const vcl::TGuarded alive(this);
     ApplySkinColors();
+    if (!alive) return;
     SkinData->PaintLocked = false;
     const vcl::TGuarded alive(this);
     Message.Result = 0;
@@ -525,7 +534,7 @@ bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
     case vcl::CM_EXIT: FocusLost(Message); return true;
     case WM_ERASEBKGND: Message.Result = 1; return true;
     case WM_PAINT: {
-        ApplyColorsOnce();
+        if (!ApplyColorsOnce()) return true;
         RefreshGeometry(*this);
         const auto given = reinterpret_cast<HDC>(Message.WParam);
         PassOn(Message);

@@ -70,7 +70,14 @@ void TvlSizerWnd::SetDefaultSection() {
 void TvlSizerWnd::Paint() {
     RefreshGeometry(*this);
     PAINTSTRUCT ps{};
-    BeginPaint(Handle, &ps);
+    // BeginPaint sends the frame and erase messages on, to the application too.
+    const HWND window = Handle;
+    const vcl::TGuarded alive(this);
+    BeginPaint(window, &ps);
+    if (!alive) {
+        EndPaint(window, &ps);
+        return;
+    }
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
     if (dc.Get() && WndSize.cx > 0 && WndSize.cy > 0) {
         const auto bmp = NewBitmap32(WndSize.cx, WndSize.cy);
@@ -140,9 +147,11 @@ bool TvlTransPanelWnd::OwnMessage(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case WM_PAINT: {
         PAINTSTRUCT ps{};
-        BeginPaint(Handle, &ps);
-        PaintPane(reinterpret_cast<HDC>(Message.WParam));
-        EndPaint(Handle, &ps);
+        const HWND window = Handle;
+        const vcl::TGuarded alive(this);
+        BeginPaint(window, &ps);
+        if (alive) PaintPane(reinterpret_cast<HDC>(Message.WParam));
+        EndPaint(window, &ps);
         Message.Result = 0;
         return true;
     }
@@ -217,9 +226,11 @@ bool TvlContainerWnd::OwnMessage(vcl::TMessage &Message) {
             return true;
         }
         PAINTSTRUCT ps{};
-        const HDC dc = BeginPaint(Handle, &ps);
-        if (!SkinData->PaintLocked) PaintClient(dc);
-        EndPaint(Handle, &ps);
+        const HWND window = Handle;
+        const vcl::TGuarded alive(this);
+        const HDC dc = BeginPaint(window, &ps);
+        if (alive && !SkinData->PaintLocked) PaintClient(dc);
+        EndPaint(window, &ps);
         Message.Result = 0;
         return true;
     }

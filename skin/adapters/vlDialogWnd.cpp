@@ -657,8 +657,9 @@ void TvlDialogWnd::TitleStateChanged(vcl::TMessage &Message) {
 bool TvlDialogWnd::SuppressedPaint(vcl::TMessage &Message) {
     if (!SuppressPaint) return false;
     PAINTSTRUCT ps;
-    BeginPaint(Handle, &ps);
-    EndPaint(Handle, &ps);
+    const HWND window = Handle;
+    BeginPaint(window, &ps);
+    EndPaint(window, &ps);
     Message.Result = 0;
     return true;
 }

@@ -91,16 +91,24 @@ void TvlEditWnd::SaveControlColors() {
 }
 
 void TvlEditWnd::RestoreControlColors() {
+    // The control's answers to its colours and font are the application's:
+    // they may free the adapter or the control.
+    const vcl::TGuarded alive(this);
     TvlBaseWnd::RestoreControlColors();
+    if (!alive) return;
     vcl::TControl *c = SkinData ? SkinData->OwnerControl() : nullptr;
+    const vcl::TGuarded control(c);
     const bool destroying = c && c->ComponentState().Contains(vcl::csDestroying);
     if (c && ColorsSaved && !destroying) {
         c->SetColor(SavedColor);
+        if (!alive || !control) return;
         const std::uint16_t flags = SkinData->BGFlags();
         SkinData->SetBGFlags(flags | bgfWritingFontColor);
         c->Font()->SetColor(SavedFontColor);
+        if (!alive || !control) return;
         SkinData->SetBGFlags(flags);
         if (vcl::IsPublishedProp(c, "FocusColor")) vcl::SetOrdProp(c, "FocusColor", SavedFocusColor);
+        if (!alive) return;
     }
     ColorsApplied = false;
     if (Handle && IsWindow(Handle) && Visible(Handle) && !destroying)
@@ -117,28 +125,30 @@ void TvlEditWnd::ApplySkinColors() {
     const bool valid = m && m->IsValidSectionIndex(data.SkinIndex());
     vcl::TControl *c = data.OwnerControl();
     if (valid && c) {
+        // The control's answers to its new colour and font may free this
+        // adapter, and with it its own skin data, or the control: nothing
+        // of them is touched then.
+        const vcl::TGuarded alive(this);
+        const vcl::TGuarded control(c);
         const TsGeneralData &section = m->Sections[static_cast<std::size_t>(data.SkinIndex())];
         const int state = data.IsControlActive() && section.States > 1 ? 1 : 0;
         if (!data.CustomColor()) {
             const vcl::TColor colour = data.GetBackColor(state);
             if (vcl::IsPublishedProp(c, "FocusColor")) {
                 if (c->Color() != colour) c->SetColor(colour);
-                vcl::SetOrdProp(c, "FocusColor", colour);
+                if (alive && control) vcl::SetOrdProp(c, "FocusColor", colour);
             } else if (c->Color() != colour) {
                 c->SetColor(colour);
             }
+            if (!alive) return;
             AppliedColor = colour;
         }
-        if (!data.CustomFont()) {
+        if (!data.CustomFont() && control) {
             const vcl::TColor font = section.Props[static_cast<std::size_t>(state)].FontColor;
             if (c->Font()->Color() != font) {
                 const std::uint16_t flags = data.BGFlags();
                 data.SetBGFlags(flags | bgfWritingFontColor);
-                const vcl::TGuarded alive(this);
                 c->Font()->SetColor(font);
-                // The control's answer to its new font may have freed this
-                // adapter, and with it its own skin data: nothing of either
-                // is touched then.
                 if (!alive) return;
                 data.SetBGFlags(flags);
             }
@@ -162,8 +172,11 @@ void TvlEditWnd::ApplySkinColors() {
     InCalcSize = false;
 }
 
-void TvlEditWnd::ApplyColorsOnce() {
-    if (!ColorsApplied) ApplySkinColors();
+bool TvlEditWnd::ApplyColorsOnce() {
+    if (ColorsApplied) return true;
+    const vcl::TGuarded alive(this);
+    ApplySkinColors();
+    return static_cast<bool>(alive);
 }
 
 bool TvlEditWnd::PassesFocusTest() const {
@@ -201,8 +214,10 @@ void TvlEditWnd::NcPaint(vcl::TMessage &Message) {
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
     if (dc.Get() != SkinData->PrintDC && EmptyClip(dc.Get())) return;
     if (SkinData->BGChanged) {
-        ApplyColorsOnce();
+        if (!ApplyColorsOnce()) return;
+        const vcl::TGuarded alive(this);
         SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+        if (!alive) return;
     }
     Message.Result = PaintNcScrollBars(*this, -1, dc.Get());
     CopyBorderStrips(dc.Get(), std::max(FrameLeft, 0));
@@ -210,16 +225,17 @@ void TvlEditWnd::NcPaint(vcl::TMessage &Message) {
 
 void TvlEditWnd::Print(vcl::TMessage &Message) {
     const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    const vcl::TGuarded alive(this);
     {
         // The control's own print may leave its client clip on the DC.
         const vcl::TSavedDC saved(dc);
         PassOn(Message);
     }
-    if (Message.Result == 2) return;
+    if (!alive || Message.Result == 2) return;
     RefreshGeometry(*this);
     SkinData->PaintLocked = false;
     SkinData->BGChanged = true;
-    ApplyColorsOnce();
+    if (!ApplyColorsOnce()) return;
     PaintSkinnedControl(*SkinData, Handle, false);
     if (!KeepTheme) PaintMaskBorder(*SkinData, SkinnedControlState(*SkinData), *this);
     if (!dc) return;
@@ -251,8 +267,9 @@ void TvlEditWnd::PrintClient(HDC DC, vcl::TPoint Offset) {
         const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(AppliedColor)));
         FillRect(DC, &client, brush.Get());
     }
-    SendMessageW(Handle, WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-    SendMessageW(Handle, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_OWNED);
+    const HWND window = Handle;  // the paint may free the adapter
+    SendMessageW(window, WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_OWNED);
 }
 
 bool TvlEditWnd::Paint(vcl::TMessage &Message) {
@@ -265,7 +282,15 @@ bool TvlEditWnd::Paint(vcl::TMessage &Message) {
                               (ModuleState().FormAnimationActive && !SkinData->PrintDC);
     if ((SingleLineEdit && !IsWindowEnabled(Handle)) || validateOnly) {
         PAINTSTRUCT ps{};
-        const HDC paint = BeginPaint(Handle, &ps);
+        // BeginPaint sends the frame and erase messages on, to the
+        // application too.
+        const HWND window = Handle;
+        const vcl::TGuarded alive(this);
+        const HDC paint = BeginPaint(window, &ps);
+        if (!alive) {
+            EndPaint(window, &ps);
+            return true;
+        }
         if (!validateOnly && SkinData->CacheBmp()) {
             // A disabled edit shows the skinned picture with its grey text.
             RECT c{};
@@ -277,8 +302,8 @@ bool TvlEditWnd::Paint(vcl::TMessage &Message) {
         Message.Result = 0;
         return true;
     }
-    ApplyColorsOnce();
-    return false;
+    // Gone with the colours: the message ends here.
+    return !ApplyColorsOnce();
 }
 
 bool TvlEditWnd::EraseBackground(vcl::TMessage &Message) {
@@ -291,7 +316,7 @@ bool TvlEditWnd::EraseBackground(vcl::TMessage &Message) {
         Message.Result = 0;
         return true;
     }
-    ApplyColorsOnce();
+    if (!ApplyColorsOnce()) return true;
     if (SingleLineEdit && !IsWindowEnabled(Handle)) {
         Message.Result = 1;
         return true;
@@ -320,7 +345,7 @@ bool TvlEditWnd::FocusChange(vcl::TMessage &Message) {
     PassOnUnless(TvlBaseWnd::OwnMessage(Message), Message);
     if (!alive) return true;
     ApplySkinColors();
-    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+    if (alive) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
     return true;
 }
 
@@ -330,8 +355,9 @@ bool TvlEditWnd::EditSkinCommand(vcl::TMessage &Message) {
     switch (SubCommandOf(Message.WParam)) {
     case SC_SKIN_REFRESH: {
         if (!own) return false;
+        const vcl::TGuarded alive(this);
         const bool handled = TvlBaseWnd::OwnMessage(Message);
-        if (!Destroyed()) ApplySkinColors();
+        if (alive && !Destroyed()) ApplySkinColors();
         return handled;
     }
     case SC_PARENT_UPDATE_DONE:
@@ -385,11 +411,12 @@ bool TvlEditWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
         return TvlBaseWnd::OwnMessage(Message);
     }
+    const vcl::TGuarded alive(this);
     switch (Message.Msg) {
     case WM_PRINT:
         Print(Message);
         // A list view's print goes on to its own stage.
-        if (SkinData->ControlKind != 10) return true;
+        if (!alive || SkinData->ControlKind != 10) return true;
         break;
     case SM_SKINCOMMAND:
         if (EditSkinCommand(Message)) return true;

@@ -50,8 +50,9 @@ protected:
     }
     // The skin-command table; true when the command was answered whole.
     virtual bool EditSkinCommand(vcl::TMessage &Message);
-    // ApplySkinColors unless it ran since the last change.
-    void ApplyColorsOnce();
+    // ApplySkinColors unless it ran since the last change; false when the
+    // control's answer to its new colours freed the adapter.
+    bool ApplyColorsOnce();
     // The frame ring of Width pixels from the skin data's cache into DC
     // (window coordinates).
     void CopyBorderStrips(HDC DC, int Width);

@@ -143,26 +143,36 @@ void TvlGridWnd::SaveControlColors() {
     RowsSaved = true;
 }
 
+// Each colour written is a change the grid answers (its fonts' too): the
+// answer may free the adapter or the grid.
 void TvlGridWnd::RestoreControlColors() {
+    const vcl::TGuarded alive(this);
     TvlEditWnd::RestoreControlColors();
+    if (!alive) return;
     vcl::TControl *c = SkinData ? SkinData->OwnerControl() : nullptr;
     TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
     if (!c || !m || !RowsSaved || c->ComponentState().Contains(vcl::csDestroying)) return;
+    const vcl::TGuarded control(c);
     for (const TvlGridRow &row : Rows(*m)) {
         const TSaved *saved = SavedOf(row.Path);
         if (!saved || (row.Applies && !row.Applies(*c)) || (row.Writes && !row.Writes())) continue;
         SetPathOrd(c, row.Path, saved->Value);
+        if (!alive || !control) return;
     }
 }
 
 void TvlGridWnd::ApplySkinColors() {
+    const vcl::TGuarded alive(this);
     TvlEditWnd::ApplySkinColors();
+    if (!alive) return;
     vcl::TControl *c = SkinData ? SkinData->OwnerControl() : nullptr;
     TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
     if (!c || !m || !RowsSaved || !m->IsValidSectionIndex(SkinData->SkinIndex())) return;
+    const vcl::TGuarded control(c);
     for (const TvlGridRow &row : Rows(*m)) {
         if (!SavedOf(row.Path) || (row.Applies && !row.Applies(*c)) || (row.Writes && !row.Writes())) continue;
         SetPathOrd(c, row.Path, row.Value());
+        if (!alive || !control) return;
     }
 }
 
@@ -282,19 +292,23 @@ std::vector<TvlGridRow> TvlGridEhWnd::Rows(const TsSkinManager &M) const {
 }
 
 void TvlGridEhWnd::ApplySkinColors() {
+    const vcl::TGuarded alive(this);
     TvlGridWnd::ApplySkinColors();
+    if (!alive) return;
     vcl::TControl *c = SkinData ? SkinData->OwnerControl() : nullptr;
     if (!c || !ThemesActive() || !SetPropertyHas(c, "OptionsEh", "dghFixed3D")) return;
     ChangeSetProperty(c, "OptionsEh", "dghFixed3D", false);
-    Fixed3DRemoved = true;
+    if (alive) Fixed3DRemoved = true;
 }
 
 void TvlGridEhWnd::RestoreControlColors() {
+    const vcl::TGuarded alive(this);
     TvlGridWnd::RestoreControlColors();
+    if (!alive) return;
     vcl::TControl *c = SkinData ? SkinData->OwnerControl() : nullptr;
     if (!c || !Fixed3DRemoved || c->ComponentState().Contains(vcl::csDestroying)) return;
     ChangeSetProperty(c, "OptionsEh", "dghFixed3D", true);
-    Fixed3DRemoved = false;
+    if (alive) Fixed3DRemoved = false;
 }
 
 bool TvlGridEhWnd::OwnMessage(vcl::TMessage &Message) {

@@ -74,8 +74,9 @@ void TvlListViewWnd::RestoreControlColors() {
 }
 
 void TvlListViewWnd::ApplySkinColors() {
+    const vcl::TGuarded alive(this);
     TvlEditWnd::ApplySkinColors();
-    if (!SkinData) return;
+    if (!alive || !SkinData) return;
     if (KeepTheme) {
         SendMessageW(Handle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_WINDOW)));
         SendMessageW(Handle, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_WINDOW)));
@@ -351,6 +352,7 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
         return TvlEditWnd::OwnMessage(Message);
     }
+    const vcl::TGuarded alive(this);
     switch (Message.Msg) {
     case WM_VSCROLL:
         if (ThumbTrack(Message, true)) return true;
@@ -363,7 +365,7 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
         switch (SubCommandOf(Message.WParam)) {
         case SC_SKIN_REFRESH:
             if (reinterpret_cast<TsSkinManager *>(Message.LParam) != SkinManager) break;
-            if (const bool handled = TvlEditWnd::OwnMessage(Message); !HeaderWnd) {
+            if (const bool handled = TvlEditWnd::OwnMessage(Message); !alive || !HeaderWnd) {
                 return handled;
             } else {
                 // Invalidated: a WM_PAINT sent without an update region
@@ -375,8 +377,13 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
         default: break;
         }
         break;
-    case WM_PAINT: ApplyColorsOnce(); break;
-    case WM_PRINT: PrintBackground(reinterpret_cast<HDC>(Message.WParam)); break;
+    case WM_PAINT:
+        if (!ApplyColorsOnce()) return true;
+        break;
+    case WM_PRINT:
+        PrintBackground(reinterpret_cast<HDC>(Message.WParam));
+        if (!alive) return true;
+        break;
     case WM_NCHITTEST:
         // The empty area right of the last column is hot as -2: it must go
         // cold too once the cursor is over the list, or it stays hot.
@@ -388,7 +395,6 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
     default: break;
     }
     if (Message.Msg == SM_SKINCOMMAND) return TvlEditWnd::OwnMessage(Message);
-    const vcl::TGuarded alive(this);
     PassOnUnless(TvlEditWnd::OwnMessage(Message), Message);
     if (!alive || Destroyed()) return true;
     switch (Message.Msg) {
@@ -427,8 +433,7 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
 
 void TvlListViewWnd::PrintBackground(HDC DC) {
     RefreshGeometry(*this);
-    ApplyColorsOnce();
-    if (!DC) return;
+    if (!ApplyColorsOnce() || !DC) return;
     const RECT whole{0, 0, WndSize.cx, WndSize.cy};
     const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(AppliedColor)));
     FillRect(DC, &whole, brush.Get());
@@ -465,7 +470,9 @@ void TvlTreeViewWnd::SaveControlColors() {
 }
 
 void TvlTreeViewWnd::RestoreControlColors() {
+    const vcl::TGuarded alive(this);
     TvlEditWnd::RestoreControlColors();
+    if (!alive) return;
     // The tree's own colours, shown or hidden: not the system's, which
     // would lose the application's own.
     if (OwnColorsRead && Handle && IsWindow(Handle)) {
@@ -491,8 +498,14 @@ void TvlTreeViewWnd::ApplySkinColors() {
     const vcl::TColor font = SkinData->CustomFont() && c ? c->Font()->Color()
                                                          : section.Props[static_cast<std::size_t>(state)].FontColor;
     if (c) {
+        // The control's answer to its new font may free the adapter or the
+        // control.
+        const vcl::TGuarded alive(this);
+        const vcl::TGuarded control(c);
         if (c->Font()->Color() != font) c->Font()->SetColor(font);
-        if (c->Color() != colour) SendMessageW(Handle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(vcl::ColorToRGB(colour)));
+        if (!alive) return;
+        if (control && c->Color() != colour)
+            SendMessageW(Handle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(vcl::ColorToRGB(colour)));
     } else {
         SendMessageW(Handle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(vcl::ColorToRGB(colour)));
         // Without a control there is no font to carry the section's font
@@ -525,9 +538,12 @@ void TvlTreeViewWnd::FillBackground(vcl::TMessage &Message) {
         return;
     }
     Message.Result = 1;
-    if (!SkinData->GetSkinManager() || SkinData->UpdatePaintLock(false)) return;
-    ApplyColorsOnce();
-    if (SkinData->BGChanged) SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+    if (!SkinData->GetSkinManager() || SkinData->UpdatePaintLock(false) || !ApplyColorsOnce()) return;
+    if (SkinData->BGChanged) {
+        const vcl::TGuarded alive(this);
+        SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+        if (!alive) return;
+    }
     RECT r{};
     GetClientRect(Handle, &r);
     const vcl::TBrushHandle brush(CreateSolidBrush(vcl::ColorToRGB(BackgroundColor())));

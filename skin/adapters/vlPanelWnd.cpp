@@ -115,14 +115,17 @@ void TvlGroupBoxWnd::PaintWindow(HDC DC) {
         ExcludeClipRect(target, left, CaptionRect().Height(), WndSize.cx - right, WndSize.cy - bottom);
     }
     const vcl::TRect whole{0, 0, WndSize.cx, WndSize.cy};
+    const HWND window = Handle;
     if (auto *control = dynamic_cast<vcl::TWinControl *>(SkinData->OwnerControl())) {
         CopyCacheToDC(control, *SkinData, {0, 0}, whole, target, false, 0, 0);
+        // The children's paints are the application's: they may free the
+        // adapter.
         PaintChildControls(target, control, true, {0, 0});
     } else {
         CopyCacheToWindowDC(Handle, *SkinData, {0, 0}, whole, target, false, 0, 0);
     }
     RestoreDC(target, saved);
-    PassUpdateDoneToChildWindows(Handle);
+    PassUpdateDoneToChildWindows(window);
 }
 
 bool TvlGroupBoxWnd::OwnMessage(vcl::TMessage &Message) {
@@ -169,10 +172,13 @@ bool TvlGroupBoxWnd::OwnMessage(vcl::TMessage &Message) {
         if (const auto dc = reinterpret_cast<HDC>(Message.WParam)) {
             PaintWindow(dc);
         } else {
+            // BeginPaint sends the frame and erase messages on, to the
+            // application too.
             PAINTSTRUCT ps{};
-            BeginPaint(Handle, &ps);
-            PaintWindow(nullptr);
-            EndPaint(Handle, &ps);
+            const HWND window = Handle;
+            BeginPaint(window, &ps);
+            if (alive) PaintWindow(nullptr);
+            EndPaint(window, &ps);
         }
         Message.Result = 0;
         return true;
@@ -227,15 +233,15 @@ bool TvlGroupBoxWnd::OwnMessage(vcl::TMessage &Message) {
 TvlPanelWnd::~TvlPanelWnd() { ReleaseWindow(); }
 
 void TvlPanelWnd::SetDefaultSection() {
-    Panel = SkinData ? dynamic_cast<vcl::TWinControl *>(SkinData->OwnerControl()) : nullptr;
+    Panel = vcl::TGuarded(SkinData ? dynamic_cast<vcl::TWinControl *>(SkinData->OwnerControl()) : nullptr);
     if (Panel) {
         const bool hot = SkinData->PaintLocked;
         SkinData->PaintLocked = true;
         if (SkinData->SkinSection().empty())
             SkinData->SetSkinSection(
-                PanelSection(Prop(Panel, "BevelOuter"), Prop(Panel, "BevelInner"), Prop(Panel, "BorderStyle")));
+                PanelSection(Prop(Panel.Get(), "BevelOuter"), Prop(Panel.Get(), "BevelInner"), Prop(Panel.Get(), "BorderStyle")));
         SkinData->PaintLocked = hot;
-        BroadcastToChildControls(Panel, SkinCommandMessage(SC_SKIN_APPLIED, SkinManager));
+        BroadcastToChildControls(Panel.Get(), SkinCommandMessage(SC_SKIN_APPLIED, SkinManager));
     }
     TvlMainWnd::SetDefaultSection();
 }
@@ -259,10 +265,10 @@ void TvlPanelWnd::DrawCaption() {
     UINT flags = DT_CENTER | DT_VCENTER;
     bool enabled = true;
     if (Panel) {
-        r = PanelCaptionRect(client, Prop(Panel, "BevelWidth"), Prop(Panel, "BevelOuter"), Prop(Panel, "BevelInner"),
-                             Prop(Panel, "BorderWidth"), textHeight);
-        const auto align = static_cast<vcl::TAlignment>(std::clamp(Prop(Panel, "Alignment"), 0, 2));
-        flags = DT_VCENTER | DrawTextAlignFlags(*Panel, align) | DT_WORDBREAK;
+        r = PanelCaptionRect(client, Prop(Panel.Get(), "BevelWidth"), Prop(Panel.Get(), "BevelOuter"), Prop(Panel.Get(), "BevelInner"),
+                             Prop(Panel.Get(), "BorderWidth"), textHeight);
+        const auto align = static_cast<vcl::TAlignment>(std::clamp(Prop(Panel.Get(), "Alignment"), 0, 2));
+        flags = DT_VCENTER | DrawTextAlignFlags(*Panel.Get(), align) | DT_WORDBREAK;
         enabled = Panel->Enabled();
     } else {
         r = PanelCaptionRect(client, 0, bcNone, bcNone, 0, textHeight);
@@ -335,7 +341,7 @@ bool TvlPanelWnd::PanelCommand(vcl::TMessage &Message) {
             SkinData->PaintLocked = false;
             RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         }
-        PassUpdateDoneToChildren(Panel);
+        PassUpdateDoneToChildren(Panel.Get());
         return true;
     case SC_IS_HANDLED: Message.Result = 1; return true;
     case SC_BUILD_CACHE: Message.Result = BuildCache() ? 1 : 0; return true;
@@ -389,7 +395,7 @@ bool TvlPanelWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_PARENTNOTIFY:
         if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-        if (!gone() && LOWORD(Message.WParam) == WM_CREATE && Panel) NotifyFormOfControl(Panel);
+        if (!gone() && LOWORD(Message.WParam) == WM_CREATE && Panel) NotifyFormOfControl(Panel.Get());
         return true;
     case vcl::CM_VISIBLECHANGED:
         SkinData->BGChanged = true;
@@ -397,7 +403,7 @@ bool TvlPanelWnd::OwnMessage(vcl::TMessage &Message) {
         if (Message.WParam == 1) {
             BuildCache();
             PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-            if (!gone() && Panel) PassUpdateDoneToChildren(Panel);
+            if (!gone() && Panel) PassUpdateDoneToChildren(Panel.Get());
             return true;
         }
         return TvlMainWnd::OwnMessage(Message);
@@ -406,9 +412,9 @@ bool TvlPanelWnd::OwnMessage(vcl::TMessage &Message) {
         if (Panel && Panel->Visible()) {
             const TsSkinManager *m = SkinData->GetSkinManager();
             if (m && m->Options()->OptimizingPriority == opMemory) SkinData->PaintLocked = false;
-            NotifyFormOfControl(Panel);
+            NotifyFormOfControl(Panel.Get());
             for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH})
-                PassToChildren(Panel, Handle, SkinCommandMessage(sub, SkinManager));
+                PassToChildren(Panel.Get(), Handle, SkinCommandMessage(sub, SkinManager));
             if (gone()) return true;
         }
         break;

@@ -54,7 +54,8 @@ public:
     // The frame strips into DC (null: the window's DC).
     void PaintBorder(HDC DC);
 
-    vcl::TWinControl *Panel = nullptr;  // not owned: the panel control, or none
+    // Not owned: the panel control, or none; the application may free it first.
+    vcl::TGuarded<vcl::TWinControl> Panel;
 
 private:
     bool PanelCommand(vcl::TMessage &Message);

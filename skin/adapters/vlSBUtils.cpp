@@ -179,13 +179,18 @@ bool TvlMainWnd::Unhook(bool Orphan) {
         // A stub given back is freed with the adapter: it may be running now.
     }
     if (Handle && IsWindow(Handle)) RemovePropW(Handle, AdapterPropName);
+    // The control's answers to its own colours back may free the adapter.
+    const vcl::TGuarded alive(this);
     RestoreControlColors();
-    FDestroyed = back;
+    if (alive) FDestroyed = back;
     return back;
 }
 
 LRESULT TvlMainWnd::CallPreviousWndProc(HWND Wnd, UINT Msg, LPARAM &LParam, WPARAM WParam) {
     if (SavedWindowProc) {
+        // The procedure was the control's (or its form's): it went with the
+        // control the application freed.
+        if (!FHooked) return 0;
         vcl::TMessage m{Msg, WParam, LParam, 0};
         SavedWindowProc(m);
         LParam = m.LParam;
@@ -207,11 +212,25 @@ void TvlMainWnd::PassOn(vcl::TMessage &Message) {
 
 bool TvlMainWnd::Serving() const { return SkinData && SkinManager && SkinManager->Active(); }
 
+// The stages of one message, each asked only while the adapter is there:
+// what a stage runs (a message passed on, the application's handler) may
+// free it, and a stage that did ends the message.
+struct TvlMainWnd::TStages {
+    TvlMainWnd &Adapter;
+    const vcl::TGuarded<TvlMainWnd> Alive{&Adapter};
+    bool Own(vcl::TMessage &Message) { return !Alive || Adapter.OwnMessage(Message) || !Alive; }
+    bool AfterCommon(vcl::TMessage &Message) { return !Alive || Adapter.AfterCommonAnswer(Message) || !Alive; }
+    void Previous(vcl::TMessage &Message) {
+        if (Alive) Adapter.PassOn(Message);
+    }
+};
+
 void TvlMainWnd::HandleMessage(vcl::TMessage &Message) {
+    TStages stages{*this};
     const auto dispatch = [&] {
-        DispatchSkinnedMessage(Message, OrderData(Message), TvlOwnMessageHandler::Bind<&TvlMainWnd::OwnMessage>(this),
-                               vcl::TWndMethod::Bind<&TvlMainWnd::PassOn>(this),
-                               TvlOwnMessageHandler::Bind<&TvlMainWnd::AfterCommonAnswer>(this));
+        DispatchSkinnedMessage(Message, OrderData(Message), TvlOwnMessageHandler::Bind<&TStages::Own>(&stages),
+                               vcl::TWndMethod::Bind<&TStages::Previous>(&stages),
+                               TvlOwnMessageHandler::Bind<&TStages::AfterCommon>(&stages));
     };
     if (Message.Msg != SM_SKINCOMMAND) {
         dispatch();
@@ -219,10 +238,9 @@ void TvlMainWnd::HandleMessage(vcl::TMessage &Message) {
     }
     // A command sent to the window while the common stage answers another
     // one (a child asking for its background) leaves and takes its own.
-    const vcl::TGuarded alive(this);
     const unsigned outer = std::exchange(FLeftCommand, 0u);
     dispatch();
-    if (alive) FLeftCommand = outer;
+    if (stages.Alive) FLeftCommand = outer;
 }
 
 TsCommonData *TvlMainWnd::OrderData(const vcl::TMessage &Message) const {
@@ -405,8 +423,13 @@ void TvlMainWnd::DestroyMessage(vcl::TMessage &Message) {
     if (HookTarget()) {
         // The window goes: a chain that another procedure sits on is left
         // to it, so that nothing calls this adapter once it is freed.
+        const HWND window = Handle;
+        const vcl::TGuarded alive(this);
         Unhook(true);
-        ResendDestroy(Message);
+        if (alive)
+            ResendDestroy(Message);
+        else
+            SendMessageW(window, Message.Msg, Message.WParam, Message.LParam);
     } else {
         LPARAM lp = Message.LParam;
         if (CallPreviousWndProc(Handle, Message.Msg, lp, Message.WParam) == 0) Unhook(true);
@@ -432,6 +455,7 @@ void InstallWndHook(TvlMainWnd &Adapter, HWND Handle) {
     Adapter.Handle = Handle;
     SetPropW(Handle, AdapterPropName, &Adapter);
     if (vcl::TControl *target = Adapter.HookTarget()) {
+        Adapter.FHooked = vcl::TGuarded(target);
         Adapter.SavedWindowProc = target->WindowProc;
         Adapter.FRelay = std::make_unique<TvlProcRelay>(TvlProcRelay{&Adapter, target->WindowProc});
         target->WindowProc = vcl::TWndMethod::Bind<&TvlProcRelay::Call>(Adapter.FRelay.get());

@@ -193,6 +193,7 @@ protected:
 
 private:
     friend void InstallWndHook(TvlMainWnd &Adapter, HWND Handle);
+    struct TStages;
     void StubProc(vcl::TMessage &Message);
     // The class library's CM_MOUSEENTER or CM_MOUSELEAVE.
     void MouseNotice(vcl::TMessage &Message);
@@ -202,6 +203,7 @@ private:
 
     std::unique_ptr<TsCommonData> FOwnSkinData;
     std::unique_ptr<TvlProcRelay> FRelay;  // while a method hook is in place
+    vcl::TGuarded<vcl::TControl> FHooked;  // the control (or form) whose WindowProc the hook took
     vcl::TLifeMark FLife;
     unsigned FLeftCommand = 0;  // the sub-command left to AfterCommonAnswer
     bool FDestroyed = false;

@@ -49,7 +49,7 @@ TvlSBWnd::~TvlSBWnd() {
 
 void TvlSBWnd::SetDefaultSection() {
     if (SkinData && SkinData->SkinSection().empty()) SkinData->SetSkinSection("CHECKBOX");
-    ScrollBar = SkinData ? dynamic_cast<vcl::TScrollBar *>(SkinData->OwnerControl()) : nullptr;
+    ScrollBar = vcl::TGuarded(SkinData ? dynamic_cast<vcl::TScrollBar *>(SkinData->OwnerControl()) : nullptr);
     if (ScrollBar) {
         FSavedTabStop = ScrollBar->TabStop();
         FTabStopTaken = true;
@@ -254,7 +254,9 @@ void TvlSBWnd::SetScrollInfoWrapped(vcl::TMessage &Message) {
         Page = r.Page;
         Pos = r.Pos;
         if (PendingCode != SB_THUMBTRACK) Position = Pos;
+        const vcl::TGuarded alive(this);
         if (info->fMask & SIF_POS) ControlFollowsCopies();
+        if (!alive) return;
     }
     PassOnRedrawHeld(Message);
 }
@@ -263,18 +265,25 @@ void TvlSBWnd::ControlFollowsCopies() {
     // The control's own settings send the scroll information again: those
     // come back here and find the control in line already.
     if (!ScrollBar || FSyncingControl) return;
+    // Each setting may run the bar's OnChange, the application's, which
+    // may free the bar or this adapter: nothing of either is touched then.
+    const vcl::TGuarded alive(this);
+    const vcl::TGuarded<vcl::TScrollBar> bar = ScrollBar;
     FSyncingControl = true;
     struct TClear {
         bool &Flag;
-        ~TClear() { Flag = false; }
-    } clear{FSyncingControl};
+        const vcl::TGuarded<TvlSBWnd> &Alive;
+        ~TClear() {
+            if (Alive) Flag = false;
+        }
+    } clear{FSyncingControl, alive};
     // Each setting changes the copies on its way: the values are taken first.
     const int min = Min, max = Max, page = Page, pos = Pos;
-    if (ScrollBar->Min() != min || ScrollBar->Max() != max) ScrollBar->SetParams(pos, min, max);
-    if (ScrollBar->PageSize() != page) ScrollBar->SetPageSize(page);
+    if (bar->Min() != min || bar->Max() != max) bar->SetParams(pos, min, max);
+    if (alive && bar && bar->PageSize() != page) bar->SetPageSize(page);
     // Its next step starts where the bar stands.
-    if (ScrollBar->Position() != pos) ScrollBar->SetPosition(pos);
-    Min = min, Max = max, Page = page, Pos = pos;
+    if (alive && bar && bar->Position() != pos) bar->SetPosition(pos);
+    if (alive) Min = min, Max = max, Page = page, Pos = pos;
 }
 
 void TvlSBWnd::PassOnRedrawHeld(vcl::TMessage &Message) {

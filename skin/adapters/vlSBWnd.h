@@ -44,7 +44,7 @@ public:
     int Position = 0;  // drawn; follows Pos except while the thumb is tracked
     int TrackBeforeState = 0, TrackAfterState = 0, FirstArrowState = 0, SecondArrowState = 0, ThumbState = 0;
     int Min = 0, Max = 0, Page = 0, Pos = 0;
-    vcl::TScrollBar *ScrollBar = nullptr;  // not owned
+    vcl::TGuarded<vcl::TScrollBar> ScrollBar;  // not owned: the application may free it first
     bool IgnoreRedraw = false;
     int RedrawOffCount = 0;
     std::int64_t DragOffset = 0;

@@ -701,6 +701,8 @@ void ScrollBarMouseUp(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
         e.Releasing = true;
         ReleaseCapture();
         e.Releasing = false;
+        // The window's WM_CAPTURECHANGED reaches the application too.
+        if (!alive) return;
     }
     // (A drop-down list's page option, which would set the tracked position
     // from the cursor against the thumb here, has no switch in this library.)
@@ -785,20 +787,19 @@ void ScrollBarTimer(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     }
 }
 
-void CancelScrollTracking(HWND Window) {
+bool CancelScrollTracking(HWND Window) {
     TvlScrollEngine &e = ScrollEngine();
-    if (e.TrackedWindow != Window || !Window) return;
+    if (e.TrackedWindow != Window || !Window) return true;
     TvlNcBarsWnd *adapter = dynamic_cast<TvlNcBarsWnd *>(AdapterOfWindow(Window));
     const UINT msg = e.ScrollMsg;
     const int part = e.PressedPart;
     if (IsWindow(Window)) KillRepeat(Window, e);
     ResetPress(e);
-    if (part == -1 || !adapter) return;
+    if (part == -1 || !adapter) return true;
     const bool dragging = adapter->ThumbDragging;
     adapter->ThumbDragging = false;
-    if (IsWindow(Window) && !adapter->Destroyed()) {
-        if (msg) SendFromEngine(*adapter, msg, SB_ENDSCROLL, dragging ? e.TrackPos : 0);
-    }
+    if (!IsWindow(Window) || adapter->Destroyed() || !msg) return true;
+    return SendFromEngine(*adapter, msg, SB_ENDSCROLL, dragging ? e.TrackPos : 0);
 }
 
 // ---------------------------------------------------------------- sending

@@ -147,8 +147,9 @@ void ScrollBarMouseUp(TvlNcBarsWnd &Adapter, vcl::TMessage &Message);
 void ScrollBarTimer(TvlNcBarsWnd &Adapter, vcl::TMessage &Message);
 // The press of Window ends without a release: timers killed, the thumb
 // drag ended with SB_ENDSCROLL, the state reset. Nothing when the engine
-// tracks another window.
-void CancelScrollTracking(HWND Window);
+// tracks another window. False when the window's adapter went while the
+// application took the SB_ENDSCROLL.
+bool CancelScrollTracking(HWND Window);
 
 // The scroll message of a bar part, framed by SC_SCROLL_BEGIN and
 // SC_SCROLL_END. A window whose adapter answers 1 to SC_SCROLL_BEGIN gets

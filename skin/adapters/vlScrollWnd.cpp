@@ -36,10 +36,23 @@ TvlScrollWnd::~TvlScrollWnd() {
 
 void TvlScrollWnd::ReleaseScrollWindow() {
     TvlScrollEngine &e = ScrollEngine();
+    // A press that runs ends once the window is given back: the
+    // application's SB_ENDSCROLL handler then meets no adapter half gone.
+    UINT endMsg = 0;
+    int endPos = 0;
     if (Handle && e.TrackedWindow == Handle) {
-        CancelScrollTracking(Handle);
-        if (IsWindow(Handle)) KillTimer(Handle, HoverTimerId);
+        if (e.PressedPart != -1) endMsg = e.ScrollMsg;
+        endPos = ThumbDragging ? e.TrackPos : 0;
+        ThumbDragging = false;
+        if (IsWindow(Handle)) {
+            KillTimer(Handle, FirstRepeatTimerId);
+            KillTimer(Handle, RepeatTimerId);
+            KillTimer(Handle, HoverTimerId);
+        }
         e.TrackedWindow = nullptr;
+        e.PressedPart = e.CurrentPart = e.PressedKind = -1;
+        e.RepeatTimer = 0;
+        e.ScrollMsg = 0;
         e.HotKind = e.HotPart = e.LastHotPart = -1;
         e.HoverTimer = 0;
     }
@@ -47,6 +60,7 @@ void TvlScrollWnd::ReleaseScrollWindow() {
     ReleaseWindow();
     // The system lays out and draws its own bars again.
     if (wasHooked && Handle && IsWindow(Handle) && Visible(Handle)) RefreshFrame(Handle, true);
+    if (endMsg && IsWindow(Handle)) SendScrollMessage(Handle, endMsg, SB_ENDSCROLL, endPos);
 }
 
 std::unique_ptr<TsCommonData> TvlScrollWnd::CreateOwnSkinData(vcl::TObject *Owner) {
@@ -109,8 +123,10 @@ bool TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
     case WM_NCDESTROY: {
         TvlScrollEngine &e = ScrollEngine();
         if (e.TrackedWindow == Handle) {
-            CancelScrollTracking(Handle);
-            KillTimer(Handle, HoverTimerId);
+            // The application's SB_ENDSCROLL handler may free the adapter.
+            const HWND window = Handle;
+            if (!CancelScrollTracking(window)) return true;
+            KillTimer(window, HoverTimerId);
             e.TrackedWindow = nullptr;
             e.HotKind = e.HotPart = e.LastHotPart = -1;
         }
@@ -119,16 +135,22 @@ bool TvlScrollWnd::ScrollHandler(vcl::TMessage &Message) {
     case WM_CAPTURECHANGED:
         // Whoever takes the capture ends the press: no repeat goes on
         // behind a box, no later release elsewhere ends it.
-        if (!ScrollEngine().Releasing && reinterpret_cast<HWND>(Message.LParam) != Handle)
-            CancelScrollTracking(Handle);
+        if (!ScrollEngine().Releasing && reinterpret_cast<HWND>(Message.LParam) != Handle &&
+            !CancelScrollTracking(Handle))
+            return true;
         break;
-    case WM_CANCELMODE: CancelScrollTracking(Handle); break;
+    case WM_CANCELMODE:
+        if (!CancelScrollTracking(Handle)) return true;
+        break;
     case SM_SKINCOMMAND:
         // The manager is off already while it tells its windows that the
         // skin goes: the control's own colours come back all the same.
         if (SubCommandOf(Message.WParam) == SC_SKIN_REMOVED && !Destroyed() && SkinManager &&
-            reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager)
+            reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager) {
+            const vcl::TGuarded alive(this);
             RestoreControlColors();
+            if (!alive) return true;
+        }
         break;
     default: break;
     }

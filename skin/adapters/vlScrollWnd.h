@@ -45,7 +45,7 @@ protected:
     // What the destructor does, for a descendant's destructor that gives
     // the window back with its own RestoreControlColors: the engine lets go
     // of the window, the window is given back and its frame calculated
-    // again by the system.
+    // again by the system; a press that ran ends with SB_ENDSCROLL last.
     void ReleaseScrollWindow();
     // The scrolling adapter's own stage without the skinned / not skinned
     // split of descendants: true when it handled the message whole.

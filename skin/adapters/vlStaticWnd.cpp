@@ -69,6 +69,9 @@ void PaintThroughErase(HWND Window) {
 
 bool RouteErasePaint(vcl::TMessage &Message, TvlMainWnd &Adapter, const TvlErasePainters &Paint) {
     const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    // The client's picture holds the children's paints, the application's:
+    // they may free the adapter.
+    const vcl::TGuarded alive(&Adapter);
     switch (Message.Msg) {
     case WM_ERASEBKGND:
         Paint.Client(dc);
@@ -92,7 +95,7 @@ bool RouteErasePaint(vcl::TMessage &Message, TvlMainWnd &Adapter, const TvlErase
             Paint.Client(dc);
             RestoreDC(dc, saved);
         }
-        Paint.Frame(dc);
+        if (alive) Paint.Frame(dc);
         break;
     default: return false;
     }
@@ -137,8 +140,11 @@ void PaintContainerClient(TvlMainWnd &Adapter, HDC DC, int Frame, const std::fun
     const vcl::TRect r{0, 0, client.right, client.bottom};
     if (control) {
         CopyCacheToDC(control, data, {Frame, Frame}, r, DC, false, 0, 0);
+        // The children's paints are the application's: they may free the
+        // control or the adapter.
+        const vcl::TGuarded owner(control);
         PaintChildControls(DC, control, !ByLastPass || rebuild, {0, 0});
-        PassUpdateDoneToChildren(control);
+        if (owner) PassUpdateDoneToChildren(control);
     } else {
         // The client part as for a control: the whole picture at the DC's
         // origin would put the frame band into the client area. Child
@@ -211,9 +217,11 @@ bool TvlStaticWnd::OwnMessage(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case WM_PAINT: {
         PAINTSTRUCT ps{};
-        BeginPaint(Handle, &ps);
-        if (Visible(Handle)) PaintStatic(nullptr);
-        EndPaint(Handle, &ps);
+        const HWND window = Handle;
+        const vcl::TGuarded alive(this);
+        BeginPaint(window, &ps);
+        if (alive && Visible(window)) PaintStatic(nullptr);
+        EndPaint(window, &ps);
         Message.Result = 0;
         return true;
     }
@@ -343,8 +351,9 @@ bool TvlLinkWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_PAINT: {
         // The picture comes with WM_ERASEBKGND.
         PAINTSTRUCT ps{};
-        BeginPaint(Handle, &ps);
-        EndPaint(Handle, &ps);
+        const HWND window = Handle;
+        BeginPaint(window, &ps);
+        EndPaint(window, &ps);
         Message.Result = 0;
         return true;
     }

@@ -555,9 +555,11 @@ bool TvlTabControlWnd::OwnMessage(vcl::TMessage &Message) {
         case WM_PAINT: {
             InvalidateRect(Handle, nullptr, FALSE);
             PAINTSTRUCT ps{};
-            BeginPaint(Handle, &ps);
-            EndPaint(Handle, &ps);
-            RedrawArrows();
+            const HWND window = Handle;
+            const vcl::TGuarded alive(this);
+            BeginPaint(window, &ps);
+            EndPaint(window, &ps);
+            if (alive) RedrawArrows();
             Message.Result = 0;
             return true;
         }
@@ -738,13 +740,16 @@ bool TvlPageWnd::OwnMessage(vcl::TMessage &Message) {
             // paints the page's graphic controls into it.
             if (!IsWindowVisible(Handle) || Message.WParam) break;
             PAINTSTRUCT ps{};
-            const HDC dc = BeginPaint(Handle, &ps);
-            PaintPage(dc);
+            const HWND window = Handle;
+            const vcl::TGuarded alive(this);
+            const HDC dc = BeginPaint(window, &ps);
+            if (alive) PaintPage(dc);
             // The page's labels and other graphic controls over it, as the
             // class library paints them on a page the skin leaves alone.
-            if (auto *page = dynamic_cast<vcl::TWinControl *>(vcl::FindControl(Handle)))
-                PaintChildControls(dc, page, true, {0, 0});
-            EndPaint(Handle, &ps);
+            if (alive)
+                if (auto *page = dynamic_cast<vcl::TWinControl *>(vcl::FindControl(window)))
+                    PaintChildControls(dc, page, true, {0, 0});
+            EndPaint(window, &ps);
             Message.Result = 0;
             return true;
         }

@@ -306,7 +306,7 @@ void TvlToolBarVCLWnd::GiveEventsBack() {
 
 void TvlToolBarVCLWnd::SetDefaultSection() {
     HotIndex = -1;
-    ToolBar = SkinData ? dynamic_cast<vcl::TToolBar *>(SkinData->OwnerControl()) : nullptr;
+    ToolBar = vcl::TGuarded(SkinData ? dynamic_cast<vcl::TToolBar *>(SkinData->OwnerControl()) : nullptr);
     if (ToolBar) {
         TakeEvents();
         if (SkinData->SkinSection().empty()) SkinData->SetSkinSection("TOOLBAR");
@@ -338,10 +338,16 @@ void TvlToolBarVCLWnd::DrawBar(vcl::TToolBar *Sender, const vcl::TRect &ARect, v
     // image may be older than the parent's picture.
     PaintBorderCorners(*SkinData, 0, bcAll);
     BitBlt(dc, 0, 0, client.right, client.bottom, cache.Canvas()->Handle(), offset.X, offset.Y, SRCCOPY);
+    DefaultDraw = true;  // the buttons are drawn one by one
+    // The children's paints are the application's: they may free the bar,
+    // a child or this adapter.
+    const vcl::TGuarded alive(this);
+    const vcl::TGuarded bar(Sender);
     PaintChildControls(dc, Sender, true, {0, 0});
+    if (!alive || !bar) return;
     // Children that waited for the bar's picture paint now.
     PassUpdateDoneToChildren(Sender);
-    DefaultDraw = true;  // the buttons are drawn one by one
+    if (!alive) return;
     if (offset.X != 0 || offset.Y != 0 || client.right < WndSize.cx || client.bottom < WndSize.cy)
         SendMessageW(Handle, WM_NCPAINT, 1, 0);
 }
@@ -529,8 +535,9 @@ bool TvlToolBarVCLWnd::OwnMessage(vcl::TMessage &Message) {
         case WM_PAINT:
             if (SkinData->UpdatePaintLock(false)) {
                 PAINTSTRUCT ps{};
-                BeginPaint(Handle, &ps);
-                EndPaint(Handle, &ps);
+                const HWND window = Handle;
+                BeginPaint(window, &ps);
+                EndPaint(window, &ps);
                 Message.Result = 0;
                 return true;
             }

@@ -61,7 +61,8 @@ public:
     // The adapter's handlers in place, the bar's own kept first.
     void TakeEvents();
 
-    vcl::TToolBar *ToolBar = nullptr;      // not owned; null when the owner is no tool bar
+    // Not owned: the application may free the bar before the adapter.
+    vcl::TGuarded<vcl::TToolBar> ToolBar;  // null when the owner is no tool bar
     int HotIndex = -1;                     // the button under the cursor
     // The command of the button whose drop-down is open (0: none). Not the
     // button: the application's drop-down code may free or rebuild it while

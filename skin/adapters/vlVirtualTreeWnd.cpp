@@ -83,8 +83,12 @@ void TvlVirtualTreeViewWnd::SaveControlColors() {
     SavedOwnerDraw = HeaderOwnerDraw(tree);
 }
 
+// The tree's answers to its colours (its fonts' too) may free the adapter
+// or the tree.
 void TvlVirtualTreeViewWnd::ApplySkinColors() {
+    const vcl::TGuarded alive(this);
     TvlEditWnd::ApplySkinColors();
+    if (!alive) return;
     vcl::TControl *tree = Tree();
     TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
     if (!tree || !m || !m->IsValidSectionIndex(SkinData->SkinIndex())) return;
@@ -99,7 +103,9 @@ void TvlVirtualTreeViewWnd::ApplySkinColors() {
     SetSubColor(tree, "Colors", "UnfocusedSelectionBorderColor", unfocused);
     SetSubColor(tree, "Colors", "UnfocusedSelectionColor", unfocused);
     SetSubColor(tree, "Colors", "SelectionTextColor", m->GetSelectionFontColor(true));
+    const vcl::TGuarded control(tree);
     ApplyInfoColumnColors(*tree, *m);
+    if (!alive || !control) return;
     bool found = false;
     if (vcl::IsPublishedProp(tree, "OnAdvancedHeaderDraw")) {
         found = true;
@@ -122,7 +128,9 @@ void TvlVirtualTreeViewWnd::ApplySkinColors() {
 }
 
 void TvlVirtualTreeViewWnd::RestoreControlColors() {
+    const vcl::TGuarded alive(this);
     TvlEditWnd::RestoreControlColors();
+    if (!alive) return;
     vcl::TControl *tree = Tree();
     if (!tree || tree->ComponentState().Contains(vcl::csDestroying)) return;
     for (int i = 0; i < 9; ++i) SetSubColor(tree, KeptColors[i].first, KeptColors[i].second, SavedColors[i]);
@@ -173,12 +181,13 @@ void TvlVirtualTreeViewWnd::Print(vcl::TMessage &Message) {
     const auto dc = reinterpret_cast<HDC>(Message.WParam);
     SkinData->PaintLocked = false;
     RefreshGeometry(*this);
+    const vcl::TGuarded alive(this);
     if (SkinData->BGChanged) {
-        ApplyColorsOnce();
+        if (!ApplyColorsOnce()) return;
         SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+        if (!alive) return;
     }
     if (!dc) return;
-    const vcl::TGuarded alive(this);
     const int frame = std::max(FrameLeft, 0);
     const int saved = SaveDC(dc);
     OffsetViewportOrgEx(dc, frame, frame + VisibleHeaderHeight(), nullptr);
@@ -199,14 +208,15 @@ void TvlVirtualTreeViewWnd::NcPaint(vcl::TMessage &Message) {
     Message.Result = 0;
     RefreshGeometry(*this);
     if (SkinData->UpdatePaintLock(false)) return;
+    const vcl::TGuarded alive(this);
     if (SkinData->BGChanged) {
-        ApplyColorsOnce();
+        if (!ApplyColorsOnce()) return;
         SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+        if (!alive) return;
     }
     // The build drew the mask border (see Print).
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
     CopyBorderStrips(dc.Get(), BorderStripWidth());
-    const vcl::TGuarded alive(this);
     vcl::TMessage print{WM_PRINT, reinterpret_cast<WPARAM>(dc.Get()), PRF_NONCLIENT, 0};
     PassOn(print);
     if (!alive) return;

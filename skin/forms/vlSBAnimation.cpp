@@ -9,7 +9,6 @@
 #include "skin/graphics/sSkinTables.h"
 #include "skin/graphics/vlSkinPieces.h"
 #include "skin/manager/sSkinManager.h"
-#include "skin/manager/sSkinMeasures.h"
 #include "skin/manager/vlFormAnimations.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
@@ -87,10 +86,9 @@ TvlButtonGlow FindButtonGlow(const TsSkinManager *Manager, int Code, int ImageIn
     const std::string &name = Manager->Masks[static_cast<std::size_t>(ImageIndex)].PropertyName;
     const int glow = Manager->GetMaskIndex(Manager->CommonElements.GlobalInfoSection, name + "GLOW0");
     if (!Manager->IsValidMaskIndex(glow)) return {};
-    // The fade's picture is the glow's frame: a rect beyond its image (the
-    // fields allow 9999 x 9999) gives no glow rather than such a picture.
+    // The fade's picture is the glow's frame: one without pixels gives no glow.
     const TsMaskData &image = Manager->Masks[static_cast<std::size_t>(glow)];
-    if (!MaskFitsImage(image, MaskImage(image))) return {};
+    if (GetMaskFrameWidth(image) < 1 || GetMaskFrameHeight(image) < 1) return {};
     return {&Manager->Masks[static_cast<std::size_t>(glow)], margin};
 }
 

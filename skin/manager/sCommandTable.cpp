@@ -37,18 +37,26 @@ bool FullyTransparent(const TsCommonData &Data) {
 
 // The control takes the colours of a state of its section (where its
 // custom switches let it); true when one of them changed.
+// The control's answers to its colour and font are the application's: they
+// may free the control, or the record with its adapter. Nothing of either
+// is touched then; the callers ask before they go on.
 bool ApplyStateColors(TsCommonData &Data, int State) {
     vcl::TControl *c = Data.OwnerControl();
     if (!c) return false;
+    const vcl::TGuarded data(&Data);
+    const vcl::TGuarded control(c);
     const TsGenState &look = SectionOf(Data).Props[static_cast<std::size_t>(State)];
+    const vcl::TColor font = look.FontColor;
     bool changed = false;
     if (!Data.CustomColor() && c->Color() != look.Color) {
         c->SetColor(look.Color);
+        if (!data || !control) return true;
         changed = true;
     }
-    if (!Data.CustomFont() && c->Font()->Color() != look.FontColor) {
+    if (!Data.CustomFont() && c->Font()->Color() != font) {
         Data.SetBGFlags(Data.BGFlags() | bgfWritingFontColor);
-        c->Font()->SetColor(look.FontColor);
+        c->Font()->SetColor(font);
+        if (!data) return true;
         Data.SetBGFlags(Data.BGFlags() & ~bgfWritingFontColor);
         changed = true;
     }
@@ -122,7 +130,11 @@ void MouseEntered(TsCommonData &Data) {
     }
     if (Has(c, vcl::csDesigning)) return;
     if (!NoMouseTrackKinds.Contains(Data.ControlKind)) Data.MouseInside = true;
+    // The old hot window hears of its leave first (the application may run).
+    const vcl::TGuarded data(&Data);
+    const vcl::TGuarded control(c);
     tracker->SetActiveControl(wnd);
+    if (!data || (c && !control)) return;
     if (!NoGlowKinds.Contains(Data.ControlKind) && !NoHoverGlowKinds.Contains(Data.ControlKind))
         Data.UpdateGlow(false, nullptr, -1, true, m->Effects()->AllowAnimation);
     if (!c) {
@@ -130,8 +142,11 @@ void MouseEntered(TsCommonData &Data) {
         return;
     }
     if (HotColorKinds.Contains(Data.ControlKind) &&
-        (!HotColorOptionKinds.Contains(Data.ControlKind) || ModuleState().ExtendedHotTracking) && SectionOf(Data).States >= 2)
-        RefreshHotLook(Data, ApplyStateColors(Data, 1));
+        (!HotColorOptionKinds.Contains(Data.ControlKind) || ModuleState().ExtendedHotTracking) &&
+        SectionOf(Data).States >= 2) {
+        const bool changed = ApplyStateColors(Data, 1);
+        if (data && control) RefreshHotLook(Data, changed);
+    }
 }
 
 void MouseLeft(TsCommonData &Data) {
@@ -147,9 +162,11 @@ void MouseLeft(TsCommonData &Data) {
         return;
     }
     bool changed = false;
+    const vcl::TGuarded data(&Data);
+    const vcl::TGuarded control(c);
     if (HotColorKinds.Contains(Data.ControlKind) && !Data.IsControlActive() && !FullyTransparent(Data))
         changed = ApplyStateColors(Data, 0);
-    if (c->Visible() && HotColorKinds.Contains(Data.ControlKind)) RefreshHotLook(Data, changed);
+    if (data && control && c->Visible() && HotColorKinds.Contains(Data.ControlKind)) RefreshHotLook(Data, changed);
 }
 
 void FocusChanged(TsCommonData &Data, bool Gained) {
@@ -160,12 +177,16 @@ void FocusChanged(TsCommonData &Data, bool Gained) {
         Data.Focused = Gained;
     }
     if (!HotColorKinds.Contains(Data.ControlKind)) return;
+    const vcl::TGuarded data(&Data);
+    const vcl::TGuarded control(w);
     if (Gained) {
-        if (w->Visible() && SectionOf(Data).States >= 2) RefreshHotLook(Data, ApplyStateColors(Data, 1));
+        if (!w->Visible() || SectionOf(Data).States < 2) return;
+        const bool changed = ApplyStateColors(Data, 1);
+        if (data && control) RefreshHotLook(Data, changed);
         return;
     }
     const bool changed = !Data.IsControlActive() && ApplyStateColors(Data, 0);
-    if (w->Visible()) RefreshHotLook(Data, changed);
+    if (data && control && w->Visible()) RefreshHotLook(Data, changed);
 }
 
 void VisibleChanged(TsCommonData &Data, bool Shown) {
@@ -395,7 +416,7 @@ bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
         data.StopAnimation();
         data.BGChanged = true;
         data.PaintLocked = false;
-        data.SyncControlColors(true);
+        if (!data.SyncControlColors(true)) return true;
         data.UpdateTransparency(false);
         if (HWND wnd = data.GetWindowHandle(); wnd && FrameChangeKinds.Contains(data.ControlKind))
             SetWindowPos(wnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);

@@ -113,6 +113,8 @@ TsScrollWndData::~TsScrollWndData() {
 
 TsCommonData::TsCommonData(vcl::TObject *Owner, bool CreateCache)
     : FOuterEffects(std::make_unique<TvlOuterEffects>(this)), FOwnerObj(Owner),
+      FOwnerComponent(dynamic_cast<vcl::TComponent *>(Owner)),
+      FOwnerIsComponent(dynamic_cast<vcl::TComponent *>(Owner) != nullptr),
       FOwnerControl(dynamic_cast<vcl::TControl *>(Owner)) {
     if (CreateCache) {
         FCacheBmp = std::make_unique<vcl::TBitmap>();
@@ -124,7 +126,8 @@ TsCommonData::~TsCommonData() {
     FSkinIndex = FPatternIndex = FHotPatternIndex = -1;
     if (FSkinManager) FSkinManager->RemoveSkinDataReference(this);
     FSkinManager = nullptr;
-    FOwnerControl = nullptr;
+    FOwnerControl = {};
+    FOwnerComponent = {};
     FOwnerObj = nullptr;
     if (TvlAnimationTimer *timer = std::exchange(AnimTimer, nullptr)) {
         timer->OwnerData = nullptr;
@@ -138,12 +141,12 @@ TsCommonData::~TsCommonData() {
 TvlFormProvider *TsCommonData::OwnerProvider() const {
     // Asked when needed, not kept: a provider may make its skin data while
     // it is being constructed itself.
-    return dynamic_cast<TvlFormProvider *>(FOwnerObj);
+    return dynamic_cast<TvlFormProvider *>(OwnerObj());
 }
 
-bool TsCommonData::OwnerLoading() const { return Has(FOwnerControl, vcl::csLoading); }
+bool TsCommonData::OwnerLoading() const { return Has(OwnerControl(), vcl::csLoading); }
 
-bool TsCommonData::OwnerDestroying() const { return Has(dynamic_cast<vcl::TComponent *>(FOwnerObj), vcl::csDestroying); }
+bool TsCommonData::OwnerDestroying() const { return Has(dynamic_cast<vcl::TComponent *>(OwnerObj()), vcl::csDestroying); }
 
 bool TsCommonData::ManagerHasSections() const {
     const TsSkinManager *m = GetSkinManager();
@@ -187,8 +190,8 @@ void TsCommonData::SetSkinManager(TsSkinManager *Value) {
     // Both commands name the manager that now serves the control: the
     // handlers act only on their own manager's commands, so a removal that
     // named no manager would be ignored.
-    if (FOwnerControl && FOwnerControl->Parent() && !OwnerDestroying())
-        FOwnerControl->Perform(SM_SKINCOMMAND, SkinCommand(valid ? SC_SKIN_REFRESH : SC_SKIN_REMOVED),
+    if (OwnerControl() && OwnerControl()->Parent() && !OwnerDestroying())
+        OwnerControl()->Perform(SM_SKINCOMMAND, SkinCommand(valid ? SC_SKIN_REFRESH : SC_SKIN_REMOVED),
                                reinterpret_cast<LPARAM>(GetSkinManager()));
 }
 
@@ -204,8 +207,8 @@ void TsCommonData::SetSkinSection(const std::string &Value) {
         BGChanged = true;
         return;
     }
-    if (!FOwnerControl || OwnerLoading() || OwnerDestroying() || !FOwnerControl->Parent()) return;
-    if (vcl::TWinControl *windowed = Windowed(FOwnerControl)) {
+    if (!OwnerControl() || OwnerLoading() || OwnerDestroying() || !OwnerControl()->Parent()) return;
+    if (vcl::TWinControl *windowed = Windowed(OwnerControl())) {
         if (FCacheBmp) FCacheBmp->SetWidth(0);
         BroadcastToChildControls(windowed, {SM_SKINCOMMAND, SkinCommand(SC_INVALIDATE_CACHE, 1), 0, 0});
     }
@@ -214,7 +217,7 @@ void TsCommonData::SetSkinSection(const std::string &Value) {
 }
 
 void TsCommonData::AnnounceSectionChange(bool SectionValid, unsigned Flag) {
-    FOwnerControl->Perform(SM_SKINCOMMAND,
+    OwnerControl()->Perform(SM_SKINCOMMAND,
                            SectionValid ? SkinCommand(SC_SKIN_REFRESH, Flag) : SkinCommand(SC_SKIN_REMOVED),
                            reinterpret_cast<LPARAM>(GetSkinManager()));
 }
@@ -222,13 +225,13 @@ void TsCommonData::AnnounceSectionChange(bool SectionValid, unsigned Flag) {
 void TsCommonData::Loaded() {
     Updating = false;
     ChooseDefaultSection();
-    if (!IsSkinned(false) || !FOwnerControl || !FOwnerControl->Parent() || OwnerLoading()) return;
-    if (Windowed(FOwnerControl)) NotifyFormOfControl(FOwnerControl);
+    if (!IsSkinned(false) || !OwnerControl() || !OwnerControl()->Parent() || OwnerLoading()) return;
+    if (Windowed(OwnerControl())) NotifyFormOfControl(OwnerControl());
     SyncControlColors(false);
 }
 
 void TsCommonData::ChooseDefaultSection() {
-    if (Has(FOwnerControl, vcl::csDesigning) && FSkinSection == "RADIOBUTTON") FSkinSection = "TRANSPARENT";
+    if (Has(OwnerControl(), vcl::csDesigning) && FSkinSection == "RADIOBUTTON") FSkinSection = "TRANSPARENT";
     if (!FSkinSection.empty()) {
         UpdateIndexes(true);
         return;
@@ -247,8 +250,8 @@ void TsCommonData::ChooseDefaultSection() {
     }
     if (KindsAskingTheControl.Contains(ControlKind))
         UpdateIndexes(true);
-    else if (FOwnerObj)
-        SetSkinSection(FOwnerObj->ClassName());
+    else if (OwnerObj())
+        SetSkinSection(OwnerObj()->ClassName());
 }
 
 void TsCommonData::UpdateIndexes(bool ResolveSection) {
@@ -261,9 +264,9 @@ void TsCommonData::UpdateIndexes(bool ResolveSection) {
         if (m && m->Active()) {
             if (!FSkinSection.empty())
                 FSkinIndex = m->FindSectionIndex(FSkinSection);
-            else if (FOwnerControl)
+            else if (OwnerControl())
                 FSkinIndex = static_cast<int>(
-                                 FOwnerControl->Perform(SM_SKINCOMMAND, SkinCommand(SC_QUERY_SECTION_INDEX), 0)) -
+                                 OwnerControl()->Perform(SM_SKINCOMMAND, SkinCommand(SC_QUERY_SECTION_INDEX), 0)) -
                              1;
         }
     }
@@ -306,7 +309,7 @@ bool TsCommonData::IsSkinned(bool NeedActive) const {
 }
 
 HWND TsCommonData::GetWindowHandle() const {
-    if (auto *windowed = dynamic_cast<vcl::TWinControl *>(FOwnerControl); windowed && windowed->HandleAllocated())
+    if (auto *windowed = dynamic_cast<vcl::TWinControl *>(OwnerControl()); windowed && windowed->HandleAllocated())
         return windowed->WindowHandle();
     return WndHandle;
 }
@@ -314,14 +317,14 @@ HWND TsCommonData::GetWindowHandle() const {
 void TsCommonData::RepaintControl(bool UpdateNow) {
     if (Updating) return;
     const UINT flags = RepaintFlags | (UpdateNow ? RDW_UPDATENOW : 0);
-    if (FOwnerControl) {
+    if (OwnerControl()) {
         if (OwnerDestroying() || OwnerLoading()) return;
         BGChanged = true;
-        if (!VisibleAllTheWay(FOwnerControl)) return;
-        if (vcl::TWinControl *windowed = Windowed(FOwnerControl)) {
+        if (!VisibleAllTheWay(OwnerControl())) return;
+        if (vcl::TWinControl *windowed = Windowed(OwnerControl())) {
             if (windowed->HandleAllocated()) RedrawWindow(windowed->WindowHandle(), nullptr, nullptr, flags);
         } else {
-            FOwnerControl->Invalidate();
+            OwnerControl()->Invalidate();
         }
     } else if (TvlFormProvider *provider = OwnerProvider()) {
         BGChanged = true;
@@ -338,7 +341,7 @@ void TsCommonData::RepaintControl(bool UpdateNow) {
 void TsCommonData::PrepareCache() {
     if (!FCacheBmp) FCacheBmp = std::make_unique<vcl::TBitmap>();
     if (FCacheBmp->PixelFormat() != vcl::pf32bit) FCacheBmp->SetPixelFormat(vcl::pf32bit);
-    if (FOwnerControl) FCacheBmp->SetSize(std::max(FOwnerControl->Width(), 0), std::max(FOwnerControl->Height(), 0));
+    if (OwnerControl()) FCacheBmp->SetSize(std::max(OwnerControl()->Width(), 0), std::max(OwnerControl()->Height(), 0));
 }
 
 void TsCommonData::ShrinkCache() {
@@ -363,14 +366,14 @@ void TsCommonData::UpdateTransparency(bool TellChildren) {
     // Forms stand here for the scrolling controls of the class library,
     // which our forms do not descend from. The class library has no docking,
     // so no owner is a dock site.
-    if (FOwnerControl && (FOwnerControl->InheritsFrom(vcl::TCustomForm::StaticClassInfo()) ||
-                          InheritsFromClassName(*FOwnerControl, "TPanel") ||
-                          InheritsFromClassName(*FOwnerControl, "TScrollingWinControl"))) {
+    if (OwnerControl() && (OwnerControl()->InheritsFrom(vcl::TCustomForm::StaticClassInfo()) ||
+                          InheritsFromClassName(*OwnerControl(), "TPanel") ||
+                          InheritsFromClassName(*OwnerControl(), "TScrollingWinControl"))) {
         const int f = ComputeParentBackground();
         if (f == 2) return;
         FBGFlags = static_cast<std::uint16_t>((FBGFlags & ~3u) | (f & 1));
     }
-    if (vcl::TWinControl *windowed = Windowed(FOwnerControl); windowed && TellChildren)
+    if (vcl::TWinControl *windowed = Windowed(OwnerControl()); windowed && TellChildren)
         for (int i = 0; i < windowed->ControlCount(); ++i)
             windowed->Controls(i)->Perform(SM_SKINCOMMAND, SkinCommand(SC_QUERY_BG_FLAGS), 1);
 }
@@ -379,7 +382,7 @@ int TsCommonData::ComputeParentBackground() const {
     const TsSkinManager *m = GetSkinManager();
     if (!m || !m->IsValidSectionIndex(FSkinIndex)) return 1;
     TvlFormProvider *provider = OwnerProvider();
-    if (m->Effects()->AllowOuterEffects() && (Windowed(FOwnerControl) || provider)) return 0;
+    if (m->Effects()->AllowOuterEffects() && (Windowed(OwnerControl()) || provider)) return 0;
     const TsGeneralData &section = m->Sections[static_cast<std::size_t>(FSkinIndex)];
     if (m->IsValidMaskIndex(section.BorderMask)) {
         const TsMaskData &mask = m->Masks[static_cast<std::size_t>(section.BorderMask)];
@@ -396,7 +399,7 @@ int TsCommonData::ComputeParentBackground() const {
     if (m->IsValidMaskIndex(normal.TextureIndex) &&
         m->Masks[static_cast<std::size_t>(normal.TextureIndex)].DrawMode == 10)
         return 0;
-    vcl::TWinControl *parent = FOwnerControl ? FOwnerControl->Parent() : nullptr;
+    vcl::TWinControl *parent = OwnerControl() ? OwnerControl()->Parent() : nullptr;
     if (!parent) return 0;
     if (!parent->HandleAllocated()) return 2;
     if (parent->Perform(SM_SKINCOMMAND, SkinCommand(SC_IS_HANDLED), 0) == 1)
@@ -405,9 +408,9 @@ int TsCommonData::ComputeParentBackground() const {
 }
 
 bool TsCommonData::UsesParentBackground() const {
-    if (!IsSkinned(false) || !FOwnerControl || !FOwnerControl->Enabled()) return true;
+    if (!IsSkinned(false) || !OwnerControl() || !OwnerControl()->Enabled()) return true;
     const TsSkinManager *m = GetSkinManager();
-    vcl::TWinControl *parent = FOwnerControl->Parent();
+    vcl::TWinControl *parent = OwnerControl()->Parent();
     if (m->Sections[static_cast<std::size_t>(FSkinIndex)].Props[0].Transparency < 1 || !parent ||
         !parent->HandleAllocated())
         return false;
@@ -415,7 +418,7 @@ bool TsCommonData::UsesParentBackground() const {
 }
 
 bool TsCommonData::IsControlActive() const {
-    vcl::TControl *c = FOwnerControl;
+    vcl::TControl *c = OwnerControl();
     if (!c || Has(c, vcl::csDestroying) || !c->Enabled() || Has(c, vcl::csDesigning)) return false;
     if (Focused) return true;
     if (auto *windowed = Windowed(c); windowed && windowed->HandleAllocated() &&
@@ -432,14 +435,14 @@ bool TsCommonData::IsControlActive() const {
 bool TsCommonData::CanUseCache() const {
     if (!(FBGFlags & 1)) return true;
     const TsSkinManager *m = GetSkinManager();
-    if (m && m->Effects()->AllowOuterEffects() && (Windowed(FOwnerControl) || OwnerProvider())) return true;
+    if (m && m->Effects()->AllowOuterEffects() && (Windowed(OwnerControl()) || OwnerProvider())) return true;
     return !NoGlowKinds.Contains(ControlKind) && IsControlActive();
 }
 
 // ------------------------------------------------------------ colours
 
 vcl::TColor TsCommonData::OwnerColor() const {
-    if (FOwnerControl) return FOwnerControl->Color();
+    if (OwnerControl()) return OwnerControl()->Color();
     if (TvlFormProvider *provider = OwnerProvider())
         if (vcl::TCustomForm *form = provider->ProviderForm()) return form->Color();
     return vcl::clFuchsia;
@@ -469,8 +472,8 @@ vcl::TColor TsCommonData::GetBackColor(int State, HWND Window) const {
     const TsGenState &state = section.Props[State > 0 && section.States > 1 ? 1 : 0];
     if (state.Transparency == 0) return FCustomColor ? own : state.Color;
     vcl::TColor parent = vcl::clBtnFace;
-    if (FOwnerControl && FOwnerControl->Parent())
-        parent = FOwnerControl->Parent()->Color();
+    if (OwnerControl() && OwnerControl()->Parent())
+        parent = OwnerControl()->Parent()->Color();
     else if (HWND p = Window ? GetParent(Window) : nullptr)
         parent = ParentWindowColor(p);
     parent = vcl::ColorToRGB(parent);
@@ -479,7 +482,7 @@ vcl::TColor TsCommonData::GetBackColor(int State, HWND Window) const {
 }
 
 int TsCommonData::QuerySectionIndexAt(int Index) const {
-    return skin::QuerySectionIndexAt(FOwnerControl, Index, GetSkinManager(), 0);
+    return skin::QuerySectionIndexAt(OwnerControl(), Index, GetSkinManager(), 0);
 }
 
 int QuerySectionIndexAt(vcl::TControl *Control, int Index, TsSkinTables *Manager, int State) {
@@ -494,19 +497,26 @@ int QuerySectionIndexAt(vcl::TControl *Control, int Index, TsSkinTables *Manager
     return answer == 1 ? query.SectionIndex : Index;
 }
 
-void TsCommonData::SyncControlColors(bool Repaint) {
-    vcl::TControl *c = FOwnerControl;
-    if (!c || !IsSkinned(false) || !HotColorKinds.Contains(ControlKind)) return;
-    if (auto *windowed = Windowed(c); windowed && !windowed->HandleAllocated()) return;
+bool TsCommonData::SyncControlColors(bool Repaint) {
+    vcl::TControl *c = OwnerControl();
+    if (!c || !IsSkinned(false) || !HotColorKinds.Contains(ControlKind)) return true;
+    if (auto *windowed = Windowed(c); windowed && !windowed->HandleAllocated()) return true;
     const TsGeneralData &section = GetSkinManager()->Sections[static_cast<std::size_t>(FSkinIndex)];
-    if (section.Props[0].Transparency == 100 && section.Props[1].Transparency == 100) return;
+    if (section.Props[0].Transparency == 100 && section.Props[1].Transparency == 100) return true;
     // The manager's hue and saturation are in the section colours since the
     // skin was read: applied again here they would count twice.
     const vcl::TColor color = section.Props[0].Color, font = section.Props[0].FontColor;
+    // The control's answers are the application's: they may free the
+    // control, or this record with its adapter.
+    const vcl::TGuarded alive(this);
+    const vcl::TGuarded control(c);
     if (!FCustomColor && c->Color() != color) c->SetColor(color);
-    if (!FCustomFont && (ControlKind != 10 || ModuleState().ExtendedHotTracking) && c->Font()->Color() != font)
+    if (!alive) return false;
+    if (control && !FCustomFont && (ControlKind != 10 || ModuleState().ExtendedHotTracking) && c->Font()->Color() != font)
         c->Font()->SetColor(font);
-    if (Repaint) RepaintControl(false);
+    if (!alive) return false;
+    if (Repaint && control) RepaintControl(false);
+    return static_cast<bool>(alive);
 }
 
 // ------------------------------------------------------------ paint lock
@@ -545,9 +555,9 @@ bool TsCommonData::IsPaintLocked() const {
     if (!m || Has(m, vcl::csDestroying)) return false;
     if (PaintLocked) return true;
     vcl::TControl *parent = nullptr;
-    if (FOwnerControl) {
+    if (OwnerControl()) {
         if (OwnerDestroying()) return false;
-        parent = FOwnerControl->Parent();
+        parent = OwnerControl()->Parent();
     } else if (TvlFormProvider *provider = OwnerProvider()) {
         if (vcl::TCustomForm *form = provider->ProviderForm()) parent = form->Parent();
     }

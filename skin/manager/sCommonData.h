@@ -99,6 +99,9 @@ public:
     // Stored in ASCII upper case.
     void SetSkinSection(const std::string &Value);
     TvlOuterEffects *OuterEffects() const { return FOuterEffects.get(); }
+    // For a TGuarded kept across what may free the record with its adapter
+    // or control.
+    const vcl::TLifeMark &LifeMark() const { return FLife; }
 
     // The painters' view. GetSkinManager: the record's own manager, else
     // the default one; null without either.
@@ -117,7 +120,7 @@ public:
     void PrepareCache() override;
     // The cache kept but emptied to 0 x 0 (nothing without one).
     void ShrinkCache();
-    vcl::TControl *OwnerControl() const override { return FOwnerControl; }
+    vcl::TControl *OwnerControl() const override { return FOwnerControl.Get(); }
     std::uint16_t BGFlags() const override { return FBGFlags; }
     void SetBGFlags(std::uint16_t Value) { FBGFlags = Value; }
     std::int32_t HueOffset() const override { return FHueOffset; }
@@ -141,7 +144,9 @@ public:
     // SC_GET_BG_SECTION); Index when nobody answers.
     int QuerySectionIndexAt(int Index) const override;
 
-    vcl::TObject *OwnerObj() const { return FOwnerObj; }
+    // The owner; null once an owner that is a component is gone (a window
+    // adapter's record outlives the control the application freed).
+    vcl::TObject *OwnerObj() const { return FOwnerComponent || !FOwnerIsComponent ? FOwnerObj : nullptr; }
     // The owner when it is a form provider; null otherwise.
     TvlFormProvider *OwnerProvider() const;
     // The control's window when it is windowed and has one, else WndHandle.
@@ -169,7 +174,8 @@ public:
     bool CanUseCache() const;
     // The control's colours := the section's normal ones (through the
     // manager's hue and saturation), unless its custom switches keep them.
-    void SyncControlColors(bool Repaint);
+    // False when the control's answer freed this record.
+    bool SyncControlColors(bool Repaint);
 
     // The paint lock.
     void LockPaint();
@@ -236,6 +242,7 @@ private:
     // The control of a new SkinSection or SkinManager learns of it.
     void AnnounceSectionChange(bool SectionValid, unsigned Flag);
 
+    vcl::TLifeMark FLife;
     bool FCustomColor = false;
     bool FCustomFont = false;
     std::string FSkinSection;
@@ -250,8 +257,10 @@ private:
     std::int32_t FHueOffset = 0;
     std::int32_t FSaturation = 0;
     vcl::TColor FColorTone = vcl::clNone;
-    vcl::TObject *FOwnerObj;           // not owned
-    vcl::TControl *FOwnerControl;      // not owned
+    vcl::TObject *FOwnerObj;  // not owned
+    vcl::TGuarded<vcl::TComponent> FOwnerComponent;
+    bool FOwnerIsComponent = false;
+    vcl::TGuarded<vcl::TControl> FOwnerControl;
 };
 
 // The horizontal or vertical scroll bar sizes of a scrolling window.

@@ -211,8 +211,10 @@ void BroadcastToChildWindows(HWND Window, const vcl::TMessage &Message) {
 
 void PassUpdateDoneToChildren(vcl::TWinControl *Parent) {
     if (!Parent || Designing(Parent) || ModuleState().FormAnimationActive) return;
+    // A child's answer may free the parent.
+    const vcl::TGuarded parent(Parent);
     const int count = Parent->ControlCount();
-    for (int i = 0; i < count && i < Parent->ControlCount(); ++i) {
+    for (int i = 0; i < count && parent && i < Parent->ControlCount(); ++i) {
         vcl::TControl *child = Parent->Controls(i);
         if (Destroying(child)) continue;
         auto *windowed = dynamic_cast<vcl::TWinControl *>(child);

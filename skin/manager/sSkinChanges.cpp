@@ -289,13 +289,13 @@ void TsSkinManager::PrepareExtBorderImages() {
     ExtBorderMargins = {};
     ExtBorderImages[0].reset();
     ExtBorderImages[1].reset();
-    // An extended-border picture whose rect runs out of its image (the fields
-    // allow 9999 x 9999) would make frames of hundreds of megabytes: the skin
-    // has none, for the frames and for the slicing of the forms' borders alike.
-    if (IsValidMaskIndex(CommonElements.ExBorder)) {
-        const TsMaskData &m = Masks[static_cast<std::size_t>(CommonElements.ExBorder)];
-        if (!MaskFitsImage(m, MaskImage(m))) CommonElements.ExBorder = -1;
-    }
+    // An extended-border picture without pixels (the load takes its rect
+    // only where it lies in its image, but an empty one does) has no frames:
+    // the skin has none, for the frames and for the slicing of the forms'
+    // borders alike.
+    if (const int exBorder = CommonElements.ExBorder;
+        IsValidMaskIndex(exBorder) && Masks[static_cast<std::size_t>(exBorder)].R.IsEmpty())
+        CommonElements.ExBorder = -1;
     if (!FActive || !GetExtendedBorders()) return;
     const int exBorder = CommonElements.ExBorder;
     if (IsValidMaskIndex(exBorder)) {

@@ -36,8 +36,5 @@ bool RectLiesIn(const vcl::TRect &R, const vcl::TBitmapView &Image) {
            R.Bottom <= height;
 }
 
-bool MaskFitsImage(const TsMaskData &Mask, const vcl::TBitmapView &Image) {
-    return !Mask.R.IsEmpty() && RectLiesIn(Mask.R, Image);
-}
 
 } // namespace skin

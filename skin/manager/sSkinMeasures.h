@@ -28,11 +28,9 @@ vcl::TRect ExtBorderMarginsOf(const TsMaskData &ExBorder, int FormOffset, int Bo
 
 // R is a rect of Image (the master bitmap or a mask's own picture): its
 // sides are not turned over and it lies inside the image; an empty one
-// does, where it lies inside.
+// does, where it lies inside. The load takes a mask's rect only then, so
+// that whatever is made of its frames (a caption button, the extended
+// border's picture, a glow) is no larger than the skin's pictures.
 bool RectLiesIn(const vcl::TRect &R, const vcl::TBitmapView &Image);
-// The mask's rect is a rect of Image that is not empty: a picture made of
-// its frames (the extended border's, a title button's glow) then has
-// pixels and is no larger than the skin's pictures.
-bool MaskFitsImage(const TsMaskData &Mask, const vcl::TBitmapView &Image);
 
 } // namespace skin

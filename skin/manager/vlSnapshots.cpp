@@ -81,11 +81,14 @@ void LayBackground(HDC DC, vcl::TControl &Child, const TvlBgQuery &Behind) {
     if (Behind.X >= 0) copyBand(iw - limit.Right - Behind.X, b.Top, b.Right, b.Bottom);
 }
 
+// The child's own paint is the application's: it may free the child.
 void PaintChild(HDC Memory, HDC Target, vcl::TControl &Child, bool Copy, vcl::TPoint Offset) {
-    const int saved = SaveDC(Memory);
+    const vcl::TGuarded child(&Child);
     const vcl::TRect b = Child.BoundsRect();
     const RECT inTarget{b.Left + Offset.X, b.Top + Offset.Y, b.Right + Offset.X, b.Bottom + Offset.Y};
     if (!RectVisible(Target, &inTarget)) PerformSkinCommand(&Child, SC_SET_NOT_PAINTED, 0);
+    if (!child) return;
+    const int saved = SaveDC(Memory);
     OffsetViewportOrgEx(Memory, b.Left, b.Top, nullptr);
     IntersectClipRect(Memory, 0, 0, b.Width(), b.Height());
     vcl::TControlState state = Child.ControlState();
@@ -95,7 +98,7 @@ void PaintChild(HDC Memory, HDC Target, vcl::TControl &Child, bool Copy, vcl::TP
         Child.SetControlState(state);
     }
     Child.Perform(WM_PAINT, reinterpret_cast<WPARAM>(Memory), 0);
-    if (added) {
+    if (added && child) {
         state = Child.ControlState();
         state.Exclude(vcl::csPaintCopy);
         Child.SetControlState(state);
@@ -115,28 +118,34 @@ void PaintChildControls(HDC DC, vcl::TWinControl *Control, bool OnlyWhenVisible,
         if (Control->HandleAllocated()) SendSkinCommand(Control->WindowHandle(), SC_SET_NOT_PAINTED, 0);
         return;
     }
-    // A copy: a child's painting may add or remove controls.
-    std::vector<vcl::TControl *> children;
+    // A copy: a child's painting may add or remove controls, or free them
+    // (the parent too).
+    const vcl::TGuarded parent(Control);
+    std::vector<vcl::TGuarded<vcl::TControl>> children;
     for (int i = 0; i < Control->ControlCount(); ++i)
-        if (Qualifies(*Control->Controls(i), DC, Offset)) children.push_back(Control->Controls(i));
+        if (Qualifies(*Control->Controls(i), DC, Offset)) children.emplace_back(Control->Controls(i));
     if (children.empty()) return;
     // An MDI parent's aligned bars change size with the client window
     // beside them: their images are made anew before they paint.
     if (const auto *form = dynamic_cast<const vcl::TCustomForm *>(Control); form && form->FormStyle() == vcl::fsMDIForm)
-        for (vcl::TControl *child : children)
-            if (child->Align() != vcl::alNone) PerformSkinCommand(child, SC_REPAINT, 0);
+        for (const auto &child : children)
+            if (child && child->Align() != vcl::alNone) PerformSkinCommand(child.Get(), SC_REPAINT, 0);
 
     TvlBgQuery behind;
-    QueryParentBackground(behind, Control, false);
+    if (parent) QueryParentBackground(behind, Control, false);
+    if (!parent) return;
     const bool copy = Control->ControlState().Contains(vcl::csPaintCopy);
     vcl::TMemoryDC memory(nullptr);
     const vcl::TBitmapHandle bitmap(CreateCompatibleBitmap(vcl::TWindowDC().Get(), std::max(Control->Width(), 1),
                                                            std::max(Control->Height(), 1)));
     if (!memory || !bitmap) return;
     const vcl::TSelectObject selected(memory.Get(), bitmap.Get());
-    for (vcl::TControl *child : children) LayBackground(memory.Get(), *child, behind);
-    for (vcl::TControl *child : children) PaintChild(memory.Get(), DC, *child, copy, Offset);
-    for (vcl::TControl *child : children) {
+    for (const auto &child : children)
+        if (child) LayBackground(memory.Get(), *child, behind);
+    for (const auto &child : children)
+        if (child && parent) PaintChild(memory.Get(), DC, *child, copy, Offset);
+    for (const auto &child : children) {
+        if (!child) continue;
         const vcl::TRect b = child->BoundsRect();
         // A child that left the key colour at its corner asks to be left out.
         // The corner is read where the child was painted in the memory
@@ -232,19 +241,23 @@ void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, i
     if (!bordered) IntersectClipRect(dc, 0, 0, Control->Width(), Control->Height());
     auto *windowed = dynamic_cast<vcl::TWinControl *>(Control);
     if (!windowed) {
+        const vcl::TGuarded alive(Control);
         PerformSkinCommand(Control, SC_SET_PAINT_TARGET, reinterpret_cast<LPARAM>(dc));
-        Control->Perform(WM_PRINT, reinterpret_cast<WPARAM>(dc), 0);
-        PerformSkinCommand(Control, SC_SET_PAINT_TARGET, 0);
+        if (alive) Control->Perform(WM_PRINT, reinterpret_cast<WPARAM>(dc), 0);
+        if (alive) PerformSkinCommand(Control, SC_SET_PAINT_TARGET, 0);
         return;
     }
     if (!windowed->HandleAllocated()) return;
+    // The window's print runs the application's code, which may free it.
+    const vcl::TGuarded alive(windowed);
     // State the control keeps ahead of its window (a status bar's panels
     // set since the last pump) goes into the window before it is printed.
     windowed->FlushWindowUpdate();
+    if (!alive) return;
     if (!bordered) {
         PrintWindowTo(dc, *windowed);
-        PaintChildWindowsToBitmap(Control, Bitmap);
-        PaintMDIChildrenToBitmap(*windowed, Bitmap);
+        if (alive) PaintChildWindowsToBitmap(Control, Bitmap);
+        if (alive) PaintMDIChildrenToBitmap(*windowed, Bitmap);
         return;
     }
     // The image is the border's: the window, which prints itself in its own
@@ -256,9 +269,10 @@ void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, i
         const vcl::TSavedDC saved(dc);
         OffsetViewportOrgEx(dc, offset.X, offset.Y, nullptr);
         PrintWindowTo(dc, *windowed);
-        PaintChildWindowsToBitmap(Control, Bitmap);
-        PaintMDIChildrenToBitmap(*windowed, Bitmap);
+        if (alive) PaintChildWindowsToBitmap(Control, Bitmap);
+        if (alive) PaintMDIChildrenToBitmap(*windowed, Bitmap);
     }
+    if (!alive) return;
     RECT client{};
     GetClientRect(window, &client);
     vcl::TRect r{at.X, at.Y, at.X + client.right, at.Y + client.bottom};
@@ -272,11 +286,14 @@ void PaintChildWindowsToBitmap(vcl::TControl *Control, vcl::TBitmap &Bitmap) {
     const HDC dc = Bitmap.Canvas()->Handle();
     // Children lie in the client area, which a frame moves inside the window.
     const vcl::TPoint client = ClientOffset(parent->WindowHandle());
-    // A copy: painting may add or remove controls.
-    std::vector<vcl::TControl *> children;
-    for (int i = 0; i < parent->ControlCount(); ++i) children.push_back(parent->Controls(i));
-    for (vcl::TControl *c : children) {
-        auto *child = dynamic_cast<vcl::TWinControl *>(c);
+    // A copy: a child's print (the application's) may add, remove or free
+    // controls, the parent too.
+    const vcl::TGuarded alive(parent);
+    std::vector<vcl::TGuarded<vcl::TControl>> children;
+    for (int i = 0; i < parent->ControlCount(); ++i) children.emplace_back(parent->Controls(i));
+    for (const auto &c : children) {
+        if (!alive) return;
+        auto *child = dynamic_cast<vcl::TWinControl *>(c.Get());
         if (!child || !child->HandleAllocated()) continue;
         if (!child->Visible() && !child->ComponentState().Contains(vcl::csDesigning)) continue;
         const vcl::TSavedDC saved(dc);

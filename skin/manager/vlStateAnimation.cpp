@@ -33,37 +33,48 @@ std::uint8_t FadeByte(double Value) {
     return static_cast<std::uint8_t>(std::nearbyint(Value));
 }
 
-// Holds a canvas locked while it lives.
+// Holds the record's cache canvas locked while it lives; a record freed
+// meanwhile took the canvas along.
 class TCanvasLock {
 public:
-    explicit TCanvasLock(vcl::TCanvas &Canvas) : FCanvas(Canvas) { FCanvas.Lock(); }
-    ~TCanvasLock() { FCanvas.Unlock(); }
+    TCanvasLock(vcl::TCanvas &Canvas, const vcl::TGuarded<TsCommonData> &Data) : FCanvas(Canvas), FData(Data) {
+        FCanvas.Lock();
+    }
+    ~TCanvasLock() {
+        if (FData) FCanvas.Unlock();
+    }
     TCanvasLock(const TCanvasLock &) = delete;
     TCanvasLock &operator=(const TCanvasLock &) = delete;
 
 private:
     vcl::TCanvas &FCanvas;
+    const vcl::TGuarded<TsCommonData> &FData;
 };
 
 vcl::TRect WholeImage(const vcl::TBitmap &Bitmap) { return {0, 0, Bitmap.Width(), Bitmap.Height()}; }
 
 // The cache painted for the control's new state: a control is asked
 // directly (a button's graphic children are drawn on its face), a bare
-// window by message.
-void RebuildCache(TsCommonData &Data, TvlThreadedTimer &Timer) {
+// window by message. What either runs may free the record (with its adapter
+// or control): false then.
+bool RebuildCache(TsCommonData &Data, TvlThreadedTimer &Timer) {
+    const vcl::TGuarded data(&Data);
     vcl::TControl *control = Data.OwnerControl();
     if (!control) {
         if (HWND window = Data.GetWindowHandle()) SendSkinCommand(window, SC_BUILD_CACHE, 0);
-        return;
+        return static_cast<bool>(data);
     }
     // A control that answers has built its picture itself: the old fade
     // stops here and is armed again from the new pictures.
-    if (PerformSkinCommand(control, SC_BUILD_CACHE, 0) != 0) Timer.SetEnabled(false);
+    const bool built = PerformSkinCommand(control, SC_BUILD_CACHE, 0) != 0;
+    if (!data) return false;
+    if (built) Timer.SetEnabled(false);
     auto *button = dynamic_cast<vcl::TButtonControl *>(control);
     vcl::TBitmap *cache = Data.CacheBmp();
-    if (!button || button->ControlCount() == 0 || !cache) return;
-    TCanvasLock lock(*cache->Canvas());
+    if (!button || button->ControlCount() == 0 || !cache) return true;
+    const TCanvasLock lock(*cache->Canvas(), data);
     PaintChildControls(cache->Canvas()->Handle(), button, false, {0, 0});
+    return static_cast<bool>(data);
 }
 
 // The window a state fade is shown on, and its size; null when none.
@@ -131,7 +142,7 @@ std::int32_t StartStateAnimation(TsCommonData &Data, std::int32_t Mode, TvlStepC
         (timer->WorkImage->Width() != cache->Width() || timer->WorkImage->Height() != cache->Height()))
         timer->WorkImage.reset();
     ResizeAnimBitmap(timer->StartImage, *cache, WholeImage(*cache));
-    if (Data.BGChanged) RebuildCache(Data, *timer);
+    if (Data.BGChanged && !RebuildCache(Data, *timer)) return fmIdle;
     cache = Data.CacheBmp();
     if (!cache) return fmIdle;
     ResizeAnimBitmap(timer->TargetImage, *cache, WholeImage(*cache));

@@ -81,14 +81,14 @@ void CheckSizes(const TSkinInMemory &Skin) {
     }
 
     // A form's frame picture, normal and maximized, with the extended
-    // border's margins when its picture fits the skin's images.
+    // border's margins when its picture has pixels.
     skin::TvlFrameSizes f;
     f.NativeBorder = 4;
     f.NativeCaption = 23;
     f.SkinBorder = d.BorderWidth;
     if (Skin.IsValidMaskIndex(Skin.Elements.ExBorder)) {
         const skin::TsMaskData &m = Skin.Masks[static_cast<std::size_t>(Skin.Elements.ExBorder)];
-        if (skin::MaskFitsImage(m, Skin.MaskPixels(m))) f.Margins = skin::ExtBorderMarginsOf(m, d.FormOffset, d.BorderMode);
+        if (!m.R.IsEmpty()) f.Margins = skin::ExtBorderMarginsOf(m, d.FormOffset, d.BorderMode);
     }
     for (int caption : {d.TitleHeight, d.MaxHeight}) {
         f.SkinCaption = caption;

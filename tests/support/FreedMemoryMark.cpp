@@ -3,6 +3,7 @@
 #include <malloc.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -15,6 +16,7 @@ namespace {
 struct TKept {
     void *Block;
     std::size_t Size;
+    std::uint32_t Sum;  // of the bytes as they were kept
 };
 constexpr std::size_t KeptLimit = 1 << 16;
 TKept Kept[KeptLimit];
@@ -22,10 +24,14 @@ std::size_t KeptCount = 0;
 // Freeing happens on other threads too (the system's, the tests' own).
 volatile long Lock = 0;
 bool Marking = false;
+bool KeepingContents = false;
 volatile long FaultCount = 0;
+void *volatile FirstFault = nullptr;
 
 LONG CALLBACK CountFault(EXCEPTION_POINTERS *Info) {
-    if (Info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) __atomic_add_fetch(&FaultCount, 1, __ATOMIC_RELAXED);
+    if (Info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION &&
+        __atomic_add_fetch(&FaultCount, 1, __ATOMIC_RELAXED) == 1)
+        FirstFault = Info->ExceptionRecord->ExceptionAddress;
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
@@ -43,14 +49,24 @@ const TKept *Find(const void *Block) {
     return nullptr;
 }
 
+// FNV-1a over the block.
+std::uint32_t SumOf(const void *Block, std::size_t Size) {
+    const auto *bytes = static_cast<const unsigned char *>(Block);
+    std::uint32_t sum = 2166136261u;
+    for (std::size_t i = 0; i < Size; ++i) sum = (sum ^ bytes[i]) * 16777619u;
+    return sum;
+}
+
+bool Unchanged(const TKept &Kept) { return SumOf(Kept.Block, Kept.Size) == Kept.Sum; }
+
 void Release(void *Block) noexcept {
     if (!Block) return;
     {
         const TSpin spin;
         if (Marking && KeptCount < KeptLimit) {
             const std::size_t size = _msize(Block);
-            std::memset(Block, TFreedMemoryMark::Mark, size);
-            Kept[KeptCount++] = {Block, size};
+            if (!KeepingContents) std::memset(Block, TFreedMemoryMark::Mark, size);
+            Kept[KeptCount++] = {Block, size, SumOf(Block, size)};
             return;
         }
     }
@@ -64,10 +80,12 @@ void *Take(std::size_t Size) {
 
 } // namespace
 
-TFreedMemoryMark::TFreedMemoryMark() : FHandler(AddVectoredExceptionHandler(1, CountFault)) {
+TFreedMemoryMark::TFreedMemoryMark(bool KeepContents) : FHandler(AddVectoredExceptionHandler(1, CountFault)) {
     __atomic_store_n(&FaultCount, 0, __ATOMIC_RELAXED);
+    FirstFault = nullptr;
     const TSpin spin;
     Marking = true;
+    KeepingContents = KeepContents;
 }
 
 TFreedMemoryMark::~TFreedMemoryMark() {
@@ -89,13 +107,18 @@ bool TFreedMemoryMark::Freed(const void *Block) const {
 
 int TFreedMemoryMark::Faults() const { return static_cast<int>(__atomic_load_n(&FaultCount, __ATOMIC_RELAXED)); }
 
+const void *TFreedMemoryMark::FirstFaultAddress() const { return FirstFault; }
+
 bool TFreedMemoryMark::Untouched(const void *Block) const {
     const TSpin spin;
     const TKept *kept = Find(Block);
-    if (!kept) return false;
-    const auto *bytes = static_cast<const unsigned char *>(kept->Block);
-    for (std::size_t i = 0; i < kept->Size; ++i)
-        if (bytes[i] != Mark) return false;
+    return kept && Unchanged(*kept);
+}
+
+bool TFreedMemoryMark::AllUntouched() const {
+    const TSpin spin;
+    for (std::size_t i = 0; i < KeptCount; ++i)
+        if (!Unchanged(Kept[i])) return false;
     return true;
 }
 

@@ -13,7 +13,9 @@ namespace skin::test {
 class TFreedMemoryMark {
 public:
     static constexpr unsigned char Mark = 0xA5;
-    TFreedMemoryMark();
+    // KeepContents: the blocks keep what they held, unmarked, so that a use
+    // that reads a stale value and writes on its strength shows by the write.
+    explicit TFreedMemoryMark(bool KeepContents = false);
     // The kept blocks are given back.
     ~TFreedMemoryMark();
     TFreedMemoryMark(const TFreedMemoryMark &) = delete;
@@ -21,10 +23,14 @@ public:
 
     // Block was freed while this one lives.
     bool Freed(const void *Block) const;
-    // Block was freed and holds nothing but the mark still.
+    // Block was freed and holds what it held when it was kept.
     bool Untouched(const void *Block) const;
+    // Every block freed while this one lives is untouched.
+    bool AllUntouched() const;
     // The access violations raised while this one lives.
     int Faults() const;
+    // The code address of the first of them (null without one).
+    const void *FirstFaultAddress() const;
 
 private:
     void *FHandler;

@@ -329,7 +329,7 @@ TEST_F(DialogChildren, ClassLibraryPanelsFollowTheSkinWithTheirChildren) {
     ASSERT_EQ(Host.Adapters.size(), 2u);  // the panel, then its button
     auto *adapter = dynamic_cast<TvlPanelWnd *>(Host.Adapters[0].get());
     ASSERT_NE(adapter, nullptr);
-    EXPECT_EQ(adapter->Panel, panel);
+    EXPECT_EQ(adapter->Panel.Get(), panel);
     EXPECT_EQ(adapter->SkinData->SkinSection(), "CHECKBOX");
     EXPECT_TRUE(dynamic_cast<TvlBtnWnd *>(AdapterOfWindow(button->Handle())));
     EXPECT_EQ(label->Font()->Color(), Manager->GetMainFontColor());
@@ -339,7 +339,7 @@ TEST_F(DialogChildren, ClassLibraryPanelsFollowTheSkinWithTheirChildren) {
     ASSERT_TRUE(CreateDialogChildAdapters(Host, silent->Handle()));
     auto *quiet = dynamic_cast<TvlPanelWnd *>(AdapterOfWindow(silent->Handle()));
     ASSERT_NE(quiet, nullptr);
-    EXPECT_EQ(quiet->Panel, silent);
+    EXPECT_EQ(quiet->Panel.Get(), silent);
     EXPECT_EQ(quiet->SkinData->SkinSection(), "GROUPBOX");
     EXPECT_EQ(silent->Caption(), "");
     EXPECT_EQ(silent->Tag(), 999);

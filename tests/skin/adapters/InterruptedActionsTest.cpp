@@ -50,6 +50,8 @@ enum TAction {
     aHideRefusedInOnHide,   // OnHide raises: the form stays
     aHideRefusedByWindow,   // the window's own placement handling takes the hide back
     aSkinChangedMidway,     // while a hide, and a minimize, animates
+    aSkinOffMidway,         // turned off while a hide, a minimize and a restore animate, then on again
+    aCommandsRefusedByWindow,  // the window's own procedure takes minimize, maximize and close without acting
 };
 
 struct TRow {
@@ -60,7 +62,8 @@ const char *const KindNames[] = {"Plain",       "Bordered",    "MDIChild", "Embe
                                  "Translucent", "Unsectioned", "Dialog",   "BorderedDialog"};
 const char *const ActionNames[] = {"CloseRefused", "MinimizeRefused", "MaximizeMinimized", "MaximizeMinimizedNative",
                                    "HideShow", "ShowMinimizedRestore", "SkinOffInOnShow", "ShowRefusedInOnShow",
-                                   "HideRefusedInOnHide", "HideRefusedByWindow", "SkinChangedMidway"};
+                                   "HideRefusedInOnHide", "HideRefusedByWindow", "SkinChangedMidway",
+                                   "SkinOffMidway", "CommandsRefusedByWindow"};
 void PrintTo(const TRow &Row, std::ostream *Out) { *Out << KindNames[Row.Kind] << " " << ActionNames[Row.Action]; }
 
 constexpr std::uint8_t OwnAlpha = 200;  // the translucent form's
@@ -93,13 +96,20 @@ struct DialogRules {
     static inline bool RefuseCancel = false;
     static inline bool KeepShown = false;
     static inline TsSkinManager *TurnOffOnShow = nullptr;
+    static inline bool SwallowCommands = false;
 };
+// The system commands that a window's own procedure may take without acting.
+bool Swallowed(UINT Msg, WPARAM Command) {
+    const WPARAM c = Command & 0xFFF0;
+    return Msg == WM_SYSCOMMAND && (c == SC_MINIMIZE || c == SC_MAXIMIZE || c == SC_CLOSE);
+}
 // A placement that would hide the window is taken back.
 void KeepShown(LPARAM Pos) {
     if (auto *pos = reinterpret_cast<WINDOWPOS *>(Pos)) pos->flags &= ~SWP_HIDEWINDOW;
 }
 
 INT_PTR CALLBACK SweepDialogProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (DialogRules::SwallowCommands && Swallowed(Msg, WParam)) return TRUE;
     switch (Msg) {
     case WM_INITDIALOG: return TRUE;
     case WM_WINDOWPOSCHANGING:
@@ -122,6 +132,7 @@ struct Subject {
         DialogRules::RefuseCancel = false;
         DialogRules::KeepShown = false;
         DialogRules::TurnOffOnShow = nullptr;
+        DialogRules::SwallowCommands = false;
         if (IsDialog(Kind)) {
             Dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), SizeableDialog().Get(), nullptr,
                                                 SweepDialogProc, 0);
@@ -162,6 +173,10 @@ struct Subject {
         if (Kind == kUnsectioned) P->SkinData()->SetSkinSection("NOSUCHSECTION");
         if (Shown) Show();
         Settle();
+        // The host's skin gives a form put into it a provider of its own
+        // (the one made here then stands aside): the checks go to the one
+        // that serves the form.
+        if (TsSkinProvider *serving = FindFormProvider(Form)) P = serving;
     }
     ~Subject() {
         if (Dialog && IsWindow(Dialog)) DestroyWindow(Dialog);
@@ -210,6 +225,10 @@ struct Subject {
     }
     void RefuseShowOnce() { RefuseShow = true; }
     void RefuseHideOnce() { RefuseHide = true; }
+    void SwallowCommands() {
+        Own.SwallowCommands = true;
+        DialogRules::SwallowCommands = true;
+    }
     void KeepWindowShownOnHide() {
         Own.KeepShownOnHide = true;
         DialogRules::KeepShown = true;
@@ -242,8 +261,13 @@ struct Subject {
     struct OwnProcedure {
         vcl::TWndMethod Previous;
         bool KeepShownOnHide = false;
+        bool SwallowCommands = false;
         void Handle(vcl::TMessage &M) {
             if (M.Msg == WM_WINDOWPOSCHANGING && KeepShownOnHide) KeepShown(M.LParam);
+            if (SwallowCommands && Swallowed(M.Msg, M.WParam)) {
+                M.Result = 0;
+                return;
+            }
             Previous(M);
         }
     } Own;
@@ -436,6 +460,42 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
             s.Command(SC_RESTORE);
         }
         break;
+    case aSkinOffMidway: {
+        const auto offMidway = [&] {
+            manager->SetActive(false);
+            s.Settle();
+            manager->SetActive(true);
+            s.Settle();
+        };
+        s.Hide();
+        offMidway();
+        s.Show();
+        if (row.Kind != kEmbedded) {
+            s.Settle();
+            s.Command(SC_MINIMIZE);
+            offMidway();
+            ASSERT_TRUE(IsIconic(s.Window()));
+            s.Command(SC_RESTORE);
+            offMidway();
+        }
+        // The skin takes an open dialog again when it is next activated
+        // (the user brings it back to the front).
+        if (IsDialog(row.Kind)) {
+            const HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                                               nullptr, nullptr, nullptr);
+            uitest::ActivateAndWait(other, 2s);
+            DestroyWindow(other);
+            ASSERT_TRUE(uitest::ActivateAndWait(s.Window(), 2s));
+        }
+        break;
+    }
+    case aCommandsRefusedByWindow:
+        s.SwallowCommands();
+        for (const WPARAM command : {SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE}) {
+            s.Command(command);
+            s.Settle();
+        }
+        break;
     }
     s.Settle();
     ExpectBackInSight(s, zoomed, border);
@@ -450,10 +510,11 @@ std::vector<TRow> Rows() {
     for (TKind k : {kPlain, kBordered, kMDIChild, kEmbedded, kTranslucent, kUnsectioned, kDialog, kBorderedDialog})
         for (TAction a : {aCloseRefused, aMinimizeRefused, aMaximizeMinimized, aMaximizeMinimizedNative, aHideShow,
                           aShowMinimizedRestore, aSkinOffInOnShow, aShowRefusedInOnShow, aHideRefusedInOnHide,
-                          aHideRefusedByWindow, aSkinChangedMidway}) {
+                          aHideRefusedByWindow, aSkinChangedMidway, aSkinOffMidway,
+                          aCommandsRefusedByWindow}) {
             if (k == kEmbedded && (a == aMinimizeRefused || a == aMaximizeMinimized || a == aMaximizeMinimizedNative ||
                                    a == aShowMinimizedRestore || a == aSkinOffInOnShow || a == aShowRefusedInOnShow ||
-                                   a == aHideRefusedInOnHide))
+                                   a == aHideRefusedInOnHide || a == aCommandsRefusedByWindow))
                 continue;
             if (IsDialog(k) && (a == aShowRefusedInOnShow || a == aHideRefusedInOnHide)) continue;
             rows.push_back({k, a});

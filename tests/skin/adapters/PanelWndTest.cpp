@@ -138,7 +138,7 @@ TEST_F(PanelWnd, PanelSectionsFollowTheBevels) {
         auto *a = Make<TvlPanelWnd>(tpPanel, panel);
         ASSERT_NE(a, nullptr);
         EXPECT_EQ(a->SkinData->SkinSection(), section);
-        EXPECT_EQ(a->Panel, panel);
+        EXPECT_EQ(a->Panel.Get(), panel);
     }
     EXPECT_EQ(ColorAt(Shown(raised->Handle()), 80, 30), PanelFace);
     EXPECT_EQ(ColorAt(Shown(groupLike->Handle()), 80, 30), GroupFace);

@@ -358,7 +358,7 @@ TEST_F(ClassLibraryToolBar, EventsAreTakenAndTheBarsOwnGivenBackOnRemovalAndAtTh
     const auto own = Bar->OnCustomDraw;
     Skin();
     ASSERT_NE(VCLAdapter, nullptr);
-    EXPECT_EQ(VCLAdapter->ToolBar, Bar);
+    EXPECT_EQ(VCLAdapter->ToolBar.Get(), Bar);
     EXPECT_EQ(VCLAdapter->SkinData->SkinSection(), "TOOLBAR");
     EXPECT_NE(Bar->OnCustomDraw, own);
     EXPECT_EQ(Face(0), ToolNormal);

@@ -1,0 +1,753 @@
+// Application code that frees a window adapter, or the control it serves,
+// from inside a message the adapter sends or passes on. A row names an
+// adapter kind and what the user or the application does to its window. A
+// dry run lists the messages that reach the procedure below the adapter
+// while that happens; then, for the first message of each kind in that list,
+// the row runs again on a fresh control and the procedure below frees the
+// adapter (first pass) or the control (second pass) right after it handled
+// that message. Freed memory stays marked: nothing may write to it or fault
+// on it, and a later message to the window must be harmless.
+//
+// A row is a kind, how to make its control or window, and the actions it
+// takes. A kind served by something other than the adapter factory (a form
+// provider) makes it in its Serve; an action of its own joins the actions.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "AdaptersTestSupport.h"
+#include "FreedMemoryMark.h"
+#include "GridTestControl.h"
+#include "skin/adapters/vlAdapters.h"
+#include "skin/adapters/vlDialogChildren.h"
+#include "skin/adapters/vlScrollBars.h"
+#include "skin/manager/sCommonData.h"
+#include "skin/manager/sMessages.h"
+#include "skin/manager/sSkinManager.h"
+#include "skin/manager/vlSnapshots.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
+#include "vcl/Buttons.h"
+#include "vcl/CheckBoxes.h"
+#include "vcl/ComboBox.h"
+#include "vcl/ExtCtrls.h"
+#include "vcl/Panels.h"
+#include "vcl/ScrollBar.h"
+#include "vcl/StaticText.h"
+#include "vcl/StatusBar.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/Tabs.h"
+#include "vcl/ToolBar.h"
+#include "vcl/UpDown.h"
+
+namespace skin {
+namespace {
+
+using namespace skin::test;
+
+// The messages after which the application's code runs in the procedure
+// below an adapter: painting, focus, size, scrolling, the end of a press,
+// the window's end, font and colour changes, change and draw notices, and
+// the skin's news. (Queries an adapter sends for an answer are not among
+// them.)
+bool RunsApplicationCode(UINT Msg, WPARAM WParam) {
+    switch (Msg) {
+    case WM_PAINT: case WM_ERASEBKGND: case WM_NCPAINT: case WM_PRINT: case WM_PRINTCLIENT:
+    case WM_SETFOCUS: case WM_KILLFOCUS: case vcl::CM_ENTER: case vcl::CM_EXIT:
+    case WM_SIZE: case WM_WINDOWPOSCHANGED:
+    case WM_HSCROLL: case WM_VSCROLL: case vcl::CN_HSCROLL: case vcl::CN_VSCROLL:
+    case WM_CANCELMODE: case WM_CAPTURECHANGED: case WM_DESTROY: case WM_NCDESTROY:
+    case WM_SETFONT: case vcl::CM_FONTCHANGED: case vcl::CM_COLORCHANGED:
+    case vcl::CM_TEXTCHANGED: case vcl::CM_CHANGED: case vcl::CN_COMMAND: case vcl::CN_NOTIFY: case vcl::CN_DRAWITEM:
+    case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case vcl::CM_MOUSEENTER: case vcl::CM_MOUSELEAVE:
+        return true;
+    case SM_SKINCOMMAND:
+        switch (SubCommandOf(WParam)) {
+        case SC_SKIN_APPLIED: case SC_SKIN_REMOVED: case SC_SKIN_REFRESH: case SC_REPAINT:
+        case SC_MOUSE_ENTERED: case SC_MOUSE_LEFT:
+            return true;
+        default: return false;
+        }
+    default: return false;
+    }
+}
+
+// What the application code frees: the adapter, the control (or bare
+// window), or a later sibling of the control whose paint the trap sits in.
+enum class TVictim { Adapter, Control, Sibling };
+
+// One run: the control (or bare window) on the form, its adapter, and the
+// procedure below the adapter that frees the victim after the message
+// numbered FireAt.
+struct TRun {
+    vcl::TForm *Form = nullptr;
+    vcl::TControl *Control = nullptr;  // null for a bare window
+    vcl::TControl *Trapped = nullptr;  // where the trap sits: Control unless a child of it
+    vcl::TControl *Sibling = nullptr;  // a later child of Control, for the child rows
+    HWND Window = nullptr;
+    std::unique_ptr<TvlWindowAdapter> Adapter;
+    std::unique_ptr<TvlGraphicHandler> Handler;  // a window-less control's
+    vcl::TComponent *Server = nullptr;  // what serves the window in place of an adapter (a kind's Serve)
+    TVictim Victim = TVictim::Adapter;
+    // The procedure below the adapter.
+    vcl::TWndMethod Next;
+    WNDPROC NextProc = nullptr;
+    bool Armed = false;
+    int FireAt = -1;
+    std::vector<std::uint32_t> Seen;  // the kinds of message that passed, in order
+    bool Fired = false;
+    int Depth = 0;  // messages the procedure below is handling now
+
+    HWND LiveWindow() const { return Window && IsWindow(Window) ? Window : nullptr; }
+    TvlNcBarsWnd *Bars() const { return dynamic_cast<TvlNcBarsWnd *>(Adapter.get()); }
+    vcl::TWinControl *Windowed() const { return dynamic_cast<vcl::TWinControl *>(Control); }
+
+    void Below(UINT Msg, WPARAM WParam) {
+        if (!Armed || !RunsApplicationCode(Msg, WParam)) return;
+        Seen.push_back(KindOf(Msg, WParam) | (Depth > 0 ? Nested : 0));
+        if (static_cast<int>(Seen.size()) - 1 != FireAt) return;
+        Armed = false;
+        Fired = true;
+        if (Victim == TVictim::Adapter) {
+            FreeServer();
+        } else if (Victim == TVictim::Sibling) {
+            delete std::exchange(Sibling, nullptr);
+        } else {
+            FreeControl();
+        }
+    }
+    void FreeServer() {
+        Adapter.reset();
+        Handler.reset();
+        delete std::exchange(Server, nullptr);
+    }
+    void FreeControl() {
+        if (!Control) {
+            DestroyWindow(Window);
+            return;
+        }
+        if (Trapped == Control) Trapped = nullptr;
+        delete std::exchange(Control, nullptr);
+    }
+    // A message that came while the control handled another: the class
+    // library still works on the control then, so only the adapter is
+    // freed there.
+    static constexpr std::uint32_t Nested = 0x8000;
+    // A message and, for those that carry one, its sub-command or scroll code.
+    static std::uint32_t KindOf(UINT Msg, WPARAM WParam) {
+        if (Msg == SM_SKINCOMMAND) return Msg << 16 | SubCommandOf(WParam);
+        if (Msg == WM_HSCROLL || Msg == WM_VSCROLL || Msg == vcl::CN_HSCROLL || Msg == vcl::CN_VSCROLL)
+            return Msg << 16 | LOWORD(WParam);
+        return Msg << 16;
+    }
+    // The control's OnChange, which the class library calls itself.
+    void Changed(vcl::TObject *) { Below(vcl::CM_CHANGED, 0); }
+    void ControlProc(vcl::TMessage &M) {
+        ++Depth;
+        Next(M);
+        --Depth;
+        Below(M.Msg, M.WParam);
+    }
+};
+
+TRun *Current = nullptr;
+
+LRESULT CALLBACK BareProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TRun *run = Current;
+    ++run->Depth;
+    const LRESULT answer = CallWindowProcW(run->NextProc, Window, Msg, WParam, LParam);
+    --run->Depth;
+    run->Below(Msg, WParam);
+    return answer;
+}
+
+// The adapter a dialog's child window of this class and style gets.
+constexpr int DialogChild = -1;
+
+// The host a dialog's child adapters are given to: the run keeps the adapter.
+class TChildHost : public TvlDialogChildHost {
+public:
+    explicit TChildHost(TRun &Run) : FRun(Run) {}
+    void AddChildAdapter(std::unique_ptr<TvlMainWnd> Adapter) override {
+        FRun.Adapter.reset(static_cast<TvlWindowAdapter *>(Adapter.release()));
+    }
+    TsSkinManager *ChildSkinManager() const override { return DefaultManager(); }
+    bool DialogCacheEmpty() const override { return true; }
+    void ClearSuppressPaint() override {}
+    void AdaptChildren() override {}
+    void ReleaseOnceGone(HWND) override {}
+
+private:
+    TRun &FRun;
+};
+
+struct TKind {
+    const char *Name;
+    int Factory;  // the factory's kind, or DialogChild
+    std::function<void(TRun &)> Make;
+    const char *Actions;  // the names of the actions that apply, blank-separated
+    // Serves the window made in place of the factory, once the procedure
+    // below is in place (sets the run's Server).
+    std::function<void(TRun &)> Serve = {};
+};
+
+// ------------------------------------------------------------- the kinds
+
+template <class C> C *Put(TRun &R, C *Control, int W = 160, int H = 90) {
+    Control->SetBounds(20, 20, W, H);
+    Control->SetParent(R.Form);
+    R.Control = Control;
+    return Control;
+}
+
+std::string Lines(int N) {
+    std::string text;
+    for (int i = 0; i < N; ++i) text += "Line " + std::to_string(i) + "\r\n";
+    return text;
+}
+
+void Bare(TRun &R, const wchar_t *Class, DWORD Style, DWORD ExStyle = 0) {
+    R.Window = CreateWindowExW(ExStyle, Class, L"Text", WS_CHILD | WS_VISIBLE | Style, 20, 20, 160, 90,
+                               R.Form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void Fill(HWND Window, UINT AddMsg, int N) {
+    for (int i = 0; i < N; ++i) SendMessageW(Window, AddMsg, 0, reinterpret_cast<LPARAM>(L"Item"));
+}
+
+// Two labels on Parent, from Top down: the first holds the trap, the
+// second is its later sibling.
+void Labels(TRun &R, vcl::TWinControl *Parent, int Top = 8) {
+    vcl::TLabel *labels[2];
+    for (int i = 0; i < 2; ++i) {
+        labels[i] = vcl::Create<vcl::TLabel>(R.Form);
+        labels[i]->SetBounds(8, Top + 24 * i, 60, 18);
+        labels[i]->SetCaption("Label");
+        labels[i]->SetParent(Parent);
+    }
+    R.Trapped = labels[0];
+    R.Sibling = labels[1];
+}
+
+const std::vector<TKind> &Kinds() {
+    static const std::vector<TKind> kinds = {
+        {"Button", tpButton, [](TRun &R) { Put(R, vcl::Create<vcl::TButton>(R.Form))->SetCaption("OK"); },
+         "focus size font colour skin removal"},
+        {"Edit", tpEdit, [](TRun &R) { Put(R, vcl::Create<vcl::TEdit>(R.Form), 160, 24)->SetText("Text"); },
+         "paint print focus size font colour skin removal"},
+        {"Memo", tpEdit,
+         [](TRun &R) {
+             auto *memo = Put(R, vcl::Create<vcl::TMemo>(R.Form));
+             memo->SetScrollBars(vcl::ssVertical);
+             memo->Lines()->SetText(Lines(40));
+         },
+         "paint print focus size font colour skin removal line page thumb cancel capture destroy"},
+        {"ListBox", tpEdit,
+         [](TRun &R) {
+             Bare(R, L"LISTBOX", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
+             Fill(R.Window, LB_ADDSTRING, 40);
+         },
+         "paint print size skin removal line page thumb cancel capture destroy"},
+        {"ComboBox", tpComboBox,
+         [](TRun &R) {
+             auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 24);
+             for (int i = 0; i < 20; ++i) combo->Items()->Add("Item " + std::to_string(i));
+             combo->SetItemIndex(0);
+         },
+         "paint focus size font colour skin removal drop"},
+        {"ListView", tpListView,
+         [](TRun &R) {
+             Bare(R, WC_LISTVIEWW, LVS_LIST, WS_EX_CLIENTEDGE);
+             for (int i = 0; i < 60; ++i) {
+                 LVITEMW item{};
+                 item.mask = LVIF_TEXT;
+                 item.iItem = i;
+                 item.pszText = const_cast<wchar_t *>(L"Item");
+                 SendMessageW(R.Window, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+             }
+         },
+         "paint print size skin removal"},
+        {"TreeView", tpTreeView,
+         [](TRun &R) {
+             Bare(R, WC_TREEVIEWW, TVS_HASLINES, WS_EX_CLIENTEDGE);
+             for (int i = 0; i < 30; ++i) {
+                 TVINSERTSTRUCTW ins{};
+                 ins.hInsertAfter = TVI_LAST;
+                 ins.item.mask = TVIF_TEXT;
+                 ins.item.pszText = const_cast<wchar_t *>(L"Node");
+                 SendMessageW(R.Window, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins));
+             }
+         },
+         "paint print size skin removal line page thumb cancel capture destroy"},
+        {"Grid", tpGrid, [](TRun &R) { Put(R, vcl::Create<TTestPlainGrid>(R.Form)); }, "paint print focus size font colour skin removal"},
+        {"GridEh", tpGridEh, [](TRun &R) { Put(R, vcl::Create<TTestGridEh>(R.Form)); }, "paint print focus size font colour skin removal"},
+        {"ScrollBar", tpScrollBar,
+         [](TRun &R) {
+             auto *bar = Put(R, vcl::Create<vcl::TScrollBar>(R.Form), 160, 18);
+             bar->SetPosition(30);
+             bar->OnChange = vcl::TNotifyEvent::Bind<&TRun::Changed>(&R);
+         },
+         "size skin removal position"},
+        {"GroupBox", tpGroupBox, [](TRun &R) { Put(R, vcl::Create<vcl::TGroupBox>(R.Form))->SetCaption("Group"); },
+         "paint size font colour skin removal"},
+        {"Panel", tpPanel, [](TRun &R) { Put(R, vcl::Create<vcl::TPanel>(R.Form))->SetCaption("Panel"); },
+         "size font colour skin removal"},
+        {"StaticText", tpStaticText,
+         [](TRun &R) { Put(R, vcl::Create<vcl::TStaticText>(R.Form), 160, 22)->SetCaption("Static"); },
+         "size font colour skin removal"},
+        {"ScrollBox", tpScrollControl,
+         [](TRun &R) {
+             auto *box = Put(R, vcl::Create<vcl::TScrollBox>(R.Form));
+             auto *inner = vcl::Create<vcl::TButton>(R.Form);
+             inner->SetBounds(10, 200, 80, 24);
+             inner->SetParent(box);
+         },
+         "size skin removal cancel destroy"},
+        {"BitBtn", tpBitBtn, [](TRun &R) { Put(R, vcl::Create<vcl::TBitBtn>(R.Form))->SetCaption("Bit"); },
+         "focus size font colour skin removal"},
+        {"CheckBox", tpCheckBox,
+         [](TRun &R) { Put(R, vcl::Create<vcl::TCheckBox>(R.Form), 160, 22)->SetCaption("Check"); },
+         "focus size font colour skin removal"},
+        {"UpDown", tpUpDown, [](TRun &R) { Put(R, vcl::Create<vcl::TUpDown>(R.Form), 18, 40); }, "size skin removal"},
+        {"StatusBar", tpStatusBar, [](TRun &R) { Put(R, vcl::Create<vcl::TStatusBar>(R.Form), 160, 22); },
+         "size font skin removal"},
+        {"TabControl", tpTabControl,
+         [](TRun &R) {
+             auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
+             tabs->Tabs()->Add("One");
+             tabs->Tabs()->Add("Two");
+         },
+         "paint print size font skin removal"},
+        {"VirtualTree", tpVirtualTree,
+         [](TRun &R) {
+             auto *memo = Put(R, vcl::Create<vcl::TMemo>(R.Form));
+             memo->SetScrollBars(vcl::ssVertical);
+             memo->Lines()->SetText(Lines(40));
+         },
+         "paint print focus size font colour skin removal line cancel destroy"},
+        {"WWEdit", tpWWEdit,
+         [](TRun &R) {
+             auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 24);
+             combo->Items()->Add("Item");
+         },
+         "paint focus size font colour skin removal"},
+        {"NativePaint", tpNativePaint, [](TRun &R) { Put(R, vcl::Create<vcl::TPanel>(R.Form))->SetCaption("Native"); },
+         "paint size font colour skin removal"},
+        {"PageControl", tpPageControl,
+         [](TRun &R) {
+             auto *pages = Put(R, vcl::Create<vcl::TPageControl>(R.Form));
+             for (const char *name : {"One", "Two"}) {
+                 auto *sheet = vcl::Create<vcl::TTabSheet>(R.Form);
+                 sheet->SetCaption(name);
+                 sheet->SetPageControl(pages);
+             }
+         },
+         "paint print size font skin removal"},
+        {"PanelChildren", tpPanel, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TPanel>(R.Form))); },
+         "paint print"},
+        {"ButtonChildren", tpButton, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TButton>(R.Form), 160, 60)); },
+         "hover"},
+        {"GroupBoxChildren", tpGroupBox, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TGroupBox>(R.Form))); },
+         "paint print"},
+        {"TabControlChildren", tpTabControl,
+         [](TRun &R) {
+             auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
+             tabs->Tabs()->Add("One");
+             Labels(R, tabs, 30);
+         },
+         "paint print"},
+        {"WindowedChildren", tpPanel,
+         [](TRun &R) {
+             auto *panel = Put(R, vcl::Create<vcl::TPanel>(R.Form));
+             vcl::TButton *buttons[2];
+             for (int i = 0; i < 2; ++i) {
+                 buttons[i] = vcl::Create<vcl::TButton>(R.Form);
+                 buttons[i]->SetBounds(8, 8 + 30 * i, 80, 24);
+                 buttons[i]->SetParent(panel);
+             }
+             panel->HandleNeeded();
+             R.Trapped = buttons[0];
+             R.Sibling = buttons[1];
+         },
+         "print"},
+        {"SpeedButton", tpSpeedButton,
+         [](TRun &R) { Put(R, vcl::Create<vcl::TSpeedButton>(R.Form), 80, 26)->SetCaption("Speed"); },
+         "print font removal"},
+        {"BareButton", tpButton, [](TRun &R) { Bare(R, L"BUTTON", BS_PUSHBUTTON); }, "focus size removal"},
+        {"BareCombo", tpComboBox,
+         [](TRun &R) {
+             Bare(R, L"COMBOBOX", WS_VSCROLL | CBS_DROPDOWN);
+             Fill(R.Window, CB_ADDSTRING, 20);
+         },
+         "paint focus size skin removal drop"},
+        {"BareScrollBar", tpScrollBar, [](TRun &R) { Bare(R, L"SCROLLBAR", SBS_VERT); }, "size"},
+        {"DialogStatic", DialogChild, [](TRun &R) { Bare(R, L"STATIC", SS_LEFT); }, "size removal"},
+        {"DialogIcon", DialogChild,
+         [](TRun &R) {
+             Bare(R, L"STATIC", SS_ICON);
+             SendMessageW(R.Window, STM_SETICON,
+                          reinterpret_cast<WPARAM>(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_INFORMATION))), 0);
+         },
+         "removal"},
+        {"DialogCheckBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_AUTOCHECKBOX); }, "focus size removal"},
+        {"DialogGroupBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_GROUPBOX); }, "paint size skin removal"},
+        {"DialogLink", DialogChild, [](TRun &R) { Bare(R, L"SysLink", 0); }, "size removal"},
+        {"DialogSizer", DialogChild, [](TRun &R) { Bare(R, L"SCROLLBAR", SBS_SIZEGRIP); }, "removal"},
+        {"DialogPane", DialogChild, [](TRun &R) { Bare(R, WC_DIALOG, 0); }, "size removal"},
+        {"DialogTrack", DialogChild, [](TRun &R) { Bare(R, TRACKBAR_CLASSW, 0); }, "focus size removal"},
+        {"DialogSpin", DialogChild, [](TRun &R) { Bare(R, UPDOWN_CLASSW, 0); }, "size removal"},
+        {"DialogTabs", DialogChild,
+         [](TRun &R) {
+             Bare(R, WC_TABCONTROLW, 0);
+             TCITEMW item{};
+             item.mask = TCIF_TEXT;
+             item.pszText = const_cast<wchar_t *>(L"Tab");
+             SendMessageW(R.Window, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+         },
+         "paint print size skin removal"},
+        {"DialogToolBar", DialogChild,
+         [](TRun &R) {
+             Bare(R, TOOLBARCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE);
+             SendMessageW(R.Window, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+             TBBUTTON buttons[2] = {};
+             for (int i = 0; i < 2; ++i) {
+                 buttons[i].iBitmap = I_IMAGENONE;
+                 buttons[i].idCommand = 100 + i;
+                 buttons[i].fsState = TBSTATE_ENABLED;
+                 buttons[i].iString = reinterpret_cast<INT_PTR>(L"Tool");
+             }
+             SendMessageW(R.Window, TB_ADDBUTTONSW, 2, reinterpret_cast<LPARAM>(buttons));
+         },
+         "size removal"},
+        {"DialogProgress", DialogChild, [](TRun &R) { Bare(R, PROGRESS_CLASSW, 0); }, "paint print size skin removal"},
+        {"ToolBar", tpToolBar,
+         [](TRun &R) {
+             auto *bar = Put(R, vcl::Create<vcl::TToolBar>(R.Form), 160, 30);
+             for (int i = 0; i < 3; ++i) vcl::Create<vcl::TToolButton>(bar)->SetToolBar(bar);
+         },
+         "paint print size font skin removal"},
+    };
+    return kinds;
+}
+
+// ------------------------------------------------------------ the actions
+
+// A point inside the part of the adapter's vertical bar (screen).
+POINT BarPart(TRun &R, int Part) {
+    TvlNcBarsWnd *bars = R.Bars();
+    const vcl::TRect rect = VertScrollBarRect(*bars);
+    const int x = (rect.Left + rect.Right) / 2;
+    for (int y = rect.Top; y < rect.Bottom; ++y)
+        if (ScrollBarPartAt(*bars->VertBar, rect, x, y) == Part) return {x, y + 1};
+    return {x, rect.Bottom - 2};
+}
+
+void Press(TRun &R, int Part) {
+    const POINT p = BarPart(R, Part);
+    SendMessageW(R.Window, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(p.x, p.y));
+}
+
+void Release(TRun &R) {
+    if (const HWND w = R.LiveWindow()) SendMessageW(w, WM_LBUTTONUP, 0, 0);
+}
+
+struct TAction {
+    const char *Name;
+    std::function<void(TRun &)> Drive;
+};
+
+const std::vector<TAction> &Actions() {
+    static const std::vector<TAction> actions = {
+        {"paint", [](TRun &R) { RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW); }},
+        {"print",
+         [](TRun &R) {
+             // As the form pictures take it; a bare window is printed.
+             vcl::TBitmap picture;
+             picture.SetSize(220, 140);
+             if (R.Control)
+                 PaintControlToBitmap(picture, R.Control, 0, 0, nullptr);
+             else
+                 SendMessageW(R.Window, WM_PRINT, reinterpret_cast<WPARAM>(picture.Canvas()->Handle()),
+                              PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+         }},
+        {"focus",
+         [](TRun &R) {
+             SetFocus(R.Window);
+             SetFocus(R.Form->Handle());
+         }},
+        {"size", [](TRun &R) { SetWindowPos(R.Window, nullptr, 0, 0, 150, 80, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE); }},
+        {"font", [](TRun &R) { R.Control->Font()->SetSize(R.Control->Font()->Size() + 2); }},
+        {"colour", [](TRun &R) { R.Control->SetColor(0x2060A0); }},
+        {"skin", [](TRun &R) { DefaultManager()->UpdateSkin(true); }},
+        {"removal", [](TRun &R) { DefaultManager()->SetActive(false); }},
+        {"hover",
+         [](TRun &R) {
+             // With the fades on: the new look is painted, children and all,
+             // for the fade.
+             RECT r{};
+             GetWindowRect(R.Window, &r);
+             SetCursorPos(r.left + 4, r.top + 4);
+             DefaultManager()->Effects()->AllowAnimation = true;
+             SendSkinCommand(R.Window, SC_MOUSE_ENTERED, 0);
+             DefaultManager()->Effects()->AllowAnimation = false;
+             ParkCursor();
+         }},
+        {"line",
+         [](TRun &R) {
+             Press(R, spSecondArrow);
+             Release(R);
+         }},
+        {"page",
+         [](TRun &R) {
+             Press(R, spTrackAfter);
+             Release(R);
+         }},
+        {"thumb",
+         [](TRun &R) {
+             Press(R, spThumb);
+             if (const HWND w = R.LiveWindow()) {
+                 POINT p = BarPart(R, spTrackAfter);
+                 ScreenToClient(w, &p);
+                 SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y + 20));
+             }
+             Release(R);
+         }},
+        {"cancel",
+         [](TRun &R) {
+             Press(R, spSecondArrow);
+             if (const HWND w = R.LiveWindow()) SendMessageW(w, WM_CANCELMODE, 0, 0);
+         }},
+        {"capture",
+         [](TRun &R) {
+             Press(R, spSecondArrow);
+             SetCapture(R.Form->Handle());
+             ReleaseCapture();
+         }},
+        {"destroy",
+         [](TRun &R) {
+             Press(R, spSecondArrow);
+             if (R.Control && R.Victim == TVictim::Adapter)
+                 R.FreeControl();
+             else if (const HWND w = R.LiveWindow())
+                 DestroyWindow(w);
+         }},
+        {"drop",
+         [](TRun &R) {
+             SendMessageW(R.Window, CB_SHOWDROPDOWN, TRUE, 0);
+             if (const HWND w = R.LiveWindow()) SendMessageW(w, CB_SHOWDROPDOWN, FALSE, 0);
+         }},
+        {"position", [](TRun &R) { static_cast<vcl::TScrollBar *>(R.Control)->SetPosition(70); }},
+    };
+    return actions;
+}
+
+const TAction &ActionNamed(const std::string &Name) {
+    for (const TAction &a : Actions())
+        if (Name == a.Name) return a;
+    throw std::runtime_error("no action " + Name);
+}
+
+// The sections the kinds take, in plain colours, two states each.
+std::string LightSections() {
+    std::string options;
+    for (const char *name : {"CHECKBOX", "RADIOBUTTON", "COMBOBOX", "GROUPBOX", "PANEL", "PANEL_LOW", "TRANSPARENT",
+                             "TOOLBAR", "STATUSBAR", "TABCONTROL", "PAGECONTROL", "SPEEDBUTTON", "SCROLLBAR1H"})
+        options += std::string("[") + name +
+                   "]\r\nSTATES=2\r\nCOLOR=0x406080\r\nFONTCOLOR=0x102030\r\nHOTCOLOR=0x508090\r\n"
+                   "HOTFONTCOLOR=0x203040\r\n";
+    return options;
+}
+
+// ---------------------------------------------------------------- the rows
+
+struct TRow {
+    const TKind *Kind;
+    std::string Action;
+};
+
+std::vector<TRow> Rows() {
+    std::vector<TRow> rows;
+    for (const TKind &k : Kinds()) {
+        std::string names = k.Actions;
+        for (std::size_t at = 0; at < names.size();) {
+            const std::size_t end = std::min(names.find(' ', at), names.size());
+            rows.push_back({&k, names.substr(at, end - at)});
+            at = end + 1;
+        }
+    }
+    return rows;
+}
+
+std::string RowName(const ::testing::TestParamInfo<TRow> &Info) {
+    return std::string(Info.param.Kind->Name) + "_" + Info.param.Action;
+}
+
+class FreedByApplication : public ::testing::TestWithParam<TRow> {
+protected:
+    // The stored skin, read once; a removal is undone after each run, and a
+    // skin of plain colours reads again in no time.
+    static void SetUpTestSuite() {
+        Modules = std::make_unique<AdapterModules>();
+        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_LINK_CLASS | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
+                                                   ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&icc);
+        Stored = NewManager();
+        AddStoredSkin(*Stored, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
+        Stored->SetSkinName("Beryllo (internal)");
+        Light = NewManager();
+        TestSkin light;
+        light.Options += LightSections();
+        AddStoredSkin(*Light, "Light", light.Packed());
+        Light->SetSkinName("Light");
+        for (TsSkinManager *m : {Stored.get(), Light.get()}) {
+            m->Effects()->AllowAnimation = false;
+            m->Effects()->AllowGlowing = false;
+        }
+    }
+    static void TearDownTestSuite() {
+        Stored.reset();
+        Light.reset();
+        Modules.reset();
+    }
+    static inline std::unique_ptr<AdapterModules> Modules;
+    static inline ManagerPtr Stored, Light;
+
+    FreedByApplication() : Manager(GetParam().Action == "removal" ? Light.get() : Stored.get()) {
+        Manager->SetIsDefault(true);
+        Form.Show();
+    }
+
+    // A fresh control with its adapter and the procedure below it.
+    void Make(TRun &R) {
+        R.Form = Form.Form;
+        const TKind &kind = *GetParam().Kind;
+        kind.Make(R);
+        if (!R.Trapped) R.Trapped = R.Control;
+        if (auto *windowed = R.Windowed()) R.Window = windowed->Handle();
+        if (R.Trapped) {
+            R.Next = R.Trapped->WindowProc;
+            R.Trapped->WindowProc = vcl::TWndMethod::Bind<&TRun::ControlProc>(&R);
+        } else {
+            R.NextProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(R.Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BareProc)));
+        }
+        if (kind.Serve) {
+            kind.Serve(R);
+        } else if (kind.Factory == DialogChild) {
+            TChildHost host(R);
+            CreateDialogChildAdapters(host, R.Window);
+        } else if (R.Control && !R.Windowed()) {
+            R.Handler = AdapterFactory().CreateGraphicHandler(kind.Factory, R.Control, ParamsFor(R.Control),
+                                                              Manager);
+            R.Window = R.Form->Handle();  // a window-less control paints in its parent's
+        } else {
+            R.Adapter = AdapterFactory().CreateAdapter(kind.Factory, R.Window, ParamsFor(R.Control), Manager);
+        }
+        ASSERT_TRUE(R.Adapter || R.Handler || R.Server) << kind.Name;
+        RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    }
+
+    // What is left freed, the skin back.
+    void Clear(TRun &R) {
+        ReleaseCapture();
+        R.FreeServer();
+        if (R.Trapped) R.Trapped->WindowProc = R.Next;
+        if (R.Trapped != R.Control) delete R.Trapped;
+        delete R.Sibling;
+        if (R.Control)
+            delete R.Control;
+        else if (R.LiveWindow() && R.Window != R.Form->Handle())
+            DestroyWindow(R.Window);
+        if (!Manager->Active()) Manager->SetActive(true);
+    }
+
+    // The action with the victim freed after message FireAt (-1: none);
+    // the kinds of message that passed below the adapter.
+    std::vector<std::uint32_t> Run(TVictim Victim, int FireAt, const std::vector<std::uint32_t> &Seen = {},
+                                   bool KeepContents = false) {
+        TRun run;
+        Current = &run;
+        run.Victim = Victim;
+        run.FireAt = FireAt;
+        Make(run);
+        const void *adapter = run.Adapter ? static_cast<const void *>(run.Adapter.get())
+                              : run.Handler ? static_cast<const void *>(run.Handler.get())
+                                            : static_cast<const void *>(run.Server);
+        const vcl::TControl *control = run.Control;
+        const vcl::TControl *sibling = run.Sibling;
+        static const char *const names[] = {"adapter", "control", "sibling"};
+        char after[48] = "";
+        if (FireAt >= 0 && FireAt < static_cast<int>(Seen.size()))
+            std::snprintf(after, sizeof after, " freed after message %d (0x%08X)", FireAt, Seen[FireAt]);
+        const std::string what =
+            names[static_cast<int>(Victim)] + std::string(after) + (KeepContents ? ", its contents kept" : "");
+        {
+            const TFreedMemoryMark mark(KeepContents);
+            run.Armed = true;
+            ActionNamed(GetParam().Action).Drive(run);
+            run.Armed = false;
+            // A later message to the window, the time for what was posted,
+            // and the adapter's end where the application left it.
+            if (const HWND w = run.LiveWindow()) {
+                RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+                SendMessageW(w, WM_NCPAINT, 1, 0);
+                SendSkinCommand(w, SC_REPAINT, 0);
+            }
+            vcl::Application->ProcessMessages();
+            run.FreeServer();
+            if (FireAt >= 0) {
+                EXPECT_TRUE(run.Fired) << what;
+                const void *victims[] = {adapter, control, sibling};
+                if (const void *victim = victims[static_cast<int>(Victim)]) {
+                    EXPECT_TRUE(mark.Untouched(victim)) << what;
+                }
+            }
+            EXPECT_TRUE(mark.AllUntouched()) << what;
+            EXPECT_EQ(mark.Faults(), 0) << what << " at " << mark.FirstFaultAddress();
+        }
+        Clear(run);
+        Current = nullptr;
+        HasSibling = sibling != nullptr;
+        return run.Seen;
+    }
+
+    TsSkinManager *Manager;  // Stored or Light
+    TestForm Form;
+    bool HasSibling = false;
+};
+
+TEST_P(FreedByApplication, NothingTouchesWhatTheApplicationFreed) {
+    const std::vector<std::uint32_t> seen = Run(TVictim::Adapter, -1);
+    if (seen.empty()) GTEST_SKIP() << "no application code runs";
+    std::set<std::uint32_t> tried;
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        if (!tried.insert(seen[i]).second) continue;
+        for (TVictim victim : {TVictim::Adapter, TVictim::Control, TVictim::Sibling}) {
+            if (victim == TVictim::Sibling && !HasSibling) continue;
+            if (victim != TVictim::Adapter && (seen[i] & TRun::Nested)) continue;
+            // The class library's controls outlive their windows: the window's
+            // last message is no place to free one.
+            if (victim == TVictim::Control && seen[i] >> 16 == WM_NCDESTROY) continue;
+            // Marked, a stale pointer faults; a control kept as it was shows
+            // a stale value that leads to a write by the write.
+            for (bool keep : {false, true}) {
+                if (keep && victim == TVictim::Adapter) continue;
+                Run(victim, static_cast<int>(i), seen, keep);
+                if (HasFailure()) return;  // one place at a time
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Adapters, FreedByApplication, ::testing::ValuesIn(Rows()), RowName);
+
+} // namespace
+} // namespace skin
