@@ -457,14 +457,14 @@ void TvlComboBoxWnd::Print(vcl::TMessage &Message) {
     ApplySkinColors();
     if (!alive) return;
     SkinData->PaintLocked = false;
-    const vcl::TGuarded alive(this);
     Message.Result = 0;
     if (!dc) return;
     // The picture is what the screen's paint leaves: the system's paint of
     // the field (its item where and as the system draws it), the skin's
     // frame strips and button, the combo's own windows (an edit field, a
-    // simple one's list) and what lies below a simple list. An item or text drawn here by the adapter itself stood a
-    // pixel or two from the screen's, and a simple one's list was missing.
+    // simple one's list) and what lies below a simple list. An item or
+    // text drawn here by the adapter itself stood a pixel or two from the
+    // screen's, and a simple one's list was missing.
     vcl::TMessage paint{WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT, 0};
     PassOn(paint);
     if (!alive) return;
@@ -480,10 +480,11 @@ void TvlComboBoxWnd::Print(vcl::TMessage &Message) {
     // The screen shows a drop-down's edit over the button's edge and a
     // simple combo's frame strips over its edit's lowest row.
     if (!simple) PaintFrame(dc);
+    if (!alive) return;
     PrintChildWindows(Handle, dc);
     if (!alive || !simple) return;
     PaintFrame(dc);
-    PaintGapBelowList(Handle, info.hwndList, dc);
+    if (alive) PaintGapBelowList(Handle, info.hwndList, dc);
 }
 
 bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
