@@ -84,10 +84,13 @@ void TvlDialogWnd::StartBorderMove(int Target) {
 }
 
 void TvlDialogWnd::EndBlendedMove() {
-    if (MoveTimer && MoveTimer->Border && BorderForm && IsWindow(Handle)) {
+    // The border window goes with a dialog that the application hides
+    // during the drag: then there is nothing to join, and the dialog stays
+    // where it waited.
+    const HWND border = BorderForm ? BorderForm->Window() : nullptr;
+    if (MoveTimer && MoveTimer->Border && border && IsWindow(Handle)) {
         MoveTimer->SetEnabled(false);
-        const HWND border = BorderForm->Window();
-        if (vcl::TBitmap *image = FrameImage(); image && border) ShowLayeredBitmap(border, image, 255);
+        if (vcl::TBitmap *image = FrameImage()) ShowLayeredBitmap(border, image, 255);
         RECT b{};
         GetWindowRect(border, &b);
         const vcl::TPoint offset = BorderOffset();
@@ -112,17 +115,31 @@ void TvlDialogWnd::EndBlendedMove() {
         MoveTimer.reset();
         return;
     }
+    if (MoveTimer) MoveTimer->SetEnabled(false);
+    const vcl::TGuarded alive(this);
     if (IsWindow(Handle)) {
-        const std::unique_ptr<vcl::TForm> cover = CreateSnapshotForm(Handle);
+        // A hidden dialog has nothing to cover and redraw, and taking the
+        // focus would make it the active window unseen: the keyboard would
+        // reach its buttons.
+        const bool shown = IsWindowVisible(Handle) != FALSE;
+        const std::unique_ptr<vcl::TForm> cover = shown ? CreateSnapshotForm(Handle) : nullptr;
         SetWindowLongPtrW(Handle, GWL_EXSTYLE, GetWindowLongPtrW(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
-        UpdateWindow(Handle);
-        if (MoveTimer) MoveTimer->SetEnabled(false);
-        SetFocus(Handle);
-        RedrawWindow(Handle, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        if (shown) {
+            UpdateWindow(Handle);
+            SetFocus(Handle);
+            RedrawWindow(Handle, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        }
     }
+    if (!alive) return;
     StateFlags &= ~BlendedMoveFlag;
     MoveTimer.reset();
+    if (BorderForm) {
+        // A border whose window went during the drag is free again.
+        BorderForm->Moving = false;
+        BorderForm->Updating = false;
+        BorderForm->UpdateBorder(true);
+    }
 }
 
 // ------------------------------------------------------- the adapter's own

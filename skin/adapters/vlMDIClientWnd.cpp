@@ -61,15 +61,6 @@ vcl::TPoint TvlMDIWnd::OffsetInCache() const {
     return p;
 }
 
-bool TvlMDIWnd::FormSizeChanged() {
-    RECT r{};
-    GetWindowRect(FormWindow(Form), &r);
-    const vcl::TSize size{r.right - r.left, r.bottom - r.top};
-    const bool changed = size.cx != LastFormSize.cx || size.cy != LastFormSize.cy;
-    LastFormSize = size;
-    return changed;
-}
-
 bool TvlMDIWnd::ChildMaximized() const {
     BOOL maximized = FALSE;
     const auto active = reinterpret_cast<HWND>(SendMessageW(Handle, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
@@ -177,8 +168,13 @@ void TvlMDIWnd::Arranged() {
     Provider->SetHotButton(0, false);
     BOOL maximized = FALSE;
     const auto active = reinterpret_cast<HWND>(SendMessageW(Handle, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
-    if (active && maximized)
+    if (active && maximized) {
+        // The style's change runs the child's procedure, which may free the
+        // parent's provider and this adapter with it.
+        const vcl::TGuarded alive(this);
         SetWindowLongPtrW(active, GWL_STYLE, GetWindowLongPtrW(active, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_SYSMENU));
+        if (!alive) return;
+    }
     if (Provider->MDIHelper) Provider->MDIHelper->RefreshFrame();
     InvalidateRect(Handle, nullptr, TRUE);
     RedrawWindow(FormWindow(Form), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -219,7 +215,10 @@ bool TvlMDIWnd::OwnMessage(vcl::TMessage &Message) {
         if (alive) Arranged();
         return true;
     case WM_MDISETMENU:
+        // Setting the frame's menu moves and sizes the form: its procedure
+        // may free the provider, and this adapter with it.
         PassOn(Message);
+        if (!alive) return true;
         FormData->BGChanged = true;
         Provider->MenuLineCount = -1;
         Provider->SetHotButton(0, false);
@@ -255,20 +254,14 @@ bool TvlMDIWnd::OwnMessage(vcl::TMessage &Message) {
             return true;
         }
         break;
-    case WM_WINDOWPOSCHANGING:
-        FollowsForm = FormSizeChanged();
-        if (!FollowsForm) FormData->BGChanged = true;
-        break;
+    case WM_WINDOWPOSCHANGING: FormData->BGChanged = true; break;
     default: break;
     }
     if (Message.Msg == SM_SKINCOMMAND) return TvlBaseWnd::OwnMessage(Message);
     PassOnUnless(TvlBaseWnd::OwnMessage(Message), Message);
     if (!alive || Destroyed()) return true;
     switch (Message.Msg) {
-    case WM_WINDOWPOSCHANGED:
-        if (!FollowsForm) RedrawWindow(FormWindow(Form), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
-        FollowsForm = false;
-        break;
+    case WM_WINDOWPOSCHANGED: RedrawWindow(FormWindow(Form), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME); break;
     case 0x3F:
     case WM_PARENTNOTIFY: {
         const LONG_PTR style = GetWindowLongPtrW(Handle, GWL_STYLE);

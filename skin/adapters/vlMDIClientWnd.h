@@ -51,13 +51,6 @@ private:
     void ThumbScroll(vcl::TMessage &Message);
     // A thumb scroll of the engine runs.
     bool EngineScroll = false;
-    // The form's size differs from the one seen at the last move of the
-    // client (it is noted).
-    bool FormSizeChanged();
-    // The client's move follows a new size of the form, whose provider
-    // renders and paints its frame itself: not asked again.
-    bool FollowsForm = false;
-    vcl::TSize LastFormSize{};
 };
 
 } // namespace skin

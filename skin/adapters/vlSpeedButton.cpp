@@ -285,7 +285,8 @@ void TvlSpeedButtonHandler::HandleMessage(vcl::TMessage &Message) {
     case vcl::CM_MOUSELEAVE: {
         FSkinData->MouseInside = Message.Msg == vcl::CM_MOUSEENTER;
         FSkinData->BGChanged = true;
-        const vcl::TGuarded alive(FButton);
+        // The button's own handler may free the button or this handler.
+        const vcl::TGuarded alive(this);
         PassOn(Message);
         if (alive) Repaint();
         return;

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "sModuleState.h"
+#include "vcl/LifeMark.h"
 #include "vcl/System.h"
 #include "vcl/Types.h"
 
@@ -207,6 +208,12 @@ public:
     virtual ~TvlGraphicHandler() = default;
     // The control served; null once it is gone or was given back.
     virtual vcl::TControl *HandledControl() const = 0;
+    // What the control's own procedure runs may free the handler (an
+    // OnMouseEnter that turns the skin off): hold a guard across it.
+    const vcl::TLifeMark &LifeMark() const { return FLife; }
+
+private:
+    vcl::TLifeMark FLife;
 };
 
 // Makes the window adapter of a control kind (the index of the ThirdParty

@@ -29,6 +29,8 @@
 #include "skin/adapters/vlAdapters.h"
 #include "skin/adapters/vlDialogChildren.h"
 #include "skin/adapters/vlScrollBars.h"
+#include "skin/forms/sMDIForm.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
@@ -39,6 +41,7 @@
 #include "vcl/CheckBoxes.h"
 #include "vcl/ComboBox.h"
 #include "vcl/ExtCtrls.h"
+#include "vcl/Menus.h"
 #include "vcl/Panels.h"
 #include "vcl/ScrollBar.h"
 #include "vcl/StaticText.h"
@@ -135,6 +138,8 @@ struct TRun {
             return;
         }
         if (Trapped == Control) Trapped = nullptr;
+        // What serves the control and belongs to it goes with it.
+        if (Server && Server->Owner() == Control) Server = nullptr;
         delete std::exchange(Control, nullptr);
     }
     // A message that came while the control handled another: the class
@@ -171,6 +176,8 @@ LRESULT CALLBACK BareProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
 
 // The adapter a dialog's child window of this class and style gets.
 constexpr int DialogChild = -1;
+// Served by the kind's Serve, not the factory.
+constexpr int Served = -2;
 
 // The host a dialog's child adapters are given to: the run keeps the adapter.
 class TChildHost : public TvlDialogChildHost {
@@ -380,7 +387,7 @@ const std::vector<TKind> &Kinds() {
          "print"},
         {"SpeedButton", tpSpeedButton,
          [](TRun &R) { Put(R, vcl::Create<vcl::TSpeedButton>(R.Form), 80, 26)->SetCaption("Speed"); },
-         "print font removal"},
+         "print font removal pass"},
         {"BareButton", tpButton, [](TRun &R) { Bare(R, L"BUTTON", BS_PUSHBUTTON); }, "focus size removal"},
         {"BareCombo", tpComboBox,
          [](TRun &R) {
@@ -434,6 +441,27 @@ const std::vector<TKind> &Kinds() {
              for (int i = 0; i < 3; ++i) vcl::Create<vcl::TToolButton>(bar)->SetToolBar(bar);
          },
          "paint print size font skin removal"},
+        // An MDI parent of its own, served by its provider, which makes the
+        // client's adapter; the trap sits below both the form's procedure
+        // and the client's, and the application frees the provider.
+        {"MDIClient", Served,
+         [](TRun &R) {
+             auto *form = vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew);
+             form->SetFormStyle(vcl::fsMDIForm);
+             form->SetBounds(60, 60, 420, 300);
+             form->Show();
+             R.Control = form;
+         },
+         "paint size tile formsize",
+         [](TRun &R) {
+             auto *form = static_cast<vcl::TForm *>(R.Control);
+             R.Window = form->ClientHandle();
+             R.NextProc = reinterpret_cast<WNDPROC>(
+                 SetWindowLongPtrW(R.Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BareProc)));
+             auto *provider = vcl::Create<TsSkinProvider>(form);
+             R.Server = provider;
+             EXPECT_TRUE(provider->MDIHelper && provider->MDIHelper->ClientAdapter) << "no client adapter";
+         }},
     };
     return kinds;
 }
@@ -545,6 +573,32 @@ const std::vector<TAction> &Actions() {
              if (const HWND w = R.LiveWindow()) SendMessageW(w, CB_SHOWDROPDOWN, FALSE, 0);
          }},
         {"position", [](TRun &R) { static_cast<vcl::TScrollBar *>(R.Control)->SetPosition(70); }},
+        {"pass",
+         [](TRun &R) {
+             // The mouse comes over the control and goes, as the class
+             // library sees it.
+             POINT p{R.Control->Left() + R.Control->Width() / 2, R.Control->Top() + R.Control->Height() / 2};
+             ClientToScreen(R.Control->Parent()->Handle(), &p);
+             SetCursorPos(p.x, p.y);
+             vcl::Application->UpdateMouseControl();
+             ParkCursor();
+             vcl::Application->UpdateMouseControl();
+         }},
+        {"tile", [](TRun &R) { SendMessageW(R.Window, WM_MDITILE, MDITILE_VERTICAL, 0); }},
+        {"menu",
+         [](TRun &R) {
+             // The application gives the parent its menu bar.
+             auto *menu = vcl::Create<vcl::TMainMenu>(R.Control);
+             auto *item = vcl::Create<vcl::TMenuItem>(menu);
+             item->SetCaption("File");
+             menu->Items()->Add(item);
+             static_cast<vcl::TForm *>(R.Control)->SetMenu(menu);
+         }},
+        {"formsize",
+         [](TRun &R) {
+             SetWindowPos(static_cast<vcl::TWinControl *>(R.Control)->Handle(), nullptr, 0, 0, 460, 330,
+                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+         }},
     };
     return actions;
 }

@@ -1,15 +1,18 @@
 // Every kind of skinned form and dialog through every action that the
-// application may refuse, the system may turn into something else, or a
-// handler may cut short by changing the skin: afterwards the window is back
-// in sight as itself, at its own alpha, with its border window exactly when
-// it should have one, no flight or animation flag left set and nothing of
-// ours (a cover, a snapshot, a layered window) left on the screen. One
+// application may refuse, the system may turn into something else, a
+// handler may cut short by changing the skin, or the application may cut
+// short by hiding or freeing the window while it is dragged: afterwards
+// the window is back in sight as itself, at its own alpha, with its border
+// window exactly when it should have one, no flight, animation or drag
+// flag left set and nothing of ours (a cover, a snapshot, a layered
+// window) left on the screen. One
 // table; built twice, as InterruptedActionsTest (Windows 7: no composition)
 // and InterruptedActionsAeroTest (run as Windows 10: composition, where the
 // minimize and restore flights play).
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <ostream>
@@ -52,6 +55,8 @@ enum TAction {
     aSkinChangedMidway,     // while a hide, and a minimize, animates
     aSkinOffMidway,         // turned off while a hide, a minimize and a restore animate, then on again
     aCommandsRefusedByWindow,  // the window's own procedure takes minimize, maximize and close without acting
+    aHiddenMidDrag,         // hidden by the application while a translucent drag runs, then shown and dragged again
+    aDestroyedMidDrag,      // freed by the application while a translucent drag runs
 };
 
 struct TRow {
@@ -63,7 +68,8 @@ const char *const KindNames[] = {"Plain",       "Bordered",    "MDIChild", "Embe
 const char *const ActionNames[] = {"CloseRefused", "MinimizeRefused", "MaximizeMinimized", "MaximizeMinimizedNative",
                                    "HideShow", "ShowMinimizedRestore", "SkinOffInOnShow", "ShowRefusedInOnShow",
                                    "HideRefusedInOnHide", "HideRefusedByWindow", "SkinChangedMidway",
-                                   "SkinOffMidway", "CommandsRefusedByWindow"};
+                                   "SkinOffMidway", "CommandsRefusedByWindow", "HiddenMidDrag",
+                                   "DestroyedMidDrag"};
 void PrintTo(const TRow &Row, std::ostream *Out) { *Out << KindNames[Row.Kind] << " " << ActionNames[Row.Action]; }
 
 constexpr std::uint8_t OwnAlpha = 200;  // the translucent form's
@@ -194,6 +200,11 @@ struct Subject {
         return P->BorderWindow();
     }
 
+    // A translucent drag runs.
+    bool Blending() const {
+        if (const TvlDialogWnd *a = Adapter()) return (a->StateFlags & 0x80) != 0;
+        return P && (P->StateFlags & pfBlendOnMoving);
+    }
     void Command(WPARAM C) const { SendMessageW(Window(), WM_SYSCOMMAND, C, 0); }
     void Enable(bool On) const {
         if (Dialog)
@@ -214,6 +225,15 @@ struct Subject {
         }
         if (Minimized) Form->SetWindowState(vcl::wsMinimized);
         Form->Show();
+    }
+    // The application frees the window (a top-level one).
+    void Free() {
+        if (Dialog) {
+            DestroyWindow(Dialog);
+            return;
+        }
+        P = nullptr;
+        delete std::exchange(Form, nullptr);
     }
     void RefuseClose() {
         Refuse = true;
@@ -290,6 +310,101 @@ std::string Describe(HWND W) {
            std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
 }
 
+// The system's move loop as the test plays it: the window that is sent
+// SC_MOVE gets what the loop sends it while the pointer goes Steps times
+// by (Dx, Dy), then what it sends as it ends. Midway runs halfway, as the
+// application's timer would; the loop ends early when its window goes or
+// hides (the user lets go of what is no longer there).
+struct PlayedMoveLoop {
+    explicit PlayedMoveLoop(std::initializer_list<HWND> Windows) {
+        Current = this;
+        for (const HWND w : Windows)
+            if (w)
+                Taken.push_back({w, reinterpret_cast<WNDPROC>(
+                                        SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)))});
+    }
+    ~PlayedMoveLoop() {
+        for (const auto &[w, previous] : Taken)
+            if (IsWindow(w) && GetWindowLongPtrW(w, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Proc))
+                SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        Current = nullptr;
+    }
+    PlayedMoveLoop(const PlayedMoveLoop &) = delete;
+    PlayedMoveLoop &operator=(const PlayedMoveLoop &) = delete;
+
+    static constexpr int Dx = 9, Dy = 6, Steps = 6;
+    std::function<void()> Midway;
+    int Loops = 0;
+    int StepsRun = 0;
+
+private:
+    static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam) {
+        WNDPROC previous = nullptr;
+        for (const auto &[w, p] : Current->Taken)
+            if (w == W) previous = p;
+        if (Msg == WM_SYSCOMMAND && (WParam & 0xFFF0) == SC_MOVE) {
+            Current->Run(W);
+            return 0;
+        }
+        return CallWindowProcW(previous, W, Msg, WParam, LParam);
+    }
+    void Run(HWND W) {
+        ++Loops;
+        SetCapture(W);
+        SendMessageW(W, WM_ENTERSIZEMOVE, 0, 0);
+        for (int i = 1; i <= Steps && IsWindowVisible(W); ++i) {
+            RECT r{};
+            GetWindowRect(W, &r);
+            OffsetRect(&r, Dx, Dy);
+            SendMessageW(W, WM_MOVING, WMSZ_TOP, reinterpret_cast<LPARAM>(&r));
+            SetWindowPos(W, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            ++StepsRun;
+            uitest::PumpUntil([] { return false; }, 15ms);
+            if (i == Steps / 2 && Midway) std::exchange(Midway, nullptr)();
+        }
+        if (!IsWindow(W)) return;
+        ReleaseCapture();
+        SendMessageW(W, WM_EXITSIZEMOVE, 0, 0);
+    }
+    static inline PlayedMoveLoop *Current = nullptr;
+    std::vector<std::pair<HWND, WNDPROC>> Taken;
+};
+
+// Translucent drags on, where the system drags whole windows (forms blend
+// only there), for the time of a row.
+struct TranslucentDrags {
+    explicit TranslucentDrags(TsSkinManager &Manager) {
+        Manager.AnimEffects()->BlendOnMoving->Active = true;
+        SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &Was, 0);
+        SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    }
+    ~TranslucentDrags() { SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, Was, nullptr, 0); }
+    TranslucentDrags(const TranslucentDrags &) = delete;
+    TranslucentDrags &operator=(const TranslucentDrags &) = delete;
+    BOOL Was = FALSE;
+};
+
+vcl::TPoint TopLeftOf(HWND W) {
+    RECT r{};
+    GetWindowRect(W, &r);
+    return {r.left, r.top};
+}
+
+// A press on the caption as the system delivers it: to the window under
+// the point, with its hit-test code. The drag runs inside.
+void PressCaption(const Subject &S) {
+    RECT r{};
+    GetWindowRect(S.Window(), &r);
+    POINT client{0, 0};
+    ClientToScreen(S.Window(), &client);
+    const POINT grip{r.left + (r.right - r.left) / 3, (r.top + client.y) / 2};
+    const HWND under = WindowFromPoint(grip);
+    ASSERT_TRUE(under == S.Window() || (under && under == S.Border())) << "under the caption: " << Describe(under);
+    const LPARAM at = MAKELPARAM(grip.x, grip.y);
+    const auto code = static_cast<WPARAM>(SendMessageW(under, WM_NCHITTEST, 0, at));
+    SendMessageW(under, WM_NCLBUTTONDOWN, code, at);
+}
+
 BOOL CALLBACK CollectShown(HWND W, LPARAM List) {
     if (IsWindowVisible(W)) reinterpret_cast<std::vector<HWND> *>(List)->push_back(W);
     return TRUE;
@@ -310,6 +425,20 @@ int AlphaOf(HWND W) {
     DWORD flags = 0;
     if (!GetLayeredWindowAttributes(W, nullptr, &alpha, &flags)) return -1;
     return flags & LWA_ALPHA ? alpha : 255;
+}
+
+// No mark of a translucent drag is left, in the window or its border.
+void ExpectNoDragLeft(const Subject &S) {
+    if (const TsSkinProvider *p = S.P) {
+        EXPECT_EQ(p->StateFlags & pfBlendOnMoving, 0u);
+        EXPECT_FALSE(p->BorderForm && p->BorderForm->Border().Updating);
+        EXPECT_FALSE(p->MoveTimer);
+    }
+    if (const TvlDialogWnd *a = S.Adapter()) {
+        EXPECT_EQ(a->StateFlags & 0x80, 0u) << "a blended move's flag";
+        EXPECT_FALSE(a->MoveTimer);
+        EXPECT_FALSE(a->BorderForm && (a->BorderForm->Moving || a->BorderForm->Updating)) << "the border's marks";
+    }
 }
 
 // What every row ends with.
@@ -353,6 +482,7 @@ void ExpectBackInSight(const Subject &S, bool Zoomed, bool Border) {
         EXPECT_FALSE(a->SnapshotForm);
         EXPECT_FALSE(a->BorderForm && a->BorderForm->Updating);
     }
+    ExpectNoDragLeft(S);
 
     // Nothing else of ours on the screen: the window's own top-level
     // window and its border window are all that show.
@@ -496,6 +626,71 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
             s.Settle();
         }
         break;
+    case aHiddenMidDrag: {
+        // A translucent drag: with a border, the border window travels with
+        // the image and the window waits unseen behind it until the drop.
+        const TranslucentDrags drags(*manager);
+        constexpr int dx = PlayedMoveLoop::Dx, dy = PlayedMoveLoop::Dy, steps = PlayedMoveLoop::Steps;
+        const vcl::TPoint before = TopLeftOf(s.Window());
+        int run = 0;
+        bool blending = false;
+        {
+            PlayedMoveLoop loop({s.Window(), s.Border()});
+            loop.Midway = [&] {
+                blending = s.Blending();
+                s.Hide();
+            };
+            PressCaption(s);
+            ASSERT_EQ(loop.Loops, 1) << "a caption press drags";
+            run = loop.StepsRun;
+        }
+        // (A form drawn by the system is dragged by the system alone.)
+        EXPECT_EQ(blending, row.Kind != kUnsectioned) << "the drag blends";
+        s.Settle();
+        ASSERT_FALSE(IsWindowVisible(s.Window()));
+        EXPECT_NE(GetActiveWindow(), s.Window()) << "the hidden window took the focus back";
+        EXPECT_NE(GetForegroundWindow(), s.Window()) << "the hidden window took the focus back";
+        ExpectNoDragLeft(s);
+        // Hidden, it never joins an image that travelled without it (nor the
+        // corner of the screen where a border window that went "stood"): it
+        // stays where it waited, or where the loop moved it itself.
+        const vcl::TPoint hidden = TopLeftOf(s.Window());
+        EXPECT_EQ(hidden.X, border ? before.X : before.X + run * dx);
+        EXPECT_EQ(hidden.Y, border ? before.Y : before.Y + run * dy);
+        s.Show();
+        s.Settle();
+        // Shown again it drags as before, all the way.
+        const vcl::TPoint shown = TopLeftOf(s.Window());
+        {
+            PlayedMoveLoop loop({s.Window(), s.Border()});
+            PressCaption(s);
+            ASSERT_EQ(loop.StepsRun, steps);
+        }
+        s.Settle();
+        EXPECT_EQ(TopLeftOf(s.Window()).X, shown.X + steps * dx);
+        EXPECT_EQ(TopLeftOf(s.Window()).Y, shown.Y + steps * dy);
+        break;
+    }
+    case aDestroyedMidDrag: {
+        const TranslucentDrags drags(*manager);
+        const HWND window = s.Window();
+        bool blending = false;
+        {
+            PlayedMoveLoop loop({s.Window(), s.Border()});
+            loop.Midway = [&] {
+                blending = s.Blending();
+                s.Free();
+            };
+            PressCaption(s);
+            ASSERT_EQ(loop.Loops, 1);
+        }
+        s.Settle();
+        EXPECT_EQ(blending, row.Kind != kUnsectioned) << "the drag blends";
+        ASSERT_FALSE(IsWindow(window));
+        // Nothing of the drag or the dialog stays on the screen.
+        for (const HWND shown : ShownWindows()) ADD_FAILURE() << "left on the screen: " << Describe(shown);
+        return;
+    }
     }
     s.Settle();
     ExpectBackInSight(s, zoomed, border);
@@ -511,12 +706,14 @@ std::vector<TRow> Rows() {
         for (TAction a : {aCloseRefused, aMinimizeRefused, aMaximizeMinimized, aMaximizeMinimizedNative, aHideShow,
                           aShowMinimizedRestore, aSkinOffInOnShow, aShowRefusedInOnShow, aHideRefusedInOnHide,
                           aHideRefusedByWindow, aSkinChangedMidway, aSkinOffMidway,
-                          aCommandsRefusedByWindow}) {
+                          aCommandsRefusedByWindow, aHiddenMidDrag, aDestroyedMidDrag}) {
             if (k == kEmbedded && (a == aMinimizeRefused || a == aMaximizeMinimized || a == aMaximizeMinimizedNative ||
                                    a == aShowMinimizedRestore || a == aSkinOffInOnShow || a == aShowRefusedInOnShow ||
                                    a == aHideRefusedInOnHide || a == aCommandsRefusedByWindow))
                 continue;
             if (IsDialog(k) && (a == aShowRefusedInOnShow || a == aHideRefusedInOnHide)) continue;
+            // A caption drag of a window inside another blends nothing.
+            if ((k == kMDIChild || k == kEmbedded) && (a == aHiddenMidDrag || a == aDestroyedMidDrag)) continue;
             rows.push_back({k, a});
         }
     return rows;
