@@ -452,7 +452,7 @@ const std::vector<TKind> &Kinds() {
              form->Show();
              R.Control = form;
          },
-         "paint size tile formsize",
+         "paint size tile menu formsize",
          [](TRun &R) {
              auto *form = static_cast<vcl::TForm *>(R.Control);
              R.Window = form->ClientHandle();
