@@ -15,6 +15,7 @@
 #include "vcl/Canvas.h"
 #include "vcl/ComboBox.h"
 #include "vcl/WideText.h"
+#include "vlDialogRoutines.h"
 #include "vlSBPaint.h"
 
 namespace skin {
@@ -38,6 +39,33 @@ vcl::TRect WindowSize(HWND Handle) {
     RECT r{};
     GetWindowRect(Handle, &r);
     return {0, 0, r.right - r.left, r.bottom - r.top};
+}
+
+// The rows of a simple combo box below its list, which neither the combo
+// nor the list paints, get what lies behind the combo box: on the combo's
+// window, or into a picture of it (DC with the combo's origin).
+void PaintGapBelowList(HWND Combo, HWND List, HDC DC) {
+    const HWND behind = Combo ? GetParent(Combo) : nullptr;
+    if (!behind) return;
+    RECT c{}, l{};
+    GetWindowRect(Combo, &c);
+    GetWindowRect(List, &l);
+    const int top = l.bottom - c.top, width = c.right - c.left, height = c.bottom - l.bottom;
+    if (width <= 0 || height <= 0 || top < 0) return;
+    TvlBgQuery query;
+    QueryParentBackgroundWnd(query, behind, false);
+    TvlBgInfo bg;
+    BgQueryToBgInfo(query, bg);
+    POINT at{c.left, l.bottom};
+    ScreenToClient(behind, &at);
+    const auto gap = NewBitmap32(width, height);
+    FillWithBackground(*gap, bg, {at.x, at.y});
+    if (DC) {
+        BitBlt(DC, 0, top, width, height, gap->Canvas()->Handle(), 0, 0, SRCCOPY);
+        return;
+    }
+    const vcl::TWindowDC dc(Combo, GetWindowDC(Combo));
+    BitBlt(dc.Get(), 0, top, width, height, gap->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 } // namespace
@@ -174,7 +202,9 @@ int TvlComboBoxWnd::BuildSimpleFrame() {
     // lower edge under the list and leave the system's edge showing.
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
-    if (GetComboBoxInfo(Handle, &info) && info.hwndList && Visible(info.hwndList)) {
+    // The list's own style, not whether it shows: the frame of a hidden
+    // form's picture ends where the screen's will.
+    if (GetComboBoxInfo(Handle, &info) && info.hwndList && (GetWindowLongPtrW(info.hwndList, GWL_STYLE) & WS_VISIBLE)) {
         RECT c{}, l{};
         GetWindowRect(Handle, &c);
         GetWindowRect(info.hwndList, &l);
@@ -213,39 +243,6 @@ void TvlComboBoxWnd::PaintFrame(HDC DC) {
     SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
     CopyBorderStrips(DC, border);
     PaintComboButton(DC);
-}
-
-void TvlComboBoxWnd::PaintComboText() {
-    vcl::TBitmap *cache = SkinData->CacheBmp();
-    if (!cache) return;
-    SelectAdapterFont(*this);
-    const vcl::TRect button = GetButtonRect();
-    const vcl::TRect w = WindowSize(Handle);
-    const bool rtl = (GetWindowLongPtrW(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
-    // A simple combo box's field is only its cache's height (its list lies
-    // below): the text is centred in the field, not in the whole window.
-    const int bottom = (ComboStyle(Handle) == CBS_SIMPLE ? std::min(cache->Height(), w.Height()) : w.Height()) - 3;
-    const vcl::TRect r = rtl ? vcl::TRect{button.Right, 3, w.Width() - 3, bottom}
-                             : vcl::TRect{3, 3, button.Left, bottom};
-    const int selected = static_cast<int>(SendMessageW(Handle, CB_GETCURSEL, 0, 0));
-    const std::wstring text = selected >= 0 ? ComboItemText(Handle, selected) : vcl::Utf8ToWide(ReadWindowText(Handle));
-    vcl::TCanvas &canvas = *cache->Canvas();
-    const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-    if (ComboStyle(Handle) == CBS_DROPDOWNLIST && GetFocus() == Handle) {
-        // The focused list's field shows its text selected.
-        canvas.Brush()->SetStyle(vcl::bsSolid);
-        canvas.Brush()->SetColor(static_cast<vcl::TColor>(GetSysColor(COLOR_HIGHLIGHT)));
-        canvas.FillRect(r);
-        canvas.Font()->SetColor(static_cast<vcl::TColor>(GetSysColor(COLOR_HIGHLIGHTTEXT)));
-        canvas.Brush()->SetStyle(vcl::bsClear);
-        DrawTextOnCanvas(canvas, vcl::WideToUtf8(text), {r.Left + 1, r.Top, r.Right, r.Bottom}, flags);
-        const RECT focus{r.Left, r.Top, r.Right, r.Bottom};
-        canvas.RequiredState({vcl::csHandleValid});
-        DrawFocusRect(canvas.Handle(), &focus);
-        return;
-    }
-    canvas.Brush()->SetStyle(vcl::bsClear);
-    DrawTextOnCanvas(canvas, vcl::WideToUtf8(text), r, flags);
 }
 
 void TvlComboBoxWnd::DrawComboItem(const DRAWITEMSTRUCT &Draw) {
@@ -416,19 +413,40 @@ void TvlComboBoxWnd::QuietChange(vcl::TMessage &Message) {
     RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
-bool TvlComboBoxWnd::DrawSelectedIntoCache() {
-    auto *combo = dynamic_cast<vcl::TComboBox *>(SkinData->OwnerControl());
-    vcl::TBitmap *cache = SkinData->CacheBmp();
+void TvlComboBoxWnd::PrintHiddenField(HDC DC) {
+    if (IsWindowVisible(Handle) || ComboStyle(Handle) != CBS_DROPDOWNLIST) return;
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetComboBoxInfo(Handle, &info)) return;
+    RECT r = info.rcItem;
+    InflateRect(&r, -1, -1);
     const int selected = static_cast<int>(SendMessageW(Handle, CB_GETCURSEL, 0, 0));
-    if (!combo || !cache || selected < 0) return false;
-    DRAWITEMSTRUCT draw{};
-    draw.CtlType = ODT_COMBOBOX;
-    draw.itemID = static_cast<UINT>(selected);
-    draw.itemState = ODS_COMBOBOXEDIT;
-    draw.hDC = cache->Canvas()->Handle();
-    draw.rcItem = {3, 3, combo->Width() - GetButtonRect().Width(), combo->Height() - 3};
-    DrawComboItem(draw);
-    return true;
+    const HWND owner = GetParent(Handle);
+    if (GetWindowLongPtrW(Handle, GWL_STYLE) & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) {
+        DRAWITEMSTRUCT draw{};
+        draw.CtlType = ODT_COMBOBOX;
+        draw.CtlID = static_cast<UINT>(GetDlgCtrlID(Handle));
+        draw.itemID = static_cast<UINT>(selected);
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.itemState = ODS_COMBOBOXEDIT | (IsWindowEnabled(Handle) ? 0 : ODS_DISABLED);
+        draw.hwndItem = Handle;
+        draw.hDC = DC;
+        draw.rcItem = r;
+        draw.itemData = selected >= 0 ? static_cast<ULONG_PTR>(SendMessageW(Handle, CB_GETITEMDATA, selected, 0)) : 0;
+        SendMessageW(owner, WM_DRAWITEM, draw.CtlID, reinterpret_cast<LPARAM>(&draw));
+        return;
+    }
+    const vcl::TSavedDC saved(DC);
+    if (const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0))) SelectObject(DC, font);
+    const bool enabled = IsWindowEnabled(Handle) != FALSE;
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(owner, enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(Handle)));
+    if (!enabled) SetTextColor(DC, GetSysColor(COLOR_GRAYTEXT));
+    if (!brush) brush = GetSysColorBrush(COLOR_WINDOW);
+    FillRect(DC, &r, brush);
+    const std::wstring text = selected >= 0 ? ComboItemText(Handle, selected) : std::wstring();
+    ExtTextOutW(DC, r.left + 1, r.top + 1, ETO_OPAQUE | ETO_CLIPPED, &r, text.c_str(), static_cast<UINT>(text.size()),
+                nullptr);
 }
 
 void TvlComboBoxWnd::Print(vcl::TMessage &Message) {
@@ -439,24 +457,34 @@ void TvlComboBoxWnd::Print(vcl::TMessage &Message) {
     ApplySkinColors();
     if (!alive) return;
     SkinData->PaintLocked = false;
-    SkinData->BGChanged = true;
-    if (ComboStyle(Handle) == CBS_SIMPLE) {
-        BuildSimpleFrame();
-        // The simple frame is this picture's image: built anew for the
-        // item, it would be the whole window's with the item in the list.
-        SkinData->BGChanged = false;
-    } else {
-        PaintSkinnedControl(*SkinData, Handle, false);
-    }
-    if (!DrawSelectedIntoCache()) PaintComboText();
-    PaintMaskBorder(*SkinData, 0, *this);
-    if (vcl::TBitmap *cache = SkinData->CacheBmp(); dc && cache) {
-        const vcl::TRect w = WindowSize(Handle);
-        BitBlt(dc, 0, 0, std::min(w.Width(), cache->Width()), std::min(w.Height(), cache->Height()),
-               cache->Canvas()->Handle(), 0, 0, SRCCOPY);
-        PaintComboButton(dc);
-    }
     Message.Result = 0;
+    if (!dc) return;
+    // The picture is what the screen's paint leaves: the system's paint of
+    // the field (its item where and as the system draws it), the skin's
+    // frame strips and button, the combo's own windows (an edit field, a
+    // simple one's list) and what lies below a simple list. An item or
+    // text drawn here by the adapter itself stood a pixel or two from the
+    // screen's, and a simple one's list was missing.
+    vcl::TMessage paint{WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT, 0};
+    PassOn(paint);
+    if (!alive) return;
+    PrintHiddenField(dc);
+    if (!alive) return;
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    const bool simple = ComboStyle(Handle) == CBS_SIMPLE && GetComboBoxInfo(Handle, &info) && info.hwndList;
+    // A simple list not yet painted has no adapter of its own yet: it
+    // prints skinned as it will show.
+    if (simple && !ListWnd) ListWnd = info.hwndList;
+    if (simple && !ListAdapter) CreateListAdapter(ListWnd);
+    // The screen shows a drop-down's edit over the button's edge and a
+    // simple combo's frame strips over its edit's lowest row.
+    if (!simple) PaintFrame(dc);
+    if (!alive) return;
+    PrintChildWindows(Handle, dc);
+    if (!alive || !simple) return;
+    PaintFrame(dc);
+    if (alive) PaintGapBelowList(Handle, info.hwndList, dc);
 }
 
 bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
@@ -649,27 +677,6 @@ void TvlComboListWnd::PrepareCache() {
     SkinData->BGChanged = false;
 }
 
-void TvlComboListWnd::PaintGapBelowList() {
-    const HWND combo = GetParent(Handle);
-    const HWND behind = combo ? GetParent(combo) : nullptr;
-    if (!behind) return;
-    RECT c{}, l{};
-    GetWindowRect(combo, &c);
-    GetWindowRect(Handle, &l);
-    const int top = l.bottom - c.top, width = c.right - c.left, height = c.bottom - l.bottom;
-    if (width <= 0 || height <= 0 || top < 0) return;
-    TvlBgQuery query;
-    QueryParentBackgroundWnd(query, behind, false);
-    TvlBgInfo bg;
-    BgQueryToBgInfo(query, bg);
-    POINT at{c.left, l.bottom};
-    ScreenToClient(behind, &at);
-    const auto gap = NewBitmap32(width, height);
-    FillWithBackground(*gap, bg, {at.x, at.y});
-    const vcl::TWindowDC dc(combo, GetWindowDC(combo));
-    BitBlt(dc.Get(), 0, top, width, height, gap->Canvas()->Handle(), 0, 0, SRCCOPY);
-}
-
 bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
     if (Destroyed() || !SkinData || !SkinData->IsSkinned(false)) {
         return TvlEditWnd::OwnMessage(Message);
@@ -683,7 +690,7 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
         const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
         CopyBorderStrips(dc.Get(), 1);
         PaintNcScrollBars(*this, -1, dc.Get());
-        if (SimpleList) PaintGapBelowList();
+        if (SimpleList) PaintGapBelowList(GetParent(Handle), Handle, nullptr);
         Message.Result = 0;
         return true;
     }
@@ -740,9 +747,31 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_PRINT:
     case WM_PRINTCLIENT: {
         const auto dc = reinterpret_cast<HDC>(Message.WParam);
-        if (!dc || !Visible(Handle)) break;
+        // The list's own style, not whether it shows: a simple list prints
+        // into the picture of a hidden form too.
+        if (!dc || !(GetWindowLongPtrW(Handle, GWL_STYLE) & WS_VISIBLE)) break;
         PrepareCache();
-        PassOn(Message);
+        if (Message.Msg == WM_PRINT) {
+            // The client where it stands inside the frame, as the screen
+            // shows it (the system's print of the whole window put it at
+            // the frame's corner, under the border strips).
+            POINT client{0, 0};
+            MapWindowPoints(Handle, nullptr, &client, 1);
+            RECT w{};
+            GetWindowRect(Handle, &w);
+            const vcl::TSavedDC saved(dc);
+            POINT origin{};
+            GetViewportOrgEx(dc, &origin);
+            SetViewportOrgEx(dc, origin.x + client.x - w.left, origin.y + client.y - w.top, nullptr);
+            RECT r{};
+            GetClientRect(Handle, &r);
+            IntersectClipRect(dc, 0, 0, r.right, r.bottom);
+            if (Message.LParam & PRF_ERASEBKGND) SendMessageW(Handle, WM_ERASEBKGND, Message.WParam, 0);
+            if (alive) SendMessageW(Handle, WM_PRINTCLIENT, Message.WParam, PRF_CLIENT);
+            Message.Result = 0;
+        } else {
+            PassOn(Message);
+        }
         if (!alive) return true;
         // While the list tracks the mouse, or a bar part is pressed, its
         // border strips stay as they are.

@@ -53,13 +53,11 @@ protected:
     // A simple combo box's field framed from the section into the cache;
     // answers the field's height.
     int BuildSimpleFrame();
-    // The edit field's text (selection or window text) into the cache.
-    void PaintComboText();
     void DrawComboItem(const DRAWITEMSTRUCT &Draw);
-    // The selected item drawn as the edit field into the cache; false when
-    // the owner is no TComboBox or nothing is selected.
-    bool DrawSelectedIntoCache();
     void Print(vcl::TMessage &Message);
+    // The field of a hidden drop-down list, which the system paints only
+    // while the combo shows, where and as it paints it then.
+    void PrintHiddenField(HDC DC);
     // The combo and its edit field are one control for the focus.
     bool EditHasFocus(const vcl::TMessage &Message) const;
     // A click into the edit field gives it the focus without the combo's
@@ -105,9 +103,6 @@ public:
 
 private:
     void PrepareCache();
-    // The rows of a simple combo box below its list, which neither the
-    // combo nor the list paints, get what lies behind the combo box.
-    void PaintGapBelowList();
 };
 
 // The list adapter of a combo box's list window.

@@ -540,9 +540,11 @@ bool TvlTabControlWnd::OwnMessage(vcl::TMessage &Message) {
         switch (Message.Msg) {
         case WM_PRINT:
             UpdateUpDown();
-            PaintTabControl(reinterpret_cast<HDC>(Message.WParam), true);
-            RedrawArrows();
             Message.Result = 0;
+            // The children's paints in the picture are the application's:
+            // they may free the adapter.
+            PaintTabControl(reinterpret_cast<HDC>(Message.WParam), true);
+            if (alive) RedrawArrows();
             return true;
         case TCM_SETCURSEL:
             SetWindowRedraw(Handle, false);
@@ -566,9 +568,9 @@ bool TvlTabControlWnd::OwnMessage(vcl::TMessage &Message) {
         case WM_ERASEBKGND:
             if (!IsWindowVisible(Handle)) break;
             // An erase carries no lParam of 1: its picture goes to the window's own DC.
-            if (!ModuleState().FormAnimationActive) PaintTabControl(reinterpret_cast<HDC>(Message.WParam), false);
-            UpdateUpDown();
             Message.Result = 1;
+            if (!ModuleState().FormAnimationActive) PaintTabControl(reinterpret_cast<HDC>(Message.WParam), false);
+            if (alive) UpdateUpDown();
             return true;
         default: break;
         }

@@ -139,16 +139,25 @@ bool ScrollBarShown(const TvlScrollAdapter *Adapter) {
 void ShrinkBorderHole(TsSkinProvider &P, const WINDOWPOS &Pos) {
     const HWND window = WindowOf(P.Form), border = P.BorderWindow();
     if (!border || (Pos.flags & SWP_NOSIZE) || Pos.cx == 0 || Pos.cy == 0 ||
-        (Pos.cx >= P.LastClientRect.Width() && Pos.cy >= P.LastClientRect.Height()) ||
         ScrollBarShown(P.FormScrollAdapter.get()))
         return;
+    // The new window size in client terms: measured against the window's
+    // outer size, a form made smaller by less than its frame would keep the
+    // old hole.
+    const vcl::TRect last = P.LastClientRect;
+    const int width = std::max(0, Pos.cx - (WindowWidth(window) - ClientWidth(window)));
+    const int height = std::max(0, Pos.cy - (WindowHeight(window) - ClientHeight(window)));
+    if (width >= last.Width() && height >= last.Height()) return;
     if (IsIconic(window)) {
         P.SkinData()->BGChanged = true;
         P.UpdateBorder(false, 255);
         return;
     }
+    // The hole is cut to the size the form is about to take.
+    P.LastClientRect = {0, 0, std::min(width, last.Width()), std::min(height, last.Height())};
     P.StateFlags |= pfBorderRegionSetting;
     vcl::SetWindowRegion(border, vcl::TRegionHandle(P.BorderRegion()), true);
+    P.LastClientRect = last;
     SetWindowPos(window, border, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOOWNERZORDER);
     P.StateFlags &= ~pfBorderRegionSetting;

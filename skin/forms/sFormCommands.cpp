@@ -233,6 +233,9 @@ void TsSkinProvider::SetFormAlpha(int Alpha) {
 }
 
 void TsSkinProvider::RemoveSkinFromForm(vcl::TMessage &Message) {
+    // The children's news, the colour's change, the border's end and the
+    // repaint run the application's code, which may free this provider.
+    const vcl::TGuarded self(this);
     TsSkinManager *manager = FSkinData->GetSkinManager();
     FormScrollAdapter.reset();
     if (Form->HandleAllocated()) SetNcRenderingPolicy(Form->WindowHandle(), ncrpUseWindowStyle);
@@ -247,21 +250,27 @@ void TsSkinProvider::RemoveSkinFromForm(vcl::TMessage &Message) {
     StateFlags &= ~pfSnapshotTaken;
     HideCover.reset();
     BroadcastToChildControls(Form, Message);
+    if (!self) return;
     RemoveSkin(Message);
+    if (!self) return;
     if (manager) manager->SkinableMenus().ClearMenuBackgrounds();
     if (!FormDestroying(Form) && manager) {
         HookFormMenus(false);
+        if (!self) return;
         SetSysMenuStyle(false);
         const HWND window = Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
         if (window && GetCaptionHeight(false) > 0 && !ModuleState().FormAnimationActive)
             SetWindowRgn(window, nullptr, TRUE);
         if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(vcl::clBtnFace);
+        if (!self) return;
         SetMDIHelper(false);
         UpdateExtBorders(false);
+        if (!self) return;
         // The form itself: a null window here would repaint the whole desktop.
         if (window)
             RedrawWindow(window, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        if (!self) return;
     }
     if (!FormDestroying(Form)) UnskinFormLabels(*this);
     // Records of labels that left the form meanwhile are dropped unread.
@@ -316,6 +325,9 @@ void TsSkinProvider::AnswerBgQuery(TvlBgQuery &Query) {
 }
 
 void TsSkinProvider::ApplySkinToUnskinnedForm() {
+    // The menus' rebuild, the colour's change and the children's adapters
+    // run the application's code, which may free this provider.
+    const vcl::TGuarded self(this);
     TsSkinManager *manager = FSkinData->GetSkinManager();
     if (manager) manager->SkinableMenus().ClearMenuBackgrounds();
     FSkinData->UpdateIndexes(true);
@@ -336,7 +348,9 @@ void TsSkinProvider::ApplySkinToUnskinnedForm() {
                 FormActive = 1;
         if (!manager->ComponentState().Contains(vcl::csLoading)) {
             HookFormMenus(true);
+            if (!self) return;
             if (ControlAdapter) SkinFormLabels(*this);
+            if (!self) return;
         }
         FSkinData->BGChanged = true;
         FrameChanged = true;
@@ -346,6 +360,7 @@ void TsSkinProvider::ApplySkinToUnskinnedForm() {
         // The removal took the region away: the next frame output sets it.
         RegionChanged = true;
         if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(manager->GetMainColor());
+        if (!self) return;
         if (Form->HandleAllocated())
             SetNcRenderingPolicy(Form->WindowHandle(), FDrawNonClientArea ? ncrpDisabled : ncrpUseWindowStyle);
     }
@@ -353,6 +368,7 @@ void TsSkinProvider::ApplySkinToUnskinnedForm() {
         ControlAdapter->AdaptControls(nullptr);
     else
         CreateControlAdapter();
+    if (!self) return;
     IsSkinned = Skinned();
 }
 
@@ -370,11 +386,17 @@ void TsSkinProvider::ApplySkinToSkinnedForm() {
     FSkinData->BGChanged = true;
     MenuLineCount = -1;
     PrepareTitleBarItems();
+    // The frame's paint runs the application's painting, which may free
+    // this provider.
+    const vcl::TGuarded self(this);
     if (Form->HandleAllocated()) PerformFormProc(WM_NCPAINT, 0, 0);
-    SetMDIHelper(true);
+    if (self) SetMDIHelper(true);
 }
 
 void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
+    // The menu's rebuild and the repaints below run the application's
+    // code, which may free this provider.
+    const vcl::TGuarded self(this);
     TsSkinManager *manager = FSkinData->GetSkinManager();
     if (ControlAdapter)
         ControlAdapter->AdaptControls(nullptr);
@@ -383,27 +405,36 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
     if (FDrawNonClientArea && FDrawClientArea) UpdateFormScrollBars();
     if (Form->Parent()) FSkinData->SetBGFlags(FSkinData->BGFlags() & ~bgfParentBackground);
     MenuLineCount = -1;
-    if (manager && !manager->ComponentState().Contains(vcl::csLoading) && Skinned()) HookFormMenus(true);
+    if (manager && !manager->ComponentState().Contains(vcl::csLoading)) {
+        // The bar's items measured and drawn again with what the skin now gives.
+        RebuildMainMenu();
+        if (!self) return;
+        if (Skinned()) HookFormMenus(true);
+    }
     if (HasFrame()) RegionChanged = true;
     PrepareTitleBarItems();
     if (!Form->Visible()) return;
     FSkinData->BGChanged = true;
     UpdateExtBorders(manager && manager->GetExtendedBorders());
+    if (!self) return;
     if (!ModuleState().FormAnimationActive && Form->HandleAllocated()) {
         if (const vcl::TCustomForm *child = Form->ActiveMDIChild(); child && ActiveChildMaximized(Form)) {
             // The child's caption is the parent's menu line.
             PerformFormProc(WM_NCPAINT, 0, 0);
-            if (child->HandleAllocated()) InvalidateRect(child->WindowHandle(), nullptr, TRUE);
+            if (self && child->HandleAllocated()) InvalidateRect(child->WindowHandle(), nullptr, TRUE);
         } else {
             constexpr UINT flags = RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME;
             RedrawWindow(Form->WindowHandle(), nullptr, nullptr, flags);
-            if (const HWND client = Form->ClientHandle()) RedrawWindow(client, nullptr, nullptr, flags);
+            if (const HWND client = self ? Form->ClientHandle() : nullptr)
+                RedrawWindow(client, nullptr, nullptr, flags);
         }
+        if (!self) return;
     }
     if (manager && FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(manager->GetMainColor());
     FSkinData->PaintLocked = false;
     if (MDIHelper) MDIHelper->ConnectIfNeeded();
     if (ControlAdapter) ControlAdapter->PassMessage(Message);
+    if (!self) return;
     // The border's update in UpdateExtBorders is skipped while the frame
     // is held back; the hold is off now.
     UpdateBorder(false, 255);

@@ -65,7 +65,10 @@ bool TsSkinProvider::IsTitleButtonCode(int Code) const {
 
 void TsSkinProvider::PopupBelowIcon() {
     const vcl::TPoint origin = GetFormOrigin();
-    PopupSystemMenu({origin.X + IconRect.Left, origin.Y + IconRect.Bottom});
+    const HWND window = WindowOf(Form);
+    // An iconic child's menu stands higher, as the system's own does.
+    const int lift = IsMDIChildForm(Form) && window && IsIconic(window) ? 16 : 0;
+    PopupSystemMenu({origin.X + IconRect.Left, origin.Y + IconRect.Bottom - lift});
 }
 
 void TsSkinProvider::ReleasePressedButton() {
@@ -315,10 +318,16 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             const vcl::TPoint p = ScreenPointOf(Message.LParam);
             item->DoMouseUp(vcl::mbLeft, CurrentShift(), p.X, p.Y);
             if (!ProviderServes(self, window)) return;
-            // Still under the mouse: hot, else normal.
+            // Still under the mouse: it fades toward its hot look and reads
+            // normal again, the look being the fade's.
             if (TvlTitleBarItem *still = ItemByCode(code); still == item && item->Visible() && !item->Down()) {
                 vcl::TMessage probe{WM_NCHITTEST, 0, static_cast<LPARAM>(Message.LParam), 0};
-                item->SetState(CalcHitTest(probe) == code ? 1 : 0);
+                if (CalcHitTest(probe) == code) {
+                    item->SetState(1);
+                    PaintButtonState(code);
+                    if (ItemByCode(code) == item) item->SetState(0);
+                    return;
+                }
             }
             if (ItemByCode(code) == item) PaintButtonState(code);
             else RepaintFrameNow();

@@ -71,6 +71,7 @@ void TsSkinProvider::InitSkin() {
         TsTitleButton *button = FTitleButtons->Items(i);
         button->Data.ImageIndex = button->UseSkinData() ? TitleButtonMaskIndex : -1;
     }
+    if (MDIHelper) MDIHelper->ConnectClient();
     if (Form && Form->BorderStyle() == vcl::bsSizeToolWin) {
         SetAllowSkin3rdParty(false);
         SetUseGlobalColor(true);

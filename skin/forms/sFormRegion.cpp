@@ -277,7 +277,12 @@ void TsSkinProvider::PaintClientArea(vcl::TMessage &Message) {
         FSkinData->PaintLocked = FSkinData->IsPaintLocked();
     else
         FSkinData->PaintLocked = false;
-    if (!CoveredByMaximizedChild(Form)) PaintClientBackground(paint.Get(), true);
+    if (CoveredByMaximizedChild(Form)) return;
+    const vcl::TGuarded alive(this);
+    PaintClientBackground(paint.Get(), true);
+    // An MDI parent's background is its client window's: the graphic
+    // controls beside that window are not in it and are painted here.
+    if (alive && IsMDIParent()) PaintGraphicControls(paint.Get(), {0, 0});
 }
 
 void TsSkinProvider::RepaintFrameNow() {

@@ -4,6 +4,7 @@
 
 #include "sFormBorder.h"
 #include "sSkinProvider.h"
+#include "skin/graphics/sConst.h"
 #include "skin/graphics/sMaskData.h"
 #include "skin/graphics/sSkinCommand.h"
 #include "skin/manager/sSkinCommands.h"
@@ -17,15 +18,6 @@ namespace {
 
 TvlSystemFrameMetrics Metrics;
 bool MetricsRead = false;
-
-int OSMajorVersion() {
-    OSVERSIONINFOW version{};
-    version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    return GetVersionExW(&version) ? static_cast<int>(version.dwMajorVersion) : 0;
-#pragma GCC diagnostic pop
-}
 
 LONG_PTR StyleOf(HWND Window) { return Window ? GetWindowLongPtrW(Window, GWL_STYLE) : 0; }
 
@@ -41,7 +33,10 @@ void ReadSystemFrameMetrics() {
     Metrics.FixedFrame = GetSystemMetrics(SM_CXFIXEDFRAME);
     Metrics.Caption = GetSystemMetrics(SM_CYCAPTION);
     Metrics.SmallCaption = GetSystemMetrics(SM_CYSMCAPTION);
-    Metrics.OSMajor = OSMajorVersion();
+    // The library's one version code: the system reports 6.2 from Windows
+    // 8 on to a program without a manifest that says more.
+    InitializeConstants();
+    Metrics.OSMajor = WindowsVersionCode;
     MetricsRead = true;
 }
 

@@ -189,6 +189,8 @@ void TsSkinProvider::PaintMenuLine(vcl::TBitmap &Image, int State) {
         IsMDIParent() && ModuleState().MDIParentProvider == this ? MaximizedMDIChildWithMenu() : nullptr;
     if (child) {
         HICON icon = child->Icon() && !child->Icon()->Empty() ? child->Icon()->Handle() : nullptr;
+        if (!icon && vcl::Application)
+            icon = reinterpret_cast<HICON>(SendMessageW(vcl::Application->Handle(), WM_GETICON, ICON_SMALL2, 0));
         // The system's shared icon, looked up once: the lookup costs more
         // than the whole of the rest of the icon's drawing.
         if (!icon && !LineIcon.Default) LineIcon.Default = LoadIconW(nullptr, IDI_APPLICATION);

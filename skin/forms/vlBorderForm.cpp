@@ -539,9 +539,13 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
         return;
     }
     case WM_SETFOCUS:
-        if (vcl::TCustomForm *form = FOwner.BorderOwnerForm(); form && form->Visible() && form->CanFocus())
-            SetFocus(form->WindowHandle());
-        return;
+        // A form's border gives the focus back to its form; a dialog's
+        // border keeps the window's own handling.
+        if (vcl::TCustomForm *form = FOwner.BorderOwnerForm()) {
+            if (form->Visible() && form->CanFocus()) SetFocus(form->WindowHandle());
+            return;
+        }
+        break;
     case WM_ERASEBKGND:
     case WM_NCPAINT: Message.Result = 0; return;
     case WM_SHOWWINDOW:

@@ -76,6 +76,11 @@ vcl::TRect FindTaskbarButtonRect() {
     DWORD pid = 0;
     GetWindowThreadProcessId(toolbar, &pid);
     if (count < 1 || pid == 0) return {};
+    // The main form's window owns the program's button: the application's
+    // window is hidden and has none.
+    const vcl::TCustomForm *mainForm = vcl::Application ? vcl::Application->MainForm() : nullptr;
+    const HWND mainWindow = mainForm && mainForm->HandleAllocated() ? mainForm->WindowHandle() : nullptr;
+    if (!mainWindow) return {};
     // Only the rights the search uses; the shell's memory is only read,
     // apart from the one buffer reserved (not executable) and freed.
     TRemote remote;
@@ -87,7 +92,6 @@ vcl::TRect FindTaskbarButtonRect() {
         return {};
     remote.Buffer = VirtualAllocEx(remote.Process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
     if (!remote.Buffer) return {};
-    const HWND application = vcl::Application ? vcl::Application->Handle() : nullptr;
     for (int i = 0; i < count; ++i) {
         if (!SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(remote.Buffer))) continue;
         std::uint8_t button[24]{};
@@ -98,7 +102,7 @@ vcl::TRect FindTaskbarButtonRect() {
         std::copy(button + 12, button + 16, reinterpret_cast<std::uint8_t *>(&data));
         if (!data || !Read(remote.Process, reinterpret_cast<const void *>(static_cast<std::uintptr_t>(data)), &owner, 4))
             continue;
-        if (owner != static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(application))) continue;
+        if (owner != static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(mainWindow))) continue;
         RECT item{};
         if (!SendMessageW(toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(remote.Buffer)) ||
             !Read(remote.Process, remote.Buffer, &item, sizeof item))

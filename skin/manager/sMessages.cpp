@@ -124,6 +124,10 @@ void AnimateSkinChange(TvlFormProvider &Provider, int Animate) {
         Provider.StateFlags &= ~pfSkinChangeSnapshot;
         SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
     } else {
+        // The fade, the maximize and the repaint run the application's
+        // code, which may free the provider (or its form): what went is
+        // touched no more.
+        const TvlProviderAlive alive(Provider);
         const bool nonClient = Provider.DrawsNonClientArea();
         if (TsSkinManager *manager = ManagerOf(Provider)) {
             const TvlSkinChanging &changing = *manager->AnimEffects()->SkinChanging;
@@ -133,10 +137,12 @@ void AnimateSkinChange(TvlFormProvider &Provider, int Animate) {
                                                              changing.Mode == atAero);
                 else
                     FormAnimations().AnimateSkinChangeOfForm(Provider, 0, 255, false);
+                if (!alive) return;
             }
         }
         Provider.StateFlags &= ~pfSkinChangeSnapshot;
         if (Provider.BorderWindow() && IsZoomed(wnd)) MaximizeAgainForNewCaption(Provider, wnd);
+        if (!alive) return;
         Provider.FormNeedsRepaint = false;
         if (nonClient) {
             // Removed without a repaint: the new region follows at once with
@@ -145,6 +151,7 @@ void AnimateSkinChange(TvlFormProvider &Provider, int Animate) {
             Provider.CollectFrameMasks();
             Provider.UpdateFormRegion();
             RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            if (!alive) return;
             if (HWND border = Provider.BorderWindow()) {
                 vcl::SetWindowRegion(border, vcl::TRegionHandle(Provider.BorderRegion()), true);
                 Provider.UpdateBorder(true, 255);
@@ -153,6 +160,7 @@ void AnimateSkinChange(TvlFormProvider &Provider, int Animate) {
             RedrawWindow(wnd, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         }
+        if (!alive) return;
     }
     Provider.StateFlags &= ~pfSkinChangeRedrawLocked;
 }

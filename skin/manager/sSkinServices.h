@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "sModuleState.h"
+#include "vcl/Component.h"
 #include "vcl/LifeMark.h"
 #include "vcl/System.h"
 #include "vcl/Types.h"
@@ -153,6 +154,20 @@ public:
     std::vector<vcl::TRect> FrameMasks;
     // Published: called when a form animation ends.
     TvlAfterAnimation OnAfterAnimation;
+};
+
+// Whether a provider lives on after a call out: a form provider is a
+// component, which the application's code may free (alone or with its
+// form); any other provider stays.
+class TvlProviderAlive {
+public:
+    explicit TvlProviderAlive(TvlFormProvider &Provider)
+        : FComponent(dynamic_cast<vcl::TComponent *>(&Provider)), FGuard(FComponent) {}
+    explicit operator bool() const { return !FComponent || static_cast<bool>(FGuard); }
+
+private:
+    vcl::TComponent *FComponent;
+    vcl::TGuarded<vcl::TComponent> FGuard;
 };
 
 // The provider of the application's MDI parent form is

@@ -112,17 +112,21 @@ void DrawFrame(HDC Frame, HDC Snapshot, const TvlAnimFrame &F, int Width, int He
     }
 }
 
-// Runs the frames of Frames through Window (tick taken after the frame is
-// drawn, or before when TickFirst). After: called with each frame's alpha
-// once it is shown.
+void ComposeFrame(vcl::TBitmap &Snapshot, vcl::TBitmap &Frame, const TvlAnimFrame &F, bool Clear,
+                  vcl::TRect *Drawn);
+
+// Runs the frames of Frames through Window (tick taken once the frame is
+// drawn into Frame, before it is shown; or before it is drawn when
+// TickFirst). After: called with each frame's alpha once it is shown.
 void RunFrames(TvlFrameSequence Frames, HWND Window, HDC Screen, vcl::TBitmap &Snapshot, vcl::TBitmap &Frame,
                bool TickFirst, const std::function<void(std::uint8_t)> &After = {}) {
     TFramePacer pacer;
     while (!Frames.Done()) {
         if (TickFirst) pacer.Start();
         const TvlAnimFrame f = Frames.Next();
+        ComposeFrame(Snapshot, Frame, f, false, nullptr);
         if (!TickFirst) pacer.Start();
-        PresentFrame(Window, Screen, Snapshot, Frame, f, false);
+        UpdateLayered(Window, Screen, SIZE{Snapshot.Width(), Snapshot.Height()}, Frame.Canvas()->Handle(), f.Alpha);
         if (After) After(f.Alpha);
         pacer.Wait();
     }
@@ -245,8 +249,11 @@ TvlLayeredAnimations &LayeredAnimations() {
 
 // ------------------------------------------------------------ layered calls
 
-void PresentFrame(HWND Window, HDC Screen, vcl::TBitmap &Snapshot, vcl::TBitmap &Frame, const TvlAnimFrame &F,
-                  bool Clear, vcl::TRect *Drawn) {
+namespace {
+
+// Snapshot drawn into Frame as F says (PresentFrame's first half).
+void ComposeFrame(vcl::TBitmap &Snapshot, vcl::TBitmap &Frame, const TvlAnimFrame &F, bool Clear,
+                  vcl::TRect *Drawn) {
     const int w = Snapshot.Width(), h = Snapshot.Height();
     const HDC frame = Frame.Canvas()->Handle();
     if (Clear && F.Stretch) {
@@ -272,7 +279,14 @@ void PresentFrame(HWND Window, HDC Screen, vcl::TBitmap &Snapshot, vcl::TBitmap 
     } else {
         DrawFrame(frame, Snapshot.Canvas()->Handle(), F, w, h);
     }
-    UpdateLayered(Window, Screen, SIZE{w, h}, frame, F.Alpha);
+}
+
+} // namespace
+
+void PresentFrame(HWND Window, HDC Screen, vcl::TBitmap &Snapshot, vcl::TBitmap &Frame, const TvlAnimFrame &F,
+                  bool Clear, vcl::TRect *Drawn) {
+    ComposeFrame(Snapshot, Frame, F, Clear, Drawn);
+    UpdateLayered(Window, Screen, SIZE{Snapshot.Width(), Snapshot.Height()}, Frame.Canvas()->Handle(), F.Alpha);
 }
 
 bool SetLayeredAlpha(HWND Window, bool On, std::uint8_t Alpha) {
@@ -465,7 +479,9 @@ void AnimShowDialog(TvlAnimDialog &Dialog, int Time, std::uint8_t Alpha, int Mod
                       *snapshot, *frame, true);
         }
         SetWindowRgn(aw, nullptr, FALSE);
-        SetWindowPos(aw, nullptr, 0, 0, 0, 0, ShowPlacement | SWP_NOZORDER | SWP_NOSIZE | SWP_NOMOVE);
+        // To the top: the dialog, placed under this window next, comes out
+        // above what stood over it.
+        SetWindowPos(aw, HWND_TOP, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
         UpdateLayered(aw, screen.Get(), SIZE{sw, sh}, snapshot->Canvas()->Handle(), Alpha);
     }
     if (bordered) Dialog.UpdateRegion();
@@ -718,11 +734,26 @@ namespace {
 void FadeInLayered(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, std::uint8_t Alpha, bool Aero,
                    TAnimationFlag &Flag) {
     const HWND wnd = Form.WindowHandle();
+    // The render, the form's picture and its repaint run the application's
+    // painting: a provider freed there is touched no more, and a form that
+    // stays is drawn again.
+    const TvlProviderAlive alive(Provider);
+    const auto gone = [&] {
+        if (alive) return false;
+        Flag.Lower();
+        if (IsWindow(wnd)) {
+            SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
+            RedrawWindow(wnd, nullptr, nullptr, Redraw);
+        }
+        return true;
+    };
     TsCommonData *data = Provider.ProviderSkinData();
     Provider.RenderFrame();
+    if (gone()) return;
     vcl::TBitmap *cache = data ? data->CacheBmp() : nullptr;
     if (!cache || cache->Empty()) return;
     auto image = FormSnapshot(Provider, Form, *cache);
+    if (gone()) return;
     const int steps = Time / 10;
     const bool bordered = HasBorderForm(Provider);
     const RECT r = ImagePlace(Provider, wnd);
@@ -776,7 +807,7 @@ void FadeInLayered(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, 
     ApplyFormAlpha(Form);
     SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(wnd, nullptr, nullptr, Redraw);
-    if (bordered) Provider.UpdateBorder(true, 255);
+    if (bordered && alive) Provider.UpdateBorder(true, 255);
 }
 
 // Without layered windows: the output window, covering the form with its

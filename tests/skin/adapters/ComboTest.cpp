@@ -7,6 +7,8 @@
 // back when the skin goes, and the wwEdit adapter with and without a button.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <set>
 #include <thread>
 
@@ -43,6 +45,20 @@ uitest::TImage32 PrintedOver(HWND Window, vcl::TColor Fill) {
             image.Pixels.push_back(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
         }
     return image;
+}
+
+// The pixels where Window's print differs from what the screen shows of
+// it once painted, in its top Rows.
+int PrintedNotAsShown(HWND Window, int Rows = INT_MAX) {
+    RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpFor(50ms);
+    const uitest::TImage32 shown = uitest::CaptureWindow(Window);
+    const uitest::TImage32 printed = PrintedOver(Window, 0xFF00FF);
+    int count = 0;
+    for (int y = 0; y < std::min({shown.Height, printed.Height, Rows}); ++y)
+        for (int x = 0; x < std::min(shown.Width, printed.Width); ++x)
+            count += (shown.At(x, y) & 0xFFFFFF) != (printed.At(x, y) & 0xFFFFFF);
+    return count;
 }
 
 class Combo : public AdaptersFixture {
@@ -374,29 +390,15 @@ TEST_F(Combo, DropDownComboLooksFocusedWhileItsEditHasTheFocus) {
 }
 
 // A drop-down combo prints what was typed into its field, not the item
-// selected for it.
+// selected for it: its edit field, as the screen shows it.
 TEST_F(Combo, DropDownFieldPrintsTheTypedText) {
     Adapter.reset();
     Box->SetStyle(vcl::csDropDown);
     Adapter = AdapterFactory().CreateAdapter(tpComboBox, Box->Handle(), ParamsFor(Box), Manager.get());
+    auto *other = Form.Add(vcl::Create<vcl::TEdit>(Form.Form), 20, 200);
+    other->SetFocus();  // no caret, which a print never has
     SendMessageW(Box->Handle(), CB_SETCURSEL, 1, 0);
-    const auto printedInk = [&] {
-        RECT w{};
-        GetWindowRect(Box->Handle(), &w);
-        vcl::TBitmap bmp;
-        bmp.SetPixelFormat(vcl::pf32bit);
-        bmp.SetSize(w.right - w.left, w.bottom - w.top);
-        SendMessageW(Box->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(bmp.Canvas()->Handle()), PRF_NONCLIENT | PRF_CLIENT);
-        uitest::TImage32 image{bmp.Width(), bmp.Height(), {}};
-        for (int y = 0; y < image.Height; ++y)
-            for (int x = 0; x < image.Width; ++x) {
-                const COLORREF c = GetPixel(bmp.Canvas()->Handle(), x, y);
-                image.Pixels.push_back(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
-            }
-        return FindInk(image, [](vcl::TColor p) { return p == EditInk; });
-    };
-    const InkBox item = printedInk();
-    ASSERT_FALSE(item.Empty());
+    EXPECT_EQ(PrintedNotAsShown(Box->Handle()), 0);
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     ASSERT_TRUE(GetComboBoxInfo(Box->Handle(), &info));
@@ -406,7 +408,8 @@ TEST_F(Combo, DropDownFieldPrintsTheTypedText) {
     SendMessageW(info.hwndItem, EM_SETSEL, 0, -1);
     SendMessageW(info.hwndItem, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"ite"));
     ASSERT_EQ(SendMessageW(Box->Handle(), CB_GETCURSEL, 0, 0), 0);
-    EXPECT_LT(printedInk().Right, item.Right - 10);
+    EXPECT_EQ(PrintedNotAsShown(Box->Handle()), 0);
+    SendMessageW(Box->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
 }
 
 // Leaving the combo box for its own edit field or list is no leave; a
@@ -467,23 +470,14 @@ TEST_F(Combo, SimpleComboKeepingItsStyleIsFramedInTheBorderColour) {
     EXPECT_EQ(ColorAt(shot, 1, 1), static_cast<vcl::TColor>(GetSysColor(COLOR_WINDOW)));
 }
 
-// With an EDIT section of two states, the selection field shows the second
-// state only while the combo has the focus (the mouse over it alone leaves
-// the first), and the dropped list's picture is filled with the second
+// With an EDIT section of two states, the selection field prints as the
+// screen shows it while the mouse makes the combo active and while it has
+// the focus, and the dropped list's picture is filled with the second
 // state's colour.
 TEST_F(Combo, ActiveLookTakesTheEditSectionsSecondState) {
     ApplyActiveEditSkin(*Manager);
     SendMessageW(Box->Handle(), CB_SETCURSEL, 0, 0);
     auto *other = Form.Add(vcl::Create<vcl::TEdit>(Form.Form), 20, 200);
-    const auto printedField = [&] {
-        RECT w{};
-        GetWindowRect(Box->Handle(), &w);
-        vcl::TBitmap bmp;
-        bmp.SetPixelFormat(vcl::pf32bit);
-        bmp.SetSize(w.right - w.left, w.bottom - w.top);
-        SendMessageW(Box->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(bmp.Canvas()->Handle()), PRF_CLIENT | PRF_NONCLIENT);
-        return static_cast<vcl::TColor>(GetPixel(bmp.Canvas()->Handle(), A().GetButtonRect().Left - 4, (w.bottom - w.top) / 2));
-    };
     other->SetFocus();
     RECT w{};
     GetWindowRect(Box->Handle(), &w);
@@ -493,12 +487,12 @@ TEST_F(Combo, ActiveLookTakesTheEditSectionsSecondState) {
         SetCursorPos(w.left + 40, (w.top + w.bottom) / 2);
         ASSERT_TRUE(PumpUntil([&] { return A().SkinData->MouseInside; }));
         ASSERT_TRUE(A().SkinData->IsControlActive());
-        EXPECT_EQ(printedField(), EditFace);
+        EXPECT_EQ(PrintedNotAsShown(Box->Handle()), 0);
     }
     Box->SetFocus();
     SetCursorPos(5, 5);
     PumpFor(40ms);
-    EXPECT_EQ(printedField(), EditActiveFace);
+    EXPECT_EQ(PrintedNotAsShown(Box->Handle()), 0);
     ClickAt(ButtonCentre());
     ASSERT_TRUE(Dropped());
     ASSERT_NE(A().ListAdapter, nullptr);
@@ -533,10 +527,10 @@ TEST_F(Combo, FocusLeavingADropDownComboDeselectsItsTextWhereTheSkinShowsTheFocu
     }
 }
 
-// The field as the print shows it: a simple combo prints only its field's
-// frame (its list prints itself), a focused bare drop-down list shows its
-// text selected, a combo aligned to the right writes its item there, and a
-// tall owner-drawn field its item at its top.
+// The field as the print shows it: a simple combo prints its field as the
+// screen shows it, a focused bare drop-down list shows its
+// text selected, a combo aligned to the right prints its item where the
+// screen shows it, and a tall owner-drawn field its item at its top.
 TEST_F(Combo, PrintedFieldsFollowTheComboStyles) {
     constexpr vcl::TColor Fill = 0xFF00FF;
     auto *simple = Form.Add(vcl::Create<vcl::TComboBox>(Form.Form), 240, 20);
@@ -550,9 +544,10 @@ TEST_F(Combo, PrintedFieldsFollowTheComboStyles) {
     RECT c{}, l{};
     GetWindowRect(simple->Handle(), &c);
     GetWindowRect(info.hwndList, &l);
-    const uitest::TImage32 field = PrintedOver(simple->Handle(), Fill);
-    EXPECT_NE(ColorAt(field, 1, 1), Fill);
-    EXPECT_EQ(ColorAt(field, 1, l.top - c.top + 10), Fill);
+    // The list's frame strips differ between the screen and prints (their
+    // see-through pixels take what lies beyond the field's picture): the
+    // field is compared.
+    EXPECT_EQ(PrintedNotAsShown(simple->Handle(), l.top - c.top), 0);
 
     const HWND bare = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 240, 150,
                                       140, 200, Form.Form->WindowHandle(), nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -565,9 +560,8 @@ TEST_F(Combo, PrintedFieldsFollowTheComboStyles) {
 
     SendMessageW(Box->Handle(), CB_SETCURSEL, 1, 0);
     SetWindowLongPtrW(Box->Handle(), GWL_EXSTYLE, GetWindowLongPtrW(Box->Handle(), GWL_EXSTYLE) | WS_EX_RIGHT);
-    const InkBox ink = FindInk(PrintedOver(Box->Handle(), Fill), [](vcl::TColor p) { return p == EditInk; });
-    ASSERT_FALSE(ink.Empty());
-    EXPECT_GT(ink.Left, A().GetButtonRect().Left / 2);
+    ASSERT_FALSE(FindInk(PrintedOver(Box->Handle(), Fill), [](vcl::TColor p) { return p == EditInk; }).Empty());
+    EXPECT_EQ(PrintedNotAsShown(Box->Handle()), 0);
 
     // An owner-drawn field much taller than its text writes the item at the
     // field's top, as the class library draws it.

@@ -11,10 +11,15 @@
 // A row is a kind, how to make its control or window, and the actions it
 // takes. A kind served by something other than the adapter factory (a form
 // provider) makes it in its Serve; an action of its own joins the actions.
+// The form provider's rows, on a plain form and on one with an extended
+// border, carry their own trap instead of the dry run: an event of the form
+// or of its title bar's item, a child's paint, or one message passed below
+// the provider, freed before the form's own procedure sees it.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cctype>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -33,6 +38,7 @@
 #include "skin/adapters/vlScrollBars.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/vlTitleBar.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
@@ -43,6 +49,7 @@
 #include "vcl/CheckBoxes.h"
 #include "vcl/ComboBox.h"
 #include "vcl/ExtCtrls.h"
+#include "vcl/GdiObjects.h"
 #include "vcl/Menus.h"
 #include "vcl/Panels.h"
 #include "vcl/ScrollBar.h"
@@ -57,6 +64,7 @@ namespace skin {
 namespace {
 
 using namespace skin::test;
+using namespace std::chrono_literals;
 
 // The messages after which the application's code runs in the procedure
 // below an adapter: painting, focus, size, scrolling, the end of a press,
@@ -110,6 +118,12 @@ struct TRun {
     std::vector<std::uint32_t> Seen;  // the kinds of message that passed, in order
     bool Fired = false;
     int Depth = 0;  // messages the procedure below is handling now
+    // A row's own trap (the form rows): the victim goes at the event that
+    // calls Event, or, with TrapAt, at that message below the server,
+    // before the control handles it.
+    bool OwnTrap = false;
+    UINT TrapAt = 0;
+    std::vector<std::shared_ptr<void>> Keep;  // helpers the row's trap uses
 
     HWND LiveWindow() const { return Window && IsWindow(Window) ? Window : nullptr; }
     TvlNcBarsWnd *Bars() const {
@@ -121,9 +135,12 @@ struct TRun {
     vcl::TWinControl *Windowed() const { return dynamic_cast<vcl::TWinControl *>(Control); }
 
     void Below(UINT Msg, WPARAM WParam) {
-        if (!Armed || !RunsApplicationCode(Msg, WParam)) return;
+        if (OwnTrap || !Armed || !RunsApplicationCode(Msg, WParam)) return;
         Seen.push_back(KindOf(Msg, WParam) | (Depth > 0 ? Nested : 0));
         if (static_cast<int>(Seen.size()) - 1 != FireAt) return;
+        Fire();
+    }
+    void Fire() {
         Armed = false;
         Fired = true;
         if (Victim == TVictim::Adapter) {
@@ -162,7 +179,22 @@ struct TRun {
     }
     // The control's OnChange, which the class library calls itself.
     void Changed(vcl::TObject *) { Below(vcl::CM_CHANGED, 0); }
+    // The application's handlers of a row's own trap.
+    void Event() {
+        if (OwnTrap && Armed && !TrapAt) Fire();
+    }
+    void Notify(vcl::TObject *) { Event(); }
+    void CloseQuery(vcl::TObject *, bool &) { Event(); }
+    void Close(vcl::TObject *, vcl::TCloseAction &) { Event(); }
+    void Mouse(vcl::TObject *, vcl::TMouseButton, vcl::TShiftState, int, int) { Event(); }
+    void MouseMove(vcl::TObject *, vcl::TShiftState, int, int) { Event(); }
+    vcl::TNotifyEvent AsNotify() { return vcl::TNotifyEvent::Bind<&TRun::Notify>(this); }
+    vcl::TMouseEvent AsMouse() { return vcl::TMouseEvent::Bind<&TRun::Mouse>(this); }
     void ControlProc(vcl::TMessage &M) {
+        if (OwnTrap && Armed && TrapAt && M.Msg == TrapAt) {
+            Fire();
+            if (!Control) return;  // the form went: nothing of it handles the message
+        }
         ++Depth;
         Next(M);
         --Depth;
@@ -211,6 +243,10 @@ struct TKind {
     // Serves the window made in place of the factory, once the procedure
     // below is in place (sets the run's Server).
     std::function<void(TRun &)> Serve = {};
+    // The form provider's kinds: the actions that carry their own trap, with
+    // a manager whose skin has extended borders and whose form animations
+    // are as short as they go (their paths run, their frames do not).
+    bool Framed = false;
 };
 
 // ------------------------------------------------------------- the kinds
@@ -249,6 +285,145 @@ void Labels(TRun &R, vcl::TWinControl *Parent, int Top = 8) {
     }
     R.Trapped = labels[0];
     R.Sibling = labels[1];
+}
+
+// ------------------------------------------------- the form provider's kinds
+
+
+vcl::TForm *FormOf(const TRun &R) { return static_cast<vcl::TForm *>(R.Control); }
+TsSkinProvider *ProviderOf(const TRun &R) { return static_cast<TsSkinProvider *>(R.Server); }
+
+void Settle() { uitest::PumpUntil([] { return false; }, 30ms); }
+
+// A form of its own beside the test's form, which takes the activation.
+void MakeForm(TRun &R) {
+    auto *form = vcl::Create<vcl::TForm>(vcl::Application, vcl::CreateNew);
+    form->SetName("Freed");
+    form->SetBounds(300, 200, 420, 300);
+    form->SetCaption("Freed");
+    R.Control = form;
+}
+
+void ServeForm(TRun &R, bool Bordered) {
+    auto *p = vcl::Create<TsSkinProvider>(FormOf(R));
+    p->SetAllowExtBorders(Bordered);
+    R.Server = p;
+    FormOf(R)->Show();
+    EXPECT_TRUE(uitest::ActivateAndWait(R.Window, 2s));
+    EXPECT_EQ(p->BorderForm != nullptr, Bordered);
+    Settle();
+}
+
+void SendTo(const TRun &R, UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0) {
+    SendMessageW(R.Window, Msg, WParam, LParam);
+}
+void Command(const TRun &R, WPARAM Command) { SendTo(R, WM_SYSCOMMAND, Command); }
+void Place(const TRun &R, int X, int Y, int W, int H) {
+    SetWindowPos(R.Window, nullptr, X, Y, W, H, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+void Redraw(const TRun &R) {
+    RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+// The activation moves to W, or the row frees on the way.
+void Activate(const TRun &R, HWND W) {
+    SetForegroundWindow(W);
+    uitest::PumpUntil([&] { return R.Fired || GetForegroundWindow() == W; }, 2s);
+}
+HWND Other(const TRun &R) { return R.Form->Handle(); }
+// The form's picture, as an application asks for one.
+void Print(const TRun &R) {
+    const vcl::TWindowDC screen;
+    const vcl::TMemoryDC memory(screen.Get());
+    const vcl::TBitmapHandle bitmap(CreateCompatibleBitmap(screen.Get(), 800, 600));
+    const vcl::TSelectObject selected(memory.Get(), bitmap.Get());
+    SendTo(R, WM_PRINT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    if (R.LiveWindow()) SendTo(R, WM_PRINT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT | PRF_NONCLIENT);
+}
+// The window that takes the mouse over the caption: the border window
+// where there is one.
+HWND CaptionWindow(const TRun &R) {
+    return ProviderOf(R)->BorderWindow() ? ProviderOf(R)->BorderWindow() : R.Window;
+}
+// The minimize's flight or the restore's is over (or the row freed).
+void AwaitFlight(const TRun &R) {
+    uitest::PumpUntil(
+        [&] {
+            return R.Fired || !R.Server ||
+                   !(ProviderOf(R)->StateFlags & (pfMinimizeAnimation | pfRestoreAnimation));
+        },
+        3s);
+}
+// The manager's refresh of its skin, as it reaches each skinned form.
+void Refresh(const TRun &R) {
+    SendTo(R, SM_SKINCOMMAND, SkinCommand(SC_SKIN_REFRESH),
+           reinterpret_cast<LPARAM>(ProviderOf(R)->SkinData()->GetSkinManager()));
+}
+void SkinOn(const TRun &R, bool On) { ProviderOf(R)->SkinData()->GetSkinManager()->SetActive(On); }
+void AddMainMenu(TRun &R) {
+    auto *menu = vcl::Create<vcl::TMainMenu>(R.Control);
+    vcl::TMenuItem *item = vcl::Create<vcl::TMenuItem>(menu);
+    item->SetCaption("&File");
+    menu->Items()->Add(item);
+    FormOf(R)->SetMenu(menu);
+    Settle();
+}
+// A title bar of one button on the form, its item drawn in the caption.
+TvlTitleBarItem *AddTitleItem(TRun &R) {
+    auto *bar = vcl::Create<TsTitleBar>(R.Control);
+    TvlTitleBarItem *item = bar->Items()->Add();
+    item->SetCaption("Item");
+    ProviderOf(R)->SetTitleBar(bar);
+    ProviderOf(R)->SkinData()->BGChanged = true;
+    ProviderOf(R)->RenderFrame();
+    return item;
+}
+// A screen point of the title bar's first item, as mouse messages carry it.
+LPARAM AtItem(const TRun &R) {
+    const vcl::TRect &r = ProviderOf(R)->TitleBar()->Items()->Items(0)->Rect;
+    RECT w{};
+    GetWindowRect(R.Window, &w);
+    const vcl::TPoint off = ProviderOf(R)->WindowToFrameOffset();
+    return MAKELPARAM(w.left - off.X + (r.Left + r.Right) / 2, w.top - off.Y + (r.Top + r.Bottom) / 2);
+}
+LPARAM AtClient(const TRun &R) {
+    RECT w{};
+    GetWindowRect(R.Window, &w);
+    return MAKELPARAM((w.left + w.right) / 2, (w.top + w.bottom) / 2);
+}
+
+// A child whose own procedure is the application's trap as it paints.
+struct TChildTrap {
+    TRun *R;
+    vcl::TWndMethod Next;
+    void Proc(vcl::TMessage &M) {
+        const vcl::TWndMethod next = Next;
+        if (M.Msg == WM_PAINT || M.Msg == WM_PRINT || M.Msg == WM_PRINTCLIENT) {
+            R->Event();
+            if (!R->Control) return;
+        }
+        next(M);
+    }
+};
+
+// Children whose own procedures free as they paint: a label before a
+// second one, and an edit before a second one.
+void AddPaintingChildren(TRun &R) {
+    vcl::TForm *form = FormOf(R);
+    const auto add = [&](vcl::TControl *Child, int Top) {
+        Child->SetBounds(10, Top, 80, 20);
+        Child->SetParent(form);
+        return Child;
+    };
+    for (int i = 0; i < 2; ++i) {
+        vcl::TControl *label = add(vcl::Create<vcl::TLabel>(form), 10 + 30 * i);
+        vcl::TControl *edit = add(vcl::Create<vcl::TEdit>(form), 80 + 30 * i);
+        if (i > 0) continue;
+        for (vcl::TControl *painter : {label, edit}) {
+            auto trap = std::make_shared<TChildTrap>(TChildTrap{&R, painter->WindowProc});
+            painter->WindowProc = vcl::TWndMethod::Bind<&TChildTrap::Proc>(trap.get());
+            R.Keep.push_back(trap);
+        }
+    }
 }
 
 const std::vector<TKind> &Kinds() {
@@ -516,6 +691,8 @@ const std::vector<TKind> &Kinds() {
              params.SkinSection = "MAINMENU";
              R.Adapter.reset(static_cast<TvlMainWnd *>(NewAdapter<TvlMnuWnd>(R.Window, nullptr, DefaultManager(), params).release()));
          }},
+        {"Form", Served, MakeForm, "", [](TRun &R) { ServeForm(R, false); }, true},
+        {"BorderedForm", Served, MakeForm, "", [](TRun &R) { ServeForm(R, true); }, true},
     };
     return kinds;
 }
@@ -533,7 +710,9 @@ POINT BarPart(TRun &R, int Part) {
     return {x, rect.Bottom - 2};
 }
 
+// A press on the part while the adapter and its window are there.
 void Press(TRun &R, int Part) {
+    if (!R.Bars() || !R.LiveWindow()) return;
     const POINT p = BarPart(R, Part);
     SendMessageW(R.Window, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(p.x, p.y));
 }
@@ -545,7 +724,25 @@ void Release(TRun &R) {
 struct TAction {
     const char *Name;
     std::function<void(TRun &)> Drive;
+    // The form provider's actions carry their own trap (TRun::OwnTrap):
+    // Prepare puts the application's handler in place (and the form in the
+    // state the action needs); TrapAt, when not 0, is the message below the
+    // provider that frees instead.
+    bool OwnTrap = false;
+    std::function<void(TRun &)> Prepare = {};
+    UINT TrapAt = 0;
+    bool FormToo = true;  // the form may go from there as well
 };
+
+TAction FormAction(const char *Name, UINT TrapAt, std::function<void(TRun &)> Prepare,
+                   std::function<void(TRun &)> Drive, bool FormToo = true) {
+    return {Name, std::move(Drive), true, std::move(Prepare), TrapAt, FormToo};
+}
+
+// Events of the class library, and its own messages from its own changes of
+// the form, that touch the form after they return: the form itself may not
+// go from inside them (an application releases it instead).
+constexpr bool ProviderOnly = false;
 
 const std::vector<TAction> &Actions() {
     static const std::vector<TAction> actions = {
@@ -583,15 +780,20 @@ const std::vector<TAction> &Actions() {
              DefaultManager()->Effects()->AllowAnimation = false;
              ParkCursor();
          }},
+        // Down, then back up: each direction's own code.
         {"line",
          [](TRun &R) {
-             Press(R, spSecondArrow);
-             Release(R);
+             for (int part : {spSecondArrow, spFirstArrow}) {
+                 Press(R, part);
+                 Release(R);
+             }
          }},
         {"page",
          [](TRun &R) {
-             Press(R, spTrackAfter);
-             Release(R);
+             for (int part : {spTrackAfter, spTrackBefore}) {
+                 Press(R, part);
+                 Release(R);
+             }
          }},
         {"thumb",
          [](TRun &R) {
@@ -654,6 +856,179 @@ const std::vector<TAction> &Actions() {
              SetWindowPos(static_cast<vcl::TWinControl *>(R.Control)->Handle(), nullptr, 0, 0, 460, 330,
                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
          }},
+        // The form provider's: a form event, a title-bar item's event, a
+        // child's paint or a message passed on below the provider.
+        // The form's events.
+        FormAction("OnShow", 0, [](TRun &R) { FormOf(R)->Hide(); FormOf(R)->OnShow = R.AsNotify(); },
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
+        FormAction("OnHide", 0, [](TRun &R) { FormOf(R)->OnHide = R.AsNotify(); }, [](TRun &R) { FormOf(R)->Hide(); },
+     ProviderOnly),
+        FormAction("OnActivate", 0,
+     [](TRun &R) {
+         uitest::ActivateAndWait(Other(R), 2s);
+         FormOf(R)->OnActivate = R.AsNotify();
+     },
+     [](TRun &R) { Activate(R, R.Window); }),
+        FormAction("OnDeactivate", 0, [](TRun &R) { FormOf(R)->OnDeactivate = R.AsNotify(); },
+     [](TRun &R) { Activate(R, Other(R)); }),
+        FormAction("OnCloseQuery", 0,
+     [](TRun &R) { FormOf(R)->OnCloseQuery = vcl::TCloseQueryEvent::Bind<&TRun::CloseQuery>(&R); },
+     [](TRun &R) { Command(R, SC_CLOSE); }, ProviderOnly),
+        FormAction("OnClose", 0, [](TRun &R) { FormOf(R)->OnClose = vcl::TCloseEvent::Bind<&TRun::Close>(&R); },
+     [](TRun &R) { Command(R, SC_CLOSE); }, ProviderOnly),
+        FormAction("OnPaint", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+     [](TRun &R) {
+         FormOf(R)->SetBounds(300, 200, 440, 320);
+         Redraw(R);
+     },
+     ProviderOnly),
+        FormAction("OnPaint in a skin refresh", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+     [](TRun &R) { Refresh(R); }, ProviderOnly),
+        FormAction("OnPaint in a skin's removal", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+     [](TRun &R) { SkinOn(R, false); }, ProviderOnly),
+        FormAction("OnPaint in a skin's return", 0,
+     [](TRun &R) {
+         SkinOn(R, false);
+         FormOf(R)->OnPaint = R.AsNotify();
+     },
+     [](TRun &R) { SkinOn(R, true); }, ProviderOnly),
+        FormAction("OnPaint in a skin's update", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+     [](TRun &R) {
+         TsSkinManager *m = ProviderOf(R)->SkinData()->GetSkinManager();
+         m->BeginUpdate();
+         m->EndUpdate(true, false);
+     },
+     ProviderOnly),
+        FormAction("OnPaint during a print", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+     [](TRun &R) { Print(R); }, ProviderOnly),
+        // The children's own painting, in each picture the provider takes of
+        // the form and in its repaint.
+        FormAction("a child's paint in a print", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { Print(R); },
+     ProviderOnly),
+        FormAction("a child's paint in a hide", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { FormOf(R)->Hide(); },
+     ProviderOnly),
+        FormAction("a child's paint in a repaint", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { Redraw(R); },
+     ProviderOnly),
+        FormAction("OnMouseMove", 0,
+     [](TRun &R) { FormOf(R)->OnMouseMove = vcl::TMouseMoveEvent::Bind<&TRun::MouseMove>(&R); },
+     [](TRun &R) { SendTo(R, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20)); }, ProviderOnly),
+        FormAction("OnMouseEnter", 0, [](TRun &R) { FormOf(R)->OnMouseEnter = R.AsNotify(); },
+     [](TRun &R) { SendTo(R, vcl::CM_MOUSEENTER); }),
+        // The title bar's item events.
+        FormAction("item OnMouseEnter", 0, [](TRun &R) { AddTitleItem(R)->OnMouseEnter = R.AsNotify(); },
+     [](TRun &R) { SendTo(R, WM_NCMOUSEMOVE, htTitleBarItem, AtItem(R)); }),
+        FormAction("item OnMouseLeave", 0, [](TRun &R) { AddTitleItem(R)->OnMouseLeave = R.AsNotify(); },
+     [](TRun &R) {
+         SendTo(R, WM_NCMOUSEMOVE, htTitleBarItem, AtItem(R));
+         SendTo(R, WM_NCMOUSEMOVE, HTCAPTION, AtClient(R));
+     }),
+        FormAction("item OnMouseLeave on the caption's window", 0, [](TRun &R) { AddTitleItem(R)->OnMouseLeave = R.AsNotify(); },
+     [](TRun &R) {
+         SendMessageW(CaptionWindow(R), WM_NCMOUSEMOVE, htTitleBarItem, AtItem(R));
+         SendMessageW(CaptionWindow(R), WM_NCMOUSEMOVE, HTCAPTION, AtClient(R));
+     }),
+        FormAction("item OnMouseDown", 0, [](TRun &R) { AddTitleItem(R)->OnMouseDown = R.AsMouse(); },
+     [](TRun &R) { SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R)); }),
+        FormAction("item OnMouseUp", 0, [](TRun &R) { AddTitleItem(R)->OnMouseUp = R.AsMouse(); },
+     [](TRun &R) {
+         SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R));
+         SendTo(R, WM_NCLBUTTONUP, htTitleBarItem, AtItem(R));
+     }),
+        FormAction("item OnClick", 0, [](TRun &R) { AddTitleItem(R)->OnClick = R.AsNotify(); },
+     [](TRun &R) {
+         SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R));
+         SendTo(R, WM_NCLBUTTONUP, htTitleBarItem, AtItem(R));
+     }),
+        // Messages passed on below the provider.
+        FormAction("WM_NCACTIVATE", WM_NCACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }),
+        FormAction("WM_ACTIVATE", WM_ACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }),
+        FormAction("WM_ACTIVATEAPP", WM_ACTIVATEAPP, nullptr, [](TRun &R) { SendTo(R, WM_ACTIVATEAPP, 1); }),
+        FormAction("CM_SHOWINGCHANGED on hide", vcl::CM_SHOWINGCHANGED, nullptr, [](TRun &R) { FormOf(R)->Hide(); },
+     ProviderOnly),
+        FormAction("CM_SHOWINGCHANGED on show", vcl::CM_SHOWINGCHANGED, [](TRun &R) { FormOf(R)->Hide(); },
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
+        FormAction("CM_VISIBLECHANGED on hide", vcl::CM_VISIBLECHANGED, nullptr, [](TRun &R) { FormOf(R)->Hide(); },
+     ProviderOnly),
+        FormAction("CM_VISIBLECHANGED on show", vcl::CM_VISIBLECHANGED, [](TRun &R) { FormOf(R)->Hide(); },
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
+        // The system's own placements, as another program or the user makes them.
+        FormAction("WM_SHOWWINDOW on hide", WM_SHOWWINDOW, nullptr, [](TRun &R) { ShowWindow(R.Window, SW_HIDE); }),
+        FormAction("WM_ACTIVATE in a restore", WM_ACTIVATE,
+     [](TRun &R) {
+         Command(R, SC_MINIMIZE);
+         AwaitFlight(R);
+     },
+     [](TRun &R) {
+         Command(R, SC_RESTORE);
+         AwaitFlight(R);
+     }),
+        FormAction("WM_SETREDRAW during a show", WM_SETREDRAW, [](TRun &R) { FormOf(R)->Hide(); },
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
+        FormAction("WM_SHOWWINDOW on show", WM_SHOWWINDOW, [](TRun &R) { ShowWindow(R.Window, SW_HIDE); },
+     [](TRun &R) { ShowWindow(R.Window, SW_SHOW); }),
+        FormAction("WM_WINDOWPOSCHANGING", WM_WINDOWPOSCHANGING, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }),
+        FormAction("WM_WINDOWPOSCHANGED", WM_WINDOWPOSCHANGED, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }),
+        // (WM_SIZE, WM_MOVE and WM_ERASEBKGND come from the system's handling
+        // of the class library's own placement and paint.)
+        FormAction("WM_SIZE", WM_SIZE, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }, ProviderOnly),
+        FormAction("WM_MOVE", WM_MOVE, nullptr, [](TRun &R) { Place(R, 330, 220, 420, 300); }, ProviderOnly),
+        FormAction("WM_GETMINMAXINFO", WM_GETMINMAXINFO, nullptr, [](TRun &R) { Command(R, SC_MAXIMIZE); }),
+        FormAction("WM_SIZING", WM_SIZING, nullptr,
+     [](TRun &R) {
+         RECT r{300, 200, 730, 510};
+         SendTo(R, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&r));
+     }),
+        FormAction("WM_EXITSIZEMOVE", WM_EXITSIZEMOVE, nullptr, [](TRun &R) { SendTo(R, WM_EXITSIZEMOVE); }),
+        FormAction("WM_SYSCOMMAND minimize", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_MINIMIZE); }),
+        FormAction("WM_SYSCOMMAND maximize", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_MAXIMIZE); }),
+        FormAction("WM_SYSCOMMAND restore", WM_SYSCOMMAND, [](TRun &R) { Command(R, SC_MAXIMIZE); },
+     [](TRun &R) { Command(R, SC_RESTORE); }),
+        FormAction("WM_SYSCOMMAND close", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_CLOSE); }),
+        FormAction("WM_CLOSE", WM_CLOSE, nullptr, [](TRun &R) { Command(R, SC_CLOSE); }),
+        FormAction("WM_PAINT", WM_PAINT, [](TRun &R) { ProviderOf(R)->SetDrawClientArea(false); }, [](TRun &R) { Redraw(R); }),
+        FormAction("WM_ERASEBKGND", WM_ERASEBKGND, [](TRun &R) { ProviderOf(R)->SetDrawClientArea(false); },
+     [](TRun &R) { Redraw(R); }, ProviderOnly),
+        FormAction("CM_MENUCHANGED in a skin refresh", vcl::CM_MENUCHANGED, [](TRun &R) { AddMainMenu(R); },
+     [](TRun &R) { Refresh(R); }),
+        FormAction("WM_SETTEXT", WM_SETTEXT, nullptr, [](TRun &R) { SetWindowTextW(R.Window, L"Renamed"); }),
+        FormAction("WM_SETICON", WM_SETICON, nullptr,
+     [](TRun &R) { SendTo(R, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_APPLICATION))); }),
+        FormAction("WM_STYLECHANGED", WM_STYLECHANGED, nullptr,
+     [](TRun &R) {
+         SetWindowLongPtrW(R.Window, GWL_STYLE, GetWindowLongPtrW(R.Window, GWL_STYLE) ^ WS_SYSMENU);
+     }),
+        FormAction("CM_ENABLEDCHANGED", vcl::CM_ENABLEDCHANGED, nullptr, [](TRun &R) { FormOf(R)->SetEnabled(false); }),
+        FormAction("WM_SETTINGCHANGE", WM_SETTINGCHANGE, nullptr, [](TRun &R) { SendTo(R, WM_SETTINGCHANGE, SPI_SETWORKAREA); }),
+        FormAction("WM_SYSCOLORCHANGE", WM_SYSCOLORCHANGE, nullptr, [](TRun &R) { SendTo(R, WM_SYSCOLORCHANGE); }),
+        FormAction("WM_PARENTNOTIFY", WM_PARENTNOTIFY, nullptr,
+     [](TRun &R) {
+         auto *edit = vcl::Create<vcl::TEdit>(FormOf(R));
+         edit->SetParent(FormOf(R));
+         edit->HandleNeeded();
+     },
+     ProviderOnly),
+        FormAction("CM_CONTROLLISTCHANGE", vcl::CM_CONTROLLISTCHANGE, nullptr,
+     [](TRun &R) { vcl::Create<vcl::TLabel>(FormOf(R))->SetParent(FormOf(R)); }, ProviderOnly),
+        FormAction("WM_NOTIFY", WM_NOTIFY, nullptr,
+     [](TRun &R) {
+         NMHDR header{R.Window, 1, static_cast<UINT>(-551)};  // a tab's selection changed
+         SendTo(R, WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&header));
+     }),
+        FormAction("WM_MOUSEMOVE", WM_MOUSEMOVE, nullptr, [](TRun &R) { SendTo(R, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20)); }),
+        FormAction("CM_MOUSEENTER", vcl::CM_MOUSEENTER, nullptr, [](TRun &R) { SendTo(R, vcl::CM_MOUSEENTER); }),
+        FormAction("CM_MOUSELEAVE", vcl::CM_MOUSELEAVE, nullptr, [](TRun &R) { SendTo(R, vcl::CM_MOUSELEAVE); }),
+        FormAction("WM_NCMOUSEMOVE", WM_NCMOUSEMOVE, nullptr, [](TRun &R) { SendTo(R, WM_NCMOUSEMOVE, HTCAPTION, AtClient(R)); }),
+        FormAction("WM_NCHITTEST", WM_NCHITTEST, nullptr, [](TRun &R) { SendTo(R, WM_NCHITTEST, 0, AtClient(R)); }),
+        FormAction("WM_NCLBUTTONDBLCLK", WM_NCLBUTTONDBLCLK, nullptr,
+     [](TRun &R) { SendTo(R, WM_NCLBUTTONDBLCLK, HTCAPTION, AtClient(R)); }),
+        FormAction("WM_COPYDATA", WM_COPYDATA, nullptr,
+     [](TRun &R) {
+         COPYDATASTRUCT data{7, 0, nullptr};
+         SendTo(R, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+     }),
+        FormAction("WM_ENTERMENULOOP", WM_ENTERMENULOOP, nullptr, [](TRun &R) { SendTo(R, WM_ENTERMENULOOP); }),
+        FormAction("WM_QUERYENDSESSION", WM_QUERYENDSESSION, nullptr, [](TRun &R) { SendTo(R, WM_QUERYENDSESSION); }),
+        FormAction("CM_RECREATEWND", vcl::CM_RECREATEWND, nullptr, [](TRun &R) { SendTo(R, vcl::CM_RECREATEWND); }),
     };
     return actions;
 }
@@ -685,6 +1060,11 @@ struct TRow {
 std::vector<TRow> Rows() {
     std::vector<TRow> rows;
     for (const TKind &k : Kinds()) {
+        if (k.Framed) {
+            for (const TAction &a : Actions())
+                if (a.OwnTrap) rows.push_back({&k, a.Name});
+            continue;
+        }
         std::string names = k.Actions;
         for (std::size_t at = 0; at < names.size();) {
             const std::size_t end = std::min(names.find(' ', at), names.size());
@@ -696,7 +1076,10 @@ std::vector<TRow> Rows() {
 }
 
 std::string RowName(const ::testing::TestParamInfo<TRow> &Info) {
-    return std::string(Info.param.Kind->Name) + "_" + Info.param.Action;
+    std::string name = std::string(Info.param.Kind->Name) + "_" + Info.param.Action;
+    for (char &ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    return name;
 }
 
 class FreedByApplication : public ::testing::TestWithParam<TRow> {
@@ -720,16 +1103,26 @@ protected:
             m->Effects()->AllowAnimation = false;
             m->Effects()->AllowGlowing = false;
         }
+        Framed = NewManager();
+        AddStoredSkin(*Framed, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
+        Framed->SetExtendedBorders(true);
+        Framed->SetSkinName("Beryllo (internal)");
+        Framed->AnimEffects()->FormShow->Time = 20;
+        Framed->AnimEffects()->FormHide->Time = 20;
     }
     static void TearDownTestSuite() {
         Stored.reset();
         Light.reset();
+        Framed.reset();
         Modules.reset();
     }
     static inline std::unique_ptr<AdapterModules> Modules;
-    static inline ManagerPtr Stored, Light;
+    static inline ManagerPtr Stored, Light, Framed;
 
-    FreedByApplication() : Manager(GetParam().Action == "removal" ? Light.get() : Stored.get()) {
+    FreedByApplication()
+        : Manager(GetParam().Kind->Framed              ? Framed.get()
+                  : GetParam().Action == "removal" ? Light.get()
+                                                   : Stored.get()) {
         Manager->SetIsDefault(true);
         Form.Show();
     }
@@ -787,6 +1180,13 @@ protected:
         run.Victim = Victim;
         run.FireAt = FireAt;
         Make(run);
+        const TAction &action = ActionNamed(GetParam().Action);
+        if (action.OwnTrap) {
+            run.OwnTrap = true;
+            run.TrapAt = action.TrapAt;
+            if (action.Prepare) action.Prepare(run);
+            Settle();
+        }
         const void *adapter = run.Adapter ? static_cast<const void *>(run.Adapter.get())
                               : run.Handler ? static_cast<const void *>(run.Handler.get())
                                             : static_cast<const void *>(run.Server);
@@ -801,7 +1201,8 @@ protected:
         {
             const TFreedMemoryMark mark(KeepContents);
             run.Armed = true;
-            ActionNamed(GetParam().Action).Drive(run);
+            action.Drive(run);
+            if (action.OwnTrap) Settle();
             run.Armed = false;
             // A later message to the window, the time for what was posted,
             // and the adapter's end where the application left it.
@@ -834,6 +1235,18 @@ protected:
 };
 
 TEST_P(FreedByApplication, NothingTouchesWhatTheApplicationFreed) {
+    // A row with its own trap: the provider goes there, and the form.
+    if (const TAction &action = ActionNamed(GetParam().Action); action.OwnTrap) {
+        for (TVictim victim : {TVictim::Adapter, TVictim::Control}) {
+            if (victim == TVictim::Control && !action.FormToo) continue;
+            for (bool keep : {false, true}) {
+                if (keep && victim == TVictim::Adapter) continue;
+                Run(victim, 0, {}, keep);
+                if (HasFailure()) return;
+            }
+        }
+        return;
+    }
     const std::vector<std::uint32_t> seen = Run(TVictim::Adapter, -1);
     if (seen.empty()) GTEST_SKIP() << "no application code runs";
     std::set<std::uint32_t> tried;

@@ -13,6 +13,7 @@
 #include "FreedMemoryMark.h"
 #include "../manager/LayeredRecorder.h"
 #include "FrameOutputTestSupport.h"
+#include "skin/forms/sFrameMetrics.h"
 #include "skin/forms/vlMinimizeAnimation.h"
 #include "skin/manager/sSkinManager.h"
 #include "skin/manager/sVclUtils.h"
@@ -35,6 +36,14 @@ namespace {
 using namespace skin::test;
 
 #if ZUVO_COMPOSITION
+
+// Windows 10 reports itself as 6.2 to a program without a manifest: the
+// frame's measures count it among the versions from 8 on, as the rest of
+// the library does.
+TEST(FrameMeasures, TakeWindowsTenForEightOrLater) {
+    const FormsModules modules;
+    EXPECT_GE(SystemFrameMetrics().OSMajor, 8);
+}
 
 struct BorderedActivation : ::testing::Test {
     static void SetUpTestSuite() { Modules = std::make_unique<FormsModules>(); }

@@ -450,6 +450,25 @@ TEST_F(DialogAnimations, ADialogShowsItsFrameAndPrintedChildrenInElevenFrames) {
     EXPECT_FALSE(ModuleState().FormAnimationActive);
 }
 
+// A dialog shown with its animation comes out at the top, whatever stood
+// over it when the show began.
+TEST_F(DialogAnimations, AnAnimatedDialogComesOutAboveTheWindowsOverIt) {
+    FakeDialog dialog(Manager.get());
+    TestForm cover;
+    cover.Form->SetBounds(600, 150, 120, 100);
+    cover.Show();
+    const HWND over = cover.Form->Handle(), shown = dialog.DialogWindow();
+    SetWindowPos(over, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const auto above = [](HWND A, HWND B) {
+        for (HWND w = GetWindow(A, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (w == B) return true;
+        return false;
+    };
+    ASSERT_TRUE(above(over, shown));
+    AnimShowDialog(dialog, 100, 255, atFading);
+    EXPECT_TRUE(above(shown, over));
+}
+
 // The same with an extended border form: its window plays the frames.
 struct FakeBorderedDialog : FakeDialog {
     std::unique_ptr<vcl::TForm> Border{vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew)};

@@ -101,6 +101,39 @@ TEST_F(FormBorder, TheBorderWindowLiesAroundTheFormWithAHoleOverItsClientArea) {
     }
 }
 
+// A form made smaller while its menu loop runs, by much or by less than
+// its frame: the border's hole takes the new client size before the form
+// does, so that what lies beyond the smaller form never shows through it.
+TEST_F(FormBorder, AFormShrunkInItsMenuLoopNarrowsTheHoleFirst) {
+    for (const int shrink : {100, 3}) {
+        BorderedForm f;
+        const HWND w = f.Border();
+        ASSERT_NE(w, nullptr);
+        // A point of the old client area that the new size leaves out.
+        const vcl::TPoint out{f.P->GetClientOffsetX() + ClientWidth(f.Wnd()) - shrink / 2 - 1,
+                              f.P->GetClientOffsetY() + 20};
+        ASSERT_FALSE(InRegionOf(w, out));
+        struct Spy {
+            TsSkinProvider *P;
+            HWND Border;
+            vcl::TPoint Out;
+            vcl::TWndMethod Next = P->SavedWndProc;
+            int Covered = -1;
+            void Handle(vcl::TMessage &M) {
+                if (M.Msg == WM_WINDOWPOSCHANGING && Covered < 0) Covered = InRegionOf(Border, Out);
+                Next(M);
+            }
+        } spy{f.P, w, out};
+        f.P->SavedWndProc = vcl::TWndMethod::Bind<&Spy::Handle>(&spy);
+        SendMessageW(f.Wnd(), WM_ENTERMENULOOP, FALSE, 0);
+        const vcl::TRect r = BorderedForm::RectOf(f.Wnd());
+        f.Form.Form->SetBounds(r.Left, r.Top, r.Width() - shrink, r.Height());
+        SendMessageW(f.Wnd(), WM_EXITMENULOOP, FALSE, 0);
+        f.P->SavedWndProc = spy.Next;
+        EXPECT_EQ(spy.Covered, 1) << shrink;
+    }
+}
+
 TEST_F(FormBorder, TheBorderShowsTheProvidersFrameImage) {
     BorderedForm f;
     const HWND w = f.Border();

@@ -105,6 +105,14 @@ TEST_F(MDIHelper, AServedClientLosesItsAdapterWhenTheSkinGoesAndGetsItBack) {
     Command(f.Form.get(), SC_SKIN_REFRESH);
     EXPECT_EQ(f.P->MDIHelper.get(), helper);
 
+    // A client that lost its adapter gets it back when the form is read
+    // again (its components told they are loaded).
+    f.P->MDIHelper->DisconnectClient();
+    ASSERT_FALSE(SendSkinQuery(f.Client(), SC_IS_HANDLED));
+    f.P->Loaded();
+    EXPECT_EQ(f.P->MDIHelper.get(), helper);
+    EXPECT_TRUE(SendSkinQuery(f.Client(), SC_IS_HANDLED));
+
     delete f.P;
     EXPECT_EQ(ModuleState().MDIParentProvider, nullptr);
     EXPECT_FALSE(SendSkinQuery(f.Client(), SC_IS_HANDLED));

@@ -14,6 +14,7 @@
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinServices.h"
 #include "vcl/Bitmap.h"
+#include "vcl/ExtCtrls.h"
 #include "vcl/Menus.h"
 #include "vcl/HandleCounts.h"
 
@@ -302,6 +303,52 @@ TEST_F(MDILife, AChildsSystemMenuOffersSizingWhateverItsBorderStyle) {
     EXPECT_TRUE(menu.ItemMinimize->Visible());
     EXPECT_TRUE(menu.ItemRestore->Visible());
     EXPECT_TRUE(menu.ItemSize->Visible());
+}
+
+// The parent's own graphic control (an image on its top edge) is painted
+// with the parent's face: it shows in the parent's picture.
+TEST_F(MDILife, TheParentsGraphicControlShowsInItsPicture) {
+    TMDITestApp app;
+    constexpr vcl::TColor colour = 0x2060E0;
+    auto *image = vcl::Create<vcl::TImage>(app.Parent.get());
+    image->SetAlign(vcl::alTop);
+    image->SetHeight(30);
+    vcl::TBitmap *bitmap = image->Picture()->Bitmap();
+    bitmap->SetSize(640, 30);
+    bitmap->Canvas()->Brush()->SetColor(colour);
+    bitmap->Canvas()->FillRect({0, 0, 640, 30});
+    image->SetParent(app.Parent.get());
+    TMDITestApp::Pump();
+    RECT w{};
+    GetWindowRect(app.ParentWindow(), &w);
+    vcl::TBitmap picture;
+    picture.SetPixelFormat(vcl::pf32bit);
+    picture.SetSize(w.right - w.left, w.bottom - w.top);
+    app.Parent->PaintTo(picture.Canvas()->Handle(), 0, 0);
+    POINT at{20, 15};
+    ClientToScreen(app.ParentWindow(), &at);
+    EXPECT_EQ(picture.Canvas()->Pixels(at.x - w.left, at.y - w.top), colour);
+}
+
+// A child's system menu opens below its icon; an iconic child's 16 pixels
+// higher.
+TEST_F(MDILife, AnIconicChildsSystemMenuOpensHigher) {
+    TMDITestApp app;
+    int drop[2] = {};
+    for (const bool iconic : {false, true}) {
+        if (iconic) app.Command(1, SC_MINIMIZE);
+        app.Activate(1);
+        TsSkinProvider &child = *app.ChildProvider(1);
+        MenuWatcher menus([](HWND, HMENU) { MenuWatcher::Escape(); });
+        const vcl::TPoint origin = child.GetFormOrigin();
+        SendMessageW(app.ChildWindow(1), WM_NCLBUTTONDOWN, HTSYSMENU,
+                     MAKELPARAM(origin.X + child.IconRect.Left + 2, origin.Y + child.IconRect.Top + 2));
+        TMDITestApp::Pump();
+        ASSERT_EQ(menus.Count(), 1) << iconic;
+        drop[iconic] = menus.Rect().top - (origin.Y + child.IconRect.Bottom);
+    }
+    EXPECT_EQ(drop[0], 0);
+    EXPECT_EQ(drop[1], -16);
 }
 
 // Ticks of a timer inside the system's menu loop, until none is left.

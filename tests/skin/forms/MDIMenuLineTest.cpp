@@ -187,7 +187,8 @@ TEST_F(MDIMenuLine, AMinimizeThatIsOffShowsOffWithTheFrameAndNotAlone) {
 }
 
 // The line keeps the icon as it came out while nothing changes: a repaint
-// after the child got another icon shows that one, and the first again.
+// after the child got another icon shows that one, and the first again; a
+// child without one shows the application's.
 TEST_F(MDIMenuLine, TheLineShowsTheIconTheMaximizedChildHasNow) {
     TMDITestApp app;
     TsSkinProvider &parent = *app.ParentProvider;
@@ -203,6 +204,40 @@ TEST_F(MDIMenuLine, TheLineShowsTheIconTheMaximizedChildHasNow) {
         EXPECT_TRUE(uitest::PumpUntil([&] { return ScreenPixel(pw, at) == colour; }, 2s))
             << std::hex << colour << " shows " << ScreenPixel(pw, at);
     }
+    // A child without one shows the application's.
+    constexpr vcl::TColor application = 0x30A050;
+    const HICON icon = OneColourIcon(application);
+    const HWND applicationWindow = vcl::Application->Handle();
+    const auto before = SendMessageW(applicationWindow, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    app.Child(1)->Icon()->SetHandle(nullptr);
+    parent.InvalidateFrame();
+    EXPECT_TRUE(uitest::PumpUntil([&] { return ScreenPixel(pw, at) == application; }, 2s))
+        << "shows " << std::hex << ScreenPixel(pw, at);
+    SendMessageW(applicationWindow, WM_SETICON, ICON_SMALL, before);
+    DestroyIcon(icon);
+}
+
+// A refresh of the skin builds the bar anew: its items are measured and
+// drawn again with what the skin now gives them.
+struct MenuChanges {
+    static inline HWND Watched = nullptr;
+    static inline int Count = 0;
+    static LRESULT CALLBACK Hook(int Code, WPARAM W, LPARAM L) {
+        const auto *m = reinterpret_cast<const CWPSTRUCT *>(L);
+        if (Code == HC_ACTION && m->hwnd == Watched && m->message == vcl::CM_MENUCHANGED) ++Count;
+        return CallNextHookEx(nullptr, Code, W, L);
+    }
+};
+
+TEST_F(MDIMenuLine, ASkinRefreshBuildsTheMenuBarAnew) {
+    TMDITestApp app;
+    MenuChanges::Watched = app.ParentWindow();
+    MenuChanges::Count = 0;
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &MenuChanges::Hook, nullptr, GetCurrentThreadId());
+    SendMessageW(app.ParentWindow(), SM_SKINCOMMAND, SkinCommand(SC_SKIN_REFRESH),
+                 reinterpret_cast<LPARAM>(Manager.get()));
+    UnhookWindowsHookEx(hook);
+    EXPECT_GE(MenuChanges::Count, 1);
 }
 
 TEST_F(MDIMenuLine, AChildsCaptionButtonsKeepItsSystemMenuOffAndItsMaximizeButtonLetsGoOfIt) {

@@ -14,6 +14,9 @@
 #include "skin/manager/sSkinManager.h"
 #include "vcl/HandleCounts.h"
 
+#include <commctrl.h>
+#include <cstdint>
+
 #ifndef ZUVO_COMPOSITION
 #define ZUVO_COMPOSITION 0
 #endif
@@ -409,6 +412,63 @@ TEST_F(MinimizeAnimation, WithoutCompositionNothingAnimatesAndARestoreReversesNo
 TEST(TaskbarButton, WithoutTheShellsTaskListTheSearchGivesNothing) {
     // Wine's taskbar has no task list: the animation heads for the edge.
     EXPECT_TRUE(FindTaskbarButtonRect().IsEmpty());
+}
+
+// A shell's task list of our own making, in this process: the tray, its
+// bar, its task window and a toolbar whose buttons carry, as the shell's
+// do, the address of the window each stands for.
+struct FakeTaskList {
+    static LRESULT CALLBACK Proc(HWND W, UINT M, WPARAM WP, LPARAM LP) { return DefWindowProcA(W, M, WP, LP); }
+    static void Register(const char *Name) {
+        WNDCLASSA c{};
+        c.lpfnWndProc = &Proc;
+        c.hInstance = GetModuleHandleA(nullptr);
+        c.lpszClassName = Name;
+        RegisterClassA(&c);
+    }
+    HWND Tray = nullptr, Bar = nullptr, Tasks = nullptr, Toolbar = nullptr;
+    std::uint32_t Owners[2];
+    FakeTaskList(HWND First, HWND Second) : Owners{Handle32(First), Handle32(Second)} {
+        for (const char *name : {"Shell_TrayWnd", "ReBarWindow32", "MSTaskSwWClass"}) Register(name);
+        const HINSTANCE module = GetModuleHandleA(nullptr);
+        Tray = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 900, 1280, 40,
+                               nullptr, nullptr, module, nullptr);
+        Bar = CreateWindowExA(0, "ReBarWindow32", "", WS_CHILD, 0, 0, 1280, 40, Tray, nullptr, module, nullptr);
+        Tasks = CreateWindowExA(0, "MSTaskSwWClass", "", WS_CHILD, 100, 0, 1000, 40, Bar, nullptr, module, nullptr);
+        Toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | TBSTYLE_LIST, 0, 0, 1000, 40, Tasks, nullptr,
+                                  module, nullptr);
+        SendMessageA(Toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+        TBBUTTON buttons[2]{};
+        for (int i = 0; i < 2; ++i) {
+            buttons[i].iBitmap = I_IMAGENONE;
+            buttons[i].idCommand = 100 + i;
+            buttons[i].fsState = TBSTATE_ENABLED;
+            buttons[i].fsStyle = BTNS_BUTTON;
+            buttons[i].dwData = reinterpret_cast<DWORD_PTR>(&Owners[i]);
+            buttons[i].iString = -1;
+        }
+        SendMessageA(Toolbar, TB_ADDBUTTONS, 2, reinterpret_cast<LPARAM>(buttons));
+    }
+    ~FakeTaskList() { DestroyWindow(Tray); }
+    static std::uint32_t Handle32(HWND W) { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(W)); }
+    vcl::TRect ButtonOnScreen(int Index) const {
+        RECT r{}, bar{};
+        SendMessageA(Toolbar, TB_GETITEMRECT, Index, reinterpret_cast<LPARAM>(&r));
+        GetWindowRect(Toolbar, &bar);
+        return {r.left + bar.left, r.top + bar.top, r.right + bar.left, r.bottom + bar.top};
+    }
+};
+
+// The main form owns the program's taskbar button (the application's
+// window is hidden and has none): the search finds the button that stands
+// for the main form.
+TEST_F(MinimizeAnimation, TheTaskbarButtonSearchFindsTheMainFormsButton) {
+    ASSERT_EQ(vcl::Application->MainForm(), nullptr);
+    vcl::Application->FormCreated(F());  // the main form
+    ShowFilled();
+    const FakeTaskList tasks(vcl::Application->Handle(), W());
+    ASSERT_NE(tasks.ButtonOnScreen(0), tasks.ButtonOnScreen(1));
+    EXPECT_EQ(FindTaskbarButtonRect(), tasks.ButtonOnScreen(1));
 }
 
 #endif

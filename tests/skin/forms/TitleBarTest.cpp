@@ -367,6 +367,19 @@ TEST_F(TitleBar, AClickOnAnotherTabOfTheGroupMovesDownToItAndFiresItsClickOnce) 
     EXPECT_FALSE(second->Down());
 }
 
+// A button released under the mouse fades toward its hot look, and reads
+// normal: the frame under the fade shows it so.
+TEST_F(TitleBar, AButtonReleasedUnderTheMouseFadesHotAndReadsNormal) {
+    TvlTitleBarItem *item = Add(bsButton, "One");
+    ShowAndRender();
+    Send(WM_NCLBUTTONDOWN, 2000);
+    Send(WM_NCLBUTTONUP, 2000);
+    EXPECT_EQ(item->GetState(), 0);
+    ASSERT_NE(item->Animation(), nullptr);
+    EXPECT_EQ(item->Animation()->Fade.State, 1);
+    EXPECT_TRUE(item->Animation()->Fade.FadingIn);
+}
+
 TEST_F(TitleBar, AHotItemShowsItsHintAfterTheHintPauseWhileTheMouseStays) {
     TvlTitleBarItem *item = Add(bsButton, "Hinted");
     item->SetShowHint(true);
