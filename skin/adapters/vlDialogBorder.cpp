@@ -53,8 +53,9 @@ void TvlDialogWnd::SetExtBorders(bool On) {
         FrameInvalid = true;
         NeedRegion = true;
         if (IsWindowVisible(Handle)) {
+            const vcl::TGuarded alive(this);
             UpdateRegion(false);
-            RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+            if (alive) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         }
         return;
     }
@@ -65,8 +66,10 @@ void TvlDialogWnd::SetExtBorders(bool On) {
         NeedRegion = true;
     }
     if (IsWindowVisible(Handle)) {
+        // The new shape runs the window's procedure, which may free this adapter.
+        const vcl::TGuarded alive(this);
         UpdateRegion(false);
-        UpdateBorder(true);
+        if (alive) UpdateBorder(true);
     }
 }
 

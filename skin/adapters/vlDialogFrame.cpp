@@ -312,9 +312,14 @@ void TvlDialogWnd::PaintButtonState(int Code) {
 }
 
 void TvlDialogWnd::PaintNonClient() {
+    // A new region and the frame's render move and paint the window: its
+    // procedure may free this adapter.
+    const vcl::TGuarded alive(this);
     if (NeedRegion && !(FrameKind == 2 && !(GetWindowLongPtrW(Handle, GWL_STYLE) & WS_THICKFRAME))) UpdateRegion(false);
+    if (!alive) return;
     const bool rendered = FrameInvalid;
     PaintFrame();
+    if (!alive) return;
     if (BorderForm) {
         // The border window shows the frame; nothing goes into the window.
         const HWND border = BorderForm->Window();

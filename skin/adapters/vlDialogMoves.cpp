@@ -205,8 +205,10 @@ void TvlDialogWnd::UpdateRegion(bool Redraw) {
     } else {
         region.Reset(CreateCornerRegion(0, 0));
     }
+    // The new shape moves the window: its procedure may free this adapter.
+    const vcl::TGuarded alive(this);
     vcl::SetWindowRegion(Handle, std::move(region), Redraw);
-    NeedRegion = false;
+    if (alive) NeedRegion = false;
 }
 
 } // namespace skin

@@ -94,16 +94,23 @@ void TvlDialogWnd::FrameFollowsSize() {
     NeedRegion = true;
     FrameInvalid = true;
     const bool noBars = !HorzBar->Shown && !VertBar->Shown;
+    // The border's update, the placement and the region run the window's
+    // procedure, which may free this adapter.
+    const vcl::TGuarded alive(this);
     if (noBars) StateFlags |= SizeInHand;
     UpdateBorder(true);
+    if (!alive) return;
     if (noBars) StateFlags &= ~SizeInHand;
     if (const HWND border = BorderWindow()) {
         BorderForm->Updating = true;
         SetWindowPos(Handle, border, 0, 0, 0, 0, BehindBorder);
+        if (!alive) return;
         BorderForm->Updating = false;
     }
     UpdateRegion(false);
+    if (!alive) return;
     RedrawWindow(Handle, nullptr, nullptr, RedrawInside);
+    if (!alive) return;
     // The hole over the client area where the client now is; without a
     // border window the dialog's own shape once more.
     if (BorderWindow())

@@ -678,6 +678,9 @@ bool TvlDialogWnd::NcPaint(vcl::TMessage &Message) {
         FrameInvalid = true;
     }
     if (ClientRect.IsEmpty()) StoreClientRect();
+    // The border's update places the dialog, its shape and focus run its
+    // procedure: any of them may free this adapter.
+    const vcl::TGuarded alive(this);
     if (const HWND border = BorderWindow();
         BorderForm && (!border || !IsWindowVisible(border)) && !ModuleState().FormAnimationActive) {
         if (!DwmCompositionActive()) {
@@ -687,11 +690,12 @@ bool TvlDialogWnd::NcPaint(vcl::TMessage &Message) {
             // and border are made ready before, and the dialog takes the focus.
             PaintFrame();
             UpdateRegion(false);
-            UpdateBorder(true);
-            const vcl::TGuarded alive(this);
-            SetFocus(Handle);
             if (!alive) return true;
+            UpdateBorder(true);
+            if (!alive) return true;
+            SetFocus(Handle);
         }
+        if (!alive) return true;
     }
     PaintNonClient();
     Message.Result = 0;
@@ -853,6 +857,10 @@ int TvlDialogWnd::BorderCode(const vcl::TMessage &Message) {
 
 bool TvlDialogWnd::SkinCommand(vcl::TMessage &Message) {
     TsCommonData &data = *SkinData;
+    // The children's news, the repaints and the border's update run the
+    // windows' procedures, which may free this adapter: then the command
+    // counts as handled and nothing of it is touched.
+    const vcl::TGuarded alive(this);
     const bool own = reinterpret_cast<TsSkinManager *>(Message.LParam) == SkinManager;
     switch (SubCommandOf(Message.WParam)) {
     case SC_SKIN_APPLIED:
@@ -863,8 +871,9 @@ bool TvlDialogWnd::SkinCommand(vcl::TMessage &Message) {
             FrameInvalid = true;
             NeedRegion = true;
             SetExtBorders(data.GetSkinManager() && data.GetSkinManager()->GetExtendedBorders());
+            if (!alive) return true;
             BroadcastToChildWindows(Handle, Message);
-            if (IsWindowVisible(Handle))
+            if (alive && IsWindowVisible(Handle))
                 RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
         }
         Message.Result = 1;
@@ -876,10 +885,10 @@ bool TvlDialogWnd::SkinCommand(vcl::TMessage &Message) {
         FrameInvalid = true;
         NeedRegion = true;
         SetExtBorders(data.GetSkinManager() && data.GetSkinManager()->GetExtendedBorders());
-        if (IsWindowVisible(Handle)) {
+        if (alive && IsWindowVisible(Handle)) {
             RedrawWindow(Handle, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
-            UpdateBorder(true);
+            if (alive) UpdateBorder(true);
         }
         return true;
     case SC_SET_UPDATING:
@@ -889,7 +898,7 @@ bool TvlDialogWnd::SkinCommand(vcl::TMessage &Message) {
     case SC_IS_UPDATING: Message.Result = data.Updating ? 1 : 0; return true;
     case SC_REPAINT:
         if (IsWindowVisible(Handle)) UpdateBorder(false);
-        return false;
+        return !alive;
     case SC_QUERY_PARENT_REDRAW: {
         const TsSkinManager *m = data.GetSkinManager();
         const int s = data.SkinIndex();

@@ -73,23 +73,30 @@ bool TvlMDIWnd::FallBackToFormColor() const {
     return !FormData->CanUseCache() && area < 0;
 }
 
-void TvlMDIWnd::PaintMDIBackground(HDC DC, bool NoEdge) {
-    if (!Provider || !FormData || (Provider->StateFlags & pfHiddenByAnimation)) return;
+bool TvlMDIWnd::PaintMDIBackground(HDC DC, bool NoEdge) {
+    if (!Provider || !FormData || (Provider->StateFlags & pfHiddenByAnimation)) return true;
     const vcl::TRect r = ClientRectangle();
     const RECT rect{r.Left, r.Top, r.Right, r.Bottom};
     if (FallBackToFormColor()) {
         Fill(DC, rect, Provider->GetFormColor());
-        return;
+        return true;
     }
-    if (!FormData->CacheBmp() || FormData->BGChanged) Provider->RenderFrame();
+    if (!FormData->CacheBmp() || FormData->BGChanged) {
+        // The render runs the form's own painting, which may free the
+        // provider and this adapter with it.
+        const vcl::TGuarded alive(this);
+        Provider->RenderFrame();
+        if (!alive) return false;
+    }
     vcl::TBitmap *cache = FormData->CacheBmp();
     if (!cache) {
         Fill(DC, rect, Provider->GetFormColor());
-        return;
+        return true;
     }
     vcl::TPoint at = OffsetInCache();
     if (!NoEdge && ClientEdge(Handle)) at.X += EdgeWidth, at.Y += EdgeWidth;
     BitBlt(DC, 0, 0, r.Width(), r.Height(), cache->Canvas()->Handle(), at.X, at.Y, SRCCOPY);
+    return true;
 }
 
 void TvlMDIWnd::PaintMDIEdge(HDC DC) {
@@ -229,8 +236,7 @@ bool TvlMDIWnd::OwnMessage(vcl::TMessage &Message) {
         Message.Result = 0;
         if (Provider->BorderForm || ChildMaximized()) return true;
         const vcl::TSavedDC saved(dc);
-        PaintMDIBackground(dc, true);
-        PaintNcScrollBars(*this, -1, dc);
+        if (PaintMDIBackground(dc, true)) PaintNcScrollBars(*this, -1, dc);
         return true;
     }
     case WM_NCPAINT: {

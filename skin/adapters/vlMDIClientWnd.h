@@ -30,7 +30,8 @@ public:
     vcl::TPoint OffsetInCache() const;
     // The form's face behind the client into DC (client rectangle); with
     // NoEdge the window's whole rectangle, else the inside of a client edge.
-    void PaintMDIBackground(HDC DC, bool NoEdge);
+    // False when the form's render freed this adapter.
+    bool PaintMDIBackground(HDC DC, bool NoEdge);
     // The 2-pixel client edge into the window DC.
     void PaintMDIEdge(HDC DC);
     // The active child is maximized.

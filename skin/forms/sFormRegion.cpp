@@ -167,15 +167,18 @@ void TsSkinProvider::PaintNonClient() {
     if (FResizeMode == rmBorder && CompositionOn) FResizeMode = rmStandard;
     if (CoveredByMaximizedChild(Form)) return;
 
+    // The menu's hook (an MDI parent's menu set again moves the form), the
+    // renders and the repaints below run the form's own code, which may
+    // free this provider.
+    const vcl::TGuarded alive(this);
     // The main menu is the skinned menus' before its line is painted.
     if (!MenuSkinned) HookMainMenu(true);
+    if (!alive) return;
     const vcl::TBitmap *cache = FSkinData->CacheBmp();
     if (!cache || cache->Height() == 0) FSkinData->BGChanged = true;
     const bool rendering = FSkinData->BGChanged;
     if (FSkinData->BGChanged && !RenderFrame()) return;
-    // The renders and repaints below run the form's own painting, which
-    // may free this provider.
-    const vcl::TGuarded alive(this);
+    if (!alive) return;
     // A new image of the frame is shown by the border window.
     if (rendering && BorderForm) UpdateBorder(true, 255);
     if (!alive) return;

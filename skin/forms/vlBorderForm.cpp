@@ -119,7 +119,9 @@ bool TvlBorderForm::OwnerMaximized() const {
 void TvlBorderForm::Place(HWND InsertAfter, int X, int Y, int W, int H, UINT Flags) {
     const HWND border = FForm->Handle();
     if (InsertAfter == border) Flags |= SWP_NOZORDER;
+    const vcl::TGuarded alive(this);
     SetWindowPos(border, InsertAfter, X, Y, W, H, Flags);
+    if (!alive) return;
     const TsSkinManager *m = FOwner.BorderSkinManager();
     if (m && m->DPIClass > 0 && !(Flags & SWP_NOZORDER))
         SetWindowPos(FOwner.BorderOwnerWindow(), border, 0, 0, 0, 0,
@@ -183,8 +185,11 @@ bool TvlBorderForm::UpdateOnce(bool Repaint, std::uint8_t Alpha) {
     const bool topmost = GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST;
     const bool stayOnTop = FOwner.BorderStayOnTopActive();
     const UINT keep = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+    // The owner's placement runs its own procedure, which may free the
+    // owner's server and this object with it; so may the border's.
     if (stayOnTop) SetWindowPos(owner, HWND_TOP, 0, 0, 0, 0, keep);
     else if (topmost) SetWindowPos(owner, HWND_TOPMOST, 0, 0, 0, 0, keep);
+    if (!alive) return false;
     const TvlBorderZOrder z = BorderZOrder(stayOnTop, topmost, state.Minimized, state.StateFlags);
     HWND after = owner;
     if (z.Anchor == baTop) after = HWND_TOP;
@@ -199,12 +204,13 @@ bool TvlBorderForm::UpdateOnce(bool Repaint, std::uint8_t Alpha) {
     const UINT show = state.Visible ? SWP_SHOWWINDOW : 0;
     if (!LayeredWindowsAvailable() || !(Repaint || newSize) || RegionBusy) {
         Place(after, x, y, 0, 0, flags | SWP_NOSIZE | show);
-        return true;
+        return static_cast<bool>(alive);
     }
     // The size compared is the window's own, as the system keeps it (a
     // maximized owner's border too, larger than the screen): a size set
     // again when they agree would be a placement that changes nothing.
     if (newSize) SetWindowPos(border, nullptr, x, y, w, h, flags | SWP_NOZORDER);
+    if (!alive) return false;
     // A form of its own alpha keeps it in its border too.
     if (const vcl::TCustomForm *form = FOwner.BorderOwnerForm(); form && form->AlphaBlend()) Alpha = form->AlphaBlendValue();
     ApplyBlurBehind(*image);
@@ -221,10 +227,12 @@ bool TvlBorderForm::UpdateOnce(bool Repaint, std::uint8_t Alpha) {
         update(border, screen.Get(), &position, &size, image->Canvas()->Handle(), &source, 0x1FFFFFFF, &blend,
                ULW_ALPHA);
     }
+    if (!alive) return false;
     if (modes != BlendOnMoving) ApplyRegion();
+    if (!alive) return false;
     if (state.Visible) Place(after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE | show);
     else if (!Repaint) ShowBesideHiddenOwner(after);
-    return true;
+    return static_cast<bool>(alive);
 }
 
 void TvlBorderForm::TakeClientIn(vcl::TBitmap &Image) {

@@ -33,6 +33,8 @@
 #include "GridTestControl.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/adapters/vlDialogChildren.h"
+#include "skin/adapters/vlMnuWnd.h"
+#include "skin/adapters/vlProvider.h"
 #include "skin/adapters/vlScrollBars.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinProvider.h"
@@ -125,7 +127,12 @@ struct TRun {
     TsSkinProvider *OtherP = nullptr;  // the provider of the form beside, when a row gives it one
 
     HWND LiveWindow() const { return Window && IsWindow(Window) ? Window : nullptr; }
-    TvlNcBarsWnd *Bars() const { return dynamic_cast<TvlNcBarsWnd *>(Adapter.get()); }
+    TvlNcBarsWnd *Bars() const {
+        if (Adapter) return dynamic_cast<TvlNcBarsWnd *>(Adapter.get());
+        // A form's own bars, which its provider serves.
+        auto *provider = dynamic_cast<TsSkinProvider *>(Server);
+        return provider ? dynamic_cast<TvlNcBarsWnd *>(provider->FormScrollAdapter.get()) : nullptr;
+    }
     vcl::TWinControl *Windowed() const { return dynamic_cast<vcl::TWinControl *>(Control); }
 
     void Below(UINT Msg, WPARAM WParam) {
@@ -654,7 +661,7 @@ const std::vector<TKind> &Kinds() {
              form->Show();
              R.Control = form;
          },
-         "paint size tile formsize",
+         "paint size tile menu formsize",
          [](TRun &R) {
              auto *form = static_cast<vcl::TForm *>(R.Control);
              R.Window = form->ClientHandle();
@@ -663,6 +670,53 @@ const std::vector<TKind> &Kinds() {
              auto *provider = vcl::Create<TsSkinProvider>(form);
              R.Server = provider;
              EXPECT_TRUE(provider->MDIHelper && provider->MDIHelper->ClientAdapter) << "no client adapter";
+         }},
+        // A form's own scroll bars, served by its provider.
+        {"FormScroll", Served,
+         [](TRun &R) {
+             auto *form = vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew);
+             form->SetBounds(80, 80, 360, 260);
+             form->Show();
+             const HWND w = form->Handle();
+             SetWindowLongPtrW(w, GWL_STYLE, GetWindowLongPtrW(w, GWL_STYLE) | WS_VSCROLL);
+             SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, 1000, 100, 0, 0};
+             SetScrollInfo(w, SB_VERT, &info, FALSE);
+             SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+             R.Control = form;
+         },
+         "size line page thumb cancel capture",
+         [](TRun &R) {
+             auto *provider = vcl::Create<TsSkinProvider>(R.Control);
+             R.Server = provider;
+             provider->UpdateFormScrollBars();
+             EXPECT_TRUE(R.Bars()) << "no scroll adapter";
+         }},
+        // A dialog window of the system's class, which its dialog provider
+        // serves.
+        {"DialogWindow", Served,
+         [](TRun &R) {
+             R.Window = CreateWindowExW(WS_EX_DLGMODALFRAME, WC_DIALOG, L"Dialog",
+                                        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100, 300, 200,
+                                        R.Form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+         },
+         "paint size focus skin removal",
+         [](TRun &R) {
+             auto *provider = vcl::Create<TvlProvider>(nullptr);
+             R.Server = provider;
+             provider->AttachToDialog(R.Window);
+             EXPECT_TRUE(provider->DialogAdapter()) << "no dialog adapter";
+         }},
+        // A popup menu's window, served by the menu adapter.
+        {"MenuWindow", Served,
+         [](TRun &R) {
+             R.Window = CreateWindowExW(WS_EX_TOPMOST, L"#32768", L"", WS_POPUP | WS_BORDER | WS_VISIBLE, 100, 100, 120,
+                                        80, R.Form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+         },
+         "paint size",
+         [](TRun &R) {
+             TvlSkinParams params;
+             params.SkinSection = "MAINMENU";
+             R.Adapter.reset(static_cast<TvlMainWnd *>(NewAdapter<TvlMnuWnd>(R.Window, nullptr, DefaultManager(), params).release()));
          }},
         {"Form", Served, MakeForm, "", [](TRun &R) { ServeForm(R, false); }, true},
         {"BorderedForm", Served, MakeForm, "", [](TRun &R) { ServeForm(R, true); }, true},
@@ -675,6 +729,7 @@ const std::vector<TKind> &Kinds() {
 // A point inside the part of the adapter's vertical bar (screen).
 POINT BarPart(TRun &R, int Part) {
     TvlNcBarsWnd *bars = R.Bars();
+    if (!bars) return {0, 0};  // its server went
     const vcl::TRect rect = VertScrollBarRect(*bars);
     const int x = (rect.Left + rect.Right) / 2;
     for (int y = rect.Top; y < rect.Bottom; ++y)

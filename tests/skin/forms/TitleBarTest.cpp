@@ -380,6 +380,23 @@ TEST_F(TitleBar, AButtonReleasedUnderTheMouseFadesHotAndReadsNormal) {
     EXPECT_TRUE(item->Animation()->Fade.FadingIn);
 }
 
+// An item its own mouse-up hides keeps no picture of its look.
+TEST_F(TitleBar, AnItemHiddenByItsMouseUpLetsItsPictureGo) {
+    TvlTitleBarItem *item = Add(bsButton, "One");
+    ShowAndRender();
+    struct Hider {
+        TvlTitleBarItem *Item;
+        void Up(vcl::TObject *, vcl::TMouseButton, vcl::TShiftState, int, int) { Item->SetVisible(false); }
+    } hider{item};
+    item->OnMouseUp = vcl::TMouseEvent::Bind<&Hider::Up>(&hider);
+    Send(WM_NCLBUTTONDOWN, 2000);
+    ASSERT_NE(item->Animation(), nullptr);
+    ASSERT_NE(item->Animation()->Picture(), nullptr);
+    Send(WM_NCLBUTTONUP, 2000);
+    EXPECT_FALSE(item->Visible());
+    if (item->Animation()) EXPECT_EQ(item->Animation()->Picture(), nullptr);
+}
+
 TEST_F(TitleBar, AHotItemShowsItsHintAfterTheHintPauseWhileTheMouseStays) {
     TvlTitleBarItem *item = Add(bsButton, "Hinted");
     item->SetShowHint(true);
