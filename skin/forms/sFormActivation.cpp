@@ -45,6 +45,15 @@ void DropShowLayer(HWND Window, bool Unvisible) {
     SetWindowLongPtrW(Window, GWL_EXSTYLE, GetWindowLongPtrW(Window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
 }
 
+// WM_SETREDRAW to every visible child window of the form.
+void SetChildrenRedraw(vcl::TCustomForm &Form, bool On) {
+    for (int i = 0; i < Form.ControlCount(); ++i) {
+        auto *child = dynamic_cast<vcl::TWinControl *>(Form.Controls(i));
+        if (child && child->Visible() && child->HandleAllocated())
+            SendMessageW(child->WindowHandle(), WM_SETREDRAW, On, 0);
+    }
+}
+
 // Asks every child control of Form that lies within the header's height to
 // paint again with the new activation.
 void InvalidateHeaderChildren(vcl::TCustomForm &Form, int HeaderHeight) {
@@ -856,7 +865,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         } else if (Form->AlphaBlend()) {
             Form->SetAlphaBlendValue(0);
         }
-        SetChildrenRedraw(false);
+        SetChildrenRedraw(*Form, false);
     } else {
         FSkinData->PaintLocked = false;
     }
@@ -874,7 +883,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     // What the animation's preparation put up comes down where no
     // animation follows: the form is then drawn as it is.
     const auto undoPreparation = [&] {
-        SetChildrenRedraw(true);
+        SetChildrenRedraw(*Form, true);
         if (layerAdded) DropShowLayer(window, false);
         giveAlphaBack();
         ShowAnimating = false;
@@ -882,12 +891,28 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         // (An unskinned form's lock is the skin's removal's.)
         if (Skinned()) FSkinData->PaintLocked = false;
     };
+    // The show's own handling (OnShow, a paint) may free this provider and
+    // leave the form: what the preparation put on the form comes down
+    // without the provider, and the form shows as the system draws it.
+    const auto formAsItIs = [form = vcl::TGuarded<vcl::TCustomForm>(Form), window, prepared = ShowAnimating,
+                             layerAdded, alpha] {
+        if (!prepared || !form || !IsWindow(window)) return;
+        SetChildrenRedraw(*form, true);
+        if (!form) return;
+        if (layerAdded) DropShowLayer(window, false);
+        if (form->AlphaBlend()) {
+            if (form->AlphaBlendValue() != alpha) form->SetAlphaBlendValue(alpha);
+            FormAnimations().SetLayeredAlpha(window, true, alpha);
+        }
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+    };
     try {
-        if (!PassOn(Message)) return;
+        if (!PassOn(Message)) return formAsItIs();
     } catch (...) {
         // An OnShow that raised refused the show: the form is not left
         // transparent, locked and flagged as animating for the next one.
         if (ShowAnimating && ProviderServes(self, window)) undoPreparation();
+        else if (!self) formAsItIs();
         throw;
     }
     if (ShowAnimating && !Skinned()) {
@@ -901,7 +926,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     // window (its visibility taken by style) would outlast the restore.
     if (ShowAnimating && IsIconic(window)) undoPreparation();
     if (ShowAnimating) {
-        SetChildrenRedraw(true);
+        SetChildrenRedraw(*Form, true);
         if (layerAdded) DropShowLayer(window, true);
         ShowAnimating = false;
         InShowAnimation = false;
@@ -930,14 +955,6 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
 std::unique_ptr<vcl::TForm> TsSkinProvider::TakeSnapshotForm() {
     if (HideCover) return std::move(HideCover);
     return CreateSnapshotForm(WindowOf(Form));
-}
-
-void TsSkinProvider::SetChildrenRedraw(bool On) {
-    for (int i = 0; i < Form->ControlCount(); ++i) {
-        auto *child = dynamic_cast<vcl::TWinControl *>(Form->Controls(i));
-        if (child && child->Visible() && child->HandleAllocated())
-            SendMessageW(child->WindowHandle(), WM_SETREDRAW, On, 0);
-    }
 }
 
 void TsSkinProvider::CMRecreateWnd(vcl::TMessage &Message) {

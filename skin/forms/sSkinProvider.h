@@ -184,6 +184,8 @@ public:
     TsSkinProvider(vcl::TComponent *AOwner, TDialogMade);
     ~TsSkinProvider() override;
     void AfterConstruction() override;
+    // The component's own mark, for guards of either view of the provider.
+    const vcl::TLifeMark &LifeMark() const override { return vcl::TComponent::LifeMark(); }
     void Loaded() override;
 
     // Published properties.
@@ -339,8 +341,6 @@ public:
     void CMEnabledChanged(vcl::TMessage &Message);
     void CMShowingChanged(vcl::TMessage &Message);
     void CMRecreateWnd(vcl::TMessage &Message);
-    // WM_SETREDRAW to every visible child window of the form.
-    void SetChildrenRedraw(bool On);
     // The form's picture, its controls with it, kept while it hides or
     // minimizes: into the cache, and in view in the border window or in
     // HideCover, which the hide animation takes; EndHideCover when the hide

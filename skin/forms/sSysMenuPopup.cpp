@@ -153,12 +153,7 @@ TsSkinProvider *FindFormProvider(vcl::TComponent *Component) {
 }
 
 bool ProviderServes(const vcl::TGuarded<TsSkinProvider> &Provider, HWND Window) {
-    // A live provider may have let the window go (or another serve it): the
-    // window answers with the address of the one that serves it.
-    if (!Provider || !Window || !IsWindow(Window)) return false;
-    const LRESULT answer = SendMessageW(Window, SM_SKINCOMMAND, SkinCommand(SC_QUERY_FORM_PROVIDER), 0);
-    return answer != 0 && reinterpret_cast<TvlFormProvider *>(answer) ==
-                              static_cast<const TvlFormProvider *>(Provider.Get());
+    return ProviderServes(vcl::TGuarded<TvlFormProvider>(Provider.Get()), Window);
 }
 
 } // namespace skin

@@ -74,7 +74,12 @@ void PrepareFormForSkinChange(TvlFormProvider &Provider, int) {
     if (Provider.BorderWindow()) {
         Provider.StateFlags |= pfSkinChangeSnapshot;
         Provider.SavedFormImage.reset();
-        Provider.SavedFormImage = Provider.GetFormImage();
+        // The picture runs the children's painting, the application's code,
+        // which may free the provider (with its form or alone).
+        const vcl::TGuarded<TvlFormProvider> alive(&Provider);
+        std::unique_ptr<vcl::TBitmap> image = Provider.GetFormImage();
+        if (!alive) return;
+        Provider.SavedFormImage = std::move(image);
     }
     Provider.FormNeedsRepaint = true;
 }
@@ -116,18 +121,19 @@ void MaximizeAgainForNewCaption(TvlFormProvider &Provider, HWND Form) {
     if (active) SetActiveWindow(active);
 }
 
+// The fade, the maximize, the region and the repaints send the form
+// messages and run its painting, the application's code, which may free the
+// provider or the form: nothing of either is touched after that.
 void AnimateSkinChange(TvlFormProvider &Provider, int Animate) {
     vcl::TCustomForm *form = Provider.ProviderForm();
     const HWND wnd = form->Handle();
     if (IsIconic(wnd) || !(Provider.StateFlags & pfSkinChangeRedrawLocked)) return;
+    const vcl::TGuarded<TvlFormProvider> provider(&Provider);
     if (Animate != 1) {
         Provider.StateFlags &= ~pfSkinChangeSnapshot;
         SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
+        if (!ProviderServes(provider, wnd)) return;
     } else {
-        // The fade, the maximize and the repaint run the application's
-        // code, which may free the provider (or its form): what went is
-        // touched no more.
-        const TvlProviderAlive alive(Provider);
         const bool nonClient = Provider.DrawsNonClientArea();
         if (TsSkinManager *manager = ManagerOf(Provider)) {
             const TvlSkinChanging &changing = *manager->AnimEffects()->SkinChanging;
@@ -137,30 +143,35 @@ void AnimateSkinChange(TvlFormProvider &Provider, int Animate) {
                                                              changing.Mode == atAero);
                 else
                     FormAnimations().AnimateSkinChangeOfForm(Provider, 0, 255, false);
-                if (!alive) return;
+                if (!ProviderServes(provider, wnd)) return;
             }
         }
         Provider.StateFlags &= ~pfSkinChangeSnapshot;
-        if (Provider.BorderWindow() && IsZoomed(wnd)) MaximizeAgainForNewCaption(Provider, wnd);
-        if (!alive) return;
+        if (Provider.BorderWindow() && IsZoomed(wnd)) {
+            MaximizeAgainForNewCaption(Provider, wnd);
+            if (!ProviderServes(provider, wnd)) return;
+        }
         Provider.FormNeedsRepaint = false;
         if (nonClient) {
             // Removed without a repaint: the new region follows at once with
             // its own, and a frame painted in between shows square corners.
             if (!DwmCompositionActive()) SetWindowRgn(wnd, nullptr, FALSE);
+            if (!ProviderServes(provider, wnd)) return;
             Provider.CollectFrameMasks();
             Provider.UpdateFormRegion();
+            if (!ProviderServes(provider, wnd)) return;
             RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            if (!alive) return;
+            if (!ProviderServes(provider, wnd)) return;
             if (HWND border = Provider.BorderWindow()) {
                 vcl::SetWindowRegion(border, vcl::TRegionHandle(Provider.BorderRegion()), true);
                 Provider.UpdateBorder(true, 255);
+                if (!ProviderServes(provider, wnd)) return;
             }
         } else {
             RedrawWindow(wnd, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            if (!ProviderServes(provider, wnd)) return;
         }
-        if (!alive) return;
     }
     Provider.StateFlags &= ~pfSkinChangeRedrawLocked;
 }
@@ -290,9 +301,16 @@ void RemoveSkinnedForm(vcl::TCustomForm *Form) {
 const std::vector<vcl::TCustomForm *> &SkinnedForms() { return ModuleState().SkinnedFormRegistry; }
 
 void ForEachSkinnedForm(const TsSkinManager *Manager, TvlProviderProc Proc, int Argument) {
-    const std::vector<vcl::TCustomForm *> &Registry = ModuleState().SkinnedFormRegistry;
-    for (std::size_t i = 0; i < Registry.size(); ++i) {
-        vcl::TCustomForm *form = Registry[i];
+    // A copy: Proc runs the application's code, which may free forms or
+    // their providers (the form leaves the registry, the last one taking its
+    // place), and an index into the registry itself would then pass over
+    // the form moved there.
+    const std::vector<vcl::TCustomForm *> &registry = ModuleState().SkinnedFormRegistry;
+    std::vector<vcl::TGuarded<vcl::TCustomForm>> forms;
+    forms.reserve(registry.size());
+    for (vcl::TCustomForm *form : registry) forms.emplace_back(form);
+    for (const vcl::TGuarded<vcl::TCustomForm> &guarded : forms) {
+        vcl::TCustomForm *form = guarded.Get();
         if (!form || form->FormStyle() == vcl::fsMDIChild || form->Parent() || !form->HandleAllocated() ||
             !form->Visible() || IsIconic(form->WindowHandle()))
             continue;

@@ -176,9 +176,14 @@ bool TsSkinManager::HideMainFormAnimated(vcl::TMessage &Message) {
     if (!provider || !provider->IsSkinned || provider->Animating || !IsWindowVisible(main->WindowHandle()))
         return false;
     provider->Animating = true;
+    const HWND window = main->WindowHandle();
     if (HWND border = provider->BorderWindow()) SetWindowRgn(border, nullptr, TRUE);
-    if (DwmCompositionActive()) FormAnimations().SetLayeredAlpha(main->WindowHandle(), true, 254);
-    ShowWindow(main->WindowHandle(), SW_HIDE);
+    if (DwmCompositionActive()) FormAnimations().SetLayeredAlpha(window, true, 254);
+    // The hide runs the form's own handling (OnHide), which may free the
+    // form or its provider.
+    const vcl::TGuarded<TvlFormProvider> alive(provider);
+    ShowWindow(window, SW_HIDE);
+    if (!ProviderServes(alive, window)) return false;
     // The animation clears FormAnimationActive before it returns: no wait.
     FormAnimations().AnimHideForm(*provider);
     return false;

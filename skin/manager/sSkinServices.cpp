@@ -4,6 +4,7 @@
 #include <cassert>
 #include <type_traits>
 
+#include "sSkinCommands.h"
 #include "vcl/AppContext.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
@@ -13,6 +14,14 @@ namespace skin {
 TvlFormProvider::TvlFormProvider() = default;
 TvlFormProvider::~TvlFormProvider() = default;
 std::unique_ptr<vcl::TForm> TvlFormProvider::TakeSnapshotForm() { return nullptr; }
+
+bool ProviderServes(const vcl::TGuarded<TvlFormProvider> &Provider, HWND Window) {
+    // A live provider may have let the window go (or another serve it): the
+    // window answers with the address of the one that serves it.
+    if (!Provider || !Window || !IsWindow(Window)) return false;
+    const LRESULT answer = SendMessageW(Window, SM_SKINCOMMAND, SkinCommand(SC_QUERY_FORM_PROVIDER), 0);
+    return answer != 0 && reinterpret_cast<TvlFormProvider *>(answer) == Provider.Get();
+}
 
 std::unique_ptr<vcl::TForm> TvlFormProvider::TakeBorderWindow() { return nullptr; }
 

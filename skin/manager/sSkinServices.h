@@ -73,6 +73,10 @@ public:
     TvlFormProvider &operator=(const TvlFormProvider &) = delete;
     virtual ~TvlFormProvider();
 
+    // For a vcl::TGuarded kept across the form's own painting and messages:
+    // the application's code there may free the provider, alone or with its
+    // form (ProviderServes below asks both).
+    virtual const vcl::TLifeMark &LifeMark() const = 0;
     // The served form; null on a provider that serves none.
     virtual vcl::TCustomForm *ProviderForm() const = 0;
     virtual TsCommonData *ProviderSkinData() const = 0;
@@ -156,19 +160,11 @@ public:
     TvlAfterAnimation OnAfterAnimation;
 };
 
-// Whether a provider lives on after a call out: a form provider is a
-// component, which the application's code may free (alone or with its
-// form); any other provider stays.
-class TvlProviderAlive {
-public:
-    explicit TvlProviderAlive(TvlFormProvider &Provider)
-        : FComponent(dynamic_cast<vcl::TComponent *>(&Provider)), FGuard(FComponent) {}
-    explicit operator bool() const { return !FComponent || static_cast<bool>(FGuard); }
-
-private:
-    vcl::TComponent *FComponent;
-    vcl::TGuarded<vcl::TComponent> FGuard;
-};
+// Provider (guarded before a call-out) is alive and still serves Window: the
+// window answers SC_QUERY_FORM_PROVIDER with it. What the caller checks
+// after a message it sent, or a paint it asked for, that may have freed the
+// provider or its form.
+bool ProviderServes(const vcl::TGuarded<TvlFormProvider> &Provider, HWND Window);
 
 // The provider of the application's MDI parent form is
 // ModuleState().MDIParentProvider.

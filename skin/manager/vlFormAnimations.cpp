@@ -167,11 +167,15 @@ std::unique_ptr<vcl::TBitmap> CopyOf(vcl::TBitmap &Image) {
     return copy;
 }
 
-// The 32-bit snapshot of Form as its provider renders it, opaque.
+// The 32-bit snapshot of Form as its provider renders it, opaque. The
+// paint runs the children's painting, the application's code, which may
+// free the provider or the form: nothing of either is read after it, and
+// the caller asks before it goes on.
 std::unique_ptr<vcl::TBitmap> FormSnapshot(TvlFormProvider &Provider, vcl::TCustomForm &Form, vcl::TBitmap &Cache) {
     // A border form's image keeps the skin's shadow around the window,
     // which the window's own printing leaves out.
     auto snapshot = Provider.BorderWindow() ? CopyOf(Cache) : NewBitmap32(Cache.Width(), Cache.Height());
+    const bool opaque = !HasBorderForm(Provider);
     vcl::TCanvas *canvas = snapshot->Canvas();
     canvas->Lock();
     {
@@ -179,8 +183,22 @@ std::unique_ptr<vcl::TBitmap> FormSnapshot(TvlFormProvider &Provider, vcl::TCust
         PaintControlToBitmap(*snapshot, &Form, 0, 0, &Provider);
     }
     canvas->Unlock();
-    if (!HasBorderForm(Provider)) SetRectAlpha(*snapshot, {0, 0, snapshot->Width(), snapshot->Height()}, 255);
+    if (opaque) SetRectAlpha(*snapshot, {0, 0, snapshot->Width(), snapshot->Height()}, 255);
     return snapshot;
+}
+
+// A show whose provider went on the way (the application freed it from the
+// form's own painting or a message passed to the form): the form still
+// appears, as it is now, at its own alpha.
+void ShowFormAsItIs(HWND Window, const vcl::TGuarded<vcl::TCustomForm> &Form, std::uint8_t Alpha) {
+    if (!IsWindow(Window)) return;
+    if (Form && Form->AlphaBlend()) {
+        Form->SetAlphaBlendValue(Alpha);
+        ApplyFormAlpha(*Form);
+    }
+    if (!IsWindow(Window)) return;
+    SendMessageW(Window, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(Window, nullptr, nullptr, FullRedraw);
 }
 
 // The screen rectangle of the form's frame image: its window's, or with a
@@ -343,6 +361,11 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
     const HWND wnd = form->WindowHandle();
     if (IsIconic(wnd)) return;
     TAnimationFlag flag;
+    // The form's painting, and every message the show sends the form, run
+    // the application's code, which may free the provider (or the form with
+    // it): each is followed by the question whether it still serves.
+    const vcl::TGuarded<TvlFormProvider> provider(&Provider);
+    const vcl::TGuarded<vcl::TCustomForm> shown(form);
     // The frames show in the border form's own window, its region off, or
     // without a border form in a window of this show's own.
     std::unique_ptr<vcl::TForm> own;
@@ -355,9 +378,11 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
         aw = own->Handle();
     }
     Provider.RenderFrame();
+    if (!ProviderServes(provider, wnd)) return ShowFormAsItIs(wnd, shown, Alpha);
     vcl::TBitmap *cache = data->CacheBmp();
     if (!cache || cache->Empty()) return;
     auto snapshot = FormSnapshot(Provider, *form, *cache);
+    if (!ProviderServes(provider, wnd)) return ShowFormAsItIs(wnd, shown, Alpha);
 
     const int steps = Time / 10;
     const std::uint8_t first = steps < 1 ? Alpha : 0;
@@ -402,28 +427,37 @@ void AnimShowForm(TvlFormProvider &Provider, int Time, std::uint8_t Alpha, int M
         // The show may have taken the form's alpha to keep it unseen.
         form->SetAlphaBlendValue(Alpha);
         ApplyFormAlpha(*form);
+        if (!ProviderServes(provider, wnd)) return ShowFormAsItIs(wnd, shown, Alpha);
     }
     SetWindowPos(wnd, aw, 0, 0, 0, 0, BelowWithoutChange);
+    if (!ProviderServes(provider, wnd)) return ShowFormAsItIs(wnd, shown, Alpha);
     flag.Lower();
     // The border keeps showing the whole image while the form redraws.
     if (bordered) Provider.LockBorder(true);
     if (Version60()) SetWindowLongPtrW(wnd, GWL_STYLE, GetWindowLongPtrW(wnd, GWL_STYLE) | WS_VISIBLE);
     // WM_SETREDRAW 1 gives the form WS_VISIBLE back, if its show took it.
+    // From here on the form draws itself: a provider gone leaves nothing
+    // more to do.
     SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
+    if (!ProviderServes(provider, wnd)) return ShowFormAsItIs(wnd, shown, Alpha);
     RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
+    if (!ProviderServes(provider, wnd)) return;
     // Wine's redraw of a window that just left its layered phase leaves the
     // frame as the system drew it: the frame is asked for directly.
     SendMessageW(wnd, WM_NCPAINT, 1, 0);
+    if (!ProviderServes(provider, wnd)) return;
     if (bordered) Provider.LockBorder(false);
     snapshot.reset();
     if (DwmCompositionActive()) Sleep(40);
     SetWindowPos(aw, wnd, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
     if (bordered) {
         Provider.UpdateFormRegion();
+        if (!ProviderServes(provider, wnd)) return;
         vcl::SetWindowRegion(aw, vcl::TRegionHandle(Provider.BorderRegion()), true);
         const TsSkinManager *m = data->GetSkinManager();
         if (m && ((m->SkinData && m->SkinData->AeroBlur) || (m->DPIClass > 0 && WindowsVersionCode > 7)))
             Provider.UpdateBorder(true, 255);
+        if (!ProviderServes(provider, wnd)) return;
     }
     own.reset();
     if (Provider.OnAfterAnimation) Provider.OnAfterAnimation(aeShowing);
@@ -611,7 +645,18 @@ void AnimHideForm(TvlFormProvider &Provider) {
     const HWND wnd = form->WindowHandle();
     TAnimationFlag flag;
     const TvlFormHide &hide = *manager->AnimEffects()->FormHide;
-    if (!(Provider.StateFlags & pfHiddenByAnimation)) Provider.RenderFrame();
+    // The form's painting, the layered style's change (told to the form)
+    // and the end of an earlier hide (its provider's event) run the
+    // application's code, which may free this provider or its form: the
+    // form then hides as the system hides it.
+    const vcl::TGuarded<TvlFormProvider> provider(&Provider);
+    const auto hiddenAsItIs = [wnd] {
+        if (IsWindow(wnd)) SetLayeredAlpha(wnd, false, 255);
+    };
+    if (!(Provider.StateFlags & pfHiddenByAnimation)) {
+        Provider.RenderFrame();
+        if (!ProviderServes(provider, wnd)) return hiddenAsItIs();
+    }
     vcl::TBitmap *cache = data->CacheBmp();
     std::unique_ptr<vcl::TBitmap> snapshot = cache && !cache->Empty() ? CopyOf(*cache) : nullptr;
     // The border form's window plays the hide, else the snapshot form.
@@ -619,6 +664,7 @@ void AnimHideForm(TvlFormProvider &Provider) {
     const bool bordered = w != nullptr;
     if (bordered) {
         SetLayeredAlpha(wnd, true, 1);
+        if (!ProviderServes(provider, wnd)) return hiddenAsItIs();
         // The frame image is the border's, shadow and all: the window that
         // hides it lies where the border does, and without the border's
         // hole, which would cut the form's client area out of the picture.
@@ -629,13 +675,15 @@ void AnimHideForm(TvlFormProvider &Provider) {
     } else {
         w = Provider.TakeSnapshotForm();
         SetLayeredAlpha(wnd, true, 1);
+        if (!ProviderServes(provider, wnd)) return hiddenAsItIs();
         if (snapshot) ClearFrameMasks(Provider, *snapshot);
     }
     RunHideAnimation(std::move(w), std::move(snapshot), hide.Time, 255, hide.Mode, wnd);
-    SetLayeredAlpha(wnd, false, 255);
+    hiddenAsItIs();
     // The border form gave up its window above; an ending application
     // shows the form no more, so the border form goes too.
-    if (bordered && vcl::Application && vcl::Application->Terminated()) Provider.FreeBorderForm();
+    if (bordered && vcl::Application && vcl::Application->Terminated() && ProviderServes(provider, wnd))
+        Provider.FreeBorderForm();
 }
 
 void AnimHideDialog(TvlAnimDialog &Dialog) {
@@ -731,15 +779,18 @@ void ShowOutputWindowOver(vcl::TCustomForm *Form) {
 namespace {
 
 // The layered path: the new image fades in over the form's old screen image.
+// The form's painting and the messages the fade sends the form run the
+// application's code, which may free the provider or the form: the fade
+// ends there, and the form draws itself as it is.
 void FadeInLayered(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, std::uint8_t Alpha, bool Aero,
                    TAnimationFlag &Flag) {
     const HWND wnd = Form.WindowHandle();
     // The render, the form's picture and its repaint run the application's
     // painting: a provider freed there is touched no more, and a form that
     // stays is drawn again.
-    const TvlProviderAlive alive(Provider);
+    const vcl::TGuarded<TvlFormProvider> provider(&Provider);
     const auto gone = [&] {
-        if (alive) return false;
+        if (ProviderServes(provider, wnd)) return false;
         Flag.Lower();
         if (IsWindow(wnd)) {
             SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
@@ -805,15 +856,19 @@ void FadeInLayered(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, 
     }
     Flag.Lower();
     ApplyFormAlpha(Form);
+    if (!ProviderServes(provider, wnd)) return;
     SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(wnd, nullptr, nullptr, Redraw);
-    if (bordered && alive) Provider.UpdateBorder(true, 255);
+    if (bordered && ProviderServes(provider, wnd)) Provider.UpdateBorder(true, 255);
 }
 
 // Without layered windows: the output window, covering the form with its
 // old image, shows the old image mixing into the new one.
 void FadeInOutputWindow(TvlFormProvider &Provider, vcl::TCustomForm &Form, int Time, TAnimationFlag &Flag) {
     const HWND wnd = Form.WindowHandle();
+    // The picture runs the children's painting (the application's code),
+    // which may free the provider or the form.
+    const vcl::TGuarded<TvlFormProvider> provider(&Provider);
     // Over every form that fades, not only when the output window is new:
     // the window is kept hidden between fades, so a form faded after the
     // first would otherwise mix a stale image of another form in a window
@@ -831,6 +886,12 @@ void FadeInOutputWindow(TvlFormProvider &Provider, vcl::TCustomForm &Form, int T
             PaintControlToBitmap(*image, &Form, 0, 0, nullptr);
         }
         canvas->Unlock();
+    }
+    if (!ProviderServes(provider, wnd)) {
+        // What the output window covers is the form's own again.
+        if (TheOutputWindow && TheOutputWindow->HandleAllocated())
+            ShowWindow(TheOutputWindow->WindowHandle(), SW_HIDE);
+        return;
     }
     auto frame = NewBitmap32(w, h);
     const HWND ow = TheOutputWindow->Handle();

@@ -124,6 +124,7 @@ struct TRun {
     bool OwnTrap = false;
     UINT TrapAt = 0;
     std::vector<std::shared_ptr<void>> Keep;  // helpers the row's trap uses
+    TsSkinProvider *OtherP = nullptr;  // the provider of the form beside, when a row gives it one
 
     HWND LiveWindow() const { return Window && IsWindow(Window) ? Window : nullptr; }
     TvlNcBarsWnd *Bars() const {
@@ -188,6 +189,7 @@ struct TRun {
     void Close(vcl::TObject *, vcl::TCloseAction &) { Event(); }
     void Mouse(vcl::TObject *, vcl::TMouseButton, vcl::TShiftState, int, int) { Event(); }
     void MouseMove(vcl::TObject *, vcl::TShiftState, int, int) { Event(); }
+    void AnimationEnd(TvlAnimEvent) { Event(); }
     vcl::TNotifyEvent AsNotify() { return vcl::TNotifyEvent::Bind<&TRun::Notify>(this); }
     vcl::TMouseEvent AsMouse() { return vcl::TMouseEvent::Bind<&TRun::Mouse>(this); }
     void ControlProc(vcl::TMessage &M) {
@@ -359,6 +361,31 @@ void Refresh(const TRun &R) {
            reinterpret_cast<LPARAM>(ProviderOf(R)->SkinData()->GetSkinManager()));
 }
 void SkinOn(const TRun &R, bool On) { ProviderOf(R)->SkinData()->GetSkinManager()->SetActive(On); }
+// The form beside gets a skin of its own, after this one.
+void SkinOther(TRun &R) {
+    R.OtherP = vcl::Create<TsSkinProvider>(R.Form);
+    R.Form->Hide();
+    R.Form->Show();
+}
+// The skin's colours change: every skinned form fades to its new look, the
+// one beside too, whatever went before it.
+void ChangeHue(const TRun &R) {
+    TsSkinManager *m = DefaultManager();
+    m->SetHueOffset(m->HueOffset() + 40);
+    if (R.OtherP) {
+        EXPECT_FALSE(R.OtherP->StateFlags & pfSkinChangeRedrawLocked) << "the form beside was left out";
+    }
+}
+// A show that lost its provider on the way still shows the form, opaque.
+void ExpectShown(const TRun &R) {
+    if (!R.Control) return;
+    EXPECT_TRUE(IsWindowVisible(R.Window));
+    BYTE alpha = 255;
+    DWORD flags = 0;
+    if (GetWindowLongPtrW(R.Window, GWL_EXSTYLE) & WS_EX_LAYERED)
+        GetLayeredWindowAttributes(R.Window, nullptr, &alpha, &flags);
+    EXPECT_EQ((flags & LWA_ALPHA) ? alpha : 255, 255);
+}
 void AddMainMenu(TRun &R) {
     auto *menu = vcl::Create<vcl::TMainMenu>(R.Control);
     vcl::TMenuItem *item = vcl::Create<vcl::TMenuItem>(menu);
@@ -909,6 +936,52 @@ const std::vector<TAction> &Actions() {
      ProviderOnly),
         FormAction("a child's paint in a repaint", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { Redraw(R); },
      ProviderOnly),
+        // The show and the skin change take the form's picture, its own
+        // painting and its children's, and tell the application their end.
+        FormAction("a child's paint in a show", 0,
+     [](TRun &R) {
+         FormOf(R)->Hide();
+         AddPaintingChildren(R);
+     },
+     [](TRun &R) {
+         FormOf(R)->Show();
+         ExpectShown(R);
+     },
+     ProviderOnly),
+        FormAction("OnPaint in a show", 0,
+     [](TRun &R) {
+         FormOf(R)->Hide();
+         FormOf(R)->OnPaint = R.AsNotify();
+     },
+     [](TRun &R) {
+         FormOf(R)->Show();
+         ExpectShown(R);
+     },
+     ProviderOnly),
+        FormAction("OnAfterAnimation of a show", 0,
+     [](TRun &R) {
+         FormOf(R)->Hide();
+         ProviderOf(R)->OnAfterAnimation = TvlAfterAnimation::Bind<&TRun::AnimationEnd>(&R);
+     },
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
+        FormAction("OnAfterAnimation of a hide", 0,
+     [](TRun &R) { ProviderOf(R)->OnAfterAnimation = TvlAfterAnimation::Bind<&TRun::AnimationEnd>(&R); },
+     [](TRun &R) {
+         FormOf(R)->Hide();
+         uitest::PumpUntil([&] { return R.Fired; }, 2s);
+     }),
+        FormAction("a child's paint in a skin change", 0,
+     [](TRun &R) {
+         AddPaintingChildren(R);
+         SkinOther(R);
+     },
+     [](TRun &R) { ChangeHue(R); }),
+        FormAction("OnPaint in a skin change", 0,
+     [](TRun &R) {
+         FormOf(R)->OnPaint = R.AsNotify();
+         SkinOther(R);
+     },
+     [](TRun &R) { ChangeHue(R); }, ProviderOnly),
         FormAction("OnMouseMove", 0,
      [](TRun &R) { FormOf(R)->OnMouseMove = vcl::TMouseMoveEvent::Bind<&TRun::MouseMove>(&R); },
      [](TRun &R) { SendTo(R, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20)); }, ProviderOnly),
@@ -1109,6 +1182,7 @@ protected:
         Framed->SetSkinName("Beryllo (internal)");
         Framed->AnimEffects()->FormShow->Time = 20;
         Framed->AnimEffects()->FormHide->Time = 20;
+        Framed->AnimEffects()->SkinChanging->Time = 20;
     }
     static void TearDownTestSuite() {
         Stored.reset();
@@ -1161,6 +1235,7 @@ protected:
     void Clear(TRun &R) {
         ReleaseCapture();
         R.FreeServer();
+        delete std::exchange(R.OtherP, nullptr);
         if (R.Trapped) R.Trapped->WindowProc = R.Next;
         if (R.Trapped != R.Control) delete R.Trapped;
         delete R.Sibling;

@@ -186,6 +186,7 @@ private:
 // gives it and counts what it is asked to do.
 struct TestProvider : TvlFormProvider {
     explicit TestProvider(vcl::TCustomForm *F, TsCommonData *D = nullptr) : Form(F), Data(D) { IsSkinned = true; }
+    const vcl::TLifeMark &LifeMark() const override { return Life; }
     vcl::TCustomForm *ProviderForm() const override { return Form; }
     TsCommonData *ProviderSkinData() const override { return Data; }
     bool DrawsNonClientArea() const override { return NonClient; }
@@ -203,6 +204,7 @@ struct TestProvider : TvlFormProvider {
     HRGN BorderRegion() override { return Regions.emplace_back(CreateRectRgn(0, 0, 10, 10)); }
     void UpdateBorder(bool, std::uint8_t Alpha) override { BorderAlpha = Alpha; }
 
+    vcl::TLifeMark Life;
     vcl::TCustomForm *Form;
     TsCommonData *Data;  // not owned
     bool NonClient = true;
