@@ -568,11 +568,15 @@ const std::vector<TKind> &Kinds() {
          },
          "paint print size font skin removal"},
         {"PanelChildren", tpPanel, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TPanel>(R.Form))); },
-         "paint print"},
+         "paint print updatedone showing"},
         {"ButtonChildren", tpButton, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TButton>(R.Form), 160, 60)); },
          "hover"},
         {"GroupBoxChildren", tpGroupBox, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TGroupBox>(R.Form))); },
-         "paint print"},
+         "paint print updatedone showing"},
+        {"ScrollBoxChildren", tpScrollControl, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TScrollBox>(R.Form))); },
+         "updatedone showing"},
+        {"StaticTextChildren", tpStaticText,
+         [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TStaticText>(R.Form), 160, 90)); }, "showing"},
         {"TabControlChildren", tpTabControl,
          [](TRun &R) {
              auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
@@ -855,6 +859,19 @@ const std::vector<TAction> &Actions() {
          [](TRun &R) {
              SendMessageW(R.Window, CB_SHOWDROPDOWN, TRUE, 0);
              if (const HWND w = R.LiveWindow()) SendMessageW(w, CB_SHOWDROPDOWN, FALSE, 0);
+         }},
+        // The parent's update ends while the control's paint is locked: the
+        // control paints, then tells its children.
+        {"updatedone",
+         [](TRun &R) {
+             SendMessageW(R.Window, SM_SKINCOMMAND, SkinCommand(SC_SET_UPDATING, 1), 0);
+             if (const HWND w = R.LiveWindow()) SendSkinCommand(w, SC_PARENT_UPDATE_DONE, 0);
+         }},
+        // The form shows again: its controls hear that they show.
+        {"showing",
+         [](TRun &R) {
+             R.Form->Hide();
+             R.Form->Show();
          }},
         {"position", [](TRun &R) { static_cast<vcl::TScrollBar *>(R.Control)->SetPosition(70); }},
         {"pass",
