@@ -295,8 +295,10 @@ void TvlComboBoxWnd::DrawComboItem(const DRAWITEMSTRUCT &Draw) {
             const int saved = SaveDC(dc);
             own->SetHandle(dc);
             own->SetFont(combo->Font());
+            // The application's drawing may free the combo, its canvas with it.
+            const vcl::TGuarded<vcl::TComboBox> alive(combo);
             combo->OnDrawItem(combo, index, {0, 0, r.Width(), r.Height()}, Draw.itemState);
-            own->SetHandle(nullptr);
+            if (alive) own->SetHandle(nullptr);
             RestoreDC(dc, saved);
         }
     } else {

@@ -34,8 +34,9 @@ public:
 
     // The text shown in panel Index (-1: the simple panel).
     std::string PanelText(int Index);
-    // The bar's image in the skin data's cache.
-    void BuildImage();
+    // The bar's image in the skin data's cache. False when the application's
+    // drawing of a panel freed the adapter or the bar: nothing more is done.
+    bool BuildImage();
     // The client's picture into DC (the window's own DC when null). The
     // image is built anew unless it was built from what the bar shows now
     // (see TImageSources) and BGChanged is clear.
@@ -73,8 +74,9 @@ private:
     TImageSources ReadSources();
     // PanelText with the bar's part count and simple state already asked.
     std::string PanelText(int Index, int Parts, bool Simple);
-    void Build(TImageSources Sources);
-    void PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple, const std::string &Text, UINT Align,
+    bool Build(TImageSources Sources);
+    // False as BuildImage.
+    bool PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple, const std::string &Text, UINT Align,
                     TvlBgInfo &Bg);
     // Where the skin's size grip goes in the bar's image; empty when none shows.
     vcl::TRect GripRect();

@@ -180,6 +180,21 @@ struct TRun {
     }
     // The control's OnChange, which the class library calls itself.
     void Changed(vcl::TObject *) { Below(vcl::CM_CHANGED, 0); }
+    // An owner-drawn item or panel, drawn by the application on the
+    // control's canvas. The system asks for it from within the control's
+    // own paint, but what the class library does around it holds nothing of
+    // the control: the application may free the control here as well.
+    void Drawn(vcl::TCanvas *Canvas, const vcl::TRect &Rect) {
+        Canvas->FillRect(Rect);
+        const int depth = std::exchange(Depth, 0);
+        Below(vcl::CN_DRAWITEM, 0);
+        Depth = depth;
+    }
+    void DrawItem(vcl::TWinControl *Combo, int, const vcl::TRect &Rect, unsigned) {
+        Drawn(static_cast<vcl::TComboBox *>(Combo)->Canvas(), Rect);
+    }
+    void DrawPanel(vcl::TStatusBar *Bar, vcl::TStatusPanel *, const vcl::TRect &Rect) { Drawn(Bar->Canvas(), Rect); }
+    void DrawTab(vcl::TCustomTabControl *Tabs, int, const vcl::TRect &Rect, bool) { Drawn(Tabs->Canvas(), Rect); }
     // The application's handlers of a row's own trap.
     void Event() {
         if (OwnTrap && Armed && !TrapAt) Fire();
@@ -479,6 +494,15 @@ const std::vector<TKind> &Kinds() {
              combo->SetItemIndex(0);
          },
          "paint focus size font colour skin removal drop"},
+        {"OwnerDrawnCombo", tpComboBox,
+         [](TRun &R) {
+             auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 24);
+             combo->SetStyle(vcl::csOwnerDrawFixed);
+             combo->OnDrawItem = vcl::TDrawItemEvent::Bind<&TRun::DrawItem>(&R);
+             for (int i = 0; i < 20; ++i) combo->Items()->Add("Item " + std::to_string(i));
+             combo->SetItemIndex(0);
+         },
+         "paint focus size removal unskinned drop"},
         {"ListView", tpListView,
          [](TRun &R) {
              Bare(R, WC_LISTVIEWW, LVS_LIST, WS_EX_CLIENTEDGE);
@@ -535,6 +559,27 @@ const std::vector<TKind> &Kinds() {
         {"UpDown", tpUpDown, [](TRun &R) { Put(R, vcl::Create<vcl::TUpDown>(R.Form), 18, 40); }, "size skin removal"},
         {"StatusBar", tpStatusBar, [](TRun &R) { Put(R, vcl::Create<vcl::TStatusBar>(R.Form), 160, 22); },
          "size font skin removal"},
+        {"OwnerDrawnStatusBar", tpStatusBar,
+         [](TRun &R) {
+             auto *bar = Put(R, vcl::Create<vcl::TStatusBar>(R.Form), 160, 22);
+             for (int i = 0; i < 2; ++i) {
+                 vcl::TStatusPanel *panel = bar->Panels()->Add();
+                 panel->SetWidth(60);
+                 panel->SetStyle(vcl::psOwnerDraw);
+             }
+             bar->OnDrawPanel = vcl::TDrawPanelEvent::Bind<&TRun::DrawPanel>(&R);
+             bar->UpdatePanels();
+         },
+         "paint unskinned"},
+        {"OwnerDrawnTabs", tpTabControl,
+         [](TRun &R) {
+             auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
+             tabs->SetOwnerDraw(true);
+             tabs->OnDrawTab = vcl::TDrawTabEvent::Bind<&TRun::DrawTab>(&R);
+             tabs->Tabs()->Add("One");
+             tabs->Tabs()->Add("Two");
+         },
+         "paint unskinned"},
         {"TabControl", tpTabControl,
          [](TRun &R) {
              auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
@@ -799,6 +844,14 @@ const std::vector<TAction> &Actions() {
         {"colour", [](TRun &R) { R.Control->SetColor(0x2060A0); }},
         {"skin", [](TRun &R) { DefaultManager()->UpdateSkin(true); }},
         {"removal", [](TRun &R) { DefaultManager()->SetActive(false); }},
+        // With the skin off, the control paints as the class library draws it.
+        {"unskinned",
+         [](TRun &R) {
+             const bool armed = std::exchange(R.Armed, false);
+             DefaultManager()->SetActive(false);
+             R.Armed = armed;
+             RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+         }},
         {"hover",
          [](TRun &R) {
              // With the fades on: the new look is painted, children and all,
@@ -1212,7 +1265,7 @@ protected:
 
     FreedByApplication()
         : Manager(GetParam().Kind->Framed              ? Framed.get()
-                  : GetParam().Action == "removal" ? Light.get()
+                  : GetParam().Action == "removal" || GetParam().Action == "unskinned" ? Light.get()
                                                    : Stored.get()) {
         Manager->SetIsDefault(true);
         Form.Show();
