@@ -245,7 +245,7 @@ TEST_F(FormPicture, EveryAdaptersControlShowsAsInTheShowsPictureAndTheFirstPictu
         RECT r{};
         GetWindowRect(part.Window, &r);
         const vcl::TRect at{r.left - outer.left, r.top - outer.top, r.right - outer.left,
-                            std::min<LONG>(r.bottom, r.top + part.Rows) - outer.top};
+                            static_cast<LONG>(std::min<long long>(r.bottom, 0LL + r.top + part.Rows)) - outer.top};
         onScreen.emplace_back(e.Name, Differences(first, screen, at));
         if (!part.Repeated) continue;
         again.emplace_back(e.Name, Differences(first, second, at));
