@@ -178,9 +178,6 @@ TRowPart Compared(const AllControlsForm::Entry &E) {
             return {E.Window()};
         return {E.Window(), true, static_cast<int>(l.top - c.top)};
     }
-    // A tab or page control that the skin has no frame section for shows
-    // the system's face on the screen and the form's in the picture.
-    if (E.Name == "TTabControl" || E.Name == "TPageControl") return {};
     // A report view's header; its rows and skinned bars print one header
     // line too high and without the bars.
     if (E.Name == "TTestListView") return {reinterpret_cast<HWND>(SendMessageW(E.Window(), LVM_GETHEADER, 0, 0))};
