@@ -167,17 +167,6 @@ struct TRowPart {
     int Rows = INT_MAX;     // the rows from its top
 };
 TRowPart Compared(const AllControlsForm::Entry &E) {
-    // A simple combo box's field; its list's frame strips take their
-    // see-through pixels from beyond the field's picture, differently on
-    // the screen and in the pictures.
-    if (const auto *combo = dynamic_cast<const vcl::TComboBox *>(E.Control); combo && combo->Style() == vcl::csSimple) {
-        COMBOBOXINFO info{};
-        info.cbSize = sizeof info;
-        RECT c{}, l{};
-        if (!GetComboBoxInfo(E.Window(), &info) || !GetWindowRect(E.Window(), &c) || !GetWindowRect(info.hwndList, &l))
-            return {E.Window()};
-        return {E.Window(), true, static_cast<int>(l.top - c.top)};
-    }
     // A report view's header; its rows and skinned bars print one header
     // line too high and without the bars.
     if (E.Name == "TTestListView") return {reinterpret_cast<HWND>(SendMessageW(E.Window(), LVM_GETHEADER, 0, 0))};
