@@ -366,11 +366,14 @@ bool TvlEditWnd::EditSkinCommand(vcl::TMessage &Message) {
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         return false;
     case SC_IS_HANDLED: Message.Result = 1; return true;
-    case SC_BUILD_CACHE:
+    case SC_BUILD_CACHE: {
         RefreshGeometry(*this);
-        PaintSkinnedControl(data, Handle, false);
-        PaintMaskBorder(data, SkinnedControlState(data), *this);
+        // The mask border goes over a new image only: drawn again over a
+        // kept one, its see-through corners would darken with every build.
+        const bool stale = data.BGChanged;
+        if (PaintSkinnedControl(data, Handle, false) && stale) PaintMaskBorder(data, SkinnedControlState(data), *this);
         return true;
+    }
     case SC_GET_SECTION_INDEX:
         if (auto *query = CommandRecord<TvlSectionQuery>(Message)) query->SectionIndex = data.SkinIndex();
         return true;
