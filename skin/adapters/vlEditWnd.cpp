@@ -417,10 +417,12 @@ bool TvlEditWnd::OwnMessage(vcl::TMessage &Message) {
     const vcl::TGuarded alive(this);
     switch (Message.Msg) {
     case WM_PRINT:
+        // The print is whole here, a list view's too (its header follows in
+        // its own stage when this returns). Passed on below, the base would
+        // paint the window once more over it, at the frame's corner and
+        // unclipped: the rows a frame width up and left, the bars gone.
         Print(Message);
-        // A list view's print goes on to its own stage.
-        if (!alive || SkinData->ControlKind != 10) return true;
-        break;
+        return true;
     case SM_SKINCOMMAND:
         if (EditSkinCommand(Message)) return true;
         break;
