@@ -158,6 +158,8 @@ vcl::TBitmap *TvlMnuWnd::RefreshCache() {
 }
 
 void TvlMnuWnd::PaintMenuBackground(vcl::TMessage &Message) {
+    // The painter's popup background before this adapter's plain cache: the items are drawn on it (icon column,
+    // extra line), so what the erase leaves between them must be the same picture.
     const TvlPopupBackground bg = PainterOf(SkinManager)->PopupBackground(Handle);
     const bool cached = bg.Bitmap != nullptr;
     vcl::TBitmap *source = cached ? bg.Bitmap.get() : RefreshCache();
