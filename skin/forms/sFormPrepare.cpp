@@ -401,10 +401,16 @@ void TsSkinProvider::PaintFormBackground(HDC DC) {
         const vcl::TCustomForm *parent = vcl::MDIParentForm();
         if (!parent || parent->ActiveMDIChild() != Form) return;
     }
+    // The render and the graphic children's paints run the application's
+    // painting, and the children told of the update repaint: any of them
+    // may free this provider.
+    const vcl::TGuarded self(this);
+    const HWND window = Form->WindowHandle();
     {
         const vcl::TSavedDC saved(DC);
         ExcludeGraphicControlsFromClip(DC, *Form, 0, 0);
         PaintClientBackground(DC, false);
+        if (!ProviderServes(self, window)) return;
         if (GripVisible()) {
             // The grip's place is given in the frame's coordinates.
             SetWindowOrgEx(DC, GetClientOffsetX(), GetClientOffsetY(), nullptr);
@@ -412,7 +418,7 @@ void TsSkinProvider::PaintFormBackground(HDC DC) {
         }
     }
     PaintGraphicControls(DC, {0, 0});
-    PassUpdateDoneToChildren(Form);
+    if (ProviderServes(self, window)) PassUpdateDoneToChildren(Form);
 }
 
 bool TsSkinProvider::CacheUsable() {

@@ -31,6 +31,7 @@
 #include "AdaptersTestSupport.h"
 #include "FreedMemoryMark.h"
 #include "GridTestControl.h"
+#include "../forms/StoredSkinCopies.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/adapters/vlDialogChildren.h"
 #include "skin/adapters/vlMnuWnd.h"
@@ -936,6 +937,12 @@ const std::vector<TAction> &Actions() {
      ProviderOnly),
         FormAction("a child's paint in a repaint", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { Redraw(R); },
      ProviderOnly),
+        FormAction("a child's paint in an erase, the form looking through", 0,
+     [](TRun &R) {
+         EXPECT_TRUE(ProviderOf(R)->SkinData()->BGFlags() & bgfParentBackground) << "the form is opaque";
+         AddPaintingChildren(R);
+     },
+     [](TRun &R) { Redraw(R); }, ProviderOnly),
         // The show and the skin change take the form's picture, its own
         // painting and its children's, and tell the application their end.
         FormAction("a child's paint in a show", 0,
@@ -1106,6 +1113,9 @@ const std::vector<TAction> &Actions() {
     return actions;
 }
 
+// The rows whose form's section looks through (the Through manager's).
+bool LooksThrough(const std::string &Action) { return Action.find("looking through") != std::string::npos; }
+
 const TAction &ActionNamed(const std::string &Name) {
     for (const TAction &a : Actions())
         if (Name == a.Name) return a;
@@ -1178,23 +1188,38 @@ protected:
         }
         Framed = NewManager();
         AddStoredSkin(*Framed, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
-        Framed->SetExtendedBorders(true);
         Framed->SetSkinName("Beryllo (internal)");
-        Framed->AnimEffects()->FormShow->Time = 20;
-        Framed->AnimEffects()->FormHide->Time = 20;
-        Framed->AnimEffects()->SkinChanging->Time = 20;
+        // The same skin whose form section, a plain colour in a mere outline,
+        // looks through to what lies behind: its client background is painted
+        // as the form is erased, graphic children and all.
+        ThroughDir = std::make_unique<vcl::test::TempFolder>();
+        WriteStoredSkinCopy(*ThroughDir, "Through",
+                            {{"BORDERSMASK=^0420,0048,0452,0080,0006,0006,0006,0006,2,1,0,0",
+                              "BORDERSMASK=^0420,0048,0452,0080,0006,0006,0006,0006,2,0,0,0"}});
+        Through = NewManager();
+        Through->SetSkinDirectory(ThroughDir->Path());
+        Through->SetSkinName("Through");
+        for (TsSkinManager *m : {Framed.get(), Through.get()}) {
+            m->SetExtendedBorders(true);
+            m->AnimEffects()->FormShow->Time = 20;
+            m->AnimEffects()->FormHide->Time = 20;
+            m->AnimEffects()->SkinChanging->Time = 20;
+        }
     }
     static void TearDownTestSuite() {
         Stored.reset();
         Light.reset();
         Framed.reset();
+        Through.reset();
+        ThroughDir.reset();
         Modules.reset();
     }
     static inline std::unique_ptr<AdapterModules> Modules;
-    static inline ManagerPtr Stored, Light, Framed;
+    static inline ManagerPtr Stored, Light, Framed, Through;
+    static inline std::unique_ptr<vcl::test::TempFolder> ThroughDir;
 
     FreedByApplication()
-        : Manager(GetParam().Kind->Framed              ? Framed.get()
+        : Manager(GetParam().Kind->Framed              ? (LooksThrough(GetParam().Action) ? Through.get() : Framed.get())
                   : GetParam().Action == "removal" ? Light.get()
                                                    : Stored.get()) {
         Manager->SetIsDefault(true);
