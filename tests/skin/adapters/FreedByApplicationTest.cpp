@@ -39,6 +39,7 @@
 #include "skin/adapters/vlScrollBars.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/vlBorderForm.h"
 #include "skin/forms/vlTitleBar.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
@@ -191,6 +192,7 @@ struct TRun {
     void Mouse(vcl::TObject *, vcl::TMouseButton, vcl::TShiftState, int, int) { Event(); }
     void MouseMove(vcl::TObject *, vcl::TShiftState, int, int) { Event(); }
     void AnimationEnd(TvlAnimEvent) { Event(); }
+    void ExtHitTest(vcl::TMessage &) { Event(); }
     vcl::TNotifyEvent AsNotify() { return vcl::TNotifyEvent::Bind<&TRun::Notify>(this); }
     vcl::TMouseEvent AsMouse() { return vcl::TMouseEvent::Bind<&TRun::Mouse>(this); }
     void ControlProc(vcl::TMessage &M) {
@@ -250,6 +252,7 @@ struct TKind {
     // a manager whose skin has extended borders and whose form animations
     // are as short as they go (their paths run, their frames do not).
     bool Framed = false;
+    bool Bordered = false;  // with an extended border
 };
 
 // ------------------------------------------------------------- the kinds
@@ -452,6 +455,40 @@ void AddPaintingChildren(TRun &R) {
             R.Keep.push_back(trap);
         }
     }
+}
+
+// The user holds the form's bottom-right corner in an outline drag.
+void HoldCorner(TRun &R) {
+    ProviderOf(R)->SetResizeMode(rmBorder);
+    RECT w{};
+    GetWindowRect(R.Window, &w);
+    ProviderOf(R)->BeginOutlineDrag(HTBOTTOMRIGHT, {w.right, w.bottom});
+}
+// ... takes it 30 pixels right and down and lets go: the form follows the
+// outline, whatever freed its provider on the way.
+void LetGoOfCorner(TRun &R) {
+    RECT w{};
+    GetWindowRect(R.Window, &w);
+    POINT p{w.right + 30, w.bottom + 30};
+    ScreenToClient(R.Window, &p);
+    SendTo(R, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendTo(R, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    RECT now{};
+    if (R.Control && GetWindowRect(R.Window, &now)) {
+        EXPECT_EQ(now.right, w.right + 30) << "the form stayed";
+    }
+}
+// A screen point of the caption, left of its buttons.
+LPARAM AtCaption(const TRun &R) {
+    RECT w{};
+    GetWindowRect(R.Window, &w);
+    return MAKELPARAM(w.left + 60, w.top + ProviderOf(R)->GetCaptionHeight(true) / 2);
+}
+// The mouse over the border window's outer shadow, left of the form.
+void CursorOnShadow(const TRun &R) {
+    RECT b{};
+    GetWindowRect(CaptionWindow(R), &b);
+    SetCursorPos(b.left, (b.top + b.bottom) / 2);
 }
 
 const std::vector<TKind> &Kinds() {
@@ -720,7 +757,7 @@ const std::vector<TKind> &Kinds() {
              R.Adapter.reset(static_cast<TvlMainWnd *>(NewAdapter<TvlMnuWnd>(R.Window, nullptr, DefaultManager(), params).release()));
          }},
         {"Form", Served, MakeForm, "", [](TRun &R) { ServeForm(R, false); }, true},
-        {"BorderedForm", Served, MakeForm, "", [](TRun &R) { ServeForm(R, true); }, true},
+        {"BorderedForm", Served, MakeForm, "", [](TRun &R) { ServeForm(R, true); }, true, true},
     };
     return kinds;
 }
@@ -760,17 +797,22 @@ struct TAction {
     std::function<void(TRun &)> Prepare = {};
     UINT TrapAt = 0;
     bool FormToo = true;  // the form may go from there as well
+    bool BorderOnly = false;  // on the bordered form only: the border window's own
 };
 
 TAction FormAction(const char *Name, UINT TrapAt, std::function<void(TRun &)> Prepare,
-                   std::function<void(TRun &)> Drive, bool FormToo = true) {
-    return {Name, std::move(Drive), true, std::move(Prepare), TrapAt, FormToo};
+                   std::function<void(TRun &)> Drive, bool FormToo = true, bool BorderOnly = false) {
+    return {Name, std::move(Drive), true, std::move(Prepare), TrapAt, FormToo, BorderOnly};
 }
 
 // Events of the class library, and its own messages from its own changes of
 // the form, that touch the form after they return: the form itself may not
 // go from inside them (an application releases it instead).
 constexpr bool ProviderOnly = false;
+// The border window's own rows.
+constexpr bool BorderOnly = true;
+
+void WatchHitTest(TRun &R) { ProviderOf(R)->OnExtHitTest = TvlNCHitTest::Bind<&TRun::ExtHitTest>(&R); }
 
 const std::vector<TAction> &Actions() {
     static const std::vector<TAction> actions = {
@@ -1019,6 +1061,48 @@ const std::vector<TAction> &Actions() {
          SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R));
          SendTo(R, WM_NCLBUTTONUP, htTitleBarItem, AtItem(R));
      }),
+        FormAction("item OnMouseLeave as the border's shadow sets the cursor", 0,
+     [](TRun &R) { AddTitleItem(R)->OnMouseLeave = R.AsNotify(); },
+     [](TRun &R) {
+         SendTo(R, WM_NCMOUSEMOVE, htTitleBarItem, AtItem(R));
+         CursorOnShadow(R);
+         SendMessageW(CaptionWindow(R), WM_SETCURSOR, reinterpret_cast<WPARAM>(CaptionWindow(R)),
+                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+         ParkCursor();
+     },
+     true, BorderOnly),
+        // The provider's OnExtHitTest, asked by each of the border window's
+        // messages and the form's that want its codes.
+        FormAction("OnExtHitTest on the form", 0, WatchHitTest, [](TRun &R) { SendTo(R, WM_NCHITTEST, 0, AtCaption(R)); },
+     true, BorderOnly),
+        FormAction("OnExtHitTest at the form's mouse move", 0, WatchHitTest,
+     [](TRun &R) { SendTo(R, WM_NCMOUSEMOVE, HTCAPTION, AtCaption(R)); }, true, BorderOnly),
+        FormAction("OnExtHitTest at the form's release", 0, WatchHitTest,
+     [](TRun &R) { SendTo(R, WM_NCLBUTTONUP, static_cast<WPARAM>(htAskBorderForm), AtCaption(R)); }, true, BorderOnly),
+        FormAction("OnExtHitTest at the form's right release", 0, WatchHitTest,
+     [](TRun &R) { SendTo(R, WM_NCRBUTTONUP, HTCAPTION, AtCaption(R)); }, true, BorderOnly),
+        FormAction("OnExtHitTest on the border window", 0, WatchHitTest,
+     [](TRun &R) {
+         for (UINT m : {WM_NCMOUSEMOVE, WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCLBUTTONDBLCLK})
+             if (R.Server) SendMessageW(CaptionWindow(R), m, HTCAPTION, AtCaption(R));
+     },
+     true, BorderOnly),
+        FormAction("OnExtHitTest as the border window sets the cursor", 0, WatchHitTest,
+     [](TRun &R) {
+         const LPARAM at = AtCaption(R);
+         SetCursorPos(LOWORD(at), HIWORD(at));
+         SendMessageW(CaptionWindow(R), WM_SETCURSOR, reinterpret_cast<WPARAM>(CaptionWindow(R)),
+                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+         ParkCursor();
+     },
+     true, BorderOnly),
+        // The end of an outline drag gives the capture back and moves the form.
+        FormAction("WM_CAPTURECHANGED at an outline drag's end", WM_CAPTURECHANGED, HoldCorner, LetGoOfCorner),
+        FormAction("WM_SIZE at an outline drag's end", WM_SIZE, HoldCorner, LetGoOfCorner, ProviderOnly),
+        FormAction("WM_CAPTURECHANGED as another window takes the mouse from an outline drag", WM_CAPTURECHANGED,
+     HoldCorner, [](TRun &R) { SetCapture(Other(R)); }),
+        FormAction("WM_CAPTURECHANGED as a double click ends an outline drag", WM_CAPTURECHANGED, HoldCorner,
+     [](TRun &R) { SendMessageW(CaptionWindow(R), WM_NCLBUTTONDBLCLK, HTCAPTION, AtCaption(R)); }),
         // Messages passed on below the provider.
         FormAction("WM_NCACTIVATE", WM_NCACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }),
         FormAction("WM_ACTIVATE", WM_ACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }),
@@ -1145,7 +1229,7 @@ std::vector<TRow> Rows() {
     for (const TKind &k : Kinds()) {
         if (k.Framed) {
             for (const TAction &a : Actions())
-                if (a.OwnTrap) rows.push_back({&k, a.Name});
+                if (a.OwnTrap && (k.Bordered || !a.BorderOnly)) rows.push_back({&k, a.Name});
             continue;
         }
         std::string names = k.Actions;
