@@ -722,7 +722,7 @@ void TsSkinProvider::WMStyleChanged(vcl::TMessage &Message) {
     if (!PassOn(Message)) return;
     if (SystemMenu && SystemMenu->VisibleClose() != HasSystemMenu()) {
         SystemMenu->UpdateItems(true);
-        RepaintFrameNow();
+        if (!RepaintFrameNow()) return;
     }
     // The border's caption buttons follow the system menu's style.
     const auto *change = reinterpret_cast<const STYLESTRUCT *>(Message.LParam);

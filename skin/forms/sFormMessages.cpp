@@ -179,8 +179,7 @@ void TsSkinProvider::WMSetText(vcl::TMessage &Message) {
     // it off the screen until the skin's caption is painted again.
     if (CompositionOn) {
         if (!BorderForm) ShowCaptionCover();
-        if (!PassOn(Message)) return;
-        RepaintFrameNow();
+        if (!PassOn(Message) || !RepaintFrameNow()) return;
         HideCaptionCover();
     } else {
         FSkinData->BGChanged = true;

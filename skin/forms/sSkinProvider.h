@@ -540,7 +540,10 @@ public:
     void PaintNonClient();
     // WM_PAINT's work.
     void PaintClientArea(vcl::TMessage &Message);
-    void RepaintFrameNow();
+    // False once the painting it runs (the form's own, its children's,
+    // its procedure's WM_NCPAINT) freed this provider or its form: the
+    // caller touches neither then.
+    bool RepaintFrameNow();
     void ShowCaptionCover();
     void HideCaptionCover();
     void FreeCaptionCover();
@@ -585,11 +588,12 @@ public:
     void PaintMDIButtonState(const TsCaptionButton &Button);
     // The hit code of the message's screen point.
     int CalcHitTest(const vcl::TMessage &Message);
-    // False once a title-bar item's enter or leave handler has freed this
-    // provider: the caller touches nothing of it then.
+    // False once a title-bar item's enter or leave handler, or the painting
+    // of the frame anew, has freed this provider: the caller touches nothing
+    // of it then.
     bool SetHotButton(int Code, bool Repaint);
-    void SetPressedButton(int Code);
-    void PaintButtonState(int Code);
+    bool SetPressedButton(int Code);
+    bool PaintButtonState(int Code);
     // The button record of a hit code; null for none.
     TsCaptionButton *ButtonByCode(int Code);
     // The button of Code fades (its layer shows its looks) rather than

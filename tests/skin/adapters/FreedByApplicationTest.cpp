@@ -405,12 +405,22 @@ TvlTitleBarItem *AddTitleItem(TRun &R) {
     return item;
 }
 // A screen point of the title bar's first item, as mouse messages carry it.
-LPARAM AtItem(const TRun &R) {
-    const vcl::TRect &r = ProviderOf(R)->TitleBar()->Items()->Items(0)->Rect;
+LPARAM AtFramePart(const TRun &R, const vcl::TRect &Part) {
     RECT w{};
     GetWindowRect(R.Window, &w);
     const vcl::TPoint off = ProviderOf(R)->WindowToFrameOffset();
-    return MAKELPARAM(w.left - off.X + (r.Left + r.Right) / 2, w.top - off.Y + (r.Top + r.Bottom) / 2);
+    return MAKELPARAM(w.left - off.X + (Part.Left + Part.Right) / 2, w.top - off.Y + (Part.Top + Part.Bottom) / 2);
+}
+LPARAM AtItem(const TRun &R) { return AtFramePart(R, ProviderOf(R)->TitleBar()->Items()->Items(0)->Rect); }
+// The close button's point, as mouse messages carry it.
+LPARAM AtClose(const TRun &R) { return AtFramePart(R, ProviderOf(R)->ButtonClose.Rect); }
+// The mouse over the caption part of Code at At, then Leave with the
+// form's painting as the trap.
+void HotThenLeft(TRun &R, int Code, LPARAM At, const std::function<void()> &Leave) {
+    SendTo(R, WM_NCMOUSEMOVE, Code, At);
+    EXPECT_EQ(ProviderOf(R)->CurrentButton, Code);
+    FormOf(R)->OnPaint = R.AsNotify();
+    Leave();
 }
 LPARAM AtClient(const TRun &R) {
     RECT w{};
@@ -1012,6 +1022,25 @@ const std::vector<TAction> &Actions() {
          SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R));
          SendTo(R, WM_NCLBUTTONUP, htTitleBarItem, AtItem(R));
      }),
+        // The form's painting as a hot title-bar item or caption button
+        // goes back to its normal look: the frame is painted anew, the
+        // form's own painting in it. (Hot and left at once: the system's
+        // own word that the mouse left would come first otherwise.)
+        FormAction("OnPaint as the mouse leaves a hot item", 0, [](TRun &R) { AddTitleItem(R); },
+     [](TRun &R) {
+         HotThenLeft(R, htTitleBarItem, AtItem(R), [&] { SendTo(R, vcl::CM_MOUSELEAVE); });
+     },
+     ProviderOnly),
+        FormAction("OnPaint as an item goes cold", 0, [](TRun &R) { AddTitleItem(R); },
+     [](TRun &R) {
+         HotThenLeft(R, htTitleBarItem, AtItem(R), [&] { SendTo(R, WM_NCMOUSEMOVE, HTCAPTION, AtClient(R)); });
+     },
+     ProviderOnly),
+        FormAction("OnPaint as a caption button goes cold", 0, [](TRun &R) { AddTitleItem(R); },
+     [](TRun &R) {
+         HotThenLeft(R, HTCLOSE, AtClose(R), [&] { SendTo(R, WM_NCMOUSEMOVE, HTCAPTION, AtClient(R)); });
+     },
+     ProviderOnly),
         // Messages passed on below the provider.
         FormAction("WM_NCACTIVATE", WM_NCACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }),
         FormAction("WM_ACTIVATE", WM_ACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }),
