@@ -460,6 +460,10 @@ void TsSkinProvider::CMMouseLeave(vcl::TMessage &Message) {
 
 void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     const vcl::TGuarded self(this);
+    // What runs before the command is handed on (the form's painting, the
+    // animations' pictures) may free this provider: the command still goes
+    // to the form then.
+    const TvlFormOwnHandling own(*this);
     const HWND window = WindowOf(Form);
     if (!window) {
         SavedWndProc(Message);
@@ -489,7 +493,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     if (command == (SC_MOVE | HTCAPTION)) {
         // The form's own painting runs here.
         Form->Repaint();
-        if (!ProviderServes(self, window)) return;
+        if (own.ProviderGone(Message)) return;
     } else if (command == SC_MAXIMIZE && !Form->Parent() && MinTimer && MinTimer->Restoring) {
         // The minimized image flies back to the form's place, now maximized.
         StateFlags |= pfMaximizing;
@@ -514,8 +518,9 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         redrawIconicMain = CompositionOn && !BorderForm;
     }
     if (kind == SC_MINIMIZE && !main && minimizeAnimation) handled = StartMinimizeAnimation();
-    // The animations take the form's picture, which runs its children's painting.
-    if (!self) return;
+    // The animations take the form's picture, which runs its children's
+    // painting; the border's renewal for a restore paints it too.
+    if (own.ProviderGone(Message)) return;
 
     // An MDI parent's frame follows its own commands below; any other
     // form's system frame comes with the maximize: the border form goes first.

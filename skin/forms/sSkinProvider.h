@@ -883,6 +883,27 @@ TsSkinProvider *FindFormProvider(vcl::TComponent *Component);  // sSysMenuPopup.
 // what a handler checks after a message it sent or pumped may have freed
 // the form with its provider.
 bool ProviderServes(const vcl::TGuarded<TsSkinProvider> &Provider, HWND Window);  // sSysMenuPopup.cpp
+
+// The form's own handling below a provider, noted before a call-out that
+// may free the provider (the form's painting, a handler, a message sent to
+// the form): a message that the provider had not passed on yet still does
+// what the form does with it once the provider is gone (sFormWndProc.cpp).
+class TvlFormOwnHandling {
+public:
+    explicit TvlFormOwnHandling(TsSkinProvider &Provider);
+    // The provider still serves the form (ProviderServes).
+    bool Serves() const;
+    // True once the provider no longer serves the form: Message has then
+    // gone to the form's own procedure, while the form lives, and the
+    // caller touches nothing of the provider.
+    bool ProviderGone(vcl::TMessage &Message) const;
+
+private:
+    vcl::TGuarded<TsSkinProvider> FProvider;
+    vcl::TGuarded<vcl::TCustomForm> FForm;
+    HWND FWindow;
+    vcl::TWndMethod FOwnProc;  // the procedure below the provider: the form's
+};
 // The first windowed control below Parent, depth first, whose window
 // exists and has the dialog control identifier ID; null when none. Controls
 // without a window are passed over and get none.
