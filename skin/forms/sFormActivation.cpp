@@ -225,23 +225,41 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         // serves a menu bar, ShowCaptionCover).
         const bool cover = !Form->OnPaint;
         const bool ownFrame = !BorderForm || Form->Menu();
+        // The form's procedure hears of a held redraw: its code may free
+        // this provider there, and the activation still goes to the form,
+        // its redraw given back.
+        const TvlFormOwnHandling own(*this);
+        const auto holdRedraw = [&] {
+            SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+            if (!own.ProviderGone(Message)) return true;
+            if (IsWindow(window)) {
+                SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+            }
+            return false;
+        };
         if (CompositionOn) {
-            if (!BorderForm)
-                SendMessageW(window, WM_SETREDRAW, FALSE, 0);
-            else if (FSkinData->CacheBmp() && HasMenuLine() &&
-                     !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)))
+            if (!BorderForm) {
+                if (!holdRedraw()) return;
+            } else if (FSkinData->CacheBmp() && HasMenuLine() &&
+                       !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation))) {
                 // Not while the border window carries a minimize or restore
                 // flight: the cover would flash the frame over its picture.
                 CoverMenuLineWithBorder(*this);
+            }
             if (!ShowAnimating && cover) ShowCaptionCover();
         } else if (DialogMade && ShowAnimating) {
-            SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+            if (!holdRedraw()) return;
         } else if (!Form->FormState().Contains(vcl::fsShowing) && cover) {
             ShowCaptionCover();
         }
         // The window keeps only what lies inside its native frame: the
-        // system's caption drawing stays under the border window.
-        if (BorderForm && !CompositionOn && !ShowAnimating && !blending) UpdateFormRegion(false, false);
+        // system's caption drawing stays under the border window. Its
+        // placement reaches the form's procedure.
+        if (BorderForm && !CompositionOn && !ShowAnimating && !blending) {
+            UpdateFormRegion(false, false);
+            if (own.ProviderGone(Message)) return;
+        }
         if (!PassOn(Message)) return;
         if (CompositionOn) {
             if (!BorderForm) {
@@ -561,6 +579,9 @@ void MaximizedPlacement(const vcl::TRect &Work, vcl::TPoint Monitor, int B, MINM
 void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
     auto *pos = reinterpret_cast<WINDOWPOS *>(Message.LParam);
     const HWND window = WindowOf(Form);
+    // The border's updates and the hide's picture below run the form's
+    // painting and its children's; the placement still reaches the form.
+    const TvlFormOwnHandling own(*this);
     if (InSizeMove || Has(Form, vcl::csLoading)) {
         StateFlags &= ~pfSnapshotTaken;
         if (pos && window) ShrinkBorderHole(*this, *pos);
@@ -572,23 +593,29 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
             UpdateExtBorders(true);
         if (FScreenSnap && Form->Showing()) SnapFormPosition(*pos);
         // Placed anew while an edge's double click held it stretched.
+        if (own.ProviderGone(Message)) return;
         if (BorderForm && BorderForm->Border().EndEdgeStretch(*pos, Form->Top())) {
             Message.Result = 0;
             return;
         }
     }
+    if (own.ProviderGone(Message)) return;
     const bool snapshot = pos && HideSnapshotDue(*pos);
-    if (snapshot && !TakeHideSnapshot()) return;
+    if (snapshot && !TakeHideSnapshot()) {
+        own.ProviderGone(Message);
+        return;
+    }
     // A form that comes into view has its border window from the start; a
     // shown one that the system minimizes (also "shown") does not.
     if (pos && window && (pos->flags & SWP_SHOWWINDOW) && !IsWindowVisible(window) &&
-        !(StateFlags & pfMinimizeAnimation) && BorderForm && !BorderWindow())
+        !(StateFlags & pfMinimizeAnimation) && BorderForm && !BorderWindow()) {
         UpdateBorder(false, 255);
-    const vcl::TGuarded self(this);
+        if (own.ProviderGone(Message)) return;
+    }
     SavedWndProc(Message);
     // The form's own handling of the placement took the hide or the
     // minimize back: the form stays as it is, so its picture comes down.
-    if (snapshot && ProviderServes(self, window) && !(pos->flags & SWP_HIDEWINDOW) &&
+    if (snapshot && own.Serves() && !(pos->flags & SWP_HIDEWINDOW) &&
         ((pos->flags & SWP_NOMOVE) || pos->x != -32000))
         EndHideSnapshot();
 }
@@ -722,7 +749,7 @@ void TsSkinProvider::WMStyleChanged(vcl::TMessage &Message) {
     if (!PassOn(Message)) return;
     if (SystemMenu && SystemMenu->VisibleClose() != HasSystemMenu()) {
         SystemMenu->UpdateItems(true);
-        RepaintFrameNow();
+        if (!RepaintFrameNow()) return;
     }
     // The border's caption buttons follow the system menu's style.
     const auto *change = reinterpret_cast<const STYLESTRUCT *>(Message.LParam);
@@ -772,10 +799,12 @@ void TsSkinProvider::WMShowWindow(vcl::TMessage &Message) {
 void TsSkinProvider::CMVisibleChanged(vcl::TMessage &Message) {
     const bool visible = Message.WParam != 0;
     if (visible && DialogMade) {
+        const TvlFormOwnHandling own(*this);
         DialogMade = false;
         InitSkin();
         const TsSkinManager *m = FSkinData->GetSkinManager();
         UpdateExtBorders(m && m->GetExtendedBorders());
+        if (own.ProviderGone(Message)) return;
     }
     if (!PassOn(Message)) return;
     if (!visible)
@@ -813,7 +842,12 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         return;
     }
     if (!Form->Showing()) {
-        if (BorderForm && !HideBorder(*this)) return;
+        // The border's picture of the form runs its children's painting.
+        const TvlFormOwnHandling own(*this);
+        if (BorderForm && !HideBorder(*this)) {
+            own.ProviderGone(Message);
+            return;
+        }
         try {
             SavedWndProc(Message);
         } catch (...) {
@@ -835,6 +869,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         if (IsZoomed(window)) RefreshMDIParent(false);
         return;
     }
+    const TvlFormOwnHandling own(*this);
     SetMDIHelper(true);
     if (window) SetNcRenderingPolicy(window, ncrpDisabled);
     StateFlags &= ~pfSnapshotTaken;  // (no "may move its owner" flag: the border form reads none)
@@ -906,6 +941,8 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         }
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
     };
+    // The border made above paints the form's picture, children and all.
+    if (own.ProviderGone(Message)) return formAsItIs();
     try {
         if (!PassOn(Message)) return formAsItIs();
     } catch (...) {

@@ -161,20 +161,20 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
         const TsSystemMenu *childMenu = child ? child->SystemMenu : nullptr;
         const bool refused = childMenu && ((code == htMDIMinimize && !childMenu->EnabledMin()) ||
                                            (code == htMDIRestore && !childMenu->EnabledRestore()));
-        if (!refused) SetPressedButton(code);
         Message.Result = 0;
+        if (!refused) SetPressedButton(code);
         return;
     }
     if (IsTitleButtonCode(code)) {
-        SetPressedButton(code);
+        Message.Result = 0;
+        if (!SetPressedButton(code)) return;
         const vcl::TPoint p = ScreenPointOf(Message.LParam);
         FTitleButtons->Items(code - htTitleButton)->DoMouseDown(vcl::mbLeft, CurrentShift(), p.X, p.Y);
-        Message.Result = 0;
         return;
     }
     if (TvlTitleBarItem *item = ItemByCode(code)) {
         Message.Result = 0;
-        if (item->Style() != bsTab) SetPressedButton(code);
+        if (item->Style() != bsTab && (!SetPressedButton(code) || ItemByCode(code) != item)) return;
         // A drop-down menu that no form's menus took along (one without an
         // owner, or made after the skin) is drawn by the skin as well.
         const bool dropDownItem = item->Style() == bsButton || item->Style() == bsMenu;
@@ -338,8 +338,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
                 if (!ProviderServes(self, window)) return;
                 if (under == code) {
                     item->SetState(1);
-                    PaintButtonState(code);
-                    if (ItemByCode(code) == item) item->SetState(0);
+                    if (PaintButtonState(code) && ItemByCode(code) == item) item->SetState(0);
                     return;
                 }
             }
@@ -380,7 +379,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
         if (TsCaptionButton *button = ButtonByCode(CurrentButton)) {
             // The mouse is over the button it was released on: that one is hot.
             button->State = CurrentButton == code ? 1 : 0;
-            PaintButtonState(CurrentButton);
+            if (!PaintButtonState(CurrentButton)) return;
         }
     if (passOn) SavedWndProc(Message);
 }
@@ -483,6 +482,10 @@ void TsSkinProvider::CMMouseLeave(vcl::TMessage &Message) {
 
 void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     const vcl::TGuarded self(this);
+    // What runs before the command is handed on (the form's painting, the
+    // animations' pictures) may free this provider: the command still goes
+    // to the form then.
+    const TvlFormOwnHandling own(*this);
     const HWND window = WindowOf(Form);
     if (!window) {
         SavedWndProc(Message);
@@ -512,7 +515,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     if (command == (SC_MOVE | HTCAPTION)) {
         // The form's own painting runs here.
         Form->Repaint();
-        if (!ProviderServes(self, window)) return;
+        if (own.ProviderGone(Message)) return;
     } else if (command == SC_MAXIMIZE && !Form->Parent() && MinTimer && MinTimer->Restoring) {
         // The minimized image flies back to the form's place, now maximized.
         StateFlags |= pfMaximizing;
@@ -537,8 +540,9 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         redrawIconicMain = CompositionOn && !BorderForm;
     }
     if (kind == SC_MINIMIZE && !main && minimizeAnimation) handled = StartMinimizeAnimation();
-    // The animations take the form's picture, which runs its children's painting.
-    if (!self) return;
+    // The animations take the form's picture, which runs its children's
+    // painting; the border's renewal for a restore paints it too.
+    if (own.ProviderGone(Message)) return;
 
     // An MDI parent's frame follows its own commands below; any other
     // form's system frame comes with the maximize: the border form goes first.
@@ -589,8 +593,10 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
         }
     }
-    // Alt+Space: the system shows no menu of a window without WS_SYSMENU.
-    if (plain && kind == SC_KEYMENU && LOWORD(Message.LParam) == VK_SPACE && FDrawNonClientArea && HasSystemMenu() &&
+    // Alt+Space: the system shows no menu of a window without WS_SYSMENU. An
+    // MDI frame gets it too (the children pass Alt+Space up to it), or a
+    // skinned MDI application would have no system menu by the keyboard.
+    if ((plain || mdiParent) && kind == SC_KEYMENU && LOWORD(Message.LParam) == VK_SPACE && FDrawNonClientArea && HasSystemMenu() &&
         HasFrame()) {
         RECT r{};
         GetWindowRect(window, &r);
