@@ -574,8 +574,10 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
         }
     }
-    // Alt+Space: the system shows no menu of a window without WS_SYSMENU.
-    if (plain && kind == SC_KEYMENU && LOWORD(Message.LParam) == VK_SPACE && FDrawNonClientArea && HasSystemMenu() &&
+    // Alt+Space: the system shows no menu of a window without WS_SYSMENU. An
+    // MDI frame gets it too (the children pass Alt+Space up to it), or a
+    // skinned MDI application would have no system menu by the keyboard.
+    if ((plain || mdiParent) && kind == SC_KEYMENU && LOWORD(Message.LParam) == VK_SPACE && FDrawNonClientArea && HasSystemMenu() &&
         HasFrame()) {
         RECT r{};
         GetWindowRect(window, &r);
