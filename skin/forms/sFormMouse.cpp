@@ -272,7 +272,9 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
         if (pressed) {
             if (!commandSent(SC_CONTEXTHELP)) return;
             if (SystemMenu) SystemMenu->UpdateItems(true);
+            // The frame's render runs the form's painting.
             SendMessageW(window, WM_NCPAINT, 0, 0);
+            if (!ProviderServes(self, window)) return;
         }
     } else if (code == HTMINBUTTON) {
         const vcl::TPoint screen = ScreenPointOf(Message.LParam);
@@ -507,9 +509,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
             borderAfterRestore = true;
         } else if (!main && ExtBordersAllowed() && !BorderWindow()) {
             // A border form that lost its window is made anew with it.
-            UpdateExtBorders(false);
-            UpdateExtBorders(true);
-            UpdateFormRegion();
+            if (UpdateExtBorders(false) && UpdateExtBorders(true)) UpdateFormRegion(true, false);
         }
     } else if (main && iconic && !Form->Parent()) {
         // The command stays with the main form even while a minimize timer
@@ -527,7 +527,10 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     const bool mdiParent = IsMDIParent();
     const bool plain = !mdiParent && !handled;
     if (plain && command == SC_MAXIMIZE) {
-        if (BorderForm && NativeBordersMaximized()) UpdateExtBorders(false);
+        if (BorderForm && NativeBordersMaximized() && !UpdateExtBorders(false)) {
+            own.ProviderGone(Message);
+            return;
+        }
         StateFlags |= pfMaximizing;
     }
     // The system's own animation never plays over or instead of ours.
@@ -562,7 +565,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
                 return;
             }
             if (ExtBordersAllowed()) {
-                UpdateExtBorders(true);
+                if (!UpdateExtBorders(true)) return;
                 if (BorderForm) {
                     InShowAnimation = false;
                     UpdateBorder(true, 255);
