@@ -383,9 +383,12 @@ void TsSkinProvider::WMMDIActivate(vcl::TMessage &Message) {
 // caption buttons are drawn from the manager's images each time.)
 void TsSkinProvider::WMMove(vcl::TMessage &Message) {
     GlowService().ClearGlows(true);
+    const TvlFormOwnHandling own(*this);
     if (!BorderForm && ExtBordersAllowed() && !ProviderLoading() &&
-        !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)))
-        UpdateExtBorders(true);
+        !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)) && !UpdateExtBorders(true)) {
+        own.ProviderGone(Message);
+        return;
+    }
     if (!PassOn(Message)) return;
     // A border window follows in WM_WINDOWPOSCHANGED and takes the glued
     // forms along itself.
@@ -464,7 +467,7 @@ void TsSkinProvider::FollowNewSize() {
         if (FDrawNonClientArea &&
             ((IsMDIParent() && FSkinData->CanUseCache()) || IsMDIChildForm(Form) || fromIconic)) {
             CollectFrameMasks();
-            UpdateFormRegion(true, true);
+            if (!UpdateFormRegion(true, true)) return;
         }
         remember();
         return;
@@ -479,7 +482,7 @@ void TsSkinProvider::FollowNewSize() {
     }
     // Maximized however it was (a window state, a snap), the system's frame
     // may be the form's now.
-    if (BorderForm && NativeFrameMaximized()) UpdateExtBorders(false);
+    if (BorderForm && NativeFrameMaximized() && !UpdateExtBorders(false)) return;
     const bool bars = ScrollBarShown(FormScrollAdapter.get());
     // The renders and repaints below run the form's own painting, which may
     // free this provider.
@@ -523,8 +526,8 @@ void TsSkinProvider::FollowNewSize() {
             SetWindowPos(border, window, 0, 0, 0, 0,
                          SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
             vcl::SetWindowRegion(border, vcl::TRegionHandle(BorderRegion()), false);
-        } else {
-            UpdateFormRegion(false, false);
+        } else if (!UpdateFormRegion(false, false)) {
+            return;
         }
     }
     PassUpdateDoneToChildren(Form);
@@ -538,7 +541,7 @@ void TsSkinProvider::WMSizing(vcl::TMessage &Message) {
 void TsSkinProvider::WMExitSizeMove(vcl::TMessage &Message) {
     if (!PassOn(Message)) return;
     // A region held back while the system moved or sized the form.
-    if (RegionChanged) UpdateFormRegion(true, true);
+    if (RegionChanged && !UpdateFormRegion(true, true)) return;
     // The border's shadow may have passed over the skinned dialogs.
     if (BorderForm)
         ForEachHookedDialog([](TvlHookedDialog &Dialog) {
@@ -589,11 +592,12 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
         // A form that had its native borders while maximized may have its
         // extended border again.
         if (NativeBordersMaximized() && !BorderForm && ExtBordersAllowed() && IsWindowVisible(window) &&
-            !IsIconic(window))
-            UpdateExtBorders(true);
+            !IsIconic(window) && !UpdateExtBorders(true)) {
+            own.ProviderGone(Message);
+            return;
+        }
         if (FScreenSnap && Form->Showing()) SnapFormPosition(*pos);
         // Placed anew while an edge's double click held it stretched.
-        if (own.ProviderGone(Message)) return;
         if (BorderForm && BorderForm->Border().EndEdgeStretch(*pos, Form->Top())) {
             Message.Result = 0;
             return;
@@ -803,8 +807,10 @@ void TsSkinProvider::CMVisibleChanged(vcl::TMessage &Message) {
         DialogMade = false;
         InitSkin();
         const TsSkinManager *m = FSkinData->GetSkinManager();
-        UpdateExtBorders(m && m->GetExtendedBorders());
-        if (own.ProviderGone(Message)) return;
+        if (!UpdateExtBorders(m && m->GetExtendedBorders())) {
+            own.ProviderGone(Message);
+            return;
+        }
     }
     if (!PassOn(Message)) return;
     if (!visible)
@@ -826,7 +832,12 @@ void TsSkinProvider::CMEnabledChanged(vcl::TMessage &Message) {
         UpdateDisabledVeil();
     }
     FSkinData->BGChanged = true;
-    if (const HWND window = WindowOf(Form)) SendMessageW(window, WM_NCPAINT, 0, 0);
+    if (const HWND window = WindowOf(Form)) {
+        // The frame's render runs the form's painting.
+        const vcl::TGuarded self(this);
+        SendMessageW(window, WM_NCPAINT, 0, 0);
+        if (!ProviderServes(self, window)) return;
+    }
     UpdateBorder(false, 255);
 }
 
@@ -836,6 +847,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     if (!FDrawNonClientArea || !FDrawClientArea) {
         if (!PassOn(Message)) return;
         if (CompositionOn && window) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+        if (!self || (window && !ProviderServes(self, window))) return;
         FSkinData->PaintLocked = false;
         if (CompositionOn && window)
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -886,7 +898,23 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
                     m->AnimEffects()->FormShow->Active && window != FormsState().LinkedWindow;
     // The alpha the form shows at in the end.
     const std::uint8_t alpha = Form->AlphaBlend() ? Form->AlphaBlendValue() : 255;
+    const bool prepared = ShowAnimating;
     bool layerAdded = false;
+    // The show's own handling (OnShow, a paint), or the preparation's
+    // region and border before it, may free this provider and leave the
+    // form: what the preparation put on the form comes down without the
+    // provider, and the form shows as the system draws it.
+    const auto formAsItIs = [form = vcl::TGuarded<vcl::TCustomForm>(Form), window, prepared, &layerAdded, alpha] {
+        if (!prepared || !form || !IsWindow(window)) return;
+        SetChildrenRedraw(*form, true);
+        if (!form) return;
+        if (layerAdded) DropShowLayer(window, false);
+        if (form->AlphaBlend()) {
+            if (form->AlphaBlendValue() != alpha) form->SetAlphaBlendValue(alpha);
+            FormAnimations().SetLayeredAlpha(window, true, alpha);
+        }
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+    };
     if (ShowAnimating) {
         // The form's own first paints stay off the screen: the animation
         // shows its finished image.
@@ -896,7 +924,10 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         if (layerAdded) {
             CollectFrameMasks();
             RegionChanged = true;
-            UpdateFormRegion(false, false);
+            if (!UpdateFormRegion(false, false)) {
+                own.ProviderGone(Message);
+                return formAsItIs();
+            }
         } else if (Form->AlphaBlend()) {
             Form->SetAlphaBlendValue(0);
         }
@@ -904,7 +935,10 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     } else {
         FSkinData->PaintLocked = false;
     }
-    UpdateExtBorders(m && m->GetExtendedBorders());
+    if (!UpdateExtBorders(m && m->GetExtendedBorders())) {
+        own.ProviderGone(Message);
+        return formAsItIs();
+    }
     // A translucent form gets its own alpha back on every way out of the
     // show: the show took it to keep the form unseen, and a hide before
     // took its layered style; neither comes back by itself where the
@@ -926,23 +960,6 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         // (An unskinned form's lock is the skin's removal's.)
         if (Skinned()) FSkinData->PaintLocked = false;
     };
-    // The show's own handling (OnShow, a paint) may free this provider and
-    // leave the form: what the preparation put on the form comes down
-    // without the provider, and the form shows as the system draws it.
-    const auto formAsItIs = [form = vcl::TGuarded<vcl::TCustomForm>(Form), window, prepared = ShowAnimating,
-                             layerAdded, alpha] {
-        if (!prepared || !form || !IsWindow(window)) return;
-        SetChildrenRedraw(*form, true);
-        if (!form) return;
-        if (layerAdded) DropShowLayer(window, false);
-        if (form->AlphaBlend()) {
-            if (form->AlphaBlendValue() != alpha) form->SetAlphaBlendValue(alpha);
-            FormAnimations().SetLayeredAlpha(window, true, alpha);
-        }
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
-    };
-    // The border made above paints the form's picture, children and all.
-    if (own.ProviderGone(Message)) return formAsItIs();
     try {
         if (!PassOn(Message)) return formAsItIs();
     } catch (...) {

@@ -284,7 +284,9 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
         if (pressed) {
             if (!commandSent(SC_CONTEXTHELP)) return;
             if (SystemMenu) SystemMenu->UpdateItems(true);
+            // The frame's render runs the form's painting.
             SendMessageW(window, WM_NCPAINT, 0, 0);
+            if (!ProviderServes(self, window)) return;
         }
     } else if (code == HTMINBUTTON) {
         const vcl::TPoint screen = ScreenPointOf(Message.LParam);
@@ -529,9 +531,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
             borderAfterRestore = true;
         } else if (!main && ExtBordersAllowed() && !BorderWindow()) {
             // A border form that lost its window is made anew with it.
-            UpdateExtBorders(false);
-            UpdateExtBorders(true);
-            UpdateFormRegion();
+            if (UpdateExtBorders(false) && UpdateExtBorders(true)) UpdateFormRegion(true, false);
         }
     } else if (main && iconic && !Form->Parent()) {
         // The command stays with the main form even while a minimize timer
@@ -549,7 +549,10 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     const bool mdiParent = IsMDIParent();
     const bool plain = !mdiParent && !handled;
     if (plain && command == SC_MAXIMIZE) {
-        if (BorderForm && NativeBordersMaximized()) UpdateExtBorders(false);
+        if (BorderForm && NativeBordersMaximized() && !UpdateExtBorders(false)) {
+            own.ProviderGone(Message);
+            return;
+        }
         StateFlags |= pfMaximizing;
     }
     // The system's own animation never plays over or instead of ours.
@@ -584,7 +587,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
                 return;
             }
             if (ExtBordersAllowed()) {
-                UpdateExtBorders(true);
+                if (!UpdateExtBorders(true)) return;
                 if (BorderForm) {
                     InShowAnimation = false;
                     UpdateBorder(true, 255);

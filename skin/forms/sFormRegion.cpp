@@ -105,7 +105,12 @@ HRGN TsSkinProvider::BuildFrameRegion(int X, int Y) {
     return region.Release();
 }
 
-void TsSkinProvider::UpdateFormRegion(bool Repaint, bool WithRedraw) { ApplyFormRegion(Repaint, WithRedraw); }
+bool TsSkinProvider::UpdateFormRegion(bool Repaint, bool WithRedraw) {
+    const vcl::TGuarded self(this);
+    const HWND window = WindowOf(Form);
+    ApplyFormRegion(Repaint, WithRedraw);
+    return window ? ProviderServes(self, window) : static_cast<bool>(self);
+}
 
 bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized) {
     const HWND window = WindowOf(Form);
@@ -444,12 +449,14 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
         RegionChanged = true;
         HookMainMenu(true);
         const TsSkinManager *m = FSkinData->GetSkinManager();
-        UpdateExtBorders(m && m->GetExtendedBorders());
+        // The border's picture and the repaint run the form's painting.
+        const vcl::TGuarded self(this);
+        if (!UpdateExtBorders(m && m->GetExtendedBorders())) return;
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
-        UpdateFormScrollBars();
+        if (ProviderServes(self, window)) UpdateFormScrollBars();
         return;
     }
-    UpdateExtBorders(false);
+    if (!UpdateExtBorders(false)) return;
     HookMainMenu(false);
     if (window)
         if (const TSetWindowTheme setTheme = SetWindowThemeProc()) setTheme(window, nullptr, nullptr);

@@ -455,8 +455,10 @@ public:
     // An MDI child's skin changed: the MDI parent provider's frame and menu
     // line are to be made again.
     void InvalidateParentLine();
-    // Creates or frees the extended border form (sFormBorder.cpp).
-    void UpdateExtBorders(bool Allow);
+    // Creates or frees the extended border form (sFormBorder.cpp). False
+    // once the form's painting that the region's and the border's repaints
+    // run freed this provider or its form: the caller touches neither then.
+    bool UpdateExtBorders(bool Allow);
     // The manager's option "NativeBordersMaximized" is set; and the form
     // is maximized with it, so that it has the system's frame and no
     // border form (sFormBorder.cpp).
@@ -535,7 +537,9 @@ public:
     // ------------------------------------------------------ sFormRegion.cpp
     void CollectFrameMasks() override;
     HRGN BuildFrameRegion(int X, int Y) override;
-    void UpdateFormRegion(bool Repaint, bool WithRedraw);
+    // False once the placement and the repaint that the new region brings
+    // (the form's procedure, its painting) freed this provider or its form.
+    bool UpdateFormRegion(bool Repaint, bool WithRedraw);
     // As the lower layers ask for it: with repaint, without redraw.
     void UpdateFormRegion() override { UpdateFormRegion(true, false); }
     // WM_NCPAINT's work.

@@ -1225,6 +1225,19 @@ const std::vector<TAction> &Actions() {
                        },
                        ProviderOnly),
             Reached(WM_SYSCOMMAND)),
+        // The application changes how the provider draws the form: the new
+        // frame (or region) is painted at once, the form's painting in it.
+        FormAction("OnPaint as the extended border comes or goes", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+                   [](TRun &R) { ProviderOf(R)->SetAllowExtBorders(!ProviderOf(R)->AllowExtBorders()); }, ProviderOnly),
+        Did(FormAction("OnPaint as the form is disabled", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+                       [](TRun &R) { FormOf(R)->SetEnabled(false); }, ProviderOnly),
+            Disabled),
+        FormAction("OnPaint as the skin's frame comes back", 0,
+                   [](TRun &R) {
+                       ProviderOf(R)->SetDrawNonClientArea(false);
+                       FormOf(R)->OnPaint = R.AsNotify();
+                   },
+                   [](TRun &R) { ProviderOf(R)->SetDrawNonClientArea(true); }, ProviderOnly),
         Did(FormAction("WM_SETREDRAW in an icon change", WM_SETREDRAW, nullptr,
                        [](TRun &R) { SendTo(R, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(RowIcon())); }),
             Both(IconSet, Shown)),
