@@ -53,7 +53,13 @@ bool TsSkinProvider::PreSkinCommand(vcl::TMessage &Message) {
     const bool fromManager = manager && reinterpret_cast<TsSkinManager *>(Message.LParam) == manager;
     switch (SubCommandOf(Message.WParam)) {
     case SC_SKIN_APPLIED:
-        if (!FormDestroying(Form) && FSkinData && fromManager && !SystemMenu) PrepareForm();
+        if (!FormDestroying(Form) && FSkinData && fromManager && !SystemMenu) {
+            // The form's colour change reaches the application, which may
+            // free this provider: the form hears the news as it is then.
+            const TvlFormOwnHandling own(*this);
+            PrepareForm();
+            if (own.ProviderGone(Message)) return true;
+        }
         return false;
     case SC_SKIN_REMOVED:
         if (fromManager)
@@ -264,7 +270,10 @@ void TsSkinProvider::RemoveSkinFromForm(vcl::TMessage &Message) {
         const HWND window = Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
         if (window && GetCaptionHeight(false) > 0 && !ModuleState().FormAnimationActive)
             SetWindowRgn(window, nullptr, TRUE);
-        if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(vcl::clBtnFace);
+        if (FUseGlobalColor && !FSkinData->CustomColor()) {
+            Form->SetColor(vcl::clBtnFace);  // (CM_COLORCHANGED reaches the application)
+            if (!self) return;
+        }
         if (!self) return;
         SetMDIHelper(false);
         UpdateExtBorders(false);
@@ -397,8 +406,9 @@ void TsSkinProvider::ApplySkinToSkinnedForm() {
 }
 
 void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
-    // The menu's rebuild and the repaints below run the application's
-    // code, which may free this provider.
+    // The menu's rebuild and its hook (CM_MENUCHANGED), the repaints and the
+    // colour change (CM_COLORCHANGED) below run the application's code,
+    // which may free this provider.
     const vcl::TGuarded self(this);
     TsSkinManager *manager = FSkinData->GetSkinManager();
     if (ControlAdapter)
@@ -413,6 +423,7 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
         RebuildMainMenu();
         if (!self) return;
         if (Skinned()) HookFormMenus(true);
+        if (!self) return;
     }
     if (HasFrame()) RegionChanged = true;
     PrepareTitleBarItems();
@@ -433,7 +444,10 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
         }
         if (!self) return;
     }
-    if (manager && FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(manager->GetMainColor());
+    if (manager && FUseGlobalColor && !FSkinData->CustomColor()) {
+        Form->SetColor(manager->GetMainColor());
+        if (!self) return;
+    }
     FSkinData->PaintLocked = false;
     if (MDIHelper) MDIHelper->ConnectIfNeeded();
     if (ControlAdapter) ControlAdapter->PassMessage(Message);

@@ -117,7 +117,13 @@ bool PaintClientMessage(TsSkinProvider &P, vcl::TMessage &Message) {
 } // namespace
 
 void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
-    if (!SystemMenu) PrepareForm();
+    // The preparation's colour change reaches the application, which may
+    // free this provider: the frame is then the form's own.
+    const TvlFormOwnHandling own(*this);
+    if (!SystemMenu && !PrepareForm()) {
+        own.ProviderGone(Message);
+        return;
+    }
     if (!FDrawNonClientArea) {
         SavedWndProc(Message);
         return;
@@ -134,7 +140,10 @@ void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
     if (StateFlags & pfSnapshotTaken) return;
     if (DialogMade) {
         DialogMade = false;
-        InitSkin();
+        if (!InitSkin()) {
+            own.ProviderGone(Message);
+            return;
+        }
     }
     // Inside a parent that is not ready the frame is painted later.
     if (Form->Parent() && FSkinData->UpdatePaintLock(false)) return;
