@@ -193,6 +193,7 @@ struct TRun {
     void Mouse(vcl::TObject *, vcl::TMouseButton, vcl::TShiftState, int, int) { Event(); }
     void MouseMove(vcl::TObject *, vcl::TShiftState, int, int) { Event(); }
     void AnimationEnd(TvlAnimEvent) { Event(); }
+    void SkinItem(vcl::TObject *, bool &, std::string &) { Event(); }
     vcl::TNotifyEvent AsNotify() { return vcl::TNotifyEvent::Bind<&TRun::Notify>(this); }
     vcl::TMouseEvent AsMouse() { return vcl::TMouseEvent::Bind<&TRun::Mouse>(this); }
     void ControlProc(vcl::TMessage &M) {
@@ -1151,6 +1152,34 @@ const std::vector<TAction> &Actions() {
                        FormOf(R)->OnPaint = R.AsNotify();
                    },
                    [](TRun &R) { ProviderOf(R)->SetDrawNonClientArea(true); }, ProviderOnly),
+        // The provider asks the application about each control it would
+        // skin: a control that comes, and each one again in a skin refresh.
+        FormAction("OnSkinItem as a control comes", 0,
+                   [](TRun &R) { ProviderOf(R)->OnSkinItem = TAddItemEvent::Bind<&TRun::SkinItem>(&R); },
+                   [](TRun &R) {
+                       auto *edit = vcl::Create<vcl::TEdit>(FormOf(R));
+                       edit->SetParent(FormOf(R));
+                       edit->HandleNeeded();
+                   },
+                   ProviderOnly),
+        FormAction("OnSkinItem in a skin refresh", 0,
+                   [](TRun &R) {
+                       for (int i = 0; i < 2; ++i) {
+                           vcl::Create<vcl::TLabel>(FormOf(R))->SetParent(FormOf(R));
+                           vcl::Create<vcl::TEdit>(FormOf(R))->SetParent(FormOf(R));
+                       }
+                       Settle();
+                       ProviderOf(R)->OnSkinItem = TAddItemEvent::Bind<&TRun::SkinItem>(&R);
+                   },
+                   [](TRun &R) { Refresh(R); }, ProviderOnly),
+        Did(FormAction("OnSkinItem in a show", 0,
+                       [](TRun &R) {
+                           vcl::Create<vcl::TLabel>(FormOf(R))->SetParent(FormOf(R));
+                           FormOf(R)->Hide();
+                           ProviderOf(R)->OnSkinItem = TAddItemEvent::Bind<&TRun::SkinItem>(&R);
+                       },
+                       [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
+            Shown),
         Did(FormAction("WM_SETREDRAW in an icon change", WM_SETREDRAW, nullptr,
                        [](TRun &R) { SendTo(R, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(RowIcon())); }),
             Both(IconSet, Shown)),
