@@ -1088,8 +1088,10 @@ const std::vector<TAction> &Actions() {
          SendMessageW(CaptionWindow(R), WM_NCMOUSEMOVE, htTitleBarItem, AtItem(R));
          SendMessageW(CaptionWindow(R), WM_NCMOUSEMOVE, HTCAPTION, AtClient(R));
      }),
-        FormAction("item OnMouseDown", 0, [](TRun &R) { AddTitleItem(R)->OnMouseDown = R.AsMouse(); },
+        Did(FormAction("item OnMouseDown", 0, [](TRun &R) { AddTitleItem(R)->OnMouseDown = R.AsMouse(); },
      [](TRun &R) { SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R)); }),
+            // Every form's caption buttons and items would stay cold.
+            [](const TRun &) { EXPECT_FALSE(FormsState().FormButtonPressed) << "the freed provider's press is held"; }),
         FormAction("item OnMouseUp", 0, [](TRun &R) { AddTitleItem(R)->OnMouseUp = R.AsMouse(); },
      [](TRun &R) {
          SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R));
