@@ -569,7 +569,9 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     if (command == SC_MAXIMIZE) StateFlags &= ~pfMaximizing;
     if (borderAfterRestore && !BorderWindow()) {
         InShowAnimation = false;
+        // Its picture runs the children's painting.
         UpdateBorder(false, 255);
+        if (!ProviderServes(self, window)) return;
     }
     if (redrawIconicMain) {
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -595,6 +597,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
                 if (BorderForm) {
                     InShowAnimation = false;
                     UpdateBorder(true, 255);
+                    if (!ProviderServes(self, window)) return;
                 }
             }
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -613,7 +616,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         if (!ProviderServes(self, window)) return;
     }
     // A flight of our own ends the minimize itself.
-    if (mdiParent || !handled) EndMinimizeCommand(command, minimizeAnimation);
+    if ((mdiParent || !handled) && ProviderServes(self, window)) EndMinimizeCommand(command, minimizeAnimation);
 }
 
 void TsSkinProvider::EndMinimizeCommand(WPARAM Command, bool MinimizeAnimation) {

@@ -117,12 +117,14 @@ bool PaintClientMessage(TsSkinProvider &P, vcl::TMessage &Message) {
 } // namespace
 
 void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
-    // The preparation's colour change reaches the application, which may
-    // free this provider: the frame is then the form's own.
-    const TvlFormOwnHandling own(*this);
-    if (!SystemMenu && !PrepareForm()) {
-        own.ProviderGone(Message);
-        return;
+    if (!SystemMenu) {
+        // The preparation's colour change reaches the application, which
+        // may free this provider: the frame is then the form's own.
+        const TvlFormOwnHandling own(*this);
+        if (!PrepareForm()) {
+            own.ProviderGone(Message);
+            return;
+        }
     }
     if (!FDrawNonClientArea) {
         SavedWndProc(Message);
@@ -139,6 +141,7 @@ void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
     }
     if (StateFlags & pfSnapshotTaken) return;
     if (DialogMade) {
+        const TvlFormOwnHandling own(*this);
         DialogMade = false;
         if (!InitSkin()) {
             own.ProviderGone(Message);
@@ -157,7 +160,7 @@ void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
     // minimized form keeps the bounds it had.
     if (!iconic && (WindowWidth(window) != Form->Width() || WindowHeight(window) != Form->Height())) return;
     if (iconic) FSkinData->BGChanged = true;
-    if (!ControlAdapter) CreateControlAdapter();
+    if (!ControlAdapter && !CreateControlAdapter()) return;
     if (!FSkinData->CacheBmp()) {
         const TsSkinManager *m = FSkinData->GetSkinManager();
         if (!UpdateExtBorders(m && m->GetExtendedBorders())) return;
