@@ -189,7 +189,7 @@ void TsFormBorder::BorderEndOutlineDrag() {
     POINT c{};
     GetCursorPos(&c);
     FProvider.MoveOutlineDrag({c.x, c.y});
-    FProvider.EndOutlineDrag();
+    if (!FProvider.EndOutlineDrag()) return;  // this went with its provider
     if (const HWND window = BorderOwnerWindow(); window && GetCapture() == window) ReleaseCapture();
 }
 
@@ -311,9 +311,15 @@ void TsSkinProvider::FreeBorderForm() {
     RegionChanged = true;
 }
 
-void TsSkinProvider::ResolveBorderCode(vcl::TMessage &Message) {
-    if (BorderForm && static_cast<int>(static_cast<INT_PTR>(Message.WParam)) == htAskBorderForm)
-        Message.WParam = static_cast<WPARAM>(static_cast<INT_PTR>(BorderForm->Border().HitTest(Message)));
+bool TsSkinProvider::ResolveBorderCode(vcl::TMessage &Message) {
+    if (!BorderForm || static_cast<int>(static_cast<INT_PTR>(Message.WParam)) != htAskBorderForm) return true;
+    // The border form's hit test runs the application's OnExtHitTest.
+    const vcl::TGuarded self(this);
+    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+    const int code = BorderForm->Border().HitTest(Message);
+    if (!ProviderServes(self, window)) return false;
+    Message.WParam = static_cast<WPARAM>(static_cast<INT_PTR>(code));
+    return true;
 }
 
 bool TsSkinProvider::NativeBordersMaximized() const {
@@ -326,32 +332,35 @@ bool TsSkinProvider::NativeFrameMaximized() const {
     return window && IsZoomed(window) && NativeBordersMaximized();
 }
 
-void TsSkinProvider::UpdateExtBorders(bool Allow) {
+bool TsSkinProvider::UpdateExtBorders(bool Allow) {
     const HWND window = WindowOf(Form);
     const TsSkinManager *m = FSkinData->GetSkinManager();
     const bool wanted = Allow && Form && GetCaptionHeight(false) != 0 && FDrawNonClientArea && !Form->Parent() &&
                         Form->FormStyle() != vcl::fsMDIChild && FAllowExtBorders && !NativeFrameMaximized() &&
                         m && m->GetExtendedBorders();
     if (!wanted) {
-        if (!BorderForm) return;
+        if (!BorderForm) return true;
         FreeBorderForm();
         // A form that stays skinned takes its frame's own region again; an
         // unskinned one has none (the skin's removal took it).
         if (window && IsSkinned && !ComponentState().Contains(vcl::csDestroying) &&
             !Form->ComponentState().Contains(vcl::csDestroying)) {
             CollectFrameMasks();
-            UpdateFormRegion(true, true);
+            return UpdateFormRegion(true, true);
         }
-        return;
+        return true;
     }
     // The border shows the frame rendered anew, also when it was there.
     FSkinData->BGChanged = true;
     if (!BorderForm) {
         BorderForm = std::make_unique<TsFormBorder>(*this);
         RegionChanged = true;
-        if (window && IsWindowVisible(window)) UpdateFormRegion(true, true);
+        if (window && IsWindowVisible(window) && !UpdateFormRegion(true, true)) return false;
     }
+    // Its picture runs the children's painting.
+    const vcl::TGuarded self(this);
     UpdateBorder(false, 255);
+    return window ? ProviderServes(self, window) : static_cast<bool>(self);
 }
 
 } // namespace skin

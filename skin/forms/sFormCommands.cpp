@@ -53,7 +53,13 @@ bool TsSkinProvider::PreSkinCommand(vcl::TMessage &Message) {
     const bool fromManager = manager && reinterpret_cast<TsSkinManager *>(Message.LParam) == manager;
     switch (SubCommandOf(Message.WParam)) {
     case SC_SKIN_APPLIED:
-        if (!FormDestroying(Form) && FSkinData && fromManager && !SystemMenu) PrepareForm();
+        if (!FormDestroying(Form) && FSkinData && fromManager && !SystemMenu) {
+            // The form's colour change reaches the application, which may
+            // free this provider: the form hears the news as it is then.
+            const TvlFormOwnHandling own(*this);
+            PrepareForm();
+            if (own.ProviderGone(Message)) return true;
+        }
         return false;
     case SC_SKIN_REMOVED:
         if (fromManager)
@@ -146,11 +152,13 @@ void TsSkinProvider::SMSkinCommand(vcl::TMessage &Message) {
             !CommandArgumentIsOurs(Message))
             break;
         auto *control = reinterpret_cast<vcl::TControl *>(Message.LParam);
+        // The application's events about the control may free this provider.
+        const vcl::TGuarded self(this);
         if (!control) {
             ControlAdapter->AdaptControls(nullptr);
         } else if (auto *windowed = dynamic_cast<vcl::TWinControl *>(control)) {
-            if (ControlAdapter->AcceptControl(windowed)) ControlAdapter->AddNewItem(windowed, {});
-            ControlAdapter->AdaptControls(windowed);
+            if (ControlAdapter->AcceptControl(windowed) && !ControlAdapter->AddNewItem(windowed, {})) break;
+            if (self && ControlAdapter) ControlAdapter->AdaptControls(windowed);
         } else if (auto *label = dynamic_cast<vcl::TCustomLabel *>(control);
                    label && ControlAdapter->AcceptControl(label)) {
             SkinLabel(label, true);
@@ -166,9 +174,12 @@ void TsSkinProvider::SMSkinCommand(vcl::TMessage &Message) {
         break;
     case SC_SCROLL_END:
         if (window && data.UsesParentBackground()) {
+            // The repaint runs the form's painting.
+            const vcl::TGuarded self(this);
             SendMessageW(window, WM_SETREDRAW, TRUE, 0);
             RedrawWindow(window, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+            if (!ProviderServes(self, window)) break;
             if (ModuleState().MDIParentProvider == this && Form->ClientHandle())
                 RedrawWindow(Form->ClientHandle(), nullptr, nullptr,
                              RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
@@ -364,11 +375,7 @@ void TsSkinProvider::ApplySkinToUnskinnedForm() {
         if (Form->HandleAllocated())
             SetNcRenderingPolicy(Form->WindowHandle(), FDrawNonClientArea ? ncrpDisabled : ncrpUseWindowStyle);
     }
-    if (ControlAdapter)
-        ControlAdapter->AdaptControls(nullptr);
-    else
-        CreateControlAdapter();
-    if (!self) return;
+    if (ControlAdapter ? !ControlAdapter->AdaptControls(nullptr) : !CreateControlAdapter()) return;
     IsSkinned = Skinned();
 }
 
@@ -394,14 +401,12 @@ void TsSkinProvider::ApplySkinToSkinnedForm() {
 }
 
 void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
-    // The menu's rebuild and the repaints below run the application's
-    // code, which may free this provider.
+    // The menu's rebuild and its hook (CM_MENUCHANGED), the repaints and the
+    // colour change (CM_COLORCHANGED) below run the application's code,
+    // which may free this provider.
     const vcl::TGuarded self(this);
     TsSkinManager *manager = FSkinData->GetSkinManager();
-    if (ControlAdapter)
-        ControlAdapter->AdaptControls(nullptr);
-    else
-        CreateControlAdapter();
+    if (ControlAdapter ? !ControlAdapter->AdaptControls(nullptr) : !CreateControlAdapter()) return;
     if (FDrawNonClientArea && FDrawClientArea) UpdateFormScrollBars();
     if (Form->Parent()) FSkinData->SetBGFlags(FSkinData->BGFlags() & ~bgfParentBackground);
     MenuLineCount = -1;
@@ -410,6 +415,7 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
         RebuildMainMenu();
         if (!self) return;
         if (Skinned()) HookFormMenus(true);
+        if (!self) return;
     }
     if (HasFrame()) RegionChanged = true;
     PrepareTitleBarItems();
@@ -430,7 +436,10 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
         }
         if (!self) return;
     }
-    if (manager && FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(manager->GetMainColor());
+    if (manager && FUseGlobalColor && !FSkinData->CustomColor()) {
+        Form->SetColor(manager->GetMainColor());
+        if (!self) return;
+    }
     FSkinData->PaintLocked = false;
     if (MDIHelper) MDIHelper->ConnectIfNeeded();
     if (ControlAdapter) ControlAdapter->PassMessage(Message);

@@ -179,8 +179,7 @@ void TsSkinProvider::WMSetText(vcl::TMessage &Message) {
     // it off the screen until the skin's caption is painted again.
     if (CompositionOn) {
         if (!BorderForm) ShowCaptionCover();
-        if (!PassOn(Message)) return;
-        RepaintFrameNow();
+        if (!PassOn(Message) || !RepaintFrameNow()) return;
         HideCaptionCover();
     } else {
         FSkinData->BGChanged = true;
@@ -197,11 +196,20 @@ void TsSkinProvider::WMSetIcon(vcl::TMessage &Message) {
         SavedWndProc(Message);
         return;
     }
-    const vcl::TGuarded alive(this);
-    if (!CompositionOn) SendMessageW(window, WM_SETREDRAW, FALSE, 0);
-    if (!alive || !PassOn(Message)) return;
-    if (!CompositionOn) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
-    if (alive) RepaintFrameNow();
+    // The form's procedure hears of the held redraw and may free this
+    // provider: the icon still goes to the form, and its redraw comes back
+    // whoever took the icon.
+    const TvlFormOwnHandling own(*this);
+    const bool holdRedraw = !CompositionOn;
+    if (holdRedraw) SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+    const bool served = !own.ProviderGone(Message) && PassOn(Message);
+    if (holdRedraw && IsWindow(window)) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+    if (served && own.Serves()) {
+        RepaintFrameNow();
+    } else if (IsWindow(window)) {
+        // The system draws the frame again, the provider gone.
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
 }
 
 void TsSkinProvider::WMSettingChange(vcl::TMessage &Message) {
@@ -225,11 +233,9 @@ void TsSkinProvider::WMParentNotify(vcl::TMessage &Message) {
     }
     if (!PassOn(Message)) return;
     if (event == WM_CREATE && ControlAdapter) {
+        // The application's events about the child may free this provider.
         vcl::TWinControl *child = vcl::FindControl(reinterpret_cast<HWND>(Message.LParam));
-        if (child)
-            ControlAdapter->AddNewItem(child, {});
-        else
-            ControlAdapter->AdaptControls(nullptr);
+        if (child ? !ControlAdapter->AddNewItem(child, {}) : !ControlAdapter->AdaptControls(nullptr)) return;
     }
     RecheckChildBackgrounds(Form);
     if (FDrawNonClientArea && FormScrollAdapter) FormScrollAdapter->RefreshScrollBars();
@@ -247,7 +253,8 @@ void TsSkinProvider::CMControlListChange(vcl::TMessage &Message) {
     auto *control = reinterpret_cast<vcl::TControl *>(Message.LParam);
     if (Message.WParam == 0 || !control) return;
     if (auto *windowed = dynamic_cast<vcl::TWinControl *>(control)) {
-        if (ControlAdapter) ControlAdapter->AddNewItem(windowed, {});
+        // The application's events about the control may free this provider.
+        if (ControlAdapter && !ControlAdapter->AddNewItem(windowed, {})) return;
         RecheckChildBackgrounds(windowed);
     }
     control->Perform(SM_SKINCOMMAND, SkinCommand(SC_QUERY_BG_FLAGS), 1);

@@ -80,14 +80,23 @@ void TsSkinProvider::ReleasePressedButton() {
 
 void TsSkinProvider::WMNCHitTest(vcl::TMessage &Message) {
     if (DialogMade) {
+        const TvlFormOwnHandling own(*this);
         DialogMade = false;
-        InitSkin();
+        if (!InitSkin()) {
+            own.ProviderGone(Message);
+            return;
+        }
     }
     if (GetCaptionHeight(false) == 0 || !FDrawNonClientArea) {
         SavedWndProc(Message);
         return;
     }
+    // The border form's hit test runs the application's OnExtHitTest.
+    const vcl::TGuarded self(this);
+    const HWND window = WindowOf(Form);
+    const bool bordered = BorderForm != nullptr;
     const int code = CalcHitTest(Message);
+    if (bordered && !ProviderServes(self, window)) return;
     // The system gives an MDI child its system menu back on the way; its
     // buttons are the skin's.
     if ((code == HTMINBUTTON || code == HTMAXBUTTON || code == HTCLOSE) && IsMDIChildForm(Form)) SetSysMenuStyle(true);
@@ -111,7 +120,14 @@ void TsSkinProvider::WMNCMouseMove(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     TsSkinManager *manager = FSkinData->GetSkinManager();
     if (manager && window && Form->Enabled()) manager->SetActiveControl(window);
-    if (GetCaptionHeight(false) != 0 && FDrawNonClientArea) Message.WParam = static_cast<WPARAM>(CalcHitTest(Message));
+    if (GetCaptionHeight(false) != 0 && FDrawNonClientArea) {
+        // The border form's hit test runs the application's OnExtHitTest.
+        const vcl::TGuarded self(this);
+        const bool bordered = BorderForm != nullptr;
+        const int code = CalcHitTest(Message);
+        if (bordered && !ProviderServes(self, window)) return;
+        Message.WParam = static_cast<WPARAM>(code);
+    }
     const int code = static_cast<int>(Message.WParam);
     if (IsMDIButton(code) || IsSystemButton(code) || IsTitleButtonCode(code) || IsTitleItemCode(code)) {
         SetHotButton(code, true);
@@ -129,7 +145,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
         SavedWndProc(Message);
         return;
     }
-    ResolveBorderCode(Message);
+    if (!ResolveBorderCode(Message)) return;
     const HWND window = WindowOf(Form);
     const int code = static_cast<int>(Message.WParam);
     if (!FDrawNonClientArea) {
@@ -149,20 +165,20 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
         const TsSystemMenu *childMenu = child ? child->SystemMenu : nullptr;
         const bool refused = childMenu && ((code == htMDIMinimize && !childMenu->EnabledMin()) ||
                                            (code == htMDIRestore && !childMenu->EnabledRestore()));
-        if (!refused) SetPressedButton(code);
         Message.Result = 0;
+        if (!refused) SetPressedButton(code);
         return;
     }
     if (IsTitleButtonCode(code)) {
-        SetPressedButton(code);
+        Message.Result = 0;
+        if (!SetPressedButton(code)) return;
         const vcl::TPoint p = ScreenPointOf(Message.LParam);
         FTitleButtons->Items(code - htTitleButton)->DoMouseDown(vcl::mbLeft, CurrentShift(), p.X, p.Y);
-        Message.Result = 0;
         return;
     }
     if (TvlTitleBarItem *item = ItemByCode(code)) {
         Message.Result = 0;
-        if (item->Style() != bsTab) SetPressedButton(code);
+        if (item->Style() != bsTab && (!SetPressedButton(code) || ItemByCode(code) != item)) return;
         // A drop-down menu that no form's menus took along (one without an
         // owner, or made after the skin) is drawn by the skin as well.
         const bool dropDownItem = item->Style() == bsButton || item->Style() == bsMenu;
@@ -247,10 +263,10 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
 
 void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
     const vcl::TGuarded self(this);
-    if (Message.Msg == WM_NCLBUTTONUP) ResolveBorderCode(Message);
+    if (Message.Msg == WM_NCLBUTTONUP && !ResolveBorderCode(Message)) return;
     const HWND window = WindowOf(Form);
     const bool client = Message.Msg == WM_LBUTTONUP;
-    if (client && OutlineDrag.Active) EndOutlineDrag();
+    if (client && OutlineDrag.Active && !EndOutlineDrag()) return;
     if (!FDrawNonClientArea || !Form->Enabled() || !window) {
         SavedWndProc(Message);
         return;
@@ -272,7 +288,9 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
         if (pressed) {
             if (!commandSent(SC_CONTEXTHELP)) return;
             if (SystemMenu) SystemMenu->UpdateItems(true);
+            // The frame's render runs the form's painting.
             SendMessageW(window, WM_NCPAINT, 0, 0);
+            if (!ProviderServes(self, window)) return;
         }
     } else if (code == HTMINBUTTON) {
         const vcl::TPoint screen = ScreenPointOf(Message.LParam);
@@ -322,10 +340,11 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             // normal again, the look being the fade's.
             if (TvlTitleBarItem *still = ItemByCode(code); still == item && item->Visible() && !item->Down()) {
                 vcl::TMessage probe{WM_NCHITTEST, 0, static_cast<LPARAM>(Message.LParam), 0};
-                if (CalcHitTest(probe) == code) {
+                const int under = CalcHitTest(probe);  // (the application's OnExtHitTest runs)
+                if (!ProviderServes(self, window)) return;
+                if (under == code) {
                     item->SetState(1);
-                    PaintButtonState(code);
-                    if (ItemByCode(code) == item) item->SetState(0);
+                    if (PaintButtonState(code) && ItemByCode(code) == item) item->SetState(0);
                     return;
                 }
             }
@@ -366,7 +385,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
         if (TsCaptionButton *button = ButtonByCode(CurrentButton)) {
             // The mouse is over the button it was released on: that one is hot.
             button->State = CurrentButton == code ? 1 : 0;
-            PaintButtonState(CurrentButton);
+            if (!PaintButtonState(CurrentButton)) return;
         }
     if (passOn) SavedWndProc(Message);
 }
@@ -376,8 +395,11 @@ void TsSkinProvider::WMNCLButtonDblClk(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     if (OutlineDrag.Active) {
         MoveOutlineDrag(ScreenPointOf(Message.LParam));
-        EndOutlineDrag();
-        if (window && GetCapture() == window) ReleaseCapture();
+        if (!EndOutlineDrag()) return;
+        if (window && GetCapture() == window) {
+            ReleaseCapture();
+            if (!ProviderServes(self, window)) return;
+        }
     }
     const int code = static_cast<int>(Message.WParam);
     if (code == HTCAPTION && window) {
@@ -421,7 +443,12 @@ void TsSkinProvider::WMNCRButtonUp(vcl::TMessage &Message) {
         SavedWndProc(Message);
         return;
     }
+    // The border form's hit test runs the application's OnExtHitTest.
+    const vcl::TGuarded self(this);
+    const HWND window = WindowOf(Form);
+    const bool bordered = BorderForm != nullptr;
     const int code = CalcHitTest(Message);
+    if (bordered && !ProviderServes(self, window)) return;
     if (code == HTCAPTION || code == HTSYSMENU) {
         if (!SetHotButton(0, true)) return;
         ReleasePressedButton();
@@ -461,6 +488,10 @@ void TsSkinProvider::CMMouseLeave(vcl::TMessage &Message) {
 
 void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     const vcl::TGuarded self(this);
+    // What runs before the command is handed on (the form's painting, the
+    // animations' pictures) may free this provider: the command still goes
+    // to the form then.
+    const TvlFormOwnHandling own(*this);
     const HWND window = WindowOf(Form);
     if (!window) {
         SavedWndProc(Message);
@@ -490,7 +521,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     if (command == (SC_MOVE | HTCAPTION)) {
         // The form's own painting runs here.
         Form->Repaint();
-        if (!ProviderServes(self, window)) return;
+        if (own.ProviderGone(Message)) return;
     } else if (command == SC_MAXIMIZE && !Form->Parent() && MinTimer && MinTimer->Restoring) {
         // The minimized image flies back to the form's place, now maximized.
         StateFlags |= pfMaximizing;
@@ -504,9 +535,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
             borderAfterRestore = true;
         } else if (!main && ExtBordersAllowed() && !BorderWindow()) {
             // A border form that lost its window is made anew with it.
-            UpdateExtBorders(false);
-            UpdateExtBorders(true);
-            UpdateFormRegion();
+            if (UpdateExtBorders(false) && UpdateExtBorders(true)) UpdateFormRegion(true, false);
         }
     } else if (main && iconic && !Form->Parent()) {
         // The command stays with the main form even while a minimize timer
@@ -515,15 +544,19 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         redrawIconicMain = CompositionOn && !BorderForm;
     }
     if (kind == SC_MINIMIZE && !main && minimizeAnimation) handled = StartMinimizeAnimation();
-    // The animations take the form's picture, which runs its children's painting.
-    if (!self) return;
+    // The animations take the form's picture, which runs its children's
+    // painting; the border's renewal for a restore paints it too.
+    if (own.ProviderGone(Message)) return;
 
     // An MDI parent's frame follows its own commands below; any other
     // form's system frame comes with the maximize: the border form goes first.
     const bool mdiParent = IsMDIParent();
     const bool plain = !mdiParent && !handled;
     if (plain && command == SC_MAXIMIZE) {
-        if (BorderForm && NativeBordersMaximized()) UpdateExtBorders(false);
+        if (BorderForm && NativeBordersMaximized() && !UpdateExtBorders(false)) {
+            own.ProviderGone(Message);
+            return;
+        }
         StateFlags |= pfMaximizing;
     }
     // The system's own animation never plays over or instead of ours.
@@ -536,7 +569,9 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     if (command == SC_MAXIMIZE) StateFlags &= ~pfMaximizing;
     if (borderAfterRestore && !BorderWindow()) {
         InShowAnimation = false;
+        // Its picture runs the children's painting.
         UpdateBorder(false, 255);
+        if (!ProviderServes(self, window)) return;
     }
     if (redrawIconicMain) {
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -544,7 +579,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     }
 
     if (mdiParent) {
-        MDIParentSysCommand(*this, Message);
+        if (!MDIParentSysCommand(*this, Message)) return;
     } else if (plain) {
         // A restore that no flight took leaves no minimized image behind: a
         // later maximize would fly it back.
@@ -558,10 +593,11 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
                 return;
             }
             if (ExtBordersAllowed()) {
-                UpdateExtBorders(true);
+                if (!UpdateExtBorders(true)) return;
                 if (BorderForm) {
                     InShowAnimation = false;
                     UpdateBorder(true, 255);
+                    if (!ProviderServes(self, window)) return;
                 }
             }
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -580,7 +616,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         if (!ProviderServes(self, window)) return;
     }
     // A flight of our own ends the minimize itself.
-    if (mdiParent || !handled) EndMinimizeCommand(command, minimizeAnimation);
+    if ((mdiParent || !handled) && ProviderServes(self, window)) EndMinimizeCommand(command, minimizeAnimation);
 }
 
 void TsSkinProvider::EndMinimizeCommand(WPARAM Command, bool MinimizeAnimation) {

@@ -117,7 +117,15 @@ bool PaintClientMessage(TsSkinProvider &P, vcl::TMessage &Message) {
 } // namespace
 
 void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
-    if (!SystemMenu) PrepareForm();
+    if (!SystemMenu) {
+        // The preparation's colour change reaches the application, which
+        // may free this provider: the frame is then the form's own.
+        const TvlFormOwnHandling own(*this);
+        if (!PrepareForm()) {
+            own.ProviderGone(Message);
+            return;
+        }
+    }
     if (!FDrawNonClientArea) {
         SavedWndProc(Message);
         return;
@@ -133,8 +141,12 @@ void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
     }
     if (StateFlags & pfSnapshotTaken) return;
     if (DialogMade) {
+        const TvlFormOwnHandling own(*this);
         DialogMade = false;
-        InitSkin();
+        if (!InitSkin()) {
+            own.ProviderGone(Message);
+            return;
+        }
     }
     // Inside a parent that is not ready the frame is painted later.
     if (Form->Parent() && FSkinData->UpdatePaintLock(false)) return;
@@ -148,10 +160,10 @@ void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
     // minimized form keeps the bounds it had.
     if (!iconic && (WindowWidth(window) != Form->Width() || WindowHeight(window) != Form->Height())) return;
     if (iconic) FSkinData->BGChanged = true;
-    if (!ControlAdapter) CreateControlAdapter();
+    if (!ControlAdapter && !CreateControlAdapter()) return;
     if (!FSkinData->CacheBmp()) {
         const TsSkinManager *m = FSkinData->GetSkinManager();
-        UpdateExtBorders(m && m->GetExtendedBorders());
+        if (!UpdateExtBorders(m && m->GetExtendedBorders())) return;
     }
     PaintNonClient();
     Message.Result = 0;
@@ -168,6 +180,9 @@ void TsSkinProvider::WMEraseBkgnd(vcl::TMessage &Message) {
     const vcl::TRect client{0, 0, ClientWidth(window), ClientHeight(window)};
     const vcl::TPoint offset{GetClientOffsetX(), GetClientOffsetY()};
     if (!PaintingCopy(*Form) && Message.WParam != static_cast<WPARAM>(Message.LParam)) {
+        // The children's paints and their answers to the update run the
+        // application's painting, which may free this provider.
+        const vcl::TGuarded self(this);
         bool owed = false;
         {
             const TClientPainting painting(window);
@@ -179,12 +194,12 @@ void TsSkinProvider::WMEraseBkgnd(vcl::TMessage &Message) {
             } else {
                 CutMDIChildCache(*this);
                 PaintFormBackground(dc);
-                MDIChildPainted(*this);
+                if (ProviderServes(self, window)) MDIChildPainted(*this);
             }
             owed = TClientPainting::FrameOwed();
         }
-        if (owed) PaintNonClient();
         Message.Result = 1;
+        if (owed && ProviderServes(self, window)) PaintNonClient();
         return;
     }
     // A copy of the form (a print, a snapshot) is painted from the cache.

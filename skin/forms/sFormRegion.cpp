@@ -105,7 +105,12 @@ HRGN TsSkinProvider::BuildFrameRegion(int X, int Y) {
     return region.Release();
 }
 
-void TsSkinProvider::UpdateFormRegion(bool Repaint, bool WithRedraw) { ApplyFormRegion(Repaint, WithRedraw); }
+bool TsSkinProvider::UpdateFormRegion(bool Repaint, bool WithRedraw) {
+    const vcl::TGuarded self(this);
+    const HWND window = WindowOf(Form);
+    ApplyFormRegion(Repaint, WithRedraw);
+    return window ? ProviderServes(self, window) : static_cast<bool>(self);
+}
 
 bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized) {
     const HWND window = WindowOf(Form);
@@ -226,7 +231,8 @@ void TsSkinProvider::PaintNonClient() {
             }
         }
     }
-    RegionGuard = false;
+    // (A stale image is rendered first, with the form's own painting.)
+    if (alive) RegionGuard = false;
 }
 
 void TsSkinProvider::PaintInsideBorder(HDC DC) {
@@ -285,36 +291,45 @@ void TsSkinProvider::PaintClientArea(vcl::TMessage &Message) {
     if (alive && IsMDIParent()) PaintGraphicControls(paint.Get(), {0, 0});
 }
 
-void TsSkinProvider::RepaintFrameNow() {
+bool TsSkinProvider::RepaintFrameNow() {
     const HWND window = WindowOf(Form);
     if (InShowAnimation || !window || !Form->Visible() || !FDrawNonClientArea ||
         Form->ControlState().Contains(vcl::csDestroyingHandle) || !Skinned())
-        return;
+        return true;
+    // The frame's render runs the form's own painting (OnPaint into the
+    // cache), the border's picture its children's, WM_NCPAINT the form's
+    // procedure: any of them may free this provider, or the form.
+    const vcl::TGuarded self(this);
     // A maximized child's caption is its parent's: the parent's frame shows it.
     if (IsMDIChildForm(Form) && IsZoomed(window)) {
         TsSkinProvider *parent = MDIParentSkinProvider();
         const HWND parentWindow = parent ? WindowOf(parent->Form) : nullptr;
-        if (!parentWindow) return;
+        if (!parentWindow) return true;
         parent->SkinData()->BGChanged = true;
         const vcl::TWindowDC dc(parentWindow, GetWindowDC(parentWindow));
         if (dc) parent->PaintCachedFrame(dc.Get());
-        return;
+        return ProviderServes(self, window);
     }
     FSkinData->BGChanged = true;
     vcl::TWindowDC dc(window, GetWindowDC(window));
-    if (!dc) return;
+    if (!dc) return true;
     if (!FSkinData->CacheBmp()) {
         const TsSkinManager *m = FSkinData->GetSkinManager();
         UpdateExtBorders(m && m->GetExtendedBorders());
+        if (!ProviderServes(self, window)) return false;
     }
     if (BorderForm) {
         for (auto &glow : CaptionGlows) glow.reset();
         // The window's own menu line shows through the border's hole.
-        if (Form->Menu()) PerformFormProc(WM_NCPAINT, 0, 0);
+        if (Form->Menu()) {
+            PerformFormProc(WM_NCPAINT, 0, 0);
+            if (!ProviderServes(self, window)) return false;
+        }
         UpdateBorder(true, 255);
-        return;
+        return ProviderServes(self, window);
     }
     PaintCachedFrame(dc.Get());
+    return ProviderServes(self, window);
 }
 
 void TsSkinProvider::ShowCaptionCover() {
@@ -432,15 +447,21 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
         FSkinData->BGChanged = true;
         // The region went when the frame was left to the system.
         RegionChanged = true;
+        // The menu's hook (CM_MENUCHANGED), the border and the repaint run
+        // the application's code, which may free this provider.
+        const vcl::TGuarded self(this);
         HookMainMenu(true);
+        if (!self) return;
         const TsSkinManager *m = FSkinData->GetSkinManager();
-        UpdateExtBorders(m && m->GetExtendedBorders());
+        if (!UpdateExtBorders(m && m->GetExtendedBorders())) return;
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
-        UpdateFormScrollBars();
+        if (ProviderServes(self, window)) UpdateFormScrollBars();
         return;
     }
-    UpdateExtBorders(false);
+    const vcl::TGuarded self(this);
+    if (!UpdateExtBorders(false)) return;
     HookMainMenu(false);
+    if (!self) return;
     if (window)
         if (const TSetWindowTheme setTheme = SetWindowThemeProc()) setTheme(window, nullptr, nullptr);
     FormScrollAdapter.reset();

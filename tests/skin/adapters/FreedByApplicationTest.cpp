@@ -31,6 +31,7 @@
 #include "AdaptersTestSupport.h"
 #include "FreedMemoryMark.h"
 #include "GridTestControl.h"
+#include "../forms/StoredSkinCopies.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/adapters/vlDialogChildren.h"
 #include "skin/adapters/vlMnuWnd.h"
@@ -38,6 +39,7 @@
 #include "skin/adapters/vlScrollBars.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/vlBorderForm.h"
 #include "skin/forms/vlTitleBar.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
@@ -124,6 +126,9 @@ struct TRun {
     bool OwnTrap = false;
     UINT TrapAt = 0;
     std::vector<std::shared_ptr<void>> Keep;  // helpers the row's trap uses
+    // What reached the procedure below the server after the free: each
+    // message, and a placement's flags.
+    std::vector<std::pair<UINT, UINT>> Reached;
     TsSkinProvider *OtherP = nullptr;  // the provider of the form beside, when a row gives it one
 
     HWND LiveWindow() const { return Window && IsWindow(Window) ? Window : nullptr; }
@@ -205,12 +210,18 @@ struct TRun {
     void Mouse(vcl::TObject *, vcl::TMouseButton, vcl::TShiftState, int, int) { Event(); }
     void MouseMove(vcl::TObject *, vcl::TShiftState, int, int) { Event(); }
     void AnimationEnd(TvlAnimEvent) { Event(); }
+    void SkinItem(vcl::TObject *, bool &, std::string &) { Event(); }
+    void ExtHitTest(vcl::TMessage &) { Event(); }
     vcl::TNotifyEvent AsNotify() { return vcl::TNotifyEvent::Bind<&TRun::Notify>(this); }
     vcl::TMouseEvent AsMouse() { return vcl::TMouseEvent::Bind<&TRun::Mouse>(this); }
     void ControlProc(vcl::TMessage &M) {
         if (OwnTrap && Armed && TrapAt && M.Msg == TrapAt) {
             Fire();
             if (!Control) return;  // the form went: nothing of it handles the message
+        }
+        if (Fired) {
+            const bool placement = M.Msg == WM_WINDOWPOSCHANGING || M.Msg == WM_WINDOWPOSCHANGED;
+            Reached.push_back({M.Msg, placement ? reinterpret_cast<const WINDOWPOS *>(M.LParam)->flags : 0});
         }
         ++Depth;
         Next(M);
@@ -264,6 +275,7 @@ struct TKind {
     // a manager whose skin has extended borders and whose form animations
     // are as short as they go (their paths run, their frames do not).
     bool Framed = false;
+    bool Bordered = false;  // with an extended border
 };
 
 // ------------------------------------------------------------- the kinds
@@ -420,12 +432,22 @@ TvlTitleBarItem *AddTitleItem(TRun &R) {
     return item;
 }
 // A screen point of the title bar's first item, as mouse messages carry it.
-LPARAM AtItem(const TRun &R) {
-    const vcl::TRect &r = ProviderOf(R)->TitleBar()->Items()->Items(0)->Rect;
+LPARAM AtFramePart(const TRun &R, const vcl::TRect &Part) {
     RECT w{};
     GetWindowRect(R.Window, &w);
     const vcl::TPoint off = ProviderOf(R)->WindowToFrameOffset();
-    return MAKELPARAM(w.left - off.X + (r.Left + r.Right) / 2, w.top - off.Y + (r.Top + r.Bottom) / 2);
+    return MAKELPARAM(w.left - off.X + (Part.Left + Part.Right) / 2, w.top - off.Y + (Part.Top + Part.Bottom) / 2);
+}
+LPARAM AtItem(const TRun &R) { return AtFramePart(R, ProviderOf(R)->TitleBar()->Items()->Items(0)->Rect); }
+// The close button's point, as mouse messages carry it.
+LPARAM AtClose(const TRun &R) { return AtFramePart(R, ProviderOf(R)->ButtonClose.Rect); }
+// The mouse over the caption part of Code at At, then Leave with the
+// form's painting as the trap.
+void HotThenLeft(TRun &R, int Code, LPARAM At, const std::function<void()> &Leave) {
+    SendTo(R, WM_NCMOUSEMOVE, Code, At);
+    EXPECT_EQ(ProviderOf(R)->CurrentButton, Code);
+    FormOf(R)->OnPaint = R.AsNotify();
+    Leave();
 }
 LPARAM AtClient(const TRun &R) {
     RECT w{};
@@ -466,6 +488,35 @@ void AddPaintingChildren(TRun &R) {
             R.Keep.push_back(trap);
         }
     }
+}
+
+// The user holds the form's bottom-right corner in an outline drag.
+void HoldCorner(TRun &R) {
+    ProviderOf(R)->SetResizeMode(rmBorder);
+    RECT w{};
+    GetWindowRect(R.Window, &w);
+    ProviderOf(R)->BeginOutlineDrag(HTBOTTOMRIGHT, {w.right, w.bottom});
+}
+// ... takes it 30 pixels right and down and lets go.
+void LetGoOfCorner(TRun &R) {
+    RECT w{};
+    GetWindowRect(R.Window, &w);
+    POINT p{w.right + 30, w.bottom + 30};
+    ScreenToClient(R.Window, &p);
+    SendTo(R, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendTo(R, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+}
+// A screen point of the caption, left of its buttons.
+LPARAM AtCaption(const TRun &R) {
+    RECT w{};
+    GetWindowRect(R.Window, &w);
+    return MAKELPARAM(w.left + 60, w.top + ProviderOf(R)->GetCaptionHeight(true) / 2);
+}
+// The mouse over the border window's outer shadow, left of the form.
+void CursorOnShadow(const TRun &R) {
+    RECT b{};
+    GetWindowRect(CaptionWindow(R), &b);
+    SetCursorPos(b.left, (b.top + b.bottom) / 2);
 }
 
 const std::vector<TKind> &Kinds() {
@@ -768,7 +819,7 @@ const std::vector<TKind> &Kinds() {
              R.Adapter.reset(static_cast<TvlMainWnd *>(NewAdapter<TvlMnuWnd>(R.Window, nullptr, DefaultManager(), params).release()));
          }},
         {"Form", Served, MakeForm, "", [](TRun &R) { ServeForm(R, false); }, true},
-        {"BorderedForm", Served, MakeForm, "", [](TRun &R) { ServeForm(R, true); }, true},
+        {"BorderedForm", Served, MakeForm, "", [](TRun &R) { ServeForm(R, true); }, true, true},
     };
     return kinds;
 }
@@ -808,17 +859,92 @@ struct TAction {
     std::function<void(TRun &)> Prepare = {};
     UINT TrapAt = 0;
     bool FormToo = true;  // the form may go from there as well
+    bool BorderOnly = false;  // on the bordered form only: the border window's own
+    // What the action does to the form, checked after it while the form
+    // lives: the provider's end must not swallow it.
+    std::function<void(const TRun &)> Done = {};
 };
 
 TAction FormAction(const char *Name, UINT TrapAt, std::function<void(TRun &)> Prepare,
-                   std::function<void(TRun &)> Drive, bool FormToo = true) {
-    return {Name, std::move(Drive), true, std::move(Prepare), TrapAt, FormToo};
+                   std::function<void(TRun &)> Drive, bool FormToo = true, bool BorderOnly = false) {
+    return {Name, std::move(Drive), true, std::move(Prepare), TrapAt, FormToo, BorderOnly};
 }
+
+TAction Did(TAction Action, std::function<void(const TRun &)> Done) {
+    Action.Done = std::move(Done);
+    return Action;
+}
+
+// ------------------------------------------- what the form's actions did
+
+void Hidden(const TRun &R) {
+    uitest::PumpUntil([&] { return !IsWindowVisible(R.Window); }, 1s);
+    EXPECT_FALSE(IsWindowVisible(R.Window)) << "the form was not hidden";
+}
+void Shown(const TRun &R) {
+    uitest::PumpUntil([&] { return IsWindowVisible(R.Window) != 0; }, 1s);
+    ExpectShown(R);
+}
+void Iconic(const TRun &R) {
+    uitest::PumpUntil([&] { return IsIconic(R.Window) != 0; }, 2s);
+    EXPECT_TRUE(IsIconic(R.Window)) << "the form was not minimized";
+}
+void Zoomed(const TRun &R) { EXPECT_TRUE(IsZoomed(R.Window)) << "the form was not maximized"; }
+void Restored(const TRun &R) {
+    uitest::PumpUntil([&] { return !IsIconic(R.Window) && !IsZoomed(R.Window); }, 2s);
+    EXPECT_TRUE(!IsIconic(R.Window) && !IsZoomed(R.Window)) << "the form was not restored";
+}
+std::function<void(const TRun &)> PlacedAt(int X, int Y, int W, int H) {
+    return [=](const TRun &R) {
+        RECT r{};
+        GetWindowRect(R.Window, &r);
+        EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  (std::vector<LONG>{X, Y, W, H}))
+            << "the form was not placed";
+    };
+}
+std::function<void(const TRun &)> ActiveIs(HWND (*Which)(const TRun &)) {
+    return [=](const TRun &R) {
+        uitest::PumpUntil([&] { return GetForegroundWindow() == Which(R); }, 2s);
+        EXPECT_EQ(GetForegroundWindow(), Which(R)) << "the activation did not move";
+    };
+}
+HWND Itself(const TRun &R) { return R.Window; }
+void Renamed(const TRun &R) {
+    wchar_t text[32] = L"";
+    GetWindowTextW(R.Window, text, 32);
+    EXPECT_STREQ(text, L"Renamed") << "the form did not take its text";
+}
+HICON RowIcon() { return LoadIconW(nullptr, IDI_APPLICATION); }
+void IconSet(const TRun &R) {
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(R.Window, WM_GETICON, ICON_SMALL, 0)), RowIcon())
+        << "the form did not take its icon";
+}
+// Msg (with Flags in its placement, for one) reached the form's own
+// procedure after the free, as the system or the class library sent it.
+std::function<void(const TRun &)> Reached(UINT Msg, UINT Flags = 0) {
+    return [=](const TRun &R) {
+        bool reached = false;
+        for (const auto &[msg, flags] : R.Reached) reached = reached || (msg == Msg && (flags & Flags) == Flags);
+        EXPECT_TRUE(reached) << "message 0x" << std::hex << Msg << " did not reach the form";
+    };
+}
+std::function<void(const TRun &)> Both(std::function<void(const TRun &)> A, std::function<void(const TRun &)> B) {
+    return [=](const TRun &R) {
+        A(R);
+        B(R);
+    };
+}
+void Disabled(const TRun &R) { EXPECT_FALSE(IsWindowEnabled(R.Window)) << "the form was not disabled"; }
 
 // Events of the class library, and its own messages from its own changes of
 // the form, that touch the form after they return: the form itself may not
 // go from inside them (an application releases it instead).
 constexpr bool ProviderOnly = false;
+// The border window's own rows.
+constexpr bool BorderOnly = true;
+
+void WatchHitTest(TRun &R) { ProviderOf(R)->OnExtHitTest = TvlNCHitTest::Bind<&TRun::ExtHitTest>(&R); }
 
 const std::vector<TAction> &Actions() {
     static const std::vector<TAction> actions = {
@@ -956,29 +1082,29 @@ const std::vector<TAction> &Actions() {
         // The form provider's: a form event, a title-bar item's event, a
         // child's paint or a message passed on below the provider.
         // The form's events.
-        FormAction("OnShow", 0, [](TRun &R) { FormOf(R)->Hide(); FormOf(R)->OnShow = R.AsNotify(); },
-     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
-        FormAction("OnHide", 0, [](TRun &R) { FormOf(R)->OnHide = R.AsNotify(); }, [](TRun &R) { FormOf(R)->Hide(); },
-     ProviderOnly),
-        FormAction("OnActivate", 0,
+        Did(FormAction("OnShow", 0, [](TRun &R) { FormOf(R)->Hide(); FormOf(R)->OnShow = R.AsNotify(); },
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly), Shown),
+        Did(FormAction("OnHide", 0, [](TRun &R) { FormOf(R)->OnHide = R.AsNotify(); }, [](TRun &R) { FormOf(R)->Hide(); },
+     ProviderOnly), Hidden),
+        Did(FormAction("OnActivate", 0,
      [](TRun &R) {
          uitest::ActivateAndWait(Other(R), 2s);
          FormOf(R)->OnActivate = R.AsNotify();
      },
-     [](TRun &R) { Activate(R, R.Window); }),
-        FormAction("OnDeactivate", 0, [](TRun &R) { FormOf(R)->OnDeactivate = R.AsNotify(); },
-     [](TRun &R) { Activate(R, Other(R)); }),
-        FormAction("OnCloseQuery", 0,
+     [](TRun &R) { Activate(R, R.Window); }), ActiveIs(Itself)),
+        Did(FormAction("OnDeactivate", 0, [](TRun &R) { FormOf(R)->OnDeactivate = R.AsNotify(); },
+     [](TRun &R) { Activate(R, Other(R)); }), ActiveIs(Other)),
+        Did(FormAction("OnCloseQuery", 0,
      [](TRun &R) { FormOf(R)->OnCloseQuery = vcl::TCloseQueryEvent::Bind<&TRun::CloseQuery>(&R); },
-     [](TRun &R) { Command(R, SC_CLOSE); }, ProviderOnly),
-        FormAction("OnClose", 0, [](TRun &R) { FormOf(R)->OnClose = vcl::TCloseEvent::Bind<&TRun::Close>(&R); },
-     [](TRun &R) { Command(R, SC_CLOSE); }, ProviderOnly),
-        FormAction("OnPaint", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+     [](TRun &R) { Command(R, SC_CLOSE); }, ProviderOnly), Hidden),
+        Did(FormAction("OnClose", 0, [](TRun &R) { FormOf(R)->OnClose = vcl::TCloseEvent::Bind<&TRun::Close>(&R); },
+     [](TRun &R) { Command(R, SC_CLOSE); }, ProviderOnly), Hidden),
+        Did(FormAction("OnPaint", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
      [](TRun &R) {
          FormOf(R)->SetBounds(300, 200, 440, 320);
          Redraw(R);
      },
-     ProviderOnly),
+     ProviderOnly), PlacedAt(300, 200, 440, 320)),
         FormAction("OnPaint in a skin refresh", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
      [](TRun &R) { Refresh(R); }, ProviderOnly),
         FormAction("OnPaint in a skin's removal", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
@@ -1002,10 +1128,16 @@ const std::vector<TAction> &Actions() {
         // the form and in its repaint.
         FormAction("a child's paint in a print", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { Print(R); },
      ProviderOnly),
-        FormAction("a child's paint in a hide", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { FormOf(R)->Hide(); },
-     ProviderOnly),
+        Did(FormAction("a child's paint in a hide", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { FormOf(R)->Hide(); },
+     ProviderOnly), Both(Hidden, Reached(WM_WINDOWPOSCHANGING, SWP_HIDEWINDOW))),
         FormAction("a child's paint in a repaint", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { Redraw(R); },
      ProviderOnly),
+        FormAction("a child's paint in an erase, the form looking through", 0,
+     [](TRun &R) {
+         EXPECT_TRUE(ProviderOf(R)->SkinData()->BGFlags() & bgfParentBackground) << "the form is opaque";
+         AddPaintingChildren(R);
+     },
+     [](TRun &R) { Redraw(R); }, ProviderOnly),
         // The show and the skin change take the form's picture, its own
         // painting and its children's, and tell the application their end.
         FormAction("a child's paint in a show", 0,
@@ -1028,18 +1160,18 @@ const std::vector<TAction> &Actions() {
          ExpectShown(R);
      },
      ProviderOnly),
-        FormAction("OnAfterAnimation of a show", 0,
+        Did(FormAction("OnAfterAnimation of a show", 0,
      [](TRun &R) {
          FormOf(R)->Hide();
          ProviderOf(R)->OnAfterAnimation = TvlAfterAnimation::Bind<&TRun::AnimationEnd>(&R);
      },
-     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
-        FormAction("OnAfterAnimation of a hide", 0,
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly), Shown),
+        Did(FormAction("OnAfterAnimation of a hide", 0,
      [](TRun &R) { ProviderOf(R)->OnAfterAnimation = TvlAfterAnimation::Bind<&TRun::AnimationEnd>(&R); },
      [](TRun &R) {
          FormOf(R)->Hide();
          uitest::PumpUntil([&] { return R.Fired; }, 2s);
-     }),
+     }), Hidden),
         FormAction("a child's paint in a skin change", 0,
      [](TRun &R) {
          AddPaintingChildren(R);
@@ -1070,8 +1202,10 @@ const std::vector<TAction> &Actions() {
          SendMessageW(CaptionWindow(R), WM_NCMOUSEMOVE, htTitleBarItem, AtItem(R));
          SendMessageW(CaptionWindow(R), WM_NCMOUSEMOVE, HTCAPTION, AtClient(R));
      }),
-        FormAction("item OnMouseDown", 0, [](TRun &R) { AddTitleItem(R)->OnMouseDown = R.AsMouse(); },
+        Did(FormAction("item OnMouseDown", 0, [](TRun &R) { AddTitleItem(R)->OnMouseDown = R.AsMouse(); },
      [](TRun &R) { SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R)); }),
+            // Every form's caption buttons and items would stay cold.
+            [](const TRun &) { EXPECT_FALSE(FormsState().FormButtonPressed) << "the freed provider's press is held"; }),
         FormAction("item OnMouseUp", 0, [](TRun &R) { AddTitleItem(R)->OnMouseUp = R.AsMouse(); },
      [](TRun &R) {
          SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R));
@@ -1082,21 +1216,166 @@ const std::vector<TAction> &Actions() {
          SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R));
          SendTo(R, WM_NCLBUTTONUP, htTitleBarItem, AtItem(R));
      }),
+        FormAction("item OnMouseLeave as the border's shadow sets the cursor", 0,
+     [](TRun &R) { AddTitleItem(R)->OnMouseLeave = R.AsNotify(); },
+     [](TRun &R) {
+         SendTo(R, WM_NCMOUSEMOVE, htTitleBarItem, AtItem(R));
+         CursorOnShadow(R);
+         SendMessageW(CaptionWindow(R), WM_SETCURSOR, reinterpret_cast<WPARAM>(CaptionWindow(R)),
+                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+         ParkCursor();
+     },
+     true, BorderOnly),
+        // The provider's OnExtHitTest, asked by each of the border window's
+        // messages and the form's that want its codes.
+        FormAction("OnExtHitTest on the form", 0, WatchHitTest, [](TRun &R) { SendTo(R, WM_NCHITTEST, 0, AtCaption(R)); },
+     true, BorderOnly),
+        FormAction("OnExtHitTest at the form's mouse move", 0, WatchHitTest,
+     [](TRun &R) { SendTo(R, WM_NCMOUSEMOVE, HTCAPTION, AtCaption(R)); }, true, BorderOnly),
+        FormAction("OnExtHitTest at the form's release", 0, WatchHitTest,
+     [](TRun &R) { SendTo(R, WM_NCLBUTTONUP, static_cast<WPARAM>(htAskBorderForm), AtCaption(R)); }, true, BorderOnly),
+        FormAction("OnExtHitTest at the form's right release", 0, WatchHitTest,
+     [](TRun &R) { SendTo(R, WM_NCRBUTTONUP, HTCAPTION, AtCaption(R)); }, true, BorderOnly),
+        FormAction("OnExtHitTest on the border window", 0, WatchHitTest,
+     [](TRun &R) {
+         for (UINT m : {WM_NCMOUSEMOVE, WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCLBUTTONDBLCLK})
+             if (R.Server) SendMessageW(CaptionWindow(R), m, HTCAPTION, AtCaption(R));
+     },
+     true, BorderOnly),
+        FormAction("OnExtHitTest as the border window sets the cursor", 0, WatchHitTest,
+     [](TRun &R) {
+         const LPARAM at = AtCaption(R);
+         SetCursorPos(LOWORD(at), HIWORD(at));
+         SendMessageW(CaptionWindow(R), WM_SETCURSOR, reinterpret_cast<WPARAM>(CaptionWindow(R)),
+                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+         ParkCursor();
+     },
+     true, BorderOnly),
+        // The end of an outline drag gives the capture back and moves the form.
+        Did(FormAction("WM_CAPTURECHANGED at an outline drag's end", WM_CAPTURECHANGED, HoldCorner, LetGoOfCorner),
+            PlacedAt(300, 200, 450, 330)),
+        FormAction("WM_SIZE at an outline drag's end", WM_SIZE, HoldCorner, LetGoOfCorner, ProviderOnly),
+        FormAction("WM_CAPTURECHANGED as another window takes the mouse from an outline drag", WM_CAPTURECHANGED,
+     HoldCorner, [](TRun &R) { SetCapture(Other(R)); }),
+        FormAction("WM_CAPTURECHANGED as a double click ends an outline drag", WM_CAPTURECHANGED, HoldCorner,
+     [](TRun &R) { SendMessageW(CaptionWindow(R), WM_NCLBUTTONDBLCLK, HTCAPTION, AtCaption(R)); }),
+        // The form's painting as a hot title-bar item or caption button
+        // goes back to its normal look: the frame is painted anew, the
+        // form's own painting in it. (Hot and left at once: the system's
+        // own word that the mouse left would come first otherwise.)
+        FormAction("OnPaint as the mouse leaves a hot caption button", 0, [](TRun &R) { AddTitleItem(R); },
+     [](TRun &R) { HotThenLeft(R, HTCLOSE, AtClose(R), [&] { SendTo(R, vcl::CM_MOUSELEAVE); }); }, ProviderOnly),
+        FormAction("OnPaint as an item goes cold", 0, [](TRun &R) { AddTitleItem(R); },
+     [](TRun &R) {
+         HotThenLeft(R, htTitleBarItem, AtItem(R), [&] { SendTo(R, WM_NCMOUSEMOVE, HTCAPTION, AtClient(R)); });
+     },
+     ProviderOnly),
+        FormAction("OnPaint as a caption button goes cold", 0, [](TRun &R) { AddTitleItem(R); },
+     [](TRun &R) {
+         HotThenLeft(R, HTCLOSE, AtClose(R), [&] { SendTo(R, WM_NCMOUSEMOVE, HTCAPTION, AtClient(R)); });
+     },
+     ProviderOnly),
+        // The form's own painting, or its children's, where the provider
+        // takes the form's picture before it hands the form's message on.
+        Did(FormAction("a child's paint in a placement that hides", 0, [](TRun &R) { AddPaintingChildren(R); },
+                       [](TRun &R) { ShowWindow(R.Window, SW_HIDE); }, ProviderOnly),
+            Both(Hidden, Reached(WM_WINDOWPOSCHANGING, SWP_HIDEWINDOW))),
+        Did(FormAction("a child's paint in an unskinned hide", 0,
+                       [](TRun &R) {
+                           AddPaintingChildren(R);
+                           ProviderOf(R)->SkinData()->SetSkinSection("NO SUCH SECTION");
+                       },
+                       [](TRun &R) { FormOf(R)->Hide(); }, ProviderOnly),
+            Both(Hidden, Reached(vcl::CM_VISIBLECHANGED))),
+        Did(FormAction("OnPaint in a caption drag", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+                       [](TRun &R) {
+                           // The frame is stale: the repaint before the drag renders
+                           // it, the form's painting in it. The user's Esc ends a
+                           // drag that the system plays.
+                           PostMessageW(R.Window, WM_KEYDOWN, VK_ESCAPE, 0);
+                           SendSkinCommand(R.Window, SC_INVALIDATE_CACHE, 0);
+                           Command(R, SC_MOVE | HTCAPTION);
+                       },
+                       ProviderOnly),
+            Reached(WM_SYSCOMMAND)),
+        // The application changes how the provider draws the form: the new
+        // frame (or region) is painted at once, the form's painting in it.
+        FormAction("OnPaint as the extended border comes or goes", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+                   [](TRun &R) { ProviderOf(R)->SetAllowExtBorders(!ProviderOf(R)->AllowExtBorders()); }, ProviderOnly),
+        Did(FormAction("OnPaint as the form is disabled", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+                       [](TRun &R) { FormOf(R)->SetEnabled(false); }, ProviderOnly),
+            Disabled),
+        FormAction("OnPaint as the skin's frame comes back", 0,
+                   [](TRun &R) {
+                       ProviderOf(R)->SetDrawNonClientArea(false);
+                       FormOf(R)->OnPaint = R.AsNotify();
+                   },
+                   [](TRun &R) { ProviderOf(R)->SetDrawNonClientArea(true); }, ProviderOnly),
+        // The provider asks the application about each control it would
+        // skin: a control that comes, and each one again in a skin refresh.
+        FormAction("OnSkinItem as a control comes", 0,
+                   [](TRun &R) { ProviderOf(R)->OnSkinItem = TAddItemEvent::Bind<&TRun::SkinItem>(&R); },
+                   [](TRun &R) {
+                       auto *edit = vcl::Create<vcl::TEdit>(FormOf(R));
+                       edit->SetParent(FormOf(R));
+                       edit->HandleNeeded();
+                   },
+                   ProviderOnly),
+        FormAction("OnSkinItem in a skin refresh", 0,
+                   [](TRun &R) {
+                       for (int i = 0; i < 2; ++i) {
+                           vcl::Create<vcl::TLabel>(FormOf(R))->SetParent(FormOf(R));
+                           vcl::Create<vcl::TEdit>(FormOf(R))->SetParent(FormOf(R));
+                       }
+                       Settle();
+                       ProviderOf(R)->OnSkinItem = TAddItemEvent::Bind<&TRun::SkinItem>(&R);
+                   },
+                   [](TRun &R) { Refresh(R); }, ProviderOnly),
+        Did(FormAction("OnSkinItem in a show", 0,
+                       [](TRun &R) {
+                           vcl::Create<vcl::TLabel>(FormOf(R))->SetParent(FormOf(R));
+                           FormOf(R)->Hide();
+                           ProviderOf(R)->OnSkinItem = TAddItemEvent::Bind<&TRun::SkinItem>(&R);
+                       },
+                       [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
+            Shown),
+        Did(FormAction("WM_SETREDRAW in an icon change", WM_SETREDRAW, nullptr,
+                       [](TRun &R) { SendTo(R, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(RowIcon())); }),
+            Both(IconSet, Shown)),
+        // The form's colour follows the skin's in a refresh; the menus are
+        // hooked again as the form is activated or shown.
+        FormAction("CM_COLORCHANGED in a skin refresh", vcl::CM_COLORCHANGED,
+     [](TRun &R) { FormOf(R)->SetColor(0x123456); }, [](TRun &R) { Refresh(R); }, ProviderOnly),
+        Did(FormAction("CM_MENUCHANGED in an activation", vcl::CM_MENUCHANGED,
+                       [](TRun &R) {
+                           AddMainMenu(R);
+                           uitest::ActivateAndWait(Other(R), 2s);
+                           AddMainMenu(R);
+                       },
+                       [](TRun &R) { Activate(R, R.Window); }),
+            ActiveIs(Itself)),
+        Did(FormAction("CM_MENUCHANGED on show", vcl::CM_MENUCHANGED,
+                       [](TRun &R) {
+                           FormOf(R)->Hide();
+                           AddMainMenu(R);
+                       },
+                       [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
+            Shown),
         // Messages passed on below the provider.
-        FormAction("WM_NCACTIVATE", WM_NCACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }),
-        FormAction("WM_ACTIVATE", WM_ACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }),
+        Did(FormAction("WM_NCACTIVATE", WM_NCACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }), ActiveIs(Other)),
+        Did(FormAction("WM_ACTIVATE", WM_ACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }), ActiveIs(Other)),
         FormAction("WM_ACTIVATEAPP", WM_ACTIVATEAPP, nullptr, [](TRun &R) { SendTo(R, WM_ACTIVATEAPP, 1); }),
-        FormAction("CM_SHOWINGCHANGED on hide", vcl::CM_SHOWINGCHANGED, nullptr, [](TRun &R) { FormOf(R)->Hide(); },
-     ProviderOnly),
-        FormAction("CM_SHOWINGCHANGED on show", vcl::CM_SHOWINGCHANGED, [](TRun &R) { FormOf(R)->Hide(); },
-     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
-        FormAction("CM_VISIBLECHANGED on hide", vcl::CM_VISIBLECHANGED, nullptr, [](TRun &R) { FormOf(R)->Hide(); },
-     ProviderOnly),
-        FormAction("CM_VISIBLECHANGED on show", vcl::CM_VISIBLECHANGED, [](TRun &R) { FormOf(R)->Hide(); },
-     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
+        Did(FormAction("CM_SHOWINGCHANGED on hide", vcl::CM_SHOWINGCHANGED, nullptr, [](TRun &R) { FormOf(R)->Hide(); },
+     ProviderOnly), Hidden),
+        Did(FormAction("CM_SHOWINGCHANGED on show", vcl::CM_SHOWINGCHANGED, [](TRun &R) { FormOf(R)->Hide(); },
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly), Shown),
+        Did(FormAction("CM_VISIBLECHANGED on hide", vcl::CM_VISIBLECHANGED, nullptr, [](TRun &R) { FormOf(R)->Hide(); },
+     ProviderOnly), Hidden),
+        Did(FormAction("CM_VISIBLECHANGED on show", vcl::CM_VISIBLECHANGED, [](TRun &R) { FormOf(R)->Hide(); },
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly), Shown),
         // The system's own placements, as another program or the user makes them.
-        FormAction("WM_SHOWWINDOW on hide", WM_SHOWWINDOW, nullptr, [](TRun &R) { ShowWindow(R.Window, SW_HIDE); }),
-        FormAction("WM_ACTIVATE in a restore", WM_ACTIVATE,
+        Did(FormAction("WM_SHOWWINDOW on hide", WM_SHOWWINDOW, nullptr, [](TRun &R) { ShowWindow(R.Window, SW_HIDE); }), Hidden),
+        Did(FormAction("WM_ACTIVATE in a restore", WM_ACTIVATE,
      [](TRun &R) {
          Command(R, SC_MINIMIZE);
          AwaitFlight(R);
@@ -1104,43 +1383,43 @@ const std::vector<TAction> &Actions() {
      [](TRun &R) {
          Command(R, SC_RESTORE);
          AwaitFlight(R);
-     }),
-        FormAction("WM_SETREDRAW during a show", WM_SETREDRAW, [](TRun &R) { FormOf(R)->Hide(); },
-     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
-        FormAction("WM_SHOWWINDOW on show", WM_SHOWWINDOW, [](TRun &R) { ShowWindow(R.Window, SW_HIDE); },
-     [](TRun &R) { ShowWindow(R.Window, SW_SHOW); }),
-        FormAction("WM_WINDOWPOSCHANGING", WM_WINDOWPOSCHANGING, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }),
-        FormAction("WM_WINDOWPOSCHANGED", WM_WINDOWPOSCHANGED, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }),
+     }), Restored),
+        Did(FormAction("WM_SETREDRAW during a show", WM_SETREDRAW, [](TRun &R) { FormOf(R)->Hide(); },
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly), Shown),
+        Did(FormAction("WM_SHOWWINDOW on show", WM_SHOWWINDOW, [](TRun &R) { ShowWindow(R.Window, SW_HIDE); },
+     [](TRun &R) { ShowWindow(R.Window, SW_SHOW); }), Shown),
+        Did(FormAction("WM_WINDOWPOSCHANGING", WM_WINDOWPOSCHANGING, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }), PlacedAt(320, 210, 440, 320)),
+        Did(FormAction("WM_WINDOWPOSCHANGED", WM_WINDOWPOSCHANGED, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }), PlacedAt(320, 210, 440, 320)),
         // (WM_SIZE, WM_MOVE and WM_ERASEBKGND come from the system's handling
         // of the class library's own placement and paint.)
-        FormAction("WM_SIZE", WM_SIZE, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }, ProviderOnly),
-        FormAction("WM_MOVE", WM_MOVE, nullptr, [](TRun &R) { Place(R, 330, 220, 420, 300); }, ProviderOnly),
-        FormAction("WM_GETMINMAXINFO", WM_GETMINMAXINFO, nullptr, [](TRun &R) { Command(R, SC_MAXIMIZE); }),
+        Did(FormAction("WM_SIZE", WM_SIZE, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }, ProviderOnly), PlacedAt(320, 210, 440, 320)),
+        Did(FormAction("WM_MOVE", WM_MOVE, nullptr, [](TRun &R) { Place(R, 330, 220, 420, 300); }, ProviderOnly), PlacedAt(330, 220, 420, 300)),
+        Did(FormAction("WM_GETMINMAXINFO", WM_GETMINMAXINFO, nullptr, [](TRun &R) { Command(R, SC_MAXIMIZE); }), Zoomed),
         FormAction("WM_SIZING", WM_SIZING, nullptr,
      [](TRun &R) {
          RECT r{300, 200, 730, 510};
          SendTo(R, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&r));
      }),
         FormAction("WM_EXITSIZEMOVE", WM_EXITSIZEMOVE, nullptr, [](TRun &R) { SendTo(R, WM_EXITSIZEMOVE); }),
-        FormAction("WM_SYSCOMMAND minimize", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_MINIMIZE); }),
-        FormAction("WM_SYSCOMMAND maximize", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_MAXIMIZE); }),
-        FormAction("WM_SYSCOMMAND restore", WM_SYSCOMMAND, [](TRun &R) { Command(R, SC_MAXIMIZE); },
-     [](TRun &R) { Command(R, SC_RESTORE); }),
-        FormAction("WM_SYSCOMMAND close", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_CLOSE); }),
-        FormAction("WM_CLOSE", WM_CLOSE, nullptr, [](TRun &R) { Command(R, SC_CLOSE); }),
+        Did(FormAction("WM_SYSCOMMAND minimize", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_MINIMIZE); }), Iconic),
+        Did(FormAction("WM_SYSCOMMAND maximize", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_MAXIMIZE); }), Zoomed),
+        Did(FormAction("WM_SYSCOMMAND restore", WM_SYSCOMMAND, [](TRun &R) { Command(R, SC_MAXIMIZE); },
+     [](TRun &R) { Command(R, SC_RESTORE); }), Restored),
+        Did(FormAction("WM_SYSCOMMAND close", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_CLOSE); }), Hidden),
+        Did(FormAction("WM_CLOSE", WM_CLOSE, nullptr, [](TRun &R) { Command(R, SC_CLOSE); }), Hidden),
         FormAction("WM_PAINT", WM_PAINT, [](TRun &R) { ProviderOf(R)->SetDrawClientArea(false); }, [](TRun &R) { Redraw(R); }),
         FormAction("WM_ERASEBKGND", WM_ERASEBKGND, [](TRun &R) { ProviderOf(R)->SetDrawClientArea(false); },
      [](TRun &R) { Redraw(R); }, ProviderOnly),
         FormAction("CM_MENUCHANGED in a skin refresh", vcl::CM_MENUCHANGED, [](TRun &R) { AddMainMenu(R); },
      [](TRun &R) { Refresh(R); }),
-        FormAction("WM_SETTEXT", WM_SETTEXT, nullptr, [](TRun &R) { SetWindowTextW(R.Window, L"Renamed"); }),
-        FormAction("WM_SETICON", WM_SETICON, nullptr,
-     [](TRun &R) { SendTo(R, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_APPLICATION))); }),
+        Did(FormAction("WM_SETTEXT", WM_SETTEXT, nullptr, [](TRun &R) { SetWindowTextW(R.Window, L"Renamed"); }), Renamed),
+        Did(FormAction("WM_SETICON", WM_SETICON, nullptr,
+     [](TRun &R) { SendTo(R, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(RowIcon())); }), IconSet),
         FormAction("WM_STYLECHANGED", WM_STYLECHANGED, nullptr,
      [](TRun &R) {
          SetWindowLongPtrW(R.Window, GWL_STYLE, GetWindowLongPtrW(R.Window, GWL_STYLE) ^ WS_SYSMENU);
      }),
-        FormAction("CM_ENABLEDCHANGED", vcl::CM_ENABLEDCHANGED, nullptr, [](TRun &R) { FormOf(R)->SetEnabled(false); }),
+        Did(FormAction("CM_ENABLEDCHANGED", vcl::CM_ENABLEDCHANGED, nullptr, [](TRun &R) { FormOf(R)->SetEnabled(false); }), Disabled),
         FormAction("WM_SETTINGCHANGE", WM_SETTINGCHANGE, nullptr, [](TRun &R) { SendTo(R, WM_SETTINGCHANGE, SPI_SETWORKAREA); }),
         FormAction("WM_SYSCOLORCHANGE", WM_SYSCOLORCHANGE, nullptr, [](TRun &R) { SendTo(R, WM_SYSCOLORCHANGE); }),
         FormAction("WM_PARENTNOTIFY", WM_PARENTNOTIFY, nullptr,
@@ -1176,6 +1455,9 @@ const std::vector<TAction> &Actions() {
     return actions;
 }
 
+// The rows whose form's section looks through (the Through manager's).
+bool LooksThrough(const std::string &Action) { return Action.find("looking through") != std::string::npos; }
+
 const TAction &ActionNamed(const std::string &Name) {
     for (const TAction &a : Actions())
         if (Name == a.Name) return a;
@@ -1205,7 +1487,7 @@ std::vector<TRow> Rows() {
     for (const TKind &k : Kinds()) {
         if (k.Framed) {
             for (const TAction &a : Actions())
-                if (a.OwnTrap) rows.push_back({&k, a.Name});
+                if (a.OwnTrap && (k.Bordered || !a.BorderOnly)) rows.push_back({&k, a.Name});
             continue;
         }
         std::string names = k.Actions;
@@ -1248,23 +1530,38 @@ protected:
         }
         Framed = NewManager();
         AddStoredSkin(*Framed, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
-        Framed->SetExtendedBorders(true);
         Framed->SetSkinName("Beryllo (internal)");
-        Framed->AnimEffects()->FormShow->Time = 20;
-        Framed->AnimEffects()->FormHide->Time = 20;
-        Framed->AnimEffects()->SkinChanging->Time = 20;
+        // The same skin whose form section, a plain colour in a mere outline,
+        // looks through to what lies behind: its client background is painted
+        // as the form is erased, graphic children and all.
+        ThroughDir = std::make_unique<vcl::test::TempFolder>();
+        WriteStoredSkinCopy(*ThroughDir, "Through",
+                            {{"BORDERSMASK=^0420,0048,0452,0080,0006,0006,0006,0006,2,1,0,0",
+                              "BORDERSMASK=^0420,0048,0452,0080,0006,0006,0006,0006,2,0,0,0"}});
+        Through = NewManager();
+        Through->SetSkinDirectory(ThroughDir->Path());
+        Through->SetSkinName("Through");
+        for (TsSkinManager *m : {Framed.get(), Through.get()}) {
+            m->SetExtendedBorders(true);
+            m->AnimEffects()->FormShow->Time = 20;
+            m->AnimEffects()->FormHide->Time = 20;
+            m->AnimEffects()->SkinChanging->Time = 20;
+        }
     }
     static void TearDownTestSuite() {
         Stored.reset();
         Light.reset();
         Framed.reset();
+        Through.reset();
+        ThroughDir.reset();
         Modules.reset();
     }
     static inline std::unique_ptr<AdapterModules> Modules;
-    static inline ManagerPtr Stored, Light, Framed;
+    static inline ManagerPtr Stored, Light, Framed, Through;
+    static inline std::unique_ptr<vcl::test::TempFolder> ThroughDir;
 
     FreedByApplication()
-        : Manager(GetParam().Kind->Framed              ? Framed.get()
+        : Manager(GetParam().Kind->Framed              ? (LooksThrough(GetParam().Action) ? Through.get() : Framed.get())
                   : GetParam().Action == "removal" || GetParam().Action == "unskinned" ? Light.get()
                                                    : Stored.get()) {
         Manager->SetIsDefault(true);
@@ -1348,6 +1645,7 @@ protected:
             run.Armed = true;
             action.Drive(run);
             if (action.OwnTrap) Settle();
+            if (action.Done && run.Control) action.Done(run);
             run.Armed = false;
             // A later message to the window, the time for what was posted,
             // and the adapter's end where the application left it.
