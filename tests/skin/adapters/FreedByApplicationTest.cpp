@@ -249,6 +249,8 @@ struct TKind {
     // a manager whose skin has extended borders and whose form animations
     // are as short as they go (their paths run, their frames do not).
     bool Framed = false;
+    // Its sections are in the skin of plain colours only.
+    bool Light = false;
 };
 
 // ------------------------------------------------------------- the kinds
@@ -573,13 +575,15 @@ const std::vector<TKind> &Kinds() {
          "hover"},
         {"GroupBoxChildren", tpGroupBox, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TGroupBox>(R.Form))); },
          "paint print"},
+        // Skinned (the stored skin has no tab control), it paints its
+        // labels into its own picture, in its print and its erase.
         {"TabControlChildren", tpTabControl,
          [](TRun &R) {
              auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
              tabs->Tabs()->Add("One");
              Labels(R, tabs, 30);
          },
-         "paint print"},
+         "paint print", {}, false, true},
         {"WindowedChildren", tpPanel,
          [](TRun &R) {
              auto *panel = Put(R, vcl::Create<vcl::TPanel>(R.Form));
@@ -1194,9 +1198,9 @@ protected:
     static inline ManagerPtr Stored, Light, Framed;
 
     FreedByApplication()
-        : Manager(GetParam().Kind->Framed              ? Framed.get()
-                  : GetParam().Action == "removal" ? Light.get()
-                                                   : Stored.get()) {
+        : Manager(GetParam().Kind->Framed                                      ? Framed.get()
+                  : GetParam().Action == "removal" || GetParam().Kind->Light ? Light.get()
+                                                                             : Stored.get()) {
         Manager->SetIsDefault(true);
         Form.Show();
     }
