@@ -2,15 +2,18 @@
 # more than a test case, so each executable runs all of its cases at once.
 #
 #   zuvo_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>]
-#                 [COST <s>] [SEPARATE <Suite.Case>...])
+#                 [COST <s>] [SEPARATE <Suite.Case>...] [SHARDS <n>])
 #
 # COST is about how many seconds the test runs: CTest starts the costliest
 # first, so that a long test does not start last and hold up the end of a
 # parallel run (a fresh build folder has no timings of earlier runs yet).
 # Each SEPARATE case, one that alone runs longer than most programs, becomes a
 # test of its own (<name>.<Case>), started first, while <name> runs the rest.
+# SHARDS n runs the rest as n tests (<name>.1 ... <name>.n) side by side, each
+# a share of the cases, so that one long table does not hold up the end of a
+# parallel run.
 function(zuvo_add_test)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT;COST" "SOURCES;LIBS;SEPARATE" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;TIMEOUT;COST;SHARDS" "SOURCES;LIBS;SEPARATE" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock zuvo_test_main)
   if(NOT T_TIMEOUT)
@@ -26,15 +29,28 @@ function(zuvo_add_test)
     list(APPEND tests ${T_NAME}.${short})
     string(APPEND rest ":${case}")
   endforeach()
+  set(filter "")
   if(rest)
     string(SUBSTRING "${rest}" 1 -1 rest)
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no --gtest_filter=-${rest})
-  else()
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no)
+    set(filter --gtest_filter=-${rest})
   endif()
-  list(APPEND tests ${T_NAME})
+  set(others "")
+  if(T_SHARDS)
+    math(EXPR last "${T_SHARDS} - 1")
+    foreach(shard RANGE ${last})
+      math(EXPR number "${shard} + 1")
+      add_test(NAME ${T_NAME}.${number} COMMAND ${T_NAME} --gtest_color=no ${filter})
+      set_tests_properties(${T_NAME}.${number} PROPERTIES
+        ENVIRONMENT "GTEST_TOTAL_SHARDS=${T_SHARDS};GTEST_SHARD_INDEX=${shard}")
+      list(APPEND others ${T_NAME}.${number})
+    endforeach()
+  else()
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no ${filter})
+    set(others ${T_NAME})
+  endif()
+  list(APPEND tests ${others})
   if(T_COST)
-    set_tests_properties(${T_NAME} PROPERTIES COST ${T_COST})
+    set_tests_properties(${others} PROPERTIES COST ${T_COST})
   endif()
 
   set_tests_properties(${tests} PROPERTIES TIMEOUT ${T_TIMEOUT})

@@ -158,8 +158,12 @@ bool WaitUntilClosed(HWND window, std::chrono::milliseconds timeout) {
 }
 
 bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout) {
+    // The answer is the last one asked: a condition that keeps state (two
+    // captures alike in a row) must not be asked once more after it held.
     const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done() && std::chrono::steady_clock::now() < end) {
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
@@ -167,7 +171,6 @@ bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds time
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
-    return done();
 }
 
 TImage32 CaptureWindow(HWND window) {
