@@ -362,7 +362,9 @@ public:
     // runs here, and the blending ends with it.
     void StartBlendOnMoving(bool Drag);
     // Opaque again; Snapshot: a cover of the form to take (else one is made).
-    void EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot);
+    // False once the placement and repaints on the way (the form's procedure
+    // and painting) freed this provider or its form.
+    bool EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot);
     // The unskinned route's handlers around the saved procedure.
     bool VisibleChangedUnskinned(vcl::TMessage &Message);   // before it; false: freed
     // CM_SHOWINGCHANGED: around it (a hide's picture goes where the hide
@@ -464,7 +466,9 @@ public:
     // border form (sFormBorder.cpp).
     bool NativeBordersMaximized() const;
     bool NativeFrameMaximized() const;
-    void CreateControlAdapter();
+    // False once the application's events about the controls freed this
+    // provider (TvlCtrlAdapter::AdaptControls).
+    bool CreateControlAdapter();
     // The veil over the disabled form, shown or removed.
     void UpdateDisabledVeil();
     // The caption cover's replaced window procedure and its paint handler.
@@ -473,7 +477,9 @@ public:
     // The outline drag of ResizeMode rmBorder.
     void BeginOutlineDrag(int HitCode, vcl::TPoint ScreenPoint);
     void MoveOutlineDrag(vcl::TPoint ScreenPoint);
-    void EndOutlineDrag();
+    // False once the end freed this provider (the form's own handling of
+    // the capture's loss or of its new place).
+    bool EndOutlineDrag();
     // The caption strip behind the buttons kept and put back.
     void SaveButtonsArea(int Y, int CaptionWidth);
     void RestoreButtonsArea(int CaptionWidth);
@@ -673,7 +679,7 @@ public:
     // The blended move of a form with a border form: the drag moves the
     // border window, and the form joins it at the end.
     void StartBorderBlend(bool Drag);
-    void EndBorderBlend();
+    bool EndBorderBlend();
 
     // ------------------------------------------------------ sFormBorder.cpp
     // The extended border form while extended borders apply, else null.
@@ -695,8 +701,9 @@ public:
     std::unique_ptr<vcl::TForm> TakeBorderWindow() override;
     void FreeBorderForm() override;
     // A mouse message that the border window forwarded with the code -1
-    // gets the border form's code.
-    void ResolveBorderCode(vcl::TMessage &Message);
+    // gets the border form's code. False once the application's hit test
+    // freed this provider.
+    bool ResolveBorderCode(vcl::TMessage &Message);
     // With a border form: what the window keeps of its frame (sFormRegion.cpp).
     void PaintInsideBorder(HDC DC);
     // A render made a new image that the border window does not show yet.

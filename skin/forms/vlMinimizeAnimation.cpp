@@ -382,11 +382,15 @@ bool TsSkinProvider::StartMinimizeAnimation() {
     if (!MinTimer->Restoring || !MinTimer->SnapshotWindow()) MinTimer->Init();
     MinTimer->Restoring = false;
     StateFlags &= ~pfRestoreAnimation;
+    // The pictures below run the children's painting, which may free this
+    // provider: the command then has nothing left to hand on to.
+    const vcl::TGuarded self(this);
     if (MinTimer->TargetAlpha <= MinTimer->Flight.Alpha) {
         if (BorderForm) {
             // The border's window flies: its frame image takes the client in
             // while the minimize bit is set.
             UpdateBorder(false, 255);
+            if (!self) return true;
             TvlBorderForm &border = BorderForm->Border();
             if (const HWND borderWindow = border.Window()) {
                 EnableBlurBehind(borderWindow, false, nullptr);
@@ -400,9 +404,6 @@ bool TsSkinProvider::StartMinimizeAnimation() {
                 SetWindowRgn(borderWindow, nullptr, FALSE);
             }
         } else {
-            // The picture runs the children's painting, which may free this
-            // provider: the command then has nothing left to hand on to.
-            const vcl::TGuarded self(this);
             std::unique_ptr<vcl::TBitmap> image = GetFormImage();
             if (!self) return true;
             MinTimer->Snapshot = std::move(image);
@@ -428,12 +429,16 @@ bool TsSkinProvider::StartRestoreAnimation() {
         !m->AnimEffects()->Minimizing->Active)
         return false;
     if (StateFlags & pfRestoreAnimation) return true;
+    // The border window's image and the frame's render run the form's own
+    // painting, which may free this provider: nothing is reversed then, and
+    // the caller restores the form as the system does.
+    const vcl::TGuarded self(this);
     TvlBorderForm *border = BorderForm ? &BorderForm->Border() : nullptr;
     if (border && !border->Window()) {
         // Made unseen, to fly the minimized image back.
         border->Updating = false;
         UpdateBorder(false, 0);
-        if (!BorderForm || !border->Window()) return false;
+        if (!ProviderServes(self, window) || !BorderForm || !border->Window()) return false;
         ShowLayeredBitmap(border->Window(), MinTimer->Snapshot.get(), 0);
     }
     StateFlags &= ~pfMinimizeAnimation;
@@ -442,6 +447,13 @@ bool TsSkinProvider::StartRestoreAnimation() {
     if (TsSkinManager *manager = FSkinData->GetSkinManager()) manager->SysCommandState = 1;
     if (border) {
         border->Updating = true;
+        // The frame flies in its active look; rendered before the form turns
+        // transparent, so that a render that lost the provider leaves the
+        // form as it was.
+        FormActive = 1;
+        FSkinData->BGChanged = true;
+        RenderFrame();
+        if (!ProviderServes(self, window)) return false;
         const HWND borderWindow = border->Window();
         SetWindowPos(borderWindow, HWND_TOPMOST, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
@@ -450,9 +462,6 @@ bool TsSkinProvider::StartRestoreAnimation() {
         SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
         if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(window, 0, 0, LWA_ALPHA);
         MinTimer->SetEnabled(true);
-        FormActive = 1;
-        FSkinData->BGChanged = true;
-        RenderFrame();
         Animating = false;
         return true;
     }
