@@ -270,11 +270,16 @@ void TsSkinProvider::RemoveSkinFromForm(vcl::TMessage &Message) {
         if (!self) return;
         SetSysMenuStyle(false);
         const HWND window = Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+        // The region's redraw paints the form and its MDI client.
         if (window && GetCaptionHeight(false) > 0 && !ModuleState().FormAnimationActive)
             SetWindowRgn(window, nullptr, TRUE);
+        if (!self) return;
         if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(vcl::clBtnFace);
         if (!self) return;
+        // The MDI client's adapter gives its window back, whose procedure is
+        // the application's.
         SetMDIHelper(false);
+        if (!self) return;
         UpdateExtBorders(false);
         if (!self) return;
         // The form itself: a null window here would repaint the whole desktop.

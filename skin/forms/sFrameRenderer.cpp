@@ -129,7 +129,11 @@ bool TsSkinProvider::RenderFrame() {
             InitBgInfo(&image, 0, 0, render.Bg);
             if (!maskMode) PaintCaption(render);
             // The caption text goes over the menu line: its glow may reach it.
+            // The line's items are drawn by the application's handlers, which
+            // may free this provider: nothing is rendered then.
+            const vcl::TGuarded self(this);
             PaintMenuLine(image, 0);
+            if (!self) return false;
             if (BorderForm && !maskMode) PaintCaptionText(render);
             if (MDIHelper) PaintMDIArea(image, render.Bg);
             // The border image goes over the frame, the caption and its text

@@ -290,7 +290,17 @@ void TsSkinProvider::PaintLineItems(vcl::TBitmap &Image) {
         }
         return items;
     };
+    // The items' handlers are the application's: they may free an item, a
+    // menu, the form with this provider, or change the bar, whose new
+    // layout then comes with the change's own repaint.
+    const vcl::TGuarded self(this);
+    const vcl::TGuarded<vcl::TMainMenu> menuAlive(menu), mergedAlive(merged);
+    const auto countOf = [](const vcl::TMainMenu *Menu) { return Menu ? Menu->Items()->Count() : 0; };
+    const int menuCount = countOf(menu), mergedCount = countOf(merged);
     for (const TvlPlacedItem &placed : LayoutMenuLine(lineItems(menu), lineItems(merged), band)) {
+        if (!self || !menuAlive || (merged && !mergedAlive) || countOf(menu) != menuCount ||
+            countOf(merged) != mergedCount)
+            return;
         vcl::TMainMenu *owner = placed.Merged ? merged : menu;
         vcl::TMenuItem *item = owner->Items()->Items(placed.Index);
         // The line's painter draws the items: items that lack its handlers
