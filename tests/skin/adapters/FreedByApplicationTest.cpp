@@ -19,6 +19,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <functional>
@@ -26,6 +27,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "AdaptersTestSupport.h"
@@ -493,6 +495,52 @@ void ServeDialog(TRun &R) {
     R.Server = provider;
     provider->AttachToDialog(R.Window);
     EXPECT_TRUE(provider->DialogAdapter()) << "no dialog adapter";
+}
+
+// Blended moves on for the row (the run's end puts them off again), with
+// the system's full-window dragging, whose move loop moves the window.
+void BlendedMoves(TRun &R) {
+    DefaultManager()->AnimEffects()->BlendOnMoving->Active = true;
+    BOOL full = FALSE;
+    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    R.Keep.push_back(std::shared_ptr<void>(nullptr, [full](void *) {
+        DefaultManager()->AnimEffects()->BlendOnMoving->Active = false;
+        SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
+    }));
+}
+void MouseInput(DWORD Flags, POINT At) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>(At.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = static_cast<LONG>(At.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &in, sizeof in);
+}
+// A press on the caption, a drag of 15 steps and the release, from a second
+// thread while this one pumps.
+void DragCaption(TRun &R) {
+    RECT w{};
+    GetWindowRect(R.Window, &w);
+    POINT grip{(w.left + w.right) / 2, w.top + 2};
+    while (grip.y < w.top + 40 && SendMessageW(R.Window, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)) != HTCAPTION)
+        ++grip.y;
+    std::atomic<bool> done = false;
+    std::thread user([&] {
+        MouseInput(0, grip);
+        std::this_thread::sleep_for(50ms);
+        MouseInput(MOUSEEVENTF_LEFTDOWN, grip);
+        for (int i = 1; i <= 15; ++i) {
+            std::this_thread::sleep_for(20ms);
+            MouseInput(0, POINT{grip.x + 4 * i, grip.y + 2 * i});
+        }
+        std::this_thread::sleep_for(30ms);
+        MouseInput(MOUSEEVENTF_LEFTUP, POINT{grip.x + 60, grip.y + 30});
+        done = true;
+    });
+    uitest::PumpUntil([&] { return done && (!R.Server || !(ProviderOf(R)->StateFlags & pfBlendOnMoving)); }, 5s);
+    user.join();
+    ParkCursor();
 }
 
 // The default manager's menu painter.
@@ -1536,6 +1584,20 @@ const std::vector<TAction> &Actions() {
      [](TRun &R) { ShowWindow(R.Window, SW_SHOW); }), Shown),
         Did(FormAction("WM_WINDOWPOSCHANGING", WM_WINDOWPOSCHANGING, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }), PlacedAt(320, 210, 440, 320)),
         Did(FormAction("WM_WINDOWPOSCHANGED", WM_WINDOWPOSCHANGED, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }), PlacedAt(320, 210, 440, 320)),
+        // The border's update ranks the form again, an active stay-on-top
+        // one on top, as the frame repaints.
+        FormAction("WM_WINDOWPOSCHANGED in the border's update", WM_WINDOWPOSCHANGED,
+     [](TRun &R) {
+         FormOf(R)->SetFormStyle(vcl::fsStayOnTop);
+         uitest::ActivateAndWait(R.Window, 2s);
+         Settle();
+     },
+     [](TRun &R) { Refresh(R); }, true, BorderOnly),
+        // The user drags the caption of a form with an extended border, the
+        // skin's blended move on: the form's window waits unseen while the
+        // border window travels, and joins it where the drag left it.
+        FormAction("WM_WINDOWPOSCHANGED in a blended move", WM_WINDOWPOSCHANGED, BlendedMoves, DragCaption, true,
+                   BorderOnly),
         // (WM_SIZE, WM_MOVE and WM_ERASEBKGND come from the system's handling
         // of the class library's own placement and paint.)
         Did(FormAction("WM_SIZE", WM_SIZE, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }, ProviderOnly), PlacedAt(320, 210, 440, 320)),
