@@ -349,7 +349,10 @@ void TvlMinTimer::EndRestore() {
 void TsSkinProvider::FreeMinimizeTimer() {
     if (!MinTimer) return;
     const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
-    if (MinTimer->Enabled()) {
+    // The end of a flight stops the timer before it shows the form and lets
+    // go of the hot button, both of which run the application's code: the
+    // flight counts as under way until its bit is cleared.
+    if (MinTimer->Enabled() || (StateFlags & (pfMinimizeAnimation | pfRestoreAnimation))) {
         // A flight cut short never reaches its end, which would undo what its
         // start did: the form is not left transparent.
         StateFlags &= ~(pfMinimizeAnimation | pfRestoreAnimation);
