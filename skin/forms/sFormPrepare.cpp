@@ -180,10 +180,10 @@ void TsSkinProvider::CreateControlAdapter() {
 // ------------------------------------------------------------- the veil
 
 void TsSkinProvider::UpdateDisabledVeil() {
-    // A veil is laid only over a form that can be seen: over a hidden one
-    // it would be a black rectangle over whatever lies there.
-    const bool wanted =
-        Form && !Form->Enabled() && Form->HandleAllocated() && IsWindowVisible(Form->WindowHandle());
+    // A veil is laid only over a form that can be seen: over a hidden or
+    // minimized one it would be a black rectangle over whatever lies there.
+    const bool wanted = Form && !Form->Enabled() && Form->HandleAllocated() &&
+                        IsWindowVisible(Form->WindowHandle()) && !IsIconic(Form->WindowHandle());
     if (!wanted) {
         DisabledVeil.reset();
         return;

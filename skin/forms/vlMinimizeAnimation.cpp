@@ -218,7 +218,7 @@ void TvlMinTimer::Tick(vcl::TObject *) {
     if (FProvider->BorderForm) FProvider->BorderForm->Border().Updating = true;
     if (!Restoring) {
         Flight.Step(false, TargetAlpha);
-        if (Flight.Alpha > 0)
+        if (Flight.Alpha > 0 || FHoldEnd)
             Show(Flight.Alpha);
         else
             EndMinimize();
@@ -229,6 +229,19 @@ void TvlMinTimer::Tick(vcl::TObject *) {
         Show(Flight.Alpha);
     else
         EndRestore();
+}
+
+void TvlMinTimer::FirstStep() {
+    // The system minimizes the form only after this step: a flight that
+    // empties here ends on the next tick, where its end can tell a
+    // minimized form from one the system left where it was (a one-step
+    // flight's end would keep the border around the icon and no image).
+    const vcl::TGuarded alive(this);
+    FHoldEnd = true;
+    Tick();
+    // (A tick without a window to fly in ends at once, running the
+    // application's code.)
+    if (alive) FHoldEnd = false;
 }
 
 void TvlMinTimer::EndMinimize() {
@@ -416,8 +429,10 @@ bool TsSkinProvider::StartMinimizeAnimation() {
     SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
     if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(window, 0, 0, LWA_ALPHA);
     if (!DwmCompositionActive()) Sleep(40);
-    MinTimer->Tick();
-    if (MinTimer->Flight.Steps > 1 && (StateFlags & pfMinimizeAnimation)) MinTimer->SetEnabled(true);
+    const vcl::TGuarded self(this);
+    MinTimer->FirstStep();
+    if (!self) return true;
+    if (StateFlags & pfMinimizeAnimation) MinTimer->SetEnabled(true);
     InvalidateIconicBitmaps(window);
     return true;
 }
