@@ -361,7 +361,6 @@ void TvlMinTimer::EndRestore() {
 
 void TsSkinProvider::FreeMinimizeTimer() {
     if (!MinTimer) return;
-    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
     // The end of a flight stops the timer before it shows the form and lets
     // go of the hot button, both of which run the application's code: the
     // flight counts as under way until its bit is cleared.
@@ -371,13 +370,19 @@ void TsSkinProvider::FreeMinimizeTimer() {
         StateFlags &= ~(pfMinimizeAnimation | pfRestoreAnimation);
         ShowAnimating = false;
         if (BorderForm) BorderForm->Border().Updating = false;
-        const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes;
-        if (window && Form->AlphaBlend() && set)
-            set(window, 0, Form->AlphaBlendValue(), LWA_ALPHA);
-        else if (window)
-            SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
+        GiveFormItsAlpha();
     }
     MinTimer.reset();
+}
+
+void TsSkinProvider::GiveFormItsAlpha() {
+    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+    if (!window) return;
+    const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes;
+    if (Form->AlphaBlend() && set)
+        set(window, 0, Form->AlphaBlendValue(), LWA_ALPHA);
+    else
+        SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
 }
 
 bool TsSkinProvider::StartMinimizeAnimation() {

@@ -59,6 +59,7 @@ enum TAction {
     aHiddenMidDrag,         // hidden by the application while a translucent drag runs, then shown and dragged again
     aDestroyedMidDrag,      // freed by the application while a translucent drag runs
     aProviderFreedEndingMinimize,  // by the hot title-bar item's OnMouseLeave as the minimize ends
+    aProviderFreedMidDrag,  // the provider freed by the application while a translucent drag runs
     aMinimizedInOneStep,    // a minimize of one step (5 and 25 ms), and its restore
     aDisabledMovedHidden,   // disabled with a veil: moved, hidden, shown again
 };
@@ -73,7 +74,7 @@ const char *const ActionNames[] = {"CloseRefused", "MinimizeRefused", "MaximizeM
                                    "HideShow", "ShowMinimizedRestore", "SkinOffInOnShow", "ShowRefusedInOnShow",
                                    "HideRefusedInOnHide", "HideRefusedByWindow", "SkinChangedMidway",
                                    "SkinOffMidway", "CommandsRefusedByWindow", "HiddenMidDrag",
-                                   "DestroyedMidDrag", "ProviderFreedEndingMinimize",
+                                   "DestroyedMidDrag", "ProviderFreedEndingMinimize", "ProviderFreedMidDrag",
                                    "MinimizedInOneStep", "DisabledMovedHidden"};
 void PrintTo(const TRow &Row, std::ostream *Out) { *Out << KindNames[Row.Kind] << " " << ActionNames[Row.Action]; }
 
@@ -726,6 +727,23 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
         for (const HWND shown : ShownWindows()) ADD_FAILURE() << "left on the screen: " << Describe(shown);
         return;
     }
+    case aProviderFreedMidDrag: {
+        const TranslucentDrags drags(*manager);
+        bool blending = false;
+        {
+            PlayedMoveLoop loop({s.Window(), s.Border()});
+            loop.Midway = [&] {
+                blending = s.Blending();
+                s.FreeProvider();
+            };
+            PressCaption(s);
+            ASSERT_EQ(loop.Loops, 1);
+        }
+        EXPECT_TRUE(blending) << "the drag blends";
+        ASSERT_FALSE(s.P);
+        border = false;
+        break;
+    }
     case aProviderFreedEndingMinimize: {
         s.HotTitleItem()->OnMouseLeave = vcl::TNotifyEvent::Bind<&Subject::FreeProvider>(&s);
         s.Command(SC_MINIMIZE);
@@ -793,12 +811,12 @@ std::vector<TRow> Rows() {
                           aShowMinimizedRestore, aSkinOffInOnShow, aShowRefusedInOnShow, aHideRefusedInOnHide,
                           aHideRefusedByWindow, aSkinChangedMidway, aSkinOffMidway,
                           aCommandsRefusedByWindow, aHiddenMidDrag, aDestroyedMidDrag, aProviderFreedEndingMinimize,
-                          aMinimizedInOneStep, aDisabledMovedHidden}) {
-            // A title-bar item lies on a skinned caption of a form's own
-            // provider (the embedded one is served by its host's); the veil
-            // goes with any form.
-            if ((IsDialog(k) || k == kEmbedded || k == kUnsectioned) && a == aProviderFreedEndingMinimize) continue;
-            if ((IsDialog(k) || k == kUnsectioned) && a == aDisabledMovedHidden) continue;
+                          aProviderFreedMidDrag, aMinimizedInOneStep, aDisabledMovedHidden}) {
+            // A title-bar item, a blended drag and a veil are a skinned
+            // form's (the embedded one is served by its host's provider).
+            const bool skinned = !IsDialog(k) && k != kUnsectioned;
+            if ((!skinned || k == kEmbedded) && (a == aProviderFreedEndingMinimize || a == aProviderFreedMidDrag)) continue;
+            if (!skinned && a == aDisabledMovedHidden) continue;
             // (A dialog's minimize does not fly.)
             if ((k == kEmbedded || IsDialog(k)) && a == aMinimizedInOneStep) continue;
             if (k == kEmbedded && (a == aMinimizeRefused || a == aMaximizeMinimized || a == aMaximizeMinimizedNative ||
@@ -807,7 +825,8 @@ std::vector<TRow> Rows() {
                 continue;
             if (IsDialog(k) && (a == aShowRefusedInOnShow || a == aHideRefusedInOnHide)) continue;
             // A caption drag of a window inside another blends nothing.
-            if ((k == kMDIChild || k == kEmbedded) && (a == aHiddenMidDrag || a == aDestroyedMidDrag)) continue;
+            if ((k == kMDIChild || k == kEmbedded) && (a == aHiddenMidDrag || a == aDestroyedMidDrag || a == aProviderFreedMidDrag))
+                continue;
             rows.push_back({k, a});
         }
     return rows;
