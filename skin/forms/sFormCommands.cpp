@@ -257,6 +257,10 @@ void TsSkinProvider::RemoveSkinFromForm(vcl::TMessage &Message) {
     if (!FormDestroying(Form) && manager) {
         HookFormMenus(false);
         if (!self) return;
+        // The bar's items measured again without the skin, also where they
+        // stay owner-drawn (the application's own drawing).
+        RebuildMainMenu(false);
+        if (!self) return;
         SetSysMenuStyle(false);
         const HWND window = Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
         if (window && GetCaptionHeight(false) > 0 && !ModuleState().FormAnimationActive)

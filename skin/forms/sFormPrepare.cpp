@@ -201,7 +201,9 @@ void TsSkinProvider::UpdateDisabledVeil() {
     vcl::TRect r = WindowRectOf(Form->WindowHandle());
     if (BorderForm) {
         // Over the whole border image (the skin's frame and its shadow
-        // around the window), one pixel beyond it.
+        // around the window), one pixel beyond it: the skin's frame may
+        // reach past the window's own, and the margins need not be even,
+        // so the window and its left margin would leave part of it bare.
         const vcl::TPoint offset = WindowToFrameOffset();
         const int left = r.Left - offset.X - 1, top = r.Top - offset.Y - 1;
         r = {left, top, left + CacheWidth() + 2, top + CacheHeight() + 2};
@@ -306,6 +308,8 @@ void TsSkinProvider::MoveOutlineDrag(vcl::TPoint ScreenPoint) {
         // window be dragged down to.
         const int minW = std::max(Form->Constraints()->MinWidth, GetSystemMetrics(SM_CXMINTRACK));
         const int minH = std::max(Form->Constraints()->MinHeight, GetSystemMetrics(SM_CYMINTRACK));
+        // The lower-right corner (the size grip's code too) sizes like the
+        // other corners: a drag that begins there must follow the mouse.
         const int code = OutlineDrag.HitCode;
         if (code == HTLEFT || code == HTTOPLEFT || code == HTBOTTOMLEFT)
             r.Left = std::min(ScreenPoint.X, r.Right - minW);
@@ -438,7 +442,7 @@ void TsSkinProvider::HookMainMenu(bool On) {
     SyncMenuBar();
 }
 
-void TsSkinProvider::RebuildMainMenu() {
+void TsSkinProvider::RebuildMainMenu(bool Skinned) {
     vcl::TMainMenu *menu = Form ? Form->Menu() : nullptr;
     bool &rebuilding = FormsState().MenuRebuilding;
     if (!menu || rebuilding || !MenuSupportManager()) return;
@@ -448,7 +452,7 @@ void TsSkinProvider::RebuildMainMenu() {
         bool &Flag;
         ~TDone() { Flag = false; }
     } done{rebuilding};
-    HookMainMenu(true);
+    HookMainMenu(Skinned);
     // Every item measured and drawn anew by the system, with what it now uses.
     menu->ItemsChanged();
 }

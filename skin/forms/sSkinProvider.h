@@ -289,6 +289,9 @@ public:
     // The minimize timer goes, with the minimized image it keeps; a flight
     // that still runs leaves the form as opaque as it was.
     void FreeMinimizeTimer();
+    // The form at its own alpha, or opaque and no longer layered: what an
+    // animation cut short before its end leaves it.
+    void GiveFormItsAlpha();
     // The hide cover when there is one (sFormActivation.cpp).
     std::unique_ptr<vcl::TForm> TakeSnapshotForm() override;
 
@@ -483,8 +486,9 @@ public:
     void HookFormMenus(bool On);
     // Only the main menu.
     void HookMainMenu(bool On);
-    // The main menu's items handed over again and its bar built anew.
-    void RebuildMainMenu();
+    // The main menu's items handed over again (Skinned) or taken back, and
+    // its bar built anew.
+    void RebuildMainMenu(bool Skinned = true);
     // The manager whose menu support serves the form's menus; null when none does.
     TsSkinManager *MenuSupportManager() const;
 
