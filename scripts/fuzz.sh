@@ -59,12 +59,15 @@ run() {
   fi
 }
 
-pids=()
+# Each target leaves a mark when it fails: the shell may already have
+# forgotten the status of a job that ended while the loop counted the running
+# ones, so that waiting for it by its id would answer "not a child".
+marks=$(mktemp -d)
+trap 'rm -rf "$marks"' EXIT
 for t in $targets; do
   while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do sleep 1; done
-  run "$t" &
-  pids+=($!)
+  { run "$t" || : >"$marks/$t"; } &
 done
-failed=0
-for p in "${pids[@]}"; do wait "$p" || failed=1; done
-exit $failed
+wait
+failed=$(ls "$marks")
+[ -z "$failed" ] || { echo "fuzz: failed: $(echo $failed)" >&2; exit 1; }

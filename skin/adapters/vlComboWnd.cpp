@@ -654,6 +654,8 @@ void TvlComboListWnd::ApplySkinColors() {
     InCalcSize = false;
 }
 
+int TvlComboListWnd::BorderStripWidth() const { return std::max(FrameLeft, 1); }
+
 bool TvlComboListWnd::KeepsCapture() const { return !SimpleList && Visible(Handle); }
 
 void TvlComboListWnd::PrepareCache() {
@@ -688,7 +690,7 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
         if (InScrollMessage) break;
         PrepareCache();
         const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
-        CopyBorderStrips(dc.Get(), 1);
+        CopyBorderStrips(dc.Get(), BorderStripWidth());
         PaintNcScrollBars(*this, -1, dc.Get());
         if (SimpleList) PaintGapBelowList(GetParent(Handle), Handle, nullptr);
         Message.Result = 0;
@@ -776,7 +778,7 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
         // While the list tracks the mouse, or a bar part is pressed, its
         // border strips stay as they are.
         if (Message.Msg == WM_PRINT && SendMessageW(Handle, LB_GETCOUNT, 0, 0) > 0 && e.PressedPart == -1 && !Tracking)
-            CopyBorderStrips(dc, 1);
+            CopyBorderStrips(dc, BorderStripWidth());
         PaintNcScrollBars(*this, -1, dc);
         return true;
     }

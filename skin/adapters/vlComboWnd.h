@@ -103,6 +103,9 @@ public:
 
 private:
     void PrepareCache();
+    // The border strips as wide as the frame around the client: a simple
+    // list's client edge is two pixels, a dropped list's border one.
+    int BorderStripWidth() const;
 };
 
 // The list adapter of a combo box's list window.

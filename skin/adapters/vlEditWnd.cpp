@@ -366,11 +366,14 @@ bool TvlEditWnd::EditSkinCommand(vcl::TMessage &Message) {
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         return false;
     case SC_IS_HANDLED: Message.Result = 1; return true;
-    case SC_BUILD_CACHE:
+    case SC_BUILD_CACHE: {
         RefreshGeometry(*this);
-        PaintSkinnedControl(data, Handle, false);
-        PaintMaskBorder(data, SkinnedControlState(data), *this);
+        // The mask border goes over a new image only: drawn again over a
+        // kept one, its see-through corners would darken with every build.
+        const bool stale = data.BGChanged;
+        if (PaintSkinnedControl(data, Handle, false) && stale) PaintMaskBorder(data, SkinnedControlState(data), *this);
         return true;
+    }
     case SC_GET_SECTION_INDEX:
         if (auto *query = CommandRecord<TvlSectionQuery>(Message)) query->SectionIndex = data.SkinIndex();
         return true;
@@ -414,10 +417,12 @@ bool TvlEditWnd::OwnMessage(vcl::TMessage &Message) {
     const vcl::TGuarded alive(this);
     switch (Message.Msg) {
     case WM_PRINT:
+        // The print is whole here, a list view's too (its header follows in
+        // its own stage when this returns). Passed on below, the base would
+        // paint the window once more over it, at the frame's corner and
+        // unclipped: the rows a frame width up and left, the bars gone.
         Print(Message);
-        // A list view's print goes on to its own stage.
-        if (!alive || SkinData->ControlKind != 10) return true;
-        break;
+        return true;
     case SM_SKINCOMMAND:
         if (EditSkinCommand(Message)) return true;
         break;

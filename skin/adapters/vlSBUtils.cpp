@@ -321,7 +321,15 @@ bool TvlMainWnd::OwnMessage(vcl::TMessage &Message) {
         if (TsSkinManager *m = DefaultManager(); m && !Designing(m) && IsWindowEnabled(Handle) && m->ActiveWindow != Handle)
             m->SetActiveControl(Handle);
         break;
-    case WM_PRINT: Message.Result = SendMessageW(Handle, WM_PAINT, Message.WParam, Message.LParam); return true;
+    case WM_PRINT: {
+        // A control the skin leaves to the system shows on the screen what
+        // the system's erase leaves under its paint: the picture takes both.
+        // The erase is the application's too; the window stays after it.
+        const HWND window = Handle;
+        if (!SkinData || !SkinData->IsSkinned(true)) SendMessageW(window, WM_ERASEBKGND, Message.WParam, 0);
+        Message.Result = SendMessageW(window, WM_PAINT, Message.WParam, Message.LParam);
+        return true;
+    }
     default: break;
     }
     if (!Serving()) {

@@ -226,23 +226,41 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         // serves a menu bar, ShowCaptionCover).
         const bool cover = !Form->OnPaint;
         const bool ownFrame = !BorderForm || Form->Menu();
+        // The form's procedure hears of a held redraw: its code may free
+        // this provider there, and the activation still goes to the form,
+        // its redraw given back.
+        const TvlFormOwnHandling own(*this);
+        const auto holdRedraw = [&] {
+            SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+            if (!own.ProviderGone(Message)) return true;
+            if (IsWindow(window)) {
+                SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+            }
+            return false;
+        };
         if (CompositionOn) {
-            if (!BorderForm)
-                SendMessageW(window, WM_SETREDRAW, FALSE, 0);
-            else if (FSkinData->CacheBmp() && HasMenuLine() &&
-                     !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)))
+            if (!BorderForm) {
+                if (!holdRedraw()) return;
+            } else if (FSkinData->CacheBmp() && HasMenuLine() &&
+                       !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation))) {
                 // Not while the border window carries a minimize or restore
                 // flight: the cover would flash the frame over its picture.
                 CoverMenuLineWithBorder(*this);
+            }
             if (!ShowAnimating && cover) ShowCaptionCover();
         } else if (DialogMade && ShowAnimating) {
-            SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+            if (!holdRedraw()) return;
         } else if (!Form->FormState().Contains(vcl::fsShowing) && cover) {
             ShowCaptionCover();
         }
         // The window keeps only what lies inside its native frame: the
-        // system's caption drawing stays under the border window.
-        if (BorderForm && !CompositionOn && !ShowAnimating && !blending) UpdateFormRegion(false, false);
+        // system's caption drawing stays under the border window. Its
+        // placement reaches the form's procedure.
+        if (BorderForm && !CompositionOn && !ShowAnimating && !blending) {
+            UpdateFormRegion(false, false);
+            if (own.ProviderGone(Message)) return;
+        }
         if (!PassOn(Message)) return;
         if (CompositionOn) {
             if (!BorderForm) {
@@ -366,9 +384,12 @@ void TsSkinProvider::WMMDIActivate(vcl::TMessage &Message) {
 // caption buttons are drawn from the manager's images each time.)
 void TsSkinProvider::WMMove(vcl::TMessage &Message) {
     GlowService().ClearGlows(true);
+    const TvlFormOwnHandling own(*this);
     if (!BorderForm && ExtBordersAllowed() && !ProviderLoading() &&
-        !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)))
-        UpdateExtBorders(true);
+        !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation)) && !UpdateExtBorders(true)) {
+        own.ProviderGone(Message);
+        return;
+    }
     if (!PassOn(Message)) return;
     // A border window follows in WM_WINDOWPOSCHANGED and takes the glued
     // forms along itself.
@@ -447,7 +468,7 @@ void TsSkinProvider::FollowNewSize() {
         if (FDrawNonClientArea &&
             ((IsMDIParent() && FSkinData->CanUseCache()) || IsMDIChildForm(Form) || fromIconic)) {
             CollectFrameMasks();
-            UpdateFormRegion(true, true);
+            if (!UpdateFormRegion(true, true)) return;
         }
         remember();
         return;
@@ -462,7 +483,7 @@ void TsSkinProvider::FollowNewSize() {
     }
     // Maximized however it was (a window state, a snap), the system's frame
     // may be the form's now.
-    if (BorderForm && NativeFrameMaximized()) UpdateExtBorders(false);
+    if (BorderForm && NativeFrameMaximized() && !UpdateExtBorders(false)) return;
     const bool bars = ScrollBarShown(FormScrollAdapter.get());
     // The renders and repaints below run the form's own painting, which may
     // free this provider.
@@ -506,8 +527,8 @@ void TsSkinProvider::FollowNewSize() {
             SetWindowPos(border, window, 0, 0, 0, 0,
                          SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
             vcl::SetWindowRegion(border, vcl::TRegionHandle(BorderRegion()), false);
-        } else {
-            UpdateFormRegion(false, false);
+        } else if (!UpdateFormRegion(false, false)) {
+            return;
         }
     }
     PassUpdateDoneToChildren(Form);
@@ -521,7 +542,7 @@ void TsSkinProvider::WMSizing(vcl::TMessage &Message) {
 void TsSkinProvider::WMExitSizeMove(vcl::TMessage &Message) {
     if (!PassOn(Message)) return;
     // A region held back while the system moved or sized the form.
-    if (RegionChanged) UpdateFormRegion(true, true);
+    if (RegionChanged && !UpdateFormRegion(true, true)) return;
     // The border's shadow may have passed over the skinned dialogs.
     if (BorderForm)
         ForEachHookedDialog([](TvlHookedDialog &Dialog) {
@@ -562,6 +583,9 @@ void MaximizedPlacement(const vcl::TRect &Work, vcl::TPoint Monitor, int B, MINM
 void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
     auto *pos = reinterpret_cast<WINDOWPOS *>(Message.LParam);
     const HWND window = WindowOf(Form);
+    // The border's updates and the hide's picture below run the form's
+    // painting and its children's; the placement still reaches the form.
+    const TvlFormOwnHandling own(*this);
     if (InSizeMove || Has(Form, vcl::csLoading)) {
         StateFlags &= ~pfSnapshotTaken;
         if (pos && window) ShrinkBorderHole(*this, *pos);
@@ -569,8 +593,10 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
         // A form that had its native borders while maximized may have its
         // extended border again.
         if (NativeBordersMaximized() && !BorderForm && ExtBordersAllowed() && IsWindowVisible(window) &&
-            !IsIconic(window))
-            UpdateExtBorders(true);
+            !IsIconic(window) && !UpdateExtBorders(true)) {
+            own.ProviderGone(Message);
+            return;
+        }
         if (FScreenSnap && Form->Showing()) SnapFormPosition(*pos);
         // Placed anew while an edge's double click held it stretched.
         if (BorderForm && BorderForm->Border().EndEdgeStretch(*pos, Form->Top())) {
@@ -578,18 +604,23 @@ void TsSkinProvider::WMWindowPosChanging(vcl::TMessage &Message) {
             return;
         }
     }
+    if (own.ProviderGone(Message)) return;
     const bool snapshot = pos && HideSnapshotDue(*pos);
-    if (snapshot && !TakeHideSnapshot()) return;
+    if (snapshot && !TakeHideSnapshot()) {
+        own.ProviderGone(Message);
+        return;
+    }
     // A form that comes into view has its border window from the start; a
     // shown one that the system minimizes (also "shown") does not.
     if (pos && window && (pos->flags & SWP_SHOWWINDOW) && !IsWindowVisible(window) &&
-        !(StateFlags & pfMinimizeAnimation) && BorderForm && !BorderWindow())
+        !(StateFlags & pfMinimizeAnimation) && BorderForm && !BorderWindow()) {
         UpdateBorder(false, 255);
-    const vcl::TGuarded self(this);
+        if (own.ProviderGone(Message)) return;
+    }
     SavedWndProc(Message);
     // The form's own handling of the placement took the hide or the
     // minimize back: the form stays as it is, so its picture comes down.
-    if (snapshot && ProviderServes(self, window) && !(pos->flags & SWP_HIDEWINDOW) &&
+    if (snapshot && own.Serves() && !(pos->flags & SWP_HIDEWINDOW) &&
         ((pos->flags & SWP_NOMOVE) || pos->x != -32000))
         EndHideSnapshot();
 }
@@ -726,7 +757,7 @@ void TsSkinProvider::WMStyleChanged(vcl::TMessage &Message) {
     if (!PassOn(Message)) return;
     if (SystemMenu && SystemMenu->VisibleClose() != HasSystemMenu()) {
         SystemMenu->UpdateItems(true);
-        RepaintFrameNow();
+        if (!RepaintFrameNow()) return;
     }
     // The border's caption buttons follow the system menu's style.
     const auto *change = reinterpret_cast<const STYLESTRUCT *>(Message.LParam);
@@ -776,10 +807,14 @@ void TsSkinProvider::WMShowWindow(vcl::TMessage &Message) {
 void TsSkinProvider::CMVisibleChanged(vcl::TMessage &Message) {
     const bool visible = Message.WParam != 0;
     if (visible && DialogMade) {
+        const TvlFormOwnHandling own(*this);
         DialogMade = false;
         InitSkin();
         const TsSkinManager *m = FSkinData->GetSkinManager();
-        UpdateExtBorders(m && m->GetExtendedBorders());
+        if (!UpdateExtBorders(m && m->GetExtendedBorders())) {
+            own.ProviderGone(Message);
+            return;
+        }
     }
     if (!PassOn(Message)) return;
     if (!visible)
@@ -801,7 +836,12 @@ void TsSkinProvider::CMEnabledChanged(vcl::TMessage &Message) {
         UpdateDisabledVeil();
     }
     FSkinData->BGChanged = true;
-    if (const HWND window = WindowOf(Form)) SendMessageW(window, WM_NCPAINT, 0, 0);
+    if (const HWND window = WindowOf(Form)) {
+        // The frame's render runs the form's painting.
+        const vcl::TGuarded self(this);
+        SendMessageW(window, WM_NCPAINT, 0, 0);
+        if (!ProviderServes(self, window)) return;
+    }
     UpdateBorder(false, 255);
 }
 
@@ -811,13 +851,19 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     if (!FDrawNonClientArea || !FDrawClientArea) {
         if (!PassOn(Message)) return;
         if (CompositionOn && window) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+        if (!self || (window && !ProviderServes(self, window))) return;
         FSkinData->PaintLocked = false;
         if (CompositionOn && window)
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         return;
     }
     if (!Form->Showing()) {
-        if (BorderForm && !HideBorder(*this)) return;
+        // The border's picture of the form runs its children's painting.
+        const TvlFormOwnHandling own(*this);
+        if (BorderForm && !HideBorder(*this)) {
+            own.ProviderGone(Message);
+            return;
+        }
         try {
             SavedWndProc(Message);
         } catch (...) {
@@ -839,6 +885,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         if (IsZoomed(window)) RefreshMDIParent(false);
         return;
     }
+    const TvlFormOwnHandling own(*this);
     SetMDIHelper(true);
     if (window) SetNcRenderingPolicy(window, ncrpDisabled);
     StateFlags &= ~pfSnapshotTaken;  // (no "may move its owner" flag: the border form reads none)
@@ -855,7 +902,23 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
                     m->AnimEffects()->FormShow->Active && window != FormsState().LinkedWindow;
     // The alpha the form shows at in the end.
     const std::uint8_t alpha = Form->AlphaBlend() ? Form->AlphaBlendValue() : 255;
+    const bool prepared = ShowAnimating;
     bool layerAdded = false;
+    // The show's own handling (OnShow, a paint), or the preparation's
+    // region and border before it, may free this provider and leave the
+    // form: what the preparation put on the form comes down without the
+    // provider, and the form shows as the system draws it.
+    const auto formAsItIs = [form = vcl::TGuarded<vcl::TCustomForm>(Form), window, prepared, &layerAdded, alpha] {
+        if (!prepared || !form || !IsWindow(window)) return;
+        SetChildrenRedraw(*form, true);
+        if (!form) return;
+        if (layerAdded) DropShowLayer(window, false);
+        if (form->AlphaBlend()) {
+            if (form->AlphaBlendValue() != alpha) form->SetAlphaBlendValue(alpha);
+            FormAnimations().SetLayeredAlpha(window, true, alpha);
+        }
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+    };
     if (ShowAnimating) {
         // The form's own first paints stay off the screen: the animation
         // shows its finished image.
@@ -865,7 +928,10 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         if (layerAdded) {
             CollectFrameMasks();
             RegionChanged = true;
-            UpdateFormRegion(false, false);
+            if (!UpdateFormRegion(false, false)) {
+                own.ProviderGone(Message);
+                return formAsItIs();
+            }
         } else if (Form->AlphaBlend()) {
             Form->SetAlphaBlendValue(0);
         }
@@ -873,7 +939,10 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
     } else {
         FSkinData->PaintLocked = false;
     }
-    UpdateExtBorders(m && m->GetExtendedBorders());
+    if (!UpdateExtBorders(m && m->GetExtendedBorders())) {
+        own.ProviderGone(Message);
+        return formAsItIs();
+    }
     // A translucent form gets its own alpha back on every way out of the
     // show: the show took it to keep the form unseen, and a hide before
     // took its layered style; neither comes back by itself where the
@@ -894,21 +963,6 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         InShowAnimation = false;
         // (An unskinned form's lock is the skin's removal's.)
         if (Skinned()) FSkinData->PaintLocked = false;
-    };
-    // The show's own handling (OnShow, a paint) may free this provider and
-    // leave the form: what the preparation put on the form comes down
-    // without the provider, and the form shows as the system draws it.
-    const auto formAsItIs = [form = vcl::TGuarded<vcl::TCustomForm>(Form), window, prepared = ShowAnimating,
-                             layerAdded, alpha] {
-        if (!prepared || !form || !IsWindow(window)) return;
-        SetChildrenRedraw(*form, true);
-        if (!form) return;
-        if (layerAdded) DropShowLayer(window, false);
-        if (form->AlphaBlend()) {
-            if (form->AlphaBlendValue() != alpha) form->SetAlphaBlendValue(alpha);
-            FormAnimations().SetLayeredAlpha(window, true, alpha);
-        }
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
     };
     try {
         if (!PassOn(Message)) return formAsItIs();

@@ -326,32 +326,35 @@ bool TsSkinProvider::NativeFrameMaximized() const {
     return window && IsZoomed(window) && NativeBordersMaximized();
 }
 
-void TsSkinProvider::UpdateExtBorders(bool Allow) {
+bool TsSkinProvider::UpdateExtBorders(bool Allow) {
     const HWND window = WindowOf(Form);
     const TsSkinManager *m = FSkinData->GetSkinManager();
     const bool wanted = Allow && Form && GetCaptionHeight(false) != 0 && FDrawNonClientArea && !Form->Parent() &&
                         Form->FormStyle() != vcl::fsMDIChild && FAllowExtBorders && !NativeFrameMaximized() &&
                         m && m->GetExtendedBorders();
     if (!wanted) {
-        if (!BorderForm) return;
+        if (!BorderForm) return true;
         FreeBorderForm();
         // A form that stays skinned takes its frame's own region again; an
         // unskinned one has none (the skin's removal took it).
         if (window && IsSkinned && !ComponentState().Contains(vcl::csDestroying) &&
             !Form->ComponentState().Contains(vcl::csDestroying)) {
             CollectFrameMasks();
-            UpdateFormRegion(true, true);
+            return UpdateFormRegion(true, true);
         }
-        return;
+        return true;
     }
     // The border shows the frame rendered anew, also when it was there.
     FSkinData->BGChanged = true;
     if (!BorderForm) {
         BorderForm = std::make_unique<TsFormBorder>(*this);
         RegionChanged = true;
-        if (window && IsWindowVisible(window)) UpdateFormRegion(true, true);
+        if (window && IsWindowVisible(window) && !UpdateFormRegion(true, true)) return false;
     }
+    // Its picture runs the children's painting.
+    const vcl::TGuarded self(this);
     UpdateBorder(false, 255);
+    return window ? ProviderServes(self, window) : static_cast<bool>(self);
 }
 
 } // namespace skin

@@ -166,9 +166,12 @@ void TsSkinProvider::SMSkinCommand(vcl::TMessage &Message) {
         break;
     case SC_SCROLL_END:
         if (window && data.UsesParentBackground()) {
+            // The repaint runs the form's painting.
+            const vcl::TGuarded self(this);
             SendMessageW(window, WM_SETREDRAW, TRUE, 0);
             RedrawWindow(window, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+            if (!ProviderServes(self, window)) break;
             if (ModuleState().MDIParentProvider == this && Form->ClientHandle())
                 RedrawWindow(Form->ClientHandle(), nullptr, nullptr,
                              RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);

@@ -179,8 +179,7 @@ void TsSkinProvider::WMSetText(vcl::TMessage &Message) {
     // it off the screen until the skin's caption is painted again.
     if (CompositionOn) {
         if (!BorderForm) ShowCaptionCover();
-        if (!PassOn(Message)) return;
-        RepaintFrameNow();
+        if (!PassOn(Message) || !RepaintFrameNow()) return;
         HideCaptionCover();
     } else {
         FSkinData->BGChanged = true;
@@ -197,11 +196,20 @@ void TsSkinProvider::WMSetIcon(vcl::TMessage &Message) {
         SavedWndProc(Message);
         return;
     }
-    const vcl::TGuarded alive(this);
-    if (!CompositionOn) SendMessageW(window, WM_SETREDRAW, FALSE, 0);
-    if (!alive || !PassOn(Message)) return;
-    if (!CompositionOn) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
-    if (alive) RepaintFrameNow();
+    // The form's procedure hears of the held redraw and may free this
+    // provider: the icon still goes to the form, and its redraw comes back
+    // whoever took the icon.
+    const TvlFormOwnHandling own(*this);
+    const bool holdRedraw = !CompositionOn;
+    if (holdRedraw) SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+    const bool served = !own.ProviderGone(Message) && PassOn(Message);
+    if (holdRedraw && IsWindow(window)) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+    if (served && own.Serves()) {
+        RepaintFrameNow();
+    } else if (IsWindow(window)) {
+        // The system draws the frame again, the provider gone.
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
 }
 
 void TsSkinProvider::WMSettingChange(vcl::TMessage &Message) {

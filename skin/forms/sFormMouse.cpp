@@ -152,20 +152,20 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
         const TsSystemMenu *childMenu = child ? child->SystemMenu : nullptr;
         const bool refused = childMenu && ((code == htMDIMinimize && !childMenu->EnabledMin()) ||
                                            (code == htMDIRestore && !childMenu->EnabledRestore()));
-        if (!refused) SetPressedButton(code);
         Message.Result = 0;
+        if (!refused) SetPressedButton(code);
         return;
     }
     if (IsTitleButtonCode(code)) {
-        SetPressedButton(code);
+        Message.Result = 0;
+        if (!SetPressedButton(code)) return;
         const vcl::TPoint p = ScreenPointOf(Message.LParam);
         FTitleButtons->Items(code - htTitleButton)->DoMouseDown(vcl::mbLeft, CurrentShift(), p.X, p.Y);
-        Message.Result = 0;
         return;
     }
     if (TvlTitleBarItem *item = ItemByCode(code)) {
         Message.Result = 0;
-        if (item->Style() != bsTab) SetPressedButton(code);
+        if (item->Style() != bsTab && (!SetPressedButton(code) || ItemByCode(code) != item)) return;
         // A drop-down menu that no form's menus took along (one without an
         // owner, or made after the skin) is drawn by the skin as well.
         const bool dropDownItem = item->Style() == bsButton || item->Style() == bsMenu;
@@ -275,7 +275,9 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
         if (pressed) {
             if (!commandSent(SC_CONTEXTHELP)) return;
             if (SystemMenu) SystemMenu->UpdateItems(true);
+            // The frame's render runs the form's painting.
             SendMessageW(window, WM_NCPAINT, 0, 0);
+            if (!ProviderServes(self, window)) return;
         }
     } else if (code == HTMINBUTTON) {
         const vcl::TPoint screen = ScreenPointOf(Message.LParam);
@@ -327,8 +329,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
                 vcl::TMessage probe{WM_NCHITTEST, 0, static_cast<LPARAM>(Message.LParam), 0};
                 if (CalcHitTest(probe) == code) {
                     item->SetState(1);
-                    PaintButtonState(code);
-                    if (ItemByCode(code) == item) item->SetState(0);
+                    if (PaintButtonState(code) && ItemByCode(code) == item) item->SetState(0);
                     return;
                 }
             }
@@ -369,7 +370,7 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
         if (TsCaptionButton *button = ButtonByCode(CurrentButton)) {
             // The mouse is over the button it was released on: that one is hot.
             button->State = CurrentButton == code ? 1 : 0;
-            PaintButtonState(CurrentButton);
+            if (!PaintButtonState(CurrentButton)) return;
         }
     if (passOn) SavedWndProc(Message);
 }
@@ -464,6 +465,10 @@ void TsSkinProvider::CMMouseLeave(vcl::TMessage &Message) {
 
 void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     const vcl::TGuarded self(this);
+    // What runs before the command is handed on (the form's painting, the
+    // animations' pictures) may free this provider: the command still goes
+    // to the form then.
+    const TvlFormOwnHandling own(*this);
     const HWND window = WindowOf(Form);
     if (!window) {
         SavedWndProc(Message);
@@ -493,7 +498,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     if (command == (SC_MOVE | HTCAPTION)) {
         // The form's own painting runs here.
         Form->Repaint();
-        if (!ProviderServes(self, window)) return;
+        if (own.ProviderGone(Message)) return;
     } else if (command == SC_MAXIMIZE && !Form->Parent() && MinTimer && MinTimer->Restoring) {
         // The minimized image flies back to the form's place, now maximized.
         StateFlags |= pfMaximizing;
@@ -507,9 +512,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
             borderAfterRestore = true;
         } else if (!main && ExtBordersAllowed() && !BorderWindow()) {
             // A border form that lost its window is made anew with it.
-            UpdateExtBorders(false);
-            UpdateExtBorders(true);
-            UpdateFormRegion();
+            if (UpdateExtBorders(false) && UpdateExtBorders(true)) UpdateFormRegion(true, false);
         }
     } else if (main && iconic && !Form->Parent()) {
         // The command stays with the main form even while a minimize timer
@@ -518,15 +521,19 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         redrawIconicMain = CompositionOn && !BorderForm;
     }
     if (kind == SC_MINIMIZE && !main && minimizeAnimation) handled = StartMinimizeAnimation();
-    // The animations take the form's picture, which runs its children's painting.
-    if (!self) return;
+    // The animations take the form's picture, which runs its children's
+    // painting; the border's renewal for a restore paints it too.
+    if (own.ProviderGone(Message)) return;
 
     // An MDI parent's frame follows its own commands below; any other
     // form's system frame comes with the maximize: the border form goes first.
     const bool mdiParent = IsMDIParent();
     const bool plain = !mdiParent && !handled;
     if (plain && command == SC_MAXIMIZE) {
-        if (BorderForm && NativeBordersMaximized()) UpdateExtBorders(false);
+        if (BorderForm && NativeBordersMaximized() && !UpdateExtBorders(false)) {
+            own.ProviderGone(Message);
+            return;
+        }
         StateFlags |= pfMaximizing;
     }
     // The system's own animation never plays over or instead of ours.
@@ -561,7 +568,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
                 return;
             }
             if (ExtBordersAllowed()) {
-                UpdateExtBorders(true);
+                if (!UpdateExtBorders(true)) return;
                 if (BorderForm) {
                     InShowAnimation = false;
                     UpdateBorder(true, 255);
@@ -570,8 +577,10 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
         }
     }
-    // Alt+Space: the system shows no menu of a window without WS_SYSMENU.
-    if (plain && kind == SC_KEYMENU && LOWORD(Message.LParam) == VK_SPACE && FDrawNonClientArea && HasSystemMenu() &&
+    // Alt+Space: the system shows no menu of a window without WS_SYSMENU. An
+    // MDI frame gets it too (the children pass Alt+Space up to it), or a
+    // skinned MDI application would have no system menu by the keyboard.
+    if ((plain || mdiParent) && kind == SC_KEYMENU && LOWORD(Message.LParam) == VK_SPACE && FDrawNonClientArea && HasSystemMenu() &&
         HasFrame()) {
         RECT r{};
         GetWindowRect(window, &r);

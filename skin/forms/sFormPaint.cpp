@@ -147,7 +147,7 @@ void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
     if (!ControlAdapter) CreateControlAdapter();
     if (!FSkinData->CacheBmp()) {
         const TsSkinManager *m = FSkinData->GetSkinManager();
-        UpdateExtBorders(m && m->GetExtendedBorders());
+        if (!UpdateExtBorders(m && m->GetExtendedBorders())) return;
     }
     PaintNonClient();
     Message.Result = 0;

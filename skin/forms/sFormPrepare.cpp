@@ -106,7 +106,7 @@ void TsSkinProvider::PrepareForm() {
         MDIHelperPending = false;
         SetMDIHelper(true);
     }
-    if (!Has(Form, vcl::csLoading)) UpdateExtBorders(m->GetExtendedBorders());
+    if (!Has(Form, vcl::csLoading) && !UpdateExtBorders(m->GetExtendedBorders())) return;
     IsSkinned = FSkinData->IsSkinned(true);
 }
 

@@ -105,7 +105,12 @@ HRGN TsSkinProvider::BuildFrameRegion(int X, int Y) {
     return region.Release();
 }
 
-void TsSkinProvider::UpdateFormRegion(bool Repaint, bool WithRedraw) { ApplyFormRegion(Repaint, WithRedraw); }
+bool TsSkinProvider::UpdateFormRegion(bool Repaint, bool WithRedraw) {
+    const vcl::TGuarded self(this);
+    const HWND window = WindowOf(Form);
+    ApplyFormRegion(Repaint, WithRedraw);
+    return window ? ProviderServes(self, window) : static_cast<bool>(self);
+}
 
 bool TsSkinProvider::ApplyFormRegion(bool Repaint, bool WithRedraw, bool Resized) {
     const HWND window = WindowOf(Form);
@@ -285,36 +290,45 @@ void TsSkinProvider::PaintClientArea(vcl::TMessage &Message) {
     if (alive && IsMDIParent()) PaintGraphicControls(paint.Get(), {0, 0});
 }
 
-void TsSkinProvider::RepaintFrameNow() {
+bool TsSkinProvider::RepaintFrameNow() {
     const HWND window = WindowOf(Form);
     if (InShowAnimation || !window || !Form->Visible() || !FDrawNonClientArea ||
         Form->ControlState().Contains(vcl::csDestroyingHandle) || !Skinned())
-        return;
+        return true;
+    // The frame's render runs the form's own painting (OnPaint into the
+    // cache), the border's picture its children's, WM_NCPAINT the form's
+    // procedure: any of them may free this provider, or the form.
+    const vcl::TGuarded self(this);
     // A maximized child's caption is its parent's: the parent's frame shows it.
     if (IsMDIChildForm(Form) && IsZoomed(window)) {
         TsSkinProvider *parent = MDIParentSkinProvider();
         const HWND parentWindow = parent ? WindowOf(parent->Form) : nullptr;
-        if (!parentWindow) return;
+        if (!parentWindow) return true;
         parent->SkinData()->BGChanged = true;
         const vcl::TWindowDC dc(parentWindow, GetWindowDC(parentWindow));
         if (dc) parent->PaintCachedFrame(dc.Get());
-        return;
+        return ProviderServes(self, window);
     }
     FSkinData->BGChanged = true;
     vcl::TWindowDC dc(window, GetWindowDC(window));
-    if (!dc) return;
+    if (!dc) return true;
     if (!FSkinData->CacheBmp()) {
         const TsSkinManager *m = FSkinData->GetSkinManager();
         UpdateExtBorders(m && m->GetExtendedBorders());
+        if (!ProviderServes(self, window)) return false;
     }
     if (BorderForm) {
         for (auto &glow : CaptionGlows) glow.reset();
         // The window's own menu line shows through the border's hole.
-        if (Form->Menu()) PerformFormProc(WM_NCPAINT, 0, 0);
+        if (Form->Menu()) {
+            PerformFormProc(WM_NCPAINT, 0, 0);
+            if (!ProviderServes(self, window)) return false;
+        }
         UpdateBorder(true, 255);
-        return;
+        return ProviderServes(self, window);
     }
     PaintCachedFrame(dc.Get());
+    return ProviderServes(self, window);
 }
 
 void TsSkinProvider::ShowCaptionCover() {
@@ -434,12 +448,14 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
         RegionChanged = true;
         HookMainMenu(true);
         const TsSkinManager *m = FSkinData->GetSkinManager();
-        UpdateExtBorders(m && m->GetExtendedBorders());
+        // The border's picture and the repaint run the form's painting.
+        const vcl::TGuarded self(this);
+        if (!UpdateExtBorders(m && m->GetExtendedBorders())) return;
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
-        UpdateFormScrollBars();
+        if (ProviderServes(self, window)) UpdateFormScrollBars();
         return;
     }
-    UpdateExtBorders(false);
+    if (!UpdateExtBorders(false)) return;
     HookMainMenu(false);
     if (window)
         if (const TSetWindowTheme setTheme = SetWindowThemeProc()) setTheme(window, nullptr, nullptr);

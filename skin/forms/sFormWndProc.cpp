@@ -27,7 +27,14 @@ void TsSkinProvider::FormWndProc(vcl::TMessage &Message) {
         return;
     }
     if (Message.Msg == SM_SKINCOMMAND && SkinCommandUnskinned(Message)) return;
-    if (Message.Msg == vcl::CM_VISIBLECHANGED && !VisibleChangedUnskinned(Message)) return;
+    if (Message.Msg == vcl::CM_VISIBLECHANGED) {
+        // The hide's picture runs the children's painting.
+        const TvlFormOwnHandling own(*this);
+        if (!VisibleChangedUnskinned(Message)) {
+            own.ProviderGone(Message);
+            return;
+        }
+    }
     // The picture that the hide's announcement took may have to come down.
     if (Message.Msg == vcl::CM_SHOWINGCHANGED) {
         ShowingChangedUnskinned(Message);
@@ -38,6 +45,21 @@ void TsSkinProvider::FormWndProc(vcl::TMessage &Message) {
         WindowPosChangedUnskinned(Message);
     else if (Message.Msg == WM_NCDESTROY)
         NCDestroyUnskinned(Message);
+}
+
+TvlFormOwnHandling::TvlFormOwnHandling(TsSkinProvider &Provider)
+    : FProvider(&Provider), FForm(Provider.Form),
+      FWindow(Provider.Form && Provider.Form->HandleAllocated() ? Provider.Form->WindowHandle() : nullptr),
+      FOwnProc(Provider.SavedWndProc) {}
+
+bool TvlFormOwnHandling::Serves() const { return ProviderServes(FProvider, FWindow); }
+
+bool TvlFormOwnHandling::ProviderGone(vcl::TMessage &Message) const {
+    if (Serves()) return false;
+    // A provider that lives on but serves the form no more has let its
+    // procedure go as well: the form's own handles the message either way.
+    if (FForm && FOwnProc) FOwnProc(Message);
+    return true;
 }
 
 bool TsSkinProvider::PassOn(vcl::TMessage &Message) {

@@ -345,7 +345,7 @@ void TsSkinProvider::SetAllowExtBorders(bool Value) {
     if (FAllowExtBorders == Value) return;
     FAllowExtBorders = Value;
     if (ProviderLoading() || !Form) return;
-    UpdateExtBorders(Value);
+    if (!UpdateExtBorders(Value)) return;
     FSkinData->BGChanged = true;
     if (Form->HandleAllocated()) RedrawWindow(Form->WindowHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }

@@ -458,8 +458,10 @@ public:
     // An MDI child's skin changed: the MDI parent provider's frame and menu
     // line are to be made again.
     void InvalidateParentLine();
-    // Creates or frees the extended border form (sFormBorder.cpp).
-    void UpdateExtBorders(bool Allow);
+    // Creates or frees the extended border form (sFormBorder.cpp). False
+    // once the form's painting that the region's and the border's repaints
+    // run freed this provider or its form: the caller touches neither then.
+    bool UpdateExtBorders(bool Allow);
     // The manager's option "NativeBordersMaximized" is set; and the form
     // is maximized with it, so that it has the system's frame and no
     // border form (sFormBorder.cpp).
@@ -537,14 +539,19 @@ public:
     // ------------------------------------------------------ sFormRegion.cpp
     void CollectFrameMasks() override;
     HRGN BuildFrameRegion(int X, int Y) override;
-    void UpdateFormRegion(bool Repaint, bool WithRedraw);
+    // False once the placement and the repaint that the new region brings
+    // (the form's procedure, its painting) freed this provider or its form.
+    bool UpdateFormRegion(bool Repaint, bool WithRedraw);
     // As the lower layers ask for it: with repaint, without redraw.
     void UpdateFormRegion() override { UpdateFormRegion(true, false); }
     // WM_NCPAINT's work.
     void PaintNonClient();
     // WM_PAINT's work.
     void PaintClientArea(vcl::TMessage &Message);
-    void RepaintFrameNow();
+    // False once the painting it runs (the form's own, its children's,
+    // its procedure's WM_NCPAINT) freed this provider or its form: the
+    // caller touches neither then.
+    bool RepaintFrameNow();
     void ShowCaptionCover();
     void HideCaptionCover();
     void FreeCaptionCover();
@@ -589,11 +596,12 @@ public:
     void PaintMDIButtonState(const TsCaptionButton &Button);
     // The hit code of the message's screen point.
     int CalcHitTest(const vcl::TMessage &Message);
-    // False once a title-bar item's enter or leave handler has freed this
-    // provider: the caller touches nothing of it then.
+    // False once a title-bar item's enter or leave handler, or the painting
+    // of the frame anew, has freed this provider: the caller touches nothing
+    // of it then.
     bool SetHotButton(int Code, bool Repaint);
-    void SetPressedButton(int Code);
-    void PaintButtonState(int Code);
+    bool SetPressedButton(int Code);
+    bool PaintButtonState(int Code);
     // The button record of a hit code; null for none.
     TsCaptionButton *ButtonByCode(int Code);
     // The button of Code fades (its layer shows its looks) rather than
@@ -883,6 +891,27 @@ TsSkinProvider *FindFormProvider(vcl::TComponent *Component);  // sSysMenuPopup.
 // what a handler checks after a message it sent or pumped may have freed
 // the form with its provider.
 bool ProviderServes(const vcl::TGuarded<TsSkinProvider> &Provider, HWND Window);  // sSysMenuPopup.cpp
+
+// The form's own handling below a provider, noted before a call-out that
+// may free the provider (the form's painting, a handler, a message sent to
+// the form): a message that the provider had not passed on yet still does
+// what the form does with it once the provider is gone (sFormWndProc.cpp).
+class TvlFormOwnHandling {
+public:
+    explicit TvlFormOwnHandling(TsSkinProvider &Provider);
+    // The provider still serves the form (ProviderServes).
+    bool Serves() const;
+    // True once the provider no longer serves the form: Message has then
+    // gone to the form's own procedure, while the form lives, and the
+    // caller touches nothing of the provider.
+    bool ProviderGone(vcl::TMessage &Message) const;
+
+private:
+    vcl::TGuarded<TsSkinProvider> FProvider;
+    vcl::TGuarded<vcl::TCustomForm> FForm;
+    HWND FWindow;
+    vcl::TWndMethod FOwnProc;  // the procedure below the provider: the form's
+};
 // The first windowed control below Parent, depth first, whose window
 // exists and has the dialog control identifier ID; null when none. Controls
 // without a window are passed over and get none.

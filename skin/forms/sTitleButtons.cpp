@@ -309,7 +309,7 @@ void TsSkinProvider::PaintMDIButtonState(const TsCaptionButton &Button) {
     if (dc) BitBlt(dc.Get(), r.Left - offset.X, r.Top - offset.Y, r.Width(), r.Height(), cache, r.Left, r.Top, SRCCOPY);
 }
 
-void TsSkinProvider::PaintButtonState(int Code) {
+bool TsSkinProvider::PaintButtonState(int Code) {
     if (TvlTitleBarItem *item = ItemByCode(Code)) {
         // Items always fade where layers can show them; the frame then
         // shows the item plain under its layer.
@@ -318,19 +318,18 @@ void TsSkinProvider::PaintButtonState(int Code) {
             StartItemAnimation(*item, m->Effects()->AllowAnimation ? 10 : 1, item->GetState() != 0, BorderWindow());
         else
             item->FreeAnimation();
-        if (ButtonsPaintable()) RepaintFrameNow();
-        return;
+        return !ButtonsPaintable() || RepaintFrameNow();
     }
     TsCaptionButton *button = ButtonByCode(Code);
-    if (!button) return;
+    if (!button) return true;
     if (IsMDIButton(Code)) {
         PaintMDIButtonState(*button);
-        return;
+        return true;
     }
     TsTitleButton *titleButton = Code >= htTitleButton ? FTitleButtons->Items(Code - htTitleButton) : nullptr;
-    if (titleButton && !titleButton->Visible()) return;
+    if (titleButton && !titleButton->Visible()) return true;
     const HWND window = WindowOf(Form);
-    if (button->State == -1 || button->Rect.Left <= IconRect.Right || !window || !ButtonsPaintable()) return;
+    if (button->State == -1 || button->Rect.Left <= IconRect.Right || !window || !ButtonsPaintable()) return true;
 
     const bool fading = ButtonFades(Code);
     if (fading) {
@@ -343,14 +342,16 @@ void TsSkinProvider::PaintButtonState(int Code) {
         // Items may reach into the strip that a single button's repaint
         // puts back (and that the fade's picture was drawn over): the whole
         // caption is rendered again, a fading button in its normal look.
-        RepaintFrameNow();
+        if (!RepaintFrameNow()) return false;
     } else if (!fading && BorderForm) {
         // The border window shows the caption, opaque where the buttons'
-        // strip went back.
+        // strip went back. Its picture runs the children's painting.
         DrawButtonLook(Code, *button, titleButton);
         GdiFlush();
         MakeButtonsOpaque(*button);
+        const vcl::TGuarded self(this);
         UpdateBorder(true, 255);
+        if (!ProviderServes(self, window)) return false;
     } else if (!fading) {
         DrawButtonLook(Code, *button, titleButton);
         if (IsWindowVisible(window)) {
@@ -378,6 +379,7 @@ void TsSkinProvider::PaintButtonState(int Code) {
         button->GlowID = GlowService().ShowGlow(screen, "GLOBALINFO", mask->PropertyName + "GLOW", *FSkinData, window,
                                                 255, margin);
     }
+    return true;
 }
 
 void TsSkinProvider::DrawButtonLook(int Code, TsCaptionButton &Button, TsTitleButton *TitleButton) {
@@ -513,12 +515,12 @@ bool TsSkinProvider::SetHotButton(int Code, bool Repaint) {
             // The handler may have taken the title bar away.
             if (ItemByCode(old) == item) {
                 item->SetState(0);
-                if (Repaint) PaintButtonState(old);
+                if (Repaint && !PaintButtonState(old)) return false;
             }
         } else if (TsCaptionButton *button = ButtonByCode(old)) {
             button->State = 0;
             if (old >= htTitleButton) FTitleButtons->Items(old - htTitleButton)->HintWindow.reset();
-            if (Repaint) PaintButtonState(old);
+            if (Repaint && !PaintButtonState(old)) return false;
         }
     }
     CurrentButton = Code;
@@ -529,14 +531,14 @@ bool TsSkinProvider::SetHotButton(int Code, bool Repaint) {
         if (ItemByCode(Code) != item || CurrentButton != Code) return true;
         item->SetState(1);
         ArmItemHint(*item);
-        if (Repaint) PaintButtonState(Code);
-        if (item->GetState() == 2) {
+        if (Repaint && !PaintButtonState(Code)) return false;
+        if (ItemByCode(Code) == item && item->GetState() == 2) {
             // A Down item, or one whose menu is open, keeps its pressed look
             // in the frame under its layer: the frame is shown at once,
             // drawn while the item's own state is normal, and it is hot after.
             item->State = 0;
-            RepaintFrameNow();
-            item->State = 1;
+            if (!RepaintFrameNow()) return false;
+            if (ItemByCode(Code) == item) item->State = 1;
         }
         return true;
     }
@@ -549,23 +551,25 @@ bool TsSkinProvider::SetHotButton(int Code, bool Repaint) {
         TsTitleButton &title = *FTitleButtons->Items(Code - htTitleButton);
         title.HintWindow = ShowHintAt(title.Hint(), GetCursorPoint());
     }
-    if (Repaint) PaintButtonState(Code);
-    return true;
+    return !Repaint || PaintButtonState(Code);
 }
 
-void TsSkinProvider::SetPressedButton(int Code) {
+bool TsSkinProvider::SetPressedButton(int Code) {
     TsCaptionButton *button = ButtonByCode(Code);
     TvlTitleBarItem *item = ItemByCode(Code);
-    if (!button && !item) return;
+    if (!button && !item) return true;
     const int old = CurrentButton;
     if (old >= 1 && old != Code) {
+        // The left one's repaint may free this provider, or the item.
         if (TvlTitleBarItem *previousItem = ItemByCode(old)) {
             previousItem->SetState(0);
-            PaintButtonState(old);
+            if (!PaintButtonState(old)) return false;
         } else if (TsCaptionButton *previous = ButtonByCode(old)) {
             previous->State = 0;
-            PaintButtonState(old);
+            if (!PaintButtonState(old)) return false;
         }
+        item = ItemByCode(Code);
+        if (!button && !item) return true;
     }
     CurrentButton = Code;
     if (item) {
@@ -574,13 +578,12 @@ void TsSkinProvider::SetPressedButton(int Code) {
             item->FreeAnimation();
             CurrentButton = -1;
             FormsState().FormButtonPressed = true;
-            return;
+            return true;
         }
         item->SetState(2);
         PressedCode = Code;
         FormsState().FormButtonPressed = true;
-        PaintButtonState(Code);
-        return;
+        return PaintButtonState(Code);
     }
     const HWND window = WindowOf(Form);
     const bool maximizeAllowed = SystemMenu && (SystemMenu->EnabledMax() ||
@@ -588,12 +591,12 @@ void TsSkinProvider::SetPressedButton(int Code) {
     if ((Code == HTMAXBUTTON && !maximizeAllowed) || (Code == HTCLOSE && !NativeCloseEnabled(window)) ||
         (Code == htMDIRestore && !(SystemMenu && SystemMenu->EnabledMax()))) {
         CurrentButton = 0;
-        return;
+        return true;
     }
     button->State = 2;
     PressedCode = Code;
     FormsState().FormButtonPressed = true;
-    PaintButtonState(Code);
+    return PaintButtonState(Code);
 }
 
 // --------------------------------------------------------------- hit-tests

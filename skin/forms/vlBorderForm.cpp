@@ -538,14 +538,21 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
         if (owner && (form ? form->CanFocus() : IsWindowEnabled(owner) != FALSE)) SetForegroundWindow(owner);
         return;
     }
-    case WM_SETFOCUS:
-        // A form's border gives the focus back to its form; a dialog's
-        // border keeps the window's own handling.
+    case WM_SETFOCUS: {
+        // The border window takes no keys: the focus goes on to the window
+        // it frames (a dialog hands it to its control). Kept here, it would
+        // leave the dialog inactive and its keys going nowhere.
         if (vcl::TCustomForm *form = FOwner.BorderOwnerForm()) {
             if (form->Visible() && form->CanFocus()) SetFocus(form->WindowHandle());
             return;
         }
+        const HWND owner = FOwner.BorderOwnerWindow();
+        if (owner && IsWindowVisible(owner) && IsWindowEnabled(owner)) {
+            SetFocus(owner);
+            return;
+        }
         break;
+    }
     case WM_ERASEBKGND:
     case WM_NCPAINT: Message.Result = 0; return;
     case WM_SHOWWINDOW:

@@ -588,6 +588,20 @@ TEST_F(DialogBorder, OverADisabledCloseTheBorderAnswersNowhereAndAPressMovesNoth
     EXPECT_EQ(dragged.Left - before.Left, 40);
 }
 
+// The border window takes no keys: a focus that reaches it goes on to the
+// dialog, which gives it to its control, and the dialog stays active.
+TEST_F(DialogBorder, TheFocusGivenToTheBorderGoesOnToTheDialogsControl) {
+    OwnDialog d(FixedDialog());
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_TRUE(a && a->BorderWindow());
+    const HWND ok = GetDlgItem(d.Window, IDOK);
+    ASSERT_EQ(GetFocus(), ok);
+    SetFocus(a->BorderWindow());
+    Settle();
+    EXPECT_EQ(GetFocus(), ok);
+    EXPECT_EQ(GetActiveWindow(), d.Window);
+}
+
 // The closing look: with the hide animation on, Cancel or Yes takes the
 // dialog's look, its children with it, for the hide to play (over it a
 // cover, or with a border the border window closed over the client). A

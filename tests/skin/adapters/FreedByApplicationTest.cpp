@@ -124,6 +124,9 @@ struct TRun {
     bool OwnTrap = false;
     UINT TrapAt = 0;
     std::vector<std::shared_ptr<void>> Keep;  // helpers the row's trap uses
+    // What reached the procedure below the server after the free: each
+    // message, and a placement's flags.
+    std::vector<std::pair<UINT, UINT>> Reached;
     TsSkinProvider *OtherP = nullptr;  // the provider of the form beside, when a row gives it one
 
     HWND LiveWindow() const { return Window && IsWindow(Window) ? Window : nullptr; }
@@ -196,6 +199,10 @@ struct TRun {
         if (OwnTrap && Armed && TrapAt && M.Msg == TrapAt) {
             Fire();
             if (!Control) return;  // the form went: nothing of it handles the message
+        }
+        if (Fired) {
+            const bool placement = M.Msg == WM_WINDOWPOSCHANGING || M.Msg == WM_WINDOWPOSCHANGED;
+            Reached.push_back({M.Msg, placement ? reinterpret_cast<const WINDOWPOS *>(M.LParam)->flags : 0});
         }
         ++Depth;
         Next(M);
@@ -405,12 +412,22 @@ TvlTitleBarItem *AddTitleItem(TRun &R) {
     return item;
 }
 // A screen point of the title bar's first item, as mouse messages carry it.
-LPARAM AtItem(const TRun &R) {
-    const vcl::TRect &r = ProviderOf(R)->TitleBar()->Items()->Items(0)->Rect;
+LPARAM AtFramePart(const TRun &R, const vcl::TRect &Part) {
     RECT w{};
     GetWindowRect(R.Window, &w);
     const vcl::TPoint off = ProviderOf(R)->WindowToFrameOffset();
-    return MAKELPARAM(w.left - off.X + (r.Left + r.Right) / 2, w.top - off.Y + (r.Top + r.Bottom) / 2);
+    return MAKELPARAM(w.left - off.X + (Part.Left + Part.Right) / 2, w.top - off.Y + (Part.Top + Part.Bottom) / 2);
+}
+LPARAM AtItem(const TRun &R) { return AtFramePart(R, ProviderOf(R)->TitleBar()->Items()->Items(0)->Rect); }
+// The close button's point, as mouse messages carry it.
+LPARAM AtClose(const TRun &R) { return AtFramePart(R, ProviderOf(R)->ButtonClose.Rect); }
+// The mouse over the caption part of Code at At, then Leave with the
+// form's painting as the trap.
+void HotThenLeft(TRun &R, int Code, LPARAM At, const std::function<void()> &Leave) {
+    SendTo(R, WM_NCMOUSEMOVE, Code, At);
+    EXPECT_EQ(ProviderOf(R)->CurrentButton, Code);
+    FormOf(R)->OnPaint = R.AsNotify();
+    Leave();
 }
 LPARAM AtClient(const TRun &R) {
     RECT w{};
@@ -759,12 +776,82 @@ struct TAction {
     std::function<void(TRun &)> Prepare = {};
     UINT TrapAt = 0;
     bool FormToo = true;  // the form may go from there as well
+    // What the action does to the form, checked after it while the form
+    // lives: the provider's end must not swallow it.
+    std::function<void(const TRun &)> Done = {};
 };
 
 TAction FormAction(const char *Name, UINT TrapAt, std::function<void(TRun &)> Prepare,
                    std::function<void(TRun &)> Drive, bool FormToo = true) {
     return {Name, std::move(Drive), true, std::move(Prepare), TrapAt, FormToo};
 }
+
+TAction Did(TAction Action, std::function<void(const TRun &)> Done) {
+    Action.Done = std::move(Done);
+    return Action;
+}
+
+// ------------------------------------------- what the form's actions did
+
+void Hidden(const TRun &R) {
+    uitest::PumpUntil([&] { return !IsWindowVisible(R.Window); }, 1s);
+    EXPECT_FALSE(IsWindowVisible(R.Window)) << "the form was not hidden";
+}
+void Shown(const TRun &R) {
+    uitest::PumpUntil([&] { return IsWindowVisible(R.Window) != 0; }, 1s);
+    ExpectShown(R);
+}
+void Iconic(const TRun &R) {
+    uitest::PumpUntil([&] { return IsIconic(R.Window) != 0; }, 2s);
+    EXPECT_TRUE(IsIconic(R.Window)) << "the form was not minimized";
+}
+void Zoomed(const TRun &R) { EXPECT_TRUE(IsZoomed(R.Window)) << "the form was not maximized"; }
+void Restored(const TRun &R) {
+    uitest::PumpUntil([&] { return !IsIconic(R.Window) && !IsZoomed(R.Window); }, 2s);
+    EXPECT_TRUE(!IsIconic(R.Window) && !IsZoomed(R.Window)) << "the form was not restored";
+}
+std::function<void(const TRun &)> PlacedAt(int X, int Y, int W, int H) {
+    return [=](const TRun &R) {
+        RECT r{};
+        GetWindowRect(R.Window, &r);
+        EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  (std::vector<LONG>{X, Y, W, H}))
+            << "the form was not placed";
+    };
+}
+std::function<void(const TRun &)> ActiveIs(HWND (*Which)(const TRun &)) {
+    return [=](const TRun &R) {
+        uitest::PumpUntil([&] { return GetForegroundWindow() == Which(R); }, 2s);
+        EXPECT_EQ(GetForegroundWindow(), Which(R)) << "the activation did not move";
+    };
+}
+HWND Itself(const TRun &R) { return R.Window; }
+void Renamed(const TRun &R) {
+    wchar_t text[32] = L"";
+    GetWindowTextW(R.Window, text, 32);
+    EXPECT_STREQ(text, L"Renamed") << "the form did not take its text";
+}
+HICON RowIcon() { return LoadIconW(nullptr, IDI_APPLICATION); }
+void IconSet(const TRun &R) {
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(R.Window, WM_GETICON, ICON_SMALL, 0)), RowIcon())
+        << "the form did not take its icon";
+}
+// Msg (with Flags in its placement, for one) reached the form's own
+// procedure after the free, as the system or the class library sent it.
+std::function<void(const TRun &)> Reached(UINT Msg, UINT Flags = 0) {
+    return [=](const TRun &R) {
+        bool reached = false;
+        for (const auto &[msg, flags] : R.Reached) reached = reached || (msg == Msg && (flags & Flags) == Flags);
+        EXPECT_TRUE(reached) << "message 0x" << std::hex << Msg << " did not reach the form";
+    };
+}
+std::function<void(const TRun &)> Both(std::function<void(const TRun &)> A, std::function<void(const TRun &)> B) {
+    return [=](const TRun &R) {
+        A(R);
+        B(R);
+    };
+}
+void Disabled(const TRun &R) { EXPECT_FALSE(IsWindowEnabled(R.Window)) << "the form was not disabled"; }
 
 // Events of the class library, and its own messages from its own changes of
 // the form, that touch the form after they return: the form itself may not
@@ -886,29 +973,29 @@ const std::vector<TAction> &Actions() {
         // The form provider's: a form event, a title-bar item's event, a
         // child's paint or a message passed on below the provider.
         // The form's events.
-        FormAction("OnShow", 0, [](TRun &R) { FormOf(R)->Hide(); FormOf(R)->OnShow = R.AsNotify(); },
-     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
-        FormAction("OnHide", 0, [](TRun &R) { FormOf(R)->OnHide = R.AsNotify(); }, [](TRun &R) { FormOf(R)->Hide(); },
-     ProviderOnly),
-        FormAction("OnActivate", 0,
+        Did(FormAction("OnShow", 0, [](TRun &R) { FormOf(R)->Hide(); FormOf(R)->OnShow = R.AsNotify(); },
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly), Shown),
+        Did(FormAction("OnHide", 0, [](TRun &R) { FormOf(R)->OnHide = R.AsNotify(); }, [](TRun &R) { FormOf(R)->Hide(); },
+     ProviderOnly), Hidden),
+        Did(FormAction("OnActivate", 0,
      [](TRun &R) {
          uitest::ActivateAndWait(Other(R), 2s);
          FormOf(R)->OnActivate = R.AsNotify();
      },
-     [](TRun &R) { Activate(R, R.Window); }),
-        FormAction("OnDeactivate", 0, [](TRun &R) { FormOf(R)->OnDeactivate = R.AsNotify(); },
-     [](TRun &R) { Activate(R, Other(R)); }),
-        FormAction("OnCloseQuery", 0,
+     [](TRun &R) { Activate(R, R.Window); }), ActiveIs(Itself)),
+        Did(FormAction("OnDeactivate", 0, [](TRun &R) { FormOf(R)->OnDeactivate = R.AsNotify(); },
+     [](TRun &R) { Activate(R, Other(R)); }), ActiveIs(Other)),
+        Did(FormAction("OnCloseQuery", 0,
      [](TRun &R) { FormOf(R)->OnCloseQuery = vcl::TCloseQueryEvent::Bind<&TRun::CloseQuery>(&R); },
-     [](TRun &R) { Command(R, SC_CLOSE); }, ProviderOnly),
-        FormAction("OnClose", 0, [](TRun &R) { FormOf(R)->OnClose = vcl::TCloseEvent::Bind<&TRun::Close>(&R); },
-     [](TRun &R) { Command(R, SC_CLOSE); }, ProviderOnly),
-        FormAction("OnPaint", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+     [](TRun &R) { Command(R, SC_CLOSE); }, ProviderOnly), Hidden),
+        Did(FormAction("OnClose", 0, [](TRun &R) { FormOf(R)->OnClose = vcl::TCloseEvent::Bind<&TRun::Close>(&R); },
+     [](TRun &R) { Command(R, SC_CLOSE); }, ProviderOnly), Hidden),
+        Did(FormAction("OnPaint", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
      [](TRun &R) {
          FormOf(R)->SetBounds(300, 200, 440, 320);
          Redraw(R);
      },
-     ProviderOnly),
+     ProviderOnly), PlacedAt(300, 200, 440, 320)),
         FormAction("OnPaint in a skin refresh", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
      [](TRun &R) { Refresh(R); }, ProviderOnly),
         FormAction("OnPaint in a skin's removal", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
@@ -932,8 +1019,8 @@ const std::vector<TAction> &Actions() {
         // the form and in its repaint.
         FormAction("a child's paint in a print", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { Print(R); },
      ProviderOnly),
-        FormAction("a child's paint in a hide", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { FormOf(R)->Hide(); },
-     ProviderOnly),
+        Did(FormAction("a child's paint in a hide", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { FormOf(R)->Hide(); },
+     ProviderOnly), Both(Hidden, Reached(WM_WINDOWPOSCHANGING, SWP_HIDEWINDOW))),
         FormAction("a child's paint in a repaint", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { Redraw(R); },
      ProviderOnly),
         // The show and the skin change take the form's picture, its own
@@ -958,18 +1045,18 @@ const std::vector<TAction> &Actions() {
          ExpectShown(R);
      },
      ProviderOnly),
-        FormAction("OnAfterAnimation of a show", 0,
+        Did(FormAction("OnAfterAnimation of a show", 0,
      [](TRun &R) {
          FormOf(R)->Hide();
          ProviderOf(R)->OnAfterAnimation = TvlAfterAnimation::Bind<&TRun::AnimationEnd>(&R);
      },
-     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
-        FormAction("OnAfterAnimation of a hide", 0,
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly), Shown),
+        Did(FormAction("OnAfterAnimation of a hide", 0,
      [](TRun &R) { ProviderOf(R)->OnAfterAnimation = TvlAfterAnimation::Bind<&TRun::AnimationEnd>(&R); },
      [](TRun &R) {
          FormOf(R)->Hide();
          uitest::PumpUntil([&] { return R.Fired; }, 2s);
-     }),
+     }), Hidden),
         FormAction("a child's paint in a skin change", 0,
      [](TRun &R) {
          AddPaintingChildren(R);
@@ -1012,21 +1099,76 @@ const std::vector<TAction> &Actions() {
          SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R));
          SendTo(R, WM_NCLBUTTONUP, htTitleBarItem, AtItem(R));
      }),
+        // The form's painting as a hot title-bar item or caption button
+        // goes back to its normal look: the frame is painted anew, the
+        // form's own painting in it. (Hot and left at once: the system's
+        // own word that the mouse left would come first otherwise.)
+        FormAction("OnPaint as the mouse leaves a hot caption button", 0, [](TRun &R) { AddTitleItem(R); },
+     [](TRun &R) { HotThenLeft(R, HTCLOSE, AtClose(R), [&] { SendTo(R, vcl::CM_MOUSELEAVE); }); }, ProviderOnly),
+        FormAction("OnPaint as an item goes cold", 0, [](TRun &R) { AddTitleItem(R); },
+     [](TRun &R) {
+         HotThenLeft(R, htTitleBarItem, AtItem(R), [&] { SendTo(R, WM_NCMOUSEMOVE, HTCAPTION, AtClient(R)); });
+     },
+     ProviderOnly),
+        FormAction("OnPaint as a caption button goes cold", 0, [](TRun &R) { AddTitleItem(R); },
+     [](TRun &R) {
+         HotThenLeft(R, HTCLOSE, AtClose(R), [&] { SendTo(R, WM_NCMOUSEMOVE, HTCAPTION, AtClient(R)); });
+     },
+     ProviderOnly),
+        // The form's own painting, or its children's, where the provider
+        // takes the form's picture before it hands the form's message on.
+        Did(FormAction("a child's paint in a placement that hides", 0, [](TRun &R) { AddPaintingChildren(R); },
+                       [](TRun &R) { ShowWindow(R.Window, SW_HIDE); }, ProviderOnly),
+            Both(Hidden, Reached(WM_WINDOWPOSCHANGING, SWP_HIDEWINDOW))),
+        Did(FormAction("a child's paint in an unskinned hide", 0,
+                       [](TRun &R) {
+                           AddPaintingChildren(R);
+                           ProviderOf(R)->SkinData()->SetSkinSection("NO SUCH SECTION");
+                       },
+                       [](TRun &R) { FormOf(R)->Hide(); }, ProviderOnly),
+            Both(Hidden, Reached(vcl::CM_VISIBLECHANGED))),
+        Did(FormAction("OnPaint in a caption drag", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+                       [](TRun &R) {
+                           // The frame is stale: the repaint before the drag renders
+                           // it, the form's painting in it. The user's Esc ends a
+                           // drag that the system plays.
+                           PostMessageW(R.Window, WM_KEYDOWN, VK_ESCAPE, 0);
+                           SendSkinCommand(R.Window, SC_INVALIDATE_CACHE, 0);
+                           Command(R, SC_MOVE | HTCAPTION);
+                       },
+                       ProviderOnly),
+            Reached(WM_SYSCOMMAND)),
+        // The application changes how the provider draws the form: the new
+        // frame (or region) is painted at once, the form's painting in it.
+        FormAction("OnPaint as the extended border comes or goes", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+                   [](TRun &R) { ProviderOf(R)->SetAllowExtBorders(!ProviderOf(R)->AllowExtBorders()); }, ProviderOnly),
+        Did(FormAction("OnPaint as the form is disabled", 0, [](TRun &R) { FormOf(R)->OnPaint = R.AsNotify(); },
+                       [](TRun &R) { FormOf(R)->SetEnabled(false); }, ProviderOnly),
+            Disabled),
+        FormAction("OnPaint as the skin's frame comes back", 0,
+                   [](TRun &R) {
+                       ProviderOf(R)->SetDrawNonClientArea(false);
+                       FormOf(R)->OnPaint = R.AsNotify();
+                   },
+                   [](TRun &R) { ProviderOf(R)->SetDrawNonClientArea(true); }, ProviderOnly),
+        Did(FormAction("WM_SETREDRAW in an icon change", WM_SETREDRAW, nullptr,
+                       [](TRun &R) { SendTo(R, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(RowIcon())); }),
+            Both(IconSet, Shown)),
         // Messages passed on below the provider.
-        FormAction("WM_NCACTIVATE", WM_NCACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }),
-        FormAction("WM_ACTIVATE", WM_ACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }),
+        Did(FormAction("WM_NCACTIVATE", WM_NCACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }), ActiveIs(Other)),
+        Did(FormAction("WM_ACTIVATE", WM_ACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }), ActiveIs(Other)),
         FormAction("WM_ACTIVATEAPP", WM_ACTIVATEAPP, nullptr, [](TRun &R) { SendTo(R, WM_ACTIVATEAPP, 1); }),
-        FormAction("CM_SHOWINGCHANGED on hide", vcl::CM_SHOWINGCHANGED, nullptr, [](TRun &R) { FormOf(R)->Hide(); },
-     ProviderOnly),
-        FormAction("CM_SHOWINGCHANGED on show", vcl::CM_SHOWINGCHANGED, [](TRun &R) { FormOf(R)->Hide(); },
-     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
-        FormAction("CM_VISIBLECHANGED on hide", vcl::CM_VISIBLECHANGED, nullptr, [](TRun &R) { FormOf(R)->Hide(); },
-     ProviderOnly),
-        FormAction("CM_VISIBLECHANGED on show", vcl::CM_VISIBLECHANGED, [](TRun &R) { FormOf(R)->Hide(); },
-     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
+        Did(FormAction("CM_SHOWINGCHANGED on hide", vcl::CM_SHOWINGCHANGED, nullptr, [](TRun &R) { FormOf(R)->Hide(); },
+     ProviderOnly), Hidden),
+        Did(FormAction("CM_SHOWINGCHANGED on show", vcl::CM_SHOWINGCHANGED, [](TRun &R) { FormOf(R)->Hide(); },
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly), Shown),
+        Did(FormAction("CM_VISIBLECHANGED on hide", vcl::CM_VISIBLECHANGED, nullptr, [](TRun &R) { FormOf(R)->Hide(); },
+     ProviderOnly), Hidden),
+        Did(FormAction("CM_VISIBLECHANGED on show", vcl::CM_VISIBLECHANGED, [](TRun &R) { FormOf(R)->Hide(); },
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly), Shown),
         // The system's own placements, as another program or the user makes them.
-        FormAction("WM_SHOWWINDOW on hide", WM_SHOWWINDOW, nullptr, [](TRun &R) { ShowWindow(R.Window, SW_HIDE); }),
-        FormAction("WM_ACTIVATE in a restore", WM_ACTIVATE,
+        Did(FormAction("WM_SHOWWINDOW on hide", WM_SHOWWINDOW, nullptr, [](TRun &R) { ShowWindow(R.Window, SW_HIDE); }), Hidden),
+        Did(FormAction("WM_ACTIVATE in a restore", WM_ACTIVATE,
      [](TRun &R) {
          Command(R, SC_MINIMIZE);
          AwaitFlight(R);
@@ -1034,43 +1176,43 @@ const std::vector<TAction> &Actions() {
      [](TRun &R) {
          Command(R, SC_RESTORE);
          AwaitFlight(R);
-     }),
-        FormAction("WM_SETREDRAW during a show", WM_SETREDRAW, [](TRun &R) { FormOf(R)->Hide(); },
-     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
-        FormAction("WM_SHOWWINDOW on show", WM_SHOWWINDOW, [](TRun &R) { ShowWindow(R.Window, SW_HIDE); },
-     [](TRun &R) { ShowWindow(R.Window, SW_SHOW); }),
-        FormAction("WM_WINDOWPOSCHANGING", WM_WINDOWPOSCHANGING, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }),
-        FormAction("WM_WINDOWPOSCHANGED", WM_WINDOWPOSCHANGED, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }),
+     }), Restored),
+        Did(FormAction("WM_SETREDRAW during a show", WM_SETREDRAW, [](TRun &R) { FormOf(R)->Hide(); },
+     [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly), Shown),
+        Did(FormAction("WM_SHOWWINDOW on show", WM_SHOWWINDOW, [](TRun &R) { ShowWindow(R.Window, SW_HIDE); },
+     [](TRun &R) { ShowWindow(R.Window, SW_SHOW); }), Shown),
+        Did(FormAction("WM_WINDOWPOSCHANGING", WM_WINDOWPOSCHANGING, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }), PlacedAt(320, 210, 440, 320)),
+        Did(FormAction("WM_WINDOWPOSCHANGED", WM_WINDOWPOSCHANGED, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }), PlacedAt(320, 210, 440, 320)),
         // (WM_SIZE, WM_MOVE and WM_ERASEBKGND come from the system's handling
         // of the class library's own placement and paint.)
-        FormAction("WM_SIZE", WM_SIZE, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }, ProviderOnly),
-        FormAction("WM_MOVE", WM_MOVE, nullptr, [](TRun &R) { Place(R, 330, 220, 420, 300); }, ProviderOnly),
-        FormAction("WM_GETMINMAXINFO", WM_GETMINMAXINFO, nullptr, [](TRun &R) { Command(R, SC_MAXIMIZE); }),
+        Did(FormAction("WM_SIZE", WM_SIZE, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }, ProviderOnly), PlacedAt(320, 210, 440, 320)),
+        Did(FormAction("WM_MOVE", WM_MOVE, nullptr, [](TRun &R) { Place(R, 330, 220, 420, 300); }, ProviderOnly), PlacedAt(330, 220, 420, 300)),
+        Did(FormAction("WM_GETMINMAXINFO", WM_GETMINMAXINFO, nullptr, [](TRun &R) { Command(R, SC_MAXIMIZE); }), Zoomed),
         FormAction("WM_SIZING", WM_SIZING, nullptr,
      [](TRun &R) {
          RECT r{300, 200, 730, 510};
          SendTo(R, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&r));
      }),
         FormAction("WM_EXITSIZEMOVE", WM_EXITSIZEMOVE, nullptr, [](TRun &R) { SendTo(R, WM_EXITSIZEMOVE); }),
-        FormAction("WM_SYSCOMMAND minimize", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_MINIMIZE); }),
-        FormAction("WM_SYSCOMMAND maximize", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_MAXIMIZE); }),
-        FormAction("WM_SYSCOMMAND restore", WM_SYSCOMMAND, [](TRun &R) { Command(R, SC_MAXIMIZE); },
-     [](TRun &R) { Command(R, SC_RESTORE); }),
-        FormAction("WM_SYSCOMMAND close", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_CLOSE); }),
-        FormAction("WM_CLOSE", WM_CLOSE, nullptr, [](TRun &R) { Command(R, SC_CLOSE); }),
+        Did(FormAction("WM_SYSCOMMAND minimize", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_MINIMIZE); }), Iconic),
+        Did(FormAction("WM_SYSCOMMAND maximize", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_MAXIMIZE); }), Zoomed),
+        Did(FormAction("WM_SYSCOMMAND restore", WM_SYSCOMMAND, [](TRun &R) { Command(R, SC_MAXIMIZE); },
+     [](TRun &R) { Command(R, SC_RESTORE); }), Restored),
+        Did(FormAction("WM_SYSCOMMAND close", WM_SYSCOMMAND, nullptr, [](TRun &R) { Command(R, SC_CLOSE); }), Hidden),
+        Did(FormAction("WM_CLOSE", WM_CLOSE, nullptr, [](TRun &R) { Command(R, SC_CLOSE); }), Hidden),
         FormAction("WM_PAINT", WM_PAINT, [](TRun &R) { ProviderOf(R)->SetDrawClientArea(false); }, [](TRun &R) { Redraw(R); }),
         FormAction("WM_ERASEBKGND", WM_ERASEBKGND, [](TRun &R) { ProviderOf(R)->SetDrawClientArea(false); },
      [](TRun &R) { Redraw(R); }, ProviderOnly),
         FormAction("CM_MENUCHANGED in a skin refresh", vcl::CM_MENUCHANGED, [](TRun &R) { AddMainMenu(R); },
      [](TRun &R) { Refresh(R); }),
-        FormAction("WM_SETTEXT", WM_SETTEXT, nullptr, [](TRun &R) { SetWindowTextW(R.Window, L"Renamed"); }),
-        FormAction("WM_SETICON", WM_SETICON, nullptr,
-     [](TRun &R) { SendTo(R, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_APPLICATION))); }),
+        Did(FormAction("WM_SETTEXT", WM_SETTEXT, nullptr, [](TRun &R) { SetWindowTextW(R.Window, L"Renamed"); }), Renamed),
+        Did(FormAction("WM_SETICON", WM_SETICON, nullptr,
+     [](TRun &R) { SendTo(R, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(RowIcon())); }), IconSet),
         FormAction("WM_STYLECHANGED", WM_STYLECHANGED, nullptr,
      [](TRun &R) {
          SetWindowLongPtrW(R.Window, GWL_STYLE, GetWindowLongPtrW(R.Window, GWL_STYLE) ^ WS_SYSMENU);
      }),
-        FormAction("CM_ENABLEDCHANGED", vcl::CM_ENABLEDCHANGED, nullptr, [](TRun &R) { FormOf(R)->SetEnabled(false); }),
+        Did(FormAction("CM_ENABLEDCHANGED", vcl::CM_ENABLEDCHANGED, nullptr, [](TRun &R) { FormOf(R)->SetEnabled(false); }), Disabled),
         FormAction("WM_SETTINGCHANGE", WM_SETTINGCHANGE, nullptr, [](TRun &R) { SendTo(R, WM_SETTINGCHANGE, SPI_SETWORKAREA); }),
         FormAction("WM_SYSCOLORCHANGE", WM_SYSCOLORCHANGE, nullptr, [](TRun &R) { SendTo(R, WM_SYSCOLORCHANGE); }),
         FormAction("WM_PARENTNOTIFY", WM_PARENTNOTIFY, nullptr,
@@ -1278,6 +1420,7 @@ protected:
             run.Armed = true;
             action.Drive(run);
             if (action.OwnTrap) Settle();
+            if (action.Done && run.Control) action.Done(run);
             run.Armed = false;
             // A later message to the window, the time for what was posted,
             // and the adapter's end where the application left it.

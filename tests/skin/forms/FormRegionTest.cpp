@@ -10,6 +10,7 @@
 #include "skin/forms/sFrameMetrics.h"
 #include "vcl/HandleCounts.h"
 #include "vcl/Menus.h"
+#include "vcl/Panels.h"
 
 namespace skin {
 namespace {
@@ -182,6 +183,44 @@ TEST_F(FormRegion, TheCaptionCoverLiesOverTheFrameOnlyAndOnlyWhileTheFormIsSeen)
     F()->Hide();
     P->ShowCaptionCover();
     EXPECT_FALSE(covered());
+}
+
+// A form inside another form's window gets its new text from the system
+// too: the cover lies over the form where the screen shows it, also when a
+// sibling window lies above the form.
+TEST_F(FormRegion, TheCaptionCoverOfAFormInsideAnotherLiesOverItWhileTheSystemWritesItsText) {
+    std::unique_ptr<FormWatcher> watcher;  // goes after the host, which takes the form along
+    TestForm host;
+    host.Form->SetBounds(60, 60, 640, 480);
+    auto *inner = vcl::Create<vcl::TForm>(host.Form, vcl::CreateNew);
+    inner->SetParent(host.Form);
+    inner->SetBounds(30, 20, 400, 300);
+    watcher = std::make_unique<FormWatcher>(inner);  // the provider's saved procedure
+    auto *p = vcl::Create<TsSkinProvider>(inner);
+    // A form inside another is a bare child window: this one keeps a caption.
+    const HWND window = inner->Handle();
+    SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_CAPTION | WS_THICKFRAME);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    inner->Show();
+    auto *sibling = host.Add(vcl::Create<vcl::TPanel>(host.Form), 500, 10);
+    host.Show();
+    SetWindowPos(sibling->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_TRUE(GetWindow(window, GW_HWNDPREV)) << "a sibling above it";
+    RECT covered{}, form{};
+    HWND under = nullptr;
+    watcher->Before = [&](const vcl::TMessage &M) {
+        if (M.Msg != WM_SETTEXT || !p->CaptionCover || !IsWindowVisible(p->CaptionCover->WindowHandle())) return;
+        GetWindowRect(p->CaptionCover->WindowHandle(), &covered);
+        GetWindowRect(window, &form);
+        under = WindowAt((form.left + form.right) / 2, form.top + p->GetClientOffsetY() / 2);
+    };
+    inner->SetCaption("Nový text");
+    watcher->Before = nullptr;
+    ASSERT_TRUE(under) << "no cover while the system wrote the text";
+    EXPECT_TRUE(EqualRect(&covered, &form));
+    EXPECT_EQ(under, p->CaptionCover->WindowHandle());
+    EXPECT_FALSE(IsWindowVisible(p->CaptionCover->WindowHandle()));
 }
 
 TEST_F(FormRegion, RegionUpdatesAndCoversLeaveTheHandleCountsFlat) {

@@ -294,6 +294,29 @@ TEST_F(MDILife, TheActiveChildsSystemMenuOpensOnItsCaption) {
     EXPECT_EQ(menus.Count(), 2) << "once it is";
 }
 
+// Alt+Space, typed while a child has the focus, opens the frame's menu, as
+// the system's MDI frames do: the skin took the frame's WS_SYSMENU, so that
+// the system itself would show nothing.
+TEST_F(MDILife, AltSpaceOpensTheParentsSystemMenuWhileAChildHasTheFocus) {
+    TMDITestApp app;
+    app.Activate(0);
+    SetForegroundWindow(app.ParentWindow());
+    SetFocus(app.ChildWindow(0));
+    TMDITestApp::Pump();
+    MenuWatcher menus([](HWND, HMENU) { MenuWatcher::Escape(); });
+    INPUT keys[4] = {};
+    for (INPUT &key : keys) key.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[3].ki.wVk = VK_MENU;
+    keys[1].ki.wVk = keys[2].ki.wVk = VK_SPACE;
+    keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof(INPUT));
+    uitest::PumpUntil([&] { return menus.Count() > 0; }, std::chrono::seconds(3));
+    ASSERT_EQ(menus.Count(), 1);
+    RECT frame{};
+    GetWindowRect(app.ParentWindow(), &frame);
+    EXPECT_EQ(menus.Rect().left, frame.left + app.ParentProvider->FrameLeft(true));
+}
+
 TEST_F(MDILife, AChildsSystemMenuOffersSizingWhateverItsBorderStyle) {
     TMDITestApp app;
     app.Child(0)->SetBorderStyle(vcl::bsSizeToolWin);
