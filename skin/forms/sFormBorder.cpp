@@ -189,7 +189,7 @@ void TsFormBorder::BorderEndOutlineDrag() {
     POINT c{};
     GetCursorPos(&c);
     FProvider.MoveOutlineDrag({c.x, c.y});
-    FProvider.EndOutlineDrag();
+    if (!FProvider.EndOutlineDrag()) return;  // this went with its provider
     if (const HWND window = BorderOwnerWindow(); window && GetCapture() == window) ReleaseCapture();
 }
 
@@ -311,9 +311,15 @@ void TsSkinProvider::FreeBorderForm() {
     RegionChanged = true;
 }
 
-void TsSkinProvider::ResolveBorderCode(vcl::TMessage &Message) {
-    if (BorderForm && static_cast<int>(static_cast<INT_PTR>(Message.WParam)) == htAskBorderForm)
-        Message.WParam = static_cast<WPARAM>(static_cast<INT_PTR>(BorderForm->Border().HitTest(Message)));
+bool TsSkinProvider::ResolveBorderCode(vcl::TMessage &Message) {
+    if (!BorderForm || static_cast<int>(static_cast<INT_PTR>(Message.WParam)) != htAskBorderForm) return true;
+    // The border form's hit test runs the application's OnExtHitTest.
+    const vcl::TGuarded self(this);
+    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+    const int code = BorderForm->Border().HitTest(Message);
+    if (!ProviderServes(self, window)) return false;
+    Message.WParam = static_cast<WPARAM>(static_cast<INT_PTR>(code));
+    return true;
 }
 
 bool TsSkinProvider::NativeBordersMaximized() const {

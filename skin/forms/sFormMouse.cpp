@@ -90,7 +90,12 @@ void TsSkinProvider::WMNCHitTest(vcl::TMessage &Message) {
         SavedWndProc(Message);
         return;
     }
+    // The border form's hit test runs the application's OnExtHitTest.
+    const vcl::TGuarded self(this);
+    const HWND window = WindowOf(Form);
+    const bool bordered = BorderForm != nullptr;
     const int code = CalcHitTest(Message);
+    if (bordered && !ProviderServes(self, window)) return;
     // The system gives an MDI child its system menu back on the way; its
     // buttons are the skin's.
     if ((code == HTMINBUTTON || code == HTMAXBUTTON || code == HTCLOSE) && IsMDIChildForm(Form)) SetSysMenuStyle(true);
@@ -114,7 +119,14 @@ void TsSkinProvider::WMNCMouseMove(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     TsSkinManager *manager = FSkinData->GetSkinManager();
     if (manager && window && Form->Enabled()) manager->SetActiveControl(window);
-    if (GetCaptionHeight(false) != 0 && FDrawNonClientArea) Message.WParam = static_cast<WPARAM>(CalcHitTest(Message));
+    if (GetCaptionHeight(false) != 0 && FDrawNonClientArea) {
+        // The border form's hit test runs the application's OnExtHitTest.
+        const vcl::TGuarded self(this);
+        const bool bordered = BorderForm != nullptr;
+        const int code = CalcHitTest(Message);
+        if (bordered && !ProviderServes(self, window)) return;
+        Message.WParam = static_cast<WPARAM>(code);
+    }
     const int code = static_cast<int>(Message.WParam);
     if (IsMDIButton(code) || IsSystemButton(code) || IsTitleButtonCode(code) || IsTitleItemCode(code)) {
         SetHotButton(code, true);
@@ -132,7 +144,7 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
         SavedWndProc(Message);
         return;
     }
-    ResolveBorderCode(Message);
+    if (!ResolveBorderCode(Message)) return;
     const HWND window = WindowOf(Form);
     const int code = static_cast<int>(Message.WParam);
     if (!FDrawNonClientArea) {
@@ -250,10 +262,10 @@ void TsSkinProvider::WMNCLButtonDown(vcl::TMessage &Message) {
 
 void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
     const vcl::TGuarded self(this);
-    if (Message.Msg == WM_NCLBUTTONUP) ResolveBorderCode(Message);
+    if (Message.Msg == WM_NCLBUTTONUP && !ResolveBorderCode(Message)) return;
     const HWND window = WindowOf(Form);
     const bool client = Message.Msg == WM_LBUTTONUP;
-    if (client && OutlineDrag.Active) EndOutlineDrag();
+    if (client && OutlineDrag.Active && !EndOutlineDrag()) return;
     if (!FDrawNonClientArea || !Form->Enabled() || !window) {
         SavedWndProc(Message);
         return;
@@ -327,7 +339,9 @@ void TsSkinProvider::WMLButtonUp(vcl::TMessage &Message) {
             // normal again, the look being the fade's.
             if (TvlTitleBarItem *still = ItemByCode(code); still == item && item->Visible() && !item->Down()) {
                 vcl::TMessage probe{WM_NCHITTEST, 0, static_cast<LPARAM>(Message.LParam), 0};
-                if (CalcHitTest(probe) == code) {
+                const int under = CalcHitTest(probe);  // (the application's OnExtHitTest runs)
+                if (!ProviderServes(self, window)) return;
+                if (under == code) {
                     item->SetState(1);
                     if (PaintButtonState(code) && ItemByCode(code) == item) item->SetState(0);
                     return;
@@ -380,8 +394,11 @@ void TsSkinProvider::WMNCLButtonDblClk(vcl::TMessage &Message) {
     const HWND window = WindowOf(Form);
     if (OutlineDrag.Active) {
         MoveOutlineDrag(ScreenPointOf(Message.LParam));
-        EndOutlineDrag();
-        if (window && GetCapture() == window) ReleaseCapture();
+        if (!EndOutlineDrag()) return;
+        if (window && GetCapture() == window) {
+            ReleaseCapture();
+            if (!ProviderServes(self, window)) return;
+        }
     }
     const int code = static_cast<int>(Message.WParam);
     if (code == HTCAPTION && window) {
@@ -425,7 +442,12 @@ void TsSkinProvider::WMNCRButtonUp(vcl::TMessage &Message) {
         SavedWndProc(Message);
         return;
     }
+    // The border form's hit test runs the application's OnExtHitTest.
+    const vcl::TGuarded self(this);
+    const HWND window = WindowOf(Form);
+    const bool bordered = BorderForm != nullptr;
     const int code = CalcHitTest(Message);
+    if (bordered && !ProviderServes(self, window)) return;
     if (code == HTCAPTION || code == HTSYSMENU) {
         if (!SetHotButton(0, true)) return;
         ReleasePressedButton();

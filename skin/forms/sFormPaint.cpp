@@ -164,6 +164,9 @@ void TsSkinProvider::WMEraseBkgnd(vcl::TMessage &Message) {
     const vcl::TRect client{0, 0, ClientWidth(window), ClientHeight(window)};
     const vcl::TPoint offset{GetClientOffsetX(), GetClientOffsetY()};
     if (!PaintingCopy(*Form) && Message.WParam != static_cast<WPARAM>(Message.LParam)) {
+        // The children's paints and their answers to the update run the
+        // application's painting, which may free this provider.
+        const vcl::TGuarded self(this);
         bool owed = false;
         {
             const TClientPainting painting(window);
@@ -175,12 +178,12 @@ void TsSkinProvider::WMEraseBkgnd(vcl::TMessage &Message) {
             } else {
                 CutMDIChildCache(*this);
                 PaintFormBackground(dc);
-                MDIChildPainted(*this);
+                if (ProviderServes(self, window)) MDIChildPainted(*this);
             }
             owed = TClientPainting::FrameOwed();
         }
-        if (owed) PaintNonClient();
         Message.Result = 1;
+        if (owed && ProviderServes(self, window)) PaintNonClient();
         return;
     }
     // A copy of the form (a print, a snapshot) is painted from the cache.

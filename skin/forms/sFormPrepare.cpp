@@ -322,37 +322,45 @@ void TsSkinProvider::MoveOutlineDrag(vcl::TPoint ScreenPoint) {
     DrawOutline(dc, r);
 }
 
-void TsSkinProvider::EndOutlineDrag() {
-    if (!OutlineDrag.Active) return;
+bool TsSkinProvider::EndOutlineDrag() {
+    const vcl::TGuarded self(this);
+    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+    if (!OutlineDrag.Active) return true;
     // Cleared first: giving the capture back sends WM_CAPTURECHANGED here again.
     OutlineDrag.Active = false;
     if (OutlineDrag.CaptureWatch) {
         OutlineDrag.CaptureWatch->Detach();
         OutlineDrag.CaptureWatch.reset();
     }
-    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
-    if (window && GetCapture() == window) ReleaseCapture();
-    const HDC dc = OutlineDrag.DesktopDC->Get();
-    DrawOutline(dc, OutlineDrag.Rect);
-    RestoreDC(dc, OutlineDrag.SavedDC);
-    OutlineDrag.SavedDC = 0;
-    OutlineDrag.DesktopDC.reset();
-    if (!window || Has(Form, vcl::csDestroying)) return;
+    // The form's own handling of the capture's loss and of its new place may
+    // free this provider, or the form: the outline is taken along first, so
+    // that it is wiped off the screen and the form still goes where the user
+    // left it.
+    const std::unique_ptr<vcl::TWindowDC> desktop = std::move(OutlineDrag.DesktopDC);
+    const int saved = std::exchange(OutlineDrag.SavedDC, 0);
     vcl::TRect r = OutlineDrag.Rect;
+    const vcl::TGuarded<vcl::TCustomForm> form(Form);
+    if (window && GetCapture() == window) ReleaseCapture();
+    DrawOutline(desktop->Get(), r);
+    RestoreDC(desktop->Get(), saved);
+    if (!form || !IsWindow(window) || Has(form.Get(), vcl::csDestroying)) return false;
     if (const HWND parent = GetParent(window); parent && (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)) {
         POINT corners[2] = {{r.Left, r.Top}, {r.Right, r.Bottom}};
         MapWindowPoints(nullptr, parent, corners, 2);
         r = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
     }
     MoveWindow(window, r.Left, r.Top, r.Width(), r.Height(), TRUE);
+    return ProviderServes(self, window);
 }
 
 void TsSkinProvider::OutlineCaptureWatch(vcl::TMessage &Message) {
-    // The form hears the message first; then a lost capture ends the drag
-    // as a release would: the outline shows where the user has taken the
-    // form so far.
+    // The form hears the message first (and may free this provider: its
+    // drag then went with it); then a lost capture ends the drag as a
+    // release would: the outline shows where the user has taken the form
+    // so far.
+    const vcl::TGuarded self(this);
     OutlineDrag.CaptureWatch->CallPrevious(Message);
-    if (Message.Msg == WM_CAPTURECHANGED && OutlineDrag.Active) EndOutlineDrag();
+    if (self && Message.Msg == WM_CAPTURECHANGED && OutlineDrag.Active) EndOutlineDrag();
 }
 
 // -------------------------------------------------- the caption strip kept
@@ -405,10 +413,16 @@ void TsSkinProvider::PaintFormBackground(HDC DC) {
         const vcl::TCustomForm *parent = vcl::MDIParentForm();
         if (!parent || parent->ActiveMDIChild() != Form) return;
     }
+    // The render and the graphic children's paints run the application's
+    // painting, and the children told of the update repaint: any of them
+    // may free this provider.
+    const vcl::TGuarded self(this);
+    const HWND window = Form->WindowHandle();
     {
         const vcl::TSavedDC saved(DC);
         ExcludeGraphicControlsFromClip(DC, *Form, 0, 0);
         PaintClientBackground(DC, false);
+        if (!ProviderServes(self, window)) return;
         if (GripVisible()) {
             // The grip's place is given in the frame's coordinates.
             SetWindowOrgEx(DC, GetClientOffsetX(), GetClientOffsetY(), nullptr);
@@ -416,7 +430,7 @@ void TsSkinProvider::PaintFormBackground(HDC DC) {
         }
     }
     PaintGraphicControls(DC, {0, 0});
-    PassUpdateDoneToChildren(Form);
+    if (ProviderServes(self, window)) PassUpdateDoneToChildren(Form);
 }
 
 bool TsSkinProvider::CacheUsable() {

@@ -231,7 +231,8 @@ void TsSkinProvider::PaintNonClient() {
             }
         }
     }
-    RegionGuard = false;
+    // (A stale image is rendered first, with the form's own painting.)
+    if (alive) RegionGuard = false;
 }
 
 void TsSkinProvider::PaintInsideBorder(HDC DC) {

@@ -476,7 +476,9 @@ public:
     // The outline drag of ResizeMode rmBorder.
     void BeginOutlineDrag(int HitCode, vcl::TPoint ScreenPoint);
     void MoveOutlineDrag(vcl::TPoint ScreenPoint);
-    void EndOutlineDrag();
+    // False once the end freed this provider (the form's own handling of
+    // the capture's loss or of its new place).
+    bool EndOutlineDrag();
     // The caption strip behind the buttons kept and put back.
     void SaveButtonsArea(int Y, int CaptionWidth);
     void RestoreButtonsArea(int CaptionWidth);
@@ -699,8 +701,9 @@ public:
     std::unique_ptr<vcl::TForm> TakeBorderWindow() override;
     void FreeBorderForm() override;
     // A mouse message that the border window forwarded with the code -1
-    // gets the border form's code.
-    void ResolveBorderCode(vcl::TMessage &Message);
+    // gets the border form's code. False once the application's hit test
+    // freed this provider.
+    bool ResolveBorderCode(vcl::TMessage &Message);
     // With a border form: what the window keeps of its frame (sFormRegion.cpp).
     void PaintInsideBorder(HDC DC);
     // A render made a new image that the border window does not show yet.

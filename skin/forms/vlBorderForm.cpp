@@ -328,7 +328,11 @@ int TvlBorderForm::HitTest(const vcl::TMessage &Message) {
     if (FOwner.BorderOwnerForm()) {
         vcl::TMessage ext = Message;
         ext.Result = 0;
+        // The application's handler may free the owner, and this object
+        // with it: nothing is there to hit then (the caller checks).
+        const vcl::TGuarded alive(this);
         FOwner.BorderExtHitTest(ext);
+        if (!alive) return HTNOWHERE;
         if (ext.Result != 0) return static_cast<int>(ext.Result);
     }
     const HWND owner = FOwner.BorderOwnerWindow();
@@ -391,9 +395,13 @@ void TvlBorderForm::DoubleClick(const vcl::TMessage &Message) {
     CaptionDragPending = false;
     const HWND owner = FOwner.BorderOwnerWindow();
     vcl::TCustomForm *form = FOwner.BorderOwnerForm();
+    // The drag's end (the form's new place) and the hit test run the
+    // application's code, which may free the owner and this object.
+    const vcl::TGuarded alive(this);
     if (form) FOwner.BorderEndOutlineDrag();
+    if (!alive) return;
     const int code = HitTest(Message);
-    if (!form || !owner) return;  // a dialog's double click ends here
+    if (!alive || !form || !owner) return;  // a dialog's double click ends here
     switch (code) {
     case HTCAPTION: FOwner.BorderCaptionDoubleClick(Message.LParam); return;
     case HTSYSMENU: SendMessageW(owner, WM_SYSCOMMAND, SC_CLOSE, 0); return;
@@ -414,7 +422,6 @@ void TvlBorderForm::DoubleClick(const vcl::TMessage &Message) {
         // The toggle's own placement ends no stretch: it counts once done.
         // (The placement runs the form's handlers, which may free this object.)
         FEdgeMaximize = {};
-        const vcl::TGuarded alive(this);
         form->SetBounds(to.Left, to.Top, to.Width(), to.Height());
         if (alive) FEdgeMaximize = next;
         return;
@@ -519,16 +526,22 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
         if (!InOuterShadow(local(PointOf(Message.LParam)))) Message.Result = htBorderWindow;
         return;
     case WM_SETCURSOR: {
+        // The shadow's hot-button reset runs a title-bar item's leave
+        // handler, the hit test the application's OnExtHitTest: either may
+        // free the owner and this object, the window with it.
+        const vcl::TGuarded alive(this);
         const vcl::TPoint c = cursor();
-        if (!InOuterShadow(local(c))) {
+        if (!InOuterShadow(local(c)) && alive) {
             const vcl::TMessage probe{WM_NCHITTEST, 0, MAKELPARAM(c.X, c.Y), 0};
-            if (const wchar_t *shape = CursorFor(HitTest(probe))) {
+            const int code = HitTest(probe);
+            if (!alive) return;
+            if (const wchar_t *shape = CursorFor(code)) {
                 SetCursor(LoadCursorW(nullptr, shape));
                 Message.Result = TRUE;
                 return;
             }
         }
-        FOldWindowProc(Message);
+        if (alive) FOldWindowProc(Message);
         return;
     }
     case WM_MOUSEACTIVATE: {
@@ -591,13 +604,15 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
             LastPoint = c;
             return;
         }
+        // The hit test (OnExtHitTest) and a title-bar item's leave handler
+        // may free the owner and this object.
+        const vcl::TGuarded alive(this);
         const int code = HitTest(Message);
+        if (!alive) return;
         if (IsButtonCode(code)) {
             FOwner.SetBorderHotButton(code, true);
             return;
         }
-        // A title-bar item's leave handler may free the owner and this object.
-        const vcl::TGuarded alive(this);
         FOwner.SetBorderHotButton(0, true);
         if (alive && CaptionDragPending && OwnerMaximized() &&
             (std::abs(c.X - LastPoint.X) >= DragThreshold || std::abs(c.Y - LastPoint.Y) >= DragThreshold))
@@ -606,7 +621,9 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
     }
     case WM_NCLBUTTONDOWN: {
         if (InOuterShadow(local(PointOf(Message.LParam)))) return;
+        const vcl::TGuarded alive(this);
         const int code = HitTest(Message);
+        if (!alive) return;
         if (code == HTCAPTION && FOwner.BorderOwnerForm() && OwnerMaximized()) {
             CaptionDragPending = true;
             LastPoint = cursor();
@@ -624,10 +641,13 @@ void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
         if (Message.Msg == WM_NCLBUTTONUP) CaptionDragPending = false;
         ToOwner(Message, htAskBorderForm);
         return;
-    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONDOWN: {
         if (InOuterShadow(local(PointOf(Message.LParam)))) return;
-        ToOwner(Message, HitTest(Message));
+        const vcl::TGuarded alive(this);
+        const int code = HitTest(Message);
+        if (alive) ToOwner(Message, code);
         return;
+    }
     case WM_NCLBUTTONDBLCLK: DoubleClick(Message); return;
     case WM_WINDOWPOSCHANGED: PositionChanged(Message); return;
     default: break;

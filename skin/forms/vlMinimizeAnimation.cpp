@@ -451,12 +451,16 @@ bool TsSkinProvider::StartRestoreAnimation() {
         !m->AnimEffects()->Minimizing->Active)
         return false;
     if (StateFlags & pfRestoreAnimation) return true;
+    // The border window's image and the frame's render run the form's own
+    // painting, which may free this provider: nothing is reversed then, and
+    // the caller restores the form as the system does.
+    const vcl::TGuarded self(this);
     TvlBorderForm *border = BorderForm ? &BorderForm->Border() : nullptr;
     if (border && !border->Window()) {
         // Made unseen, to fly the minimized image back.
         border->Updating = false;
         UpdateBorder(false, 0);
-        if (!BorderForm || !border->Window()) return false;
+        if (!ProviderServes(self, window) || !BorderForm || !border->Window()) return false;
         ShowLayeredBitmap(border->Window(), MinTimer->Snapshot.get(), 0);
     }
     StateFlags &= ~pfMinimizeAnimation;
@@ -465,6 +469,13 @@ bool TsSkinProvider::StartRestoreAnimation() {
     if (TsSkinManager *manager = FSkinData->GetSkinManager()) manager->SysCommandState = 1;
     if (border) {
         border->Updating = true;
+        // The frame flies in its active look; rendered before the form turns
+        // transparent, so that a render that lost the provider leaves the
+        // form as it was.
+        FormActive = 1;
+        FSkinData->BGChanged = true;
+        RenderFrame();
+        if (!ProviderServes(self, window)) return false;
         const HWND borderWindow = border->Window();
         SetWindowPos(borderWindow, HWND_TOPMOST, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
@@ -473,9 +484,6 @@ bool TsSkinProvider::StartRestoreAnimation() {
         SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
         if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(window, 0, 0, LWA_ALPHA);
         MinTimer->SetEnabled(true);
-        FormActive = 1;
-        FSkinData->BGChanged = true;
-        RenderFrame();
         Animating = false;
         return true;
     }

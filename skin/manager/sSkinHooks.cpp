@@ -234,8 +234,11 @@ bool TsSkinManager::MainSysCommand(vcl::TMessage &Message) {
         return false;
     }
     if (animation) {
+        // The flight's start runs the form's painting, which may free the
+        // provider: the form is then restored without it.
+        const vcl::TGuarded<TvlFormProvider> alive(provider);
         if (!provider->StartRestoreAnimation()) {
-            if (HWND aux = provider->AuxiliaryWindow())
+            if (HWND aux = ProviderServes(alive, form) ? provider->AuxiliaryWindow() : nullptr)
                 SetWindowPos(form, aux, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
             else
                 ShowWindow(form, SW_RESTORE);

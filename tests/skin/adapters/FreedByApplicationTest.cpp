@@ -31,6 +31,7 @@
 #include "AdaptersTestSupport.h"
 #include "FreedMemoryMark.h"
 #include "GridTestControl.h"
+#include "../forms/StoredSkinCopies.h"
 #include "skin/adapters/vlAdapters.h"
 #include "skin/adapters/vlDialogChildren.h"
 #include "skin/adapters/vlMnuWnd.h"
@@ -38,6 +39,7 @@
 #include "skin/adapters/vlScrollBars.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/vlBorderForm.h"
 #include "skin/forms/vlTitleBar.h"
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
@@ -193,6 +195,7 @@ struct TRun {
     void Mouse(vcl::TObject *, vcl::TMouseButton, vcl::TShiftState, int, int) { Event(); }
     void MouseMove(vcl::TObject *, vcl::TShiftState, int, int) { Event(); }
     void AnimationEnd(TvlAnimEvent) { Event(); }
+    void ExtHitTest(vcl::TMessage &) { Event(); }
     vcl::TNotifyEvent AsNotify() { return vcl::TNotifyEvent::Bind<&TRun::Notify>(this); }
     vcl::TMouseEvent AsMouse() { return vcl::TMouseEvent::Bind<&TRun::Mouse>(this); }
     void ControlProc(vcl::TMessage &M) {
@@ -256,6 +259,7 @@ struct TKind {
     // a manager whose skin has extended borders and whose form animations
     // are as short as they go (their paths run, their frames do not).
     bool Framed = false;
+    bool Bordered = false;  // with an extended border
 };
 
 // ------------------------------------------------------------- the kinds
@@ -468,6 +472,35 @@ void AddPaintingChildren(TRun &R) {
             R.Keep.push_back(trap);
         }
     }
+}
+
+// The user holds the form's bottom-right corner in an outline drag.
+void HoldCorner(TRun &R) {
+    ProviderOf(R)->SetResizeMode(rmBorder);
+    RECT w{};
+    GetWindowRect(R.Window, &w);
+    ProviderOf(R)->BeginOutlineDrag(HTBOTTOMRIGHT, {w.right, w.bottom});
+}
+// ... takes it 30 pixels right and down and lets go.
+void LetGoOfCorner(TRun &R) {
+    RECT w{};
+    GetWindowRect(R.Window, &w);
+    POINT p{w.right + 30, w.bottom + 30};
+    ScreenToClient(R.Window, &p);
+    SendTo(R, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendTo(R, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+}
+// A screen point of the caption, left of its buttons.
+LPARAM AtCaption(const TRun &R) {
+    RECT w{};
+    GetWindowRect(R.Window, &w);
+    return MAKELPARAM(w.left + 60, w.top + ProviderOf(R)->GetCaptionHeight(true) / 2);
+}
+// The mouse over the border window's outer shadow, left of the form.
+void CursorOnShadow(const TRun &R) {
+    RECT b{};
+    GetWindowRect(CaptionWindow(R), &b);
+    SetCursorPos(b.left, (b.top + b.bottom) / 2);
 }
 
 const std::vector<TKind> &Kinds() {
@@ -736,7 +769,7 @@ const std::vector<TKind> &Kinds() {
              R.Adapter.reset(static_cast<TvlMainWnd *>(NewAdapter<TvlMnuWnd>(R.Window, nullptr, DefaultManager(), params).release()));
          }},
         {"Form", Served, MakeForm, "", [](TRun &R) { ServeForm(R, false); }, true},
-        {"BorderedForm", Served, MakeForm, "", [](TRun &R) { ServeForm(R, true); }, true},
+        {"BorderedForm", Served, MakeForm, "", [](TRun &R) { ServeForm(R, true); }, true, true},
     };
     return kinds;
 }
@@ -776,14 +809,15 @@ struct TAction {
     std::function<void(TRun &)> Prepare = {};
     UINT TrapAt = 0;
     bool FormToo = true;  // the form may go from there as well
+    bool BorderOnly = false;  // on the bordered form only: the border window's own
     // What the action does to the form, checked after it while the form
     // lives: the provider's end must not swallow it.
     std::function<void(const TRun &)> Done = {};
 };
 
 TAction FormAction(const char *Name, UINT TrapAt, std::function<void(TRun &)> Prepare,
-                   std::function<void(TRun &)> Drive, bool FormToo = true) {
-    return {Name, std::move(Drive), true, std::move(Prepare), TrapAt, FormToo};
+                   std::function<void(TRun &)> Drive, bool FormToo = true, bool BorderOnly = false) {
+    return {Name, std::move(Drive), true, std::move(Prepare), TrapAt, FormToo, BorderOnly};
 }
 
 TAction Did(TAction Action, std::function<void(const TRun &)> Done) {
@@ -857,6 +891,10 @@ void Disabled(const TRun &R) { EXPECT_FALSE(IsWindowEnabled(R.Window)) << "the f
 // the form, that touch the form after they return: the form itself may not
 // go from inside them (an application releases it instead).
 constexpr bool ProviderOnly = false;
+// The border window's own rows.
+constexpr bool BorderOnly = true;
+
+void WatchHitTest(TRun &R) { ProviderOf(R)->OnExtHitTest = TvlNCHitTest::Bind<&TRun::ExtHitTest>(&R); }
 
 const std::vector<TAction> &Actions() {
     static const std::vector<TAction> actions = {
@@ -1023,6 +1061,12 @@ const std::vector<TAction> &Actions() {
      ProviderOnly), Both(Hidden, Reached(WM_WINDOWPOSCHANGING, SWP_HIDEWINDOW))),
         FormAction("a child's paint in a repaint", 0, [](TRun &R) { AddPaintingChildren(R); }, [](TRun &R) { Redraw(R); },
      ProviderOnly),
+        FormAction("a child's paint in an erase, the form looking through", 0,
+     [](TRun &R) {
+         EXPECT_TRUE(ProviderOf(R)->SkinData()->BGFlags() & bgfParentBackground) << "the form is opaque";
+         AddPaintingChildren(R);
+     },
+     [](TRun &R) { Redraw(R); }, ProviderOnly),
         // The show and the skin change take the form's picture, its own
         // painting and its children's, and tell the application their end.
         FormAction("a child's paint in a show", 0,
@@ -1099,6 +1143,49 @@ const std::vector<TAction> &Actions() {
          SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R));
          SendTo(R, WM_NCLBUTTONUP, htTitleBarItem, AtItem(R));
      }),
+        FormAction("item OnMouseLeave as the border's shadow sets the cursor", 0,
+     [](TRun &R) { AddTitleItem(R)->OnMouseLeave = R.AsNotify(); },
+     [](TRun &R) {
+         SendTo(R, WM_NCMOUSEMOVE, htTitleBarItem, AtItem(R));
+         CursorOnShadow(R);
+         SendMessageW(CaptionWindow(R), WM_SETCURSOR, reinterpret_cast<WPARAM>(CaptionWindow(R)),
+                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+         ParkCursor();
+     },
+     true, BorderOnly),
+        // The provider's OnExtHitTest, asked by each of the border window's
+        // messages and the form's that want its codes.
+        FormAction("OnExtHitTest on the form", 0, WatchHitTest, [](TRun &R) { SendTo(R, WM_NCHITTEST, 0, AtCaption(R)); },
+     true, BorderOnly),
+        FormAction("OnExtHitTest at the form's mouse move", 0, WatchHitTest,
+     [](TRun &R) { SendTo(R, WM_NCMOUSEMOVE, HTCAPTION, AtCaption(R)); }, true, BorderOnly),
+        FormAction("OnExtHitTest at the form's release", 0, WatchHitTest,
+     [](TRun &R) { SendTo(R, WM_NCLBUTTONUP, static_cast<WPARAM>(htAskBorderForm), AtCaption(R)); }, true, BorderOnly),
+        FormAction("OnExtHitTest at the form's right release", 0, WatchHitTest,
+     [](TRun &R) { SendTo(R, WM_NCRBUTTONUP, HTCAPTION, AtCaption(R)); }, true, BorderOnly),
+        FormAction("OnExtHitTest on the border window", 0, WatchHitTest,
+     [](TRun &R) {
+         for (UINT m : {WM_NCMOUSEMOVE, WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCLBUTTONDBLCLK})
+             if (R.Server) SendMessageW(CaptionWindow(R), m, HTCAPTION, AtCaption(R));
+     },
+     true, BorderOnly),
+        FormAction("OnExtHitTest as the border window sets the cursor", 0, WatchHitTest,
+     [](TRun &R) {
+         const LPARAM at = AtCaption(R);
+         SetCursorPos(LOWORD(at), HIWORD(at));
+         SendMessageW(CaptionWindow(R), WM_SETCURSOR, reinterpret_cast<WPARAM>(CaptionWindow(R)),
+                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+         ParkCursor();
+     },
+     true, BorderOnly),
+        // The end of an outline drag gives the capture back and moves the form.
+        Did(FormAction("WM_CAPTURECHANGED at an outline drag's end", WM_CAPTURECHANGED, HoldCorner, LetGoOfCorner),
+            PlacedAt(300, 200, 450, 330)),
+        FormAction("WM_SIZE at an outline drag's end", WM_SIZE, HoldCorner, LetGoOfCorner, ProviderOnly),
+        FormAction("WM_CAPTURECHANGED as another window takes the mouse from an outline drag", WM_CAPTURECHANGED,
+     HoldCorner, [](TRun &R) { SetCapture(Other(R)); }),
+        FormAction("WM_CAPTURECHANGED as a double click ends an outline drag", WM_CAPTURECHANGED, HoldCorner,
+     [](TRun &R) { SendMessageW(CaptionWindow(R), WM_NCLBUTTONDBLCLK, HTCAPTION, AtCaption(R)); }),
         // The form's painting as a hot title-bar item or caption button
         // goes back to its normal look: the frame is painted anew, the
         // form's own painting in it. (Hot and left at once: the system's
@@ -1248,6 +1335,9 @@ const std::vector<TAction> &Actions() {
     return actions;
 }
 
+// The rows whose form's section looks through (the Through manager's).
+bool LooksThrough(const std::string &Action) { return Action.find("looking through") != std::string::npos; }
+
 const TAction &ActionNamed(const std::string &Name) {
     for (const TAction &a : Actions())
         if (Name == a.Name) return a;
@@ -1277,7 +1367,7 @@ std::vector<TRow> Rows() {
     for (const TKind &k : Kinds()) {
         if (k.Framed) {
             for (const TAction &a : Actions())
-                if (a.OwnTrap) rows.push_back({&k, a.Name});
+                if (a.OwnTrap && (k.Bordered || !a.BorderOnly)) rows.push_back({&k, a.Name});
             continue;
         }
         std::string names = k.Actions;
@@ -1320,23 +1410,38 @@ protected:
         }
         Framed = NewManager();
         AddStoredSkin(*Framed, "Beryllo (internal)", FileBytes(HostPath(ZUVO_BERYLLO_DATA)));
-        Framed->SetExtendedBorders(true);
         Framed->SetSkinName("Beryllo (internal)");
-        Framed->AnimEffects()->FormShow->Time = 20;
-        Framed->AnimEffects()->FormHide->Time = 20;
-        Framed->AnimEffects()->SkinChanging->Time = 20;
+        // The same skin whose form section, a plain colour in a mere outline,
+        // looks through to what lies behind: its client background is painted
+        // as the form is erased, graphic children and all.
+        ThroughDir = std::make_unique<vcl::test::TempFolder>();
+        WriteStoredSkinCopy(*ThroughDir, "Through",
+                            {{"BORDERSMASK=^0420,0048,0452,0080,0006,0006,0006,0006,2,1,0,0",
+                              "BORDERSMASK=^0420,0048,0452,0080,0006,0006,0006,0006,2,0,0,0"}});
+        Through = NewManager();
+        Through->SetSkinDirectory(ThroughDir->Path());
+        Through->SetSkinName("Through");
+        for (TsSkinManager *m : {Framed.get(), Through.get()}) {
+            m->SetExtendedBorders(true);
+            m->AnimEffects()->FormShow->Time = 20;
+            m->AnimEffects()->FormHide->Time = 20;
+            m->AnimEffects()->SkinChanging->Time = 20;
+        }
     }
     static void TearDownTestSuite() {
         Stored.reset();
         Light.reset();
         Framed.reset();
+        Through.reset();
+        ThroughDir.reset();
         Modules.reset();
     }
     static inline std::unique_ptr<AdapterModules> Modules;
-    static inline ManagerPtr Stored, Light, Framed;
+    static inline ManagerPtr Stored, Light, Framed, Through;
+    static inline std::unique_ptr<vcl::test::TempFolder> ThroughDir;
 
     FreedByApplication()
-        : Manager(GetParam().Kind->Framed              ? Framed.get()
+        : Manager(GetParam().Kind->Framed              ? (LooksThrough(GetParam().Action) ? Through.get() : Framed.get())
                   : GetParam().Action == "removal" ? Light.get()
                                                    : Stored.get()) {
         Manager->SetIsDefault(true);

@@ -392,6 +392,35 @@ TEST_F(BorderedMinimize, AFormFliesInItsBorderWindowAndGetsItBackOnTheRestore) {
     EXPECT_TRUE(std::is_sorted(rising.begin() + 1, rising.end() - 1));
 }
 
+// The restore's flight starts with the border window made again and the
+// frame rendered, which runs the form's painting: a painting that frees the
+// provider there leaves it untouched, and the form comes back as the system
+// restores it, opaque.
+TEST_F(BorderedMinimize, AProviderFreedByThePaintingAsTheRestoreStartsIsLeftAndTheFormComesBack) {
+    BorderedForm f;
+    SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(Settled(f.P));
+    ASSERT_TRUE(IsIconic(f.Wnd()));
+    struct FreeProvider {
+        TsSkinProvider **P;
+        void On(vcl::TObject *) { delete std::exchange(*P, nullptr); }
+    } freeProvider{&f.P};
+    f.Form.Form->OnPaint = vcl::TNotifyEvent::Bind<&FreeProvider::On>(&freeProvider);
+    const void *provider = f.P;
+    {
+        const test::TFreedMemoryMark mark;
+        SendMessageW(f.Wnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        uitest::PumpUntil([&] { return !IsIconic(f.Wnd()); }, 3s);
+        EXPECT_EQ(f.P, nullptr) << "the painting never ran";
+        EXPECT_TRUE(mark.Untouched(provider));
+        EXPECT_EQ(mark.Faults(), 0);
+    }
+    f.Form.Form->OnPaint = {};
+    EXPECT_FALSE(IsIconic(f.Wnd()));
+    EXPECT_TRUE(IsWindowVisible(f.Wnd()));
+    EXPECT_FALSE(GetWindowLongPtrW(f.Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
 TEST_F(MinimizeAnimation, LiveCountsStayFlatOverAHundredMinimizeCycles) {
     ShowFilled();
     Manager->AnimEffects()->Minimizing->Time = 20;
