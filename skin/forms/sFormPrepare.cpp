@@ -456,7 +456,7 @@ void TsSkinProvider::HookMainMenu(bool On) {
     SyncMenuBar();
 }
 
-void TsSkinProvider::RebuildMainMenu(bool Skinned) {
+void TsSkinProvider::RebuildMainMenu() {
     vcl::TMainMenu *menu = Form ? Form->Menu() : nullptr;
     bool &rebuilding = FormsState().MenuRebuilding;
     if (!menu || rebuilding || !MenuSupportManager()) return;
@@ -466,7 +466,7 @@ void TsSkinProvider::RebuildMainMenu(bool Skinned) {
         bool &Flag;
         ~TDone() { Flag = false; }
     } done{rebuilding};
-    HookMainMenu(Skinned);
+    HookMainMenu(true);
     // Every item measured and drawn anew by the system, with what it now uses.
     menu->ItemsChanged();
 }

@@ -490,9 +490,8 @@ public:
     void HookFormMenus(bool On);
     // Only the main menu.
     void HookMainMenu(bool On);
-    // The main menu's items handed over again (Skinned) or taken back, and
-    // its bar built anew.
-    void RebuildMainMenu(bool Skinned = true);
+    // The main menu's items handed over again and its bar built anew.
+    void RebuildMainMenu();
     // The manager whose menu support serves the form's menus; null when none does.
     TsSkinManager *MenuSupportManager() const;
 
