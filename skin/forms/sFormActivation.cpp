@@ -426,8 +426,11 @@ void TsSkinProvider::WMSize(vcl::TMessage &Message) {
     }
     MenuLineCount = -1;
     // A translucent drag does not outlive a change of size (a snap, a
-    // maximize from the keyboard).
-    EndBlendOnMoving(nullptr);
+    // maximize from the keyboard). Its end repaints the form.
+    if (const TvlFormOwnHandling own(*this); !EndBlendOnMoving(nullptr)) {
+        own.ProviderGone(Message);
+        return;
+    }
 
     const bool lock = FDrawClientArea && !Form->Parent();
     const bool locked = FSkinData->PaintLocked;
@@ -873,9 +876,15 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         if (ProviderServes(self, window)) EndRefusedHide(window);
         return;
     }
+    // The application's events about the controls it skins (and what
+    // prepares the show) may free this provider: the show goes on without it.
+    const TvlFormOwnHandling own(*this);
     // An MDI child shows inside its parent, without an animation of its own.
     if (IsMDIChildForm(Form)) {
-        if (ControlAdapter) ControlAdapter->AdaptControls(nullptr);
+        if (ControlAdapter && !ControlAdapter->AdaptControls(nullptr)) {
+            own.ProviderGone(Message);
+            return;
+        }
         UpdateFormScrollBars();
         if (!PassOn(Message)) return;
         // The client activated the child while it was made, before it
@@ -885,7 +894,6 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         if (IsZoomed(window)) RefreshMDIParent(false);
         return;
     }
-    const TvlFormOwnHandling own(*this);
     SetMDIHelper(true);
     if (window) SetNcRenderingPolicy(window, ncrpDisabled);
     StateFlags &= ~pfSnapshotTaken;  // (no "may move its owner" flag: the border form reads none)
@@ -896,7 +904,12 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
         LinkToEditor(window);
     // The form's own show handling (OnShow) already finds its menu skinned.
     if (!MenuSkinned) HookMainMenu(true);
-    if (ControlAdapter) ControlAdapter->AdaptControls(nullptr);
+    // (The menu's hook sets the form's menu, which reaches its procedure.)
+    if (own.ProviderGone(Message)) return;
+    if (ControlAdapter && !ControlAdapter->AdaptControls(nullptr)) {
+        own.ProviderGone(Message);
+        return;
+    }
     const TsSkinManager *m = FSkinData->GetSkinManager();
     ShowAnimating = window && FAllowAnimation && !Form->Parent() && m && m->Effects()->AllowAnimation &&
                     m->AnimEffects()->FormShow->Active && window != FormsState().LinkedWindow;

@@ -147,11 +147,13 @@ void TsSkinProvider::SMSkinCommand(vcl::TMessage &Message) {
             !CommandArgumentIsOurs(Message))
             break;
         auto *control = reinterpret_cast<vcl::TControl *>(Message.LParam);
+        // The application's events about the control may free this provider.
+        const vcl::TGuarded self(this);
         if (!control) {
             ControlAdapter->AdaptControls(nullptr);
         } else if (auto *windowed = dynamic_cast<vcl::TWinControl *>(control)) {
-            if (ControlAdapter->AcceptControl(windowed)) ControlAdapter->AddNewItem(windowed, {});
-            ControlAdapter->AdaptControls(windowed);
+            if (ControlAdapter->AcceptControl(windowed) && !ControlAdapter->AddNewItem(windowed, {})) break;
+            if (self && ControlAdapter) ControlAdapter->AdaptControls(windowed);
         } else if (auto *label = dynamic_cast<vcl::TCustomLabel *>(control);
                    label && ControlAdapter->AcceptControl(label)) {
             SkinLabel(label, true);
@@ -374,11 +376,7 @@ void TsSkinProvider::ApplySkinToUnskinnedForm() {
         if (Form->HandleAllocated())
             SetNcRenderingPolicy(Form->WindowHandle(), FDrawNonClientArea ? ncrpDisabled : ncrpUseWindowStyle);
     }
-    if (ControlAdapter)
-        ControlAdapter->AdaptControls(nullptr);
-    else
-        CreateControlAdapter();
-    if (!self) return;
+    if (ControlAdapter ? !ControlAdapter->AdaptControls(nullptr) : !CreateControlAdapter()) return;
     IsSkinned = Skinned();
 }
 
@@ -408,10 +406,7 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
     // code, which may free this provider.
     const vcl::TGuarded self(this);
     TsSkinManager *manager = FSkinData->GetSkinManager();
-    if (ControlAdapter)
-        ControlAdapter->AdaptControls(nullptr);
-    else
-        CreateControlAdapter();
+    if (ControlAdapter ? !ControlAdapter->AdaptControls(nullptr) : !CreateControlAdapter()) return;
     if (FDrawNonClientArea && FDrawClientArea) UpdateFormScrollBars();
     if (Form->Parent()) FSkinData->SetBGFlags(FSkinData->BGFlags() & ~bgfParentBackground);
     MenuLineCount = -1;

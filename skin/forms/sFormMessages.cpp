@@ -233,11 +233,9 @@ void TsSkinProvider::WMParentNotify(vcl::TMessage &Message) {
     }
     if (!PassOn(Message)) return;
     if (event == WM_CREATE && ControlAdapter) {
+        // The application's events about the child may free this provider.
         vcl::TWinControl *child = vcl::FindControl(reinterpret_cast<HWND>(Message.LParam));
-        if (child)
-            ControlAdapter->AddNewItem(child, {});
-        else
-            ControlAdapter->AdaptControls(nullptr);
+        if (child ? !ControlAdapter->AddNewItem(child, {}) : !ControlAdapter->AdaptControls(nullptr)) return;
     }
     RecheckChildBackgrounds(Form);
     if (FDrawNonClientArea && FormScrollAdapter) FormScrollAdapter->RefreshScrollBars();
@@ -255,7 +253,8 @@ void TsSkinProvider::CMControlListChange(vcl::TMessage &Message) {
     auto *control = reinterpret_cast<vcl::TControl *>(Message.LParam);
     if (Message.WParam == 0 || !control) return;
     if (auto *windowed = dynamic_cast<vcl::TWinControl *>(control)) {
-        if (ControlAdapter) ControlAdapter->AddNewItem(windowed, {});
+        // The application's events about the control may free this provider.
+        if (ControlAdapter && !ControlAdapter->AddNewItem(windowed, {})) return;
         RecheckChildBackgrounds(windowed);
     }
     control->Perform(SM_SKINCOMMAND, SkinCommand(SC_QUERY_BG_FLAGS), 1);

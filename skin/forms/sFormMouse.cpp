@@ -568,7 +568,9 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     if (command == SC_MAXIMIZE) StateFlags &= ~pfMaximizing;
     if (borderAfterRestore && !BorderWindow()) {
         InShowAnimation = false;
+        // Its picture runs the children's painting.
         UpdateBorder(false, 255);
+        if (!ProviderServes(self, window)) return;
     }
     if (redrawIconicMain) {
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -594,6 +596,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
                 if (BorderForm) {
                     InShowAnimation = false;
                     UpdateBorder(true, 255);
+                    if (!ProviderServes(self, window)) return;
                 }
             }
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -612,7 +615,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
         if (!ProviderServes(self, window)) return;
     }
     // A flight of our own ends the minimize itself.
-    if (mdiParent || !handled) EndMinimizeCommand(command, minimizeAnimation);
+    if ((mdiParent || !handled) && ProviderServes(self, window)) EndMinimizeCommand(command, minimizeAnimation);
 }
 
 void TsSkinProvider::EndMinimizeCommand(WPARAM Command, bool MinimizeAnimation) {

@@ -144,7 +144,7 @@ void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
     // minimized form keeps the bounds it had.
     if (!iconic && (WindowWidth(window) != Form->Width() || WindowHeight(window) != Form->Height())) return;
     if (iconic) FSkinData->BGChanged = true;
-    if (!ControlAdapter) CreateControlAdapter();
+    if (!ControlAdapter && !CreateControlAdapter()) return;
     if (!FSkinData->CacheBmp()) {
         const TsSkinManager *m = FSkinData->GetSkinManager();
         if (!UpdateExtBorders(m && m->GetExtendedBorders())) return;

@@ -63,7 +63,7 @@ void TsSkinProvider::InitSkin() {
     if (Form && Form->HandleAllocated())
         SetNcRenderingPolicy(Form->WindowHandle(), FDrawNonClientArea ? ncrpDisabled : ncrpUseWindowStyle);
     PrepareForm();
-    if (!ControlAdapter) CreateControlAdapter();
+    if (!ControlAdapter && !CreateControlAdapter()) return;
     if (SystemMenu) SystemMenu->MakeItems();
     const TsSkinManager *m = FSkinData->GetSkinManager();
     TitleButtonSkinIndex = m ? m->FindSectionIndex("TITLEBUTTON") : -1;
@@ -171,10 +171,10 @@ void TsSkinProvider::InvalidateParentLine() {
     parent->MenuLineCount = -1;
 }
 
-void TsSkinProvider::CreateControlAdapter() {
-    if (Has(this, vcl::csDesigning) || !FSkinData->IsSkinned(false)) return;
+bool TsSkinProvider::CreateControlAdapter() {
+    if (Has(this, vcl::csDesigning) || !FSkinData->IsSkinned(false)) return true;
     if (!ControlAdapter) ControlAdapter = std::make_unique<TvlCtrlAdapter>(this);
-    if (Form) ControlAdapter->AdaptControls(Form);
+    return !Form || ControlAdapter->AdaptControls(Form);
 }
 
 // ------------------------------------------------------------- the veil

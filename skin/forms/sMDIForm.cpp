@@ -409,8 +409,13 @@ void MDIParentSysCommand(TsSkinProvider &Parent, const vcl::TMessage &Message) {
     if (!provider) return;
     provider->SkinData()->BGChanged = true;
     provider->MenuLineCount = -1;
+    // The frame's render runs the form's painting, which may free the
+    // provider that handles the command.
+    const vcl::TGuarded parent(&Parent);
+    const HWND parentWindow = WindowOf(Parent.Form);
     if (const HWND window = WindowOf(provider->Form)) SendMessageW(window, WM_NCPAINT, 0, 0);
-    if (command == SC_MAXIMIZE && Parent.BorderForm) Parent.UpdateBorder(true, 255);
+    if (command == SC_MAXIMIZE && ProviderServes(parent, parentWindow) && Parent.BorderForm)
+        Parent.UpdateBorder(true, 255);
 }
 
 } // namespace skin

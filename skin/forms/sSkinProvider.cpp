@@ -193,6 +193,9 @@ void TsSkinProvider::Loaded() {
 }
 
 TsSkinProvider::~TsSkinProvider() {
+    // A press of one of its buttons (freed by the press's own handler) would
+    // hold every form's caption buttons and items cold: the press goes too.
+    if (PressedCode != 0) ReleasePressedButton();
     SetTitleBarCallbacks(false);
     FreeButtonAnimations();
     // A caption button's glow keeps this provider's skin data: it goes first.

@@ -365,7 +365,9 @@ public:
     // runs here, and the blending ends with it.
     void StartBlendOnMoving(bool Drag);
     // Opaque again; Snapshot: a cover of the form to take (else one is made).
-    void EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot);
+    // False once the placement and repaints on the way (the form's procedure
+    // and painting) freed this provider or its form.
+    bool EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot);
     // The unskinned route's handlers around the saved procedure.
     bool VisibleChangedUnskinned(vcl::TMessage &Message);   // before it; false: freed
     // CM_SHOWINGCHANGED: around it (a hide's picture goes where the hide
@@ -467,7 +469,9 @@ public:
     // border form (sFormBorder.cpp).
     bool NativeBordersMaximized() const;
     bool NativeFrameMaximized() const;
-    void CreateControlAdapter();
+    // False once the application's events about the controls freed this
+    // provider (TvlCtrlAdapter::AdaptControls).
+    bool CreateControlAdapter();
     // The veil over the disabled form, shown or removed.
     void UpdateDisabledVeil();
     // The caption cover's replaced window procedure and its paint handler.
@@ -678,7 +682,7 @@ public:
     // The blended move of a form with a border form: the drag moves the
     // border window, and the form joins it at the end.
     void StartBorderBlend(bool Drag);
-    void EndBorderBlend();
+    bool EndBorderBlend();
 
     // ------------------------------------------------------ sFormBorder.cpp
     // The extended border form while extended borders apply, else null.

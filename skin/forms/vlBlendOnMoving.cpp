@@ -102,6 +102,8 @@ void TsSkinProvider::StartBlendOnMoving(bool Drag) {
         SetAlpha(window, 255);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
+    // The repaint ran the form's painting.
+    if (!ProviderServes(self, window)) return;
     MoveTimer->SetEnabled(true);
     if (!Drag) return;
     SendMessageW(window, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
@@ -144,8 +146,12 @@ void TsSkinProvider::StartBorderBlend(bool Drag) {
     if (Drag) EndBlendOnMoving(nullptr);
 }
 
-void TsSkinProvider::EndBorderBlend() {
+bool TsSkinProvider::EndBorderBlend() {
+    // The placements and repaints below reach the form's procedure and its
+    // painting, which may free this provider or its form.
+    const vcl::TGuarded self(this);
     const HWND window = Form->WindowHandle();
+    const auto serves = [&] { return ProviderServes(self, window); };
     TvlBorderForm &border = BorderForm->Border();
     const HWND borderWindow = border.Window();
     const bool alphaBlend = Form->AlphaBlend();
@@ -158,25 +164,34 @@ void TsSkinProvider::EndBorderBlend() {
     const vcl::TPoint offset = BorderForm->BorderOffset();
     SetWindowPos(window, nullptr, b.left + offset.X, b.top + offset.Y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    if (!serves()) return false;
     StateFlags &= ~pfBlendOnMoving;
     if (alphaBlend) {
-        border.Updating = false;
+        if (BorderForm) BorderForm->Border().Updating = false;
         UpdateBorder(true, 255);
+        if (!serves()) return false;
         SetAlpha(window, Form->AlphaBlendValue());
     } else {
         SetWindowPos(window, borderWindow, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
         SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
+        if (!serves()) return false;
     }
     FSkinData->BGChanged = true;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    if (!serves()) return false;
     // A secondary form's window manager catches up with the redraw before
     // the form is placed once more where it is, frame and border agreeing.
     if (!vcl::Application || vcl::Application->MainForm() != Form) Sleep(20);
     SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-    if (DwmCompositionActive() && HasMenuLine()) SendMessageW(window, WM_NCPAINT, 0, 0);
+    if (!serves()) return false;
+    if (DwmCompositionActive() && HasMenuLine()) {
+        SendMessageW(window, WM_NCPAINT, 0, 0);
+        if (!serves()) return false;
+    }
     if (BorderForm) BorderForm->Border().Updating = false;
     UpdateBorder(true, 255);
+    if (!serves()) return false;
     // Dropped at the top of the work area: a sizeable form snaps maximized.
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     if ((style & WS_THICKFRAME) && (style & WS_MAXIMIZEBOX)) {
@@ -187,14 +202,17 @@ void TsSkinProvider::EndBorderBlend() {
         if (GetMonitorInfoW(MonitorFromPoint(c, MONITOR_DEFAULTTONEAREST), &monitor) && c.y <= monitor.rcWork.top)
             PostMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     }
+    return true;
 }
 
-void TsSkinProvider::EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot) {
+bool TsSkinProvider::EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot) {
     const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
-    if (!(StateFlags & pfBlendOnMoving)) return;
+    if (!(StateFlags & pfBlendOnMoving)) return true;
+    // The repaints reach the form's painting, which may free this provider.
+    const vcl::TGuarded self(this);
     const bool throughBorder = MoveTimer && MoveTimer->ThroughBorder;
     if (window && throughBorder && BorderForm && BorderForm->Border().Window()) {
-        EndBorderBlend();
+        if (!EndBorderBlend()) return false;
     } else if (window) {
         if (Form->AlphaBlend()) {
             SetAlpha(window, Form->AlphaBlendValue());
@@ -204,10 +222,12 @@ void TsSkinProvider::EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot) {
                 vcl::SetWindowRegion(Snapshot->WindowHandle(), vcl::TRegionHandle(BuildFrameRegion(0, 0)), false);
             SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
             UpdateWindow(window);
+            if (!ProviderServes(self, window)) return false;
             if (MoveTimer) MoveTimer->SetEnabled(false);
             RedrawWindow(window, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
             Snapshot.reset();
+            if (!ProviderServes(self, window)) return false;
         }
     }
     StateFlags &= ~pfBlendOnMoving;
@@ -216,6 +236,7 @@ void TsSkinProvider::EndBlendOnMoving(std::unique_ptr<vcl::TForm> Snapshot) {
     TellGluedForms(Form, 255, true);
     if (MoveTimer) MoveTimer->CurrentAlpha = 255;
     MoveTimer.reset();
+    return true;
 }
 
 } // namespace skin

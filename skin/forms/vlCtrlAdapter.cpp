@@ -49,15 +49,17 @@ int KindOf(const TsSkinProvider &Provider, const TsSkinManager &Manager, const s
 }
 
 // The provider's events about a control: true when it may be adapted.
-// Params comes back as the events left it.
+// Params comes back as the events left it. False, too, once the first
+// event freed the provider.
 bool AskEvents(TsSkinProvider &Provider, vcl::TControl *Control, const std::string &Section, TvlSkinParams &Params) {
+    const vcl::TGuarded alive(&Provider);
     bool canBeAdded = true;
     Params = TvlSkinParams{};
     Params.Control = Control;
     Params.SkinSection = Section;
     if (Provider.OnSkinItem) Provider.OnSkinItem(Control, canBeAdded, Params.SkinSection);
-    if (Provider.OnSkinItemEx) Provider.OnSkinItemEx(Control, canBeAdded, Params);
-    return canBeAdded;
+    if (alive && Provider.OnSkinItemEx) Provider.OnSkinItemEx(Control, canBeAdded, Params);
+    return canBeAdded && alive;
 }
 
 bool IsPlainLabel(const vcl::TControl *Control) {
@@ -90,33 +92,43 @@ TvlCtrlAdapter::~TvlCtrlAdapter() {
     Clear();
 }
 
-void TvlCtrlAdapter::AdaptControls(vcl::TWinControl *Root) {
+bool TvlCtrlAdapter::AdaptControls(vcl::TWinControl *Root) {
     TsSkinManager *manager = Provider->SkinData()->GetSkinManager();
-    if (!Provider->AllowSkin3rdParty() || Walking || !manager || !manager->SkinningRules().Contains(srThirdParty)) return;
+    if (!Provider->AllowSkin3rdParty() || Walking || !manager || !manager->SkinningRules().Contains(srThirdParty))
+        return true;
     if (!Root) Root = Provider->Form;
-    if (!Root) return;
+    if (!Root) return true;
     Walking = true;
     Purge();
+    // The events may free the provider (this adapter with it), or a control
+    // and the one walked in with it: the walk ends there.
+    const vcl::TGuarded provider(Provider);
+    const vcl::TGuarded<vcl::TWinControl> root(Root);
     // An accepted control is adapted (a label coloured); a windowed one with
     // its window is walked into, the walk below being its own.
-    const auto visit = [this](vcl::TControl *Control) {
-        if (!Control) return;
+    const auto visit = [this, &provider](vcl::TControl *Control) {
+        if (!Control) return true;
+        const vcl::TGuarded<vcl::TControl> control(Control);
         if (!dynamic_cast<vcl::TWinControl *>(Control) && !dynamic_cast<vcl::TCustomLabel *>(Control))
             AddGraphicHandler(Control);
-        if (AcceptControl(Control)) {
+        if (provider && control && AcceptControl(Control)) {
             if (auto *windowed = dynamic_cast<vcl::TWinControl *>(Control))
                 AddNewItem(windowed, {});
             else if (IsPlainLabel(Control))
                 Provider->SkinLabel(static_cast<vcl::TCustomLabel *>(Control), true);
         }
-        auto *windowed = dynamic_cast<vcl::TWinControl *>(Control);
-        if (!windowed || !windowed->HandleAllocated() || !windowed->Parent()) return;
+        if (!provider) return false;
+        auto *windowed = control ? dynamic_cast<vcl::TWinControl *>(Control) : nullptr;
+        if (!windowed || !windowed->HandleAllocated() || !windowed->Parent()) return true;
         Walking = false;
-        AdaptControls(windowed);
+        return AdaptControls(windowed);
     };
-    for (int i = 0; i < Root->ComponentCount(); ++i) visit(dynamic_cast<vcl::TControl *>(Root->Components(i)));
-    for (int i = 0; i < Root->ControlCount(); ++i) visit(Root->Controls(i));
+    for (int i = 0; root && i < Root->ComponentCount(); ++i)
+        if (!visit(dynamic_cast<vcl::TControl *>(Root->Components(i)))) return false;
+    for (int i = 0; root && i < Root->ControlCount(); ++i)
+        if (!visit(Root->Controls(i))) return false;
     Walking = false;
+    return true;
 }
 
 bool TvlCtrlAdapter::AcceptControl(vcl::TControl *Control) {
@@ -136,17 +148,19 @@ bool TvlCtrlAdapter::AcceptControl(vcl::TControl *Control) {
     return AskEvents(*Provider, Control, {}, params) && params.OwnFont;
 }
 
-void TvlCtrlAdapter::AddNewItem(vcl::TWinControl *Control, const std::string &SkinSection) {
+bool TvlCtrlAdapter::AddNewItem(vcl::TWinControl *Control, const std::string &SkinSection) {
     if (!Provider->AllowSkin3rdParty() || !Control || Unskinnable(Control) || !Control->Parent() || Handled(Control))
-        return;
+        return true;
     TvlSkinParams params;
-    if (!AskEvents(*Provider, Control, SkinSection, params)) return;
+    const vcl::TGuarded provider(Provider);
+    const vcl::TGuarded<vcl::TWinControl> control(Control);
+    if (!AskEvents(*Provider, Control, SkinSection, params) || !control) return static_cast<bool>(provider);
     if (auto *form = dynamic_cast<vcl::TCustomForm *>(Control)) {
         auto *inner = vcl::Create<TsSkinProvider>(form);
         inner->SkinData()->SetSkinSection(SkinSection.empty() ? std::string("FORM") : SkinSection);
         inner->PrepareForm();
         if (form->HandleAllocated()) SetNcRenderingPolicy(form->WindowHandle(), ncrpDisabled);
-        return;
+        return static_cast<bool>(provider);
     }
     TvlAdapterItem *item = ItemOf(Control);
     if (item) {
@@ -154,12 +168,13 @@ void TvlCtrlAdapter::AddNewItem(vcl::TWinControl *Control, const std::string &Sk
             item->Adapter.reset();
             if (Control->Parent()) item->CreateAdapter(params);
         }
-        return;
+        return true;
     }
     Items.push_back(std::make_unique<TvlAdapterItem>(this, Control));
     item = Items.back().get();
     item->CreateAdapter(params);
     if (!item->Adapter) Items.pop_back();
+    return true;
 }
 
 void TvlCtrlAdapter::AddGraphicHandler(vcl::TControl *Control) {

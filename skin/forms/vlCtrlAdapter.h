@@ -48,13 +48,17 @@ public:
     // Purge, then Clear.
     ~TvlCtrlAdapter() override;
 
-    // The walk; null Root: the provider's form.
-    void AdaptControls(vcl::TWinControl *Root);
-    // The control is to be adapted (windowed) or skinned (label).
+    // The walk; null Root: the provider's form. The provider's events about
+    // each control (OnSkinItem, OnSkinItemEx) run the application's code,
+    // which may free the provider and this adapter with it: false then, and
+    // the caller touches neither.
+    bool AdaptControls(vcl::TWinControl *Root);
+    // The control is to be adapted (windowed) or skinned (label); false
+    // too once the events freed the provider.
     bool AcceptControl(vcl::TControl *Control);
     // Gives one windowed control its adapter (a form inside the form a
-    // provider of its own).
-    void AddNewItem(vcl::TWinControl *Control, const std::string &SkinSection);
+    // provider of its own); false once the events freed the provider.
+    bool AddNewItem(vcl::TWinControl *Control, const std::string &SkinSection);
     // Sends Message to the window of every item whose adapter is alive and
     // whose control has a parent.
     void PassMessage(const vcl::TMessage &Message);

@@ -403,11 +403,15 @@ bool TsSkinProvider::StartMinimizeAnimation() {
     if (!MinTimer->Restoring || !MinTimer->SnapshotWindow()) MinTimer->Init();
     MinTimer->Restoring = false;
     StateFlags &= ~pfRestoreAnimation;
+    // The pictures below run the children's painting, which may free this
+    // provider: the command then has nothing left to hand on to.
+    const vcl::TGuarded self(this);
     if (MinTimer->TargetAlpha <= MinTimer->Flight.Alpha) {
         if (BorderForm) {
             // The border's window flies: its frame image takes the client in
             // while the minimize bit is set.
             UpdateBorder(false, 255);
+            if (!self) return true;
             TvlBorderForm &border = BorderForm->Border();
             if (const HWND borderWindow = border.Window()) {
                 EnableBlurBehind(borderWindow, false, nullptr);
@@ -421,9 +425,6 @@ bool TsSkinProvider::StartMinimizeAnimation() {
                 SetWindowRgn(borderWindow, nullptr, FALSE);
             }
         } else {
-            // The picture runs the children's painting, which may free this
-            // provider: the command then has nothing left to hand on to.
-            const vcl::TGuarded self(this);
             std::unique_ptr<vcl::TBitmap> image = GetFormImage();
             if (!self) return true;
             MinTimer->Snapshot = std::move(image);

@@ -195,6 +195,7 @@ struct TRun {
     void Mouse(vcl::TObject *, vcl::TMouseButton, vcl::TShiftState, int, int) { Event(); }
     void MouseMove(vcl::TObject *, vcl::TShiftState, int, int) { Event(); }
     void AnimationEnd(TvlAnimEvent) { Event(); }
+    void SkinItem(vcl::TObject *, bool &, std::string &) { Event(); }
     void ExtHitTest(vcl::TMessage &) { Event(); }
     vcl::TNotifyEvent AsNotify() { return vcl::TNotifyEvent::Bind<&TRun::Notify>(this); }
     vcl::TMouseEvent AsMouse() { return vcl::TMouseEvent::Bind<&TRun::Mouse>(this); }
@@ -1131,8 +1132,10 @@ const std::vector<TAction> &Actions() {
          SendMessageW(CaptionWindow(R), WM_NCMOUSEMOVE, htTitleBarItem, AtItem(R));
          SendMessageW(CaptionWindow(R), WM_NCMOUSEMOVE, HTCAPTION, AtClient(R));
      }),
-        FormAction("item OnMouseDown", 0, [](TRun &R) { AddTitleItem(R)->OnMouseDown = R.AsMouse(); },
+        Did(FormAction("item OnMouseDown", 0, [](TRun &R) { AddTitleItem(R)->OnMouseDown = R.AsMouse(); },
      [](TRun &R) { SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R)); }),
+            // Every form's caption buttons and items would stay cold.
+            [](const TRun &) { EXPECT_FALSE(FormsState().FormButtonPressed) << "the freed provider's press is held"; }),
         FormAction("item OnMouseUp", 0, [](TRun &R) { AddTitleItem(R)->OnMouseUp = R.AsMouse(); },
      [](TRun &R) {
          SendTo(R, WM_NCLBUTTONDOWN, htTitleBarItem, AtItem(R));
@@ -1238,6 +1241,34 @@ const std::vector<TAction> &Actions() {
                        FormOf(R)->OnPaint = R.AsNotify();
                    },
                    [](TRun &R) { ProviderOf(R)->SetDrawNonClientArea(true); }, ProviderOnly),
+        // The provider asks the application about each control it would
+        // skin: a control that comes, and each one again in a skin refresh.
+        FormAction("OnSkinItem as a control comes", 0,
+                   [](TRun &R) { ProviderOf(R)->OnSkinItem = TAddItemEvent::Bind<&TRun::SkinItem>(&R); },
+                   [](TRun &R) {
+                       auto *edit = vcl::Create<vcl::TEdit>(FormOf(R));
+                       edit->SetParent(FormOf(R));
+                       edit->HandleNeeded();
+                   },
+                   ProviderOnly),
+        FormAction("OnSkinItem in a skin refresh", 0,
+                   [](TRun &R) {
+                       for (int i = 0; i < 2; ++i) {
+                           vcl::Create<vcl::TLabel>(FormOf(R))->SetParent(FormOf(R));
+                           vcl::Create<vcl::TEdit>(FormOf(R))->SetParent(FormOf(R));
+                       }
+                       Settle();
+                       ProviderOf(R)->OnSkinItem = TAddItemEvent::Bind<&TRun::SkinItem>(&R);
+                   },
+                   [](TRun &R) { Refresh(R); }, ProviderOnly),
+        Did(FormAction("OnSkinItem in a show", 0,
+                       [](TRun &R) {
+                           vcl::Create<vcl::TLabel>(FormOf(R))->SetParent(FormOf(R));
+                           FormOf(R)->Hide();
+                           ProviderOf(R)->OnSkinItem = TAddItemEvent::Bind<&TRun::SkinItem>(&R);
+                       },
+                       [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
+            Shown),
         Did(FormAction("WM_SETREDRAW in an icon change", WM_SETREDRAW, nullptr,
                        [](TRun &R) { SendTo(R, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(RowIcon())); }),
             Both(IconSet, Shown)),
