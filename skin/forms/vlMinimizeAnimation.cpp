@@ -435,7 +435,6 @@ bool TsSkinProvider::StartMinimizeAnimation() {
     SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
     if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(window, 0, 0, LWA_ALPHA);
     if (!DwmCompositionActive()) Sleep(40);
-    const vcl::TGuarded self(this);
     MinTimer->FirstStep();
     if (!self) return true;
     if (StateFlags & pfMinimizeAnimation) MinTimer->SetEnabled(true);
