@@ -205,7 +205,14 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         return;
     }
     if (Form->Showing() && FFormHeader->StateDependent()) InvalidateHeaderChildren(*Form, FFormHeader->AdditionalHeight());
-    if (!SystemMenu) PrepareForm();
+    if (!SystemMenu) {
+        // The preparation's colour change reaches the application.
+        const TvlFormOwnHandling own(*this);
+        if (!PrepareForm()) {
+            own.ProviderGone(Message);
+            return;
+        }
+    }
     const bool active = Message.WParam != 0;
     const bool blending = (StateFlags & pfBlendOnMoving) != 0;
     StateFlags |= pfInNCActivate;
@@ -230,13 +237,17 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         // this provider there, and the activation still goes to the form,
         // its redraw given back.
         const TvlFormOwnHandling own(*this);
+        const auto giveRedrawBack = [window] {
+            if (!IsWindow(window)) return;
+            SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        };
+        bool redrawHeld = false;
         const auto holdRedraw = [&] {
             SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+            redrawHeld = true;
             if (!own.ProviderGone(Message)) return true;
-            if (IsWindow(window)) {
-                SendMessageW(window, WM_SETREDRAW, TRUE, 0);
-                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-            }
+            giveRedrawBack();
             return false;
         };
         if (CompositionOn) {
@@ -259,9 +270,17 @@ void TsSkinProvider::WMNCActivate(vcl::TMessage &Message) {
         // placement reaches the form's procedure.
         if (BorderForm && !CompositionOn && !ShowAnimating && !blending) {
             UpdateFormRegion(false, false);
-            if (own.ProviderGone(Message)) return;
+            if (own.ProviderGone(Message)) {
+                if (redrawHeld) giveRedrawBack();
+                return;
+            }
         }
-        if (!PassOn(Message)) return;
+        // The form's own handling may free this provider: a redraw held
+        // for it is given back all the same.
+        if (!PassOn(Message)) {
+            if (redrawHeld) giveRedrawBack();
+            return;
+        }
         if (CompositionOn) {
             if (!BorderForm) {
                 SendMessageW(window, WM_SETREDRAW, TRUE, 0);
@@ -338,7 +357,12 @@ void TsSkinProvider::WMActivate(vcl::TMessage &Message) {
         if (!Form->FormState().Contains(vcl::fsCreating)) {
             MenuLineCount = -1;
             if (LOWORD(Message.WParam) == WA_ACTIVE) {
+                // A menu bar built anew tells the form (CM_MENUCHANGED), and
+                // the application may free this provider there.
+                const vcl::TGuarded self(this);
+                const HWND window = WindowOf(Form);
                 HookFormMenus(true);
+                if (!ProviderServes(self, window)) return;
                 if (SystemMenu) SystemMenu->UpdateItems(true);
                 if (!FDrawNonClientArea) FSkinData->PaintLocked = false;
                 if (Form->BorderStyle() == vcl::bsNone) PassUpdateDoneToChildren(Form);
@@ -534,8 +558,10 @@ void TsSkinProvider::FollowNewSize() {
             return;
         }
     }
+    // The children told of the new size repaint: their painting may free
+    // this provider.
     PassUpdateDoneToChildren(Form);
-    remember();
+    if (ProviderServes(alive, window)) remember();
 }
 
 void TsSkinProvider::WMSizing(vcl::TMessage &Message) {
@@ -812,7 +838,10 @@ void TsSkinProvider::CMVisibleChanged(vcl::TMessage &Message) {
     if (visible && DialogMade) {
         const TvlFormOwnHandling own(*this);
         DialogMade = false;
-        InitSkin();
+        if (!InitSkin()) {
+            own.ProviderGone(Message);
+            return;
+        }
         const TsSkinManager *m = FSkinData->GetSkinManager();
         if (!UpdateExtBorders(m && m->GetExtendedBorders())) {
             own.ProviderGone(Message);

@@ -54,7 +54,13 @@ bool TsSkinProvider::PreSkinCommand(vcl::TMessage &Message) {
     const bool fromManager = manager && reinterpret_cast<TsSkinManager *>(Message.LParam) == manager;
     switch (SubCommandOf(Message.WParam)) {
     case SC_SKIN_APPLIED:
-        if (!FormDestroying(Form) && FSkinData && fromManager && !SystemMenu) PrepareForm();
+        if (!FormDestroying(Form) && FSkinData && fromManager && !SystemMenu) {
+            // The form's colour change reaches the application, which may
+            // free this provider: the form hears the news as it is then.
+            const TvlFormOwnHandling own(*this);
+            PrepareForm();
+            if (own.ProviderGone(Message)) return true;
+        }
         return false;
     case SC_SKIN_REMOVED:
         if (fromManager)
@@ -402,8 +408,9 @@ void TsSkinProvider::ApplySkinToSkinnedForm() {
 }
 
 void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
-    // The menu's rebuild and the repaints below run the application's
-    // code, which may free this provider.
+    // The menu's rebuild and its hook (CM_MENUCHANGED), the repaints and the
+    // colour change (CM_COLORCHANGED) below run the application's code,
+    // which may free this provider.
     const vcl::TGuarded self(this);
     TsSkinManager *manager = FSkinData->GetSkinManager();
     if (ControlAdapter ? !ControlAdapter->AdaptControls(nullptr) : !CreateControlAdapter()) return;
@@ -415,6 +422,7 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
         RebuildMainMenu();
         if (!self) return;
         if (Skinned()) HookFormMenus(true);
+        if (!self) return;
     }
     if (HasFrame()) RegionChanged = true;
     PrepareTitleBarItems();
@@ -435,7 +443,10 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
         }
         if (!self) return;
     }
-    if (manager && FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(manager->GetMainColor());
+    if (manager && FUseGlobalColor && !FSkinData->CustomColor()) {
+        Form->SetColor(manager->GetMainColor());
+        if (!self) return;
+    }
     FSkinData->PaintLocked = false;
     if (MDIHelper) MDIHelper->ConnectIfNeeded();
     if (ControlAdapter) ControlAdapter->PassMessage(Message);

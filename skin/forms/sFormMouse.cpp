@@ -83,8 +83,12 @@ void TsSkinProvider::ReleasePressedButton() {
 
 void TsSkinProvider::WMNCHitTest(vcl::TMessage &Message) {
     if (DialogMade) {
+        const TvlFormOwnHandling own(*this);
         DialogMade = false;
-        InitSkin();
+        if (!InitSkin()) {
+            own.ProviderGone(Message);
+            return;
+        }
     }
     if (GetCaptionHeight(false) == 0 || !FDrawNonClientArea) {
         SavedWndProc(Message);
@@ -578,7 +582,7 @@ void TsSkinProvider::WMSysCommand(vcl::TMessage &Message) {
     }
 
     if (mdiParent) {
-        MDIParentSysCommand(*this, Message);
+        if (!MDIParentSysCommand(*this, Message)) return;
     } else if (plain) {
         // A restore that no flight took leaves no minimized image behind: a
         // later maximize would fly it back.

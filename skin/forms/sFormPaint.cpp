@@ -113,7 +113,15 @@ bool PaintClientMessage(TsSkinProvider &P, vcl::TMessage &Message) {
 } // namespace
 
 void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
-    if (!SystemMenu) PrepareForm();
+    if (!SystemMenu) {
+        // The preparation's colour change reaches the application, which
+        // may free this provider: the frame is then the form's own.
+        const TvlFormOwnHandling own(*this);
+        if (!PrepareForm()) {
+            own.ProviderGone(Message);
+            return;
+        }
+    }
     if (!FDrawNonClientArea) {
         SavedWndProc(Message);
         return;
@@ -129,8 +137,12 @@ void TsSkinProvider::WMNCPaint(vcl::TMessage &Message) {
     }
     if (StateFlags & pfSnapshotTaken) return;
     if (DialogMade) {
+        const TvlFormOwnHandling own(*this);
         DialogMade = false;
-        InitSkin();
+        if (!InitSkin()) {
+            own.ProviderGone(Message);
+            return;
+        }
     }
     // Inside a parent that is not ready the frame is painted later.
     if (Form->Parent() && FSkinData->UpdatePaintLock(false)) return;

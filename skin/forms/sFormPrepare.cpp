@@ -59,11 +59,11 @@ void DrawOutline(HDC DC, const vcl::TRect &R) {
 
 // ------------------------------------------------------------ preparation
 
-void TsSkinProvider::InitSkin() {
+bool TsSkinProvider::InitSkin() {
     if (Form && Form->HandleAllocated())
         SetNcRenderingPolicy(Form->WindowHandle(), FDrawNonClientArea ? ncrpDisabled : ncrpUseWindowStyle);
-    PrepareForm();
-    if (!ControlAdapter && !CreateControlAdapter()) return;
+    if (!PrepareForm()) return false;
+    if (!ControlAdapter && !CreateControlAdapter()) return false;
     if (SystemMenu) SystemMenu->MakeItems();
     const TsSkinManager *m = FSkinData->GetSkinManager();
     TitleButtonSkinIndex = m ? m->FindSectionIndex("TITLEBUTTON") : -1;
@@ -76,12 +76,17 @@ void TsSkinProvider::InitSkin() {
         SetAllowSkin3rdParty(false);
         SetUseGlobalColor(true);
     }
+    return true;
 }
 
-void TsSkinProvider::PrepareForm() {
-    if (DialogMade || Duplicate || !Form) return;
+bool TsSkinProvider::PrepareForm() {
+    if (DialogMade || Duplicate || !Form) return true;
     TsSkinManager *m = FSkinData->GetSkinManager();
-    if (!m || !Form->HandleAllocated() || !m->SkinData->Active) return;
+    if (!m || !Form->HandleAllocated() || !m->SkinData->Active) return true;
+    // The colour change and the border's update below reach the
+    // application's code.
+    const vcl::TGuarded self(this);
+    const HWND window = Form->WindowHandle();
     // The main menu's own owner drawing, as the form has it now.
     MainMenuFlag = Form->Menu() && Form->Menu()->OwnerDraw();
     if (MainMenuFlag) MenuSkinned = true;
@@ -96,8 +101,10 @@ void TsSkinProvider::PrepareForm() {
     if (Form->FormStyle() == vcl::fsMDIChild) InvalidateParentLine();
     const bool formBeingMade = Form->FormState().Contains(vcl::fsCreating) || Has(Form, vcl::csLoading) ||
                                Has(Form, vcl::csReading);
-    if (!formBeingMade && !ProviderLoading() && FUseGlobalColor && !FSkinData->CustomColor())
+    if (!formBeingMade && !ProviderLoading() && FUseGlobalColor && !FSkinData->CustomColor()) {
         Form->SetColor(m->GetMainColor());
+        if (!ProviderServes(self, window)) return false;
+    }
     SystemMenu->UpdateItems(false);
     PrepareTitleBarItems();
     // Considered once, when the form is whole: one still being made or read
@@ -106,8 +113,9 @@ void TsSkinProvider::PrepareForm() {
         MDIHelperPending = false;
         SetMDIHelper(true);
     }
-    if (!Has(Form, vcl::csLoading) && !UpdateExtBorders(m->GetExtendedBorders())) return;
+    if (!Has(Form, vcl::csLoading) && !UpdateExtBorders(m->GetExtendedBorders())) return false;
     IsSkinned = FSkinData->IsSkinned(true);
+    return true;
 }
 
 void TsSkinProvider::UpdateHeaderIndexes() {

@@ -447,17 +447,21 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
         FSkinData->BGChanged = true;
         // The region went when the frame was left to the system.
         RegionChanged = true;
-        HookMainMenu(true);
-        const TsSkinManager *m = FSkinData->GetSkinManager();
-        // The border's picture and the repaint run the form's painting.
+        // The menu's hook (CM_MENUCHANGED), the border and the repaint run
+        // the application's code, which may free this provider.
         const vcl::TGuarded self(this);
+        HookMainMenu(true);
+        if (!self) return;
+        const TsSkinManager *m = FSkinData->GetSkinManager();
         if (!UpdateExtBorders(m && m->GetExtendedBorders())) return;
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
         if (ProviderServes(self, window)) UpdateFormScrollBars();
         return;
     }
+    const vcl::TGuarded self(this);
     if (!UpdateExtBorders(false)) return;
     HookMainMenu(false);
+    if (!self) return;
     if (window)
         if (const TSetWindowTheme setTheme = SetWindowThemeProc()) setTheme(window, nullptr, nullptr);
     FormScrollAdapter.reset();

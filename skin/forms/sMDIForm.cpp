@@ -193,9 +193,14 @@ void RefreshMDIParent(bool Full) {
 }
 
 void MDIChildActivated(TsSkinProvider &Child) {
+    // The menus' hook tells the form of its menu (CM_MENUCHANGED), which
+    // reaches the application.
+    const vcl::TGuarded alive(&Child);
     if (Child.Skinned()) Child.HookFormMenus(true);
+    if (!alive) return;
     // The bar's items are measured and drawn anew for the child now active.
     Child.RebuildMainMenu();
+    if (!alive) return;
     const TsSkinProvider *parent = MDIParentSkinProvider();
     const vcl::TCustomForm *active = parent ? parent->Form->ActiveMDIChild() : nullptr;
     if (!active) return;
@@ -348,9 +353,15 @@ void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
         const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
         SetWindowLongPtrW(window, GWL_STYLE, style & ~LONG_PTR{WS_VISIBLE});
         Child.SavedWndProc(Message);
-        if (!ProviderServes(child, window)) break;
-        if (style & WS_VISIBLE)
+        // The child is seen again whatever the command's handling did with
+        // its provider: a child left without its style would stay unseen.
+        if ((style & WS_VISIBLE) && IsWindow(window))
             SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_VISIBLE);
+        if (!ProviderServes(child, window)) {
+            if ((style & WS_VISIBLE) && IsWindow(window))
+                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+            break;
+        }
         RedrawWindow(window, nullptr, nullptr, RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
         refresh = helper;
         break;
@@ -402,20 +413,21 @@ void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
     if (refresh) RefreshMDIParent(true);
 }
 
-void MDIParentSysCommand(TsSkinProvider &Parent, const vcl::TMessage &Message) {
+bool MDIParentSysCommand(TsSkinProvider &Parent, const vcl::TMessage &Message) {
     const WPARAM command = Message.WParam;
-    if (command != SC_MINIMIZE && command != SC_MAXIMIZE && command != SC_RESTORE) return;
+    if (command != SC_MINIMIZE && command != SC_MAXIMIZE && command != SC_RESTORE) return true;
     TsSkinProvider *provider = MDIParentSkinProvider();
-    if (!provider) return;
+    if (!provider) return true;
     provider->SkinData()->BGChanged = true;
     provider->MenuLineCount = -1;
-    // The frame's render runs the form's painting, which may free the
-    // provider that handles the command.
+    // The frame's render runs the form's own painting, which may free the
+    // provider.
     const vcl::TGuarded parent(&Parent);
     const HWND parentWindow = WindowOf(Parent.Form);
     if (const HWND window = WindowOf(provider->Form)) SendMessageW(window, WM_NCPAINT, 0, 0);
-    if (command == SC_MAXIMIZE && ProviderServes(parent, parentWindow) && Parent.BorderForm)
-        Parent.UpdateBorder(true, 255);
+    if (!ProviderServes(parent, parentWindow)) return false;
+    if (command == SC_MAXIMIZE && Parent.BorderForm) Parent.UpdateBorder(true, 255);
+    return ProviderServes(parent, parentWindow);
 }
 
 } // namespace skin

@@ -87,7 +87,8 @@ void AttachMDIChildren(TsSkinProvider &Parent);
 // parent's menu line and its buttons follow the child's state.
 void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message);
 // The parent's own minimize, maximize and restore, after its procedure.
-void MDIParentSysCommand(TsSkinProvider &Parent, const vcl::TMessage &Message);
+// False once the frame's repaint freed the parent's provider.
+bool MDIParentSysCommand(TsSkinProvider &Parent, const vcl::TMessage &Message);
 // The parent's active child is maximized (and not Except).
 bool ActiveChildMaximized(const vcl::TCustomForm *Parent, const vcl::TCustomForm *Except = nullptr);
 // Form is an MDI child that another child, maximized and active, covers

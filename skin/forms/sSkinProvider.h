@@ -449,10 +449,12 @@ public:
 
     // ----------------------------------------------------- sFormPrepare.cpp
     // PrepareForm, the control adapter, the system menu's items, the title
-    // buttons' masks.
-    void InitSkin();
-    // Applies the current skin to the provider's state.
-    void PrepareForm();
+    // buttons' masks. False as PrepareForm's.
+    bool InitSkin();
+    // Applies the current skin to the provider's state. False once the
+    // form's colour change, which reaches the application (CM_COLORCHANGED),
+    // freed this provider.
+    bool PrepareForm();
     // The caption, form-header and title section indexes.
     void UpdateHeaderIndexes();
     // The border-icon records' images and hit codes.

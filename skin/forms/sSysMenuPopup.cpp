@@ -46,7 +46,7 @@ void DeleteSkinItems(vcl::TMenuItem &Root, vcl::TComponent *Owner) {
 void TsSkinProvider::PopupSystemMenu(vcl::TPoint ScreenPoint) {
     const vcl::TGuarded self(this);
     if (!Form) return;
-    if (!SystemMenu) PrepareForm();
+    if (!SystemMenu && !PrepareForm()) return;
     const HWND window = WindowOf(Form);
     if (!SystemMenu || !window || !vcl::Screen) return;
     // The active MDI child of the active form counts as active itself: its

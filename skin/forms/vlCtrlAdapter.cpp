@@ -158,8 +158,9 @@ bool TvlCtrlAdapter::AddNewItem(vcl::TWinControl *Control, const std::string &Sk
     if (auto *form = dynamic_cast<vcl::TCustomForm *>(Control)) {
         auto *inner = vcl::Create<TsSkinProvider>(form);
         inner->SkinData()->SetSkinSection(SkinSection.empty() ? std::string("FORM") : SkinSection);
-        inner->PrepareForm();
-        if (form->HandleAllocated()) SetNcRenderingPolicy(form->WindowHandle(), ncrpDisabled);
+        // (The preparation's colour change reaches the application, which
+        // may free the inner form's provider.)
+        if (inner->PrepareForm() && form->HandleAllocated()) SetNcRenderingPolicy(form->WindowHandle(), ncrpDisabled);
         return static_cast<bool>(provider);
     }
     TvlAdapterItem *item = ItemOf(Control);

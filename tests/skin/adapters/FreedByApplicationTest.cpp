@@ -1272,6 +1272,25 @@ const std::vector<TAction> &Actions() {
         Did(FormAction("WM_SETREDRAW in an icon change", WM_SETREDRAW, nullptr,
                        [](TRun &R) { SendTo(R, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(RowIcon())); }),
             Both(IconSet, Shown)),
+        // The form's colour follows the skin's in a refresh; the menus are
+        // hooked again as the form is activated or shown.
+        FormAction("CM_COLORCHANGED in a skin refresh", vcl::CM_COLORCHANGED,
+     [](TRun &R) { FormOf(R)->SetColor(0x123456); }, [](TRun &R) { Refresh(R); }, ProviderOnly),
+        Did(FormAction("CM_MENUCHANGED in an activation", vcl::CM_MENUCHANGED,
+                       [](TRun &R) {
+                           AddMainMenu(R);
+                           uitest::ActivateAndWait(Other(R), 2s);
+                           AddMainMenu(R);
+                       },
+                       [](TRun &R) { Activate(R, R.Window); }),
+            ActiveIs(Itself)),
+        Did(FormAction("CM_MENUCHANGED on show", vcl::CM_MENUCHANGED,
+                       [](TRun &R) {
+                           FormOf(R)->Hide();
+                           AddMainMenu(R);
+                       },
+                       [](TRun &R) { FormOf(R)->Show(); }, ProviderOnly),
+            Shown),
         // Messages passed on below the provider.
         Did(FormAction("WM_NCACTIVATE", WM_NCACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }), ActiveIs(Other)),
         Did(FormAction("WM_ACTIVATE", WM_ACTIVATE, nullptr, [](TRun &R) { Activate(R, Other(R)); }), ActiveIs(Other)),

@@ -132,6 +132,28 @@ TEST_F(BorderedActivation, ADeactivationDuringAMinimizeLeavesTheFlyingBorderAlon
     }
 }
 
+// The form's own handling of an activation change may free its provider:
+// the redraw held back for the system's caption drawing comes back all the
+// same, and the form stays in sight (without redraw it has no visible style).
+TEST_F(BorderedActivation, AProviderFreedInTheFormsOwnActivationHandlingGivesTheRedrawBack) {
+    ASSERT_TRUE(DwmCompositionActive());
+    BorderedForm f;
+    f.P->SetAllowExtBorders(false);
+    ASSERT_FALSE(f.P->BorderForm);
+    struct FreeInActivation {
+        TsSkinProvider **P;
+        vcl::TWndMethod Next;
+        void Handle(vcl::TMessage &M) {
+            if (M.Msg == WM_NCACTIVATE && *P) delete std::exchange(*P, nullptr);
+            Next(M);
+        }
+    } spy{&f.P, f.P->SavedWndProc};
+    f.P->SavedWndProc = vcl::TWndMethod::Bind<&FreeInActivation::Handle>(&spy);
+    SendMessageW(f.Wnd(), WM_NCACTIVATE, FALSE, 0);
+    ASSERT_EQ(f.P, nullptr) << "the form never handled the change";
+    EXPECT_TRUE(IsWindowVisible(f.Wnd()));
+}
+
 // A window hidden without animation: the border window goes before the
 // form's own hide, except for the main form hidden after the application's
 // minimize, which keeps it until its hide is through; after the hide
