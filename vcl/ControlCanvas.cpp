@@ -38,11 +38,16 @@ void TCustomControl::PaintWindow(HDC DC) {
 // ---------------------------------------------------------- TControlCanvas
 
 TCanvasDCScope::TCanvasDCScope(TCanvas *Canvas, HDC DC) : FCanvas(Canvas) {
+    if (auto *own = dynamic_cast<TControlCanvas *>(Canvas)) {
+        FOfControl = true;
+        FControl = TGuarded<TControl>(own->Control());
+    }
     FCanvas->Lock();
     FCanvas->SetHandle(DC);
 }
 
 TCanvasDCScope::~TCanvasDCScope() {
+    if (FOfControl && !FControl) return;
     FCanvas->SetHandle(nullptr);
     FCanvas->Unlock();
 }

@@ -85,6 +85,10 @@ public:
 
 private:
     TCanvas *FCanvas;  // not owned
+    // A control's canvas goes with its control, which the painting inside
+    // the scope (the application's) may free.
+    bool FOfControl = false;
+    TGuarded<TControl> FControl;
 };
 
 } // namespace vcl

@@ -471,19 +471,25 @@ void TsSkinableMenus::SkinMeasureMenuItem(vcl::TObject *Sender, vcl::TCanvas *AC
     auto *item = dynamic_cast<TMenuItem *>(Sender);
     if (!item || !ACanvas || item->ComponentState().Contains(vcl::csDestroying)) return;
     MenuPopupShown() = true;
+    // The application's handlers below may free the item.
+    const vcl::TGuarded alive(item);
     TvlMenuBackground found;
     const bool cached = GetMenuBackground(item, found, nullptr, nullptr);
     ItemKind = item->IsLine() ? smDivider : IsCaptionItem(item) ? smCaption : smNormal;
     bool lineVisible = found.ExtraLineVisible;
     if (!cached && item->Parent() && item->Parent()->Count() > 0) {
         QueryExtraLine(item->Parent()->Items(0));
+        if (!alive) return;
         lineVisible = FExtraVisible;
     }
     SelectItemFont(*ACanvas, item, true);
     std::string text;
     if (ItemKind == smCaption) text = "-" + item->Caption() + "-";
     else if (ItemKind == smNormal) text = item->Caption() + (item->ShortCut() ? vcl::ShortCutToText(item->ShortCut()) : "");
-    if (FManager.OnGetPopupItemData) FManager.OnGetPopupItemData(item, 0, ACanvas->Font());
+    if (FManager.OnGetPopupItemData) {
+        FManager.OnGetPopupItemData(item, 0, ACanvas->Font());
+        if (!alive) return;
+    }
     const int glyph = ItemGlyphSize(item).cx;
     // A normal item's height comes from the same text measured the same way
     // as its width: measured once, with the font the canvas has now.
@@ -559,7 +565,10 @@ bool TsSkinableMenus::GetMenuBackground(TMenuItem *Item, TvlMenuBackground &Reco
 
 void TsSkinableMenus::BuildBackground(TMenuItem *FirstItem, int Width, int Height, HWND Window,
                                       vcl::TPoint Origin) {
+    const vcl::TGuarded alive(FirstItem);
     QueryExtraLine(FirstItem);
+    // The application's answer may have freed the popup: no background is kept for it then.
+    if (!alive) return;
     auto bitmap = std::shared_ptr<vcl::TBitmap>(NewBitmap32(std::max(0, Width), std::max(0, Height)));
     FGlyphColumnWidth = ItemGlyphSize(FirstItem).cx;
     FIconColumnWidth = Margin + FGlyphColumnWidth + Spacing;
@@ -658,8 +667,10 @@ bool TsSkinableMenus::WindowBackground(HWND Window, TvlMenuBackground &Record) {
     RECT r{};
     if (!GetWindowRect(Window, &r)) return false;
     TMenuItem *first = item->Parent() && item->Parent()->Count() > 0 ? item->Parent()->Items(0) : item;
+    // The extra line's handler, asked while building, may free the items.
+    const vcl::TGuarded alive(item);
     BuildBackground(first, r.right - r.left, r.bottom - r.top, Window, MenuClientOrigin(Window));
-    return GetMenuBackground(item, Record, nullptr, nullptr) && Record.Bitmap;
+    return alive && GetMenuBackground(item, Record, nullptr, nullptr) && Record.Bitmap;
 }
 
 void TsSkinableMenus::ClearMenuBackgrounds() { FBackgrounds.clear(); }
@@ -855,15 +866,20 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
                                        vcl::TOwnerDrawState State) {
     auto *item = dynamic_cast<TMenuItem *>(Sender);
     if (!item || !ACanvas || !SkinActive()) return;
+    // The application's handlers (the extra line's, the item's data, the
+    // menu window's first frame) may free the item or turn the skin off.
+    const vcl::TGuarded alive(item);
+    const auto drawing = [&] { return alive && SkinActive(); };
     const vcl::TMenu *menu = item->GetParentMenu();
     const bool rtl = ReadsRightToLeft(menu);
     const HWND window = WindowFromDC(ACanvas->Handle());
     const HWND menuWindow = IsMenuWindow(window) ? window : nullptr;
     TvlMenuBackground bg;
     GetMenuBackground(item, bg, menuWindow, ACanvas);
-    if (!bg.Bitmap) return;
+    if (!bg.Bitmap || !drawing()) return;
     if (menuWindow) {
         AttachMenuAdapter(menuWindow, FManager);
+        if (!drawing()) return;
         RefreshFrame(menuWindow, item, ARect, bg);
     } else {
         // Asked for later through the application window: the item's
@@ -916,6 +932,7 @@ void TsSkinableMenus::SkinDrawMenuItem(vcl::TObject *Sender, vcl::TCanvas *ACanv
     if (layout.Glyph.Width() > 0) PaintMenuGlyph(*bmp, item, layout, look, State.Contains(vcl::odChecked));
     if (menu && menu->Name().rfind("vlSysMenu", 0) == 0) PaintSysCommand(*bmp, item, layout, look);
     PaintItemLabel(*bmp->Canvas(), item, layout, look, State);
+    if (!drawing()) return;
     if (layout.Arrow.Width() > 0) PaintSubmenuArrow(*bmp->Canvas(), layout, look);
     vcl::TCanvas &c = *bmp->Canvas();
     if (OnDrawItem) OnDrawItem(item, bmp->Canvas(), vcl::Rect(0, 0, layout.Width, layout.Height), State, smNormal);
@@ -1065,7 +1082,11 @@ void TsSkinableMenus::PaintItemLabel(vcl::TCanvas &C, TMenuItem *Item, const TIt
                                      vcl::TOwnerDrawState State) {
     SelectItemFont(C, Item, true);
     if (K.PlainSelection) C.Font()->SetColor(FManager.GetSelectionFontColor(true));
-    if (FManager.OnGetPopupItemData) FManager.OnGetPopupItemData(Item, State.Bits(), C.Font());
+    if (FManager.OnGetPopupItemData) {
+        const vcl::TGuarded alive(Item);
+        FManager.OnGetPopupItemData(Item, State.Bits(), C.Font());
+        if (!alive || !SkinActive()) return;  // the caller stops as well
+    }
     // The plain selection's text in the font's colour (no section's).
     const int textSection = K.PlainSelection ? -1 : std::max(K.Section, 0);
     std::string text = Item->Caption();
@@ -1203,7 +1224,16 @@ void TsSkinableMenus::SkinDrawMenuLineItem(vcl::TObject *Sender, vcl::TCanvas *A
         DrawSkinText(*bmp, caption, false, text, flags, lineSection, state, &FManager);
     else
         WriteSectionText(*bmp->Canvas(), caption, true, text, flags, lineSection, state, &FManager);
-    if (OnDrawItem) OnDrawItem(item, bmp->Canvas(), vcl::Rect(0, 0, w, h), State, smTopLine);
+    if (OnDrawItem) {
+        // The handler may free the form and its provider (whose cache may be
+        // the canvas drawn into), or turn the skin off.
+        const vcl::TGuarded<TsSkinProvider> alive(provider);
+        const vcl::TBitmap *lineBefore = &line;
+        OnDrawItem(item, bmp->Canvas(), vcl::Rect(0, 0, w, h), State, smTopLine);
+        if (!alive || provider->MenuLineBmp.get() != lineBefore || !SkinActive()) return;
+        vcl::TBitmap *cache = provider->SkinData() ? provider->SkinData()->CacheBmp() : nullptr;
+        if (intoFrame && (!cache || ACanvas != cache->Canvas())) return;
+    }
     // A disabled item: 40 % of it over 60 % of the line.
     if (!enabled) BlendRect32ByAlpha(*bmp, line, 102, vcl::Rect(dx, dy, dx + w - 1, dy + h - 1), {0, 0});
     BitBlt(ACanvas->Handle(), ARect.Left, ARect.Top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);

@@ -149,6 +149,7 @@ public:
     vcl::TPoint UnderIcon() const;
 
     // TvlAnimDialog: the dialog as the layered show and hide see it.
+    const vcl::TLifeMark &LifeMark() const override { return TvlScrollWnd::LifeMark(); }
     HWND DialogWindow() const override { return Handle; }
     TsSkinManager *DialogManager() const override { return SkinManager; }
     void RenderFrame() override { PaintFrame(); }

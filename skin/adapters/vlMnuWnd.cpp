@@ -50,8 +50,9 @@ vcl::TPoint MenuClientOrigin(HWND Window) {
 }
 
 TvlMnuWnd::~TvlMnuWnd() {
-    // Freed inside its own handling, the adapter would be used again on the
-    // way out of it: counted where the module's state keeps it.
+    // The library frees an adapter only once its window's last message is
+    // handled; freed inside its own handling it was the application's code
+    // (a skin turned off): counted where the module's state keeps it.
     if (FHandlingDepth > 0) ++AdaptersState().MenuAdaptersFreedInUse;
     ReleaseWindow();
 }
@@ -90,17 +91,19 @@ bool TvlMnuWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_DESTROY:
     case WM_NCDESTROY: {
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
+        if (!handling.Alive) return true;
         ShownFlag = 0;
         FPieces.clear();
         if (TvlSkinableMenus *painter = PainterOf(SkinManager)) painter->ClearMenuBackgrounds();
         bool others = false;
+        // The other windows' items are drawn by the application's handlers.
         TvlMnuArray::Instance().ForEachLive(this, [&](TvlMnuWnd &Other) {
             others = true;
             RedrawWindow(Other.Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
         });
         MenuPopupShown() = false;
         // Freed after this message, never inside its own handler.
-        if (!others && Destroyed()) TvlMnuArray::Instance().FreeGoneLater();
+        if (handling.Alive && !others && Destroyed()) TvlMnuArray::Instance().FreeGoneLater();
         return true;
     }
     case SM_SKINCOMMAND:
@@ -159,8 +162,11 @@ vcl::TBitmap *TvlMnuWnd::RefreshCache() {
 
 void TvlMnuWnd::PaintMenuBackground(vcl::TMessage &Message) {
     // The painter's popup background before this adapter's plain cache: the items are drawn on it (icon column,
-    // extra line), so what the erase leaves between them must be the same picture.
+    // extra line), so what the erase leaves between them must be the same picture. Building it asks the
+    // application for its extra line; the answer may turn the skin off, which frees this adapter.
+    const vcl::TGuarded alive(this);
     const TvlPopupBackground bg = PainterOf(SkinManager)->PopupBackground(Handle);
+    if (!alive) return;
     const bool cached = bg.Bitmap != nullptr;
     vcl::TBitmap *source = cached ? bg.Bitmap.get() : RefreshCache();
     if (!source) {
@@ -209,7 +215,11 @@ void TvlMnuWnd::PaintMenuFrame(vcl::TMessage &Message) {
     }
     RECT window{};
     GetWindowRect(Handle, &window);
+    // The application's code runs in building the background (the extra
+    // line) and in the repaint below (the items): it may free this adapter.
+    const vcl::TGuarded alive(this);
     const TvlPopupBackground bg = PainterOf(SkinManager)->PopupBackground(Handle);
+    if (!alive) return;
     // The background kept for this window is built at the window's whole
     // size (its frame strips are copied from its edges), so it fits when
     // both sizes equal the window's.
@@ -226,6 +236,7 @@ void TvlMnuWnd::PaintMenuFrame(vcl::TMessage &Message) {
     // Under composition the first frame may reach the screen before the
     // client: the whole window once more.
     if (first && DwmCompositionActive()) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    if (!alive) return;
     ApplyOpacity();
     Message.Result = 0;
 }
@@ -277,11 +288,13 @@ TvlMnuWnd *TvlMnuArray::Find(HWND Window) const {
 }
 
 void TvlMnuArray::ForEachLive(const TvlMnuWnd *Except, const std::function<void(TvlMnuWnd &)> &Visit) const {
-    // A visit may open or close menus: walk a copy of the living ones.
-    std::vector<TvlMnuWnd *> live;
+    // A visit may open or close menus, or free adapters (the application's
+    // code in a repaint): walk a copy of the living ones, each while it lives.
+    std::vector<vcl::TGuarded<TvlMnuWnd>> live;
     for (const auto &a : FAdapters)
-        if (a.get() != Except && !a->Destroyed()) live.push_back(a.get());
-    for (TvlMnuWnd *a : live) Visit(*a);
+        if (a.get() != Except && !a->Destroyed()) live.emplace_back(a.get());
+    for (const vcl::TGuarded<TvlMnuWnd> &a : live)
+        if (a) Visit(*a);
 }
 
 std::size_t TvlMnuArray::Count() const { return FAdapters.size(); }

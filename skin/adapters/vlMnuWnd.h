@@ -65,12 +65,15 @@ private:
     vcl::TBitmap *RefreshCache();
     // The menu's opacity (255: opaque).
     std::uint8_t Opacity() const;
-    // While it runs, the adapter is inside its own message handling: freed
-    // then, it would be touched again on the way out (see ~TvlMnuWnd).
+    // While it runs, the adapter is inside its own message handling (see
+    // ~TvlMnuWnd); the application's code that runs there may free it.
     struct THandling {
-        explicit THandling(TvlMnuWnd &A) : Adapter(A) { ++Adapter.FHandlingDepth; }
-        ~THandling() { --Adapter.FHandlingDepth; }
+        explicit THandling(TvlMnuWnd &A) : Adapter(A), Alive(&A) { ++Adapter.FHandlingDepth; }
+        ~THandling() {
+            if (Alive) --Adapter.FHandlingDepth;
+        }
         TvlMnuWnd &Adapter;
+        const vcl::TGuarded<TvlMnuWnd> Alive;
     };
     int FHandlingDepth = 0;
 

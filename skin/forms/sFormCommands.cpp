@@ -11,6 +11,7 @@
 #include "skin/manager/sVclUtils.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
+#include "vcl/Menus.h"
 #include "vcl/StdCtrls.h"
 #include "sMDIForm.h"
 #include "vlCtrlAdapter.h"
@@ -268,13 +269,24 @@ void TsSkinProvider::RemoveSkinFromForm(vcl::TMessage &Message) {
     if (!FormDestroying(Form) && manager) {
         HookFormMenus(false);
         if (!self) return;
+        // The bar's items measured again without the skin, also where they
+        // stay owner-drawn (the application's own drawing). (Not through
+        // RebuildMainMenu: a second hand-back would lose the owner drawing
+        // the first gave back.)
+        if (vcl::TMainMenu *menu = Form->Menu()) menu->ItemsChanged();
+        if (!self) return;
         SetSysMenuStyle(false);
         const HWND window = Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+        // The region's redraw paints the form and its MDI client.
         if (window && GetCaptionHeight(false) > 0 && !ModuleState().FormAnimationActive)
             SetWindowRgn(window, nullptr, TRUE);
+        if (!self) return;
         if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(vcl::clBtnFace);
         if (!self) return;
+        // The MDI client's adapter gives its window back, whose procedure is
+        // the application's.
         SetMDIHelper(false);
+        if (!self) return;
         UpdateExtBorders(false);
         if (!self) return;
         // The form itself: a null window here would repaint the whole desktop.

@@ -79,6 +79,8 @@ int TsSkinProvider::GetMenuLineCount() {
     int scrollBar = 0;
     if (FormScrollAdapter && FormScrollAdapter->HorzScrollBar().Visible) scrollBar = GetSystemMetrics(SM_CYHSCROLL);
     const int border = Form->BorderWidth();
+    // The window keeps its system frame under a border form too (the border
+    // window lies around it): the menu area ends that frame above its bottom.
     const int areaBottom = frame.bottom - ClientHeight(window) - (GetNativeBorderWidth(window) + border) - scrollBar -
                            2 * border;
     int rows = 1;
@@ -290,7 +292,17 @@ void TsSkinProvider::PaintLineItems(vcl::TBitmap &Image) {
         }
         return items;
     };
+    // The items' handlers are the application's: they may free an item, a
+    // menu, the form with this provider, or change the bar, whose new
+    // layout then comes with the change's own repaint.
+    const vcl::TGuarded self(this);
+    const vcl::TGuarded<vcl::TMainMenu> menuAlive(menu), mergedAlive(merged);
+    const auto countOf = [](const vcl::TMainMenu *Menu) { return Menu ? Menu->Items()->Count() : 0; };
+    const int menuCount = countOf(menu), mergedCount = countOf(merged);
     for (const TvlPlacedItem &placed : LayoutMenuLine(lineItems(menu), lineItems(merged), band)) {
+        if (!self || !menuAlive || (merged && !mergedAlive) || countOf(menu) != menuCount ||
+            countOf(merged) != mergedCount)
+            return;
         vcl::TMainMenu *owner = placed.Merged ? merged : menu;
         vcl::TMenuItem *item = owner->Items()->Items(placed.Index);
         // The line's painter draws the items: items that lack its handlers

@@ -112,16 +112,28 @@ void TsSkinProvider::StartBlendOnMoving(bool Drag) {
 }
 
 void TsSkinProvider::StartBorderBlend(bool Drag) {
+    // The border's update, the style and the placement below reach the
+    // form's procedure, which may free this provider (its border with it).
     const vcl::TGuarded self(this);
     const HWND window = Form->WindowHandle();
-    TvlBorderForm &border = BorderForm->Border();
-    border.UpdateBorder(false);
+    const auto serves = [&] {
+        if (!ProviderServes(self, window)) return false;
+        if (BorderForm) return true;
+        // The border went (extended borders turned off): the form shows again.
+        EndBlendOnMoving(nullptr);
+        return false;
+    };
+    BorderForm->Border().UpdateBorder(false);
+    if (!serves()) return;
     // The form stays where it is until the drag ends: unseen, so that it
     // does not show twice while its image travels.
     SetAlpha(window, 0);
+    if (!serves()) return;
+    TvlBorderForm &border = BorderForm->Border();
     border.Updating = true;
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    if (!serves() || &BorderForm->Border() != &border) return;
     const HWND borderWindow = border.Window();
     border.ApplyRegion();  // the whole image, the client area included, from its first frame
     if (vcl::TBitmap *image = FSkinData->CacheBmp(); image && !image->Empty())

@@ -201,6 +201,15 @@ void ShowFormAsItIs(HWND Window, const vcl::TGuarded<vcl::TCustomForm> &Form, st
     RedrawWindow(Window, nullptr, nullptr, FullRedraw);
 }
 
+// A dialog show whose adapter went on the way: the dialog still appears, as
+// it is now.
+void ShowDialogAsItIs(HWND Window) {
+    SetWindowLongPtrW(Window, GWL_STYLE, GetWindowLongPtrW(Window, GWL_STYLE) | WS_VISIBLE);
+    if (!IsWindow(Window)) return;
+    SendMessageW(Window, WM_SETREDRAW, TRUE, 0);
+    if (IsWindow(Window)) RedrawWindow(Window, nullptr, nullptr, FullRedraw);
+}
+
 // The screen rectangle of the form's frame image: its window's, or with a
 // border form the border's around it by the shadow margins.
 RECT ImagePlace(TvlFormProvider &Provider, HWND Window) {
@@ -467,12 +476,23 @@ void AnimShowDialog(TvlAnimDialog &Dialog, int Time, std::uint8_t Alpha, int Mod
     TAnimationFlag flag;
     const HWND wnd = Dialog.DialogWindow();
     if (!wnd) return;
+    // The dialog's procedure and its children's (their pictures, the
+    // placements and the redraw send them messages) are the application's:
+    // they may destroy the dialog or free its adapter. A dialog whose
+    // adapter went still shows, as it is.
+    const vcl::TGuarded<TvlAnimDialog> alive(&Dialog);
+    const auto ended = [&] {
+        if (alive && IsWindow(wnd)) return false;
+        if (IsWindow(wnd)) ShowDialogAsItIs(wnd);
+        return true;
+    };
     // The frames show in the border form's own window, its region off, or
     // without a border form in a window of this show's own.
     HWND aw = Dialog.MakeBorderWindow();
     const bool bordered = aw != nullptr;
     if (bordered) SetWindowRgn(aw, nullptr, FALSE);
     Dialog.RenderFrame();
+    if (ended()) return;
     vcl::TBitmap *cache = Dialog.FrameImage();
     if (!cache || cache->Empty()) return;
     std::unique_ptr<vcl::TForm> own;
@@ -482,11 +502,13 @@ void AnimShowDialog(TvlAnimDialog &Dialog, int Time, std::uint8_t Alpha, int Mod
     }
     auto snapshot = CopyOf(*cache);
     SnapshotDialogWindow(Dialog, *snapshot, false);
+    if (ended()) return;
     // The corners that the dialog's region leaves out show in its picture
     // no more than on the screen, as a form's frame masks do not: the
     // region is set before the picture is taken, not after the frames.
     if (!bordered) {
         Dialog.UpdateRegion();
+        if (ended()) return;
         ClearOutsideRegion(wnd, *snapshot);
     }
 
@@ -519,23 +541,29 @@ void AnimShowDialog(TvlAnimDialog &Dialog, int Time, std::uint8_t Alpha, int Mod
         UpdateLayered(aw, screen.Get(), SIZE{sw, sh}, snapshot->Canvas()->Handle(), Alpha);
     }
     if (bordered) Dialog.UpdateRegion();
+    if (ended()) return;
     SetWindowPos(wnd, aw, 0, 0, 0, 0, BelowWithoutChange);
+    if (ended()) return;
     SetWindowLongPtrW(wnd, GWL_STYLE, GetWindowLongPtrW(wnd, GWL_STYLE) | WS_VISIBLE);
     SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
     flag.Lower();
+    if (ended()) return;
     // The border keeps showing the whole image while the dialog redraws.
     if (bordered) Dialog.LockBorder(true);
     RedrawWindow(wnd, nullptr, nullptr, Redraw);
+    if (ended()) return;
     if (bordered) {
         Dialog.UpdateRegion();
+        if (ended()) return;
         Dialog.LockBorder(false);
     }
     snapshot.reset();
     if (DwmCompositionActive()) Sleep(40);
     // The border's own image, region and place come back.
     if (bordered) Dialog.RefreshBorder();
+    if (ended()) return;
     SetWindowPos(aw, wnd, 0, 0, 0, 0, ShowPlacement | SWP_NOSIZE | SWP_NOMOVE);
-    if (bordered) Dialog.UpdateRegion();
+    if (bordered && IsWindow(wnd) && alive) Dialog.UpdateRegion();
 }
 
 // ------------------------------------------------------------------- hide

@@ -320,6 +320,9 @@ void SnapshotDialogWindow(TvlAnimDialog &Dialog, vcl::TBitmap &Bitmap, bool From
         SetRectAlpha(Bitmap, inBitmap, 255);
         return;
     }
+    // Asked first: the children's printing is the application's, which may
+    // end the dialog and its adapter.
+    const bool bordered = Dialog.HasBorderForm();
     vcl::TCanvas *canvas = Bitmap.Canvas();
     canvas->Lock();
     {
@@ -330,7 +333,7 @@ void SnapshotDialogWindow(TvlAnimDialog &Dialog, vcl::TBitmap &Bitmap, bool From
         Dialog.PrintChildWindows(dc);
     }
     canvas->Unlock();
-    SetRectAlpha(Bitmap, Dialog.HasBorderForm() ? inBitmap : vcl::TRect{0, 0, Bitmap.Width(), Bitmap.Height()}, 255);
+    SetRectAlpha(Bitmap, bordered ? inBitmap : vcl::TRect{0, 0, Bitmap.Width(), Bitmap.Height()}, 255);
 }
 
 } // namespace skin

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+#include "vcl/LifeMark.h"
 #include "vcl/Types.h"
 
 namespace vcl {
@@ -55,6 +56,9 @@ void PaintChildWindowsToBitmap(vcl::TControl *Control, vcl::TBitmap &Bitmap);
 class TvlAnimDialog {
 public:
     virtual ~TvlAnimDialog() = default;
+    // For a vcl::TGuarded kept across the dialog's own procedure and its
+    // children's, which are the application's.
+    virtual const vcl::TLifeMark &LifeMark() const = 0;
     virtual HWND DialogWindow() const = 0;
     // The manager whose DialogHide the hide plays; null without one.
     virtual TsSkinManager *DialogManager() const = 0;

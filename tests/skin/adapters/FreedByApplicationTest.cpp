@@ -19,6 +19,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <functional>
@@ -26,6 +27,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "AdaptersTestSupport.h"
@@ -33,6 +35,7 @@
 #include "GridTestControl.h"
 #include "../forms/StoredSkinCopies.h"
 #include "skin/adapters/vlAdapters.h"
+#include "skin/adapters/sSkinMenus.h"
 #include "skin/adapters/vlDialogChildren.h"
 #include "skin/adapters/vlMnuWnd.h"
 #include "skin/adapters/vlProvider.h"
@@ -96,7 +99,8 @@ bool RunsApplicationCode(UINT Msg, WPARAM WParam) {
 }
 
 // What the application code frees: the adapter, the control (or bare
-// window), or a later sibling of the control whose paint the trap sits in.
+// window), or a later sibling of the control whose paint the trap sits in
+// (in the menu rows: the item the event is about).
 enum class TVictim { Adapter, Control, Sibling };
 
 // One run: the control (or bare window) on the form, its adapter, and the
@@ -106,8 +110,9 @@ struct TRun {
     vcl::TForm *Form = nullptr;
     vcl::TControl *Control = nullptr;  // null for a bare window
     vcl::TControl *Trapped = nullptr;  // where the trap sits: Control unless a child of it
-    vcl::TControl *Sibling = nullptr;  // a later child of Control, for the child rows
+    vcl::TGuarded<vcl::TComponent> Sibling;  // a later child of Control, for the child rows; a menu row's item
     HWND Window = nullptr;
+    HWND TrapWindow = nullptr;  // a bare window's child whose procedure holds the trap
     std::unique_ptr<TvlWindowAdapter> Adapter;
     std::unique_ptr<TvlGraphicHandler> Handler;  // a window-less control's
     vcl::TComponent *Server = nullptr;  // what serves the window in place of an adapter (a kind's Serve)
@@ -130,6 +135,11 @@ struct TRun {
     // message, and a placement's flags.
     std::vector<std::pair<UINT, UINT>> Reached;
     TsSkinProvider *OtherP = nullptr;  // the provider of the form beside, when a row gives it one
+    // A kind whose adapter goes by what the application does, not by
+    // freeing it (a menu window's, which turning the skin off frees).
+    std::function<void()> FreeAdapter;
+    vcl::TGuarded<vcl::TPopupMenu> Popup;  // a menu row's popup (its form owns it)
+    bool InMenuWindow = false;  // the menu row's event counts once the menu window shows
 
     HWND LiveWindow() const { return Window && IsWindow(Window) ? Window : nullptr; }
     TvlNcBarsWnd *Bars() const {
@@ -150,9 +160,10 @@ struct TRun {
         Armed = false;
         Fired = true;
         if (Victim == TVictim::Adapter) {
+            if (FreeAdapter) FreeAdapter();
             FreeServer();
         } else if (Victim == TVictim::Sibling) {
-            delete std::exchange(Sibling, nullptr);
+            delete std::exchange(Sibling, {}).Get();
         } else {
             FreeControl();
         }
@@ -212,6 +223,25 @@ struct TRun {
     void AnimationEnd(TvlAnimEvent) { Event(); }
     void SkinItem(vcl::TObject *, bool &, std::string &) { Event(); }
     void ExtHitTest(vcl::TMessage &) { Event(); }
+    // The menu painter's and the skin manager's, as the menus are measured and drawn.
+    void MenuEvent() {
+        if (!InMenuWindow || MenuWindowShown()) Event();
+    }
+    // A menu window is on screen with its adapter.
+    static bool MenuWindowShown() {
+        for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
+             w = FindWindowExW(nullptr, w, L"#32768", nullptr))
+            if (IsWindowVisible(w) && TvlMnuArray::Instance().Find(w)) return true;
+        return false;
+    }
+    void DrawItem(vcl::TObject *, vcl::TCanvas *, vcl::TRect, vcl::TOwnerDrawState, TsMenuItemType) { MenuEvent(); }
+    void ItemData(vcl::TComponent *, std::uint32_t, vcl::TFont *) { MenuEvent(); }
+    void ExtraLine(vcl::TComponent *, std::string &, std::string &, vcl::TBitmap *&, bool &) { MenuEvent(); }
+    // An application's drawing over each item, which looks at the item.
+    int Looked = 0;
+    void LookAtItem(vcl::TObject *Sender, vcl::TCanvas *, vcl::TRect, vcl::TOwnerDrawState, TsMenuItemType) {
+        Looked += static_cast<vcl::TMenuItem *>(Sender)->Caption().c_str()[0];
+    }
     vcl::TNotifyEvent AsNotify() { return vcl::TNotifyEvent::Bind<&TRun::Notify>(this); }
     vcl::TMouseEvent AsMouse() { return vcl::TMouseEvent::Bind<&TRun::Mouse>(this); }
     void ControlProc(vcl::TMessage &M) {
@@ -276,6 +306,8 @@ struct TKind {
     // are as short as they go (their paths run, their frames do not).
     bool Framed = false;
     bool Bordered = false;  // with an extended border
+    // Its sections are in the skin of plain colours only.
+    bool Light = false;
 };
 
 // ------------------------------------------------------------- the kinds
@@ -313,7 +345,7 @@ void Labels(TRun &R, vcl::TWinControl *Parent, int Top = 8) {
         labels[i]->SetParent(Parent);
     }
     R.Trapped = labels[0];
-    R.Sibling = labels[1];
+    R.Sibling = vcl::TGuarded<vcl::TComponent>(labels[1]);
 }
 
 // ------------------------------------------------- the form provider's kinds
@@ -453,6 +485,166 @@ LPARAM AtClient(const TRun &R) {
     RECT w{};
     GetWindowRect(R.Window, &w);
     return MAKELPARAM((w.left + w.right) / 2, (w.top + w.bottom) / 2);
+}
+
+// A window class of the application's own, which no adapter serves.
+const wchar_t *ApplicationChildClass() {
+    static const ATOM atom = [] {
+        WNDCLASSW c{};
+        c.lpfnWndProc = DefWindowProcW;
+        c.hInstance = GetModuleHandleW(nullptr);
+        c.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+        c.lpszClassName = L"FreedTestChild";
+        return RegisterClassW(&c);
+    }();
+    return atom ? L"FreedTestChild" : L"STATIC";
+}
+
+// A dialog window of the system's class, which its dialog provider serves.
+void MakeDialog(TRun &R) {
+    R.Window = CreateWindowExW(WS_EX_DLGMODALFRAME, WC_DIALOG, L"Dialog", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                               100, 100, 300, 200, R.Form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+void ServeDialog(TRun &R) {
+    auto *provider = vcl::Create<TvlProvider>(nullptr);
+    R.Server = provider;
+    provider->AttachToDialog(R.Window);
+    EXPECT_TRUE(provider->DialogAdapter()) << "no dialog adapter";
+}
+
+// Blended moves on for the row (the run's end puts them off again), with
+// the system's full-window dragging, whose move loop moves the window.
+void BlendedMoves(TRun &R) {
+    DefaultManager()->AnimEffects()->BlendOnMoving->Active = true;
+    BOOL full = FALSE;
+    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    R.Keep.push_back(std::shared_ptr<void>(nullptr, [full](void *) {
+        DefaultManager()->AnimEffects()->BlendOnMoving->Active = false;
+        SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
+    }));
+}
+void MouseInput(DWORD Flags, POINT At) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>(At.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = static_cast<LONG>(At.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &in, sizeof in);
+}
+// A press on the caption, a drag of 15 steps and the release, from a second
+// thread while this one pumps.
+void DragCaption(TRun &R) {
+    RECT w{};
+    GetWindowRect(R.Window, &w);
+    POINT grip{(w.left + w.right) / 2, w.top + 2};
+    while (grip.y < w.top + 40 && SendMessageW(R.Window, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)) != HTCAPTION)
+        ++grip.y;
+    std::atomic<bool> done = false;
+    std::thread user([&] {
+        MouseInput(0, grip);
+        std::this_thread::sleep_for(50ms);
+        MouseInput(MOUSEEVENTF_LEFTDOWN, grip);
+        for (int i = 1; i <= 15; ++i) {
+            std::this_thread::sleep_for(20ms);
+            MouseInput(0, POINT{grip.x + 4 * i, grip.y + 2 * i});
+        }
+        std::this_thread::sleep_for(30ms);
+        MouseInput(MOUSEEVENTF_LEFTUP, POINT{grip.x + 60, grip.y + 30});
+        done = true;
+    });
+    uitest::PumpUntil([&] { return done && (!R.Server || !(ProviderOf(R)->StateFlags & pfBlendOnMoving)); }, 5s);
+    user.join();
+    ParkCursor();
+}
+
+// The default manager's menu painter.
+TsSkinableMenus &Painter() { return dynamic_cast<TsSkinableMenus &>(DefaultManager()->SkinableMenus()); }
+
+// A popup that the system tracks until a timer's first tick ends it.
+class TShortPopup : public vcl::TPopupMenu {
+public:
+    using vcl::TPopupMenu::TPopupMenu;
+
+protected:
+    UINT TrackMenu(HMENU Menu, int X, int Y, HWND Owner) override {
+        const UINT_PTR timer = SetTimer(nullptr, 0, 150, &End);
+        const UINT chosen = vcl::TPopupMenu::TrackMenu(Menu, X, Y, Owner);
+        KillTimer(nullptr, timer);
+        return chosen;
+    }
+
+private:
+    static void CALLBACK End(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+};
+
+// A popup of a form of its own, shown for that form, with a divider, a
+// shortcut and a submenu; its first item is the row's item.
+void MakePopup(TRun &R) {
+    MakeForm(R);
+    FormOf(R)->Show();
+    auto *popup = vcl::Create<TShortPopup>(FormOf(R));
+    for (const char *caption : {"One", "Two", "-", "Three"}) {
+        auto *item = vcl::Create<vcl::TMenuItem>(popup);
+        item->SetCaption(caption);
+        popup->Items()->Add(item);
+    }
+    popup->Items()->Items(1)->SetShortCut(vcl::ShortCut('T', vcl::TShiftState{vcl::ssCtrl}));
+    auto *sub = vcl::Create<vcl::TMenuItem>(popup);
+    sub->SetCaption("Four");
+    popup->Items()->Items(3)->Add(sub);
+    popup->SetWindowHandle(FormOf(R)->Handle());
+    R.Popup = vcl::TGuarded<vcl::TPopupMenu>(popup);
+    R.Sibling = vcl::TGuarded<vcl::TComponent>(popup->Items()->Items(0));
+}
+// The popup shows under the system's tracking until the timer's first tick
+// ends it.
+void ShowPopup(TRun &R) {
+    RECT r{};
+    GetWindowRect(FormOf(R)->Handle(), &r);
+    R.Popup->Popup(r.left + 40, r.top + 60);
+}
+// The popup's first item drawn into a DC of no window, as a system that
+// paints its menus off the screen first asks for it.
+void DrawPopupItemOffScreen(TRun &R) {
+    vcl::TMenuItem *item = R.Popup->Items()->Items(0);
+    const vcl::TWindowDC screen;
+    const vcl::TMemoryDC memory(screen.Get());
+    const vcl::TBitmapHandle bitmap(CreateCompatibleBitmap(screen.Get(), 200, 40));
+    const vcl::TSelectObject selected(memory.Get(), bitmap.Get());
+    DRAWITEMSTRUCT d{};
+    d.CtlType = ODT_MENU;
+    d.itemID = item->Command();
+    d.itemAction = ODA_DRAWENTIRE;
+    d.hDC = memory.Get();
+    d.rcItem = {0, 0, 200, 22};
+    d.itemData = item->Command();
+    SendMessageW(FormOf(R)->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&d));
+}
+// A form's menu bar of two items whose first is the row's item.
+void AddLineMenu(TRun &R) {
+    AddMainMenu(R);
+    auto *second = vcl::Create<vcl::TMenuItem>(FormOf(R)->Menu());
+    second->SetCaption("&Edit");
+    FormOf(R)->Menu()->Items()->Add(second);
+    Settle();
+    R.Sibling = vcl::TGuarded<vcl::TComponent>(FormOf(R)->Menu()->Items()->Items(0));
+}
+// The system draws the bar's first item highlighted, as it does while it
+// tracks the bar.
+void DrawLineItem(TRun &R) {
+    vcl::TMenuItem *item = FormOf(R)->Menu()->Items()->Items(0);
+    const vcl::TWindowDC dc(R.Window, GetWindowDC(R.Window));
+    DRAWITEMSTRUCT d{};
+    d.CtlType = ODT_MENU;
+    d.itemID = item->Command();
+    d.itemAction = ODA_SELECT;
+    d.itemState = ODS_SELECTED;
+    d.hwndItem = reinterpret_cast<HWND>(GetMenu(R.Window));
+    d.hDC = dc.Get();
+    d.rcItem = {8, 30, 60, 48};
+    d.itemData = item->Command();
+    SendTo(R, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&d));
 }
 
 // A child whose own procedure is the application's trap as it paints.
@@ -673,13 +865,15 @@ const std::vector<TKind> &Kinds() {
          "updatedone showing"},
         {"StaticTextChildren", tpStaticText,
          [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TStaticText>(R.Form), 160, 90)); }, "showing"},
+        // Skinned (the stored skin has no tab control), it paints its
+        // labels into its own picture, in its print and its erase.
         {"TabControlChildren", tpTabControl,
          [](TRun &R) {
              auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
              tabs->Tabs()->Add("One");
              Labels(R, tabs, 30);
          },
-         "paint print"},
+         "paint print", {}, false, false, true},
         {"WindowedChildren", tpPanel,
          [](TRun &R) {
              auto *panel = Put(R, vcl::Create<vcl::TPanel>(R.Form));
@@ -691,7 +885,7 @@ const std::vector<TKind> &Kinds() {
              }
              panel->HandleNeeded();
              R.Trapped = buttons[0];
-             R.Sibling = buttons[1];
+             R.Sibling = vcl::TGuarded<vcl::TComponent>(buttons[1]);
          },
          "print"},
         {"SpeedButton", tpSpeedButton,
@@ -761,7 +955,7 @@ const std::vector<TKind> &Kinds() {
              form->Show();
              R.Control = form;
          },
-         "paint size tile menu formsize",
+         "paint size tile menu formsize removal",
          [](TRun &R) {
              auto *form = static_cast<vcl::TForm *>(R.Control);
              R.Window = form->ClientHandle();
@@ -791,21 +985,16 @@ const std::vector<TKind> &Kinds() {
              provider->UpdateFormScrollBars();
              EXPECT_TRUE(R.Bars()) << "no scroll adapter";
          }},
-        // A dialog window of the system's class, which its dialog provider
-        // serves.
-        {"DialogWindow", Served,
+        {"DialogWindow", Served, MakeDialog, "paint size focus skin removal show", ServeDialog},
+        // The same with a child of the application's own class: its paint,
+        // in the picture the dialog's show takes, may end the dialog.
+        {"DialogWithChild", Served,
          [](TRun &R) {
-             R.Window = CreateWindowExW(WS_EX_DLGMODALFRAME, WC_DIALOG, L"Dialog",
-                                        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100, 300, 200,
-                                        R.Form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+             MakeDialog(R);
+             R.TrapWindow = CreateWindowExW(0, ApplicationChildClass(), L"", WS_CHILD | WS_VISIBLE, 20, 20, 100, 30,
+                                            R.Window, nullptr, GetModuleHandleW(nullptr), nullptr);
          },
-         "paint size focus skin removal",
-         [](TRun &R) {
-             auto *provider = vcl::Create<TvlProvider>(nullptr);
-             R.Server = provider;
-             provider->AttachToDialog(R.Window);
-             EXPECT_TRUE(provider->DialogAdapter()) << "no dialog adapter";
-         }},
+         "show", ServeDialog},
         // A popup menu's window, served by the menu adapter.
         {"MenuWindow", Served,
          [](TRun &R) {
@@ -818,6 +1007,18 @@ const std::vector<TKind> &Kinds() {
              params.SkinSection = "MAINMENU";
              R.Adapter.reset(static_cast<TvlMainWnd *>(NewAdapter<TvlMnuWnd>(R.Window, nullptr, DefaultManager(), params).release()));
          }},
+        // A popup whose items the skin's menu painter draws, shown for a form
+        // of its own; the application turns the skin off (which frees the
+        // menu windows' adapters), frees the form (the popup with it) or an
+        // item.
+        {"PopupMenu", Served, MakePopup, "popup_OnDrawItem popup_OnGetPopupItemData popup_OnGetMenuExtraLineData "
+         "popup_OnGetPopupItemData_in_its_window popup_OnGetMenuExtraLineData_in_its_window "
+         "popup_OnGetPopupItemData_drawn_off_screen",
+         [](TRun &R) {
+             Painter().SetMenuOwnerDraw(R.Popup.Get(), true);
+             R.FreeAdapter = [] { DefaultManager()->SetActive(false); };
+         },
+         false, false, true},
         {"Form", Served, MakeForm, "", [](TRun &R) { ServeForm(R, false); }, true},
         {"BorderedForm", Served, MakeForm, "", [](TRun &R) { ServeForm(R, true); }, true, true},
     };
@@ -863,6 +1064,7 @@ struct TAction {
     // What the action does to the form, checked after it while the form
     // lives: the provider's end must not swallow it.
     std::function<void(const TRun &)> Done = {};
+    bool OfForms = true;  // a row of each form provider's kind
 };
 
 TAction FormAction(const char *Name, UINT TrapAt, std::function<void(TRun &)> Prepare,
@@ -936,6 +1138,18 @@ std::function<void(const TRun &)> Both(std::function<void(const TRun &)> A, std:
     };
 }
 void Disabled(const TRun &R) { EXPECT_FALSE(IsWindowEnabled(R.Window)) << "the form was not disabled"; }
+
+// The item's data asked for by an application that draws over its items too.
+void ItemDataTrap(TRun &R) {
+    DefaultManager()->OnGetPopupItemData = TvlPopupItemDataEvent::Bind<&TRun::ItemData>(&R);
+    Painter().OnDrawItem = TsMenuManagerDrawItemEvent::Bind<&TRun::LookAtItem>(&R);
+}
+
+// The menu painter's events in a popup: a row of the kinds that name it.
+TAction MenuAction(const char *Name, std::function<void(TRun &)> Prepare,
+                   std::function<void(TRun &)> Drive = ShowPopup) {
+    return {Name, std::move(Drive), true, std::move(Prepare), 0, true, false, {}, false};
+}
 
 // Events of the class library, and its own messages from its own changes of
 // the form, that touch the form after they return: the form itself may not
@@ -1065,6 +1279,19 @@ const std::vector<TAction> &Actions() {
              vcl::Application->UpdateMouseControl();
          }},
         {"tile", [](TRun &R) { SendMessageW(R.Window, WM_MDITILE, MDITILE_VERTICAL, 0); }},
+        {"show",
+         [](TRun &R) {
+             // Hidden at once, then shown with the skin's show animation,
+             // which takes the dialog's picture, children and all.
+             ShowWindow(R.Window, SW_HIDE);
+             if (!R.LiveWindow()) return;
+             TsSkinManager *m = DefaultManager();
+             m->Effects()->AllowAnimation = true;
+             const std::uint16_t time = std::exchange(m->AnimEffects()->DialogShow->Time, 20);
+             ShowWindow(R.Window, SW_SHOW);
+             m->AnimEffects()->DialogShow->Time = time;
+             m->Effects()->AllowAnimation = false;
+         }},
         {"menu",
          [](TRun &R) {
              // The application gives the parent its menu bar.
@@ -1079,6 +1306,26 @@ const std::vector<TAction> &Actions() {
              SetWindowPos(static_cast<vcl::TWinControl *>(R.Control)->Handle(), nullptr, 0, 0, 460, 330,
                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
          }},
+        MenuAction("popup_OnDrawItem",
+                   [](TRun &R) { Painter().OnDrawItem = TsMenuManagerDrawItemEvent::Bind<&TRun::DrawItem>(&R); }),
+        // As the items are measured, and once the menu window is there (its
+        // own paint asks for the extra line; the items' drawing for their data).
+        MenuAction("popup_OnGetPopupItemData", ItemDataTrap),
+        MenuAction("popup_OnGetMenuExtraLineData",
+                   [](TRun &R) {
+                       DefaultManager()->OnGetMenuExtraLineData = TvlMenuExtraLineEvent::Bind<&TRun::ExtraLine>(&R);
+                   }),
+        MenuAction("popup_OnGetPopupItemData_in_its_window",
+                   [](TRun &R) {
+                       R.InMenuWindow = true;
+                       ItemDataTrap(R);
+                   }),
+        MenuAction("popup_OnGetPopupItemData_drawn_off_screen", ItemDataTrap, DrawPopupItemOffScreen),
+        MenuAction("popup_OnGetMenuExtraLineData_in_its_window",
+                   [](TRun &R) {
+                       R.InMenuWindow = true;
+                       DefaultManager()->OnGetMenuExtraLineData = TvlMenuExtraLineEvent::Bind<&TRun::ExtraLine>(&R);
+                   }),
         // The form provider's: a form event, a title-bar item's event, a
         // child's paint or a message passed on below the provider.
         // The form's events.
@@ -1189,6 +1436,23 @@ const std::vector<TAction> &Actions() {
      [](TRun &R) { SendTo(R, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20)); }, ProviderOnly),
         FormAction("OnMouseEnter", 0, [](TRun &R) { FormOf(R)->OnMouseEnter = R.AsNotify(); },
      [](TRun &R) { SendTo(R, vcl::CM_MOUSEENTER); }),
+        // The menu painter's, as it draws the bar's items: in the frame's
+        // picture, and on the window while the system tracks the bar.
+        FormAction("menu line OnDrawItem", 0,
+     [](TRun &R) {
+         AddLineMenu(R);
+         Painter().OnDrawItem = TsMenuManagerDrawItemEvent::Bind<&TRun::DrawItem>(&R);
+     },
+     [](TRun &R) {
+         ProviderOf(R)->SkinData()->BGChanged = true;
+         Redraw(R);
+     }),
+        FormAction("menu line OnDrawItem while the bar is tracked", 0,
+     [](TRun &R) {
+         AddLineMenu(R);
+         Painter().OnDrawItem = TsMenuManagerDrawItemEvent::Bind<&TRun::DrawItem>(&R);
+     },
+     [](TRun &R) { DrawLineItem(R); }),
         // The title bar's item events.
         FormAction("item OnMouseEnter", 0, [](TRun &R) { AddTitleItem(R)->OnMouseEnter = R.AsNotify(); },
      [](TRun &R) { SendTo(R, WM_NCMOUSEMOVE, htTitleBarItem, AtItem(R)); }),
@@ -1390,6 +1654,20 @@ const std::vector<TAction> &Actions() {
      [](TRun &R) { ShowWindow(R.Window, SW_SHOW); }), Shown),
         Did(FormAction("WM_WINDOWPOSCHANGING", WM_WINDOWPOSCHANGING, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }), PlacedAt(320, 210, 440, 320)),
         Did(FormAction("WM_WINDOWPOSCHANGED", WM_WINDOWPOSCHANGED, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }), PlacedAt(320, 210, 440, 320)),
+        // The border's update ranks the form again, an active stay-on-top
+        // one on top, as the frame repaints.
+        FormAction("WM_WINDOWPOSCHANGED in the border's update", WM_WINDOWPOSCHANGED,
+     [](TRun &R) {
+         FormOf(R)->SetFormStyle(vcl::fsStayOnTop);
+         uitest::ActivateAndWait(R.Window, 2s);
+         Settle();
+     },
+     [](TRun &R) { Refresh(R); }, true, BorderOnly),
+        // The user drags the caption of a form with an extended border, the
+        // skin's blended move on: the form's window waits unseen while the
+        // border window travels, and joins it where the drag left it.
+        FormAction("WM_WINDOWPOSCHANGED in a blended move", WM_WINDOWPOSCHANGED, BlendedMoves, DragCaption, true,
+                   BorderOnly),
         // (WM_SIZE, WM_MOVE and WM_ERASEBKGND come from the system's handling
         // of the class library's own placement and paint.)
         Did(FormAction("WM_SIZE", WM_SIZE, nullptr, [](TRun &R) { Place(R, 320, 210, 440, 320); }, ProviderOnly), PlacedAt(320, 210, 440, 320)),
@@ -1468,7 +1746,8 @@ const TAction &ActionNamed(const std::string &Name) {
 std::string LightSections() {
     std::string options;
     for (const char *name : {"CHECKBOX", "RADIOBUTTON", "COMBOBOX", "GROUPBOX", "PANEL", "PANEL_LOW", "TRANSPARENT",
-                             "TOOLBAR", "STATUSBAR", "TABCONTROL", "PAGECONTROL", "SPEEDBUTTON", "SCROLLBAR1H"})
+                             "TOOLBAR", "STATUSBAR", "TABCONTROL", "PAGECONTROL", "SPEEDBUTTON", "SCROLLBAR1H",
+                             "MAINMENU", "MENUITEM"})
         options += std::string("[") + name +
                    "]\r\nSTATES=2\r\nCOLOR=0x406080\r\nFONTCOLOR=0x102030\r\nHOTCOLOR=0x508090\r\n"
                    "HOTFONTCOLOR=0x203040\r\n";
@@ -1487,7 +1766,7 @@ std::vector<TRow> Rows() {
     for (const TKind &k : Kinds()) {
         if (k.Framed) {
             for (const TAction &a : Actions())
-                if (a.OwnTrap && (k.Bordered || !a.BorderOnly)) rows.push_back({&k, a.Name});
+                if (a.OwnTrap && a.OfForms && (k.Bordered || !a.BorderOnly)) rows.push_back({&k, a.Name});
             continue;
         }
         std::string names = k.Actions;
@@ -1561,9 +1840,10 @@ protected:
     static inline std::unique_ptr<vcl::test::TempFolder> ThroughDir;
 
     FreedByApplication()
-        : Manager(GetParam().Kind->Framed              ? (LooksThrough(GetParam().Action) ? Through.get() : Framed.get())
-                  : GetParam().Action == "removal" || GetParam().Action == "unskinned" ? Light.get()
-                                                   : Stored.get()) {
+        : Manager(GetParam().Kind->Framed ? (LooksThrough(GetParam().Action) ? Through.get() : Framed.get())
+                  : GetParam().Action == "removal" || GetParam().Action == "unskinned" || GetParam().Kind->Light
+                      ? Light.get()
+                      : Stored.get()) {
         Manager->SetIsDefault(true);
         Form.Show();
     }
@@ -1579,8 +1859,8 @@ protected:
             R.Next = R.Trapped->WindowProc;
             R.Trapped->WindowProc = vcl::TWndMethod::Bind<&TRun::ControlProc>(&R);
         } else {
-            R.NextProc = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrW(R.Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BareProc)));
+            R.NextProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(R.TrapWindow ? R.TrapWindow : R.Window,
+                                                                     GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BareProc)));
         }
         if (kind.Serve) {
             kind.Serve(R);
@@ -1594,18 +1874,22 @@ protected:
         } else {
             R.Adapter = AdapterFactory().CreateAdapter(kind.Factory, R.Window, ParamsFor(R.Control), Manager);
         }
-        ASSERT_TRUE(R.Adapter || R.Handler || R.Server) << kind.Name;
+        ASSERT_TRUE(R.Adapter || R.Handler || R.Server || R.FreeAdapter) << kind.Name;
         RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
     }
 
     // What is left freed, the skin back.
     void Clear(TRun &R) {
         ReleaseCapture();
+        Painter().OnDrawItem = {};
+        DefaultManager()->OnGetPopupItemData = {};
+        DefaultManager()->OnGetMenuExtraLineData = {};
+        delete R.Popup.Get();
         R.FreeServer();
         delete std::exchange(R.OtherP, nullptr);
         if (R.Trapped) R.Trapped->WindowProc = R.Next;
         if (R.Trapped != R.Control) delete R.Trapped;
-        delete R.Sibling;
+        delete R.Sibling.Get();
         if (R.Control)
             delete R.Control;
         else if (R.LiveWindow() && R.Window != R.Form->Handle())
@@ -1633,7 +1917,7 @@ protected:
                               : run.Handler ? static_cast<const void *>(run.Handler.get())
                                             : static_cast<const void *>(run.Server);
         const vcl::TControl *control = run.Control;
-        const vcl::TControl *sibling = run.Sibling;
+        const vcl::TComponent *sibling = run.Sibling.Get();
         static const char *const names[] = {"adapter", "control", "sibling"};
         char after[48] = "";
         if (FireAt >= 0 && FireAt < static_cast<int>(Seen.size()))
@@ -1669,19 +1953,22 @@ protected:
         Clear(run);
         Current = nullptr;
         HasSibling = sibling != nullptr;
+        TrapInChildWindow = run.TrapWindow != nullptr;
         return run.Seen;
     }
 
     TsSkinManager *Manager;  // Stored or Light
     TestForm Form;
     bool HasSibling = false;
+    bool TrapInChildWindow = false;
 };
 
 TEST_P(FreedByApplication, NothingTouchesWhatTheApplicationFreed) {
     // A row with its own trap: the provider goes there, and the form.
     if (const TAction &action = ActionNamed(GetParam().Action); action.OwnTrap) {
-        for (TVictim victim : {TVictim::Adapter, TVictim::Control}) {
+        for (TVictim victim : {TVictim::Adapter, TVictim::Control, TVictim::Sibling}) {
             if (victim == TVictim::Control && !action.FormToo) continue;
+            if (victim == TVictim::Sibling && !HasSibling) continue;
             for (bool keep : {false, true}) {
                 if (keep && victim == TVictim::Adapter) continue;
                 Run(victim, 0, {}, keep);
@@ -1701,6 +1988,10 @@ TEST_P(FreedByApplication, NothingTouchesWhatTheApplicationFreed) {
             // The class library's controls outlive their windows: the window's
             // last message is no place to free one.
             if (victim == TVictim::Control && seen[i] >> 16 == WM_NCDESTROY) continue;
+            // Nor does the system's own dialog code outlive its dialog
+            // destroyed from a child's focus message (the process heap is
+            // left broken, skin or none).
+            if (victim == TVictim::Control && TrapInChildWindow && seen[i] >> 16 == WM_SETFOCUS) continue;
             // Marked, a stale pointer faults; a control kept as it was shows
             // a stale value that leads to a write by the write.
             for (bool keep : {false, true}) {

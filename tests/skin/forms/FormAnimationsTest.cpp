@@ -450,6 +450,7 @@ struct FakeDialog : TvlAnimDialog {
     std::unique_ptr<vcl::TBitmap> Frame;
     int Renders = 0, Regions = 0, Prints = 0;
     static constexpr vcl::TColor FrameColour = 0x3050A0;
+    vcl::TLifeMark Life;
 
     explicit FakeDialog(TsSkinManager *M) : Manager(M) {
         Window.Form->SetBounds(200, 150, 240, 160);
@@ -459,6 +460,7 @@ struct FakeDialog : TvlAnimDialog {
         Frame = NewBitmap32(Window.Form->Width(), Window.Form->Height());
         FillRectAlpha(*Frame, {0, 0, Frame->Width(), Frame->Height()}, FrameColour, 255);
     }
+    const vcl::TLifeMark &LifeMark() const override { return Life; }
     HWND DialogWindow() const override { return Window.Form->Handle(); }
     TsSkinManager *DialogManager() const override { return Manager; }
     void RenderFrame() override { ++Renders; }
