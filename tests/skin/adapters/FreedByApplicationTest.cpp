@@ -206,7 +206,7 @@ struct TRun {
         Below(vcl::CN_DRAWITEM, 0);
         Depth = depth;
     }
-    void DrawItem(vcl::TWinControl *Combo, int, const vcl::TRect &Rect, unsigned) {
+    void DrawComboItem(vcl::TWinControl *Combo, int, const vcl::TRect &Rect, unsigned) {
         Drawn(static_cast<vcl::TComboBox *>(Combo)->Canvas(), Rect);
     }
     void DrawPanel(vcl::TStatusBar *Bar, vcl::TStatusPanel *, const vcl::TRect &Rect) { Drawn(Bar->Canvas(), Rect); }
@@ -741,7 +741,7 @@ const std::vector<TKind> &Kinds() {
          [](TRun &R) {
              auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 24);
              combo->SetStyle(vcl::csOwnerDrawFixed);
-             combo->OnDrawItem = vcl::TDrawItemEvent::Bind<&TRun::DrawItem>(&R);
+             combo->OnDrawItem = vcl::TDrawItemEvent::Bind<&TRun::DrawComboItem>(&R);
              for (int i = 0; i < 20; ++i) combo->Items()->Add("Item " + std::to_string(i));
              combo->SetItemIndex(0);
          },
@@ -822,7 +822,7 @@ const std::vector<TKind> &Kinds() {
              tabs->Tabs()->Add("One");
              tabs->Tabs()->Add("Two");
          },
-         "paint unskinned"},
+         "paint print unskinned", {}, false, false, true},
         {"TabControl", tpTabControl,
          [](TRun &R) {
              auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
