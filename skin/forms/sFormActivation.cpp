@@ -114,13 +114,14 @@ bool HideBorder(TsSkinProvider &P) {
 }
 
 // A visible form's border after a placement that showed it (no frame
-// change, no redraw held back, no blend, not disabled): a change of z-order
-// only takes the border window along, its picture stays; any other
-// placement refreshes it.
+// change, no redraw held back, no blend): a change of z-order only takes
+// the border window along, its picture stays; any other placement
+// refreshes it. A disabled form's too: moved by the application, it would
+// leave its frame standing at the old place.
 void BorderFollowsPlacement(TsSkinProvider &P, const WINDOWPOS &Pos) {
     const HWND window = WindowOf(P.Form);
     if (!P.BorderForm || P.InShowAnimation || !window || !IsWindowVisible(window) || IsIconic(window) ||
-        (Pos.flags & (SWP_NOREDRAW | SWP_FRAMECHANGED)) || (P.StateFlags & (pfBlendOnMoving | pfDisabled)))
+        (Pos.flags & (SWP_NOREDRAW | SWP_FRAMECHANGED)) || (P.StateFlags & pfBlendOnMoving))
         return;
     const HWND border = P.BorderWindow();
     if (!border || (Pos.flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE)) {
@@ -736,6 +737,9 @@ void TsSkinProvider::WMWindowPosChanged(vcl::TMessage &Message) {
     if (placed) BorderFollowsPlacement(*this, *reinterpret_cast<const WINDOWPOS *>(Message.LParam));
     if (!alive) return;
     EndHideCover(reinterpret_cast<const WINDOWPOS *>(Message.LParam));
+    // A disabled form's veil moves with it and goes when it hides (a
+    // minimize or restore flight puts it back at its own end).
+    if ((StateFlags & pfDisabled) && !(StateFlags & (pfMinimizeAnimation | pfRestoreAnimation))) UpdateDisabledVeil();
 }
 
 bool TsSkinProvider::HandleWindowPosChanged(vcl::TMessage &Message) {

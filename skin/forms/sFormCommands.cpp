@@ -11,6 +11,7 @@
 #include "skin/manager/sVclUtils.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Forms.h"
+#include "vcl/Menus.h"
 #include "vcl/StdCtrls.h"
 #include "sMDIForm.h"
 #include "vlCtrlAdapter.h"
@@ -267,6 +268,12 @@ void TsSkinProvider::RemoveSkinFromForm(vcl::TMessage &Message) {
     if (manager) manager->SkinableMenus().ClearMenuBackgrounds();
     if (!FormDestroying(Form) && manager) {
         HookFormMenus(false);
+        if (!self) return;
+        // The bar's items measured again without the skin, also where they
+        // stay owner-drawn (the application's own drawing). (Not through
+        // RebuildMainMenu: a second hand-back would lose the owner drawing
+        // the first gave back.)
+        if (vcl::TMainMenu *menu = Form->Menu()) menu->ItemsChanged();
         if (!self) return;
         SetSysMenuStyle(false);
         const HWND window = Form->HandleAllocated() ? Form->WindowHandle() : nullptr;

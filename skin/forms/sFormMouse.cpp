@@ -66,7 +66,10 @@ bool TsSkinProvider::IsTitleButtonCode(int Code) const {
 void TsSkinProvider::PopupBelowIcon() {
     const vcl::TPoint origin = GetFormOrigin();
     const HWND window = WindowOf(Form);
-    // An iconic child's menu stands higher, as the system's own does.
+    // An MDI child's menu drops from its own caption icon: the parent's menu
+    // line holds the icon only of a maximized child, whose caption is hidden
+    // and never takes this click. An iconic child's menu stands higher, as
+    // the system's own does.
     const int lift = IsMDIChildForm(Form) && window && IsIconic(window) ? 16 : 0;
     PopupSystemMenu({origin.X + IconRect.Left, origin.Y + IconRect.Bottom - lift});
 }

@@ -85,26 +85,22 @@ void PaintGraphicChildren(HDC DC, vcl::TCustomForm &Form) {
 bool PaintClientMessage(TsSkinProvider &P, vcl::TMessage &Message) {
     vcl::TCustomForm *Form = P.Form;
     const HWND window = WindowOf(Form);
-    if (P.SkinData()->CanUseCache()) {
-        if (window && Form->Showing()) {
-            const vcl::TGuarded alive(&P);
-            bool owed = false;
-            {
-                const TClientPainting painting(window);
-                P.PaintClientArea(Message);
-                owed = TClientPainting::FrameOwed();
-            }
-            if (!alive) return false;
-            MDIChildPainted(P);
-            if (owed) P.PaintNonClient();
-            return static_cast<bool>(alive);
-        }
-        if (window) {
-            const vcl::TPaintDC validate(window, reinterpret_cast<HDC>(Message.WParam));
-        }
-        return true;
-    }
+    // A form that is not showing paints itself (a paint into a DC asks for
+    // its picture: its own painting and its graphic controls).
     if (!window || !Form->Showing()) return P.PassOn(Message);
+    if (P.SkinData()->CanUseCache()) {
+        const vcl::TGuarded alive(&P);
+        bool owed = false;
+        {
+            const TClientPainting painting(window);
+            P.PaintClientArea(Message);
+            owed = TClientPainting::FrameOwed();
+        }
+        if (!alive) return false;
+        MDIChildPainted(P);
+        if (owed) P.PaintNonClient();
+        return static_cast<bool>(alive);
+    }
     // The background comes from WM_ERASEBKGND, which the paint below sends.
     InvalidateRect(window, nullptr, !P.ComponentState().Contains(vcl::csDestroying));
     const vcl::TGuarded alive(&P);
@@ -243,7 +239,9 @@ void TsSkinProvider::WMPrint(vcl::TMessage &Message) {
         return;
     }
     SetNcRenderingPolicy(window, FDrawNonClientArea ? ncrpDisabled : ncrpUseWindowStyle);
-    // A child behind the maximized one is not in the picture.
+    // Only a child behind the maximized one is left out of the picture: any
+    // other child shows on the screen, and so in its picture (a show
+    // animation's first image).
     if (CoveredByMaximizedChild(Form)) return;
     // A form printed before it was ever shown (a show animation's first
     // picture) has its menu's items measured for the line it paints.

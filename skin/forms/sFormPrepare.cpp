@@ -188,10 +188,10 @@ bool TsSkinProvider::CreateControlAdapter() {
 // ------------------------------------------------------------- the veil
 
 void TsSkinProvider::UpdateDisabledVeil() {
-    // A veil is laid only over a form that can be seen: over a hidden one
-    // it would be a black rectangle over whatever lies there.
-    const bool wanted =
-        Form && !Form->Enabled() && Form->HandleAllocated() && IsWindowVisible(Form->WindowHandle());
+    // A veil is laid only over a form that can be seen: over a hidden or
+    // minimized one it would be a black rectangle over whatever lies there.
+    const bool wanted = Form && !Form->Enabled() && Form->HandleAllocated() &&
+                        IsWindowVisible(Form->WindowHandle()) && !IsIconic(Form->WindowHandle());
     if (!wanted) {
         DisabledVeil.reset();
         return;
@@ -209,7 +209,9 @@ void TsSkinProvider::UpdateDisabledVeil() {
     vcl::TRect r = WindowRectOf(Form->WindowHandle());
     if (BorderForm) {
         // Over the whole border image (the skin's frame and its shadow
-        // around the window), one pixel beyond it.
+        // around the window), one pixel beyond it: the skin's frame may
+        // reach past the window's own, and the margins need not be even,
+        // so the window and its left margin would leave part of it bare.
         const vcl::TPoint offset = WindowToFrameOffset();
         const int left = r.Left - offset.X - 1, top = r.Top - offset.Y - 1;
         r = {left, top, left + CacheWidth() + 2, top + CacheHeight() + 2};
@@ -314,6 +316,8 @@ void TsSkinProvider::MoveOutlineDrag(vcl::TPoint ScreenPoint) {
         // window be dragged down to.
         const int minW = std::max(Form->Constraints()->MinWidth, GetSystemMetrics(SM_CXMINTRACK));
         const int minH = std::max(Form->Constraints()->MinHeight, GetSystemMetrics(SM_CYMINTRACK));
+        // The lower-right corner (the size grip's code too) sizes like the
+        // other corners: a drag that begins there must follow the mouse.
         const int code = OutlineDrag.HitCode;
         if (code == HTLEFT || code == HTTOPLEFT || code == HTBOTTOMLEFT)
             r.Left = std::min(ScreenPoint.X, r.Right - minW);

@@ -110,6 +110,9 @@ bool TsSkinProvider::RenderFrame() {
                 vcl::TRect inner;
                 PaintControlBorder(image.Canvas()->Handle(), frame, FrameLeft(true), *FSkinData, render.State, inner);
             } else if ((!HasFrame() && !Form->Parent()) || maskMode) {
+                // Under the border mask the manager's mask is the frame's
+                // edge, framed form or not: the section's own border mask
+                // would draw a second edge beneath it.
                 PaintSectionBackground(FSkinData->SkinIndex(), render.Bg, render.State, frame, vcl::TPoint{frame.Left, frame.Top}, image, m,
                                        FSkinData->PatternIndex(), FSkinData->HotPatternIndex(), vcl::clFuchsia);
                 DrawCorner(image, *m, section.ImgTopLeft, render.State, frame, false, false, render.Bg);
@@ -125,7 +128,10 @@ bool TsSkinProvider::RenderFrame() {
                 FSkinData->BGChanged = false;
                 PaintSizeGrip(image.Canvas()->Handle());
             }
-            // From here on the frame itself is what lies behind each piece.
+            // From here on the frame itself is what lies behind each piece:
+            // from its origin, for the caption, the menu line and the MDI
+            // area are painted in the frame's own coordinates (the client
+            // offset would give each piece the background beside it).
             InitBgInfo(&image, 0, 0, render.Bg);
             if (!maskMode) PaintCaption(render);
             // The caption text goes over the menu line: its glow may reach it.
@@ -232,7 +238,7 @@ void TsSkinProvider::PaintSizeGrip(HDC DC) {
         // its right and bottom pieces show under the grip too.
         const int border = FSkinData->BorderIndex();
         if (cache && m->IsValidMaskIndex(border)) {
-            const int frame = GetBorderWidth(window);
+            const int frame = GetBorderWidth(window, BorderObject(), true);
             const int right = m->MaskRightMargin(border) - frame, bottom = m->MaskBottomMargin(border) - frame;
             if (right > 0 && bottom > 0) {
                 CopyPixels(piece->View(), w - right, 0, cache->View(), x + w - right, y, right, h);

@@ -79,6 +79,8 @@ int TsSkinProvider::GetMenuLineCount() {
     int scrollBar = 0;
     if (FormScrollAdapter && FormScrollAdapter->HorzScrollBar().Visible) scrollBar = GetSystemMetrics(SM_CYHSCROLL);
     const int border = Form->BorderWidth();
+    // The window keeps its system frame under a border form too (the border
+    // window lies around it): the menu area ends that frame above its bottom.
     const int areaBottom = frame.bottom - ClientHeight(window) - (GetNativeBorderWidth(window) + border) - scrollBar -
                            2 * border;
     int rows = 1;

@@ -204,6 +204,10 @@ TsSkinProvider::~TsSkinProvider() {
     // A form that lives on gets no region of the skin's while its border
     // form goes (a form going with its provider needs none either).
     FreeMinimizeTimer();
+    // A translucent drag cut short: the form is not left see-through, or
+    // unseen behind a border window that goes now.
+    if (StateFlags & pfBlendOnMoving) GiveFormItsAlpha();
+    MoveTimer.reset();
     BorderForm.reset();
     FAddedTitle.reset();
     const bool formStays = Form && Hooked && !Form->ComponentState().Contains(vcl::csDestroying);

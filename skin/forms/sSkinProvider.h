@@ -289,6 +289,9 @@ public:
     // The minimize timer goes, with the minimized image it keeps; a flight
     // that still runs leaves the form as opaque as it was.
     void FreeMinimizeTimer();
+    // The form at its own alpha, or opaque and no longer layered: what an
+    // animation cut short before its end leaves it.
+    void GiveFormItsAlpha();
     // The hide cover when there is one (sFormActivation.cpp).
     std::unique_ptr<vcl::TForm> TakeSnapshotForm() override;
 

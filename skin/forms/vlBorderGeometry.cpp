@@ -92,6 +92,8 @@ bool EndEdgeStretch(int FormTop, int &Y, int &Height, TvlEdgeMaximize &Saved) {
     if (!Saved.Vertical && !Saved.Horizontal) return false;
     if (Saved.Vertical) {
         if (FormTop != Y) {
+            // The remembered height itself: the top added to it would
+            // stretch the form by its own distance from the screen's top.
             Height = Saved.Height;
         } else {
             Height += FormTop - Saved.Top;

@@ -218,7 +218,7 @@ void TvlMinTimer::Tick(vcl::TObject *) {
     if (FProvider->BorderForm) FProvider->BorderForm->Border().Updating = true;
     if (!Restoring) {
         Flight.Step(false, TargetAlpha);
-        if (Flight.Alpha > 0)
+        if (Flight.Alpha > 0 || FHoldEnd)
             Show(Flight.Alpha);
         else
             EndMinimize();
@@ -229,6 +229,19 @@ void TvlMinTimer::Tick(vcl::TObject *) {
         Show(Flight.Alpha);
     else
         EndRestore();
+}
+
+void TvlMinTimer::FirstStep() {
+    // The system minimizes the form only after this step: a flight that
+    // empties here ends on the next tick, where its end can tell a
+    // minimized form from one the system left where it was (a one-step
+    // flight's end would keep the border around the icon and no image).
+    const vcl::TGuarded alive(this);
+    FHoldEnd = true;
+    Tick();
+    // (A tick without a window to fly in ends at once, running the
+    // application's code.)
+    if (alive) FHoldEnd = false;
 }
 
 void TvlMinTimer::EndMinimize() {
@@ -348,20 +361,28 @@ void TvlMinTimer::EndRestore() {
 
 void TsSkinProvider::FreeMinimizeTimer() {
     if (!MinTimer) return;
-    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
-    if (MinTimer->Enabled()) {
+    // The end of a flight stops the timer before it shows the form and lets
+    // go of the hot button, both of which run the application's code: the
+    // flight counts as under way until its bit is cleared.
+    if (MinTimer->Enabled() || (StateFlags & (pfMinimizeAnimation | pfRestoreAnimation))) {
         // A flight cut short never reaches its end, which would undo what its
         // start did: the form is not left transparent.
         StateFlags &= ~(pfMinimizeAnimation | pfRestoreAnimation);
         ShowAnimating = false;
         if (BorderForm) BorderForm->Border().Updating = false;
-        const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes;
-        if (window && Form->AlphaBlend() && set)
-            set(window, 0, Form->AlphaBlendValue(), LWA_ALPHA);
-        else if (window)
-            SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
+        GiveFormItsAlpha();
     }
     MinTimer.reset();
+}
+
+void TsSkinProvider::GiveFormItsAlpha() {
+    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+    if (!window) return;
+    const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes;
+    if (Form->AlphaBlend() && set)
+        set(window, 0, Form->AlphaBlendValue(), LWA_ALPHA);
+    else
+        SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_LAYERED});
 }
 
 bool TsSkinProvider::StartMinimizeAnimation() {
@@ -414,8 +435,9 @@ bool TsSkinProvider::StartMinimizeAnimation() {
     SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
     if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(window, 0, 0, LWA_ALPHA);
     if (!DwmCompositionActive()) Sleep(40);
-    MinTimer->Tick();
-    if (MinTimer->Flight.Steps > 1 && (StateFlags & pfMinimizeAnimation)) MinTimer->SetEnabled(true);
+    MinTimer->FirstStep();
+    if (!self) return true;
+    if (StateFlags & pfMinimizeAnimation) MinTimer->SetEnabled(true);
     InvalidateIconicBitmaps(window);
     return true;
 }

@@ -32,6 +32,9 @@ public:
     void Init();
     // One step of the run the direction says.
     void Tick(vcl::TObject *Sender = nullptr);
+    // A minimize's first step, run before the system minimizes the form:
+    // its end, if it comes to one, waits for the next tick.
+    void FirstStep();
     // The target found again (the taskbar moved); a minimized image that
     // waits there for its restore waits at the new target.
     void Retarget();
@@ -57,6 +60,7 @@ private:
     TsSkinProvider *FProvider;  // not owned
     HWND FForm = nullptr;
     bool FInTick = false;
+    bool FHoldEnd = false;
 };
 
 // The screen rectangle of the application's button on the taskbar; empty

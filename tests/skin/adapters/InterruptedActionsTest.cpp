@@ -22,6 +22,7 @@
 
 #include "DialogsTestSupport.h"
 #include "skin/forms/sFormBorder.h"
+#include "skin/forms/vlTitleBar.h"
 #include "skin/forms/vlMinimizeAnimation.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "skin/manager/sModuleState.h"
@@ -57,6 +58,10 @@ enum TAction {
     aCommandsRefusedByWindow,  // the window's own procedure takes minimize, maximize and close without acting
     aHiddenMidDrag,         // hidden by the application while a translucent drag runs, then shown and dragged again
     aDestroyedMidDrag,      // freed by the application while a translucent drag runs
+    aProviderFreedEndingMinimize,  // by the hot title-bar item's OnMouseLeave as the minimize ends
+    aProviderFreedMidDrag,  // the provider freed by the application while a translucent drag runs
+    aMinimizedInOneStep,    // a minimize of one step (5 and 25 ms), and its restore
+    aDisabledMovedHidden,   // disabled with a veil: moved, hidden, shown again
 };
 
 struct TRow {
@@ -69,7 +74,8 @@ const char *const ActionNames[] = {"CloseRefused", "MinimizeRefused", "MaximizeM
                                    "HideShow", "ShowMinimizedRestore", "SkinOffInOnShow", "ShowRefusedInOnShow",
                                    "HideRefusedInOnHide", "HideRefusedByWindow", "SkinChangedMidway",
                                    "SkinOffMidway", "CommandsRefusedByWindow", "HiddenMidDrag",
-                                   "DestroyedMidDrag"};
+                                   "DestroyedMidDrag", "ProviderFreedEndingMinimize", "ProviderFreedMidDrag",
+                                   "MinimizedInOneStep", "DisabledMovedHidden"};
 void PrintTo(const TRow &Row, std::ostream *Out) { *Out << KindNames[Row.Kind] << " " << ActionNames[Row.Action]; }
 
 constexpr std::uint8_t OwnAlpha = 200;  // the translucent form's
@@ -197,7 +203,7 @@ struct Subject {
     TvlDialogWnd *Adapter() const { return Dialog ? DialogAdapterOf(Dialog) : nullptr; }
     HWND Border() const {
         if (Dialog) return Adapter() ? Adapter()->BorderWindow() : nullptr;
-        return P->BorderWindow();
+        return P ? P->BorderWindow() : nullptr;
     }
 
     // A translucent drag runs.
@@ -253,6 +259,32 @@ struct Subject {
         Own.KeepShownOnHide = true;
         DialogRules::KeepShown = true;
     }
+    // The application frees the provider; the form stays.
+    void FreeProvider(vcl::TObject * = nullptr) { delete std::exchange(P, nullptr); }
+    // A title-bar item, hot under the mouse.
+    TvlTitleBarItem *HotTitleItem() {
+        auto *bar = vcl::Create<TsTitleBar>(Form);
+        TvlTitleBarItem *item = bar->Items()->Add();
+        item->SetCaption("Item");
+        P->SetTitleBar(bar);
+        P->SkinData()->BGChanged = true;
+        P->RenderFrame();
+        RECT w{};
+        GetWindowRect(Window(), &w);
+        const vcl::TPoint off = P->WindowToFrameOffset();
+        const vcl::TRect &r = item->Rect;
+        SendMessageW(Window(), WM_NCMOUSEMOVE, htTitleBarItem,
+                     MAKELPARAM(w.left - off.X + (r.Left + r.Right) / 2, w.top - off.Y + (r.Top + r.Bottom) / 2));
+        return item;
+    }
+    // The veil's screen place less the form's.
+    vcl::TRect VeilAgainstForm() const {
+        if (!P || !P->DisabledVeil || !IsWindowVisible(P->DisabledVeil->WindowHandle())) return {};
+        RECT v{}, f{};
+        GetWindowRect(P->DisabledVeil->WindowHandle(), &v);
+        GetWindowRect(Window(), &f);
+        return {v.left - f.left, v.top - f.top, v.right - f.left, v.bottom - f.top};
+    }
 
     // Pumps until no animation of ours runs any more.
     void Settle() const {
@@ -302,6 +334,10 @@ private:
         if (std::exchange(RefuseHide, false)) throw vcl::EAbort();
     }
 };
+
+// Forms whose minimize and restore fly (with composition): the skinned
+// top-level ones.
+bool Flies(TKind K) { return ZUVO_COMPOSITION && (K == kPlain || K == kBordered || K == kTranslucent); }
 
 std::string Describe(HWND W) {
     RECT r{};
@@ -671,25 +707,87 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
         EXPECT_EQ(TopLeftOf(s.Window()).Y, shown.Y + steps * dy);
         break;
     }
-    case aDestroyedMidDrag: {
+    case aDestroyedMidDrag:
+    case aProviderFreedMidDrag: {
+        // The application frees the window, or only its provider.
+        const bool window = row.Action == aDestroyedMidDrag;
+        const HWND handle = s.Window();
         const TranslucentDrags drags(*manager);
-        const HWND window = s.Window();
         bool blending = false;
         {
             PlayedMoveLoop loop({s.Window(), s.Border()});
             loop.Midway = [&] {
                 blending = s.Blending();
-                s.Free();
+                if (window)
+                    s.Free();
+                else
+                    s.FreeProvider();
             };
             PressCaption(s);
             ASSERT_EQ(loop.Loops, 1);
         }
         s.Settle();
         EXPECT_EQ(blending, row.Kind != kUnsectioned) << "the drag blends";
-        ASSERT_FALSE(IsWindow(window));
+        if (!window) {
+            ASSERT_FALSE(s.P);
+            border = false;
+            break;
+        }
+        ASSERT_FALSE(IsWindow(handle));
         // Nothing of the drag or the dialog stays on the screen.
         for (const HWND shown : ShownWindows()) ADD_FAILURE() << "left on the screen: " << Describe(shown);
         return;
+    }
+    case aProviderFreedEndingMinimize: {
+        s.HotTitleItem()->OnMouseLeave = vcl::TNotifyEvent::Bind<&Subject::FreeProvider>(&s);
+        s.Command(SC_MINIMIZE);
+        s.Settle();
+        ASSERT_TRUE(IsIconic(s.Window()));
+        // (Only a flight's end lets go of the hot item while minimizing.)
+        if (Flies(row.Kind)) {
+            ASSERT_FALSE(s.P) << "the item's handler freed the provider";
+        }
+        s.Command(SC_RESTORE);
+        border = border && s.P;
+        break;
+    }
+    case aMinimizedInOneStep:
+        for (const int time : {5, 25}) {
+            manager->AnimEffects()->Minimizing->Time = time;
+            s.Command(SC_MINIMIZE);
+            s.Settle();
+            ASSERT_TRUE(IsIconic(s.Window())) << time << " ms";
+            EXPECT_FALSE(s.Border() && IsWindowVisible(s.Border())) << time << " ms: a border window around the icon";
+            const bool flies = Flies(row.Kind);
+            EXPECT_TRUE(!flies || (s.P->MinTimer && s.P->MinTimer->Restoring)) << time << " ms: the image kept";
+            s.Command(SC_RESTORE);
+            EXPECT_TRUE(!flies || (s.P->StateFlags & pfRestoreAnimation)) << time << " ms: the flight back";
+            s.Settle();
+        }
+        break;
+    case aDisabledMovedHidden: {
+        s.P->SetDisabledBlendValue(128);
+        s.Enable(false);
+        const vcl::TRect over = s.VeilAgainstForm();
+        ASSERT_FALSE(over.IsEmpty()) << "the veil";
+        const vcl::TPoint form = TopLeftOf(s.Window()), frame = s.Border() ? TopLeftOf(s.Border()) : vcl::TPoint{};
+        s.Form->SetBounds(s.Form->Left() + 30, s.Form->Top() + 20, s.Form->Width(), s.Form->Height());
+        s.Settle();
+        EXPECT_EQ(s.VeilAgainstForm(), over) << "the veil after a move";
+        if (s.Border()) {
+            EXPECT_EQ(TopLeftOf(s.Border()).X - frame.X, TopLeftOf(s.Window()).X - form.X) << "the border after a move";
+            EXPECT_EQ(TopLeftOf(s.Border()).Y - frame.Y, TopLeftOf(s.Window()).Y - form.Y) << "the border after a move";
+        }
+        s.Hide();
+        s.Settle();
+        EXPECT_TRUE(s.VeilAgainstForm().IsEmpty()) << "the veil of a hidden form";
+        for (const HWND shown : ShownWindows())
+            if (shown != GetAncestor(s.Window(), GA_ROOT)) ADD_FAILURE() << "left on the screen: " << Describe(shown);
+        s.Show();
+        s.Settle();
+        EXPECT_EQ(s.VeilAgainstForm(), over) << "the veil shown again";
+        s.Enable(true);
+        break;
     }
     }
     s.Settle();
@@ -706,14 +804,23 @@ std::vector<TRow> Rows() {
         for (TAction a : {aCloseRefused, aMinimizeRefused, aMaximizeMinimized, aMaximizeMinimizedNative, aHideShow,
                           aShowMinimizedRestore, aSkinOffInOnShow, aShowRefusedInOnShow, aHideRefusedInOnHide,
                           aHideRefusedByWindow, aSkinChangedMidway, aSkinOffMidway,
-                          aCommandsRefusedByWindow, aHiddenMidDrag, aDestroyedMidDrag}) {
+                          aCommandsRefusedByWindow, aHiddenMidDrag, aDestroyedMidDrag, aProviderFreedEndingMinimize,
+                          aProviderFreedMidDrag, aMinimizedInOneStep, aDisabledMovedHidden}) {
+            // A title-bar item, a blended drag and a veil are a skinned
+            // form's (the embedded one is served by its host's provider).
+            const bool skinned = !IsDialog(k) && k != kUnsectioned;
+            if ((!skinned || k == kEmbedded) && (a == aProviderFreedEndingMinimize || a == aProviderFreedMidDrag)) continue;
+            if (!skinned && a == aDisabledMovedHidden) continue;
+            // (A dialog's minimize does not fly.)
+            if ((k == kEmbedded || IsDialog(k)) && a == aMinimizedInOneStep) continue;
             if (k == kEmbedded && (a == aMinimizeRefused || a == aMaximizeMinimized || a == aMaximizeMinimizedNative ||
                                    a == aShowMinimizedRestore || a == aSkinOffInOnShow || a == aShowRefusedInOnShow ||
                                    a == aHideRefusedInOnHide || a == aCommandsRefusedByWindow))
                 continue;
             if (IsDialog(k) && (a == aShowRefusedInOnShow || a == aHideRefusedInOnHide)) continue;
             // A caption drag of a window inside another blends nothing.
-            if ((k == kMDIChild || k == kEmbedded) && (a == aHiddenMidDrag || a == aDestroyedMidDrag)) continue;
+            if ((k == kMDIChild || k == kEmbedded) && (a == aHiddenMidDrag || a == aDestroyedMidDrag || a == aProviderFreedMidDrag))
+                continue;
             rows.push_back({k, a});
         }
     return rows;

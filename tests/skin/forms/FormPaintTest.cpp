@@ -109,6 +109,15 @@ TEST_F(FormPaint, APaintIsTheProvidersAndValidatesTheWindow) {
     EXPECT_FALSE(GetUpdateRect(W(), nullptr, FALSE));
     EXPECT_FALSE(FormsState().ClientPainting);
 
+    // A form that is not showing leaves its paint to its own procedure,
+    // as does a paint into a DC that asks for its picture.
+    F()->Hide();
+    ASSERT_TRUE(P->SkinData()->CanUseCache());
+    Watcher.Seen.clear();
+    SendMessageW(W(), WM_PAINT, reinterpret_cast<WPARAM>(ImageDC()), 0);
+    EXPECT_TRUE(Watcher.Saw(WM_PAINT));
+    F()->Show();
+
     // The restore animation leaves the client area to the form.
     P->StateFlags |= pfRestoreAnimation;
     InvalidateRect(W(), nullptr, FALSE);

@@ -217,8 +217,9 @@ TEST_F(MDIMenuLine, TheLineShowsTheIconTheMaximizedChildHasNow) {
     DestroyIcon(icon);
 }
 
-// A refresh of the skin builds the bar anew: its items are measured and
-// drawn again with what the skin now gives them.
+// A refresh of the skin, and its removal, build the bar anew: its items
+// are measured and drawn again with what the skin now gives them, or
+// without it.
 struct MenuChanges {
     static inline HWND Watched = nullptr;
     static inline int Count = 0;
@@ -229,15 +230,16 @@ struct MenuChanges {
     }
 };
 
-TEST_F(MDIMenuLine, ASkinRefreshBuildsTheMenuBarAnew) {
-    TMDITestApp app;
-    MenuChanges::Watched = app.ParentWindow();
-    MenuChanges::Count = 0;
-    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &MenuChanges::Hook, nullptr, GetCurrentThreadId());
-    SendMessageW(app.ParentWindow(), SM_SKINCOMMAND, SkinCommand(SC_SKIN_REFRESH),
-                 reinterpret_cast<LPARAM>(Manager.get()));
-    UnhookWindowsHookEx(hook);
-    EXPECT_GE(MenuChanges::Count, 1);
+TEST_F(MDIMenuLine, ASkinRefreshOrRemovalBuildsTheMenuBarAnew) {
+    for (const int command : {SC_SKIN_REFRESH, SC_SKIN_REMOVED}) {
+        TMDITestApp app;
+        MenuChanges::Watched = app.ParentWindow();
+        MenuChanges::Count = 0;
+        const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &MenuChanges::Hook, nullptr, GetCurrentThreadId());
+        SendMessageW(app.ParentWindow(), SM_SKINCOMMAND, SkinCommand(command), reinterpret_cast<LPARAM>(Manager.get()));
+        UnhookWindowsHookEx(hook);
+        EXPECT_GE(MenuChanges::Count, 1) << "command " << command;
+    }
 }
 
 TEST_F(MDIMenuLine, AChildsCaptionButtonsKeepItsSystemMenuOffAndItsMaximizeButtonLetsGoOfIt) {

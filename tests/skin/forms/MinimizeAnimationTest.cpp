@@ -139,6 +139,29 @@ TEST_F(MinimizeAnimation, TheMainFormIsIconicAfterItsFlightAndFliesBack) {
     EXPECT_TRUE(std::is_sorted(rising.begin(), rising.end()));
 }
 
+// The main form stays minimized until its flight back shows it: the
+// application's code in that show (its placement) frees the provider, and
+// the form is left opaque, not layered and unseen.
+TEST_F(MinimizeAnimation, AProviderFreedByTheMainFormsShowAtTheFlightsEndLeavesItOpaque) {
+    ASSERT_EQ(vcl::Application->MainForm(), nullptr);
+    vcl::Application->FormCreated(F());  // the main form
+    ShowFilled();
+    P->IsSkinned = true;  // as a prepared skin leaves it
+    SendMessageW(W(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(Settled(P));
+    ASSERT_TRUE(IsIconic(W()));
+    const HWND window = W();
+    Watcher.Before = [&](const vcl::TMessage &M) {
+        if (M.Msg == WM_WINDOWPOSCHANGED && P && !IsIconic(window)) delete std::exchange(P, nullptr);
+    };
+    SendMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(P && (P->StateFlags & pfRestoreAnimation)) << "it flies back, still iconic";
+    EXPECT_TRUE(uitest::PumpUntil([&] { return !P; }, 3s));
+    Watcher.Before = nullptr;
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_FALSE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
 // A minimized image goes when the form comes back without its flight (a
 // restore while a hide snapshot is taken), is shown anew or blends on
 // moving: none flies back later from a stale picture.
