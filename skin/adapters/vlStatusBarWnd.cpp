@@ -74,7 +74,7 @@ bool TvlStatusBarWnd::TImageSources::operator==(const TImageSources &O) const {
 
 void TvlStatusBarWnd::SetDefaultSection() {
     if (SkinData && SkinData->SkinSection().empty()) SkinData->SetSkinSection("STATUSBAR");
-    StatusBar = SkinData ? dynamic_cast<vcl::TStatusBar *>(SkinData->OwnerControl()) : nullptr;
+    StatusBar = vcl::TGuarded<vcl::TStatusBar>(SkinData ? dynamic_cast<vcl::TStatusBar *>(SkinData->OwnerControl()) : nullptr);
     TvlMainWnd::SetDefaultSection();
 }
 
@@ -99,7 +99,7 @@ std::string TvlStatusBarWnd::PanelText(int Index, int Parts, bool Simple) {
     return Index >= 0 ? BarePartText(Handle, Index) : std::string{};
 }
 
-void TvlStatusBarWnd::PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple, const std::string &Text,
+bool TvlStatusBarWnd::PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple, const std::string &Text,
                                  UINT Align, TvlBgInfo &Bg) {
     TsSkinManager *m = SkinData->GetSkinManager();
     vcl::TBitmap &cache = *SkinData->CacheBmp();
@@ -129,17 +129,20 @@ void TvlStatusBarWnd::PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple
     }
     if (StatusBar && Index >= 0 && Index < StatusBar->Panels()->Count() &&
         StatusBar->Panels()->Items(Index)->Style() == vcl::psOwnerDraw && StatusBar->OnDrawPanel) {
-        // The event draws on the bar's canvas, pointed at the image.
-        vcl::TCanvas &canvas = *StatusBar->Canvas();
+        // The event draws on the bar's canvas, pointed at the image. It is
+        // the application's: it may free the bar, or this adapter.
+        const vcl::TGuarded alive(this);
+        const vcl::TGuarded<vcl::TStatusBar> bar = StatusBar;
+        vcl::TCanvas &canvas = *bar->Canvas();
         canvas.SetHandle(cache.Canvas()->Handle());
         try {
-            StatusBar->OnDrawPanel(StatusBar, StatusBar->Panels()->Items(Index), R);
+            bar->OnDrawPanel(bar.Get(), bar->Panels()->Items(Index), R);
         } catch (...) {
-            canvas.SetHandle(nullptr);
+            if (bar) canvas.SetHandle(nullptr);
             throw;
         }
-        canvas.SetHandle(nullptr);
-        return;
+        if (bar) canvas.SetHandle(nullptr);
+        return alive && bar;
     }
     vcl::TRect text{R.Left + 2, R.Top, R.Right - 4, R.Bottom - 1};
     // The grip's corner is not the last panel's: its text ends before the
@@ -150,6 +153,7 @@ void TvlStatusBarWnd::PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple
     vcl::TCanvas &canvas = *cache.Canvas();
     const std::string shown = ShortenTextToWidth(canvas, Text, text.Width());
     WriteTextForControl(canvas, shown, true, text, PanelTextFlags | Align, *SkinData, 0);
+    return true;
 }
 
 vcl::TRect TvlStatusBarWnd::GripRect() {
@@ -240,7 +244,7 @@ void TvlStatusBarWnd::BuildImage() {
     Build(ReadSources());
 }
 
-void TvlStatusBarWnd::Build(TImageSources Sources) {
+bool TvlStatusBarWnd::Build(TImageSources Sources) {
     SkinData->PrepareCache();
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     cache.SetSize(WndSize.cx, WndSize.cy);
@@ -250,17 +254,21 @@ void TvlStatusBarWnd::Build(TImageSources Sources) {
     TvlBgInfo own;
     InitBgInfo(&cache, 0, 0, own);
     if (Sources.Simple) {
-        PaintPanel(-1, {0, 1, WndSize.cx - 1, WndSize.cy - 1}, true, true, Sources.Texts[0], Sources.Aligns[0], own);
+        if (!PaintPanel(-1, {0, 1, WndSize.cx - 1, WndSize.cy - 1}, true, true, Sources.Texts[0], Sources.Aligns[0],
+                        own))
+            return false;
     } else {
         const int parts = static_cast<int>(Sources.Parts.size());
         for (int i = 0; i < parts; ++i) {
             const std::size_t k = static_cast<std::size_t>(i);
-            PaintPanel(i, Sources.Parts[k], i == parts - 1, false, Sources.Texts[k], Sources.Aligns[k], own);
+            if (!PaintPanel(i, Sources.Parts[k], i == parts - 1, false, Sources.Texts[k], Sources.Aligns[k], own))
+                return false;
         }
     }
     PaintGrip();
     SkinData->BGChanged = false;
     FBuiltFrom = std::move(Sources);
+    return true;
 }
 
 void TvlStatusBarWnd::PaintClient(HDC DC) {
@@ -271,7 +279,7 @@ void TvlStatusBarWnd::PaintClient(HDC DC) {
     // something it was built from changed; owner-drawn panels always paint.
     if (SkinData->BGChanged || now.OwnerDrawn || !FBuiltFrom || !(*FBuiltFrom == now) || !kept ||
         kept->Width() != WndSize.cx || kept->Height() != WndSize.cy)
-        Build(std::move(now));
+        if (!Build(std::move(now))) return;
     const vcl::TWindowDC own(DC ? nullptr : Handle);
     const HDC target = DC ? DC : own.Get();
     if (!target) return;
@@ -281,7 +289,10 @@ void TvlStatusBarWnd::PaintClient(HDC DC) {
 
 void TvlStatusBarWnd::PaintFrame(HDC DC) {
     if (!StatusBar || (!DC && ModuleState().FormAnimationActive)) return;
-    if (SkinData->BGChanged) BuildImage();
+    if (SkinData->BGChanged) {
+        RefreshGeometry(*this);
+        if (!Build(ReadSources())) return;
+    }
     const int b = StatusBar->BorderWidth();
     if (b <= 0) return;
     const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));

@@ -44,7 +44,9 @@ public:
     // into DC (null: the window's own, unless a form animation runs).
     void PaintFrame(HDC DC);
 
-    vcl::TStatusBar *StatusBar = nullptr;  // not owned; null for a bare window
+    // Not owned; null for a bare window, and once the application freed the
+    // bar (its own drawing event may).
+    vcl::TGuarded<vcl::TStatusBar> StatusBar;
 
 private:
     // Everything the bar's image is built from, besides what BGChanged
@@ -73,8 +75,10 @@ private:
     TImageSources ReadSources();
     // PanelText with the bar's part count and simple state already asked.
     std::string PanelText(int Index, int Parts, bool Simple);
-    void Build(TImageSources Sources);
-    void PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple, const std::string &Text, UINT Align,
+    // False once an owner-drawn panel's event freed the adapter or its bar:
+    // nothing more is built or painted then.
+    bool Build(TImageSources Sources);
+    bool PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple, const std::string &Text, UINT Align,
                     TvlBgInfo &Bg);
     // Where the skin's size grip goes in the bar's image; empty when none shows.
     vcl::TRect GripRect();

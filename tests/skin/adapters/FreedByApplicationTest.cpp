@@ -222,6 +222,9 @@ struct TRun {
     void DrawItem(vcl::TObject *, vcl::TCanvas *, vcl::TRect, vcl::TOwnerDrawState, TsMenuItemType) { MenuEvent(); }
     void ItemData(vcl::TComponent *, std::uint32_t, vcl::TFont *) { MenuEvent(); }
     void ExtraLine(vcl::TComponent *, std::string &, std::string &, vcl::TBitmap *&, bool &) { MenuEvent(); }
+    // A control's own drawing events.
+    void DrawPanel(vcl::TStatusBar *, vcl::TStatusPanel *, const vcl::TRect &) { Event(); }
+    void DrawComboItem(vcl::TWinControl *, int, const vcl::TRect &, unsigned) { Event(); }
     // An application's drawing over each item, which looks at the item.
     int Looked = 0;
     void LookAtItem(vcl::TObject *Sender, vcl::TCanvas *, vcl::TRect, vcl::TOwnerDrawState, TsMenuItemType) {
@@ -800,6 +803,24 @@ const std::vector<TKind> &Kinds() {
          "paint focus size font colour skin removal"},
         {"NativePaint", tpNativePaint, [](TRun &R) { Put(R, vcl::Create<vcl::TPanel>(R.Form))->SetCaption("Native"); },
          "paint size font colour skin removal"},
+        // Controls the application draws a part of, in its event: a status
+        // bar's owner-drawn panel, an owner-drawn combo box's items.
+        {"OwnerDrawStatusBar", tpStatusBar,
+         [](TRun &R) {
+             auto *bar = Put(R, vcl::Create<vcl::TStatusBar>(R.Form), 160, 22);
+             for (int i = 0; i < 2; ++i) bar->Panels()->Add()->SetWidth(60);
+             bar->Panels()->Items(0)->SetStyle(vcl::psOwnerDraw);
+             bar->UpdatePanels();
+         },
+         "OnDrawPanel"},
+        {"OwnerDrawCombo", tpComboBox,
+         [](TRun &R) {
+             auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 24);
+             combo->SetStyle(vcl::csOwnerDrawFixed);
+             for (int i = 0; i < 20; ++i) combo->Items()->Add("Item " + std::to_string(i));
+             combo->SetItemIndex(0);
+         },
+         "OnDrawItem_in_the_field OnDrawItem_in_the_list"},
         {"PageControl", tpPageControl,
          [](TRun &R) {
              auto *pages = Put(R, vcl::Create<vcl::TPageControl>(R.Form));
@@ -1236,6 +1257,28 @@ const std::vector<TAction> &Actions() {
              SetWindowPos(static_cast<vcl::TWinControl *>(R.Control)->Handle(), nullptr, 0, 0, 460, 330,
                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
          }},
+        // A control's own drawing event, as its window paints or its list drops.
+        MenuAction("OnDrawPanel",
+                   [](TRun &R) {
+                       static_cast<vcl::TStatusBar *>(R.Control)->OnDrawPanel =
+                           vcl::TDrawPanelEvent::Bind<&TRun::DrawPanel>(&R);
+                   },
+                   [](TRun &R) { RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW); }),
+        MenuAction("OnDrawItem_in_the_field",
+                   [](TRun &R) {
+                       static_cast<vcl::TComboBox *>(R.Control)->OnDrawItem =
+                           vcl::TDrawItemEvent::Bind<&TRun::DrawComboItem>(&R);
+                   },
+                   [](TRun &R) { RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW); }),
+        MenuAction("OnDrawItem_in_the_list",
+                   [](TRun &R) {
+                       static_cast<vcl::TComboBox *>(R.Control)->OnDrawItem =
+                           vcl::TDrawItemEvent::Bind<&TRun::DrawComboItem>(&R);
+                   },
+                   [](TRun &R) {
+                       SendMessageW(R.Window, CB_SHOWDROPDOWN, TRUE, 0);
+                       if (const HWND w = R.LiveWindow()) SendMessageW(w, CB_SHOWDROPDOWN, FALSE, 0);
+                   }),
         MenuAction("popup_OnDrawItem",
                    [](TRun &R) { Painter().OnDrawItem = TsMenuManagerDrawItemEvent::Bind<&TRun::DrawItem>(&R); }),
         // As the items are measured, and once the menu window is there (its
