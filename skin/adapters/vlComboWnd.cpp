@@ -295,10 +295,12 @@ void TvlComboBoxWnd::DrawComboItem(const DRAWITEMSTRUCT &Draw) {
             const int saved = SaveDC(dc);
             own->SetHandle(dc);
             own->SetFont(combo->Font());
-            // The application's drawing may free the combo, its canvas with it.
-            const vcl::TGuarded<vcl::TComboBox> alive(combo);
+            // The application's drawing may free the combo box, its canvas
+            // with it.
+            const vcl::TGuarded alive(combo);
             combo->OnDrawItem(combo, index, {0, 0, r.Width(), r.Height()}, Draw.itemState);
-            if (alive) own->SetHandle(nullptr);
+            if (!alive) return;
+            own->SetHandle(nullptr);
             RestoreDC(dc, saved);
         }
     } else {

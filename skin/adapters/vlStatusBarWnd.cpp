@@ -74,7 +74,7 @@ bool TvlStatusBarWnd::TImageSources::operator==(const TImageSources &O) const {
 
 void TvlStatusBarWnd::SetDefaultSection() {
     if (SkinData && SkinData->SkinSection().empty()) SkinData->SetSkinSection("STATUSBAR");
-    StatusBar = SkinData ? dynamic_cast<vcl::TStatusBar *>(SkinData->OwnerControl()) : nullptr;
+    StatusBar = vcl::TGuarded<vcl::TStatusBar>(SkinData ? dynamic_cast<vcl::TStatusBar *>(SkinData->OwnerControl()) : nullptr);
     TvlMainWnd::SetDefaultSection();
 }
 
@@ -130,13 +130,13 @@ bool TvlStatusBarWnd::PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple
     if (StatusBar && Index >= 0 && Index < StatusBar->Panels()->Count() &&
         StatusBar->Panels()->Items(Index)->Style() == vcl::psOwnerDraw && StatusBar->OnDrawPanel) {
         // The event draws on the bar's canvas, pointed at the image. It is
-        // the application's: it may free the bar, its canvas, or this adapter.
-        vcl::TCanvas &canvas = *StatusBar->Canvas();
+        // the application's: it may free the bar, or this adapter.
         const vcl::TGuarded alive(this);
-        const vcl::TGuarded<vcl::TStatusBar> bar(StatusBar);
+        const vcl::TGuarded<vcl::TStatusBar> bar = StatusBar;
+        vcl::TCanvas &canvas = *bar->Canvas();
         canvas.SetHandle(cache.Canvas()->Handle());
         try {
-            StatusBar->OnDrawPanel(StatusBar, StatusBar->Panels()->Items(Index), R);
+            bar->OnDrawPanel(bar.Get(), bar->Panels()->Items(Index), R);
         } catch (...) {
             if (bar) canvas.SetHandle(nullptr);
             throw;
@@ -239,9 +239,9 @@ TvlStatusBarWnd::TImageSources TvlStatusBarWnd::ReadSources() {
     return s;
 }
 
-bool TvlStatusBarWnd::BuildImage() {
+void TvlStatusBarWnd::BuildImage() {
     RefreshGeometry(*this);
-    return Build(ReadSources());
+    Build(ReadSources());
 }
 
 bool TvlStatusBarWnd::Build(TImageSources Sources) {
@@ -278,9 +278,8 @@ void TvlStatusBarWnd::PaintClient(HDC DC) {
     // The image of the last build still shows what the bar shows now unless
     // something it was built from changed; owner-drawn panels always paint.
     if (SkinData->BGChanged || now.OwnerDrawn || !FBuiltFrom || !(*FBuiltFrom == now) || !kept ||
-        kept->Width() != WndSize.cx || kept->Height() != WndSize.cy) {
+        kept->Width() != WndSize.cx || kept->Height() != WndSize.cy)
         if (!Build(std::move(now))) return;
-    }
     const vcl::TWindowDC own(DC ? nullptr : Handle);
     const HDC target = DC ? DC : own.Get();
     if (!target) return;
@@ -290,7 +289,10 @@ void TvlStatusBarWnd::PaintClient(HDC DC) {
 
 void TvlStatusBarWnd::PaintFrame(HDC DC) {
     if (!StatusBar || (!DC && ModuleState().FormAnimationActive)) return;
-    if (SkinData->BGChanged && !BuildImage()) return;
+    if (SkinData->BGChanged) {
+        RefreshGeometry(*this);
+        if (!Build(ReadSources())) return;
+    }
     const int b = StatusBar->BorderWidth();
     if (b <= 0) return;
     const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));

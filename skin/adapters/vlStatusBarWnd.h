@@ -34,9 +34,8 @@ public:
 
     // The text shown in panel Index (-1: the simple panel).
     std::string PanelText(int Index);
-    // The bar's image in the skin data's cache. False when the application's
-    // drawing of a panel freed the adapter or the bar: nothing more is done.
-    bool BuildImage();
+    // The bar's image in the skin data's cache.
+    void BuildImage();
     // The client's picture into DC (the window's own DC when null). The
     // image is built anew unless it was built from what the bar shows now
     // (see TImageSources) and BGChanged is clear.
@@ -45,7 +44,9 @@ public:
     // into DC (null: the window's own, unless a form animation runs).
     void PaintFrame(HDC DC);
 
-    vcl::TStatusBar *StatusBar = nullptr;  // not owned; null for a bare window
+    // Not owned; null for a bare window, and once the application freed the
+    // bar (its own drawing event may).
+    vcl::TGuarded<vcl::TStatusBar> StatusBar;
 
 private:
     // Everything the bar's image is built from, besides what BGChanged
@@ -74,8 +75,9 @@ private:
     TImageSources ReadSources();
     // PanelText with the bar's part count and simple state already asked.
     std::string PanelText(int Index, int Parts, bool Simple);
+    // False once an owner-drawn panel's event freed the adapter or its bar:
+    // nothing more is built or painted then.
     bool Build(TImageSources Sources);
-    // False as BuildImage.
     bool PaintPanel(int Index, vcl::TRect R, bool Last, bool Simple, const std::string &Text, UINT Align,
                     TvlBgInfo &Bg);
     // Where the skin's size grip goes in the bar's image; empty when none shows.

@@ -196,21 +196,6 @@ struct TRun {
     }
     // The control's OnChange, which the class library calls itself.
     void Changed(vcl::TObject *) { Below(vcl::CM_CHANGED, 0); }
-    // An owner-drawn item or panel, drawn by the application on the
-    // control's canvas. The system asks for it from within the control's
-    // own paint, but what the class library does around it holds nothing of
-    // the control: the application may free the control here as well.
-    void Drawn(vcl::TCanvas *Canvas, const vcl::TRect &Rect) {
-        Canvas->FillRect(Rect);
-        const int depth = std::exchange(Depth, 0);
-        Below(vcl::CN_DRAWITEM, 0);
-        Depth = depth;
-    }
-    void DrawComboItem(vcl::TWinControl *Combo, int, const vcl::TRect &Rect, unsigned) {
-        Drawn(static_cast<vcl::TComboBox *>(Combo)->Canvas(), Rect);
-    }
-    void DrawPanel(vcl::TStatusBar *Bar, vcl::TStatusPanel *, const vcl::TRect &Rect) { Drawn(Bar->Canvas(), Rect); }
-    void DrawTab(vcl::TCustomTabControl *Tabs, int, const vcl::TRect &Rect, bool) { Drawn(Tabs->Canvas(), Rect); }
     // The application's handlers of a row's own trap.
     void Event() {
         if (OwnTrap && Armed && !TrapAt) Fire();
@@ -237,6 +222,10 @@ struct TRun {
     void DrawItem(vcl::TObject *, vcl::TCanvas *, vcl::TRect, vcl::TOwnerDrawState, TsMenuItemType) { MenuEvent(); }
     void ItemData(vcl::TComponent *, std::uint32_t, vcl::TFont *) { MenuEvent(); }
     void ExtraLine(vcl::TComponent *, std::string &, std::string &, vcl::TBitmap *&, bool &) { MenuEvent(); }
+    // A control's own drawing events.
+    void DrawPanel(vcl::TStatusBar *, vcl::TStatusPanel *, const vcl::TRect &) { Event(); }
+    void DrawComboItem(vcl::TWinControl *, int, const vcl::TRect &, unsigned) { Event(); }
+    void DrawTab(vcl::TCustomTabControl *, int, const vcl::TRect &, bool) { Event(); }
     // An application's drawing over each item, which looks at the item.
     int Looked = 0;
     void LookAtItem(vcl::TObject *Sender, vcl::TCanvas *, vcl::TRect, vcl::TOwnerDrawState, TsMenuItemType) {
@@ -737,15 +726,6 @@ const std::vector<TKind> &Kinds() {
              combo->SetItemIndex(0);
          },
          "paint focus size font colour skin removal drop"},
-        {"OwnerDrawnCombo", tpComboBox,
-         [](TRun &R) {
-             auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 24);
-             combo->SetStyle(vcl::csOwnerDrawFixed);
-             combo->OnDrawItem = vcl::TDrawItemEvent::Bind<&TRun::DrawComboItem>(&R);
-             for (int i = 0; i < 20; ++i) combo->Items()->Add("Item " + std::to_string(i));
-             combo->SetItemIndex(0);
-         },
-         "paint focus size removal unskinned drop"},
         {"ListView", tpListView,
          [](TRun &R) {
              Bare(R, WC_LISTVIEWW, LVS_LIST, WS_EX_CLIENTEDGE);
@@ -802,27 +782,6 @@ const std::vector<TKind> &Kinds() {
         {"UpDown", tpUpDown, [](TRun &R) { Put(R, vcl::Create<vcl::TUpDown>(R.Form), 18, 40); }, "size skin removal"},
         {"StatusBar", tpStatusBar, [](TRun &R) { Put(R, vcl::Create<vcl::TStatusBar>(R.Form), 160, 22); },
          "size font skin removal"},
-        {"OwnerDrawnStatusBar", tpStatusBar,
-         [](TRun &R) {
-             auto *bar = Put(R, vcl::Create<vcl::TStatusBar>(R.Form), 160, 22);
-             for (int i = 0; i < 2; ++i) {
-                 vcl::TStatusPanel *panel = bar->Panels()->Add();
-                 panel->SetWidth(60);
-                 panel->SetStyle(vcl::psOwnerDraw);
-             }
-             bar->OnDrawPanel = vcl::TDrawPanelEvent::Bind<&TRun::DrawPanel>(&R);
-             bar->UpdatePanels();
-         },
-         "paint unskinned"},
-        {"OwnerDrawnTabs", tpTabControl,
-         [](TRun &R) {
-             auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
-             tabs->SetOwnerDraw(true);
-             tabs->OnDrawTab = vcl::TDrawTabEvent::Bind<&TRun::DrawTab>(&R);
-             tabs->Tabs()->Add("One");
-             tabs->Tabs()->Add("Two");
-         },
-         "paint print unskinned", {}, false, false, true},
         {"TabControl", tpTabControl,
          [](TRun &R) {
              auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
@@ -845,6 +804,35 @@ const std::vector<TKind> &Kinds() {
          "paint focus size font colour skin removal"},
         {"NativePaint", tpNativePaint, [](TRun &R) { Put(R, vcl::Create<vcl::TPanel>(R.Form))->SetCaption("Native"); },
          "paint size font colour skin removal"},
+        // Controls the application draws a part of, in its event: a status
+        // bar's owner-drawn panel, an owner-drawn combo box's items, an
+        // owner-drawn tab control's tabs (skinned: the stored skin has no
+        // tab control); skinned, and with the skin off as the class library
+        // draws them.
+        {"OwnerDrawStatusBar", tpStatusBar,
+         [](TRun &R) {
+             auto *bar = Put(R, vcl::Create<vcl::TStatusBar>(R.Form), 160, 22);
+             for (int i = 0; i < 2; ++i) bar->Panels()->Add()->SetWidth(60);
+             bar->Panels()->Items(0)->SetStyle(vcl::psOwnerDraw);
+             bar->UpdatePanels();
+         },
+         "OnDrawPanel OnDrawPanel_unskinned"},
+        {"OwnerDrawCombo", tpComboBox,
+         [](TRun &R) {
+             auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 24);
+             combo->SetStyle(vcl::csOwnerDrawFixed);
+             for (int i = 0; i < 20; ++i) combo->Items()->Add("Item " + std::to_string(i));
+             combo->SetItemIndex(0);
+         },
+         "OnDrawItem_in_the_field OnDrawItem_in_the_list OnDrawItem_unskinned"},
+        {"OwnerDrawTabs", tpTabControl,
+         [](TRun &R) {
+             auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
+             tabs->SetOwnerDraw(true);
+             tabs->Tabs()->Add("One");
+             tabs->Tabs()->Add("Two");
+         },
+         "OnDrawTab OnDrawTab_in_a_print OnDrawTab_unskinned", {}, false, false, true},
         {"PageControl", tpPageControl,
          [](TRun &R) {
              auto *pages = Put(R, vcl::Create<vcl::TPageControl>(R.Form));
@@ -1184,14 +1172,6 @@ const std::vector<TAction> &Actions() {
         {"colour", [](TRun &R) { R.Control->SetColor(0x2060A0); }},
         {"skin", [](TRun &R) { DefaultManager()->UpdateSkin(true); }},
         {"removal", [](TRun &R) { DefaultManager()->SetActive(false); }},
-        // With the skin off, the control paints as the class library draws it.
-        {"unskinned",
-         [](TRun &R) {
-             const bool armed = std::exchange(R.Armed, false);
-             DefaultManager()->SetActive(false);
-             R.Armed = armed;
-             RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
-         }},
         {"hover",
          [](TRun &R) {
              // With the fades on: the new look is painted, children and all,
@@ -1306,6 +1286,63 @@ const std::vector<TAction> &Actions() {
              SetWindowPos(static_cast<vcl::TWinControl *>(R.Control)->Handle(), nullptr, 0, 0, 460, 330,
                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
          }},
+        // A control's own drawing event, as its window paints or its list drops.
+        MenuAction("OnDrawPanel",
+                   [](TRun &R) {
+                       static_cast<vcl::TStatusBar *>(R.Control)->OnDrawPanel =
+                           vcl::TDrawPanelEvent::Bind<&TRun::DrawPanel>(&R);
+                   },
+                   [](TRun &R) { RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW); }),
+        MenuAction("OnDrawItem_in_the_field",
+                   [](TRun &R) {
+                       static_cast<vcl::TComboBox *>(R.Control)->OnDrawItem =
+                           vcl::TDrawItemEvent::Bind<&TRun::DrawComboItem>(&R);
+                   },
+                   [](TRun &R) { RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW); }),
+        MenuAction("OnDrawItem_in_the_list",
+                   [](TRun &R) {
+                       static_cast<vcl::TComboBox *>(R.Control)->OnDrawItem =
+                           vcl::TDrawItemEvent::Bind<&TRun::DrawComboItem>(&R);
+                   },
+                   [](TRun &R) {
+                       SendMessageW(R.Window, CB_SHOWDROPDOWN, TRUE, 0);
+                       if (const HWND w = R.LiveWindow()) SendMessageW(w, CB_SHOWDROPDOWN, FALSE, 0);
+                   }),
+        MenuAction("OnDrawTab",
+                   [](TRun &R) {
+                       static_cast<vcl::TTabControl *>(R.Control)->OnDrawTab = vcl::TDrawTabEvent::Bind<&TRun::DrawTab>(&R);
+                   },
+                   Redraw),
+        MenuAction("OnDrawTab_in_a_print",
+                   [](TRun &R) {
+                       static_cast<vcl::TTabControl *>(R.Control)->OnDrawTab = vcl::TDrawTabEvent::Bind<&TRun::DrawTab>(&R);
+                   },
+                   [](TRun &R) {
+                       vcl::TBitmap picture;
+                       picture.SetSize(220, 140);
+                       PaintControlToBitmap(picture, R.Control, 0, 0, nullptr);
+                   }),
+        // The same events with the skin off, as the class library draws them.
+        MenuAction("OnDrawPanel_unskinned",
+                   [](TRun &R) {
+                       static_cast<vcl::TStatusBar *>(R.Control)->OnDrawPanel =
+                           vcl::TDrawPanelEvent::Bind<&TRun::DrawPanel>(&R);
+                       DefaultManager()->SetActive(false);
+                   },
+                   Redraw),
+        MenuAction("OnDrawItem_unskinned",
+                   [](TRun &R) {
+                       static_cast<vcl::TComboBox *>(R.Control)->OnDrawItem =
+                           vcl::TDrawItemEvent::Bind<&TRun::DrawComboItem>(&R);
+                       DefaultManager()->SetActive(false);
+                   },
+                   Redraw),
+        MenuAction("OnDrawTab_unskinned",
+                   [](TRun &R) {
+                       static_cast<vcl::TTabControl *>(R.Control)->OnDrawTab = vcl::TDrawTabEvent::Bind<&TRun::DrawTab>(&R);
+                       DefaultManager()->SetActive(false);
+                   },
+                   Redraw),
         MenuAction("popup_OnDrawItem",
                    [](TRun &R) { Painter().OnDrawItem = TsMenuManagerDrawItemEvent::Bind<&TRun::DrawItem>(&R); }),
         // As the items are measured, and once the menu window is there (its
@@ -1841,7 +1878,7 @@ protected:
 
     FreedByApplication()
         : Manager(GetParam().Kind->Framed ? (LooksThrough(GetParam().Action) ? Through.get() : Framed.get())
-                  : GetParam().Action == "removal" || GetParam().Action == "unskinned" || GetParam().Kind->Light
+                  : GetParam().Action == "removal" || GetParam().Action.ends_with("_unskinned") || GetParam().Kind->Light
                       ? Light.get()
                       : Stored.get()) {
         Manager->SetIsDefault(true);

@@ -72,7 +72,7 @@ TEST_F(StatusBarAdapter, ThreePartsShowTheFaceTwoDividersAndTheirTexts) {
     auto *a = dynamic_cast<TvlStatusBarWnd *>(adapter.get());
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->SkinData->SkinSection(), "STATUSBAR");
-    EXPECT_EQ(a->StatusBar, nullptr);
+    EXPECT_EQ(a->StatusBar.Get(), nullptr);
     EXPECT_EQ(a->PanelText(1), "Two");
     const uitest::TImage32 image = uitest::CaptureWindow(bar);
     EXPECT_EQ(ColorAt(image, 50, 3), StatusFace);
@@ -163,7 +163,7 @@ TEST_F(StatusBarAdapter, ClassLibraryBarPaintsItsPanelsTheOwnerDrawnOneAndTheGri
     const auto adapter = Skin(bar->Handle(), bar);
     auto *a = dynamic_cast<TvlStatusBarWnd *>(adapter.get());
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->StatusBar, bar);
+    EXPECT_EQ(a->StatusBar.Get(), bar);
     EXPECT_GT(painter.Calls, 0);
     const uitest::TImage32 image = uitest::CaptureWindow(bar->WindowHandle());
     RECT owner{};
