@@ -164,7 +164,13 @@ void TComboBox::CNDrawItem(TMessage &Message) {
     FCanvas->SetFont(Font());
     FCanvas->Brush()->SetColor(Color());
     if (OnDrawItem) {
+        // The application's drawing may free the combo, its canvas with it.
+        const TGuarded alive(this);
         OnDrawItem(this, static_cast<int>(draw->itemID), r, draw->itemState);
+        if (!alive) {
+            RestoreDC(draw->hDC, saved);
+            return;
+        }
     } else {
         FCanvas->FillRect(r);
         if (static_cast<int>(draw->itemID) >= 0 && static_cast<int>(draw->itemID) < FItems->Count())

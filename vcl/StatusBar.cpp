@@ -147,15 +147,17 @@ void TStatusBar::DrawItem(TMessage &Message) {
     // The canvas draws on the paint's DC for the length of the event.
     const int saved = SaveDC(item->hDC);
     FCanvas->SetHandle(item->hDC);
+    // The application's drawing may free the bar, its canvas with it.
+    const TGuarded alive(this);
     try {
         DrawPanel(FPanels->Items(index), TRect{item->rcItem.left, item->rcItem.top, item->rcItem.right,
                                                item->rcItem.bottom});
     } catch (...) {
-        FCanvas->SetHandle(nullptr);
+        if (alive) FCanvas->SetHandle(nullptr);
         RestoreDC(item->hDC, saved);
         throw;
     }
-    FCanvas->SetHandle(nullptr);
+    if (alive) FCanvas->SetHandle(nullptr);
     RestoreDC(item->hDC, saved);
     Message.Result = 1;
 }

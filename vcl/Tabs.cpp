@@ -119,14 +119,16 @@ void TCustomTabControl::DrawItem(TMessage &Message) {
     const int saved = SaveDC(item->hDC);
     FCanvas->SetHandle(item->hDC);
     const TRect r{item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom};
+    // The application's drawing may free the control, its canvas with it.
+    const TGuarded alive(this);
     try {
         OnDrawTab(this, static_cast<int>(item->itemID), r, (item->itemState & ODS_SELECTED) != 0);
     } catch (...) {
-        FCanvas->SetHandle(nullptr);
+        if (alive) FCanvas->SetHandle(nullptr);
         RestoreDC(item->hDC, saved);
         throw;
     }
-    FCanvas->SetHandle(nullptr);
+    if (alive) FCanvas->SetHandle(nullptr);
     RestoreDC(item->hDC, saved);
     Message.Result = 1;
 }

@@ -464,9 +464,13 @@ bool TvlScrollBoxWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     case vcl::CM_SHOWINGCHANGED:
         if (control->Visible()) {
+            // The form's repaint and the children's answers run the
+            // application's code, which may free this adapter.
             NotifyFormOfControl(control);
-            for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH})
+            for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH}) {
+                if (gone()) return true;
                 PassToChildren(control, Handle, SkinCommandMessage(sub, SkinManager));
+            }
             if (gone()) return true;
         }
         break;

@@ -34,6 +34,19 @@ int StateOf(const TsSkinManager &M, int Section, bool Active) {
 
 constexpr UINT CaptionTextFlags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
 
+// A title button's disabled look: the dialog is inactive or the button
+// cannot act. IconicMax: the maximize glyph a minimized dialog shows, which
+// acts only as a maximize.
+bool LooksDisabled(int Code, const TvlDialogButtonRules &Rules, bool Active, bool IconicMax) {
+    if (!Active) return true;
+    switch (Code) {
+    case dhMaxButton: return IconicMax ? !Rules.CanMaximize() : !(Rules.CanMaximize() || Rules.CanRestore());
+    case dhMinButton: return !(Rules.CanMinimize() || Rules.Minimized);
+    case dhClose: return !Rules.CloseEnabled;
+    default: return false;
+    }
+}
+
 } // namespace
 
 void TvlDialogWnd::PaintFrame() {
@@ -199,16 +212,13 @@ void TvlDialogWnd::PaintTitleButtons() {
         TvlDialogButton *b = ButtonByCode(code);
         if (!b || b->Rect.IsEmpty()) continue;
         int mask = b->MaskIndex;
-        bool disabled = !Active;
         if (code == dhMaxButton && IsZoomed(Handle)) mask = TitleIconMask(tiBigNorm, "BICONNORM");
         if (code == dhMinButton && IsIconic(Handle)) mask = TitleIconMask(tiBigNorm, "BICONNORM");
-        if (code == dhMaxButton) disabled = disabled || !(rules.CanMaximize() || rules.CanRestore());
-        if (code == dhMinButton) disabled = disabled || !(rules.CanMinimize() || rules.Minimized);
-        if (code == dhClose) disabled = disabled || !rules.CloseEnabled;
+        const bool disabled = LooksDisabled(code, rules, Active, false);
         if (!m->IsValidMaskIndex(mask)) continue;
         TvlBgInfo behind;
         InitBgInfo(&image, 0, 0, behind);
-        DrawSkinGlyph(image, {b->Rect.Left, b->Rect.Top}, b->State, disabled && b->State == 0 ? gmFaded : gmNormal,
+        DrawSkinGlyph(image, {b->Rect.Left, b->Rect.Top}, b->State, disabled ? gmFaded : gmNormal,
                       m->Masks[static_cast<std::size_t>(mask)], behind);
     }
 }
@@ -246,18 +256,15 @@ void TvlDialogWnd::DrawButtonLook(TvlDialogButton &Button, int State) {
     if (CaptionBack && r.Bottom <= CaptionBack->Height())
         CopyPixels(cache->View(), r.Left, r.Top, CaptionBack->View(), r.Left, r.Top, r.Width(), r.Height());
     int mask = Button.MaskIndex;
-    bool disabled = false;
     const bool zoomed = IsZoomed(Handle) != 0, iconic = IsIconic(Handle) != 0;
     if (code == dhMaxButton && zoomed) mask = TitleIconMask(tiBigNorm, "BICONNORM");
     if (code == dhMinButton && iconic) mask = TitleIconMask(tiBigNorm, "BICONNORM");
-    if (code == dhMaxButton && iconic) {
-        mask = TitleIconMask(tiBigMax, "BICONMAX");
-        disabled = !ButtonRules().CanMaximize();
-    }
+    if (code == dhMaxButton && iconic) mask = TitleIconMask(tiBigMax, "BICONMAX");
+    const bool disabled = LooksDisabled(code, ButtonRules(), Active, code == dhMaxButton && iconic);
     if (m->IsValidMaskIndex(mask)) {
         TvlBgInfo behind;
         InitBgInfo(cache, 0, 0, behind);
-        DrawSkinGlyph(*cache, {r.Left, r.Top}, State, disabled || (!Active && State == 0) ? gmFaded : gmNormal,
+        DrawSkinGlyph(*cache, {r.Left, r.Top}, State, disabled ? gmFaded : gmNormal,
                       m->Masks[static_cast<std::size_t>(mask)], behind);
     }
     GdiFlush();

@@ -161,8 +161,9 @@ vcl::TBitmap *TvlMnuWnd::RefreshCache() {
 }
 
 void TvlMnuWnd::PaintMenuBackground(vcl::TMessage &Message) {
-    // Building the popup's background asks the application for its extra
-    // line; the answer may turn the skin off, which frees this adapter.
+    // The painter's popup background before this adapter's plain cache: the items are drawn on it (icon column,
+    // extra line), so what the erase leaves between them must be the same picture. Building it asks the
+    // application for its extra line; the answer may turn the skin off, which frees this adapter.
     const vcl::TGuarded alive(this);
     const TvlPopupBackground bg = PainterOf(SkinManager)->PopupBackground(Handle);
     if (!alive) return;

@@ -336,13 +336,17 @@ bool TvlPanelWnd::PanelCommand(vcl::TMessage &Message) {
         // manager is off already (IsOwnRemoval).
         if (IsOwnRemoval(Message)) BaseRemoval(Message);
         return false;
-    case SC_PARENT_UPDATE_DONE:
+    case SC_PARENT_UPDATE_DONE: {
+        // The redraw runs the children's paint, which may free this adapter:
+        // the panel is held apart from it.
+        const vcl::TGuarded<vcl::TWinControl> panel = Panel;
         if (SkinData->PaintLocked) {
             SkinData->PaintLocked = false;
             RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         }
-        PassUpdateDoneToChildren(Panel.Get());
+        PassUpdateDoneToChildren(panel.Get());
         return true;
+    }
     case SC_IS_HANDLED: Message.Result = 1; return true;
     case SC_BUILD_CACHE: Message.Result = BuildCache() ? 1 : 0; return true;
     case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
@@ -412,9 +416,13 @@ bool TvlPanelWnd::OwnMessage(vcl::TMessage &Message) {
         if (Panel && Panel->Visible()) {
             const TsSkinManager *m = SkinData->GetSkinManager();
             if (m && m->Options()->OptimizingPriority == opMemory) SkinData->PaintLocked = false;
+            // The form's repaint and the children's answers run the
+            // application's code, which may free this adapter.
             NotifyFormOfControl(Panel.Get());
-            for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH})
+            for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH}) {
+                if (gone()) return true;
                 PassToChildren(Panel.Get(), Handle, SkinCommandMessage(sub, SkinManager));
+            }
             if (gone()) return true;
         }
         break;

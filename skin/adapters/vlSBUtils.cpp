@@ -371,11 +371,17 @@ bool TvlMainWnd::AnswerSkinCommand(vcl::TMessage &Message) {
             PassOn(Message);
             return true;
         }
-        if (!data.UpdatePaintLock(true)) {
-            SendMessageW(Handle, WM_NCPAINT, 1, 0);
-            RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        {
+            // The repaint runs the application's painting, which may free
+            // the control or this adapter with its record.
+            const vcl::TGuarded<vcl::TWinControl> windowed(Windowed(control));
+            if (!data.UpdatePaintLock(true)) {
+                const vcl::TGuarded alive(this);
+                SendMessageW(Handle, WM_NCPAINT, 1, 0);
+                if (alive) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            }
+            PassUpdateDoneToChildren(windowed.Get());
         }
-        PassUpdateDoneToChildren(Windowed(control));
         return true;
     case SC_IS_UPDATING: Message.Result = data.IsPaintLocked() ? 1 : 0; return true;
     case SC_QUERY_ADAPTER: Message.Result = reinterpret_cast<LRESULT>(static_cast<TvlWindowAdapter *>(this)); return true;
@@ -592,8 +598,10 @@ void RedrawAfterParentUpdate(TsCommonData &Data, HWND Handle, UINT RedrawFlags) 
         return;
     }
     if (Data.UpdatePaintLock(true)) return;
+    // The redraw runs the application's painting, which may free the control.
+    const vcl::TGuarded<vcl::TWinControl> windowed(control);
     RedrawWindow(Handle, nullptr, nullptr, RedrawFlags);
-    PassUpdateDoneToChildren(control);
+    PassUpdateDoneToChildren(windowed.Get());
 }
 
 } // namespace skin

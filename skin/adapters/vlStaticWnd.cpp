@@ -509,10 +509,14 @@ bool TvlStaticTextWnd::OwnMessage(vcl::TMessage &Message) {
     case vcl::CM_TEXTCHANGED: SkinData->BGChanged = true; break;
     case vcl::CM_SHOWINGCHANGED:
         if (StaticText && StaticText->Visible()) {
+            // The form's repaint and the children's answers run the
+            // application's code, which may free this adapter.
             NotifyFormOfControl(StaticText);
-            for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH})
+            for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH}) {
+                if (gone()) return true;
                 PassToChildren(StaticText, Handle,
                                {SM_SKINCOMMAND, static_cast<WPARAM>(sub) << 16, reinterpret_cast<LPARAM>(SkinManager), 0});
+            }
             if (gone()) return true;
         }
         break;

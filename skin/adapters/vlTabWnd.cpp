@@ -197,7 +197,11 @@ void TvlTabControlWnd::RedrawArrows() {
 
 // ---------------------------------------------------------------- painting
 
-void TvlTabControlWnd::PaintStrip(vcl::TBitmap &Cache, const TvlBgInfo &Bg) {
+bool TvlTabControlWnd::Gone(const vcl::TGuarded<TvlTabControlWnd> &Alive) {
+    return !Alive || Alive->Destroyed() || !IsWindow(Alive->Handle);
+}
+
+bool TvlTabControlWnd::PaintStrip(vcl::TBitmap &Cache, const TvlBgInfo &Bg) {
     const vcl::TRect strip = TabStripRect(WindowRectOf(Handle), GetDisplayRect(), Position());
     vcl::TCanvas &canvas = *Cache.Canvas();
     if (Bg.UseBmp && Bg.Bmp) {
@@ -216,12 +220,14 @@ void TvlTabControlWnd::PaintStrip(vcl::TBitmap &Cache, const TvlBgInfo &Bg) {
     const int count = TabCount();
     const bool frameOverFoot = Position() == tpTop || Position() == tpLeft;
     const vcl::TRect frame = GetFrameRect();
+    const vcl::TGuarded<TvlTabControlWnd> alive(this);
     for (int row = 1; row <= rows; ++row)
         for (int i = 0; i < count; ++i) {
             if (i == current || TabRow(i) != row) continue;
             const vcl::TRect r = TabRect(i, false);
             if (r.IsEmpty()) continue;
             auto tab = RenderTab(i, 0, r, Cache);
+            if (Gone(alive)) return false;
             if (!tab) continue;
             const int saved = SaveDC(canvas.Handle());
             // The frame stays over the foot of tabs above or left of it.
@@ -229,6 +235,7 @@ void TvlTabControlWnd::PaintStrip(vcl::TBitmap &Cache, const TvlBgInfo &Bg) {
             BitBlt(canvas.Handle(), r.Left, r.Top, r.Width(), r.Height(), tab->Canvas()->Handle(), 0, 0, SRCCOPY);
             RestoreDC(canvas.Handle(), saved);
         }
+    return true;
 }
 
 std::unique_ptr<vcl::TBitmap> TvlTabControlWnd::RenderTab(int Index, int State, const vcl::TRect &R,
@@ -263,7 +270,8 @@ std::unique_ptr<vcl::TBitmap> TvlTabControlWnd::RenderTab(int Index, int State, 
         PaintSkinSection(section, bg, std::min(State, std::max(states - 1, 0)), {0, 0, R.Width(), R.Height()}, {0, 0},
                          *bmp, m);
     }
-    PaintTabContent(Index, State, *bmp, m->IsValidSectionIndex(section) ? section : SkinData->SkinIndex());
+    if (!PaintTabContent(Index, State, *bmp, m->IsValidSectionIndex(section) ? section : SkinData->SkinIndex()))
+        return nullptr;
     return bmp;
 }
 
@@ -276,7 +284,7 @@ vcl::TColor TvlTabControlWnd::TabImageTint(int SectionIndex) const {
                                                 : vcl::clBtnFace;
 }
 
-void TvlTabControlWnd::PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, int SectionIndex) {
+bool TvlTabControlWnd::PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, int SectionIndex) {
     TsSkinManager *m = SkinData->GetSkinManager();
     const TTabItem item = ReadTabItem(Handle, Index);
     const TvlTabPosition position = Position();
@@ -308,12 +316,21 @@ void TvlTabControlWnd::PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, 
         ownerCanvas.Font()->SetHandle(font);
         const LOGFONTW before = ownerCanvas.Font()->LogFont();
         const vcl::TColor colourBefore = ownerCanvas.Font()->Color();
+        // The drawing is the application's: it may free the control, its
+        // canvas with it, or this adapter.
+        const vcl::TGuarded<TvlTabControlWnd> alive(this);
+        const vcl::TGuarded<vcl::TCustomTabControl> control(owner);
         try {
             owner->OnDrawTab(owner, Index, {0, 0, Bmp.Width(), Bmp.Height()}, State == 2);
         } catch (...) {
-            ownerCanvas.SetHandle(nullptr);
+            if (control) ownerCanvas.SetHandle(nullptr);
             SelectObject(dc, previous);
             throw;
+        }
+        if (!control || Gone(alive)) {
+            if (control) ownerCanvas.SetHandle(nullptr);
+            SelectObject(dc, previous);
+            return false;
         }
         const LOGFONTW after = ownerCanvas.Font()->LogFont();
         ownerFont = std::memcmp(&before, &after, sizeof before) != 0 || ownerCanvas.Font()->Color() != colourBefore;
@@ -384,13 +401,14 @@ void TvlTabControlWnd::PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, 
         SelectObject(dc, font);
     }
     SelectObject(dc, previous);
+    return true;
 }
 
-void TvlTabControlWnd::BuildImage() {
+bool TvlTabControlWnd::BuildImage() {
     RefreshGeometry(*this);
     TsSkinManager *m = SkinData->GetSkinManager();
     SkinData->PrepareCache();
-    if (!m || !SkinData->BGChanged) return;
+    if (!m || !SkinData->BGChanged) return true;
     // A frame section for a position that the skin lacks falls back to the
     // control's own: the control stays skinned.
     int index = m->FindSectionIndex(FrameSection());
@@ -401,17 +419,18 @@ void TvlTabControlWnd::BuildImage() {
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     cache.SetSize(WndSize.cx, WndSize.cy);
     // What lies behind the whole control first: the strip shows it.
-    if (TabCount() > 0) PaintStrip(cache, bg);
+    if (TabCount() > 0 && !PaintStrip(cache, bg)) return false;
     const vcl::TRect frame = GetFrameRect();
     PaintSkinSection(SkinData->SkinIndex(), bg, 0, frame, {PosInParent.X + frame.Left, PosInParent.Y + frame.Top}, cache,
                      m);
     SkinData->BGChanged = false;
+    return true;
 }
 
 bool TvlTabControlWnd::AnswerBackground(vcl::TMessage &Message) {
     auto *query = CommandRecord<TvlBgQuery>(Message);
     if (!query) return false;
-    BuildImage();
+    if (!BuildImage()) return true;
     vcl::TBitmap *cache = SkinData->CacheBmp();
     if (!cache || cache->Empty()) return false;
     if (query->PaintIntoDC) {
@@ -440,7 +459,10 @@ void TvlTabControlWnd::PaintTabControl(HDC MessageDC, bool IntoMessageDC) {
     const int saved = SaveDC(target);
 
     SkinData->BGChanged = true;
-    BuildImage();
+    if (!BuildImage()) {
+        RestoreDC(target, saved);
+        return;
+    }
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     const int current = static_cast<int>(SendMessageW(Handle, TCM_GETCURSEL, 0, 0));
     if (current >= 0 && current < TabCount()) {
@@ -449,8 +471,13 @@ void TvlTabControlWnd::PaintTabControl(HDC MessageDC, bool IntoMessageDC) {
         ExcludeClipRect(target, r.Left, r.Top, r.Right, r.Bottom);
         BitBlt(target, 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, SRCCOPY);
         RestoreDC(target, clip);
-        if (auto tab = RenderTab(current, 2, r, cache))
-            BitBlt(target, r.Left, r.Top, r.Width(), r.Height(), tab->Canvas()->Handle(), 0, 0, SRCCOPY);
+        const vcl::TGuarded<TvlTabControlWnd> alive(this);
+        auto tab = RenderTab(current, 2, r, cache);
+        if (Gone(alive)) {
+            RestoreDC(target, saved);
+            return;
+        }
+        if (tab) BitBlt(target, r.Left, r.Top, r.Width(), r.Height(), tab->Canvas()->Handle(), 0, 0, SRCCOPY);
     } else {
         BitBlt(target, 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, SRCCOPY);
     }

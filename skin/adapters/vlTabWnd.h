@@ -55,8 +55,10 @@ public:
     // they are gone).
     void UpdateUpDown();
     // The control's image without its current tab (strip, other tabs,
-    // frame) in the skin data's cache, when it is stale.
-    void BuildImage();
+    // frame) in the skin data's cache, when it is stale. False when the
+    // owner's drawing of a tab freed the adapter or the control: nothing
+    // more is done.
+    bool BuildImage();
     // The whole control into the DC of the message (WM_ERASEBKGND, WM_PRINT).
     void PaintTabControl(HDC MessageDC, bool IntoMessageDC);
 
@@ -73,11 +75,17 @@ protected:
     bool AnswerBackground(vcl::TMessage &Message);
 
 private:
-    void PaintStrip(vcl::TBitmap &Cache, const TvlBgInfo &Bg);
+    // False as BuildImage.
+    bool PaintStrip(vcl::TBitmap &Cache, const TvlBgInfo &Bg);
     // One tab rendered into a bitmap of its rectangle, over Under (the
-    // control's image at the tab's place).
+    // control's image at the tab's place); null also when the owner's
+    // drawing freed the adapter or the control (ask Gone).
     std::unique_ptr<vcl::TBitmap> RenderTab(int Index, int State, const vcl::TRect &R, vcl::TBitmap &Under);
-    void PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, int SectionIndex);
+    // False as BuildImage.
+    bool PaintTabContent(int Index, int State, vcl::TBitmap &Bmp, int SectionIndex);
+    // The owner's drawing of a tab (the application's) freed the adapter
+    // or its control.
+    static bool Gone(const vcl::TGuarded<TvlTabControlWnd> &Alive);
     // The colour the tab images are mixed with (the manager's glyph
     // option), clNone to draw them as they are.
     vcl::TColor TabImageTint(int SectionIndex) const;

@@ -153,6 +153,21 @@ void TvlToolBarWnd::PaintClient(HDC DC) {
         BitBlt(target, 0, 0, ClientR.Width(), ClientR.Height(), copy->Canvas()->Handle(), Border, Border, SRCCOPY);
 }
 
+void TvlToolBarWnd::Print(HDC DC) {
+    if (!DC || SkinData->UpdatePaintLock(false)) return;
+    RefreshImage();
+    const vcl::TPoint offset = ClientOffsetOf(Handle);
+    if (offset.X > 0) {
+        vcl::TBitmap &cache = *SkinData->CacheBmp();
+        CopyBorderStrips(DC, 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, offset.X);
+    }
+    const int saved = SaveDC(DC);
+    OffsetViewportOrgEx(DC, offset.X, offset.Y, nullptr);
+    IntersectClipRect(DC, 0, 0, ClientR.Width(), ClientR.Height());
+    PaintClient(DC);
+    RestoreDC(DC, saved);
+}
+
 void TvlToolBarWnd::PaintButton(int Index, const vcl::TRect &R, vcl::TBitmap &Target) {
     TBBUTTON button{};
     if (!SendMessageW(Handle, TB_GETBUTTON, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&button))) return;
@@ -260,7 +275,7 @@ bool TvlToolBarWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_ERASEBKGND: Message.Result = 1; return true;
     case WM_NCPAINT: Message.Result = PaintFrame() ? 0 : 1; return true;
     case WM_PRINT:
-        PaintClient(reinterpret_cast<HDC>(Message.WParam));
+        Print(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 0;
         return true;
     default: break;

@@ -33,6 +33,9 @@ public:
     bool PaintFrame();
     // Every button over the bar's image into DC (the window's own when null).
     void PaintClient(HDC DC);
+    // The whole window's picture into DC from its origin: the frame, and the
+    // client at its place inside it.
+    void Print(HDC DC);
     // The bar's image rebuilt when it is stale; the client rectangle and
     // the border width with it.
     void RefreshImage();

@@ -423,10 +423,13 @@ bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
         return true;
     case SC_PARENT_UPDATE_DONE:
         if (data.PaintLocked && w && !data.UpdatePaintLock(true)) {
+            // The repaint runs the application's painting, which may free
+            // the control.
+            const vcl::TGuarded<vcl::TWinControl> windowed(w);
             if (HWND wnd = WindowOf(w))
                 RedrawWindow(wnd, nullptr, nullptr,
                              RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-            PassUpdateDoneToChildren(w);
+            PassUpdateDoneToChildren(windowed.Get());
         }
         return true;
     case SC_IS_HANDLED:

@@ -226,7 +226,13 @@ void TsCommonData::Loaded() {
     Updating = false;
     ChooseDefaultSection();
     if (!IsSkinned(false) || !OwnerControl() || !OwnerControl()->Parent() || OwnerLoading()) return;
-    if (Windowed(OwnerControl())) NotifyFormOfControl(OwnerControl());
+    if (Windowed(OwnerControl())) {
+        // The form's repaint runs the application's painting, which may
+        // free this record with its adapter.
+        const vcl::TGuarded alive(this);
+        NotifyFormOfControl(OwnerControl());
+        if (!alive) return;
+    }
     SyncControlColors(false);
 }
 

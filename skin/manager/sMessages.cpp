@@ -208,7 +208,9 @@ bool CommandArgumentIsOurs(const vcl::TMessage &Message) {
 
 void BroadcastToChildControls(vcl::TWinControl *Parent, const vcl::TMessage &Message) {
     if (!Parent) return;
-    for (int i = 0; i < Parent->ControlCount(); ++i) {
+    // A child's answer may free the parent.
+    const vcl::TGuarded parent(Parent);
+    for (int i = 0; parent && i < Parent->ControlCount(); ++i) {
         vcl::TControl *child = Parent->Controls(i);
         if (Destroying(child)) return;
         auto *windowed = dynamic_cast<vcl::TWinControl *>(child);

@@ -593,12 +593,14 @@ void TvlHideTimer::FireAfterAnimation() {
 }
 
 void TvlHideTimer::Finish() {
-    FireAfterAnimation();
+    // The hide is put down before its event runs the application's code,
+    // which may start the next hide on this same timer.
     SetInterval(65535);
     SetOnTimer({});
     FWindow.reset();
     FSnapshot.reset();
     FWork.reset();
+    FireAfterAnimation();
 }
 
 void TvlHideTimer::Step(vcl::TObject *) {
@@ -616,8 +618,9 @@ TvlHideTimer *HideTimer() { return TheHideTimer; }
 
 void RunHideAnimation(std::unique_ptr<vcl::TForm> Window, std::unique_ptr<vcl::TBitmap> Snapshot, int Time,
                       std::uint8_t Alpha, int Mode, HWND EventWindow) {
-    // The hide before this one ends where it stands, its event fired.
-    if (TheHideTimer && TheHideTimer->FWindow) TheHideTimer->Finish();
+    // The hide before this one ends where it stands, its event fired; so
+    // does one that the event started.
+    while (TheHideTimer && TheHideTimer->FWindow) TheHideTimer->Finish();
     const int steps = Time / 10;
     // Nothing to play: no animation ran, so there is no end of one to tell.
     if (steps < 1 || !Window || !Snapshot || Snapshot->Empty()) return;

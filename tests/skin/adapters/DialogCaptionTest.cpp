@@ -1,7 +1,8 @@
 // The caption of a skinned dialog, with and without the extended border:
 // where the skin's offsets put the icon and the title buttons (and where
-// the buttons answer the mouse), the caption text's glow, and the restore
-// glyph that a skin gives the dialog's own section only.
+// the buttons answer the mouse), the caption text's glow, the restore
+// glyph that a skin gives the dialog's own section only, and the disabled
+// look of an inactive dialog's buttons.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -133,6 +134,52 @@ TEST_F(DialogCaption, AMaximizedDialogFindsTheRestoreGlyphInItsOwnSection) {
     EXPECT_EQ(CachePixel(*a, inside.X, inside.Y), NormColors.Hot);
     SetCursorPos(2, 2);
     SendMessageW(d.Window, WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+
+// A title button under the mouse keeps its hot look only while the dialog
+// is active: an inactive dialog's hot look is faded into the caption behind
+// it (half and half), as its normal look is, whether the button's repaint
+// or the whole frame's draws it.
+TEST_F(DialogCaption, AnInactiveDialogsButtonLooksDisabledInEveryState) {
+    const auto faded = [](vcl::TColor Glyph, vcl::TColor Behind) {
+        vcl::TColor c = 0;
+        for (int shift = 0; shift <= 16; shift += 8)
+            c |= static_cast<vcl::TColor>(((Glyph >> shift & 0xFF) + (Behind >> shift & 0xFF)) / 2) << shift;
+        return c;
+    };
+    const auto alike = [](vcl::TColor A, vcl::TColor B) {
+        for (int shift = 0; shift <= 16; shift += 8)
+            if (std::abs(static_cast<int>(A >> shift & 0xFF) - static_cast<int>(B >> shift & 0xFF)) > 2) return false;
+        return true;
+    };
+    OwnDialog d(FixedDialog(L"Neaktivni"));
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_NE(a, nullptr);
+    const TvlDialogButton &close = *a->ButtonByCode(HTCLOSE);
+    const vcl::TPoint inside{close.Rect.Left + 2, close.Rect.Top + 2};
+    const auto hover = [&] {
+        SetCursorPos(2, 2);
+        Settle();
+        MouseTo(d.Window, {(close.Rect.Left + close.Rect.Right) / 2, (close.Rect.Top + close.Rect.Bottom) / 2});
+        Settle();
+    };
+    hover();
+    ASSERT_EQ(a->HotButton, HTCLOSE);
+    EXPECT_EQ(CachePixel(*a, inside.X, inside.Y), CloseColors.Hot) << "active, able to act";
+
+    TestForm other;
+    other.Show();
+    ASSERT_TRUE(uitest::ActivateAndWait(other.Form->Handle(), std::chrono::milliseconds(1000)));
+    Settle();
+    hover();
+    ASSERT_EQ(a->HotButton, HTCLOSE);
+    EXPECT_TRUE(alike(CachePixel(*a, inside.X, inside.Y), faded(CloseColors.Hot, InactiveTitle)))
+        << "inactive: " << std::hex << CachePixel(*a, inside.X, inside.Y);
+    // Its frame drawn anew while the mouse stays there: the same.
+    Render(*a);
+    EXPECT_TRUE(alike(CachePixel(*a, inside.X, inside.Y), faded(CloseColors.Hot, InactiveTitle)))
+        << "inactive, frame drawn anew: " << std::hex << CachePixel(*a, inside.X, inside.Y);
+    SetCursorPos(2, 2);
 }
 
 // The "CAPTION" section's box stands behind the text: at the left, and at

@@ -225,6 +225,7 @@ struct TRun {
     // A control's own drawing events.
     void DrawPanel(vcl::TStatusBar *, vcl::TStatusPanel *, const vcl::TRect &) { Event(); }
     void DrawComboItem(vcl::TWinControl *, int, const vcl::TRect &, unsigned) { Event(); }
+    void DrawTab(vcl::TCustomTabControl *, int, const vcl::TRect &, bool) { Event(); }
     // An application's drawing over each item, which looks at the item.
     int Looked = 0;
     void LookAtItem(vcl::TObject *Sender, vcl::TCanvas *, vcl::TRect, vcl::TOwnerDrawState, TsMenuItemType) {
@@ -804,7 +805,10 @@ const std::vector<TKind> &Kinds() {
         {"NativePaint", tpNativePaint, [](TRun &R) { Put(R, vcl::Create<vcl::TPanel>(R.Form))->SetCaption("Native"); },
          "paint size font colour skin removal"},
         // Controls the application draws a part of, in its event: a status
-        // bar's owner-drawn panel, an owner-drawn combo box's items.
+        // bar's owner-drawn panel, an owner-drawn combo box's items, an
+        // owner-drawn tab control's tabs (skinned: the stored skin has no
+        // tab control); skinned, and with the skin off as the class library
+        // draws them.
         {"OwnerDrawStatusBar", tpStatusBar,
          [](TRun &R) {
              auto *bar = Put(R, vcl::Create<vcl::TStatusBar>(R.Form), 160, 22);
@@ -812,7 +816,7 @@ const std::vector<TKind> &Kinds() {
              bar->Panels()->Items(0)->SetStyle(vcl::psOwnerDraw);
              bar->UpdatePanels();
          },
-         "OnDrawPanel"},
+         "OnDrawPanel OnDrawPanel_unskinned"},
         {"OwnerDrawCombo", tpComboBox,
          [](TRun &R) {
              auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 24);
@@ -820,7 +824,15 @@ const std::vector<TKind> &Kinds() {
              for (int i = 0; i < 20; ++i) combo->Items()->Add("Item " + std::to_string(i));
              combo->SetItemIndex(0);
          },
-         "OnDrawItem_in_the_field OnDrawItem_in_the_list"},
+         "OnDrawItem_in_the_field OnDrawItem_in_the_list OnDrawItem_unskinned"},
+        {"OwnerDrawTabs", tpTabControl,
+         [](TRun &R) {
+             auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
+             tabs->SetOwnerDraw(true);
+             tabs->Tabs()->Add("One");
+             tabs->Tabs()->Add("Two");
+         },
+         "OnDrawTab OnDrawTab_in_a_print OnDrawTab_unskinned", {}, false, false, true},
         {"PageControl", tpPageControl,
          [](TRun &R) {
              auto *pages = Put(R, vcl::Create<vcl::TPageControl>(R.Form));
@@ -832,11 +844,15 @@ const std::vector<TKind> &Kinds() {
          },
          "paint print size font skin removal"},
         {"PanelChildren", tpPanel, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TPanel>(R.Form))); },
-         "paint print"},
+         "paint print updatedone showing"},
         {"ButtonChildren", tpButton, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TButton>(R.Form), 160, 60)); },
          "hover"},
         {"GroupBoxChildren", tpGroupBox, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TGroupBox>(R.Form))); },
-         "paint print"},
+         "paint print updatedone showing"},
+        {"ScrollBoxChildren", tpScrollControl, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TScrollBox>(R.Form))); },
+         "updatedone showing"},
+        {"StaticTextChildren", tpStaticText,
+         [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TStaticText>(R.Form), 160, 90)); }, "showing"},
         // Skinned (the stored skin has no tab control), it paints its
         // labels into its own picture, in its print and its erase.
         {"TabControlChildren", tpTabControl,
@@ -1217,6 +1233,19 @@ const std::vector<TAction> &Actions() {
              SendMessageW(R.Window, CB_SHOWDROPDOWN, TRUE, 0);
              if (const HWND w = R.LiveWindow()) SendMessageW(w, CB_SHOWDROPDOWN, FALSE, 0);
          }},
+        // The parent's update ends while the control's paint is locked: the
+        // control paints, then tells its children.
+        {"updatedone",
+         [](TRun &R) {
+             SendMessageW(R.Window, SM_SKINCOMMAND, SkinCommand(SC_SET_UPDATING, 1), 0);
+             if (const HWND w = R.LiveWindow()) SendSkinCommand(w, SC_PARENT_UPDATE_DONE, 0);
+         }},
+        // The form shows again: its controls hear that they show.
+        {"showing",
+         [](TRun &R) {
+             R.Form->Hide();
+             R.Form->Show();
+         }},
         {"position", [](TRun &R) { static_cast<vcl::TScrollBar *>(R.Control)->SetPosition(70); }},
         {"pass",
          [](TRun &R) {
@@ -1279,6 +1308,41 @@ const std::vector<TAction> &Actions() {
                        SendMessageW(R.Window, CB_SHOWDROPDOWN, TRUE, 0);
                        if (const HWND w = R.LiveWindow()) SendMessageW(w, CB_SHOWDROPDOWN, FALSE, 0);
                    }),
+        MenuAction("OnDrawTab",
+                   [](TRun &R) {
+                       static_cast<vcl::TTabControl *>(R.Control)->OnDrawTab = vcl::TDrawTabEvent::Bind<&TRun::DrawTab>(&R);
+                   },
+                   Redraw),
+        MenuAction("OnDrawTab_in_a_print",
+                   [](TRun &R) {
+                       static_cast<vcl::TTabControl *>(R.Control)->OnDrawTab = vcl::TDrawTabEvent::Bind<&TRun::DrawTab>(&R);
+                   },
+                   [](TRun &R) {
+                       vcl::TBitmap picture;
+                       picture.SetSize(220, 140);
+                       PaintControlToBitmap(picture, R.Control, 0, 0, nullptr);
+                   }),
+        // The same events with the skin off, as the class library draws them.
+        MenuAction("OnDrawPanel_unskinned",
+                   [](TRun &R) {
+                       static_cast<vcl::TStatusBar *>(R.Control)->OnDrawPanel =
+                           vcl::TDrawPanelEvent::Bind<&TRun::DrawPanel>(&R);
+                       DefaultManager()->SetActive(false);
+                   },
+                   Redraw),
+        MenuAction("OnDrawItem_unskinned",
+                   [](TRun &R) {
+                       static_cast<vcl::TComboBox *>(R.Control)->OnDrawItem =
+                           vcl::TDrawItemEvent::Bind<&TRun::DrawComboItem>(&R);
+                       DefaultManager()->SetActive(false);
+                   },
+                   Redraw),
+        MenuAction("OnDrawTab_unskinned",
+                   [](TRun &R) {
+                       static_cast<vcl::TTabControl *>(R.Control)->OnDrawTab = vcl::TDrawTabEvent::Bind<&TRun::DrawTab>(&R);
+                       DefaultManager()->SetActive(false);
+                   },
+                   Redraw),
         MenuAction("popup_OnDrawItem",
                    [](TRun &R) { Painter().OnDrawItem = TsMenuManagerDrawItemEvent::Bind<&TRun::DrawItem>(&R); }),
         // As the items are measured, and once the menu window is there (its
@@ -1814,8 +1878,9 @@ protected:
 
     FreedByApplication()
         : Manager(GetParam().Kind->Framed ? (LooksThrough(GetParam().Action) ? Through.get() : Framed.get())
-                  : GetParam().Action == "removal" || GetParam().Kind->Light ? Light.get()
-                                                                             : Stored.get()) {
+                  : GetParam().Action == "removal" || GetParam().Action.ends_with("_unskinned") || GetParam().Kind->Light
+                      ? Light.get()
+                      : Stored.get()) {
         Manager->SetIsDefault(true);
         Form.Show();
     }

@@ -248,6 +248,29 @@ TEST_F(NativeToolBar, RealMouseMakesAButtonHotThenPressedAndTheClickReachesThePa
     }));
 }
 
+TEST_F(NativeToolBar, ItsPictureIsWhatTheScreenShowsWithAndWithoutAFrame) {
+    for (bool framed : {false, true}) {
+        SCOPED_TRACE(framed ? "framed" : "plain");
+        if (framed) {
+            SetWindowLongPtrW(Bar, GWL_EXSTYLE, GetWindowLongPtrW(Bar, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+            SetWindowPos(Bar, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+        }
+        RedrawAll(Parent.Window);
+        const uitest::TImage32 screen = uitest::CaptureWindow(Bar);
+        vcl::TBitmap picture;
+        picture.SetPixelFormat(vcl::pf32bit);
+        picture.SetSize(screen.Width, screen.Height);
+        SendMessageW(Bar, WM_PRINT, reinterpret_cast<WPARAM>(picture.Canvas()->Handle()),
+                     PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+        GdiFlush();
+        int differing = 0;
+        for (int y = 0; y < screen.Height; ++y)
+            for (int x = 0; x < screen.Width; ++x)
+                if ((picture.View().At(x, y) & 0xFFFFFF) != (screen.At(x, y) & 0xFFFFFF)) ++differing;
+        EXPECT_EQ(differing, 0) << "of " << screen.Width * screen.Height;
+    }
+}
+
 TEST_F(NativeToolBar, AVeryLongButtonTextIsReadWholeAndLiveCountsStayFlat) {
     const std::wstring longText(300, L'x');
     TBBUTTON b{};

@@ -262,6 +262,70 @@ TEST_F(FormAnimations, AHideCutShortByTheNextIsHeardOnceAndAHideWithoutFramesNev
     EXPECT_FALSE(ModuleState().FormAnimationActive);
 }
 
+// An application that hides another form once a hide has ended.
+struct HidesNext {
+    std::vector<TvlAnimEvent> Heard;
+    vcl::TCustomForm *Next = nullptr;
+    void On(TvlAnimEvent E) {
+        Heard.push_back(E);
+        if (E == aeHiding && Next) std::exchange(Next, nullptr)->Hide();
+    }
+};
+
+TEST_F(FormAnimations, AHideStartedWhereAnotherEndsRunsWholeAndIsHeard) {
+    const std::vector<int> wholeHide{255, 255, 230, 204, 178, 153, 128, 102, 76, 51, 26, 0, 0};
+    TestForm second, third;
+    second.Form->SetBounds(150, 150, 300, 200);
+    third.Form->SetBounds(200, 120, 260, 180);
+    HidesNext first, secondHeard, thirdHeard;
+    P->OnAfterAnimation = TvlAfterAnimation::Bind<&HidesNext::On>(&first);
+    vcl::Create<TsSkinProvider>(second.Form)->OnAfterAnimation = TvlAfterAnimation::Bind<&HidesNext::On>(&secondHeard);
+    vcl::Create<TsSkinProvider>(third.Form)->OnAfterAnimation = TvlAfterAnimation::Bind<&HidesNext::On>(&thirdHeard);
+    ShowFilled();
+    second.Show();
+    third.Show();
+    Effects().FormHide->Time = 100;
+    Effects().FormHide->Mode = atFading;
+    for (HidesNext *each : {&first, &secondHeard, &thirdHeard}) each->Heard.clear();
+
+    // The end of the first hide, on its timer, starts the second.
+    first.Next = second.Form;
+    {
+        LayeredRecorder recorder;
+        F()->Hide();
+        ASSERT_TRUE(HideDone());
+        const std::vector<HWND> windows = AnimationWindows();
+        ASSERT_EQ(windows.size(), 2u);
+        for (HWND w : windows) {
+            EXPECT_EQ(LayeredRecorder::AlphasOf(w), wholeHide);
+            EXPECT_FALSE(IsWindow(w));
+        }
+        EXPECT_EQ(first.Heard, std::vector<TvlAnimEvent>{aeHiding});
+        EXPECT_EQ(secondHeard.Heard, std::vector<TvlAnimEvent>{aeHiding});
+    }
+
+    // A hide cut short by the next one starts a third from its event: that
+    // one ends where it stands, heard, and the next plays whole.
+    Form.Show();
+    second.Show();
+    first.Heard.clear();
+    secondHeard.Heard.clear();
+    first.Next = third.Form;
+    LayeredRecorder recorder;
+    F()->Hide();
+    second.Form->Hide();
+    EXPECT_EQ(first.Heard, std::vector<TvlAnimEvent>{aeHiding});
+    EXPECT_EQ(thirdHeard.Heard, std::vector<TvlAnimEvent>{aeHiding});
+    ASSERT_TRUE(HideTimer() && HideTimer()->Window());
+    const HWND playing = HideTimer()->Window()->WindowHandle();
+    ASSERT_TRUE(HideDone());
+    EXPECT_EQ(LayeredRecorder::AlphasOf(playing), wholeHide);
+    EXPECT_EQ(secondHeard.Heard, std::vector<TvlAnimEvent>{aeHiding});
+    EXPECT_EQ(thirdHeard.Heard, std::vector<TvlAnimEvent>{aeHiding});
+    for (HWND w : AnimationWindows()) EXPECT_FALSE(IsWindow(w));
+    EXPECT_FALSE(ModuleState().FormAnimationActive);
+}
+
 // A second skin: the same frame in other colours.
 void AddSecondSkin(TsSkinManager &M) {
     TestSkin skin = FrameSkin();
