@@ -932,6 +932,9 @@ const std::vector<TKind> &Kinds() {
              for (int i = 0; i < 3; ++i) vcl::Create<vcl::TToolButton>(bar)->SetToolBar(bar);
          },
          "paint print size font skin removal"},
+        // Its labels are painted in the bar's custom-draw event.
+        {"ToolBarChildren", tpToolBar, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TToolBar>(R.Form), 160, 80), 30); },
+         "paint print"},
         // An MDI parent of its own, served by its provider, which makes the
         // client's adapter; the trap sits below both the form's procedure
         // and the client's, and the application frees the provider.
