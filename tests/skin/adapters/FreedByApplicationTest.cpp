@@ -844,11 +844,11 @@ const std::vector<TKind> &Kinds() {
          },
          "paint print size font skin removal"},
         {"PanelChildren", tpPanel, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TPanel>(R.Form))); },
-         "paint print updatedone showing"},
+         "paint print updatedone showing paint_unskinned"},
         {"ButtonChildren", tpButton, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TButton>(R.Form), 160, 60)); },
          "hover"},
         {"GroupBoxChildren", tpGroupBox, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TGroupBox>(R.Form))); },
-         "paint print updatedone showing"},
+         "paint print updatedone showing paint_unskinned"},
         {"ScrollBoxChildren", tpScrollControl, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TScrollBox>(R.Form))); },
          "updatedone showing"},
         {"StaticTextChildren", tpStaticText,
@@ -1164,6 +1164,12 @@ const std::vector<TAction> &Actions() {
              else
                  SendMessageW(R.Window, WM_PRINT, reinterpret_cast<WPARAM>(picture.Canvas()->Handle()),
                               PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+         }},
+        // With the skin off, as the class library paints a control's labels.
+        {"paint_unskinned",
+         [](TRun &R) {
+             DefaultManager()->SetActive(false);
+             if (R.LiveWindow()) Redraw(R);
          }},
         {"focus",
          [](TRun &R) {
