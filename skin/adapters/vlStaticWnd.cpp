@@ -389,7 +389,7 @@ TvlStaticTextWnd::~TvlStaticTextWnd() { ReleaseWindow(); }
 
 void TvlStaticTextWnd::SetDefaultSection() {
     vcl::TControl *control = SkinData ? SkinData->OwnerControl() : nullptr;
-    StaticText = dynamic_cast<vcl::TWinControl *>(control);
+    StaticText = vcl::TGuarded<vcl::TWinControl>(dynamic_cast<vcl::TWinControl *>(control));
     if (control) {
         const bool hot = SkinData->PaintLocked;
         SkinData->PaintLocked = true;
@@ -427,7 +427,7 @@ bool TvlStaticTextWnd::BuildCache() {
     if (StaticText) {
         canvas.SetFont(StaticText->Font());
         static constexpr UINT Aligns[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
-        const auto align = static_cast<std::size_t>(std::clamp<std::int64_t>(GetIntProp(StaticText, "Alignment"), 0, 2));
+        const auto align = static_cast<std::size_t>(std::clamp<std::int64_t>(GetIntProp(StaticText.Get(), "Alignment"), 0, 2));
         // No bidirectional adjustment: the class library's controls keep no
         // reading order of their own.
         flags = Aligns[align] | DT_VCENTER | DT_EXPANDTABS | DT_WORDBREAK;
@@ -504,17 +504,17 @@ bool TvlStaticTextWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_PARENTNOTIFY:
         if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-        if (!gone() && LOWORD(Message.WParam) == WM_CREATE && StaticText) NotifyFormOfControl(StaticText);
+        if (!gone() && LOWORD(Message.WParam) == WM_CREATE && StaticText) NotifyFormOfControl(StaticText.Get());
         return true;
     case vcl::CM_TEXTCHANGED: SkinData->BGChanged = true; break;
     case vcl::CM_SHOWINGCHANGED:
         if (StaticText && StaticText->Visible()) {
             // The form's repaint and the children's answers run the
             // application's code, which may free this adapter.
-            NotifyFormOfControl(StaticText);
+            NotifyFormOfControl(StaticText.Get());
             for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH}) {
                 if (gone()) return true;
-                PassToChildren(StaticText, Handle,
+                PassToChildren(StaticText.Get(), Handle,
                                {SM_SKINCOMMAND, static_cast<WPARAM>(sub) << 16, reinterpret_cast<LPARAM>(SkinManager), 0});
             }
             if (gone()) return true;

@@ -88,7 +88,9 @@ public:
     // The client part into DC, with the graphic children over it.
     void PaintClient(HDC DC);
 
-    vcl::TWinControl *StaticText = nullptr;  // not owned: the wrapped control, or none
+    // Not owned: the wrapped control, or none. Guarded: the application may
+    // free it inside a message the adapter passes on (a child's paint).
+    vcl::TGuarded<vcl::TWinControl> StaticText;
 
 private:
     bool SkinCommand(vcl::TMessage &Message);

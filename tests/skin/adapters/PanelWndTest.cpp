@@ -354,7 +354,7 @@ TEST_F(PanelWnd, StaticTextTakesItsSectionFromItsBevelAndWritesInItsAlignment) {
     ASSERT_TRUE(a && b);
     EXPECT_EQ(a->SkinData->SkinSection(), "CHECKBOX");
     EXPECT_EQ(b->SkinData->SkinSection(), "PANEL");
-    EXPECT_EQ(b->StaticText, bevel);
+    EXPECT_EQ(b->StaticText.Get(), bevel);
     const uitest::TImage32 image = Shown(bevel->Handle());
     // The frame strips and the client part both from the section.
     EXPECT_EQ(ColorAt(image, 0, 0), PanelFace);
