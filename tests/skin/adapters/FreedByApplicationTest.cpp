@@ -713,7 +713,7 @@ const std::vector<TKind> &Kinds() {
              memo->SetScrollBars(vcl::ssVertical);
              memo->Lines()->SetText(Lines(40));
          },
-         "paint print focus size font colour skin removal line page thumb cancel capture destroy"},
+         "paint print focus size font colour skin removal line page thumb cancel capture destroy barsize"},
         {"ListBox", tpEdit,
          [](TRun &R) {
              Bare(R, L"LISTBOX", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
@@ -845,7 +845,7 @@ const std::vector<TKind> &Kinds() {
          },
          "paint print size font skin removal"},
         {"PanelChildren", tpPanel, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TPanel>(R.Form))); },
-         "paint print updatedone showing skin"},
+         "paint print updatedone showing skin barsize"},
         {"ButtonChildren", tpButton, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TButton>(R.Form), 160, 60)); },
          "hover"},
         {"GroupBoxChildren", tpGroupBox, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TGroupBox>(R.Form))); },
@@ -1173,6 +1173,15 @@ const std::vector<TAction> &Actions() {
         {"colour", [](TRun &R) { R.Control->SetColor(0x2060A0); }},
         {"skin", [](TRun &R) { DefaultManager()->UpdateSkin(true); }},
         {"removal", [](TRun &R) { DefaultManager()->SetActive(false); }},
+        // The skin's scroll bars change size: every control's frame is
+        // calculated again, then its children's.
+        {"barsize",
+         [](TRun &R) {
+             TvlScrollBarsSupport *bars = DefaultManager()->ScrollsOptions();
+             const int size = bars->ScrollSize();
+             R.Keep.push_back(std::shared_ptr<void>(nullptr, [bars, size](void *) { bars->SetScrollSize(size); }));
+             bars->SetScrollSize(size + 4);
+         }},
         // The application renames the control.
         {"text",
          [](TRun &R) {
