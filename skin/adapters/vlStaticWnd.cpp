@@ -117,6 +117,12 @@ void CopyCacheBorder(TsCommonData &Data, HDC DC, int Width, int Height, int B) {
                      cache->Canvas()->Handle(), 0, 0, B);
 }
 
+bool SectionSeesThrough(const TsCommonData &Data) {
+    const TsSkinManager *m = Data.GetSkinManager();
+    return m && m->IsValidSectionIndex(Data.SkinIndex()) &&
+           m->Sections[static_cast<std::size_t>(Data.SkinIndex())].Props[0].Transparency != 0;
+}
+
 bool EmptyClip(HDC DC) {
     RECT r{};
     return GetClipBox(DC, &r) == NULLREGION;
@@ -126,7 +132,9 @@ void PaintContainerClient(TvlMainWnd &Adapter, HDC DC, int Frame, const std::fun
                           bool ByLastPass) {
     TsCommonData &data = *Adapter.SkinData;
     auto *control = dynamic_cast<vcl::TWinControl *>(data.OwnerControl());
-    if (Destroying(control) || ParentCreating(control) || data.PaintLocked || !DC) return;
+    // A parent in the middle of an update has no background ready: the
+    // lock taken here has its update-done paint this one again.
+    if (Destroying(control) || ParentCreating(control) || !DC || data.UpdatePaintLock(false)) return;
     RefreshGeometry(Adapter);
     RECT clip{};
     GetClipBox(DC, &clip);
@@ -447,7 +455,7 @@ bool TvlStaticTextWnd::BuildCache() {
 }
 
 void TvlStaticTextWnd::PaintFrame(HDC DC) {
-    if (SkinData->PaintLocked) return;
+    if (SkinData->UpdatePaintLock(false)) return;
     if (!BuildCache()) {
         SkinData->PaintLocked = true;
         return;
@@ -532,7 +540,7 @@ bool TvlStaticTextWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
-        if (SkinData->UsesParentBackground()) SkinData->BGChanged = true;
+        if (SectionSeesThrough(*SkinData)) SkinData->BGChanged = true;
         break;
     default: break;
     }
