@@ -187,11 +187,50 @@ bool TsSkinProvider::CreateControlAdapter() {
 
 // ------------------------------------------------------------- the veil
 
+TvlVeilHolder::TvlVeilHolder(TsSkinProvider &Provider, HWND Window)
+    : FProvider(Provider), FSubclass(vcl::TWndMethod::Bind<&TvlVeilHolder::WndProc>(this)) {
+    FSubclass.Attach(Window);
+}
+
+void TvlVeilHolder::WndProc(vcl::TMessage &Message) {
+    // The holder's own handling may free the provider, this with it.
+    const vcl::TGuarded alive(this);
+    FSubclass.CallPrevious(Message);
+    constexpr std::uint32_t flights = pfMinimizeAnimation | pfRestoreAnimation;
+    // (A redraw switched off and on again hides and shows the holder too,
+    // with no placement: a show animation does that.)
+    const bool shownOrPlaced = Message.Msg == WM_WINDOWPOSCHANGED || Message.Msg == WM_SETREDRAW;
+    if (alive && shownOrPlaced && !(FProvider.StateFlags & flights)) FProvider.UpdateDisabledVeil();
+}
+
+void TsSkinProvider::WatchVeilHolders(HWND Window) {
+    std::vector<HWND> holders;
+    for (HWND w = Window; w && (GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD);) {
+        w = GetAncestor(w, GA_PARENT);
+        if (w) holders.push_back(w);
+    }
+    const bool same = holders.size() == VeilHolders.size() &&
+                      std::equal(holders.begin(), holders.end(), VeilHolders.begin(),
+                                 [](HWND W, const std::unique_ptr<TvlVeilHolder> &H) { return H->Window() == W; });
+    if (same) return;
+    VeilHolders.clear();
+    for (const HWND w : holders) try {
+            VeilHolders.push_back(std::make_unique<TvlVeilHolder>(*this, w));
+        } catch (const vcl::EInvalidOperation &) {
+            // Another process's window: its moves stay unseen.
+        }
+}
+
 void TsSkinProvider::UpdateDisabledVeil() {
+    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+    const bool disabled = window && !Form->Enabled();
+    // Watched while disabled, hidden or not: a holder shown again brings
+    // the veil back.
+    WatchVeilHolders(disabled ? window : nullptr);
     // A veil is laid only over a form that can be seen: over a hidden or
-    // minimized one it would be a black rectangle over whatever lies there.
-    const bool wanted = Form && !Form->Enabled() && Form->HandleAllocated() &&
-                        IsWindowVisible(Form->WindowHandle()) && !IsIconic(Form->WindowHandle());
+    // minimized one (or one inside a hidden or minimized window) it would be
+    // a black rectangle over whatever lies there.
+    const bool wanted = disabled && IsWindowVisible(window) && !IsIconic(GetAncestor(window, GA_ROOT));
     if (!wanted) {
         DisabledVeil.reset();
         return;

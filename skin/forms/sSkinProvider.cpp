@@ -221,6 +221,7 @@ TsSkinProvider::~TsSkinProvider() {
     ButtonsBackup.reset();
     SnapshotBitmap.reset();
     for (auto &glow : CaptionGlows) glow.reset();
+    VeilHolders.clear();
     DisabledVeil.reset();
     FreeCaptionCover();
     HideCover.reset();

@@ -78,6 +78,7 @@ namespace skin {
 class TsScrollWndData;
 class TsSkinManager;
 class TsMDIForm;
+class TsSkinProvider;
 class TsTitleBar;
 class TvlTitleBarItem;
 class TsSystemMenu;
@@ -159,6 +160,25 @@ struct TvlOutlineDrag {
     TvlOutlineDrag &operator=(const TvlOutlineDrag &) = delete;
     // A drag still running when its provider goes leaves no outline behind.
     ~TvlOutlineDrag();
+};
+
+// A window that holds a disabled form inside it (the form's parent, or one
+// of that parent's own): the form hears nothing when its holder moves, hides
+// or is minimized, so the provider's veil, a window of the screen, is laid
+// again after each placement of the holder.
+class TvlVeilHolder {
+public:
+    TvlVeilHolder(TsSkinProvider &Provider, HWND Window);
+    TvlVeilHolder(const TvlVeilHolder &) = delete;
+    TvlVeilHolder &operator=(const TvlVeilHolder &) = delete;
+    HWND Window() const { return FSubclass.Handle(); }
+    const vcl::TLifeMark &LifeMark() const { return FLife; }
+
+private:
+    void WndProc(vcl::TMessage &Message);
+    TsSkinProvider &FProvider;  // whose member this is
+    vcl::TLifeMark FLife;
+    vcl::TWindowSubclass FSubclass;
 };
 
 // What the form's WindowProc holds while a provider serves it: it calls the
@@ -476,6 +496,8 @@ public:
     bool CreateControlAdapter();
     // The veil over the disabled form, shown or removed.
     void UpdateDisabledVeil();
+    // Watches the windows that hold Window (none for null or a top-level window).
+    void WatchVeilHolders(HWND Window);
     // The caption cover's replaced window procedure and its paint handler.
     void CoverWndProc(vcl::TMessage &Message);
     void CoverPaint(vcl::TObject *Sender);
@@ -761,6 +783,7 @@ public:
     TsSystemMenu *SystemMenu = nullptr;   // owned (a component of the provider), freed here
     std::unique_ptr<TvlScrollAdapter> FormScrollAdapter;
     std::unique_ptr<vcl::TForm> DisabledVeil;
+    std::vector<std::unique_ptr<TvlVeilHolder>> VeilHolders;  // while a form inside another is disabled
     std::unique_ptr<vcl::TForm> CaptionCover;
     vcl::TWndMethod CoverSavedWndProc;    // the cover's procedure before ours
     std::unique_ptr<vcl::TForm> HideCover;

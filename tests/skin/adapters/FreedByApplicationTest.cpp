@@ -1721,6 +1721,7 @@ const std::vector<TAction> &Actions() {
         // The user drags the caption of a form with an extended border, the
         // skin's blended move on: the form's window waits unseen while the
         // border window travels, and joins it where the drag left it.
+        // (Not the plain form: Wine's move loop never ends once the window it drags is destroyed.)
         FormAction("WM_WINDOWPOSCHANGED in a blended move", WM_WINDOWPOSCHANGED, BlendedMoves, DragCaption, true,
                    BorderOnly),
         // (WM_SIZE, WM_MOVE and WM_ERASEBKGND come from the system's handling

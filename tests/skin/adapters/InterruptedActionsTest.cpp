@@ -778,14 +778,37 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
             EXPECT_EQ(TopLeftOf(s.Border()).X - frame.X, TopLeftOf(s.Window()).X - form.X) << "the border after a move";
             EXPECT_EQ(TopLeftOf(s.Border()).Y - frame.Y, TopLeftOf(s.Window()).Y - form.Y) << "the border after a move";
         }
+        const auto expectVeilGone = [&](const char *Of) {
+            EXPECT_TRUE(s.VeilAgainstForm().IsEmpty()) << "the veil of " << Of;
+            for (const HWND shown : ShownWindows())
+                if (shown != GetAncestor(s.Window(), GA_ROOT)) ADD_FAILURE() << Of << ": left on the screen: " << Describe(shown);
+        };
         s.Hide();
         s.Settle();
-        EXPECT_TRUE(s.VeilAgainstForm().IsEmpty()) << "the veil of a hidden form";
-        for (const HWND shown : ShownWindows())
-            if (shown != GetAncestor(s.Window(), GA_ROOT)) ADD_FAILURE() << "left on the screen: " << Describe(shown);
+        expectVeilGone("a hidden form");
         s.Show();
         s.Settle();
         EXPECT_EQ(s.VeilAgainstForm(), over) << "the veil shown again";
+        // The form that holds it moves, hides and shows again: the form
+        // inside hears nothing of it, its veil goes along all the same.
+        if (s.Host) {
+            s.Host->SetBounds(s.Host->Left() + 40, s.Host->Top() + 25, s.Host->Width(), s.Host->Height());
+            s.Settle();
+            EXPECT_EQ(s.VeilAgainstForm(), over) << "the veil after its host's move";
+            s.Host->Hide();
+            s.Settle();
+            expectVeilGone("a hidden host");
+            s.Host->Show();
+            s.Settle();
+            EXPECT_EQ(s.VeilAgainstForm(), over) << "the veil with its host shown again";
+            SendMessageW(s.Host->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            s.Settle();
+            ASSERT_TRUE(IsIconic(s.Host->Handle()));
+            expectVeilGone("a minimized host");
+            SendMessageW(s.Host->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+            s.Settle();
+            EXPECT_EQ(s.VeilAgainstForm(), over) << "the veil with its host restored";
+        }
         s.Enable(true);
         break;
     }
