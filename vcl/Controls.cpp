@@ -65,12 +65,15 @@ public:
     TControlStateScope(TControl *Control, TControlStateItem Item) : FControl(Control), FItem(Item) {
         FControl->SetControlState(FControl->ControlState() + TControlState{FItem});
     }
-    ~TControlStateScope() { FControl->SetControlState(FControl->ControlState() - TControlState{FItem}); }
+    // What runs inside the scope (a paint, the application's) may free the control.
+    ~TControlStateScope() {
+        if (FControl) FControl->SetControlState(FControl->ControlState() - TControlState{FItem});
+    }
     TControlStateScope(const TControlStateScope &) = delete;
     TControlStateScope &operator=(const TControlStateScope &) = delete;
 
 private:
-    TControl *FControl;
+    TGuarded<TControl> FControl;
     TControlStateItem FItem;
 };
 
@@ -934,11 +937,13 @@ void TWinControl::WMPaint(TMessage &Message) {
 
 void TWinControl::PaintHandler(TMessage &Message) {
     const TPaintDC dc(WindowHandle(), reinterpret_cast<HDC>(Message.WParam));
+    // The paint is the application's: it may free the control.
+    const TGuarded alive(this);
     {
         TSavedDC saved(dc.Get());
         PaintWindow(dc.Get());
     }
-    PaintControls(dc.Get(), nullptr);
+    if (alive) PaintControls(dc.Get(), nullptr);
 }
 
 void TWinControl::PaintWindow(HDC DC) {
@@ -997,7 +1002,9 @@ void TWinControl::PaintControls(HDC DC, TControl *First) {
     auto it = First ? std::find(children.begin(), children.end(), First) : children.begin();
     RECT clip{};
     GetClipBox(DC, &clip);
-    for (; it != children.end(); ++it) {
+    // A child's paint (the application's) may free this control.
+    const TGuarded alive(this);
+    for (; it != children.end() && alive; ++it) {
         TControl *c = *it;
         if (!IsChild(c) || dynamic_cast<TWinControl *>(c) || !c->Visible()) continue;
         const RECT bounds{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};

@@ -52,19 +52,22 @@ TCustomDrawState DrawStateOf(UINT ItemState) {
     return s;
 }
 
-// The canvas draws on a notice's DC for the length of a handler.
+// The bar's canvas draws on a notice's DC for the length of a handler. The
+// handler is the application's: it may free the bar, its canvas with it.
 class TCanvasLoan {
 public:
-    TCanvasLoan(TCanvas &Canvas, HDC DC) : FCanvas(Canvas), FDC(DC), FSaved(SaveDC(DC)) { Canvas.SetHandle(DC); }
+    TCanvasLoan(TToolBar &Bar, HDC DC) : FBar(&Bar), FDC(DC), FSaved(SaveDC(DC)) { Bar.Canvas()->SetHandle(DC); }
     ~TCanvasLoan() {
-        FCanvas.SetHandle(nullptr);
+        if (FBar) FBar->Canvas()->SetHandle(nullptr);
         RestoreDC(FDC, FSaved);
     }
     TCanvasLoan(const TCanvasLoan &) = delete;
     TCanvasLoan &operator=(const TCanvasLoan &) = delete;
 
+    bool BarLives() const { return static_cast<bool>(FBar); }
+
 private:
-    TCanvas &FCanvas;
+    TGuarded<TToolBar> FBar;
     HDC FDC;
     int FSaved;
 };
@@ -271,19 +274,22 @@ void TToolBar::CustomDraw(TMessage &Message) {
     if (cd.dwDrawStage == CDDS_PREPAINT) {
         bool defaultDraw = true;
         if (OnCustomDraw) {
-            const TCanvasLoan loan(*FCanvas, cd.hdc);
+            const TCanvasLoan loan(*this, cd.hdc);
             OnCustomDraw(this, r, cdPrePaint, defaultDraw);
+            // Nothing of the bar is left to draw its buttons.
+            if (!loan.BarLives()) {
+                Message.Result = CDRF_SKIPDEFAULT;
+                return;
+            }
         }
         Message.Result = defaultDraw ? (OnCustomDrawButton ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT) : CDRF_SKIPDEFAULT;
     } else if (cd.dwDrawStage == CDDS_ITEMPREPAINT && OnCustomDrawButton) {
         TToolButton *button = ButtonOfCommand(static_cast<int>(cd.dwItemSpec));
         if (!button) return;
         bool defaultDraw = true;
-        {
-            const TCanvasLoan loan(*FCanvas, cd.hdc);
-            OnCustomDrawButton(this, button, DrawStateOf(cd.uItemState), cdPrePaint, defaultDraw);
-        }
-        Message.Result = defaultDraw ? CDRF_DODEFAULT : CDRF_SKIPDEFAULT;
+        const TCanvasLoan loan(*this, cd.hdc);
+        OnCustomDrawButton(this, button, DrawStateOf(cd.uItemState), cdPrePaint, defaultDraw);
+        Message.Result = defaultDraw && loan.BarLives() ? CDRF_DODEFAULT : CDRF_SKIPDEFAULT;
     }
 }
 

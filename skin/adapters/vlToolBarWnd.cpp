@@ -83,6 +83,16 @@ vcl::TPoint ClientOffsetOf(HWND Window) {
     return {origin.x - w.left, origin.y - w.top};
 }
 
+// Everything of Cache around the client (Client: window coordinates) into
+// DC. The sides differ: the bar's own divider takes two pixels above the
+// client and none below or beside it.
+void CopyAroundClient(HDC DC, vcl::TBitmap &Cache, const vcl::TRect &Client) {
+    const int saved = SaveDC(DC);
+    ExcludeClipRect(DC, Client.Left, Client.Top, Client.Right, Client.Bottom);
+    BitBlt(DC, 0, 0, Cache.Width(), Cache.Height(), Cache.Canvas()->Handle(), 0, 0, SRCCOPY);
+    RestoreDC(DC, saved);
+}
+
 // What the glyph painter asks of a class-library bar.
 class TBarView : public TvlToolBarView {
 public:
@@ -118,20 +128,22 @@ void TvlToolBarWnd::RefreshImage() {
     TvlBgInfo bg;
     WindowBackgroundInfo(Handle, bg);
     PaintControlSkin(*SkinData, bg, 0, {0, 0, WndSize.cx, WndSize.cy}, PosInParent, cache, true);
-    Border = (WndSize.cy - ClientR.Height()) / 2;
+    // The client's real place, not half the size difference: a bar's divider
+    // sits above the client only.
+    ClientAt = ClientOffsetOf(Handle);
     SkinData->BGChanged = false;
+}
+
+vcl::TRect TvlToolBarWnd::ClientInWindow() const {
+    return {ClientAt.X, ClientAt.Y, ClientAt.X + ClientR.Width(), ClientAt.Y + ClientR.Height()};
 }
 
 bool TvlToolBarWnd::PaintFrame() {
     if (SkinData->UpdatePaintLock(false)) return false;
     RefreshImage();
-    const int b = (WndSize.cx - ClientR.Width()) / 2;
-    if (b <= 0) return true;
+    if (ClientR.Width() >= WndSize.cx && ClientR.Height() >= WndSize.cy) return true;
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
-    const int saved = SaveDC(dc.Get());
-    vcl::TBitmap &cache = *SkinData->CacheBmp();
-    CopyBorderStrips(dc.Get(), 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, b);
-    RestoreDC(dc.Get(), saved);
+    CopyAroundClient(dc.Get(), *SkinData->CacheBmp(), ClientInWindow());
     return true;
 }
 
@@ -145,24 +157,25 @@ void TvlToolBarWnd::PaintClient(HDC DC) {
     for (int i = 0; i < count; ++i) {
         RECT r{};
         if (!SendMessageW(Handle, TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r))) continue;
-        PaintButton(i, {r.left + Border, r.top + Border, r.right + Border, r.bottom + Border}, *copy);
+        PaintButton(i, {r.left + ClientAt.X, r.top + ClientAt.Y, r.right + ClientAt.X, r.bottom + ClientAt.Y}, *copy);
     }
     const vcl::TWindowDC own(DC ? nullptr : Handle);
     const HDC target = DC ? DC : own.Get();
     if (target)
-        BitBlt(target, 0, 0, ClientR.Width(), ClientR.Height(), copy->Canvas()->Handle(), Border, Border, SRCCOPY);
+        BitBlt(target, 0, 0, ClientR.Width(), ClientR.Height(), copy->Canvas()->Handle(), ClientAt.X, ClientAt.Y,
+               SRCCOPY);
 }
 
 void TvlToolBarWnd::Print(HDC DC) {
     if (!DC || SkinData->UpdatePaintLock(false)) return;
     RefreshImage();
-    const vcl::TPoint offset = ClientOffsetOf(Handle);
-    if (offset.X > 0) {
-        vcl::TBitmap &cache = *SkinData->CacheBmp();
-        CopyBorderStrips(DC, 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, offset.X);
-    }
+    // The window's pictures (a form's, an animation's) are taken by printing
+    // it whole, frame and all: a print of the client alone at the window's
+    // origin would show the bar shifted and without its frame or divider.
+    if (ClientR.Width() < WndSize.cx || ClientR.Height() < WndSize.cy)
+        CopyAroundClient(DC, *SkinData->CacheBmp(), ClientInWindow());
     const int saved = SaveDC(DC);
-    OffsetViewportOrgEx(DC, offset.X, offset.Y, nullptr);
+    OffsetViewportOrgEx(DC, ClientAt.X, ClientAt.Y, nullptr);
     IntersectClipRect(DC, 0, 0, ClientR.Width(), ClientR.Height());
     PaintClient(DC);
     RestoreDC(DC, saved);
@@ -191,7 +204,7 @@ void TvlToolBarWnd::PaintButton(int Index, const vcl::TRect &R, vcl::TBitmap &Ta
     if ((button.fsState & TBSTATE_PRESSED) && enabled) {
         state = 2;
         shift = 1;
-    } else if (enabled && CursorIn(Handle, {R.Left - Border, R.Top - Border, R.Right - Border, R.Bottom - Border})) {
+    } else if (enabled && CursorIn(Handle, {R.Left - ClientAt.X, R.Top - ClientAt.Y, R.Right - ClientAt.X, R.Bottom - ClientAt.Y})) {
         state = 1;
     }
     const int section = m->StdSectionIndexes[ssToolButtonSection];
@@ -523,10 +536,9 @@ bool TvlToolBarVCLWnd::OwnMessage(vcl::TMessage &Message) {
             const vcl::TPoint offset = ClientOffsetOf(Handle);
             RECT client{};
             GetClientRect(Handle, &client);
-            if (SkinData->CacheBmp() && (offset.X || offset.Y)) {
-                vcl::TBitmap &cache = *SkinData->CacheBmp();
-                CopyBorderStrips(dc, 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, offset.X);
-            }
+            if (SkinData->CacheBmp() && (offset.X || offset.Y))
+                CopyAroundClient(dc, *SkinData->CacheBmp(),
+                                 {offset.X, offset.Y, offset.X + client.right, offset.Y + client.bottom});
             const int saved = SaveDC(dc);
             // From the DC's own origin: a form's picture prints the bar at its place in it.
             OffsetViewportOrgEx(dc, offset.X, offset.Y, nullptr);
@@ -540,10 +552,12 @@ bool TvlToolBarVCLWnd::OwnMessage(vcl::TMessage &Message) {
             Message.Result = 0;
             if (ModuleState().FormAnimationActive) return true;
             const vcl::TPoint offset = ClientOffsetOf(Handle);
-            if (offset.X > 0 && SkinData->CacheBmp()) {
+            RECT client{};
+            GetClientRect(Handle, &client);
+            if ((offset.X || offset.Y) && SkinData->CacheBmp()) {
                 const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
-                vcl::TBitmap &cache = *SkinData->CacheBmp();
-                CopyBorderStrips(dc.Get(), 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, offset.X);
+                CopyAroundClient(dc.Get(), *SkinData->CacheBmp(),
+                                 {offset.X, offset.Y, offset.X + client.right, offset.Y + client.bottom});
             }
             return true;
         }

@@ -28,8 +28,8 @@ class TvlToolBarWnd : public TvlMainWnd {
 public:
     bool OwnMessage(vcl::TMessage &Message) override;
 
-    // The border strips from the cache into the window's DC; false while
-    // painting is locked (nothing painted).
+    // The frame around the client from the cache into the window's DC;
+    // false while painting is locked (nothing painted).
     bool PaintFrame();
     // Every button over the bar's image into DC (the window's own when null).
     void PaintClient(HDC DC);
@@ -37,11 +37,12 @@ public:
     // client at its place inside it.
     void Print(HDC DC);
     // The bar's image rebuilt when it is stale; the client rectangle and
-    // the border width with it.
+    // its place in the window with it.
     void RefreshImage();
 
-    vcl::TRect ClientR{};  // the client rectangle, client coordinates
-    int Border = 0;        // (window height - client height) / 2
+    vcl::TRect ClientR{};   // the client rectangle, client coordinates
+    vcl::TPoint ClientAt{};  // the client's origin in the window
+    vcl::TRect ClientInWindow() const;
 
 private:
     // Button Index at R (the bar's image coordinates) into Target.

@@ -845,11 +845,11 @@ const std::vector<TKind> &Kinds() {
          },
          "paint print size font skin removal"},
         {"PanelChildren", tpPanel, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TPanel>(R.Form))); },
-         "paint print updatedone showing skin barsize"},
+         "paint print updatedone showing paint_unskinned skin barsize"},
         {"ButtonChildren", tpButton, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TButton>(R.Form), 160, 60)); },
          "hover"},
         {"GroupBoxChildren", tpGroupBox, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TGroupBox>(R.Form))); },
-         "paint print updatedone showing"},
+         "paint print updatedone showing paint_unskinned"},
         {"ScrollBoxChildren", tpScrollControl, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TScrollBox>(R.Form))); },
          "updatedone showing skin"},
         {"StaticTextChildren", tpStaticText,
@@ -933,6 +933,9 @@ const std::vector<TKind> &Kinds() {
              for (int i = 0; i < 3; ++i) vcl::Create<vcl::TToolButton>(bar)->SetToolBar(bar);
          },
          "paint print size font skin removal"},
+        // Its labels are painted in the bar's custom-draw event.
+        {"ToolBarChildren", tpToolBar, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TToolBar>(R.Form), 160, 80), 30); },
+         "paint print"},
         // An MDI parent of its own, served by its provider, which makes the
         // client's adapter; the trap sits below both the form's procedure
         // and the client's, and the application frees the provider.
@@ -1162,6 +1165,12 @@ const std::vector<TAction> &Actions() {
              else
                  SendMessageW(R.Window, WM_PRINT, reinterpret_cast<WPARAM>(picture.Canvas()->Handle()),
                               PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+         }},
+        // With the skin off, as the class library paints a control's labels.
+        {"paint_unskinned",
+         [](TRun &R) {
+             DefaultManager()->SetActive(false);
+             if (R.LiveWindow()) Redraw(R);
          }},
         {"focus",
          [](TRun &R) {

@@ -249,12 +249,17 @@ TEST_F(NativeToolBar, RealMouseMakesAButtonHotThenPressedAndTheClickReachesThePa
 }
 
 TEST_F(NativeToolBar, ItsPictureIsWhatTheScreenShowsWithAndWithoutAFrame) {
-    for (bool framed : {false, true}) {
-        SCOPED_TRACE(framed ? "framed" : "plain");
-        if (framed) {
-            SetWindowLongPtrW(Bar, GWL_EXSTYLE, GetWindowLongPtrW(Bar, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
-            SetWindowPos(Bar, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-        }
+    // Each step adds to the last: the bar's own divider above its client
+    // (the system's default), then a sunken frame around all.
+    const struct {
+        const char *Name;
+        LONG_PTR StyleOff, ExStyleOn;
+    } steps[] = {{"plain", 0, 0}, {"divided", CCS_NODIVIDER, 0}, {"divided and framed", 0, WS_EX_CLIENTEDGE}};
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.Name);
+        SetWindowLongPtrW(Bar, GWL_STYLE, GetWindowLongPtrW(Bar, GWL_STYLE) & ~step.StyleOff);
+        SetWindowLongPtrW(Bar, GWL_EXSTYLE, GetWindowLongPtrW(Bar, GWL_EXSTYLE) | step.ExStyleOn);
+        SetWindowPos(Bar, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
         RedrawAll(Parent.Window);
         const uitest::TImage32 screen = uitest::CaptureWindow(Bar);
         vcl::TBitmap picture;
