@@ -230,7 +230,8 @@ void TsSkinProvider::UpdateDisabledVeil() {
     // A veil is laid only over a form that can be seen: over a hidden or
     // minimized one (or one inside a hidden or minimized window) it would be
     // a black rectangle over whatever lies there.
-    const bool wanted = disabled && IsWindowVisible(window) && !IsIconic(GetAncestor(window, GA_ROOT));
+    const bool wanted =
+        disabled && IsWindowVisible(window) && !IsIconic(window) && !IsIconic(GetAncestor(window, GA_ROOT));
     if (!wanted) {
         DisabledVeil.reset();
         return;

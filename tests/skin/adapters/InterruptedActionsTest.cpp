@@ -809,6 +809,16 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
             s.Settle();
             EXPECT_EQ(s.VeilAgainstForm(), over) << "the veil with its host restored";
         }
+        // A child minimized inside its parent shows as an icon there.
+        if (row.Kind == kMDIChild) {
+            ShowWindow(s.Window(), SW_MINIMIZE);
+            s.Settle();
+            ASSERT_TRUE(IsIconic(s.Window()));
+            expectVeilGone("a minimized child");
+            ShowWindow(s.Window(), SW_RESTORE);
+            s.Settle();
+            EXPECT_EQ(s.VeilAgainstForm(), over) << "the veil of the child restored";
+        }
         s.Enable(true);
         break;
     }
