@@ -88,7 +88,10 @@ void TvlDialogWnd::FrameFollowsSize() {
         FrameInvalid = true;
         return;
     }
-    if (FrameImageFits()) return;
+    // An image that fits may have been rendered for the new size already
+    // (a restore from minimized paints before it is sized): its shape is
+    // still to be set.
+    if (FrameImageFits() && !NeedRegion) return;
     NeedRegion = true;
     FrameInvalid = true;
     const bool noBars = !HorzBar->Shown && !VertBar->Shown;
