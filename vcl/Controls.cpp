@@ -181,8 +181,10 @@ void TControl::SetText(const std::string &Value) {
     if (GetText() == Value) return;
     // Through the window procedure, so that whoever replaced it sees the change.
     const std::wstring wide = Utf8ToWide(Value);
+    // The application's handler of the text may free the control.
+    const TGuarded alive(this);
     Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-    Perform(CM_TEXTCHANGED, 0, 0);
+    if (alive) Perform(CM_TEXTCHANGED, 0, 0);
 }
 
 void TControl::SetColor(TColor Value) {

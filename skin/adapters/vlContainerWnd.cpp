@@ -348,7 +348,8 @@ bool TvlScrollBoxWnd::RebuildCache() {
 bool TvlScrollBoxWnd::FramePaintable() {
     if (!Visible(Handle) || InCalcSize) return false;
     skin::RefreshScrollBars(*this, false);
-    if (ModuleState().FormAnimationActive || SkinData->PaintLocked) return false;
+    // Deferred while the parent is in the middle of an update as well.
+    if (ModuleState().FormAnimationActive || SkinData->UpdatePaintLock(false)) return false;
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
     return dc.Get() && (dc.Get() == SkinData->PrintDC || !EmptyClip(dc.Get()));
 }
@@ -446,7 +447,7 @@ bool TvlScrollBoxWnd::OwnMessage(vcl::TMessage &Message) {
     case vcl::CM_TEXTCHANGED: SkinData->BGChanged = true; break;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
-        if (SkinData->UsesParentBackground()) SkinData->BGChanged = true;
+        if (SectionSeesThrough(*SkinData)) SkinData->BGChanged = true;
         break;
     case WM_SETTEXT:
         if (!Visible(Handle)) break;

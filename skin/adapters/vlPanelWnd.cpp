@@ -389,13 +389,9 @@ bool TvlPanelWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     case WM_UPDATEUISTATE: Message.Result = 1; return true;
     case WM_WINDOWPOSCHANGING:
-    case WM_WINDOWPOSCHANGED: {
-        const TsSkinManager *m = SkinData->GetSkinManager();
-        if (m && m->IsValidSectionIndex(SkinData->SkinIndex()) &&
-            m->Sections[static_cast<std::size_t>(SkinData->SkinIndex())].Props[0].Transparency != 0)
-            SkinData->BGChanged = true;
+    case WM_WINDOWPOSCHANGED:
+        if (SectionSeesThrough(*SkinData)) SkinData->BGChanged = true;
         break;
-    }
     case WM_PARENTNOTIFY:
         if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);

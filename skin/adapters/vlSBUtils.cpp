@@ -308,10 +308,13 @@ bool TvlMainWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_SIZE:
         if (SkinData) SkinData->BGChanged = true;
         break;
-    case WM_SETTEXT:
+    case WM_SETTEXT: {
+        // The control's text-change handler is the application's.
+        const vcl::TGuarded alive(this);
         PassOn(Message);
-        WindowText = ReadWindowText(Handle);
+        if (alive) WindowText = ReadWindowText(Handle);
         return true;
+    }
     // WM_CONTEXTMENU: the first stage (PreprocessSkinnedMessage) gives the
     // control's popup menu the owner drawing of the manager's state.
     case WM_UPDATEUISTATE: Message.Result = 0; return true;
@@ -348,7 +351,11 @@ bool TvlMainWnd::AnswerSkinCommand(vcl::TMessage &Message) {
         if (own) {
             data.UpdateIndexes(true);
             data.BGChanged = true;
+            // The children's answers are the application's too: they may
+            // free this adapter.
+            const vcl::TGuarded alive(this);
             PassToChildren(control, Handle, Message);
+            if (!alive) return true;
         }
         PassOn(Message);
         return true;
@@ -362,9 +369,16 @@ bool TvlMainWnd::AnswerSkinCommand(vcl::TMessage &Message) {
         data.UpdateIndexes(true);
         data.BGChanged = true;
         data.PaintLocked = false;
-        if (!ModuleState().FormAnimationActive && (control ? control->Visible() : IsWindowVisible(Handle) != FALSE))
-            SendMessageW(Handle, WM_PAINT, 0, 0);
-        PassToChildren(control, Handle, Message);
+        {
+            // The paint (and the erase inside it) runs the application's
+            // code, which may free the control or this adapter.
+            const vcl::TGuarded alive(this);
+            const vcl::TGuarded<vcl::TControl> owner(control);
+            const HWND window = Handle;
+            if (!ModuleState().FormAnimationActive && (control ? control->Visible() : IsWindowVisible(window) != FALSE))
+                SendMessageW(window, WM_PAINT, 0, 0);
+            if (alive && (!control || owner)) PassToChildren(control, window, Message);
+        }
         return true;
     case SC_PARENT_UPDATE_DONE:
         if (!data.PaintLocked) {

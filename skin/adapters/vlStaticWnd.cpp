@@ -117,6 +117,12 @@ void CopyCacheBorder(TsCommonData &Data, HDC DC, int Width, int Height, int B) {
                      cache->Canvas()->Handle(), 0, 0, B);
 }
 
+bool SectionSeesThrough(const TsCommonData &Data) {
+    const TsSkinManager *m = Data.GetSkinManager();
+    return m && m->IsValidSectionIndex(Data.SkinIndex()) &&
+           m->Sections[static_cast<std::size_t>(Data.SkinIndex())].Props[0].Transparency != 0;
+}
+
 bool EmptyClip(HDC DC) {
     RECT r{};
     return GetClipBox(DC, &r) == NULLREGION;
@@ -126,7 +132,9 @@ void PaintContainerClient(TvlMainWnd &Adapter, HDC DC, int Frame, const std::fun
                           bool ByLastPass) {
     TsCommonData &data = *Adapter.SkinData;
     auto *control = dynamic_cast<vcl::TWinControl *>(data.OwnerControl());
-    if (Destroying(control) || ParentCreating(control) || data.PaintLocked || !DC) return;
+    // A parent in the middle of an update has no background ready: the
+    // lock taken here has its update-done paint this one again.
+    if (Destroying(control) || ParentCreating(control) || !DC || data.UpdatePaintLock(false)) return;
     RefreshGeometry(Adapter);
     RECT clip{};
     GetClipBox(DC, &clip);
@@ -389,7 +397,7 @@ TvlStaticTextWnd::~TvlStaticTextWnd() { ReleaseWindow(); }
 
 void TvlStaticTextWnd::SetDefaultSection() {
     vcl::TControl *control = SkinData ? SkinData->OwnerControl() : nullptr;
-    StaticText = dynamic_cast<vcl::TWinControl *>(control);
+    StaticText = vcl::TGuarded<vcl::TWinControl>(dynamic_cast<vcl::TWinControl *>(control));
     if (control) {
         const bool hot = SkinData->PaintLocked;
         SkinData->PaintLocked = true;
@@ -427,7 +435,7 @@ bool TvlStaticTextWnd::BuildCache() {
     if (StaticText) {
         canvas.SetFont(StaticText->Font());
         static constexpr UINT Aligns[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
-        const auto align = static_cast<std::size_t>(std::clamp<std::int64_t>(GetIntProp(StaticText, "Alignment"), 0, 2));
+        const auto align = static_cast<std::size_t>(std::clamp<std::int64_t>(GetIntProp(StaticText.Get(), "Alignment"), 0, 2));
         // No bidirectional adjustment: the class library's controls keep no
         // reading order of their own.
         flags = Aligns[align] | DT_VCENTER | DT_EXPANDTABS | DT_WORDBREAK;
@@ -447,7 +455,7 @@ bool TvlStaticTextWnd::BuildCache() {
 }
 
 void TvlStaticTextWnd::PaintFrame(HDC DC) {
-    if (SkinData->PaintLocked) return;
+    if (SkinData->UpdatePaintLock(false)) return;
     if (!BuildCache()) {
         SkinData->PaintLocked = true;
         return;
@@ -504,17 +512,17 @@ bool TvlStaticTextWnd::OwnMessage(vcl::TMessage &Message) {
     case WM_PARENTNOTIFY:
         if (LOWORD(Message.WParam) != WM_CREATE && LOWORD(Message.WParam) != WM_DESTROY) break;
         PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-        if (!gone() && LOWORD(Message.WParam) == WM_CREATE && StaticText) NotifyFormOfControl(StaticText);
+        if (!gone() && LOWORD(Message.WParam) == WM_CREATE && StaticText) NotifyFormOfControl(StaticText.Get());
         return true;
     case vcl::CM_TEXTCHANGED: SkinData->BGChanged = true; break;
     case vcl::CM_SHOWINGCHANGED:
         if (StaticText && StaticText->Visible()) {
             // The form's repaint and the children's answers run the
             // application's code, which may free this adapter.
-            NotifyFormOfControl(StaticText);
+            NotifyFormOfControl(StaticText.Get());
             for (const unsigned sub : {SC_SKIN_APPLIED, SC_SKIN_REFRESH}) {
                 if (gone()) return true;
-                PassToChildren(StaticText, Handle,
+                PassToChildren(StaticText.Get(), Handle,
                                {SM_SKINCOMMAND, static_cast<WPARAM>(sub) << 16, reinterpret_cast<LPARAM>(SkinManager), 0});
             }
             if (gone()) return true;
@@ -532,7 +540,7 @@ bool TvlStaticTextWnd::OwnMessage(vcl::TMessage &Message) {
         return true;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
-        if (SkinData->UsesParentBackground()) SkinData->BGChanged = true;
+        if (SectionSeesThrough(*SkinData)) SkinData->BGChanged = true;
         break;
     default: break;
     }

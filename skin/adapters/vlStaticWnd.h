@@ -88,7 +88,9 @@ public:
     // The client part into DC, with the graphic children over it.
     void PaintClient(HDC DC);
 
-    vcl::TWinControl *StaticText = nullptr;  // not owned: the wrapped control, or none
+    // Not owned: the wrapped control, or none. Guarded: the application may
+    // free it inside a message the adapter passes on (a child's paint).
+    vcl::TGuarded<vcl::TWinControl> StaticText;
 
 private:
     bool SkinCommand(vcl::TMessage &Message);
@@ -123,6 +125,9 @@ struct TvlErasePainters {
 bool RouteErasePaint(vcl::TMessage &Message, TvlMainWnd &Adapter, const TvlErasePainters &Paint);
 // The DC has nothing to paint into.
 bool EmptyClip(HDC DC);
+// The section lets the parent show through in its normal state: a move or
+// a resize changes what the picture holds.
+bool SectionSeesThrough(const TsCommonData &Data);
 // The client part of a container's cache (from Frame inward) into DC,
 // leaving out opaque children; Control's graphic children painted over it
 // and its children told that the parent's update is done. Rebuilt first

@@ -251,12 +251,20 @@ void SkinRemoved(TsCommonData &Data, TsSkinManager *Manager) {
     Data.PaintLocked = true;
     Data.ShrinkCache();
     vcl::TControl *c = Data.OwnerControl();
+    // Each colour change tells the application, which may free the
+    // control, or the record with its adapter.
+    const vcl::TGuarded data(&Data);
     if (auto *edit = dynamic_cast<vcl::TCustomEdit *>(c)) {
+        const vcl::TGuarded control(c);
+        const bool font = !Data.CustomFont();
         if (!Data.CustomColor()) edit->SetColor(vcl::clWindow);
-        if (!Data.CustomFont()) edit->Font()->SetColor(vcl::clWindowText);
+        if (!control) return;
+        if (font && data) edit->Font()->SetColor(vcl::clWindowText);
+        if (!control) return;
         if (HWND wnd = WindowOf(edit)) RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
     } else if (auto *w = Windowed(c)) {
-        for (int i = 0; i < w->ControlCount(); ++i)
+        const vcl::TGuarded parent(w);
+        for (int i = 0; parent && i < w->ControlCount(); ++i)
             if (auto *label = dynamic_cast<vcl::TLabel *>(w->Controls(i))) label->Font()->SetColor(vcl::clWindowText);
     }
 }
@@ -463,10 +471,13 @@ bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
         if (LOWORD(Message.WParam) == 1)
             if (HWND wnd = WindowOf(w))
                 RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_NOINTERNALPAINT | RDW_NOERASE | RDW_ALLCHILDREN);
-        if (follows)
-            for (int i = 0; i < w->ControlCount(); ++i)
+        if (follows) {
+            // A child's answer may free the control.
+            const vcl::TGuarded parent(w);
+            for (int i = 0; parent && i < w->ControlCount(); ++i)
                 if (!Has(w->Controls(i), vcl::csDestroying))
                     w->Controls(i)->Perform(SM_SKINCOMMAND, SkinCommand(SC_PARENT_BG_CHANGED), 0);
+        }
         return true;
     }
     case SC_GET_BG_COLOR:
@@ -511,14 +522,18 @@ bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
         if (const auto *target = CommandRecord<const TvlBgQuery>(Message))
             data.PaintOuterEffect(*target, LOWORD(Message.WParam));
         return true;
-    case SC_FRAME_METRICS_CHANGED:
+    case SC_FRAME_METRICS_CHANGED: {
         if (!w) return true;
+        // The frame change reaches the control's procedure, the
+        // application's: it may free the control.
+        const vcl::TGuarded<vcl::TWinControl> windowed(w);
         if (HWND wnd = WindowOf(w))
             SetWindowPos(wnd, nullptr, 0, 0, 0, 0,
                          SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS |
                              SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
-        BroadcastToChildControls(w, Message);
+        BroadcastToChildControls(windowed.Get(), Message);
         return true;
+    }
     case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
     case SC_GET_BG_SECTION: SectionQuery(data, Message); return true;
     case SC_GET_BOUNDS:

@@ -210,7 +210,11 @@ void TsCommonData::SetSkinSection(const std::string &Value) {
     if (!OwnerControl() || OwnerLoading() || OwnerDestroying() || !OwnerControl()->Parent()) return;
     if (vcl::TWinControl *windowed = Windowed(OwnerControl())) {
         if (FCacheBmp) FCacheBmp->SetWidth(0);
+        // The children's procedures are the application's: they may free
+        // the control, and this record with it.
+        const vcl::TGuarded alive(this);
         BroadcastToChildControls(windowed, {SM_SKINCOMMAND, SkinCommand(SC_INVALIDATE_CACHE, 1), 0, 0});
+        if (!alive || !OwnerControl()) return;
     }
     if (PaintLocked || Updating) return;
     AnnounceSectionChange(IsSkinned(false), 1);

@@ -73,8 +73,8 @@ using namespace std::chrono_literals;
 
 // The messages after which the application's code runs in the procedure
 // below an adapter: painting, focus, size, scrolling, the end of a press,
-// the window's end, font and colour changes, change and draw notices, and
-// the skin's news. (Queries an adapter sends for an answer are not among
+// the window's end, text, font and colour changes, change and draw notices,
+// and the skin's news. (Queries an adapter sends for an answer are not among
 // them.)
 bool RunsApplicationCode(UINT Msg, WPARAM WParam) {
     switch (Msg) {
@@ -84,7 +84,8 @@ bool RunsApplicationCode(UINT Msg, WPARAM WParam) {
     case WM_HSCROLL: case WM_VSCROLL: case vcl::CN_HSCROLL: case vcl::CN_VSCROLL:
     case WM_CANCELMODE: case WM_CAPTURECHANGED: case WM_DESTROY: case WM_NCDESTROY:
     case WM_SETFONT: case vcl::CM_FONTCHANGED: case vcl::CM_COLORCHANGED:
-    case vcl::CM_TEXTCHANGED: case vcl::CM_CHANGED: case vcl::CN_COMMAND: case vcl::CN_NOTIFY: case vcl::CN_DRAWITEM:
+    case WM_SETTEXT: case vcl::CM_TEXTCHANGED: case vcl::CM_CHANGED:
+    case vcl::CN_COMMAND: case vcl::CN_NOTIFY: case vcl::CN_DRAWITEM:
     case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case vcl::CM_MOUSEENTER: case vcl::CM_MOUSELEAVE:
     case TCM_SETCURSEL:
         return true;
@@ -713,7 +714,7 @@ const std::vector<TKind> &Kinds() {
              memo->SetScrollBars(vcl::ssVertical);
              memo->Lines()->SetText(Lines(40));
          },
-         "paint print focus size font colour skin removal line page thumb cancel capture destroy"},
+         "paint print focus size font colour skin removal line page thumb cancel capture destroy barsize"},
         {"ListBox", tpEdit,
          [](TRun &R) {
              Bare(R, L"LISTBOX", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
@@ -761,12 +762,12 @@ const std::vector<TKind> &Kinds() {
          },
          "size skin removal position"},
         {"GroupBox", tpGroupBox, [](TRun &R) { Put(R, vcl::Create<vcl::TGroupBox>(R.Form))->SetCaption("Group"); },
-         "paint size font colour skin removal"},
+         "paint size font colour skin removal text"},
         {"Panel", tpPanel, [](TRun &R) { Put(R, vcl::Create<vcl::TPanel>(R.Form))->SetCaption("Panel"); },
-         "size font colour skin removal"},
+         "size font colour skin removal text"},
         {"StaticText", tpStaticText,
          [](TRun &R) { Put(R, vcl::Create<vcl::TStaticText>(R.Form), 160, 22)->SetCaption("Static"); },
-         "size font colour skin removal"},
+         "size font colour skin removal text"},
         {"ScrollBox", tpScrollControl,
          [](TRun &R) {
              auto *box = Put(R, vcl::Create<vcl::TScrollBox>(R.Form));
@@ -774,7 +775,7 @@ const std::vector<TKind> &Kinds() {
              inner->SetBounds(10, 200, 80, 24);
              inner->SetParent(box);
          },
-         "size skin removal cancel destroy"},
+         "size skin removal cancel destroy text"},
         {"BitBtn", tpBitBtn, [](TRun &R) { Put(R, vcl::Create<vcl::TBitBtn>(R.Form))->SetCaption("Bit"); },
          "focus size font colour skin removal"},
         {"CheckBox", tpCheckBox,
@@ -853,15 +854,15 @@ const std::vector<TKind> &Kinds() {
          },
          "paint print size font skin removal"},
         {"PanelChildren", tpPanel, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TPanel>(R.Form))); },
-         "paint print updatedone showing paint_unskinned"},
+         "paint print updatedone showing paint_unskinned skin barsize"},
         {"ButtonChildren", tpButton, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TButton>(R.Form), 160, 60)); },
          "hover"},
         {"GroupBoxChildren", tpGroupBox, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TGroupBox>(R.Form))); },
          "paint print updatedone showing paint_unskinned"},
         {"ScrollBoxChildren", tpScrollControl, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TScrollBox>(R.Form))); },
-         "updatedone showing"},
+         "updatedone showing skin"},
         {"StaticTextChildren", tpStaticText,
-         [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TStaticText>(R.Form), 160, 90)); }, "showing"},
+         [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TStaticText>(R.Form), 160, 90)); }, "showing skin"},
         // Skinned (the stored skin has no tab control), it paints its
         // labels into its own picture, in its print and its erase.
         {"TabControlChildren", tpTabControl,
@@ -1190,6 +1191,23 @@ const std::vector<TAction> &Actions() {
         {"colour", [](TRun &R) { R.Control->SetColor(0x2060A0); }},
         {"skin", [](TRun &R) { DefaultManager()->UpdateSkin(true); }},
         {"removal", [](TRun &R) { DefaultManager()->SetActive(false); }},
+        // The skin's scroll bars change size: every control's frame is
+        // calculated again, then its children's.
+        {"barsize",
+         [](TRun &R) {
+             TvlScrollBarsSupport *bars = DefaultManager()->ScrollsOptions();
+             const int size = bars->ScrollSize();
+             R.Keep.push_back(std::shared_ptr<void>(nullptr, [bars, size](void *) { bars->SetScrollSize(size); }));
+             bars->SetScrollSize(size + 4);
+         }},
+        // The application renames the control.
+        {"text",
+         [](TRun &R) {
+             if (R.Control)
+                 R.Control->SetText("Renamed");
+             else
+                 SetWindowTextW(R.Window, L"Renamed");
+         }},
         {"hover",
          [](TRun &R) {
              // With the fades on: the new look is painted, children and all,

@@ -285,7 +285,8 @@ TEST_F(PanelWnd, SkinCommandsReachEachContainersOwnSteps) {
     EXPECT_EQ(tabAdapter->UpDownAdapter, nullptr);
 }
 
-// Answers a child's background question with "no picture yet" while Busy.
+// Answers a child's background question with "no picture yet" while Busy,
+// and its question whether painting waits with "yes" while Updating.
 struct BusyParent {
     explicit BusyParent(vcl::TControl *Control) : Control(Control), Previous(Control->WindowProc) {
         Control->WindowProc = vcl::TWndMethod::Bind<&BusyParent::Handle>(this);
@@ -299,11 +300,16 @@ struct BusyParent {
             M.Result = 1;
             return;
         }
+        if (Updating && M.Msg == SM_SKINCOMMAND && SubCommandOf(M.WParam) == SC_IS_UPDATING) {
+            M.Result = 1;
+            return;
+        }
         Previous(M);
     }
     vcl::TControl *Control;
     vcl::TWndMethod Previous;
     bool Busy = true;
+    bool Updating = false;
 };
 
 TEST_F(PanelWnd, ParentWithoutAPictureYetLeavesThePanelUnpaintedUntilItsUpdateIsDone) {
@@ -318,6 +324,27 @@ TEST_F(PanelWnd, ParentWithoutAPictureYetLeavesThePanelUnpaintedUntilItsUpdateIs
     SendSkinCommand(panel->Handle(), SC_PARENT_UPDATE_DONE, 0);
     EXPECT_FALSE(a->SkinData->PaintLocked);
     EXPECT_EQ(ColorAt(uitest::CaptureWindow(panel->Handle()), 80, 30), PanelFace);
+}
+
+// A static text over a parent in the middle of an update waits for its
+// update-done before it shows the parent's new face.
+TEST_F(PanelWnd, StaticTextOverAParentMidUpdateWaitsForItsUpdateDone) {
+    vcl::TPanel *outer = nullptr;
+    delete InnerPanel(outer, vcl::bvNone);
+    auto *text = vcl::Create<vcl::TStaticText>(Form.Form);
+    text->SetBounds(20, 20, 160, 60);
+    text->SetParent(outer);
+    ASSERT_TRUE(Make<TvlStaticTextWnd>(tpStaticText, text));
+    EXPECT_EQ(ColorAt(Shown(text->Handle()), 80, 30), 0x00FF00);
+    BusyParent busy(outer);
+    busy.Busy = false;
+    busy.Updating = true;
+    outer->SetColor(0xFF0000);
+    SendSkinCommand(text->Handle(), SC_PARENT_BG_CHANGED, 0);
+    EXPECT_EQ(ColorAt(Shown(text->Handle()), 80, 30), 0x00FF00) << "painted while the parent updates";
+    busy.Updating = false;
+    SendSkinCommand(text->Handle(), SC_PARENT_UPDATE_DONE, 0);
+    EXPECT_EQ(ColorAt(uitest::CaptureWindow(text->Handle()), 80, 30), 0xFF0000);
 }
 
 // A panel over its parent's background that a paint pass left out (its
@@ -354,7 +381,7 @@ TEST_F(PanelWnd, StaticTextTakesItsSectionFromItsBevelAndWritesInItsAlignment) {
     ASSERT_TRUE(a && b);
     EXPECT_EQ(a->SkinData->SkinSection(), "CHECKBOX");
     EXPECT_EQ(b->SkinData->SkinSection(), "PANEL");
-    EXPECT_EQ(b->StaticText, bevel);
+    EXPECT_EQ(b->StaticText.Get(), bevel);
     const uitest::TImage32 image = Shown(bevel->Handle());
     // The frame strips and the client part both from the section.
     EXPECT_EQ(ColorAt(image, 0, 0), PanelFace);

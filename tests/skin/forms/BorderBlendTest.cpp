@@ -61,7 +61,11 @@ struct BorderBlend : ::testing::Test {
     }
     // Presses at Grip, drags by (Dx, Dy) in 15 steps and lets go, from a
     // second thread while this one pumps; true when the blending ended.
-    static bool Drag(TsSkinProvider *P, POINT Grip, int Dx, int Dy) {
+    // Held: when given, the button stays down at the end until it reaches
+    // HeldFor (a loaded machine may let the drag's steps run ahead of what
+    // the test watches), for 2 s at most.
+    static bool Drag(TsSkinProvider *P, POINT Grip, int Dx, int Dy, const std::atomic<int> *Held = nullptr,
+                     int HeldFor = 0) {
         std::atomic<bool> done = false;
         std::thread user([&] {
             MouseInput(0, Grip);
@@ -72,6 +76,8 @@ struct BorderBlend : ::testing::Test {
                 MouseInput(0, POINT{Grip.x + Dx * i / 15, Grip.y + Dy * i / 15});
             }
             std::this_thread::sleep_for(30ms);
+            for (int waited = 0; Held && *Held < HeldFor && waited < 2000; waited += 10)
+                std::this_thread::sleep_for(10ms);
             MouseInput(MOUSEEVENTF_LEFTUP, POINT{Grip.x + Dx, Grip.y + Dy});
             done = true;
         });
@@ -212,9 +218,13 @@ struct BorderGlue : BorderBlend {
     // the master's border window, the follower.
     static inline std::vector<std::tuple<bool, vcl::TRect, vcl::TRect>> Samples;
     static inline const BorderedForm *Watched[2] = {};
+    // The samples taken while blending, for the drag's user to wait on.
+    static inline std::atomic<int> Blending = 0;
     static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
-        Samples.emplace_back((Watched[0]->P->StateFlags & pfBlendOnMoving) != 0,
-                             BorderedForm::RectOf(Watched[0]->Border()), BorderedForm::RectOf(Watched[1]->Wnd()));
+        const bool blending = (Watched[0]->P->StateFlags & pfBlendOnMoving) != 0;
+        Samples.emplace_back(blending, BorderedForm::RectOf(Watched[0]->Border()),
+                             BorderedForm::RectOf(Watched[1]->Wnd()));
+        Blending += blending;
     }
 };
 
@@ -231,10 +241,11 @@ TEST_F(BorderGlue, AGluedFormFollowsTheBorderWindowThroughoutTheDragAndAfterIt) 
     const vcl::TRect followerBefore = BorderedForm::RectOf(follower.Wnd());
     const vcl::TRect borderBefore = BorderedForm::RectOf(master.Border());
     Samples.clear();
+    Blending = 0;
     Watched[0] = &master;
     Watched[1] = &follower;
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, &Watch);
-    ASSERT_TRUE(Drag(master.P, CaptionPoint(master), 60, 40));
+    ASSERT_TRUE(Drag(master.P, CaptionPoint(master), 60, 40, &Blending, 5));
     KillTimer(nullptr, timer);
 
     // Inside the move loop the follower kept its place beside the border
