@@ -391,7 +391,11 @@ void TMenu::Notification(TComponent *AComponent, TOperation Operation) {
 // --------------------------------------------------------------- TPopupMenu
 
 void TPopupMenu::Popup(int X, int Y) {
+    // The handler, and the messages pumped while the menu shows, are the
+    // application's: they may free the popup.
+    const TGuarded alive(this);
     if (OnPopup) OnPopup(this);
+    if (!alive) return;
     UINT chosen = 0;
     {
         const TMenuHandle menu;
@@ -401,7 +405,7 @@ void TPopupMenu::Popup(int X, int Y) {
         chosen = TrackMenu(menu.Handle, X, Y, owner);
     }
     // The messages pumped while the menu showed may have taken the item away.
-    TMenuItem *item = chosen ? TMenuItem::FindCommand(chosen) : nullptr;
+    TMenuItem *item = chosen && alive ? TMenuItem::FindCommand(chosen) : nullptr;
     if (!item || !TreeHolds(*Items(), item)) return;
     item->Click();
 }

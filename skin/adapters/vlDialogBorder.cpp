@@ -34,12 +34,33 @@ TsSkinManager *TvlDialogWnd::BorderSkinManager() const { return SkinData ? SkinD
 
 vcl::TRect TvlDialogWnd::ExtBorderMargins() const {
     const TsSkinManager *m = BorderForm ? BorderSkinManager() : nullptr;
-    return m ? m->ExtBorderMargins : vcl::TRect{};
+    if (!m) return {};
+    vcl::TRect margins = m->ExtBorderMargins;
+    // A minimized dialog's image keeps the window's width (see FrameCacheSize).
+    if (IsIconic(Handle)) margins.Left = margins.Right = 0;
+    return margins;
 }
 
 vcl::TPoint TvlDialogWnd::BorderOffset() const {
     // Without a border the cache is the window.
-    return BorderForm ? FrameWindowOffset(FrameSizes()) : vcl::TPoint{0, 0};
+    if (!BorderForm) return {0, 0};
+    vcl::TPoint offset = FrameWindowOffset(FrameSizes());
+    if (IsIconic(Handle)) offset.X = 0;
+    return offset;
+}
+
+vcl::TSize TvlDialogWnd::FrameCacheSize() const {
+    RECT wr{};
+    GetWindowRect(Handle, &wr);
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    if (!BorderForm) return {w, h};
+    // With a border the image takes in the shadow margins around the frame,
+    // and the skin's frame reaches beyond the window's own by its excesses;
+    // a minimized dialog's only in height: it is its caption alone, which
+    // the image covers from edge to edge.
+    vcl::TSize size = FrameImageSize(FrameSizes(), w, h);
+    if (IsIconic(Handle)) size.cx = w;
+    return size;
 }
 
 void TvlDialogWnd::SetExtBorders(bool On) {

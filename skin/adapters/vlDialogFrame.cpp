@@ -53,13 +53,8 @@ void TvlDialogWnd::PaintFrame() {
     if (StateFlags & 0x80) return;
     TsSkinManager *m = SkinData ? SkinData->GetSkinManager() : nullptr;
     if (!m || !IsWindow(Handle)) return;
-    RECT wr{};
-    GetWindowRect(Handle, &wr);
-    // With a border the image takes in the shadow margins around the frame,
-    // and the skin's frame reaches beyond the window's own by its excesses.
     const vcl::TRect margins = ExtBorderMargins();
-    const vcl::TSize size = BorderForm ? FrameImageSize(FrameSizes(), wr.right - wr.left, wr.bottom - wr.top)
-                                       : vcl::TSize{wr.right - wr.left, wr.bottom - wr.top};
+    const vcl::TSize size = FrameCacheSize();
     const int width = size.cx, height = size.cy;
     const vcl::TRect frame{margins.Left, margins.Top, width - margins.Right, height - margins.Bottom};
     if (!SkinData->CacheBmp()) SkinData->PrepareCache();
@@ -81,6 +76,8 @@ void TvlDialogWnd::PaintFrame() {
     // and caption band: the section gives only its face, and the caption
     // goes over the border image.
     const bool maskMode = BorderMaskMode();
+    // Over the frame, not the whole image: with a border the margins around
+    // the frame are the shadow's and must stay clear for it.
     if (m->IsValidSectionIndex(section)) {
         TvlBgInfo bg;
         if (maskMode)
@@ -98,7 +95,9 @@ void TvlDialogWnd::PaintFrame() {
     PlaceTitleButtons();
     PaintCaption();
     GdiFlush();
-    // The strip behind the buttons, as painted before them.
+    // The strip behind the buttons, as painted before them: taken on every
+    // render, since a strip kept from before an activation change would put
+    // the old caption back behind a repainted button.
     const int band = FrameTopHeight();
     if (band > 0 && (!CaptionBack || CaptionBack->Width() != width || CaptionBack->Height() != band)) {
         CaptionBack = NewBitmap32(width, band);
@@ -211,16 +210,26 @@ void TvlDialogWnd::PaintTitleButtons() {
     for (const int code : ShownDialogButtons(rules)) {
         TvlDialogButton *b = ButtonByCode(code);
         if (!b || b->Rect.IsEmpty()) continue;
-        int mask = b->MaskIndex;
-        if (code == dhMaxButton && IsZoomed(Handle)) mask = TitleIconMask(tiBigNorm, "BICONNORM");
-        if (code == dhMinButton && IsIconic(Handle)) mask = TitleIconMask(tiBigNorm, "BICONNORM");
-        const bool disabled = LooksDisabled(code, rules, Active, false);
-        if (!m->IsValidMaskIndex(mask)) continue;
+        const TvlTitleButtonLook look = TitleButtonLook(*b, rules);
+        if (!m->IsValidMaskIndex(look.Mask)) continue;
         TvlBgInfo behind;
         InitBgInfo(&image, 0, 0, behind);
-        DrawSkinGlyph(image, {b->Rect.Left, b->Rect.Top}, b->State, disabled ? gmFaded : gmNormal,
-                      m->Masks[static_cast<std::size_t>(mask)], behind);
+        DrawSkinGlyph(image, {b->Rect.Left, b->Rect.Top}, b->State, look.Disabled ? gmFaded : gmNormal,
+                      m->Masks[static_cast<std::size_t>(look.Mask)], behind);
     }
+}
+
+// One choice for the whole frame and for one button's repaint, so that a
+// hover does not change a button's look.
+TvlDialogWnd::TvlTitleButtonLook TvlDialogWnd::TitleButtonLook(const TvlDialogButton &Button,
+                                                               const TvlDialogButtonRules &Rules) const {
+    const int code = Button.HitCode;
+    const bool zoomed = IsZoomed(Handle) != 0, iconic = IsIconic(Handle) != 0;
+    int mask = Button.MaskIndex;
+    if (code == dhMaxButton && zoomed) mask = TitleIconMask(tiBigNorm, "BICONNORM");
+    if (code == dhMinButton && iconic) mask = TitleIconMask(tiBigNorm, "BICONNORM");
+    if (code == dhMaxButton && iconic) mask = TitleIconMask(tiBigMax, "BICONMAX");
+    return {mask, LooksDisabled(code, Rules, Active, code == dhMaxButton && iconic)};
 }
 
 int TvlDialogWnd::ButtonsTop(int Height, bool Big) const {
@@ -251,21 +260,15 @@ void TvlDialogWnd::DrawButtonLook(TvlDialogButton &Button, int State) {
     vcl::TBitmap *cache = SkinData->CacheBmp();
     TsSkinManager *m = SkinData->GetSkinManager();
     const vcl::TRect r = Button.Rect;
-    const int code = Button.HitCode;
     GdiFlush();
     if (CaptionBack && r.Bottom <= CaptionBack->Height())
         CopyPixels(cache->View(), r.Left, r.Top, CaptionBack->View(), r.Left, r.Top, r.Width(), r.Height());
-    int mask = Button.MaskIndex;
-    const bool zoomed = IsZoomed(Handle) != 0, iconic = IsIconic(Handle) != 0;
-    if (code == dhMaxButton && zoomed) mask = TitleIconMask(tiBigNorm, "BICONNORM");
-    if (code == dhMinButton && iconic) mask = TitleIconMask(tiBigNorm, "BICONNORM");
-    if (code == dhMaxButton && iconic) mask = TitleIconMask(tiBigMax, "BICONMAX");
-    const bool disabled = LooksDisabled(code, ButtonRules(), Active, code == dhMaxButton && iconic);
-    if (m->IsValidMaskIndex(mask)) {
+    const TvlTitleButtonLook look = TitleButtonLook(Button, ButtonRules());
+    if (m->IsValidMaskIndex(look.Mask)) {
         TvlBgInfo behind;
         InitBgInfo(cache, 0, 0, behind);
-        DrawSkinGlyph(*cache, {r.Left, r.Top}, State, disabled ? gmFaded : gmNormal,
-                      m->Masks[static_cast<std::size_t>(mask)], behind);
+        DrawSkinGlyph(*cache, {r.Left, r.Top}, State, look.Disabled ? gmFaded : gmNormal,
+                      m->Masks[static_cast<std::size_t>(look.Mask)], behind);
     }
     GdiFlush();
     // The border window shows the cache with its alpha: the button is frame.

@@ -78,9 +78,7 @@ void TvlDialogWnd::InvalidateRightCorners() {
 bool TvlDialogWnd::FrameImageFits() const {
     const vcl::TBitmap *cache = SkinData->CacheBmp();
     if (!cache || cache->Empty()) return false;
-    RECT wr{};
-    GetWindowRect(Handle, &wr);
-    const vcl::TSize size = FrameImageSize(FrameSizes(), wr.right - wr.left, wr.bottom - wr.top);
+    const vcl::TSize size = FrameCacheSize();
     const bool heightKept = IsIconic(Handle) && DwmCompositionActive();
     return cache->Width() == size.cx && (heightKept || cache->Height() == size.cy);
 }
@@ -90,7 +88,10 @@ void TvlDialogWnd::FrameFollowsSize() {
         FrameInvalid = true;
         return;
     }
-    if (FrameImageFits()) return;
+    // An image that fits may have been rendered for the new size already
+    // (a restore from minimized paints before it is sized): its shape is
+    // still to be set.
+    if (FrameImageFits() && !NeedRegion) return;
     NeedRegion = true;
     FrameInvalid = true;
     const bool noBars = !HorzBar->Shown && !VertBar->Shown;

@@ -29,6 +29,16 @@ namespace {
 constexpr UINT DialogPrivateMessage = WM_USER + 1;
 constexpr UINT DialogChildrenMessage = WM_USER + 300;
 constexpr UINT DialogChildrenMessage2 = WM_USER + 302;
+// The frame the window's style gives it around its client: left, top,
+// right and bottom widths.
+vcl::TRect StyleFrameOf(HWND Window) {
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(Window, GWL_STYLE));
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, style, !(style & WS_CHILD) && GetMenu(Window) != nullptr,
+                       static_cast<DWORD>(GetWindowLongPtrW(Window, GWL_EXSTYLE)));
+    return {-r.left, -r.top, r.right, r.bottom};
+}
+
 // The active window and everything in it drawn anew at once, frame included.
 constexpr UINT RedrawActiveWhole = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
 static_assert(DialogPrivateMessage == 0x401 && DialogChildrenMessage == 0x52C && DialogChildrenMessage2 == 0x52E &&
@@ -177,6 +187,9 @@ int TvlDialogWnd::CaptionHeight(bool UseSkin) const {
 }
 
 int TvlDialogWnd::BorderWidth() const {
+    // A minimized window's client is empty: half of what is left around it
+    // would put the caption below the window.
+    if (IsIconic(Handle)) return StyleFrameOf(Handle).Left;
     RECT wr{}, cr{};
     GetWindowRect(Handle, &wr);
     GetClientRect(Handle, &cr);
@@ -211,6 +224,7 @@ int TvlDialogWnd::FrameLeftWidth() const { return BorderWidth() + BorderOffset()
 int TvlDialogWnd::NativeTopHeight() const {
     RECT wr{}, cr{};
     GetWindowRect(Handle, &wr);
+    if (IsIconic(Handle)) return std::min(StyleFrameOf(Handle).Top, static_cast<int>(wr.bottom - wr.top));
     GetClientRect(Handle, &cr);
     const int bottom = CaptionHeight(false) != 0 ? BorderWidth() : 0;
     return (wr.bottom - wr.top) - cr.bottom - bottom;

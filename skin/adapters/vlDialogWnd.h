@@ -77,6 +77,8 @@ public:
     void UpdateBorder(bool Repaint);
     // The manager's shadow margins with a border, else empty.
     vcl::TRect ExtBorderMargins() const;
+    // The frame cache's size: the window's, grown around it with a border.
+    vcl::TSize FrameCacheSize() const;
     // With a border in the skin's border mode 1: the frame is the section's
     // face under the skin's border image, the caption drawn on top.
     bool BorderMaskMode() const;
@@ -234,6 +236,13 @@ private:
     // A title-button mask of the common section (Icon: its index there),
     // else Name in the dialog's own section.
     int TitleIconMask(int Icon, std::string_view Name) const;
+    // The mask a title button is drawn from and whether it looks disabled,
+    // as the window's state (maximized, minimized, active) shows it.
+    struct TvlTitleButtonLook {
+        int Mask;
+        bool Disabled;
+    };
+    TvlTitleButtonLook TitleButtonLook(const TvlDialogButton &Button, const TvlDialogButtonRules &Rules) const;
     // The button's look in State drawn into the cache.
     void DrawButtonLook(TvlDialogButton &Button, int State);
     // The shadow around the frame and its corners cut (with a border).

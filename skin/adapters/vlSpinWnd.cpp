@@ -100,10 +100,14 @@ void TvlSpinWnd::PaintButton(const vcl::TRect &R, int State, int Direction, cons
     DrawScrollArrowGlyph(*cache.Canvas(), colour, at, arrows[Direction]);
 }
 
-void TvlSpinWnd::BuildCache() {
+bool TvlSpinWnd::BuildCache() {
     RefreshGeometry(*this);
     TvlBgQuery query;
+    // The parent's answer may run the application's drawing (an owner-drawn
+    // tab control's tabs), which may free the parent and this adapter with it.
+    const vcl::TGuarded alive(this);
     QueryParentBackgroundWnd(query, ParentHandle, false);
+    if (!alive) return false;
     TvlBgInfo bg;
     BgQueryToBgInfo(query, bg);
     SkinData->PrepareCache();
@@ -111,12 +115,13 @@ void TvlSpinWnd::BuildCache() {
     cache.SetSize(WndSize.cx, WndSize.cy);
     // What lies behind first: the buttons' sections may let it show.
     FillWithBackground(cache, bg, PosInParent);
-    if (!SkinData->GetSkinManager()) return;
+    if (!SkinData->GetSkinManager()) return true;
     const auto rects = ButtonRects();
     const bool horz = Horizontal();
     PaintButton(rects[0], FirstState, horz ? ebLeft : ebTop, bg);
     PaintButton(rects[1], SecondState, horz ? ebRight : ebBottom, bg);
     SkinData->BGChanged = false;
+    return true;
 }
 
 void TvlSpinWnd::PaintWindow(HDC DC) {
@@ -127,7 +132,7 @@ void TvlSpinWnd::PaintWindow(HDC DC) {
     if (!target) return;
     UpdateStates();
     SkinData->BGChanged = true;
-    BuildCache();
+    if (!BuildCache()) return;
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     const int from = Horizontal() ? Offset : 0;
     BitBlt(target, from, 0, cache.Width() - from, cache.Height(), cache.Canvas()->Handle(), from, 0, SRCCOPY);

@@ -30,8 +30,9 @@ public:
     // The two states from the cursor: the half under it hot (pressed while
     // the mouse is down), the other normal; both normal outside.
     void UpdateStates();
-    // Both buttons into the skin data's cache.
-    void BuildCache();
+    // Both buttons into the skin data's cache; false when the parent's
+    // answer to the background query freed this adapter.
+    bool BuildCache();
 
     int Offset = 0;         // where a vertical pair starts; a dialog's spins start at 2
     int FirstState = 0;     // 0 normal, 1 hot, 2 pressed

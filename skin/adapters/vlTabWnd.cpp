@@ -415,7 +415,11 @@ bool TvlTabControlWnd::BuildImage() {
     if (!m->IsValidSectionIndex(index)) index = m->FindSectionIndex(SkinData->SkinSection());
     SkinData->SetSkinIndex(index);
     TvlBgInfo bg;
+    // A parent's answer may run the application's drawing (an owner-drawn
+    // tab control around this one), which may free this adapter.
+    const vcl::TGuarded<TvlTabControlWnd> alive(this);
     BackgroundOf(*this, bg);
+    if (Gone(alive)) return false;
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     cache.SetSize(WndSize.cx, WndSize.cy);
     // What lies behind the whole control first: the strip shows it.
@@ -568,18 +572,29 @@ bool TvlTabControlWnd::OwnMessage(vcl::TMessage &Message) {
         case WM_PRINT:
             UpdateUpDown();
             Message.Result = 0;
+            // Always into the message's DC: a print's picture never goes to
+            // the screen, whatever flags it carries.
             // The children's paints in the picture are the application's:
             // they may free the adapter.
             PaintTabControl(reinterpret_cast<HDC>(Message.WParam), true);
             if (alive) RedrawArrows();
             return true;
-        case TCM_SETCURSEL:
-            SetWindowRedraw(Handle, false);
+        case TCM_SETCURSEL: {
+            const HWND window = Handle;
+            SetWindowRedraw(window, false);
             PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
-            if (!alive || !IsWindow(Handle)) return true;
-            SetWindowRedraw(Handle, true);
+            if (!IsWindow(window)) return true;
+            // The control outlives an adapter freed on the way: it must not
+            // stay without drawing.
+            SetWindowRedraw(window, true);
+            if (!alive) {
+                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+                return true;
+            }
+            // Erased too: this adapter paints the control in its erase.
             RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
             return true;
+        }
         case WM_NCPAINT: Message.Result = 0; return true;
         case WM_PAINT: {
             InvalidateRect(Handle, nullptr, FALSE);
@@ -700,7 +715,11 @@ LRESULT TvlPageWnd::PaintPage(HDC DC) {
     RefreshGeometry(*this);
     if (!DC || !ParentHandle) return 1;
     TvlBgQuery query;
+    // The page control's answer may run the application's tab drawing, which
+    // may free the page control and this adapter with it.
+    const vcl::TGuarded alive(this);
     QueryParentBackgroundWnd(query, ParentHandle, false);
+    if (!alive) return 1;
     RECT client{};
     GetClientRect(Handle, &client);
     // A tab control the skin does not draw answers with a colour, the same
@@ -753,7 +772,9 @@ bool TvlPageWnd::OwnMessage(vcl::TMessage &Message) {
             auto *query = CommandRecord<TvlBgQuery>(Message);
             if (!query || !ParentHandle) break;
             RefreshGeometry(*this);
+            const vcl::TGuarded alive(this);
             QueryParentBackgroundWnd(*query, ParentHandle, query->PaintIntoDC);
+            if (!alive) return true;
             query->X += PosInParent.X;
             query->Y += PosInParent.Y;
             Message.Result = 0;

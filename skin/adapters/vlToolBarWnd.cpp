@@ -351,10 +351,16 @@ void TvlToolBarVCLWnd::DrawBar(vcl::TToolBar *Sender, const vcl::TRect &ARect, v
     SkinData->PrepareCache();
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     cache.Canvas()->Font()->Assign(Sender->Font());
+    // The parent's answer to the background query and the children's paints
+    // are the application's (an owner-drawn tab control's tabs, a label's
+    // paint): they may free the bar, a child or this adapter.
+    const vcl::TGuarded alive(this);
+    const vcl::TGuarded bar(Sender);
     if (SkinData->BGChanged || cache.Width() != WndSize.cx || cache.Height() != WndSize.cy) {
         cache.SetSize(WndSize.cx, WndSize.cy);
         TvlBgInfo bg;
         SkinData->FillBackgroundInfo(bg);
+        if (!alive || !bar) return;
         PaintControlSkin(*SkinData, bg, 0, {0, 0, WndSize.cx, WndSize.cy}, PosInParent, cache, true);
         SkinData->BGChanged = false;
     }
@@ -367,10 +373,6 @@ void TvlToolBarVCLWnd::DrawBar(vcl::TToolBar *Sender, const vcl::TRect &ARect, v
     PaintBorderCorners(*SkinData, 0, bcAll);
     BitBlt(dc, 0, 0, client.right, client.bottom, cache.Canvas()->Handle(), offset.X, offset.Y, SRCCOPY);
     DefaultDraw = true;  // the buttons are drawn one by one
-    // The children's paints are the application's: they may free the bar,
-    // a child or this adapter.
-    const vcl::TGuarded alive(this);
-    const vcl::TGuarded bar(Sender);
     PaintChildControls(dc, Sender, true, {0, 0});
     if (!alive || !bar) return;
     // Children that waited for the bar's picture paint now.

@@ -2,7 +2,7 @@
 // where the skin's offsets put the icon and the title buttons (and where
 // the buttons answer the mouse), the caption text's glow, the restore
 // glyph that a skin gives the dialog's own section only, and the disabled
-// look of an inactive dialog's buttons.
+// look of an inactive dialog's buttons, and a minimized dialog's caption.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -214,6 +214,65 @@ TEST_F(DialogCaption, TheCaptionSectionsBoxStandsBehindTheTextOnEitherSide) {
         else
             EXPECT_EQ(left, a->IconRect().Right) << "starts where the text starts, 4 pixels after the icon";
     }
+}
+
+// Minimized, a dialog is its caption alone, its client empty: its buttons
+// and its text stand inside it, the screen shows the frame's picture, and
+// with a border the image is no wider than the window. A maximize box that
+// cannot maximize looks disabled there, drawn whole or after a hover.
+TEST_F(DialogCaption, AMinimizedDialogShowsItsButtonsAndTextInItsCaption) {
+    DialogTemplate modal(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX, 180, 90,
+                         L"Modalni");
+    for (const bool bordered : {false, true})
+        for (const DialogTemplate &t : {SizeableDialog(), modal}) {
+            SCOPED_TRACE(bordered ? "bordered" : "plain");
+            Manager->SetExtendedBorders(bordered);
+            OwnDialog d(t);
+            TvlDialogWnd *a = d.Adapter();
+            ASSERT_NE(a, nullptr);
+            SendMessageW(d.Window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            Settle();
+            ASSERT_TRUE(IsIconic(d.Window));
+            uitest::ActivateAndWait(d.Window, std::chrono::milliseconds(1000));
+            Settle();
+            RECT wr{};
+            GetWindowRect(d.Window, &wr);
+            vcl::TBitmap &cache = *a->SkinData->CacheBmp();
+            EXPECT_EQ(cache.Width(), wr.right - wr.left);
+            const int band = a->FrameTopHeight();
+            for (const int code : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON}) {
+                const vcl::TRect r = a->ButtonByCode(code)->Rect;
+                EXPECT_TRUE(r.Left >= 0 && r.Top >= 0 && r.Right <= cache.Width() && r.Bottom <= band)
+                    << code << ": " << r.Left << "," << r.Top << " " << r.Right << "," << r.Bottom << " in "
+                    << cache.Width() << "x" << band;
+            }
+            int text = 0;
+            for (int y = 0; y < band; ++y)
+                for (int x = a->IconRect().Right; x < a->ButtonByCode(HTCLOSE)->Rect.Left; ++x)
+                    text += CachePixel(*a, x, y) == 0xFFFFFF;
+            EXPECT_GT(text, 10) << "no caption text";
+            if (!bordered) {
+                // Inside the window's region: its cut corners show what lies behind.
+                const uitest::TImage32 screen = uitest::CaptureWindow(d.Window);
+                const vcl::TRegionHandle shape(CreateRectRgn(0, 0, 0, 0));
+                const bool shaped = GetWindowRgn(d.Window, shape.Get()) != ERROR;
+                int differing = 0;
+                for (int y = 0; y < screen.Height; ++y)
+                    for (int x = 0; x < screen.Width; ++x)
+                        differing += (!shaped || PtInRegion(shape.Get(), x, y)) &&
+                                     (cache.View().At(x, y) & 0xFFFFFF) != (screen.At(x, y) & 0xFFFFFF);
+                EXPECT_EQ(differing, 0) << "of " << screen.Width * screen.Height;
+            }
+            const vcl::TRect max = a->ButtonByCode(HTMAXBUTTON)->Rect;
+            const vcl::TColor drawn = CachePixel(*a, max.Left + 2, max.Top + 2);
+            const vcl::TPoint off = a->BorderOffset();
+            MouseTo(d.Window, {(max.Left + max.Right) / 2 - off.X, (max.Top + max.Bottom) / 2 - off.Y});
+            Settle();
+            SetCursorPos(2, 2);
+            Settle();
+            EXPECT_EQ(CachePixel(*a, max.Left + 2, max.Top + 2), drawn) << "after a hover";
+            SendMessageW(d.Window, WM_SYSCOMMAND, SC_RESTORE, 0);
+        }
 }
 
 } // namespace

@@ -87,6 +87,7 @@ bool RunsApplicationCode(UINT Msg, WPARAM WParam) {
     case WM_SETTEXT: case vcl::CM_TEXTCHANGED: case vcl::CM_CHANGED:
     case vcl::CN_COMMAND: case vcl::CN_NOTIFY: case vcl::CN_DRAWITEM:
     case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case vcl::CM_MOUSEENTER: case vcl::CM_MOUSELEAVE:
+    case TCM_SETCURSEL:
         return true;
     case SM_SKINCOMMAND:
         switch (SubCommandOf(WParam)) {
@@ -834,6 +835,14 @@ const std::vector<TKind> &Kinds() {
              tabs->Tabs()->Add("Two");
          },
          "OnDrawTab OnDrawTab_in_a_print OnDrawTab_unskinned", {}, false, false, true},
+        // Skinned: it chooses a tab with its drawing off.
+        {"SkinnedTabs", tpTabControl,
+         [](TRun &R) {
+             auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
+             tabs->Tabs()->Add("One");
+             tabs->Tabs()->Add("Two");
+         },
+         "select", {}, false, false, true},
         {"PageControl", tpPageControl,
          [](TRun &R) {
              auto *pages = Put(R, vcl::Create<vcl::TPageControl>(R.Form));
@@ -1003,7 +1012,7 @@ const std::vector<TKind> &Kinds() {
         // of its own; the application turns the skin off (which frees the
         // menu windows' adapters), frees the form (the popup with it) or an
         // item.
-        {"PopupMenu", Served, MakePopup, "popup_OnDrawItem popup_OnGetPopupItemData popup_OnGetMenuExtraLineData "
+        {"PopupMenu", Served, MakePopup, "popup_OnPopup popup_OnDrawItem popup_OnGetPopupItemData popup_OnGetMenuExtraLineData "
          "popup_OnGetPopupItemData_in_its_window popup_OnGetMenuExtraLineData_in_its_window "
          "popup_OnGetPopupItemData_drawn_off_screen",
          [](TRun &R) {
@@ -1285,6 +1294,7 @@ const std::vector<TAction> &Actions() {
              ParkCursor();
              vcl::Application->UpdateMouseControl();
          }},
+        {"select", [](TRun &R) { SendMessageW(R.Window, TCM_SETCURSEL, 1, 0); }},
         {"tile", [](TRun &R) { SendMessageW(R.Window, WM_MDITILE, MDITILE_VERTICAL, 0); }},
         {"show",
          [](TRun &R) {
@@ -1370,6 +1380,7 @@ const std::vector<TAction> &Actions() {
                        DefaultManager()->SetActive(false);
                    },
                    Redraw),
+        MenuAction("popup_OnPopup", [](TRun &R) { R.Popup->OnPopup = R.AsNotify(); }),
         MenuAction("popup_OnDrawItem",
                    [](TRun &R) { Painter().OnDrawItem = TsMenuManagerDrawItemEvent::Bind<&TRun::DrawItem>(&R); }),
         // As the items are measured, and once the menu window is there (its
