@@ -459,8 +459,10 @@ std::vector<HWND> ShownWindows() {
 void ExpectVeilInItsPlace(const Subject &S, HWND Other, const char *After) {
     ASSERT_TRUE(S.P && S.P->DisabledVeil) << After;
     const HWND veil = S.P->DisabledVeil->WindowHandle();
+    // What the user sees under it: hidden windows (the application's own
+    // among them, which the system may rank anywhere) show nothing.
     HWND below = GetWindow(veil, GW_HWNDNEXT);
-    if (below && below == S.Border()) below = GetWindow(below, GW_HWNDNEXT);
+    while (below && (below == S.Border() || !IsWindowVisible(below))) below = GetWindow(below, GW_HWNDNEXT);
     EXPECT_EQ(below, GetAncestor(S.Window(), GA_ROOT)) << After << ": under the veil " << Describe(below);
     const bool topmost = (GetWindowLongPtrW(GetAncestor(S.Window(), GA_ROOT), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     EXPECT_EQ((GetWindowLongPtrW(veil, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, topmost) << After;
