@@ -113,7 +113,10 @@ void TvlDialogWnd::FrameFollowsSize() {
     RedrawWindow(Handle, nullptr, nullptr, RedrawInside);
     if (!alive) return;
     // The hole over the client area where the client now is; without a
-    // border window the dialog's own shape once more.
+    // border window the dialog's own shape once more. The border window is
+    // not placed after the dialog again: the dialog owns it, and the system
+    // keeps an owned window right above its owner, where the placement
+    // behind it has just left it.
     if (BorderWindow())
         BorderForm->ApplyRegion();
     else
