@@ -106,7 +106,8 @@ void TvlDialogWnd::FrameFollowsSize() {
         BorderForm->Updating = true;
         SetWindowPos(Handle, border, 0, 0, 0, 0, BehindBorder);
         if (!alive) return;
-        BorderForm->Updating = false;
+        // The dialog's procedure may have turned the borders off there.
+        if (BorderForm) BorderForm->Updating = false;
     }
     UpdateRegion(false);
     if (!alive) return;
