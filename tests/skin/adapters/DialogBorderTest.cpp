@@ -30,14 +30,7 @@ namespace {
 
 using namespace skin::test;
 
-void MouseInput(DWORD Flags, vcl::TPoint At) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>(At.X * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = static_cast<LONG>(At.Y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    SendInput(1, &in, sizeof in);
-}
+void MouseInput(DWORD Flags, vcl::TPoint At) { uitest::MouseInput(Flags, POINT{At.X, At.Y}); }
 
 // Presses at Grip, drags by (Dx, Dy) in 10 steps and lets go, from a second
 // thread while this one pumps (the system's sizing loop runs inside the

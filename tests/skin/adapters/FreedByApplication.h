@@ -26,7 +26,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <functional>
@@ -34,7 +33,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "AdaptersTestSupport.h"

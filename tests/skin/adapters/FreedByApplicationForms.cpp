@@ -143,21 +143,10 @@ LPARAM AtClient(const TRun &R) {
 // the system's full-window dragging, whose move loop moves the window.
 void BlendedMoves(TRun &R) {
     DefaultManager()->AnimEffects()->BlendOnMoving->Active = true;
-    BOOL full = FALSE;
-    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
-    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
-    R.Keep.push_back(std::shared_ptr<void>(nullptr, [full](void *) {
+    R.Keep.push_back(std::make_shared<uitest::TFullWindowDrag>());
+    R.Keep.push_back(std::shared_ptr<void>(nullptr, [](void *) {
         DefaultManager()->AnimEffects()->BlendOnMoving->Active = false;
-        SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
     }));
-}
-void MouseInput(DWORD Flags, POINT At) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>(At.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = static_cast<LONG>(At.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    SendInput(1, &in, sizeof in);
 }
 // A press on the caption, a drag of 15 steps and the release, from a second
 // thread while this one pumps.
@@ -167,21 +156,7 @@ void DragCaption(TRun &R) {
     POINT grip{(w.left + w.right) / 2, w.top + 2};
     while (grip.y < w.top + 40 && SendMessageW(R.Window, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)) != HTCAPTION)
         ++grip.y;
-    std::atomic<bool> done = false;
-    std::thread user([&] {
-        MouseInput(0, grip);
-        std::this_thread::sleep_for(50ms);
-        MouseInput(MOUSEEVENTF_LEFTDOWN, grip);
-        for (int i = 1; i <= 15; ++i) {
-            std::this_thread::sleep_for(20ms);
-            MouseInput(0, POINT{grip.x + 4 * i, grip.y + 2 * i});
-        }
-        std::this_thread::sleep_for(30ms);
-        MouseInput(MOUSEEVENTF_LEFTUP, POINT{grip.x + 60, grip.y + 30});
-        done = true;
-    });
-    uitest::PumpUntil([&] { return done && (!R.Server || !(ProviderOf(R)->StateFlags & pfBlendOnMoving)); }, 5s);
-    user.join();
+    uitest::DragWithMouse(grip, 60, 30, [&] { return !R.Server || !(ProviderOf(R)->StateFlags & pfBlendOnMoving); });
     ParkCursor();
 }
 
