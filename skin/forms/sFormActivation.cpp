@@ -903,13 +903,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
             own.ProviderGone(Message);
             return;
         }
-        try {
-            SavedWndProc(Message);
-        } catch (...) {
-            if (ProviderServes(self, window)) EndRefusedHide(window);
-            throw;
-        }
-        if (ProviderServes(self, window)) EndRefusedHide(window);
+        ShowingChangedUnskinned(Message);
         return;
     }
     // The application's events about the controls it skins (and what
