@@ -32,7 +32,9 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AdaptersTestSupport.h"
@@ -69,8 +71,6 @@
 #include "vcl/Tabs.h"
 #include "vcl/ToolBar.h"
 #include "vcl/UpDown.h"
-#include <stdexcept>
-#include <utility>
 
 namespace skin::freed {
 
