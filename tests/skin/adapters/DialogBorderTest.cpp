@@ -20,6 +20,7 @@
 #include "../manager/LayeredRecorder.h"
 #include "../forms/StoredSkinCopies.h"
 #include "DialogsTestSupport.h"
+#include "FreedMemoryMark.h"
 #include "skin/forms/vlBorderGeometry.h"
 #include "skin/manager/vlFormAnimations.h"
 #include "vcl/Bitmap.h"
@@ -482,6 +483,56 @@ TEST_F(DialogBorder, ASizeChangeRendersTheBorderOnlyForANewSizeAndNotWhileTheDia
     EXPECT_EQ(RectOf(border).Right, now.Right + around.Right);
     EXPECT_EQ(a->SkinData->CacheBmp()->Width(), now.Width() + around.Left + around.Right);
     EXPECT_EQ(GetWindow(border, GW_HWNDNEXT), d.Window);
+}
+
+// The dialog's own procedure turns the extended borders off as the dialog
+// is placed behind its border window after a new size: the size goes on
+// without a border, touching none, and the frame is the dialog's own again.
+struct BordersOffOnPlacement {
+    static inline TsSkinManager *Manager = nullptr;
+    static inline int Stage = 0;  // 1: a size to come, 2: sized, 3: the borders went off
+    static INT_PTR CALLBACK Proc(HWND, UINT Msg, WPARAM, LPARAM LParam) {
+        if (Msg == WM_SIZE && Stage == 1) Stage = 2;
+        // The placement behind the border window: a new rank alone.
+        const auto *pos = reinterpret_cast<const WINDOWPOS *>(LParam);
+        if (Msg == WM_WINDOWPOSCHANGED && Stage == 2 && (pos->flags & SWP_NOSIZE) && (pos->flags & SWP_NOMOVE)) {
+            Stage = 3;
+            Manager->SetExtendedBorders(false);
+        }
+        return Msg == WM_INITDIALOG;
+    }
+};
+TEST_F(DialogBorder, ADialogWhoseProcedureTurnsTheBordersOffWhileItIsSizedGoesOnWithoutThem) {
+    int &stage = BordersOffOnPlacement::Stage;
+    BordersOffOnPlacement::Manager = Manager.get();
+    stage = 0;
+    const DialogTemplate t = SizeableDialog();
+    const HWND w = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, BordersOffOnPlacement::Proc, 0);
+    ASSERT_NE(w, nullptr);
+    ShowWindow(w, SW_SHOW);
+    Settle();
+    TvlDialogWnd *a = DialogAdapterOf(w);
+    ASSERT_TRUE(a && a->BorderWindow());
+    // A window of the dialog's own between it and its border: placed behind
+    // the border, the dialog changes its rank.
+    const HWND own = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                     10, 10, w, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowPos(own, a->BorderWindow(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const vcl::TRect r = RectOf(w);
+    {
+        // The system swallows a fault in a window procedure: counted here.
+        const TFreedMemoryMark mark;
+        stage = 1;
+        SetWindowPos(w, nullptr, 0, 0, r.Width() + 30, r.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Settle();
+        EXPECT_EQ(mark.Faults(), 0) << mark.FirstFaultAddress();
+    }
+    EXPECT_EQ(stage, 3);
+    ASSERT_EQ(DialogAdapterOf(w), a);
+    EXPECT_FALSE(a->BorderForm);
+    EXPECT_EQ(a->SkinData->CacheBmp()->Width(), RectOf(w).Width());
+    EXPECT_EQ(FramePixel(w, 1, r.Height() / 2), skin::test::DialogBorder);
+    DestroyWindow(w);
 }
 
 TEST_F(DialogBorder, ACaptionDragMovesTheBorderTranslucentAndTheDialogJoinsItWhereItEnds) {
