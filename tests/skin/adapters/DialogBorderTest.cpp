@@ -12,9 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "../manager/LayeredRecorder.h"
@@ -31,34 +29,13 @@ namespace {
 
 using namespace skin::test;
 
-void MouseInput(DWORD Flags, vcl::TPoint At) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>(At.X * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = static_cast<LONG>(At.Y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    SendInput(1, &in, sizeof in);
-}
+void MouseInput(DWORD Flags, vcl::TPoint At) { uitest::MouseInput(Flags, POINT{At.X, At.Y}); }
 
-// Presses at Grip, drags by (Dx, Dy) in 10 steps and lets go, from a second
-// thread while this one pumps (the system's sizing loop runs inside the
-// press); true when the user's part ended.
+// Presses at Grip, drags by (Dx, Dy) and lets go, while this thread pumps
+// (the system's sizing loop runs inside the press); true when the user's
+// part ended.
 bool DragFrom(vcl::TPoint Grip, int Dx, int Dy) {
-    std::atomic<bool> done = false;
-    std::thread user([&] {
-        MouseInput(0, Grip);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        MouseInput(MOUSEEVENTF_LEFTDOWN, Grip);
-        for (int i = 1; i <= 10; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            MouseInput(0, {Grip.X + Dx * i / 10, Grip.Y + Dy * i / 10});
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        MouseInput(MOUSEEVENTF_LEFTUP, {Grip.X + Dx, Grip.Y + Dy});
-        done = true;
-    });
-    const bool ended = uitest::PumpUntil([&] { return done.load(); }, std::chrono::seconds(5));
-    user.join();
+    const bool ended = uitest::DragWithMouse(POINT{Grip.X, Grip.Y}, Dx, Dy);
     Settle();
     return ended;
 }
@@ -606,9 +583,7 @@ TEST_F(DialogBorder, ADialogNarrowerThanItsFrameCornersUnderABorderWithoutMargin
 }
 
 TEST_F(DialogBorder, ACaptionDragMovesTheBorderTranslucentAndTheDialogJoinsItWhereItEnds) {
-    BOOL fullDrag = FALSE;
-    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
-    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    const uitest::TFullWindowDrag fullDrag;
     Manager->AnimEffects()->BlendOnMoving->Active = true;
     Manager->AnimEffects()->BlendOnMoving->BlendValue = 150;
     OwnDialog d(FixedDialog(L"Tazeni s okrajem"));
@@ -621,7 +596,6 @@ TEST_F(DialogBorder, ACaptionDragMovesTheBorderTranslucentAndTheDialogJoinsItWhe
     ASSERT_EQ(WindowFromPoint({grip.X, grip.Y}), border);
     LayeredRecorder recorder;
     EXPECT_TRUE(DragFrom(grip, 60, 30));
-    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, fullDrag, nullptr, 0);
     const vcl::TRect after = RectOf(d.Window);
     EXPECT_EQ(after.Left - before.Left, 60);
     EXPECT_EQ(after.Top - before.Top, 30);
@@ -676,9 +650,7 @@ TEST_F(DialogBorder, TheShowAndHideAnimationsPlayTheImageWhereTheBorderStands) {
 // close the border answers nowhere, so a press there neither closes nor
 // drags it; the caption beside still drags.
 TEST_F(DialogBorder, OverADisabledCloseTheBorderAnswersNowhereAndAPressMovesNothing) {
-    BOOL fullDrag = FALSE;
-    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
-    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    const uitest::TFullWindowDrag fullDrag;
     OwnDialog d(FixedDialog(L"Nezavre"));
     TvlDialogWnd *a = d.Adapter();
     ASSERT_TRUE(a && a->BorderWindow());
@@ -696,7 +668,6 @@ TEST_F(DialogBorder, OverADisabledCloseTheBorderAnswersNowhereAndAPressMovesNoth
     EXPECT_TRUE(DragFrom(beside, 40, 30));
     const vcl::TRect dragged = RectOf(d.Window);
     SetClassLongPtrW(d.Window, GCL_STYLE, static_cast<LONG_PTR>(classStyle));
-    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, fullDrag, nullptr, 0);
     EXPECT_EQ(pressed, before);
     EXPECT_EQ(OwnDialogState::SysCloses, 0);
     EXPECT_EQ(dragged.Left - before.Left, 40);
