@@ -522,10 +522,20 @@ void ScrollBarsNcCalcSize(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     const LONG_PTR style = GetWindowLongPtrW(handle, GWL_STYLE);
     const LONG_PTR bars = style & (WS_HSCROLL | WS_VSCROLL);
     if (bars) {
+        // Each style change reaches the procedure below, whose code may free
+        // the adapter: the bars' style comes back all the same, and the
+        // window sizes its frame itself where it had not yet.
+        const vcl::TGuarded alive(&Adapter);
         Adapter.InCalcSize = true;
         SetWindowLongPtrW(handle, GWL_STYLE, style & ~bars);
-        Adapter.PassOn(Message);
-        SetWindowLongPtrW(handle, GWL_STYLE, style);
+        const bool passed = static_cast<bool>(alive);
+        if (passed) Adapter.PassOn(Message);
+        if (IsWindow(handle)) SetWindowLongPtrW(handle, GWL_STYLE, style);
+        if (!alive) {
+            if (!passed && IsWindow(handle))
+                Message.Result = SendMessageW(handle, WM_NCCALCSIZE, Message.WParam, Message.LParam);
+            return;
+        }
         Adapter.InCalcSize = false;
     } else {
         Adapter.PassOn(Message);
