@@ -110,6 +110,11 @@ enum class TVictim { Adapter, Control, Sibling };
 // numbered FireAt.
 struct TRun {
     vcl::TForm *Form = nullptr;
+    // What the control sits on: the form, or for the background rows an
+    // owner-drawn tab control whose answer to the control's question about
+    // its background draws the tabs through the application.
+    vcl::TWinControl *Host = nullptr;
+    TvlMainWnd *HostAdapter = nullptr;
     vcl::TControl *Control = nullptr;  // null for a bare window
     vcl::TControl *Trapped = nullptr;  // where the trap sits: Control unless a child of it
     vcl::TGuarded<vcl::TComponent> Sibling;  // a later child of Control, for the child rows; a menu row's item
@@ -305,7 +310,7 @@ struct TKind {
 
 template <class C> C *Put(TRun &R, C *Control, int W = 160, int H = 90) {
     Control->SetBounds(20, 20, W, H);
-    Control->SetParent(R.Form);
+    Control->SetParent(R.Host ? R.Host : R.Form);
     R.Control = Control;
     return Control;
 }
@@ -318,7 +323,7 @@ std::string Lines(int N) {
 
 void Bare(TRun &R, const wchar_t *Class, DWORD Style, DWORD ExStyle = 0) {
     R.Window = CreateWindowExW(ExStyle, Class, L"Text", WS_CHILD | WS_VISIBLE | Style, 20, 20, 160, 90,
-                               R.Form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+                               (R.Host ? R.Host : R.Form)->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 void Fill(HWND Window, UINT AddMsg, int N) {
@@ -705,7 +710,7 @@ void CursorOnShadow(const TRun &R) {
 const std::vector<TKind> &Kinds() {
     static const std::vector<TKind> kinds = {
         {"Button", tpButton, [](TRun &R) { Put(R, vcl::Create<vcl::TButton>(R.Form))->SetCaption("OK"); },
-         "focus size font colour skin removal"},
+         "focus size font colour skin removal bgquery"},
         {"Edit", tpEdit, [](TRun &R) { Put(R, vcl::Create<vcl::TEdit>(R.Form), 160, 24)->SetText("Text"); },
          "paint print focus size font colour skin removal"},
         {"Memo", tpEdit,
@@ -727,7 +732,7 @@ const std::vector<TKind> &Kinds() {
              for (int i = 0; i < 20; ++i) combo->Items()->Add("Item " + std::to_string(i));
              combo->SetItemIndex(0);
          },
-         "paint focus size font colour skin removal drop"},
+         "paint focus size font colour skin removal drop bgquery"},
         {"ListView", tpListView,
          [](TRun &R) {
              Bare(R, WC_LISTVIEWW, LVS_LIST, WS_EX_CLIENTEDGE);
@@ -760,14 +765,14 @@ const std::vector<TKind> &Kinds() {
              bar->SetPosition(30);
              bar->OnChange = vcl::TNotifyEvent::Bind<&TRun::Changed>(&R);
          },
-         "size skin removal position"},
+         "size skin removal position bgquery"},
         {"GroupBox", tpGroupBox, [](TRun &R) { Put(R, vcl::Create<vcl::TGroupBox>(R.Form))->SetCaption("Group"); },
-         "paint size font colour skin removal text"},
+         "paint size font colour skin removal text bgquery"},
         {"Panel", tpPanel, [](TRun &R) { Put(R, vcl::Create<vcl::TPanel>(R.Form))->SetCaption("Panel"); },
-         "size font colour skin removal text"},
+         "size font colour skin removal text bgquery"},
         {"StaticText", tpStaticText,
          [](TRun &R) { Put(R, vcl::Create<vcl::TStaticText>(R.Form), 160, 22)->SetCaption("Static"); },
-         "size font colour skin removal text"},
+         "size font colour skin removal text bgquery"},
         {"ScrollBox", tpScrollControl,
          [](TRun &R) {
              auto *box = Put(R, vcl::Create<vcl::TScrollBox>(R.Form));
@@ -777,13 +782,13 @@ const std::vector<TKind> &Kinds() {
          },
          "size skin removal cancel destroy text"},
         {"BitBtn", tpBitBtn, [](TRun &R) { Put(R, vcl::Create<vcl::TBitBtn>(R.Form))->SetCaption("Bit"); },
-         "focus size font colour skin removal"},
+         "focus size font colour skin removal bgquery"},
         {"CheckBox", tpCheckBox,
          [](TRun &R) { Put(R, vcl::Create<vcl::TCheckBox>(R.Form), 160, 22)->SetCaption("Check"); },
-         "focus size font colour skin removal"},
+         "focus size font colour skin removal bgquery"},
         {"UpDown", tpUpDown, [](TRun &R) { Put(R, vcl::Create<vcl::TUpDown>(R.Form), 18, 40); }, "size skin removal"},
         {"StatusBar", tpStatusBar, [](TRun &R) { Put(R, vcl::Create<vcl::TStatusBar>(R.Form), 160, 22); },
-         "size font skin removal"},
+         "size font skin removal bgquery"},
         {"TabControl", tpTabControl,
          [](TRun &R) {
              auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
@@ -854,7 +859,7 @@ const std::vector<TKind> &Kinds() {
          },
          "paint print size font skin removal"},
         {"PanelChildren", tpPanel, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TPanel>(R.Form))); },
-         "paint print updatedone showing paint_unskinned skin barsize"},
+         "paint print updatedone showing paint_unskinned skin barsize bgquery"},
         {"ButtonChildren", tpButton, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TButton>(R.Form), 160, 60)); },
          "hover"},
         {"GroupBoxChildren", tpGroupBox, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TGroupBox>(R.Form))); },
@@ -888,15 +893,15 @@ const std::vector<TKind> &Kinds() {
          "print"},
         {"SpeedButton", tpSpeedButton,
          [](TRun &R) { Put(R, vcl::Create<vcl::TSpeedButton>(R.Form), 80, 26)->SetCaption("Speed"); },
-         "print font removal pass"},
-        {"BareButton", tpButton, [](TRun &R) { Bare(R, L"BUTTON", BS_PUSHBUTTON); }, "focus size removal"},
+         "print font removal pass bgquery"},
+        {"BareButton", tpButton, [](TRun &R) { Bare(R, L"BUTTON", BS_PUSHBUTTON); }, "focus size removal bgquery"},
         {"BareCombo", tpComboBox,
          [](TRun &R) {
              Bare(R, L"COMBOBOX", WS_VSCROLL | CBS_DROPDOWN);
              Fill(R.Window, CB_ADDSTRING, 20);
          },
-         "paint focus size skin removal drop"},
-        {"BareScrollBar", tpScrollBar, [](TRun &R) { Bare(R, L"SCROLLBAR", SBS_VERT); }, "size"},
+         "paint focus size skin removal drop bgquery"},
+        {"BareScrollBar", tpScrollBar, [](TRun &R) { Bare(R, L"SCROLLBAR", SBS_VERT); }, "size bgquery"},
         {"DialogStatic", DialogChild, [](TRun &R) { Bare(R, L"STATIC", SS_LEFT); }, "size removal"},
         {"DialogIcon", DialogChild,
          [](TRun &R) {
@@ -905,12 +910,12 @@ const std::vector<TKind> &Kinds() {
                           reinterpret_cast<WPARAM>(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_INFORMATION))), 0);
          },
          "removal"},
-        {"DialogCheckBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_AUTOCHECKBOX); }, "focus size removal"},
-        {"DialogGroupBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_GROUPBOX); }, "paint size skin removal"},
+        {"DialogCheckBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_AUTOCHECKBOX); }, "focus size removal bgquery"},
+        {"DialogGroupBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_GROUPBOX); }, "paint size skin removal bgquery"},
         {"DialogLink", DialogChild, [](TRun &R) { Bare(R, L"SysLink", 0); }, "size removal"},
         {"DialogSizer", DialogChild, [](TRun &R) { Bare(R, L"SCROLLBAR", SBS_SIZEGRIP); }, "removal"},
         {"DialogPane", DialogChild, [](TRun &R) { Bare(R, WC_DIALOG, 0); }, "size removal"},
-        {"DialogTrack", DialogChild, [](TRun &R) { Bare(R, TRACKBAR_CLASSW, 0); }, "focus size removal"},
+        {"DialogTrack", DialogChild, [](TRun &R) { Bare(R, TRACKBAR_CLASSW, 0); }, "focus size removal bgquery"},
         {"DialogSpin", DialogChild, [](TRun &R) { Bare(R, UPDOWN_CLASSW, 0); }, "size removal"},
         {"DialogTabs", DialogChild,
          [](TRun &R) {
@@ -941,7 +946,7 @@ const std::vector<TKind> &Kinds() {
              auto *bar = Put(R, vcl::Create<vcl::TToolBar>(R.Form), 160, 30);
              for (int i = 0; i < 3; ++i) vcl::Create<vcl::TToolButton>(bar)->SetToolBar(bar);
          },
-         "paint print size font skin removal"},
+         "paint print size font skin removal bgquery"},
         // Its labels are painted in the bar's custom-draw event.
         {"ToolBarChildren", tpToolBar, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TToolBar>(R.Form), 160, 80), 30); },
          "paint print"},
@@ -1380,6 +1385,20 @@ const std::vector<TAction> &Actions() {
                        DefaultManager()->SetActive(false);
                    },
                    Redraw),
+        // The control asks what lies behind it while its host's picture is
+        // stale: the host builds it, drawing its tabs through the application.
+        MenuAction("bgquery",
+                   [](TRun &R) {
+                       static_cast<vcl::TTabControl *>(R.Host)->OnDrawTab = vcl::TDrawTabEvent::Bind<&TRun::DrawTab>(&R);
+                   },
+                   [](TRun &R) {
+                       R.HostAdapter->SkinData->BGChanged = true;
+                       if (R.Control && !R.Windowed())
+                           R.Control->Invalidate();
+                       else
+                           InvalidateRect(R.Window, nullptr, TRUE);
+                       UpdateWindow(R.Window);
+                   }),
         MenuAction("popup_OnPopup", [](TRun &R) { R.Popup->OnPopup = R.AsNotify(); }),
         MenuAction("popup_OnDrawItem",
                    [](TRun &R) { Painter().OnDrawItem = TsMenuManagerDrawItemEvent::Bind<&TRun::DrawItem>(&R); }),
@@ -1928,6 +1947,7 @@ protected:
     void Make(TRun &R) {
         R.Form = Form.Form;
         const TKind &kind = *GetParam().Kind;
+        if (GetParam().Action == "bgquery") MakeHost(R);
         kind.Make(R);
         if (!R.Trapped) R.Trapped = R.Control;
         if (auto *windowed = R.Windowed()) R.Window = windowed->Handle();
@@ -1946,12 +1966,32 @@ protected:
         } else if (R.Control && !R.Windowed()) {
             R.Handler = AdapterFactory().CreateGraphicHandler(kind.Factory, R.Control, ParamsFor(R.Control),
                                                               Manager);
-            R.Window = R.Form->Handle();  // a window-less control paints in its parent's
+            R.Window = R.Control->Parent()->Handle();  // a window-less control paints in its parent's
         } else {
             R.Adapter = AdapterFactory().CreateAdapter(kind.Factory, R.Window, ParamsFor(R.Control), Manager);
         }
         ASSERT_TRUE(R.Adapter || R.Handler || R.Server || R.FreeAdapter) << kind.Name;
         RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    }
+
+    // An owner-drawn tab control over the form, skinned, for the control to sit on.
+    void MakeHost(TRun &R) {
+        auto *tabs = vcl::Create<vcl::TTabControl>(R.Form);
+        tabs->SetBounds(0, 0, 360, 240);
+        tabs->SetOwnerDraw(true);
+        tabs->Tabs()->Add("One");
+        tabs->Tabs()->Add("Two");
+        tabs->SetParent(R.Form);
+        std::shared_ptr<TvlWindowAdapter> adapter =
+            AdapterFactory().CreateAdapter(tpTabControl, tabs->Handle(), ParamsFor(tabs), Manager);
+        R.HostAdapter = dynamic_cast<TvlMainWnd *>(adapter.get());
+        ASSERT_TRUE(R.HostAdapter);
+        R.Host = tabs;
+        // The adapter goes before its control, both after the control on it.
+        R.Keep.push_back(std::shared_ptr<void>(nullptr, [adapter, tabs](void *) mutable {
+            adapter.reset();
+            delete tabs;
+        }));
     }
 
     // What is left freed, the skin back.
