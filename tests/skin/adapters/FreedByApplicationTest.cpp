@@ -115,6 +115,8 @@ struct TRun {
     // its background draws the tabs through the application.
     vcl::TWinControl *Host = nullptr;
     TvlMainWnd *HostAdapter = nullptr;
+    WNDPROC HostNext = nullptr;
+    int HostPainting = 0;  // the host paints itself: its tabs are not drawn for an answer then
     vcl::TControl *Control = nullptr;  // null for a bare window
     vcl::TControl *Trapped = nullptr;  // where the trap sits: Control unless a child of it
     vcl::TGuarded<vcl::TComponent> Sibling;  // a later child of Control, for the child rows; a menu row's item
@@ -233,6 +235,9 @@ struct TRun {
     void DrawPanel(vcl::TStatusBar *, vcl::TStatusPanel *, const vcl::TRect &) { Event(); }
     void DrawComboItem(vcl::TWinControl *, int, const vcl::TRect &, unsigned) { Event(); }
     void DrawTab(vcl::TCustomTabControl *, int, const vcl::TRect &, bool) { Event(); }
+    void DrawHostTab(vcl::TCustomTabControl *, int, const vcl::TRect &, bool) {
+        if (!HostPainting) Event();
+    }
     // An application's drawing over each item, which looks at the item.
     int Looked = 0;
     void LookAtItem(vcl::TObject *Sender, vcl::TCanvas *, vcl::TRect, vcl::TOwnerDrawState, TsMenuItemType) {
@@ -257,6 +262,16 @@ struct TRun {
 };
 
 TRun *Current = nullptr;
+
+LRESULT CALLBACK HostProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TRun *run = Current;
+    const bool painting = Msg == WM_PAINT || Msg == WM_ERASEBKGND || Msg == WM_NCPAINT || Msg == WM_PRINT ||
+                          Msg == WM_PRINTCLIENT;
+    run->HostPainting += painting;
+    const LRESULT answer = CallWindowProcW(run->HostNext, Window, Msg, WParam, LParam);
+    run->HostPainting -= painting;
+    return answer;
+}
 
 LRESULT CALLBACK BareProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     TRun *run = Current;
@@ -1389,15 +1404,24 @@ const std::vector<TAction> &Actions() {
         // stale: the host builds it, drawing its tabs through the application.
         MenuAction("bgquery",
                    [](TRun &R) {
-                       static_cast<vcl::TTabControl *>(R.Host)->OnDrawTab = vcl::TDrawTabEvent::Bind<&TRun::DrawTab>(&R);
+                       static_cast<vcl::TTabControl *>(R.Host)->OnDrawTab =
+                           vcl::TDrawTabEvent::Bind<&TRun::DrawHostTab>(&R);
                    },
                    [](TRun &R) {
+                       // The host's image goes stale, then the control's with its
+                       // size; the control alone is painted.
                        R.HostAdapter->SkinData->BGChanged = true;
                        if (R.Control && !R.Windowed())
-                           R.Control->Invalidate();
+                           R.Control->SetBounds(20, 20, 170, 100);
                        else
-                           InvalidateRect(R.Window, nullptr, TRUE);
-                       UpdateWindow(R.Window);
+                           SetWindowPos(R.Window, nullptr, 0, 0, 170, 100,
+                                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+                       if (R.Control && !R.Windowed()) {
+                           const RECT r{20, 20, 190, 120};
+                           RedrawWindow(R.Window, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+                       } else if (R.LiveWindow()) {
+                           RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+                       }
                    }),
         MenuAction("popup_OnPopup", [](TRun &R) { R.Popup->OnPopup = R.AsNotify(); }),
         MenuAction("popup_OnDrawItem",
@@ -1987,8 +2011,11 @@ protected:
         R.HostAdapter = dynamic_cast<TvlMainWnd *>(adapter.get());
         ASSERT_TRUE(R.HostAdapter);
         R.Host = tabs;
+        R.HostNext = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(tabs->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostProc)));
         // The adapter goes before its control, both after the control on it.
-        R.Keep.push_back(std::shared_ptr<void>(nullptr, [adapter, tabs](void *) mutable {
+        R.Keep.push_back(std::shared_ptr<void>(nullptr, [adapter, tabs, next = R.HostNext](void *) mutable {
+            SetWindowLongPtrW(tabs->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
             adapter.reset();
             delete tabs;
         }));
