@@ -53,7 +53,9 @@ void PaintGapBelowList(HWND Combo, HWND List, HDC DC) {
     const int top = l.bottom - c.top, width = c.right - c.left, height = c.bottom - l.bottom;
     if (width <= 0 || height <= 0 || top < 0) return;
     TvlBgQuery query;
-    QueryParentBackgroundWnd(query, behind, false);
+    // Nothing of the adapter's is touched after the answer: the combo's
+    // window is checked again instead.
+    if (!QueryParentBackgroundWnd(query, behind, false, TvlAsker()) || !IsWindow(Combo) || !IsWindow(List)) return;
     TvlBgInfo bg;
     BgQueryToBgInfo(query, bg);
     POINT at{c.left, l.bottom};

@@ -86,7 +86,10 @@ void TvlSizerWnd::Paint() {
         query.Y = PosInParent.Y;
         query.Rect = {0, 0, WndSize.cx, WndSize.cy};
         query.DC = bmp->Canvas()->Handle();
-        QueryParentBackgroundWnd(query, ParentHandle, true);
+        if (!QueryParentBackgroundWnd(query, ParentHandle, true, TvlAsker(this))) {
+            EndPaint(window, &ps);
+            return;
+        }
         const TsSkinManager *m = SkinData->GetSkinManager();
         if (m && m->IsValidMaskIndex(m->CommonElements.GripImage)) {
             const TsMaskData &grip = m->Masks[static_cast<std::size_t>(m->CommonElements.GripImage)];

@@ -187,7 +187,7 @@ bool TvlSpeedButtonHandler::BuildCache() {
     cache.SetSize(w, h);
     cache.Canvas()->Font()->Assign(FButton->Font());
     TvlBgQuery query;
-    QueryParentBackground(query, FButton->Parent(), false);
+    if (!QueryParentBackground(query, FButton->Parent(), false, TvlAsker(this, FButton.Get(), FSkinData))) return false;
     TvlBgInfo bg;
     BgQueryToBgInfo(query, bg);
     if (bg.UseBmp && bg.Bmp && bg.Bmp->Width() == 0) return false;

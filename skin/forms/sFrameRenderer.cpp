@@ -84,7 +84,7 @@ bool TsSkinProvider::RenderFrame() {
                 TvlBgQuery query;
                 query.X = Form->Left();
                 query.Y = Form->Top();
-                QueryParentBackground(query, parent, false);
+                if (!QueryParentBackground(query, parent, false, TvlAsker(this, Form, FSkinData.get()))) return false;
                 if (query.Kind == bqNoImage) {
                     FSkinData->PaintLocked = true;
                     return false;
@@ -229,7 +229,7 @@ void TsSkinProvider::PaintSizeGrip(HDC DC) {
     auto piece = NewBitmap32(w, h);
     vcl::TBitmap *cache = FSkinData->CacheBmp();
     TvlBgQuery query;
-    QueryParentBackground(query, Form, false);
+    if (!QueryParentBackground(query, Form, false, TvlAsker(this, Form, FSkinData.get()))) return;
     if (query.Kind == bqImage && cache) {
         CopyPixels(piece->View(), 0, 0, cache->View(), x, y, w, h);
     } else {

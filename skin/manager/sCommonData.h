@@ -29,6 +29,7 @@
 #include "skin/graphics/sCommonDataView.h"
 #include "skin/graphics/sConst.h"
 #include "skin/graphics/sSkinCommand.h"
+#include "skin/graphics/vlParentBackground.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "vcl/Component.h"
 #include "vcl/Persistent.h"
@@ -199,8 +200,10 @@ public:
     // Backgrounds.
     // Answers a child's SC_GET_BG_INFO for the control in a state.
     void CopyParentBackground(TvlBgQuery &Query, int State);
-    // What lies behind the control, for painting its own image.
-    void FillBackgroundInfo(TvlBgInfo &Info);
+    // What lies behind the control, for painting its own image. The parent's
+    // answer may free this record, its control or Asker (the caller's
+    // adapter): false then, and the caller stops.
+    bool FillBackgroundInfo(TvlBgInfo &Info, const TvlAsker &Asker = TvlAsker());
     // The outer effect drawn into Target's image (SC_PAINT_OUTER_EFFECT).
     void PaintOuterEffect(const TvlBgQuery &Target, std::uint16_t Flags);
     // The outer effects of Parent's children drawn into this record's cache.
@@ -298,7 +301,7 @@ private:
 };
 
 // FillBackgroundInfo for a bare window without a control object.
-void WindowBackgroundInfo(HWND Wnd, TvlBgInfo &Info);
+bool WindowBackgroundInfo(HWND Wnd, TvlBgInfo &Info, const TvlAsker &Asker = TvlAsker());
 
 // Copies Data's cache into R of DC (SrcOffset: the point of the cache that
 // lands on R's top-left) without painting over the children of Control that
