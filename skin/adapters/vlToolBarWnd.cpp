@@ -116,9 +116,9 @@ private:
 
 // ------------------------------------------------------- bare tool bar
 
-void TvlToolBarWnd::RefreshImage() {
+bool TvlToolBarWnd::RefreshImage() {
     RefreshGeometry(*this);
-    if (!SkinData->BGChanged) return;
+    if (!SkinData->BGChanged) return true;
     RECT client{};
     GetClientRect(Handle, &client);
     ClientR = {client.left, client.top, client.right, client.bottom};
@@ -126,12 +126,13 @@ void TvlToolBarWnd::RefreshImage() {
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     cache.SetSize(WndSize.cx, WndSize.cy);
     TvlBgInfo bg;
-    WindowBackgroundInfo(Handle, bg);
+    if (!WindowBackgroundInfo(Handle, bg, TvlAsker(this))) return false;
     PaintControlSkin(*SkinData, bg, 0, {0, 0, WndSize.cx, WndSize.cy}, PosInParent, cache, true);
     // The client's real place, not half the size difference: a bar's divider
     // sits above the client only.
     ClientAt = ClientOffsetOf(Handle);
     SkinData->BGChanged = false;
+    return true;
 }
 
 vcl::TRect TvlToolBarWnd::ClientInWindow() const {
@@ -139,8 +140,7 @@ vcl::TRect TvlToolBarWnd::ClientInWindow() const {
 }
 
 bool TvlToolBarWnd::PaintFrame() {
-    if (SkinData->UpdatePaintLock(false)) return false;
-    RefreshImage();
+    if (SkinData->UpdatePaintLock(false) || !RefreshImage()) return false;
     if (ClientR.Width() >= WndSize.cx && ClientR.Height() >= WndSize.cy) return true;
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
     CopyAroundClient(dc.Get(), *SkinData->CacheBmp(), ClientInWindow());
@@ -148,8 +148,7 @@ bool TvlToolBarWnd::PaintFrame() {
 }
 
 void TvlToolBarWnd::PaintClient(HDC DC) {
-    if (SkinData->UpdatePaintLock(false)) return;
-    RefreshImage();
+    if (SkinData->UpdatePaintLock(false) || !RefreshImage()) return;
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     auto copy = CopyOf(cache, {0, 0, cache.Width(), cache.Height()});
     SetRectAlpha(*copy, {0, 0, copy->Width(), copy->Height()}, 255);
@@ -167,8 +166,7 @@ void TvlToolBarWnd::PaintClient(HDC DC) {
 }
 
 void TvlToolBarWnd::Print(HDC DC) {
-    if (!DC || SkinData->UpdatePaintLock(false)) return;
-    RefreshImage();
+    if (!DC || SkinData->UpdatePaintLock(false) || !RefreshImage()) return;
     // The window's pictures (a form's, an animation's) are taken by printing
     // it whole, frame and all: a print of the client alone at the window's
     // origin would show the bar shifted and without its frame or divider.
