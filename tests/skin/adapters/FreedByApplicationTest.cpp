@@ -1960,7 +1960,8 @@ protected:
 
     FreedByApplication()
         : Manager(GetParam().Kind->Framed ? (LooksThrough(GetParam().Action) ? Through.get() : Framed.get())
-                  : GetParam().Action == "removal" || GetParam().Action.ends_with("_unskinned") || GetParam().Kind->Light
+                  : GetParam().Action == "removal" || GetParam().Action.ends_with("_unskinned") || GetParam().Kind->Light ||
+                            GetParam().Action == "bgquery"  // the owner-drawn host's tabs are the skin's in plain colours
                       ? Light.get()
                       : Stored.get()) {
         Manager->SetIsDefault(true);
