@@ -856,7 +856,14 @@ void TsSkinProvider::CMVisibleChanged(vcl::TMessage &Message) {
 }
 
 void TsSkinProvider::CMEnabledChanged(vcl::TMessage &Message) {
-    if (!PassOn(Message) || !FDrawNonClientArea) return;
+    if (!PassOn(Message)) return;
+    // A veil laid before goes with the disable, whatever the settings are
+    // by now.
+    if (Form->Enabled() && ((StateFlags & pfDisabled) || DisabledVeil || !VeilHolders.empty())) {
+        StateFlags &= ~pfDisabled;
+        UpdateDisabledVeil();
+    }
+    if (!FDrawNonClientArea) return;
     // The border window takes the mouse first: a disabled form's border
     // neither sizes nor moves it.
     if (const HWND border = BorderWindow()) EnableWindow(border, Form->Enabled());
@@ -896,13 +903,7 @@ void TsSkinProvider::CMShowingChanged(vcl::TMessage &Message) {
             own.ProviderGone(Message);
             return;
         }
-        try {
-            SavedWndProc(Message);
-        } catch (...) {
-            if (ProviderServes(self, window)) EndRefusedHide(window);
-            throw;
-        }
-        if (ProviderServes(self, window)) EndRefusedHide(window);
+        ShowingChangedUnskinned(Message);
         return;
     }
     // The application's events about the controls it skins (and what

@@ -13,6 +13,7 @@
 #include "skin/manager/sCommonData.h"
 #include "skin/manager/sMessages.h"
 #include "skin/manager/sSkinManager.h"
+#include "skin/manager/sVclUtils.h"
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlSkinPieces.h"
 #include "vcl/Bitmap.h"
@@ -261,8 +262,22 @@ void TsSkinProvider::UpdateDisabledVeil() {
     // A helper window: no button of its own on the taskbar either.
     const LONG_PTR exStyle = GetWindowLongPtrW(veil, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW);
     SetWindowLongPtrW(veil, GWL_EXSTYLE, exStyle | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
-    SetWindowPos(veil, HWND_TOP, r.Left, r.Top, r.Width(), r.Height(),
-                 SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
+    // Right above the form (and its border window when that lies over it):
+    // another window over the form stays over the veil, and a form on top
+    // of the others keeps its veil on it.
+    const HWND root = GetAncestor(window, GA_ROOT);
+    HWND anchor = root;
+    if (const HWND border = BorderWindow())
+        for (HWND w = GetWindow(root, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
+            if (w == border) {
+                anchor = border;
+                break;
+            }
+    const UINT quiet = SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    const HWND above = PlaceRightAbove(veil, window, anchor, r, quiet | SWP_SHOWWINDOW);
+    // Its paint may have raised it to the top (Wine does).
+    RedrawWindow(veil, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    SetWindowPos(veil, above, 0, 0, 0, 0, quiet | SWP_NOMOVE | SWP_NOSIZE);
 }
 
 // ------------------------------------------------------- the caption cover

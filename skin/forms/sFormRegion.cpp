@@ -383,19 +383,7 @@ void TsSkinProvider::ShowCaptionCover() {
     // MDI child, an embedded form) is ordered there by the window that holds
     // it, and a sibling child window as the anchor would leave the cover
     // unplaced, at its last place.
-    const HWND root = GetAncestor(window, GA_ROOT);
-    const bool topmost = (GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    HWND above = GetWindow(root, GW_HWNDPREV);
-    if (above == coverWindow) above = GetWindow(coverWindow, GW_HWNDPREV);
-    if (!above || (!topmost && (GetWindowLongPtrW(above, GWL_EXSTYLE) & WS_EX_TOPMOST))) {
-        above = topmost ? HWND_TOPMOST : HWND_TOP;
-    } else if (topmost) {
-        SetWindowPos(coverWindow, HWND_TOPMOST, 0, 0, 0, 0, quiet | SWP_NOMOVE | SWP_NOSIZE);
-    }
-    // The kept cover may still be topmost from a form that was.
-    if (!topmost && (GetWindowLongPtrW(coverWindow, GWL_EXSTYLE) & WS_EX_TOPMOST))
-        SetWindowPos(coverWindow, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
-    SetWindowPos(coverWindow, above, bounds.Left, bounds.Top, bounds.Width(), bounds.Height(), quiet | SWP_SHOWWINDOW);
+    const HWND above = PlaceRightAbove(coverWindow, window, GetAncestor(window, GA_ROOT), bounds, quiet | SWP_SHOWWINDOW);
     ShowWindow(coverWindow, SW_SHOWNOACTIVATE);
     RedrawWindow(coverWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
     // Its first paint may have raised it to the top (Wine does).

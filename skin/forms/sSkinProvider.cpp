@@ -378,6 +378,13 @@ void TsSkinProvider::SetCaptionAlignment(vcl::TAlignment Value) {
 void TsSkinProvider::SetDisabledBlendValue(std::uint8_t Value) {
     if (FDisabledBlendValue == Value) return;
     FDisabledBlendValue = Value;
+    if (Has(this, vcl::csDesigning) || !Form) return;
+    // A form disabled while its veil was to be clear has none yet: from
+    // now on its veil follows its moves, hides and restores as any other.
+    if (Form->Enabled())
+        StateFlags &= ~pfDisabled;
+    else
+        StateFlags |= pfDisabled;
     UpdateDisabledVeil();
 }
 

@@ -40,6 +40,8 @@
 // bar's items do not fade yet. A form's main menu shows as the skinned
 // menu line (sMenuLine.cpp); an MDI parent's line shows its active child's
 // menu merged into it and, while that child is maximized, its buttons.
+// The records it keeps are in sProviderRecords.h, the form layer's state
+// and start-up in sFormsState.h.
 // Windows only.
 #include <windows.h>
 
@@ -49,7 +51,9 @@
 #include <string>
 #include <vector>
 
+#include "sFormsState.h"
 #include "sProviderOptions.h"
+#include "sProviderRecords.h"
 #include "vlBorderGeometry.h"
 #include "skin/graphics/sSkinCommand.h"
 #include "skin/manager/sManagerOptions.h"
@@ -125,71 +129,6 @@ inline constexpr int htMDIRestore = 102;
 inline constexpr int htMDIMinimize = 103;
 inline constexpr int htTitleButton = 1000;  // + the button's index
 inline constexpr int htTitleBarItem = 2000; // + the item's index
-
-// What one frame render hands to the caption painters.
-struct TvlFrameRender {
-    vcl::TBitmap *Image = nullptr;  // not owned: the skin data's cache
-    vcl::TRect FrameRect{};         // the image less the shadow margins
-    int State = 0;                  // min(FormActive, the section's states - 1)
-    TvlBgInfo Bg{};                 // what lies behind the frame
-};
-
-// A label that took the skin's font colour: what it had before.
-struct TvlLabelRecord {
-    vcl::TColor FontColor = 0;
-    vcl::TCustomLabel *Label = nullptr;  // not owned
-    bool ParentFont = false;
-    bool Opaque = false;  // it had csOpaque
-};
-
-// An outline drag of ResizeMode rmBorder.
-struct TvlOutlineDrag {
-    bool Active = false;
-    bool Moving = false;   // a move, else a resize by HitCode
-    int HitCode = 0;
-    vcl::TPoint Start{};   // the last mouse point (screen)
-    vcl::TRect Rect{};     // the outline drawn now (screen)
-    std::unique_ptr<vcl::TWindowDC> DesktopDC;  // the desktop's DC for the drag's time
-    int SavedDC = 0;       // its state before the drag
-    // In front of the form's window for the drag's time: a lost capture
-    // (WM_CAPTURECHANGED) ends the drag.
-    std::unique_ptr<vcl::TWindowSubclass> CaptureWatch;
-
-    TvlOutlineDrag() = default;
-    TvlOutlineDrag(const TvlOutlineDrag &) = delete;
-    TvlOutlineDrag &operator=(const TvlOutlineDrag &) = delete;
-    // A drag still running when its provider goes leaves no outline behind.
-    ~TvlOutlineDrag();
-};
-
-// A window that holds a disabled form inside it (the form's parent, or one
-// of that parent's own): the form hears nothing when its holder moves, hides
-// or is minimized, so the provider's veil, a window of the screen, is laid
-// again after each placement of the holder.
-class TvlVeilHolder {
-public:
-    TvlVeilHolder(TsSkinProvider &Provider, HWND Window);
-    TvlVeilHolder(const TvlVeilHolder &) = delete;
-    TvlVeilHolder &operator=(const TvlVeilHolder &) = delete;
-    HWND Window() const { return FSubclass.Handle(); }
-    const vcl::TLifeMark &LifeMark() const { return FLife; }
-
-private:
-    void WndProc(vcl::TMessage &Message);
-    TsSkinProvider &FProvider;  // whose member this is
-    vcl::TLifeMark FLife;
-    vcl::TWindowSubclass FSubclass;
-};
-
-// What the form's WindowProc holds while a provider serves it: it calls the
-// provider's FormWndProc. A provider released while another procedure sits
-// in front of it leaves the relay behind, orphaned, passing every message
-// to the procedure the provider had replaced (kept until the module ends).
-struct TvlFormProcRelay {
-    TsSkinProvider *Provider = nullptr;  // not owned; null once orphaned
-    vcl::TWndMethod Saved;               // what it passes on once orphaned
-    void Call(vcl::TMessage &Message);
-};
 
 class TsSkinProvider : public vcl::TComponent, public TvlFormProvider {
     VCL_CLASS(TsSkinProvider, vcl::TComponent)
@@ -960,42 +899,5 @@ void MaximizedPlacement(const vcl::TRect &Work, vcl::TPoint Monitor, int B, MINM
 // the edges and the centre stretched into TargetRect (sTitleBarPaint.cpp).
 void StretchNineSlice(vcl::TBitmap &Source, const vcl::TRect &SourceRect, vcl::TBitmap &Target,
                       const vcl::TRect &TargetRect, const vcl::TRect &Margins);
-
-// The state of the form layer (the module's start-up resets it).
-struct TvlFormsState {
-    // "/vlpreview" was the first argument and no window is linked yet.
-    bool PreviewFlag = false;
-    HWND LinkedWindow = nullptr;           // announced to the skin editor
-    bool FormButtonPressed = false;        // a caption button is down
-    bool ClientPainting = false;           // a WM_PAINT or WM_ERASEBKGND paints a client area
-    HWND ClientPaintingWindow = nullptr;   // the form whose client area that is
-    bool FrameHeldBack = false;            // its frame was asked for meanwhile
-    bool MenuRebuilding = false;           // the main menu's rebuild runs
-    // The provider of the MDI child that was activated last (its own
-    // provider clears it when it goes); null when no child was activated
-    // through a provider.
-    TsSkinProvider *MDIChildActivator = nullptr;
-    // An MDI child is being made while the active one is maximized: the
-    // system restores that one meanwhile, which the new child's first
-    // client paint ends.
-    bool MDIChildOverMaximized = false;
-    // The icons window of an MDI parent's menu loop (TsSkinProvider::
-    // ShowMDIIcons), one for the application.
-    std::unique_ptr<vcl::TForm> MDIIcons;
-    std::vector<TvlGluedPair> GluedPairs;  // sProviderOptions.h
-    // Hears of the end of each form in GluedPairs (sProviderOptions.cpp).
-    std::unique_ptr<vcl::TComponent> GluedWatch;
-    // Relays of released providers that a procedure chained in front of
-    // them still calls.
-    std::vector<std::unique_ptr<TvlFormProcRelay>> OrphanedRelays;
-};
-TvlFormsState &FormsState();
-
-// The module's start-up, once, before any provider is made (after the skin
-// manager's): the system metrics of the frame and the registration of the
-// provider's classes for form descriptions. Calls nest.
-void InitializeFormsModule();
-// The last call empties the glued forms and the state.
-void FinalizeFormsModule();
 
 } // namespace skin

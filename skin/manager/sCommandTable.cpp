@@ -252,14 +252,15 @@ void SkinRemoved(TsCommonData &Data, TsSkinManager *Manager) {
     Data.ShrinkCache();
     vcl::TControl *c = Data.OwnerControl();
     // Each colour change tells the application, which may free the
-    // control, or the record with its adapter.
-    const vcl::TGuarded data(&Data);
+    // control, or the record with its adapter: nothing below reads the record.
     if (auto *edit = dynamic_cast<vcl::TCustomEdit *>(c)) {
         const vcl::TGuarded control(c);
         const bool font = !Data.CustomFont();
         if (!Data.CustomColor()) edit->SetColor(vcl::clWindow);
         if (!control) return;
-        if (font && data) edit->Font()->SetColor(vcl::clWindowText);
+        // Whether the font was the skin's was read before: the edit gets its
+        // own text colour back even when its record went meanwhile.
+        if (font) edit->Font()->SetColor(vcl::clWindowText);
         if (!control) return;
         if (HWND wnd = WindowOf(edit)) RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
     } else if (auto *w = Windowed(c)) {

@@ -235,4 +235,22 @@ HWND TopLevelWindow(HWND Window) {
     return Window;
 }
 
+HWND PlaceRightAbove(HWND Helper, HWND Window, HWND Anchor, const vcl::TRect &Bounds, UINT Flags) {
+    const HWND root = GetAncestor(Window, GA_ROOT);
+    const bool topmost = (GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    HWND above = GetWindow(Anchor, GW_HWNDPREV);
+    if (above == Helper) above = GetWindow(Helper, GW_HWNDPREV);
+    constexpr UINT keep = SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOOWNERZORDER;
+    if (!above || (!topmost && (GetWindowLongPtrW(above, GWL_EXSTYLE) & WS_EX_TOPMOST))) {
+        above = topmost ? HWND_TOPMOST : HWND_TOP;
+    } else if (topmost) {
+        SetWindowPos(Helper, HWND_TOPMOST, 0, 0, 0, 0, keep);
+    }
+    // A helper kept from a form that was on top stays so otherwise.
+    if (!topmost && (GetWindowLongPtrW(Helper, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        SetWindowPos(Helper, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
+    SetWindowPos(Helper, above, Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height(), Flags);
+    return above;
+}
+
 } // namespace skin

@@ -98,5 +98,11 @@ vcl::TRect ClientRectInWindow(HWND Window);
 std::string GetWindowClassName(HWND Window);
 // The last window along the chain of parents (and owners) of Window.
 HWND TopLevelWindow(HWND Window);
+// Places Helper, a window of the screen laid over Window's top-level one,
+// right above Anchor (that top-level window, or a window lying right above
+// it) in the band of that top-level window: what lies over the form stays
+// over the helper too, and a stay-on-top form keeps its helper over it.
+// Answers the window (or band) it was placed after.
+HWND PlaceRightAbove(HWND Helper, HWND Window, HWND Anchor, const vcl::TRect &Bounds, UINT Flags);
 
 } // namespace skin

@@ -453,6 +453,24 @@ std::vector<HWND> ShownWindows() {
     return shown;
 }
 
+// The veil lies right above the form's window (its border window may lie
+// in between), in its band, and Other, a window put over the form before,
+// stays over it.
+void ExpectVeilInItsPlace(const Subject &S, HWND Other, const char *After) {
+    ASSERT_TRUE(S.P && S.P->DisabledVeil) << After;
+    const HWND veil = S.P->DisabledVeil->WindowHandle();
+    // What the user sees under it: hidden windows (the application's own
+    // among them, which the system may rank anywhere) show nothing.
+    HWND below = GetWindow(veil, GW_HWNDNEXT);
+    while (below && (below == S.Border() || !IsWindowVisible(below))) below = GetWindow(below, GW_HWNDNEXT);
+    EXPECT_EQ(below, GetAncestor(S.Window(), GA_ROOT)) << After << ": under the veil " << Describe(below);
+    const bool topmost = (GetWindowLongPtrW(GetAncestor(S.Window(), GA_ROOT), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    EXPECT_EQ((GetWindowLongPtrW(veil, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, topmost) << After;
+    bool otherAbove = false;
+    for (HWND w = Other; w && !otherAbove; w = GetWindow(w, GW_HWNDNEXT)) otherAbove = w == veil;
+    EXPECT_TRUE(!Other || otherAbove) << After << ": the veil over the window that lay over the form";
+}
+
 // The window's layered alpha; 255 for a window that is not layered, -1 for
 // a layered one whose alpha cannot be read.
 int AlphaOf(HWND W) {
@@ -766,14 +784,40 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
         }
         break;
     case aDisabledMovedHidden: {
+        // Another window of the application lies over part of the form.
+        const HWND root = GetAncestor(s.Window(), GA_ROOT);
+        RECT at{};
+        GetWindowRect(s.Window(), &at);
+        std::unique_ptr<vcl::TForm> other(vcl::Create<vcl::TForm>(nullptr, vcl::CreateNew));
+        other->SetTag(256);
+        other->SetBorderStyle(vcl::bsNone);
+        other->SetBounds(at.left + 40, at.top + 40, 120, 90);
+        SetWindowPos(other->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         s.P->SetDisabledBlendValue(128);
         s.Enable(false);
         const vcl::TRect over = s.VeilAgainstForm();
         ASSERT_FALSE(over.IsEmpty()) << "the veil";
+        ExpectVeilInItsPlace(s, other->Handle(), "disabled");
+        s.Settle();
+        ExpectVeilInItsPlace(s, other->Handle(), "disabled, settled");
         const vcl::TPoint form = TopLeftOf(s.Window()), frame = s.Border() ? TopLeftOf(s.Border()) : vcl::TPoint{};
         s.Form->SetBounds(s.Form->Left() + 30, s.Form->Top() + 20, s.Form->Width(), s.Form->Height());
         s.Settle();
         EXPECT_EQ(s.VeilAgainstForm(), over) << "the veil after a move";
+        ExpectVeilInItsPlace(s, other->Handle(), "moved");
+        // Raised by the application, and put on top of the others.
+        SetWindowPos(root, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        s.Settle();
+        ExpectVeilInItsPlace(s, nullptr, "raised");
+        if (!s.Host) {
+            s.Form->SetFormStyle(vcl::fsStayOnTop);
+            s.Settle();
+            ExpectVeilInItsPlace(s, nullptr, "on top");
+            s.Form->SetFormStyle(vcl::fsNormal);
+            s.Settle();
+            ExpectVeilInItsPlace(s, nullptr, "on top no more");
+        }
+        other.reset();
         if (s.Border()) {
             EXPECT_EQ(TopLeftOf(s.Border()).X - frame.X, TopLeftOf(s.Window()).X - form.X) << "the border after a move";
             EXPECT_EQ(TopLeftOf(s.Border()).Y - frame.Y, TopLeftOf(s.Window()).Y - form.Y) << "the border after a move";
@@ -819,7 +863,11 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
             s.Settle();
             EXPECT_EQ(s.VeilAgainstForm(), over) << "the veil of the child restored";
         }
+        // Enabled once the veil is to be fully clear: it goes all the same.
+        s.P->SetDisabledBlendValue(255);
         s.Enable(true);
+        EXPECT_FALSE(s.P->DisabledVeil);
+        EXPECT_FALSE(s.P->StateFlags & pfDisabled);
         break;
     }
     }

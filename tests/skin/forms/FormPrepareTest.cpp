@@ -160,6 +160,45 @@ TEST_F(FormPrepare, ADisabledFormIsVeiledByItsBlendValue) {
     EXPECT_FALSE(f.Provider->DisabledVeil);
 }
 
+TEST_F(FormPrepare, TheVeilKeepsToTheFormWhenItsSettingsChangeMeanwhile) {
+    PreparedForm f;
+    vcl::TForm &form = *f.Form.Form;
+    TsSkinProvider &p = *f.Provider;
+    const auto veiled = [&] {
+        if (!p.DisabledVeil || !IsWindowVisible(p.DisabledVeil->WindowHandle())) return false;
+        RECT over{}, under{};
+        GetWindowRect(p.DisabledVeil->WindowHandle(), &over);
+        GetWindowRect(f.Window(), &under);
+        return EqualRect(&over, &under) != FALSE;
+    };
+    // Disabled with a clear veil, then given a visible one.
+    form.SetEnabled(false);
+    p.SetDisabledBlendValue(128);
+    EXPECT_TRUE(veiled());
+    form.SetBounds(form.Left() + 30, form.Top() + 20, form.Width(), form.Height());
+    EXPECT_TRUE(veiled()) << "moved";
+    form.Hide();
+    EXPECT_FALSE(p.DisabledVeil) << "hidden";
+    form.Show();
+    EXPECT_TRUE(veiled()) << "shown again";
+    form.SetEnabled(true);
+    EXPECT_FALSE(p.DisabledVeil);
+    // Enabled after the veil was made clear, or the frame left to the system.
+    for (const bool frameOff : {false, true}) {
+        SCOPED_TRACE(frameOff);
+        p.SetDisabledBlendValue(128);
+        form.SetEnabled(false);
+        ASSERT_TRUE(veiled());
+        if (frameOff)
+            p.SetDrawNonClientArea(false);
+        else
+            p.SetDisabledBlendValue(255);
+        form.SetEnabled(true);
+        EXPECT_FALSE(p.DisabledVeil);
+        EXPECT_FALSE(p.StateFlags & pfDisabled);
+    }
+}
+
 TEST_F(FormPrepare, TheCaptionCoverShowsTheCacheAndEndsItsPaintingMessages) {
     PreparedForm f(vcl::bsSizeable, "Setup");
     ASSERT_TRUE(f.Render(true));

@@ -281,25 +281,30 @@ TEST_F(MinimizeAnimation, AMinimizedFormMaximizedFromItsMenuGrowsBackFromTheTask
 
 TEST_F(MinimizeAnimation, AFormDisabledWhileMinimizedGetsItsVeilWithTheRestore) {
     ShowFilled();
-    P->SetDisabledBlendValue(128);
-    SendMessageW(W(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ASSERT_TRUE(Settled(P));
-    ASSERT_TRUE(IsIconic(W()));
-    F()->SetEnabled(false);
-    ASSERT_TRUE(P->StateFlags & pfDisabled);
+    // The veil's opacity given before the disable, or after it.
+    for (const bool blendFirst : {true, false}) {
+        SCOPED_TRACE(blendFirst);
+        P->SetDisabledBlendValue(blendFirst ? 128 : 255);
+        SendMessageW(W(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(Settled(P));
+        ASSERT_TRUE(IsIconic(W()));
+        F()->SetEnabled(false);
+        P->SetDisabledBlendValue(128);
+        ASSERT_TRUE(P->StateFlags & pfDisabled);
 
-    SendMessageW(W(), WM_SYSCOMMAND, SC_RESTORE, 0);
-    ASSERT_TRUE(Settled(P));
-    ASSERT_FALSE(IsIconic(W()));
-    ASSERT_TRUE(P->DisabledVeil);
-    const HWND veil = P->DisabledVeil->WindowHandle();
-    EXPECT_TRUE(IsWindowVisible(veil));
-    RECT form{}, over{};
-    GetWindowRect(W(), &form);
-    GetWindowRect(veil, &over);
-    EXPECT_TRUE(EqualRect(&form, &over));
-    F()->SetEnabled(true);
-    EXPECT_FALSE(P->DisabledVeil);
+        SendMessageW(W(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        ASSERT_TRUE(Settled(P));
+        ASSERT_FALSE(IsIconic(W()));
+        ASSERT_TRUE(P->DisabledVeil);
+        const HWND veil = P->DisabledVeil->WindowHandle();
+        EXPECT_TRUE(IsWindowVisible(veil));
+        RECT form{}, over{};
+        GetWindowRect(W(), &form);
+        GetWindowRect(veil, &over);
+        EXPECT_TRUE(EqualRect(&form, &over));
+        F()->SetEnabled(true);
+        EXPECT_FALSE(P->DisabledVeil);
+    }
 }
 
 TEST_F(MinimizeAnimation, ADisabledFormThatStaysOnScreenKeepsItsVeil) {
