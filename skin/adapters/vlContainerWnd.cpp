@@ -135,7 +135,7 @@ void TvlTransPanelWnd::SetDefaultSection() {
 void TvlTransPanelWnd::PaintPane(HDC DC) {
     RefreshGeometry(*this);
     SkinData->BGChanged = true;
-    if (!PaintSkinnedControl(*SkinData, Handle, false)) return;
+    if (!PaintSkinnedControl(*SkinData, Handle, false, TvlAsker(this))) return;
     const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));
     const HDC target = DC ? DC : own.Get();
     vcl::TBitmap *cache = SkinData->CacheBmp();
@@ -180,8 +180,8 @@ void TvlContainerWnd::Prepare() {
     RefreshGeometry(*this);
     if (!SkinData->BGChanged) return;
     ClientRectangle = ClientOf(Handle);
-    if (!PaintSkinnedControl(*SkinData, Handle, false)) return;
-    PaintMaskBorder(*SkinData, 0, *this);
+    if (!PaintSkinnedControl(*SkinData, Handle, false, TvlAsker(this))) return;
+    if (!PaintMaskBorder(*SkinData, 0, *this)) return;
     FrameWidth = std::max(0, (WndSize.cy - ClientRectangle.Height()) / 2);
     SkinData->BGChanged = false;
 }
@@ -289,8 +289,8 @@ void TvlSearchWnd::PaintFrame() {
     RefreshGeometry(*this);
     if (SkinData->BGChanged) {
         ClientRectangle = ClientOf(Handle);
-        if (!PaintSkinnedControl(*SkinData, Handle, false)) return;
-        PaintMaskBorder(*SkinData, 0, *this);
+        if (!PaintSkinnedControl(*SkinData, Handle, false, TvlAsker(this))) return;
+        if (!PaintMaskBorder(*SkinData, 0, *this)) return;
         SkinData->BGChanged = false;
     }
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
@@ -345,7 +345,7 @@ bool TvlScrollBoxWnd::ServesContainer() const {
 bool TvlScrollBoxWnd::RebuildCache() {
     RefreshGeometry(*this);
     SkinData->BGChanged = true;
-    return PaintSkinnedControl(*SkinData, Handle, false);
+    return PaintSkinnedControl(*SkinData, Handle, false, TvlAsker(this));
 }
 
 bool TvlScrollBoxWnd::FramePaintable() {

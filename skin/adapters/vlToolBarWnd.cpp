@@ -357,8 +357,7 @@ void TvlToolBarVCLWnd::DrawBar(vcl::TToolBar *Sender, const vcl::TRect &ARect, v
     if (SkinData->BGChanged || cache.Width() != WndSize.cx || cache.Height() != WndSize.cy) {
         cache.SetSize(WndSize.cx, WndSize.cy);
         TvlBgInfo bg;
-        SkinData->FillBackgroundInfo(bg);
-        if (!alive || !bar) return;
+        if (!SkinData->FillBackgroundInfo(bg, TvlAsker(this)) || !bar) return;
         PaintControlSkin(*SkinData, bg, 0, {0, 0, WndSize.cx, WndSize.cy}, PosInParent, cache, true);
         SkinData->BGChanged = false;
     }
@@ -368,7 +367,7 @@ void TvlToolBarVCLWnd::DrawBar(vcl::TToolBar *Sender, const vcl::TRect &ARect, v
     const HDC dc = Sender->Canvas()->Handle();
     // What the parent shows now, in the border's transparent corners: the
     // image may be older than the parent's picture.
-    PaintBorderCorners(*SkinData, 0, bcAll);
+    if (!PaintBorderCorners(*SkinData, 0, bcAll, TvlAsker(this)) || !bar) return;
     BitBlt(dc, 0, 0, client.right, client.bottom, cache.Canvas()->Handle(), offset.X, offset.Y, SRCCOPY);
     DefaultDraw = true;  // the buttons are drawn one by one
     PaintChildControls(dc, Sender, true, {0, 0});

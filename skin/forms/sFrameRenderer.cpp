@@ -99,7 +99,9 @@ bool TsSkinProvider::RenderFrame() {
                 FillRectAlpha(image, frame, vcl::ColorToRGB(GetFormColor()), 255);
                 if (!maskMode && m->IsValidMaskIndex(FSkinData->BorderIndex())) {
                     vcl::TRect inner;
-                    PaintControlBorder(image.Canvas()->Handle(), frame, FrameLeft(true), *FSkinData, render.State, inner);
+                    if (!PaintControlBorder(image.Canvas()->Handle(), frame, FrameLeft(true), *FSkinData, render.State, inner,
+                                            TvlAsker(this, Form, FSkinData.get())))
+                        return false;
                 }
             } else if (FSkinData->BGFlags() & bgfParentBackground) {
                 // The section looks through to what is behind: the caption
@@ -108,7 +110,9 @@ bool TsSkinProvider::RenderFrame() {
                     GetCaptionHeight(true) + FrameLeft(true) + GetMenuLineCount() * GetMenuLineHeight() + 1;
                 FillRectSolid(image.Canvas()->Handle(), {0, 0, width, band}, GetFormColor());
                 vcl::TRect inner;
-                PaintControlBorder(image.Canvas()->Handle(), frame, FrameLeft(true), *FSkinData, render.State, inner);
+                if (!PaintControlBorder(image.Canvas()->Handle(), frame, FrameLeft(true), *FSkinData, render.State, inner,
+                                        TvlAsker(this, Form, FSkinData.get())))
+                    return false;
             } else if ((!HasFrame() && !Form->Parent()) || maskMode) {
                 // Under the border mask the manager's mask is the frame's
                 // edge, framed form or not: the section's own border mask

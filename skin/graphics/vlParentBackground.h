@@ -31,10 +31,14 @@ namespace skin {
 void BgQueryToBgInfo(const TvlBgQuery &Query, TvlBgInfo &Info);
 
 // Who asks: what the parent's answer may free, as it runs the application's
-// drawing (the asker's adapter, its record, its control). Null ones are left out.
+// drawing (the asker's adapter, its record, its control). Null ones are left
+// out; an asker names at least one, so that none asks unawares.
 class TvlAsker {
 public:
-    template <class... T> explicit TvlAsker(const T *...Objects) { (Mark(Objects), ...); }
+    template <class First, class... T> explicit TvlAsker(const First *Object, const T *...Objects) {
+        Mark(Object);
+        (Mark(Objects), ...);
+    }
     bool Gone() const {
         for (const auto &mark : FMarks)
             if (mark.expired()) return true;
@@ -53,9 +57,9 @@ private:
 // stops there, touching nothing of its own.
 // Asks Parent (by SendMessage when it has a window, else by Perform). With
 // PaintIntoDC the caller has set X, Y, Rect and DC.
-bool QueryParentBackground(TvlBgQuery &Query, vcl::TControl *Parent, bool PaintIntoDC, const TvlAsker &Asker = TvlAsker());
+bool QueryParentBackground(TvlBgQuery &Query, vcl::TControl *Parent, bool PaintIntoDC, const TvlAsker &Asker);
 // Asks a window by its handle.
-bool QueryParentBackgroundWnd(TvlBgQuery &Query, HWND Wnd, bool PaintIntoDC, const TvlAsker &Asker = TvlAsker());
+bool QueryParentBackgroundWnd(TvlBgQuery &Query, HWND Wnd, bool PaintIntoDC, const TvlAsker &Asker);
 
 // The colour behind a control's contents: a skinned control's answer to
 // SC_GET_BG_COLOR, else its own colour (RGB); clFuchsia for null.

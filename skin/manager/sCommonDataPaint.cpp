@@ -249,7 +249,7 @@ void CopyCache(TsCommonData &Data, vcl::TPoint SrcOffset, const vcl::TRect &R, H
                Cut CutChildren) {
     vcl::TBitmap *cache = Data.CacheBmp();
     if (!cache || cache->Empty()) return;
-    if (Corners) PaintBorderCorners(Data, 0, bcAll);
+    if (Corners && !PaintBorderCorners(Data, 0, bcAll, TvlAsker(&Data, Data.OwnerControl()))) return;
     const vcl::TSavedDC saved(DC);
     IntersectClipRect(DC, R.Left, R.Top, R.Right, R.Bottom);
     CutChildren();
@@ -307,12 +307,12 @@ void CopyCacheToWindowDC(HWND Wnd, TsCommonData &Data, vcl::TPoint SrcOffset, co
     });
 }
 
-void ApplyColorEffects(vcl::TBitmap &Bitmap, TsCommonData &Data) {
+bool ApplyColorEffects(vcl::TBitmap &Bitmap, TsCommonData &Data) {
     if (Data.ColorTone() != vcl::clNone) ForEachPixel32(Bitmap, PixelTintProc, Data.ColorTone(), vcl::clFuchsia);
     if (Data.HueOffset() != 0) ForEachPixel32(Bitmap, PixelHueProc, Data.HueOffset(), vcl::clFuchsia);
     if (Data.Saturation() != 0)
         ForEachPixel32(Bitmap, PixelSaturationProc, SaturationAmount(Data.Saturation()), vcl::clFuchsia);
-    PaintBorderCorners(Data, 0, bcAll);
+    return PaintBorderCorners(Data, 0, bcAll, TvlAsker(&Data, Data.OwnerControl()));
 }
 
 } // namespace skin
