@@ -532,14 +532,20 @@ void ScrollBarsNcCalcSize(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     const RECT window = *client;  // the proposed window rectangle
     const LONG_PTR style = GetWindowLongPtrW(handle, GWL_STYLE);
     const LONG_PTR bars = style & (WS_HSCROLL | WS_VSCROLL);
+    // The style's change notices and the window's own calculation may have a
+    // parent asked what lies behind, whose answer runs the application's
+    // drawing: it may free the adapter. The style is put back all the same.
+    const vcl::TGuarded alive(&Adapter);
     if (bars) {
         Adapter.InCalcSize = true;
         SetWindowLongPtrW(handle, GWL_STYLE, style & ~bars);
-        Adapter.PassOn(Message);
+        if (alive) Adapter.PassOn(Message);
         SetWindowLongPtrW(handle, GWL_STYLE, style);
+        if (!alive) return;
         Adapter.InCalcSize = false;
     } else {
         Adapter.PassOn(Message);
+        if (!alive) return;
     }
     TsSkinManager *m = ManagerOf(Adapter);
     if (m && Adapter.SkinData && !Adapter.SkinData->OwnerProvider() && client->left - window.left > 1 &&

@@ -116,7 +116,7 @@ struct TRun {
     vcl::TWinControl *Host = nullptr;
     TvlMainWnd *HostAdapter = nullptr;
     WNDPROC HostNext = nullptr;
-    int HostPainting = 0;  // the host paints itself: its tabs are not drawn for an answer then
+    int HostAnswering = 0;  // the host answers a question about what lies behind a child
     vcl::TControl *Control = nullptr;  // null for a bare window
     vcl::TControl *Trapped = nullptr;  // where the trap sits: Control unless a child of it
     vcl::TGuarded<vcl::TComponent> Sibling;  // a later child of Control, for the child rows; a menu row's item
@@ -236,7 +236,7 @@ struct TRun {
     void DrawComboItem(vcl::TWinControl *, int, const vcl::TRect &, unsigned) { Event(); }
     void DrawTab(vcl::TCustomTabControl *, int, const vcl::TRect &, bool) { Event(); }
     void DrawHostTab(vcl::TCustomTabControl *, int, const vcl::TRect &, bool) {
-        if (!HostPainting) Event();
+        if (HostAnswering) Event();
     }
     // An application's drawing over each item, which looks at the item.
     int Looked = 0;
@@ -265,11 +265,11 @@ TRun *Current = nullptr;
 
 LRESULT CALLBACK HostProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     TRun *run = Current;
-    const bool painting = Msg == WM_PAINT || Msg == WM_ERASEBKGND || Msg == WM_NCPAINT || Msg == WM_PRINT ||
-                          Msg == WM_PRINTCLIENT;
-    run->HostPainting += painting;
+    // Its tabs drawn for its own paint do not count, only those drawn for an answer.
+    const bool answering = Msg == SM_SKINCOMMAND && SubCommandOf(WParam) == SC_GET_BG_INFO;
+    run->HostAnswering += answering;
     const LRESULT answer = CallWindowProcW(run->HostNext, Window, Msg, WParam, LParam);
-    run->HostPainting -= painting;
+    run->HostAnswering -= answering;
     return answer;
 }
 
@@ -727,20 +727,20 @@ const std::vector<TKind> &Kinds() {
         {"Button", tpButton, [](TRun &R) { Put(R, vcl::Create<vcl::TButton>(R.Form))->SetCaption("OK"); },
          "focus size font colour skin removal bgquery"},
         {"Edit", tpEdit, [](TRun &R) { Put(R, vcl::Create<vcl::TEdit>(R.Form), 160, 24)->SetText("Text"); },
-         "paint print focus size font colour skin removal"},
+         "paint print focus size font colour skin removal bgquery"},
         {"Memo", tpEdit,
          [](TRun &R) {
              auto *memo = Put(R, vcl::Create<vcl::TMemo>(R.Form));
              memo->SetScrollBars(vcl::ssVertical);
              memo->Lines()->SetText(Lines(40));
          },
-         "paint print focus size font colour skin removal line page thumb cancel capture destroy barsize"},
+         "paint print focus size font colour skin removal line page thumb cancel capture destroy barsize bgquery"},
         {"ListBox", tpEdit,
          [](TRun &R) {
              Bare(R, L"LISTBOX", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
              Fill(R.Window, LB_ADDSTRING, 40);
          },
-         "paint print size skin removal line page thumb cancel capture destroy"},
+         "paint print size skin removal line page thumb cancel capture destroy bgquery"},
         {"ComboBox", tpComboBox,
          [](TRun &R) {
              auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 24);
@@ -759,7 +759,7 @@ const std::vector<TKind> &Kinds() {
                  SendMessageW(R.Window, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
              }
          },
-         "paint print size skin removal"},
+         "paint print size skin removal bgquery"},
         {"TreeView", tpTreeView,
          [](TRun &R) {
              Bare(R, WC_TREEVIEWW, TVS_HASLINES, WS_EX_CLIENTEDGE);
@@ -771,9 +771,9 @@ const std::vector<TKind> &Kinds() {
                  SendMessageW(R.Window, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins));
              }
          },
-         "paint print size skin removal line page thumb cancel capture destroy"},
-        {"Grid", tpGrid, [](TRun &R) { Put(R, vcl::Create<TTestPlainGrid>(R.Form)); }, "paint print focus size font colour skin removal"},
-        {"GridEh", tpGridEh, [](TRun &R) { Put(R, vcl::Create<TTestGridEh>(R.Form)); }, "paint print focus size font colour skin removal"},
+         "paint print size skin removal line page thumb cancel capture destroy bgquery"},
+        {"Grid", tpGrid, [](TRun &R) { Put(R, vcl::Create<TTestPlainGrid>(R.Form)); }, "paint print focus size font colour skin removal bgquery"},
+        {"GridEh", tpGridEh, [](TRun &R) { Put(R, vcl::Create<TTestGridEh>(R.Form)); }, "paint print focus size font colour skin removal bgquery"},
         {"ScrollBar", tpScrollBar,
          [](TRun &R) {
              auto *bar = Put(R, vcl::Create<vcl::TScrollBar>(R.Form), 160, 18);
@@ -795,13 +795,13 @@ const std::vector<TKind> &Kinds() {
              inner->SetBounds(10, 200, 80, 24);
              inner->SetParent(box);
          },
-         "size skin removal cancel destroy text"},
+         "size skin removal cancel destroy text bgquery"},
         {"BitBtn", tpBitBtn, [](TRun &R) { Put(R, vcl::Create<vcl::TBitBtn>(R.Form))->SetCaption("Bit"); },
          "focus size font colour skin removal bgquery"},
         {"CheckBox", tpCheckBox,
          [](TRun &R) { Put(R, vcl::Create<vcl::TCheckBox>(R.Form), 160, 22)->SetCaption("Check"); },
          "focus size font colour skin removal bgquery"},
-        {"UpDown", tpUpDown, [](TRun &R) { Put(R, vcl::Create<vcl::TUpDown>(R.Form), 18, 40); }, "size skin removal"},
+        {"UpDown", tpUpDown, [](TRun &R) { Put(R, vcl::Create<vcl::TUpDown>(R.Form), 18, 40); }, "size skin removal bgquery"},
         {"StatusBar", tpStatusBar, [](TRun &R) { Put(R, vcl::Create<vcl::TStatusBar>(R.Form), 160, 22); },
          "size font skin removal bgquery"},
         {"TabControl", tpTabControl,
@@ -810,22 +810,22 @@ const std::vector<TKind> &Kinds() {
              tabs->Tabs()->Add("One");
              tabs->Tabs()->Add("Two");
          },
-         "paint print size font skin removal"},
+         "paint print size font skin removal bgquery"},
         {"VirtualTree", tpVirtualTree,
          [](TRun &R) {
              auto *memo = Put(R, vcl::Create<vcl::TMemo>(R.Form));
              memo->SetScrollBars(vcl::ssVertical);
              memo->Lines()->SetText(Lines(40));
          },
-         "paint print focus size font colour skin removal line cancel destroy"},
+         "paint print focus size font colour skin removal line cancel destroy bgquery"},
         {"WWEdit", tpWWEdit,
          [](TRun &R) {
              auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 24);
              combo->Items()->Add("Item");
          },
-         "paint focus size font colour skin removal"},
+         "paint focus size font colour skin removal bgquery"},
         {"NativePaint", tpNativePaint, [](TRun &R) { Put(R, vcl::Create<vcl::TPanel>(R.Form))->SetCaption("Native"); },
-         "paint size font colour skin removal"},
+         "paint size font colour skin removal bgquery"},
         // Controls the application draws a part of, in its event: a status
         // bar's owner-drawn panel, an owner-drawn combo box's items, an
         // owner-drawn tab control's tabs (skinned: the stored skin has no
@@ -872,7 +872,7 @@ const std::vector<TKind> &Kinds() {
                  sheet->SetPageControl(pages);
              }
          },
-         "paint print size font skin removal"},
+         "paint print size font skin removal bgquery"},
         {"PanelChildren", tpPanel, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TPanel>(R.Form))); },
          "paint print updatedone showing paint_unskinned skin barsize bgquery"},
         {"ButtonChildren", tpButton, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TButton>(R.Form), 160, 60)); },
@@ -908,7 +908,7 @@ const std::vector<TKind> &Kinds() {
          "print"},
         {"SpeedButton", tpSpeedButton,
          [](TRun &R) { Put(R, vcl::Create<vcl::TSpeedButton>(R.Form), 80, 26)->SetCaption("Speed"); },
-         "print font removal pass bgquery"},
+         "print font removal pass"},
         {"BareButton", tpButton, [](TRun &R) { Bare(R, L"BUTTON", BS_PUSHBUTTON); }, "focus size removal bgquery"},
         {"BareCombo", tpComboBox,
          [](TRun &R) {
@@ -917,19 +917,19 @@ const std::vector<TKind> &Kinds() {
          },
          "paint focus size skin removal drop bgquery"},
         {"BareScrollBar", tpScrollBar, [](TRun &R) { Bare(R, L"SCROLLBAR", SBS_VERT); }, "size bgquery"},
-        {"DialogStatic", DialogChild, [](TRun &R) { Bare(R, L"STATIC", SS_LEFT); }, "size removal"},
+        {"DialogStatic", DialogChild, [](TRun &R) { Bare(R, L"STATIC", SS_LEFT); }, "size removal bgquery"},
         {"DialogIcon", DialogChild,
          [](TRun &R) {
              Bare(R, L"STATIC", SS_ICON);
              SendMessageW(R.Window, STM_SETICON,
                           reinterpret_cast<WPARAM>(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_INFORMATION))), 0);
          },
-         "removal"},
+         "removal bgquery"},
         {"DialogCheckBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_AUTOCHECKBOX); }, "focus size removal bgquery"},
         {"DialogGroupBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_GROUPBOX); }, "paint size skin removal bgquery"},
-        {"DialogLink", DialogChild, [](TRun &R) { Bare(R, L"SysLink", 0); }, "size removal"},
-        {"DialogSizer", DialogChild, [](TRun &R) { Bare(R, L"SCROLLBAR", SBS_SIZEGRIP); }, "removal"},
-        {"DialogPane", DialogChild, [](TRun &R) { Bare(R, WC_DIALOG, 0); }, "size removal"},
+        {"DialogLink", DialogChild, [](TRun &R) { Bare(R, L"SysLink", 0); }, "size removal bgquery"},
+        {"DialogSizer", DialogChild, [](TRun &R) { Bare(R, L"SCROLLBAR", SBS_SIZEGRIP); }, "removal bgquery"},
+        {"DialogPane", DialogChild, [](TRun &R) { Bare(R, WC_DIALOG, 0); }, "size removal bgquery"},
         {"DialogTrack", DialogChild, [](TRun &R) { Bare(R, TRACKBAR_CLASSW, 0); }, "focus size removal bgquery"},
         {"DialogSpin", DialogChild, [](TRun &R) { Bare(R, UPDOWN_CLASSW, 0); }, "size removal"},
         {"DialogTabs", DialogChild,
@@ -940,7 +940,7 @@ const std::vector<TKind> &Kinds() {
              item.pszText = const_cast<wchar_t *>(L"Tab");
              SendMessageW(R.Window, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
          },
-         "paint print size skin removal"},
+         "paint print size skin removal bgquery"},
         {"DialogToolBar", DialogChild,
          [](TRun &R) {
              Bare(R, TOOLBARCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE);
@@ -954,8 +954,8 @@ const std::vector<TKind> &Kinds() {
              }
              SendMessageW(R.Window, TB_ADDBUTTONSW, 2, reinterpret_cast<LPARAM>(buttons));
          },
-         "size removal"},
-        {"DialogProgress", DialogChild, [](TRun &R) { Bare(R, PROGRESS_CLASSW, 0); }, "paint print size skin removal"},
+         "size removal bgquery"},
+        {"DialogProgress", DialogChild, [](TRun &R) { Bare(R, PROGRESS_CLASSW, 0); }, "paint print size skin removal bgquery"},
         {"ToolBar", tpToolBar,
          [](TRun &R) {
              auto *bar = Put(R, vcl::Create<vcl::TToolBar>(R.Form), 160, 30);
