@@ -198,7 +198,7 @@ TEST(SkinPaintWin, UnansweredQuestionsFallBackToColours) {
     EXPECT_EQ(q.Color, 0x123456);
     EXPECT_EQ(q.Image, nullptr);
     TvlBgQuery w;
-    EXPECT_FALSE(QueryParentBackgroundWnd(w, f.Child->Handle(), false, TvlAsker(f.Child)));
+    EXPECT_TRUE(QueryParentBackgroundWnd(w, f.Child->Handle(), false, TvlAsker(f.Child)));
     EXPECT_EQ(w.Kind, bqColor);
     EXPECT_EQ(w.Color, clBtnFace);
     TvlBgInfo info;
