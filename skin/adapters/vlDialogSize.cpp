@@ -106,14 +106,18 @@ void TvlDialogWnd::FrameFollowsSize() {
         BorderForm->Updating = true;
         SetWindowPos(Handle, border, 0, 0, 0, 0, BehindBorder);
         if (!alive) return;
-        BorderForm->Updating = false;
+        // The dialog's procedure may have turned the borders off there.
+        if (BorderForm) BorderForm->Updating = false;
     }
     UpdateRegion(false);
     if (!alive) return;
     RedrawWindow(Handle, nullptr, nullptr, RedrawInside);
     if (!alive) return;
     // The hole over the client area where the client now is; without a
-    // border window the dialog's own shape once more.
+    // border window the dialog's own shape once more. The border window is
+    // not placed after the dialog again: the dialog owns it, and the system
+    // keeps an owned window right above its owner, where the placement
+    // behind it has just left it.
     if (BorderWindow())
         BorderForm->ApplyRegion();
     else

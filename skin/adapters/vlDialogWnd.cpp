@@ -183,6 +183,9 @@ int TvlDialogWnd::CaptionHeight(bool UseSkin) const {
     if ((live & WS_CAPTION) != WS_CAPTION && !IsIconic(Handle)) return 0;
     const int native = GetSystemMetrics(FrameKind == 4 || FrameKind == 5 ? SM_CYSMCAPTION : SM_CYCAPTION);
     if (!UseSkin || !BorderForm) return native;
+    // As the border image measures it (its top excess, the client's hole):
+    // a skin caption taller than the window's is at least 4 pixels taller,
+    // else the caption painted and the band the image keeps for it differ.
     return SkinCaptionHeight(GetSkinTitleHeight(BorderForm.get()), native);
 }
 

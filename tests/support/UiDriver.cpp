@@ -1,5 +1,6 @@
 #include "UiDriver.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -152,6 +153,43 @@ void ClickWithMouse(HWND window) {
     input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, input, sizeof(INPUT));
 }
+
+void MouseInput(DWORD flags, POINT at) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>(at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = static_cast<LONG>(at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &in, sizeof in);
+}
+
+bool DragWithMouse(POINT grip, int dx, int dy, const std::function<bool()> &settled,
+                   const std::function<void()> &beforeRelease) {
+    std::atomic<bool> done = false;
+    std::thread user([&] {
+        MouseInput(0, grip);
+        std::this_thread::sleep_for(50ms);
+        MouseInput(MOUSEEVENTF_LEFTDOWN, grip);
+        for (int i = 1; i <= 15; ++i) {
+            std::this_thread::sleep_for(20ms);
+            MouseInput(0, POINT{grip.x + dx * i / 15, grip.y + dy * i / 15});
+        }
+        std::this_thread::sleep_for(30ms);
+        if (beforeRelease) beforeRelease();
+        MouseInput(MOUSEEVENTF_LEFTUP, POINT{grip.x + dx, grip.y + dy});
+        done = true;
+    });
+    const bool ended = PumpUntil([&] { return done && (!settled || settled()); }, 5s);
+    user.join();
+    return ended;
+}
+
+TFullWindowDrag::TFullWindowDrag() {
+    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &was_, 0);
+    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+}
+
+TFullWindowDrag::~TFullWindowDrag() { SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, was_, nullptr, 0); }
 
 bool WaitUntilClosed(HWND window, std::chrono::milliseconds timeout) {
     return WaitForWindow([&] { return IsWindow(window) && IsWindowVisible(window) ? HWND{} : window; }, timeout) != nullptr;

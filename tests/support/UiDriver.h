@@ -81,6 +81,33 @@ void ClickButton(HWND button);
 // through the system's input queue.
 void ClickWithMouse(HWND window);
 
+// Mouse input at a screen point through the system's input queue: a move
+// there, with the button flags given.
+void MouseInput(DWORD flags, POINT at);
+
+// From a second thread while this one processes its messages (the system's
+// move or size loop runs inside the press): presses the left button at
+// `grip`, drags it by (dx, dy) in 15 steps 20 ms apart and lets go;
+// `beforeRelease`, when given, runs on that thread just before the release.
+// Processes messages until the release is sent and `settled` (when given)
+// answers true, for 5 s at most; answers whether both came in time.
+bool DragWithMouse(POINT grip, int dx, int dy, const std::function<bool()> &settled = {},
+                   const std::function<void()> &beforeRelease = {});
+
+// Full-window dragging on while it lives (the system's move loop then moves
+// the window itself; Wine leaves it off); the setting it found comes back
+// at its end.
+class TFullWindowDrag {
+public:
+    TFullWindowDrag();
+    ~TFullWindowDrag();
+    TFullWindowDrag(const TFullWindowDrag &) = delete;
+    TFullWindowDrag &operator=(const TFullWindowDrag &) = delete;
+
+private:
+    BOOL was_ = FALSE;
+};
+
 // Waits until the window is gone or hidden; true when it is.
 bool WaitUntilClosed(HWND window, std::chrono::milliseconds timeout);
 

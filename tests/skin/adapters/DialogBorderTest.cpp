@@ -12,14 +12,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "../manager/LayeredRecorder.h"
 #include "../forms/StoredSkinCopies.h"
 #include "DialogsTestSupport.h"
+#include "FreedMemoryMark.h"
 #include "skin/forms/vlBorderGeometry.h"
 #include "skin/manager/vlFormAnimations.h"
 #include "vcl/Bitmap.h"
@@ -30,34 +29,13 @@ namespace {
 
 using namespace skin::test;
 
-void MouseInput(DWORD Flags, vcl::TPoint At) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>(At.X * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = static_cast<LONG>(At.Y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    SendInput(1, &in, sizeof in);
-}
+void MouseInput(DWORD Flags, vcl::TPoint At) { uitest::MouseInput(Flags, POINT{At.X, At.Y}); }
 
-// Presses at Grip, drags by (Dx, Dy) in 10 steps and lets go, from a second
-// thread while this one pumps (the system's sizing loop runs inside the
-// press); true when the user's part ended.
+// Presses at Grip, drags by (Dx, Dy) and lets go, while this thread pumps
+// (the system's sizing loop runs inside the press); true when the user's
+// part ended.
 bool DragFrom(vcl::TPoint Grip, int Dx, int Dy) {
-    std::atomic<bool> done = false;
-    std::thread user([&] {
-        MouseInput(0, Grip);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        MouseInput(MOUSEEVENTF_LEFTDOWN, Grip);
-        for (int i = 1; i <= 10; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            MouseInput(0, {Grip.X + Dx * i / 10, Grip.Y + Dy * i / 10});
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        MouseInput(MOUSEEVENTF_LEFTUP, {Grip.X + Dx, Grip.Y + Dy});
-        done = true;
-    });
-    const bool ended = uitest::PumpUntil([&] { return done.load(); }, std::chrono::seconds(5));
-    user.join();
+    const bool ended = uitest::DragWithMouse(POINT{Grip.X, Grip.Y}, Dx, Dy);
     Settle();
     return ended;
 }
@@ -491,10 +469,58 @@ TEST_F(DialogBorder, ASizeChangeRendersTheBorderOnlyForANewSizeAndNotWhileTheDia
     EXPECT_EQ(GetWindow(border, GW_HWNDNEXT), d.Window);
 }
 
+// The dialog's own procedure turns the extended borders off as the dialog
+// is placed behind its border window after a new size: the size goes on
+// without a border, touching none, and the frame is the dialog's own again.
+struct BordersOffOnPlacement {
+    static inline TsSkinManager *Manager = nullptr;
+    static inline int Stage = 0;  // 1: a size to come, 2: sized, 3: the borders went off
+    static INT_PTR CALLBACK Proc(HWND, UINT Msg, WPARAM, LPARAM LParam) {
+        if (Msg == WM_SIZE && Stage == 1) Stage = 2;
+        // The placement behind the border window: a new rank alone.
+        const auto *pos = reinterpret_cast<const WINDOWPOS *>(LParam);
+        if (Msg == WM_WINDOWPOSCHANGED && Stage == 2 && (pos->flags & SWP_NOSIZE) && (pos->flags & SWP_NOMOVE)) {
+            Stage = 3;
+            Manager->SetExtendedBorders(false);
+        }
+        return Msg == WM_INITDIALOG;
+    }
+};
+TEST_F(DialogBorder, ADialogWhoseProcedureTurnsTheBordersOffWhileItIsSizedGoesOnWithoutThem) {
+    int &stage = BordersOffOnPlacement::Stage;
+    BordersOffOnPlacement::Manager = Manager.get();
+    stage = 0;
+    const DialogTemplate t = SizeableDialog();
+    const HWND w = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, BordersOffOnPlacement::Proc, 0);
+    ASSERT_NE(w, nullptr);
+    ShowWindow(w, SW_SHOW);
+    Settle();
+    TvlDialogWnd *a = DialogAdapterOf(w);
+    ASSERT_TRUE(a && a->BorderWindow());
+    // A window of the dialog's own between it and its border: placed behind
+    // the border, the dialog changes its rank.
+    const HWND own = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                     10, 10, w, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowPos(own, a->BorderWindow(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const vcl::TRect r = RectOf(w);
+    {
+        // The system swallows a fault in a window procedure: counted here.
+        const TFreedMemoryMark mark;
+        stage = 1;
+        SetWindowPos(w, nullptr, 0, 0, r.Width() + 30, r.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Settle();
+        EXPECT_EQ(mark.Faults(), 0) << mark.FirstFaultAddress();
+    }
+    EXPECT_EQ(stage, 3);
+    ASSERT_EQ(DialogAdapterOf(w), a);
+    EXPECT_FALSE(a->BorderForm);
+    EXPECT_EQ(a->SkinData->CacheBmp()->Width(), RectOf(w).Width());
+    EXPECT_EQ(FramePixel(w, 1, r.Height() / 2), skin::test::DialogBorder);
+    DestroyWindow(w);
+}
+
 TEST_F(DialogBorder, ACaptionDragMovesTheBorderTranslucentAndTheDialogJoinsItWhereItEnds) {
-    BOOL fullDrag = FALSE;
-    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
-    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    const uitest::TFullWindowDrag fullDrag;
     Manager->AnimEffects()->BlendOnMoving->Active = true;
     Manager->AnimEffects()->BlendOnMoving->BlendValue = 150;
     OwnDialog d(FixedDialog(L"Tazeni s okrajem"));
@@ -507,7 +533,6 @@ TEST_F(DialogBorder, ACaptionDragMovesTheBorderTranslucentAndTheDialogJoinsItWhe
     ASSERT_EQ(WindowFromPoint({grip.X, grip.Y}), border);
     LayeredRecorder recorder;
     EXPECT_TRUE(DragFrom(grip, 60, 30));
-    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, fullDrag, nullptr, 0);
     const vcl::TRect after = RectOf(d.Window);
     EXPECT_EQ(after.Left - before.Left, 60);
     EXPECT_EQ(after.Top - before.Top, 30);
@@ -562,9 +587,7 @@ TEST_F(DialogBorder, TheShowAndHideAnimationsPlayTheImageWhereTheBorderStands) {
 // close the border answers nowhere, so a press there neither closes nor
 // drags it; the caption beside still drags.
 TEST_F(DialogBorder, OverADisabledCloseTheBorderAnswersNowhereAndAPressMovesNothing) {
-    BOOL fullDrag = FALSE;
-    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
-    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    const uitest::TFullWindowDrag fullDrag;
     OwnDialog d(FixedDialog(L"Nezavre"));
     TvlDialogWnd *a = d.Adapter();
     ASSERT_TRUE(a && a->BorderWindow());
@@ -582,7 +605,6 @@ TEST_F(DialogBorder, OverADisabledCloseTheBorderAnswersNowhereAndAPressMovesNoth
     EXPECT_TRUE(DragFrom(beside, 40, 30));
     const vcl::TRect dragged = RectOf(d.Window);
     SetClassLongPtrW(d.Window, GCL_STYLE, static_cast<LONG_PTR>(classStyle));
-    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, fullDrag, nullptr, 0);
     EXPECT_EQ(pressed, before);
     EXPECT_EQ(OwnDialogState::SysCloses, 0);
     EXPECT_EQ(dragged.Left - before.Left, 40);

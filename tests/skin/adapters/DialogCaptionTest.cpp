@@ -272,6 +272,22 @@ TEST_F(DialogCaption, AMinimizedDialogShowsItsButtonsAndTextInItsCaption) {
             Settle();
             EXPECT_EQ(CachePixel(*a, max.Left + 2, max.Top + 2), drawn) << "after a hover";
             SendMessageW(d.Window, WM_SYSCOMMAND, SC_RESTORE, 0);
+            Settle();
+            // Restored, the window takes its whole shape again: its client
+            // area under a border window, else the window less cut corners.
+            ASSERT_FALSE(IsIconic(d.Window));
+            GetWindowRect(d.Window, &wr);
+            RECT shape{}, client{};
+            const vcl::TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+            ASSERT_NE(GetWindowRgn(d.Window, region.Get()), ERROR);
+            GetRgnBox(region.Get(), &shape);
+            GetClientRect(d.Window, &client);
+            POINT origin{0, 0};
+            ClientToScreen(d.Window, &origin);
+            OffsetRect(&client, origin.x - wr.left, origin.y - wr.top);
+            const RECT whole{0, 0, wr.right - wr.left, wr.bottom - wr.top};
+            EXPECT_TRUE(EqualRect(&shape, bordered ? &client : &whole))
+                << shape.left << "," << shape.top << " " << shape.right << "," << shape.bottom;
         }
 }
 

@@ -409,15 +409,8 @@ private:
 // Translucent drags on, where the system drags whole windows (forms blend
 // only there), for the time of a row.
 struct TranslucentDrags {
-    explicit TranslucentDrags(TsSkinManager &Manager) {
-        Manager.AnimEffects()->BlendOnMoving->Active = true;
-        SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &Was, 0);
-        SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
-    }
-    ~TranslucentDrags() { SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, Was, nullptr, 0); }
-    TranslucentDrags(const TranslucentDrags &) = delete;
-    TranslucentDrags &operator=(const TranslucentDrags &) = delete;
-    BOOL Was = FALSE;
+    explicit TranslucentDrags(TsSkinManager &Manager) { Manager.AnimEffects()->BlendOnMoving->Active = true; }
+    const uitest::TFullWindowDrag FullDrag;
 };
 
 vcl::TPoint TopLeftOf(HWND W) {

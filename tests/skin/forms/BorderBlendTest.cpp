@@ -29,15 +29,6 @@ namespace {
 
 using namespace skin::test;
 
-void MouseInput(DWORD Flags, POINT At) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>(At.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = static_cast<LONG>(At.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    SendInput(1, &in, sizeof in);
-}
-
 struct BorderBlend : ::testing::Test {
     static void SetUpTestSuite() { Modules = std::make_unique<FormsModules>(); }
     static void TearDownTestSuite() { Modules.reset(); }
@@ -45,12 +36,8 @@ struct BorderBlend : ::testing::Test {
 
     BorderBlend() {
         SetCursorPos(5, 5);
-        // The move loop moves the window itself only with full-window dragging.
-        SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &FullDrag, 0);
-        SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
         Manager->AnimEffects()->BlendOnMoving->Active = true;  // 170 over 1000 ms: 0.85 a tick
     }
-    ~BorderBlend() override { SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, FullDrag, nullptr, 0); }
 
     // A caption point of the border window, on the screen.
     static POINT CaptionPoint(const BorderedForm &F) {
@@ -66,28 +53,17 @@ struct BorderBlend : ::testing::Test {
     // the test watches), for 2 s at most.
     static bool Drag(TsSkinProvider *P, POINT Grip, int Dx, int Dy, const std::atomic<int> *Held = nullptr,
                      int HeldFor = 0) {
-        std::atomic<bool> done = false;
-        std::thread user([&] {
-            MouseInput(0, Grip);
-            std::this_thread::sleep_for(50ms);
-            MouseInput(MOUSEEVENTF_LEFTDOWN, Grip);
-            for (int i = 1; i <= 15; ++i) {
-                std::this_thread::sleep_for(20ms);
-                MouseInput(0, POINT{Grip.x + Dx * i / 15, Grip.y + Dy * i / 15});
-            }
-            std::this_thread::sleep_for(30ms);
-            for (int waited = 0; Held && *Held < HeldFor && waited < 2000; waited += 10)
-                std::this_thread::sleep_for(10ms);
-            MouseInput(MOUSEEVENTF_LEFTUP, POINT{Grip.x + Dx, Grip.y + Dy});
-            done = true;
-        });
-        const bool ended = uitest::PumpUntil([&] { return done && !(P->StateFlags & pfBlendOnMoving); }, 5s);
-        user.join();
-        return ended;
+        return uitest::DragWithMouse(
+            Grip, Dx, Dy, [&] { return !(P->StateFlags & pfBlendOnMoving); },
+            [&] {
+                for (int waited = 0; Held && *Held < HeldFor && waited < 2000; waited += 10)
+                    std::this_thread::sleep_for(10ms);
+            });
     }
 
     ManagerPtr Manager = BorderedManager();
-    BOOL FullDrag = FALSE;
+    // The move loop moves the window itself only with full-window dragging.
+    const uitest::TFullWindowDrag FullDrag;
 };
 
 // What the form hears once the blending is over: whether it was painted,

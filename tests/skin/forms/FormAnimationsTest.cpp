@@ -613,9 +613,6 @@ TEST_F(DialogAnimations, ADialogHidesOnTheTimerWithoutAnEvent) {
 } // namespace
 } // namespace skin
 
-#include <atomic>
-#include <thread>
-
 namespace skin {
 namespace {
 
@@ -638,15 +635,6 @@ struct AlphaTap {
         Next(M);
     }
 };
-
-void MouseInput(DWORD Flags, POINT At) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>(At.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = static_cast<LONG>(At.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    SendInput(1, &in, sizeof in);
-}
 
 TEST_F(FormAnimations, ABlendedDragLowersTheAlphaEachTickAndTheGluedFormFollows) {
     Effects().BlendOnMoving->Active = true;  // 170 over 1000 ms: 0.85 a tick
@@ -672,30 +660,9 @@ TEST_F(FormAnimations, ABlendedDragLowersTheAlphaEachTickAndTheGluedFormFollows)
     ASSERT_EQ(WindowFromPoint(grip), W());
 
     // A blended move needs full-window dragging, which Wine leaves off.
-    BOOL full = FALSE;
-    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
-    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
-    struct Restore {
-        BOOL Full;
-        ~Restore() { SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, Full, nullptr, 0); }
-    } restore{full};
+    const uitest::TFullWindowDrag fullDrag;
     LayeredRecorder recorder;
-    std::atomic<bool> done = false;
-    std::thread user([&] {
-        MouseInput(0, grip);
-        std::this_thread::sleep_for(50ms);
-        MouseInput(MOUSEEVENTF_LEFTDOWN, grip);
-        for (int i = 1; i <= 15; ++i) {
-            std::this_thread::sleep_for(20ms);
-            MouseInput(0, POINT{grip.x + 4 * i, grip.y + 2 * i});
-        }
-        std::this_thread::sleep_for(30ms);
-        MouseInput(MOUSEEVENTF_LEFTUP, POINT{grip.x + 60, grip.y + 30});
-        done = true;
-    });
-    const bool ended = uitest::PumpUntil([&] { return done && !(P->StateFlags & pfBlendOnMoving); }, 5s);
-    user.join();
-    ASSERT_TRUE(ended);
+    ASSERT_TRUE(uitest::DragWithMouse(grip, 60, 30, [&] { return !(P->StateFlags & pfBlendOnMoving); }));
 
     std::vector<int> alphas;
     for (const auto &[w, a] : LayeredRecorder::Attributes)
