@@ -163,10 +163,16 @@ void TvlDialogWnd::PaintFrameShadow() {
         GetMaskCornerRects(runs, w, mask, 0, false);
         GetMaskCornerRects(runs, w, mask, h - m->MaskBottomMargin(border), true);
         const vcl::TRect corners[] = {{0, 0, l, t}, {w - r, 0, w, t}, {0, h - b, l, h}, {w - r, h - b, w, h}};
+        // A frame narrower or lower than its corners, with margins that leave
+        // no room beside it, would have them written beside the image.
+        const vcl::TRect inside{std::max(0, -frame.Left), std::max(0, -frame.Top),
+                                std::min(w, cache->Width() - frame.Left), std::min(h, cache->Height() - frame.Top)};
         for (const vcl::TRect &run : runs)
             for (const vcl::TRect &corner : corners) {
-                const int x0 = std::max<int>(run.Left, corner.Left), x1 = std::min<int>(run.Right, corner.Right);
-                const int y0 = std::max<int>(run.Top, corner.Top), y1 = std::min<int>(run.Bottom, corner.Bottom);
+                const int x0 = std::max<int>({run.Left, corner.Left, inside.Left});
+                const int x1 = std::min<int>({run.Right, corner.Right, inside.Right});
+                const int y0 = std::max<int>({run.Top, corner.Top, inside.Top});
+                const int y1 = std::min<int>({run.Bottom, corner.Bottom, inside.Bottom});
                 for (int y = y0; y < y1; ++y)
                     for (int x = x0; x < x1; ++x) view.At(frame.Left + x, frame.Top + y) = FrameKey;
             }

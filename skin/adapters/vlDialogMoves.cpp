@@ -57,8 +57,13 @@ void TvlDialogWnd::StartBlendedMove() {
 }
 
 void TvlDialogWnd::StartBorderMove(int Target) {
+    // The border's update and the dialog's placement and style run the
+    // window's procedure, which may free this adapter or turn the borders off.
+    const vcl::TGuarded alive(this);
     PaintFrame();
+    if (!alive || !BorderForm) return;
     BorderForm->UpdateBorder(false);
+    if (!alive || !BorderForm) return;
     const HWND border = BorderForm->Window();
     vcl::TBitmap *image = FrameImage();
     if (!border || !image) return;
@@ -71,14 +76,20 @@ void TvlDialogWnd::StartBorderMove(int Target) {
     // while its image travels in it; it joins the border where the drag ends.
     SetWindowPos(Handle, border, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    if (!alive) return;
     const LONG_PTR ex = GetWindowLongPtrW(Handle, GWL_EXSTYLE);
     if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(Handle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    if (!alive) return;
     if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(Handle, 0, 0, LWA_ALPHA);
+    // Without its border there is nothing to drag: the dialog is itself again.
+    if (!BorderForm || BorderForm->Window() != border) {
+        EndBlendedMove();
+        return;
+    }
     BorderForm->Updating = true;
     ShowLayeredBitmap(border, image, 255);
     BorderForm->ApplyRegion();  // the whole image, the client area included
     MoveTimer->SetEnabled(true);
-    const vcl::TGuarded alive(this);
     SendMessageW(border, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
     if (alive) EndBlendedMove();
 }

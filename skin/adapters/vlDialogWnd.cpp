@@ -48,7 +48,9 @@ vcl::TPoint ScreenPointOf(LPARAM LParam) {
     return {static_cast<short>(LOWORD(LParam)), static_cast<short>(HIWORD(LParam))};
 }
 
-// Hit codes of the title buttons.
+// Hit codes of the title buttons. The codes of a maximized MDI child's
+// buttons in the menu line (101 to 103) never reach a dialog: it has no such
+// line, and neither its hit test nor its border window answers them.
 bool IsButtonCode(int Code) { return Code == dhMinButton || Code == dhMaxButton || Code == dhClose || Code == dhHelp; }
 
 constexpr std::uint32_t BlendedMoveFlag = 0x80;

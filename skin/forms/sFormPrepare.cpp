@@ -17,6 +17,7 @@
 #include "skin/graphics/vlGraphUtils.h"
 #include "skin/graphics/vlSkinPieces.h"
 #include "vcl/Bitmap.h"
+#include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 #include "vcl/Menus.h"
 #include "vlCtrlAdapter.h"
@@ -234,6 +235,7 @@ void TsSkinProvider::UpdateDisabledVeil() {
     const bool wanted =
         disabled && IsWindowVisible(window) && !IsIconic(window) && !IsIconic(GetAncestor(window, GA_ROOT));
     if (!wanted) {
+        VeilWatch.reset();
         DisabledVeil.reset();
         return;
     }
@@ -265,19 +267,40 @@ void TsSkinProvider::UpdateDisabledVeil() {
     // Right above the form (and its border window when that lies over it):
     // another window over the form stays over the veil, and a form on top
     // of the others keeps its veil on it.
-    const HWND root = GetAncestor(window, GA_ROOT);
-    HWND anchor = root;
-    if (const HWND border = BorderWindow())
-        for (HWND w = GetWindow(root, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
-            if (w == border) {
-                anchor = border;
-                break;
-            }
     const UINT quiet = SWP_NOACTIVATE | SWP_NOOWNERZORDER;
-    const HWND above = PlaceRightAbove(veil, window, anchor, r, quiet | SWP_SHOWWINDOW);
+    const HWND above = PlaceRightAbove(veil, window, VeilAnchor(window), r, quiet | SWP_SHOWWINDOW);
     // Its paint may have raised it to the top (Wine does).
     RedrawWindow(veil, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     SetWindowPos(veil, above, 0, 0, 0, 0, quiet | SWP_NOMOVE | SWP_NOSIZE);
+    // Wine also reorders windows when the X server reports a part of one
+    // uncovered that another covers (a window hidden over both, a move whose
+    // strips it reports late): the veil or the form then jumps over the
+    // other, with no message to either. Only a look now and then sees that.
+    if (!VeilWatch) {
+        VeilWatch.reset(vcl::Create<vcl::TTimer>(nullptr));
+        VeilWatch->SetInterval(100);
+        VeilWatch->OnTimer = vcl::TNotifyEvent::Bind<&TsSkinProvider::KeepVeilInPlace>(this);
+    }
+}
+
+HWND TsSkinProvider::VeilAnchor(HWND Window) const {
+    const HWND root = GetAncestor(Window, GA_ROOT);
+    // A border window that another window came between (Wine may put it
+    // there) is no anchor: the veil would go over that window too.
+    const HWND veil = DisabledVeil && DisabledVeil->HandleAllocated() ? DisabledVeil->WindowHandle() : nullptr;
+    HWND above = GetWindow(root, GW_HWNDPREV);
+    while (above && (above == veil || !IsWindowVisible(above))) above = GetWindow(above, GW_HWNDPREV);
+    const HWND border = BorderWindow();
+    return border && above == border ? border : root;
+}
+
+void TsSkinProvider::KeepVeilInPlace(vcl::TObject *) {
+    // A flight hides the veil and lays it again at its end.
+    if (!DisabledVeil || (StateFlags & (pfMinimizeAnimation | pfRestoreAnimation))) return;
+    const HWND veil = DisabledVeil->WindowHandle();
+    const HWND window = Form && Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
+    if (!window || !IsWindowVisible(veil)) return;
+    if (GetWindow(veil, GW_HWNDNEXT) != VeilAnchor(window)) UpdateDisabledVeil();
 }
 
 // ------------------------------------------------------- the caption cover

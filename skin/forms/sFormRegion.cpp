@@ -390,16 +390,9 @@ void TsSkinProvider::ShowCaptionCover() {
     SetWindowPos(coverWindow, above, 0, 0, 0, 0, quiet | SWP_NOMOVE | SWP_NOSIZE);
 }
 
-// The cover is kept, out of sight, for the next activation change: a new
-// top-level window each time costs many times the cover's own work.
-void TsSkinProvider::HideCaptionCover() {
-    if (!CaptionCover || !CaptionCover->HandleAllocated()) return;
-    const HWND cover = CaptionCover->WindowHandle();
-    if (!IsWindowVisible(cover)) return;
-    SetWindowPos(cover, nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER |
-                     SWP_NOSENDCHANGING);
-}
+// The cover lives only around the system's own drawing: a cover kept
+// between changes would be a window of the application's that it never made.
+void TsSkinProvider::HideCaptionCover() { FreeCaptionCover(); }
 
 void TsSkinProvider::FreeCaptionCover() {
     if (!CaptionCover) return;

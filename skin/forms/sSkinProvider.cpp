@@ -222,6 +222,7 @@ TsSkinProvider::~TsSkinProvider() {
     SnapshotBitmap.reset();
     for (auto &glow : CaptionGlows) glow.reset();
     VeilHolders.clear();
+    VeilWatch.reset();
     DisabledVeil.reset();
     FreeCaptionCover();
     HideCover.reset();

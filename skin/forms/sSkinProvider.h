@@ -435,6 +435,12 @@ public:
     bool CreateControlAdapter();
     // The veil over the disabled form, shown or removed.
     void UpdateDisabledVeil();
+    // The window the veil lies right above: the form's top-level window, or
+    // its border window when that lies over it.
+    HWND VeilAnchor(HWND Window) const;
+    // Puts the veil back right above its form when the system moved either
+    // without a message (VeilWatch's tick).
+    void KeepVeilInPlace(vcl::TObject *Sender);
     // Watches the windows that hold Window (none for null or a top-level window).
     void WatchVeilHolders(HWND Window);
     // The caption cover's replaced window procedure and its paint handler.
@@ -722,6 +728,7 @@ public:
     TsSystemMenu *SystemMenu = nullptr;   // owned (a component of the provider), freed here
     std::unique_ptr<TvlScrollAdapter> FormScrollAdapter;
     std::unique_ptr<vcl::TForm> DisabledVeil;
+    std::unique_ptr<vcl::TTimer> VeilWatch;  // while the veil is shown
     std::vector<std::unique_ptr<TvlVeilHolder>> VeilHolders;  // while a form inside another is disabled
     std::unique_ptr<vcl::TForm> CaptionCover;
     vcl::TWndMethod CoverSavedWndProc;    // the cover's procedure before ours

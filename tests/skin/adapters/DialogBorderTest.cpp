@@ -474,7 +474,8 @@ TEST_F(DialogBorder, ASizeChangeRendersTheBorderOnlyForANewSizeAndNotWhileTheDia
 // without a border, touching none, and the frame is the dialog's own again.
 struct BordersOffOnPlacement {
     static inline TsSkinManager *Manager = nullptr;
-    static inline int Stage = 0;  // 1: a size to come, 2: sized, 3: the borders went off
+    // 1: a size to come, 2: a placement behind the border to come, 3: the borders went off
+    static inline int Stage = 0;
     static INT_PTR CALLBACK Proc(HWND, UINT Msg, WPARAM, LPARAM LParam) {
         if (Msg == WM_SIZE && Stage == 1) Stage = 2;
         // The placement behind the border window: a new rank alone.
@@ -517,6 +518,68 @@ TEST_F(DialogBorder, ADialogWhoseProcedureTurnsTheBordersOffWhileItIsSizedGoesOn
     EXPECT_EQ(a->SkinData->CacheBmp()->Width(), RectOf(w).Width());
     EXPECT_EQ(FramePixel(w, 1, r.Height() / 2), skin::test::DialogBorder);
     DestroyWindow(w);
+}
+
+// The same as a caption press starts a blended move, which places the
+// dialog behind its border: no move starts without a border, and the
+// dialog stays opaque where it is.
+TEST_F(DialogBorder, ADialogWhoseProcedureTurnsTheBordersOffAsABlendedMoveStartsStaysWhereItIs) {
+    Manager->AnimEffects()->BlendOnMoving->Active = true;
+    Manager->AnimEffects()->BlendOnMoving->BlendValue = 150;
+    int &stage = BordersOffOnPlacement::Stage;
+    BordersOffOnPlacement::Manager = Manager.get();
+    stage = 0;
+    const DialogTemplate t = FixedDialog();
+    const HWND w = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, BordersOffOnPlacement::Proc, 0);
+    ASSERT_NE(w, nullptr);
+    ShowWindow(w, SW_SHOW);
+    Settle();
+    TvlDialogWnd *a = DialogAdapterOf(w);
+    ASSERT_TRUE(a && a->BorderWindow());
+    const vcl::TRect r = RectOf(w);
+    {
+        const TFreedMemoryMark mark;
+        stage = 2;
+        SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(r.Left + 60, r.Top + a->BorderWidth() + 6));
+        Settle();
+        EXPECT_EQ(mark.Faults(), 0) << mark.FirstFaultAddress();
+    }
+    EXPECT_EQ(stage, 3);
+    ASSERT_EQ(DialogAdapterOf(w), a);
+    EXPECT_FALSE(a->BorderForm);
+    EXPECT_EQ(RectOf(w), r);
+    EXPECT_FALSE(GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_EQ(a->StateFlags & 0x80, 0u);
+    EXPECT_EQ(a->MoveTimer, nullptr);
+    DestroyWindow(w);
+}
+
+// A skin whose border image reaches no further than the frame, and a
+// dialog narrower than the cut corners of its frame: the corners go into
+// the frame's image and nowhere beside it.
+TEST_F(DialogBorder, ADialogNarrowerThanItsFrameCornersUnderABorderWithoutMarginsKeepsToItsImage) {
+    TestSkin skin;
+    skin.Options = DialogSkinOptions();
+    const std::string global = "[GLOBALINFO]\r\n";
+    skin.Options.insert(global.size(), "FORMOFFSET=1\r\nEXBORDER=^0112,0030,0142,0060,0001,0001,0001,0001,1,0,0,0\r\n");
+    skin.Files = {{"MASTER.BMP", DialogMaster()}};
+    AddStoredSkin(*Manager, "Tight", skin.Packed());
+    Manager->SetSkinName("Tight");
+    ASSERT_EQ(M(), vcl::TRect{});
+    OwnDialog d(FixedDialog());
+    TvlDialogWnd *a = d.Adapter();
+    ASSERT_TRUE(a && a->BorderWindow());
+    const vcl::TRect r = RectOf(d.Window);
+    // The frame a pixel or two wide: the skin's side border beyond the window's counted.
+    const int excess = a->BorderSideExcess(), width = std::max(0, 1 - 2 * excess);
+    {
+        // A write beside the image faults where no memory lies: counted here.
+        const TFreedMemoryMark mark;
+        SetWindowPos(d.Window, nullptr, 0, 0, width, r.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Settle();
+        EXPECT_EQ(mark.Faults(), 0) << mark.FirstFaultAddress();
+    }
+    EXPECT_LT(a->SkinData->CacheBmp()->Width(), 3) << "the frame is narrower than its corners";
 }
 
 TEST_F(DialogBorder, ACaptionDragMovesTheBorderTranslucentAndTheDialogJoinsItWhereItEnds) {

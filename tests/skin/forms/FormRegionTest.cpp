@@ -145,17 +145,13 @@ TEST_F(FormRegion, TheCaptionCoverLiesOverTheFrameOnlyAndOnlyWhileTheFormIsSeen)
     EXPECT_EQ(WindowAt(r.Left + 1, r.Top + 100), cover);  // the left edge
     EXPECT_EQ(WindowAt(r.Left + 100, r.Top + 100), W());   // the client area
     P->HideCaptionCover();
-    EXPECT_FALSE(IsWindowVisible(cover));  // kept out of sight for the next cover
+    EXPECT_FALSE(P->CaptionCover);
+    EXPECT_FALSE(IsWindow(cover));
     EXPECT_EQ(WindowAt(r.Left + 100, r.Top + 5), W());
 
     // A window over the form (a box it shows) stays over the cover; a
-    // topmost form's cover is topmost, and a kept cover left topmost (by a
-    // form that was) is not over a form that is not.
-    SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // topmost form's cover is topmost, a cover of a form that is not is not.
     SetForegroundWindow(W());
-    P->ShowCaptionCover();
-    EXPECT_FALSE(GetWindowLongPtrW(cover, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    P->HideCaptionCover();
     for (const bool topmost : {false, true}) {
         const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
         if (topmost) SetWindowPos(W(), HWND_TOPMOST, 0, 0, 0, 0, keep);
@@ -165,10 +161,10 @@ TEST_F(FormRegion, TheCaptionCoverLiesOverTheFrameOnlyAndOnlyWhileTheFormIsSeen)
         if (topmost) SetWindowPos(over.Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, keep);
         P->ShowCaptionCover();
         ASSERT_TRUE(P->CaptionCover);
-        EXPECT_EQ(P->CaptionCover->WindowHandle(), cover);
+        const HWND now = P->CaptionCover->WindowHandle();
         EXPECT_EQ(WindowAt(r.Left + 60, r.Top + 5), over.Form->Handle()) << topmost;
-        EXPECT_EQ(WindowAt(r.Left + 200, r.Top + 5), cover) << topmost;
-        EXPECT_EQ((GetWindowLongPtrW(cover, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, topmost);
+        EXPECT_EQ(WindowAt(r.Left + 200, r.Top + 5), now) << topmost;
+        EXPECT_EQ((GetWindowLongPtrW(now, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, topmost);
         P->HideCaptionCover();
     }
 
@@ -208,10 +204,11 @@ TEST_F(FormRegion, TheCaptionCoverOfAFormInsideAnotherLiesOverItWhileTheSystemWr
     SetWindowPos(sibling->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ASSERT_TRUE(GetWindow(window, GW_HWNDPREV)) << "a sibling above it";
     RECT covered{}, form{};
-    HWND under = nullptr;
+    HWND under = nullptr, cover = nullptr;
     watcher->Before = [&](const vcl::TMessage &M) {
         if (M.Msg != WM_SETTEXT || !p->CaptionCover || !IsWindowVisible(p->CaptionCover->WindowHandle())) return;
-        GetWindowRect(p->CaptionCover->WindowHandle(), &covered);
+        cover = p->CaptionCover->WindowHandle();
+        GetWindowRect(cover, &covered);
         GetWindowRect(window, &form);
         under = WindowAt((form.left + form.right) / 2, form.top + p->GetClientOffsetY() / 2);
     };
@@ -219,8 +216,9 @@ TEST_F(FormRegion, TheCaptionCoverOfAFormInsideAnotherLiesOverItWhileTheSystemWr
     watcher->Before = nullptr;
     ASSERT_TRUE(under) << "no cover while the system wrote the text";
     EXPECT_TRUE(EqualRect(&covered, &form));
-    EXPECT_EQ(under, p->CaptionCover->WindowHandle());
-    EXPECT_FALSE(IsWindowVisible(p->CaptionCover->WindowHandle()));
+    EXPECT_EQ(under, cover);
+    EXPECT_FALSE(p->CaptionCover);
+    EXPECT_FALSE(IsWindow(cover));
 }
 
 TEST_F(FormRegion, RegionUpdatesAndCoversLeaveTheHandleCountsFlat) {

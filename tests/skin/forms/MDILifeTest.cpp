@@ -256,10 +256,11 @@ TEST_F(MDILife, TheCaptionCoverOfAChildLiesOverItWhileTheSystemWritesItsText) {
     app.Activate(1);
     ASSERT_TRUE(GetWindow(child->WindowHandle(), GW_HWNDPREV)) << "a child above it";
     RECT covered{}, form{};
-    HWND under = nullptr;
+    HWND under = nullptr, cover = nullptr;
     watcher->Before = [&](const vcl::TMessage &M) {
         if (M.Msg != WM_SETTEXT || !p->CaptionCover || !IsWindowVisible(p->CaptionCover->WindowHandle())) return;
-        GetWindowRect(p->CaptionCover->WindowHandle(), &covered);
+        cover = p->CaptionCover->WindowHandle();
+        GetWindowRect(cover, &covered);
         GetWindowRect(child->WindowHandle(), &form);
         under = WindowFromPoint(POINT{(form.left + form.right) / 2, form.top + p->GetClientOffsetY() / 2 + 2});
     };
@@ -267,8 +268,9 @@ TEST_F(MDILife, TheCaptionCoverOfAChildLiesOverItWhileTheSystemWritesItsText) {
     watcher->Before = nullptr;
     ASSERT_TRUE(under) << "no cover while the system wrote the text";
     EXPECT_TRUE(EqualRect(&covered, &form));
-    EXPECT_EQ(under, p->CaptionCover->WindowHandle());
-    EXPECT_FALSE(IsWindowVisible(p->CaptionCover->WindowHandle()));
+    EXPECT_EQ(under, cover);
+    EXPECT_FALSE(p->CaptionCover);
+    EXPECT_FALSE(IsWindow(cover));
     delete child;  // with its provider, before the watcher it passes on to
 }
 
