@@ -767,7 +767,10 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     AWidth = std::max(AWidth, 0);
     AHeight = std::max(AHeight, 0);
     if (WindowHandle() && !IsIconic(WindowHandle())) {
+        // The placement's notices run the application's code: it may free the control.
+        const TGuarded alive(this);
         SetWindowPos(WindowHandle(), nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!alive) return;
         // WM_WINDOWPOSCHANGED has read the window's bounds back unless
         // someone swallowed it; the requested ones stand then.
         if (Left() != ALeft || Top() != ATop || Width() != AWidth || Height() != AHeight)
@@ -936,9 +939,11 @@ void TWinControl::WMPaint(TMessage &Message) {
 }
 
 void TWinControl::PaintHandler(TMessage &Message) {
-    const TPaintDC dc(WindowHandle(), reinterpret_cast<HDC>(Message.WParam));
-    // The paint is the application's: it may free the control.
+    // The paint is the application's: it may free the control, and so may
+    // the erase that starting it sends.
     const TGuarded alive(this);
+    const TPaintDC dc(WindowHandle(), reinterpret_cast<HDC>(Message.WParam));
+    if (!alive) return;
     {
         TSavedDC saved(dc.Get());
         PaintWindow(dc.Get());
@@ -1030,8 +1035,11 @@ void TWinControl::WMEraseBkgnd(TMessage &Message) {
 }
 
 void TWinControl::WMWindowPosChanged(TMessage &Message) {
+    // The size and move notices it sends run the application's code (and a
+    // parent's drawing, asked what lies behind the control): it may free the control.
+    const TGuarded alive(this);
     DefaultHandler(Message);
-    UpdateBounds();
+    if (alive) UpdateBounds();
 }
 
 void TWinControl::SetBorderWidth(int Value) {

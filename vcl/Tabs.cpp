@@ -226,23 +226,32 @@ void TPageControl::PagesChanged() {
     LayoutPages();
 }
 
-void TPageControl::LayoutPages() {
+bool TPageControl::LayoutPages() {
     const TRect r = DisplayRect();
     TTabSheet *active = ActivePage();
-    for (TTabSheet *page : FPages) {
+    // A page's placement and showing run the application's code (a parent's
+    // drawing too, asked what lies behind the page): it may free this control.
+    const TGuarded alive(this);
+    const std::vector<TTabSheet *> pages = FPages;
+    for (TTabSheet *page : pages) {
+        if (std::find(FPages.begin(), FPages.end(), page) == FPages.end()) continue;  // freed meanwhile
         page->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+        if (!alive) return false;
+        if (std::find(FPages.begin(), FPages.end(), page) == FPages.end()) continue;
         page->SetVisible(page == active);
+        if (!alive) return false;
     }
+    return true;
 }
 
 void TPageControl::Change() {
-    LayoutPages();
-    inherited::Change();
+    if (LayoutPages()) inherited::Change();
 }
 
 void TPageControl::WndProc(TMessage &Message) {
+    const TGuarded alive(this);
     inherited::WndProc(Message);
-    if (Message.Msg == WM_SIZE) LayoutPages();
+    if (alive && Message.Msg == WM_SIZE) LayoutPages();
 }
 
 } // namespace vcl

@@ -106,8 +106,9 @@ public:
     TTabSheet *Pages(int Index) const;
     TTabSheet *ActivePage() const;
     void SetActivePage(TTabSheet *Value);
-    // Puts every page over the display area and shows the active one only.
-    void LayoutPages();
+    // Puts every page over the display area and shows the active one only;
+    // false when the application's code that runs meanwhile freed the control.
+    bool LayoutPages();
 
 protected:
     void Change() override;

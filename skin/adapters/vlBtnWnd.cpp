@@ -127,10 +127,10 @@ int TvlBtnWnd::PaintedState() {
 
 // --------------------------------------------------------------- painting
 
-void TvlBtnWnd::BuildCache() {
+bool TvlBtnWnd::BuildCache() {
     RefreshGeometry(*this);
     TvlBgInfo bg;
-    WindowBackgroundInfo(Handle, bg);
+    if (!WindowBackgroundInfo(Handle, bg, TvlAsker(this))) return false;
     SkinData->PrepareCache();
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     cache.SetSize(WndSize.cx, WndSize.cy);
@@ -142,6 +142,7 @@ void TvlBtnWnd::BuildCache() {
     PaintGlyph();
     if (!IsWindowEnabled(Handle)) PaintDisabledBlend(cache, bg, PosInParent);
     SkinData->BGChanged = false;
+    return true;
 }
 
 void TvlBtnWnd::DrawCaption(int State) {
@@ -186,7 +187,7 @@ void TvlBtnWnd::PaintWindow(HDC DC) {
     if (!target) return;
     if (GetLayoutIfAvailable(target) & LAYOUT_RTL) SetLayoutIfAvailable(target, 0);
     SkinData->BGChanged = true;
-    BuildCache();
+    if (!BuildCache()) return;
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     BitBlt(target, 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, SRCCOPY);
 }

@@ -41,7 +41,8 @@ public:
     // look decides.
     int PressedOrHotState();
     // The button's image in the skin data's cache.
-    void BuildCache();
+    // False when the parent's answer about the background freed the adapter.
+    bool BuildCache();
     // The output of WM_PAINT and WM_PRINT: into DC, or the window's own DC
     // when DC is null.
     void PaintWindow(HDC DC);

@@ -90,13 +90,13 @@ vcl::TSize TvlCheckBoxWnd::GlyphBox() {
 
 // ---------------------------------------------------------- the picture
 
-void TvlCheckBoxWnd::BuildCache() {
+bool TvlCheckBoxWnd::BuildCache() {
     SkinData->PrepareCache();
-    if (OwnerDrawn) return;
+    if (OwnerDrawn) return true;
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     cache.SetSize(WndSize.cx, WndSize.cy);
     TvlBgInfo bg;
-    WindowBackgroundInfo(Handle, bg);
+    if (!WindowBackgroundInfo(Handle, bg, TvlAsker(this))) return false;
     const bool active = SkinData->IsControlActive();
     const TsSkinManager *m = SkinData->GetSkinManager();
     if (!m || !m->IsValidSectionIndex(SkinData->SkinIndex())) FillWithBackground(cache, bg, PosInParent);
@@ -114,6 +114,7 @@ void TvlCheckBoxWnd::BuildCache() {
     }
     if (!IsWindowEnabled(Handle)) PaintDisabledBlend(cache, bg, PosInParent);
     SkinData->BGChanged = false;
+    return true;
 }
 
 // A skin without check or radio images still shows the state: the
@@ -185,7 +186,7 @@ void TvlCheckBoxWnd::PaintWindow(HDC DC) {
     }
     if (SkinData->UpdatePaintLock(false) || OwnerDrawn || (!DC && !IsWindowVisible(Handle))) return;
     RefreshGeometry(*this);
-    BuildCache();
+    if (!BuildCache()) return;
     const vcl::TWindowDC own(DC ? nullptr : Handle);
     HDC target = DC ? DC : own.Get();
     vcl::TBitmap &cache = *SkinData->CacheBmp();
@@ -196,7 +197,7 @@ void TvlCheckBoxWnd::EraseOwnerDrawn(HDC DC) {
     if (!DC) return;
     RefreshGeometry(*this);
     TvlBgInfo bg;
-    WindowBackgroundInfo(Handle, bg);
+    if (!WindowBackgroundInfo(Handle, bg, TvlAsker(this))) return;
     if (bg.UseBmp && bg.Bmp) {
         BitBlt(DC, 0, 0, WndSize.cx, WndSize.cy, bg.Bmp->Canvas()->Handle(), PosInParent.X + bg.X,
                PosInParent.Y + bg.Y, SRCCOPY);

@@ -36,7 +36,8 @@ public:
     // The room the caption leaves the glyph: the checked glyph's, else 16 x 16.
     vcl::TSize GlyphBox();
     // The control's image in the skin data's cache.
-    void BuildCache();
+    // False when the parent's answer about the background freed the adapter.
+    bool BuildCache();
     // The caption (and the focus outline) into the cache; Rect receives
     // where the text went.
     void DrawCaption(vcl::TRect &Rect);

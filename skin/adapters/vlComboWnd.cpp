@@ -44,7 +44,7 @@ vcl::TRect WindowSize(HWND Handle) {
 // The rows of a simple combo box below its list, which neither the combo
 // nor the list paints, get what lies behind the combo box: on the combo's
 // window, or into a picture of it (DC with the combo's origin).
-void PaintGapBelowList(HWND Combo, HWND List, HDC DC) {
+void PaintGapBelowList(HWND Combo, HWND List, HDC DC, const TvlAsker &Asker) {
     const HWND behind = Combo ? GetParent(Combo) : nullptr;
     if (!behind) return;
     RECT c{}, l{};
@@ -53,7 +53,7 @@ void PaintGapBelowList(HWND Combo, HWND List, HDC DC) {
     const int top = l.bottom - c.top, width = c.right - c.left, height = c.bottom - l.bottom;
     if (width <= 0 || height <= 0 || top < 0) return;
     TvlBgQuery query;
-    QueryParentBackgroundWnd(query, behind, false);
+    if (!QueryParentBackgroundWnd(query, behind, false, Asker) || !IsWindow(Combo) || !IsWindow(List)) return;
     TvlBgInfo bg;
     BgQueryToBgInfo(query, bg);
     POINT at{c.left, l.bottom};
@@ -220,7 +220,7 @@ int TvlComboBoxWnd::BuildSimpleFrame() {
         canvas.FrameRect({0, 0, w.Width(), height});
     } else if (m && m->IsValidSectionIndex(SkinData->SkinIndex())) {
         TvlBgInfo bg;
-        WindowBackgroundInfo(Handle, bg);
+        if (!WindowBackgroundInfo(Handle, bg, TvlAsker(this))) return -1;
         PaintControlSkin(*SkinData, bg, 0, {0, 0, w.Width(), height}, PosInParent, cache, true);
     }
     return height;
@@ -230,6 +230,7 @@ void TvlComboBoxWnd::PaintFrame(HDC DC) {
     const int border = SimpleBorder;
     if (ComboStyle(Handle) == CBS_SIMPLE) {
         const int height = BuildSimpleFrame();
+        if (height < 0) return;
         vcl::TBitmap &cache = *SkinData->CacheBmp();
         const vcl::TRect w = WindowSize(Handle);
         const int h = std::min(height, w.Height());
@@ -240,7 +241,10 @@ void TvlComboBoxWnd::PaintFrame(HDC DC) {
         return;
     }
     SkinData->BGChanged = true;
+    // The build asks the parent for what lies behind: its answer may free this adapter.
+    const vcl::TGuarded alive(this);
     SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+    if (!alive) return;
     CopyBorderStrips(DC, border);
     PaintComboButton(DC);
 }
@@ -250,7 +254,11 @@ void TvlComboBoxWnd::DrawComboItem(const DRAWITEMSTRUCT &Draw) {
     auto *combo = dynamic_cast<vcl::TComboBox *>(SkinData->OwnerControl());
     const vcl::TRect r{Draw.rcItem.left, Draw.rcItem.top, Draw.rcItem.right, Draw.rcItem.bottom};
     if (!m || !combo || r.IsEmpty()) return;
-    if (SkinData->BGChanged) SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+    if (SkinData->BGChanged) {
+        const vcl::TGuarded alive(this);
+        SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
+        if (!alive) return;
+    }
     const auto bmp = NewBitmap32(r.Width(), r.Height());
     vcl::TCanvas &canvas = *bmp->Canvas();
     canvas.SetFont(combo->Font());
@@ -488,7 +496,7 @@ void TvlComboBoxWnd::Print(vcl::TMessage &Message) {
     PrintChildWindows(Handle, dc);
     if (!alive || !simple) return;
     PaintFrame(dc);
-    if (alive) PaintGapBelowList(Handle, info.hwndList, dc);
+    if (alive) PaintGapBelowList(Handle, info.hwndList, dc, TvlAsker(this));
 }
 
 bool TvlComboBoxWnd::OwnMessage(vcl::TMessage &Message) {
@@ -679,7 +687,7 @@ void TvlComboListWnd::PrepareCache() {
     canvas.FillRect({0, 0, WndSize.cx, WndSize.cy});
     canvas.Brush()->SetColor(BorderColor);
     canvas.FrameRect({0, 0, WndSize.cx, WndSize.cy});
-    if (!KeepTheme) PaintMaskBorder(*SkinData, 0, *this);
+    if (!KeepTheme && !PaintMaskBorder(*SkinData, 0, *this)) return;
     SkinData->BGChanged = false;
 }
 
@@ -695,8 +703,8 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
         PrepareCache();
         const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
         CopyBorderStrips(dc.Get(), BorderStripWidth());
-        PaintNcScrollBars(*this, -1, dc.Get());
-        if (SimpleList) PaintGapBelowList(GetParent(Handle), Handle, nullptr);
+        if (!PaintNcScrollBars(*this, -1, dc.Get())) return true;
+        if (SimpleList) PaintGapBelowList(GetParent(Handle), Handle, nullptr, TvlAsker(this));
         Message.Result = 0;
         return true;
     }

@@ -51,7 +51,7 @@ protected:
     LRESULT ListColor(vcl::TMessage &Message);
     void PaintFrame(HDC DC);
     // A simple combo box's field framed from the section into the cache;
-    // answers the field's height.
+    // answers the field's height, -1 when the parent's answer freed the adapter.
     int BuildSimpleFrame();
     void DrawComboItem(const DRAWITEMSTRUCT &Draw);
     void Print(vcl::TMessage &Message);

@@ -86,7 +86,10 @@ void TvlSizerWnd::Paint() {
         query.Y = PosInParent.Y;
         query.Rect = {0, 0, WndSize.cx, WndSize.cy};
         query.DC = bmp->Canvas()->Handle();
-        QueryParentBackgroundWnd(query, ParentHandle, true);
+        if (!QueryParentBackgroundWnd(query, ParentHandle, true, TvlAsker(this))) {
+            EndPaint(window, &ps);
+            return;
+        }
         const TsSkinManager *m = SkinData->GetSkinManager();
         if (m && m->IsValidMaskIndex(m->CommonElements.GripImage)) {
             const TsMaskData &grip = m->Masks[static_cast<std::size_t>(m->CommonElements.GripImage)];
@@ -132,7 +135,7 @@ void TvlTransPanelWnd::SetDefaultSection() {
 void TvlTransPanelWnd::PaintPane(HDC DC) {
     RefreshGeometry(*this);
     SkinData->BGChanged = true;
-    if (!PaintSkinnedControl(*SkinData, Handle, false)) return;
+    if (!PaintSkinnedControl(*SkinData, Handle, false, TvlAsker(this))) return;
     const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));
     const HDC target = DC ? DC : own.Get();
     vcl::TBitmap *cache = SkinData->CacheBmp();
@@ -173,20 +176,22 @@ void TvlContainerWnd::SetDefaultSection() {
 
 bool TvlContainerWnd::PaintsOwnClient() const { return ClassIs(Handle, L"msctls_progress32"); }
 
-void TvlContainerWnd::Prepare() {
+bool TvlContainerWnd::Prepare() {
     RefreshGeometry(*this);
-    if (!SkinData->BGChanged) return;
+    if (!SkinData->BGChanged) return true;
     ClientRectangle = ClientOf(Handle);
-    if (!PaintSkinnedControl(*SkinData, Handle, false)) return;
-    PaintMaskBorder(*SkinData, 0, *this);
+    // A build put off keeps the old cache for now.
+    if (const TvlAsker self(this); !PaintSkinnedControl(*SkinData, Handle, false, self)) return !self.Gone();
+    if (!PaintMaskBorder(*SkinData, 0, *this)) return false;
     FrameWidth = std::max(0, (WndSize.cy - ClientRectangle.Height()) / 2);
     SkinData->BGChanged = false;
+    return true;
 }
 
 void TvlContainerWnd::PaintClient(HDC DC) {
     if (!DC) return;
     SkinData->BGChanged = true;
-    Prepare();
+    if (!Prepare()) return;
     vcl::TBitmap *cache = SkinData->CacheBmp();
     if (!cache || cache->Empty()) return;
     const int f = FrameWidth;
@@ -201,8 +206,7 @@ void TvlContainerWnd::PaintClient(HDC DC) {
 
 void TvlContainerWnd::NcPaint(vcl::TMessage &Message) {
     Message.Result = 0;
-    if (FrameWidthOf(Handle) <= 0 || SkinData->PaintLocked) return;
-    Prepare();
+    if (FrameWidthOf(Handle) <= 0 || SkinData->PaintLocked || !Prepare()) return;
     const int b = std::max(0, (WndSize.cx - ClientRectangle.Width()) / 2);
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
     CopyCacheBorder(*SkinData, dc.Get(), WndSize.cx, WndSize.cy, b);
@@ -243,7 +247,7 @@ bool TvlContainerWnd::OwnMessage(vcl::TMessage &Message) {
             PassOn(Message);
             if (!alive) return true;
             SkinData->BGChanged = true;
-            Prepare();
+            if (!Prepare()) return true;
             const int b = std::max(0, (WndSize.cx - ClientRectangle.Width()) / 2);
             CopyCacheBorder(*SkinData, dc, WndSize.cx, WndSize.cy, b);
             return true;
@@ -286,8 +290,8 @@ void TvlSearchWnd::PaintFrame() {
     RefreshGeometry(*this);
     if (SkinData->BGChanged) {
         ClientRectangle = ClientOf(Handle);
-        if (!PaintSkinnedControl(*SkinData, Handle, false)) return;
-        PaintMaskBorder(*SkinData, 0, *this);
+        if (!PaintSkinnedControl(*SkinData, Handle, false, TvlAsker(this))) return;
+        if (!PaintMaskBorder(*SkinData, 0, *this)) return;
         SkinData->BGChanged = false;
     }
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
@@ -342,7 +346,7 @@ bool TvlScrollBoxWnd::ServesContainer() const {
 bool TvlScrollBoxWnd::RebuildCache() {
     RefreshGeometry(*this);
     SkinData->BGChanged = true;
-    return PaintSkinnedControl(*SkinData, Handle, false);
+    return PaintSkinnedControl(*SkinData, Handle, false, TvlAsker(this));
 }
 
 bool TvlScrollBoxWnd::FramePaintable() {

@@ -41,8 +41,9 @@ public:
     void SetDefaultSection() override;
     bool OwnMessage(vcl::TMessage &Message) override;
 
-    // The cache rebuilt when the background changed.
-    void Prepare();
+    // The cache rebuilt when the background changed; false when the
+    // parent's answer about what lies behind freed the adapter.
+    bool Prepare();
     // The client part of the cache, made opaque, into DC at 0, 0.
     void PaintClient(HDC DC);
     // A progress bar paints its own client part: the adapter only its frame.

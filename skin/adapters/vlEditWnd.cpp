@@ -219,7 +219,8 @@ void TvlEditWnd::NcPaint(vcl::TMessage &Message) {
         SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
         if (!alive) return;
     }
-    Message.Result = PaintNcScrollBars(*this, -1, dc.Get());
+    Message.Result = 0;
+    if (!PaintNcScrollBars(*this, -1, dc.Get())) return;
     CopyBorderStrips(dc.Get(), std::max(FrameLeft, 0));
 }
 
@@ -236,14 +237,16 @@ void TvlEditWnd::Print(vcl::TMessage &Message) {
     SkinData->PaintLocked = false;
     SkinData->BGChanged = true;
     if (!ApplyColorsOnce()) return;
-    PaintSkinnedControl(*SkinData, Handle, false);
-    if (!KeepTheme) PaintMaskBorder(*SkinData, SkinnedControlState(*SkinData), *this);
+    const TvlAsker self(this);
+    if (!PaintSkinnedControl(*SkinData, Handle, false, self) && self.Gone()) return;
+    if (!KeepTheme && !PaintMaskBorder(*SkinData, SkinnedControlState(*SkinData), *this)) return;
     if (!dc) return;
     // A print of the client area alone has its origin there.
     const bool frame = (Message.LParam & PRF_NONCLIENT) || !(Message.LParam & PRF_CLIENT);
     if (frame) {
         CopyBorderStrips(dc, std::max(FrameLeft, 0));
-        Message.Result = PaintNcScrollBars(*this, -1, dc);
+        Message.Result = 0;
+        if (!PaintNcScrollBars(*this, -1, dc)) return;
     }
     // The client goes in with any flags: the form pictures print each
     // window with none.
@@ -371,7 +374,7 @@ bool TvlEditWnd::EditSkinCommand(vcl::TMessage &Message) {
         // The mask border goes over a new image only: drawn again over a
         // kept one, its see-through corners would darken with every build.
         const bool stale = data.BGChanged;
-        if (PaintSkinnedControl(data, Handle, false) && stale) PaintMaskBorder(data, SkinnedControlState(data), *this);
+        if (PaintSkinnedControl(data, Handle, false, TvlAsker(this)) && stale) PaintMaskBorder(data, SkinnedControlState(data), *this);
         return true;
     }
     case SC_GET_SECTION_INDEX:

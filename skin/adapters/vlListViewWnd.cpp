@@ -419,7 +419,7 @@ bool TvlListViewWnd::OwnMessage(vcl::TMessage &Message) {
         break;
     case WM_SIZE:
         SkinData->BGChanged = true;
-        PaintSkinnedControl(*SkinData, Handle, false);
+        if (const TvlAsker self(this); !PaintSkinnedControl(*SkinData, Handle, false, self) && self.Gone()) return true;
         InvalidateRect(Handle, nullptr, TRUE);
         break;
     case WM_SETFOCUS:

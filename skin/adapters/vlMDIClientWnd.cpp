@@ -244,7 +244,7 @@ bool TvlMDIWnd::OwnMessage(vcl::TMessage &Message) {
         if (animating) return true;
         const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
         PaintMDIEdge(dc.Get());
-        Message.Result = PaintNcScrollBars(*this, -1, dc.Get());
+        PaintNcScrollBars(*this, -1, dc.Get());
         return true;
     }
     case WM_ERASEBKGND:

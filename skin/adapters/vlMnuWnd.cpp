@@ -154,7 +154,7 @@ vcl::TBitmap *TvlMnuWnd::RefreshCache() {
         TvlBgInfo none{};
         none.Color = SkinManager ? SkinManager->SkinColors[scGlobalColor] : vcl::clMenu;
         PaintControlSkin(*SkinData, none, 0, vcl::Rect(0, 0, WndSize.cx, WndSize.cy), {}, *cache, false);
-        PaintMaskBorder(*SkinData, 0, *this);
+        if (!PaintMaskBorder(*SkinData, 0, *this)) return nullptr;
         SkinData->BGChanged = false;
     }
     return cache;

@@ -57,28 +57,30 @@ vcl::TRect TvlGroupBoxWnd::CaptionRect() {
     return GroupBoxCaptionRect(WndSize.cx, text.cx, text.cy, rtl);
 }
 
-void TvlGroupBoxWnd::FillFromParent(const vcl::TRect &Rect) {
-    vcl::TCanvas &canvas = *SkinData->CacheBmp()->Canvas();
+bool TvlGroupBoxWnd::FillFromParent(const vcl::TRect &Rect) {
     TvlBgQuery query;
-    QueryParentBackgroundWnd(query, ParentHandle, false);
+    if (!QueryParentBackgroundWnd(query, ParentHandle, false, TvlAsker(this))) return false;
+    vcl::TCanvas &canvas = *SkinData->CacheBmp()->Canvas();
     if (query.Kind == bqImage && query.Image) {
         BitBlt(canvas.Handle(), Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), query.Image->Canvas()->Handle(),
                PosInParent.X + query.X + Rect.Left, PosInParent.Y + query.Y + Rect.Top, SRCCOPY);
     } else {
         FillRectSolid(canvas.Handle(), Rect, query.Color == vcl::clFuchsia ? vcl::clBtnFace : query.Color);
     }
+    return true;
 }
 
-void TvlGroupBoxWnd::DrawCaption(const vcl::TRect &Rect) {
-    FillFromParent(Rect);
+bool TvlGroupBoxWnd::DrawCaption(const vcl::TRect &Rect) {
+    if (!FillFromParent(Rect)) return false;
     vcl::TCanvas &canvas = *SkinData->CacheBmp()->Canvas();
     canvas.Brush()->SetStyle(vcl::bsClear);
     UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     if (GetWindowLongPtrW(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) flags |= DT_RTLREADING;
     WriteTextForControl(canvas, WindowText, IsWindowEnabled(Handle) != FALSE, Rect, flags, *SkinData, 0);
+    return true;
 }
 
-void TvlGroupBoxWnd::BuildCache() {
+bool TvlGroupBoxWnd::BuildCache() {
     RefreshGeometry(*this);
     TsCommonData &data = *SkinData;
     data.PrepareCache();
@@ -86,15 +88,16 @@ void TvlGroupBoxWnd::BuildCache() {
     cache.SetSize(WndSize.cx, WndSize.cy);
     const vcl::TRect caption = CaptionRect();
     TvlBgQuery query;
-    QueryParentBackgroundWnd(query, ParentHandle, false);
-    FillFromParent({0, 0, WndSize.cx, caption.Bottom});
+    if (!QueryParentBackgroundWnd(query, ParentHandle, false, TvlAsker(this))) return false;
+    if (!FillFromParent({0, 0, WndSize.cx, caption.Bottom})) return false;
     const int half = caption.Height() / 2;
     TvlBgInfo bg;
     BgQueryToBgInfo(query, bg);
     PaintControlSkin(data, bg, 0, {0, half, WndSize.cx, WndSize.cy}, {PosInParent.X, PosInParent.Y + half}, cache,
                      true);
-    if (!WindowText.empty()) DrawCaption(caption);
+    if (!WindowText.empty() && !DrawCaption(caption)) return false;
     data.BGChanged = false;
+    return true;
 }
 
 void TvlGroupBoxWnd::PaintWindow(HDC DC) {
@@ -102,8 +105,7 @@ void TvlGroupBoxWnd::PaintWindow(HDC DC) {
     if (SkinData->UpdatePaintLock(false)) return;
     const vcl::TWindowDC own(DC ? nullptr : Handle);
     const HDC target = DC ? DC : own.Get();
-    if (!target) return;
-    BuildCache();
+    if (!target || !BuildCache()) return;
     const int saved = SaveDC(target);
     if (KeepTheme) {
         const TsSkinManager *m = DefaultManager();
@@ -195,7 +197,8 @@ bool TvlGroupBoxWnd::OwnMessage(vcl::TMessage &Message) {
             return true;
         }
         if (dc) {
-            if (SkinData->BGChanged) BuildCache();
+            Message.Result = 1;
+            if (SkinData->BGChanged && !BuildCache()) return true;
             vcl::TBitmap *cache = SkinData->CacheBmp();
             if (cache && SkinData->CanUseCache())
                 BitBlt(dc, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -281,10 +284,8 @@ bool TvlPanelWnd::BuildCache() {
     TsCommonData &data = *SkinData;
     data.PrepareCache();
     TvlBgInfo bg;
-    if (Panel)
-        data.FillBackgroundInfo(bg);
-    else
-        WindowBackgroundInfo(Handle, bg);
+    if (!(Panel ? data.FillBackgroundInfo(bg, TvlAsker(this)) : WindowBackgroundInfo(Handle, bg, TvlAsker(this))))
+        return false;
     if (!bg.UseBmp && bg.Color == vcl::clFuchsia) {
         data.PaintLocked = true;
         return false;
@@ -309,10 +310,7 @@ void TvlPanelWnd::PaintWindow(HDC DC) {
 
 void TvlPanelWnd::PaintBorder(HDC DC) {
     if (SkinData->IsPaintLocked()) return;
-    if (!BuildCache()) {
-        SkinData->PaintLocked = true;
-        return;
-    }
+    if (!BuildCache()) return;
     const int b = FrameWidthOf(Handle);
     if (b <= 0) return;
     const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));
@@ -401,7 +399,7 @@ bool TvlPanelWnd::OwnMessage(vcl::TMessage &Message) {
         SkinData->BGChanged = true;
         SkinData->PaintLocked = false;
         if (Message.WParam == 1) {
-            BuildCache();
+            if (const TvlAsker self(this); !BuildCache() && self.Gone()) return true;
             PassOnUnless(TvlMainWnd::OwnMessage(Message), Message);
             if (!gone() && Panel) PassUpdateDoneToChildren(Panel.Get());
             return true;

@@ -27,15 +27,16 @@ public:
     // The caption band in the cache (the adapter's font measures the text).
     vcl::TRect CaptionRect();
     // The section below the caption band's middle, the parent's background
-    // above it and behind the caption, the caption.
-    void BuildCache();
+    // above it and behind the caption, the caption. False when the parent's
+    // answer about what lies behind freed the adapter: the caller stops.
+    bool BuildCache();
     // The picture into DC (null: the window's DC).
     void PaintWindow(HDC DC);
 
 private:
     // Rect of the cache filled with what the parent shows there.
-    void FillFromParent(const vcl::TRect &Rect);
-    void DrawCaption(const vcl::TRect &Rect);
+    bool FillFromParent(const vcl::TRect &Rect);
+    bool DrawCaption(const vcl::TRect &Rect);
 };
 
 class TvlPanelWnd : public TvlMainWnd {
@@ -47,7 +48,8 @@ public:
     bool OwnMessage(vcl::TMessage &Message) override;
 
     // The section and the caption; false (and the paint lock set) while
-    // the parent offers nothing to paint against.
+    // the parent offers nothing to paint against, and false when the
+    // parent's answer freed the adapter.
     bool BuildCache();
     // The client part into DC, with the graphic children over it.
     void PaintWindow(HDC DC);

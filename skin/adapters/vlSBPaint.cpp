@@ -176,7 +176,7 @@ void PaintDisabledBlend(vcl::TBitmap &Cache, const TvlBgInfo &Bg, vcl::TPoint Po
     }
 }
 
-bool PaintSkinnedControl(TsCommonData &SkinData, HWND Handle, bool ParentColorOnly) {
+bool PaintSkinnedControl(TsCommonData &SkinData, HWND Handle, bool ParentColorOnly, const TvlAsker &Asker) {
     if (!SkinData.BGChanged || !Handle) return true;
     RECT w{};
     GetWindowRect(Handle, &w);
@@ -186,7 +186,8 @@ bool PaintSkinnedControl(TsCommonData &SkinData, HWND Handle, bool ParentColorOn
     POINT offset{w.left, w.top};
     if (parent) {
         TvlBgQuery query;
-        QueryParentBackgroundWnd(query, parent, false);
+        const TvlAsker record(&SkinData, SkinData.OwnerControl());
+        if (!QueryParentBackgroundWnd(query, parent, false, Asker) || record.Gone()) return false;
         if (query.Kind == bqNoImage) {
             // Painting waits until the parent has its picture.
             SkinData.PaintLocked = true;

@@ -12,6 +12,7 @@
 #include "vcl/GdiObjects.h"
 #include "vcl/Messages.h"
 #include "vcl/Types.h"
+#include "skin/graphics/vlParentBackground.h"
 
 namespace vcl {
 class TBitmap;
@@ -71,8 +72,10 @@ void PaintDisabledBlend(vcl::TBitmap &Cache, const TvlBgInfo &Bg, vcl::TPoint Po
 // the section in the control's state over what lies behind (ParentColorOnly
 // with a real main colour: a plain frame filled with it), the grey text of
 // a disabled edit, the disabled look. False when the parent's background
-// is not ready: PaintLocked is then set and the cache left as it was.
-bool PaintSkinnedControl(TsCommonData &SkinData, HWND Handle, bool ParentColorOnly);
+// is not ready: PaintLocked is then set and the cache left as it was. False
+// too when the parent's answer freed the asker (Asker gone): nothing of it
+// is touched then, and the caller stops.
+bool PaintSkinnedControl(TsCommonData &SkinData, HWND Handle, bool ParentColorOnly, const TvlAsker &Asker);
 
 // The number of characters of a UTF-8 text (bytes that start one).
 std::size_t Utf8Length(const std::string &Text);

@@ -410,7 +410,7 @@ bool TvlMainWnd::AnswerSkinCommand(vcl::TMessage &Message) {
         return true;
     }
     case SC_BUILD_CACHE:
-        PaintSkinnedControl(data, Handle, false);
+        if (const TvlAsker self(this); !PaintSkinnedControl(data, Handle, false, self) && self.Gone()) return true;
         PassOn(Message);
         return true;
     case SC_GET_BG_INFO:
@@ -581,28 +581,29 @@ void RefreshGeometry(TvlMainWnd &Adapter) {
                      Adapter.ParentRect);
 }
 
-void PaintMaskBorder(TsCommonData &SkinData, int State, TvlMainWnd &Adapter) {
+bool PaintMaskBorder(TsCommonData &SkinData, int State, TvlMainWnd &Adapter) {
     TsSkinManager *m = SkinData.GetSkinManager();
-    if (!m || Adapter.KeepTheme || !m->IsValidMaskIndex(SkinData.BorderIndex())) return;
+    if (!m || Adapter.KeepTheme || !m->IsValidMaskIndex(SkinData.BorderIndex())) return true;
     vcl::TBitmap *cache = SkinData.CacheBmp();
-    if (!cache) return;
+    if (!cache) return true;
     RECT w{};
     GetWindowRect(Adapter.Handle, &w);
     const int width = w.right - w.left, height = w.bottom - w.top;
-    if (width < 2 || height < 2) return;
+    if (width < 2 || height < 2) return true;
     TvlBgInfo bg;
-    WindowBackgroundInfo(Adapter.Handle, bg);
+    if (!WindowBackgroundInfo(Adapter.Handle, bg, TvlAsker(&Adapter, &SkinData))) return false;
     TsMaskData mask = m->Masks[static_cast<std::size_t>(SkinData.BorderIndex())];
     // A picture of its own that names no states holds the three of a plain image.
     if (mask.ImageCount == 0 && mask.Bmp) {
         mask.ImageCount = 3;
         mask.MaskType = 0;
     }
-    if (mask.ImageCount < 1) return;
+    if (mask.ImageCount < 1) return true;
     mask.DrawMode &= static_cast<std::uint16_t>(~dmDrawCenter);  // the border only
     const int state = std::clamp(State, 0, mask.ImageCount - 1);
     DrawSkinRect(*cache, {0, 0, std::min(width, cache->Width()), std::min(height, cache->Height())}, bg, mask, state,
                  false);
+    return true;
 }
 
 void RedrawAfterParentUpdate(TsCommonData &Data, HWND Handle, UINT RedrawFlags) {

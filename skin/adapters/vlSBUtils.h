@@ -264,8 +264,9 @@ void SelectAdapterFont(TvlMainWnd &Adapter);
 void RefreshGeometry(TvlMainWnd &Adapter);
 // The section's border mask painted over the adapter's cache in State;
 // nothing while the window keeps its visual style, without a mask or a
-// cache, or for a window smaller than 2 x 2.
-void PaintMaskBorder(TsCommonData &SkinData, int State, TvlMainWnd &Adapter);
+// cache, or for a window smaller than 2 x 2. False when the parent's answer
+// about what lies behind freed the adapter: the caller stops.
+bool PaintMaskBorder(TsCommonData &SkinData, int State, TvlMainWnd &Adapter);
 
 // The platform's scroll-bar routines the scrolling adapters use
 // (vlAdaptersState.h), bound by name when the unit starts.

@@ -311,18 +311,18 @@ void TvlSBWnd::PassOnRedrawHeld(vcl::TMessage &Message) {
     RedrawOffCount = outstanding;
 }
 
-void TvlSBWnd::Paint(HDC DC, bool Picture) {
+bool TvlSBWnd::Paint(HDC DC, bool Picture) {
     // A picture (a print, a snapshot of a form not shown yet or no longer)
     // takes the face whether the control shows or not: it would keep the
     // control's place black.
-    if ((!Picture && !IsWindowVisible(Handle)) || Destroyed()) return;
-    if (const vcl::TControl *c = SkinData->OwnerControl(); c && c->ComponentState().Contains(vcl::csLoading)) return;
+    if ((!Picture && !IsWindowVisible(Handle)) || Destroyed()) return true;
+    if (const vcl::TControl *c = SkinData->OwnerControl(); c && c->ComponentState().Contains(vcl::csLoading)) return true;
     RECT cr{};
     GetClientRect(Handle, &cr);
     const int w = cr.right, h = cr.bottom;
-    if (w <= 0 || h <= 0) return;
+    if (w <= 0 || h <= 0) return true;
     TsSkinManager *m = SkinData->GetSkinManager();
-    if (!m) return;
+    if (!m) return true;
     const TvlCommonElements &el = m->CommonElements;
     const auto bmp = NewBitmap32(w, h);
     if (w == h) {
@@ -334,7 +334,7 @@ void TvlSBWnd::Paint(HDC DC, bool Picture) {
         bmp->Canvas()->FillRect({0, 0, w, h});
     } else {
         TvlBgInfo bg;
-        WindowBackgroundInfo(Handle, bg);
+        if (!WindowBackgroundInfo(Handle, bg, TvlAsker(this))) return false;
         const auto back = NewBitmap32(w, h);
         if (bg.UseBmp && bg.Bmp)
             BitBlt(back->Canvas()->Handle(), 0, 0, w, h, bg.Bmp->Canvas()->Handle(), bg.X, bg.Y, SRCCOPY);
@@ -364,6 +364,7 @@ void TvlSBWnd::Paint(HDC DC, bool Picture) {
         if (!enabled) PaintDisabledLook(*bmp, dlBlended, SkinData->OwnerControl(), &local, {0, 0});
     }
     BitBlt(DC, 0, 0, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+    return true;
 }
 
 bool TvlSBWnd::SkinCommand(vcl::TMessage &Message) {
@@ -430,9 +431,12 @@ bool TvlSBWnd::OwnMessage(vcl::TMessage &Message) {
         if (dc) {
             Paint(dc, true);
         } else {
-            dc = BeginPaint(Handle, &ps);
+            // The paint may free this adapter (the parent's answer about what
+            // lies behind): the paint ends on the window all the same.
+            const HWND window = Handle;
+            dc = BeginPaint(window, &ps);
             Paint(dc);
-            EndPaint(Handle, &ps);
+            EndPaint(window, &ps);
         }
         Message.Result = 0;
         return true;

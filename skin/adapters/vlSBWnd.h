@@ -58,8 +58,9 @@ private:
     bool HotControl() const;
     void Repaint();
     // Picture: DC is a print's or a snapshot's, painted even while the
-    // control is hidden.
-    void Paint(HDC DC, bool Picture = false);
+    // control is hidden. False when the parent's answer about what lies
+    // behind freed the adapter.
+    bool Paint(HDC DC, bool Picture = false);
     void Press(vcl::TMessage &Message);
     void Release(vcl::TPoint P);
     void Hover(vcl::TMessage &Message);

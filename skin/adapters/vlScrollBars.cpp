@@ -145,21 +145,22 @@ struct TvlBehind {
     bool OwnImage = false;
 };
 
-TvlBehind BehindWindow(const TvlNcBarsWnd &Adapter) {
-    TvlBehind behind;
+// False when the parent's answer freed the adapter.
+bool BehindWindow(const TvlNcBarsWnd &Adapter, TvlBehind &Behind) {
     const HWND parent = GetParent(Adapter.Handle);
     if (!parent || Adapter.SkinData->OwnerProvider()) {
-        behind.OwnImage = true;
-        return behind;
+        Behind.OwnImage = true;
+        return true;
     }
     TvlBgQuery query;
-    QueryParentBackgroundWnd(query, parent, false);
-    BgQueryToBgInfo(query, behind.Bg);
-    const vcl::TRect window = ScreenRectOf(Adapter.Handle);
+    const HWND handle = Adapter.Handle;
+    if (!QueryParentBackgroundWnd(query, parent, false, TvlAsker(&Adapter, Adapter.SkinData))) return false;
+    BgQueryToBgInfo(query, Behind.Bg);
+    const vcl::TRect window = ScreenRectOf(handle);
     POINT origin{window.Left, window.Top};
     ScreenToClient(parent, &origin);
-    behind.Pos = {origin.x, origin.y};
-    return behind;
+    Behind.Pos = {origin.x, origin.y};
+    return true;
 }
 
 // What lies behind R (window coordinates) into the bitmap; the track's
@@ -355,17 +356,17 @@ void PaintScrollThumb(vcl::TBitmap &Bitmap, const TvlBgInfo &Bg, const vcl::TRec
     }
 }
 
-void PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, const vcl::TRect &Rect, int ThumbAt) {
+bool PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, const vcl::TRect &Rect, int ThumbAt) {
     TvlNcBarsWnd *adapter = Bar.Adapter;
-    if (!adapter || !adapter->SkinData || !DC || !Bar.Shown || Bar.Kind > 1) return;
+    if (!adapter || !adapter->SkinData || !DC || !Bar.Shown || Bar.Kind > 1) return true;
     TvlScrollEngine &e = ScrollEngine();
     const bool dragged = adapter->ThumbDragging && e.TrackedWindow == Handle && e.PressedKind == Bar.Kind;
-    if (dragged && ThumbAt < 0) return;  // the drag paints
+    if (dragged && ThumbAt < 0) return true;  // the drag paints
     TsSkinManager *m = ManagerOf(*adapter);
-    if (!m || !m->IsValidSectionIndex(m->CommonElements.ScrollBars[0].SectionIndex)) return;
+    if (!m || !m->IsValidSectionIndex(m->CommonElements.ScrollBars[0].SectionIndex)) return true;
     const bool horz = Bar.Kind == 0;
     const int w = Rect.Width(), h = Rect.Height(), length = horz ? w : h;
-    if (length < 2 || std::min(w, h) <= 0) return;
+    if (length < 2 || std::min(w, h) <= 0) return true;
     if (!dragged) ReadScrollInfo(Bar, Handle);
     bool active = IsScrollBarActive(Bar, Handle);
     if (const vcl::TControl *c = adapter->SkinData->OwnerControl()) active = active && c->Enabled();
@@ -395,7 +396,7 @@ void PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, con
                                PressedPart, active, adapter->PictureGeneration};
     if (Bar.Picture && Bar.PictureKey == key && !adapter->SkinData->BGChanged) {
         BitBlt(DC, inWindow.Left, inWindow.Top, w, h, Bar.Picture->Canvas()->Handle(), 0, 0, SRCCOPY);
-        return;
+        return true;
     }
     const auto fresh = [&](std::shared_ptr<vcl::TBitmap> &Bmp) {
         if (!Bmp || Bmp->Width() != w || Bmp->Height() != h) Bmp = NewBitmap32(w, h);
@@ -404,7 +405,9 @@ void PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, con
     vcl::TBitmap *back = fresh(Bar.Back);
     vcl::TBitmap *bmp = fresh(Bar.Picture);
     Bar.PictureKey = {};  // not valid until composed
-    FillBarBackground(*adapter, *back, inWindow, *m, BehindWindow(*adapter));
+    TvlBehind behind;
+    if (!BehindWindow(*adapter, behind)) return false;
+    FillBarBackground(*adapter, *back, inWindow, *m, behind);
     BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, back->Canvas()->Handle(), 0, 0, SRCCOPY);
     TvlBgInfo bg;
     InitBgInfo(back, 0, 0, bg);
@@ -435,6 +438,7 @@ void PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, con
     if (!active) BlendRect32ByRatio(*bmp, 0, 0, *back, {0, 0, w, h}, InactiveBarRatio, 0xFFFFFFFF);
     Bar.PictureKey = key;
     BitBlt(DC, inWindow.Left, inWindow.Top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+    return true;
 }
 
 namespace {
@@ -443,12 +447,12 @@ namespace {
 // the section's hot-state colour while either bar is inactive; what lies
 // behind (or the manager's colour) when the section is missing or wholly
 // transparent. The parent's size grip goes into its corner.
-void PaintCornerSquare(TvlNcBarsWnd &Adapter, HDC DC, TsSkinManager &M) {
+bool PaintCornerSquare(TvlNcBarsWnd &Adapter, HDC DC, TsSkinManager &M) {
     const HWND handle = Adapter.Handle;
     const vcl::TRect window = ScreenRectOf(handle);
     const vcl::TRect h = HorzScrollBarRect(Adapter), v = VertScrollBarRect(Adapter);
     const vcl::TRect corner{v.Left - window.Left, h.Top - window.Top, v.Right - window.Left, h.Bottom - window.Top};
-    if (corner.Width() <= 0 || corner.Height() <= 0) return;
+    if (corner.Width() <= 0 || corner.Height() <= 0) return true;
     const int section = M.CommonElements.ScrollBars[0].SectionIndex;
     const bool clear = !M.IsValidSectionIndex(section) ||
                        M.Sections[static_cast<std::size_t>(section)].Props[0].Transparency >= 100;
@@ -457,7 +461,8 @@ void PaintCornerSquare(TvlNcBarsWnd &Adapter, HDC DC, TsSkinManager &M) {
     const auto bmp = NewBitmap32(corner.Width(), corner.Height());
     vcl::TCanvas &canvas = *bmp->Canvas();
     canvas.Brush()->SetStyle(vcl::bsSolid);
-    const TvlBehind behind = BehindWindow(Adapter);
+    TvlBehind behind;
+    if (!BehindWindow(Adapter, behind)) return false;
     const bool inactive = !IsScrollBarActive(*Adapter.HorzBar, handle) || !IsScrollBarActive(*Adapter.VertBar, handle);
     if (clear && (behind.OwnImage || (behind.Bg.UseBmp && behind.Bg.Bmp))) {
         FillBarBackground(Adapter, *bmp, corner, M, behind);
@@ -475,11 +480,12 @@ void PaintCornerSquare(TvlNcBarsWnd &Adapter, HDC DC, TsSkinManager &M) {
         DrawSkinGlyph(*bmp, {corner.Width() - gw, corner.Height() - gh}, 0, 1, grip, bg);
     }
     BitBlt(DC, corner.Left, corner.Top, corner.Width(), corner.Height(), canvas.Handle(), 0, 0, SRCCOPY);
+    return true;
 }
 
 } // namespace
 
-LRESULT PaintNcScrollBars(TvlNcBarsWnd &Adapter, int PartOverride, HDC DC) {
+bool PaintNcScrollBars(TvlNcBarsWnd &Adapter, int PartOverride, HDC DC) {
     TsCommonData *data = Adapter.SkinData;
     const HWND handle = Adapter.Handle;
     // A DC given is a picture being taken (a print, a snapshot of a form
@@ -487,11 +493,16 @@ LRESULT PaintNcScrollBars(TvlNcBarsWnd &Adapter, int PartOverride, HDC DC) {
     // window shows or not, or the picture keeps a black strip where they lie.
     // A parent that is still updating holds the bars back too; its update
     // done repaints them.
-    if (!data || data->UpdatePaintLock(false) || (!DC && !IsWindowVisible(handle))) return 0;
-    if (const vcl::TControl *c = data->OwnerControl(); c && c->ControlState().Contains(vcl::csCreating)) return 0;
+    if (!data || data->UpdatePaintLock(false) || (!DC && !IsWindowVisible(handle))) return true;
+    if (const vcl::TControl *c = data->OwnerControl(); c && c->ControlState().Contains(vcl::csCreating)) return true;
     const bool horz = Adapter.HorzBar && Adapter.HorzBar->Shown, vert = Adapter.VertBar && Adapter.VertBar->Shown;
-    if (!horz && !vert) return 0;
-    if (data->BGChanged) SendSkinCommand(handle, SC_BUILD_CACHE, 0);
+    if (!horz && !vert) return true;
+    if (data->BGChanged) {
+        // The build asks the parent for what lies behind: its answer may free the adapter.
+        const vcl::TGuarded alive(&Adapter);
+        SendSkinCommand(handle, SC_BUILD_CACHE, 0);
+        if (!alive) return false;
+    }
     std::unique_ptr<vcl::TWindowDC> own;
     if (!DC) {
         own = std::make_unique<vcl::TWindowDC>(handle, GetWindowDC(handle));
@@ -502,11 +513,11 @@ LRESULT PaintNcScrollBars(TvlNcBarsWnd &Adapter, int PartOverride, HDC DC) {
         if (e.TrackedWindow != handle || e.PressedKind != Kind) return -1;
         return PartOverride >= 0 ? PartOverride : e.CurrentPart;
     };
-    if (horz) PaintScrollBar(*Adapter.HorzBar, handle, DC, pressedFor(0), HorzScrollBarRect(Adapter));
-    if (vert) PaintScrollBar(*Adapter.VertBar, handle, DC, pressedFor(1), VertScrollBarRect(Adapter));
+    if (horz && !PaintScrollBar(*Adapter.HorzBar, handle, DC, pressedFor(0), HorzScrollBarRect(Adapter))) return false;
+    if (vert && !PaintScrollBar(*Adapter.VertBar, handle, DC, pressedFor(1), VertScrollBarRect(Adapter))) return false;
     TsSkinManager *m = ManagerOf(Adapter);
-    if (horz && vert && m) PaintCornerSquare(Adapter, DC, *m);
-    return 0;
+    if (horz && vert && m && !PaintCornerSquare(Adapter, DC, *m)) return false;
+    return true;
 }
 
 // --------------------------------------------------------------- handlers
@@ -521,17 +532,18 @@ void ScrollBarsNcCalcSize(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     const RECT window = *client;  // the proposed window rectangle
     const LONG_PTR style = GetWindowLongPtrW(handle, GWL_STYLE);
     const LONG_PTR bars = style & (WS_HSCROLL | WS_VSCROLL);
+    // The style's change notices and the window's own calculation may have a
+    // parent asked what lies behind, whose answer runs the application's
+    // drawing: it may free the adapter. The style is put back all the same.
+    const vcl::TGuarded alive(&Adapter);
     if (bars) {
-        // Each style change reaches the procedure below, whose code may free
-        // the adapter: the bars' style comes back all the same, and the
-        // window sizes its frame itself where it had not yet.
-        const vcl::TGuarded alive(&Adapter);
         Adapter.InCalcSize = true;
         SetWindowLongPtrW(handle, GWL_STYLE, style & ~bars);
         const bool passed = static_cast<bool>(alive);
         if (passed) Adapter.PassOn(Message);
         if (IsWindow(handle)) SetWindowLongPtrW(handle, GWL_STYLE, style);
         if (!alive) {
+            // Gone before it passed the calculation on: the window sizes its frame itself.
             if (!passed && IsWindow(handle))
                 Message.Result = SendMessageW(handle, WM_NCCALCSIZE, Message.WParam, Message.LParam);
             return;
@@ -539,6 +551,7 @@ void ScrollBarsNcCalcSize(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
         Adapter.InCalcSize = false;
     } else {
         Adapter.PassOn(Message);
+        if (!alive) return;
     }
     TsSkinManager *m = ManagerOf(Adapter);
     if (m && Adapter.SkinData && !Adapter.SkinData->OwnerProvider() && client->left - window.left > 1 &&
@@ -675,7 +688,7 @@ void ScrollBarMouseDown(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     if (e.PressedPart >= spFirstArrow && e.PressedPart <= spTrackAfter) {
         e.CurrentPart = e.PressedPart;
         SetCapture(handle);
-        PaintNcScrollBars(Adapter, -1, nullptr);
+        if (!PaintNcScrollBars(Adapter, -1, nullptr)) return;
         const vcl::TGuarded alive(&Adapter);
         SendScrollMessage(handle, e.ScrollMsg, e.PressedPart, 0);
         if (!alive || e.PressedPart == -1) return;  // gone, or the press was cancelled meanwhile

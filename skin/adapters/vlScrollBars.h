@@ -123,10 +123,12 @@ int ScrollBarPartAt(const TvlScrollBar &Bar, const vcl::TRect &BarRect, int X, i
 // Both bars and the corner square on DC (null: the window DC, and nothing
 // while the window is hidden; a DC given gets them whatever the window's
 // visibility). PartOverride -1 paints the pressed part as the engine knows it.
-LRESULT PaintNcScrollBars(TvlNcBarsWnd &Adapter, int PartOverride, HDC DC);
+// False when the parent's answer about what lies behind freed the adapter:
+// the caller stops.
+bool PaintNcScrollBars(TvlNcBarsWnd &Adapter, int PartOverride, HDC DC);
 // One bar at Rect (screen) on DC; ThumbAt, when not -1, is the dragged
-// thumb's start along the bar (screen).
-void PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, const vcl::TRect &Rect,
+// thumb's start along the bar (screen). False as PaintNcScrollBars.
+bool PaintScrollBar(TvlScrollBar &Bar, HWND Handle, HDC DC, int PressedPart, const vcl::TRect &Rect,
                     int ThumbAt = -1);
 // An arrow button of an element in a state into Bitmap at R over Bg: the
 // element's section, then its arrow glyph from the skin, else a triangle

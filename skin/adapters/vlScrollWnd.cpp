@@ -283,7 +283,7 @@ bool TvlScrollWnd::SkinCommand(vcl::TMessage &Message) {
         PassOn(Message);
         if (data.BGChanged && !data.PaintLocked) {
             RefreshGeometry(*this);
-            PaintSkinnedControl(data, Handle, KeepTheme);
+            if (const TvlAsker self(this); !PaintSkinnedControl(data, Handle, KeepTheme, self) && self.Gone()) return true;
             PaintMaskBorder(data, SkinnedControlState(data), *this);
         }
         return true;
@@ -331,7 +331,10 @@ bool TvlBaseWnd::OwnMessage(vcl::TMessage &Message) {
             if (alive && Visible(Handle)) SendMessageW(Handle, WM_NCPAINT, 1, 0);
             return handled;
         }
-        if (SubCommandOf(Message.WParam) == SC_BUILD_CACHE) PaintSkinnedControl(*SkinData, Handle, false);
+        if (SubCommandOf(Message.WParam) == SC_BUILD_CACHE) {
+            const TvlAsker self(this);
+            if (!PaintSkinnedControl(*SkinData, Handle, false, self) && self.Gone()) return true;
+        }
         break;
     default: break;
     }

@@ -187,14 +187,14 @@ bool TvlSpeedButtonHandler::BuildCache() {
     cache.SetSize(w, h);
     cache.Canvas()->Font()->Assign(FButton->Font());
     TvlBgQuery query;
-    QueryParentBackground(query, FButton->Parent(), false);
+    if (!QueryParentBackground(query, FButton->Parent(), false, TvlAsker(this, FButton.Get(), FSkinData))) return false;
     TvlBgInfo bg;
     BgQueryToBgInfo(query, bg);
     if (bg.UseBmp && bg.Bmp && bg.Bmp->Width() == 0) return false;
     const int state = CurrentState();
     const vcl::TPoint pos{FButton->Left(), FButton->Top()};
     PaintControlSkin(*FSkinData, bg, state, {0, 0, w, h}, pos, cache, state == 2);
-    PaintBorderCorners(*FSkinData, state, bcAll);
+    if (!PaintBorderCorners(*FSkinData, state, bcAll, TvlAsker(this, FButton.Get(), FSkinData))) return false;
     const std::string caption = FButton->Caption();
     if (!caption.empty()) {
         vcl::TCanvas &canvas = *cache.Canvas();
@@ -227,8 +227,7 @@ bool TvlSpeedButtonHandler::BuildCache() {
 
 void TvlSpeedButtonHandler::Paint(HDC DC) {
     const int saved = SaveDC(DC);
-    if (BuildCache()) {
-        PaintBorderCorners(*FSkinData, 0, bcAll);
+    if (BuildCache() && PaintBorderCorners(*FSkinData, 0, bcAll, TvlAsker(this, FButton.Get(), FSkinData))) {
         vcl::TBitmap &cache = *FSkinData->CacheBmp();
         BitBlt(DC, 0, 0, FButton->Width(), FButton->Height(), cache.Canvas()->Handle(), 0, 0, SRCCOPY);
     }

@@ -105,9 +105,7 @@ bool TvlSpinWnd::BuildCache() {
     TvlBgQuery query;
     // The parent's answer may run the application's drawing (an owner-drawn
     // tab control's tabs), which may free the parent and this adapter with it.
-    const vcl::TGuarded alive(this);
-    QueryParentBackgroundWnd(query, ParentHandle, false);
-    if (!alive) return false;
+    if (!QueryParentBackgroundWnd(query, ParentHandle, false, TvlAsker(this))) return false;
     TvlBgInfo bg;
     BgQueryToBgInfo(query, bg);
     SkinData->PrepareCache();

@@ -173,7 +173,7 @@ bool TvlStaticWnd::BuildStaticCache() {
     SkinData->BGChanged = true;
     SkinData->PrepareCache();
     SkinData->CacheBmp()->SetSize(WndSize.cx, WndSize.cy);
-    if (!PaintSkinnedControl(*SkinData, Handle, false)) return false;
+    if (!PaintSkinnedControl(*SkinData, Handle, false, TvlAsker(this))) return false;
     // A static with nothing to show (an icon static without an icon) still
     // shows what lies behind it: the erase was swallowed.
     DrawContent();
@@ -292,7 +292,7 @@ void TvlEdgeWnd::PaintStatic(HDC DC) {
     SkinData->BGChanged = true;
     SkinData->PrepareCache();
     SkinData->CacheBmp()->SetSize(WndSize.cx, WndSize.cy);
-    if (!PaintSkinnedControl(*SkinData, Handle, false)) return;
+    if (!PaintSkinnedControl(*SkinData, Handle, false, TvlAsker(this))) return;
     DrawContent();
     CopyCacheBorder(*SkinData, target, WndSize.cx, WndSize.cy, 2);
 }
@@ -415,7 +415,7 @@ bool TvlStaticTextWnd::BuildCache() {
     TsCommonData &data = *SkinData;
     data.PrepareCache();
     TvlBgInfo bg;
-    data.FillBackgroundInfo(bg);
+    if (!data.FillBackgroundInfo(bg, TvlAsker(this))) return false;
     if (!bg.UseBmp && bg.Color == vcl::clFuchsia) {
         data.PaintLocked = true;
         return false;
@@ -455,11 +455,8 @@ bool TvlStaticTextWnd::BuildCache() {
 }
 
 void TvlStaticTextWnd::PaintFrame(HDC DC) {
-    if (SkinData->UpdatePaintLock(false)) return;
-    if (!BuildCache()) {
-        SkinData->PaintLocked = true;
-        return;
-    }
+    // A build put off has set the paint lock already.
+    if (SkinData->UpdatePaintLock(false) || !BuildCache()) return;
     const vcl::TWindowDC own(DC ? nullptr : Handle, DC ? nullptr : GetWindowDC(Handle));
     CopyCacheBorder(*SkinData, DC ? DC : own.Get(), WndSize.cx, WndSize.cy, FrameWidthOf(Handle));
 }
@@ -472,7 +469,8 @@ bool TvlStaticTextWnd::SkinCommand(vcl::TMessage &Message) {
     switch (SubCommandOf(Message.WParam)) {
     case SC_IS_HANDLED: Message.Result = 1; return true;
     case SC_BUILD_CACHE:
-        BuildCache();
+        // Gone with the parent's answer: nothing of it follows.
+        if (const TvlAsker self(this); !BuildCache() && self.Gone()) return true;
         return false;  // the base's answer follows
     case SC_GET_APPLICATION: Message.Result = reinterpret_cast<LRESULT>(vcl::Application); return true;
     case SC_SKIN_REMOVED:

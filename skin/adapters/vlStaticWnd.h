@@ -81,7 +81,7 @@ public:
 
     // The section (or the control's colour) over what lies behind, then the
     // text; false while the parent has no picture yet (the paint lock is
-    // then set).
+    // then set), and false when the parent's answer freed the adapter.
     bool BuildCache();
     // The frame strips into DC (null: the window's DC).
     void PaintFrame(HDC DC);

@@ -179,7 +179,7 @@ void TvlStatusBarWnd::PaintGrip() {
     DrawSkinGlyph(cache, {where.Left, where.Top}, 0, gmNormal, mask, behind);
 }
 
-TvlStatusBarWnd::TImageSources TvlStatusBarWnd::ReadSources() {
+std::optional<TvlStatusBarWnd::TImageSources> TvlStatusBarWnd::ReadSources() {
     TImageSources s;
     const TsCommonData &data = *SkinData;
     s.Manager = data.GetSkinManager();
@@ -196,10 +196,9 @@ TvlStatusBarWnd::TImageSources TvlStatusBarWnd::ReadSources() {
     s.BgFlags = data.BGFlags();
     s.Size = WndSize;
     s.Pos = PosInParent;
-    if (data.OwnerControl())
-        SkinData->FillBackgroundInfo(s.Bg);
-    else
-        WindowBackgroundInfo(Handle, s.Bg);
+    if (!(data.OwnerControl() ? SkinData->FillBackgroundInfo(s.Bg, TvlAsker(this))
+                              : WindowBackgroundInfo(Handle, s.Bg, TvlAsker(this))))
+        return std::nullopt;
     // The font SelectAdapterFont gives the texts.
     if (const vcl::TControl *c = data.OwnerControl()) {
         s.Font = c->Font()->LogFont();
@@ -241,7 +240,7 @@ TvlStatusBarWnd::TImageSources TvlStatusBarWnd::ReadSources() {
 
 void TvlStatusBarWnd::BuildImage() {
     RefreshGeometry(*this);
-    Build(ReadSources());
+    if (auto sources = ReadSources()) Build(std::move(*sources));
 }
 
 bool TvlStatusBarWnd::Build(TImageSources Sources) {
@@ -273,7 +272,9 @@ bool TvlStatusBarWnd::Build(TImageSources Sources) {
 
 void TvlStatusBarWnd::PaintClient(HDC DC) {
     RefreshGeometry(*this);
-    TImageSources now = ReadSources();
+    std::optional<TImageSources> read = ReadSources();
+    if (!read) return;
+    TImageSources &now = *read;
     const vcl::TBitmap *kept = SkinData->CacheBmp();
     // The image of the last build still shows what the bar shows now unless
     // something it was built from changed; owner-drawn panels always paint.
@@ -291,7 +292,8 @@ void TvlStatusBarWnd::PaintFrame(HDC DC) {
     if (!StatusBar || (!DC && ModuleState().FormAnimationActive)) return;
     if (SkinData->BGChanged) {
         RefreshGeometry(*this);
-        if (!Build(ReadSources())) return;
+        std::optional<TImageSources> sources = ReadSources();
+        if (!sources || !Build(std::move(*sources))) return;
     }
     const int b = StatusBar->BorderWidth();
     if (b <= 0) return;

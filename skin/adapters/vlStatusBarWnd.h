@@ -71,8 +71,9 @@ private:
         std::vector<UINT> Aligns;
         bool operator==(const TImageSources &Other) const;
     };
-    // What the bar shows now; the geometry fields must be fresh.
-    TImageSources ReadSources();
+    // What the bar shows now; the geometry fields must be fresh. None when
+    // the parent's answer about what lies behind freed the adapter.
+    std::optional<TImageSources> ReadSources();
     // PanelText with the bar's part count and simple state already asked.
     std::string PanelText(int Index, int Parts, bool Simple);
     // False once an owner-drawn panel's event freed the adapter or its bar:

@@ -49,11 +49,10 @@ vcl::TRect WindowRectOf(HWND Handle) {
     return {0, 0, r.right - r.left, r.bottom - r.top};
 }
 
-void BackgroundOf(TvlMainWnd &Adapter, TvlBgInfo &Bg) {
-    if (Adapter.SkinData->OwnerControl())
-        Adapter.SkinData->FillBackgroundInfo(Bg);
-    else
-        WindowBackgroundInfo(Adapter.Handle, Bg);
+// False when the parent's answer freed the adapter.
+bool BackgroundOf(TvlMainWnd &Adapter, TvlBgInfo &Bg) {
+    if (Adapter.SkinData->OwnerControl()) return Adapter.SkinData->FillBackgroundInfo(Bg, TvlAsker(&Adapter));
+    return WindowBackgroundInfo(Adapter.Handle, Bg, TvlAsker(&Adapter));
 }
 
 struct TTabItem {
@@ -418,8 +417,7 @@ bool TvlTabControlWnd::BuildImage() {
     // A parent's answer may run the application's drawing (an owner-drawn
     // tab control around this one), which may free this adapter.
     const vcl::TGuarded<TvlTabControlWnd> alive(this);
-    BackgroundOf(*this, bg);
-    if (Gone(alive)) return false;
+    if (!BackgroundOf(*this, bg) || Gone(alive)) return false;
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     cache.SetSize(WndSize.cx, WndSize.cy);
     // What lies behind the whole control first: the strip shows it.
@@ -717,9 +715,7 @@ LRESULT TvlPageWnd::PaintPage(HDC DC) {
     TvlBgQuery query;
     // The page control's answer may run the application's tab drawing, which
     // may free the page control and this adapter with it.
-    const vcl::TGuarded alive(this);
-    QueryParentBackgroundWnd(query, ParentHandle, false);
-    if (!alive) return 1;
+    if (!QueryParentBackgroundWnd(query, ParentHandle, false, TvlAsker(this))) return 1;
     RECT client{};
     GetClientRect(Handle, &client);
     // A tab control the skin does not draw answers with a colour, the same
@@ -772,9 +768,7 @@ bool TvlPageWnd::OwnMessage(vcl::TMessage &Message) {
             auto *query = CommandRecord<TvlBgQuery>(Message);
             if (!query || !ParentHandle) break;
             RefreshGeometry(*this);
-            const vcl::TGuarded alive(this);
-            QueryParentBackgroundWnd(*query, ParentHandle, query->PaintIntoDC);
-            if (!alive) return true;
+            if (!QueryParentBackgroundWnd(*query, ParentHandle, query->PaintIntoDC, TvlAsker(this))) return true;
             query->X += PosInParent.X;
             query->Y += PosInParent.Y;
             Message.Result = 0;

@@ -116,9 +116,9 @@ private:
 
 // ------------------------------------------------------- bare tool bar
 
-void TvlToolBarWnd::RefreshImage() {
+bool TvlToolBarWnd::RefreshImage() {
     RefreshGeometry(*this);
-    if (!SkinData->BGChanged) return;
+    if (!SkinData->BGChanged) return true;
     RECT client{};
     GetClientRect(Handle, &client);
     ClientR = {client.left, client.top, client.right, client.bottom};
@@ -126,12 +126,13 @@ void TvlToolBarWnd::RefreshImage() {
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     cache.SetSize(WndSize.cx, WndSize.cy);
     TvlBgInfo bg;
-    WindowBackgroundInfo(Handle, bg);
+    if (!WindowBackgroundInfo(Handle, bg, TvlAsker(this))) return false;
     PaintControlSkin(*SkinData, bg, 0, {0, 0, WndSize.cx, WndSize.cy}, PosInParent, cache, true);
     // The client's real place, not half the size difference: a bar's divider
     // sits above the client only.
     ClientAt = ClientOffsetOf(Handle);
     SkinData->BGChanged = false;
+    return true;
 }
 
 vcl::TRect TvlToolBarWnd::ClientInWindow() const {
@@ -139,8 +140,7 @@ vcl::TRect TvlToolBarWnd::ClientInWindow() const {
 }
 
 bool TvlToolBarWnd::PaintFrame() {
-    if (SkinData->UpdatePaintLock(false)) return false;
-    RefreshImage();
+    if (SkinData->UpdatePaintLock(false) || !RefreshImage()) return false;
     if (ClientR.Width() >= WndSize.cx && ClientR.Height() >= WndSize.cy) return true;
     const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
     CopyAroundClient(dc.Get(), *SkinData->CacheBmp(), ClientInWindow());
@@ -148,8 +148,7 @@ bool TvlToolBarWnd::PaintFrame() {
 }
 
 void TvlToolBarWnd::PaintClient(HDC DC) {
-    if (SkinData->UpdatePaintLock(false)) return;
-    RefreshImage();
+    if (SkinData->UpdatePaintLock(false) || !RefreshImage()) return;
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     auto copy = CopyOf(cache, {0, 0, cache.Width(), cache.Height()});
     SetRectAlpha(*copy, {0, 0, copy->Width(), copy->Height()}, 255);
@@ -167,8 +166,7 @@ void TvlToolBarWnd::PaintClient(HDC DC) {
 }
 
 void TvlToolBarWnd::Print(HDC DC) {
-    if (!DC || SkinData->UpdatePaintLock(false)) return;
-    RefreshImage();
+    if (!DC || SkinData->UpdatePaintLock(false) || !RefreshImage()) return;
     // The window's pictures (a form's, an animation's) are taken by printing
     // it whole, frame and all: a print of the client alone at the window's
     // origin would show the bar shifted and without its frame or divider.
@@ -359,8 +357,7 @@ void TvlToolBarVCLWnd::DrawBar(vcl::TToolBar *Sender, const vcl::TRect &ARect, v
     if (SkinData->BGChanged || cache.Width() != WndSize.cx || cache.Height() != WndSize.cy) {
         cache.SetSize(WndSize.cx, WndSize.cy);
         TvlBgInfo bg;
-        SkinData->FillBackgroundInfo(bg);
-        if (!alive || !bar) return;
+        if (!SkinData->FillBackgroundInfo(bg, TvlAsker(this)) || !bar) return;
         PaintControlSkin(*SkinData, bg, 0, {0, 0, WndSize.cx, WndSize.cy}, PosInParent, cache, true);
         SkinData->BGChanged = false;
     }
@@ -370,7 +367,7 @@ void TvlToolBarVCLWnd::DrawBar(vcl::TToolBar *Sender, const vcl::TRect &ARect, v
     const HDC dc = Sender->Canvas()->Handle();
     // What the parent shows now, in the border's transparent corners: the
     // image may be older than the parent's picture.
-    PaintBorderCorners(*SkinData, 0, bcAll);
+    if (!PaintBorderCorners(*SkinData, 0, bcAll, TvlAsker(this)) || !bar) return;
     BitBlt(dc, 0, 0, client.right, client.bottom, cache.Canvas()->Handle(), offset.X, offset.Y, SRCCOPY);
     DefaultDraw = true;  // the buttons are drawn one by one
     PaintChildControls(dc, Sender, true, {0, 0});

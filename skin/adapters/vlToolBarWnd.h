@@ -38,7 +38,8 @@ public:
     void Print(HDC DC);
     // The bar's image rebuilt when it is stale; the client rectangle and
     // its place in the window with it.
-    void RefreshImage();
+    // False when the parent's answer about the background freed the adapter.
+    bool RefreshImage();
 
     vcl::TRect ClientR{};   // the client rectangle, client coordinates
     vcl::TPoint ClientAt{};  // the client's origin in the window

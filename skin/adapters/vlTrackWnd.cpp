@@ -169,13 +169,13 @@ void TvlTrackWnd::PaintThumb(vcl::TBitmap &Cache, int SliderSection, const vcl::
            0, SRCCOPY);
 }
 
-void TvlTrackWnd::BuildCache() {
+bool TvlTrackWnd::BuildCache() {
     RefreshGeometry(*this);
     SkinData->PrepareCache();
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     cache.SetSize(WndSize.cx, WndSize.cy);
     TvlBgInfo bg;
-    WindowBackgroundInfo(Handle, bg);
+    if (!WindowBackgroundInfo(Handle, bg, TvlAsker(this))) return false;
     PaintControlSkin(*SkinData, bg, MouseDown ? 1 : 0, {0, 0, WndSize.cx, WndSize.cy}, PosInParent, cache, false);
     TsSkinManager *m = SkinData->GetSkinManager();
     const int slider = m ? m->StdSectionIndexes[ssTrackBar] : -1;
@@ -190,6 +190,7 @@ void TvlTrackWnd::BuildCache() {
     }
     if (!IsWindowEnabled(Handle)) PaintDisabledBlend(cache, bg, PosInParent);
     SkinData->BGChanged = false;
+    return true;
 }
 
 void TvlTrackWnd::PaintWindow(HDC DC) {
@@ -200,8 +201,7 @@ void TvlTrackWnd::PaintWindow(HDC DC) {
     if (!DC && !IsWindowVisible(Handle)) return;
     const vcl::TWindowDC own(DC ? nullptr : Handle);
     HDC target = DC ? DC : own.Get();
-    if (!target) return;
-    BuildCache();
+    if (!target || !BuildCache()) return;
     vcl::TBitmap &cache = *SkinData->CacheBmp();
     BitBlt(target, 0, 0, cache.Width(), cache.Height(), cache.Canvas()->Handle(), 0, 0, SRCCOPY);
 }

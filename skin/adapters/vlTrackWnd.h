@@ -31,7 +31,8 @@ public:
     // the report is not (wider than tall).
     vcl::TRect ChannelRect() const;
     // The image of the whole bar in the skin data's cache.
-    void BuildCache();
+    // False when the parent's answer about the background freed the adapter.
+    bool BuildCache();
 
     int TickLength = 4;
     bool MouseDown = false;  // also the state of the thumb and tick images

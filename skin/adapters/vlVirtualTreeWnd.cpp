@@ -201,7 +201,8 @@ void TvlVirtualTreeViewWnd::Print(vcl::TMessage &Message) {
     // The built image holds the mask border already: drawn again over it,
     // its see-through corners would darken with every paint.
     CopyBorderStrips(dc, BorderStripWidth());
-    Message.Result = PaintNcScrollBars(*this, -1, dc);
+    Message.Result = 0;
+    PaintNcScrollBars(*this, -1, dc);
 }
 
 void TvlVirtualTreeViewWnd::NcPaint(vcl::TMessage &Message) {
@@ -220,7 +221,8 @@ void TvlVirtualTreeViewWnd::NcPaint(vcl::TMessage &Message) {
     vcl::TMessage print{WM_PRINT, reinterpret_cast<WPARAM>(dc.Get()), PRF_NONCLIENT, 0};
     PassOn(print);
     if (!alive) return;
-    Message.Result = PaintNcScrollBars(*this, -1, dc.Get());
+    Message.Result = 0;
+    PaintNcScrollBars(*this, -1, dc.Get());
 }
 
 int TvlVirtualTreeViewWnd::BorderStripWidth() const {

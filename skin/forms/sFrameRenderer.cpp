@@ -84,7 +84,7 @@ bool TsSkinProvider::RenderFrame() {
                 TvlBgQuery query;
                 query.X = Form->Left();
                 query.Y = Form->Top();
-                QueryParentBackground(query, parent, false);
+                if (!QueryParentBackground(query, parent, false, TvlAsker(this, Form, FSkinData.get()))) return false;
                 if (query.Kind == bqNoImage) {
                     FSkinData->PaintLocked = true;
                     return false;
@@ -99,7 +99,9 @@ bool TsSkinProvider::RenderFrame() {
                 FillRectAlpha(image, frame, vcl::ColorToRGB(GetFormColor()), 255);
                 if (!maskMode && m->IsValidMaskIndex(FSkinData->BorderIndex())) {
                     vcl::TRect inner;
-                    PaintControlBorder(image.Canvas()->Handle(), frame, FrameLeft(true), *FSkinData, render.State, inner);
+                    if (!PaintControlBorder(image.Canvas()->Handle(), frame, FrameLeft(true), *FSkinData, render.State, inner,
+                                            TvlAsker(this, Form, FSkinData.get())))
+                        return false;
                 }
             } else if (FSkinData->BGFlags() & bgfParentBackground) {
                 // The section looks through to what is behind: the caption
@@ -108,7 +110,9 @@ bool TsSkinProvider::RenderFrame() {
                     GetCaptionHeight(true) + FrameLeft(true) + GetMenuLineCount() * GetMenuLineHeight() + 1;
                 FillRectSolid(image.Canvas()->Handle(), {0, 0, width, band}, GetFormColor());
                 vcl::TRect inner;
-                PaintControlBorder(image.Canvas()->Handle(), frame, FrameLeft(true), *FSkinData, render.State, inner);
+                if (!PaintControlBorder(image.Canvas()->Handle(), frame, FrameLeft(true), *FSkinData, render.State, inner,
+                                        TvlAsker(this, Form, FSkinData.get())))
+                    return false;
             } else if ((!HasFrame() && !Form->Parent()) || maskMode) {
                 // Under the border mask the manager's mask is the frame's
                 // edge, framed form or not: the section's own border mask
@@ -229,7 +233,7 @@ void TsSkinProvider::PaintSizeGrip(HDC DC) {
     auto piece = NewBitmap32(w, h);
     vcl::TBitmap *cache = FSkinData->CacheBmp();
     TvlBgQuery query;
-    QueryParentBackground(query, Form, false);
+    if (!QueryParentBackground(query, Form, false, TvlAsker(this, Form, FSkinData.get()))) return;
     if (query.Kind == bqImage && cache) {
         CopyPixels(piece->View(), 0, 0, cache->View(), x, y, w, h);
     } else {

@@ -27,20 +27,20 @@ vcl::TRect Shrunk(const vcl::TRect &R, int Width) {
 
 } // namespace
 
-void PaintControlBorder(HDC DC, const vcl::TRect &R, int FrameWidth, TsCommonDataView &CommonData, int State,
-                        vcl::TRect &Inner) {
+bool PaintControlBorder(HDC DC, const vcl::TRect &R, int FrameWidth, TsCommonDataView &CommonData, int State,
+                        vcl::TRect &Inner, const TvlAsker &Asker) {
     const vcl::TColor colour = CommonData.GetBackColor(State);
     const int frame = std::max(FrameWidth, 0);
     TvlBgQuery query;
     vcl::TControl *owner = CommonData.OwnerControl();
-    if (owner && owner->Parent()) QueryParentBackground(query, owner->Parent(), false);
+    if (owner && owner->Parent() && !QueryParentBackground(query, owner->Parent(), false, Asker)) return false;
 
     TsSkinTables *manager = CommonData.GetSkinManager();
     if (!manager || !manager->IsValidMaskIndex(CommonData.BorderIndex())) {
         if (frame > 0 && DC) FillFrame(DC, R, frame, frame, frame, frame, colour);
         // Callers size their client area by Inner: it is never left unset.
         Inner = Shrunk(R, frame);
-        return;
+        return true;
     }
     const TsMaskData &mask = manager->Masks[CommonData.BorderIndex()];
     if (manager->IsValidSectionIndex(CommonData.SkinIndex()))
@@ -65,7 +65,7 @@ void PaintControlBorder(HDC DC, const vcl::TRect &R, int FrameWidth, TsCommonDat
         DrawSkinRect(*cache, R, bg, mask, State, true);
     }
     Inner = {R.Left + wl, R.Top + wt, R.Right - wr, R.Bottom - wb};
-    if (frame == 0) return;
+    if (frame == 0) return true;
     const int w = R.Width(), h = R.Height();
     const auto side = [](int v) { return v < 1 ? 0 : v; };
     if (cache)
@@ -74,6 +74,7 @@ void PaintControlBorder(HDC DC, const vcl::TRect &R, int FrameWidth, TsCommonDat
                        vcl::ColorToRGB(colour));
     Inner = Shrunk(R, frame);
     if (cache && DC && DC != cacheDC) CopyBorderStrips(DC, R.Left, R.Top, w, h, cacheDC, R.Left, R.Top, frame);
+    return true;
 }
 
 void SetByteAndRecreateWnd(vcl::TWinControl &Control, std::uint8_t &Stored, std::uint8_t Value) {

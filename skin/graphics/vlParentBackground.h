@@ -8,6 +8,9 @@
 // The askers clear the record first (no image, no colour, no margins, no
 // answer). Answer kinds: bqColor, bqImage, and bqNoImage, which counts as
 // nothing behind unless the parent still set a colour.
+#include <memory>
+#include <vector>
+
 #include "sSkinCommand.h"
 #include "vlCommonUtils.h"
 
@@ -27,12 +30,36 @@ namespace skin {
 // its cache that way) with the colour (system colours resolved) to be used.
 void BgQueryToBgInfo(const TvlBgQuery &Query, TvlBgInfo &Info);
 
+// Who asks: what the parent's answer may free, as it runs the application's
+// drawing (the asker's adapter, its record, its control). Null ones are left
+// out; an asker names at least one, so that none asks unawares.
+class TvlAsker {
+public:
+    template <class First, class... T> explicit TvlAsker(const First *Object, const T *...Objects) {
+        Mark(Object);
+        (Mark(Objects), ...);
+    }
+    bool Gone() const {
+        for (const auto &mark : FMarks)
+            if (mark.expired()) return true;
+        return false;
+    }
+
+private:
+    template <class T> void Mark(const T *Object) {
+        if (Object) FMarks.push_back(Object->LifeMark().Token());
+    }
+    std::vector<std::weak_ptr<const void>> FMarks;
+};
+
 #ifdef _WIN32
+// Both ask; false when the asker went while the parent answered: the caller
+// stops there, touching nothing of its own.
 // Asks Parent (by SendMessage when it has a window, else by Perform). With
-// PaintIntoDC the caller has set X, Y, Rect and DC. Always true.
-bool QueryParentBackground(TvlBgQuery &Query, vcl::TControl *Parent, bool PaintIntoDC);
-// Asks a window by its handle; true when it answered.
-bool QueryParentBackgroundWnd(TvlBgQuery &Query, HWND Wnd, bool PaintIntoDC);
+// PaintIntoDC the caller has set X, Y, Rect and DC.
+bool QueryParentBackground(TvlBgQuery &Query, vcl::TControl *Parent, bool PaintIntoDC, const TvlAsker &Asker);
+// Asks a window by its handle.
+bool QueryParentBackgroundWnd(TvlBgQuery &Query, HWND Wnd, bool PaintIntoDC, const TvlAsker &Asker);
 
 // The colour behind a control's contents: a skinned control's answer to
 // SC_GET_BG_COLOR, else its own colour (RGB); clFuchsia for null.

@@ -45,16 +45,24 @@ template <class Paint> void PaintIntoQueryDC(TvlBgQuery &Query, Paint Send) {
 
 } // namespace
 
-bool QueryParentBackground(TvlBgQuery &Query, vcl::TControl *Parent, bool PaintIntoDC) {
+bool QueryParentBackground(TvlBgQuery &Query, vcl::TControl *Parent, bool PaintIntoDC, const TvlAsker &Asker) {
     ClearQuery(Query, PaintIntoDC);
     if (!Parent) return true;
+    // The parent's answer may free the parent as well.
+    const vcl::TGuarded parent(Parent);
     auto *windowed = dynamic_cast<vcl::TWinControl *>(Parent);
     Ask(Query, windowed && windowed->HandleAllocated() ? windowed->Handle() : nullptr, Parent);
+    if (Asker.Gone()) return false;
     if (Query.Kind != bqNone) return true;
+    if (!parent) {
+        Query.Kind = bqColor;
+        Query.Color = DefaultSkinManager ? DefaultSkinManager->GetMainColor() : vcl::clBtnFace;
+        return true;
+    }
     if (PaintIntoDC) {
         if (Query.DC)
             PaintIntoQueryDC(Query, [Parent](UINT Msg, WPARAM DC) { Parent->Perform(Msg, DC, 0); });
-        return true;
+        return !Asker.Gone();
     }
     Query.Kind = bqColor;
     if (Parent->ComponentState().Contains(vcl::csDesigning) && DefaultSkinManager && DefaultSkinManager->SkinActive) {
@@ -66,17 +74,19 @@ bool QueryParentBackground(TvlBgQuery &Query, vcl::TControl *Parent, bool PaintI
     return true;
 }
 
-bool QueryParentBackgroundWnd(TvlBgQuery &Query, HWND Wnd, bool PaintIntoDC) {
+bool QueryParentBackgroundWnd(TvlBgQuery &Query, HWND Wnd, bool PaintIntoDC, const TvlAsker &Asker) {
     ClearQuery(Query, PaintIntoDC);
     Ask(Query, Wnd, nullptr);
+    if (Asker.Gone()) return false;
     if (Query.Kind != bqNone) return true;
     if (PaintIntoDC) {
-        if (Query.DC) PaintIntoQueryDC(Query, [Wnd](UINT Msg, WPARAM DC) { SendMessageW(Wnd, Msg, DC, 0); });
-        return false;
+        if (Query.DC && IsWindow(Wnd))
+            PaintIntoQueryDC(Query, [Wnd](UINT Msg, WPARAM DC) { SendMessageW(Wnd, Msg, DC, 0); });
+        return !Asker.Gone();
     }
     Query.Kind = bqColor;
     Query.Color = DefaultSkinManager ? DefaultSkinManager->GetMainColor() : vcl::clBtnFace;
-    return false;
+    return true;
 }
 
 vcl::TColor GetControlColor(vcl::TControl *Control) {

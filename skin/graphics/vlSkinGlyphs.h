@@ -28,6 +28,7 @@ namespace skin {
 
 class TsSkinTables;
 class TsCommonDataView;
+class TvlAsker;
 struct TvlBgInfo;
 
 // Corner hit-test codes of FillTransparentCorner; other codes mean top-left.
@@ -79,8 +80,9 @@ void PaintMaskedTexture(vcl::TBitmap &Dst, vcl::TRect &R, const TvlBgInfo &BgInf
 void FillTransparentCorner(vcl::TBitmap &Dst, vcl::TBitmap &Src, const vcl::TRect &DstRect, vcl::TPoint SrcPt,
                            int MaskIndex, const TsSkinTables *Manager, int Corner);
 // Asks the control's parent for its background and restores it in the
-// corners of the control's border mask in its cache.
-void PaintBorderCorners(const TsCommonDataView &CommonData, int State, int Corners);
+// corners of the control's border mask in its cache. False, with nothing
+// drawn, when the parent's answer freed Asker: the caller stops.
+bool PaintBorderCorners(const TsCommonDataView &CommonData, int State, int Corners, const TvlAsker &Asker);
 #endif
 
 } // namespace skin

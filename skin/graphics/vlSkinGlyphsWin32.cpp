@@ -24,26 +24,27 @@ void FillTransparentCorner(vcl::TBitmap &Dst, vcl::TBitmap &Src, const vcl::TRec
     FillTransparentCorner(Dst.View(), Src.View(), DstRect, SrcPt, MaskIndex, Manager, Corner);
 }
 
-void PaintBorderCorners(const TsCommonDataView &CommonData, int State, int Corners) {
+bool PaintBorderCorners(const TsCommonDataView &CommonData, int State, int Corners, const TvlAsker &Asker) {
     TsSkinTables *manager = CommonData.GetSkinManager();
     vcl::TBitmap *cache = CommonData.CacheBmp();
     vcl::TControl *owner = CommonData.OwnerControl();
-    if (!manager || !manager->IsValidMaskIndex(CommonData.BorderIndex()) || !cache || !owner) return;
+    if (!manager || !manager->IsValidMaskIndex(CommonData.BorderIndex()) || !cache || !owner) return true;
     const TsMaskData &mask = manager->Masks[CommonData.BorderIndex()];
-    if (!mask.Manager) return;
+    if (!mask.Manager) return true;
     TvlBgQuery query;
     if (owner->Parent()) {
-        QueryParentBackground(query, owner->Parent(), false);
+        if (!QueryParentBackground(query, owner->Parent(), false, Asker)) return false;
     } else if (auto *windowed = dynamic_cast<vcl::TWinControl *>(owner); windowed && windowed->HandleAllocated()) {
-        QueryParentBackgroundWnd(query, GetParent(windowed->Handle()), false);
+        if (!QueryParentBackgroundWnd(query, GetParent(windowed->Handle()), false, Asker)) return false;
     } else {
-        return;
+        return true;
     }
     const bool image = query.Kind == bqImage;
     if (image) query.X += owner->Left(), query.Y += owner->Top();
     const TBgPixels bg{image ? BitmapPixels(query.Image) : vcl::TBitmapView{}, query.X, query.Y,
                        vcl::ColorToRGB(query.Color), image};
     RestoreBorderCorners(cache->View(), mask, State, Corners, bg);
+    return true;
 }
 
 } // namespace skin

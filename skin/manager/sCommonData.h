@@ -29,6 +29,7 @@
 #include "skin/graphics/sCommonDataView.h"
 #include "skin/graphics/sConst.h"
 #include "skin/graphics/sSkinCommand.h"
+#include "skin/graphics/vlParentBackground.h"
 #include "skin/graphics/vlCommonUtils.h"
 #include "vcl/Component.h"
 #include "vcl/Persistent.h"
@@ -199,8 +200,10 @@ public:
     // Backgrounds.
     // Answers a child's SC_GET_BG_INFO for the control in a state.
     void CopyParentBackground(TvlBgQuery &Query, int State);
-    // What lies behind the control, for painting its own image.
-    void FillBackgroundInfo(TvlBgInfo &Info);
+    // What lies behind the control, for painting its own image. The parent's
+    // answer may free this record, its control or Asker (the caller's
+    // adapter): false then, and the caller stops.
+    bool FillBackgroundInfo(TvlBgInfo &Info, const TvlAsker &Asker);
     // The outer effect drawn into Target's image (SC_PAINT_OUTER_EFFECT).
     void PaintOuterEffect(const TvlBgQuery &Target, std::uint16_t Flags);
     // The outer effects of Parent's children drawn into this record's cache.
@@ -298,7 +301,7 @@ private:
 };
 
 // FillBackgroundInfo for a bare window without a control object.
-void WindowBackgroundInfo(HWND Wnd, TvlBgInfo &Info);
+bool WindowBackgroundInfo(HWND Wnd, TvlBgInfo &Info, const TvlAsker &Asker);
 
 // Copies Data's cache into R of DC (SrcOffset: the point of the cache that
 // lands on R's top-left) without painting over the children of Control that
@@ -314,7 +317,8 @@ void CopyCacheToWindowDC(HWND Wnd, TsCommonData &Data, vcl::TPoint SrcOffset, co
 
 // The control's own tone, hue and saturation on its image (the key colour
 // kept), then the parent background in the border's transparent corners.
-void ApplyColorEffects(vcl::TBitmap &Bitmap, TsCommonData &Data);
+// False when the parent's answer freed the record or its control.
+bool ApplyColorEffects(vcl::TBitmap &Bitmap, TsCommonData &Data);
 
 // Each of the red, green and blue bytes of K moved towards Q by T percent
 // (K + (Q - K) * T / 100); both RGB.

@@ -132,32 +132,39 @@ void TsCommonData::CopyParentBackground(TvlBgQuery &Query, int State) {
     }
 }
 
-void TsCommonData::FillBackgroundInfo(TvlBgInfo &Info) {
-    const auto plainColour = [&] { Info = {nullptr, 0, 0, GetBackColor(0), {}, false}; };
+bool TsCommonData::FillBackgroundInfo(TvlBgInfo &Info, const TvlAsker &Asker) {
+    const auto plainColour = [&] {
+        Info = {nullptr, 0, 0, GetBackColor(0), {}, false};
+        return true;
+    };
     if (!IsSkinned(false) || !OwnerControl()) return plainColour();
     TvlBgQuery query;
+    const TvlAsker self(this, OwnerControl());
     if (vcl::TWinControl *parent = OwnerControl()->Parent()) {
-        QueryParentBackground(query, parent, false);
+        if (!QueryParentBackground(query, parent, false, Asker) || self.Gone()) return false;
     } else if (auto *windowed = dynamic_cast<vcl::TWinControl *>(OwnerControl());
                windowed && windowed->HandleAllocated()) {
-        QueryParentBackgroundWnd(query, GetParent(windowed->WindowHandle()), false);
+        if (!QueryParentBackgroundWnd(query, GetParent(windowed->WindowHandle()), false, Asker) || self.Gone())
+            return false;
     } else {
         return plainColour();
     }
     // A parent without an image yet: the caller puts its painting off.
     if (query.Kind == bqNoImage) Info = {nullptr, 0, 0, vcl::clFuchsia, {}, false};
     else BgQueryToBgInfo(query, Info);
+    return true;
 }
 
-void WindowBackgroundInfo(HWND Wnd, TvlBgInfo &Info) {
+bool WindowBackgroundInfo(HWND Wnd, TvlBgInfo &Info, const TvlAsker &Asker) {
     const HWND parent = Wnd ? GetParent(Wnd) : nullptr;
     if (!parent) {
         Info = EmptyBgInfo;
-        return;
+        return true;
     }
     TvlBgQuery query;
-    QueryParentBackgroundWnd(query, parent, false);
+    if (!QueryParentBackgroundWnd(query, parent, false, Asker)) return false;
     BgQueryToBgInfo(query, Info);
+    return true;
 }
 
 // ------------------------------------------------------------ outer effect
@@ -242,7 +249,7 @@ void CopyCache(TsCommonData &Data, vcl::TPoint SrcOffset, const vcl::TRect &R, H
                Cut CutChildren) {
     vcl::TBitmap *cache = Data.CacheBmp();
     if (!cache || cache->Empty()) return;
-    if (Corners) PaintBorderCorners(Data, 0, bcAll);
+    if (Corners && !PaintBorderCorners(Data, 0, bcAll, TvlAsker(&Data, Data.OwnerControl()))) return;
     const vcl::TSavedDC saved(DC);
     IntersectClipRect(DC, R.Left, R.Top, R.Right, R.Bottom);
     CutChildren();
@@ -300,12 +307,12 @@ void CopyCacheToWindowDC(HWND Wnd, TsCommonData &Data, vcl::TPoint SrcOffset, co
     });
 }
 
-void ApplyColorEffects(vcl::TBitmap &Bitmap, TsCommonData &Data) {
+bool ApplyColorEffects(vcl::TBitmap &Bitmap, TsCommonData &Data) {
     if (Data.ColorTone() != vcl::clNone) ForEachPixel32(Bitmap, PixelTintProc, Data.ColorTone(), vcl::clFuchsia);
     if (Data.HueOffset() != 0) ForEachPixel32(Bitmap, PixelHueProc, Data.HueOffset(), vcl::clFuchsia);
     if (Data.Saturation() != 0)
         ForEachPixel32(Bitmap, PixelSaturationProc, SaturationAmount(Data.Saturation()), vcl::clFuchsia);
-    PaintBorderCorners(Data, 0, bcAll);
+    return PaintBorderCorners(Data, 0, bcAll, TvlAsker(&Data, Data.OwnerControl()));
 }
 
 } // namespace skin

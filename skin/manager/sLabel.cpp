@@ -115,7 +115,7 @@ void TsCustomLabel::Paint() {
         }
         if (FSectionIndex > 0) {
             TvlBgQuery query;
-            QueryParentBackground(query, Parent(), false);
+            if (!QueryParentBackground(query, Parent(), false, TvlAsker(this))) return;
             TvlBgInfo background;
             BgQueryToBgInfo(query, background);
             PaintSkinSectionToDC(FSectionIndex, background, 0, ClientRect(), {Left(), Top()}, Canvas()->Handle(), m);

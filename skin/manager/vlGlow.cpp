@@ -206,7 +206,7 @@ void CreateGlowWindow(TvlGlowEffect &Glow, const vcl::TRect &R, std::uint8_t Alp
                                       : vcl::TRect{};
     const vcl::TRect placed = GlowWindowRect(R, margins, Glow.GlowMargin);
     const int x = placed.Left, y = placed.Top, width = placed.Width(), height = placed.Height();
-    PaintGlow(Glow, width, height);
+    if (!PaintGlow(Glow, width, height)) return;  // the glow went with its control
     form->SetBounds(x, y, width, height);
 
     form->HandleNeeded();
@@ -219,7 +219,7 @@ void CreateGlowWindow(TvlGlowEffect &Glow, const vcl::TRect &R, std::uint8_t Alp
     ShowWindow(window, SW_SHOWNOACTIVATE);
 }
 
-void PaintGlow(TvlGlowEffect &Glow, int Width, int Height) {
+bool PaintGlow(TvlGlowEffect &Glow, int Width, int Height) {
     Glow.FGlowImage = NewBitmap32(Width, Height);
     vcl::TBitmap &image = *Glow.FGlowImage;
     const vcl::TBitmapView pixels = image.View();
@@ -228,7 +228,7 @@ void PaintGlow(TvlGlowEffect &Glow, int Width, int Height) {
     if (m && m->IsValidMaskIndex(Glow.MaskIndex))
         DrawSkinRect(image, {0, 0, Width, Height}, TvlBgInfo{}, m->Masks[static_cast<std::size_t>(Glow.MaskIndex)],
                      0, false);
-    ApplyColorEffects(image, Glow.SkinData());
+    return ApplyColorEffects(image, Glow.SkinData());
 }
 
 void SetGlowAlpha(int GlowID, std::uint8_t Alpha) {

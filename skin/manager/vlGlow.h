@@ -70,7 +70,7 @@ public:
 
 private:
     friend void CreateGlowWindow(TvlGlowEffect &Glow, const vcl::TRect &R, std::uint8_t Alpha, HWND Window);
-    friend void PaintGlow(TvlGlowEffect &Glow, int Width, int Height);
+    friend bool PaintGlow(TvlGlowEffect &Glow, int Width, int Height);
     friend void SetGlowAlpha(int GlowID, std::uint8_t Alpha);
     friend void HideGlow(int &GlowID, bool Animate);
     friend void ClearGlows(bool CloseWindows);
@@ -121,7 +121,7 @@ TvlGlowEffect *GlowOf(int GlowID);
 void CreateGlowWindow(TvlGlowEffect &Glow, const vcl::TRect &R, std::uint8_t Alpha, HWND Window);
 // A new picture of Width x Height: transparent black with state 0 of the
 // glow image over it, in the control's colour effects.
-void PaintGlow(TvlGlowEffect &Glow, int Width, int Height);
+bool PaintGlow(TvlGlowEffect &Glow, int Width, int Height);
 
 // The glow service of these glows, registered by the manager module's
 // start-up; the module's end frees every glow.

@@ -132,8 +132,7 @@ void PaintChildControls(HDC DC, vcl::TWinControl *Control, bool OnlyWhenVisible,
             if (child && child->Align() != vcl::alNone) PerformSkinCommand(child.Get(), SC_REPAINT, 0);
 
     TvlBgQuery behind;
-    if (parent) QueryParentBackground(behind, Control, false);
-    if (!parent) return;
+    if (!parent || !QueryParentBackground(behind, Control, false, TvlAsker(Control))) return;
     const bool copy = Control->ControlState().Contains(vcl::csPaintCopy);
     vcl::TMemoryDC memory(nullptr);
     const vcl::TBitmapHandle bitmap(CreateCompatibleBitmap(vcl::TWindowDC().Get(), std::max(Control->Width(), 1),
@@ -226,7 +225,7 @@ void PaintControlToBitmap(vcl::TBitmap &Bitmap, vcl::TControl *Control, int X, i
     const bool designing = Control->ComponentState().Contains(vcl::csDesigning);
     if (!Control->Visible() && !designing && Control->Parent() && !Provider) {
         TvlBgQuery behind;
-        QueryParentBackground(behind, Control->Parent(), false);
+        if (!QueryParentBackground(behind, Control->Parent(), false, TvlAsker(Control))) return;
         if (behind.Kind == bqImage && behind.Image) {
             BitBlt(dc, X, Y, Control->Width(), Control->Height(), behind.Image->Canvas()->Handle(),
                    Control->Left() + behind.X, Control->Top() + behind.Y, SRCCOPY);

@@ -326,7 +326,7 @@ TEST_F(AllControls, CommandsFromOutsideReachNoRecord) {
         for (const AllControlsForm::Entry &e : f.Entries()) {
             if (!e.Control) continue;
             TvlBgQuery behind;
-            QueryParentBackground(behind, e.Control, false);
+            QueryParentBackground(behind, e.Control, false, TvlAsker(e.Control));
             vcl::TRect b = marker;
             PerformSkinCommand(e.Control, SC_GET_BOUNDS, reinterpret_cast<LPARAM>(&b));
             Into.emplace_back(behind.Kind, behind.Image, behind.Color, behind.X, b != marker);

@@ -117,6 +117,13 @@ enum class TVictim { Adapter, Control, Sibling };
 // numbered FireAt.
 struct TRun {
     vcl::TForm *Form = nullptr;
+    // What the control sits on: the form, or for the background rows an
+    // owner-drawn tab control whose answer to the control's question about
+    // its background draws the tabs through the application.
+    vcl::TWinControl *Host = nullptr;
+    TvlMainWnd *HostAdapter = nullptr;
+    WNDPROC HostNext = nullptr;
+    int HostAnswering = 0;  // the host answers a question about what lies behind a child
     vcl::TControl *Control = nullptr;  // null for a bare window
     vcl::TControl *Trapped = nullptr;  // where the trap sits: Control unless a child of it
     vcl::TGuarded<vcl::TComponent> Sibling;  // a later child of Control, for the child rows; a menu row's item
@@ -235,6 +242,9 @@ struct TRun {
     void DrawPanel(vcl::TStatusBar *, vcl::TStatusPanel *, const vcl::TRect &) { Event(); }
     void DrawComboItem(vcl::TWinControl *, int, const vcl::TRect &, unsigned) { Event(); }
     void DrawTab(vcl::TCustomTabControl *, int, const vcl::TRect &, bool) { Event(); }
+    void DrawHostTab(vcl::TCustomTabControl *, int, const vcl::TRect &, bool) {
+        if (HostAnswering) Event();
+    }
     // An application's drawing over each item, which looks at the item.
     int Looked = 0;
     void LookAtItem(vcl::TObject *Sender, vcl::TCanvas *, vcl::TRect, vcl::TOwnerDrawState, TsMenuItemType) {
@@ -260,6 +270,16 @@ struct TRun {
 
 // The run under way, for the procedure below a bare window.
 inline TRun *Current = nullptr;
+
+inline LRESULT CALLBACK HostProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TRun *run = Current;
+    // Its tabs drawn for its own paint do not count, only those drawn for an answer.
+    const bool answering = Msg == SM_SKINCOMMAND && SubCommandOf(WParam) == SC_GET_BG_INFO;
+    run->HostAnswering += answering;
+    const LRESULT answer = CallWindowProcW(run->HostNext, Window, Msg, WParam, LParam);
+    run->HostAnswering -= answering;
+    return answer;
+}
 
 inline LRESULT CALLBACK BareProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     TRun *run = Current;

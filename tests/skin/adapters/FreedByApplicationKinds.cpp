@@ -7,7 +7,7 @@ namespace {
 
 template <class C> C *Put(TRun &R, C *Control, int W = 160, int H = 90) {
     Control->SetBounds(20, 20, W, H);
-    Control->SetParent(R.Form);
+    Control->SetParent(R.Host ? R.Host : R.Form);
     R.Control = Control;
     return Control;
 }
@@ -20,7 +20,7 @@ std::string Lines(int N) {
 
 void Bare(TRun &R, const wchar_t *Class, DWORD Style, DWORD ExStyle = 0) {
     R.Window = CreateWindowExW(ExStyle, Class, L"Text", WS_CHILD | WS_VISIBLE | Style, 20, 20, 160, 90,
-                               R.Form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+                               (R.Host ? R.Host : R.Form)->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 void Fill(HWND Window, UINT AddMsg, int N) {
@@ -95,29 +95,29 @@ void Release(TRun &R) {
 const std::vector<TKind> &Kinds() {
     static const std::vector<TKind> kinds = {
         {"Button", tpButton, [](TRun &R) { Put(R, vcl::Create<vcl::TButton>(R.Form))->SetCaption("OK"); },
-         "focus size font colour skin removal"},
+         "focus size font colour skin removal bgquery"},
         {"Edit", tpEdit, [](TRun &R) { Put(R, vcl::Create<vcl::TEdit>(R.Form), 160, 24)->SetText("Text"); },
-         "paint print focus size font colour skin removal"},
+         "paint print focus size font colour skin removal bgquery"},
         {"Memo", tpEdit,
          [](TRun &R) {
              auto *memo = Put(R, vcl::Create<vcl::TMemo>(R.Form));
              memo->SetScrollBars(vcl::ssVertical);
              memo->Lines()->SetText(Lines(40));
          },
-         "paint print focus size font colour skin removal line page thumb cancel capture destroy barsize"},
+         "paint print focus size font colour skin removal line page thumb cancel capture destroy barsize bgquery"},
         {"ListBox", tpEdit,
          [](TRun &R) {
              Bare(R, L"LISTBOX", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
              Fill(R.Window, LB_ADDSTRING, 40);
          },
-         "paint print size skin removal line page thumb cancel capture destroy"},
+         "paint print size skin removal line page thumb cancel capture destroy bgquery"},
         {"ComboBox", tpComboBox,
          [](TRun &R) {
              auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 24);
              for (int i = 0; i < 20; ++i) combo->Items()->Add("Item " + std::to_string(i));
              combo->SetItemIndex(0);
          },
-         "paint focus size font colour skin removal drop"},
+         "paint focus size font colour skin removal drop bgquery"},
         {"ListView", tpListView,
          [](TRun &R) {
              Bare(R, WC_LISTVIEWW, LVS_LIST, WS_EX_CLIENTEDGE);
@@ -129,7 +129,7 @@ const std::vector<TKind> &Kinds() {
                  SendMessageW(R.Window, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
              }
          },
-         "paint print size skin removal"},
+         "paint print size skin removal bgquery"},
         {"TreeView", tpTreeView,
          [](TRun &R) {
              Bare(R, WC_TREEVIEWW, TVS_HASLINES, WS_EX_CLIENTEDGE);
@@ -141,23 +141,23 @@ const std::vector<TKind> &Kinds() {
                  SendMessageW(R.Window, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins));
              }
          },
-         "paint print size skin removal line page thumb cancel capture destroy"},
-        {"Grid", tpGrid, [](TRun &R) { Put(R, vcl::Create<TTestPlainGrid>(R.Form)); }, "paint print focus size font colour skin removal"},
-        {"GridEh", tpGridEh, [](TRun &R) { Put(R, vcl::Create<TTestGridEh>(R.Form)); }, "paint print focus size font colour skin removal"},
+         "paint print size skin removal line page thumb cancel capture destroy bgquery"},
+        {"Grid", tpGrid, [](TRun &R) { Put(R, vcl::Create<TTestPlainGrid>(R.Form)); }, "paint print focus size font colour skin removal bgquery"},
+        {"GridEh", tpGridEh, [](TRun &R) { Put(R, vcl::Create<TTestGridEh>(R.Form)); }, "paint print focus size font colour skin removal bgquery"},
         {"ScrollBar", tpScrollBar,
          [](TRun &R) {
              auto *bar = Put(R, vcl::Create<vcl::TScrollBar>(R.Form), 160, 18);
              bar->SetPosition(30);
              bar->OnChange = vcl::TNotifyEvent::Bind<&TRun::Changed>(&R);
          },
-         "size skin removal position"},
+         "size skin removal position bgquery"},
         {"GroupBox", tpGroupBox, [](TRun &R) { Put(R, vcl::Create<vcl::TGroupBox>(R.Form))->SetCaption("Group"); },
-         "paint size font colour skin removal text"},
+         "paint size font colour skin removal text bgquery"},
         {"Panel", tpPanel, [](TRun &R) { Put(R, vcl::Create<vcl::TPanel>(R.Form))->SetCaption("Panel"); },
-         "size font colour skin removal text"},
+         "size font colour skin removal text bgquery"},
         {"StaticText", tpStaticText,
          [](TRun &R) { Put(R, vcl::Create<vcl::TStaticText>(R.Form), 160, 22)->SetCaption("Static"); },
-         "size font colour skin removal text"},
+         "size font colour skin removal text bgquery"},
         {"ScrollBox", tpScrollControl,
          [](TRun &R) {
              auto *box = Put(R, vcl::Create<vcl::TScrollBox>(R.Form));
@@ -165,37 +165,37 @@ const std::vector<TKind> &Kinds() {
              inner->SetBounds(10, 200, 80, 24);
              inner->SetParent(box);
          },
-         "size skin removal cancel destroy text"},
+         "size skin removal cancel destroy text bgquery"},
         {"BitBtn", tpBitBtn, [](TRun &R) { Put(R, vcl::Create<vcl::TBitBtn>(R.Form))->SetCaption("Bit"); },
-         "focus size font colour skin removal"},
+         "focus size font colour skin removal bgquery"},
         {"CheckBox", tpCheckBox,
          [](TRun &R) { Put(R, vcl::Create<vcl::TCheckBox>(R.Form), 160, 22)->SetCaption("Check"); },
-         "focus size font colour skin removal"},
-        {"UpDown", tpUpDown, [](TRun &R) { Put(R, vcl::Create<vcl::TUpDown>(R.Form), 18, 40); }, "size skin removal"},
+         "focus size font colour skin removal bgquery"},
+        {"UpDown", tpUpDown, [](TRun &R) { Put(R, vcl::Create<vcl::TUpDown>(R.Form), 18, 40); }, "size skin removal bgquery"},
         {"StatusBar", tpStatusBar, [](TRun &R) { Put(R, vcl::Create<vcl::TStatusBar>(R.Form), 160, 22); },
-         "size font skin removal"},
+         "size font skin removal bgquery"},
         {"TabControl", tpTabControl,
          [](TRun &R) {
              auto *tabs = Put(R, vcl::Create<vcl::TTabControl>(R.Form));
              tabs->Tabs()->Add("One");
              tabs->Tabs()->Add("Two");
          },
-         "paint print size font skin removal"},
+         "paint print size font skin removal bgquery"},
         {"VirtualTree", tpVirtualTree,
          [](TRun &R) {
              auto *memo = Put(R, vcl::Create<vcl::TMemo>(R.Form));
              memo->SetScrollBars(vcl::ssVertical);
              memo->Lines()->SetText(Lines(40));
          },
-         "paint print focus size font colour skin removal line cancel destroy"},
+         "paint print focus size font colour skin removal line cancel destroy bgquery"},
         {"WWEdit", tpWWEdit,
          [](TRun &R) {
              auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 24);
              combo->Items()->Add("Item");
          },
-         "paint focus size font colour skin removal"},
+         "paint focus size font colour skin removal bgquery"},
         {"NativePaint", tpNativePaint, [](TRun &R) { Put(R, vcl::Create<vcl::TPanel>(R.Form))->SetCaption("Native"); },
-         "paint size font colour skin removal"},
+         "paint size font colour skin removal bgquery"},
         // Controls the application draws a part of, in its event: a status
         // bar's owner-drawn panel, an owner-drawn combo box's items, an
         // owner-drawn tab control's tabs (skinned: the stored skin has no
@@ -242,9 +242,9 @@ const std::vector<TKind> &Kinds() {
                  sheet->SetPageControl(pages);
              }
          },
-         "paint print size font skin removal"},
+         "paint print size font skin removal bgquery"},
         {"PanelChildren", tpPanel, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TPanel>(R.Form))); },
-         "paint print updatedone showing paint_unskinned skin barsize"},
+         "paint print updatedone showing paint_unskinned skin barsize bgquery"},
         {"ButtonChildren", tpButton, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TButton>(R.Form), 160, 60)); },
          "hover"},
         {"GroupBoxChildren", tpGroupBox, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TGroupBox>(R.Form))); },
@@ -279,28 +279,28 @@ const std::vector<TKind> &Kinds() {
         {"SpeedButton", tpSpeedButton,
          [](TRun &R) { Put(R, vcl::Create<vcl::TSpeedButton>(R.Form), 80, 26)->SetCaption("Speed"); },
          "print font removal pass"},
-        {"BareButton", tpButton, [](TRun &R) { Bare(R, L"BUTTON", BS_PUSHBUTTON); }, "focus size removal"},
+        {"BareButton", tpButton, [](TRun &R) { Bare(R, L"BUTTON", BS_PUSHBUTTON); }, "focus size removal bgquery"},
         {"BareCombo", tpComboBox,
          [](TRun &R) {
              Bare(R, L"COMBOBOX", WS_VSCROLL | CBS_DROPDOWN);
              Fill(R.Window, CB_ADDSTRING, 20);
          },
-         "paint focus size skin removal drop"},
-        {"BareScrollBar", tpScrollBar, [](TRun &R) { Bare(R, L"SCROLLBAR", SBS_VERT); }, "size"},
-        {"DialogStatic", DialogChild, [](TRun &R) { Bare(R, L"STATIC", SS_LEFT); }, "size removal"},
+         "paint focus size skin removal drop bgquery"},
+        {"BareScrollBar", tpScrollBar, [](TRun &R) { Bare(R, L"SCROLLBAR", SBS_VERT); }, "size bgquery"},
+        {"DialogStatic", DialogChild, [](TRun &R) { Bare(R, L"STATIC", SS_LEFT); }, "size removal bgquery"},
         {"DialogIcon", DialogChild,
          [](TRun &R) {
              Bare(R, L"STATIC", SS_ICON);
              SendMessageW(R.Window, STM_SETICON,
                           reinterpret_cast<WPARAM>(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_INFORMATION))), 0);
          },
-         "removal"},
-        {"DialogCheckBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_AUTOCHECKBOX); }, "focus size removal"},
-        {"DialogGroupBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_GROUPBOX); }, "paint size skin removal"},
-        {"DialogLink", DialogChild, [](TRun &R) { Bare(R, L"SysLink", 0); }, "size removal"},
-        {"DialogSizer", DialogChild, [](TRun &R) { Bare(R, L"SCROLLBAR", SBS_SIZEGRIP); }, "removal"},
-        {"DialogPane", DialogChild, [](TRun &R) { Bare(R, WC_DIALOG, 0); }, "size removal"},
-        {"DialogTrack", DialogChild, [](TRun &R) { Bare(R, TRACKBAR_CLASSW, 0); }, "focus size removal"},
+         "removal bgquery"},
+        {"DialogCheckBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_AUTOCHECKBOX); }, "focus size removal bgquery"},
+        {"DialogGroupBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_GROUPBOX); }, "paint size skin removal bgquery"},
+        {"DialogLink", DialogChild, [](TRun &R) { Bare(R, L"SysLink", 0); }, "size removal bgquery"},
+        {"DialogSizer", DialogChild, [](TRun &R) { Bare(R, L"SCROLLBAR", SBS_SIZEGRIP); }, "removal bgquery"},
+        {"DialogPane", DialogChild, [](TRun &R) { Bare(R, WC_DIALOG, 0); }, "size removal bgquery"},
+        {"DialogTrack", DialogChild, [](TRun &R) { Bare(R, TRACKBAR_CLASSW, 0); }, "focus size removal bgquery"},
         {"DialogSpin", DialogChild, [](TRun &R) { Bare(R, UPDOWN_CLASSW, 0); }, "size removal"},
         {"DialogTabs", DialogChild,
          [](TRun &R) {
@@ -310,7 +310,7 @@ const std::vector<TKind> &Kinds() {
              item.pszText = const_cast<wchar_t *>(L"Tab");
              SendMessageW(R.Window, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
          },
-         "paint print size skin removal"},
+         "paint print size skin removal bgquery"},
         {"DialogToolBar", DialogChild,
          [](TRun &R) {
              Bare(R, TOOLBARCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE);
@@ -324,14 +324,14 @@ const std::vector<TKind> &Kinds() {
              }
              SendMessageW(R.Window, TB_ADDBUTTONSW, 2, reinterpret_cast<LPARAM>(buttons));
          },
-         "size removal"},
-        {"DialogProgress", DialogChild, [](TRun &R) { Bare(R, PROGRESS_CLASSW, 0); }, "paint print size skin removal"},
+         "size removal bgquery"},
+        {"DialogProgress", DialogChild, [](TRun &R) { Bare(R, PROGRESS_CLASSW, 0); }, "paint print size skin removal bgquery"},
         {"ToolBar", tpToolBar,
          [](TRun &R) {
              auto *bar = Put(R, vcl::Create<vcl::TToolBar>(R.Form), 160, 30);
              for (int i = 0; i < 3; ++i) vcl::Create<vcl::TToolButton>(bar)->SetToolBar(bar);
          },
-         "paint print size font skin removal"},
+         "paint print size font skin removal bgquery"},
         // Its labels are painted in the bar's custom-draw event.
         {"ToolBarChildren", tpToolBar, [](TRun &R) { Labels(R, Put(R, vcl::Create<vcl::TToolBar>(R.Form), 160, 80), 30); },
          "paint print"},

@@ -146,6 +146,29 @@ std::vector<TAction> MenuActions() {
                        DefaultManager()->SetActive(false);
                    },
                    Redraw),
+        // The control asks what lies behind it while its host's picture is
+        // stale: the host builds it, drawing its tabs through the application.
+        MenuAction("bgquery",
+                   [](TRun &R) {
+                       static_cast<vcl::TTabControl *>(R.Host)->OnDrawTab =
+                           vcl::TDrawTabEvent::Bind<&TRun::DrawHostTab>(&R);
+                   },
+                   [](TRun &R) {
+                       // The host's image goes stale, then the control's with its
+                       // size; the control alone is painted.
+                       R.HostAdapter->SkinData->BGChanged = true;
+                       if (R.Control && !R.Windowed())
+                           R.Control->SetBounds(20, 20, 170, 100);
+                       else
+                           SetWindowPos(R.Window, nullptr, 0, 0, 170, 100,
+                                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+                       if (R.Control && !R.Windowed()) {
+                           const RECT r{20, 20, 190, 120};
+                           RedrawWindow(R.Window, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+                       } else if (R.LiveWindow()) {
+                           RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+                       }
+                   }),
         MenuAction("popup_OnPopup", [](TRun &R) { R.Popup->OnPopup = R.AsNotify(); }),
         MenuAction("popup_OnDrawItem",
                    [](TRun &R) { Painter().OnDrawItem = TsMenuManagerDrawItemEvent::Bind<&TRun::DrawItem>(&R); }),

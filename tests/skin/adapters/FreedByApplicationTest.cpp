@@ -125,7 +125,8 @@ protected:
 
     FreedByApplication()
         : Manager(GetParam().Kind->Framed || GetParam().Kind->Bordered ? (LooksThrough(GetParam().Action) ? Through.get() : Framed.get())
-                  : GetParam().Action == "removal" || GetParam().Action.ends_with("_unskinned") || GetParam().Kind->Light
+                  : GetParam().Action == "removal" || GetParam().Action.ends_with("_unskinned") || GetParam().Kind->Light ||
+                            GetParam().Action == "bgquery"  // the owner-drawn host's tabs are the skin's in plain colours
                       ? Light.get()
                       : Stored.get()) {
         Manager->SetIsDefault(true);
@@ -136,6 +137,7 @@ protected:
     void Make(TRun &R) {
         R.Form = Form.Form;
         const TKind &kind = *GetParam().Kind;
+        if (GetParam().Action == "bgquery") MakeHost(R);
         kind.Make(R);
         if (!R.Trapped) R.Trapped = R.Control;
         if (auto *windowed = R.Windowed()) R.Window = windowed->Handle();
@@ -154,12 +156,35 @@ protected:
         } else if (R.Control && !R.Windowed()) {
             R.Handler = AdapterFactory().CreateGraphicHandler(kind.Factory, R.Control, ParamsFor(R.Control),
                                                               Manager);
-            R.Window = R.Form->Handle();  // a window-less control paints in its parent's
+            R.Window = R.Control->Parent()->Handle();  // a window-less control paints in its parent's
         } else {
             R.Adapter = AdapterFactory().CreateAdapter(kind.Factory, R.Window, ParamsFor(R.Control), Manager);
         }
         ASSERT_TRUE(R.Adapter || R.Handler || R.Server || R.FreeAdapter) << kind.Name;
         RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    }
+
+    // An owner-drawn tab control over the form, skinned, for the control to sit on.
+    void MakeHost(TRun &R) {
+        auto *tabs = vcl::Create<vcl::TTabControl>(R.Form);
+        tabs->SetBounds(0, 0, 360, 240);
+        tabs->SetOwnerDraw(true);
+        tabs->Tabs()->Add("One");
+        tabs->Tabs()->Add("Two");
+        tabs->SetParent(R.Form);
+        std::shared_ptr<TvlWindowAdapter> adapter =
+            AdapterFactory().CreateAdapter(tpTabControl, tabs->Handle(), ParamsFor(tabs), Manager);
+        R.HostAdapter = dynamic_cast<TvlMainWnd *>(adapter.get());
+        ASSERT_TRUE(R.HostAdapter);
+        R.Host = tabs;
+        R.HostNext = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(tabs->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostProc)));
+        // The adapter goes before its control, both after the control on it.
+        R.Keep.push_back(std::shared_ptr<void>(nullptr, [adapter, tabs, next = R.HostNext](void *) mutable {
+            SetWindowLongPtrW(tabs->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
+            adapter.reset();
+            delete tabs;
+        }));
     }
 
     // What is left freed, the skin back.

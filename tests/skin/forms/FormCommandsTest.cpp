@@ -131,14 +131,14 @@ TEST_F(FormCommands, AChildLearnsWhereItsPieceOfTheFrameImageLiesInBothModes) {
     // The section's answer is its colour; the offset and the limit follow the client area.
     TvlBgQuery query;
     query.Rect = {10, 30, 50, 60};
-    QueryParentBackground(query, F(), false);
+    QueryParentBackground(query, F(), false, TvlAsker(F()));
     EXPECT_EQ(query.Kind, bqColor);
     EXPECT_EQ(vcl::TPoint(query.X, query.Y), origin);
     EXPECT_EQ(query.Rect, vcl::TRect(std::max(0, 10 - origin.X), std::max(0, 30 - origin.Y), 50, 60));
     // A form that paints itself hands over its frame image.
     F()->OnPaint = vcl::TNotifyEvent(nullptr, [](void *, vcl::TObject *) {});
     query = {};
-    QueryParentBackground(query, F(), false);
+    QueryParentBackground(query, F(), false, TvlAsker(F()));
     EXPECT_EQ(query.Kind, bqImage);
     EXPECT_EQ(query.Image, &frame);
     EXPECT_EQ(vcl::TPoint(query.X, query.Y), origin);
@@ -151,7 +151,7 @@ TEST_F(FormCommands, AChildLearnsWhereItsPieceOfTheFrameImageLiesInBothModes) {
     query.DC = target.Canvas()->Handle();
     query.Rect = {0, 0, 20, 10};
     query.X = 123;  // nothing the asker leaves there counts
-    QueryParentBackground(query, F(), true);
+    QueryParentBackground(query, F(), true, TvlAsker(F()));
     EXPECT_EQ(query.Kind, bqImage);
     for (const auto &[x, y] : {std::pair{0, 0}, std::pair{19, 9}})
         EXPECT_EQ(target.Canvas()->Pixels(x, y), frame.Canvas()->Pixels(origin.X + x, origin.Y + y));

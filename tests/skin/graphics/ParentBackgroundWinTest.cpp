@@ -100,9 +100,9 @@ TEST(ParentBackgroundWin, AnUnansweredQuestionWithADcLetsTheParentPaintItsPieceT
         q.X = 90, q.Y = 40;
         q.Rect = {5, 5, 25, 15};
         q.DC = dc;
-        const bool answered = byWindow ? QueryParentBackgroundWnd(q, form->Handle(), true)
-                                       : QueryParentBackground(q, form.get(), true);
-        EXPECT_EQ(answered, !byWindow);  // the window asker says that nobody answered
+        const bool stays = byWindow ? QueryParentBackgroundWnd(q, form->Handle(), true, TvlAsker(form.get()))
+                                    : QueryParentBackground(q, form.get(), true, TvlAsker(form.get()));
+        EXPECT_TRUE(stays);  // the asker is still there
         EXPECT_EQ(q.Kind, bqNone);
         EXPECT_TRUE(q.PaintIntoDC);
         EXPECT_EQ(q.Rect, Rect(95, 45, 115, 55));  // moved by (X, Y)
@@ -150,7 +150,7 @@ TEST(ParentBackgroundWin, AParentWithoutAWindowIsAskedDirectly) {
     {
         THook hook(form.get(), answer);
         TvlBgQuery q;
-        EXPECT_TRUE(QueryParentBackground(q, form.get(), false));
+        EXPECT_TRUE(QueryParentBackground(q, form.get(), false, TvlAsker(form.get())));
         EXPECT_EQ(asked, 1);
         EXPECT_EQ(q.Kind, bqImage);
         EXPECT_EQ(q.Image, image.get());
@@ -159,13 +159,13 @@ TEST(ParentBackgroundWin, AParentWithoutAWindowIsAskedDirectly) {
     {
         THook hook(picture, answer);
         TvlBgQuery q;
-        EXPECT_TRUE(QueryParentBackground(q, picture, false));
+        EXPECT_TRUE(QueryParentBackground(q, picture, false, TvlAsker(picture)));
         EXPECT_EQ(asked, 2);
         EXPECT_EQ(q.X, 7);
     }
     // Unanswered, the window-less control's own colour is the answer.
     TvlBgQuery q;
-    EXPECT_TRUE(QueryParentBackground(q, picture, false));
+    EXPECT_TRUE(QueryParentBackground(q, picture, false, TvlAsker(picture)));
     EXPECT_EQ(q.Kind, bqColor);
     EXPECT_EQ(q.Color, 0x345678);
     EXPECT_FALSE(form->HandleAllocated());
@@ -237,7 +237,7 @@ TEST(ParentBackgroundWin, AColourAnswerLendsItsImageBordersToATransparentChild) 
         return true;
     });
     TvlBgQuery q;
-    QueryParentBackground(q, form.get(), false);
+    QueryParentBackground(q, form.get(), false, TvlAsker(form.get()));
     TvlBgInfo info;
     BgQueryToBgInfo(q, info);
     EXPECT_FALSE(info.UseBmp);

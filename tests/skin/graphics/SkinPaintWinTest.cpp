@@ -130,7 +130,7 @@ TEST(SkinPaintWin, ChildCornersAndGlowShowTheParentsImage) {
     const TRect all{0, 0, cache->Width(), cache->Height()};
     PaintControlSkin(data, EmptyBgInfo, 0, all, {}, *cache, false);
     EXPECT_EQ(GetPixel32(*cache, 0, 0), KeyPixel);  // no background asked yet
-    PaintBorderCorners(data, 0, bcAll);
+    PaintBorderCorners(data, 0, bcAll, TvlAsker(data.Owner));
     EXPECT_EQ(answer.Asked, 1);
     const int w = cache->Width(), h = cache->Height();
     EXPECT_EQ(GetPixel32(*cache, 0, 0), ParentAt(30, 20));
@@ -147,7 +147,7 @@ TEST(SkinPaintWin, ChildCornersAndGlowShowTheParentsImage) {
     st.GCol = 0x0000FF;
     data.Skin = clear;
     TvlBgQuery q;
-    QueryParentBackground(q, f.Form.get(), false);
+    QueryParentBackground(q, f.Form.get(), false, TvlAsker(f.Child));
     TvlBgInfo info;
     BgQueryToBgInfo(q, info);
     PaintControlSkin(data, info, 0, all, {f.Child->Left(), f.Child->Top()}, *cache, true);
@@ -193,12 +193,12 @@ TEST(SkinPaintWin, UnansweredQuestionsFallBackToColours) {
     f.Form->SetColor(0x123456);
     TvlBgQuery q;
     q.Image = reinterpret_cast<TBitmap *>(&q);  // a stale answer the asker must clear
-    EXPECT_TRUE(QueryParentBackground(q, f.Form.get(), false));
+    EXPECT_TRUE(QueryParentBackground(q, f.Form.get(), false, TvlAsker(f.Child)));
     EXPECT_EQ(q.Kind, bqColor);
     EXPECT_EQ(q.Color, 0x123456);
     EXPECT_EQ(q.Image, nullptr);
     TvlBgQuery w;
-    EXPECT_FALSE(QueryParentBackgroundWnd(w, f.Child->Handle(), false));
+    EXPECT_TRUE(QueryParentBackgroundWnd(w, f.Child->Handle(), false, TvlAsker(f.Child)));
     EXPECT_EQ(w.Kind, bqColor);
     EXPECT_EQ(w.Color, clBtnFace);
     TvlBgInfo info;
@@ -301,7 +301,7 @@ TEST(SkinPaintWin, ControlBorderFramesAndItsClientRect) {
         auto screen = skin::test::Plain32(90, 30, White);
         TRect inner{-7, -7, -7, -7};
         child.Data.Border = c.border;
-        PaintControlBorder(screen->Canvas()->Handle(), r, c.frame, child.Data, 0, inner);
+        PaintControlBorder(screen->Canvas()->Handle(), r, c.frame, child.Data, 0, inner, TvlAsker(child.Data.Owner));
         EXPECT_EQ(inner, c.inner) << c.border << " " << c.frame;
         EXPECT_EQ(Rgb(*screen, 1, 1), c.screen11 & 0xFFFFFF) << c.border << " " << c.frame;
         EXPECT_EQ(Rgb(*screen, 3, 3), c.screen33 & 0xFFFFFF) << c.border << " " << c.frame;
@@ -317,7 +317,7 @@ TEST(SkinPaintWin, ControlBorderFramesAndItsClientRect) {
     for (const auto &[flags, side] : {std::pair{0, ParentAt(75, 20)}, std::pair{1, Red}}) {
         child.Data.Flags = static_cast<std::uint16_t>(flags);
         TRect inner;
-        PaintControlBorder(child.Cache->Canvas()->Handle(), r, 0, child.Data, 0, inner);
+        PaintControlBorder(child.Cache->Canvas()->Handle(), r, 0, child.Data, 0, inner, TvlAsker(child.Data.Owner));
         EXPECT_EQ(Rgb(*child.Cache, 45, 0), side & 0xFFFFFF) << flags;
         EXPECT_EQ(Rgb(*child.Cache, 0, 0), ParentAt(30, 20) & 0xFFFFFF) << flags;
     }
@@ -415,7 +415,7 @@ TEST(SkinPaintWin, ImagesOfTheirOwnAreReadFromThemAndTheTableStays) {
     child.Skin.Masks[b].Bmp =
         skin::test::Bitmap32(18, 12, [](int x, int y) { return x % 6 == 0 && y == 0 ? KeyPixel : Px(5, 5, 5, 255); });
     child.Data.Border = b;
-    PaintBorderCorners(child.Data, 0, bcAll);
+    PaintBorderCorners(child.Data, 0, bcAll, TvlAsker(child.Data.Owner));
     EXPECT_EQ(GetPixel32(*child.Cache, 0, 0), ParentAt(30, 20));
     EXPECT_EQ(child.Skin.Masks[b].ImageCount, 0);
     EXPECT_EQ(child.Skin.Masks[b].MaskType, 0);
@@ -443,7 +443,7 @@ TEST(SkinPaintWin, TenThousandPaintsLeaveTheHandleCountsWhereTheyWere) {
         for (int i = 0; i < 10000; ++i) {
             const int state = i % 3;
             PaintControlSkin(child.Data, EmptyBgInfo, state, all, {}, cache, false);
-            PaintBorderCorners(child.Data, state, bcAll);
+            PaintBorderCorners(child.Data, state, bcAll, TvlAsker(child.Data.Owner));
             if (i % 10 == 0)
                 WriteTextWithEffects(cache, "Instaluj", {10, 5, all.Right - 10, all.Bottom - 5},
                                      DT_CENTER | DT_VCENTER | DT_SINGLELINE, 4, 1, 0x0000FF, glowMask);

@@ -402,7 +402,7 @@ TEST_F(CommonData, BackgroundOfAParentWithoutImageIsPutOff) {
     Form.Show();
     TvlBgInfo info{};
     Manager->Sections[static_cast<std::size_t>(parent->Data.SkinIndex())].Props[0].ImagePercent = 50;
-    child->Data.FillBackgroundInfo(info);
+    child->Data.FillBackgroundInfo(info, TvlAsker(child));
     EXPECT_FALSE(info.UseBmp);
     EXPECT_EQ(info.Bmp, nullptr);
     EXPECT_EQ(info.Color, vcl::clFuchsia);
@@ -410,16 +410,16 @@ TEST_F(CommonData, BackgroundOfAParentWithoutImageIsPutOff) {
     // A bare window has no painting to put off: it gets the skin's main colour.
     HWND window = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 20, 20, parent->WindowHandle(), nullptr, nullptr,
                                   nullptr);
-    WindowBackgroundInfo(window, info);
+    WindowBackgroundInfo(window, info, TvlAsker(parent));
     DestroyWindow(window);
     EXPECT_FALSE(info.UseBmp);
     EXPECT_EQ(info.Color, Manager->GetMainColor());
 
     TsCommonData bare(nullptr, false);  // not skinned: its own colour at (0, 0)
-    bare.FillBackgroundInfo(info);
+    bare.FillBackgroundInfo(info, TvlAsker(&bare));
     EXPECT_EQ(info.X, 0);
     EXPECT_FALSE(info.UseBmp);
-    WindowBackgroundInfo(nullptr, info);
+    WindowBackgroundInfo(nullptr, info, TvlAsker(&bare));
     EXPECT_EQ(info.X, -99);
     EXPECT_EQ(info.Color, vcl::clFuchsia);
 }
