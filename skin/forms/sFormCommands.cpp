@@ -256,6 +256,12 @@ void TsSkinProvider::RemoveSkinFromForm(vcl::TMessage &Message) {
     TitleSkinIndex = -1;
     CaptionSkinIndex = -1;
     IsSkinned = false;
+    // The veil is the skin's look of a disabled form: an unskinned form
+    // hears neither its moves nor its enable (its own procedure takes
+    // them), so a veil left would stay where it was. The skin's return lays
+    // it again.
+    StateFlags &= ~pfDisabled;
+    RemoveDisabledVeil();
     // A hide's picture kept while the skin goes (a hide before a show whose
     // OnShow turned the skin off) is not ended by the unskinned show: it
     // would hold back the frame of the next skin.
@@ -430,7 +436,16 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
     }
     if (HasFrame()) RegionChanged = true;
     PrepareTitleBarItems();
-    if (!Form->Visible()) return;
+    // A form still disabled when the skin comes (back) is veiled as its
+    // disable would have veiled it; a hidden one gets it with its show.
+    if (FDrawNonClientArea && FDisabledBlendValue < 255 && Form->HandleAllocated() && !Form->Enabled())
+        StateFlags |= pfDisabled;
+    if (!Form->Visible()) {
+        // Its holders watched already: a form inside another hears nothing
+        // of their shows.
+        if (StateFlags & pfDisabled) UpdateDisabledVeil();
+        return;
+    }
     FSkinData->BGChanged = true;
     UpdateExtBorders(manager && manager->GetExtendedBorders());
     if (!self) return;
@@ -458,6 +473,8 @@ void TsSkinProvider::RefreshSkin(vcl::TMessage &Message) {
     // The border's update in UpdateExtBorders is skipped while the frame
     // is held back; the hold is off now.
     UpdateBorder(false, 255);
+    // The veil covers the border as it is now.
+    if (self && (StateFlags & pfDisabled)) UpdateDisabledVeil();
 }
 
 } // namespace skin

@@ -283,6 +283,12 @@ void TsSkinProvider::UpdateDisabledVeil() {
     }
 }
 
+void TsSkinProvider::RemoveDisabledVeil() {
+    VeilHolders.clear();
+    VeilWatch.reset();
+    DisabledVeil.reset();
+}
+
 HWND TsSkinProvider::VeilAnchor(HWND Window) const {
     const HWND root = GetAncestor(Window, GA_ROOT);
     // A border window that another window came between (Wine may put it

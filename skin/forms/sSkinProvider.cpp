@@ -221,9 +221,7 @@ TsSkinProvider::~TsSkinProvider() {
     ButtonsBackup.reset();
     SnapshotBitmap.reset();
     for (auto &glow : CaptionGlows) glow.reset();
-    VeilHolders.clear();
-    VeilWatch.reset();
-    DisabledVeil.reset();
+    RemoveDisabledVeil();
     FreeCaptionCover();
     HideCover.reset();
     FTitleIcon.reset();
@@ -379,7 +377,8 @@ void TsSkinProvider::SetCaptionAlignment(vcl::TAlignment Value) {
 void TsSkinProvider::SetDisabledBlendValue(std::uint8_t Value) {
     if (FDisabledBlendValue == Value) return;
     FDisabledBlendValue = Value;
-    if (Has(this, vcl::csDesigning) || !Form) return;
+    // An unskinned form has no veil: the skin's return lays it.
+    if (Has(this, vcl::csDesigning) || !Form || !Skinned()) return;
     // A form disabled while its veil was to be clear has none yet: from
     // now on its veil follows its moves, hides and restores as any other.
     if (Form->Enabled())

@@ -435,6 +435,8 @@ public:
     bool CreateControlAdapter();
     // The veil over the disabled form, shown or removed.
     void UpdateDisabledVeil();
+    // The veil with its watch and its holds gone, whatever the form's state.
+    void RemoveDisabledVeil();
     // The window the veil lies right above: the form's top-level window, or
     // its border window when that lies over it.
     HWND VeilAnchor(HWND Window) const;

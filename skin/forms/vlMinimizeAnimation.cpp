@@ -287,8 +287,9 @@ void TvlMinTimer::EndMinimize() {
         FProvider->PerformFormProc(WM_NCPAINT, 0, 0);
         if (!alive) return;
     }
-    // Its veil comes back with a form the system did not minimize.
-    if (!minimized && (FProvider->StateFlags & pfDisabled)) FProvider->UpdateDisabledVeil();
+    // Its veil comes back with a form the system did not minimize; a
+    // minimized one keeps none hidden, nor its watch, until its restore.
+    if (FProvider->StateFlags & pfDisabled) FProvider->UpdateDisabledVeil();
     // The timer holds the minimized form's image now, if it was minimized.
     Restoring = minimized;
 }

@@ -62,6 +62,7 @@ enum TAction {
     aProviderFreedMidDrag,  // the provider freed by the application while a translucent drag runs
     aMinimizedInOneStep,    // a minimize of one step (5 and 25 ms), and its restore
     aDisabledMovedHidden,   // disabled with a veil: moved, hidden, shown again
+    aSkinOffWhileDisabled,  // disabled with a veil, the skin off: moved, hidden, enabled, the skin on again
 };
 
 struct TRow {
@@ -75,7 +76,7 @@ const char *const ActionNames[] = {"CloseRefused", "MinimizeRefused", "MaximizeM
                                    "HideRefusedInOnHide", "HideRefusedByWindow", "SkinChangedMidway",
                                    "SkinOffMidway", "CommandsRefusedByWindow", "HiddenMidDrag",
                                    "DestroyedMidDrag", "ProviderFreedEndingMinimize", "ProviderFreedMidDrag",
-                                   "MinimizedInOneStep", "DisabledMovedHidden"};
+                                   "MinimizedInOneStep", "DisabledMovedHidden", "SkinOffWhileDisabled"};
 void PrintTo(const TRow &Row, std::ostream *Out) { *Out << KindNames[Row.Kind] << " " << ActionNames[Row.Action]; }
 
 constexpr std::uint8_t OwnAlpha = 200;  // the translucent form's
@@ -891,6 +892,46 @@ TEST_P(InterruptedActions, LeaveTheWindowAsItWas) {
         EXPECT_FALSE(s.P->StateFlags & pfDisabled);
         break;
     }
+    case aSkinOffWhileDisabled: {
+        s.P->SetDisabledBlendValue(128);
+        s.Enable(false);
+        s.Settle();
+        const vcl::TRect over = s.VeilAgainstForm();
+        ASSERT_FALSE(over.IsEmpty()) << "the veil";
+        // Nothing of the veil lives on without the skin: no window, no
+        // watch, no hold on the windows around the form.
+        const auto expectNoVeil = [&](const char *After) {
+            EXPECT_FALSE(s.P->DisabledVeil) << After;
+            EXPECT_FALSE(s.P->VeilWatch) << After;
+            EXPECT_TRUE(s.P->VeilHolders.empty()) << After;
+        };
+        manager->SetActive(false);
+        s.Settle();
+        expectNoVeil("the skin off");
+        s.Form->SetBounds(s.Form->Left() + 30, s.Form->Top() + 20, s.Form->Width(), s.Form->Height());
+        s.Hide();
+        s.Settle();
+        s.Show();
+        s.Settle();
+        expectNoVeil("moved, hidden and shown unskinned");
+        // A blend set meanwhile lays none either.
+        s.P->SetDisabledBlendValue(100);
+        expectNoVeil("a blend set unskinned");
+        // The skin back on a form still disabled: its veil with it.
+        manager->SetActive(true);
+        s.Settle();
+        EXPECT_EQ(s.VeilAgainstForm(), over) << "the veil with the skin back";
+        ExpectVeilSettles(s, nullptr, "the skin back");
+        // Enabled while unskinned: the skin comes back without one.
+        manager->SetActive(false);
+        s.Settle();
+        s.Enable(true);
+        manager->SetActive(true);
+        s.Settle();
+        expectNoVeil("enabled unskinned, the skin back");
+        EXPECT_FALSE(s.P->StateFlags & pfDisabled);
+        break;
+    }
     }
     s.Settle();
     ExpectBackInSight(s, zoomed, border);
@@ -907,12 +948,13 @@ std::vector<TRow> Rows() {
                           aShowMinimizedRestore, aSkinOffInOnShow, aShowRefusedInOnShow, aHideRefusedInOnHide,
                           aHideRefusedByWindow, aSkinChangedMidway, aSkinOffMidway,
                           aCommandsRefusedByWindow, aHiddenMidDrag, aDestroyedMidDrag, aProviderFreedEndingMinimize,
-                          aProviderFreedMidDrag, aMinimizedInOneStep, aDisabledMovedHidden}) {
+                          aProviderFreedMidDrag, aMinimizedInOneStep, aDisabledMovedHidden,
+                          aSkinOffWhileDisabled}) {
             // A title-bar item, a blended drag and a veil are a skinned
             // form's (the embedded one is served by its host's provider).
             const bool skinned = !IsDialog(k) && k != kUnsectioned;
             if ((!skinned || k == kEmbedded) && (a == aProviderFreedEndingMinimize || a == aProviderFreedMidDrag)) continue;
-            if (!skinned && a == aDisabledMovedHidden) continue;
+            if (!skinned && (a == aDisabledMovedHidden || a == aSkinOffWhileDisabled)) continue;
             // (A dialog's minimize does not fly.)
             if ((k == kEmbedded || IsDialog(k)) && a == aMinimizedInOneStep) continue;
             if (k == kEmbedded && (a == aMinimizeRefused || a == aMaximizeMinimized || a == aMaximizeMinimizedNative ||

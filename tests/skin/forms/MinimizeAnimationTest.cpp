@@ -139,6 +139,35 @@ TEST_F(MinimizeAnimation, TheMainFormIsIconicAfterItsFlightAndFliesBack) {
     EXPECT_TRUE(std::is_sorted(rising.begin(), rising.end()));
 }
 
+// A disabled main form goes through the application's hook as well: while
+// iconic it keeps no veil (no window, no watch); its restore lays it again.
+TEST_F(MinimizeAnimation, ADisabledMainFormKeepsNoVeilWhileIconicAndGetsItBackWithTheRestore) {
+    ASSERT_EQ(vcl::Application->MainForm(), nullptr);
+    vcl::Application->FormCreated(F());  // the main form
+    ShowFilled();
+    P->IsSkinned = true;  // as a prepared skin leaves it
+    P->SetDisabledBlendValue(128);
+    F()->SetEnabled(false);
+    ASSERT_TRUE(P->DisabledVeil);
+    SendMessageW(W(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(Settled(P));
+    ASSERT_TRUE(IsIconic(W()));
+    EXPECT_FALSE(P->DisabledVeil);
+    EXPECT_FALSE(P->VeilWatch);
+
+    SendMessageW(W(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(Settled(P));
+    ASSERT_FALSE(IsIconic(W()));
+    ASSERT_TRUE(P->DisabledVeil);
+    EXPECT_TRUE(IsWindowVisible(P->DisabledVeil->WindowHandle()));
+    RECT form{}, over{};
+    GetWindowRect(W(), &form);
+    GetWindowRect(P->DisabledVeil->WindowHandle(), &over);
+    EXPECT_TRUE(EqualRect(&form, &over));
+    F()->SetEnabled(true);
+    EXPECT_FALSE(P->DisabledVeil);
+}
+
 // The main form stays minimized until its flight back shows it: the
 // application's code in that show (its placement) frees the provider, and
 // the form is left opaque, not layered and unseen.
