@@ -376,7 +376,10 @@ const std::vector<TKind> &Kinds() {
              provider->UpdateFormScrollBars();
              EXPECT_TRUE(R.Bars()) << "no scroll adapter";
          }},
-        {"DialogWindow", Served, MakeDialog, "paint size focus skin removal show", ServeDialog},
+        {"DialogWindow", Served, MakeDialog, "paint size focus skin removal show move", ServeDialog},
+        // The same under the manager's extended borders, its frame in a
+        // border window of its own.
+        {"BorderedDialog", Served, MakeDialog, "move", ServeDialog, false, true},
         // The same with a child of the application's own class: its paint,
         // in the picture the dialog's show takes, may end the dialog.
         {"DialogWithChild", Served,
@@ -565,6 +568,33 @@ std::vector<TAction> AdapterActions() {
              ShowWindow(R.Window, SW_SHOW);
              m->AnimEffects()->DialogShow->Time = time;
              m->Effects()->AllowAnimation = false;
+         }},
+        {"move",
+         [](TRun &R) {
+             // The user drags the caption, the skin's blended move on: the
+             // dialog turns layered while it travels.
+             TsSkinManager *m = DefaultManager();
+             m->AnimEffects()->BlendOnMoving->Active = true;
+             m->AnimEffects()->BlendOnMoving->BlendValue = 150;
+             R.Keep.push_back(
+                 std::shared_ptr<void>(nullptr, [m](void *) { m->AnimEffects()->BlendOnMoving->Active = false; }));
+             Settle();
+             RECT w{};
+             GetWindowRect(R.Window, &w);
+             POINT grip{(w.left + w.right) / 2, w.top + 6};
+             // Over the caption: the dialog's own, or the border window's, which takes the press there.
+             const auto caption = [&] {
+                 const HWND at = WindowFromPoint(grip);
+                 return at != R.Window || SendMessageW(at, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)) == HTCAPTION;
+             };
+             while (grip.y < w.top + 40 && !caption()) ++grip.y;
+             uitest::DragWithMouse(grip, 60, 30);
+             ParkCursor();
+             // Whoever went on the way, a dialog left is opaque.
+             if (const HWND d = R.LiveWindow()) {
+                 EXPECT_FALSE(GetWindowLongPtrW(d, GWL_EXSTYLE) & WS_EX_LAYERED)
+                     << "the dialog is left layered, freed after message " << R.FireAt;
+             }
          }},
         {"menu",
          [](TRun &R) {
