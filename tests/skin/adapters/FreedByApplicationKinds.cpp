@@ -150,7 +150,7 @@ const std::vector<TKind> &Kinds() {
              bar->SetPosition(30);
              bar->OnChange = vcl::TNotifyEvent::Bind<&TRun::Changed>(&R);
          },
-         "size skin removal position bgquery"},
+         "size skin removal position bgquery press"},
         {"GroupBox", tpGroupBox, [](TRun &R) { Put(R, vcl::Create<vcl::TGroupBox>(R.Form))->SetCaption("Group"); },
          "paint size font colour skin removal text bgquery"},
         {"Panel", tpPanel, [](TRun &R) { Put(R, vcl::Create<vcl::TPanel>(R.Form))->SetCaption("Panel"); },
@@ -541,6 +541,13 @@ std::vector<TAction> AdapterActions() {
          [](TRun &R) {
              R.Form->Hide();
              R.Form->Show();
+         }},
+        // A click on the control's first arrow; the release waits in the
+        // queue for the system's tracking loop.
+        {"press",
+         [](TRun &R) {
+             PostMessageW(R.Window, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+             SendMessageW(R.Window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
          }},
         {"position", [](TRun &R) { static_cast<vcl::TScrollBar *>(R.Control)->SetPosition(70); }},
         {"pass",
