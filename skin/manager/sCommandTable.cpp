@@ -501,7 +501,7 @@ bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
         if (auto *query = CommandRecord<TvlBgQuery>(Message)) {
             const bool active =
                 data.Focused || (data.MouseInside && !NoGlowKinds.Contains(data.ControlKind));
-            data.CopyParentBackground(*query, active ? 1 : 0);
+            if (!data.CopyParentBackground(*query, active ? 1 : 0)) return true;
             Message.Result = 1;
         }
         return true;
