@@ -118,6 +118,14 @@ const std::vector<TKind> &Kinds() {
              combo->SetItemIndex(0);
          },
          "paint focus size font colour skin removal drop bgquery"},
+        // Its list always shows, and builds its picture from the combo's.
+        {"SimpleCombo", tpComboBox,
+         [](TRun &R) {
+             auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 90);
+             combo->SetStyle(vcl::csSimple);
+             for (int i = 0; i < 20; ++i) combo->Items()->Add("Item " + std::to_string(i));
+         },
+         "paint print size bgquery bgquery_nested"},
         {"ListView", tpListView,
          [](TRun &R) {
              Bare(R, WC_LISTVIEWW, LVS_LIST, WS_EX_CLIENTEDGE);
