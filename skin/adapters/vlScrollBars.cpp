@@ -539,8 +539,15 @@ void ScrollBarsNcCalcSize(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     if (bars) {
         Adapter.InCalcSize = true;
         SetWindowLongPtrW(handle, GWL_STYLE, style & ~bars);
-        if (alive) Adapter.PassOn(Message);
-        SetWindowLongPtrW(handle, GWL_STYLE, style);
+        if (alive) {
+            Adapter.PassOn(Message);
+            SetWindowLongPtrW(handle, GWL_STYLE, style);
+        } else {
+            // The window lives on without the adapter: it calculates its
+            // client area itself, its own bars included.
+            SetWindowLongPtrW(handle, GWL_STYLE, style);
+            if (IsWindow(handle)) Message.Result = SendMessageW(handle, Message.Msg, Message.WParam, Message.LParam);
+        }
         if (!alive) return;
         Adapter.InCalcSize = false;
     } else {
