@@ -27,6 +27,35 @@ namespace {
 
 constexpr std::uint32_t BlendedMoveFlag = 0x80;
 
+// A layered window that nothing draws stays unseen: a dialog whose adapter
+// went during its move is itself again, opaque.
+void DropLayered(HWND Window) {
+    if (!IsWindow(Window)) return;
+    const LONG_PTR ex = GetWindowLongPtrW(Window, GWL_EXSTYLE);
+    if (ex & WS_EX_LAYERED) SetWindowLongPtrW(Window, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+}
+
+// The dialog layered for a move. The style change runs the dialog's
+// procedure, as does all that follows until the move ends, and each may
+// free the adapter: then the style comes off again on the way out.
+class TMoveLayering {
+public:
+    TMoveLayering(TvlDialogWnd &Adapter, HWND Window)
+        : FAlive(&Adapter), FWindow(Window), FWas((GetWindowLongPtrW(Window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0) {
+        if (!FWas) SetWindowLongPtrW(Window, GWL_EXSTYLE, GetWindowLongPtrW(Window, GWL_EXSTYLE) | WS_EX_LAYERED);
+    }
+    ~TMoveLayering() {
+        if (!FAlive && !FWas) DropLayered(FWindow);
+    }
+    TMoveLayering(const TMoveLayering &) = delete;
+    TMoveLayering &operator=(const TMoveLayering &) = delete;
+
+private:
+    vcl::TGuarded<TvlDialogWnd> FAlive;
+    HWND FWindow;
+    bool FWas;
+};
+
 } // namespace
 
 void TvlDialogWnd::StartBlendedMove() {
@@ -38,21 +67,24 @@ void TvlDialogWnd::StartBlendedMove() {
         StartBorderMove(target);
         return;
     }
-    StateFlags |= BlendedMoveFlag;
-    MoveTimer = std::make_unique<TvlDialogMoveTimer>(Handle, target, (255 - target) / 30);
-    {
-        // The dialog turns layered under a cover of its own image: the change shows nothing.
-        const std::unique_ptr<vcl::TForm> cover = CreateSnapshotForm(Handle);
-        const LONG_PTR ex = GetWindowLongPtrW(Handle, GWL_EXSTYLE);
-        if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(Handle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-        if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes)
-            set(Handle, 0x1FFFFFFF, 255, LWA_ALPHA);
-        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    }
-    MoveTimer->SetEnabled(true);
+    // The cover, the style, the repaint and the move loop run the dialog's
+    // procedure, which may free this adapter.
     const vcl::TGuarded alive(this);
+    const HWND window = Handle;
+    StateFlags |= BlendedMoveFlag;
+    MoveTimer = std::make_unique<TvlDialogMoveTimer>(window, target, (255 - target) / 30);
+    std::unique_ptr<vcl::TForm> cover = CreateSnapshotForm(window);
+    if (!alive) return;
+    // The dialog turns layered under a cover of its own image: the change shows nothing.
+    const TMoveLayering layered(*this, window);
+    if (!alive) return;
+    if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(window, 0x1FFFFFFF, 255, LWA_ALPHA);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    cover.reset();
+    if (!alive) return;
+    MoveTimer->SetEnabled(true);
     // The system's move loop runs while the timer fades the dialog.
-    SendMessageW(Handle, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    SendMessageW(window, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
     if (alive) EndBlendedMove();
 }
 
@@ -74,11 +106,11 @@ void TvlDialogWnd::StartBorderMove(int Target) {
     MoveTimer->Image = image;
     // The dialog stays where it is, unseen, right behind the border window
     // while its image travels in it; it joins the border where the drag ends.
-    SetWindowPos(Handle, border, 0, 0, 0, 0,
+    const HWND window = Handle;
+    SetWindowPos(window, border, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
     if (!alive) return;
-    const LONG_PTR ex = GetWindowLongPtrW(Handle, GWL_EXSTYLE);
-    if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(Handle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    const TMoveLayering layered(*this, window);
     if (!alive) return;
     if (const auto set = LayeredWindowFunctions().SetLayeredWindowAttributes) set(Handle, 0, 0, LWA_ALPHA);
     // Without its border there is nothing to drag: the dialog is itself again.
@@ -99,19 +131,23 @@ void TvlDialogWnd::EndBlendedMove() {
     // during the drag: then there is nothing to join, and the dialog stays
     // where it waited.
     const HWND border = BorderForm ? BorderForm->Window() : nullptr;
-    if (MoveTimer && MoveTimer->Border && border && IsWindow(Handle)) {
+    // The placement, the style and the repaint run the dialog's procedure,
+    // which may free this adapter: the dialog is then opaque where it is.
+    const vcl::TGuarded alive(this);
+    const HWND window = Handle;
+    if (MoveTimer && MoveTimer->Border && border && IsWindow(window)) {
         MoveTimer->SetEnabled(false);
         if (vcl::TBitmap *image = FrameImage()) ShowLayeredBitmap(border, image, 255);
         RECT b{};
         GetWindowRect(border, &b);
         const vcl::TPoint offset = BorderOffset();
-        SetWindowPos(Handle, nullptr, b.left + offset.X, b.top + offset.Y, 0, 0,
+        SetWindowPos(window, nullptr, b.left + offset.X, b.top + offset.Y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-        StateFlags &= ~BlendedMoveFlag;
-        SetWindowLongPtrW(Handle, GWL_EXSTYLE, GetWindowLongPtrW(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
-        const vcl::TGuarded alive(this);
-        SetFocus(Handle);
-        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        if (alive) StateFlags &= ~BlendedMoveFlag;
+        DropLayered(window);
+        if (!alive) return;
+        SetFocus(window);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         if (!alive) return;
         if (BorderForm) {
             // The dialog's own picture reaches the screen before the border
@@ -127,18 +163,17 @@ void TvlDialogWnd::EndBlendedMove() {
         return;
     }
     if (MoveTimer) MoveTimer->SetEnabled(false);
-    const vcl::TGuarded alive(this);
-    if (IsWindow(Handle)) {
+    if (IsWindow(window)) {
         // A hidden dialog has nothing to cover and redraw, and taking the
         // focus would make it the active window unseen: the keyboard would
         // reach its buttons.
-        const bool shown = IsWindowVisible(Handle) != FALSE;
-        const std::unique_ptr<vcl::TForm> cover = shown ? CreateSnapshotForm(Handle) : nullptr;
-        SetWindowLongPtrW(Handle, GWL_EXSTYLE, GetWindowLongPtrW(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+        const bool shown = IsWindowVisible(window) != FALSE;
+        const std::unique_ptr<vcl::TForm> cover = shown ? CreateSnapshotForm(window) : nullptr;
+        DropLayered(window);
         if (shown) {
-            UpdateWindow(Handle);
-            SetFocus(Handle);
-            RedrawWindow(Handle, nullptr, nullptr,
+            UpdateWindow(window);
+            SetFocus(window);
+            RedrawWindow(window, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         }
     }

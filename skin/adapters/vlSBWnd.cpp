@@ -173,22 +173,30 @@ void TvlSBWnd::Press(vcl::TMessage &Message) {
     default: PendingCode = SB_PAGEDOWN; break;
     }
     SetPartState(part == ptNone ? ptAfter : part, 2);
+    // The redraw switch, the style change and the pressed face's paint reach
+    // the procedure below, whose code may free this adapter: the press is
+    // then the control's own.
     const vcl::TGuarded alive(this);
+    const HWND handle = Handle;
     // WM_SETREDRAW(False) clears WS_VISIBLE: a control the application only
     // holds from drawing is shown all the same.
-    const bool shown = ScrollBar ? ScrollBar->Visible() : (IsWindowVisible(Handle) || RedrawOffCount > 0);
+    const bool shown = ScrollBar ? ScrollBar->Visible() : (IsWindowVisible(handle) || RedrawOffCount > 0);
     if (shown) {
-        while (RedrawOffCount > 0) {
+        while (alive && RedrawOffCount > 0) {
             --RedrawOffCount;
             IgnoreRedraw = true;
-            SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
-            IgnoreRedraw = false;
+            SendMessageW(handle, WM_SETREDRAW, TRUE, 0);
+            if (alive) IgnoreRedraw = false;
         }
-        SetWindowLongPtrW(Handle, GWL_STYLE, GetWindowLongPtrW(Handle, GWL_STYLE) | WS_VISIBLE);
+        if (alive) SetWindowLongPtrW(handle, GWL_STYLE, GetWindowLongPtrW(handle, GWL_STYLE) | WS_VISIBLE);
         // The pressed face is drawn before the message goes on: the system
         // tracks the press in a loop of its own until the release, after
         // which Release draws the face again.
-        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        if (alive) RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    }
+    if (!alive) {
+        if (IsWindow(handle)) Message.Result = SendMessageW(handle, Message.Msg, Message.WParam, Message.LParam);
+        return;
     }
     PassOn(Message);
     if (!alive || Destroyed()) return;

@@ -539,16 +539,15 @@ void ScrollBarsNcCalcSize(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     if (bars) {
         Adapter.InCalcSize = true;
         SetWindowLongPtrW(handle, GWL_STYLE, style & ~bars);
-        if (alive) {
-            Adapter.PassOn(Message);
-            SetWindowLongPtrW(handle, GWL_STYLE, style);
-        } else {
-            // The window lives on without the adapter: it calculates its
-            // client area itself, its own bars included.
-            SetWindowLongPtrW(handle, GWL_STYLE, style);
-            if (IsWindow(handle)) Message.Result = SendMessageW(handle, Message.Msg, Message.WParam, Message.LParam);
+        const bool passed = static_cast<bool>(alive);
+        if (passed) Adapter.PassOn(Message);
+        if (IsWindow(handle)) SetWindowLongPtrW(handle, GWL_STYLE, style);
+        if (!alive) {
+            // Gone before it passed the calculation on: the window sizes its frame itself.
+            if (!passed && IsWindow(handle))
+                Message.Result = SendMessageW(handle, WM_NCCALCSIZE, Message.WParam, Message.LParam);
+            return;
         }
-        if (!alive) return;
         Adapter.InCalcSize = false;
     } else {
         Adapter.PassOn(Message);
@@ -598,9 +597,17 @@ void ScrollBarsNcHitTest(TvlNcBarsWnd &Adapter, vcl::TMessage &Message) {
     // Not for a form's own bars: its provider makes the form hot over its
     // frame and cold over its client at each mouse move, which a hot form
     // from every hit test before it would turn into a flip-flop.
+    // The control's hover news runs the application's code, which may free
+    // the adapter: the window answers without it then.
+    const vcl::TGuarded alive(&Adapter);
     if (TsSkinManager *m = DefaultManager(); m && data && !data->OwnerProvider() && m->ActiveWindow != handle &&
-                                             !data->MouseInside && IsWindowEnabled(handle) && OverOwnerClient(*data, p))
+                                             !data->MouseInside && IsWindowEnabled(handle) && OverOwnerClient(*data, p)) {
         m->SetActiveControl(handle);
+        if (!alive) {
+            Message.Result = IsWindow(handle) ? SendMessageW(handle, Message.Msg, Message.WParam, Message.LParam) : 0;
+            return;
+        }
+    }
     const auto inBar = [&](TvlScrollBar *Bar, const vcl::TRect &R, LRESULT Code) {
         if (!Bar || !Bar->Shown || !Contains(R, p)) return false;
         Message.Result = IsScrollBarActive(*Bar, handle) ? Code : HTNOWHERE;

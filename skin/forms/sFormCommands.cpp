@@ -280,8 +280,7 @@ void TsSkinProvider::RemoveSkinFromForm(vcl::TMessage &Message) {
         // RebuildMainMenu: a second hand-back would lose the owner drawing
         // the first gave back.)
         if (vcl::TMainMenu *menu = Form->Menu()) menu->ItemsChanged();
-        if (!self) return;
-        SetSysMenuStyle(false);
+        if (!self || !SetSysMenuStyle(false)) return;
         const HWND window = Form->HandleAllocated() ? Form->WindowHandle() : nullptr;
         // The region's redraw paints the form and its MDI client.
         if (window && GetCaptionHeight(false) > 0 && !ModuleState().FormAnimationActive)
@@ -368,7 +367,7 @@ void TsSkinProvider::ApplySkinToUnskinnedForm() {
         // the frame image keeps its client area where it was (the client
         // offset does not follow it), and the image stands 4 pixels off.
         TallCaption = false;
-        SetSysMenuStyle(true);
+        if (!SetSysMenuStyle(true)) return;
         UpdateIconMasks();
         // The frame of an application that is active shows so at once.
         if (IsMDIParent() && vcl::Screen)
@@ -406,7 +405,7 @@ void TsSkinProvider::ApplySkinToSkinnedForm() {
     if (ButtonsBackup) ButtonsBackup->SetSize(0, 0);
     if (!manager) return;
     UpdateIconMasks();
-    SetSysMenuStyle(true);
+    if (!SetSysMenuStyle(true)) return;
     manager->SkinableMenus().ApplyToAllForms();
     FSkinData->BGChanged = true;
     MenuLineCount = -1;

@@ -102,7 +102,8 @@ void TsSkinProvider::WMNCHitTest(vcl::TMessage &Message) {
     if (bordered && !ProviderServes(self, window)) return;
     // The system gives an MDI child its system menu back on the way; its
     // buttons are the skin's.
-    if ((code == HTMINBUTTON || code == HTMAXBUTTON || code == HTCLOSE) && IsMDIChildForm(Form)) SetSysMenuStyle(true);
+    if ((code == HTMINBUTTON || code == HTMAXBUTTON || code == HTCLOSE) && IsMDIChildForm(Form) && !SetSysMenuStyle(true))
+        return;
     // The caption's own parts are final; the caption band, the edges and
     // the client area are the system's to tell.
     if ((code >= HTSYSMENU && code <= HTMAXBUTTON && code != HTMENU) || code >= HTBORDER) {

@@ -97,7 +97,7 @@ bool TsSkinProvider::PrepareForm() {
     // Made while the window still has WS_SYSMENU: the menu mirrors the
     // window's own system menu, which the style change below keeps.
     if (!SystemMenu) SystemMenu = vcl::Create<TsSystemMenu>(this);
-    SetSysMenuStyle(true);
+    if (!SetSysMenuStyle(true)) return false;
     FSkinData->UpdateIndexes(true);
     UpdateIconMasks();
     if (Form->FormStyle() == vcl::fsMDIChild) InvalidateParentLine();

@@ -400,21 +400,24 @@ void TsSkinProvider::FreeCaptionCover() {
     CaptionCover.reset();
 }
 
-void TsSkinProvider::SetSysMenuStyle(bool Skinned) {
+bool TsSkinProvider::SetSysMenuStyle(bool Skinned) {
     const HWND window = WindowOf(Form);
-    if (!window) return;
+    if (!window) return true;
+    const vcl::TGuarded self(this);
+    const auto stays = [&] { return self && IsWindow(window); };
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     if (Skinned && FDrawNonClientArea) {
         // The system then draws no caption buttons of its own.
         if (style & WS_SYSMENU) SetWindowLongPtrW(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_SYSMENU));
-        return;
+        return stays();
     }
     // A form whose border icons lack the system menu never gets one.
-    if (!HasSystemMenu()) return;
+    if (!HasSystemMenu()) return true;
     if (!(style & WS_SYSMENU)) SetWindowLongPtrW(window, GWL_STYLE, style | WS_SYSMENU);
-    if (Skinned) return;
+    if (Skinned || !stays()) return stays();
     const LRESULT icon = SendMessageW(window, WM_GETICON, ICON_SMALL, 0);
     SendMessageW(window, WM_SETICON, ICON_SMALL, icon);
+    return stays();
 }
 
 void TsSkinProvider::SetDrawNonClientArea(bool Value) {
@@ -423,8 +426,7 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
     if (!Form) return;
     const HWND window = WindowOf(Form);
     if (Value) {
-        SetSysMenuStyle(true);
-        if (!window || !Form->Showing() || !Skinned()) return;
+        if (!SetSysMenuStyle(true) || !window || !Form->Showing() || !Skinned()) return;
         FSkinData->BGChanged = true;
         // The region went when the frame was left to the system.
         RegionChanged = true;
@@ -443,10 +445,13 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
     if (!UpdateExtBorders(false)) return;
     HookMainMenu(false);
     if (!self) return;
+    // The theme's change (WM_THEMECHANGED) and the style's reach the form's
+    // procedure too.
     if (window)
         if (const TSetWindowTheme setTheme = SetWindowThemeProc()) setTheme(window, nullptr, nullptr);
+    if (!self || (window && !IsWindow(window))) return;
     FormScrollAdapter.reset();
-    SetSysMenuStyle(true);
+    if (!SetSysMenuStyle(true)) return;
     if (window && Form->Showing()) SetWindowRgn(window, nullptr, TRUE);
 }
 

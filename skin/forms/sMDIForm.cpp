@@ -380,7 +380,7 @@ void MDIChildSysCommand(TsSkinProvider &Child, vcl::TMessage &Message) {
         if (!ProviderServes(child, window)) break;
         Child.SkinData()->UnlockPaint(false);
         Child.SkinData()->BGChanged = true;
-        if (Child.DrawNonClientArea()) Child.SetSysMenuStyle(true);
+        if (Child.DrawNonClientArea() && !Child.SetSysMenuStyle(true)) break;
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
         if (TsSkinProvider *now = MDIParentSkinProvider()) FollowRestoredChild(*now, childForm);
         refresh = maximized || iconic;

@@ -531,7 +531,10 @@ public:
     void ShowCaptionCover();
     void HideCaptionCover();
     void FreeCaptionCover();
-    void SetSysMenuStyle(bool Skinned);
+    // The style change reaches the form's procedure (WM_STYLECHANGING,
+    // WM_STYLECHANGED): false once the application's code there freed this
+    // provider or its form, and the caller touches neither then.
+    bool SetSysMenuStyle(bool Skinned);
 
     // --------------------------------------------------- sFrameRenderer.cpp
     bool RenderFrame() override;

@@ -55,15 +55,25 @@ TvlBorderForm::TvlBorderForm(TvlBorderOwner &Owner) : FOwner(Owner) { CreateBord
 
 TvlBorderForm::~TvlBorderForm() {
     FOwner.BorderFreeFades();
-    if (!FForm) return;
-    FForm->WindowProc = FOldWindowProc;
-    FForm.reset();
+    DropForm();
 }
 
-void TvlBorderForm::FreeWindow() {
+void TvlBorderForm::FreeWindow() { DropForm(); }
+
+void TvlBorderForm::DropForm() {
     if (!FForm) return;
     FForm->WindowProc = FOldWindowProc;
-    FForm.reset();
+    if (FInMessage == 0) {
+        FForm.reset();
+        return;
+    }
+    // The owner went from inside a message of the border window (its
+    // activation takes the owner's focus): the class library still works
+    // on the form, which goes, hidden, once the message is done.
+    vcl::TForm *form = FForm.release();
+    SetWindowPos(form->WindowHandle(), nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    form->Release();
 }
 
 HWND TvlBorderForm::MakeWindow() {
@@ -509,6 +519,13 @@ bool TvlBorderForm::EndEdgeStretch(WINDOWPOS &Pos, int OwnerTop) {
 }
 
 void TvlBorderForm::BorderWndProc(vcl::TMessage &Message) {
+    const vcl::TGuarded alive(this);
+    ++FInMessage;
+    BorderMessage(Message);
+    if (alive) --FInMessage;
+}
+
+void TvlBorderForm::BorderMessage(vcl::TMessage &Message) {
     const HWND border = Window();
     const auto local = [&](vcl::TPoint Screen) {
         RECT r{};

@@ -169,6 +169,10 @@ public:
 private:
     void CreateBorderWindow();
     void BorderWndProc(vcl::TMessage &Message);
+    void BorderMessage(vcl::TMessage &Message);
+    // The border window's form goes, now or, inside one of its own
+    // messages, once that message is done.
+    void DropForm();
     // The mouse message on to the owner's window with Code in WParam.
     void ToOwner(const vcl::TMessage &Message, int Code);
     bool OwnerMaximized() const;
@@ -197,6 +201,7 @@ private:
     TvlEdgeMaximize FEdgeMaximize;  // what an edge's double click saved
     bool FRerender = false;  // fades went while an update ran: render after it
     bool FPlacing = false;   // the border window is placed again from its own move
+    int FInMessage = 0;      // messages of the border window under way
     // A handler that called what may free this object (the owner's removal
     // of its borders) asks before it goes on.
     vcl::TLifeMark FLife;

@@ -79,8 +79,8 @@ using namespace std::chrono_literals;
 
 // The messages after which the application's code runs in the procedure
 // below an adapter: painting, focus, size, scrolling, the end of a press,
-// the window's end, text, font and colour changes, change and draw notices,
-// and the skin's news. (Queries an adapter sends for an answer are not among
+// the window's end, text, font, colour, style and theme changes, change and
+// draw notices, and the skin's news. (Queries an adapter sends for an answer are not among
 // them.)
 inline bool RunsApplicationCode(UINT Msg, WPARAM WParam) {
     switch (Msg) {
@@ -90,6 +90,7 @@ inline bool RunsApplicationCode(UINT Msg, WPARAM WParam) {
     case WM_HSCROLL: case WM_VSCROLL: case vcl::CN_HSCROLL: case vcl::CN_VSCROLL:
     case WM_CANCELMODE: case WM_CAPTURECHANGED: case WM_DESTROY: case WM_NCDESTROY:
     case WM_SETFONT: case vcl::CM_FONTCHANGED: case vcl::CM_COLORCHANGED:
+    case WM_STYLECHANGING: case WM_STYLECHANGED: case WM_THEMECHANGED:
     case WM_SETTEXT: case vcl::CM_TEXTCHANGED: case vcl::CM_CHANGED:
     case vcl::CN_COMMAND: case vcl::CN_NOTIFY: case vcl::CN_DRAWITEM:
     case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case vcl::CM_MOUSEENTER: case vcl::CM_MOUSELEAVE:

@@ -584,6 +584,15 @@ std::vector<TAction> FormActions() {
                        FormOf(R)->OnPaint = R.AsNotify();
                    },
                    [](TRun &R) { ProviderOf(R)->SetDrawNonClientArea(true); }, ProviderOnly),
+        // The provider's own style and theme changes as it leaves the frame
+        // to the system and takes it back.
+        FormAction("WM_STYLECHANGED as the skin's frame goes", WM_STYLECHANGED, nullptr,
+                   [](TRun &R) { ProviderOf(R)->SetDrawNonClientArea(false); }),
+        FormAction("WM_THEMECHANGED as the skin's frame goes", WM_THEMECHANGED, nullptr,
+                   [](TRun &R) { ProviderOf(R)->SetDrawNonClientArea(false); }),
+        FormAction("WM_STYLECHANGED as the skin's frame comes back", WM_STYLECHANGED,
+                   [](TRun &R) { ProviderOf(R)->SetDrawNonClientArea(false); },
+                   [](TRun &R) { ProviderOf(R)->SetDrawNonClientArea(true); }),
         // The provider asks the application about each control it would
         // skin: a control that comes, and each one again in a skin refresh.
         FormAction("OnSkinItem as a control comes", 0,

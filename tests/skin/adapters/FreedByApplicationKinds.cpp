@@ -158,7 +158,7 @@ const std::vector<TKind> &Kinds() {
              bar->SetPosition(30);
              bar->OnChange = vcl::TNotifyEvent::Bind<&TRun::Changed>(&R);
          },
-         "size skin removal position bgquery"},
+         "size skin removal position bgquery press"},
         {"GroupBox", tpGroupBox, [](TRun &R) { Put(R, vcl::Create<vcl::TGroupBox>(R.Form))->SetCaption("Group"); },
          "paint size font colour skin removal text bgquery bgquery_nested"},
         {"Panel", tpPanel, [](TRun &R) { Put(R, vcl::Create<vcl::TPanel>(R.Form))->SetCaption("Panel"); },
@@ -384,7 +384,10 @@ const std::vector<TKind> &Kinds() {
              provider->UpdateFormScrollBars();
              EXPECT_TRUE(R.Bars()) << "no scroll adapter";
          }},
-        {"DialogWindow", Served, MakeDialog, "paint size focus skin removal show", ServeDialog},
+        {"DialogWindow", Served, MakeDialog, "paint size focus skin removal show move", ServeDialog},
+        // The same under the manager's extended borders, its frame in a
+        // border window of its own.
+        {"BorderedDialog", Served, MakeDialog, "move", ServeDialog, false, true},
         // The same with a child of the application's own class: its paint,
         // in the picture the dialog's show takes, may end the dialog.
         {"DialogWithChild", Served,
@@ -547,6 +550,13 @@ std::vector<TAction> AdapterActions() {
              R.Form->Hide();
              R.Form->Show();
          }},
+        // A click on the control's first arrow; the release waits in the
+        // queue for the system's tracking loop.
+        {"press",
+         [](TRun &R) {
+             PostMessageW(R.Window, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+             SendMessageW(R.Window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+         }},
         {"position", [](TRun &R) { static_cast<vcl::TScrollBar *>(R.Control)->SetPosition(70); }},
         {"pass",
          [](TRun &R) {
@@ -573,6 +583,33 @@ std::vector<TAction> AdapterActions() {
              ShowWindow(R.Window, SW_SHOW);
              m->AnimEffects()->DialogShow->Time = time;
              m->Effects()->AllowAnimation = false;
+         }},
+        {"move",
+         [](TRun &R) {
+             // The user drags the caption, the skin's blended move on: the
+             // dialog turns layered while it travels.
+             TsSkinManager *m = DefaultManager();
+             m->AnimEffects()->BlendOnMoving->Active = true;
+             m->AnimEffects()->BlendOnMoving->BlendValue = 150;
+             R.Keep.push_back(
+                 std::shared_ptr<void>(nullptr, [m](void *) { m->AnimEffects()->BlendOnMoving->Active = false; }));
+             Settle();
+             RECT w{};
+             GetWindowRect(R.Window, &w);
+             POINT grip{(w.left + w.right) / 2, w.top + 6};
+             // Over the caption: the dialog's own, or the border window's, which takes the press there.
+             const auto caption = [&] {
+                 const HWND at = WindowFromPoint(grip);
+                 return at != R.Window || SendMessageW(at, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)) == HTCAPTION;
+             };
+             while (grip.y < w.top + 40 && !caption()) ++grip.y;
+             uitest::DragWithMouse(grip, 60, 30);
+             ParkCursor();
+             // Whoever went on the way, a dialog left is opaque.
+             if (const HWND d = R.LiveWindow()) {
+                 EXPECT_FALSE(GetWindowLongPtrW(d, GWL_EXSTYLE) & WS_EX_LAYERED)
+                     << "the dialog is left layered, freed after message " << R.FireAt;
+             }
          }},
         {"menu",
          [](TRun &R) {

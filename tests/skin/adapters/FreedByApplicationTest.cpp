@@ -126,7 +126,7 @@ protected:
     static inline std::unique_ptr<vcl::test::TempFolder> ThroughDir;
 
     FreedByApplication()
-        : Manager(GetParam().Kind->Framed ? (LooksThrough(GetParam().Action) ? Through.get() : Framed.get())
+        : Manager(GetParam().Kind->Framed || GetParam().Kind->Bordered ? (LooksThrough(GetParam().Action) ? Through.get() : Framed.get())
                   : GetParam().Action == "removal" || GetParam().Action.ends_with("_unskinned") || GetParam().Kind->Light ||
                             GetParam().Action.starts_with("bgquery")  // the owner-drawn host's tabs are the skin's in plain colours
                       ? Light.get()
