@@ -670,11 +670,12 @@ int TvlComboListWnd::BorderStripWidth() const { return std::max(FrameLeft, 1); }
 
 bool TvlComboListWnd::KeepsCapture() const { return !SimpleList && Visible(Handle); }
 
-void TvlComboListWnd::PrepareCache() {
+bool TvlComboListWnd::PrepareCache() {
     RefreshGeometry(*this);
     if (SimpleList) {
+        const vcl::TGuarded alive(this);
         SendSkinCommand(Handle, SC_BUILD_CACHE, 0);
-        return;
+        return static_cast<bool>(alive);
     }
     SkinData->UpdateIndexes(false);
     ApplySkinColors();
@@ -687,8 +688,9 @@ void TvlComboListWnd::PrepareCache() {
     canvas.FillRect({0, 0, WndSize.cx, WndSize.cy});
     canvas.Brush()->SetColor(BorderColor);
     canvas.FrameRect({0, 0, WndSize.cx, WndSize.cy});
-    if (!KeepTheme && !PaintMaskBorder(*SkinData, 0, *this)) return;
+    if (!KeepTheme && !PaintMaskBorder(*SkinData, 0, *this)) return false;
     SkinData->BGChanged = false;
+    return true;
 }
 
 bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
@@ -700,7 +702,7 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
     switch (Message.Msg) {
     case WM_NCPAINT: {
         if (InScrollMessage) break;
-        PrepareCache();
+        if (!PrepareCache()) return true;
         const vcl::TWindowDC dc(Handle, GetWindowDC(Handle));
         CopyBorderStrips(dc.Get(), BorderStripWidth());
         if (!PaintNcScrollBars(*this, -1, dc.Get())) return true;
@@ -713,7 +715,7 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
         // a dropped list's cache is its own colour and frame, never the
         // section painted for a state as a plain edit's is.
         if (SubCommandOf(Message.WParam) == SC_BUILD_CACHE && !SimpleList) {
-            PrepareCache();
+            static_cast<void>(PrepareCache());  // nothing of the adapter follows
             return true;
         }
         break;
@@ -764,7 +766,7 @@ bool TvlComboListWnd::OwnMessage(vcl::TMessage &Message) {
         // The list's own style, not whether it shows: a simple list prints
         // into the picture of a hidden form too.
         if (!dc || !(GetWindowLongPtrW(Handle, GWL_STYLE) & WS_VISIBLE)) break;
-        PrepareCache();
+        if (!PrepareCache()) return true;
         if (Message.Msg == WM_PRINT) {
             // The client where it stands inside the frame, as the screen
             // shows it (the system's print of the whole window put it at

@@ -102,7 +102,9 @@ public:
     bool SimpleList = false;
 
 private:
-    void PrepareCache();
+    // The build asks the combo box (a simple list's) or the parent (for the
+    // border), whose answer may free this adapter: false then.
+    [[nodiscard]] bool PrepareCache();
     // The border strips as wide as the frame around the client: a simple
     // list's client edge is two pixels, a dropped list's border one.
     int BorderStripWidth() const;

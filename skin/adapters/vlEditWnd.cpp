@@ -389,7 +389,7 @@ bool TvlEditWnd::EditSkinCommand(vcl::TMessage &Message) {
             const vcl::TControl *c = data.OwnerControl();
             query->Color = c ? vcl::ColorToRGB(c->Color()) : AppliedColor;
         } else {
-            data.CopyParentBackground(*query, 0);
+            if (!data.CopyParentBackground(*query, 0)) return true;
             query->X += std::max(FrameLeft, 0);
             query->Y += std::max(FrameTop, 0);
         }

@@ -415,8 +415,7 @@ bool TvlMainWnd::AnswerSkinCommand(vcl::TMessage &Message) {
         return true;
     case SC_GET_BG_INFO:
         if (auto *query = CommandRecord<TvlBgQuery>(Message)) {
-            data.CopyParentBackground(*query, 0);
-            Message.Result = 1;
+            if (data.CopyParentBackground(*query, 0)) Message.Result = 1;
         }
         return true;
     case SC_SET_PAINT_TARGET:

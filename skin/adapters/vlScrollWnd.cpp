@@ -307,8 +307,7 @@ void TvlScrollWnd::BackgroundInfo(vcl::TMessage &Message) {
     PassOn(Message);
     auto *query = CommandRecord<TvlBgQuery>(Message);
     if (!query || query->Kind != bqNone) return;
-    SkinData->CopyParentBackground(*query, 0);
-    Message.Result = 1;
+    if (SkinData->CopyParentBackground(*query, 0)) Message.Result = 1;
 }
 
 bool TvlScrollWnd::IsHiddenUnnamedCombo() const {

@@ -333,7 +333,7 @@ void TsSkinProvider::AnswerBgQuery(TvlBgQuery &Query) {
     int state = 0;
     if (const TsSkinManager *manager = data.GetSkinManager(); manager && manager->IsValidSectionIndex(data.SkinIndex()))
         state = std::max(0, std::min<int>(FormActive, manager->Sections[static_cast<std::size_t>(data.SkinIndex())].States - 1));
-    data.CopyParentBackground(Query, state);
+    if (!data.CopyParentBackground(Query, state)) return;
     if (Query.Kind == bqImage && !Query.PaintIntoDC && !Query.Image) {
         RenderFrame();
         if (!alive) {

@@ -518,7 +518,7 @@ void TsSkinProvider::PaintFormBackground(HDC DC) {
         if (GripVisible()) {
             // The grip's place is given in the frame's coordinates.
             SetWindowOrgEx(DC, GetClientOffsetX(), GetClientOffsetY(), nullptr);
-            PaintSizeGrip(DC);
+            if (!PaintSizeGrip(DC)) return;
         }
     }
     PaintGraphicControls(DC, {0, 0});

@@ -130,7 +130,7 @@ bool TsSkinProvider::RenderFrame() {
                 // Cleared first: the grip asks the form for its background,
                 // which must not start this render again.
                 FSkinData->BGChanged = false;
-                PaintSizeGrip(image.Canvas()->Handle());
+                if (!PaintSizeGrip(image.Canvas()->Handle())) return false;
             }
             // From here on the frame itself is what lies behind each piece:
             // from its origin, for the caption, the menu line and the MDI
@@ -220,12 +220,12 @@ void TsSkinProvider::PaintMDIArea(vcl::TBitmap &Image, const TvlBgInfo &Bg) {
     PaintSkinSection(section, Bg, 0, area, {area.Left, area.Top}, Image, m);
 }
 
-void TsSkinProvider::PaintSizeGrip(HDC DC) {
+bool TsSkinProvider::PaintSizeGrip(HDC DC) {
     const TsSkinManager *m = FSkinData->GetSkinManager();
-    if (!DC || !m || !m->IsValidMaskIndex(m->CommonElements.GripImage) || !Form || !Form->HandleAllocated()) return;
+    if (!DC || !m || !m->IsValidMaskIndex(m->CommonElements.GripImage) || !Form || !Form->HandleAllocated()) return true;
     const TsMaskData &grip = m->Masks[static_cast<std::size_t>(m->CommonElements.GripImage)];
     const int w = GetMaskFrameWidth(grip), h = GetMaskFrameHeight(grip);
-    if (w < 1 || h < 1) return;
+    if (w < 1 || h < 1) return true;
     const HWND window = Form->WindowHandle();
     // The lower right corner of the client area, in the frame's coordinates.
     const int x = GetClientOffsetX() + ClientWidth(window) - w;
@@ -233,7 +233,7 @@ void TsSkinProvider::PaintSizeGrip(HDC DC) {
     auto piece = NewBitmap32(w, h);
     vcl::TBitmap *cache = FSkinData->CacheBmp();
     TvlBgQuery query;
-    if (!QueryParentBackground(query, Form, false, TvlAsker(this, Form, FSkinData.get()))) return;
+    if (!QueryParentBackground(query, Form, false, TvlAsker(this, Form, FSkinData.get()))) return false;
     if (query.Kind == bqImage && cache) {
         CopyPixels(piece->View(), 0, 0, cache->View(), x, y, w, h);
     } else {
@@ -254,6 +254,7 @@ void TsSkinProvider::PaintSizeGrip(HDC DC) {
     InitBgInfo(piece.get(), 0, 0, bg);
     DrawSkinGlyph(*piece, {0, 0}, 0, gmNormal, grip, bg);
     BitBlt(DC, x, y, w, h, piece->Canvas()->Handle(), 0, 0, SRCCOPY);
+    return true;
 }
 
 std::unique_ptr<vcl::TBitmap> TsSkinProvider::GetFormImage() {

@@ -538,8 +538,10 @@ public:
 
     // --------------------------------------------------- sFrameRenderer.cpp
     bool RenderFrame() override;
-    // The size grip onto DC at the client area's lower right corner.
-    void PaintSizeGrip(HDC DC);
+    // The size grip onto DC at the client area's lower right corner. What
+    // lies behind it is the form's answer, which may ask the parent and so
+    // free this provider: false then.
+    [[nodiscard]] bool PaintSizeGrip(HDC DC);
     // An MDI parent's client area in the image, in the skin's "MDIAREA"
     // (when it has one) over Bg: the client window shows it.
     void PaintMDIArea(vcl::TBitmap &Image, const TvlBgInfo &Bg);

@@ -54,7 +54,9 @@ private:
 
 #ifdef _WIN32
 // Both ask; false when the asker went while the parent answered: the caller
-// stops there, touching nothing of its own.
+// stops there, touching nothing of its own. The result says whether the
+// caller may go on, not whether the window answered: every caller needs the
+// first, none the second (an unanswered question still gets a colour).
 // Asks Parent (by SendMessage when it has a window, else by Perform). With
 // PaintIntoDC the caller has set X, Y, Rect and DC.
 bool QueryParentBackground(TvlBgQuery &Query, vcl::TControl *Parent, bool PaintIntoDC, const TvlAsker &Asker);

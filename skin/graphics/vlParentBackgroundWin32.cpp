@@ -8,6 +8,9 @@ namespace skin {
 
 namespace {
 
+// The image too, for a window asked as for a control: a record asked again
+// would otherwise carry an earlier answer's image, which may have gone with
+// its parent since, into an answer that names none.
 void ClearQuery(TvlBgQuery &Query, bool PaintIntoDC) {
     Query.Image = nullptr;
     Query.Color = vcl::clFuchsia;

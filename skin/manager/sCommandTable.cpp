@@ -217,7 +217,11 @@ LRESULT IsUpdatingAnswer(TsCommonData &Data) {
     if (!Data.CanUseCache() || Data.CustomColor() || !Windowed(c)) return 0;
     if (vcl::TBitmap *cache = Data.CacheBmp(); cache && !cache->Empty())
         return cache->Width() != c->Width() || cache->Height() != c->Height() ? 1 : 0;
+    // The build asks the parent, whose answer may free this record: nothing
+    // of it defers then.
+    const TvlAsker self(&Data);
     PerformSkinCommand(c, SC_BUILD_CACHE, 0);
+    if (self.Gone()) return 0;
     return !Data.CacheBmp() || Data.CacheBmp()->Empty() ? 1 : 0;
 }
 
@@ -501,7 +505,7 @@ bool CommonWndProc(vcl::TMessage &Message, TsCommonData *CommonData) {
         if (auto *query = CommandRecord<TvlBgQuery>(Message)) {
             const bool active =
                 data.Focused || (data.MouseInside && !NoGlowKinds.Contains(data.ControlKind));
-            data.CopyParentBackground(*query, active ? 1 : 0);
+            if (!data.CopyParentBackground(*query, active ? 1 : 0)) return true;
             Message.Result = 1;
         }
         return true;

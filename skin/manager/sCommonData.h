@@ -198,8 +198,10 @@ public:
     void HideGlowNow();
 
     // Backgrounds.
-    // Answers a child's SC_GET_BG_INFO for the control in a state.
-    void CopyParentBackground(TvlBgQuery &Query, int State);
+    // Answers a child's SC_GET_BG_INFO for the control in a state. Building
+    // the cache for it asks this control's own parent, whose answer may free
+    // this record: false then, and the caller stops.
+    [[nodiscard]] bool CopyParentBackground(TvlBgQuery &Query, int State);
     // What lies behind the control, for painting its own image. The parent's
     // answer may free this record, its control or Asker (the caller's
     // adapter): false then, and the caller stops.

@@ -62,15 +62,30 @@ LRESULT ForwardSectionQuery(vcl::TControl *Child, vcl::TControl *Parent, TvlSect
 
 // ------------------------------------------------------------ backgrounds
 
-void TsCommonData::CopyParentBackground(TvlBgQuery &Query, int State) {
+namespace {
+
+// The record went while its cache was built: nothing of it answers, and
+// the asker falls back as for a parent that did not answer.
+bool Unanswered(TvlBgQuery &Query) {
+    Query.Kind = bqNone;
+    Query.Image = nullptr;
+    Query.Margins = {};
+    return false;
+}
+
+} // namespace
+
+bool TsCommonData::CopyParentBackground(TvlBgQuery &Query, int State) {
+    const TvlAsker self(this);
     if (Query.PaintIntoDC) {
         UpdateTransparency(false);
         if (CanUseCache()) {
             if (BGChanged) PerformSkinCommand(OwnerControl(), SC_BUILD_CACHE, 0);
+            if (self.Gone()) return Unanswered(Query);
             if (CacheBmp() && !CacheBmp()->Empty() && Query.DC) {
                 Copy(Query.DC, Query.Rect, CacheBmp()->Canvas()->Handle(), {Query.X, Query.Y});
                 Query.Kind = bqImage;
-                return;
+                return true;
             }
         }
         if (Query.DC) {
@@ -79,11 +94,11 @@ void TsCommonData::CopyParentBackground(TvlBgQuery &Query, int State) {
             FillRect(Query.DC, &r, brush.Get());
         }
         Query.Kind = bqColor;
-        return;
+        return true;
     }
     if (!IsSkinned(false) || CustomColor()) {
         Query.Kind = bqNone;
-        return;
+        return true;
     }
     const TsSkinManager *m = GetSkinManager();
     const TsGeneralData &section = m->Sections[static_cast<std::size_t>(SkinIndex())];
@@ -105,7 +120,7 @@ void TsCommonData::CopyParentBackground(TvlBgQuery &Query, int State) {
                 Query.X = Query.Y = 0;
             }
         }
-        return;
+        return true;
     }
     if (look.Transparency == 100 && OwnerControl() && OwnerControl()->Parent()) {
         // What shows through is the parent's: the question goes on, with
@@ -113,13 +128,14 @@ void TsCommonData::CopyParentBackground(TvlBgQuery &Query, int State) {
         Query.X += OwnerControl()->Left();
         Query.Y += OwnerControl()->Top();
         AskParent(OwnerControl()->Parent(), SC_GET_BG_INFO, reinterpret_cast<LPARAM>(&Query));
-        return;
+        return !self.Gone();
     }
     if (BGChanged || !CacheBmp()) {
         if (OwnerControl())
             PerformSkinCommand(OwnerControl(), SC_BUILD_CACHE, 0);
         else if (WndHandle)
             SendSkinCommand(WndHandle, SC_BUILD_CACHE, 0);
+        if (self.Gone()) return Unanswered(Query);
     }
     if (CacheBmp() && !CacheBmp()->Empty()) {
         Query.Kind = bqImage;
@@ -130,6 +146,7 @@ void TsCommonData::CopyParentBackground(TvlBgQuery &Query, int State) {
         Query.Kind = bqNoImage;
         Query.Color = m->GetMainColor();
     }
+    return true;
 }
 
 bool TsCommonData::FillBackgroundInfo(TvlBgInfo &Info, const TvlAsker &Asker) {

@@ -118,6 +118,14 @@ const std::vector<TKind> &Kinds() {
              combo->SetItemIndex(0);
          },
          "paint focus size font colour skin removal drop bgquery"},
+        // Its list always shows, and builds its picture from the combo's.
+        {"SimpleCombo", tpComboBox,
+         [](TRun &R) {
+             auto *combo = Put(R, vcl::Create<vcl::TComboBox>(R.Form), 160, 90);
+             combo->SetStyle(vcl::csSimple);
+             for (int i = 0; i < 20; ++i) combo->Items()->Add("Item " + std::to_string(i));
+         },
+         "paint print size bgquery bgquery_nested"},
         {"ListView", tpListView,
          [](TRun &R) {
              Bare(R, WC_LISTVIEWW, LVS_LIST, WS_EX_CLIENTEDGE);
@@ -152,9 +160,9 @@ const std::vector<TKind> &Kinds() {
          },
          "size skin removal position bgquery press"},
         {"GroupBox", tpGroupBox, [](TRun &R) { Put(R, vcl::Create<vcl::TGroupBox>(R.Form))->SetCaption("Group"); },
-         "paint size font colour skin removal text bgquery"},
+         "paint size font colour skin removal text bgquery bgquery_nested"},
         {"Panel", tpPanel, [](TRun &R) { Put(R, vcl::Create<vcl::TPanel>(R.Form))->SetCaption("Panel"); },
-         "size font colour skin removal text bgquery"},
+         "size font colour skin removal text bgquery bgquery_nested"},
         {"StaticText", tpStaticText,
          [](TRun &R) { Put(R, vcl::Create<vcl::TStaticText>(R.Form), 160, 22)->SetCaption("Static"); },
          "size font colour skin removal text bgquery"},
@@ -296,10 +304,10 @@ const std::vector<TKind> &Kinds() {
          },
          "removal bgquery"},
         {"DialogCheckBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_AUTOCHECKBOX); }, "focus size removal bgquery"},
-        {"DialogGroupBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_GROUPBOX); }, "paint size skin removal bgquery"},
+        {"DialogGroupBox", DialogChild, [](TRun &R) { Bare(R, L"BUTTON", BS_GROUPBOX); }, "paint size skin removal bgquery bgquery_nested"},
         {"DialogLink", DialogChild, [](TRun &R) { Bare(R, L"SysLink", 0); }, "size removal bgquery"},
         {"DialogSizer", DialogChild, [](TRun &R) { Bare(R, L"SCROLLBAR", SBS_SIZEGRIP); }, "removal bgquery"},
-        {"DialogPane", DialogChild, [](TRun &R) { Bare(R, WC_DIALOG, 0); }, "size removal bgquery"},
+        {"DialogPane", DialogChild, [](TRun &R) { Bare(R, WC_DIALOG, 0); }, "size removal bgquery bgquery_nested"},
         {"DialogTrack", DialogChild, [](TRun &R) { Bare(R, TRACKBAR_CLASSW, 0); }, "focus size removal bgquery"},
         {"DialogSpin", DialogChild, [](TRun &R) { Bare(R, UPDOWN_CLASSW, 0); }, "size removal"},
         {"DialogTabs", DialogChild,

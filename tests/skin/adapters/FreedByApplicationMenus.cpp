@@ -1,6 +1,7 @@
 // The menu painter's events in a popup, and the controls' own drawing
 // events: the application's handler frees as the item or the part is drawn.
 #include "FreedByApplication.h"
+#include "skin/adapters/vlComboWnd.h"
 
 namespace skin::freed {
 namespace {
@@ -168,6 +169,48 @@ std::vector<TAction> MenuActions() {
                        } else if (R.LiveWindow()) {
                            RedrawWindow(R.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
                        }
+                   }),
+        // The same a level down: a child of the control, half see-through,
+        // asks while both pictures are stale; the control builds its own,
+        // asking the host, whose drawing frees the control in the middle.
+        // The child is a simple combo box's list, or a static text.
+        MenuAction("bgquery_nested",
+                   [](TRun &R) {
+                       static_cast<vcl::TTabControl *>(R.Host)->OnDrawTab =
+                           vcl::TDrawTabEvent::Bind<&TRun::DrawHostTab>(&R);
+                       if (auto *middle = dynamic_cast<TvlMainWnd *>(R.Adapter.get()))
+                           middle->SkinData->SetSkinSection("HALFCLEAR");
+                       if (COMBOBOXINFO info{sizeof info}; GetComboBoxInfo(R.Window, &info) && info.hwndList) {
+                           R.Keep.push_back(std::shared_ptr<void>(std::shared_ptr<void>(), info.hwndList));
+                           return;
+                       }
+                       const HWND child = CreateWindowExW(0, L"STATIC", L"Child", WS_CHILD | WS_VISIBLE | SS_LEFT, 8,
+                                                          8, 60, 30, R.Window, nullptr, GetModuleHandleW(nullptr), nullptr);
+                       auto held = std::make_shared<TRun>();  // only its adapter is used
+                       TChildHost host(*held);
+                       CreateDialogChildAdapters(host, child);
+                       EXPECT_TRUE(held->Adapter) << "no adapter for the child";
+                       if (auto *adapter = dynamic_cast<TvlMainWnd *>(held->Adapter.get()))
+                           adapter->SkinData->SetSkinSection("HALFCLEAR");
+                       R.Keep.push_back(std::shared_ptr<void>(nullptr, [held, child](void *) {
+                           held->Adapter.reset();
+                           if (IsWindow(child)) DestroyWindow(child);
+                       }));
+                       R.Keep.push_back(std::shared_ptr<void>(held, reinterpret_cast<void *>(child)));
+                   },
+                   [](TRun &R) {
+                       R.HostAdapter->SkinData->BGChanged = true;
+                       if (auto *middle = dynamic_cast<TvlMainWnd *>(R.Adapter.get())) middle->SkinData->BGChanged = true;
+                       // The list's adapter comes with its first paint.
+                       if (auto *combo = dynamic_cast<TvlComboBoxWnd *>(R.Adapter.get())) {
+                           EXPECT_TRUE(combo->ListAdapter) << "no adapter for the list";
+                           if (combo->ListAdapter) combo->ListAdapter->SkinData->SetSkinSection("HALFCLEAR");
+                       }
+                       const HWND child = static_cast<HWND>(R.Keep.back().get());
+                       SendMessageW(child, WM_NCPAINT, 1, 0);
+                       if (!IsWindow(child)) return;
+                       SetWindowPos(child, nullptr, 0, 0, 64, 34, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+                       RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
                    }),
         MenuAction("popup_OnPopup", [](TRun &R) { R.Popup->OnPopup = R.AsNotify(); }),
         MenuAction("popup_OnDrawItem",

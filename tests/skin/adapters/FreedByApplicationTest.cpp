@@ -35,6 +35,8 @@ std::string LightSections() {
         options += std::string("[") + name +
                    "]\r\nSTATES=2\r\nCOLOR=0x406080\r\nFONTCOLOR=0x102030\r\nHOTCOLOR=0x508090\r\n"
                    "HOTFONTCOLOR=0x203040\r\n";
+    // Half see-through: what lies behind it is built from its parent's.
+    options += "[HALFCLEAR]\r\nSTATES=1\r\nCOLOR=0x406080\r\nTRANSPARENCY=50\r\n";
     return options;
 }
 
@@ -126,7 +128,7 @@ protected:
     FreedByApplication()
         : Manager(GetParam().Kind->Framed || GetParam().Kind->Bordered ? (LooksThrough(GetParam().Action) ? Through.get() : Framed.get())
                   : GetParam().Action == "removal" || GetParam().Action.ends_with("_unskinned") || GetParam().Kind->Light ||
-                            GetParam().Action == "bgquery"  // the owner-drawn host's tabs are the skin's in plain colours
+                            GetParam().Action.starts_with("bgquery")  // the owner-drawn host's tabs are the skin's in plain colours
                       ? Light.get()
                       : Stored.get()) {
         Manager->SetIsDefault(true);
@@ -137,7 +139,7 @@ protected:
     void Make(TRun &R) {
         R.Form = Form.Form;
         const TKind &kind = *GetParam().Kind;
-        if (GetParam().Action == "bgquery") MakeHost(R);
+        if (GetParam().Action.starts_with("bgquery")) MakeHost(R);
         kind.Make(R);
         if (!R.Trapped) R.Trapped = R.Control;
         if (auto *windowed = R.Windowed()) R.Window = windowed->Handle();

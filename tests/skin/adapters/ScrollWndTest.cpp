@@ -681,6 +681,38 @@ TEST(ScrollWndPlain, WindowWithoutBarsKeepsItsClientArea) {
     EXPECT_FALSE(adapter->HorzBar->Shown);
 }
 
+// The application's procedure under the adapter frees it as the frame is
+// calculated again (the adapter takes the bars out of the style for the
+// window's own calculation): the window still gets its client area.
+std::unique_ptr<TvlBaseWnd> FreedOnStyleChange;
+WNDPROC BelowFreeing = nullptr;
+LRESULT CALLBACK FreeOnStyleChange(HWND W, UINT M, WPARAM WP, LPARAM LP) {
+    if (M == WM_STYLECHANGING) FreedOnStyleChange.reset();
+    return CallWindowProcW(BelowFreeing, W, M, WP, LP);
+}
+
+TEST(ScrollWndPlain, AnAdapterFreedAsTheFrameIsCalculatedLeavesTheWindowItsClientArea) {
+    AdapterModules modules;
+    ManagerPtr manager = ScrollSkinManager();
+    ScrollingControl box(L"LISTBOX", WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT);
+    box.AddLines(50);
+    BelowFreeing = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(box.Control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FreeOnStyleChange)));
+    FreedOnStyleChange = NewAdapter<TvlBaseWnd>(box.Control, nullptr, manager.get(), ParamsFor(nullptr, "EDIT"), true);
+    const UINT changed = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+    SetWindowPos(box.Control, nullptr, 0, 0, 0, 0, changed);
+    ASSERT_FALSE(FreedOnStyleChange);
+    RECT left{};
+    GetClientRect(box.Control, &left);
+    // The window's own calculation, with no adapter.
+    SetWindowPos(box.Control, nullptr, 0, 0, 0, 0, changed);
+    RECT own{};
+    GetClientRect(box.Control, &own);
+    EXPECT_EQ(left.right, own.right);
+    EXPECT_EQ(left.bottom, own.bottom);
+    SetWindowLongPtrW(box.Control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BelowFreeing));
+}
+
 TEST(ScrollWndPlain, CreateDestroyAndPaintKeepHandleCountsFlat) {
     AdapterModules modules;
     ManagerPtr manager = ScrollSkinManager();
