@@ -55,6 +55,21 @@ bool IsButtonCode(int Code) { return Code == dhMinButton || Code == dhMaxButton 
 
 constexpr std::uint32_t BlendedMoveFlag = 0x80;
 
+// Takes the system's buttons off the window while the skin draws its own.
+// The change runs the dialog's procedure, where the application may free
+// the adapter: a window whose adapter went there gets the bit back, as a
+// released adapter leaves it. Answers whether the adapter is still there.
+bool DropSystemMenu(const TvlDialogWnd &Adapter, HWND Window, LONG_PTR Style) {
+    const vcl::TGuarded alive(&Adapter);
+    SetWindowLongPtrW(Window, GWL_STYLE, Style & ~static_cast<LONG_PTR>(WS_SYSMENU));
+    if (alive) return true;
+    if (IsWindow(Window)) {
+        const LONG_PTR live = GetWindowLongPtrW(Window, GWL_STYLE);
+        if (!(live & WS_SYSMENU)) SetWindowLongPtrW(Window, GWL_STYLE, live | WS_SYSMENU);
+    }
+    return false;
+}
+
 } // namespace
 
 TvlDialogWnd::TvlDialogWnd() {
@@ -125,7 +140,7 @@ void TvlDialogWnd::AnalyseWindow() {
     Analysed = true;
     if (SystemMenu) SystemMenu->UpdateItems();
     // The system draws and tests no buttons of its own while we serve.
-    if (Style & WS_SYSMENU) SetWindowLongPtrW(Handle, GWL_STYLE, static_cast<LONG_PTR>(Style & ~WS_SYSMENU));
+    if ((Style & WS_SYSMENU) && !DropSystemMenu(*this, Handle, static_cast<LONG_PTR>(Style))) return;
     WindowText = GetWindowTextOf(Handle);
     FrameInvalid = true;
 }
@@ -320,7 +335,7 @@ void TvlDialogWnd::StyleChanged(WPARAM Which, const STYLESTRUCT &Change) {
         const std::uint32_t now = Change.styleNew;
         Style = (now & ~static_cast<std::uint32_t>(WS_SYSMENU)) | ((Style | now) & WS_SYSMENU);
         FrameKind = DialogFrameKind(Style);
-        if (now & WS_SYSMENU) SetWindowLongPtrW(Handle, GWL_STYLE, static_cast<LONG_PTR>(now & ~WS_SYSMENU));
+        if ((now & WS_SYSMENU) && !DropSystemMenu(*this, Handle, static_cast<LONG_PTR>(now))) return;
     } else {
         return;
     }

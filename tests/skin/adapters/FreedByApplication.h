@@ -166,9 +166,9 @@ struct TRun {
     }
     vcl::TWinControl *Windowed() const { return dynamic_cast<vcl::TWinControl *>(Control); }
 
-    void Below(UINT Msg, WPARAM WParam) {
+    void Below(UINT Msg, WPARAM WParam, LPARAM LParam = 0) {
         if (OwnTrap || !Armed || !RunsApplicationCode(Msg, WParam)) return;
-        Seen.push_back(KindOf(Msg, WParam) | (Depth > 0 ? Nested : 0));
+        Seen.push_back(KindOf(Msg, WParam, LParam) | (Depth > 0 ? Nested : 0));
         if (static_cast<int>(Seen.size()) - 1 != FireAt) return;
         Fire();
     }
@@ -203,9 +203,16 @@ struct TRun {
     // library still works on the control then, so only the adapter is
     // freed there.
     static constexpr std::uint32_t Nested = 0x8000;
-    // A message and, for those that carry one, its sub-command or scroll code.
-    static std::uint32_t KindOf(UINT Msg, WPARAM WParam) {
+    // A message and, for those that carry one, its sub-command or scroll
+    // code; a style change by the bits it changes, so that a second change
+    // made inside the first (the skin taking a bit back) is a place of its own.
+    static std::uint32_t KindOf(UINT Msg, WPARAM WParam, LPARAM LParam = 0) {
         if (Msg == SM_SKINCOMMAND) return Msg << 16 | SubCommandOf(WParam);
+        if ((Msg == WM_STYLECHANGING || Msg == WM_STYLECHANGED) && LParam) {
+            const auto *change = reinterpret_cast<const STYLESTRUCT *>(LParam);
+            const bool ex = WParam == static_cast<WPARAM>(GWL_EXSTYLE);
+            return Msg << 16 | (ex ? 0x4000u : 0u) | (((change->styleOld ^ change->styleNew) >> 16) & 0x3FFF);
+        }
         if (Msg == WM_HSCROLL || Msg == WM_VSCROLL || Msg == vcl::CN_HSCROLL || Msg == vcl::CN_VSCROLL)
             return Msg << 16 | LOWORD(WParam);
         return Msg << 16;
@@ -264,7 +271,7 @@ struct TRun {
         ++Depth;
         Next(M);
         --Depth;
-        Below(M.Msg, M.WParam);
+        Below(M.Msg, M.WParam, M.LParam);
     }
 };
 
@@ -286,7 +293,7 @@ inline LRESULT CALLBACK BareProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LP
     ++run->Depth;
     const LRESULT answer = CallWindowProcW(run->NextProc, Window, Msg, WParam, LParam);
     --run->Depth;
-    run->Below(Msg, WParam);
+    run->Below(Msg, WParam, LParam);
     return answer;
 }
 

@@ -384,7 +384,7 @@ const std::vector<TKind> &Kinds() {
              provider->UpdateFormScrollBars();
              EXPECT_TRUE(R.Bars()) << "no scroll adapter";
          }},
-        {"DialogWindow", Served, MakeDialog, "paint size focus skin removal show move", ServeDialog},
+        {"DialogWindow", Served, MakeDialog, "paint size focus skin removal show move style", ServeDialog},
         // The same under the manager's extended borders, its frame in a
         // border window of its own.
         {"BorderedDialog", Served, MakeDialog, "move", ServeDialog, false, true},
@@ -459,6 +459,13 @@ std::vector<TAction> AdapterActions() {
         {"colour", [](TRun &R) { R.Control->SetColor(0x2060A0); }},
         {"skin", [](TRun &R) { DefaultManager()->UpdateSkin(true); }},
         {"removal", [](TRun &R) { DefaultManager()->SetActive(false); }},
+        // The application makes its window sizeable and gives it the system
+        // menu, which a skin that draws the buttons takes back at once.
+        {"style",
+         [](TRun &R) {
+             const LONG_PTR style = GetWindowLongPtrW(R.Window, GWL_STYLE);
+             SetWindowLongPtrW(R.Window, GWL_STYLE, style | WS_THICKFRAME | WS_SYSMENU);
+         }},
         // The skin's scroll bars change size: every control's frame is
         // calculated again, then its children's.
         {"barsize",
